@@ -38,6 +38,11 @@ BOOL MakeDirectory(const char* path);
 UINT GetDriveTypeOf(const char* rootPath);
 // Free kilobytes of the disk holding `path`: 0xFFFFFFFF unknown, capped at 0xFFFFFFFE.
 uint32_t GetDiskFreeSpaceOf(const char* path, uint32_t* clusterSizeKb = nullptr);
+// The kilobyte arithmetic of GetDiskFreeSpaceOf, apart so that disks of several terabytes
+// can be checked without one: from the free bytes of the extended query, and from the
+// cluster geometry of the classic one.
+uint32_t FreeBytesToKilobytes(uint64_t freeBytes);
+uint32_t FreeClustersToKilobytes(DWORD sectorsPerCluster, DWORD bytesPerSector, DWORD freeClusters);
 BOOL SetCurrentDir(const char* path);
 DWORD GetCurrentDir(DWORD bufferSize, char* buffer);
 uint32_t GetFullPath(const char* path, std::string& fullPath);
@@ -48,7 +53,9 @@ int GetShortPathNameOf(const char* path, std::string& shortPath);
 // 0, leaving the buffer unchanged, when the result would not fit; 1 otherwise.
 int SetFileExtension(char* path, size_t capacity, const char* extension);
 void SetFileExtensionStr(std::string& path, const char* extension);
-// A unique new file name; returns the number used, 0 on failure. See file_layer.cpp.
+// Reserves "<directory>\<prefix><number>.<extension>" (the temp folder and "tmp" when
+// null) by creating it exclusively, numbers counting from startNumber + 1; the file is
+// deleted again unless `keep` is set. Returns the number used, 0 on failure.
 uint32_t MakeTempFileName(const char* directory, const char* prefix, char* output,
                           size_t outputCapacity, const char* extension, int keep,
                           uint32_t startNumber);

@@ -3,6 +3,7 @@
 // C: maps to "/" unless configured. The environment variable ZORV_DRIVES adds or
 // replaces mappings: "D=/mnt/data;E=/media/cd" (letter, '=', folder; ';' between).
 // It is read once, at the first path operation; tests reconfigure through SetDriveRoot.
+// Entries that are not a letter, '=' and an absolute folder are ignored.
 #pragma once
 
 #include <string>
@@ -25,4 +26,9 @@ void ResetDriveRoots();
 // it as spelled, so it can be created.
 bool MapPath(const char* windowsPath, std::string& linuxPath);
 
-}  // namespace platform
+// The reverse: the Windows full path ("D:\dir\name") of an absolute Linux path, through
+// the drive whose root holds it (the longest such root; the lowest letter among equals).
+// False when no drive holds it or a name has no Windows-1252 spelling.
+bool LinuxToWindowsPath(const std::string& linuxPath, std::string& windowsPath);
+
+} // namespace platform

@@ -71,5 +71,11 @@ size_t CountObjects() {
 }  // namespace platform
 
 BOOL CloseHandle(HANDLE object) {
+    auto target = platform::LookupObject(object);
+    if (!target) return FALSE;
+    if (!target->ClosableByCloseHandle()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
     return platform::UnregisterObject(object) ? TRUE : FALSE;
 }

@@ -13,6 +13,9 @@ namespace platform {
 class KernelObject {
 public:
     virtual ~KernelObject() = default;
+    // Objects with their own release call (global memory, registry keys, ...) refuse
+    // CloseHandle, as Windows does.
+    virtual bool ClosableByCloseHandle() const { return true; }
 };
 
 // Adds an object and returns its new handle: a 32-bit value that is never 0 nor

@@ -42,4 +42,4 @@ TEST(KernelObjects, TypedLookupRefusesAnotherKind) {
     EXPECT_FALSE(destroyed);
 }
 
-}  // namespace
+} // namespace

@@ -1,0 +1,83 @@
+#include "platform/waitable.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <memory>
+
+#include "platform/errors.h"
+#include "platform/sync.h"
+#include "platform/threads.h"
+
+namespace platform {
+
+WaitHub& GetWaitHub() {
+    static WaitHub* hub = new WaitHub; // threads still running at exit keep using it
+    return *hub;
+}
+
+} // namespace platform
+
+namespace {
+
+using platform::Waitable;
+using WaitSet = std::array<std::shared_ptr<Waitable>, MAXIMUM_WAIT_OBJECTS>;
+
+// One attempt, with the hub locked: the wait result, or WAIT_TIMEOUT when the wait
+// cannot be satisfied yet.
+DWORD TryAcquire(const WaitSet& objects, DWORD count, bool waitAll, DWORD threadId) {
+    if (!waitAll) {
+        for (DWORD i = 0; i < count; ++i) {
+            if (!objects[i]->IsSignalledFor(threadId)) continue;
+            return (objects[i]->Acquire(threadId) ? WAIT_ABANDONED : WAIT_OBJECT_0) + i;
+        }
+        return WAIT_TIMEOUT;
+    }
+    for (DWORD i = 0; i < count; ++i)
+        if (!objects[i]->IsSignalledFor(threadId)) return WAIT_TIMEOUT;
+    DWORD result = WAIT_OBJECT_0;
+    for (DWORD i = 0; i < count; ++i)
+        if (objects[i]->Acquire(threadId) && result == WAIT_OBJECT_0) result = WAIT_ABANDONED + i;
+    return result;
+}
+
+} // namespace
+
+DWORD WaitForMultipleObjects(DWORD count, const HANDLE* objects, BOOL waitAll, DWORD milliseconds) {
+    if (count == 0 || count > MAXIMUM_WAIT_OBJECTS || !objects) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return WAIT_FAILED;
+    }
+    // Held for the whole wait, so another thread closing a handle cannot pull an object
+    // away from under us.
+    WaitSet waitables;
+    for (DWORD i = 0; i < count; ++i) {
+        waitables[i] = platform::LookupObjectAs<Waitable>(objects[i]);
+        if (!waitables[i]) return WAIT_FAILED;
+        if (waitAll && std::find(waitables.begin(), waitables.begin() + i, waitables[i]) !=
+                           waitables.begin() + i) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return WAIT_FAILED;
+        }
+    }
+
+    const DWORD threadId = GetCurrentThreadId();
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    platform::WaitHub& hub = platform::GetWaitHub();
+    std::unique_lock lock(hub.lock);
+    for (;;) {
+        DWORD result = TryAcquire(waitables, count, waitAll != FALSE, threadId);
+        if (result != WAIT_TIMEOUT) return result;
+        if (milliseconds == INFINITE)
+            hub.changed.wait(lock);
+        else if (std::chrono::steady_clock::now() >= deadline)
+            return WAIT_TIMEOUT;
+        else
+            hub.changed.wait_until(lock, deadline);
+    }
+}
+
+DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds) {
+    return WaitForMultipleObjects(1, &object, FALSE, milliseconds);
+}

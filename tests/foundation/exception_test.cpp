@@ -1,0 +1,39 @@
+#include "foundation/exception.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CountedException : public CWXIntException {
+public:
+    CountedException(int32_t code, int* destroyed) : CWXIntException(code), destroyed(destroyed) {}
+    ~CountedException() override { ++*destroyed; }
+
+    int* destroyed;
+};
+
+void Raise(int32_t code, int* destroyed) {
+    throw new CountedException(code, destroyed);
+}
+
+TEST(Exception, ACaughtPointerIsReleasedThroughTheMostDerivedDestructor) {
+    int destroyed = 0;
+    try {
+        Raise(42, &destroyed);
+    } catch (CWXException* caught) {
+        EXPECT_EQ(caught->IsException(), 1);
+        auto* withCode = dynamic_cast<CWXIntException*>(caught);
+        ASSERT_NE(withCode, nullptr);
+        EXPECT_EQ(withCode->code, 42);
+        caught->Delete();
+    }
+    EXPECT_EQ(destroyed, 1);
+
+    CWXException* held = new CountedException(-7, &destroyed);
+    CWXException::Delete(held);
+    EXPECT_EQ(destroyed, 2);
+    CWXException::Delete(nullptr);
+    EXPECT_EQ(destroyed, 2);
+}
+
+} // namespace

@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/memory.h"
+#include "platform/sync.h"
+#include "platform/test_hooks.h"
+#include "platform/threads.h"
+
+namespace {
+
+// Runs `body` on another thread and waits for it.
+template <class Body> void OnOtherThread(Body body) {
+    std::thread(body).join();
+}
+
+TEST(CriticalSection, RecursiveAndOwnedByOneThread) {
+    CRITICAL_SECTION section;
+    InitializeCriticalSection(&section);
+    EnterCriticalSection(&section);
+    EXPECT_TRUE(TryEnterCriticalSection(&section));
+    LeaveCriticalSection(&section);
+    OnOtherThread([&] {
+        EXPECT_FALSE(TryEnterCriticalSection(&section));
+        LeaveCriticalSection(&section); // not the owner: ignored
+        EXPECT_FALSE(TryEnterCriticalSection(&section));
+    });
+    LeaveCriticalSection(&section);
+    OnOtherThread([&] {
+        EnterCriticalSection(&section);
+        LeaveCriticalSection(&section);
+    });
+    DeleteCriticalSection(&section);
+}
+
+TEST(Event, AutoResetReleasesExactlyOneWaiterPerSet) {
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    std::atomic<int> released{0};
+    auto waiter = [&] {
+        EXPECT_EQ(WaitForSingleObject(event, INFINITE), WAIT_OBJECT_0);
+        ++released;
+    };
+    std::thread first(waiter), second(waiter);
+    Sleep(50);
+    EXPECT_TRUE(SetEvent(event));
+    while (released == 0)
+        Sleep(1);
+    Sleep(100); // time for a wrongly released second waiter to show
+    EXPECT_EQ(released, 1);
+    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_TIMEOUT); // reset by the release
+    EXPECT_TRUE(SetEvent(event));
+    first.join();
+    second.join();
+    EXPECT_EQ(released, 2);
+    EXPECT_TRUE(CloseHandle(event));
+}
+
+TEST(Event, ManualResetReleasesEveryWaiterAndStaysSet) {
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::vector<std::thread> waiters;
+    for (int i = 0; i < 3; ++i)
+        waiters.emplace_back(
+            [event] { EXPECT_EQ(WaitForSingleObject(event, INFINITE), WAIT_OBJECT_0); });
+    Sleep(20);
+    EXPECT_TRUE(SetEvent(event));
+    for (std::thread& waiter : waiters)
+        waiter.join();
+    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
+    EXPECT_TRUE(ResetEvent(event));
+    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_TIMEOUT);
+    EXPECT_TRUE(CloseHandle(event));
+}
+
+TEST(Wait, AnyTakesTheFirstSignalledObjectOnly) {
+    HANDLE events[3];
+    for (int i = 0; i < 3; ++i)
+        events[i] = CreateEventA(nullptr, FALSE, i != 0, nullptr);
+    EXPECT_EQ(WaitForMultipleObjects(3, events, FALSE, 0), WAIT_OBJECT_0 + 1);
+    EXPECT_EQ(WaitForMultipleObjects(3, events, FALSE, 0), WAIT_OBJECT_0 + 2);
+    EXPECT_EQ(WaitForMultipleObjects(3, events, FALSE, 0), WAIT_TIMEOUT);
+    for (HANDLE event : events)
+        EXPECT_TRUE(CloseHandle(event));
+}
+
+TEST(Wait, AllTakesEveryObjectAtOnceOrNone) {
+    HANDLE objects[2] = {CreateSemaphoreA(nullptr, 1, 5, nullptr),
+                         CreateEventA(nullptr, FALSE, FALSE, nullptr)};
+    EXPECT_EQ(WaitForMultipleObjects(2, objects, TRUE, 0), WAIT_TIMEOUT);
+    LONG previous = -1;
+    EXPECT_TRUE(ReleaseSemaphore(objects[0], 1, &previous));
+    EXPECT_EQ(previous, 1); // the failed wait took nothing
+
+    std::thread waiter(
+        [&] { EXPECT_EQ(WaitForMultipleObjects(2, objects, TRUE, INFINITE), WAIT_OBJECT_0); });
+    Sleep(20);
+    EXPECT_TRUE(SetEvent(objects[1]));
+    waiter.join();
+    EXPECT_TRUE(ReleaseSemaphore(objects[0], 1, &previous));
+    EXPECT_EQ(previous, 1);
+    EXPECT_EQ(WaitForSingleObject(objects[1], 0), WAIT_TIMEOUT);
+
+    HANDLE twice[2] = {objects[0], objects[0]};
+    SetLastError(0);
+    EXPECT_EQ(WaitForMultipleObjects(2, twice, TRUE, 0), WAIT_FAILED);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    for (HANDLE object : objects)
+        EXPECT_TRUE(CloseHandle(object));
+}
+
+TEST(Wait, TimesOutInRealTimeEvenWithAFrozenClock) {
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    platform::test::FreezeClock(1000);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(WaitForSingleObject(event, 100), WAIT_TIMEOUT);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+    EXPECT_EQ(timeGetTime(), 1000u);
+    platform::test::UnfreezeClock();
+    EXPECT_TRUE(CloseHandle(event));
+}
+
+TEST(Wait, FailsForHandlesThatCannotBeWaitedOn) {
+    HANDLE event = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    HGLOBAL memory = GlobalAlloc(GHND, 4);
+    for (HANDLE bad : {memory, HANDLE{0}, INVALID_HANDLE_VALUE}) {
+        HANDLE pair[2] = {event, bad};
+        SetLastError(0);
+        EXPECT_EQ(WaitForMultipleObjects(2, pair, FALSE, 0), WAIT_FAILED) << bad;
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    }
+    EXPECT_EQ(GlobalFree(memory), 0u);
+    EXPECT_TRUE(CloseHandle(event));
+}
+
+TEST(Mutex, RecursiveOwnershipAndReleaseByOthersRefused) {
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, nullptr);
+    EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_OBJECT_0);
+    OnOtherThread([mutex] {
+        EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_TIMEOUT);
+        SetLastError(0);
+        EXPECT_FALSE(ReleaseMutex(mutex));
+        EXPECT_EQ(GetLastError(), ERROR_NOT_OWNER);
+    });
+    EXPECT_TRUE(ReleaseMutex(mutex));
+    EXPECT_TRUE(ReleaseMutex(mutex));
+    EXPECT_FALSE(ReleaseMutex(mutex));
+    EXPECT_EQ(GetLastError(), ERROR_NOT_OWNER);
+    OnOtherThread([mutex] {
+        EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_OBJECT_0);
+        EXPECT_TRUE(ReleaseMutex(mutex));
+    });
+    EXPECT_TRUE(CloseHandle(mutex));
+}
+
+TEST(Mutex, OwnerEndingWithoutReleaseAbandonsItOnce) {
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, nullptr);
+    OnOtherThread([mutex] {
+        EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_OBJECT_0);
+        EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_OBJECT_0);
+    });
+    EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_ABANDONED);
+    EXPECT_TRUE(ReleaseMutex(mutex));
+    EXPECT_FALSE(ReleaseMutex(mutex)); // the abandoned recursion did not carry over
+    EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_OBJECT_0);
+    EXPECT_TRUE(ReleaseMutex(mutex));
+    EXPECT_TRUE(CloseHandle(mutex));
+}
+
+TEST(Semaphore, ReleaseBeyondTheMaximumChangesNothing) {
+    HANDLE semaphore = CreateSemaphoreA(nullptr, 0, 2, nullptr);
+    LONG previous = -1;
+    EXPECT_TRUE(ReleaseSemaphore(semaphore, 1, &previous));
+    EXPECT_EQ(previous, 0);
+    previous = -1;
+    EXPECT_FALSE(ReleaseSemaphore(semaphore, 2, &previous));
+    EXPECT_EQ(GetLastError(), ERROR_TOO_MANY_POSTS);
+    EXPECT_EQ(previous, -1);
+    EXPECT_TRUE(ReleaseSemaphore(semaphore, 1, &previous));
+    EXPECT_EQ(previous, 1);
+    EXPECT_EQ(WaitForSingleObject(semaphore, 0), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(semaphore, 0), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(semaphore, 0), WAIT_TIMEOUT);
+    EXPECT_TRUE(CloseHandle(semaphore));
+}
+
+} // namespace
