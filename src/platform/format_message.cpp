@@ -8,7 +8,6 @@
 #include "platform/errors.h"
 #include "platform/internet.h"
 #include "platform/memory.h"
-#include "platform/registry.h"
 #include "platform/string_table.h"
 
 namespace {

@@ -6,7 +6,6 @@
 
 #include "platform/win_types.h"
 
-inline constexpr DWORD ERROR_MR_MID_NOT_FOUND = 317;
 
 inline constexpr DWORD FORMAT_MESSAGE_ALLOCATE_BUFFER = 0x100;
 inline constexpr DWORD FORMAT_MESSAGE_IGNORE_INSERTS = 0x200;

@@ -15,7 +15,6 @@
 #include "platform/files.h"
 #include "platform/win_types.h"
 
-using DWORD_PTR = uintptr_t;
 using HINTERNET = HANDLE;
 
 inline constexpr DWORD INTERNET_OPEN_TYPE_PRECONFIG = 0; // proxies from the environment

@@ -10,7 +10,6 @@ inline constexpr UINT GMEM_ZEROINIT = 0x40;
 inline constexpr UINT GHND = GMEM_MOVEABLE | GMEM_ZEROINIT;
 
 // GlobalUnlock of a block that is not locked.
-inline constexpr DWORD ERROR_NOT_LOCKED = 158;
 
 // The process heap is the C library's heap; its handle is a constant that the kernel
 // handle table never hands out. Other heap handles are refused with ERROR_INVALID_HANDLE.

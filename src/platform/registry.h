@@ -65,10 +65,6 @@ inline constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
 inline constexpr DWORD REG_CREATED_NEW_KEY = 1;
 inline constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 
-inline constexpr DWORD ERROR_MORE_DATA = 234;
-inline constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
-inline constexpr DWORD ERROR_BADDB = 1009;
-inline constexpr DWORD ERROR_KEY_DELETED = 1018;
 
 // Options and security attributes are accepted and ignored. A null or empty subKey
 // gives a new handle to hKey's own key.

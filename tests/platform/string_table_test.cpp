@@ -7,7 +7,6 @@
 #include "platform/format_message.h"
 #include "platform/internet.h"
 #include "platform/memory.h"
-#include "platform/registry.h"
 #include "platform/string_table.h"
 
 namespace {
