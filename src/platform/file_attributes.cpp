@@ -42,6 +42,12 @@ DWORD AttributesFromStat(const struct stat& info, std::string_view name) {
     return attributes;
 }
 
+DWORD LinkAttribute(const std::string& linuxPath) {
+    struct stat info {};
+    bool link = lstat(linuxPath.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+    return link ? FILE_ATTRIBUTE_REPARSE_POINT : 0;
+}
+
 FILETIME FileTimeFromTimespec(const timespec& time) {
     int64_t seconds = static_cast<int64_t>(time.tv_sec) + kSecondsFrom1601To1970;
     uint64_t ticks = seconds < 0 ? 0

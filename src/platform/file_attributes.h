@@ -8,6 +8,7 @@
 // carry FILE_ATTRIBUTE_HIDDEN.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <sys/stat.h>
 
@@ -18,6 +19,9 @@ namespace platform {
 bool IsReadOnly(const struct stat& info);
 // `name` is the entry's last component.
 DWORD AttributesFromStat(const struct stat& info, std::string_view name);
+// FILE_ATTRIBUTE_REPARSE_POINT when `linuxPath` is a symbolic link, else 0, so that
+// walkers can tell a linked folder and avoid following it into a cycle.
+DWORD LinkAttribute(const std::string& linuxPath);
 // 100-ns intervals since 1601-01-01; times before then give 0.
 FILETIME FileTimeFromTimespec(const timespec& time);
 // Linux file systems do not all record a creation time: the earlier of the last write

@@ -75,7 +75,7 @@ DWORD GetFileAttributesA(LPCSTR fileName) {
         platform::WindowsNameOfDiskName(mapped.linuxPath.substr(mapped.linuxPath.rfind('/') + 1),
                                         name);
     }
-    return platform::AttributesFromStat(info, name);
+    return platform::AttributesFromStat(info, name) | platform::LinkAttribute(mapped.linuxPath);
 }
 
 // Only FILE_ATTRIBUTE_READONLY has a Linux counterpart: it clears every write permission,

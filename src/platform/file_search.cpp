@@ -46,7 +46,7 @@ bool FillFindData(const FoundEntry& entry, WIN32_FIND_DATAA& data) {
     if (stat(entry.linuxPath.c_str(), &info) != 0 && lstat(entry.linuxPath.c_str(), &info) != 0)
         return false;
     std::memset(&data, 0, sizeof data);
-    data.dwFileAttributes = AttributesFromStat(info, entry.name);
+    data.dwFileAttributes = AttributesFromStat(info, entry.name) | LinkAttribute(entry.linuxPath);
     data.ftCreationTime = CreationTimeFromStat(info);
     data.ftLastAccessTime = FileTimeFromTimespec(info.st_atim);
     data.ftLastWriteTime = FileTimeFromTimespec(info.st_mtim);
