@@ -1,0 +1,471 @@
+#include "foundation/url_fetcher.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "foundation/file_layer.h"
+#include "foundation/url_fetcher_wait.h"
+#include "support/http_server.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using test_support::HttpResponse;
+using namespace std::chrono_literals;
+
+struct Call {
+    void* cookie;
+    uint32_t total;
+    uint32_t received;
+    int state;
+};
+
+// Collects what the completion function hears, on whichever thread it is called.
+class Recorder {
+public:
+    static int Completion(CUrlFetcher* fetcher, void* cookie, uint32_t total, uint32_t received,
+                          int state) {
+        auto* recorder = static_cast<Recorder*>(fetcher->GetOwnerValue());
+        Call call{cookie, total, received, state};
+        if (recorder->hook) recorder->hook(fetcher, call);
+        std::lock_guard guard(recorder->lock_);
+        recorder->calls_.push_back(call);
+        recorder->changed_.notify_all();
+        return 0;
+    }
+
+    // Runs first on every call; set before the fetcher starts.
+    std::function<void(CUrlFetcher*, const Call&)> hook;
+
+    // Waits for `count` calls that report an end (done or failed).
+    bool WaitEnds(size_t count) {
+        std::unique_lock guard(lock_);
+        return changed_.wait_for(guard, 20s, [&] { return Ends() >= count; });
+    }
+    std::vector<Call> Calls() {
+        std::lock_guard guard(lock_);
+        return calls_;
+    }
+    Call Last() {
+        std::lock_guard guard(lock_);
+        return calls_.empty() ? Call{} : calls_.back();
+    }
+
+private:
+    size_t Ends() const {
+        return std::count_if(calls_.begin(), calls_.end(),
+                             [](const Call& call) { return call.state >= 2; });
+    }
+
+    std::mutex lock_;
+    std::condition_variable changed_;
+    std::vector<Call> calls_;
+};
+
+// Also remembers the cache file of the latest notification.
+class TestFetcher : public CUrlFetcher {
+public:
+    explicit TestFetcher(Recorder* recorder)
+        : CUrlFetcher(recorder, "zorv test", &Recorder::Completion) {}
+    ~TestFetcher() override { CancelAll(); }
+
+    int OnComplete(void* cookie, UrlRequest* request, const void* data, uint32_t size) override {
+        {
+            std::lock_guard guard(lock_);
+            cacheFile_ = request->localFile;
+        }
+        return CUrlFetcher::OnComplete(cookie, request, data, size);
+    }
+    std::string CacheFile() {
+        std::lock_guard guard(lock_);
+        return cacheFile_;
+    }
+
+private:
+    std::mutex lock_;
+    std::string cacheFile_;
+};
+
+bool WaitUntil(const std::function<bool()>& condition) {
+    for (auto end = std::chrono::steady_clock::now() + 20s; !condition();) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+std::string Pattern(size_t size) {
+    std::string body(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        body[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+    return body;
+}
+
+class UrlFetcherTest : public ::testing::Test {
+protected:
+    // Cache files go to the test's own folder, so their names are predictable and no
+    // other process takes them.
+    void SetUp() override {
+        const char* saved = std::getenv("TMPDIR");
+        savedTemp = saved != nullptr ? saved : "";
+        setenv("TMPDIR", dir.LinuxPath().c_str(), 1);
+    }
+    void TearDown() override {
+        fetcher.reset();
+        if (savedTemp.empty()) {
+            unsetenv("TMPDIR");
+        } else {
+            setenv("TMPDIR", savedTemp.c_str(), 1);
+        }
+    }
+    // Headers and half the body, then silence until released.
+    void ServeStalled(const std::string& path, HttpResponse::Framing framing, size_t sendBytes) {
+        server.Serve(
+            path,
+            {.body = Pattern(65536), .framing = framing, .sendBytes = sendBytes, .stall = true});
+    }
+    bool Received(const std::string& url) {
+        uint32_t received = 0;
+        fetcher->Query(url, nullptr, &received);
+        return received > 0;
+    }
+    int Query(const std::string& url) { return fetcher->Query(url, nullptr, nullptr); }
+    uint32_t Pending() {
+        CUrlRequestQueue& queue = fetcher->GetQueue();
+        queue.Lock();
+        uint32_t count = queue.GetPendingCount();
+        queue.Unlock();
+        return count;
+    }
+
+    test_support::HttpServer server;
+    test_support::TempDir dir;
+    Recorder recorder;
+    std::unique_ptr<TestFetcher> fetcher = std::make_unique<TestFetcher>(&recorder);
+    std::string dest = dir.Win("dest.bin");
+    std::string savedTemp;
+};
+
+TEST_F(UrlFetcherTest, LocalFilesAreAnsweredAtOnce) {
+    dir.WriteFile("local.txt", "local data");
+    std::string slashes = dir.Win("local.txt");
+    std::replace(slashes.begin(), slashes.end(), '\\', '/');
+    const std::string urls[] = {dir.Win("local.txt"), "file:///" + slashes,
+                                "FILE://localhost/" + slashes, "file://" + dir.Linux("local.txt")};
+    for (const std::string& url : urls) {
+        SCOPED_TRACE(url);
+        FileDelete(dest.c_str());
+        size_t before = recorder.Calls().size();
+        EXPECT_EQ(fetcher->Start(url, dest.data()), CUrlFetcher::kStarted);
+        ASSERT_EQ(recorder.Calls().size(), before + 1);
+        EXPECT_EQ(recorder.Last().state, CUrlFetcher::kDone);
+        EXPECT_EQ(dir.ReadFile("dest.bin"), "local data");
+        EXPECT_EQ(Pending(), 0u);
+        EXPECT_EQ(Query(url), CUrlFetcher::kUnknown);
+    }
+    EXPECT_EQ(fetcher->Start("file:///" + slashes + ".missing", dest.data()),
+              CUrlFetcher::kRefused);
+
+    std::string path;
+    int exists = -1;
+    EXPECT_EQ(CUrlFetcher::ResolveUrl("file://localhost/C:/no/such", path, &exists), 1);
+    EXPECT_EQ(path, "C:\\no\\such");
+    EXPECT_EQ(exists, 0);
+    EXPECT_EQ(CUrlFetcher::ResolveUrl(server.Url("/x"), path, &exists), 0);
+    EXPECT_EQ(CUrlFetcher::ResolveUrl("C:", path, &exists), 0);
+}
+
+TEST_F(UrlFetcherTest, MissingLocalPathIsQueuedAndFails) {
+    std::string missing = dir.Win("absent.txt");
+    ASSERT_EQ(fetcher->Start(missing, dest.data()), CUrlFetcher::kStarted);
+    ASSERT_TRUE(recorder.WaitEnds(1));
+    EXPECT_EQ(recorder.Last().state, CUrlFetcher::kFailed);
+    EXPECT_EQ(Query(missing), CUrlFetcher::kFailed);
+    EXPECT_FALSE(dir.Exists("dest.bin"));
+}
+
+TEST_F(UrlFetcherTest, DownloadsWithProgressIntoTheDestination) {
+    std::string body = Pattern(100000);
+    server.Serve("/data.bin", {.body = body});
+    std::string url = server.Url("/data.bin");
+    ASSERT_EQ(fetcher->Start(url, dest.data()), CUrlFetcher::kStarted);
+    ASSERT_TRUE(recorder.WaitEnds(1));
+
+    std::vector<Call> calls = recorder.Calls();
+    ASSERT_GE(calls.size(), 3u);
+    uint32_t received = 0;
+    for (size_t i = 0; i + 1 < calls.size(); ++i) {
+        EXPECT_EQ(calls[i].state, 1);
+        EXPECT_EQ(calls[i].total, body.size());
+        EXPECT_GT(calls[i].received, received);
+        received = calls[i].received;
+    }
+    EXPECT_EQ(calls.back().state, CUrlFetcher::kDone);
+    EXPECT_EQ(calls.back().received, body.size());
+    EXPECT_EQ(calls.back().cookie, dest.data());
+    EXPECT_EQ(dir.ReadFile("dest.bin"), body);
+    EXPECT_EQ(server.RequestCount("/data.bin"), 1);
+    EXPECT_EQ(server.LastRequestHeader("User-Agent"), "zorv test");
+
+    uint32_t total = 0;
+    EXPECT_EQ(fetcher->Query(url, &total, &received), CUrlFetcher::kDone);
+    EXPECT_EQ(total, body.size());
+    EXPECT_EQ(received, body.size());
+}
+
+TEST_F(UrlFetcherTest, FailuresEndFailedAndLeaveNoCacheFile) {
+    server.Serve("/short", {.body = Pattern(50000), .sendBytes = 20000});
+    server.Serve(
+        "/short-chunked",
+        {.body = Pattern(50000), .framing = HttpResponse::Framing::Chunked, .sendBytes = 20000});
+    size_t ends = 0;
+    for (const char* path : {"/missing", "/short", "/short-chunked"}) {
+        SCOPED_TRACE(path);
+        ASSERT_EQ(fetcher->Start(server.Url(path), dest.data()), CUrlFetcher::kStarted);
+        ASSERT_TRUE(recorder.WaitEnds(++ends));
+        EXPECT_EQ(recorder.Last().state, CUrlFetcher::kFailed);
+        EXPECT_EQ(Query(server.Url(path)), CUrlFetcher::kFailed);
+        EXPECT_FALSE(FileExists(fetcher->CacheFile().c_str()));
+        EXPECT_FALSE(dir.Exists("dest.bin"));
+    }
+}
+
+TEST_F(UrlFetcherTest, RepeatedStartsShareOneTransfer) {
+    ServeStalled("/slow", HttpResponse::Framing::Close, HttpResponse::kWholeBody);
+    std::string url = server.Url("/slow");
+    std::string first = dir.Win("first.bin");
+    ASSERT_EQ(fetcher->Start(url, first.data()), CUrlFetcher::kStarted);
+    ASSERT_EQ(fetcher->Start(url, dest.data()), CUrlFetcher::kStarted);
+    EXPECT_EQ(Pending(), 1u);
+    ASSERT_TRUE(WaitUntil([&] { return server.RequestCount("/slow") == 1; }));
+    server.ReleaseStalls();
+    ASSERT_TRUE(recorder.WaitEnds(1));
+    EXPECT_EQ(recorder.Last().state, CUrlFetcher::kDone);
+    EXPECT_EQ(recorder.Last().cookie, dest.data());
+    EXPECT_EQ(dir.ReadFile("dest.bin"), Pattern(65536));
+    EXPECT_FALSE(dir.Exists("first.bin"));
+
+    // Done: served again from the cache file, without asking the server.
+    std::string again = dir.Win("again.bin");
+    ASSERT_EQ(fetcher->Start(url, again.data()), CUrlFetcher::kStarted);
+    ASSERT_TRUE(recorder.WaitEnds(2));
+    EXPECT_EQ(recorder.Last().cookie, again.data());
+    EXPECT_EQ(dir.ReadFile("again.bin"), Pattern(65536));
+    EXPECT_EQ(server.RequestCount("/slow"), 1);
+
+    // Without its cache file the URL is transferred anew.
+    FileDelete(fetcher->CacheFile().c_str());
+    server.Serve("/slow", {.body = "fresh"});
+    ASSERT_EQ(fetcher->Start(url, again.data()), CUrlFetcher::kStarted);
+    ASSERT_TRUE(recorder.WaitEnds(3));
+    EXPECT_EQ(dir.ReadFile("again.bin"), "fresh");
+    EXPECT_EQ(server.RequestCount("/slow"), 2);
+}
+
+TEST_F(UrlFetcherTest, StartFromTheEndReportIsHeardToo) {
+    server.Serve("/twice", {.body = "twice"});
+    std::string url = server.Url("/twice");
+    std::string retry = server.Url("/retry");
+    std::string second = dir.Win("second.bin");
+    std::atomic<int> armed{2};
+    recorder.hook = [&](CUrlFetcher* source, const Call& call) {
+        if (call.state == CUrlFetcher::kDone && call.cookie == dest.data() && armed-- > 0)
+            source->Start(url, second.data());
+        if (call.state == CUrlFetcher::kFailed && armed-- > 0) {
+            server.Serve("/retry", {.body = "retried"});
+            source->Start(retry, dest.data());
+        }
+    };
+    ASSERT_EQ(fetcher->Start(url, dest.data()), CUrlFetcher::kStarted);
+    ASSERT_TRUE(recorder.WaitEnds(2));
+    EXPECT_EQ(recorder.Last().cookie, second.data());
+    EXPECT_EQ(dir.ReadFile("second.bin"), "twice");
+    EXPECT_EQ(server.RequestCount("/twice"), 1);
+
+    ASSERT_EQ(fetcher->Start(retry, nullptr), CUrlFetcher::kStarted);
+    ASSERT_TRUE(recorder.WaitEnds(4));
+    EXPECT_EQ(recorder.Last().state, CUrlFetcher::kDone);
+    EXPECT_EQ(dir.ReadFile("dest.bin"), "retried");
+    EXPECT_EQ(server.RequestCount("/retry"), 2);
+}
+
+TEST_F(UrlFetcherTest, FailedUrlIsTransferredAgain) {
+    std::string url = server.Url("/later");
+    ASSERT_EQ(fetcher->Start(url, dest.data()), CUrlFetcher::kStarted);
+    ASSERT_TRUE(recorder.WaitEnds(1));
+    EXPECT_EQ(Query(url), CUrlFetcher::kFailed);
+
+    server.Serve("/later", {.body = "now here"});
+    ASSERT_EQ(fetcher->Start(url, dest.data()), CUrlFetcher::kStarted);
+    ASSERT_TRUE(recorder.WaitEnds(2));
+    EXPECT_EQ(recorder.Last().state, CUrlFetcher::kDone);
+    EXPECT_EQ(Query(url), CUrlFetcher::kDone);
+    EXPECT_EQ(dir.ReadFile("dest.bin"), "now here");
+    EXPECT_EQ(server.RequestCount("/later"), 2);
+}
+
+TEST_F(UrlFetcherTest, CancelStopsStalledAndQueuedRequests) {
+    ServeStalled("/stalled", HttpResponse::Framing::ContentLength, 32768);
+    server.Serve("/queued", {.body = "queued"});
+    server.Serve("/revoked", {.body = "revoked"});
+    std::string stalled = server.Url("/stalled");
+    std::string queued = server.Url("/queued");
+    std::string revoked = server.Url("/revoked");
+    ASSERT_EQ(fetcher->Start(stalled, nullptr), CUrlFetcher::kStarted);
+    ASSERT_EQ(fetcher->Start(queued, nullptr), CUrlFetcher::kStarted);
+    ASSERT_EQ(fetcher->Start(revoked, nullptr), CUrlFetcher::kStarted);
+    EXPECT_EQ(Pending(), 3u);
+    ASSERT_TRUE(WaitUntil([&] { return Received(stalled); }));
+    std::string stalledCache = fetcher->CacheFile();
+
+    // A queued request cancelled and asked for again is wanted after all.
+    fetcher->Cancel(revoked);
+    fetcher->Cancel(queued);
+    ASSERT_EQ(fetcher->Start(revoked, nullptr), CUrlFetcher::kStarted);
+    // The stall is never released: the cancel itself has to reach the transfer.
+    fetcher->Cancel(stalled);
+    ASSERT_TRUE(WaitUntil([&] { return Pending() == 0; }));
+    EXPECT_EQ(Query(stalled), CUrlFetcher::kFailed);
+    EXPECT_EQ(Query(queued), CUrlFetcher::kFailed);
+    EXPECT_EQ(Query(revoked), CUrlFetcher::kDone);
+    EXPECT_EQ(server.RequestCount("/queued"), 0);
+    EXPECT_FALSE(FileExists(stalledCache.c_str()));
+}
+
+TEST_F(UrlFetcherTest, DestroyingDuringAStalledTransferReturnsSoon) {
+    ServeStalled("/body-stall", HttpResponse::Framing::ContentLength, 32768);
+    ServeStalled("/header-stall", HttpResponse::Framing::ContentLength, 0);
+    for (const char* path : {"/body-stall", "/header-stall"}) {
+        SCOPED_TRACE(path);
+        std::string url = server.Url(path);
+        auto doomed = std::make_unique<TestFetcher>(&recorder);
+        ASSERT_EQ(doomed->Start(url, dest.data()), CUrlFetcher::kStarted);
+        ASSERT_TRUE(WaitUntil([&] {
+            return doomed->Query(url, nullptr, nullptr) == CUrlFetcher::kPending &&
+                   server.RequestCount(path) == 1;
+        }));
+        // Well past the header wait; the body stall shows received data first.
+        if (std::string(path) == "/body-stall") {
+            uint32_t received = 0;
+            ASSERT_TRUE(WaitUntil([&] {
+                doomed->Query(url, nullptr, &received);
+                return received > 0;
+            }));
+        }
+        std::string cache = doomed->CacheFile();
+        auto start = std::chrono::steady_clock::now();
+        doomed.reset();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+        if (!cache.empty()) {
+            EXPECT_FALSE(FileExists(cache.c_str()));
+        }
+    }
+    EXPECT_FALSE(dir.Exists("dest.bin"));
+}
+
+TEST_F(UrlFetcherTest, PendingCountHoldsTheCurrentRequestUntilItEnds) {
+    ServeStalled("/first", HttpResponse::Framing::Close, HttpResponse::kWholeBody);
+    server.Serve("/second", {.body = "second"});
+    ASSERT_EQ(fetcher->Start(server.Url("/first"), nullptr), CUrlFetcher::kStarted);
+    ASSERT_EQ(fetcher->Start(server.Url("/second"), nullptr), CUrlFetcher::kStarted);
+    ASSERT_TRUE(WaitUntil([&] { return Received(server.Url("/first")); }));
+    EXPECT_EQ(Pending(), 2u);
+    EXPECT_EQ(Query(server.Url("/second")), CUrlFetcher::kPending);
+    server.ReleaseStalls();
+    ASSERT_TRUE(WaitUntil([&] { return Pending() == 0; }));
+    EXPECT_EQ(Query(server.Url("/first")), CUrlFetcher::kDone);
+    EXPECT_EQ(Query(server.Url("/second")), CUrlFetcher::kDone);
+}
+
+TEST_F(UrlFetcherTest, CacheFilesKeepShortExtensions) {
+    server.Serve("/page.html", {.body = "<p>"});
+    server.Serve("/page.phtml5", {.body = "<p>"});
+    ASSERT_EQ(fetcher->Start(server.Url("/page.html"), nullptr), CUrlFetcher::kStarted);
+    ASSERT_TRUE(WaitUntil([&] { return Query(server.Url("/page.html")) == CUrlFetcher::kDone; }));
+    std::string html = fetcher->CacheFile();
+    ASSERT_EQ(fetcher->Start(server.Url("/page.phtml5"), nullptr), CUrlFetcher::kStarted);
+    ASSERT_TRUE(WaitUntil([&] { return Query(server.Url("/page.phtml5")) == CUrlFetcher::kDone; }));
+    std::string other = fetcher->CacheFile();
+
+    EXPECT_EQ(html, dir.Win("cwx1.html"));
+    EXPECT_EQ(other, dir.Win("cwx1.tmp"));
+    EXPECT_TRUE(FileExists(html.c_str()));
+    fetcher.reset();
+    EXPECT_FALSE(FileExists(html.c_str()));
+    EXPECT_FALSE(FileExists(other.c_str()));
+}
+
+TEST_F(UrlFetcherTest, FetchersKeepToTheirOwnCacheFiles) {
+    ASSERT_EQ(fetcher->Start(server.Url("/gone"), nullptr), CUrlFetcher::kStarted);
+    ASSERT_TRUE(WaitUntil([&] { return Query(server.Url("/gone")) == CUrlFetcher::kFailed; }));
+    std::string freed = fetcher->CacheFile();
+    EXPECT_FALSE(FileExists(freed.c_str()));
+
+    server.Serve("/kept", {.body = "kept"});
+    std::string url = server.Url("/kept");
+    Recorder otherRecorder;
+    TestFetcher other(&otherRecorder);
+    ASSERT_EQ(other.Start(url, nullptr), CUrlFetcher::kStarted);
+    ASSERT_TRUE(
+        WaitUntil([&] { return other.Query(url, nullptr, nullptr) == CUrlFetcher::kDone; }));
+    // The name came free with the failure and was taken again.
+    ASSERT_EQ(other.CacheFile(), freed);
+    fetcher.reset();
+    EXPECT_TRUE(FileExists(freed.c_str()));
+    ASSERT_EQ(other.Start(url, dest.data()), CUrlFetcher::kStarted);
+    ASSERT_TRUE(otherRecorder.WaitEnds(1));
+    EXPECT_EQ(dir.ReadFile("dest.bin"), "kept");
+    EXPECT_EQ(server.RequestCount("/kept"), 1);
+}
+
+struct IdleContext {
+    test_support::HttpServer* server;
+    int calls = 0;
+};
+
+void ReleaseOnceRequested(void* user) {
+    auto* context = static_cast<IdleContext*>(user);
+    if (context->calls++ == 0) {
+        while (context->server->RequestCount("/blocking") == 0)
+            std::this_thread::sleep_for(1ms);
+        context->server->ReleaseStalls();
+    }
+}
+
+TEST_F(UrlFetcherTest, DownloadBlocksCallingItsIdleFunction) {
+    ServeStalled("/blocking", HttpResponse::Framing::Close, HttpResponse::kWholeBody);
+    CUrlFetcherWait waiter("zorv test");
+    IdleContext context{&server};
+    EXPECT_EQ(
+        waiter.Download(server.Url("/blocking"), dest.c_str(), &ReleaseOnceRequested, 20, &context),
+        CUrlFetcherWait::kCopied);
+    EXPECT_GE(context.calls, 1);
+    EXPECT_EQ(dir.ReadFile("dest.bin"), Pattern(65536));
+
+    // A failed download reports no file, not the one fetched before.
+    std::string other = dir.Win("other.bin");
+    EXPECT_EQ(waiter.Download(server.Url("/missing"), other.c_str(), nullptr, 20, nullptr),
+              CUrlFetcherWait::kNoFile);
+    EXPECT_FALSE(dir.Exists("other.bin"));
+
+    dir.WriteFile("local.txt", "here");
+    EXPECT_EQ(waiter.Download(dir.Win("local.txt"), other.c_str(), nullptr, 20, nullptr),
+              CUrlFetcherWait::kCopied);
+    EXPECT_EQ(dir.ReadFile("other.bin"), "here");
+    EXPECT_EQ(waiter.Download(dir.Win("local.txt"), dir.Win("no\\such\\folder").c_str(), nullptr,
+                              20, nullptr),
+              CUrlFetcherWait::kNoFile);
+}
+
+} // namespace
