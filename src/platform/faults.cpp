@@ -20,11 +20,12 @@ std::atomic<bool> anyInjected{false};
 
 void UpdateAnyInjected() {
     bool any = false;
-    for (const Injection& injection : injections) any = any || injection.count != 0;
+    for (const Injection& injection : injections)
+        any = any || injection.count != 0;
     anyInjected.store(any, std::memory_order_release);
 }
 
-}  // namespace
+} // namespace
 
 bool ShouldFail(test::Fault fault) {
     if (!anyInjected.load(std::memory_order_acquire)) return false;
@@ -59,5 +60,5 @@ void ClearFaults() {
     UpdateAnyInjected();
 }
 
-}  // namespace test
-}  // namespace platform
+} // namespace test
+} // namespace platform

@@ -9,4 +9,4 @@ namespace platform {
 // Cheap when nothing is injected.
 bool ShouldFail(test::Fault fault);
 
-}  // namespace platform
+} // namespace platform

@@ -6,7 +6,6 @@
 
 #include "platform/win_types.h"
 
-
 inline constexpr DWORD FORMAT_MESSAGE_ALLOCATE_BUFFER = 0x100;
 inline constexpr DWORD FORMAT_MESSAGE_IGNORE_INSERTS = 0x200;
 inline constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x1000;

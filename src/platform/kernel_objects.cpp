@@ -16,11 +16,11 @@ struct Table {
 };
 
 Table& GetTable() {
-    static Table* table = new Table;  // outlives static destructors that close handles
+    static Table* table = new Table; // outlives static destructors that close handles
     return *table;
 }
 
-}  // namespace
+} // namespace
 
 HANDLE RegisterObject(std::shared_ptr<KernelObject> object) {
     Table& table = GetTable();
@@ -47,7 +47,7 @@ std::shared_ptr<KernelObject> LookupObject(HANDLE handle) {
 }
 
 bool UnregisterObject(HANDLE handle) {
-    std::shared_ptr<KernelObject> released;  // destroyed outside the lock
+    std::shared_ptr<KernelObject> released; // destroyed outside the lock
     Table& table = GetTable();
     {
         std::lock_guard guard(table.lock);
@@ -68,7 +68,7 @@ size_t CountObjects() {
     return table.objects.size();
 }
 
-}  // namespace platform
+} // namespace platform
 
 BOOL CloseHandle(HANDLE object) {
     auto target = platform::LookupObject(object);

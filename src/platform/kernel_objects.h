@@ -35,6 +35,6 @@ template <class T> bool UnregisterObjectAs(HANDLE handle);
 // Number of live handles, for leak checks in tests.
 size_t CountObjects();
 
-}  // namespace platform
+} // namespace platform
 
 #include "platform/kernel_objects_inl.h"

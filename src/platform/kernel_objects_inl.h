@@ -15,4 +15,4 @@ template <class T> bool UnregisterObjectAs(HANDLE handle) {
     return UnregisterObject(handle);
 }
 
-}  // namespace platform
+} // namespace platform

@@ -4,7 +4,6 @@
 
 #include "platform/win_types.h"
 
-
 // Copies at most bufferMax - 1 bytes of string `id` and a terminating zero and returns
 // the number of bytes copied. 0 with ERROR_RESOURCE_NAME_NOT_FOUND for an unknown id,
 // with ERROR_INVALID_PARAMETER without a buffer. The instance is not consulted: the

@@ -13,13 +13,13 @@ void AdvanceClock(DWORD milliseconds);
 void UnfreezeClock();
 
 enum class Fault {
-    HeapAlloc,      // HeapAlloc / HeapReAlloc / GlobalAlloc return null, ERROR_NOT_ENOUGH_MEMORY
-    ReadError,      // ReadFile fails with ERROR_READ_FAULT
-    ReadEof,        // ReadFile fails with ERROR_HANDLE_EOF
-    ShortWrite,     // WriteFile succeeds but writes only half the bytes (rounded down)
-    DiskFull,       // WriteFile fails with ERROR_DISK_FULL after writing nothing
-    WriteError,     // WriteFile fails with ERROR_WRITE_FAULT
-    CreateExists,   // CreateFileA fails with ERROR_FILE_EXISTS before touching the disk
+    HeapAlloc,    // HeapAlloc / HeapReAlloc / GlobalAlloc return null, ERROR_NOT_ENOUGH_MEMORY
+    ReadError,    // ReadFile fails with ERROR_READ_FAULT
+    ReadEof,      // ReadFile fails with ERROR_HANDLE_EOF
+    ShortWrite,   // WriteFile succeeds but writes only half the bytes (rounded down)
+    DiskFull,     // WriteFile fails with ERROR_DISK_FULL after writing nothing
+    WriteError,   // WriteFile fails with ERROR_WRITE_FAULT
+    CreateExists, // CreateFileA fails with ERROR_FILE_EXISTS before touching the disk
 };
 
 // The next `count` calls affected by `fault` fail, after `skip` calls that succeed.
@@ -28,4 +28,4 @@ void InjectFault(Fault fault, DWORD count = 1, DWORD skip = 0);
 DWORD PendingFaults(Fault fault);
 void ClearFaults();
 
-}  // namespace platform::test
+} // namespace platform::test

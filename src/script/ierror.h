@@ -34,7 +34,7 @@ public:
 
     int32_t code;
     uint32_t subCode;
-    char* unitName;  // owned
+    char* unitName; // owned
     int32_t column;
     int32_t line;
 };

@@ -58,4 +58,4 @@ bool TempDir::Exists(const std::string& relative) const {
     return fs::exists(fs::symlink_status(Linux(relative)));
 }
 
-}  // namespace test_support
+} // namespace test_support

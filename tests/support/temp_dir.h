@@ -32,4 +32,4 @@ private:
     std::string winPath_;
 };
 
-}  // namespace test_support
+} // namespace test_support
