@@ -1,5 +1,7 @@
 #include "foundation/memory_helpers.h"
 
+#include <cstring>
+
 #include "platform/memory.h"
 
 namespace {
@@ -71,4 +73,13 @@ void GlobalMemFree(void** pointer) {
         GlobalFree(memory);
     }
     *pointer = nullptr;
+}
+
+char* MemCopyText(const char* text) {
+    if (text == nullptr) return nullptr;
+    size_t size = std::strlen(text) + 1;
+    char* copy = nullptr;
+    if (!MemAlloc(size, &copy)) return nullptr;
+    std::memcpy(copy, text, size);
+    return copy;
 }

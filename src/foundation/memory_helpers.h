@@ -20,6 +20,10 @@ int GlobalMemAlloc(size_t size, void** pointer);
 // Unlocks and frees the global block whose locked address is *pointer; sets it to null.
 void GlobalMemFree(void** pointer);
 
+// A MemAlloc'd copy of a zero-terminated text (free it with MemFree); null for a null
+// text or when memory runs out.
+char* MemCopyText(const char* text);
+
 // Typed forms, so callers need no casts.
 template <class T> int MemAlloc(size_t size, T** pointer) {
     void* block = *pointer;

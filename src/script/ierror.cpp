@@ -15,17 +15,6 @@ constexpr UINT kErrorLineText = 43450;   // "%s ligne %i."
 // The share of a message that a system text may take.
 constexpr size_t kSystemTextMax = 190;
 
-// A copy of `text`, or null for a null text or when memory runs out: an error record
-// must still be made without its unit name.
-char* CopyName(const char* text) {
-    if (text == nullptr) return nullptr;
-    size_t size = std::strlen(text) + 1;
-    char* copy = nullptr;
-    if (!MemAlloc(size, &copy)) return nullptr;
-    std::memcpy(copy, text, size);
-    return copy;
-}
-
 // The system's text for `number`, cut to kSystemTextMax characters, without the line
 // break the system ends it with and without its final full stop (the message adds its
 // own). Empty when the system has no text for the number.
@@ -48,11 +37,11 @@ void LoadText(UINT id, char* text, int size) {
 } // namespace
 
 CIError::CIError(int32_t code, uint32_t subCode, const char* unitName, int32_t column, int32_t line)
-    : code(code), subCode(subCode), unitName(CopyName(unitName)), column(column), line(line) {}
+    : code(code), subCode(subCode), unitName(MemCopyText(unitName)), column(column), line(line) {}
 
 CIError::CIError(const CIError& other)
     : CWXException(other), code(other.code), subCode(other.subCode),
-      unitName(CopyName(other.unitName)), column(other.column), line(other.line) {}
+      unitName(MemCopyText(other.unitName)), column(other.column), line(other.line) {}
 
 CIError& CIError::operator=(const CIError& other) {
     Assign(&other);
@@ -66,7 +55,7 @@ CIError::~CIError() {
 void CIError::Set(int32_t newCode, uint32_t newSubCode, const char* newUnitName, int32_t newColumn,
                   int32_t newLine) {
     // Copied before the old name goes: the new one may be the old one.
-    char* name = CopyName(newUnitName);
+    char* name = MemCopyText(newUnitName);
     MemFree(&unitName);
     unitName = name;
     code = newCode;

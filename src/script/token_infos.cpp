@@ -17,15 +17,6 @@ constexpr size_t kMaxUnitLength = 0xFFFFFFFE;
 constexpr uint32_t kUnitGrowth = 16;
 constexpr uint32_t kBlockGrowth = 64;
 
-char* CopyText(const char* text) {
-    if (text == nullptr) return nullptr;
-    size_t size = std::strlen(text) + 1;
-    char* copy = nullptr;
-    if (!MemAlloc(size, &copy)) return nullptr;
-    std::memcpy(copy, text, size);
-    return copy;
-}
-
 // Line breaks are CR or LF; the CR or LF right after one belongs to the same break. A
 // zero byte before the offset, or no offset, gives line 0 and column 0.
 void LineAndColumn(const char* text, bool hasOffset, uint32_t offset, int32_t* line,
@@ -149,7 +140,7 @@ uint32_t CTokenInfos::AddUnit(const char* text, uint32_t flags, const char* name
     auto release = [&] {
         if ((flags & kUnitOwnsText) != 0) MemFree(&text);
     };
-    char* nameCopy = CopyText(name);
+    char* nameCopy = MemCopyText(name);
     if ((name != nullptr && nameCopy == nullptr) || std::strlen(text) > kMaxUnitLength) {
         release();
         MemFree(&nameCopy);

@@ -23,15 +23,6 @@ bool IsPlaceholder(uint32_t type) {
     return type >= kValueUnboundName && type <= kValueMissingElement;
 }
 
-// A copy of a non-null text, or null when memory runs out.
-char* CopyText(const char* text) {
-    size_t size = std::strlen(text) + 1;
-    char* copy = nullptr;
-    if (!MemAlloc(size, &copy)) return nullptr;
-    std::memcpy(copy, text, size);
-    return copy;
-}
-
 } // namespace
 
 CValue::CValue() : CValue(static_cast<CInterpretor*>(nullptr)) {}
@@ -132,7 +123,7 @@ void CValue::SetString(const char* text, int borrow) {
         SetOwnedText(const_cast<char*>(text));
         flags_ = kBorrowedText;
     } else {
-        char* copy = CopyText(text);
+        char* copy = MemCopyText(text);
         if (copy == nullptr) Fail(15);
         SetOwnedText(copy);
     }
@@ -230,7 +221,7 @@ void CValue::Assign(const CValue& from) {
         break;
     case kValueString:
         if (payload.text != nullptr) {
-            payload.text = CopyText(payload.text);
+            payload.text = MemCopyText(payload.text);
             if (payload.text == nullptr) Fail(15);
         }
         break;
