@@ -8,12 +8,38 @@ namespace {
 
 constexpr int32_t kReferenceGrowth = 16;
 
+// Filled at start-up, before any interpreter runs; read-only afterwards.
+const ScriptClassInfo* registeredClasses[kBuiltinClassCount];
+
 } // namespace
+
+int RegisterScriptClass(const ScriptClassInfo* info) {
+    if (info == nullptr || !RegisterClassNameTable(info->nameTable)) return 0;
+    registeredClasses[info->nameTable[0].id] = info;
+    return 1;
+}
+
+void UnregisterScriptClass(uint32_t classId) {
+    if (classId == 0 || classId >= kBuiltinClassCount) return;
+    registeredClasses[classId] = nullptr;
+    UnregisterClassNameTable(classId);
+}
+
+const ScriptClassInfo* GetScriptClassInfo(uint32_t classId) {
+    return classId < kBuiltinClassCount ? registeredClasses[classId] : nullptr;
+}
+
+void RaiseNoSuchMethod(CIBaseClassImpl& object) {
+    CInterpretor::RaiseErrorOn(object.interpreter, 11);
+}
 
 CIBaseClassImpl::CIBaseClassImpl(CInterpretor* interpreter, const CClassRecord* classRecord,
                                  int addToList)
     : interpreter(interpreter), classRecord(classRecord),
       classIndex(classRecord != nullptr ? classRecord->classIndex : 0) {
+    // The interpreter itself is made before its counter.
+    if (interpreter != nullptr && static_cast<CIBaseClassImpl*>(interpreter) != this)
+        instance = ++interpreter->instancesMade;
     if (addToList != 0 && interpreter != nullptr && classIndex < kClassSlotCount)
         listNode = interpreter->classObjects[classIndex].AddHead(reinterpret_cast<uintptr_t>(this));
 }
@@ -25,6 +51,15 @@ CIBaseClassImpl::~CIBaseClassImpl() {
         backReferences[i]->SetObject(nullptr, 0);
     MemFree(&backReferences);
     backReferenceCount = backReferenceCapacity = 0;
+}
+
+void CIBaseClassImpl::ClearReferences() {
+    // Each holder leaves the list as it lets go; the last entry is taken every time.
+    while (backReferenceCount > 0) {
+        CValue* holder = backReferences[--backReferenceCount];
+        holder->SetObject(nullptr, 0);
+        --useCount;
+    }
 }
 
 void CIBaseClassImpl::CallMethod(uint16_t) {}

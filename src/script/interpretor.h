@@ -1,6 +1,7 @@
-// The interpreter as far as script values need it: raising run-time errors, the pool of
-// temporary texts that conversions hand out, the table of script arrays, the object
-// lists and serial counters of the classes, and the shutdown state.
+// The interpreter: the one object that owns a run. It walks the compiled token stream
+// statement by statement, evaluates expressions on its value stack, passes arguments to
+// methods in call frames, keeps the variables (its own are the globals), the live
+// objects of every class, the script arrays and the event queue.
 #pragma once
 
 #include <cstddef>
@@ -9,31 +10,129 @@
 #include "foundation/handle_list.h"
 #include "script/base_class.h"
 #include "script/ierror.h"
+#include "script/object_var.h"
 #include "script/token_infos.h"
+#include "script/value.h"
 
 class CScriptArray;
+class CTokenCompiler;
+class CIProgram;
+class PtrArray;
+struct CScriptEvent;
+
+// The services of the run loop that other subsystems provide: the loop calls them at
+// every housekeeping check, in this order, with the time of the check.
+class CRunServices {
+public:
+    virtual ~CRunServices() = default;
+    // Animations, movements and other time-driven objects.
+    virtual void AdvanceTimeDriven(uint32_t now) = 0;
+    // The display refresh.
+    virtual void RefreshPass(uint32_t now) = 0;
+    // Window messages and the pollers of other subsystems.
+    virtual void PumpMessages(uint32_t now) = 0;
+};
 
 // It adopts the compiled token stream (CTokenInfos) and walks it.
-class CInterpretor : public CIBaseClassImpl, public CTokenInfos {
+class CInterpretor : public CIBaseObjectVar, public CTokenInfos {
 public:
-    CInterpretor();
-    // Destroys the arrays that are left, as a shutdown does. Objects are not owned here:
-    // they must be gone first.
+    // Arguments a call frame holds; a call takes at most one less (error 13).
+    static constexpr uint32_t kFrameSlots = 16;
+    static constexpr uint32_t kMaxArguments = kFrameSlots - 1;
+    // Script calls (functions, methods written in the script, event handlers) nested
+    // deeper than this raise error 15: a runaway recursion ends the run, not the process.
+    static constexpr uint32_t kMaxCallNesting = 6000;
+    // The stack a run may use below RunMain. Expressions nested in every level of a
+    // recursion can take much more per level than a plain call: past this, error 15.
+    static constexpr uintptr_t kStackBudget = uintptr_t(6) << 20;
+    static constexpr uint32_t kTemporaryStrings = 256;
+    static constexpr int32_t kDefaultEventLimit = 10000;
+    static constexpr uint32_t kDefaultGarbageThreshold = 1000;
+    static constexpr int32_t kStatementsPerCheck = 10;
+
+    // Running states.
+    static constexpr uint32_t kIdle = 0;
+    static constexpr uint32_t kRunning = 1;
+
+    // `compilerOption` is handed to the compiler unchanged.
+    explicit CInterpretor(uint32_t compilerOption = 0);
+    // Ends the run state (Close) and frees what is left.
     ~CInterpretor() override;
 
-    // Throws a new CIError with the code and sub-code; never returns.
+    // ---- Classes -------------------------------------------------------------------
+    // The class registry: the compiler learns the names of class 0 and of every built-in
+    // class named in `classNames` (items const char*) and builds their method lookups;
+    // each class gets its record. 1, or 0 when memory runs out.
+    int InitClassRegistry(const PtrArray& classNames);
+    CTokenCompiler* GetCompiler() const { return compiler_; }
+    const CClassRecord* GetClassRecord(uint32_t classId) const;
+    // The singleton of a class (Math, Disk, Keyboard, System, Program, Display, Editor),
+    // null when there is none.
+    CIBaseClassImpl* GetSingleton(uint32_t classId) const;
+    CIProgram* GetProgram() const { return program_; }
+
+    // ---- A run ---------------------------------------------------------------------
+    // Prepares a run of the compiled `report`: resets, makes the singletons and a global
+    // variable for every function.
+    void Start(CTokenInfos& report);
+    // Runs the stream of `report` from `start` (null: its beginning) until the program
+    // ends. 1 when it ended normally (code 0 or the end of the stream); 0 when an error
+    // ended it, and the error is then the report's pending error.
+    int RunMain(CTokenInfos& report, uint8_t* start);
+    // Frees every product of a run.
+    void Reset();
+    // Reset, then the class registry goes.
+    void Close();
+    // A file the next reset deletes (temporary files and downloads of the run).
+    void AddTemporaryFile(const char* name);
+
+    // ---- Errors --------------------------------------------------------------------
+    // Throws a new CIError with the code and sub-code at the current token; never
+    // returns.
     [[noreturn]] void RaiseError(int32_t code, uint32_t subCode = kNoSubCode);
     // The same for code that may hold no interpreter: without one, the error carries
     // no position.
     [[noreturn]] static void RaiseErrorOn(CInterpretor* interpreter, int32_t code,
                                           uint32_t subCode = kNoSubCode);
+    // The system's last error as a run-time error (bit 31 set: a system error number).
+    [[noreturn]] void RaiseLastError(uint32_t subCode = kNoSubCode);
 
-    // A block of `size` bytes that stays valid until FlushTemporaryTexts. Never null:
-    // the pool grows past its 256 entries when one statement needs more, and a failed
-    // allocation raises error 15.
+    // ---- Arguments of the method being called ---------------------------------------
+    // Arguments not given read as: the default value (tag 11), 0x80000000,
+    // -9999999999.0, -99999.0, the shared CValue::kDefaultString text.
+    CValue* GetArg(uint32_t i);
+    int32_t GetArgCount() const;
+    int IsArgDefault(uint32_t i);
+    int32_t GetArgInt(uint32_t i);
+    void GetArgInt2(uint32_t i, int32_t& a, int32_t& b);
+    void GetArgInt4(uint32_t i, int32_t& a, int32_t& b, int32_t& c, int32_t& d);
+    double GetArgDouble(uint32_t i);
+    double GetArgFloat(uint32_t i);
+    const char* GetArgString(uint32_t i);
+    // Error 19 when not given; 18, 41 for a value that is no object, 32 for none.
+    CIBaseClassImpl* GetArgObject(uint32_t i);
+    // Error 47 when not given or of another class.
+    CIBaseClassImpl* GetArgObjectOfClass(uint32_t i, uint32_t classId);
+    // The value that a method or operand leaves as its result.
+    CValue* GetResultSlot() { return &slots_[depth_]->value; }
+    uint16_t GetCurrentMethodId() const { return currentMethodId_; }
+
+    // ---- Temporary texts -----------------------------------------------------------
+    // `n` bytes parked in the first free of the 256 temporary strings; returns its
+    // number (1 to 256). Error 15 when memory runs out, 44 when all are taken. An error
+    // raised inside a method frees the strings parked by that method.
+    int AllocTempString(size_t n, char** out);
+    // Ignored for numbers outside 1 to 256.
+    void FreeTempString(int n);
+    // A block of `size` bytes that stays valid until the end of the statement that asked
+    // for it. Never null: the pool grows, and a failed allocation raises error 15.
     char* AllocBuffer(size_t size);
-    void FlushTemporaryTexts();
+    // Frees every block of the pool.
+    void FlushTemporaryTexts() { FlushTemporaryTextsFrom(0); }
+    // Frees the blocks asked for after the pool held `mark` blocks.
+    void FlushTemporaryTextsFrom(uint32_t mark);
 
+    // ---- Arrays --------------------------------------------------------------------
     // The array of a handle, or null when the handle names none.
     CScriptArray* GetArray(uint32_t handle) const;
     // Called when an array's use count reaches 0. Arrays freed by that one (nested
@@ -41,22 +140,356 @@ public:
     // can exhaust the stack.
     void DestroyArray(CScriptArray* array);
 
+    // ---- Objects -------------------------------------------------------------------
+    // A walk over the live objects of a class: start with GetFirstObjectPos and call
+    // GetNextObject until the position is 0.
+    uint32_t GetFirstObjectPos(uint32_t classId) const;
+    CIBaseClassImpl* GetNextObject(uint32_t classId, uint32_t& position) const;
+    // Calls Create inside the error road of a method; error 38 when the object did not
+    // become alive.
+    void GuardedCreate(CIBaseClassImpl* object);
+    // Deletes the object and the objects of its dependent classes that held it. An
+    // object whose own method is running is detached at once (every holder reads 0) and
+    // destroyed when that method returns.
+    void DeleteObject(CIBaseClassImpl* object);
+    void CollectGarbage();
+    // Calls a method of a built-in object inside the error road.
+    void GuardedCall(CIBaseClassImpl* object, uint16_t methodId);
+    // The error road of an error raised inside a method: Program records it and, when
+    // its OnError is set, receives it as an event and the script goes on. Otherwise (and
+    // always for code 0) the error is thrown on.
+    void HandleMethodError(CIError* error);
+
+    // ---- Events --------------------------------------------------------------------
+    // For an event property's method: reads "= expression" and returns the function
+    // assigned, or null when 0 (or a text reading 0) removes the handler. Errors 40, 41.
+    const BlockRecord* ReadHandlerAssignment();
+    // Queues a call of `handler` with the arguments given (null ends them). Error 61
+    // when more events than the limit are queued, 15 when memory runs out. Returns the
+    // event's position in the queue.
+    uint32_t PostEvent(const BlockRecord* handler, const CValue* a1 = nullptr,
+                       const CValue* a2 = nullptr, const CValue* a3 = nullptr,
+                       const CValue* a4 = nullptr, const CValue* a5 = nullptr,
+                       const CValue* a6 = nullptr, const CValue* a7 = nullptr,
+                       const CValue* a8 = nullptr);
+    // The same, but an event of the same handler and source still queued only takes the
+    // new arguments and keeps its place.
+    uint32_t PostEventCoalesced(const BlockRecord* handler, CIBaseClassImpl* source,
+                                const CValue* a1 = nullptr, const CValue* a2 = nullptr,
+                                const CValue* a3 = nullptr, const CValue* a4 = nullptr,
+                                const CValue* a5 = nullptr, const CValue* a6 = nullptr,
+                                const CValue* a7 = nullptr, const CValue* a8 = nullptr);
+    // Runs the next queued event.
+    void DispatchEvent();
+    // For code that waits outside the statement loop: raises a pending end code, then
+    // runs one queued event when no handler is running.
+    void CheckPendingAndTick();
+    uint32_t GetQueuedEventCount() const { return eventQueue_.GetCount(); }
+
+    // Program.End and the window classes: the run ends with this code at the next check.
+    int32_t pendingEndCode = -1;
+    int32_t eventsEnabled = 1;
+    int32_t eventLimit = kDefaultEventLimit;
+    // Objects created since the last collection, and the count that starts one.
+    uint32_t creations = 0;
+    uint32_t garbageThreshold = kDefaultGarbageThreshold;
+    uint32_t runningState = kIdle;
+    // The application entry of the module running (set by each unit marker).
+    uint32_t entryIndex = 0;
+    // Provided by the subsystems that join the run loop; null: none.
+    CRunServices* runServices = nullptr;
+    // The window that CurWindow names (set by the window classes); null: none.
+    CIBaseClassImpl* currentWindow = nullptr;
+    // The kinds of project (mode bits 1, 2, 4) the running project belongs to; New
+    // refuses a class whose GetProjectKindMask has none of them.
+    int32_t projectKindBits = -1;
+    // The code that ended the last run (0 end, 1 restart, other codes errors).
+    int32_t lastEndCode = 0;
+
     // 1 while the interpreter is being destroyed or reset: values then release no
-    // arrays and do not count down object uses.
+    // arrays and do not count down object uses, and Delete does nothing.
     int shuttingDown = 0;
     // Script arrays by handle.
     CHandleList arrayList;
     // The live objects of each class id, and the last serial given in each.
     CHandleList classObjects[kClassSlotCount];
     uint32_t classSerials[kClassSlotCount] = {};
+    // The instance numbers given so far.
+    uint64_t instancesMade = 0;
 
 private:
+    friend class CallScope;
+
+    using Handler = void (*)(CInterpretor& interpreter);
+    struct HandlerTables;
+    static const HandlerTables& Tables();
+
+    // One place of the value stack.
+    struct StackSlot {
+        explicit StackSlot(CInterpretor* interpreter) : value(interpreter), anchor(interpreter) {}
+        CValue value;
+        // Holds the object or array that the value's source variable lives in, so that
+        // the assignment that ends the expression finds it still there (or, for an
+        // object deleted meanwhile, knows that it is gone).
+        CValue anchor;
+        uint32_t anchorKind = kValueInt;
+    };
+
+    // What a running script function or event handler changed in the interpreter, put
+    // back when it ends. Kept off the C++ stack, so that a deep recursion of script
+    // calls uses little of it.
+    struct CallRecord {
+        explicit CallRecord(CInterpretor* interpreter) : result(interpreter) {}
+        CValue result;
+        CIBaseObjectVar* savedLocals = nullptr;
+        CIBaseObjectVar* savedCurrent = nullptr;
+        uint8_t* savedToken = nullptr;
+        CValue* savedReturnValue = nullptr;
+        int32_t savedBlockDepth = 0;
+        int32_t savedReturnFlag = 0;
+        uint32_t savedEntry = 0;
+        CIBaseClassImpl* current = nullptr;
+        // The fresh locals object of the call, when it has one.
+        CIBaseObjectVar* ownedLocals = nullptr;
+        // The locals object of this nesting level, emptied after each call and used
+        // again by the next (it is listed and holds one use, like any locals object).
+        CIBaseObjectVar* spareLocals = nullptr;
+    };
+
+    // One call frame: the arguments of a call being made.
+    struct CallFrame {
+        int32_t count = 0;
+        CValue slots[kFrameSlots];
+    };
+
     // Fills the position of an error from the current token while a stream runs.
     virtual void LocateError(CIError& error);
 
+    // ---- Statement loop (statements.cpp) -------------------------------------------
+    void ExecuteBlock(uint8_t* position);
+    void Housekeeping();
+    uint16_t CurrentCode() const {
+        return reinterpret_cast<const TokenHeader*>(currentToken)->code;
+    }
+    const TargetToken* CurrentTarget() const {
+        return reinterpret_cast<const TargetToken*>(currentToken);
+    }
+    uint8_t* At(uint32_t offset) const { return GetStream() + offset; }
+    // The position just past the record at `offset`.
+    uint8_t* After(uint32_t offset) const {
+        return At(offset) + reinterpret_cast<const TokenHeader*>(At(offset))->size;
+    }
+    void PushBlock(const BlockRecord* block);
+    void PopBlock();
+    // Pops every level above `depth`, dropping their variables.
+    void UnwindBlocks(int32_t depth);
+    void StatementEnd();
+    void StatementSyntaxError();
+    void StatementExpression();
+    void StatementMemberCall();
+    void StatementStepOver();
+    void StatementUnitMarker();
+    void StatementFunction();
+    void StatementIf();
+    void StatementElse();
+    void StatementWhile();
+    void StatementFor();
+    void StatementSwitch();
+    void StatementCase();
+    void StatementBreak();
+    void StatementContinue();
+    void StatementReturn();
+    void StatementOpenBrace();
+    void StatementCloseBrace();
+    void StatementDelete();
+
+    // Error 15 when the run has used more than its stack budget.
+    void CheckStack() {
+        auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+        if (stackBase_ != 0 && stackBase_ - here > kStackBudget) RaiseError(15);
+    }
+
+    // ---- Expressions (expression.cpp) ----------------------------------------------
+    // Evaluates the expression at the current token; the token that ends it is not
+    // consumed. The result stays valid until the next evaluation at the same depth.
+    CValue* Evaluate();
+    CValue* EvaluateAndSkip();
+    void GrowValueStack(uint32_t n);
+    // The operand slot at the current depth; its source is cleared.
+    CValue* Operand();
+    CValue* Left() { return &slots_[depth_]->value; }
+    CValue* Right() { return &slots_[depth_ + 1]->value; }
+    // Anchors the value at the current depth to the object or array holding its source.
+    void Anchor(CIBaseClassImpl* object);
+    void AnchorArray(const CValue& array);
+    // The object anchoring the current slot; error 32 when it was deleted meanwhile.
+    CIBaseObjectVar* AnchoredObject();
+    // The source variable of the current slot, checked against its anchor; null when
+    // the value was not read from a variable.
+    CValue* AnchoredSource();
+    void SwapSlots(uint32_t a, uint32_t b);
+    void OperandSyntaxError();
+    void OperandInteger();
+    void OperandDouble();
+    void OperandString();
+    void OperandTrue();
+    void OperandFalse();
+    void OperandDefault();
+    void OperandEmpty();
+    void OperandParenthesis();
+    void OperandPrefixPlus();
+    void OperandPrefixMinus();
+    void OperandPrefixNot();
+    void OperandPrefixComplement();
+    void OperandPrefixStep();
+    void RunOperand();
+    void BinaryAssign();
+    void BinaryCompound();
+    void BinaryQuestion();
+    void BinaryLogicalAnd();
+    void BinaryLogicalOr();
+    void BinaryCompare();
+    void BinaryNot();
+    void BinaryComplement();
+    void BinaryPostStep();
+    void BinaryArithmetic();
+
+    // ---- Calls (calls.cpp) ---------------------------------------------------------
+    // The member-call operand on a built-in object at the current member token.
+    void CallMethod(CIBaseClassImpl* object);
+    void CallClassMember();
+    void OperandSingleton();
+    void OperandCurWindow();
+    void CallFunctionByName();
+    // Calls a script function; the current token is the call token.
+    void CallScriptFunction(CIBaseObjectVar* locals, CIBaseObjectVar* current,
+                            const BlockRecord* function);
+    // Evaluates "(arguments)" after a call token into the current frame and stores the
+    // count; the current token is the one after the call token.
+    void EvaluateArguments();
+    // The method id of the member token for `record`, cached in the token; error 11.
+    uint32_t ResolveMember(const CClassRecord* record);
+    // Enters a script call with `locals` (null: a fresh locals object) and `current`
+    // as its scopes; its result starts as integer 0. EndCall puts everything back.
+    CallRecord* BeginCall(CIBaseObjectVar* locals, CIBaseObjectVar* current);
+    void EndCall();
+    // Binds the parameters of a function's header to new variables of `locals`.
+    void BindParameters(const BlockRecord* function, CIBaseObjectVar* locals, int32_t count);
+    // Makes and runs a method on a temporary text object holding `text`.
+    void CallTextMethod(const char* text, int borrow);
+    // One call of the object's own code ended; a Delete that came meanwhile is done now.
+    void FinishCall(CIBaseClassImpl* object);
+    CallFrame& Frame() { return *frames_[frameIndex_]; }
+    void EnsureFrame(uint32_t index);
+    void FreeTempStringsFrom(uint32_t level);
+
+    // ---- Variables and objects (variables.cpp) -------------------------------------
+    CVariable* LookUp(const NameToken* token) const;
+    void EvalIdentifier();
+    void EvalArrayElement();
+    void EvalThis();
+    void EvalVar();
+    void NewObject();
+    // An element of a member array (the current token is the member token); kept out
+    // of EvalMemberChain, whose frame is on the path of every method call.
+    [[gnu::noinline]] void MemberElement(CIBaseObjectVar* object, const NameToken* token);
+    // Reads "[i, j, ...]" (the current token is the first index) into `indices`.
+    int ReadIndexList(int32_t* indices);
+    // A variable's value in the result slot (source = the variable); a method call that
+    // follows runs on a text's temporary text object.
+    void PushValue(CValue* variable);
+    // A variable, array item or member read as an operand: objects go on with their
+    // member chain or method call, anything else is pushed.
+    void PushVariable(CValue* variable);
+    // The member chain after a script object held by `holder`.
+    void EvalMemberChain(CIBaseObjectVar* object, CValue* holder);
+    // An object read from `holder` (an object value): a script object's member chain, a
+    // method call, or the object itself.
+    void PushObjectOrCall(CValue* holder);
+    // The element of the array held by `arrayVariable` at the indices.
+    void ElementOperand(CValue* arrayVariable, const int32_t* indices, int count);
+    // An assignment to a placeholder of an array not yet made: a new variable of `owner`
+    // at `level` becomes an array holding the right value at the placeholder's indices.
+    void AssignToNewArray(CIBaseObjectVar* owner, int32_t level, const NameToken* token);
+    // Steps over an index list up to and including its "]".
+    void SkipIndexList();
+    // Marks (2) the object and, through the dependent classes, every object that
+    // dropped a reference to a marked one; 1 when any besides the object was marked.
+    int MarkReferencers(CIBaseClassImpl* object);
+    // Destroys the object, or only detaches it while its own code runs.
+    void DestroyObject(CIBaseClassImpl* object);
+    // A new script object (class 0, listed) with one use held by its maker.
+    CIBaseObjectVar* NewScriptObject();
+
+    // ---- Events (events.cpp) -------------------------------------------------------
+    uint32_t QueueEvent(const BlockRecord* handler, CIBaseClassImpl* source,
+                        const CValue* const* arguments, bool coalesce);
+    void FreeEventRecord(CScriptEvent* record);
+    void ClearEvents();
+
+    // ---- Run state (interpretor.cpp) -----------------------------------------------
+    void MakeSingletons();
+    void FreeValueStack();
+    void FreeFrames();
+    void DestroyAllArrays();
+    void DeleteTemporaryFiles();
+
+    CTokenCompiler* compiler_ = nullptr;
+    CClassRecord classRecords_[kClassSlotCount];
+    CIBaseClassImpl* singletons_[kClassSlotCount] = {};
+    CIProgram* program_ = nullptr;
+
+    // Value stack and operator stack, sharing one depth.
+    StackSlot** slots_ = nullptr;
+    uint32_t* operators_ = nullptr;
+    uint32_t stackCapacity_ = 0;
+    uint32_t depth_ = 0;
+
+    // Call frames, made on demand.
+    CallFrame** frames_ = nullptr;
+    uint32_t frameCount_ = 0;
+    uint32_t frameIndex_ = 0;
+    CValue defaultArg_;
+    uint16_t currentMethodId_ = 0;
+
+    // The scopes of the running code.
+    CIBaseObjectVar* locals_;
+    CIBaseObjectVar* currentObject_;
+    // The token after the last Var: a local is made for it even when a member or
+    // global of that name exists.
+    const uint8_t* declaredName_ = nullptr;
+    // Block stack: loops, blocks, switches and the frames of calls and handlers.
+    const BlockRecord** blocks_ = nullptr;
+    int32_t blockDepth_ = 0;
+    uint32_t blockCapacity_ = 0;
+    int32_t returnFlag_ = 0;
+    CValue* returnValue_ = nullptr;
+    uint32_t callNesting_ = 0;
+    // Where the stack stood when the run began; 0 outside a run.
+    uintptr_t stackBase_ = 0;
+    // One record per nesting level of script calls, made on demand.
+    CallRecord** callRecords_ = nullptr;
+    uint32_t callRecordCount_ = 0;
+
+    // Statement loop.
+    int32_t statementCounter_ = 0;
+    // Temporary text pool; each statement loop flushes what was asked for inside it.
     char** temporaryTexts_ = nullptr;
     uint32_t temporaryTextCount_ = 0;
     uint32_t temporaryTextCapacity_ = 0;
+    // Temporary strings, each with the guarded-call level that parked it.
+    char* tempStrings_[kTemporaryStrings] = {};
+    uint32_t tempStringLevels_[kTemporaryStrings] = {};
+    uint32_t guardedCallLevel_ = 0;
+
+    // Events.
+    CHandleList eventQueue_;
+    uint32_t pendingEvent_ = 0;
+    int32_t handlerDepth_ = 0;
+
+    char** temporaryFiles_ = nullptr;
+    uint32_t temporaryFileCount_ = 0;
+
     // Arrays waiting to be destroyed, linked through CScriptArray::nextToDestroy.
     CScriptArray* arraysToDestroy_ = nullptr;
     int destroyingArrays_ = 0;

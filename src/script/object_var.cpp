@@ -1,0 +1,136 @@
+#include "script/object_var.h"
+
+#include <new>
+
+#include "foundation/memory_helpers.h"
+#include "script/interpretor.h"
+
+namespace {
+
+uint32_t IndexHash(uint32_t key) {
+    return key * 0x9E3779B1u;
+}
+
+} // namespace
+
+CIBaseObjectVar::CIBaseObjectVar(CInterpretor* interpreter, int addToList)
+    : CIBaseClassImpl(interpreter, nullptr, addToList) {}
+
+CIBaseObjectVar::~CIBaseObjectVar() {
+    ClearVariables();
+    FreeIndex();
+}
+
+void CIBaseObjectVar::Destroy(int) {
+    delete this;
+}
+
+int CIBaseObjectVar::ReleaseReferencesTo(CIBaseClassImpl* object) {
+    ForEachVariable([object](CVariable& variable) { variable.value.ReleaseReferencesTo(object); });
+    return 0;
+}
+
+CVariable* CIBaseObjectVar::FindVariable(uint32_t key) const {
+    if (index_ != nullptr && indexStale_ && !BuildIndex(indexMask_ + 1)) FreeIndex();
+    if (index_ != nullptr) {
+        for (uint32_t i = IndexHash(key) & indexMask_;; i = (i + 1) & indexMask_) {
+            const IndexSlot& slot = index_[i];
+            if (slot.variable == nullptr) return nullptr;
+            if (slot.key == key) return slot.variable;
+        }
+    }
+    for (uint32_t node = variables_.GetHead(key); node != 0;) {
+        if (variables_.GetKeyAt(node) == key)
+            return reinterpret_cast<CVariable*>(variables_.GetAt(node));
+        variables_.GetNext(node);
+    }
+    return nullptr;
+}
+
+CVariable* CIBaseObjectVar::AddVariable(uint32_t key, int32_t level) {
+    auto* variable = new (std::nothrow) CVariable(interpreter, level);
+    if (variable == nullptr) CInterpretor::RaiseErrorOn(interpreter, 15);
+    if (variables_.Add(reinterpret_cast<uintptr_t>(variable), key) == 0) {
+        delete variable;
+        CInterpretor::RaiseErrorOn(interpreter, 15);
+    }
+    if (level > 0) ++leveledCount_;
+    ++count_;
+    if (index_ != nullptr && !indexStale_ && count_ * 2 <= indexMask_ + 1) {
+        InsertInIndex(key, variable, true);
+    } else if (count_ >= kIndexFrom) {
+        uint32_t capacity = 64;
+        while (capacity < count_ * 4)
+            capacity *= 2;
+        if (!BuildIndex(capacity)) FreeIndex();
+    }
+    return variable;
+}
+
+int CIBaseObjectVar::BuildIndex(uint32_t capacity) const {
+    IndexSlot* slots = nullptr;
+    if (!MemCalloc(size_t(capacity) * sizeof(IndexSlot), &slots)) return 0;
+    MemFree(&index_);
+    index_ = slots;
+    indexMask_ = capacity - 1;
+    indexStale_ = false;
+    // From the head of each chain: the newest variable of a key is found first and wins.
+    for (uint32_t chain = 0; chain < 8; ++chain) {
+        for (uint32_t node = variables_.GetHead(chain); node != 0;) {
+            uint32_t key = variables_.GetKeyAt(node);
+            InsertInIndex(key, reinterpret_cast<CVariable*>(variables_.GetNext(node)), false);
+        }
+    }
+    return 1;
+}
+
+void CIBaseObjectVar::InsertInIndex(uint32_t key, CVariable* variable, bool replace) const {
+    for (uint32_t i = IndexHash(key) & indexMask_;; i = (i + 1) & indexMask_) {
+        IndexSlot& slot = index_[i];
+        if (slot.variable == nullptr || slot.key == key) {
+            if (slot.variable == nullptr || replace) slot = {key, variable};
+            return;
+        }
+    }
+}
+
+void CIBaseObjectVar::FreeIndex() const {
+    MemFree(&index_);
+    indexMask_ = 0;
+    indexStale_ = false;
+}
+
+void CIBaseObjectVar::DropVariablesFromLevel(int32_t level) {
+    if (leveledCount_ == 0 && level > 0) return;
+    for (uint32_t chain = 0; chain < 8; ++chain) {
+        for (uint32_t node = variables_.GetHead(chain); node != 0;) {
+            uint32_t current = node;
+            auto* variable = reinterpret_cast<CVariable*>(variables_.GetNext(node));
+            if (variable->level < level) continue;
+            variables_.Remove(current);
+            if (variable->level > 0) --leveledCount_;
+            --count_;
+            indexStale_ = true;
+            delete variable;
+        }
+    }
+}
+
+void CIBaseObjectVar::ClearVariables() {
+    // Taken out of the table first: destroying a value may reach this object again
+    // (an array holding it releases its references).
+    for (;;) {
+        CVariable* variable = nullptr;
+        for (uint32_t chain = 0; chain < 8 && variable == nullptr; ++chain) {
+            uint32_t node = variables_.GetHead(chain);
+            if (node == 0) continue;
+            variable = reinterpret_cast<CVariable*>(variables_.GetAt(node));
+            variables_.Remove(node);
+        }
+        if (variable == nullptr) break;
+        delete variable;
+    }
+    leveledCount_ = 0;
+    count_ = 0;
+    FreeIndex();
+}

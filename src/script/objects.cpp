@@ -1,0 +1,168 @@
+// Deleting objects: Delete with its cascade through the dependent classes, and the
+// garbage collection of objects nothing holds.
+#include "foundation/memory_helpers.h"
+#include "foundation/ptr_array.h"
+#include "script/interpretor.h"
+#include "script/script_array.h"
+
+namespace {
+
+// The objects of a class list at one moment. Destroying one object may destroy others
+// or change the list, so each entry is checked to be the same live object before use.
+class ObjectSnapshot {
+public:
+    ObjectSnapshot() = default;
+    ~ObjectSnapshot() { MemFree(&entries_); }
+    ObjectSnapshot(const ObjectSnapshot&) = delete;
+    ObjectSnapshot& operator=(const ObjectSnapshot&) = delete;
+
+    // 0 when memory runs out.
+    int Take(const CHandleList& list) {
+        list_ = &list;
+        count_ = 0;
+        uint32_t n = list.GetCount();
+        if (n > capacity_) {
+            if (!MemRealloc(size_t(n) * sizeof(Entry), &entries_)) return 0;
+            capacity_ = n;
+        }
+        for (uint32_t node = list.GetHead(); node != 0 && count_ < n;) {
+            uint32_t current = node;
+            auto* object = reinterpret_cast<CIBaseClassImpl*>(list.GetNext(&node));
+            entries_[count_++] = {current, object, object->instance};
+        }
+        return 1;
+    }
+    uint32_t GetCount() const { return count_; }
+    // The object of entry i when its node still holds it; null when it is gone.
+    CIBaseClassImpl* Get(uint32_t i) const {
+        const Entry& entry = entries_[i];
+        auto* object = reinterpret_cast<CIBaseClassImpl*>(list_->GetAt(entry.node));
+        if (object != entry.object || object->instance != entry.instance) return nullptr;
+        return object;
+    }
+
+private:
+    struct Entry {
+        uint32_t node;
+        CIBaseClassImpl* object;
+        uint64_t instance;
+    };
+    const CHandleList* list_ = nullptr;
+    Entry* entries_ = nullptr;
+    uint32_t count_ = 0;
+    uint32_t capacity_ = 0;
+};
+
+constexpr uint32_t kNoDependents[] = {0};
+
+} // namespace
+
+void CInterpretor::StatementDelete() {
+    SkipToken();
+    CIBaseClassImpl* object = Evaluate()->GetObjectNonNull();
+    if (object == static_cast<CIBaseClassImpl*>(this)) RaiseError(133);
+    DeleteObject(object);
+}
+
+void CInterpretor::DeleteObject(CIBaseClassImpl* object) {
+    if (shuttingDown != 0 || object == static_cast<CIBaseClassImpl*>(this)) return;
+    // The singletons live as long as the run.
+    if (object->classIndex < kClassSlotCount && singletons_[object->classIndex] == object) return;
+    if (object->IsReferenced() && MarkReferencers(object)) {
+        ObjectSnapshot snapshot;
+        for (uint32_t classId = 1; classId < kClassSlotCount; ++classId) {
+            if (classObjects[classId].GetHead() == 0) continue;
+            if (!snapshot.Take(classObjects[classId])) RaiseError(15);
+            for (uint32_t i = 0; i < snapshot.GetCount(); ++i) {
+                CIBaseClassImpl* other = snapshot.Get(i);
+                if (other != nullptr && other != object && other->deletingMark != 0)
+                    DestroyObject(other);
+            }
+        }
+    }
+    DestroyObject(object);
+}
+
+int CInterpretor::MarkReferencers(CIBaseClassImpl* object) {
+    // A work list instead of recursion: a long chain of dependents needs no stack.
+    PtrArray pending;
+    int marked = 0;
+    object->deletingMark = 2;
+    if (!pending.SetAtGrow(0, object)) RaiseError(15);
+    ObjectSnapshot snapshot;
+    while (uint32_t count = pending.GetCount()) {
+        auto* target = static_cast<CIBaseClassImpl*>(pending.GetAt(count - 1));
+        pending.SetSize(count - 1);
+        const ScriptClassInfo* info =
+            target->classRecord != nullptr ? target->classRecord->info : nullptr;
+        const uint32_t* dependents = info != nullptr && info->dependentClasses != nullptr
+                                         ? info->dependentClasses
+                                         : kNoDependents;
+        for (;; ++dependents) {
+            uint32_t classId = *dependents;
+            if (classId < kClassSlotCount && classObjects[classId].GetHead() != 0) {
+                if (!snapshot.Take(classObjects[classId])) RaiseError(15);
+                for (uint32_t i = 0; i < snapshot.GetCount(); ++i) {
+                    CIBaseClassImpl* other = snapshot.Get(i);
+                    if (other == nullptr || other->deletingMark == 2) continue;
+                    if (other->ReleaseReferencesTo(target) == 0) continue;
+                    other->deletingMark = 2;
+                    ++marked;
+                    if (!pending.SetAtGrow(int32_t(pending.GetCount()), other)) RaiseError(15);
+                }
+            }
+            if (classId == 0) break;
+        }
+        CIBaseObjectVar::ReleaseReferencesTo(target);
+    }
+    return marked != 0;
+}
+
+void CInterpretor::DestroyObject(CIBaseClassImpl* object) {
+    if (object->runningCalls > 0) {
+        // Its own code is still running: it goes when that returns; every holder lets
+        // go of it now.
+        if (object->deletePending != 0) return;
+        object->deletePending = 1;
+        object->Unregister();
+        if (object->listNode != 0 && object->classIndex < kClassSlotCount) {
+            classObjects[object->classIndex].Remove(object->listNode);
+            object->listNode = 0;
+        }
+        object->ClearReferences();
+        return;
+    }
+    object->Destroy(0);
+}
+
+void CInterpretor::CollectGarbage() {
+    // Arguments and stack places no longer in use let go of what they held.
+    auto drop = [](CValue& value) {
+        uint32_t type = value.GetType();
+        if (type == kValueObject || type == kValueArray) value.SetInt(0);
+    };
+    for (uint32_t i = frameIndex_; i < frameCount_; ++i) {
+        CallFrame& frame = *frames_[i];
+        uint32_t from = i == frameIndex_ ? uint32_t(frame.count) : 0;
+        for (uint32_t slot = from; slot < kFrameSlots; ++slot)
+            drop(frame.slots[slot]);
+    }
+    for (uint32_t i = callNesting_; i < callRecordCount_; ++i)
+        drop(callRecords_[i]->result);
+    for (uint32_t i = depth_ + 1; i < stackCapacity_; ++i) {
+        drop(slots_[i]->value);
+        drop(slots_[i]->anchor);
+        slots_[i]->anchorKind = kValueInt;
+    }
+    ObjectSnapshot snapshot;
+    for (uint32_t classId = 0; classId < kClassSlotCount; ++classId) {
+        if (classObjects[classId].GetHead() == 0) continue;
+        if (!snapshot.Take(classObjects[classId])) RaiseError(15);
+        for (uint32_t i = 0; i < snapshot.GetCount(); ++i) {
+            CIBaseClassImpl* object = snapshot.Get(i);
+            if (object != nullptr && object->runningCalls == 0 && !object->IsReferenced())
+                DeleteObject(object);
+        }
+    }
+    creations = 0;
+}

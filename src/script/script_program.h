@@ -1,0 +1,42 @@
+// The Program singleton as far as the error road needs it: the record of the last error
+// raised inside a method and the OnError event property. The class of the Program
+// subsystem derives from it.
+#pragma once
+
+#include <cstdint>
+
+#include "script/base_class.h"
+#include "script/ierror.h"
+#include "script/value.h"
+
+class CIProgram : public CIBaseClassImpl {
+public:
+    // Method ids of the error road in Program's name table.
+    static constexpr uint16_t kOnErrorId = 1;
+    static constexpr uint16_t kGetLastErrorId = 2;
+
+    CIProgram(CInterpretor* interpreter, const CClassRecord* record);
+
+    void CallMethod(uint16_t methodId) override;
+    void Destroy(int flag) override;
+
+    // Copies the error into the last-error record.
+    void RecordError(const CIError& error);
+    // The function assigned to OnError, or null.
+    const BlockRecord* GetErrorHandler() const;
+
+    // The code of the last error; 0 after it has been read.
+    CIError lastError{0};
+    // A function value, or integer 0 when no handler is set.
+    CValue onError;
+
+protected:
+    // OnError = handler.
+    void OnError();
+    // The last error's code, once; then 0.
+    void GetLastError();
+};
+
+// The description of the Program class with the error road only, for a run without the
+// Program subsystem.
+const ScriptClassInfo* GetProgramClassInfo();

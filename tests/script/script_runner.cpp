@@ -1,0 +1,294 @@
+#include "script/script_runner.h"
+
+#include <new>
+
+#include "foundation/ptr_array.h"
+#include "script/base_class.h"
+#include "script/interpretor.h"
+#include "script/script_program.h"
+#include "script/string_class.h"
+#include "script/token_compiler.h"
+#include "script/value.h"
+
+namespace script_test {
+namespace {
+
+// What the scripts print; set while a ScriptRunner runs.
+std::string* output = nullptr;
+
+constexpr uint32_t kSystemId = 39;
+constexpr uint32_t kSpriteId = 1;
+constexpr uint32_t kSurfaceId = 9;
+
+// ---- System ----------------------------------------------------------------------------
+
+class TestSystem final : public CIBaseClassImpl {
+public:
+    TestSystem(CInterpretor* interpreter, const CClassRecord* record)
+        : CIBaseClassImpl(interpreter, record, 1) {}
+    void CallMethod(uint16_t methodId) override { CallMethodFromTable(*this, kMethods, methodId); }
+    void Destroy(int) override { delete this; }
+
+    static const ScriptMethod<TestSystem> kMethods[14];
+
+private:
+    CInterpretor& In() { return *interpreter; }
+
+    void Print() {
+        std::string line;
+        for (int32_t i = 0; i < In().GetArgCount(); ++i) {
+            if (i > 0) line += ' ';
+            line += In().GetArgString(uint32_t(i));
+        }
+        if (output != nullptr) *output += line + "\n";
+    }
+    void Raise() { In().RaiseError(In().GetArgInt(0)); }
+    void ArgCount() { In().GetResultSlot()->SetInt(In().GetArgCount()); }
+    void Post() { Queue(false); }
+    void Coalesce() { Queue(true); }
+    void Queue(bool coalesce) {
+        const BlockRecord* handler = In().GetArg(0)->GetFunction();
+        const CValue* a[7] = {};
+        for (int32_t i = 1; i < In().GetArgCount() && i <= 7; ++i)
+            a[i - 1] = In().GetArg(uint32_t(i));
+        if (coalesce)
+            In().PostEventCoalesced(handler, this, a[0], a[1], a[2], a[3], a[4], a[5], a[6]);
+        else
+            In().PostEvent(handler, a[0], a[1], a[2], a[3], a[4], a[5], a[6]);
+    }
+    // Each queued event at most once: inside a handler none runs.
+    void RunPending() {
+        for (uint32_t n = In().GetQueuedEventCount(); n > 0; --n)
+            In().CheckPendingAndTick();
+    }
+    void EnableEvents() { In().eventsEnabled = In().GetArgInt(0); }
+    void QueuedEvents() { In().GetResultSlot()->SetInt(int32_t(In().GetQueuedEventCount())); }
+    void Count() {
+        uint32_t classId = uint32_t(In().GetArgInt(0));
+        int32_t count = 0;
+        for (uint32_t position = In().GetFirstObjectPos(classId); position != 0;) {
+            if (In().GetNextObject(classId, position) != nullptr) ++count;
+        }
+        In().GetResultSlot()->SetInt(count);
+    }
+    void Serial() { In().GetResultSlot()->SetInt(int32_t(In().GetArgObject(0)->serial)); }
+    void Collect() { In().CollectGarbage(); }
+    void Text() { In().GetResultSlot()->SetString(In().GetArgString(0), 0); }
+    // Runs the queued events, then prints its own arguments as Print does.
+    void Echo() {
+        RunPending();
+        Print();
+    }
+};
+
+const ScriptMethod<TestSystem> TestSystem::kMethods[14] = {
+    nullptr,
+    &TestSystem::Print,
+    &TestSystem::Raise,
+    &TestSystem::ArgCount,
+    &TestSystem::Post,
+    &TestSystem::Coalesce,
+    &TestSystem::RunPending,
+    &TestSystem::EnableEvents,
+    &TestSystem::QueuedEvents,
+    &TestSystem::Count,
+    &TestSystem::Serial,
+    &TestSystem::Collect,
+    &TestSystem::Text,
+    &TestSystem::Echo,
+};
+
+const MethodNameRow kSystemNames[] = {
+    {kSystemId, "System", 0, 0},
+    {1, "Print", kSystemId, 0},
+    {2, "Raise", kSystemId, 0},
+    {3, "ArgCount", kSystemId, 0},
+    {4, "Post", kSystemId, 0},
+    {5, "Coalesce", kSystemId, 0},
+    {6, "RunPending", kSystemId, 0},
+    {7, "EnableEvents", kSystemId, 0},
+    {8, "QueuedEvents", kSystemId, 0},
+    {9, "Count", 0, 0},
+    {10, "Serial", 0, 0},
+    {11, "CollectNow", kSystemId, 0},
+    {12, "AsText", kSystemId, 0},
+    {13, "Echo", kSystemId, 0},
+    {21, "ANSWER", 0, kRowConstant},
+    {0, nullptr, 0, 0},
+};
+
+void Answer(CInterpretor& interpreter) {
+    interpreter.GetResultSlot()->SetInt(42);
+}
+
+const ClassLevelHandler kSystemClassLevel[] = {Answer};
+
+CIBaseClassImpl* MakeSystem(CInterpretor& interpreter, const CClassRecord* record) {
+    return new (std::nothrow) TestSystem(&interpreter, record);
+}
+
+const ScriptClassInfo kSystemClass = {kSystemNames, MakeSystem, 20, kSystemClassLevel, 1,
+                                      nullptr,      nullptr};
+
+// ---- Sprite and Surface ----------------------------------------------------------------
+
+class TestSprite final : public CIBaseClassImpl {
+public:
+    TestSprite(CInterpretor* interpreter, const CClassRecord* record)
+        : CIBaseClassImpl(interpreter, record, 1), surface_(interpreter, 0),
+          onMove_(interpreter, 0) {}
+    void CallMethod(uint16_t methodId) override { CallMethodFromTable(*this, kMethods, methodId); }
+    void Destroy(int) override { delete this; }
+    void Create() override {
+        if (interpreter->GetArg(0)->IsObjectOfClass(kSurfaceId))
+            surface_.Assign(*interpreter->GetArg(0));
+        else if (interpreter->GetArgInt(0) == -1)
+            return;
+        Register();
+    }
+    int ReleaseReferencesTo(CIBaseClassImpl* object) override {
+        if (surface_.GetType() != kValueObject || surface_.GetObject() != object) return 0;
+        surface_.SetInt(0);
+        return 1;
+    }
+
+    static const ScriptMethod<TestSprite> kMethods[6];
+
+private:
+    void X() { interpreter->GetResultSlot()->SetInt(x_); }
+    void Move() {
+        x_ = interpreter->GetArgInt(0);
+        if (onMove_.GetType() != kValueFunction) return;
+        interpreter->PostEventCoalesced(onMove_.GetFunction(), this, interpreter->GetArg(0),
+                                        interpreter->GetArg(1));
+    }
+    void OnMove() {
+        const BlockRecord* handler = interpreter->ReadHandlerAssignment();
+        if (handler != nullptr)
+            onMove_.SetFunction(handler);
+        else
+            onMove_.SetInt(0);
+    }
+    void Fire() {
+        if (onMove_.GetType() != kValueFunction) return;
+        interpreter->PostEvent(onMove_.GetFunction(), interpreter->GetArg(0),
+                               interpreter->GetArg(1));
+    }
+    // Runs the queued events; a handler may delete this sprite meanwhile.
+    void Wait() {
+        for (uint32_t n = interpreter->GetQueuedEventCount(); n > 0; --n)
+            interpreter->CheckPendingAndTick();
+        interpreter->GetResultSlot()->SetInt(x_ + int32_t(serial));
+    }
+
+    CValue surface_;
+    CValue onMove_;
+    int32_t x_ = 0;
+};
+
+const ScriptMethod<TestSprite> TestSprite::kMethods[6] = {
+    nullptr,           &TestSprite::X,    &TestSprite::Move, &TestSprite::OnMove,
+    &TestSprite::Fire, &TestSprite::Wait,
+};
+
+const MethodNameRow kSpriteNames[] = {
+    {kSpriteId, "Sprite", 0, 0},  {1, "X", 0, 0},     {2, "Move", 0, 0},
+    {3, "OnMove", 0, 0},          {4, "Fire", 0, 0},  {5, "Wait", 0, 0},
+    {11, "MAX", 0, kRowConstant}, {0, nullptr, 0, 0},
+};
+
+void SpriteMax(CInterpretor& interpreter) {
+    interpreter.GetResultSlot()->SetInt(7);
+}
+
+const ClassLevelHandler kSpriteClassLevel[] = {SpriteMax};
+const uint32_t kSpriteDependents[] = {kSurfaceId, 0};
+
+CIBaseClassImpl* MakeSprite(CInterpretor& interpreter, const CClassRecord* record) {
+    return new (std::nothrow) TestSprite(&interpreter, record);
+}
+
+const ScriptClassInfo kSpriteClass = {kSpriteNames,      MakeSprite, 10, kSpriteClassLevel, 1,
+                                      kSpriteDependents, nullptr};
+
+class TestSurface final : public CIBaseClassImpl {
+public:
+    TestSurface(CInterpretor* interpreter, const CClassRecord* record)
+        : CIBaseClassImpl(interpreter, record, 1) {}
+    void CallMethod(uint16_t methodId) override { CallMethodFromTable(*this, kMethods, methodId); }
+    void Destroy(int) override { delete this; }
+
+    static const ScriptMethod<TestSurface> kMethods[3];
+
+private:
+    void Id() { interpreter->GetResultSlot()->SetInt(int32_t(serial)); }
+    void X() { interpreter->GetResultSlot()->SetInt(100 + int32_t(serial)); }
+};
+
+const ScriptMethod<TestSurface> TestSurface::kMethods[3] = {nullptr, &TestSurface::Id,
+                                                            &TestSurface::X};
+
+const MethodNameRow kSurfaceNames[] = {
+    {kSurfaceId, "Surface", 0, 0}, {1, "Id", 0, 0}, {2, "X", 0, 0}, {0, nullptr, 0, 0}};
+const uint32_t kSurfaceDependents[] = {kSpriteId, 0};
+
+CIBaseClassImpl* MakeSurface(CInterpretor& interpreter, const CClassRecord* record) {
+    return new (std::nothrow) TestSurface(&interpreter, record);
+}
+
+const ScriptClassInfo kSurfaceClass = {kSurfaceNames,      MakeSurface, 0, nullptr, 0,
+                                       kSurfaceDependents, nullptr};
+
+const ScriptClassInfo* const kTestClasses[] = {&kSystemClass, &kSpriteClass, &kSurfaceClass};
+
+} // namespace
+
+ScriptRunner::ScriptRunner() {
+    for (const ScriptClassInfo* info : kTestClasses)
+        RegisterScriptClass(info);
+    RegisterScriptClass(GetProgramClassInfo());
+    RegisterScriptClass(GetStringClassInfo());
+}
+
+ScriptRunner::~ScriptRunner() {
+    for (uint32_t classId : {kSystemId, kSpriteId, kSurfaceId, 56u, 8u})
+        UnregisterScriptClass(classId);
+}
+
+ScriptResult ScriptRunner::Run(const std::string& source, const std::string& unitName) {
+    ScriptResult result;
+    std::string printed;
+    output = &printed;
+    {
+        CInterpretor interpreter;
+        PtrArray names;
+        BuildBuiltinClassNameList(names);
+        interpreter.InitClassRegistry(names);
+        CTokenInfos report;
+        report.AddSourceText(source.data(), uint32_t(source.size()), kUnitOwnsText,
+                             unitName.c_str(), 0);
+        result.compiled = interpreter.GetCompiler()->Compile(report) == 1;
+        if (result.compiled) {
+            try {
+                interpreter.Start(report);
+                result.ok = interpreter.RunMain(report, nullptr);
+            } catch (CIError* error) {
+                report.SetPendingError(error);
+            }
+        }
+        if (const CIError* error = report.GetPendingError()) {
+            result.code = error->code;
+            result.subCode = error->subCode;
+            result.line = error->line;
+            result.column = error->column;
+            result.unit = error->GetUnitName();
+        } else {
+            result.code = interpreter.lastEndCode;
+        }
+    }
+    output = nullptr;
+    result.output = printed;
+    return result;
+}
+
+} // namespace script_test

@@ -1,0 +1,54 @@
+// Runs script text from memory with the real interpreter and a set of test-double
+// classes, and reports how the run ended and what the script printed.
+//
+// Test doubles (registered for the life of a ScriptRunner):
+//   System (39, singleton)  Print(...) (bare): prints its arguments separated by one
+//                           space, then a line break; Raise(code) (bare): raises the
+//                           error inside a method; ArgCount(...) (bare): the count;
+//                           Post(handler, ...) / Coalesce(handler, ...) (bare): queue an
+//                           event with the other arguments (Coalesce: source System);
+//                           RunPending() (bare): a wait that runs queued events;
+//                           EnableEvents(flag) (bare); QueuedEvents() (bare);
+//                           Count(classId): live objects of a class; Serial(object);
+//                           CollectNow() (bare); AsText(x) (bare): x as a text; Echo(...) (bare):
+//                           runs the queued events, then prints as Print; ANSWER = 42
+//   Sprite (1)              New Sprite(surface?) holds the Surface; X, Move(x, y)
+//                           (posts OnMove(x, y) coalesced by sprite), OnMove (event
+//                           property), Fire(...) (posts OnMove with the arguments),
+//                           Wait() (runs queued events, then reads its own fields),
+//                           Fail() (New Sprite(-1) fails to create); MAX = 7
+//   Surface (9)             New Surface(); Id() (its serial), X() (100 + serial)
+//   Program (56)            the error road: OnError, GetLastError
+//   String (8)              the text class
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace script_test {
+
+struct ScriptResult {
+    bool compiled = false;
+    // 1 when the run ended normally.
+    int ok = 0;
+    // The error code that ended the run (0 for a normal end).
+    int32_t code = 0;
+    uint32_t subCode = 0;
+    // 0-based, as the error record keeps them; -1 when unknown.
+    int32_t line = -1;
+    int32_t column = -1;
+    std::string unit;
+    std::string output;
+};
+
+class ScriptRunner {
+public:
+    ScriptRunner();
+    ~ScriptRunner();
+    ScriptRunner(const ScriptRunner&) = delete;
+    ScriptRunner& operator=(const ScriptRunner&) = delete;
+
+    ScriptResult Run(const std::string& source, const std::string& unitName = "test.zs");
+};
+
+} // namespace script_test

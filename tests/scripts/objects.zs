@@ -1,0 +1,108 @@
+//== serials count per class and are never reused
+// expect: end
+// expect output: 1 2 1 3
+a = New Sprite();
+b = New Sprite();
+s = New Surface();
+Delete b;
+c = New Sprite();
+Print(System.Serial(a), System.Serial(New Sprite()) - 2, s.Id(), System.Serial(c));
+
+//== deleting an object turns every holder into 0
+// expect: end
+// expect output: 0 0 0 1
+a = New Sprite();
+b = a;
+list[3] = a;
+Delete a;
+Print(a, b, list[3], a == 0);
+
+//== deleting a Surface deletes the Sprites that used it
+// expect: end
+// expect output: 2 1
+// expect output: 0 0 0 1 0
+// (class names are keywords whatever their case: no variable can be called "surface")
+used = New Surface();
+user = New Sprite(used);
+alias = user;
+other = New Sprite();
+Print(System.Count(1), System.Count(9));
+Delete used;
+Print(used, user, alias, System.Count(1), System.Count(9));
+
+//== Delete of a number
+// expect: error 18 line 2
+Delete 5;
+
+//== Delete of a variable whose object was deleted
+// expect: error 18 line 4
+a = New Sprite();
+Delete a;
+Delete a;
+
+//== Delete of the interpreter
+// expect: error 133
+Delete This;
+
+//== New of a singleton class
+// expect: error 65
+m = New Math();
+
+//== a creation that fails
+// expect: error 38
+s = New Sprite(-1);
+
+//== a singleton that does not exist
+// expect: error 32
+Editor.Open();
+
+//== CurWindow without a window
+// expect: error 31
+CurWindow.Show();
+
+//== script classes: members from the constructor, methods, and New values
+// expect: end
+// expect output: 3 4 7 1
+Function Point(x, y) { This.x = x; This.y = y; This.Sum = Sum; }
+Function Sum() { Return This.x + This.y; }
+p = New Point(3, 4);
+q = New Point(1, 1);
+Print(p.x, p.y, p.Sum(), q.x);
+
+//== a member never assigned
+// expect: error 41
+Function Empty() { This.a = 1; }
+e = New Empty();
+x = e.b;
+
+//== members hold objects and chains reach through them
+// expect: end
+// expect output: 5 9
+Function Node(v) { This.v = v; }
+a = New Node(5);
+a.next = New Node(9);
+Print(a.v, a.next.v);
+
+//== garbage is collected after more than 1000 creations, keeping what is held
+// expect: end
+// expect output: 1000
+// expect output: 5
+// expect output: 1
+// The collection runs inside a handler, so that the event posted meanwhile waits.
+held = New Sprite();
+kept[2] = New Sprite();
+Function Waiting(s) { Print(System.Serial(s) > 0); }
+Function Run() {
+    Post(Waiting, New Sprite());
+    Inner();
+}
+Function Inner() {
+    local = New Sprite();
+    For (i = 0; i < 996; i++) t = New Sprite();
+    Print(System.Count(1));
+    t = New Sprite();
+    For (i = 0; i < 12; i++) x = i;
+    Print(System.Count(1));
+}
+Post(Run);
+x = 0;
