@@ -14,6 +14,28 @@ struct StringEntry {
 };
 
 constexpr StringEntry kStrings[] = {
+    // Image formats: description 3700 + n, name 3800 + n, extension 3900 + n.
+    {3701, "Image bitmap Windows"},
+    {3702, "Image PCX"},
+    {3704, "Image Targa"},
+    {3705, "Image JPEG"},
+    {3706, "Image PNG"},
+    {3707, "Animation FLI/FLC"},
+    {3708, "Animation ANMZ"},
+    {3801, "BMP"},
+    {3802, "PCX"},
+    {3804, "TGA"},
+    {3805, "JPEG"},
+    {3806, "PNG"},
+    {3807, "FLI"},
+    {3808, "ANMZ"},
+    {3901, "bmp"},
+    {3902, "pcx"},
+    {3904, "tga"},
+    {3905, "jpg"},
+    {3906, "png"},
+    {3907, "flc"},
+    {3908, "anm"},
     {9020, "Choisissez un dossier"},
     {43450, "%s ligne %i."},
     {43473, "Erreur #%d"},
