@@ -204,9 +204,7 @@ void CInterpretor::HandleMethodError(CIError* error) {
 // ---- Script functions ----------------------------------------------------------------
 
 void CInterpretor::CallFunctionByName() {
-    const auto* token = reinterpret_cast<const NameToken*>(currentToken);
-    CVariable* variable = currentObject_->FindVariable(token->nameId);
-    if (variable == nullptr && currentObject_ != this) variable = FindVariable(token->nameId);
+    CVariable* variable = LookUpFunction(reinterpret_cast<NameToken*>(currentToken));
     if (variable == nullptr) RaiseError(42);
     if (variable->value.GetType() != kValueFunction) RaiseError(128);
     Operand();
@@ -278,17 +276,21 @@ CInterpretor::CallRecord* CInterpretor::BeginCall(CIBaseObjectVar* locals,
 
 void CInterpretor::EndCall() {
     CallRecord* record = callRecords_[--callNesting_];
-    UnwindBlocks(record->savedBlockDepth);
+    if (record->ownedLocals != nullptr) {
+        // Every variable of the call's own locals lies in the call's blocks: clearing
+        // them drops what unwinding the blocks would, in the same order, in one pass.
+        record->ownedLocals->ClearVariables();
+        record->ownedLocals = nullptr;
+        if (blockDepth_ > record->savedBlockDepth) blockDepth_ = record->savedBlockDepth;
+    } else {
+        UnwindBlocks(record->savedBlockDepth);
+    }
     locals_ = record->savedLocals;
     currentObject_ = record->savedCurrent;
     currentToken = record->savedToken;
     returnValue_ = record->savedReturnValue;
     returnFlag_ = record->savedReturnFlag;
     entryIndex = record->savedEntry;
-    if (record->ownedLocals != nullptr) {
-        record->ownedLocals->ClearVariables();
-        record->ownedLocals = nullptr;
-    }
     FinishCall(record->current);
 }
 

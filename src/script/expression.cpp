@@ -273,6 +273,34 @@ void CInterpretor::BinaryLogicalOr() {
 void CInterpretor::BinaryCompare() {
     CValue* left = Left();
     const CValue& right = *Right();
+    if (left->IsIntPair(right)) {
+        int32_t a = left->IntPayload();
+        int32_t b = right.IntPayload();
+        bool result;
+        switch (operators_[depth_]) {
+        case kTokenGreaterEqual:
+            result = a >= b;
+            break;
+        case kTokenLessEqual:
+            result = a <= b;
+            break;
+        case kTokenEqual:
+            result = a == b;
+            break;
+        case kTokenLess:
+            result = a < b;
+            break;
+        case kTokenGreater:
+            result = a > b;
+            break;
+        default:
+            result = a != b;
+            break;
+        }
+        left->SetInt(result);
+        left->source = nullptr;
+        return;
+    }
     switch (operators_[depth_]) {
     case kTokenGreaterEqual:
         left->GreaterEqual(right);

@@ -66,6 +66,7 @@ CInterpretor::~CInterpretor() {
         delete callRecords_[i];
     MemFree(&callRecords_);
     MemFree(&blocks_);
+    MemFree(&nameCache_);
     MemFree(&temporaryTexts_);
     delete compiler_;
 }
@@ -213,6 +214,7 @@ void CInterpretor::Reset() {
     locals_ = this;
     currentObject_ = this;
     declaredName_ = nullptr;
+    ClearNameCache();
     creations = 0;
     pendingEndCode = -1;
     shuttingDown = 0;

@@ -384,7 +384,16 @@ private:
     void FreeTempStringsFrom(uint32_t level);
 
     // ---- Variables and objects (variables.cpp) -------------------------------------
-    CVariable* LookUp(const NameToken* token) const;
+    // Through the token's cache when the scopes and their stamps are those it was
+    // filled with.
+    CVariable* LookUp(NameToken* token);
+    CVariable* LookUpInScopes(const NameToken* token) const;
+    // The variable a called name holds: This, then the globals.
+    CVariable* LookUpFunction(NameToken* token);
+    // Either lookup (`locals` null: a called name's) through the token's cache.
+    CVariable* CachedLookUp(NameToken* token, CIBaseObjectVar* locals);
+    // The member of `object` a member token names, through the token's cache.
+    CVariable* FindMember(NameToken* token, CIBaseObjectVar* object);
     void EvalIdentifier();
     void EvalArrayElement();
     void EvalThis();
@@ -458,6 +467,28 @@ private:
     // The token after the last Var: a local is made for it even when a member or
     // global of that name exists.
     const uint8_t* declaredName_ = nullptr;
+    // What a name token found while the scopes had these stamps: locals (0 for a called
+    // name), This and the globals; for a member token, the object's stamp and two zeros.
+    // The token's cache slot holds kNameCacheTag with the entry's index. An entry answers
+    // only for its name and stamps, so a slot left from another run, or an entry taken
+    // over by another token, can at worst miss.
+    struct NameCacheEntry {
+        uint64_t localsStamp;
+        uint64_t currentStamp;
+        uint64_t globalsStamp;
+        CVariable* variable;
+        uint32_t key;
+    };
+    static constexpr uintptr_t kNameCacheTag = uintptr_t(1) << 63;
+    NameCacheEntry* nameCache_ = nullptr;
+    uint32_t nameCacheCount_ = 0;
+    uint32_t nameCacheCapacity_ = 0;
+    static constexpr uintptr_t kNoEntry = ~uintptr_t(0);
+    static constexpr uint32_t kMaxNameCacheEntries = 1u << 16;
+    // Stores `entry` at `index`, or (kNoEntry) at a new index given to the token.
+    void Remember(NameToken* token, uintptr_t index, const NameCacheEntry& entry);
+    // Forgets every entry (a new run, new scopes).
+    void ClearNameCache();
     // Block stack: loops, blocks, switches and the frames of calls and handlers.
     const BlockRecord** blocks_ = nullptr;
     int32_t blockDepth_ = 0;

@@ -1,5 +1,6 @@
 #include "script/object_var.h"
 
+#include <atomic>
 #include <new>
 
 #include "foundation/memory_helpers.h"
@@ -12,6 +13,11 @@ uint32_t IndexHash(uint32_t key) {
 }
 
 } // namespace
+
+uint64_t CIBaseObjectVar::NextStamp() {
+    static std::atomic<uint64_t> last{0};
+    return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
 
 CIBaseObjectVar::CIBaseObjectVar(CInterpretor* interpreter, int addToList)
     : CIBaseClassImpl(interpreter, nullptr, addToList) {}
@@ -56,6 +62,7 @@ CVariable* CIBaseObjectVar::AddVariable(uint32_t key, int32_t level) {
     }
     if (level > 0) ++leveledCount_;
     ++count_;
+    stamp_ = NextStamp();
     if (index_ != nullptr && !indexStale_ && count_ * 2 <= indexMask_ + 1) {
         InsertInIndex(key, variable, true);
     } else if (count_ >= kIndexFrom) {
@@ -111,12 +118,14 @@ void CIBaseObjectVar::DropVariablesFromLevel(int32_t level) {
             if (variable->level > 0) --leveledCount_;
             --count_;
             indexStale_ = true;
+            stamp_ = NextStamp();
             delete variable;
         }
     }
 }
 
 void CIBaseObjectVar::ClearVariables() {
+    stamp_ = NextStamp();
     // Taken out of the table first: destroying a value may reach this object again
     // (an array holding it releases its references).
     for (;;) {
@@ -132,5 +141,6 @@ void CIBaseObjectVar::ClearVariables() {
     }
     leveledCount_ = 0;
     count_ = 0;
+    stamp_ = NextStamp();
     FreeIndex();
 }

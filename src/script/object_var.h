@@ -40,6 +40,10 @@ public:
     void DropVariablesFromLevel(int32_t level);
     // Destroys every variable; the table keeps its room for the next ones.
     void ClearVariables();
+    // Changes whenever a variable is added or removed, and differs from the stamp of
+    // every other object ever made: an unchanged (object, stamp) pair means every name
+    // still finds what it found before.
+    uint64_t GetStamp() const { return stamp_; }
     // Calls `visit` with every variable.
     template <class Visit> void ForEachVariable(Visit&& visit) const {
         for (uint32_t chain = 0; chain < 8; ++chain) {
@@ -63,7 +67,10 @@ private:
     void InsertInIndex(uint32_t key, CVariable* variable, bool replace) const;
     void FreeIndex() const;
 
+    static uint64_t NextStamp();
+
     CHandleTable variables_;
+    uint64_t stamp_ = NextStamp();
     uint32_t count_ = 0;
     // Variables created above level 0; DropVariablesFromLevel looks at nothing when none.
     uint32_t leveledCount_ = 0;

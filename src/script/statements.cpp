@@ -126,8 +126,13 @@ void CInterpretor::ExecuteBlock(uint8_t* position) {
 }
 
 void CInterpretor::Housekeeping() {
+    // Only the run services use the time; without them the clock is not read.
+    if (runServices == nullptr) {
+        if (creations > garbageThreshold) CollectGarbage();
+        return;
+    }
     uint32_t now = timeGetTime();
-    if (runServices != nullptr) runServices->AdvanceTimeDriven(now);
+    runServices->AdvanceTimeDriven(now);
     if (creations > garbageThreshold) CollectGarbage();
     if (runServices != nullptr) {
         runServices->RefreshPass(now);

@@ -96,11 +96,6 @@ void CValue::FailKind() const {
     }
 }
 
-void CValue::SetInt(int32_t value) {
-    if (type_ != kValueInt) Release(false);
-    payload_.integer = value;
-}
-
 void CValue::SetFloat(double value) {
     Release(false);
     type_ = kValueDouble;
@@ -206,7 +201,7 @@ void CValue::MakeArray() {
     payload_.array = handle;
 }
 
-void CValue::Assign(const CValue& from) {
+void CValue::AssignHeld(const CValue& from) {
     if (&from == this) return;
     // The new content is taken before the old one is released: releasing may free the
     // source (an item of an array that only this value held).

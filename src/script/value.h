@@ -61,7 +61,10 @@ public:
 
     // Setters release the old content first. Errors (15 out of memory) are raised
     // before anything changes.
-    void SetInt(int32_t value);
+    void SetInt(int32_t value) {
+        if (type_ != kValueInt) Release(false);
+        payload_.integer = value;
+    }
     void SetFloat(double value);
     void SetString(const char* text, int borrow);
     // An owned buffer of n bytes starting with a 0 byte, for methods to fill; null
@@ -81,7 +84,18 @@ public:
     void MakeArray();
     // Takes the source's content (a copy of its text; a share of its object or array)
     // and its owner when it has one. A placeholder source raises error 41.
-    void Assign(const CValue& source);
+    void Assign(const CValue& source) {
+        // Numbers, functions and defaults over content that holds nothing: a plain copy.
+        if (((kPlainSources >> source.type_) & (kNothingHeld >> type_) & 1) != 0 &&
+            &source != this) {
+            if (source.owner != nullptr) owner = source.owner;
+            type_ = source.type_;
+            flags_ = 0;
+            payload_ = source.payload_;
+            return;
+        }
+        AssignHeld(source);
+    }
     void AssignWithOwner(CInterpretor* interpreter, const CValue& source);
 
     // Conversions; kinds that cannot be converted raise 18 (object, function), 41
@@ -105,6 +119,9 @@ public:
     void ReleaseReferencesTo(CIBaseClassImpl* object);
 
     uint32_t GetType() const { return type_; }
+    // Both this and `other` are integers, whose numbers IntPayload reads directly.
+    bool IsIntPair(const CValue& other) const { return (type_ | other.type_) == kValueInt; }
+    int32_t IntPayload() const { return payload_.integer; }
     uint32_t GetFlags() const { return flags_; }
     // The array held, or null when this is no array or its handle names none.
     CScriptArray* GetArray() const;
@@ -159,6 +176,12 @@ public:
     CValue* source;
 
 private:
+    static constexpr uint32_t kPlainSources =
+        1u << kValueInt | 1u << kValueDouble | 1u << kValueFunction | 1u << kValueDefault;
+    static constexpr uint32_t kNothingHeld =
+        ~(1u << kValueString | 1u << kValueObject | 1u << kValueArray);
+    // Assign for content that is held: texts, objects and arrays on either side.
+    void AssignHeld(const CValue& source);
     // The release rule: frees or lets go of the content and leaves integer 0. A
     // destructor during shutdown leaves use counts alone.
     void Release(bool destroying);

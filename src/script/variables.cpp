@@ -2,6 +2,7 @@
 // placeholders of unassigned names into variables, Var and New.
 #include <new>
 
+#include "foundation/memory_helpers.h"
 #include "script/interpretor.h"
 #include "script/script_array.h"
 #include "script/token_codes.h"
@@ -35,7 +36,79 @@ bool IsSingletonClass(uint32_t classId) {
 
 // ---- Lookup and reading ------------------------------------------------------------
 
-CVariable* CInterpretor::LookUp(const NameToken* token) const {
+CVariable* CInterpretor::LookUp(NameToken* token) {
+    // Var x must not find a member or global x; the plain lookup knows.
+    if (reinterpret_cast<const uint8_t*>(token) == declaredName_) return LookUpInScopes(token);
+    return CachedLookUp(token, locals_);
+}
+
+CVariable* CInterpretor::LookUpFunction(NameToken* token) {
+    return CachedLookUp(token, nullptr);
+}
+
+CVariable* CInterpretor::CachedLookUp(NameToken* token, CIBaseObjectVar* locals) {
+    uint64_t localsStamp = locals != nullptr ? locals->GetStamp() : 0;
+    auto slot = reinterpret_cast<uintptr_t>(token->cache);
+    uintptr_t index = slot & ~kNameCacheTag;
+    bool ours = (slot & kNameCacheTag) != 0 && index < nameCacheCount_;
+    if (ours) {
+        const NameCacheEntry& entry = nameCache_[index];
+        // Stamps are never reused, so equal stamps are the same objects, unchanged.
+        if (entry.key == token->nameId && entry.localsStamp == localsStamp &&
+            entry.currentStamp == currentObject_->GetStamp() && entry.globalsStamp == GetStamp())
+            return entry.variable;
+    }
+    CVariable* variable = nullptr;
+    if (locals != nullptr) {
+        variable = LookUpInScopes(token);
+    } else {
+        // A called name is looked for in This, then in the globals.
+        variable = currentObject_->FindVariable(token->nameId);
+        if (variable == nullptr && currentObject_ != this) variable = FindVariable(token->nameId);
+    }
+    Remember(token, ours ? index : kNoEntry,
+             {localsStamp, currentObject_->GetStamp(), GetStamp(), variable, token->nameId});
+    return variable;
+}
+
+CVariable* CInterpretor::FindMember(NameToken* token, CIBaseObjectVar* object) {
+    auto slot = reinterpret_cast<uintptr_t>(token->cache);
+    uintptr_t index = slot & ~kNameCacheTag;
+    bool ours = (slot & kNameCacheTag) != 0 && index < nameCacheCount_;
+    // A member's entry has no scope stamps, so it never answers for a plain name.
+    if (ours) {
+        const NameCacheEntry& entry = nameCache_[index];
+        if (entry.key == token->nameId && entry.localsStamp == object->GetStamp() &&
+            entry.currentStamp == 0)
+            return entry.variable;
+    }
+    CVariable* variable = object->FindVariable(token->nameId);
+    Remember(token, ours ? index : kNoEntry, {object->GetStamp(), 0, 0, variable, token->nameId});
+    return variable;
+}
+
+void CInterpretor::Remember(NameToken* token, uintptr_t index, const NameCacheEntry& entry) {
+    if (index == kNoEntry) {
+        // Tokens that method calls also cache in can ask for entries again and again;
+        // past the limit the table starts over, and the slots still naming old entries
+        // just miss.
+        if (nameCacheCount_ == kMaxNameCacheEntries) nameCacheCount_ = 0;
+        if (nameCacheCount_ == nameCacheCapacity_) {
+            uint32_t capacity = nameCacheCapacity_ == 0 ? 64 : nameCacheCapacity_ * 2;
+            if (!MemRealloc(size_t(capacity) * sizeof(NameCacheEntry), &nameCache_)) return;
+            nameCacheCapacity_ = capacity;
+        }
+        index = nameCacheCount_++;
+        token->cache = reinterpret_cast<void*>(kNameCacheTag | index);
+    }
+    nameCache_[index] = entry;
+}
+
+void CInterpretor::ClearNameCache() {
+    nameCacheCount_ = 0;
+}
+
+CVariable* CInterpretor::LookUpInScopes(const NameToken* token) const {
     uint32_t key = token->nameId;
     if (CVariable* variable = locals_->FindVariable(key)) return variable;
     // Var x makes a local even when a member or global x exists.
@@ -48,7 +121,7 @@ CVariable* CInterpretor::LookUp(const NameToken* token) const {
 }
 
 void CInterpretor::EvalIdentifier() {
-    const auto* token = reinterpret_cast<const NameToken*>(currentToken);
+    auto* token = reinterpret_cast<NameToken*>(currentToken);
     CVariable* variable = LookUp(token);
     CValue* slot = Operand();
     SkipToken();
@@ -116,7 +189,7 @@ void CInterpretor::EvalMemberChain(CIBaseObjectVar* object, CValue* holder) {
     CheckStack();
     for (;;) {
         Anchor(object);
-        auto* token = reinterpret_cast<const NameToken*>(currentToken);
+        auto* token = reinterpret_cast<NameToken*>(currentToken);
         switch (CurrentCode()) {
         case kTokenMemberCall: {
             CVariable* member = object->FindVariable(token->nameId);
@@ -127,7 +200,7 @@ void CInterpretor::EvalMemberChain(CIBaseObjectVar* object, CValue* holder) {
             return;
         }
         case kTokenMember: {
-            CVariable* member = object->FindVariable(token->nameId);
+            CVariable* member = FindMember(token, object);
             SkipToken();
             if (member == nullptr) {
                 Left()->SetUnboundMember(reinterpret_cast<uintptr_t>(token));
@@ -201,7 +274,7 @@ void CInterpretor::SkipIndexList() {
 }
 
 void CInterpretor::EvalArrayElement() {
-    const auto* token = reinterpret_cast<const NameToken*>(currentToken);
+    auto* token = reinterpret_cast<NameToken*>(currentToken);
     CVariable* variable = LookUp(token);
     CValue* slot = Operand();
     SkipToken();
