@@ -59,7 +59,9 @@ void CInterpretor::CallMethod(CIBaseClassImpl* object) {
         EvaluateArguments();
     else
         Frame().count = 0;
-    if (slots_[depth_]->anchor.GetType() != kValueObject) RaiseError(32);
+    if (slots_[depth_]->anchorKind != kValueObject ||
+        slots_[depth_]->anchor.GetType() != kValueObject)
+        RaiseError(32);
     CValue* result = GetResultSlot();
     result->SetInt(0);
     result->source = nullptr;

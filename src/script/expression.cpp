@@ -53,28 +53,29 @@ CValue* CInterpretor::EvaluateAndSkip() {
 CValue* CInterpretor::Operand() {
     StackSlot* slot = slots_[depth_];
     slot->value.source = nullptr;
-    if (slot->anchorKind != kValueInt) {
-        slot->anchor.SetInt(0);
-        slot->anchorKind = kValueInt;
-    }
+    // The object or array anchored stays held, unused, so that the next read at this
+    // place mostly finds it there and takes no new reference; a Delete still zeroes it.
+    slot->anchorKind = kValueInt;
     return &slot->value;
 }
 
 void CInterpretor::Anchor(CIBaseClassImpl* object) {
     StackSlot* slot = slots_[depth_];
-    slot->anchor.SetObject(object, 1);
+    if (slot->anchor.GetType() != kValueObject || slot->anchor.GetObject() != object)
+        slot->anchor.SetObject(object, 1);
     slot->anchorKind = kValueObject;
 }
 
 void CInterpretor::AnchorArray(const CValue& array) {
     StackSlot* slot = slots_[depth_];
-    slot->anchor.Assign(array);
+    if (!slot->anchor.HoldsSameArray(array)) slot->anchor.Assign(array);
     slot->anchorKind = kValueArray;
 }
 
 CIBaseObjectVar* CInterpretor::AnchoredObject() {
     StackSlot* slot = slots_[depth_];
-    if (slot->anchor.GetType() != kValueObject || slot->anchor.GetObject() == nullptr)
+    if (slot->anchorKind != kValueObject || slot->anchor.GetType() != kValueObject ||
+        slot->anchor.GetObject() == nullptr)
         RaiseError(32);
     return static_cast<CIBaseObjectVar*>(slot->anchor.GetObject());
 }

@@ -23,8 +23,13 @@ CIBaseObjectVar::CIBaseObjectVar(CInterpretor* interpreter, int addToList)
     : CIBaseClassImpl(interpreter, nullptr, addToList) {}
 
 CIBaseObjectVar::~CIBaseObjectVar() {
+    recycling_ = false;
     ClearVariables();
     FreeIndex();
+    while (CVariable* spare = spares_) {
+        spares_ = spare->nextSpare;
+        delete spare;
+    }
 }
 
 void CIBaseObjectVar::Destroy(int) {
@@ -54,10 +59,17 @@ CVariable* CIBaseObjectVar::FindVariable(uint32_t key) const {
 }
 
 CVariable* CIBaseObjectVar::AddVariable(uint32_t key, int32_t level) {
-    auto* variable = new (std::nothrow) CVariable(interpreter, level);
-    if (variable == nullptr) CInterpretor::RaiseErrorOn(interpreter, 15);
+    CVariable* variable = spares_;
+    if (variable != nullptr) {
+        spares_ = variable->nextSpare;
+        variable->nextSpare = nullptr;
+        variable->level = level;
+    } else {
+        variable = new (std::nothrow) CVariable(interpreter, level);
+        if (variable == nullptr) CInterpretor::RaiseErrorOn(interpreter, 15);
+    }
     if (variables_.Add(reinterpret_cast<uintptr_t>(variable), key) == 0) {
-        delete variable;
+        Recycle(variable);
         CInterpretor::RaiseErrorOn(interpreter, 15);
     }
     if (level > 0) ++leveledCount_;
@@ -119,9 +131,22 @@ void CIBaseObjectVar::DropVariablesFromLevel(int32_t level) {
             --count_;
             indexStale_ = true;
             stamp_ = NextStamp();
-            delete variable;
+            Recycle(variable);
         }
     }
+}
+
+void CIBaseObjectVar::Recycle(CVariable* variable) {
+    // At shutdown a value lets go of its content by the destructor's rule only.
+    if (!recycling_ || interpreter == nullptr || interpreter->shuttingDown != 0) {
+        delete variable;
+        return;
+    }
+    variable->value.SetUnboundName(0);
+    variable->value.owner = interpreter;
+    variable->value.source = nullptr;
+    variable->nextSpare = spares_;
+    spares_ = variable;
 }
 
 void CIBaseObjectVar::ClearVariables() {
@@ -137,7 +162,7 @@ void CIBaseObjectVar::ClearVariables() {
             variables_.Remove(node);
         }
         if (variable == nullptr) break;
-        delete variable;
+        Recycle(variable);
     }
     leveledCount_ = 0;
     count_ = 0;

@@ -16,6 +16,8 @@ struct CVariable {
         : value(interpreter), level(level) {}
     CValue value;
     int32_t level;
+    // The next variable kept for reuse, while this one is kept so.
+    CVariable* nextSpare = nullptr;
 };
 
 class CIBaseObjectVar : public CIBaseClassImpl {
@@ -68,6 +70,9 @@ private:
     void FreeIndex() const;
 
     static uint64_t NextStamp();
+    // Empties a variable taken out of the table and keeps it for the next AddVariable:
+    // the locals of a call are made and dropped on every call.
+    void Recycle(CVariable* variable);
 
     CHandleTable variables_;
     uint64_t stamp_ = NextStamp();
@@ -78,4 +83,7 @@ private:
     mutable uint32_t indexMask_ = 0;
     // Set when variables were removed: the index is rebuilt at the next lookup.
     mutable bool indexStale_ = false;
+    CVariable* spares_ = nullptr;
+    // Cleared by the destructor, which may run after the interpreter's own.
+    bool recycling_ = true;
 };

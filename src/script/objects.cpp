@@ -154,6 +154,10 @@ void CInterpretor::CollectGarbage() {
         drop(slots_[i]->anchor);
         slots_[i]->anchorKind = kValueInt;
     }
+    // Places in use may still hold an object that no part of their expression needs.
+    for (uint32_t i = 0; i <= depth_ && i < stackCapacity_; ++i) {
+        if (slots_[i]->anchorKind == kValueInt) drop(slots_[i]->anchor);
+    }
     ObjectSnapshot snapshot;
     for (uint32_t classId = 0; classId < kClassSlotCount; ++classId) {
         if (classObjects[classId].GetHead() == 0) continue;

@@ -125,6 +125,10 @@ public:
     uint32_t GetFlags() const { return flags_; }
     // The array held, or null when this is no array or its handle names none.
     CScriptArray* GetArray() const;
+    bool HoldsSameArray(const CValue& other) const {
+        return type_ == kValueArray && other.type_ == kValueArray &&
+               payload_.array == other.payload_.array && owner == other.owner;
+    }
 
     // Array elements. Indices are per dimension; n is their count.
     // The item of an element (null when it does not exist yet); a value that is no

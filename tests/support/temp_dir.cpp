@@ -12,7 +12,10 @@ namespace fs = std::filesystem;
 
 TempDir::TempDir() {
     std::string base = fs::temp_directory_path().string();
-    std::string pattern = base + "/zorv-test-XXXXXX";
+    // A valid 8.3 name, so the folder has no generated short name: short names are
+    // numbered among siblings, and other tests add and remove siblings in the same
+    // temporary folder all the time.
+    std::string pattern = base + "/zvXXXXXX";
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     linuxPath_ = fs::canonical(pattern).string();
     winPath_ = "C:" + linuxPath_;

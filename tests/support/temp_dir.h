@@ -12,8 +12,8 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    // The folder as Linux sees it ("/tmp/zorv-test-XXXXXX") and as the system's code
-    // names it, through drive C: mapped to "/" ("C:\tmp\zorv-test-XXXXXX").
+    // The folder as Linux sees it ("/tmp/zvXXXXXX") and as the system's code
+    // names it, through drive C: mapped to "/" ("C:\tmp\zvXXXXXX").
     const std::string& LinuxPath() const { return linuxPath_; }
     const std::string& WinPath() const { return winPath_; }
 
