@@ -126,13 +126,21 @@ LONG SplitPath(LPCSTR path, std::vector<std::string_view>* names) {
     }
 }
 
-std::shared_ptr<RegistryKey> Walk(std::shared_ptr<RegistryKey> key,
-                                  const std::vector<std::string_view>& names) {
+// Under the store's lock: the existing key that `subKey` names below `hKey`.
+LONG FindKey(Store& store, HKEY hKey, LPCSTR subKey, Target* target,
+             std::shared_ptr<RegistryKey>* found) {
+    std::vector<std::string_view> names;
+    LONG status = SplitPath(subKey, &names);
+    if (status != ERROR_SUCCESS) return status;
+    status = Resolve(store, hKey, 0, target);
+    if (status != ERROR_SUCCESS) return status;
+    std::shared_ptr<RegistryKey> key = target->key;
     for (std::string_view name : names) {
-        if (!key) break;
         key = key->FindSubkey(name);
+        if (!key) return ERROR_FILE_NOT_FOUND;
     }
-    return key;
+    *found = std::move(key);
+    return ERROR_SUCCESS;
 }
 
 LONG OpenHandle(const Target& target, std::shared_ptr<RegistryKey> key, REGSAM access,
@@ -223,16 +231,12 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM desir
 LONG RegOpenKeyExA(HKEY hKey, LPCSTR subKey, DWORD, REGSAM desired, PHKEY result) {
     if (!result) return ERROR_INVALID_PARAMETER;
     *result = 0;
-    std::vector<std::string_view> names;
-    LONG status = SplitPath(subKey, &names);
-    if (status != ERROR_SUCCESS) return status;
     Store& store = GetStore();
     std::lock_guard guard(store.lock);
     Target target;
-    status = Resolve(store, hKey, 0, &target);
+    std::shared_ptr<RegistryKey> key;
+    LONG status = FindKey(store, hKey, subKey, &target, &key);
     if (status != ERROR_SUCCESS) return status;
-    auto key = Walk(target.key, names);
-    if (!key) return ERROR_FILE_NOT_FOUND;
     return OpenHandle(target, std::move(key), desired, result);
 }
 
@@ -311,16 +315,12 @@ LONG RegDeleteValueA(HKEY hKey, LPCSTR valueName) {
 }
 
 LONG RegDeleteKeyA(HKEY hKey, LPCSTR subKey) {
-    std::vector<std::string_view> names;
-    LONG status = SplitPath(subKey, &names);
-    if (status != ERROR_SUCCESS) return status;
     Store& store = GetStore();
     std::lock_guard guard(store.lock);
     Target target;
-    status = Resolve(store, hKey, 0, &target);
+    std::shared_ptr<RegistryKey> key;
+    LONG status = FindKey(store, hKey, subKey, &target, &key);
     if (status != ERROR_SUCCESS) return status;
-    auto key = Walk(target.key, names);
-    if (!key) return ERROR_FILE_NOT_FOUND;
     RegistryKey* parent = key->parent;
     if (!parent || !key->subkeys.empty()) return ERROR_ACCESS_DENIED;
     parent->RemoveSubkey(key.get());
