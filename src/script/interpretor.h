@@ -14,6 +14,8 @@
 #include "script/token_infos.h"
 #include "script/value.h"
 
+class CElement;
+class CProjectFile;
 class CScriptArray;
 class CTokenCompiler;
 class CIProgram;
@@ -85,6 +87,17 @@ public:
     void Close();
     // A file the next reset deletes (temporary files and downloads of the run).
     void AddTemporaryFile(const char* name);
+
+    // ---- Project -------------------------------------------------------------------
+    // The reader of the project data with its entries and banks; null when none is open.
+    CProjectFile* projectFile = nullptr;
+    // Makes the application entry of the running module the reader's current one, so that
+    // a module finds the resources of its own entry.
+    void SelectProjectEntry();
+    // The element a script value names in the current entry: a text by name, a number by
+    // index in the bank of `bankType`; null for other kinds or when there is none.
+    // `skipSources` keeps the source-module bank out of the lookup.
+    CElement* GetElementFromValue(const CValue& value, uint32_t bankType, int skipSources);
 
     // ---- Errors --------------------------------------------------------------------
     // Throws a new CIError with the code and sub-code at the current token; never
