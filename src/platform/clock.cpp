@@ -24,6 +24,8 @@ DWORD ReadClock() {
 
 } // namespace
 
+bool platform::IsClockFrozen() { return frozen.load(std::memory_order_acquire); }
+
 DWORD timeGetTime() {
     return ReadClock();
 }

@@ -11,3 +11,8 @@ DWORD timeGetTime();
 DWORD GetTickCount();
 // Sleep(0) gives the rest of the time slice to other threads.
 void Sleep(DWORD milliseconds);
+
+namespace platform {
+// True while a test holds the clock frozen: waits then advance it instead of blocking.
+bool IsClockFrozen();
+} // namespace platform

@@ -29,3 +29,32 @@ DWORD PendingFaults(Fault fault);
 void ClearFaults();
 
 } // namespace platform::test
+
+#include <string>
+#include <vector>
+
+#include "platform/hwnd.h"
+
+namespace platform::test {
+
+struct RecordedMessageBox {
+    HWND owner;
+    std::string caption; // as given, Windows-1252
+    std::string text;
+    UINT type;
+};
+
+// While recording, MessageBoxA writes nothing and keeps every box for the test.
+void RecordMessageBoxes(bool record);
+std::vector<RecordedMessageBox> RecordedMessageBoxes();
+void ClearRecordedMessageBoxes();
+// The answer of every following box; 0 goes back to the first button of each box.
+void SetMessageBoxAnswer(int answer);
+
+// GetModuleFileNameA reports this Linux file instead of the program; empty restores it.
+void SetModuleFilePath(const std::string& linuxPath);
+
+// A 16-bit screen keeps 5-5-5 pixels instead of 5-6-5 while set.
+void SetScreenPixels555(bool fiveFiveFive);
+
+} // namespace platform::test

@@ -1,0 +1,109 @@
+#include "platform/messages.h"
+
+#include <mutex>
+
+#include "platform/clock.h"
+#include "platform/errors.h"
+#include "platform/message_queue.h"
+#include "platform/threads.h"
+#include "platform/waitable.h"
+
+namespace {
+
+using platform::MessageQueue;
+
+// Needs the hub locked.
+BOOL PostLocked(MessageQueue& queue, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (queue.posted.size() >= MAX_POSTED_MESSAGES) {
+        SetLastError(ERROR_NOT_ENOUGH_QUOTA);
+        return FALSE;
+    }
+    queue.posted.push_back(MSG{window, message, wParam, lParam, timeGetTime(), {0, 0}});
+    platform::GetWaitHub().changed.notify_all();
+    return TRUE;
+}
+
+// A window filter must name a window of the calling thread, whose messages can arrive
+// here. Needs the hub locked.
+bool WindowFilterValidLocked(HWND window) {
+    if (window == 0) return true;
+    const platform::WindowBinding* binding = platform::FindWindowLocked(window);
+    if (binding && binding->threadId == GetCurrentThreadId()) return true;
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return false;
+}
+
+} // namespace
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    std::lock_guard lock(platform::GetWaitHub().lock);
+    if (window == 0)
+        return PostLocked(platform::CurrentThreadQueueLocked(), 0, message, wParam, lParam);
+    const platform::WindowBinding* binding = platform::FindWindowLocked(window);
+    MessageQueue* queue = binding ? platform::FindThreadQueueLocked(binding->threadId) : nullptr;
+    if (!queue) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    return PostLocked(*queue, window, message, wParam, lParam);
+}
+
+BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam) {
+    std::lock_guard lock(platform::GetWaitHub().lock);
+    MessageQueue* queue = platform::FindThreadQueueLocked(threadId);
+    if (!queue) {
+        SetLastError(ERROR_INVALID_THREAD_ID);
+        return FALSE;
+    }
+    return PostLocked(*queue, 0, message, wParam, lParam);
+}
+
+void PostQuitMessage(int exitCode) {
+    std::lock_guard lock(platform::GetWaitHub().lock);
+    MessageQueue& queue = platform::CurrentThreadQueueLocked();
+    queue.quitPending = true;
+    queue.quitCode = exitCode;
+    platform::GetWaitHub().changed.notify_all();
+}
+
+BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
+    if (!msg) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::lock_guard lock(platform::GetWaitHub().lock);
+    if (!WindowFilterValidLocked(window)) return FALSE;
+    return platform::TakeMessageLocked(platform::CurrentThreadQueueLocked(), *msg, window,
+                                       filterMin, filterMax, (removeFlags & PM_REMOVE) != 0)
+               ? TRUE
+               : FALSE;
+}
+
+BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
+    if (!msg) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return -1;
+    }
+    platform::WaitHub& hub = platform::GetWaitHub();
+    std::unique_lock lock(hub.lock);
+    if (!WindowFilterValidLocked(window)) return -1;
+    MessageQueue& queue = platform::CurrentThreadQueueLocked();
+    while (!platform::TakeMessageLocked(queue, *msg, window, filterMin, filterMax, true))
+        hub.changed.wait(lock);
+    return msg->message == WM_QUIT ? 0 : 1;
+}
+
+BOOL TranslateMessage(const MSG*) {
+    return FALSE;
+}
+
+LRESULT DispatchMessageA(const MSG* msg) {
+    if (!msg || msg->hwnd == 0) return 0;
+    WNDPROC procedure = nullptr;
+    {
+        std::lock_guard lock(platform::GetWaitHub().lock);
+        const platform::WindowBinding* binding = platform::FindWindowLocked(msg->hwnd);
+        if (binding) procedure = binding->procedure;
+    }
+    return procedure ? procedure(msg->hwnd, msg->message, msg->wParam, msg->lParam) : 0;
+}
