@@ -1,6 +1,80 @@
+// The player: runs the project appended to its own file (or, for development and tests,
+// the project file named by ZORV_PROJECT) with the arguments it was given.
+//
+// Exit status: 0 after a normal end, 1 after a failed run (its message box was shown),
+// 2 when there is no project data or it cannot be read.
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
 
-int main() {
-    std::fputs("zorv: no project data\n", stderr);
+#include "platform/cp1252.h"
+#include "platform/drives.h"
+#include "script/command_line.h"
+#include "script/launch_info.h"
+#include "script/project_file.h"
+#include "script/run_application.h"
+#include "script/script_classes.h"
+
+namespace {
+
+// The one module of the process.
+constexpr HINSTANCE kPlayerInstance = 1;
+
+std::string ToCp1252(const char* text) {
+    std::string converted;
+    platform::Utf8ToCp1252(text, converted);
+    return converted;
+}
+
+// The command line as the script sees it, in the system's character set.
+std::string BuildCommandLine(int argc, char** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(ToCp1252(argv[i]));
+    return JoinArguments(arguments);
+}
+
+// The project file as a path of the player's file layer.
+std::string ProjectPath(const char* linuxPath) {
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(linuxPath, error);
+    std::string windowsPath;
+    if (!error && platform::LinuxToWindowsPath(absolute.string(), windowsPath)) return windowsPath;
+    return ToCp1252(linuxPath);
+}
+
+int ReportNoProject(const CLaunchInfo& launch, const char* projectFile) {
+    const char* where = projectFile != nullptr ? projectFile : "this program";
+    if (launch.errorCode == 0)
+        std::fprintf(stderr, "zorv: the player could not start\n");
+    else if (uint32_t(launch.errorCode) == kResultNoProjectData)
+        std::fprintf(stderr, "zorv: no project data found in %s\n", where);
+    else
+        std::fprintf(stderr, "zorv: the project data in %s cannot be read (error 0x%08X)\n", where,
+                     uint32_t(launch.errorCode));
     return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CLaunchInfo launch;
+    SetInstanceHandle(kPlayerInstance);
+    launch.commandLine = BuildCommandLine(argc, argv);
+    const char* projectFile = std::getenv("ZORV_PROJECT");
+    if (projectFile != nullptr && projectFile[0] == 0) projectFile = nullptr;
+    if (projectFile != nullptr) launch.projectPath = ProjectPath(projectFile);
+    RegisterScriptClasses();
+    RunApplication(launch);
+    switch (launch.outcome) {
+    case RunOutcome::Ended:
+        return 0;
+    case RunOutcome::Failed:
+        return 1;
+    default:
+        return ReportNoProject(launch, projectFile);
+    }
 }

@@ -167,10 +167,8 @@ void CInterpretor::CheckPendingAndTick() {
         pendingEndCode = -1;
         RaiseError(endCode);
     }
-    if (runServices != nullptr) {
-        uint32_t now = timeGetTime();
-        runServices->AdvanceTimeDriven(now);
-        runServices->RefreshPass(now);
-    }
+    uint32_t now = timeGetTime();
+    TickIfDue(now);
+    RefreshIfDue(now);
     if (handlerDepth_ == 0 && pendingEvent_ != 0) DispatchEvent();
 }

@@ -4,12 +4,24 @@
 
 #include "foundation/memory_helpers.h"
 #include "foundation/ptr_array.h"
+#include "graphics2d/image_file_manager.h"
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "script/bank.h"
 #include "script/class_lookup.h"
+#include "script/command_line.h"
+#include "script/display_list.h"
 #include "script/events.h"
+#include "script/image_bank.h"
+#include "script/launch_info.h"
+#include "script/neighbour_services.h"
+#include "script/project_entry.h"
+#include "script/project_file.h"
+#include "script/project_format.h"
+#include "script/screen_depth.h"
 #include "script/script_array.h"
 #include "script/script_program.h"
+#include "script/sound_output.h"
 #include "script/token_codes.h"
 #include "script/token_compiler.h"
 
@@ -46,20 +58,35 @@ public:
 
 // The singletons made at every start, in their order of creation.
 constexpr uint32_t kSingletonClasses[] = {2, 4, 3, 56, 39, 57};
+constexpr uint32_t kGameInputClass = 38;
 
 } // namespace
 
-CInterpretor::CInterpretor(uint32_t compilerOption)
-    : CIBaseObjectVar(this, 0), defaultArg_(this), locals_(this), currentObject_(this) {
+CInterpretor::CInterpretor(uint32_t compilerOption, CLaunchInfo* launch)
+    : CIBaseObjectVar(this, 0), launchInfo(launch), defaultArg_(this), locals_(this),
+      currentObject_(this) {
     compiler_ = new (std::nothrow) CTokenCompiler(compilerOption);
     for (uint32_t i = 0; i < kClassSlotCount; ++i)
         classRecords_[i].classIndex = i;
     defaultArg_.SetDefault();
+    for (int32_t backEnd = 0; backEnd < kDisplayBackEnds; ++backEnd) {
+        displayLists_[backEnd] = new (std::nothrow) CIDisplayList;
+        if (displayLists_[backEnd] != nullptr) displayLists_[backEnd]->Init(1, backEnd);
+    }
 }
 
 CInterpretor::~CInterpretor() {
     Close();
     shuttingDown = 1;
+    softwareAPI_ = nullptr;
+    displayAPI_ = nullptr;
+    for (CIDisplayList*& list : displayLists_) {
+        delete list;
+        list = nullptr;
+    }
+    MemFree(&deferred_);
+    deferredCount_ = 0;
+    deferredCapacity_ = 0;
     FreeValueStack();
     FreeFrames();
     for (uint32_t i = 0; i < callRecordCount_; ++i)
@@ -120,6 +147,27 @@ void CInterpretor::Start(CTokenInfos& report) {
     classRecord = &classRecords_[0];
     MakeSingletons();
     defaultArg_.SetDefault();
+    CProjectEntry* entry = projectFile != nullptr ? projectFile->GetCurrentEntry() : nullptr;
+    if (entry != nullptr && entry->gameInputFlag != 0) {
+        if (auto createGameInput = GetNeighbourServices().createGameInput) {
+            CIBaseClassImpl* gameInput = createGameInput(*this);
+            if (gameInput != nullptr) {
+                // One use of its own: no collection frees it.
+                ++gameInput->useCount;
+                singletons_[kGameInputClass] = gameInput;
+            }
+        }
+    }
+    CopyEntrySettings();
+    if (auto update3DSound = GetNeighbourServices().update3DSound) update3DSound(*this);
+    surfaceDepth = GetScreenDepth();
+    imageDepth = surfaceDepth;
+    if (projectFile != nullptr) {
+        CBank* images = projectFile->FindBank(project_format::kImageBank);
+        if (images != nullptr && images->IsImageBank())
+            static_cast<CImageBank*>(images)->PrepareForDepth(imageDepth);
+    }
+    if (soundOutput != nullptr) soundOutput->StartRun(0);
     statementCounter_ = 0;
     creations = 0;
     garbageThreshold = kDefaultGarbageThreshold;
@@ -130,18 +178,30 @@ void CInterpretor::Start(CTokenInfos& report) {
         if (variable == nullptr) variable = AddVariable(block->condition, 0);
         variable->value.SetFunction(block);
     }
+    argumentCount = CountArguments(commandLine);
     pendingEndCode = -1;
     eventLimit = kDefaultEventLimit;
 }
 
-int CInterpretor::RunMain(CTokenInfos& report, uint8_t* start) {
+void CInterpretor::CopyEntrySettings() {
+    CProjectEntry* entry = projectFile != nullptr ? projectFile->GetCurrentEntry() : nullptr;
+    if (entry == nullptr) return;
+    cpuShare = entry->cpuShare;
+    colourSetting = entry->colourSetting;
+    entrySettings[0] = entry->displaySettings[0];
+    entrySettings[1] = entry->displaySettings[1];
+    entrySettings[2] = entry->lastSettings[0];
+    entrySettings[3] = entry->lastSettings[1];
+}
+
+int CInterpretor::RunOnce(CTokenInfos& report, uint8_t* start) {
     TakeOver(report);
     mode = kModeRunning;
     depth_ = 0;
     locals_ = this;
     currentObject_ = this;
     runningState = kRunning;
-    statementCounter_ = 0;
+    StartRunClock();
     int result = 1;
     lastEndCode = 0;
     uintptr_t outerStackBase = stackBase_;
@@ -161,10 +221,20 @@ int CInterpretor::RunMain(CTokenInfos& report, uint8_t* start) {
     runningState = kIdle;
     mode = kModeIdle;
     report.TakeOver(*this);
+    if (keptError_ != nullptr) {
+        // The error a window procedure caught tells where the run really failed.
+        if (result == 0 && report.GetErrorCode() == keptError_->code) {
+            report.SetPendingError(keptError_);
+        } else {
+            CWXException::Delete(keptError_);
+        }
+        keptError_ = nullptr;
+    }
     return result;
 }
 
 void CInterpretor::Reset() {
+    resetting = 1;
     shuttingDown = 1;
     FlushTemporaryTexts();
     for (uint32_t i = 0; i < stackCapacity_; ++i) {
@@ -203,6 +273,7 @@ void CInterpretor::Reset() {
         singleton = nullptr;
     program_ = nullptr;
     currentWindow = nullptr;
+    ResetRunLoop();
     ClearEvents();
     handlerDepth_ = 0;
     DestroyAllArrays();
@@ -217,7 +288,12 @@ void CInterpretor::Reset() {
     ClearNameCache();
     creations = 0;
     pendingEndCode = -1;
+    if (keptError_ != nullptr) CWXException::Delete(keptError_);
+    keptError_ = nullptr;
+    MemFree(&restartFileName);
     shuttingDown = 0;
+    restarted = 1;
+    resetting = 0;
     runningState = kIdle;
 }
 
@@ -227,6 +303,125 @@ void CInterpretor::Close() {
         record.lookup = nullptr;
         record.info = nullptr;
     }
+    FreeStartUp();
+    initialised = 0;
+}
+
+void CInterpretor::FreeStartUp() {
+    MemFree(&commandLine);
+    argumentCount = 0;
+    delete soundOutput;
+    soundOutput = nullptr;
+    delete imageFileManager;
+    imageFileManager = nullptr;
+    if (mciNotifyWindow_ != 0) {
+        if (auto destroyWindow = GetNeighbourServices().destroyMciNotifyWindow)
+            destroyWindow(mciNotifyWindow_);
+        mciNotifyWindow_ = 0;
+    }
+    delete projectFile;
+    projectFile = nullptr;
+}
+
+// ---- Start-up ----------------------------------------------------------------------
+
+int CInterpretor::Init(const char* projectName, const char* commandLineText, int load) {
+    surfaceDepth = GetScreenDepth();
+    imageDepth = surfaceDepth;
+    if (soundOutput == nullptr) soundOutput = SoundMgr_Get()->CreateOutput(0, 0);
+    if (soundOutput == nullptr) return 0;
+    if (imageFileManager == nullptr) {
+        imageFileManager = new (std::nothrow) ImageFileManager;
+        if (imageFileManager == nullptr || imageFileManager->Init(GetInstanceHandle()) != 0) {
+            delete imageFileManager;
+            imageFileManager = nullptr;
+            return 0;
+        }
+    }
+    if (projectFile == nullptr) projectFile = new (std::nothrow) CProjectFile(this);
+    if (projectFile == nullptr) return 0;
+    if (load) {
+        const char* path = launchInfo != nullptr && !launchInfo->projectPath.empty()
+                               ? launchInfo->projectPath.c_str()
+                               : nullptr;
+        ResultCode code = projectFile->Open(projectName, path, launchInfo);
+        // Data without a single entry has nothing to run: as good as none.
+        if (code == 0 && projectFile->GetCurrentEntry() == nullptr) code = kResultNoProjectData;
+        if (code != 0) {
+            if (launchInfo != nullptr) launchInfo->errorCode = int32_t(code);
+            return 0;
+        }
+        CProjectEntry* entry = projectFile->GetCurrentEntry();
+        entrySettings[2] = entry->lastSettings[0];
+        entrySettings[3] = entry->lastSettings[1];
+        projectKindBits = int32_t(projectFile->GetMode());
+    }
+    MemFree(&commandLine);
+    commandLine = MemCopyText(commandLineText != nullptr ? commandLineText : "");
+    if (commandLine == nullptr) return 0;
+    PtrArray allClasses;
+    const PtrArray* classNames = &projectFile->GetClassNames();
+    if (launchInfo != nullptr && launchInfo->allClasses == 1) {
+        if (!BuildBuiltinClassNameList(allClasses)) return 0;
+        classNames = &allClasses;
+    }
+    if (!InitClassRegistry(*classNames)) return 0;
+    initialised = 1;
+    return 1;
+}
+
+void CInterpretor::SetRestartFileName(const char* name) {
+    MemFree(&restartFileName);
+    if (name != nullptr && name[0] != 0) {
+        restartFileName = MemCopyText(name);
+        if (restartFileName == nullptr) RaiseError(15);
+    }
+}
+
+void CInterpretor::SetImageDepth(int32_t depth, int prepare) {
+    if (depth == imageDepth) return;
+    imageDepth = depth;
+    if (prepare == 0 || projectFile == nullptr) return;
+    CBank* images = projectFile->FindBank(project_format::kImageBank);
+    if (images == nullptr || !images->IsImageBank()) return;
+    images->ReleaseAll();
+    static_cast<CImageBank*>(images)->PrepareForDepth(depth);
+}
+
+HWND CInterpretor::GetMciNotifyWindow() {
+    if (mciNotifyWindow_ == 0) {
+        if (auto createWindow = GetNeighbourServices().createMciNotifyWindow)
+            mciNotifyWindow_ = createWindow(*this);
+    }
+    return mciNotifyWindow_;
+}
+
+void CInterpretor::KeepPendingError(CIError* error) {
+    if (pendingEndCode < 0) {
+        pendingEndCode = error != nullptr ? error->code : 15;
+        if (keptError_ != nullptr) CWXException::Delete(keptError_);
+        keptError_ = error;
+    } else if (error != nullptr) {
+        // The first error to end the run is the one reported.
+        CWXException::Delete(error);
+    }
+}
+
+void CInterpretor::SelectProjectEntry() {
+    if (projectFile == nullptr) return;
+    LListNode* node = entryIndex >= 1 ? projectFile->GetEntries().GetNodeAt(entryIndex) : nullptr;
+    projectFile->SelectEntry(node != nullptr ? static_cast<CProjectEntry*>(node->item) : nullptr);
+}
+
+void CInterpretor::GetApplicationName(std::string& name) {
+    name.clear();
+    if (projectFile == nullptr) return;
+    const LList& entries = projectFile->GetEntries();
+    LListNode* node = entryIndex >= 1 ? entries.GetNodeAt(entryIndex) : nullptr;
+    if (node == nullptr) node = entries.GetHead();
+    if (node == nullptr) return;
+    const auto* entry = static_cast<const CProjectEntry*>(node->item);
+    if (entry->name != nullptr) name = entry->name;
 }
 
 void CInterpretor::AddTemporaryFile(const char* name) {

@@ -4,10 +4,13 @@
 // objects of every class, the script arrays and the event queue.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "foundation/handle_list.h"
+#include "platform/hwnd.h"
 #include "script/base_class.h"
 #include "script/ierror.h"
 #include "script/object_var.h"
@@ -16,24 +19,24 @@
 
 class CElement;
 class CProjectFile;
+class CLaunchInfo;
+class CSoundOutput;
+class ImageFileManager;
+class CDisplayAPI;
+class CDisplayDevice;
+class CDisplayDriver;
+class CIDisplayList;
+class CPolygonChangeTarget;
 class CScriptArray;
 class CTokenCompiler;
 class CIProgram;
 class PtrArray;
 struct CScriptEvent;
-
-// The services of the run loop that other subsystems provide: the loop calls them at
-// every housekeeping check, in this order, with the time of the check.
-class CRunServices {
-public:
-    virtual ~CRunServices() = default;
-    // Animations, movements and other time-driven objects.
-    virtual void AdvanceTimeDriven(uint32_t now) = 0;
-    // The display refresh.
-    virtual void RefreshPass(uint32_t now) = 0;
-    // Window messages and the pollers of other subsystems.
-    virtual void PumpMessages(uint32_t now) = 0;
-};
+class CFrameTimer;
+class CInterrupt;
+class CTDMovements;
+class CIBaseMessages;
+struct MSG;
 
 // It adopts the compiled token stream (CTokenInfos) and walks it.
 class CInterpretor : public CIBaseObjectVar, public CTokenInfos {
@@ -55,9 +58,12 @@ public:
     // Running states.
     static constexpr uint32_t kIdle = 0;
     static constexpr uint32_t kRunning = 1;
+    // Compiling the project failed.
+    static constexpr uint32_t kLoadFailed = 3;
 
-    // `compilerOption` is handed to the compiler unchanged.
-    explicit CInterpretor(uint32_t compilerOption = 0);
+    // `compilerOption` is handed to the compiler unchanged. `launchInfo` (null: a run that
+    // nobody launched, as in tests) must outlive the interpreter.
+    explicit CInterpretor(uint32_t compilerOption = 0, CLaunchInfo* launchInfo = nullptr);
     // Ends the run state (Close) and frees what is left.
     ~CInterpretor() override;
 
@@ -79,7 +85,10 @@ public:
     void Start(CTokenInfos& report);
     // Runs the stream of `report` from `start` (null: its beginning) until the program
     // ends. 1 when it ended normally (code 0 or the end of the stream); 0 when an error
-    // ended it, and the error is then the report's pending error.
+    // ended it, and the error is then the report's pending error. A restart (code 1)
+    // compiles the project again, or the restart file, and runs it within this call; the
+    // report then holds the last program run. Without a project or a restart file a
+    // restart ends the run like code 0 (lastEndCode tells them apart).
     int RunMain(CTokenInfos& report, uint8_t* start);
     // Frees every product of a run.
     void Reset();
@@ -87,6 +96,85 @@ public:
     void Close();
     // A file the next reset deletes (temporary files and downloads of the run).
     void AddTemporaryFile(const char* name);
+
+    // ---- Start-up (interpretor.cpp, load_sources.cpp) ---------------------------------
+    // Makes the sound output and the image-file manager, opens the project data when
+    // `load` is set (the launch block's project path, else the program's own file), keeps
+    // the command line and builds the class registry from the project's class list (every
+    // class with the launch block's all-classes flag). 1, or 0 at the first thing missing.
+    int Init(const char* projectName, const char* commandLine, int load);
+    // Compiles the project's modules into `report` (the entry's initial source first,
+    // unless a parent window is given), starts the run and runs it, restarts included.
+    // 1 when the program ended normally; 0 when compiling or running failed, and the
+    // error is then the report's.
+    int LoadSources(CTokenInfos& report, int restarted, HWND parentWindow, int withInitialSource);
+    // Program.End / Program.Restart: the code is raised like any run-time error.
+    // Restart reloads the project, or the file named here when not empty.
+    char* restartFileName = nullptr;
+    void SetRestartFileName(const char* name);
+    // The launch block the run belongs to; null when none.
+    CLaunchInfo* launchInfo = nullptr;
+    // A copy of the command line, and its argument count (set at every start).
+    char* commandLine = nullptr;
+    int32_t argumentCount = 0;
+    // 1 after a successful Init, 0 after Close.
+    int32_t initialised = 0;
+    // 1 while Reset runs; 1 when the current run follows a restart.
+    int32_t resetting = 0;
+    int32_t restarted = 0;
+    // Colour depths for new surfaces and for the image bank; 16 until Init.
+    int32_t surfaceDepth = 16;
+    int32_t imageDepth = 16;
+    void SetSurfaceDepth(int32_t depth) { surfaceDepth = depth; }
+    // With `prepare`, a change releases the image bank's data and prepares its palettes
+    // for the new depth.
+    void SetImageDepth(int32_t depth, int prepare);
+    // The settings of the application entry, copied at every start: the CPU share drives
+    // the run loop's idle wait (0 to 100; 100 never sleeps).
+    uint32_t cpuShare = 100;
+    uint32_t colourSetting = 0xFFFFFF;
+    uint16_t entrySettings[4] = {1, 1, 1, 1};
+    // Set at start by the 3D-sound hook.
+    int32_t sound3DEnabled = 0;
+    CSoundOutput* soundOutput = nullptr;
+    ImageFileManager* imageFileManager = nullptr;
+    // The window of the music services' notifications, made on first use.
+    HWND GetMciNotifyWindow();
+    // An error caught where it may not unwind (window procedures): its code becomes the
+    // pending end code unless one is pending already, and a run that then fails with that
+    // code reports this error, with the place where it arose. Takes the error.
+    void KeepPendingError(CIError* error);
+    // The name of the application entry of the running module (the first entry's when the
+    // index names none); empty without a project.
+    void GetApplicationName(std::string& name);
+
+    // ---- Display interface (display_interface.cpp) -------------------------------------
+    // Back ends: 0 and 1 hardware, 2 OpenGL, 3 software.
+    static constexpr int32_t kDisplayBackEnds = 4;
+    static constexpr int32_t kSoftwareBackEnd = 3;
+    // The chosen back end; chosen on first use: 0 when available, else 2, else 3.
+    int32_t GetDisplayInterface();
+    // Error 116 while a Surface shows a 3D view. Falls back to the previous choice, then
+    // to back ends 0, 2 and 3 when the interface asked for cannot be loaded.
+    void SelectDisplay(int32_t interface, int32_t device, int32_t driver);
+    CDisplayAPI* GetDisplayAPI();
+    CDisplayAPI* GetSoftwareDisplayAPI();
+    CDisplayDevice* GetDisplayDevice();
+    int32_t GetDisplayDeviceIndex();
+    CDisplayDriver* GetDisplayDriver();
+    int32_t GetDisplayDriverIndex();
+
+    // ---- Polygon-change batches (polygon_change.cpp) -----------------------------------
+    // Opens (non-zero) or closes a batch; batches nest. Closing the outermost one drops
+    // the deferred changes.
+    void BeginEndPolygonChange(int open);
+    int IsPolygonChangeOpen() const { return polygonBatchDepth_ > 0; }
+    int IsOutermostPolygonChange() const { return polygonBatchDepth_ == 1; }
+    // Applies the change at once outside a batch; inside one, remembers its flags.
+    void ApplyOrDeferPolygonChange(CPolygonChangeTarget* object, int rebuild, int refresh);
+    void CancelDeferredPolygonChange(CPolygonChangeTarget* object);
+    void RemoveDeferredPolygonChangeAt(uint32_t index);
+    uint32_t GetDeferredPolygonChangeCount() const { return deferredCount_; }
 
     // ---- Project -------------------------------------------------------------------
     // The reader of the project data with its entries and banks; null when none is open.
@@ -199,6 +287,73 @@ public:
     void CheckPendingAndTick();
     uint32_t GetQueuedEventCount() const { return eventQueue_.GetCount(); }
 
+    // ---- Run loop (run_loop.cpp, refresh.cpp, message_filter.cpp) ----------------------
+    static constexpr uint32_t kMaxMessageFilters = 8;
+    static constexpr uint32_t kDefaultRefreshInterval = 50;
+    static constexpr uint32_t kDefaultTickInterval = 50;
+    // Takes the waiting window messages (at most once in 51 ms), offers each to the
+    // message filters and dispatches it, then polls the subsystems that wait on outside
+    // events. With an empty queue it waits there instead, up to
+    // (5000 - 50 x CPU share) / 100 ms.
+    void PumpMessages(uint32_t now);
+    // Handles messages, polls, ticks, refreshes and events until `milliseconds` have
+    // passed. 1 when a quit message arrived, else 0; a pending end code or the host's stop
+    // request is raised (code 0 for the stop).
+    int Wait(uint32_t milliseconds);
+    // Wait, but only when no event handler is running (0 then).
+    int WaitIfIdle(uint32_t milliseconds);
+    // The tick: the moving things, the movement controllers, then the frame timers.
+    void AdvanceTimeDriven(uint32_t now);
+    // The time-driven lists. An add puts the entry at the head of its list (moving things
+    // and frame timers are stamped with the time) and returns its handle, 0 when the list
+    // cannot grow; an entry already listed stays where it is. A remove of an entry not
+    // listed does nothing.
+    uint32_t AddMovingLocation(CInterrupt* location);
+    void RemoveMovingLocation(CInterrupt* location);
+    uint32_t AddMovement(CTDMovements* movement);
+    void RemoveMovement(CTDMovements* movement);
+    // Takes out and deletes every controller that involves `object`.
+    void RemoveMovementsOf(const CIBaseClassImpl* object);
+    uint32_t AddAnimated(CFrameTimer* timer);
+    void RemoveAnimated(CFrameTimer* timer);
+    uint32_t GetTimeDrivenCount() const;
+    // Repaints the dirty refresh participants.
+    void RefreshPass();
+    // With auto refresh: asks for a refresh that falls due two intervals from now.
+    void ScheduleRefresh();
+    // True unless the main window exists and is not the active one of this process.
+    bool IsApplicationActive() const;
+    // 0 when all kMaxMessageFilters places are taken: that filter is never asked.
+    int AddMessageFilter(CIBaseMessages* filter);
+    void RemoveMessageFilter(CIBaseMessages* filter);
+    uint32_t GetMessageFilterCount() const { return filterCount_; }
+    // Reset's part: the refresh list, the filters and the time-driven lists are emptied
+    // and the run-loop settings go back to their defaults.
+    void ResetRunLoop();
+    // RunMain's part before the first statement: the first check refreshes and ticks at
+    // once, the first pump comes 51 ms later.
+    void StartRunClock();
+
+    // Set by CIRefresh::SetDirty, by a participant joining and by ScheduleRefresh.
+    uint32_t refreshPending = 0;
+    uint32_t autoRefresh = 1;
+    // 1 while a refresh pass runs.
+    uint32_t refreshing = 0;
+    uint32_t refreshInterval = kDefaultRefreshInterval;
+    uint32_t tickInterval = kDefaultTickInterval;
+    // timeGetTime values, compared only through signed differences.
+    uint32_t lastRefresh = 0;
+    uint32_t lastTick = 0;
+    uint32_t lastPump = 0;
+    // Statements between two housekeeping checks.
+    int32_t statementsPerCheck = kStatementsPerCheck;
+    // The CIRefresh participants.
+    CHandleList refreshList;
+    // The script's main Window object and its window, both set and cleared by the window
+    // classes; null and 0: none.
+    CIBaseClassImpl* mainWindow = nullptr;
+    HWND mainWindowHandle = 0;
+
     // Program.End and the window classes: the run ends with this code at the next check.
     int32_t pendingEndCode = -1;
     int32_t eventsEnabled = 1;
@@ -209,8 +364,6 @@ public:
     uint32_t runningState = kIdle;
     // The application entry of the module running (set by each unit marker).
     uint32_t entryIndex = 0;
-    // Provided by the subsystems that join the run loop; null: none.
-    CRunServices* runServices = nullptr;
     // The window that CurWindow names (set by the window classes); null: none.
     CIBaseClassImpl* currentWindow = nullptr;
     // The kinds of project (mode bits 1, 2, 4) the running project belongs to; New
@@ -327,9 +480,25 @@ private:
     // consumed. The result stays valid until the next evaluation at the same depth.
     CValue* Evaluate();
     CValue* EvaluateAndSkip();
+    // Decodes the expression at the current token into a form of the stream, once, and
+    // marks the token with its number (0: it has none).
+    void DecodeForm();
+    // Runs a form into the slot above `base` as the token walk would; false, with
+    // nothing changed, when a value met needs the walk (which then reports any error at
+    // its place).
+    bool RunForm(const ExpressionForm& form, uint32_t base);
+    // RunForm for the forms of a shape, kept inline in Evaluate.
+    bool RunShortForm(const ExpressionForm& form, uint32_t base);
     void GrowValueStack(uint32_t n);
     // The operand slot at the current depth; its source is cleared.
-    CValue* Operand();
+    CValue* Operand() {
+        StackSlot* slot = slots_[depth_];
+        slot->value.source = nullptr;
+        // The object or array anchored stays held, unused, so that the next read at this
+        // place mostly finds it there and takes no new reference; a Delete still zeroes it.
+        slot->anchorKind = kValueInt;
+        return &slot->value;
+    }
     CValue* Left() { return &slots_[depth_]->value; }
     CValue* Right() { return &slots_[depth_ + 1]->value; }
     // Anchors the value at the current depth to the object or array holding its source.
@@ -399,10 +568,33 @@ private:
     // ---- Variables and objects (variables.cpp) -------------------------------------
     // Through the token's cache when the scopes and their stamps are those it was
     // filled with.
-    CVariable* LookUp(NameToken* token);
+    CVariable* LookUp(NameToken* token) {
+        auto slot = reinterpret_cast<uintptr_t>(token->cache);
+        uintptr_t index = slot & ~kNameCacheTag;
+        if ((slot & kNameCacheTag) != 0 && index < nameCacheCount_ &&
+            reinterpret_cast<const uint8_t*>(token) != declaredName_) {
+            const NameCacheEntry& entry = nameCache_[index];
+            if (entry.key == token->nameId && entry.localsStamp == locals_->GetStamp() &&
+                entry.currentStamp == currentObject_->GetStamp() && entry.globalsStamp == GetStamp())
+                return entry.variable;
+        }
+        return LookUpMissed(token);
+    }
+    // LookUp when the token's cache does not answer.
+    CVariable* LookUpMissed(NameToken* token);
     CVariable* LookUpInScopes(const NameToken* token) const;
     // The variable a called name holds: This, then the globals.
-    CVariable* LookUpFunction(NameToken* token);
+    CVariable* LookUpFunction(NameToken* token) {
+        auto slot = reinterpret_cast<uintptr_t>(token->cache);
+        uintptr_t index = slot & ~kNameCacheTag;
+        if ((slot & kNameCacheTag) != 0 && index < nameCacheCount_) {
+            const NameCacheEntry& entry = nameCache_[index];
+            if (entry.key == token->nameId && entry.localsStamp == 0 &&
+                entry.currentStamp == currentObject_->GetStamp() && entry.globalsStamp == GetStamp())
+                return entry.variable;
+        }
+        return CachedLookUp(token, nullptr);
+    }
     // Either lookup (`locals` null: a called name's) through the token's cache.
     CVariable* CachedLookUp(NameToken* token, CIBaseObjectVar* locals);
     // The member of `object` a member token names, through the token's cache.
@@ -451,6 +643,38 @@ private:
 
     // ---- Run state (interpretor.cpp) -----------------------------------------------
     void MakeSingletons();
+    void CopyEntrySettings();
+    // One run of `report` from `start`, without the restart.
+    int RunOnce(CTokenInfos& report, uint8_t* start);
+    // Compiles the project's modules (or, with a restart file name, that file) into
+    // `report`. 1, or 0 with the error in the report.
+    int CompileSources(CTokenInfos& report, HWND parentWindow, int withInitialSource);
+    int CompileRestartFile(CTokenInfos& report);
+    void FreeStartUp();
+
+    // Display interface.
+    int LoadDisplayBackEnd(int32_t interface);
+    void UnloadDisplayBackEnds();
+    CIDisplayList* displayLists_[kDisplayBackEnds] = {};
+    int32_t displayInterface_ = -1;
+    int32_t displayDevice_ = -1;
+    int32_t displayDriver_ = -1;
+    CDisplayAPI* displayAPI_ = nullptr;
+    CDisplayAPI* softwareAPI_ = nullptr;
+
+    // Polygon-change batches: records {object, rebuild, refresh}.
+    struct DeferredPolygonChange {
+        CPolygonChangeTarget* object;
+        int rebuild;
+        int refresh;
+    };
+    int32_t polygonBatchDepth_ = 0;
+    DeferredPolygonChange* deferred_ = nullptr;
+    uint32_t deferredCount_ = 0;
+    uint32_t deferredCapacity_ = 0;
+
+    HWND mciNotifyWindow_ = 0;
+    CIError* keptError_ = nullptr;
     void FreeValueStack();
     void FreeFrames();
     void DestroyAllArrays();
@@ -530,6 +754,23 @@ private:
     CHandleList eventQueue_;
     uint32_t pendingEvent_ = 0;
     int32_t handlerDepth_ = 0;
+
+    // ---- Run loop (run_loop.cpp) ---------------------------------------------------
+    // The launch block's stop request, or a flag that is never set.
+    const std::atomic<uint32_t>& StopRequestFlag() const;
+    // Offers a taken message to the filters, then translates and dispatches it unless a
+    // filter swallowed it.
+    void HandleMessage(MSG& message);
+    // The pollers of the subsystems that wait on outside events.
+    void PollNeighbours();
+    // The tick and the refresh pass when they are due at `now`.
+    void TickIfDue(uint32_t now);
+    void RefreshIfDue(uint32_t now);
+    CIBaseMessages* filters_[kMaxMessageFilters] = {};
+    uint32_t filterCount_ = 0;
+    CHandleList movingLocations_;
+    CHandleList movements_;
+    CHandleList animated_;
 
     char** temporaryFiles_ = nullptr;
     uint32_t temporaryFileCount_ = 0;

@@ -75,7 +75,7 @@ CVariable* CIBaseObjectVar::AddVariable(uint32_t key, int32_t level) {
     }
     if (level > 0) ++leveledCount_;
     ++count_;
-    stamp_ = NextStamp();
+    StampAdd(key, level, variable);
     if (index_ != nullptr && !indexStale_ && count_ * 2 <= indexMask_ + 1) {
         InsertInIndex(key, variable, true);
     } else if (count_ >= kIndexFrom) {
@@ -85,6 +85,24 @@ CVariable* CIBaseObjectVar::AddVariable(uint32_t key, int32_t level) {
         if (!BuildIndex(capacity)) FreeIndex();
     }
     return variable;
+}
+
+void CIBaseObjectVar::StampAdd(uint32_t key, int32_t level, CVariable* variable) {
+    if (replayPosition_ < replayCount_) {
+        const ReplayStep& step = replay_[replayPosition_];
+        if (step.key == key && step.level == level && step.variable == variable) {
+            stamp_ = step.stamp;
+            ++replayPosition_;
+            return;
+        }
+    }
+    stamp_ = NextStamp();
+    if (replayPosition_ < kReplaySteps) {
+        replay_[replayPosition_] = {key, level, variable, stamp_};
+        replayCount_ = ++replayPosition_;
+    } else {
+        replayPosition_ = kReplayOff;
+    }
 }
 
 int CIBaseObjectVar::BuildIndex(uint32_t capacity) const {
@@ -132,6 +150,7 @@ void CIBaseObjectVar::DropVariablesFromLevel(int32_t level) {
             --count_;
             indexStale_ = true;
             stamp_ = NextStamp();
+            replayPosition_ = kReplayOff;
             Recycle(variable);
         }
     }
@@ -151,7 +170,29 @@ void CIBaseObjectVar::Recycle(CVariable* variable) {
 }
 
 void CIBaseObjectVar::ClearVariables() {
+    // The locals of a call without parameters or locals: nothing to take out.
+    if (count_ == 0 && index_ == nullptr) {
+        stamp_ = emptyStamp_;
+        replayPosition_ = 0;
+        return;
+    }
     stamp_ = NextStamp();
+    // A lookup while values are destroyed walks the chains, which hold what is left.
+    FreeIndex();
+    // The variables of a replay go newest first, so that the spares hand the same records
+    // to the same adds next time.
+    uint32_t replayed = replayPosition_ != kReplayOff ? replayPosition_ : 0;
+    replayPosition_ = kReplayOff;
+    for (uint32_t i = replayed; i-- > 0;) {
+        auto value = reinterpret_cast<uintptr_t>(replay_[i].variable);
+        for (uint32_t node = variables_.GetHead(replay_[i].key); node != 0;) {
+            uint32_t current = node;
+            if (variables_.GetNext(node) != value) continue;
+            variables_.Remove(current);
+            Recycle(replay_[i].variable);
+            break;
+        }
+    }
     // Taken out of the table first: destroying a value may reach this object again
     // (an array holding it releases its references).
     for (;;) {
@@ -167,6 +208,7 @@ void CIBaseObjectVar::ClearVariables() {
     }
     leveledCount_ = 0;
     count_ = 0;
-    stamp_ = NextStamp();
-    FreeIndex();
+    // Empty again: every name misses, as it did the last time the object was empty.
+    stamp_ = emptyStamp_;
+    replayPosition_ = 0;
 }

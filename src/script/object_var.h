@@ -74,8 +74,28 @@ private:
     // the locals of a call are made and dropped on every call.
     void Recycle(CVariable* variable);
 
+    // The variables added since the object was last empty, with the stamps they gave:
+    // filled again with the same variables (the parameters of each call of a function),
+    // the object takes the same stamps again, so names keep finding them through the
+    // caches. Off (kReplayOff) after any other change, until the next clear.
+    struct ReplayStep {
+        uint32_t key;
+        int32_t level;
+        CVariable* variable;
+        uint64_t stamp;
+    };
+    static constexpr uint32_t kReplaySteps = 4;
+    static constexpr uint32_t kReplayOff = ~0u;
+    // Stamps the object with the add of `variable`.
+    void StampAdd(uint32_t key, int32_t level, CVariable* variable);
+
     CHandleTable variables_;
     uint64_t stamp_ = NextStamp();
+    // The stamp of the object while empty.
+    uint64_t emptyStamp_ = stamp_;
+    ReplayStep replay_[kReplaySteps];
+    uint32_t replayCount_ = 0;
+    uint32_t replayPosition_ = 0;
     uint32_t count_ = 0;
     // Variables created above level 0; DropVariablesFromLevel looks at nothing when none.
     uint32_t leveledCount_ = 0;

@@ -54,4 +54,8 @@ inline constexpr uint16_t kImageFileKind = 0xFFFF;
 inline constexpr uint32_t kTrailerMarker = 0x56524F5A;  // "ZORV"
 inline constexpr uint32_t kTrailerSize = 8;
 
+// The largest unpacked size a packed block or an element's data may declare: anything
+// above is refused before memory is taken for it.
+inline constexpr uint32_t kMaxUnpackedSize = 256u << 20;
+
 } // namespace project_format

@@ -10,6 +10,8 @@ const MethodNameRow kProgramNameTable[] = {
     {56, "Program", 0, 0},
     {CIProgram::kOnErrorId, "OnError", 0, 0},
     {CIProgram::kGetLastErrorId, "GetLastError", 0, 0},
+    {CIProgram::kEndId, "End", 0, 0},
+    {CIProgram::kRestartId, "Restart", 0, 0},
     {0, nullptr, 0, 0},
 };
 
@@ -33,6 +35,12 @@ void CIProgram::CallMethod(uint16_t methodId) {
         return;
     case kGetLastErrorId:
         GetLastError();
+        return;
+    case kEndId:
+        End();
+        return;
+    case kRestartId:
+        Restart();
         return;
     default:
         RaiseNoSuchMethod(*this);
@@ -62,6 +70,16 @@ void CIProgram::OnError() {
 void CIProgram::GetLastError() {
     interpreter->GetResultSlot()->SetInt(lastError.code);
     lastError.Assign(nullptr);
+}
+
+void CIProgram::End() {
+    interpreter->RaiseError(0);
+}
+
+void CIProgram::Restart() {
+    if (interpreter->GetArgCount() > 0 && interpreter->GetArg(0)->GetType() == kValueString)
+        interpreter->SetRestartFileName(interpreter->GetArgString(0));
+    interpreter->RaiseError(1);
 }
 
 const ScriptClassInfo* GetProgramClassInfo() {

@@ -14,6 +14,8 @@ public:
     // Method ids of the error road in Program's name table.
     static constexpr uint16_t kOnErrorId = 1;
     static constexpr uint16_t kGetLastErrorId = 2;
+    static constexpr uint16_t kEndId = 3;
+    static constexpr uint16_t kRestartId = 4;
 
     CIProgram(CInterpretor* interpreter, const CClassRecord* record);
 
@@ -35,8 +37,13 @@ protected:
     void OnError();
     // The last error's code, once; then 0.
     void GetLastError();
+    // Ends the program (code 0).
+    void End();
+    // Restarts the program (code 1): the project again, or the source file named by the
+    // text argument.
+    void Restart();
 };
 
-// The description of the Program class with the error road only, for a run without the
-// Program subsystem.
+// The description of the Program class with the error road, End and Restart, for a run
+// without the Program subsystem.
 const ScriptClassInfo* GetProgramClassInfo();

@@ -103,6 +103,7 @@ void CInterpretor::ExecuteBlock(uint8_t* position) {
     // Texts asked for by the statements of this loop; those of an enclosing loop (whose
     // expression called the function running here) stay valid.
     uint32_t poolMark = temporaryTextCount_;
+    const std::atomic<uint32_t>& stopRequest = StopRequestFlag();
     currentToken = position;
     for (;;) {
         if (CurrentCode() == kTokenSemicolon) SkipToken();
@@ -111,13 +112,16 @@ void CInterpretor::ExecuteBlock(uint8_t* position) {
         if (returnFlag_ != 0) return;
         if (pendingEvent_ != 0 && eventsEnabled != 0 && handlerDepth_ == 0) DispatchEvent();
         if (--statementCounter_ < 0) {
-            statementCounter_ = kStatementsPerCheck;
+            statementCounter_ = statementsPerCheck;
             // Flushed even with events disabled: a loop converting numbers to texts must
             // not grow the pool without end.
             FlushTemporaryTextsFrom(poolMark);
             if (eventsEnabled != 0) Housekeeping();
         }
-        if (pendingEndCode >= 0) {
+        // A host may ask from its own thread for the run to end.
+        if (stopRequest.load(std::memory_order_relaxed) != 0) [[unlikely]]
+            pendingEndCode = 0;
+        if (pendingEndCode >= 0) [[unlikely]] {
             int32_t endCode = pendingEndCode;
             pendingEndCode = -1;
             RaiseError(endCode);
@@ -126,18 +130,11 @@ void CInterpretor::ExecuteBlock(uint8_t* position) {
 }
 
 void CInterpretor::Housekeeping() {
-    // Only the run services use the time; without them the clock is not read.
-    if (runServices == nullptr) {
-        if (creations > garbageThreshold) CollectGarbage();
-        return;
-    }
     uint32_t now = timeGetTime();
-    runServices->AdvanceTimeDriven(now);
+    TickIfDue(now);
     if (creations > garbageThreshold) CollectGarbage();
-    if (runServices != nullptr) {
-        runServices->RefreshPass(now);
-        runServices->PumpMessages(now);
-    }
+    RefreshIfDue(now);
+    PumpMessages(now);
 }
 
 void CInterpretor::PushBlock(const BlockRecord* block) {

@@ -41,6 +41,11 @@
 #include <cstdint>
 
 inline constexpr uint32_t kTokenPositioned = 1;
+// Set by the interpreter on the first token of an expression it has decoded; the
+// number of the expression's form (0: none, the expression runs token by token) is kept
+// in the high 16 bits.
+inline constexpr uint32_t kTokenFormChecked = 2;
+inline constexpr uint32_t kTokenFormShift = 16;
 
 struct TokenHeader {
     uint16_t code;
@@ -105,6 +110,31 @@ inline const TokenPosition* GetTokenPosition(const TokenHeader* token) {
     return reinterpret_cast<const TokenPosition*>(reinterpret_cast<const uint8_t*>(token) +
                                                   token->size - sizeof(TokenPosition));
 }
+
+// One step of an expression form, a postfix program over numbers.
+struct ExpressionStep {
+    uint16_t kind;
+    uint16_t code; // the operator's token code
+    uint32_t unused;
+    union {
+        NameToken* name;
+        int32_t integer;
+        double number;
+    };
+};
+
+// An expression that only reads plain names and number literals and applies operators
+// to numbers, decoded into postfix steps in the order the token walk would apply them.
+// At most its last step writes a variable.
+struct ExpressionForm {
+    static constexpr uint32_t kMaxSteps = 24;
+    const uint8_t* start;
+    uint8_t* end; // the token that ends the expression
+    uint32_t count;
+    // The interpreter's short cut for the common small forms.
+    uint32_t shape;
+    ExpressionStep steps[kMaxSteps];
+};
 
 enum BlockKind : uint32_t {
     kBlockFor = 1,

@@ -96,12 +96,6 @@ void CValue::FailKind() const {
     }
 }
 
-void CValue::SetFloat(double value) {
-    Release(false);
-    type_ = kValueDouble;
-    payload_.number = value;
-}
-
 void CValue::SetOwnedText(char* text) {
     Release(false);
     type_ = kValueString;
@@ -245,10 +239,8 @@ void CValue::AssignWithOwner(CInterpretor* interpreter, const CValue& from) {
     Assign(from);
 }
 
-int32_t CValue::GetInt() const {
+int32_t CValue::ConvertToInt() const {
     switch (type_) {
-    case kValueInt:
-        return payload_.integer;
     case kValueDouble:
         return DoubleToInt(payload_.number);
     case kValueString:

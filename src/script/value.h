@@ -62,10 +62,17 @@ public:
     // Setters release the old content first. Errors (15 out of memory) are raised
     // before anything changes.
     void SetInt(int32_t value) {
-        if (type_ != kValueInt) Release(false);
+        if (((kNothingHeld >> type_) & 1) == 0) Release(false);
+        type_ = kValueInt;
+        flags_ = 0;
         payload_.integer = value;
     }
-    void SetFloat(double value);
+    void SetFloat(double value) {
+        if (((kNothingHeld >> type_) & 1) == 0) Release(false);
+        type_ = kValueDouble;
+        flags_ = 0;
+        payload_.number = value;
+    }
     void SetString(const char* text, int borrow);
     // An owned buffer of n bytes starting with a 0 byte, for methods to fill; null
     // (the empty text) for n < 1.
@@ -100,7 +107,7 @@ public:
 
     // Conversions; kinds that cannot be converted raise 18 (object, function), 41
     // (placeholder; default where a value is needed) and so on.
-    int32_t GetInt() const;
+    int32_t GetInt() const { return type_ == kValueInt ? payload_.integer : ConvertToInt(); }
     double GetDouble() const;
     double GetFloat() const;
     // Numbers are written into a temporary text of the owner, valid until its next
@@ -122,6 +129,7 @@ public:
     // Both this and `other` are integers, whose numbers IntPayload reads directly.
     bool IsIntPair(const CValue& other) const { return (type_ | other.type_) == kValueInt; }
     int32_t IntPayload() const { return payload_.integer; }
+    double DoublePayload() const { return payload_.number; }
     uint32_t GetFlags() const { return flags_; }
     // The array held, or null when this is no array or its handle names none.
     CScriptArray* GetArray() const;
@@ -184,6 +192,8 @@ private:
         1u << kValueInt | 1u << kValueDouble | 1u << kValueFunction | 1u << kValueDefault;
     static constexpr uint32_t kNothingHeld =
         ~(1u << kValueString | 1u << kValueObject | 1u << kValueArray);
+    // GetInt for every kind but integers.
+    int32_t ConvertToInt() const;
     // Assign for content that is held: texts, objects and arrays on either side.
     void AssignHeld(const CValue& source);
     // The release rule: frees or lets go of the content and leaves integer 0. A

@@ -36,14 +36,10 @@ bool IsSingletonClass(uint32_t classId) {
 
 // ---- Lookup and reading ------------------------------------------------------------
 
-CVariable* CInterpretor::LookUp(NameToken* token) {
+CVariable* CInterpretor::LookUpMissed(NameToken* token) {
     // Var x must not find a member or global x; the plain lookup knows.
     if (reinterpret_cast<const uint8_t*>(token) == declaredName_) return LookUpInScopes(token);
     return CachedLookUp(token, locals_);
-}
-
-CVariable* CInterpretor::LookUpFunction(NameToken* token) {
-    return CachedLookUp(token, nullptr);
 }
 
 CVariable* CInterpretor::CachedLookUp(NameToken* token, CIBaseObjectVar* locals) {

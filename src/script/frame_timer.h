@@ -1,0 +1,64 @@
+// Frame stepping by elapsed time for anything that shows numbered frames (animations,
+// sprites, the animation channels of 3D objects): loops, backward play and ping-pong.
+#pragma once
+
+#include <cstdint>
+
+// What a frame timer drives. Every call carries the animation id the timer was given, so
+// that one object can drive several timers.
+class CAnimatedObject {
+public:
+    virtual int32_t GetFrame(uint32_t animation) = 0;
+    virtual void SetFrame(uint32_t animation, int32_t frame) = 0;
+    virtual void ShowFrame(uint32_t animation) = 0;
+    virtual void AnimationEnded(uint32_t animation) = 0;
+    // Milliseconds `frame` stays on screen; below 1 counts as 1.
+    virtual int32_t GetFrameDelay(uint32_t animation, int32_t frame) = 0;
+    virtual int32_t GetFirstFrame(uint32_t animation) = 0;
+    virtual int32_t GetLastFrame(uint32_t animation) = 0;
+    // Where a loop starts again.
+    virtual int32_t GetLoopFrame(uint32_t animation) = 0;
+    virtual int IsPaused(uint32_t animation) = 0;
+
+protected:
+    ~CAnimatedObject() = default;
+};
+
+class CFrameTimer {
+public:
+    static constexpr uint32_t kPlayBackward = 1;
+    // Reverse at the ends instead of jumping to the loop frame or the last frame.
+    static constexpr uint32_t kPingPong = 4;
+    static constexpr int32_t kEndless = -1;
+
+    void Init(CAnimatedObject* object, uint32_t timeBase, uint32_t manual);
+    // A frame from the first one up to the last is set and shown; the time base is taken
+    // in every case.
+    void GoToFrame(uint32_t timeBase, int32_t frame);
+    // The frame that follows `frame` in the play direction; `ended` is set (and the frame
+    // kept) when the play is over.
+    int32_t StepFrame(int32_t frame, int& ended);
+    // One step now, forward in the play direction or against it.
+    void NextFrame(uint32_t timeBase);
+    void PrevFrame(uint32_t timeBase);
+    // Takes every step whose delay has passed by `now`.
+    void Advance(uint32_t now);
+
+    CAnimatedObject* object = nullptr;
+    uint32_t animation = 0;
+    // When the current frame began; 0 while paused or manual (the next run starts from
+    // the time it resumes).
+    uint32_t timeBase = 0;
+    int32_t loopsRemaining = 0;
+    int32_t loopCount = 0;
+    uint32_t flags = 0;
+    uint32_t reserved = 0;
+    // Non-zero: the frames change only when asked, never with time.
+    uint32_t manual = 0;
+
+private:
+    // Sets and shows `frame` when it differs from the current one, then reports an end.
+    void Show(int32_t current, int32_t frame, int ended);
+    // One step, with the play direction flipped by `flip` for that step only.
+    void StepOnce(uint32_t timeBase, uint32_t flip);
+};

@@ -1,0 +1,185 @@
+// End to end: projects packed into a copy of the real player (or into a bare project file
+// named by ZORV_PROJECT), run as a separate process.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "packer/pack_output.h"
+#include "packer/project_writer.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    std::string errors;
+};
+
+std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    return quoted + "'";
+}
+
+PackProject ProjectOf(const std::vector<std::string>& modules) {
+    PackProject project;
+    project.classes = {"Program", "String"};
+    PackEntry entry;
+    entry.name = "Main";
+    PackBank& sources = BankOfType(entry, 0);
+    for (size_t i = 0; i < modules.size(); ++i) {
+        PackElement element;
+        element.name = "module" + std::to_string(i + 1) + ".zs";
+        element.data.assign(modules[i].begin(), modules[i].end());
+        sources.elements.push_back(element);
+    }
+    project.entries.push_back(entry);
+    return project;
+}
+
+class PlayerTest : public ::testing::Test {
+protected:
+    std::vector<uint8_t> DataOf(const PackProject& project) {
+        ChunkWriter out;
+        std::string error;
+        EXPECT_TRUE(WriteProjectData(project, out, error)) << error;
+        return out.Bytes();
+    }
+
+    // A copy of the player carrying the project; returns its path.
+    std::string PackPlayer(const PackProject& project, const std::string& name = "game") {
+        std::string error;
+        std::string path = folder.Linux(name);
+        EXPECT_TRUE(WriteAppendedProject(ZORV_PLAYER_PATH, DataOf(project), path, error)) << error;
+        return path;
+    }
+
+    std::string PackBare(const PackProject& project) {
+        std::string error;
+        std::string path = folder.Linux("project.zp");
+        EXPECT_TRUE(WriteBareProject(DataOf(project), path, error)) << error;
+        return path;
+    }
+
+    // Runs the program in the test folder; `projectFile` becomes ZORV_PROJECT.
+    Outcome Run(const std::string& program, const std::vector<std::string>& arguments = {},
+                const std::string& projectFile = "") {
+        std::string command = "cd " + Quote(folder.LinuxPath()) + " && env -u ZORV_PROJECT";
+        if (!projectFile.empty()) command += " ZORV_PROJECT=" + Quote(projectFile);
+        command += " " + Quote(program);
+        for (const std::string& argument : arguments)
+            command += " " + Quote(argument);
+        command += " 2>" + Quote(folder.Linux("stderr.txt")) + "; echo $? >" +
+                   Quote(folder.Linux("status.txt"));
+        Outcome outcome;
+        if (std::system(command.c_str()) != 0) return outcome;
+        outcome.exitCode = std::stoi(folder.ReadFile("status.txt"));
+        outcome.errors = folder.ReadFile("stderr.txt");
+        return outcome;
+    }
+
+    test_support::TempDir folder;
+};
+
+TEST_F(PlayerTest, AScriptThatEndsExitsWithZero) {
+    std::string player =
+        PackPlayer(ProjectOf({"x = 1;\nIf (x == 1) Program.End();\nx = 1 / 0;\n"}));
+    Outcome outcome = Run(player, {"one", "two words"});
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(outcome.errors, "");
+    // Reaching the end of the first module ends the program too.
+    outcome = Run(PackPlayer(ProjectOf({"x = 1;\n", "Function F() { x = 1 / 0; }\n"}), "second"));
+    EXPECT_EQ(outcome.exitCode, 0);
+}
+
+TEST_F(PlayerTest, TheToolPacksAFolderThatThePlayerRuns) {
+    folder.WriteFile("game/project.zpk", "entry Game\n  module main.zs\n  module lib.zs packed\n");
+    folder.WriteFile("game/main.zs", "x = Twice(21);\nIf (x != 42) y = 1 / 0;\n");
+    folder.WriteFile("game/lib.zs", "Function Twice(n) { Return n * 2; }\n");
+    std::string pack = Quote(ZORV_PACK_PATH) + " --player " + Quote(ZORV_PLAYER_PATH) + " " +
+                       Quote(folder.Linux("game")) + " ";
+    ASSERT_EQ(std::system((pack + Quote(folder.Linux("packed"))).c_str()), 0);
+    EXPECT_EQ(Run(folder.Linux("packed")).exitCode, 0);
+    std::string bare = Quote(ZORV_PACK_PATH) + " --bare " + Quote(folder.Linux("game")) + " " +
+                       Quote(folder.Linux("game.zp"));
+    ASSERT_EQ(std::system(bare.c_str()), 0);
+    EXPECT_EQ(Run(ZORV_PLAYER_PATH, {}, folder.Linux("game.zp")).exitCode, 0);
+
+    // The same error in the packed copy names the module in its caption.
+    folder.WriteFile("game/main.zs", "x = Twice(2);\nIf (x != 42) y = 1 / 0;\n");
+    ASSERT_EQ(std::system((pack + Quote(folder.Linux("broken"))).c_str()), 0);
+    Outcome outcome = Run(folder.Linux("broken"));
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.errors, "Game - main: Erreur #111 ligne 2.\n");
+}
+
+TEST_F(PlayerTest, AScriptErrorShowsItsBoxAndExitsWithOne) {
+    Outcome outcome = Run(PackPlayer(ProjectOf({"x = 1;\ny = x / 0;\n"})));
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.errors, "Main - module1: Erreur #111 ligne 2.\n");
+}
+
+TEST_F(PlayerTest, ABareProjectFileRunsThroughTheEnvironment) {
+    std::string project = PackBare(ProjectOf({"y = 2 * 3;\n"}));
+    EXPECT_EQ(Run(ZORV_PLAYER_PATH, {}, project).exitCode, 0);
+    Outcome missing = Run(ZORV_PLAYER_PATH, {}, folder.Linux("nothing.zp"));
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_NE(missing.errors.find("nothing.zp"), std::string::npos) << missing.errors;
+}
+
+TEST_F(PlayerTest, NoOrBrokenProjectDataExitsWithTwoAndSaysSo) {
+    Outcome bare = Run(ZORV_PLAYER_PATH);
+    EXPECT_EQ(bare.exitCode, 2);
+    EXPECT_NE(bare.errors.find("no project data"), std::string::npos) << bare.errors;
+
+    // A trailer with a wrong marker, and one whose offset lies past the end of the file.
+    std::ifstream in(ZORV_PLAYER_PATH, std::ios::binary);
+    std::stringstream player;
+    player << in.rdbuf();
+    const std::string trailers[] = {std::string("JUNK\x10\0\0\0", 8),
+                                    std::string("ZORV\xff\xff\xff\x7f", 8)};
+    for (const std::string& trailer : trailers) {
+        folder.WriteFile("broken", player.str() + trailer);
+        std::string command = "chmod +x " + Quote(folder.Linux("broken"));
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        Outcome broken = Run(folder.Linux("broken"));
+        EXPECT_EQ(broken.exitCode, 2);
+        EXPECT_NE(broken.errors.find("zorv: "), std::string::npos) << broken.errors;
+    }
+
+    // Project data that is not a project.
+    folder.WriteFile("garbage.zp", std::string(64, 'x'));
+    EXPECT_EQ(Run(ZORV_PLAYER_PATH, {}, folder.Linux("garbage.zp")).exitCode, 2);
+}
+
+TEST_F(PlayerTest, ARestartChainOfAHundredFilesRunsToItsEnd) {
+    for (int i = 1; i <= 100; ++i) {
+        std::string source = i < 100
+                                 ? "Program.Restart(\"" +
+                                       folder.Linux("r" + std::to_string(i + 1) + ".zs") + "\");\n"
+                                 : "x = 1;\nx = x / 0;\n";
+        folder.WriteFile("r" + std::to_string(i) + ".zs", source);
+    }
+    std::string player =
+        PackPlayer(ProjectOf({"Program.Restart(\"" + folder.Linux("r1.zs") + "\");\n"}));
+    Outcome outcome = Run(player);
+    EXPECT_EQ(outcome.exitCode, 1);
+    // Only the last program's error is shown, once.
+    EXPECT_NE(outcome.errors.find(": Erreur #111 ligne 2.\n"), std::string::npos) << outcome.errors;
+    EXPECT_EQ(outcome.errors.find('\n'), outcome.errors.size() - 1) << outcome.errors;
+
+    // A chain that ends normally exits with 0.
+    folder.WriteFile("r100.zs", "x = 1;\n");
+    EXPECT_EQ(Run(player).exitCode, 0);
+}
+
+} // namespace
