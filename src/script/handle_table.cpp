@@ -48,7 +48,7 @@ int CHandleTable::Reserve() {
 }
 
 uint32_t CHandleTable::Add(uintptr_t value, uint32_t key) {
-    if (!Reserve()) return 0;
+    if (freeHead_ == 0 && !Reserve()) return 0;
     uint32_t node = freeHead_;
     freeHead_ = nodes_[node].next;
     if (freeHead_ == 0) freeTail_ = 0;

@@ -51,7 +51,7 @@ private:
         return node != 0 && node < capacity_ && nodes_[node].used != 0;
     }
     // Makes sure the free list holds a node; 0 when the array cannot grow.
-    int Reserve();
+    [[gnu::noinline]] int Reserve();
 
     Chain chains_[8] = {};
     Node* nodes_ = nullptr;

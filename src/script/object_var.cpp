@@ -189,9 +189,17 @@ void CIBaseObjectVar::ClearVariables() {
             uint32_t current = node;
             if (variables_.GetNext(node) != value) continue;
             variables_.Remove(current);
+            if (replay_[i].level > 0) --leveledCount_;
+            --count_;
             Recycle(replay_[i].variable);
             break;
         }
+    }
+    if (count_ == 0) {
+        leveledCount_ = 0;
+        stamp_ = emptyStamp_;
+        replayPosition_ = 0;
+        return;
     }
     // Taken out of the table first: destroying a value may reach this object again
     // (an array holding it releases its references).

@@ -153,16 +153,6 @@ void CValue::SetFunction(const BlockRecord* record) {
     payload_.function = record;
 }
 
-void CValue::SetPlaceholder(uint32_t type, uintptr_t payload) {
-    Release(false);
-    type_ = type;
-    payload_.placeholder = payload;
-}
-
-void CValue::SetUnboundName(uintptr_t token) {
-    SetPlaceholder(kValueUnboundName, token);
-}
-
 void CValue::SetUnboundMember(uintptr_t token) {
     SetPlaceholder(kValueUnboundMember, token);
 }

@@ -82,7 +82,7 @@ public:
     // it is: objects use it to clear the values that hold them.
     void SetObject(CIBaseClassImpl* object, int release);
     void SetFunction(const BlockRecord* record);
-    void SetUnboundName(uintptr_t token);
+    void SetUnboundName(uintptr_t token) { SetPlaceholder(kValueUnboundName, token); }
     void SetUnboundMember(uintptr_t token);
     void SetUnboundArray(uintptr_t token);
     void SetUnboundMemberArray(uintptr_t token);
@@ -199,7 +199,12 @@ private:
     // The release rule: frees or lets go of the content and leaves integer 0. A
     // destructor during shutdown leaves use counts alone.
     void Release(bool destroying);
-    void SetPlaceholder(uint32_t type, uintptr_t payload);
+    void SetPlaceholder(uint32_t type, uintptr_t payload) {
+        if (((kNothingHeld >> type_) & 1) == 0) Release(false);
+        type_ = type;
+        flags_ = 0;
+        payload_.placeholder = payload;
+    }
     void SetOwnedText(char* text);
     // The array held, or error 44.
     CScriptArray* RequireArray() const;
