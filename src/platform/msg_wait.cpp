@@ -1,7 +1,4 @@
-#include <algorithm>
-#include <array>
 #include <chrono>
-#include <memory>
 #include <mutex>
 
 #include "platform/clock.h"
@@ -13,27 +10,15 @@
 
 namespace {
 
-using platform::Waitable;
-using WaitSet = std::array<std::shared_ptr<Waitable>, MAXIMUM_WAIT_OBJECTS>;
-
-// One attempt with the hub locked: the wait's result, or WAIT_TIMEOUT when it cannot be
-// satisfied yet. Handles come before the message, as their indexes do.
-DWORD TryWait(const WaitSet& objects, DWORD count, bool waitAll, bool messageWaiting,
+// Handles come before the message, as their indexes do.
+DWORD TryWait(const platform::WaitSet& objects, DWORD count, bool waitAll, bool messageWaiting,
               DWORD threadId) {
-    if (!waitAll) {
-        for (DWORD i = 0; i < count; ++i) {
-            if (!objects[i]->IsSignalledFor(threadId)) continue;
-            return (objects[i]->Acquire(threadId) ? WAIT_ABANDONED : WAIT_OBJECT_0) + i;
-        }
-        return messageWaiting ? WAIT_OBJECT_0 + count : WAIT_TIMEOUT;
+    if (waitAll) {
+        return messageWaiting ? platform::TryAcquire(objects, count, true, threadId) : WAIT_TIMEOUT;
     }
-    if (!messageWaiting) return WAIT_TIMEOUT;
-    for (DWORD i = 0; i < count; ++i)
-        if (!objects[i]->IsSignalledFor(threadId)) return WAIT_TIMEOUT;
-    DWORD result = WAIT_OBJECT_0;
-    for (DWORD i = 0; i < count; ++i)
-        if (objects[i]->Acquire(threadId) && result == WAIT_OBJECT_0) result = WAIT_ABANDONED + i;
-    return result;
+    DWORD result = platform::TryAcquire(objects, count, false, threadId);
+    if (result != WAIT_TIMEOUT || !messageWaiting) return result;
+    return WAIT_OBJECT_0 + count;
 }
 
 } // namespace
@@ -45,21 +30,13 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
         SetLastError(ERROR_INVALID_PARAMETER);
         return WAIT_FAILED;
     }
-    // Held for the whole wait, so another thread closing a handle cannot pull an object
-    // away from under us.
-    WaitSet waitables;
-    for (DWORD i = 0; i < count; ++i) {
-        waitables[i] = platform::LookupObjectAs<Waitable>(handles[i]);
-        if (!waitables[i]) return WAIT_FAILED;
-        if (waitAll && std::find(waitables.begin(), waitables.begin() + i, waitables[i]) !=
-                           waitables.begin() + i) {
-            SetLastError(ERROR_INVALID_PARAMETER);
-            return WAIT_FAILED;
-        }
-    }
+    platform::WaitSet waitables;
+    if (!platform::CollectWaitables(count, handles, waitAll != FALSE, waitables))
+        return WAIT_FAILED;
 
     const DWORD threadId = GetCurrentThreadId();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     platform::WaitHub& hub = platform::GetWaitHub();
     std::unique_lock lock(hub.lock);
     platform::MessageQueue& queue = platform::CurrentThreadQueueLocked();

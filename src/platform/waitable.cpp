@@ -16,15 +16,18 @@ WaitHub& GetWaitHub() {
     return *hub;
 }
 
-} // namespace platform
+bool CollectWaitables(DWORD count, const HANDLE* handles, bool waitAll, WaitSet& out) {
+    for (DWORD i = 0; i < count; ++i) {
+        out[i] = LookupObjectAs<Waitable>(handles[i]);
+        if (!out[i]) return false;
+        if (waitAll && std::find(out.begin(), out.begin() + i, out[i]) != out.begin() + i) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return false;
+        }
+    }
+    return true;
+}
 
-namespace {
-
-using platform::Waitable;
-using WaitSet = std::array<std::shared_ptr<Waitable>, MAXIMUM_WAIT_OBJECTS>;
-
-// One attempt, with the hub locked: the wait result, or WAIT_TIMEOUT when the wait
-// cannot be satisfied yet.
 DWORD TryAcquire(const WaitSet& objects, DWORD count, bool waitAll, DWORD threadId) {
     if (!waitAll) {
         for (DWORD i = 0; i < count; ++i) {
@@ -41,25 +44,16 @@ DWORD TryAcquire(const WaitSet& objects, DWORD count, bool waitAll, DWORD thread
     return result;
 }
 
-} // namespace
+} // namespace platform
 
 DWORD WaitForMultipleObjects(DWORD count, const HANDLE* objects, BOOL waitAll, DWORD milliseconds) {
     if (count == 0 || count > MAXIMUM_WAIT_OBJECTS || !objects) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return WAIT_FAILED;
     }
-    // Held for the whole wait, so another thread closing a handle cannot pull an object
-    // away from under us.
-    WaitSet waitables;
-    for (DWORD i = 0; i < count; ++i) {
-        waitables[i] = platform::LookupObjectAs<Waitable>(objects[i]);
-        if (!waitables[i]) return WAIT_FAILED;
-        if (waitAll && std::find(waitables.begin(), waitables.begin() + i, waitables[i]) !=
-                           waitables.begin() + i) {
-            SetLastError(ERROR_INVALID_PARAMETER);
-            return WAIT_FAILED;
-        }
-    }
+    platform::WaitSet waitables;
+    if (!platform::CollectWaitables(count, objects, waitAll != FALSE, waitables))
+        return WAIT_FAILED;
 
     const DWORD threadId = GetCurrentThreadId();
     const auto deadline =
@@ -67,7 +61,7 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* objects, BOOL waitAll, D
     platform::WaitHub& hub = platform::GetWaitHub();
     std::unique_lock lock(hub.lock);
     for (;;) {
-        DWORD result = TryAcquire(waitables, count, waitAll != FALSE, threadId);
+        DWORD result = platform::TryAcquire(waitables, count, waitAll != FALSE, threadId);
         if (result != WAIT_TIMEOUT) return result;
         if (milliseconds == INFINITE)
             hub.changed.wait(lock);

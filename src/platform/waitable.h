@@ -8,10 +8,13 @@
 // little.
 #pragma once
 
+#include <array>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 
 #include "platform/kernel_objects.h"
+#include "platform/sync.h"
 
 namespace platform {
 
@@ -35,5 +38,17 @@ public:
 // next waiter. Runs at the end of every thread; a thread created by CreateThread calls
 // it before its handle is signalled.
 void AbandonOwnedMutexes();
+
+// The objects of one wait, held for the whole wait so that another thread closing a
+// handle cannot pull an object away from under it.
+using WaitSet = std::array<std::shared_ptr<Waitable>, MAXIMUM_WAIT_OBJECTS>;
+
+// Looks the handles up; false (error set) for a bad handle, or for one named twice in a
+// wait for all.
+bool CollectWaitables(DWORD count, const HANDLE* handles, bool waitAll, WaitSet& out);
+
+// One attempt, with the hub locked: the wait result, or WAIT_TIMEOUT when the wait cannot
+// be satisfied yet.
+DWORD TryAcquire(const WaitSet& objects, DWORD count, bool waitAll, DWORD threadId);
 
 } // namespace platform

@@ -650,6 +650,9 @@ private:
     // `report`. 1, or 0 with the error in the report.
     int CompileSources(CTokenInfos& report, HWND parentWindow, int withInitialSource);
     int CompileRestartFile(CTokenInfos& report);
+    // The compiler's final pass over what was loaded into `report`; 1, or 0 with the
+    // error in the report.
+    int LinkLoaded(CTokenInfos& report);
     void FreeStartUp();
 
     // Display interface.

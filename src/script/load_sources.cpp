@@ -75,13 +75,14 @@ int CInterpretor::CompileSources(CTokenInfos& report, HWND parentWindow, int wit
         runningState = kLoadFailed;
         return 0;
     }
-    if (compiler_ == nullptr || compiler_->Compile(report) == 0) {
-        if (report.GetPendingError() == nullptr)
-            report.SetPendingError(new (std::nothrow) CIError(15));
-        runningState = kLoadFailed;
-        return 0;
-    }
-    return 1;
+    return LinkLoaded(report);
+}
+
+int CInterpretor::LinkLoaded(CTokenInfos& report) {
+    if (compiler_ != nullptr && compiler_->Compile(report) != 0) return 1;
+    if (report.GetPendingError() == nullptr) report.SetPendingError(new (std::nothrow) CIError(15));
+    runningState = kLoadFailed;
+    return 0;
 }
 
 int CInterpretor::CompileRestartFile(CTokenInfos& report) {
@@ -92,13 +93,7 @@ int CInterpretor::CompileRestartFile(CTokenInfos& report) {
         runningState = kLoadFailed;
         return 0;
     }
-    if (compiler_ == nullptr || compiler_->Compile(report) == 0) {
-        if (report.GetPendingError() == nullptr)
-            report.SetPendingError(new (std::nothrow) CIError(15));
-        runningState = kLoadFailed;
-        return 0;
-    }
-    return 1;
+    return LinkLoaded(report);
 }
 
 int CInterpretor::LoadSources(CTokenInfos& report, int restartedRun, HWND parentWindow,

@@ -15,11 +15,14 @@
 #include "script/project_entry.h"
 #include "script/project_file.h"
 #include "script/project_format.h"
+#include "script/project_test_data.h"
 #include "support/temp_dir.h"
 
 namespace pf = project_format;
 
 namespace {
+
+using project_test::ReadAll;
 
 // A 2 x 1 BMP at 24 bits.
 const std::string kBmp("BM\x3E\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\2\0\0\0\1\0\0\0"
@@ -47,18 +50,7 @@ protected:
         return reader_->Open(nullptr, dir_.Win("out.zpr").c_str(), nullptr);
     }
 
-    CProjectEntry* EntryAt(uint32_t i) {
-        LListNode* node = reader_->GetEntries().GetNodeAt(i);
-        return node != nullptr ? static_cast<CProjectEntry*>(node->item) : nullptr;
-    }
-
-    static std::string ReadAll(CInStream* stream) {
-        std::unique_ptr<CInStream> owned(stream);
-        if (!owned) return "<null>";
-        std::string text(owned->GetLength(), '\0');
-        if (owned->Read(text.data(), uint32_t(text.size())) != kResultOk) return "<failed>";
-        return text;
-    }
+    CProjectEntry* EntryAt(uint32_t i) { return project_test::EntryAt(*reader_, i); }
 
     test_support::TempDir dir_;
     std::unique_ptr<CProjectFile> reader_;

@@ -37,18 +37,7 @@ protected:
         return reader_->Open(nullptr, dir_.Win("project.dat").c_str(), launch);
     }
 
-    CProjectEntry* EntryAt(uint32_t i) {
-        LListNode* node = reader_->GetEntries().GetNodeAt(i);
-        return node != nullptr ? static_cast<CProjectEntry*>(node->item) : nullptr;
-    }
-
-    static std::string ReadAll(CInStream* stream) {
-        std::unique_ptr<CInStream> owned(stream);
-        if (!owned) return "<null>";
-        std::string text(owned->GetLength(), '\0');
-        if (owned->Read(text.data(), uint32_t(text.size())) != kResultOk) return "<failed>";
-        return text;
-    }
+    CProjectEntry* EntryAt(uint32_t i) { return project_test::EntryAt(*reader_, i); }
 
     test_support::TempDir dir_;
     std::unique_ptr<CProjectFile> reader_;

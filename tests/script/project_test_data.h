@@ -3,16 +3,36 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "foundation/in_stream.h"
+#include "foundation/llist.h"
 #include "packer/chunk_writer.h"
+#include "script/project_entry.h"
+#include "script/project_file.h"
 #include "script/project_format.h"
 
 namespace project_test {
 
 using namespace project_format;
+
+// The reader's entry at list position `i`, or null.
+inline CProjectEntry* EntryAt(CProjectFile& reader, uint32_t i) {
+    LListNode* node = reader.GetEntries().GetNodeAt(i);
+    return node != nullptr ? static_cast<CProjectEntry*>(node->item) : nullptr;
+}
+
+// Everything a stream holds (the stream is deleted); "<null>" or "<failed>" otherwise.
+inline std::string ReadAll(CInStream* stream) {
+    std::unique_ptr<CInStream> owned(stream);
+    if (!owned) return "<null>";
+    std::string text(owned->GetLength(), '\0');
+    if (owned->Read(text.data(), uint32_t(text.size())) != kResultOk) return "<failed>";
+    return text;
+}
 
 struct Element {
     Element(std::string n, std::string d, bool p = false, std::string f = {})
