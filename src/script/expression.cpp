@@ -59,6 +59,8 @@ public:
 
     // The token that ends the expression at `token`, or null when it has no form.
     uint8_t* Expression(uint8_t* token) {
+        Nesting nesting(*this);
+        if (nesting_ > kMaxNesting) return nullptr;
         uint16_t operators[ExpressionForm::kMaxSteps];
         uint32_t pending = 0;
         bool empty = false;
@@ -84,6 +86,15 @@ public:
     }
 
 private:
+    // Parentheses and prefix operators nest the decoding; a form has few steps, so a
+    // deep nesting is left to the walk, which guards its stack.
+    static constexpr uint32_t kMaxNesting = ExpressionForm::kMaxSteps;
+    struct Nesting {
+        explicit Nesting(FormDecoder& decoder) : decoder(decoder) { ++decoder.nesting_; }
+        ~Nesting() { --decoder.nesting_; }
+        FormDecoder& decoder;
+    };
+
     static bool IsFormOperator(uint16_t code) {
         return (code >= kTokenAssign && code <= kTokenShiftRightAssign) ||
                (code >= kTokenLogicalAnd && code <= kTokenNotEqual) ||
@@ -91,6 +102,8 @@ private:
     }
 
     uint8_t* Operand(uint8_t* token) {
+        Nesting nesting(*this);
+        if (nesting_ > kMaxNesting) return nullptr;
         uint16_t code = CodeAt(token);
         switch (code) {
         case kTokenName: {
@@ -201,6 +214,7 @@ private:
     }
 
     ExpressionForm& form_;
+    uint32_t nesting_ = 0;
 };
 
 // A number on the stack of a form, with the variable it was read from while it is one

@@ -18,6 +18,9 @@ namespace {
 
 constexpr uint32_t kNoPalette = 0xFFFFFFFF;
 constexpr uint32_t kFlagMask = 1;
+// Deflate turns a byte into at most 1032; with room for the stream's header and checksum.
+constexpr uint64_t kMaxInflateRatio = 1032;
+constexpr uint64_t kInflateSlack = 1024;
 
 struct ImageRecord {
     uint16_t x;
@@ -72,6 +75,25 @@ ResultCode ReadBlock(HANDLE file, uint8_t* destination, uint64_t bytes) {
     ResultCode result =
         ZStream_DecompressBuffer(destination, uint32_t(bytes), file, packed, uint32_t(bytes));
     return result == kResultBufferFull ? kResultCompressionError : result;
+}
+
+// Whether the pixel block at the handle's position can hold `bytes`: raw bytes that lie
+// in the file, or packed bytes that lie in it and could inflate to that many. Asked before
+// any surface is made for the block; the position is left where it was.
+ResultCode CheckBlock(HANDLE file, uint64_t bytes) {
+    const uint32_t position = FileTell(file);
+    uint8_t word[4];
+    ResultCode result = FileRead(file, word, sizeof word);
+    FileSeek(file, position);
+    if (result != kResultOk) return result;
+    const uint32_t packed = Le32(word);
+    const uint64_t fileSize = FileGetSize(file);
+    const uint64_t start = uint64_t(position) + sizeof word;
+    const uint64_t left = fileSize > start ? fileSize - start : 0;
+    if ((packed == 0 ? bytes : packed) > left) return kResultEndOfData;
+    if (packed != 0 && bytes > uint64_t(packed) * kMaxInflateRatio + kInflateSlack)
+        return kResultCompressionError;
+    return kResultOk;
 }
 
 // Rows of 1- or 4-bit indices (most significant bits first) as one byte per pixel.
@@ -140,14 +162,28 @@ ResultCode CImageElement::Load(CImageBank& imageBank, HANDLE file) {
     referenceX = record.x;
     referenceY = record.y;
 
+    // Sizes come from the file: they are checked before memory is taken for them.
     const int32_t screenDepth = imageBank.GetScreenDepth();
+    const uint64_t surfaceBytes = uint64_t(SurfacePitch(record.width, screenDepth)) * record.height;
+    if (surfaceBytes > project_format::kMaxUnpackedSize) return kResultOutOfMemory;
+    const bool imageFile = record.kind == project_format::kImageFileKind;
+    const int storedDepth = record.depth;
+    int64_t pitch = 0;
+    uint64_t bytes = 0;
+    if (!imageFile) {
+        if (!IsStoredDepth(record.depth)) return kResultCompressionError;
+        pitch = SurfacePitch(record.width, storedDepth);
+        bytes = uint64_t(pitch) * record.height;
+        if (bytes > project_format::kMaxUnpackedSize) return kResultOutOfMemory;
+        if (ResultCode result = CheckBlock(file, bytes)) return result;
+    }
     cImageSurface* surface = cImageSurface::Create(record.width, record.height, screenDepth);
     if (surface == nullptr) return kResultOutOfMemory;
     surface_ = surface;
     if (cImageSurface* screen = imageBank.GetScreenSurface())
         surface->AttachPalette(screen->GetPalette());
 
-    if (record.kind == project_format::kImageFileKind) {
+    if (imageFile) {
         CInterpretor* interpreter =
             bank->GetProjectFile() != nullptr ? bank->GetProjectFile()->GetInterpreter() : nullptr;
         CFileInStream stream;
@@ -157,12 +193,6 @@ ResultCode CImageElement::Load(CImageBank& imageBank, HANDLE file) {
             return kResultCompressionError;
         return kResultOk;
     }
-
-    if (!IsStoredDepth(record.depth)) return kResultCompressionError;
-    const int storedDepth = record.depth;
-    const int64_t pitch = SurfacePitch(record.width, storedDepth);
-    const uint64_t bytes = uint64_t(pitch) * record.height;
-    if (bytes > project_format::kMaxUnpackedSize) return kResultOutOfMemory;
 
     // Pixels of another depth are read into a surface of their own and converted; 1- and
     // 4-bit indices are widened to bytes on the way.

@@ -272,7 +272,16 @@ void CInterpretor::Reset() {
     for (CIBaseClassImpl*& singleton : singletons_)
         singleton = nullptr;
     program_ = nullptr;
+    // The windows were objects of the run, destroyed above.
+    mainWindow = nullptr;
+    mainWindowHandle = 0;
     currentWindow = nullptr;
+    // A batch the run left open would hold the next run's changes back for ever, and
+    // its records name objects destroyed above.
+    polygonBatchDepth_ = 0;
+    MemFree(&deferred_);
+    deferredCount_ = 0;
+    deferredCapacity_ = 0;
     ResetRunLoop();
     ClearEvents();
     handlerDepth_ = 0;
@@ -295,6 +304,16 @@ void CInterpretor::Reset() {
     restarted = 1;
     resetting = 0;
     runningState = kIdle;
+}
+
+int CInterpretor::ReleaseReferencesTo(CIBaseClassImpl* object) {
+    if (object == nullptr) return 0;
+    if (mainWindow == object) {
+        mainWindow = nullptr;
+        mainWindowHandle = 0;
+    }
+    if (currentWindow == object) currentWindow = nullptr;
+    return CIBaseObjectVar::ReleaseReferencesTo(object);
 }
 
 void CInterpretor::Close() {

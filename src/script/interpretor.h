@@ -94,6 +94,9 @@ public:
     void Reset();
     // Reset, then the class registry goes.
     void Close();
+    // Forgets `object` as the main window and the current window, then drops it from
+    // every global variable. Always 0: the interpreter never joins a cascading delete.
+    int ReleaseReferencesTo(CIBaseClassImpl* object) override;
     // A file the next reset deletes (temporary files and downloads of the run).
     void AddTemporaryFile(const char* name);
 
@@ -165,8 +168,8 @@ public:
     int32_t GetDisplayDriverIndex();
 
     // ---- Polygon-change batches (polygon_change.cpp) -----------------------------------
-    // Opens (non-zero) or closes a batch; batches nest. Closing the outermost one drops
-    // the deferred changes.
+    // Opens (non-zero) or closes a batch; batches nest. Closing the outermost one applies
+    // the deferred changes still listed, then frees the list.
     void BeginEndPolygonChange(int open);
     int IsPolygonChangeOpen() const { return polygonBatchDepth_ > 0; }
     int IsOutermostPolygonChange() const { return polygonBatchDepth_ == 1; }
@@ -575,7 +578,8 @@ private:
             reinterpret_cast<const uint8_t*>(token) != declaredName_) {
             const NameCacheEntry& entry = nameCache_[index];
             if (entry.key == token->nameId && entry.localsStamp == locals_->GetStamp() &&
-                entry.currentStamp == currentObject_->GetStamp() && entry.globalsStamp == GetStamp())
+                entry.currentStamp == currentObject_->GetStamp() &&
+                entry.globalsStamp == GetStamp())
                 return entry.variable;
         }
         return LookUpMissed(token);
@@ -590,7 +594,8 @@ private:
         if ((slot & kNameCacheTag) != 0 && index < nameCacheCount_) {
             const NameCacheEntry& entry = nameCache_[index];
             if (entry.key == token->nameId && entry.localsStamp == 0 &&
-                entry.currentStamp == currentObject_->GetStamp() && entry.globalsStamp == GetStamp())
+                entry.currentStamp == currentObject_->GetStamp() &&
+                entry.globalsStamp == GetStamp())
                 return entry.variable;
         }
         return CachedLookUp(token, nullptr);

@@ -26,7 +26,12 @@ bool SkipsExtraEntries(const CLaunchInfo* launch) {
 // Adds every module of the entry's source bank to `report`.
 void AddModules(CTokenInfos& report, CBank& bank, uint32_t entryIndex, bool& first) {
     for (uint32_t i = 0; i < bank.GetElementCount(); ++i) {
-        if (!bank.LoadElementData(int32_t(i), 0)) continue;
+        if (!bank.LoadElementData(int32_t(i), 0)) {
+            // A hole holds no module. A module that cannot be read fails the load: left
+            // out, it would leave another program to run (a later module first).
+            if (bank.GetElement(int32_t(i)) == nullptr) continue;
+            CInterpretor::RaiseErrorOn(nullptr, GetLastBankCode() == kResultOutOfMemory ? 15 : 17);
+        }
         auto* element = static_cast<CBinaryElement*>(bank.GetElement(int32_t(i)));
         uint32_t length = element->GetFullName(nullptr, 0);
         char* name = nullptr;
@@ -116,6 +121,10 @@ int CInterpretor::RunMain(CTokenInfos& report, uint8_t* start) {
     while (result != 0 && lastEndCode == 1 &&
            (restartFileName != nullptr || projectFile != nullptr)) {
         CTokenInfos next;
+        // The program starts over from the first entry, as the first run did, whichever
+        // entry a module of the ending run made current.
+        entryIndex = 0;
+        if (projectFile != nullptr) projectFile->SelectEntry(nullptr);
         int compiled =
             restartFileName != nullptr ? CompileRestartFile(next) : CompileSources(next, 0, 1);
         if (compiled) {

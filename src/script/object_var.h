@@ -35,6 +35,17 @@ public:
 
     // The variable of a name key, or null.
     CVariable* FindVariable(uint32_t key) const;
+    // The variable of a key among those added since the object was last empty, while
+    // they are all it holds (a call's parameters and first locals); null otherwise, and
+    // FindVariable then has the answer. A short walk, with no stamp to match.
+    CVariable* FindReplayed(uint32_t key) const {
+        if (replayPosition_ == kReplayOff) return nullptr;
+        // Newest first: a key added twice (two parameters of one name) finds its last.
+        for (uint32_t i = replayPosition_; i-- > 0;) {
+            if (replay_[i].key == key) return replay_[i].variable;
+        }
+        return nullptr;
+    }
     // A new variable (empty value) under the key; error 15 when memory runs out. The
     // caller has looked the key up first: a key has at most one variable.
     CVariable* AddVariable(uint32_t key, int32_t level);

@@ -39,6 +39,12 @@ bool IsSingletonClass(uint32_t classId) {
 CVariable* CInterpretor::LookUpMissed(NameToken* token) {
     // Var x must not find a member or global x; the plain lookup knows.
     if (reinterpret_cast<const uint8_t*>(token) == declaredName_) return LookUpInScopes(token);
+    // A token with an entry that answered for other locals, as a recursion meets the same
+    // token in the locals of each level: the short walk answers, and the entry is left
+    // for the level that comes back next.
+    if ((reinterpret_cast<uintptr_t>(token->cache) & kNameCacheTag) != 0) {
+        if (CVariable* variable = locals_->FindReplayed(token->nameId)) return variable;
+    }
     return CachedLookUp(token, locals_);
 }
 
@@ -56,7 +62,10 @@ CVariable* CInterpretor::CachedLookUp(NameToken* token, CIBaseObjectVar* locals)
     }
     CVariable* variable = nullptr;
     if (locals != nullptr) {
-        variable = LookUpInScopes(token);
+        // Locals come first; a recursion meets the same token in the locals of each
+        // level, which the short walk of FindReplayed answers.
+        variable = locals->FindReplayed(token->nameId);
+        if (variable == nullptr) variable = LookUpInScopes(token);
     } else {
         // A called name is looked for in This, then in the globals.
         variable = currentObject_->FindVariable(token->nameId);
@@ -125,7 +134,14 @@ void CInterpretor::EvalIdentifier() {
         slot->SetUnboundName(reinterpret_cast<uintptr_t>(token));
         return;
     }
-    PushVariable(&variable->value);
+    CValue* value = &variable->value;
+    // A number read as it is, the most common operand of all.
+    if (value->GetType() <= kValueDouble && !IsMemberCall(CurrentCode())) {
+        slot->Assign(*value);
+        slot->source = value;
+        return;
+    }
+    PushVariable(value);
 }
 
 void CInterpretor::PushVariable(CValue* variable) {

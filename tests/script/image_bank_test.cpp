@@ -10,6 +10,7 @@
 #include "graphics2d/palette.h"
 #include "graphics2d/surface.h"
 #include "packer/chunk_writer.h"
+#include "platform/test_hooks.h"
 #include "script/element.h"
 #include "script/interpretor.h"
 #include "script/project_file.h"
@@ -351,6 +352,29 @@ TEST_F(ImageBankTest, HostileImageRecordsFailCleanly) {
         EXPECT_EQ(GetLastBankCode(), c.code) << c.image.name;
         EXPECT_FALSE(bank->GetElement(0)->HasData());
     }
+
+    // A record is checked against the data that follow it before a surface is made for
+    // it: with every allocation failing, the short data, not the memory, is what fails.
+    const Case beforeMemory[] = {
+        {{"claims 64 MB", 4000, 4000, 32, kNone, 0, pixels}, kResultEndOfData},
+        {{"claims 64 MB packed", 4000, 4000, 32, kNone, 0, pixels, true}, kResultCompressionError},
+        {{"odd depth", 4000, 4000, 12, kNone, 0, pixels}, kResultCompressionError},
+    };
+    for (const Case& c : beforeMemory) {
+        CImageBank* bank = Open(ImageBankBytes({c.image}, {}), 32);
+        ASSERT_NE(bank, nullptr);
+        platform::test::InjectFault(platform::test::Fault::HeapAlloc, 1000);
+        EXPECT_EQ(bank->LoadElementData(0, 0), 0) << c.image.name;
+        platform::test::ClearFaults();
+        EXPECT_EQ(GetLastBankCode(), c.code) << c.image.name;
+    }
+    // An image file's record may not ask for a surface over the cap either.
+    CImageBank* huge = Open(
+        ImageBankBytes({{"file", 16000, 16000, 32, kNone, kImageFileKind, "not an image"}}, {}),
+        32);
+    ASSERT_NE(huge, nullptr);
+    EXPECT_EQ(huge->LoadElementData(0, 0), 0);
+    EXPECT_EQ(GetLastBankCode(), kResultOutOfMemory);
 
     // A palette table whose count runs past the file refuses the bank.
     EXPECT_EQ(Open(ImageBankBytes({{"a", 2, 2, 32, kNone, 0, pixels}}, {PaletteBytes(0)},

@@ -417,6 +417,62 @@ TEST(PolygonChange, ACancelledObjectIsNotTouchedWhenTheBatchCloses) {
     EXPECT_EQ(log, std::string(1, char('0' + 39)) + "a ");
 }
 
+TEST(PolygonChange, AResetClosesTheBatchARunLeftOpen) {
+    std::string log;
+    RecordingTarget a(&log, 'A');
+    CInterpretor interpreter;
+    {
+        // A target of the ending run: Reset destroys such objects, so its record must go.
+        RecordingTarget gone(&log, 'G');
+        interpreter.BeginEndPolygonChange(1);
+        interpreter.ApplyOrDeferPolygonChange(&gone, 1, 1);
+    }
+    interpreter.Reset();
+    EXPECT_FALSE(interpreter.IsPolygonChangeOpen());
+    EXPECT_EQ(interpreter.GetDeferredPolygonChangeCount(), 0u);
+    // The next run's changes apply at once, and its batches close as they open.
+    interpreter.ApplyOrDeferPolygonChange(&a, 0, 0);
+    EXPECT_EQ(log, "Aa ");
+    interpreter.BeginEndPolygonChange(1);
+    EXPECT_TRUE(interpreter.IsOutermostPolygonChange());
+    interpreter.ApplyOrDeferPolygonChange(&a, 1, 0);
+    interpreter.BeginEndPolygonChange(0);
+    EXPECT_EQ(log, "Aa Ar Aa ");
+}
+
+// ---- The main window -----------------------------------------------------------------------
+
+TEST(MainWindow, IsForgottenWhenItsObjectIsReleasedAndAtReset) {
+    CInterpretor interpreter;
+    CIBaseObjectVar window(&interpreter, 0);
+    CIBaseObjectVar other(&interpreter, 0);
+    auto show = [&] {
+        interpreter.mainWindow = &window;
+        interpreter.mainWindowHandle = 0x51;
+        interpreter.currentWindow = &window;
+    };
+    show();
+    CVariable* global = interpreter.AddVariable(7, 0);
+    global->value.SetObject(&window, 0);
+    // Released through the object's own slot, as the cascading delete calls it.
+    CIBaseClassImpl& asObject = interpreter;
+    EXPECT_EQ(asObject.ReleaseReferencesTo(&other), 0);
+    EXPECT_EQ(interpreter.mainWindow, &window);
+    EXPECT_EQ(asObject.ReleaseReferencesTo(&window), 0);
+    EXPECT_EQ(interpreter.mainWindow, nullptr);
+    EXPECT_EQ(interpreter.mainWindowHandle, 0u);
+    EXPECT_EQ(interpreter.currentWindow, nullptr);
+    EXPECT_EQ(global->value.GetType(), uint32_t(kValueInt));
+    EXPECT_TRUE(interpreter.IsApplicationActive());
+
+    // Reset destroys every object of the run: none of them may still be the main window.
+    show();
+    interpreter.Reset();
+    EXPECT_EQ(interpreter.mainWindow, nullptr);
+    EXPECT_EQ(interpreter.mainWindowHandle, 0u);
+    EXPECT_EQ(interpreter.currentWindow, nullptr);
+}
+
 // ---- Classes not built yet, Program's End and Restart, the screen depth -----------------
 
 TEST(UnbuiltClasses, NewOfAClassNotBuiltYetFailsWithTheDocumentedError) {

@@ -194,6 +194,23 @@ TEST_F(RunApplicationTest, ACompileErrorIsAFailedRun) {
     EXPECT_EQ(Boxes()[0].caption, "Main - module1");
 }
 
+TEST_F(RunApplicationTest, AModuleThatCannotBeReadFailsTheLoad) {
+    // The second module is the last packed block of the file: its stream is broken, so
+    // the program cannot run as written.
+    UseProject({"Count();\n", "Count();\n"});
+    std::string bytes = folder.ReadFile("project.zp");
+    const size_t stream = bytes.rfind("\x78\xDA");
+    ASSERT_NE(stream, std::string::npos);
+    bytes[stream + 2] = char(0xFF);
+    folder.WriteFile("project.zp", bytes);
+    RunApplication(launch);
+    EXPECT_EQ(launch.outcome, RunOutcome::Failed);
+    EXPECT_EQ(launch.errorCode, 17);
+    EXPECT_EQ(observed.count, 0);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, "Erreur #17.");
+}
+
 TEST_F(RunApplicationTest, MissingProjectDataShowsNoBoxAndReleasesTheHostProtocol) {
     launch.projectPath = folder.Win("missing.zp");
     launch.semaphore = CreateSemaphoreA(nullptr, 0, 10, nullptr);
@@ -271,6 +288,41 @@ TEST_F(RunApplicationTest, RestartingFromANamedFileAHundredTimesDoesNotGrowTheSt
     // The project's run and the file's runs stand at the same depth.
     auto [low, high] = std::minmax_element(observed.frames.begin(), observed.frames.end());
     EXPECT_LT(*high - *low, 256u);
+}
+
+TEST_F(RunApplicationTest, ARestartStartsOverFromTheFirstEntry) {
+    // The second entry's function opens one of its own banks, which makes the second entry
+    // the current one; a restart must still run the first entry's initial source.
+    PackProject project;
+    project.classes = {"Program", "System", "Bank"};
+    PackEntry main;
+    main.name = "Main";
+    main.initialSource = "Count();";
+    PackElement module;
+    module.name = "main.zs";
+    const std::string mainText = "n = Count();\nIf (n < 6) G();\nIf (n < 6) Program.Restart();\n";
+    module.data.assign(mainText.begin(), mainText.end());
+    BankOfType(main, 0).elements.push_back(module);
+    PackEntry second;
+    second.name = "Second";
+    second.initialSource = "Raise(55);";
+    const std::string secondText = "Function G() { b = New Bank(\"Data\"); }\n";
+    module.name = "second.zs";
+    module.data.assign(secondText.begin(), secondText.end());
+    BankOfType(second, 0).elements.push_back(module);
+    BankOfType(second, 7).name = "Data";
+    project.entries = {main, second};
+    ChunkWriter out;
+    std::string error;
+    ASSERT_TRUE(WriteProjectData(project, out, error)) << error;
+    ASSERT_TRUE(WriteBareProject(out.Bytes(), folder.Linux("two.zp"), error)) << error;
+    launch.projectPath = folder.Win("two.zp");
+
+    RunApplication(launch);
+    EXPECT_EQ(launch.outcome, RunOutcome::Ended) << launch.errorCode;
+    // Three runs, each the first entry's initial source and the first module.
+    EXPECT_EQ(observed.count, 6);
+    EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(RunApplicationTest, AFailedRestartIsReportedOnceWithItsOwnError) {
