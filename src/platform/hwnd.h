@@ -17,3 +17,10 @@ namespace platform {
 inline constexpr HWND FIRST_PICKER_WINDOW = 0xFFFF0000u;
 
 } // namespace platform
+
+// Handles of the user-interface objects a window refers to (menus, icons, cursors,
+// brushes): 32-bit values like window handles.
+using HMENU = uint32_t;
+using HICON = uint32_t;
+using HCURSOR = uint32_t;
+using HBRUSH = uint32_t;

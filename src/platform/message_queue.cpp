@@ -8,6 +8,7 @@
 #include "platform/errors.h"
 #include "platform/threads.h"
 #include "platform/waitable.h"
+#include "platform/window_table.h"
 
 namespace platform {
 namespace {
@@ -29,6 +30,7 @@ struct QueueLifetime {
     DWORD threadId = 0;
     ~QueueLifetime() {
         if (threadId == 0) return;
+        ForgetThreadWindows(threadId);
         std::lock_guard lock(GetWaitHub().lock);
         Queues().erase(threadId);
         std::erase_if(Windows(),
@@ -38,8 +40,12 @@ struct QueueLifetime {
 
 thread_local QueueLifetime currentQueue;
 
+// Needs the hub locked; takes the window lock after it.
 bool PassesFilter(const MSG& msg, HWND window, UINT filterMin, UINT filterMax) {
-    if (window != 0 && msg.hwnd != window) return false;
+    if (window != 0 && msg.hwnd != window) {
+        std::lock_guard lock(WindowLock());
+        if (!IsDescendantLocked(window, msg.hwnd)) return false;
+    }
     if (filterMin == 0 && filterMax == 0) return true;
     return msg.message >= filterMin && msg.message <= filterMax;
 }
@@ -61,7 +67,7 @@ MessageQueue* FindThreadQueueLocked(DWORD threadId) {
     return it == Queues().end() ? nullptr : it->second.get();
 }
 
-const WindowBinding* FindWindowLocked(HWND window) {
+const WindowBinding* FindBindingLocked(HWND window) {
     auto it = Windows().find(window);
     return it == Windows().end() ? nullptr : &it->second;
 }
@@ -82,8 +88,22 @@ bool TakeMessageLocked(MessageQueue& queue, MSG& msg, HWND window, UINT filterMi
     return true;
 }
 
+WNDPROC BoundProcedure(HWND window) {
+    std::lock_guard lock(GetWaitHub().lock);
+    const WindowBinding* binding = FindBindingLocked(window);
+    if (!binding) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    if (binding->threadId != GetCurrentThreadId()) {
+        SetLastError(ERROR_WINDOW_OF_OTHER_THREAD);
+        return nullptr;
+    }
+    return binding->procedure;
+}
+
 bool BindWindowProcedure(HWND window, WNDPROC procedure) {
-    if (window == 0 || !procedure) {
+    if (window == 0 || window >= FIRST_WINDOW_HANDLE || !procedure) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }

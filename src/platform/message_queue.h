@@ -18,21 +18,26 @@ struct MessageQueue {
 };
 
 // Both need the hub locked. The calling thread's queue is made on first use and dropped
-// when the thread ends, together with the windows it bound.
+// when the thread ends, together with the windows it made or bound.
 MessageQueue& CurrentThreadQueueLocked();
 // Null when the thread has no queue.
 MessageQueue* FindThreadQueueLocked(DWORD threadId);
 
-// The window-procedure table: which procedure handles a window and which thread owns it.
+// The window-procedure table of the stand-in windows (BindWindowProcedure): which
+// procedure handles one and which thread owns it.
 struct WindowBinding {
     WNDPROC procedure;
     DWORD threadId;
 };
 // Null when nothing is bound to the window. Needs the hub locked.
-const WindowBinding* FindWindowLocked(HWND window);
+const WindowBinding* FindBindingLocked(HWND window);
+// The procedure bound to a stand-in window of the calling thread; null with
+// ERROR_INVALID_WINDOW_HANDLE (nothing bound) or ERROR_WINDOW_OF_OTHER_THREAD.
+WNDPROC BoundProcedure(HWND window);
 
 // Takes (or, without PM_REMOVE, copies) the first message that passes the filters, WM_QUIT
-// last. Needs the hub locked; false when none passes.
+// last. A window filter passes the window's messages and those of its descendants. Needs
+// the hub locked; false when none passes.
 bool TakeMessageLocked(MessageQueue& queue, MSG& msg, HWND window, UINT filterMin, UINT filterMax,
                        bool remove);
 

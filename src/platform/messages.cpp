@@ -7,6 +7,7 @@
 #include "platform/message_queue.h"
 #include "platform/threads.h"
 #include "platform/waitable.h"
+#include "platform/window_table.h"
 
 namespace {
 
@@ -27,10 +28,26 @@ BOOL PostLocked(MessageQueue& queue, HWND window, UINT message, WPARAM wParam, L
 // here. Needs the hub locked.
 bool WindowFilterValidLocked(HWND window) {
     if (window == 0) return true;
-    const platform::WindowBinding* binding = platform::FindWindowLocked(window);
-    if (binding && binding->threadId == GetCurrentThreadId()) return true;
+    DWORD self = GetCurrentThreadId();
+    if (window >= platform::FIRST_WINDOW_HANDLE) {
+        platform::WindowPtr real = platform::LookupWindow(window);
+        if (real && real->threadId == self) return true;
+    } else if (const platform::WindowBinding* binding = platform::FindBindingLocked(window)) {
+        if (binding->threadId == self) return true;
+    }
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return false;
+}
+
+// The thread whose queue receives a window's messages, 0 when the handle names nothing.
+// Needs the hub locked.
+DWORD WindowThreadLocked(HWND window) {
+    if (window >= platform::FIRST_WINDOW_HANDLE) {
+        platform::WindowPtr real = platform::LookupWindow(window);
+        return real ? real->threadId : 0;
+    }
+    const platform::WindowBinding* binding = platform::FindBindingLocked(window);
+    return binding ? binding->threadId : 0;
 }
 
 } // namespace
@@ -39,8 +56,8 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     std::lock_guard lock(platform::GetWaitHub().lock);
     if (window == 0)
         return PostLocked(platform::CurrentThreadQueueLocked(), 0, message, wParam, lParam);
-    const platform::WindowBinding* binding = platform::FindWindowLocked(window);
-    MessageQueue* queue = binding ? platform::FindThreadQueueLocked(binding->threadId) : nullptr;
+    DWORD threadId = WindowThreadLocked(window);
+    MessageQueue* queue = threadId != 0 ? platform::FindThreadQueueLocked(threadId) : nullptr;
     if (!queue) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
@@ -99,10 +116,15 @@ BOOL TranslateMessage(const MSG*) {
 
 LRESULT DispatchMessageA(const MSG* msg) {
     if (!msg || msg->hwnd == 0) return 0;
+    if (msg->hwnd >= platform::FIRST_WINDOW_HANDLE) {
+        platform::WindowPtr window = platform::LookupWindow(msg->hwnd);
+        if (!window || window->threadId != GetCurrentThreadId()) return 0;
+        return platform::Send(window, msg->message, msg->wParam, msg->lParam);
+    }
     WNDPROC procedure = nullptr;
     {
         std::lock_guard lock(platform::GetWaitHub().lock);
-        const platform::WindowBinding* binding = platform::FindWindowLocked(msg->hwnd);
+        const platform::WindowBinding* binding = platform::FindBindingLocked(msg->hwnd);
         if (binding) procedure = binding->procedure;
     }
     return procedure ? procedure(msg->hwnd, msg->message, msg->wParam, msg->lParam) : 0;

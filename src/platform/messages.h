@@ -1,13 +1,13 @@
 // Thread message queues and window procedures.
 //
 // Every thread gets its own queue the first time it uses one (posting to its own queue,
-// peeking, binding a window). Messages for a window go to the queue of the thread that
-// bound the window's procedure; a null window means the calling thread itself. Queues
-// are thread-safe: a post from any thread wakes the owner waiting in GetMessageA or
-// MsgWaitForMultipleObjects.
+// peeking, making a window). Messages for a window go to the queue of the thread that
+// created it (windows.h) and are dispatched to its procedure (GWL_WNDPROC); a null window
+// means the calling thread itself. Queues are thread-safe: a post from any thread wakes
+// the owner waiting in GetMessageA or MsgWaitForMultipleObjects.
 //
-// Until the window manager exists, a window is anything bound with
-// platform::BindWindowProcedure; nothing else receives messages.
+// Tests may stand a bare procedure in for a window with platform::BindWindowProcedure,
+// at a handle below those of real windows.
 #pragma once
 
 #include "platform/hwnd.h"
@@ -59,18 +59,18 @@ BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lPar
 // message is waiting there; a later call replaces the code.
 void PostQuitMessage(int exitCode);
 
-// Window filter: 0 any, else that window, which must be one of the calling thread's
-// (WM_QUIT has no window, so a window filter never sees it). Message range: min..max
-// inclusive, 0, 0 for all. PeekMessageA returns FALSE at once when nothing matches;
+// Window filter: 0 any, else that window and its descendants; it must be one of the
+// calling thread's (WM_QUIT has no window, so a window filter never sees it). Message range:
+// min..max inclusive, 0, 0 for all. PeekMessageA returns FALSE at once when nothing matches;
 // GetMessageA waits, and returns 0 for WM_QUIT, -1 (with the last error set) for a null
 // output or a window filter naming no window of the thread, else non-zero.
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
 // Makes no character messages yet: returns FALSE.
 BOOL TranslateMessage(const MSG* msg);
-// Calls the procedure bound to msg->hwnd and returns its result; 0 for a null or unbound
-// window. Nothing is locked across the call, so a procedure may post, peek, bind or
-// throw.
+// Calls the procedure of msg->hwnd and returns its result; 0 for a null, destroyed or
+// unbound window or one of another thread. Nothing is locked across the call, so a
+// procedure may post, peek, bind, destroy its window or throw.
 LRESULT DispatchMessageA(const MSG* msg);
 
 // WAIT_OBJECT_0 + i for a signalled handle i (as WaitForMultipleObjects does, count 0
@@ -83,9 +83,13 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
 
 namespace platform {
 
-// Gives `window` a procedure; the calling thread owns it and receives its messages.
-// Binding again replaces the procedure and the owner. False with ERROR_INVALID_PARAMETER
-// for a null window or procedure.
+// Real windows are numbered from here up; stand-in handles lie below.
+inline constexpr HWND FIRST_WINDOW_HANDLE = 0x10000;
+
+// Gives the stand-in `window` a procedure; the calling thread owns it and receives its
+// messages. Binding again replaces the procedure and the owner. False with
+// ERROR_INVALID_PARAMETER for a null procedure or a window not below
+// FIRST_WINDOW_HANDLE.
 bool BindWindowProcedure(HWND window, WNDPROC procedure);
 // Messages already queued for the window stay queued; DispatchMessageA then returns 0
 // for them. False with ERROR_INVALID_WINDOW_HANDLE when nothing was bound.

@@ -110,3 +110,18 @@ inline constexpr DWORD ERROR_INVALID_THREAD_ID = 1444;
 inline constexpr DWORD ERROR_NOT_ENOUGH_QUOTA = 1816;
 inline constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
 inline constexpr DWORD ERROR_INVALID_MSGBOX_STYLE = 1438;
+
+// Pointer-sized integers, for values that may carry an address.
+using LONG_PTR = intptr_t;
+using UINT_PTR = uintptr_t;
+
+// Window manager error codes.
+inline constexpr DWORD ERROR_ARITHMETIC_OVERFLOW = 534;
+inline constexpr DWORD ERROR_TLW_WITH_WSCHILD = 1406;
+inline constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
+inline constexpr DWORD ERROR_WINDOW_OF_OTHER_THREAD = 1408;
+inline constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
+inline constexpr DWORD ERROR_CLASS_DOES_NOT_EXIST = 1411;
+inline constexpr DWORD ERROR_CLASS_HAS_WINDOWS = 1412;
+inline constexpr DWORD ERROR_INVALID_INDEX = 1413;
+inline constexpr DWORD ERROR_CONTROL_ID_NOT_FOUND = 1421;

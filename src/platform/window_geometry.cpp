@@ -1,126 +1,138 @@
 #include "platform/window_geometry.h"
 
-#include <algorithm>
-#include <map>
-#include <mutex>
-
 #include "platform/errno_mapping.h"
 #include "platform/errors.h"
+#include "platform/window_table.h"
 
 namespace {
 
-struct WindowGeometry {
-    WINDOWPLACEMENT placement;
-    // Window size less client size, fixed when the window is made.
-    int64_t frameWidth;
-    int64_t frameHeight;
-};
+using platform::WindowPtr;
 
-std::mutex windowsMutex;
-std::map<HWND, WindowGeometry> windows;
-HWND nextWindow = 1;
-
-int64_t Width(const RECT& rect) {
-    return int64_t{rect.right} - rect.left;
+bool IsMinimizedOrMaximized(const platform::Window& window) {
+    return (window.style & (WS_MINIMIZE | WS_MAXIMIZE)) != 0;
 }
 
-int64_t Height(const RECT& rect) {
-    return int64_t{rect.bottom} - rect.top;
-}
-
-LONG ClientExtent(int64_t windowExtent, int64_t frame) {
-    return static_cast<LONG>(std::clamp<int64_t>(windowExtent - frame, 0, INT32_MAX));
-}
-
-// The window's record, or null with ERROR_INVALID_WINDOW_HANDLE. Called under windowsMutex.
-WindowGeometry* Find(HWND window) {
-    auto found = windows.find(window);
-    if (found != windows.end()) return &found->second;
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return nullptr;
-}
-
-HWND After(HWND window) {
-    return window + 1 < platform::FIRST_PICKER_WINDOW ? window + 1 : 1;
+// The screen position of a window's client origin; the screen itself for 0.
+bool OriginLocked(HWND handle, POINT& origin) {
+    if (handle == 0) {
+        origin = POINT{0, 0};
+        return true;
+    }
+    WindowPtr window = platform::LookupWindowLocked(handle);
+    if (!window) return false;
+    origin = platform::ClientOriginLocked(*window);
+    return true;
 }
 
 } // namespace
 
-BOOL GetClientRect(HWND window, RECT* rect) {
-    std::lock_guard lock(windowsMutex);
-    const WindowGeometry* geometry = Find(window);
-    if (geometry == nullptr) return FALSE;
+BOOL GetClientRect(HWND handle, RECT* rect) {
+    std::lock_guard lock(platform::WindowLock());
+    WindowPtr window = platform::LookupWindowLocked(handle);
+    if (!window) return FALSE;
     if (rect == nullptr) return platform::Fail(ERROR_INVALID_PARAMETER);
-    const RECT& normal = geometry->placement.rcNormalPosition;
-    *rect = {0, 0, ClientExtent(Width(normal), geometry->frameWidth),
-             ClientExtent(Height(normal), geometry->frameHeight)};
+    *rect = RECT{0, 0, platform::Clamp32(int64_t{window->client.right} - window->client.left),
+                 platform::Clamp32(int64_t{window->client.bottom} - window->client.top)};
     return TRUE;
 }
 
-BOOL GetWindowRect(HWND window, RECT* rect) {
-    std::lock_guard lock(windowsMutex);
-    const WindowGeometry* geometry = Find(window);
-    if (geometry == nullptr) return FALSE;
+BOOL GetWindowRect(HWND handle, RECT* rect) {
+    std::lock_guard lock(platform::WindowLock());
+    WindowPtr window = platform::LookupWindowLocked(handle);
+    if (!window) return FALSE;
     if (rect == nullptr) return platform::Fail(ERROR_INVALID_PARAMETER);
-    *rect = geometry->placement.rcNormalPosition;
+    POINT parentOrigin{0, 0};
+    if (window->parent != 0) OriginLocked(window->parent, parentOrigin);
+    auto x = [&](LONG value) { return platform::Clamp32(int64_t{value} + parentOrigin.x); };
+    auto y = [&](LONG value) { return platform::Clamp32(int64_t{value} + parentOrigin.y); };
+    const RECT& w = window->window;
+    *rect = RECT{x(w.left), y(w.top), x(w.right), y(w.bottom)};
     return TRUE;
 }
 
-BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement) {
-    std::lock_guard lock(windowsMutex);
-    const WindowGeometry* geometry = Find(window);
-    if (geometry == nullptr) return FALSE;
-    if (placement == nullptr || placement->length != sizeof(WINDOWPLACEMENT)) {
+BOOL GetWindowPlacement(HWND handle, WINDOWPLACEMENT* placement) {
+    std::lock_guard lock(platform::WindowLock());
+    WindowPtr window = platform::LookupWindowLocked(handle);
+    if (!window) return FALSE;
+    if (placement == nullptr || placement->length != sizeof(WINDOWPLACEMENT))
         return platform::Fail(ERROR_INVALID_PARAMETER);
-    }
-    *placement = geometry->placement;
+    placement->flags = window->restoreToMaximized ? WPF_RESTORETOMAXIMIZED : 0;
+    placement->showCmd = (window->style & WS_MINIMIZE)   ? SW_SHOWMINIMIZED
+                         : (window->style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED
+                                                         : SW_SHOWNORMAL;
+    placement->ptMinPosition = window->minPosition;
+    placement->ptMaxPosition = window->maxPosition;
+    placement->rcNormalPosition = window->normal;
     return TRUE;
 }
 
-BOOL SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement) {
-    std::lock_guard lock(windowsMutex);
-    WindowGeometry* geometry = Find(window);
-    if (geometry == nullptr) return FALSE;
-    if (placement == nullptr || placement->length != sizeof(WINDOWPLACEMENT)) {
+BOOL SetWindowPlacement(HWND handle, const WINDOWPLACEMENT* placement) {
+    WindowPtr window = platform::LookupOwnWindow(handle);
+    if (!window) return FALSE;
+    if (placement == nullptr || placement->length != sizeof(WINDOWPLACEMENT))
         return platform::Fail(ERROR_INVALID_PARAMETER);
+    bool normalState;
+    {
+        std::lock_guard lock(platform::WindowLock());
+        window->normal = placement->rcNormalPosition;
+        window->minPosition = placement->ptMinPosition;
+        window->maxPosition = placement->ptMaxPosition;
+        window->restoreToMaximized = (placement->flags & WPF_RESTORETOMAXIMIZED) != 0;
+        normalState = !IsMinimizedOrMaximized(*window);
     }
-    geometry->placement = *placement;
+    const RECT& normal = placement->rcNormalPosition;
+    if (normalState) {
+        SetWindowPos(handle, HWND_TOP, normal.left, normal.top, normal.right - normal.left,
+                     normal.bottom - normal.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ShowWindow(handle, static_cast<int>(placement->showCmd));
+    // Maximising keeps the positions the placement asked to remember.
+    std::lock_guard lock(platform::WindowLock());
+    if (!window->dead) {
+        window->minPosition = placement->ptMinPosition;
+        window->maxPosition = placement->ptMaxPosition;
+        window->restoreToMaximized = (placement->flags & WPF_RESTORETOMAXIMIZED) != 0;
+    }
     return TRUE;
 }
 
-BOOL IsWindow(HWND window) {
-    std::lock_guard lock(windowsMutex);
-    return windows.contains(window) ? TRUE : FALSE;
-}
-
-namespace platform {
-
-HWND CreateGeometryWindow(const RECT& normal, int clientWidth, int clientHeight) {
-    int64_t frameWidth = Width(normal) - clientWidth;
-    int64_t frameHeight = Height(normal) - clientHeight;
-    if (clientWidth < 0 || clientHeight < 0 || frameWidth < 0 || frameHeight < 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
+BOOL ClientToScreen(HWND handle, POINT* point) {
+    std::lock_guard lock(platform::WindowLock());
+    POINT origin;
+    if (handle == 0 || !OriginLocked(handle, origin)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
     }
-    std::lock_guard lock(windowsMutex);
-    if (windows.size() >= FIRST_PICKER_WINDOW - 1) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return 0;
-    }
-    while (windows.contains(nextWindow))
-        nextWindow = After(nextWindow);
-    HWND window = nextWindow;
-    nextWindow = After(window);
-    WINDOWPLACEMENT placement{
-        sizeof(WINDOWPLACEMENT), 0, SW_SHOWNORMAL, {-1, -1}, {-1, -1}, normal};
-    windows.emplace(window, WindowGeometry{placement, frameWidth, frameHeight});
-    return window;
-}
-
-BOOL DestroyGeometryWindow(HWND window) {
-    std::lock_guard lock(windowsMutex);
-    if (windows.erase(window) == 0) return platform::Fail(ERROR_INVALID_WINDOW_HANDLE);
+    if (point == nullptr) return platform::Fail(ERROR_INVALID_PARAMETER);
+    point->x = platform::Clamp32(int64_t{point->x} + origin.x);
+    point->y = platform::Clamp32(int64_t{point->y} + origin.y);
     return TRUE;
 }
 
-} // namespace platform
+BOOL ScreenToClient(HWND handle, POINT* point) {
+    std::lock_guard lock(platform::WindowLock());
+    POINT origin;
+    if (handle == 0 || !OriginLocked(handle, origin)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    if (point == nullptr) return platform::Fail(ERROR_INVALID_PARAMETER);
+    point->x = platform::Clamp32(int64_t{point->x} - origin.x);
+    point->y = platform::Clamp32(int64_t{point->y} - origin.y);
+    return TRUE;
+}
+
+int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count) {
+    std::lock_guard lock(platform::WindowLock());
+    POINT fromOrigin, toOrigin;
+    if (!OriginLocked(from, fromOrigin) || !OriginLocked(to, toOrigin)) return 0;
+    if (points == nullptr && count > 0) return platform::Fail(ERROR_INVALID_PARAMETER);
+    int64_t dx = int64_t{fromOrigin.x} - toOrigin.x;
+    int64_t dy = int64_t{fromOrigin.y} - toOrigin.y;
+    for (UINT i = 0; i < count; ++i) {
+        points[i].x = platform::Clamp32(points[i].x + dx);
+        points[i].y = platform::Clamp32(points[i].y + dy);
+    }
+    return static_cast<int>(static_cast<DWORD>(LOWORD(static_cast<DWORD>(dx))) |
+                            static_cast<DWORD>(LOWORD(static_cast<DWORD>(dy))) << 16);
+}

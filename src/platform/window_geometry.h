@@ -1,11 +1,9 @@
-// The geometry of windows: where a window is, how large its client area is, and the
-// placement it is restored to. Windows here are records of geometry only, made by
-// platform::CreateGeometryWindow; they draw nothing and receive no messages.
+// The geometry of windows: points and rectangles, where a window is, how large its
+// client area is, and the placement it is restored to. The windows themselves are made
+// by the window manager (windows.h).
 //
-// A window keeps the width and height of its frame (window size less client size) as it
-// was created, so changing its normal rectangle changes its client area by as much.
-// Window states are not modelled: the window rectangle is the normal rectangle whatever
-// the show state, which is only recorded.
+// A child window's rectangles are in its parent's client coordinates, a top-level
+// window's on the screen. GetWindowRect answers in screen coordinates for both.
 #pragma once
 
 #include "platform/hwnd.h"
@@ -32,10 +30,21 @@ struct WINDOWPLACEMENT {
     RECT rcNormalPosition;
 };
 
+// ShowWindow commands.
 inline constexpr UINT SW_HIDE = 0;
 inline constexpr UINT SW_SHOWNORMAL = 1;
+inline constexpr UINT SW_NORMAL = 1;
 inline constexpr UINT SW_SHOWMINIMIZED = 2;
 inline constexpr UINT SW_SHOWMAXIMIZED = 3;
+inline constexpr UINT SW_MAXIMIZE = 3;
+inline constexpr UINT SW_SHOWNOACTIVATE = 4;
+inline constexpr UINT SW_SHOW = 5;
+inline constexpr UINT SW_MINIMIZE = 6;
+inline constexpr UINT SW_SHOWMINNOACTIVE = 7;
+inline constexpr UINT SW_SHOWNA = 8;
+inline constexpr UINT SW_RESTORE = 9;
+inline constexpr UINT SW_SHOWDEFAULT = 10;
+inline constexpr UINT SW_FORCEMINIMIZE = 11;
 
 inline constexpr UINT WPF_SETMINPOSITION = 0x0001;
 inline constexpr UINT WPF_RESTORETOMAXIMIZED = 0x0002;
@@ -46,16 +55,21 @@ inline constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
 // ERROR_INVALID_PARAMETER without an output (or with a wrong placement length).
 BOOL GetClientRect(HWND window, RECT* rect);
 BOOL GetWindowRect(HWND window, RECT* rect);
+// The normal rectangle is the one the window has, or is restored to while minimised or
+// maximised; showCmd tells the state (SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED or
+// SW_SHOWNORMAL, hidden or not). WPF_RESTORETOMAXIMIZED is kept as set, or as a
+// maximised window's minimising sets it, until the window leaves the minimised state.
 BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement);
+// Stores the normal rectangle (and moves a window in the normal state there), the
+// remembered positions and flags, then shows the window with showCmd. Only the window's
+// own thread may call it (ERROR_WINDOW_OF_OTHER_THREAD).
 BOOL SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement);
 BOOL IsWindow(HWND window);
 
-namespace platform {
-
-// A shown window at `normal` whose client area is clientWidth x clientHeight; 0 with
-// ERROR_INVALID_PARAMETER when the client area is negative or larger than the window.
-// Handles are numbered below FIRST_PICKER_WINDOW.
-HWND CreateGeometryWindow(const RECT& normal, int clientWidth, int clientHeight);
-BOOL DestroyGeometryWindow(HWND window);
-
-} // namespace platform
+// Client coordinates of `window` to screen coordinates and back.
+BOOL ClientToScreen(HWND window, POINT* point);
+BOOL ScreenToClient(HWND window, POINT* point);
+// Maps points from the client coordinates of `from` to those of `to` (0 is the screen).
+// Returns the horizontal offset in the low word and the vertical in the high word, 0
+// with the error set for a bad window (0 is also the result of a null offset).
+int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count);

@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/registry_test_hooks.h"
 #include "platform/system_info.h"
+#include "platform/windows.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -38,14 +39,28 @@ TEST(Rectangle, DesktopAndArithmetic) {
     EXPECT_EQ(rect.Width(), -1);
 }
 
-// The geometry of a dialog: its normal rectangle and client size.
+// The geometry of a dialog: its normal rectangle; its frame (sizing frame and caption)
+// leaves a client area 8 pixels narrower and 27 lower.
 struct Shape {
     RECT normal;
-    int clientWidth;
-    int clientHeight;
 };
 
-constexpr Shape kDialog{{100, 50, 400, 250}, 292, 180};
+constexpr Shape kDialog{{100, 50, 400, 250}};
+
+LRESULT DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+const char* DialogClass() {
+    static const char* name = [] {
+        WNDCLASSA dialogClass{};
+        dialogClass.lpfnWndProc = DialogProcedure;
+        dialogClass.lpszClassName = "PlacementTestDialog";
+        RegisterClassA(&dialogClass);
+        return dialogClass.lpszClassName;
+    }();
+    return name;
+}
 constexpr char kKey[] = "Software\\Zorv\\Dialogs\\Options";
 constexpr HKEY kRoot = HKEY_CURRENT_USER;
 
@@ -57,14 +72,15 @@ protected:
     }
     void TearDown() override {
         for (HWND window : windows)
-            platform::DestroyGeometryWindow(window);
+            DestroyWindow(window);
         platform::test::SetRegistryFolder("");
         platform::ResetVirtualDisplay();
     }
 
     HWND Window(const Shape& shape = kDialog) {
-        HWND window =
-            platform::CreateGeometryWindow(shape.normal, shape.clientWidth, shape.clientHeight);
+        const RECT& r = shape.normal;
+        HWND window = CreateWindowExA(0, DialogClass(), "Options", WS_OVERLAPPEDWINDOW, r.left,
+                                      r.top, r.right - r.left, r.bottom - r.top, 0, 0, 0, nullptr);
         EXPECT_NE(window, 0u);
         windows.push_back(window);
         return window;
@@ -135,7 +151,7 @@ TEST_F(Placement, MismatchesKeepTheDefaultPlacement) {
 
     // The dialog itself got another size since.
     ASSERT_TRUE(platform::SetVirtualDisplay(1024, 768, 32));
-    HWND larger = Window({{100, 50, 420, 250}, 312, 180});
+    HWND larger = Window({{100, 50, 420, 250}});
     dialog.RestorePlacement(kKey, larger);
     EXPECT_EQ(Sides(PlacementOf(larger).rcNormalPosition), (std::vector<LONG>{100, 50, 420, 250}));
 
@@ -151,7 +167,7 @@ TEST_F(Placement, NeverRestoredSmallerThanTheDialogIsMade) {
     const std::pair<const char*, DWORD> values[] = {{"ScreenWidth", 1024},
                                                     {"ScreenHeight", 768},
                                                     {"InitDefaultWidth", 292},
-                                                    {"InitDefaultHeight", 180},
+                                                    {"InitDefaultHeight", 173},
                                                     {"Left", 10},
                                                     {"Top", 20},
                                                     {"Width", 200},
@@ -183,7 +199,7 @@ TEST_F(Placement, NothingIsWrittenUnlessSavingIsOn) {
     EXPECT_EQ(early.SavePlacement(), 0);
     HWND window = Window();
     early.RestorePlacement(kKey, window);
-    platform::DestroyGeometryWindow(window);
+    DestroyWindow(window);
     EXPECT_EQ(early.SavePlacement(), 0);
     EXPECT_FALSE(KeyExists(kKey));
 }

@@ -1,0 +1,8 @@
+#include "platform/windows.h"
+
+#include "platform/window_table.h"
+
+BOOL IsWindow(HWND handle) {
+    std::lock_guard lock(platform::WindowLock());
+    return platform::LookupWindowLocked(handle) ? TRUE : FALSE;
+}
