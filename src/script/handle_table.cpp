@@ -85,13 +85,3 @@ void CHandleTable::Remove(uint32_t node) {
     }
     freeTail_ = node;
 }
-
-uintptr_t CHandleTable::GetNext(uint32_t& position) const {
-    if (!InUse(position)) {
-        position = 0;
-        return 0;
-    }
-    const Node& node = nodes_[position];
-    position = node.next;
-    return node.value;
-}

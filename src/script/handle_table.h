@@ -24,7 +24,15 @@ public:
     // A walk starts at GetHead(key). Each call returns the value of node `position` and
     // moves the position to the next node of its chain; 0 (and position 0) for an index
     // that is not a node in use.
-    uintptr_t GetNext(uint32_t& position) const;
+    uintptr_t GetNext(uint32_t& position) const {
+        if (!InUse(position)) {
+            position = 0;
+            return 0;
+        }
+        const Node& node = nodes_[position];
+        position = node.next;
+        return node.value;
+    }
     // Frees the node array; the next Add starts again from node 1.
     void Clear();
 

@@ -69,13 +69,14 @@ CVariable* CIBaseObjectVar::AddVariable(uint32_t key, int32_t level) {
         variable = new (std::nothrow) CVariable(interpreter, level);
         if (variable == nullptr) CInterpretor::RaiseErrorOn(interpreter, 15);
     }
-    if (variables_.Add(reinterpret_cast<uintptr_t>(variable), key) == 0) {
+    uint32_t node = variables_.Add(reinterpret_cast<uintptr_t>(variable), key);
+    if (node == 0) {
         Recycle(variable);
         CInterpretor::RaiseErrorOn(interpreter, 15);
     }
     if (level > 0) ++leveledCount_;
     ++count_;
-    StampAdd(key, level, variable);
+    StampAdd(key, level, variable, node);
     if (index_ != nullptr && !indexStale_ && count_ * 2 <= indexMask_ + 1) {
         InsertInIndex(key, variable, true);
     } else if (count_ >= kIndexFrom) {
@@ -87,18 +88,19 @@ CVariable* CIBaseObjectVar::AddVariable(uint32_t key, int32_t level) {
     return variable;
 }
 
-void CIBaseObjectVar::StampAdd(uint32_t key, int32_t level, CVariable* variable) {
+void CIBaseObjectVar::StampAdd(uint32_t key, int32_t level, CVariable* variable, uint32_t node) {
     if (replayPosition_ < replayCount_) {
-        const ReplayStep& step = replay_[replayPosition_];
+        ReplayStep& step = replay_[replayPosition_];
         if (step.key == key && step.level == level && step.variable == variable) {
             stamp_ = step.stamp;
+            step.node = node;
             ++replayPosition_;
             return;
         }
     }
     stamp_ = NextStamp();
     if (replayPosition_ < kReplaySteps) {
-        replay_[replayPosition_] = {key, level, variable, stamp_};
+        replay_[replayPosition_] = {key, level, variable, stamp_, node};
         replayCount_ = ++replayPosition_;
     } else {
         replayPosition_ = kReplayOff;
@@ -184,16 +186,14 @@ void CIBaseObjectVar::ClearVariables() {
     uint32_t replayed = replayPosition_ != kReplayOff ? replayPosition_ : 0;
     replayPosition_ = kReplayOff;
     for (uint32_t i = replayed; i-- > 0;) {
-        auto value = reinterpret_cast<uintptr_t>(replay_[i].variable);
-        for (uint32_t node = variables_.GetHead(replay_[i].key); node != 0;) {
-            uint32_t current = node;
-            if (variables_.GetNext(node) != value) continue;
-            variables_.Remove(current);
-            if (replay_[i].level > 0) --leveledCount_;
-            --count_;
-            Recycle(replay_[i].variable);
-            break;
-        }
+        const ReplayStep& step = replay_[i];
+        // A node that holds something else now (a value destroyed before reached this
+        // object) is left to the walk over the chains below.
+        if (variables_.GetAt(step.node) != reinterpret_cast<uintptr_t>(step.variable)) continue;
+        variables_.Remove(step.node);
+        if (step.level > 0) --leveledCount_;
+        --count_;
+        Recycle(step.variable);
     }
     if (count_ == 0) {
         leveledCount_ = 0;

@@ -94,11 +94,13 @@ private:
         int32_t level;
         CVariable* variable;
         uint64_t stamp;
+        // The variable's node in the table.
+        uint32_t node;
     };
     static constexpr uint32_t kReplaySteps = 4;
     static constexpr uint32_t kReplayOff = ~0u;
     // Stamps the object with the add of `variable`.
-    void StampAdd(uint32_t key, int32_t level, CVariable* variable);
+    void StampAdd(uint32_t key, int32_t level, CVariable* variable, uint32_t node);
 
     CHandleTable variables_;
     uint64_t stamp_ = NextStamp();

@@ -6,7 +6,9 @@
 // walks the stream; stepping to the next record is `record + size`.
 //
 //   header    u16 code, u16 size (of the whole record, position included),
-//             u32 flags (kTokenPositioned: the record ends with a position)
+//             u32 flags (kTokenPositioned: the record ends with a position; the
+//             interpreter marks the first token of an expression it has decoded, see
+//             kTokenFormChecked)
 //   payload   by code, below; a multiple of 8 bytes
 //   position  u32 byte offset of the token in its unit's text, u32 unit index
 //
@@ -123,9 +125,9 @@ struct ExpressionStep {
     };
 };
 
-// An expression that only reads plain names and number literals and applies operators
-// to numbers, decoded into postfix steps in the order the token walk would apply them.
-// At most its last step writes a variable.
+// An expression that only reads numbers (from names, members of script objects, array
+// elements and literals) and applies operators to them, decoded into postfix steps in
+// the order the token walk would apply them. At most its last step writes a variable.
 struct ExpressionForm {
     static constexpr uint32_t kMaxSteps = 24;
     const uint8_t* start;

@@ -1,0 +1,600 @@
+// Expressions decoded once into forms (token_record.h) and run without the operand and
+// operator stacks: numbers read from plain names, members and array elements and from
+// literals, and the operators on numbers. A form never changes what the walk of
+// expression.cpp would do: wherever a value needs the walk, the form gives way before it
+// has changed anything.
+#include <cmath>
+
+#include "script/expression_form.h"
+#include "script/interpretor.h"
+#include "script/script_array.h"
+#include "script/token_codes.h"
+
+namespace {
+
+bool IsOperatorCode(uint32_t code) {
+    return code > 120 && code < 155;
+}
+
+uint16_t CodeAt(const uint8_t* token) {
+    return reinterpret_cast<const TokenHeader*>(token)->code;
+}
+
+uint8_t* Next(uint8_t* token) {
+    return token + reinterpret_cast<const TokenHeader*>(token)->size;
+}
+
+bool EndsEmptyOperand(uint16_t code) {
+    return code == kTokenCloseParen || code == kTokenComma || code == kTokenSemicolon;
+}
+
+bool IsMemberCode(uint16_t code) {
+    return code == kTokenMemberCall || code == kTokenMember || code == kTokenArrayMember;
+}
+
+// Mirrors the operator-precedence walk of Evaluate over the tokens alone, writing the
+// steps in the order the walk would apply them. Anything the walk would treat in
+// another way (calls, methods, member chains, texts, "?", Var, New) leaves no form.
+class FormDecoder {
+public:
+    explicit FormDecoder(ExpressionForm& form) : form_(form) { form_.count = 0; }
+
+    // The token that ends the expression at `token`, or null when it has no form.
+    uint8_t* Expression(uint8_t* token) {
+        Nesting nesting(*this);
+        if (nesting_ > kMaxNesting) return nullptr;
+        uint16_t operators[ExpressionForm::kMaxSteps];
+        uint32_t pending = 0;
+        bool empty = false;
+        for (;;) {
+            token = empty ? token : Operand(token);
+            if (token == nullptr) return nullptr;
+            for (;;) {
+                uint16_t code = CodeAt(token);
+                if (IsOperatorCode(code) && (pending == 0 || code > operators[pending - 1])) {
+                    if (!IsFormOperator(code) || pending == ExpressionForm::kMaxSteps)
+                        return nullptr;
+                    operators[pending++] = code;
+                    token = Next(token);
+                    // A step operator takes the empty operand of a closing token.
+                    empty = code == kTokenIncrement || code == kTokenDecrement;
+                    if (empty && !EndsEmptyOperand(CodeAt(token))) return nullptr;
+                    break;
+                }
+                if (pending == 0) return token;
+                if (!Reduce(operators[--pending])) return nullptr;
+            }
+        }
+    }
+
+private:
+    // Parentheses and prefix operators nest the decoding; a form has few steps, so a
+    // deep nesting is left to the walk, which guards its stack.
+    static constexpr uint32_t kMaxNesting = ExpressionForm::kMaxSteps;
+    struct Nesting {
+        explicit Nesting(FormDecoder& decoder) : decoder(decoder) { ++decoder.nesting_; }
+        ~Nesting() { --decoder.nesting_; }
+        FormDecoder& decoder;
+    };
+
+    static bool IsFormOperator(uint16_t code) {
+        return (code >= kTokenAssign && code <= kTokenShiftRightAssign) ||
+               (code >= kTokenLogicalAnd && code <= kTokenNotEqual) ||
+               (code >= kTokenIncrement && code <= kTokenShiftRight);
+    }
+
+    uint8_t* Operand(uint8_t* token) {
+        Nesting nesting(*this);
+        if (nesting_ > kMaxNesting) return nullptr;
+        uint16_t code = CodeAt(token);
+        switch (code) {
+        case kTokenName: {
+            uint8_t* next = Next(token);
+            StepKind kind = kStepName;
+            if (CodeAt(next) == kTokenMember) {
+                kind = kStepMember;
+                next = Next(next);
+            }
+            if (IsMemberCode(CodeAt(next))) return nullptr;
+            ExpressionStep* step = Emit(kind, 0);
+            if (step == nullptr) return nullptr;
+            step->name = reinterpret_cast<NameToken*>(token);
+            return next;
+        }
+        case kTokenInteger:
+        case kTokenHexInteger:
+        case 104:
+            return Integer(token, reinterpret_cast<const IntegerToken*>(token)->value);
+        case kTokenArrayName:
+            return Element(token);
+        case kTokenTrue:
+        case kTokenOn:
+            return Integer(token, 1);
+        case 107:
+        case kTokenFalse:
+        case kTokenOff:
+            return Integer(token, 0);
+        case kTokenDouble: {
+            ExpressionStep* step = Emit(kStepDouble, 0);
+            if (step == nullptr) return nullptr;
+            step->number = reinterpret_cast<const DoubleToken*>(token)->value;
+            return Next(token);
+        }
+        case kTokenOpenParen: {
+            uint8_t* close = Expression(Next(token));
+            if (close == nullptr || CodeAt(close) != kTokenCloseParen) return nullptr;
+            uint8_t* next = Next(close);
+            return IsMemberCode(CodeAt(next)) ? nullptr : next;
+        }
+        case kTokenPlus:
+            return Operand(Next(token));
+        case kTokenMinus:
+        case kTokenNot:
+        case kTokenIncrement:
+        case kTokenDecrement: {
+            uint8_t* next = Operand(Next(token));
+            if (next == nullptr) return nullptr;
+            StepKind kind = code == kTokenMinus ? kStepNegate
+                            : code == kTokenNot ? kStepNot
+                                                : kStepPreStep;
+            return Emit(kind, code) != nullptr ? next : nullptr;
+        }
+        default:
+            return nullptr;
+        }
+    }
+
+    // "name[i, j, ...]": each index is an expression of its own, up to "," or "]".
+    uint8_t* Element(uint8_t* token) {
+        uint8_t* next = Next(token);
+        uint16_t count = 0;
+        for (;;) {
+            if (count == CScriptArray::kMaxDimensions) return nullptr;
+            uint8_t* end = Expression(next);
+            if (end == nullptr) return nullptr;
+            ++count;
+            next = Next(end);
+            if (CodeAt(end) == kTokenComma) continue;
+            if (CodeAt(end) != kTokenCloseBracket) return nullptr;
+            break;
+        }
+        if (IsMemberCode(CodeAt(next))) return nullptr;
+        ExpressionStep* step = Emit(kStepElement, count);
+        if (step == nullptr) return nullptr;
+        step->name = reinterpret_cast<NameToken*>(token);
+        return next;
+    }
+
+    uint8_t* Integer(uint8_t* token, int32_t value) {
+        ExpressionStep* step = Emit(kStepInteger, 0);
+        if (step == nullptr) return nullptr;
+        step->integer = value;
+        return Next(token);
+    }
+
+    bool Reduce(uint16_t code) {
+        StepKind kind = kStepBinary;
+        if (code == kTokenAssign)
+            kind = kStepAssign;
+        else if (code <= kTokenShiftRightAssign)
+            kind = kStepCompound;
+        else if (code == kTokenIncrement || code == kTokenDecrement)
+            kind = kStepPostStep;
+        return Emit(kind, code) != nullptr;
+    }
+
+    ExpressionStep* Emit(StepKind kind, uint16_t code) {
+        if (form_.count == ExpressionForm::kMaxSteps) return nullptr;
+        // A write must be the last step: the walk may still take over before it.
+        if (form_.count > 0 && form_.steps[form_.count - 1].kind >= kStepPreStep) return nullptr;
+        ExpressionStep* step = &form_.steps[form_.count++];
+        step->kind = kind;
+        step->code = code;
+        step->unused = 0;
+        step->number = 0;
+        return step;
+    }
+
+    ExpressionForm& form_;
+    uint32_t nesting_ = 0;
+};
+
+// A number on the stack of a form, with the variable it was read from while it is one
+// and, for an array element, the variable holding the array.
+struct FormValue {
+    bool isDouble;
+    int32_t integer;
+    double number;
+    CValue* variable;
+    CValue* holder;
+    // For a member, the object holding it.
+    CIBaseClassImpl* object;
+
+    double AsDouble() const { return isDouble ? number : double(integer); }
+};
+
+bool ReadNumber(const CValue& value, FormValue& out) {
+    if (value.GetType() == kValueInt) {
+        out.isDouble = false;
+        out.integer = value.IntPayload();
+        return true;
+    }
+    if (value.GetType() == kValueDouble) {
+        out.isDouble = true;
+        out.number = value.DoublePayload();
+        return true;
+    }
+    return false;
+}
+
+void WriteNumber(const FormValue& number, CValue& value) {
+    if (number.isDouble)
+        value.SetFloat(number.number);
+    else
+        value.SetInt(number.integer);
+}
+
+void SetInteger(FormValue& value, int32_t integer) {
+    value.isDouble = false;
+    value.integer = integer;
+}
+
+void SetDouble(FormValue& value, double number) {
+    value.isDouble = true;
+    value.number = number;
+}
+
+int32_t CompareNumbers(uint16_t code, const FormValue& left, const FormValue& right) {
+    if (!left.isDouble && !right.isDouble) {
+        int32_t a = left.integer;
+        int32_t b = right.integer;
+        return code == kTokenGreaterEqual ? a >= b
+               : code == kTokenLessEqual  ? a <= b
+               : code == kTokenEqual      ? a == b
+               : code == kTokenLess       ? a < b
+               : code == kTokenGreater    ? a > b
+                                          : a != b;
+    }
+    double a = left.AsDouble();
+    double b = right.AsDouble();
+    return code == kTokenGreaterEqual ? a >= b
+           : code == kTokenLessEqual  ? a <= b
+           : code == kTokenEqual      ? a == b
+           : code == kTokenLess       ? a < b
+           : code == kTokenGreater    ? a > b
+                                      : !(a == b);
+}
+
+// `left` op `right` into `left` as the value operators compute it; false where they
+// would raise an error (division by zero, bit operators on doubles and so on).
+[[gnu::noinline]] bool ApplyOperator(uint16_t code, FormValue& left, const FormValue& right) {
+    bool integers = !left.isDouble && !right.isDouble;
+    uint32_t a = uint32_t(left.integer);
+    uint32_t b = uint32_t(right.integer);
+    switch (code) {
+    case kTokenPlus:
+        if (integers)
+            SetInteger(left, WrapInt(a + b));
+        else
+            SetDouble(left, left.AsDouble() + right.AsDouble());
+        return true;
+    case kTokenMinus:
+        if (integers)
+            SetInteger(left, WrapInt(a - b));
+        else
+            SetDouble(left, left.AsDouble() - right.AsDouble());
+        return true;
+    case kTokenMultiply:
+        if (integers)
+            SetInteger(left, WrapInt(a * b));
+        else
+            SetDouble(left, left.AsDouble() * right.AsDouble());
+        return true;
+    case kTokenDivide:
+        if (integers) {
+            if (right.integer == 0) return false;
+            SetInteger(left, right.integer == -1 ? WrapInt(0u - a) : left.integer / right.integer);
+            return true;
+        }
+        if (right.AsDouble() == 0.0) return false;
+        SetDouble(left, left.AsDouble() / right.AsDouble());
+        return true;
+    case kTokenModulo:
+        if (integers) {
+            if (right.integer == 0) return false;
+            SetInteger(left, right.integer == -1 ? 0 : left.integer % right.integer);
+            return true;
+        }
+        if (right.AsDouble() == 0.0) return false;
+        SetDouble(left, std::fmod(left.AsDouble(), right.AsDouble()));
+        return true;
+    case kTokenGreaterEqual:
+    case kTokenLessEqual:
+    case kTokenEqual:
+    case kTokenLess:
+    case kTokenGreater:
+    case kTokenNotEqual:
+        SetInteger(left, CompareNumbers(code, left, right));
+        return true;
+    default:
+        break;
+    }
+    // The rest take integers only here.
+    if (!integers) return false;
+    switch (code) {
+    case kTokenBitAnd:
+        SetInteger(left, int32_t(a & b));
+        return true;
+    case kTokenBitOr:
+        SetInteger(left, int32_t(a | b));
+        return true;
+    case kTokenBitXor:
+        SetInteger(left, int32_t(a ^ b));
+        return true;
+    case kTokenShiftLeft:
+        SetInteger(left, WrapInt(a << (b & 31)));
+        return true;
+    case kTokenShiftRight:
+        SetInteger(left, left.integer >> (b & 31));
+        return true;
+    case kTokenLogicalAnd:
+        SetInteger(left, a != 0 && b != 0);
+        return true;
+    case kTokenLogicalOr:
+        SetInteger(left, a != 0 || b != 0);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The operator a compound assignment applies.
+uint16_t CompoundOperator(uint16_t code) {
+    switch (code) {
+    case kTokenAddAssign:
+        return kTokenPlus;
+    case kTokenSubtractAssign:
+        return kTokenMinus;
+    case kTokenMultiplyAssign:
+        return kTokenMultiply;
+    case kTokenDivideAssign:
+        return kTokenDivide;
+    case kTokenAndAssign:
+        return kTokenBitAnd;
+    case kTokenOrAssign:
+        return kTokenBitOr;
+    case kTokenXorAssign:
+        return kTokenBitXor;
+    case kTokenModuloAssign:
+        return kTokenModulo;
+    case kTokenShiftLeftAssign:
+        return kTokenShiftLeft;
+    default:
+        return kTokenShiftRight;
+    }
+}
+
+uint32_t ShapeOf(const ExpressionForm& form) {
+    const ExpressionStep* steps = form.steps;
+    if (form.count == 1 && steps[0].kind == kStepInteger) return kShapeInteger;
+    if (form.count == 0 || steps[0].kind != kStepName) return kShapeGeneral;
+    if (form.count == 1) return kShapeName;
+    if (form.count == 2 && (steps[1].kind == kStepPreStep || steps[1].kind == kStepPostStep))
+        return kShapeNameStep;
+    if (form.count == 3 && steps[1].kind == kStepInteger && steps[2].kind == kStepBinary) {
+        uint16_t code = steps[2].code;
+        if ((code >= kTokenGreaterEqual && code <= kTokenNotEqual) || code == kTokenPlus ||
+            code == kTokenMinus)
+            return kShapeNameInteger;
+    }
+    return kShapeGeneral;
+}
+
+void StepNumber(FormValue& value, uint16_t code) {
+    if (value.isDouble)
+        value.number += code == kTokenIncrement ? 1.0 : -1.0;
+    else
+        value.integer = WrapInt(uint32_t(value.integer) + (code == kTokenIncrement ? 1u : ~0u));
+}
+
+} // namespace
+
+void CInterpretor::DecodeForm() {
+    auto* header = reinterpret_cast<TokenHeader*>(currentToken);
+    ExpressionForm form;
+    form.start = currentToken;
+    FormDecoder decoder(form);
+    uint8_t* end = decoder.Expression(currentToken);
+    uint32_t number = 0;
+    if (end != nullptr && form.count > 0) {
+        form.end = end;
+        form.shape = ShapeOf(form);
+        number = AddForm(form);
+    }
+    header->flags = (header->flags & ((1u << kTokenFormShift) - 1)) | kTokenFormChecked |
+                    number << kTokenFormShift;
+}
+
+bool CInterpretor::RunForm(const ExpressionForm& form, uint32_t base) {
+    FormValue stack[ExpressionForm::kMaxSteps];
+    uint32_t n = 0;
+    for (uint32_t i = 0; i < form.count; ++i) {
+        const ExpressionStep& step = form.steps[i];
+        switch (step.kind) {
+        case kStepName: {
+            CVariable* variable = LookUp(step.name);
+            FormValue& top = stack[n++];
+            if (variable == nullptr || !ReadNumber(variable->value, top)) return false;
+            top.variable = &variable->value;
+            top.holder = nullptr;
+            top.object = nullptr;
+            break;
+        }
+        case kStepInteger:
+            SetInteger(stack[n], step.integer);
+            stack[n].variable = nullptr;
+            stack[n].holder = nullptr;
+            stack[n++].object = nullptr;
+            break;
+        case kStepDouble:
+            SetDouble(stack[n], step.number);
+            stack[n].variable = nullptr;
+            stack[n].holder = nullptr;
+            stack[n++].object = nullptr;
+            break;
+        case kStepElement: {
+            // Only an element that exists, inside the bounds: reading any other one
+            // shapes or grows the array, which the walk does.
+            uint32_t count = step.code;
+            n -= count;
+            int32_t indices[CScriptArray::kMaxDimensions];
+            for (uint32_t k = 0; k < count; ++k) {
+                if (stack[n + k].isDouble) return false;
+                indices[k] = stack[n + k].integer;
+            }
+            CVariable* variable = LookUp(step.name);
+            if (variable == nullptr || variable->value.GetType() != kValueArray) return false;
+            CScriptArray* array = variable->value.GetArray();
+            if (array == nullptr || array->dimensions != count) return false;
+            for (uint32_t k = 0; k < count; ++k) {
+                if (indices[k] < 0 || uint32_t(indices[k]) >= array->sizes[k]) return false;
+            }
+            CValue* item = array->GetItem(array->GetFlatIndex(indices, int(count)));
+            FormValue& top = stack[n++];
+            if (item == nullptr || !ReadNumber(*item, top)) return false;
+            top.variable = item;
+            top.holder = &variable->value;
+            top.object = nullptr;
+            break;
+        }
+        case kStepMember: {
+            // A member of a script object (or of the interpreter, whose members are the
+            // globals) that exists and holds a number; the walk takes everything else.
+            CVariable* variable = LookUp(step.name);
+            if (variable == nullptr || variable->value.GetType() != kValueObject) return false;
+            CIBaseClassImpl* object = variable->value.GetObject();
+            if (object == nullptr ||
+                (object->classRecord != nullptr && object != static_cast<CIBaseClassImpl*>(this)))
+                return false;
+            auto* owner = static_cast<CIBaseObjectVar*>(object);
+            CVariable* member = FindMember(
+                reinterpret_cast<NameToken*>(Next(reinterpret_cast<uint8_t*>(step.name))), owner);
+            FormValue& top = stack[n++];
+            if (member == nullptr || !ReadNumber(member->value, top)) return false;
+            top.variable = &member->value;
+            top.holder = nullptr;
+            top.object = object;
+            break;
+        }
+        case kStepBinary: {
+            --n;
+            FormValue& left = stack[n - 1];
+            const FormValue& right = stack[n];
+            left.variable = nullptr;
+            left.holder = nullptr;
+            left.object = nullptr;
+            if (!left.isDouble && !right.isDouble) {
+                uint32_t a = uint32_t(left.integer);
+                uint32_t b = uint32_t(right.integer);
+                if (step.code == kTokenPlus) {
+                    left.integer = WrapInt(a + b);
+                    break;
+                }
+                if (step.code == kTokenMinus) {
+                    left.integer = WrapInt(a - b);
+                    break;
+                }
+                if (step.code == kTokenMultiply) {
+                    left.integer = WrapInt(a * b);
+                    break;
+                }
+            } else if (left.isDouble && right.isDouble) {
+                if (step.code == kTokenPlus) {
+                    left.number += right.number;
+                    break;
+                }
+                if (step.code == kTokenMinus) {
+                    left.number -= right.number;
+                    break;
+                }
+                if (step.code == kTokenMultiply) {
+                    left.number *= right.number;
+                    break;
+                }
+            }
+            if (!ApplyOperator(step.code, left, right)) return false;
+            break;
+        }
+        case kStepNegate: {
+            FormValue& top = stack[n - 1];
+            if (top.isDouble)
+                top.number = -top.number;
+            else
+                top.integer = WrapInt(0u - uint32_t(top.integer));
+            top.variable = nullptr;
+            top.holder = nullptr;
+            top.object = nullptr;
+            break;
+        }
+        case kStepNot: {
+            FormValue& top = stack[n - 1];
+            SetInteger(top, top.isDouble ? top.number == 0.0 : top.integer == 0);
+            top.variable = nullptr;
+            top.holder = nullptr;
+            top.object = nullptr;
+            break;
+        }
+        case kStepPreStep: {
+            FormValue& top = stack[n - 1];
+            if (top.variable == nullptr) return false;
+            StepNumber(top, step.code);
+            WriteNumber(top, *top.variable);
+            break;
+        }
+        case kStepPostStep: {
+            FormValue& top = stack[n - 1];
+            if (top.variable == nullptr) return false;
+            FormValue stepped = top;
+            StepNumber(stepped, step.code);
+            WriteNumber(stepped, *top.variable);
+            top.variable = nullptr;
+            top.holder = nullptr;
+            top.object = nullptr;
+            break;
+        }
+        case kStepAssign: {
+            --n;
+            CValue* target = stack[n - 1].variable;
+            if (target == nullptr) return false;
+            WriteNumber(stack[n], *target);
+            stack[n - 1] = stack[n];
+            break;
+        }
+        default: {
+            --n;
+            FormValue& left = stack[n - 1];
+            if (left.variable == nullptr ||
+                !ApplyOperator(CompoundOperator(step.code), left, stack[n]))
+                return false;
+            WriteNumber(left, *left.variable);
+            break;
+        }
+        }
+    }
+    StackSlot* slot = slots_[base + 1];
+    WriteNumber(stack[0], slot->value);
+    slot->value.source = stack[0].variable;
+    slot->anchorKind = kValueInt;
+    // An element read stays valid for what the caller does with it: the slot holds its
+    // array, as the walk's element operand does.
+    if (const CValue* holder = stack[0].holder) {
+        if (!slot->anchor.HoldsSameArray(*holder)) slot->anchor.Assign(*holder);
+        slot->anchorKind = kValueArray;
+    } else if (CIBaseClassImpl* object = stack[0].object) {
+        if (slot->anchor.GetType() != kValueObject || slot->anchor.GetObject() != object)
+            slot->anchor.SetObject(object, 1);
+        slot->anchorKind = kValueObject;
+    }
+    currentToken = form.end;
+    return true;
+}
