@@ -48,7 +48,7 @@ void CInterpretor::EvaluateArguments() {
     frame->count = count;
 }
 
-void CInterpretor::CallMethod(CIBaseClassImpl* object) {
+void CInterpretor::CallObjectMethod(CIBaseClassImpl* object) {
     const CClassRecord* record = object->classRecord;
     uint32_t id = ResolveMember(record);
     bool withArguments = CurrentCode() == kTokenMemberCall;
@@ -103,7 +103,7 @@ void CInterpretor::OperandSingleton() {
     Operand();
     uint16_t next = CurrentCode();
     if (next != kTokenMemberCall && next != kTokenMember) RaiseError(16);
-    CallMethod(object);
+    CallObjectMethod(object);
 }
 
 void CInterpretor::OperandCurWindow() {
@@ -112,7 +112,7 @@ void CInterpretor::OperandCurWindow() {
     CValue* slot = Operand();
     uint16_t next = CurrentCode();
     if (next == kTokenMemberCall || next == kTokenMember)
-        CallMethod(currentWindow);
+        CallObjectMethod(currentWindow);
     else
         slot->SetObject(currentWindow, 1);
 }
@@ -133,7 +133,7 @@ void CInterpretor::CallTextMethod(const char* text, int borrow) {
         }
     } temporary{*this, object};
     ++object->useCount;
-    CallMethod(object);
+    CallObjectMethod(object);
 }
 
 void CInterpretor::FinishCall(CIBaseClassImpl* object) {

@@ -306,13 +306,17 @@ void CInterpretor::Reset() {
     runningState = kIdle;
 }
 
-int CInterpretor::ReleaseReferencesTo(CIBaseClassImpl* object) {
-    if (object == nullptr) return 0;
+void CInterpretor::ForgetWindowObject(const CIBaseClassImpl* object) {
     if (mainWindow == object) {
         mainWindow = nullptr;
         mainWindowHandle = 0;
     }
     if (currentWindow == object) currentWindow = nullptr;
+}
+
+int CInterpretor::ReleaseReferencesTo(CIBaseClassImpl* object) {
+    if (object == nullptr) return 0;
+    ForgetWindowObject(object);
     return CIBaseObjectVar::ReleaseReferencesTo(object);
 }
 

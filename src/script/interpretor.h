@@ -541,7 +541,7 @@ private:
 
     // ---- Calls (calls.cpp) ---------------------------------------------------------
     // The member-call operand on a built-in object at the current member token.
-    void CallMethod(CIBaseClassImpl* object);
+    void CallObjectMethod(CIBaseClassImpl* object);
     void CallClassMember();
     void OperandSingleton();
     void OperandCurWindow();
@@ -637,6 +637,8 @@ private:
     int MarkReferencers(CIBaseClassImpl* object);
     // Destroys the object, or only detaches it while its own code runs.
     void DestroyObject(CIBaseClassImpl* object);
+    // Clears the main-window and current-window fields that name `object`.
+    void ForgetWindowObject(const CIBaseClassImpl* object);
     // A new script object (class 0, listed) with one use held by its maker.
     CIBaseObjectVar* NewScriptObject();
 

@@ -3,55 +3,14 @@
 #include "foundation/memory_helpers.h"
 #include "foundation/ptr_array.h"
 #include "script/interpretor.h"
+#include "script/list_snapshot.h"
 #include "script/script_array.h"
 
 namespace {
 
 // The objects of a class list at one moment. Destroying one object may destroy others
 // or change the list, so each entry is checked to be the same live object before use.
-class ObjectSnapshot {
-public:
-    ObjectSnapshot() = default;
-    ~ObjectSnapshot() { MemFree(&entries_); }
-    ObjectSnapshot(const ObjectSnapshot&) = delete;
-    ObjectSnapshot& operator=(const ObjectSnapshot&) = delete;
-
-    // 0 when memory runs out.
-    int Take(const CHandleList& list) {
-        list_ = &list;
-        count_ = 0;
-        uint32_t n = list.GetCount();
-        if (n > capacity_) {
-            if (!MemRealloc(size_t(n) * sizeof(Entry), &entries_)) return 0;
-            capacity_ = n;
-        }
-        for (uint32_t node = list.GetHead(); node != 0 && count_ < n;) {
-            uint32_t current = node;
-            auto* object = reinterpret_cast<CIBaseClassImpl*>(list.GetNext(&node));
-            entries_[count_++] = {current, object, object->instance};
-        }
-        return 1;
-    }
-    uint32_t GetCount() const { return count_; }
-    // The object of entry i when its node still holds it; null when it is gone.
-    CIBaseClassImpl* Get(uint32_t i) const {
-        const Entry& entry = entries_[i];
-        auto* object = reinterpret_cast<CIBaseClassImpl*>(list_->GetAt(entry.node));
-        if (object != entry.object || object->instance != entry.instance) return nullptr;
-        return object;
-    }
-
-private:
-    struct Entry {
-        uint32_t node;
-        CIBaseClassImpl* object;
-        uint64_t instance;
-    };
-    const CHandleList* list_ = nullptr;
-    Entry* entries_ = nullptr;
-    uint32_t count_ = 0;
-    uint32_t capacity_ = 0;
-};
+using ObjectSnapshot = ListSnapshot<CIBaseClassImpl>;
 
 constexpr uint32_t kNoDependents[] = {0};
 
@@ -113,12 +72,15 @@ int CInterpretor::MarkReferencers(CIBaseClassImpl* object) {
             }
             if (classId == 0) break;
         }
-        CIBaseObjectVar::ReleaseReferencesTo(target);
+        ReleaseReferencesTo(target);
     }
     return marked != 0;
 }
 
 void CInterpretor::DestroyObject(CIBaseClassImpl* object) {
+    // The interpreter's own pointers to a window object go with it, whether or not a
+    // cascade released the object's holders.
+    ForgetWindowObject(object);
     if (object->runningCalls > 0) {
         // Its own code is still running: it goes when that returns; every holder lets
         // go of it now.

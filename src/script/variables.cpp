@@ -182,7 +182,7 @@ void CInterpretor::PushObjectOrCall(CValue* holder) {
         return;
     }
     if (IsMemberCall(CurrentCode())) {
-        CallMethod(object);
+        CallObjectMethod(object);
         return;
     }
     CValue* slot = Left();

@@ -465,6 +465,14 @@ TEST(MainWindow, IsForgottenWhenItsObjectIsReleasedAndAtReset) {
     EXPECT_EQ(global->value.GetType(), uint32_t(kValueInt));
     EXPECT_TRUE(interpreter.IsApplicationActive());
 
+    // Deleted while nothing holds it, so no cascade runs: the fields still let it go.
+    auto* deleted = new CIBaseObjectVar(&interpreter, 0);
+    interpreter.mainWindow = deleted;
+    interpreter.currentWindow = deleted;
+    interpreter.DeleteObject(deleted);
+    EXPECT_EQ(interpreter.mainWindow, nullptr);
+    EXPECT_EQ(interpreter.currentWindow, nullptr);
+
     // Reset destroys every object of the run: none of them may still be the main window.
     show();
     interpreter.Reset();
