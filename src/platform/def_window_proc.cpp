@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/input_routing.h"
+#include "platform/paint_hooks.h"
 #include "platform/window_table.h"
 
 namespace {
@@ -112,7 +114,14 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
         return 0;
     case WM_SYSCOMMAND:
         return SystemCommand(handle, window, wParam);
-    default:
-        return 0;
+    case WM_PAINT:
+        return platform::DefaultPaint(handle);
+    case WM_ERASEBKGND:
+        return platform::DefaultEraseBackground(handle, static_cast<HDC>(wParam));
+    default: {
+        LRESULT result = 0;
+        platform::DefaultInputMessage(window, message, wParam, lParam, result);
+        return result;
+    }
     }
 }

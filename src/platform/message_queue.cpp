@@ -6,6 +6,8 @@
 
 #include "platform/clock.h"
 #include "platform/errors.h"
+#include "platform/input_routing.h"
+#include "platform/paint_hooks.h"
 #include "platform/threads.h"
 #include "platform/waitable.h"
 #include "platform/window_table.h"
@@ -77,12 +79,16 @@ bool TakeMessageLocked(MessageQueue& queue, MSG& msg, HWND window, UINT filterMi
     for (auto it = queue.posted.begin(); it != queue.posted.end(); ++it) {
         if (!PassesFilter(*it, window, filterMin, filterMax)) continue;
         msg = *it;
-        if (remove) queue.posted.erase(it);
+        if (remove) {
+            queue.posted.erase(it);
+            NoteInputTaken(msg);
+        }
         return true;
     }
-    if (!queue.quitPending) return false;
     MSG quit{0, WM_QUIT, static_cast<WPARAM>(queue.quitCode), 0, timeGetTime(), {0, 0}};
-    if (!PassesFilter(quit, window, filterMin, filterMax)) return false;
+    if (!queue.quitPending || !PassesFilter(quit, window, filterMin, filterMax))
+        return TakePaintMessageLocked(msg, window, filterMin, filterMax) ||
+               TakeTimerMessageLocked(msg, window, filterMin, filterMax, remove);
     msg = quit;
     if (remove) queue.quitPending = false;
     return true;

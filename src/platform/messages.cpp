@@ -4,6 +4,7 @@
 
 #include "platform/clock.h"
 #include "platform/errors.h"
+#include "platform/input_routing.h"
 #include "platform/message_queue.h"
 #include "platform/threads.h"
 #include "platform/waitable.h"
@@ -106,15 +107,13 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
     if (!WindowFilterValidLocked(window)) return -1;
     MessageQueue& queue = platform::CurrentThreadQueueLocked();
     while (!platform::TakeMessageLocked(queue, *msg, window, filterMin, filterMax, true))
-        hub.changed.wait(lock);
+        platform::WaitForMessageLocked(lock, window, filterMin, filterMax);
     return msg->message == WM_QUIT ? 0 : 1;
 }
 
-BOOL TranslateMessage(const MSG*) {
-    return FALSE;
-}
-
 LRESULT DispatchMessageA(const MSG* msg) {
+    if (msg && msg->message == WM_TIMER && msg->lParam != 0)
+        return platform::DispatchTimerProcedure(*msg);
     if (!msg || msg->hwnd == 0) return 0;
     if (msg->hwnd >= platform::FIRST_WINDOW_HANDLE) {
         platform::WindowPtr window = platform::LookupWindow(msg->hwnd);

@@ -23,7 +23,7 @@ struct MSG {
     WPARAM wParam;
     LPARAM lParam;
     DWORD time; // timeGetTime when it was posted
-    POINT pt;   // no pointer is tracked yet: always 0, 0
+    POINT pt;   // the pointer for input and timer messages, else 0, 0
 };
 using LPMSG = MSG*;
 
@@ -66,7 +66,9 @@ void PostQuitMessage(int exitCode);
 // output or a window filter naming no window of the thread, else non-zero.
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
-// Makes no character messages yet: returns FALSE.
+// A key down becomes WM_CHAR (WM_SYSCHAR with Alt), Windows-1252, queued to come next;
+// input_routing.h tells which characters come as text instead. Non-zero for every key
+// message, whether or not it made a character.
 BOOL TranslateMessage(const MSG* msg);
 // Calls the procedure of msg->hwnd and returns its result; 0 for a null, destroyed or
 // unbound window or one of another thread. Nothing is locked across the call, so a
@@ -76,8 +78,9 @@ LRESULT DispatchMessageA(const MSG* msg);
 // WAIT_OBJECT_0 + i for a signalled handle i (as WaitForMultipleObjects does, count 0
 // allowed), WAIT_OBJECT_0 + count when the calling thread's queue holds a message (any
 // non-zero wake mask accepts every message), WAIT_TIMEOUT, or WAIT_FAILED. With waitAll,
-// every handle must be signalled and a message be waiting. While the test clock is
-// frozen, a wait that times out advances the clock by `milliseconds` and returns at once.
+// every handle must be signalled and a message be waiting; a timer falling due counts as
+// a message. While the test clock is frozen, a wait that times out advances the clock by
+// `milliseconds` (or up to the next timer, which ends it) and returns at once.
 DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
                                 DWORD milliseconds, DWORD wakeMask);
 

@@ -1,10 +1,13 @@
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 
 #include "platform/clock.h"
 #include "platform/errors.h"
+#include "platform/input_routing.h"
 #include "platform/message_queue.h"
 #include "platform/messages.h"
+#include "platform/paint_hooks.h"
 #include "platform/threads.h"
 #include "platform/waitable.h"
 
@@ -41,20 +44,36 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
     std::unique_lock lock(hub.lock);
     platform::MessageQueue& queue = platform::CurrentThreadQueueLocked();
     for (;;) {
-        bool messageWaiting = wakeMask != 0 && (!queue.posted.empty() || queue.quitPending);
+        bool messageWaiting =
+            wakeMask != 0 && (!queue.posted.empty() || queue.quitPending ||
+                              platform::PaintPendingLocked() || platform::TimerDueLocked());
         DWORD result = TryWait(waitables, count, waitAll != FALSE, messageWaiting, threadId);
         if (result != WAIT_TIMEOUT) return result;
+        // A timer falling due is a message arriving.
+        DWORD timerDelay = wakeMask != 0 ? platform::NextTimerDelayLocked(0, 0, 0) : INFINITE;
         if (milliseconds == INFINITE) {
-            hub.changed.wait(lock);
+            if (timerDelay == INFINITE)
+                hub.changed.wait(lock);
+            else
+                platform::WaitForMessageLocked(lock, 0, 0, 0);
             continue;
         }
         auto now = std::chrono::steady_clock::now();
         if (now >= deadline) return WAIT_TIMEOUT;
         if (platform::IsClockFrozen()) {
             lock.unlock();
+            if (timerDelay < milliseconds) {
+                // The clock moves on to the timer only; the wait then ends with it.
+                Sleep(timerDelay);
+                lock.lock();
+                continue;
+            }
             Sleep(milliseconds); // a frozen clock only moves forward by the wait
             return WAIT_TIMEOUT;
         }
-        hub.changed.wait_until(lock, deadline);
+        auto until = deadline;
+        if (timerDelay != INFINITE)
+            until = std::min(until, now + std::chrono::milliseconds(timerDelay));
+        hub.changed.wait_until(lock, until);
     }
 }

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "platform/device_context.h"
 #include "platform/errors.h"
 #include "platform/kernel_objects.h"
 #include "platform/system_info.h"
@@ -51,13 +52,9 @@ COLORREF AsDisplayed(COLORREF color, int bitsPerPixel) {
     }
 }
 
-bool IsScreenDC(HDC dc) {
-    return dc != 0 && std::dynamic_pointer_cast<ScreenDC>(platform::LookupObject(dc)) != nullptr;
-}
-
 // The key of a pixel inside the display; false outside it or for another DC.
 bool PixelKey(HDC dc, int x, int y, const platform::VirtualDisplay& display, uint64_t& key) {
-    if (!IsScreenDC(dc) || x < 0 || y < 0 || x >= display.width || y >= display.height)
+    if (!platform::IsScreenDC(dc) || x < 0 || y < 0 || x >= display.width || y >= display.height)
         return false;
     key = static_cast<uint64_t>(y) << 32 | static_cast<uint32_t>(x);
     return true;
@@ -65,21 +62,24 @@ bool PixelKey(HDC dc, int x, int y, const platform::VirtualDisplay& display, uin
 
 } // namespace
 
-HDC GetDC(HWND window) {
-    if (window != 0) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
-    return platform::RegisterObject(std::make_shared<ScreenDC>());
+namespace platform {
+
+HDC NewScreenDC() {
+    return RegisterObject(std::make_shared<ScreenDC>());
 }
 
-int ReleaseDC(HWND window, HDC dc) {
-    if (window != 0 || !IsScreenDC(dc)) return 0;
-    return platform::UnregisterObject(dc) ? 1 : 0;
+bool IsScreenDC(HDC dc) {
+    return dc != 0 && std::dynamic_pointer_cast<ScreenDC>(LookupObject(dc)) != nullptr;
 }
+
+bool ReleaseScreenDC(HDC dc) {
+    return IsScreenDC(dc) && UnregisterObject(dc);
+}
+
+} // namespace platform
 
 int GetDeviceCaps(HDC dc, int index) {
-    if (!IsScreenDC(dc)) return 0;
+    if (!platform::IsScreenDC(dc) && !platform::IsWindowDC(dc)) return 0;
     platform::VirtualDisplay display = platform::GetVirtualDisplay();
     switch (index) {
     case HORZRES:
@@ -95,7 +95,7 @@ int GetDeviceCaps(HDC dc, int index) {
     }
 }
 
-COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
+COLORREF platform::ScreenSetPixel(HDC dc, int x, int y, COLORREF color) {
     platform::VirtualDisplay display = platform::GetVirtualDisplay();
     uint64_t key = 0;
     if (!PixelKey(dc, x, y, display, key)) return CLR_INVALID;
@@ -106,7 +106,7 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
     return stored;
 }
 
-COLORREF GetPixel(HDC dc, int x, int y) {
+COLORREF platform::ScreenGetPixel(HDC dc, int x, int y) {
     platform::VirtualDisplay display = platform::GetVirtualDisplay();
     uint64_t key = 0;
     if (!PixelKey(dc, x, y, display, key)) return CLR_INVALID;

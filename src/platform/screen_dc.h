@@ -25,14 +25,17 @@ inline constexpr COLORREF RGB(BYTE red, BYTE green, BYTE blue) {
            static_cast<COLORREF>(blue) << 16;
 }
 
-// Only the screen (a null window) has a DC so far: 0 with ERROR_INVALID_WINDOW_HANDLE
-// for any window.
+// A null window gives the screen's DC; a window's DC is device_context.h's, the same
+// handle every time for a CS_OWNDC window. 0 with ERROR_INVALID_WINDOW_HANDLE for a
+// window that does not exist.
 HDC GetDC(HWND window);
-// 1 when the DC was released, 0 for a DC that is not the window's.
+// 1 when the DC was released (a CS_OWNDC window's DC stays), 0 for a DC that is not the
+// window's.
 int ReleaseDC(HWND window, HDC dc);
-// 0 for an index it does not know or a DC that is not the screen's.
+// The screen's capabilities, for its DC and windows' DCs; 0 for an index it does not
+// know or a handle that is no DC.
 int GetDeviceCaps(HDC dc, int index);
 // SetPixel returns the colour really stored, GetPixel the colour there; both CLR_INVALID
-// outside the display or for another DC.
+// outside the display (a window DC: outside its clip) or for a handle that is no DC.
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
 COLORREF GetPixel(HDC dc, int x, int y);

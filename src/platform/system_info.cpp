@@ -29,6 +29,10 @@ constexpr int kSmallIcon = 16;
 constexpr int kCursor = 32;
 constexpr int kMinWidth = 112;
 constexpr int kMinHeight = 27;
+constexpr int kEdge = 2;
+constexpr int kDoubleClickBox = 4;
+constexpr int kMinimizedWidth = 160;
+constexpr int kMinimizedHeight = 24;
 
 constexpr platform::VirtualDisplay kDefaultDisplay{1024, 768, 32};
 
@@ -121,6 +125,16 @@ int GetSystemMetrics(int index) {
         return kMenu;
     case SM_CYSMCAPTION:
         return kSmallCaption;
+    case SM_CXEDGE:
+    case SM_CYEDGE:
+        return kEdge;
+    case SM_CXDOUBLECLK:
+    case SM_CYDOUBLECLK:
+        return kDoubleClickBox;
+    case SM_CXMINIMIZED:
+        return kMinimizedWidth;
+    case SM_CYMINIMIZED:
+        return kMinimizedHeight;
     case SM_CXMIN:
         return kMinWidth;
     case SM_CYMIN:

@@ -58,3 +58,12 @@ void SetModuleFilePath(const std::string& linuxPath);
 void SetScreenPixels555(bool fiveFiveFive);
 
 } // namespace platform::test
+
+namespace platform::test {
+
+// A window's client area as its top-level window's framebuffer holds it, rows top first,
+// 0x00RRGGBB (whatever covers the window included); what lies outside the framebuffer
+// reads as 0. False for a window that does not exist.
+bool ReadWindowPixels(HWND window, std::vector<uint32_t>& pixels, int& width, int& height);
+
+} // namespace platform::test

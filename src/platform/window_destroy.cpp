@@ -1,6 +1,8 @@
 #include <algorithm>
 
 #include "platform/errors.h"
+#include "platform/input_routing.h"
+#include "platform/paint_hooks.h"
 #include "platform/window_props.h"
 #include "platform/window_table.h"
 
@@ -31,8 +33,10 @@ void RemoveAll(const std::vector<WindowPtr>& windows) {
         for (auto it = windows.rbegin(); it != windows.rend(); ++it)
             if (!(*it)->dead) RemoveWindowLocked(**it);
     }
-    for (const WindowPtr& window : windows)
+    for (const WindowPtr& window : windows) {
         ForgetWindowProperties(window->handle);
+        ForgetWindowPainting(*window);
+    }
 }
 
 // Finishes, without messages, a destruction that an exception interrupted.
@@ -84,6 +88,7 @@ BOOL DestroyWindowTree(const WindowPtr& window, bool sendDestroy) {
     DestroyCompletion completion{window};
     for (const WindowPtr& other : owned)
         DestroyWindowTree(other, true);
+    ReleaseInputFrom(window);
     if (sendDestroy) {
         if (visible) {
             ChangeWindowPos(window, 0, 0, 0, 0, 0,
@@ -111,6 +116,7 @@ BOOL DestroyWindowTree(const WindowPtr& window, bool sendDestroy) {
             if (!(*it)->dead) RemoveWindowLocked(**it);
         }
         ForgetWindowProperties((*it)->handle);
+        ForgetWindowPainting(**it);
     }
     completion.done = true;
     return TRUE;

@@ -1,6 +1,8 @@
 #include <algorithm>
 
 #include "platform/errors.h"
+#include "platform/input_routing.h"
+#include "platform/paint_hooks.h"
 #include "platform/window_table.h"
 
 namespace {
@@ -126,6 +128,7 @@ BOOL ChangeWindowPos(const WindowPtr& window, HWND insertAfter, int x, int y, in
         if (!(position.flags & SWP_NOZORDER) && !ReorderLocked(*window, position.hwndInsertAfter))
             position.flags |= SWP_NOZORDER;
     }
+    InvalidateAfterPosChange(window, oldWindow, oldClient, oldStyle, position.flags);
     if (SameSize(newClient, oldClient) && !stateChanged) position.flags |= SWP_NOCLIENTSIZE;
     if (newClient.left == oldClient.left && newClient.top == oldClient.top)
         position.flags |= SWP_NOCLIENTMOVE;
@@ -157,8 +160,11 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int he
         }
         style = window->style;
     }
-    return platform::ChangeWindowPos(window, insertAfter, x, y, width, height, flags & kCallerFlags,
-                                     style);
+    BOOL done = platform::ChangeWindowPos(window, insertAfter, x, y, width, height,
+                                          flags & kCallerFlags, style);
+    if (done && (flags & SWP_SHOWWINDOW) && !(flags & SWP_NOACTIVATE))
+        platform::ActivateShownWindow(window);
+    return done;
 }
 
 BOOL MoveWindow(HWND handle, int x, int y, int width, int height, BOOL repaint) {

@@ -1,4 +1,5 @@
 #include "platform/errors.h"
+#include "platform/input_routing.h"
 #include "platform/system_info.h"
 #include "platform/window_table.h"
 
@@ -106,6 +107,8 @@ BOOL SetShowState(const WindowPtr& window, ShowTarget target, bool visible, bool
         flags |= SWP_FRAMECHANGED;
     ChangeWindowPos(window, HWND_TOP, rect.left, rect.top, rect.right - rect.left,
                     rect.bottom - rect.top, flags, newStyle);
+    if (topLevel && visible && raise) ActivateShownWindow(window);
+    if (topLevel && wasVisible && !visible) ReleaseInputFrom(window);
     return wasVisible ? TRUE : FALSE;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/region.h"
 #include "platform/windows.h"
 
 namespace platform {
@@ -42,6 +43,13 @@ struct Window {
     bool restoreToMaximized = false;
     bool destroying = false;
     bool dead = false;
+    // Painting: what of the client area needs repainting (client coordinates), whether
+    // it is erased first, the shape given by SetWindowRgn (window coordinates; null for
+    // the whole window) and the DC a CS_OWNDC window keeps.
+    Region update;
+    bool eraseUpdate = false;
+    std::shared_ptr<const Region> shape;
+    uint32_t ownDC = 0;
 };
 
 using WindowPtr = std::shared_ptr<Window>;

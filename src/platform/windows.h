@@ -216,7 +216,9 @@ LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wPa
 // client = window less the frames of the style; WM_SETTEXT, WM_GETTEXT,
 // WM_GETTEXTLENGTH; WM_WINDOWPOSCHANGED: WM_MOVE and WM_SIZE as the client area moved
 // or changed size; WM_CLOSE: DestroyWindow; WM_SYSCOMMAND: SC_CLOSE sends WM_CLOSE,
-// SC_MINIMIZE, SC_MAXIMIZE and SC_RESTORE show the window so; anything else 0.
+// SC_MINIMIZE, SC_MAXIMIZE and SC_RESTORE show the window so; WM_PAINT validates (through
+// BeginPaint and EndPaint); WM_ERASEBKGND fills with the class brush (1) or does nothing
+// without one (0); anything else 0.
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The LONG forms refuse GWL_WNDPROC (ERROR_INVALID_INDEX: a procedure does not fit in
@@ -275,3 +277,8 @@ BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle);
 inline BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu) {
     return AdjustWindowRectEx(rect, style, menu, 0);
 }
+
+// Painting: update regions, WM_PAINT, device contexts and drawing objects.
+#include "platform/device_context.h"
+#include "platform/update_region.h"
+#include "platform/input.h"

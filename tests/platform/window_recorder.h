@@ -22,13 +22,20 @@ struct Seen {
 struct Recorder {
     static inline std::vector<Seen> seen;
     static inline std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)> answer;
-    // The messages the window manager's sequences are made of; others are left out of
-    // Messages() so that sequences read clearly.
+    // The messages of creation, destruction, position and show sequences; activation and
+    // focus, which the focus tests follow on their own, are left out of Messages() so
+    // that sequences read clearly.
     static std::vector<UINT> Messages(HWND window = 0) {
         std::vector<UINT> messages;
-        for (const Seen& s : seen)
+        for (const Seen& s : seen) {
+            if (IsActivationOrFocus(s.message)) continue;
             if (window == 0 || s.window == window) messages.push_back(s.message);
+        }
         return messages;
+    }
+    static bool IsActivationOrFocus(UINT message) {
+        return message == WM_ACTIVATEAPP || message == WM_NCACTIVATE || message == WM_ACTIVATE ||
+               message == WM_SETFOCUS || message == WM_KILLFOCUS;
     }
     static std::vector<Seen> Of(UINT message) {
         std::vector<Seen> found;
