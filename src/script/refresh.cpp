@@ -1,5 +1,6 @@
 #include "script/refresh.h"
 
+#include "platform/input.h"
 #include "script/interpretor.h"
 #include "script/list_snapshot.h"
 #include "script/neighbour_services.h"
@@ -110,7 +111,12 @@ void CInterpretor::RefreshPass() {
 
 bool CInterpretor::IsApplicationActive() const {
     if (mainWindow == nullptr) return true;
-    // Every window of the window layer belongs to this process, so the main window is
-    // active unless it has none.
-    return mainWindowHandle != 0;
+    HWND active = GetActiveWindow();
+    if (active == mainWindowHandle) return true;
+    if (active == 0 || mainWindowHandle == 0) return false;
+    DWORD activeProcess = 0;
+    DWORD ownProcess = 0;
+    GetWindowThreadProcessId(active, &activeProcess);
+    GetWindowThreadProcessId(mainWindowHandle, &ownProcess);
+    return activeProcess != 0 && activeProcess == ownProcess;
 }

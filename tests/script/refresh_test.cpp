@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/input.h"
 #include "platform/test_hooks.h"
+#include "platform/windows.h"
 #include "script/interpretor.h"
 #include "script/refresh.h"
 
@@ -155,3 +157,43 @@ TEST(RefreshPass, FallsDueByIntervalAndAScheduledOneTwoIntervalsLaterAcrossTheWr
 }
 
 } // namespace
+
+namespace {
+
+LRESULT PlainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+TEST(ApplicationActive, FollowsTheActiveWindowOnceThereIsAMainWindow) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = PlainProcedure;
+    windowClass.lpszClassName = "ApplicationActiveTest";
+    RegisterClassA(&windowClass);
+    CInterpretor interpreter;
+    CIBaseObjectVar windowObject(&interpreter, 0);
+    EXPECT_TRUE(interpreter.IsApplicationActive()); // no main window: always
+
+    // Shown windows take the activation as they appear.
+    HWND main = CreateWindowExA(0, "ApplicationActiveTest", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                0, 0, 0, nullptr);
+    ASSERT_NE(main, 0u);
+    interpreter.mainWindow = &windowObject;
+    interpreter.mainWindowHandle = main;
+    EXPECT_EQ(GetActiveWindow(), main);
+    EXPECT_TRUE(interpreter.IsApplicationActive());
+    HWND other = CreateWindowExA(0, "ApplicationActiveTest", "", WS_POPUP | WS_VISIBLE, 0, 0, 50,
+                                 50, 0, 0, 0, nullptr);
+    EXPECT_EQ(GetActiveWindow(), other);
+    EXPECT_TRUE(interpreter.IsApplicationActive()); // another window of this program
+    interpreter.mainWindowHandle = 0;
+    EXPECT_FALSE(interpreter.IsApplicationActive()); // a main window object without a window
+
+    DestroyWindow(other);
+    DestroyWindow(main);
+    interpreter.mainWindowHandle = main;
+    EXPECT_EQ(GetActiveWindow(), 0u);
+    EXPECT_FALSE(interpreter.IsApplicationActive()); // nothing active
+    interpreter.mainWindow = nullptr;
+}
