@@ -73,14 +73,18 @@ ParsedName ParseName(LPCSTR name) {
     return parsed;
 }
 
+// ParseName for the calls that take a name: an invalid one sets ERROR_INVALID_PARAMETER.
+ParsedName ParseNameArgument(LPCSTR name) {
+    ParsedName parsed = ParseName(name);
+    if (!parsed.valid) SetLastError(ERROR_INVALID_PARAMETER);
+    return parsed;
+}
+
 } // namespace
 
 ATOM GlobalAddAtomA(LPCSTR name) {
-    ParsedName parsed = ParseName(name);
-    if (!parsed.valid) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
+    ParsedName parsed = ParseNameArgument(name);
+    if (!parsed.valid) return 0;
     if (parsed.integerAtom) return parsed.integerAtom;
     AtomTable& table = Table();
     std::lock_guard guard(table.lock);
@@ -105,11 +109,8 @@ ATOM GlobalAddAtomA(LPCSTR name) {
 }
 
 ATOM GlobalFindAtomA(LPCSTR name) {
-    ParsedName parsed = ParseName(name);
-    if (!parsed.valid) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
+    ParsedName parsed = ParseNameArgument(name);
+    if (!parsed.valid) return 0;
     if (parsed.integerAtom) return parsed.integerAtom;
     AtomTable& table = Table();
     std::lock_guard guard(table.lock);

@@ -96,7 +96,10 @@ BOOL SetWindowPlacement(HWND handle, const WINDOWPLACEMENT* placement) {
     return TRUE;
 }
 
-BOOL ClientToScreen(HWND handle, POINT* point) {
+namespace {
+
+// Moves the point by the window's client origin, `sign` times (1: client to screen).
+BOOL ShiftByClientOrigin(HWND handle, POINT* point, int sign) {
     std::lock_guard lock(platform::WindowLock());
     POINT origin;
     if (handle == 0 || !OriginLocked(handle, origin)) {
@@ -104,22 +107,19 @@ BOOL ClientToScreen(HWND handle, POINT* point) {
         return FALSE;
     }
     if (point == nullptr) return platform::Fail(ERROR_INVALID_PARAMETER);
-    point->x = platform::Clamp32(int64_t{point->x} + origin.x);
-    point->y = platform::Clamp32(int64_t{point->y} + origin.y);
+    point->x = platform::Clamp32(int64_t{point->x} + int64_t{sign} * origin.x);
+    point->y = platform::Clamp32(int64_t{point->y} + int64_t{sign} * origin.y);
     return TRUE;
 }
 
+} // namespace
+
+BOOL ClientToScreen(HWND handle, POINT* point) {
+    return ShiftByClientOrigin(handle, point, 1);
+}
+
 BOOL ScreenToClient(HWND handle, POINT* point) {
-    std::lock_guard lock(platform::WindowLock());
-    POINT origin;
-    if (handle == 0 || !OriginLocked(handle, origin)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    if (point == nullptr) return platform::Fail(ERROR_INVALID_PARAMETER);
-    point->x = platform::Clamp32(int64_t{point->x} - origin.x);
-    point->y = platform::Clamp32(int64_t{point->y} - origin.y);
-    return TRUE;
+    return ShiftByClientOrigin(handle, point, -1);
 }
 
 int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count) {
