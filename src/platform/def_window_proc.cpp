@@ -86,6 +86,21 @@ LRESULT SystemCommand(HWND handle, const WindowPtr& window, WPARAM command) {
     }
 }
 
+// Alt+F4 closes the top-level window, unless its class has no close command.
+LRESULT SystemKey(const WindowPtr& window, WPARAM key, LPARAM lParam) {
+    constexpr WPARAM kF4 = VK_F1 + 3;
+    constexpr LPARAM kAltDown = LPARAM{1} << 29;
+    if (key != kF4 || !(lParam & kAltDown)) return 0;
+    WindowPtr top;
+    {
+        std::lock_guard lock(platform::WindowLock());
+        top = platform::TopLevelLocked(window);
+        if (top && (top->windowClass->style & CS_NOCLOSE)) top = nullptr;
+    }
+    if (top) platform::Send(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return 0;
+}
+
 } // namespace
 
 LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -114,6 +129,8 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
         return 0;
     case WM_SYSCOMMAND:
         return SystemCommand(handle, window, wParam);
+    case WM_SYSKEYDOWN:
+        return SystemKey(window, wParam, lParam);
     case WM_PAINT:
         return platform::DefaultPaint(handle);
     case WM_ERASEBKGND:

@@ -187,6 +187,12 @@ int ReleaseDC(HWND window, HDC handle) {
     return platform::UnregisterObject(handle) ? 1 : 0;
 }
 
+bool platform::DrawThroughDC(
+    HDC dc,
+    const std::function<void(Framebuffer& buffer, const Region& clip, POINT origin)>& draw) {
+    return WithTarget(dc, draw);
+}
+
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     COLORREF color = 0;
     bool paints = platform::BrushColor(brush, color);

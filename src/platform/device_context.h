@@ -6,6 +6,7 @@
 // The clip follows the windows as they move. A DC of a destroyed window draws nothing.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "platform/gdi_objects.h"
@@ -21,6 +22,14 @@ int GetClipBox(HDC dc, RECT* rect);
 namespace platform {
 
 class Region;
+struct Framebuffer;
+
+// Runs `draw` with the framebuffer a window DC draws into, the DC's clip and its origin,
+// both in framebuffer coordinates, with the window and framebuffer locks held: `draw`
+// calls nothing of the window manager and adds what it changed to the dirty region.
+// False for the screen's DC, a dead DC or window.
+bool DrawThroughDC(
+    HDC dc, const std::function<void(Framebuffer& buffer, const Region& clip, POINT origin)>& draw);
 
 // A DC for BeginPaint, clipped to `update` (client coordinates): the window's own DC
 // for CS_OWNDC, else a new one. EndPaintDC gives it back.

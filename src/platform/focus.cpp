@@ -2,6 +2,16 @@
 #include "platform/input_routing.h"
 
 namespace platform {
+namespace {
+
+// The keyboard never goes into a disabled window, nor into anything inside one.
+bool DisabledWithinLocked(WindowPtr window) {
+    for (; window; window = (window->style & WS_CHILD) ? LiveLocked(window->parent) : nullptr)
+        if (window->style & WS_DISABLED) return true;
+    return false;
+}
+
+} // namespace
 
 HWND MoveFocus(const WindowPtr& target) {
     WindowPtr old;
@@ -34,7 +44,7 @@ HWND SetFocus(HWND handle) {
     platform::WindowPtr top;
     {
         std::lock_guard lock(platform::WindowLock());
-        if ((window->style & WS_DISABLED) || window->destroying) {
+        if (platform::DisabledWithinLocked(window) || window->destroying) {
             SetLastError(ERROR_ACCESS_DENIED);
             return 0;
         }

@@ -1,3 +1,4 @@
+#include "platform/cursor.h"
 #include "platform/input_routing.h"
 #include "platform/system_info.h"
 
@@ -50,6 +51,8 @@ bool DefaultInputMessage(const WindowPtr& window, UINT message, WPARAM wParam, L
         result = 0;
         if (WindowPtr parent = ParentOf(window)) result = Send(parent, message, wParam, lParam);
         if (message == WM_MOUSEACTIVATE && result == 0) result = MA_ACTIVATE;
+        if (message == WM_SETCURSOR && result == 0)
+            result = DefaultSetCursor(window->handle, wParam, lParam);
         return true;
     }
     default:

@@ -1,12 +1,16 @@
 #include "platform/message_box.h"
 
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "platform/cp1252.h"
+#include "platform/display_backend.h"
 #include "platform/errors.h"
+#include "platform/message_box_test_hooks.h"
+#include "platform/message_box_window.h"
 #include "platform/test_hooks.h"
 
 namespace {
@@ -16,6 +20,8 @@ struct BoxHooks {
     bool recording = false;
     std::vector<platform::test::RecordedMessageBox> boxes;
     int answer = 0;
+    bool asWindows = false;
+    std::function<void(HWND)> shown;
 };
 
 BoxHooks& Hooks() {
@@ -23,31 +29,11 @@ BoxHooks& Hooks() {
     return *hooks;
 }
 
-// The answer of a box nobody can click: its first button. 0 for a button set we do not
-// know.
-int FirstButton(UINT type) {
-    switch (type & MB_TYPEMASK) {
-    case MB_OK:
-    case MB_OKCANCEL:
-        return IDOK;
-    case MB_ABORTRETRYIGNORE:
-        return IDABORT;
-    case MB_YESNOCANCEL:
-    case MB_YESNO:
-        return IDYES;
-    case MB_RETRYCANCEL:
-        return IDRETRY;
-    case MB_CANCELTRYCONTINUE:
-        return IDCANCEL;
-    default:
-        return 0;
-    }
-}
-
 } // namespace
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-    int answer = FirstButton(type);
+    // A box nobody can click takes the button its author chose as the safe one.
+    int answer = platform::MessageBoxDefaultAnswer(type);
     if (answer == 0) {
         SetLastError(ERROR_INVALID_MSGBOX_STYLE);
         return 0;
@@ -55,14 +41,25 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     std::string shownText = text ? text : "";
     std::string shownCaption = caption ? caption : "Error";
     BoxHooks& hooks = Hooks();
+    bool asWindows;
+    int preset;
+    std::function<void(HWND)> shown;
     {
         std::lock_guard guard(hooks.lock);
-        if (hooks.answer != 0) answer = hooks.answer;
         if (hooks.recording) {
             hooks.boxes.push_back({owner, shownCaption, shownText, type});
-            return answer;
+            return hooks.answer != 0 ? hooks.answer : answer;
         }
+        asWindows = hooks.asWindows;
+        preset = hooks.answer;
+        shown = hooks.shown;
     }
+    if (asWindows || (preset == 0 && platform::ActiveDisplay().ShowsWindows())) {
+        int chosen = platform::RunMessageBoxWindow(owner, shownText, shownCaption, type, shown);
+        if (chosen != 0) return chosen;
+    }
+    // A box whose window could not be made still reaches someone.
+    if (preset != 0) answer = preset;
     std::string line =
         platform::Cp1252ToUtf8(shownCaption) + ": " + platform::Cp1252ToUtf8(shownText) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
@@ -90,6 +87,16 @@ void ClearRecordedMessageBoxes() {
 void SetMessageBoxAnswer(int answer) {
     std::lock_guard guard(Hooks().lock);
     Hooks().answer = answer;
+}
+
+void ShowMessageBoxesAsWindows(bool show) {
+    std::lock_guard guard(Hooks().lock);
+    Hooks().asWindows = show;
+}
+
+void SetMessageBoxShownHook(std::function<void(HWND)> hook) {
+    std::lock_guard guard(Hooks().lock);
+    Hooks().shown = std::move(hook);
 }
 
 } // namespace platform::test

@@ -1,8 +1,10 @@
 #include "platform/messages.h"
 
+#include <chrono>
 #include <mutex>
 
 #include "platform/clock.h"
+#include "platform/display_backend.h"
 #include "platform/errors.h"
 #include "platform/input_routing.h"
 #include "platform/message_queue.h"
@@ -89,6 +91,7 @@ BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT r
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    platform::PumpDisplay();
     std::lock_guard lock(platform::GetWaitHub().lock);
     if (!WindowFilterValidLocked(window)) return FALSE;
     return platform::TakeMessageLocked(platform::CurrentThreadQueueLocked(), *msg, window,
@@ -102,12 +105,29 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return -1;
     }
+    platform::PumpDisplay();
+    const DWORD slice = platform::ActiveDisplay().PumpInterval();
     platform::WaitHub& hub = platform::GetWaitHub();
     std::unique_lock lock(hub.lock);
     if (!WindowFilterValidLocked(window)) return -1;
     MessageQueue& queue = platform::CurrentThreadQueueLocked();
-    while (!platform::TakeMessageLocked(queue, *msg, window, filterMin, filterMax, true))
-        platform::WaitForMessageLocked(lock, window, filterMin, filterMax);
+    while (!platform::TakeMessageLocked(queue, *msg, window, filterMin, filterMax, true)) {
+        if (slice == INFINITE) {
+            platform::WaitForMessageLocked(lock, window, filterMin, filterMax);
+            continue;
+        }
+        // A display that hears of the user by itself is pumped at least every slice.
+        DWORD delay = platform::NextTimerDelayLocked(window, filterMin, filterMax);
+        if (delay <= slice)
+            platform::WaitForMessageLocked(lock, window, filterMin, filterMax);
+        else if (delay != INFINITE && platform::IsClockFrozen())
+            Sleep(slice); // a frozen clock only moves forward by the wait
+        else
+            hub.changed.wait_for(lock, std::chrono::milliseconds(slice));
+        lock.unlock();
+        platform::PumpDisplay();
+        lock.lock();
+    }
     return msg->message == WM_QUIT ? 0 : 1;
 }
 

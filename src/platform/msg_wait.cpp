@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "platform/clock.h"
+#include "platform/display_backend.h"
 #include "platform/errors.h"
 #include "platform/input_routing.h"
 #include "platform/message_queue.h"
@@ -40,8 +41,17 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
     const DWORD threadId = GetCurrentThreadId();
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    platform::PumpDisplay();
+    // A display that hears of the user by itself is pumped at least every slice.
+    const DWORD slice = platform::ActiveDisplay().PumpInterval();
     platform::WaitHub& hub = platform::GetWaitHub();
     std::unique_lock lock(hub.lock);
+    auto pumpAfterWait = [&] {
+        if (slice == INFINITE) return;
+        lock.unlock();
+        platform::PumpDisplay();
+        lock.lock();
+    };
     platform::MessageQueue& queue = platform::CurrentThreadQueueLocked();
     for (;;) {
         bool messageWaiting =
@@ -52,10 +62,17 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
         // A timer falling due is a message arriving.
         DWORD timerDelay = wakeMask != 0 ? platform::NextTimerDelayLocked(0, 0, 0) : INFINITE;
         if (milliseconds == INFINITE) {
-            if (timerDelay == INFINITE)
+            if (slice != INFINITE && timerDelay > slice) {
+                if (timerDelay != INFINITE && platform::IsClockFrozen())
+                    Sleep(slice); // a frozen clock only moves forward by the wait
+                else
+                    hub.changed.wait_for(lock, std::chrono::milliseconds(slice));
+            } else if (timerDelay == INFINITE) {
                 hub.changed.wait(lock);
-            else
+            } else {
                 platform::WaitForMessageLocked(lock, 0, 0, 0);
+            }
+            pumpAfterWait();
             continue;
         }
         auto now = std::chrono::steady_clock::now();
@@ -74,6 +91,8 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
         auto until = deadline;
         if (timerDelay != INFINITE)
             until = std::min(until, now + std::chrono::milliseconds(timerDelay));
+        if (slice != INFINITE) until = std::min(until, now + std::chrono::milliseconds(slice));
         hub.changed.wait_until(lock, until);
+        pumpAfterWait();
     }
 }

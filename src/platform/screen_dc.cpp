@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "platform/device_context.h"
+#include "platform/display_settings.h"
 #include "platform/errors.h"
 #include "platform/kernel_objects.h"
 #include "platform/system_info.h"
@@ -90,6 +91,11 @@ int GetDeviceCaps(HDC dc, int index) {
         return display.bitsPerPixel;
     case PLANES:
         return 1;
+    case LOGPIXELSX:
+    case LOGPIXELSY:
+        return 96;
+    case VREFRESH:
+        return platform::CurrentDisplayFrequency();
     default:
         return 0;
     }

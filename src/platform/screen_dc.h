@@ -19,6 +19,9 @@ inline constexpr int HORZRES = 8;
 inline constexpr int VERTRES = 10;
 inline constexpr int BITSPIXEL = 12;
 inline constexpr int PLANES = 14;
+inline constexpr int LOGPIXELSX = 88;
+inline constexpr int LOGPIXELSY = 90;
+inline constexpr int VREFRESH = 116;
 
 inline constexpr COLORREF RGB(BYTE red, BYTE green, BYTE blue) {
     return static_cast<COLORREF>(red) | static_cast<COLORREF>(green) << 8 |

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "platform/drag_drop.h"
 #include "platform/errors.h"
 #include "platform/input_routing.h"
 #include "platform/paint_hooks.h"
@@ -35,6 +36,7 @@ void RemoveAll(const std::vector<WindowPtr>& windows) {
     }
     for (const WindowPtr& window : windows) {
         ForgetWindowProperties(window->handle);
+        ForgetWindowDrops(window->handle);
         ForgetWindowPainting(*window);
     }
 }
@@ -116,6 +118,7 @@ BOOL DestroyWindowTree(const WindowPtr& window, bool sendDestroy) {
             if (!(*it)->dead) RemoveWindowLocked(**it);
         }
         ForgetWindowProperties((*it)->handle);
+        ForgetWindowDrops((*it)->handle);
         ForgetWindowPainting(**it);
     }
     completion.done = true;

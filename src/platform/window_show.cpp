@@ -189,15 +189,23 @@ BOOL EnableWindow(HWND handle, BOOL enable) {
     WindowPtr window = platform::LookupOwnWindow(handle);
     if (!window) return FALSE;
     bool wasDisabled;
+    bool loseFocus = false;
     {
         std::lock_guard lock(platform::WindowLock());
         wasDisabled = (window->style & WS_DISABLED) != 0;
         if (wasDisabled == !enable) return wasDisabled ? TRUE : FALSE;
-        if (enable)
+        if (enable) {
             window->style &= ~WS_DISABLED;
-        else
+        } else {
             window->style |= WS_DISABLED;
+            // A disabled window, or one inside it, cannot keep the keyboard; the active
+            // window stays active.
+            HWND focus = platform::InputStateLocked().focus;
+            loseFocus =
+                focus != 0 && (focus == handle || platform::IsDescendantLocked(handle, focus));
+        }
     }
+    if (loseFocus) platform::MoveFocus(nullptr);
     platform::Send(window, WM_ENABLE, enable ? TRUE : FALSE, 0);
     return wasDisabled ? TRUE : FALSE;
 }

@@ -73,7 +73,9 @@ protected:
     // Runs the program in the test folder; `projectFile` becomes ZORV_PROJECT.
     Outcome Run(const std::string& program, const std::vector<std::string>& arguments = {},
                 const std::string& projectFile = "") {
-        std::string command = "cd " + Quote(folder.LinuxPath()) + " && env -u ZORV_PROJECT";
+        // Headless, so that an error box never waits for a click where a display exists.
+        std::string command =
+            "cd " + Quote(folder.LinuxPath()) + " && env -u ZORV_PROJECT ZORV_DISPLAY=headless";
         if (!projectFile.empty()) command += " ZORV_PROJECT=" + Quote(projectFile);
         command += " " + Quote(program);
         for (const std::string& argument : arguments)
