@@ -12,14 +12,10 @@ public:
     int* destroyed;
 };
 
-void Raise(int32_t code, int* destroyed) {
-    throw new CountedException(code, destroyed);
-}
-
 TEST(Exception, ACaughtPointerIsReleasedThroughTheMostDerivedDestructor) {
     int destroyed = 0;
     try {
-        Raise(42, &destroyed);
+        throw new CountedException(42, &destroyed);
     } catch (CWXException* caught) {
         EXPECT_EQ(caught->IsException(), 1);
         auto* withCode = dynamic_cast<CWXIntException*>(caught);
@@ -29,8 +25,7 @@ TEST(Exception, ACaughtPointerIsReleasedThroughTheMostDerivedDestructor) {
     }
     EXPECT_EQ(destroyed, 1);
 
-    CWXException* held = new CountedException(-7, &destroyed);
-    CWXException::Delete(held);
+    CWXException::Delete(new CountedException(-7, &destroyed));
     EXPECT_EQ(destroyed, 2);
     CWXException::Delete(nullptr);
     EXPECT_EQ(destroyed, 2);

@@ -6,29 +6,20 @@
 #include "foundation/file_in_stream.h"
 #include "foundation/file_layer.h"
 #include "support/temp_dir.h"
+#include "test_helpers.h"
 
 namespace {
 
-// Bytes that differ at every offset pattern a misplaced buffer could produce.
-std::string Pattern(size_t size) {
-    std::string bytes(size, 0);
-    for (size_t i = 0; i < size; i++)
-        bytes[i] = static_cast<char>((i * 2654435761u) >> 13);
-    return bytes;
-}
+using foundation_test::Pattern;
 
 class FileInStreamTest : public testing::Test {
 protected:
-    void SetUp() override {
-        data = Pattern(200000);
-        dir.WriteFile("data.bin", data);
-        path = dir.Win("data.bin");
-    }
+    void SetUp() override { dir.WriteFile("data.bin", data); }
     std::string Slice(size_t start, size_t count) const { return data.substr(start, count); }
 
     test_support::TempDir dir;
-    std::string data;
-    std::string path;
+    std::string data = Pattern(200000);
+    std::string path = dir.Win("data.bin");
 };
 
 TEST_F(FileInStreamTest, RangeReaderStaysInsideItsRange) {

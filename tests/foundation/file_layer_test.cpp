@@ -3,17 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "foundation/memory_helpers.h"
-#include "platform/test_hooks.h"
 #include "support/temp_dir.h"
+#include "test_helpers.h"
 
 namespace {
 
-using platform::test::Fault;
-using platform::test::InjectFault;
+using namespace foundation_test;
 
 class FileLayerTest : public ::testing::Test {
 protected:
-    void TearDown() override { platform::test::ClearFaults(); }
     const char* Win(const std::string& name) { return (path = dir.Win(name)).c_str(); }
 
     test_support::TempDir dir;
@@ -62,7 +60,7 @@ TEST_F(FileLayerTest, CountedStringsLeakNothingOnFailure) {
     EXPECT_EQ(FileReadCountedString(file, &text), kResultEndOfData);
     EXPECT_EQ(text, nullptr);
     FileSeek(file, 0);
-    InjectFault(Fault::HeapAlloc, 2);
+    InjectFault(Fault::HeapAlloc, kOneFailure);
     EXPECT_EQ(FileReadCountedString(file, &text), kResultOutOfMemory);
     FileClose(file);
 }

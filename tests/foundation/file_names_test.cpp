@@ -4,12 +4,12 @@
 
 #include "foundation/file_layer.h"
 #include "platform/files.h"
-#include "platform/test_hooks.h"
 #include "support/temp_dir.h"
+#include "test_helpers.h"
 
 namespace {
 
-using platform::test::Fault;
+using namespace foundation_test;
 
 TEST(FileNamesTest, BufferHelpersRefuseWhatDoesNotFit) {
     char path[13] = "a.b\\name.x";
@@ -39,7 +39,6 @@ TEST(FileNamesTest, BufferHelpersRefuseWhatDoesNotFit) {
 
 class TempFileNameTest : public ::testing::Test {
 protected:
-    void TearDown() override { platform::test::ClearFaults(); }
     uint32_t Make(const char* extension, int keep, uint32_t start, size_t capacity = MAX_PATH) {
         return MakeTempFileName(dir.WinPath().c_str(), "t", name, capacity, extension, keep, start);
     }
@@ -65,15 +64,15 @@ TEST_F(TempFileNameTest, NamesAreFreshAndCleaned) {
 }
 
 TEST_F(TempFileNameTest, FailuresLeaveTheBufferAlone) {
-    platform::test::InjectFault(Fault::CreateExists, 200000);
+    InjectFault(Fault::CreateExists, 200000);
     EXPECT_EQ(Make(nullptr, 0, 0), 200001u);
-    platform::test::InjectFault(Fault::CreateExists, 200001);
+    InjectFault(Fault::CreateExists, 200001);
     std::strcpy(name, "unchanged");
     EXPECT_EQ(Make(nullptr, 0, 0), 0u);
     EXPECT_EQ(Make(nullptr, 1, 0, dir.Win("t1.tmp").size()), 0u);
     EXPECT_FALSE(dir.Exists("t1.tmp"));
     // A missing folder is given up at the first attempt, not retried 200001 times.
-    platform::test::InjectFault(Fault::CreateExists, 1, 1);
+    InjectFault(Fault::CreateExists, 1, 1);
     EXPECT_EQ(MakeTempFileName(dir.Win("no").c_str(), "t", name, MAX_PATH, 0, 0, 0), 0u);
     EXPECT_EQ(platform::test::PendingFaults(Fault::CreateExists), 1u);
     EXPECT_STREQ(name, "unchanged");

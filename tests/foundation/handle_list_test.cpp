@@ -10,14 +10,11 @@
 #include <utility>
 #include <vector>
 
-#include "platform/test_hooks.h"
+#include "test_helpers.h"
 
 namespace {
 
-using platform::test::Fault;
-using platform::test::InjectFault;
-
-constexpr DWORD kOneFailure = 2;
+using namespace foundation_test;
 
 // The model: (index, value) pairs in chain order.
 using Model = std::list<std::pair<uint32_t, uintptr_t>>;
@@ -42,12 +39,7 @@ void ExpectMatches(const CHandleList& list, const Model& model) {
               Walk(model.rbegin(), model.rend()));
 }
 
-class CHandleListTest : public ::testing::Test {
-protected:
-    void TearDown() override { platform::test::ClearFaults(); }
-};
-
-TEST_F(CHandleListTest, IndicesComeInOrderAndARemovedOneWaitsForTheOlderFreeNodes) {
+TEST(CHandleListTest, IndicesComeInOrderAndARemovedOneWaitsForTheOlderFreeNodes) {
     CHandleList list;
     Model model;
     for (uint32_t n = 1; n <= 16; ++n) {
@@ -73,7 +65,7 @@ TEST_F(CHandleListTest, IndicesComeInOrderAndARemovedOneWaitsForTheOlderFreeNode
     EXPECT_EQ(list.AddTail(1), 1u);
 }
 
-TEST_F(CHandleListTest, AnIndexNotInUseIsIgnored) {
+TEST(CHandleListTest, AnIndexNotInUseIsIgnored) {
     CHandleList list;
     Model model;
     for (uint32_t n = 1; n <= 4; ++n)
@@ -103,7 +95,7 @@ TEST_F(CHandleListTest, AnIndexNotInUseIsIgnored) {
     EXPECT_EQ(list.Find(20), 0u);
 }
 
-TEST_F(CHandleListTest, RandomOperationsKeepTheChainLikeAList) {
+TEST(CHandleListTest, RandomOperationsKeepTheChainLikeAList) {
     CHandleList list;
     Model model;
     std::mt19937 random(11);

@@ -2,24 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
-#include "platform/test_hooks.h"
+#include "test_helpers.h"
 
 namespace {
 
-using platform::test::Fault;
-using platform::test::InjectFault;
+using namespace foundation_test;
 
-class MemoryHelpersTest : public ::testing::Test {
-protected:
-    void TearDown() override { platform::test::ClearFaults(); }
-};
-
-TEST_F(MemoryHelpersTest, AllocationRetriesExactlyOnce) {
+TEST(MemoryHelpers, AllocationRetriesExactlyOnceAndFreeingTwiceIsHarmless) {
     int dummy = 0;
     void* block = &dummy;
-    InjectFault(Fault::HeapAlloc, 2);
+    InjectFault(Fault::HeapAlloc, kOneFailure);
     EXPECT_EQ(MemCalloc(64, &block), 0);
     EXPECT_EQ(block, nullptr);
 
@@ -31,12 +26,12 @@ TEST_F(MemoryHelpersTest, AllocationRetriesExactlyOnce) {
     EXPECT_EQ(block, nullptr);
 }
 
-TEST_F(MemoryHelpersTest, FailedReallocationKeepsTheOldBlock) {
+TEST(MemoryHelpers, FailedReallocationKeepsTheOldBlock) {
     char* block = nullptr;
     ASSERT_EQ(MemRealloc(8, &block), 1);
     std::memcpy(block, "payload", 8);
     char* before = block;
-    InjectFault(Fault::HeapAlloc, 2);
+    InjectFault(Fault::HeapAlloc, kOneFailure);
     EXPECT_EQ(MemRealloc(1 << 20, &block), 0);
     EXPECT_EQ(block, before);
     InjectFault(Fault::HeapAlloc, 1);
@@ -45,11 +40,10 @@ TEST_F(MemoryHelpersTest, FailedReallocationKeepsTheOldBlock) {
     MemFree(&block);
 }
 
-TEST_F(MemoryHelpersTest, GlobalBlocksAreZeroedAndNotRetried) {
+TEST(MemoryHelpers, GlobalBlocksAreZeroedAndNotRetried) {
     unsigned char* block = nullptr;
     ASSERT_EQ(GlobalMemAlloc(100, &block), 1);
-    for (int i = 0; i < 100; ++i)
-        EXPECT_EQ(block[i], 0) << i;
+    EXPECT_EQ(std::count(block, block + 100, 0), 100);
     GlobalMemFree(&block);
     EXPECT_EQ(block, nullptr);
     InjectFault(Fault::HeapAlloc, 1);

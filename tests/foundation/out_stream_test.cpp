@@ -5,12 +5,12 @@
 #include "foundation/file_layer.h"
 #include "foundation/file_out_stream.h"
 #include "foundation/mem_out_stream.h"
-#include "platform/test_hooks.h"
 #include "support/temp_dir.h"
+#include "test_helpers.h"
 
 namespace {
 
-using platform::test::Fault;
+using namespace foundation_test;
 
 std::string Contents(const CMemOutStream& stream, uint32_t length) {
     return std::string(reinterpret_cast<const char*>(stream.GetBuffer()), length);
@@ -52,13 +52,8 @@ TEST(MemOutStream, FixedWriterRefusesWhatDoesNotFit) {
     EXPECT_EQ(stream.GetCapacity(), 8u);
 }
 
-class FileOutStreamTest : public testing::Test {
-protected:
-    void TearDown() override { platform::test::ClearFaults(); }
+TEST(FileOutStream, WritesThroughAfterASeekBackAndBuffersAgainAtTheEnd) {
     test_support::TempDir dir;
-};
-
-TEST_F(FileOutStreamTest, WritesThroughAfterASeekBackAndBuffersAgainAtTheEnd) {
     std::string path = dir.Win("out.bin");
     {
         CFileOutStream stream;
@@ -88,7 +83,8 @@ TEST_F(FileOutStreamTest, WritesThroughAfterASeekBackAndBuffersAgainAtTheEnd) {
     EXPECT_EQ(dir.ReadFile("out.bin"), expected);
 }
 
-TEST_F(FileOutStreamTest, UnbufferedWritersWriteAtOnceAndLeaveForeignHandlesOpen) {
+TEST(FileOutStream, UnbufferedWritersWriteAtOnceAndLeaveForeignHandlesOpen) {
+    test_support::TempDir dir;
     std::string path = dir.Win("plain.bin");
     HANDLE file = FileCreate(path.c_str());
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -108,7 +104,7 @@ TEST_F(FileOutStreamTest, UnbufferedWritersWriteAtOnceAndLeaveForeignHandlesOpen
 
     // A buffer that cannot be had degrades to unbuffered writing.
     CFileOutStream degraded;
-    platform::test::InjectFault(Fault::HeapAlloc, 2);
+    InjectFault(Fault::HeapAlloc, kOneFailure);
     ASSERT_EQ(degraded.Create(dir.Win("degraded.bin").c_str(), 4096), kResultOk);
     EXPECT_EQ(platform::test::PendingFaults(Fault::HeapAlloc), 0u);
     platform::test::ClearFaults();
@@ -119,15 +115,16 @@ TEST_F(FileOutStreamTest, UnbufferedWritersWriteAtOnceAndLeaveForeignHandlesOpen
     EXPECT_EQ(unattached.Write("x", 1), kResultWriteError);
 }
 
-TEST_F(FileOutStreamTest, FailuresAreReported) {
+TEST(FileOutStream, FailuresAreReported) {
+    test_support::TempDir dir;
     CFileOutStream stream;
     EXPECT_EQ(stream.Create(dir.Win("no\\such\\dir.bin").c_str(), 16), kResultCannotCreate);
     ASSERT_EQ(stream.Create(dir.Win("full.bin").c_str(), 16), kResultOk);
     ASSERT_EQ(stream.Write("0123456789", 10), kResultOk);
-    platform::test::InjectFault(Fault::DiskFull);
+    InjectFault(Fault::DiskFull);
     EXPECT_EQ(stream.Write("0123456789", 10), kResultDiskFull);
     ASSERT_EQ(stream.Write("ab", 2), kResultOk);
-    platform::test::InjectFault(Fault::WriteError);
+    InjectFault(Fault::WriteError);
     EXPECT_EQ(stream.Flush(), kResultWriteError);
     EXPECT_EQ(stream.Flush(), kResultOk);
 }

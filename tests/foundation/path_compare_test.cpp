@@ -57,7 +57,7 @@ TEST(PathCompareTest, ComparesComponentsWithoutCase) {
     EXPECT_EQ(Sign(ComparePaths("x\\b", "x\\a")), -Sign(ComparePaths("x\\a", "x\\b")));
 }
 
-TEST(PathCompareTest, FileNamesMatchTheirLastComponent) {
+TEST(PathCompareTest, PatternsMatchTheLastComponents) {
     EXPECT_EQ(MatchFileName("C:\\x\\README", "*.*"), 1);
     EXPECT_EQ(MatchFileName("README", "*."), 1);
     EXPECT_EQ(MatchFileName("README", "readme"), 1);
@@ -66,9 +66,6 @@ TEST(PathCompareTest, FileNamesMatchTheirLastComponent) {
     EXPECT_EQ(MatchFileName("C:\\x\\dir\\", "dir"), 1);
     EXPECT_EQ(MatchFileName("C:\\x\\a.txt", "x"), 0);
     EXPECT_EQ(MatchFileName("C:\\x\\a.txt", "[a-"), 0);
-}
-
-TEST(PathCompareTest, PathPatternsMatchTheLastFolders) {
     EXPECT_EQ(MatchPath("C:\\x\\dir\\a.txt", "dir\\*.txt"), 1);
     EXPECT_EQ(MatchPath("C:\\x\\dir\\sub\\a.txt", "dir\\*.txt"), 0);
     EXPECT_EQ(MatchPath("C:\\dir\\x\\dir\\a.txt", "dir\\*.txt"), 1);

@@ -6,19 +6,11 @@
 #include <cstring>
 
 #include "foundation/owned_ptr_array.h"
-#include "platform/test_hooks.h"
+#include "test_helpers.h"
 
 namespace {
 
-using platform::test::Fault;
-using platform::test::InjectFault;
-
-// MemAlloc and MemRealloc retry once, so two injected faults fail one allocation.
-constexpr DWORD kOneFailure = 2;
-
-void* Item(uintptr_t n) {
-    return reinterpret_cast<void*>(n);
-}
+using namespace foundation_test;
 
 void Fill(PtrArray& array, uint32_t count) {
     for (uint32_t i = 0; i < count; ++i)
@@ -30,12 +22,7 @@ void ExpectNull(const PtrArray& array, uint32_t from, uint32_t to) {
         EXPECT_EQ(array.GetAt(i), nullptr) << i;
 }
 
-class PtrArrayTest : public ::testing::Test {
-protected:
-    void TearDown() override { platform::test::ClearFaults(); }
-};
-
-TEST_F(PtrArrayTest, GrowthClearsTheNewItemsAlsoAfterAShrinkWithinTheCapacity) {
+TEST(PtrArrayTest, GrowthClearsTheNewItemsAlsoAfterAShrinkWithinTheCapacity) {
     PtrArray array;
     ASSERT_EQ(array.SetAtGrow(20, Item(7)), 1);
     EXPECT_EQ(array.GetCount(), 21u);
@@ -52,7 +39,7 @@ TEST_F(PtrArrayTest, GrowthClearsTheNewItemsAlsoAfterAShrinkWithinTheCapacity) {
     EXPECT_EQ(array.GetAt(4), Item(5));
 }
 
-TEST_F(PtrArrayTest, FailedNegativeOrAbsurdGrowthLeavesTheArrayAsItWas) {
+TEST(PtrArrayTest, FailedNegativeOrAbsurdGrowthLeavesTheArrayAsItWas) {
     PtrArray array;
     InjectFault(Fault::HeapAlloc, kOneFailure);
     EXPECT_EQ(array.SetAtGrow(0, Item(1)), 0);
@@ -82,7 +69,7 @@ void ExpectFreshRecords(const OwnedPtrArray& array, int32_t from) {
     EXPECT_EQ(array.GetAt(array.GetCount()), nullptr);
 }
 
-TEST_F(PtrArrayTest, OwnedRecordsAreFreshAfterShrinkingAndEmptying) {
+TEST(PtrArrayTest, OwnedRecordsAreFreshAfterShrinkingAndEmptying) {
     OwnedPtrArray array;
     EXPECT_EQ(array.SetSize(-1), -1);
     ASSERT_EQ(array.SetSize(20), 20);
@@ -97,7 +84,7 @@ TEST_F(PtrArrayTest, OwnedRecordsAreFreshAfterShrinkingAndEmptying) {
     ExpectFreshRecords(array, 0);
 }
 
-TEST_F(PtrArrayTest, AFailedOwnedRecordOrBlockLeavesTheArrayAsItWas) {
+TEST(PtrArrayTest, AFailedOwnedRecordOrBlockLeavesTheArrayAsItWas) {
     OwnedPtrArray array;
     ASSERT_EQ(array.SetSize(3), 3);
     void* first = array.GetAt(0);

@@ -39,22 +39,14 @@ TEST(Rectangle, DesktopAndArithmetic) {
     EXPECT_EQ(rect.Width(), -1);
 }
 
-// The geometry of a dialog: its normal rectangle; its frame (sizing frame and caption)
-// leaves a client area 8 pixels narrower and 27 lower.
-struct Shape {
-    RECT normal;
-};
-
-constexpr Shape kDialog{{100, 50, 400, 250}};
-
-LRESULT DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
+// The dialog's normal rectangle; its frame (sizing frame and caption) leaves a client area
+// 8 pixels narrower and 27 lower.
+constexpr RECT kDialog{100, 50, 400, 250};
 
 const char* DialogClass() {
     static const char* name = [] {
         WNDCLASSA dialogClass{};
-        dialogClass.lpfnWndProc = DialogProcedure;
+        dialogClass.lpfnWndProc = DefWindowProcA;
         dialogClass.lpszClassName = "PlacementTestDialog";
         RegisterClassA(&dialogClass);
         return dialogClass.lpszClassName;
@@ -77,8 +69,7 @@ protected:
         platform::ResetVirtualDisplay();
     }
 
-    HWND Window(const Shape& shape = kDialog) {
-        const RECT& r = shape.normal;
+    HWND Window(const RECT& r = kDialog) {
         HWND window = CreateWindowExA(0, DialogClass(), "Options", WS_OVERLAPPEDWINDOW, r.left,
                                       r.top, r.right - r.left, r.bottom - r.top, 0, 0, 0, nullptr);
         EXPECT_NE(window, 0u);
@@ -147,11 +138,11 @@ TEST_F(Placement, MismatchesKeepTheDefaultPlacement) {
     PlacementDialog dialog(kRoot, false);
     HWND window = Window();
     dialog.RestorePlacement(kKey, window);
-    EXPECT_EQ(Sides(PlacementOf(window).rcNormalPosition), Sides(kDialog.normal));
+    EXPECT_EQ(Sides(PlacementOf(window).rcNormalPosition), Sides(kDialog));
 
     // The dialog itself got another size since.
     ASSERT_TRUE(platform::SetVirtualDisplay(1024, 768, 32));
-    HWND larger = Window({{100, 50, 420, 250}});
+    HWND larger = Window({100, 50, 420, 250});
     dialog.RestorePlacement(kKey, larger);
     EXPECT_EQ(Sides(PlacementOf(larger).rcNormalPosition), (std::vector<LONG>{100, 50, 420, 250}));
 
@@ -159,21 +150,17 @@ TEST_F(Placement, MismatchesKeepTheDefaultPlacement) {
     ASSERT_EQ(dialog.WriteValue(kKey, "Width", 0), 1);
     window = Window();
     dialog.RestorePlacement(kKey, window);
-    EXPECT_EQ(Sides(PlacementOf(window).rcNormalPosition), Sides(kDialog.normal));
+    EXPECT_EQ(Sides(PlacementOf(window).rcNormalPosition), Sides(kDialog));
 }
 
 TEST_F(Placement, NeverRestoredSmallerThanTheDialogIsMade) {
     PlacementDialog dialog(kRoot, false);
-    const std::pair<const char*, DWORD> values[] = {{"ScreenWidth", 1024},
-                                                    {"ScreenHeight", 768},
-                                                    {"InitDefaultWidth", 292},
-                                                    {"InitDefaultHeight", 173},
-                                                    {"Left", 10},
-                                                    {"Top", 20},
-                                                    {"Width", 200},
-                                                    {"Height", 400}};
-    for (const auto& [name, value] : values)
-        ASSERT_EQ(dialog.WriteValue(kKey, name, value), 1);
+    const char* names[] = {
+        "ScreenWidth", "ScreenHeight", "InitDefaultWidth", "InitDefaultHeight", "Left", "Top",
+        "Width",       "Height"};
+    const DWORD values[] = {1024, 768, 292, 173, 10, 20, 200, 400};
+    for (int i = 0; i < 8; ++i)
+        ASSERT_EQ(dialog.WriteValue(kKey, names[i], values[i]), 1);
 
     HWND window = Window();
     dialog.RestorePlacement(kKey, window);
@@ -260,7 +247,7 @@ TEST_F(FolderBrowser, CancelsAndNonFoldersKeepThePath) {
     EXPECT_STREQ(empty.GetPath(), "");
 }
 
-TEST(ProcessMemoryInfo, UsersAreCountedUnderTheLock) {
+TEST(ProcessMemoryInfo, UsersAreCountedUnderTheLockAndTheWorkingSetFollowsMemory) {
     PROCESS_MEMORY_COUNTERS counters{};
     EXPECT_EQ(GetProcessMemoryUsage(&counters), 0);
 
@@ -288,13 +275,8 @@ TEST(ProcessMemoryInfo, UsersAreCountedUnderTheLock) {
     // A close too many does not leave the count owing.
     EXPECT_EQ(CloseProcessMemoryInfo(), 1);
     ASSERT_EQ(OpenProcessMemoryInfo(), 1);
-    EXPECT_EQ(GetProcessMemoryUsage(&counters), 1);
-    CloseProcessMemoryInfo();
-}
-
-TEST(ProcessMemoryInfo, WorkingSetFollowsTouchedMemory) {
-    ASSERT_EQ(OpenProcessMemoryInfo(), 1);
-    PROCESS_MEMORY_COUNTERS before{};
+    // The working set follows touched memory.
+    PROCESS_MEMORY_COUNTERS& before = counters;
     ASSERT_EQ(GetProcessMemoryUsage(&before), 1);
     EXPECT_GT(before.WorkingSetSize, 0u);
     EXPECT_GE(before.PeakWorkingSetSize, before.WorkingSetSize);

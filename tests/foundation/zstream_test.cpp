@@ -126,24 +126,22 @@ TEST(ZStream, DecompressBufferChecksCapacityAndLeavesTheHandleAfterThePackedData
     HANDLE file = FileOpen(dir.Win("bank.bin").c_str(), 0);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     std::string out(70000, 0);
+    auto decompress = [&](uint32_t capacity, uint32_t packedSize, uint32_t expected) {
+        FileSeek(file, 8);
+        return ZStream_DecompressBuffer(out.data(), capacity, file, packedSize, expected);
+    };
 
-    FileSeek(file, 8);
-    ASSERT_EQ(ZStream_DecompressBuffer(out.data(), 70000, file, size, 70000), kResultOk);
+    ASSERT_EQ(decompress(70000, size, 70000), kResultOk);
     EXPECT_EQ(out, data);
     EXPECT_EQ(FileTell(file), 8 + size);
     char next[4];
     ASSERT_EQ(FileRead(file, next, 4), kResultOk);
     EXPECT_EQ(std::string(next, 4), "NEXT");
 
-    FileSeek(file, 8);
-    EXPECT_EQ(ZStream_DecompressBuffer(out.data(), 69999, file, size), kResultBufferFull);
-    FileSeek(file, 8);
-    EXPECT_EQ(ZStream_DecompressBuffer(out.data(), 70000, file, size, 70001),
-              kResultCompressionError);
-    FileSeek(file, 8);
-    EXPECT_EQ(ZStream_DecompressBuffer(out.data(), 70000, file, size - 5), kResultCompressionError);
-    FileSeek(file, 8);
-    EXPECT_EQ(ZStream_DecompressBuffer(out.data(), 70000, file, size + 100), kResultEndOfData);
+    EXPECT_EQ(decompress(69999, size, kZStreamAnySize), kResultBufferFull);
+    EXPECT_EQ(decompress(70000, size, 70001), kResultCompressionError);
+    EXPECT_EQ(decompress(70000, size - 5, kZStreamAnySize), kResultCompressionError);
+    EXPECT_EQ(decompress(70000, size + 100, kZStreamAnySize), kResultEndOfData);
     FileClose(file);
 }
 

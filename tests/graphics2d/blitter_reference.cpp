@@ -11,52 +11,40 @@ int32_t BytesOf(int32_t formatIndex) {
     return bytes[formatIndex];
 }
 
-struct Channels {
-    uint32_t value[3]; // red, green, blue in the format's own units
-    uint32_t max[3];
+// Where red, green and blue lie in the stored word of each format deeper than 8 bits.
+struct Field {
+    int shift;
+    int width;
 };
+const Field kFields[kFormatCount][3] = {{},
+                                        {{10, 5}, {5, 5}, {0, 5}},
+                                        {{11, 5}, {5, 6}, {0, 5}},
+                                        {{16, 8}, {8, 8}, {0, 8}},
+                                        {{16, 8}, {8, 8}, {0, 8}}};
 
-Channels Split(int32_t formatIndex, uint32_t word) {
-    switch (formatIndex) {
-    case kFormat15:
-        return {{word >> 10 & 31, word >> 5 & 31, word & 31}, {31, 31, 31}};
-    case kFormat16:
-        return {{word >> 11 & 31, word >> 5 & 63, word & 31}, {31, 63, 31}};
-    default:
-        return {{word >> 16 & 255, word >> 8 & 255, word & 255}, {255, 255, 255}};
+// Applies `op(source, destination, maximum)` to each channel of two words.
+template <class Op> uint32_t PerChannel(int32_t formatIndex, uint32_t s, uint32_t d, Op op) {
+    uint32_t word = 0;
+    for (const Field& field : kFields[formatIndex]) {
+        const uint32_t max = (1u << field.width) - 1;
+        word |= op(s >> field.shift & max, d >> field.shift & max, max) << field.shift;
     }
-}
-
-uint32_t Join(int32_t formatIndex, const uint32_t v[3]) {
-    switch (formatIndex) {
-    case kFormat15:
-        return v[0] << 10 | v[1] << 5 | v[2];
-    case kFormat16:
-        return v[0] << 11 | v[1] << 5 | v[2];
-    default:
-        return v[0] << 16 | v[1] << 8 | v[2];
-    }
+    return word;
 }
 
 uint32_t Weight(uint32_t weight) {
     return std::min<uint32_t>(weight, 128);
 }
 
-// The per-channel operations on words deeper than 8 bits.
 uint32_t Blend(int32_t formatIndex, uint32_t s, uint32_t d, uint32_t a) {
-    const Channels cs = Split(formatIndex, s), cd = Split(formatIndex, d);
-    uint32_t v[3];
-    for (int c = 0; c < 3; c++)
-        v[c] = (cs.value[c] * (128 - a) + cd.value[c] * a) >> 7;
-    return Join(formatIndex, v);
+    return PerChannel(formatIndex, s, d, [a](uint32_t x, uint32_t y, uint32_t) {
+        return (x * (128 - a) + y * a) >> 7;
+    });
 }
 
 uint32_t Add(int32_t formatIndex, uint32_t s, uint32_t d) {
-    const Channels cs = Split(formatIndex, s), cd = Split(formatIndex, d);
-    uint32_t v[3];
-    for (int c = 0; c < 3; c++)
-        v[c] = std::min(cs.value[c] + cd.value[c], cs.max[c]);
-    return Join(formatIndex, v);
+    return PerChannel(formatIndex, s, d,
+                      [](uint32_t x, uint32_t y, uint32_t max) { return std::min(x + y, max); });
 }
 
 uint32_t NearestIndex(PaletteRecord* palette, uint32_t colour) {
@@ -128,31 +116,27 @@ void TestImage::Randomize(std::mt19937& rng, int keyPercent) {
 }
 
 uint32_t ColorBits(int32_t formatIndex) {
-    static const uint32_t bitsOf[kFormatCount] = {0xFF, 0x7FFF, 0xFFFF, 0xFFFFFF, 0xFFFFFF};
-    return bitsOf[formatIndex];
+    return formatIndex == kFormat8
+               ? 0xFF
+               : PerChannel(formatIndex, 0, 0, [](auto, auto, auto max) { return max; });
 }
 
 uint32_t Pack(int32_t formatIndex, uint32_t colour) {
-    const uint32_t red = colour & 255, green = colour >> 8 & 255, blue = colour >> 16 & 255;
-    switch (formatIndex) {
-    case kFormat15:
-        return (red >> 3) << 10 | (green >> 3) << 5 | blue >> 3;
-    case kFormat16:
-        return (red >> 3) << 11 | (green >> 2) << 5 | blue >> 3;
-    default:
-        return red << 16 | green << 8 | blue;
+    uint32_t word = 0;
+    for (int c = 0; c < 3; c++) {
+        const Field& field = kFields[formatIndex][c];
+        word |= (colour >> (8 * c) & 255) >> (8 - field.width) << field.shift;
     }
+    return word;
 }
 
 uint32_t Unpack(int32_t formatIndex, uint32_t word) {
-    switch (formatIndex) {
-    case kFormat15:
-        return (word >> 10 & 31) << 3 | (word >> 5 & 31) << 11 | (word & 31) << 19;
-    case kFormat16:
-        return (word >> 11 & 31) << 3 | (word >> 5 & 63) << 10 | (word & 31) << 19;
-    default:
-        return (word >> 16 & 255) | (word >> 8 & 255) << 8 | (word & 255) << 16;
+    uint32_t colour = 0;
+    for (int c = 0; c < 3; c++) {
+        const Field& field = kFields[formatIndex][c];
+        colour |= (word >> field.shift & ((1u << field.width) - 1)) << (8 - field.width) << (8 * c);
     }
+    return colour;
 }
 
 uint32_t ColorOf(const SurfaceBits& bits, uint32_t word) {
@@ -172,21 +156,11 @@ uint32_t Operate(const SurfaceBits& destination, const SurfaceBits& source, int3
     if (f == kFormat8 && (op == kBlitOpBlend || op == kBlitOpTint || op == kBlitOpAdd)) {
         const uint32_t cs = ColorOf(source, s);
         uint32_t cd = ColorOf(destination, d);
-        uint32_t result;
-        if (op == kBlitOpAdd) {
-            result = 0;
-            for (int shift = 0; shift < 24; shift += 8)
-                result |= std::min<uint32_t>((cs >> shift & 255) + (cd >> shift & 255), 255)
-                          << shift;
-        } else {
-            if (op == kBlitOpTint && d == 0) cd = param & 0xFFFFFF;
-            const uint32_t a = Weight(op == kBlitOpTint ? param >> 24 : param);
-            result = 0;
-            for (int shift = 0; shift < 24; shift += 8)
-                result |= (((cs >> shift & 255) * (128 - a) + (cd >> shift & 255) * a) >> 7)
-                          << shift;
-        }
-        return NearestIndex(destination.palette, result);
+        // Colours are 0x00BBGGRR: as 24-bit words they have the same three byte channels.
+        if (op == kBlitOpAdd) return NearestIndex(destination.palette, Add(kFormat24, cs, cd));
+        if (op == kBlitOpTint && d == 0) cd = param & 0xFFFFFF;
+        const uint32_t a = Weight(op == kBlitOpTint ? param >> 24 : param);
+        return NearestIndex(destination.palette, Blend(kFormat24, cs, cd, a));
     }
     switch (op) {
     case kBlitOpBlend:

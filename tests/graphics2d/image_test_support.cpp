@@ -1,6 +1,6 @@
 #include "graphics2d/image_test_support.h"
 
-#include "foundation/mem_in_stream.h"
+#include <gtest/gtest.h>
 
 namespace image_test {
 
@@ -26,6 +26,14 @@ void ByteBuilder::Put32At(size_t offset, uint32_t value) {
         bytes_.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
 }
 
+uint32_t Load32(const Bytes& b, size_t at) {
+    return b.at(at) | b.at(at + 1) << 8 | b.at(at + 2) << 16 | uint32_t(b.at(at + 3)) << 24;
+}
+
+Bytes Contents(CMemOutStream& out) {
+    return Bytes(out.GetBuffer(), out.GetBuffer() + out.GetLength());
+}
+
 Bytes Decoded::Pixel(int x, int y, int bytes) const {
     auto at = pixels.begin() + static_cast<ptrdiff_t>(y) * pitch + x * bytes;
     return Bytes(at, at + bytes);
@@ -49,8 +57,7 @@ Bytes Decoded::Rows() const {
 Decoded Decode(CImageFormatHandler& handler, const Bytes& file, int depth,
                const ImagePalette* palette, bool withMask) {
     Decoded d;
-    CMemInStream stream;
-    stream.Attach(file.data(), static_cast<uint32_t>(file.size()));
+    ByteStream stream(file);
     d.open = handler.Open(stream);
     if (d.open != kImageOk) return d;
     d.width = handler.GetWidth();
@@ -74,6 +81,20 @@ ResultCode FailingOutStream::Write(const void*, uint32_t count) {
     }
     written_ += count;
     return kResultOk;
+}
+
+void ExpectCutsFail(const std::function<ImageResult(COutStream&)>& write,
+                    std::vector<uint32_t> cuts, uint32_t step) {
+    CMemOutStream whole;
+    ASSERT_EQ(write(whole), kImageOk);
+    const uint32_t total = whole.GetLength();
+    for (uint32_t cut = 0; step != 0 && cut < total; cut += step)
+        cuts.push_back(cut);
+    cuts.push_back(total - 1);
+    for (uint32_t cut : cuts) {
+        FailingOutStream failing(cut);
+        EXPECT_EQ(write(failing), kImageWriteError) << "cut after " << cut << " of " << total;
+    }
 }
 
 } // namespace image_test

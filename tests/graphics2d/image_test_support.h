@@ -1,12 +1,15 @@
 // Shared pieces of the image format tests: a little-endian builder for the files the tests
-// write, a decoder that runs a handler over bytes in memory, and an output stream that
-// fails after a given number of bytes.
+// write, a decoder that runs a handler over bytes in memory, and output streams that fail
+// after a given number of bytes.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 #include <vector>
 
-#include "foundation/out_stream.h"
+#include "foundation/mem_in_stream.h"
+#include "foundation/mem_out_stream.h"
 #include "graphics2d/image_format_handler.h"
 
 namespace image_test {
@@ -30,6 +33,21 @@ public:
 private:
     Bytes bytes_;
 };
+
+uint32_t Load32(const Bytes& bytes, size_t at);
+
+// An input stream over its own copy of the bytes.
+class ByteStream : public CMemInStream {
+public:
+    explicit ByteStream(Bytes bytes) : bytes_(std::move(bytes)) {
+        Attach(bytes_.data(), static_cast<uint32_t>(bytes_.size()));
+    }
+
+private:
+    Bytes bytes_;
+};
+
+Bytes Contents(CMemOutStream& out);
 
 struct Decoded {
     ImageResult open = kImageBadHeader;
@@ -70,5 +88,11 @@ private:
     uint32_t capacity_;
     uint32_t written_ = 0;
 };
+
+// Runs `write` into memory, where it must succeed, then into streams that refuse after each
+// of `cuts` bytes, after every `step` bytes (when not 0) and one byte short of the whole:
+// every cut must come back as a write error.
+void ExpectCutsFail(const std::function<ImageResult(COutStream&)>& write,
+                    std::vector<uint32_t> cuts, uint32_t step = 0);
 
 } // namespace image_test

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "foundation/mem_in_stream.h"
 #include "graphics2d/image_test_support.h"
 
 namespace {
@@ -156,12 +155,9 @@ TEST(TgaRead, HostileHeadersAndShortData) {
 
 TEST(TgaRead, CanReadChecksTheHeader) {
     auto canRead = [](const Tga& t) {
-        Bytes file = Build(t);
-        CMemInStream stream;
-        stream.Attach(file.data(), static_cast<uint32_t>(file.size()));
-        CTGAHandler handler;
-        return handler.CanRead(stream,
-                               file[0] | file[1] << 8 | file[2] << 16 | uint32_t(file[3]) << 24);
+        const Bytes file = Build(t);
+        ByteStream stream(file);
+        return CTGAHandler().CanRead(stream, Load32(file, 0));
     };
     EXPECT_EQ(canRead({}), 1);
     EXPECT_EQ(canRead({.height = 0}), 0);
