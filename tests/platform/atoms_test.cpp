@@ -3,9 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "last_error.h"
 #include "platform/atoms.h"
-#include "platform/errors.h"
-#include "platform/window_geometry.h"
 #include "platform/window_props.h"
 
 namespace {
@@ -41,10 +40,8 @@ TEST(GlobalAtoms, IntegerAtomsAreTheirOwnNumbers) {
     EXPECT_EQ(GlobalFindAtomA("#0049151"), 0xBFFF);
     EXPECT_EQ(GlobalAddAtomA(MAKEINTATOM(7)), 7);
     EXPECT_EQ(AtomName(123), "#123");
-    for (LPCSTR bad : {"#0", "#49152", "#99999999999999999999", "", MAKEINTATOM(0xC000)}) {
-        EXPECT_EQ(GlobalAddAtomA(bad), 0);
-        EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-    }
+    for (LPCSTR bad : {"#0", "#49152", "#99999999999999999999", "", MAKEINTATOM(0xC000)})
+        EXPECT_EQ(ErrorOf(GlobalAddAtomA(bad), 0), ERROR_INVALID_PARAMETER);
 }
 
 TEST(GlobalAtoms, AFullTableRefusesAndReusesFreedAtoms) {
@@ -59,14 +56,11 @@ TEST(GlobalAtoms, AFullTableRefusesAndReusesFreedAtoms) {
     EXPECT_GT(atoms.size(), 0x3F00u); // what other tests keep may take a few
     GlobalDeleteAtom(atoms[5]);
     EXPECT_EQ(GlobalAddAtomA("again"), atoms[5]);
-    GlobalDeleteAtom(atoms[5]);
-    for (size_t i = 0; i < atoms.size(); ++i)
-        if (i != 5) {
-            EXPECT_EQ(GlobalDeleteAtom(atoms[i]), 0);
-        }
+    for (ATOM atom : atoms)
+        EXPECT_EQ(GlobalDeleteAtom(atom), 0);
 }
 
-TEST(WindowProperties, TextAndAtomNamesReachTheSameProperty) {
+TEST(WindowProperties, TextAndAtomNamesReachOnePropertyAndForgettingAWindowDropsOnlyIts) {
     const HWND window = 0x6001;
     int object = 0;
     auto pointer = reinterpret_cast<uintptr_t>(&object); // a full 64-bit value
@@ -86,9 +80,7 @@ TEST(WindowProperties, TextAndAtomNamesReachTheSameProperty) {
 
     EXPECT_FALSE(SetPropA(0, "iobj", 1));
     EXPECT_FALSE(SetPropA(window, MAKEINTATOM(0), 1));
-}
 
-TEST(WindowProperties, ForgettingAWindowDropsOnlyItsPropertiesAndAtoms) {
     ATOM kept = GlobalAddAtomA("kept");
     SetPropA(0x6001, "first", 1);
     SetPropA(0x6001, MAKEINTATOM(kept), 2);

@@ -1,7 +1,7 @@
 #include "input_fixture.h"
+#include "last_error.h"
 #include "platform/cursor.h"
 #include "platform/display_backend.h"
-#include "platform/errors.h"
 
 namespace {
 
@@ -16,8 +16,7 @@ TEST(Cursor, SystemCursorsAreSharedAndStayAndTheCountHidesThem) {
     ASSERT_NE(arrow, 0u);
     EXPECT_NE(arrow, ibeam);
     EXPECT_EQ(LoadCursorA(0, IDC_IBEAM), ibeam);
-    EXPECT_EQ(LoadCursorA(1, IDC_ARROW), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+    EXPECT_EQ(ErrorOf(LoadCursorA(1, IDC_ARROW), 0), ERROR_RESOURCE_NAME_NOT_FOUND);
     EXPECT_EQ(LoadCursorA(0, MAKEINTRESOURCEA(32517)), 0u);
 
     HCURSOR before = SetCursor(ibeam);
@@ -50,11 +49,7 @@ LRESULT CrossProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
 using CursorMessages = input_test::InputTest;
 
 TEST_F(CursorMessages, TheClassCursorInsideTheArrowOutsideAndSizingShapesOnBorders) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = CrossProcedure;
-    windowClass.hCursor = LoadCursorA(0, IDC_CROSS);
-    windowClass.lpszClassName = "CursorCross";
-    RegisterClassA(&windowClass);
+    window_test::Class("CursorCross", CrossProcedure, 0, 0, LoadCursorA(0, IDC_CROSS));
     HWND frame = Keep(CreateWindowExA(0, "CursorCross", nullptr, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                       100, 100, 300, 300, 0, 0, 0, nullptr));
     POINT origin{0, 0};

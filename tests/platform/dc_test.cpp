@@ -1,32 +1,29 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
+#include "last_error.h"
+#include "platform/files.h"
 #include "platform/kernel_objects.h"
+#include "platform/module_file.h"
+#include "platform/screen_dc.h"
+#include "platform/system_info.h"
 #include "platform/test_hooks.h"
 #include "platform/windows.h"
+#include "support/temp_dir.h"
+#include "window_recorder.h"
 
 namespace {
 
-LRESULT DCProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-const char* RegisterDCClass(const char* name, UINT style) {
-    WNDCLASSA windowClass{};
-    windowClass.style = style;
-    windowClass.lpfnWndProc = DCProcedure;
-    windowClass.lpszClassName = name;
-    RegisterClassA(&windowClass);
-    return name;
-}
-
-HWND MakeWindow(const char* className, DWORD style, int w, int h) {
-    return CreateWindowExA(0, className, "", style, 0, 0, w, h, 0, 0, 0, nullptr);
+HWND MakeWindow(DWORD style, int w, int h, UINT classStyle = 0) {
+    const char* name =
+        window_test::Class(classStyle ? "DCOwn" : "DCCommon", DefWindowProcA, classStyle);
+    return CreateWindowExA(0, name, "", style, 0, 0, w, h, 0, 0, 0, nullptr);
 }
 
 TEST(WindowDC, OwnDCStaysTheSameAndDiesWithItsWindow) {
-    HWND window = MakeWindow(RegisterDCClass("DCOwn", CS_OWNDC), WS_POPUP | WS_VISIBLE, 40, 40);
+    HWND window = MakeWindow(WS_POPUP | WS_VISIBLE, 40, 40, CS_OWNDC);
     HDC dc = GetDC(window);
     ASSERT_NE(dc, 0u);
     EXPECT_EQ(ReleaseDC(window, dc), 1);
@@ -45,9 +42,8 @@ TEST(WindowDC, OwnDCStaysTheSameAndDiesWithItsWindow) {
 }
 
 TEST(WindowDC, ReleasedAndForeignHandlesAreRefused) {
-    const char* name = RegisterDCClass("DCCommon", 0);
-    HWND window = MakeWindow(name, WS_POPUP | WS_VISIBLE, 40, 40);
-    HWND other = MakeWindow(name, WS_POPUP | WS_VISIBLE, 40, 40);
+    HWND window = MakeWindow(WS_POPUP | WS_VISIBLE, 40, 40);
+    HWND other = MakeWindow(WS_POPUP | WS_VISIBLE, 40, 40);
     HDC first = GetDC(window);
     HDC second = GetDC(window);
     EXPECT_NE(first, second);
@@ -67,15 +63,13 @@ TEST(WindowDC, ReleasedAndForeignHandlesAreRefused) {
     // A DC outliving its window draws nothing, and its window's handle gives no new one.
     DestroyWindow(window);
     EXPECT_FALSE(FillRect(second, &r, brush));
-    EXPECT_EQ(GetDC(window), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+    EXPECT_EQ(ErrorOf(GetDC(window), 0), ERROR_INVALID_WINDOW_HANDLE);
     EXPECT_EQ(ReleaseDC(window, second), 1);
     DestroyWindow(other);
 }
 
 TEST(WindowDC, WindowDCStartsAtTheFrameAndClientDCInside) {
-    HWND window =
-        MakeWindow(RegisterDCClass("DCFramed", 0), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 150);
+    HWND window = MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 150);
     RECT outer, inner;
     GetWindowRect(window, &outer);
     GetClientRect(window, &inner);
@@ -92,15 +86,14 @@ TEST(WindowDC, WindowDCStartsAtTheFrameAndClientDCInside) {
     EXPECT_NE(GetPixel(whole, 0, 0), CLR_INVALID);
     RECT box;
     GetClipBox(client, &box);
-    EXPECT_EQ(box.right, inner.right);
-    EXPECT_EQ(box.bottom, inner.bottom);
+    EXPECT_EQ(window_test::Sides(box), window_test::Sides(inner));
     ReleaseDC(window, whole);
     ReleaseDC(window, client);
     DestroyWindow(window);
 }
 
 TEST(WindowDC, HugeWindowsKeepABoundedFramebuffer) {
-    HWND window = MakeWindow(RegisterDCClass("DCHuge", 0), WS_POPUP | WS_VISIBLE, 1 << 29, 1 << 29);
+    HWND window = MakeWindow(WS_POPUP | WS_VISIBLE, 1 << 29, 1 << 29);
     ASSERT_NE(window, 0u);
     HDC dc = GetDC(window);
     RECT all{0, 0, 1 << 29, 1 << 29};
@@ -121,12 +114,11 @@ TEST(DrawingObjects, StockAndSystemBrushesSurviveDeletion) {
     EXPECT_TRUE(DeleteObject(white));
     EXPECT_TRUE(DeleteObject(GetSysColorBrush(COLOR_WINDOW)));
     EXPECT_EQ(GetSysColor(COLOR_WINDOW), RGB(255, 255, 255));
-    EXPECT_EQ(GetSysColor(COLOR_WINDOWTEXT), RGB(0, 0, 0));
     EXPECT_EQ(GetStockObject(99), 0u);
     EXPECT_EQ(GetSysColorBrush(-1), 0u);
     EXPECT_FALSE(DeleteObject(0));
 
-    HWND window = MakeWindow(RegisterDCClass("DCBrushes", 0), WS_POPUP | WS_VISIBLE, 10, 10);
+    HWND window = MakeWindow(WS_POPUP | WS_VISIBLE, 10, 10);
     HDC dc = GetDC(window);
     RECT r{0, 0, 10, 10};
     EXPECT_TRUE(FillRect(dc, &r, white));
@@ -141,6 +133,67 @@ TEST(DrawingObjects, StockAndSystemBrushesSurviveDeletion) {
     EXPECT_EQ(GetPixel(dc, 9, 9), GetSysColor(COLOR_BTNFACE));
     ReleaseDC(window, dc);
     DestroyWindow(window);
+}
+
+class ScreenDCTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        platform::test::SetScreenPixels555(false);
+        platform::ResetVirtualDisplay();
+    }
+};
+
+// What start-up does to tell a 5-5-5 display from a 5-6-5 one.
+bool KeepsGreenBitTwo(HDC dc) {
+    COLORREF saved = GetPixel(dc, 0, 0);
+    SetPixel(dc, 0, 0, 0x400);
+    bool kept = GetPixel(dc, 0, 0) != 0;
+    SetPixel(dc, 0, 0, saved);
+    return kept;
+}
+
+TEST_F(ScreenDCTest, ReportsTheVirtualDisplayAndKeepsWhatItsFormatHolds) {
+    ASSERT_TRUE(platform::SetVirtualDisplay(800, 600, 16));
+    HDC dc = GetDC(0);
+    ASSERT_NE(dc, 0u);
+    EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES), 16);
+    EXPECT_TRUE(KeepsGreenBitTwo(dc));
+    EXPECT_EQ(SetPixel(dc, 799, 599, RGB(0xFF, 0x87, 0x0F)), RGB(0xF8, 0x84, 0x08));
+
+    platform::test::SetScreenPixels555(true);
+    EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL), 16);
+    EXPECT_FALSE(KeepsGreenBitTwo(dc));
+    EXPECT_EQ(GetPixel(dc, 799, 599), RGB(0xF8, 0x84, 0x08)); // stored pixels stay
+
+    ASSERT_TRUE(platform::SetVirtualDisplay(800, 600, 32));
+    EXPECT_EQ(SetPixel(dc, 3, 4, 0xFF123456u), 0x123456u);
+    EXPECT_EQ(GetPixel(dc, 3, 4), 0x123456u);
+    EXPECT_EQ(GetPixel(dc, 5, 5), 0u);
+    EXPECT_EQ(SetPixel(dc, 800, 0, 0), CLR_INVALID);
+    EXPECT_EQ(GetPixel(dc, 0, -1), CLR_INVALID);
+    EXPECT_FALSE(CloseHandle(dc)); // only ReleaseDC ends it
+    EXPECT_EQ(ReleaseDC(0, dc), 1);
+    EXPECT_EQ(GetPixel(dc, 0, 0), CLR_INVALID);
+}
+
+TEST(ModuleFile, ReportsTheProgramAsAWindowsPathAndCutsLongOnes) {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(0, path, sizeof path);
+    ASSERT_GT(length, 0u);
+    EXPECT_EQ(std::string(path).substr(length - 14), "platform_tests");
+    EXPECT_EQ(path[1], ':');
+
+    test_support::TempDir dir;
+    platform::test::SetModuleFilePath(dir.Linux("player copy"));
+    EXPECT_EQ(GetModuleFileNameA(0, path, sizeof path), dir.Win("player copy").size());
+    EXPECT_EQ(path, dir.Win("player copy"));
+
+    char small[6];
+    SetLastError(0);
+    EXPECT_EQ(ErrorOf(GetModuleFileNameA(0, small, sizeof small), 6u), ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(std::string(small), dir.Win("").substr(0, 5));
+    EXPECT_EQ(ErrorOf(GetModuleFileNameA(0x400000, path, sizeof path), 0), ERROR_MOD_NOT_FOUND);
+    platform::test::SetModuleFilePath("");
 }
 
 } // namespace

@@ -93,10 +93,8 @@ TEST_F(DisplayEvents, ResizeSendsSizingWithTheOuterRectangleThenSize) {
     EXPECT_EQ(window_test::Sides(sizing),
               (std::vector<LONG>{100, 80, 100 + expected.right - expected.left,
                                  80 + expected.bottom - expected.top}));
-    std::vector<std::pair<HWND, UINT>> order = input_test::Sequence({WM_SIZING, WM_SIZE});
-    ASSERT_EQ(order.size(), 2u);
-    EXPECT_EQ(order[0].second, WM_SIZING);
-    EXPECT_EQ(order[1].second, WM_SIZE);
+    EXPECT_EQ(input_test::Sequence({WM_SIZING, WM_SIZE}),
+              (std::vector<std::pair<HWND, UINT>>{{window, WM_SIZING}, {window, WM_SIZE}}));
     EXPECT_EQ(Recorder::Of(WM_SIZING)[0].wParam, WMSZ_BOTTOMRIGHT);
     EXPECT_EQ(Recorder::Of(WM_SIZE)[0].lParam, MAKELPARAM(400, 250));
     EXPECT_EQ(window_test::Sides(ClientRect(window)), (std::vector<LONG>{0, 0, 400, 250}));
@@ -110,7 +108,7 @@ TEST_F(DisplayEvents, ResizeSendsSizingWithTheOuterRectangleThenSize) {
     EXPECT_TRUE(Recorder::Of(WM_SIZE).empty());
 }
 
-TEST_F(DisplayEvents, TheWindowTakesTheSizeItsProcedureAnswers) {
+TEST_F(DisplayEvents, TheWindowTakesTheSizeItsProcedureAnswersAndTheClientPlaceShown) {
     HWND window = MakeFramed();
     Recorder::Reset();
     // Never wider than 320 outside, never lower than 200.
@@ -130,10 +128,8 @@ TEST_F(DisplayEvents, TheWindowTakesTheSizeItsProcedureAnswers) {
     EXPECT_EQ(ClientRect(window).right, 320 - (frame.right - frame.left));
     ASSERT_FALSE(Recorder::Of(WM_SIZE).empty());
     EXPECT_EQ(LOWORD(Recorder::Of(WM_SIZE).back().lParam), 320 - (frame.right - frame.left));
-}
 
-TEST_F(DisplayEvents, MovePlacesTheClientAreaWhereTheDisplayShowsIt) {
-    HWND window = MakeFramed(100, 80);
+    // A move places the client area where the display shows it, and keeps its size.
     RECT client = ClientRect(window);
     Recorder::Reset();
     headless::MoveClient(window, 250, 150);

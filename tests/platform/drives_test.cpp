@@ -40,12 +40,10 @@ TEST_F(DrivesTest, MapsSeparatorsDrivesAndMissingNames) {
     EXPECT_EQ(Mapped("R:\\x"), "error 3");                      // unmapped drive
     EXPECT_EQ(Mapped("\\\\server\\share\\x.txt"), "error 53");
     EXPECT_EQ(Mapped("//server/share"), "error 53");
-    EXPECT_EQ(Mapped("Q:\\a<b"), "error 123");
-    EXPECT_EQ(Mapped("Q:\\a*"), "error 123");
-    EXPECT_EQ(Mapped("Q:\\Sub\\x:y"), "error 123");
-    EXPECT_EQ(Mapped("Q:\\tab\there"), "error 123");
-    EXPECT_EQ(Mapped("Q:\\Sub\\con.txt"), "error 123");
-    EXPECT_EQ(Mapped("Q:\\Sub\\LPT1"), "error 123");
+    // Characters and device names Windows refuses.
+    for (const char* bad : {"Q:\\a<b", "Q:\\a*", "Q:\\Sub\\x:y", "Q:\\tab\there",
+                            "Q:\\Sub\\con.txt", "Q:\\Sub\\LPT1"})
+        EXPECT_EQ(Mapped(bad), "error 123") << bad;
     EXPECT_EQ(Mapped("Q:\\Sub\\console.txt"), dir.Linux("Sub/console.txt"));
     EXPECT_EQ(Mapped("Q:\\" + std::string(300, 'a')), "error 206");
     EXPECT_EQ(Mapped(""), "error 3");

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "last_error.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -29,9 +30,23 @@ protected:
     }
 
     std::string W(const std::string& relative) const { return dir.Win(relative); }
+    // Copies and moves between names in the folder.
+    BOOL Copy(const std::string& from, const std::string& to, BOOL failIfExists) const {
+        return CopyFileA(W(from).c_str(), W(to).c_str(), failIfExists);
+    }
+    BOOL Move(const std::string& from, const std::string& to) const {
+        return MoveFileA(W(from).c_str(), W(to).c_str());
+    }
 
     static HANDLE Open(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
         return CreateFileA(path.c_str(), access, share, nullptr, disposition, 0, 0);
+    }
+    // The error of an open that must fail; a handle it gives after all is closed.
+    static DWORD OpenError(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
+        HANDLE file = Open(path, access, share, disposition);
+        if (file == INVALID_HANDLE_VALUE) return GetLastError();
+        CloseHandle(file);
+        return ERROR_SUCCESS;
     }
     static std::string ReadAll(HANDLE file) {
         std::string text;
@@ -45,10 +60,6 @@ protected:
         DWORD count = 0;
         return WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &count, nullptr) &&
                count == text.size();
-    }
-    // The last error of a call that must fail.
-    template <class Result> static DWORD ErrorOf(Result result, Result failure) {
-        return result == failure ? GetLastError() : ERROR_SUCCESS;
     }
 
     test_support::TempDir dir;

@@ -48,20 +48,17 @@ TEST_F(FileOpsTest, MoveRefusesExistingTargetsButRenamesCase) {
     dir.WriteFile("a.txt", "A");
     dir.WriteFile("b.txt", "B");
     dir.WriteFile("Folder/inside.txt", "I");
-    EXPECT_EQ(ErrorOf(MoveFileA(W("a.txt").c_str(), W("B.TXT").c_str()), FALSE),
-              ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(ErrorOf(Move("a.txt", "B.TXT"), FALSE), ERROR_ALREADY_EXISTS);
     EXPECT_EQ(dir.ReadFile("b.txt"), "B");
-    EXPECT_EQ(ErrorOf(MoveFileA(W("none.txt").c_str(), W("c.txt").c_str()), FALSE),
-              ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(ErrorOf(MoveFileA(W("a.txt").c_str(), W("none\\c.txt").c_str()), FALSE),
-              ERROR_PATH_NOT_FOUND);
+    EXPECT_EQ(ErrorOf(Move("none.txt", "c.txt"), FALSE), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(ErrorOf(Move("a.txt", "none\\c.txt"), FALSE), ERROR_PATH_NOT_FOUND);
 
-    EXPECT_TRUE(MoveFileA(W("a.txt").c_str(), W("A.TXT").c_str())); // case only
+    EXPECT_TRUE(Move("a.txt", "A.TXT")); // case only
     EXPECT_TRUE(dir.Exists("A.TXT"));
     EXPECT_FALSE(dir.Exists("a.txt"));
-    EXPECT_TRUE(MoveFileA(W("folder").c_str(), W("Moved").c_str()));
+    EXPECT_TRUE(Move("folder", "Moved"));
     EXPECT_EQ(dir.ReadFile("Moved/inside.txt"), "I");
-    EXPECT_TRUE(MoveFileA(W("A.TXT").c_str(), W("moved\\a.txt").c_str()));
+    EXPECT_TRUE(Move("A.TXT", "moved\\a.txt"));
     EXPECT_EQ(dir.ReadFile("Moved/a.txt"), "A");
 }
 
@@ -91,40 +88,35 @@ TEST_F(FileOpsTest, MoveAcrossFileSystemsCopiesFilesOnly) {
 TEST_F(FileOpsTest, CopyNeverHarmsTheSourceOrLeavesHalfATarget) {
     dir.WriteFile("src.txt", "source");
     dir.WriteFile("dst.txt", "target");
-    EXPECT_EQ(ErrorOf(CopyFileA(W("src.txt").c_str(), W("DST.txt").c_str(), TRUE), FALSE),
-              ERROR_FILE_EXISTS);
+    EXPECT_EQ(ErrorOf(Copy("src.txt", "DST.txt", TRUE), FALSE), ERROR_FILE_EXISTS);
     EXPECT_EQ(dir.ReadFile("dst.txt"), "target");
-    EXPECT_EQ(ErrorOf(CopyFileA(W("src.txt").c_str(), W("SRC.TXT").c_str(), FALSE), FALSE),
+    EXPECT_EQ(ErrorOf(Copy("src.txt", "SRC.TXT", FALSE), FALSE),
               ERROR_SHARING_VIOLATION); // onto itself
     EXPECT_EQ(dir.ReadFile("src.txt"), "source");
 
     InjectFault(Fault::DiskFull);
-    EXPECT_EQ(ErrorOf(CopyFileA(W("src.txt").c_str(), W("dst.txt").c_str(), FALSE), FALSE),
-              ERROR_DISK_FULL);
+    EXPECT_EQ(ErrorOf(Copy("src.txt", "dst.txt", FALSE), FALSE), ERROR_DISK_FULL);
     InjectFault(Fault::WriteError);
-    EXPECT_EQ(ErrorOf(CopyFileA(W("src.txt").c_str(), W("new.txt").c_str(), FALSE), FALSE),
-              ERROR_WRITE_FAULT);
+    EXPECT_EQ(ErrorOf(Copy("src.txt", "new.txt", FALSE), FALSE), ERROR_WRITE_FAULT);
     EXPECT_EQ(dir.ReadFile("dst.txt"), "target");
     EXPECT_FALSE(dir.Exists("new.txt"));
     EXPECT_EQ(CountEntries(dir.LinuxPath()), 2u); // no temporary file left
 
     ASSERT_TRUE(SetFileAttributesA(W("src.txt").c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_TRUE(CopyFileA(W("src.txt").c_str(), W("dst.txt").c_str(), FALSE));
+    EXPECT_TRUE(Copy("src.txt", "dst.txt", FALSE));
     EXPECT_EQ(dir.ReadFile("dst.txt"), "source");
     EXPECT_EQ(GetFileAttributesA(W("dst.txt").c_str()),
               FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY); // attributes go along
-    EXPECT_EQ(ErrorOf(CopyFileA(W("src.txt").c_str(), W("dst.txt").c_str(), FALSE), FALSE),
+    EXPECT_EQ(ErrorOf(Copy("src.txt", "dst.txt", FALSE), FALSE),
               ERROR_ACCESS_DENIED); // a read-only target stays
-    EXPECT_EQ(ErrorOf(CopyFileA(W("none.txt").c_str(), W("x.txt").c_str(), FALSE), FALSE),
-              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(ErrorOf(Copy("none.txt", "x.txt", FALSE), FALSE), ERROR_FILE_NOT_FOUND);
 
     // A source someone writes without sharing writing is refused.
     HANDLE writer =
         CreateFileA(W("w.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, 0, 0);
-    EXPECT_EQ(ErrorOf(CopyFileA(W("w.txt").c_str(), W("w2.txt").c_str(), FALSE), FALSE),
-              ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(ErrorOf(Copy("w.txt", "w2.txt", FALSE), FALSE), ERROR_SHARING_VIOLATION);
     CloseHandle(writer);
-    EXPECT_TRUE(CopyFileA(W("w.txt").c_str(), W("w2.txt").c_str(), TRUE));
+    EXPECT_TRUE(Copy("w.txt", "w2.txt", TRUE));
 }
 
 TEST_F(FileOpsTest, DrivesReportTypeAndFreeSpace) {

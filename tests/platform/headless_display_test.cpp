@@ -116,16 +116,14 @@ protected:
     }
 };
 
-TEST_F(Pumping, GetMessageWaitsPumpingUntilTheDisplayPosts) {
+TEST_F(Pumping, GetMessageAndMsgWaitForMultipleObjectsWaitPumpingUntilTheDisplayPosts) {
     Use(5);
     MSG msg;
     ASSERT_EQ(GetMessageA(&msg, 0, 0, 0), 1);
     EXPECT_EQ(msg.message, WM_USER + 7);
     EXPECT_EQ(PumpingDisplay::pumps, 5);
     EXPECT_EQ(PumpingDisplay::maxDepth, 1);
-}
 
-TEST_F(Pumping, MsgWaitForMultipleObjectsWaitsPumpingUntilTheDisplayPosts) {
     HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     for (DWORD timeout : {INFINITE, DWORD{60000}}) {
         Use(4);
@@ -163,14 +161,6 @@ TEST_F(Pumping, PeekMessagePumpsOnceAndHeadlessPresentsThere) {
     EXPECT_EQ(presented, 1); // the dirty list went with the first look
 }
 
-class HeadlessPixels : public InputTest {
-protected:
-    void SetUp() override {
-        headless::Install();
-        InputTest::SetUp();
-    }
-};
-
 // Reads a PNG file back as 0x00RRGGBB pixels; false when libpng cannot.
 bool ReadPng(const std::string& path, int& width, int& height, std::vector<uint32_t>& pixels) {
     png_image image{};
@@ -187,7 +177,10 @@ bool ReadPng(const std::string& path, int& width, int& height, std::vector<uint3
     return true;
 }
 
+using HeadlessPixels = InputTest;
+
 TEST_F(HeadlessPixels, APngWrittenReadsBackAsTheWindowsPixels) {
+    headless::Install();
     HWND window = Keep(Make(WS_POPUP | WS_VISIBLE, 0, 0, 37, 21));
     input_test::DrainQueue();
     HDC dc = GetDC(window);

@@ -2,8 +2,6 @@
 // keys down, and the windows a test makes destroyed after it.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <utility>
 #include <vector>
 
@@ -17,6 +15,7 @@ namespace input_test {
 using window_test::Make;
 using window_test::Recorder;
 using window_test::Seen;
+using window_test::Sequence;
 
 // Takes the next message that is not WM_PAINT, painting what asks for it on the way.
 inline bool Next(MSG& msg, UINT filterMin = 0, UINT filterMax = 0) {
@@ -32,31 +31,38 @@ inline void DrainQueue() {
     while (Next(msg)) {}
 }
 
-// The (window, message) pairs of the given messages, in the order they came.
-inline std::vector<std::pair<HWND, UINT>> Sequence(const std::vector<UINT>& wanted) {
-    std::vector<std::pair<HWND, UINT>> found;
-    for (const Seen& s : Recorder::seen)
-        for (UINT message : wanted)
-            if (s.message == message) found.emplace_back(s.window, s.message);
-    return found;
+// The queued messages, taken without dispatching them; with `translate`, keys make their
+// characters on the way.
+inline std::vector<MSG> Queued(bool translate = false) {
+    std::vector<MSG> all;
+    MSG msg;
+    while (Next(msg)) {
+        if (translate) TranslateMessage(&msg);
+        all.push_back(msg);
+    }
+    return all;
 }
 
-class InputTest : public ::testing::Test {
+inline std::vector<UINT> MessagesOf(const std::vector<MSG>& queued) {
+    std::vector<UINT> messages;
+    for (const MSG& msg : queued)
+        messages.push_back(msg.message);
+    return messages;
+}
+
+class InputTest : public window_test::WindowTest {
 protected:
     void SetUp() override {
-        Recorder::Reset();
         ReleaseCapture();
         platform::InjectAppActive(false);
         SetFocus(0);
         ReleaseKeys();
         platform::SetTextInputDelivered(false);
         DrainQueue();
-        Recorder::Reset();
+        WindowTest::SetUp();
     }
     void TearDown() override {
-        Recorder::answer = nullptr;
-        for (HWND window : windows)
-            DestroyWindow(window);
+        WindowTest::TearDown();
         ReleaseKeys();
         platform::test::UnfreezeClock();
         DrainQueue();
@@ -67,11 +73,6 @@ protected:
                         VK_MENU, VK_LMENU, VK_RMENU, VK_LBUTTON, VK_RBUTTON, VK_MBUTTON})
             platform::SetKeyState(key, false);
     }
-    HWND Keep(HWND window) {
-        windows.push_back(window);
-        return window;
-    }
-    std::vector<HWND> windows;
 };
 
 } // namespace input_test

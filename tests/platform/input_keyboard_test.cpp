@@ -17,7 +17,7 @@ protected:
         DrainQueue();
     }
     // Presses and releases a key with the modifiers given held down.
-    static void Type(int vKey, std::initializer_list<int> modifiers = {}) {
+    static void Type(int vKey, const std::vector<int>& modifiers = {}) {
         for (int modifier : modifiers)
             InjectKey(modifier, true);
         InjectKey(vKey, true);
@@ -39,19 +39,14 @@ protected:
 };
 
 TEST_F(Keyboard, TranslationMakesControlCharactersAndShiftedCharacters) {
-    Type(VK_BACK);
-    Type(VK_TAB);
-    Type(VK_RETURN);
-    Type(VK_RETURN, {VK_CONTROL});
-    Type(VK_ESCAPE);
-    Type('A', {VK_CONTROL});
-    Type('Z', {VK_LCONTROL});
-    Type('A');
-    Type('A', {VK_SHIFT});
-    Type('1', {VK_RSHIFT});
-    Type(VK_OEM_2, {VK_SHIFT});
-    Type(VK_SPACE);
-    Type(VK_LEFT); // no character
+    // VK_LEFT makes no character.
+    const std::vector<std::pair<int, std::vector<int>>> keys{
+        {VK_BACK, {}},     {VK_TAB, {}},        {VK_RETURN, {}},        {VK_RETURN, {VK_CONTROL}},
+        {VK_ESCAPE, {}},   {'A', {VK_CONTROL}}, {'Z', {VK_LCONTROL}},   {'A', {}},
+        {'A', {VK_SHIFT}}, {'1', {VK_RSHIFT}},  {VK_OEM_2, {VK_SHIFT}}, {VK_SPACE, {}},
+        {VK_LEFT, {}}};
+    for (const auto& [key, modifiers] : keys)
+        Type(key, modifiers);
     EXPECT_EQ(Characters(), std::string("\b\t\r\n\x1b\x01\x1a"
                                         "aA!? "));
     Type(VK_CAPITAL);
@@ -82,20 +77,14 @@ TEST_F(Keyboard, KeyMessagesCarryTheirBitsAndAltMakesSystemKeys) {
     InjectKey('F', true);
     InjectKey('F', false);
     InjectKey(VK_LMENU, false);
-    std::vector<MSG> all;
-    while (input_test::Next(msg, 0, 0)) {
-        TranslateMessage(&msg);
-        all.push_back(msg);
-    }
+    std::vector<MSG> all = input_test::Queued(true);
+    EXPECT_EQ(
+        input_test::MessagesOf(all),
+        (std::vector<UINT>{WM_SYSKEYDOWN, WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSKEYUP, WM_SYSKEYUP}));
     ASSERT_EQ(all.size(), 5u);
-    EXPECT_EQ(all[0].message, WM_SYSKEYDOWN);
     EXPECT_EQ(all[0].wParam, static_cast<WPARAM>(VK_MENU));
-    EXPECT_EQ(all[1].message, WM_SYSKEYDOWN);
     EXPECT_NE(all[1].lParam & (LPARAM{1} << 29), 0);
-    EXPECT_EQ(all[2].message, WM_SYSCHAR);
     EXPECT_EQ(all[2].wParam, static_cast<WPARAM>('f'));
-    EXPECT_EQ(all[3].message, WM_SYSKEYUP);
-    EXPECT_EQ(all[4].message, WM_SYSKEYUP);
     EXPECT_EQ(all[4].wParam, static_cast<WPARAM>(VK_MENU));
 
     InjectKey(VK_F10, true);
@@ -135,13 +124,20 @@ TEST_F(Keyboard, DeliveredTextIsNeverTypedTwice) {
 TEST_F(Keyboard, KeyStateAndTheLayoutTables) {
     InjectKey(VK_RSHIFT, true);
     EXPECT_LT(GetAsyncKeyState(VK_RSHIFT), 0);
+    EXPECT_LT(GetAsyncKeyState(VK_SHIFT), 0); // either side counts for the generic key
+    EXPECT_EQ(GetAsyncKeyState(VK_LSHIFT) | GetAsyncKeyState(VK_CONTROL), 0);
     DrainQueue();
     EXPECT_LT(GetKeyState(VK_SHIFT), 0);
     EXPECT_LT(GetKeyState(VK_RSHIFT), 0);
     EXPECT_EQ(GetKeyState(VK_LSHIFT) & 0x8000, 0);
     InjectKey(VK_RSHIFT, false);
+    EXPECT_EQ(GetAsyncKeyState(VK_SHIFT), 0);
     DrainQueue();
     EXPECT_EQ(GetKeyState(VK_SHIFT) & 0x8000, 0);
+    // Codes outside the table are ignored.
+    platform::SetKeyState(-1, true);
+    platform::SetKeyState(256, true);
+    EXPECT_EQ(GetAsyncKeyState(-1) | GetAsyncKeyState(256), 0);
     SHORT before = GetKeyState(VK_NUMLOCK) & 1;
     Type(VK_NUMLOCK);
     DrainQueue();
@@ -160,7 +156,6 @@ TEST_F(Keyboard, KeyStateAndTheLayoutTables) {
     EXPECT_EQ(MapVirtualKeyA('A', MAPVK_VK_TO_CHAR), static_cast<UINT>('A'));
     EXPECT_EQ(MapVirtualKeyA(VK_OEM_COMMA, MAPVK_VK_TO_CHAR), static_cast<UINT>(','));
     EXPECT_EQ(MapVirtualKeyA(0x1234, MAPVK_VK_TO_VSC), 0u);
-
     EXPECT_EQ(VkKeyScanA('a'), 'A');
     EXPECT_EQ(VkKeyScanA('A'), 0x100 | 'A');
     EXPECT_EQ(VkKeyScanA('!'), 0x100 | '1');

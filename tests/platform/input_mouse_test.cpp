@@ -7,31 +7,14 @@ namespace {
 using input_test::DrainQueue;
 using input_test::InputTest;
 using input_test::Make;
+using input_test::MessagesOf;
+using input_test::Queued;
 using input_test::Recorder;
 using platform::InjectMouse;
 using platform::MouseEvent;
 
-// The queued messages, taken without dispatching them.
-std::vector<MSG> Queued() {
-    std::vector<MSG> all;
-    MSG msg;
-    while (input_test::Next(msg, 0, 0))
-        all.push_back(msg);
-    return all;
-}
-
-std::vector<UINT> MessagesOf(const std::vector<MSG>& queued) {
-    std::vector<UINT> messages;
-    for (const MSG& msg : queued)
-        messages.push_back(msg.message);
-    return messages;
-}
-
 SHORT X(LPARAM lParam) {
     return static_cast<SHORT>(LOWORD(static_cast<DWORD_PTR>(lParam)));
-}
-SHORT Y(LPARAM lParam) {
-    return static_cast<SHORT>(HIWORD(static_cast<DWORD_PTR>(lParam)));
 }
 
 class Mouse : public InputTest {
@@ -67,8 +50,7 @@ TEST_F(Mouse, ClicksGoToTheDeepestChildThroughTransparentOnes) {
     ASSERT_EQ(queued.size(), 1u);
     EXPECT_EQ(queued[0].hwnd, below);
     EXPECT_EQ(queued[0].message, WM_MOUSEMOVE);
-    EXPECT_EQ(X(queued[0].lParam), 15);
-    EXPECT_EQ(Y(queued[0].lParam), 20);
+    EXPECT_EQ(queued[0].lParam, MAKELPARAM(15, 20));
     EXPECT_EQ(WindowFromPoint(POINT{125, 130}), below);
     // Outside `below` the glass passes the point on to the parent.
     EXPECT_EQ(WindowFromPoint(POINT{240, 240}), top);
@@ -136,12 +118,8 @@ TEST_F(Mouse, DoubleClicksNeedTheSameWindowTheClassAndTheTime) {
     platform::test::FreezeClock(10000);
     Popup(0, 0, 100, 100);
     Popup(200, 0, 100, 100);
-    WNDCLASSA plainClass{};
-    plainClass.lpfnWndProc = DefWindowProcA;
-    plainClass.lpszClassName = "InputPlainClicks";
-    RegisterClassA(&plainClass);
-    Keep(CreateWindowExA(0, "InputPlainClicks", "", WS_POPUP | WS_VISIBLE, 400, 0, 100, 100, 0, 0,
-                         0, nullptr));
+    Keep(CreateWindowExA(0, window_test::Class("InputPlainClicks"), "", WS_POPUP | WS_VISIBLE, 400,
+                         0, 100, 100, 0, 0, 0, nullptr));
     DrainQueue();
     auto downs = [] {
         std::vector<UINT> found;
@@ -183,8 +161,7 @@ TEST_F(Mouse, MovesAreCoalescedUnlessAButtonCameBetween) {
         InjectMouse(i % 1000, i / 1000, MouseEvent::Move);
     auto queued = Queued();
     EXPECT_EQ(MessagesOf(queued), (std::vector<UINT>{WM_USER, WM_MOUSEMOVE}));
-    EXPECT_EQ(X(queued[1].lParam), 999);
-    EXPECT_EQ(Y(queued[1].lParam), 99);
+    EXPECT_EQ(queued[1].lParam, MAKELPARAM(999, 99));
     EXPECT_EQ(queued[1].pt.x, 999);
 
     InjectMouse(1, 1, MouseEvent::Move);
@@ -216,8 +193,7 @@ TEST_F(Mouse, CaptureGetsEverythingWithSignedCoordinatesAndTheWheelGoesToTheFocu
     auto queued = Queued();
     ASSERT_EQ(queued.size(), 2u);
     EXPECT_EQ(queued[0].hwnd, window);
-    EXPECT_EQ(X(queued[0].lParam), 350);
-    EXPECT_EQ(Y(queued[0].lParam), -80);
+    EXPECT_EQ(queued[0].lParam, MAKELPARAM(350, -80));
     EXPECT_EQ(queued[0].wParam, MK_SHIFT);
     // Nothing is hit tested while the capture holds.
     EXPECT_TRUE(Recorder::Of(WM_NCHITTEST).empty());

@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/errors.h"
+#include "last_error.h"
 #include "platform/internet.h"
 #include "platform/kernel_objects.h"
 #include "support/http_server.h"
@@ -155,8 +155,8 @@ TEST_F(Internet, ReadsTheExactBodyInBoundedChunksWithStatusAndLength) {
     EXPECT_EQ(QueryNumber(url, HTTP_QUERY_CONTENT_LENGTH), body.size());
     char text[8];
     DWORD size = 2;
-    EXPECT_FALSE(HttpQueryInfoA(url, HTTP_QUERY_STATUS_CODE, text, &size, nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(ErrorOf(HttpQueryInfoA(url, HTTP_QUERY_STATUS_CODE, text, &size, nullptr), FALSE),
+              ERROR_INSUFFICIENT_BUFFER);
     EXPECT_EQ(size, 4u);
     EXPECT_TRUE(HttpQueryInfoA(url, HTTP_QUERY_STATUS_CODE, text, &size, nullptr));
     EXPECT_STREQ(text, "200");
@@ -166,8 +166,8 @@ TEST_F(Internet, ReadsTheExactBodyInBoundedChunksWithStatusAndLength) {
     EXPECT_EQ(InternetSetFilePointer(url, 0, nullptr, FILE_END, 0), body.size());
     char byte;
     DWORD read = 0;
-    EXPECT_FALSE(InternetReadFile(url, &byte, 1, &read));
-    EXPECT_EQ(GetLastError(), ERROR_INTERNET_INVALID_OPERATION);
+    EXPECT_EQ(ErrorOf(InternetReadFile(url, &byte, 1, &read), FALSE),
+              ERROR_INTERNET_INVALID_OPERATION);
     EXPECT_EQ(InternetSetFilePointer(url, 0, nullptr, FILE_BEGIN, 0), 0u);
 
     Transfer transfer = ReadAll(url);
@@ -291,8 +291,7 @@ TEST_F(Internet, StalledTransfersFailWithinTheReceiveTimeout) {
     for (bool fillBacklog : {false, true}) {
         SilentListener silent(fillBacklog);
         auto start = Clock::now();
-        EXPECT_EQ(Open(silent.Url(), session), 0u);
-        EXPECT_EQ(GetLastError(), ERROR_INTERNET_TIMEOUT);
+        EXPECT_EQ(ErrorOf(Open(silent.Url(), session), 0u), ERROR_INTERNET_TIMEOUT);
         EXPECT_LT(Clock::now() - start, kBound);
     }
     EXPECT_TRUE(InternetCloseHandle(session));
@@ -337,8 +336,7 @@ TEST_F(Internet, ClosingAHandleAbortsATransferInProgress) {
     ASSERT_EQ(waiter.wait_for(kBound), std::future_status::ready);
     EXPECT_LT(Clock::now() - start, kBound);
     EXPECT_THAT(waiter.get(), AnyOf(ERROR_INTERNET_OPERATION_CANCELLED, ERROR_INVALID_HANDLE));
-    EXPECT_FALSE(InternetCloseHandle(url));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(ErrorOf(InternetCloseHandle(url), FALSE), ERROR_INVALID_HANDLE);
 }
 
 TEST_F(Internet, FileUrlsNameWindowsPaths) {
@@ -367,38 +365,29 @@ TEST_F(Internet, FileUrlsNameWindowsPaths) {
         EXPECT_TRUE(InternetCloseHandle(url));
     }
 
-    EXPECT_EQ(Open("file:///" + forward + "/data/missing.bin"), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(Open("file:///" + forward + "/nowhere/missing.bin"), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
-    EXPECT_EQ(Open("file:///" + forward + "/data"), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(Open("file://server/share/name.bin"), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_BAD_NETPATH);
+    EXPECT_EQ(ErrorOf(Open("file:///" + forward + "/data/missing.bin"), 0u), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(ErrorOf(Open("file:///" + forward + "/nowhere/missing.bin"), 0u),
+              ERROR_PATH_NOT_FOUND);
+    EXPECT_EQ(ErrorOf(Open("file:///" + forward + "/data"), 0u), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(ErrorOf(Open("file://server/share/name.bin"), 0u), ERROR_BAD_NETPATH);
 }
 
 TEST_F(Internet, UnreachableAndMalformedUrlsFailToOpen) {
     test_support::RefusingPort refusing;
-    EXPECT_EQ(Open("http://127.0.0.1:" + std::to_string(refusing.Port()) + "/x"), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_INTERNET_CANNOT_CONNECT);
+    EXPECT_EQ(ErrorOf(Open("http://127.0.0.1:" + std::to_string(refusing.Port()) + "/x"), 0u),
+              ERROR_INTERNET_CANNOT_CONNECT);
 
-    EXPECT_EQ(Open("gopher://127.0.0.1/"), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_INTERNET_UNRECOGNIZED_SCHEME);
-    EXPECT_EQ(Open("www.example.com/page.html"), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_INTERNET_UNRECOGNIZED_SCHEME);
-    EXPECT_EQ(Open("C:\\missing\\file.txt"), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_INTERNET_UNRECOGNIZED_SCHEME);
-    EXPECT_EQ(Open("http:/127.0.0.1/"), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_INTERNET_INVALID_URL);
-    EXPECT_EQ(Open("http:///path"), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_INTERNET_INVALID_URL);
+    EXPECT_EQ(ErrorOf(Open("gopher://127.0.0.1/"), 0u), ERROR_INTERNET_UNRECOGNIZED_SCHEME);
+    EXPECT_EQ(ErrorOf(Open("www.example.com/page.html"), 0u), ERROR_INTERNET_UNRECOGNIZED_SCHEME);
+    EXPECT_EQ(ErrorOf(Open("C:\\missing\\file.txt"), 0u), ERROR_INTERNET_UNRECOGNIZED_SCHEME);
+    EXPECT_EQ(ErrorOf(Open("http:/127.0.0.1/"), 0u), ERROR_INTERNET_INVALID_URL);
+    EXPECT_EQ(ErrorOf(Open("http:///path"), 0u), ERROR_INTERNET_INVALID_URL);
 }
 
 TEST_F(Internet, HandlesAreCheckedByKind) {
     struct Foreign : platform::KernelObject {};
     HANDLE foreign = platform::RegisterObject(std::make_shared<Foreign>());
-    EXPECT_FALSE(InternetCloseHandle(foreign));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(ErrorOf(InternetCloseHandle(foreign), FALSE), ERROR_INVALID_HANDLE);
     EXPECT_NE(platform::LookupObject(foreign), nullptr);
     EXPECT_TRUE(platform::UnregisterObject(foreign));
     EXPECT_FALSE(InternetCloseHandle(0));
@@ -408,23 +397,22 @@ TEST_F(Internet, HandlesAreCheckedByKind) {
     ASSERT_NE(url, 0u);
     char byte;
     DWORD read = 0;
-    EXPECT_FALSE(InternetReadFile(session_, &byte, 1, &read));
-    EXPECT_EQ(GetLastError(), ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
-    EXPECT_EQ(Open(server_.Url("/a"), url), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
-    EXPECT_EQ(FtpGetFileSize(url, nullptr), INVALID_FILE_SIZE);
-    EXPECT_EQ(GetLastError(), ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
+    EXPECT_EQ(ErrorOf(InternetReadFile(session_, &byte, 1, &read), FALSE),
+              ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
+    EXPECT_EQ(ErrorOf(Open(server_.Url("/a"), url), 0u), ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
+    EXPECT_EQ(ErrorOf(FtpGetFileSize(url, nullptr), INVALID_FILE_SIZE),
+              ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
     DWORD value = 1000;
-    EXPECT_FALSE(InternetSetOptionA(session_, 999, &value, sizeof value));
-    EXPECT_EQ(GetLastError(), ERROR_INTERNET_INVALID_OPTION);
-    EXPECT_FALSE(InternetSetOptionA(session_, INTERNET_OPTION_RECEIVE_TIMEOUT, &value, 2));
-    EXPECT_EQ(GetLastError(), ERROR_INTERNET_BAD_OPTION_LENGTH);
+    EXPECT_EQ(ErrorOf(InternetSetOptionA(session_, 999, &value, sizeof value), FALSE),
+              ERROR_INTERNET_INVALID_OPTION);
+    EXPECT_EQ(
+        ErrorOf(InternetSetOptionA(session_, INTERNET_OPTION_RECEIVE_TIMEOUT, &value, 2), FALSE),
+        ERROR_INTERNET_BAD_OPTION_LENGTH);
 
     // Closing the session closes the URL handles opened in it.
     EXPECT_TRUE(InternetCloseHandle(session_));
     session_ = 0;
-    EXPECT_FALSE(InternetReadFile(url, &byte, 1, &read));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(ErrorOf(InternetReadFile(url, &byte, 1, &read), FALSE), ERROR_INVALID_HANDLE);
 }
 
 } // namespace

@@ -2,8 +2,9 @@
 
 #include <cstring>
 
-#include "platform/errors.h"
+#include "last_error.h"
 #include "platform/files.h"
+#include "platform/kernel_objects.h"
 #include "platform/memory.h"
 #include "platform/sync.h"
 #include "platform/test_hooks.h"
@@ -12,7 +13,34 @@ namespace {
 
 using platform::test::Fault;
 
-TEST(Heap, BlocksAreUniqueAndGrowWithAZeroedTail) {
+struct Probe : platform::KernelObject {
+    explicit Probe(bool* destroyed) : destroyed(destroyed) {}
+    ~Probe() override { *destroyed = true; }
+    bool* destroyed;
+};
+struct Other : platform::KernelObject {};
+
+TEST(KernelObjects, HandlesAreNeverReusedAndStaleOrOtherKindsRefused) {
+    bool destroyed = false;
+    HANDLE first = platform::RegisterObject(std::make_shared<Probe>(&destroyed));
+    ASSERT_NE(first, 0u);
+    ASSERT_NE(first, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(CloseHandle(first));
+    EXPECT_TRUE(destroyed);
+    HANDLE second = platform::RegisterObject(std::make_shared<Other>());
+    EXPECT_NE(second, first);
+    SetLastError(0);
+    EXPECT_EQ(ErrorOf(CloseHandle(first), FALSE), ERROR_INVALID_HANDLE);
+    EXPECT_FALSE(CloseHandle(INVALID_HANDLE_VALUE));
+
+    SetLastError(0);
+    EXPECT_EQ(ErrorOf(platform::LookupObjectAs<Probe>(second), nullptr), ERROR_INVALID_HANDLE);
+    EXPECT_FALSE(platform::UnregisterObjectAs<Probe>(second));
+    EXPECT_NE(platform::LookupObjectAs<Other>(second), nullptr);
+    EXPECT_TRUE(CloseHandle(second));
+}
+
+TEST(Heap, BlocksAreUniqueGrowWithAZeroedTailAndSurviveFailedGrowth) {
     HANDLE heap = GetProcessHeap();
     void* first = HeapAlloc(heap, 0, 0);
     void* second = HeapAlloc(heap, 0, 0);
@@ -34,30 +62,25 @@ TEST(Heap, BlocksAreUniqueAndGrowWithAZeroedTail) {
     for (int i = 10; i < 300; ++i)
         ASSERT_EQ(block[i], 0) << i;
     EXPECT_TRUE(HeapFree(heap, 0, block));
-}
 
-TEST(Heap, InjectedFailuresLeaveTheOldBlockValid) {
-    HANDLE heap = GetProcessHeap();
-    auto* block = static_cast<char*>(HeapAlloc(heap, 0, 6));
-    ASSERT_NE(block, nullptr);
-    std::memcpy(block, "intact", 6);
+    // A growth that fails leaves the old block valid.
+    auto* text = static_cast<char*>(HeapAlloc(heap, 0, 6));
+    ASSERT_NE(text, nullptr);
+    std::memcpy(text, "intact", 6);
 
     platform::test::InjectFault(Fault::HeapAlloc, 3);
     SetLastError(0);
-    EXPECT_EQ(HeapReAlloc(heap, 0, block, 1 << 20), nullptr);
-    EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
-    EXPECT_EQ(std::memcmp(block, "intact", 6), 0);
+    EXPECT_EQ(ErrorOf(HeapReAlloc(heap, 0, text, 1 << 20), nullptr), ERROR_NOT_ENOUGH_MEMORY);
+    EXPECT_EQ(std::memcmp(text, "intact", 6), 0);
     EXPECT_EQ(HeapAlloc(heap, 0, 8), nullptr);
-    EXPECT_EQ(GlobalAlloc(GHND, 8), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
-
-    block = static_cast<char*>(HeapReAlloc(heap, 0, block, 1 << 20));
-    ASSERT_NE(block, nullptr);
-    EXPECT_EQ(std::memcmp(block, "intact", 6), 0);
-    EXPECT_TRUE(HeapFree(heap, 0, block));
+    EXPECT_EQ(ErrorOf(GlobalAlloc(GHND, 8), 0), ERROR_NOT_ENOUGH_MEMORY);
+    text = static_cast<char*>(HeapReAlloc(heap, 0, text, 1 << 20));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(std::memcmp(text, "intact", 6), 0);
+    EXPECT_TRUE(HeapFree(heap, 0, text));
 }
 
-TEST(GlobalMemory, LockFindAndFreeRoundTrip) {
+TEST(GlobalMemory, LockFindAndFreeRoundTripAndOtherKindsAreRefused) {
     HGLOBAL handle = GlobalAlloc(GHND, 32);
     ASSERT_NE(handle, 0u);
     EXPECT_EQ(GlobalSize(handle), 32u);
@@ -71,32 +94,25 @@ TEST(GlobalMemory, LockFindAndFreeRoundTrip) {
     EXPECT_EQ(GlobalLock(handle), data);
     EXPECT_TRUE(GlobalUnlock(handle));
     SetLastError(ERROR_INVALID_FUNCTION);
-    EXPECT_FALSE(GlobalUnlock(handle));
-    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
-    EXPECT_FALSE(GlobalUnlock(handle));
-    EXPECT_EQ(GetLastError(), ERROR_NOT_LOCKED);
+    EXPECT_EQ(ErrorOf(GlobalUnlock(handle), FALSE), ERROR_SUCCESS);
+    EXPECT_EQ(ErrorOf(GlobalUnlock(handle), FALSE), ERROR_NOT_LOCKED);
 
     EXPECT_EQ(GlobalFree(handle), 0u);
     EXPECT_EQ(GlobalHandle(data), 0u);
     SetLastError(0);
-    EXPECT_EQ(GlobalFree(handle), handle);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-}
+    EXPECT_EQ(ErrorOf(GlobalFree(handle), handle), ERROR_INVALID_HANDLE);
 
-TEST(GlobalMemory, HandlesOfOtherKindsAreRefused) {
+    // Handles of other kinds are refused and stay alive.
     HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     SetLastError(0);
-    EXPECT_EQ(GlobalLock(event), nullptr);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(ErrorOf(GlobalLock(event), nullptr), ERROR_INVALID_HANDLE);
     EXPECT_EQ(GlobalFree(event), event);
-    EXPECT_TRUE(SetEvent(event)); // still alive
+    EXPECT_TRUE(SetEvent(event));
     EXPECT_TRUE(CloseHandle(event));
-
     HGLOBAL memory = GlobalAlloc(GHND, 4);
     SetLastError(0);
-    EXPECT_FALSE(CloseHandle(memory));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(GlobalSize(memory), 4u); // still alive
+    EXPECT_EQ(ErrorOf(CloseHandle(memory), FALSE), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(GlobalSize(memory), 4u);
     EXPECT_EQ(GlobalFree(memory), 0u);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "input_fixture.h"
+#include "last_error.h"
 #include "platform/framebuffer.h"
 #include "platform/headless_display.h"
 #include "platform/message_box.h"
@@ -344,7 +345,7 @@ TEST_F(MessageBoxWindow, ShowsItsCaptionAndTextAndGrowsWithIt) {
     EXPECT_EQ(title, "Error");
 
     uint32_t face = platform::PixelFromColor(GetSysColor(COLOR_BTNFACE));
-    RECT shortClient{}, longClient{};
+    RECT shortClient{};
     bool inked = false;
     Ask(0, MB_OK, [&](HWND box) {
         GetClientRect(box, &shortClient);
@@ -359,27 +360,24 @@ TEST_F(MessageBoxWindow, ShowsItsCaptionAndTextAndGrowsWithIt) {
         headless::PressKey(VK_RETURN);
     });
     EXPECT_TRUE(inked);
+    // The client or the window rectangle of a box showing `text`.
+    auto rectFor = [&](const std::string& text, BOOL (*get)(HWND, RECT*)) {
+        RECT rect{};
+        auto user = [&](HWND box) {
+            get(box, &rect);
+            headless::PressKey(VK_RETURN);
+        };
+        Ask(0, MB_OK, user, text.c_str());
+        return rect;
+    };
     std::string longText;
     for (int i = 0; i < 60; ++i)
         longText += "A rather long sentence. ";
-    Ask(
-        0, MB_OK,
-        [&](HWND box) {
-            GetClientRect(box, &longClient);
-            headless::PressKey(VK_RETURN);
-        },
-        longText.c_str());
+    RECT longClient = rectFor(longText, GetClientRect);
     EXPECT_GT(longClient.bottom, shortClient.bottom + 4 * platform::UiFontLineMetrics().lineHeight);
     EXPECT_LE(longClient.right, GetSystemMetrics(SM_CXSCREEN));
     // A text taller than the screen is cut so that the buttons stay on it.
-    RECT tallWindow{};
-    Ask(
-        0, MB_OK,
-        [&](HWND box) {
-            GetWindowRect(box, &tallWindow);
-            headless::PressKey(VK_RETURN);
-        },
-        std::string(1000, '\n').c_str());
+    RECT tallWindow = rectFor(std::string(1000, '\n'), GetWindowRect);
     EXPECT_GE(tallWindow.top, 0);
     EXPECT_LE(tallWindow.bottom, GetSystemMetrics(SM_CYSCREEN));
 }
@@ -389,14 +387,31 @@ TEST_F(MessageBoxWindow, RecordingAndTheScreenlessDisplayShowNoWindow) {
     platform::test::SetMessageBoxShownHook([&](HWND) { shown = true; });
     platform::test::RecordMessageBoxes(true);
     EXPECT_EQ(MessageBoxA(0, "t", "c", MB_YESNO | MB_DEFBUTTON2), IDNO);
-    platform::test::RecordMessageBoxes(false);
+    platform::test::SetMessageBoxAnswer(IDNO);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(MessageBoxA(0x42, "Save?", "Caf\xE9", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
+    EXPECT_EQ(ErrorOf(MessageBoxA(0, "bad", "c", 0x0B), 0), ERROR_INVALID_MSGBOX_STYLE);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    auto boxes = platform::test::RecordedMessageBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].owner, 0x42u);
+    EXPECT_EQ(boxes[1].caption, "Caf\xE9"); // as given
+    EXPECT_EQ(boxes[1].text, "Save?");
+    EXPECT_EQ(boxes[1].type, MB_YESNOCANCEL | MB_ICONQUESTION);
     platform::test::ClearRecordedMessageBoxes();
-    // Nobody sees the headless display: the box goes to standard error and takes its
-    // default button, not the first one.
+    EXPECT_TRUE(platform::test::RecordedMessageBoxes().empty());
+    platform::test::SetMessageBoxAnswer(0);
+    platform::test::RecordMessageBoxes(false);
+
+    // Nobody sees the headless display: the box goes to standard error in UTF-8 and takes
+    // its default button, not the first one.
     platform::test::ShowMessageBoxesAsWindows(false);
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(MessageBoxA(0, "Delete?", "c", MB_YESNO | MB_DEFBUTTON2), IDNO);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "c: Delete?\n");
+    EXPECT_EQ(MessageBoxA(0, "Zeile 3: \x93x\x94", "Caf\xE9", MB_OK | MB_ICONERROR), IDOK);
+    EXPECT_EQ(MessageBoxA(0, nullptr, nullptr, MB_YESNO), IDYES);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "c: Delete?\nCaf\xC3\xA9: Zeile 3: \xE2\x80\x9Cx\xE2\x80\x9D\nError: \n");
     EXPECT_FALSE(shown);
 }
 

@@ -6,8 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "last_error.h"
 #include "platform/clock.h"
-#include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/sync.h"
@@ -69,27 +69,22 @@ TEST(MessageQueue, PostsInOrderAndPeeksThroughWindowAndRangeFilters) {
     });
 }
 
-TEST(MessageQueue, RefusesUnknownWindowsAndThreadsAndWindowsOfEndedThreads) {
+TEST(MessageQueue, RefusesUnknownWindowsThreadsEndedThreadsWindowsAndAFullQueue) {
     OnFreshThread([] {
-        EXPECT_FALSE(PostMessageA(0x7FFF, WM_USER, 0, 0));
-        EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
-        EXPECT_FALSE(PostThreadMessageA(0xFFFFFFF0u, WM_USER, 0, 0));
-        EXPECT_EQ(GetLastError(), ERROR_INVALID_THREAD_ID);
+        EXPECT_EQ(ErrorOf(PostMessageA(0x7FFF, WM_USER, 0, 0), FALSE), ERROR_INVALID_WINDOW_HANDLE);
+        EXPECT_EQ(ErrorOf(PostThreadMessageA(0xFFFFFFF0u, WM_USER, 0, 0), FALSE),
+                  ERROR_INVALID_THREAD_ID);
         MSG msg;
         EXPECT_EQ(GetMessageA(&msg, 0x7FFF, 0, 0), -1); // would wait for ever
     });
 
     OnFreshThread([] { platform::BindWindowProcedure(kWindow, Recorder); });
-    EXPECT_FALSE(PostMessageA(kWindow, WM_USER, 0, 0));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
-}
+    EXPECT_EQ(ErrorOf(PostMessageA(kWindow, WM_USER, 0, 0), FALSE), ERROR_INVALID_WINDOW_HANDLE);
 
-TEST(MessageQueue, AFullQueueRefusesMorePosts) {
     OnFreshThread([] {
         for (DWORD i = 0; i < MAX_POSTED_MESSAGES; ++i)
             ASSERT_TRUE(PostMessageA(0, WM_USER, i, 0));
-        EXPECT_FALSE(PostMessageA(0, WM_USER, 0, 0));
-        EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_QUOTA);
+        EXPECT_EQ(ErrorOf(PostMessageA(0, WM_USER, 0, 0), FALSE), ERROR_NOT_ENOUGH_QUOTA);
         MSG msg;
         EXPECT_TRUE(PeekMessageA(&msg, 0, 0, 0, PM_REMOVE));
         EXPECT_EQ(msg.wParam, 0u); // the oldest, nothing overwritten
@@ -169,7 +164,7 @@ TEST(MessageQueue, PostFromAnotherThreadWakesGetMessage) {
     thread.join();
 }
 
-TEST(MsgWait, AnswersHandlesFirstThenTheQueue) {
+TEST(MsgWait, AnswersHandlesFirstThenTheQueueAndPostsWakeARealWaitEarly) {
     OnFreshThread([] {
         HANDLE events[2] = {CreateEventA(nullptr, TRUE, FALSE, nullptr),
                             CreateEventA(nullptr, TRUE, FALSE, nullptr)};
@@ -188,9 +183,7 @@ TEST(MsgWait, AnswersHandlesFirstThenTheQueue) {
         CloseHandle(events[0]);
         CloseHandle(events[1]);
     });
-}
 
-TEST(MsgWait, RealTimeOutsWaitAndPostsWakeEarly) {
     OnFreshThread([] {
         auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 30, QS_ALLINPUT), WAIT_TIMEOUT);

@@ -5,6 +5,7 @@
 #include "platform/display_backend.h"
 #include "platform/test_hooks.h"
 #include "platform/windows.h"
+#include "window_recorder.h"
 
 namespace {
 
@@ -12,19 +13,8 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr uint32_t kRedPixel = 0xFF0000;
 constexpr uint32_t kWhitePixel = 0xFFFFFF;
 
-LRESULT ClipProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 const char* ClipClass() {
-    static const char* name = [] {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = ClipProcedure;
-        windowClass.hbrBackground = COLOR_WINDOW + 1;
-        windowClass.lpszClassName = "PaintClip";
-        RegisterClassA(&windowClass);
-        return "PaintClip";
-    }();
+    static const char* name = window_test::Class("PaintClip", DefWindowProcA, 0, COLOR_WINDOW + 1);
     return name;
 }
 
@@ -39,11 +29,7 @@ protected:
         DestroyWindow(top);
         Pump();
     }
-    static void Pump() {
-        MSG msg;
-        for (int i = 0; i < 1000 && PeekMessageA(&msg, 0, 0, 0, PM_REMOVE); ++i)
-            DispatchMessageA(&msg);
-    }
+    static void Pump() { window_test::Pump(); }
     HWND Child(DWORD style, int x, int y, int w, int h, DWORD exStyle = 0, HWND parent = 0) {
         return CreateWindowExA(exStyle, ClipClass(), "", WS_CHILD | WS_VISIBLE | style, x, y, w, h,
                                parent ? parent : top, 0, 0, nullptr);
@@ -107,7 +93,7 @@ TEST_F(PaintClip, SiblingsClipOnlyUnderClipSiblings) {
 TEST_F(PaintClip, ChildrenClipTheirParentUnderClipChildren) {
     Pump();
     HWND child = Child(0, 10, 10, 20, 20);
-    HWND glass = Child(0, 60, 60, 20, 20, WS_EX_TRANSPARENT);
+    Child(0, 60, 60, 20, 20, WS_EX_TRANSPARENT);
     Pump();
     SetWindowLongA(top, GWL_STYLE, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN);
     Fill(top, kRed);
@@ -124,7 +110,6 @@ TEST_F(PaintClip, ChildrenClipTheirParentUnderClipChildren) {
     EXPECT_EQ(At(15, 15), 0x00FF00u);
     Fill(child, kRed);
     EXPECT_EQ(At(15, 15), 0x00FF00u);
-    (void)glass;
 }
 
 TEST_F(PaintClip, PaintDCDrawsOnlyTheUpdateRegionAndFollowsTheWindow) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/windows.h"
+#include "window_recorder.h"
 
 namespace {
 
@@ -23,13 +24,7 @@ LRESULT PaintProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 const char* ClassWith(const char* name, UINT style, HBRUSH brush) {
-    WNDCLASSA windowClass{};
-    windowClass.style = style;
-    windowClass.lpfnWndProc = PaintProcedure;
-    windowClass.hbrBackground = brush;
-    windowClass.lpszClassName = name;
-    RegisterClassA(&windowClass);
-    return name;
+    return window_test::Class(name, PaintProcedure, style, brush);
 }
 
 const char* Plain() {
@@ -56,17 +51,7 @@ protected:
         if (parent == 0) made.push_back(window);
         return window;
     }
-    // Dispatches everything queued; WM_PAINT keeps coming while a window stays invalid,
-    // so the count is bounded.
-    static int Pump() {
-        MSG msg;
-        int count = 0;
-        while (count < 1000 && PeekMessageA(&msg, 0, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&msg);
-            ++count;
-        }
-        return count;
-    }
+    static int Pump() { return window_test::Pump(); }
     static std::vector<HWND> PaintOrder() {
         std::vector<HWND> order;
         for (const Painted& p : seen)
@@ -147,10 +132,8 @@ TEST_F(PaintMessages, UpdateRegionsMergeAndBeginPaintReportsThem) {
     InvalidateRect(window, &outside, FALSE);
     RECT bounds;
     ASSERT_TRUE(GetUpdateRect(window, &bounds, FALSE));
-    EXPECT_EQ(bounds.left, 10);
-    EXPECT_EQ(bounds.top, 5);
-    EXPECT_EQ(bounds.right, 100); // cut to the client area
-    EXPECT_EQ(bounds.bottom, 100);
+    // Cut to the client area.
+    EXPECT_EQ(window_test::Sides(bounds), (window_test::Longs{10, 5, 100, 100}));
     ValidateRect(window, &outside);
     ValidateRect(window, &a);
     ASSERT_TRUE(GetUpdateRect(window, &bounds, FALSE));
@@ -238,16 +221,14 @@ TEST_F(PaintMessages, MovingSizingAndHidingInvalidateWhatTheyUncover) {
     RECT bounds;
     ASSERT_TRUE(SetWindowPos(child, HWND_TOP, 60, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
     ASSERT_TRUE(GetUpdateRect(parent, &bounds, FALSE));
-    EXPECT_EQ(bounds.left, 10);
-    EXPECT_EQ(bounds.right, 50);
+    EXPECT_EQ(window_test::Sides(bounds), (window_test::Longs{10, 10, 50, 50}));
     EXPECT_TRUE(GetUpdateRect(child, &bounds, FALSE)); // nothing copied the old pixels
     Pump();
 
     // Growing a window without CS_HREDRAW repaints only the new part of it.
     SetWindowPos(child, HWND_TOP, 0, 0, 50, 40, SWP_NOMOVE | SWP_NOZORDER);
     ASSERT_TRUE(GetUpdateRect(child, &bounds, FALSE));
-    EXPECT_EQ(bounds.left, 40);
-    EXPECT_EQ(bounds.right, 50);
+    EXPECT_EQ(window_test::Sides(bounds), (window_test::Longs{40, 0, 50, 40}));
     Pump();
     SetWindowPos(stretchy, HWND_TOP, 0, 0, 30, 20, SWP_NOMOVE | SWP_NOZORDER);
     ASSERT_TRUE(GetUpdateRect(stretchy, &bounds, FALSE));
@@ -259,8 +240,7 @@ TEST_F(PaintMessages, MovingSizingAndHidingInvalidateWhatTheyUncover) {
     EXPECT_FALSE(GetUpdateRect(parent, &bounds, FALSE));
     ShowWindow(child, SW_HIDE);
     ASSERT_TRUE(GetUpdateRect(parent, &bounds, FALSE));
-    EXPECT_EQ(bounds.top, 100);
-    EXPECT_EQ(bounds.bottom, 140);
+    EXPECT_EQ(window_test::Sides(bounds), (window_test::Longs{0, 100, 50, 140}));
     EXPECT_FALSE(GetUpdateRect(stretchy, &bounds, FALSE));
 }
 

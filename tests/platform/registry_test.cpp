@@ -53,9 +53,8 @@ Stored Get(HKEY key, const char* name) {
 Names Subkeys(HKEY key) {
     Names names;
     char name[256];
-    for (DWORD i = 0; RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; ++i) {
+    for (DWORD i = 0; RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; ++i)
         names.emplace_back(name);
-    }
     return names;
 }
 
@@ -98,9 +97,8 @@ TEST_F(Registry, ValuesOfEveryTypeSurviveAReloadFromDisk) {
     DWORD disposition = 0;
     HKEY key = Create(HKEY_CURRENT_USER, "Software\\Zorv\\Game", &disposition);
     EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
-    for (const auto& [name, value] : values) {
+    for (const auto& [name, value] : values)
         EXPECT_EQ(Set(key, name.c_str(), value.type, value.data), ERROR_SUCCESS);
-    }
     EXPECT_EQ(RegDeleteValueA(key, "Binary"), ERROR_SUCCESS);
     EXPECT_EQ(Set(key, "Binary", REG_BINARY, "\2"), ERROR_SUCCESS); // now the last one
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
@@ -122,9 +120,8 @@ TEST_F(Registry, ValuesOfEveryTypeSurviveAReloadFromDisk) {
 
 TEST_F(Registry, NamesIgnoreCaseKeepTheirSpellingAndEnumerateInOrder) {
     HKEY key = Create(HKEY_CURRENT_USER, "Software\\\xC9t\xE9"); // Été
-    for (const char* name : {"beta", "Alpha", "GAMMA"}) {
+    for (const char* name : {"beta", "Alpha", "GAMMA"})
         RegCloseKey(Create(key, name));
-    }
     EXPECT_EQ(Set(key, "Volume", REG_DWORD, kDword), ERROR_SUCCESS);
     EXPECT_EQ(Set(key, "\x8A", REG_SZ, "S caron"), ERROR_SUCCESS);
     EXPECT_EQ(Set(key, "VOLUME", REG_BINARY, "longer data"), ERROR_SUCCESS);
@@ -230,16 +227,14 @@ TEST_F(Registry, HandlesPathsAndAccessAreChecked) {
     ASSERT_EQ(Open(writer, nullptr, &writeOnly, KEY_WRITE), ERROR_SUCCESS);
     EXPECT_EQ(Get(writeOnly, "").type, 0xDEAD0000u + ERROR_ACCESS_DENIED);
     EXPECT_EQ(RegDeleteValueA(writeOnly, ""), ERROR_SUCCESS);
-    for (HKEY open : {writer, reader, writeOnly}) {
+    for (HKEY open : {writer, reader, writeOnly})
         EXPECT_EQ(RegCloseKey(open), ERROR_SUCCESS);
-    }
     EXPECT_EQ(RegCloseKey(writer), ERROR_INVALID_HANDLE);
     EXPECT_EQ(platform::CountObjects(), before);
 
     std::string deepest = "k";
-    for (size_t level = 1; level < 512; ++level) {
+    for (size_t level = 1; level < 512; ++level)
         deepest += "\\k";
-    }
     RegCloseKey(Create(HKEY_USERS, deepest));
     EXPECT_EQ(RegCreateKeyExA(HKEY_USERS, (deepest + "\\k").c_str(), 0, nullptr, 0, 0, nullptr,
                               &key, nullptr),

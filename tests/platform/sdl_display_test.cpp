@@ -23,6 +23,7 @@ using input_test::Make;
 using input_test::Recorder;
 using platform::MouseEvent;
 using platform::test::SdlWindowChange;
+using window_test::Longs;
 
 constexpr DWORD kFramed = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
 constexpr COLORREF kPainted = 0x00336699;   // 0x00BBGGRR
@@ -47,11 +48,7 @@ protected:
     // A pump, and every message it brought dispatched; the messages seen are recorded.
     static void Run() {
         platform::PumpDisplay();
-        MSG msg;
-        while (PeekMessageA(&msg, 0, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        window_test::Pump();
     }
     HWND Open(int x = 100, int y = 80, int width = 320, int height = 240) {
         HWND window = Keep(Make(kFramed, x, y, width, height));
@@ -60,20 +57,22 @@ protected:
         return window;
     }
     static std::vector<window_test::Seen> Of(UINT message) { return Recorder::Of(message); }
-    static std::vector<WPARAM> Chars() {
-        std::vector<WPARAM> chars;
-        for (const window_test::Seen& seen : Of(WM_CHAR))
-            chars.push_back(seen.wParam);
-        return chars;
+    static std::vector<WPARAM> WParams(UINT message, WPARAM mask = ~WPARAM{0}) {
+        std::vector<WPARAM> found;
+        for (const window_test::Seen& seen : Of(message))
+            found.push_back(seen.wParam & mask);
+        return found;
     }
-    struct Size {
-        LONG cx;
-        LONG cy;
-    };
-    static Size ClientSize(HWND window) {
-        RECT client{};
-        GetClientRect(window, &client);
-        return Size{client.right, client.bottom};
+    static std::vector<WPARAM> Chars() { return WParams(WM_CHAR); }
+    // The size of the window's SDL window, none when it has none.
+    static Longs SdlSize(HWND window) {
+        int width = 0, height = 0;
+        if (!platform::test::SdlWindowSize(window, width, height)) return {};
+        return {width, height};
+    }
+    static Longs ClientSize(HWND window) {
+        RECT client = window_test::ClientRect(window);
+        return {client.right, client.bottom};
     }
 };
 
@@ -81,13 +80,8 @@ TEST_F(SdlDisplayTest, SdlWindowsFollowOurs) {
     HWND hidden = Keep(Make(WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, 0, 0, 0, "Hidden"));
     HWND shown = Keep(Make(kFramed, 50, 60, 300, 200, 0, 0, 0, "Caf\xE9 \x80"));
     Run();
-    int width = 0;
-    int height = 0;
-    EXPECT_FALSE(platform::test::SdlWindowSize(hidden, width, height));
-    ASSERT_TRUE(platform::test::SdlWindowSize(shown, width, height));
-    Size client = ClientSize(shown);
-    EXPECT_EQ(width, client.cx);
-    EXPECT_EQ(height, client.cy);
+    EXPECT_TRUE(SdlSize(hidden).empty());
+    EXPECT_EQ(SdlSize(shown), ClientSize(shown));
     std::string title;
     ASSERT_TRUE(platform::test::SdlWindowTitle(shown, title));
     EXPECT_EQ(title, "Caf\xC3\xA9 \xE2\x82\xAC");
@@ -96,23 +90,21 @@ TEST_F(SdlDisplayTest, SdlWindowsFollowOurs) {
     SetWindowPos(shown, 0, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
     ShowWindow(hidden, SW_SHOW);
     Run();
-    ASSERT_TRUE(platform::test::SdlWindowSize(shown, width, height));
-    client = ClientSize(shown);
-    EXPECT_EQ(width, client.cx);
-    EXPECT_EQ(height, client.cy);
+    EXPECT_EQ(SdlSize(shown), ClientSize(shown));
+    EXPECT_EQ(ClientSize(shown)[0], 392);
     ASSERT_TRUE(platform::test::SdlWindowTitle(shown, title));
     EXPECT_EQ(title, "Renamed");
-    EXPECT_TRUE(platform::test::SdlWindowSize(hidden, width, height));
+    EXPECT_FALSE(SdlSize(hidden).empty());
 
     // Minimised, the SDL window stays for the user to restore; hidden or gone, it goes.
     ShowWindow(shown, SW_MINIMIZE);
     Run();
-    EXPECT_TRUE(platform::test::SdlWindowSize(shown, width, height));
+    EXPECT_FALSE(SdlSize(shown).empty());
     ShowWindow(shown, SW_HIDE);
     DestroyWindow(hidden);
     Run();
-    EXPECT_FALSE(platform::test::SdlWindowSize(shown, width, height));
-    EXPECT_FALSE(platform::test::SdlWindowSize(hidden, width, height));
+    EXPECT_TRUE(SdlSize(shown).empty());
+    EXPECT_TRUE(SdlSize(hidden).empty());
 }
 
 TEST_F(SdlDisplayTest, KeysArriveAsVirtualKeys) {
@@ -128,16 +120,12 @@ TEST_F(SdlDisplayTest, KeysArriveAsVirtualKeys) {
     ASSERT_TRUE(platform::test::PushSdlKey("Keypad 4", true, false, false));
     ASSERT_TRUE(platform::test::PushSdlKey("F5", true));
     Run();
+    EXPECT_EQ(WParams(WM_KEYDOWN),
+              (std::vector<WPARAM>{'A', 'A', VK_SHIFT, VK_NUMPAD0 + 4, VK_LEFT, VK_F1 + 4}));
     std::vector<window_test::Seen> downs = Of(WM_KEYDOWN);
     ASSERT_EQ(downs.size(), 6u);
-    EXPECT_EQ(downs[0].wParam, WPARAM{'A'});
     EXPECT_EQ(downs[0].lParam & (LPARAM{1} << 30), 0);
-    EXPECT_EQ(downs[1].wParam, WPARAM{'A'});
     EXPECT_NE(downs[1].lParam & (LPARAM{1} << 30), 0); // a repeat: the key was down
-    EXPECT_EQ(downs[2].wParam, WPARAM(VK_SHIFT));
-    EXPECT_EQ(downs[3].wParam, WPARAM(VK_NUMPAD0 + 4));
-    EXPECT_EQ(downs[4].wParam, WPARAM(VK_LEFT));
-    EXPECT_EQ(downs[5].wParam, WPARAM(VK_F1 + 4));
     EXPECT_EQ(Of(WM_KEYUP).size(), 2u);
     // Typed letters come from the text events only, never twice.
     EXPECT_TRUE(Chars().empty());
@@ -161,8 +149,7 @@ TEST_F(SdlDisplayTest, TextArrivesInWindows1252) {
     ASSERT_TRUE(platform::test::PushSdlKey("Left Alt", false));
     Run();
     EXPECT_TRUE(Chars().empty());
-    ASSERT_EQ(Of(WM_SYSCHAR).size(), 1u);
-    EXPECT_EQ(Of(WM_SYSCHAR)[0].wParam, WPARAM{'x'});
+    EXPECT_EQ(WParams(WM_SYSCHAR), std::vector<WPARAM>{'x'});
 }
 
 TEST(SdlTypedText, BrokenSequencesTypeNothing) {
@@ -196,8 +183,8 @@ TEST_F(SdlDisplayTest, MouseArrivesAtClientPoints) {
     ASSERT_TRUE(platform::test::PushSdlMouse(window, 5, 5, MouseEvent::Wheel, -30));
     Run();
     std::vector<int> turned;
-    for (const window_test::Seen& seen : Of(WM_MOUSEWHEEL))
-        turned.push_back(static_cast<int16_t>(HIWORD(seen.wParam)));
+    for (WPARAM wParam : WParams(WM_MOUSEWHEEL))
+        turned.push_back(static_cast<int16_t>(HIWORD(wParam)));
     EXPECT_EQ(turned, (std::vector<int>{WHEEL_DELTA, -30}));
 }
 
@@ -210,8 +197,7 @@ TEST_F(SdlDisplayTest, WindowEventsReachTheWindow) {
         return std::nullopt;
     };
     Run();
-    ASSERT_EQ(Of(WM_SYSCOMMAND).size(), 1u);
-    EXPECT_EQ(Of(WM_SYSCOMMAND)[0].wParam & 0xFFF0, SC_CLOSE);
+    EXPECT_EQ(WParams(WM_SYSCOMMAND, 0xFFF0), std::vector<WPARAM>{SC_CLOSE});
     EXPECT_TRUE(Of(WM_CLOSE).empty());
     EXPECT_TRUE(IsWindow(window));
 
@@ -221,13 +207,10 @@ TEST_F(SdlDisplayTest, WindowEventsReachTheWindow) {
     Run();
     EXPECT_EQ(Of(WM_SIZING).size(), 1u);
     EXPECT_FALSE(Of(WM_SIZE).empty());
-    Size client = ClientSize(window);
-    EXPECT_EQ(client.cx, 500);
-    EXPECT_EQ(client.cy, 400);
+    EXPECT_EQ(ClientSize(window), (Longs{500, 400}));
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
-    EXPECT_EQ(origin.x, 150);
-    EXPECT_EQ(origin.y, 170);
+    EXPECT_EQ(window_test::XY(origin), (Longs{150, 170}));
 
     // The user's state changes arrive after the fact; the SDL window stays meanwhile.
     Recorder::Reset();
@@ -237,10 +220,7 @@ TEST_F(SdlDisplayTest, WindowEventsReachTheWindow) {
     ASSERT_TRUE(platform::test::PushSdlWindowEvent(window, SdlWindowChange::Restore));
     Run();
     EXPECT_FALSE(IsIconic(window));
-    std::vector<WPARAM> commands;
-    for (const window_test::Seen& seen : Of(WM_SYSCOMMAND))
-        commands.push_back(seen.wParam & 0xFFF0);
-    EXPECT_EQ(commands, (std::vector<WPARAM>{SC_MINIMIZE, SC_RESTORE}));
+    EXPECT_EQ(WParams(WM_SYSCOMMAND, 0xFFF0), (std::vector<WPARAM>{SC_MINIMIZE, SC_RESTORE}));
 }
 
 TEST_F(SdlDisplayTest, FocusMovesActivation) {
@@ -275,21 +255,22 @@ TEST_F(SdlDisplayTest, PaintedPixelsArePresented) {
     HWND window = Keep(Make(kFramed, 40, 40, 200, 150));
     Run();
     Run();
-    uint32_t pixel = 0;
-    Size client = ClientSize(window);
+    auto presented = [window](LONG x, LONG y) {
+        uint32_t pixel = 0;
+        EXPECT_TRUE(platform::test::ReadPresentedPixel(window, x, y, pixel)) << x << "," << y;
+        return pixel;
+    };
     // The client area's corners: the frame around it is not part of the SDL window.
-    ASSERT_TRUE(platform::test::ReadPresentedPixel(window, 0, 0, pixel));
-    EXPECT_EQ(pixel, kPresented);
-    ASSERT_TRUE(platform::test::ReadPresentedPixel(window, client.cx - 1, client.cy - 1, pixel));
-    EXPECT_EQ(pixel, kPresented);
+    Longs client = ClientSize(window);
+    EXPECT_EQ(presented(0, 0), kPresented);
+    EXPECT_EQ(presented(client[0] - 1, client[1] - 1), kPresented);
 
     // A larger window shows its new pixels in full, though SDL made a new surface.
     SetWindowPos(window, 0, 0, 0, 320, 260, SWP_NOMOVE | SWP_NOZORDER);
     Run();
     Run();
     client = ClientSize(window);
-    ASSERT_TRUE(platform::test::ReadPresentedPixel(window, client.cx - 1, client.cy - 1, pixel));
-    EXPECT_EQ(pixel, kPresented);
+    EXPECT_EQ(presented(client[0] - 1, client[1] - 1), kPresented);
     DeleteObject(brush);
 }
 
@@ -329,9 +310,7 @@ TEST_F(SdlDisplayTest, WindowGoneBetweenPumpsIsHarmless) {
     Recorder::seen.clear();
     Run();
     EXPECT_TRUE(Recorder::seen.empty());
-    int width = 0;
-    int height = 0;
-    EXPECT_FALSE(platform::test::SdlWindowSize(window, width, height));
+    EXPECT_TRUE(SdlSize(window).empty());
 }
 
 TEST_F(SdlDisplayTest, PumpSurvivesProceduresThatPumpOrThrow) {
@@ -365,8 +344,7 @@ TEST_F(SdlDisplayTest, PumpSurvivesProceduresThatPumpOrThrow) {
     ASSERT_TRUE(platform::test::PushSdlKey("B", true));
     EXPECT_THROW(platform::PumpDisplay(), std::runtime_error);
     Run();
-    ASSERT_EQ(Of(WM_KEYDOWN).size(), 1u);
-    EXPECT_EQ(Of(WM_KEYDOWN)[0].wParam, WPARAM{'B'});
+    EXPECT_EQ(WParams(WM_KEYDOWN), std::vector<WPARAM>{'B'});
 }
 
 TEST_F(SdlDisplayTest, OffersTheDesktopModeFirstAndLeavesCtrlCAlone) {

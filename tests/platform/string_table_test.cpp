@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/errors.h"
+#include "last_error.h"
 #include "platform/format_message.h"
 #include "platform/internet.h"
 #include "platform/memory.h"
@@ -25,8 +25,7 @@ TEST(StringTable, LoadStringTruncatesToTheBufferAndAlwaysTerminates) {
 
     SetLastError(0);
     std::strcpy(buffer, "stale");
-    EXPECT_EQ(LoadStringA(0, 1, buffer, sizeof(buffer)), 0);
-    EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+    EXPECT_EQ(ErrorOf(LoadStringA(0, 1, buffer, sizeof(buffer)), 0), ERROR_RESOURCE_NAME_NOT_FOUND);
     EXPECT_STREQ(buffer, "");
     EXPECT_EQ(LoadStringA(0, 43473, buffer, 0), 0);
     EXPECT_EQ(LoadStringA(0, 43473, nullptr, 10), 0);
@@ -48,8 +47,9 @@ TEST(FormatMessage, TextMustFitWithItsTerminator) {
         FormatMessageA(kSystem, nullptr, ERROR_ACCESS_DENIED, 0, buffer, sizeof(text) - 1, nullptr),
         0u);
     EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
-    EXPECT_EQ(FormatMessageA(kSystem, nullptr, 9999, 0, buffer, sizeof(buffer), nullptr), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_MR_MID_NOT_FOUND);
+    EXPECT_EQ(
+        ErrorOf(FormatMessageA(kSystem, nullptr, 9999, 0, buffer, sizeof(buffer), nullptr), 0u),
+        ERROR_MR_MID_NOT_FOUND);
     EXPECT_EQ(FormatMessageA(FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_ACCESS_DENIED, 0, buffer,
                              sizeof(buffer), nullptr),
               0u);

@@ -18,14 +18,13 @@ using platform::WrapUiText;
 constexpr COLORREF WHITE = RGB(255, 255, 255);
 
 // A visible window filled with white, destroyed after the test.
-class TextDrawing : public ::testing::Test {
+class TextDrawing : public window_test::WindowTest {
 protected:
     void SetUp() override {
-        window = window_test::Make(WS_POPUP | WS_VISIBLE, 10, 10, 200, 40);
-        ASSERT_NE(window, 0u);
+        WindowTest::SetUp();
+        window = Keep(window_test::Make(WS_POPUP | WS_VISIBLE, 10, 10, 200, 40));
         Clear(window);
     }
-    void TearDown() override { DestroyWindow(window); }
     static void Clear(HWND target) {
         HDC dc = GetDC(target);
         RECT all{0, 0, 1000, 1000};

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "platform/errors.h"
+#include "last_error.h"
 #include "platform/window_props.h"
 #include "window_recorder.h"
 
@@ -13,11 +13,8 @@ using window_test::Make;
 using window_test::Recorder;
 using window_test::Sides;
 
-class WindowLifecycle : public ::testing::Test {
-protected:
-    void SetUp() override { Recorder::Reset(); }
-    void TearDown() override { Recorder::Reset(); }
-};
+using WindowLifecycle = window_test::WindowTest;
+using Ends = std::vector<std::pair<HWND, UINT>>;
 
 TEST_F(WindowLifecycle, CreationSendsItsSequenceAndShowsVisibleWindows) {
     HWND hidden = Make(WS_OVERLAPPEDWINDOW, 100, 50, 300, 200);
@@ -52,13 +49,10 @@ TEST_F(WindowLifecycle, CreationSendsItsSequenceAndShowsVisibleWindows) {
     EXPECT_EQ(GetParent(first), shown);
     EXPECT_TRUE(IsChild(shown, first));
     EXPECT_FALSE(IsWindowVisible(second));
-    EXPECT_EQ(GetDlgItem(shown, 99), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_CONTROL_ID_NOT_FOUND);
-
-    EXPECT_EQ(Make(WS_CHILD, 0, 0, 1, 1, 0), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_TLW_WITH_WSCHILD);
-    EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", 0, 0, 0, 1, 1, 0, 0, 0, nullptr), 0u);
-    EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
+    EXPECT_EQ(ErrorOf(GetDlgItem(shown, 99), 0), ERROR_CONTROL_ID_NOT_FOUND);
+    EXPECT_EQ(ErrorOf(Make(WS_CHILD, 0, 0, 1, 1, 0), 0), ERROR_TLW_WITH_WSCHILD);
+    EXPECT_EQ(ErrorOf(CreateWindowExA(0, "NoSuchClass", "", 0, 0, 0, 1, 1, 0, 0, 0, nullptr), 0),
+              ERROR_CANNOT_FIND_WND_CLASS);
 
     DestroyWindow(hidden);
     DestroyWindow(shown);
@@ -86,14 +80,10 @@ TEST_F(WindowLifecycle, RefusedCreationsUnwindAsWindowsDo) {
     EXPECT_EQ(Make(WS_POPUP, 0, 0, 10, 10), 0u);
     HWND parent = Recorder::seen[0].window;
     ASSERT_NE(child, 0u);
-    std::vector<std::pair<HWND, UINT>> ends;
-    for (const auto& s : Recorder::seen)
-        if (s.message == WM_DESTROY || s.message == WM_NCDESTROY)
-            ends.emplace_back(s.window, s.message);
-    EXPECT_EQ(ends, (std::vector<std::pair<HWND, UINT>>{{parent, WM_DESTROY},
-                                                        {child, WM_DESTROY},
-                                                        {child, WM_NCDESTROY},
-                                                        {parent, WM_NCDESTROY}}));
+    EXPECT_EQ(window_test::Sequence({WM_DESTROY, WM_NCDESTROY}), (Ends{{parent, WM_DESTROY},
+                                                                       {child, WM_DESTROY},
+                                                                       {child, WM_NCDESTROY},
+                                                                       {parent, WM_NCDESTROY}}));
     EXPECT_FALSE(IsWindow(child));
     // Handles are never handed out again.
     Recorder::answer = nullptr;
@@ -114,24 +104,19 @@ TEST_F(WindowLifecycle, DestructionOrderOwnedWindowsFirstThenParentsThenChildren
 
     Recorder::seen.clear();
     ASSERT_TRUE(DestroyWindow(owner));
-    std::vector<std::pair<HWND, UINT>> order;
-    for (const auto& s : Recorder::seen)
-        if (s.message == WM_DESTROY || s.message == WM_NCDESTROY)
-            order.emplace_back(s.window, s.message);
-    EXPECT_EQ(order, (std::vector<std::pair<HWND, UINT>>{{owned, WM_DESTROY},
-                                                         {owned, WM_NCDESTROY},
-                                                         {owner, WM_DESTROY},
-                                                         {child, WM_DESTROY},
-                                                         {grandchild, WM_DESTROY},
-                                                         {grandchild, WM_NCDESTROY},
-                                                         {child, WM_NCDESTROY},
-                                                         {owner, WM_NCDESTROY}}));
+    EXPECT_EQ(window_test::Sequence({WM_DESTROY, WM_NCDESTROY}), (Ends{{owned, WM_DESTROY},
+                                                                       {owned, WM_NCDESTROY},
+                                                                       {owner, WM_DESTROY},
+                                                                       {child, WM_DESTROY},
+                                                                       {grandchild, WM_DESTROY},
+                                                                       {grandchild, WM_NCDESTROY},
+                                                                       {child, WM_NCDESTROY},
+                                                                       {owner, WM_NCDESTROY}}));
     // The visible window was hidden before its WM_DESTROY.
     EXPECT_EQ(Recorder::Messages(owner).front(), WM_WINDOWPOSCHANGING);
     for (HWND gone : {owner, child, grandchild, owned}) {
         EXPECT_FALSE(IsWindow(gone));
-        EXPECT_FALSE(DestroyWindow(gone));
-        EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+        EXPECT_EQ(ErrorOf(DestroyWindow(gone), FALSE), ERROR_INVALID_WINDOW_HANDLE);
         EXPECT_FALSE(PostMessageA(gone, WM_USER, 0, 0));
     }
     EXPECT_EQ(GetPropA(owner, "tag"), 0u);
@@ -230,11 +215,9 @@ TEST_F(WindowLifecycle, MessagesReachWindowsOnlyOnTheirOwnThread) {
     EXPECT_EQ(msg.message, WM_USER + 3u);
 
     std::thread([parent] {
-        EXPECT_EQ(SendMessageA(parent, WM_USER, 0, 0), 0);
-        EXPECT_EQ(GetLastError(), ERROR_WINDOW_OF_OTHER_THREAD);
+        EXPECT_EQ(ErrorOf(SendMessageA(parent, WM_USER, 0, 0), 0), ERROR_WINDOW_OF_OTHER_THREAD);
         EXPECT_FALSE(DestroyWindow(parent));
-        EXPECT_EQ(Make(WS_CHILD, 0, 0, 1, 1, parent), 0u);
-        EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+        EXPECT_EQ(ErrorOf(Make(WS_CHILD, 0, 0, 1, 1, parent), 0), ERROR_ACCESS_DENIED);
         // Asking and posting work from anywhere.
         EXPECT_TRUE(IsWindow(parent));
         EXPECT_TRUE(PostMessageA(parent, WM_USER + 4, 0, 0));
@@ -261,43 +244,34 @@ TEST_F(WindowLifecycle, ClassesAreFoundWithoutRegardToCaseAndKeepTheirDescriptio
     description.hCursor = 0x30;
     description.hbrBackground = 6;
     description.lpszMenuName = MAKEINTATOM(100);
-    description.lpszClassName = "Main\xC9"
-                                "Class"; // É
+    // The same name spelled with an upper and a lower case e acute.
+    const char* upper = "Main\xC9"
+                        "Class";
+    const char* lower = "MAIN\xE9"
+                        "class";
+    description.lpszClassName = upper;
     ATOM atom = RegisterClassExA(&description);
     ASSERT_NE(atom, 0);
-    EXPECT_EQ(RegisterClassExA(&description), 0);
-    EXPECT_EQ(GetLastError(), ERROR_CLASS_ALREADY_EXISTS);
+    EXPECT_EQ(ErrorOf(RegisterClassExA(&description), 0), ERROR_CLASS_ALREADY_EXISTS);
 
     WNDCLASSA found{};
-    ASSERT_TRUE(GetClassInfoA(0,
-                              "MAIN\xE9"
-                              "class",
-                              &found)); // é
+    ASSERT_TRUE(GetClassInfoA(0, lower, &found));
     EXPECT_EQ(found.style, CS_DBLCLKS | CS_OWNDC);
     EXPECT_EQ(found.hCursor, 0x30u);
     EXPECT_EQ(found.hbrBackground, 6u);
     EXPECT_EQ(found.lpszMenuName, MAKEINTATOM(100));
-    EXPECT_FALSE(GetClassInfoA(0, "Other", &found));
-    EXPECT_EQ(GetLastError(), ERROR_CLASS_DOES_NOT_EXIST);
+    EXPECT_EQ(ErrorOf(GetClassInfoA(0, "Other", &found), FALSE), ERROR_CLASS_DOES_NOT_EXIST);
 
     HWND window = CreateWindowExA(0, MAKEINTATOM(atom), "", WS_POPUP, 0, 0, 1, 1, 0, 0, 0, nullptr);
     ASSERT_NE(window, 0u);
-    EXPECT_FALSE(UnregisterClassA("main\xC9"
-                                  "class",
-                                  0));
-    EXPECT_EQ(GetLastError(), ERROR_CLASS_HAS_WINDOWS);
+    EXPECT_EQ(ErrorOf(UnregisterClassA(lower, 0), FALSE), ERROR_CLASS_HAS_WINDOWS);
     DestroyWindow(window);
-    EXPECT_TRUE(UnregisterClassA("main\xC9"
-                                 "class",
-                                 0));
-    EXPECT_FALSE(UnregisterClassA("main\xC9"
-                                  "class",
-                                  0));
+    EXPECT_TRUE(UnregisterClassA(lower, 0));
+    EXPECT_FALSE(UnregisterClassA(upper, 0));
 
     WNDCLASSA bad{};
     bad.lpszClassName = "NoProcedure";
-    EXPECT_EQ(RegisterClassA(&bad), 0);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(ErrorOf(RegisterClassA(&bad), 0), ERROR_INVALID_PARAMETER);
 }
 
 } // namespace

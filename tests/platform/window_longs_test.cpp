@@ -3,7 +3,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/errors.h"
+#include "last_error.h"
 #include "window_recorder.h"
 
 namespace {
@@ -11,17 +11,12 @@ namespace {
 using window_test::Make;
 using window_test::Recorder;
 
-class WindowLongs : public ::testing::Test {
+class WindowLongs : public window_test::WindowTest {
 protected:
     void SetUp() override {
-        Recorder::Reset();
-        window = Make(WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, 0, 0, 0, "Caf\xE9");
-        ASSERT_NE(window, 0u);
+        WindowTest::SetUp();
+        window = Keep(Make(WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, 0, 0, 0, "Caf\xE9"));
         Recorder::seen.clear();
-    }
-    void TearDown() override {
-        DestroyWindow(window);
-        Recorder::Reset();
     }
     HWND window = 0;
 };
@@ -59,10 +54,8 @@ TEST_F(WindowLongs, SubclassingThroughTheProcedureLong) {
     EXPECT_EQ(GetWindowTextLengthA(window), 99);
 
     // A procedure does not fit a LONG: the LONG forms refuse it rather than cut it.
-    EXPECT_EQ(GetWindowLongA(window, GWL_WNDPROC), 0);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_INDEX);
-    EXPECT_EQ(SetWindowLongA(window, GWL_WNDPROC, 1234), 0);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_INDEX);
+    EXPECT_EQ(ErrorOf(GetWindowLongA(window, GWL_WNDPROC), 0), ERROR_INVALID_INDEX);
+    EXPECT_EQ(ErrorOf(SetWindowLongA(window, GWL_WNDPROC, 1234), 0), ERROR_INVALID_INDEX);
     EXPECT_EQ(GetWindowLongPtrA(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(Subclass));
     EXPECT_EQ(SetWindowLongPtrA(window, GWLP_WNDPROC, 0), 0);
     EXPECT_EQ(GetWindowLongPtrA(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(Subclass));
@@ -73,11 +66,9 @@ TEST_F(WindowLongs, UserDataIdsAndExtraBytesNeverLoseBits) {
     const LONG_PTR wide = static_cast<LONG_PTR>(0x123456789ABLL);
     EXPECT_EQ(SetWindowLongPtrA(window, GWLP_USERDATA, wide), 0);
     EXPECT_EQ(GetWindowLongPtrA(window, GWLP_USERDATA), wide);
-    EXPECT_EQ(GetWindowLongA(window, GWL_USERDATA), 0);
-    EXPECT_EQ(GetLastError(), ERROR_ARITHMETIC_OVERFLOW);
+    EXPECT_EQ(ErrorOf(GetWindowLongA(window, GWL_USERDATA), 0), ERROR_ARITHMETIC_OVERFLOW);
     // Setting through the LONG form would lose the old value: refused, nothing changed.
-    EXPECT_EQ(SetWindowLongA(window, GWL_USERDATA, 5), 0);
-    EXPECT_EQ(GetLastError(), ERROR_ARITHMETIC_OVERFLOW);
+    EXPECT_EQ(ErrorOf(SetWindowLongA(window, GWL_USERDATA, 5), 0), ERROR_ARITHMETIC_OVERFLOW);
     EXPECT_EQ(GetWindowLongPtrA(window, GWLP_USERDATA), wide);
     SetWindowLongPtrA(window, GWLP_USERDATA, -7);
     EXPECT_EQ(SetWindowLongA(window, GWL_USERDATA, 8), -7);
@@ -88,12 +79,9 @@ TEST_F(WindowLongs, UserDataIdsAndExtraBytesNeverLoseBits) {
     EXPECT_EQ(GetWindowLongA(window, 12), 0x11223344);
     EXPECT_EQ(SetWindowLongPtrA(window, 8, wide), 0x1122334400000000LL);
     EXPECT_EQ(GetWindowLongPtrA(window, 8), wide);
-    EXPECT_EQ(GetWindowLongA(window, 13), 0);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_INDEX);
-    EXPECT_EQ(GetWindowLongPtrA(window, 12), 0);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_INDEX);
-    EXPECT_EQ(GetWindowLongA(window, -100), 0);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_INDEX);
+    EXPECT_EQ(ErrorOf(GetWindowLongA(window, 13), 0), ERROR_INVALID_INDEX);
+    EXPECT_EQ(ErrorOf(GetWindowLongPtrA(window, 12), 0), ERROR_INVALID_INDEX);
+    EXPECT_EQ(ErrorOf(GetWindowLongA(window, -100), 0), ERROR_INVALID_INDEX);
 
     HWND child = Make(WS_CHILD, 0, 0, 1, 1, window, 0, 40);
     EXPECT_EQ(GetWindowLongA(child, GWL_ID), 40);
@@ -152,8 +140,7 @@ TEST_F(WindowLongs, TextRoundTripsInWindows1252) {
         EXPECT_EQ(GetWindowTextA(target, copy, sizeof(copy)), 6);
         EXPECT_STREQ(copy, "shared");
         EXPECT_EQ(GetWindowTextLengthA(target), 6);
-        EXPECT_FALSE(SetWindowTextA(target, "mine"));
-        EXPECT_EQ(GetLastError(), ERROR_WINDOW_OF_OTHER_THREAD);
+        EXPECT_EQ(ErrorOf(SetWindowTextA(target, "mine"), FALSE), ERROR_WINDOW_OF_OTHER_THREAD);
     }).join();
 }
 

@@ -1,11 +1,14 @@
-// A window class whose procedure records every message it gets, for the window manager's
-// tests. Each test may answer messages its own way through `Recorder::answer`; what it
-// does not answer goes to DefWindowProcA.
+// A window class whose procedure records every message it gets, and the helpers the window
+// manager's tests share. Each test may answer messages its own way through
+// `Recorder::answer`; what it does not answer goes to DefWindowProcA.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/windows.h"
@@ -49,6 +52,15 @@ struct Recorder {
     }
 };
 
+// The (window, message) pairs of the given messages, in the order they came.
+inline std::vector<std::pair<HWND, UINT>> Sequence(const std::vector<UINT>& wanted) {
+    std::vector<std::pair<HWND, UINT>> found;
+    for (const Seen& s : Recorder::seen)
+        for (UINT message : wanted)
+            if (s.message == message) found.emplace_back(s.window, s.message);
+    return found;
+}
+
 inline LRESULT RecordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Recorder::seen.push_back(Seen{window, message, wParam, lParam});
     if (Recorder::answer) {
@@ -58,17 +70,22 @@ inline LRESULT RecordingProcedure(HWND window, UINT message, WPARAM wParam, LPAR
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// The recording class, registered on first use.
+// Registers a class (again is harmless) and gives its name.
+inline const char* Class(const char* name, WNDPROC procedure = DefWindowProcA, UINT style = 0,
+                         HBRUSH brush = 0, HCURSOR cursor = 0, int extraBytes = 0) {
+    WNDCLASSA windowClass{};
+    windowClass.style = style;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.cbWndExtra = extraBytes;
+    windowClass.hCursor = cursor;
+    windowClass.hbrBackground = brush;
+    windowClass.lpszClassName = name;
+    RegisterClassA(&windowClass);
+    return name;
+}
+
 inline const char* RecordingClass() {
-    static const char* name = [] {
-        WNDCLASSA windowClass{};
-        windowClass.style = CS_DBLCLKS;
-        windowClass.lpfnWndProc = RecordingProcedure;
-        windowClass.cbWndExtra = 16;
-        windowClass.lpszClassName = "RecordingWindow";
-        RegisterClassA(&windowClass);
-        return windowClass.lpszClassName;
-    }();
+    static const char* name = Class("RecordingWindow", RecordingProcedure, CS_DBLCLKS, 0, 0, 16);
     return name;
 }
 
@@ -93,6 +110,10 @@ inline RECT ClientRect(HWND window) {
 inline std::vector<LONG> Sides(const RECT& rect) {
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
+inline std::vector<LONG> XY(POINT point) {
+    return {point.x, point.y};
+}
+using Longs = std::vector<LONG>;
 
 // The top-level windows in z-order, the top one first, among those given.
 inline std::vector<HWND> ZOrder(const std::vector<HWND>& among) {
@@ -103,5 +124,35 @@ inline std::vector<HWND> ZOrder(const std::vector<HWND>& among) {
             if (window == wanted) order.push_back(window);
     return order;
 }
+
+// Dispatches what is queued, translating keys as a message loop does. A window that never
+// validates keeps getting WM_PAINT, so the count is bounded; it is returned.
+inline int Pump() {
+    MSG msg;
+    int count = 0;
+    for (; count < 1000 && PeekMessageA(&msg, 0, 0, 0, PM_REMOVE); ++count) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return count;
+}
+
+// Starts with an empty record and destroys the windows a test keeps.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { Recorder::Reset(); }
+    void TearDown() override {
+        Recorder::answer = nullptr;
+        for (HWND window : windows)
+            DestroyWindow(window);
+        Recorder::Reset();
+    }
+    HWND Keep(HWND window) {
+        EXPECT_NE(window, 0u);
+        windows.push_back(window);
+        return window;
+    }
+    std::vector<HWND> windows;
+};
 
 } // namespace window_test
