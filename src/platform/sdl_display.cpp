@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/display_backend.h"
 #include "platform/input_routing.h"
@@ -10,6 +11,7 @@
 #include "platform/sdl_errors.h"
 #include "platform/sdl_input.h"
 #include "platform/sdl_window_set.h"
+#include "platform/system_info.h"
 
 namespace platform {
 namespace {
@@ -127,6 +129,13 @@ std::unique_ptr<DisplayBackend> MakeSdlDisplay() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "zorv: the sdl display cannot start: %s\n", SDL_GetError());
         return nullptr;
+    }
+    // The screen the system reports is the desktop's, unless ZORV_SCREEN chose one.
+    const char* chosen = std::getenv("ZORV_SCREEN");
+    SDL_DisplayMode desktop;
+    if ((chosen == nullptr || *chosen == '\0') && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+        DisplayMode mode = ModeOf(desktop);
+        SetVirtualDisplay(mode.width, mode.height, mode.bitsPerPixel);
     }
     return std::make_unique<SdlDisplay>();
 }
