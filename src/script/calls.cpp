@@ -36,8 +36,8 @@ void CInterpretor::EvaluateArguments() {
         EnsureFrame(index + 1);
         frameIndex_ = index + 1;
         for (;;) {
-            CValue* value = Evaluate();
-            frame->slots[count++].Assign(*value);
+            CValue& slot = frame->slots[count++];
+            if (!EvaluateShortInto(slot)) slot.Assign(*Evaluate());
             if (CurrentCode() != kTokenComma || count == int32_t(kFrameSlots)) break;
             SkipToken();
         }

@@ -17,12 +17,10 @@ bool IsOperatorCode(uint32_t code) {
 } // namespace
 
 [[gnu::always_inline]] inline bool CInterpretor::RunShortForm(const ExpressionForm& form,
-                                                              uint32_t base) {
+                                                              int32_t& result, CValue*& source) {
     if (form.shape == kShapeInteger) {
-        StackSlot* slot = slots_[base + 1];
-        slot->value.SetInt(form.steps[0].integer);
-        slot->value.source = nullptr;
-        slot->anchorKind = kValueInt;
+        result = form.steps[0].integer;
+        source = nullptr;
         currentToken = form.end;
         return true;
     }
@@ -32,7 +30,7 @@ bool IsOperatorCode(uint32_t code) {
     // Other kinds take the general way.
     if (value.GetType() != kValueInt) return false;
     int32_t x = value.IntPayload();
-    CValue* source = nullptr;
+    source = nullptr;
     if (form.shape == kShapeName) {
         source = &value;
     } else if (form.shape == kShapeNameStep) {
@@ -72,24 +70,56 @@ bool IsOperatorCode(uint32_t code) {
             break;
         }
     }
-    StackSlot* slot = slots_[base + 1];
-    slot->value.SetInt(x);
-    slot->value.source = source;
-    slot->anchorKind = kValueInt;
+    result = x;
     currentToken = form.end;
     return true;
 }
 
-CValue* CInterpretor::Evaluate() {
-    CheckStack();
-    const uint32_t base = depth_;
-    if (base + 2 >= stackCapacity_) GrowValueStack(base + 2);
+const ExpressionForm* CInterpretor::CurrentForm() {
     auto* header = reinterpret_cast<TokenHeader*>(currentToken);
     if ((header->flags & kTokenFormChecked) == 0) DecodeForm();
     const ExpressionForm* form = GetForm(header->flags >> kTokenFormShift);
-    if (form != nullptr && form->start == currentToken &&
-        ((form->shape != kShapeGeneral && RunShortForm(*form, base)) || RunForm(*form, base)))
-        return &slots_[base + 1]->value;
+    return form != nullptr && form->start == currentToken ? form : nullptr;
+}
+
+bool CInterpretor::EvaluateShortInto(CValue& target) {
+    const ExpressionForm* form = CurrentForm();
+    int32_t x;
+    CValue* source;
+    if (form == nullptr || !IsShortShape(form->shape) || !RunShortForm(*form, x, source))
+        return false;
+    target.SetInt(x);
+    target.owner = this;
+    return true;
+}
+
+CValue* CInterpretor::Evaluate() {
+    const uint32_t base = depth_;
+    if (base + 2 >= stackCapacity_) GrowValueStack(base + 2);
+    if (const ExpressionForm* form = CurrentForm()) {
+        int32_t x;
+        CValue* source;
+        if (form->shape == kShapeArithmetic) {
+            if (RunIntegerForm<false>(*form, base)) return &slots_[base + 1]->value;
+        } else if (form->shape == kShapeElementArithmetic) {
+            if (RunIntegerForm<true>(*form, base)) return &slots_[base + 1]->value;
+        } else if (form->shape == kShapeDoubleArithmetic) {
+            if (RunDoubleForm(*form, base)) return &slots_[base + 1]->value;
+        } else if (IsShortShape(form->shape) && RunShortForm(*form, x, source)) {
+            StackSlot* slot = slots_[base + 1];
+            slot->value.SetInt(x);
+            slot->value.source = source;
+            slot->anchorKind = kValueInt;
+            return &slot->value;
+        }
+        if (RunForm(*form, base)) return &slots_[base + 1]->value;
+    }
+    return EvaluateWalk(base);
+}
+
+CValue* CInterpretor::EvaluateWalk(uint32_t base) {
+    // Operands nest evaluations (parentheses, arguments, calls): the walk guards the stack.
+    CheckStack();
     const HandlerTables& tables = Tables();
     operators_[base] = 0;
     for (;;) {

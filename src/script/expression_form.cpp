@@ -244,19 +244,7 @@ void SetDouble(FormValue& value, double number) {
     value.number = number;
 }
 
-int32_t CompareNumbers(uint16_t code, const FormValue& left, const FormValue& right) {
-    if (!left.isDouble && !right.isDouble) {
-        int32_t a = left.integer;
-        int32_t b = right.integer;
-        return code == kTokenGreaterEqual ? a >= b
-               : code == kTokenLessEqual  ? a <= b
-               : code == kTokenEqual      ? a == b
-               : code == kTokenLess       ? a < b
-               : code == kTokenGreater    ? a > b
-                                          : a != b;
-    }
-    double a = left.AsDouble();
-    double b = right.AsDouble();
+int32_t CompareDoubles(uint16_t code, double a, double b) {
     return code == kTokenGreaterEqual ? a >= b
            : code == kTokenLessEqual  ? a <= b
            : code == kTokenEqual      ? a == b
@@ -265,48 +253,98 @@ int32_t CompareNumbers(uint16_t code, const FormValue& left, const FormValue& ri
                                       : !(a == b);
 }
 
+// `a` op `b` on integers as the value operators compute it; false where they would
+// raise an error (division by zero) or the operator takes no numbers.
+bool IntegerOperator(uint16_t code, int32_t a, int32_t b, int32_t& result) {
+    uint32_t x = uint32_t(a);
+    uint32_t y = uint32_t(b);
+    switch (code) {
+    case kTokenPlus:
+        result = WrapInt(x + y);
+        return true;
+    case kTokenMinus:
+        result = WrapInt(x - y);
+        return true;
+    case kTokenMultiply:
+        result = WrapInt(x * y);
+        return true;
+    case kTokenDivide:
+        if (b == 0) return false;
+        result = b == -1 ? WrapInt(0u - x) : a / b;
+        return true;
+    case kTokenModulo:
+        if (b == 0) return false;
+        result = b == -1 ? 0 : a % b;
+        return true;
+    case kTokenGreaterEqual:
+        result = a >= b;
+        return true;
+    case kTokenLessEqual:
+        result = a <= b;
+        return true;
+    case kTokenEqual:
+        result = a == b;
+        return true;
+    case kTokenLess:
+        result = a < b;
+        return true;
+    case kTokenGreater:
+        result = a > b;
+        return true;
+    case kTokenNotEqual:
+        result = a != b;
+        return true;
+    case kTokenBitAnd:
+        result = int32_t(x & y);
+        return true;
+    case kTokenBitOr:
+        result = int32_t(x | y);
+        return true;
+    case kTokenBitXor:
+        result = int32_t(x ^ y);
+        return true;
+    case kTokenShiftLeft:
+        result = WrapInt(x << (y & 31));
+        return true;
+    case kTokenShiftRight:
+        result = a >> (y & 31);
+        return true;
+    case kTokenLogicalAnd:
+        result = x != 0 && y != 0;
+        return true;
+    case kTokenLogicalOr:
+        result = x != 0 || y != 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
 // `left` op `right` into `left` as the value operators compute it; false where they
 // would raise an error (division by zero, bit operators on doubles and so on).
 [[gnu::noinline]] bool ApplyOperator(uint16_t code, FormValue& left, const FormValue& right) {
-    bool integers = !left.isDouble && !right.isDouble;
-    uint32_t a = uint32_t(left.integer);
-    uint32_t b = uint32_t(right.integer);
+    if (!left.isDouble && !right.isDouble)
+        return IntegerOperator(code, left.integer, right.integer, left.integer);
+    // At least one double; the bit, shift and logical operators take integers only here.
+    double a = left.AsDouble();
+    double b = right.AsDouble();
     switch (code) {
     case kTokenPlus:
-        if (integers)
-            SetInteger(left, WrapInt(a + b));
-        else
-            SetDouble(left, left.AsDouble() + right.AsDouble());
+        SetDouble(left, a + b);
         return true;
     case kTokenMinus:
-        if (integers)
-            SetInteger(left, WrapInt(a - b));
-        else
-            SetDouble(left, left.AsDouble() - right.AsDouble());
+        SetDouble(left, a - b);
         return true;
     case kTokenMultiply:
-        if (integers)
-            SetInteger(left, WrapInt(a * b));
-        else
-            SetDouble(left, left.AsDouble() * right.AsDouble());
+        SetDouble(left, a * b);
         return true;
     case kTokenDivide:
-        if (integers) {
-            if (right.integer == 0) return false;
-            SetInteger(left, right.integer == -1 ? WrapInt(0u - a) : left.integer / right.integer);
-            return true;
-        }
-        if (right.AsDouble() == 0.0) return false;
-        SetDouble(left, left.AsDouble() / right.AsDouble());
+        if (b == 0.0) return false;
+        SetDouble(left, a / b);
         return true;
     case kTokenModulo:
-        if (integers) {
-            if (right.integer == 0) return false;
-            SetInteger(left, right.integer == -1 ? 0 : left.integer % right.integer);
-            return true;
-        }
-        if (right.AsDouble() == 0.0) return false;
-        SetDouble(left, std::fmod(left.AsDouble(), right.AsDouble()));
+        if (b == 0.0) return false;
+        SetDouble(left, std::fmod(a, b));
         return true;
     case kTokenGreaterEqual:
     case kTokenLessEqual:
@@ -314,34 +352,7 @@ int32_t CompareNumbers(uint16_t code, const FormValue& left, const FormValue& ri
     case kTokenLess:
     case kTokenGreater:
     case kTokenNotEqual:
-        SetInteger(left, CompareNumbers(code, left, right));
-        return true;
-    default:
-        break;
-    }
-    // The rest take integers only here.
-    if (!integers) return false;
-    switch (code) {
-    case kTokenBitAnd:
-        SetInteger(left, int32_t(a & b));
-        return true;
-    case kTokenBitOr:
-        SetInteger(left, int32_t(a | b));
-        return true;
-    case kTokenBitXor:
-        SetInteger(left, int32_t(a ^ b));
-        return true;
-    case kTokenShiftLeft:
-        SetInteger(left, WrapInt(a << (b & 31)));
-        return true;
-    case kTokenShiftRight:
-        SetInteger(left, left.integer >> (b & 31));
-        return true;
-    case kTokenLogicalAnd:
-        SetInteger(left, a != 0 && b != 0);
-        return true;
-    case kTokenLogicalOr:
-        SetInteger(left, a != 0 || b != 0);
+        SetInteger(left, CompareDoubles(code, a, b));
         return true;
     default:
         return false;
@@ -374,6 +385,24 @@ uint16_t CompoundOperator(uint16_t code) {
     }
 }
 
+// Points each name and member step at the first earlier step of the same name: a form
+// changes nothing before its last step, so the name finds the same variable there.
+void LinkRepeatedNames(ExpressionForm& form) {
+    for (uint32_t i = 1; i < form.count; ++i) {
+        ExpressionStep& step = form.steps[i];
+        if (step.kind != kStepName && step.kind != kStepMember) continue;
+        for (uint32_t j = 0; j < i; ++j) {
+            const ExpressionStep& earlier = form.steps[j];
+            if ((earlier.kind == kStepName || earlier.kind == kStepMember ||
+                 earlier.kind == kStepElement) &&
+                earlier.name->nameId == step.name->nameId) {
+                step.code = uint16_t(j + 1);
+                break;
+            }
+        }
+    }
+}
+
 uint32_t ShapeOf(const ExpressionForm& form) {
     const ExpressionStep* steps = form.steps;
     if (form.count == 1 && steps[0].kind == kStepInteger) return kShapeInteger;
@@ -387,7 +416,26 @@ uint32_t ShapeOf(const ExpressionForm& form) {
             code == kTokenMinus)
             return kShapeNameInteger;
     }
-    return kShapeGeneral;
+    bool integers = true;
+    bool elements = false;
+    bool doubles = true;
+    bool doubleLiteral = false;
+    for (uint32_t i = 0; i < form.count; ++i) {
+        uint16_t kind = steps[i].kind;
+        uint16_t code = steps[i].code;
+        doubleLiteral = doubleLiteral || kind == kStepDouble;
+        elements = elements || kind == kStepElement;
+        if (kind != kStepName && kind != kStepInteger && kind != kStepElement &&
+            kind != kStepBinary && kind != kStepAssign)
+            integers = false;
+        bool doubleOperator =
+            kind == kStepBinary && (code == kTokenPlus || code == kTokenMinus ||
+                                    code == kTokenMultiply || code == kTokenDivide);
+        if (kind != kStepName && kind != kStepDouble && kind != kStepAssign && !doubleOperator)
+            doubles = false;
+    }
+    if (integers) return elements ? kShapeElementArithmetic : kShapeArithmetic;
+    return doubles && doubleLiteral ? kShapeDoubleArithmetic : kShapeGeneral;
 }
 
 void StepNumber(FormValue& value, uint16_t code) {
@@ -408,6 +456,7 @@ void CInterpretor::DecodeForm() {
     uint32_t number = 0;
     if (end != nullptr && form.count > 0) {
         form.end = end;
+        LinkRepeatedNames(form);
         form.shape = ShapeOf(form);
         number = AddForm(form);
     }
@@ -415,14 +464,176 @@ void CInterpretor::DecodeForm() {
                     number << kTokenFormShift;
 }
 
-bool CInterpretor::RunForm(const ExpressionForm& form, uint32_t base) {
-    FormValue stack[ExpressionForm::kMaxSteps];
+template <bool kElements>
+bool CInterpretor::RunIntegerForm(const ExpressionForm& form, uint32_t base) {
+    int32_t values[ExpressionForm::kMaxSteps];
+    // The variable each value was read from, while it is one, and for an element the
+    // variable holding its array.
+    CValue* variables[ExpressionForm::kMaxSteps];
+    [[maybe_unused]] CValue* holders[ExpressionForm::kMaxSteps];
+    // The variable each named step found.
+    CVariable* found[ExpressionForm::kMaxSteps];
+    // The last array read, by the name of its variable: nothing changes before the last
+    // step, so a later element of the same name is in the same array.
+    [[maybe_unused]] uint32_t arrayName = 0;
+    [[maybe_unused]] CVariable* arrayVariable = nullptr;
+    [[maybe_unused]] CScriptArray* array = nullptr;
     uint32_t n = 0;
     for (uint32_t i = 0; i < form.count; ++i) {
         const ExpressionStep& step = form.steps[i];
         switch (step.kind) {
         case kStepName: {
-            CVariable* variable = LookUp(step.name);
+            CVariable* variable = step.code != 0 ? found[step.code - 1] : LookUp(step.name);
+            found[i] = variable;
+            if (variable == nullptr || variable->value.GetType() != kValueInt) return false;
+            values[n] = variable->value.IntPayload();
+            if constexpr (kElements) holders[n] = nullptr;
+            variables[n++] = &variable->value;
+            break;
+        }
+        case kStepInteger:
+            values[n] = step.integer;
+            if constexpr (kElements) holders[n] = nullptr;
+            variables[n++] = nullptr;
+            break;
+        case kStepElement: {
+            if constexpr (kElements) {
+                // An element that exists within the bounds; the walk shapes or grows
+                // arrays.
+                n -= step.code;
+                if (arrayVariable == nullptr || step.name->nameId != arrayName) {
+                    arrayVariable = LookUp(step.name);
+                    if (arrayVariable == nullptr || arrayVariable->value.GetType() != kValueArray)
+                        return false;
+                    array = arrayVariable->value.GetArray();
+                    if (array == nullptr) return false;
+                    arrayName = step.name->nameId;
+                }
+                found[i] = arrayVariable;
+                CValue* item = array->FindItem(values + n, step.code);
+                if (item == nullptr || item->GetType() != kValueInt) return false;
+                values[n] = item->IntPayload();
+                holders[n] = &arrayVariable->value;
+                variables[n++] = item;
+                break;
+            }
+            return false;
+        }
+        case kStepBinary: {
+            --n;
+            int32_t a = values[n - 1];
+            int32_t b = values[n];
+            variables[n - 1] = nullptr;
+            if constexpr (kElements) holders[n - 1] = nullptr;
+            if (step.code == kTokenPlus)
+                values[n - 1] = WrapInt(uint32_t(a) + uint32_t(b));
+            else if (step.code == kTokenMinus)
+                values[n - 1] = WrapInt(uint32_t(a) - uint32_t(b));
+            else if (!IntegerOperator(step.code, a, b, values[n - 1]))
+                return false;
+            break;
+        }
+        default: {
+            // The assignment, always the last step.
+            --n;
+            CValue* target = variables[n - 1];
+            if (target == nullptr) return false;
+            target->SetInt(values[n]);
+            values[n - 1] = values[n];
+            variables[n - 1] = variables[n];
+            if constexpr (kElements) holders[n - 1] = holders[n];
+            break;
+        }
+        }
+    }
+    StackSlot* slot = slots_[base + 1];
+    slot->value.SetInt(values[0]);
+    slot->value.source = variables[0];
+    slot->anchorKind = kValueInt;
+    // An element read stays valid for what the caller does with it, as in RunForm.
+    if constexpr (kElements) {
+        if (const CValue* holder = holders[0]) {
+            if (!slot->anchor.HoldsSameArray(*holder)) slot->anchor.Assign(*holder);
+            slot->anchorKind = kValueArray;
+        }
+    }
+    currentToken = form.end;
+    return true;
+}
+
+template bool CInterpretor::RunIntegerForm<false>(const ExpressionForm& form, uint32_t base);
+template bool CInterpretor::RunIntegerForm<true>(const ExpressionForm& form, uint32_t base);
+
+bool CInterpretor::RunDoubleForm(const ExpressionForm& form, uint32_t base) {
+    double values[ExpressionForm::kMaxSteps];
+    // The variable each value was read from, while it is one.
+    CValue* variables[ExpressionForm::kMaxSteps];
+    // The variable each named step found.
+    CVariable* found[ExpressionForm::kMaxSteps];
+    uint32_t n = 0;
+    for (uint32_t i = 0; i < form.count; ++i) {
+        const ExpressionStep& step = form.steps[i];
+        switch (step.kind) {
+        case kStepName: {
+            CVariable* variable = step.code != 0 ? found[step.code - 1] : LookUp(step.name);
+            found[i] = variable;
+            if (variable == nullptr || variable->value.GetType() != kValueDouble) return false;
+            values[n] = variable->value.DoublePayload();
+            variables[n++] = &variable->value;
+            break;
+        }
+        case kStepDouble:
+            values[n] = step.number;
+            variables[n++] = nullptr;
+            break;
+        case kStepBinary: {
+            --n;
+            double& left = values[n - 1];
+            double right = values[n];
+            variables[n - 1] = nullptr;
+            if (step.code == kTokenPlus) {
+                left += right;
+            } else if (step.code == kTokenMinus) {
+                left -= right;
+            } else if (step.code == kTokenMultiply) {
+                left *= right;
+            } else {
+                if (right == 0.0) return false;
+                left /= right;
+            }
+            break;
+        }
+        default: {
+            // The assignment, always the last step.
+            --n;
+            CValue* target = variables[n - 1];
+            if (target == nullptr) return false;
+            target->SetFloat(values[n]);
+            values[n - 1] = values[n];
+            variables[n - 1] = variables[n];
+            break;
+        }
+        }
+    }
+    StackSlot* slot = slots_[base + 1];
+    slot->value.SetFloat(values[0]);
+    slot->value.source = variables[0];
+    slot->anchorKind = kValueInt;
+    currentToken = form.end;
+    return true;
+}
+
+bool CInterpretor::RunForm(const ExpressionForm& form, uint32_t base) {
+    FormValue stack[ExpressionForm::kMaxSteps];
+    // The variable each named step found.
+    CVariable* found[ExpressionForm::kMaxSteps];
+    uint32_t n = 0;
+    for (uint32_t i = 0; i < form.count; ++i) {
+        const ExpressionStep& step = form.steps[i];
+        switch (step.kind) {
+        case kStepName: {
+            CVariable* variable = step.code != 0 ? found[step.code - 1] : LookUp(step.name);
+            found[i] = variable;
             FormValue& top = stack[n++];
             if (variable == nullptr || !ReadNumber(variable->value, top)) return false;
             top.variable = &variable->value;
@@ -453,13 +664,10 @@ bool CInterpretor::RunForm(const ExpressionForm& form, uint32_t base) {
                 indices[k] = stack[n + k].integer;
             }
             CVariable* variable = LookUp(step.name);
+            found[i] = variable;
             if (variable == nullptr || variable->value.GetType() != kValueArray) return false;
             CScriptArray* array = variable->value.GetArray();
-            if (array == nullptr || array->dimensions != count) return false;
-            for (uint32_t k = 0; k < count; ++k) {
-                if (indices[k] < 0 || uint32_t(indices[k]) >= array->sizes[k]) return false;
-            }
-            CValue* item = array->GetItem(array->GetFlatIndex(indices, int(count)));
+            CValue* item = array != nullptr ? array->FindItem(indices, count) : nullptr;
             FormValue& top = stack[n++];
             if (item == nullptr || !ReadNumber(*item, top)) return false;
             top.variable = item;
@@ -470,9 +678,10 @@ bool CInterpretor::RunForm(const ExpressionForm& form, uint32_t base) {
         case kStepMember: {
             // A member of a script object (or of the interpreter, whose members are the
             // globals) that exists and holds a number; the walk takes everything else.
-            CVariable* variable = LookUp(step.name);
+            CVariable* variable = step.code != 0 ? found[step.code - 1] : LookUp(step.name);
+            found[i] = variable;
             if (variable == nullptr || variable->value.GetType() != kValueObject) return false;
-            CIBaseClassImpl* object = variable->value.GetObject();
+            CIBaseClassImpl* object = variable->value.ObjectPayload();
             if (object == nullptr ||
                 (object->classRecord != nullptr && object != static_cast<CIBaseClassImpl*>(this)))
                 return false;

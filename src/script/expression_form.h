@@ -5,6 +5,8 @@
 #include <cstdint>
 
 enum StepKind : uint16_t {
+    // A name; its `code` is 0, or 1 + the index of an earlier step of the same name (a
+    // name, member or element), whose variable it takes without looking it up again.
     kStepName,
     kStepInteger,
     kStepDouble,
@@ -14,6 +16,7 @@ enum StepKind : uint16_t {
     // An array element; `code` is the count of its indices, computed before it.
     kStepElement,
     // A member of the script object a name holds; the member token follows the name's.
+    // Its `code` names an earlier step of the same name as a name's does.
     kStepMember,
     // The steps that write a variable; only the last step of a form may be one.
     kStepPreStep,
@@ -30,7 +33,20 @@ enum FormShape : uint32_t {
     kShapeNameStep,    // x++, x--, ++x, --x
     kShapeNameInteger, // x < 10, x + 1 and the like, with an integer literal
     kShapeInteger,     // 1
+    // Names, integer literals and two-operand operators on numbers, the last step maybe
+    // an assignment: tried on integers alone before the general run.
+    kShapeArithmetic,
+    // The same with array elements among the operands.
+    kShapeElementArithmetic,
+    // Names, double literals and + - * / on them, the last step maybe an assignment:
+    // tried on doubles alone before the general run.
+    kShapeDoubleArithmetic,
 };
+
+// The shapes that RunShortForm runs.
+inline bool IsShortShape(uint32_t shape) {
+    return shape >= kShapeName && shape <= kShapeInteger;
+}
 
 // Integer arithmetic wraps around as 32-bit two's complement.
 inline int32_t WrapInt(uint32_t value) {

@@ -44,6 +44,8 @@ public:
     // Arguments a call frame holds; a call takes at most one less (error 13).
     static constexpr uint32_t kFrameSlots = 16;
     static constexpr uint32_t kMaxArguments = kFrameSlots - 1;
+    // The indices of an array element (the dimensions of an array).
+    static constexpr int kMaxArrayIndices = 10;
     // Script calls (functions, methods written in the script, event handlers) nested
     // deeper than this raise error 15: a runaway recursion ends the run, not the process.
     static constexpr uint32_t kMaxCallNesting = 6000;
@@ -402,6 +404,10 @@ private:
         // object deleted meanwhile, knows that it is gone).
         CValue anchor;
         uint32_t anchorKind = kValueInt;
+        // The indices of a missing element the value names: the assignment stores at
+        // them in the anchored array, whose shape its right side may have changed.
+        int32_t indexCount = 0;
+        int32_t indices[kMaxArrayIndices] = {};
     };
 
     // What a running script function or event handler changed in the interpreter, put
@@ -448,7 +454,11 @@ private:
     uint8_t* After(uint32_t offset) const {
         return At(offset) + reinterpret_cast<const TokenHeader*>(At(offset))->size;
     }
-    void PushBlock(const BlockRecord* block);
+    void PushBlock(const BlockRecord* block) {
+        if (uint32_t(blockDepth_) + 1 >= blockCapacity_) GrowBlocks();
+        blocks_[++blockDepth_] = block;
+    }
+    [[gnu::noinline]] void GrowBlocks();
     void PopBlock();
     // Pops every level above `depth`, dropping their variables.
     void UnwindBlocks(int32_t depth);
@@ -470,7 +480,36 @@ private:
     void StatementReturn();
     void StatementOpenBrace();
     void StatementCloseBrace();
+    // "}" of any block but the round of a counting loop.
+    void CloseBlock();
+    // Continues after the loop's "}" and pops it.
+    void LeaveLoop(const BlockRecord* block);
     void StatementDelete();
+
+    // ---- Short ways of the control statements (statement_form.*) --------------------
+    // The form of the expression at `offset`, decoded now when it was not yet; null
+    // when it has none.
+    const ExpressionForm* FormAt(uint32_t offset);
+    // Fills the loop form of a For or While block.
+    void DecodeLoopForm(BlockRecord* block);
+    // The step of a For block run from its loop form; false, with nothing changed, when
+    // it needs the walk.
+    bool RunLoopStep(const BlockRecord* block);
+    // The step and the test of a counting For block from its loop form: 1 when the
+    // condition holds, 0 when not, -1 (nothing changed) when they need the walk.
+    int32_t StepCountingLoop(const BlockRecord* block);
+    // Evaluates the condition of a For or While block, from its loop form when it can.
+    bool LoopConditionHolds(const BlockRecord* block);
+    // The comparison at the current token run from its form, the current token then at
+    // its end; null, with nothing changed, when it needs the walk.
+    CValue* RunComparison();
+    // An expression's integer result in the slot where Evaluate leaves it.
+    void SetStatementResult(int32_t value, CValue* source);
+    // The integer a name holds; false when it holds none or anything else.
+    bool ReadIntegerName(NameToken* token, int32_t& value);
+    // The value of the loop's limit variable, when it has one; false when that holds
+    // no integer.
+    bool ReadLoopLimit(const LoopForm& loop, int32_t& limit);
 
     // Error 15 when the run has used more than its stack budget.
     void CheckStack() {
@@ -483,6 +522,8 @@ private:
     // consumed. The result stays valid until the next evaluation at the same depth.
     CValue* Evaluate();
     CValue* EvaluateAndSkip();
+    // Evaluate's token walk over the value and operator stacks above `base`.
+    [[gnu::noinline]] CValue* EvaluateWalk(uint32_t base);
     // Decodes the expression at the current token into a form of the stream, once, and
     // marks the token with its number (0: it has none).
     void DecodeForm();
@@ -490,8 +531,19 @@ private:
     // nothing changed, when a value met needs the walk (which then reports any error at
     // its place).
     bool RunForm(const ExpressionForm& form, uint32_t base);
-    // RunForm for the forms of a shape, kept inline in Evaluate.
-    bool RunShortForm(const ExpressionForm& form, uint32_t base);
+    // RunForm for forms of the arithmetic shapes (with or without elements) whose
+    // values all are integers.
+    template <bool kElements> bool RunIntegerForm(const ExpressionForm& form, uint32_t base);
+    // RunForm for forms of the double arithmetic shape whose names all hold doubles.
+    bool RunDoubleForm(const ExpressionForm& form, uint32_t base);
+    // RunForm for the forms of a shape, kept inline: their integer `result` and the
+    // variable it was read from (`source`, null when none).
+    bool RunShortForm(const ExpressionForm& form, int32_t& result, CValue*& source);
+    // The form of the expression at the current token (decoded on first use), or null.
+    const ExpressionForm* CurrentForm();
+    // The expression at the current token into `target` when it has a short form that
+    // runs; false, with nothing changed, when it needs Evaluate.
+    bool EvaluateShortInto(CValue& target);
     void GrowValueStack(uint32_t n);
     // The operand slot at the current depth; its source is cleared.
     CValue* Operand() {
@@ -603,7 +655,20 @@ private:
     // Either lookup (`locals` null: a called name's) through the token's cache.
     CVariable* CachedLookUp(NameToken* token, CIBaseObjectVar* locals);
     // The member of `object` a member token names, through the token's cache.
-    CVariable* FindMember(NameToken* token, CIBaseObjectVar* object);
+    CVariable* FindMember(NameToken* token, CIBaseObjectVar* object) {
+        auto slot = reinterpret_cast<uintptr_t>(token->cache);
+        uintptr_t index = slot & ~kNameCacheTag;
+        // A member's entry has no scope stamps, so it never answers for a plain name.
+        if ((slot & kNameCacheTag) != 0 && index < nameCacheCount_) {
+            const NameCacheEntry& entry = nameCache_[index];
+            if (entry.key == token->nameId && entry.localsStamp == object->GetStamp() &&
+                entry.currentStamp == 0)
+                return entry.variable;
+        }
+        return FindMemberMissed(token, object);
+    }
+    // FindMember when the token's cache does not answer.
+    CVariable* FindMemberMissed(NameToken* token, CIBaseObjectVar* object);
     void EvalIdentifier();
     void EvalArrayElement();
     void EvalThis();

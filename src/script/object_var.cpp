@@ -42,7 +42,7 @@ int CIBaseObjectVar::ReleaseReferencesTo(CIBaseClassImpl* object) {
     return 0;
 }
 
-CVariable* CIBaseObjectVar::FindVariable(uint32_t key) const {
+CVariable* CIBaseObjectVar::FindInTable(uint32_t key) const {
     if (index_ != nullptr && indexStale_ && !BuildIndex(indexMask_ + 1)) FreeIndex();
     if (index_ != nullptr) {
         for (uint32_t i = IndexHash(key) & indexMask_;; i = (i + 1) & indexMask_) {
@@ -61,22 +61,47 @@ CVariable* CIBaseObjectVar::FindVariable(uint32_t key) const {
 
 CVariable* CIBaseObjectVar::AddVariable(uint32_t key, int32_t level) {
     CVariable* variable = spares_;
-    if (variable != nullptr) {
+    if (variable != nullptr) [[likely]] {
         spares_ = variable->nextSpare;
         variable->nextSpare = nullptr;
         variable->level = level;
     } else {
-        variable = new (std::nothrow) CVariable(interpreter, level);
-        if (variable == nullptr) CInterpretor::RaiseErrorOn(interpreter, 15);
+        variable = NewVariable(level);
     }
+    uint32_t position = frontCount_;
+    if (count_ != 0 || position == kFrontEntries) {
+        AddToTable(key, variable);
+        return variable;
+    }
+    FrontEntry& entry = front_[position];
+    // The same variable under the same key after the same prefix: the state of the object
+    // is one it had before, and so is its stamp.
+    if (position < memoCount_ && entry.key == key && entry.variable == variable) {
+        stamp_ = entry.stamp;
+    } else {
+        stamp_ = NextStamp();
+        entry = {key, variable, stamp_};
+        if (position <= memoCount_) memoCount_ = position + 1;
+    }
+    frontCount_ = position + 1;
+    return variable;
+}
+
+CVariable* CIBaseObjectVar::NewVariable(int32_t level) {
+    auto* variable = new (std::nothrow) CVariable(interpreter, level);
+    if (variable == nullptr) CInterpretor::RaiseErrorOn(interpreter, 15);
+    return variable;
+}
+
+void CIBaseObjectVar::AddToTable(uint32_t key, CVariable* variable) {
     uint32_t node = variables_.Add(reinterpret_cast<uintptr_t>(variable), key);
     if (node == 0) {
         Recycle(variable);
         CInterpretor::RaiseErrorOn(interpreter, 15);
     }
-    if (level > 0) ++leveledCount_;
+    if (variable->level > 0) ++leveledCount_;
     ++count_;
-    StampAdd(key, level, variable, node);
+    stamp_ = NextStamp();
     if (index_ != nullptr && !indexStale_ && count_ * 2 <= indexMask_ + 1) {
         InsertInIndex(key, variable, true);
     } else if (count_ >= kIndexFrom) {
@@ -84,26 +109,6 @@ CVariable* CIBaseObjectVar::AddVariable(uint32_t key, int32_t level) {
         while (capacity < count_ * 4)
             capacity *= 2;
         if (!BuildIndex(capacity)) FreeIndex();
-    }
-    return variable;
-}
-
-void CIBaseObjectVar::StampAdd(uint32_t key, int32_t level, CVariable* variable, uint32_t node) {
-    if (replayPosition_ < replayCount_) {
-        ReplayStep& step = replay_[replayPosition_];
-        if (step.key == key && step.level == level && step.variable == variable) {
-            stamp_ = step.stamp;
-            step.node = node;
-            ++replayPosition_;
-            return;
-        }
-    }
-    stamp_ = NextStamp();
-    if (replayPosition_ < kReplaySteps) {
-        replay_[replayPosition_] = {key, level, variable, stamp_, node};
-        replayCount_ = ++replayPosition_;
-    } else {
-        replayPosition_ = kReplayOff;
     }
 }
 
@@ -141,21 +146,55 @@ void CIBaseObjectVar::FreeIndex() const {
 }
 
 void CIBaseObjectVar::DropVariablesFromLevel(int32_t level) {
-    if (leveledCount_ == 0 && level > 0) return;
-    for (uint32_t chain = 0; chain < 8; ++chain) {
-        for (uint32_t node = variables_.GetHead(chain); node != 0;) {
-            uint32_t current = node;
-            auto* variable = reinterpret_cast<CVariable*>(variables_.GetNext(node));
-            if (variable->level < level) continue;
-            variables_.Remove(current);
-            if (variable->level > 0) --leveledCount_;
-            --count_;
-            indexStale_ = true;
-            stamp_ = NextStamp();
-            replayPosition_ = kReplayOff;
-            Recycle(variable);
+    // Taken out of the array first, recycled once the object is consistent again:
+    // destroying a value may reach the object.
+    CVariable* dropped[kFrontEntries];
+    uint32_t droppedCount = 0;
+    uint32_t kept = 0;
+    uint32_t firstDropped = 0;
+    bool moved = false;
+    for (uint32_t i = 0; i < frontCount_; ++i) {
+        if (front_[i].variable->level >= level) {
+            if (droppedCount == 0) firstDropped = i;
+            dropped[droppedCount++] = front_[i].variable;
+        } else {
+            if (kept != i) {
+                front_[kept] = front_[i];
+                moved = true;
+            }
+            ++kept;
         }
     }
+    // Entries that moved down lost the stamps of their prefixes.
+    if (moved && memoCount_ > firstDropped) memoCount_ = firstDropped;
+    frontCount_ = kept;
+    bool changed = droppedCount != 0;
+    if (leveledCount_ != 0 || level <= 0) {
+        for (uint32_t chain = 0; chain < 8; ++chain) {
+            for (uint32_t node = variables_.GetHead(chain); node != 0;) {
+                uint32_t current = node;
+                auto* variable = reinterpret_cast<CVariable*>(variables_.GetNext(node));
+                if (variable->level < level) continue;
+                variables_.Remove(current);
+                if (variable->level > 0) --leveledCount_;
+                --count_;
+                indexStale_ = true;
+                stamp_ = NextStamp();
+                changed = true;
+                Recycle(variable);
+            }
+        }
+    }
+    if (!changed) return;
+    // Back to a state the array's entries were stamped for, when nothing moved.
+    if (count_ == 0 && !moved && kept == 0)
+        stamp_ = emptyStamp_;
+    else if (count_ == 0 && !moved && kept <= memoCount_)
+        stamp_ = front_[kept - 1].stamp;
+    else
+        stamp_ = NextStamp();
+    for (uint32_t i = droppedCount; i-- > 0;)
+        Recycle(dropped[i]);
 }
 
 void CIBaseObjectVar::Recycle(CVariable* variable) {
@@ -172,35 +211,23 @@ void CIBaseObjectVar::Recycle(CVariable* variable) {
 }
 
 void CIBaseObjectVar::ClearVariables() {
-    // The locals of a call without parameters or locals: nothing to take out.
+    // Newest first, so that the spares hand the same records to the same adds next time;
+    // each is out of the array before its value goes (destroying a value may reach this
+    // object again).
+    if (frontCount_ == 0 && count_ == 0 && index_ == nullptr) {
+        stamp_ = emptyStamp_;
+        return;
+    }
+    // No name cache answers while values go.
+    stamp_ = NextStamp();
+    while (frontCount_ != 0)
+        Recycle(front_[--frontCount_].variable);
     if (count_ == 0 && index_ == nullptr) {
         stamp_ = emptyStamp_;
-        replayPosition_ = 0;
         return;
     }
-    stamp_ = NextStamp();
     // A lookup while values are destroyed walks the chains, which hold what is left.
     FreeIndex();
-    // The variables of a replay go newest first, so that the spares hand the same records
-    // to the same adds next time.
-    uint32_t replayed = replayPosition_ != kReplayOff ? replayPosition_ : 0;
-    replayPosition_ = kReplayOff;
-    for (uint32_t i = replayed; i-- > 0;) {
-        const ReplayStep& step = replay_[i];
-        // A node that holds something else now (a value destroyed before reached this
-        // object) is left to the walk over the chains below.
-        if (variables_.GetAt(step.node) != reinterpret_cast<uintptr_t>(step.variable)) continue;
-        variables_.Remove(step.node);
-        if (step.level > 0) --leveledCount_;
-        --count_;
-        Recycle(step.variable);
-    }
-    if (count_ == 0) {
-        leveledCount_ = 0;
-        stamp_ = emptyStamp_;
-        replayPosition_ = 0;
-        return;
-    }
     // Taken out of the table first: destroying a value may reach this object again
     // (an array holding it releases its references).
     for (;;) {
@@ -218,5 +245,4 @@ void CIBaseObjectVar::ClearVariables() {
     count_ = 0;
     // Empty again: every name misses, as it did the last time the object was empty.
     stamp_ = emptyStamp_;
-    replayPosition_ = 0;
 }

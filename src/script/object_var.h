@@ -33,16 +33,14 @@ public:
     // never join a cascading delete.
     int ReleaseReferencesTo(CIBaseClassImpl* object) override;
 
-    // The variable of a name key, or null.
-    CVariable* FindVariable(uint32_t key) const;
-    // The variable of a key among those added since the object was last empty, while
-    // they are all it holds (a call's parameters and first locals); null otherwise, and
-    // FindVariable then has the answer. A short walk, with no stamp to match.
-    CVariable* FindReplayed(uint32_t key) const {
-        if (replayPosition_ == kReplayOff) return nullptr;
-        // Newest first: a key added twice (two parameters of one name) finds its last.
-        for (uint32_t i = replayPosition_; i-- > 0;) {
-            if (replay_[i].key == key) return replay_[i].variable;
+    // The variable of a name key, or null; of two variables of one key (two parameters
+    // of one name), the newer.
+    CVariable* FindVariable(uint32_t key) const {
+        if (count_ != 0) [[unlikely]] {
+            if (CVariable* variable = FindInTable(key)) return variable;
+        }
+        for (uint32_t i = frontCount_; i-- > 0;) {
+            if (front_[i].key == key) return front_[i].variable;
         }
         return nullptr;
     }
@@ -53,12 +51,15 @@ public:
     void DropVariablesFromLevel(int32_t level);
     // Destroys every variable; the table keeps its room for the next ones.
     void ClearVariables();
-    // Changes whenever a variable is added or removed, and differs from the stamp of
-    // every other object ever made: an unchanged (object, stamp) pair means every name
-    // still finds what it found before.
+    // Identifies the variables the object holds: two moments with the same stamp have
+    // the same variables under the same keys, so every name finds what it found before.
+    // It changes with every add and removal (a state the object had before may take its
+    // old stamp again) and never matches the stamp of another object.
     uint64_t GetStamp() const { return stamp_; }
     // Calls `visit` with every variable.
     template <class Visit> void ForEachVariable(Visit&& visit) const {
+        for (uint32_t i = 0; i < frontCount_; ++i)
+            visit(*front_[i].variable);
         for (uint32_t chain = 0; chain < 8; ++chain) {
             for (uint32_t node = variables_.GetHead(chain); node != 0;)
                 visit(*reinterpret_cast<CVariable*>(variables_.GetNext(node)));
@@ -66,6 +67,23 @@ public:
     }
 
 private:
+    // The first variables of an object live in a short array in front of the table, in
+    // the order they were added: the parameters and first locals of a call are added and
+    // cleared on every call, and most objects have a few members. Further variables go
+    // to the table, and only while the table is empty does the array take new ones, so
+    // the table always holds the newer variables.
+    //
+    // Each entry keeps the stamp the object took when the entry was added. The entries
+    // below memoCount_ still hold the stamps of the states their prefixes made: filled
+    // again with the same variables (the parameters of each call of a function), the
+    // object takes the same stamps again, so names keep finding them through the caches.
+    struct FrontEntry {
+        uint32_t key;
+        CVariable* variable;
+        uint64_t stamp;
+    };
+    static constexpr uint32_t kFrontEntries = 8;
+
     // An open-addressed index over the table once it holds many variables, so that a
     // lookup does not walk a long chain; it always answers as the chains would.
     struct IndexSlot {
@@ -74,6 +92,13 @@ private:
     };
     static constexpr uint32_t kIndexFrom = 16;
 
+    CVariable* FindInTable(uint32_t key) const;
+    // Adds to the table; the object's new stamp is fresh.
+    [[gnu::noinline]] void AddToTable(uint32_t key, CVariable* variable);
+    // A new variable record; error 15 when memory runs out.
+    [[gnu::noinline]] CVariable* NewVariable(int32_t level);
+    // Takes the entries of `level` or deeper out of the array and recycles them.
+    void DropFrontFromLevel(int32_t level);
     // 0 when memory runs out: the chains then serve alone.
     int BuildIndex(uint32_t capacity) const;
     // A key already in the index keeps its variable unless `replace` (a newer one).
@@ -81,36 +106,20 @@ private:
     void FreeIndex() const;
 
     static uint64_t NextStamp();
-    // Empties a variable taken out of the table and keeps it for the next AddVariable:
+    // Empties a variable taken out of the object and keeps it for the next AddVariable:
     // the locals of a call are made and dropped on every call.
     void Recycle(CVariable* variable);
-
-    // The variables added since the object was last empty, with the stamps they gave:
-    // filled again with the same variables (the parameters of each call of a function),
-    // the object takes the same stamps again, so names keep finding them through the
-    // caches. Off (kReplayOff) after any other change, until the next clear.
-    struct ReplayStep {
-        uint32_t key;
-        int32_t level;
-        CVariable* variable;
-        uint64_t stamp;
-        // The variable's node in the table.
-        uint32_t node;
-    };
-    static constexpr uint32_t kReplaySteps = 4;
-    static constexpr uint32_t kReplayOff = ~0u;
-    // Stamps the object with the add of `variable`.
-    void StampAdd(uint32_t key, int32_t level, CVariable* variable, uint32_t node);
 
     CHandleTable variables_;
     uint64_t stamp_ = NextStamp();
     // The stamp of the object while empty.
     uint64_t emptyStamp_ = stamp_;
-    ReplayStep replay_[kReplaySteps];
-    uint32_t replayCount_ = 0;
-    uint32_t replayPosition_ = 0;
+    FrontEntry front_[kFrontEntries];
+    uint32_t frontCount_ = 0;
+    uint32_t memoCount_ = 0;
+    // Variables in the table, and those of them created above level 0 (a drop looks at
+    // the table only when it holds any).
     uint32_t count_ = 0;
-    // Variables created above level 0; DropVariablesFromLevel looks at nothing when none.
     uint32_t leveledCount_ = 0;
     mutable IndexSlot* index_ = nullptr;
     mutable uint32_t indexMask_ = 0;

@@ -36,6 +36,18 @@ public:
     int SetItemString(const int32_t* indices, int n, const char* text);
     // Null when the element does not exist yet.
     CValue* GetItem(uint32_t flatIndex) const;
+    // The item of an element within the bounds, without shaping or growing the array;
+    // null when the count of indices is not the dimensions, an index lies outside its
+    // size or the element does not exist yet.
+    CValue* FindItem(const int32_t* indices, uint32_t n) const {
+        if (n != dimensions) return nullptr;
+        uint64_t flat = 0;
+        for (uint32_t i = n; i-- > 0;) {
+            if (uint32_t(indices[i]) >= sizes[i]) return nullptr;
+            flat = flat * sizes[i] + uint32_t(indices[i]);
+        }
+        return static_cast<CValue*>(items.GetAt(uint32_t(flat)));
+    }
     // Items holding `object` become integer 0, also in nested arrays (each array is
     // scanned once, whatever the nesting or its cycles).
     void ReleaseReferencesTo(CIBaseClassImpl* object);

@@ -6,6 +6,7 @@
 #include "platform/clock.h"
 #include "script/handler_tables.h"
 #include "script/interpretor.h"
+#include "script/statement_form.h"
 #include "script/token_codes.h"
 
 namespace {
@@ -137,13 +138,10 @@ void CInterpretor::Housekeeping() {
     PumpMessages(now);
 }
 
-void CInterpretor::PushBlock(const BlockRecord* block) {
-    if (uint32_t(blockDepth_) + 1 >= blockCapacity_) {
-        uint32_t capacity = blockCapacity_ + kBlockGrowth;
-        if (!MemRealloc(size_t(capacity) * sizeof(BlockRecord*), &blocks_)) RaiseError(15);
-        blockCapacity_ = capacity;
-    }
-    blocks_[++blockDepth_] = block;
+void CInterpretor::GrowBlocks() {
+    uint32_t capacity = blockCapacity_ + kBlockGrowth;
+    if (!MemRealloc(size_t(capacity) * sizeof(BlockRecord*), &blocks_)) RaiseError(15);
+    blockCapacity_ = capacity;
 }
 
 void CInterpretor::PopBlock() {
@@ -192,7 +190,10 @@ void CInterpretor::StatementFunction() {
 void CInterpretor::StatementIf() {
     uint32_t target = CurrentTarget()->target;
     SkipToken();
-    if (EvaluateAndSkip()->GetInt() != 0) return;
+    CValue* condition = RunComparison();
+    if (condition == nullptr) condition = Evaluate();
+    SkipToken();
+    if (condition->GetInt() != 0) return;
     currentToken = At(target);
     if (CurrentCode() == kTokenElse) SkipToken();
 }
@@ -204,9 +205,9 @@ void CInterpretor::StatementElse() {
 }
 
 void CInterpretor::StatementWhile() {
-    const BlockRecord* block = GetBlock(CurrentTarget()->blockIndex);
-    SkipToken();
-    if (Evaluate()->GetInt() != 0) {
+    BlockRecord* block = GetBlock(CurrentTarget()->blockIndex);
+    if (block->loop.decoded == 0) DecodeLoopForm(block);
+    if (LoopConditionHolds(block)) {
         PushBlock(block);
         currentToken = After(block->bodyStart);
     } else {
@@ -215,48 +216,51 @@ void CInterpretor::StatementWhile() {
 }
 
 void CInterpretor::StatementFor() {
-    const BlockRecord* block = GetBlock(CurrentTarget()->blockIndex);
+    BlockRecord* block = GetBlock(CurrentTarget()->blockIndex);
     SkipToken();
     Evaluate();
     PushBlock(block);
-    if (block->condition != 0) {
-        currentToken = At(block->condition);
-        if (Evaluate()->GetInt() == 0) {
-            currentToken = After(block->end);
-            PopBlock();
-            return;
-        }
-    }
+    if (block->loop.decoded == 0) DecodeLoopForm(block);
+    if (block->condition != 0 && !LoopConditionHolds(block)) return LeaveLoop(block);
     currentToken = After(block->bodyStart);
 }
 
 void CInterpretor::StatementCloseBrace() {
+    // The round of a counting loop first: by far the commonest "}".
+    if (blockDepth_ != 0) {
+        const BlockRecord* block = blocks_[blockDepth_];
+        if (block->kind == kBlockFor) {
+            int32_t holds = StepCountingLoop(block);
+            if (holds > 0) {
+                currentToken = GetStream() + block->loop.body;
+                return;
+            }
+            if (holds == 0) return LeaveLoop(block);
+        }
+    }
+    CloseBlock();
+}
+
+void CInterpretor::LeaveLoop(const BlockRecord* block) {
+    currentToken = After(block->end);
+    PopBlock();
+}
+
+void CInterpretor::CloseBlock() {
     if (blockDepth_ == 0) RaiseError(27);
     const BlockRecord* block = blocks_[blockDepth_];
     switch (block->kind) {
     case kBlockFor:
-        if (block->step != 0) {
+        if (block->step != 0 && !RunLoopStep(block)) {
             currentToken = At(block->step);
             Evaluate();
         }
-        if (block->condition != 0) {
-            currentToken = At(block->condition);
-            if (Evaluate()->GetInt() == 0) {
-                currentToken = After(block->end);
-                PopBlock();
-                return;
-            }
-        }
+        if (block->condition != 0 && !LoopConditionHolds(block)) return LeaveLoop(block);
         currentToken = After(block->bodyStart);
         return;
     case kBlockWhile:
-        currentToken = At(block->condition);
-        if (Evaluate()->GetInt() != 0) {
-            currentToken = After(block->bodyStart);
-        } else {
-            currentToken = After(block->end);
-            PopBlock();
-        }
+        if (!LoopConditionHolds(block)) return LeaveLoop(block);
+        currentToken = After(block->bodyStart);
         return;
     case kBlockPlain:
     case kBlockSwitch:

@@ -146,6 +146,33 @@ enum BlockKind : uint32_t {
     kBlockFunction = 6,
 };
 
+// The step and condition of a For or While in the plain shapes of a counting loop
+// (x++ or x--; x compared with an integer literal or another variable), which the
+// interpreter runs from these fields without the expression walk. The name offsets
+// point at the variables' tokens in the stream; 0: that part takes the walk. All 0
+// until the loop first runs.
+struct LoopForm {
+    static constexpr uint8_t kStepDown = 1; // x--
+    // Both parts have short ways and name the same variable.
+    static constexpr uint8_t kCounting = 2;
+    // The body is empty: its "{" is followed by its "}".
+    static constexpr uint8_t kEmptyBody = 4;
+    // The condition holds when x is outside the range below instead of inside it.
+    static constexpr uint8_t kOutside = 8;
+    uint32_t stepName;
+    uint32_t conditionName;
+    // Every comparison with a literal is x in [low, low + span], or outside it.
+    uint32_t low;
+    uint32_t span;
+    // The variable x is compared with (0: a literal) and the comparison's token code.
+    uint32_t limitName;
+    uint16_t compare;
+    // The offset of the body's first record, just past its "{".
+    uint32_t body;
+    uint8_t flags;
+    uint8_t decoded;
+};
+
 // One loop, block, switch or function body of the final stream, addressed by the block
 // index of its records. A function's block record is the script function itself.
 struct BlockRecord {
@@ -160,4 +187,5 @@ struct BlockRecord {
     uint32_t step;
     uint32_t unitArgument; // Function: the argument of the unit that defines it
     uintptr_t runtime[2];  // the interpreter's; 0 after linking
+    LoopForm loop;         // For, While: the interpreter's
 };

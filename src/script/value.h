@@ -130,6 +130,8 @@ public:
     bool IsIntPair(const CValue& other) const { return (type_ | other.type_) == kValueInt; }
     int32_t IntPayload() const { return payload_.integer; }
     double DoublePayload() const { return payload_.number; }
+    // The object of a value whose type is kValueObject (null after its object went).
+    CIBaseClassImpl* ObjectPayload() const { return payload_.object; }
     uint32_t GetFlags() const { return flags_; }
     // The array held, or null when this is no array or its handle names none.
     CScriptArray* GetArray() const;

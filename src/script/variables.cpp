@@ -1,11 +1,14 @@
 // Names, members and array elements as operands, the assignment that turns the
 // placeholders of unassigned names into variables, Var and New.
+#include <algorithm>
 #include <new>
 
 #include "foundation/memory_helpers.h"
 #include "script/interpretor.h"
 #include "script/script_array.h"
 #include "script/token_codes.h"
+
+static_assert(CInterpretor::kMaxArrayIndices == CScriptArray::kMaxDimensions);
 
 namespace {
 
@@ -40,10 +43,10 @@ CVariable* CInterpretor::LookUpMissed(NameToken* token) {
     // Var x must not find a member or global x; the plain lookup knows.
     if (reinterpret_cast<const uint8_t*>(token) == declaredName_) return LookUpInScopes(token);
     // A token with an entry that answered for other locals, as a recursion meets the same
-    // token in the locals of each level: the short walk answers, and the entry is left
+    // token in the locals of each level: a local answers at once, and the entry is left
     // for the level that comes back next.
     if ((reinterpret_cast<uintptr_t>(token->cache) & kNameCacheTag) != 0) {
-        if (CVariable* variable = locals_->FindReplayed(token->nameId)) return variable;
+        if (CVariable* variable = locals_->FindVariable(token->nameId)) return variable;
     }
     return CachedLookUp(token, locals_);
 }
@@ -62,10 +65,7 @@ CVariable* CInterpretor::CachedLookUp(NameToken* token, CIBaseObjectVar* locals)
     }
     CVariable* variable = nullptr;
     if (locals != nullptr) {
-        // Locals come first; a recursion meets the same token in the locals of each
-        // level, which the short walk of FindReplayed answers.
-        variable = locals->FindReplayed(token->nameId);
-        if (variable == nullptr) variable = LookUpInScopes(token);
+        variable = LookUpInScopes(token);
     } else {
         // A called name is looked for in This, then in the globals.
         variable = currentObject_->FindVariable(token->nameId);
@@ -76,17 +76,10 @@ CVariable* CInterpretor::CachedLookUp(NameToken* token, CIBaseObjectVar* locals)
     return variable;
 }
 
-CVariable* CInterpretor::FindMember(NameToken* token, CIBaseObjectVar* object) {
+CVariable* CInterpretor::FindMemberMissed(NameToken* token, CIBaseObjectVar* object) {
     auto slot = reinterpret_cast<uintptr_t>(token->cache);
     uintptr_t index = slot & ~kNameCacheTag;
     bool ours = (slot & kNameCacheTag) != 0 && index < nameCacheCount_;
-    // A member's entry has no scope stamps, so it never answers for a plain name.
-    if (ours) {
-        const NameCacheEntry& entry = nameCache_[index];
-        if (entry.key == token->nameId && entry.localsStamp == object->GetStamp() &&
-            entry.currentStamp == 0)
-            return entry.variable;
-    }
     CVariable* variable = object->FindVariable(token->nameId);
     Remember(token, ours ? index : kNoEntry, {object->GetStamp(), 0, 0, variable, token->nameId});
     return variable;
@@ -312,6 +305,9 @@ void CInterpretor::ElementOperand(CValue* arrayVariable, const int32_t* indices,
     }
     slot->SetMissingElement(arrayVariable->GetArrayFlatIndex(indices, count));
     if (CurrentCode() != kTokenAssign) RaiseError(41);
+    StackSlot* place = slots_[depth_];
+    place->indexCount = count;
+    std::copy_n(indices, count, place->indices);
 }
 
 // ---- Assignment ----------------------------------------------------------------------
@@ -342,7 +338,7 @@ void CInterpretor::BinaryAssign() {
         return;
     case kValueMissingElement: {
         StackSlot* slot = slots_[depth_];
-        slot->anchor.SetArrayItemFlat(left->GetMissingElementIndex(), right);
+        slot->anchor.SetArrayItemAt(slot->indices, slot->indexCount, right);
         CValue value(this, right);
         Operand()->Assign(value);
         return;
