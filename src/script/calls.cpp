@@ -205,45 +205,8 @@ void CInterpretor::HandleMethodError(CIError* error) {
 
 // ---- Script functions ----------------------------------------------------------------
 
-void CInterpretor::CallFunctionByName() {
-    CVariable* variable = LookUpFunction(reinterpret_cast<NameToken*>(currentToken));
-    if (variable == nullptr) RaiseError(42);
-    if (variable->value.GetType() != kValueFunction) RaiseError(128);
-    Operand();
-    CallScriptFunction(nullptr, currentObject_, variable->value.GetFunction());
-}
-
-void CInterpretor::CallScriptFunction(CIBaseObjectVar* locals, CIBaseObjectVar* current,
-                                      const BlockRecord* function) {
-    uint16_t code = CurrentCode();
-    SkipToken();
-    if (code == kTokenMemberCall || code == kTokenCallName)
-        EvaluateArguments();
-    else
-        Frame().count = 0;
-    // The object whose method this is may have been deleted by its own arguments.
-    if (slots_[depth_]->anchorKind == kValueObject &&
-        slots_[depth_]->anchor.GetType() != kValueObject)
-        RaiseError(32);
-    if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
-    if (callNesting_ >= kMaxCallNesting) RaiseError(15);
-    // No scope object here: this frame is on the path of every level of a recursion.
-    CallRecord* record = BeginCall(locals, current);
-    try {
-        entryIndex = function->unitArgument;
-        PushBlock(function);
-        BindParameters(function, locals_, Frame().count);
-        ExecuteBlock(After(function->bodyStart));
-        Operand()->Assign(record->result);
-    } catch (CIError*) {
-        EndCall();
-        throw;
-    }
-    EndCall();
-}
-
-CInterpretor::CallRecord* CInterpretor::BeginCall(CIBaseObjectVar* locals,
-                                                  CIBaseObjectVar* current) {
+inline CInterpretor::CallRecord* CInterpretor::EnterCall(CIBaseObjectVar* locals,
+                                                         CIBaseObjectVar* current) {
     if (callNesting_ == callRecordCount_) {
         if (!MemRealloc(size_t(callRecordCount_ + 1) * sizeof(CallRecord*), &callRecords_))
             RaiseError(15);
@@ -276,7 +239,7 @@ CInterpretor::CallRecord* CInterpretor::BeginCall(CIBaseObjectVar* locals,
     return record;
 }
 
-void CInterpretor::EndCall() {
+inline void CInterpretor::LeaveCall() {
     CallRecord* record = callRecords_[--callNesting_];
     if (record->ownedLocals != nullptr) {
         // Every variable of the call's own locals lies in the call's blocks: clearing
@@ -296,12 +259,70 @@ void CInterpretor::EndCall() {
     FinishCall(record->current);
 }
 
+CInterpretor::CallRecord* CInterpretor::BeginCall(CIBaseObjectVar* locals,
+                                                  CIBaseObjectVar* current) {
+    return EnterCall(locals, current);
+}
+
+void CInterpretor::EndCall() {
+    LeaveCall();
+}
+
+void CInterpretor::CallFunctionByName() {
+    CVariable* variable = LookUpFunction(reinterpret_cast<NameToken*>(currentToken));
+    if (variable == nullptr) RaiseError(42);
+    if (variable->value.GetType() != kValueFunction) RaiseError(128);
+    Operand();
+    CallScriptFunction(nullptr, currentObject_, variable->value.GetFunction());
+}
+
+void CInterpretor::CallScriptFunction(CIBaseObjectVar* locals, CIBaseObjectVar* current,
+                                      const BlockRecord* function) {
+    uint16_t code = CurrentCode();
+    SkipToken();
+    bool withList = code == kTokenMemberCall || code == kTokenCallName;
+    if (withList && CurrentCode() != kTokenCloseParen) {
+        EvaluateArguments();
+    } else {
+        // An empty list is stepped over here, without the argument walk's set-up.
+        if (withList) SkipToken();
+        Frame().count = 0;
+    }
+    // The object whose method this is may have been deleted by its own arguments.
+    if (slots_[depth_]->anchorKind == kValueObject &&
+        slots_[depth_]->anchor.GetType() != kValueObject)
+        RaiseError(32);
+    if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
+    if (callNesting_ >= kMaxCallNesting) RaiseError(15);
+    // No scope object here: this frame is on the path of every level of a recursion.
+    CallRecord* record = EnterCall(locals, current);
+    try {
+        entryIndex = function->unitArgument;
+        PushBlock(function);
+        // A header without a list has nothing to bind: looked at here, without the
+        // binding loop's set-up.
+        currentToken = At(function->step);
+        SkipToken();
+        if (CurrentCode() == kTokenOpenParen) BindParameterNames(locals_, Frame().count);
+        ExecuteBlock(After(function->bodyStart));
+        Operand()->Assign(record->result);
+    } catch (CIError*) {
+        LeaveCall();
+        throw;
+    }
+    LeaveCall();
+}
+
 void CInterpretor::BindParameters(const BlockRecord* function, CIBaseObjectVar* locals,
                                   int32_t count) {
-    CallFrame& frame = Frame();
     currentToken = At(function->step);
     SkipToken();
     if (CurrentCode() != kTokenOpenParen) return;
+    BindParameterNames(locals, count);
+}
+
+void CInterpretor::BindParameterNames(CIBaseObjectVar* locals, int32_t count) {
+    const CallFrame& frame = Frame();
     for (int32_t n = 0;; ++n) {
         SkipToken();
         if (CurrentCode() != kTokenName) RaiseError(16);

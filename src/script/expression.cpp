@@ -100,11 +100,18 @@ CValue* CInterpretor::Evaluate() {
         int32_t x;
         CValue* source;
         if (form->shape == kShapeArithmetic) {
-            if (RunIntegerForm<false>(*form, base)) return &slots_[base + 1]->value;
+            if (RunIntegerForm<false, true>(*form, base)) return &slots_[base + 1]->value;
         } else if (form->shape == kShapeElementArithmetic) {
-            if (RunIntegerForm<true>(*form, base)) return &slots_[base + 1]->value;
+            if (RunIntegerForm<true, true>(*form, base)) return &slots_[base + 1]->value;
         } else if (form->shape == kShapeDoubleArithmetic) {
-            if (RunDoubleForm(*form, base)) return &slots_[base + 1]->value;
+            double number;
+            if (RunDoubleForm(*form, number)) {
+                StackSlot* slot = slots_[base + 1];
+                slot->value.SetFloat(number);
+                slot->value.source = nullptr;
+                slot->anchorKind = kValueInt;
+                return &slot->value;
+            }
         } else if (IsShortShape(form->shape) && RunShortForm(*form, x, source)) {
             StackSlot* slot = slots_[base + 1];
             slot->value.SetInt(x);

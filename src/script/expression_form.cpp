@@ -438,6 +438,174 @@ uint32_t ShapeOf(const ExpressionForm& form) {
     return doubles && doubleLiteral ? kShapeDoubleArithmetic : kShapeGeneral;
 }
 
+// The place of step `index`'s name among the form's names, added when it is new.
+uint8_t NamePlace(ExpressionForm& form, uint32_t index) {
+    uint32_t nameId = form.steps[index].name->nameId;
+    for (uint8_t place = 0; place < form.nameCount; ++place) {
+        if (form.steps[form.names[place]].name->nameId == nameId) return place;
+    }
+    form.names[form.nameCount] = uint8_t(index);
+    return form.nameCount++;
+}
+
+DoubleOperation OperationOf(uint16_t code, bool reversed) {
+    DoubleOperation operation = code == kTokenPlus       ? kDoubleAdd
+                                : code == kTokenMinus    ? kDoubleSubtract
+                                : code == kTokenMultiply ? kDoubleMultiply
+                                                         : kDoubleDivide;
+    return reversed ? DoubleOperation(operation + kDoubleAddReversed - kDoubleAdd) : operation;
+}
+
+// Turns a form of the double arithmetic shape into accumulator code, which applies the
+// same operations to the same operands in the same order as the steps do; false when
+// it has none (the left side of "=" is no name).
+bool CompileDoubleForm(ExpressionForm& form) {
+    // What the steps have left on their stack: a literal or name not read yet, the
+    // accumulator, or a value the code pushed.
+    enum EntryKind : uint8_t { kLeaf, kAccumulator, kPushed };
+    struct Entry {
+        EntryKind kind;
+        FormOperand operand;
+        uint8_t index;
+    };
+    Entry stack[ExpressionForm::kMaxSteps];
+    uint32_t n = 0;
+    // The entry that is the accumulator, when one is.
+    Entry* accumulator = nullptr;
+    form.opCount = 0;
+    form.nameCount = 0;
+    form.target = ExpressionForm::kNoTarget;
+    auto emit = [&form](uint8_t code, uint8_t index) {
+        if (form.opCount == ExpressionForm::kMaxOps) return false;
+        form.doubleOps[form.opCount++] = DoubleOp{code, index};
+        return true;
+    };
+    auto apply = [&emit](DoubleOperation operation, const Entry& operand) {
+        return emit(DoubleCode(operation, operand.operand), operand.index);
+    };
+    for (uint32_t i = 0; i < form.count; ++i) {
+        const ExpressionStep& step = form.steps[i];
+        if (step.kind == kStepName) {
+            stack[n++] = {kLeaf, kOperandName, NamePlace(form, i)};
+            continue;
+        }
+        if (step.kind == kStepDouble) {
+            stack[n++] = {kLeaf, kOperandLiteral, uint8_t(i)};
+            continue;
+        }
+        Entry right = stack[--n];
+        Entry left = stack[--n];
+        if (step.kind == kStepAssign) {
+            if (left.kind != kLeaf || left.operand != kOperandName) return false;
+            if (right.kind == kLeaf && !apply(kDoubleLoad, right)) return false;
+            form.target = left.index;
+        } else if (step.kind != kStepBinary) {
+            return false;
+        } else if (left.kind == kAccumulator && right.kind == kLeaf) {
+            if (!apply(OperationOf(step.code, false), right)) return false;
+        } else if (left.kind == kLeaf && right.kind == kAccumulator) {
+            if (!apply(OperationOf(step.code, true), left)) return false;
+        } else if (left.kind == kPushed && right.kind == kAccumulator) {
+            if (!apply(OperationOf(step.code, true), left)) return false;
+        } else if (left.kind == kLeaf && right.kind == kLeaf) {
+            // A new value: the one in the accumulator waits on the code's stack.
+            if (accumulator != nullptr) {
+                if (!emit(kDoublePush, 0)) return false;
+                *accumulator = {kPushed, kOperandPopped, 0};
+            }
+            if (!apply(kDoubleLoad, left) || !apply(OperationOf(step.code, false), right))
+                return false;
+        } else {
+            return false;
+        }
+        accumulator = &stack[n];
+        stack[n++] = {kAccumulator, kOperandLiteral, 0};
+    }
+    if (n != 1) return false;
+    return stack[0].kind != kLeaf || apply(kDoubleLoad, stack[0]);
+}
+
+// Turns a form of the arithmetic shapes into accumulator code for a statement, which
+// applies the same operators to the same operands in the same order as the steps do;
+// false when it has none (an element with more than one index or a computed one, a
+// name read both as an array and as a number, a left side of "=" that is no variable).
+bool CompileIntegerForm(ExpressionForm& form) {
+    enum EntryKind : uint8_t { kLeaf, kAccumulator, kPushed };
+    struct Entry {
+        EntryKind kind;
+        FormOperand operand;
+        uint8_t index;
+    };
+    Entry stack[ExpressionForm::kMaxSteps];
+    uint32_t n = 0;
+    Entry* accumulator = nullptr;
+    uint32_t numberNames = 0;
+    form.opCount = 0;
+    form.nameCount = 0;
+    form.elementCount = 0;
+    form.arrayNames = 0;
+    form.target = ExpressionForm::kNoTarget;
+    form.targetElement = ExpressionForm::kNoTarget;
+    auto emit = [&form](uint8_t code, const Entry& operand, uint16_t op) {
+        if (form.opCount == ExpressionForm::kMaxOps) return false;
+        form.integerOps[form.opCount++] =
+            IntegerOp{code, operand.operand, operand.index, uint8_t(op)};
+        return true;
+    };
+    for (uint32_t i = 0; i < form.count; ++i) {
+        const ExpressionStep& step = form.steps[i];
+        if (step.kind == kStepName) {
+            uint8_t place = NamePlace(form, i);
+            numberNames |= 1u << place;
+            stack[n++] = {kLeaf, kOperandName, place};
+            continue;
+        }
+        if (step.kind == kStepInteger) {
+            stack[n++] = {kLeaf, kOperandLiteral, uint8_t(i)};
+            continue;
+        }
+        if (step.kind == kStepElement) {
+            const Entry& index = stack[n - 1];
+            if (step.code != 1 || index.kind != kLeaf || index.operand == kOperandElement)
+                return false;
+            uint8_t place = NamePlace(form, i);
+            form.arrayNames |= 1u << place;
+            form.elements[form.elementCount] = FormElement{place, index.operand, index.index, 0};
+            stack[n - 1] = {kLeaf, kOperandElement, form.elementCount++};
+            continue;
+        }
+        Entry right = stack[--n];
+        Entry left = stack[--n];
+        if (step.kind == kStepAssign) {
+            if (left.kind != kLeaf || left.operand == kOperandLiteral) return false;
+            if (right.kind == kLeaf && !emit(kIntegerLoad, right, 0)) return false;
+            if (left.operand == kOperandName)
+                form.target = left.index;
+            else
+                form.targetElement = left.index;
+        } else if (step.kind != kStepBinary) {
+            return false;
+        } else if (left.kind == kAccumulator && right.kind == kLeaf) {
+            if (!emit(kIntegerApply, right, step.code)) return false;
+        } else if ((left.kind == kLeaf || left.kind == kPushed) && right.kind == kAccumulator) {
+            if (!emit(kIntegerApplyReversed, left, step.code)) return false;
+        } else if (left.kind == kLeaf && right.kind == kLeaf) {
+            if (accumulator != nullptr) {
+                if (!emit(kIntegerPush, Entry{kPushed, kOperandPopped, 0}, 0)) return false;
+                *accumulator = {kPushed, kOperandPopped, 0};
+            }
+            if (!emit(kIntegerLoad, left, 0) || !emit(kIntegerApply, right, step.code))
+                return false;
+        } else {
+            return false;
+        }
+        accumulator = &stack[n];
+        stack[n++] = {kAccumulator, kOperandLiteral, 0};
+    }
+    if (n != 1 || (numberNames & form.arrayNames) != 0) return false;
+    return stack[0].kind != kLeaf || emit(kIntegerLoad, stack[0], 0);
+}
+
 void StepNumber(FormValue& value, uint16_t code) {
     if (value.isDouble)
         value.number += code == kTokenIncrement ? 1.0 : -1.0;
@@ -451,6 +619,7 @@ void CInterpretor::DecodeForm() {
     auto* header = reinterpret_cast<TokenHeader*>(currentToken);
     ExpressionForm form;
     form.start = currentToken;
+    form.opCount = 0;
     FormDecoder decoder(form);
     uint8_t* end = decoder.Expression(currentToken);
     uint32_t number = 0;
@@ -458,13 +627,18 @@ void CInterpretor::DecodeForm() {
         form.end = end;
         LinkRepeatedNames(form);
         form.shape = ShapeOf(form);
+        if (form.shape == kShapeDoubleArithmetic && !CompileDoubleForm(form))
+            form.shape = kShapeGeneral;
+        if ((form.shape == kShapeArithmetic || form.shape == kShapeElementArithmetic) &&
+            !CompileIntegerForm(form))
+            form.opCount = 0;
         number = AddForm(form);
     }
     header->flags = (header->flags & ((1u << kTokenFormShift) - 1)) | kTokenFormChecked |
                     number << kTokenFormShift;
 }
 
-template <bool kElements>
+template <bool kElements, bool kResult>
 bool CInterpretor::RunIntegerForm(const ExpressionForm& form, uint32_t base) {
     int32_t values[ExpressionForm::kMaxSteps];
     // The variable each value was read from, while it is one, and for an element the
@@ -487,13 +661,13 @@ bool CInterpretor::RunIntegerForm(const ExpressionForm& form, uint32_t base) {
             found[i] = variable;
             if (variable == nullptr || variable->value.GetType() != kValueInt) return false;
             values[n] = variable->value.IntPayload();
-            if constexpr (kElements) holders[n] = nullptr;
+            if constexpr (kElements && kResult) holders[n] = nullptr;
             variables[n++] = &variable->value;
             break;
         }
         case kStepInteger:
             values[n] = step.integer;
-            if constexpr (kElements) holders[n] = nullptr;
+            if constexpr (kElements && kResult) holders[n] = nullptr;
             variables[n++] = nullptr;
             break;
         case kStepElement: {
@@ -513,7 +687,7 @@ bool CInterpretor::RunIntegerForm(const ExpressionForm& form, uint32_t base) {
                 CValue* item = array->FindItem(values + n, step.code);
                 if (item == nullptr || item->GetType() != kValueInt) return false;
                 values[n] = item->IntPayload();
-                holders[n] = &arrayVariable->value;
+                if constexpr (kResult) holders[n] = &arrayVariable->value;
                 variables[n++] = item;
                 break;
             }
@@ -524,7 +698,7 @@ bool CInterpretor::RunIntegerForm(const ExpressionForm& form, uint32_t base) {
             int32_t a = values[n - 1];
             int32_t b = values[n];
             variables[n - 1] = nullptr;
-            if constexpr (kElements) holders[n - 1] = nullptr;
+            if constexpr (kElements && kResult) holders[n - 1] = nullptr;
             if (step.code == kTokenPlus)
                 values[n - 1] = WrapInt(uint32_t(a) + uint32_t(b));
             else if (step.code == kTokenMinus)
@@ -539,86 +713,207 @@ bool CInterpretor::RunIntegerForm(const ExpressionForm& form, uint32_t base) {
             CValue* target = variables[n - 1];
             if (target == nullptr) return false;
             target->SetInt(values[n]);
-            values[n - 1] = values[n];
-            variables[n - 1] = variables[n];
-            if constexpr (kElements) holders[n - 1] = holders[n];
+            if constexpr (kResult) {
+                values[n - 1] = values[n];
+                variables[n - 1] = variables[n];
+                if constexpr (kElements) holders[n - 1] = holders[n];
+            }
             break;
         }
         }
     }
-    StackSlot* slot = slots_[base + 1];
-    slot->value.SetInt(values[0]);
-    slot->value.source = variables[0];
-    slot->anchorKind = kValueInt;
-    // An element read stays valid for what the caller does with it, as in RunForm.
-    if constexpr (kElements) {
-        if (const CValue* holder = holders[0]) {
-            if (!slot->anchor.HoldsSameArray(*holder)) slot->anchor.Assign(*holder);
-            slot->anchorKind = kValueArray;
+    currentToken = form.end;
+    if constexpr (kResult) {
+        StackSlot* slot = slots_[base + 1];
+        slot->value.SetInt(values[0]);
+        slot->value.source = variables[0];
+        slot->anchorKind = kValueInt;
+        // An element read stays valid for what the caller does with it, as in RunForm.
+        if constexpr (kElements) {
+            if (const CValue* holder = holders[0]) {
+                if (!slot->anchor.HoldsSameArray(*holder)) slot->anchor.Assign(*holder);
+                slot->anchorKind = kValueArray;
+            }
         }
     }
+    return true;
+}
+
+template bool CInterpretor::RunIntegerForm<false, true>(const ExpressionForm& form, uint32_t base);
+template bool CInterpretor::RunIntegerForm<true, true>(const ExpressionForm& form, uint32_t base);
+template bool CInterpretor::RunIntegerForm<false, false>(const ExpressionForm& form, uint32_t base);
+template bool CInterpretor::RunIntegerForm<true, false>(const ExpressionForm& form, uint32_t base);
+
+bool CInterpretor::RunDoubleForm(const ExpressionForm& form, double& result) {
+    // Every name is read before anything is computed: nothing changes before the end.
+    double names[ExpressionForm::kMaxSteps];
+    CValue* target = nullptr;
+    for (uint32_t place = 0; place < form.nameCount; ++place) {
+        CVariable* variable = LookUp(form.steps[form.names[place]].name);
+        if (variable == nullptr || variable->value.GetType() != kValueDouble) return false;
+        names[place] = variable->value.DoublePayload();
+        if (place == form.target) target = &variable->value;
+    }
+    double pushed[ExpressionForm::kMaxSteps];
+    uint32_t n = 0;
+    double accumulator = 0.0;
+    const DoubleOp* end = form.doubleOps + form.opCount;
+    for (const DoubleOp* op = form.doubleOps; op != end; ++op) {
+        const double* literal = &form.steps[op->index].number;
+        const double* name = &names[op->index];
+        switch (op->code) {
+        case kDoublePush:
+            pushed[n++] = accumulator;
+            break;
+        case DoubleCode(kDoubleLoad, kOperandLiteral):
+            accumulator = *literal;
+            break;
+        case DoubleCode(kDoubleLoad, kOperandName):
+            accumulator = *name;
+            break;
+        case DoubleCode(kDoubleAdd, kOperandLiteral):
+            accumulator += *literal;
+            break;
+        case DoubleCode(kDoubleAdd, kOperandName):
+            accumulator += *name;
+            break;
+        case DoubleCode(kDoubleSubtract, kOperandLiteral):
+            accumulator -= *literal;
+            break;
+        case DoubleCode(kDoubleSubtract, kOperandName):
+            accumulator -= *name;
+            break;
+        case DoubleCode(kDoubleMultiply, kOperandLiteral):
+            accumulator *= *literal;
+            break;
+        case DoubleCode(kDoubleMultiply, kOperandName):
+            accumulator *= *name;
+            break;
+        case DoubleCode(kDoubleDivide, kOperandLiteral):
+            if (*literal == 0.0) return false;
+            accumulator /= *literal;
+            break;
+        case DoubleCode(kDoubleDivide, kOperandName):
+            if (*name == 0.0) return false;
+            accumulator /= *name;
+            break;
+        case DoubleCode(kDoubleAddReversed, kOperandLiteral):
+            accumulator = *literal + accumulator;
+            break;
+        case DoubleCode(kDoubleAddReversed, kOperandName):
+            accumulator = *name + accumulator;
+            break;
+        case DoubleCode(kDoubleAddReversed, kOperandPopped):
+            accumulator = pushed[--n] + accumulator;
+            break;
+        case DoubleCode(kDoubleSubtractReversed, kOperandLiteral):
+            accumulator = *literal - accumulator;
+            break;
+        case DoubleCode(kDoubleSubtractReversed, kOperandName):
+            accumulator = *name - accumulator;
+            break;
+        case DoubleCode(kDoubleSubtractReversed, kOperandPopped):
+            accumulator = pushed[--n] - accumulator;
+            break;
+        case DoubleCode(kDoubleMultiplyReversed, kOperandLiteral):
+            accumulator = *literal * accumulator;
+            break;
+        case DoubleCode(kDoubleMultiplyReversed, kOperandName):
+            accumulator = *name * accumulator;
+            break;
+        case DoubleCode(kDoubleMultiplyReversed, kOperandPopped):
+            accumulator = pushed[--n] * accumulator;
+            break;
+        case DoubleCode(kDoubleDivideReversed, kOperandLiteral):
+            if (accumulator == 0.0) return false;
+            accumulator = *literal / accumulator;
+            break;
+        case DoubleCode(kDoubleDivideReversed, kOperandName):
+            if (accumulator == 0.0) return false;
+            accumulator = *name / accumulator;
+            break;
+        case DoubleCode(kDoubleDivideReversed, kOperandPopped):
+            if (accumulator == 0.0) return false;
+            accumulator = pushed[--n] / accumulator;
+            break;
+        default:
+            // Never compiled: a load from the pushed values, or a pushed right side.
+            return false;
+        }
+    }
+    if (target != nullptr) target->SetFloat(accumulator);
+    result = accumulator;
     currentToken = form.end;
     return true;
 }
 
-template bool CInterpretor::RunIntegerForm<false>(const ExpressionForm& form, uint32_t base);
-template bool CInterpretor::RunIntegerForm<true>(const ExpressionForm& form, uint32_t base);
-
-bool CInterpretor::RunDoubleForm(const ExpressionForm& form, uint32_t base) {
-    double values[ExpressionForm::kMaxSteps];
-    // The variable each value was read from, while it is one.
-    CValue* variables[ExpressionForm::kMaxSteps];
-    // The variable each named step found.
-    CVariable* found[ExpressionForm::kMaxSteps];
-    uint32_t n = 0;
-    for (uint32_t i = 0; i < form.count; ++i) {
-        const ExpressionStep& step = form.steps[i];
-        switch (step.kind) {
-        case kStepName: {
-            CVariable* variable = step.code != 0 ? found[step.code - 1] : LookUp(step.name);
-            found[i] = variable;
-            if (variable == nullptr || variable->value.GetType() != kValueDouble) return false;
-            values[n] = variable->value.DoublePayload();
-            variables[n++] = &variable->value;
-            break;
-        }
-        case kStepDouble:
-            values[n] = step.number;
-            variables[n++] = nullptr;
-            break;
-        case kStepBinary: {
-            --n;
-            double& left = values[n - 1];
-            double right = values[n];
-            variables[n - 1] = nullptr;
-            if (step.code == kTokenPlus) {
-                left += right;
-            } else if (step.code == kTokenMinus) {
-                left -= right;
-            } else if (step.code == kTokenMultiply) {
-                left *= right;
-            } else {
-                if (right == 0.0) return false;
-                left /= right;
-            }
-            break;
-        }
-        default: {
-            // The assignment, always the last step.
-            --n;
-            CValue* target = variables[n - 1];
-            if (target == nullptr) return false;
-            target->SetFloat(values[n]);
-            values[n - 1] = values[n];
-            variables[n - 1] = variables[n];
-            break;
-        }
+bool CInterpretor::RunIntegerCode(const ExpressionForm& form) {
+    // Every name is read before anything is computed: nothing changes before the end.
+    int32_t names[ExpressionForm::kMaxSteps];
+    CScriptArray* arrays[ExpressionForm::kMaxSteps];
+    CValue* target = nullptr;
+    for (uint32_t place = 0; place < form.nameCount; ++place) {
+        CVariable* variable = LookUp(form.steps[form.names[place]].name);
+        if (variable == nullptr) return false;
+        if ((form.arrayNames >> place & 1) != 0) {
+            // Only elements that exist within the bounds; the walk shapes or grows arrays.
+            if (variable->value.GetType() != kValueArray) return false;
+            arrays[place] = variable->value.GetArray();
+            if (arrays[place] == nullptr) return false;
+        } else {
+            if (variable->value.GetType() != kValueInt) return false;
+            names[place] = variable->value.IntPayload();
+            if (place == form.target) target = &variable->value;
         }
     }
-    StackSlot* slot = slots_[base + 1];
-    slot->value.SetFloat(values[0]);
-    slot->value.source = variables[0];
-    slot->anchorKind = kValueInt;
+    auto item = [&form, &names, &arrays](uint8_t number) {
+        const FormElement& element = form.elements[number];
+        int32_t index = element.indexOperand == kOperandName ? names[element.index]
+                                                             : form.steps[element.index].integer;
+        CValue* found = arrays[element.array]->FindItem(&index, 1);
+        return found != nullptr && found->GetType() == kValueInt ? found : nullptr;
+    };
+    int32_t pushed[ExpressionForm::kMaxSteps];
+    uint32_t n = 0;
+    int32_t accumulator = 0;
+    const IntegerOp* end = form.integerOps + form.opCount;
+    for (const IntegerOp* op = form.integerOps; op != end; ++op) {
+        if (op->code == kIntegerPush) {
+            pushed[n++] = accumulator;
+            continue;
+        }
+        int32_t operand;
+        if (op->operand == kOperandName) {
+            operand = names[op->index];
+        } else if (op->operand == kOperandElement) {
+            const CValue* element = item(op->index);
+            if (element == nullptr) return false;
+            operand = element->IntPayload();
+        } else if (op->operand == kOperandLiteral) {
+            operand = form.steps[op->index].integer;
+        } else {
+            operand = pushed[--n];
+        }
+        if (op->code == kIntegerLoad) {
+            accumulator = operand;
+            continue;
+        }
+        int32_t left = op->code == kIntegerApply ? accumulator : operand;
+        int32_t right = op->code == kIntegerApply ? operand : accumulator;
+        if (op->op == kTokenPlus)
+            accumulator = WrapInt(uint32_t(left) + uint32_t(right));
+        else if (op->op == kTokenMinus)
+            accumulator = WrapInt(uint32_t(left) - uint32_t(right));
+        else if (op->op == kTokenMultiply)
+            accumulator = WrapInt(uint32_t(left) * uint32_t(right));
+        else if (!IntegerOperator(op->op, left, right, accumulator))
+            return false;
+    }
+    if (form.targetElement != ExpressionForm::kNoTarget) {
+        target = item(form.targetElement);
+        if (target == nullptr) return false;
+    }
+    if (target != nullptr) target->SetInt(accumulator);
     currentToken = form.end;
     return true;
 }

@@ -43,6 +43,46 @@ enum FormShape : uint32_t {
     kShapeDoubleArithmetic,
 };
 
+// The operations of a double form's accumulator code. The reversed ones take the
+// operand as their left side: a op= b is acc = acc op b, b op acc for the reversed.
+enum DoubleOperation : uint8_t {
+    kDoubleLoad,
+    kDoubleAdd,
+    kDoubleSubtract,
+    kDoubleMultiply,
+    kDoubleDivide,
+    kDoubleAddReversed,
+    kDoubleSubtractReversed,
+    kDoubleMultiplyReversed,
+    kDoubleDivideReversed,
+};
+
+// Where an operation's operand comes from: a literal (the number of step `index`),
+// the form's name `index`, the value pushed last, or (integer code only) the form's
+// element `index`.
+enum FormOperand : uint8_t {
+    kOperandLiteral,
+    kOperandName,
+    kOperandPopped,
+    kOperandElement,
+};
+
+// The instructions of an integer form's accumulator code; Apply combines the
+// accumulator with the operand, the reversed one the operand with the accumulator.
+enum IntegerOpCode : uint8_t {
+    kIntegerLoad,
+    kIntegerPush,
+    kIntegerApply,
+    kIntegerApplyReversed,
+};
+
+// The code of an instruction: the operation and its operand's origin in one, so that
+// the run dispatches once per instruction. Code 0 pushes the accumulator.
+inline constexpr uint8_t kDoublePush = 0;
+constexpr uint8_t DoubleCode(DoubleOperation operation, FormOperand operand) {
+    return uint8_t(1 + 4 * operation + operand);
+}
+
 // The shapes that RunShortForm runs.
 inline bool IsShortShape(uint32_t shape) {
     return shape >= kShapeName && shape <= kShapeInteger;

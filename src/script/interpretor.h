@@ -532,10 +532,18 @@ private:
     // its place).
     bool RunForm(const ExpressionForm& form, uint32_t base);
     // RunForm for forms of the arithmetic shapes (with or without elements) whose
-    // values all are integers.
-    template <bool kElements> bool RunIntegerForm(const ExpressionForm& form, uint32_t base);
-    // RunForm for forms of the double arithmetic shape whose names all hold doubles.
-    bool RunDoubleForm(const ExpressionForm& form, uint32_t base);
+    // values all are integers; without kResult the value is thrown away and no slot is
+    // written (a statement's).
+    template <bool kElements, bool kResult>
+    bool RunIntegerForm(const ExpressionForm& form, uint32_t base);
+    // A statement of the arithmetic shapes run from its accumulator code, its value
+    // thrown away; false, with nothing changed, when it needs the general run.
+    bool RunIntegerCode(const ExpressionForm& form);
+    // A form of the double arithmetic shape whose names all hold doubles, run from its
+    // accumulator code: its value in `result`, the current token then at its end; false,
+    // with nothing changed, when it needs the general run. Its value is never a
+    // variable's own: the shape has a literal, and "=" takes a name on its left only.
+    bool RunDoubleForm(const ExpressionForm& form, double& result);
     // RunForm for the forms of a shape, kept inline: their integer `result` and the
     // variable it was read from (`source`, null when none).
     bool RunShortForm(const ExpressionForm& form, int32_t& result, CValue*& source);
@@ -610,8 +618,14 @@ private:
     // as its scopes; its result starts as integer 0. EndCall puts everything back.
     CallRecord* BeginCall(CIBaseObjectVar* locals, CIBaseObjectVar* current);
     void EndCall();
+    // BeginCall and EndCall for the script calls of calls.cpp, inlined there.
+    [[gnu::always_inline]] inline CallRecord* EnterCall(CIBaseObjectVar* locals,
+                                                        CIBaseObjectVar* current);
+    [[gnu::always_inline]] inline void LeaveCall();
     // Binds the parameters of a function's header to new variables of `locals`.
     void BindParameters(const BlockRecord* function, CIBaseObjectVar* locals, int32_t count);
+    // The binding loop of BindParameters; the current token is the header's "(".
+    void BindParameterNames(CIBaseObjectVar* locals, int32_t count);
     // Makes and runs a method on a temporary text object holding `text`.
     void CallTextMethod(const char* text, int borrow);
     // One call of the object's own code ended; a Delete that came meanwhile is done now.
@@ -629,10 +643,11 @@ private:
         if ((slot & kNameCacheTag) != 0 && index < nameCacheCount_ &&
             reinterpret_cast<const uint8_t*>(token) != declaredName_) {
             const NameCacheEntry& entry = nameCache_[index];
-            if (entry.key == token->nameId && entry.localsStamp == locals_->GetStamp() &&
+            if (entry.key == token->nameId && entry.localsStamp == locals_->GetShape() &&
                 entry.currentStamp == currentObject_->GetStamp() &&
                 entry.globalsStamp == GetStamp())
-                return entry.variable;
+                return entry.frontPosition == 0 ? entry.variable
+                                                : locals_->FrontVariable(entry.frontPosition - 1);
         }
         return LookUpMissed(token);
     }
@@ -779,8 +794,10 @@ private:
     // The token after the last Var: a local is made for it even when a member or
     // global of that name exists.
     const uint8_t* declaredName_ = nullptr;
-    // What a name token found while the scopes had these stamps: locals (0 for a called
-    // name), This and the globals; for a member token, the object's stamp and two zeros.
+    // What a name token found while the scopes had these stamps: the locals' shape (0 for
+    // a called name), This and the globals; for a member token, the object's stamp and two
+    // zeros. A variable found in the front of shaped locals is kept by position, so that
+    // other locals of the same shape (the next level of a recursion) find theirs.
     // The token's cache slot holds kNameCacheTag with the entry's index. An entry answers
     // only for its name and stamps, so a slot left from another run, or an entry taken
     // over by another token, can at worst miss.
@@ -790,6 +807,8 @@ private:
         uint64_t globalsStamp;
         CVariable* variable;
         uint32_t key;
+        // 1 + the locals' front position of the variable; 0: `variable` answers.
+        uint32_t frontPosition = 0;
     };
     static constexpr uintptr_t kNameCacheTag = uintptr_t(1) << 63;
     NameCacheEntry* nameCache_ = nullptr;

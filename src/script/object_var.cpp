@@ -20,6 +20,103 @@ uint64_t CIBaseObjectVar::NextStamp() {
     return ++last;
 }
 
+namespace {
+
+// Shapes met so far: (shape, key) -> the shape after adding the key. Kept per thread,
+// like the stamps they are drawn from.
+class ShapeTable {
+public:
+    ShapeTable() = default;
+    ShapeTable(const ShapeTable&) = delete;
+    ShapeTable& operator=(const ShapeTable&) = delete;
+    ~ShapeTable() { MemFree(&slots_); }
+
+    // 0 when the key is not known and there is no room for it.
+    uint64_t Find(uint64_t shape, uint32_t key, uint64_t fresh) {
+        if (slots_ == nullptr || (count_ + 1) * 2 > mask_ + 1) {
+            if (!Grow()) return 0;
+        }
+        for (uint32_t i = Hash(shape, key) & mask_;; i = (i + 1) & mask_) {
+            Slot& slot = slots_[i];
+            if (slot.next == 0) {
+                slot = {shape, fresh, key};
+                ++count_;
+                return fresh;
+            }
+            if (slot.shape == shape && slot.key == key) return slot.next;
+        }
+    }
+
+private:
+    struct Slot {
+        uint64_t shape;
+        uint64_t next;
+        uint32_t key;
+    };
+    static constexpr uint32_t kMaxSlots = 1u << 17;
+
+    static uint32_t Hash(uint64_t shape, uint32_t key) {
+        uint64_t mixed = (shape ^ (uint64_t(key) << 32)) * 0x9E3779B97F4A7C15ull;
+        return uint32_t(mixed >> 32);
+    }
+
+    bool Grow() {
+        uint32_t capacity = slots_ == nullptr ? 256 : (mask_ + 1) * 2;
+        if (capacity > kMaxSlots) return false;
+        Slot* fresh = nullptr;
+        if (!MemCalloc(size_t(capacity) * sizeof(Slot), &fresh)) return false;
+        for (uint32_t i = 0; slots_ != nullptr && i <= mask_; ++i) {
+            if (slots_[i].next == 0) continue;
+            for (uint32_t j = Hash(slots_[i].shape, slots_[i].key) & (capacity - 1);;
+                 j = (j + 1) & (capacity - 1)) {
+                if (fresh[j].next == 0) {
+                    fresh[j] = slots_[i];
+                    break;
+                }
+            }
+        }
+        MemFree(&slots_);
+        slots_ = fresh;
+        mask_ = capacity - 1;
+        return true;
+    }
+
+    Slot* slots_ = nullptr;
+    uint32_t mask_ = 0;
+    uint32_t count_ = 0;
+};
+
+} // namespace
+
+uint64_t CIBaseObjectVar::ShapeAfter(uint64_t shape, uint32_t key) {
+    static thread_local ShapeTable table;
+    uint64_t fresh = NextStamp();
+    uint64_t next = table.Find(shape, key, fresh);
+    return next != 0 ? next : fresh;
+}
+
+void CIBaseObjectVar::ReshapeFront(uint32_t from) {
+    for (uint32_t i = from; i < frontCount_; ++i)
+        front_[i].shape = ShapeAfter(i == 0 ? kEmptyShape : front_[i - 1].shape, front_[i].key);
+    if (count_ != 0)
+        shape_ = stamp_;
+    else
+        shape_ = frontCount_ == 0 ? kEmptyShape : front_[frontCount_ - 1].shape;
+}
+
+inline void CIBaseObjectVar::Recycle(CVariable* variable) {
+    // At shutdown a value lets go of its content by the destructor's rule only.
+    if (!recycling_ || interpreter == nullptr || interpreter->shuttingDown != 0) {
+        delete variable;
+        return;
+    }
+    variable->value.SetUnboundName(0);
+    variable->value.owner = interpreter;
+    variable->value.source = nullptr;
+    variable->nextSpare = spares_;
+    spares_ = variable;
+}
+
 CIBaseObjectVar::CIBaseObjectVar(CInterpretor* interpreter, int addToList)
     : CIBaseClassImpl(interpreter, nullptr, addToList) {}
 
@@ -59,7 +156,7 @@ CVariable* CIBaseObjectVar::FindInTable(uint32_t key) const {
     return nullptr;
 }
 
-CVariable* CIBaseObjectVar::AddVariable(uint32_t key, int32_t level) {
+CVariable* CIBaseObjectVar::AddVariableAnew(uint32_t key, int32_t level) {
     CVariable* variable = spares_;
     if (variable != nullptr) [[likely]] {
         spares_ = variable->nextSpare;
@@ -75,14 +172,23 @@ CVariable* CIBaseObjectVar::AddVariable(uint32_t key, int32_t level) {
     }
     FrontEntry& entry = front_[position];
     // The same variable under the same key after the same prefix: the state of the object
-    // is one it had before, and so is its stamp.
-    if (position < memoCount_ && entry.key == key && entry.variable == variable) {
-        stamp_ = entry.stamp;
+    // is one it had before, and so is its stamp. The same key alone gives the same shape.
+    if (position < memoCount_ && entry.key == key) [[likely]] {
+        if (entry.variable == variable) {
+            stamp_ = entry.stamp;
+        } else {
+            stamp_ = NextStamp();
+            entry.variable = variable;
+            entry.stamp = stamp_;
+            memoCount_ = position + 1;
+        }
     } else {
         stamp_ = NextStamp();
-        entry = {key, variable, stamp_};
+        uint64_t prefix = position == 0 ? kEmptyShape : front_[position - 1].shape;
+        entry = {key, variable, stamp_, ShapeAfter(prefix, key)};
         if (position <= memoCount_) memoCount_ = position + 1;
     }
+    shape_ = entry.shape;
     frontCount_ = position + 1;
     return variable;
 }
@@ -102,6 +208,7 @@ void CIBaseObjectVar::AddToTable(uint32_t key, CVariable* variable) {
     if (variable->level > 0) ++leveledCount_;
     ++count_;
     stamp_ = NextStamp();
+    shape_ = stamp_;
     if (index_ != nullptr && !indexStale_ && count_ * 2 <= indexMask_ + 1) {
         InsertInIndex(key, variable, true);
     } else if (count_ >= kIndexFrom) {
@@ -180,6 +287,7 @@ void CIBaseObjectVar::DropVariablesFromLevel(int32_t level) {
                 --count_;
                 indexStale_ = true;
                 stamp_ = NextStamp();
+                shape_ = stamp_;
                 changed = true;
                 Recycle(variable);
             }
@@ -193,37 +301,28 @@ void CIBaseObjectVar::DropVariablesFromLevel(int32_t level) {
         stamp_ = front_[kept - 1].stamp;
     else
         stamp_ = NextStamp();
+    ReshapeFront(moved ? firstDropped : frontCount_);
     for (uint32_t i = droppedCount; i-- > 0;)
         Recycle(dropped[i]);
 }
 
-void CIBaseObjectVar::Recycle(CVariable* variable) {
-    // At shutdown a value lets go of its content by the destructor's rule only.
-    if (!recycling_ || interpreter == nullptr || interpreter->shuttingDown != 0) {
-        delete variable;
-        return;
-    }
-    variable->value.SetUnboundName(0);
-    variable->value.owner = interpreter;
-    variable->value.source = nullptr;
-    variable->nextSpare = spares_;
-    spares_ = variable;
-}
-
-void CIBaseObjectVar::ClearVariables() {
+void CIBaseObjectVar::ClearHeldVariables() {
     // Newest first, so that the spares hand the same records to the same adds next time;
     // each is out of the array before its value goes (destroying a value may reach this
     // object again).
     if (frontCount_ == 0 && count_ == 0 && index_ == nullptr) {
         stamp_ = emptyStamp_;
+        shape_ = kEmptyShape;
         return;
     }
     // No name cache answers while values go.
     stamp_ = NextStamp();
+    shape_ = stamp_;
     while (frontCount_ != 0)
         Recycle(front_[--frontCount_].variable);
     if (count_ == 0 && index_ == nullptr) {
         stamp_ = emptyStamp_;
+        shape_ = kEmptyShape;
         return;
     }
     // A lookup while values are destroyed walks the chains, which hold what is left.
@@ -245,4 +344,5 @@ void CIBaseObjectVar::ClearVariables() {
     count_ = 0;
     // Empty again: every name misses, as it did the last time the object was empty.
     stamp_ = emptyStamp_;
+    shape_ = kEmptyShape;
 }

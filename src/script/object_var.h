@@ -46,16 +46,74 @@ public:
     }
     // A new variable (empty value) under the key; error 15 when memory runs out. The
     // caller has looked the key up first: a key has at most one variable.
-    CVariable* AddVariable(uint32_t key, int32_t level);
+    CVariable* AddVariable(uint32_t key, int32_t level) {
+        // The parameters of each call of a function: the variable the last call had
+        // there comes back from the spares, and the object takes that state's stamp.
+        uint32_t position = frontCount_;
+        if (count_ == 0 && position < memoCount_) [[likely]] {
+            FrontEntry& entry = front_[position];
+            CVariable* variable = spares_;
+            if (entry.key == key && entry.variable == variable && variable != nullptr) {
+                spares_ = variable->nextSpare;
+                variable->nextSpare = nullptr;
+                variable->level = level;
+                stamp_ = entry.stamp;
+                shape_ = entry.shape;
+                frontCount_ = position + 1;
+                return variable;
+            }
+        }
+        return AddVariableAnew(key, level);
+    }
     // Removes and destroys every variable created at `level` or deeper.
     void DropVariablesFromLevel(int32_t level);
     // Destroys every variable; the table keeps its room for the next ones.
-    void ClearVariables();
+    void ClearVariables() {
+        // The locals of most calls: a few numbers in the front. Their values hold nothing,
+        // so letting them go runs nothing that could look at the object meanwhile.
+        if (count_ == 0 && index_ == nullptr && recycling_) {
+            bool plain = true;
+            for (uint32_t i = 0; i < frontCount_; ++i)
+                plain &= HoldsNothing(front_[i].variable->value);
+            if (plain) [[likely]] {
+                while (frontCount_ != 0) {
+                    CVariable* variable = front_[--frontCount_].variable;
+                    variable->value.SetUnboundName(0);
+                    variable->value.owner = interpreter;
+                    variable->value.source = nullptr;
+                    variable->nextSpare = spares_;
+                    spares_ = variable;
+                }
+                stamp_ = emptyStamp_;
+                shape_ = kEmptyShape;
+                return;
+            }
+        }
+        ClearHeldVariables();
+    }
     // Identifies the variables the object holds: two moments with the same stamp have
     // the same variables under the same keys, so every name finds what it found before.
     // It changes with every add and removal (a state the object had before may take its
     // old stamp again) and never matches the stamp of another object.
     uint64_t GetStamp() const { return stamp_; }
+    // Identifies the keys the object holds and their order, whatever the variables:
+    // two objects (or moments) with the same shape hold their variables under the same
+    // keys at the same front positions, so a name found at a position of one is at that
+    // position of the other. Recursion fills the locals of every level in one order, and
+    // a name cache keyed by shape keeps answering from level to level. While the table
+    // holds variables the shape is the stamp, which no other object shares.
+    uint64_t GetShape() const { return shape_; }
+    // The variable at a front position the shape vouches for.
+    CVariable* FrontVariable(uint32_t position) const { return front_[position].variable; }
+    // 1 + the front position of `variable` while the shape is shared by key order alone,
+    // else 0.
+    uint32_t ShapedPosition(const CVariable* variable) const {
+        if (count_ != 0 || shape_ == stamp_) return 0;
+        for (uint32_t i = 0; i < frontCount_; ++i) {
+            if (front_[i].variable == variable) return i + 1;
+        }
+        return 0;
+    }
     // Calls `visit` with every variable.
     template <class Visit> void ForEachVariable(Visit&& visit) const {
         for (uint32_t i = 0; i < frontCount_; ++i)
@@ -81,6 +139,8 @@ private:
         uint32_t key;
         CVariable* variable;
         uint64_t stamp;
+        // The shape of the entries up to and including this one.
+        uint64_t shape;
     };
     static constexpr uint32_t kFrontEntries = 8;
 
@@ -93,6 +153,8 @@ private:
     static constexpr uint32_t kIndexFrom = 16;
 
     CVariable* FindInTable(uint32_t key) const;
+    // AddVariable when the front has no entry waiting for this key and spare.
+    [[gnu::noinline]] CVariable* AddVariableAnew(uint32_t key, int32_t level);
     // Adds to the table; the object's new stamp is fresh.
     [[gnu::noinline]] void AddToTable(uint32_t key, CVariable* variable);
     // A new variable record; error 15 when memory runs out.
@@ -106,14 +168,28 @@ private:
     void FreeIndex() const;
 
     static uint64_t NextStamp();
+    // The shape of an object with the keys of `shape` and then `key`; the same value
+    // every time for the same two, until the shapes run out (then a fresh stamp).
+    static uint64_t ShapeAfter(uint64_t shape, uint32_t key);
+    // The shape of every empty object; the stamps never count up to it.
+    static constexpr uint64_t kEmptyShape = ~uint64_t(0);
+    static bool HoldsNothing(const CValue& value) {
+        uint32_t type = value.GetType();
+        return type != kValueString && type != kValueObject && type != kValueArray;
+    }
+    // ClearVariables for any content.
+    [[gnu::noinline]] void ClearHeldVariables();
+    // The shape from the front entries, once they moved or the table emptied.
+    void ReshapeFront(uint32_t from);
     // Empties a variable taken out of the object and keeps it for the next AddVariable:
     // the locals of a call are made and dropped on every call.
-    void Recycle(CVariable* variable);
+    [[gnu::always_inline]] inline void Recycle(CVariable* variable);
 
     CHandleTable variables_;
     uint64_t stamp_ = NextStamp();
     // The stamp of the object while empty.
     uint64_t emptyStamp_ = stamp_;
+    uint64_t shape_ = kEmptyShape;
     FrontEntry front_[kFrontEntries];
     uint32_t frontCount_ = 0;
     uint32_t memoCount_ = 0;

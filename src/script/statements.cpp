@@ -166,6 +166,24 @@ void CInterpretor::StatementSyntaxError() {
 }
 
 void CInterpretor::StatementExpression() {
+    // A statement's value is thrown away, so a typed form runs here without the
+    // result slot; any other expression, or a form that gives way, takes Evaluate.
+    const auto* header = reinterpret_cast<const TokenHeader*>(currentToken);
+    if ((header->flags & kTokenFormChecked) != 0) {
+        const ExpressionForm* form = GetForm(header->flags >> kTokenFormShift);
+        if (form != nullptr && form->start == currentToken) {
+            double number;
+            if (form->shape == kShapeDoubleArithmetic && RunDoubleForm(*form, number)) return;
+            if (form->opCount != 0 &&
+                (form->shape == kShapeArithmetic || form->shape == kShapeElementArithmetic)) {
+                if (RunIntegerCode(*form)) return;
+            } else if (form->shape == kShapeElementArithmetic) {
+                if (RunIntegerForm<true, false>(*form, depth_)) return;
+            } else if (form->shape == kShapeArithmetic) {
+                if (RunIntegerForm<false, false>(*form, depth_)) return;
+            }
+        }
+    }
     Evaluate();
 }
 

@@ -125,6 +125,32 @@ struct ExpressionStep {
     };
 };
 
+// One instruction of a double form's accumulator code (expression_form.h): the
+// accumulator loaded with, or combined with, an operand.
+struct DoubleOp {
+    uint8_t code;
+    uint8_t index;
+};
+
+// One instruction of an integer form's accumulator code (expression_form.h): the
+// accumulator loaded with, or combined by operator `op` (a token code) with, the
+// operand `index` of its kind.
+struct IntegerOp {
+    uint8_t code;
+    uint8_t operand;
+    uint8_t index;
+    uint8_t op;
+};
+
+// An array element an integer form's code reads: the array is the form's name `array`,
+// its one index a literal (the integer of step `index`) or the form's name `index`.
+struct FormElement {
+    uint8_t array;
+    uint8_t indexOperand;
+    uint8_t index;
+    uint8_t unused;
+};
+
 // An expression that only reads numbers (from names, members of script objects, array
 // elements and literals) and applies operators to them, decoded into postfix steps in
 // the order the token walk would apply them. At most its last step writes a variable.
@@ -136,6 +162,27 @@ struct ExpressionForm {
     // The interpreter's short cut for the common small forms.
     uint32_t shape;
     ExpressionStep steps[kMaxSteps];
+    // The arithmetic shapes as accumulator code: its instructions, the steps of the
+    // distinct names it reads (in the order the form first reads them; for an array,
+    // an element step) and the place among them of the name the form assigns to
+    // (kNoTarget: none). At most a push, a load and an operation for each operator, and
+    // a final load. The integer code (without a result: for statements) also has the
+    // elements it reads, the names that hold arrays (a bit for each place) and the
+    // element it assigns to (kNoTarget: none); opCount 0 when it has none.
+    static constexpr uint32_t kMaxOps = 3 * kMaxSteps / 2 + 1;
+    static constexpr uint8_t kNoTarget = 0xFF;
+    uint8_t opCount;
+    uint8_t nameCount;
+    uint8_t target;
+    uint8_t elementCount;
+    uint8_t targetElement;
+    uint32_t arrayNames;
+    uint8_t names[kMaxSteps];
+    FormElement elements[kMaxSteps];
+    union {
+        DoubleOp doubleOps[kMaxOps];
+        IntegerOp integerOps[kMaxOps];
+    };
 };
 
 enum BlockKind : uint32_t {

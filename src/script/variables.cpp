@@ -52,27 +52,32 @@ CVariable* CInterpretor::LookUpMissed(NameToken* token) {
 }
 
 CVariable* CInterpretor::CachedLookUp(NameToken* token, CIBaseObjectVar* locals) {
-    uint64_t localsStamp = locals != nullptr ? locals->GetStamp() : 0;
+    uint64_t localsStamp = locals != nullptr ? locals->GetShape() : 0;
     auto slot = reinterpret_cast<uintptr_t>(token->cache);
     uintptr_t index = slot & ~kNameCacheTag;
     bool ours = (slot & kNameCacheTag) != 0 && index < nameCacheCount_;
     if (ours) {
         const NameCacheEntry& entry = nameCache_[index];
-        // Stamps are never reused, so equal stamps are the same objects, unchanged.
+        // Stamps are never reused, so equal stamps are the same objects, unchanged; equal
+        // shapes hold the same keys at the same places.
         if (entry.key == token->nameId && entry.localsStamp == localsStamp &&
             entry.currentStamp == currentObject_->GetStamp() && entry.globalsStamp == GetStamp())
-            return entry.variable;
+            return entry.frontPosition == 0 ? entry.variable
+                                            : locals->FrontVariable(entry.frontPosition - 1);
     }
     CVariable* variable = nullptr;
+    uint32_t frontPosition = 0;
     if (locals != nullptr) {
         variable = LookUpInScopes(token);
+        if (variable != nullptr) frontPosition = locals->ShapedPosition(variable);
     } else {
         // A called name is looked for in This, then in the globals.
         variable = currentObject_->FindVariable(token->nameId);
         if (variable == nullptr && currentObject_ != this) variable = FindVariable(token->nameId);
     }
     Remember(token, ours ? index : kNoEntry,
-             {localsStamp, currentObject_->GetStamp(), GetStamp(), variable, token->nameId});
+             {localsStamp, currentObject_->GetStamp(), GetStamp(), variable, token->nameId,
+              frontPosition});
     return variable;
 }
 

@@ -1,0 +1,123 @@
+// Arithmetic on doubles gives the same numbers whichever way it runs: as a statement
+// (its value thrown away), as an argument, inside a form that also holds an integer,
+// and through the token walk (an expression with a call).
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "script/script_runner.h"
+
+namespace {
+
+class ExpressionMaker {
+public:
+    explicit ExpressionMaker(uint32_t seed) : random_(seed) {}
+
+    // A random tree of names, literals and the four operators on doubles, `depth`
+    // levels deep at most, with parentheses here and there.
+    std::string Make(int depth) {
+        if (depth == 0 || Pick(4) == 0) {
+            static const char* const kLeaves[] = {"a",   "b",    "c",   "0.5",
+                                                  "2.0", "1.25", "3.0", "0.75"};
+            return kLeaves[Pick(8)];
+        }
+        static const char* const kOperators[] = {" + ", " - ", " * ", " / "};
+        std::string text = Make(depth - 1) + kOperators[Pick(4)] + Make(depth - 1);
+        return Pick(2) == 0 ? "(" + text + ")" : text;
+    }
+
+    // The same on integers, with elements of the array v and every integer operator.
+    std::string MakeInteger(int depth) {
+        if (depth == 0 || Pick(4) == 0) {
+            static const char* const kLeaves[] = {"i",  "k",    "m",    "3",   "7",
+                                                  "-2", "v[i]", "v[0]", "v[k]"};
+            return kLeaves[Pick(9)];
+        }
+        static const char* const kOperators[] = {" + ", " - ",  " * ",  " / ",  " % ",
+                                                 " < ", " == ", " != ", " & ",  " | ",
+                                                 " ^ ", " << ", " >> ", " && ", " || "};
+        std::string text = MakeInteger(depth - 1) + kOperators[Pick(15)] + MakeInteger(depth - 1);
+        return Pick(2) == 0 ? "(" + text + ")" : text;
+    }
+
+private:
+    uint32_t Pick(uint32_t count) {
+        return std::uniform_int_distribution<uint32_t>(0, count - 1)(random_);
+    }
+
+    std::mt19937 random_;
+};
+
+// `script` with every "E" in it replaced by `expression`.
+std::string WithExpression(std::string_view script, const std::string& expression) {
+    std::string text;
+    for (char c : script) {
+        if (c == 'E')
+            text += expression;
+        else
+            text += c;
+    }
+    return text;
+}
+
+// Runs `script` with each of 300 expressions of `make`; a zero divisor must end the
+// run with error 111 at the first statement that meets it (`errorLine`, from 0), and
+// any other run must print nothing. Returns the count of runs that ended normally.
+template <typename Make> int CompareWays(std::string_view script, int32_t errorLine, Make make) {
+    script_test::ScriptRunner runner;
+    int ended = 0;
+    for (int k = 0; k < 300; ++k) {
+        std::string expression = make();
+        script_test::ScriptResult result = runner.Run(WithExpression(script, expression));
+        EXPECT_TRUE(result.compiled) << expression;
+        if (result.ok == 0) {
+            EXPECT_EQ(result.code, 111) << expression;
+            EXPECT_EQ(result.line, errorLine) << expression;
+            continue;
+        }
+        EXPECT_EQ(result.output, "") << expression;
+        ++ended;
+    }
+    return ended;
+}
+
+// Each round runs every statement with its names already there, the second after
+// the first has decoded it.
+TEST(DoubleStatements, AgreeWithEveryOtherWayOfRunningTheSameArithmetic) {
+    const char* script = R"(Function Zero() { Return 0; }
+Function Same(v) { Return v; }
+r = 0.0;
+For (q = 0; q < 2; q++) {
+    a = 1.75; b = -0.625; c = 2.5;
+    r = E;
+    s = 0 + (E);
+    t = (E) + Zero();
+    u = Same(E);
+    c = c * 0.5 + (E);
+    If (r != s || r != t || r != u || c != 1.25 + r) Print(q, r, s, t, u, c);
+}
+)";
+    ExpressionMaker maker(20261206);
+    EXPECT_GT(CompareWays(script, 5, [&maker] { return maker.Make(3); }), 250);
+}
+
+TEST(IntegerStatements, AgreeWithEveryOtherWayOfRunningTheSameArithmetic) {
+    const char* script = R"(Function Zero() { Return 0; }
+r = 0;
+For (q = 0; q < 2; q++) {
+    i = 1; k = 2; m = -5; v[0] = 4; v[1] = -3; v[2] = 6;
+    r = E;
+    s = 0 + (E);
+    t = (E) + Zero();
+    v[k] = E;
+    If (r != s || r != t || v[2] != r) Print(q, r, s, t, v[2]);
+}
+)";
+    ExpressionMaker maker(61202026);
+    EXPECT_GT(CompareWays(script, 4, [&maker] { return maker.MakeInteger(3); }), 200);
+}
+
+} // namespace
