@@ -456,73 +456,118 @@ DoubleOperation OperationOf(uint16_t code, bool reversed) {
     return reversed ? DoubleOperation(operation + kDoubleAddReversed - kDoubleAdd) : operation;
 }
 
-// Turns a form of the double arithmetic shape into accumulator code, which applies the
-// same operations to the same operands in the same order as the steps do; false when
-// it has none (the left side of "=" is no name).
-bool CompileDoubleForm(ExpressionForm& form) {
-    // What the steps have left on their stack: a literal or name not read yet, the
-    // accumulator, or a value the code pushed.
-    enum EntryKind : uint8_t { kLeaf, kAccumulator, kPushed };
-    struct Entry {
-        EntryKind kind;
-        FormOperand operand;
-        uint8_t index;
-    };
-    Entry stack[ExpressionForm::kMaxSteps];
-    uint32_t n = 0;
-    // The entry that is the accumulator, when one is.
-    Entry* accumulator = nullptr;
-    form.opCount = 0;
-    form.nameCount = 0;
-    form.target = ExpressionForm::kNoTarget;
-    auto emit = [&form](uint8_t code, uint8_t index) {
-        if (form.opCount == ExpressionForm::kMaxOps) return false;
-        form.doubleOps[form.opCount++] = DoubleOp{code, index};
-        return true;
-    };
-    auto apply = [&emit](DoubleOperation operation, const Entry& operand) {
-        return emit(DoubleCode(operation, operand.operand), operand.index);
-    };
-    for (uint32_t i = 0; i < form.count; ++i) {
-        const ExpressionStep& step = form.steps[i];
-        if (step.kind == kStepName) {
-            stack[n++] = {kLeaf, kOperandName, NamePlace(form, i)};
-            continue;
-        }
-        if (step.kind == kStepDouble) {
-            stack[n++] = {kLeaf, kOperandLiteral, uint8_t(i)};
-            continue;
-        }
-        Entry right = stack[--n];
-        Entry left = stack[--n];
-        if (step.kind == kStepAssign) {
-            if (left.kind != kLeaf || left.operand != kOperandName) return false;
-            if (right.kind == kLeaf && !apply(kDoubleLoad, right)) return false;
-            form.target = left.index;
-        } else if (step.kind != kStepBinary) {
-            return false;
-        } else if (left.kind == kAccumulator && right.kind == kLeaf) {
-            if (!apply(OperationOf(step.code, false), right)) return false;
-        } else if (left.kind == kLeaf && right.kind == kAccumulator) {
-            if (!apply(OperationOf(step.code, true), left)) return false;
-        } else if (left.kind == kPushed && right.kind == kAccumulator) {
-            if (!apply(OperationOf(step.code, true), left)) return false;
+// What the steps of a form being compiled to accumulator code have left on their stack: a
+// literal, name or element not read yet, the accumulator, or a value the code pushed.
+enum EntryKind : uint8_t { kLeaf, kAccumulator, kPushed };
+struct StackEntry {
+    EntryKind kind;
+    FormOperand operand;
+    uint8_t index;
+};
+
+// How accumulator code moves: load an operand, apply an operator with the operand on the
+// right or (reversed) on the left, push the accumulator to make room for a new value.
+enum class AccumulatorMove { kLoad, kApply, kApplyReversed, kPush };
+
+// The accumulator code of stacked steps, shared by the double and integer codes, which
+// only encode the moves apart.
+class AccumulatorPlan {
+public:
+    void Push(StackEntry entry) { stack_[n_++] = entry; }
+    StackEntry& Top() { return stack_[n_ - 1]; }
+
+    // A binary operator on the two top entries; false when the code is full or the
+    // entries take no such code.
+    template <class Emit> bool Binary(uint16_t op, Emit& emit) {
+        StackEntry right = stack_[--n_];
+        StackEntry left = stack_[--n_];
+        if (left.kind == kAccumulator && right.kind == kLeaf) {
+            if (!emit(AccumulatorMove::kApply, right, op)) return false;
+        } else if ((left.kind == kLeaf || left.kind == kPushed) && right.kind == kAccumulator) {
+            if (!emit(AccumulatorMove::kApplyReversed, left, op)) return false;
         } else if (left.kind == kLeaf && right.kind == kLeaf) {
             // A new value: the one in the accumulator waits on the code's stack.
-            if (accumulator != nullptr) {
-                if (!emit(kDoublePush, 0)) return false;
-                *accumulator = {kPushed, kOperandPopped, 0};
+            if (accumulator_ != nullptr) {
+                constexpr StackEntry popped{kPushed, kOperandPopped, 0};
+                if (!emit(AccumulatorMove::kPush, popped, 0)) return false;
+                *accumulator_ = popped;
             }
-            if (!apply(kDoubleLoad, left) || !apply(OperationOf(step.code, false), right))
+            if (!emit(AccumulatorMove::kLoad, left, 0) || !emit(AccumulatorMove::kApply, right, op))
                 return false;
         } else {
             return false;
         }
-        accumulator = &stack[n];
-        stack[n++] = {kAccumulator, kOperandLiteral, 0};
+        PushAccumulator();
+        return true;
     }
-    if (n != 1) return false;
-    return stack[0].kind != kLeaf || apply(kDoubleLoad, stack[0]);
+
+    // The assignment, always the last step: the target left below the value, which ends
+    // up in the accumulator. False when the code is full or the target is no leaf.
+    template <class Emit> bool Assign(Emit& emit, StackEntry& target) {
+        StackEntry right = stack_[--n_];
+        target = stack_[--n_];
+        if (target.kind != kLeaf) return false;
+        if (right.kind == kLeaf && !emit(AccumulatorMove::kLoad, right, 0)) return false;
+        PushAccumulator();
+        return true;
+    }
+
+    // Once every step is planned: the code leaves the form's value in the accumulator.
+    template <class Emit> bool Finish(Emit& emit) {
+        if (n_ != 1) return false;
+        return stack_[0].kind != kLeaf || emit(AccumulatorMove::kLoad, stack_[0], 0);
+    }
+
+private:
+    void PushAccumulator() {
+        accumulator_ = &stack_[n_];
+        stack_[n_++] = {kAccumulator, kOperandLiteral, 0};
+    }
+
+    StackEntry stack_[ExpressionForm::kMaxSteps];
+    uint32_t n_ = 0;
+    // The entry that is the accumulator, when one is.
+    StackEntry* accumulator_ = nullptr;
+};
+
+// Turns a form of the double arithmetic shape into accumulator code, which applies the
+// same operations to the same operands in the same order as the steps do; false when
+// it has none (the left side of "=" is no name).
+bool CompileDoubleForm(ExpressionForm& form) {
+    form.opCount = 0;
+    form.nameCount = 0;
+    form.target = ExpressionForm::kNoTarget;
+    auto emit = [&form](AccumulatorMove move, const StackEntry& operand, uint16_t op) {
+        if (form.opCount == ExpressionForm::kMaxOps) return false;
+        uint8_t code = kDoublePush;
+        if (move != AccumulatorMove::kPush) {
+            DoubleOperation operation =
+                move == AccumulatorMove::kLoad
+                    ? kDoubleLoad
+                    : OperationOf(op, move == AccumulatorMove::kApplyReversed);
+            code = DoubleCode(operation, operand.operand);
+        }
+        form.doubleOps[form.opCount++] = DoubleOp{code, operand.index};
+        return true;
+    };
+    AccumulatorPlan plan;
+    for (uint32_t i = 0; i < form.count; ++i) {
+        const ExpressionStep& step = form.steps[i];
+        if (step.kind == kStepName) {
+            plan.Push({kLeaf, kOperandName, NamePlace(form, i)});
+        } else if (step.kind == kStepDouble) {
+            plan.Push({kLeaf, kOperandLiteral, uint8_t(i)});
+        } else if (step.kind == kStepBinary) {
+            if (!plan.Binary(step.code, emit)) return false;
+        } else if (step.kind == kStepAssign) {
+            StackEntry target;
+            if (!plan.Assign(emit, target) || target.operand != kOperandName) return false;
+            form.target = target.index;
+        } else {
+            return false;
+        }
+    }
+    return plan.Finish(emit);
 }
 
 // Turns a form of the arithmetic shapes into accumulator code for a statement, which
@@ -530,15 +575,6 @@ bool CompileDoubleForm(ExpressionForm& form) {
 // false when it has none (an element with more than one index or a computed one, a
 // name read both as an array and as a number, a left side of "=" that is no variable).
 bool CompileIntegerForm(ExpressionForm& form) {
-    enum EntryKind : uint8_t { kLeaf, kAccumulator, kPushed };
-    struct Entry {
-        EntryKind kind;
-        FormOperand operand;
-        uint8_t index;
-    };
-    Entry stack[ExpressionForm::kMaxSteps];
-    uint32_t n = 0;
-    Entry* accumulator = nullptr;
     uint32_t numberNames = 0;
     form.opCount = 0;
     form.nameCount = 0;
@@ -546,64 +582,48 @@ bool CompileIntegerForm(ExpressionForm& form) {
     form.arrayNames = 0;
     form.target = ExpressionForm::kNoTarget;
     form.targetElement = ExpressionForm::kNoTarget;
-    auto emit = [&form](uint8_t code, const Entry& operand, uint16_t op) {
+    auto emit = [&form](AccumulatorMove move, const StackEntry& operand, uint16_t op) {
         if (form.opCount == ExpressionForm::kMaxOps) return false;
+        uint8_t code = move == AccumulatorMove::kLoad            ? kIntegerLoad
+                       : move == AccumulatorMove::kApply         ? kIntegerApply
+                       : move == AccumulatorMove::kApplyReversed ? kIntegerApplyReversed
+                                                                 : kIntegerPush;
         form.integerOps[form.opCount++] =
             IntegerOp{code, operand.operand, operand.index, uint8_t(op)};
         return true;
     };
+    AccumulatorPlan plan;
     for (uint32_t i = 0; i < form.count; ++i) {
         const ExpressionStep& step = form.steps[i];
         if (step.kind == kStepName) {
             uint8_t place = NamePlace(form, i);
             numberNames |= 1u << place;
-            stack[n++] = {kLeaf, kOperandName, place};
-            continue;
-        }
-        if (step.kind == kStepInteger) {
-            stack[n++] = {kLeaf, kOperandLiteral, uint8_t(i)};
-            continue;
-        }
-        if (step.kind == kStepElement) {
-            const Entry& index = stack[n - 1];
+            plan.Push({kLeaf, kOperandName, place});
+        } else if (step.kind == kStepInteger) {
+            plan.Push({kLeaf, kOperandLiteral, uint8_t(i)});
+        } else if (step.kind == kStepElement) {
+            StackEntry& index = plan.Top();
             if (step.code != 1 || index.kind != kLeaf || index.operand == kOperandElement)
                 return false;
             uint8_t place = NamePlace(form, i);
             form.arrayNames |= 1u << place;
             form.elements[form.elementCount] = FormElement{place, index.operand, index.index, 0};
-            stack[n - 1] = {kLeaf, kOperandElement, form.elementCount++};
-            continue;
-        }
-        Entry right = stack[--n];
-        Entry left = stack[--n];
-        if (step.kind == kStepAssign) {
-            if (left.kind != kLeaf || left.operand == kOperandLiteral) return false;
-            if (right.kind == kLeaf && !emit(kIntegerLoad, right, 0)) return false;
-            if (left.operand == kOperandName)
-                form.target = left.index;
+            index = {kLeaf, kOperandElement, form.elementCount++};
+        } else if (step.kind == kStepBinary) {
+            if (!plan.Binary(step.code, emit)) return false;
+        } else if (step.kind == kStepAssign) {
+            StackEntry target;
+            if (!plan.Assign(emit, target) || target.operand == kOperandLiteral) return false;
+            if (target.operand == kOperandName)
+                form.target = target.index;
             else
-                form.targetElement = left.index;
-        } else if (step.kind != kStepBinary) {
-            return false;
-        } else if (left.kind == kAccumulator && right.kind == kLeaf) {
-            if (!emit(kIntegerApply, right, step.code)) return false;
-        } else if ((left.kind == kLeaf || left.kind == kPushed) && right.kind == kAccumulator) {
-            if (!emit(kIntegerApplyReversed, left, step.code)) return false;
-        } else if (left.kind == kLeaf && right.kind == kLeaf) {
-            if (accumulator != nullptr) {
-                if (!emit(kIntegerPush, Entry{kPushed, kOperandPopped, 0}, 0)) return false;
-                *accumulator = {kPushed, kOperandPopped, 0};
-            }
-            if (!emit(kIntegerLoad, left, 0) || !emit(kIntegerApply, right, step.code))
-                return false;
+                form.targetElement = target.index;
         } else {
             return false;
         }
-        accumulator = &stack[n];
-        stack[n++] = {kAccumulator, kOperandLiteral, 0};
     }
-    if (n != 1 || (numberNames & form.arrayNames) != 0) return false;
-    return stack[0].kind != kLeaf || emit(kIntegerLoad, stack[0], 0);
+    if ((numberNames & form.arrayNames) != 0) return false;
+    return plan.Finish(emit);
 }
 
 void StepNumber(FormValue& value, uint16_t code) {

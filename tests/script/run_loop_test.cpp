@@ -445,4 +445,34 @@ TEST_F(StatementLoop, AStopRequestFromTheHostEndsTheRunNormally) {
     EXPECT_EQ(Probe::steps, 100);
 }
 
+// A counting loop run from its loop form keeps the statement loop's pace: every round is a
+// statement for the housekeeping checks, exactly as when the same loop takes the walk.
+TEST_F(StatementLoop, ACountingLoopsRoundsCountAsStatementsWhateverWayTheyRun) {
+    // Each pair differs only in a step that the loop form cannot take; both end with the
+    // loop variable at `last` (else the run fails dividing by zero).
+    struct Pair {
+        const char* fast;
+        const char* walked;
+        int last;
+    };
+    const Pair pairs[] = {
+        {"For (i = 0; i < 95; i++) {}", "For (i = 0; i < 95; i = i + 1) {}", 95},
+        {"For (i = 0; i < 95; i++) { j = i; }", "For (i = 0; i < 95; i = i + 1) { j = i; }", 95},
+        {"For (i = 200; i > 7; i--) {}", "For (i = 200; i > 7; i -= 1) {}", 7},
+        {"n = 95; For (i = 0; i < n; i++) {}", "n = 95; For (i = 0; i < n; i = i + 1) {}", 95},
+        {"i = 0; While (i < 95) i++;", "i = 0; While (i + 0 < 95) i++;", 95},
+    };
+    auto checks = [this](const std::string& source) {
+        StepCounter counter;
+        EXPECT_EQ(Run(source, &counter, 0), 1) << source;
+        return counter.steps.size();
+    };
+    for (const Pair& pair : pairs) {
+        std::string check = "\nIf (i != " + std::to_string(pair.last) + ") x = 1 / 0;\n";
+        size_t fast = checks(pair.fast + check);
+        EXPECT_GT(fast, 8u) << pair.fast;
+        EXPECT_EQ(fast, checks(pair.walked + check)) << pair.fast;
+    }
+}
+
 } // namespace
