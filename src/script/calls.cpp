@@ -294,6 +294,7 @@ void CInterpretor::CallScriptFunction(CIBaseObjectVar* locals, CIBaseObjectVar* 
         RaiseError(32);
     if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
     if (callNesting_ >= kMaxCallNesting) RaiseError(15);
+    if (RunReturnForm(function)) return;
     // No scope object here: this frame is on the path of every level of a recursion.
     CallRecord* record = EnterCall(locals, current);
     try {

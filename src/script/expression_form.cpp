@@ -633,7 +633,151 @@ void StepNumber(FormValue& value, uint16_t code) {
         value.integer = WrapInt(uint32_t(value.integer) + (code == kTokenIncrement ? 1u : ~0u));
 }
 
+// Element `number` of an integer form's code, when it exists and holds an integer.
+CValue* FormItem(const ExpressionForm& form, uint8_t number, const int32_t* names,
+                 CScriptArray* const* arrays) {
+    const FormElement& element = form.elements[number];
+    int32_t index = element.indexOperand == kOperandName ? names[element.index]
+                                                         : form.steps[element.index].integer;
+    CValue* found = arrays[element.array]->FindItem(&index, 1);
+    return found != nullptr && found->GetType() == kValueInt ? found : nullptr;
+}
+
 } // namespace
+
+bool RunIntegerOps(const ExpressionForm& form, const int32_t* names, CScriptArray* const* arrays,
+                   int32_t& result) {
+    int32_t pushed[ExpressionForm::kMaxSteps];
+    uint32_t n = 0;
+    int32_t accumulator = 0;
+    const IntegerOp* end = form.integerOps + form.opCount;
+    for (const IntegerOp* op = form.integerOps; op != end; ++op) {
+        if (op->code == kIntegerPush) {
+            pushed[n++] = accumulator;
+            continue;
+        }
+        int32_t operand;
+        if (op->operand == kOperandName) {
+            operand = names[op->index];
+        } else if (op->operand == kOperandElement) {
+            const CValue* element = FormItem(form, op->index, names, arrays);
+            if (element == nullptr) return false;
+            operand = element->IntPayload();
+        } else if (op->operand == kOperandLiteral) {
+            operand = form.steps[op->index].integer;
+        } else {
+            operand = pushed[--n];
+        }
+        if (op->code == kIntegerLoad) {
+            accumulator = operand;
+            continue;
+        }
+        int32_t left = op->code == kIntegerApply ? accumulator : operand;
+        int32_t right = op->code == kIntegerApply ? operand : accumulator;
+        if (op->op == kTokenPlus)
+            accumulator = WrapInt(uint32_t(left) + uint32_t(right));
+        else if (op->op == kTokenMinus)
+            accumulator = WrapInt(uint32_t(left) - uint32_t(right));
+        else if (op->op == kTokenMultiply)
+            accumulator = WrapInt(uint32_t(left) * uint32_t(right));
+        else if (!IntegerOperator(op->op, left, right, accumulator))
+            return false;
+    }
+    result = accumulator;
+    return true;
+}
+
+bool RunDoubleCode(const ExpressionForm& form, double* names, double& result) {
+    double pushed[ExpressionForm::kMaxSteps];
+    uint32_t n = 0;
+    double accumulator = 0.0;
+    const DoubleOp* end = form.doubleOps + form.opCount;
+    for (const DoubleOp* op = form.doubleOps; op != end; ++op) {
+        const double* literal = &form.steps[op->index].number;
+        const double* name = &names[op->index];
+        switch (op->code) {
+        case kDoublePush:
+            pushed[n++] = accumulator;
+            break;
+        case DoubleCode(kDoubleLoad, kOperandLiteral):
+            accumulator = *literal;
+            break;
+        case DoubleCode(kDoubleLoad, kOperandName):
+            accumulator = *name;
+            break;
+        case DoubleCode(kDoubleAdd, kOperandLiteral):
+            accumulator += *literal;
+            break;
+        case DoubleCode(kDoubleAdd, kOperandName):
+            accumulator += *name;
+            break;
+        case DoubleCode(kDoubleSubtract, kOperandLiteral):
+            accumulator -= *literal;
+            break;
+        case DoubleCode(kDoubleSubtract, kOperandName):
+            accumulator -= *name;
+            break;
+        case DoubleCode(kDoubleMultiply, kOperandLiteral):
+            accumulator *= *literal;
+            break;
+        case DoubleCode(kDoubleMultiply, kOperandName):
+            accumulator *= *name;
+            break;
+        case DoubleCode(kDoubleDivide, kOperandLiteral):
+            if (*literal == 0.0) return false;
+            accumulator /= *literal;
+            break;
+        case DoubleCode(kDoubleDivide, kOperandName):
+            if (*name == 0.0) return false;
+            accumulator /= *name;
+            break;
+        case DoubleCode(kDoubleAddReversed, kOperandLiteral):
+            accumulator = *literal + accumulator;
+            break;
+        case DoubleCode(kDoubleAddReversed, kOperandName):
+            accumulator = *name + accumulator;
+            break;
+        case DoubleCode(kDoubleAddReversed, kOperandPopped):
+            accumulator = pushed[--n] + accumulator;
+            break;
+        case DoubleCode(kDoubleSubtractReversed, kOperandLiteral):
+            accumulator = *literal - accumulator;
+            break;
+        case DoubleCode(kDoubleSubtractReversed, kOperandName):
+            accumulator = *name - accumulator;
+            break;
+        case DoubleCode(kDoubleSubtractReversed, kOperandPopped):
+            accumulator = pushed[--n] - accumulator;
+            break;
+        case DoubleCode(kDoubleMultiplyReversed, kOperandLiteral):
+            accumulator = *literal * accumulator;
+            break;
+        case DoubleCode(kDoubleMultiplyReversed, kOperandName):
+            accumulator = *name * accumulator;
+            break;
+        case DoubleCode(kDoubleMultiplyReversed, kOperandPopped):
+            accumulator = pushed[--n] * accumulator;
+            break;
+        case DoubleCode(kDoubleDivideReversed, kOperandLiteral):
+            if (accumulator == 0.0) return false;
+            accumulator = *literal / accumulator;
+            break;
+        case DoubleCode(kDoubleDivideReversed, kOperandName):
+            if (accumulator == 0.0) return false;
+            accumulator = *name / accumulator;
+            break;
+        case DoubleCode(kDoubleDivideReversed, kOperandPopped):
+            if (accumulator == 0.0) return false;
+            accumulator = pushed[--n] / accumulator;
+            break;
+        default:
+            // Never compiled: a load from the pushed values, or a pushed right side.
+            return false;
+        }
+    }
+    result = accumulator;
+    return true;
+}
 
 void CInterpretor::DecodeForm() {
     auto* header = reinterpret_cast<TokenHeader*>(currentToken);
@@ -774,93 +918,8 @@ bool CInterpretor::RunDoubleForm(const ExpressionForm& form, double& result) {
         names[place] = variable->value.DoublePayload();
         if (place == form.target) target = &variable->value;
     }
-    double pushed[ExpressionForm::kMaxSteps];
-    uint32_t n = 0;
-    double accumulator = 0.0;
-    const DoubleOp* end = form.doubleOps + form.opCount;
-    for (const DoubleOp* op = form.doubleOps; op != end; ++op) {
-        const double* literal = &form.steps[op->index].number;
-        const double* name = &names[op->index];
-        switch (op->code) {
-        case kDoublePush:
-            pushed[n++] = accumulator;
-            break;
-        case DoubleCode(kDoubleLoad, kOperandLiteral):
-            accumulator = *literal;
-            break;
-        case DoubleCode(kDoubleLoad, kOperandName):
-            accumulator = *name;
-            break;
-        case DoubleCode(kDoubleAdd, kOperandLiteral):
-            accumulator += *literal;
-            break;
-        case DoubleCode(kDoubleAdd, kOperandName):
-            accumulator += *name;
-            break;
-        case DoubleCode(kDoubleSubtract, kOperandLiteral):
-            accumulator -= *literal;
-            break;
-        case DoubleCode(kDoubleSubtract, kOperandName):
-            accumulator -= *name;
-            break;
-        case DoubleCode(kDoubleMultiply, kOperandLiteral):
-            accumulator *= *literal;
-            break;
-        case DoubleCode(kDoubleMultiply, kOperandName):
-            accumulator *= *name;
-            break;
-        case DoubleCode(kDoubleDivide, kOperandLiteral):
-            if (*literal == 0.0) return false;
-            accumulator /= *literal;
-            break;
-        case DoubleCode(kDoubleDivide, kOperandName):
-            if (*name == 0.0) return false;
-            accumulator /= *name;
-            break;
-        case DoubleCode(kDoubleAddReversed, kOperandLiteral):
-            accumulator = *literal + accumulator;
-            break;
-        case DoubleCode(kDoubleAddReversed, kOperandName):
-            accumulator = *name + accumulator;
-            break;
-        case DoubleCode(kDoubleAddReversed, kOperandPopped):
-            accumulator = pushed[--n] + accumulator;
-            break;
-        case DoubleCode(kDoubleSubtractReversed, kOperandLiteral):
-            accumulator = *literal - accumulator;
-            break;
-        case DoubleCode(kDoubleSubtractReversed, kOperandName):
-            accumulator = *name - accumulator;
-            break;
-        case DoubleCode(kDoubleSubtractReversed, kOperandPopped):
-            accumulator = pushed[--n] - accumulator;
-            break;
-        case DoubleCode(kDoubleMultiplyReversed, kOperandLiteral):
-            accumulator = *literal * accumulator;
-            break;
-        case DoubleCode(kDoubleMultiplyReversed, kOperandName):
-            accumulator = *name * accumulator;
-            break;
-        case DoubleCode(kDoubleMultiplyReversed, kOperandPopped):
-            accumulator = pushed[--n] * accumulator;
-            break;
-        case DoubleCode(kDoubleDivideReversed, kOperandLiteral):
-            if (accumulator == 0.0) return false;
-            accumulator = *literal / accumulator;
-            break;
-        case DoubleCode(kDoubleDivideReversed, kOperandName):
-            if (accumulator == 0.0) return false;
-            accumulator = *name / accumulator;
-            break;
-        case DoubleCode(kDoubleDivideReversed, kOperandPopped):
-            if (accumulator == 0.0) return false;
-            accumulator = pushed[--n] / accumulator;
-            break;
-        default:
-            // Never compiled: a load from the pushed values, or a pushed right side.
-            return false;
-        }
-    }
+    double accumulator;
+    if (!RunDoubleCode(form, names, accumulator)) return false;
     if (target != nullptr) target->SetFloat(accumulator);
     result = accumulator;
     currentToken = form.end;
@@ -886,51 +945,10 @@ bool CInterpretor::RunIntegerCode(const ExpressionForm& form) {
             if (place == form.target) target = &variable->value;
         }
     }
-    auto item = [&form, &names, &arrays](uint8_t number) {
-        const FormElement& element = form.elements[number];
-        int32_t index = element.indexOperand == kOperandName ? names[element.index]
-                                                             : form.steps[element.index].integer;
-        CValue* found = arrays[element.array]->FindItem(&index, 1);
-        return found != nullptr && found->GetType() == kValueInt ? found : nullptr;
-    };
-    int32_t pushed[ExpressionForm::kMaxSteps];
-    uint32_t n = 0;
-    int32_t accumulator = 0;
-    const IntegerOp* end = form.integerOps + form.opCount;
-    for (const IntegerOp* op = form.integerOps; op != end; ++op) {
-        if (op->code == kIntegerPush) {
-            pushed[n++] = accumulator;
-            continue;
-        }
-        int32_t operand;
-        if (op->operand == kOperandName) {
-            operand = names[op->index];
-        } else if (op->operand == kOperandElement) {
-            const CValue* element = item(op->index);
-            if (element == nullptr) return false;
-            operand = element->IntPayload();
-        } else if (op->operand == kOperandLiteral) {
-            operand = form.steps[op->index].integer;
-        } else {
-            operand = pushed[--n];
-        }
-        if (op->code == kIntegerLoad) {
-            accumulator = operand;
-            continue;
-        }
-        int32_t left = op->code == kIntegerApply ? accumulator : operand;
-        int32_t right = op->code == kIntegerApply ? operand : accumulator;
-        if (op->op == kTokenPlus)
-            accumulator = WrapInt(uint32_t(left) + uint32_t(right));
-        else if (op->op == kTokenMinus)
-            accumulator = WrapInt(uint32_t(left) - uint32_t(right));
-        else if (op->op == kTokenMultiply)
-            accumulator = WrapInt(uint32_t(left) * uint32_t(right));
-        else if (!IntegerOperator(op->op, left, right, accumulator))
-            return false;
-    }
+    int32_t accumulator;
+    if (!RunIntegerOps(form, names, arrays, accumulator)) return false;
     if (form.targetElement != ExpressionForm::kNoTarget) {
-        target = item(form.targetElement);
+        target = FormItem(form, form.targetElement, names, arrays);
         if (target == nullptr) return false;
     }
     if (target != nullptr) target->SetInt(accumulator);

@@ -622,6 +622,14 @@ private:
     [[gnu::always_inline]] inline CallRecord* EnterCall(CIBaseObjectVar* locals,
                                                         CIBaseObjectVar* current);
     [[gnu::always_inline]] inline void LeaveCall();
+    // The value of a call of `function` computed from the argument frame into the
+    // operand, when its body starts by returning a number expression of parameters and
+    // literals; false, with nothing changed, when the body must run.
+    bool RunReturnForm(const BlockRecord* function);
+    // Fills the function's return form.
+    void DecodeReturnForm(BlockRecord* function);
+    void SetCallResult(int32_t value);
+    void SetCallResult(double value);
     // Binds the parameters of a function's header to new variables of `locals`.
     void BindParameters(const BlockRecord* function, CIBaseObjectVar* locals, int32_t count);
     // The binding loop of BindParameters; the current token is the header's "(".

@@ -220,6 +220,26 @@ struct LoopForm {
     uint8_t decoded;
 };
 
+// A function whose body starts by returning a number expression of its parameters and
+// literals, which a call computes from its arguments without binding them. All 0 until
+// the function is first called.
+struct ReturnForm {
+    enum Kind : uint8_t {
+        kUndecoded,
+        kNone,      // the body runs
+        kLiteral,   // Return 1;
+        kParameter, // Return a;
+        kInteger,   // integer accumulator code
+        kDouble,    // double accumulator code
+    };
+    static constexpr uint32_t kMaxPlaces = 16;
+    uint8_t kind;
+    // The parameter each name place of the form reads.
+    uint8_t parameters[kMaxPlaces];
+    // The number of the returned expression's form.
+    uint32_t form;
+};
+
 // One loop, block, switch or function body of the final stream, addressed by the block
 // index of its records. A function's block record is the script function itself.
 struct BlockRecord {
@@ -233,6 +253,6 @@ struct BlockRecord {
     // statement after "Default:", 0 without one. Function: offset of its record.
     uint32_t step;
     uint32_t unitArgument; // Function: the argument of the unit that defines it
-    uintptr_t runtime[2];  // the interpreter's; 0 after linking
+    ReturnForm returns;    // Function: the interpreter's
     LoopForm loop;         // For, While: the interpreter's
 };

@@ -1,6 +1,7 @@
 // Arithmetic on doubles gives the same numbers whichever way it runs: as a statement
 // (its value thrown away), as an argument, inside a form that also holds an integer,
-// and through the token walk (an expression with a call).
+// through the token walk (an expression with a call) and as what a function returns
+// from its parameters.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -89,6 +90,7 @@ template <typename Make> int CompareWays(std::string_view script, int32_t errorL
 TEST(DoubleStatements, AgreeWithEveryOtherWayOfRunningTheSameArithmetic) {
     const char* script = R"(Function Zero() { Return 0; }
 Function Same(v) { Return v; }
+Function Of(a, b, c) { Return E; }
 r = 0.0;
 For (q = 0; q < 2; q++) {
     a = 1.75; b = -0.625; c = 2.5;
@@ -96,28 +98,31 @@ For (q = 0; q < 2; q++) {
     s = 0 + (E);
     t = (E) + Zero();
     u = Same(E);
+    w = Of(a, b, c);
     c = c * 0.5 + (E);
-    If (r != s || r != t || r != u || c != 1.25 + r) Print(q, r, s, t, u, c);
+    If (r != s || r != t || r != u || r != w || c != 1.25 + r) Print(q, r, s, t, u, w, c);
 }
 )";
     ExpressionMaker maker(20261206);
-    EXPECT_GT(CompareWays(script, 5, [&maker] { return maker.Make(3); }), 250);
+    EXPECT_GT(CompareWays(script, 6, [&maker] { return maker.Make(3); }), 250);
 }
 
 TEST(IntegerStatements, AgreeWithEveryOtherWayOfRunningTheSameArithmetic) {
     const char* script = R"(Function Zero() { Return 0; }
+Function Of(i, k, m) { Return E; }
 r = 0;
 For (q = 0; q < 2; q++) {
     i = 1; k = 2; m = -5; v[0] = 4; v[1] = -3; v[2] = 6;
     r = E;
     s = 0 + (E);
     t = (E) + Zero();
+    w = Of(i, k, m);
     v[k] = E;
-    If (r != s || r != t || v[2] != r) Print(q, r, s, t, v[2]);
+    If (r != s || r != t || v[2] != r || w != r) Print(q, r, s, t, v[2], w);
 }
 )";
     ExpressionMaker maker(61202026);
-    EXPECT_GT(CompareWays(script, 4, [&maker] { return maker.MakeInteger(3); }), 200);
+    EXPECT_GT(CompareWays(script, 5, [&maker] { return maker.MakeInteger(3); }), 200);
 }
 
 } // namespace

@@ -1,0 +1,49 @@
+//== functions returning numbers of their parameters agree with bodies that bind them
+// expect: end
+// expect output: 6 6 0.5 0.5 7 7 -1 -1
+// expect output: 1.5 1.5 ab ab 12 12
+Function Mix(a, b, c) { Return a * b - c; }
+Function MixBound(a, b, c) { d = a * b - c; Return d; }
+Function Half(x) { Return x * 0.5; }
+Function HalfBound(x) { y = x * 0.5; Return y; }
+Function Same(v) { Return v; }
+Function SameBound(v) { w = v; Return w; }
+Function Sum(a, b) { Return a + b; }
+Function SumBound(a, b) { s = a + b; Return s; }
+Print(Mix(2, 4, 2), MixBound(2, 4, 2), Half(1.0), HalfBound(1.0), Same(7), SameBound(7),
+      Mix(65536, 65536, 1), MixBound(65536, 65536, 1));
+Print(Sum(1, 0.5), SumBound(1, 0.5), Sum("a", "b"), SumBound("a", "b"), Sum(5, 7), Sum(5, 7));
+
+//== a zero divisor in a returned expression is reported inside the function
+// expect: error 111 line 4
+// expect output: 2
+Function Ratio(a, b) {
+    Return a / b;
+}
+Print(Ratio(6, 3));
+Print(Ratio(1, 0));
+
+//== missing arguments, names that are no parameters, repeated parameters
+// expect: end
+// expect output: Default string 1 12 8 4
+g = 10;
+Function Second(a, b) { Return b; }
+Function PlusGlobal(a) { Return a + g; }
+Function Twice(a, a) { Return a + a; }
+Function Literal(a, b) { Return 4; }
+Print(Second(1), Second(0, 1), PlusGlobal(2), Twice(1, 4), Literal());
+
+//== methods and constructors of script objects return the same way
+// expect: end
+// expect output: 9 3 1
+Function Box(w) { This.w = w; Return w * 3; }
+Function Scale(k) { Return k * 3; }
+b = New Box(1);
+b.Scale = Scale;
+Print(b.Scale(3), b.w + 2, b.w);
+
+//== recursion through functions of one Return still ends at the nesting limit
+// expect: error 15 line 2
+Function Deep(n) { Return Deep(n + 1) + 0; }
+Function Leaf(n) { Return n + 1; }
+Print(Leaf(Leaf(1)), Deep(0));
