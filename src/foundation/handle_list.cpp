@@ -129,10 +129,6 @@ void CHandleList::Remove(uint32_t i) {
     ++freeCount_;
 }
 
-uintptr_t CHandleList::GetAt(uint32_t i) const {
-    return InUse(i) ? nodes_[i].value : 0;
-}
-
 void CHandleList::SetAt(uint32_t i, uintptr_t value) {
     if (InUse(i)) nodes_[i].value = value;
 }

@@ -32,7 +32,7 @@ public:
     void MoveAfter(uint32_t i, uint32_t j);
     void Remove(uint32_t i);
 
-    uintptr_t GetAt(uint32_t i) const;
+    uintptr_t GetAt(uint32_t i) const { return InUse(i) ? nodes_[i].value : 0; }
     void SetAt(uint32_t i, uintptr_t value);
     // A walk: start from GetHead() (or GetTail()) and call until the index becomes 0.
     // Each call returns the value of node *i and moves *i to the next (previous) node;

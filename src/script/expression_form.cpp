@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "script/expression_form.h"
+#include "script/form_code.h"
 #include "script/interpretor.h"
 #include "script/script_array.h"
 #include "script/token_codes.h"
@@ -253,8 +254,8 @@ int32_t CompareDoubles(uint16_t code, double a, double b) {
                                       : !(a == b);
 }
 
-// `a` op `b` on integers as the value operators compute it; false where they would
-// raise an error (division by zero) or the operator takes no numbers.
+} // namespace
+
 bool IntegerOperator(uint16_t code, int32_t a, int32_t b, int32_t& result) {
     uint32_t x = uint32_t(a);
     uint32_t y = uint32_t(b);
@@ -319,6 +320,8 @@ bool IntegerOperator(uint16_t code, int32_t a, int32_t b, int32_t& result) {
         return false;
     }
 }
+
+namespace {
 
 // `left` op `right` into `left` as the value operators compute it; false where they
 // would raise an error (division by zero, bit operators on doubles and so on).
@@ -633,151 +636,7 @@ void StepNumber(FormValue& value, uint16_t code) {
         value.integer = WrapInt(uint32_t(value.integer) + (code == kTokenIncrement ? 1u : ~0u));
 }
 
-// Element `number` of an integer form's code, when it exists and holds an integer.
-CValue* FormItem(const ExpressionForm& form, uint8_t number, const int32_t* names,
-                 CScriptArray* const* arrays) {
-    const FormElement& element = form.elements[number];
-    int32_t index = element.indexOperand == kOperandName ? names[element.index]
-                                                         : form.steps[element.index].integer;
-    CValue* found = arrays[element.array]->FindItem(&index, 1);
-    return found != nullptr && found->GetType() == kValueInt ? found : nullptr;
-}
-
 } // namespace
-
-bool RunIntegerOps(const ExpressionForm& form, const int32_t* names, CScriptArray* const* arrays,
-                   int32_t& result) {
-    int32_t pushed[ExpressionForm::kMaxSteps];
-    uint32_t n = 0;
-    int32_t accumulator = 0;
-    const IntegerOp* end = form.integerOps + form.opCount;
-    for (const IntegerOp* op = form.integerOps; op != end; ++op) {
-        if (op->code == kIntegerPush) {
-            pushed[n++] = accumulator;
-            continue;
-        }
-        int32_t operand;
-        if (op->operand == kOperandName) {
-            operand = names[op->index];
-        } else if (op->operand == kOperandElement) {
-            const CValue* element = FormItem(form, op->index, names, arrays);
-            if (element == nullptr) return false;
-            operand = element->IntPayload();
-        } else if (op->operand == kOperandLiteral) {
-            operand = form.steps[op->index].integer;
-        } else {
-            operand = pushed[--n];
-        }
-        if (op->code == kIntegerLoad) {
-            accumulator = operand;
-            continue;
-        }
-        int32_t left = op->code == kIntegerApply ? accumulator : operand;
-        int32_t right = op->code == kIntegerApply ? operand : accumulator;
-        if (op->op == kTokenPlus)
-            accumulator = WrapInt(uint32_t(left) + uint32_t(right));
-        else if (op->op == kTokenMinus)
-            accumulator = WrapInt(uint32_t(left) - uint32_t(right));
-        else if (op->op == kTokenMultiply)
-            accumulator = WrapInt(uint32_t(left) * uint32_t(right));
-        else if (!IntegerOperator(op->op, left, right, accumulator))
-            return false;
-    }
-    result = accumulator;
-    return true;
-}
-
-bool RunDoubleCode(const ExpressionForm& form, double* names, double& result) {
-    double pushed[ExpressionForm::kMaxSteps];
-    uint32_t n = 0;
-    double accumulator = 0.0;
-    const DoubleOp* end = form.doubleOps + form.opCount;
-    for (const DoubleOp* op = form.doubleOps; op != end; ++op) {
-        const double* literal = &form.steps[op->index].number;
-        const double* name = &names[op->index];
-        switch (op->code) {
-        case kDoublePush:
-            pushed[n++] = accumulator;
-            break;
-        case DoubleCode(kDoubleLoad, kOperandLiteral):
-            accumulator = *literal;
-            break;
-        case DoubleCode(kDoubleLoad, kOperandName):
-            accumulator = *name;
-            break;
-        case DoubleCode(kDoubleAdd, kOperandLiteral):
-            accumulator += *literal;
-            break;
-        case DoubleCode(kDoubleAdd, kOperandName):
-            accumulator += *name;
-            break;
-        case DoubleCode(kDoubleSubtract, kOperandLiteral):
-            accumulator -= *literal;
-            break;
-        case DoubleCode(kDoubleSubtract, kOperandName):
-            accumulator -= *name;
-            break;
-        case DoubleCode(kDoubleMultiply, kOperandLiteral):
-            accumulator *= *literal;
-            break;
-        case DoubleCode(kDoubleMultiply, kOperandName):
-            accumulator *= *name;
-            break;
-        case DoubleCode(kDoubleDivide, kOperandLiteral):
-            if (*literal == 0.0) return false;
-            accumulator /= *literal;
-            break;
-        case DoubleCode(kDoubleDivide, kOperandName):
-            if (*name == 0.0) return false;
-            accumulator /= *name;
-            break;
-        case DoubleCode(kDoubleAddReversed, kOperandLiteral):
-            accumulator = *literal + accumulator;
-            break;
-        case DoubleCode(kDoubleAddReversed, kOperandName):
-            accumulator = *name + accumulator;
-            break;
-        case DoubleCode(kDoubleAddReversed, kOperandPopped):
-            accumulator = pushed[--n] + accumulator;
-            break;
-        case DoubleCode(kDoubleSubtractReversed, kOperandLiteral):
-            accumulator = *literal - accumulator;
-            break;
-        case DoubleCode(kDoubleSubtractReversed, kOperandName):
-            accumulator = *name - accumulator;
-            break;
-        case DoubleCode(kDoubleSubtractReversed, kOperandPopped):
-            accumulator = pushed[--n] - accumulator;
-            break;
-        case DoubleCode(kDoubleMultiplyReversed, kOperandLiteral):
-            accumulator = *literal * accumulator;
-            break;
-        case DoubleCode(kDoubleMultiplyReversed, kOperandName):
-            accumulator = *name * accumulator;
-            break;
-        case DoubleCode(kDoubleMultiplyReversed, kOperandPopped):
-            accumulator = pushed[--n] * accumulator;
-            break;
-        case DoubleCode(kDoubleDivideReversed, kOperandLiteral):
-            if (accumulator == 0.0) return false;
-            accumulator = *literal / accumulator;
-            break;
-        case DoubleCode(kDoubleDivideReversed, kOperandName):
-            if (accumulator == 0.0) return false;
-            accumulator = *name / accumulator;
-            break;
-        case DoubleCode(kDoubleDivideReversed, kOperandPopped):
-            if (accumulator == 0.0) return false;
-            accumulator = pushed[--n] / accumulator;
-            break;
-        default:
-            // Never compiled: a load from the pushed values, or a pushed right side.
-            return false;
-        }
-    }
-    result = accumulator;
-    return true;
-}
 
 void CInterpretor::DecodeForm() {
     auto* header = reinterpret_cast<TokenHeader*>(currentToken);

@@ -4,9 +4,6 @@
 
 #include <cstdint>
 
-class CScriptArray;
-struct ExpressionForm;
-
 enum StepKind : uint16_t {
     // A name; its `code` is 0, or 1 + the index of an earlier step of the same name (a
     // name, member or element), whose variable it takes without looking it up again.
@@ -95,12 +92,3 @@ inline bool IsShortShape(uint32_t shape) {
 inline int32_t WrapInt(uint32_t value) {
     return static_cast<int32_t>(value);
 }
-
-// An integer form's accumulator code on the values of its names and the arrays its
-// elements are in: the expression's value; false where an operation needs the general
-// run (division by zero, an element that is missing or holds no integer).
-bool RunIntegerOps(const ExpressionForm& form, const int32_t* names, CScriptArray* const* arrays,
-                   int32_t& result);
-// A double form's accumulator code on the values of its names (only read); false where an
-// operation needs the general run (division by zero).
-bool RunDoubleCode(const ExpressionForm& form, double* names, double& result);

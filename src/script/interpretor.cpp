@@ -643,10 +643,6 @@ void CInterpretor::FlushTemporaryTextsFrom(uint32_t mark) {
 
 // ---- Arrays and objects ----------------------------------------------------------------
 
-CScriptArray* CInterpretor::GetArray(uint32_t handle) const {
-    return reinterpret_cast<CScriptArray*>(arrayList.GetAt(handle));
-}
-
 void CInterpretor::DestroyArray(CScriptArray* array) {
     array->nextToDestroy = arraysToDestroy_;
     arraysToDestroy_ = array;

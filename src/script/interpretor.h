@@ -240,7 +240,9 @@ public:
 
     // ---- Arrays --------------------------------------------------------------------
     // The array of a handle, or null when the handle names none.
-    CScriptArray* GetArray(uint32_t handle) const;
+    CScriptArray* GetArray(uint32_t handle) const {
+        return reinterpret_cast<CScriptArray*>(arrayList.GetAt(handle));
+    }
     // Called when an array's use count reaches 0. Arrays freed by that one (nested
     // items) are destroyed in a loop rather than by recursion, so no depth of nesting
     // can exhaust the stack.

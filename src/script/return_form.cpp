@@ -4,6 +4,7 @@
 // statement loop looks for events or counts a statement, so nothing but the value is
 // left for the call to make.
 #include "script/expression_form.h"
+#include "script/form_code.h"
 #include "script/interpretor.h"
 #include "script/token_codes.h"
 

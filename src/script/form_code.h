@@ -1,0 +1,165 @@
+// The accumulator code of the arithmetic forms, run on the values the caller read for
+// the form's names: kept inline, as it is the inner loop of every short-cut statement.
+#pragma once
+
+#include <cstdint>
+
+#include "script/expression_form.h"
+#include "script/script_array.h"
+#include "script/token_codes.h"
+#include "script/token_record.h"
+#include "script/value.h"
+
+// `a` op `b` on integers as the value operators compute it; false where they would
+// raise an error (division by zero) or the operator takes no numbers.
+bool IntegerOperator(uint16_t code, int32_t a, int32_t b, int32_t& result);
+
+// Element `number` of an integer form's code, when it exists and holds an integer.
+inline CValue* FormItem(const ExpressionForm& form, uint8_t number, const int32_t* names,
+                        CScriptArray* const* arrays) {
+    const FormElement& element = form.elements[number];
+    int32_t index = element.indexOperand == kOperandName ? names[element.index]
+                                                         : form.steps[element.index].integer;
+    CValue* found = arrays[element.array]->FindItem(&index, 1);
+    return found != nullptr && found->GetType() == kValueInt ? found : nullptr;
+}
+
+// An integer form's accumulator code on the values of its names and the arrays its
+// elements are in: the expression's value; false where an operation needs the general
+// run (division by zero, an element that is missing or holds no integer).
+inline bool RunIntegerOps(const ExpressionForm& form, const int32_t* names,
+                          CScriptArray* const* arrays, int32_t& result) {
+    int32_t pushed[ExpressionForm::kMaxSteps];
+    uint32_t n = 0;
+    int32_t accumulator = 0;
+    const IntegerOp* end = form.integerOps + form.opCount;
+    for (const IntegerOp* op = form.integerOps; op != end; ++op) {
+        if (op->code == kIntegerPush) {
+            pushed[n++] = accumulator;
+            continue;
+        }
+        int32_t operand;
+        if (op->operand == kOperandName) {
+            operand = names[op->index];
+        } else if (op->operand == kOperandElement) {
+            const CValue* element = FormItem(form, op->index, names, arrays);
+            if (element == nullptr) return false;
+            operand = element->IntPayload();
+        } else if (op->operand == kOperandLiteral) {
+            operand = form.steps[op->index].integer;
+        } else {
+            operand = pushed[--n];
+        }
+        if (op->code == kIntegerLoad) {
+            accumulator = operand;
+            continue;
+        }
+        int32_t left = op->code == kIntegerApply ? accumulator : operand;
+        int32_t right = op->code == kIntegerApply ? operand : accumulator;
+        if (op->op == kTokenPlus)
+            accumulator = WrapInt(uint32_t(left) + uint32_t(right));
+        else if (op->op == kTokenMinus)
+            accumulator = WrapInt(uint32_t(left) - uint32_t(right));
+        else if (op->op == kTokenMultiply)
+            accumulator = WrapInt(uint32_t(left) * uint32_t(right));
+        else if (!IntegerOperator(op->op, left, right, accumulator))
+            return false;
+    }
+    result = accumulator;
+    return true;
+}
+
+// A double form's accumulator code on the values of its names; false where an
+// operation needs the general run (division by zero).
+inline bool RunDoubleCode(const ExpressionForm& form, const double* names, double& result) {
+    double pushed[ExpressionForm::kMaxSteps];
+    uint32_t n = 0;
+    double accumulator = 0.0;
+    const DoubleOp* end = form.doubleOps + form.opCount;
+    for (const DoubleOp* op = form.doubleOps; op != end; ++op) {
+        const double* literal = &form.steps[op->index].number;
+        const double* name = &names[op->index];
+        switch (op->code) {
+        case kDoublePush:
+            pushed[n++] = accumulator;
+            break;
+        case DoubleCode(kDoubleLoad, kOperandLiteral):
+            accumulator = *literal;
+            break;
+        case DoubleCode(kDoubleLoad, kOperandName):
+            accumulator = *name;
+            break;
+        case DoubleCode(kDoubleAdd, kOperandLiteral):
+            accumulator += *literal;
+            break;
+        case DoubleCode(kDoubleAdd, kOperandName):
+            accumulator += *name;
+            break;
+        case DoubleCode(kDoubleSubtract, kOperandLiteral):
+            accumulator -= *literal;
+            break;
+        case DoubleCode(kDoubleSubtract, kOperandName):
+            accumulator -= *name;
+            break;
+        case DoubleCode(kDoubleMultiply, kOperandLiteral):
+            accumulator *= *literal;
+            break;
+        case DoubleCode(kDoubleMultiply, kOperandName):
+            accumulator *= *name;
+            break;
+        case DoubleCode(kDoubleDivide, kOperandLiteral):
+            if (*literal == 0.0) return false;
+            accumulator /= *literal;
+            break;
+        case DoubleCode(kDoubleDivide, kOperandName):
+            if (*name == 0.0) return false;
+            accumulator /= *name;
+            break;
+        case DoubleCode(kDoubleAddReversed, kOperandLiteral):
+            accumulator = *literal + accumulator;
+            break;
+        case DoubleCode(kDoubleAddReversed, kOperandName):
+            accumulator = *name + accumulator;
+            break;
+        case DoubleCode(kDoubleAddReversed, kOperandPopped):
+            accumulator = pushed[--n] + accumulator;
+            break;
+        case DoubleCode(kDoubleSubtractReversed, kOperandLiteral):
+            accumulator = *literal - accumulator;
+            break;
+        case DoubleCode(kDoubleSubtractReversed, kOperandName):
+            accumulator = *name - accumulator;
+            break;
+        case DoubleCode(kDoubleSubtractReversed, kOperandPopped):
+            accumulator = pushed[--n] - accumulator;
+            break;
+        case DoubleCode(kDoubleMultiplyReversed, kOperandLiteral):
+            accumulator = *literal * accumulator;
+            break;
+        case DoubleCode(kDoubleMultiplyReversed, kOperandName):
+            accumulator = *name * accumulator;
+            break;
+        case DoubleCode(kDoubleMultiplyReversed, kOperandPopped):
+            accumulator = pushed[--n] * accumulator;
+            break;
+        case DoubleCode(kDoubleDivideReversed, kOperandLiteral):
+            if (accumulator == 0.0) return false;
+            accumulator = *literal / accumulator;
+            break;
+        case DoubleCode(kDoubleDivideReversed, kOperandName):
+            if (accumulator == 0.0) return false;
+            accumulator = *name / accumulator;
+            break;
+        case DoubleCode(kDoubleDivideReversed, kOperandPopped):
+            if (accumulator == 0.0) return false;
+            accumulator = pushed[--n] / accumulator;
+            break;
+        default:
+            // Never compiled: a load from the pushed values, or a pushed right side.
+            return false;
+        }
+    }
+    result = accumulator;
+    return true;
+}
+
