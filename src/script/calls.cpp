@@ -234,6 +234,7 @@ inline CInterpretor::CallRecord* CInterpretor::EnterCall(CIBaseObjectVar* locals
     ++current->runningCalls;
     locals_ = owned != nullptr ? owned : locals;
     currentObject_ = current;
+    CIBaseObjectVar::NoteScopeChange();
     returnFlag_ = 0;
     returnValue_ = &record->result;
     return record;
@@ -252,6 +253,7 @@ inline void CInterpretor::LeaveCall() {
     }
     locals_ = record->savedLocals;
     currentObject_ = record->savedCurrent;
+    CIBaseObjectVar::NoteScopeChange();
     currentToken = record->savedToken;
     returnValue_ = record->savedReturnValue;
     returnFlag_ = record->savedReturnFlag;

@@ -643,6 +643,7 @@ void CInterpretor::DecodeForm() {
     ExpressionForm form;
     form.start = currentToken;
     form.opCount = 0;
+    form.epoch = 0;
     FormDecoder decoder(form);
     uint8_t* end = decoder.Expression(currentToken);
     uint32_t number = 0;
@@ -767,13 +768,28 @@ template bool CInterpretor::RunIntegerForm<true, true>(const ExpressionForm& for
 template bool CInterpretor::RunIntegerForm<false, false>(const ExpressionForm& form, uint32_t base);
 template bool CInterpretor::RunIntegerForm<true, false>(const ExpressionForm& form, uint32_t base);
 
+CVariable* const* CInterpretor::FormVariables(const ExpressionForm& form) {
+    uint64_t epoch = ScopeEpoch();
+    if (form.epoch == epoch) [[likely]]
+        return form.variables;
+    for (uint32_t place = 0; place < form.nameCount; ++place) {
+        CVariable* variable = LookUp(form.steps[form.names[place]].name);
+        if (variable == nullptr) return nullptr;
+        form.variables[place] = variable;
+    }
+    form.epoch = epoch;
+    return form.variables;
+}
+
 bool CInterpretor::RunDoubleForm(const ExpressionForm& form, double& result) {
     // Every name is read before anything is computed: nothing changes before the end.
     double names[ExpressionForm::kMaxSteps];
     CValue* target = nullptr;
+    CVariable* const* variables = FormVariables(form);
+    if (variables == nullptr) return false;
     for (uint32_t place = 0; place < form.nameCount; ++place) {
-        CVariable* variable = LookUp(form.steps[form.names[place]].name);
-        if (variable == nullptr || variable->value.GetType() != kValueDouble) return false;
+        CVariable* variable = variables[place];
+        if (variable->value.GetType() != kValueDouble) return false;
         names[place] = variable->value.DoublePayload();
         if (place == form.target) target = &variable->value;
     }
@@ -790,9 +806,10 @@ bool CInterpretor::RunIntegerCode(const ExpressionForm& form) {
     int32_t names[ExpressionForm::kMaxSteps];
     CScriptArray* arrays[ExpressionForm::kMaxSteps];
     CValue* target = nullptr;
+    CVariable* const* variables = FormVariables(form);
+    if (variables == nullptr) return false;
     for (uint32_t place = 0; place < form.nameCount; ++place) {
-        CVariable* variable = LookUp(form.steps[form.names[place]].name);
-        if (variable == nullptr) return false;
+        CVariable* variable = variables[place];
         if ((form.arrayNames >> place & 1) != 0) {
             // Only elements that exist within the bounds; the walk shapes or grows arrays.
             if (variable->value.GetType() != kValueArray) return false;

@@ -200,6 +200,7 @@ int CInterpretor::RunOnce(CTokenInfos& report, uint8_t* start) {
     depth_ = 0;
     locals_ = this;
     currentObject_ = this;
+    NoteScopeChange();
     runningState = kRunning;
     StartRunClock();
     int result = 1;
@@ -293,6 +294,7 @@ void CInterpretor::Reset() {
     DeleteTemporaryFiles();
     locals_ = this;
     currentObject_ = this;
+    NoteScopeChange();
     declaredName_ = nullptr;
     ClearNameCache();
     creations = 0;

@@ -546,6 +546,9 @@ private:
     // with nothing changed, when it needs the general run. Its value is never a
     // variable's own: the shape has a literal, and "=" takes a name on its left only.
     bool RunDoubleForm(const ExpressionForm& form, double& result);
+    // The variables of the names a form's code reads (its places), looked up again only
+    // after the scopes changed; null when one of them has none.
+    CVariable* const* FormVariables(const ExpressionForm& form);
     // RunForm for the forms of a shape, kept inline: their integer `result` and the
     // variable it was read from (`source`, null when none).
     bool RunShortForm(const ExpressionForm& form, int32_t& result, CValue*& source);

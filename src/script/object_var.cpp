@@ -175,15 +175,15 @@ CVariable* CIBaseObjectVar::AddVariableAnew(uint32_t key, int32_t level) {
     // is one it had before, and so is its stamp. The same key alone gives the same shape.
     if (position < memoCount_ && entry.key == key) [[likely]] {
         if (entry.variable == variable) {
-            stamp_ = entry.stamp;
+            SetStamp(entry.stamp);
         } else {
-            stamp_ = NextStamp();
+            SetStamp(NextStamp());
             entry.variable = variable;
             entry.stamp = stamp_;
             memoCount_ = position + 1;
         }
     } else {
-        stamp_ = NextStamp();
+        SetStamp(NextStamp());
         uint64_t prefix = position == 0 ? kEmptyShape : front_[position - 1].shape;
         entry = {key, variable, stamp_, ShapeAfter(prefix, key)};
         if (position <= memoCount_) memoCount_ = position + 1;
@@ -207,7 +207,7 @@ void CIBaseObjectVar::AddToTable(uint32_t key, CVariable* variable) {
     }
     if (variable->level > 0) ++leveledCount_;
     ++count_;
-    stamp_ = NextStamp();
+    SetStamp(NextStamp());
     shape_ = stamp_;
     if (index_ != nullptr && !indexStale_ && count_ * 2 <= indexMask_ + 1) {
         InsertInIndex(key, variable, true);
@@ -286,7 +286,7 @@ void CIBaseObjectVar::DropVariablesFromLevel(int32_t level) {
                 if (variable->level > 0) --leveledCount_;
                 --count_;
                 indexStale_ = true;
-                stamp_ = NextStamp();
+                SetStamp(NextStamp());
                 shape_ = stamp_;
                 changed = true;
                 Recycle(variable);
@@ -296,11 +296,11 @@ void CIBaseObjectVar::DropVariablesFromLevel(int32_t level) {
     if (!changed) return;
     // Back to a state the array's entries were stamped for, when nothing moved.
     if (count_ == 0 && !moved && kept == 0)
-        stamp_ = emptyStamp_;
+        SetStamp(emptyStamp_);
     else if (count_ == 0 && !moved && kept <= memoCount_)
-        stamp_ = front_[kept - 1].stamp;
+        SetStamp(front_[kept - 1].stamp);
     else
-        stamp_ = NextStamp();
+        SetStamp(NextStamp());
     ReshapeFront(moved ? firstDropped : frontCount_);
     for (uint32_t i = droppedCount; i-- > 0;)
         Recycle(dropped[i]);
@@ -311,17 +311,17 @@ void CIBaseObjectVar::ClearHeldVariables() {
     // each is out of the array before its value goes (destroying a value may reach this
     // object again).
     if (frontCount_ == 0 && count_ == 0 && index_ == nullptr) {
-        stamp_ = emptyStamp_;
+        SetStamp(emptyStamp_);
         shape_ = kEmptyShape;
         return;
     }
     // No name cache answers while values go.
-    stamp_ = NextStamp();
+    SetStamp(NextStamp());
     shape_ = stamp_;
     while (frontCount_ != 0)
         Recycle(front_[--frontCount_].variable);
     if (count_ == 0 && index_ == nullptr) {
-        stamp_ = emptyStamp_;
+        SetStamp(emptyStamp_);
         shape_ = kEmptyShape;
         return;
     }
@@ -343,6 +343,6 @@ void CIBaseObjectVar::ClearHeldVariables() {
     leveledCount_ = 0;
     count_ = 0;
     // Empty again: every name misses, as it did the last time the object was empty.
-    stamp_ = emptyStamp_;
+    SetStamp(emptyStamp_);
     shape_ = kEmptyShape;
 }

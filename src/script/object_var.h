@@ -57,7 +57,7 @@ public:
                 spares_ = variable->nextSpare;
                 variable->nextSpare = nullptr;
                 variable->level = level;
-                stamp_ = entry.stamp;
+                SetStamp(entry.stamp);
                 shape_ = entry.shape;
                 frontCount_ = position + 1;
                 return variable;
@@ -84,7 +84,7 @@ public:
                     variable->nextSpare = spares_;
                     spares_ = variable;
                 }
-                stamp_ = emptyStamp_;
+                SetStamp(emptyStamp_);
                 shape_ = kEmptyShape;
                 return;
             }
@@ -96,6 +96,11 @@ public:
     // It changes with every add and removal (a state the object had before may take its
     // old stamp again) and never matches the stamp of another object.
     uint64_t GetStamp() const { return stamp_; }
+    // Counts the changes of the variables of every object on this thread (and, through
+    // NoteScopeChange, of the interpreter's scopes): while it stays the same, every name
+    // finds the variable it found before.
+    static uint64_t ScopeEpoch() { return scopeEpoch_; }
+    static void NoteScopeChange() { ++scopeEpoch_; }
     // Identifies the keys the object holds and their order, whatever the variables:
     // two objects (or moments) with the same shape hold their variables under the same
     // keys at the same front positions, so a name found at a position of one is at that
@@ -185,6 +190,12 @@ private:
     // the locals of a call are made and dropped on every call.
     [[gnu::always_inline]] inline void Recycle(CVariable* variable);
 
+    void SetStamp(uint64_t stamp) {
+        stamp_ = stamp;
+        ++scopeEpoch_;
+    }
+
+    static constinit inline thread_local uint64_t scopeEpoch_ = 1;
     CHandleTable variables_;
     uint64_t stamp_ = NextStamp();
     // The stamp of the object while empty.

@@ -42,6 +42,8 @@
 
 #include <cstdint>
 
+struct CVariable;
+
 inline constexpr uint32_t kTokenPositioned = 1;
 // Set by the interpreter on the first token of an expression it has decoded; the
 // number of the expression's form (0: none, the expression runs token by token) is kept
@@ -183,6 +185,10 @@ struct ExpressionForm {
         DoubleOp doubleOps[kMaxOps];
         IntegerOp integerOps[kMaxOps];
     };
+    // The variables of the names the code reads, as found at the scope epoch `epoch`
+    // (0: never); the interpreter's.
+    mutable uint64_t epoch;
+    mutable CVariable* variables[kMaxSteps];
 };
 
 enum BlockKind : uint32_t {

@@ -123,3 +123,28 @@ For (i = 0; i < 4; i++) {
     o.w = i;
 }
 Print(total, objs[0].w, objs[1].w);
+
+//== number statements run again read the variables the scopes hold at that moment
+// expect: end
+// expect output: 16 36 5
+g = 1.5;
+k = 1;
+Function Numbers() {
+    r = 0.0;
+    s = 0;
+    For (i = 0; i < 4; i++) {
+        If (i == 2) Var g = 2.5;
+        If (i == 2) Var k = 5;
+        r = r + g * 2.0;
+        s = s + k * 3;
+    }
+    Print(r, s, Sum(4));
+}
+Function Sum(n) {
+    If (n == 0) Return 0.0;
+    h = n * 0.5;
+    t = Sum(n - 1);
+    h = h + t * 1.0;
+    Return h;
+}
+Numbers();
