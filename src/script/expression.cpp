@@ -112,6 +112,17 @@ CValue* CInterpretor::Evaluate() {
                 slot->anchorKind = kValueInt;
                 return &slot->value;
             }
+        } else if (form->shape == kShapeCallArithmetic) {
+            // A value assigned is the variable's own, which only the walk hands on.
+            if (form->target == ExpressionForm::kNoTarget &&
+                form->targetElement == ExpressionForm::kNoTarget && RunIntegerCode(*form, &x)) {
+                StackSlot* slot = slots_[base + 1];
+                slot->value.SetInt(x);
+                slot->value.source = nullptr;
+                slot->anchorKind = kValueInt;
+                return &slot->value;
+            }
+            return EvaluateWalk(base);
         } else if (IsShortShape(form->shape) && RunShortForm(*form, x, source)) {
             StackSlot* slot = slots_[base + 1];
             slot->value.SetInt(x);

@@ -108,6 +108,8 @@ private:
             return Integer(token, reinterpret_cast<const IntegerToken*>(token)->value);
         case kTokenArrayName:
             return Element(token);
+        case kTokenCallName:
+            return Call(token);
         case kTokenTrue:
         case kTokenOn:
             return Integer(token, 1);
@@ -161,6 +163,31 @@ private:
         }
         if (IsMemberCode(CodeAt(next))) return nullptr;
         ExpressionStep* step = Emit(kStepElement, count);
+        if (step == nullptr) return nullptr;
+        step->name = reinterpret_cast<NameToken*>(token);
+        return next;
+    }
+
+    // "name(a, b, ...)": each argument is an expression of its own, up to "," or ")".
+    uint8_t* Call(uint8_t* token) {
+        uint8_t* next = Next(token);
+        uint16_t count = 0;
+        if (CodeAt(next) == kTokenCloseParen) {
+            next = Next(next);
+        } else {
+            for (;;) {
+                if (count == FormCall::kMaxArguments) return nullptr;
+                uint8_t* end = Expression(next);
+                if (end == nullptr) return nullptr;
+                ++count;
+                next = Next(end);
+                if (CodeAt(end) == kTokenComma) continue;
+                if (CodeAt(end) != kTokenCloseParen) return nullptr;
+                break;
+            }
+        }
+        if (IsMemberCode(CodeAt(next))) return nullptr;
+        ExpressionStep* step = Emit(kStepCall, count);
         if (step == nullptr) return nullptr;
         step->name = reinterpret_cast<NameToken*>(token);
         return next;
@@ -421,6 +448,7 @@ uint32_t ShapeOf(const ExpressionForm& form) {
     }
     bool integers = true;
     bool elements = false;
+    bool calls = false;
     bool doubles = true;
     bool doubleLiteral = false;
     for (uint32_t i = 0; i < form.count; ++i) {
@@ -428,8 +456,9 @@ uint32_t ShapeOf(const ExpressionForm& form) {
         uint16_t code = steps[i].code;
         doubleLiteral = doubleLiteral || kind == kStepDouble;
         elements = elements || kind == kStepElement;
+        calls = calls || kind == kStepCall;
         if (kind != kStepName && kind != kStepInteger && kind != kStepElement &&
-            kind != kStepBinary && kind != kStepAssign)
+            kind != kStepCall && kind != kStepBinary && kind != kStepAssign)
             integers = false;
         bool doubleOperator =
             kind == kStepBinary && (code == kTokenPlus || code == kTokenMinus ||
@@ -437,6 +466,7 @@ uint32_t ShapeOf(const ExpressionForm& form) {
         if (kind != kStepName && kind != kStepDouble && kind != kStepAssign && !doubleOperator)
             doubles = false;
     }
+    if (integers && calls) return kShapeCallArithmetic;
     if (integers) return elements ? kShapeElementArithmetic : kShapeArithmetic;
     return doubles && doubleLiteral ? kShapeDoubleArithmetic : kShapeGeneral;
 }
@@ -477,6 +507,7 @@ enum class AccumulatorMove { kLoad, kApply, kApplyReversed, kPush };
 class AccumulatorPlan {
 public:
     void Push(StackEntry entry) { stack_[n_++] = entry; }
+    StackEntry Pop() { return stack_[--n_]; }
     StackEntry& Top() { return stack_[n_ - 1]; }
 
     // A binary operator on the two top entries; false when the code is full or the
@@ -573,6 +604,12 @@ bool CompileDoubleForm(ExpressionForm& form) {
     return plan.Finish(emit);
 }
 
+// A literal or a name not read yet: what an index or an argument of integer code can be.
+bool IsPlainLeaf(const StackEntry& entry) {
+    return entry.kind == kLeaf &&
+           (entry.operand == kOperandLiteral || entry.operand == kOperandName);
+}
+
 // Turns a form of the arithmetic shapes into accumulator code for a statement, which
 // applies the same operators to the same operands in the same order as the steps do;
 // false when it has none (an element with more than one index or a computed one, a
@@ -585,6 +622,7 @@ bool CompileIntegerForm(ExpressionForm& form) {
     form.arrayNames = 0;
     form.target = ExpressionForm::kNoTarget;
     form.targetElement = ExpressionForm::kNoTarget;
+    form.callCount = 0;
     auto emit = [&form](AccumulatorMove move, const StackEntry& operand, uint16_t op) {
         if (form.opCount == ExpressionForm::kMaxOps) return false;
         uint8_t code = move == AccumulatorMove::kLoad            ? kIntegerLoad
@@ -606,17 +644,29 @@ bool CompileIntegerForm(ExpressionForm& form) {
             plan.Push({kLeaf, kOperandLiteral, uint8_t(i)});
         } else if (step.kind == kStepElement) {
             StackEntry& index = plan.Top();
-            if (step.code != 1 || index.kind != kLeaf || index.operand == kOperandElement)
-                return false;
+            if (step.code != 1 || !IsPlainLeaf(index)) return false;
             uint8_t place = NamePlace(form, i);
             form.arrayNames |= 1u << place;
             form.elements[form.elementCount] = FormElement{place, index.operand, index.index, 0};
             index = {kLeaf, kOperandElement, form.elementCount++};
+        } else if (step.kind == kStepCall) {
+            if (form.callCount == ExpressionForm::kMaxCalls) return false;
+            FormCall& call = form.calls[form.callCount];
+            call.step = uint8_t(i);
+            call.count = uint8_t(step.code);
+            for (uint32_t k = step.code; k-- > 0;) {
+                StackEntry argument = plan.Pop();
+                if (!IsPlainLeaf(argument)) return false;
+                call.arguments[k] = {argument.operand, argument.index};
+            }
+            plan.Push({kLeaf, kOperandCall, form.callCount++});
         } else if (step.kind == kStepBinary) {
             if (!plan.Binary(step.code, emit)) return false;
         } else if (step.kind == kStepAssign) {
             StackEntry target;
-            if (!plan.Assign(emit, target) || target.operand == kOperandLiteral) return false;
+            if (!plan.Assign(emit, target) || target.operand == kOperandLiteral ||
+                target.operand == kOperandCall)
+                return false;
             if (target.operand == kOperandName)
                 form.target = target.index;
             else
@@ -643,6 +693,7 @@ void CInterpretor::DecodeForm() {
     ExpressionForm form;
     form.start = currentToken;
     form.opCount = 0;
+    form.callCount = 0;
     form.epoch = 0;
     FormDecoder decoder(form);
     uint8_t* end = decoder.Expression(currentToken);
@@ -656,7 +707,12 @@ void CInterpretor::DecodeForm() {
         if ((form.shape == kShapeArithmetic || form.shape == kShapeElementArithmetic) &&
             !CompileIntegerForm(form))
             form.opCount = 0;
-        number = AddForm(form);
+        // Calls run from integer code or by the walk, never by the other runners.
+        bool calls = form.shape == kShapeCallArithmetic && CompileIntegerForm(form);
+        for (uint32_t i = 0; i < form.count && !calls; ++i) {
+            if (form.steps[i].kind == kStepCall) form.count = 0;
+        }
+        if (form.count != 0) number = AddForm(form);
     }
     header->flags = (header->flags & ((1u << kTokenFormShift) - 1)) | kTokenFormChecked |
                     number << kTokenFormShift;
@@ -801,7 +857,7 @@ bool CInterpretor::RunDoubleForm(const ExpressionForm& form, double& result) {
     return true;
 }
 
-bool CInterpretor::RunIntegerCode(const ExpressionForm& form) {
+bool CInterpretor::RunIntegerCode(const ExpressionForm& form, int32_t* value) {
     // Every name is read before anything is computed: nothing changes before the end.
     int32_t names[ExpressionForm::kMaxSteps];
     CScriptArray* arrays[ExpressionForm::kMaxSteps];
@@ -821,13 +877,19 @@ bool CInterpretor::RunIntegerCode(const ExpressionForm& form) {
             if (place == form.target) target = &variable->value;
         }
     }
+    // The functions called change nothing, so they can all run before the code does.
+    int32_t calls[ExpressionForm::kMaxCalls];
+    for (uint32_t number = 0; number < form.callCount; ++number) {
+        if (!RunFormCall(form, form.calls[number], names, calls[number])) return false;
+    }
     int32_t accumulator;
-    if (!RunIntegerOps(form, names, arrays, accumulator)) return false;
+    if (!RunIntegerOps(form, names, arrays, calls, accumulator)) return false;
     if (form.targetElement != ExpressionForm::kNoTarget) {
         target = FormItem(form, form.targetElement, names, arrays);
         if (target == nullptr) return false;
     }
     if (target != nullptr) target->SetInt(accumulator);
+    if (value != nullptr) *value = accumulator;
     currentToken = form.end;
     return true;
 }

@@ -18,6 +18,9 @@ enum StepKind : uint16_t {
     // A member of the script object a name holds; the member token follows the name's.
     // Its `code` names an earlier step of the same name as a name's does.
     kStepMember,
+    // A call of a function by its name; `code` is the count of its arguments, computed
+    // before it.
+    kStepCall,
     // The steps that write a variable; only the last step of a form may be one.
     kStepPreStep,
     kStepPostStep,
@@ -41,6 +44,10 @@ enum FormShape : uint32_t {
     // Names, double literals and + - * / on them, the last step maybe an assignment:
     // tried on doubles alone before the general run.
     kShapeDoubleArithmetic,
+    // The integer arithmetic shapes with calls among the operands, each argument a name
+    // or a literal: run from accumulator code while every function called computes its
+    // value from its parameters alone, else by the walk.
+    kShapeCallArithmetic,
 };
 
 // The operations of a double form's accumulator code. The reversed ones take the
@@ -59,12 +66,13 @@ enum DoubleOperation : uint8_t {
 
 // Where an operation's operand comes from: a literal (the number of step `index`),
 // the form's name `index`, the value pushed last, or (integer code only) the form's
-// element `index`.
+// element `index` or the value of its call `index`.
 enum FormOperand : uint8_t {
     kOperandLiteral,
     kOperandName,
     kOperandPopped,
     kOperandElement,
+    kOperandCall,
 };
 
 // The instructions of an integer form's accumulator code; Apply combines the

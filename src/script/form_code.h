@@ -24,11 +24,12 @@ inline CValue* FormItem(const ExpressionForm& form, uint8_t number, const int32_
     return found != nullptr && found->GetType() == kValueInt ? found : nullptr;
 }
 
-// An integer form's accumulator code on the values of its names and the arrays its
-// elements are in: the expression's value; false where an operation needs the general
-// run (division by zero, an element that is missing or holds no integer).
+// An integer form's accumulator code on the values of its names, the arrays its
+// elements are in and the values of its calls: the expression's value; false where an
+// operation needs the general run (division by zero, an element that is missing or
+// holds no integer).
 inline bool RunIntegerOps(const ExpressionForm& form, const int32_t* names,
-                          CScriptArray* const* arrays, int32_t& result) {
+                          CScriptArray* const* arrays, const int32_t* calls, int32_t& result) {
     int32_t pushed[ExpressionForm::kMaxSteps];
     uint32_t n = 0;
     int32_t accumulator = 0;
@@ -47,6 +48,8 @@ inline bool RunIntegerOps(const ExpressionForm& form, const int32_t* names,
             operand = element->IntPayload();
         } else if (op->operand == kOperandLiteral) {
             operand = form.steps[op->index].integer;
+        } else if (op->operand == kOperandCall) {
+            operand = calls[op->index];
         } else {
             operand = pushed[--n];
         }

@@ -538,9 +538,15 @@ private:
     // written (a statement's).
     template <bool kElements, bool kResult>
     bool RunIntegerForm(const ExpressionForm& form, uint32_t base);
-    // A statement of the arithmetic shapes run from its accumulator code, its value
-    // thrown away; false, with nothing changed, when it needs the general run.
-    bool RunIntegerCode(const ExpressionForm& form);
+    // A form of the arithmetic shapes run from its accumulator code, its value in
+    // `value` when one is asked for; false, with nothing changed, when it needs the
+    // general run.
+    bool RunIntegerCode(const ExpressionForm& form, int32_t* value = nullptr);
+    // The value of a call among a form's operands, from the return form of the function
+    // called and the arguments (`names`: the values of the form's names); false when the
+    // call needs the walk.
+    bool RunFormCall(const ExpressionForm& form, const FormCall& call, const int32_t* names,
+                     int32_t& result);
     // A form of the double arithmetic shape whose names all hold doubles, run from its
     // accumulator code: its value in `result`, the current token then at its end; false,
     // with nothing changed, when it needs the general run. Its value is never a
@@ -633,6 +639,9 @@ private:
     bool RunReturnForm(const BlockRecord* function);
     // Fills the function's return form.
     void DecodeReturnForm(BlockRecord* function);
+    // The returned expression of a function with a return form; null without one, and
+    // when its return form was decoded just now (which may move every form).
+    const ExpressionForm* ReturnFormOf(const BlockRecord* function);
     void SetCallResult(int32_t value);
     void SetCallResult(double value);
     // Binds the parameters of a function's header to new variables of `locals`.
@@ -655,12 +664,19 @@ private:
         uintptr_t index = slot & ~kNameCacheTag;
         if ((slot & kNameCacheTag) != 0 && index < nameCacheCount_ &&
             reinterpret_cast<const uint8_t*>(token) != declaredName_) {
-            const NameCacheEntry& entry = nameCache_[index];
+            NameCacheEntry& entry = nameCache_[index];
+            uint64_t epoch = ScopeEpoch();
+            if (entry.epoch == epoch && entry.key == token->nameId) return entry.found;
             if (entry.key == token->nameId && entry.localsStamp == locals_->GetShape() &&
                 entry.currentStamp == currentObject_->GetStamp() &&
-                entry.globalsStamp == GetStamp())
-                return entry.frontPosition == 0 ? entry.variable
-                                                : locals_->FrontVariable(entry.frontPosition - 1);
+                entry.globalsStamp == GetStamp()) {
+                CVariable* variable = entry.frontPosition == 0
+                                          ? entry.variable
+                                          : locals_->FrontVariable(entry.frontPosition - 1);
+                entry.epoch = epoch;
+                entry.found = variable;
+                return variable;
+            }
         }
         return LookUpMissed(token);
     }
@@ -822,6 +838,10 @@ private:
         uint32_t key;
         // 1 + the locals' front position of the variable; 0: `variable` answers.
         uint32_t frontPosition = 0;
+        // What a plain lookup found through this entry at scope epoch `epoch` (0: none):
+        // the same until anything changes any scope.
+        uint64_t epoch = 0;
+        CVariable* found = nullptr;
     };
     static constexpr uintptr_t kNameCacheTag = uintptr_t(1) << 63;
     NameCacheEntry* nameCache_ = nullptr;

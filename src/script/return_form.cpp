@@ -21,6 +21,29 @@ bool ParameterOf(uint32_t nameId, const uint32_t* keys, uint32_t count, uint8_t&
     return false;
 }
 
+// The integer a function of a return form computes from its arguments, `integer` reading
+// the integer argument of a parameter (false: it has none); false when the body must run.
+template <class Integer>
+bool IntegerReturn(const ReturnForm& returns, const ExpressionForm& form, Integer integer,
+                   int32_t& result) {
+    switch (returns.kind) {
+    case ReturnForm::kLiteral:
+        result = form.steps[0].integer;
+        return true;
+    case ReturnForm::kParameter:
+        return integer(returns.parameters[0], result);
+    case ReturnForm::kInteger: {
+        int32_t names[ReturnForm::kMaxPlaces];
+        for (uint32_t place = 0; place < form.nameCount; ++place) {
+            if (!integer(returns.parameters[place], names[place])) return false;
+        }
+        return RunIntegerOps(form, names, nullptr, nullptr, result);
+    }
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 void CInterpretor::DecodeReturnForm(BlockRecord* function) {
@@ -77,58 +100,76 @@ void CInterpretor::DecodeReturnForm(BlockRecord* function) {
     returns.kind = kind;
 }
 
-bool CInterpretor::RunReturnForm(const BlockRecord* function) {
-    if (function->returns.kind == ReturnForm::kUndecoded)
+const ExpressionForm* CInterpretor::ReturnFormOf(const BlockRecord* function) {
+    if (function->returns.kind == ReturnForm::kUndecoded) {
         DecodeReturnForm(const_cast<BlockRecord*>(function));
-    const ReturnForm& returns = function->returns;
-    if (returns.kind == ReturnForm::kNone) return false;
-    const ExpressionForm* form = GetForm(returns.form);
+        // Decoding may have moved the forms, which the caller may be reading.
+        return nullptr;
+    }
+    return function->returns.kind != ReturnForm::kNone ? GetForm(function->returns.form)
+                                                       : nullptr;
+}
+
+bool CInterpretor::RunReturnForm(const BlockRecord* function) {
+    const ExpressionForm* form = ReturnFormOf(function);
+    // Nothing here reads a form but this one: a form decoded just now serves at once.
+    if (form == nullptr) form = ReturnFormOf(function);
     if (form == nullptr) return false;
+    const ReturnForm& returns = function->returns;
     const CallFrame& frame = Frame();
     // A parameter without an argument takes the default, which the body handles.
     auto argument = [&frame](uint8_t parameter) -> const CValue* {
         return parameter < uint32_t(frame.count) ? &frame.slots[parameter] : nullptr;
     };
-    switch (returns.kind) {
-    case ReturnForm::kLiteral:
-        SetCallResult(form->steps[0].integer);
+    auto integer = [&argument](uint8_t parameter, int32_t& value) {
+        const CValue* given = argument(parameter);
+        if (given == nullptr || given->GetType() != kValueInt) return false;
+        value = given->IntPayload();
         return true;
-    case ReturnForm::kParameter: {
+    };
+    int32_t result;
+    if (IntegerReturn(returns, *form, integer, result)) {
+        SetCallResult(result);
+        return true;
+    }
+    if (returns.kind == ReturnForm::kParameter) {
         const CValue* value = argument(returns.parameters[0]);
-        if (value == nullptr) return false;
-        if (value->GetType() == kValueInt) {
-            SetCallResult(value->IntPayload());
-            return true;
-        }
-        if (value->GetType() != kValueDouble) return false;
+        if (value == nullptr || value->GetType() != kValueDouble) return false;
         SetCallResult(value->DoublePayload());
         return true;
     }
-    case ReturnForm::kInteger: {
-        int32_t names[ReturnForm::kMaxPlaces];
-        for (uint32_t place = 0; place < form->nameCount; ++place) {
-            const CValue* value = argument(returns.parameters[place]);
-            if (value == nullptr || value->GetType() != kValueInt) return false;
-            names[place] = value->IntPayload();
-        }
-        int32_t result;
-        if (!RunIntegerOps(*form, names, nullptr, result)) return false;
-        SetCallResult(result);
+    if (returns.kind != ReturnForm::kDouble) return false;
+    double names[ReturnForm::kMaxPlaces];
+    for (uint32_t place = 0; place < form->nameCount; ++place) {
+        const CValue* value = argument(returns.parameters[place]);
+        if (value == nullptr || value->GetType() != kValueDouble) return false;
+        names[place] = value->DoublePayload();
+    }
+    double number;
+    if (!RunDoubleCode(*form, names, number)) return false;
+    SetCallResult(number);
+    return true;
+}
+
+bool CInterpretor::RunFormCall(const ExpressionForm& form, const FormCall& call,
+                               const int32_t* names, int32_t& result) {
+    CVariable* variable = LookUpFunction(form.steps[call.step].name);
+    if (variable == nullptr || variable->value.GetType() != kValueFunction) return false;
+    const BlockRecord* function = variable->value.GetFunction();
+    // At the nesting limit the walk makes the call, and reports it.
+    if (function == nullptr || function->kind != kBlockFunction ||
+        callNesting_ >= kMaxCallNesting)
+        return false;
+    const ExpressionForm* returned = ReturnFormOf(function);
+    if (returned == nullptr) return false;
+    auto integer = [&form, &call, names](uint8_t parameter, int32_t& value) {
+        if (parameter >= call.count) return false;
+        const FormCall::Argument& argument = call.arguments[parameter];
+        value = argument.operand == kOperandName ? names[argument.index]
+                                                 : form.steps[argument.index].integer;
         return true;
-    }
-    default: {
-        double names[ReturnForm::kMaxPlaces];
-        for (uint32_t place = 0; place < form->nameCount; ++place) {
-            const CValue* value = argument(returns.parameters[place]);
-            if (value == nullptr || value->GetType() != kValueDouble) return false;
-            names[place] = value->DoublePayload();
-        }
-        double result;
-        if (!RunDoubleCode(*form, names, result)) return false;
-        SetCallResult(result);
-        return true;
-    }
-    }
+    };
+    return IntegerReturn(function->returns, *returned, integer, result);
 }
 
 void CInterpretor::SetCallResult(int32_t value) {

@@ -175,7 +175,8 @@ void CInterpretor::StatementExpression() {
             double number;
             if (form->shape == kShapeDoubleArithmetic && RunDoubleForm(*form, number)) return;
             if (form->opCount != 0 &&
-                (form->shape == kShapeArithmetic || form->shape == kShapeElementArithmetic)) {
+                (form->shape == kShapeArithmetic || form->shape == kShapeElementArithmetic ||
+                 form->shape == kShapeCallArithmetic)) {
                 if (RunIntegerCode(*form)) return;
             } else if (form->shape == kShapeElementArithmetic) {
                 if (RunIntegerForm<true, false>(*form, depth_)) return;

@@ -153,9 +153,24 @@ struct FormElement {
     uint8_t unused;
 };
 
+// A call among an integer form's operands (expression_form.h): the step of the called
+// name and the arguments, each a literal (the integer of step `index`) or the form's name
+// `index`.
+struct FormCall {
+    static constexpr uint32_t kMaxArguments = 8;
+    struct Argument {
+        uint8_t operand;
+        uint8_t index;
+    };
+    uint8_t step;
+    uint8_t count;
+    Argument arguments[kMaxArguments];
+};
+
 // An expression that only reads numbers (from names, members of script objects, array
-// elements and literals) and applies operators to them, decoded into postfix steps in
-// the order the token walk would apply them. At most its last step writes a variable.
+// elements, literals and calls of functions by name) and applies operators to them,
+// decoded into postfix steps in the order the token walk would apply them. At most its
+// last step writes a variable.
 struct ExpressionForm {
     static constexpr uint32_t kMaxSteps = 24;
     const uint8_t* start;
@@ -168,9 +183,9 @@ struct ExpressionForm {
     // distinct names it reads (in the order the form first reads them; for an array,
     // an element step) and the place among them of the name the form assigns to
     // (kNoTarget: none). At most a push, a load and an operation for each operator, and
-    // a final load. The integer code (without a result: for statements) also has the
-    // elements it reads, the names that hold arrays (a bit for each place) and the
-    // element it assigns to (kNoTarget: none); opCount 0 when it has none.
+    // a final load. The integer code also has the elements it reads, the names that
+    // hold arrays (a bit for each place), the element it assigns to (kNoTarget: none)
+    // and the calls it makes; opCount 0 when it has none.
     static constexpr uint32_t kMaxOps = 3 * kMaxSteps / 2 + 1;
     static constexpr uint8_t kNoTarget = 0xFF;
     uint8_t opCount;
@@ -178,9 +193,12 @@ struct ExpressionForm {
     uint8_t target;
     uint8_t elementCount;
     uint8_t targetElement;
+    uint8_t callCount;
     uint32_t arrayNames;
     uint8_t names[kMaxSteps];
     FormElement elements[kMaxSteps];
+    static constexpr uint32_t kMaxCalls = 4;
+    FormCall calls[kMaxCalls];
     union {
         DoubleOp doubleOps[kMaxOps];
         IntegerOp integerOps[kMaxOps];

@@ -30,17 +30,20 @@ public:
         return Pick(2) == 0 ? "(" + text + ")" : text;
     }
 
-    // The same on integers, with elements of the array v and every integer operator.
-    std::string MakeInteger(int depth) {
+    // The same on integers, with elements of the array v, every integer operator and,
+    // with `calls`, calls of the functions Seven and Mul.
+    std::string MakeInteger(int depth, bool calls = false) {
         if (depth == 0 || Pick(4) == 0) {
-            static const char* const kLeaves[] = {"i",  "k",    "m",    "3",   "7",
-                                                  "-2", "v[i]", "v[0]", "v[k]"};
-            return kLeaves[Pick(9)];
+            static const char* const kLeaves[] = {"i",    "k",    "m",    "3",       "7",
+                                                  "-2",   "v[i]", "v[0]", "v[k]",    "Seven()",
+                                                  "Mul(i, 3)", "Mul(k, m)"};
+            return kLeaves[Pick(calls ? 12 : 9)];
         }
         static const char* const kOperators[] = {" + ", " - ",  " * ",  " / ",  " % ",
                                                  " < ", " == ", " != ", " & ",  " | ",
                                                  " ^ ", " << ", " >> ", " && ", " || "};
-        std::string text = MakeInteger(depth - 1) + kOperators[Pick(15)] + MakeInteger(depth - 1);
+        std::string text =
+            MakeInteger(depth - 1, calls) + kOperators[Pick(15)] + MakeInteger(depth - 1, calls);
         return Pick(2) == 0 ? "(" + text + ")" : text;
     }
 
@@ -123,6 +126,26 @@ For (q = 0; q < 2; q++) {
 )";
     ExpressionMaker maker(61202026);
     EXPECT_GT(CompareWays(script, 5, [&maker] { return maker.MakeInteger(3); }), 200);
+}
+
+// Calls of functions that return a number of their parameters run inside the typed
+// code of a statement; the same calls in the walk must give the same numbers.
+TEST(IntegerStatements, AgreeWhenTheyCallFunctionsOfTheirParameters) {
+    const char* script = R"(Function Seven() { Return 7; }
+Function Mul(a, b) { Return a * b - 1; }
+Function Of(i, k, m) { Return E; }
+r = 0;
+For (q = 0; q < 2; q++) {
+    i = 1; k = 2; m = -5; v[0] = 4; v[1] = -3; v[2] = 6;
+    r = E;
+    s = 0 + (E);
+    w = Of(i, k, m);
+    v[k] = E;
+    If (r != s || v[2] != r || w != r) Print(q, r, s, v[2], w);
+}
+)";
+    ExpressionMaker maker(7122026);
+    EXPECT_GT(CompareWays(script, 6, [&maker] { return maker.MakeInteger(3, true); }), 200);
 }
 
 } // namespace

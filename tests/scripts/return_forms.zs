@@ -47,3 +47,38 @@ Print(b.Scale(3), b.w + 2, b.w);
 Function Deep(n) { Return Deep(n + 1) + 0; }
 Function Leaf(n) { Return n + 1; }
 Print(Leaf(Leaf(1)), Deep(0));
+
+//== statements calling such functions follow the function a name holds at each round
+// expect: end
+// expect output: 4
+// expect output: 18 18.5 9
+Function One(a) { Return a - 1; }
+Function Ten(a) { Return a + 10; }
+Function Loud(a) { Print(a); Return a; }
+Function Half(a) { Return a * 0.5; }
+s = 0;
+F = One;
+For (i = 1; i < 5; i++) {
+    s = s + F(i);
+    If (i == 2) F = Ten;
+    If (i == 3) F = Loud;
+}
+t = s + Half(1.0);
+u = Seven() + 2;
+Function Seven() { Return 7; }
+Print(s, t, u);
+
+//== a call in a statement at the nesting limit is refused where it stands
+// expect: error 15 line 4
+Function Leaf(n) { Return n + 1; }
+Function Deep(n, s) {
+    s = n + Leaf(n);
+    Return Deep(n + 1, s);
+}
+Deep(0, 0);
+
+//== a name called that holds no function is reported by the statement
+// expect: error 128 line 4
+NotCalled = 5;
+s = 1;
+s = s + NotCalled(2);
