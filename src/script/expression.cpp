@@ -112,16 +112,21 @@ CValue* CInterpretor::Evaluate() {
                 slot->anchorKind = kValueInt;
                 return &slot->value;
             }
-        } else if (form->shape == kShapeCallArithmetic) {
-            // A value assigned is the variable's own, which only the walk hands on.
-            if (form->target == ExpressionForm::kNoTarget &&
-                form->targetElement == ExpressionForm::kNoTarget && RunIntegerCode(*form, &x)) {
+        } else if (form->shape == kShapeCodeArithmetic) {
+            // A call may decode the form of the function called, which moves every form.
+            bool calls = form->callCount != 0;
+            // A value read or assigned is the variable's own, which only the general run
+            // hands on; the code gives operations' and calls' values.
+            uint16_t last = form->steps[form->count - 1].kind;
+            if ((last == kStepBinary || last == kStepCall) && RunIntegerCode(*form, &x)) {
                 StackSlot* slot = slots_[base + 1];
                 slot->value.SetInt(x);
                 slot->value.source = nullptr;
                 slot->anchorKind = kValueInt;
                 return &slot->value;
             }
+            // Only the walk makes calls.
+            if (!calls && RunForm(*form, base)) return &slots_[base + 1]->value;
             return EvaluateWalk(base);
         } else if (IsShortShape(form->shape) && RunShortForm(*form, x, source)) {
             StackSlot* slot = slots_[base + 1];

@@ -433,9 +433,24 @@ void LinkRepeatedNames(ExpressionForm& form) {
     }
 }
 
+// Integer arithmetic whose operands include calls or members: whatever its first step.
+bool HasCodeOperands(const ExpressionForm& form) {
+    bool code = false;
+    for (uint32_t i = 0; i < form.count; ++i) {
+        uint16_t kind = form.steps[i].kind;
+        code = code || kind == kStepCall || kind == kStepMember;
+        if (kind != kStepName && kind != kStepInteger && kind != kStepElement &&
+            kind != kStepCall && kind != kStepMember && kind != kStepBinary &&
+            kind != kStepAssign)
+            return false;
+    }
+    return code;
+}
+
 uint32_t ShapeOf(const ExpressionForm& form) {
     const ExpressionStep* steps = form.steps;
     if (form.count == 1 && steps[0].kind == kStepInteger) return kShapeInteger;
+    if (HasCodeOperands(form)) return kShapeCodeArithmetic;
     if (form.count == 0 || steps[0].kind != kStepName) return kShapeGeneral;
     if (form.count == 1) return kShapeName;
     if (form.count == 2 && (steps[1].kind == kStepPreStep || steps[1].kind == kStepPostStep))
@@ -448,7 +463,6 @@ uint32_t ShapeOf(const ExpressionForm& form) {
     }
     bool integers = true;
     bool elements = false;
-    bool calls = false;
     bool doubles = true;
     bool doubleLiteral = false;
     for (uint32_t i = 0; i < form.count; ++i) {
@@ -456,9 +470,8 @@ uint32_t ShapeOf(const ExpressionForm& form) {
         uint16_t code = steps[i].code;
         doubleLiteral = doubleLiteral || kind == kStepDouble;
         elements = elements || kind == kStepElement;
-        calls = calls || kind == kStepCall;
         if (kind != kStepName && kind != kStepInteger && kind != kStepElement &&
-            kind != kStepCall && kind != kStepBinary && kind != kStepAssign)
+            kind != kStepBinary && kind != kStepAssign)
             integers = false;
         bool doubleOperator =
             kind == kStepBinary && (code == kTokenPlus || code == kTokenMinus ||
@@ -466,7 +479,6 @@ uint32_t ShapeOf(const ExpressionForm& form) {
         if (kind != kStepName && kind != kStepDouble && kind != kStepAssign && !doubleOperator)
             doubles = false;
     }
-    if (integers && calls) return kShapeCallArithmetic;
     if (integers) return elements ? kShapeElementArithmetic : kShapeArithmetic;
     return doubles && doubleLiteral ? kShapeDoubleArithmetic : kShapeGeneral;
 }
@@ -622,7 +634,10 @@ bool CompileIntegerForm(ExpressionForm& form) {
     form.arrayNames = 0;
     form.target = ExpressionForm::kNoTarget;
     form.targetElement = ExpressionForm::kNoTarget;
+    form.targetMember = ExpressionForm::kNoTarget;
     form.callCount = 0;
+    form.memberCount = 0;
+    form.objectNames = 0;
     auto emit = [&form](AccumulatorMove move, const StackEntry& operand, uint16_t op) {
         if (form.opCount == ExpressionForm::kMaxOps) return false;
         uint8_t code = move == AccumulatorMove::kLoad            ? kIntegerLoad
@@ -649,6 +664,12 @@ bool CompileIntegerForm(ExpressionForm& form) {
             form.arrayNames |= 1u << place;
             form.elements[form.elementCount] = FormElement{place, index.operand, index.index, 0};
             index = {kLeaf, kOperandElement, form.elementCount++};
+        } else if (step.kind == kStepMember) {
+            if (form.memberCount == ExpressionForm::kMaxMembers) return false;
+            uint8_t place = NamePlace(form, i);
+            form.objectNames |= 1u << place;
+            form.members[form.memberCount] = {place, uint8_t(i)};
+            plan.Push({kLeaf, kOperandMember, form.memberCount++});
         } else if (step.kind == kStepCall) {
             if (form.callCount == ExpressionForm::kMaxCalls) return false;
             FormCall& call = form.calls[form.callCount];
@@ -669,13 +690,17 @@ bool CompileIntegerForm(ExpressionForm& form) {
                 return false;
             if (target.operand == kOperandName)
                 form.target = target.index;
+            else if (target.operand == kOperandMember)
+                form.targetMember = target.index;
             else
                 form.targetElement = target.index;
         } else {
             return false;
         }
     }
-    if ((numberNames & form.arrayNames) != 0) return false;
+    if ((numberNames & form.arrayNames) != 0 ||
+        (form.objectNames & (numberNames | form.arrayNames)) != 0)
+        return false;
     return plan.Finish(emit);
 }
 
@@ -708,8 +733,12 @@ void CInterpretor::DecodeForm() {
             !CompileIntegerForm(form))
             form.opCount = 0;
         // Calls run from integer code or by the walk, never by the other runners.
-        bool calls = form.shape == kShapeCallArithmetic && CompileIntegerForm(form);
-        for (uint32_t i = 0; i < form.count && !calls; ++i) {
+        bool code = form.shape == kShapeCodeArithmetic && CompileIntegerForm(form);
+        if (!code && form.shape == kShapeCodeArithmetic) {
+            form.shape = kShapeGeneral;
+            form.opCount = 0;
+        }
+        for (uint32_t i = 0; i < form.count && !code; ++i) {
             if (form.steps[i].kind == kStepCall) form.count = 0;
         }
         if (form.count != 0) number = AddForm(form);
@@ -861,6 +890,7 @@ bool CInterpretor::RunIntegerCode(const ExpressionForm& form, int32_t* value) {
     // Every name is read before anything is computed: nothing changes before the end.
     int32_t names[ExpressionForm::kMaxSteps];
     CScriptArray* arrays[ExpressionForm::kMaxSteps];
+    CIBaseObjectVar* objects[ExpressionForm::kMaxSteps];
     CValue* target = nullptr;
     CVariable* const* variables = FormVariables(form);
     if (variables == nullptr) return false;
@@ -871,19 +901,37 @@ bool CInterpretor::RunIntegerCode(const ExpressionForm& form, int32_t* value) {
             if (variable->value.GetType() != kValueArray) return false;
             arrays[place] = variable->value.GetArray();
             if (arrays[place] == nullptr) return false;
+        } else if ((form.objectNames >> place & 1) != 0) {
+            // Script objects and the interpreter, whose members are the globals.
+            if (variable->value.GetType() != kValueObject) return false;
+            CIBaseClassImpl* object = variable->value.ObjectPayload();
+            if (object == nullptr ||
+                (object->classRecord != nullptr && object != static_cast<CIBaseClassImpl*>(this)))
+                return false;
+            objects[place] = static_cast<CIBaseObjectVar*>(object);
         } else {
             if (variable->value.GetType() != kValueInt) return false;
             names[place] = variable->value.IntPayload();
             if (place == form.target) target = &variable->value;
         }
     }
-    // The functions called change nothing, so they can all run before the code does.
-    int32_t calls[ExpressionForm::kMaxCalls];
+    // Members that exist and hold integers, and the functions called, which change
+    // nothing: all of them are read before the code runs.
+    int32_t computed[ExpressionForm::kMaxCalls + ExpressionForm::kMaxMembers];
+    for (uint32_t number = 0; number < form.memberCount; ++number) {
+        const ExpressionForm::Member& member = form.members[number];
+        CVariable* found = FindMember(reinterpret_cast<NameToken*>(Next(
+                                          reinterpret_cast<uint8_t*>(form.steps[member.step].name))),
+                                      objects[member.object]);
+        if (found == nullptr || found->value.GetType() != kValueInt) return false;
+        computed[ExpressionForm::kMaxCalls + number] = found->value.IntPayload();
+        if (number == form.targetMember) target = &found->value;
+    }
     for (uint32_t number = 0; number < form.callCount; ++number) {
-        if (!RunFormCall(form, form.calls[number], names, calls[number])) return false;
+        if (!RunFormCall(form, form.calls[number], names, computed[number])) return false;
     }
     int32_t accumulator;
-    if (!RunIntegerOps(form, names, arrays, calls, accumulator)) return false;
+    if (!RunIntegerOps(form, names, arrays, computed, accumulator)) return false;
     if (form.targetElement != ExpressionForm::kNoTarget) {
         target = FormItem(form, form.targetElement, names, arrays);
         if (target == nullptr) return false;

@@ -44,10 +44,11 @@ enum FormShape : uint32_t {
     // Names, double literals and + - * / on them, the last step maybe an assignment:
     // tried on doubles alone before the general run.
     kShapeDoubleArithmetic,
-    // The integer arithmetic shapes with calls among the operands, each argument a name
-    // or a literal: run from accumulator code while every function called computes its
-    // value from its parameters alone, else by the walk.
-    kShapeCallArithmetic,
+    // The integer arithmetic shapes with calls or members of script objects among the
+    // operands (each argument a name or a literal): run from accumulator code while
+    // every function called computes its value from its parameters alone and every
+    // member read exists, else by the general run.
+    kShapeCodeArithmetic,
 };
 
 // The operations of a double form's accumulator code. The reversed ones take the
@@ -66,13 +67,14 @@ enum DoubleOperation : uint8_t {
 
 // Where an operation's operand comes from: a literal (the number of step `index`),
 // the form's name `index`, the value pushed last, or (integer code only) the form's
-// element `index` or the value of its call `index`.
+// element `index`, the value of its call `index` or its member `index`.
 enum FormOperand : uint8_t {
     kOperandLiteral,
     kOperandName,
     kOperandPopped,
     kOperandElement,
     kOperandCall,
+    kOperandMember,
 };
 
 // The instructions of an integer form's accumulator code; Apply combines the

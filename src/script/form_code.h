@@ -25,11 +25,13 @@ inline CValue* FormItem(const ExpressionForm& form, uint8_t number, const int32_
 }
 
 // An integer form's accumulator code on the values of its names, the arrays its
-// elements are in and the values of its calls: the expression's value; false where an
-// operation needs the general run (division by zero, an element that is missing or
-// holds no integer).
+// elements are in and the values of its calls and members (`computed`: the calls', then
+// from kMaxCalls on the members'): the expression's value; false where an operation
+// needs the general run (division by zero, an element that is missing or holds no
+// integer).
 inline bool RunIntegerOps(const ExpressionForm& form, const int32_t* names,
-                          CScriptArray* const* arrays, const int32_t* calls, int32_t& result) {
+                          CScriptArray* const* arrays, const int32_t* computed,
+                          int32_t& result) {
     int32_t pushed[ExpressionForm::kMaxSteps];
     uint32_t n = 0;
     int32_t accumulator = 0;
@@ -49,7 +51,9 @@ inline bool RunIntegerOps(const ExpressionForm& form, const int32_t* names,
         } else if (op->operand == kOperandLiteral) {
             operand = form.steps[op->index].integer;
         } else if (op->operand == kOperandCall) {
-            operand = calls[op->index];
+            operand = computed[op->index];
+        } else if (op->operand == kOperandMember) {
+            operand = computed[ExpressionForm::kMaxCalls + op->index];
         } else {
             operand = pushed[--n];
         }

@@ -176,7 +176,7 @@ void CInterpretor::StatementExpression() {
             if (form->shape == kShapeDoubleArithmetic && RunDoubleForm(*form, number)) return;
             if (form->opCount != 0 &&
                 (form->shape == kShapeArithmetic || form->shape == kShapeElementArithmetic ||
-                 form->shape == kShapeCallArithmetic)) {
+                 form->shape == kShapeCodeArithmetic)) {
                 if (RunIntegerCode(*form)) return;
             } else if (form->shape == kShapeElementArithmetic) {
                 if (RunIntegerForm<true, false>(*form, depth_)) return;

@@ -184,8 +184,9 @@ struct ExpressionForm {
     // an element step) and the place among them of the name the form assigns to
     // (kNoTarget: none). At most a push, a load and an operation for each operator, and
     // a final load. The integer code also has the elements it reads, the names that
-    // hold arrays (a bit for each place), the element it assigns to (kNoTarget: none)
-    // and the calls it makes; opCount 0 when it has none.
+    // hold arrays (a bit for each place), the element or member it assigns to
+    // (kNoTarget: none), the calls it makes and the members it reads; opCount 0 when it
+    // has none.
     static constexpr uint32_t kMaxOps = 3 * kMaxSteps / 2 + 1;
     static constexpr uint8_t kNoTarget = 0xFF;
     uint8_t opCount;
@@ -194,11 +195,22 @@ struct ExpressionForm {
     uint8_t elementCount;
     uint8_t targetElement;
     uint8_t callCount;
+    uint8_t memberCount;
+    uint8_t targetMember;
     uint32_t arrayNames;
+    // The names that hold the script objects whose members the code reads.
+    uint32_t objectNames;
     uint8_t names[kMaxSteps];
     FormElement elements[kMaxSteps];
     static constexpr uint32_t kMaxCalls = 4;
     FormCall calls[kMaxCalls];
+    // The members the code reads: the place of the object's name and the member's step
+    // (whose member token follows the name's).
+    static constexpr uint32_t kMaxMembers = 8;
+    struct Member {
+        uint8_t object;
+        uint8_t step;
+    } members[kMaxMembers];
     union {
         DoubleOp doubleOps[kMaxOps];
         IntegerOp integerOps[kMaxOps];

@@ -30,20 +30,21 @@ public:
         return Pick(2) == 0 ? "(" + text + ")" : text;
     }
 
-    // The same on integers, with elements of the array v, every integer operator and,
-    // with `calls`, calls of the functions Seven and Mul.
-    std::string MakeInteger(int depth, bool calls = false) {
+    // The same on integers, with elements of the array v and every integer operator;
+    // the first `leaves` leaves of the list, whose later ones call the functions Seven
+    // and Mul and read the members of the object o.
+    std::string MakeInteger(int depth, uint32_t leaves = 9) {
         if (depth == 0 || Pick(4) == 0) {
-            static const char* const kLeaves[] = {"i",    "k",    "m",    "3",       "7",
-                                                  "-2",   "v[i]", "v[0]", "v[k]",    "Seven()",
-                                                  "Mul(i, 3)", "Mul(k, m)"};
-            return kLeaves[Pick(calls ? 12 : 9)];
+            static const char* const kLeaves[] = {
+                "i",    "k",       "m",         "3",         "7",   "-2",  "v[i]",
+                "v[0]", "v[k]",    "Seven()",   "Mul(i, 3)", "Mul(k, m)", "o.a", "o.b"};
+            return kLeaves[Pick(leaves)];
         }
         static const char* const kOperators[] = {" + ", " - ",  " * ",  " / ",  " % ",
                                                  " < ", " == ", " != ", " & ",  " | ",
                                                  " ^ ", " << ", " >> ", " && ", " || "};
         std::string text =
-            MakeInteger(depth - 1, calls) + kOperators[Pick(15)] + MakeInteger(depth - 1, calls);
+            MakeInteger(depth - 1, leaves) + kOperators[Pick(15)] + MakeInteger(depth - 1, leaves);
         return Pick(2) == 0 ? "(" + text + ")" : text;
     }
 
@@ -145,7 +146,27 @@ For (q = 0; q < 2; q++) {
 }
 )";
     ExpressionMaker maker(7122026);
-    EXPECT_GT(CompareWays(script, 6, [&maker] { return maker.MakeInteger(3, true); }), 200);
+    EXPECT_GT(CompareWays(script, 6, [&maker] { return maker.MakeInteger(3, 12); }), 200);
+}
+
+TEST(IntegerStatements, AgreeWhenTheyReadAndWriteMembersOfScriptObjects) {
+    const char* script = R"(Function Seven() { Return 7; }
+Function Mul(a, b) { Return a * b - 1; }
+Function Pair(a, b) { This.a = a; This.b = b; }
+Function Of(i, k, m) { Return E; }
+o = New Pair(3, -4);
+r = 0;
+For (q = 0; q < 2; q++) {
+    i = 1; k = 2; m = -5; v[0] = 4; v[1] = -3; v[2] = 6; o.a = 3; o.b = -4;
+    r = E;
+    s = 0 + (E);
+    w = Of(i, k, m);
+    o.a = E;
+    If (r != s || o.a != r || w != r) Print(q, r, s, o.a, w);
+}
+)";
+    ExpressionMaker maker(20261207);
+    EXPECT_GT(CompareWays(script, 8, [&maker] { return maker.MakeInteger(3, 14); }), 200);
 }
 
 } // namespace
