@@ -296,7 +296,7 @@ void CInterpretor::CallScriptFunction(CIBaseObjectVar* locals, CIBaseObjectVar* 
         RaiseError(32);
     if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
     if (callNesting_ >= kMaxCallNesting) RaiseError(15);
-    if (RunReturnForm(function)) return;
+    if (function->returns.kind != ReturnForm::kNone && RunReturnForm(function)) return;
     // No scope object here: this frame is on the path of every level of a recursion.
     CallRecord* record = EnterCall(locals, current);
     try {

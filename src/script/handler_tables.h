@@ -7,8 +7,8 @@
 inline constexpr uint32_t kHandlerCodes = 155;
 
 struct CInterpretor::HandlerTables {
-    // Filled once, before anything runs.
-    HandlerTables();
+    // Filled when the program is compiled.
+    constexpr HandlerTables();
 
     // Each entry calls its member function directly.
     template <void (CInterpretor::*Member)()> static void Call(CInterpretor& interpreter) {

@@ -15,7 +15,7 @@ constexpr uint32_t kBlockGrowth = 16;
 
 } // namespace
 
-CInterpretor::HandlerTables::HandlerTables() {
+constexpr CInterpretor::HandlerTables::HandlerTables() {
     for (uint32_t code = 0; code < kHandlerCodes; ++code) {
         statement[code] = &Call<&CInterpretor::StatementSyntaxError>;
         operand[code] = &Call<&CInterpretor::OperandSyntaxError>;
@@ -93,7 +93,7 @@ CInterpretor::HandlerTables::HandlerTables() {
 }
 
 const CInterpretor::HandlerTables& CInterpretor::Tables() {
-    static const HandlerTables tables;
+    static constexpr HandlerTables tables;
     return tables;
 }
 
