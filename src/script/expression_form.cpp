@@ -281,74 +281,6 @@ int32_t CompareDoubles(uint16_t code, double a, double b) {
                                       : !(a == b);
 }
 
-} // namespace
-
-bool IntegerOperator(uint16_t code, int32_t a, int32_t b, int32_t& result) {
-    uint32_t x = uint32_t(a);
-    uint32_t y = uint32_t(b);
-    switch (code) {
-    case kTokenPlus:
-        result = WrapInt(x + y);
-        return true;
-    case kTokenMinus:
-        result = WrapInt(x - y);
-        return true;
-    case kTokenMultiply:
-        result = WrapInt(x * y);
-        return true;
-    case kTokenDivide:
-        if (b == 0) return false;
-        result = b == -1 ? WrapInt(0u - x) : a / b;
-        return true;
-    case kTokenModulo:
-        if (b == 0) return false;
-        result = b == -1 ? 0 : a % b;
-        return true;
-    case kTokenGreaterEqual:
-        result = a >= b;
-        return true;
-    case kTokenLessEqual:
-        result = a <= b;
-        return true;
-    case kTokenEqual:
-        result = a == b;
-        return true;
-    case kTokenLess:
-        result = a < b;
-        return true;
-    case kTokenGreater:
-        result = a > b;
-        return true;
-    case kTokenNotEqual:
-        result = a != b;
-        return true;
-    case kTokenBitAnd:
-        result = int32_t(x & y);
-        return true;
-    case kTokenBitOr:
-        result = int32_t(x | y);
-        return true;
-    case kTokenBitXor:
-        result = int32_t(x ^ y);
-        return true;
-    case kTokenShiftLeft:
-        result = WrapInt(x << (y & 31));
-        return true;
-    case kTokenShiftRight:
-        result = a >> (y & 31);
-        return true;
-    case kTokenLogicalAnd:
-        result = x != 0 && y != 0;
-        return true;
-    case kTokenLogicalOr:
-        result = x != 0 || y != 0;
-        return true;
-    default:
-        return false;
-    }
-}
-
-namespace {
 
 // `left` op `right` into `left` as the value operators compute it; false where they
 // would raise an error (division by zero, bit operators on doubles and so on).
@@ -624,7 +556,7 @@ bool IsPlainLeaf(const StackEntry& entry) {
 
 // Turns a form of the arithmetic shapes into accumulator code for a statement, which
 // applies the same operators to the same operands in the same order as the steps do;
-// false when it has none (an element with more than one index or a computed one, a
+// false when it has none (an element with more than two indices or a computed one, a
 // name read both as an array and as a number, a left side of "=" that is no variable).
 bool CompileIntegerForm(ExpressionForm& form) {
     uint32_t numberNames = 0;
@@ -658,12 +590,19 @@ bool CompileIntegerForm(ExpressionForm& form) {
         } else if (step.kind == kStepInteger) {
             plan.Push({kLeaf, kOperandLiteral, uint8_t(i)});
         } else if (step.kind == kStepElement) {
-            StackEntry& index = plan.Top();
-            if (step.code != 1 || !IsPlainLeaf(index)) return false;
+            if (step.code > FormElement::kMaxIndices) return false;
+            FormElement& element = form.elements[form.elementCount];
+            element.count = uint8_t(step.code);
+            for (uint32_t k = step.code; k-- > 0;) {
+                StackEntry index = plan.Pop();
+                if (!IsPlainLeaf(index)) return false;
+                element.indexOperands[k] = index.operand;
+                element.indices[k] = index.index;
+            }
             uint8_t place = NamePlace(form, i);
             form.arrayNames |= 1u << place;
-            form.elements[form.elementCount] = FormElement{place, index.operand, index.index, 0};
-            index = {kLeaf, kOperandElement, form.elementCount++};
+            element.array = place;
+            plan.Push({kLeaf, kOperandElement, form.elementCount++});
         } else if (step.kind == kStepMember) {
             if (form.memberCount == ExpressionForm::kMaxMembers) return false;
             uint8_t place = NamePlace(form, i);
@@ -788,7 +727,7 @@ bool CInterpretor::RunIntegerForm(const ExpressionForm& form, uint32_t base) {
                     arrayVariable = LookUp(step.name);
                     if (arrayVariable == nullptr || arrayVariable->value.GetType() != kValueArray)
                         return false;
-                    array = arrayVariable->value.GetArray();
+                    array = ArrayOf(arrayVariable->value);
                     if (array == nullptr) return false;
                     arrayName = step.name->nameId;
                 }
@@ -898,8 +837,7 @@ bool CInterpretor::RunIntegerCode(const ExpressionForm& form, int32_t* value) {
         CVariable* variable = variables[place];
         if ((form.arrayNames >> place & 1) != 0) {
             // Only elements that exist within the bounds; the walk shapes or grows arrays.
-            if (variable->value.GetType() != kValueArray) return false;
-            arrays[place] = variable->value.GetArray();
+            arrays[place] = ArrayOf(variable->value);
             if (arrays[place] == nullptr) return false;
         } else if ((form.objectNames >> place & 1) != 0) {
             // Script objects and the interpreter, whose members are the globals.
@@ -985,7 +923,7 @@ bool CInterpretor::RunForm(const ExpressionForm& form, uint32_t base) {
             CVariable* variable = LookUp(step.name);
             found[i] = variable;
             if (variable == nullptr || variable->value.GetType() != kValueArray) return false;
-            CScriptArray* array = variable->value.GetArray();
+            CScriptArray* array = ArrayOf(variable->value);
             CValue* item = array != nullptr ? array->FindItem(indices, count) : nullptr;
             FormValue& top = stack[n++];
             if (item == nullptr || !ReadNumber(*item, top)) return false;

@@ -12,15 +12,87 @@
 
 // `a` op `b` on integers as the value operators compute it; false where they would
 // raise an error (division by zero) or the operator takes no numbers.
-bool IntegerOperator(uint16_t code, int32_t a, int32_t b, int32_t& result);
+inline bool IntegerOperator(uint16_t code, int32_t a, int32_t b, int32_t& result) {
+    uint32_t x = uint32_t(a);
+    uint32_t y = uint32_t(b);
+    switch (code) {
+    case kTokenPlus:
+        result = WrapInt(x + y);
+        return true;
+    case kTokenMinus:
+        result = WrapInt(x - y);
+        return true;
+    case kTokenMultiply:
+        result = WrapInt(x * y);
+        return true;
+    case kTokenDivide:
+        if (b == 0) return false;
+        result = b == -1 ? WrapInt(0u - x) : a / b;
+        return true;
+    case kTokenModulo:
+        if (b == 0) return false;
+        result = b == -1 ? 0 : a % b;
+        return true;
+    case kTokenGreaterEqual:
+        result = a >= b;
+        return true;
+    case kTokenLessEqual:
+        result = a <= b;
+        return true;
+    case kTokenEqual:
+        result = a == b;
+        return true;
+    case kTokenLess:
+        result = a < b;
+        return true;
+    case kTokenGreater:
+        result = a > b;
+        return true;
+    case kTokenNotEqual:
+        result = a != b;
+        return true;
+    case kTokenBitAnd:
+        result = int32_t(x & y);
+        return true;
+    case kTokenBitOr:
+        result = int32_t(x | y);
+        return true;
+    case kTokenBitXor:
+        result = int32_t(x ^ y);
+        return true;
+    case kTokenShiftLeft:
+        result = WrapInt(x << (y & 31));
+        return true;
+    case kTokenShiftRight:
+        result = a >> (y & 31);
+        return true;
+    case kTokenLogicalAnd:
+        result = x != 0 && y != 0;
+        return true;
+    case kTokenLogicalOr:
+        result = x != 0 || y != 0;
+        return true;
+    default:
+        return false;
+    }
+}
 
 // Element `number` of an integer form's code, when it exists and holds an integer.
 inline CValue* FormItem(const ExpressionForm& form, uint8_t number, const int32_t* names,
                         CScriptArray* const* arrays) {
     const FormElement& element = form.elements[number];
-    int32_t index = element.indexOperand == kOperandName ? names[element.index]
-                                                         : form.steps[element.index].integer;
-    CValue* found = arrays[element.array]->FindItem(&index, 1);
+    auto index = [&form, names, &element](uint32_t k) {
+        return element.indexOperands[k] == kOperandName ? names[element.indices[k]]
+                                                        : form.steps[element.indices[k]].integer;
+    };
+    CValue* found;
+    if (element.count == 1) {
+        int32_t first = index(0);
+        found = arrays[element.array]->FindItem(&first, 1);
+    } else {
+        int32_t both[FormElement::kMaxIndices] = {index(0), index(1)};
+        found = arrays[element.array]->FindItem(both, 2);
+    }
     return found != nullptr && found->GetType() == kValueInt ? found : nullptr;
 }
 
@@ -67,8 +139,6 @@ inline bool RunIntegerOps(const ExpressionForm& form, const int32_t* names,
             accumulator = WrapInt(uint32_t(left) + uint32_t(right));
         else if (op->op == kTokenMinus)
             accumulator = WrapInt(uint32_t(left) - uint32_t(right));
-        else if (op->op == kTokenMultiply)
-            accumulator = WrapInt(uint32_t(left) * uint32_t(right));
         else if (!IntegerOperator(op->op, left, right, accumulator))
             return false;
     }

@@ -243,6 +243,12 @@ public:
     CScriptArray* GetArray(uint32_t handle) const {
         return reinterpret_cast<CScriptArray*>(arrayList.GetAt(handle));
     }
+    // CValue::GetArray, kept inline for the short ways.
+    static CScriptArray* ArrayOf(const CValue& value) {
+        return value.GetType() == kValueArray && value.owner != nullptr
+                   ? value.owner->GetArray(value.ArrayPayload())
+                   : nullptr;
+    }
     // Called when an array's use count reaches 0. Arrays freed by that one (nested
     // items) are destroyed in a loop rather than by recursion, so no depth of nesting
     // can exhaust the stack.

@@ -145,12 +145,14 @@ struct IntegerOp {
 };
 
 // An array element an integer form's code reads: the array is the form's name `array`,
-// its one index a literal (the integer of step `index`) or the form's name `index`.
+// each of its `count` indices a literal (the integer of step `index`) or the form's name
+// `index`.
 struct FormElement {
+    static constexpr uint32_t kMaxIndices = 2;
     uint8_t array;
-    uint8_t indexOperand;
-    uint8_t index;
-    uint8_t unused;
+    uint8_t count;
+    uint8_t indexOperands[kMaxIndices];
+    uint8_t indices[kMaxIndices];
 };
 
 // A call among an integer form's operands (expression_form.h): the step of the called

@@ -132,6 +132,7 @@ public:
     double DoublePayload() const { return payload_.number; }
     // The object of a value whose type is kValueObject (null after its object went).
     CIBaseClassImpl* ObjectPayload() const { return payload_.object; }
+    uint32_t ArrayPayload() const { return payload_.array; }
     uint32_t GetFlags() const { return flags_; }
     // The array held, or null when this is no array or its handle names none.
     CScriptArray* GetArray() const;

@@ -32,12 +32,13 @@ public:
 
     // The same on integers, with elements of the array v and every integer operator;
     // the first `leaves` leaves of the list, whose later ones call the functions Seven
-    // and Mul and read the members of the object o.
+    // and Mul and read the members of the object o and the elements of the grid g.
     std::string MakeInteger(int depth, uint32_t leaves = 9) {
         if (depth == 0 || Pick(4) == 0) {
             static const char* const kLeaves[] = {
                 "i",    "k",       "m",         "3",         "7",   "-2",  "v[i]",
-                "v[0]", "v[k]",    "Seven()",   "Mul(i, 3)", "Mul(k, m)", "o.a", "o.b"};
+                "v[0]", "v[k]",    "Seven()",   "Mul(i, 3)", "Mul(k, m)", "o.a", "o.b",
+                "g[i, k]", "g[k, 1]"};
             return kLeaves[Pick(leaves)];
         }
         static const char* const kOperators[] = {" + ", " - ",  " * ",  " / ",  " % ",
@@ -149,7 +150,7 @@ For (q = 0; q < 2; q++) {
     EXPECT_GT(CompareWays(script, 6, [&maker] { return maker.MakeInteger(3, 12); }), 200);
 }
 
-TEST(IntegerStatements, AgreeWhenTheyReadAndWriteMembersOfScriptObjects) {
+TEST(IntegerStatements, AgreeWhenTheyReadAndWriteMembersAndGridElements) {
     const char* script = R"(Function Seven() { Return 7; }
 Function Mul(a, b) { Return a * b - 1; }
 Function Pair(a, b) { This.a = a; This.b = b; }
@@ -158,6 +159,7 @@ o = New Pair(3, -4);
 r = 0;
 For (q = 0; q < 2; q++) {
     i = 1; k = 2; m = -5; v[0] = 4; v[1] = -3; v[2] = 6; o.a = 3; o.b = -4;
+    g[1, 2] = 9; g[2, 1] = -6;
     r = E;
     s = 0 + (E);
     w = Of(i, k, m);
@@ -166,7 +168,7 @@ For (q = 0; q < 2; q++) {
 }
 )";
     ExpressionMaker maker(20261207);
-    EXPECT_GT(CompareWays(script, 8, [&maker] { return maker.MakeInteger(3, 14); }), 200);
+    EXPECT_GT(CompareWays(script, 9, [&maker] { return maker.MakeInteger(3, 16); }), 200);
 }
 
 } // namespace
