@@ -281,7 +281,6 @@ int32_t CompareDoubles(uint16_t code, double a, double b) {
                                       : !(a == b);
 }
 
-
 // `left` op `right` into `left` as the value operators compute it; false where they
 // would raise an error (division by zero, bit operators on doubles and so on).
 [[gnu::noinline]] bool ApplyOperator(uint16_t code, FormValue& left, const FormValue& right) {
@@ -372,8 +371,7 @@ bool HasCodeOperands(const ExpressionForm& form) {
         uint16_t kind = form.steps[i].kind;
         code = code || kind == kStepCall || kind == kStepMember;
         if (kind != kStepName && kind != kStepInteger && kind != kStepElement &&
-            kind != kStepCall && kind != kStepMember && kind != kStepBinary &&
-            kind != kStepAssign)
+            kind != kStepCall && kind != kStepMember && kind != kStepBinary && kind != kStepAssign)
             return false;
     }
     return code;
@@ -858,9 +856,10 @@ bool CInterpretor::RunIntegerCode(const ExpressionForm& form, int32_t* value) {
     int32_t computed[ExpressionForm::kMaxCalls + ExpressionForm::kMaxMembers];
     for (uint32_t number = 0; number < form.memberCount; ++number) {
         const ExpressionForm::Member& member = form.members[number];
-        CVariable* found = FindMember(reinterpret_cast<NameToken*>(Next(
-                                          reinterpret_cast<uint8_t*>(form.steps[member.step].name))),
-                                      objects[member.object]);
+        CVariable* found =
+            FindMember(reinterpret_cast<NameToken*>(
+                           Next(reinterpret_cast<uint8_t*>(form.steps[member.step].name))),
+                       objects[member.object]);
         if (found == nullptr || found->value.GetType() != kValueInt) return false;
         computed[ExpressionForm::kMaxCalls + number] = found->value.IntPayload();
         if (number == form.targetMember) target = &found->value;

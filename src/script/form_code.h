@@ -101,9 +101,9 @@ inline CValue* FormItem(const ExpressionForm& form, uint8_t number, const int32_
 // from kMaxCalls on the members'): the expression's value; false where an operation
 // needs the general run (division by zero, an element that is missing or holds no
 // integer).
-inline bool RunIntegerOps(const ExpressionForm& form, const int32_t* names,
-                          CScriptArray* const* arrays, const int32_t* computed,
-                          int32_t& result) {
+[[gnu::always_inline]] inline bool RunIntegerOps(const ExpressionForm& form, const int32_t* names,
+                                                 CScriptArray* const* arrays,
+                                                 const int32_t* computed, int32_t& result) {
     int32_t pushed[ExpressionForm::kMaxSteps];
     uint32_t n = 0;
     int32_t accumulator = 0;
@@ -148,7 +148,8 @@ inline bool RunIntegerOps(const ExpressionForm& form, const int32_t* names,
 
 // A double form's accumulator code on the values of its names; false where an
 // operation needs the general run (division by zero).
-inline bool RunDoubleCode(const ExpressionForm& form, const double* names, double& result) {
+[[gnu::always_inline]] inline bool RunDoubleCode(const ExpressionForm& form, const double* names,
+                                                 double& result) {
     double pushed[ExpressionForm::kMaxSteps];
     uint32_t n = 0;
     double accumulator = 0.0;
@@ -239,4 +240,3 @@ inline bool RunDoubleCode(const ExpressionForm& form, const double* names, doubl
     result = accumulator;
     return true;
 }
-

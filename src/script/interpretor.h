@@ -645,6 +645,12 @@ private:
     bool RunReturnForm(const BlockRecord* function);
     // Fills the function's return form.
     void DecodeReturnForm(BlockRecord* function);
+    // The number of the form of the expression at `token`, decoded now when it was not
+    // yet; 0 when it has none.
+    uint32_t FormNumberAt(uint8_t* token);
+    // Whether the condition of the If before a return form holds for the arguments
+    // (`integer` reads a parameter's integer); false also when it cannot be computed.
+    template <class Integer> bool GuardHolds(const ReturnForm& returns, Integer integer);
     // The returned expression of a function with a return form; null without one, and
     // when its return form was decoded just now (which may move every form).
     const ExpressionForm* ReturnFormOf(const BlockRecord* function);

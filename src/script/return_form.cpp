@@ -1,11 +1,13 @@
 // Calls of functions whose body starts by returning a number computed from parameters
-// and literals: the value comes straight from the argument frame. The locals such a
-// call would bind hold exactly its parameters, and a Return ends the body before the
-// statement loop looks for events or counts a statement, so nothing but the value is
-// left for the call to make.
+// and literals, maybe behind one "If (condition)" on them: the value comes straight from
+// the argument frame. The locals such a call would bind hold exactly its parameters, and
+// a Return ends the body before the statement loop looks for events or counts a
+// statement; an If before it is one statement, which the call counts, and only while
+// nothing the loop does after a statement is due.
 #include "script/expression_form.h"
 #include "script/form_code.h"
 #include "script/interpretor.h"
+#include "script/statement_form.h"
 #include "script/token_codes.h"
 
 namespace {
@@ -44,11 +46,26 @@ bool IntegerReturn(const ReturnForm& returns, const ExpressionForm& form, Intege
     }
 }
 
+// The code of `form` reads numbers of parameters only (no assignment, no arrays, no
+// members, no calls): the parameter of each of its places in `parameters`.
+bool ReadsParametersOnly(const ExpressionForm& form, const uint32_t* keys, uint32_t count,
+                         uint8_t* parameters) {
+    if (form.target != ExpressionForm::kNoTarget || form.elementCount != 0 ||
+        form.arrayNames != 0 || form.nameCount > ReturnForm::kMaxPlaces)
+        return false;
+    for (uint32_t place = 0; place < form.nameCount; ++place) {
+        uint32_t nameId = form.steps[form.names[place]].name->nameId;
+        if (!ParameterOf(nameId, keys, count, parameters[place])) return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void CInterpretor::DecodeReturnForm(BlockRecord* function) {
     ReturnForm& returns = function->returns;
     returns.kind = ReturnForm::kNone;
+    returns.guard = 0;
     uint8_t* resume = currentToken;
     // The header's names, as the binding reads them.
     uint32_t keys[ReturnForm::kMaxPlaces];
@@ -69,13 +86,26 @@ void CInterpretor::DecodeReturnForm(BlockRecord* function) {
         }
     }
     currentToken = resume;
-    uint8_t* body = After(function->bodyStart);
-    if (!plain || reinterpret_cast<const TokenHeader*>(body)->code != kTokenReturn) return;
-    uint8_t* expression = body + reinterpret_cast<const TokenHeader*>(body)->size;
-    const ExpressionForm* form = FormAt(uint32_t(expression - GetStream()));
-    if (form == nullptr ||
-        reinterpret_cast<const TokenHeader*>(form->end)->code != kTokenSemicolon)
-        return;
+    if (!plain) return;
+    auto code = [](const uint8_t* token) {
+        return reinterpret_cast<const TokenHeader*>(token)->code;
+    };
+    auto next = [](uint8_t* token) {
+        return token + reinterpret_cast<const TokenHeader*>(token)->size;
+    };
+    // Every form is decoded before any is read: decoding may move them.
+    uint8_t* statement = After(function->bodyStart);
+    uint32_t guard = 0;
+    if (code(statement) == kTokenIf) {
+        guard = FormNumberAt(next(statement));
+        const ExpressionForm* condition = GetForm(guard);
+        if (condition == nullptr || code(condition->end) != kTokenCloseParen) return;
+        statement = next(condition->end);
+    }
+    if (code(statement) != kTokenReturn) return;
+    uint32_t number = FormNumberAt(next(statement));
+    const ExpressionForm* form = GetForm(number);
+    if (form == nullptr || code(form->end) != kTokenSemicolon) return;
     ReturnForm::Kind kind = ReturnForm::kNone;
     if (form->shape == kShapeInteger) {
         kind = ReturnForm::kLiteral;
@@ -84,20 +114,32 @@ void CInterpretor::DecodeReturnForm(BlockRecord* function) {
         kind = ReturnForm::kParameter;
     } else if ((form->shape == kShapeArithmetic && form->opCount != 0) ||
                form->shape == kShapeDoubleArithmetic) {
-        // Reading values only: no assignment, no arrays.
-        if (form->target != ExpressionForm::kNoTarget || form->elementCount != 0 ||
-            form->arrayNames != 0 || form->nameCount > ReturnForm::kMaxPlaces)
-            return;
-        for (uint32_t place = 0; place < form->nameCount; ++place) {
-            uint32_t nameId = form->steps[form->names[place]].name->nameId;
-            if (!ParameterOf(nameId, keys, count, returns.parameters[place])) return;
-        }
+        if (!ReadsParametersOnly(*form, keys, count, returns.parameters)) return;
         kind = form->shape == kShapeArithmetic ? ReturnForm::kInteger : ReturnForm::kDouble;
     } else {
         return;
     }
-    returns.form = reinterpret_cast<const TokenHeader*>(expression)->flags >> kTokenFormShift;
+    if (guard != 0) {
+        const ExpressionForm& condition = *GetForm(guard);
+        if (IsNameComparison(condition)) {
+            const ExpressionStep* steps = condition.steps;
+            if (!ParameterOf(steps[0].name->nameId, keys, count, returns.guardParameters[0]) ||
+                (steps[1].kind == kStepName &&
+                 !ParameterOf(steps[1].name->nameId, keys, count, returns.guardParameters[1])))
+                return;
+        } else if (condition.shape != kShapeArithmetic || condition.opCount == 0 ||
+                   !ReadsParametersOnly(condition, keys, count, returns.guardParameters)) {
+            return;
+        }
+    }
+    returns.guard = guard;
+    returns.form = number;
     returns.kind = kind;
+}
+
+uint32_t CInterpretor::FormNumberAt(uint8_t* token) {
+    if (FormAt(uint32_t(token - GetStream())) == nullptr) return 0;
+    return reinterpret_cast<const TokenHeader*>(token)->flags >> kTokenFormShift;
 }
 
 const ExpressionForm* CInterpretor::ReturnFormOf(const BlockRecord* function) {
@@ -106,8 +148,7 @@ const ExpressionForm* CInterpretor::ReturnFormOf(const BlockRecord* function) {
         // Decoding may have moved the forms, which the caller may be reading.
         return nullptr;
     }
-    return function->returns.kind != ReturnForm::kNone ? GetForm(function->returns.form)
-                                                       : nullptr;
+    return function->returns.kind != ReturnForm::kNone ? GetForm(function->returns.form) : nullptr;
 }
 
 bool CInterpretor::RunReturnForm(const BlockRecord* function) {
@@ -127,28 +168,62 @@ bool CInterpretor::RunReturnForm(const BlockRecord* function) {
         value = given->IntPayload();
         return true;
     };
+    if (returns.guard != 0 && !GuardHolds(returns, integer)) return false;
     int32_t result;
-    if (IntegerReturn(returns, *form, integer, result)) {
+    double number = 0.0;
+    bool isInteger = IntegerReturn(returns, *form, integer, result);
+    if (!isInteger) {
+        if (returns.kind == ReturnForm::kParameter) {
+            const CValue* value = argument(returns.parameters[0]);
+            if (value == nullptr || value->GetType() != kValueDouble) return false;
+            number = value->DoublePayload();
+        } else if (returns.kind == ReturnForm::kDouble) {
+            double names[ReturnForm::kMaxPlaces];
+            for (uint32_t place = 0; place < form->nameCount; ++place) {
+                const CValue* value = argument(returns.parameters[place]);
+                if (value == nullptr || value->GetType() != kValueDouble) return false;
+                names[place] = value->DoublePayload();
+            }
+            if (!RunDoubleCode(*form, names, number)) return false;
+        } else {
+            return false;
+        }
+    }
+    if (returns.guard != 0) {
+        // The If ends as a statement of the loop would, with nothing the loop then does
+        // (events, housekeeping, a stop) due.
+        bool dispatch = pendingEvent_ != 0 && eventsEnabled != 0 && handlerDepth_ == 0;
+        if (dispatch || statementCounter_ <= 0 || pendingEndCode >= 0 ||
+            StopRequestFlag().load(std::memory_order_relaxed) != 0)
+            return false;
+        --statementCounter_;
+    }
+    if (isInteger)
         SetCallResult(result);
-        return true;
-    }
-    if (returns.kind == ReturnForm::kParameter) {
-        const CValue* value = argument(returns.parameters[0]);
-        if (value == nullptr || value->GetType() != kValueDouble) return false;
-        SetCallResult(value->DoublePayload());
-        return true;
-    }
-    if (returns.kind != ReturnForm::kDouble) return false;
-    double names[ReturnForm::kMaxPlaces];
-    for (uint32_t place = 0; place < form->nameCount; ++place) {
-        const CValue* value = argument(returns.parameters[place]);
-        if (value == nullptr || value->GetType() != kValueDouble) return false;
-        names[place] = value->DoublePayload();
-    }
-    double number;
-    if (!RunDoubleCode(*form, names, number)) return false;
-    SetCallResult(number);
+    else
+        SetCallResult(number);
     return true;
+}
+
+template <class Integer> bool CInterpretor::GuardHolds(const ReturnForm& returns, Integer integer) {
+    const ExpressionForm* condition = GetForm(returns.guard);
+    if (condition == nullptr) return false;
+    int32_t truth;
+    if (IsNameComparison(*condition)) {
+        int32_t x;
+        int32_t y = condition->steps[1].integer;
+        if (!integer(returns.guardParameters[0], x) ||
+            (condition->steps[1].kind == kStepName && !integer(returns.guardParameters[1], y)))
+            return false;
+        truth = CompareIntegers(condition->steps[2].code, x, y);
+    } else {
+        int32_t names[ReturnForm::kMaxPlaces];
+        for (uint32_t place = 0; place < condition->nameCount; ++place) {
+            if (!integer(returns.guardParameters[place], names[place])) return false;
+        }
+        if (!RunIntegerOps(*condition, names, nullptr, nullptr, truth)) return false;
+    }
+    return truth != 0;
 }
 
 bool CInterpretor::RunFormCall(const ExpressionForm& form, const FormCall& call,
@@ -157,11 +232,12 @@ bool CInterpretor::RunFormCall(const ExpressionForm& form, const FormCall& call,
     if (variable == nullptr || variable->value.GetType() != kValueFunction) return false;
     const BlockRecord* function = variable->value.GetFunction();
     // At the nesting limit the walk makes the call, and reports it.
-    if (function == nullptr || function->kind != kBlockFunction ||
-        callNesting_ >= kMaxCallNesting)
+    if (function == nullptr || function->kind != kBlockFunction || callNesting_ >= kMaxCallNesting)
         return false;
     const ExpressionForm* returned = ReturnFormOf(function);
-    if (returned == nullptr) return false;
+    // An If before the Return is a statement, which a form cannot count once only: the
+    // form may still give way to the walk, which makes the call again.
+    if (returned == nullptr || function->returns.guard != 0) return false;
     auto integer = [&form, &call, names](uint8_t parameter, int32_t& value) {
         if (parameter >= call.count) return false;
         const FormCall::Argument& argument = call.arguments[parameter];

@@ -259,8 +259,8 @@ struct LoopForm {
 };
 
 // A function whose body starts by returning a number expression of its parameters and
-// literals, which a call computes from its arguments without binding them. All 0 until
-// the function is first called.
+// literals, maybe behind an If on them, which a call computes from its arguments without
+// binding them. All 0 until the function is first called.
 struct ReturnForm {
     enum Kind : uint8_t {
         kUndecoded,
@@ -276,6 +276,11 @@ struct ReturnForm {
     uint8_t parameters[kMaxPlaces];
     // The number of the returned expression's form.
     uint32_t form;
+    // The form of the condition of an If before the Return (0: none): a comparison of a
+    // parameter with a literal or another parameter, or integer code; the parameters
+    // its names read (a comparison's by step, the code's by place).
+    uint32_t guard;
+    uint8_t guardParameters[kMaxPlaces];
 };
 
 // One loop, block, switch or function body of the final stream, addressed by the block

@@ -36,9 +36,8 @@ public:
     std::string MakeInteger(int depth, uint32_t leaves = 9) {
         if (depth == 0 || Pick(4) == 0) {
             static const char* const kLeaves[] = {
-                "i",    "k",       "m",         "3",         "7",   "-2",  "v[i]",
-                "v[0]", "v[k]",    "Seven()",   "Mul(i, 3)", "Mul(k, m)", "o.a", "o.b",
-                "g[i, k]", "g[k, 1]"};
+                "i",    "k",       "m",         "3",         "7",   "-2",  "v[i]",    "v[0]",
+                "v[k]", "Seven()", "Mul(i, 3)", "Mul(k, m)", "o.a", "o.b", "g[i, k]", "g[k, 1]"};
             return kLeaves[Pick(leaves)];
         }
         static const char* const kOperators[] = {" + ", " - ",  " * ",  " / ",  " % ",

@@ -82,3 +82,35 @@ Deep(0, 0);
 NotCalled = 5;
 s = 1;
 s = s + NotCalled(2);
+
+//== a Return behind an If on the parameters answers when the condition holds
+// expect: end
+// expect output: 0 7 9 9 4 -3 2.5 2.5
+// expect output: 832040 6
+Function Clamp(a) { If (a < 0) Return 0; Return a; }
+Function Larger(a, b) { If (a > b) Return a; Return b; }
+Function Halve(a) { If (a % 2 == 0) Return a / 2; Return a; }
+Function Fib(n) { If (n < 2) Return n; Return Fib(n - 1) + Fib(n - 2); }
+Print(Clamp(-5), Clamp(7), Larger(9, 2), Larger(2, 9), Halve(8), Halve(-3), Clamp(2.5),
+      Larger(1, 2.5));
+Print(Fib(30), Halve(12));
+
+//== an event waiting when such a call starts runs after its If, as the body would run it
+// expect: end
+// expect output: 106 0
+g = 0;
+Function Handler(v) { g = 100; }
+Function Guarded(a) { If (a > 0) Return a * 2; Return 0; }
+x = Post(Handler, 1) + Guarded(3) + g;
+Print(x, QueuedEvents());
+
+//== a zero divisor behind a guard that holds is reported at the Return
+// expect: error 111 line 5
+// expect output: 0
+Function Ratio(a, b) {
+    If (a > 0)
+        Return a / b;
+    Return 0;
+}
+Print(Ratio(0, 0));
+Print(Ratio(1, 0));
