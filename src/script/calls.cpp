@@ -296,7 +296,12 @@ void CInterpretor::CallScriptFunction(CIBaseObjectVar* locals, CIBaseObjectVar* 
         RaiseError(32);
     if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
     if (callNesting_ >= kMaxCallNesting) RaiseError(15);
-    if (function->returns.kind != ReturnForm::kNone && RunReturnForm(function)) return;
+    uint8_t* body = After(function->bodyStart);
+    if (function->returns.kind != ReturnForm::kNone) {
+        int32_t answer = RunReturnForm(function);
+        if (answer == kAnswered) return;
+        if (answer == kRunAfterGuard) body = At(function->returns.afterGuard);
+    }
     // No scope object here: this frame is on the path of every level of a recursion.
     CallRecord* record = EnterCall(locals, current);
     try {
@@ -307,7 +312,7 @@ void CInterpretor::CallScriptFunction(CIBaseObjectVar* locals, CIBaseObjectVar* 
         currentToken = At(function->step);
         SkipToken();
         if (CurrentCode() == kTokenOpenParen) BindParameterNames(locals_, Frame().count);
-        ExecuteBlock(After(function->bodyStart));
+        ExecuteBlock(body);
         Operand()->Assign(record->result);
     } catch (CIError*) {
         LeaveCall();

@@ -641,16 +641,25 @@ private:
     [[gnu::always_inline]] inline void LeaveCall();
     // The value of a call of `function` computed from the argument frame into the
     // operand, when its body starts by returning a number expression of parameters and
-    // literals; false, with nothing changed, when the body must run.
-    bool RunReturnForm(const BlockRecord* function);
+    // literals (kAnswered); kRunBody, with nothing changed, when the body must run;
+    // kRunAfterGuard when the condition of the If before the Return does not hold and
+    // the If has ended as a statement: the body runs from its afterGuard.
+    static constexpr int32_t kAnswered = 1;
+    static constexpr int32_t kRunBody = 0;
+    static constexpr int32_t kRunAfterGuard = -1;
+    int32_t RunReturnForm(const BlockRecord* function);
+    // Ends a statement without the statement loop when nothing it does after one (events,
+    // housekeeping, a stop) is due: the statement is counted; false, with nothing
+    // changed, otherwise.
+    bool EndStatementQuietly();
     // Fills the function's return form.
     void DecodeReturnForm(BlockRecord* function);
     // The number of the form of the expression at `token`, decoded now when it was not
     // yet; 0 when it has none.
     uint32_t FormNumberAt(uint8_t* token);
     // Whether the condition of the If before a return form holds for the arguments
-    // (`integer` reads a parameter's integer); false also when it cannot be computed.
-    template <class Integer> bool GuardHolds(const ReturnForm& returns, Integer integer);
+    // (`integer` reads a parameter's integer): 1 or 0, -1 when it cannot be computed.
+    template <class Integer> int32_t GuardHolds(const ReturnForm& returns, Integer integer);
     // The returned expression of a function with a return form; null without one, and
     // when its return form was decoded just now (which may move every form).
     const ExpressionForm* ReturnFormOf(const BlockRecord* function);

@@ -96,7 +96,11 @@ void CInterpretor::DecodeReturnForm(BlockRecord* function) {
     // Every form is decoded before any is read: decoding may move them.
     uint8_t* statement = After(function->bodyStart);
     uint32_t guard = 0;
+    uint8_t* afterGuard = nullptr;
     if (code(statement) == kTokenIf) {
+        // Where the If goes when its condition does not hold, past an Else.
+        afterGuard = At(reinterpret_cast<const TargetToken*>(statement)->target);
+        if (code(afterGuard) == kTokenElse) afterGuard = next(afterGuard);
         guard = FormNumberAt(next(statement));
         const ExpressionForm* condition = GetForm(guard);
         if (condition == nullptr || code(condition->end) != kTokenCloseParen) return;
@@ -133,6 +137,7 @@ void CInterpretor::DecodeReturnForm(BlockRecord* function) {
         }
     }
     returns.guard = guard;
+    returns.afterGuard = guard != 0 ? uint32_t(afterGuard - GetStream()) : 0;
     returns.form = number;
     returns.kind = kind;
 }
@@ -151,11 +156,11 @@ const ExpressionForm* CInterpretor::ReturnFormOf(const BlockRecord* function) {
     return function->returns.kind != ReturnForm::kNone ? GetForm(function->returns.form) : nullptr;
 }
 
-bool CInterpretor::RunReturnForm(const BlockRecord* function) {
+int32_t CInterpretor::RunReturnForm(const BlockRecord* function) {
     const ExpressionForm* form = ReturnFormOf(function);
     // Nothing here reads a form but this one: a form decoded just now serves at once.
     if (form == nullptr) form = ReturnFormOf(function);
-    if (form == nullptr) return false;
+    if (form == nullptr) return kRunBody;
     const ReturnForm& returns = function->returns;
     const CallFrame& frame = Frame();
     // A parameter without an argument takes the default, which the body handles.
@@ -168,62 +173,70 @@ bool CInterpretor::RunReturnForm(const BlockRecord* function) {
         value = given->IntPayload();
         return true;
     };
-    if (returns.guard != 0 && !GuardHolds(returns, integer)) return false;
+    if (returns.guard != 0) {
+        int32_t holds = GuardHolds(returns, integer);
+        if (holds < 0) return kRunBody;
+        // The body goes on after the If, which ends here as a statement.
+        if (holds == 0) return EndStatementQuietly() ? kRunAfterGuard : kRunBody;
+    }
     int32_t result;
     double number = 0.0;
     bool isInteger = IntegerReturn(returns, *form, integer, result);
     if (!isInteger) {
         if (returns.kind == ReturnForm::kParameter) {
             const CValue* value = argument(returns.parameters[0]);
-            if (value == nullptr || value->GetType() != kValueDouble) return false;
+            if (value == nullptr || value->GetType() != kValueDouble) return kRunBody;
             number = value->DoublePayload();
         } else if (returns.kind == ReturnForm::kDouble) {
             double names[ReturnForm::kMaxPlaces];
             for (uint32_t place = 0; place < form->nameCount; ++place) {
                 const CValue* value = argument(returns.parameters[place]);
-                if (value == nullptr || value->GetType() != kValueDouble) return false;
+                if (value == nullptr || value->GetType() != kValueDouble) return kRunBody;
                 names[place] = value->DoublePayload();
             }
-            if (!RunDoubleCode(*form, names, number)) return false;
+            if (!RunDoubleCode(*form, names, number)) return kRunBody;
         } else {
-            return false;
+            return kRunBody;
         }
     }
-    if (returns.guard != 0) {
-        // The If ends as a statement of the loop would, with nothing the loop then does
-        // (events, housekeeping, a stop) due.
-        bool dispatch = pendingEvent_ != 0 && eventsEnabled != 0 && handlerDepth_ == 0;
-        if (dispatch || statementCounter_ <= 0 || pendingEndCode >= 0 ||
-            StopRequestFlag().load(std::memory_order_relaxed) != 0)
-            return false;
-        --statementCounter_;
-    }
+    if (returns.guard != 0 && !EndStatementQuietly()) return kRunBody;
     if (isInteger)
         SetCallResult(result);
     else
         SetCallResult(number);
+    return kAnswered;
+}
+
+bool CInterpretor::EndStatementQuietly() {
+    // What the statement loop does after a statement: nothing of it may be due.
+    bool dispatch = pendingEvent_ != 0 && eventsEnabled != 0 && handlerDepth_ == 0;
+    if (dispatch || statementCounter_ <= 0 || pendingEndCode >= 0 ||
+        StopRequestFlag().load(std::memory_order_relaxed) != 0)
+        return false;
+    --statementCounter_;
     return true;
 }
 
-template <class Integer> bool CInterpretor::GuardHolds(const ReturnForm& returns, Integer integer) {
+template <class Integer>
+int32_t CInterpretor::GuardHolds(const ReturnForm& returns, Integer integer) {
     const ExpressionForm* condition = GetForm(returns.guard);
-    if (condition == nullptr) return false;
+    if (condition == nullptr) return -1;
     int32_t truth;
     if (IsNameComparison(*condition)) {
         int32_t x;
         int32_t y = condition->steps[1].integer;
         if (!integer(returns.guardParameters[0], x) ||
             (condition->steps[1].kind == kStepName && !integer(returns.guardParameters[1], y)))
-            return false;
+            return -1;
         truth = CompareIntegers(condition->steps[2].code, x, y);
     } else {
         int32_t names[ReturnForm::kMaxPlaces];
         for (uint32_t place = 0; place < condition->nameCount; ++place) {
-            if (!integer(returns.guardParameters[place], names[place])) return false;
+            if (!integer(returns.guardParameters[place], names[place])) return -1;
         }
-        if (!RunIntegerOps(*condition, names, nullptr, nullptr, truth)) return false;
+        if (!RunIntegerOps(*condition, names, nullptr, nullptr, truth)) return -1;
     }
-    return truth != 0;
+    return truth != 0 ? 1 : 0;
 }
 
 bool CInterpretor::RunFormCall(const ExpressionForm& form, const FormCall& call,

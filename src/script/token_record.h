@@ -281,6 +281,8 @@ struct ReturnForm {
     // its names read (a comparison's by step, the code's by place).
     uint32_t guard;
     uint8_t guardParameters[kMaxPlaces];
+    // The offset where the body goes on when the condition does not hold.
+    uint32_t afterGuard;
 };
 
 // One loop, block, switch or function body of the final stream, addressed by the block

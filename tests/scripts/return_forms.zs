@@ -97,12 +97,27 @@ Print(Fib(30), Halve(12));
 
 //== an event waiting when such a call starts runs after its If, as the body would run it
 // expect: end
-// expect output: 106 0
+// expect output: 106 0 100 0
 g = 0;
 Function Handler(v) { g = 100; }
 Function Guarded(a) { If (a > 0) Return a * 2; Return 0; }
 x = Post(Handler, 1) + Guarded(3) + g;
-Print(x, QueuedEvents());
+g = 0;
+y = Post(Handler, 1) + Guarded(-3) + g;
+Print(x, QueuedEvents(), y, QueuedEvents());
+
+//== when the condition does not hold the body goes on after the If, past an Else
+// expect: end
+// expect output: 1 2 6 0
+Function Sign(a) {
+    If (a > 0) Return 1; Else Return 2;
+}
+Function Twice(a) {
+    If (a > 10) Return 0;
+    b = a * 2;
+    Return b;
+}
+Print(Sign(5), Sign(-5), Twice(3), Twice(11));
 
 //== a zero divisor behind a guard that holds is reported at the Return
 // expect: error 111 line 5
