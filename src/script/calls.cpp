@@ -217,7 +217,10 @@ inline CInterpretor::CallRecord* CInterpretor::EnterCall(CIBaseObjectVar* locals
     CallRecord* record = callRecords_[callNesting_];
     CIBaseObjectVar* owned = nullptr;
     if (locals == nullptr) {
-        if (record->spareLocals == nullptr) record->spareLocals = NewScriptObject();
+        if (record->spareLocals == nullptr) {
+            record->spareLocals = NewScriptObject();
+            record->spareLocals->MarkCallLocals();
+        }
         owned = record->spareLocals;
     }
     ++callNesting_;
@@ -228,6 +231,8 @@ inline CInterpretor::CallRecord* CInterpretor::EnterCall(CIBaseObjectVar* locals
     record->savedBlockDepth = blockDepth_;
     record->savedReturnFlag = returnFlag_;
     record->savedEntry = entryIndex;
+    record->savedEpoch = ScopeEpoch();
+    record->savedSharedChanges = SharedChanges();
     record->current = current;
     record->ownedLocals = owned;
     record->result.SetInt(0);
@@ -253,7 +258,11 @@ inline void CInterpretor::LeaveCall() {
     }
     locals_ = record->savedLocals;
     currentObject_ = record->savedCurrent;
-    CIBaseObjectVar::NoteScopeChange();
+    // Nothing the caller can reach changed: its names find what they found before.
+    if (SharedChanges() == record->savedSharedChanges)
+        RestoreScopeEpoch(record->savedEpoch);
+    else
+        NoteScopeChange();
     currentToken = record->savedToken;
     returnValue_ = record->savedReturnValue;
     returnFlag_ = record->savedReturnFlag;

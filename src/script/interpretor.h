@@ -431,6 +431,9 @@ private:
         int32_t savedBlockDepth = 0;
         int32_t savedReturnFlag = 0;
         uint32_t savedEntry = 0;
+        // The scope epoch before the call, and the count of shared changes then.
+        uint64_t savedEpoch = 0;
+        uint64_t savedSharedChanges = 0;
         CIBaseClassImpl* current = nullptr;
         // The fresh locals object of the call, when it has one.
         CIBaseObjectVar* ownedLocals = nullptr;

@@ -96,11 +96,20 @@ public:
     // It changes with every add and removal (a state the object had before may take its
     // old stamp again) and never matches the stamp of another object.
     uint64_t GetStamp() const { return stamp_; }
-    // Counts the changes of the variables of every object on this thread (and, through
-    // NoteScopeChange, of the interpreter's scopes): while it stays the same, every name
-    // finds the variable it found before.
+    // Names the state of the variables of every object on this thread and of the
+    // interpreter's scopes: while it stays the same, every name finds the variable it
+    // found before. Each change (through NoteScopeChange for the scopes) takes a value
+    // never used before; only a state known to be the same as an earlier one takes that
+    // one's value again (RestoreScopeEpoch).
     static uint64_t ScopeEpoch() { return scopeEpoch_; }
-    static void NoteScopeChange() { ++scopeEpoch_; }
+    static void NoteScopeChange() { scopeEpoch_ = ++lastEpoch_; }
+    static void RestoreScopeEpoch(uint64_t epoch) { scopeEpoch_ = epoch; }
+    // Counts the changes of the variables of objects other than the locals of calls:
+    // a call during which it stays the same left its caller's scopes as they were.
+    static uint64_t SharedChanges() { return sharedChanges_; }
+    // Marks the object as the locals of calls, which only the call running with them
+    // can reach.
+    void MarkCallLocals() { callLocals_ = true; }
     // Identifies the keys the object holds and their order, whatever the variables:
     // two objects (or moments) with the same shape hold their variables under the same
     // keys at the same front positions, so a name found at a position of one is at that
@@ -192,10 +201,14 @@ private:
 
     void SetStamp(uint64_t stamp) {
         stamp_ = stamp;
-        ++scopeEpoch_;
+        NoteScopeChange();
+        if (!callLocals_) ++sharedChanges_;
     }
 
     static constinit inline thread_local uint64_t scopeEpoch_ = 1;
+    static constinit inline thread_local uint64_t lastEpoch_ = 1;
+    static constinit inline thread_local uint64_t sharedChanges_ = 0;
+    bool callLocals_ = false;
     CHandleTable variables_;
     uint64_t stamp_ = NextStamp();
     // The stamp of the object while empty.

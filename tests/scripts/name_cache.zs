@@ -148,3 +148,21 @@ Function Sum(n) {
     Return h;
 }
 Numbers();
+
+//== a member a called function gives This hides the global the caller was reading
+// expect: end
+// expect output: 1110 10
+x = 1;
+Function Thing() { }
+Function Helper() { This.x = 10; n = 3; }
+Function Method() {
+    s = "";
+    For (i = 0; i < 3; i++) {
+        s = s + x;
+        If (i == 1) Helper();
+    }
+    Print(s, x);
+}
+o = New Thing();
+o.Method = Method;
+o.Method();
