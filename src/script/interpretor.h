@@ -454,6 +454,9 @@ private:
     // ---- Statement loop (statements.cpp) -------------------------------------------
     void ExecuteBlock(uint8_t* position);
     void Housekeeping();
+    // Whether the statement loop, after a statement, would only count it: no event to
+    // dispatch, no housekeeping due, no stop asked for, no end pending.
+    bool StatementEndIsQuiet() const;
     uint16_t CurrentCode() const {
         return reinterpret_cast<const TokenHeader*>(currentToken)->code;
     }
@@ -503,6 +506,13 @@ private:
     const ExpressionForm* FormAt(uint32_t offset);
     // Fills the loop form of a For or While block.
     void DecodeLoopForm(BlockRecord* block);
+    // Lists the statements of a counting loop's body when all of them run as typed code.
+    void DecodeCodeBody(BlockRecord* block);
+    // The next rounds of a counting loop whose body is typed code, run here while every
+    // statement's code runs and the statement loop has nothing to do between statements
+    // but count them; the current token then stands where the loop goes on. Entered
+    // just after the loop's "}" sent the loop round again.
+    void RunCodeRounds(const BlockRecord* block);
     // The step of a For block run from its loop form; false, with nothing changed, when
     // it needs the walk.
     bool RunLoopStep(const BlockRecord* block);

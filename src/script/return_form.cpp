@@ -208,11 +208,7 @@ int32_t CInterpretor::RunReturnForm(const BlockRecord* function) {
 }
 
 bool CInterpretor::EndStatementQuietly() {
-    // What the statement loop does after a statement: nothing of it may be due.
-    bool dispatch = pendingEvent_ != 0 && eventsEnabled != 0 && handlerDepth_ == 0;
-    if (dispatch || statementCounter_ <= 0 || pendingEndCode >= 0 ||
-        StopRequestFlag().load(std::memory_order_relaxed) != 0)
-        return false;
+    if (!StatementEndIsQuiet()) return false;
     --statementCounter_;
     return true;
 }

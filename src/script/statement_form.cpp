@@ -81,5 +81,73 @@ void CInterpretor::DecodeLoopForm(BlockRecord* block) {
         loop.flags |= LoopForm::kCounting;
     loop.body = uint32_t(After(block->bodyStart) - stream);
     if (loop.body == block->end) loop.flags |= LoopForm::kEmptyBody;
+    if ((loop.flags & LoopForm::kCounting) != 0 && loop.body != block->end) DecodeCodeBody(block);
     loop.decoded = 1;
+}
+
+void CInterpretor::DecodeCodeBody(BlockRecord* block) {
+    LoopForm& loop = block->loop;
+    uint8_t* statement = At(loop.body);
+    uint32_t count = 0;
+    while (statement != At(block->end)) {
+        uint16_t code = reinterpret_cast<const TokenHeader*>(statement)->code;
+        // Statements that the statement loop hands to StatementExpression.
+        if ((code != kTokenName && code != kTokenArrayName) || count == LoopForm::kMaxStatements)
+            return;
+        uint32_t number = FormNumberAt(statement);
+        const ExpressionForm* form = GetForm(number);
+        if (form == nullptr ||
+            reinterpret_cast<const TokenHeader*>(form->end)->code != kTokenSemicolon)
+            return;
+        bool integer = form->opCount != 0 &&
+                       (form->shape == kShapeArithmetic || form->shape == kShapeElementArithmetic ||
+                        form->shape == kShapeCodeArithmetic);
+        if (!integer && form->shape != kShapeDoubleArithmetic) return;
+        loop.statements[count++] = number;
+        statement = form->end + reinterpret_cast<const TokenHeader*>(form->end)->size;
+    }
+    loop.statementCount = uint8_t(count);
+    loop.flags |= LoopForm::kCodeBody;
+}
+
+void CInterpretor::RunCodeRounds(const BlockRecord* block) {
+    // Each step begins with a statement (or the "}") just ended, whose ending the statement
+    // loop still owes: it is done here only where it would do nothing but count, and
+    // before each statement that then runs in full; anything else returns to the loop at
+    // that point. Typed code posts no event and ends nothing, so only the count and a
+    // stop asked for from another thread change meanwhile.
+    bool dispatch = pendingEvent_ != 0 && eventsEnabled != 0 && handlerDepth_ == 0;
+    if (dispatch || pendingEndCode >= 0) return;
+    const std::atomic<uint32_t>& stop = StopRequestFlag();
+    const LoopForm& loop = block->loop;
+    // Forms move only when one is decoded, which makes the statement give way.
+    const ExpressionForm* forms[LoopForm::kMaxStatements];
+    for (uint32_t k = 0; k < loop.statementCount; ++k)
+        forms[k] = GetForm(loop.statements[k]);
+    for (;;) {
+        for (uint32_t k = 0; k < loop.statementCount; ++k) {
+            const ExpressionForm& form = *forms[k];
+            uint8_t* start = const_cast<uint8_t*>(form.start);
+            currentToken = start;
+            if (statementCounter_ <= 0 || stop.load(std::memory_order_relaxed) != 0) return;
+            double number;
+            bool ran = form.shape == kShapeDoubleArithmetic ? RunDoubleForm(form, number)
+                                                            : RunIntegerCode(form);
+            if (!ran) {
+                currentToken = start;
+                return;
+            }
+            --statementCounter_;
+        }
+        currentToken = At(block->end);
+        if (statementCounter_ <= 0 || stop.load(std::memory_order_relaxed) != 0) return;
+        int32_t holds = StepCountingLoop(block);
+        if (holds < 0) {
+            currentToken = At(block->end);
+            return;
+        }
+        --statementCounter_;
+        if (holds == 0) return LeaveLoop(block);
+        currentToken = At(loop.body);
+    }
 }

@@ -130,6 +130,12 @@ void CInterpretor::ExecuteBlock(uint8_t* position) {
     }
 }
 
+bool CInterpretor::StatementEndIsQuiet() const {
+    bool dispatch = pendingEvent_ != 0 && eventsEnabled != 0 && handlerDepth_ == 0;
+    return !dispatch && statementCounter_ > 0 && pendingEndCode < 0 &&
+           StopRequestFlag().load(std::memory_order_relaxed) == 0;
+}
+
 void CInterpretor::Housekeeping() {
     uint32_t now = timeGetTime();
     TickIfDue(now);
@@ -252,6 +258,7 @@ void CInterpretor::StatementCloseBrace() {
             int32_t holds = StepCountingLoop(block);
             if (holds > 0) {
                 currentToken = GetStream() + block->loop.body;
+                if ((block->loop.flags & LoopForm::kCodeBody) != 0) RunCodeRounds(block);
                 return;
             }
             if (holds == 0) return LeaveLoop(block);

@@ -244,6 +244,9 @@ struct LoopForm {
     static constexpr uint8_t kEmptyBody = 4;
     // The condition holds when x is outside the range below instead of inside it.
     static constexpr uint8_t kOutside = 8;
+    // A counting loop whose body is a few statements of typed code only (`statements`).
+    static constexpr uint8_t kCodeBody = 16;
+    static constexpr uint32_t kMaxStatements = 4;
     uint32_t stepName;
     uint32_t conditionName;
     // Every comparison with a literal is x in [low, low + span], or outside it.
@@ -256,6 +259,9 @@ struct LoopForm {
     uint32_t body;
     uint8_t flags;
     uint8_t decoded;
+    // The forms of the statements of a code body, in order.
+    uint8_t statementCount;
+    uint32_t statements[kMaxStatements];
 };
 
 // A function whose body starts by returning a number expression of its parameters and

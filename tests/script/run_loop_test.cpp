@@ -461,6 +461,10 @@ TEST_F(StatementLoop, ACountingLoopsRoundsCountAsStatementsWhateverWayTheyRun) {
         {"For (i = 200; i > 7; i--) {}", "For (i = 200; i > 7; i -= 1) {}", 7},
         {"n = 95; For (i = 0; i < n; i++) {}", "n = 95; For (i = 0; i < n; i = i + 1) {}", 95},
         {"i = 0; While (i < 95) i++;", "i = 0; While (i + 0 < 95) i++;", 95},
+        {"j = 0; k = 0; For (i = 0; i < 95; i++) { j = i * 2; k = k + j; }",
+         "j = 0; k = 0; For (i = 0; i < 95; i = i + 1) { j = i * 2; k = k + j; }", 95},
+        {"x = 0.5; For (i = 0; i < 95; i++) { x = x * 1.5 + 0.25; }",
+         "x = 0.5; For (i = 0; i < 95; i = i + 1) { x = x * 1.5 + 0.25; }", 95},
     };
     auto checks = [this](const std::string& source) {
         StepCounter counter;

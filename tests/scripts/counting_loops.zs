@@ -81,3 +81,26 @@ i = 0;
 Post(H, 1);
 For (i = 0; i < 1000; i++) {}
 Print(i);
+
+//== loops of typed statements hand a round to the walk where a value needs it
+// expect: error 111 line 19
+// expect output: 0 2 30 30 16 16.5
+v[0] = 0;
+n = 0;
+For (i = 0; i < 6; i++) {
+    n = n + i * 2;
+    v[i] = n;
+}
+x = 1.0;
+y = 0.0;
+For (k = 0; k < 4; k++) {
+    x = x * 2.0;
+    y = x + 0.5;
+}
+Print(v[0], v[1], v[5], n, x, y);
+d = 3;
+t = 0;
+For (i = 0; i < 10; i++) {
+    t = t + 12 / d;
+    d = d - 1;
+}
