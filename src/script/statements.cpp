@@ -130,12 +130,6 @@ void CInterpretor::ExecuteBlock(uint8_t* position) {
     }
 }
 
-bool CInterpretor::StatementEndIsQuiet() const {
-    bool dispatch = pendingEvent_ != 0 && eventsEnabled != 0 && handlerDepth_ == 0;
-    return !dispatch && statementCounter_ > 0 && pendingEndCode < 0 &&
-           StopRequestFlag().load(std::memory_order_relaxed) == 0;
-}
-
 void CInterpretor::Housekeeping() {
     uint32_t now = timeGetTime();
     TickIfDue(now);
