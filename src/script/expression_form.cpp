@@ -654,8 +654,17 @@ void CInterpretor::DecodeForm() {
     auto* header = reinterpret_cast<TokenHeader*>(currentToken);
     ExpressionForm form;
     form.start = currentToken;
+    // What the codes read: none until one is compiled.
     form.opCount = 0;
+    form.nameCount = 0;
+    form.target = ExpressionForm::kNoTarget;
+    form.elementCount = 0;
+    form.targetElement = ExpressionForm::kNoTarget;
     form.callCount = 0;
+    form.memberCount = 0;
+    form.targetMember = ExpressionForm::kNoTarget;
+    form.arrayNames = 0;
+    form.objectNames = 0;
     form.epoch = 0;
     FormDecoder decoder(form);
     uint8_t* end = decoder.Expression(currentToken);
