@@ -107,9 +107,9 @@ private:
         case 104:
             return Integer(token, reinterpret_cast<const IntegerToken*>(token)->value);
         case kTokenArrayName:
-            return Element(token);
+            return Listed(token, kStepElement, kTokenCloseBracket, CScriptArray::kMaxDimensions);
         case kTokenCallName:
-            return Call(token);
+            return Listed(token, kStepCall, kTokenCloseParen, FormCall::kMaxArguments);
         case kTokenTrue:
         case kTokenOn:
             return Integer(token, 1);
@@ -147,47 +147,28 @@ private:
         }
     }
 
-    // "name[i, j, ...]": each index is an expression of its own, up to "," or "]".
-    uint8_t* Element(uint8_t* token) {
+    // "name[i, j, ...]" (an element) or "name(a, b, ...)" (a call): each index or argument
+    // is an expression of its own, up to "," or the closing token; only a call's list
+    // may be empty.
+    uint8_t* Listed(uint8_t* token, StepKind kind, uint16_t close, uint32_t most) {
         uint8_t* next = Next(token);
         uint16_t count = 0;
-        for (;;) {
-            if (count == CScriptArray::kMaxDimensions) return nullptr;
-            uint8_t* end = Expression(next);
-            if (end == nullptr) return nullptr;
-            ++count;
-            next = Next(end);
-            if (CodeAt(end) == kTokenComma) continue;
-            if (CodeAt(end) != kTokenCloseBracket) return nullptr;
-            break;
-        }
-        if (IsMemberCode(CodeAt(next))) return nullptr;
-        ExpressionStep* step = Emit(kStepElement, count);
-        if (step == nullptr) return nullptr;
-        step->name = reinterpret_cast<NameToken*>(token);
-        return next;
-    }
-
-    // "name(a, b, ...)": each argument is an expression of its own, up to "," or ")".
-    uint8_t* Call(uint8_t* token) {
-        uint8_t* next = Next(token);
-        uint16_t count = 0;
-        if (CodeAt(next) == kTokenCloseParen) {
+        if (kind == kStepCall && CodeAt(next) == close) {
             next = Next(next);
         } else {
             for (;;) {
-                if (count == FormCall::kMaxArguments) return nullptr;
+                if (count == most) return nullptr;
                 uint8_t* end = Expression(next);
                 if (end == nullptr) return nullptr;
                 ++count;
                 next = Next(end);
                 if (CodeAt(end) == kTokenComma) continue;
-                if (CodeAt(end) != kTokenCloseParen) return nullptr;
+                if (CodeAt(end) != close) return nullptr;
                 break;
             }
         }
         if (IsMemberCode(CodeAt(next))) return nullptr;
-        ExpressionStep* step = Emit(kStepCall, count);
+        ExpressionStep* step = Emit(kind, count);
         if (step == nullptr) return nullptr;
         step->name = reinterpret_cast<NameToken*>(token);
         return next;
