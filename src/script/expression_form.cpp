@@ -821,6 +821,21 @@ bool CInterpretor::RunIntegerCode(const ExpressionForm& form, int32_t* value) {
     CValue* target = nullptr;
     CVariable* const* variables = FormVariables(form);
     if (variables == nullptr) return false;
+    if ((form.arrayNames | form.objectNames | form.callCount) == 0) {
+        // Names of numbers alone, the commonest code: read without the other cases.
+        for (uint32_t place = 0; place < form.nameCount; ++place) {
+            const CValue& number = variables[place]->value;
+            if (number.GetType() != kValueInt) return false;
+            names[place] = number.IntPayload();
+        }
+        int32_t accumulator;
+        if (!RunIntegerOps(form, names, nullptr, nullptr, accumulator)) return false;
+        if (form.target != ExpressionForm::kNoTarget)
+            variables[form.target]->value.SetInt(accumulator);
+        if (value != nullptr) *value = accumulator;
+        currentToken = form.end;
+        return true;
+    }
     for (uint32_t place = 0; place < form.nameCount; ++place) {
         CVariable* variable = variables[place];
         if ((form.arrayNames >> place & 1) != 0) {
