@@ -533,6 +533,14 @@ bool IsPlainLeaf(const StackEntry& entry) {
            (entry.operand == kOperandLiteral || entry.operand == kOperandName);
 }
 
+bool SameElement(const FormElement& a, const FormElement& b) {
+    if (a.array != b.array || a.count != b.count) return false;
+    for (uint32_t k = 0; k < a.count; ++k) {
+        if (a.indexOperands[k] != b.indexOperands[k] || a.indices[k] != b.indices[k]) return false;
+    }
+    return true;
+}
+
 // Turns a form of the arithmetic shapes into accumulator code for a statement, which
 // applies the same operators to the same operands in the same order as the steps do;
 // false when it has none (an element with more than two indices or a computed one, a
@@ -581,7 +589,13 @@ bool CompileIntegerForm(ExpressionForm& form) {
             uint8_t place = NamePlace(form, i);
             form.arrayNames |= 1u << place;
             element.array = place;
-            plan.Push({kLeaf, kOperandElement, form.elementCount++});
+            // The same element twice (a[i] = a[i] + 1) is read once.
+            uint8_t number = form.elementCount;
+            for (uint8_t earlier = 0; earlier < form.elementCount; ++earlier) {
+                if (SameElement(form.elements[earlier], element)) number = earlier;
+            }
+            if (number == form.elementCount) ++form.elementCount;
+            plan.Push({kLeaf, kOperandElement, number});
         } else if (step.kind == kStepMember) {
             if (form.memberCount == ExpressionForm::kMaxMembers) return false;
             uint8_t place = NamePlace(form, i);
@@ -872,12 +886,15 @@ bool CInterpretor::RunIntegerCode(const ExpressionForm& form, int32_t* value) {
     for (uint32_t number = 0; number < form.callCount; ++number) {
         if (!RunFormCall(form, form.calls[number], names, computed[number])) return false;
     }
-    int32_t accumulator;
-    if (!RunIntegerOps(form, names, arrays, computed, accumulator)) return false;
-    if (form.targetElement != ExpressionForm::kNoTarget) {
-        target = FormItem(form, form.targetElement, names, arrays);
-        if (target == nullptr) return false;
+    // Elements that exist and hold integers, the one written among them.
+    CValue* items[ExpressionForm::kMaxSteps];
+    for (uint32_t number = 0; number < form.elementCount; ++number) {
+        items[number] = FormItem(form, uint8_t(number), names, arrays);
+        if (items[number] == nullptr) return false;
     }
+    int32_t accumulator;
+    if (!RunIntegerOps(form, names, items, computed, accumulator)) return false;
+    if (form.targetElement != ExpressionForm::kNoTarget) target = items[form.targetElement];
     if (target != nullptr) target->SetInt(accumulator);
     if (value != nullptr) *value = accumulator;
     currentToken = form.end;

@@ -96,14 +96,13 @@ inline CValue* FormItem(const ExpressionForm& form, uint8_t number, const int32_
     return found != nullptr && found->GetType() == kValueInt ? found : nullptr;
 }
 
-// An integer form's accumulator code on the values of its names, the arrays its
-// elements are in and the values of its calls and members (`computed`: the calls', then
-// from kMaxCalls on the members'): the expression's value; false where an operation
-// needs the general run (division by zero, an element that is missing or holds no
-// integer).
+// An integer form's accumulator code on the values of its names, its elements (`items`)
+// and the values of its calls and members (`computed`: the calls', then from kMaxCalls
+// on the members'): the expression's value; false where an operation needs the general
+// run (division by zero).
 [[gnu::always_inline]] inline bool RunIntegerOps(const ExpressionForm& form, const int32_t* names,
-                                                 CScriptArray* const* arrays,
-                                                 const int32_t* computed, int32_t& result) {
+                                                 CValue* const* items, const int32_t* computed,
+                                                 int32_t& result) {
     int32_t pushed[ExpressionForm::kMaxSteps];
     uint32_t n = 0;
     int32_t accumulator = 0;
@@ -117,9 +116,7 @@ inline CValue* FormItem(const ExpressionForm& form, uint8_t number, const int32_
         if (op->operand == kOperandName) {
             operand = names[op->index];
         } else if (op->operand == kOperandElement) {
-            const CValue* element = FormItem(form, op->index, names, arrays);
-            if (element == nullptr) return false;
-            operand = element->IntPayload();
+            operand = items[op->index]->IntPayload();
         } else if (op->operand == kOperandLiteral) {
             operand = form.steps[op->index].integer;
         } else if (op->operand == kOperandCall) {
