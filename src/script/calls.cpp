@@ -239,7 +239,7 @@ inline CInterpretor::CallRecord* CInterpretor::EnterCall(CIBaseObjectVar* locals
     ++current->runningCalls;
     locals_ = owned != nullptr ? owned : locals;
     currentObject_ = current;
-    CIBaseObjectVar::NoteScopeChange();
+    NoteScopeChange();
     returnFlag_ = 0;
     returnValue_ = &record->result;
     return record;
@@ -305,11 +305,11 @@ void CInterpretor::CallScriptFunction(CIBaseObjectVar* locals, CIBaseObjectVar* 
         RaiseError(32);
     if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
     if (callNesting_ >= kMaxCallNesting) RaiseError(15);
-    uint8_t* body = After(function->bodyStart);
+    bool afterGuard = false;
     if (function->returns.kind != ReturnForm::kNone) {
         int32_t answer = RunReturnForm(function);
         if (answer == kAnswered) return;
-        if (answer == kRunAfterGuard) body = At(function->returns.afterGuard);
+        afterGuard = answer == kRunAfterGuard;
     }
     // No scope object here: this frame is on the path of every level of a recursion.
     CallRecord* record = EnterCall(locals, current);
@@ -321,7 +321,7 @@ void CInterpretor::CallScriptFunction(CIBaseObjectVar* locals, CIBaseObjectVar* 
         currentToken = At(function->step);
         SkipToken();
         if (CurrentCode() == kTokenOpenParen) BindParameterNames(locals_, Frame().count);
-        ExecuteBlock(body);
+        ExecuteBlock(afterGuard ? At(function->returns.afterGuard) : After(function->bodyStart));
         Operand()->Assign(record->result);
     } catch (CIError*) {
         LeaveCall();

@@ -688,6 +688,13 @@ void CInterpretor::DecodeForm() {
                     number << kTokenFormShift;
 }
 
+inline CVariable* CInterpretor::StepVariable(const ExpressionStep& step, uint32_t i,
+                                             CVariable** found) {
+    CVariable* variable = step.code != 0 ? found[step.code - 1] : LookUp(step.name);
+    found[i] = variable;
+    return variable;
+}
+
 template <bool kElements, bool kResult>
 bool CInterpretor::RunIntegerForm(const ExpressionForm& form, uint32_t base) {
     int32_t values[ExpressionForm::kMaxSteps];
@@ -707,8 +714,7 @@ bool CInterpretor::RunIntegerForm(const ExpressionForm& form, uint32_t base) {
         const ExpressionStep& step = form.steps[i];
         switch (step.kind) {
         case kStepName: {
-            CVariable* variable = step.code != 0 ? found[step.code - 1] : LookUp(step.name);
-            found[i] = variable;
+            CVariable* variable = StepVariable(step, i, found);
             if (variable == nullptr || variable->value.GetType() != kValueInt) return false;
             values[n] = variable->value.IntPayload();
             if constexpr (kElements && kResult) holders[n] = nullptr;
@@ -910,8 +916,7 @@ bool CInterpretor::RunForm(const ExpressionForm& form, uint32_t base) {
         const ExpressionStep& step = form.steps[i];
         switch (step.kind) {
         case kStepName: {
-            CVariable* variable = step.code != 0 ? found[step.code - 1] : LookUp(step.name);
-            found[i] = variable;
+            CVariable* variable = StepVariable(step, i, found);
             FormValue& top = stack[n++];
             if (variable == nullptr || !ReadNumber(variable->value, top)) return false;
             top.variable = &variable->value;
@@ -956,8 +961,7 @@ bool CInterpretor::RunForm(const ExpressionForm& form, uint32_t base) {
         case kStepMember: {
             // A member of a script object (or of the interpreter, whose members are the
             // globals) that exists and holds a number; the walk takes everything else.
-            CVariable* variable = step.code != 0 ? found[step.code - 1] : LookUp(step.name);
-            found[i] = variable;
+            CVariable* variable = StepVariable(step, i, found);
             if (variable == nullptr || variable->value.GetType() != kValueObject) return false;
             CIBaseClassImpl* object = variable->value.ObjectPayload();
             if (object == nullptr ||

@@ -571,6 +571,9 @@ private:
     // with nothing changed, when it needs the general run. Its value is never a
     // variable's own: the shape has a literal, and "=" takes a name on its left only.
     bool RunDoubleForm(const ExpressionForm& form, double& result);
+    // The variable a named step of a form reads (`found`: those of the steps before it,
+    // where step `i` adds its own): an earlier step's of the same name, else looked up.
+    CVariable* StepVariable(const ExpressionStep& step, uint32_t i, CVariable** found);
     // The variables of the names a form's code reads (its places), looked up again only
     // after the scopes changed; null when one of them has none.
     CVariable* const* FormVariables(const ExpressionForm& form);

@@ -68,15 +68,6 @@ u = Seven() + 2;
 Function Seven() { Return 7; }
 Print(s, t, u);
 
-//== a call in a statement at the nesting limit is refused where it stands
-// expect: error 15 line 4
-Function Leaf(n) { Return n + 1; }
-Function Deep(n, s) {
-    s = n + Leaf(n);
-    Return Deep(n + 1, s);
-}
-Deep(0, 0);
-
 //== a name called that holds no function is reported by the statement
 // expect: error 128 line 4
 NotCalled = 5;
