@@ -10,7 +10,7 @@
 
 #include "packer/pack_output.h"
 #include "packer/project_writer.h"
-#include "script/project_format.h"
+#include "script/project/project_format.h"
 
 namespace {
 

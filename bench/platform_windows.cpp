@@ -8,9 +8,9 @@
 
 #include <array>
 
-#include "platform/display_backend.h"
-#include "platform/screen_dc.h"
-#include "platform/windows.h"
+#include "platform/display/display_backend.h"
+#include "platform/gdi/screen_dc.h"
+#include "platform/user/windows.h"
 
 namespace {
 

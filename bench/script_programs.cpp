@@ -9,13 +9,13 @@
 #include <string>
 
 #include "foundation/ptr_array.h"
-#include "script/base_class.h"
-#include "script/class_table.h"
-#include "script/ierror.h"
-#include "script/interpretor.h"
-#include "script/script_program.h"
-#include "script/string_class.h"
-#include "script/token_compiler.h"
+#include "script/classes/base_class.h"
+#include "script/classes/class_table.h"
+#include "script/classes/script_program.h"
+#include "script/classes/string_class.h"
+#include "script/interpreter/ierror.h"
+#include "script/interpreter/interpretor.h"
+#include "script/language/token_compiler.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "foundation/ptr_array.h"
-#include "script/token_codes.h"
-#include "script/token_compiler.h"
+#include "script/language/token_codes.h"
+#include "script/language/token_compiler.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "script/base_class.h"
-#include "script/interpretor.h"
-#include "script/value.h"
+#include "script/classes/base_class.h"
+#include "script/interpreter/interpretor.h"
+#include "script/values/value.h"
 
 namespace {
 

@@ -16,10 +16,10 @@
 #include "foundation/memory_helpers.h"
 #include "foundation/ptr_array.h"
 #include "graphics2d/palette.h"
-#include "script/bank.h"
-#include "script/element.h"
-#include "script/project_entry.h"
-#include "script/project_file.h"
+#include "script/project/bank.h"
+#include "script/project/element.h"
+#include "script/project/project_entry.h"
+#include "script/project/project_file.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "foundation/ptr_array.h"
-#include "script/name_table.h"
-#include "script/token_codes.h"
-#include "script/token_compiler.h"
+#include "script/language/name_table.h"
+#include "script/language/token_codes.h"
+#include "script/language/token_compiler.h"
 
 namespace {
 

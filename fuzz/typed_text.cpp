@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/cp1252.h"
-#include "platform/sdl_text.h"
+#include "platform/display/sdl_text.h"
+#include "platform/kernel/cp1252.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view input(reinterpret_cast<const char*>(data), size);

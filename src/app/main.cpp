@@ -10,13 +10,13 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/cp1252.h"
-#include "platform/drives.h"
-#include "script/command_line.h"
-#include "script/launch_info.h"
-#include "script/project_file.h"
-#include "script/run_application.h"
-#include "script/script_classes.h"
+#include "platform/files/drives.h"
+#include "platform/kernel/cp1252.h"
+#include "script/classes/script_classes.h"
+#include "script/project/project_file.h"
+#include "script/runtime/command_line.h"
+#include "script/runtime/launch_info.h"
+#include "script/runtime/run_application.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <limits>
 
 #include "foundation/memory_helpers.h"
-#include "platform/errors.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
+#include "platform/kernel/errors.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "foundation/result_codes.h"
-#include "platform/win_types.h"
+#include "platform/kernel/win_types.h"
 
 // Opening, reading and writing.
 HANDLE FileOpen(const char* path, uint32_t mode);

@@ -5,8 +5,8 @@
 
 #include "foundation/dir_enumerator.h"
 #include "foundation/path_compare.h"
-#include "platform/keyboard_state.h"
-#include "platform/logical_drives.h"
+#include "platform/files/logical_drives.h"
+#include "platform/user/input/keyboard_state.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "foundation/file_layer.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "foundation/out_stream.h"
-#include "platform/win_types.h"
+#include "platform/kernel/win_types.h"
 
 class CFileOutStream : public COutStream {
 public:

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "platform/com.h"
-#include "platform/files.h"
-#include "platform/string_table.h"
+#include "platform/files/files.h"
+#include "platform/kernel/com.h"
+#include "platform/kernel/string_table.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The shell's folder picker, opened on a folder of the caller's choice.
 #pragma once
 
-#include "platform/folder_browser.h"
+#include "platform/user/dialogs/folder_browser.h"
 
 class CFolderBrowser {
 public:

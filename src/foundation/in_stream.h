@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "foundation/result_codes.h"
-#include "platform/win_types.h"
+#include "platform/kernel/win_types.h"
 
 class CInStream {
 public:

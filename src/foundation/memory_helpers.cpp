@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/memory.h"
+#include "platform/kernel/memory.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "foundation/wildcard_match.h"
-#include "platform/cp1252.h"
+#include "platform/kernel/cp1252.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/system_info.h"
+#include "platform/kernel/system_info.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "foundation/rectangle.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 class PlacementDialog {
 public:

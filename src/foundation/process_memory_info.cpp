@@ -1,6 +1,6 @@
 #include "foundation/process_memory_info.h"
 
-#include "platform/sync.h"
+#include "platform/kernel/sync.h"
 
 namespace {
 

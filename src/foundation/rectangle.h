@@ -2,7 +2,7 @@
 // the rectangle of the whole desktop.
 #pragma once
 
-#include "platform/window_geometry.h"
+#include "platform/user/window_geometry.h"
 
 class CRectangle : public RECT {
 public:

@@ -2,8 +2,8 @@
 #include <string>
 
 #include "foundation/file_layer.h"
-#include "platform/errors.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
+#include "platform/kernel/errors.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "foundation/file_layer.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "foundation/url_request_queue.h"
-#include "platform/internet.h"
+#include "platform/internet/internet.h"
 
 class CUrlFetcher {
 public:

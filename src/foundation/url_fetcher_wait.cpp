@@ -1,7 +1,7 @@
 #include "foundation/url_fetcher_wait.h"
 
 #include "foundation/file_layer.h"
-#include "platform/sync.h"
+#include "platform/kernel/sync.h"
 
 CUrlFetcherWait::CUrlFetcherWait(const char* agent)
     : CUrlFetcher(nullptr, agent, nullptr),

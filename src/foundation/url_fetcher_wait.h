@@ -6,7 +6,7 @@
 #include <string>
 
 #include "foundation/url_fetcher.h"
-#include "platform/win_types.h"
+#include "platform/kernel/win_types.h"
 
 class CUrlFetcherWait : public CUrlFetcher {
 public:

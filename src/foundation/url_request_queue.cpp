@@ -6,8 +6,8 @@
 
 #include "foundation/file_layer.h"
 #include "foundation/url_fetcher.h"
-#include "platform/clock.h"
-#include "platform/threads.h"
+#include "platform/kernel/clock.h"
+#include "platform/kernel/threads.h"
 
 namespace {
 

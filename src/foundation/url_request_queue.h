@@ -11,8 +11,8 @@
 #include <string>
 
 #include "foundation/handle_list.h"
-#include "platform/internet.h"
-#include "platform/sync.h"
+#include "platform/internet/internet.h"
+#include "platform/kernel/sync.h"
 
 class CUrlFetcher;
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/cp1252.h"
+#include "platform/kernel/cp1252.h"
 
 // An attempt after a '*' that reaches the next '*' hands the whole match over to that
 // star, whose outcome (match, text ended, malformed) is final. So only the latest star

@@ -10,7 +10,7 @@
 #include "foundation/in_stream.h"
 #include "foundation/out_stream.h"
 #include "foundation/result_codes.h"
-#include "platform/win_types.h"
+#include "platform/kernel/win_types.h"
 
 // A size argument of kZStreamWholeStream means "the rest of the reader".
 inline constexpr uint32_t kZStreamWholeStream = 0xFFFFFFFF;

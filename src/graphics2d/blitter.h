@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "graphics2d/pixel_format.h"
-#include "platform/window_geometry.h"
+#include "platform/user/window_geometry.h"
 
 // 1: every x86-64 processor has the 64-bit vector unit the surfaces' flag bit 0 names.
 int CpuHasMMX();

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "foundation/memory_helpers.h"
-#include "platform/string_table.h"
+#include "platform/kernel/string_table.h"
 
 namespace {
 

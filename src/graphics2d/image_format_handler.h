@@ -13,8 +13,8 @@
 #include "foundation/in_stream.h"
 #include "foundation/out_stream.h"
 #include "graphics2d/palette.h"
-#include "platform/win_types.h"
-#include "platform/window_geometry.h"
+#include "platform/kernel/win_types.h"
+#include "platform/user/window_geometry.h"
 
 // Result codes of the image file layer, apart from the foundation's 0x4000000x codes.
 using ImageResult = uint32_t;

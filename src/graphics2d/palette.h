@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "platform/win_types.h"
+#include "platform/kernel/win_types.h"
 
 // A GDI palette handle; 0 while the record has none.
 using HPALETTE = HANDLE;

@@ -4,7 +4,7 @@
 #include <mutex>
 
 #include "foundation/memory_helpers.h"
-#include "platform/threads.h"
+#include "platform/kernel/threads.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "graphics2d/palette.h"
-#include "platform/win_types.h"
+#include "platform/kernel/win_types.h"
 
 // Version, count and colours of every thread's default palette; entries 0 to 9 and 246 to
 // 255 are the 20 static colours.

@@ -11,8 +11,8 @@
 #include <cstdint>
 
 #include "graphics2d/pixel_format.h"
-#include "platform/hwnd.h"
-#include "platform/win_types.h"
+#include "platform/kernel/win_types.h"
+#include "platform/user/hwnd.h"
 
 // GetKind codes.
 inline constexpr int32_t kSurfaceKindMemory = 1;

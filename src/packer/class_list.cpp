@@ -1,6 +1,6 @@
 #include "packer/class_list.h"
 
-#include "script/class_table.h"
+#include "script/classes/class_table.h"
 
 std::vector<std::string> BuiltinClassList() {
     std::vector<std::string> names;

@@ -13,7 +13,7 @@
 #include "packer/class_list.h"
 #include "packer/image_probe.h"
 #include "packer/manifest_line.h"
-#include "script/project_format.h"
+#include "script/project/project_format.h"
 
 namespace fs = std::filesystem;
 namespace pf = project_format;

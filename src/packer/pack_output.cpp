@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "packer/chunk_writer.h"
-#include "script/project_format.h"
+#include "script/project/project_format.h"
 
 namespace fs = std::filesystem;
 

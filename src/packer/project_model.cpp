@@ -1,7 +1,7 @@
 #include "packer/project_model.h"
 
 #include "graphics2d/palette_context.h"
-#include "script/project_format.h"
+#include "script/project/project_format.h"
 
 PackPalette DefaultPackPalette() {
     PackPalette stored{};

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "script/project_format.h"
+#include "script/project/project_format.h"
 
 namespace pf = project_format;
 

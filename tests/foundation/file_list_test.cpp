@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "foundation/path_compare.h"
-#include "platform/drives.h"
-#include "platform/keyboard_state.h"
+#include "platform/files/drives.h"
+#include "platform/user/input/keyboard_state.h"
 #include "support/temp_dir.h"
 
 namespace {

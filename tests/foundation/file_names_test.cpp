@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "foundation/file_layer.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "support/temp_dir.h"
 #include "test_helpers.h"
 

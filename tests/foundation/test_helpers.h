@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/test_hooks.h"
+#include "platform/kernel/test_hooks.h"
 
 namespace foundation_test {
 

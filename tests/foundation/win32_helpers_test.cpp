@@ -11,10 +11,10 @@
 #include "foundation/placement_dialog.h"
 #include "foundation/process_memory_info.h"
 #include "foundation/rectangle.h"
-#include "platform/files.h"
-#include "platform/registry_test_hooks.h"
-#include "platform/system_info.h"
-#include "platform/windows.h"
+#include "platform/files/files.h"
+#include "platform/kernel/system_info.h"
+#include "platform/registry/registry_test_hooks.h"
+#include "platform/user/windows.h"
 #include "support/temp_dir.h"
 
 namespace {

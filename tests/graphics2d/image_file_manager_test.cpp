@@ -9,7 +9,7 @@
 #include "graphics2d/image_test_support.h"
 #include "graphics2d/pcx_handler.h"
 #include "graphics2d/tga_handler.h"
-#include "platform/test_hooks.h"
+#include "platform/kernel/test_hooks.h"
 #include "support/temp_dir.h"
 
 namespace {

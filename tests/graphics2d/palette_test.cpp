@@ -6,7 +6,7 @@
 #include <random>
 #include <thread>
 
-#include "platform/test_hooks.h"
+#include "platform/kernel/test_hooks.h"
 
 namespace {
 

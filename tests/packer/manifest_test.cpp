@@ -4,7 +4,7 @@
 
 #include "packer/class_list.h"
 #include "packer/manifest_line.h"
-#include "script/project_format.h"
+#include "script/project/project_format.h"
 #include "support/temp_dir.h"
 
 namespace pf = project_format;

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "packer/byte_cursor.h"
-#include "script/project_format.h"
+#include "script/project/project_format.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;

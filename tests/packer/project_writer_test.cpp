@@ -4,7 +4,7 @@
 
 #include "packer/byte_cursor.h"
 #include "packer/class_list.h"
-#include "script/project_format.h"
+#include "script/project/project_format.h"
 
 namespace pf = project_format;
 using packer_test::ByteCursor;

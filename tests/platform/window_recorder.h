@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/windows.h"
+#include "platform/user/windows.h"
 
 namespace window_test {
 

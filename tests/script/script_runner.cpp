@@ -3,12 +3,12 @@
 #include <new>
 
 #include "foundation/ptr_array.h"
-#include "script/base_class.h"
-#include "script/interpretor.h"
-#include "script/script_program.h"
-#include "script/string_class.h"
-#include "script/token_compiler.h"
-#include "script/value.h"
+#include "script/classes/base_class.h"
+#include "script/classes/script_program.h"
+#include "script/classes/string_class.h"
+#include "script/interpreter/interpretor.h"
+#include "script/language/token_compiler.h"
+#include "script/values/value.h"
 
 namespace script_test {
 namespace {

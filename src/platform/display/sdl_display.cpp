@@ -1,0 +1,143 @@
+// The display on a desktop, through SDL2: each visible top-level window in an SDL window
+// of its own, and what the user does there as the window manager's input.
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/display/display_backend.h"
+#include "platform/user/input/input_routing.h"
+#include "platform/display/sdl_cursor.h"
+#include "platform/display/sdl_errors.h"
+#include "platform/display/sdl_input.h"
+#include "platform/display/sdl_window_set.h"
+#include "platform/kernel/system_info.h"
+
+namespace platform {
+namespace {
+
+// SDL's video, started before the display is made and stopped after everything made with
+// it is gone. Other parts of the system may run SDL for sound or game input: SDL is quit
+// whole only when the last of them is done.
+struct SdlVideo {
+    SdlVideo() = default;
+    SdlVideo(const SdlVideo&) = delete;
+    SdlVideo& operator=(const SdlVideo&) = delete;
+    ~SdlVideo() {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
+    }
+};
+
+DisplayMode ModeOf(const SDL_DisplayMode& mode) {
+    int bits = SDL_BYTESPERPIXEL(mode.format) * 8;
+    return DisplayMode{mode.w, mode.h, bits != 0 ? bits : 32, mode.refresh_rate};
+}
+
+bool SameMode(const DisplayMode& a, const DisplayMode& b) {
+    return a.width == b.width && a.height == b.height && a.bitsPerPixel == b.bitsPerPixel &&
+           a.frequency == b.frequency;
+}
+
+class SdlDisplay final : public DisplayBackend {
+public:
+    SdlDisplay() {
+        SDL_StartTextInput();
+        SetTextInputDelivered(true);
+    }
+    ~SdlDisplay() override {
+        SetTextInputDelivered(false);
+        SDL_StopTextInput();
+    }
+
+    std::string_view Name() const override { return "sdl"; }
+
+    void Pump() override {
+        if (pumping_) return;
+        pumping_ = true;
+        struct Done {
+            bool& pumping;
+            ~Done() { pumping = false; }
+        } done{pumping_};
+        SDL_Event event;
+        while (SDL_PollEvent(&event))
+            input_.Handle(event);
+        input_.Finish();
+        windows_.Sync();
+        cursor_.Show(CurrentCursor());
+        windows_.Present();
+    }
+
+    DWORD PumpInterval() const override { return 10; }
+
+    std::vector<DisplayMode> Modes() const override {
+        std::vector<DisplayMode> modes;
+        SDL_DisplayMode desktop;
+        if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
+            ReportSdlError("SDL_GetDesktopDisplayMode");
+            return modes;
+        }
+        modes.push_back(ModeOf(desktop));
+        int count = SDL_GetNumDisplayModes(0);
+        for (int i = 0; i < count; ++i) {
+            SDL_DisplayMode mode;
+            if (SDL_GetDisplayMode(0, i, &mode) != 0) continue;
+            DisplayMode offered = ModeOf(mode);
+            bool known = false;
+            for (const DisplayMode& listed : modes)
+                known = known || SameMode(listed, offered);
+            if (!known) modes.push_back(offered);
+        }
+        return modes;
+    }
+
+    bool SetMode(const DisplayMode& wanted) override {
+        std::vector<DisplayMode> modes = Modes();
+        if (modes.empty()) return false;
+        if (SameMode(wanted, modes.front())) return windows_.LeaveFullScreen();
+        int count = SDL_GetNumDisplayModes(0);
+        for (int i = 0; i < count; ++i) {
+            SDL_DisplayMode mode;
+            if (SDL_GetDisplayMode(0, i, &mode) == 0 && SameMode(ModeOf(mode), wanted))
+                return windows_.EnterFullScreen(mode);
+        }
+        return false;
+    }
+
+    bool ShowsWindows() const override { return true; }
+
+private:
+    // In this order: SDL's video outlives the windows and cursors made with it.
+    SdlVideo video_;
+    SdlWindowSet windows_;
+    SdlCursor cursor_;
+    SdlInput input_{windows_};
+    bool pumping_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<DisplayBackend> MakeSdlDisplay() {
+    // A window losing the focus stays as it is, as on Windows; and Ctrl+C stops the
+    // player as it would without SDL, instead of becoming an SDL_QUIT nobody reads.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Our pixels reach the window as they are, without a 3D renderer behind each window
+    // (which would load a whole graphics stack, and stand in the way of the windows
+    // that want OpenGL of their own). The environment can still ask for one.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "zorv: the sdl display cannot start: %s\n", SDL_GetError());
+        return nullptr;
+    }
+    // The screen the system reports is the desktop's, unless ZORV_SCREEN chose one.
+    const char* chosen = std::getenv("ZORV_SCREEN");
+    SDL_DisplayMode desktop;
+    if ((chosen == nullptr || *chosen == '\0') && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+        DisplayMode mode = ModeOf(desktop);
+        SetVirtualDisplay(mode.width, mode.height, mode.bitsPerPixel);
+    }
+    return std::make_unique<SdlDisplay>();
+}
+
+} // namespace platform

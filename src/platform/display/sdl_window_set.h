@@ -1,0 +1,90 @@
+// The SDL windows that show the window manager's visible top-level windows, one each,
+// with native decorations: an SDL window is as large as our window's client area and
+// stands where that client area stands on our screen.
+//
+// The window manager is the authority: each sync makes the SDL windows follow our windows.
+// What the user does to an SDL window comes back as events, which tell our windows (and,
+// through Noted*, this set, so that the next sync does not undo what the user did).
+#pragma once
+
+#include <SDL.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/display/display_backend.h"
+
+namespace platform {
+
+class SdlWindowSet {
+public:
+    SdlWindowSet();
+    SdlWindowSet(const SdlWindowSet&) = delete;
+    SdlWindowSet& operator=(const SdlWindowSet&) = delete;
+    ~SdlWindowSet();
+
+    // The set of the SDL display alive now, null without one (the test hooks' way in).
+    static SdlWindowSet* Live();
+
+    // Creates, moves, resizes, titles, minimises and destroys SDL windows until they match
+    // our windows, and raises the active one when it changed.
+    void Sync();
+    // Copies what changed in the framebuffers into the SDL windows and shows it.
+    void Present();
+
+    // Our window an SDL window shows; 0 for one that is not ours (any more).
+    HWND WindowOf(Uint32 sdlWindowId) const;
+    SDL_Window* SdlWindowOf(HWND window) const;
+    // Where our window's client area starts on our screen; false when it is gone.
+    static bool ClientOrigin(HWND window, POINT& origin);
+
+    // The user moved or resized an SDL window; false when the SDL window already stood
+    // there (the echo of our own move), true when our window has to follow.
+    bool NotedMove(HWND window, int x, int y);
+    bool NotedSize(HWND window, int width, int height);
+    // The user's desktop brought another window forward than the active one (a disabled
+    // owner under its message box, say): the next sync raises the active one again.
+    void RaiseActiveAgain() { raised_ = 0; }
+    // The next present shows the whole window (it was uncovered, or SDL lost its pixels).
+    static void Repaint(HWND window);
+
+    // Puts the top window in full screen at that mode (or the first window to come, when
+    // none is shown yet); false when SDL refuses.
+    bool EnterFullScreen(const SDL_DisplayMode& mode);
+    // Every full screen window goes back to the desktop.
+    bool LeaveFullScreen();
+
+private:
+    struct Entry {
+        HWND window = 0;
+        SDL_Window* sdl = nullptr;
+        Uint32 id = 0;
+        // Where the SDL window was put or said it is, on our screen.
+        RECT client{};
+        // Where the client area lies in the window's framebuffer.
+        POINT offset{};
+        std::string title; // Windows-1252
+        bool resizable = false;
+        bool bordered = false;
+        bool topmost = false;
+        // Minimised by us or by the user, while our window is minimised too.
+        bool minimized = false;
+        // The surface last drawn into; a new one has lost every pixel.
+        SDL_Surface* surface = nullptr;
+    };
+    struct Wanted;
+
+    Entry* Find(HWND window);
+    const Entry* Find(HWND window) const;
+    void Create(const Wanted& wanted);
+    void Follow(Entry& entry, const Wanted& wanted);
+    void Drop(Entry& entry);
+    bool MakeFullScreen(SDL_Window* sdl, const SDL_DisplayMode& mode);
+
+    std::vector<Entry> entries_;
+    HWND raised_ = 0;
+    std::optional<SDL_DisplayMode> pendingFullScreen_;
+};
+
+} // namespace platform

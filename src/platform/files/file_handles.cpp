@@ -1,0 +1,283 @@
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/files/errno_mapping.h"
+#include "platform/kernel/errors.h"
+#include "platform/kernel/faults.h"
+#include "platform/files/file_attributes.h"
+#include "platform/files/file_sharing.h"
+#include "platform/files/files.h"
+#include "platform/kernel/kernel_objects.h"
+#include "platform/files/path_mapping.h"
+
+namespace platform {
+namespace {
+
+// An open file: its descriptor, the access the opener asked for (the descriptor may
+// allow more, to truncate) and its entry in the sharing record.
+class FileObject : public KernelObject {
+public:
+    FileObject(int fd, DWORD access, FileId id, uint64_t ticket)
+        : fd(fd), access(access), id(id), ticket(ticket) {}
+    ~FileObject() override {
+        close(fd);
+        RemoveSharer(id, ticket);
+    }
+    FileObject(const FileObject&) = delete;
+    FileObject& operator=(const FileObject&) = delete;
+
+    const int fd;
+    const DWORD access;
+    const FileId id;
+    const uint64_t ticket;
+};
+
+constexpr int kCreateAttempts = 8;
+
+// Opens `path` as `disposition` asks, without truncating: that waits for the sharing check.
+bool OpenForDisposition(const std::string& path, DWORD disposition, int flags, mode_t mode, int& fd,
+                        bool& existed) {
+    existed = true;
+    switch (disposition) {
+    case OPEN_EXISTING:
+    case TRUNCATE_EXISTING:
+        fd = open(path.c_str(), flags);
+        return fd >= 0 || FailWithErrno(errno, path);
+    case CREATE_NEW:
+        existed = false;
+        fd = open(path.c_str(), flags | O_CREAT | O_EXCL, mode);
+        if (fd >= 0) return true;
+        return errno == EEXIST ? Fail(ERROR_FILE_EXISTS) : FailWithErrno(errno, path);
+    default:
+        // The file may come and go between the two opens; a few rounds settle it.
+        for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+            fd = open(path.c_str(), flags | O_CREAT | O_EXCL, mode);
+            if (fd >= 0) {
+                existed = false;
+                return true;
+            }
+            if (errno != EEXIST) return FailWithErrno(errno, path);
+            fd = open(path.c_str(), flags);
+            if (fd >= 0) return true;
+            if (errno != ENOENT) return FailWithErrno(errno, path);
+        }
+        return FailWithErrno(ENOENT, path);
+    }
+}
+
+std::shared_ptr<FileObject> LookupFile(HANDLE file) {
+    return LookupObjectAs<FileObject>(file);
+}
+
+// The failure value of SetFilePointer and GetFileSize (both 0xFFFFFFFF), with its error.
+DWORD FailPosition(DWORD error) {
+    SetLastError(error);
+    return INVALID_SET_FILE_POINTER;
+}
+
+} // namespace
+} // namespace platform
+
+using platform::Fail;
+using platform::FailWithErrno;
+
+HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
+                   LPSECURITY_ATTRIBUTES /*security*/, DWORD creationDisposition,
+                   DWORD flagsAndAttributes, HANDLE /*templateFile*/) {
+    // First and cheap: tests drive retry loops of many thousand rounds through it.
+    if (platform::ShouldFail(platform::test::Fault::CreateExists)) {
+        SetLastError(ERROR_FILE_EXISTS);
+        return INVALID_HANDLE_VALUE;
+    }
+    DWORD access = desiredAccess & (GENERIC_READ | GENERIC_WRITE);
+    if (creationDisposition < CREATE_NEW || creationDisposition > TRUNCATE_EXISTING ||
+        (creationDisposition == TRUNCATE_EXISTING && !(access & GENERIC_WRITE))) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    platform::MappedPath mapped;
+    if (!platform::MapWindowsPath(fileName, mapped)) return INVALID_HANDLE_VALUE;
+    struct stat info {};
+    if (mapped.isRoot || mapped.trailingSeparator) {
+        bool folder = stat(mapped.linuxPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+        SetLastError(folder ? ERROR_ACCESS_DENIED : ERROR_INVALID_NAME);
+        return INVALID_HANDLE_VALUE;
+    }
+
+    bool truncates =
+        creationDisposition == CREATE_ALWAYS || creationDisposition == TRUNCATE_EXISTING;
+    bool writes = (access & GENERIC_WRITE) || truncates;
+    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK |
+                (writes ? ((access & GENERIC_READ) ? O_RDWR : O_WRONLY) : O_RDONLY);
+    mode_t mode = (flagsAndAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+    int fd = -1;
+    bool existed = false;
+    if (!platform::OpenForDisposition(mapped.linuxPath, creationDisposition, flags, mode, fd,
+                                      existed)) {
+        return INVALID_HANDLE_VALUE;
+    }
+    DWORD refusal = ERROR_SUCCESS;
+    if (fstat(fd, &info) != 0) {
+        refusal = platform::Win32ErrorFromErrno(errno);
+    } else if (!S_ISREG(info.st_mode) || (existed && writes && platform::IsReadOnly(info))) {
+        // Folders, devices and pipes are not files here; a read-only file refuses writers
+        // even to the super-user, as on Windows.
+        refusal = ERROR_ACCESS_DENIED;
+    } else if (fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        refusal = platform::Win32ErrorFromErrno(errno);
+    }
+    uint64_t ticket = 0;
+    platform::FileId id = platform::FileIdOf(info);
+    if (refusal == ERROR_SUCCESS) {
+        platform::SharingLock lock;
+        if (lock.Allows(id, access, shareMode)) {
+            ticket = lock.Add(id, access, shareMode);
+        } else {
+            refusal = ERROR_SHARING_VIOLATION;
+        }
+    }
+    if (refusal != ERROR_SUCCESS) {
+        close(fd);
+        SetLastError(refusal);
+        return INVALID_HANDLE_VALUE;
+    }
+    auto file = std::make_shared<platform::FileObject>(fd, access, id, ticket);
+    if (truncates && existed && info.st_size != 0 && ftruncate(fd, 0) != 0) {
+        FailWithErrno(errno);
+        return INVALID_HANDLE_VALUE;
+    }
+    HANDLE handle = platform::RegisterObject(std::move(file));
+    if (handle == 0) return INVALID_HANDLE_VALUE;
+    bool reportsExisting =
+        creationDisposition == CREATE_ALWAYS || creationDisposition == OPEN_ALWAYS;
+    SetLastError(existed && reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    return handle;
+}
+
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, void* overlapped) {
+    if (bytesRead) *bytesRead = 0;
+    if (overlapped) return Fail(ERROR_INVALID_PARAMETER);
+    auto object = platform::LookupFile(file);
+    if (!object) return FALSE;
+    if (platform::ShouldFail(platform::test::Fault::ReadError)) return Fail(ERROR_READ_FAULT);
+    if (platform::ShouldFail(platform::test::Fault::ReadEof)) return Fail(ERROR_HANDLE_EOF);
+    if (!(object->access & GENERIC_READ)) return Fail(ERROR_ACCESS_DENIED);
+    if (!buffer && bytesToRead != 0) return Fail(ERROR_INVALID_PARAMETER);
+    auto* bytes = static_cast<char*>(buffer);
+    DWORD done = 0;
+    while (done < bytesToRead) {
+        ssize_t count = read(object->fd, bytes + done, bytesToRead - done);
+        if (count < 0) {
+            if (errno == EINTR) continue;
+            if (bytesRead) *bytesRead = done;
+            return errno == EIO ? Fail(ERROR_READ_FAULT) : FailWithErrno(errno);
+        }
+        if (count == 0) break;
+        done += static_cast<DWORD>(count);
+    }
+    if (bytesRead) *bytesRead = done;
+    return TRUE;
+}
+
+BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
+               void* overlapped) {
+    if (bytesWritten) *bytesWritten = 0;
+    if (overlapped) return Fail(ERROR_INVALID_PARAMETER);
+    auto object = platform::LookupFile(file);
+    if (!object) return FALSE;
+    if (platform::ShouldFail(platform::test::Fault::WriteError)) return Fail(ERROR_WRITE_FAULT);
+    if (platform::ShouldFail(platform::test::Fault::DiskFull)) return Fail(ERROR_DISK_FULL);
+    if (platform::ShouldFail(platform::test::Fault::ShortWrite)) bytesToWrite /= 2;
+    if (!(object->access & GENERIC_WRITE)) return Fail(ERROR_ACCESS_DENIED);
+    if (!buffer && bytesToWrite != 0) return Fail(ERROR_INVALID_PARAMETER);
+    const auto* bytes = static_cast<const char*>(buffer);
+    DWORD done = 0;
+    while (done < bytesToWrite) {
+        ssize_t count = write(object->fd, bytes + done, bytesToWrite - done);
+        if (count < 0) {
+            if (errno == EINTR) continue;
+            if (bytesWritten) *bytesWritten = done;
+            return errno == EIO ? Fail(ERROR_WRITE_FAULT) : FailWithErrno(errno);
+        }
+        done += static_cast<DWORD>(count);
+    }
+    if (bytesWritten) *bytesWritten = done;
+    return TRUE;
+}
+
+DWORD SetFilePointer(HANDLE file, LONG distance, LPLONG distanceHigh, DWORD moveMethod) {
+    auto object = platform::LookupFile(file);
+    if (!object) return INVALID_SET_FILE_POINTER;
+    int64_t offset = distance;
+    if (distanceHigh) {
+        uint64_t combined = (static_cast<uint64_t>(static_cast<DWORD>(*distanceHigh)) << 32) |
+                            static_cast<DWORD>(distance);
+        offset = static_cast<int64_t>(combined);
+    }
+    int64_t base = 0;
+    struct stat info {};
+    switch (moveMethod) {
+    case FILE_BEGIN:
+        break;
+    case FILE_CURRENT:
+        base = lseek(object->fd, 0, SEEK_CUR);
+        if (base < 0) return platform::FailPosition(platform::Win32ErrorFromErrno(errno));
+        break;
+    case FILE_END:
+        if (fstat(object->fd, &info) != 0)
+            return platform::FailPosition(platform::Win32ErrorFromErrno(errno));
+        base = info.st_size;
+        break;
+    default:
+        return platform::FailPosition(ERROR_INVALID_PARAMETER);
+    }
+    int64_t position = 0;
+    if (__builtin_add_overflow(base, offset, &position)) {
+        return platform::FailPosition(offset < 0 ? ERROR_NEGATIVE_SEEK : ERROR_INVALID_PARAMETER);
+    }
+    if (position < 0) return platform::FailPosition(ERROR_NEGATIVE_SEEK);
+    // Without a high part the caller cannot be told a position past 4 GB.
+    if (!distanceHigh && position > 0xFFFFFFFFll) {
+        return platform::FailPosition(ERROR_INVALID_PARAMETER);
+    }
+    if (lseek(object->fd, position, SEEK_SET) < 0) {
+        return platform::FailPosition(platform::Win32ErrorFromErrno(errno));
+    }
+    if (distanceHigh) *distanceHigh = static_cast<LONG>(static_cast<uint64_t>(position) >> 32);
+    auto low = static_cast<DWORD>(position);
+    if (low == INVALID_SET_FILE_POINTER) SetLastError(ERROR_SUCCESS);
+    return low;
+}
+
+DWORD GetFileSize(HANDLE file, LPDWORD fileSizeHigh) {
+    auto object = platform::LookupFile(file);
+    if (!object) return INVALID_FILE_SIZE;
+    struct stat info {};
+    if (fstat(object->fd, &info) != 0)
+        return platform::FailPosition(platform::Win32ErrorFromErrno(errno));
+    auto size = static_cast<uint64_t>(info.st_size);
+    if (fileSizeHigh) *fileSizeHigh = static_cast<DWORD>(size >> 32);
+    auto low = static_cast<DWORD>(size);
+    if (low == INVALID_FILE_SIZE) SetLastError(ERROR_SUCCESS);
+    return low;
+}
+
+BOOL SetEndOfFile(HANDLE file) {
+    auto object = platform::LookupFile(file);
+    if (!object) return FALSE;
+    if (!(object->access & GENERIC_WRITE)) return Fail(ERROR_ACCESS_DENIED);
+    off_t position = lseek(object->fd, 0, SEEK_CUR);
+    if (position < 0 || ftruncate(object->fd, position) != 0) return FailWithErrno(errno);
+    return TRUE;
+}
+
+BOOL FlushFileBuffers(HANDLE file) {
+    auto object = platform::LookupFile(file);
+    if (!object) return FALSE;
+    if (!(object->access & GENERIC_WRITE)) return Fail(ERROR_ACCESS_DENIED);
+    if (fsync(object->fd) != 0 && errno != EINVAL) return FailWithErrno(errno);
+    return TRUE;
+}

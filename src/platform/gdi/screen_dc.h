@@ -1,0 +1,44 @@
+// The screen's device context, as much of it as start-up needs: the display's depth and
+// size, and pixels that keep only what the display's pixel format can hold. The pixels
+// are kept in memory; nothing is shown.
+//
+// The format follows the virtual display (system_info.h): 8 bits keep 3-3-2, 16 bits
+// 5-6-5 (or 5-5-5 when a test asks for it, test_hooks.h), 24 and 32 bits 8-8-8. Pixels
+// never set read as black.
+#pragma once
+
+#include "platform/user/hwnd.h"
+#include "platform/kernel/win_types.h"
+
+using HDC = uint32_t;
+using COLORREF = DWORD;
+
+inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
+
+inline constexpr int HORZRES = 8;
+inline constexpr int VERTRES = 10;
+inline constexpr int BITSPIXEL = 12;
+inline constexpr int PLANES = 14;
+inline constexpr int LOGPIXELSX = 88;
+inline constexpr int LOGPIXELSY = 90;
+inline constexpr int VREFRESH = 116;
+
+inline constexpr COLORREF RGB(BYTE red, BYTE green, BYTE blue) {
+    return static_cast<COLORREF>(red) | static_cast<COLORREF>(green) << 8 |
+           static_cast<COLORREF>(blue) << 16;
+}
+
+// A null window gives the screen's DC; a window's DC is device_context.h's, the same
+// handle every time for a CS_OWNDC window. 0 with ERROR_INVALID_WINDOW_HANDLE for a
+// window that does not exist.
+HDC GetDC(HWND window);
+// 1 when the DC was released (a CS_OWNDC window's DC stays), 0 for a DC that is not the
+// window's.
+int ReleaseDC(HWND window, HDC dc);
+// The screen's capabilities, for its DC and windows' DCs; 0 for an index it does not
+// know or a handle that is no DC.
+int GetDeviceCaps(HDC dc, int index);
+// SetPixel returns the colour really stored, GetPixel the colour there; both CLR_INVALID
+// outside the display (a window DC: outside its clip) or for a handle that is no DC.
+COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
+COLORREF GetPixel(HDC dc, int x, int y);

@@ -1,0 +1,136 @@
+#include "platform/kernel/format_message.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+#include "platform/kernel/errors.h"
+#include "platform/internet/internet.h"
+#include "platform/kernel/memory.h"
+#include "platform/kernel/string_table.h"
+
+namespace {
+
+struct SystemMessage {
+    DWORD code;
+    const char* text;
+};
+
+// Every code the layer reports.
+constexpr SystemMessage kMessages[] = {
+    {ERROR_SUCCESS, "The operation completed successfully."},
+    {ERROR_INVALID_FUNCTION, "Incorrect function."},
+    {ERROR_FILE_NOT_FOUND, "The system cannot find the file specified."},
+    {ERROR_PATH_NOT_FOUND, "The system cannot find the path specified."},
+    {ERROR_TOO_MANY_OPEN_FILES, "The system cannot open the file."},
+    {ERROR_ACCESS_DENIED, "Access is denied."},
+    {ERROR_INVALID_HANDLE, "The handle is invalid."},
+    {ERROR_NOT_ENOUGH_MEMORY, "Not enough storage is available to process this command."},
+    {ERROR_INVALID_DRIVE, "The system cannot find the drive specified."},
+    {ERROR_CURRENT_DIRECTORY, "The directory cannot be removed."},
+    {ERROR_NOT_SAME_DEVICE, "The system cannot move the file to a different disk drive."},
+    {ERROR_NO_MORE_FILES, "There are no more files."},
+    {ERROR_WRITE_FAULT, "The system cannot write to the specified device."},
+    {ERROR_READ_FAULT, "The system cannot read from the specified device."},
+    {ERROR_GEN_FAILURE, "A device attached to the system is not functioning."},
+    {ERROR_SHARING_VIOLATION,
+     "The process cannot access the file because it is being used by another process."},
+    {ERROR_LOCK_VIOLATION, "The process cannot access the file because another process has "
+                           "locked a portion of the file."},
+    {ERROR_HANDLE_EOF, "Reached the end of the file."},
+    {ERROR_NOT_SUPPORTED, "The request is not supported."},
+    {ERROR_BAD_NETPATH, "The network path was not found."},
+    {ERROR_FILE_EXISTS, "The file exists."},
+    {ERROR_INVALID_PARAMETER, "The parameter is incorrect."},
+    {ERROR_BROKEN_PIPE, "The pipe has been ended."},
+    {ERROR_DISK_FULL, "There is not enough space on the disk."},
+    {ERROR_INSUFFICIENT_BUFFER, "The data area passed to a system call is too small."},
+    {ERROR_INVALID_NAME, "The filename, directory name, or volume label syntax is incorrect."},
+    {ERROR_NEGATIVE_SEEK,
+     "An attempt was made to move the file pointer before the beginning of the file."},
+    {ERROR_DIR_NOT_EMPTY, "The directory is not empty."},
+    {ERROR_NOT_LOCKED, "The segment is already unlocked."},
+    {ERROR_BAD_PATHNAME, "The specified path is invalid."},
+    {ERROR_ALREADY_EXISTS, "Cannot create a file when that file already exists."},
+    {ERROR_FILENAME_EXCED_RANGE, "The filename or extension is too long."},
+    {ERROR_MORE_DATA, "More data is available."},
+    {ERROR_NO_MORE_ITEMS, "No more data is available."},
+    {ERROR_DIRECTORY, "The directory name is invalid."},
+    {ERROR_NOT_OWNER, "Attempt to release mutex not owned by caller."},
+    {ERROR_TOO_MANY_POSTS, "Too many posts were made to a semaphore."},
+    {ERROR_BADDB, "The configuration registry database is corrupt."},
+    {ERROR_KEY_DELETED,
+     "Illegal operation attempted on a registry key that has been marked for deletion."},
+    {ERROR_RESOURCE_NAME_NOT_FOUND, "The specified resource name cannot be found in the image "
+                                    "file."},
+    {ERROR_INTERNET_TIMEOUT, "The operation timed out."},
+    {ERROR_INTERNET_EXTENDED_ERROR, "An extended error was returned from the server."},
+    {ERROR_INTERNET_INTERNAL_ERROR, "An internal error has occurred."},
+    {ERROR_INTERNET_INVALID_URL, "The URL is invalid."},
+    {ERROR_INTERNET_UNRECOGNIZED_SCHEME, "The URL does not use a recognized protocol."},
+    {ERROR_INTERNET_NAME_NOT_RESOLVED, "The server name or address could not be resolved."},
+    {ERROR_INTERNET_INVALID_OPTION, "The option value is invalid."},
+    {ERROR_INTERNET_BAD_OPTION_LENGTH, "The option length is incorrect for the type of option."},
+    {ERROR_INTERNET_INVALID_OPERATION, "The requested operation is invalid."},
+    {ERROR_INTERNET_OPERATION_CANCELLED, "The operation was canceled."},
+    {ERROR_INTERNET_INCORRECT_HANDLE_TYPE,
+     "The type of handle supplied is incorrect for this operation."},
+    {ERROR_INTERNET_CANNOT_CONNECT, "A connection with the server could not be established."},
+    {ERROR_INTERNET_CONNECTION_ABORTED,
+     "The connection with the server was terminated abnormally."},
+    {ERROR_INTERNET_INVALID_CA, "The certificate authority is invalid or incorrect."},
+    {ERROR_HTTP_HEADER_NOT_FOUND, "The requested header could not be located."},
+    {ERROR_HTTP_INVALID_SERVER_RESPONSE,
+     "The server returned an invalid or unrecognized response."},
+    {ERROR_HTTP_REDIRECT_FAILED, "The redirection failed."},
+    {ERROR_INTERNET_SECURITY_CHANNEL_ERROR, "An error occurred in the secure channel support."},
+};
+
+const char* FindMessage(DWORD code) {
+    auto message = std::find_if(std::begin(kMessages), std::end(kMessages),
+                                [code](const SystemMessage& m) { return m.code == code; });
+    return message == std::end(kMessages) ? nullptr : message->text;
+}
+
+} // namespace
+
+LPVOID LocalAlloc(UINT flags, SIZE_T bytes) {
+    // A zero-byte request still yields a block that LocalFree accepts.
+    void* block = (flags & LMEM_ZEROINIT) != 0 ? std::calloc(std::max<SIZE_T>(bytes, 1), 1)
+                                               : std::malloc(std::max<SIZE_T>(bytes, 1));
+    if (block == nullptr) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return block;
+}
+
+LPVOID LocalFree(LPVOID memory) {
+    std::free(memory);
+    return nullptr;
+}
+
+DWORD FormatMessageA(DWORD flags, LPCVOID, DWORD messageId, DWORD, LPSTR buffer, DWORD size,
+                     va_list*) {
+    if ((flags & FORMAT_MESSAGE_FROM_SYSTEM) == 0 || buffer == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    const char* found = FindMessage(messageId);
+    if (found == nullptr) {
+        SetLastError(ERROR_MR_MID_NOT_FOUND);
+        return 0;
+    }
+    std::string_view message(found);
+    DWORD length = static_cast<DWORD>(message.size()) + 2; // with the final "\r\n"
+    if ((flags & FORMAT_MESSAGE_ALLOCATE_BUFFER) != 0) {
+        auto* block = static_cast<char*>(LocalAlloc(LMEM_FIXED, std::max(size, length + 1)));
+        if (block == nullptr) return 0;
+        *reinterpret_cast<LPSTR*>(buffer) = block;
+        buffer = block;
+    } else if (size < length + 1) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    std::memcpy(buffer, message.data(), message.size());
+    std::memcpy(buffer + message.size(), "\r\n", 3);
+    return length;
+}

@@ -1,0 +1,98 @@
+#include <algorithm>
+#include <chrono>
+#include <mutex>
+
+#include "platform/kernel/clock.h"
+#include "platform/display/display_backend.h"
+#include "platform/kernel/errors.h"
+#include "platform/user/input/input_routing.h"
+#include "platform/user/message_queue.h"
+#include "platform/user/messages.h"
+#include "platform/user/paint/paint_hooks.h"
+#include "platform/kernel/threads.h"
+#include "platform/kernel/waitable.h"
+
+namespace {
+
+// Handles come before the message, as their indexes do.
+DWORD TryWait(const platform::WaitSet& objects, DWORD count, bool waitAll, bool messageWaiting,
+              DWORD threadId) {
+    if (waitAll) {
+        return messageWaiting ? platform::TryAcquire(objects, count, true, threadId) : WAIT_TIMEOUT;
+    }
+    DWORD result = platform::TryAcquire(objects, count, false, threadId);
+    if (result != WAIT_TIMEOUT || !messageWaiting) return result;
+    return WAIT_OBJECT_0 + count;
+}
+
+} // namespace
+
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                DWORD milliseconds, DWORD wakeMask) {
+    // One index stays free for the message, as WAIT_OBJECT_0 + count.
+    if (count >= MAXIMUM_WAIT_OBJECTS || (count > 0 && !handles)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return WAIT_FAILED;
+    }
+    platform::WaitSet waitables;
+    if (!platform::CollectWaitables(count, handles, waitAll != FALSE, waitables))
+        return WAIT_FAILED;
+
+    const DWORD threadId = GetCurrentThreadId();
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    platform::PumpDisplay();
+    // A display that hears of the user by itself is pumped at least every slice.
+    const DWORD slice = platform::ActiveDisplay().PumpInterval();
+    platform::WaitHub& hub = platform::GetWaitHub();
+    std::unique_lock lock(hub.lock);
+    auto pumpAfterWait = [&] {
+        if (slice == INFINITE) return;
+        lock.unlock();
+        platform::PumpDisplay();
+        lock.lock();
+    };
+    platform::MessageQueue& queue = platform::CurrentThreadQueueLocked();
+    for (;;) {
+        bool messageWaiting =
+            wakeMask != 0 && (!queue.posted.empty() || queue.quitPending ||
+                              platform::PaintPendingLocked() || platform::TimerDueLocked());
+        DWORD result = TryWait(waitables, count, waitAll != FALSE, messageWaiting, threadId);
+        if (result != WAIT_TIMEOUT) return result;
+        // A timer falling due is a message arriving.
+        DWORD timerDelay = wakeMask != 0 ? platform::NextTimerDelayLocked(0, 0, 0) : INFINITE;
+        if (milliseconds == INFINITE) {
+            if (slice != INFINITE && timerDelay > slice) {
+                if (timerDelay != INFINITE && platform::IsClockFrozen())
+                    Sleep(slice); // a frozen clock only moves forward by the wait
+                else
+                    hub.changed.wait_for(lock, std::chrono::milliseconds(slice));
+            } else if (timerDelay == INFINITE) {
+                hub.changed.wait(lock);
+            } else {
+                platform::WaitForMessageLocked(lock, 0, 0, 0);
+            }
+            pumpAfterWait();
+            continue;
+        }
+        auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) return WAIT_TIMEOUT;
+        if (platform::IsClockFrozen()) {
+            lock.unlock();
+            if (timerDelay < milliseconds) {
+                // The clock moves on to the timer only; the wait then ends with it.
+                Sleep(timerDelay);
+                lock.lock();
+                continue;
+            }
+            Sleep(milliseconds); // a frozen clock only moves forward by the wait
+            return WAIT_TIMEOUT;
+        }
+        auto until = deadline;
+        if (timerDelay != INFINITE)
+            until = std::min(until, now + std::chrono::milliseconds(timerDelay));
+        if (slice != INFINITE) until = std::min(until, now + std::chrono::milliseconds(slice));
+        hub.changed.wait_until(lock, until);
+        pumpAfterWait();
+    }
+}

@@ -1,8 +1,0 @@
-#include "platform/windows.h"
-
-#include "platform/window_table.h"
-
-BOOL IsWindow(HWND handle) {
-    std::lock_guard lock(platform::WindowLock());
-    return platform::LookupWindowLocked(handle) ? TRUE : FALSE;
-}

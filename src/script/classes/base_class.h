@@ -1,0 +1,174 @@
+// The base of every object a script can hold. It gives the object its interpreter, its
+// class and its number within the class, a use count, and the list of script values
+// that hold it, so that destroying the object turns every such value into integer 0
+// instead of leaving it pointing at freed memory.
+//
+// How a built-in class is written:
+//
+//   class CISprite : public CIBaseClassImpl {
+//   public:
+//       CISprite(CInterpretor* interpreter, const CClassRecord* record)
+//           : CIBaseClassImpl(interpreter, record, 1) {}
+//       void CallMethod(uint16_t methodId) override {
+//           CallMethodFromTable(*this, kMethods, methodId);
+//       }
+//       void Destroy(int) override { delete this; }
+//       void Create() override;          // reads the New arguments, then Register()
+//   private:
+//       void Move();                     // reads interpreter->GetArgInt(0) ...,
+//       void X();                        // writes interpreter->GetResultSlot()
+//       static const ScriptMethod<CISprite> kMethods[];  // indexed by method id
+//   };
+//   const ScriptMethod<CISprite> CISprite::kMethods[] = {nullptr, &CISprite::Move, ...};
+//
+// and described to the interpreter once at start-up by a ScriptClassInfo (its name table,
+// how to construct it, its class-level handlers and dependent classes) passed to
+// RegisterScriptClass. A later subsystem replaces a class, a singleton's included, by
+// registering its own description for the same class id.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "script/classes/class_table.h"
+
+class CInterpretor;
+class CValue;
+class CClassLookup;
+class CIBaseClassImpl;
+struct ScriptClassInfo;
+
+// The interpreter's record of a class: what it needs to call the class's methods.
+struct CClassRecord {
+    uint32_t classIndex;
+    // The method lookup of the class (by name without regard to case); null when the
+    // project does not use the class.
+    const CClassLookup* lookup = nullptr;
+    // The class's registered description; null when none is registered.
+    const ScriptClassInfo* info = nullptr;
+};
+
+// A method of a built-in class: it reads its arguments through the interpreter's
+// argument accessors and writes its result into the interpreter's result slot.
+template <class T> using ScriptMethod = void (T::*)();
+
+// A class-level constant or static of a class, named through the class name
+// (Animation.LOOP_INFINITE): it writes its value into the interpreter's result slot.
+using ClassLevelHandler = void (*)(CInterpretor& interpreter);
+
+// Makes a new object of a class, not yet created (Create reads the New arguments) and
+// not yet registered. Null when memory runs out.
+using ObjectFactory = CIBaseClassImpl* (*)(CInterpretor& interpreter, const CClassRecord* record);
+
+// Makes a registered object of a text class holding `text` (borrowed when `borrow` is
+// set), for a method called on a text literal or on a variable holding a text.
+using TextObjectFactory = CIBaseClassImpl* (*)(CInterpretor& interpreter,
+                                               const CClassRecord* record, const char* text,
+                                               int borrow);
+
+// The static description of one built-in class.
+struct ScriptClassInfo {
+    // Row 0 names the class (a built-in class id and name); registered for the compiler.
+    const MethodNameRow* nameTable;
+    // New, and the creation of a singleton at start. Null: the class cannot be created.
+    ObjectFactory construct;
+    // Ids above this one name the class-level handlers: id k runs entry k - id - 1.
+    uint32_t firstClassLevelId;
+    const ClassLevelHandler* classLevelHandlers;
+    uint32_t classLevelHandlerCount;
+    // Classes whose objects may hold references to objects of this class, ending with
+    // 0 (script-defined objects, always scanned last); null stands for {0}.
+    const uint32_t* dependentClasses;
+    // The text class only: its objects made around a text.
+    TextObjectFactory constructText;
+};
+
+// Makes `info` the description of the class named by row 0 of its name table (and
+// registers the name table), replacing an earlier one. 0 when the table is refused. The
+// description must outlive every interpreter that uses it.
+int RegisterScriptClass(const ScriptClassInfo* info);
+void UnregisterScriptClass(uint32_t classId);
+// Null when no description is registered.
+const ScriptClassInfo* GetScriptClassInfo(uint32_t classId);
+
+// Calls the method of `methodId` from a class's method-function table (entry 0 is not
+// used); an id without a method raises error 11.
+[[noreturn]] void RaiseNoSuchMethod(CIBaseClassImpl& object);
+template <class T, size_t N>
+void CallMethodFromTable(T& object, const ScriptMethod<T> (&table)[N], uint16_t methodId) {
+    ScriptMethod<T> method = methodId < N ? table[methodId] : nullptr;
+    if (method == nullptr) RaiseNoSuchMethod(object);
+    (object.*method)();
+}
+
+class CIBaseClassInterpretor {
+public:
+    virtual ~CIBaseClassInterpretor() = default;
+};
+
+class CIBaseClassImpl : public CIBaseClassInterpretor {
+public:
+    // `classRecord` is null for objects defined by the script (class index 0). With
+    // `addToList` the object goes at the head of its class's object list.
+    CIBaseClassImpl(CInterpretor* interpreter, const CClassRecord* classRecord, int addToList);
+    // Every value that still holds the object becomes integer 0 (the use count is left
+    // alone: the object is going anyway).
+    ~CIBaseClassImpl() override;
+    CIBaseClassImpl(const CIBaseClassImpl&) = delete;
+    CIBaseClassImpl& operator=(const CIBaseClassImpl&) = delete;
+
+    // Classes replace it with the dispatch of their methods (CallMethodFromTable).
+    virtual void CallMethod(uint16_t methodId);
+    // Takes the object out of its class's object list. Classes made with new replace it
+    // with their deleting destructor (delete this), which the interpreter calls to
+    // delete an object.
+    virtual void Destroy(int flag);
+    // A class that keeps references to other objects drops those to `object` and
+    // returns non-zero when it held any.
+    virtual int ReleaseReferencesTo(CIBaseClassImpl* object);
+    // Classes read their New arguments here and register when creation succeeds.
+    virtual void Create();
+    // Gives the object the next serial of its class and makes it alive.
+    virtual void Register();
+    virtual void Unregister();
+    virtual int IsReferenced();
+    // The kinds of project (mode bits 1, 2, 4) in which the class may be created.
+    virtual int32_t GetProjectKindMask();
+
+    // Enters `value` in the back-references; 0 when the list cannot grow, and then
+    // nothing changed (the caller must not take the reference).
+    int AddReference(CValue* value);
+    // Nothing when the value is not in the list.
+    void RemoveReference(CValue* value);
+    // Turns every value that holds the object into integer 0, counting their uses off.
+    void ClearReferences();
+    // 1 the first time, 0 once the object is already being deleted: lets a destructor
+    // that a cascade can reach twice run once.
+    int MarkDeleted();
+
+    CInterpretor* interpreter;
+    CValue** backReferences = nullptr;
+    int32_t backReferenceCount = 0;
+    int32_t backReferenceCapacity = 0;
+    uint32_t serial = 0;
+    const CClassRecord* classRecord;
+    // The object's node in its class's object list; 0 when not listed.
+    uint32_t listNode = 0;
+    // 1 from registration to unregistration; a created object that is not alive failed.
+    uint32_t alive = 0;
+    // 1 while being deleted, 2 when marked by a cascading delete.
+    uint32_t deletingMark = 0;
+    uint32_t classIndex;
+    int32_t useCount = 0;
+    // Calls of the object's own methods (built-in or script) now running. An object
+    // deleted meanwhile is only detached; it is destroyed when the last one returns.
+    int32_t runningCalls = 0;
+    // Set when a Delete came while calls were running.
+    int32_t deletePending = 0;
+    // Unique among the objects of the interpreter; a snapshot of a list recognises by it
+    // that a node still holds the same object.
+    uint64_t instance = 0;
+
+private:
+    void Unlink();
+};

@@ -1,0 +1,349 @@
+#include "script/classes/string_class.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string_view>
+
+#include "platform/kernel/cp1252.h"
+#include "script/interpreter/interpretor.h"
+#include "script/values/number_text.h"
+#include "script/project/string_bank_text.h"
+
+namespace {
+
+const MethodNameRow kNameTable[] = {
+    {CIString::kClassId, "String", 0, 0},
+    {CIString::kBig, "Big", 0, 0},
+    {CIString::kBold, "Bold", 0, 0},
+    {CIString::kFontColor, "FontColor", 0, 0},
+    {CIString::kFontSize, "FontSize", 0, 0},
+    {CIString::kItalics, "Italics", 0, 0},
+    {CIString::kSmall, "Small", 0, 0},
+    {CIString::kStrike, "Strike", 0, 0},
+    {CIString::kSub, "Sub", 0, 0},
+    {CIString::kSup, "Sup", 0, 0},
+    {CIString::kToLowerCase, "ToLowerCase", 0, 0},
+    {CIString::kToUpperCase, "ToUpperCase", 0, 0},
+    {CIString::kCharAt, "CharAt", 0, 0},
+    {CIString::kIndexOf, "IndexOf", 0, 0},
+    {CIString::kLastIndexOf, "LastIndexOf", 0, 0},
+    {CIString::kSubString, "SubString", 0, 0},
+    {CIString::kLength, "Length", 0, 0},
+    {CIString::kGetFloat, "GetFloat", 0, 0},
+    {CIString::kGetInt, "GetInt", 0, 0},
+    {CIString::kGetAscii, "GetAscii", 0, 0},
+    {CIString::kCompareNoCase, "CompareNoCase", 0, 0},
+    {CIString::kReplace, "Replace", 0, 0},
+    {0, nullptr, 0, 0},
+};
+
+// The opening tag of FontColor and FontSize holds their integer argument.
+enum class TagArgument { None, Colour, Size };
+
+struct Tags {
+    const char* open;
+    const char* close;
+    TagArgument argument;
+};
+
+// By method id.
+constexpr Tags kTags[] = {
+    {},
+    {"<BIG>", "</BIG>", TagArgument::None},
+    {"<B>", "</B>", TagArgument::None},
+    {nullptr, "</FONT>", TagArgument::Colour},
+    {nullptr, "</FONT>", TagArgument::Size},
+    {"<I>", "</I>", TagArgument::None},
+    {"<SMALL>", "</SMALL>", TagArgument::None},
+    {"<STRIKE>", "</STRIKE>", TagArgument::None},
+    {"<SUB>", "</SUB>", TagArgument::None},
+    {"<SUP>", "</SUP>", TagArgument::None},
+};
+
+// Byte maps of the Windows-1252 letters: the identity for exact matching, and the
+// lower and upper case of each byte.
+struct CaseMaps {
+    CaseMaps() {
+        for (int c = 0; c < 256; ++c) {
+            auto byte = static_cast<unsigned char>(c);
+            exact[c] = byte;
+            lower[c] = platform::Cp1252ToLower(byte);
+            upper[c] = platform::Cp1252ToUpper(byte);
+        }
+    }
+    unsigned char exact[256];
+    unsigned char lower[256];
+    unsigned char upper[256];
+};
+
+const CaseMaps& Maps() {
+    static const CaseMaps maps;
+    return maps;
+}
+
+// Fills the new text of the result slot.
+class ResultText {
+public:
+    // Error 15 for texts beyond the size of a script text.
+    ResultText(CInterpretor& interpreter, size_t length) {
+        if (length >= INT32_MAX) interpreter.RaiseError(15);
+        at_ = interpreter.GetResultSlot()->SetStringBuffer(static_cast<int32_t>(length + 1));
+        at_[length] = '\0';
+    }
+
+    void Append(std::string_view part) { at_ = std::copy(part.begin(), part.end(), at_); }
+    char* Reserve(size_t n) {
+        char* at = at_;
+        at_ += n;
+        return at;
+    }
+
+private:
+    char* at_;
+};
+
+void StoreText(CInterpretor& interpreter, std::string_view text) {
+    ResultText(interpreter, text.size()).Append(text);
+}
+
+int32_t ToScriptInt(size_t n) {
+    return static_cast<int32_t>(std::min<size_t>(n, INT32_MAX));
+}
+
+// "0x" and "0b" texts are read as hexadecimal and binary digits, any other as a
+// decimal number.
+double ParseNumber(const char* text) {
+    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        const char* digits = text + 2;
+        return ReadHexDigits(digits);
+    }
+    if (text[0] == '0' && (text[1] == 'b' || text[1] == 'B')) {
+        const char* digits = text + 2;
+        return ReadBinaryDigits(digits);
+    }
+    return TextToDouble(text);
+}
+
+CIBaseClassImpl* NewString(CInterpretor& interpreter, const CClassRecord* record) {
+    return new (std::nothrow) CIString(&interpreter, record, nullptr, 0);
+}
+
+CIBaseClassImpl* NewStringAround(CInterpretor& interpreter, const CClassRecord* record,
+                                 const char* text, int borrow) {
+    auto* object = new (std::nothrow) CIString(&interpreter, record, text, borrow);
+    if (object != nullptr) object->Register();
+    return object;
+}
+
+} // namespace
+
+const ScriptMethod<CIString> CIString::kMethods[kMethodCount] = {
+    nullptr,
+    &CIString::WrapInTags<kBig>,
+    &CIString::WrapInTags<kBold>,
+    &CIString::WrapInTags<kFontColor>,
+    &CIString::WrapInTags<kFontSize>,
+    &CIString::WrapInTags<kItalics>,
+    &CIString::WrapInTags<kSmall>,
+    &CIString::WrapInTags<kStrike>,
+    &CIString::WrapInTags<kSub>,
+    &CIString::WrapInTags<kSup>,
+    &CIString::ToLowerCase,
+    &CIString::ToUpperCase,
+    &CIString::CharAt,
+    &CIString::IndexOf,
+    &CIString::LastIndexOf,
+    &CIString::SubString,
+    &CIString::Length,
+    &CIString::GetFloat,
+    &CIString::GetInt,
+    &CIString::GetAscii,
+    &CIString::CompareNoCase,
+    &CIString::Replace,
+};
+
+CIString::CIString(CInterpretor* interpreter, const CClassRecord* record, const char* text,
+                   int borrow)
+    : CIBaseClassImpl(interpreter, record, 1), text_(interpreter, text, borrow) {}
+
+void CIString::CallMethod(uint16_t methodId) {
+    CallMethodFromTable(*this, kMethods, methodId);
+}
+
+void CIString::Destroy(int) {
+    delete this;
+}
+
+void CIString::Create() {
+    if (interpreter->GetArgCount() == 1 &&
+        !LoadStringBankText(*interpreter, *interpreter->GetArg(0), text_))
+        interpreter->RaiseError(79);
+    Register();
+}
+
+template <uint16_t Id> void CIString::WrapInTags() {
+    const Tags& tags = kTags[Id];
+    // "<FONT COLOR=#80000000>" is the longest.
+    char open[32];
+    switch (tags.argument) {
+    case TagArgument::None:
+        std::snprintf(open, sizeof open, "%s", tags.open);
+        break;
+    case TagArgument::Colour:
+        std::snprintf(open, sizeof open, "<FONT COLOR=#%.6X>",
+                      static_cast<unsigned>(interpreter->GetArgInt(0)));
+        break;
+    case TagArgument::Size:
+        std::snprintf(open, sizeof open, "<FONT SIZE=%i>", interpreter->GetArgInt(0));
+        break;
+    }
+    std::string_view text = Text();
+    std::string_view opening = open;
+    std::string_view closing = tags.close;
+    ResultText result(*interpreter, opening.size() + text.size() + closing.size());
+    result.Append(opening);
+    result.Append(text);
+    result.Append(closing);
+}
+
+void CIString::StoreMapped(const unsigned char* map) {
+    std::string_view text = Text();
+    ResultText result(*interpreter, text.size());
+    char* out = result.Reserve(text.size());
+    for (char c : text)
+        *out++ = static_cast<char>(map[static_cast<unsigned char>(c)]);
+}
+
+void CIString::ToLowerCase() {
+    StoreMapped(Maps().lower);
+}
+
+void CIString::ToUpperCase() {
+    StoreMapped(Maps().upper);
+}
+
+void CIString::CharAt() {
+    int64_t index = interpreter->GetArgInt(0);
+    std::string_view text = Text();
+    if (index >= 0 && index < static_cast<int64_t>(text.size()))
+        StoreText(*interpreter, text.substr(static_cast<size_t>(index), 1));
+    else
+        StoreText(*interpreter, {});
+}
+
+void CIString::IndexOf() {
+    std::string_view pattern = interpreter->GetArgString(0);
+    int64_t start = interpreter->IsArgDefault(1) ? 0 : interpreter->GetArgInt(1);
+    std::string_view text = Text();
+    int32_t position = -1;
+    if (start >= 0 && start < static_cast<int64_t>(text.size())) {
+        size_t at = text.find(pattern, static_cast<size_t>(start));
+        if (at != std::string_view::npos) position = ToScriptInt(at);
+    }
+    interpreter->GetResultSlot()->SetInt(position);
+}
+
+void CIString::LastIndexOf() {
+    std::string_view pattern = interpreter->GetArgString(0);
+    std::string_view text = Text();
+    int32_t position = -1;
+    if (!text.empty() && !pattern.empty()) {
+        // Each search starts after the previous hit, so overlapping hits are not seen.
+        for (size_t at = text.find(pattern); at != std::string_view::npos;
+             at = text.find(pattern, at + pattern.size()))
+            position = ToScriptInt(at);
+    }
+    interpreter->GetResultSlot()->SetInt(position);
+}
+
+void CIString::SubString() {
+    std::string_view text = Text();
+    int64_t size = static_cast<int64_t>(text.size());
+    int64_t start = interpreter->IsArgDefault(0) ? 0 : interpreter->GetArgInt(0);
+    int64_t length = interpreter->IsArgDefault(1) ? size : interpreter->GetArgInt(1);
+    if (start >= 0 && start < size && length > 0)
+        StoreText(*interpreter, text.substr(static_cast<size_t>(start),
+                                            static_cast<size_t>(std::min(length, size - start))));
+    else
+        StoreText(*interpreter, {});
+}
+
+void CIString::Length() {
+    interpreter->GetResultSlot()->SetInt(ToScriptInt(std::strlen(Text())));
+}
+
+void CIString::GetFloat() {
+    interpreter->GetResultSlot()->SetFloat(ParseNumber(Text()));
+}
+
+void CIString::GetInt() {
+    interpreter->GetResultSlot()->SetInt(DoubleToInt(ParseNumber(Text())));
+}
+
+void CIString::GetAscii() {
+    int64_t index = interpreter->IsArgDefault(0) ? 0 : interpreter->GetArgInt(0);
+    std::string_view text = Text();
+    int32_t byte = 0;
+    if (index >= 0 && index < static_cast<int64_t>(text.size()))
+        byte = static_cast<unsigned char>(text[static_cast<size_t>(index)]);
+    interpreter->GetResultSlot()->SetInt(byte);
+}
+
+void CIString::CompareNoCase() {
+    if (interpreter->IsArgDefault(0)) interpreter->RaiseError(115);
+    const unsigned char* lower = Maps().lower;
+    auto* a = reinterpret_cast<const unsigned char*>(Text());
+    auto* b = reinterpret_cast<const unsigned char*>(interpreter->GetArgString(0));
+    while (*a != 0 && lower[*a] == lower[*b]) {
+        ++a;
+        ++b;
+    }
+    interpreter->GetResultSlot()->SetInt(int32_t(lower[*a]) - int32_t(lower[*b]));
+}
+
+void CIString::Replace() {
+    if (interpreter->IsArgDefault(0) || interpreter->IsArgDefault(1)) interpreter->RaiseError(115);
+    int32_t matchCase = interpreter->IsArgDefault(2) ? 1 : interpreter->GetArgInt(2);
+    if (matchCase != 0 && matchCase != 1) interpreter->RaiseError(115);
+    std::string_view old = interpreter->GetArgString(0);
+    std::string_view replacement = interpreter->GetArgString(1);
+    std::string_view text = Text();
+    if (old.empty()) {
+        StoreText(*interpreter, text);
+        return;
+    }
+    const unsigned char* map = matchCase != 0 ? Maps().exact : Maps().lower;
+    auto same = [map](char a, char b) {
+        return map[static_cast<unsigned char>(a)] == map[static_cast<unsigned char>(b)];
+    };
+    auto next = [&](std::string_view::iterator from) {
+        return std::search(from, text.end(), old.begin(), old.end(), same);
+    };
+
+    size_t count = 0;
+    for (auto at = next(text.begin()); at != text.end(); at = next(at + old.size()))
+        ++count;
+    size_t added;
+    size_t length;
+    if (__builtin_mul_overflow(count, replacement.size(), &added) ||
+        __builtin_add_overflow(text.size() - count * old.size(), added, &length))
+        interpreter->RaiseError(15);
+
+    ResultText result(*interpreter, length);
+    auto piece = text.begin();
+    for (auto at = next(piece); at != text.end(); at = next(piece)) {
+        result.Append(std::string_view(piece, at));
+        result.Append(replacement);
+        piece = at + old.size();
+    }
+    result.Append(std::string_view(piece, text.end()));
+}
+
+const ScriptClassInfo* GetStringClassInfo() {
+    static const ScriptClassInfo info{
+        kNameTable, &NewString, CIString::kMethodCount, nullptr, 0, nullptr, &NewStringAround,
+    };
+    return &info;
+}

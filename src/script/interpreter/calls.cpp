@@ -1,0 +1,355 @@
+// Calls: methods of built-in objects, class-level members, script functions, the
+// argument frames, and the error road of an error raised inside a method.
+#include <new>
+
+#include "foundation/memory_helpers.h"
+#include "script/interpreter/call_scope.h"
+#include "script/classes/class_lookup.h"
+#include "script/interpreter/interpretor.h"
+#include "script/language/name_table.h"
+#include "script/classes/script_program.h"
+#include "script/language/token_codes.h"
+
+// ---- Method calls --------------------------------------------------------------------
+
+uint32_t CInterpretor::ResolveMember(const CClassRecord* record) {
+    auto* token = reinterpret_cast<NameToken*>(currentToken);
+    if (token->cachedId != 0 && token->cache == record) return token->cachedId;
+    const CClassLookup* lookup = record != nullptr ? record->lookup : nullptr;
+    const char* name = GetNameTable() != nullptr ? GetNameTable()->GetName(token->nameId) : nullptr;
+    const MethodNameRow* row =
+        lookup != nullptr && name != nullptr ? lookup->FindName(name) : nullptr;
+    if (row == nullptr) RaiseError(11);
+    token->cachedId = row->id;
+    token->cache = const_cast<CClassRecord*>(record);
+    return row->id;
+}
+
+void CInterpretor::EvaluateArguments() {
+    CallFrame* frame = frames_[frameIndex_];
+    int32_t count = 0;
+    if (CurrentCode() == kTokenCloseParen) {
+        SkipToken();
+    } else {
+        uint32_t index = frameIndex_;
+        // Calls inside the arguments use the next frame.
+        EnsureFrame(index + 1);
+        frameIndex_ = index + 1;
+        for (;;) {
+            CValue& slot = frame->slots[count++];
+            if (!EvaluateShortInto(slot)) slot.Assign(*Evaluate());
+            if (CurrentCode() != kTokenComma || count == int32_t(kFrameSlots)) break;
+            SkipToken();
+        }
+        SkipToken();
+        frameIndex_ = index;
+        if (count > int32_t(kMaxArguments)) RaiseError(13);
+    }
+    frame->count = count;
+}
+
+void CInterpretor::CallObjectMethod(CIBaseClassImpl* object) {
+    const CClassRecord* record = object->classRecord;
+    uint32_t id = ResolveMember(record);
+    bool withArguments = CurrentCode() == kTokenMemberCall;
+    SkipToken();
+    // The object stays anchored while its arguments run: a Delete there is noticed.
+    Anchor(object);
+    if (withArguments)
+        EvaluateArguments();
+    else
+        Frame().count = 0;
+    if (slots_[depth_]->anchorKind != kValueObject ||
+        slots_[depth_]->anchor.GetType() != kValueObject)
+        RaiseError(32);
+    CValue* result = GetResultSlot();
+    result->SetInt(0);
+    result->source = nullptr;
+    currentMethodId_ = uint16_t(id);
+    const ScriptClassInfo* info = record->info;
+    uint32_t classId = record->classIndex;
+    bool classLevel = !withArguments && classId != 2 && classId != 3 && classId != 59 &&
+                      info != nullptr && id > info->firstClassLevelId &&
+                      id - info->firstClassLevelId - 1 < info->classLevelHandlerCount;
+    if (classLevel) {
+        info->classLevelHandlers[id - info->firstClassLevelId - 1](*this);
+        return;
+    }
+    GuardedCall(object, uint16_t(id));
+}
+
+void CInterpretor::CallClassMember() {
+    uint32_t classId = CurrentCode();
+    SkipToken();
+    if (CurrentCode() != kTokenMember) RaiseError(16);
+    const CClassRecord* record = &classRecords_[classId];
+    uint32_t id = ResolveMember(record);
+    SkipToken();
+    currentMethodId_ = uint16_t(id);
+    Frame().count = 0;
+    Operand()->SetInt(0);
+    const ScriptClassInfo* info = record->info;
+    // An ordinary method named through the class has no object to run on.
+    if (info == nullptr || id <= info->firstClassLevelId ||
+        id - info->firstClassLevelId - 1 >= info->classLevelHandlerCount)
+        RaiseError(11);
+    info->classLevelHandlers[id - info->firstClassLevelId - 1](*this);
+}
+
+void CInterpretor::OperandSingleton() {
+    CIBaseClassImpl* object = singletons_[CurrentCode()];
+    if (object == nullptr) RaiseError(32);
+    SkipToken();
+    Operand();
+    uint16_t next = CurrentCode();
+    if (next != kTokenMemberCall && next != kTokenMember) RaiseError(16);
+    CallObjectMethod(object);
+}
+
+void CInterpretor::OperandCurWindow() {
+    if (currentWindow == nullptr) RaiseError(31);
+    SkipToken();
+    CValue* slot = Operand();
+    uint16_t next = CurrentCode();
+    if (next == kTokenMemberCall || next == kTokenMember)
+        CallObjectMethod(currentWindow);
+    else
+        slot->SetObject(currentWindow, 1);
+}
+
+void CInterpretor::CallTextMethod(const char* text, int borrow) {
+    const CClassRecord* record = &classRecords_[8];
+    const ScriptClassInfo* info = record->info;
+    if (info == nullptr || info->constructText == nullptr) RaiseError(11);
+    CIBaseClassImpl* object = info->constructText(*this, record, text, borrow);
+    if (object == nullptr) RaiseError(15);
+    // The object lives for this one call.
+    struct Temporary {
+        CInterpretor& interpreter;
+        CIBaseClassImpl* object;
+        ~Temporary() {
+            --object->useCount;
+            interpreter.DestroyObject(object);
+        }
+    } temporary{*this, object};
+    ++object->useCount;
+    CallObjectMethod(object);
+}
+
+void CInterpretor::FinishCall(CIBaseClassImpl* object) {
+    if (--object->runningCalls == 0 && object->deletePending != 0) object->Destroy(0);
+}
+
+void CInterpretor::GuardedCall(CIBaseClassImpl* object, uint16_t methodId) {
+    uint32_t depth = depth_;
+    uint32_t frameIndex = frameIndex_;
+    uint8_t* token = currentToken;
+    ++guardedCallLevel_;
+    ++object->runningCalls;
+    try {
+        object->CallMethod(methodId);
+    } catch (CIError* error) {
+        FreeTempStringsFrom(guardedCallLevel_);
+        --guardedCallLevel_;
+        FinishCall(object);
+        depth_ = depth;
+        frameIndex_ = frameIndex;
+        currentToken = token;
+        HandleMethodError(error);
+        return;
+    }
+    --guardedCallLevel_;
+    FinishCall(object);
+}
+
+void CInterpretor::GuardedCreate(CIBaseClassImpl* object) {
+    uint32_t depth = depth_;
+    uint32_t frameIndex = frameIndex_;
+    uint8_t* token = currentToken;
+    ++guardedCallLevel_;
+    try {
+        object->Create();
+    } catch (CIError* error) {
+        FreeTempStringsFrom(guardedCallLevel_);
+        --guardedCallLevel_;
+        depth_ = depth;
+        frameIndex_ = frameIndex;
+        currentToken = token;
+        HandleMethodError(error);
+        RaiseError(38);
+    }
+    --guardedCallLevel_;
+    if (object->alive == 0) RaiseError(38);
+}
+
+void CInterpretor::HandleMethodError(CIError* error) {
+    if (error->code == 0 || program_ == nullptr) throw error;
+    program_->RecordError(*error);
+    const BlockRecord* handler = program_->GetErrorHandler();
+    if (handler == nullptr) throw error;
+    char text[256];
+    error->Format(text, sizeof text, 0);
+    CValue code(this, error->code);
+    CValue message(this, text, 0);
+    CValue unit(this, error->GetUnitName(), 0);
+    CValue line(this, error->line);
+    CValue column(this, error->column);
+    try {
+        PostEvent(handler, &code, &message, &unit, &line, &column);
+    } catch (CIError*) {
+        CWXException::Delete(error);
+        throw;
+    }
+    CWXException::Delete(error);
+}
+
+// ---- Script functions ----------------------------------------------------------------
+
+inline CInterpretor::CallRecord* CInterpretor::EnterCall(CIBaseObjectVar* locals,
+                                                         CIBaseObjectVar* current) {
+    if (callNesting_ == callRecordCount_) {
+        if (!MemRealloc(size_t(callRecordCount_ + 1) * sizeof(CallRecord*), &callRecords_))
+            RaiseError(15);
+        auto* fresh = new (std::nothrow) CallRecord(this);
+        if (fresh == nullptr) RaiseError(15);
+        callRecords_[callRecordCount_++] = fresh;
+    }
+    CallRecord* record = callRecords_[callNesting_];
+    CIBaseObjectVar* owned = nullptr;
+    if (locals == nullptr) {
+        if (record->spareLocals == nullptr) {
+            record->spareLocals = NewScriptObject();
+            record->spareLocals->MarkCallLocals();
+        }
+        owned = record->spareLocals;
+    }
+    ++callNesting_;
+    record->savedLocals = locals_;
+    record->savedCurrent = currentObject_;
+    record->savedToken = currentToken;
+    record->savedReturnValue = returnValue_;
+    record->savedBlockDepth = blockDepth_;
+    record->savedReturnFlag = returnFlag_;
+    record->savedEntry = entryIndex;
+    record->savedEpoch = ScopeEpoch();
+    record->savedSharedChanges = SharedChanges();
+    record->current = current;
+    record->ownedLocals = owned;
+    record->result.SetInt(0);
+    ++current->runningCalls;
+    locals_ = owned != nullptr ? owned : locals;
+    currentObject_ = current;
+    NoteScopeChange();
+    returnFlag_ = 0;
+    returnValue_ = &record->result;
+    return record;
+}
+
+inline void CInterpretor::LeaveCall() {
+    CallRecord* record = callRecords_[--callNesting_];
+    if (record->ownedLocals != nullptr) {
+        // Every variable of the call's own locals lies in the call's blocks: clearing
+        // them drops what unwinding the blocks would, in the same order, in one pass.
+        record->ownedLocals->ClearVariables();
+        record->ownedLocals = nullptr;
+        if (blockDepth_ > record->savedBlockDepth) blockDepth_ = record->savedBlockDepth;
+    } else {
+        UnwindBlocks(record->savedBlockDepth);
+    }
+    locals_ = record->savedLocals;
+    currentObject_ = record->savedCurrent;
+    // Nothing the caller can reach changed: its names find what they found before.
+    if (SharedChanges() == record->savedSharedChanges)
+        RestoreScopeEpoch(record->savedEpoch);
+    else
+        NoteScopeChange();
+    currentToken = record->savedToken;
+    returnValue_ = record->savedReturnValue;
+    returnFlag_ = record->savedReturnFlag;
+    entryIndex = record->savedEntry;
+    FinishCall(record->current);
+}
+
+CInterpretor::CallRecord* CInterpretor::BeginCall(CIBaseObjectVar* locals,
+                                                  CIBaseObjectVar* current) {
+    return EnterCall(locals, current);
+}
+
+void CInterpretor::EndCall() {
+    LeaveCall();
+}
+
+void CInterpretor::CallFunctionByName() {
+    CVariable* variable = LookUpFunction(reinterpret_cast<NameToken*>(currentToken));
+    if (variable == nullptr) RaiseError(42);
+    if (variable->value.GetType() != kValueFunction) RaiseError(128);
+    Operand();
+    CallScriptFunction(nullptr, currentObject_, variable->value.GetFunction());
+}
+
+void CInterpretor::CallScriptFunction(CIBaseObjectVar* locals, CIBaseObjectVar* current,
+                                      const BlockRecord* function) {
+    uint16_t code = CurrentCode();
+    SkipToken();
+    bool withList = code == kTokenMemberCall || code == kTokenCallName;
+    if (withList && CurrentCode() != kTokenCloseParen) {
+        EvaluateArguments();
+    } else {
+        // An empty list is stepped over here, without the argument walk's set-up.
+        if (withList) SkipToken();
+        Frame().count = 0;
+    }
+    // The object whose method this is may have been deleted by its own arguments.
+    if (slots_[depth_]->anchorKind == kValueObject &&
+        slots_[depth_]->anchor.GetType() != kValueObject)
+        RaiseError(32);
+    if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
+    if (callNesting_ >= kMaxCallNesting) RaiseError(15);
+    bool afterGuard = false;
+    if (function->returns.kind != ReturnForm::kNone) {
+        int32_t answer = RunReturnForm(function);
+        if (answer == kAnswered) return;
+        afterGuard = answer == kRunAfterGuard;
+    }
+    // No scope object here: this frame is on the path of every level of a recursion.
+    CallRecord* record = EnterCall(locals, current);
+    try {
+        entryIndex = function->unitArgument;
+        PushBlock(function);
+        // A header without a list has nothing to bind: looked at here, without the
+        // binding loop's set-up.
+        currentToken = At(function->step);
+        SkipToken();
+        if (CurrentCode() == kTokenOpenParen) BindParameterNames(locals_, Frame().count);
+        ExecuteBlock(afterGuard ? At(function->returns.afterGuard) : After(function->bodyStart));
+        Operand()->Assign(record->result);
+    } catch (CIError*) {
+        LeaveCall();
+        throw;
+    }
+    LeaveCall();
+}
+
+void CInterpretor::BindParameters(const BlockRecord* function, CIBaseObjectVar* locals,
+                                  int32_t count) {
+    currentToken = At(function->step);
+    SkipToken();
+    if (CurrentCode() != kTokenOpenParen) return;
+    BindParameterNames(locals, count);
+}
+
+void CInterpretor::BindParameterNames(CIBaseObjectVar* locals, int32_t count) {
+    const CallFrame& frame = Frame();
+    for (int32_t n = 0;; ++n) {
+        SkipToken();
+        if (CurrentCode() != kTokenName) RaiseError(16);
+        const auto* name = reinterpret_cast<const NameToken*>(currentToken);
+        CVariable* parameter = locals->AddVariable(name->nameId, blockDepth_);
+        if (n < count)
+            parameter->value.Assign(frame.slots[n]);
+        else
+            parameter->value.SetDefault();
+        SkipToken();
+        if (CurrentCode() != kTokenComma) return;
+    }
+}

@@ -1,0 +1,945 @@
+// The interpreter: the one object that owns a run. It walks the compiled token stream
+// statement by statement, evaluates expressions on its value stack, passes arguments to
+// methods in call frames, keeps the variables (its own are the globals), the live
+// objects of every class, the script arrays and the event queue.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "foundation/handle_list.h"
+#include "platform/user/hwnd.h"
+#include "script/classes/base_class.h"
+#include "script/interpreter/ierror.h"
+#include "script/interpreter/object_var.h"
+#include "script/language/token_infos.h"
+#include "script/values/value.h"
+
+class CElement;
+class CProjectFile;
+class CLaunchInfo;
+class CSoundOutput;
+class ImageFileManager;
+class CDisplayAPI;
+class CDisplayDevice;
+class CDisplayDriver;
+class CIDisplayList;
+class CPolygonChangeTarget;
+class CScriptArray;
+class CTokenCompiler;
+class CIProgram;
+class PtrArray;
+struct CScriptEvent;
+class CFrameTimer;
+class CInterrupt;
+class CTDMovements;
+class CIBaseMessages;
+struct MSG;
+
+// It adopts the compiled token stream (CTokenInfos) and walks it.
+class CInterpretor : public CIBaseObjectVar, public CTokenInfos {
+public:
+    // Arguments a call frame holds; a call takes at most one less (error 13).
+    static constexpr uint32_t kFrameSlots = 16;
+    static constexpr uint32_t kMaxArguments = kFrameSlots - 1;
+    // The indices of an array element (the dimensions of an array).
+    static constexpr int kMaxArrayIndices = 10;
+    // Script calls (functions, methods written in the script, event handlers) nested
+    // deeper than this raise error 15: a runaway recursion ends the run, not the process.
+    static constexpr uint32_t kMaxCallNesting = 6000;
+    // The stack a run may use below RunMain. Expressions nested in every level of a
+    // recursion can take much more per level than a plain call: past this, error 15.
+    static constexpr uintptr_t kStackBudget = uintptr_t(6) << 20;
+    static constexpr uint32_t kTemporaryStrings = 256;
+    static constexpr int32_t kDefaultEventLimit = 10000;
+    static constexpr uint32_t kDefaultGarbageThreshold = 1000;
+    static constexpr int32_t kStatementsPerCheck = 10;
+
+    // Running states.
+    static constexpr uint32_t kIdle = 0;
+    static constexpr uint32_t kRunning = 1;
+    // Compiling the project failed.
+    static constexpr uint32_t kLoadFailed = 3;
+
+    // `compilerOption` is handed to the compiler unchanged. `launchInfo` (null: a run that
+    // nobody launched, as in tests) must outlive the interpreter.
+    explicit CInterpretor(uint32_t compilerOption = 0, CLaunchInfo* launchInfo = nullptr);
+    // Ends the run state (Close) and frees what is left.
+    ~CInterpretor() override;
+
+    // ---- Classes -------------------------------------------------------------------
+    // The class registry: the compiler learns the names of class 0 and of every built-in
+    // class named in `classNames` (items const char*) and builds their method lookups;
+    // each class gets its record. 1, or 0 when memory runs out.
+    int InitClassRegistry(const PtrArray& classNames);
+    CTokenCompiler* GetCompiler() const { return compiler_; }
+    const CClassRecord* GetClassRecord(uint32_t classId) const;
+    // The singleton of a class (Math, Disk, Keyboard, System, Program, Display, Editor),
+    // null when there is none.
+    CIBaseClassImpl* GetSingleton(uint32_t classId) const;
+    CIProgram* GetProgram() const { return program_; }
+
+    // ---- A run ---------------------------------------------------------------------
+    // Prepares a run of the compiled `report`: resets, makes the singletons and a global
+    // variable for every function.
+    void Start(CTokenInfos& report);
+    // Runs the stream of `report` from `start` (null: its beginning) until the program
+    // ends. 1 when it ended normally (code 0 or the end of the stream); 0 when an error
+    // ended it, and the error is then the report's pending error. A restart (code 1)
+    // compiles the project again, or the restart file, and runs it within this call; the
+    // report then holds the last program run. Without a project or a restart file a
+    // restart ends the run like code 0 (lastEndCode tells them apart).
+    int RunMain(CTokenInfos& report, uint8_t* start);
+    // Frees every product of a run.
+    void Reset();
+    // Reset, then the class registry goes.
+    void Close();
+    // Forgets `object` as the main window and the current window, then drops it from
+    // every global variable. Always 0: the interpreter never joins a cascading delete.
+    int ReleaseReferencesTo(CIBaseClassImpl* object) override;
+    // A file the next reset deletes (temporary files and downloads of the run).
+    void AddTemporaryFile(const char* name);
+
+    // ---- Start-up (interpretor.cpp, load_sources.cpp) ---------------------------------
+    // Makes the sound output and the image-file manager, opens the project data when
+    // `load` is set (the launch block's project path, else the program's own file), keeps
+    // the command line and builds the class registry from the project's class list (every
+    // class with the launch block's all-classes flag). 1, or 0 at the first thing missing.
+    int Init(const char* projectName, const char* commandLine, int load);
+    // Compiles the project's modules into `report` (the entry's initial source first,
+    // unless a parent window is given), starts the run and runs it, restarts included.
+    // 1 when the program ended normally; 0 when compiling or running failed, and the
+    // error is then the report's.
+    int LoadSources(CTokenInfos& report, int restarted, HWND parentWindow, int withInitialSource);
+    // Program.End / Program.Restart: the code is raised like any run-time error.
+    // Restart reloads the project, or the file named here when not empty.
+    char* restartFileName = nullptr;
+    void SetRestartFileName(const char* name);
+    // The launch block the run belongs to; null when none.
+    CLaunchInfo* launchInfo = nullptr;
+    // A copy of the command line, and its argument count (set at every start).
+    char* commandLine = nullptr;
+    int32_t argumentCount = 0;
+    // 1 after a successful Init, 0 after Close.
+    int32_t initialised = 0;
+    // 1 while Reset runs; 1 when the current run follows a restart.
+    int32_t resetting = 0;
+    int32_t restarted = 0;
+    // Colour depths for new surfaces and for the image bank; 16 until Init.
+    int32_t surfaceDepth = 16;
+    int32_t imageDepth = 16;
+    void SetSurfaceDepth(int32_t depth) { surfaceDepth = depth; }
+    // With `prepare`, a change releases the image bank's data and prepares its palettes
+    // for the new depth.
+    void SetImageDepth(int32_t depth, int prepare);
+    // The settings of the application entry, copied at every start: the CPU share drives
+    // the run loop's idle wait (0 to 100; 100 never sleeps).
+    uint32_t cpuShare = 100;
+    uint32_t colourSetting = 0xFFFFFF;
+    uint16_t entrySettings[4] = {1, 1, 1, 1};
+    // Set at start by the 3D-sound hook.
+    int32_t sound3DEnabled = 0;
+    CSoundOutput* soundOutput = nullptr;
+    ImageFileManager* imageFileManager = nullptr;
+    // The window of the music services' notifications, made on first use.
+    HWND GetMciNotifyWindow();
+    // An error caught where it may not unwind (window procedures): its code becomes the
+    // pending end code unless one is pending already, and a run that then fails with that
+    // code reports this error, with the place where it arose. Takes the error.
+    void KeepPendingError(CIError* error);
+    // The name of the application entry of the running module (the first entry's when the
+    // index names none); empty without a project.
+    void GetApplicationName(std::string& name);
+
+    // ---- Display interface (display_interface.cpp) -------------------------------------
+    // Back ends: 0 and 1 hardware, 2 OpenGL, 3 software.
+    static constexpr int32_t kDisplayBackEnds = 4;
+    static constexpr int32_t kSoftwareBackEnd = 3;
+    // The chosen back end; chosen on first use: 0 when available, else 2, else 3.
+    int32_t GetDisplayInterface();
+    // Error 116 while a Surface shows a 3D view. Falls back to the previous choice, then
+    // to back ends 0, 2 and 3 when the interface asked for cannot be loaded.
+    void SelectDisplay(int32_t interface, int32_t device, int32_t driver);
+    CDisplayAPI* GetDisplayAPI();
+    CDisplayAPI* GetSoftwareDisplayAPI();
+    CDisplayDevice* GetDisplayDevice();
+    int32_t GetDisplayDeviceIndex();
+    CDisplayDriver* GetDisplayDriver();
+    int32_t GetDisplayDriverIndex();
+
+    // ---- Polygon-change batches (polygon_change.cpp) -----------------------------------
+    // Opens (non-zero) or closes a batch; batches nest. Closing the outermost one applies
+    // the deferred changes still listed, then frees the list.
+    void BeginEndPolygonChange(int open);
+    int IsPolygonChangeOpen() const { return polygonBatchDepth_ > 0; }
+    int IsOutermostPolygonChange() const { return polygonBatchDepth_ == 1; }
+    // Applies the change at once outside a batch; inside one, remembers its flags.
+    void ApplyOrDeferPolygonChange(CPolygonChangeTarget* object, int rebuild, int refresh);
+    void CancelDeferredPolygonChange(CPolygonChangeTarget* object);
+    void RemoveDeferredPolygonChangeAt(uint32_t index);
+    uint32_t GetDeferredPolygonChangeCount() const { return deferredCount_; }
+
+    // ---- Project -------------------------------------------------------------------
+    // The reader of the project data with its entries and banks; null when none is open.
+    CProjectFile* projectFile = nullptr;
+    // Makes the application entry of the running module the reader's current one, so that
+    // a module finds the resources of its own entry.
+    void SelectProjectEntry();
+    // The element a script value names in the current entry: a text by name, a number by
+    // index in the bank of `bankType`; null for other kinds or when there is none.
+    // `skipSources` keeps the source-module bank out of the lookup.
+    CElement* GetElementFromValue(const CValue& value, uint32_t bankType, int skipSources);
+
+    // ---- Errors --------------------------------------------------------------------
+    // Throws a new CIError with the code and sub-code at the current token; never
+    // returns.
+    [[noreturn]] void RaiseError(int32_t code, uint32_t subCode = kNoSubCode);
+    // The same for code that may hold no interpreter: without one, the error carries
+    // no position.
+    [[noreturn]] static void RaiseErrorOn(CInterpretor* interpreter, int32_t code,
+                                          uint32_t subCode = kNoSubCode);
+    // The system's last error as a run-time error (bit 31 set: a system error number).
+    [[noreturn]] void RaiseLastError(uint32_t subCode = kNoSubCode);
+
+    // ---- Arguments of the method being called ---------------------------------------
+    // Arguments not given read as: the default value (tag 11), 0x80000000,
+    // -9999999999.0, -99999.0, the shared CValue::kDefaultString text.
+    CValue* GetArg(uint32_t i);
+    int32_t GetArgCount() const;
+    int IsArgDefault(uint32_t i);
+    int32_t GetArgInt(uint32_t i);
+    void GetArgInt2(uint32_t i, int32_t& a, int32_t& b);
+    void GetArgInt4(uint32_t i, int32_t& a, int32_t& b, int32_t& c, int32_t& d);
+    double GetArgDouble(uint32_t i);
+    double GetArgFloat(uint32_t i);
+    const char* GetArgString(uint32_t i);
+    // Error 19 when not given; 18, 41 for a value that is no object, 32 for none.
+    CIBaseClassImpl* GetArgObject(uint32_t i);
+    // Error 47 when not given or of another class.
+    CIBaseClassImpl* GetArgObjectOfClass(uint32_t i, uint32_t classId);
+    // The value that a method or operand leaves as its result.
+    CValue* GetResultSlot() { return &slots_[depth_]->value; }
+    uint16_t GetCurrentMethodId() const { return currentMethodId_; }
+
+    // ---- Temporary texts -----------------------------------------------------------
+    // `n` bytes parked in the first free of the 256 temporary strings; returns its
+    // number (1 to 256). Error 15 when memory runs out, 44 when all are taken. An error
+    // raised inside a method frees the strings parked by that method.
+    int AllocTempString(size_t n, char** out);
+    // Ignored for numbers outside 1 to 256.
+    void FreeTempString(int n);
+    // A block of `size` bytes that stays valid until the end of the statement that asked
+    // for it. Never null: the pool grows, and a failed allocation raises error 15.
+    char* AllocBuffer(size_t size);
+    // Frees every block of the pool.
+    void FlushTemporaryTexts() { FlushTemporaryTextsFrom(0); }
+    // Frees the blocks asked for after the pool held `mark` blocks.
+    void FlushTemporaryTextsFrom(uint32_t mark);
+
+    // ---- Arrays --------------------------------------------------------------------
+    // The array of a handle, or null when the handle names none.
+    CScriptArray* GetArray(uint32_t handle) const {
+        return reinterpret_cast<CScriptArray*>(arrayList.GetAt(handle));
+    }
+    // CValue::GetArray, kept inline for the short ways.
+    static CScriptArray* ArrayOf(const CValue& value) {
+        return value.GetType() == kValueArray && value.owner != nullptr
+                   ? value.owner->GetArray(value.ArrayPayload())
+                   : nullptr;
+    }
+    // Called when an array's use count reaches 0. Arrays freed by that one (nested
+    // items) are destroyed in a loop rather than by recursion, so no depth of nesting
+    // can exhaust the stack.
+    void DestroyArray(CScriptArray* array);
+
+    // ---- Objects -------------------------------------------------------------------
+    // A walk over the live objects of a class: start with GetFirstObjectPos and call
+    // GetNextObject until the position is 0.
+    uint32_t GetFirstObjectPos(uint32_t classId) const;
+    CIBaseClassImpl* GetNextObject(uint32_t classId, uint32_t& position) const;
+    // Calls Create inside the error road of a method; error 38 when the object did not
+    // become alive.
+    void GuardedCreate(CIBaseClassImpl* object);
+    // Deletes the object and the objects of its dependent classes that held it. An
+    // object whose own method is running is detached at once (every holder reads 0) and
+    // destroyed when that method returns.
+    void DeleteObject(CIBaseClassImpl* object);
+    void CollectGarbage();
+    // Calls a method of a built-in object inside the error road.
+    void GuardedCall(CIBaseClassImpl* object, uint16_t methodId);
+    // The error road of an error raised inside a method: Program records it and, when
+    // its OnError is set, receives it as an event and the script goes on. Otherwise (and
+    // always for code 0) the error is thrown on.
+    void HandleMethodError(CIError* error);
+
+    // ---- Events --------------------------------------------------------------------
+    // For an event property's method: reads "= expression" and returns the function
+    // assigned, or null when 0 (or a text reading 0) removes the handler. Errors 40, 41.
+    const BlockRecord* ReadHandlerAssignment();
+    // Queues a call of `handler` with the arguments given (null ends them). Error 61
+    // when more events than the limit are queued, 15 when memory runs out. Returns the
+    // event's position in the queue.
+    uint32_t PostEvent(const BlockRecord* handler, const CValue* a1 = nullptr,
+                       const CValue* a2 = nullptr, const CValue* a3 = nullptr,
+                       const CValue* a4 = nullptr, const CValue* a5 = nullptr,
+                       const CValue* a6 = nullptr, const CValue* a7 = nullptr,
+                       const CValue* a8 = nullptr);
+    // The same, but an event of the same handler and source still queued only takes the
+    // new arguments and keeps its place.
+    uint32_t PostEventCoalesced(const BlockRecord* handler, CIBaseClassImpl* source,
+                                const CValue* a1 = nullptr, const CValue* a2 = nullptr,
+                                const CValue* a3 = nullptr, const CValue* a4 = nullptr,
+                                const CValue* a5 = nullptr, const CValue* a6 = nullptr,
+                                const CValue* a7 = nullptr, const CValue* a8 = nullptr);
+    // Runs the next queued event.
+    void DispatchEvent();
+    // For code that waits outside the statement loop: raises a pending end code, then
+    // runs one queued event when no handler is running.
+    void CheckPendingAndTick();
+    uint32_t GetQueuedEventCount() const { return eventQueue_.GetCount(); }
+
+    // ---- Run loop (run_loop.cpp, refresh.cpp, message_filter.cpp) ----------------------
+    static constexpr uint32_t kMaxMessageFilters = 8;
+    static constexpr uint32_t kDefaultRefreshInterval = 50;
+    static constexpr uint32_t kDefaultTickInterval = 50;
+    // Takes the waiting window messages (at most once in 51 ms), offers each to the
+    // message filters and dispatches it, then polls the subsystems that wait on outside
+    // events. With an empty queue it waits there instead, up to
+    // (5000 - 50 x CPU share) / 100 ms.
+    void PumpMessages(uint32_t now);
+    // Handles messages, polls, ticks, refreshes and events until `milliseconds` have
+    // passed. 1 when a quit message arrived, else 0; a pending end code or the host's stop
+    // request is raised (code 0 for the stop).
+    int Wait(uint32_t milliseconds);
+    // Wait, but only when no event handler is running (0 then).
+    int WaitIfIdle(uint32_t milliseconds);
+    // The tick: the moving things, the movement controllers, then the frame timers.
+    void AdvanceTimeDriven(uint32_t now);
+    // The time-driven lists. An add puts the entry at the head of its list (moving things
+    // and frame timers are stamped with the time) and returns its handle, 0 when the list
+    // cannot grow; an entry already listed stays where it is. A remove of an entry not
+    // listed does nothing.
+    uint32_t AddMovingLocation(CInterrupt* location);
+    void RemoveMovingLocation(CInterrupt* location);
+    uint32_t AddMovement(CTDMovements* movement);
+    void RemoveMovement(CTDMovements* movement);
+    // Takes out and deletes every controller that involves `object`.
+    void RemoveMovementsOf(const CIBaseClassImpl* object);
+    uint32_t AddAnimated(CFrameTimer* timer);
+    void RemoveAnimated(CFrameTimer* timer);
+    uint32_t GetTimeDrivenCount() const;
+    // Repaints the dirty refresh participants.
+    void RefreshPass();
+    // With auto refresh: asks for a refresh that falls due two intervals from now.
+    void ScheduleRefresh();
+    // True unless the main window exists and is not the active one of this process.
+    bool IsApplicationActive() const;
+    // 0 when all kMaxMessageFilters places are taken: that filter is never asked.
+    int AddMessageFilter(CIBaseMessages* filter);
+    void RemoveMessageFilter(CIBaseMessages* filter);
+    uint32_t GetMessageFilterCount() const { return filterCount_; }
+    // Reset's part: the refresh list, the filters and the time-driven lists are emptied
+    // and the run-loop settings go back to their defaults.
+    void ResetRunLoop();
+    // RunMain's part before the first statement: the first check refreshes and ticks at
+    // once, the first pump comes 51 ms later.
+    void StartRunClock();
+
+    // Set by CIRefresh::SetDirty, by a participant joining and by ScheduleRefresh.
+    uint32_t refreshPending = 0;
+    uint32_t autoRefresh = 1;
+    // 1 while a refresh pass runs.
+    uint32_t refreshing = 0;
+    uint32_t refreshInterval = kDefaultRefreshInterval;
+    uint32_t tickInterval = kDefaultTickInterval;
+    // timeGetTime values, compared only through signed differences.
+    uint32_t lastRefresh = 0;
+    uint32_t lastTick = 0;
+    uint32_t lastPump = 0;
+    // Statements between two housekeeping checks.
+    int32_t statementsPerCheck = kStatementsPerCheck;
+    // The CIRefresh participants.
+    CHandleList refreshList;
+    // The script's main Window object and its window, both set and cleared by the window
+    // classes; null and 0: none.
+    CIBaseClassImpl* mainWindow = nullptr;
+    HWND mainWindowHandle = 0;
+
+    // Program.End and the window classes: the run ends with this code at the next check.
+    int32_t pendingEndCode = -1;
+    int32_t eventsEnabled = 1;
+    int32_t eventLimit = kDefaultEventLimit;
+    // Objects created since the last collection, and the count that starts one.
+    uint32_t creations = 0;
+    uint32_t garbageThreshold = kDefaultGarbageThreshold;
+    uint32_t runningState = kIdle;
+    // The application entry of the module running (set by each unit marker).
+    uint32_t entryIndex = 0;
+    // The window that CurWindow names (set by the window classes); null: none.
+    CIBaseClassImpl* currentWindow = nullptr;
+    // The kinds of project (mode bits 1, 2, 4) the running project belongs to; New
+    // refuses a class whose GetProjectKindMask has none of them.
+    int32_t projectKindBits = -1;
+    // The code that ended the last run (0 end, 1 restart, other codes errors).
+    int32_t lastEndCode = 0;
+
+    // 1 while the interpreter is being destroyed or reset: values then release no
+    // arrays and do not count down object uses, and Delete does nothing.
+    int shuttingDown = 0;
+    // Script arrays by handle.
+    CHandleList arrayList;
+    // The live objects of each class id, and the last serial given in each.
+    CHandleList classObjects[kClassSlotCount];
+    uint32_t classSerials[kClassSlotCount] = {};
+    // The instance numbers given so far.
+    uint64_t instancesMade = 0;
+
+private:
+    friend class CallScope;
+
+    using Handler = void (*)(CInterpretor& interpreter);
+    struct HandlerTables;
+    static const HandlerTables& Tables();
+
+    // One place of the value stack.
+    struct StackSlot {
+        explicit StackSlot(CInterpretor* interpreter) : value(interpreter), anchor(interpreter) {}
+        CValue value;
+        // Holds the object or array that the value's source variable lives in, so that
+        // the assignment that ends the expression finds it still there (or, for an
+        // object deleted meanwhile, knows that it is gone).
+        CValue anchor;
+        uint32_t anchorKind = kValueInt;
+        // The indices of a missing element the value names: the assignment stores at
+        // them in the anchored array, whose shape its right side may have changed.
+        int32_t indexCount = 0;
+        int32_t indices[kMaxArrayIndices] = {};
+    };
+
+    // What a running script function or event handler changed in the interpreter, put
+    // back when it ends. Kept off the C++ stack, so that a deep recursion of script
+    // calls uses little of it.
+    struct CallRecord {
+        explicit CallRecord(CInterpretor* interpreter) : result(interpreter) {}
+        CValue result;
+        CIBaseObjectVar* savedLocals = nullptr;
+        CIBaseObjectVar* savedCurrent = nullptr;
+        uint8_t* savedToken = nullptr;
+        CValue* savedReturnValue = nullptr;
+        int32_t savedBlockDepth = 0;
+        int32_t savedReturnFlag = 0;
+        uint32_t savedEntry = 0;
+        // The scope epoch before the call, and the count of shared changes then.
+        uint64_t savedEpoch = 0;
+        uint64_t savedSharedChanges = 0;
+        CIBaseClassImpl* current = nullptr;
+        // The fresh locals object of the call, when it has one.
+        CIBaseObjectVar* ownedLocals = nullptr;
+        // The locals object of this nesting level, emptied after each call and used
+        // again by the next (it is listed and holds one use, like any locals object).
+        CIBaseObjectVar* spareLocals = nullptr;
+    };
+
+    // One call frame: the arguments of a call being made.
+    struct CallFrame {
+        int32_t count = 0;
+        CValue slots[kFrameSlots];
+    };
+
+    // Fills the position of an error from the current token while a stream runs.
+    virtual void LocateError(CIError& error);
+
+    // ---- Statement loop (statements.cpp) -------------------------------------------
+    void ExecuteBlock(uint8_t* position);
+    void Housekeeping();
+    // Whether the statement loop, after a statement, would only count it: no event to
+    // dispatch, no housekeeping due, no stop asked for, no end pending.
+    bool StatementEndIsQuiet() const;
+    uint16_t CurrentCode() const {
+        return reinterpret_cast<const TokenHeader*>(currentToken)->code;
+    }
+    const TargetToken* CurrentTarget() const {
+        return reinterpret_cast<const TargetToken*>(currentToken);
+    }
+    uint8_t* At(uint32_t offset) const { return GetStream() + offset; }
+    // The position just past the record at `offset`.
+    uint8_t* After(uint32_t offset) const {
+        return At(offset) + reinterpret_cast<const TokenHeader*>(At(offset))->size;
+    }
+    void PushBlock(const BlockRecord* block) {
+        if (uint32_t(blockDepth_) + 1 >= blockCapacity_) GrowBlocks();
+        blocks_[++blockDepth_] = block;
+    }
+    [[gnu::noinline]] void GrowBlocks();
+    void PopBlock();
+    // Pops every level above `depth`, dropping their variables.
+    void UnwindBlocks(int32_t depth);
+    void StatementEnd();
+    void StatementSyntaxError();
+    void StatementExpression();
+    void StatementMemberCall();
+    void StatementStepOver();
+    void StatementUnitMarker();
+    void StatementFunction();
+    void StatementIf();
+    void StatementElse();
+    void StatementWhile();
+    void StatementFor();
+    void StatementSwitch();
+    void StatementCase();
+    void StatementBreak();
+    void StatementContinue();
+    void StatementReturn();
+    void StatementOpenBrace();
+    void StatementCloseBrace();
+    // "}" of any block but the round of a counting loop.
+    void CloseBlock();
+    // Continues after the loop's "}" and pops it.
+    void LeaveLoop(const BlockRecord* block);
+    void StatementDelete();
+
+    // ---- Short ways of the control statements (statement_form.*) --------------------
+    // The form of the expression at `offset`, decoded now when it was not yet; null
+    // when it has none.
+    const ExpressionForm* FormAt(uint32_t offset);
+    // Fills the loop form of a For or While block.
+    void DecodeLoopForm(BlockRecord* block);
+    // Lists the statements of a counting loop's body when all of them run as typed code.
+    void DecodeCodeBody(BlockRecord* block);
+    // The next rounds of a counting loop whose body is typed code, run here while every
+    // statement's code runs and the statement loop has nothing to do between statements
+    // but count them; the current token then stands where the loop goes on. Entered
+    // just after the loop's "}" sent the loop round again.
+    void RunCodeRounds(const BlockRecord* block);
+    // The step of a For block run from its loop form; false, with nothing changed, when
+    // it needs the walk.
+    bool RunLoopStep(const BlockRecord* block);
+    // The step and the test of a counting For block from its loop form: 1 when the
+    // condition holds, 0 when not, -1 (nothing changed) when they need the walk.
+    int32_t StepCountingLoop(const BlockRecord* block);
+    // Evaluates the condition of a For or While block, from its loop form when it can.
+    bool LoopConditionHolds(const BlockRecord* block);
+    // The comparison at the current token run from its form, the current token then at
+    // its end; null, with nothing changed, when it needs the walk.
+    CValue* RunComparison();
+    // An expression's integer result in the slot where Evaluate leaves it.
+    void SetStatementResult(int32_t value, CValue* source);
+    // The integer a name holds; false when it holds none or anything else.
+    bool ReadIntegerName(NameToken* token, int32_t& value);
+    // The value of the loop's limit variable, when it has one; false when that holds
+    // no integer.
+    bool ReadLoopLimit(const LoopForm& loop, int32_t& limit);
+
+    // Error 15 when the run has used more than its stack budget.
+    void CheckStack() {
+        auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+        if (stackBase_ != 0 && stackBase_ - here > kStackBudget) RaiseError(15);
+    }
+
+    // ---- Expressions (expression.cpp) ----------------------------------------------
+    // Evaluates the expression at the current token; the token that ends it is not
+    // consumed. The result stays valid until the next evaluation at the same depth.
+    CValue* Evaluate();
+    CValue* EvaluateAndSkip();
+    // Evaluate's token walk over the value and operator stacks above `base`.
+    [[gnu::noinline]] CValue* EvaluateWalk(uint32_t base);
+    // Decodes the expression at the current token into a form of the stream, once, and
+    // marks the token with its number (0: it has none).
+    void DecodeForm();
+    // Runs a form into the slot above `base` as the token walk would; false, with
+    // nothing changed, when a value met needs the walk (which then reports any error at
+    // its place).
+    bool RunForm(const ExpressionForm& form, uint32_t base);
+    // RunForm for forms of the arithmetic shapes (with or without elements) whose
+    // values all are integers; without kResult the value is thrown away and no slot is
+    // written (a statement's).
+    template <bool kElements, bool kResult>
+    bool RunIntegerForm(const ExpressionForm& form, uint32_t base);
+    // A form of the arithmetic shapes run from its accumulator code, its value in
+    // `value` when one is asked for; false, with nothing changed, when it needs the
+    // general run.
+    bool RunIntegerCode(const ExpressionForm& form, int32_t* value = nullptr);
+    // The value of a call among a form's operands, from the return form of the function
+    // called and the arguments (`names`: the values of the form's names); false when the
+    // call needs the walk.
+    bool RunFormCall(const ExpressionForm& form, const FormCall& call, const int32_t* names,
+                     int32_t& result);
+    // A form of the double arithmetic shape whose names all hold doubles, run from its
+    // accumulator code: its value in `result`, the current token then at its end; false,
+    // with nothing changed, when it needs the general run. Its value is never a
+    // variable's own: the shape has a literal, and "=" takes a name on its left only.
+    bool RunDoubleForm(const ExpressionForm& form, double& result);
+    // The variable a named step of a form reads (`found`: those of the steps before it,
+    // where step `i` adds its own): an earlier step's of the same name, else looked up.
+    CVariable* StepVariable(const ExpressionStep& step, uint32_t i, CVariable** found);
+    // The variables of the names a form's code reads (its places), looked up again only
+    // after the scopes changed; null when one of them has none.
+    CVariable* const* FormVariables(const ExpressionForm& form);
+    // RunForm for the forms of a shape, kept inline: their integer `result` and the
+    // variable it was read from (`source`, null when none).
+    bool RunShortForm(const ExpressionForm& form, int32_t& result, CValue*& source);
+    // The form of the expression at the current token (decoded on first use), or null.
+    const ExpressionForm* CurrentForm();
+    // The expression at the current token into `target` when it has a short form that
+    // runs; false, with nothing changed, when it needs Evaluate.
+    bool EvaluateShortInto(CValue& target);
+    void GrowValueStack(uint32_t n);
+    // The operand slot at the current depth; its source is cleared.
+    CValue* Operand() {
+        StackSlot* slot = slots_[depth_];
+        slot->value.source = nullptr;
+        // The object or array anchored stays held, unused, so that the next read at this
+        // place mostly finds it there and takes no new reference; a Delete still zeroes it.
+        slot->anchorKind = kValueInt;
+        return &slot->value;
+    }
+    CValue* Left() { return &slots_[depth_]->value; }
+    CValue* Right() { return &slots_[depth_ + 1]->value; }
+    // Anchors the value at the current depth to the object or array holding its source.
+    void Anchor(CIBaseClassImpl* object);
+    void AnchorArray(const CValue& array);
+    // The object anchoring the current slot; error 32 when it was deleted meanwhile.
+    CIBaseObjectVar* AnchoredObject();
+    // The source variable of the current slot, checked against its anchor; null when
+    // the value was not read from a variable.
+    CValue* AnchoredSource();
+    void SwapSlots(uint32_t a, uint32_t b);
+    void OperandSyntaxError();
+    void OperandInteger();
+    void OperandDouble();
+    void OperandString();
+    void OperandTrue();
+    void OperandFalse();
+    void OperandDefault();
+    void OperandEmpty();
+    void OperandParenthesis();
+    void OperandPrefixPlus();
+    void OperandPrefixMinus();
+    void OperandPrefixNot();
+    void OperandPrefixComplement();
+    void OperandPrefixStep();
+    void RunOperand();
+    void BinaryAssign();
+    void BinaryCompound();
+    void BinaryQuestion();
+    void BinaryLogicalAnd();
+    void BinaryLogicalOr();
+    void BinaryCompare();
+    void BinaryNot();
+    void BinaryComplement();
+    void BinaryPostStep();
+    void BinaryArithmetic();
+
+    // ---- Calls (calls.cpp) ---------------------------------------------------------
+    // The member-call operand on a built-in object at the current member token.
+    void CallObjectMethod(CIBaseClassImpl* object);
+    void CallClassMember();
+    void OperandSingleton();
+    void OperandCurWindow();
+    void CallFunctionByName();
+    // Calls a script function; the current token is the call token.
+    void CallScriptFunction(CIBaseObjectVar* locals, CIBaseObjectVar* current,
+                            const BlockRecord* function);
+    // Evaluates "(arguments)" after a call token into the current frame and stores the
+    // count; the current token is the one after the call token.
+    void EvaluateArguments();
+    // The method id of the member token for `record`, cached in the token; error 11.
+    uint32_t ResolveMember(const CClassRecord* record);
+    // Enters a script call with `locals` (null: a fresh locals object) and `current`
+    // as its scopes; its result starts as integer 0. EndCall puts everything back.
+    CallRecord* BeginCall(CIBaseObjectVar* locals, CIBaseObjectVar* current);
+    void EndCall();
+    // BeginCall and EndCall for the script calls of calls.cpp, inlined there.
+    [[gnu::always_inline]] inline CallRecord* EnterCall(CIBaseObjectVar* locals,
+                                                        CIBaseObjectVar* current);
+    [[gnu::always_inline]] inline void LeaveCall();
+    // The value of a call of `function` computed from the argument frame into the
+    // operand, when its body starts by returning a number expression of parameters and
+    // literals (kAnswered); kRunBody, with nothing changed, when the body must run;
+    // kRunAfterGuard when the condition of the If before the Return does not hold and
+    // the If has ended as a statement: the body runs from its afterGuard.
+    static constexpr int32_t kAnswered = 1;
+    static constexpr int32_t kRunBody = 0;
+    static constexpr int32_t kRunAfterGuard = -1;
+    int32_t RunReturnForm(const BlockRecord* function);
+    // Ends a statement without the statement loop when nothing it does after one (events,
+    // housekeeping, a stop) is due: the statement is counted; false, with nothing
+    // changed, otherwise.
+    bool EndStatementQuietly();
+    // Fills the function's return form.
+    void DecodeReturnForm(BlockRecord* function);
+    // The number of the form of the expression at `token`, decoded now when it was not
+    // yet; 0 when it has none.
+    uint32_t FormNumberAt(uint8_t* token);
+    // Whether the condition of the If before a return form holds for the arguments
+    // (`integer` reads a parameter's integer): 1 or 0, -1 when it cannot be computed.
+    template <class Integer> int32_t GuardHolds(const ReturnForm& returns, Integer integer);
+    // The returned expression of a function with a return form; null without one, and
+    // when its return form was decoded just now (which may move every form).
+    const ExpressionForm* ReturnFormOf(const BlockRecord* function);
+    void SetCallResult(int32_t value);
+    void SetCallResult(double value);
+    // Binds the parameters of a function's header to new variables of `locals`.
+    void BindParameters(const BlockRecord* function, CIBaseObjectVar* locals, int32_t count);
+    // The binding loop of BindParameters; the current token is the header's "(".
+    void BindParameterNames(CIBaseObjectVar* locals, int32_t count);
+    // Makes and runs a method on a temporary text object holding `text`.
+    void CallTextMethod(const char* text, int borrow);
+    // One call of the object's own code ended; a Delete that came meanwhile is done now.
+    void FinishCall(CIBaseClassImpl* object);
+    CallFrame& Frame() { return *frames_[frameIndex_]; }
+    void EnsureFrame(uint32_t index);
+    void FreeTempStringsFrom(uint32_t level);
+
+    // ---- Variables and objects (variables.cpp) -------------------------------------
+    // Through the token's cache when the scopes and their stamps are those it was
+    // filled with.
+    CVariable* LookUp(NameToken* token) {
+        auto slot = reinterpret_cast<uintptr_t>(token->cache);
+        uintptr_t index = slot & ~kNameCacheTag;
+        if ((slot & kNameCacheTag) != 0 && index < nameCacheCount_ &&
+            reinterpret_cast<const uint8_t*>(token) != declaredName_) {
+            NameCacheEntry& entry = nameCache_[index];
+            uint64_t epoch = ScopeEpoch();
+            if (entry.epoch == epoch && entry.key == token->nameId) return entry.found;
+            if (entry.key == token->nameId && entry.localsStamp == locals_->GetShape() &&
+                entry.currentStamp == currentObject_->GetStamp() &&
+                entry.globalsStamp == GetStamp()) {
+                CVariable* variable = entry.frontPosition == 0
+                                          ? entry.variable
+                                          : locals_->FrontVariable(entry.frontPosition - 1);
+                entry.epoch = epoch;
+                entry.found = variable;
+                return variable;
+            }
+        }
+        return LookUpMissed(token);
+    }
+    // LookUp when the token's cache does not answer.
+    CVariable* LookUpMissed(NameToken* token);
+    CVariable* LookUpInScopes(const NameToken* token) const;
+    // The variable a called name holds: This, then the globals.
+    CVariable* LookUpFunction(NameToken* token) {
+        auto slot = reinterpret_cast<uintptr_t>(token->cache);
+        uintptr_t index = slot & ~kNameCacheTag;
+        if ((slot & kNameCacheTag) != 0 && index < nameCacheCount_) {
+            const NameCacheEntry& entry = nameCache_[index];
+            if (entry.key == token->nameId && entry.localsStamp == 0 &&
+                entry.currentStamp == currentObject_->GetStamp() &&
+                entry.globalsStamp == GetStamp())
+                return entry.variable;
+        }
+        return CachedLookUp(token, nullptr);
+    }
+    // Either lookup (`locals` null: a called name's) through the token's cache.
+    CVariable* CachedLookUp(NameToken* token, CIBaseObjectVar* locals);
+    // The member of `object` a member token names, through the token's cache.
+    CVariable* FindMember(NameToken* token, CIBaseObjectVar* object) {
+        auto slot = reinterpret_cast<uintptr_t>(token->cache);
+        uintptr_t index = slot & ~kNameCacheTag;
+        // A member's entry has no scope stamps, so it never answers for a plain name.
+        if ((slot & kNameCacheTag) != 0 && index < nameCacheCount_) {
+            const NameCacheEntry& entry = nameCache_[index];
+            if (entry.key == token->nameId && entry.localsStamp == object->GetStamp() &&
+                entry.currentStamp == 0)
+                return entry.variable;
+        }
+        return FindMemberMissed(token, object);
+    }
+    // FindMember when the token's cache does not answer.
+    CVariable* FindMemberMissed(NameToken* token, CIBaseObjectVar* object);
+    void EvalIdentifier();
+    void EvalArrayElement();
+    void EvalThis();
+    void EvalVar();
+    void NewObject();
+    // An element of a member array (the current token is the member token); kept out
+    // of EvalMemberChain, whose frame is on the path of every method call.
+    [[gnu::noinline]] void MemberElement(CIBaseObjectVar* object, const NameToken* token);
+    // Reads "[i, j, ...]" (the current token is the first index) into `indices`.
+    int ReadIndexList(int32_t* indices);
+    // A variable's value in the result slot (source = the variable); a method call that
+    // follows runs on a text's temporary text object.
+    void PushValue(CValue* variable);
+    // A variable, array item or member read as an operand: objects go on with their
+    // member chain or method call, anything else is pushed.
+    void PushVariable(CValue* variable);
+    // The member chain after a script object held by `holder`.
+    void EvalMemberChain(CIBaseObjectVar* object, CValue* holder);
+    // An object read from `holder` (an object value): a script object's member chain, a
+    // method call, or the object itself.
+    void PushObjectOrCall(CValue* holder);
+    // The element of the array held by `arrayVariable` at the indices.
+    void ElementOperand(CValue* arrayVariable, const int32_t* indices, int count);
+    // An assignment to a placeholder of an array not yet made: a new variable of `owner`
+    // at `level` becomes an array holding the right value at the placeholder's indices.
+    void AssignToNewArray(CIBaseObjectVar* owner, int32_t level, const NameToken* token);
+    // Steps over an index list up to and including its "]".
+    void SkipIndexList();
+    // Marks (2) the object and, through the dependent classes, every object that
+    // dropped a reference to a marked one; 1 when any besides the object was marked.
+    int MarkReferencers(CIBaseClassImpl* object);
+    // Destroys the object, or only detaches it while its own code runs.
+    void DestroyObject(CIBaseClassImpl* object);
+    // Clears the main-window and current-window fields that name `object`.
+    void ForgetWindowObject(const CIBaseClassImpl* object);
+    // A new script object (class 0, listed) with one use held by its maker.
+    CIBaseObjectVar* NewScriptObject();
+
+    // ---- Events (events.cpp) -------------------------------------------------------
+    uint32_t QueueEvent(const BlockRecord* handler, CIBaseClassImpl* source,
+                        const CValue* const* arguments, bool coalesce);
+    void FreeEventRecord(CScriptEvent* record);
+    void ClearEvents();
+
+    // ---- Run state (interpretor.cpp) -----------------------------------------------
+    void MakeSingletons();
+    void CopyEntrySettings();
+    // One run of `report` from `start`, without the restart.
+    int RunOnce(CTokenInfos& report, uint8_t* start);
+    // Compiles the project's modules (or, with a restart file name, that file) into
+    // `report`. 1, or 0 with the error in the report.
+    int CompileSources(CTokenInfos& report, HWND parentWindow, int withInitialSource);
+    int CompileRestartFile(CTokenInfos& report);
+    // The compiler's final pass over what was loaded into `report`; 1, or 0 with the
+    // error in the report.
+    int LinkLoaded(CTokenInfos& report);
+    void FreeStartUp();
+
+    // Display interface.
+    int LoadDisplayBackEnd(int32_t interface);
+    void UnloadDisplayBackEnds();
+    CIDisplayList* displayLists_[kDisplayBackEnds] = {};
+    int32_t displayInterface_ = -1;
+    int32_t displayDevice_ = -1;
+    int32_t displayDriver_ = -1;
+    CDisplayAPI* displayAPI_ = nullptr;
+    CDisplayAPI* softwareAPI_ = nullptr;
+
+    // Polygon-change batches: records {object, rebuild, refresh}.
+    struct DeferredPolygonChange {
+        CPolygonChangeTarget* object;
+        int rebuild;
+        int refresh;
+    };
+    int32_t polygonBatchDepth_ = 0;
+    DeferredPolygonChange* deferred_ = nullptr;
+    uint32_t deferredCount_ = 0;
+    uint32_t deferredCapacity_ = 0;
+
+    HWND mciNotifyWindow_ = 0;
+    CIError* keptError_ = nullptr;
+    void FreeValueStack();
+    void FreeFrames();
+    void DestroyAllArrays();
+    void DeleteTemporaryFiles();
+
+    CTokenCompiler* compiler_ = nullptr;
+    CClassRecord classRecords_[kClassSlotCount];
+    CIBaseClassImpl* singletons_[kClassSlotCount] = {};
+    CIProgram* program_ = nullptr;
+
+    // Value stack and operator stack, sharing one depth.
+    StackSlot** slots_ = nullptr;
+    uint32_t* operators_ = nullptr;
+    uint32_t stackCapacity_ = 0;
+    uint32_t depth_ = 0;
+
+    // Call frames, made on demand.
+    CallFrame** frames_ = nullptr;
+    uint32_t frameCount_ = 0;
+    uint32_t frameIndex_ = 0;
+    CValue defaultArg_;
+    uint16_t currentMethodId_ = 0;
+
+    // The scopes of the running code.
+    CIBaseObjectVar* locals_;
+    CIBaseObjectVar* currentObject_;
+    // The token after the last Var: a local is made for it even when a member or
+    // global of that name exists.
+    const uint8_t* declaredName_ = nullptr;
+    // What a name token found while the scopes had these stamps: the locals' shape (0 for
+    // a called name), This and the globals; for a member token, the object's stamp and two
+    // zeros. A variable found in the front of shaped locals is kept by position, so that
+    // other locals of the same shape (the next level of a recursion) find theirs.
+    // The token's cache slot holds kNameCacheTag with the entry's index. An entry answers
+    // only for its name and stamps, so a slot left from another run, or an entry taken
+    // over by another token, can at worst miss.
+    struct NameCacheEntry {
+        uint64_t localsStamp;
+        uint64_t currentStamp;
+        uint64_t globalsStamp;
+        CVariable* variable;
+        uint32_t key;
+        // 1 + the locals' front position of the variable; 0: `variable` answers.
+        uint32_t frontPosition = 0;
+        // What a plain lookup found through this entry at scope epoch `epoch` (0: none):
+        // the same until anything changes any scope.
+        uint64_t epoch = 0;
+        CVariable* found = nullptr;
+    };
+    static constexpr uintptr_t kNameCacheTag = uintptr_t(1) << 63;
+    NameCacheEntry* nameCache_ = nullptr;
+    uint32_t nameCacheCount_ = 0;
+    uint32_t nameCacheCapacity_ = 0;
+    static constexpr uintptr_t kNoEntry = ~uintptr_t(0);
+    static constexpr uint32_t kMaxNameCacheEntries = 1u << 16;
+    // Stores `entry` at `index`, or (kNoEntry) at a new index given to the token.
+    void Remember(NameToken* token, uintptr_t index, const NameCacheEntry& entry);
+    // Forgets every entry (a new run, new scopes).
+    void ClearNameCache();
+    // Block stack: loops, blocks, switches and the frames of calls and handlers.
+    const BlockRecord** blocks_ = nullptr;
+    int32_t blockDepth_ = 0;
+    uint32_t blockCapacity_ = 0;
+    int32_t returnFlag_ = 0;
+    CValue* returnValue_ = nullptr;
+    uint32_t callNesting_ = 0;
+    // Where the stack stood when the run began; 0 outside a run.
+    uintptr_t stackBase_ = 0;
+    // One record per nesting level of script calls, made on demand.
+    CallRecord** callRecords_ = nullptr;
+    uint32_t callRecordCount_ = 0;
+
+    // Statement loop.
+    int32_t statementCounter_ = 0;
+    // Temporary text pool; each statement loop flushes what was asked for inside it.
+    char** temporaryTexts_ = nullptr;
+    uint32_t temporaryTextCount_ = 0;
+    uint32_t temporaryTextCapacity_ = 0;
+    // Temporary strings, each with the guarded-call level that parked it.
+    char* tempStrings_[kTemporaryStrings] = {};
+    uint32_t tempStringLevels_[kTemporaryStrings] = {};
+    uint32_t guardedCallLevel_ = 0;
+
+    // Events.
+    CHandleList eventQueue_;
+    uint32_t pendingEvent_ = 0;
+    int32_t handlerDepth_ = 0;
+
+    // ---- Run loop (run_loop.cpp) ---------------------------------------------------
+    // The launch block's stop request, or a flag that is never set.
+    const std::atomic<uint32_t>& StopRequestFlag() const;
+    // Offers a taken message to the filters, then translates and dispatches it unless a
+    // filter swallowed it.
+    void HandleMessage(MSG& message);
+    // The pollers of the subsystems that wait on outside events.
+    void PollNeighbours();
+    // The tick and the refresh pass when they are due at `now`.
+    void TickIfDue(uint32_t now);
+    void RefreshIfDue(uint32_t now);
+    CIBaseMessages* filters_[kMaxMessageFilters] = {};
+    uint32_t filterCount_ = 0;
+    CHandleList movingLocations_;
+    CHandleList movements_;
+    CHandleList animated_;
+
+    char** temporaryFiles_ = nullptr;
+    uint32_t temporaryFileCount_ = 0;
+
+    // Arrays waiting to be destroyed, linked through CScriptArray::nextToDestroy.
+    CScriptArray* arraysToDestroy_ = nullptr;
+    int destroyingArrays_ = 0;
+};

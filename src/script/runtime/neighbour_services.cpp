@@ -1,0 +1,6 @@
+#include "script/runtime/neighbour_services.h"
+
+NeighbourServices& GetNeighbourServices() {
+    static NeighbourServices services;
+    return services;
+}

@@ -1,0 +1,233 @@
+// The one value type of the script language: a number, a text, a counted reference to
+// an object or an array, a function, or one of the placeholders the interpreter uses
+// while it evaluates the left side of an assignment.
+//
+// A value that holds an object is entered in the object's back-references by address,
+// so values never move: they cannot be copied or moved, only assigned.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "script/interpreter/ierror.h"
+
+class CInterpretor;
+class CIBaseClassImpl;
+struct BlockRecord;
+class CScriptArray;
+
+// The type tags.
+enum : uint32_t {
+    kValueInt = 0,
+    kValueDouble = 1,
+    kValueString = 2,
+    kValueObject = 3,
+    kValueFunction = 4,
+    kValueArray = 5,
+    // Placeholders: they live only between an operand and the assignment that consumes
+    // them. 6 is also the fresh, empty value.
+    kValueUnboundName = 6,
+    kValueUnboundMember = 7,
+    kValueUnboundArray = 8,
+    kValueUnboundMemberArray = 9,
+    kValueMissingElement = 10,
+    // An argument that was not given.
+    kValueDefault = 11,
+};
+
+class CValue {
+public:
+    // Returned by GetString for a missing argument; callers recognise it by address.
+    static constexpr char kDefaultString[] = "Default string";
+    // Flags bit: the text of a string value is borrowed, never freed.
+    static constexpr uint32_t kBorrowedText = 1;
+
+    // Empty (tag 6), without an owner.
+    CValue();
+    // Empty, with an owner.
+    explicit CValue(CInterpretor* interpreter);
+    // Empty with the owner, then a copy of `source` when one is given.
+    CValue(CInterpretor* interpreter, const CValue* source);
+    // Holds `object` (one use, entered in its back-references); owned by the object's
+    // interpreter. To hold the interpreter itself, pass it as a CIBaseClassImpl*.
+    explicit CValue(CIBaseClassImpl* object);
+    // A null text gives a null (empty) string; `borrow` keeps the pointer instead of
+    // copying the text.
+    CValue(CInterpretor* interpreter, const char* text, int borrow);
+    CValue(CInterpretor* interpreter, int32_t value);
+    ~CValue();
+    CValue(const CValue&) = delete;
+    CValue& operator=(const CValue&) = delete;
+
+    // Setters release the old content first. Errors (15 out of memory) are raised
+    // before anything changes.
+    void SetInt(int32_t value) {
+        if (((kNothingHeld >> type_) & 1) == 0) Release(false);
+        type_ = kValueInt;
+        flags_ = 0;
+        payload_.integer = value;
+    }
+    void SetFloat(double value) {
+        if (((kNothingHeld >> type_) & 1) == 0) Release(false);
+        type_ = kValueDouble;
+        flags_ = 0;
+        payload_.number = value;
+    }
+    void SetString(const char* text, int borrow);
+    // An owned buffer of n bytes starting with a 0 byte, for methods to fill; null
+    // (the empty text) for n < 1.
+    char* SetStringBuffer(int32_t n);
+    void SetDefault();
+    // A null object gives integer 0. Without `release` the old content is dropped as
+    // it is: objects use it to clear the values that hold them.
+    void SetObject(CIBaseClassImpl* object, int release);
+    void SetFunction(const BlockRecord* record);
+    void SetUnboundName(uintptr_t token) { SetPlaceholder(kValueUnboundName, token); }
+    void SetUnboundMember(uintptr_t token);
+    void SetUnboundArray(uintptr_t token);
+    void SetUnboundMemberArray(uintptr_t token);
+    void SetMissingElement(uint32_t flatIndex);
+    // A new empty array with this value as its only holder.
+    void MakeArray();
+    // Takes the source's content (a copy of its text; a share of its object or array)
+    // and its owner when it has one. A placeholder source raises error 41.
+    void Assign(const CValue& source) {
+        // Numbers, functions and defaults over content that holds nothing: a plain copy.
+        if (((kPlainSources >> source.type_) & (kNothingHeld >> type_) & 1) != 0 &&
+            &source != this) {
+            if (source.owner != nullptr) owner = source.owner;
+            type_ = source.type_;
+            flags_ = 0;
+            payload_ = source.payload_;
+            return;
+        }
+        AssignHeld(source);
+    }
+    void AssignWithOwner(CInterpretor* interpreter, const CValue& source);
+
+    // Conversions; kinds that cannot be converted raise 18 (object, function), 41
+    // (placeholder; default where a value is needed) and so on.
+    int32_t GetInt() const { return type_ == kValueInt ? payload_.integer : ConvertToInt(); }
+    double GetDouble() const;
+    double GetFloat() const;
+    // Numbers are written into a temporary text of the owner, valid until its next
+    // flush; a string gives its own text.
+    const char* GetString() const;
+    const char* GetStringSafe() const;
+    CIBaseClassImpl* GetObject() const;
+    CIBaseClassImpl* GetObjectNonNull() const;
+    const BlockRecord* GetFunction() const;
+    uintptr_t GetPlaceholder() const;
+    uint32_t GetMissingElementIndex() const;
+    int IsDefault() const { return type_ == kValueDefault; }
+    int IsObjectOfClass(uint32_t classId) const;
+    int32_t GetObjectClassId() const;
+    // Drops every reference to `object` held here, also inside arrays (at any depth).
+    void ReleaseReferencesTo(CIBaseClassImpl* object);
+
+    uint32_t GetType() const { return type_; }
+    // Both this and `other` are integers, whose numbers IntPayload reads directly.
+    bool IsIntPair(const CValue& other) const { return (type_ | other.type_) == kValueInt; }
+    int32_t IntPayload() const { return payload_.integer; }
+    double DoublePayload() const { return payload_.number; }
+    // The object of a value whose type is kValueObject (null after its object went).
+    CIBaseClassImpl* ObjectPayload() const { return payload_.object; }
+    uint32_t ArrayPayload() const { return payload_.array; }
+    uint32_t GetFlags() const { return flags_; }
+    // The array held, or null when this is no array or its handle names none.
+    CScriptArray* GetArray() const;
+    bool HoldsSameArray(const CValue& other) const {
+        return type_ == kValueArray && other.type_ == kValueArray &&
+               payload_.array == other.payload_.array && owner == other.owner;
+    }
+
+    // Array elements. Indices are per dimension; n is their count.
+    // The item of an element (null when it does not exist yet); a value that is no
+    // array becomes an empty one first, and the array grows to take the element.
+    CValue* GetArrayItemPtr(const int32_t* indices, int n);
+    // 0 for a value that is no array.
+    uint32_t GetArrayFlatIndex(const int32_t* indices, int n);
+    // Stores raise error 44 on a value that is no array.
+    void SetArrayItem(int32_t index, const CValue* value);
+    void SetArrayItemString(int32_t index, const char* text);
+    void SetArrayItemAt(const int32_t* indices, int n, const CValue* value);
+    void SetArrayItemFlat(uint32_t flatIndex, const CValue* value);
+
+    // Two-operand operators: the result replaces this (left) value.
+    void Add(const CValue& right);
+    void Subtract(const CValue& right);
+    void Multiply(const CValue& right);
+    void Divide(const CValue& right);
+    void Modulo(const CValue& right);
+    void BitAnd(const CValue& right);
+    void BitOr(const CValue& right);
+    void BitXor(const CValue& right);
+    void ShiftLeft(const CValue& right);
+    void ShiftRight(const CValue& right);
+    // Comparisons leave integer 1 or 0.
+    void Less(const CValue& right);
+    void Greater(const CValue& right);
+    void LessEqual(const CValue& right);
+    void GreaterEqual(const CValue& right);
+    void Equal(const CValue& right);
+    void NotEqual(const CValue& right);
+    // "==" without writing either operand.
+    int IsEqual(const CValue& right) const;
+
+    // One-operand operators, in place.
+    void Negate();
+    // "!" before an operand: always an integer.
+    void Not();
+    // "!" in operator position: a double stays a double (1.0 or 0.0).
+    void NotOperator();
+    void Complement();
+    void Increment();
+    void Decrement();
+
+    // The interpreter that owns the value: errors are raised on it and arrays are
+    // looked up in it.
+    CInterpretor* owner;
+    // The variable this value was read from, or null; assignments write through it.
+    CValue* source;
+
+private:
+    static constexpr uint32_t kPlainSources =
+        1u << kValueInt | 1u << kValueDouble | 1u << kValueFunction | 1u << kValueDefault;
+    static constexpr uint32_t kNothingHeld =
+        ~(1u << kValueString | 1u << kValueObject | 1u << kValueArray);
+    // GetInt for every kind but integers.
+    int32_t ConvertToInt() const;
+    // Assign for content that is held: texts, objects and arrays on either side.
+    void AssignHeld(const CValue& source);
+    // The release rule: frees or lets go of the content and leaves integer 0. A
+    // destructor during shutdown leaves use counts alone.
+    void Release(bool destroying);
+    void SetPlaceholder(uint32_t type, uintptr_t payload) {
+        if (((kNothingHeld >> type_) & 1) == 0) Release(false);
+        type_ = type;
+        flags_ = 0;
+        payload_.placeholder = payload;
+    }
+    void SetOwnedText(char* text);
+    // The array held, or error 44.
+    CScriptArray* RequireArray() const;
+    [[noreturn]] void Fail(int32_t code, uint32_t subCode = kNoSubCode) const;
+    // The error of a kind that cannot take part: 18 object or function, 130 array, 41
+    // for the rest.
+    [[noreturn]] void FailKind() const;
+
+    // Both sides of a two-operand operator after promotion.
+    struct Operands;
+
+    uint32_t type_;
+    uint32_t flags_;
+    union {
+        int32_t integer;
+        double number;
+        char* text;
+        CIBaseClassImpl* object;
+        const BlockRecord* function;
+        uint32_t array;
+        uintptr_t placeholder;
+    } payload_;
+};

@@ -1,0 +1,447 @@
+// Operators on script values. Two-operand operators first promote the operands to one
+// kind (integer, double or text) by one of three rules, then compute; the equality test
+// has rules of its own. Numbers promoted to text are written into buffers on the stack,
+// so no operator allocates unless its result is a new text.
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <functional>
+
+#include "foundation/memory_helpers.h"
+#include "script/classes/base_class.h"
+#include "script/interpreter/interpretor.h"
+#include "script/values/number_text.h"
+#include "script/values/value.h"
+
+namespace {
+
+bool IsNumber(uint32_t type) {
+    return type == kValueInt || type == kValueDouble;
+}
+
+bool IsReference(uint32_t type) {
+    return type == kValueObject || type == kValueFunction;
+}
+
+// Integer arithmetic wraps around as 32-bit two's complement.
+int32_t Wrap(uint32_t value) {
+    return static_cast<int32_t>(value);
+}
+
+bool Inside(const char* pointer, const char* text, size_t length) {
+    std::less_equal<const char*> lessEqual;
+    return lessEqual(text, pointer) && lessEqual(pointer, text + length);
+}
+
+const char* NonNull(const char* text) {
+    return text != nullptr ? text : "";
+}
+
+} // namespace
+
+struct CValue::Operands {
+    // The common kind after promotion: kValueInt, kValueDouble or kValueString.
+    uint32_t kind;
+    int32_t leftInt;
+    int32_t rightInt;
+    double leftDouble;
+    double rightDouble;
+    // Null for a string value without a text.
+    const char* leftText;
+    const char* rightText;
+    char leftBuffer[64];
+    char rightBuffer[64];
+
+    static double AsDouble(const CValue& v) {
+        return v.type_ == kValueInt ? double(v.payload_.integer) : v.payload_.number;
+    }
+    static int32_t AsInt(const CValue& v) {
+        return v.type_ == kValueInt ? v.payload_.integer : DoubleToInt(v.payload_.number);
+    }
+
+    // The text a value is compared or joined as.
+    static const char* Text(const CValue& v, char* buffer) {
+        switch (v.type_) {
+        case kValueString:
+            return v.payload_.text;
+        case kValueInt:
+            *std::to_chars(buffer, buffer + 63, v.payload_.integer).ptr = '\0';
+            return buffer;
+        case kValueDouble:
+            FormatDouble(v.payload_.number, buffer, 64);
+            return buffer;
+        case kValueObject:
+        case kValueFunction:
+            v.Fail(18);
+        case kValueArray:
+            v.Fail(44);
+        default:
+            v.Fail(41);
+        }
+    }
+
+    // A one-operand operator on a value that is no number.
+    [[noreturn]] static void FailOperand(const CValue& v) {
+        if (v.type_ == kValueString) v.Fail(12);
+        v.FailKind();
+    }
+
+    // Two different kinds that no rule joins.
+    [[noreturn]] static void FailMixed(const CValue& left, const CValue& right) {
+        if (IsReference(left.type_) || IsReference(right.type_)) left.Fail(18);
+        if (left.type_ == kValueArray || right.type_ == kValueArray) left.Fail(130);
+        left.Fail(41);
+    }
+
+    void Numbers(const CValue& left, const CValue& right, uint32_t as) {
+        kind = as;
+        if (as == kValueInt) {
+            leftInt = AsInt(left);
+            rightInt = AsInt(right);
+        } else {
+            leftDouble = AsDouble(left);
+            rightDouble = AsDouble(right);
+        }
+    }
+
+    // "+", "-" and the ordering comparisons: a text on either side makes both texts.
+    void Arithmetic(const CValue& left, const CValue& right) {
+        uint32_t l = left.type_;
+        uint32_t r = right.type_;
+        if (l == r) {
+            if (IsNumber(l)) return Numbers(left, right, l);
+            if (l != kValueString) left.FailKind();
+        } else if (IsNumber(l) && IsNumber(r)) {
+            return Numbers(left, right, kValueDouble);
+        } else if (l != kValueString && r != kValueString) {
+            FailMixed(left, right);
+        }
+        kind = kValueString;
+        leftText = Text(left, leftBuffer);
+        rightText = Text(right, rightBuffer);
+    }
+
+    // "*", "/" and "%": numbers only.
+    void Numeric(const CValue& left, const CValue& right) {
+        uint32_t l = left.type_;
+        uint32_t r = right.type_;
+        if (IsNumber(l) && IsNumber(r)) return Numbers(left, right, l == r ? l : kValueDouble);
+        if (l == kValueString || r == kValueString) left.Fail(12);
+        if (l == r) left.FailKind();
+        FailMixed(left, right);
+    }
+
+    // The bitwise operators: doubles are truncated to integers.
+    void Integer(const CValue& left, const CValue& right) {
+        uint32_t l = left.type_;
+        uint32_t r = right.type_;
+        if (IsNumber(l) && IsNumber(r)) return Numbers(left, right, kValueInt);
+        if (l == kValueString || r == kValueString) left.Fail(12);
+        if (l == r) left.FailKind();
+        FailMixed(left, right);
+    }
+
+    // A reference equals a number only when it is null and the number is 0: an address
+    // is no script number, and a 64-bit one cannot be folded into one.
+    static bool ReferenceEqualsNumber(const CValue& reference, const CValue& number) {
+        bool isNull = reference.type_ == kValueObject ? reference.payload_.object == nullptr
+                                                      : reference.payload_.function == nullptr;
+        return isNull && AsDouble(number) == 0.0;
+    }
+
+    static uintptr_t Address(const CValue& reference) {
+        return reference.type_ == kValueObject
+                   ? reinterpret_cast<uintptr_t>(reference.payload_.object)
+                   : reinterpret_cast<uintptr_t>(reference.payload_.function);
+    }
+
+    static bool TextsEqual(const char* left, const char* right) {
+        return std::strcmp(NonNull(left), NonNull(right)) == 0;
+    }
+
+    static bool Equal(const CValue& left, const CValue& right) {
+        uint32_t l = left.type_;
+        uint32_t r = right.type_;
+        if (l == r) {
+            switch (l) {
+            case kValueInt:
+                return left.payload_.integer == right.payload_.integer;
+            case kValueDouble:
+                return left.payload_.number == right.payload_.number;
+            case kValueString:
+                return TextsEqual(left.payload_.text, right.payload_.text);
+            case kValueObject:
+            case kValueFunction:
+                return Address(left) == Address(right);
+            case kValueArray:
+                left.Fail(130);
+            default:
+                left.Fail(41);
+            }
+        }
+        if (l == kValueString || r == kValueString) {
+            char leftBuffer[64];
+            char rightBuffer[64];
+            const char* leftText = Text(left, leftBuffer);
+            return TextsEqual(leftText, Text(right, rightBuffer));
+        }
+        if (IsNumber(l) && IsNumber(r)) return AsDouble(left) == AsDouble(right);
+        if (IsNumber(l) && IsReference(r)) return ReferenceEqualsNumber(right, left);
+        if (IsReference(l) && IsNumber(r)) return ReferenceEqualsNumber(left, right);
+        if (IsReference(l) && IsReference(r)) return Address(left) == Address(right);
+        if (l == kValueArray || r == kValueArray) left.Fail(130);
+        left.Fail(41);
+    }
+
+    int Compare() const {
+        switch (kind) {
+        case kValueInt:
+            return (leftInt > rightInt) - (leftInt < rightInt);
+        case kValueDouble:
+            // Not a number compares as neither below nor above: the callers test each
+            // relation on its own.
+            return (leftDouble > rightDouble) - (leftDouble < rightDouble);
+        default:
+            return std::strcmp(NonNull(leftText), NonNull(rightText));
+        }
+    }
+};
+
+void CValue::Add(const CValue& right) {
+    if (type_ == kValueInt && right.type_ == kValueInt) {
+        payload_.integer = Wrap(uint32_t(payload_.integer) + uint32_t(right.payload_.integer));
+        return;
+    }
+    if (type_ == kValueDouble && right.type_ == kValueDouble) {
+        payload_.number += right.payload_.number;
+        return;
+    }
+    Operands o;
+    o.Arithmetic(*this, right);
+    if (o.kind == kValueInt) return SetInt(Wrap(uint32_t(o.leftInt) + uint32_t(o.rightInt)));
+    if (o.kind == kValueDouble) return SetFloat(o.leftDouble + o.rightDouble);
+
+    if (o.rightText == nullptr) {
+        // Nothing to append; a number on the left still becomes its text.
+        if (type_ != kValueString) SetString(o.leftText, 0);
+        return;
+    }
+    if (o.leftText == nullptr) return SetString(o.rightText, 0);
+    size_t leftLength = std::strlen(o.leftText);
+    size_t rightLength = std::strlen(o.rightText);
+    size_t size = leftLength + rightLength + 1;
+    // An owned text grows in place unless the right side lies inside it.
+    if (type_ == kValueString && (flags_ & kBorrowedText) == 0 &&
+        !Inside(o.rightText, o.leftText, leftLength)) {
+        if (!MemRealloc(size, &payload_.text)) Fail(15);
+        std::memcpy(payload_.text + leftLength, o.rightText, rightLength + 1);
+        return;
+    }
+    char* joined = nullptr;
+    if (!MemAlloc(size, &joined)) Fail(15);
+    std::memcpy(joined, o.leftText, leftLength);
+    std::memcpy(joined + leftLength, o.rightText, rightLength + 1);
+    SetOwnedText(joined);
+}
+
+void CValue::Subtract(const CValue& right) {
+    if (type_ == kValueInt && right.type_ == kValueInt) {
+        payload_.integer = Wrap(uint32_t(payload_.integer) - uint32_t(right.payload_.integer));
+        return;
+    }
+    if (type_ == kValueDouble && right.type_ == kValueDouble) {
+        payload_.number -= right.payload_.number;
+        return;
+    }
+    Operands o;
+    o.Arithmetic(*this, right);
+    if (o.kind == kValueInt) return SetInt(Wrap(uint32_t(o.leftInt) - uint32_t(o.rightInt)));
+    if (o.kind == kValueDouble) return SetFloat(o.leftDouble - o.rightDouble);
+
+    // Every occurrence of the right text goes, scanning left to right without overlap.
+    const char* found = nullptr;
+    if (o.leftText != nullptr && o.rightText != nullptr && o.rightText[0] != '\0')
+        found = std::strstr(o.leftText, o.rightText);
+    if (found == nullptr) {
+        if (type_ != kValueString) SetString(o.leftText, 0);
+        return;
+    }
+    size_t leftLength = std::strlen(o.leftText);
+    size_t rightLength = std::strlen(o.rightText);
+    bool inPlace = type_ == kValueString && (flags_ & kBorrowedText) == 0 &&
+                   !Inside(o.rightText, o.leftText, leftLength);
+    char* result = payload_.text;
+    if (!inPlace) {
+        result = nullptr;
+        if (!MemAlloc(leftLength + 1, &result)) Fail(15);
+    }
+    const char* from = o.leftText;
+    char* to = result;
+    for (; found != nullptr; found = std::strstr(from, o.rightText)) {
+        std::memmove(to, from, size_t(found - from));
+        to += found - from;
+        from = found + rightLength;
+    }
+    std::memmove(to, from, std::strlen(from) + 1);
+    if (!inPlace) SetOwnedText(result);
+}
+
+void CValue::Multiply(const CValue& right) {
+    Operands o;
+    o.Numeric(*this, right);
+    if (o.kind == kValueInt) return SetInt(Wrap(uint32_t(o.leftInt) * uint32_t(o.rightInt)));
+    SetFloat(o.leftDouble * o.rightDouble);
+}
+
+void CValue::Divide(const CValue& right) {
+    Operands o;
+    o.Numeric(*this, right);
+    if (o.kind == kValueInt) {
+        if (o.rightInt == 0) Fail(111);
+        // The one quotient that does not fit wraps to itself.
+        if (o.rightInt == -1) return SetInt(Wrap(0u - uint32_t(o.leftInt)));
+        return SetInt(o.leftInt / o.rightInt);
+    }
+    if (o.rightDouble == 0.0) Fail(111);
+    SetFloat(o.leftDouble / o.rightDouble);
+}
+
+void CValue::Modulo(const CValue& right) {
+    Operands o;
+    o.Numeric(*this, right);
+    if (o.kind == kValueInt) {
+        if (o.rightInt == 0) Fail(111);
+        // INT32_MIN % -1 would trap; every remainder by -1 is 0.
+        return SetInt(o.rightInt == -1 ? 0 : o.leftInt % o.rightInt);
+    }
+    if (o.rightDouble == 0.0) Fail(111);
+    SetFloat(std::fmod(o.leftDouble, o.rightDouble));
+}
+
+void CValue::BitAnd(const CValue& right) {
+    Operands o;
+    o.Integer(*this, right);
+    SetInt(o.leftInt & o.rightInt);
+}
+
+void CValue::BitOr(const CValue& right) {
+    Operands o;
+    o.Integer(*this, right);
+    SetInt(o.leftInt | o.rightInt);
+}
+
+void CValue::BitXor(const CValue& right) {
+    Operands o;
+    o.Integer(*this, right);
+    SetInt(o.leftInt ^ o.rightInt);
+}
+
+void CValue::ShiftLeft(const CValue& right) {
+    Operands o;
+    o.Integer(*this, right);
+    SetInt(Wrap(uint32_t(o.leftInt) << (o.rightInt & 31)));
+}
+
+void CValue::ShiftRight(const CValue& right) {
+    Operands o;
+    o.Integer(*this, right);
+    SetInt(o.leftInt >> (o.rightInt & 31));
+}
+
+void CValue::Less(const CValue& right) {
+    Operands o;
+    o.Arithmetic(*this, right);
+    bool result = o.kind == kValueDouble ? o.leftDouble < o.rightDouble : o.Compare() < 0;
+    SetInt(result);
+}
+
+void CValue::Greater(const CValue& right) {
+    Operands o;
+    o.Arithmetic(*this, right);
+    bool result = o.kind == kValueDouble ? o.leftDouble > o.rightDouble : o.Compare() > 0;
+    SetInt(result);
+}
+
+void CValue::LessEqual(const CValue& right) {
+    Operands o;
+    o.Arithmetic(*this, right);
+    bool result = o.kind == kValueDouble ? o.leftDouble <= o.rightDouble : o.Compare() <= 0;
+    SetInt(result);
+}
+
+void CValue::GreaterEqual(const CValue& right) {
+    Operands o;
+    o.Arithmetic(*this, right);
+    bool result = o.kind == kValueDouble ? o.leftDouble >= o.rightDouble : o.Compare() >= 0;
+    SetInt(result);
+}
+
+void CValue::Equal(const CValue& right) {
+    SetInt(Operands::Equal(*this, right));
+}
+
+void CValue::NotEqual(const CValue& right) {
+    SetInt(!Operands::Equal(*this, right));
+}
+
+int CValue::IsEqual(const CValue& right) const {
+    return Operands::Equal(*this, right);
+}
+
+void CValue::Negate() {
+    if (type_ == kValueInt) {
+        payload_.integer = Wrap(0u - uint32_t(payload_.integer));
+    } else if (type_ == kValueDouble) {
+        payload_.number = -payload_.number;
+    } else {
+        Operands::FailOperand(*this);
+    }
+}
+
+void CValue::Not() {
+    if (type_ == kValueInt) {
+        payload_.integer = payload_.integer == 0;
+    } else if (type_ == kValueDouble) {
+        SetInt(payload_.number == 0.0);
+    } else {
+        Operands::FailOperand(*this);
+    }
+}
+
+void CValue::NotOperator() {
+    if (type_ == kValueDouble) {
+        payload_.number = payload_.number == 0.0 ? 1.0 : 0.0;
+    } else {
+        Not();
+    }
+}
+
+void CValue::Complement() {
+    if (type_ == kValueInt) {
+        payload_.integer = ~payload_.integer;
+    } else if (type_ == kValueDouble) {
+        SetInt(~DoubleToInt(payload_.number));
+    } else {
+        Operands::FailOperand(*this);
+    }
+}
+
+void CValue::Increment() {
+    if (type_ == kValueInt) {
+        payload_.integer = Wrap(uint32_t(payload_.integer) + 1u);
+    } else if (type_ == kValueDouble) {
+        payload_.number += 1.0;
+    } else {
+        Operands::FailOperand(*this);
+    }
+}
+
+void CValue::Decrement() {
+    if (type_ == kValueInt) {
+        payload_.integer = Wrap(uint32_t(payload_.integer) - 1u);
+    } else if (type_ == kValueDouble) {
+        payload_.number -= 1.0;
+    } else {
+        Operands::FailOperand(*this);
+    }
+}

@@ -1,0 +1,198 @@
+#include "script/values/script_array.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "script/values/value.h"
+#include "script/values/value_test_support.h"
+
+namespace value_test {
+namespace {
+
+using Indices = std::vector<int32_t>;
+
+class ScriptArrayTest : public ValueTest {
+protected:
+    // Stores an integer at the indices.
+    void Put(CValue& array, const Indices& at, int32_t value) {
+        CValue item(&interpreter, value);
+        if (array.GetType() != kValueArray) array.MakeArray();
+        array.SetArrayItemAt(at.data(), int(at.size()), &item);
+    }
+
+    // The item at the indices, or null when that element does not exist.
+    CValue* At(CValue& array, const Indices& at) {
+        return array.GetArrayItemPtr(at.data(), int(at.size()));
+    }
+
+    Raised PutRaises(CValue& array, const Indices& at) {
+        return Catch([&] { Put(array, at, 1); });
+    }
+
+    static std::vector<uint32_t> Sizes(const CValue& array) {
+        const CScriptArray* a = array.GetArray();
+        return std::vector<uint32_t>(a->sizes, a->sizes + a->dimensions);
+    }
+};
+
+TEST_F(ScriptArrayTest, TheFirstElementShapesTheArrayAndOnlyStoredElementsExist) {
+    CValue a(&interpreter);
+    Put(a, {5}, 1);
+    EXPECT_EQ(Sizes(a), std::vector<uint32_t>{6});
+    EXPECT_EQ(a.GetArray()->items.GetCount(), 6u);
+    EXPECT_EQ(At(a, {2}), nullptr);
+    ExpectHolds(*At(a, {5}), I(1));
+
+    CValue b(&interpreter);
+    Put(b, {2, 3}, 9);
+    EXPECT_EQ(Sizes(b), (std::vector<uint32_t>{3, 4}));
+    EXPECT_EQ(b.GetArrayFlatIndex(Indices{2, 3}.data(), 2), 11u);
+    EXPECT_EQ(b.GetArrayFlatIndex(Indices{1, 2}.data(), 2), 7u); // first index fastest
+}
+
+TEST_F(ScriptArrayTest, GrowingKeepsEveryElementAtItsIndexTuple) {
+    CValue a(&interpreter);
+    Put(a, {1, 1}, 7);
+    Put(a, {3, 0}, 2);
+    EXPECT_EQ(Sizes(a), (std::vector<uint32_t>{4, 2}));
+    ExpectHolds(*At(a, {1, 1}), I(7));
+    ExpectHolds(*At(a, {3, 0}), I(2));
+    EXPECT_EQ(At(a, {0, 1}), nullptr);
+
+    // Fill a 2 x 3 x 2 x 2 array, then grow every dimension at once.
+    auto tuple = [](int32_t n, int32_t i, int32_t j, int32_t k) {
+        return Indices{n % i, n / i % j, n / i / j % k, n / i / j / k};
+    };
+    CValue b(&interpreter);
+    for (int32_t n = 0; n < 24; ++n)
+        Put(b, tuple(n, 2, 3, 2), n);
+    Put(b, {3, 4, 2, 2}, -1);
+    EXPECT_EQ(Sizes(b), (std::vector<uint32_t>{4, 5, 3, 3}));
+    int existing = 0;
+    for (int32_t n = 0; n < 180; ++n) {
+        Indices at = tuple(n, 4, 5, 3);
+        CValue* item = At(b, at);
+        existing += item != nullptr;
+        if (item != nullptr && at != Indices{3, 4, 2, 2}) {
+            EXPECT_EQ(item->GetInt(), at[0] + 2 * (at[1] + 3 * (at[2] + 2 * at[3])));
+        }
+    }
+    EXPECT_EQ(existing, 25);
+
+    // Growth of the last dimension alone keeps the flat positions.
+    CValue c(&interpreter);
+    Put(c, {1, 1}, 5);
+    Put(c, {1, 6}, 6);
+    ExpectHolds(*At(c, {1, 1}), I(5));
+}
+
+TEST_F(ScriptArrayTest, BadIndexListsRaiseTheirErrorsAndLeaveTheArrayAlone) {
+    const struct {
+        Indices first; // empty: the array is not shaped first
+        Indices then;
+        int32_t code;
+        uint32_t subCode;
+    } rows[] = {
+        {{}, {}, 14, 0},
+        {{}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 14, 11},
+        {{2}, {1, 1}, 66, 1},
+        {{}, {-1}, 45, 1},
+        {{}, {0, -1}, 45, 2},
+        {{}, {0, 0, -5}, 45, 3},
+        {{3}, {-1}, 45, 1},
+        {{3, 3}, {1, -1}, 45, 2},
+        {{3, 3, 3}, {0, 0, -2}, 45, 3},
+        {{1, 1, 1, 1}, {0, -1, 0, 0}, 45, 2},
+        {{1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, {0, 0, 0, 0, 0, 0, 0, 0, 0, -1}, 45, 10},
+        {{}, {0x1FFFFFFE}, 45, 1},
+        {{1}, {0x1FFFFFFF}, 45, 1},
+        // Absurd sizes are refused before anything is allocated.
+        {{}, {0x1FFFFFFD}, 15, kNoSubCode},
+        {{}, {0x1000000, 0x1000000}, 15, kNoSubCode},
+        {{}, Indices(10, 0x1FFFFFFD), 15, kNoSubCode},
+        {{1}, {0x1FFFFFFE}, 15, kNoSubCode},
+        {{1, 1, 1}, {0x100000, 0x100000, 0}, 15, kNoSubCode},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.code << " after " << row.first.size() << " then "
+                                        << row.then.size() << " indices");
+        CValue a(&interpreter);
+        a.MakeArray();
+        if (!row.first.empty()) Put(a, row.first, 4);
+        std::vector<uint32_t> sizes = Sizes(a);
+        Raised raised = PutRaises(a, row.then);
+        EXPECT_EQ(raised.code, row.code);
+        EXPECT_EQ(raised.subCode, row.subCode);
+        EXPECT_EQ(Sizes(a), sizes);
+        if (!row.first.empty()) ExpectHolds(*At(a, row.first), I(4));
+    }
+}
+
+TEST_F(ScriptArrayTest, ArraysAreSharedByAssignmentAndDestroyedWithTheirLastHolder) {
+    CValue a(&interpreter);
+    Put(a, {0}, 1);
+    CValue b(&interpreter, &a);
+    CScriptArray* array = a.GetArray();
+    EXPECT_EQ(b.GetArray(), array);
+    EXPECT_EQ(array->useCount, 2u);
+    Put(b, {3}, 4);
+    ExpectHolds(*At(a, {3}), I(4));
+    CValue object(static_cast<CIBaseClassImpl*>(&first));
+    b.SetArrayItem(1, &object);
+    b.SetArrayItemString(2, "two");
+    b.SetArrayItemString(4, nullptr); // shapes only
+    ExpectHolds(*At(a, {2}), S("two"));
+    EXPECT_EQ(At(a, {4}), nullptr);
+    EXPECT_EQ(array->objectItems, 1);
+    EXPECT_EQ(first.useCount, 2);
+
+    a.SetInt(0);
+    EXPECT_EQ(array->useCount, 1u);
+    b.SetFloat(1.0);
+    EXPECT_EQ(interpreter.arrayList.GetCount(), 0u);
+    EXPECT_EQ(first.useCount, 1);
+    EXPECT_EQ(first.backReferenceCount, 1);
+}
+
+TEST_F(ScriptArrayTest, FlatStoresNeverGrowAndStoresNeedAnArray) {
+    CValue a(&interpreter);
+    Put(a, {1, 1}, 1);
+    CValue item(&interpreter, 8);
+    a.SetArrayItemFlat(2, &item);
+    a.SetArrayItemFlat(4, &item);
+    ExpectHolds(*At(a, {0, 1}), I(8));
+    EXPECT_EQ(a.GetArray()->items.GetCount(), 4u);
+
+    CValue number(&interpreter, 1);
+    EXPECT_EQ(ErrorOf([&] { number.SetArrayItem(0, &item); }), 44);
+    EXPECT_EQ(ErrorOf([&] { number.SetArrayItemString(0, "x"); }), 44);
+    EXPECT_EQ(ErrorOf([&] { number.SetArrayItemFlat(0, &item); }), 44);
+    int32_t zero = 0;
+    EXPECT_EQ(ErrorOf([&] { number.SetArrayItemAt(&zero, 1, &item); }), 44);
+    // Reading an element makes the value an array first.
+    EXPECT_EQ(number.GetArrayItemPtr(&zero, 1), nullptr);
+    EXPECT_EQ(number.GetType(), uint32_t(kValueArray));
+}
+
+// Deep enough to overflow the stack if either walk recursed.
+TEST_F(ScriptArrayTest, DeeplyNestedArraysAreScannedAndDestroyedWithoutRecursion) {
+    CValue chain(&interpreter, 0);
+    CValue object(static_cast<CIBaseClassImpl*>(&first));
+    for (int i = 0; i < 50000; ++i) {
+        CValue outer(&interpreter);
+        outer.MakeArray();
+        outer.SetArrayItem(0, &chain);
+        outer.SetArrayItem(1, &object);
+        chain.Assign(outer);
+    }
+    EXPECT_EQ(interpreter.arrayList.GetCount(), 50000u);
+    EXPECT_EQ(first.useCount, 50001);
+    chain.ReleaseReferencesTo(&first);
+    EXPECT_EQ(first.useCount, 1);
+    chain.SetInt(0);
+    EXPECT_EQ(interpreter.arrayList.GetCount(), 0u);
+}
+
+} // namespace
+} // namespace value_test
