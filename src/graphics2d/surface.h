@@ -13,6 +13,7 @@
 #include "graphics2d/pixel_format.h"
 #include "platform/kernel/win_types.h"
 #include "platform/user/hwnd.h"
+#include "platform/user/window_geometry.h"
 
 // GetKind codes.
 inline constexpr int32_t kSurfaceKindMemory = 1;
@@ -20,6 +21,14 @@ inline constexpr int32_t kSurfaceKindGDI = 2;
 inline constexpr int32_t kSurfaceKindDIB = 3;
 inline constexpr int32_t kSurfaceKindDIBDC = 4;
 inline constexpr int32_t kSurfaceKindDirectDraw = 5;
+
+struct RawPalette;
+struct PaletteEntry;
+
+// A smoothing filter of FilterTo: the new colour from a block of destination colours and
+// the matching block of source coverage, row by row.
+using SurfaceFilter = uint32_t (*)(const uint32_t* colours, const uint8_t* coverage,
+                                   uint32_t param);
 
 class cSurface {
 public:
@@ -74,6 +83,72 @@ public:
     // Fills with a raw value: the byte value at every byte of the rectangle.
     virtual int FillRectRaw(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t value);
     virtual int FillRect(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t colour);
+    // A copy of a rectangle with itself inside the surface; both rectangles must lie wholly
+    // inside it (no clipping). The areas may overlap.
+    virtual int MoveRect(int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t width,
+                         int32_t height);
+
+    // Copies of this surface (the source) into `destination`. Mode 1 keys out source
+    // pixels of raw value 0; `op` is one of the kBlitOp codes (0: none, 7 refused); with
+    // `smooth`, the destination pixels round the copied shape are smoothed after it.
+    // Clipped to this surface and to the destination's clip rectangle inside the
+    // destination. Surfaces of different depths convert first.
+    virtual int BlitTo(cSurface* destination, int32_t dx, int32_t dy, int32_t sx, int32_t sy,
+                       int32_t width, int32_t height, int32_t mode, int32_t op, uint32_t param,
+                       int32_t smooth);
+    // The copies through a caller's colour function (same depth only); mode 1 keyed.
+    virtual int BlitToEx(cSurface* destination, int32_t dx, int32_t dy, int32_t sx, int32_t sy,
+                         int32_t width, int32_t height, int32_t mode, BlitColorFunction function,
+                         uintptr_t user);
+    // For each pixel of the destination area, `filter` gets the kernelWidth x kernelHeight
+    // block of destination colours round it (as they were before the call; the pixel at
+    // (anchorX, anchorY) of the block is the one written) and the matching block of this
+    // surface's coverage (1 where its pixel is not 0), and answers the new colour.
+    virtual int FilterTo(cSurface* destination, int32_t dx, int32_t dy, int32_t sx, int32_t sy,
+                         int32_t width, int32_t height, int32_t kernelWidth, int32_t kernelHeight,
+                         int32_t anchorX, int32_t anchorY, SurfaceFilter filter, uint32_t param);
+    // The source rectangle (wholly inside this surface) scaled over the destination
+    // rectangle; `smooth` resamples with a filter where no other step is needed.
+    virtual int StretchBlitTo(cSurface* destination, int32_t dx, int32_t dy,
+                              int32_t destinationWidth, int32_t destinationHeight, int32_t sx,
+                              int32_t sy, int32_t sourceWidth, int32_t sourceHeight, int32_t mode,
+                              int32_t op, uint32_t param, int32_t smooth);
+    // In place, inside the clip rectangle.
+    virtual int MirrorX(int32_t x, int32_t y, int32_t width, int32_t height);
+    virtual int MirrorY(int32_t x, int32_t y, int32_t width, int32_t height);
+    // The bounding box of the pixels that are not 0.
+    virtual int GetBounds(RECT* bounds);
+    virtual int IsBlank();
+    virtual int ReplaceColor(uint32_t from, uint32_t to);
+    // This surface turned by `angle` whole degrees about its centre into the destination's
+    // centre; uncovered destination pixels get `background`.
+    virtual int RotateInto(cSurface* destination, int32_t angle, int32_t smooth,
+                           uint32_t background);
+
+    // 1 when both surfaces have a pixel that is not 0 at the same offset, walking the
+    // window (tx, ty, width, height) of this surface in step with (ox, oy) of `other`;
+    // also 1 when the two cannot be compared (other pixel sizes, a failed lock).
+    int PixelsOverlap(cSurface* other, int32_t ox, int32_t oy, int32_t tx, int32_t ty,
+                      int32_t width, int32_t height);
+
+    // Palettes (8-bit surfaces). With `remap`, the pixels are re-indexed so the picture
+    // keeps its colours under the new palette.
+    virtual int SetPalette(PaletteRecord* palette, int32_t remap);
+    // Re-indexes pixels written with `palette`'s indexes to this surface's own palette.
+    virtual int RemapToPalette(PaletteRecord* palette);
+    // Every pixel p becomes map[p] (256 bytes).
+    virtual int RemapToPaletteOf(const uint8_t* map);
+    virtual int SetPaletteData(const RawPalette* palette, int32_t remap);
+    virtual int SetPaletteFrom(cSurface* other, int32_t remap);
+    // With `entries` null the number of entries; else copies up to `count` entries from
+    // `first` and answers `count`.
+    virtual int GetPaletteEntries(PaletteEntry* entries, int32_t first, int32_t count);
+    virtual int GetPaletteData(RawPalette* palette);
+    virtual uint32_t NearestIndex(uint32_t colour);
+    // Red | green << 8 | blue << 16 of an entry; 0 past the entries.
+    virtual uint32_t IndexToColor(uint32_t index);
+    // The palette's key index (its substitute for black); 4 without a palette.
+    virtual uint32_t GetKeyIndex();
     virtual PaletteRecord* GetPalette() { return bits_.palette; }
     virtual int AttachWindow(HWND window);
     // Pitch x height bytes of pixels from / to a file of the file layer; 1 on success.
@@ -89,6 +164,10 @@ public:
     int32_t GetDepth() const { return bits_.depth; }
 
 protected:
+    // Clips a copy from this surface to the destination: against this whole surface, then
+    // against the destination's clip rectangle inside the destination. 0 when empty.
+    int ClipCopy(const cSurface& destination, int32_t* dx, int32_t* dy, int32_t* sx, int32_t* sy,
+                 int32_t* width, int32_t* height) const;
     // Intersects the rectangle with the clip rectangle and the surface; 0 when nothing of
     // it is left.
     int ClipToSurface(int32_t* x, int32_t* y, int32_t* width, int32_t* height) const;
