@@ -219,7 +219,7 @@ int cSurface::ReplaceColor(uint32_t from, uint32_t to) {
 
 int cSurface::PixelsOverlap(cSurface* other, int32_t ox, int32_t oy, int32_t tx, int32_t ty,
                             int32_t width, int32_t height) {
-    if (!other || other->bits_.bytesPerPixel != bits_.bytesPerPixel) return 1;
+    if (!other) return 0;
     // The window, clipped to both surfaces.
     int64_t w = width, h = height, x = tx, y = ty, u = ox, v = oy;
     const auto clipStart = [](int64_t& a, int64_t& b, int64_t& size) {
@@ -234,6 +234,7 @@ int cSurface::PixelsOverlap(cSurface* other, int32_t ox, int32_t oy, int32_t tx,
     w = std::min({w, int64_t(bits_.width) - x, int64_t(o.width) - u});
     h = std::min({h, int64_t(bits_.height) - y, int64_t(o.height) - v});
     if (w <= 0 || h <= 0) return 0;
+    if (o.bytesPerPixel != bits_.bytesPerPixel) return 1;
     if (bits_.depth < 8 || bits_.depth > 32) return 0;
     LockPair locks(*this, *other);
     if (!locks) return 1;

@@ -1,0 +1,139 @@
+// The one type through which the rest of the system holds and drives a 2D surface. A
+// handle owns one surface implementation, never none: an empty handle points at the shared
+// cNullSurface, whose operations do nothing. It keeps a drawing origin, subtracted from
+// every coordinate before it reaches the surface, and the result code of the last failed
+// operation.
+//
+// Two-surface operations are called on the source; the first argument names the
+// destination handle, whose own origin applies to the destination coordinates.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "graphics2d/surface.h"
+
+// Result codes of the last-error field.
+inline constexpr uint32_t kSurfaceErrorNoMemory = 0x40000000;
+inline constexpr uint32_t kSurfaceErrorFailed = 0x40010000;
+inline constexpr uint32_t kSurfaceErrorBadArgument = 0x40010002;
+
+// Flags of SurfaceHandle::ExportDIB: bit 0 writes only the header and colour table.
+inline constexpr uint32_t kExportHeaderOnly = 1;
+// Flags of SurfaceHandle::CreateFromDIB: bit 0 keeps the surface's own palette and
+// re-indexes the pixels to it; bit 2 adopts the bitmap's palette unchanged.
+inline constexpr uint32_t kImportKeepPalette = 1;
+inline constexpr uint32_t kImportAdoptPalette = 4;
+
+// Bytes of a packed bitmap's header and colour table (or masks) at a depth.
+int64_t GetDIBInfoSize(int32_t depth);
+// Bytes per row, rounded up to 4; depth 15 counts as 16.
+int64_t GetDIBStride(int32_t width, int32_t depth);
+// Header, colour table and rows.
+int64_t GetPackedDIBSize(int32_t width, int32_t height, int32_t depth);
+
+class SurfaceHandle {
+public:
+    // A new empty handle, or null when out of memory.
+    static SurfaceHandle* New();
+
+    SurfaceHandle();
+    ~SurfaceHandle();
+    SurfaceHandle(const SurfaceHandle&) = delete;
+    SurfaceHandle& operator=(const SurfaceHandle&) = delete;
+
+    // A new surface of the prototype's class and format; sizes below 1 become 1. On
+    // failure the handle is empty with kSurfaceErrorNoMemory. Last error 0 on success.
+    cSurface* Create(int32_t width, int32_t height, SurfaceHandle* prototype);
+    // A copy of `source` (width -1: at its size, else stretched to width x height). An empty
+    // source empties this handle and leaves the last error alone.
+    void Assign(SurfaceHandle* source, int32_t width, int32_t height);
+    void Release();
+    // Takes `implementation` (when not null) after releasing the current surface.
+    void Attach(cSurface* implementation);
+    cSurface* GetImpl() const { return impl_; }
+    int IsValid() const;
+    // 1 for DIB sections and DirectDraw surfaces, 2 for DIB sections with a kept DC, else 0.
+    int32_t GetKindClass() const;
+    // 2 for a DirectDraw surface, else 0.
+    int32_t IsDirectDraw() const;
+    void SetOrigin(int32_t x, int32_t y);
+    void GetOrigin(POINT* origin) const;
+    int GetOpSupport(int32_t index);
+    uint32_t GetLastError() const { return lastError_; }
+
+    int32_t GetWidth() const { return impl_->GetWidth(); }
+    int32_t GetHeight() const { return impl_->GetHeight(); }
+    int32_t GetDepth() const { return impl_->GetDepth(); }
+
+    // The pixels after locking, or null.
+    uint8_t* Lock();
+    void Unlock();
+    void GetClipRect(int32_t* x, int32_t* y, int32_t* width, int32_t* height);
+    void SetClipRect(int32_t x, int32_t y, int32_t width, int32_t height);
+    // The colour (at 8 bits the palette entry's); 1 inside the clip rectangle.
+    int GetPixel(int32_t x, int32_t y, uint32_t* colour);
+    // The stored value (the index at 8 bits).
+    int GetPixelIndex(int32_t x, int32_t y, uint32_t* value);
+    int AttachWindow(HWND window);
+
+    int Blit(SurfaceHandle* destination, int32_t dx, int32_t dy, int32_t sx, int32_t sy,
+             int32_t width, int32_t height, int32_t transparent, int32_t mode, uint32_t param,
+             int32_t smooth);
+    int BlitWhole(SurfaceHandle* destination, int32_t dx, int32_t dy, int32_t transparent,
+                  int32_t mode, uint32_t param, int32_t smooth);
+    int CopyTo(SurfaceHandle* destination);
+    int MoveRect(int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t width, int32_t height);
+    int StretchBlit(SurfaceHandle* destination, int32_t dx, int32_t dy, int32_t dw, int32_t dh,
+                    int32_t sx, int32_t sy, int32_t sw, int32_t sh, int32_t transparent,
+                    int32_t mode, uint32_t param, int32_t smooth);
+    int StretchTo(SurfaceHandle* destination, int32_t dx, int32_t dy, int32_t dw, int32_t dh,
+                  int32_t transparent, int32_t mode, uint32_t param, int32_t smooth);
+    int StretchOver(SurfaceHandle* destination, int32_t smooth);
+    // Pixel collision; no origin applies.
+    int PixelsOverlap(SurfaceHandle* other, int32_t ox, int32_t oy, int32_t x, int32_t y,
+                      int32_t width, int32_t height);
+
+    int MirrorXRect(int32_t x, int32_t y, int32_t width, int32_t height);
+    int MirrorYRect(int32_t x, int32_t y, int32_t width, int32_t height);
+    int MirrorX();
+    int MirrorY();
+    int FillRect(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t colour);
+    int FillRectAll(uint32_t colour);
+    int ReplaceColor(uint32_t from, uint32_t to);
+
+    int IsPaletted() const;
+    int SetPalette(PaletteRecord* palette, int32_t remap);
+    int SetPaletteData(const RawPalette* palette, int32_t remap);
+    PaletteRecord* GetPalette();
+    int GetPaletteEntries(PaletteEntry* entries, int32_t first, int32_t count);
+    uint32_t ColorToIndex(uint32_t colour);
+    uint32_t IndexToColor(uint32_t index);
+    // Re-indexes this surface's pixels to the other's palette (both paletted).
+    void RemapToPaletteOf(SurfaceHandle* other);
+
+    int EnterFullScreen(HWND window, int32_t width, int32_t height, int32_t depth);
+    void LeaveFullScreen(HWND window);
+    int WaitVSync();
+    // Only between handles of the same kind class and DirectDraw family.
+    void CopyDisplayState(SurfaceHandle* other);
+
+    int64_t GetPackedDIBSize() const;
+    // Writes the 40-byte header (and masks or colour table) into `header` (`headerSize`
+    // bytes) and, unless kExportHeaderOnly, the rows into `pixels` (`pixelsSize` bytes), or
+    // after the table when `pixels` is null. 1, or 0 with the last error set.
+    int ExportDIB(void* header, size_t headerSize, void* pixels, size_t pixelsSize, uint32_t flags);
+    // Replaces the picture by a packed bitmap of `headerSize` bytes (rows in `pixels`, or
+    // after the table when null), keeping the surface's class and depth.
+    int CreateFromDIB(const void* header, size_t headerSize, const void* pixels, size_t pixelsSize,
+                      uint32_t flags);
+
+private:
+    // Releases the current surface and takes `next` (the null surface when null).
+    void Replace(cSurface* next);
+
+    cSurface* impl_;
+    int32_t originX_ = 0;
+    int32_t originY_ = 0;
+    uint32_t lastError_ = 0;
+};
