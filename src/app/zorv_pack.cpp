@@ -1,5 +1,5 @@
 // zorv-pack: builds project data from a folder with a manifest and appends it to a copy of
-// the player, or writes it as a bare project file. See tools/zorv-pack.md.
+// the player, or writes it as a bare project file. See docs/packing.md.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>

@@ -1,6 +1,6 @@
 // The project manifest: a line-based text file in the project folder that lists the
 // application entries, their properties, script modules and banks (documented for users in
-// tools/zorv-pack.md). Reading it loads every file it names, so a PackProject that comes
+// docs/packing.md). Reading it loads every file it names, so a PackProject that comes
 // back is complete.
 #pragma once
 

@@ -1,0 +1,107 @@
+// Every project under examples/ runs in the player, on the headless display, and ends
+// normally. What an example shows last is its picture, docs/images/<example>.png, which
+// the README shows; the pictures must be current. tools/screenshots writes them
+// (ZORV_WRITE_PICTURES=1). An example whose picture may change from run to run says so
+// with a manifest comment line "# picture: varies"; an example that opens no window has
+// no picture.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "packer/manifest.h"
+#include "packer/pack_output.h"
+#include "packer/project_writer.h"
+#include "platform/display_backend.h"
+#include "platform/drives.h"
+#include "platform/headless_display.h"
+#include "platform/png_dump.h"
+#include "script/launch_info.h"
+#include "script/run_application.h"
+#include "script/script_classes.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+std::filesystem::path Root() {
+    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+}
+
+std::vector<std::string> ExampleNames() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(Root() / "examples")) {
+        if (std::filesystem::exists(entry.path() / kManifestFileName))
+            names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The last frame the display was given to show.
+struct LastFrame {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+};
+
+class Examples : public testing::TestWithParam<std::string> {};
+
+TEST_P(Examples, RunToTheirEndAndTheirPicturesAreCurrent) {
+    const std::filesystem::path folder = Root() / "examples" / GetParam();
+    test_support::TempDir temp;
+    PackProject project;
+    std::string error;
+    ASSERT_TRUE(ReadManifestFile(folder.string(), project, error)) << error;
+    ChunkWriter data;
+    ASSERT_TRUE(WriteProjectData(project, data, error)) << error;
+    const std::string bare = temp.Linux("example.zp");
+    ASSERT_TRUE(WriteBareProject(data.Bytes(), bare, error)) << error;
+
+    platform::headless::Install();
+    LastFrame frame;
+    platform::SetPresentHook([&frame](const platform::FramebufferView& view) {
+        frame.width = view.width;
+        frame.height = view.height;
+        frame.pixels.assign(view.pixels, view.pixels + size_t(view.width) * size_t(view.height));
+    });
+    RegisterScriptClasses();
+    CLaunchInfo launch;
+    ASSERT_TRUE(platform::LinuxToWindowsPath(bare, launch.projectPath));
+    RunApplication(launch);
+    platform::SetPresentHook(nullptr);
+    EXPECT_EQ(launch.outcome, RunOutcome::Ended);
+
+    if (frame.pixels.empty()) GTEST_SKIP() << GetParam() << " draws nothing";
+    const std::filesystem::path stored = Root() / "docs" / "images" / (GetParam() + ".png");
+    const char* write = std::getenv("ZORV_WRITE_PICTURES");
+    if (write != nullptr && write[0] == '1') {
+        std::filesystem::create_directories(stored.parent_path());
+        ASSERT_TRUE(platform::WritePngFile(stored.string(), frame.pixels.data(), frame.width,
+                                           frame.height));
+        return;
+    }
+    if (ReadBytes(folder / kManifestFileName).find("\n# picture: varies") != std::string::npos)
+        return;
+    const std::string fresh = temp.Linux("picture.png");
+    ASSERT_TRUE(platform::WritePngFile(fresh, frame.pixels.data(), frame.width, frame.height));
+    EXPECT_EQ(ReadBytes(fresh), ReadBytes(stored))
+        << stored << " is not current: run tools/screenshots";
+}
+
+INSTANTIATE_TEST_SUITE_P(All, Examples, testing::ValuesIn(ExampleNames()),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                             return info.param;
+                         });
+
+} // namespace
