@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "script/ierror.h"
+#include "script/interpreter/ierror.h"
 
 namespace {
 
