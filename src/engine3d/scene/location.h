@@ -48,7 +48,7 @@ public:
     static constexpr uint32_t kPositionChanged = 8;
     static constexpr uint32_t kRotationChanged = 16;
 
-    L3DLocation(float x = 0, float y = 0, float z = 0);
+    explicit L3DLocation(float x = 0, float y = 0, float z = 0);
     // Takes the source's position, angles, convention and world matrix; scale 1, hot spot 0.
     L3DLocation(const L3DLocation& source);
     L3DLocation& operator=(const L3DLocation&) = delete;
