@@ -32,7 +32,9 @@ void LineAndColumn(const char* text, bool hasOffset, uint32_t offset, int32_t* l
         if (c == '\r' || c == '\n') {
             ++lines;
             columns = 0;
-            if (text[i] == '\r' || text[i] == '\n') ++i;
+            // CR LF and LF CR are one break; a second CR or LF is an empty line, which an
+            // editor counts.
+            if ((text[i] == '\r' || text[i] == '\n') && text[i] != c) ++i;
         } else {
             ++columns;
         }

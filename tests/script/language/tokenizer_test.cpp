@@ -282,10 +282,10 @@ INSTANTIATE_TEST_SUITE_P(
                     LexicalError{"1.2.3", 16, 0, 0}, LexicalError{"x=1e5e3", 16, 0, 2},
                     LexicalError{"1e5.3", 16, 0, 0}, LexicalError{"Function 5", 40, 0, 9},
                     LexicalError{"Function\nf", 40, 0, 8},
-                    // Line breaks: CR LF, LF CR, CR CR and LF LF are each one break.
+                    // Line breaks: CR LF and LF CR are each one break; CR CR and LF LF hold an empty line.
                     LexicalError{"a;\r\nb;\r\n @", 16, 2, 1},
-                    LexicalError{"a;\n\rb;\n\r  @", 16, 2, 2}, LexicalError{"a;\r\r@", 16, 1, 0},
-                    LexicalError{"a;\n\n@", 16, 1, 0}, LexicalError{"a;\r\n\r\n@", 16, 2, 0},
+                    LexicalError{"a;\n\rb;\n\r  @", 16, 2, 2}, LexicalError{"a;\r\r@", 16, 2, 0},
+                    LexicalError{"a;\n\n@", 16, 2, 0}, LexicalError{"a;\r\n\r\n@", 16, 2, 0},
                     LexicalError{"a;\rb;\n@", 16, 2, 0}));
 
 } // namespace
