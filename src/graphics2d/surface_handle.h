@@ -32,6 +32,12 @@ int64_t GetDIBStride(int32_t width, int32_t depth);
 // Header, colour table and rows.
 int64_t GetPackedDIBSize(int32_t width, int32_t height, int32_t depth);
 
+// The size of a width x height picture turned by `degrees`.
+void RotatedSize(int32_t* width, int32_t* height, int32_t degrees);
+// Cohen-Sutherland clipping of a segment to a rectangle; 1 when something remains.
+int ClipLine(int32_t* x1, int32_t* y1, int32_t* x2, int32_t* y2, int32_t left, int32_t top,
+             int32_t right, int32_t bottom);
+
 class SurfaceHandle {
 public:
     // A new empty handle, or null when out of memory.
@@ -111,6 +117,23 @@ public:
     uint32_t IndexToColor(uint32_t index);
     // Re-indexes this surface's pixels to the other's palette (both paletted).
     void RemapToPaletteOf(SurfaceHandle* other);
+
+    // Turning. Angles in degrees are brought into 0 .. 359 first. RotateInto needs
+    // capability 4 of the surface (else kSurfaceErrorFailed); RotateToNew makes the
+    // destination (this handle's class and depth) just large enough for the turned picture.
+    int RotateInto(SurfaceHandle* destination, int32_t degrees, int32_t smooth,
+                   uint32_t background);
+    int RotateToNew(SurfaceHandle* destination, int32_t degrees, int32_t smooth,
+                    uint32_t background);
+    int Rotate(SurfaceHandle* destination, double radians, int32_t smooth, uint32_t background);
+
+    // A line; width 1 is drawn pixel by pixel inside the clip rectangle.
+    int DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t penWidth, uint32_t colour);
+    // Flood fill from the seed over pixels whose channels each differ from the seed's by at
+    // most `tolerance`. With a colour and a mode argument the fill goes through a temporary
+    // copied on with the blit `mode` (an operation code), `modeArgument` and `extra` (smooth).
+    int Fill(int32_t x, int32_t y, uint32_t colour, int32_t extra, int32_t tolerance, int32_t mode,
+             uint32_t modeArgument);
 
     int EnterFullScreen(HWND window, int32_t width, int32_t height, int32_t depth);
     void LeaveFullScreen(HWND window);
