@@ -94,25 +94,35 @@ int CUrlFetcher::Enqueue(const std::string& url, void* cookie) {
     if (!queue_.StartWorker()) return kRefused;
     uint32_t node = 0;
     if (UrlRequest* old = queue_.Find(queue_.finished_, url, &node)) {
-        if (old->state == UrlRequest::kDone && FileExists(old->localFile.c_str())) {
+        bool done = old->state == UrlRequest::kDone;
+        if (done && OwnsCacheFile(old->localFile)) {
             // The worker completes it again from its cache file.
             if (queue_.pending_.AddTail(reinterpret_cast<uintptr_t>(old)) == 0) return kRefused;
             queue_.finished_.Remove(node);
             old->cookie = cookie;
+            old->cancel = 0;
             old->finished = 0;
             old->reported = 0;
             return kStarted;
         }
-        // A failed request, or one whose cache file is gone, makes way for a new transfer.
+        // A failed request, or one whose cache file is gone or another now, makes way
+        // for a new transfer. A failed one gave its name back when it failed: the name
+        // may be a live download's by now.
         queue_.finished_.Remove(node);
-        ForgetCacheFile(old->localFile);
+        if (done) ForgetCacheFile(old->localFile);
         delete old;
     } else if (UrlRequest* waiting = queue_.Find(queue_.pending_, url, nullptr)) {
         waiting->cookie = cookie;
-        // Asking again takes back a cancel that has not reached the transfer yet.
-        if (waiting->state == UrlRequest::kNew && waiting != queue_.current_) waiting->cancel = 0;
+        if (waiting->cancel && waiting != queue_.current_ && waiting->state == UrlRequest::kNew) {
+            // Asking again takes back a cancel that has not reached the transfer yet.
+            waiting->cancel = 0;
+        } else if (waiting->cancel && !waiting->reported) {
+            // The transfer ends cancelled all the same; its end is not this caller's.
+            waiting->silent = 1;
+            waiting->again = UrlRequest::kAgain;
+        }
         // Too late for the end report: asked for anew once it is retired.
-        if (waiting->reported) waiting->again = 1;
+        if (waiting->reported) waiting->again = UrlRequest::kAgain;
         return kStarted;
     }
     return AddRequest(url, cookie);
@@ -120,9 +130,15 @@ int CUrlFetcher::Enqueue(const std::string& url, void* cookie) {
 
 int CUrlFetcher::AddRequest(const std::string& url, void* cookie) {
     char cacheFile[MAX_PATH];
-    if (MakeTempFileName(nullptr, kCachePrefix, cacheFile, sizeof cacheFile,
-                         CacheExtension(url).c_str(), 1, 0) == 0) {
-        return kRefused;
+    std::string extension = CacheExtension(url);
+    for (uint32_t number = 0;;) {
+        number = MakeTempFileName(nullptr, kCachePrefix, cacheFile, sizeof cacheFile,
+                                  extension.c_str(), 1, number);
+        if (number == 0) return kRefused;
+        if (FindCacheFile(cacheFile) == cacheFiles_.end()) break;
+        // A finished download whose file something else deleted still answers to the
+        // name; the file just made there is not its.
+        FileDelete(cacheFile);
     }
     auto* request = new (std::nothrow) UrlRequest;
     if (request == nullptr) {
@@ -138,7 +154,7 @@ int CUrlFetcher::AddRequest(const std::string& url, void* cookie) {
         FileDelete(cacheFile);
         return kRefused;
     }
-    cacheFiles_.push_back(cacheFile);
+    cacheFiles_.push_back({cacheFile, std::nullopt});
     return kStarted;
 }
 
@@ -149,6 +165,15 @@ int CUrlFetcher::Cancel(const std::string& url) {
     queue_.Lock();
     UrlRequest* request = queue_.Find(queue_.pending_, url, nullptr);
     if (request != nullptr) {
+        if (request->again != UrlRequest::kNotAgain) {
+            // Takes back a Start that came after an earlier cancel or after the end.
+            if (request->IsFinal()) {
+                request->again = UrlRequest::kAgainCancelled;
+            } else {
+                request->again = UrlRequest::kNotAgain;
+                request->silent = 0;
+            }
+        }
         if (!request->IsFinal()) {
             request->cancel = 1;
             // A cancel flag alone would wait for a stalled peer; closing the session
@@ -240,17 +265,44 @@ HINTERNET CUrlFetcher::OpenUrl(UrlRequest& request) {
     return InternetOpenUrlA(session, request.url.c_str(), nullptr, 0, 0, 0);
 }
 
+std::vector<CUrlFetcher::CacheFile>::iterator CUrlFetcher::FindCacheFile(const std::string& name) {
+    return std::find_if(cacheFiles_.begin(), cacheFiles_.end(),
+                        [&](const CacheFile& file) { return file.name == name; });
+}
+
+std::vector<CUrlFetcher::CacheFile>::const_iterator
+CUrlFetcher::FindCacheFile(const std::string& name) const {
+    return std::find_if(cacheFiles_.begin(), cacheFiles_.end(),
+                        [&](const CacheFile& file) { return file.name == name; });
+}
+
 void CUrlFetcher::ForgetCacheFile(const std::string& name) {
-    auto it = std::find(cacheFiles_.begin(), cacheFiles_.end(), name);
+    auto it = FindCacheFile(name);
     if (it != cacheFiles_.end()) cacheFiles_.erase(it);
+}
+
+void CUrlFetcher::RecordCacheFile(const std::string& name, const FileIdentity& identity) {
+    auto it = FindCacheFile(name);
+    if (it != cacheFiles_.end()) it->identity = identity;
+}
+
+bool CUrlFetcher::OwnsCacheFile(const std::string& name) const {
+    auto it = FindCacheFile(name);
+    FileIdentity now;
+    return it != cacheFiles_.end() && it->identity && GetFileIdentity(name.c_str(), &now) &&
+           now == *it->identity;
 }
 
 void CUrlFetcher::DeleteCacheFiles() {
     for (int round = 0; round < kDeleteRounds && !cacheFiles_.empty(); ++round) {
         if (round > 0) Sleep(kDeleteRoundGapMs);
-        std::vector<std::string> kept;
-        for (const std::string& name : cacheFiles_) {
-            if (FileDelete(name.c_str()) && FileExists(name.c_str())) kept.push_back(name);
+        std::vector<CacheFile> kept;
+        for (const CacheFile& file : cacheFiles_) {
+            const char* name = file.name.c_str();
+            // A finished download's file that is no longer the one it wrote is left alone:
+            // the name may be another fetcher's by now.
+            if (file.identity && !OwnsCacheFile(file.name)) continue;
+            if (FileDelete(name) && FileExists(name)) kept.push_back(file);
         }
         cacheFiles_.swap(kept);
     }

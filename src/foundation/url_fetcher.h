@@ -1,7 +1,8 @@
 // Fetches files named by URL or path into local cache files. Remote URLs are queued and
 // transferred by the fetcher's own worker thread, which reports progress and completion
 // through OnComplete; local paths and file URLs are answered at once. Finished downloads
-// are remembered, so asking again for a URL reuses its cache file while it exists.
+// are remembered, so asking again for a URL reuses its cache file while that is still the
+// file the download wrote.
 //
 // OnComplete runs on the worker thread (progress, completion) and on the caller's
 // thread (local answers, Cancel). A derived class that overrides it calls CancelAll
@@ -9,10 +10,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "foundation/url_request_queue.h"
+#include "platform/files/file_identity.h"
 #include "platform/internet/internet.h"
 
 class CUrlFetcher {
@@ -73,10 +76,23 @@ private:
     // Under the lock: a cache file deleted before its time leaves the list at once, for
     // another fetcher may reserve the name again.
     void ForgetCacheFile(const std::string& name);
+    // Under the lock: the finished download's file as it was when the transfer ended.
+    void RecordCacheFile(const std::string& name, const FileIdentity& identity);
+    // Under the lock: whether the finished download's file is still the one recorded.
+    bool OwnsCacheFile(const std::string& name) const;
     void DeleteCacheFiles();
 
+    // A reserved name, and once its download is done, the file it was given.
+    struct CacheFile {
+        std::string name;
+        std::optional<FileIdentity> identity;
+    };
+    std::vector<CacheFile>::iterator FindCacheFile(const std::string& name);
+    std::vector<CacheFile>::const_iterator FindCacheFile(const std::string& name) const;
+
     HINTERNET session_ = 0;
-    std::vector<std::string> cacheFiles_;
+    // Every name in it is held by one request; a name is not handed out again while it is.
+    std::vector<CacheFile> cacheFiles_;
     std::string agent_;
     CompletionFunction completion_;
     void* ownerValue_;

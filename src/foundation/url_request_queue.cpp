@@ -6,6 +6,7 @@
 
 #include "foundation/file_layer.h"
 #include "foundation/url_fetcher.h"
+#include "platform/files/file_identity.h"
 #include "platform/kernel/clock.h"
 #include "platform/kernel/threads.h"
 
@@ -18,6 +19,32 @@ char UrlFold(char c) {
     return c == '\\' ? '/' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 }
 
+char Slash(char c) {
+    return c == '\\' ? '/' : c;
+}
+
+struct UrlCaseRanges {
+    size_t userBegin; // user name and password: as given
+    size_t userEnd;
+    size_t pathBegin; // from here on as given
+};
+
+// Where the parts compared as given lie. The scheme is letters, digits, "+", "-" or ".".
+UrlCaseRanges CaseRanges(const std::string& url) {
+    size_t scheme = url.find("://");
+    bool named =
+        scheme != std::string::npos && scheme > 0 &&
+        std::all_of(url.begin(), url.begin() + static_cast<ptrdiff_t>(scheme), [](char c) {
+            return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
+        });
+    if (!named) return {url.size(), url.size(), url.size()};
+    size_t host = scheme + 3;
+    size_t path = std::min(url.find_first_of("/\\?#", host), url.size());
+    size_t at = url.rfind('@', path);
+    if (at == std::string::npos || at < host) return {host, host, path};
+    return {host, at, path};
+}
+
 UrlRequest* RequestAt(const CHandleList& list, uint32_t node) {
     return reinterpret_cast<UrlRequest*>(list.GetAt(node));
 }
@@ -25,9 +52,18 @@ UrlRequest* RequestAt(const CHandleList& list, uint32_t node) {
 } // namespace
 
 bool SameUrl(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return UrlFold(x) == UrlFold(y);
-           });
+    if (a.size() != b.size()) return false;
+    UrlCaseRanges ranges = CaseRanges(a);
+    UrlCaseRanges other = CaseRanges(b);
+    if (ranges.userBegin != other.userBegin || ranges.userEnd != other.userEnd ||
+        ranges.pathBegin != other.pathBegin) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        bool asGiven = (i >= ranges.userBegin && i < ranges.userEnd) || i >= ranges.pathBegin;
+        if (asGiven ? Slash(a[i]) != Slash(b[i]) : UrlFold(a[i]) != UrlFold(b[i])) return false;
+    }
+    return true;
 }
 
 bool UrlStartsWith(const std::string& url, const char* prefix) {
@@ -135,10 +171,13 @@ void CUrlRequestQueue::Advance() {
             // kept in the pending list, where it would come round again.
             if (finished_.AddTail(reinterpret_cast<uintptr_t>(over)) == 0) {
                 delete over;
-            } else if (over->again) {
-                over->again = 0;
+            } else if (over->again != UrlRequest::kNotAgain) {
+                bool cancelled = over->again == UrlRequest::kAgainCancelled;
+                over->again = UrlRequest::kNotAgain;
+                over->silent = 0;
                 std::string url = over->url;
-                over->owner->Enqueue(url, over->cookie);
+                if (over->owner->Enqueue(url, over->cookie) == CUrlFetcher::kStarted && cancelled)
+                    Find(pending_, url, nullptr)->cancel = 1;
             }
         }
         current_ = RequestAt(pending_, pending_.GetHead());
@@ -242,6 +281,14 @@ void CUrlRequestQueue::Finish(UrlRequest& request, uint32_t state, uint32_t erro
         Lock();
         request.owner->ForgetCacheFile(request.localFile);
         Unlock();
+    } else {
+        // What the file is now is what a later Start finds it to be, or it is not ours.
+        FileIdentity identity;
+        if (GetFileIdentity(request.localFile.c_str(), &identity)) {
+            Lock();
+            request.owner->RecordCacheFile(request.localFile, identity);
+            Unlock();
+        }
     }
     if (request.internet != 0) {
         InternetCloseHandle(request.internet);
@@ -256,7 +303,7 @@ void CUrlRequestQueue::Notify(UrlRequest& request, const void* data, uint32_t si
                               bool needCookie) {
     Lock();
     void* cookie = request.cookie;
-    bool wanted = request.notify != 0 && (!needCookie || cookie != nullptr);
+    bool wanted = request.notify != 0 && request.silent == 0 && (!needCookie || cookie != nullptr);
     if (request.IsFinal()) request.reported = 1;
     Unlock();
     if (wanted) request.owner->OnComplete(cookie, &request, data, size);

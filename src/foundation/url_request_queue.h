@@ -16,7 +16,9 @@
 
 class CUrlFetcher;
 
-// URLs are compared without regard to case, a backslash matching a slash.
+// A backslash matches a slash. The scheme and host are compared without regard to case,
+// the rest as given, for servers may tell paths apart by case; a text without a scheme
+// names a Windows path and is compared without regard to case throughout.
 bool SameUrl(const std::string& a, const std::string& b);
 bool UrlStartsWith(const std::string& url, const char* prefix);
 
@@ -40,7 +42,12 @@ struct UrlRequest {
     int cancel = 0;
     int finished = 0; // set once the request is in the finished list
     int reported = 0; // its end has been reported, to the cookie of that moment
-    int again = 0;    // asked for after that report: queued anew once in the finished list
+    // Asked for after that report, or after a cancel that its transfer cannot escape:
+    // queued anew once in the finished list, or queued anew and cancelled at once when a
+    // Cancel followed the transfer's end.
+    enum Again : int { kNotAgain = 0, kAgain = 1, kAgainCancelled = 2 };
+    int again = kNotAgain;
+    int silent = 0; // the end of the cancelled transfer goes untold: a Start asked again
     std::atomic<uint32_t> total{0}; // 0 when unknown
     std::atomic<uint32_t> received{0};
 };

@@ -5,10 +5,14 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
+#include <deque>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,6 +34,7 @@ struct Call {
     uint32_t total;
     uint32_t received;
     int state;
+    std::thread::id thread;
 };
 
 bool WaitUntil(const std::function<bool()>& condition) {
@@ -57,7 +62,7 @@ public:
     static int Completion(CUrlFetcher* fetcher, void* cookie, uint32_t total, uint32_t received,
                           int state) {
         auto* self = static_cast<TestFetcher*>(fetcher->GetOwnerValue());
-        Call call{cookie, total, received, state};
+        Call call{cookie, total, received, state, std::this_thread::get_id()};
         if (self->hook) self->hook(fetcher, call);
         std::lock_guard guard(self->lock_);
         self->calls_.push_back(call);
@@ -121,6 +126,15 @@ protected:
         return received > 0;
     }
     int Query(const std::string& url) { return fetcher->Query(url, nullptr, nullptr); }
+    // Cache files in the temporary folder, whoever holds them.
+    std::vector<std::string> CacheFiles() {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.LinuxPath())) {
+            std::string name = entry.path().filename().string();
+            if (name.starts_with("cwx")) names.push_back(name);
+        }
+        return names;
+    }
     uint32_t Pending() {
         CUrlRequestQueue& queue = fetcher->GetQueue();
         queue.Lock();
@@ -358,6 +372,210 @@ TEST_F(UrlFetcherTest, FetchersKeepToTheirOwnCacheFiles) {
     ASSERT_TRUE(other.StartAndWait(url, dest.data(), 1));
     EXPECT_EQ(dir.ReadFile("dest.bin"), "kept");
     EXPECT_EQ(server.RequestCount("/kept"), 1);
+
+    // A done download whose file was deleted behind its back: the name it still holds
+    // is the other fetcher's file now.
+    server.Serve("/done", {.body = "done"});
+    auto first = std::make_unique<TestFetcher>();
+    ASSERT_EQ(first->Start(server.Url("/done"), nullptr), CUrlFetcher::kStarted);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return first->Query(server.Url("/done"), nullptr, nullptr) == CUrlFetcher::kDone; }));
+    std::string taken = first->CacheFile();
+    ASSERT_TRUE(FileDelete(taken.c_str()));
+    server.Serve("/taker", {.body = "taker"});
+    ASSERT_TRUE(other.StartAndWait(server.Url("/taker"), dest.data(), 2));
+    ASSERT_EQ(other.CacheFile(), taken);
+    first.reset();
+    ASSERT_TRUE(other.StartAndWait(server.Url("/taker"), dest.data(), 3));
+    EXPECT_EQ(dir.ReadFile("dest.bin"), "taker");
+    EXPECT_EQ(server.RequestCount("/taker"), 1);
+}
+
+TEST_F(UrlFetcherTest, AFailedUrlAskedAgainLeavesNoDownloadBehind) {
+    server.Serve("/kept.bin", {.body = "kept"});
+    std::string failing = server.Url("/failing.bin");
+    ASSERT_TRUE(fetcher->StartAndWait(failing, dest.data(), 1));
+    ASSERT_EQ(fetcher->Last().state, CUrlFetcher::kFailed);
+    // Takes the name the failure gave back.
+    ASSERT_TRUE(fetcher->StartAndWait(server.Url("/kept.bin"), dest.data(), 2));
+    ASSERT_EQ(fetcher->Last().state, CUrlFetcher::kDone);
+    ASSERT_TRUE(fetcher->StartAndWait(failing, dest.data(), 3));
+    EXPECT_EQ(fetcher->Last().state, CUrlFetcher::kFailed);
+    fetcher.reset();
+    EXPECT_EQ(CacheFiles(), std::vector<std::string>{});
+}
+
+TEST_F(UrlFetcherTest, ARevivedDownloadProvesItsCacheFileIsItsOwn) {
+    for (const char* name : {"one", "two", "three"})
+        server.Serve("/" + std::string(name) + ".bin", {.body = name});
+    std::string one = server.Url("/one.bin");
+    ASSERT_TRUE(fetcher->StartAndWait(one, dest.data(), 1));
+    std::string oneCache = fetcher->CacheFile();
+    // A cleaner of the temporary folder takes the file, and its name comes free on disk.
+    ASSERT_TRUE(FileDelete(oneCache.c_str()));
+    ASSERT_TRUE(fetcher->StartAndWait(server.Url("/two.bin"), dest.data(), 2));
+    EXPECT_NE(fetcher->CacheFile(), oneCache);
+    TestFetcher other;
+    std::string otherDest = dir.Win("other.bin");
+    ASSERT_TRUE(other.StartAndWait(server.Url("/three.bin"), otherDest.data(), 1));
+    ASSERT_EQ(other.CacheFile(), oneCache);
+
+    ASSERT_TRUE(fetcher->StartAndWait(one, dest.data(), 3));
+    EXPECT_EQ(fetcher->Last().state, CUrlFetcher::kDone);
+    EXPECT_EQ(dir.ReadFile("dest.bin"), "one");
+    EXPECT_EQ(server.RequestCount("/one.bin"), 2);
+
+    // Rewritten in place, the file is no longer the download either.
+    std::string cache = fetcher->CacheFile();
+    dir.WriteFile(cache.substr(cache.rfind('\\') + 1), "rewritten");
+    ASSERT_TRUE(fetcher->StartAndWait(one, dest.data(), 4));
+    EXPECT_EQ(dir.ReadFile("dest.bin"), "one");
+    EXPECT_EQ(server.RequestCount("/one.bin"), 3);
+
+    fetcher.reset();
+    ASSERT_TRUE(other.StartAndWait(server.Url("/three.bin"), otherDest.data(), 2));
+    EXPECT_EQ(dir.ReadFile("other.bin"), "three");
+    EXPECT_EQ(server.RequestCount("/three.bin"), 1);
+}
+
+TEST_F(UrlFetcherTest, UrlsDifferingInPathCaseAreTwoResources) {
+    server.Serve("/files/case.bin", {.body = "lower"});
+    server.Serve("/files/Case.bin", {.body = "upper"});
+    std::string lower = dir.Win("lower.bin"), upper = dir.Win("upper.bin"),
+                shouted = dir.Win("shouted.bin"), again = dir.Win("again.bin");
+    ASSERT_TRUE(fetcher->StartAndWait(server.Url("/files/case.bin"), lower.data(), 1));
+    ASSERT_TRUE(fetcher->StartAndWait(server.Url("/files/Case.bin"), upper.data(), 2));
+    ASSERT_TRUE(fetcher->StartAndWait(server.Url("/FILES/CASE.BIN"), shouted.data(), 3));
+    EXPECT_EQ(fetcher->Last().state, CUrlFetcher::kFailed);
+    EXPECT_EQ(dir.ReadFile("lower.bin"), "lower");
+    EXPECT_EQ(dir.ReadFile("upper.bin"), "upper");
+    EXPECT_FALSE(dir.Exists("shouted.bin"));
+
+    // The scheme is not case-sensitive: the first download answers.
+    std::string url = server.Url("/files/case.bin");
+    url.replace(0, 4, "HTTP");
+    ASSERT_TRUE(fetcher->StartAndWait(url, again.data(), 4));
+    EXPECT_EQ(dir.ReadFile("again.bin"), "lower");
+    EXPECT_EQ(server.RequestCount("/files/case.bin"), 1);
+
+    EXPECT_TRUE(SameUrl("http://Example.COM:80/a?q=B", "HTTP://example.com:80/a?q=B"));
+    EXPECT_TRUE(SameUrl("http://host/dir\\name", "http://host/dir/name"));
+    EXPECT_FALSE(SameUrl("http://host/a?q=B", "http://host/a?q=b"));
+    EXPECT_FALSE(SameUrl("ftp://User@host/a", "ftp://user@host/a"));
+    EXPECT_TRUE(SameUrl("ftp://User@Host/a", "FTP://User@host/a"));
+    EXPECT_TRUE(SameUrl("File://LocalHost/C:/a", "file://localhost/C:/a"));
+    EXPECT_FALSE(SameUrl("file:///C:/a", "file:///C:/A"));
+    // Without a scheme it names a Windows path.
+    EXPECT_TRUE(SameUrl("C:\\Dir\\Name.txt", "c:/dir/name.TXT"));
+}
+
+TEST_F(UrlFetcherTest, AStartAfterTheCancelOfARunningTransferFetchesAgain) {
+    ServeStalled("/running", HttpResponse::Framing::ContentLength, 32768);
+    std::string url = server.Url("/running");
+    std::string first = dir.Win("first.bin");
+    ASSERT_EQ(fetcher->Start(url, first.data()), CUrlFetcher::kStarted);
+    ASSERT_TRUE(WaitUntil([&] { return Received(url); }));
+    server.Serve("/running", {.body = Pattern(65536)});
+    // Held, the lock keeps the worker from ending the cancelled transfer before the Start.
+    CUrlRequestQueue& queue = fetcher->GetQueue();
+    queue.Lock();
+    fetcher->Cancel(url);
+    ASSERT_EQ(fetcher->Start(url, dest.data()), CUrlFetcher::kStarted);
+    queue.Unlock();
+    ASSERT_TRUE(fetcher->WaitEnds(1));
+    ASSERT_TRUE(WaitUntil([&] { return Pending() == 0; }));
+    EXPECT_EQ(fetcher->Last().state, CUrlFetcher::kDone);
+    EXPECT_EQ(fetcher->Last().cookie, dest.data());
+    EXPECT_TRUE(dir.ReadFile("dest.bin") == Pattern(65536));
+    EXPECT_EQ(server.RequestCount("/running"), 2);
+    EXPECT_FALSE(dir.Exists("first.bin"));
+    std::vector<Call> calls = fetcher->Calls();
+    EXPECT_EQ(
+        std::count_if(calls.begin(), calls.end(), [](const Call& call) { return call.state >= 2; }),
+        1);
+}
+
+// Starts and cancels at random over good and failing URLs, with fetchers destroyed both
+// while busy and once idle. Every Start has its own destination file as its cookie.
+TEST_F(UrlFetcherTest, RandomStartsAndCancelsEndRight) {
+    test_support::RefusingPort refusing;
+    std::vector<std::string> urls;
+    std::vector<std::string> bodies;
+    for (size_t size : {1, 100, 8192, 8193, 20000, 50000, 3, 70000}) {
+        std::string path = "/r" + std::to_string(urls.size()) + ".bin";
+        bodies.push_back(Pattern(size + urls.size()));
+        server.Serve(path, {.body = bodies.back()});
+        urls.push_back(server.Url(path));
+    }
+    server.Serve("/cut.bin", {.body = Pattern(30000), .sendBytes = 10000});
+    for (const char* path : {"/cut.bin", "/absent.bin", "/gone.bin"}) {
+        urls.push_back(server.Url(path));
+        bodies.emplace_back();
+    }
+    urls.push_back("http://127.0.0.1:" + std::to_string(refusing.Port()) + "/refused.bin");
+    bodies.emplace_back();
+
+    dir.WriteFile("out/keep", "");
+    std::mt19937 random(36);
+    std::deque<std::string> cookies;
+    std::vector<size_t> cookieUrls;
+    const std::thread::id self = std::this_thread::get_id();
+    for (int round = 0; round < 6; ++round) {
+        SCOPED_TRACE(round);
+        fetcher = std::make_unique<TestFetcher>();
+        size_t firstCookie = cookies.size();
+        std::vector<size_t> latest(urls.size(), SIZE_MAX);
+        std::vector<bool> lastWasStart(urls.size(), false);
+        for (int step = 0; step < 60; ++step) {
+            size_t u = random() % urls.size();
+            unsigned action = random() % 10;
+            if (action < 6) {
+                latest[u] = cookies.size();
+                cookies.push_back(dir.Win("out\\" + std::to_string(cookies.size())));
+                cookieUrls.push_back(u);
+                ASSERT_EQ(fetcher->Start(urls[u], cookies.back().data()), CUrlFetcher::kStarted);
+                lastWasStart[u] = true;
+            } else if (action < 9) {
+                fetcher->Cancel(urls[u]);
+                lastWasStart[u] = false;
+            } else {
+                ASSERT_TRUE(WaitUntil([&] { return Query(urls[u]) != CUrlFetcher::kPending; }));
+            }
+        }
+        if (round % 2 == 1) {
+            ASSERT_TRUE(WaitUntil([&] { return Pending() == 0; }));
+            std::vector<Call> calls = fetcher->Calls();
+            for (size_t c = firstCookie; c < cookies.size(); ++c) {
+                size_t u = cookieUrls[c];
+                SCOPED_TRACE(urls[u] + " to " + std::to_string(c));
+                // The end as the worker reports it; Cancel's own call on this thread is
+                // not one.
+                std::vector<int> ends;
+                for (const Call& call : calls) {
+                    if (call.cookie == cookies[c].data() && call.state >= 2 && call.thread != self)
+                        ends.push_back(call.state);
+                }
+                EXPECT_LE(ends.size(), 1u);
+                if (latest[u] == c) {
+                    ASSERT_EQ(ends.size(), 1u);
+                    if (lastWasStart[u]) {
+                        EXPECT_EQ(ends[0],
+                                  bodies[u].empty() ? CUrlFetcher::kFailed : CUrlFetcher::kDone);
+                    }
+                    EXPECT_EQ(Query(urls[u]), ends[0]);
+                }
+                std::string out = "out/" + std::to_string(c);
+                if (!ends.empty()) {
+                    EXPECT_EQ(dir.Exists(out), ends[0] == CUrlFetcher::kDone);
+                }
+                if (dir.Exists(out)) {
+                    EXPECT_TRUE(dir.ReadFile(out) == bodies[u]);
+                }
+            }
+        }
+        fetcher.reset();
+        EXPECT_EQ(CacheFiles(), std::vector<std::string>{});
+    }
 }
 
 struct IdleContext {
