@@ -1,6 +1,8 @@
 #include "platform/gdi/dib_info.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 namespace platform {
@@ -34,8 +36,11 @@ bool ReadDibInfo(const BITMAPINFO* info, UINT usage, const std::vector<uint32_t>
                  DibLayout& layout) {
     if (!info || (usage != DIB_RGB_COLORS && usage != DIB_PAL_COLORS)) return false;
     const BITMAPINFOHEADER& h = info->bmiHeader;
-    if (h.biSize < kInfoHeaderSize || h.biSize > 4096 || h.biPlanes != 1 || h.biWidth <= 0 ||
-        h.biHeight == 0 || h.biHeight == std::numeric_limits<LONG>::min())
+    // Only the header sizes Windows defines: the table's place follows from it.
+    const DWORD sizes[] = {40, 52, 56, 64, 108, 124};
+    if (std::find(std::begin(sizes), std::end(sizes), h.biSize) == std::end(sizes) ||
+        h.biPlanes != 1 || h.biWidth <= 0 || h.biHeight == 0 ||
+        h.biHeight == std::numeric_limits<LONG>::min())
         return false;
     int bits = h.biBitCount;
     const auto* base = reinterpret_cast<const uint8_t*>(info);
