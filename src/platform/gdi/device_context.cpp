@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
-#include "platform/kernel/errors.h"
+#include "platform/gdi/dc.h"
 #include "platform/gdi/framebuffer.h"
-#include "platform/kernel/kernel_objects.h"
+#include "platform/gdi/raster_device.h"
 #include "platform/gdi/region.h"
+#include "platform/kernel/errors.h"
+#include "platform/kernel/kernel_objects.h"
 #include "platform/user/window_table.h"
 
 namespace {
@@ -15,19 +17,26 @@ using platform::Window;
 using platform::WindowPtr;
 
 // Its fields are read and written with the window lock held.
-class WindowDC : public platform::KernelObject {
+class WindowDevice : public platform::RasterDevice {
 public:
-    bool ClosableByCloseHandle() const override { return false; }
+    platform::PixelFormat Format() const override { return platform::DisplayFormat(); }
+    std::vector<uint32_t> ColorTable() const override { return platform::DisplayColorTable(); }
+
     HWND window = 0;
     bool wholeWindow = false; // GetWindowDC
     bool own = false;         // CS_OWNDC: lives as long as the window
     bool painting = false;    // between BeginPaint and EndPaint
     bool paintOnly = false;   // made for BeginPaint: EndPaint ends it
     Region update;            // while painting, client coordinates
+
+protected:
+    bool Access(const std::function<void(platform::RasterTarget&)>& use) override;
 };
 
-std::shared_ptr<WindowDC> LookupDC(HDC dc) {
-    return std::dynamic_pointer_cast<WindowDC>(platform::LookupObject(dc));
+std::shared_ptr<WindowDevice> LookupWindowDevice(HDC handle) {
+    auto dc = platform::LookupObjectAs<platform::DeviceContext>(handle);
+    if (!dc || dc->kind != platform::DcKind::Window) return nullptr;
+    return std::static_pointer_cast<WindowDevice>(dc->device);
 }
 
 RECT Shifted(const RECT& r, POINT by) {
@@ -80,7 +89,7 @@ struct Target {
 };
 
 // What a DC may draw on and where its origin lies; false for a dead window or DC.
-bool TargetLocked(const WindowDC& dc, Target& target) {
+bool TargetLocked(const WindowDevice& dc, Target& target) {
     WindowPtr window = platform::LookupWindowLocked(dc.window);
     if (!window) return false;
     bool client = !dc.wholeWindow;
@@ -124,12 +133,10 @@ bool TargetLocked(const WindowDC& dc, Target& target) {
 }
 
 // Runs `draw(buffer, clip, origin)` with both locks held; false for a dead DC or window.
-template <class Draw> bool WithTarget(HDC handle, Draw draw) {
-    std::shared_ptr<WindowDC> dc = LookupDC(handle);
-    if (!dc) return false;
+template <class Draw> bool WithTarget(const WindowDevice& dc, Draw draw) {
     std::lock_guard windows(platform::WindowLock());
     Target target;
-    if (!TargetLocked(*dc, target)) return false;
+    if (!TargetLocked(dc, target)) return false;
     std::lock_guard pixels(platform::FramebufferLock());
     platform::Framebuffer* buffer = platform::FramebufferLocked(*target.top);
     if (!buffer) return false;
@@ -138,12 +145,29 @@ template <class Draw> bool WithTarget(HDC handle, Draw draw) {
     return true;
 }
 
-std::shared_ptr<WindowDC> NewDC(HWND window, bool wholeWindow, HDC& handle) {
-    auto dc = std::make_shared<WindowDC>();
-    dc->window = window;
-    dc->wholeWindow = wholeWindow;
-    handle = platform::RegisterObject(dc);
-    return handle ? dc : nullptr;
+bool WindowDevice::Access(const std::function<void(platform::RasterTarget&)>& use) {
+    return WithTarget(*this, [&](platform::Framebuffer& buffer, const Region& clip, POINT origin) {
+        platform::RasterTarget target;
+        target.surface = platform::Surface{reinterpret_cast<uint8_t*>(buffer.pixels.data()),
+                                           static_cast<ptrdiff_t>(buffer.width) * 4,
+                                           buffer.width,
+                                           buffer.height,
+                                           platform::PixelFormat::Bgrx32,
+                                           nullptr,
+                                           0};
+        target.origin = origin;
+        target.limit = clip;
+        use(target);
+        buffer.dirty.Add(target.changed);
+    });
+}
+
+std::shared_ptr<WindowDevice> NewDC(HWND window, bool wholeWindow, HDC& handle) {
+    auto device = std::make_shared<WindowDevice>();
+    device->window = window;
+    device->wholeWindow = wholeWindow;
+    handle = platform::RegisterDC(platform::DcKind::Window, device);
+    return handle ? device : nullptr;
 }
 
 } // namespace
@@ -158,7 +182,7 @@ HDC GetDC(HWND handle) {
         if (ownDC && window->ownDC != 0) return window->ownDC;
     }
     HDC dc = 0;
-    std::shared_ptr<WindowDC> made = NewDC(handle, false, dc);
+    std::shared_ptr<WindowDevice> made = NewDC(handle, false, dc);
     if (!made || !ownDC) return dc;
     made->own = true;
     std::lock_guard lock(platform::WindowLock());
@@ -181,7 +205,7 @@ HDC GetWindowDC(HWND handle) {
 
 int ReleaseDC(HWND window, HDC handle) {
     if (window == 0) return platform::ReleaseScreenDC(handle) ? 1 : 0;
-    std::shared_ptr<WindowDC> dc = LookupDC(handle);
+    std::shared_ptr<WindowDevice> dc = LookupWindowDevice(handle);
     if (!dc || dc->window != window || dc->paintOnly) return 0;
     if (dc->own) return 1;
     return platform::UnregisterObject(handle) ? 1 : 0;
@@ -190,89 +214,15 @@ int ReleaseDC(HWND window, HDC handle) {
 bool platform::DrawThroughDC(
     HDC dc,
     const std::function<void(Framebuffer& buffer, const Region& clip, POINT origin)>& draw) {
-    return WithTarget(dc, draw);
-}
-
-int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
-    COLORREF color = 0;
-    bool paints = platform::BrushColor(brush, color);
-    if (!rect || (!paints && !platform::LookupObject(brush))) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (platform::IsScreenDC(dc)) {
-        if (!paints) return TRUE;
-        for (LONG y = std::max(rect->top, 0); y < rect->bottom && y < 1 << 15; ++y)
-            for (LONG x = std::max(rect->left, 0); x < rect->right && x < 1 << 15; ++x)
-                if (platform::ScreenSetPixel(dc, x, y, color) == CLR_INVALID) break;
-        return TRUE;
-    }
-    bool drawn = WithTarget(dc, [&](platform::Framebuffer& buffer, Region clip, POINT origin) {
-        if (!paints) return;
-        RECT area = Shifted(*rect, origin);
-        clip.Intersect(area);
-        uint32_t pixel = platform::PixelFromColor(color);
-        for (const RECT& r : clip.Rects()) {
-            for (LONG y = r.top; y < r.bottom; ++y)
-                std::fill_n(buffer.pixels.begin() + static_cast<size_t>(y) * buffer.width + r.left,
-                            r.right - r.left, pixel);
-        }
-        buffer.dirty.Add(clip);
-    });
-    return drawn ? TRUE : FALSE;
-}
-
-COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
-    if (platform::IsScreenDC(dc)) return platform::ScreenSetPixel(dc, x, y, color);
-    COLORREF stored = CLR_INVALID;
-    WithTarget(dc, [&](platform::Framebuffer& buffer, const Region& clip, POINT origin) {
-        int64_t fx = int64_t{x} + origin.x;
-        int64_t fy = int64_t{y} + origin.y;
-        if (fx != platform::Clamp32(fx) || fy != platform::Clamp32(fy)) return;
-        if (!clip.Contains(static_cast<LONG>(fx), static_cast<LONG>(fy))) return;
-        buffer.pixels[static_cast<size_t>(fy) * buffer.width + fx] =
-            platform::PixelFromColor(color & 0x00FFFFFFu);
-        buffer.dirty.Add(RECT{static_cast<LONG>(fx), static_cast<LONG>(fy),
-                              static_cast<LONG>(fx + 1), static_cast<LONG>(fy + 1)});
-        stored = color & 0x00FFFFFFu;
-    });
-    return stored;
-}
-
-COLORREF GetPixel(HDC dc, int x, int y) {
-    if (platform::IsScreenDC(dc)) return platform::ScreenGetPixel(dc, x, y);
-    COLORREF color = CLR_INVALID;
-    WithTarget(dc, [&](platform::Framebuffer& buffer, const Region& clip, POINT origin) {
-        int64_t fx = int64_t{x} + origin.x;
-        int64_t fy = int64_t{y} + origin.y;
-        if (fx != platform::Clamp32(fx) || fy != platform::Clamp32(fy)) return;
-        if (!clip.Contains(static_cast<LONG>(fx), static_cast<LONG>(fy))) return;
-        color =
-            platform::ColorFromPixel(buffer.pixels[static_cast<size_t>(fy) * buffer.width + fx]);
-    });
-    return color;
-}
-
-int GetClipBox(HDC dc, RECT* rect) {
-    if (!rect) return ERROR;
-    if (platform::IsScreenDC(dc)) {
-        *rect = RECT{0, 0, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES)};
-        return SIMPLEREGION;
-    }
-    int kind = ERROR;
-    WithTarget(dc, [&](platform::Framebuffer&, Region clip, POINT origin) {
-        clip.Offset(-origin.x, -origin.y);
-        *rect = clip.Bounds();
-        kind = clip.Empty() ? NULLREGION : clip.IsRectangle() ? SIMPLEREGION : COMPLEXREGION;
-    });
-    return kind;
+    std::shared_ptr<WindowDevice> device = LookupWindowDevice(dc);
+    return device && WithTarget(*device, draw);
 }
 
 namespace platform {
 
 HDC BeginPaintDC(HWND window, const Region& update) {
     HDC handle = GetDC(window);
-    std::shared_ptr<WindowDC> dc = LookupDC(handle);
+    std::shared_ptr<WindowDevice> dc = LookupWindowDevice(handle);
     if (!dc) return 0;
     std::lock_guard lock(WindowLock());
     dc->painting = true;
@@ -282,7 +232,7 @@ HDC BeginPaintDC(HWND window, const Region& update) {
 }
 
 void EndPaintDC(HWND window, HDC handle) {
-    std::shared_ptr<WindowDC> dc = LookupDC(handle);
+    std::shared_ptr<WindowDevice> dc = LookupWindowDevice(handle);
     if (!dc || dc->window != window || !dc->painting) return;
     {
         std::lock_guard lock(WindowLock());
@@ -293,11 +243,11 @@ void EndPaintDC(HWND window, HDC handle) {
 }
 
 bool IsWindowDC(HDC dc) {
-    return dc != 0 && LookupDC(dc) != nullptr;
+    return dc != 0 && LookupWindowDevice(dc) != nullptr;
 }
 
 void ReleaseOwnDC(HDC dc) {
-    if (LookupDC(dc)) UnregisterObject(dc);
+    if (LookupWindowDevice(dc)) UnregisterObject(dc);
 }
 
 } // namespace platform

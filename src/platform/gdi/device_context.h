@@ -14,8 +14,14 @@
 #include "platform/user/window_geometry.h"
 
 HDC GetWindowDC(HWND window);
-// FALSE for a DC or brush handle that names nothing; the null brush draws nothing.
+// The rectangle's pixels (right and bottom excluded) in the brush, a handle or a system
+// colour index + 1. FALSE for a DC or brush handle that names nothing; the null brush
+// draws nothing.
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
+// The rectangle's one-pixel border in the brush.
+int FrameRect(HDC dc, const RECT* rect, HBRUSH brush);
+// Every bit of the rectangle's pixels inverted.
+BOOL InvertRect(HDC dc, const RECT* rect);
 // The bounds of what the DC may draw on, in its coordinates; the region kind or ERROR.
 int GetClipBox(HDC dc, RECT* rect);
 
@@ -44,7 +50,5 @@ void ReleaseOwnDC(HDC dc);
 HDC NewScreenDC();
 bool IsScreenDC(HDC dc);
 bool ReleaseScreenDC(HDC dc);
-COLORREF ScreenSetPixel(HDC dc, int x, int y, COLORREF color);
-COLORREF ScreenGetPixel(HDC dc, int x, int y);
 
 } // namespace platform

@@ -2,32 +2,19 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <mutex>
 
+#include "platform/gdi/gdi_object.h"
+#include "platform/gdi/palette_object.h"
+#include "platform/gdi/region.h"
 #include "platform/kernel/errors.h"
 #include "platform/kernel/kernel_objects.h"
-#include "platform/gdi/region.h"
 
 namespace {
 
-class GdiObject : public platform::KernelObject {
-public:
-    bool ClosableByCloseHandle() const override { return false; }
-    bool permanent = false;
-};
-
-class Brush : public GdiObject {
-public:
-    explicit Brush(COLORREF c, bool hollow = false) : color(c & 0x00FFFFFFu), isNull(hollow) {}
-    COLORREF color;
-    bool isNull;
-};
-
-class RegionObject : public GdiObject {
-public:
-    std::mutex lock;
-    platform::Region region;
-};
+using platform::Brush;
+using platform::RegionObject;
 
 constexpr int kSysColorCount = 31;
 
@@ -43,13 +30,19 @@ constexpr std::array<COLORREF, kSysColorCount> kSysColors = {
     RGB(192, 192, 192), RGB(49, 106, 197),  RGB(236, 233, 216),
 };
 
-HGDIOBJ Permanent(std::shared_ptr<GdiObject> object) {
-    object->permanent = true;
-    return platform::RegisterObject(std::move(object));
+LOGFONTA StockFont(const char* face, LONG height, LONG weight, BYTE pitch) {
+    LOGFONTA font{};
+    font.lfHeight = height;
+    font.lfWeight = weight;
+    font.lfPitchAndFamily = pitch;
+    std::strncpy(font.lfFaceName, face, LF_FACESIZE - 1);
+    return font;
 }
 
+using platform::RegisterPermanent;
+
 struct StockObjects {
-    std::array<HGDIOBJ, 6> stock{};
+    std::array<HGDIOBJ, DEFAULT_GUI_FONT + 1> stock{};
     std::array<HBRUSH, kSysColorCount> sysBrushes{};
 };
 
@@ -59,10 +52,30 @@ const StockObjects& Stock() {
         const COLORREF grays[] = {RGB(255, 255, 255), RGB(192, 192, 192), RGB(128, 128, 128),
                                   RGB(64, 64, 64), RGB(0, 0, 0)};
         for (int i = 0; i < 5; ++i)
-            made->stock[i] = Permanent(std::make_shared<Brush>(grays[i]));
-        made->stock[NULL_BRUSH] = Permanent(std::make_shared<Brush>(0, true));
+            made->stock[i] = RegisterPermanent(std::make_shared<Brush>(grays[i]));
+        made->stock[NULL_BRUSH] = RegisterPermanent(std::make_shared<Brush>(0, true));
+        made->stock[WHITE_PEN] =
+            RegisterPermanent(std::make_shared<platform::Pen>(PS_SOLID, 1, RGB(255, 255, 255)));
+        made->stock[BLACK_PEN] =
+            RegisterPermanent(std::make_shared<platform::Pen>(PS_SOLID, 1, RGB(0, 0, 0)));
+        made->stock[NULL_PEN] = RegisterPermanent(std::make_shared<platform::Pen>(PS_NULL, 1, 0));
+        const struct {
+            int index;
+            LOGFONTA font;
+        } fonts[] = {
+            {OEM_FIXED_FONT, StockFont("Terminal", 12, 400, 1)},
+            {ANSI_FIXED_FONT, StockFont("Courier", 12, 400, 1)},
+            {ANSI_VAR_FONT, StockFont("MS Sans Serif", 12, 400, 2)},
+            {SYSTEM_FONT, StockFont("System", 16, 700, 2)},
+            {DEVICE_DEFAULT_FONT, StockFont("System", 16, 700, 2)},
+            {SYSTEM_FIXED_FONT, StockFont("Fixedsys", 15, 400, 1)},
+            {DEFAULT_GUI_FONT, StockFont("MS Shell Dlg", -11, 400, 0)},
+        };
+        for (const auto& f : fonts)
+            made->stock[f.index] = RegisterPermanent(std::make_shared<platform::Font>(f.font));
+        made->stock[DEFAULT_PALETTE] = RegisterPermanent(platform::MakeDefaultPalette());
         for (int i = 0; i < kSysColorCount; ++i)
-            made->sysBrushes[i] = Permanent(std::make_shared<Brush>(kSysColors[i]));
+            made->sysBrushes[i] = RegisterPermanent(std::make_shared<Brush>(kSysColors[i]));
         return made;
     }();
     return *objects;
@@ -83,13 +96,22 @@ HBRUSH CreateSolidBrush(COLORREF color) {
     return platform::RegisterObject(std::make_shared<Brush>(color));
 }
 
+HPEN CreatePen(int style, int width, COLORREF color) {
+    if (style != PS_SOLID && style != PS_NULL && style != PS_INSIDEFRAME) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    return platform::RegisterObject(
+        std::make_shared<platform::Pen>(style, std::max(width, 1), color));
+}
+
 HGDIOBJ GetStockObject(int index) {
-    if (index < 0 || index > NULL_BRUSH) return 0;
+    if (index < 0 || index > DEFAULT_GUI_FONT) return 0;
     return Stock().stock[index];
 }
 
 BOOL DeleteObject(HGDIOBJ object) {
-    auto found = platform::LookupObjectAs<GdiObject>(object);
+    auto found = platform::LookupObjectAs<platform::GdiObject>(object);
     if (!found) return FALSE;
     if (found->permanent) return TRUE;
     return platform::UnregisterObject(object) ? TRUE : FALSE;
@@ -188,7 +210,36 @@ BOOL EqualRgn(HRGN a, HRGN b) {
     return first == second ? TRUE : FALSE;
 }
 
+HRGN ExtCreateRegion(const XFORM* transform, DWORD size, const RGNDATA* data) {
+    constexpr DWORD kHeader = sizeof(RGNDATAHEADER);
+    if (transform || !data || size < kHeader || data->rdh.dwSize != kHeader ||
+        data->rdh.iType != RDH_RECTANGLES ||
+        uint64_t{data->rdh.nCount} * sizeof(RECT) > uint64_t{size} - kHeader) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    auto region = std::make_shared<RegionObject>();
+    const char* rects = data->Buffer;
+    for (DWORD i = 0; i < data->rdh.nCount; ++i) {
+        RECT r;
+        std::memcpy(&r, rects + static_cast<size_t>(i) * sizeof(RECT), sizeof r);
+        region->region.Add(r);
+    }
+    return platform::RegisterObject(std::move(region));
+}
+
 namespace platform {
+
+std::atomic<long>& LiveCounted::Count() {
+    static std::atomic<long> count{0};
+    return count;
+}
+
+HGDIOBJ RegisterPermanent(std::shared_ptr<GdiObject> object) {
+    object->permanent = true;
+    LiveCounted::Count().fetch_sub(1);
+    return RegisterObject(std::move(object));
+}
 
 bool BrushColor(HBRUSH brush, COLORREF& color) {
     if (brush >= 1 && brush <= static_cast<HBRUSH>(kSysColorCount)) {
@@ -197,7 +248,7 @@ bool BrushColor(HBRUSH brush, COLORREF& color) {
     }
     auto found = LookupObjectAs<Brush>(brush);
     if (!found || found->isNull) return false;
-    color = found->color;
+    color = found->color & 0x00FFFFFFu;
     return true;
 }
 
@@ -210,3 +261,11 @@ bool RegionOf(HRGN region, Region& out) {
 }
 
 } // namespace platform
+
+namespace platform::test {
+
+long LiveGdiObjects() {
+    return LiveCounted::Count().load();
+}
+
+} // namespace platform::test

@@ -7,21 +7,41 @@
 // never set read as black.
 #pragma once
 
-#include "platform/user/hwnd.h"
 #include "platform/kernel/win_types.h"
+#include "platform/user/hwnd.h"
 
 using HDC = uint32_t;
 using COLORREF = DWORD;
 
 inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
 
+inline constexpr int TECHNOLOGY = 2;
+inline constexpr int HORZSIZE = 4;
+inline constexpr int VERTSIZE = 6;
 inline constexpr int HORZRES = 8;
 inline constexpr int VERTRES = 10;
 inline constexpr int BITSPIXEL = 12;
 inline constexpr int PLANES = 14;
+inline constexpr int NUMCOLORS = 24;
+inline constexpr int ASPECTX = 40;
+inline constexpr int ASPECTY = 42;
+inline constexpr int ASPECTXY = 44;
+inline constexpr int RASTERCAPS = 38;
 inline constexpr int LOGPIXELSX = 88;
 inline constexpr int LOGPIXELSY = 90;
+inline constexpr int SIZEPALETTE = 104;
+inline constexpr int NUMRESERVED = 106;
+inline constexpr int COLORRES = 108;
 inline constexpr int VREFRESH = 116;
+
+inline constexpr int DT_RASDISPLAY = 1;
+inline constexpr int RC_BITBLT = 0x0001;
+inline constexpr int RC_BITMAP64 = 0x0008;
+inline constexpr int RC_DI_BITMAP = 0x0080;
+inline constexpr int RC_PALETTE = 0x0100;
+inline constexpr int RC_DIBTODEV = 0x0200;
+inline constexpr int RC_STRETCHBLT = 0x0800;
+inline constexpr int RC_STRETCHDIB = 0x2000;
 
 inline constexpr COLORREF RGB(BYTE red, BYTE green, BYTE blue) {
     return static_cast<COLORREF>(red) | static_cast<COLORREF>(green) << 8 |
@@ -35,10 +55,12 @@ HDC GetDC(HWND window);
 // 1 when the DC was released (a CS_OWNDC window's DC stays), 0 for a DC that is not the
 // window's.
 int ReleaseDC(HWND window, HDC dc);
-// The screen's capabilities, for its DC and windows' DCs; 0 for an index it does not
-// know or a handle that is no DC.
+// The display's capabilities, on every DC (memory DCs are the display's too; the
+// display is never a palette device); 0 for an index it does not know or a handle that
+// is no DC.
 int GetDeviceCaps(HDC dc, int index);
 // SetPixel returns the colour really stored, GetPixel the colour there; both CLR_INVALID
-// outside the display (a window DC: outside its clip) or for a handle that is no DC.
+// outside what the DC may draw on (the display, a window's visible part, a bitmap, the
+// clip) or for a handle that is no DC.
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
 COLORREF GetPixel(HDC dc, int x, int y);

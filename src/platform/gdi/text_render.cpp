@@ -10,9 +10,9 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/kernel/cp1252.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/framebuffer.h"
+#include "platform/kernel/cp1252.h"
 
 namespace platform {
 namespace {

@@ -3,16 +3,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/last_error.h"
 #include "platform/files/files.h"
+#include "platform/gdi/screen_dc.h"
 #include "platform/kernel/kernel_objects.h"
 #include "platform/kernel/module_file.h"
-#include "platform/gdi/screen_dc.h"
 #include "platform/kernel/system_info.h"
 #include "platform/kernel/test_hooks.h"
+#include "platform/last_error.h"
 #include "platform/user/windows.h"
-#include "support/temp_dir.h"
 #include "platform/window_recorder.h"
+#include "support/temp_dir.h"
 
 namespace {
 

@@ -1,0 +1,204 @@
+#include "platform/gdi/blits.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "platform/gdi/bitmaps.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/dib_info.h"
+#include "platform/gdi/raster_op.h"
+#include "platform/kernel/errors.h"
+
+namespace {
+
+using platform::DrawContext;
+using platform::Image;
+
+LONG Clamp(int64_t value) {
+    return static_cast<LONG>(std::clamp<int64_t>(value, std::numeric_limits<LONG>::min(),
+                                                 std::numeric_limits<LONG>::max()));
+}
+
+// The rectangle of an origin and extents of either sign.
+RECT Box(int64_t x, int64_t y, int64_t width, int64_t height) {
+    return RECT{Clamp(std::min(x, x + width)), Clamp(std::min(y, y + height)),
+                Clamp(std::max(x, x + width)), Clamp(std::max(y, y + height))};
+}
+
+uint8_t Rop3(DWORD rop) {
+    return static_cast<uint8_t>(rop >> 16);
+}
+
+// The pattern; false when the operation needs one and the brush is null.
+bool Pattern(const DrawContext& dc, uint8_t rop3, COLORREF& brush) {
+    brush = 0;
+    bool usesPattern = ((rop3 >> 4 ^ rop3) & 0x0F) != 0;
+    return dc.BrushColor(brush) || !usesPattern;
+}
+
+platform::BlitColors Colors(const DrawContext& target, const DrawContext* source) {
+    platform::BlitColors colors;
+    colors.text = target.Resolve(target.state.textColor);
+    colors.background = target.Resolve(target.state.bkColor);
+    if (source) colors.sourceBackground = source->Resolve(source->state.bkColor);
+    return colors;
+}
+
+// Where drawing on the DC can land, device coordinates.
+bool Visible(const DrawContext& dc, RECT& bounds) {
+    platform::Region limit;
+    if (!dc.device->Limit(limit)) return false;
+    if (dc.Clip()) limit.Intersect(*dc.Clip());
+    bounds = limit.Bounds();
+    return true;
+}
+
+// The source index under destination index `i` of `count`, from `sourceCount`.
+int64_t Sample(int64_t i, int64_t count, int64_t sourceCount, bool mirror) {
+    int64_t j = (2 * i + 1) * sourceCount / (2 * count);
+    return mirror ? sourceCount - 1 - j : j;
+}
+
+// `source`'s part (sx, sy, sw, sh) stretched over (x, y, w, h) of the DC, device
+// coordinates; extents may be negative.
+bool Stretch(const DrawContext& dc, int64_t x, int64_t y, int64_t w, int64_t h,
+             const platform::Surface& source, int64_t sx, int64_t sy, int64_t sw, int64_t sh,
+             uint8_t rop3, const platform::BlitColors& colors) {
+    COLORREF brush;
+    if (!Pattern(dc, rop3, brush)) return true;
+    RECT dest = Box(x, y, w, h);
+    RECT from = Box(sx, sy, sw, sh);
+    RECT visible;
+    if (!Visible(dc, visible)) return false;
+    RECT part = platform::IntersectRects(dest, visible);
+    if (platform::IsEmptyRect(part) || platform::IsEmptyRect(from)) return true;
+    int64_t dw = int64_t{dest.right} - dest.left, dh = int64_t{dest.bottom} - dest.top;
+    int64_t fw = int64_t{from.right} - from.left, fh = int64_t{from.bottom} - from.top;
+    bool mirrorX = (w < 0) != (sw < 0), mirrorY = (h < 0) != (sh < 0);
+    auto column = [&](int64_t px) { return from.left + Sample(px - dest.left, dw, fw, mirrorX); };
+    auto row = [&](int64_t py) { return from.top + Sample(py - dest.top, dh, fh, mirrorY); };
+    // Destination pixels whose source lies outside the image are left alone.
+    auto inX = [&](int64_t px) { return column(px) >= 0 && column(px) < source.width; };
+    auto inY = [&](int64_t py) { return row(py) >= 0 && row(py) < source.height; };
+    while (part.left < part.right && !inX(part.left))
+        ++part.left;
+    while (part.right > part.left && !inX(part.right - 1))
+        --part.right;
+    while (part.top < part.bottom && !inY(part.top))
+        ++part.top;
+    while (part.bottom > part.top && !inY(part.bottom - 1))
+        --part.bottom;
+    if (platform::IsEmptyRect(part)) return true;
+    Image sampled;
+    if (!sampled.Allocate(part.right - part.left, part.bottom - part.top, source.format,
+                          std::span(source.table, source.tableSize))) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    std::vector<int> columns;
+    for (LONG px = part.left; px < part.right; ++px)
+        columns.push_back(static_cast<int>(column(px)));
+    for (LONG py = part.top; py < part.bottom; ++py) {
+        int sourceRow = static_cast<int>(row(py));
+        for (size_t i = 0; i < columns.size(); ++i)
+            platform::WritePixel(sampled.surface, static_cast<int>(i), py - part.top,
+                                 platform::ReadPixel(source, columns[i], sourceRow));
+    }
+    return dc.device->Blit(part, &sampled, POINT{part.left, part.top}, rop3, brush, colors,
+                           dc.Clip());
+}
+
+} // namespace
+
+BOOL BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
+            DWORD rop) {
+    DrawContext target, from;
+    uint8_t rop3 = Rop3(rop);
+    if (!platform::GetDrawContext(dc, target)) return FALSE;
+    if (!platform::RopUsesSource(rop3)) return PatBlt(dc, x, y, width, height, rop);
+    if (!platform::GetDrawContext(source, from)) return FALSE;
+    if (width < 0 || height < 0)
+        return StretchBlt(dc, x, y, width, height, source, sourceX, sourceY, width, height, rop);
+    COLORREF brush;
+    if (!Pattern(target, rop3, brush)) return TRUE;
+    POINT at = target.ToDevice(x, y);
+    POINT sourceAt = from.ToDevice(sourceX, sourceY);
+    RECT visible;
+    if (!Visible(target, visible)) return FALSE;
+    RECT area = platform::IntersectRects(Box(at.x, at.y, width, height), visible);
+    if (platform::IsEmptyRect(area)) return TRUE;
+    // Only the source under the visible part is read.
+    RECT read =
+        Box(int64_t{sourceAt.x} + (area.left - at.x), int64_t{sourceAt.y} + (area.top - at.y),
+            area.right - area.left, area.bottom - area.top);
+    Image image;
+    if (!from.device->Read(read, image)) return FALSE;
+    return target.device->Blit(area, &image, POINT{area.left, area.top}, rop3, brush,
+                               Colors(target, &from), target.Clip())
+               ? TRUE
+               : FALSE;
+}
+
+BOOL StretchBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
+                int sourceWidth, int sourceHeight, DWORD rop) {
+    DrawContext target, from;
+    uint8_t rop3 = Rop3(rop);
+    if (!platform::GetDrawContext(dc, target)) return FALSE;
+    if (!platform::RopUsesSource(rop3)) return PatBlt(dc, x, y, width, height, rop);
+    if (!platform::GetDrawContext(source, from)) return FALSE;
+    if (width == sourceWidth && height == sourceHeight && width >= 0 && height >= 0)
+        return BitBlt(dc, x, y, width, height, source, sourceX, sourceY, rop);
+    POINT at = target.ToDevice(x, y);
+    POINT sourceAt = from.ToDevice(sourceX, sourceY);
+    RECT read = Box(sourceAt.x, sourceAt.y, sourceWidth, sourceHeight);
+    Image image;
+    if (!from.device->Read(read, image)) return FALSE;
+    // The copy starts at the source rectangle's corner, so the sample offsets shift.
+    int64_t sx = int64_t{sourceAt.x} - read.left, sy = int64_t{sourceAt.y} - read.top;
+    return Stretch(target, at.x, at.y, width, height, image.surface, sx, sy, sourceWidth,
+                   sourceHeight, rop3, Colors(target, &from))
+               ? TRUE
+               : FALSE;
+}
+
+BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop) {
+    DrawContext target;
+    uint8_t rop3 = Rop3(rop);
+    if (!platform::GetDrawContext(dc, target) || platform::RopUsesSource(rop3)) return FALSE;
+    COLORREF brush;
+    if (!Pattern(target, rop3, brush)) return TRUE;
+    POINT at = target.ToDevice(x, y);
+    RECT area = Box(at.x, at.y, width, height);
+    return target.device->Blit(area, nullptr, POINT{0, 0}, rop3, brush, Colors(target, nullptr),
+                               target.Clip())
+               ? TRUE
+               : FALSE;
+}
+
+int StretchDIBits(HDC dc, int x, int y, int width, int height, int sourceX, int sourceY,
+                  int sourceWidth, int sourceHeight, const void* bits, const BITMAPINFO* info,
+                  UINT usage, DWORD rop) {
+    DrawContext target;
+    platform::DibLayout layout;
+    uint8_t rop3 = Rop3(rop);
+    if (!platform::GetDrawContext(dc, target) ||
+        !platform::ReadDibInfo(info, usage, target.palette, layout) ||
+        (!bits && platform::RopUsesSource(rop3))) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    if (!platform::RopUsesSource(rop3)) return PatBlt(dc, x, y, width, height, rop) ? height : 0;
+    platform::Surface source = platform::DibSurface(layout, bits);
+    // A bottom-up image counts the source's y from its bottom row.
+    int64_t top = layout.bottomUp ? int64_t{layout.height} - sourceY - sourceHeight : sourceY;
+    POINT at = target.ToDevice(x, y);
+    platform::BlitColors colors = Colors(target, nullptr);
+    if (layout.format == platform::PixelFormat::Mono) {
+        colors.text = platform::SwapRedBlue(layout.table[0]);
+        colors.background = platform::SwapRedBlue(layout.table[1]);
+    }
+    if (!Stretch(target, at.x, at.y, width, height, source, sourceX, top, sourceWidth, sourceHeight,
+                 rop3, colors))
+        return 0;
+    return std::abs(height);
+}

@@ -1,0 +1,86 @@
+// What a device context draws on. The DC keeps the state (objects, colours, clip,
+// origin) and turns every drawing call into the few operations here, in device
+// coordinates: fills of span lists, glyph masks, blits and single pixels. A raster
+// device (raster_device.h) does them on pixels in memory; a device writing vector output
+// can do them its own way behind the same DC.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "platform/gdi/pixel_format.h"
+#include "platform/gdi/region.h"
+#include "platform/gdi/screen_dc.h"
+
+namespace platform {
+
+// Pixels x0 .. x1 - 1 of row y.
+struct Span {
+    int y;
+    int x0;
+    int x1;
+};
+
+// A glyph's coverage: 1 bit (most significant first) or 8 bits per pixel, rows top first.
+struct GlyphMask {
+    int x = 0; // where its top-left pixel lands
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 8;
+    ptrdiff_t pitch = 0;
+    const uint8_t* bits = nullptr;
+};
+
+// A copy of pixels with the colour table they need: the source of a blit.
+struct Image {
+    std::vector<uint8_t> pixels;
+    std::vector<uint32_t> table;
+    Surface surface; // over `pixels` and `table`
+
+    // Allocates a zeroed top-down image; false when it would be too large.
+    bool Allocate(int width, int height, PixelFormat format, std::span<const uint32_t> colors);
+};
+
+// Colours a blit needs beyond its operation: a mono source shows 0 bits in the text
+// colour and 1 bits in the background colour of the destination DC; a colour source
+// drawn on a mono target gives 1 where it has the source DC's background colour.
+struct BlitColors {
+    COLORREF text = 0;
+    COLORREF background = 0xFFFFFF;
+    COLORREF sourceBackground = 0xFFFFFF;
+};
+
+// The DC's clip handed to the device: null for none, else device coordinates.
+using ClipRegion = const Region*;
+
+class Device {
+public:
+    virtual ~Device() = default;
+
+    // The format a compatible bitmap takes, with its colour table.
+    virtual PixelFormat Format() const = 0;
+    virtual std::vector<uint32_t> ColorTable() const = 0;
+    // The device's own bounds of drawing (a window's visible part, a bitmap's size),
+    // in device coordinates; false when it is gone.
+    virtual bool Limit(Region& limit) = 0;
+
+    // `spans` (not clipped yet) in `color` under a binary raster operation.
+    virtual bool FillSpans(std::span<const Span> spans, COLORREF color, int rop2,
+                           ClipRegion clip) = 0;
+    // Coverage masks in a colour: blended where the target has more than 8 bits,
+    // solid (coverage of half or more) otherwise.
+    virtual bool DrawGlyphs(std::span<const GlyphMask> glyphs, COLORREF color, ClipRegion clip) = 0;
+    // `source` (its pixel (0, 0) at `at`; null for operations without one) with the brush
+    // colour as pattern, over `area`.
+    virtual bool Blit(const RECT& area, const Image* source, POINT at, uint8_t rop3, COLORREF brush,
+                      const BlitColors& colors, ClipRegion clip) = 0;
+    // A copy of `area` (inside the device, whatever the clip); false when it is gone.
+    virtual bool Read(const RECT& area, Image& out) = 0;
+    // CLR_INVALID outside the clip; SetPixel answers the colour stored.
+    virtual COLORREF GetPixel(int x, int y, ClipRegion clip) = 0;
+    virtual COLORREF SetPixel(int x, int y, COLORREF color, ClipRegion clip) = 0;
+};
+
+} // namespace platform

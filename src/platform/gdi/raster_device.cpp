@@ -1,0 +1,282 @@
+#include "platform/gdi/raster_device.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
+
+#include "platform/gdi/raster_op.h"
+
+namespace platform {
+namespace {
+
+constexpr int64_t kMaxImageBytes = std::numeric_limits<int32_t>::max();
+
+LONG Clamp(int64_t value) {
+    return static_cast<LONG>(std::clamp<int64_t>(value, std::numeric_limits<LONG>::min(),
+                                                 std::numeric_limits<LONG>::max()));
+}
+
+RECT Moved(const RECT& r, POINT by) {
+    return RECT{Clamp(int64_t{r.left} + by.x), Clamp(int64_t{r.top} + by.y),
+                Clamp(int64_t{r.right} + by.x), Clamp(int64_t{r.bottom} + by.y)};
+}
+
+// Where drawing may go, in surface coordinates.
+Region Drawable(const RasterTarget& target, ClipRegion clip) {
+    Region area = target.limit;
+    area.Intersect(RECT{0, 0, target.surface.width, target.surface.height});
+    if (clip) {
+        Region moved = *clip;
+        moved.Offset(target.origin.x, target.origin.y);
+        area.Intersect(moved);
+    }
+    return area;
+}
+
+void Grow(RECT& changed, const RECT& r) {
+    if (IsEmptyRect(r)) return;
+    if (IsEmptyRect(changed)) {
+        changed = r;
+        return;
+    }
+    changed = RECT{std::min(changed.left, r.left), std::min(changed.top, r.top),
+                   std::max(changed.right, r.right), std::max(changed.bottom, r.bottom)};
+}
+
+uint32_t Blend(uint32_t from, uint32_t to, int coverage) {
+    uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        int a = static_cast<int>(from >> shift & 0xFF);
+        int b = static_cast<int>(to >> shift & 0xFF);
+        out |= static_cast<uint32_t>(a + ((b - a) * coverage + 127) / 255) << shift;
+    }
+    return out;
+}
+
+int Coverage(const GlyphMask& glyph, int gx, int gy) {
+    const uint8_t* row = glyph.bits + gy * glyph.pitch;
+    if (glyph.bitsPerPixel == 1) return (row[gx >> 3] >> (7 - (gx & 7)) & 1) ? 255 : 0;
+    return row[gx];
+}
+
+bool SameColors(const Surface& a, const Surface& b) {
+    if (a.format != b.format) return false;
+    if (a.format != PixelFormat::Indexed8 && a.format != PixelFormat::Mono) return true;
+    return a.tableSize == b.tableSize &&
+           std::equal(a.table, a.table + a.tableSize, b.table, b.table + b.tableSize);
+}
+
+} // namespace
+
+bool Image::Allocate(int width, int height, PixelFormat format, std::span<const uint32_t> colors) {
+    int64_t stride = RowBytes(std::max(width, 0), BitsPerPixel(format), 4);
+    int64_t bytes = stride * std::max(height, 0);
+    if (width < 0 || height < 0 || bytes > kMaxImageBytes) return false;
+    pixels.assign(static_cast<size_t>(bytes), 0);
+    table.assign(colors.begin(), colors.end());
+    surface = Surface{pixels.data(), static_cast<ptrdiff_t>(stride), width, height, format,
+                      table.data(),  static_cast<int>(table.size())};
+    return true;
+}
+
+void ConvertPixels(const Surface& from, int fx, int fy, const Surface& to,
+                   const BlitColors& colors) {
+    bool fromMono = from.format == PixelFormat::Mono;
+    bool toMono = to.format == PixelFormat::Mono;
+    if (SameColors(from, to) || (fromMono && toMono)) {
+        for (int y = 0; y < to.height; ++y)
+            for (int x = 0; x < to.width; ++x)
+                WritePixel(to, x, y, ReadPixel(from, fx + x, fy + y));
+        return;
+    }
+    if (toMono) {
+        uint32_t background = ColorToPixel(from, colors.sourceBackground);
+        for (int y = 0; y < to.height; ++y)
+            for (int x = 0; x < to.width; ++x)
+                WritePixel(to, x, y, ReadPixel(from, fx + x, fy + y) == background ? 1 : 0);
+        return;
+    }
+    std::array<uint32_t, 256> lookup{};
+    bool indexed = from.format == PixelFormat::Indexed8 || fromMono;
+    if (fromMono) {
+        lookup[0] = ColorToPixel(to, colors.text);
+        lookup[1] = ColorToPixel(to, colors.background);
+    } else if (indexed) {
+        for (int i = 0; i < 256; ++i)
+            lookup[i] = ColorToPixel(to, PixelToColor(from, static_cast<uint32_t>(i)));
+    }
+    uint32_t lastIn = 0, lastOut = ColorToPixel(to, PixelToColor(from, 0));
+    for (int y = 0; y < to.height; ++y) {
+        for (int x = 0; x < to.width; ++x) {
+            uint32_t pixel = ReadPixel(from, fx + x, fy + y);
+            if (indexed) {
+                WritePixel(to, x, y, lookup[pixel & 0xFF]);
+                continue;
+            }
+            if (pixel != lastIn) {
+                lastIn = pixel;
+                lastOut = ColorToPixel(to, PixelToColor(from, pixel));
+            }
+            WritePixel(to, x, y, lastOut);
+        }
+    }
+}
+
+bool RasterDevice::Limit(Region& limit) {
+    return Access([&](RasterTarget& target) {
+        limit = target.limit;
+        limit.Intersect(RECT{0, 0, target.surface.width, target.surface.height});
+        limit.Offset(-target.origin.x, -target.origin.y);
+    });
+}
+
+bool RasterDevice::FillSpans(std::span<const Span> spans, COLORREF color, int rop2,
+                             ClipRegion clip) {
+    return Access([&](RasterTarget& target) {
+        Region area = Drawable(target, clip);
+        uint8_t rop3 = Rop3FromRop2(rop2);
+        RopTerms terms = MakeRopTerms(rop3, ColorToPixel(target.surface, color));
+        for (const Span& span : spans) {
+            int64_t y = int64_t{span.y} + target.origin.y;
+            int64_t x0 = int64_t{span.x0} + target.origin.x;
+            int64_t x1 = int64_t{span.x1} + target.origin.x;
+            for (const RECT& r : area.Rects()) {
+                if (y < r.top || y >= r.bottom) continue;
+                auto left = static_cast<int>(std::max<int64_t>(x0, r.left));
+                auto right = static_cast<int>(std::min<int64_t>(x1, r.right));
+                if (left >= right) continue;
+                RopRow(target.surface, static_cast<int>(y), left, right, nullptr, 0, 0, rop3,
+                       terms);
+                Grow(target.changed,
+                     RECT{left, static_cast<LONG>(y), right, static_cast<LONG>(y + 1)});
+            }
+        }
+    });
+}
+
+bool RasterDevice::DrawGlyphs(std::span<const GlyphMask> glyphs, COLORREF color, ClipRegion clip) {
+    return Access([&](RasterTarget& target) {
+        Region area = Drawable(target, clip);
+        const Surface& s = target.surface;
+        bool blend = BitsPerPixel(s.format) > 8;
+        uint32_t solid = ColorToPixel(s, color);
+        uint32_t rgb = SwapRedBlue(color & 0x00FFFFFFu);
+        for (const GlyphMask& glyph : glyphs) {
+            RECT box = Moved(RECT{glyph.x, glyph.y, Clamp(int64_t{glyph.x} + glyph.width),
+                                  Clamp(int64_t{glyph.y} + glyph.height)},
+                             target.origin);
+            for (const RECT& r : area.Rects()) {
+                RECT part = IntersectRects(box, r);
+                if (IsEmptyRect(part)) continue;
+                for (LONG y = part.top; y < part.bottom; ++y) {
+                    for (LONG x = part.left; x < part.right; ++x) {
+                        int c = Coverage(glyph, x - box.left, y - box.top);
+                        if (c == 0 || (!blend && c < 128)) continue;
+                        if (!blend || c == 255) {
+                            WritePixel(s, x, y, solid);
+                            continue;
+                        }
+                        uint32_t under = SwapRedBlue(PixelToColor(s, ReadPixel(s, x, y)));
+                        WritePixel(s, x, y, ColorToPixel(s, SwapRedBlue(Blend(under, rgb, c))));
+                    }
+                }
+                Grow(target.changed, part);
+            }
+        }
+    });
+}
+
+bool RasterDevice::Blit(const RECT& area, const Image* source, POINT at, uint8_t rop3,
+                        COLORREF brush, const BlitColors& colors, ClipRegion clip) {
+    return Access([&](RasterTarget& target) {
+        Region drawable = Drawable(target, clip);
+        RECT box = IntersectRects(Moved(area, target.origin), drawable.Bounds());
+        if (IsEmptyRect(box)) return;
+        const Surface& out = target.surface;
+        const Surface* in = nullptr;
+        POINT sourceAt{0, 0}; // the source pixel under the box's corner
+        Image converted;
+        if (source && RopUsesSource(rop3)) {
+            int64_t sx = int64_t{box.left} - target.origin.x - at.x;
+            int64_t sy = int64_t{box.top} - target.origin.y - at.y;
+            RECT inside =
+                IntersectRects(RECT{Clamp(sx), Clamp(sy), Clamp(sx + (box.right - box.left)),
+                                    Clamp(sy + (box.bottom - box.top))},
+                               RECT{0, 0, source->surface.width, source->surface.height});
+            if (IsEmptyRect(inside)) return;
+            box =
+                RECT{Clamp(box.left + (inside.left - sx)), Clamp(box.top + (inside.top - sy)),
+                     Clamp(box.left + (inside.right - sx)), Clamp(box.top + (inside.bottom - sy))};
+            if (SameColors(source->surface, out)) {
+                in = &source->surface;
+                sourceAt = POINT{inside.left, inside.top};
+            } else {
+                if (!converted.Allocate(inside.right - inside.left, inside.bottom - inside.top,
+                                        out.format, std::span(out.table, out.tableSize)))
+                    return;
+                ConvertPixels(source->surface, inside.left, inside.top, converted.surface, colors);
+                in = &converted.surface;
+            }
+        }
+        RopTerms terms = MakeRopTerms(rop3, ColorToPixel(out, brush));
+        for (const RECT& r : drawable.Rects()) {
+            RECT part = IntersectRects(r, box);
+            if (IsEmptyRect(part)) continue;
+            for (LONG y = part.top; y < part.bottom; ++y)
+                RopRow(out, y, part.left, part.right, in, sourceAt.x + (part.left - box.left),
+                       sourceAt.y + (y - box.top), rop3, terms);
+            Grow(target.changed, part);
+        }
+    });
+}
+
+bool RasterDevice::Read(const RECT& area, Image& out) {
+    bool allocated = false;
+    bool alive = Access([&](RasterTarget& target) {
+        const Surface& s = target.surface;
+        if (!out.Allocate(area.right - area.left, area.bottom - area.top, s.format,
+                          std::span(s.table, s.tableSize)))
+            return;
+        allocated = true;
+        RECT from = IntersectRects(Moved(area, target.origin), RECT{0, 0, s.width, s.height});
+        RopTerms copy = MakeRopTerms(0xCC, 0);
+        for (LONG y = from.top; y < from.bottom; ++y) {
+            int oy = static_cast<int>(int64_t{y} - target.origin.y - area.top);
+            int ox = static_cast<int>(int64_t{from.left} - target.origin.x - area.left);
+            RopRow(out.surface, oy, ox, ox + (from.right - from.left), &s, from.left, y, 0xCC,
+                   copy);
+        }
+    });
+    return alive && allocated;
+}
+
+COLORREF RasterDevice::GetPixel(int x, int y, ClipRegion clip) {
+    COLORREF color = CLR_INVALID;
+    Access([&](RasterTarget& target) {
+        int64_t sx = int64_t{x} + target.origin.x, sy = int64_t{y} + target.origin.y;
+        if (sx != Clamp(sx) || sy != Clamp(sy)) return;
+        if (!Drawable(target, clip).Contains(static_cast<LONG>(sx), static_cast<LONG>(sy))) return;
+        const Surface& s = target.surface;
+        color = PixelToColor(s, ReadPixel(s, static_cast<int>(sx), static_cast<int>(sy)));
+    });
+    return color;
+}
+
+COLORREF RasterDevice::SetPixel(int x, int y, COLORREF color, ClipRegion clip) {
+    COLORREF stored = CLR_INVALID;
+    Access([&](RasterTarget& target) {
+        int64_t sx = int64_t{x} + target.origin.x, sy = int64_t{y} + target.origin.y;
+        if (sx != Clamp(sx) || sy != Clamp(sy)) return;
+        auto px = static_cast<LONG>(sx), py = static_cast<LONG>(sy);
+        if (!Drawable(target, clip).Contains(px, py)) return;
+        const Surface& s = target.surface;
+        uint32_t pixel = ColorToPixel(s, color);
+        WritePixel(s, px, py, pixel);
+        Grow(target.changed, RECT{px, py, px + 1, py + 1});
+        stored = PixelToColor(s, pixel);
+    });
+    return stored;
+}
+
+} // namespace platform

@@ -1,0 +1,41 @@
+// Ternary raster operations, worked bitwise on destination-format pixels: a result bit
+// is bit (P * 4 + S * 2 + D) of the operation's code, for the pattern, source and
+// destination bits in the same place.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/gdi/pixel_format.h"
+
+namespace platform {
+
+// An operation with its pattern folded in: for each source and destination bit pair
+// (s, d), the pixel-wide mask of where the result is 1.
+struct RopTerms {
+    uint32_t term[4]; // by s * 2 + d
+};
+
+RopTerms MakeRopTerms(uint8_t rop3, uint32_t pattern);
+
+inline uint32_t ApplyRop(const RopTerms& t, uint32_t s, uint32_t d) {
+    return (t.term[3] & s & d) | (t.term[2] & s & ~d) | (t.term[1] & ~s & d) |
+           (t.term[0] & ~s & ~d);
+}
+
+inline bool RopUsesSource(uint8_t rop3) {
+    return ((rop3 >> 2 ^ rop3) & 0x33) != 0;
+}
+inline bool RopUsesDestination(uint8_t rop3) {
+    return ((rop3 >> 1 ^ rop3) & 0x55) != 0;
+}
+
+// The binary operations of SetROP2 (R2_BLACK 1 ... R2_WHITE 16) as ternary ones.
+uint8_t Rop3FromRop2(int rop2);
+
+// Pixels x0..x1-1 of row `y` of `target` get the operation of the pattern, the source
+// (a surface of the target's format, its pixel (sx, sy) under (x0, y); null when the
+// operation reads none) and what they hold.
+void RopRow(const Surface& target, int y, int x0, int x1, const Surface* source, int sx, int sy,
+            uint8_t rop3, const RopTerms& terms);
+
+} // namespace platform
