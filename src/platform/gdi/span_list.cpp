@@ -6,8 +6,33 @@ namespace platform {
 
 void NormalizeSpans(SpanList& spans) {
     auto before = [](const Span& a, const Span& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; };
-    if (!std::is_sorted(spans.begin(), spans.end(), before))
-        std::sort(spans.begin(), spans.end(), before);
+    if (!std::is_sorted(spans.begin(), spans.end(), before)) {
+        // Shapes made of several parts give runs in row order part by part: sorting them
+        // by row in one counting pass, then each row's few runs, is linear.
+        auto [low, high] = std::minmax_element(
+            spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.y < b.y; });
+        uint64_t rows = uint64_t(int64_t{high->y} - low->y) + 1;
+        if (rows > 4 * spans.size()) {
+            std::sort(spans.begin(), spans.end(), before);
+        } else {
+            std::vector<size_t> starts(rows + 1, 0);
+            for (const Span& span : spans)
+                ++starts[span.y - low->y + 1];
+            for (size_t row = 1; row <= rows; ++row)
+                starts[row] += starts[row - 1];
+            int32_t top = low->y;
+            SpanList sorted(spans.size());
+            for (const Span& span : spans)
+                sorted[starts[span.y - top]++] = span;
+            for (auto row = sorted.begin(); row != sorted.end();) {
+                auto end = std::find_if(row, sorted.end(),
+                                        [y = row->y](const Span& s) { return s.y != y; });
+                std::sort(row, end, before);
+                row = end;
+            }
+            spans = std::move(sorted);
+        }
+    }
     size_t kept = 0;
     for (const Span& span : spans) {
         if (span.x1 <= span.x0) continue;

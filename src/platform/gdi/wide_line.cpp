@@ -9,8 +9,6 @@
 namespace platform::scan {
 namespace {
 
-using Real = long double;
-
 // The segment in doubled units, where the centre of pixel (x, y) is (2x, 2y) and the
 // pen's radius is its width.
 class Capsule {
@@ -28,6 +26,10 @@ public:
         dy_ = by_ - ay_;
         length2_ = dx_ * dx_ + dy_ * dy_;
         radius2_ = radius_ * radius_;
+        originX_ = Approximate(ax_);
+        slopeX_ = Approximate(dx_);
+        slopeY_ = Approximate(dy_);
+        reach_ = Approximate(radius_) * std::sqrt(Approximate(length2_));
     }
 
     Int128 Top() const { return std::min(ay_, by_) - radius_; }
@@ -49,13 +51,13 @@ public:
         return CompareProducts(across, across, UInt128(radius2_), UInt128(length2_)) < 0;
     }
 
-    // An estimate of the row's reach in doubled units, exact up to rounding; false when
-    // the row is missed.
-    bool Estimate(int64_t y, Real& low, Real& high) const {
-        const Real infinity = std::numeric_limits<Real>::infinity();
+    // An estimate of the row's reach in doubled units, good to a small fraction of its
+    // length; false when the row seems missed.
+    bool Estimate(int64_t y, double& low, double& high) const {
+        const double infinity = std::numeric_limits<double>::infinity();
         Int128 row = 2 * Int128(y);
         bool any = false;
-        auto add = [&](Real from, Real to) {
+        auto add = [&](double from, double to) {
             low = any ? std::min(low, from) : from;
             high = any ? std::max(high, to) : to;
             any = true;
@@ -63,34 +65,32 @@ public:
         for (auto [cx, cy] : {std::pair{ax_, ay_}, std::pair{bx_, by_}}) {
             Int128 left = radius2_ - (row - cy) * (row - cy);
             if (left > 0) {
-                Real half = std::sqrt(static_cast<Real>(left));
-                add(static_cast<Real>(cx) - half, static_cast<Real>(cx) + half);
+                double half = std::sqrt(Approximate(left));
+                add(Approximate(cx) - half, Approximate(cx) + half);
             }
         }
         if (length2_ == 0) return any;
-        Real reach = static_cast<Real>(radius_) * std::sqrt(static_cast<Real>(length2_));
-        Real cross = static_cast<Real>(dx_ * (row - ay_));
-        Real stripLow = -infinity, stripHigh = infinity;
+        double cross = Approximate(dx_ * (row - ay_));
+        double stripLow = -infinity, stripHigh = infinity;
         if (dy_ != 0) {
-            Real a = static_cast<Real>(ax_) + (cross - reach) / static_cast<Real>(dy_);
-            Real b = static_cast<Real>(ax_) + (cross + reach) / static_cast<Real>(dy_);
+            double a = originX_ + (cross - reach_) / slopeY_;
+            double b = originX_ + (cross + reach_) / slopeY_;
             stripLow = std::min(a, b);
             stripHigh = std::max(a, b);
-        } else if (std::fabs(cross) >= reach) {
+        } else if (std::fabs(cross) >= reach_) {
             return any;
         }
-        Real slabLow = -infinity, slabHigh = infinity;
+        double slabLow = -infinity, slabHigh = infinity;
         Int128 along = dy_ * (row - ay_);
         if (dx_ != 0) {
-            Real a = static_cast<Real>(ax_) + static_cast<Real>(-along) / static_cast<Real>(dx_);
-            Real b = static_cast<Real>(ax_) +
-                     static_cast<Real>(length2_ - along) / static_cast<Real>(dx_);
+            double a = originX_ - Approximate(along) / slopeX_;
+            double b = originX_ + Approximate(length2_ - along) / slopeX_;
             slabLow = std::min(a, b);
             slabHigh = std::max(a, b);
         } else if (along <= 0 || along >= length2_) {
             return any;
         }
-        Real from = std::max(stripLow, slabLow), to = std::min(stripHigh, slabHigh);
+        double from = std::max(stripLow, slabLow), to = std::min(stripHigh, slabHigh);
         if (from <= to) add(from, to);
         return any;
     }
@@ -99,11 +99,12 @@ private:
     Int128 ax_, ay_, bx_, by_;
     Int128 dx_ = 0, dy_ = 0, length2_ = 0;
     Int128 radius_, radius2_ = 0;
+    double originX_ = 0, slopeX_ = 0, slopeY_ = 0, reach_ = 0; // the line, for estimates
 };
 
-int64_t ClampToPixel(Real value, int64_t low, int64_t high) {
-    if (!(value > static_cast<Real>(low))) return low;
-    if (!(value < static_cast<Real>(high))) return high;
+int64_t ClampToPixel(double value, int64_t low, int64_t high) {
+    if (!(value > static_cast<double>(low))) return low;
+    if (!(value < static_cast<double>(high))) return high;
     return static_cast<int64_t>(value);
 }
 
@@ -161,13 +162,13 @@ void ScanWideSegment(Point64 a, Point64 b, int64_t width, const ClipBands& clip,
     int64_t last = static_cast<int64_t>(Clamp(CeilDiv(capsule.Bottom(), 2) - 1,
                                               int64_t{bounds.top} - 1, int64_t{bounds.bottom} - 1));
     for (int64_t y = first; y <= last; ++y) {
-        Real low, high;
+        double low, high;
         if (!capsule.Estimate(y, low, high)) continue;
         low /= 2;
         high /= 2;
-        if (high < static_cast<Real>(left) - 1 || low > static_cast<Real>(right) + 1) continue;
+        if (high < static_cast<double>(left) - 1 || low > static_cast<double>(right) + 1) continue;
         auto in = [&capsule, y](int64_t x) { return capsule.Inside(x, y); };
-        int64_t middle = ClampToPixel(std::round((low + high) / 2), left, right);
+        int64_t middle = ClampToPixel(std::floor((low + high) / 2 + 0.5), left, right);
         int64_t inside = middle;
         if (!in(inside)) {
             if (middle > left && in(middle - 1))
