@@ -1,0 +1,187 @@
+#include "platform/gdi/wide_line.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "platform/gdi/scan_arithmetic.h"
+
+namespace platform::scan {
+namespace {
+
+// The segment in doubled units, where the centre of pixel (x, y) is (2x, 2y) and the
+// pen's radius is its width.
+class Capsule {
+public:
+    Capsule(Point64 a, Point64 b, int64_t width)
+        : ax_(2 * Int128(a.x)), ay_(2 * Int128(a.y)), bx_(2 * Int128(b.x)), by_(2 * Int128(b.y)),
+          radius_(width) {
+        if (width % 2 == 0) {
+            ax_ -= 1;
+            ay_ -= 1;
+            bx_ -= 1;
+            by_ -= 1;
+        }
+        dx_ = bx_ - ax_;
+        dy_ = by_ - ay_;
+        length2_ = dx_ * dx_ + dy_ * dy_;
+        radius2_ = radius_ * radius_;
+        originX_ = Approximate(ax_);
+        slopeX_ = Approximate(dx_);
+        slopeY_ = Approximate(dy_);
+        reach_ = Approximate(radius_) * std::sqrt(Approximate(length2_));
+    }
+
+    Int128 Top() const { return std::min(ay_, by_) - radius_; }
+    Int128 Bottom() const { return std::max(ay_, by_) + radius_; }
+    Int128 Left() const { return std::min(ax_, bx_) - radius_; }
+    Int128 Right() const { return std::max(ax_, bx_) + radius_; }
+
+    // Whether the centre of pixel (x, y) lies strictly within the pen's reach.
+    bool Inside(int64_t x, int64_t y) const {
+        Int128 qx = 2 * Int128(x) - ax_, qy = 2 * Int128(y) - ay_;
+        if (length2_ == 0) return qx * qx + qy * qy < radius2_;
+        Int128 along = qx * dx_ + qy * dy_;
+        if (along <= 0) return qx * qx + qy * qy < radius2_;
+        if (along >= length2_) {
+            Int128 rx = 2 * Int128(x) - bx_, ry = 2 * Int128(y) - by_;
+            return rx * rx + ry * ry < radius2_;
+        }
+        UInt128 across = Magnitude(dx_ * qy - dy_ * qx);
+        return CompareProducts(across, across, UInt128(radius2_), UInt128(length2_)) < 0;
+    }
+
+    // An estimate of the row's reach in doubled units, good to a small fraction of its
+    // length; false when the row seems missed.
+    bool Estimate(int64_t y, double& low, double& high) const {
+        const double infinity = std::numeric_limits<double>::infinity();
+        Int128 row = 2 * Int128(y);
+        bool any = false;
+        auto add = [&](double from, double to) {
+            low = any ? std::min(low, from) : from;
+            high = any ? std::max(high, to) : to;
+            any = true;
+        };
+        for (auto [cx, cy] : {std::pair{ax_, ay_}, std::pair{bx_, by_}}) {
+            Int128 left = radius2_ - (row - cy) * (row - cy);
+            if (left > 0) {
+                double half = std::sqrt(Approximate(left));
+                add(Approximate(cx) - half, Approximate(cx) + half);
+            }
+        }
+        if (length2_ == 0) return any;
+        double cross = Approximate(dx_ * (row - ay_));
+        double stripLow = -infinity, stripHigh = infinity;
+        if (dy_ != 0) {
+            double a = originX_ + (cross - reach_) / slopeY_;
+            double b = originX_ + (cross + reach_) / slopeY_;
+            stripLow = std::min(a, b);
+            stripHigh = std::max(a, b);
+        } else if (std::fabs(cross) >= reach_) {
+            return any;
+        }
+        double slabLow = -infinity, slabHigh = infinity;
+        Int128 along = dy_ * (row - ay_);
+        if (dx_ != 0) {
+            double a = originX_ - Approximate(along) / slopeX_;
+            double b = originX_ + Approximate(length2_ - along) / slopeX_;
+            slabLow = std::min(a, b);
+            slabHigh = std::max(a, b);
+        } else if (along <= 0 || along >= length2_) {
+            return any;
+        }
+        double from = std::max(stripLow, slabLow), to = std::min(stripHigh, slabHigh);
+        if (from <= to) add(from, to);
+        return any;
+    }
+
+private:
+    Int128 ax_, ay_, bx_, by_;
+    Int128 dx_ = 0, dy_ = 0, length2_ = 0;
+    Int128 radius_, radius2_ = 0;
+    double originX_ = 0, slopeX_ = 0, slopeY_ = 0, reach_ = 0; // the line, for estimates
+};
+
+int64_t ClampToPixel(double value, int64_t low, int64_t high) {
+    if (!(value > static_cast<double>(low))) return low;
+    if (!(value < static_cast<double>(high))) return high;
+    return static_cast<int64_t>(value);
+}
+
+// The first pixel of [limit, inside] that is in the capsule's row, `inside` being one;
+// `hint` is the estimate. The row is convex, so the pixels are out, then in.
+template <typename In>
+int64_t FirstInside(const In& in, int64_t limit, int64_t inside, int64_t hint) {
+    int64_t low = limit, high = inside;
+    if (in(hint)) {
+        if (hint == limit || !in(hint - 1)) return hint;
+        high = hint - 1;
+    } else {
+        low = hint + 1;
+    }
+    while (low < high) {
+        int64_t middle = low + (high - low) / 2;
+        if (in(middle))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return low;
+}
+
+template <typename In>
+int64_t LastInside(const In& in, int64_t inside, int64_t limit, int64_t hint) {
+    int64_t low = inside, high = limit;
+    if (in(hint)) {
+        if (hint == limit || !in(hint + 1)) return hint;
+        low = hint + 1;
+    } else {
+        high = hint - 1;
+    }
+    while (low < high) {
+        int64_t middle = high - (high - low) / 2;
+        if (in(middle))
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    return low;
+}
+
+} // namespace
+
+void ScanWideSegment(Point64 a, Point64 b, int64_t width, const ClipBands& clip, SpanList& out) {
+    if (clip.Empty()) return;
+    Capsule capsule(a, b, width);
+    const RECT& bounds = clip.Bounds();
+    const int64_t left = bounds.left, right = int64_t{bounds.right} - 1;
+    if (capsule.Right() < 2 * Int128(left) || capsule.Left() > 2 * Int128(right)) return;
+    // Rows whose centre 2y lies strictly between the capsule's top and bottom.
+    int64_t first = static_cast<int64_t>(
+        Clamp(FloorDiv(capsule.Top(), 2) + 1, bounds.top, int64_t{bounds.bottom}));
+    int64_t last = static_cast<int64_t>(Clamp(CeilDiv(capsule.Bottom(), 2) - 1,
+                                              int64_t{bounds.top} - 1, int64_t{bounds.bottom} - 1));
+    for (int64_t y = first; y <= last; ++y) {
+        double low, high;
+        if (!capsule.Estimate(y, low, high)) continue;
+        low /= 2;
+        high /= 2;
+        if (high < static_cast<double>(left) - 1 || low > static_cast<double>(right) + 1) continue;
+        auto in = [&capsule, y](int64_t x) { return capsule.Inside(x, y); };
+        int64_t middle = ClampToPixel(std::floor((low + high) / 2 + 0.5), left, right);
+        int64_t inside = middle;
+        if (!in(inside)) {
+            if (middle > left && in(middle - 1))
+                inside = middle - 1;
+            else if (middle < right && in(middle + 1))
+                inside = middle + 1;
+            else
+                continue;
+        }
+        int64_t from = FirstInside(in, left, inside, ClampToPixel(std::ceil(low), left, inside));
+        int64_t to = LastInside(in, inside, right, ClampToPixel(std::floor(high), inside, right));
+        clip.Emit(y, from, to + 1, out);
+    }
+}
+
+} // namespace platform::scan
