@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "platform/gdi/scan_converter.h"
+#include "platform/gdi/shapes/scan_converter.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/gdi/bitmaps.h"
-#include "platform/gdi/blits.h"
+#include "platform/gdi/bitmaps/bitmaps.h"
+#include "platform/gdi/bitmaps/blits.h"
 #include "platform/gdi/dc_state.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/gdi/pixel_format.h"
+#include "platform/gdi/bitmaps/pixel_format.h"
 #include "platform/gdi/region.h"
 #include "platform/gdi/screen_dc.h"
 

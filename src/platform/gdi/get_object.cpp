@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "platform/gdi/bitmap_object.h"
+#include "platform/gdi/bitmaps/bitmap_object.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/palette_object.h"
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/gdi/bitmap_object.h"
+#include "platform/gdi/bitmaps/bitmap_object.h"
 #include "platform/gdi/raster_device.h"
 
 namespace platform {

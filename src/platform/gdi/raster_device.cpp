@@ -5,7 +5,7 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/gdi/raster_op.h"
+#include "platform/gdi/bitmaps/raster_op.h"
 
 namespace platform {
 namespace {

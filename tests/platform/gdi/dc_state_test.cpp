@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "gdi_test_support.h"
 #include "platform/display/headless_display.h"
-#include "platform/gdi/blits.h"
+#include "platform/gdi/bitmaps/blits.h"
 #include "platform/gdi/device_context.h"
+#include "platform/gdi/gdi_test_support.h"
 #include "platform/gdi/log_font.h"
 #include "platform/gdi/palettes.h"
 #include "platform/kernel/test_hooks.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/gdi/bitmaps.h"
+#include "platform/gdi/bitmaps/bitmaps.h"
 #include "platform/gdi/dc_state.h"
 
 namespace gdi_test {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/gdi/scan_arithmetic.h"
+#include "platform/gdi/shapes/scan_arithmetic.h"
 
 namespace platform::scan {
 

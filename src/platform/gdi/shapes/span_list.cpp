@@ -1,4 +1,4 @@
-#include "platform/gdi/span_list.h"
+#include "platform/gdi/shapes/span_list.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/gdi/ellipse_spans.h"
+#include "platform/gdi/shapes/ellipse_spans.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
-#include "platform/gdi/polygon_fill.h"
+#include "platform/gdi/shapes/polygon_fill.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "platform/gdi/scan_arithmetic.h"
+#include "platform/gdi/shapes/scan_arithmetic.h"
 
 namespace platform::scan {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/gdi/pixel_format.h"
+#include "platform/gdi/bitmaps/pixel_format.h"
 
 #include <cstring>
 

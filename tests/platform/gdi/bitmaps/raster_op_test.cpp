@@ -2,9 +2,9 @@
 
 #include <random>
 
-#include "gdi_test_support.h"
-#include "platform/gdi/blits.h"
+#include "platform/gdi/bitmaps/blits.h"
 #include "platform/gdi/device_context.h"
+#include "platform/gdi/gdi_test_support.h"
 
 namespace {
 

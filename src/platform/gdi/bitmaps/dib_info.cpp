@@ -1,4 +1,4 @@
-#include "platform/gdi/dib_info.h"
+#include "platform/gdi/bitmaps/dib_info.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
-#include "platform/gdi/thin_line.h"
+#include "platform/gdi/shapes/thin_line.h"
 
 #include <algorithm>
 
-#include "platform/gdi/scan_arithmetic.h"
+#include "platform/gdi/shapes/scan_arithmetic.h"
 
 namespace platform::scan {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi/span_list.h"
+#include "platform/gdi/shapes/span_list.h"
 #include "platform/user/window_geometry.h"
 
 namespace platform {

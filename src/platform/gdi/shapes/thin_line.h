@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/gdi/clip_bands.h"
+#include "platform/gdi/shapes/clip_bands.h"
 
 namespace platform::scan {
 

@@ -1,4 +1,4 @@
-#include "platform/gdi/span_picture.h"
+#include "platform/gdi/shapes/span_picture.h"
 
 #include <algorithm>
 

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "platform/gdi/clip_bands.h"
-#include "platform/gdi/thin_line.h"
+#include "platform/gdi/shapes/clip_bands.h"
+#include "platform/gdi/shapes/thin_line.h"
 
 namespace platform::scan {
 

@@ -1,12 +1,12 @@
-#include "platform/gdi/blits.h"
+#include "platform/gdi/bitmaps/blits.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "platform/gdi/bitmaps.h"
+#include "platform/gdi/bitmaps/bitmaps.h"
+#include "platform/gdi/bitmaps/dib_info.h"
+#include "platform/gdi/bitmaps/raster_op.h"
 #include "platform/gdi/dc.h"
-#include "platform/gdi/dib_info.h"
-#include "platform/gdi/raster_op.h"
 #include "platform/kernel/errors.h"
 
 namespace {

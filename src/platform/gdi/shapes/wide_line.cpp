@@ -1,10 +1,10 @@
-#include "platform/gdi/wide_line.h"
+#include "platform/gdi/shapes/wide_line.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "platform/gdi/scan_arithmetic.h"
+#include "platform/gdi/shapes/scan_arithmetic.h"
 
 namespace platform::scan {
 namespace {

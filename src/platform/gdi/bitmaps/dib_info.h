@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/gdi/bitmaps.h"
-#include "platform/gdi/pixel_format.h"
+#include "platform/gdi/bitmaps/bitmaps.h"
+#include "platform/gdi/bitmaps/pixel_format.h"
 
 namespace platform {
 

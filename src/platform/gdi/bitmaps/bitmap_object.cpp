@@ -1,4 +1,4 @@
-#include "platform/gdi/bitmap_object.h"
+#include "platform/gdi/bitmaps/bitmap_object.h"
 
 #include <limits>
 #include <new>

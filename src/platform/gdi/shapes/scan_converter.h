@@ -19,9 +19,9 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/gdi/clip_bands.h"
-#include "platform/gdi/polygon_fill.h"
-#include "platform/gdi/span_list.h"
+#include "platform/gdi/shapes/clip_bands.h"
+#include "platform/gdi/shapes/polygon_fill.h"
+#include "platform/gdi/shapes/span_list.h"
 #include "platform/user/window_geometry.h"
 
 namespace platform {

@@ -1,4 +1,4 @@
-#include "platform/gdi/scan_arithmetic.h"
+#include "platform/gdi/shapes/scan_arithmetic.h"
 
 namespace platform::scan {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/gdi/raster_op.h"
+#include "platform/gdi/bitmaps/raster_op.h"
 
 #include <cstring>
 

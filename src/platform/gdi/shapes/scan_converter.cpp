@@ -1,11 +1,11 @@
-#include "platform/gdi/scan_converter.h"
+#include "platform/gdi/shapes/scan_converter.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "platform/gdi/ellipse_spans.h"
-#include "platform/gdi/thin_line.h"
-#include "platform/gdi/wide_line.h"
+#include "platform/gdi/shapes/ellipse_spans.h"
+#include "platform/gdi/shapes/thin_line.h"
+#include "platform/gdi/shapes/wide_line.h"
 
 namespace platform {
 namespace {

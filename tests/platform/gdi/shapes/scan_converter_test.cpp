@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi/scan_converter.h"
-#include "platform/gdi/span_picture.h"
+#include "platform/gdi/shapes/scan_converter.h"
+#include "platform/gdi/shapes/span_picture.h"
 
 namespace {
 

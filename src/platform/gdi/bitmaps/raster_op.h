@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/gdi/pixel_format.h"
+#include "platform/gdi/bitmaps/pixel_format.h"
 
 namespace platform {
 

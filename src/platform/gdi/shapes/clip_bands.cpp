@@ -1,4 +1,4 @@
-#include "platform/gdi/clip_bands.h"
+#include "platform/gdi/shapes/clip_bands.h"
 
 #include <algorithm>
 

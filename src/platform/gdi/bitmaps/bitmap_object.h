@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/gdi/bitmaps.h"
+#include "platform/gdi/bitmaps/bitmaps.h"
+#include "platform/gdi/bitmaps/pixel_format.h"
 #include "platform/gdi/gdi_object.h"
-#include "platform/gdi/pixel_format.h"
 
 namespace platform {
 

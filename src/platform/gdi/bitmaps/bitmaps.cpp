@@ -1,11 +1,11 @@
-#include "platform/gdi/bitmaps.h"
+#include "platform/gdi/bitmaps/bitmaps.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "platform/gdi/bitmap_object.h"
+#include "platform/gdi/bitmaps/bitmap_object.h"
+#include "platform/gdi/bitmaps/dib_info.h"
 #include "platform/gdi/dc.h"
-#include "platform/gdi/dib_info.h"
 #include "platform/gdi/memory_device.h"
 #include "platform/gdi/raster_device.h"
 #include "platform/kernel/errors.h"

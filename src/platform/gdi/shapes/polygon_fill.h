@@ -5,8 +5,8 @@
 
 #include <span>
 
-#include "platform/gdi/clip_bands.h"
-#include "platform/gdi/thin_line.h"
+#include "platform/gdi/shapes/clip_bands.h"
+#include "platform/gdi/shapes/thin_line.h"
 
 namespace platform {
 
