@@ -1,14 +1,20 @@
 #include "script/script_runner.h"
 
+#include <cstdlib>
 #include <new>
+#include <optional>
 
+#include "classes/system/system_classes.h"
 #include "foundation/ptr_array.h"
+#include "platform/files/files.h"
+#include "platform/registry/registry_test_hooks.h"
 #include "script/classes/base_class.h"
 #include "script/classes/script_program.h"
 #include "script/classes/string_class.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_compiler.h"
 #include "script/values/value.h"
+#include "support/temp_dir.h"
 
 namespace script_test {
 namespace {
@@ -241,6 +247,44 @@ const ScriptClassInfo kSurfaceClass = {kSurfaceNames,      MakeSurface, 0, nullp
 
 const ScriptClassInfo* const kTestClasses[] = {&kSystemClass, &kSpriteClass, &kSurfaceClass};
 
+// A fresh folder for one case: the file layer's current directory, and the place of the
+// user's settings, the registry and the temporary files, all restored afterwards.
+class CaseFolder {
+public:
+    CaseFolder() {
+        GetCurrentDirectoryA(MAX_PATH, previousDirectory_);
+        for (size_t i = 0; i < kVariables; ++i) {
+            const char* value = std::getenv(kNames[i]);
+            if (value != nullptr) saved_[i] = value;
+            folder_.WriteFile(std::string(kFolders[i]) + "/.keep", "");
+            setenv(kNames[i], folder_.Linux(kFolders[i]).c_str(), 1);
+        }
+        SetCurrentDirectoryA(folder_.WinPath().c_str());
+        platform::test::ForgetRegistry();
+    }
+    ~CaseFolder() {
+        for (size_t i = 0; i < kVariables; ++i) {
+            if (saved_[i])
+                setenv(kNames[i], saved_[i]->c_str(), 1);
+            else
+                unsetenv(kNames[i]);
+        }
+        SetCurrentDirectoryA(previousDirectory_);
+        platform::test::ForgetRegistry();
+    }
+    CaseFolder(const CaseFolder&) = delete;
+    CaseFolder& operator=(const CaseFolder&) = delete;
+
+private:
+    static constexpr size_t kVariables = 4;
+    static constexpr const char* kNames[kVariables] = {"XDG_CONFIG_HOME", "XDG_DATA_HOME",
+                                                       "ZORV_REGISTRY_DIR", "TMPDIR"};
+    static constexpr const char* kFolders[kVariables] = {".config", ".local", ".registry", ".tmp"};
+    test_support::TempDir folder_;
+    std::optional<std::string> saved_[kVariables];
+    char previousDirectory_[MAX_PATH] = {};
+};
+
 } // namespace
 
 ScriptRunner::ScriptRunner() {
@@ -248,11 +292,13 @@ ScriptRunner::ScriptRunner() {
         RegisterScriptClass(info);
     RegisterScriptClass(GetProgramClassInfo());
     RegisterScriptClass(GetStringClassInfo());
+    RegisterSystemClasses();
 }
 
 ScriptRunner::~ScriptRunner() {
     for (uint32_t classId : {kSystemId, kSpriteId, kSurfaceId, 56u, 8u})
         UnregisterScriptClass(classId);
+    UnregisterSystemClasses();
 }
 
 ScriptResult ScriptRunner::Run(const std::string& source, const std::string& unitName) {
@@ -260,6 +306,7 @@ ScriptResult ScriptRunner::Run(const std::string& source, const std::string& uni
     std::string printed;
     output = &printed;
     {
+        CaseFolder folder;
         CInterpretor interpreter;
         PtrArray names;
         BuildBuiltinClassNameList(names);
