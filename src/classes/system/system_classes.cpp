@@ -1,6 +1,7 @@
 #include "classes/system/system_classes.h"
 
 #include "classes/system/binary_class.h"
+#include "classes/system/ini_class.h"
 #include "script/classes/base_class.h"
 
 namespace {
@@ -8,6 +9,7 @@ namespace {
 const ScriptClassInfo* const* Classes(size_t& count) {
     static const ScriptClassInfo* const classes[] = {
         GetBinaryClassInfo(),
+        GetIniClassInfo(),
     };
     count = sizeof classes / sizeof classes[0];
     return classes;
