@@ -1,6 +1,8 @@
 #include "classes/system/system_classes.h"
 
 #include "classes/system/binary_class.h"
+#include "classes/system/disk_class.h"
+#include "classes/system/file_class.h"
 #include "classes/system/ini_class.h"
 #include "script/classes/base_class.h"
 
@@ -10,6 +12,8 @@ const ScriptClassInfo* const* Classes(size_t& count) {
     static const ScriptClassInfo* const classes[] = {
         GetBinaryClassInfo(),
         GetIniClassInfo(),
+        GetDiskClassInfo(),
+        GetFileClassInfo(),
     };
     count = sizeof classes / sizeof classes[0];
     return classes;
