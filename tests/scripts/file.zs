@@ -86,3 +86,4 @@ Disk.MakeDirectory(d);
 p = d + "\\" + d + "-and-a-file-name-that-is-longer.txt";
 f = New File(p);
 Print(f.GetFilePath() == p, Disk.Exist(p));
+
