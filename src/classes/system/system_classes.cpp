@@ -4,16 +4,15 @@
 #include "classes/system/disk_class.h"
 #include "classes/system/file_class.h"
 #include "classes/system/ini_class.h"
+#include "classes/system/registry_class.h"
 #include "script/classes/base_class.h"
 
 namespace {
 
 const ScriptClassInfo* const* Classes(size_t& count) {
     static const ScriptClassInfo* const classes[] = {
-        GetBinaryClassInfo(),
-        GetIniClassInfo(),
-        GetDiskClassInfo(),
-        GetFileClassInfo(),
+        GetBinaryClassInfo(), GetIniClassInfo(),      GetDiskClassInfo(),
+        GetFileClassInfo(),   GetRegistryClassInfo(),
     };
     count = sizeof classes / sizeof classes[0];
     return classes;
