@@ -48,14 +48,7 @@ CIBaseClassImpl* NewFile(CInterpretor& interpreter, const CClassRecord* record) 
     return new (std::nothrow) CIFile(&interpreter, record);
 }
 
-constexpr uint32_t kUsualBufferSize = 4096;
-uint32_t bufferSize = kUsualBufferSize;
-
 constexpr int64_t kLargestLength = 0x7FFFFFFF;
-
-bool IsBlank(int c) {
-    return c == ' ' || c == '\t';
-}
 
 } // namespace
 
@@ -74,10 +67,6 @@ const ScriptMethod<CIFile> CIFile::kMethods[kMethodCount] = {
     &CIFile::GetFilePath,
     &CIFile::IsOpened,
 };
-
-void CIFile::SetReadBufferSizeForTests(uint32_t size) {
-    bufferSize = size != 0 ? size : kUsualBufferSize;
-}
 
 CIFile::CIFile(CInterpretor* interpreter, const CClassRecord* record)
     : CIBaseClassImpl(interpreter, record, 1) {}
@@ -99,7 +88,7 @@ void CIFile::Destroy(int) {
 void CIFile::CloseHandleOnly() {
     if (file_ != INVALID_HANDLE_VALUE) FileClose(file_);
     file_ = INVALID_HANDLE_VALUE;
-    bufferCount_ = 0;
+    reader_.Invalidate();
 }
 
 uint32_t CIFile::ReadPathAndMode() {
@@ -135,17 +124,8 @@ int CIFile::Adopt(HANDLE file) {
     file_ = file;
     length_ = int32_t(low);
     position_ = 0;
-    bufferCount_ = 0;
-    buffer_.resize(bufferSize);
+    reader_.Invalidate();
     return 1;
-}
-
-int CIFile::OpenPath(const char* path, uint32_t mode) {
-    CloseHandleOnly();
-    path_ = path;
-    mode_ = mode;
-    HANDLE file = FileOpen(path, mode);
-    return file != INVALID_HANDLE_VALUE && Adopt(file);
 }
 
 void CIFile::Open() {
@@ -195,84 +175,9 @@ void CIFile::RequireOpen() {
 
 // ---- Reading ---------------------------------------------------------------------------
 
-int CIFile::ByteAt(int32_t offset) {
-    if (offset >= length_) return -1;
-    if (bufferCount_ == 0 || offset < bufferStart_ ||
-        offset - bufferStart_ >= int32_t(bufferCount_)) {
-        bufferCount_ = 0;
-        if (FileSeek(file_, uint32_t(offset)) != uint32_t(offset)) return -1;
-        int32_t read = FileReadRaw(file_, buffer_.data(), uint32_t(buffer_.size()));
-        if (read <= 0) return -1;
-        bufferStart_ = offset;
-        bufferCount_ = uint32_t(read);
-    }
-    return static_cast<unsigned char>(buffer_[size_t(offset - bufferStart_)]);
-}
-
-std::string CIFile::ReadLine() {
-    std::string line;
-    int32_t at = position_;
-    for (;;) {
-        int c = ByteAt(at);
-        if (c < 0) break;
-        ++at;
-        if (c == '\r' || c == '\n' || c == 0) {
-            int next = ByteAt(at);
-            if (next == '\r' || next == '\n') ++at;
-            break;
-        }
-        line += char(c);
-    }
-    position_ = at;
-    return line;
-}
-
-std::string CIFile::ReadToken(const std::string& separators, bool skipSpaces, bool handleQuotes,
-                              bool returnQuotes) {
-    std::string token;
-    int32_t at = position_;
-    if (skipSpaces) {
-        while (IsBlank(ByteAt(at)))
-            ++at;
-    }
-    for (;;) {
-        int c = ByteAt(at);
-        if (c < 0) break;
-        if (c == '"' && handleQuotes) {
-            ++at;
-            if (returnQuotes) token += '"';
-            for (;;) {
-                int q = ByteAt(at);
-                if (q < 0 || q == '\r' || q == '\n' || q == 0) break;
-                ++at;
-                if (q == '"') {
-                    if (returnQuotes) token += '"';
-                    break;
-                }
-                token += char(q);
-            }
-            continue;
-        }
-        ++at;
-        if (c == 0 || separators.find(char(c)) != std::string::npos) break;
-        if (c == '\r' || c == '\n') {
-            int next = ByteAt(at);
-            if ((c == '\r' && next == '\n') || (c == '\n' && next == '\r')) ++at;
-            break;
-        }
-        token += char(c);
-    }
-    if (skipSpaces) {
-        while (!token.empty() && IsBlank(token.back()))
-            token.pop_back();
-    }
-    position_ = at;
-    return token;
-}
-
 void CIFile::ReadLn() {
     RequireOpen();
-    std::string line = ReadLine();
+    std::string line = reader_.ReadLine(file_, length_, position_);
     interpreter->GetResultSlot()->SetString(line.c_str(), 0);
 }
 
@@ -299,14 +204,15 @@ void CIFile::Read() {
             interpreter->RaiseError(14);
     }
     if (separators.empty()) separators = ",";
-    std::string token = ReadToken(separators, skipSpaces, handleQuotes, returnQuotes);
+    std::string token = reader_.ReadToken(file_, length_, position_, separators, skipSpaces,
+                                          handleQuotes, returnQuotes);
     interpreter->GetResultSlot()->SetString(token.c_str(), 0);
 }
 
 // ---- Writing and positions -------------------------------------------------------------
 
 bool CIFile::WriteBytes(const char* data, size_t count) {
-    bufferCount_ = 0;
+    reader_.Invalidate();
     if (int64_t(position_) + int64_t(count) > kLargestLength) {
         SetLastDiskError(*interpreter, ERROR_FILE_TOO_LARGE);
         return false;
@@ -343,7 +249,7 @@ void CIFile::SetPosition() {
     if (interpreter->IsArgDefault(0)) interpreter->RaiseError(14);
     int32_t n = interpreter->GetArgInt(0);
     if (n < 0) interpreter->RaiseError(14);
-    bufferCount_ = 0;
+    reader_.Invalidate();
     position_ = n < length_ ? n : length_;
 }
 

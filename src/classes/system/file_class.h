@@ -6,8 +6,8 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
+#include "classes/system/file_reader.h"
 #include "platform/kernel/win_types.h"
 #include "script/classes/base_class.h"
 
@@ -47,19 +47,6 @@ public:
     // New File(path, mode): opens the file, or creates it when it does not exist.
     void Create() override;
 
-    // The size of the read buffer for files opened from now on; tests lower it to put
-    // line ends and quotes across its boundaries. 0 restores the usual size.
-    static void SetReadBufferSizeForTests(uint32_t size);
-
-    // The reading rules, apart from the script arguments (the fuzz target drives them).
-    std::string ReadLine();
-    std::string ReadToken(const std::string& separators, bool skipSpaces, bool handleQuotes,
-                          bool returnQuotes);
-    int32_t GetPositionValue() const { return position_; }
-    int32_t GetLengthValue() const { return length_; }
-    // Opens an existing file for the fuzz target and the tests; 1 or 0.
-    int OpenPath(const char* path, uint32_t mode);
-
 private:
     void Open();
     void CreateFile();
@@ -82,8 +69,6 @@ private:
     int Adopt(HANDLE file);
     void CloseHandleOnly();
     void RequireOpen();
-    // The byte at `offset`, or -1 at the end of the file (or the length).
-    int ByteAt(int32_t offset);
     // Writes at the position; false after a failure (the error stored).
     bool WriteBytes(const char* data, size_t count);
 
@@ -94,10 +79,7 @@ private:
     std::string path_;
     int32_t position_ = 0;
     int32_t length_ = 0;
-    std::vector<char> buffer_;
-    // The file offset of buffer_[0] and the bytes held; 0 bytes: nothing buffered.
-    int32_t bufferStart_ = 0;
-    uint32_t bufferCount_ = 0;
+    CFileReader reader_;
 };
 
 const ScriptClassInfo* GetFileClassInfo();

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "classes/system/file_class.h"
+#include "classes/system/file_reader.h"
 #include "script/script_runner.h"
 #include "support/temp_dir.h"
 
@@ -32,7 +32,7 @@ TEST(FileClass, ReadsTheSameWhereverTheBufferEnds) {
         "Print(l, f.GetPosition());\n";
     std::string expected;
     for (uint32_t size = 1; size <= content.size() + 1; ++size) {
-        CIFile::SetReadBufferSizeForTests(size);
+        CFileReader::SetBufferSizeForTests(size);
         script_test::ScriptRunner runner;
         script_test::ScriptResult result = runner.Run(script);
         ASSERT_EQ(result.ok, 1) << "error " << result.code << " line " << result.line + 1;
@@ -43,7 +43,7 @@ TEST(FileClass, ReadsTheSameWhereverTheBufferEnds) {
         }
         EXPECT_EQ(result.output, expected) << "buffer of " << size;
     }
-    CIFile::SetReadBufferSizeForTests(0);
+    CFileReader::SetBufferSizeForTests(0);
 }
 
 TEST(FileClass, NewFileLeavesAFileItCannotOpenIntact) {
