@@ -14,13 +14,13 @@ Print("[" + Disk.MakePath("C", "\dir", "name", "txt") + "]", "[" + Disk.MakePath
 
 //== files are made, sized, copied, appended and deleted
 // expect: end
-// expect output: 1 1 0 -1 2 0
+// expect output: 1 1 0 -1 2 0 0 2
 // expect output: 1 0 1 6 1 12
 // expect output: 1 0 1 0 1
 f = New File("a.txt");
 f.Write("abcdef");
 f.Close();
-Print(Disk.MakeDirectory("sub"), Disk.IsDirectory("sub"), Disk.IsDirectory("a.txt"), Disk.GetFileSize("nothing.txt"), Disk.GetLastDiskErrorCode(), Disk.GetFileSize("sub"));
+Print(Disk.MakeDirectory("sub"), Disk.IsDirectory("sub"), Disk.IsDirectory("a.txt"), Disk.GetFileSize("nothing.txt"), Disk.GetLastDiskErrorCode(), Disk.GetFileSize("sub"), f.Open("none.txt"), Disk.GetLastDiskErrorCode());
 Print(Disk.CopyFile("a.txt", "sub\b.txt"), Disk.GetFileSize("sub\b.txt") - 6, Disk.Exist("sub/b.txt"), Disk.GetFileSize("a.txt"), Disk.AppendFile("a.txt", "sub\b.txt"), Disk.GetFileSize("sub\b.txt"));
 Print(Disk.Delete("sub\b.txt"), Disk.Exist("sub\b.txt"), Disk.Delete("sub"), Disk.IsDirectory("sub"), Disk.GetFileSize("missing\x.txt") == -1);
 
