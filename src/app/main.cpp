@@ -10,6 +10,7 @@
 #include <system_error>
 #include <vector>
 
+#include "classes/system/system_classes.h"
 #include "platform/files/drives.h"
 #include "platform/kernel/cp1252.h"
 #include "script/classes/script_classes.h"
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
     const char* projectFile = std::getenv("ZORV_PROJECT");
     if (projectFile != nullptr && projectFile[0] == 0) projectFile = nullptr;
     if (projectFile != nullptr) launch.projectPath = ProjectPath(projectFile);
+    RegisterSystemClasses();
     RegisterScriptClasses();
     RunApplication(launch);
     switch (launch.outcome) {

@@ -15,16 +15,18 @@
 #include <string>
 #include <vector>
 
+#include "classes/system/system_classes.h"
 #include "packer/manifest.h"
 #include "packer/pack_output.h"
 #include "packer/project_writer.h"
 #include "platform/display/display_backend.h"
-#include "platform/files/drives.h"
 #include "platform/display/headless_display.h"
 #include "platform/display/png_dump.h"
+#include "platform/files/drives.h"
+#include "script/classes/script_classes.h"
 #include "script/runtime/launch_info.h"
 #include "script/runtime/run_application.h"
-#include "script/classes/script_classes.h"
+#include "support/case_folder.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -60,6 +62,8 @@ class Examples : public testing::TestWithParam<std::string> {};
 TEST_P(Examples, RunToTheirEndAndTheirPicturesAreCurrent) {
     const std::filesystem::path folder = Root() / "examples" / GetParam();
     test_support::TempDir temp;
+    // Examples keep settings and files; they go to a folder of the test's own.
+    test_support::CaseFolder user;
     PackProject project;
     std::string error;
     ASSERT_TRUE(ReadManifestFile(folder.string(), project, error)) << error;
@@ -75,6 +79,8 @@ TEST_P(Examples, RunToTheirEndAndTheirPicturesAreCurrent) {
         frame.height = view.height;
         frame.pixels.assign(view.pixels, view.pixels + size_t(view.width) * size_t(view.height));
     });
+    // As the player does.
+    RegisterSystemClasses();
     RegisterScriptClasses();
     CLaunchInfo launch;
     ASSERT_TRUE(platform::LinuxToWindowsPath(bare, launch.projectPath));

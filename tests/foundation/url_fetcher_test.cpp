@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -126,10 +128,14 @@ protected:
         return received > 0;
     }
     int Query(const std::string& url) { return fetcher->Query(url, nullptr, nullptr); }
+    // The user's own temporary folder inside TMPDIR, where the cache files go.
+    static std::string OwnFolder() { return "zorv-" + std::to_string(geteuid()); }
     // Cache files in the temporary folder, whoever holds them.
     std::vector<std::string> CacheFiles() {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.LinuxPath())) {
+        const std::filesystem::path own = std::filesystem::path(dir.LinuxPath()) / OwnFolder();
+        if (!std::filesystem::exists(own)) return names;
+        for (const auto& entry : std::filesystem::directory_iterator(own)) {
             std::string name = entry.path().filename().string();
             if (name.starts_with("cwx")) names.push_back(name);
         }
@@ -347,7 +353,10 @@ TEST_F(UrlFetcherTest, CacheFilesKeepShortExtensionsAndGoWithTheirFetcher) {
         caches.push_back(fetcher->CacheFile());
         EXPECT_TRUE(FileExists(caches.back().c_str()));
     }
-    EXPECT_EQ(caches, (std::vector<std::string>{dir.Win("cwx1.html"), dir.Win("cwx1.tmp")}));
+    // The temporary folder is the user's own inside TMPDIR.
+    std::string own = OwnFolder() + "\\";
+    EXPECT_EQ(caches,
+              (std::vector<std::string>{dir.Win(own + "cwx1.html"), dir.Win(own + "cwx1.tmp")}));
     fetcher.reset();
     for (const std::string& cache : caches)
         EXPECT_FALSE(FileExists(cache.c_str())) << cache;
@@ -427,7 +436,7 @@ TEST_F(UrlFetcherTest, ARevivedDownloadProvesItsCacheFileIsItsOwn) {
 
     // Rewritten in place, the file is no longer the download either.
     std::string cache = fetcher->CacheFile();
-    dir.WriteFile(cache.substr(cache.rfind('\\') + 1), "rewritten");
+    dir.WriteFile(OwnFolder() + "/" + cache.substr(cache.rfind('\\') + 1), "rewritten");
     ASSERT_TRUE(fetcher->StartAndWait(one, dest.data(), 4));
     EXPECT_EQ(dir.ReadFile("dest.bin"), "one");
     EXPECT_EQ(server.RequestCount("/one.bin"), 3);

@@ -1,14 +1,19 @@
 #include "script/script_runner.h"
 
+#include <cstdlib>
 #include <new>
 
+#include "classes/system/system_classes.h"
 #include "foundation/ptr_array.h"
+#include "platform/files/files.h"
 #include "script/classes/base_class.h"
 #include "script/classes/script_program.h"
 #include "script/classes/string_class.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_compiler.h"
 #include "script/values/value.h"
+#include "support/case_folder.h"
+#include "support/temp_dir.h"
 
 namespace script_test {
 namespace {
@@ -248,11 +253,13 @@ ScriptRunner::ScriptRunner() {
         RegisterScriptClass(info);
     RegisterScriptClass(GetProgramClassInfo());
     RegisterScriptClass(GetStringClassInfo());
+    RegisterSystemClasses();
 }
 
 ScriptRunner::~ScriptRunner() {
     for (uint32_t classId : {kSystemId, kSpriteId, kSurfaceId, 56u, 8u})
         UnregisterScriptClass(classId);
+    UnregisterSystemClasses();
 }
 
 ScriptResult ScriptRunner::Run(const std::string& source, const std::string& unitName) {
@@ -260,6 +267,7 @@ ScriptResult ScriptRunner::Run(const std::string& source, const std::string& uni
     std::string printed;
     output = &printed;
     {
+        test_support::CaseFolder folder;
         CInterpretor interpreter;
         PtrArray names;
         BuildBuiltinClassNameList(names);

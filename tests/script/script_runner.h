@@ -20,6 +20,10 @@
 //   Surface (9)             New Surface(); Id() (its serial), X() (100 + serial)
 //   Program (56)            the error road: OnError, GetLastError
 //   String (8)              the text class
+//   Binary, Disk, File, Ini and Registry, the system service classes
+//
+// Each run has a fresh folder as the file layer's current directory, holding the
+// folders of XDG_CONFIG_HOME, XDG_DATA_HOME, ZORV_REGISTRY_DIR and TMPDIR.
 #pragma once
 
 #include <cstdint>

@@ -1,19 +1,21 @@
 #include "platform/files/full_path.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 #include "platform/files/drives.h"
 #include "platform/files/errno_mapping.h"
-#include "platform/kernel/errors.h"
 #include "platform/files/files.h"
 #include "platform/files/path_mapping.h"
 #include "platform/files/win_names.h"
+#include "platform/kernel/errors.h"
 
 namespace platform {
 namespace {
@@ -163,11 +165,38 @@ BOOL SetCurrentDirectoryA(LPCSTR pathName) {
     return TRUE;
 }
 
-DWORD GetTempPathA(DWORD bufferLength, LPSTR buffer) {
+namespace {
+
+// The user's own temporary folder, zorv-<uid> in $TMPDIR (else /tmp), private to the
+// user. A folder that another user owns, that others may enter, or that is a link is
+// never used: files made there could be read or replaced by someone else.
+bool PrivateTempFolder(std::string& linuxPath) {
     const char* configured = std::getenv("TMPDIR");
+    std::string base = configured && configured[0] == '/' ? configured : "/tmp";
+    while (base.size() > 1 && base.back() == '/')
+        base.pop_back();
+    linuxPath = base + "/zorv-" + std::to_string(geteuid());
+    static std::mutex lock;
+    static std::string checked;
+    std::lock_guard guard(lock);
+    if (checked == linuxPath) return true;
+    if (mkdir(linuxPath.c_str(), 0700) != 0 && errno != EEXIST)
+        return platform::FailWithErrno(errno, linuxPath);
+    struct stat info {};
+    if (lstat(linuxPath.c_str(), &info) != 0) return platform::FailWithErrno(errno, linuxPath);
+    if (!S_ISDIR(info.st_mode) || info.st_uid != geteuid() || (info.st_mode & 077) != 0)
+        return platform::Fail(ERROR_ACCESS_DENIED);
+    checked = linuxPath;
+    return true;
+}
+
+} // namespace
+
+DWORD GetTempPathA(DWORD bufferLength, LPSTR buffer) {
+    std::string linuxPath;
+    if (!PrivateTempFolder(linuxPath)) return 0;
     std::string windowsPath;
-    if (!(configured && *configured && platform::LinuxToWindowsPath(configured, windowsPath)) &&
-        !platform::LinuxToWindowsPath("/tmp", windowsPath)) {
+    if (!platform::LinuxToWindowsPath(linuxPath, windowsPath)) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return 0;
     }

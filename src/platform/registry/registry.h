@@ -45,6 +45,9 @@ inline constexpr HKEY HKEY_CURRENT_USER = 0x80000001u;
 inline constexpr HKEY HKEY_LOCAL_MACHINE = 0x80000002u;
 inline constexpr HKEY HKEY_USERS = 0x80000003u;
 inline constexpr HKEY HKEY_CURRENT_CONFIG = 0x80000005u;
+// Known roots that cannot be opened: every call on them fails with ERROR_INVALID_HANDLE.
+inline constexpr HKEY HKEY_PERFORMANCE_DATA = 0x80000004u;
+inline constexpr HKEY HKEY_DYN_DATA = 0x80000006u;
 
 inline constexpr DWORD REG_NONE = 0;
 inline constexpr DWORD REG_SZ = 1;

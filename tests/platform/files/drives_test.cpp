@@ -1,5 +1,9 @@
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/files/files_fixture.h"
 
@@ -118,14 +122,26 @@ TEST_F(DrivesTest, FullPathsFollowTheWindowsRules) {
     EXPECT_EQ(ErrorOf(RemoveDirectoryA("D:\\work"), FALSE), ERROR_SHARING_VIOLATION);
 }
 
-TEST_F(DrivesTest, TempPathIsTmpdirAsAWindowsFolder) {
+TEST_F(DrivesTest, TempPathIsAPrivateFolderInTmpdir) {
     const char* saved = std::getenv("TMPDIR");
     std::string previous = saved ? saved : "";
     setenv("TMPDIR", dir.LinuxPath().c_str(), 1);
     char buffer[MAX_PATH];
+    std::string own = "zorv-" + std::to_string(geteuid());
     DWORD length = GetTempPathA(MAX_PATH, buffer);
-    EXPECT_EQ(std::string(buffer, length), dir.WinPath() + "\\");
+    EXPECT_EQ(std::string(buffer, length), dir.Win(own) + "\\");
     EXPECT_EQ(GetTempPathA(3, buffer), length + 1);
+    struct stat info {};
+    ASSERT_EQ(stat(dir.Linux(own).c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+    // A folder others may enter is never used.
+    test_support::TempDir other;
+    std::filesystem::create_directory(other.Linux(own));
+    chmod(other.Linux(own).c_str(), 0755);
+    setenv("TMPDIR", other.LinuxPath().c_str(), 1);
+    EXPECT_EQ(GetTempPathA(MAX_PATH, buffer), 0u);
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
     if (saved) {
         setenv("TMPDIR", previous.c_str(), 1);
     } else {

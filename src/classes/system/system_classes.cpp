@@ -1,0 +1,35 @@
+#include "classes/system/system_classes.h"
+
+#include "classes/system/binary_class.h"
+#include "classes/system/disk_class.h"
+#include "classes/system/file_class.h"
+#include "classes/system/ini_class.h"
+#include "classes/system/registry_class.h"
+#include "script/classes/base_class.h"
+
+namespace {
+
+const ScriptClassInfo* const* Classes(size_t& count) {
+    static const ScriptClassInfo* const classes[] = {
+        GetBinaryClassInfo(), GetIniClassInfo(),      GetDiskClassInfo(),
+        GetFileClassInfo(),   GetRegistryClassInfo(),
+    };
+    count = sizeof classes / sizeof classes[0];
+    return classes;
+}
+
+} // namespace
+
+void RegisterSystemClasses() {
+    size_t count = 0;
+    const ScriptClassInfo* const* classes = Classes(count);
+    for (size_t i = 0; i < count; ++i)
+        RegisterScriptClass(classes[i]);
+}
+
+void UnregisterSystemClasses() {
+    size_t count = 0;
+    const ScriptClassInfo* const* classes = Classes(count);
+    for (size_t i = 0; i < count; ++i)
+        UnregisterScriptClass(classes[i]->nameTable[0].id);
+}
