@@ -11,6 +11,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "foundation/mem_in_stream.h"
@@ -119,7 +120,18 @@ Bytes Animation(int depth, int frames, uint32_t seed) {
     return Contents(out);
 }
 
-// TGA and PCX have no writer in the system; their layouts are simple enough to build here.
+void Put16(Bytes& bytes, size_t at, uint16_t v) {
+    bytes[at] = uint8_t(v);
+    bytes[at + 1] = uint8_t(v >> 8);
+}
+
+void Put32(Bytes& bytes, size_t at, uint32_t v) {
+    Put16(bytes, at, uint16_t(v));
+    Put16(bytes, at + 2, uint16_t(v >> 16));
+}
+
+// TGA, PCX and FLC have no writer in the system; their layouts are simple enough to build
+// here.
 Bytes Targa(const Picture& picture) {
     Bytes bytes{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     for (uint16_t v : {uint16_t(picture.width), uint16_t(picture.height)}) {
@@ -137,21 +149,17 @@ Bytes Targa(const Picture& picture) {
 
 Bytes Pcx(const Picture& picture) {
     Bytes bytes(128, 0);
-    auto put16 = [&bytes](size_t at, uint16_t v) {
-        bytes[at] = uint8_t(v);
-        bytes[at + 1] = uint8_t(v >> 8);
-    };
     bytes[0] = 10;
     bytes[1] = 5;
     bytes[2] = 1;
     bytes[3] = 8;
-    put16(8, uint16_t(picture.width - 1));
-    put16(10, uint16_t(picture.height - 1));
-    put16(12, 72);
-    put16(14, 72);
+    Put16(bytes, 8, uint16_t(picture.width - 1));
+    Put16(bytes, 10, uint16_t(picture.height - 1));
+    Put16(bytes, 12, 72);
+    Put16(bytes, 14, 72);
     bytes[65] = 1;
-    put16(66, uint16_t(picture.width));
-    put16(68, 1);
+    Put16(bytes, 66, uint16_t(picture.width));
+    Put16(bytes, 68, 1);
     for (int32_t y = 0; y < picture.height; y++) {
         const uint8_t* row = picture.pixels.data() + size_t(y) * picture.pitch;
         for (int32_t x = 0; x < picture.width;) {
@@ -167,6 +175,67 @@ Bytes Pcx(const Picture& picture) {
     for (int i = 0; i < 256; i++)
         for (uint8_t c : {uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)})
             bytes.push_back(c);
+    return bytes;
+}
+
+// A chunk: u32 size (header included), u16 type, then the body.
+void AddChunk(Bytes& bytes, uint16_t type, const Bytes& body) {
+    const size_t start = bytes.size();
+    bytes.resize(start + 6);
+    Put32(bytes, start, uint32_t(6 + body.size()));
+    Put16(bytes, start + 4, type);
+    bytes.insert(bytes.end(), body.begin(), body.end());
+}
+
+// An FLC animation: a first frame with colours and literal pixels, then frames whose rows
+// alternate between literal and repeat packets of byte-run coding.
+Bytes Flc(int32_t width, int32_t height, int frames) {
+    Bytes bytes(128, 0);
+    Put16(bytes, 4, 0xAF12);
+    Put16(bytes, 6, uint16_t(frames));
+    Put16(bytes, 8, uint16_t(width));
+    Put16(bytes, 10, uint16_t(height));
+    Put16(bytes, 12, 8);
+    Put32(bytes, 16, 40);
+    for (int f = 0; f < frames; f++) {
+        const Picture picture(width, height, 8, uint32_t(20 + f));
+        std::vector<std::pair<uint16_t, Bytes>> chunks;
+        if (f == 0) {
+            Bytes colours{1, 0, 0, 0};
+            for (int i = 0; i < 256; i++)
+                for (uint8_t c : {uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)})
+                    colours.push_back(c);
+            chunks.push_back({4, colours});
+            Bytes literal;
+            for (int32_t y = 0; y < height; y++) {
+                const uint8_t* row = picture.pixels.data() + size_t(y) * picture.pitch;
+                literal.insert(literal.end(), row, row + width);
+            }
+            chunks.push_back({16, literal});
+        } else {
+            Bytes run;
+            for (int32_t y = 0; y < height; y++) {
+                const uint8_t* row = picture.pixels.data() + size_t(y) * picture.pitch;
+                run.push_back(1);
+                if (y % 2) {
+                    run.push_back(uint8_t(width));
+                    run.push_back(row[0]);
+                } else {
+                    run.push_back(uint8_t(-width));
+                    run.insert(run.end(), row, row + width);
+                }
+            }
+            chunks.push_back({15, run});
+        }
+        const size_t start = bytes.size();
+        bytes.resize(start + 16, 0);
+        Put16(bytes, start + 4, 0xF1FA);
+        Put16(bytes, start + 6, uint16_t(chunks.size()));
+        for (const auto& [type, body] : chunks)
+            AddChunk(bytes, type, body);
+        Put32(bytes, start, uint32_t(bytes.size() - start));
+    }
+    Put32(bytes, 0, uint32_t(bytes.size()));
     return bytes;
 }
 
@@ -299,6 +368,7 @@ int main(int argc, char** argv) {
     Save("anmz_handler", "large_depth24.anmz", Animation(24, 12, 11));
     Save("anmz_handler", "large_depth8.anmz", Animation(8, 16, 12));
     Save("tga_handler", "large_rgb24.tga", WithChoice(3, Targa(Picture(64, 48, 24, 13))));
+    Save("fli_handler", "large_frames.flc", Flc(96, 64, 8));
     Save("pcx_handler", "large_pal8.pcx", WithChoice(0, Pcx(Picture(128, 96, 8, 14))));
     const std::string scripts = AllTestScripts(root);
     Save("script_compile", "large_all_tests.src", AsBytes(scripts));
