@@ -1,8 +1,9 @@
 // Writes the large seeds of the fuzz targets with the system's own writers (the packer's
-// project writer, the BMP, PNG, JPEG and ANMZ writers, the registry store and zlib glue),
-// so that every target starts from inputs well above libFuzzer's usual 4 KiB: files with
-// several chunks, long scripts, long frame lists and pictures of a few hundred pixels.
-// Usage: fuzz_write_seeds REPOSITORY_ROOT   (writes into fuzz/corpus/<target>/large_*)
+// project writer, the BMP, PNG, JPEG and ANMZ writers, the registry store, the zlib glue;
+// TGA, PCX and FLC have no writer and are laid out by hand), so that every target starts
+// from inputs well above libFuzzer's usual 4 KiB: files with several chunks, long scripts,
+// long frame lists and pictures of a few hundred pixels.
+// Usage: fuzz_write_seeds REPOSITORY_ROOT   (writes fuzz/corpus/<target>/large_*)
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -244,14 +245,18 @@ std::string ReadText(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-// Every script of the script tests, one after the other.
-std::string AllTestScripts(const fs::path& root) {
+// The scripts of the script tests, in name order.
+std::vector<fs::path> TestScripts(const fs::path& root) {
     std::vector<fs::path> paths;
     for (const auto& item : fs::directory_iterator(root / "tests" / "scripts"))
         if (item.path().extension() == ".zs") paths.push_back(item.path());
     std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+std::string AllTestScripts(const fs::path& root) {
     std::string text;
-    for (const fs::path& path : paths)
+    for (const fs::path& path : TestScripts(root))
         text += ReadText(path) + "\n";
     return text;
 }
@@ -268,10 +273,7 @@ void Project(const fs::path& root) {
         entry.name = e == 0 ? "Game" : "Tools";
         entry.initialSource = "Init";
         PackBank& source = BankOfType(entry, pf::kSourceBank);
-        std::vector<fs::path> paths;
-        for (const auto& item : fs::directory_iterator(root / "tests" / "scripts"))
-            if (item.path().extension() == ".zs") paths.push_back(item.path());
-        std::sort(paths.begin(), paths.end());
+        const std::vector<fs::path> paths = TestScripts(root);
         for (size_t i = size_t(e); i < paths.size() && i < 12; i += 2) {
             PackElement module;
             module.name = paths[i].filename().string();
