@@ -25,8 +25,8 @@
 #include "packer/chunk_writer.h"
 #include "packer/project_model.h"
 #include "packer/project_writer.h"
-#include "platform/registry_store.h"
-#include "script/project_format.h"
+#include "platform/registry/registry_store.h"
+#include "script/project/project_format.h"
 
 namespace {
 
