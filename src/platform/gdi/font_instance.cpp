@@ -7,6 +7,7 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -70,6 +71,28 @@ struct Scale {
         return static_cast<FT_F26Dot6>(std::max<int64_t>(64, RoundDiv(unitsPerEm * num * 64, den)));
     }
 };
+
+// The average character width in font units. The Windows faces carry xAvgCharWidth as
+// OS/2 tables before version 3 defined it, weighted by the frequency of English lower-case
+// letters and the space; later tables (the free faces') average every glyph, which would
+// make tabs and margins a quarter wider than the faces they stand in for. So the old
+// definition is computed from the advances when the face has those letters.
+int64_t AverageWidthUnits(FT_Face face, const TT_OS2& os2, int64_t unitsPerEm) {
+    static constexpr std::array<int, 27> WEIGHTS{64, 14, 27, 35, 100, 20, 14, 42, 63,
+                                                 3,  6,  35, 20, 56,  56, 17, 4,  49,
+                                                 56, 71, 31, 10, 18,  3,  18, 2,  166};
+    int64_t fallback = os2.xAvgCharWidth > 0 ? os2.xAvgCharWidth : unitsPerEm / 2;
+    if (os2.version < 3) return fallback;
+    int64_t sum = 0;
+    for (size_t i = 0; i < WEIGHTS.size(); ++i) {
+        FT_UInt index = FT_Get_Char_Index(face, i < 26 ? 'a' + i : ' ');
+        FT_Fixed advance = 0;
+        if (index == 0 || FT_Get_Advance(face, index, FT_LOAD_NO_SCALE, &advance) != 0)
+            return fallback;
+        sum += advance * WEIGHTS[i];
+    }
+    return sum / 1000 > 0 ? sum / 1000 : fallback;
+}
 
 std::string KeyOf(const LOGFONTA& font) {
     std::string key;
@@ -175,7 +198,7 @@ void FontInstance::LoadFace(const std::string& path, int index) {
     int64_t winAscent = os2->usWinAscent;
     int64_t winDescent = os2->usWinDescent;
     int64_t cellUnits = winAscent + winDescent > 0 ? winAscent + winDescent : upem;
-    int64_t averageUnits = os2->xAvgCharWidth > 0 ? os2->xAvgCharWidth : upem / 2;
+    int64_t averageUnits = AverageWidthUnits(face, *os2, upem);
 
     Scale y;
     int64_t height = logFont_.lfHeight;

@@ -8,8 +8,10 @@
 // lfWidth, when given, is the average character width the face is stretched to. Sizes
 // beyond MAX_EM pixels are made at MAX_EM. Advances are the unhinted ones, scaled and
 // rounded per glyph, without kerning, whatever the quality; a synthesised bold adds one
-// pixel to each. NONANTIALIASED_QUALITY draws hinted 1-bit glyphs, the others 8-bit grey.
-// A character the face lacks shows the face's missing-glyph box. lfEscapement and
+// pixel to each. tmAveCharWidth is xAvgCharWidth as the Windows faces define it (the
+// weighted average of the lower-case letters and the space), so that tabs and margins
+// measured in it match theirs. NONANTIALIASED_QUALITY draws hinted 1-bit glyphs, the others 8-bit
+// grey. A character the face lacks shows the face's missing-glyph box. lfEscapement and
 // lfOrientation are kept but text is always level.
 //
 // Without any usable font file, an instance still answers: advances of its average width,
