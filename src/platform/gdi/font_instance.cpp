@@ -423,6 +423,11 @@ std::unique_ptr<GlyphMask> FontInstance::Render(unsigned char byte, GlyphKind ki
                 to[column] = static_cast<uint8_t>(from[column] * 255 / grays);
         }
     }
+    // FreeType gives blank glyphs (the space) a pixel; nothing is drawn for them.
+    if (std::all_of(mask->bits.begin(), mask->bits.end(), [](uint8_t bits) { return bits == 0; })) {
+        mask->width = mask->height = mask->pitch = 0;
+        mask->bits.clear();
+    }
     return mask;
 }
 
