@@ -22,8 +22,10 @@
 //
 // Drawing stops after the first line that reaches the rectangle's bottom (unless
 // DT_NOCLIP); DT_EDITCONTROL drops that line when it shows only in part and is not the
-// first. DT_CALCRECT lays out every line and gives the rectangle that holds them; the
-// lines are placed as drawing into that rectangle would place them.
+// first. DT_CALCRECT lays out every line as drawing in the same rectangle would and gives
+// the rectangle that holds them, widened for a word wider than the line; the lines are
+// placed within that rectangle, as drawing into it places them unless such a word lets
+// the wider lines take more words.
 //
 // DT_PATH_ELLIPSIS, DT_WORD_ELLIPSIS, DT_MODIFYSTRING, DT_RTLREADING and DT_INTERNAL are
 // not supported and change nothing.

@@ -172,7 +172,7 @@ TEST_F(DrawTextLayoutTest, DrawingStopsAtTheBottomAndTheEditControlDropsAPartLin
     EXPECT_EQ(Lay("1\n2\n3", Columns(10), 0).lengthDrawn, 5u);
 }
 
-TEST_F(DrawTextLayoutTest, TheCalculatedRectangleLaysOutAsDrawing) {
+TEST_F(DrawTextLayoutTest, MeasuringLaysOutAsDrawingAndItsRectangleHoldsTheLines) {
     std::string texts[] = {"Hello, world",
                            "some words to wrap\tand a tab\r\nand &more lines",
                            "averyveryverylongword and short",
@@ -202,6 +202,9 @@ TEST_F(DrawTextLayoutTest, TheCalculatedRectangleLaysOutAsDrawing) {
                     DrawTextLayout drawn =
                         LayOutDrawText(*proportional, text, calc.rect, format, given);
                     SCOPED_TRACE(text + " / " + std::to_string(format));
+                    DrawTextLayout same =
+                        LayOutDrawText(*proportional, text, rect, format | DT_NOCLIP, given);
+                    EXPECT_EQ(Texts(calc), Texts(same));
                     EXPECT_EQ(calc.height, drawn.height);
                     EXPECT_EQ(Texts(calc), Texts(drawn));
                     ASSERT_EQ(calc.lines.size(), drawn.lines.size());
