@@ -9,6 +9,7 @@
 
 #include "platform/gdi/draw_text_layout.h"
 #include "platform/gdi/font_instance.h"
+#include "platform/gdi/font_lookup.h"
 
 namespace {
 
@@ -39,6 +40,24 @@ constexpr const char* FACES[] = {"Arial", "Times New Roman", "Courier New", "MS 
                                  "",      "Nothing Like It"};
 
 } // namespace
+
+// Every font file question an input can ask is asked once before the inputs, so that
+// fontconfig's first allocations are not counted against one of them.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    for (const char* face : FACES) {
+        for (int pitchAndFamily = 0; pitchAndFamily < 256; ++pitchAndFamily) {
+            for (int style = 0; style < 4; ++style) {
+                LOGFONTA logFont{};
+                std::strncpy(logFont.lfFaceName, face, LF_FACESIZE - 1);
+                logFont.lfPitchAndFamily = static_cast<BYTE>(pitchAndFamily);
+                logFont.lfWeight = (style & 1) ? FW_BOLD : FW_NORMAL;
+                logFont.lfItalic = static_cast<BYTE>(style >> 1);
+                platform::FindFontFile(logFont);
+            }
+        }
+    }
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Reader in(data, size);

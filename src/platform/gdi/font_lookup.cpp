@@ -71,9 +71,18 @@ struct FontSet {
     }
 };
 
-// Never destroyed: fonts may be looked up while statics are torn down.
+// Never destroyed: fonts may be looked up while statics are torn down. Its configuration
+// is let go at exit all the same, since fontconfig keeps parts of it where leak checkers
+// cannot see them held (one made again during the teardown lives on).
 FontSet& Fonts() {
     static auto* fonts = new FontSet;
+    static struct ReleaseAtExit {
+        ~ReleaseAtExit() {
+            std::lock_guard guard(fonts->lock);
+            if (fonts->config != nullptr) FcConfigDestroy(fonts->config);
+            fonts->config = nullptr;
+        }
+    } release;
     return *fonts;
 }
 
