@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/gdi/text/text_render.h"
 #include "platform/kernel/cp1252.h"
+#include "platform/kernel/threads.h"
 #include "platform/user/dialogs/message_box.h"
 #include "platform/user/dialogs/message_box_test_hooks.h"
-#include "platform/gdi/text_render.h"
-#include "platform/kernel/threads.h"
 #include "platform/user/window_table.h"
 #include "platform/user/windows.h"
 

@@ -9,14 +9,14 @@
 #include <thread>
 #include <vector>
 
-#include "platform/user/input/input_fixture.h"
-#include "platform/last_error.h"
-#include "platform/gdi/framebuffer.h"
 #include "platform/display/headless_display.h"
+#include "platform/gdi/framebuffer.h"
+#include "platform/gdi/text/text_render.h"
+#include "platform/kernel/test_hooks.h"
+#include "platform/last_error.h"
 #include "platform/user/dialogs/message_box.h"
 #include "platform/user/dialogs/message_box_test_hooks.h"
-#include "platform/kernel/test_hooks.h"
-#include "platform/gdi/text_render.h"
+#include "platform/user/input/input_fixture.h"
 
 namespace {
 

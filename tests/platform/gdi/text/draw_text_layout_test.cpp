@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi/draw_text_layout.h"
-#include "platform/gdi/font_pinned_set.h"
+#include "platform/gdi/text/draw_text_layout.h"
+#include "platform/gdi/text/font_pinned_set.h"
 
 namespace {
 

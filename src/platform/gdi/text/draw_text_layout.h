@@ -36,8 +36,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/gdi/font_instance.h"
-#include "platform/gdi/text_picture.h"
+#include "platform/gdi/text/font_instance.h"
+#include "platform/gdi/text/text_picture.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/gdi/text_picture.h"
+#include "platform/gdi/text/text_picture.h"
 
 #include <algorithm>
 

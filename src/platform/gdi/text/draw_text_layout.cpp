@@ -1,4 +1,4 @@
-#include "platform/gdi/draw_text_layout.h"
+#include "platform/gdi/text/draw_text_layout.h"
 
 #include <algorithm>
 

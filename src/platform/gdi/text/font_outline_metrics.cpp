@@ -1,4 +1,4 @@
-#include "platform/gdi/font_outline_metrics.h"
+#include "platform/gdi/text/font_outline_metrics.h"
 
 #include <string>
 

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/gdi/font_instance.h"
-#include "platform/gdi/font_lookup.h"
+#include "platform/gdi/text/font_instance.h"
+#include "platform/gdi/text/font_lookup.h"
 #include "support/temp_dir.h"
 
 namespace font_test {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi/font_instance.h"
-#include "platform/gdi/font_outline_metrics.h"
-#include "platform/gdi/font_pinned_set.h"
+#include "platform/gdi/text/font_instance.h"
+#include "platform/gdi/text/font_outline_metrics.h"
+#include "platform/gdi/text/font_pinned_set.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/gdi/font_instance.h"
+#include "platform/gdi/text/font_instance.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -12,8 +12,8 @@
 #include <map>
 #include <mutex>
 
-#include "platform/gdi/font_lookup.h"
-#include "platform/gdi/font_outline_metrics.h"
+#include "platform/gdi/text/font_lookup.h"
+#include "platform/gdi/text/font_outline_metrics.h"
 #include "platform/kernel/cp1252.h"
 
 namespace platform {

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/gdi/font_lookup.h"
-#include "platform/gdi/font_pinned_set.h"
+#include "platform/gdi/text/font_lookup.h"
+#include "platform/gdi/text/font_pinned_set.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/gdi/font_instance.h"
-#include "platform/gdi/font_types.h"
+#include "platform/gdi/text/font_instance.h"
+#include "platform/gdi/text/font_types.h"
 
 namespace platform {
 

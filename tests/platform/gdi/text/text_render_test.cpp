@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/gdi/framebuffer.h"
-#include "platform/gdi/text_render.h"
+#include "platform/gdi/text/text_render.h"
 #include "platform/kernel/test_hooks.h"
 #include "platform/user/windows.h"
 #include "platform/window_recorder.h"

@@ -3,8 +3,8 @@
 #include <climits>
 #include <vector>
 
-#include "platform/gdi/font_pinned_set.h"
-#include "platform/gdi/text_picture.h"
+#include "platform/gdi/text/font_pinned_set.h"
+#include "platform/gdi/text/text_picture.h"
 
 bool operator==(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/gdi/font_types.h"
+#include "platform/gdi/text/font_types.h"
 
 namespace platform {
 

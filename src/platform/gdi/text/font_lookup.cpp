@@ -1,4 +1,4 @@
-#include "platform/gdi/font_lookup.h"
+#include "platform/gdi/text/font_lookup.h"
 
 #include <fontconfig/fontconfig.h>
 

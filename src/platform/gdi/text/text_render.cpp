@@ -1,4 +1,4 @@
-#include "platform/gdi/text_render.h"
+#include "platform/gdi/text/text_render.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

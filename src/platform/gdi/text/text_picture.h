@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/gdi/font_instance.h"
+#include "platform/gdi/text/font_instance.h"
 
 namespace platform {
 

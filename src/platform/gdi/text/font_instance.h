@@ -28,7 +28,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/gdi/font_types.h"
+#include "platform/gdi/text/font_types.h"
 
 namespace platform {
 
