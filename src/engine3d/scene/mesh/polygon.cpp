@@ -247,10 +247,8 @@ int LPolygon::CopyFrom(const LPolygon& source) {
     }
     RemoveVertexAt(-1);
     capacity = source.capacity;
-    for (L3DPoint* p : counterparts) {
-        ++p->useCount;
-        vertices_.push_back(p);
-    }
+    // The copied point list carries the points' uses already.
+    vertices_ = std::move(counterparts);
     uv_ = source.uv_;
     SetMaterial(source.material_);
     facingCode = source.facingCode;
