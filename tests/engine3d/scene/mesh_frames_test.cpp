@@ -124,8 +124,10 @@ TEST_F(MeshFramesTest, MeshRecordCountsOnlyTheRecordsItWrites) {
 TEST_F(MeshFramesTest, AnIndexBeyondSixteenBitsFailsTheSave) {
     L3DObject object("Big", &world, nullptr);
     LBasePoint* points = object.GetCurrentPointList();
+    points->DisableMerging();
     for (int i = 0; i < 65537; ++i)
         points->AddPoint(float(i), 0, 0, 0, 0, 0, 0, -1);
+    points->EnableMerging();
     LPolygon* far = device.CreatePolygon(&object, 2, 0);
     far->AddVertex(points->GetPoint(0));
     far->AddVertex(points->GetPoint(1));

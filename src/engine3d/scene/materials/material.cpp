@@ -264,8 +264,8 @@ void LMaterial::UpdatePlanarState(int on) {
 
 void LMaterial::AddPolygon(LPolygon* polygon) {
     if (polygon->GetVertexCount() < 3) return;
-    if (LListNode* node = polygons.FindNode(polygon)) {
-        ++node->useCount;
+    if (polygon->materialNode != nullptr) {
+        ++polygon->materialNode->useCount;
     } else {
         polygon->materialNode = polygons.InsertAfter(polygon, nullptr);
     }
@@ -276,7 +276,7 @@ void LMaterial::AddPolygon(LPolygon* polygon) {
 }
 
 void LMaterial::ReleasePolygon(LPolygon* polygon) {
-    if (LListNode* node = polygons.FindNode(polygon)) polygons.RemoveNode(node, 1);
+    if (polygon->materialNode != nullptr) polygons.RemoveNode(polygon->materialNode, 1);
     polygon->materialNode = nullptr;
 }
 

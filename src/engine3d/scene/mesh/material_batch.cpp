@@ -1,6 +1,6 @@
 #include "engine3d/scene/mesh/material_batch.h"
 
-#include <unordered_map>
+#include <unordered_set>
 
 #include "engine3d/scene/camera/camera.h"
 #include "engine3d/scene/materials/material.h"
@@ -31,7 +31,7 @@ LCacheMaterial::~LCacheMaterial() {
 }
 
 void LCacheMaterial::AddPolygon(LPolygon* polygon) {
-    if (polygon->GetVertexCount() != 3 || triangles.FindNode(polygon) != nullptr) return;
+    if (polygon->GetVertexCount() != 3 || polygon->batch == this) return;
     if (triangles.InsertAfter(polygon, nullptr) == nullptr) return;
     polygon->batch = this;
     for (int i = 0; i < 3; ++i) {
@@ -64,13 +64,13 @@ void LCacheMaterial::Rebuild(L3DCamera& camera, L3DObject* object) {
     for (LListNode* node = triangles.GetHead(); node != nullptr; node = node->next)
         ForgetVertices(static_cast<LPolygon*>(node->item));
     // Numbering goes on past 65535 only to learn that the batch cannot be drawn at once.
-    std::unordered_map<L3DPoint*, uint32_t> numbers;
+    std::unordered_set<L3DPoint*> seen;
     std::vector<L3DPoint*> numbered;
     for (LListNode* node = triangles.GetHead(); node != nullptr; node = node->next) {
         auto* polygon = static_cast<LPolygon*>(node->item);
         for (int i = 0; i < polygon->GetVertexCount(); ++i) {
             L3DPoint* v = polygon->GetVertex(i);
-            if (numbers.emplace(v, uint32_t(numbered.size())).second) numbered.push_back(v);
+            if (seen.insert(v).second) numbered.push_back(v);
         }
     }
     vertexCount = uint32_t(numbered.size());
@@ -80,6 +80,10 @@ void LCacheMaterial::Rebuild(L3DCamera& camera, L3DObject* object) {
     dirty = 0;
     if (!IsBatchable()) {
         records.clear();
+        // Drawn one by one: their points still need this frame's projection.
+        if (object != nullptr)
+            for (L3DPoint* v : numbered)
+                v->TransformAndProject(*object, camera);
         return;
     }
     records.assign(vertexCount + 2, RenderVertex{});
@@ -90,12 +94,12 @@ void LCacheMaterial::Rebuild(L3DCamera& camera, L3DObject* object) {
         v->renderIndex = uint16_t(n);
         RenderVertex& record = records[n];
         v->batchVertex = &record;
+        if (object != nullptr) v->TransformAndProject(*object, camera);
         record.u1 = v->texture[0];
         record.v1 = v->texture[1];
         record.u2 = v->texture[2];
         record.v2 = v->texture[3];
         record.diffuse = diffuse;
-        if (object != nullptr) v->TransformAndProject(*object, camera);
     }
 }
 

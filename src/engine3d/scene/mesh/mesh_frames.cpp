@@ -56,14 +56,9 @@ int LMultiBasePoly::IsMorphPair(const SequenceRecord* record) const {
 
 int LMultiBasePoly::InsertPolygon(LList& list, LPolygon* polygon) {
     if (CurrentBase() < 0) return kSceneNoCurrentFrame;
-    LListNode* node = list.FindNode(polygon);
-    if (node != nullptr) {
-        ++node->useCount;
-    } else {
-        node = list.InsertAfter(polygon, nullptr);
-        if (node == nullptr) return kSceneNoCurrentFrame;
-        node->useCount = 1;
-    }
+    LListNode* node = list.InsertAfter(polygon, nullptr);
+    if (node == nullptr) return kSceneNoCurrentFrame;
+    node->useCount = 1;
     ++polygon->useCount;
     return kSceneOk;
 }
@@ -184,13 +179,20 @@ void LMultiBasePoly::RemoveBase(int32_t i, int deleteContents) {
     for (int32_t b = last; b >= first; --b) {
         const size_t k = size_t(b);
         if (deleteContents != 0) {
-            // Polygons leave the batches before the batches go, and the points last.
+            // With no current base the polygons only drop their uses on the points, and
+            // the point list then deletes the unused points at once instead of one by one.
             const int32_t saved = currentFrame;
-            currentFrame = b;
-            RemovePolygonFromList(*polygonLists_[k], -1);
-            delete batchLists_[k];
-            batchLists_[k] = nullptr;
+            currentFrame = -1;
+            LList& polygons = *polygonLists_[k];
+            while (LListNode* node = polygons.GetHead()) {
+                LPolygon* polygon = PolygonOf(node);
+                const int32_t uses = node->useCount > 1 ? node->useCount : 1;
+                polygons.RemoveNode(node, 1);
+                for (int32_t u = 0; u < uses; ++u)
+                    DestroyPolygonUse(polygon);
+            }
             currentFrame = saved;
+            delete batchLists_[k];
             delete polygonLists_[k];
             delete pointLists_[k];
         } else {

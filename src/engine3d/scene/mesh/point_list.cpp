@@ -84,17 +84,23 @@ int LBasePoint::RemovePointRef(L3DPoint* point) {
     points_.erase(points_.begin() + i);
     uses_.erase(uses_.begin() + i);
     FitCapacity();
-    if (point->useCount < 1 && (flags & kDeleteUnused) != 0) DeletePoint(point);
+    // A point appended twice while merging was off is still held by its other entry.
+    if (point->useCount < 1 && (flags & kDeleteUnused) != 0 && IndexOf(point) < 0) DeletePoint(point);
     return 0;
 }
 
 void LBasePoint::Clear() {
     if ((flags & kDeleteUnused) == 0) return;
+    std::vector<L3DPoint*> unused;
     for (size_t i = 0; i < points_.size(); ++i) {
         L3DPoint* point = points_[i];
         point->useCount -= uses_[i];
-        if (point->useCount <= 0) DeletePoint(point);
+        if (point->useCount <= 0) unused.push_back(point);
     }
+    std::sort(unused.begin(), unused.end());
+    unused.erase(std::unique(unused.begin(), unused.end()), unused.end());
+    for (L3DPoint* point : unused)
+        DeletePoint(point);
     points_.clear();
     uses_.clear();
     FitCapacity();
