@@ -185,12 +185,13 @@ TEST_F(CameraTest, CameChunkMatchesTheRecordTable) {
     MemoryByteSink sink;
     ChunkWriter writer(sink);
     EXPECT_EQ(camera.Save(writer, 0), 0);
-    const std::vector<uint8_t> head = {'C', 'A', 'M', 'E', 77, 0, 0, 0, 1, 4, 0, 0, 0, 0x34, 0x42,
-                                       1, 0, 0xFF, 0, 0, 0, 0, 0, 0, 0x3F, 0, 0, 0x80, 0x3F, 0, 0,
-                                       0x80, 0x3F, 6, 0, 'C', 'a', 'm', 'e', 'r', 'a', 'O', 'L', 'O',
-                                       'C', 36, 0, 0, 0};
+    const std::vector<uint8_t> head = {
+        'C',  'A', 'M', 'E', 77,  0,   0,   0,    1,   4,   0,    0,    0, 0x34, 0x42, 1,    0,
+        0xFF, 0,   0,   0,   0,   0,   0,   0x3F, 0,   0,   0x80, 0x3F, 0, 0,    0x80, 0x3F, 6,
+        0,    'C', 'a', 'm', 'e', 'r', 'a', 'O',  'L', 'O', 'C',  36,   0, 0,    0};
     ASSERT_EQ(sink.Bytes().size(), 85u);
-    EXPECT_EQ(std::vector<uint8_t>(sink.Bytes().begin(), sink.Bytes().begin() + long(head.size())), head);
+    EXPECT_EQ(std::vector<uint8_t>(sink.Bytes().begin(), sink.Bytes().begin() + long(head.size())),
+              head);
 }
 
 TEST_F(CameraTest, RemovingTheCurrentCameraClearsIt) {

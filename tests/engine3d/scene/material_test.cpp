@@ -20,11 +20,10 @@ TEST(ReflectionCurveTest, CurvesMatchTheirTables) {
         int value;
     };
     const Case cases[] = {
-        {0, 0, -128},  {0, 255, 127},  {1, 112, -128}, {1, 113, -127}, {1, 240, 0},
-        {1, 241, 1},   {1, 255, 67},   {2, 96, -128},  {2, 97, -127},  {2, 223, -1},
-        {2, 224, -1},  {2, 226, 0},    {2, 255, 127},  {3, 96, -128},  {3, 224, 0},
-        {3, 225, 1},   {3, 255, 127},  {4, 130, 2},    {4, 131, 2},    {4, 197, 68},
-        {4, 198, 70},  {4, 0, -128},
+        {0, 0, -128},  {0, 255, 127}, {1, 112, -128}, {1, 113, -127}, {1, 240, 0},   {1, 241, 1},
+        {1, 255, 67},  {2, 96, -128}, {2, 97, -127},  {2, 223, -1},   {2, 224, -1},  {2, 226, 0},
+        {2, 255, 127}, {3, 96, -128}, {3, 224, 0},    {3, 225, 1},    {3, 255, 127}, {4, 130, 2},
+        {4, 131, 2},   {4, 197, 68},  {4, 198, 70},   {4, 0, -128},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ReflectionCurve(c.type)[c.i], c.value) << c.type << " at " << c.i;
@@ -69,8 +68,10 @@ TEST_F(MaterialTest, TextureWeightsAreClampedPerSlot) {
         float weight;
         float stored;
         float first, second;
-    } cases[] = {{1, 0.25f, 0.75f, 0.75f, 0.25f}, {0, 2.0f, 1.0f, 1.0f, 0.0f},
-                 {0, -3.0f, 0.0f, 0.0f, 1.0f},    {0, NAN, 0.0f, 0.0f, 1.0f},
+    } cases[] = {{1, 0.25f, 0.75f, 0.75f, 0.25f},
+                 {0, 2.0f, 1.0f, 1.0f, 0.0f},
+                 {0, -3.0f, 0.0f, 0.0f, 1.0f},
+                 {0, NAN, 0.0f, 0.0f, 1.0f},
                  {1, 1.5f, 0.0f, 0.0f, 1.0f}};
     for (const auto& c : cases) {
         m->SetTextureIntensity(c.slot, c.weight);
@@ -139,8 +140,8 @@ void Append(std::vector<uint8_t>& out, const std::vector<uint8_t>& bytes) {
 std::vector<uint8_t> EmptySlot(uint8_t alpha) {
     std::vector<uint8_t> slot = Str("Nothing");
     Append(slot, Str("Nothing"));
-    Append(slot, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x3F, 0, 0, 0x80,
-                  0x3F, alpha});
+    Append(slot, {0, 0, 0, 0, 0, 0, 0,    0,    0, 0, 0,    0,    0,
+                  0, 0, 0, 0, 0, 0, 0x80, 0x3F, 0, 0, 0x80, 0x3F, alpha});
     return slot;
 }
 
@@ -163,8 +164,8 @@ TEST_F(MaterialTest, BmatWritesOneOrTwoLayers) {
     Append(expected, Str("Bricks"));
     // Key on, no environment mapping, option 1, key colour, depth, not planar, offsets,
     // tiling, the material's alpha.
-    Append(expected, {1, 0, 1, 0, 0xFF, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x3F, 0,
-                      0, 0x80, 0x3F, 200});
+    Append(expected, {1, 0, 1, 0, 0xFF, 0, 0,    16,   0, 0, 0,    0,    0,
+                      0, 0, 0, 0, 0,    0, 0x80, 0x3F, 0, 0, 0x80, 0x3F, 200});
     Append(expected, Str(kShadowMaterialName));
     Append(expected, {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 0, 0, 0, 0x3F, 1});
     Append(expected, EmptySlot(255));
@@ -181,8 +182,8 @@ TEST_F(MaterialTest, BmatWritesOneOrTwoLayers) {
     one->Save(writerTwo, 0);
     std::vector<uint8_t> tail = Str("Glow");
     Append(tail, Str("Glow"));
-    Append(tail, {0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x3F, 0, 0, 0x80,
-                  0x3F, 200});
+    Append(tail, {0, 0, 1, 0, 0, 0, 0,    0,    0, 0, 0,    0,    0,
+                  0, 0, 0, 0, 0, 0, 0x80, 0x3F, 0, 0, 0x80, 0x3F, 200});
     ASSERT_GE(two.Bytes().size(), tail.size());
     EXPECT_EQ(std::vector<uint8_t>(two.Bytes().end() - long(tail.size()), two.Bytes().end()), tail);
 }

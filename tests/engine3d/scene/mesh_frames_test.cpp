@@ -81,7 +81,9 @@ TEST_F(MeshFramesTest, CopyFromRebuildsEveryBase) {
     EXPECT_EQ(copy.GetPointCount(0), 3);
 }
 
-std::vector<uint8_t> U16(uint16_t v) { return {uint8_t(v), uint8_t(v >> 8)}; }
+std::vector<uint8_t> U16(uint16_t v) {
+    return {uint8_t(v), uint8_t(v >> 8)};
+}
 
 std::vector<uint8_t> F32(float f) {
     uint32_t bits;
@@ -106,8 +108,8 @@ TEST_F(MeshFramesTest, MeshRecordCountsOnlyTheRecordsItWrites) {
     const float points[3][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
     for (const auto& p : points) {
         const L3DPoint* point = object.GetCurrentPointList()->GetPoint(int32_t(&p - points));
-        const float values[10] = {p[0], p[1], p[2], 0, 0, 0, 0,
-                                  point->normal[0], point->normal[1], point->normal[2]};
+        const float values[10] = {
+            p[0], p[1], p[2], 0, 0, 0, 0, point->normal[0], point->normal[1], point->normal[2]};
         for (float v : values) {
             const auto bytes = F32(v);
             expected.insert(expected.end(), bytes.begin(), bytes.end());
@@ -115,8 +117,8 @@ TEST_F(MeshFramesTest, MeshRecordCountsOnlyTheRecordsItWrites) {
     }
     const std::vector<uint8_t> records = {1, 0, 3, 0, 0, 1, 0, 2, 0, 0, 0};
     expected.insert(expected.end(), records.begin(), records.end());
-    const std::vector<uint8_t> oanm = {'O', 'A', 'N', 'M', 12, 0, 0, 0, 0, 0, 30, 0, 0, 0, 0, 0,
-                                       2, 0, 0, 0};
+    const std::vector<uint8_t> oanm = {'O', 'A', 'N', 'M', 12, 0, 0, 0, 0, 0,
+                                       30,  0,   0,   0,   0,  0, 2, 0, 0, 0};
     expected.insert(expected.end(), oanm.begin(), oanm.end());
     EXPECT_EQ(sink.Bytes(), expected);
 }

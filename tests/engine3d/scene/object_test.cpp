@@ -71,7 +71,8 @@ TEST_F(ObjectTest, BoxCornersAndFacesFollowTheMesh) {
         EXPECT_EQ(p[2], expected[i].z);
     }
     // Faces in order min-z, max-x, max-z, min-x, min-y, max-y; their normals point out.
-    const float normals[6][3] = {{0, 0, -1}, {1, 0, 0}, {0, 0, 1}, {-1, 0, 0}, {0, -1, 0}, {0, 1, 0}};
+    const float normals[6][3] = {{0, 0, -1}, {1, 0, 0},  {0, 0, 1},
+                                 {-1, 0, 0}, {0, -1, 0}, {0, 1, 0}};
     ASSERT_EQ(object.boxObject->GetPolygonCount(0), 6);
     for (int f = 0; f < 6; ++f) {
         LPolygon* face = object.boxObject->GetPolygonAt(f);

@@ -34,10 +34,10 @@ TEST_F(PolygonTest, FacingCodesFollowTheNormal) {
         int code;
     };
     const Case cases[] = {
-        {{0, 0, 0}, {0, 0, 1}, {1, 0, 0}, 4},   {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, 2},
-        {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 8},   {{0, 0, 0}, {0, 0, 1}, {0, 1, 0}, 16},
-        {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 32},  {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}, 64},
-        {{0, 0, 0}, {1, 1, 0}, {0, 0, 1}, 0},   {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, 0},
+        {{0, 0, 0}, {0, 0, 1}, {1, 0, 0}, 4},  {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, 2},
+        {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 8},  {{0, 0, 0}, {0, 0, 1}, {0, 1, 0}, 16},
+        {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 32}, {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}, 64},
+        {{0, 0, 0}, {1, 1, 0}, {0, 0, 1}, 0},  {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, 0},
     };
     for (const Case& c : cases) {
         L3DObject object("Face", &world, nullptr);
@@ -129,11 +129,11 @@ TEST_F(PolygonTest, SweepTestHitsWithinTheEdgeToleranceAndNeverWhenParallel) {
     };
     // The wall lies in z = 0; moves go from z = 50 towards and through it.
     const Case cases[] = {
-        {20, 20, 0, 0, -1, 1},                        // straight at the face
-        {-10, 20, 0, 0, -1, 1},                       // 10 beyond an edge: within 15
-        {-20, 20, 0, 0, -1, 0},                       // 20 beyond it: missed
-        {20, 20, 1, 0, 0, 0},                         // parallel to the face
-        {20, 20, 0.6f, 0, -0.8f, 1},                  // slanted
+        {20, 20, 0, 0, -1, 1},       // straight at the face
+        {-10, 20, 0, 0, -1, 1},      // 10 beyond an edge: within 15
+        {-20, 20, 0, 0, -1, 0},      // 20 beyond it: missed
+        {20, 20, 1, 0, 0, 0},        // parallel to the face
+        {20, 20, 0.6f, 0, -0.8f, 1}, // slanted
     };
     for (const Case& c : cases) {
         const float p0[4] = {c.x, c.y, 50, 0};

@@ -10,8 +10,8 @@
 #include "graphics2d/image_file_manager.h"
 #include "platform/files/files.h"
 
-#include <unistd.h>
 #include "support/temp_dir.h"
+#include <unistd.h>
 
 namespace {
 
@@ -27,11 +27,13 @@ TEST_F(TextureTest, ImagesAreFittedToPowerOfTwoSides) {
     struct Case {
         uint32_t w, h, fittedW, fittedH;
     };
-    const Case cases[] = {{100, 60, 128, 64}, {1, 1, 2, 2}, {256, 256, 256, 256}, {3, 1025, 4, 2048}};
+    const Case cases[] = {
+        {100, 60, 128, 64}, {1, 1, 2, 2}, {256, 256, 256, 256}, {3, 1025, 4, 2048}};
     for (const Case& c : cases) {
         LTexture texture(&world, "T", nullptr);
         const uint32_t pitch = (c.w * 3 + 3) & ~3u;
-        EXPECT_EQ(texture.SetImage(Image(pitch, c.h, 7), pitch, nullptr, 0, c.w, c.h, 1, 24, nullptr), 1);
+        EXPECT_EQ(
+            texture.SetImage(Image(pitch, c.h, 7), pitch, nullptr, 0, c.w, c.h, 1, 24, nullptr), 1);
         EXPECT_EQ(texture.width, c.fittedW);
         EXPECT_EQ(texture.height, c.fittedH);
         EXPECT_EQ(texture.pitch % 4, 0u);
@@ -63,7 +65,8 @@ TEST(ResampleTest, NearestPixelsAreTaken) {
     EXPECT_EQ(std::memcmp(out, expected, 16), 0);
     const uint16_t wide[3] = {0x1111, 0x2222, 0x3333};
     uint16_t shrunk[2] = {};
-    ResampleImage(reinterpret_cast<uint8_t*>(shrunk), 2, 1, 4, reinterpret_cast<const uint8_t*>(wide), 3, 1, 6, 16);
+    ResampleImage(reinterpret_cast<uint8_t*>(shrunk), 2, 1, 4,
+                  reinterpret_cast<const uint8_t*>(wide), 3, 1, 6, 16);
     EXPECT_EQ(shrunk[0], 0x1111);
     EXPECT_EQ(shrunk[1], 0x2222);
     uint8_t untouched[4] = {9, 9, 9, 9};
@@ -96,8 +99,8 @@ protected:
         const uint32_t pitch = (w * 3 + 3) & ~3u;
         std::vector<uint8_t> pixels(size_t(pitch) * h, 0x40);
         dir.WriteFile(relative, "");
-        ASSERT_EQ(image.SaveSurface(dir.Win(relative).c_str(), pixels.data(), int32_t(w), int32_t(h), 24,
-                                    int32_t(pitch), nullptr, 0),
+        ASSERT_EQ(image.SaveSurface(dir.Win(relative).c_str(), pixels.data(), int32_t(w),
+                                    int32_t(h), 24, int32_t(pitch), nullptr, 0),
                   kImageOk);
     }
 

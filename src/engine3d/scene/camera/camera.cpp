@@ -14,7 +14,9 @@ namespace {
 constexpr int kRenderVertexPoints = 30;
 
 // Fractions of the far distance: below 0 or NaN give 0, above 1 gives 1.
-float ClampFraction(float value) { return std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 1.0f); }
+float ClampFraction(float value) {
+    return std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 1.0f);
+}
 
 } // namespace
 
@@ -37,7 +39,9 @@ L3DCamera::L3DCamera(L3DWorld* owner, uint32_t) : L3DObject("Camera", owner, nul
     collisionRadiusSet = 1;
 }
 
-void L3DCamera::InvertView() { MatrixInvert(worldMatrix, viewMatrix); }
+void L3DCamera::InvertView() {
+    MatrixInvert(worldMatrix, viewMatrix);
+}
 
 int L3DCamera::SetRotationMatrix(const float* m) {
     const int result = L3DObject::SetRotationMatrix(m);
@@ -115,7 +119,9 @@ void L3DCamera::UpdateFogDistances() {
     fogEndDistance = TruncateToInt32(double(fogEnd) * farDistance);
 }
 
-void L3DCamera::EnableFog(int on) { fogMode = on != 0 ? kFogLinear : kFogOff; }
+void L3DCamera::EnableFog(int on) {
+    fogMode = on != 0 ? kFogLinear : kFogOff;
+}
 
 void L3DCamera::SetFogColor(uint32_t rgb) {
     fogColor[0] = uint8_t(rgb & 0xFF);
@@ -149,7 +155,8 @@ uint8_t L3DCamera::FogAt(float z) const {
         return uint8_t(TruncateToInt32(255.0 * (double(fogEndDistance) - z) /
                                        (double(fogEndDistance) - fogStartDistance)));
     case kFogExponential:
-        return uint8_t(std::clamp(TruncateToInt32(255.0 * std::exp(-double(fogDensity) * z)), 0, 255));
+        return uint8_t(
+            std::clamp(TruncateToInt32(255.0 * std::exp(-double(fogDensity) * z)), 0, 255));
     case kFogSquared: {
         const double d = double(fogDensity) * z;
         return uint8_t(std::clamp(TruncateToInt32(255.0 * std::exp(-d * d)), 0, 255));
@@ -222,12 +229,18 @@ uint32_t L3DCamera::GetOutCodes(L3DPoint* const* points, int n) const {
 
 const L3DPlane& L3DCamera::PlaneForOutCode(uint32_t bit) const {
     switch (bit) {
-    case 8: return planes[0];
-    case 16: return planes[1];
-    case 2: return planes[2];
-    case 4: return planes[3];
-    case 64: return planes[4];
-    default: return planes[5];
+    case 8:
+        return planes[0];
+    case 16:
+        return planes[1];
+    case 2:
+        return planes[2];
+    case 4:
+        return planes[3];
+    case 64:
+        return planes[4];
+    default:
+        return planes[5];
     }
 }
 
@@ -290,7 +303,8 @@ int L3DCamera::Save(ChunkWriter& writer, uint32_t) const {
     };
     writeFloat(fieldOfView);
     writer.WriteU16(fogMode != kFogOff ? 1 : 0);
-    writer.WriteU32(uint32_t(fogColor[0]) | uint32_t(fogColor[1]) << 8 | uint32_t(fogColor[2]) << 16);
+    writer.WriteU32(uint32_t(fogColor[0]) | uint32_t(fogColor[1]) << 8 |
+                    uint32_t(fogColor[2]) << 16);
     writeFloat(fogStart);
     writeFloat(fogEnd);
     writeFloat(fogDensity);

@@ -7,7 +7,9 @@
 
 namespace {
 
-L3DCamera* CameraOf(const LListNode* node) { return static_cast<L3DCamera*>(node->item); }
+L3DCamera* CameraOf(const LListNode* node) {
+    return static_cast<L3DCamera*>(node->item);
+}
 
 bool NameEquals(const L3DCamera* camera, const char* name) {
     char shown[260];
@@ -17,7 +19,9 @@ bool NameEquals(const L3DCamera* camera, const char* name) {
 
 } // namespace
 
-LBaseCamera::~LBaseCamera() { RemoveCameraAt(-1); }
+LBaseCamera::~LBaseCamera() {
+    RemoveCameraAt(-1);
+}
 
 L3DCamera* LBaseCamera::CreateCamera(uint32_t flags) {
     auto* camera = new L3DCamera(world, flags);
@@ -37,7 +41,8 @@ int LBaseCamera::RemoveCamera(L3DCamera* camera) {
 
 int LBaseCamera::RemoveCameraAt(int32_t index) {
     if (index == -1) {
-        while (LListNode* node = list.GetHead()) RemoveCamera(CameraOf(node));
+        while (LListNode* node = list.GetHead())
+            RemoveCamera(CameraOf(node));
         return kSceneOk;
     }
     LListNode* node = index >= 0 ? list.GetNodeAt(uint32_t(index)) : nullptr;

@@ -13,8 +13,7 @@
 
 namespace {
 
-template <typename F>
-void ForEachPolygon(const LList& list, F&& f) {
+template <typename F> void ForEachPolygon(const LList& list, F&& f) {
     for (LListNode* node = list.GetHead(); node != nullptr; node = node->next)
         f(static_cast<LPolygon*>(node->item));
 }
@@ -25,11 +24,13 @@ uint32_t FirstPixelColor(const LTexture& t) {
     switch (t.bitsPerPixel) {
     case 15: {
         const uint32_t v = uint32_t(p[0]) | uint32_t(p[1]) << 8;
-        return (v >> 10 & 31) * 255 / 31 | ((v >> 5 & 31) * 255 / 31) << 8 | ((v & 31) * 255 / 31) << 16;
+        return (v >> 10 & 31) * 255 / 31 | ((v >> 5 & 31) * 255 / 31) << 8 |
+               ((v & 31) * 255 / 31) << 16;
     }
     case 16: {
         const uint32_t v = uint32_t(p[0]) | uint32_t(p[1]) << 8;
-        return (v >> 11 & 31) * 255 / 31 | ((v >> 5 & 63) * 255 / 63) << 8 | ((v & 31) * 255 / 31) << 16;
+        return (v >> 11 & 31) * 255 / 31 | ((v >> 5 & 63) * 255 / 63) << 8 |
+               ((v & 31) * 255 / 31) << 16;
     }
     case 24:
     case 32:
@@ -56,7 +57,9 @@ LMaterial::LMaterial(L3DWorld* owner, const char* name, LTexture* texture, uint3
     SetTextureAndColor(texture, colour, type);
 }
 
-LMaterial::~LMaterial() { RemovePolygon(-1); }
+LMaterial::~LMaterial() {
+    RemovePolygon(-1);
+}
 
 void LMaterial::SetTextureAndColor(LTexture* texture, uint32_t colour, int32_t type) {
     textures[0] = texture;
@@ -78,7 +81,9 @@ void LMaterial::SetTextureAndColor(LTexture* texture, uint32_t colour, int32_t t
     SetReflectionType(type);
 }
 
-void LMaterial::SetName(const char* name) { CopyMaterialName(name_, name, kNameSize); }
+void LMaterial::SetName(const char* name) {
+    CopyMaterialName(name_, name, kNameSize);
+}
 
 void LMaterial::GetName(char* buffer, int size) const {
     if (size <= 0) return;
@@ -222,7 +227,9 @@ bool LMaterial::IsTransparent(int slot) const {
     return (t->flags & LTexture::kColorKey) != 0 || t->alpha < 255 || t->alphaPlane != nullptr;
 }
 
-bool LMaterial::NeedsBlending() const { return IsTransparent(0); }
+bool LMaterial::NeedsBlending() const {
+    return IsTransparent(0);
+}
 
 void LMaterial::ShiftUV(float du, float dv) {
     ForEachPolygon(polygons, [du, dv](LPolygon* p) {
@@ -258,7 +265,8 @@ void LMaterial::UpdatePlanarState(int on) {
         if (world != nullptr) world->specialMaterials.InsertAfter(this, nullptr);
     } else if ((mode & kPlanar) != 0) {
         mode &= ~kPlanar;
-        if (world != nullptr) world->specialMaterials.RemoveNode(world->specialMaterials.FindNode(this), 1);
+        if (world != nullptr)
+            world->specialMaterials.RemoveNode(world->specialMaterials.FindNode(this), 1);
     }
 }
 

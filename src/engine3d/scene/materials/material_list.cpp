@@ -12,12 +12,15 @@
 
 namespace {
 
-LMaterial* MaterialOf(const LListNode* node) { return static_cast<LMaterial*>(node->item); }
+LMaterial* MaterialOf(const LListNode* node) {
+    return static_cast<LMaterial*>(node->item);
+}
 
 } // namespace
 
 bool LBaseMaterial::IsBuiltIn(const LMaterial* m) const {
-    return world != nullptr && (m == world->GetDefaultMaterial() || m == world->GetShadowMaterial());
+    return world != nullptr &&
+           (m == world->GetDefaultMaterial() || m == world->GetShadowMaterial());
 }
 
 int LBaseMaterial::AddMaterial(LMaterial* m) {

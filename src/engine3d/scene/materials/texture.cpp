@@ -13,7 +13,9 @@
 
 namespace {
 
-uint32_t BytesPerPixel(uint32_t depth) { return depth <= 8 ? 1 : depth <= 16 ? 2 : depth == 24 ? 3 : 4; }
+uint32_t BytesPerPixel(uint32_t depth) {
+    return depth <= 8 ? 1 : depth <= 16 ? 2 : depth == 24 ? 3 : 4;
+}
 
 // Rows of a pitch that is the row's bytes rounded up to a multiple of 4; 0 when too large.
 uint64_t AlignedPitch(uint64_t width, uint32_t depth) {
@@ -79,7 +81,9 @@ void LTexture::FreeBuffers() {
     alphaPlane = nullptr;
 }
 
-LRenderAPICLBK* LTexture::GetSurface() const { return GetCurrentRenderer(); }
+LRenderAPICLBK* LTexture::GetSurface() const {
+    return GetCurrentRenderer();
+}
 
 uint32_t LTexture::GetBitsPerPixel() const {
     if (LRenderAPICLBK* renderer = GetCurrentRenderer()) return renderer->textureDepth;
@@ -99,16 +103,23 @@ int LTexture::SetImage(uint8_t* image, uint32_t imagePitch, uint8_t* alphaImage,
     sourcePitch = pitch = imagePitch;
     sourceHeight = height = h;
     width = w;
-    rowLength = depth == 8 ? imagePitch : depth <= 16 ? imagePitch / 2 : depth == 24 ? imagePitch / 3
-                : depth == 32 ? imagePitch / 4 : w;
+    rowLength = depth == 8    ? imagePitch
+                : depth <= 16 ? imagePitch / 2
+                : depth == 24 ? imagePitch / 3
+                : depth == 32 ? imagePitch / 4
+                              : w;
     return FitSizeToDevice(nullptr);
 }
 
 int LTexture::FitSizeToDevice(LRenderAPICLBK* renderer) {
-    const uint64_t minW = renderer != nullptr ? uint64_t(std::max(renderer->GetMinTextureWidth(), 0)) : 0;
-    const uint64_t minH = renderer != nullptr ? uint64_t(std::max(renderer->GetMinTextureHeight(), 0)) : 0;
-    const uint64_t maxW = renderer != nullptr ? uint64_t(std::max(renderer->GetMaxTextureWidth(), 0)) : kMaxSide;
-    const uint64_t maxH = renderer != nullptr ? uint64_t(std::max(renderer->GetMaxTextureHeight(), 0)) : kMaxSide;
+    const uint64_t minW =
+        renderer != nullptr ? uint64_t(std::max(renderer->GetMinTextureWidth(), 0)) : 0;
+    const uint64_t minH =
+        renderer != nullptr ? uint64_t(std::max(renderer->GetMinTextureHeight(), 0)) : 0;
+    const uint64_t maxW =
+        renderer != nullptr ? uint64_t(std::max(renderer->GetMaxTextureWidth(), 0)) : kMaxSide;
+    const uint64_t maxH =
+        renderer != nullptr ? uint64_t(std::max(renderer->GetMaxTextureHeight(), 0)) : kMaxSide;
     if (width > std::min<uint64_t>(maxW, kMaxSide) || height > std::min<uint64_t>(maxH, kMaxSide)) {
         FreeBuffers();
         width = height = pitch = 0;
@@ -201,13 +212,21 @@ void LTexture::SetEnvironmentMapping(int on) {
     NotifyMaterials();
 }
 
-void LTexture::SetName(const char* name) { CopyName(name_, kNameSize, name); }
+void LTexture::SetName(const char* name) {
+    CopyName(name_, kNameSize, name);
+}
 
-void LTexture::GetName(char* buffer, int size) const { CopyOut(buffer, size, name_); }
+void LTexture::GetName(char* buffer, int size) const {
+    CopyOut(buffer, size, name_);
+}
 
-void LTexture::GetFileName(char* buffer, int size) const { CopyOut(buffer, size, fileName_); }
+void LTexture::GetFileName(char* buffer, int size) const {
+    CopyOut(buffer, size, fileName_);
+}
 
-void LTexture::SetFileName(const char* path) { CopyName(fileName_, kFileNameSize, path); }
+void LTexture::SetFileName(const char* path) {
+    CopyName(fileName_, kFileNameSize, path);
+}
 
 void LTexture::Reload() {
     ReleaseDeviceCopy();

@@ -15,7 +15,9 @@
 
 namespace {
 
-LTexture* TextureOf(const LListNode* node) { return static_cast<LTexture*>(node->item); }
+LTexture* TextureOf(const LListNode* node) {
+    return static_cast<LTexture*>(node->item);
+}
 
 std::string WithoutTrailingBackslash(std::string path) {
     if (!path.empty() && path.back() == '\\') path.pop_back();
@@ -65,7 +67,8 @@ int LBaseTexture::FindTextureFile(const char* name, std::string& out) const {
     if (*file == 0) return 0;
     char current[kMaxPath] = {};
     const DWORD length = GetCurrentDirectoryA(sizeof current, current);
-    const std::string here = WithoutTrailingBackslash(length > 0 && length < kMaxPath ? current : ".");
+    const std::string here =
+        WithoutTrailingBackslash(length > 0 && length < kMaxPath ? current : ".");
     const std::string searchFolder = WithoutTrailingBackslash(folder);
     if (!searchFolder.empty() && SearchDirectory(searchFolder, file, out)) return 1;
     return SearchDirectory(here, file, out) ? 1 : 0;
@@ -87,8 +90,10 @@ int LBaseTexture::DecodeImage(LTexture* texture, const char* path) {
         const int32_t w = image->GetWidth();
         const int32_t h = image->GetHeight();
         const uint32_t depth = texture->GetBitsPerPixel();
-        const uint64_t pitch = (uint64_t((depth + 7) / 8) * uint64_t(std::max(w, 0)) + 3) & ~uint64_t(3);
-        if (w > 0 && h > 0 && uint32_t(w) <= LTexture::kMaxSide && uint32_t(h) <= LTexture::kMaxSide) {
+        const uint64_t pitch =
+            (uint64_t((depth + 7) / 8) * uint64_t(std::max(w, 0)) + 3) & ~uint64_t(3);
+        if (w > 0 && h > 0 && uint32_t(w) <= LTexture::kMaxSide &&
+            uint32_t(h) <= LTexture::kMaxSide) {
             uint8_t* alpha = nullptr;
             if (image->HasAlpha() != 0) {
                 alpha = static_cast<uint8_t*>(std::malloc(size_t(w) * size_t(h)));
@@ -98,8 +103,9 @@ int LBaseTexture::DecodeImage(LTexture* texture, const char* path) {
             const ImagePalette* palette = nullptr;
             if (pixels != nullptr &&
                 image->ReadFrame(pixels, w, h, int32_t(pitch), int(depth), palette, alpha) == 0) {
-                result = texture->SetImage(pixels, uint32_t(pitch), alpha, alpha != nullptr ? uint32_t(w) : 0,
-                                           uint32_t(w), uint32_t(h), 1, depth, nullptr);
+                result = texture->SetImage(pixels, uint32_t(pitch), alpha,
+                                           alpha != nullptr ? uint32_t(w) : 0, uint32_t(w),
+                                           uint32_t(h), 1, depth, nullptr);
             } else {
                 std::free(pixels);
                 std::free(alpha);
@@ -164,7 +170,8 @@ LTexture* LBaseTexture::FindByName(const char* name) const {
 
 LTexture* LBaseTexture::FindNext(const LTexture* after, const char* name) const {
     LListNode* node = list.FindNode(after);
-    for (node = node != nullptr ? node->next : nullptr; node != nullptr && name != nullptr; node = node->next)
+    for (node = node != nullptr ? node->next : nullptr; node != nullptr && name != nullptr;
+         node = node->next)
         if (platform::Cp1252EqualNoCase(TextureOf(node)->Name(), name)) return TextureOf(node);
     return nullptr;
 }

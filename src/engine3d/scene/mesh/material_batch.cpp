@@ -108,7 +108,9 @@ void LCacheMaterial::Draw(L3DCamera& camera, L3DObject* object) {
     if (camera.renderer != nullptr) camera.renderer->DrawPolygonBatch(this, &camera, object);
 }
 
-LCacheMaterialList::~LCacheMaterialList() { RemoveAt(-1); }
+LCacheMaterialList::~LCacheMaterialList() {
+    RemoveAt(-1);
+}
 
 LCacheMaterial* LCacheMaterialList::FindBatch(const LMaterial* material) const {
     for (LListNode* node = batches.GetHead(); node != nullptr; node = node->next) {

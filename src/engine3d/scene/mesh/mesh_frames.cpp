@@ -11,13 +11,17 @@
 
 namespace {
 
-LPolygon* PolygonOf(const LListNode* node) { return static_cast<LPolygon*>(node->item); }
+LPolygon* PolygonOf(const LListNode* node) {
+    return static_cast<LPolygon*>(node->item);
+}
 
 } // namespace
 
 LMultiBasePoly::LMultiBasePoly() = default;
 
-LMultiBasePoly::~LMultiBasePoly() { RemoveBase(kAllBases, 1); }
+LMultiBasePoly::~LMultiBasePoly() {
+    RemoveBase(kAllBases, 1);
+}
 
 int32_t LMultiBasePoly::CurrentBase() const {
     return currentFrame >= 0 && currentFrame < GetBaseCount() ? currentFrame : -1;
@@ -277,7 +281,8 @@ int LMultiBasePoly::SaveMesh(ChunkWriter& writer, uint32_t flags) {
         pointLists_[size_t(b)]->Write(writer, flags);
         if (pointLists_[size_t(b)]->GetCount() > 0xFFFF) failed = 1;
         std::vector<LPolygon*> records;
-        for (LListNode* node = polygonLists_[size_t(b)]->GetHead(); node != nullptr; node = node->next) {
+        for (LListNode* node = polygonLists_[size_t(b)]->GetHead(); node != nullptr;
+             node = node->next) {
             int32_t index[4];
             int32_t material = 0;
             const int fields = PolygonOf(node)->RecordFields(index, &material);

@@ -26,7 +26,9 @@ bool EnvironmentMapped(const LTexture* texture) {
 
 } // namespace
 
-const int32_t* IdentityReflectionCurve() { return kIdentityCurve.values; }
+const int32_t* IdentityReflectionCurve() {
+    return kIdentityCurve.values;
+}
 
 L3DPoint::L3DPoint() = default;
 

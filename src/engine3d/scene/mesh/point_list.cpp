@@ -13,7 +13,9 @@ LBasePoint::LBasePoint() {
     uses_.reserve(kCapacityStep);
 }
 
-LBasePoint::~LBasePoint() { Clear(); }
+LBasePoint::~LBasePoint() {
+    Clear();
+}
 
 void LBasePoint::DeletePoint(L3DPoint* point) const {
     LAPICLBK* device = world != nullptr ? world->GetAPI() : nullptr;
@@ -44,9 +46,8 @@ L3DPoint* LBasePoint::AddPoint(float x, float y, float z, float u1, float v1, fl
     if (IsMerging()) {
         for (size_t i = 0; i < points_.size(); ++i) {
             const L3DPoint* p = points_[i];
-            if (p->model[0] == x && p->model[1] == y && p->model[2] == z &&
-                p->texture[0] == u1 && p->texture[1] == v1 && p->texture[2] == u2 &&
-                p->texture[3] == v2) {
+            if (p->model[0] == x && p->model[1] == y && p->model[2] == z && p->texture[0] == u1 &&
+                p->texture[1] == v1 && p->texture[2] == u2 && p->texture[3] == v2) {
                 if (uses != -1)
                     uses_[i] = uses;
                 else
@@ -85,7 +86,8 @@ int LBasePoint::RemovePointRef(L3DPoint* point) {
     uses_.erase(uses_.begin() + i);
     FitCapacity();
     // A point appended twice while merging was off is still held by its other entry.
-    if (point->useCount < 1 && (flags & kDeleteUnused) != 0 && IndexOf(point) < 0) DeletePoint(point);
+    if (point->useCount < 1 && (flags & kDeleteUnused) != 0 && IndexOf(point) < 0)
+        DeletePoint(point);
     return 0;
 }
 

@@ -31,7 +31,9 @@ void LPolygon::LeaveBatch(LMaterial* m) {
         batch->RemovePolygon(this);
 }
 
-void LPolygon::ResetUVs() { uv_.assign(vertices_.size() * 4, 0.0f); }
+void LPolygon::ResetUVs() {
+    uv_.assign(vertices_.size() * 4, 0.0f);
+}
 
 void LPolygon::ApplyReflectionCurve() {
     if (material_ == nullptr) return;
@@ -184,7 +186,9 @@ void LPolygon::UnshareVertices() {
     dirty = 1;
 }
 
-L3DWorld* LPolygon::GetWorld() const { return owner != nullptr ? owner->world : nullptr; }
+L3DWorld* LPolygon::GetWorld() const {
+    return owner != nullptr ? owner->world : nullptr;
+}
 
 L3DCamera* LPolygon::GetCamera() const {
     L3DWorld* w = GetWorld();
@@ -208,8 +212,7 @@ void LPolygon::SetMaterial(LMaterial* m) {
             if (list == nullptr) continue;
             const bool merging = list->IsMerging();
             list->DisableMerging();
-            L3DPoint* copy =
-                list->AddPoint(v->model[0], v->model[1], v->model[2], 0, 0, 0, 0, -1);
+            L3DPoint* copy = list->AddPoint(v->model[0], v->model[1], v->model[2], 0, 0, 0, 0, -1);
             if (merging) list->EnableMerging();
             if (copy == nullptr) continue;
             std::copy_n(v->vertexUV, 4, copy->vertexUV);

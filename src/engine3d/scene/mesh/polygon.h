@@ -90,7 +90,11 @@ public:
     const float* GetPlane(int entry) const;
     int ContainsScreenPoint(float x, float y) const;
     int ContainsPointXZ(const float* p, float tolerance) const;
+    // Out is the point straight below or above p on the face, its y the floor height.
     int GetFloorPoint(const float* p, float radius, float* out, float tolerance) const;
+    // A sphere moving from p0 to p1 along the unit direction d (all four-float vectors):
+    // 1 with out where it touches the face, 0 for no contact. Edges are reached within the
+    // radius, or 15 for smaller spheres.
     int SweepTest(float radius, const float* p0, const float* p1, float* out, const float* d,
                   float maxDistance) const;
 

@@ -10,9 +10,13 @@
 namespace {
 
 // The floor and sweep tests compare at three decimals.
-double Truncate3(double x) { return std::trunc(x * 1000.0) * 0.001; }
+double Truncate3(double x) {
+    return std::trunc(x * 1000.0) * 0.001;
+}
 
-double Dot(const double* a, const double* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+double Dot(const double* a, const double* b) {
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
 
 void NormalizeXZ(double* v) {
     v[1] = 0;
@@ -61,7 +65,8 @@ int LPolygon::GetFloorPoint(const float* p, float r, float* out, float tolerance
     const float* p0 = vertices_[0]->model;
     // The face's height straight below (or above) the point.
     const double floorY =
-        p0[1] - (planes_[0] * (double(p[0]) - p0[0]) + planes_[2] * (double(p[2]) - p0[2])) / planes_[1];
+        p0[1] -
+        (planes_[0] * (double(p[0]) - p0[0]) + planes_[2] * (double(p[2]) - p0[2])) / planes_[1];
     out[0] = p[0];
     out[1] = float(floorY);
     out[2] = p[2];
@@ -89,7 +94,8 @@ int LPolygon::SweepTest(float r, const float* p0, const float* p1, float* out, c
     // How far outside edge plane i a point lies.
     auto edgeValue = [this](int i, const double* q) {
         const float* plane = &planes_[size_t(i + 1) * 8];
-        return plane[0] * (q[0] - plane[4]) + plane[1] * (q[1] - plane[5]) + plane[2] * (q[2] - plane[6]);
+        return plane[0] * (q[0] - plane[4]) + plane[1] * (q[1] - plane[5]) +
+               plane[2] * (q[2] - plane[6]);
     };
     const double start[3] = {p0[0], p0[1], p0[2]};
     const int edges = GetVertexCount();

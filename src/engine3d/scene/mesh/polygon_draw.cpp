@@ -37,7 +37,7 @@ uint16_t LPolygon::ComputeVisibility(L3DCamera& camera) {
         ComputeRadius();
         const float c[3] = {float(centre[0]), float(centre[1]), float(centre[2])};
         const int answer = camera.GetVisibility(c, radius);
-        code = answer == L3DCamera::kVisible ? kInside
+        code = answer == L3DCamera::kVisible   ? kInside
                : answer == L3DCamera::kClipped ? kCrossing
                                                : kCulled;
     }
@@ -63,8 +63,9 @@ bool LPolygon::IsFrontFacing() const {
     const float* c = vertices_[0]->camera;
     double dot = 0;
     for (int r = 0; r < 3; ++r)
-        dot += (double(m[4 * r]) * n[0] + double(m[4 * r + 1]) * n[1] + double(m[4 * r + 2]) * n[2]) *
-               c[r];
+        dot +=
+            (double(m[4 * r]) * n[0] + double(m[4 * r + 1]) * n[1] + double(m[4 * r + 2]) * n[2]) *
+            c[r];
     return dot >= 0;
 }
 
@@ -101,13 +102,14 @@ void LPolygon::ClipAndProject(L3DCamera& camera, L3DPoint* const* in, int inCoun
                     p->camera[k] = float(previous->camera[k] +
                                          t * (double(current->camera[k]) - previous->camera[k]));
                 for (int k = 0; k < 4; ++k)
-                    p->vertexUV[k] = float(previous->vertexUV[k] +
-                                           t * (double(current->vertexUV[k]) - previous->vertexUV[k]));
+                    p->vertexUV[k] =
+                        float(previous->vertexUV[k] +
+                              t * (double(current->vertexUV[k]) - previous->vertexUV[k]));
                 if (interpolateColours != 0)
                     for (int k = 0; k < 4; ++k)
-                        p->frameColor[k] = uint8_t(previous->frameColor[k] +
-                                                   t * (double(current->frameColor[k]) -
-                                                        previous->frameColor[k]));
+                        p->frameColor[k] =
+                            uint8_t(previous->frameColor[k] +
+                                    t * (double(current->frameColor[k]) - previous->frameColor[k]));
                 p->material = current->material;
                 p->Reproject(camera);
                 next[produced++] = p;

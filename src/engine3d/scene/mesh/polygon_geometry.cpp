@@ -102,7 +102,8 @@ void LPolygon::WorldCentre(double* centre) const {
 }
 
 void LPolygon::ComputeRadius() {
-    if (owner != nullptr && dirty == 0 && (owner->L3DLocation::flags & L3DLocation::kRotationChanged) == 0)
+    if (owner != nullptr && dirty == 0 &&
+        (owner->L3DLocation::flags & L3DLocation::kRotationChanged) == 0)
         return;
     dirty = 0;
     if (vertices_.empty()) return;
@@ -117,8 +118,8 @@ void LPolygon::ComputeRadius() {
             const double m[3] = {v->model[0], v->model[1], v->model[2]};
             double w[3];
             ToWorld(*owner, m, w);
-            const double d = std::hypot(w[0] - worldCentre[0], w[1] - worldCentre[1],
-                                        w[2] - worldCentre[2]);
+            const double d =
+                std::hypot(w[0] - worldCentre[0], w[1] - worldCentre[1], w[2] - worldCentre[2]);
             largest = std::max(largest, d);
         }
     } else {

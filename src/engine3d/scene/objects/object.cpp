@@ -31,15 +31,13 @@ bool HasMarker(const char* name) {
 constexpr int kBoxFaces[6][4] = {{0, 3, 2, 1}, {1, 2, 6, 5}, {4, 5, 6, 7},
                                  {0, 4, 7, 3}, {7, 6, 2, 3}, {0, 1, 5, 4}};
 
-template <typename F>
-void ForEachPolygon(const LList* list, F&& f) {
+template <typename F> void ForEachPolygon(const LList* list, F&& f) {
     if (list == nullptr) return;
     for (LListNode* node = list->GetHead(); node != nullptr; node = node->next)
         f(static_cast<LPolygon*>(node->item));
 }
 
-template <typename F>
-void ForEachChild(const LList* children, F&& f) {
+template <typename F> void ForEachChild(const LList* children, F&& f) {
     if (children == nullptr) return;
     for (LListNode* node = children->GetHead(); node != nullptr; node = node->next)
         f(static_cast<L3DObject*>(node->item));
@@ -99,7 +97,8 @@ L3DObject::~L3DObject() {
     if (shadow != nullptr) {
         LAPICLBK* device = world != nullptr ? world->GetAPI() : nullptr;
         LMaterial* material = shadow->GetMaterial();
-        std::vector<L3DPoint*> corners(shadow->Vertices(), shadow->Vertices() + shadow->GetVertexCount());
+        std::vector<L3DPoint*> corners(shadow->Vertices(),
+                                       shadow->Vertices() + shadow->GetVertexCount());
         shadow->RemoveVertexAt(-1);
         for (L3DPoint* corner : corners)
             if (corner->useCount <= 0 && device != nullptr) device->DeletePoint(corner);
@@ -170,10 +169,9 @@ int32_t L3DObject::GetPointCount(int withChildren) const {
 
 int L3DObject::DrawingMode(uint32_t value) const {
     if (!HasPolygons(0)) {
-        const L3DObject* first =
-            children != nullptr && children->GetHead() != nullptr
-                ? static_cast<L3DObject*>(children->GetHead()->item)
-                : nullptr;
+        const L3DObject* first = children != nullptr && children->GetHead() != nullptr
+                                     ? static_cast<L3DObject*>(children->GetHead()->item)
+                                     : nullptr;
         if (first == nullptr) return 0;
         return value == 4 ? first->IsFlat() : value == 2 ? first->IsWireframe() : first->IsMapped();
     }
@@ -196,14 +194,14 @@ void L3DObject::UpdateBox(int update) {
             lo[k] = i == 0 ? p[k] : std::min(lo[k], p[k]);
             hi[k] = i == 0 ? p[k] : std::max(hi[k], p[k]);
         }
-        largest = std::max(largest, std::sqrt(double(p[0]) * p[0] + double(p[1]) * p[1] +
-                                              double(p[2]) * p[2]));
+        largest = std::max(
+            largest, std::sqrt(double(p[0]) * p[0] + double(p[1]) * p[1] + double(p[2]) * p[2]));
     }
     boundingRadius = float(largest);
     boundingRadiusValid = 1;
-    const float corners[8][3] = {{lo[0], hi[1], lo[2]}, {hi[0], hi[1], lo[2]}, {hi[0], lo[1], lo[2]},
-                                 {lo[0], lo[1], lo[2]}, {lo[0], hi[1], hi[2]}, {hi[0], hi[1], hi[2]},
-                                 {hi[0], lo[1], hi[2]}, {lo[0], lo[1], hi[2]}};
+    const float corners[8][3] = {
+        {lo[0], hi[1], lo[2]}, {hi[0], hi[1], lo[2]}, {hi[0], lo[1], lo[2]}, {lo[0], lo[1], lo[2]},
+        {lo[0], hi[1], hi[2]}, {hi[0], hi[1], hi[2]}, {hi[0], lo[1], hi[2]}, {lo[0], lo[1], hi[2]}};
     LBasePoint* box = boxObject->GetCurrentPointList();
     for (int c = 0; c < 8 && box != nullptr; ++c)
         if (L3DPoint* corner = box->GetPoint(c)) std::copy_n(corners[c], 3, corner->model);
@@ -241,7 +239,8 @@ L3DObject* L3DObject::FindChild(const char* name) {
 
 int L3DObject::SetPolygonMaterial(int32_t i, LMaterial* material) {
     if (i == -1) {
-        ForEachPolygon(GetCurrentPolygonList(), [material](LPolygon* p) { p->SetMaterial(material); });
+        ForEachPolygon(GetCurrentPolygonList(),
+                       [material](LPolygon* p) { p->SetMaterial(material); });
         return kSceneOk;
     }
     LPolygon* polygon = GetPolygonAt(i);

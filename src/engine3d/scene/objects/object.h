@@ -21,7 +21,9 @@ public:
     uint32_t typeCode = 0xFFFFFFFFu;
 };
 
-class L3DObject : public LMultiBasePoly, public L3DLocation, public LManageCLBKObject,
+class L3DObject : public LMultiBasePoly,
+                  public L3DLocation,
+                  public LManageCLBKObject,
                   public L3DObjectType {
 public:
     static constexpr uint32_t kPlain = 0x000A;

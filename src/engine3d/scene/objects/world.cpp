@@ -19,7 +19,9 @@
 
 namespace {
 
-L3DObject* ObjectOf(const LListNode* node) { return static_cast<L3DObject*>(node->item); }
+L3DObject* ObjectOf(const LListNode* node) {
+    return static_cast<L3DObject*>(node->item);
+}
 
 bool IsClone(const L3DObject* object) {
     return object->typeCode == L3DObject::kClone || object->typeCode == L3DObject::kAnimatedClone;
@@ -40,7 +42,8 @@ L3DObject* FindInSubtree(L3DObject* object, const char* name) {
 }
 
 void DropBatches(L3DObject* object, const LMaterial* material) {
-    if (LCacheMaterialList* batches = object->GetCurrentBatchList()) batches->RemoveMaterial(material);
+    if (LCacheMaterialList* batches = object->GetCurrentBatchList())
+        batches->RemoveMaterial(material);
     if (object->children == nullptr) return;
     for (LListNode* node = object->children->GetHead(); node != nullptr; node = node->next)
         DropBatches(ObjectOf(node), material);
@@ -117,7 +120,8 @@ int L3DWorld::RemoveObject(L3DObject* object) {
 void L3DWorld::RemoveClonesOf(L3DObject* source) {
     std::vector<L3DObject*> clones;
     for (LListNode* node = objects.GetHead(); node != nullptr; node = node->next)
-        if (IsClone(ObjectOf(node)) && ObjectOf(node)->source == source) clones.push_back(ObjectOf(node));
+        if (IsClone(ObjectOf(node)) && ObjectOf(node)->source == source)
+            clones.push_back(ObjectOf(node));
     for (L3DObject* clone : clones) {
         RemoveObject(clone);
         if (source->cloneCount > 0) --source->cloneCount;
@@ -145,7 +149,9 @@ L3DObject* L3DWorld::GetObjectAt(int32_t i) const {
     return node != nullptr ? ObjectOf(node) : nullptr;
 }
 
-int32_t L3DWorld::IndexOfObject(const L3DObject* object) const { return objects.IndexOf(object); }
+int32_t L3DWorld::IndexOfObject(const L3DObject* object) const {
+    return objects.IndexOf(object);
+}
 
 L3DObject* L3DWorld::FindObjectByName(const char* name) const {
     if (name == nullptr) return nullptr;
@@ -167,7 +173,8 @@ void L3DWorld::ResetObjectNames() {
         L3DObject* object = ObjectOf(node);
         const char* name = object->RawName();
         const char* shown = name != nullptr ? name : "NoName";
-        if (std::strncmp(shown, "Object", 6) != 0 && std::strncmp(shown, "NoName", 6) != 0) continue;
+        if (std::strncmp(shown, "Object", 6) != 0 && std::strncmp(shown, "NoName", 6) != 0)
+            continue;
         char text[32];
         std::snprintf(text, sizeof text, "Object %d", ++counter);
         object->SetName(text);
@@ -218,4 +225,6 @@ void L3DWorld::DropMaterialBatches(const LMaterial* material) {
         DropBatches(ObjectOf(node), material);
 }
 
-L3DCamera* L3DWorld::CreateCamera(uint32_t flags) { return cameras.CreateCamera(flags); }
+L3DCamera* L3DWorld::CreateCamera(uint32_t flags) {
+    return cameras.CreateCamera(flags);
+}

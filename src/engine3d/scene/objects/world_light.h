@@ -10,8 +10,8 @@ class L3DWorld;
 
 class L3DLightAmbiant : public LManageCLBKObject {
 public:
-    L3DLightAmbiant(L3DWorld* world, float x, float y, float z, int32_t intensity,
-                    int32_t night, uint32_t rgb, LCLBKObject* link);
+    L3DLightAmbiant(L3DWorld* world, float x, float y, float z, int32_t intensity, int32_t night,
+                    uint32_t rgb, LCLBKObject* link);
 
     // Stores the vector and its direction (a length not above 0 counts as 0.0001).
     void SetVector(float x, float y, float z);

@@ -15,13 +15,21 @@ std::recursive_mutex& RenderMutex() {
 
 } // namespace
 
-LRenderAPICLBK* GetCurrentRenderer() { return currentRenderer; }
+LRenderAPICLBK* GetCurrentRenderer() {
+    return currentRenderer;
+}
 
-void SetCurrentRenderer(LRenderAPICLBK* renderer) { currentRenderer = renderer; }
+void SetCurrentRenderer(LRenderAPICLBK* renderer) {
+    currentRenderer = renderer;
+}
 
-void LockRender() { RenderMutex().lock(); }
+void LockRender() {
+    RenderMutex().lock();
+}
 
-void UnlockRender() { RenderMutex().unlock(); }
+void UnlockRender() {
+    RenderMutex().unlock();
+}
 
 LPolygon& GetScratchPolygon() {
     static LPolygon scratch(nullptr, 2, nullptr);

@@ -20,7 +20,8 @@ void RecordingPolygon::Prepare() {
 void RecordingPolygon::DrawVertices(L3DPoint* const* vertices, int count, uint32_t) {
     RecordedDraw draw{this, GetMaterial(), {}};
     for (int i = 0; i < count; ++i)
-        draw.vertices.push_back({vertices[i]->camera[0], vertices[i]->camera[1], vertices[i]->camera[2]});
+        draw.vertices.push_back(
+            {vertices[i]->camera[0], vertices[i]->camera[1], vertices[i]->camera[2]});
     device_->draws.push_back(std::move(draw));
 }
 
@@ -53,7 +54,9 @@ void RecordingRenderer::BeginExtraPass(uint32_t value) {
     Record("BeginExtraPass", nullptr, nullptr, nullptr, {value});
 }
 
-void RecordingRenderer::DrawGridForCamera(L3DCamera* camera) { Record("DrawGridForCamera", camera); }
+void RecordingRenderer::DrawGridForCamera(L3DCamera* camera) {
+    Record("DrawGridForCamera", camera);
+}
 
 int RecordingRenderer::SetDisplayMode(int32_t width, int32_t height, uint32_t flags, uint32_t depth,
                                       LTexture* target) {
@@ -98,4 +101,6 @@ void RecordingDevice::DeletePolygon(LPolygon* polygon) {
     delete polygon;
 }
 
-void RecordingDevice::DeleteTexture(LTexture* texture) { delete texture; }
+void RecordingDevice::DeleteTexture(LTexture* texture) {
+    delete texture;
+}
