@@ -1,0 +1,122 @@
+// The viewpoint through which a world is drawn and picked: the projection, the six view
+// planes, fog, the visibility tests objects and polygons ask of it, the clip-point pool
+// and the depth buckets that sort blended polygons back to front.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine3d/scene/mesh/point.h"
+#include "engine3d/scene/objects/object.h"
+#include "engine3d/scene/plane.h"
+
+class ChunkWriter;
+class LPolygon;
+class LRenderAPICLBK;
+
+// The user clip plane applied while a camera has object flag 0x80000; nothing sets it
+// yet, so it stays zero.
+struct UserClipPlane {
+    float normal[3] = {};
+    float point[3] = {};
+};
+const UserClipPlane& GetUserClipPlane();
+
+class L3DCamera : public L3DObject {
+public:
+    static constexpr int kVisible = 2;
+    static constexpr int kClipped = 4;
+    static constexpr int kInvisible = 8;
+    static constexpr uint32_t kUserClipPlane = 0x80000;
+    static constexpr int kClipPoolSize = 64;
+    static constexpr int kMaxClipVertices = 64;
+    static constexpr int32_t kBucketCount = 16384;
+    static constexpr uint32_t kPoolGrowth = 10000;
+    static constexpr uint8_t kFogOff = 0;
+    static constexpr uint8_t kFogLinear = 2;
+    static constexpr uint8_t kFogExponential = 4;
+    static constexpr uint8_t kFogSquared = 8;
+
+    L3DCamera(L3DWorld* world, uint32_t flags);
+
+    int SetRotationMatrix(const float* m) override;
+    int SetAngles(float x, float y, float z, int relative) override;
+
+    void SetFieldOfView(float degrees);
+    void SetViewSize(int32_t width, int32_t height);
+    void SetViewRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
+    void SetMinVisibleDistance(int32_t near);
+    void SetMaxVisibleDistance(int32_t far);
+    void EnableFog(int on);
+    void SetFogColor(uint32_t rgb);
+    void SetFogRange(float start, float end);
+    void SetFog(int on, uint32_t rgb, float start, float end, float density);
+    void GetFogRange(float* start, float* end) const;
+    float GetFogDensity() const { return fogDensity; }
+    // The fog byte of a camera depth: 255 no fog, 0 full fog.
+    uint8_t FogAt(float depth) const;
+
+    int GetVisibility(const float* centre, float radius) const;
+    bool IsPointVisible(const float* c) const;
+    uint32_t GetOutCodes(L3DPoint* const* points, int n) const;
+    const L3DPlane& PlaneForOutCode(uint32_t bit) const;
+    // Null once the pool is used up for this polygon.
+    L3DPoint* TakeClipPoint();
+
+    void PrepareDepthSort();
+    void QueueForDrawing(LPolygon* polygon);
+    // Draws the queued polygons far to near and empties the buckets.
+    void DrawBuckets();
+    int32_t QueuedCount() const { return usedBuckets_; }
+    // "CAME"; 0 written.
+    int Save(ChunkWriter& writer, uint32_t flags) const;
+
+    float viewMatrix[16];
+    uint32_t drawMode = 4;
+    uint32_t polygonsDrawn = 0;
+    float fieldOfView = 30;
+    float ratio = 0.75f;
+    float halfWidth = 1, halfHeight = 1;
+    int32_t viewWidth = 0, viewHeight = 0;
+    int32_t viewRect[4] = {};
+    float focalX = 0, focalY = 0;
+    int32_t farDistance = 65536;
+    int32_t nearDistance = 20;
+    uint8_t fogMode = kFogOff;
+    uint8_t fogColor[3] = {};
+    float fogStart = 0, fogEnd = 1;
+    int32_t fogStartDistance = 0, fogEndDistance = 65536;
+    float fogDensity = 1;
+    uint32_t frameCounter = 0;
+    // Bits 8, 16, 2, 4, 64, 32 in this order.
+    L3DPlane planes[6];
+    LRenderAPICLBK* renderer = nullptr;
+    float cameraRadius = 175;
+    int32_t clipPointCount = 0;
+
+private:
+    struct Bucket {
+        uint32_t count = 0;
+        int32_t first = -1;
+        int32_t last = -1;
+    };
+    struct Node {
+        int32_t next = -1;
+        LPolygon* polygon = nullptr;
+    };
+
+    void DeriveFocal();
+    void ComputeFrustumPlanes();
+    void InvertView();
+    void UpdateFogDistances();
+
+    std::array<L3DPoint, kClipPoolSize> clipPool_;
+    std::vector<Bucket> buckets_;
+    // Nodes are addressed by index so that growing the pool keeps queued chains valid.
+    std::vector<Node> nodes_;
+    uint32_t cursor_ = 0;
+    int32_t usedBuckets_ = 0;
+    int32_t lowestBucket_ = kBucketCount;
+};

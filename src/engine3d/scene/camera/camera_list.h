@@ -1,0 +1,30 @@
+// The world's cameras.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/llist.h"
+
+class L3DCamera;
+class L3DWorld;
+
+class LBaseCamera {
+public:
+    LBaseCamera() = default;
+    LBaseCamera(const LBaseCamera&) = delete;
+    LBaseCamera& operator=(const LBaseCamera&) = delete;
+    ~LBaseCamera();
+
+    L3DCamera* CreateCamera(uint32_t flags);
+    // 4 when not listed.
+    int RemoveCamera(L3DCamera* camera);
+    // -1 removes every camera.
+    int RemoveCameraAt(int32_t index);
+    L3DCamera* FindByName(const char* name) const;
+    L3DCamera* FindNextByName(const L3DCamera* after, const char* name) const;
+    void NotifyAll(int flag);
+
+    LList list;
+    L3DWorld* world = nullptr;
+    uint32_t camerasShown = 1;
+};

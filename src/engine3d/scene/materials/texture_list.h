@@ -1,0 +1,46 @@
+// The world's textures: finds image files on disk, decodes them through the 2D library
+// into textures the back end makes, and keeps use counts.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "foundation/llist.h"
+
+class L3DWorld;
+class LTexture;
+
+class LBaseTexture {
+public:
+    static constexpr size_t kMaxPath = 260;
+
+    LBaseTexture() = default;
+    LBaseTexture(const LBaseTexture&) = delete;
+    LBaseTexture& operator=(const LBaseTexture&) = delete;
+
+    // Searches the search folder, then the current folder, each depth first, for the
+    // name's file part; the current directory is never changed. 1 found.
+    int FindTextureFile(const char* name, std::string& out) const;
+    LTexture* LoadTexture(const char* textureName, const char* fileName);
+    // 1 decoded into the texture.
+    int DecodeImage(LTexture* texture, const char* path);
+    // 15 for null.
+    int AddTexture(LTexture* texture);
+    int RemoveTexture(LTexture* texture);
+    int RemoveAt(int32_t i);
+    LTexture* FindByName(const char* name) const;
+    LTexture* FindNext(const LTexture* after, const char* name) const;
+    LTexture* GetAt(int32_t i) const;
+    void SetFolder(const char* folder);
+    void ReleaseDeviceCopies();
+    void ReloadAll();
+
+    LList list;
+    uint32_t count = 0;
+    std::string folder;
+    L3DWorld* world = nullptr;
+
+private:
+    void DeleteTexture(LTexture* texture) const;
+};

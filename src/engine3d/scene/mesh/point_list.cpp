@@ -1,0 +1,156 @@
+#include "engine3d/scene/mesh/point_list.h"
+
+#include <algorithm>
+
+#include "engine3d/scene/chunk_writer.h"
+#include "engine3d/scene/mesh/point.h"
+#include "engine3d/scene/objects/world.h"
+#include "engine3d/scene/render/device.h"
+#include "engine3d/scene/scene_codes.h"
+
+LBasePoint::LBasePoint() {
+    points_.reserve(kCapacityStep);
+    uses_.reserve(kCapacityStep);
+}
+
+LBasePoint::~LBasePoint() {
+    Clear();
+}
+
+void LBasePoint::DeletePoint(L3DPoint* point) const {
+    LAPICLBK* device = world != nullptr ? world->GetAPI() : nullptr;
+    if (device != nullptr)
+        device->DeletePoint(point);
+    else
+        delete point;
+}
+
+void LBasePoint::FitCapacity() {
+    const int32_t capacity = (GetCount() / kCapacityStep + 1) * kCapacityStep;
+    if (capacity == capacity_) return;
+    capacity_ = capacity;
+    points_.shrink_to_fit();
+    uses_.shrink_to_fit();
+    points_.reserve(size_t(capacity));
+    uses_.reserve(size_t(capacity));
+}
+
+void LBasePoint::Append(L3DPoint* point, int32_t uses) {
+    points_.push_back(point);
+    uses_.push_back(uses);
+    if (GetCount() > capacity_) capacity_ += kCapacityStep;
+}
+
+L3DPoint* LBasePoint::AddPoint(float x, float y, float z, float u1, float v1, float u2, float v2,
+                               int32_t uses) {
+    if (IsMerging()) {
+        for (size_t i = 0; i < points_.size(); ++i) {
+            const L3DPoint* p = points_[i];
+            if (p->model[0] == x && p->model[1] == y && p->model[2] == z && p->texture[0] == u1 &&
+                p->texture[1] == v1 && p->texture[2] == u2 && p->texture[3] == v2) {
+                if (uses != -1)
+                    uses_[i] = uses;
+                else
+                    uses_[i] = p->useCount != 0 ? uses_[i] + 1 : 1;
+                return points_[i];
+            }
+        }
+    }
+    LAPICLBK* device = world != nullptr ? world->GetAPI() : nullptr;
+    if (device == nullptr) return nullptr;
+    L3DPoint* point = device->CreatePoint(x, y, z, u1, v1, u2, v2);
+    if (point == nullptr) return nullptr;
+    point->useCount = 0;
+    Append(point, uses == -1 ? 1 : uses);
+    return point;
+}
+
+int32_t LBasePoint::AddPointRef(L3DPoint* point) {
+    if (IsMerging()) {
+        const int32_t i = IndexOf(point);
+        if (i >= 0) {
+            uses_[size_t(i)] = point->useCount != 0 ? uses_[size_t(i)] + 1 : 1;
+            return i;
+        }
+    }
+    Append(point, 1);
+    return GetCount() - 1;
+}
+
+int LBasePoint::RemovePointRef(L3DPoint* point) {
+    const int32_t i = point != nullptr ? IndexOf(point) : -1;
+    if (i < 0) return kScenePointMissing;
+    point->useCount = std::max(point->useCount - 1, 0);
+    if (--uses_[size_t(i)] > 0) return 0;
+    points_.erase(points_.begin() + i);
+    uses_.erase(uses_.begin() + i);
+    FitCapacity();
+    // A point appended twice while merging was off is still held by its other entry.
+    if (point->useCount < 1 && (flags & kDeleteUnused) != 0 && IndexOf(point) < 0)
+        DeletePoint(point);
+    return 0;
+}
+
+void LBasePoint::Clear() {
+    if ((flags & kDeleteUnused) == 0) return;
+    std::vector<L3DPoint*> unused;
+    for (size_t i = 0; i < points_.size(); ++i) {
+        L3DPoint* point = points_[i];
+        point->useCount -= uses_[i];
+        if (point->useCount <= 0) unused.push_back(point);
+    }
+    std::sort(unused.begin(), unused.end());
+    unused.erase(std::unique(unused.begin(), unused.end()), unused.end());
+    for (L3DPoint* point : unused)
+        DeletePoint(point);
+    points_.clear();
+    uses_.clear();
+    FitCapacity();
+}
+
+L3DPoint* LBasePoint::GetPoint(int32_t i) const {
+    return i >= 0 && i < GetCount() ? points_[size_t(i)] : nullptr;
+}
+
+int32_t LBasePoint::IndexOf(const L3DPoint* point) const {
+    const auto it = std::find(points_.begin(), points_.end(), point);
+    return it == points_.end() ? -1 : int32_t(it - points_.begin());
+}
+
+int32_t LBasePoint::GetListUse(int32_t i) const {
+    return i >= 0 && i < GetCount() ? uses_[size_t(i)] : 0;
+}
+
+void LBasePoint::CopyFrom(const LBasePoint& other) {
+    Clear();
+    LAPICLBK* device = world != nullptr ? world->GetAPI() : nullptr;
+    if (device == nullptr) return;
+    for (size_t i = 0; i < other.points_.size(); ++i) {
+        const L3DPoint* s = other.points_[i];
+        L3DPoint* p = device->CreatePoint(s->model[0], s->model[1], s->model[2], s->texture[0],
+                                          s->texture[1], s->texture[2], s->texture[3]);
+        if (p == nullptr) continue;
+        std::copy_n(s->world, 3, p->world);
+        p->screenX = s->screenX;
+        p->screenY = s->screenY;
+        std::copy_n(s->normal, 3, p->normal);
+        std::copy_n(s->staticColor, 4, p->staticColor);
+        std::copy_n(s->frameColor, 4, p->frameColor);
+        p->fog = s->fog;
+        p->visible = s->visible;
+        p->reflectionCurve = s->reflectionCurve;
+        p->useCount = s->useCount;
+        Append(p, other.uses_[i]);
+    }
+    capacity_ = std::max(capacity_, other.capacity_);
+}
+
+void LBasePoint::Write(ChunkWriter& writer, uint32_t) const {
+    writer.WriteU16(uint16_t(points_.size()));
+    for (const L3DPoint* p : points_) {
+        const float values[10] = {p->model[0],   p->model[1],   p->model[2],   p->texture[0],
+                                  p->texture[1], p->texture[2], p->texture[3], p->normal[0],
+                                  p->normal[1],  p->normal[2]};
+        writer.WritePoint(values);
+    }
+}

@@ -1,0 +1,207 @@
+#include <algorithm>
+#include <cmath>
+
+#include "engine3d/scene/camera/camera.h"
+#include "engine3d/scene/materials/material.h"
+#include "engine3d/scene/mesh/point.h"
+#include "engine3d/scene/mesh/polygon.h"
+#include "engine3d/scene/objects/object.h"
+#include "engine3d/scene/objects/world.h"
+
+namespace {
+
+// Clip planes in the order they are applied, with their out-code bits.
+constexpr uint32_t kClipOrder[6] = {32, 64, 8, 16, 4, 2};
+
+double PlaneValue(const L3DPlane& plane, const float* c) {
+    return double(plane.a) * c[0] + double(plane.b) * c[1] + double(plane.c) * c[2] - plane.d;
+}
+
+} // namespace
+
+uint16_t LPolygon::ComputeVisibility(L3DCamera& camera) {
+    uint16_t code = kCrossing;
+    const int n = GetVertexCount();
+    int shown = 0;
+    for (const L3DPoint* v : vertices_)
+        shown += v->visible != 0 ? 1 : 0;
+    if (n > 0 && shown == n) {
+        code = kInside;
+    } else if (shown == 0) {
+        double centre[3] = {0, 0, 0};
+        for (const L3DPoint* v : vertices_)
+            for (int i = 0; i < 3; ++i)
+                centre[i] += v->world[i];
+        for (int i = 0; i < 3; ++i)
+            centre[i] = n > 0 ? centre[i] / n : 0.0;
+        ComputeRadius();
+        const float c[3] = {float(centre[0]), float(centre[1]), float(centre[2])};
+        const int answer = camera.GetVisibility(c, radius);
+        code = answer == L3DCamera::kVisible   ? kInside
+               : answer == L3DCamera::kClipped ? kCrossing
+                                               : kCulled;
+    }
+    if ((camera.objectFlags & L3DCamera::kUserClipPlane) != 0) {
+        const UserClipPlane& plane = GetUserClipPlane();
+        bool allOutside = true;
+        for (const L3DPoint* v : vertices_) {
+            double s = 0;
+            for (int i = 0; i < 3; ++i)
+                s += double(plane.normal[i]) * (double(plane.point[i]) - v->world[i]);
+            allOutside = allOutside && s <= 0;
+        }
+        if (allOutside) code = kCulled;
+    }
+    visibility = code;
+    return code;
+}
+
+bool LPolygon::IsFrontFacing() const {
+    if (vertices_.empty() || owner == nullptr) return false;
+    const float* m = owner->modelView;
+    const float* n = planes_.data();
+    const float* c = vertices_[0]->camera;
+    double dot = 0;
+    for (int r = 0; r < 3; ++r)
+        dot +=
+            (double(m[4 * r]) * n[0] + double(m[4 * r + 1]) * n[1] + double(m[4 * r + 2]) * n[2]) *
+            c[r];
+    return dot >= 0;
+}
+
+void LPolygon::ClipAndProject(L3DCamera& camera, L3DPoint* const* in, int inCount, L3DPoint** out,
+                              int* outCount, int interpolateColours) {
+    camera.clipPointCount = 0;
+    *outCount = 0;
+    const uint32_t codes = camera.GetOutCodes(in, inCount);
+    CopyUVToVertices();
+    if (inCount < 3 || inCount > L3DCamera::kMaxClipVertices - 6) return;
+    L3DPoint* bufferA[L3DCamera::kMaxClipVertices];
+    L3DPoint* bufferB[L3DCamera::kMaxClipVertices];
+    std::copy_n(in, inCount, bufferA);
+    L3DPoint** work = bufferA;
+    L3DPoint** next = bufferB;
+    int count = inCount;
+    for (uint32_t bit : kClipOrder) {
+        if ((codes & bit) == 0) continue;
+        const L3DPlane& plane = camera.PlaneForOutCode(bit);
+        int produced = 0;
+        const L3DPoint* previous = work[count - 1];
+        double sPrevious = PlaneValue(plane, previous->camera);
+        for (int i = 0; i < count; ++i) {
+            L3DPoint* current = work[i];
+            const double sCurrent = PlaneValue(plane, current->camera);
+            const bool currentInside = sCurrent > 0;
+            const bool previousInside = sPrevious >= 0;
+            if (previousInside != currentInside) {
+                L3DPoint* p = camera.TakeClipPoint();
+                if (p == nullptr) return;
+                const double span = sPrevious - sCurrent;
+                const double t = span != 0 ? sPrevious / span : 0.0;
+                for (int k = 0; k < 3; ++k)
+                    p->camera[k] = float(previous->camera[k] +
+                                         t * (double(current->camera[k]) - previous->camera[k]));
+                for (int k = 0; k < 4; ++k)
+                    p->vertexUV[k] =
+                        float(previous->vertexUV[k] +
+                              t * (double(current->vertexUV[k]) - previous->vertexUV[k]));
+                if (interpolateColours != 0)
+                    for (int k = 0; k < 4; ++k)
+                        p->frameColor[k] =
+                            uint8_t(previous->frameColor[k] +
+                                    t * (double(current->frameColor[k]) - previous->frameColor[k]));
+                p->material = current->material;
+                p->Reproject(camera);
+                next[produced++] = p;
+            }
+            if (currentInside) next[produced++] = current;
+            previous = current;
+            sPrevious = sCurrent;
+        }
+        std::swap(work, next);
+        count = produced;
+        if (count < 3) break;
+    }
+    std::copy_n(work, count, out);
+    *outCount = count;
+}
+
+void LPolygon::GetDrawableVertices(L3DCamera& camera, L3DPoint* const** outVertices, int* outCount,
+                                   L3DPoint** scratch) {
+    *outVertices = nullptr;
+    *outCount = 0;
+    if (visibility == kInside) {
+        *outVertices = vertices_.data();
+        *outCount = GetVertexCount();
+    } else if (visibility == kCrossing) {
+        int count = 0;
+        ClipAndProject(camera, vertices_.data(), GetVertexCount(), scratch, &count, 0);
+        if (count >= 3) {
+            *outVertices = scratch;
+            *outCount = count;
+        }
+    }
+}
+
+uint16_t LPolygon::TestVisibility(L3DCamera& camera) {
+    if (material_ == nullptr) {
+        drawn = 0;
+        return visibility;
+    }
+    L3DWorld* w = GetWorld();
+    if (w != nullptr && w->backFaceCulling != 0) {
+        drawn = IsFrontFacing() ? 1 : 0;
+        if (drawn == 0) return visibility;
+    } else {
+        drawn = 1;
+    }
+    if (ComputeVisibility(camera) == kCulled) drawn = 0;
+    return visibility;
+}
+
+void LPolygon::SubmitTested(L3DCamera& camera) {
+    if (drawn == 0) return;
+    const bool hasClones = owner != nullptr && owner->cloneCount > 0;
+    if (hasClones || !material_->NeedsBlending() || (material_->mode & LMaterial::kPlanar) != 0)
+        Draw(camera);
+    else
+        camera.QueueForDrawing(this);
+}
+
+void LPolygon::Submit(L3DCamera& camera) {
+    TestVisibility(camera);
+    SubmitTested(camera);
+}
+
+void LPolygon::SubmitDeferred(L3DCamera& camera) {
+    TestVisibility(camera);
+    if (drawn != 0) camera.QueueForDrawing(this);
+}
+
+void LPolygon::DeferIfDrawn(L3DCamera& camera) {
+    if (drawn != 0) camera.QueueForDrawing(this);
+}
+
+void LPolygon::Draw(L3DCamera& camera) {
+    if (material_ == nullptr) return;
+    if (visibility == kInside) {
+        ++camera.polygonsDrawn;
+        if (material_->drawRoutine != nullptr) material_->drawRoutine(*this, camera);
+    } else if (visibility == kCrossing) {
+        if (material_->drawThunk != nullptr) material_->drawThunk(*this, camera);
+    }
+}
+
+void LPolygon::DrawUnclipped(L3DCamera&) {
+    CopyUVToVertices();
+    DrawVertices(vertices_.data(), GetVertexCount(), 0);
+}
+
+void LPolygon::DrawClipped(L3DCamera& camera) {
+    L3DPoint* clipped[L3DCamera::kMaxClipVertices];
+    int count = 0;
+    ClipAndProject(camera, vertices_.data(), GetVertexCount(), clipped, &count, 0);
+    if (count >= 3) DrawVertices(clipped, count, 0);
+}
+
+void LPolygon::DrawVertices(L3DPoint* const*, int, uint32_t) {}

@@ -1,0 +1,100 @@
+// The root of one 3D scene: its lists of objects, materials, textures and cameras, the
+// spatial structure, the built-in materials and the world light, and the back end that
+// makes its points, polygons and textures.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "engine3d/scene/camera/camera_list.h"
+#include "engine3d/scene/clbk_object.h"
+#include "engine3d/scene/materials/material_list.h"
+#include "engine3d/scene/materials/texture_list.h"
+#include "foundation/llist.h"
+
+class ImageFile;
+class ImageFileManager;
+class L3DCamera;
+class L3DLightAmbiant;
+class L3DObject;
+class LAPICLBK;
+class LBase3DCluster;
+class LMaterial;
+class LTexture;
+struct PaletteRecord;
+
+// Copies a texture file when a world is saved with its texture folder; 0 on success.
+using CopyTextureHook = int (*)(LTexture* texture, const char* source, const char* destination,
+                                int failIfExists, const char* fileName);
+
+inline constexpr char kDefaultMaterialName[] = "$Yix3D Mat$ Default Material";
+inline constexpr char kShadowMaterialName[] = "$Yix3D Mat$ Default Shadow Material";
+
+class L3DWorld : public LManageCLBKObject {
+public:
+    // The device is used, not owned; it must outlive the world.
+    L3DWorld(LAPICLBK* backend, uint32_t unused, LCLBKObject* link, CopyTextureHook copyHook);
+    ~L3DWorld() override;
+
+    // The object's result of IsVisible when hidden on arrival is decided by show-on-add.
+    int AddObject(L3DObject* object, int update);
+    // Removes the object and its clones, destroying them while auto delete is on; 1 when
+    // the object is not in the list.
+    int RemoveObject(L3DObject* object);
+    int RemoveObjectAt(int32_t i);
+    void RemoveClonesOf(L3DObject* source);
+    L3DObject* GetObjectAt(int32_t i) const;
+    int32_t IndexOfObject(const L3DObject* object) const;
+    L3DObject* FindObjectByName(const char* name) const;
+    L3DObject* FindNextObjectByName(const L3DObject* after, const char* name) const;
+    void ResetObjectNames();
+    int32_t CountPolygons() const;
+    void SetColorDepth(uint32_t depth);
+    uint32_t GetColorDepth() const { return colorDepth; }
+    uint32_t GetTextureFormat() const { return textureFormat; }
+    LAPICLBK* GetAPI() const { return backend_; }
+    int IsAccelerated() const { return accelerated; }
+    void InvalidateMaterials() { materials.ResetAll(); }
+    LMaterial* GetDefaultMaterial() const { return defaultMaterial_; }
+    LMaterial* GetShadowMaterial() const { return shadowMaterial_; }
+    void SetPalette(PaletteRecord* record);
+    // Made on first use; null when the image formats cannot be set up.
+    ImageFile* GetImageFile();
+    int CopyTextureFile(LTexture* texture, const char* source, const char* destination,
+                        int failIfExists, const char* fileName);
+    // Every object's batches of the material go, children included.
+    void DropMaterialBatches(const LMaterial* material);
+    L3DCamera* CreateCamera(uint32_t flags);
+
+    LList objects;
+    uint32_t objectCount = 0;
+    uint32_t autoDelete = 1;
+    uint32_t showOnAdd = 1;
+    uint32_t worldFlags = 0;
+    uint32_t colorDepth = 16;
+    uint32_t textureFormat = 16;
+    uint32_t backFaceCulling = 1;
+    uint32_t accelerated = 0;
+    uint32_t userValue = 0;
+    float objectPushBack = 5.0f;
+    float polygonPushBack = 10.0f;
+    PaletteRecord* palette = nullptr;
+    CopyTextureHook copyHook;
+    LBaseMaterial materials;
+    LBaseTexture textures;
+    LBaseCamera cameras;
+    LList specialMaterials;
+    std::unique_ptr<LBase3DCluster> cluster;
+    std::unique_ptr<L3DLightAmbiant> ambientLight;
+    L3DCamera* currentCamera = nullptr;
+
+private:
+    void AddBuiltInMaterials();
+
+    LAPICLBK* backend_;
+    LMaterial* defaultMaterial_ = nullptr;
+    LMaterial* shadowMaterial_ = nullptr;
+    std::unique_ptr<ImageFileManager> imageManager_;
+    std::unique_ptr<ImageFile> imageFile_;
+    bool imageTried_ = false;
+};

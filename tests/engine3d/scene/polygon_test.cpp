@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include "engine3d/scene/chunk_writer.h"
+#include "engine3d/scene/materials/material.h"
+#include "engine3d/scene/mesh/point.h"
+#include "engine3d/scene/mesh/point_list.h"
+#include "engine3d/scene/support/scene_fixture.h"
+
+namespace {
+
+using PolygonTest = SceneTest;
+
+TEST_F(PolygonTest, PlanesPointOutOfTheFaceAndItsEdges) {
+    L3DObject object("Floor", &world, nullptr);
+    LPolygon* p = AddFace(object, {{0, 0, 0}, {0, 0, 10}, {10, 0, 0}}, 1);
+    const float* face = p->GetPlane(0);
+    EXPECT_FLOAT_EQ(face[1], 1);
+    EXPECT_EQ(p->facingCode, 4);
+    // Each edge plane is perpendicular to the face and points away from the third vertex.
+    for (int e = 0; e < 3; ++e) {
+        const float* edge = p->GetPlane(e + 1);
+        const float* other = p->GetVertex((e + 2) % 3)->model;
+        const float* start = edge + 4;
+        const double side = edge[0] * (other[0] - start[0]) + edge[1] * (other[1] - start[1]) +
+                            edge[2] * (other[2] - start[2]);
+        EXPECT_LT(side, 0) << e;
+        EXPECT_FLOAT_EQ(edge[1], 0);
+    }
+}
+
+TEST_F(PolygonTest, FacingCodesFollowTheNormal) {
+    struct Case {
+        Vec3 a, b, c;
+        int code;
+    };
+    const Case cases[] = {
+        {{0, 0, 0}, {0, 0, 1}, {1, 0, 0}, 4},  {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, 2},
+        {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 8},  {{0, 0, 0}, {0, 0, 1}, {0, 1, 0}, 16},
+        {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 32}, {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}, 64},
+        {{0, 0, 0}, {1, 1, 0}, {0, 0, 1}, 0},  {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, 0},
+    };
+    for (const Case& c : cases) {
+        L3DObject object("Face", &world, nullptr);
+        LPolygon* p = AddFace(object, {c.a, c.b, c.c});
+        EXPECT_EQ(p->facingCode, c.code);
+    }
+    L3DObject line("Line", &world, nullptr);
+    LPolygon* collinear = AddFace(line, {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}});
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(collinear->GetPlane(0)[k], 0);
+}
+
+TEST_F(PolygonTest, VertexListLimitsAndFlip) {
+    L3DObject object("Tri", &world, nullptr);
+    LPolygon* p = AddFace(object, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
+    EXPECT_EQ(p->AddNewVertex(5, 5, 5, 0, 0, 0, 0), 13);
+    EXPECT_EQ(p->GetVertexCount(), 3);
+    EXPECT_EQ(p->RemoveVertexAt(5), 14);
+    L3DPoint* v1 = p->GetVertex(1);
+    L3DPoint* v2 = p->GetVertex(2);
+    p->Flip();
+    EXPECT_EQ(p->GetVertex(1), v2);
+    EXPECT_EQ(p->GetVertex(2), v1);
+    EXPECT_FLOAT_EQ(p->GetPlane(0)[2], -1);
+    EXPECT_EQ(p->RemoveVertexAt(-1), 0);
+    EXPECT_EQ(p->GetVertexCount(), 0);
+    EXPECT_EQ(object.GetPointCount(0), 0);
+}
+
+TEST_F(PolygonTest, AVertexOfAThirdMaterialGetsAPrivateCopy) {
+    L3DObject object("Pair", &world, nullptr);
+    LPolygon* a = AddFace(object, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
+    LPolygon* b = AddFace(object, {{0, 0, 0}, {0, 1, 0}, {-1, 0, 0}});
+    LMaterial* red = world.materials.CreateMaterial("Red", nullptr, 0xFF, 0, nullptr);
+    LMaterial* blue = world.materials.CreateMaterial("Blue", nullptr, 0xFF0000, 0, nullptr);
+    a->SetMaterial(red);
+    EXPECT_EQ(object.GetPointCount(0), 4);
+    b->SetMaterial(blue);
+    // The two shared corners belonged to red: b now has copies of its own.
+    EXPECT_EQ(object.GetPointCount(0), 6);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(b->GetVertex(i)->material, blue);
+        EXPECT_EQ(a->GetVertex(i)->material, red);
+        EXPECT_NE(b->GetVertex(i), a->GetVertex(0));
+    }
+    EXPECT_EQ(b->GetVertex(0)->model[0], 0);
+}
+
+TEST_F(PolygonTest, ScreenPickingUsesTheOutline) {
+    L3DObject object("Tri", &world, nullptr);
+    LPolygon* p = AddFace(object, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
+    const float screen[3][2] = {{10, 10}, {110, 10}, {10, 110}};
+    for (int i = 0; i < 3; ++i) {
+        p->GetVertex(i)->screenX = screen[i][0];
+        p->GetVertex(i)->screenY = screen[i][1];
+    }
+    const struct {
+        float x, y;
+        int inside;
+    } cases[] = {{20, 20, 1}, {10, 10, 1}, {60, 60, 1}, {100, 100, 0}, {5, 50, 0}, {120, 5, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(p->ContainsScreenPoint(c.x, c.y), c.inside) << c.x << "," << c.y;
+}
+
+TEST_F(PolygonTest, FloorTestsFindTheHeightBelow) {
+    L3DObject object("Ramp", &world, nullptr);
+    LPolygon* p = AddFace(object, {{0, 0, 0}, {0, 0, 100}, {100, 50, 0}});
+    float out[4] = {};
+    const float above[3] = {50, 60, 10};
+    EXPECT_EQ(p->ContainsPointXZ(above, 0), 1);
+    EXPECT_EQ(p->GetFloorPoint(above, -5, out, 0), 1);
+    EXPECT_NEAR(out[1], 25, 1e-4);
+    const float outside[3] = {90, 0, 90};
+    EXPECT_EQ(p->ContainsPointXZ(outside, 0), 0);
+    EXPECT_EQ(p->GetFloorPoint(outside, 5, out, 0), 0);
+    L3DObject wall("Wall", &world, nullptr);
+    LPolygon* w = AddFace(wall, {{0, 0, 0}, {0, 10, 0}, {10, 0, 0}});
+    EXPECT_EQ(w->GetFloorPoint(above, 5, out, 0), 0);
+}
+
+TEST_F(PolygonTest, SweepTestHitsWithinTheEdgeToleranceAndNeverWhenParallel) {
+    world.backFaceCulling = 0;
+    L3DObject object("Wall", &world, nullptr);
+    LPolygon* p = AddFace(object, {{0, 0, 0}, {0, 100, 0}, {100, 0, 0}});
+    struct Case {
+        float x, y;
+        float dx, dy, dz;
+        int hit;
+    };
+    // The wall lies in z = 0; moves go from z = 50 towards and through it.
+    const Case cases[] = {
+        {20, 20, 0, 0, -1, 1},       // straight at the face
+        {-10, 20, 0, 0, -1, 1},      // 10 beyond an edge: within 15
+        {-20, 20, 0, 0, -1, 0},      // 20 beyond it: missed
+        {20, 20, 1, 0, 0, 0},        // parallel to the face
+        {20, 20, 0.6f, 0, -0.8f, 1}, // slanted
+    };
+    for (const Case& c : cases) {
+        const float p0[4] = {c.x, c.y, 50, 0};
+        const float d[4] = {c.dx, c.dy, c.dz, 0};
+        const float p1[4] = {c.x + 100 * c.dx, c.y + 100 * c.dy, 50 + 100 * c.dz, 0};
+        float out[4] = {};
+        EXPECT_EQ(p->SweepTest(5, p0, p1, out, d, 100), c.hit) << c.x << " " << c.dx;
+    }
+}
+
+TEST_F(PolygonTest, CopyFromRefusesVerticesWithoutCounterparts) {
+    L3DObject source("Source", &world, nullptr);
+    LPolygon* original = AddFace(source, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
+    L3DObject empty("Empty", &world, nullptr);
+    LPolygon* copy = device.CreatePolygon(&empty, 2, 0);
+    EXPECT_EQ(copy->CopyFrom(*original), 1);
+    EXPECT_EQ(copy->GetVertexCount(), 0);
+    device.DeletePolygon(copy);
+}
+
+TEST_F(PolygonTest, RecordsListPointsInVertexOrder) {
+    L3DObject object("Quad", &world, nullptr);
+    LPolygon* quad = AddFace(object, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}});
+    MemoryByteSink sink;
+    ChunkWriter writer(sink);
+    EXPECT_EQ(quad->WriteRecord(writer, 0), 0);
+    quad->Flip();
+    EXPECT_EQ(quad->WriteRecord(writer, 0), 0);
+    const std::vector<uint8_t> expected = {4, 0, 0, 1, 0, 2, 0, 3, 0, 0, 0,
+                                           4, 0, 0, 3, 0, 2, 0, 1, 0, 0, 0};
+    EXPECT_EQ(sink.Bytes(), expected);
+}
+
+} // namespace
