@@ -62,7 +62,7 @@ Function Main() {
 If (Main() != 301) WrongResult();
 )";
 
-// The points of a 120 x 80 grid over the Mandelbrot set that stay bounded for 200
+// The points of a 240 x 160 grid over the Mandelbrot set that stay bounded for 200
 // iterations: doubles in a While loop with a compound condition.
 const char kMandelbrot[] = R"(
 Function Main() {
@@ -76,10 +76,10 @@ Function Main() {
     Var x2;
     Var y2;
     Var it;
-    For (py = 0; py < 80; py++) {
-        y0 = ((2.0 * py) / 80.0) - 1.0;
-        For (px = 0; px < 120; px++) {
-            x0 = ((3.0 * px) / 120.0) - 2.0;
+    For (py = 0; py < 160; py++) {
+        y0 = ((2.0 * py) / 160.0) - 1.0;
+        For (px = 0; px < 240; px++) {
+            x0 = ((3.0 * px) / 240.0) - 2.0;
             x = 0.0;
             y = 0.0;
             x2 = 0.0;
@@ -97,7 +97,7 @@ Function Main() {
     }
     Return inside;
 }
-If (Main() != 2454) WrongResult();
+If (Main() != 9798) WrongResult();
 )";
 
 // Five bodies pulling at each other, 150000 steps of a function with twelve locals that
