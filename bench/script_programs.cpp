@@ -4,18 +4,9 @@
 //
 // Each program checks its own result and calls a function that does not exist when it is
 // wrong (error 42), so that a run that skips its work cannot pass for a fast one.
-#include <benchmark/benchmark.h>
-
 #include <string>
 
-#include "foundation/ptr_array.h"
-#include "script/classes/base_class.h"
-#include "script/classes/class_table.h"
-#include "script/classes/script_program.h"
-#include "script/classes/string_class.h"
-#include "script/interpreter/ierror.h"
-#include "script/interpreter/interpretor.h"
-#include "script/language/token_compiler.h"
+#include "script_program_runner.h"
 
 namespace {
 
@@ -191,53 +182,6 @@ std::string GlobalsProgram(int count) {
     source.append(std::to_string(3000000 * (count / 2 - (count - 1)))).append(") WrongResult();\n");
     return source;
 }
-
-// The classes every run has: Program (the error road) and String.
-void RegisterClasses() {
-    [[maybe_unused]] static const bool registered = [] {
-        RegisterScriptClass(GetProgramClassInfo());
-        RegisterScriptClass(GetStringClassInfo());
-        return true;
-    }();
-}
-
-// Compiles and runs `source` in a fresh interpreter; the error that ended it, or 0.
-int32_t RunScript(const std::string& source) {
-    CInterpretor interpreter;
-    PtrArray names;
-    BuildBuiltinClassNameList(names);
-    if (interpreter.InitClassRegistry(names) != 1) return 15;
-    CTokenInfos report;
-    report.AddSourceText(source.data(), uint32_t(source.size()), kUnitOwnsText, "bench.zs", 0);
-    if (interpreter.GetCompiler()->Compile(report) != 1) return -1;
-    try {
-        interpreter.Start(report);
-        if (interpreter.RunMain(report, nullptr) == 1) return 0;
-    } catch (CIError* error) {
-        report.SetPendingError(error);
-    }
-    const CIError* error = report.GetPendingError();
-    return error != nullptr ? error->code : interpreter.lastEndCode;
-}
-
-void BM_ScriptProgram(benchmark::State& state, const std::string& source) {
-    RegisterClasses();
-    for (auto _ : state) {
-        int32_t code = RunScript(source);
-        if (code != 0) {
-            std::string message = code == -1
-                                      ? std::string("the program does not compile")
-                                      : "the program ended with error " + std::to_string(code);
-            state.SkipWithError(message.c_str());
-            return;
-        }
-    }
-}
-
-#define ZORV_SCRIPT_PROGRAM(name, source)                                                          \
-    BENCHMARK_CAPTURE(BM_ScriptProgram, name, std::string(source))                                 \
-        ->Unit(benchmark::kMillisecond)                                                            \
-        ->UseRealTime()
 
 ZORV_SCRIPT_PROGRAM(empty_loop, kEmptyLoop);
 ZORV_SCRIPT_PROGRAM(int_arith, kIntArith);

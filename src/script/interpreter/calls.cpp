@@ -143,21 +143,27 @@ void CInterpretor::FinishCall(CIBaseClassImpl* object) {
 void CInterpretor::GuardedCall(CIBaseClassImpl* object, uint16_t methodId) {
     uint32_t depth = depth_;
     uint32_t frameIndex = frameIndex_;
-    uint8_t* token = currentToken;
+    uint8_t* outerResume = methodResume_;
+    methodResume_ = currentToken;
     ++guardedCallLevel_;
     ++object->runningCalls;
     try {
         object->CallMethod(methodId);
     } catch (CIError* error) {
+        uint8_t* resume = methodResume_;
+        methodResume_ = outerResume;
         FreeTempStringsFrom(guardedCallLevel_);
         --guardedCallLevel_;
         FinishCall(object);
         depth_ = depth;
         frameIndex_ = frameIndex;
-        currentToken = token;
+        // Going back to where the method began would run what it read a second time.
+        if (resume == nullptr) throw error;
+        currentToken = resume;
         HandleMethodError(error);
         return;
     }
+    methodResume_ = outerResume;
     --guardedCallLevel_;
     FinishCall(object);
 }

@@ -16,7 +16,9 @@ CScriptEvent::CScriptEvent(CInterpretor* interpreter) : interpreter(interpreter)
 const BlockRecord* CInterpretor::ReadHandlerAssignment() {
     if (CurrentCode() != kTokenAssign) RaiseError(40);
     SkipToken();
+    methodResume_ = nullptr;
     CValue* value = Evaluate();
+    methodResume_ = currentToken;
     switch (value->GetType()) {
     case kValueFunction:
         return value->GetFunction();
@@ -53,7 +55,9 @@ uint32_t CInterpretor::PostEventCoalesced(const BlockRecord* handler, CIBaseClas
 
 uint32_t CInterpretor::QueueEvent(const BlockRecord* handler, CIBaseClassImpl* source,
                                   const CValue* const* arguments, bool coalesce) {
-    if (int64_t(eventQueue_.GetCount()) > int64_t(eventLimit)) RaiseError(61);
+    // The event whose handler runs left the queue before it started, yet it counts until
+    // its handler returns.
+    if (int64_t(eventQueue_.GetCount()) + handlerDepth_ > int64_t(eventLimit)) RaiseError(61);
     CScriptEvent* event = nullptr;
     uint32_t position = 0;
     if (coalesce) {

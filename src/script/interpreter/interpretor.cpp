@@ -260,6 +260,7 @@ void CInterpretor::Reset() {
     for (uint32_t i = 0; i < kTemporaryStrings; ++i)
         MemFree(&tempStrings_[i]);
     guardedCallLevel_ = 0;
+    methodResume_ = nullptr;
     ClearVariables();
     for (uint32_t classId = 0; classId < kClassSlotCount; ++classId) {
         while (uint32_t node = classObjects[classId].GetHead()) {

@@ -267,7 +267,8 @@ public:
     // destroyed when that method returns.
     void DeleteObject(CIBaseClassImpl* object);
     void CollectGarbage();
-    // Calls a method of a built-in object inside the error road.
+    // Calls a method of a built-in object inside the error road. A method error taken by
+    // the road lets the statement go on behind the call and what the method read.
     void GuardedCall(CIBaseClassImpl* object, uint16_t methodId);
     // The error road of an error raised inside a method: Program records it and, when
     // its OnError is set, receives it as an event and the script goes on. Otherwise (and
@@ -276,7 +277,9 @@ public:
 
     // ---- Events --------------------------------------------------------------------
     // For an event property's method: reads "= expression" and returns the function
-    // assigned, or null when 0 (or a text reading 0) removes the handler. Errors 40, 41.
+    // assigned, or null when 0 (or a text reading 0) removes the handler. Errors 40, 41,
+    // after which a statement goes on behind the expression; the expression's own errors
+    // are the script's, not the method's.
     const BlockRecord* ReadHandlerAssignment();
     // Queues a call of `handler` with the arguments given (null ends them). Error 61
     // when more events than the limit are queued, 15 when memory runs out. Returns the
@@ -913,6 +916,10 @@ private:
     char* tempStrings_[kTemporaryStrings] = {};
     uint32_t tempStringLevels_[kTemporaryStrings] = {};
     uint32_t guardedCallLevel_ = 0;
+    // Where the walk goes on when the method of the innermost guarded call fails: right
+    // behind its call, or behind the tokens the method read itself. Null while the method
+    // evaluates script code of the statement, whose errors are then the script's own.
+    uint8_t* methodResume_ = nullptr;
 
     // Events.
     CHandleList eventQueue_;

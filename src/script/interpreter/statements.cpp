@@ -21,12 +21,14 @@ constexpr CInterpretor::HandlerTables::HandlerTables() {
         operand[code] = &Call<&CInterpretor::OperandSyntaxError>;
         binary[code] = &Call<&CInterpretor::OperandSyntaxError>;
     }
-    for (uint32_t code = 1; code <= kLastClassId; ++code) {
-        statement[code] = &Call<&CInterpretor::StatementExpression>;
+    // Of the class names, only a singleton's starts a statement: the others name
+    // constants and statics, whose values a statement would throw away.
+    for (uint32_t code = 1; code <= kLastClassId; ++code)
         operand[code] = &Call<&CInterpretor::CallClassMember>;
-    }
-    for (uint32_t code : {2, 3, 4, 39, 56, 57, 59})
+    for (uint32_t code : {2, 3, 4, 39, 56, 57, 59}) {
+        statement[code] = &Call<&CInterpretor::StatementExpression>;
         operand[code] = &Call<&CInterpretor::OperandSingleton>;
+    }
     statement[kTokenEnd] = &Call<&CInterpretor::StatementEnd>;
     statement[kTokenUnitEnd] = &Call<&CInterpretor::StatementEnd>;
     for (uint32_t code : {kTokenCurWindow, kTokenCallName, kTokenName, kTokenArrayName, kTokenThis,

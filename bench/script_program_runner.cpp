@@ -1,0 +1,56 @@
+#include "script_program_runner.h"
+
+#include "foundation/ptr_array.h"
+#include "script/classes/base_class.h"
+#include "script/classes/class_table.h"
+#include "script/classes/script_program.h"
+#include "script/classes/string_class.h"
+#include "script/interpreter/ierror.h"
+#include "script/interpreter/interpretor.h"
+#include "script/language/token_compiler.h"
+
+namespace {
+
+// The classes every run has: Program (the error road) and String.
+void RegisterClasses() {
+    [[maybe_unused]] static const bool registered = [] {
+        RegisterScriptClass(GetProgramClassInfo());
+        RegisterScriptClass(GetStringClassInfo());
+        return true;
+    }();
+}
+
+// Compiles and runs `source` in a fresh interpreter; the error that ended it, or 0.
+int32_t RunScript(const std::string& source) {
+    CInterpretor interpreter;
+    PtrArray names;
+    BuildBuiltinClassNameList(names);
+    if (interpreter.InitClassRegistry(names) != 1) return 15;
+    CTokenInfos report;
+    report.AddSourceText(source.data(), uint32_t(source.size()), kUnitOwnsText, "bench.zs", 0);
+    if (interpreter.GetCompiler()->Compile(report) != 1) return -1;
+    try {
+        interpreter.Start(report);
+        if (interpreter.RunMain(report, nullptr) == 1) return 0;
+    } catch (CIError* error) {
+        report.SetPendingError(error);
+    }
+    const CIError* error = report.GetPendingError();
+    return error != nullptr ? error->code : interpreter.lastEndCode;
+}
+
+} // namespace
+
+void BM_ScriptProgram(benchmark::State& state, const std::string& source) {
+    RegisterClasses();
+    for (auto _ : state) {
+        int32_t code = RunScript(source);
+        if (code != 0) {
+            std::string message = code == -1
+                                      ? std::string("the program does not compile")
+                                      : "the program ended with error " + std::to_string(code);
+            state.SkipWithError(message.c_str());
+            return;
+        }
+    }
+}
