@@ -11,8 +11,7 @@
 
 #include "platform/kernel/win_types.h"
 
-// A GDI palette handle; 0 while the record has none.
-using HPALETTE = HANDLE;
+#include "platform/gdi/palettes.h"
 
 // One colour in logical-palette order. As a u32 it reads red | green << 8 | blue << 16 |
 // flags << 24, the layout of a 0x00BBGGRR colour value.
@@ -72,7 +71,8 @@ void Palette_Release(PaletteRecord* record);
 // record), or null. Equal: the same entry 0, and entries 1 to 255 the same red, green and
 // blue, black and (8, 0, 0) counting as the same.
 PaletteRecord* Palette_FindEqual(const RawPalette* palette);
-// The record's GDI palette. There is no GDI layer yet: the answer is the stored handle, 0.
+// The record's GDI palette, made on first need (every entry PC_NOCOLLAPSE) and deleted with
+// the record; 0 when it cannot be made.
 HPALETTE Palette_GetHPALETTE(PaletteRecord* record);
 // The calling thread's default palette with one more use, or null for an unregistered
 // thread.

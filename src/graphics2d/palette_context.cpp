@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "foundation/memory_helpers.h"
+#include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/threads.h"
 
 namespace {
@@ -68,6 +69,7 @@ void DestroyPaletteRecord(PaletteContext* context, uint32_t index) {
     std::memmove(context->records + index, context->records + index + 1,
                  (context->count - index - 1) * sizeof(PaletteRecord*));
     --context->count;
+    if (record->gdiPalette) DeleteObject(record->gdiPalette);
     MemFree(&record->inverseTable);
     MemFree(&record);
 }

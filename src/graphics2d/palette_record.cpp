@@ -2,6 +2,7 @@
 
 #include "foundation/memory_helpers.h"
 #include "graphics2d/palette_context.h"
+#include "platform/gdi/palettes.h"
 
 namespace {
 
@@ -94,7 +95,20 @@ void Palette_Release(PaletteRecord* record) {
 }
 
 HPALETTE Palette_GetHPALETTE(PaletteRecord* record) {
-    return record ? record->gdiPalette : 0;
+    if (!record) return 0;
+    if (!record->gdiPalette) {
+        // Made on first need, every entry kept out of the system palette's matching.
+        alignas(LOGPALETTE) uint8_t block[sizeof(LOGPALETTE) + 255 * sizeof(PALETTEENTRY)];
+        LOGPALETTE* logical = reinterpret_cast<LOGPALETTE*>(block);
+        logical->palVersion = kPaletteVersion;
+        logical->palNumEntries = kPaletteEntryCount;
+        for (uint32_t i = 0; i < kPaletteEntryCount; i++) {
+            const PaletteEntry& e = record->entries[i];
+            logical->palPalEntry[i] = {e.red, e.green, e.blue, kPaletteNoCollapse};
+        }
+        record->gdiPalette = CreatePalette(logical);
+    }
+    return record->gdiPalette;
 }
 
 PaletteRecord* Palette_GetDefault() {

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "graphics2d/pixel_format.h"
+#include "platform/gdi/screen_dc.h"
 #include "platform/kernel/win_types.h"
 #include "platform/user/hwnd.h"
 #include "platform/user/window_geometry.h"
@@ -24,6 +25,15 @@ inline constexpr int32_t kSurfaceKindDirectDraw = 5;
 
 struct RawPalette;
 struct PaletteEntry;
+
+// A display mode as EnumDisplayModes reports it.
+struct SurfaceDisplayMode {
+    int32_t width;
+    int32_t height;
+    int32_t depth;
+};
+// Answers 0 to stop the enumeration.
+using DisplayModeCallback = int (*)(const SurfaceDisplayMode& mode, void* param);
 
 // A smoothing filter of FilterTo: the new colour from a block of destination colours and
 // the matching block of source coverage, row by row.
@@ -42,6 +52,8 @@ public:
     virtual cSurface* MakeInstance(int32_t width, int32_t height) = 0;
     virtual cSurface* MakeScreenInstance() { return nullptr; }
     virtual int IsBackBufferMode() { return 0; }
+    // Calls `callback` with each display mode until it answers 0.
+    virtual void EnumDisplayModes(DisplayModeCallback, void*) {}
     virtual int EnterFullScreen(HWND window, int32_t width, int32_t height, int32_t depth);
     virtual void LeaveFullScreen(HWND window);
     // Takes the other surface's saved window state.
@@ -68,6 +80,19 @@ public:
     virtual void Unlock() {}
     // The surface has no addressable pixels, only a device context.
     virtual int IsDeviceOnly() { return 0; }
+    // A device context drawing on the surface, or 0 for surfaces without one.
+    virtual HDC GetDC() { return 0; }
+    virtual void ReleaseDC(HDC) {}
+    // Copies from a device context into this surface (BitBlt / StretchBlt); op 7 takes
+    // `param` as the raster operation, any other op SRCCOPY.
+    virtual int BlitFromDC(int32_t, int32_t, HDC, int32_t, int32_t, int32_t, int32_t, int32_t,
+                           int32_t, uint32_t) {
+        return 0;
+    }
+    virtual int StretchFromDC(int32_t, int32_t, int32_t, int32_t, HDC, int32_t, int32_t, int32_t,
+                              int32_t, int32_t, int32_t, uint32_t) {
+        return 0;
+    }
     virtual void GetClipRect(int32_t* x, int32_t* y, int32_t* width, int32_t* height);
     // Stores left = x, top = y, right = min(x + width, surface width), bottom likewise;
     // no lower clamp.
@@ -113,6 +138,15 @@ public:
                               int32_t destinationWidth, int32_t destinationHeight, int32_t sx,
                               int32_t sy, int32_t sourceWidth, int32_t sourceHeight, int32_t mode,
                               int32_t op, uint32_t param, int32_t smooth);
+    // The stretch of surfaces with a device context: through GDI where pixels cannot do it
+    // (op 7, a device-only destination); the pixel stretch otherwise.
+    virtual int StretchBlitViaDC(cSurface* destination, int32_t dx, int32_t dy,
+                                 int32_t destinationWidth, int32_t destinationHeight, int32_t sx,
+                                 int32_t sy, int32_t sourceWidth, int32_t sourceHeight,
+                                 int32_t mode, int32_t op, uint32_t param, int32_t smooth) {
+        return StretchBlitTo(destination, dx, dy, destinationWidth, destinationHeight, sx, sy,
+                             sourceWidth, sourceHeight, mode, op, param, smooth);
+    }
     // In place, inside the clip rectangle.
     virtual int MirrorX(int32_t x, int32_t y, int32_t width, int32_t height);
     virtual int MirrorY(int32_t x, int32_t y, int32_t width, int32_t height);

@@ -4,10 +4,10 @@
 
 #include "foundation/memory_helpers.h"
 #include "foundation/process_memory_info.h"
-#include "graphics2d/palette.h"
+#include "graphics2d/surface_kinds.h"
+#include "platform/kernel/sync.h"
 #include "platform/user/dialogs/message_box.h"
 #include "platform/user/messages.h"
-#include "platform/kernel/sync.h"
 #include "platform/user/window_props.h"
 #include "script/interpreter/interpretor.h"
 #include "script/runtime/launch_info.h"
@@ -82,14 +82,14 @@ int RunApplication(CLaunchInfo& launch) {
 
 void InitGlobalUI() {
     if (auto registerClass = GetNeighbourServices().registerMainWindowClass) registerClass();
-    InitThreadGraphics();
+    RegisterSurfaceThread();
     windowObjectAtom = GlobalAddAtomA(kWindowObjectProperty);
 }
 
 void ShutdownGlobalUI() {
     if (windowObjectAtom != 0) GlobalDeleteAtom(windowObjectAtom);
     windowObjectAtom = 0;
-    ReleasePaletteContext();
+    UnregisterSurfaceThread();
 }
 
 ATOM GetWindowObjectAtom() {
