@@ -105,10 +105,11 @@ void DisplayActivated(HWND window);
 bool InjectDrop(POINT screenPoint, const std::vector<std::string>& files);
 
 // The cursor the window manager wants shown: an IDC_ value of a system cursor, or 0 for
-// none; hidden while ShowCursor's count is below 0.
+// none, or an image cursor (gdi/icons.h); hidden while ShowCursor's count is below 0.
 struct CursorState {
     uint32_t shape;
     bool visible;
+    uint32_t image = 0; // the HCURSOR of an image cursor
 };
 CursorState CurrentCursor();
 

@@ -2,6 +2,7 @@
 
 #include "platform/user/input/cursor.h"
 #include "platform/display/sdl_errors.h"
+#include "platform/gdi/icons.h"
 
 namespace platform {
 namespace {
@@ -34,6 +35,30 @@ SDL_SystemCursor SystemCursorOf(uint32_t shape) {
 SdlCursor::~SdlCursor() {
     for (auto& [shape, cursor] : made_)
         SDL_FreeCursor(cursor);
+    for (auto& [serial, cursor] : images_)
+        SDL_FreeCursor(cursor);
+}
+
+SDL_Cursor* SdlCursor::MadeOfImage(const CursorState& state) {
+    IconImage image;
+    if (state.image != 0 ? !GetIconImage(state.image, image)
+                         : !SystemCursorImage(state.shape, image))
+        return nullptr;
+    auto found = images_.find(image.serial);
+    if (found != images_.end()) return found->second;
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(image.pixels.data(), image.width, image.height, 32,
+                                           image.width * 4, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Cursor* cursor = nullptr;
+    if (!surface) {
+        ReportSdlError("SDL_CreateRGBSurfaceWithFormatFrom");
+    } else {
+        cursor = SDL_CreateColorCursor(surface, image.hotspot.x, image.hotspot.y);
+        if (!cursor) ReportSdlError("SDL_CreateColorCursor");
+        SDL_FreeSurface(surface);
+    }
+    images_.emplace(image.serial, cursor);
+    return cursor;
 }
 
 SDL_Cursor* SdlCursor::Made(SDL_SystemCursor shape) {
@@ -47,9 +72,10 @@ SDL_Cursor* SdlCursor::Made(SDL_SystemCursor shape) {
 }
 
 void SdlCursor::Show(const CursorState& state) {
-    bool visible = state.visible && state.shape != 0;
+    bool visible = state.visible && (state.shape != 0 || state.image != 0);
     if (visible) {
-        SDL_Cursor* cursor = Made(SystemCursorOf(state.shape));
+        SDL_Cursor* cursor = MadeOfImage(state);
+        if (!cursor) cursor = Made(SystemCursorOf(state.shape));
         if (cursor && cursor != shown_) {
             SDL_SetCursor(cursor);
             shown_ = cursor;

@@ -1,5 +1,5 @@
 // The pointer over the SDL windows: the window manager's cursor shown with SDL's system
-// cursors.
+// cursors, or made of its image (image cursors, and the shapes SDL has none of).
 #pragma once
 
 #include <SDL.h>
@@ -24,8 +24,11 @@ public:
 
 private:
     SDL_Cursor* Made(SDL_SystemCursor shape);
+    // The cursor of an image, made once per image; null when it has none or SDL fails.
+    SDL_Cursor* MadeOfImage(const CursorState& state);
 
     std::map<SDL_SystemCursor, SDL_Cursor*> made_;
+    std::map<uint64_t, SDL_Cursor*> images_; // by the image's serial
     SDL_Cursor* shown_ = nullptr;
     int visible_ = -1;
 };

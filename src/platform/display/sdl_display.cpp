@@ -10,6 +10,7 @@
 #include "platform/display/sdl_cursor.h"
 #include "platform/display/sdl_errors.h"
 #include "platform/display/sdl_input.h"
+#include "platform/display/sdl_window_icons.h"
 #include "platform/display/sdl_window_set.h"
 #include "platform/kernel/system_info.h"
 
@@ -64,6 +65,7 @@ public:
             input_.Handle(event);
         input_.Finish();
         windows_.Sync();
+        icons_.Sync(windows_);
         cursor_.Show(CurrentCursor());
         windows_.Present();
     }
@@ -111,6 +113,7 @@ private:
     SdlVideo video_;
     SdlWindowSet windows_;
     SdlCursor cursor_;
+    SdlWindowIcons icons_;
     SdlInput input_{windows_};
     bool pumping_ = false;
 };

@@ -15,7 +15,8 @@ namespace platform {
 class Bitmap;
 class Palette;
 
-enum class DcKind { Window, Screen, Memory };
+// Surface: a DirectDraw surface's DC (directx/), which selects no bitmap.
+enum class DcKind { Window, Screen, Memory, Surface };
 
 // A selected object: its handle (which may have died since) and the object itself.
 struct Selected {

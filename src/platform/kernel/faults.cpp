@@ -7,7 +7,7 @@
 namespace platform {
 namespace {
 
-constexpr size_t kFaultKinds = static_cast<size_t>(test::Fault::CreateExists) + 1;
+constexpr size_t kFaultKinds = static_cast<size_t>(test::Fault::DirectDrawCreateSurface) + 1;
 
 struct Injection {
     DWORD skip = 0;

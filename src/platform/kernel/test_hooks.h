@@ -20,6 +20,11 @@ enum class Fault {
     DiskFull,     // WriteFile fails with ERROR_DISK_FULL after writing nothing
     WriteError,   // WriteFile fails with ERROR_WRITE_FAULT
     CreateExists, // CreateFileA fails with ERROR_FILE_EXISTS before touching the disk
+    // DirectDrawCreate fails with DDERR_NODIRECTDRAWHW, SetCooperativeLevel with
+    // DDERR_EXCLUSIVEMODEALREADYSET, CreateSurface with DDERR_OUTOFVIDEOMEMORY.
+    DirectDrawCreate,
+    DirectDrawCooperativeLevel,
+    DirectDrawCreateSurface,
 };
 
 // The next `count` calls affected by `fault` fail, after `skip` calls that succeed.

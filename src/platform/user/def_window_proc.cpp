@@ -122,6 +122,14 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
         std::lock_guard lock(platform::WindowLock());
         return static_cast<LRESULT>(window->text.size());
     }
+    case WM_SETICON:
+    case WM_GETICON: {
+        if (wParam > ICON_BIG) return 0;
+        std::lock_guard lock(platform::WindowLock());
+        HICON previous = window->icons[wParam];
+        if (message == WM_SETICON) window->icons[wParam] = static_cast<HICON>(lParam);
+        return static_cast<LRESULT>(previous);
+    }
     case WM_WINDOWPOSCHANGED:
         return PositionChanged(window, reinterpret_cast<const WINDOWPOS*>(lParam));
     case WM_CLOSE:

@@ -30,6 +30,7 @@ struct Window {
     HINSTANCE instance = 0;
     std::vector<unsigned char> extra;
     std::string text; // Windows-1252
+    HICON icons[2] = {0, 0}; // WM_SETICON's ICON_SMALL and ICON_BIG
     HWND parent = 0;  // 0 for a top-level window
     HWND owner = 0;
     std::vector<HWND> children; // in z-order, the top one first

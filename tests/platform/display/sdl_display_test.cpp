@@ -2,7 +2,9 @@
 // become the right messages, and what a window paints reaches its SDL window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "platform/display/display_backend.h"
 #include "platform/user/input/drag_drop.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/icons.h"
 #include "platform/display/sdl_test_hooks.h"
 #include "platform/display/sdl_text.h"
 #include "platform/user/sys_commands.h"
@@ -358,6 +361,35 @@ TEST_F(SdlDisplayTest, OffersTheDesktopModeFirstAndLeavesCtrlCAlone) {
     void (*previous)(int) = std::signal(SIGINT, SIG_DFL);
     EXPECT_EQ(previous, SIG_DFL);
     std::signal(SIGINT, previous);
+}
+
+TEST_F(SdlDisplayTest, ShowsImageCursorsAndWindowIcons) {
+    HWND window = Open();
+    uint32_t colors[16 * 16];
+    std::fill(std::begin(colors), std::end(colors), 0xFF00FF00u);
+    HBITMAP color = CreateBitmap(16, 16, 1, 32, colors);
+    const uint8_t clear[16 * 2] = {};
+    HBITMAP mask = CreateBitmap(16, 16, 1, 1, clear);
+    ICONINFO info{FALSE, 8, 8, mask, color};
+    HCURSOR cursor = CreateIconIndirect(&info);
+    info.fIcon = TRUE;
+    HICON icon = CreateIconIndirect(&info);
+    HCURSOR before = SetCursor(cursor);
+    SendMessageA(window, WM_SETICON, ICON_BIG, icon);
+    Run();
+    // Again with another image of each, then a system shape drawn as an image.
+    SendMessageA(window, WM_SETICON, ICON_BIG, LoadIconA(0, IDI_APPLICATION));
+    SetCursor(LoadCursorA(0, IDC_HELP));
+    Run();
+    EXPECT_EQ(platform::CurrentCursor().shape, 32651u);
+    SetCursor(before);
+    Run();
+    DestroyCursor(cursor);
+    DestroyIcon(icon);
+    DeleteObject(mask);
+    DeleteObject(color);
+    uint32_t pixel = 0;
+    EXPECT_TRUE(platform::test::ReadPresentedPixel(window, 1, 1, pixel));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "platform/user/atoms.h"
 #include "platform/display/display_backend.h"
+#include "platform/gdi/icons.h"
 #include "platform/kernel/errors.h"
 #include "platform/user/input/input_routing.h"
 
@@ -71,7 +72,8 @@ uint32_t CursorShape(HCURSOR cursor) {
 CursorState CurrentCursor() {
     CursorGlobals& globals = Globals();
     std::lock_guard lock(globals.lock);
-    return CursorState{CursorShape(globals.current), globals.displayCount >= 0};
+    uint32_t shape = CursorShape(globals.current);
+    return CursorState{shape, globals.displayCount >= 0, shape == 0 ? globals.current : 0};
 }
 
 LRESULT DefaultSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
@@ -104,7 +106,7 @@ HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
 }
 
 HCURSOR SetCursor(HCURSOR cursor) {
-    if (cursor != 0 && platform::CursorShape(cursor) == 0) {
+    if (cursor != 0 && platform::CursorShape(cursor) == 0 && !platform::IsIconHandle(cursor)) {
         SetLastError(ERROR_INVALID_CURSOR_HANDLE);
         return 0;
     }
@@ -131,6 +133,7 @@ int ShowCursor(BOOL show) {
 }
 
 BOOL DestroyCursor(HCURSOR cursor) {
+    if (platform::IsIconHandle(cursor)) return DestroyIcon(cursor);
     if (platform::CursorShape(cursor) == 0) {
         SetLastError(ERROR_INVALID_CURSOR_HANDLE);
         return FALSE;

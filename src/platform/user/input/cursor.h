@@ -38,15 +38,16 @@ inline const LPCSTR IDC_HELP = MAKEINTRESOURCEA(32651);
 // The shared cursor of a system shape (instance 0, name an IDC_ value): the same handle
 // every time. Anything else: 0 with ERROR_RESOURCE_NAME_NOT_FOUND.
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
-// Shows `cursor` (0 hides the pointer) and returns the one shown before. An unknown
-// handle is refused: 0 with ERROR_INVALID_CURSOR_HANDLE, nothing changed.
+// Shows `cursor` (0 hides the pointer; a system shape, or an image cursor or icon of
+// gdi/icons.h) and returns the one shown before. An unknown handle is refused: 0 with
+// ERROR_INVALID_CURSOR_HANDLE, nothing changed.
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 // Adds 1 (TRUE) or -1 to the display count, which starts at 0, and returns the new
 // count; the pointer is shown while the count is 0 or more.
 int ShowCursor(BOOL show);
-// System cursors are shared and stay: TRUE and nothing happens. An unknown handle:
-// FALSE with ERROR_INVALID_CURSOR_HANDLE.
+// System cursors are shared and stay: TRUE and nothing happens; an image cursor goes
+// as DestroyIcon makes it go. An unknown handle: FALSE with ERROR_INVALID_CURSOR_HANDLE.
 BOOL DestroyCursor(HCURSOR cursor);
 
 inline constexpr DWORD ERROR_INVALID_CURSOR_HANDLE = 1402;
