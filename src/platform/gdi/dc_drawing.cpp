@@ -52,6 +52,13 @@ bool DcDrawing::Fill(SpanList& spans, COLORREF color, int rop2) {
     return context_.device->FillSpans(spans, color, rop2, context_.Clip());
 }
 
+bool DcDrawing::FillShape(const SpanList& shape, COLORREF color) {
+    SpanList spans;
+    for (const Span& s : shape)
+        Clip().Emit(s.y, s.x0, s.x1, spans);
+    return Fill(spans, color, R2_COPYPEN);
+}
+
 bool DcDrawing::FillRect(const RECT& rect, COLORREF color) {
     SpanList spans;
     int64_t top = std::max<int64_t>(rect.top, Clip().Bounds().top);

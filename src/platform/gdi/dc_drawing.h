@@ -28,6 +28,8 @@ public:
     // Logical spans, already clipped, in a colour under a binary raster operation.
     // The spans are moved to device coordinates in place.
     bool Fill(SpanList& spans, COLORREF color, int rop2);
+    // Logical spans not clipped yet, in a colour (R2_COPYPEN).
+    bool FillShape(const SpanList& shape, COLORREF color);
     // A logical rectangle (right and bottom excluded) in a colour.
     bool FillRect(const RECT& rect, COLORREF color);
     // The pixels of a logical rectangle whose device x + y is even (`even`) or odd: the
