@@ -1,8 +1,8 @@
 #include "platform/display/sdl_cursor.h"
 
-#include "platform/user/input/cursor.h"
 #include "platform/display/sdl_errors.h"
-#include "platform/gdi/icons.h"
+#include "platform/gdi/icons/icons.h"
+#include "platform/user/input/cursor.h"
 
 namespace platform {
 namespace {

@@ -1,7 +1,7 @@
 #include "platform/display/sdl_window_icons.h"
 
 #include "platform/display/sdl_errors.h"
-#include "platform/gdi/icons.h"
+#include "platform/gdi/icons/icons.h"
 
 namespace platform {
 

@@ -12,15 +12,9 @@
 #include "platform/gdi/bitmaps/pixel_format.h"
 #include "platform/gdi/region.h"
 #include "platform/gdi/screen_dc.h"
+#include "platform/gdi/shapes/span_list.h"
 
 namespace platform {
-
-// Pixels x0 .. x1 - 1 of row y.
-struct Span {
-    int y;
-    int x0;
-    int x1;
-};
 
 // A glyph's coverage: 1 bit (most significant first) or 8 bits per pixel, rows top first.
 struct GlyphMask {

@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/user/input/input_fixture.h"
-#include "platform/gdi/device_context.h"
 #include "platform/display/display_backend.h"
-#include "platform/user/input/drag_drop.h"
-#include "platform/gdi/gdi_objects.h"
-#include "platform/gdi/icons.h"
 #include "platform/display/sdl_test_hooks.h"
 #include "platform/display/sdl_text.h"
-#include "platform/user/sys_commands.h"
+#include "platform/gdi/device_context.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/icons/icons.h"
+#include "platform/user/input/drag_drop.h"
+#include "platform/user/input/input_fixture.h"
 #include "platform/user/paint/update_region.h"
+#include "platform/user/sys_commands.h"
 
 namespace {
 

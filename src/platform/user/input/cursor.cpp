@@ -4,10 +4,10 @@
 #include <iterator>
 #include <mutex>
 
-#include "platform/user/atoms.h"
 #include "platform/display/display_backend.h"
-#include "platform/gdi/icons.h"
+#include "platform/gdi/icons/icons.h"
 #include "platform/kernel/errors.h"
+#include "platform/user/atoms.h"
 #include "platform/user/input/input_routing.h"
 
 namespace platform {

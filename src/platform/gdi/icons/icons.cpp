@@ -1,11 +1,11 @@
-#include "platform/gdi/icons.h"
+#include "platform/gdi/icons/icons.h"
 
 #include <algorithm>
 
 #include "platform/display/display_backend.h"
 #include "platform/gdi/bitmaps/bitmap_object.h"
 #include "platform/gdi/bitmaps/bitmaps.h"
-#include "platform/gdi/icon_object.h"
+#include "platform/gdi/icons/icon_object.h"
 #include "platform/kernel/errors.h"
 #include "platform/kernel/system_info.h"
 #include "platform/user/atoms.h"

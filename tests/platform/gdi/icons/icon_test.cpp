@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi_test_support.h"
-#include "platform/gdi/icons.h"
+#include "platform/gdi/icons/icons.h"
 #include "platform/kernel/debug_output.h"
 #include "platform/kernel/kernel_objects.h"
 #include "platform/last_error.h"

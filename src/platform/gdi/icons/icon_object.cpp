@@ -1,4 +1,4 @@
-#include "platform/gdi/icon_object.h"
+#include "platform/gdi/icons/icon_object.h"
 
 #include <algorithm>
 #include <atomic>

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string_view>
 
-#include "platform/gdi/icons.h"
+#include "platform/gdi/icons/icons.h"
 #include "platform/kernel/kernel_objects.h"
 
 namespace platform {

@@ -1,0 +1,88 @@
+#include "platform/gdi/shapes/dc_drawing.h"
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include "platform/gdi/dc_state.h"
+#include "platform/gdi/gdi_object.h"
+
+namespace platform {
+namespace {
+
+int32_t Clamp(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+} // namespace
+
+bool DcDrawing::Open(HDC dc) {
+    Region area;
+    if (!GetDrawContext(dc, context_) || !context_.device->Limit(area)) return false;
+    if (context_.Clip()) area.Intersect(*context_.Clip());
+    const POINT org = context_.state.windowOrg;
+    std::vector<RECT> rects;
+    rects.reserve(area.Rects().size());
+    for (const RECT& r : area.Rects())
+        rects.push_back(RECT{Clamp(int64_t{r.left} + org.x), Clamp(int64_t{r.top} + org.y),
+                             Clamp(int64_t{r.right} + org.x), Clamp(int64_t{r.bottom} + org.y)});
+    clip_.emplace(rects);
+    return true;
+}
+
+ScanPen DcDrawing::Pen(COLORREF& color) const {
+    auto pen = std::dynamic_pointer_cast<platform::Pen>(context_.state.pen.object);
+    if (!pen || pen->style == PS_NULL) return ScanPen{PenKind::Null, 1};
+    color = context_.Resolve(pen->color);
+    return ScanPen{pen->style == PS_INSIDEFRAME ? PenKind::InsideFrame : PenKind::Solid,
+                   std::max(pen->width, 1)};
+}
+
+bool DcDrawing::Fill(SpanList& spans, COLORREF color, int rop2) {
+    if (spans.empty()) return true;
+    const POINT org = context_.state.windowOrg;
+    if (org.x != 0 || org.y != 0) {
+        for (Span& s : spans) {
+            s.y = Clamp(int64_t{s.y} - org.y);
+            s.x0 = Clamp(int64_t{s.x0} - org.x);
+            s.x1 = Clamp(int64_t{s.x1} - org.x);
+        }
+    }
+    return context_.device->FillSpans(spans, color, rop2, context_.Clip());
+}
+
+bool DcDrawing::FillShape(const SpanList& shape, COLORREF color) {
+    SpanList spans;
+    for (const Span& s : shape)
+        Clip().Emit(s.y, s.x0, s.x1, spans);
+    return Fill(spans, color, R2_COPYPEN);
+}
+
+bool DcDrawing::FillRect(const RECT& rect, COLORREF color) {
+    SpanList spans;
+    int64_t top = std::max<int64_t>(rect.top, Clip().Bounds().top);
+    int64_t bottom = std::min<int64_t>(rect.bottom, Clip().Bounds().bottom);
+    for (int64_t y = top; y < bottom; ++y)
+        Clip().Emit(y, rect.left, rect.right, spans);
+    return Fill(spans, color, R2_COPYPEN);
+}
+
+SpanList DcDrawing::Checkerboard(const RECT& rect, bool even) const {
+    SpanList rows, pixels;
+    int64_t top = std::max<int64_t>(rect.top, Clip().Bounds().top);
+    int64_t bottom = std::min<int64_t>(rect.bottom, Clip().Bounds().bottom);
+    for (int64_t y = top; y < bottom; ++y)
+        Clip().Emit(y, rect.left, rect.right, rows);
+    const POINT org = context_.state.windowOrg;
+    for (const Span& s : rows) {
+        // Device parity: the logical pixel less the origin.
+        int64_t phase = (int64_t{s.y} - org.y + s.x0 - org.x) & 1;
+        int64_t first = s.x0 + ((phase == 0) == even ? 0 : 1);
+        for (int64_t x = first; x < s.x1; x += 2)
+            pixels.push_back(Span{s.y, static_cast<int32_t>(x), static_cast<int32_t>(x + 1)});
+    }
+    return pixels;
+}
+
+} // namespace platform
