@@ -38,6 +38,8 @@ void RotatedSize(int32_t* width, int32_t* height, int32_t degrees);
 int ClipLine(int32_t* x1, int32_t* y1, int32_t* x2, int32_t* y2, int32_t left, int32_t top,
              int32_t right, int32_t bottom);
 
+class CFillBase;
+
 class SurfaceHandle {
 public:
     // A new empty handle, or null when out of memory.
@@ -127,7 +129,40 @@ public:
                     uint32_t background);
     int Rotate(SurfaceHandle* destination, double radians, int32_t smooth, uint32_t background);
 
-    // A line; width 1 is drawn pixel by pixel inside the clip rectangle.
+    // Shapes in one pen colour and one fill colour, drawn by GDI on the surface's device
+    // context inside the clip rectangle. Corners in any order; the outline lies inside the
+    // box. 0 with kSurfaceErrorBadArgument when the surface has no device context.
+    int DrawEllipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t fill, int32_t penWidth,
+                    uint32_t pen, int32_t filled);
+    int StrokeEllipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t penWidth,
+                      uint32_t pen);
+    int DrawRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t fill,
+                      int32_t penWidth, uint32_t pen, int32_t filled);
+    int StrokeRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t penWidth,
+                        uint32_t pen);
+    int DrawPolygon(const POINT* points, int32_t count, uint32_t fill, int32_t penWidth,
+                    uint32_t pen, int32_t filled);
+    int StrokePolygon(const POINT* points, int32_t count, int32_t penWidth, uint32_t pen);
+
+    // Shapes coloured by fill painters: each painter paints a temporary picture, a mask of
+    // the shape cuts it, and it is copied on with the key. Of the four copy arguments t3 is
+    // the operation, t4 its argument and t1 the smoothing; t2 is not used.
+    struct CopyArguments {
+        int32_t smooth; // t1
+        int32_t unused; // t2
+        int32_t op;     // t3
+        uint32_t param; // t4
+    };
+    int DrawEllipsePainted(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CFillBase* fill,
+                           int32_t penWidth, CFillBase* pen, CopyArguments copy, int32_t filled);
+    int DrawRectanglePainted(int32_t x1, int32_t y1, int32_t x2, int32_t y2, CFillBase* fill,
+                             int32_t penWidth, CFillBase* pen, CopyArguments copy, int32_t filled);
+    int DrawPolygonPainted(const POINT* points, int32_t count, CFillBase* fill, int32_t penWidth,
+                           CFillBase* pen, CopyArguments copy, int32_t filled);
+    int DrawLinePainted(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t penWidth,
+                        CFillBase* pen, CopyArguments copy);
+
+    // A line; width 1 is drawn pixel by pixel inside the clip rectangle, wider ones by GDI.
     int DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t penWidth, uint32_t colour);
     // Flood fill from the seed over pixels whose channels each differ from the seed's by at
     // most `tolerance`. With a colour and a mode argument the fill goes through a temporary
@@ -154,6 +189,22 @@ public:
 private:
     // Releases the current surface and takes `next` (the null surface when null).
     void Replace(cSurface* next);
+    // What the shapes share: the figure drawn by `draw` on the device context clipped to
+    // the clip rectangle, with a pen (or none) and a brush (or none).
+    enum class Figure { Ellipse, Rectangle, Polygon, Line };
+    struct Outline {
+        Figure figure;
+        int32_t x1, y1, x2, y2;
+        const POINT* points;
+        int32_t count;
+    };
+    int DrawFigure(const Outline& shape, bool withPen, int penStyle, int32_t penWidth, uint32_t pen,
+                   bool withBrush, uint32_t fill, bool whiteBrush);
+    int DrawPainted(Outline shape, CFillBase* fill, int32_t penWidth, CFillBase* pen,
+                    CopyArguments copy, int32_t filled);
+    // Coordinates the device context takes: those of the handle when the surface moved
+    // its DC's origin, else less the origin.
+    POINT ToDC(int32_t x, int32_t y);
 
     cSurface* impl_;
     int32_t originX_ = 0;

@@ -1,6 +1,7 @@
 #include <cstdlib>
 
 #include "graphics2d/surface_handle.h"
+#include "platform/gdi/gdi_objects.h"
 
 namespace {
 
@@ -51,11 +52,9 @@ int ClipLine(int32_t* x1, int32_t* y1, int32_t* x2, int32_t* y2, int32_t left, i
 
 int SurfaceHandle::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t penWidth,
                             uint32_t colour) {
-    if (penWidth != 1) {
-        // Wide lines are drawn by the device context, which this surface does not offer.
-        lastError_ = kSurfaceErrorBadArgument;
-        return 0;
-    }
+    if (penWidth != 1)
+        return DrawFigure({Figure::Line, x1, y1, x2, y2, nullptr, 0}, true, PS_SOLID, penWidth,
+                          colour, false, 0, false);
     int32_t cx, cy, cw, ch;
     GetClipRect(&cx, &cy, &cw, &ch);
     if (!ClipLine(&x1, &y1, &x2, &y2, cx, cy, int32_t(int64_t(cx) + cw), int32_t(int64_t(cy) + ch)))
