@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "platform/gdi/draw_text_layout.h"
-#include "platform/gdi/font_instance.h"
+#include "platform/gdi/text/draw_text_layout.h"
+#include "platform/gdi/text/font_instance.h"
 
 namespace {
 

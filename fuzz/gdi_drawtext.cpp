@@ -7,9 +7,9 @@
 #include <cstring>
 #include <string_view>
 
-#include "platform/gdi/draw_text_layout.h"
-#include "platform/gdi/font_instance.h"
-#include "platform/gdi/font_lookup.h"
+#include "platform/gdi/text/draw_text_layout.h"
+#include "platform/gdi/text/font_instance.h"
+#include "platform/gdi/text/font_lookup.h"
 
 namespace {
 

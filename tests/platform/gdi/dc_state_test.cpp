@@ -6,7 +6,7 @@
 #include "platform/gdi/bitmaps/blits.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/gdi_test_support.h"
-#include "platform/gdi/log_font.h"
+#include "platform/gdi/text/font_types.h"
 #include "platform/gdi/palettes.h"
 #include "platform/kernel/test_hooks.h"
 #include "platform/user/windows.h"
