@@ -4,11 +4,12 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 
 #include "platform/gdi/gdi_objects.h"
-#include "platform/gdi/log_font.h"
 #include "platform/gdi/region.h"
+#include "platform/gdi/text/font_types.h"
 #include "platform/kernel/kernel_objects.h"
 
 namespace platform {
@@ -50,12 +51,21 @@ public:
     COLORREF color;
 };
 
-// What the text module draws with; here only its logical record.
+class FontInstance;
+
+// A logical font, kept as given. Its instance (the face at its size) is made at the first
+// text call that needs it, and again after the font set changes.
 class Font : public GdiObject {
 public:
     explicit Font(const LOGFONTA& f) : logFont(f) {}
     GdiKind Kind() const override { return GdiKind::Font; }
-    LOGFONTA logFont;
+    std::shared_ptr<const FontInstance> Instance() const; // font_object.cpp
+    const LOGFONTA logFont;
+
+private:
+    mutable std::mutex lock_;
+    mutable unsigned generation_ = 0;
+    mutable std::shared_ptr<const FontInstance> instance_;
 };
 
 class RegionObject : public GdiObject {

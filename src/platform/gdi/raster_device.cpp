@@ -170,6 +170,24 @@ bool RasterDevice::DrawGlyphs(std::span<const GlyphMask> glyphs, COLORREF color,
                 RECT part = IntersectRects(box, r);
                 if (IsEmptyRect(part)) continue;
                 for (LONG y = part.top; y < part.bottom; ++y) {
+                    if (s.format == PixelFormat::Bgrx32) {
+                        // The common case without a conversion per pixel: 0x00RRGGBB words.
+                        uint8_t* row = s.Row(y);
+                        const uint8_t* grey = glyph.bits + (y - box.top) * glyph.pitch;
+                        for (LONG x = part.left; x < part.right; ++x) {
+                            int c = glyph.bitsPerPixel == 8
+                                        ? grey[x - box.left]
+                                        : Coverage(glyph, x - box.left, y - box.top);
+                            if (c == 0) continue;
+                            uint32_t pixel = solid;
+                            if (c != 255) {
+                                std::memcpy(&pixel, row + 4 * static_cast<ptrdiff_t>(x), 4);
+                                pixel = Blend(pixel & 0x00FFFFFFu, rgb, c);
+                            }
+                            std::memcpy(row + 4 * static_cast<ptrdiff_t>(x), &pixel, 4);
+                        }
+                        continue;
+                    }
                     for (LONG x = part.left; x < part.right; ++x) {
                         int c = Coverage(glyph, x - box.left, y - box.top);
                         if (c == 0 || (!blend && c < 128)) continue;

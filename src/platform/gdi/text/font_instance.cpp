@@ -374,19 +374,19 @@ size_t FontInstance::Fit(std::string_view text, int64_t maxExtent,
     return fit;
 }
 
-const GlyphMask& FontInstance::Glyph(unsigned char byte, GlyphKind kind) const {
-    std::atomic<const GlyphMask*>& slot = glyphs_[(kind == GlyphKind::Mono ? 256 : 0) + byte];
-    if (const GlyphMask* known = slot.load(std::memory_order_acquire)) return *known;
+const GlyphBitmap& FontInstance::Glyph(unsigned char byte, GlyphKind kind) const {
+    std::atomic<const GlyphBitmap*>& slot = glyphs_[(kind == GlyphKind::Mono ? 256 : 0) + byte];
+    if (const GlyphBitmap* known = slot.load(std::memory_order_acquire)) return *known;
     FreeType& freeType = Library();
     std::lock_guard guard(freeType.lock);
-    if (const GlyphMask* known = slot.load(std::memory_order_acquire)) return *known;
+    if (const GlyphBitmap* known = slot.load(std::memory_order_acquire)) return *known;
     rendered_.push_back(Render(byte, kind));
     slot.store(rendered_.back().get(), std::memory_order_release);
     return *rendered_.back();
 }
 
-std::unique_ptr<GlyphMask> FontInstance::Render(unsigned char byte, GlyphKind kind) const {
-    auto mask = std::make_unique<GlyphMask>();
+std::unique_ptr<GlyphBitmap> FontInstance::Render(unsigned char byte, GlyphKind kind) const {
+    auto mask = std::make_unique<GlyphBitmap>();
     mask->kind = kind;
     if (face_ == nullptr) return mask;
     FT_Face face = face_->face;

@@ -40,7 +40,7 @@ enum class GlyphKind : uint8_t {
     Grey, // one byte a pixel, 0 (none) to 255 (full)
 };
 
-struct GlyphMask {
+struct GlyphBitmap {
     int left = 0; // from the pen to the first column
     int top = 0;  // from the base line up to the first row
     int width = 0;
@@ -100,7 +100,7 @@ public:
     size_t Fit(std::string_view text, int64_t maxExtent, std::vector<int64_t>* partial) const;
 
     // The rendered glyph of a character, made once and kept for the instance's life.
-    const GlyphMask& Glyph(unsigned char byte, GlyphKind kind) const;
+    const GlyphBitmap& Glyph(unsigned char byte, GlyphKind kind) const;
 
 private:
     struct FaceRecord; // the FreeType face and what it came from
@@ -108,7 +108,7 @@ private:
                  bool synthesizeItalic);
     void LoadFace(const std::string& path, int index);
     void UseFallback();
-    std::unique_ptr<GlyphMask> Render(unsigned char byte, GlyphKind kind) const;
+    std::unique_ptr<GlyphBitmap> Render(unsigned char byte, GlyphKind kind) const;
 
     LOGFONTA logFont_;
     bool synthesizeBold_;
@@ -121,8 +121,8 @@ private:
     FontBar strikeOut_;
     std::array<int, 256> advances_{};
     std::array<unsigned, 256> glyphIndexes_{};
-    mutable std::array<std::atomic<const GlyphMask*>, 512> glyphs_{};
-    mutable std::vector<std::unique_ptr<GlyphMask>> rendered_;
+    mutable std::array<std::atomic<const GlyphBitmap*>, 512> glyphs_{};
+    mutable std::vector<std::unique_ptr<GlyphBitmap>> rendered_;
 };
 
 } // namespace platform

@@ -26,7 +26,7 @@ int64_t AddTextLine(TextPicture& picture, const FontInstance& font, std::string_
         unsigned char byte = static_cast<unsigned char>(text[i]);
         int64_t advance = i < dx.size() ? int64_t{dx[i]} : int64_t{font.Advance(byte)};
         if (rowsVisible && x + reach > visible.left && x - reach < visible.right) {
-            const GlyphMask& mask = font.Glyph(byte, picture.kind);
+            const GlyphBitmap& mask = font.Glyph(byte, picture.kind);
             int64_t left = x + mask.left;
             int64_t maskTop = baseline - mask.top;
             if (mask.width > 0 && mask.height > 0 && left < visible.right &&

@@ -15,7 +15,7 @@ namespace platform {
 struct PlacedGlyph {
     LONG x; // the mask's top left corner
     LONG y;
-    const GlyphMask* mask; // owned by the font instance, alive as long as it is
+    const GlyphBitmap* mask; // owned by the font instance, alive as long as it is
 };
 
 struct TextPicture {

@@ -1,12 +1,11 @@
-// Text of the layer's own windows (message boxes, later the standard controls): the
-// system's user-interface font, a proportional sans-serif face at the classic 8 points of a
-// 96-dpi screen, found through fontconfig and rendered anti-aliased by FreeType. Internal
-// to the platform layer.
+// Text of the layer's own windows (message boxes, later the standard controls): drawn in
+// DEFAULT_GUI_FONT through the DC's text calls, the one path every program's text takes.
+// Internal to the platform layer.
 //
-// Texts are Windows-1252. Rendered glyphs are cached for the life of the process. Any
-// thread may measure; drawing goes through a window DC, so it belongs to the windows'
-// thread. Without a usable font every character measures a fixed width and drawing draws
-// nothing.
+// Texts are Windows-1252; control characters take the room of a space and show nothing.
+// Any thread may measure; drawing goes through a window DC, so it belongs to the windows'
+// thread. Without a usable font file the font's fallback measures (each character its
+// average width) and nothing is drawn.
 #pragma once
 
 #include <string>
@@ -17,16 +16,12 @@
 
 namespace platform {
 
-// Without a font, each character is this wide and a line this high.
-inline constexpr int FALLBACK_CHAR_WIDTH = 6;
-inline constexpr int FALLBACK_LINE_HEIGHT = 13;
-
 struct UiFontMetrics {
     int ascent;     // from a line's top to its base line
     int lineHeight; // from one line's top to the next's
 };
 
-// Whether a font was found and loaded (it is looked for at the first question).
+// Whether a font file stands behind DEFAULT_GUI_FONT.
 bool UiFontAvailable();
 UiFontMetrics UiFontLineMetrics();
 // The advance of a line of text, in pixels.
@@ -36,11 +31,7 @@ int MeasureUiText(std::string_view text);
 // broken between characters. An empty text is one empty line.
 std::vector<std::string> WrapUiText(std::string_view text, int maxWidth);
 // Draws one line with its top left corner at (x, top), in the DC's coordinates and within
-// its clip, blending the glyphs' coverage into what is there.
+// its clip, in `color`; the DC's own state is left as it was.
 void DrawUiText(HDC dc, int x, int top, std::string_view text, COLORREF color);
-
-// Uses the font file at `path` from now on instead of fontconfig's choice; an empty path
-// goes back to that choice, a file that is no font leaves none. For tests.
-void SetUiFontFile(const std::string& path);
 
 } // namespace platform

@@ -13,8 +13,8 @@ namespace {
 
 using font_test::PinnedFonts;
 using platform::FontInstance;
+using platform::GlyphBitmap;
 using platform::GlyphKind;
-using platform::GlyphMask;
 
 // Liberation Sans, like Arial: 2048 units to the em, 'W' 1933 units wide, '\x80' (the euro
 // sign) 1139, xAvgCharWidth 904 as the Windows face defines it.
@@ -27,7 +27,7 @@ int64_t Scaled(int64_t units, int64_t em) {
     return (units * em + EM_UNITS / 2) / EM_UNITS;
 }
 
-bool Ink(const GlyphMask& mask, int x, int y) {
+bool Ink(const GlyphBitmap& mask, int x, int y) {
     if (mask.kind == GlyphKind::Mono)
         return mask.bits[static_cast<size_t>(y) * mask.pitch + x / 8] >> (7 - x % 8) & 1;
     return mask.bits[static_cast<size_t>(y) * mask.pitch + x] != 0;
@@ -177,10 +177,10 @@ TEST_F(PinnedFonts, GlyphsAreSolidWhenNotAntialiasedAndGreyOtherwise) {
     logFont.lfQuality = ANTIALIASED_QUALITY;
     auto grey = FontInstance::ForLogFont(logFont);
     EXPECT_EQ(grey->DefaultGlyphKind(), GlyphKind::Grey);
-    const GlyphMask& solid = mono->Glyph('O', GlyphKind::Mono);
+    const GlyphBitmap& solid = mono->Glyph('O', GlyphKind::Mono);
     ASSERT_GT(solid.width, 0);
     EXPECT_EQ(solid.pitch, (solid.width + 7) / 8);
-    const GlyphMask& soft = grey->Glyph('O', GlyphKind::Grey);
+    const GlyphBitmap& soft = grey->Glyph('O', GlyphKind::Grey);
     bool partial = false;
     for (uint8_t value : soft.bits)
         partial = partial || (value != 0 && value != 255);
@@ -194,7 +194,7 @@ TEST_F(PinnedFonts, GlyphsAreSolidWhenNotAntialiasedAndGreyOtherwise) {
 TEST_F(PinnedFonts, MissingCharactersDrawTheFontsBox) {
     auto font = Make("Arial", -16);
     // 0x81 is undefined in Windows-1252 and the face has nothing for it.
-    const GlyphMask& box = font->Glyph(0x81, GlyphKind::Mono);
+    const GlyphBitmap& box = font->Glyph(0x81, GlyphKind::Mono);
     ASSERT_GT(box.width, 2);
     ASSERT_GT(box.height, 2);
     for (int x = 0; x < box.width; ++x) {
@@ -204,7 +204,7 @@ TEST_F(PinnedFonts, MissingCharactersDrawTheFontsBox) {
     }
     EXPECT_GT(font->Advance(0x81), 0);
     // The euro sign is not the box.
-    const GlyphMask& euro = font->Glyph(0x80, GlyphKind::Mono);
+    const GlyphBitmap& euro = font->Glyph(0x80, GlyphKind::Mono);
     EXPECT_FALSE(euro.width == box.width && euro.bits == box.bits);
 }
 
@@ -212,8 +212,8 @@ TEST_F(PinnedFonts, MissingStylesAreSynthesised) {
     // DejaVu Sans has no italic in the set: its upright glyphs are slanted.
     auto upright = Make("DejaVu Sans", -40);
     auto slanted = Make("DejaVu Sans", -40, FW_NORMAL, true);
-    const GlyphMask& l = upright->Glyph('l', GlyphKind::Grey);
-    const GlyphMask& leaning = slanted->Glyph('l', GlyphKind::Grey);
+    const GlyphBitmap& l = upright->Glyph('l', GlyphKind::Grey);
+    const GlyphBitmap& leaning = slanted->Glyph('l', GlyphKind::Grey);
     EXPECT_GT(leaning.width, l.width + 3);
     EXPECT_EQ(slanted->Advance('l'), upright->Advance('l'));
 

@@ -30,7 +30,7 @@ TEST_F(PinnedFonts, ALineAdvancesByItsExtentAndSitsOnItsBaseLine) {
     int64_t pen = 10;
     size_t placed = 0;
     for (char c : text) {
-        const platform::GlyphMask& mask =
+        const platform::GlyphBitmap& mask =
             font->Glyph(static_cast<unsigned char>(c), GlyphKind::Mono);
         if (mask.width > 0) {
             const platform::PlacedGlyph& glyph = picture.glyphs[placed++];

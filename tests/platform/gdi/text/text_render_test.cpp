@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/gdi/framebuffer.h"
+#include "platform/gdi/text/font_pinned_set.h"
 #include "platform/gdi/text/text_render.h"
 #include "platform/kernel/test_hooks.h"
 #include "platform/user/windows.h"
@@ -41,7 +42,7 @@ protected:
 };
 
 TEST(UiText, WidthsGrowWithTheTextAndFollowTheGlyphs) {
-    ASSERT_TRUE(platform::UiFontAvailable()) << "fonts-dejavu-core should be installed";
+    ASSERT_TRUE(platform::UiFontAvailable()) << "fonts-liberation2 should be installed";
     EXPECT_EQ(MeasureUiText(""), 0);
     int one = MeasureUiText("W");
     EXPECT_GT(one, 0);
@@ -128,19 +129,21 @@ TEST_F(TextDrawing, KeepsToTheClipOfTheDC) {
     EXPECT_GT(inkRight, 0);
 }
 
-TEST_F(TextDrawing, WithoutAFontMeasuresFixedWidthsAndDrawsNothing) {
-    platform::SetUiFontFile("/nonexistent/font.ttf");
+TEST_F(TextDrawing, WithoutAFontMeasuresAverageWidthsAndDrawsNothing) {
+    test_support::TempDir fonts;
+    fonts.WriteFile("empty/.keep", "");
+    font_test::PinFolders(fonts, font_test::Dir(fonts.Linux("empty")));
     EXPECT_FALSE(platform::UiFontAvailable());
-    EXPECT_EQ(MeasureUiText("iiW"), 3 * platform::FALLBACK_CHAR_WIDTH);
-    EXPECT_EQ(platform::UiFontLineMetrics().lineHeight, platform::FALLBACK_LINE_HEIGHT);
-    EXPECT_EQ(WrapUiText("ab cd", 2 * platform::FALLBACK_CHAR_WIDTH),
-              (std::vector<std::string>{"ab", "cd"}));
+    int one = MeasureUiText("W");
+    EXPECT_GT(one, 0);
+    EXPECT_EQ(MeasureUiText("iiW"), 3 * one);
+    EXPECT_EQ(WrapUiText("ab cd", 2 * one), (std::vector<std::string>{"ab", "cd"}));
     HDC dc = GetDC(window);
     DrawUiText(dc, 0, 0, "Nothing", 0);
     ReleaseDC(window, dc);
     for (uint32_t pixel : Pixels(window))
         ASSERT_EQ(pixel, 0xFFFFFFu);
-    platform::SetUiFontFile("");
+    platform::test::UseFontConfigFile("");
     EXPECT_TRUE(platform::UiFontAvailable());
 }
 
