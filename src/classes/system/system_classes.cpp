@@ -6,7 +6,9 @@
 #include "classes/system/ini_class.h"
 #include "classes/system/program_class.h"
 #include "classes/system/registry_class.h"
+#include "classes/system/system_class.h"
 #include "script/classes/base_class.h"
+#include "script/runtime/neighbour_services.h"
 
 namespace {
 
@@ -14,6 +16,7 @@ const ScriptClassInfo* const* Classes(size_t& count) {
     static const ScriptClassInfo* const classes[] = {
         GetBinaryClassInfo(), GetIniClassInfo(),      GetDiskClassInfo(),
         GetFileClassInfo(),   GetRegistryClassInfo(), GetProgramServicesClassInfo(),
+        GetSystemClassInfo(),
     };
     count = sizeof classes / sizeof classes[0];
     return classes;
@@ -26,6 +29,7 @@ void RegisterSystemClasses() {
     const ScriptClassInfo* const* classes = Classes(count);
     for (size_t i = 0; i < count; ++i)
         RegisterScriptClass(classes[i]);
+    GetNeighbourServices().pollDownloads = &PollSystemDownloads;
 }
 
 void UnregisterSystemClasses() {
@@ -33,4 +37,5 @@ void UnregisterSystemClasses() {
     const ScriptClassInfo* const* classes = Classes(count);
     for (size_t i = 0; i < count; ++i)
         UnregisterScriptClass(classes[i]->nameTable[0].id);
+    GetNeighbourServices().pollDownloads = nullptr;
 }
