@@ -27,9 +27,17 @@ bool Canonical(const char* url, std::string& result) {
     CURLU* handle = curl_url();
     if (handle == nullptr) return false;
     char* text = nullptr;
+    char* host = nullptr;
     bool ok = curl_url_set(handle, CURLUPART_URL, url,
-                           CURLU_NON_SUPPORT_SCHEME | CURLU_URLENCODE) == CURLUE_OK &&
-              curl_url_get(handle, CURLUPART_URL, &text, 0) == CURLUE_OK;
+                           CURLU_NON_SUPPORT_SCHEME | CURLU_URLENCODE) == CURLUE_OK;
+    // Host names do not tell case apart; the canonical form writes them in lower case.
+    if (ok && curl_url_get(handle, CURLUPART_HOST, &host, 0) == CURLUE_OK) {
+        for (char* c = host; *c != '\0'; ++c)
+            if (*c >= 'A' && *c <= 'Z') *c = char(*c - 'A' + 'a');
+        ok = curl_url_set(handle, CURLUPART_HOST, host, 0) == CURLUE_OK;
+    }
+    curl_free(host);
+    ok = ok && curl_url_get(handle, CURLUPART_URL, &text, 0) == CURLUE_OK;
     if (ok) result = text;
     curl_free(text);
     curl_url_cleanup(handle);
