@@ -13,6 +13,7 @@
 #include "classes/system/system_classes.h"
 #include "platform/files/drives.h"
 #include "platform/kernel/cp1252.h"
+#include "platform/shell/launcher.h"
 #include "script/classes/script_classes.h"
 #include "script/project/project_file.h"
 #include "script/runtime/command_line.h"
@@ -68,6 +69,8 @@ int main(int argc, char** argv) {
     const char* projectFile = std::getenv("ZORV_PROJECT");
     if (projectFile != nullptr && projectFile[0] == 0) projectFile = nullptr;
     if (projectFile != nullptr) launch.projectPath = ProjectPath(projectFile);
+    // Only the player itself starts browsers and session programs; tests record them.
+    platform::InstallPlayerLauncher();
     RegisterSystemClasses();
     RegisterScriptClasses();
     RunApplication(launch);

@@ -21,20 +21,29 @@ namespace {
 // What the scripts print; set while a ScriptRunner runs.
 std::string* output = nullptr;
 
-constexpr uint32_t kSystemId = 39;
+// The test doubles stand in Math, a singleton whose class is not built, so that the
+// scripts meet the real System.
+constexpr uint32_t kDoublesId = 2;
 constexpr uint32_t kSpriteId = 1;
 constexpr uint32_t kSurfaceId = 9;
 
-// ---- System ----------------------------------------------------------------------------
+// ---- Math (the test doubles) -----------------------------------------------------------
 
-class TestSystem final : public CIBaseClassImpl {
+class TestDoubles final : public CIBaseClassImpl {
 public:
-    TestSystem(CInterpretor* interpreter, const CClassRecord* record)
+    TestDoubles(CInterpretor* interpreter, const CClassRecord* record)
         : CIBaseClassImpl(interpreter, record, 1) {}
-    void CallMethod(uint16_t methodId) override { CallMethodFromTable(*this, kMethods, methodId); }
+    // Math's constants reach the object like its methods.
+    void CallMethod(uint16_t methodId) override {
+        if (methodId == kAnswerId)
+            In().GetResultSlot()->SetInt(42);
+        else
+            CallMethodFromTable(*this, kMethods, methodId);
+    }
     void Destroy(int) override { delete this; }
 
-    static const ScriptMethod<TestSystem> kMethods[14];
+    static constexpr uint16_t kAnswerId = 21;
+    static const ScriptMethod<TestDoubles> kMethods[14];
 
 private:
     CInterpretor& In() { return *interpreter; }
@@ -86,54 +95,48 @@ private:
     }
 };
 
-const ScriptMethod<TestSystem> TestSystem::kMethods[14] = {
+const ScriptMethod<TestDoubles> TestDoubles::kMethods[14] = {
     nullptr,
-    &TestSystem::Print,
-    &TestSystem::Raise,
-    &TestSystem::ArgCount,
-    &TestSystem::Post,
-    &TestSystem::Coalesce,
-    &TestSystem::RunPending,
-    &TestSystem::EnableEvents,
-    &TestSystem::QueuedEvents,
-    &TestSystem::Count,
-    &TestSystem::Serial,
-    &TestSystem::Collect,
-    &TestSystem::Text,
-    &TestSystem::Echo,
+    &TestDoubles::Print,
+    &TestDoubles::Raise,
+    &TestDoubles::ArgCount,
+    &TestDoubles::Post,
+    &TestDoubles::Coalesce,
+    &TestDoubles::RunPending,
+    &TestDoubles::EnableEvents,
+    &TestDoubles::QueuedEvents,
+    &TestDoubles::Count,
+    &TestDoubles::Serial,
+    &TestDoubles::Collect,
+    &TestDoubles::Text,
+    &TestDoubles::Echo,
 };
 
-const MethodNameRow kSystemNames[] = {
-    {kSystemId, "System", 0, 0},
-    {1, "Print", kSystemId, 0},
-    {2, "Raise", kSystemId, 0},
-    {3, "ArgCount", kSystemId, 0},
-    {4, "Post", kSystemId, 0},
-    {5, "Coalesce", kSystemId, 0},
-    {6, "RunPending", kSystemId, 0},
-    {7, "EnableEvents", kSystemId, 0},
-    {8, "QueuedEvents", kSystemId, 0},
+const MethodNameRow kDoublesNames[] = {
+    {kDoublesId, "Math", 0, 0},
+    {1, "Print", kDoublesId, 0},
+    {2, "Raise", kDoublesId, 0},
+    {3, "ArgCount", kDoublesId, 0},
+    {4, "Post", kDoublesId, 0},
+    {5, "Coalesce", kDoublesId, 0},
+    {6, "RunPending", kDoublesId, 0},
+    {7, "EnableEvents", kDoublesId, 0},
+    {8, "QueuedEvents", kDoublesId, 0},
     {9, "Count", 0, 0},
     {10, "Serial", 0, 0},
-    {11, "CollectNow", kSystemId, 0},
-    {12, "AsText", kSystemId, 0},
-    {13, "Echo", kSystemId, 0},
+    {11, "CollectNow", kDoublesId, 0},
+    {12, "AsText", kDoublesId, 0},
+    {13, "Echo", kDoublesId, 0},
     {21, "ANSWER", 0, kRowConstant},
     {0, nullptr, 0, 0},
 };
 
-void Answer(CInterpretor& interpreter) {
-    interpreter.GetResultSlot()->SetInt(42);
+CIBaseClassImpl* MakeDoubles(CInterpretor& interpreter, const CClassRecord* record) {
+    return new (std::nothrow) TestDoubles(&interpreter, record);
 }
 
-const ClassLevelHandler kSystemClassLevel[] = {Answer};
-
-CIBaseClassImpl* MakeSystem(CInterpretor& interpreter, const CClassRecord* record) {
-    return new (std::nothrow) TestSystem(&interpreter, record);
-}
-
-const ScriptClassInfo kSystemClass = {kSystemNames, MakeSystem, 20, kSystemClassLevel, 1,
-                                      nullptr,      nullptr};
+const ScriptClassInfo kDoublesClass = {kDoublesNames, MakeDoubles, 20, nullptr, 0,
+                                       nullptr,       nullptr};
 
 // ---- Sprite and Surface ----------------------------------------------------------------
 
@@ -244,7 +247,7 @@ CIBaseClassImpl* MakeSurface(CInterpretor& interpreter, const CClassRecord* reco
 const ScriptClassInfo kSurfaceClass = {kSurfaceNames,      MakeSurface, 0, nullptr, 0,
                                        kSurfaceDependents, nullptr};
 
-const ScriptClassInfo* const kTestClasses[] = {&kSystemClass, &kSpriteClass, &kSurfaceClass};
+const ScriptClassInfo* const kTestClasses[] = {&kDoublesClass, &kSpriteClass, &kSurfaceClass};
 
 } // namespace
 
@@ -257,7 +260,7 @@ ScriptRunner::ScriptRunner() {
 }
 
 ScriptRunner::~ScriptRunner() {
-    for (uint32_t classId : {kSystemId, kSpriteId, kSurfaceId, 56u, 8u})
+    for (uint32_t classId : {kDoublesId, kSpriteId, kSurfaceId, 56u, 8u})
         UnregisterScriptClass(classId);
     UnregisterSystemClasses();
 }

@@ -2,11 +2,11 @@
 // classes, and reports how the run ended and what the script printed.
 //
 // Test doubles (registered for the life of a ScriptRunner):
-//   System (39, singleton)  Print(...) (bare): prints its arguments separated by one
+//   Math (2, singleton)     Print(...) (bare): prints its arguments separated by one
 //                           space, then a line break; Raise(code) (bare): raises the
 //                           error inside a method; ArgCount(...) (bare): the count;
 //                           Post(handler, ...) / Coalesce(handler, ...) (bare): queue an
-//                           event with the other arguments (Coalesce: source System);
+//                           event with the other arguments (Coalesce: source Math);
 //                           RunPending() (bare): a wait that runs queued events;
 //                           EnableEvents(flag) (bare); QueuedEvents() (bare);
 //                           Count(classId): live objects of a class; Serial(object);
@@ -18,9 +18,8 @@
 //                           Wait() (runs queued events, then reads its own fields),
 //                           Fail() (New Sprite(-1) fails to create); MAX = 7
 //   Surface (9)             New Surface(); Id() (its serial), X() (100 + serial)
-//   Program (56)            the error road: OnError, GetLastError
 //   String (8)              the text class
-//   Binary, Disk, File, Ini and Registry, the system service classes
+//   the system service classes, Program and System among them
 //
 // Each run has a fresh folder as the file layer's current directory, holding the
 // folders of XDG_CONFIG_HOME, XDG_DATA_HOME, ZORV_REGISTRY_DIR and TMPDIR.

@@ -74,7 +74,7 @@ Print(Probe(sp), Probe(su), Probe(sp), Probe(su));
 // expect: end
 // expect output: 7 42 7
 s = New Sprite();
-Print(Sprite.MAX, System.ANSWER, s.MAX);
+Print(Sprite.MAX, Math.ANSWER, s.MAX);
 
 //== an ordinary method named through its class
 // expect: error 11

@@ -49,11 +49,11 @@ b = New Sprite();
 a.X();
 x = b.X();
 y = 1 + a.X() + (2 * b.X());
-Print(System.Count(1));
+Print(Math.Count(1));
 a = 0;
 b = 0;
 y = 1 + (1 + (1 + (1 + (1 + (1 + CollectNow())))));
-Print(System.Count(1));
+Print(Math.Count(1));
 
 //== an element assigned after the right side emptied its array
 // expect: end
@@ -90,7 +90,7 @@ x = list[0];
 x = 0;
 list = 0;
 y = 1 + (1 + (1 + (1 + (1 + (1 + CollectNow())))));
-Print(System.Count(1));
+Print(Math.Count(1));
 
 //== the locals of one call leave nothing to the next
 // expect: error 41 line 6
@@ -107,7 +107,7 @@ Print(Fill(0));
 // expect: end
 // expect output: 1
 // expect output: 0
-Function Keep() { list[2] = New Sprite(); held = list[2]; Return System.Count(1); }
+Function Keep() { list[2] = New Sprite(); held = list[2]; Return Math.Count(1); }
 Print(Keep());
 CollectNow();
-Print(System.Count(1));
+Print(Math.Count(1));

@@ -6,7 +6,7 @@ b = New Sprite();
 s = New Surface();
 Delete b;
 c = New Sprite();
-Print(System.Serial(a), System.Serial(New Sprite()) - 2, s.Id(), System.Serial(c));
+Print(Math.Serial(a), Math.Serial(New Sprite()) - 2, s.Id(), Math.Serial(c));
 
 //== deleting an object turns every holder into 0
 // expect: end
@@ -26,9 +26,9 @@ used = New Surface();
 user = New Sprite(used);
 alias = user;
 other = New Sprite();
-Print(System.Count(1), System.Count(9));
+Print(Math.Count(1), Math.Count(9));
 Delete used;
-Print(used, user, alias, System.Count(1), System.Count(9));
+Print(used, user, alias, Math.Count(1), Math.Count(9));
 
 //== Delete of a number
 // expect: error 18 line 2
@@ -91,7 +91,7 @@ Print(a.v, a.next.v);
 // The collection runs inside a handler, so that the event posted meanwhile waits.
 held = New Sprite();
 kept[2] = New Sprite();
-Function Waiting(s) { Print(System.Serial(s) > 0); }
+Function Waiting(s) { Print(Math.Serial(s) > 0); }
 Function Run() {
     Post(Waiting, New Sprite());
     Inner();
@@ -99,10 +99,10 @@ Function Run() {
 Function Inner() {
     local = New Sprite();
     For (i = 0; i < 996; i++) t = New Sprite();
-    Print(System.Count(1));
+    Print(Math.Count(1));
     t = New Sprite();
     For (i = 0; i < 12; i++) x = i;
-    Print(System.Count(1));
+    Print(Math.Count(1));
 }
 Post(Run);
 x = 0;

@@ -104,7 +104,7 @@ a = New String();
 s = "y";
 s.Length();
 b = New String();
-Print(System.Serial(a), System.Serial(b), System.Count(8));
+Print(Math.Serial(a), Math.Serial(b), Math.Count(8));
 //== methods leave the text alone
 // expect: end
 // expect output: Hello Hello HELLO hello

@@ -4,15 +4,19 @@
 #include "classes/system/disk_class.h"
 #include "classes/system/file_class.h"
 #include "classes/system/ini_class.h"
+#include "classes/system/program_class.h"
 #include "classes/system/registry_class.h"
+#include "classes/system/system_class.h"
 #include "script/classes/base_class.h"
+#include "script/runtime/neighbour_services.h"
 
 namespace {
 
 const ScriptClassInfo* const* Classes(size_t& count) {
     static const ScriptClassInfo* const classes[] = {
         GetBinaryClassInfo(), GetIniClassInfo(),      GetDiskClassInfo(),
-        GetFileClassInfo(),   GetRegistryClassInfo(),
+        GetFileClassInfo(),   GetRegistryClassInfo(), GetProgramServicesClassInfo(),
+        GetSystemClassInfo(),
     };
     count = sizeof classes / sizeof classes[0];
     return classes;
@@ -25,6 +29,7 @@ void RegisterSystemClasses() {
     const ScriptClassInfo* const* classes = Classes(count);
     for (size_t i = 0; i < count; ++i)
         RegisterScriptClass(classes[i]);
+    GetNeighbourServices().pollDownloads = &PollSystemDownloads;
 }
 
 void UnregisterSystemClasses() {
@@ -32,4 +37,5 @@ void UnregisterSystemClasses() {
     const ScriptClassInfo* const* classes = Classes(count);
     for (size_t i = 0; i < count; ++i)
         UnregisterScriptClass(classes[i]->nameTable[0].id);
+    GetNeighbourServices().pollDownloads = nullptr;
 }

@@ -1,11 +1,11 @@
-// The system service classes: Binary, Disk, File, Ini and Registry.
+// The system service classes: Binary, Disk, File, Ini, Registry, Program and System.
 #pragma once
 
 #include <cstddef>
 
 struct ScriptClassInfo;
 
-// Registers each of them; call before RegisterScriptClasses, which fills in stand-ins
-// for the classes still missing.
+// Registers each of them and the poll of System's downloads; call before RegisterScriptClasses,
+// which fills in stand-ins for the classes still missing.
 void RegisterSystemClasses();
 void UnregisterSystemClasses();

@@ -7,7 +7,8 @@
 #include "script/classes/unbuilt_classes.h"
 
 void RegisterScriptClasses() {
-    RegisterScriptClass(GetProgramClassInfo());
+    // The system services' Program, when registered, has the error road and the rest.
+    if (GetScriptClassInfo(56) == nullptr) RegisterScriptClass(GetProgramClassInfo());
     RegisterScriptClass(GetStringClassInfo());
     RegisterScriptClass(GetBankClassInfo());
     RegisterUnbuiltClasses();

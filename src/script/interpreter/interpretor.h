@@ -141,6 +141,11 @@ public:
     uint16_t entrySettings[4] = {1, 1, 1, 1};
     // Set at start by the 3D-sound hook.
     int32_t sound3DEnabled = 0;
+    // The script's wish for 3D sound (Program.EnableDirectSound3D); the hook above weighs
+    // it against what the machine offers.
+    int32_t sound3DRequested = 1;
+    // 1 in the player: the run is no debugging session.
+    int32_t releaseFlag = 1;
     CSoundOutput* soundOutput = nullptr;
     ImageFileManager* imageFileManager = nullptr;
     // The window of the music services' notifications, made on first use.
@@ -302,6 +307,8 @@ public:
     // runs one queued event when no handler is running.
     void CheckPendingAndTick();
     uint32_t GetQueuedEventCount() const { return eventQueue_.GetCount(); }
+    // Non-zero while an event handler runs.
+    int32_t GetHandlerDepth() const { return handlerDepth_; }
 
     // ---- Run loop (run_loop.cpp, refresh.cpp, message_filter.cpp) ----------------------
     static constexpr uint32_t kMaxMessageFilters = 8;

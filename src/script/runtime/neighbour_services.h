@@ -34,6 +34,11 @@ struct NeighbourServices {
     // Non-zero while any Surface of the interpreter shows a 3D view (the display
     // interface cannot change then).
     int (*isAny3DViewOpen)(CInterpretor& interpreter) = nullptr;
+    // Probes of the optional media components: 1 when the component can be loaded.
+    int (*isQuickTimeInstalled)() = nullptr;
+    int (*isQuickTimeVRInstalled)() = nullptr;
+    int (*isModPlugInstalled)() = nullptr;
+    int (*isSpeechInstalled)() = nullptr;
 };
 
 // The process's one set of hooks.
