@@ -24,5 +24,5 @@ Print("never");
 // expect output: 42
 // expect output: 1
 Program.OnError = 0;
-System.Print(System.ANSWER);
+Math.Print(Math.ANSWER);
 Print(1);
