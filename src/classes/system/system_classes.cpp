@@ -4,6 +4,7 @@
 #include "classes/system/disk_class.h"
 #include "classes/system/file_class.h"
 #include "classes/system/ini_class.h"
+#include "classes/system/process_class.h"
 #include "classes/system/registry_class.h"
 #include "script/classes/base_class.h"
 
@@ -12,7 +13,7 @@ namespace {
 const ScriptClassInfo* const* Classes(size_t& count) {
     static const ScriptClassInfo* const classes[] = {
         GetBinaryClassInfo(), GetIniClassInfo(),      GetDiskClassInfo(),
-        GetFileClassInfo(),   GetRegistryClassInfo(),
+        GetFileClassInfo(),   GetRegistryClassInfo(), GetProcessClassInfo(),
     };
     count = sizeof classes / sizeof classes[0];
     return classes;

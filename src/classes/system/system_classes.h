@@ -1,4 +1,4 @@
-// The system service classes: Binary, Disk, File, Ini and Registry.
+// The system service classes: Binary, Disk, File, Ini, Process and Registry.
 #pragma once
 
 #include <cstddef>
