@@ -6,14 +6,16 @@
 #include "classes/system/ini_class.h"
 #include "classes/system/process_class.h"
 #include "classes/system/registry_class.h"
+#include "classes/system/shared_library_class.h"
 #include "script/classes/base_class.h"
 
 namespace {
 
 const ScriptClassInfo* const* Classes(size_t& count) {
     static const ScriptClassInfo* const classes[] = {
-        GetBinaryClassInfo(), GetIniClassInfo(),      GetDiskClassInfo(),
-        GetFileClassInfo(),   GetRegistryClassInfo(), GetProcessClassInfo(),
+        GetBinaryClassInfo(),        GetIniClassInfo(),      GetDiskClassInfo(),
+        GetFileClassInfo(),          GetRegistryClassInfo(), GetProcessClassInfo(),
+        GetSharedLibraryClassInfo(),
     };
     count = sizeof classes / sizeof classes[0];
     return classes;

@@ -1,4 +1,5 @@
-// The system service classes: Binary, Disk, File, Ini, Process and Registry.
+// The system service classes: Binary, Disk, File, Ini, Process, Registry and
+// SharedLibrary.
 #pragma once
 
 #include <cstddef>
