@@ -6,6 +6,7 @@
 #include "classes/system/ini_class.h"
 #include "classes/system/process_class.h"
 #include "classes/system/registry_class.h"
+#include "classes/system/serial_class.h"
 #include "classes/system/shared_library_class.h"
 #include "script/classes/base_class.h"
 
@@ -15,7 +16,7 @@ const ScriptClassInfo* const* Classes(size_t& count) {
     static const ScriptClassInfo* const classes[] = {
         GetBinaryClassInfo(),        GetIniClassInfo(),      GetDiskClassInfo(),
         GetFileClassInfo(),          GetRegistryClassInfo(), GetProcessClassInfo(),
-        GetSharedLibraryClassInfo(),
+        GetSharedLibraryClassInfo(), GetSerialClassInfo(),
     };
     count = sizeof classes / sizeof classes[0];
     return classes;

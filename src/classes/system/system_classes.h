@@ -1,5 +1,5 @@
-// The system service classes: Binary, Disk, File, Ini, Process, Registry and
-// SharedLibrary.
+// The system service classes: Binary, Disk, File, Ini, Process, Registry, Serial
+// and SharedLibrary.
 #pragma once
 
 #include <cstddef>
