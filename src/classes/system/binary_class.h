@@ -68,6 +68,8 @@ public:
     uint32_t Size() const { return bytes_.Size(); }
     CByteBlock& Bytes() { return bytes_; }
     int32_t GetOrder() const { return order_; }
+    // One of the byte-order codes 1 to 3.
+    void SetOrder(int32_t order) { order_ = order; }
 
 private:
     void LoadData();

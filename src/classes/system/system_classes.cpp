@@ -4,8 +4,11 @@
 #include "classes/system/disk_class.h"
 #include "classes/system/file_class.h"
 #include "classes/system/ini_class.h"
+#include "classes/system/process_class.h"
 #include "classes/system/program_class.h"
 #include "classes/system/registry_class.h"
+#include "classes/system/serial_class.h"
+#include "classes/system/shared_library_class.h"
 #include "classes/system/system_class.h"
 #include "script/classes/base_class.h"
 #include "script/runtime/neighbour_services.h"
@@ -16,7 +19,8 @@ const ScriptClassInfo* const* Classes(size_t& count) {
     static const ScriptClassInfo* const classes[] = {
         GetBinaryClassInfo(), GetIniClassInfo(),      GetDiskClassInfo(),
         GetFileClassInfo(),   GetRegistryClassInfo(), GetProgramServicesClassInfo(),
-        GetSystemClassInfo(),
+        GetSystemClassInfo(), GetProcessClassInfo(),  GetSharedLibraryClassInfo(),
+        GetSerialClassInfo(),
     };
     count = sizeof classes / sizeof classes[0];
     return classes;

@@ -1,4 +1,5 @@
-// The system service classes: Binary, Disk, File, Ini, Registry, Program and System.
+// The system service classes: Binary, Disk, File, Ini, Registry, Program, System, Process,
+// SharedLibrary and Serial.
 #pragma once
 
 #include <cstddef>

@@ -12,6 +12,7 @@
 #include "platform/files/files.h"
 #include "platform/kernel/kernel_objects.h"
 #include "platform/files/path_mapping.h"
+#include "platform/serial/serial_ports.h"
 
 namespace platform {
 namespace {
@@ -92,6 +93,8 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
         SetLastError(ERROR_FILE_EXISTS);
         return INVALID_HANDLE_VALUE;
     }
+    if (platform::IsSerialPortName(fileName))
+        return platform::OpenSerialPort(fileName, desiredAccess, creationDisposition);
     DWORD access = desiredAccess & (GENERIC_READ | GENERIC_WRITE);
     if (creationDisposition < CREATE_NEW || creationDisposition > TRUNCATE_EXISTING ||
         (creationDisposition == TRUNCATE_EXISTING && !(access & GENERIC_WRITE))) {
@@ -160,6 +163,8 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, void* overlapped) {
     if (bytesRead) *bytesRead = 0;
     if (overlapped) return Fail(ERROR_INVALID_PARAMETER);
+    if (platform::IsSerialHandle(file))
+        return platform::SerialRead(file, buffer, bytesToRead, bytesRead);
     auto object = platform::LookupFile(file);
     if (!object) return FALSE;
     if (platform::ShouldFail(platform::test::Fault::ReadError)) return Fail(ERROR_READ_FAULT);
@@ -186,6 +191,8 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWri
                void* overlapped) {
     if (bytesWritten) *bytesWritten = 0;
     if (overlapped) return Fail(ERROR_INVALID_PARAMETER);
+    if (platform::IsSerialHandle(file))
+        return platform::SerialWrite(file, buffer, bytesToWrite, bytesWritten);
     auto object = platform::LookupFile(file);
     if (!object) return FALSE;
     if (platform::ShouldFail(platform::test::Fault::WriteError)) return Fail(ERROR_WRITE_FAULT);

@@ -9,7 +9,7 @@
 // wildcards, the characters < > : " | and control characters in a name, a device name
 // (CON, NUL, COM1, ...) as the last name, and full paths of MAX_PATH characters or more
 // are refused (ERROR_INVALID_NAME, ERROR_FILENAME_EXCED_RANGE). Every failure sets a
-// Win32 error code.
+// Win32 error code. CreateFileA opens serial ports by their names (serial/serial.h).
 #pragma once
 
 #include "platform/kernel/win_types.h"

@@ -11,6 +11,7 @@
 #include "platform/kernel/threads.h"
 #include "platform/kernel/waitable.h"
 #include "platform/user/window_table.h"
+#include "platform/process/child_threads.h"
 
 namespace {
 
@@ -69,6 +70,7 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (platform::IsChildThreadId(threadId)) return platform::PostToChildThread(threadId, message);
     std::lock_guard lock(platform::GetWaitHub().lock);
     MessageQueue* queue = platform::FindThreadQueueLocked(threadId);
     if (!queue) {

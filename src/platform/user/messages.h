@@ -53,7 +53,8 @@ inline constexpr DWORD MAX_POSTED_MESSAGES = 10000;
 // ERROR_INVALID_WINDOW_HANDLE for a window that has no procedure bound.
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Fails with ERROR_INVALID_THREAD_ID when the thread has no queue (it never used one,
-// or it ended).
+// or it ended). The thread id of a started child process takes only WM_QUIT, as SIGTERM
+// (platform/process/process.h).
 BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
 // WM_QUIT with wParam = exitCode comes out of the calling thread's queue once no other
 // message is waiting there; a later call replaces the code.

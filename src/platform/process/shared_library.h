@@ -1,0 +1,32 @@
+// Shared libraries with the Windows module calls, over dlopen (RTLD_NOW | RTLD_LOCAL).
+//
+// LoadLibraryA first replaces a name found in the alias table (names compared without
+// regard to case), so that other subsystems can load fixed Windows names. Then it tries
+// the name as given and, for a name ending in ".dll" or without an extension, the stem
+// with ".so" and "lib<stem>.so". A name with a separator is looked for in its folder only
+// (through the drive mapping); a bare name in the application's folder, the system folder
+// and the current directory (without regard to case), then by dlopen's own search. Each
+// load is a handle of its own; FreeLibrary closes it (CloseHandle does not). A Windows
+// DLL ("MZ") is refused with ERROR_BAD_EXE_FORMAT, as is a file that is not a library.
+#pragma once
+
+#include <cstddef>
+
+#include "platform/kernel/win_types.h"
+#include "platform/process/process.h"
+
+inline constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
+
+using FARPROC = void (*)();
+
+HMODULE LoadLibraryA(LPCSTR fileName);
+FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
+BOOL FreeLibrary(HMODULE module);
+
+// A library held in memory (a bank element, say), loaded from an anonymous in-memory
+// file: nothing is written to disk and no other user can swap the file. `name` only
+// labels it. 0 with the error set on failure.
+HMODULE LoadLibraryFromBytes(const void* bytes, size_t size, LPCSTR name);
+
+// From now on LoadLibraryA(name) loads `target` instead (a Linux file name or path).
+void SetLibraryAlias(LPCSTR name, LPCSTR target);
