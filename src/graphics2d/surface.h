@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "graphics2d/pixel_format.h"
+#include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/screen_dc.h"
 #include "platform/kernel/win_types.h"
 #include "platform/user/hwnd.h"
@@ -153,6 +154,18 @@ public:
     // The bounding box of the pixels that are not 0.
     virtual int GetBounds(RECT* bounds);
     virtual int IsBlank();
+    // Text through the surface's device context: TextOut by ExtTextOutA (clipped to
+    // `clip`), DrawText by DrawTextExA (tabs and margins in average character widths). With
+    // an operation or smoothing the text is drawn into a keyed temporary first and copied
+    // on; black at 8 bits or less is drawn in the palette's stand-in for black, so the key
+    // never takes it. `font` 0 keeps the DC's.
+    virtual int TextOut(const char* text, int32_t length, int32_t x, int32_t y, uint32_t alignment,
+                        const RECT* clip, uint32_t colour, HFONT font, int32_t direct, int32_t op,
+                        uint32_t param, int32_t smooth);
+    virtual int DrawText(const char* text, int32_t length, RECT* rect, uint32_t format,
+                         uint32_t colour, HFONT font, int32_t direct, int32_t op, uint32_t param,
+                         int32_t smooth, int32_t tabLength, int32_t leftMargin,
+                         int32_t rightMargin);
     virtual int ReplaceColor(uint32_t from, uint32_t to);
     // This surface turned by `angle` whole degrees about its centre into the destination's
     // centre; uncovered destination pixels get `background`.

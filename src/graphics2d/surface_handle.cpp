@@ -474,3 +474,18 @@ int SurfaceHandle::CreateFromDIB(const void* header, size_t headerSize, const vo
     if (made) Replace(made.release());
     return 1;
 }
+
+int SurfaceHandle::TextOut(const char* text, int32_t length, int32_t x, int32_t y,
+                           uint32_t alignment, const RECT* clip, uint32_t colour, HFONT font,
+                           int32_t direct, int32_t op, uint32_t param, int32_t smooth) {
+    return impl_->TextOut(text, length, x, y, alignment, clip, colour, font, direct, op, param,
+                          smooth);
+}
+
+int SurfaceHandle::DrawText(const char* text, int32_t length, RECT* rect, uint32_t format,
+                            uint32_t colour, HFONT font, int32_t direct, int32_t op, uint32_t param,
+                            int32_t smooth, int32_t tabLength, int32_t leftMargin,
+                            int32_t rightMargin) {
+    return impl_->DrawText(text, length, rect, format, colour, font, direct, op, param, smooth,
+                           tabLength, leftMargin, rightMargin);
+}

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "graphics2d/surface.h"
+#include "platform/gdi/icons/icons.h"
 
 // Result codes of the last-error field.
 inline constexpr uint32_t kSurfaceErrorNoMemory = 0x40000000;
@@ -31,6 +32,14 @@ int64_t GetDIBInfoSize(int32_t depth);
 int64_t GetDIBStride(int32_t width, int32_t depth);
 // Header, colour table and rows.
 int64_t GetPackedDIBSize(int32_t width, int32_t height, int32_t depth);
+
+class SurfaceHandle;
+
+// An icon (no hot spot) or a cursor (with one) of the surface's picture, centred and shrunk
+// to fit keeping its proportions; width or height 0 is the system's icon size. Pixels of
+// `transparent` colour are transparent. Null on failure.
+HICON MakeIconFromSurface(SurfaceHandle* handle, int32_t width, int32_t height,
+                          uint32_t transparent, const POINT* hotSpot);
 
 // The size of a width x height picture turned by `degrees`.
 void RotatedSize(int32_t* width, int32_t* height, int32_t degrees);
@@ -161,6 +170,14 @@ public:
                            CFillBase* pen, CopyArguments copy, int32_t filled);
     int DrawLinePainted(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t penWidth,
                         CFillBase* pen, CopyArguments copy);
+
+    // Text through the surface (see cSurface::TextOut and DrawText); arguments unchanged.
+    int TextOut(const char* text, int32_t length, int32_t x, int32_t y, uint32_t alignment,
+                const RECT* clip, uint32_t colour, HFONT font, int32_t direct, int32_t op,
+                uint32_t param, int32_t smooth);
+    int DrawText(const char* text, int32_t length, RECT* rect, uint32_t format, uint32_t colour,
+                 HFONT font, int32_t direct, int32_t op, uint32_t param, int32_t smooth,
+                 int32_t tabLength, int32_t leftMargin, int32_t rightMargin);
 
     // A line; width 1 is drawn pixel by pixel inside the clip rectangle, wider ones by GDI.
     int DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t penWidth, uint32_t colour);

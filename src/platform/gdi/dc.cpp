@@ -108,7 +108,8 @@ COLORREF DrawContext::Resolve(COLORREF color) const {
         return palette.empty() ? 0 : entry(color & 0xFFFF);
     case 0x02: {
         PixelFormat format = device->Format();
-        if (palette.empty() || (format != PixelFormat::Indexed8 && format != PixelFormat::Mono))
+        if (palette.empty() || defaultPalette ||
+            (format != PixelFormat::Indexed8 && format != PixelFormat::Mono))
             return color & 0x00FFFFFFu;
         return entry(static_cast<size_t>(NearestEntry(
             palette.data(), static_cast<int>(palette.size()), SwapRedBlue(color & 0x00FFFFFFu))));
@@ -143,6 +144,7 @@ bool GetDrawContext(HDC handle, DrawContext& context) {
         std::lock_guard guard(dc->lock);
         context.state = dc->state;
         palette = dc->state.palette.object;
+        context.defaultPalette = dc->state.palette.handle == GetStockObject(DEFAULT_PALETTE);
     }
     context.device = dc->device;
     context.palette = palette ? PaletteColors(*palette) : std::vector<uint32_t>{};

@@ -64,6 +64,10 @@ struct DrawContext {
     DcState state;
     // Colours of PALETTEINDEX and PALETTERGB values, 0x00RRGGBB.
     std::vector<uint32_t> palette;
+    // No palette was selected: PALETTERGB takes the nearest entry of the device's own colour
+    // table, not of the 20 default colours (an 8-bit DIB's stand-in for black must not turn
+    // into its entry 0).
+    bool defaultPalette = true;
 
     ClipRegion Clip() const { return state.clip ? &*state.clip : nullptr; }
     // A COLORREF as the device should draw it: PALETTEINDEX takes the selected
