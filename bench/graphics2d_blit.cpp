@@ -13,9 +13,9 @@
 #include <memory>
 #include <random>
 
-#include "graphics2d/blitter.h"
-#include "graphics2d/mem_surface.h"
-#include "graphics2d/palette.h"
+#include "graphics2d/blitter/blitter.h"
+#include "graphics2d/palette/palette.h"
+#include "graphics2d/surfaces/mem_surface.h"
 
 namespace {
 

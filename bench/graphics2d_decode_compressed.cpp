@@ -12,10 +12,10 @@
 
 #include "foundation/mem_in_stream.h"
 #include "foundation/mem_out_stream.h"
-#include "graphics2d/anmz_handler.h"
-#include "graphics2d/fli_handler.h"
-#include "graphics2d/jpeg_handler.h"
-#include "graphics2d/png_handler.h"
+#include "graphics2d/formats/anmz_handler.h"
+#include "graphics2d/formats/fli_handler.h"
+#include "graphics2d/formats/jpeg_handler.h"
+#include "graphics2d/formats/png_handler.h"
 
 #include <jpeglib.h>
 #include <png.h>

@@ -8,9 +8,9 @@
 
 #include "foundation/mem_in_stream.h"
 #include "foundation/mem_out_stream.h"
-#include "graphics2d/bmp_handler.h"
-#include "graphics2d/pcx_handler.h"
-#include "graphics2d/tga_handler.h"
+#include "graphics2d/formats/bmp_handler.h"
+#include "graphics2d/formats/pcx_handler.h"
+#include "graphics2d/formats/tga_handler.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <cstdlib>
 #include <random>
 
-#include "graphics2d/mem_surface.h"
-#include "graphics2d/palette.h"
-#include "graphics2d/surface_handle.h"
+#include "graphics2d/drawing/surface_handle.h"
+#include "graphics2d/palette/palette.h"
+#include "graphics2d/surfaces/mem_surface.h"
 
 namespace {
 

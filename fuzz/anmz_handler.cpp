@@ -8,7 +8,7 @@
 
 #include "foundation/mem_in_stream.h"
 #include "foundation/mem_out_stream.h"
-#include "graphics2d/anmz_handler.h"
+#include "graphics2d/formats/anmz_handler.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "foundation/mem_in_stream.h"
-#include "graphics2d/fli_handler.h"
+#include "graphics2d/formats/fli_handler.h"
 
 namespace {
 

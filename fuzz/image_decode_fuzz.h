@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "foundation/mem_in_stream.h"
-#include "graphics2d/image_format_handler.h"
+#include "graphics2d/formats/image_format_handler.h"
 
 namespace image_fuzz {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "foundation/mem_in_stream.h"
-#include "graphics2d/jpeg_handler.h"
+#include "graphics2d/formats/jpeg_handler.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // PCX pictures come from files and bank elements.
-#include "graphics2d/pcx_handler.h"
+#include "graphics2d/formats/pcx_handler.h"
 #include "image_decode_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

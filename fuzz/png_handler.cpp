@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "foundation/mem_in_stream.h"
-#include "graphics2d/png_handler.h"
+#include "graphics2d/formats/png_handler.h"
 
 namespace {
 

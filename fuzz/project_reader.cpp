@@ -15,7 +15,7 @@
 #include "foundation/in_stream.h"
 #include "foundation/memory_helpers.h"
 #include "foundation/ptr_array.h"
-#include "graphics2d/palette.h"
+#include "graphics2d/palette/palette.h"
 #include "script/project/bank.h"
 #include "script/project/element.h"
 #include "script/project/project_entry.h"

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics2d/mem_surface.h"
-#include "graphics2d/palette.h"
-#include "graphics2d/surface_handle.h"
+#include "graphics2d/drawing/surface_handle.h"
+#include "graphics2d/palette/palette.h"
+#include "graphics2d/surfaces/mem_surface.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool registered = CreatePaletteContext() != nullptr;

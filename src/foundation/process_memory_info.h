@@ -2,7 +2,7 @@
 // asking and close them when done; the first user makes sure they can be read.
 #pragma once
 
-#include "platform/kernel/process_memory.h"
+#include "platform/system/process_memory.h"
 
 // 1 and one user more, or 0 (not counted) when the statistics cannot be read.
 int OpenProcessMemoryInfo();

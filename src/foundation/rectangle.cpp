@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "platform/kernel/system_info.h"
+#include "platform/system/system_info.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "packer/image_probe.h"
 
 #include "foundation/mem_in_stream.h"
-#include "graphics2d/image_file_manager.h"
+#include "graphics2d/formats/image_file_manager.h"
 
 bool ProbeImageFile(const std::vector<uint8_t>& bytes, ImageFileInfo& info) {
     if (bytes.empty() || bytes.size() > UINT32_MAX) return false;

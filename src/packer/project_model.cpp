@@ -1,6 +1,6 @@
 #include "packer/project_model.h"
 
-#include "graphics2d/palette_context.h"
+#include "graphics2d/palette/palette_context.h"
 #include "script/project/project_format.h"
 
 PackPalette DefaultPackPalette() {

@@ -12,8 +12,8 @@
 #include "foundation/process_memory_info.h"
 #include "foundation/rectangle.h"
 #include "platform/files/files.h"
-#include "platform/kernel/system_info.h"
 #include "platform/registry/registry_test_hooks.h"
+#include "platform/system/system_info.h"
 #include "platform/user/windows.h"
 #include "support/temp_dir.h"
 

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "foundation/in_stream.h"
-#include "graphics2d/palette.h"
-#include "graphics2d/surface.h"
+#include "graphics2d/palette/palette.h"
+#include "graphics2d/surfaces/surface.h"
 #include "packer/manifest.h"
 #include "packer/pack_output.h"
 #include "packer/project_writer.h"

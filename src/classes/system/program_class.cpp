@@ -7,8 +7,8 @@
 
 #include "foundation/memory_helpers.h"
 #include "foundation/ptr_array.h"
-#include "platform/kernel/module_file.h"
-#include "platform/kernel/system_info.h"
+#include "platform/system/module_file.h"
+#include "platform/system/system_info.h"
 #include "platform/user/window_geometry.h"
 #include "script/interpreter/interpretor.h"
 #include "script/project/bank.h"

@@ -5,7 +5,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/kernel/clock.h"
 #include "platform/kernel/faults.h"
-#include "platform/kernel/system_info.h"
+#include "platform/system/system_info.h"
 #include "platform/user/display_settings.h"
 #include "platform/user/windows.h"
 

@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <iterator>
 
-#include "platform/kernel/clock.h"
 #include "platform/display/display_backend.h"
-#include "platform/user/input/input_routing.h"
 #include "platform/display/png_dump.h"
-#include "platform/kernel/system_info.h"
+#include "platform/kernel/clock.h"
 #include "platform/kernel/test_hooks.h"
+#include "platform/system/system_info.h"
+#include "platform/user/input/input_routing.h"
 
 namespace platform {
 namespace {

@@ -6,13 +6,13 @@
 #include <cstdlib>
 
 #include "platform/display/display_backend.h"
-#include "platform/user/input/input_routing.h"
 #include "platform/display/sdl_cursor.h"
 #include "platform/display/sdl_errors.h"
 #include "platform/display/sdl_input.h"
 #include "platform/display/sdl_window_icons.h"
 #include "platform/display/sdl_window_set.h"
-#include "platform/kernel/system_info.h"
+#include "platform/system/system_info.h"
+#include "platform/user/input/input_routing.h"
 
 namespace platform {
 namespace {

@@ -8,8 +8,8 @@
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/raster_device.h"
 #include "platform/kernel/errors.h"
-#include "platform/kernel/system_info.h"
 #include "platform/kernel/test_hooks.h"
+#include "platform/system/system_info.h"
 #include "platform/user/display_settings.h"
 
 namespace {

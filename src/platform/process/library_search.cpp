@@ -6,8 +6,8 @@
 #include "platform/files/path_mapping.h"
 #include "platform/kernel/cp1252.h"
 #include "platform/kernel/errors.h"
-#include "platform/kernel/module_file.h"
 #include "platform/profile/profile.h"
+#include "platform/system/module_file.h"
 
 namespace platform {
 namespace {

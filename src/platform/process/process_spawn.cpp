@@ -17,10 +17,10 @@
 #include "platform/files/path_mapping.h"
 #include "platform/kernel/cp1252.h"
 #include "platform/kernel/errors.h"
-#include "platform/kernel/module_file.h"
 #include "platform/process/command_line.h"
 #include "platform/process/process.h"
 #include "platform/process/process_object.h"
+#include "platform/system/module_file.h"
 
 extern char** environ;
 

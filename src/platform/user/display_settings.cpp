@@ -7,7 +7,7 @@
 
 #include "platform/display/display_backend.h"
 #include "platform/kernel/errors.h"
-#include "platform/kernel/system_info.h"
+#include "platform/system/system_info.h"
 
 namespace platform {
 namespace {

@@ -2,10 +2,10 @@
 #include <mutex>
 
 #include "platform/kernel/errors.h"
-#include "platform/user/message_queue.h"
-#include "platform/kernel/system_info.h"
 #include "platform/kernel/threads.h"
 #include "platform/kernel/waitable.h"
+#include "platform/system/system_info.h"
+#include "platform/user/message_queue.h"
 #include "platform/user/window_table.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "platform/kernel/errors.h"
-#include "platform/kernel/system_info.h"
+#include "platform/system/system_info.h"
 #include "platform/user/window_table.h"
 
 namespace {

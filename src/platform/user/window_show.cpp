@@ -1,6 +1,6 @@
 #include "platform/kernel/errors.h"
+#include "platform/system/system_info.h"
 #include "platform/user/input/input_routing.h"
-#include "platform/kernel/system_info.h"
 #include "platform/user/window_table.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "foundation/file_layer.h"
 #include "foundation/memory_helpers.h"
-#include "graphics2d/palette.h"
+#include "graphics2d/palette/palette.h"
 #include "script/project/element.h"
 #include "script/runtime/load_image_to_surface.h"
 #include "script/runtime/screen_depth.h"

@@ -5,14 +5,14 @@
 #include "foundation/file_layer.h"
 #include "foundation/memory_helpers.h"
 #include "foundation/zstream.h"
-#include "graphics2d/blitter.h"
-#include "graphics2d/palette.h"
+#include "graphics2d/blitter/blitter.h"
+#include "graphics2d/palette/palette.h"
+#include "script/interpreter/interpretor.h"
 #include "script/project/element.h"
 #include "script/project/image_bank.h"
-#include "script/interpreter/interpretor.h"
-#include "script/runtime/load_image_to_surface.h"
 #include "script/project/project_file.h"
 #include "script/project/project_format.h"
+#include "script/runtime/load_image_to_surface.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "foundation/file_layer.h"
 #include "foundation/memory_helpers.h"
-#include "graphics2d/palette.h"
+#include "graphics2d/palette/palette.h"
 #include "script/project/bank.h"
 #include "script/project/packed_block.h"
 #include "script/project/project_file.h"

@@ -6,16 +6,16 @@
 #include "foundation/file_in_stream.h"
 #include "foundation/file_layer.h"
 #include "foundation/memory_helpers.h"
-#include "graphics2d/palette.h"
-#include "platform/kernel/module_file.h"
-#include "script/project/bank.h"
+#include "graphics2d/palette/palette.h"
+#include "platform/system/module_file.h"
 #include "script/classes/class_table.h"
-#include "script/project/element.h"
-#include "script/runtime/launch_info.h"
 #include "script/language/name_hash.h"
+#include "script/project/bank.h"
+#include "script/project/element.h"
 #include "script/project/packed_block.h"
 #include "script/project/project_entry.h"
 #include "script/project/project_format.h"
+#include "script/runtime/launch_info.h"
 
 namespace {
 

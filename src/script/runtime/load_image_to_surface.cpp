@@ -5,8 +5,8 @@
 #include <new>
 
 #include "foundation/memory_helpers.h"
-#include "graphics2d/image_file_manager.h"
-#include "graphics2d/palette.h"
+#include "graphics2d/formats/image_file_manager.h"
+#include "graphics2d/palette/palette.h"
 
 cImageSurface* cImageSurface::Create(int32_t width, int32_t height, int32_t depth) {
     auto* surface = new (std::nothrow) cImageSurface;

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "graphics2d/mem_surface.h"
+#include "graphics2d/surfaces/mem_surface.h"
 
 class CInStream;
 class ImageFileManager;

@@ -4,7 +4,7 @@
 
 #include "foundation/memory_helpers.h"
 #include "foundation/process_memory_info.h"
-#include "graphics2d/surface_kinds.h"
+#include "graphics2d/surfaces/surface_kinds.h"
 #include "platform/kernel/sync.h"
 #include "platform/user/dialogs/message_box.h"
 #include "platform/user/messages.h"

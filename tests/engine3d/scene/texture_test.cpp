@@ -6,8 +6,8 @@
 
 #include "engine3d/scene/materials/texture.h"
 #include "engine3d/scene/support/scene_fixture.h"
-#include "graphics2d/bmp_handler.h"
-#include "graphics2d/image_file_manager.h"
+#include "graphics2d/formats/bmp_handler.h"
+#include "graphics2d/formats/image_file_manager.h"
 #include "platform/files/files.h"
 
 #include "support/temp_dir.h"

@@ -10,8 +10,8 @@
 #include "platform/directx/ddraw.h"
 #include "platform/directx/directx_test_hooks.h"
 #include "platform/display/headless_display.h"
-#include "platform/kernel/system_info.h"
 #include "platform/kernel/test_hooks.h"
+#include "platform/system/system_info.h"
 #include "platform/user/windows.h"
 #include "platform/window_recorder.h"
 

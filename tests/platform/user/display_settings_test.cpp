@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "platform/display/display_backend.h"
-#include "platform/user/display_settings.h"
 #include "platform/display/headless_display.h"
 #include "platform/gdi/screen_dc.h"
-#include "platform/kernel/system_info.h"
+#include "platform/system/system_info.h"
+#include "platform/user/display_settings.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "platform/last_error.h"
-#include "platform/kernel/system_info.h"
+#include "platform/system/system_info.h"
 #include "platform/window_recorder.h"
 
 namespace {

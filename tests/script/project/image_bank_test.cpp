@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "graphics2d/image_file_manager.h"
-#include "graphics2d/palette.h"
-#include "graphics2d/surface.h"
+#include "graphics2d/formats/image_file_manager.h"
+#include "graphics2d/palette/palette.h"
+#include "graphics2d/surfaces/surface.h"
 #include "packer/chunk_writer.h"
 #include "platform/kernel/test_hooks.h"
-#include "script/project/element.h"
 #include "script/interpreter/interpretor.h"
+#include "script/project/element.h"
 #include "script/project/project_file.h"
 #include "script/project/project_format.h"
 #include "script/project/project_test_data.h"

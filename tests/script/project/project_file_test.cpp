@@ -8,14 +8,14 @@
 
 #include "foundation/in_stream.h"
 #include "foundation/memory_helpers.h"
-#include "graphics2d/palette.h"
+#include "graphics2d/palette/palette.h"
 #include "platform/kernel/test_hooks.h"
+#include "script/language/name_hash.h"
 #include "script/project/bank.h"
 #include "script/project/element.h"
-#include "script/runtime/launch_info.h"
-#include "script/language/name_hash.h"
 #include "script/project/project_entry.h"
 #include "script/project/project_test_data.h"
+#include "script/runtime/launch_info.h"
 #include "support/temp_dir.h"
 
 namespace {

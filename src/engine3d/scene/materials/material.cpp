@@ -9,7 +9,7 @@
 #include "engine3d/scene/mesh/point.h"
 #include "engine3d/scene/mesh/polygon.h"
 #include "engine3d/scene/objects/world.h"
-#include "graphics2d/palette.h"
+#include "graphics2d/palette/palette.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "engine3d/scene/render/device.h"
 #include "engine3d/scene/render/frame_state.h"
 #include "engine3d/scene/render/renderer.h"
-#include "graphics2d/palette.h"
+#include "graphics2d/palette/palette.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "engine3d/scene/objects/object.h"
 #include "engine3d/scene/objects/world_light.h"
 #include "engine3d/scene/render/device.h"
-#include "graphics2d/image_file_manager.h"
-#include "graphics2d/palette.h"
+#include "graphics2d/formats/image_file_manager.h"
+#include "graphics2d/palette/palette.h"
 #include "platform/files/files.h"
 #include "platform/kernel/cp1252.h"
 

@@ -7,7 +7,7 @@
 #include "platform/gdi/bitmaps/bitmaps.h"
 #include "platform/gdi/icons/icon_object.h"
 #include "platform/kernel/errors.h"
-#include "platform/kernel/system_info.h"
+#include "platform/system/system_info.h"
 #include "platform/user/atoms.h"
 #include "platform/user/window_table.h"
 

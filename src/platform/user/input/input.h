@@ -7,11 +7,11 @@
 // (which is also the foreground window) and one capture window.
 #pragma once
 
+#include "platform/kernel/win_types.h"
+#include "platform/system/system_info.h"
 #include "platform/user/hwnd.h"
 #include "platform/user/input/keyboard_state.h"
 #include "platform/user/messages.h"
-#include "platform/kernel/system_info.h"
-#include "platform/kernel/win_types.h"
 #include "platform/user/window_geometry.h"
 
 inline constexpr UINT WM_ACTIVATE = 0x0006;

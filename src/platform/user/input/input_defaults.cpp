@@ -1,6 +1,6 @@
+#include "platform/system/system_info.h"
 #include "platform/user/input/cursor.h"
 #include "platform/user/input/input_routing.h"
-#include "platform/kernel/system_info.h"
 
 namespace platform {
 namespace {

@@ -3,11 +3,11 @@
 
 #include "platform/kernel/clock.h"
 #include "platform/kernel/errors.h"
-#include "platform/user/input/input_routing.h"
-#include "platform/kernel/system_info.h"
 #include "platform/kernel/threads.h"
-#include "platform/user/paint/update_region.h"
 #include "platform/kernel/waitable.h"
+#include "platform/system/system_info.h"
+#include "platform/user/input/input_routing.h"
+#include "platform/user/paint/update_region.h"
 
 namespace platform {
 namespace {

@@ -6,7 +6,7 @@
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/gdi_test_support.h"
 #include "platform/gdi/palettes.h"
-#include "platform/kernel/system_info.h"
+#include "platform/system/system_info.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include "platform/gdi/gdi_test_support.h"
 #include "platform/gdi/icons/icons.h"
-#include "platform/kernel/debug_output.h"
 #include "platform/kernel/kernel_objects.h"
 #include "platform/last_error.h"
+#include "platform/system/debug_output.h"
 #include "platform/user/windows.h"
 #include "platform/window_recorder.h"
 

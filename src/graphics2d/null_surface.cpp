@@ -1,8 +1,0 @@
-#include "graphics2d/null_surface.h"
-
-cNullSurface* cNullSurface::Get() {
-    // Built on first use and never destroyed, so handles released during static
-    // destruction still find it.
-    static cNullSurface* const shared = new cNullSurface;
-    return shared;
-}
