@@ -251,6 +251,25 @@ TEST_F(DDSurfaceTest, PresentingDrawsAtTheWindowsPlaceOnTheScreen) {
     // A source past the surface draws nothing and is no failure.
     EXPECT_EQ(surface->BlitTo(onWindow.get(), 0, 0, 20, 0, 5, 5, 0, 0, 0, 0), 1);
     ReleaseDC(window, onWindow->GetDC());
+
+    // What is on the screen comes back from it, clipped to the surface.
+    const HDC screenDC = GetDC(0);
+    SetPixel(screenDC, 107, 53, 0x00000A);
+    ReleaseDC(0, screenDC);
+    SurfaceHandle copy;
+    ASSERT_NE(copy.Create(4, 4, Prototype(32)), nullptr);
+    EXPECT_EQ(copy.GetImpl()->BlitFromDC(-1, 0, 0, 106, 53, 4, 1, 0, 0, 0), 1);
+    uint32_t colour = 0;
+    copy.GetPixel(0, 0, &colour);
+    EXPECT_EQ(colour, 0x00000Au);
+    copy.GetPixel(3, 0, &colour);
+    EXPECT_EQ(colour, 0u) << "only three columns fitted";
+    // Moving inside the surface with overlapping areas.
+    EXPECT_EQ(surface->MoveRect(1, 0, 0, 0, 4, 1), 1);
+    surface->GetPixel(1, 0, &colour);
+    EXPECT_EQ(colour, 10u);
+    surface->GetPixel(4, 0, &colour);
+    EXPECT_EQ(colour, 40u);
 }
 
 int CountModes(const SurfaceDisplayMode& mode, void* param) {
@@ -281,7 +300,8 @@ TEST_F(DDSurfaceTest, FullScreenFlipsTheBackBufferIntoTheWindow) {
 
     EXPECT_EQ(surface->MakeScreenInstance(), nullptr) << "windowed";
     EXPECT_EQ(surface->EnterFullScreen(window, 641, 479, 16), 0) << "a mode the display lacks";
-    ASSERT_EQ(surface->EnterFullScreen(window, 640, 480, 16), 1);
+    ASSERT_EQ(surface->EnterFullScreen(window, 800, 600, 32), 1);
+    ASSERT_EQ(surface->EnterFullScreen(window, 640, 480, 16), 1) << "again, in another mode";
     EXPECT_EQ(surface->GetWidth(), 640);
     EXPECT_EQ(surface->GetDepth(), 16);
     EXPECT_EQ(GetWindowLongA(window, GWL_STYLE) & WS_POPUP, WS_POPUP);
