@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "graphics2d/palette/palette.h"
+#include "graphics2d/surfaces/dd_surface.h"
 #include "graphics2d/surfaces/dib_surface.h"
 #include "graphics2d/surfaces/mem_surface.h"
 #include "platform/gdi/bitmaps/blits.h"
@@ -22,6 +23,12 @@ struct ThreadRecord {
     uint32_t count;
 };
 
+struct DirectDrawRecord {
+    DWORD thread;
+    IDirectDraw2* object;
+    IDirectDrawSurface* primary;
+};
+
 struct Library {
     // Recursive: testing DirectDraw makes a surface under the lock, whose creation records
     // the thread's DirectDraw object under it again.
@@ -33,6 +40,7 @@ struct Library {
     SurfaceHandle dibWithDC[kFormatCount];
     SurfaceHandle directDraw;
     SurfaceHandle directDrawSystem;
+    std::vector<DirectDrawRecord> directDrawRecords;
 };
 
 Library& TheLibrary() {
@@ -48,21 +56,27 @@ int32_t DepthIndex(int32_t depth) {
     return 4;
 }
 
-template <class Surface> void BuildSet(SurfaceHandle* set) {
-    for (int32_t i = 0; i < kFormatCount; i++) {
-        Surface* prototype = new (std::nothrow) Surface;
-        if (prototype && !prototype->InitFormat(kDepths[i])) {
-            delete prototype;
-            prototype = nullptr;
-        }
-        set[i].Attach(prototype);
+template <class Surface> void BuildPrototype(SurfaceHandle& handle, int32_t depth) {
+    Surface* prototype = new (std::nothrow) Surface;
+    if (prototype && !prototype->InitFormat(depth)) {
+        delete prototype;
+        prototype = nullptr;
     }
+    handle.Attach(prototype);
+}
+
+template <class Surface> void BuildSet(SurfaceHandle* set) {
+    for (int32_t i = 0; i < kFormatCount; i++)
+        BuildPrototype<Surface>(set[i], kDepths[i]);
 }
 
 void BuildSurfacePrototypes(Library& library) {
     BuildSet<cMemSurface>(library.memory);
     BuildSet<cDIBSurface>(library.dib);
     BuildSet<cDIBDCSurface>(library.dibWithDC);
+    // The depth DirectDraw surfaces really get is the display's, known once one is made.
+    BuildPrototype<cDDSurface>(library.directDraw, 8);
+    BuildPrototype<cDDSysMemSurface>(library.directDrawSystem, 8);
 }
 
 void DestroySurfacePrototypes(Library& library) {
@@ -81,7 +95,7 @@ uint32_t IsDirectDrawUsable() {
     Library& library = TheLibrary();
     std::lock_guard guard(library.lock);
     SurfaceHandle probe;
-    if (!probe.Create(32, 32, &library.directDraw)) return 0;
+    if (!probe.Create(32, 32, &library.directDraw) || !probe.IsValid()) return 0;
     probe.Lock();
     probe.Unlock();
     return 1;
@@ -104,8 +118,8 @@ uint32_t PickSurfaceType(SurfaceHandle** prototype, int32_t depth, int32_t kind,
             mode == kPickModeDirectDraw && candidate.GetDepth() != 0 && IsDirectDrawUsable();
         *prototype = directDraw ? &candidate : &library.dibWithDC[d];
     }
-    // DirectDraw surfaces are made at the depth of the display.
-    const int32_t standsFor = directDraw ? (*prototype)->GetDepth() : kDepths[d];
+    // DirectDraw surfaces are made at the depth of the display, not the prototype's.
+    const int32_t standsFor = directDraw ? GetDirectDrawDepth() : kDepths[d];
     return standsFor == depth ? 1 : 0;
 }
 
@@ -146,5 +160,67 @@ void UnregisterSurfaceThread() {
         library.threads.erase(record);
         if (--library.registered == 0) DestroySurfacePrototypes(library);
     }
+    ReleaseThreadDirectDraw();
     ReleasePaletteContext();
+}
+
+bool IsSurfaceThreadRegistered() {
+    Library& library = TheLibrary();
+    const DWORD self = GetCurrentThreadId();
+    std::lock_guard guard(library.lock);
+    return std::any_of(library.threads.begin(), library.threads.end(),
+                       [self](const ThreadRecord& r) { return r.thread == self; });
+}
+
+namespace {
+
+std::vector<DirectDrawRecord>::iterator FindDirectDrawRecord(Library& library) {
+    const DWORD self = GetCurrentThreadId();
+    return std::find_if(library.directDrawRecords.begin(), library.directDrawRecords.end(),
+                        [self](const DirectDrawRecord& r) { return r.thread == self; });
+}
+
+} // namespace
+
+void SetThreadDirectDraw(IDirectDraw2* object, IDirectDrawSurface* primary) {
+    Library& library = TheLibrary();
+    std::lock_guard guard(library.lock);
+    auto record = FindDirectDrawRecord(library);
+    if (record != library.directDrawRecords.end()) {
+        record->object = object;
+        record->primary = primary;
+        return;
+    }
+    library.directDrawRecords.push_back({GetCurrentThreadId(), object, primary});
+}
+
+IDirectDraw2* GetThreadDirectDraw() {
+    Library& library = TheLibrary();
+    std::lock_guard guard(library.lock);
+    auto record = FindDirectDrawRecord(library);
+    return record != library.directDrawRecords.end() ? record->object : nullptr;
+}
+
+IDirectDrawSurface* GetThreadDDPrimary() {
+    Library& library = TheLibrary();
+    std::lock_guard guard(library.lock);
+    auto record = FindDirectDrawRecord(library);
+    return record != library.directDrawRecords.end() ? record->primary : nullptr;
+}
+
+void RemoveThreadDirectDrawRecord() {
+    Library& library = TheLibrary();
+    std::lock_guard guard(library.lock);
+    auto record = FindDirectDrawRecord(library);
+    if (record != library.directDrawRecords.end()) library.directDrawRecords.erase(record);
+}
+
+void ReleaseThreadDirectDraw() {
+    Library& library = TheLibrary();
+    std::lock_guard guard(library.lock);
+    auto record = FindDirectDrawRecord(library);
+    if (record == library.directDrawRecords.end()) return;
+    if (record->primary) record->primary->Release();
+    if (record->object) record->object->Release();
+    library.directDrawRecords.erase(record);
 }

@@ -8,6 +8,9 @@
 
 #include "graphics2d/drawing/surface_handle.h"
 
+class IDirectDraw2;
+class IDirectDrawSurface;
+
 // Kinds of PickSurfaceType.
 inline constexpr int32_t kPickMemory = 0;
 inline constexpr int32_t kPickDIB = 1;         // or DirectDraw in video memory
@@ -31,6 +34,18 @@ uint32_t IsDirectDrawUsable();
 // also gives the thread its palette context.
 void RegisterSurfaceThread();
 void UnregisterSurfaceThread();
+// The calling thread has registered and not yet left.
+bool IsSurfaceThreadRegistered();
+
+// Each thread's DirectDraw object and primary surface, which its DirectDraw surfaces share.
+// Set replaces the thread's pair (the record holds the references it is given); Get
+// answers null without a record. Release gives back the primary, then the object, and
+// forgets the record; unregistering the thread's last use does it.
+void SetThreadDirectDraw(IDirectDraw2* object, IDirectDrawSurface* primary);
+IDirectDraw2* GetThreadDirectDraw();
+IDirectDrawSurface* GetThreadDDPrimary();
+void RemoveThreadDirectDrawRecord();
+void ReleaseThreadDirectDraw();
 
 // The picture of one device context copied into another through a device-independent
 // bitmap, optionally pumping the thread's messages first and keeping the proportions.

@@ -53,9 +53,6 @@ TEST_F(SurfaceKindsTest, PickingByDepthKindAndMode) {
         {24, kPickMemory, kPickModeGDI, 24, kSurfaceKindMemory, 1},
         {16, kPickDIBWithDC, kPickModeGDI, 16, kSurfaceKindDIBDC, 1},
         {32, kPickDIB, 1, 32, kSurfaceKindDIBDC, 1},
-        // DirectDraw cannot be used here: its modes fall back to DIBs that keep their DC.
-        {8, kPickDIB, kPickModeDirectDraw, 8, kSurfaceKindDIBDC, 1},
-        {8, kPickDIBOrSystem, kPickModeDirectDraw, 8, kSurfaceKindDIBDC, 1},
     };
     for (const Case& c : cases) {
         SurfaceHandle* prototype = nullptr;
@@ -70,7 +67,6 @@ TEST_F(SurfaceKindsTest, PickingByDepthKindAndMode) {
     EXPECT_EQ(PickSurfaceType(&prototype, 32, 4, 0), 0u);
     EXPECT_EQ(prototype, nullptr);
     EXPECT_EQ(PickSurfaceType(&prototype, 32, -1, 0), 0u);
-    EXPECT_EQ(IsDirectDrawUsable(), 0u);
 }
 
 TEST_F(SurfaceKindsTest, PrototypesLiveFromTheFirstRegistrationToTheLast) {
