@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "engine3d/scene/materials/material.h"
+#include "engine3d/scene/matrix.h"
 #include "engine3d/scene/mesh/material_batch.h"
 #include "engine3d/scene/mesh/point.h"
 #include "engine3d/scene/mesh/point_list.h"
 #include "engine3d/scene/mesh/polygon.h"
+#include "engine3d/scene/objects/object_walk.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/render/device.h"
 #include "engine3d/scene/scene_codes.h"
@@ -31,24 +33,14 @@ bool HasMarker(const char* name) {
 constexpr int kBoxFaces[6][4] = {{0, 3, 2, 1}, {1, 2, 6, 5}, {4, 5, 6, 7},
                                  {0, 4, 7, 3}, {7, 6, 2, 3}, {0, 1, 5, 4}};
 
-template <typename F> void ForEachPolygon(const LList* list, F&& f) {
-    if (list == nullptr) return;
-    for (LListNode* node = list->GetHead(); node != nullptr; node = node->next)
-        f(static_cast<LPolygon*>(node->item));
-}
-
-template <typename F> void ForEachChild(const LList* children, F&& f) {
-    if (children == nullptr) return;
-    for (LListNode* node = children->GetHead(); node != nullptr; node = node->next)
-        f(static_cast<L3DObject*>(node->item));
-}
-
 } // namespace
 
 L3DObject::L3DObject(const char* name, L3DWorld* owner, LCLBKObject* link)
     : LManageCLBKObject(link) {
     world = owner;
     meshOwner = this;
+    MatrixIdentity(parentRelative);
+    MatrixIdentity(childMatrix);
     AddBase();
     typeCode = kPlain;
     if (!NameIs(name, "Global_Box") && !NameIs(name, "Base_Cluster") && !NameIs(name, "Cluster"))
@@ -93,6 +85,13 @@ L3DObject::~L3DObject() {
     children = nullptr;
     if (parent != nullptr) parent->UnlinkChild(this);
     if (world != nullptr && cloneCount >= 1) world->RemoveClonesOf(this);
+    // Clones outside the world (or kept by it) outlive their source.
+    for (L3DObject* clone : clones) {
+        clone->source = nullptr;
+        // An animated clone's current sequence was one of this object's records.
+        if (LAnimationIK* own = clone->Sequences()) own->currentSequence = nullptr;
+    }
+    clones.clear();
     name_.reset();
     if (shadow != nullptr) {
         LAPICLBK* device = world != nullptr ? world->GetAPI() : nullptr;
