@@ -76,7 +76,7 @@ void L3DObject::BuildBox() {
 }
 
 L3DObject::~L3DObject() {
-    keyTracks.reset();
+    DestroySet(keyTracks.release());
     delete boxObject;
     boxObject = nullptr;
     while (children != nullptr && children->GetHead() != nullptr)

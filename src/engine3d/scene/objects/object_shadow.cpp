@@ -29,7 +29,8 @@ LPolygon* L3DObject::CreateShadow() {
     polygon->capacity = 4;
     for (const auto& c : kCorners) {
         L3DPoint* point = device->CreatePoint(c[0], c[1], c[2], c[3], c[4], c[3], c[4]);
-        if (point != nullptr) polygon->AddVertex(point);
+        // The corners stay out of the object's mesh: they are the shadow's own.
+        polygon->AppendVertex(point);
     }
     polygon->SetMaterial(world->GetShadowMaterial());
     polygon->dirty = 1;
