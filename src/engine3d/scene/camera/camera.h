@@ -42,6 +42,8 @@ public:
     L3DCamera(L3DWorld* world, uint32_t flags);
 
     int SetRotationMatrix(const float* m) override;
+    // The camera's sphere, whatever its mesh.
+    float GetBoundingRadius() const override { return cameraRadius; }
     // The camera's movement against the static scene, as a sphere of its collision radius.
     int CollideWithPolygons(L3DCamera& camera) override;
     int MoveStep(L3DCamera& camera);
