@@ -39,9 +39,9 @@ TEST_F(PrimitivesTest, BricksFollowTheTablesAndCountTheirOwn) {
     EXPECT_EQ(p6[0], 1);
     EXPECT_EQ(p6[1], -2);
     EXPECT_EQ(p6[2], 3);
-    const std::vector<std::vector<int>> triangles = {
-        {0, 3, 2}, {0, 2, 1}, {1, 2, 6}, {1, 6, 5}, {4, 5, 6}, {4, 6, 7},
-        {0, 4, 7}, {0, 7, 3}, {7, 6, 2}, {7, 2, 3}, {0, 1, 5}, {0, 5, 4}};
+    const std::vector<std::vector<int>> triangles = {{0, 3, 2}, {0, 2, 1}, {1, 2, 6}, {1, 6, 5},
+                                                     {4, 5, 6}, {4, 6, 7}, {0, 4, 7}, {0, 7, 3},
+                                                     {7, 6, 2}, {7, 2, 3}, {0, 1, 5}, {0, 5, 4}};
     for (size_t t = 0; t < triangles.size(); ++t)
         EXPECT_EQ(Indices(*third, int(t)), triangles[t]) << t;
     EXPECT_EQ(third->GetPolygonAt(0)->GetMaterial(), world.GetDefaultMaterial());
