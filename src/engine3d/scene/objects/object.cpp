@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 #include "engine3d/scene/materials/material.h"
@@ -280,18 +281,33 @@ void L3DObject::ComputePointNormals(LPolygon* polygon, L3DPoint* point) {
         for (int32_t i = 0; i < points->GetCount(); ++i)
             targets.push_back(points->GetPoint(i));
     }
-    for (L3DPoint* target : targets) {
-        double sum[3] = {0, 0, 0};
+    struct Sum {
+        double n[3] = {0, 0, 0};
         int count = 0;
-        ForEachPolygon(GetCurrentPolygonList(), [&](LPolygon* p) {
-            if (p->IndexOfVertex(target) < 0) return;
-            const float* n = p->GetPlane(0);
+    };
+    // One pass over the polygons for all the points: a frame of many polygons would
+    // otherwise take a pass per point.
+    std::unordered_map<const L3DPoint*, Sum> sums;
+    for (const L3DPoint* target : targets)
+        sums.emplace(target, Sum{});
+    ForEachPolygon(GetCurrentPolygonList(), [&](LPolygon* p) {
+        const float* n = p->GetPlane(0);
+        for (int v = 0; v < p->GetVertexCount(); ++v) {
+            const L3DPoint* vertex = p->GetVertex(v);
+            // A polygon counts once for a point it holds twice.
+            if (p->IndexOfVertex(vertex) != v) continue;
+            auto found = sums.find(vertex);
+            if (found == sums.end()) continue;
             for (int k = 0; k < 3; ++k)
-                sum[k] += n[k];
-            ++count;
-        });
-        const double length = std::sqrt(sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]);
+                found->second.n[k] += n[k];
+            ++found->second.count;
+        }
+    });
+    for (L3DPoint* target : targets) {
+        const Sum& sum = sums[target];
+        const double length =
+            std::sqrt(sum.n[0] * sum.n[0] + sum.n[1] * sum.n[1] + sum.n[2] * sum.n[2]);
         for (int k = 0; k < 3; ++k)
-            target->normal[k] = count > 0 && length > 0 ? float(sum[k] / length) : 0.0f;
+            target->normal[k] = sum.count > 0 && length > 0 ? float(sum.n[k] / length) : 0.0f;
     }
 }

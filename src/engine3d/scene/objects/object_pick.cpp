@@ -16,7 +16,7 @@ void L3DObject::PickAtScreenPoint(L3DCamera& camera, const float* point, L3DObje
         double cx = 0, cy = 0;
         for (int32_t i = 0; i < points->GetCount(); ++i) {
             L3DPoint* p = points->GetPoint(i);
-            p->Project(camera);
+            p->TransformAndProject(*this, camera);
             cx += p->screenX;
             cy += p->screenY;
         }
