@@ -96,11 +96,11 @@ TEST_F(OctreeTest, SplittingEndsForStraddlingAndCoincidentPolygons) {
     }
     world.AddObject(straddling, 0);
     straddling->MakeStatic(0);
-    StaticObject(2100, {5, 5, 5}, {5, 5, 5});
+    StaticObject(10000, {5, 5, 5}, {5, 5, 5});
     world.Optimize();
     L3DOctreeNode* root = world.cluster->octree.get();
     ASSERT_NE(root, nullptr);
-    EXPECT_EQ(root->CountPolygons(), 12100);
+    EXPECT_EQ(root->CountPolygons(), 20000);
     EXPECT_LE(Depth(*root), L3DOctreeNode::kMaxDepth);
 }
 

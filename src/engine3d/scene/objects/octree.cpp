@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "engine3d/scene/camera/camera.h"
 #include "engine3d/scene/chunk_writer.h"
@@ -108,29 +109,45 @@ int L3DOctreeNode::ChildFor(const LPolygon& polygon) const {
     return OctantFor(polygon);
 }
 
-void L3DOctreeNode::CopyPolygon(const LPolygon& polygon, L3DObject& target) {
-    LAPICLBK* device = target.world != nullptr ? target.world->GetAPI() : nullptr;
-    if (device == nullptr) return;
-    LPolygon* copy = device->CreatePolygon(&target, 2, 0);
-    if (copy == nullptr) return;
-    copy->capacity = polygon.GetVertexCount();
-    for (int v = 0; v < polygon.GetVertexCount(); ++v) {
-        const L3DPoint* p = polygon.GetVertex(v);
-        if (copy->AddNewVertex(p->model[0], p->model[1], p->model[2], p->texture[0], p->texture[1],
-                               p->texture[2], p->texture[3]) != 0)
+void L3DOctreeNode::MovePolygon(LPolygon& polygon, L3DObject& from, L3DObject& to) {
+    LMaterial* material = polygon.GetMaterial();
+    if (polygon.batch != nullptr) {
+        LCacheMaterialList* batches = from.GetCurrentBatchList();
+        if (batches != nullptr && batches->FindBatch(material) == polygon.batch)
+            batches->RemovePolygon(material, &polygon);
+        else
+            polygon.batch->RemovePolygon(&polygon);
+    }
+    struct Corner {
+        float model[3], texture[4], normal[3], uv[4];
+    };
+    std::vector<Corner> corners(size_t(polygon.GetVertexCount()));
+    for (size_t v = 0; v < corners.size(); ++v) {
+        const L3DPoint* p = polygon.GetVertex(int(v));
+        std::copy_n(p->model, 3, corners[v].model);
+        std::copy_n(p->texture, 4, corners[v].texture);
+        std::copy_n(p->normal, 3, corners[v].normal);
+        std::copy_n(polygon.GetUVs(int(v)), 4, corners[v].uv);
+    }
+    // The old corners stay in the source's point list, which is emptied as a whole
+    // afterwards: releasing them one by one would search the list for each.
+    polygon.owner = nullptr;
+    polygon.RemoveVertexAt(-1);
+    polygon.owner = &to;
+    for (const Corner& c : corners) {
+        if (polygon.AddNewVertex(c.model[0], c.model[1], c.model[2], c.texture[0], c.texture[1],
+                                 c.texture[2], c.texture[3]) != 0)
             continue;
-        std::copy_n(p->normal, 3, copy->GetVertex(copy->GetVertexCount() - 1)->normal);
+        L3DPoint* added = polygon.GetVertex(polygon.GetVertexCount() - 1);
+        std::copy_n(c.normal, 3, added->normal);
+        added->material = material;
     }
-    for (int v = 0; v < copy->GetVertexCount() && v < polygon.GetVertexCount(); ++v) {
-        const float* uv = polygon.GetUVs(v);
-        copy->SetUV(v, uv[0], uv[1]);
-        copy->SetUV2(v, uv[2], uv[3]);
+    for (int v = 0; v < polygon.GetVertexCount() && size_t(v) < corners.size(); ++v) {
+        polygon.SetUV(v, corners[size_t(v)].uv[0], corners[size_t(v)].uv[1]);
+        polygon.SetUV2(v, corners[size_t(v)].uv[2], corners[size_t(v)].uv[3]);
     }
-    if (target.AddPolygon(copy, 0) != 0) {
-        device->DeletePolygon(copy);
-        return;
-    }
-    copy->SetMaterial(polygon.GetMaterial());
+    --polygon.useCount;
+    to.AddPolygon(&polygon, 0);
 }
 
 void L3DOctreeNode::EmptyMesh(L3DObject& object) {
@@ -140,31 +157,34 @@ void L3DOctreeNode::EmptyMesh(L3DObject& object) {
 
 void L3DOctreeNode::Insert(L3DObject& source) {
     const int32_t n = source.GetPolygonCount(0) + (&source != this ? GetPolygonCount(0) : 0);
-    if (&source != this && (n < kMaxPolygons || depth >= kMaxDepth)) {
-        ForEachPolygon(source.GetCurrentPolygonList(),
-                       [this](LPolygon* p) { CopyPolygon(*p, *this); });
-        EmptyMesh(source);
-        return;
-    }
-    std::vector<LPolygon*> polygons;
-    ForEachPolygon(source.GetCurrentPolygonList(), [&](LPolygon* p) { polygons.push_back(p); });
-    if (&source == this) {
-        const bool anyFits = std::any_of(polygons.begin(), polygons.end(),
-                                         [this](LPolygon* p) { return OctantFor(*p) != 0; });
-        if (depth >= kMaxDepth || !anyFits) return;
-    }
-    if (children == nullptr) Split();
-    for (LPolygon* p : polygons)
-        if (L3DOctreeNode* child = Child(ChildFor(*p))) {
-            LBasePoint* points = child->GetCurrentPointList();
-            const bool merging = points != nullptr && points->IsMerging();
-            // Merging by value is a search of the whole list per vertex; the split only
-            // moves polygons, so their shared corners may stay separate.
-            if (points != nullptr) points->DisableMerging();
-            CopyPolygon(*p, *child);
-            if (merging) points->EnableMerging();
+    LList* list = source.GetCurrentPolygonList();
+    if (list == nullptr) return;
+    const bool here = &source != this && (n < kMaxPolygons || depth >= kMaxDepth);
+    if (!here) {
+        if (&source == this) {
+            bool anyFits = false;
+            ForEachPolygon(list, [&](LPolygon* p) { anyFits = anyFits || OctantFor(*p) != 0; });
+            if (depth >= kMaxDepth || !anyFits) return;
         }
+        if (children == nullptr) Split();
+    }
+    // The polygons move, keeping their places in their materials' lists: taking them off
+    // the front of the source's list and re-creating only their corners keeps the
+    // merge linear in the number of polygons.
+    while (LListNode* node = list->GetHead()) {
+        auto* polygon = static_cast<LPolygon*>(node->item);
+        list->RemoveNode(node, 1);
+        L3DObject* target = here ? this : Child(ChildFor(*polygon));
+        if (target == nullptr) target = this;
+        LBasePoint* points = target->GetCurrentPointList();
+        const bool merging = points != nullptr && points->IsMerging();
+        // Merging by value searches the whole list per vertex.
+        if (points != nullptr && !here) points->DisableMerging();
+        MovePolygon(*polygon, source, *target);
+        if (merging) points->EnableMerging();
+    }
     EmptyMesh(source);
+    if (here) return;
     for (int i = 0; i <= 8; ++i)
         if (L3DOctreeNode* child = Child(i))
             if (child->GetPolygonCount(0) > kMaxPolygons) child->Insert(*child);

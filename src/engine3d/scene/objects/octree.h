@@ -50,8 +50,9 @@ private:
     int ChildFor(const LPolygon& polygon) const;
     int OctantFor(const LPolygon& polygon) const;
     void OctantBox(int i, float* min, float* max) const;
-    // Re-creates the polygon, its vertices and their normals in `target`.
-    static void CopyPolygon(const LPolygon& polygon, L3DObject& target);
+    // Hands the polygon, out of its source's list already, to `to` with new corners
+    // (their normals kept) in `to`'s point list.
+    static void MovePolygon(LPolygon& polygon, L3DObject& from, L3DObject& to);
     void EmptyMesh(L3DObject& object);
 
     float min_[3] = {};
