@@ -10,3 +10,4 @@ inline constexpr int kScenePolygonFull = 13;
 inline constexpr int kScenePointMissing = 14;
 inline constexpr int kSceneTextureMissing = 15;
 inline constexpr int kSceneMaterialMissing = 16;
+inline constexpr int kSceneParentRefused = 35;

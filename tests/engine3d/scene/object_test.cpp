@@ -5,6 +5,7 @@
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/mesh/point.h"
 #include "engine3d/scene/mesh/point_list.h"
+#include "engine3d/scene/objects/animated_object.h"
 #include "engine3d/scene/support/scene_fixture.h"
 
 namespace {
@@ -149,10 +150,8 @@ TEST_F(ObjectTest, WorldRegistersFindsAndRenamesObjects) {
 TEST_F(ObjectTest, RemovingASourceRemovesItsClonesFirst) {
     auto* source = new L3DObject("Source", &world, nullptr);
     world.AddObject(source, 1);
-    auto* clone = new L3DObject("Copy", &world, nullptr);
-    clone->typeCode = L3DObject::kClone;
-    clone->source = source;
-    ++source->cloneCount;
+    auto* clone = new L3DObjectClone("Copy", &world, nullptr);
+    ASSERT_EQ(clone->SetSource(source), 1);
     world.AddObject(clone, 1);
     EXPECT_EQ(world.GetObjectAt(0), clone);
     EXPECT_EQ(world.objectCount, 2u);

@@ -7,6 +7,7 @@
 #include "engine3d/scene/chunk_writer.h"
 #include "engine3d/scene/float_to_int.h"
 #include "engine3d/scene/matrix.h"
+#include "engine3d/scene/mesh/point_list.h"
 #include "engine3d/scene/mesh/polygon.h"
 
 namespace {
@@ -313,4 +314,31 @@ int L3DCamera::Save(ChunkWriter& writer, uint32_t) const {
     writer.WriteString(name);
     SaveChunk(writer);
     return writer.EndChunk(start) == 0 ? 1 : 0;
+}
+
+int L3DCamera::CollideWithPolygons(L3DCamera& camera) {
+    return MoveStep(camera);
+}
+
+int L3DCamera::MoveStep(L3DCamera& camera) {
+    if ((L3DLocation::flags & (kPositionChanged | kRotationChanged)) != 0 && boxObject != nullptr)
+        if (LBasePoint* box = boxObject->GetCurrentPointList())
+            for (int32_t i = 0; i < box->GetCount(); ++i)
+                box->GetPoint(i)->TransformAndProject(*this, camera);
+    float movement[3];
+    bool moved = false;
+    for (int i = 0; i < 3; ++i) {
+        movement[i] = position[i] - previousPosition[i];
+        moved = moved || std::fabs(movement[i]) > 0.00001f;
+    }
+    if (!moved) return 0;
+    const float r = GetCollisionRadius();
+    float min[3], max[3];
+    for (int i = 0; i < 3; ++i) {
+        min[i] = std::min(previousPosition[i], position[i]) - r;
+        max[i] = std::max(previousPosition[i], position[i]) + r;
+    }
+    std::vector<LPolygon*> polygons;
+    CollectStaticInBox(min, max, polygons);
+    return CollideWithPolygonList(camera, polygons);
 }

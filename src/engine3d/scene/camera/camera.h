@@ -42,6 +42,11 @@ public:
     L3DCamera(L3DWorld* world, uint32_t flags);
 
     int SetRotationMatrix(const float* m) override;
+    // The camera's sphere, whatever its mesh.
+    float GetBoundingRadius() const override { return cameraRadius; }
+    // The camera's movement against the static scene, as a sphere of its collision radius.
+    int CollideWithPolygons(L3DCamera& camera) override;
+    int MoveStep(L3DCamera& camera);
     int SetAngles(float x, float y, float z, int relative) override;
 
     void SetFieldOfView(float degrees);

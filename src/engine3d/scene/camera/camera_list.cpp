@@ -66,3 +66,14 @@ void LBaseCamera::NotifyAll(int flag) {
     for (LListNode* node = list.GetHead(); node != nullptr; node = node->next)
         CameraOf(node)->SetRotationChanged(flag);
 }
+
+void LBaseCamera::PickAll(L3DCamera& camera, const float* point, L3DObject** best,
+                          float* distance) {
+    for (LListNode* node = list.GetHead(); node != nullptr; node = node->next) {
+        L3DCamera* other = CameraOf(node);
+        if (other == &camera) continue;
+        other->ComputeWorldTransform(camera);
+        if (other->IsVisibleThisFrame() != 0)
+            other->PickAtScreenPoint(camera, point, best, distance);
+    }
+}

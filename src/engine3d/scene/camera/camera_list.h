@@ -6,6 +6,7 @@
 #include "foundation/llist.h"
 
 class L3DCamera;
+class L3DObject;
 class L3DWorld;
 
 class LBaseCamera {
@@ -23,6 +24,8 @@ public:
     L3DCamera* FindByName(const char* name) const;
     L3DCamera* FindNextByName(const L3DCamera* after, const char* name) const;
     void NotifyAll(int flag);
+    // Every camera but the given one, brought up to date for it and tested when seen.
+    void PickAll(L3DCamera& camera, const float* point, L3DObject** best, float* distance);
 
     LList list;
     L3DWorld* world = nullptr;

@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 #include "engine3d/scene/materials/material.h"
+#include "engine3d/scene/matrix.h"
 #include "engine3d/scene/mesh/material_batch.h"
 #include "engine3d/scene/mesh/point.h"
 #include "engine3d/scene/mesh/point_list.h"
 #include "engine3d/scene/mesh/polygon.h"
+#include "engine3d/scene/objects/object_walk.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/render/device.h"
 #include "engine3d/scene/scene_codes.h"
@@ -31,24 +34,14 @@ bool HasMarker(const char* name) {
 constexpr int kBoxFaces[6][4] = {{0, 3, 2, 1}, {1, 2, 6, 5}, {4, 5, 6, 7},
                                  {0, 4, 7, 3}, {7, 6, 2, 3}, {0, 1, 5, 4}};
 
-template <typename F> void ForEachPolygon(const LList* list, F&& f) {
-    if (list == nullptr) return;
-    for (LListNode* node = list->GetHead(); node != nullptr; node = node->next)
-        f(static_cast<LPolygon*>(node->item));
-}
-
-template <typename F> void ForEachChild(const LList* children, F&& f) {
-    if (children == nullptr) return;
-    for (LListNode* node = children->GetHead(); node != nullptr; node = node->next)
-        f(static_cast<L3DObject*>(node->item));
-}
-
 } // namespace
 
 L3DObject::L3DObject(const char* name, L3DWorld* owner, LCLBKObject* link)
     : LManageCLBKObject(link) {
     world = owner;
     meshOwner = this;
+    MatrixIdentity(parentRelative);
+    MatrixIdentity(childMatrix);
     AddBase();
     typeCode = kPlain;
     if (!NameIs(name, "Global_Box") && !NameIs(name, "Base_Cluster") && !NameIs(name, "Cluster"))
@@ -84,7 +77,7 @@ void L3DObject::BuildBox() {
 }
 
 L3DObject::~L3DObject() {
-    keyTracks.reset();
+    DestroySet(keyTracks.release());
     delete boxObject;
     boxObject = nullptr;
     while (children != nullptr && children->GetHead() != nullptr)
@@ -93,6 +86,13 @@ L3DObject::~L3DObject() {
     children = nullptr;
     if (parent != nullptr) parent->UnlinkChild(this);
     if (world != nullptr && cloneCount >= 1) world->RemoveClonesOf(this);
+    // Clones outside the world (or kept by it) outlive their source.
+    for (L3DObject* clone : clones) {
+        clone->source = nullptr;
+        // An animated clone's current sequence was one of this object's records.
+        if (LAnimationIK* own = clone->Sequences()) own->currentSequence = nullptr;
+    }
+    clones.clear();
     name_.reset();
     if (shadow != nullptr) {
         LAPICLBK* device = world != nullptr ? world->GetAPI() : nullptr;
@@ -281,18 +281,33 @@ void L3DObject::ComputePointNormals(LPolygon* polygon, L3DPoint* point) {
         for (int32_t i = 0; i < points->GetCount(); ++i)
             targets.push_back(points->GetPoint(i));
     }
-    for (L3DPoint* target : targets) {
-        double sum[3] = {0, 0, 0};
+    struct Sum {
+        double n[3] = {0, 0, 0};
         int count = 0;
-        ForEachPolygon(GetCurrentPolygonList(), [&](LPolygon* p) {
-            if (p->IndexOfVertex(target) < 0) return;
-            const float* n = p->GetPlane(0);
+    };
+    // One pass over the polygons for all the points: a frame of many polygons would
+    // otherwise take a pass per point.
+    std::unordered_map<const L3DPoint*, Sum> sums;
+    for (const L3DPoint* target : targets)
+        sums.emplace(target, Sum{});
+    ForEachPolygon(GetCurrentPolygonList(), [&](LPolygon* p) {
+        const float* n = p->GetPlane(0);
+        for (int v = 0; v < p->GetVertexCount(); ++v) {
+            const L3DPoint* vertex = p->GetVertex(v);
+            // A polygon counts once for a point it holds twice.
+            if (p->IndexOfVertex(vertex) != v) continue;
+            auto found = sums.find(vertex);
+            if (found == sums.end()) continue;
             for (int k = 0; k < 3; ++k)
-                sum[k] += n[k];
-            ++count;
-        });
-        const double length = std::sqrt(sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]);
+                found->second.n[k] += n[k];
+            ++found->second.count;
+        }
+    });
+    for (L3DPoint* target : targets) {
+        const Sum& sum = sums[target];
+        const double length =
+            std::sqrt(sum.n[0] * sum.n[0] + sum.n[1] * sum.n[1] + sum.n[2] * sum.n[2]);
         for (int k = 0; k < 3; ++k)
-            target->normal[k] = count > 0 && length > 0 ? float(sum[k] / length) : 0.0f;
+            target->normal[k] = sum.count > 0 && length > 0 ? float(sum.n[k] / length) : 0.0f;
     }
 }

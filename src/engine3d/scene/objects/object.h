@@ -5,16 +5,32 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "engine3d/scene/clbk_object.h"
 #include "engine3d/scene/key_track.h"
 #include "engine3d/scene/location.h"
 #include "engine3d/scene/mesh/mesh_frames.h"
 
+class ChunkWriter;
+class L3DCamera;
+class L3DLight;
 class L3DWorld;
 class LMaterial;
 class LPolygon;
 class L3DPoint;
+class LTexture;
+
+// Asked for the response to a contact: 0 ignore, 2 stop, 4 slide. Kind 0 is a contact
+// with another object (polygon null), kind 2 one with a static polygon (other null). The
+// offset is the contact point minus the previous position; both are four floats.
+using CollisionChooser = uint8_t (*)(int kind, L3DObject* self, L3DObject* other, LPolygon* polygon,
+                                     float* offset, float* contact, uint32_t data);
+// Told the response that was applied.
+using CollisionNotifier = void (*)(uint8_t response, int kind, L3DObject* self, LPolygon* polygon,
+                                   uint32_t data);
+// The movement check of a movement step: 1 when the object's position was changed.
+using MovementCheck = int (*)(L3DObject* self, uint32_t data);
 
 class L3DObjectType {
 public:
@@ -32,6 +48,8 @@ public:
     static constexpr uint32_t kAnimatedClone = 0x840A;
     static constexpr uint32_t kCamera = 0x0804;
     static constexpr uint32_t kDummy = 0x10002;
+    static constexpr uint32_t kOctreeNode = 0x20002;
+    static constexpr int kMaxLights = 8;
 
     static constexpr uint32_t kGouraud = 0x10;
     static constexpr uint32_t kLambert = 0x20;
@@ -58,6 +76,20 @@ public:
     // 5 for a polygon of neither 3 nor 4 vertices.
     virtual int AddPolygon(LPolygon* polygon, int update);
     virtual int32_t GetPointCount(int withChildren) const;
+    // Slots 19-30; each drawing switch applies to the children too.
+    virtual void SetWireframe(int on);
+    virtual void SetFlat(int on);
+    virtual void SetMapped(int on);
+    virtual void SetGouraud(int on);
+    virtual void SetLambert(int on);
+    virtual void ShowBox(int on, int withChildren);
+    virtual void Show();
+    virtual void Hide(int withChildren);
+    virtual void SetCollision(int on);
+    virtual void ShowAxis(int on);
+    // Off is refused for a child: a child is written with its parent.
+    virtual void SetPersistent(int on);
+    virtual void SetShadowReceiver(int on);
     // Slots 31-42.
     virtual int IsShadowReceiver() const { return (objectFlags & kShadowReceiver) != 0; }
     virtual int IsPersistent() const { return (objectFlags & kPersistent) != 0; }
@@ -71,10 +103,45 @@ public:
     virtual int IsFlat() const { return DrawingMode(4); }
     virtual int IsWireframe() const { return DrawingMode(2); }
     virtual int IsMapped() const { return DrawingMode(8); }
-    // Slot 44.
+    // Slots 43-50.
+    virtual void SetCollisionRadius(float r);
     virtual float GetBoundingRadius() const { return boundingRadius; }
-    // Slot 49.
+    virtual void MakeStatic(int optimize);
+    virtual void MakeDynamic();
+    // Null for a source that is not dynamic.
+    virtual L3DObject* Clone(const L3DLocation* location);
+    // Null for an object that is not a mesh object.
+    virtual L3DObject* Duplicate(const L3DLocation* location);
     virtual void UpdateBox(int update);
+    virtual void RebuildMaterialBatches();
+    // Slots 51-60.
+    virtual void PickAtScreenPoint(L3DCamera& camera, const float* point, L3DObject** outObject,
+                                   float* inOutDistance);
+    // Nothing for an object that is not persistent; non-zero when a record of the tree
+    // could not be written.
+    virtual int Save(ChunkWriter& writer, uint32_t mask);
+    virtual int CollideWithPolygons(L3DCamera& camera);
+    virtual int CollideWithObject(L3DCamera& camera, L3DObject& other);
+    virtual void TransformPoints(L3DCamera& camera);
+    virtual void TransformMesh(L3DCamera& camera);
+    virtual void Draw(L3DCamera& camera);
+    virtual void Update(L3DCamera& camera);
+    virtual void Render(L3DCamera& camera);
+    virtual void ComputeWorldTransform(L3DCamera& camera);
+
+    // The object's own named sequences (animated objects and clones); null for others.
+    virtual LAnimationIK* Sequences() { return nullptr; }
+
+    // Location slots: flag changes reach the children and the ancestors, moves and turns
+    // carry the children along.
+    void SetPositionChanged(int on) override;
+    void SetRotationChanged(int on) override;
+    int CanMove() override { return (objectFlags & (kDynamic | kMovable)) != 0 ? 1 : 0; }
+    void OnMoved() override;
+    void OnRotated() override;
+    void OnBeforeRotate() override;
+    void InvalidateTransform() override;
+    void ValidateTransform() override;
 
     void GetName(char* buffer, int n) const;
     const char* RawName() const { return name_.get(); }
@@ -88,16 +155,106 @@ public:
     void LinkChild(L3DObject* child);
     void UnlinkChild(L3DObject* child);
 
+    // Flags and switches.
+    float GetCollisionRadius() const;
+    void SetCollisionContext(MovementCheck check, uint32_t data);
+    void SetCollisionCallback(CollisionChooser fn, int withChildren, uint32_t data);
+    void SetCollisionResponseCallback(CollisionNotifier fn, int withChildren, uint32_t data);
+    // The clone's flags follow this object's, keeping the clone's own shown box; null
+    // for every clone.
+    void SyncCloneFlags(L3DObject* clone);
+    void Scale(float x, float y, float z);
+    void ScaleUniform(float f);
+    void ScalePoints(float f);
+    // Extents of the box object's corners as last transformed; 0 without a box.
+    float GetWidth() const;
+    float GetHeight() const;
+    float GetDepth() const;
+    int IsVisibleThisFrame() const { return visibleThisFrame; }
+    int OptimizeMesh(uint32_t mode);
+    // Every point takes its world coordinates; angles, position and scale are reset.
+    void FreezeTransform();
+    // Copies the mesh, key tracks, children and switches of the source.
+    void CopyFromObject(L3DObject& source);
+    // The sequences, current sequence and current base of this object go to the other.
+    void CopySequencesTo(L3DObject& other) const;
+
+    // Shadows.
+    int EnableShadow(int on);
+    void SetShadowTextureSize(int32_t w, int32_t h);
+    void GetShadowTextureSize(int32_t* w, int32_t* h) const;
+    void SetShadowTexture(LTexture* texture);
+    void SetShadowTextureAndSize(int32_t w, int32_t h, LTexture* texture);
+    LTexture* GetShadowTexture() const;
+    LMaterial* GetShadowMaterial() const;
+    // Lays the shadow on the ground under the object.
+    void PlaceShadow();
+    int GetShadowPlane(float* plane);
+
+    // Hierarchy. 35 when the parent is refused (a clone chain or a cycle); an animated
+    // object re-parented without keeping its animation is destroyed and must not be used.
+    int SetParent(L3DObject* newParent, int keepAnimation);
+    static bool IsAncestor(const L3DObject* a, const L3DObject* b);
+    L3DObject* Root();
+    void SetRelativeData();
+    void ComputeChildTransform();
+    void ApplyAnimationFrame(int32_t frame);
+    void ApplyAnimationFrameToSubtree(int32_t frame);
+    // The frame the animation source shows, or -1.
+    int32_t SourceFrame() const;
+    // The mesh whose sequences drive this child's frame.
+    void SetAnimationSource(L3DObject* source);
+
+    // The frame.
+    void LightAndTransform(L3DCamera& camera);
+    int AddLight(L3DLight* light);
+    int AddSecondLight(L3DLight* light);
+    void RemoveLight(L3DLight* light);
+    void RemoveSecondLight(L3DLight* light);
+    void SaveLastValidPosition();
+    void FinishMovementStep(L3DCamera& camera);
+    void GetCollisionExtents(const float* point, float* outLow, float* outHigh);
+    int GetPointBounds(float* min, float* max) const;
+    int OverlapsBox(const float* min, const float* max) const;
+    int ContainsPoint(const float* p) const;
+    int ContainsPointXZ(const float* p) const;
+
+    // Collisions.
+    int CollideWithPolygonList(L3DCamera& camera, const std::vector<LPolygon*>& polygons);
+    void CollectStaticInBox(const float* min, const float* max, std::vector<LPolygon*>& out);
+
+    // Picking.
+    void WorldPointAtScreenPoint(L3DCamera& camera, L3DPoint* const* points, int n,
+                                 const float* point, float* outX, float* outY, float* outZ);
+    void PickPolygonAtScreenPoint(L3DCamera& camera, const float* point, L3DObject** outObject,
+                                  LPolygon** outPolygon, float* inOutDepth);
+    LPolygon* FindPolygonAtScreenPoint(L3DCamera& camera, const float* point, float* inOutDepth);
+
+    // Saving.
+    int SaveObjectRecord(ChunkWriter& writer, uint32_t mask);
+    int SaveKeyTracks(ChunkWriter& writer) const;
+    int SaveShadow(ChunkWriter& writer, uint32_t mask);
+    int SaveClones(ChunkWriter& writer, uint32_t mask);
+    // Clones of this object in the world's list, in list order.
+    std::vector<L3DObject*> ClonesInWorld() const;
+
     uint32_t batchingAllowed = 1;
     uint32_t followParent = 1;
     uint32_t gravity = 0;
     float collisionRadius = 0;
     uint32_t collisionRadiusSet = 0;
+    // The parent's angles and position, this object's angles and scale.
+    float parentCache[12] = {};
+    float relativeOffset[3] = {};
+    float parentRelative[16];
+    float childMatrix[16];
     float modelView[16] = {};
     L3DObject* animationSource = nullptr;
     int32_t cachedFrame = -1;
     uint32_t frameApplied = 0;
     uint32_t worldTransformValid = 0;
+    L3DLight* lights[kMaxLights] = {};
+    L3DLight* secondLights[kMaxLights] = {};
     uint8_t lightCount = 0;
     uint8_t secondLightCount = 0;
     uint8_t frameState = 2;
@@ -114,12 +271,26 @@ public:
     LPolygon* shadow = nullptr;
     uint32_t userValue = 0;
     int32_t shadowStrength = 128;
-    // The source of a clone.
+    MovementCheck movementCheck = nullptr;
+    uint32_t movementData = 0;
+    CollisionChooser collisionCallback = nullptr;
+    uint32_t collisionCallbackData = 0;
+    CollisionNotifier collisionNotification = nullptr;
+    uint32_t collisionNotificationData = 0;
+    // The source of a clone; null once the source died.
     L3DObject* source = nullptr;
+    // The living clones of this source.
+    std::vector<L3DObject*> clones;
+
+protected:
+    // Recomputes the world transform of every visible child and marks it moved.
+    void RecomputeChildren();
 
 private:
     int DrawingMode(uint32_t value) const;
     void BuildBox();
+    LPolygon* CreateShadow();
+    void ReprepareAll();
 
     std::unique_ptr<char[]> name_;
 };

@@ -122,10 +122,8 @@ void L3DWorld::RemoveClonesOf(L3DObject* source) {
     for (LListNode* node = objects.GetHead(); node != nullptr; node = node->next)
         if (IsClone(ObjectOf(node)) && ObjectOf(node)->source == source)
             clones.push_back(ObjectOf(node));
-    for (L3DObject* clone : clones) {
+    for (L3DObject* clone : clones)
         RemoveObject(clone);
-        if (source->cloneCount > 0) --source->cloneCount;
-    }
 }
 
 int L3DWorld::RemoveObjectAt(int32_t i) {

@@ -20,6 +20,7 @@ class L3DObject;
 class LAPICLBK;
 class LBase3DCluster;
 class LMaterial;
+class LPolygon;
 class LTexture;
 struct PaletteRecord;
 
@@ -66,6 +67,29 @@ public:
     void DropMaterialBatches(const LMaterial* material);
     L3DCamera* CreateCamera(uint32_t flags);
 
+    // Registers an object being made static.
+    void AddStaticObject(L3DObject* object);
+    // The switches of object i, or of every object with -1; 1 when object i is missing.
+    int SetWireframe(int value, int32_t i);
+    int SetFlat(int value, int32_t i);
+    int SetMapped(int value, int32_t i);
+    int SetGouraud(int value, int32_t i);
+    int SetLambert(int value, int32_t i);
+    int Scale(float x, float y, float z, int32_t i);
+    int ShowObjects(int32_t i);
+    int HideObjects(int32_t i);
+    int ShowObjectBox(int value, int32_t i);
+    int ShowObjectAxis(int value, int32_t i);
+    int SetCollision(int value, int32_t i);
+    void SetSpatialOption(int value);
+    void Optimize();
+    int OptimizeSpatial(L3DCamera* camera, uint32_t mode);
+    // Null when the camera has no renderer.
+    LPolygon* FindPolygonAt(L3DCamera& camera, const float* point);
+    // The nearest object of the kinds asked for (2 objects, 4 cameras); null when the
+    // camera has no renderer or nothing is there.
+    L3DObject* FindObjectAt(L3DCamera& camera, const float* point, uint32_t kinds);
+
     LList objects;
     uint32_t objectCount = 0;
     uint32_t autoDelete = 1;
@@ -76,6 +100,8 @@ public:
     uint32_t backFaceCulling = 1;
     uint32_t accelerated = 0;
     uint32_t userValue = 0;
+    // The primitive builders' counters.
+    uint32_t brickCount = 0, sphereCount = 0, pyramidCount = 0, planeCount = 0;
     float objectPushBack = 5.0f;
     float polygonPushBack = 10.0f;
     PaletteRecord* palette = nullptr;

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "engine3d/scene/camera/camera.h"
+#include "engine3d/scene/materials/material.h"
+#include "engine3d/scene/materials/texture.h"
+#include "engine3d/scene/mesh/material_batch.h"
+#include "engine3d/scene/mesh/point_list.h"
+#include "engine3d/scene/objects/cluster.h"
+#include "engine3d/scene/objects/octree.h"
+#include "engine3d/scene/render/frame_state.h"
+#include "engine3d/scene/support/scene_fixture.h"
+
+namespace {
+
+class OctreeTest : public SceneTest {
+protected:
+    // A static object of n small triangles inside the box from lo to hi (along the
+    // diagonal), plus the straddling triangles given.
+    L3DObject* StaticObject(int n, Vec3 lo, Vec3 hi, std::initializer_list<Vec3> straddling = {}) {
+        auto* object = new L3DObject("Static", &world, nullptr);
+        object->GetCurrentPointList()->DisableMerging();
+        for (int i = 0; i < n; ++i) {
+            const float t = (float(i) + 0.5f) / float(n);
+            const float x = lo.x + (hi.x - lo.x) * t, y = lo.y + (hi.y - lo.y) * t,
+                        z = lo.z + (hi.z - lo.z) * t;
+            AddFace(*object, {{x, y, z}, {x + 0.01f, y, z}, {x, y + 0.01f, z}});
+        }
+        if (straddling.size() > 0) AddFace(*object, straddling);
+        world.AddObject(object, 0);
+        object->MakeStatic(0);
+        return object;
+    }
+
+    static int Depth(const L3DObject& node) {
+        int deepest = 0;
+        if (node.children != nullptr)
+            for (LListNode* n = node.children->GetHead(); n != nullptr; n = n->next)
+                deepest = std::max(deepest, 1 + Depth(*static_cast<L3DObject*>(n->item)));
+        return deepest;
+    }
+};
+
+TEST_F(OctreeTest, ASecondObjectSplitsTheRootAndTheFirstStays) {
+    StaticObject(1500, {-90, -90, -90}, {-10, -10, -10});
+    StaticObject(1500, {10, 10, 10}, {90, 90, 90}, {{-1, -1, -1}, {1, 1, 1}, {1, -1, 1}});
+    // The octree box spans both objects: from -90 to 90.
+    EXPECT_EQ(world.cluster->staticObjects.GetCount(), 2u);
+    world.Optimize();
+    L3DOctreeNode* root = world.cluster->octree.get();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(world.cluster->staticObjects.GetCount(), 0u);
+    EXPECT_EQ(root->GetPolygonCount(0), 1500);
+    ASSERT_NE(root->children, nullptr);
+    EXPECT_EQ(root->children->GetCount(), 9u);
+    EXPECT_EQ(root->Child(0)->GetPolygonCount(0), 1) << "the straddling triangle";
+    int inOctants = 0;
+    for (int i = 1; i <= 8; ++i)
+        inOctants += root->Child(i)->GetPolygonCount(0);
+    EXPECT_EQ(inOctants, 1500);
+    char name[32];
+    root->Child(3)->GetName(name, sizeof name);
+    EXPECT_STREQ(name, " Octree-3");
+    EXPECT_EQ(root->CountPolygons(), 3001);
+    EXPECT_EQ(world.CountPolygons(), 3001);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(root->Child(0)->Min()[k], root->Min()[k]) << "child 0 has the node's box";
+        EXPECT_EQ(root->Child(0)->Max()[k], root->Max()[k]);
+    }
+
+    std::vector<L3DOctreeNode*> found;
+    const float lo[3] = {20, 20, 20}, hi[3] = {30, 30, 30};
+    world.cluster->QueryBox(found, lo, hi);
+    EXPECT_NE(std::find(found.begin(), found.end(), root), found.end());
+    EXPECT_NE(std::find(found.begin(), found.end(), root->Child(0)), found.end());
+    for (L3DOctreeNode* node : found)
+        for (int k = 0; k < 3; ++k)
+            EXPECT_LE(node->Min()[k], 30);
+    EXPECT_LT(found.size(), 5u) << "octants away from the box are left out";
+}
+
+TEST_F(OctreeTest, AnObjectWithoutPolygonsIsRefused) {
+    L3DObject empty("Empty", &world, nullptr);
+    EXPECT_EQ(world.cluster->AddStatic(&empty), 1);
+    EXPECT_EQ(world.cluster->staticObjects.GetCount(), 0u);
+}
+
+TEST_F(OctreeTest, SplittingEndsForStraddlingAndCoincidentPolygons) {
+    auto* straddling = new L3DObject("Straddling", &world, nullptr);
+    straddling->GetCurrentPointList()->DisableMerging();
+    for (int i = 0; i < 10000; ++i) {
+        const float s = 1 + float(i) * 0.001f;
+        AddFace(*straddling, {{-s, -s, -s}, {s, s, s}, {s, -s, s}});
+    }
+    world.AddObject(straddling, 0);
+    straddling->MakeStatic(0);
+    StaticObject(10000, {5, 5, 5}, {5, 5, 5});
+    world.Optimize();
+    L3DOctreeNode* root = world.cluster->octree.get();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->CountPolygons(), 20000);
+    EXPECT_LE(Depth(*root), L3DOctreeNode::kMaxDepth);
+}
+
+TEST_F(OctreeTest, NodesAreSeenInsideCrossingOrOutside) {
+    L3DCamera* camera = world.CreateCamera(0);
+    camera->SetViewSize(640, 480);
+    const struct {
+        Vec3 lo, hi;
+        uint8_t visible;
+        uint32_t test;
+    } cases[] = {
+        {{-10, -10, 990}, {10, 10, 1010}, 1, 0},
+        {{-10, -10, -10}, {10, 10, 100}, 1, 1},
+        {{-10, -10, -500}, {10, 10, -400}, 0, 1},
+    };
+    for (const auto& c : cases) {
+        const float lo[3] = {c.lo.x, c.lo.y, c.lo.z}, hi[3] = {c.hi.x, c.hi.y, c.hi.z};
+        L3DOctreeNode node(lo, hi, &world, nullptr, nullptr);
+        camera->SetRotationChanged(1);
+        node.ComputeWorldTransform(*camera);
+        EXPECT_EQ(node.visibleThisFrame, c.visible) << c.lo.z;
+        EXPECT_EQ(node.GetCurrentBatchList()->testVisibility, c.test) << c.lo.z;
+    }
+}
+
+TEST_F(OctreeTest, CameraTexturesRenderOnlyOutsideMemoryTargets) {
+    L3DCamera* camera = world.CreateCamera(0);
+    camera->SetViewSize(640, 480);
+    L3DCamera* mirror = world.CreateCamera(0);
+    LTexture* texture = device.CreateTexture(&world, "Mirror", nullptr);
+    world.textures.AddTexture(texture);
+    ASSERT_EQ(texture->AllocatePixels(mirror, 64, 64, 16), 0);
+    LMaterial* material = world.materials.CreateMaterial("Mirror", texture, 0, 0, nullptr);
+    material->mode |= LMaterial::kCameraTexture;
+    world.specialMaterials.InsertAfter(material, nullptr);
+    auto* wall = new L3DObject("Wall", &world, nullptr);
+    AddFace(*wall, {{-10, -10, 100}, {10, -10, 100}, {10, 10, 100}})->SetMaterial(material);
+    world.AddObject(wall, 0);
+    wall->MakeStatic(1);
+    ASSERT_NE(world.cluster->octree, nullptr);
+    LRenderAPICLBK* screen = device.CreateRenderer(&world);
+    SetCurrentRenderer(screen);
+    auto count = [this](const char* slot) {
+        return std::count_if(device.calls.begin(), device.calls.end(),
+                             [slot](const RecordedCall& c) { return c.slot == slot; });
+    };
+    camera->SetRotationChanged(1);
+    world.cluster->Update(*camera);
+    EXPECT_EQ(count("RenderFrame"), 1);
+    EXPECT_EQ(count("BeginFrame"), 1);
+    // A camera texture's own frame draws into memory and renders no camera textures.
+    screen->stateFlags |= LRenderAPICLBK::kNoCameraTextures;
+    camera->SetRotationChanged(1);
+    world.cluster->Update(*camera);
+    EXPECT_EQ(count("RenderFrame"), 1);
+    SetCurrentRenderer(nullptr);
+    world.specialMaterials.RemoveAll();
+}
+
+} // namespace

@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "engine3d/scene/camera/camera.h"
+#include "engine3d/scene/support/scene_fixture.h"
+
+namespace {
+
+class PickingTest : public SceneTest {
+protected:
+    PickingTest() : camera(*world.CreateCamera(0)) {
+        camera.SetViewSize(640, 480);
+        camera.renderer = device.CreateRenderer(&world);
+        world.backFaceCulling = 0;
+    }
+
+    // A square in front of the camera, seen around the screen point (320 + dx, 240).
+    L3DObject* Square(const char* name, float x, float depth, float half) {
+        auto* object = new L3DObject(name, &world, nullptr);
+        AddFace(*object, {{-half, -half, 0}, {half, -half, 0}, {half, half, 0}, {-half, half, 0}});
+        world.AddObject(object, 1);
+        object->SetPosition(x, 0, depth);
+        return object;
+    }
+
+    const float centre[2] = {320, 240};
+    L3DCamera& camera;
+};
+
+TEST_F(PickingTest, TheObjectCentredNearestThePointWins) {
+    Square("Off", 15, 100, 20);
+    L3DObject* centred = Square("Centred", 0, 200, 20);
+    EXPECT_EQ(world.FindObjectAt(camera, centre, 2), centred);
+    const float aside[2] = {20, 240};
+    EXPECT_EQ(world.FindObjectAt(camera, aside, 2), nullptr);
+    camera.renderer = nullptr;
+    EXPECT_EQ(world.FindObjectAt(camera, centre, 2), nullptr);
+}
+
+TEST_F(PickingTest, TheNearestPolygonWins) {
+    Square("Far", 0, 300, 50);
+    L3DObject* near = Square("Near", 5, 120, 20);
+    LPolygon* found = world.FindPolygonAt(camera, centre);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found, near->GetPolygonAt(0));
+    EXPECT_EQ(world.FindPolygonAt(camera, std::array<float, 2>{20, 240}.data()), nullptr);
+}
+
+TEST_F(PickingTest, AHiddenObjectStillLetsItsChildrenBePicked) {
+    L3DObject* parent = Square("Parent", 200, 100, 5);
+    L3DObject* child = Square("Child", 0, 150, 20);
+    ASSERT_EQ(child->SetParent(parent, 1), 0);
+    parent->Hide(0);
+    L3DObject* found = nullptr;
+    float distance = 1000000.0f;
+    parent->PickAtScreenPoint(camera, centre, &found, &distance);
+    EXPECT_EQ(found, child);
+    EXPECT_LT(distance, 1);
+}
+
+TEST_F(PickingTest, CamerasArePicked) {
+    L3DCamera* other = world.CreateCamera(0);
+    AddFace(*other, {{-10, -10, 0}, {10, -10, 0}, {10, 10, 0}, {-10, 10, 0}});
+    other->SetPosition(0, 0, 100);
+    EXPECT_EQ(world.FindObjectAt(camera, centre, 4), other);
+    EXPECT_EQ(world.FindObjectAt(camera, centre, 2), nullptr);
+}
+
+} // namespace
