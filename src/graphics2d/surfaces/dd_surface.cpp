@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr LONG kFullScreenStyle = LONG(0x86000000); // WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN
 constexpr DWORD kExclusiveLevel = DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE;
 
 // What the library's DirectDraw surfaces share across threads.
@@ -27,16 +26,6 @@ struct DisplayState {
 };
 DisplayState display;
 std::atomic<int32_t> lastDepth{0};
-
-DWORD RasterOp(int32_t op, uint32_t param) {
-    return op == kBlitOpGdi ? param : SRCCOPY;
-}
-
-POINT OriginOf(cSurface& surface) {
-    if (!surface.HasOrigin()) return {0, 0};
-    const uint32_t packed = surface.GetOrigin();
-    return {int16_t(packed & 0xFFFF), int16_t(packed >> 16)};
-}
 
 HWND TopLevel(HWND window) {
     while (const HWND parent = GetParent(window))
@@ -402,7 +391,7 @@ int cDDSurface::BlitTo(cSurface* destination, int32_t dx, int32_t dy, int32_t sx
         const HDC from = target ? GetDC() : 0;
         BOOL done = FALSE;
         if (from) {
-            const POINT to = OriginOf(*destination);
+            const POINT to = SurfaceOrigin(*destination);
             done = BitBlt(target, dx + to.x, dy + to.y, width, height, from, sx + originX_,
                           sy + originY_, param);
             ReleaseDC(from);
@@ -461,7 +450,8 @@ int cDDSurface::StretchFromDC(int32_t dx, int32_t dy, int32_t dw, int32_t dh, HD
     const HDC dc = GetDC();
     if (!dc) return 0;
     if (IDirectDrawSurface* primary = GetThreadDDPrimary()) ClipPrimary(primary);
-    const BOOL done = StretchBlt(dc, dx, dy, dw, dh, source, sx, sy, sw, sh, RasterOp(op, param));
+    const BOOL done =
+        StretchBlt(dc, dx, dy, dw, dh, source, sx, sy, sw, sh, GdiRasterOp(op, param));
     ReleaseDC(dc);
     return done ? 1 : 0;
 }
@@ -476,9 +466,9 @@ int cDDSurface::StretchBlitViaDC(cSurface* destination, int32_t dx, int32_t dy, 
     const HDC from = target ? GetDC() : 0;
     BOOL done = FALSE;
     if (from) {
-        const POINT to = OriginOf(*destination);
+        const POINT to = SurfaceOrigin(*destination);
         done = StretchBlt(target, dx + to.x, dy + to.y, dw, dh, from, sx + originX_, sy + originY_,
-                          sw, sh, RasterOp(op, param));
+                          sw, sh, GdiRasterOp(op, param));
         ReleaseDC(from);
     }
     if (target) destination->ReleaseDC(target);
@@ -541,8 +531,8 @@ void cDDSurface::EnumDisplayModes(DisplayModeCallback callback, void* param) {
 int cDDSurface::EnterFullScreen(HWND window, int32_t width, int32_t height, int32_t depth) {
     if (!IsSurfaceThreadRegistered()) return 0;
     // The window as it was before the first switch is what leaving restores.
-    RECT rect{};
-    if (!fullScreen_ && window) GetWindowRect(window, &rect);
+    SavedWindow place;
+    if (!fullScreen_) RememberWindowRect(window, place);
     IDirectDraw2* object = GetThreadDirectDraw();
     const bool madeObject = object == nullptr;
     if (madeObject && MakeDirectDraw(&object) != DD_OK) return 0;
@@ -580,14 +570,8 @@ int cDDSurface::EnterFullScreen(HWND window, int32_t width, int32_t height, int3
     }
     ResetClipRect();
 
-    if (window) {
-        if (!fullScreen_) {
-            savedRect_ = rect;
-            savedStyle_ = GetWindowLongA(window, GWL_STYLE);
-        }
-        SetWindowLongA(window, GWL_STYLE, kFullScreenStyle);
-        SetWindowPos(window, 0, 0, 0, width, height, SWP_NOZORDER | SWP_SHOWWINDOW);
-    }
+    if (!fullScreen_) savedWindow_.rect = place.rect;
+    MakeWindowFullScreen(window, width, height, !fullScreen_, savedWindow_);
     DDBLTFX fx{};
     fx.dwSize = sizeof fx;
     primary->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx);
@@ -611,11 +595,7 @@ void cDDSurface::LeaveFullScreen(HWND window) {
     object->SetCooperativeLevel(TopLevel(window), DDSCL_NORMAL);
     if (MakePrimary(object, false, &primary) != DD_OK) return;
     SetThreadDirectDraw(object, primary);
-    if (fullScreen_ && window) {
-        SetWindowLongA(window, GWL_STYLE, savedStyle_);
-        SetWindowPos(window, 0, savedRect_.left, savedRect_.top, savedRect_.right - savedRect_.left,
-                     savedRect_.bottom - savedRect_.top, SWP_NOZORDER);
-    }
+    if (fullScreen_) RestoreWindow(window, savedWindow_);
     fullScreen_ = false;
 }
 
@@ -623,8 +603,7 @@ void cDDSurface::CopyDisplayState(cSurface* other) {
     const cDDSurface* from = dynamic_cast<const cDDSurface*>(other);
     if (!from) return;
     fullScreen_ = from->fullScreen_;
-    savedRect_ = from->savedRect_;
-    savedStyle_ = from->savedStyle_;
+    savedWindow_ = from->savedWindow_;
 }
 
 int cDDSurface::WaitVSync() {

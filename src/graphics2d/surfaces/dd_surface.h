@@ -9,6 +9,7 @@
 // held: both are counted, and each refuses while the other is open.
 #pragma once
 
+#include "graphics2d/surfaces/gdi_paths.h"
 #include "graphics2d/surfaces/surface.h"
 #include "platform/directx/ddraw.h"
 
@@ -90,8 +91,7 @@ private:
     int32_t dcCount_ = 0;
     int32_t lockCount_ = 0;
     bool fullScreen_ = false;
-    RECT savedRect_{};
-    LONG savedStyle_ = 0;
+    SavedWindow savedWindow_;
 };
 
 class cDDSysMemSurface : public cDDSurface {

@@ -1,4 +1,5 @@
 #include "graphics2d/surfaces/dib_surface.h"
+#include "graphics2d/surfaces/gdi_paths.h"
 
 #include <cstring>
 #include <memory>
@@ -11,19 +12,6 @@
 #include "platform/user/windows.h"
 
 namespace {
-
-constexpr LONG kFullScreenStyle = LONG(0x86000000); // WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN
-
-DWORD RasterOp(int32_t op, uint32_t param) {
-    return op == kBlitOpGdi ? param : SRCCOPY;
-}
-
-// The window origin a surface with one applies to its device context.
-POINT OriginOf(cSurface& surface) {
-    if (!surface.HasOrigin()) return {0, 0};
-    const uint32_t packed = surface.GetOrigin();
-    return {int16_t(packed & 0xFFFF), int16_t(packed >> 16)};
-}
 
 void ToColorTable(const PaletteRecord& palette, RGBQUAD* table) {
     for (uint32_t i = 0; i < 256; i++)
@@ -223,11 +211,11 @@ int cDIBSurface::EnterFullScreen(HWND window, int32_t width, int32_t height, int
     // The state before the first switch is what leaving restores, however often the mode
     // changes in between.
     DEVMODEA before{};
-    RECT rect{};
+    SavedWindow place;
     if (!fullScreen_) {
         before.dmSize = sizeof before;
         if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &before)) return 0;
-        if (window) GetWindowRect(window, &rect);
+        RememberWindowRect(window, place);
     }
     DEVMODEA mode{};
     mode.dmSize = sizeof mode;
@@ -238,13 +226,9 @@ int cDIBSurface::EnterFullScreen(HWND window, int32_t width, int32_t height, int
     if (ChangeDisplaySettingsA(&mode, 0) != DISP_CHANGE_SUCCESSFUL) return 0;
     if (!fullScreen_) {
         savedMode_ = before;
-        savedRect_ = rect;
-        if (window) savedStyle_ = GetWindowLongA(window, GWL_STYLE);
+        savedWindow_.rect = place.rect;
     }
-    if (window) {
-        SetWindowLongA(window, GWL_STYLE, kFullScreenStyle);
-        SetWindowPos(window, 0, 0, 0, width, height, SWP_NOZORDER | SWP_SHOWWINDOW);
-    }
+    MakeWindowFullScreen(window, width, height, !fullScreen_, savedWindow_);
     fullScreen_ = true;
     return 1;
 }
@@ -252,11 +236,7 @@ int cDIBSurface::EnterFullScreen(HWND window, int32_t width, int32_t height, int
 void cDIBSurface::LeaveFullScreen(HWND window) {
     if (!fullScreen_) return;
     if (ChangeDisplaySettingsA(&savedMode_, 0) != DISP_CHANGE_SUCCESSFUL) return;
-    if (window) {
-        SetWindowLongA(window, GWL_STYLE, savedStyle_);
-        SetWindowPos(window, 0, savedRect_.left, savedRect_.top, savedRect_.right - savedRect_.left,
-                     savedRect_.bottom - savedRect_.top, SWP_NOZORDER);
-    }
+    RestoreWindow(window, savedWindow_);
     fullScreen_ = false;
 }
 
@@ -264,9 +244,8 @@ void cDIBSurface::CopyDisplayState(cSurface* other) {
     const cDIBSurface* from = dynamic_cast<const cDIBSurface*>(other);
     if (!from) return;
     fullScreen_ = from->fullScreen_;
-    savedRect_ = from->savedRect_;
     savedMode_ = from->savedMode_;
-    savedStyle_ = from->savedStyle_;
+    savedWindow_ = from->savedWindow_;
 }
 
 int cDIBSurface::BlitFromDC(int32_t dx, int32_t dy, HDC source, int32_t sx, int32_t sy,
@@ -276,7 +255,7 @@ int cDIBSurface::BlitFromDC(int32_t dx, int32_t dy, HDC source, int32_t sx, int3
         if (dc) ReleaseDC(dc);
         return 0;
     }
-    const BOOL done = BitBlt(dc, dx, dy, width, height, source, sx, sy, RasterOp(op, param));
+    const BOOL done = BitBlt(dc, dx, dy, width, height, source, sx, sy, GdiRasterOp(op, param));
     ReleaseDC(dc);
     return done ? 1 : 0;
 }
@@ -289,7 +268,8 @@ int cDIBSurface::StretchFromDC(int32_t dx, int32_t dy, int32_t dw, int32_t dh, H
         if (dc) ReleaseDC(dc);
         return 0;
     }
-    const BOOL done = StretchBlt(dc, dx, dy, dw, dh, source, sx, sy, sw, sh, RasterOp(op, param));
+    const BOOL done =
+        StretchBlt(dc, dx, dy, dw, dh, source, sx, sy, sw, sh, GdiRasterOp(op, param));
     ReleaseDC(dc);
     return done ? 1 : 0;
 }
@@ -303,9 +283,9 @@ int cDIBSurface::BlitTo(cSurface* destination, int32_t dx, int32_t dy, int32_t s
                                 smooth);
     DCPair dcs(*destination, *this);
     if (!dcs.target || !dcs.from) return 0;
-    const POINT to = OriginOf(*destination);
+    const POINT to = SurfaceOrigin(*destination);
     return BitBlt(dcs.target, dx + to.x, dy + to.y, width, height, dcs.from, sx + originX_,
-                  sy + originY_, RasterOp(op, param))
+                  sy + originY_, GdiRasterOp(op, param))
                ? 1
                : 0;
 }
@@ -325,9 +305,9 @@ int cDIBSurface::StretchBlitViaDC(cSurface* destination, int32_t dx, int32_t dy,
     }
     DCPair dcs(*destination, *this);
     if (!dcs.target || !dcs.from) return 0;
-    const POINT to = OriginOf(*destination);
+    const POINT to = SurfaceOrigin(*destination);
     return StretchBlt(dcs.target, dx + to.x, dy + to.y, dw, dh, dcs.from, sx + originX_,
-                      sy + originY_, sw, sh, RasterOp(op, param))
+                      sy + originY_, sw, sh, GdiRasterOp(op, param))
                ? 1
                : 0;
 }

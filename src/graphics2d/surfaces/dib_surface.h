@@ -5,6 +5,7 @@
 // a device context, go through GDI; everything else through the shared pixel bodies.
 #pragma once
 
+#include "graphics2d/surfaces/gdi_paths.h"
 #include "graphics2d/surfaces/surface.h"
 #include "platform/gdi/bitmaps/bitmaps.h"
 #include "platform/user/display_settings.h"
@@ -61,9 +62,8 @@ protected:
     HBITMAP dib_ = 0;
     HGDIOBJ previousBitmap_ = 0;
     bool fullScreen_ = false;
-    RECT savedRect_{};
     DEVMODEA savedMode_{};
-    LONG savedStyle_ = 0;
+    SavedWindow savedWindow_;
 };
 
 class cDIBDCSurface : public cDIBSurface {

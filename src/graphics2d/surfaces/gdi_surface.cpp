@@ -1,19 +1,13 @@
 #include "graphics2d/surfaces/gdi_surface.h"
 
+#include "graphics2d/surfaces/gdi_paths.h"
+
 #include <new>
 
 #include "platform/gdi/bitmaps/blits.h"
 #include "platform/gdi/dc_state.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/region.h"
-
-namespace {
-
-DWORD RasterOp(int32_t op, uint32_t param) {
-    return op == kBlitOpGdi ? param : SRCCOPY;
-}
-
-} // namespace
 
 cGDISurface* cGDISurface::MakeOnDC(HDC dc) {
     cGDISurface* made = new (std::nothrow) cGDISurface;
@@ -69,13 +63,14 @@ int cGDISurface::SetPixel(int32_t x, int32_t y, uint32_t colour) {
 
 int cGDISurface::BlitFromDC(int32_t dx, int32_t dy, HDC source, int32_t sx, int32_t sy,
                             int32_t width, int32_t height, int32_t, int32_t op, uint32_t param) {
-    return source && BitBlt(dc_, dx, dy, width, height, source, sx, sy, RasterOp(op, param));
+    return source && BitBlt(dc_, dx, dy, width, height, source, sx, sy, GdiRasterOp(op, param));
 }
 
 int cGDISurface::StretchFromDC(int32_t dx, int32_t dy, int32_t dw, int32_t dh, HDC source,
                                int32_t sx, int32_t sy, int32_t sw, int32_t sh, int32_t, int32_t op,
                                uint32_t param) {
-    return source && StretchBlt(dc_, dx, dy, dw, dh, source, sx, sy, sw, sh, RasterOp(op, param));
+    return source &&
+           StretchBlt(dc_, dx, dy, dw, dh, source, sx, sy, sw, sh, GdiRasterOp(op, param));
 }
 
 int cGDISurface::BlitTo(cSurface* destination, int32_t dx, int32_t dy, int32_t sx, int32_t sy,
@@ -86,7 +81,7 @@ int cGDISurface::BlitTo(cSurface* destination, int32_t dx, int32_t dy, int32_t s
         return destination->BlitFromDC(dx, dy, dc_, sx, sy, width, height, mode, op, param);
     const HDC target = destination->GetDC();
     if (!target) return 0;
-    const BOOL done = BitBlt(target, dx, dy, width, height, dc_, sx, sy, RasterOp(op, param));
+    const BOOL done = BitBlt(target, dx, dy, width, height, dc_, sx, sy, GdiRasterOp(op, param));
     destination->ReleaseDC(target);
     return done ? 1 : 0;
 }
@@ -99,7 +94,8 @@ int cGDISurface::StretchBlitViaDC(cSurface* destination, int32_t dx, int32_t dy,
         return destination->StretchFromDC(dx, dy, dw, dh, dc_, sx, sy, sw, sh, mode, op, param);
     const HDC target = destination->GetDC();
     if (!target) return 0;
-    const BOOL done = StretchBlt(target, dx, dy, dw, dh, dc_, sx, sy, sw, sh, RasterOp(op, param));
+    const BOOL done =
+        StretchBlt(target, dx, dy, dw, dh, dc_, sx, sy, sw, sh, GdiRasterOp(op, param));
     destination->ReleaseDC(target);
     return done ? 1 : 0;
 }

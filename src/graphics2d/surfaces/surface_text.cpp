@@ -1,6 +1,7 @@
 #include <memory>
 
 #include "graphics2d/palette/palette.h"
+#include "graphics2d/surfaces/gdi_paths.h"
 #include "graphics2d/surfaces/surface.h"
 #include "platform/gdi/dc_state.h"
 #include "platform/gdi/text/text_out.h"
@@ -17,11 +18,6 @@ uint32_t TextColour(const SurfaceBits& bits, uint32_t colour) {
     if (!bits.palette) return 0x800000;
     return PaletteEntryColor(bits.palette->entries[bits.palette->substituteBlack]) |
            kPaletteRelative;
-}
-
-POINT OriginOf(cSurface& surface) {
-    const uint32_t packed = surface.GetOrigin();
-    return {int16_t(packed & 0xFFFF), int16_t(packed >> 16)};
 }
 
 // The DC's text state for one call, put back afterwards.
@@ -68,7 +64,7 @@ int cSurface::TextOut(const char* text, int32_t length, int32_t x, int32_t y, ui
         const RECT inner{0, 0, w, h};
         const int drawn = keyed->TextOut(text, length, x - clip->left, y - clip->top, alignment,
                                          &inner, colour, font, 1, 0, 0, 0);
-        const POINT origin = OriginOf(*this);
+        const POINT origin = SurfaceOrigin(*this);
         keyed->BlitTo(this, clip->left - origin.x, clip->top - origin.y, 0, 0, w, h, 1, op, param,
                       smooth);
         return drawn;
@@ -101,7 +97,7 @@ int cSurface::DrawText(const char* text, int32_t length, RECT* rect, uint32_t fo
         RECT inner{0, 0, w, h};
         const int drawn = keyed->DrawText(text, length, &inner, format, colour, font, 1, 0, 0, 0,
                                           tabLength, leftMargin, rightMargin);
-        const POINT origin = OriginOf(*this);
+        const POINT origin = SurfaceOrigin(*this);
         keyed->BlitTo(this, rect->left - origin.x, rect->top - origin.y, 0, 0, w, h, 1, op, param,
                       smooth);
         return drawn;
