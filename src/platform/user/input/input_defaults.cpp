@@ -1,6 +1,7 @@
 #include "platform/user/input/cursor.h"
 #include "platform/user/input/input_routing.h"
 #include "platform/kernel/system_info.h"
+#include "platform/user/scroll/scroll_bars.h"
 
 namespace platform {
 namespace {
@@ -35,6 +36,7 @@ LRESULT DefaultHitTestLocked(const Window& window, POINT point) {
             GetSystemMetrics((window.exStyle & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
         if (point.y >= top && point.y < top + caption) return HTCAPTION;
     }
+    if (LRESULT bar = ScrollBarHitTestLocked(window, point)) return bar;
     return HTBORDER;
 }
 

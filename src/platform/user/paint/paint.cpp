@@ -116,6 +116,14 @@ HDC BeginPaint(HWND handle, PAINTSTRUCT* paint) {
     }
     platform::Region update;
     bool erase;
+    bool frame;
+    {
+        std::lock_guard lock(platform::WindowLock());
+        frame = (window->style & (WS_HSCROLL | WS_VSCROLL)) != 0;
+    }
+    // The frame's parts drawn by the window manager go first, as the client area's
+    // painting may rely on them being there.
+    if (frame) platform::Send(window, WM_NCPAINT, 1, 0);
     {
         std::lock_guard lock(platform::WindowLock());
         update = std::move(window->update);
