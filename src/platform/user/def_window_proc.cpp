@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "platform/user/input/input_routing.h"
+#include "platform/user/nonclient/nonclient.h"
 #include "platform/user/paint/paint_hooks.h"
 #include "platform/user/scroll/scroll_bars.h"
 #include "platform/user/window_table.h"
@@ -143,8 +144,11 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_PAINT:
         return platform::DefaultPaint(handle);
     case WM_NCPAINT:
-        platform::DrawWindowScrollBars(handle);
+        platform::DrawNonClient(handle);
         return 0;
+    case WM_NCACTIVATE:
+        platform::SetCaptionActive(handle, wParam != FALSE);
+        return TRUE;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
         if (wParam == HTHSCROLL || wParam == HTVSCROLL) {

@@ -55,6 +55,8 @@ struct Window {
     uint32_t ownDC = 0;
     // Made when a scroll bar of the window is first used.
     std::shared_ptr<ScrollBars> scrollBars;
+    // As the last WM_NCACTIVATE left the caption.
+    bool captionActive = false;
 };
 
 using WindowPtr = std::shared_ptr<Window>;

@@ -119,7 +119,10 @@ HDC BeginPaint(HWND handle, PAINTSTRUCT* paint) {
     bool frame;
     {
         std::lock_guard lock(platform::WindowLock());
-        frame = (window->style & (WS_HSCROLL | WS_VSCROLL)) != 0;
+        const RECT& outer = window->window;
+        const RECT& client = window->client;
+        frame = outer.left != client.left || outer.top != client.top ||
+                outer.right != client.right || outer.bottom != client.bottom;
     }
     // The frame's parts drawn by the window manager go first, as the client area's
     // painting may rely on them being there.

@@ -41,8 +41,6 @@ void DrawScrollBar(HDC dc, const RECT& rect, bool vertical, const ScrollBarData&
                    HBRUSH track);
 // Draws the window's own bars (and the corner between them) through a window DC.
 void DrawWindowScrollBars(HWND window);
-// WM_NCHITTEST's answer for a window's own bars at a screen point; HTNOWHERE elsewhere.
-LRESULT ScrollBarHitTestLocked(const Window& window, POINT screenPoint);
 
 // The pointer went down on a bar at `point` (client coordinates of `window`): tracking
 // starts through the capture.

@@ -2,16 +2,10 @@
 #include "platform/gdi/controls/frame_control.h"
 #include "platform/gdi/device_context.h"
 #include "platform/kernel/system_info.h"
-#include "platform/user/input/input_routing.h"
 #include "platform/user/scroll/scroll_bars.h"
 
 namespace platform {
 namespace {
-
-bool Contains(const RECT& rect, POINT point) {
-    return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
-           point.y < rect.bottom;
-}
 
 // A rectangle across the bar, from `from` to `to` along it.
 RECT Along(const RECT& bar, bool vertical, int from, int to) {
@@ -99,14 +93,6 @@ void DrawWindowScrollBars(HWND handle) {
         FillRect(dc, &corner, GetSysColorBrush(COLOR_BTNFACE));
     }
     ReleaseDC(handle, dc);
-}
-
-LRESULT ScrollBarHitTestLocked(const Window& window, POINT screenPoint) {
-    RECT outer = ScreenRectLocked(window);
-    POINT point{screenPoint.x - outer.left, screenPoint.y - outer.top};
-    if (Contains(WindowBarRectLocked(window, SB_VERT), point)) return HTVSCROLL;
-    if (Contains(WindowBarRectLocked(window, SB_HORZ), point)) return HTHSCROLL;
-    return HTNOWHERE;
 }
 
 } // namespace platform
