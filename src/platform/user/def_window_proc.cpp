@@ -2,7 +2,9 @@
 #include <cstring>
 
 #include "platform/user/input/input_routing.h"
+#include "platform/user/nonclient/nonclient.h"
 #include "platform/user/paint/paint_hooks.h"
+#include "platform/user/scroll/scroll_bars.h"
 #include "platform/user/window_table.h"
 
 namespace {
@@ -141,6 +143,26 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
         return SystemKey(window, wParam, lParam);
     case WM_PAINT:
         return platform::DefaultPaint(handle);
+    case WM_NCPAINT:
+        platform::DrawNonClient(handle);
+        return 0;
+    case WM_NCACTIVATE:
+        platform::SetCaptionActive(handle, wParam != FALSE);
+        return TRUE;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+        if (wParam == HTHSCROLL || wParam == HTVSCROLL) {
+            POINT point{static_cast<SHORT>(LOWORD(static_cast<DWORD_PTR>(lParam))),
+                        static_cast<SHORT>(HIWORD(static_cast<DWORD_PTR>(lParam)))};
+            ScreenToClient(handle, &point);
+            platform::BeginScrollTracking(handle, wParam == HTHSCROLL ? SB_HORZ : SB_VERT, point);
+        }
+        return 0;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+        platform::ScrollTrackingMessage(handle, message, wParam, lParam);
+        return 0;
     case WM_ERASEBKGND:
         return platform::DefaultEraseBackground(handle, static_cast<HDC>(wParam));
     default: {

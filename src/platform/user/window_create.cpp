@@ -6,6 +6,7 @@
 #include "platform/kernel/waitable.h"
 #include "platform/system/system_info.h"
 #include "platform/user/message_queue.h"
+#include "platform/user/scroll/scroll_bars.h"
 #include "platform/user/window_table.h"
 
 namespace {
@@ -112,6 +113,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         std::lock_guard hub(platform::GetWaitHub().lock);
         platform::CurrentThreadQueueLocked();
     }
+    platform::RegisterScrollBarClass();
     auto window = std::make_shared<Window>();
     window->threadId = GetCurrentThreadId();
     window->style = style & ~(WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE);

@@ -17,6 +17,8 @@
 
 namespace platform {
 
+struct ScrollBars;
+
 struct Window {
     HWND handle = 0;
     std::shared_ptr<const WindowClass> windowClass;
@@ -51,6 +53,10 @@ struct Window {
     bool eraseUpdate = false;
     std::shared_ptr<const Region> shape;
     uint32_t ownDC = 0;
+    // Made when a scroll bar of the window is first used.
+    std::shared_ptr<ScrollBars> scrollBars;
+    // As the last WM_NCACTIVATE left the caption.
+    bool captionActive = false;
 };
 
 using WindowPtr = std::shared_ptr<Window>;

@@ -79,6 +79,7 @@ inline constexpr UINT WM_STYLECHANGED = 0x007D;
 inline constexpr UINT WM_NCCREATE = 0x0081;
 inline constexpr UINT WM_NCDESTROY = 0x0082;
 inline constexpr UINT WM_NCCALCSIZE = 0x0083;
+inline constexpr UINT WM_NCPAINT = 0x0085;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
 
 // WM_SIZE kinds.

@@ -24,6 +24,7 @@ inline constexpr UINT WM_NCHITTEST = 0x0084;
 inline constexpr UINT WM_NCACTIVATE = 0x0086;
 inline constexpr UINT WM_NCMOUSEMOVE = 0x00A0;
 inline constexpr UINT WM_NCLBUTTONDOWN = 0x00A1;
+inline constexpr UINT WM_NCLBUTTONDBLCLK = 0x00A3;
 inline constexpr UINT WM_KEYFIRST = 0x0100;
 inline constexpr UINT WM_DEADCHAR = 0x0103;
 inline constexpr UINT WM_SYSKEYUP = 0x0105;

@@ -1,14 +1,10 @@
 #include "platform/system/system_info.h"
 #include "platform/user/input/cursor.h"
 #include "platform/user/input/input_routing.h"
+#include "platform/user/nonclient/frame_parts.h"
 
 namespace platform {
 namespace {
-
-bool Contains(const RECT& rect, POINT point) {
-    return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
-           point.y < rect.bottom;
-}
 
 LRESULT HitTest(const WindowPtr& window, LPARAM lParam) {
     POINT point{static_cast<SHORT>(LOWORD(static_cast<DWORD_PTR>(lParam))),
@@ -26,16 +22,7 @@ WindowPtr ParentOf(const WindowPtr& window) {
 
 LRESULT DefaultHitTestLocked(const Window& window, POINT point) {
     RECT outer = ScreenRectLocked(window);
-    if (!Contains(outer, point)) return HTNOWHERE;
-    RECT client = ScreenClientLocked(window);
-    if (Contains(client, point)) return HTCLIENT;
-    if ((window.style & WS_CAPTION) == WS_CAPTION && point.y < client.top) {
-        LONG top = outer.top + OuterFrame(window.style, window.exStyle);
-        int caption =
-            GetSystemMetrics((window.exStyle & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
-        if (point.y >= top && point.y < top + caption) return HTCAPTION;
-    }
-    return HTBORDER;
+    return FrameHitTestLocked(window, POINT{point.x - outer.left, point.y - outer.top});
 }
 
 bool DefaultInputMessage(const WindowPtr& window, UINT message, WPARAM wParam, LPARAM lParam,

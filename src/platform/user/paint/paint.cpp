@@ -116,6 +116,17 @@ HDC BeginPaint(HWND handle, PAINTSTRUCT* paint) {
     }
     platform::Region update;
     bool erase;
+    bool frame;
+    {
+        std::lock_guard lock(platform::WindowLock());
+        const RECT& outer = window->window;
+        const RECT& client = window->client;
+        frame = outer.left != client.left || outer.top != client.top ||
+                outer.right != client.right || outer.bottom != client.bottom;
+    }
+    // The frame's parts drawn by the window manager go first, as the client area's
+    // painting may rely on them being there.
+    if (frame) platform::Send(window, WM_NCPAINT, 1, 0);
     {
         std::lock_guard lock(platform::WindowLock());
         update = std::move(window->update);
