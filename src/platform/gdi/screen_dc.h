@@ -1,10 +1,11 @@
-// The screen's device context, as much of it as start-up needs: the display's depth and
-// size, and pixels that keep only what the display's pixel format can hold. The pixels
-// are kept in memory; nothing is shown.
+// The screen's device context: the display's depth and size, and pixels that keep only
+// what the display's pixel format can hold. What is drawn on it is kept in memory, never
+// shown. A pixel it never drew on reads as the player's windows show it (the topmost
+// visible top-level window there), else as the desktop's COLOR_BACKGROUND: other
+// programs' pixels cannot be read.
 //
 // The format follows the virtual display (system_info.h): 8 bits keep 3-3-2, 16 bits
-// 5-6-5 (or 5-5-5 when a test asks for it, test_hooks.h), 24 and 32 bits 8-8-8. Pixels
-// never set read as black.
+// 5-6-5 (or 5-5-5 when a test asks for it, test_hooks.h), 24 and 32 bits 8-8-8.
 #pragma once
 
 #include "platform/kernel/win_types.h"
