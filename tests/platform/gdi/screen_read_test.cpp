@@ -4,7 +4,7 @@
 #include "platform/gdi/bitmaps/blits.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/gdi_test_support.h"
-#include "platform/kernel/system_info.h"
+#include "platform/system/system_info.h"
 #include "platform/kernel/test_hooks.h"
 #include "platform/user/windows.h"
 #include "platform/window_recorder.h"
