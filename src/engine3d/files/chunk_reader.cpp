@@ -68,6 +68,11 @@ uint64_t ChunkReader::BytesLeft(uint64_t end) {
     return end > position ? end - position : 0;
 }
 
+uint32_t ChunkReader::CapCount(uint32_t count, uint64_t end, uint32_t leastSize) {
+    if (leastSize == 0) return count;
+    return static_cast<uint32_t>(std::min<uint64_t>(count, BytesLeft(end) / leastSize));
+}
+
 void ChunkReader::ReadU8(uint8_t& value) {
     value = 0;
     lastResult_ = stream_.ReadByte(&value);
@@ -173,7 +178,7 @@ void ChunkReader::ReadMatrix(float* m) {
 }
 
 uint32_t ChunkReader::ReadPointMoves(OwnedPtrArray& moves, uint32_t count) {
-    count = static_cast<uint32_t>(std::min<uint64_t>(count, BytesLeft(Length()) / kPointMoveSize));
+    count = CapCount(count, Length(), kPointMoveSize);
     uint32_t appended = 0;
     for (uint32_t i = 0; i < count; ++i) {
         LPointMove move{};

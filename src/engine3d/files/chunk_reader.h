@@ -45,6 +45,9 @@ public:
     uint64_t Length();
     // Bytes between the position and `end`, 0 when the position is past it.
     uint64_t BytesLeft(uint64_t end);
+    // A record count read from the file, cut to what the bytes up to `end` can hold at
+    // `leastSize` bytes per record, so a hostile count never makes empty records.
+    uint32_t CapCount(uint32_t count, uint64_t end, uint32_t leastSize);
 
     void ReadU8(uint8_t& value);
     void ReadU16(uint16_t& value);

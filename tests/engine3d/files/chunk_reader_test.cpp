@@ -279,4 +279,13 @@ TEST(ChunkReaderTest, PointMovesStopAtTheDataNotAtAHostileCount) {
     EXPECT_EQ(last->values[4], 6.0f);
 }
 
+TEST(ChunkReaderTest, CountsAreCappedByTheBytesLeftInTheirChunk) {
+    std::vector<uint8_t> bytes(100);
+    Reading in(bytes);
+    in.reader.SkipTo(10);
+    EXPECT_EQ(in.reader.CapCount(0xFFFFFFFF, 50, 8), 5u);
+    EXPECT_EQ(in.reader.CapCount(3, 50, 8), 3u);
+    EXPECT_EQ(in.reader.CapCount(7, 5, 1), 0u);
+}
+
 } // namespace
