@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/controls/controls.h"
 #include "platform/user/input/input_routing.h"
 #include "platform/user/paint/paint_hooks.h"
 #include "platform/user/window_table.h"
@@ -143,6 +144,15 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
         return platform::DefaultPaint(handle);
     case WM_ERASEBKGND:
         return platform::DefaultEraseBackground(handle, static_cast<HDC>(wParam));
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return static_cast<LRESULT>(
+            platform::DefaultControlColor(message, static_cast<HDC>(wParam)));
     default: {
         LRESULT result = 0;
         platform::DefaultInputMessage(window, message, wParam, lParam, result);
