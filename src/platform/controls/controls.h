@@ -1,7 +1,8 @@
 // The conventions every standard control keeps: the font it draws with, the colours its
 // parent chooses through WM_CTLCOLOR*, and the dialog base units. The control classes
-// ("BUTTON", "STATIC", "msctls_progress32") exist from the start, as Windows' do; their
-// messages and styles are in button.h, static_text.h and progress_bar.h.
+// ("BUTTON", "STATIC", "msctls_progress32", "msctls_trackbar32") exist from the start, as
+// Windows' do; their messages and styles are in button.h, static_text.h, progress_bar.h and
+// trackbar.h.
 #pragma once
 
 #include "platform/gdi/text/text_out.h"
@@ -10,6 +11,9 @@
 inline constexpr UINT WM_SETFONT = 0x0030;
 inline constexpr UINT WM_GETFONT = 0x0031;
 inline constexpr UINT WM_DRAWITEM = 0x002B;
+// The scroll messages that sliders and spins send their parent, lParam the control.
+inline constexpr UINT WM_HSCROLL = 0x0114;
+inline constexpr UINT WM_VSCROLL = 0x0115;
 inline constexpr UINT WM_CTLCOLORMSGBOX = 0x0132;
 inline constexpr UINT WM_CTLCOLOREDIT = 0x0133;
 inline constexpr UINT WM_CTLCOLORLISTBOX = 0x0134;

@@ -3,6 +3,7 @@
 #include "platform/controls/button.h"
 #include "platform/controls/progress_bar.h"
 #include "platform/controls/static_text.h"
+#include "platform/controls/trackbar.h"
 
 namespace platform {
 
@@ -16,7 +17,8 @@ std::vector<WNDCLASSA> SystemWindowClasses() {
     };
     return {control(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ButtonProcedure, "BUTTON"),
             control(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, StaticProcedure, "STATIC"),
-            control(CS_HREDRAW | CS_VREDRAW, ProgressProcedure, "msctls_progress32")};
+            control(CS_HREDRAW | CS_VREDRAW, ProgressProcedure, "msctls_progress32"),
+            control(CS_HREDRAW | CS_VREDRAW, TrackbarProcedure, "msctls_trackbar32")};
 }
 
 } // namespace platform
