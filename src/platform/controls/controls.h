@@ -1,8 +1,8 @@
 // The conventions every standard control keeps: the font it draws with, the colours its
 // parent chooses through WM_CTLCOLOR*, and the dialog base units. The control classes
-// ("BUTTON", "STATIC", "msctls_progress32", "msctls_trackbar32") exist from the start, as
-// Windows' do; their messages and styles are in button.h, static_text.h, progress_bar.h and
-// trackbar.h.
+// ("BUTTON", "STATIC", "msctls_progress32", "msctls_trackbar32", "msctls_updown32") exist
+// from the start, as Windows' do; their messages and styles are in button.h,
+// static_text.h, progress_bar.h, trackbar.h and up_down.h.
 #pragma once
 
 #include "platform/gdi/text/text_out.h"

@@ -4,6 +4,7 @@
 #include "platform/controls/progress_bar.h"
 #include "platform/controls/static_text.h"
 #include "platform/controls/trackbar.h"
+#include "platform/controls/up_down.h"
 
 namespace platform {
 
@@ -18,7 +19,8 @@ std::vector<WNDCLASSA> SystemWindowClasses() {
     return {control(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ButtonProcedure, "BUTTON"),
             control(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, StaticProcedure, "STATIC"),
             control(CS_HREDRAW | CS_VREDRAW, ProgressProcedure, "msctls_progress32"),
-            control(CS_HREDRAW | CS_VREDRAW, TrackbarProcedure, "msctls_trackbar32")};
+            control(CS_HREDRAW | CS_VREDRAW, TrackbarProcedure, "msctls_trackbar32"),
+            control(CS_HREDRAW | CS_VREDRAW, UpDownProcedure, "msctls_updown32")};
 }
 
 } // namespace platform
