@@ -61,8 +61,9 @@ void Paint(HWND window, const ProgressState& state, HDC dc) {
     RECT track = Inset(inner, 1, 1);
     LONG length = vertical ? track.bottom - track.top : track.right - track.left;
     if (length <= 0 || state.high <= state.low) return;
-    auto filled = static_cast<LONG>(int64_t{length} * (state.position - state.low) /
-                                    (int64_t{state.high} - state.low));
+    // In doubles: a range of 2^32 times a length of 2^31 does not fit 64 bits.
+    auto filled = static_cast<LONG>(length * ((static_cast<double>(state.position) - state.low) /
+                                              (static_cast<double>(state.high) - state.low)));
     HBRUSH brush = GetSysColorBrush(COLOR_HIGHLIGHT);
     if (StyleOf(window) & PBS_SMOOTH) {
         RECT bar = track;

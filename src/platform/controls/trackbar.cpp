@@ -20,6 +20,9 @@ constexpr UINT_PTR kRepeatTimer = 1;
 constexpr UINT kFirstRepeat = 200;
 constexpr UINT kNextRepeats = 50;
 constexpr int kDefaultThumbLength = 21;
+// A frequency that would make more automatic ticks than this makes none: a range of 2^32
+// ticked every 1 would otherwise fill the memory.
+constexpr int64_t kMaxAutoTicks = 10000;
 
 enum class Tracking { None, Thumb, Page };
 
@@ -76,7 +79,8 @@ TrackbarLayout LayoutOf(HWND window, const TrackbarState& state) {
 // `frequency` from the minimum.
 std::vector<int> TicksOf(HWND window, const TrackbarState& state) {
     std::vector<int> ticks = state.ticks;
-    if ((StyleOf(window) & TBS_AUTOTICKS) && state.autoTicks && state.frequency > 0) {
+    if ((StyleOf(window) & TBS_AUTOTICKS) && state.autoTicks && state.frequency > 0 &&
+        (int64_t{state.high} - state.low) / state.frequency <= kMaxAutoTicks) {
         for (int64_t at = int64_t{state.low} + state.frequency; at < state.high;
              at += state.frequency)
             ticks.push_back(static_cast<int>(at));

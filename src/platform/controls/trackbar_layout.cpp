@@ -1,6 +1,8 @@
 #include "platform/controls/trackbar_layout.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 
 namespace platform {
 
@@ -8,16 +10,18 @@ int TrackbarLayout::PixelOf(int position) const {
     int start = Margin();
     int span = std::max(length - 2 * Margin() - 1, 0);
     if (high <= low) return start;
-    int64_t offset = (int64_t{std::clamp(position, low, high)} - low) * span;
-    return start + static_cast<int>((offset + (int64_t{high} - low) / 2) / (int64_t{high} - low));
+    // In doubles: a range of 2^32 times a span of 2^31 does not fit 64 bits.
+    double share = (static_cast<double>(std::clamp(position, low, high)) - low) /
+                   (static_cast<double>(high) - low);
+    return start + static_cast<int>(std::lround(share * span));
 }
 
 int TrackbarLayout::PositionAt(int pixel) const {
     int span = std::max(length - 2 * Margin() - 1, 0);
     if (high <= low || span == 0) return low;
-    int64_t offset = std::clamp(pixel - Margin(), 0, span);
-    int64_t range = int64_t{high} - low;
-    return static_cast<int>(low + (offset * range + span / 2) / span);
+    double share = static_cast<double>(std::clamp(pixel - Margin(), 0, span)) / span;
+    return static_cast<int>(std::clamp<int64_t>(
+        std::llround(low + share * (static_cast<double>(high) - low)), low, high));
 }
 
 RECT TrackbarLayout::Oriented(int alongStart, int acrossStart, int alongEnd, int acrossEnd) const {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform/controls/controls_fixture.h"
 #include "platform/controls/trackbar.h"
 #include "platform/kernel/test_hooks.h"
@@ -25,6 +27,17 @@ protected:
         return scrolls;
     }
     using Scroll = std::pair<int, int>;
+    // The text of the visible top-level window other than the parent (the tip), or "".
+    std::string TipText() const {
+        for (HWND window = GetWindow(parent, GW_HWNDFIRST); window != 0;
+             window = GetWindow(window, GW_HWNDNEXT)) {
+            if (window == parent || !IsWindowVisible(window)) continue;
+            char text[16] = {};
+            GetWindowTextA(window, text, sizeof text);
+            return text;
+        }
+        return "";
+    }
 };
 
 TEST_F(Trackbar, MessagesWithEdgeParameters) {
@@ -109,6 +122,7 @@ TEST_F(Trackbar, DraggingTheThumbTracksThroughTheCapture) {
     LRESULT dragged = SendMessageA(bar, TBM_GETPOS, 0, 0);
     EXPECT_GT(dragged, 40);
     EXPECT_LT(dragged, 60);
+    EXPECT_EQ(TipText(), std::to_string(dragged));
     InjectMouse(x + 500, y, MouseEvent::Move);
     Pump();
     InjectMouse(x + 500, y, MouseEvent::LeftUp);
@@ -119,6 +133,7 @@ TEST_F(Trackbar, DraggingTheThumbTracksThroughTheCapture) {
                                                  {TB_THUMBPOSITION, 100},
                                                  {TB_ENDTRACK, 0}}));
     EXPECT_EQ(seenPositions.front(), dragged);
+    EXPECT_EQ(TipText(), "");
 }
 
 TEST_F(Trackbar, AHeldPageClickRepeatsUntilTheThumbReachesThePointer) {
@@ -155,11 +170,13 @@ TEST_F(Trackbar, AHandlerDestroyingTheTrackbarMidDragIsSafe) {
     SendMessageA(bar, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
     int x = kOrigin + 10 + thumb.left + 2, y = kOrigin + 10 + thumb.top + 3;
     InjectMouse(x, y, MouseEvent::LeftDown);
+    Pump();
     InjectMouse(x + 40, y, MouseEvent::Move);
+    Pump();
+    EXPECT_FALSE(IsWindow(bar));
     InjectMouse(x + 60, y, MouseEvent::Move);
     InjectMouse(x + 60, y, MouseEvent::LeftUp);
     Pump();
-    EXPECT_FALSE(IsWindow(bar));
     EXPECT_EQ(GetCapture(), 0u);
 }
 
@@ -186,6 +203,35 @@ TEST_F(Trackbar, PaintsChannelThumbAndTicks) {
     for (int x = 10; x < 190; ++x)
         if (At(pixels, width, x, 10 + thumb.bottom + 3) == SysPixel(COLOR_BTNTEXT)) ++ticks;
     EXPECT_EQ(ticks, 11);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Trackbar, WholeRangesStayExactAndTooDenseAutomaticTicksAreNone) {
+    HWND bar = Control("msctls_trackbar32", "", TBS_AUTOTICKS | TBS_TOOLTIPS, 10, 10, 180, 30);
+    SendMessageA(bar, TBM_SETRANGEMIN, TRUE, INT32_MIN);
+    SendMessageA(bar, TBM_SETRANGEMAX, TRUE, INT32_MAX);
+    EXPECT_EQ(SendMessageA(bar, TBM_GETNUMTICS, 0, 0), 2);
+    SendMessageA(bar, TBM_SETTICFREQ, 1 << 20, 0);
+    EXPECT_EQ(SendMessageA(bar, TBM_GETNUMTICS, 0, 0), 4097);
+    SetFocus(bar);
+    Key(VK_END);
+    EXPECT_EQ(SendMessageA(bar, TBM_GETPOS, 0, 0), INT32_MAX);
+    RECT thumb{}, channel{};
+    SendMessageA(bar, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    SendMessageA(bar, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+    EXPECT_NEAR((thumb.left + thumb.right) / 2, channel.right - 3, 2);
+    int x = kOrigin + 10 + (thumb.left + thumb.right) / 2, y = kOrigin + 10 + thumb.top + 3;
+    // Each event is routed as it comes, so the press is taken before the pointer leaves.
+    InjectMouse(x, y, MouseEvent::LeftDown);
+    Pump();
+    InjectMouse(x - 500, y, MouseEvent::Move);
+    Pump();
+    InjectMouse(x - 500, y, MouseEvent::LeftUp);
+    Pump();
+    EXPECT_EQ(SendMessageA(bar, TBM_GETPOS, 0, 0), INT32_MIN);
 }
 
 } // namespace
