@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/controls/controls.h"
 #include "platform/user/input/input_routing.h"
 #include "platform/user/nonclient/nonclient.h"
 #include "platform/user/paint/paint_hooks.h"
@@ -165,6 +166,15 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
         return 0;
     case WM_ERASEBKGND:
         return platform::DefaultEraseBackground(handle, static_cast<HDC>(wParam));
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return static_cast<LRESULT>(
+            platform::DefaultControlColor(message, static_cast<HDC>(wParam)));
     default: {
         LRESULT result = 0;
         platform::DefaultInputMessage(window, message, wParam, lParam, result);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/controls/system_classes.h"
 #include "platform/kernel/cp1252.h"
 #include "platform/kernel/errors.h"
 #include "platform/user/window_table.h"
@@ -18,8 +19,50 @@ struct ClassList {
     ATOM nextAtom = 0xC000;
 };
 
+std::shared_ptr<WindowClass> MakeClass(const WNDCLASSEXA& description) {
+    auto windowClass = std::make_shared<WindowClass>();
+    windowClass->name = description.lpszClassName;
+    windowClass->style = description.style;
+    windowClass->procedure = description.lpfnWndProc;
+    windowClass->classExtra = description.cbClsExtra;
+    windowClass->windowExtra = description.cbWndExtra;
+    windowClass->instance = description.hInstance;
+    windowClass->icon = description.hIcon;
+    windowClass->smallIcon = description.hIconSm;
+    windowClass->cursor = description.hCursor;
+    windowClass->background = description.hbrBackground;
+    windowClass->hasMenu = description.lpszMenuName != nullptr;
+    windowClass->menuIsId = windowClass->hasMenu && platform::IsAtomName(description.lpszMenuName);
+    windowClass->menuId =
+        windowClass->menuIsId ? reinterpret_cast<uintptr_t>(description.lpszMenuName) : 0;
+    if (windowClass->hasMenu && !windowClass->menuIsId)
+        windowClass->menuName = description.lpszMenuName;
+    return windowClass;
+}
+
 ClassList& Classes() {
-    static auto* classes = new ClassList;
+    // The controls' classes are there from the start, as nothing registers them.
+    static auto* classes = [] {
+        auto* list = new ClassList;
+        for (const WNDCLASSA& system : platform::SystemWindowClasses()) {
+            WNDCLASSEXA description{sizeof(WNDCLASSEXA),
+                                    system.style,
+                                    system.lpfnWndProc,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    nullptr,
+                                    system.lpszClassName,
+                                    0};
+            std::shared_ptr<WindowClass> windowClass = MakeClass(description);
+            windowClass->atom = list->nextAtom++;
+            list->classes.push_back(windowClass);
+        }
+        return list;
+    }();
     return *classes;
 }
 
@@ -43,23 +86,7 @@ ATOM Register(const WNDCLASSEXA& description) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    auto windowClass = std::make_shared<WindowClass>();
-    windowClass->name = description.lpszClassName;
-    windowClass->style = description.style;
-    windowClass->procedure = description.lpfnWndProc;
-    windowClass->classExtra = description.cbClsExtra;
-    windowClass->windowExtra = description.cbWndExtra;
-    windowClass->instance = description.hInstance;
-    windowClass->icon = description.hIcon;
-    windowClass->smallIcon = description.hIconSm;
-    windowClass->cursor = description.hCursor;
-    windowClass->background = description.hbrBackground;
-    windowClass->hasMenu = description.lpszMenuName != nullptr;
-    windowClass->menuIsId = windowClass->hasMenu && platform::IsAtomName(description.lpszMenuName);
-    windowClass->menuId =
-        windowClass->menuIsId ? reinterpret_cast<uintptr_t>(description.lpszMenuName) : 0;
-    if (windowClass->hasMenu && !windowClass->menuIsId)
-        windowClass->menuName = description.lpszMenuName;
+    std::shared_ptr<WindowClass> windowClass = MakeClass(description);
 
     std::lock_guard lock(platform::WindowLock());
     ClassList& list = Classes();

@@ -6,6 +6,7 @@
 #include "platform/gdi/bitmaps/bitmap_object.h"
 #include "platform/gdi/bitmaps/bitmaps.h"
 #include "platform/gdi/icons/icon_object.h"
+#include "platform/gdi/icons/system_icons.h"
 #include "platform/kernel/errors.h"
 #include "platform/system/system_info.h"
 #include "platform/user/atoms.h"
@@ -246,6 +247,8 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
         if ((instance == 0 && name == IDI_APPLICATION) ||
             (instance != 0 && id == platform::kProgramIcon))
             return platform::ApplicationIcon();
+        if (instance == 0)
+            if (HICON icon = platform::SystemIcon(name)) return icon;
     }
     SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
     return 0;

@@ -1,6 +1,7 @@
 // Icons and image cursors: made from a mask and a colour bitmap (CreateIconIndirect),
 // read back (GetIconInfo), drawn (DrawIconEx), and the built-in images: the application
-// icon that IDI_APPLICATION and the program's icon 100 give, and the pointers SDL has no
+// icon that IDI_APPLICATION and the program's icon 100 give, the message-box icons, and
+// the pointers SDL has no
 // likeness of (IDC_UPARROW, IDC_HELP).
 //
 // An icon's pixel is the destination ANDed with the mask and XORed with the colour, as
@@ -24,6 +25,13 @@ struct ICONINFO {
 };
 
 inline const LPCSTR IDI_APPLICATION = MAKEINTRESOURCEA(32512);
+inline const LPCSTR IDI_HAND = MAKEINTRESOURCEA(32513);
+inline const LPCSTR IDI_QUESTION = MAKEINTRESOURCEA(32514);
+inline const LPCSTR IDI_EXCLAMATION = MAKEINTRESOURCEA(32515);
+inline const LPCSTR IDI_ASTERISK = MAKEINTRESOURCEA(32516);
+inline const LPCSTR IDI_ERROR = IDI_HAND;
+inline const LPCSTR IDI_WARNING = IDI_EXCLAMATION;
+inline const LPCSTR IDI_INFORMATION = IDI_ASTERISK;
 
 inline constexpr UINT IMAGE_BITMAP = 0;
 inline constexpr UINT IMAGE_ICON = 1;
@@ -51,7 +59,8 @@ BOOL DestroyIcon(HICON icon);
 BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int width, int height, UINT step, HBRUSH brush,
                 UINT flags);
 // IDI_APPLICATION (instance 0) and icon 100 of the program (any instance) give the
-// built-in application icon; anything else 0 with ERROR_RESOURCE_NAME_NOT_FOUND.
+// built-in application icon, IDI_HAND, IDI_QUESTION, IDI_EXCLAMATION and IDI_ASTERISK
+// (instance 0) the message-box icons; anything else 0 with ERROR_RESOURCE_NAME_NOT_FOUND.
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 // IMAGE_ICON as LoadIconA, IMAGE_CURSOR as LoadCursorA, whatever the size and flags;
 // other kinds are refused (ERROR_RESOURCE_TYPE_NOT_FOUND).

@@ -5,8 +5,8 @@
 // (test_hooks.h), or have them shown as windows (message_box_test_hooks.h).
 #pragma once
 
-#include "platform/user/hwnd.h"
 #include "platform/kernel/win_types.h"
+#include "platform/user/hwnd.h"
 
 inline constexpr UINT MB_OK = 0x00;
 inline constexpr UINT MB_OKCANCEL = 0x01;
@@ -16,6 +16,7 @@ inline constexpr UINT MB_YESNO = 0x04;
 inline constexpr UINT MB_RETRYCANCEL = 0x05;
 inline constexpr UINT MB_CANCELTRYCONTINUE = 0x06;
 inline constexpr UINT MB_TYPEMASK = 0x0F;
+inline constexpr UINT MB_ICONMASK = 0xF0;
 inline constexpr UINT MB_ICONERROR = 0x10;
 inline constexpr UINT MB_ICONQUESTION = 0x20;
 inline constexpr UINT MB_ICONWARNING = 0x30;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/gdi/icons/icons.h"
 #include "platform/gdi/text/text_render.h"
 #include "platform/kernel/cp1252.h"
 #include "platform/kernel/threads.h"
@@ -21,6 +22,8 @@ constexpr int TEXT_TO_BUTTONS = 16;
 constexpr int BUTTON_WIDTH = 75;
 constexpr int BUTTON_HEIGHT = 23;
 constexpr int BUTTON_GAP = 6;
+constexpr int ICON_SIZE = 32;
+constexpr int ICON_TO_TEXT = 12;
 // What the title bar needs beside the caption: the close button and some air.
 constexpr int CAPTION_ROOM = 48;
 // Lines wrap at five eighths of the screen, within these bounds.
@@ -76,6 +79,7 @@ struct BoxState {
     HWND window = 0;
     UINT type = 0;
     std::vector<std::string> lines;
+    HICON icon = 0; // at the top left, beside the text
     RECT textArea{};
     std::vector<PlacedButton> buttons;
     size_t focus = 0;
@@ -181,6 +185,8 @@ void Paint(BoxState& state) {
     if (dc == 0) return;
     int lineHeight = UiFontLineMetrics().lineHeight;
     COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    if (state.icon != 0)
+        DrawIconEx(dc, MARGIN, MARGIN, state.icon, ICON_SIZE, ICON_SIZE, 0, 0, DI_NORMAL);
     for (size_t i = 0; i < state.lines.size(); ++i) {
         int64_t top = state.textArea.top + static_cast<int64_t>(i) * lineHeight;
         if (top >= paint.rcPaint.bottom) break;
@@ -341,6 +347,22 @@ bool RegisterBoxClass() {
     return registered;
 }
 
+// The icon of the MB_ICON kind, 0 for none.
+HICON MessageBoxIcon(UINT type) {
+    switch (type & MB_ICONMASK) {
+    case MB_ICONERROR:
+        return LoadIconA(0, IDI_HAND);
+    case MB_ICONQUESTION:
+        return LoadIconA(0, IDI_QUESTION);
+    case MB_ICONWARNING:
+        return LoadIconA(0, IDI_EXCLAMATION);
+    case MB_ICONINFORMATION:
+        return LoadIconA(0, IDI_ASTERISK);
+    default:
+        return 0;
+    }
+}
+
 struct ClientSize {
     LONG width;
     LONG height;
@@ -370,9 +392,14 @@ ClientSize Layout(BoxState& state, const std::string& text, const std::string& c
     int count = static_cast<int>(state.buttons.size());
     int rowWidth = count * BUTTON_WIDTH + (count - 1) * BUTTON_GAP;
     int captionWidth = std::min(MeasureUiText(caption) + CAPTION_ROOM, wrap + 2 * MARGIN);
-    int width = std::max({textWidth + 2 * MARGIN, rowWidth + 2 * MARGIN, captionWidth});
-    state.textArea = RECT{MARGIN, MARGIN, MARGIN + textWidth, MARGIN + textHeight};
-    LONG buttonTop = state.textArea.bottom + TEXT_TO_BUTTONS;
+    int textLeft = state.icon != 0 ? MARGIN + ICON_SIZE + ICON_TO_TEXT : MARGIN;
+    int width = std::max({textLeft + textWidth + MARGIN, rowWidth + 2 * MARGIN, captionWidth});
+    // A text shorter than the icon is centred beside it.
+    int textTop = MARGIN + (state.icon != 0 ? std::max(0, (ICON_SIZE - textHeight) / 2) : 0);
+    state.textArea = RECT{textLeft, textTop, textLeft + textWidth, textTop + textHeight};
+    LONG bodyBottom =
+        std::max<LONG>(state.textArea.bottom, state.icon != 0 ? MARGIN + ICON_SIZE : 0);
+    LONG buttonTop = bodyBottom + TEXT_TO_BUTTONS;
     LONG left = (width - rowWidth) / 2;
     for (PlacedButton& placed : state.buttons) {
         placed.rect = RECT{left, buttonTop, left + BUTTON_WIDTH, buttonTop + BUTTON_HEIGHT};
@@ -481,6 +508,7 @@ int RunMessageBoxWindow(HWND owner, const std::string& text, const std::string& 
                         const std::function<void(HWND)>& shown) {
     BoxState state;
     state.type = type;
+    state.icon = MessageBoxIcon(type);
     for (const ButtonKind& button : MessageBoxButtons(type))
         state.buttons.push_back(PlacedButton{button, RECT{}});
     if (state.buttons.empty() || !RegisterBoxClass()) return 0;

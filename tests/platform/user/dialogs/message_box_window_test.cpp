@@ -11,6 +11,7 @@
 
 #include "platform/display/headless_display.h"
 #include "platform/gdi/framebuffer.h"
+#include "platform/gdi/icons/icons.h"
 #include "platform/gdi/text/text_render.h"
 #include "platform/kernel/test_hooks.h"
 #include "platform/last_error.h"
@@ -416,3 +417,30 @@ TEST_F(MessageBoxWindow, RecordingAndTheScreenlessDisplayShowNoWindow) {
 }
 
 } // namespace
+
+TEST_F(MessageBoxWindow, DrawsTheIconOfItsKindBesideTheText) {
+    for (UINT kind : {MB_ICONERROR, MB_ICONQUESTION, MB_ICONWARNING, MB_ICONINFORMATION}) {
+        RECT text{};
+        headless::Pixels pixels;
+        Ask(0, MB_OK | kind, [&](HWND box) {
+            ASSERT_TRUE(platform::test::MessageBoxTextRect(box, text));
+            ASSERT_TRUE(headless::ReadPixels(box, pixels));
+            headless::PressKey(VK_RETURN);
+        });
+        EXPECT_GE(text.left, 12 + 32) << kind;
+        // The icon's middle row, across its whole width, as LoadIconA's icon draws it.
+        HICON icon = LoadIconA(0, kind == MB_ICONERROR      ? IDI_HAND
+                                  : kind == MB_ICONQUESTION ? IDI_QUESTION
+                                  : kind == MB_ICONWARNING  ? IDI_EXCLAMATION
+                                                            : IDI_ASTERISK);
+        platform::IconImage image;
+        ASSERT_TRUE(platform::GetIconImage(icon, image));
+        int differing = 0;
+        for (int x = 0; x < 32; ++x) {
+            uint32_t pixel = image.pixels[16 * 32 + x];
+            if (pixel >> 24 == 0xFF && pixels.At(12 + x, 12 + 16) != (pixel & 0xFFFFFF))
+                ++differing;
+        }
+        EXPECT_EQ(differing, 0) << kind;
+    }
+}

@@ -1,0 +1,203 @@
+// Random message sequences with hostile parameters to every control class, with input,
+// the clock moving on, and a parent that may destroy the control from any of its
+// notifications: nothing a sequence does may crash, leak or touch freed memory, and every
+// answer that writes through a pointer stays within what it was given.
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "platform/controls/button.h"
+#include "platform/controls/progress_bar.h"
+#include "platform/controls/static_text.h"
+#include "platform/controls/trackbar.h"
+#include "platform/controls/up_down.h"
+#include "platform/display/headless_display.h"
+#include "platform/kernel/test_hooks.h"
+#include "platform/user/windows.h"
+
+namespace {
+
+class Reader {
+public:
+    Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
+    uint32_t U32() {
+        uint32_t value = 0;
+        for (int i = 0; i < 4; ++i)
+            value |= uint32_t{Byte()} << (8 * i);
+        return value;
+    }
+    bool More() const { return at_ < size_; }
+
+private:
+    const uint8_t* data_;
+    size_t size_;
+    size_t at_ = 0;
+};
+
+constexpr const char* CLASSES[] = {"BUTTON", "STATIC", "msctls_progress32", "msctls_trackbar32",
+                                   "msctls_updown32"};
+
+// The messages worth sending: the controls' own and those every window hears.
+constexpr UINT MESSAGES[] = {BM_GETCHECK,      BM_SETCHECK,        BM_GETSTATE,
+                             BM_SETSTATE,      BM_CLICK,           PBM_SETRANGE,
+                             PBM_SETPOS,       PBM_DELTAPOS,       PBM_SETSTEP,
+                             PBM_STEPIT,       PBM_SETRANGE32,     PBM_GETRANGE,
+                             PBM_GETPOS,       TBM_GETPOS,         TBM_GETTIC,
+                             TBM_SETTIC,       TBM_SETPOS,         TBM_SETRANGE,
+                             TBM_SETRANGEMIN,  TBM_SETRANGEMAX,    TBM_CLEARTICS,
+                             TBM_SETSEL,       TBM_GETTICPOS,      TBM_GETNUMTICS,
+                             TBM_SETTICFREQ,   TBM_SETPAGESIZE,    TBM_SETLINESIZE,
+                             TBM_GETTHUMBRECT, TBM_GETCHANNELRECT, TBM_SETTHUMBLENGTH,
+                             UDM_SETRANGE,     UDM_GETRANGE,       UDM_SETPOS,
+                             UDM_GETPOS,       UDM_SETBUDDY,       UDM_SETACCEL,
+                             UDM_GETACCEL,     UDM_SETBASE,        WM_SETFONT,
+                             WM_GETFONT,       WM_SETTEXT,         WM_ENABLE,
+                             WM_SETFOCUS,      WM_KILLFOCUS,       WM_CAPTURECHANGED,
+                             WM_LBUTTONDOWN,   WM_LBUTTONUP,       WM_LBUTTONDBLCLK,
+                             WM_MOUSEMOVE,     WM_KEYDOWN,         WM_KEYUP,
+                             WM_TIMER,         WM_NCHITTEST,       WM_PAINT};
+
+// Messages whose lParam points at something the control writes or reads.
+bool TakesPointer(UINT message) {
+    return message == TBM_GETTHUMBRECT || message == TBM_GETCHANNELRECT ||
+           message == PBM_GETRANGE || message == UDM_SETACCEL || message == UDM_GETACCEL ||
+           message == WM_SETTEXT;
+}
+
+struct Run {
+    HWND parent = 0;
+    HWND control = 0;
+    HWND buddy = 0;
+    uint8_t killOn = 0; // which notification destroys the control: 0 none
+    unsigned notifications = 0;
+};
+
+Run* current = nullptr;
+
+LRESULT ParentProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    bool fromControl = message == WM_COMMAND || message == WM_HSCROLL || message == WM_VSCROLL ||
+                       message == WM_DRAWITEM ||
+                       (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC);
+    if (current != nullptr && fromControl && current->killOn != 0 &&
+        ++current->notifications % current->killOn == 0)
+        DestroyWindow(current->control);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void Send(Run& run, Reader& in) {
+    UINT message = MESSAGES[in.Byte() % std::size(MESSAGES)];
+    WPARAM wParam = in.U32();
+    LPARAM lParam = static_cast<int32_t>(in.U32());
+    if (message == UDM_SETBUDDY) wParam = (in.Byte() & 1) ? run.buddy : wParam;
+    if (message == WM_SETFONT && (in.Byte() & 1)) wParam = GetStockObject(DEFAULT_GUI_FONT);
+    if (!TakesPointer(message)) {
+        SendMessageA(run.control, message, wParam, lParam);
+        return;
+    }
+    // A guard word after the buffer catches any write past what was given.
+    constexpr uint32_t kGuard = 0xA5A5A5A5;
+    struct {
+        std::array<UDACCEL, 8> accels;
+        uint32_t guard;
+    } buffer{};
+    buffer.guard = kGuard;
+    char text[32] = {};
+    for (char& c : text)
+        c = static_cast<char>(in.Byte());
+    text[31] = '\0';
+    if (message == UDM_SETACCEL || message == UDM_GETACCEL) {
+        wParam %= buffer.accels.size() + 1;
+        for (UDACCEL& accel : buffer.accels)
+            accel = UDACCEL{in.Byte() % 8u, in.U32()};
+    }
+    lParam = message == WM_SETTEXT ? reinterpret_cast<LPARAM>(text)
+                                   : reinterpret_cast<LPARAM>(&buffer.accels);
+    SendMessageA(run.control, message, wParam, lParam);
+    if (buffer.guard != kGuard) __builtin_trap();
+}
+
+void Input(Reader& in) {
+    int x = 100 + in.Byte() % 200, y = 100 + in.Byte() % 120;
+    switch (in.Byte() % 6) {
+    case 0:
+        platform::headless::PressMouse(platform::headless::Button::Left, x, y);
+        break;
+    case 1:
+        platform::headless::ReleaseMouse(platform::headless::Button::Left, x, y);
+        break;
+    case 2:
+        platform::headless::MoveMouse(x, y);
+        break;
+    case 3:
+        platform::headless::PressKey(in.Byte());
+        break;
+    case 4:
+        platform::test::AdvanceClock(in.Byte() * 10u);
+        break;
+    default:
+        break;
+    }
+    platform::headless::DispatchPending();
+}
+
+} // namespace
+
+// Fontconfig loses a few bytes once while reading its configuration; libFuzzer's leak check
+// looks at the whole process whenever an input keeps memory (the window tables grow), so
+// that loss would be charged to whichever input came along.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    platform::headless::Install();
+    platform::test::FreezeClock(1000);
+    WNDCLASSA parentClass{};
+    parentClass.lpfnWndProc = ParentProcedure;
+    parentClass.style = CS_DBLCLKS;
+    parentClass.lpszClassName = "FuzzParent";
+    RegisterClassA(&parentClass);
+    // Every control paints once before the inputs, so that fontconfig's first allocations
+    // are not counted against one of them.
+    HWND parent = CreateWindowExA(0, "FuzzParent", "", WS_POPUP | WS_VISIBLE, 100, 100, 200, 120, 0,
+                                  0, 0, nullptr);
+    std::string every;
+    for (int c = 1; c < 256; ++c)
+        every += static_cast<char>(c);
+    for (const char* className : CLASSES)
+        for (DWORD style : {0u, 3u, 7u, 0x2000u | TBS_AUTOTICKS})
+            CreateWindowExA(0, className, every.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 150,
+                            40, parent, 0, 0, nullptr);
+    RedrawWindow(parent, nullptr, 0, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    DestroyWindow(parent);
+    platform::headless::DispatchPending();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Reader in(data, size);
+    Run run;
+    current = &run;
+    run.parent = CreateWindowExA(0, "FuzzParent", "", WS_POPUP | WS_VISIBLE, 100, 100, 200, 120, 0,
+                                 0, 0, nullptr);
+    run.buddy = CreateWindowExA(0, "STATIC", "12", WS_CHILD | WS_VISIBLE, 0, 0, 60, 20, run.parent,
+                                0, 0, nullptr);
+    const char* className = CLASSES[in.Byte() % std::size(CLASSES)];
+    DWORD style = WS_CHILD | WS_VISIBLE | (in.U32() & 0xFFFF);
+    int width = in.Byte(), height = in.Byte();
+    run.killOn = in.Byte() % 8;
+    run.control = CreateWindowExA(0, className, "&Text", style, in.Byte() % 100, in.Byte() % 80,
+                                  width, height, run.parent, 7, 0, nullptr);
+    for (int steps = 0; steps < 200 && in.More() && IsWindow(run.control); ++steps) {
+        if (in.Byte() & 1)
+            Send(run, in);
+        else
+            Input(in);
+    }
+    DestroyWindow(run.parent);
+    platform::headless::DispatchPending();
+    current = nullptr;
+    return 0;
+}
