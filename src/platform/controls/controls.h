@@ -6,20 +6,17 @@
 #pragma once
 
 #include "platform/gdi/text/text_out.h"
+#include "platform/user/scroll/scroll_bar.h"
 #include "platform/user/windows.h"
 
 inline constexpr UINT WM_SETFONT = 0x0030;
 inline constexpr UINT WM_GETFONT = 0x0031;
 inline constexpr UINT WM_DRAWITEM = 0x002B;
-// The scroll messages that sliders and spins send their parent, lParam the control.
-inline constexpr UINT WM_HSCROLL = 0x0114;
-inline constexpr UINT WM_VSCROLL = 0x0115;
 inline constexpr UINT WM_CTLCOLORMSGBOX = 0x0132;
 inline constexpr UINT WM_CTLCOLOREDIT = 0x0133;
 inline constexpr UINT WM_CTLCOLORLISTBOX = 0x0134;
 inline constexpr UINT WM_CTLCOLORBTN = 0x0135;
 inline constexpr UINT WM_CTLCOLORDLG = 0x0136;
-inline constexpr UINT WM_CTLCOLORSCROLLBAR = 0x0137;
 inline constexpr UINT WM_CTLCOLORSTATIC = 0x0138;
 
 inline constexpr WPARAM MAKEWPARAM(int low, int high) {

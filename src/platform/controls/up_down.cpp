@@ -19,9 +19,6 @@ namespace {
 constexpr UINT_PTR kRepeatTimer = 1;
 constexpr UINT kFirstRepeat = 200;
 constexpr UINT kNextRepeats = 50;
-// The scroll codes of WM_VSCROLL that an up-down sends.
-constexpr WORD kThumbPosition = 4;
-constexpr WORD kEndScroll = 8;
 
 struct UpDownState {
     ControlFont font;
@@ -118,7 +115,7 @@ void Step(HWND window, UpDownState& state, int direction) {
     if (next == state.position) return;
     state.position = static_cast<int>(next);
     WriteBuddy(window, state);
-    if (IsWindow(window)) Notify(window, state, kThumbPosition);
+    if (IsWindow(window)) Notify(window, state, SB_THUMBPOSITION);
 }
 
 // The arrow under a client point: +1 up (right under UDS_HORZ), -1 down (left).
@@ -173,7 +170,7 @@ LRESULT BuddyProcedure(HWND buddy, UINT message, WPARAM wParam, LPARAM lParam) {
             if (message == WM_KEYDOWN)
                 Step(entry.upDown, *state, wParam == VK_UP ? 1 : -1);
             else
-                Notify(entry.upDown, *state, kEndScroll);
+                Notify(entry.upDown, *state, SB_ENDSCROLL);
             return 0;
         }
     }
@@ -265,7 +262,7 @@ void Release(HWND window, UpDownState& state) {
     if (state.pressed == 0) return;
     StopPress(window, state);
     ReleaseCapture();
-    if (IsWindow(window)) Notify(window, state, kEndScroll);
+    if (IsWindow(window)) Notify(window, state, SB_ENDSCROLL);
 }
 
 LRESULT Handle(HWND window, UpDownState& state, UINT message, WPARAM wParam, LPARAM lParam) {
