@@ -8,7 +8,6 @@
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <random>
@@ -16,6 +15,7 @@
 #include "graphics2d/blitter/blitter.h"
 #include "graphics2d/palette/palette.h"
 #include "graphics2d/surfaces/mem_surface.h"
+#include "side_by_side.h"
 
 namespace {
 
@@ -86,29 +86,10 @@ pixman_format_code_t PixmanFormat(int32_t depth, bool channels) {
     return channels ? PIXMAN_c8 : PIXMAN_a8;
 }
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::duration d) {
-    return std::chrono::duration<double>(d).count();
-}
-
 // Ours and pixman's in turn in every iteration, so that both see the same machine load.
 template <class Ours, class Theirs>
 void Compare(benchmark::State& state, int64_t pixels, Ours ours, Theirs theirs) {
-    Clock::duration ourTime{}, theirTime{};
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        ours();
-        const auto middle = Clock::now();
-        theirs();
-        const auto end = Clock::now();
-        ourTime += middle - start;
-        theirTime += end - middle;
-    }
-    const double n = double(state.iterations()) * double(pixels) / 1e6;
-    state.counters["ours"] = n / Seconds(ourTime);
-    state.counters["pixman"] = n / Seconds(theirTime);
-    state.counters["ratio"] = Seconds(ourTime) / Seconds(theirTime);
+    bench::SideBySide(state, pixels, "pixman", ours, theirs);
 }
 
 template <class Ours> void Alone(benchmark::State& state, int64_t pixels, Ours ours) {

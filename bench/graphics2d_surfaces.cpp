@@ -6,7 +6,6 @@
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <random>
@@ -14,14 +13,9 @@
 #include "graphics2d/drawing/surface_handle.h"
 #include "graphics2d/palette/palette.h"
 #include "graphics2d/surfaces/mem_surface.h"
+#include "side_by_side.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::duration d) {
-    return std::chrono::duration<double>(d).count();
-}
 
 struct Registered {
     Registered() {
@@ -52,19 +46,7 @@ struct Picture {
 
 template <class Ours, class Theirs>
 void Compare(benchmark::State& state, int64_t pixels, Ours ours, Theirs theirs) {
-    Clock::duration ourTime{}, theirTime{};
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        ours();
-        const auto middle = Clock::now();
-        theirs();
-        ourTime += middle - start;
-        theirTime += Clock::now() - middle;
-    }
-    const double n = double(state.iterations()) * double(pixels) / 1e6;
-    state.counters["ours"] = n / Seconds(ourTime);
-    state.counters["pixman"] = n / Seconds(theirTime);
-    state.counters["ratio"] = Seconds(ourTime) / Seconds(theirTime);
+    bench::SideBySide(state, pixels, "pixman", ours, theirs);
 }
 
 void BM_SmallBlit(benchmark::State& state) {

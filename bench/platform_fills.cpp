@@ -4,40 +4,21 @@
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 
-#include <chrono>
 #include <cmath>
 #include <vector>
 
 #include "platform/gdi/bitmaps/bitmaps.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/shapes/shapes_dc.h"
+#include "side_by_side.h"
 
 namespace {
 
 constexpr int kWidth = 640, kHeight = 480;
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::duration d) {
-    return std::chrono::duration<double>(d).count();
-}
-
 template <class Ours, class Theirs>
 void Compare(benchmark::State& state, int64_t pixels, Ours ours, Theirs theirs) {
-    Clock::duration ourTime{}, theirTime{};
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        ours();
-        const auto middle = Clock::now();
-        theirs();
-        const auto end = Clock::now();
-        ourTime += middle - start;
-        theirTime += end - middle;
-    }
-    const double n = double(state.iterations()) * double(pixels) / 1e6;
-    state.counters["ours"] = n / Seconds(ourTime);
-    state.counters["cairo"] = n / Seconds(theirTime);
-    state.counters["ratio"] = Seconds(ourTime) / Seconds(theirTime);
+    bench::SideBySide(state, pixels, "cairo", ours, theirs);
 }
 
 // A top-down 32-bit DIB section in a memory DC, and a cairo context on its bits.
