@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine3d/scene/camera/camera.h"
+#include "engine3d/scene/lights/light_list.h"
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/mesh/material_batch.h"
 #include "engine3d/scene/mesh/polygon.h"
@@ -60,6 +61,7 @@ L3DWorld::L3DWorld(LAPICLBK* backend, uint32_t, LCLBKObject* link, CopyTextureHo
     AddBuiltInMaterials();
     cluster = std::make_unique<LBase3DCluster>(this);
     ambientLight = std::make_unique<L3DLightAmbiant>(this, -50, -50, 50, 0, 0, 0xFFFFFF, nullptr);
+    lights = std::make_unique<LBaseLight>(this);
 }
 
 void L3DWorld::AddBuiltInMaterials() {
@@ -73,6 +75,7 @@ L3DWorld::~L3DWorld() {
     if (backend_ != nullptr) backend_->DetachAllRenderers();
     ambientLight.reset();
     cameras.RemoveCameraAt(-1);
+    lights.reset();
     RemoveObjectAt(-1);
     cluster.reset();
     textures.RemoveAt(-1);

@@ -19,6 +19,7 @@ class L3DLightAmbiant;
 class L3DObject;
 class LAPICLBK;
 class LBase3DCluster;
+class LBaseLight;
 class LMaterial;
 class LPolygon;
 class LTexture;
@@ -112,6 +113,7 @@ public:
     LList specialMaterials;
     std::unique_ptr<LBase3DCluster> cluster;
     std::unique_ptr<L3DLightAmbiant> ambientLight;
+    std::unique_ptr<LBaseLight> lights;
     L3DCamera* currentCamera = nullptr;
 
 private:
