@@ -180,6 +180,7 @@ void LBase3DCluster::CheckCollisions(L3DCamera& camera, const std::vector<L3DObj
 
 void LBase3DCluster::DrawCluster(L3DCamera& camera, const std::vector<L3DObject*>& extra) {
     CheckCollisions(camera, extra);
+    Render(camera);
 }
 
 void LBase3DCluster::SetSpatialOption(int value) {

@@ -67,6 +67,9 @@ public:
     // Every object's batches of the material go, children included.
     void DropMaterialBatches(const LMaterial* material);
     L3DCamera* CreateCamera(uint32_t flags);
+    // One frame through the camera, and the scene pass of it.
+    void Draw(L3DCamera& camera);
+    void DrawScene(L3DCamera& camera);
 
     // Registers an object being made static.
     void AddStaticObject(L3DObject* object);

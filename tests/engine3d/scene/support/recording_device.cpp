@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "engine3d/scene/camera/camera.h"
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/materials/texture.h"
 #include "engine3d/scene/mesh/material_batch.h"
 #include "engine3d/scene/mesh/point.h"
+#include "engine3d/scene/render/frame_state.h"
 
 RecordingPolygon::RecordingPolygon(L3DObject* owner, int kind, RecordingDevice* device)
     : LPolygon(owner, kind, device), device_(device) {}
@@ -32,7 +34,20 @@ void RecordingRenderer::Record(const char* slot, void* a, void* b, void* c,
 
 int RecordingRenderer::AttachView(L3DCamera* camera) {
     Record("AttachView", camera);
+    attached = camera;
     return 0;
+}
+
+void RecordingRenderer::RenderFrame() {
+    Record("RenderFrame");
+    LockRender();
+    LRenderAPICLBK* previous = GetCurrentRenderer();
+    SetCurrentRenderer(this);
+    BeginFrame();
+    if (attached != nullptr) attached->DrawWorld(this);
+    Record("EndFrame");
+    SetCurrentRenderer(previous);
+    UnlockRender();
 }
 
 void RecordingRenderer::DrawElement2D(L3DCamera* camera, LSprite* sprite) {
@@ -62,6 +77,7 @@ int RecordingRenderer::SetDisplayMode(int32_t width, int32_t height, uint32_t fl
                                       LTexture* target) {
     Record("SetDisplayMode", target, nullptr, nullptr,
            {uint32_t(width), uint32_t(height), flags, depth});
+    stateFlags |= uint8_t(flags & kNoCameraTextures);
     return 0;
 }
 

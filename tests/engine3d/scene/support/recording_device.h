@@ -49,7 +49,9 @@ public:
     int32_t GetMinTextureHeight() override { return minHeight; }
     int32_t GetMaxTextureWidth() override { return maxWidth; }
     int32_t GetMaxTextureHeight() override { return maxHeight; }
-    void RenderFrame() override { Record("RenderFrame"); }
+    // A frame as a back end draws it: under the render lock, as the current renderer,
+    // between its begin and end, through the attached camera.
+    void RenderFrame() override;
     int AttachView(L3DCamera* camera) override;
     void DrawElement2D(L3DCamera* camera, LSprite* sprite) override;
     void DrawQuad(L3DCamera* camera, LSprite* sprite) override;
@@ -67,6 +69,7 @@ public:
     // What DrawPolygonBatch saw: the batch's indices and vertex count.
     std::vector<std::vector<uint16_t>> batchIndices;
     std::vector<uint32_t> batchVertexCounts;
+    L3DCamera* attached = nullptr;
 
 private:
     void Record(const char* slot, void* a = nullptr, void* b = nullptr, void* c = nullptr,

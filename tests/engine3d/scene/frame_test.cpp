@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "engine3d/scene/camera/camera.h"
+#include "engine3d/scene/lights/light.h"
+#include "engine3d/scene/lights/light_list.h"
+#include "engine3d/scene/materials/material.h"
+#include "engine3d/scene/materials/texture.h"
+#include "engine3d/scene/mesh/point.h"
+#include "engine3d/scene/mesh/point_list.h"
+#include "engine3d/scene/objects/cluster.h"
+#include "engine3d/scene/render/frame_state.h"
+#include "engine3d/scene/support/scene_fixture.h"
+
+namespace {
+
+class FrameTest : public SceneTest {
+protected:
+    FrameTest() : camera(*world.CreateCamera(0)) {
+        camera.SetViewSize(640, 480);
+        screen = static_cast<RecordingRenderer*>(device.CreateRenderer(&world));
+        screen->AttachView(&camera);
+        device.calls.clear();
+    }
+
+    // A triangle facing the camera at depth z.
+    LPolygon* Facing(L3DObject& object, float z) {
+        return AddFace(object, {{0, 0, z}, {10, 0, z}, {0, 10, z}});
+    }
+
+    std::vector<std::string> Slots() const {
+        std::vector<std::string> slots;
+        for (const RecordedCall& call : device.calls)
+            slots.push_back(call.slot);
+        return slots;
+    }
+
+    std::vector<LPolygon*> Drawn() const {
+        std::vector<LPolygon*> drawn;
+        for (const RecordedDraw& draw : device.draws)
+            drawn.push_back(draw.polygon);
+        return drawn;
+    }
+
+    L3DCamera& camera;
+    RecordingRenderer* screen;
+};
+
+TEST_F(FrameTest, OpaquePolygonsFirstThenBlendedOnesFarToNearThenTheGrid) {
+    auto* wall = new L3DObject("Wall", &world, nullptr);
+    LPolygon* opaque = Facing(*wall, 400);
+    world.AddObject(wall, 1);
+    auto* glass = new L3DObject("Glass", &world, nullptr);
+    LMaterial* tint = world.materials.CreateMaterial("Tint", nullptr, 0x00FF00, 0, nullptr);
+    tint->SetAlphaValue(128);
+    // 301 and 300 share a 4-unit bucket: they keep their queueing order.
+    LPolygon* near = Facing(*glass, 150);
+    LPolygon* far = Facing(*glass, 301);
+    LPolygon* farToo = Facing(*glass, 300);
+    for (LPolygon* p : {near, far, farToo})
+        p->SetMaterial(tint);
+    world.AddObject(glass, 1);
+
+    screen->RenderFrame();
+    EXPECT_EQ(Drawn(), (std::vector<LPolygon*>{opaque, far, farToo, near}));
+    EXPECT_EQ(camera.QueuedCount(), 0);
+    EXPECT_EQ(camera.frameCounter, 1u);
+    EXPECT_EQ(world.backFaceCulling, 1u);
+    EXPECT_EQ(world.currentCamera, &camera);
+    EXPECT_EQ(Slots(),
+              (std::vector<std::string>{"RenderFrame", "BeginFrame", "DrawGrid", "EndFrame"}));
+    EXPECT_EQ(GetCurrentRenderer(), nullptr);
+    EXPECT_EQ(camera.renderer, nullptr);
+}
+
+TEST_F(FrameTest, ADrawModeOtherThanFourSkipsTheScene) {
+    auto* wall = new L3DObject("Wall", &world, nullptr);
+    Facing(*wall, 400);
+    world.AddObject(wall, 1);
+    camera.drawMode = 2;
+    camera.polygonsDrawn = 9;
+    screen->RenderFrame();
+    EXPECT_TRUE(device.draws.empty());
+    EXPECT_EQ(camera.polygonsDrawn, 0u);
+    EXPECT_EQ(Slots(),
+              (std::vector<std::string>{"RenderFrame", "BeginFrame", "DrawGrid", "EndFrame"}));
+    // Without a renderer nothing is drawn at all.
+    camera.drawMode = 4;
+    camera.DrawWorld(nullptr);
+    EXPECT_EQ(camera.frameCounter, 1u);
+    EXPECT_TRUE(device.draws.empty());
+}
+
+TEST_F(FrameTest, ACameraTextureAddsOneNestedFrame) {
+    L3DCamera* mirror = world.CreateCamera(0);
+    LTexture* texture = device.CreateTexture(&world, "Mirror", nullptr);
+    world.textures.AddTexture(texture);
+    ASSERT_EQ(texture->AllocatePixels(mirror, 64, 64, 16), 0);
+    LMaterial* material = world.materials.CreateMaterial("Mirror", texture, 0, 0, nullptr);
+    material->mode |= LMaterial::kCameraTexture;
+    world.specialMaterials.InsertAfter(material, nullptr);
+    auto* wall = new L3DObject("Wall", &world, nullptr);
+    AddFace(*wall, {{-10, -10, 100}, {10, -10, 100}, {10, 10, 100}})->SetMaterial(material);
+    world.AddObject(wall, 0);
+    wall->MakeStatic(1);
+    device.calls.clear();
+
+    screen->RenderFrame();
+    const std::vector<std::string> slots = Slots();
+    EXPECT_EQ(std::count(slots.begin(), slots.end(), "RenderFrame"), 2);
+    EXPECT_EQ(std::count(slots.begin(), slots.end(), "EndFrame"), 2);
+    // The outer frame begins again after the nested one.
+    EXPECT_EQ(std::count(slots.begin(), slots.end(), "BeginFrame"), 3);
+    EXPECT_EQ(slots.front(), "RenderFrame");
+    EXPECT_EQ(slots.back(), "EndFrame");
+    EXPECT_EQ(mirror->frameCounter, 1u);
+    EXPECT_EQ(GetCurrentRenderer(), nullptr);
+}
+
+TEST_F(FrameTest, AFrameLightsTheVisibleObjects) {
+    auto* wall = new L3DObject("Wall", &world, nullptr);
+    Facing(*wall, 400);
+    world.AddObject(wall, 1);
+    // The light finds the wall once its points stand in the world.
+    screen->RenderFrame();
+    const float at[3] = {0, 0, 400};
+    L3DLight* light = world.lights->CreateLight(LBaseLight::kDynamicKind, at, 50, 255, 0xFF, 0);
+    ASSERT_EQ(light->litObjects, std::vector<L3DObject*>{wall});
+    screen->RenderFrame();
+    const L3DPoint* corner = wall->GetCurrentPointList()->GetPoint(0);
+    EXPECT_GT(corner->frameColor[0], corner->staticColor[0]);
+    EXPECT_LT(corner->frameColor[1], corner->staticColor[1]);
+    EXPECT_EQ(wall->L3DLocation::flags &
+                  (L3DLocation::kLightsToRecompute | L3DLocation::kLightingChanged),
+              0u);
+}
+
+} // namespace
