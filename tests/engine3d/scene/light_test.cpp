@@ -260,4 +260,17 @@ TEST_F(LightTest, SavesCountOnlyPersistentLights) {
     EXPECT_EQ(sink.Bytes(), expected);
 }
 
+TEST_F(LightTest, TheWorldLightSavesItsNightAndItsVectorAsSet) {
+    world.ambientLight->SetParameters(3, 4, 0, 40, 30);
+    world.ambientLight->SetColor(0x0A0B0C);
+    MemoryByteSink sink;
+    ChunkWriter writer(sink);
+    EXPECT_EQ(world.ambientLight->Save(writer), 0);
+    const std::vector<uint8_t> expected = {'A', 'M', 'L', 'I', 20,   0,    0,    0, 30,   0,
+                                           40,  0,   0,   0,   0x40, 0x40, 0,    0, 0x80, 0x40,
+                                           0,   0,   0,   0,   0x0C, 0x0B, 0x0A, 0};
+    EXPECT_EQ(sink.Bytes(), expected);
+    EXPECT_FLOAT_EQ(world.ambientLight->direction[0], 0.6f);
+}
+
 } // namespace

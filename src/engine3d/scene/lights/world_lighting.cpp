@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine3d/scene/chunk_writer.h"
 #include "engine3d/scene/lights/light.h"
 #include "engine3d/scene/lights/light_list.h"
 #include "engine3d/scene/mesh/point.h"
@@ -124,4 +125,13 @@ void L3DLightAmbiant::LightObject(L3DObject& object) const {
                 light->LightPoint(point.world, point.frameColor);
         WriteDiffuse(point);
     });
+}
+
+int L3DLightAmbiant::Save(ChunkWriter& writer) const {
+    const uint32_t start = writer.BeginChunk(ChunkTag("AMLI"), 0);
+    writer.WriteU16(uint16_t(GetNight()));
+    writer.WriteU16(uint16_t(intensity));
+    writer.WriteVector(vector[0], vector[1], vector[2]);
+    writer.WriteU32(GetColor());
+    return writer.EndChunk(start) != 0 ? 0 : 1;
 }

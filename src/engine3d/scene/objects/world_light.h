@@ -6,6 +6,7 @@
 
 #include "engine3d/scene/clbk_object.h"
 
+class ChunkWriter;
 class L3DLight;
 class L3DObject;
 class L3DPoint;
@@ -34,6 +35,8 @@ public:
     void RelightDynamic(L3DObject& object, L3DLight* const* lights, int n, int reset) const;
     // The world light and the given static lights on the static colours.
     void LightPoints(L3DObject& object, L3DLight* const* lights, int n) const;
+    // "AMLI": the night level, the intensity, the vector as set and the colour; 0 written.
+    int Save(ChunkWriter& writer) const;
     // The world light's shade of one point of an object whose world matrix is given.
     void LightPoint(const float* worldMatrix, L3DPoint& point) const;
 
