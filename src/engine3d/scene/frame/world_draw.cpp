@@ -62,6 +62,7 @@ void L3DWorld::Draw(L3DCamera& camera) {
     camera.SetRotationChanged(0);
     camera.SetPositionChanged(0);
     if (LRenderAPICLBK* current = GetCurrentRenderer()) current->DrawGrid();
+    sprites.DrawAll(camera);
 }
 
 void L3DWorld::DrawScene(L3DCamera& camera) {

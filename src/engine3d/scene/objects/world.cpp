@@ -58,6 +58,7 @@ L3DWorld::L3DWorld(LAPICLBK* backend, uint32_t, LCLBKObject* link, CopyTextureHo
     materials.world = this;
     textures.world = this;
     cameras.world = this;
+    sprites.world = this;
     AddBuiltInMaterials();
     cluster = std::make_unique<LBase3DCluster>(this);
     ambientLight = std::make_unique<L3DLightAmbiant>(this, -50, -50, 50, 0, 0, 0xFFFFFF, nullptr);
@@ -76,6 +77,7 @@ L3DWorld::~L3DWorld() {
     ambientLight.reset();
     cameras.RemoveCameraAt(-1);
     lights.reset();
+    sprites.RemoveAt(-1);
     RemoveObjectAt(-1);
     cluster.reset();
     textures.RemoveAt(-1);

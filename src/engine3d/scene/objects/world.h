@@ -10,6 +10,7 @@
 #include "engine3d/scene/clbk_object.h"
 #include "engine3d/scene/materials/material_list.h"
 #include "engine3d/scene/materials/texture_list.h"
+#include "engine3d/scene/sprites/sprite_list.h"
 #include "foundation/llist.h"
 
 class ImageFile;
@@ -113,6 +114,7 @@ public:
     LBaseMaterial materials;
     LBaseTexture textures;
     LBaseCamera cameras;
+    LBaseSprite sprites;
     LList specialMaterials;
     std::unique_ptr<LBase3DCluster> cluster;
     std::unique_ptr<L3DLightAmbiant> ambientLight;

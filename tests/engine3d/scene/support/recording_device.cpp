@@ -8,6 +8,7 @@
 #include "engine3d/scene/mesh/material_batch.h"
 #include "engine3d/scene/mesh/point.h"
 #include "engine3d/scene/render/frame_state.h"
+#include "engine3d/scene/sprites/sprite.h"
 
 RecordingPolygon::RecordingPolygon(L3DObject* owner, int kind, RecordingDevice* device)
     : LPolygon(owner, kind, device), device_(device) {}
@@ -119,4 +120,12 @@ void RecordingDevice::DeletePolygon(LPolygon* polygon) {
 
 void RecordingDevice::DeleteTexture(LTexture* texture) {
     delete texture;
+}
+
+LSprite* RecordingDevice::CreateSprite(L3DWorld* world, LCLBKObject* link) {
+    return new LSprite(world, 0, link);
+}
+
+void RecordingDevice::DeleteSprite(LSprite* sprite) {
+    delete sprite;
 }

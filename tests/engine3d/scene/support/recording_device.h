@@ -82,7 +82,7 @@ class RecordingDevice : public LAPICLBK {
 public:
     ~RecordingDevice() override;
 
-    LSprite* CreateSprite(L3DWorld*, LCLBKObject*) override { return nullptr; }
+    LSprite* CreateSprite(L3DWorld* world, LCLBKObject* link) override;
     LRenderAPICLBK* CreateRenderer(L3DWorld* world) override;
     L3DPoint* CreatePoint(float x, float y, float z, float u1, float v1, float u2,
                           float v2) override;
@@ -92,7 +92,7 @@ public:
     void DeletePoint(L3DPoint* point) override;
     void DeletePolygon(LPolygon* polygon) override;
     void DeleteTexture(LTexture* texture) override;
-    void DeleteSprite(LSprite*) override {}
+    void DeleteSprite(LSprite* sprite) override;
     int IsHardware() override { return hardware; }
     void DetachAllRenderers() override { ++detachCalls; }
 
