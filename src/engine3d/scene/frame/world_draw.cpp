@@ -74,8 +74,10 @@ void L3DWorld::DrawScene(L3DCamera& camera) {
     lights->UpdateForFrame(camera);
     cameras.NotifyAll(1);
     backFaceCulling = culling;
+    blobs.UpdateForFrame(camera);
     cluster->Update(camera);
-    cluster->DrawCluster(camera, {});
+    blobs.CollideAndUpdate(camera, cluster->dynamicObjects);
+    cluster->DrawCluster(camera, blobs.Blobs());
     camera.DrawBuckets();
     camera.PrepareDepthSort();
 }

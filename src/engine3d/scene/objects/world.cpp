@@ -59,6 +59,7 @@ L3DWorld::L3DWorld(LAPICLBK* backend, uint32_t, LCLBKObject* link, CopyTextureHo
     textures.world = this;
     cameras.world = this;
     sprites.world = this;
+    blobs.SetWorld(this);
     AddBuiltInMaterials();
     cluster = std::make_unique<LBase3DCluster>(this);
     ambientLight = std::make_unique<L3DLightAmbiant>(this, -50, -50, 50, 0, 0, 0xFFFFFF, nullptr);
@@ -78,6 +79,7 @@ L3DWorld::~L3DWorld() {
     cameras.RemoveCameraAt(-1);
     lights.reset();
     sprites.RemoveAt(-1);
+    blobs.RemoveBlobAt(-1, 1);
     RemoveObjectAt(-1);
     cluster.reset();
     textures.RemoveAt(-1);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "engine3d/scene/blobs/blob_list.h"
 #include "engine3d/scene/camera/camera_list.h"
 #include "engine3d/scene/clbk_object.h"
 #include "engine3d/scene/materials/material_list.h"
@@ -115,6 +116,7 @@ public:
     LBaseTexture textures;
     LBaseCamera cameras;
     LBaseSprite sprites;
+    LBase3DBlob blobs;
     LList specialMaterials;
     std::unique_ptr<LBase3DCluster> cluster;
     std::unique_ptr<L3DLightAmbiant> ambientLight;
