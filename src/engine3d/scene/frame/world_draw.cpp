@@ -72,6 +72,8 @@ void L3DWorld::DrawScene(L3DCamera& camera) {
     backFaceCulling = 0;
     cameras.UpdateForFrame(camera);
     lights->UpdateForFrame(camera);
+    zones.UpdateForFrame(camera);
+    sounds.UpdateForFrame(camera);
     cameras.NotifyAll(1);
     backFaceCulling = culling;
     blobs.UpdateForFrame(camera);

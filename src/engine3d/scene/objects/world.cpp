@@ -60,6 +60,8 @@ L3DWorld::L3DWorld(LAPICLBK* backend, uint32_t, LCLBKObject* link, CopyTextureHo
     cameras.world = this;
     sprites.world = this;
     blobs.SetWorld(this);
+    sounds.SetWorld(this);
+    zones.world = this;
     AddBuiltInMaterials();
     cluster = std::make_unique<LBase3DCluster>(this);
     ambientLight = std::make_unique<L3DLightAmbiant>(this, -50, -50, 50, 0, 0, 0xFFFFFF, nullptr);
@@ -80,6 +82,8 @@ L3DWorld::~L3DWorld() {
     lights.reset();
     sprites.RemoveAt(-1);
     blobs.RemoveBlobAt(-1, 1);
+    sounds.RemoveSoundAt(-1, 1);
+    zones.RemoveZoneAt(-1, 1);
     RemoveObjectAt(-1);
     cluster.reset();
     textures.RemoveAt(-1);

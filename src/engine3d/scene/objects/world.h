@@ -12,6 +12,8 @@
 #include "engine3d/scene/materials/material_list.h"
 #include "engine3d/scene/materials/texture_list.h"
 #include "engine3d/scene/sprites/sprite_list.h"
+#include "engine3d/scene/zones/sound.h"
+#include "engine3d/scene/zones/zone.h"
 #include "foundation/llist.h"
 
 class ImageFile;
@@ -117,6 +119,8 @@ public:
     LBaseCamera cameras;
     LBaseSprite sprites;
     LBase3DBlob blobs;
+    LBaseSound sounds;
+    LBase3DZone zones;
     LList specialMaterials;
     std::unique_ptr<LBase3DCluster> cluster;
     std::unique_ptr<L3DLightAmbiant> ambientLight;
