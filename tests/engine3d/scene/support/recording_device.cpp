@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine3d/scene/camera/camera.h"
+#include "engine3d/scene/grid/grid.h"
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/materials/texture.h"
 #include "engine3d/scene/mesh/material_batch.h"
@@ -70,8 +71,14 @@ void RecordingRenderer::BeginExtraPass(uint32_t value) {
     Record("BeginExtraPass", nullptr, nullptr, nullptr, {value});
 }
 
+void RecordingRenderer::DrawGrid() {
+    Record("DrawGrid");
+    if (grid != nullptr && attached != nullptr) DrawGridForCamera(attached);
+}
+
 void RecordingRenderer::DrawGridForCamera(L3DCamera* camera) {
     Record("DrawGridForCamera", camera);
+    if (grid != nullptr && camera != nullptr) grid->Draw(*camera);
 }
 
 int RecordingRenderer::SetDisplayMode(int32_t width, int32_t height, uint32_t flags, uint32_t depth,

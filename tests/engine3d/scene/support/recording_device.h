@@ -28,6 +28,7 @@ struct RecordedCall {
     std::vector<uint32_t> values;
 };
 
+class L3DGrid;
 class RecordingDevice;
 
 class RecordingPolygon : public LPolygon {
@@ -57,7 +58,8 @@ public:
     void DrawQuad(L3DCamera* camera, LSprite* sprite) override;
     void BeginFrame() override { Record("BeginFrame"); }
     void DrawPolygonBatch(LCacheMaterial* batch, L3DCamera* camera, L3DObject* object) override;
-    void DrawGrid() override { Record("DrawGrid"); }
+    // With a grid and a camera, slot 32 draws the grid.
+    void DrawGrid() override;
     void BeginExtraPass(uint32_t value) override;
     void EndExtraPass() override { Record("EndExtraPass"); }
     void DrawGridForCamera(L3DCamera* camera) override;
@@ -70,6 +72,7 @@ public:
     std::vector<std::vector<uint16_t>> batchIndices;
     std::vector<uint32_t> batchVertexCounts;
     L3DCamera* attached = nullptr;
+    L3DGrid* grid = nullptr;
 
 private:
     void Record(const char* slot, void* a = nullptr, void* b = nullptr, void* c = nullptr,
