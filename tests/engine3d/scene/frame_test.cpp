@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "engine3d/scene/mesh/point_list.h"
 #include "engine3d/scene/objects/cluster.h"
 #include "engine3d/scene/render/frame_state.h"
+#include "engine3d/scene/sprites/sprite.h"
 #include "engine3d/scene/support/scene_fixture.h"
 
 namespace {
@@ -136,6 +138,56 @@ TEST_F(FrameTest, AFrameLightsTheVisibleObjects) {
     EXPECT_EQ(wall->L3DLocation::flags &
                   (L3DLocation::kLightsToRecompute | L3DLocation::kLightingChanged),
               0u);
+}
+
+TEST_F(FrameTest, TheBackgroundComesFirstAndFollowsTheCamerasTurns) {
+    LTexture* texture = device.CreateTexture(&world, "Sky", nullptr);
+    world.textures.AddTexture(texture);
+    texture->width = 64;
+    texture->height = 32;
+    LMaterial* sky = world.materials.CreateMaterial("Sky", texture, 0, 0, nullptr);
+    EXPECT_EQ(world.SetBackgroundMaterial(sky), 0);
+    EXPECT_EQ(world.SetBackgroundParams(-1, -1, -1, -1), 0);
+    LSprite* background = world.backgroundSprite;
+    ASSERT_NE(background, nullptr);
+    EXPECT_EQ(background->drawMode, LSprite::kTextured);
+    EXPECT_EQ(background->corners[2].x, 640.0f);
+    EXPECT_EQ(background->corners[2].y, 480.0f);
+    struct Case {
+        float pitch, yaw, roll;
+        float u0, v0, u2, v2;
+    };
+    const float ou = 64 * 0.15915494f, ov = 32 * 0.15915494f;
+    const Case cases[] = {
+        {0, 0, 0, ou, ov, ou + 64, ov + 32},
+        {0, 0.5f, 0, ou / 2, ov, ou / 2 + 64, ov + 32},
+        {1, 0, 0, ou, 0, ou + 64, 32},
+        // Half a turn of roll mirrors both coordinates about the texture's centre.
+        {0, 0, 3.14159265f, 64 - ou, 32 - ov, -ou, -ov},
+    };
+    for (const Case& c : cases) {
+        camera.angles[0] = c.pitch;
+        camera.angles[1] = c.yaw;
+        camera.angles[2] = c.roll;
+        device.calls.clear();
+        screen->RenderFrame();
+        EXPECT_EQ(Slots(), (std::vector<std::string>{"RenderFrame", "BeginFrame", "DrawQuad",
+                                                     "DrawGrid", "EndFrame"}));
+        EXPECT_NEAR(background->corners[0].u, c.u0, 1e-3) << c.pitch << c.yaw << c.roll;
+        EXPECT_NEAR(background->corners[0].v, c.v0, 1e-3) << c.pitch << c.yaw << c.roll;
+        EXPECT_NEAR(background->corners[2].u, c.u2, 1e-3) << c.pitch << c.yaw << c.roll;
+        EXPECT_NEAR(background->corners[2].v, c.v2, 1e-3) << c.pitch << c.yaw << c.roll;
+    }
+    // A tiling of 0 keeps the coordinates finite.
+    world.SetBackgroundParams(1, 1, 0, 0);
+    screen->RenderFrame();
+    EXPECT_TRUE(std::isfinite(background->corners[2].u));
+    EXPECT_EQ(world.SetBackgroundMaterial(nullptr), 2);
+    EXPECT_EQ(world.backgroundSprite, nullptr);
+    device.calls.clear();
+    screen->RenderFrame();
+    EXPECT_EQ(Slots(),
+              (std::vector<std::string>{"RenderFrame", "BeginFrame", "DrawGrid", "EndFrame"}));
 }
 
 } // namespace

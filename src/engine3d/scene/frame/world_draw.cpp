@@ -57,6 +57,7 @@ void L3DWorld::Draw(L3DCamera& camera) {
                       [&](L3DObject* object) { camera.CollideWithObject(camera, *object); });
         camera.MoveStep(camera);
     }
+    if (backgroundSprite != nullptr) DrawBackground(camera);
     camera.polygonsDrawn = 0;
     if (camera.drawMode == 4) DrawScene(camera);
     camera.SetRotationChanged(0);

@@ -80,6 +80,7 @@ L3DWorld::~L3DWorld() {
     ambientLight.reset();
     cameras.RemoveCameraAt(-1);
     lights.reset();
+    DeleteBackgroundSprite();
     sprites.RemoveAt(-1);
     blobs.RemoveBlobAt(-1, 1);
     sounds.RemoveSoundAt(-1, 1);

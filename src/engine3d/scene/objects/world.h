@@ -26,6 +26,7 @@ class LBase3DCluster;
 class LBaseLight;
 class LMaterial;
 class LPolygon;
+class LSprite;
 class LTexture;
 struct PaletteRecord;
 
@@ -74,6 +75,13 @@ public:
     // One frame through the camera, and the scene pass of it.
     void Draw(L3DCamera& camera);
     void DrawScene(L3DCamera& camera);
+    // 0 done, 2 background removed (no material or no texture), 3 no sprite could be made.
+    int SetBackgroundMaterial(LMaterial* material);
+    // Negative values read as 1; 3 when no sprite could be made.
+    int SetBackgroundParams(float w, float h, float tileX, float tileY);
+    LMaterial* GetBackgroundMaterial() const { return backgroundMaterial; }
+    // The quad behind the scene, its texture following the camera's turns when asked.
+    void DrawBackground(L3DCamera& camera);
 
     // Registers an object being made static.
     void AddStaticObject(L3DObject* object);
@@ -126,9 +134,16 @@ public:
     std::unique_ptr<L3DLightAmbiant> ambientLight;
     std::unique_ptr<LBaseLight> lights;
     L3DCamera* currentCamera = nullptr;
+    uint32_t backgroundFollowsCamera = 1;
+    LSprite* backgroundSprite = nullptr;
+    float backgroundScale[2] = {1, 1};
+    LMaterial* backgroundMaterial = nullptr;
 
 private:
     void AddBuiltInMaterials();
+    // Made when absent; null when the back end makes none.
+    LSprite* BackgroundSprite();
+    void DeleteBackgroundSprite();
 
     LAPICLBK* backend_;
     LMaterial* defaultMaterial_ = nullptr;
