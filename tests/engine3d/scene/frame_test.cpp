@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine3d/scene/camera/camera.h"
+#include "engine3d/scene/chunk_writer.h"
 #include "engine3d/scene/lights/light.h"
 #include "engine3d/scene/lights/light_list.h"
 #include "engine3d/scene/materials/material.h"
@@ -188,6 +189,35 @@ TEST_F(FrameTest, TheBackgroundComesFirstAndFollowsTheCamerasTurns) {
     screen->RenderFrame();
     EXPECT_EQ(Slots(),
               (std::vector<std::string>{"RenderFrame", "BeginFrame", "DrawGrid", "EndFrame"}));
+}
+
+TEST_F(FrameTest, TheWorldChunkHoldsCullingAsHeldAndTheBackgroundScalesAsBits) {
+    world.backFaceCulling = 1;
+    world.userValue = 0x01020304;
+    const auto save = [this] {
+        MemoryByteSink sink;
+        ChunkWriter writer(sink);
+        EXPECT_EQ(world.Save(writer, 0), 0);
+        return sink.Bytes();
+    };
+    // One camera, persistent; no background: an empty "BKGD".
+    const std::vector<uint8_t> plain = {'W', 'O', 'R', 'L', 32, 0, 0,   0,   1,   0,   1, 0, 0, 0,
+                                        0,   0,   0,   0,   1,  0, 'B', 'K', 'G', 'D', 0, 0, 0, 0,
+                                        'O', 'U', 'S', 'E', 4,  0, 0,   0,   4,   3,   2, 1};
+    EXPECT_EQ(save(), plain);
+    LTexture* texture = device.CreateTexture(&world, "Sky", nullptr);
+    texture->SetFileName("C:\\art\\sky.bmp");
+    world.textures.AddTexture(texture);
+    LMaterial* material = world.materials.CreateMaterial("Dome", texture, 0, 0, nullptr);
+    world.SetBackgroundMaterial(material);
+    world.SetBackgroundParams(2, 0.5f, 3, 1);
+    const std::vector<uint8_t> bytes = save();
+    const std::vector<uint8_t> background = {
+        'B', 'K',  'G', 'D', 44,  0,   0,    0,    7, 0, 's',  'k',  'y', '.', 'b', 'm',  'p', 3,
+        0,   'S',  'k', 'y', 0,   0,   0x40, 0x40, 0, 0, 0x80, 0x3F, 0,   0,   0,   0x40, 0,   0,
+        0,   0x3F, 'B', 'K', 'M', 'T', 6,    0,    0, 0, 4,    0,    'D', 'o', 'm', 'e'};
+    ASSERT_EQ(bytes.size(), plain.size() + 44);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 20, bytes.begin() + 72), background);
 }
 
 } // namespace

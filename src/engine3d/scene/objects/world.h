@@ -16,6 +16,7 @@
 #include "engine3d/scene/zones/zone.h"
 #include "foundation/llist.h"
 
+class ChunkWriter;
 class ImageFile;
 class ImageFileManager;
 class L3DCamera;
@@ -80,6 +81,8 @@ public:
     // Negative values read as 1; 3 when no sprite could be made.
     int SetBackgroundParams(float w, float h, float tileX, float tileY);
     LMaterial* GetBackgroundMaterial() const { return backgroundMaterial; }
+    // "WORL" with "BKGD" (empty without a background) and "OUSE"; 0 written.
+    int Save(ChunkWriter& writer, uint32_t flags);
     // The quad behind the scene, its texture following the camera's turns when asked.
     void DrawBackground(L3DCamera& camera);
 
