@@ -113,6 +113,12 @@ TEST_F(BlobTest, AFrameDrawsTheBlobs) {
     ASSERT_EQ(device.draws.size(), 2u);
     for (const RecordedDraw& draw : device.draws)
         EXPECT_EQ(draw.polygon->owner, blob);
+    // Picked only when blobs are asked for.
+    camera->renderer = screen;
+    const float centre[2] = {320, 240};
+    EXPECT_EQ(world.FindObjectAt(*camera, centre, 8), blob);
+    EXPECT_EQ(world.FindObjectAt(*camera, centre, 2 | 4 | 16 | 32 | 64), nullptr);
+    camera->renderer = nullptr;
 }
 
 } // namespace

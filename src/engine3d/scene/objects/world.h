@@ -105,8 +105,8 @@ public:
     int OptimizeSpatial(L3DCamera* camera, uint32_t mode);
     // Null when the camera has no renderer.
     LPolygon* FindPolygonAt(L3DCamera& camera, const float* point);
-    // The nearest object of the kinds asked for (2 objects, 4 cameras); null when the
-    // camera has no renderer or nothing is there.
+    // The nearest object of the kinds asked for (2 objects, 4 cameras, 8 blobs, 16 zones,
+    // 32 sounds, 64 lights); null when the camera has no renderer or nothing is there.
     L3DObject* FindObjectAt(L3DCamera& camera, const float* point, uint32_t kinds);
 
     LList objects;
