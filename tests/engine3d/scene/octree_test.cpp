@@ -150,7 +150,8 @@ TEST_F(OctreeTest, CameraTexturesRenderOnlyOutsideMemoryTargets) {
     camera->SetRotationChanged(1);
     world.cluster->Update(*camera);
     EXPECT_EQ(count("RenderFrame"), 1);
-    EXPECT_EQ(count("BeginFrame"), 1);
+    // The nested frame's own begin, then the current renderer's again.
+    EXPECT_EQ(count("BeginFrame"), 2);
     // A camera texture's own frame draws into memory and renders no camera textures.
     screen->stateFlags |= LRenderAPICLBK::kNoCameraTextures;
     camera->SetRotationChanged(1);

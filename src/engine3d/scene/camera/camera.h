@@ -70,6 +70,9 @@ public:
     // Null once the pool is used up for this polygon.
     L3DPoint* TakeClipPoint();
 
+    // One frame through this camera; nothing without a renderer or a world.
+    void DrawWorld(LRenderAPICLBK* renderer);
+
     void PrepareDepthSort();
     void QueueForDrawing(LPolygon* polygon);
     // Draws the queued polygons far to near and empties the buckets.

@@ -24,6 +24,8 @@ public:
     L3DCamera* FindByName(const char* name) const;
     L3DCamera* FindNextByName(const L3DCamera* after, const char* name) const;
     void NotifyAll(int flag);
+    // Every other camera brought up to date and drawn for the current one.
+    void UpdateForFrame(L3DCamera& current);
     // Every camera but the given one, brought up to date for it and tested when seen.
     void PickAll(L3DCamera& camera, const float* point, L3DObject** best, float* distance);
 

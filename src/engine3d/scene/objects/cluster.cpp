@@ -5,6 +5,7 @@
 
 #include "engine3d/scene/camera/camera.h"
 #include "engine3d/scene/chunk_writer.h"
+#include "engine3d/scene/lights/light_list.h"
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/materials/texture.h"
 #include "engine3d/scene/objects/object_walk.h"
@@ -110,6 +111,7 @@ void LBase3DCluster::Optimize() {
         if (world != nullptr) world->RemoveObject(object);
     }
     octree->PrepareGeometry(1);
+    if (world != nullptr && world->lights != nullptr) world->lights->RelinkAll();
 }
 
 int LBase3DCluster::OptimizeObjects(L3DCamera* camera, uint32_t mode) {
@@ -178,6 +180,7 @@ void LBase3DCluster::CheckCollisions(L3DCamera& camera, const std::vector<L3DObj
 
 void LBase3DCluster::DrawCluster(L3DCamera& camera, const std::vector<L3DObject*>& extra) {
     CheckCollisions(camera, extra);
+    Render(camera);
 }
 
 void LBase3DCluster::SetSpatialOption(int value) {
@@ -217,6 +220,20 @@ void LBase3DCluster::ScaleUniform(float factor) {
 void LBase3DCluster::QueryBox(std::vector<L3DOctreeNode*>& result, const float* min,
                               const float* max) {
     if (octree != nullptr) octree->QueryBox(result, min, max);
+}
+
+void LBase3DCluster::CollectObjectsInBox(const float* min, const float* max,
+                                         std::vector<L3DObject*>& out) {
+    const auto visit = [&](auto& self, L3DObject* object) -> void {
+        if (object->OverlapsBox(min, max) != 0) out.push_back(object);
+        ForEachChild(object->children, [&](L3DObject* child) { self(self, child); });
+    };
+    for (const LList* list : {&dynamicObjects, &staticObjects})
+        for (LListNode* node = list->GetHead(); node != nullptr; node = node->next)
+            visit(visit, static_cast<L3DObject*>(node->item));
+    std::vector<L3DOctreeNode*> nodes;
+    QueryBox(nodes, min, max);
+    out.insert(out.end(), nodes.begin(), nodes.end());
 }
 
 void LBase3DCluster::CollectPolygons(const float* min, const float* max,

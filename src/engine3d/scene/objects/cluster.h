@@ -42,6 +42,8 @@ public:
     using L3DObject::SetLambert;
     void ScaleUniform(float factor);
     void QueryBox(std::vector<L3DOctreeNode*>& result, const float* min, const float* max);
+    // The objects (children too) and octree nodes whose point boxes meet the box.
+    void CollectObjectsInBox(const float* min, const float* max, std::vector<L3DObject*>& out);
     // The octree's polygons in the nodes whose boxes meet the box.
     void CollectPolygons(const float* min, const float* max, std::vector<LPolygon*>& out);
     // The nearest floor under and ceiling over the point, in multiples of 0.001;
@@ -59,4 +61,6 @@ public:
     LList staticObjects;
     uint32_t words[4] = {};
     std::unique_ptr<L3DOctreeNode> octree;
+    // The lights whose cubes meet no object.
+    std::vector<L3DLight*> unlitLights;
 };

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine3d/scene/lights/light.h"
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/matrix.h"
 #include "engine3d/scene/mesh/material_batch.h"
@@ -77,6 +78,11 @@ void L3DObject::BuildBox() {
 }
 
 L3DObject::~L3DObject() {
+    // A light that later moved, hid or changed its radius would write into this object.
+    for (int i = 0; i < lightCount; ++i)
+        lights[i]->ForgetObject(this);
+    for (int i = 0; i < secondLightCount; ++i)
+        secondLights[i]->ForgetObject(this);
     DestroySet(keyTracks.release());
     delete boxObject;
     boxObject = nullptr;

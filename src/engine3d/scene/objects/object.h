@@ -207,6 +207,12 @@ public:
 
     // The frame.
     void LightAndTransform(L3DCamera& camera);
+    // Both arrays: the static lights over the world light, then the dynamic ones.
+    void RelightAll();
+    // The dynamic lights again over the static colours.
+    void RelightSecond();
+    // The first array, then the second.
+    std::vector<L3DLight*> AllLights() const;
     int AddLight(L3DLight* light);
     int AddSecondLight(L3DLight* light);
     void RemoveLight(L3DLight* light);

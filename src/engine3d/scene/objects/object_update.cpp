@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine3d/scene/camera/camera.h"
+#include "engine3d/scene/lights/light.h"
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/matrix.h"
 #include "engine3d/scene/mesh/material_batch.h"
@@ -13,6 +14,7 @@
 #include "engine3d/scene/objects/cluster.h"
 #include "engine3d/scene/objects/object_walk.h"
 #include "engine3d/scene/objects/world.h"
+#include "engine3d/scene/objects/world_light.h"
 
 namespace {
 
@@ -115,7 +117,39 @@ void L3DObject::TransformMesh(L3DCamera& camera) {
 
 void L3DObject::LightAndTransform(L3DCamera& camera) {
     frameState = 4;
-    if (((camera.L3DLocation::flags | L3DLocation::flags) & kMoved) != 0) TransformMesh(camera);
+    if (((camera.L3DLocation::flags | L3DLocation::flags) & kMoved) != 0) {
+        TransformMesh(camera);
+        for (L3DLight* light : AllLights()) {
+            light->Update(camera);
+            light->LightAndTransform(camera);
+        }
+    }
+    if ((L3DLocation::flags & kLightsToRecompute) != 0 && visibleThisFrame != 0) RelightAll();
+    if ((L3DLocation::flags & kLightingChanged) != 0 && visibleThisFrame != 0) RelightSecond();
+}
+
+std::vector<L3DLight*> L3DObject::AllLights() const {
+    std::vector<L3DLight*> all(lights, lights + lightCount);
+    all.insert(all.end(), secondLights, secondLights + secondLightCount);
+    return all;
+}
+
+void L3DObject::RelightAll() {
+    if (world != nullptr && world->ambientLight != nullptr) {
+        world->ambientLight->LightPoints(*this, lights, lightCount);
+        world->ambientLight->RelightDynamic(*this, secondLights, secondLightCount, 1);
+    }
+    L3DLocation::flags &= ~kLightsToRecompute;
+    ForEachChild(children, [](L3DObject* child) { child->RelightAll(); });
+}
+
+void L3DObject::RelightSecond() {
+    if (world != nullptr && world->ambientLight != nullptr)
+        world->ambientLight->RelightDynamic(*this, secondLights, secondLightCount, 1);
+    L3DLocation::flags &= ~kLightingChanged;
+    ForEachChild(children, [](L3DObject* child) {
+        if (child->visibleThisFrame != 0) child->RelightSecond();
+    });
 }
 
 void L3DObject::Render(L3DCamera& camera) {
@@ -143,6 +177,10 @@ void L3DObject::Draw(L3DCamera& camera) {
                 }
                 shadow->Submit(camera);
             }
+            const bool refresh = (objectFlags & (kGouraud | kLambert)) != 0 && IsDynamic() != 0 &&
+                                 (objectFlags & kMovable) == 0;
+            if (refresh && world != nullptr && world->ambientLight != nullptr)
+                world->ambientLight->RelightDynamic(*this, secondLights, secondLightCount, 1);
             if (!batched)
                 ForEachPolygon(GetCurrentPolygonList(), [&](LPolygon* p) { p->Submit(camera); });
         } else {

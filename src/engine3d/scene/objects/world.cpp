@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine3d/scene/camera/camera.h"
+#include "engine3d/scene/lights/light_list.h"
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/mesh/material_batch.h"
 #include "engine3d/scene/mesh/polygon.h"
@@ -57,9 +58,14 @@ L3DWorld::L3DWorld(LAPICLBK* backend, uint32_t, LCLBKObject* link, CopyTextureHo
     materials.world = this;
     textures.world = this;
     cameras.world = this;
+    sprites.world = this;
+    blobs.SetWorld(this);
+    sounds.SetWorld(this);
+    zones.world = this;
     AddBuiltInMaterials();
     cluster = std::make_unique<LBase3DCluster>(this);
     ambientLight = std::make_unique<L3DLightAmbiant>(this, -50, -50, 50, 0, 0, 0xFFFFFF, nullptr);
+    lights = std::make_unique<LBaseLight>(this);
 }
 
 void L3DWorld::AddBuiltInMaterials() {
@@ -73,6 +79,12 @@ L3DWorld::~L3DWorld() {
     if (backend_ != nullptr) backend_->DetachAllRenderers();
     ambientLight.reset();
     cameras.RemoveCameraAt(-1);
+    lights.reset();
+    DeleteBackgroundSprite();
+    sprites.RemoveAt(-1);
+    blobs.RemoveBlobAt(-1, 1);
+    sounds.RemoveSoundAt(-1, 1);
+    zones.RemoveZoneAt(-1, 1);
     RemoveObjectAt(-1);
     cluster.reset();
     textures.RemoveAt(-1);

@@ -6,12 +6,17 @@
 #include <cstdint>
 #include <memory>
 
+#include "engine3d/scene/blobs/blob_list.h"
 #include "engine3d/scene/camera/camera_list.h"
 #include "engine3d/scene/clbk_object.h"
 #include "engine3d/scene/materials/material_list.h"
 #include "engine3d/scene/materials/texture_list.h"
+#include "engine3d/scene/sprites/sprite_list.h"
+#include "engine3d/scene/zones/sound.h"
+#include "engine3d/scene/zones/zone.h"
 #include "foundation/llist.h"
 
+class ChunkWriter;
 class ImageFile;
 class ImageFileManager;
 class L3DCamera;
@@ -19,8 +24,10 @@ class L3DLightAmbiant;
 class L3DObject;
 class LAPICLBK;
 class LBase3DCluster;
+class LBaseLight;
 class LMaterial;
 class LPolygon;
+class LSprite;
 class LTexture;
 struct PaletteRecord;
 
@@ -66,6 +73,18 @@ public:
     // Every object's batches of the material go, children included.
     void DropMaterialBatches(const LMaterial* material);
     L3DCamera* CreateCamera(uint32_t flags);
+    // One frame through the camera, and the scene pass of it.
+    void Draw(L3DCamera& camera);
+    void DrawScene(L3DCamera& camera);
+    // 0 done, 2 background removed (no material or no texture), 3 no sprite could be made.
+    int SetBackgroundMaterial(LMaterial* material);
+    // Negative values read as 1; 3 when no sprite could be made.
+    int SetBackgroundParams(float w, float h, float tileX, float tileY);
+    LMaterial* GetBackgroundMaterial() const { return backgroundMaterial; }
+    // "WORL" with "BKGD" (empty without a background) and "OUSE"; 0 written.
+    int Save(ChunkWriter& writer, uint32_t flags);
+    // The quad behind the scene, its texture following the camera's turns when asked.
+    void DrawBackground(L3DCamera& camera);
 
     // Registers an object being made static.
     void AddStaticObject(L3DObject* object);
@@ -86,8 +105,8 @@ public:
     int OptimizeSpatial(L3DCamera* camera, uint32_t mode);
     // Null when the camera has no renderer.
     LPolygon* FindPolygonAt(L3DCamera& camera, const float* point);
-    // The nearest object of the kinds asked for (2 objects, 4 cameras); null when the
-    // camera has no renderer or nothing is there.
+    // The nearest object of the kinds asked for (2 objects, 4 cameras, 8 blobs, 16 zones,
+    // 32 sounds, 64 lights); null when the camera has no renderer or nothing is there.
     L3DObject* FindObjectAt(L3DCamera& camera, const float* point, uint32_t kinds);
 
     LList objects;
@@ -109,13 +128,25 @@ public:
     LBaseMaterial materials;
     LBaseTexture textures;
     LBaseCamera cameras;
+    LBaseSprite sprites;
+    LBase3DBlob blobs;
+    LBaseSound sounds;
+    LBase3DZone zones;
     LList specialMaterials;
     std::unique_ptr<LBase3DCluster> cluster;
     std::unique_ptr<L3DLightAmbiant> ambientLight;
+    std::unique_ptr<LBaseLight> lights;
     L3DCamera* currentCamera = nullptr;
+    uint32_t backgroundFollowsCamera = 1;
+    LSprite* backgroundSprite = nullptr;
+    float backgroundScale[2] = {1, 1};
+    LMaterial* backgroundMaterial = nullptr;
 
 private:
     void AddBuiltInMaterials();
+    // Made when absent; null when the back end makes none.
+    LSprite* BackgroundSprite();
+    void DeleteBackgroundSprite();
 
     LAPICLBK* backend_;
     LMaterial* defaultMaterial_ = nullptr;

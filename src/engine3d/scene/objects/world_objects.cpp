@@ -1,6 +1,7 @@
 // The world's management of its objects: static registration, the switches applied to
 // one object or to all, optimisation and the searches at a screen point.
 #include "engine3d/scene/camera/camera.h"
+#include "engine3d/scene/lights/light_list.h"
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/objects/cluster.h"
 #include "engine3d/scene/objects/object_walk.h"
@@ -150,6 +151,12 @@ L3DObject* L3DWorld::FindObjectAt(L3DCamera& camera, const float* point, uint32_
     float distance = 1000000.0f;
     L3DObject* best = nullptr;
     if ((kinds & 2) != 0) cluster->PickObject(camera, point, &best, &distance);
+    if ((kinds & 64) != 0) lights->PickAll(camera, point, &best, &distance);
+    if ((kinds & 16) != 0) zones.PickAll(camera, point, &best, &distance);
     if ((kinds & 4) != 0) cameras.PickAll(camera, point, &best, &distance);
+    if ((kinds & 8) != 0)
+        for (L3DObject* blob : blobs.Blobs())
+            blob->PickAtScreenPoint(camera, point, &best, &distance);
+    if ((kinds & 32) != 0) sounds.PickAll(camera, point, &best, &distance);
     return best;
 }

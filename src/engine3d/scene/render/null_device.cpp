@@ -3,9 +3,10 @@
 #include "engine3d/scene/materials/texture.h"
 #include "engine3d/scene/mesh/point.h"
 #include "engine3d/scene/mesh/polygon.h"
+#include "engine3d/scene/sprites/sprite.h"
 
-LSprite* LAPINull::CreateSprite(L3DWorld*, LCLBKObject*) {
-    return nullptr;
+LSprite* LAPINull::CreateSprite(L3DWorld* world, LCLBKObject* link) {
+    return new LSprite(world, 0, link);
 }
 
 LRenderAPICLBK* LAPINull::CreateRenderer(L3DWorld*) {
@@ -38,4 +39,6 @@ void LAPINull::DeleteTexture(LTexture* texture) {
     delete texture;
 }
 
-void LAPINull::DeleteSprite(LSprite*) {}
+void LAPINull::DeleteSprite(LSprite* sprite) {
+    delete sprite;
+}

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 
+#include "engine3d/scene/camera/camera.h"
+#include "engine3d/scene/grid/grid.h"
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/materials/texture.h"
 #include "engine3d/scene/mesh/material_batch.h"
 #include "engine3d/scene/mesh/point.h"
+#include "engine3d/scene/render/frame_state.h"
+#include "engine3d/scene/sprites/sprite.h"
 
 RecordingPolygon::RecordingPolygon(L3DObject* owner, int kind, RecordingDevice* device)
     : LPolygon(owner, kind, device), device_(device) {}
@@ -32,7 +36,20 @@ void RecordingRenderer::Record(const char* slot, void* a, void* b, void* c,
 
 int RecordingRenderer::AttachView(L3DCamera* camera) {
     Record("AttachView", camera);
+    attached = camera;
     return 0;
+}
+
+void RecordingRenderer::RenderFrame() {
+    Record("RenderFrame");
+    LockRender();
+    LRenderAPICLBK* previous = GetCurrentRenderer();
+    SetCurrentRenderer(this);
+    BeginFrame();
+    if (attached != nullptr) attached->DrawWorld(this);
+    Record("EndFrame");
+    SetCurrentRenderer(previous);
+    UnlockRender();
 }
 
 void RecordingRenderer::DrawElement2D(L3DCamera* camera, LSprite* sprite) {
@@ -54,14 +71,21 @@ void RecordingRenderer::BeginExtraPass(uint32_t value) {
     Record("BeginExtraPass", nullptr, nullptr, nullptr, {value});
 }
 
+void RecordingRenderer::DrawGrid() {
+    Record("DrawGrid");
+    if (grid != nullptr && attached != nullptr) DrawGridForCamera(attached);
+}
+
 void RecordingRenderer::DrawGridForCamera(L3DCamera* camera) {
     Record("DrawGridForCamera", camera);
+    if (grid != nullptr && camera != nullptr) grid->Draw(*camera);
 }
 
 int RecordingRenderer::SetDisplayMode(int32_t width, int32_t height, uint32_t flags, uint32_t depth,
                                       LTexture* target) {
     Record("SetDisplayMode", target, nullptr, nullptr,
            {uint32_t(width), uint32_t(height), flags, depth});
+    stateFlags |= uint8_t(flags & kNoCameraTextures);
     return 0;
 }
 
@@ -103,4 +127,12 @@ void RecordingDevice::DeletePolygon(LPolygon* polygon) {
 
 void RecordingDevice::DeleteTexture(LTexture* texture) {
     delete texture;
+}
+
+LSprite* RecordingDevice::CreateSprite(L3DWorld* world, LCLBKObject* link) {
+    return new LSprite(world, 0, link);
+}
+
+void RecordingDevice::DeleteSprite(LSprite* sprite) {
+    delete sprite;
 }

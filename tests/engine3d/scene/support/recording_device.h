@@ -28,6 +28,7 @@ struct RecordedCall {
     std::vector<uint32_t> values;
 };
 
+class L3DGrid;
 class RecordingDevice;
 
 class RecordingPolygon : public LPolygon {
@@ -49,13 +50,16 @@ public:
     int32_t GetMinTextureHeight() override { return minHeight; }
     int32_t GetMaxTextureWidth() override { return maxWidth; }
     int32_t GetMaxTextureHeight() override { return maxHeight; }
-    void RenderFrame() override { Record("RenderFrame"); }
+    // A frame as a back end draws it: under the render lock, as the current renderer,
+    // between its begin and end, through the attached camera.
+    void RenderFrame() override;
     int AttachView(L3DCamera* camera) override;
     void DrawElement2D(L3DCamera* camera, LSprite* sprite) override;
     void DrawQuad(L3DCamera* camera, LSprite* sprite) override;
     void BeginFrame() override { Record("BeginFrame"); }
     void DrawPolygonBatch(LCacheMaterial* batch, L3DCamera* camera, L3DObject* object) override;
-    void DrawGrid() override { Record("DrawGrid"); }
+    // With a grid and a camera, slot 32 draws the grid.
+    void DrawGrid() override;
     void BeginExtraPass(uint32_t value) override;
     void EndExtraPass() override { Record("EndExtraPass"); }
     void DrawGridForCamera(L3DCamera* camera) override;
@@ -67,6 +71,8 @@ public:
     // What DrawPolygonBatch saw: the batch's indices and vertex count.
     std::vector<std::vector<uint16_t>> batchIndices;
     std::vector<uint32_t> batchVertexCounts;
+    L3DCamera* attached = nullptr;
+    L3DGrid* grid = nullptr;
 
 private:
     void Record(const char* slot, void* a = nullptr, void* b = nullptr, void* c = nullptr,
@@ -79,7 +85,7 @@ class RecordingDevice : public LAPICLBK {
 public:
     ~RecordingDevice() override;
 
-    LSprite* CreateSprite(L3DWorld*, LCLBKObject*) override { return nullptr; }
+    LSprite* CreateSprite(L3DWorld* world, LCLBKObject* link) override;
     LRenderAPICLBK* CreateRenderer(L3DWorld* world) override;
     L3DPoint* CreatePoint(float x, float y, float z, float u1, float v1, float u2,
                           float v2) override;
@@ -89,7 +95,7 @@ public:
     void DeletePoint(L3DPoint* point) override;
     void DeletePolygon(LPolygon* polygon) override;
     void DeleteTexture(LTexture* texture) override;
-    void DeleteSprite(LSprite*) override {}
+    void DeleteSprite(LSprite* sprite) override;
     int IsHardware() override { return hardware; }
     void DetachAllRenderers() override { ++detachCalls; }
 
