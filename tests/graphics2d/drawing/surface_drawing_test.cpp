@@ -9,30 +9,12 @@
 #include "graphics2d/palette/palette.h"
 #include "graphics2d/surfaces/mem_surface.h"
 
+#include "graphics2d/drawing/handle_fixture.h"
+
 namespace {
 
-class SurfaceDrawingTest : public ::testing::Test {
+class SurfaceDrawingTest : public MemoryHandleTest {
 protected:
-    void SetUp() override { ASSERT_NE(CreatePaletteContext(), nullptr); }
-    void TearDown() override {
-        for (auto& p : prototypes_)
-            p.Release();
-        ReleasePaletteContext();
-    }
-    SurfaceHandle* Prototype(int32_t depth) {
-        SurfaceHandle& handle = prototypes_[DepthToFormatIndex(depth)];
-        if (!handle.IsValid()) {
-            cMemSurface prototype;
-            EXPECT_EQ(prototype.InitFormat(depth), 1);
-            handle.Attach(prototype.MakeInstance(1, 1));
-        }
-        return &handle;
-    }
-    static uint32_t At(SurfaceHandle& h, int32_t x, int32_t y) {
-        uint32_t c = 0xDEADBEEF;
-        h.GetPixel(x, y, &c);
-        return c;
-    }
     // The picture as rows of '#' (not 0) and '.'.
     static std::string Picture(SurfaceHandle& h) {
         std::string rows;
@@ -43,8 +25,6 @@ protected:
         }
         return rows;
     }
-
-    SurfaceHandle prototypes_[kFormatCount];
 };
 
 TEST_F(SurfaceDrawingTest, TurnedSizesAndAngles) {

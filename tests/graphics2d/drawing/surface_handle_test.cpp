@@ -9,35 +9,11 @@
 #include "graphics2d/surfaces/mem_surface.h"
 #include "graphics2d/surfaces/null_surface.h"
 
+#include "graphics2d/drawing/handle_fixture.h"
+
 namespace {
 
-class SurfaceHandleTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_NE(CreatePaletteContext(), nullptr); }
-    void TearDown() override {
-        for (auto& p : prototypes_)
-            p.Release();
-        ReleasePaletteContext();
-    }
-
-    // A handle holding a 1 x 1 memory surface of the depth, to make others from.
-    SurfaceHandle* Prototype(int32_t depth) {
-        SurfaceHandle& handle = prototypes_[DepthToFormatIndex(depth)];
-        if (!handle.IsValid()) {
-            cMemSurface prototype;
-            EXPECT_EQ(prototype.InitFormat(depth), 1);
-            handle.Attach(prototype.MakeInstance(1, 1));
-        }
-        return &handle;
-    }
-    static uint32_t At(SurfaceHandle& h, int32_t x, int32_t y) {
-        uint32_t c = 0xDEADBEEF;
-        h.GetPixel(x, y, &c);
-        return c;
-    }
-
-    SurfaceHandle prototypes_[kFormatCount];
-};
+using SurfaceHandleTest = MemoryHandleTest;
 
 TEST_F(SurfaceHandleTest, CreateAssignAndOrigins) {
     SurfaceHandle handle;
