@@ -2,6 +2,12 @@
 // with "```zs runnable" is one script, which states its outcome as the scripts under
 // tests/scripts do (script_case.h); a block that states none must end normally. So the
 // guide cannot drift from what the interpreter does.
+//
+// An example that is part of a project ("```zs runnable project") runs as the module of
+// the guide's sample project (classes/README.md): entry Game, whose string bank Texts holds
+// "greeting" and "farewell". Every script in the guide must run: a block in the script
+// language that is not runnable, or an untagged block that reads like script (a line
+// ending in ";" or "{"), fails.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,12 +17,31 @@
 #include <string>
 #include <vector>
 
+#include "script/project/project_test_data.h"
 #include "script/script_case.h"
 
 namespace script_test {
 namespace {
 
 constexpr const char* kRunnableFence = "```zs runnable";
+constexpr const char* kProjectFence = "```zs runnable project";
+
+// The sample project of the guide's bank examples.
+std::string SampleProject() {
+    using namespace project_test;
+    Entry game;
+    game.name = "Game";
+    Bank sources{kSourceBank, "Sources", {Element("main", "x = 1;")}};
+    Bank texts{
+        kStringBank, "Texts", {Element("greeting", "Hello, world"), Element("farewell", "Bye")}};
+    game.banks = {sources, texts};
+    return Project({game});
+}
+
+bool ReadsLikeScript(const std::string& line) {
+    size_t end = line.find_last_not_of(" \t");
+    return end != std::string::npos && (line[end] == ';' || line[end] == '{');
+}
 
 std::filesystem::path DocsFolder() {
     return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "docs";
@@ -40,16 +65,36 @@ std::vector<ScriptCase> LoadExamples() {
         std::ifstream in(page, std::ios::binary);
         std::string line;
         bool inside = false;
+        // Inside a block that is no runnable example: whether it was tagged (or already
+        // reported).
+        bool insideOther = false;
+        bool otherTagged = false;
         int number = 0;
         ScriptCase current;
         while (std::getline(in, line)) {
             ++number;
             if (!line.empty() && line.back() == '\r') line.pop_back();
+            std::string where = PageName(page) + " line " + std::to_string(number);
+            if (insideOther) {
+                if (line.rfind("```", 0) == 0) {
+                    insideOther = false;
+                } else if (!otherTagged && ReadsLikeScript(line)) {
+                    ADD_FAILURE() << where << ": a script example that is not runnable";
+                    otherTagged = true;
+                }
+                continue;
+            }
             if (!inside) {
-                if (line == kRunnableFence) {
+                if (line == kRunnableFence || line == kProjectFence) {
                     inside = true;
                     current = ScriptCase{};
-                    current.name = PageName(page) + " line " + std::to_string(number);
+                    current.name = where;
+                    if (line == kProjectFence) current.project = SampleProject();
+                } else if (line.rfind("```", 0) == 0) {
+                    EXPECT_NE(line.rfind("```zs", 0), 0u)
+                        << where << ": a script example that is not runnable";
+                    insideOther = true;
+                    otherTagged = line.size() > 3;
                 }
                 continue;
             }
@@ -63,7 +108,7 @@ std::vector<ScriptCase> LoadExamples() {
             ParseExpectation(current, line);
         }
         // An example left open would silently drop the rest of the page.
-        EXPECT_FALSE(inside) << PageName(page) << ": a runnable example is never closed";
+        EXPECT_FALSE(inside || insideOther) << PageName(page) << ": a fenced block is never closed";
     }
     return examples;
 }

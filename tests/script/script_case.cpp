@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace script_test {
 
@@ -13,6 +15,15 @@ void PrintTo(const ScriptCase& script, std::ostream* out) {
 void ParseExpectation(ScriptCase& script, const std::string& line) {
     const std::string outputTag = "// expect output:";
     const std::string tag = "// expect:";
+    const std::string fileTag = "// expect file ";
+    if (line.rfind(fileTag, 0) == 0) {
+        size_t colon = line.find(':', fileTag.size());
+        if (colon == std::string::npos) return;
+        std::string text = line.substr(colon + 1);
+        if (!text.empty() && text[0] == ' ') text.erase(0, 1);
+        script.files[line.substr(fileTag.size(), colon - fileTag.size())] += text + "\n";
+        return;
+    }
     if (line.rfind(outputTag, 0) == 0) {
         std::string text = line.substr(outputTag.size());
         if (!text.empty() && text[0] == ' ') text.erase(0, 1);
@@ -40,7 +51,10 @@ void ParseExpectation(ScriptCase& script, const std::string& line) {
 
 void RunAndCheck(const ScriptCase& script) {
     ScriptRunner runner;
-    ScriptResult result = runner.Run(script.source, script.name);
+    std::vector<std::string> kept;
+    for (const auto& [name, lines] : script.files)
+        kept.push_back(name);
+    ScriptResult result = runner.Run(script.source, script.name, script.project, kept);
     if (script.expectEnd) {
         EXPECT_TRUE(result.compiled);
         EXPECT_EQ(result.ok, 1) << "error " << result.code << " line " << result.line + 1
@@ -61,6 +75,13 @@ void RunAndCheck(const ScriptCase& script) {
         }
     }
     EXPECT_EQ(result.output, script.output);
+    for (const auto& [name, lines] : script.files) {
+        auto file = result.files.find(name);
+        ASSERT_NE(file, result.files.end()) << "the run left no file " << name;
+        std::string text = file->second;
+        std::erase(text, '\r');
+        EXPECT_EQ(text, lines) << name;
+    }
 }
 
 } // namespace script_test

@@ -4,10 +4,14 @@
 //                                             and column (counted from 1) and
 //                                             "subcode N" are optional
 //   // expect output: text                     one printed line, in order
+//   // expect file NAME: text                  one line of the file NAME that the run
+//                                             leaves in its folder, in order (line ends
+//                                             CR LF or LF)
 // Lines are counted from the script's first line.
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <ostream>
 #include <string>
 
@@ -26,6 +30,10 @@ struct ScriptCase {
     int32_t column = 0;   // from 1; 0 = not checked
     int64_t subCode = -1; // -1 = not checked
     std::string output;
+    // File name -> the lines expected in it, each ended by "\n".
+    std::map<std::string, std::string> files;
+    // The project data the run opens (the banks scripts reach); empty for none.
+    std::string project;
 };
 
 // Failures name the case rather than dumping its bytes.

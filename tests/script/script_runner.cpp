@@ -6,11 +6,13 @@
 #include "classes/system/system_classes.h"
 #include "foundation/ptr_array.h"
 #include "platform/files/files.h"
+#include "script/classes/bank_class.h"
 #include "script/classes/base_class.h"
 #include "script/classes/script_program.h"
 #include "script/classes/string_class.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_compiler.h"
+#include "script/project/project_file.h"
 #include "script/values/value.h"
 #include "support/case_folder.h"
 #include "support/temp_dir.h"
@@ -249,6 +251,43 @@ const ScriptClassInfo kSurfaceClass = {kSurfaceNames,      MakeSurface, 0, nullp
 
 const ScriptClassInfo* const kTestClasses[] = {&kDoublesClass, &kSpriteClass, &kSurfaceClass};
 
+// Compiles and runs the source, leaving how it ended in `result`; the interpreter is gone,
+// with every file it held, on return.
+void RunIn(const test_support::CaseFolder& folder, const std::string& source,
+           const std::string& unitName, const std::string& project, ScriptResult& result) {
+    CInterpretor interpreter;
+    PtrArray names;
+    BuildBuiltinClassNameList(names);
+    interpreter.InitClassRegistry(names);
+    if (!project.empty()) {
+        folder.Folder().WriteFile("project.dat", project);
+        // The interpreter owns its project reader.
+        interpreter.projectFile = new CProjectFile(&interpreter);
+        interpreter.projectFile->Open(nullptr, folder.Folder().Win("project.dat").c_str(), nullptr);
+    }
+    CTokenInfos report;
+    report.AddSourceText(source.data(), uint32_t(source.size()), kUnitOwnsText, unitName.c_str(),
+                         0);
+    result.compiled = interpreter.GetCompiler()->Compile(report) == 1;
+    if (result.compiled) {
+        try {
+            interpreter.Start(report);
+            result.ok = interpreter.RunMain(report, nullptr);
+        } catch (CIError* error) {
+            report.SetPendingError(error);
+        }
+    }
+    if (const CIError* error = report.GetPendingError()) {
+        result.code = error->code;
+        result.subCode = error->subCode;
+        result.line = error->line;
+        result.column = error->column;
+        result.unit = error->GetUnitName();
+    } else {
+        result.code = interpreter.lastEndCode;
+    }
+}
+
 } // namespace
 
 ScriptRunner::ScriptRunner() {
@@ -256,45 +295,26 @@ ScriptRunner::ScriptRunner() {
         RegisterScriptClass(info);
     RegisterScriptClass(GetProgramClassInfo());
     RegisterScriptClass(GetStringClassInfo());
+    RegisterScriptClass(GetBankClassInfo());
     RegisterSystemClasses();
 }
 
 ScriptRunner::~ScriptRunner() {
-    for (uint32_t classId : {kDoublesId, kSpriteId, kSurfaceId, 56u, 8u})
+    for (uint32_t classId : {kDoublesId, kSpriteId, kSurfaceId, 56u, 8u, CIBank::kClassId})
         UnregisterScriptClass(classId);
     UnregisterSystemClasses();
 }
 
-ScriptResult ScriptRunner::Run(const std::string& source, const std::string& unitName) {
+ScriptResult ScriptRunner::Run(const std::string& source, const std::string& unitName,
+                               const std::string& project, const std::vector<std::string>& keep) {
     ScriptResult result;
     std::string printed;
     output = &printed;
     {
         test_support::CaseFolder folder;
-        CInterpretor interpreter;
-        PtrArray names;
-        BuildBuiltinClassNameList(names);
-        interpreter.InitClassRegistry(names);
-        CTokenInfos report;
-        report.AddSourceText(source.data(), uint32_t(source.size()), kUnitOwnsText,
-                             unitName.c_str(), 0);
-        result.compiled = interpreter.GetCompiler()->Compile(report) == 1;
-        if (result.compiled) {
-            try {
-                interpreter.Start(report);
-                result.ok = interpreter.RunMain(report, nullptr);
-            } catch (CIError* error) {
-                report.SetPendingError(error);
-            }
-        }
-        if (const CIError* error = report.GetPendingError()) {
-            result.code = error->code;
-            result.subCode = error->subCode;
-            result.line = error->line;
-            result.column = error->column;
-            result.unit = error->GetUnitName();
-        } else {
-            result.code = interpreter.lastEndCode;
+        RunIn(folder, source, unitName, project, result);
+        for (const std::string& name : keep) {
+            if (folder.Folder().Exists(name)) result.files[name] = folder.Folder().ReadFile(name);
         }
     }
     output = nullptr;

@@ -26,7 +26,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace script_test {
 
@@ -42,6 +44,8 @@ struct ScriptResult {
     int32_t column = -1;
     std::string unit;
     std::string output;
+    // The files asked for that the run left in its folder, by name.
+    std::map<std::string, std::string> files;
 };
 
 class ScriptRunner {
@@ -51,7 +55,10 @@ public:
     ScriptRunner(const ScriptRunner&) = delete;
     ScriptRunner& operator=(const ScriptRunner&) = delete;
 
-    ScriptResult Run(const std::string& source, const std::string& unitName = "test.zs");
+    // `project`, when not empty, is project data the run opens, so that scripts reach its
+    // banks; `keep` names files of the run's folder to return in the result.
+    ScriptResult Run(const std::string& source, const std::string& unitName = "test.zs",
+                     const std::string& project = {}, const std::vector<std::string>& keep = {});
 };
 
 } // namespace script_test
