@@ -561,6 +561,12 @@ void Wait(Loop& loop, MSG& msg, bool& quit, int& quitCode) {
     if (hook) {
         hook(loop.popups.empty() ? 0 : loop.popups.back().window);
         if (PeekMessageA(&msg, 0, 0, 0, PM_REMOVE)) return;
+        // What the hook did may have ended the loop's reason to be.
+        if (Lost(loop)) {
+            msg.message = WM_NULL;
+            Cancel(loop);
+            return;
+        }
     }
     BOOL got = GetMessageA(&msg, 0, 0, 0);
     if (got == 0 || got == -1) {
