@@ -529,6 +529,26 @@ void Take(Loop& loop, MSG& msg) {
     }
 }
 
+// The bar's items and where they lie on the screen, as they stand now; false when the
+// window has no bar any more.
+bool ReadBar(Loop& loop) {
+    HMENU menu = 0;
+    RECT bar{};
+    std::vector<RECT> boxes;
+    if (!MenuBarLayout(loop.barWindow, menu, bar, boxes)) return false;
+    RECT window{};
+    GetWindowRect(loop.barWindow, &window);
+    loop.barMenu = menu;
+    loop.barItems = MenuItemsOf(menu);
+    loop.barScreen = RECT{window.left + bar.left, window.top + bar.top, window.left + bar.right,
+                          window.top + bar.bottom};
+    loop.barBoxes.clear();
+    for (const RECT& box : boxes)
+        loop.barBoxes.push_back(RECT{window.left + box.left, window.top + box.top,
+                                     window.left + box.right, window.top + box.bottom});
+    return true;
+}
+
 // Whatever ends the loop, its windows go, the capture is given back and the bar is drawn
 // plain again.
 class LoopSession {
@@ -592,19 +612,8 @@ bool RunMenuLoop(const MenuLoopStart& start, MenuLoopResult& result) {
     loop.notify = !(start.flags & TPM_NONOTIFY) || start.bar;
     loop.pressed = start.pressed;
     if (start.bar) {
-        HMENU menu = 0;
-        RECT bar{};
-        if (!MenuBarLayout(start.owner, menu, bar, loop.barBoxes)) return false;
-        RECT window{};
-        GetWindowRect(start.owner, &window);
         loop.barWindow = start.owner;
-        loop.barMenu = menu;
-        loop.barItems = MenuItemsOf(menu);
-        loop.barScreen = RECT{window.left + bar.left, window.top + bar.top, window.left + bar.right,
-                              window.top + bar.bottom};
-        for (RECT& box : loop.barBoxes)
-            box = RECT{window.left + box.left, window.top + box.top, window.left + box.right,
-                       window.top + box.bottom};
+        if (!ReadBar(loop)) return false;
     }
     LoopSession session(loop);
     SetCapture(loop.owner);
@@ -612,7 +621,10 @@ bool RunMenuLoop(const MenuLoopStart& start, MenuLoopResult& result) {
     Send(loop, WM_INITMENU, start.bar ? loop.barMenu : start.popup, 0);
     if (Lost(loop)) return true;
     if (start.bar) {
-        SelectBarItem(loop, start.barItem, start.openBarItem, start.openBarItem && !start.pressed);
+        // WM_INITMENU may have changed the bar.
+        if (!ReadBar(loop)) return true;
+        int item = start.barItem < static_cast<int>(loop.barItems.size()) ? start.barItem : -1;
+        SelectBarItem(loop, item, start.openBarItem, start.openBarItem && !start.pressed);
     } else {
         POINT at = start.at;
         UINT flags = start.flags;
