@@ -176,13 +176,13 @@ HWND TopLevelOf(HWND window) {
     return window;
 }
 
-// Whether the loop must stop: the owner died, a menu it shows was destroyed, or another
-// window took the capture.
+// Whether the loop must stop: the owner died, a menu it shows or a popup window was
+// destroyed, or another window took the capture.
 bool Lost(const Loop& loop) {
     if (!IsWindow(loop.owner) || GetCapture() != loop.owner) return true;
     if (loop.barMenu != 0 && !MenuExists(loop.barMenu)) return true;
     for (const OpenPopup& popup : loop.popups)
-        if (!MenuExists(popup.menu)) return true;
+        if (!MenuExists(popup.menu) || !IsWindow(popup.window)) return true;
     return false;
 }
 
@@ -571,26 +571,33 @@ private:
     Loop& loop_;
 };
 
+// Takes the next message, or waits for one; WM_QUIT ends the loop, to be posted again.
 void Wait(Loop& loop, MSG& msg, bool& quit, int& quitCode) {
-    if (PeekMessageA(&msg, 0, 0, 0, PM_REMOVE)) return;
-    std::function<void(HWND)> hook;
-    {
-        std::lock_guard lock(hookLock);
-        hook = WaitHook();
-    }
-    if (hook) {
-        hook(loop.popups.empty() ? 0 : loop.popups.back().window);
-        if (PeekMessageA(&msg, 0, 0, 0, PM_REMOVE)) return;
-        // What the hook did may have ended the loop's reason to be.
-        if (Lost(loop)) {
-            msg.message = WM_NULL;
-            Cancel(loop);
-            return;
+    bool got = PeekMessageA(&msg, 0, 0, 0, PM_REMOVE) != FALSE;
+    if (!got) {
+        std::function<void(HWND)> hook;
+        {
+            std::lock_guard lock(hookLock);
+            hook = WaitHook();
+        }
+        if (hook) {
+            hook(loop.popups.empty() ? 0 : loop.popups.back().window);
+            got = PeekMessageA(&msg, 0, 0, 0, PM_REMOVE) != FALSE;
+            // What the hook did may have ended the loop's reason to be.
+            if (!got && Lost(loop)) {
+                msg.message = WM_NULL;
+                Cancel(loop);
+                return;
+            }
         }
     }
-    BOOL got = GetMessageA(&msg, 0, 0, 0);
-    if (got == 0 || got == -1) {
-        quit = got == 0;
+    if (!got && GetMessageA(&msg, 0, 0, 0) == -1) {
+        msg.message = WM_NULL;
+        Cancel(loop);
+        return;
+    }
+    if (msg.message == WM_QUIT) {
+        quit = true;
         quitCode = static_cast<int>(msg.wParam);
         msg.message = WM_NULL;
         Cancel(loop);
