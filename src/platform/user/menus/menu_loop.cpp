@@ -167,15 +167,6 @@ bool Enabled(const MenuItem& item) {
     return !(item.flags & (MF_GRAYED | MF_DISABLED | MF_SEPARATOR));
 }
 
-HWND TopLevelOf(HWND window) {
-    while (window != 0 && (GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) {
-        HWND parent = GetParent(window);
-        if (parent == 0) break;
-        window = parent;
-    }
-    return window;
-}
-
 // Whether the loop must stop: the owner died, a menu it shows or a popup window was
 // destroyed, or another window took the capture.
 bool Lost(const Loop& loop) {
