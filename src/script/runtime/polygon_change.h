@@ -6,10 +6,8 @@
 class CPolygonChangeTarget {
 public:
     virtual ~CPolygonChangeTarget() = default;
-    // Recomputes the mesh from the polygons (and tells its world).
-    virtual void RebuildMesh() = 0;
-    // Refreshes the mesh's geometry.
-    virtual void RefreshGeometry() = 0;
-    // Passes the change on once the mesh is up to date.
-    virtual void ApplyPolygonChange() = 0;
+    // Recomputes the geometry when `geometry` is set and the bounding box when `box` is,
+    // then passes the change on. The same operation serves both paths, so a batch
+    // updates exactly as the changes would have one by one.
+    virtual void ApplyPolygonChange(int geometry, int box) = 0;
 };
