@@ -96,13 +96,15 @@ int HexValue(char c) {
     return -1;
 }
 
-// Escapes that are not two hexadecimal digits stay as written.
+// Escapes that are not two hexadecimal digits stay as written, and so does %00: a part
+// is a terminated text, which a zero inside would cut short.
 std::string Decode(const std::string& text) {
     std::string result;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-            HexValue(text[i + 2]) >= 0) {
-            result += char(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+        int high = i + 2 < text.size() && text[i] == '%' ? HexValue(text[i + 1]) : -1;
+        int low = high >= 0 ? HexValue(text[i + 2]) : -1;
+        if (low >= 0 && high * 16 + low != 0) {
+            result += char(high * 16 + low);
             i += 2;
         } else {
             result += text[i];

@@ -56,6 +56,10 @@ TEST(InternetCrackUrl, SplitsThePartsAndTakesTheSchemesDefaultPorts) {
     EXPECT_EQ(c.parts.dwUrlPathLength, 13u);
     EXPECT_STREQ(c.extra, "?x=1&y=%3F#top");
     EXPECT_STREQ(Crack("http://h/a%26b%2?c", ICU_DECODE).path, "/a&b%2");
+    // A zero would cut the terminated part short: it stays escaped.
+    Cracked zero = Crack("http://h/a%00b", ICU_DECODE);
+    EXPECT_STREQ(zero.path, "/a%00b");
+    EXPECT_EQ(zero.parts.dwUrlPathLength, 6u);
 
     struct {
         const char* url;
