@@ -40,10 +40,10 @@ void CInterpretor::ApplyOrDeferPolygonChange(CPolygonChangeTarget* object, int g
         object->ApplyPolygonChange(geometry, box);
         return;
     }
-    for (uint32_t i = 0; i < deferredCount_; ++i) {
-        if (deferred_[i].object != object) continue;
-        if (geometry) deferred_[i].geometry = geometry;
-        if (box) deferred_[i].box = box;
+    uint32_t slot = object->deferredSlot_;
+    if (slot != 0 && slot <= deferredCount_ && deferred_[slot - 1].object == object) {
+        if (geometry) deferred_[slot - 1].geometry = geometry;
+        if (box) deferred_[slot - 1].box = box;
         return;
     }
     if (deferredCount_ == deferredCapacity_) {
@@ -53,6 +53,7 @@ void CInterpretor::ApplyOrDeferPolygonChange(CPolygonChangeTarget* object, int g
         deferredCapacity_ += kDeferredGrowth;
     }
     deferred_[deferredCount_++] = {object, geometry, box};
+    object->deferredSlot_ = deferredCount_;
 }
 
 void CInterpretor::CancelDeferredPolygonChange(CPolygonChangeTarget* object) {
@@ -63,8 +64,11 @@ void CInterpretor::CancelDeferredPolygonChange(CPolygonChangeTarget* object) {
 
 void CInterpretor::RemoveDeferredPolygonChangeAt(uint32_t index) {
     if (index >= deferredCount_) return;
-    for (uint32_t i = index + 1; i < deferredCount_; ++i)
+    deferred_[index].object->deferredSlot_ = 0;
+    for (uint32_t i = index + 1; i < deferredCount_; ++i) {
         deferred_[i - 1] = deferred_[i];
+        deferred_[i - 1].object->deferredSlot_ = i;
+    }
     --deferredCount_;
     if (deferredCapacity_ - deferredCount_ > kDeferredGrowth) {
         uint32_t capacity = deferredCapacity_ - kDeferredGrowth;

@@ -3,6 +3,8 @@
 // batch closes, inside one.
 #pragma once
 
+#include <cstdint>
+
 class CPolygonChangeTarget {
 public:
     virtual ~CPolygonChangeTarget() = default;
@@ -10,4 +12,11 @@ public:
     // then passes the change on. The same operation serves both paths, so a batch
     // updates exactly as the changes would have one by one.
     virtual void ApplyPolygonChange(int geometry, int box) = 0;
+
+private:
+    friend class CInterpretor;
+    // Where the open batch keeps this object's record, plus one: a batch of many objects
+    // finds each record at once. Checked against the record before use, so a value left
+    // from an earlier batch only means the object has no record yet.
+    uint32_t deferredSlot_ = 0;
 };

@@ -304,6 +304,44 @@ TEST_F(DisplayClass, BatchesNestApplyOnceAndTheBoxArgumentOverridesTheRecords) {
     EXPECT_EQ(ErrorOf(Run("Display.EndPolygonChange(2);")), 14);
 }
 
+class NamedTarget final : public CPolygonChangeTarget {
+public:
+    explicit NamedTarget(char name) : name_(name) {}
+    void ApplyPolygonChange(int geometry, int box) override {
+        changes += std::string(1, name_) + (geometry ? "g" : "") + (box ? "b" : "") + " ";
+    }
+
+private:
+    char name_;
+};
+
+// Each object finds its record directly; what an earlier batch or a removal left behind
+// must never merge a change into another object's record.
+TEST(PolygonChangeRecords, MergeIntoTheirOwnRecordAcrossBatchesAndRemovals) {
+    changes.clear();
+    NamedTarget a('a'), b('b'), c('c');
+    CInterpretor interpreter;
+    interpreter.BeginEndPolygonChange(1);
+    interpreter.ApplyOrDeferPolygonChange(&a, 0, 0);
+    interpreter.ApplyOrDeferPolygonChange(&b, 0, 0);
+    interpreter.EndPolygonChange(-1);
+    // b's old place is a's now, and the other way round.
+    interpreter.BeginEndPolygonChange(1);
+    interpreter.ApplyOrDeferPolygonChange(&b, 1, 0);
+    interpreter.ApplyOrDeferPolygonChange(&a, 0, 0);
+    interpreter.ApplyOrDeferPolygonChange(&c, 0, 0);
+    interpreter.ApplyOrDeferPolygonChange(&b, 0, 1);
+    EXPECT_EQ(interpreter.GetDeferredPolygonChangeCount(), 3u);
+    // Removing b moves a and c up; their changes still find them.
+    interpreter.RemoveDeferredPolygonChangeAt(0);
+    interpreter.ApplyOrDeferPolygonChange(&c, 1, 0);
+    interpreter.ApplyOrDeferPolygonChange(&a, 0, 1);
+    interpreter.ApplyOrDeferPolygonChange(&b, 0, 0);
+    EXPECT_EQ(interpreter.GetDeferredPolygonChangeCount(), 3u);
+    interpreter.EndPolygonChange(-1);
+    EXPECT_EQ(changes, "a b ab cg b ");
+}
+
 TEST_F(DisplayClass, HiddenThreeTimesTheCursorShowsAtOnce) {
     EXPECT_RUN(Run("Display.HideMouseCursor(); Display.HideMouseCursor(); "
                    "Display.HideMouseCursor();\nDisplay.ShowMouseCursor();\n"
