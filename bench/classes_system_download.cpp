@@ -50,7 +50,7 @@ std::string BlockingScript(const std::string& url) {
 
 std::string BackgroundScript(const std::string& url) {
     return "done = 0;\n"
-           "Function Follow(url, file, received, total, status) {\n"
+           "Function Follow(address, name, received, total, status) {\n"
            "  If (status == System.DOWNLOADSTATUS_DOWNLOADED) done = 1;\n"
            "  If (status == System.DOWNLOADSTATUS_ABORTED) done = 2;\n"
            "}\n"
