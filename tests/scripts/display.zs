@@ -9,11 +9,6 @@ Print(Display.GetDisplayInterface() == Display.SOFTWARE, Display.IsDisplayInterf
 Display.SetDisplayInterface(Display.OPENGL, 0, 0);
 Print(Display.GetDisplayInterface() == Display.SOFTWARE, Display.GetDisplayDriver());
 
-//== the interface constants
-// expect: end
-// expect output: 1 1 1 1
-Print(Display.SOFTWARE == 0x89AF0000, Display.SOFTWARE_DIRECTDRAW == 0x89AF0001, Display.DIRECT3D == 0x89AF0002, Display.OPENGL == 0x89AF0003);
-
 //== a device of an interface that cannot be made
 // expect: error 88 line 2
 Display.GetDisplayDeviceName(Display.SOFTWARE, 0);

@@ -46,18 +46,6 @@ t.SetPrivateData(u);
 v = t.GetPrivateData();
 Print(a, b, v.GetInterval());
 
-//== expiries come through the message pump while the script waits
-// expect: end
-// expect output: 1 1
-n = 0;
-p = 0;
-Function Tick(t) { n++; p = t.GetInterval(); }
-t = New Timer(10);
-t.OnTimeElapsed = Tick;
-t.Start();
-Program.Wait(100);
-Print(n > 0, p == 10);
-
 //== a handler can be removed
 // expect: end
 // expect output: 0
