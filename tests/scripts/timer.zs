@@ -57,3 +57,15 @@ t.OnTimeElapsed = 0;
 t.Start();
 Program.Wait(60);
 Print(n);
+
+//== a running Timer that nothing holds is collected, and stops
+// expect: end
+// expect output: 1 0 0
+n = 0;
+Function Tick(t) { n++; }
+Function Make() { t = New Timer(10); t.OnTimeElapsed = Tick; t.Start(); }
+Make();
+a = Math.Count(37);
+CollectNow();
+Program.Wait(60);
+Print(a, Math.Count(37), n);
