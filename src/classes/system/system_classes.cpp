@@ -2,6 +2,7 @@
 
 #include "classes/system/binary_class.h"
 #include "classes/system/disk_class.h"
+#include "classes/system/display_class.h"
 #include "classes/system/file_class.h"
 #include "classes/system/ini_class.h"
 #include "classes/system/process_class.h"
@@ -10,6 +11,7 @@
 #include "classes/system/serial_class.h"
 #include "classes/system/shared_library_class.h"
 #include "classes/system/system_class.h"
+#include "classes/system/timer_class.h"
 #include "script/classes/base_class.h"
 #include "script/runtime/neighbour_services.h"
 
@@ -20,7 +22,7 @@ const ScriptClassInfo* const* Classes(size_t& count) {
         GetBinaryClassInfo(), GetIniClassInfo(),      GetDiskClassInfo(),
         GetFileClassInfo(),   GetRegistryClassInfo(), GetProgramServicesClassInfo(),
         GetSystemClassInfo(), GetProcessClassInfo(),  GetSharedLibraryClassInfo(),
-        GetSerialClassInfo(),
+        GetSerialClassInfo(), GetTimerClassInfo(),    GetDisplayClassInfo(),
     };
     count = sizeof classes / sizeof classes[0];
     return classes;

@@ -1,5 +1,5 @@
 // The system service classes: Binary, Disk, File, Ini, Registry, Program, System, Process,
-// SharedLibrary and Serial.
+// SharedLibrary, Serial, Timer and Display.
 #pragma once
 
 #include <cstddef>

@@ -281,6 +281,7 @@ void CInterpretor::Reset() {
     // A batch the run left open would hold the next run's changes back for ever, and
     // its records name objects destroyed above.
     polygonBatchDepth_ = 0;
+    verticalBlankWait = 0;
     MemFree(&deferred_);
     deferredCount_ = 0;
     deferredCapacity_ = 0;

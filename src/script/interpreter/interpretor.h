@@ -170,18 +170,29 @@ public:
     CDisplayAPI* GetDisplayAPI();
     CDisplayAPI* GetSoftwareDisplayAPI();
     CDisplayDevice* GetDisplayDevice();
+    // The holder of a back end's API and lists; null for another number.
+    CIDisplayList* GetDisplayList(int32_t backEnd);
+    // The device and driver numbers as selected; -1 when unset.
+    int32_t GetSelectedDisplayDevice() const { return displayDevice_; }
+    int32_t GetSelectedDisplayDriver() const { return displayDriver_; }
+    // Non-zero: the first presentation of each refresh pass waits for the vertical blank.
+    int32_t verticalBlankWait = 0;
     int32_t GetDisplayDeviceIndex();
     CDisplayDriver* GetDisplayDriver();
     int32_t GetDisplayDriverIndex();
 
     // ---- Polygon-change batches (polygon_change.cpp) -----------------------------------
-    // Opens (non-zero) or closes a batch; batches nest. Closing the outermost one applies
-    // the deferred changes still listed, then frees the list.
+    // Opens (non-zero) or closes a batch; batches nest, and a close without an open batch
+    // is ignored. Closing the outermost one applies the deferred changes still listed,
+    // then frees the list.
     void BeginEndPolygonChange(int open);
+    // Closes a batch as BeginEndPolygonChange(0) does; `box` 0 or 1 replaces the box flag
+    // of every record when the outermost batch applies them, -1 keeps each record's.
+    void EndPolygonChange(int box);
     int IsPolygonChangeOpen() const { return polygonBatchDepth_ > 0; }
     int IsOutermostPolygonChange() const { return polygonBatchDepth_ == 1; }
     // Applies the change at once outside a batch; inside one, remembers its flags.
-    void ApplyOrDeferPolygonChange(CPolygonChangeTarget* object, int rebuild, int refresh);
+    void ApplyOrDeferPolygonChange(CPolygonChangeTarget* object, int geometry, int box);
     void CancelDeferredPolygonChange(CPolygonChangeTarget* object);
     void RemoveDeferredPolygonChangeAt(uint32_t index);
     uint32_t GetDeferredPolygonChangeCount() const { return deferredCount_; }
@@ -828,11 +839,11 @@ private:
     CDisplayAPI* displayAPI_ = nullptr;
     CDisplayAPI* softwareAPI_ = nullptr;
 
-    // Polygon-change batches: records {object, rebuild, refresh}.
+    // Polygon-change batches: records {object, geometry, box}.
     struct DeferredPolygonChange {
         CPolygonChangeTarget* object;
-        int rebuild;
-        int refresh;
+        int geometry;
+        int box;
     };
     int32_t polygonBatchDepth_ = 0;
     DeferredPolygonChange* deferred_ = nullptr;

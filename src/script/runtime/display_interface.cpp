@@ -1,6 +1,6 @@
 // The interpreter's choice of display interface among the renderer back ends.
-#include "script/runtime/display_list.h"
 #include "script/interpreter/interpretor.h"
+#include "script/runtime/display_list.h"
 #include "script/runtime/neighbour_services.h"
 
 namespace {
@@ -90,7 +90,7 @@ CDisplayAPI* CInterpretor::GetDisplayAPI() {
 
 CDisplayAPI* CInterpretor::GetSoftwareDisplayAPI() {
     if (softwareAPI_ == nullptr && displayLists_[kSoftwareBackEnd] != nullptr)
-        softwareAPI_ = displayLists_[kSoftwareBackEnd]->Acquire(0);
+        softwareAPI_ = displayLists_[kSoftwareBackEnd]->Acquire(1);
     return softwareAPI_;
 }
 
@@ -101,6 +101,10 @@ CDisplayDevice* CInterpretor::GetDisplayDevice() {
     uint32_t index = uint32_t(displayDevice_);
     if (index >= api->GetDeviceCount()) index = api->GetDeviceCount() - 1;
     return api->GetDevice(index);
+}
+
+CIDisplayList* CInterpretor::GetDisplayList(int32_t backEnd) {
+    return backEnd >= 0 && backEnd < kDisplayBackEnds ? displayLists_[backEnd] : nullptr;
 }
 
 int32_t CInterpretor::GetDisplayDeviceIndex() {

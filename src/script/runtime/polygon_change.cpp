@@ -8,19 +8,16 @@ namespace {
 
 constexpr uint32_t kDeferredGrowth = 16;
 
-void Apply(CPolygonChangeTarget* object, int rebuild, int refresh) {
-    if (rebuild) object->RebuildMesh();
-    if (refresh) object->RefreshGeometry();
-    object->ApplyPolygonChange();
-}
-
 } // namespace
 
 void CInterpretor::BeginEndPolygonChange(int open) {
-    if (open) {
+    if (open)
         ++polygonBatchDepth_;
-        return;
-    }
+    else
+        EndPolygonChange(-1);
+}
+
+void CInterpretor::EndPolygonChange(int box) {
     if (polygonBatchDepth_ <= 0) return;
     if (--polygonBatchDepth_ != 0) return;
     // The list is taken first: an apply may open a batch of its own or raise an error.
@@ -34,20 +31,19 @@ void CInterpretor::BeginEndPolygonChange(int open) {
         ~Release() { MemFree(&changes); }
     } release{changes};
     for (uint32_t i = 0; i < count; ++i)
-        Apply(changes[i].object, changes[i].rebuild, changes[i].refresh);
+        changes[i].object->ApplyPolygonChange(changes[i].geometry, box < 0 ? changes[i].box : box);
 }
 
-void CInterpretor::ApplyOrDeferPolygonChange(CPolygonChangeTarget* object, int rebuild,
-                                             int refresh) {
+void CInterpretor::ApplyOrDeferPolygonChange(CPolygonChangeTarget* object, int geometry, int box) {
     if (object == nullptr) return;
     if (polygonBatchDepth_ <= 0) {
-        Apply(object, rebuild, refresh);
+        object->ApplyPolygonChange(geometry, box);
         return;
     }
-    for (uint32_t i = 0; i < deferredCount_; ++i) {
-        if (deferred_[i].object != object) continue;
-        if (rebuild) deferred_[i].rebuild = rebuild;
-        if (refresh) deferred_[i].refresh = refresh;
+    uint32_t slot = object->deferredSlot_;
+    if (slot != 0 && slot <= deferredCount_ && deferred_[slot - 1].object == object) {
+        if (geometry) deferred_[slot - 1].geometry = geometry;
+        if (box) deferred_[slot - 1].box = box;
         return;
     }
     if (deferredCount_ == deferredCapacity_) {
@@ -56,7 +52,8 @@ void CInterpretor::ApplyOrDeferPolygonChange(CPolygonChangeTarget* object, int r
             RaiseError(15);
         deferredCapacity_ += kDeferredGrowth;
     }
-    deferred_[deferredCount_++] = {object, rebuild, refresh};
+    deferred_[deferredCount_++] = {object, geometry, box};
+    object->deferredSlot_ = deferredCount_;
 }
 
 void CInterpretor::CancelDeferredPolygonChange(CPolygonChangeTarget* object) {
@@ -67,8 +64,11 @@ void CInterpretor::CancelDeferredPolygonChange(CPolygonChangeTarget* object) {
 
 void CInterpretor::RemoveDeferredPolygonChangeAt(uint32_t index) {
     if (index >= deferredCount_) return;
-    for (uint32_t i = index + 1; i < deferredCount_; ++i)
+    deferred_[index].object->deferredSlot_ = 0;
+    for (uint32_t i = index + 1; i < deferredCount_; ++i) {
         deferred_[i - 1] = deferred_[i];
+        deferred_[i - 1].object->deferredSlot_ = i;
+    }
     --deferredCount_;
     if (deferredCapacity_ - deferredCount_ > kDeferredGrowth) {
         uint32_t capacity = deferredCapacity_ - kDeferredGrowth;

@@ -216,10 +216,17 @@ TEST_F(InterpretorInitTest, AModuleFindsTheResourcesOfItsOwnEntry) {
 
 // ---- Display interface ------------------------------------------------------------------
 
-class FakeDriver final : public CDisplayDriver {};
+class FakeDriver final : public CDisplayDriver {
+public:
+    const char* GetName() const override { return "driver"; }
+    uint32_t IsWindowed() const override { return 1; }
+    uint32_t GetModeCount() const override { return 0; }
+    int GetMode(uint32_t, CDisplayMode&) const override { return 0; }
+};
 
 class FakeDevice final : public CDisplayDevice {
 public:
+    const char* GetName() const override { return "device"; }
     uint32_t GetDriverCount() const override { return 3; }
     CDisplayDriver* GetDriver(uint32_t index) const override {
         return index < 3 ? const_cast<FakeDriver*>(&drivers[index]) : nullptr;
@@ -231,6 +238,9 @@ public:
 
 class FakeAPI final : public CDisplayAPI {
 public:
+    void GetName(char* buffer, int32_t size) const override {
+        if (size > 0) buffer[0] = '\0';
+    }
     uint32_t GetDeviceCount() const override { return 2; }
     CDisplayDevice* GetDevice(uint32_t index) const override {
         return index < 2 ? const_cast<FakeDevice*>(&devices[index]) : nullptr;
@@ -362,9 +372,11 @@ TEST_F(DisplayInterfaceTest, NoChangeWhileA3DViewIsOpen) {
 class RecordingTarget final : public CPolygonChangeTarget {
 public:
     RecordingTarget(std::string* log, char name) : log_(log), name_(name) {}
-    void RebuildMesh() override { *log_ += std::string(1, name_) + "r "; }
-    void RefreshGeometry() override { *log_ += std::string(1, name_) + "g "; }
-    void ApplyPolygonChange() override { *log_ += std::string(1, name_) + "a "; }
+    void ApplyPolygonChange(int geometry, int box) override {
+        if (geometry) *log_ += std::string(1, name_) + "r ";
+        if (box) *log_ += std::string(1, name_) + "g ";
+        *log_ += std::string(1, name_) + "a ";
+    }
 
 private:
     std::string* log_;

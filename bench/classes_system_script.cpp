@@ -1,0 +1,33 @@
+#include "classes_system_script.h"
+
+#include "classes/system/system_classes.h"
+#include "foundation/ptr_array.h"
+#include "script/classes/base_class.h"
+#include "script/classes/class_table.h"
+#include "script/classes/string_class.h"
+#include "script/interpreter/ierror.h"
+#include "script/interpreter/interpretor.h"
+#include "script/language/token_compiler.h"
+
+int32_t RunSystemScript(const std::string& source) {
+    [[maybe_unused]] static const bool registered = [] {
+        RegisterScriptClass(GetStringClassInfo());
+        RegisterSystemClasses();
+        return true;
+    }();
+    CInterpretor interpreter;
+    PtrArray names;
+    BuildBuiltinClassNameList(names);
+    if (interpreter.InitClassRegistry(names) != 1) return 15;
+    CTokenInfos report;
+    report.AddSourceText(source.data(), uint32_t(source.size()), kUnitOwnsText, "bench.zs", 0);
+    if (interpreter.GetCompiler()->Compile(report) != 1) return -1;
+    try {
+        interpreter.Start(report);
+        if (interpreter.RunMain(report, nullptr) == 1) return 0;
+    } catch (CIError* error) {
+        report.SetPendingError(error);
+    }
+    const CIError* error = report.GetPendingError();
+    return error != nullptr ? error->code : interpreter.lastEndCode;
+}
