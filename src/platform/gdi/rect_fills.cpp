@@ -34,8 +34,7 @@ bool Fill(const DrawContext& dc, const RECT& area, uint8_t rop3, COLORREF color)
 }
 
 // FillRect and InvertRect take a rectangle as PatBlt takes an origin and extents: one
-// given backwards covers its left (top) side and the pixels before it, down to its right
-// (bottom) side, which stays out.
+// given backwards covers right + 1 .. left (and bottom + 1 .. top).
 RECT AsExtents(const RECT& r) {
     return platform::ExtentBox(r.left, r.top, int64_t{r.right} - r.left, int64_t{r.bottom} - r.top);
 }

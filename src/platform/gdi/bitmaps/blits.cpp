@@ -1,7 +1,7 @@
 #include "platform/gdi/bitmaps/blits.h"
 
-#include <algorithm>
-#include <limits>
+#include <span>
+#include <vector>
 
 #include "platform/gdi/bitmaps/bitmaps.h"
 #include "platform/gdi/bitmaps/dib_info.h"
