@@ -111,6 +111,22 @@ TEST(RasterOperations, SourceCopyKeepsColoursAcrossFormats) {
     }
 }
 
+TEST(RasterOperations, SolidFillsCoverTheirRowExactlyAtEveryLength) {
+    // Fills store whole blocks, then single pixels: every length and depth ends in place.
+    for (int bits : {16, 24, 32}) {
+        Canvas canvas(80, 1, bits);
+        for (int length = 0; length < 78; ++length) {
+            PatBlt(canvas.dc, 0, 0, 80, 1, WHITENESS);
+            ASSERT_TRUE(PatBlt(canvas.dc, 1, 0, length, 1, BLACKNESS));
+            for (int x = 0; x < 80; ++x) {
+                bool inside = x >= 1 && x <= length;
+                ASSERT_EQ(GetPixel(canvas.dc, x, 0), inside ? RGB(0, 0, 0) : RGB(255, 255, 255))
+                    << bits << " bits, length " << length << ", x " << x;
+            }
+        }
+    }
+}
+
 TEST(RasterOperations, SixteenBitChannelsWidenWithTheirTopBitsRepeated) {
     Canvas fiveFiveFive(2, 1, 16), wide(4, 1, 32);
     const uint16_t pixels[2] = {0x7FFF, 0x4210}; // white; 16 of 31 in every channel
