@@ -1,6 +1,6 @@
 // BitBlt and StretchBlt between 32-bit DIB sections in memory DCs, beside pixman copying and
-// scaling (nearest) the same pixels; raster-operation blits alone (source, pattern and
-// destination mixed bitwise have no counterpart in pixman).
+// scaling (nearest) the same pixels; raster-operation blits and blits between formats alone
+// (source, pattern and destination mixed bitwise have no counterpart in pixman).
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
@@ -87,5 +87,61 @@ void BM_RasterOpBlit(benchmark::State& state) {
     DeleteObject(brush);
 }
 BENCHMARK(BM_RasterOpBlit)->Arg(0x00660046)->Arg(0x005A0049)->Arg(0x00B8074A);
+
+// BitBlt between formats, which converts every pixel: Arg(16) copies a 5-6-5 image into a
+// 32-bit one, widening the channels; Arg(8) copies a 32-bit image into an 8-bit one with a
+// 6 x 6 x 6 colour cube, matching colours to the table.
+void BM_BitBltConvert(benchmark::State& state) {
+    const int from = int(state.range(0)) == 16 ? 16 : 32, to = from == 16 ? 32 : 8;
+    struct Dib {
+        Dib(int width, int height, int bits) {
+            alignas(BITMAPINFO) uint8_t block[sizeof(BITMAPINFOHEADER) + 256 * 4] = {};
+            auto* info = reinterpret_cast<BITMAPINFO*>(block);
+            info->bmiHeader = {sizeof(BITMAPINFOHEADER),
+                               width,
+                               -height,
+                               1,
+                               WORD(bits),
+                               bits == 16 ? DWORD(BI_BITFIELDS) : DWORD(BI_RGB),
+                               0,
+                               0,
+                               0,
+                               0,
+                               0};
+            auto* colors = reinterpret_cast<uint32_t*>(block + sizeof(BITMAPINFOHEADER));
+            if (bits == 16) {
+                colors[0] = 0xF800;
+                colors[1] = 0x07E0;
+                colors[2] = 0x001F;
+            }
+            if (bits == 8)
+                for (uint32_t i = 0; i < 216; i++)
+                    colors[i] = (i / 36 * 51) << 16 | (i / 6 % 6 * 51) << 8 | (i % 6 * 51);
+            dc = CreateCompatibleDC(0);
+            void* memory = nullptr;
+            bitmap = CreateDIBSection(dc, info, DIB_RGB_COLORS, &memory, 0, 0);
+            if (!dc || !bitmap || !memory) std::abort();
+            old = SelectObject(dc, bitmap);
+            auto* bytes = static_cast<uint8_t*>(memory);
+            srand(3);
+            for (int i = 0; i < width * height * bits / 8; i++)
+                bytes[i] = uint8_t(rand());
+        }
+        ~Dib() {
+            SelectObject(dc, old);
+            DeleteObject(bitmap);
+            DeleteDC(dc);
+        }
+        HDC dc = 0;
+        HBITMAP bitmap = 0;
+        HGDIOBJ old = 0;
+    };
+    const int width = 512, height = 384;
+    Dib source(width, height, from), target(width, height, to);
+    for (auto _ : state)
+        BitBlt(target.dc, 0, 0, width, height, source.dc, 0, 0, SRCCOPY);
+    state.SetItemsProcessed(state.iterations() * width * height);
+}
+BENCHMARK(BM_BitBltConvert)->Arg(16)->Arg(8)->Unit(benchmark::kMillisecond);
 
 } // namespace

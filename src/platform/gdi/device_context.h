@@ -15,12 +15,13 @@
 
 HDC GetWindowDC(HWND window);
 // The rectangle's pixels (right and bottom excluded) in the brush, a handle or a system
-// colour index + 1. FALSE for a DC or brush handle that names nothing; the null brush
-// draws nothing.
+// colour index + 1. A rectangle given backwards is PatBlt's negative extents: {60, 12,
+// 45, 2} fills 46..60 x 3..12. FALSE for a DC or brush handle that names nothing; the
+// null brush draws nothing.
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 // The rectangle's one-pixel border in the brush.
 int FrameRect(HDC dc, const RECT* rect, HBRUSH brush);
-// Every bit of the rectangle's pixels inverted.
+// Every bit of the rectangle's pixels inverted, the pixels FillRect would fill.
 BOOL InvertRect(HDC dc, const RECT* rect);
 // The bounds of what the DC may draw on, in its coordinates; the region kind or ERROR.
 int GetClipBox(HDC dc, RECT* rect);

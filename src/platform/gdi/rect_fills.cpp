@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/gdi/bitmaps/extent_box.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/device_context.h"
 #include "platform/kernel/errors.h"
@@ -32,6 +33,12 @@ bool Fill(const DrawContext& dc, const RECT& area, uint8_t rop3, COLORREF color)
                            platform::BlitColors{}, dc.Clip());
 }
 
+// FillRect and InvertRect take a rectangle as PatBlt takes an origin and extents: one
+// given backwards covers right + 1 .. left (and bottom + 1 .. top).
+RECT AsExtents(const RECT& r) {
+    return platform::ExtentBox(r.left, r.top, int64_t{r.right} - r.left, int64_t{r.bottom} - r.top);
+}
+
 // FillRect and FrameRect: the DC, the rectangle and the brush checked.
 template <class Draw> int WithBrush(HDC dc, const RECT* rect, HBRUSH brush, Draw draw) {
     DrawContext context;
@@ -57,7 +64,7 @@ template <class Draw> int WithBrush(HDC dc, const RECT* rect, HBRUSH brush, Draw
 
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     return WithBrush(dc, rect, brush, [&](const DrawContext& context, COLORREF color) {
-        return Fill(context, *rect, kPatCopy, color);
+        return Fill(context, AsExtents(*rect), kPatCopy, color);
     });
 }
 
@@ -80,7 +87,7 @@ int FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
 BOOL InvertRect(HDC dc, const RECT* rect) {
     DrawContext context;
     if (!rect || !platform::GetDrawContext(dc, context)) return FALSE;
-    return Fill(context, *rect, kDstInvert, 0) ? TRUE : FALSE;
+    return Fill(context, AsExtents(*rect), kDstInvert, 0) ? TRUE : FALSE;
 }
 
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {

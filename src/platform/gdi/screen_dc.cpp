@@ -27,13 +27,22 @@ uint32_t Reduce(uint32_t pixel, int redBits, int greenBits, int blueBits) {
     return pixel & (mask(redBits) << 16 | mask(greenBits) << 8 | mask(blueBits));
 }
 
+// 5- and 6-bit channels read back widened as from a 16-bit DIB: the kept bits repeat
+// below themselves.
+uint32_t Widened(uint32_t reduced, int greenBits) {
+    uint32_t green = reduced >> 8 & 0xFFu;
+    return reduced | (reduced >> 5 & 0x070007u) | (green >> greenBits) << 8;
+}
+
 uint32_t AsDisplayed(uint32_t pixel, int bitsPerPixel) {
     pixel &= 0x00FFFFFFu;
     switch (bitsPerPixel) {
     case 8:
         return Reduce(pixel, 3, 3, 2);
-    case 16:
-        return fiveFiveFive.load() ? Reduce(pixel, 5, 5, 5) : Reduce(pixel, 5, 6, 5);
+    case 16: {
+        int greenBits = fiveFiveFive.load() ? 5 : 6;
+        return Widened(Reduce(pixel, 5, greenBits, 5), greenBits);
+    }
     default:
         return pixel;
     }

@@ -5,7 +5,8 @@
 // programs' pixels cannot be read.
 //
 // The format follows the virtual display (system_info.h): 8 bits keep 3-3-2, 16 bits
-// 5-6-5 (or 5-5-5 when a test asks for it, test_hooks.h), 24 and 32 bits 8-8-8.
+// 5-6-5 (or 5-5-5 when a test asks for it, test_hooks.h), read back widened as 16-bit
+// DIBs are, 24 and 32 bits 8-8-8.
 #pragma once
 
 #include "platform/kernel/win_types.h"

@@ -105,7 +105,7 @@ TEST_F(SurfaceKindsTest, DIBSurfacesDescribeTheirPixelsToGDI) {
     const HBRUSH green = CreateSolidBrush(0x00FF00);
     FillRect(dc, &cell, green);
     DeleteObject(green);
-    EXPECT_EQ(GetPixel(dc, 0, 0), 0x0000F8u);
+    EXPECT_EQ(GetPixel(dc, 0, 0), 0x0000FFu); // GDI widens the 5 bits it reads
     fifteen.GetImpl()->ReleaseDC(dc);
     uint32_t colour = 0;
     fifteen.GetPixel(1, 1, &colour);
@@ -214,7 +214,9 @@ TEST_F(SurfaceKindsTest, SystemColoursAsTheScreenShowsThem) {
     ASSERT_EQ(ChangeDisplaySettingsA(&mode, 0), DISP_CHANGE_SUCCESSFUL);
     RefreshSysColorCache();
     const uint32_t shown = GetCachedSysColor(COLOR_BTNFACE);
-    EXPECT_EQ(shown, GetSysColor(COLOR_BTNFACE) & 0xF8FCF8) << "5-6-5 keeps the top bits";
+    // 5-6-5 keeps the top bits; GDI reads them back with the top bits repeated below.
+    const uint32_t kept = GetSysColor(COLOR_BTNFACE) & 0xF8FCF8;
+    EXPECT_EQ(shown, kept | (kept >> 5 & 0x070007) | (kept >> 6 & 0x000300));
 }
 
 } // namespace

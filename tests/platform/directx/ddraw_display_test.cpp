@@ -171,8 +171,8 @@ TEST_F(DirectDraw, FullScreenSwitchesTheModeAndFlipShowsTheBackBuffer) {
     EXPECT_EQ(Client(window)[0], 0u);
     EXPECT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
     std::vector<uint32_t> pixels = Client(window);
-    EXPECT_EQ(pixels[0], 0xF80000u);
-    EXPECT_EQ(pixels[479 * 640 + 639], 0xF80000u);
+    EXPECT_EQ(pixels[0], 0xFF0000u);
+    EXPECT_EQ(pixels[479 * 640 + 639], 0xFF0000u);
     // The old front is now the back buffer.
     EXPECT_EQ(Pixels(back)[0], 0u);
     EXPECT_EQ(back->Flip(nullptr, DDFLIP_WAIT), DDERR_NOTFLIPPABLE);
@@ -184,7 +184,7 @@ TEST_F(DirectDraw, FullScreenSwitchesTheModeAndFlipShowsTheBackBuffer) {
     // Drawing on the front shows at once.
     RECT corner{0, 0, 2, 2};
     ASSERT_EQ(FillWith(primary, &corner, 0x001F), DD_OK);
-    EXPECT_EQ(Client(window)[0], 0x0000F8u);
+    EXPECT_EQ(Client(window)[0], 0x0000FFu);
 
     // Releasing the object gives the desktop's mode back; its surfaces live on.
     back->Release();

@@ -88,7 +88,7 @@ TEST_F(DirectDraw, LockAndDCExcludeEachOtherAndTheDCDrawsOnTheSurface) {
     RECT area{0, 1, 3, 3};
     EXPECT_TRUE(FillRect(dc, &area, red));
     DeleteObject(red);
-    EXPECT_EQ(GetPixel(dc, 0, 1), RGB(248, 0, 0)); // 5 bits of red kept
+    EXPECT_EQ(GetPixel(dc, 0, 1), RGB(255, 0, 0)); // 5 bits of red kept, read back widened
     HBITMAP bitmap = CreateCompatibleBitmap(dc, 2, 2);
     EXPECT_EQ(SelectObject(dc, bitmap), 0u);
     DeleteObject(bitmap);

@@ -175,15 +175,15 @@ TEST_F(DcState, ObjectsDescribeThemselvesAndStockOnesStay) {
 TEST_F(DcState, RectanglesFillFrameAndInvert) {
     Canvas canvas(6, 6, 16, BI_BITFIELDS);
     RECT box{1, 1, 5, 5};
-    HBRUSH brush = CreateSolidBrush(RGB(0, 0, 248));
+    HBRUSH brush = CreateSolidBrush(RGB(0, 0, 255));
     EXPECT_TRUE(FrameRect(canvas.dc, &box, brush));
-    EXPECT_EQ(GetPixel(canvas.dc, 1, 1), RGB(0, 0, 248));
-    EXPECT_EQ(GetPixel(canvas.dc, 4, 2), RGB(0, 0, 248));
+    EXPECT_EQ(GetPixel(canvas.dc, 1, 1), RGB(0, 0, 255));
+    EXPECT_EQ(GetPixel(canvas.dc, 4, 2), RGB(0, 0, 255));
     EXPECT_EQ(GetPixel(canvas.dc, 2, 2), RGB(0, 0, 0));
     EXPECT_EQ(GetPixel(canvas.dc, 5, 5), RGB(0, 0, 0));
     EXPECT_TRUE(InvertRect(canvas.dc, &box));
-    EXPECT_EQ(GetPixel(canvas.dc, 2, 2), RGB(248, 252, 248));
-    EXPECT_EQ(GetPixel(canvas.dc, 1, 1), RGB(248, 252, 0));
+    EXPECT_EQ(GetPixel(canvas.dc, 2, 2), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(canvas.dc, 1, 1), RGB(255, 255, 0));
     DeleteObject(brush);
     EXPECT_FALSE(FrameRect(canvas.dc, &box, brush));
 }

@@ -158,12 +158,12 @@ TEST_F(ScreenDCTest, ReportsTheVirtualDisplayAndKeepsWhatItsFormatHolds) {
     ASSERT_NE(dc, 0u);
     EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES), 16);
     EXPECT_TRUE(KeepsGreenBitTwo(dc));
-    EXPECT_EQ(SetPixel(dc, 799, 599, RGB(0xFF, 0x87, 0x0F)), RGB(0xF8, 0x84, 0x08));
+    EXPECT_EQ(SetPixel(dc, 799, 599, RGB(0xFF, 0x87, 0x0F)), RGB(0xFF, 0x86, 0x08));
 
     platform::test::SetScreenPixels555(true);
     EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL), 16);
     EXPECT_FALSE(KeepsGreenBitTwo(dc));
-    EXPECT_EQ(GetPixel(dc, 799, 599), RGB(0xF8, 0x84, 0x08)); // stored pixels stay
+    EXPECT_EQ(GetPixel(dc, 799, 599), RGB(0xFF, 0x86, 0x08)); // stored pixels stay
 
     ASSERT_TRUE(platform::SetVirtualDisplay(800, 600, 32));
     EXPECT_EQ(SetPixel(dc, 3, 4, 0xFF123456u), 0x123456u);

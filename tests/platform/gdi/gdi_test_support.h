@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -64,6 +66,25 @@ struct Canvas {
     }
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
+};
+
+// The bounds of the pixels of (0, 0) .. (width, height) that are not `background`, and
+// how many there are.
+struct Painted {
+    RECT bounds{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    int count = 0;
+
+    Painted(HDC dc, int width, int height, COLORREF background) {
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                if (GetPixel(dc, x, y) == background) continue;
+                ++count;
+                bounds =
+                    RECT{std::min<LONG>(bounds.left, x), std::min<LONG>(bounds.top, y),
+                         std::max<LONG>(bounds.right, x + 1), std::max<LONG>(bounds.bottom, y + 1)};
+            }
+        }
+    }
 };
 
 } // namespace gdi_test

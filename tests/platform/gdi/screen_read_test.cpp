@@ -4,8 +4,8 @@
 #include "platform/gdi/bitmaps/blits.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/gdi_test_support.h"
-#include "platform/system/system_info.h"
 #include "platform/kernel/test_hooks.h"
+#include "platform/system/system_info.h"
 #include "platform/user/windows.h"
 #include "platform/window_recorder.h"
 
@@ -112,9 +112,10 @@ TEST_F(ScreenRead, DrawingOnTheScreenSeesTheWindowsAndKeepsOnlyWhatItWrote) {
 TEST_F(ScreenRead, WindowsAndDesktopReadInTheDisplaysFormat) {
     ASSERT_TRUE(platform::SetVirtualDisplay(640, 480, 16));
     Window(0, 0, 20, 20, RGB(0xFF, 0x87, 0x0F));
-    EXPECT_EQ(GetPixel(screen_, 5, 5), RGB(0xF8, 0x84, 0x08));
-    EXPECT_EQ(Captured(5, 5), RGB(0xF8, 0x84, 0x08));
-    EXPECT_EQ(Captured(300, 300), RGB(0x38, 0x6C, 0xA0)); // the desktop, 5-6-5
+    // 5-6-5, widened with the top bits repeated.
+    EXPECT_EQ(GetPixel(screen_, 5, 5), RGB(0xFF, 0x86, 0x08));
+    EXPECT_EQ(Captured(5, 5), RGB(0xFF, 0x86, 0x08));
+    EXPECT_EQ(Captured(300, 300), RGB(0x39, 0x6D, 0xA5)); // the desktop
     EXPECT_EQ(GetPixel(screen_, 640, 0), CLR_INVALID);
 }
 

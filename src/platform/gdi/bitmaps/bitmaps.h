@@ -84,8 +84,9 @@ int GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAP
               UINT usage);
 int SetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, const void* bits,
               const BITMAPINFO* info, UINT usage);
-// A DIB drawn stretched: the source y is counted from the image's bottom row for a
-// bottom-up image. The number of rows drawn, 0 on failure.
+// A DIB drawn stretched: the source y is counted from the image's bottom row, for a
+// top-down image too. The image's height as its header gives it (negative for a top-down
+// image), 0 on failure.
 int StretchDIBits(HDC dc, int x, int y, int width, int height, int sourceX, int sourceY,
                   int sourceWidth, int sourceHeight, const void* bits, const BITMAPINFO* info,
                   UINT usage, DWORD rop);

@@ -1,10 +1,11 @@
 #include "platform/gdi/bitmaps/blits.h"
 
-#include <algorithm>
-#include <limits>
+#include <span>
+#include <vector>
 
 #include "platform/gdi/bitmaps/bitmaps.h"
 #include "platform/gdi/bitmaps/dib_info.h"
+#include "platform/gdi/bitmaps/extent_box.h"
 #include "platform/gdi/bitmaps/raster_op.h"
 #include "platform/gdi/dc.h"
 #include "platform/kernel/errors.h"
@@ -13,17 +14,6 @@ namespace {
 
 using platform::DrawContext;
 using platform::Image;
-
-LONG Clamp(int64_t value) {
-    return static_cast<LONG>(std::clamp<int64_t>(value, std::numeric_limits<LONG>::min(),
-                                                 std::numeric_limits<LONG>::max()));
-}
-
-// The rectangle of an origin and extents of either sign.
-RECT Box(int64_t x, int64_t y, int64_t width, int64_t height) {
-    return RECT{Clamp(std::min(x, x + width)), Clamp(std::min(y, y + height)),
-                Clamp(std::max(x, x + width)), Clamp(std::max(y, y + height))};
-}
 
 uint8_t Rop3(DWORD rop) {
     return static_cast<uint8_t>(rop >> 16);
@@ -66,8 +56,8 @@ bool Stretch(const DrawContext& dc, int64_t x, int64_t y, int64_t w, int64_t h,
              uint8_t rop3, const platform::BlitColors& colors) {
     COLORREF brush;
     if (!Pattern(dc, rop3, brush)) return true;
-    RECT dest = Box(x, y, w, h);
-    RECT from = Box(sx, sy, sw, sh);
+    RECT dest = platform::ExtentBox(x, y, w, h);
+    RECT from = platform::ExtentBox(sx, sy, sw, sh);
     RECT visible;
     if (!Visible(dc, visible)) return false;
     RECT part = platform::IntersectRects(dest, visible);
@@ -125,12 +115,12 @@ BOOL BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX
     POINT sourceAt = from.ToDevice(sourceX, sourceY);
     RECT visible;
     if (!Visible(target, visible)) return FALSE;
-    RECT area = platform::IntersectRects(Box(at.x, at.y, width, height), visible);
+    RECT area = platform::IntersectRects(platform::ExtentBox(at.x, at.y, width, height), visible);
     if (platform::IsEmptyRect(area)) return TRUE;
     // Only the source under the visible part is read.
-    RECT read =
-        Box(int64_t{sourceAt.x} + (area.left - at.x), int64_t{sourceAt.y} + (area.top - at.y),
-            area.right - area.left, area.bottom - area.top);
+    RECT read = platform::ExtentBox(int64_t{sourceAt.x} + (area.left - at.x),
+                                    int64_t{sourceAt.y} + (area.top - at.y), area.right - area.left,
+                                    area.bottom - area.top);
     Image image;
     if (!from.device->Read(read, image)) return FALSE;
     return target.device->Blit(area, &image, POINT{area.left, area.top}, rop3, brush,
@@ -150,7 +140,7 @@ BOOL StretchBlt(HDC dc, int x, int y, int width, int height, HDC source, int sou
         return BitBlt(dc, x, y, width, height, source, sourceX, sourceY, rop);
     POINT at = target.ToDevice(x, y);
     POINT sourceAt = from.ToDevice(sourceX, sourceY);
-    RECT read = Box(sourceAt.x, sourceAt.y, sourceWidth, sourceHeight);
+    RECT read = platform::ExtentBox(sourceAt.x, sourceAt.y, sourceWidth, sourceHeight);
     Image image;
     if (!from.device->Read(read, image)) return FALSE;
     // The copy starts at the source rectangle's corner, so the sample offsets shift.
@@ -168,7 +158,7 @@ BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop) {
     COLORREF brush;
     if (!Pattern(target, rop3, brush)) return TRUE;
     POINT at = target.ToDevice(x, y);
-    RECT area = Box(at.x, at.y, width, height);
+    RECT area = platform::ExtentBox(at.x, at.y, width, height);
     return target.device->Blit(area, nullptr, POINT{0, 0}, rop3, brush, Colors(target, nullptr),
                                target.Clip())
                ? TRUE
@@ -187,10 +177,12 @@ int StretchDIBits(HDC dc, int x, int y, int width, int height, int sourceX, int 
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    if (!platform::RopUsesSource(rop3)) return PatBlt(dc, x, y, width, height, rop) ? height : 0;
+    // The answer is the image's height as its header gives it, negative for a top-down one.
+    int rows = layout.bottomUp ? layout.height : -layout.height;
+    if (!platform::RopUsesSource(rop3)) return PatBlt(dc, x, y, width, height, rop) ? rows : 0;
     platform::Surface source = platform::DibSurface(layout, bits);
-    // A bottom-up image counts the source's y from its bottom row.
-    int64_t top = layout.bottomUp ? int64_t{layout.height} - sourceY - sourceHeight : sourceY;
+    // The source's y counts from the image's bottom row, whichever way its rows are stored.
+    int64_t top = int64_t{layout.height} - sourceY - sourceHeight;
     POINT at = target.ToDevice(x, y);
     platform::BlitColors colors = Colors(target, nullptr);
     if (layout.format == platform::PixelFormat::Mono) {
@@ -200,5 +192,5 @@ int StretchDIBits(HDC dc, int x, int y, int width, int height, int sourceX, int 
     if (!Stretch(target, at.x, at.y, width, height, source, sourceX, top, sourceWidth, sourceHeight,
                  rop3, colors))
         return 0;
-    return std::abs(height);
+    return rows;
 }

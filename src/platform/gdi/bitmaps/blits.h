@@ -27,7 +27,8 @@ inline constexpr DWORD WHITENESS = 0x00FF0062;
 BOOL BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
             DWORD rop);
 // Samples the source pixel under each destination pixel's centre (COLORONCOLOR,
-// whatever the stretch mode); extents of opposite signs mirror.
+// whatever the stretch mode); extents of opposite signs mirror. A negative extent covers
+// the pixels before the origin and the origin's own (`extent_box.h`), in every blit.
 BOOL StretchBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
                 int sourceWidth, int sourceHeight, DWORD rop);
 // Operations reading no source only.

@@ -100,9 +100,15 @@ int NearestEntry(const uint32_t* table, int count, uint32_t rgb) {
 
 namespace {
 
-// A channel of `bits` bits as 8, the low bits clear, as the screen keeps them.
+// A channel of 5 or 6 bits as 8: the top bits repeat in the low ones, so that the
+// channel's maximum is 255.
 uint32_t Widen(uint32_t value, int bits) {
-    return value << (8 - bits) & 0xFFu;
+    return (value << (8 - bits) | value >> (2 * bits - 8)) & 0xFFu;
+}
+
+// Colours are matched to a colour table at the middle of their 8-level step.
+uint32_t Reduced(uint32_t rgb) {
+    return (rgb & 0xF8F8F8u) + 0x040404u;
 }
 
 } // namespace
@@ -130,10 +136,13 @@ uint32_t ColorToPixel(const Surface& surface, COLORREF color) {
     uint32_t r = color & 0xFF, g = color >> 8 & 0xFF, b = color >> 16 & 0xFF;
     switch (surface.format) {
     case PixelFormat::Mono:
-    case PixelFormat::Indexed8:
         if (surface.tableSize == 0) return 0;
         return static_cast<uint32_t>(
             NearestEntry(surface.table, surface.tableSize, SwapRedBlue(color & 0x00FFFFFFu)));
+    case PixelFormat::Indexed8:
+        if (surface.tableSize == 0) return 0;
+        return static_cast<uint32_t>(NearestEntry(surface.table, surface.tableSize,
+                                                  Reduced(SwapRedBlue(color & 0x00FFFFFFu))));
     case PixelFormat::Rgb555:
         return (r >> 3) << 10 | (g >> 3) << 5 | b >> 3;
     case PixelFormat::Rgb565:

@@ -47,7 +47,9 @@ inline uint32_t SwapRedBlue(uint32_t value) {
 // The entry nearest `rgb` (0x00RRGGBB) by squared distance; of equals, the later one.
 int NearestEntry(const uint32_t* table, int count, uint32_t rgb);
 
-// What a pixel shows and the pixel nearest a colour (both 0x00BBGGRR, no flags).
+// What a pixel shows and the pixel nearest a colour (both 0x00BBGGRR, no flags). 5- and
+// 6-bit channels widen with their top bits repeated; an 8-bit table is searched with each
+// channel taken to the middle of its 8-level step, (c & ~7) + 4.
 COLORREF PixelToColor(const Surface& surface, uint32_t pixel);
 uint32_t ColorToPixel(const Surface& surface, COLORREF color);
 

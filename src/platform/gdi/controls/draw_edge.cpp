@@ -118,6 +118,10 @@ BOOL DrawEdge(HDC dc, RECT* rect, UINT edge, UINT flags) {
     EdgePainter painter(drawing, *rect);
     UINT sides = flags & BF_RECT;
     bool ok = painter.Line(outer, sides, 0) && painter.Line(inner, sides, 1);
+    // A line both raised and sunken has no shading: the edge fails, its middle unfilled.
+    bool contradictory = !(flags & (BF_FLAT | BF_MONO)) &&
+                         ((edge & BDR_OUTER) == BDR_OUTER || (edge & BDR_INNER) == BDR_INNER);
+    if (contradictory) flags &= ~BF_MIDDLE;
     if (flags & (BF_MIDDLE | BF_ADJUST)) {
         int64_t add = LineCount(edge);
         auto in = [&](UINT side, LONG v, int64_t by) { return Clamp(v + (sides & side ? by : 0)); };
@@ -128,5 +132,5 @@ BOOL DrawEdge(HDC dc, RECT* rect, UINT edge, UINT flags) {
                            middle, GetSysColor((flags & BF_MONO) ? COLOR_WINDOW : COLOR_BTNFACE));
         if (flags & BF_ADJUST) *rect = middle;
     }
-    return ok ? TRUE : FALSE;
+    return ok && !contradictory ? TRUE : FALSE;
 }

@@ -39,5 +39,6 @@ inline constexpr UINT BF_MONO = 0x8000;
 // and COLOR_WINDOW. BF_MIDDLE fills what the lines leave (COLOR_BTNFACE, under BF_MONO
 // COLOR_WINDOW); BF_ADJUST moves the rectangle's drawn sides inside the lines. Lines are
 // drawn with R2_COPYPEN whatever the DC's mode. FALSE for a dead DC, a null rectangle
-// and BF_DIAGONAL, which is not drawn.
+// and BF_DIAGONAL, which is not drawn; FALSE too, the middle left unfilled, when a line
+// is both raised and sunken without BF_FLAT or BF_MONO.
 BOOL DrawEdge(HDC dc, RECT* rect, UINT edge, UINT flags);

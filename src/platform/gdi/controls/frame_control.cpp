@@ -73,6 +73,9 @@ bool RadioButton(DcDrawing& drawing, const RECT& r, UINT state) {
     if ((state & 0xFF) == DFCS_BUTTONRADIOMASK)
         return drawing.FillRect(box, RGB(255, 255, 255)) &&
                drawing.FillShape(glyphs::Disc(box), RGB(0, 0, 0));
+    // The image is the mask's partner: black wherever the mask is white.
+    if ((state & 0xFF) == DFCS_BUTTONRADIOIMAGE && !drawing.FillRect(box, RGB(0, 0, 0)))
+        return false;
     RECT inner{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1};
     RECT middle{box.left + 2, box.top + 2, box.right - 2, box.bottom - 2};
     SpanList outerLit, outerDark, innerLit, innerDark;

@@ -47,7 +47,8 @@ inline constexpr UINT DFCS_MONO = 0x8000;
 // `state` holds the part (its low byte) and the DFCS_ state bits. Push buttons,
 // scroll arrows and caption buttons are raised, sunken when pushed (and a checked push
 // button shows the checkered face); inactive symbols are embossed. Check boxes and
-// radio buttons are drawn in the square centred in `rect`; menu symbols are black on
-// white, as masks. DFCS_ADJUSTRECT leaves a push button's face in `rect`. FALSE for a
+// radio buttons are drawn in the square centred in `rect`; a radio button's image on a
+// black square, its mask (a black disc) on a white one. Menu symbols are black on white,
+// as masks. DFCS_ADJUSTRECT leaves a push button's face in `rect`. FALSE for a
 // dead DC, a null rectangle or a kind or part it does not know.
 BOOL DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state);

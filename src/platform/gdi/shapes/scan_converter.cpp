@@ -166,6 +166,8 @@ FigureSpans ScanRectangle(const RECT& rect, const ScanPen& pen, bool filled,
         }
         box = InsideFrame(box, width);
     }
+    // A one-pixel outline one pixel wide or high would enclose nothing: none is drawn.
+    if (width == 1 && (box.right - box.left == 1 || box.bottom - box.top == 1)) return figure;
     const Point64 path[] = {{box.left, box.top},
                             {box.right - 1, box.top},
                             {box.right - 1, box.bottom - 1},

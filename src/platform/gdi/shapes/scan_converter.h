@@ -12,7 +12,9 @@
 //   (w-1)/2 at the bottom right, so the outline stays inside the box; a box narrower than
 //   the pen is all outline. For polygons and lines it is a solid pen.
 // - One-pixel lines leave out their last pixel; a polyline's segments meet end to start.
-//   A line that does not move draws nothing, a figure that does not move one dot.
+//   A line that does not move draws nothing, a figure that does not move one dot. A
+//   rectangle one pixel wide or high with a one-pixel pen draws nothing: its outline
+//   would have no inside.
 // - The interior is what the brush shows: never under the outline.
 #pragma once
 

@@ -63,8 +63,8 @@ Settings SettingsOf(const FontInstance& font, UINT& format, const RECT& rect,
     s.calc = (format & DT_CALCRECT) != 0;
     s.stopAtBottom = !s.calc && !(format & DT_NOCLIP);
     s.tabWidth = tabLength * average;
-    s.leftMargin = params != nullptr ? params->iLeftMargin * average : 0;
-    s.rightMargin = params != nullptr ? params->iRightMargin * average : 0;
+    s.leftMargin = params != nullptr ? params->iLeftMargin : 0;
+    s.rightMargin = params != nullptr ? params->iRightMargin : 0;
     s.room = int64_t{rect.right} - rect.left - s.leftMargin - s.rightMargin;
     return s;
 }
@@ -163,13 +163,17 @@ DrawTextLayout LayOutDrawText(const FontInstance& font, std::string_view text, c
     layout.lineHeight = font.Metrics().tmHeight +
                         ((format & DT_EXTERNALLEADING) ? font.Metrics().tmExternalLeading : 0);
     const int64_t lh = std::max<int64_t>(1, layout.lineHeight);
-    int64_t firstTop = rect.top;
-    if (s.singleLine && !s.calc) {
+    // Where drawing puts the line of DT_SINGLELINE; the answer counts from there under
+    // DT_CALCRECT too, whose lines stay at the rectangle's top. Halves are truncated each,
+    // so an odd line in an even rectangle sits nearer its bottom.
+    int64_t placedTop = rect.top;
+    if (s.singleLine) {
         if (format & DT_VCENTER)
-            firstTop = rect.top + FloorDiv(int64_t{rect.bottom} - rect.top - lh, 2);
+            placedTop = rect.top + (int64_t{rect.bottom} - rect.top) / 2 - lh / 2;
         else if (format & DT_BOTTOM)
-            firstTop = int64_t{rect.bottom} - lh;
+            placedTop = int64_t{rect.bottom} - lh;
     }
+    const int64_t firstTop = s.calc ? int64_t{rect.top} : placedTop;
 
     bool stopped = false;
     size_t consumed = 0;
@@ -274,7 +278,7 @@ DrawTextLayout LayOutDrawText(const FontInstance& font, std::string_view text, c
         line.prefixLeft += line.left;
         line.prefixRight += line.left;
     }
-    layout.height = ToLong(firstTop + static_cast<int64_t>(layout.lines.size()) * lh - rect.top);
+    layout.height = ToLong(placedTop + static_cast<int64_t>(layout.lines.size()) * lh - rect.top);
     layout.lengthDrawn = static_cast<UINT>(std::min<size_t>(consumed, UINT32_MAX));
     return layout;
 }

@@ -12,13 +12,14 @@
 // Tabs (DT_EXPANDTABS) go to the next multiple of the tab length, in average character
 // widths from the line's start: DRAWTEXTPARAMS' iTabLength under DT_TABSTOP, else 8; a
 // length below 1 is 8. Without DRAWTEXTPARAMS, DT_TABSTOP reads the tab length from bits
-// 8-15 of the format, which then are no flags. Margins are in average character widths.
+// 8-15 of the format, which then are no flags. Margins are in logical units.
 //
 // '&' marks the next character for an underline ("&&" is one '&'); of several on a line
 // the last is underlined. DT_NOPREFIX shows '&' as it is, DT_HIDEPREFIX drops the marks
 // without underlines, DT_PREFIXONLY draws the underlines alone. DT_END_ELLIPSIS ends a
 // line too wide with "..." (under DT_WORDBREAK only the text's last line; other words
-// too wide are clipped). DT_VCENTER and DT_BOTTOM apply to DT_SINGLELINE.
+// too wide are clipped). DT_VCENTER and DT_BOTTOM apply to DT_SINGLELINE; under
+// DT_CALCRECT they move the answer, not the rectangle.
 //
 // Drawing stops after the first line that reaches the rectangle's bottom (unless
 // DT_NOCLIP); DT_EDITCONTROL drops that line when it shows only in part and is not the

@@ -182,6 +182,8 @@ int DrawTextExA(HDC dc, LPCSTR text, int count, RECT* rect, UINT format, DRAWTEX
     platform::DrawTextLayout layout =
         platform::LayOutDrawText(font, std::string_view(text, length), *rect, format, params);
     if (params != nullptr) params->uiLengthDrawn = layout.lengthDrawn;
+    // An empty string read to its end answers one line's height; a count of 0 answers 0.
+    if (count < 0 && length == 0) layout.height = static_cast<int>(layout.lineHeight);
     // Without DRAWTEXTPARAMS, DT_TABSTOP makes bits 8-15 the tab length, DT_CALCRECT's among them.
     UINT flags = (format & DT_TABSTOP) && params == nullptr ? format & ~0xFF00u : format;
     if (flags & DT_CALCRECT) {

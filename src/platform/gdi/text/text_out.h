@@ -42,7 +42,8 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR te
                  const INT* dx);
 
 // Formatted text in `rect` (draw_text_layout.h has the flags); a `count` of -1 reads up to
-// the text's NUL. The height of the text, 0 on failure; DT_CALCRECT writes the rectangle the
-// text takes into `rect` and draws nothing. `params`, when given, needs cbSize 20.
+// the text's NUL. The height of the text (one line's for an empty text read to its NUL,
+// 0 for a count of 0), 0 on failure; DT_CALCRECT writes the rectangle the text takes into
+// `rect` and draws nothing. `params`, when given, needs cbSize 20.
 int DrawTextExA(HDC dc, LPCSTR text, int count, RECT* rect, UINT format, DRAWTEXTPARAMS* params);
 int DrawTextA(HDC dc, LPCSTR text, int count, RECT* rect, UINT format);

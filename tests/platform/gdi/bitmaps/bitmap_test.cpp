@@ -130,7 +130,7 @@ TEST_F(Bitmaps, GetDIBitsQueriesSizesAndReadsBackAsTheDisplayShows) {
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, 100, 8);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    EXPECT_EQ(SetPixel(memory, 0, 0, RGB(0xFF, 0x87, 0x0F)), RGB(0xF8, 0x84, 0x08));
+    EXPECT_EQ(SetPixel(memory, 0, 0, RGB(0xFF, 0x87, 0x0F)), RGB(0xFF, 0x86, 0x08));
     SetPixel(memory, 1, 7, RGB(1, 2, 3));
     SelectObject(memory, old);
 
@@ -141,20 +141,20 @@ TEST_F(Bitmaps, GetDIBitsQueriesSizesAndReadsBackAsTheDisplayShows) {
     EXPECT_EQ(GetDIBits(memory, bitmap, 0, 8, bits.data(), info.get(), DIB_RGB_COLORS), 8);
     uint8_t* top = bits.data() + 300 * 7; // bottom-up: the top row is the last
     EXPECT_EQ(top[0], 0x08);
-    EXPECT_EQ(top[1], 0x84);
-    EXPECT_EQ(top[2], 0xF8);
+    EXPECT_EQ(top[1], 0x86); // 5-6-5 widened with the top bits repeated
+    EXPECT_EQ(top[2], 0xFF);
     EXPECT_EQ(bits[3], 0); // (1, 7) of 1, 2, 3 keeps nothing at 5-6-5
 
     // Only some rows: the buffer holds those.
     std::vector<uint8_t> one(300);
     EXPECT_EQ(GetDIBits(memory, bitmap, 7, 5, one.data(), info.get(), DIB_RGB_COLORS), 1);
-    EXPECT_EQ(one[2], 0xF8);
+    EXPECT_EQ(one[2], 0xFF);
 
     // And written back with SetDIBits.
     top[2] = 0;
     EXPECT_EQ(SetDIBits(memory, bitmap, 0, 8, bits.data(), info.get(), DIB_RGB_COLORS), 8);
     SelectObject(memory, bitmap);
-    EXPECT_EQ(GetPixel(memory, 0, 0), RGB(0, 0x84, 0x08));
+    EXPECT_EQ(GetPixel(memory, 0, 0), RGB(0, 0x86, 0x08));
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
@@ -175,12 +175,48 @@ TEST_F(Bitmaps, StretchDIBitsCountsTheSourceFromTheBottomAndMirrors) {
     StretchDIBits(target.dc, 0, 0, 2, 1, 0, 1, 2, 1, bits, info.get(), DIB_RGB_COLORS, SRCCOPY);
     EXPECT_EQ(GetPixel(target.dc, 1, 0), RGB(21, 0, 0));
     // Mirrored across.
-    StretchDIBits(target.dc, 2, 0, -2, 3, 0, 0, 2, 3, bits, info.get(), DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(target.dc, 1, 0, -2, 3, 0, 0, 2, 3, bits, info.get(), DIB_RGB_COLORS, SRCCOPY);
     EXPECT_EQ(GetPixel(target.dc, 0, 0), RGB(31, 0, 0));
     EXPECT_EQ(GetPixel(target.dc, 1, 0), RGB(30, 0, 0));
     EXPECT_EQ(
         StretchDIBits(target.dc, 0, 0, 2, 3, 0, 0, 2, 3, bits, nullptr, DIB_RGB_COLORS, SRCCOPY),
         0);
+}
+
+TEST_F(Bitmaps, StretchDIBitsAnswersTheImagesSignedHeightAndCountsFromItsBottom) {
+    std::vector<uint32_t> wide(20 * 15, 0x102030);
+    Canvas target(60, 30, 32);
+    EXPECT_EQ(StretchDIBits(target.dc, 0, 0, 40, 30, 0, 0, 20, 15, wide.data(),
+                            MakeInfo(20, 15, 32).get(), DIB_RGB_COLORS, SRCCOPY),
+              15);
+    EXPECT_EQ(GetPixel(target.dc, 39, 29), RGB(0x10, 0x20, 0x30));
+
+    // Top-down: rows from the top 30, 20, 10 in red; the source's y still counts from the
+    // bottom row.
+    Info topDown = MakeInfo(2, -3, 32);
+    const uint32_t rows[6] = {0x1E0000, 0x1E0000, 0x140000, 0x140000, 0x0A0000, 0x0A0000};
+    EXPECT_EQ(StretchDIBits(target.dc, 0, 0, 2, 1, 0, 0, 2, 1, rows, topDown.get(), DIB_RGB_COLORS,
+                            SRCCOPY),
+              -3);
+    EXPECT_EQ(GetPixel(target.dc, 0, 0), RGB(10, 0, 0));
+    const uint32_t four[8] = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+                              0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
+    EXPECT_EQ(StretchDIBits(target.dc, 0, 0, 2, 4, 0, 0, 2, 4, four, MakeInfo(2, -4, 32).get(),
+                            DIB_RGB_COLORS, SRCAND),
+              -4);
+
+    // Negative extents cover the origin and the pixels before it: x and y 49..50 and 9..10.
+    PatBlt(target.dc, 0, 0, 60, 30, WHITENESS);
+    std::vector<uint32_t> black(16, 0);
+    EXPECT_EQ(StretchDIBits(target.dc, 50, 10, -2, -2, 2, 3, -2, -2, black.data(),
+                            MakeInfo(4, 4, 32).get(), DIB_RGB_COLORS, SRCCOPY),
+              4);
+    gdi_test::Painted painted(target.dc, 60, 30, RGB(255, 255, 255));
+    EXPECT_EQ(painted.count, 4);
+    EXPECT_EQ(painted.bounds.left, 49);
+    EXPECT_EQ(painted.bounds.top, 9);
+    EXPECT_EQ(painted.bounds.right, 51);
+    EXPECT_EQ(painted.bounds.bottom, 11);
 }
 
 TEST_F(Bitmaps, BitmapsGoIntoOneMemoryDCAtATime) {

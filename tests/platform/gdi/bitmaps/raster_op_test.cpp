@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 
 #include "platform/gdi/bitmaps/blits.h"
@@ -11,6 +12,7 @@ namespace {
 using gdi_test::Canvas;
 using gdi_test::Info;
 using gdi_test::MakeInfo;
+using gdi_test::Painted;
 using gdi_test::RowBytes;
 
 // The truth-table model: each result bit is bit (P * 4 + S * 2 + D) of the operation.
@@ -90,8 +92,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, AllRasterOperations,
 
 TEST(RasterOperations, SourceCopyKeepsColoursAcrossFormats) {
     // Colours every format holds exactly (5-5-5 at 16 bits).
-    const COLORREF colors[] = {RGB(0, 0, 0), RGB(248, 248, 248), RGB(248, 0, 0), RGB(0, 248, 0),
-                               RGB(0, 0, 248)};
+    const COLORREF colors[] = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(255, 0, 0), RGB(0, 255, 0),
+                               RGB(0, 0, 132)};
     const int depths[] = {8, 16, 24, 32};
     for (int from : depths) {
         for (int to : depths) {
@@ -107,6 +109,104 @@ TEST(RasterOperations, SourceCopyKeepsColoursAcrossFormats) {
                 EXPECT_EQ(GetPixel(b.dc, i, 0), colors[i]) << from << " -> " << to << " #" << i;
         }
     }
+}
+
+TEST(RasterOperations, SolidFillsCoverTheirRowExactlyAtEveryLength) {
+    // Fills store whole blocks, then single pixels: every length and depth ends in place.
+    for (int bits : {16, 24, 32}) {
+        Canvas canvas(80, 1, bits);
+        for (int length = 0; length < 78; ++length) {
+            PatBlt(canvas.dc, 0, 0, 80, 1, WHITENESS);
+            ASSERT_TRUE(PatBlt(canvas.dc, 1, 0, length, 1, BLACKNESS));
+            for (int x = 0; x < 80; ++x) {
+                bool inside = x >= 1 && x <= length;
+                ASSERT_EQ(GetPixel(canvas.dc, x, 0), inside ? RGB(0, 0, 0) : RGB(255, 255, 255))
+                    << bits << " bits, length " << length << ", x " << x;
+            }
+        }
+    }
+}
+
+TEST(RasterOperations, SixteenBitChannelsWidenWithTheirTopBitsRepeated) {
+    Canvas fiveFiveFive(2, 1, 16), wide(4, 1, 32);
+    const uint16_t pixels[2] = {0x7FFF, 0x4210}; // white; 16 of 31 in every channel
+    std::memcpy(fiveFiveFive.bits, pixels, sizeof pixels);
+    ASSERT_TRUE(BitBlt(wide.dc, 0, 0, 2, 1, fiveFiveFive.dc, 0, 0, SRCCOPY));
+    ASSERT_TRUE(StretchBlt(wide.dc, 2, 0, 2, 1, fiveFiveFive.dc, 1, 0, 1, 1, SRCCOPY));
+    EXPECT_EQ(Pixel(wide.bits, 0, 4), 0xFFFFFFu);
+    EXPECT_EQ(Pixel(wide.bits, 1, 4), 0x848484u);
+    EXPECT_EQ(Pixel(wide.bits, 3, 4), 0x848484u);
+    EXPECT_EQ(GetPixel(fiveFiveFive.dc, 0, 0), RGB(255, 255, 255));
+
+    Canvas fiveSixFive(1, 1, 16, BI_BITFIELDS);
+    EXPECT_EQ(SetPixel(fiveSixFive.dc, 0, 0, 0x9933CC), 0x9C30CEu);
+    EXPECT_EQ(GetPixel(fiveSixFive.dc, 0, 0), 0x9C30CEu);
+}
+
+TEST(RasterOperations, ColoursMatchAnEightBitTableFromTheMiddleOfTheirStep) {
+    // A 6 x 6 x 6 cube; each channel is taken to (c & ~7) + 4 before the search.
+    Info info = MakeInfo(3, 1, 8);
+    for (uint32_t i = 0; i < 216; ++i)
+        info.colors[i] = (i / 36 * 51) << 16 | (i / 6 % 6 * 51) << 8 | (i % 6 * 51);
+    Canvas indexed(info), source(1, 1, 32);
+    const COLORREF between = RGB(230, 226, 15), matched = RGB(204, 204, 0);
+    EXPECT_EQ(SetPixel(indexed.dc, 0, 0, between), matched);
+    EXPECT_EQ(indexed.bits[0], 4 * 36 + 4 * 6);
+    SetPixel(source.dc, 0, 0, between);
+    ASSERT_TRUE(BitBlt(indexed.dc, 1, 0, 1, 1, source.dc, 0, 0, SRCCOPY));
+    EXPECT_EQ(GetPixel(indexed.dc, 1, 0), matched);
+    HBRUSH brush = CreateSolidBrush(between);
+    RECT last{2, 0, 3, 1};
+    EXPECT_TRUE(FillRect(indexed.dc, &last, brush));
+    DeleteObject(brush);
+    EXPECT_EQ(GetPixel(indexed.dc, 2, 0), matched);
+}
+
+TEST(RasterOperations, NegativeExtentsCoverTheOriginAndThePixelsBeforeIt) {
+    Canvas canvas(64, 50, 32);
+    const COLORREF white = RGB(255, 255, 255);
+    auto expectPainted = [&](RECT bounds, int count) {
+        Painted painted(canvas.dc, 64, 50, white);
+        EXPECT_EQ(painted.bounds.left, bounds.left);
+        EXPECT_EQ(painted.bounds.top, bounds.top);
+        EXPECT_EQ(painted.bounds.right, bounds.right);
+        EXPECT_EQ(painted.bounds.bottom, bounds.bottom);
+        EXPECT_EQ(painted.count, count);
+        PatBlt(canvas.dc, 0, 0, 64, 50, WHITENESS);
+    };
+    PatBlt(canvas.dc, 0, 0, 64, 50, WHITENESS);
+    EXPECT_TRUE(PatBlt(canvas.dc, 40, 40, -6, -5, BLACKNESS)); // x 35..40, y 36..40
+    expectPainted(RECT{35, 36, 41, 41}, 30);
+
+    // FillRect and InvertRect take a backwards rectangle as PatBlt's extents.
+    HBRUSH black = GetStockObject(BLACK_BRUSH);
+    RECT backwards{60, 12, 45, 2};
+    EXPECT_TRUE(FillRect(canvas.dc, &backwards, black)); // x 46..60, y 3..12
+    expectPainted(RECT{46, 3, 61, 13}, 150);
+    RECT inverted{40, 12, 30, 2};
+    EXPECT_TRUE(InvertRect(canvas.dc, &inverted)); // x 31..40, y 3..12
+    expectPainted(RECT{31, 3, 41, 13}, 100);
+    RECT across{10, 2, 5, 4}; // backwards in x only
+    EXPECT_TRUE(FillRect(canvas.dc, &across, black));
+    expectPainted(RECT{6, 2, 11, 4}, 10);
+
+    // StretchBlt mirrors into x 3..50.
+    Canvas source(16, 12, 32);
+    PatBlt(source.dc, 0, 0, 16, 12, BLACKNESS);
+    EXPECT_TRUE(StretchBlt(canvas.dc, 50, 42, -48, 36, source.dc, 0, 0, 16, 12, SRCCOPY));
+    expectPainted(RECT{3, 42, 51, 50}, 48 * 8);
+}
+
+TEST(RasterOperations, NegativeSourceExtentsReadTheOriginAndThePixelsBeforeIt) {
+    Canvas source(4, 1, 32), target(6, 1, 32);
+    for (int i = 0; i < 4; ++i)
+        SetPixel(source.dc, i, 0, RGB(10 * (i + 1), 0, 0));
+    PatBlt(target.dc, 0, 0, 6, 1, WHITENESS);
+    // Source x 3 .. 0, mirrored onto target x 0 .. 3.
+    ASSERT_TRUE(StretchBlt(target.dc, 0, 0, 4, 1, source.dc, 3, 0, -4, 1, SRCCOPY));
+    for (int x = 0; x < 4; ++x)
+        EXPECT_EQ(GetPixel(target.dc, x, 0), RGB(10 * (4 - x), 0, 0)) << x;
+    EXPECT_EQ(GetPixel(target.dc, 4, 0), RGB(255, 255, 255));
 }
 
 TEST(RasterOperations, MonochromeSourcesTakeTheTargetsTextAndBackgroundColours) {
@@ -140,7 +240,7 @@ TEST(RasterOperations, StretchSamplesPixelCentresAndMirrors) {
     ASSERT_TRUE(StretchBlt(target.dc, 0, 0, 8, 2, source.dc, 0, 0, 4, 1, SRCCOPY));
     for (int x = 0; x < 8; ++x)
         EXPECT_EQ(GetPixel(target.dc, x, 1), RGB(10 * (x / 2), 0, 0));
-    ASSERT_TRUE(StretchBlt(target.dc, 8, 0, -8, 1, source.dc, 0, 0, 4, 1, SRCCOPY));
+    ASSERT_TRUE(StretchBlt(target.dc, 7, 0, -8, 1, source.dc, 0, 0, 4, 1, SRCCOPY));
     for (int x = 0; x < 8; ++x)
         EXPECT_EQ(GetPixel(target.dc, x, 0), RGB(10 * (3 - x / 2), 0, 0)) << x;
     ASSERT_TRUE(BitBlt(target.dc, -1000000000, 0, 2000000000, 1, source.dc, 0, 0, SRCCOPY));

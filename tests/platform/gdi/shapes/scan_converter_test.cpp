@@ -93,9 +93,13 @@ TEST(ScanFigures, ThinRectanglesCoverTheirBoxLessTheRightAndBottomEdges) {
     EXPECT_EQ(backwards.outline, box.outline);
     EXPECT_EQ(backwards.interior, box.interior);
 
+    // A one-pixel outline one pixel wide or high would have no inside: none is drawn.
     FigureSpans dot = platform::ScanRectangle(RECT{5, 5, 6, 6}, Solid(1), true, kOpen);
-    EXPECT_EQ(dot.outline, (SpanList{{5, 5, 6}}));
+    EXPECT_TRUE(dot.outline.empty());
     EXPECT_TRUE(dot.interior.empty());
+    EXPECT_TRUE(platform::ScanRectangle(RECT{5, 5, 6, 9}, Solid(1), true, kOpen).outline.empty());
+    EXPECT_TRUE(platform::ScanRectangle(RECT{5, 5, 9, 6}, Solid(1), true, kOpen).outline.empty());
+    EXPECT_EQ(Count(platform::ScanRectangle(RECT{5, 5, 7, 7}, Solid(1), true, kOpen).outline), 4);
     EXPECT_TRUE(platform::ScanRectangle(RECT{5, 5, 5, 9}, Solid(3), true, kOpen).outline.empty());
 
     // The null pen's figure is one pixel smaller each way; a one-pixel box has no inside.

@@ -4,6 +4,7 @@
 #include "platform/gdi/controls/draw_edge.h"
 #include "platform/gdi/controls/focus_rect.h"
 #include "platform/gdi/controls/frame_control.h"
+#include "platform/gdi/device_context.h"
 #include "platform/gdi/shapes/shapes_test_support.h"
 
 namespace {
@@ -45,6 +46,50 @@ TEST_F(ShapesControls, EdgesOwnTheirCornersAndAdjustTheRectangle) {
     EXPECT_FALSE(DrawEdge(canvas.dc, nullptr, EDGE_RAISED, BF_RECT));
     EXPECT_FALSE(DrawEdge(canvas.dc, &side, EDGE_RAISED, BF_DIAGONAL | BF_RECT));
     EXPECT_FALSE(DrawEdge(0, &side, EDGE_RAISED, BF_RECT));
+}
+
+TEST_F(ShapesControls, EdgesWithALineBothRaisedAndSunkenFailAndLeaveTheirMiddle) {
+    Canvas canvas(6, 5, 32);
+    PatBlt(canvas.dc, 0, 0, 6, 5, BLACKNESS);
+    RECT r{0, 0, 6, 5};
+    EXPECT_FALSE(DrawEdge(canvas.dc, &r, BDR_RAISEDOUTER | BDR_SUNKENOUTER, BF_RECT | BF_MIDDLE));
+    EXPECT_EQ(Picture(canvas.dc, 6, 5, kLegend),
+              Rows({"kkkkkk", "kkkkkk", "kkkkkk", "kkkkkk", "kkkkkk"}));
+    // The inner line: the outer one is drawn, the rest left.
+    EXPECT_FALSE(DrawEdge(canvas.dc, &r, BDR_SUNKENOUTER | BDR_INNER, BF_RECT | BF_MIDDLE));
+    EXPECT_EQ(Picture(canvas.dc, 6, 5, kLegend),
+              Rows({"SSSSSW", "SkkkkW", "SkkkkW", "SkkkkW", "WWWWWW"}));
+    // Flat and mono edges have no shading to contradict.
+    EXPECT_TRUE(DrawEdge(canvas.dc, &r, BDR_OUTER, BF_RECT | BF_MIDDLE | BF_FLAT));
+    EXPECT_EQ(GetPixel(canvas.dc, 2, 2), GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(ShapesControls, RadioImageAndMaskArePartners) {
+    constexpr COLORREF green = RGB(0, 128, 0);
+    const std::map<COLORREF, char> legend{
+        {RGB(255, 255, 255), 'W'}, {RGB(0, 0, 0), 'k'}, {green, 'g'}};
+    Canvas canvas(13, 13, 32);
+    HBRUSH brush = CreateSolidBrush(green);
+    RECT all{0, 0, 13, 13};
+    auto draw = [&](UINT part) {
+        FillRect(canvas.dc, &all, brush);
+        RECT r = all;
+        EXPECT_TRUE(DrawFrameControl(canvas.dc, &r, DFC_BUTTON, part));
+        return Picture(canvas.dc, 13, 13, legend);
+    };
+    std::string image = draw(DFCS_BUTTONRADIOIMAGE), mask = draw(DFCS_BUTTONRADIOMASK);
+    std::string plain = draw(DFCS_BUTTONRADIO);
+    DeleteObject(brush);
+    // Around the button, which the plain radio button leaves alone, the image is black and
+    // the mask white.
+    EXPECT_EQ(plain.front(), 'g');
+    for (size_t i = 0; i < image.size(); ++i) {
+        EXPECT_NE(mask[i], 'g') << i;
+        if (plain[i] == 'g') {
+            EXPECT_EQ(image[i], 'k') << i;
+            EXPECT_EQ(mask[i], 'W') << i;
+        }
+    }
 }
 
 TEST_F(ShapesControls, FocusRectanglesInvertDotsAndVanishWhenDrawnAgain) {

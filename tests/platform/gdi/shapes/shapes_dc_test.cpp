@@ -98,6 +98,25 @@ TEST_F(ShapesDc, PensFollowGdiRulesForRectangles) {
     }
 }
 
+TEST_F(ShapesDc, OnePixelOutlinesWithoutAnInsideDrawNothing) {
+    for (int penWidth : {1, 0}) {
+        Scene scene(130, 50, PS_SOLID, penWidth, true);
+        HDC dc = scene.canvas.dc;
+        EXPECT_TRUE(Rectangle(dc, 120, 40, 121, 41));
+        EXPECT_TRUE(Rectangle(dc, 2, 2, 3, 9)); // 1 x 7
+        EXPECT_TRUE(Rectangle(dc, 9, 2, 4, 3)); // 5 x 1, given backwards
+        EXPECT_TRUE(Rectangle(dc, 4, 5, 6, 7)); // 2 x 2 has an inside: four pixels
+        EXPECT_EQ(GetPixel(dc, 120, 40), RGB(255, 255, 255));
+        EXPECT_EQ(scene.Shows(10, 10),
+                  Rows({"..........", "..........", "..........", "..........", "..........",
+                        "....##....", "....##....", "..........", "..........", ".........."}));
+    }
+    Scene frame(6, 6, PS_INSIDEFRAME, 1, true);
+    EXPECT_TRUE(Rectangle(frame.canvas.dc, 1, 1, 2, 5));
+    EXPECT_EQ(frame.Shows(6, 6),
+              Rows({"......", "......", "......", "......", "......", "......"}));
+}
+
 TEST_F(ShapesDc, LinesLeaveOutTheirLastPixelAndMoveTheCurrentPosition) {
     Scene scene(6, 4, PS_SOLID, 1, false);
     HDC dc = scene.canvas.dc;

@@ -60,6 +60,23 @@ TEST_F(DrawTextLayoutTest, AlignsLinesAcrossAndSingleLinesDown) {
     // Without DT_SINGLELINE the vertical flags do nothing.
     EXPECT_EQ(Lay("abcd", rect, DT_VCENTER).lines[0].top, 0);
     EXPECT_EQ(Lay("ab", rect, DT_LEFT).height, lineHeight);
+
+    // Halves are truncated each: a 15-pixel line in a 40-pixel rectangle sits at 20 - 7.
+    auto arial = Make("Arial", -13);
+    ASSERT_EQ(arial->Metrics().tmHeight, 15);
+    const RECT tall{0, 0, 100, 40};
+    DrawTextLayout centred = LayOutDrawText(*arial, "abcd", tall, DT_SINGLELINE | DT_VCENTER, {});
+    EXPECT_EQ(centred.lines[0].top, 13);
+    EXPECT_EQ(centred.height, 28);
+    // Measuring keeps the line at the top; the answer counts from where drawing puts it.
+    DrawTextLayout bottom =
+        LayOutDrawText(*arial, "abcd", tall, DT_SINGLELINE | DT_BOTTOM | DT_CALCRECT, {});
+    EXPECT_EQ(bottom.height, 40);
+    EXPECT_EQ(bottom.rect.bottom, 15);
+    EXPECT_EQ(bottom.lines[0].top, 0);
+    EXPECT_EQ(
+        LayOutDrawText(*arial, "abcd", tall, DT_SINGLELINE | DT_VCENTER | DT_CALCRECT, {}).height,
+        28);
 }
 
 TEST_F(DrawTextLayoutTest, BreaksAtLineEndsUnlessSingleLine) {
@@ -118,15 +135,15 @@ TEST_F(DrawTextLayoutTest, TabsGoToStopsInAverageWidths) {
     EXPECT_EQ(odd.lines[0].segments[1].x - odd.lines[0].segments[0].x, 8 * average);
 }
 
-TEST_F(DrawTextLayoutTest, MarginsAreInAverageWidths) {
-    DRAWTEXTPARAMS params{sizeof(DRAWTEXTPARAMS), 8, 2, 3, 0};
-    RECT rect = Columns(10);
-    EXPECT_EQ(Lay("ab", rect, 0, &params).lines[0].left, rect.left + 2 * average);
-    EXPECT_EQ(Lay("ab", rect, DT_RIGHT, &params).lines[0].left, rect.right - 5 * average);
+TEST_F(DrawTextLayoutTest, MarginsAreLogicalUnits) {
+    DRAWTEXTPARAMS params{sizeof(DRAWTEXTPARAMS), 8, 3, 2, 0};
+    RECT rect = Columns(7);
+    EXPECT_EQ(Lay("ab", rect, 0, &params).lines[0].left, rect.left + 3);
+    EXPECT_EQ(Lay("ab", rect, DT_RIGHT, &params).lines[0].left, rect.right - 2 - 2 * advance);
     // The line is what remains between the margins.
     EXPECT_EQ(Texts(Lay("aaa bbb", rect, DT_WORDBREAK, &params)), (Lines{"aaa", "bbb"}));
-    DrawTextLayout calc = Lay("abcd", rect, DT_CALCRECT, &params);
-    EXPECT_EQ(calc.rect.right - calc.rect.left, 9 * average);
+    DrawTextLayout calc = Lay("abcd", rect, DT_SINGLELINE | DT_CALCRECT, &params);
+    EXPECT_EQ(calc.rect.right - calc.rect.left, 4 * advance + 5);
     params.iLeftMargin = INT_MAX; // no room at all: a word a line
     params.iRightMargin = INT_MAX;
     EXPECT_EQ(Texts(Lay("aa bb", rect, DT_WORDBREAK, &params)), (Lines{"aa", "bb"}));
@@ -205,7 +222,12 @@ TEST_F(DrawTextLayoutTest, MeasuringLaysOutAsDrawingAndItsRectangleHoldsTheLines
                     DrawTextLayout same =
                         LayOutDrawText(*proportional, text, rect, format | DT_NOCLIP, given);
                     EXPECT_EQ(Texts(calc), Texts(same));
-                    EXPECT_EQ(calc.height, drawn.height);
+                    // The answer is drawing's in the rectangle given, which places a single
+                    // line down as the rectangle found does not.
+                    EXPECT_EQ(calc.height, same.height);
+                    if (!(format & (DT_VCENTER | DT_BOTTOM))) {
+                        EXPECT_EQ(calc.height, drawn.height);
+                    }
                     EXPECT_EQ(Texts(calc), Texts(drawn));
                     ASSERT_EQ(calc.lines.size(), drawn.lines.size());
                     for (size_t i = 0; i < calc.lines.size(); ++i) {

@@ -357,11 +357,14 @@ TEST_F(TextOut, DrawTextCalcRectHoldsTheDrawing) {
                         DT_WORDBREAK | DT_RIGHT | DT_EDITCONTROL, DT_SINGLELINE | DT_VCENTER}) {
         RECT calc{20, 5, 140, 5};
         int height = DrawTextExA(dc(), text.c_str(), -1, &calc, format | DT_CALCRECT, nullptr);
-        EXPECT_EQ(height, calc.bottom - calc.top) << format;
+        // DT_VCENTER's answer counts from where the line would sit in the empty rectangle.
+        if (!(format & DT_VCENTER)) {
+            EXPECT_EQ(height, calc.bottom - calc.top) << format;
+        }
         EXPECT_TRUE(NoInk()) << format; // measuring draws nothing
         RECT rect = calc;
         EXPECT_EQ(DrawTextA(dc(), text.c_str(), static_cast<int>(text.size()), &rect, format),
-                  height)
+                  calc.bottom - calc.top)
             << format;
         RECT ink = Ink();
         EXPECT_GE(ink.left, calc.left) << format;
@@ -384,6 +387,25 @@ TEST_F(TextOut, DrawTextCalcRectHoldsTheDrawing) {
     EXPECT_EQ(DrawTextExA(dc(), "abc", 3, &rect, 0, &params), 0);
     EXPECT_EQ(DrawTextA(dc(), nullptr, 3, &rect, 0), 0);
     EXPECT_EQ(DrawTextA(0x7777, "abc", 3, &rect, 0), 0);
+}
+
+TEST_F(TextOut, DrawTextAnswersFromTheRectanglesTop) {
+    Use("Arial", -13);
+    ASSERT_EQ(Metrics().tmHeight, 15);
+    // An empty string read to its end is one line; a count of 0 is nothing.
+    RECT rect{0, 0, 100, 40};
+    EXPECT_EQ(DrawTextA(dc(), "", -1, &rect, 0), 15);
+    EXPECT_EQ(DrawTextA(dc(), "abc", 0, &rect, 0), 0);
+    EXPECT_TRUE(NoInk());
+    // Measuring a line put at the bottom answers where its bottom would be.
+    EXPECT_EQ(DrawTextA(dc(), "abc", -1, &rect, DT_CALCRECT | DT_SINGLELINE | DT_BOTTOM), 40);
+    EXPECT_EQ(rect.bottom, 15);
+    // Margins are logical units: 3 + 2 pixels beside the text.
+    DRAWTEXTPARAMS params{sizeof(DRAWTEXTPARAMS), 4, 3, 2, 0};
+    RECT measured{0, 0, 200, 40};
+    EXPECT_EQ(DrawTextExA(dc(), "Margins", -1, &measured, DT_SINGLELINE | DT_CALCRECT, &params),
+              15);
+    EXPECT_EQ(measured.right, Extent("Margins").cx + 5);
 }
 
 } // namespace
