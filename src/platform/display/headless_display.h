@@ -87,6 +87,13 @@ bool ReadPixels(HWND window, Pixels& pixels);
 // the window does not exist, its client area is empty or the file cannot be written.
 bool WritePng(HWND window, const std::string& linuxPath);
 
+// The FlashWindow calls the headless display saw, in order.
+struct FlashRequest {
+    HWND window;
+    bool on;
+};
+std::vector<FlashRequest> Flashes();
+
 // Sets a variable of the process environment, or removes it when `value` is null, for
 // tests of what the environment chooses.
 void SetEnvironment(const char* name, const char* value);
