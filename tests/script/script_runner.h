@@ -31,6 +31,8 @@
 #include <cstdint>
 #include <string>
 
+class CLaunchInfo;
+
 namespace script_test {
 
 struct ScriptResult {
@@ -54,7 +56,9 @@ public:
     ScriptRunner(const ScriptRunner&) = delete;
     ScriptRunner& operator=(const ScriptRunner&) = delete;
 
-    ScriptResult Run(const std::string& source, const std::string& unitName = "test.zs");
+    // `launch`, when given, is the launch block of the run (a hosted run, say).
+    ScriptResult Run(const std::string& source, const std::string& unitName = "test.zs",
+                     CLaunchInfo* launch = nullptr);
 };
 
 } // namespace script_test

@@ -217,3 +217,28 @@ Print(w.HasMouseCapture());
 // expect output: 1
 // expect output: 0
 // expect: end
+
+//== control handlers in their order, the first that handles ends the chain
+w = New Window(100, 50, 0, 0);
+UiAddHandlers(w);
+Print(UiSend(w, 0x111, 777, 0), UiHandlerLog());
+Print(UiSend(w, 0x111, 5, 0), UiHandlerLog());
+// expect output: 55 A273
+// expect output: 0 A273 B273 M
+// expect: end
+
+//== the modal filter eats clicks and commands, never paints and timers
+p = New Window(300, 200, 0, 0);
+m = New Window(p, Window.FAKECHILD, 100, 50, 400, 0);
+UiAddHandlers(p);
+m.DoModal();
+Print(UiSend(p, 0x201, 0, 0), UiSend(p, 0x111, 777, 0), "[" + UiHandlerLog() + "]");
+UiSend(p, 0xF, 0, 0);
+UiSend(p, 0x113, 1, 0);
+Print(UiHandlerLog());
+m.EndModal();
+Print(UiSend(p, 0x111, 777, 0), UiHandlerLog());
+// expect output: 0 0 []
+// expect output: A15 B15 A275 B275
+// expect output: 55 A273
+// expect: end
