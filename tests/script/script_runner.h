@@ -24,8 +24,8 @@
 //   String (8)              the text class
 //   the system service classes, Program and System among them, and the window classes
 //
-// Each run has a fresh headless display, and a fresh folder as the file layer's current directory, holding the
-// folders of XDG_CONFIG_HOME, XDG_DATA_HOME, ZORV_REGISTRY_DIR and TMPDIR.
+// Each run has a fresh headless display, and a fresh folder as the file layer's current directory,
+// holding the folders of XDG_CONFIG_HOME, XDG_DATA_HOME, ZORV_REGISTRY_DIR and TMPDIR.
 #pragma once
 
 #include <cstdint>
