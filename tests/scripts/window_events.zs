@@ -242,3 +242,14 @@ Print(UiSend(p, 0x111, 777, 0), UiHandlerLog());
 // expect output: A15 B15 A275 B275
 // expect output: 55 A273
 // expect: end
+
+//== closing a Window with child Windows deletes them all
+p = New Window(300, 200, 0, 0);
+a = New Window(p, 50, 40, 10, 10);
+b = New Window(a, 20, 20, 1, 1);
+q = New Window(100, 50, 400, 0);
+UiClose(p); UiDispatch();
+For (i = 0; i < 100; i++) n = i;
+Print(p, a, b, Math.Count(58), CurWindow == q);
+// expect output: 0 0 0 1 1
+// expect: end

@@ -173,12 +173,12 @@ void CIWindow::CreateWindowObject(int32_t depth, int32_t backColorArg, HWND) {
 
 void CIWindow::Destroy(int flag) {
     if (interpreter->currentWindow == this) interpreter->currentWindow = nullptr;
+    if (interpreter->mainWindow == this) {
+        interpreter->mainWindow = nullptr;
+        interpreter->mainWindowHandle = 0;
+    }
     if (parent != nullptr && parent->activeChild == this) parent->activeChild = nullptr;
     if (hwnd != 0) {
-        if (interpreter->mainWindow == this) {
-            interpreter->mainWindow = nullptr;
-            interpreter->mainWindowHandle = 0;
-        }
         if (modal != 0) RemoveModalWindow(hwnd);
         modal = 0;
         if (GetCapture() == hwnd) ReleaseCapture();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "classes/window/window_class.h"
+#include "graphics2d/surfaces/surface_kinds.h"
 #include "platform/user/input/cursor.h"
 #include "platform/user/input/drag_drop.h"
 #include "platform/user/sys_commands.h"
@@ -155,6 +156,9 @@ LRESULT CWindowProcedure::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         FillRect(static_cast<HDC>(wParam), &area, window_->backBrush);
         return 1;
     }
+    case WM_SYSCOLORCHANGE:
+        RefreshSysColorCache();
+        break;
     case WM_SHOWWINDOW:
         ShowWindowChanged(wParam != FALSE);
         break;

@@ -81,6 +81,8 @@ inline constexpr UINT WM_NCDESTROY = 0x0082;
 inline constexpr UINT WM_NCCALCSIZE = 0x0083;
 inline constexpr UINT WM_NCPAINT = 0x0085;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
+// Sent to every top-level window after the system colours changed.
+inline constexpr UINT WM_SYSCOLORCHANGE = 0x0015;
 // Sent to every top-level window after the display mode changed: wParam the bits per
 // pixel, lParam the width and height.
 inline constexpr UINT WM_DISPLAYCHANGE = 0x007E;
