@@ -253,3 +253,21 @@ For (i = 0; i < 100; i++) n = i;
 Print(p, a, b, Math.Count(58), CurWindow == q);
 // expect output: 0 0 0 1 1
 // expect: end
+
+//== a drag of the frame lets the script handle the new size at once
+Function Sized(w, width, height) { Print("size", width, height); }
+Function Gone(w, width, height) { Print("gone", width); Delete w; }
+w = New Window(Window.RESIZABLE, 100, 50, 0, 0);
+w.OnSize = Sized;
+Print(UiSizing(w, 8, 0, 0, 208, 158));
+Print(UiSizing(w, 8, 0, 0, 208, 158));
+w.OnSize = Gone;
+Print(UiSizing(w, 8, 0, 0, 308, 158));
+Print(w);
+// expect output: size 200 131
+// expect output: 0 0 208 158
+// expect output: 0 0 208 158
+// expect output: gone 300
+// expect output: 0 0 308 158
+// expect output: 0
+// expect: end
