@@ -157,6 +157,7 @@ const MethodNameRow kDoublesNames[] = {
     {51, "UiSavePicture", kDoublesId, 0},
     {52, "UiAddHandlers", kDoublesId, 0},
     {53, "UiHandlerLog", kDoublesId, 0},
+    {54, "UiFocus", kDoublesId, 0},
     {100, "ANSWER", 0, kRowConstant},
     {0, nullptr, 0, 0},
 };

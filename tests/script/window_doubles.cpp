@@ -196,6 +196,28 @@ void CallWindowDouble(CInterpretor& in, WindowDouble which) {
         result->SetString(handlerLog.c_str(), 0);
         handlerLog.clear();
         break;
+    case WindowDouble::Focus: {
+        auto* window = static_cast<CIWindow*>(in.GetArgObjectOfClass(0, CIWindow::kClassId));
+        auto* control =
+            in.IsArgDefault(2)
+                ? nullptr
+                : static_cast<CIChildWindow*>(in.GetArgObjectOfClass(2, CIWindow::kClassId));
+        switch (in.GetArgInt(1)) {
+        case 0:
+            result->SetInt(window->FocusFirstControl());
+            break;
+        case 1:
+            result->SetInt(window->FocusLastControl());
+            break;
+        case 2:
+            result->SetInt(window->FocusNextControl(control));
+            break;
+        default:
+            result->SetInt(window->FocusPreviousControl(control));
+            break;
+        }
+        break;
+    }
     case WindowDouble::Count:
         break;
     }

@@ -35,6 +35,7 @@ enum class WindowDouble : uint16_t {
     SavePicture, // SavePicture(window, linux path): its client area as PNG
     AddHandlers, // AddHandlers(window): two control handlers and a menu command handler
     HandlerLog,  // HandlerLog(): what they saw since the last call, e.g. "A273 B273 M"
+    Focus, // Focus(window, 0 first | 1 last | 2 next | 3 previous, control): the walk's answer
     Count,
 };
 

@@ -304,3 +304,21 @@ Delete p;
 Print(a, b, Math.Count(58));
 // expect output: 0 0 0
 // expect: end
+
+//== the focus walk over the controls that take the focus, in creation order
+p = New Window(300, 200, 0, 0);
+a = New Window(p, Window.TABSTOP, 40, 30, 0, 0);
+b = New Window(p, 40, 30, 50, 0);
+c = New Window(p, Window.TABSTOP, 40, 30, 100, 0);
+d = New Window(p, Window.TABSTOP, Window.HIDDEN, 40, 30, 150, 0);
+UiRefreshNow();
+Print(UiFocus(p, 0), a.HasFocus(), UiFocus(p, 1), c.HasFocus());
+Print(UiFocus(p, 2, a), c.HasFocus(), UiFocus(p, 2, c), a.HasFocus());
+Print(UiFocus(p, 3, a), c.HasFocus(), UiFocus(p, 2, b), c.HasFocus());
+c.Disable();
+Print(UiFocus(p, 2, a), UiFocus(p, 1), a.HasFocus());
+// expect output: 1 1 1 1
+// expect output: 1 1 1 1
+// expect output: 1 1 1 1
+// expect output: 0 1 1
+// expect: end

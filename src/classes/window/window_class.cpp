@@ -42,10 +42,6 @@ void CIWindow::CallMethod(uint16_t methodId) {
     CallMethodFromTable(*this, kMethods, methodId);
 }
 
-CIBaseClassImpl* CIWindow::GetMenuObject() const {
-    return menuHeld != nullptr ? dynamic_cast<CIBaseClassImpl*>(menuHeld) : nullptr;
-}
-
 void CIWindow::Create() {
     const CValue* extra[kExtraArgSlots] = {};
     ParseCreateArgs(0x8000FFFF, extra, 0, uint32_t(interpreter->GetArgCount()));
@@ -232,10 +228,6 @@ void CIWindow::SetColor(COLORREF color) {
 void CIWindow::SetBackColor(COLORREF color) {
     CIChildWindow::SetBackColor(color);
     SetDirty();
-}
-
-void CIWindow::SetFont(CIFont* newFont) {
-    CIChildWindow::SetFont(newFont);
 }
 
 void CIWindow::AttachMenu(CMenuContainer* newMenu) {

@@ -39,8 +39,6 @@ public:
     static constexpr uint32_t kMinimized = 0x8000;
 
     // Method ids: 0x01-0x41 the Surface's, 0x42-0x66 the shared ones, then the Window's.
-    static constexpr uint16_t kLastSurfaceMethod = 0x41;
-    static constexpr uint16_t kFirstSharedMethod = 0x42;
     static constexpr uint16_t kMethodCount = 0x93;
     // Class-level constants: ids above this one.
     static constexpr uint32_t kFirstClassLevelId = 0x93;
@@ -57,7 +55,6 @@ public:
     void Create() override;
     void SetColor(COLORREF color) override;
     void SetBackColor(COLORREF color) override;
-    void SetFont(CIFont* font) override;
     void AttachMenu(CMenuContainer* menu) override;
     void DetachMenu(CMenuContainer* menu) override;
 
@@ -78,9 +75,6 @@ public:
 
     // The window procedure of "ZorvMainClass" (window_procedure.cpp).
     static LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-    // The script object of the menu held; null without one.
-    CIBaseClassImpl* GetMenuObject() const;
 
     // ---- Fields ---------------------------------------------------------------------
     ControlHandler* handlers = nullptr;
