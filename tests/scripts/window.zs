@@ -322,3 +322,14 @@ Print(UiFocus(p, 2, a), UiFocus(p, 1), a.HasFocus());
 // expect output: 1 1 1 1
 // expect output: 0 1 1
 // expect: end
+
+//== Windows no value holds go with the next collection, their children with them
+x = New Window(100, 50);
+x = 0;
+c = New Window(New Window(200, 100), 50, 40, 1, 1);
+Print(Math.Count(58));
+Program.Flush();
+Print(Math.Count(58), c);
+// expect output: 3
+// expect output: 0 0
+// expect: end
