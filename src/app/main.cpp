@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "classes/system/system_classes.h"
+#include "classes/window/window_classes.h"
 #include "platform/files/drives.h"
 #include "platform/kernel/cp1252.h"
 #include "platform/shell/launcher.h"
@@ -72,6 +73,7 @@ int main(int argc, char** argv) {
     // Only the player itself starts browsers and session programs; tests record them.
     platform::InstallPlayerLauncher();
     RegisterSystemClasses();
+    RegisterWindowClasses();
     RegisterScriptClasses();
     RunApplication(launch);
     switch (launch.outcome) {

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "classes/system/system_classes.h"
+#include "classes/window/window_classes.h"
 #include "foundation/ptr_array.h"
 #include "platform/files/files.h"
 #include "script/classes/bank_class.h"
@@ -14,6 +15,7 @@
 #include "script/language/token_compiler.h"
 #include "script/project/project_file.h"
 #include "script/values/value.h"
+#include "script/window_doubles.h"
 #include "support/case_folder.h"
 #include "support/temp_dir.h"
 
@@ -39,12 +41,16 @@ public:
     void CallMethod(uint16_t methodId) override {
         if (methodId == kAnswerId)
             In().GetResultSlot()->SetInt(42);
+        else if (methodId >= kFirstWindowDouble && methodId < kFirstWindowDouble + kWindowDoubles)
+            CallWindowDouble(In(), WindowDouble(methodId - kFirstWindowDouble));
         else
             CallMethodFromTable(*this, kMethods, methodId);
     }
     void Destroy(int) override { delete this; }
 
-    static constexpr uint16_t kAnswerId = 21;
+    static constexpr uint16_t kAnswerId = 100;
+    static constexpr uint16_t kFirstWindowDouble = 30;
+    static constexpr uint16_t kWindowDoubles = uint16_t(WindowDouble::Count);
     static const ScriptMethod<TestDoubles> kMethods[14];
 
 private:
@@ -129,7 +135,32 @@ const MethodNameRow kDoublesNames[] = {
     {11, "CollectNow", kDoublesId, 0},
     {12, "AsText", kDoublesId, 0},
     {13, "Echo", kDoublesId, 0},
-    {21, "ANSWER", 0, kRowConstant},
+    {30, "UiClick", kDoublesId, 0},
+    {31, "UiDblClick", kDoublesId, 0},
+    {32, "UiPress", kDoublesId, 0},
+    {33, "UiMoveMouse", kDoublesId, 0},
+    {34, "UiWheel", kDoublesId, 0},
+    {35, "UiKey", kDoublesId, 0},
+    {36, "UiType", kDoublesId, 0},
+    {37, "UiDrop", kDoublesId, 0},
+    {38, "UiClose", kDoublesId, 0},
+    {39, "UiAdvance", kDoublesId, 0},
+    {40, "UiDispatch", kDoublesId, 0},
+    {41, "UiRefreshNow", kDoublesId, 0},
+    {42, "UiSend", kDoublesId, 0},
+    {43, "UiStyle", kDoublesId, 0},
+    {44, "UiExStyle", kDoublesId, 0},
+    {45, "UiSizing", kDoublesId, 0},
+    {46, "UiSpy", kDoublesId, 0},
+    {47, "UiMoves", kDoublesId, 0},
+    {48, "UiHandle", kDoublesId, 0},
+    {49, "UiActive", kDoublesId, 0},
+    {50, "UiFlashes", kDoublesId, 0},
+    {51, "UiSavePicture", kDoublesId, 0},
+    {52, "UiAddHandlers", kDoublesId, 0},
+    {53, "UiHandlerLog", kDoublesId, 0},
+    {54, "UiFocus", kDoublesId, 0},
+    {100, "ANSWER", 0, kRowConstant},
     {0, nullptr, 0, 0},
 };
 
@@ -137,7 +168,7 @@ CIBaseClassImpl* MakeDoubles(CInterpretor& interpreter, const CClassRecord* reco
     return new (std::nothrow) TestDoubles(&interpreter, record);
 }
 
-const ScriptClassInfo kDoublesClass = {kDoublesNames, MakeDoubles, 20, nullptr, 0,
+const ScriptClassInfo kDoublesClass = {kDoublesNames, MakeDoubles, 99, nullptr, 0,
                                        nullptr,       nullptr};
 
 // ---- Sprite and Surface ----------------------------------------------------------------
@@ -254,8 +285,9 @@ const ScriptClassInfo* const kTestClasses[] = {&kDoublesClass, &kSpriteClass, &k
 // Compiles and runs the source, leaving how it ended in `result`; the interpreter is gone,
 // with every file it held, on return.
 void RunIn(const test_support::CaseFolder& folder, const std::string& source,
-           const std::string& unitName, const std::string& project, ScriptResult& result) {
-    CInterpretor interpreter;
+           const std::string& unitName, const std::string& project, CLaunchInfo* launch,
+           ScriptResult& result) {
+    CInterpretor interpreter(0, launch);
     PtrArray names;
     BuildBuiltinClassNameList(names);
     interpreter.InitClassRegistry(names);
@@ -297,22 +329,29 @@ ScriptRunner::ScriptRunner() {
     RegisterScriptClass(GetStringClassInfo());
     RegisterScriptClass(GetBankClassInfo());
     RegisterSystemClasses();
+    RegisterWindowClasses();
 }
 
 ScriptRunner::~ScriptRunner() {
     for (uint32_t classId : {kDoublesId, kSpriteId, kSurfaceId, 56u, 8u, CIBank::kClassId})
         UnregisterScriptClass(classId);
     UnregisterSystemClasses();
+    UnregisterWindowClasses();
 }
 
 ScriptResult ScriptRunner::Run(const std::string& source, const std::string& unitName,
-                               const std::string& project, const std::vector<std::string>& keep) {
+                               const std::string& project, const std::vector<std::string>& keep,
+                               CLaunchInfo* launch) {
     ScriptResult result;
     std::string printed;
     output = &printed;
     {
         test_support::CaseFolder folder;
-        RunIn(folder, source, unitName, project, result);
+        BeginWindowRun();
+        struct End {
+            ~End() { EndWindowRun(); }
+        } end;
+        RunIn(folder, source, unitName, project, launch, result);
         for (const std::string& name : keep) {
             if (folder.Folder().Exists(name)) result.files[name] = folder.Folder().ReadFile(name);
         }
