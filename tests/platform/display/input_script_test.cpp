@@ -90,8 +90,8 @@ protected:
         platform::headless::Install();
         InputTest::TearDown();
     }
-    HWND Window(const char* title) {
-        return Keep(Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 200, 150, 0, 0, 0, title));
+    HWND Window(const char* title, int x = 100) {
+        return Keep(Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, 100, 200, 150, 0, 0, 0, title));
     }
     // Pumps until the script is done with, as a message loop would.
     void RunScript(const std::string& text) {
@@ -110,9 +110,8 @@ protected:
 };
 
 TEST_F(InputScriptRun, PointerStepsReachTheChosenWindowAtClientCoordinates) {
-    HWND other = Window("Other");
+    HWND other = Window("Other", 400);
     HWND chosen = Window("Chosen");
-    SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     RunScript("window Chosen\nclick 10 20\nclick right 30 40\ndoubleclick 5 6\n"
               "window Other\npress middle 7 8\nrelease middle 7 8\n");
     EXPECT_EQ(Mouse(chosen), (std::vector<std::pair<UINT, LPARAM>>{
