@@ -79,38 +79,34 @@ const ScriptMethod<CIMessageBox> CIMessageBox::kMethods[kMethodCount] = {
 };
 
 CIMessageBox::CIMessageBox(CInterpretor* interpreter, const CClassRecord* record)
-    : CIBaseClassImpl(interpreter, record, 1) {}
+    : CIBaseClassImpl(interpreter, record, 1), owner(interpreter) {}
 
 void CIMessageBox::CallMethod(uint16_t methodId) {
     CallMethodFromTable(*this, kMethods, methodId);
 }
 
 void CIMessageBox::Destroy(int) {
-    if (owner != nullptr) --owner->useCount;
-    owner = nullptr;
+    owner.SetInt(0);
     delete this;
 }
 
 int CIMessageBox::ReleaseReferencesTo(CIBaseClassImpl* object) {
-    if (object == nullptr || object != owner) return 0;
-    --owner->useCount;
-    owner = nullptr;
-    return 1;
+    if (object != nullptr && owner.GetType() == kValueObject && owner.ObjectPayload() == object)
+        owner.SetInt(0);
+    return 0;
 }
 
 void CIMessageBox::Create() {
     const CValue* argument = interpreter->GetArg(0);
-    if (IsWindowValue(argument)) {
-        owner = argument->GetObject();
-        ++owner->useCount;
-    }
+    if (IsWindowValue(argument)) owner.Assign(*argument);
     Register();
 }
 
 void CIMessageBox::ShowBox(uint32_t type) {
     // Everything is read before the box waits: a window procedure running meanwhile may
     // run an event handler, which reuses the call frame.
-    CIBaseClassImpl* boxOwner = owner != nullptr ? owner : interpreter->currentWindow;
+    CIBaseClassImpl* boxOwner =
+        IsWindowValue(&owner) ? owner.ObjectPayload() : interpreter->currentWindow;
     std::string text;
     std::string caption;
     bool hasText = false;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "script/classes/base_class.h"
+#include "script/values/value.h"
 
 class CIMessageBox : public CIBaseClassImpl {
 public:
@@ -27,14 +28,15 @@ public:
 
     void CallMethod(uint16_t methodId) override;
     void Destroy(int flag) override;
-    // The box goes with its owner Window.
+    // An owner Window that goes leaves the box without owner; the box stays.
     int ReleaseReferencesTo(CIBaseClassImpl* object) override;
     // new MessageBox([window]).
     void Create() override;
 
     uint32_t defaultButton = 0;
     uint32_t icon = 0x10;
-    CIBaseClassImpl* owner = nullptr;
+    // A Window object, or integer 0; a value, so that it reads 0 once the Window is gone.
+    CValue owner;
 
 private:
     // Every box method: the arguments, then the box of `type`.
