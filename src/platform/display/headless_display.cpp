@@ -7,10 +7,12 @@
 
 #include "platform/display/display_backend.h"
 #include "platform/display/png_dump.h"
+#include "platform/gdi/framebuffer.h"
 #include "platform/kernel/clock.h"
 #include "platform/kernel/test_hooks.h"
 #include "platform/system/system_info.h"
 #include "platform/user/input/input_routing.h"
+#include "platform/user/menus/menu_test_hooks.h"
 
 namespace platform {
 namespace {
@@ -233,6 +235,41 @@ void AdvanceTime(DWORD milliseconds) {
 
 bool ReadPixels(HWND window, Pixels& pixels) {
     return test::ReadWindowPixels(window, pixels.data, pixels.width, pixels.height);
+}
+
+bool ReadWholePixels(HWND handle, Pixels& pixels) {
+    std::lock_guard windows(WindowLock());
+    WindowPtr window = LookupWindowLocked(handle);
+    if (!window) return false;
+    WindowPtr top = window;
+    while (top->parent != 0)
+        if (!(top = LookupWindowLocked(top->parent))) return false;
+    RECT screen = ScreenRectLocked(*window);
+    int64_t left = int64_t{screen.left} - top->window.left;
+    int64_t topEdge = int64_t{screen.top} - top->window.top;
+    pixels.width = static_cast<int>(
+        std::clamp<int64_t>(int64_t{screen.right} - screen.left, 0, MAX_FRAMEBUFFER_SIDE));
+    pixels.height = static_cast<int>(
+        std::clamp<int64_t>(int64_t{screen.bottom} - screen.top, 0, MAX_FRAMEBUFFER_SIDE));
+    pixels.data.assign(static_cast<size_t>(pixels.width) * pixels.height, 0);
+    std::lock_guard lock(FramebufferLock());
+    Framebuffer* buffer = FramebufferLocked(*top);
+    if (buffer == nullptr) return true;
+    for (int y = 0; y < pixels.height; ++y) {
+        int64_t fy = topEdge + y;
+        if (fy < 0 || fy >= buffer->height) continue;
+        for (int x = 0; x < pixels.width; ++x) {
+            int64_t fx = left + x;
+            if (fx < 0 || fx >= buffer->width) continue;
+            pixels.data[static_cast<size_t>(y) * pixels.width + x] =
+                buffer->pixels[static_cast<size_t>(fy) * buffer->width + fx];
+        }
+    }
+    return true;
+}
+
+void SetMenuWaitHook(std::function<void(HWND popup)> hook) {
+    test::SetMenuWaitHook(std::move(hook));
 }
 
 bool WritePng(HWND window, const std::string& linuxPath) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,9 +84,16 @@ struct Pixels {
 };
 // False when the window does not exist.
 bool ReadPixels(HWND window, Pixels& pixels);
+// The whole window as the display shows it: frame, caption, menu bar and client area.
+bool ReadWholePixels(HWND window, Pixels& pixels);
 // Writes the window's client area to an 8-bit RGB PNG file at a Linux path; false when
 // the window does not exist, its client area is empty or the file cannot be written.
 bool WritePng(HWND window, const std::string& linuxPath);
+
+// Called each time an open menu (a menu bar's or TrackPopupMenu's) has nothing left to do
+// and would wait for the user, with its innermost popup window (0 while only the bar is
+// selected): the place to inject what the user does next. An empty hook removes it.
+void SetMenuWaitHook(std::function<void(HWND popup)> hook);
 
 // Sets a variable of the process environment, or removes it when `value` is null, for
 // tests of what the environment chooses.

@@ -3,6 +3,8 @@
 
 #include "platform/controls/controls.h"
 #include "platform/user/input/input_routing.h"
+#include "platform/user/menus/menu_bar.h"
+#include "platform/user/nonclient/frame_parts.h"
 #include "platform/user/nonclient/nonclient.h"
 #include "platform/user/paint/paint_hooks.h"
 #include "platform/user/scroll/scroll_bars.h"
@@ -141,7 +143,15 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_SYSCOMMAND:
         return SystemCommand(handle, window, wParam);
     case WM_SYSKEYDOWN:
+        if (platform::MenuBarKey(handle, message, wParam, lParam)) return 0;
         return SystemKey(window, wParam, lParam);
+    case WM_SYSKEYUP:
+    case WM_SYSCHAR: {
+        if (platform::MenuBarKey(handle, message, wParam, lParam)) return 0;
+        LRESULT result = 0;
+        platform::DefaultInputMessage(window, message, wParam, lParam, result);
+        return result;
+    }
     case WM_PAINT:
         return platform::DefaultPaint(handle);
     case WM_NCPAINT:
@@ -152,6 +162,12 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
         return TRUE;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
+        if (wParam == HTMENU) {
+            platform::TrackMenuBar(
+                handle, POINT{static_cast<SHORT>(LOWORD(static_cast<DWORD_PTR>(lParam))),
+                              static_cast<SHORT>(HIWORD(static_cast<DWORD_PTR>(lParam)))});
+            return 0;
+        }
         if (wParam == HTHSCROLL || wParam == HTVSCROLL) {
             POINT point{static_cast<SHORT>(LOWORD(static_cast<DWORD_PTR>(lParam))),
                         static_cast<SHORT>(HIWORD(static_cast<DWORD_PTR>(lParam)))};

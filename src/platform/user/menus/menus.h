@@ -48,9 +48,16 @@ inline constexpr UINT WM_ENTERMENULOOP = 0x0211;
 inline constexpr UINT WM_EXITMENULOOP = 0x0212;
 inline constexpr UINT WM_CONTEXTMENU = 0x007B;
 
+// Errors of the menu calls.
+inline constexpr DWORD ERROR_INVALID_MENU_HANDLE = 1401;
+inline constexpr DWORD ERROR_CHILD_WINDOW_MENU = 1436;
+inline constexpr DWORD ERROR_POPUP_ALREADY_ACTIVE = 1446;
+inline constexpr DWORD ERROR_MENU_ITEM_NOT_FOUND = 1456;
+
 HMENU CreateMenu();
 HMENU CreatePopupMenu();
-// Destroys the menu and, recursively, the submenus its popup items open.
+// Destroys the menu and, recursively, the submenus its popup items open; FALSE for a menu
+// destroyed already.
 BOOL DestroyMenu(HMENU menu);
 BOOL IsMenu(HMENU menu);
 
@@ -59,12 +66,14 @@ BOOL IsMenu(HMENU menu);
 BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR newItem, LPCSTR text);
 BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR newItem, LPCSTR text);
 BOOL ModifyMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR newItem, LPCSTR text);
-// DeleteMenu destroys a submenu the item opens; RemoveMenu leaves it alive.
+// Both take the item out; a submenu it opens is detached, never destroyed, so that its
+// owner may insert it again.
 BOOL DeleteMenu(HMENU menu, UINT position, UINT flags);
 BOOL RemoveMenu(HMENU menu, UINT position, UINT flags);
 
 // Answer the previous state, or (DWORD)-1 when the item does not exist.
 DWORD CheckMenuItem(HMENU menu, UINT item, UINT flags);
+// The previous MF_GRAYED and MF_DISABLED bits, or -1 when the item does not exist.
 BOOL EnableMenuItem(HMENU menu, UINT item, UINT flags);
 BOOL CheckMenuRadioItem(HMENU menu, UINT first, UINT last, UINT check, UINT flags);
 // The item's state bits (MF_CHECKED, MF_GRAYED, MF_DISABLED, MF_POPUP, MF_SEPARATOR,

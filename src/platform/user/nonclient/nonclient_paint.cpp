@@ -1,9 +1,10 @@
 // The frame as DefWindowProcA's WM_NCPAINT draws it: border, edges, caption with its
-// buttons, and the window's own scroll bars.
+// buttons, the menu bar and the window's own scroll bars.
 #include "platform/gdi/controls/draw_edge.h"
 #include "platform/gdi/controls/frame_control.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/text/text_out.h"
+#include "platform/user/menus/menu_bar.h"
 #include "platform/user/nonclient/frame_parts.h"
 #include "platform/user/nonclient/nonclient.h"
 #include "platform/user/scroll/scroll_bars.h"
@@ -97,6 +98,7 @@ void DrawNonClient(HWND handle) {
         DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
     }
     ReleaseDC(handle, dc);
+    PaintMenuBar(handle);
     DrawWindowScrollBars(handle);
 }
 

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include "platform/display/headless_display.h"
+#include "platform/kernel/errors.h"
+#include "platform/system/system_info.h"
+#include "platform/user/input/input_fixture.h"
+#include "platform/user/menus/menus.h"
+#include "platform/user/nonclient/frame_parts.h"
+
+namespace {
+
+namespace headless = platform::headless;
+using input_test::Recorder;
+
+class MenuBars : public input_test::InputTest {
+protected:
+    void SetUp() override {
+        headless::Install();
+        InputTest::SetUp();
+    }
+};
+
+TEST_F(MenuBars, SetMenuAddsTheBarRowAsAdjustWindowRectExCountsIt) {
+    HWND window = Keep(input_test::Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 40, 300, 200));
+    window_test::Pump();
+    RECT before = window_test::ClientRect(window);
+    HMENU bar = CreateMenu();
+    AppendMenuA(bar, MF_STRING, 1, "&File");
+    Recorder::seen.clear();
+    ASSERT_TRUE(SetMenu(window, bar));
+    EXPECT_EQ(GetMenu(window), bar);
+    RECT after = window_test::ClientRect(window);
+    EXPECT_EQ(after.bottom, before.bottom - GetSystemMetrics(SM_CYMENU));
+    EXPECT_EQ(after.right, before.right);
+    auto sizes = Recorder::Of(WM_SIZE);
+    ASSERT_EQ(sizes.size(), 1u);
+    EXPECT_EQ(HIWORD(static_cast<DWORD>(sizes[0].lParam)), after.bottom);
+    // The window rectangle AdjustWindowRectEx gives for this client area is the window's.
+    RECT outer = window_test::WindowRect(window);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    RECT adjusted{origin.x, origin.y, origin.x + after.right, origin.y + after.bottom};
+    AdjustWindowRectEx(&adjusted, WS_OVERLAPPEDWINDOW, TRUE, 0);
+    EXPECT_EQ(window_test::Sides(adjusted), window_test::Sides(outer));
+    // The row answers HTMENU, between the caption and the client area.
+    LRESULT hit = SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(origin.x + 20, origin.y - 5));
+    EXPECT_EQ(hit, HTMENU);
+    // Taking the menu off gives the row back.
+    Recorder::seen.clear();
+    ASSERT_TRUE(SetMenu(window, 0));
+    EXPECT_EQ(window_test::ClientRect(window).bottom, before.bottom);
+    EXPECT_EQ(Recorder::Of(WM_SIZE).size(), 1u);
+    EXPECT_TRUE(IsMenu(bar)); // not destroyed with the window's use of it
+    DestroyMenu(bar);
+}
+
+TEST_F(MenuBars, AChildOrADeadMenuIsRefused) {
+    HWND top = Keep(input_test::Make(WS_OVERLAPPEDWINDOW, 0, 0, 200, 100));
+    HWND child = input_test::Make(WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, top, 0, 77);
+    HMENU bar = CreateMenu();
+    SetLastError(0);
+    EXPECT_FALSE(SetMenu(child, bar));
+    EXPECT_EQ(GetLastError(), ERROR_CHILD_WINDOW_MENU);
+    EXPECT_EQ(GetDlgCtrlID(child), 77); // its id stays
+    EXPECT_EQ(GetMenu(child), 0u);
+    DestroyMenu(bar);
+    RECT before = window_test::ClientRect(top);
+    SetLastError(0);
+    EXPECT_FALSE(SetMenu(top, bar));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_MENU_HANDLE);
+    EXPECT_EQ(window_test::Sides(window_test::ClientRect(top)), window_test::Sides(before));
+    EXPECT_FALSE(SetMenu(0x7FFFFFF0, 0));
+    EXPECT_FALSE(DrawMenuBar(0x7FFFFFF0));
+}
+
+} // namespace

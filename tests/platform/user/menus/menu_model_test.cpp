@@ -1,0 +1,330 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/kernel/errors.h"
+#include "platform/user/menus/menus.h"
+
+namespace {
+
+std::string Text(HMENU menu, UINT item, UINT flags) {
+    char buffer[64] = {};
+    int count = GetMenuStringA(menu, item, buffer, sizeof buffer, flags);
+    return std::string(buffer, static_cast<size_t>(count < 0 ? 0 : count));
+}
+
+// What a menu should hold, kept beside the real one by a random sequence of calls.
+struct ModelItem {
+    bool separator = false;
+    int submenu = -1; // index into the model's menus
+    UINT id = 0;
+    std::string text;
+    bool checked = false;
+    UINT grey = 0;
+};
+
+struct Model {
+    std::vector<HMENU> handles;
+    std::vector<std::vector<ModelItem>> menus;
+
+    int Add(HMENU handle) {
+        handles.push_back(handle);
+        menus.emplace_back();
+        return static_cast<int>(handles.size()) - 1;
+    }
+    // The item with a command, depth first from `menu`, as MF_BYCOMMAND searches.
+    bool Find(int menu, UINT id, int& foundMenu, size_t& index) const {
+        for (size_t i = 0; i < menus[menu].size(); ++i) {
+            const ModelItem& item = menus[menu][i];
+            if (item.submenu >= 0) {
+                if (Find(item.submenu, id, foundMenu, index)) return true;
+            } else if (item.id == id) {
+                foundMenu = menu;
+                index = i;
+                return true;
+            }
+        }
+        return false;
+    }
+    void Collect(int menu, std::vector<UINT>& ids, std::vector<int>& reachable) const {
+        reachable.push_back(menu);
+        for (const ModelItem& item : menus[menu]) {
+            if (item.submenu >= 0)
+                Collect(item.submenu, ids, reachable);
+            else if (!item.separator)
+                ids.push_back(item.id);
+        }
+    }
+};
+
+void ExpectSame(const Model& model, int menu) {
+    HMENU handle = model.handles[menu];
+    const std::vector<ModelItem>& items = model.menus[menu];
+    ASSERT_EQ(GetMenuItemCount(handle), static_cast<int>(items.size()));
+    for (size_t i = 0; i < items.size(); ++i) {
+        const ModelItem& item = items[i];
+        UINT position = static_cast<UINT>(i);
+        UINT state = GetMenuState(handle, position, MF_BYPOSITION);
+        if (item.separator) {
+            EXPECT_EQ(state & MF_SEPARATOR, MF_SEPARATOR) << i;
+            continue;
+        }
+        UINT expected = (item.checked ? MF_CHECKED : 0) | item.grey;
+        if (item.submenu >= 0) {
+            size_t count = model.menus[item.submenu].size();
+            EXPECT_EQ(state, (count << 8) | MF_POPUP | expected) << i;
+            EXPECT_EQ(GetSubMenu(handle, static_cast<int>(i)), model.handles[item.submenu]);
+            EXPECT_EQ(GetMenuItemID(handle, static_cast<int>(i)), static_cast<UINT>(-1));
+        } else {
+            EXPECT_EQ(state, expected) << i;
+            EXPECT_EQ(GetMenuItemID(handle, static_cast<int>(i)), item.id);
+            // By command too, from the top of the whole menu.
+            EXPECT_EQ(GetMenuState(model.handles[0], item.id, MF_BYCOMMAND), expected);
+            EXPECT_EQ(Text(model.handles[0], item.id, MF_BYCOMMAND), item.text);
+        }
+        EXPECT_EQ(Text(handle, position, MF_BYPOSITION), item.text) << i;
+    }
+}
+
+TEST(MenuModel, RandomCallsByPositionAndByCommandMatchTheModel) {
+    std::mt19937 random(19);
+    Model model;
+    model.Add(CreateMenu());
+    UINT nextId = 100;
+    auto pick = [&](size_t bound) { return static_cast<size_t>(random() % (bound + 1)); };
+    for (int step = 0; step < 400; ++step) {
+        std::vector<UINT> ids;
+        std::vector<int> reachable;
+        model.Collect(0, ids, reachable);
+        int menu = reachable[pick(reachable.size() - 1)];
+        std::vector<ModelItem>& items = model.menus[menu];
+        HMENU handle = model.handles[menu];
+        switch (random() % 8) {
+        case 0:
+        case 1: { // a text item by position, past the end appending
+            size_t position = pick(items.size() + 2);
+            ModelItem item;
+            item.id = nextId++;
+            item.text = "Item &" + std::to_string(item.id) + "\tCtrl+" + std::to_string(step);
+            ASSERT_TRUE(InsertMenuA(handle, static_cast<UINT>(position), MF_BYPOSITION | MF_STRING,
+                                    item.id, item.text.c_str()));
+            items.insert(items.begin() + static_cast<long>(std::min(position, items.size())), item);
+            break;
+        }
+        case 2: { // a separator or a submenu at the end
+            ModelItem item;
+            if (random() % 2) {
+                item.separator = true;
+                ASSERT_TRUE(AppendMenuA(handle, MF_SEPARATOR, 0, nullptr));
+            } else {
+                HMENU sub = CreatePopupMenu();
+                item.text = "Sub " + std::to_string(step);
+                ASSERT_TRUE(AppendMenuA(handle, MF_POPUP, sub, item.text.c_str()));
+                item.submenu = model.Add(sub);
+            }
+            model.menus[menu].push_back(item);
+            break;
+        }
+        case 3: { // before an item named by command, wherever it lies
+            if (ids.empty()) break;
+            UINT before = ids[pick(ids.size() - 1)];
+            int found;
+            size_t index;
+            ASSERT_TRUE(model.Find(0, before, found, index));
+            ModelItem item;
+            item.id = nextId++;
+            item.text = "Before " + std::to_string(before);
+            ASSERT_TRUE(
+                InsertMenuA(model.handles[0], before, MF_BYCOMMAND, item.id, item.text.c_str()));
+            model.menus[found].insert(model.menus[found].begin() + static_cast<long>(index), item);
+            break;
+        }
+        case 4: { // checks and greys by command
+            if (ids.empty()) break;
+            UINT id = ids[pick(ids.size() - 1)];
+            int found;
+            size_t index;
+            ASSERT_TRUE(model.Find(0, id, found, index));
+            ModelItem& item = model.menus[found][index];
+            bool check = random() % 2;
+            EXPECT_EQ(CheckMenuItem(model.handles[0], id, check ? MF_CHECKED : MF_UNCHECKED),
+                      item.checked ? MF_CHECKED : 0u);
+            item.checked = check;
+            UINT grey = static_cast<UINT>(random() % 4);
+            EXPECT_EQ(EnableMenuItem(model.handles[0], id, grey), static_cast<BOOL>(item.grey));
+            item.grey = grey;
+            break;
+        }
+        case 5: { // a new text by command
+            if (ids.empty()) break;
+            UINT id = ids[pick(ids.size() - 1)];
+            int found;
+            size_t index;
+            ASSERT_TRUE(model.Find(0, id, found, index));
+            ModelItem item;
+            item.id = id;
+            item.text = "Changed " + std::to_string(step);
+            ASSERT_TRUE(
+                ModifyMenuA(model.handles[0], id, MF_BYCOMMAND | MF_STRING, id, item.text.c_str()));
+            model.menus[found][index] = item;
+            break;
+        }
+        case 6: { // deleting by command or removing by position
+            if (ids.empty() || items.empty()) break;
+            if (random() % 2) {
+                UINT id = ids[pick(ids.size() - 1)];
+                int found;
+                size_t index;
+                ASSERT_TRUE(model.Find(0, id, found, index));
+                ASSERT_TRUE(DeleteMenu(model.handles[0], id, MF_BYCOMMAND));
+                model.menus[found].erase(model.menus[found].begin() + static_cast<long>(index));
+            } else {
+                size_t index = pick(items.size() - 1);
+                ASSERT_TRUE(RemoveMenu(handle, static_cast<UINT>(index), MF_BYPOSITION));
+                items.erase(items.begin() + static_cast<long>(index));
+            }
+            break;
+        }
+        default: { // names that exist nowhere change nothing
+            EXPECT_EQ(CheckMenuItem(handle, 99999, MF_CHECKED), static_cast<DWORD>(-1));
+            EXPECT_EQ(GetMenuState(handle, static_cast<UINT>(items.size()), MF_BYPOSITION),
+                      static_cast<UINT>(-1));
+            EXPECT_FALSE(DeleteMenu(handle, 99999, MF_BYCOMMAND));
+            break;
+        }
+        }
+        model.Collect(0, ids, reachable);
+        for (int each : reachable)
+            ExpectSame(model, each);
+        if (HasFailure()) FAIL() << "after step " << step;
+    }
+    EXPECT_TRUE(DestroyMenu(model.handles[0]));
+}
+
+TEST(MenuModel, ByCommandSearchesSubmenusDepthFirstInOrder) {
+    HMENU bar = CreateMenu();
+    HMENU file = CreatePopupMenu();
+    HMENU recent = CreatePopupMenu();
+    AppendMenuA(recent, MF_STRING, 7, "Deep seven");
+    AppendMenuA(file, MF_POPUP, recent, "&Recent");
+    AppendMenuA(file, MF_STRING, 8, "&Open\tCtrl+O");
+    AppendMenuA(bar, MF_POPUP, file, "&File");
+    AppendMenuA(bar, MF_STRING, 7, "Top seven");
+    // The submenu comes first in the menu's order.
+    EXPECT_EQ(Text(bar, 7, MF_BYCOMMAND), "Deep seven");
+    EXPECT_EQ(Text(bar, 8, MF_BYCOMMAND), "&Open\tCtrl+O");
+    ASSERT_TRUE(CheckMenuItem(bar, 7, MF_CHECKED) == 0);
+    EXPECT_EQ(GetMenuState(recent, 0, MF_BYPOSITION), MF_CHECKED);
+    EXPECT_EQ(GetMenuState(bar, 1, MF_BYPOSITION), 0u);
+    EXPECT_EQ(GetMenuState(bar, 0, MF_BYPOSITION), (2u << 8) | MF_POPUP);
+    EXPECT_TRUE(DestroyMenu(bar));
+    EXPECT_FALSE(IsMenu(file));
+    EXPECT_FALSE(IsMenu(recent));
+}
+
+TEST(MenuModel, TextsAreCutToTheBufferAndMeasuredWithoutOne) {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 1, "&Save as\xE9...\tF12");
+    EXPECT_EQ(GetMenuStringA(menu, 1, nullptr, 0, MF_BYCOMMAND), 16);
+    char small[5] = {'x', 'x', 'x', 'x', 'x'};
+    EXPECT_EQ(GetMenuStringA(menu, 1, small, 5, MF_BYCOMMAND), 4);
+    EXPECT_STREQ(small, "&Sav");
+    char one[1] = {'x'};
+    EXPECT_EQ(GetMenuStringA(menu, 0, one, 1, MF_BYPOSITION), 0);
+    EXPECT_EQ(one[0], '\0');
+    EXPECT_EQ(GetMenuStringA(menu, 2, small, 5, MF_BYPOSITION), 0);
+    DestroyMenu(menu);
+}
+
+TEST(MenuModel, RadioChecksOneItemOfARangeInASubmenu) {
+    HMENU bar = CreateMenu();
+    HMENU view = CreatePopupMenu();
+    AppendMenuA(view, MF_STRING, 20, "Small");
+    AppendMenuA(view, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(view, MF_STRING | MF_CHECKED, 21, "Medium");
+    AppendMenuA(view, MF_STRING, 22, "Large");
+    AppendMenuA(view, MF_STRING | MF_CHECKED, 23, "Outside");
+    AppendMenuA(bar, MF_POPUP, view, "View");
+    ASSERT_TRUE(CheckMenuRadioItem(bar, 20, 22, 22, MF_BYCOMMAND));
+    EXPECT_FALSE(GetMenuState(bar, 20, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(GetMenuState(bar, 21, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(GetMenuState(bar, 22, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(GetMenuState(bar, 23, MF_BYCOMMAND) & MF_CHECKED);
+    // Ends in different menus, or missing, are refused.
+    AppendMenuA(bar, MF_STRING, 30, "Top");
+    EXPECT_FALSE(CheckMenuRadioItem(bar, 20, 30, 20, MF_BYCOMMAND));
+    EXPECT_FALSE(CheckMenuRadioItem(bar, 20, 99, 20, MF_BYCOMMAND));
+    // By position, in either order.
+    ASSERT_TRUE(CheckMenuRadioItem(view, 3, 0, 0, MF_BYPOSITION));
+    EXPECT_TRUE(GetMenuState(view, 0, MF_BYPOSITION) & MF_CHECKED);
+    EXPECT_FALSE(GetMenuState(view, 3, MF_BYPOSITION) & MF_CHECKED);
+    DestroyMenu(bar);
+}
+
+TEST(MenuModel, ATakenOutSubmenuStaysAliveToBeInsertedAgain) {
+    HMENU bar = CreateMenu();
+    HMENU edit = CreatePopupMenu();
+    HMENU inner = CreatePopupMenu();
+    AppendMenuA(inner, MF_STRING, 41, "Inner");
+    AppendMenuA(edit, MF_POPUP, inner, "Inner menu");
+    AppendMenuA(bar, MF_POPUP, edit, "&Edit");
+    AppendMenuA(bar, MF_STRING, 42, "Other");
+    ASSERT_TRUE(DeleteMenu(bar, 0, MF_BYPOSITION));
+    EXPECT_TRUE(IsMenu(edit));
+    EXPECT_TRUE(IsMenu(inner));
+    EXPECT_EQ(GetMenuItemCount(bar), 1);
+    // Through ModifyMenuA too: the submenu the item opened is only let go.
+    ASSERT_TRUE(AppendMenuA(bar, MF_POPUP, edit, "&Edit again"));
+    ASSERT_TRUE(ModifyMenuA(bar, 1, MF_BYPOSITION | MF_STRING, 43, "Plain"));
+    EXPECT_TRUE(IsMenu(edit));
+    ASSERT_TRUE(InsertMenuA(bar, 0, MF_BYPOSITION | MF_POPUP, edit, "&Edit"));
+    EXPECT_EQ(Text(bar, 41, MF_BYCOMMAND), "Inner");
+    ASSERT_TRUE(RemoveMenu(bar, 0, MF_BYPOSITION));
+    // Destroying the menu it left leaves it; destroying it takes its own submenus.
+    EXPECT_TRUE(DestroyMenu(bar));
+    EXPECT_TRUE(IsMenu(edit));
+    EXPECT_TRUE(DestroyMenu(edit));
+    EXPECT_FALSE(IsMenu(inner));
+    SetLastError(0);
+    EXPECT_FALSE(DestroyMenu(edit));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_MENU_HANDLE);
+    EXPECT_FALSE(AppendMenuA(edit, MF_STRING, 1, "dead"));
+}
+
+TEST(MenuModel, AMenuCannotBeInsertedInsideItself) {
+    HMENU top = CreatePopupMenu();
+    HMENU middle = CreatePopupMenu();
+    HMENU bottom = CreatePopupMenu();
+    ASSERT_TRUE(AppendMenuA(top, MF_POPUP, middle, "middle"));
+    ASSERT_TRUE(AppendMenuA(middle, MF_POPUP, bottom, "bottom"));
+    AppendMenuA(bottom, MF_STRING, 5, "leaf");
+    SetLastError(0);
+    EXPECT_FALSE(AppendMenuA(top, MF_POPUP, top, "itself"));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    EXPECT_FALSE(AppendMenuA(bottom, MF_POPUP, top, "ancestor"));
+    EXPECT_FALSE(ModifyMenuA(bottom, 5, MF_BYCOMMAND | MF_POPUP, middle, "ancestor"));
+    EXPECT_FALSE(AppendMenuA(top, MF_POPUP, 0x12345, "no menu"));
+    EXPECT_EQ(GetMenuItemCount(bottom), 1);
+    // The search by command still ends.
+    EXPECT_EQ(GetMenuState(top, 6, MF_BYCOMMAND), static_cast<UINT>(-1));
+    EXPECT_TRUE(DestroyMenu(top));
+    EXPECT_FALSE(IsMenu(bottom));
+}
+
+TEST(MenuModel, HandlesOfOtherKindsNameNoMenu) {
+    EXPECT_EQ(GetMenuItemCount(0), -1);
+    EXPECT_FALSE(IsMenu(0x10000));
+    EXPECT_EQ(GetSubMenu(0x10000, 0), 0u);
+    EXPECT_EQ(GetMenuItemID(0x10000, 0), static_cast<UINT>(-1));
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 3, "three");
+    EXPECT_EQ(GetMenuItemID(menu, -1), static_cast<UINT>(-1));
+    EXPECT_EQ(GetSubMenu(menu, 0), 0u);
+    EXPECT_EQ(EnableMenuItem(menu, 4, MF_GRAYED | MF_BYCOMMAND), -1);
+    DestroyMenu(menu);
+}
+
+} // namespace
