@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "classes/system/system_classes.h"
+#include "classes/window/window_classes.h"
 #include "platform/display/input_script.h"
 #include "platform/files/drives.h"
 #include "platform/kernel/cp1252.h"
@@ -74,6 +75,7 @@ int main(int argc, char** argv) {
     // Only the player itself starts browsers and session programs; tests record them.
     platform::InstallPlayerLauncher();
     RegisterSystemClasses();
+    RegisterWindowClasses();
     RegisterScriptClasses();
     // A run driven by an input script (tests, examples) ends when a step cannot be taken.
     if (!platform::headless::InstallInputScriptFromEnvironment(

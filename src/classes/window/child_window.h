@@ -54,6 +54,9 @@ public:
 
     CIChildWindow(CInterpretor* interpreter, const CClassRecord* record);
 
+    // The base class's; the refresh part keeps the same pointer.
+    using CIBaseClassImpl::interpreter;
+
     // ---- Slots ----------------------------------------------------------------------
     // Destroys the window (its property first), the owned brush, leaves the parent's
     // child list and the refresh list; then deletes the object.
@@ -87,8 +90,7 @@ public:
     HWND CreateControl(const char* className, HMENU menu, CIBaseClassImpl* ownerObject,
                        HWND existingHwnd, uint32_t createFlags);
     // The table value of an attribute constant and its target word (0 style, 1 extended
-    // style, 2 flagsA, 3 flagsB); 0 for a constant of no table. Error 14 for an index past
-    // the end of its table.
+    // style, 2 flagsA, 3 flagsB); 0 for a constant of no table or past its table's end.
     uint32_t LookUpAttribute(uint32_t constant, uint32_t& target);
     // The window exists, has TABSTOP, and is visible and enabled.
     bool CanTakeFocus();
@@ -100,6 +102,10 @@ public:
     HWND TargetWindow() const { return outerWindow != 0 ? outerWindow : hwnd; }
     void QueueShow(int command);
     void CancelShow(int command);
+    // Issues the pending ShowWindow commands in command order; SW_SHOWNORMAL also raises.
+    void ApplyPendingShows();
+    // Brings a window to the front through the topmost band, unless it is topmost.
+    static void RaiseOnce(HWND target);
     // The outer size of the window for a client size.
     int32_t OuterWidth() const { return width + borderLeft + borderRight; }
     int32_t OuterHeight() const { return height + borderTop + borderBottom; }

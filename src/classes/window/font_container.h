@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/gdi/device_context.h"
+#include "platform/gdi/text/text_out.h"
 
 class CInterpretor;
 class CIFont;

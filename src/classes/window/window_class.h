@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "classes/window/child_window.h"
 #include "classes/window/menu_container.h"
@@ -78,13 +79,16 @@ public:
     // The window procedure of "ZorvMainClass" (window_procedure.cpp).
     static LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+    // The script object of the menu held; null without one.
+    CIBaseClassImpl* GetMenuObject() const;
+
     // ---- Fields ---------------------------------------------------------------------
-    CIBaseClassImpl* menu = nullptr;
     ControlHandler* handlers = nullptr;
     uint32_t handlerCount = 0;
     HICON bigIcon = 0;
     HICON smallIcon = 0;
     uint32_t autoClose = 1;
+    std::string inputText;
     uint32_t inputRunning = 0;
     uint32_t modal = 0;
     CIBaseClassImpl* hScrollBar = nullptr;
@@ -126,6 +130,8 @@ private:
     // The activation of a child Window inside its parent: posted WM_NCACTIVATE to the old
     // and the new active child, the focus to the control under the cursor.
     void ActivateAsChild();
+    // A character typed while Input runs.
+    void TypeInput(char character);
 
     // Script methods of the Window's own.
     void SurfaceMethod();
@@ -143,8 +149,6 @@ private:
     void OnMaximize();
     void DoModal();
     void EndModal();
-    void SetIcon();
-    void EnableCloseBox();
     void SetAutoClose();
     void Center();
     void Maximize();
@@ -156,8 +160,6 @@ private:
     void SetMaxSize();
     void EnableDropFile();
     void OnDropFile();
-    void SetFullScreenMode();
-    void SetWindowedMode();
     void OnMouseDown();
     void OnMouseUp();
     void OnMouseMove();
@@ -172,7 +174,6 @@ private:
     void GetTopBorderSize();
     void GetBottomBorderSize();
     void OnMouseWheel();
-    void SetShape();
 
     static const ScriptMethod<CIWindow> kMethods[kMethodCount];
 };
@@ -181,6 +182,17 @@ const ScriptClassInfo* GetWindowClassInfo();
 
 // Registers "ZorvMainClass" once per process; 1 on success or when it is registered.
 int RegisterMainWindowClass();
+
+// GameInput follows the active Window: the game-input classes set it; null: none.
+using GameInputActivation = void (*)(CInterpretor& interpreter, HWND window);
+void SetGameInputActivation(GameInputActivation activation);
+
+// The dragged outer rectangle kept within the Window's size limits: the edges that move
+// (WMSZ_LEFT .. WMSZ_BOTTOMRIGHT) give way.
+void ApplySizingLimits(const CIWindow& window, WPARAM edge, RECT& rect);
+
+// Sets the interpreter's pending end code 0 when no Window object is left.
+void RequestEndIfNoWindow(CInterpretor& interpreter);
 
 // The modal stack, shared by every Window of the process: the window on top is the only
 // one that takes clicks and commands.

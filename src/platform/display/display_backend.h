@@ -71,6 +71,12 @@ public:
     virtual bool SetMode(const DisplayMode& mode) = 0;
     // Whether a person can see and answer a message box drawn as one of our windows.
     virtual bool ShowsWindows() const = 0;
+    // FlashWindow: draws the user's attention to a top-level window, or stops. A back end
+    // without such a thing ignores it.
+    virtual void Flash(HWND window, bool on) {
+        (void)window;
+        (void)on;
+    }
 };
 
 // The back end in use, chosen at first use.

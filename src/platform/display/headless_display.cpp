@@ -54,9 +54,12 @@ public:
         });
     }
     bool ShowsWindows() const override { return false; }
+    void Flash(HWND window, bool on) override { flashes_.push_back({window, on}); }
+    const std::vector<headless::FlashRequest>& Flashes() const { return flashes_; }
 
 private:
     std::vector<DisplayMode> modes_;
+    std::vector<headless::FlashRequest> flashes_;
 };
 
 MouseEvent PressOf(headless::Button button) {
@@ -102,6 +105,11 @@ namespace platform::headless {
 
 void Install() {
     SetActiveDisplay(MakeHeadlessDisplay());
+}
+
+std::vector<FlashRequest> Flashes() {
+    auto* display = dynamic_cast<HeadlessDisplay*>(&ActiveDisplay());
+    return display != nullptr ? display->Flashes() : std::vector<FlashRequest>{};
 }
 
 int DispatchPending() {

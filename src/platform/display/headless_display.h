@@ -90,6 +90,13 @@ bool ReadWholePixels(HWND window, Pixels& pixels);
 // the window does not exist, its client area is empty or the file cannot be written.
 bool WritePng(HWND window, const std::string& linuxPath);
 
+// The FlashWindow calls the headless display saw, in order.
+struct FlashRequest {
+    HWND window;
+    bool on;
+};
+std::vector<FlashRequest> Flashes();
+
 // Called each time an open menu (a menu bar's or TrackPopupMenu's) has nothing left to do
 // and would wait for the user, with its innermost popup window (0 while only the bar is
 // selected): the place to inject what the user does next. An empty hook removes it.

@@ -108,6 +108,11 @@ public:
 
     bool ShowsWindows() const override { return true; }
 
+    void Flash(HWND window, bool on) override {
+        if (SDL_Window* shown = windows_.SdlWindowOf(window))
+            SDL_FlashWindow(shown, on ? SDL_FLASH_UNTIL_FOCUSED : SDL_FLASH_CANCEL);
+    }
+
 private:
     // In this order: SDL's video outlives the windows and cursors made with it.
     SdlVideo video_;

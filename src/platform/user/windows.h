@@ -81,6 +81,9 @@ inline constexpr UINT WM_NCDESTROY = 0x0082;
 inline constexpr UINT WM_NCCALCSIZE = 0x0083;
 inline constexpr UINT WM_NCPAINT = 0x0085;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
+// Sent to every top-level window after the display mode changed: wParam the bits per
+// pixel, lParam the width and height.
+inline constexpr UINT WM_DISPLAYCHANGE = 0x007E;
 
 // WM_SIZE kinds.
 inline constexpr WPARAM SIZE_RESTORED = 0;
@@ -274,6 +277,9 @@ BOOL IsZoomed(HWND window);
 // Sends WM_ENABLE when the state changes; returns whether the window was disabled.
 BOOL EnableWindow(HWND window, BOOL enable);
 BOOL IsWindowEnabled(HWND window);
+// Draws the user's attention to a top-level window (the display's flash while `invert`,
+// else it stops); returns whether the window was active.
+BOOL FlashWindow(HWND window, BOOL invert);
 
 // The window rectangle that holds a client rectangle for the style, with the fixed
 // classic metrics of GetSystemMetrics and 2 for a client edge. Scroll bars are not

@@ -1,0 +1,39 @@
+#include "classes/window/window_classes.h"
+
+#include "classes/window/font_class.h"
+#include "classes/window/window_class.h"
+#include "script/classes/base_class.h"
+#include "script/runtime/neighbour_services.h"
+
+namespace {
+
+const ScriptClassInfo* const* Classes(size_t& count) {
+    static const ScriptClassInfo* const classes[] = {
+        GetWindowClassInfo(),
+        GetFontClassInfo(),
+    };
+    count = sizeof classes / sizeof classes[0];
+    return classes;
+}
+
+void RegisterTopLevelClass() {
+    RegisterMainWindowClass();
+}
+
+} // namespace
+
+void RegisterWindowClasses() {
+    size_t count = 0;
+    const ScriptClassInfo* const* classes = Classes(count);
+    for (size_t i = 0; i < count; ++i)
+        RegisterScriptClass(classes[i]);
+    GetNeighbourServices().registerMainWindowClass = &RegisterTopLevelClass;
+}
+
+void UnregisterWindowClasses() {
+    size_t count = 0;
+    const ScriptClassInfo* const* classes = Classes(count);
+    for (size_t i = 0; i < count; ++i)
+        UnregisterScriptClass(classes[i]->nameTable[0].id);
+    GetNeighbourServices().registerMainWindowClass = nullptr;
+}
