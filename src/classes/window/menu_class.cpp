@@ -169,9 +169,15 @@ void CIMenu::Create() {
     }
     if (hmenu == 0) interpreter->RaiseError(15);
     Register();
-    if (window == nullptr) return;
+    if (window != nullptr) ShowIn(window);
+}
+
+void CIMenu::ShowIn(CIBaseClassImpl* window) {
     auto* holder = static_cast<CIWindow*>(window);
-    // The menu it showed before lets go of it first, and becomes a popup.
+    if (parent != nullptr && parent != window) {
+        if (CMenuContainer* container = ContainerOf(parent)) container->DetachMenu(this);
+        if (parent != nullptr) SetHolder(nullptr);
+    }
     CMenuContainer* before = holder->menuHeld;
     if (before != nullptr && before != this) {
         if (auto* old = dynamic_cast<CIMenu*>(before); old != nullptr && old->parent == window) {
@@ -181,7 +187,7 @@ void CIMenu::Create() {
         }
     }
     holder->AttachMenu(this);
-    SetHolder(window);
+    if (parent != window) SetHolder(window);
     RedrawBar();
 }
 

@@ -73,6 +73,9 @@ public:
     // The menu now belongs to `holder` (a Window showing it, or the Menu it is inserted
     // into), or to nothing; the holder's use is counted.
     void SetHolder(CIBaseClassImpl* holder);
+    // `window` (a Window) shows the menu in its menu bar: the menu leaves the holder it
+    // had, and the menu the window showed before leaves the window as a popup.
+    void ShowIn(CIBaseClassImpl* window);
 
     // A WM_COMMAND of a menu item: OnSelectItem is posted on the nearest menu with a
     // handler, from the menu holding the item up. 1 when an item of a live Menu has the id.
