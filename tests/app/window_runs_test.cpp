@@ -25,14 +25,15 @@ std::string Quote(const std::string& text) {
     return quoted + "'";
 }
 
-// A window with File: Hello, Quit on its menu bar; the script's own lines follow.
+// A window with File: Hello, Quit on its menu bar; the script's own lines follow. (Class
+// names, File and Menu among them, cannot name variables.)
 const char* const kMenuWindow = R"(main = New Window("Menus", 300, 200, 50, 50);
 bar = New Menu(main);
-file = New Menu();
-hello = file.InsertItem("Hello");
-file.InsertItemSeparator();
-quit = file.InsertItem("Quit");
-bar.InsertItem(file, "File");
+fileMenu = New Menu();
+hello = fileMenu.InsertItem("Hello");
+fileMenu.InsertItemSeparator();
+quit = fileMenu.InsertItem("Quit");
+bar.InsertItem(fileMenu, "File");
 )";
 
 // Where the steps find File on the bar, and Hello in its open popup.
@@ -48,12 +49,11 @@ protected:
         std::string pack = Quote(ZORV_PACK_PATH) + " --player " + Quote(ZORV_PLAYER_PATH) + " " +
                            Quote(folder.Linux("game")) + " " + Quote(folder.Linux("packed"));
         EXPECT_EQ(std::system(pack.c_str()), 0);
-        std::string command = "cd " + Quote(folder.LinuxPath()) +
-                              " && env -u ZORV_PROJECT ZORV_DISPLAY=headless ZORV_INPUT=" +
-                              Quote(folder.Linux("steps.txt")) + " " +
-                              Quote(folder.Linux("packed")) + " 2>" +
-                              Quote(folder.Linux("stderr.txt")) + "; echo $? >" +
-                              Quote(folder.Linux("status.txt"));
+        std::string command =
+            "cd " + Quote(folder.LinuxPath()) +
+            " && env -u ZORV_PROJECT ZORV_DISPLAY=headless ZORV_INPUT=" +
+            Quote(folder.Linux("steps.txt")) + " " + Quote(folder.Linux("packed")) + " 2>" +
+            Quote(folder.Linux("stderr.txt")) + "; echo $? >" + Quote(folder.Linux("status.txt"));
         Outcome outcome;
         if (std::system(command.c_str()) != 0) return outcome;
         outcome.exitCode = std::stoi(folder.ReadFile("status.txt"));
@@ -66,9 +66,9 @@ protected:
 
 TEST_F(WindowRuns, AMenuChoiceShowsABoxAndClosingTheWindowEndsTheRun) {
     std::string script = std::string(kMenuWindow) + R"(
-Function Chosen(menu, index, id) {
+Function Chosen(source, index, id) {
     box = New MessageBox(main);
-    If (id == hello && menu == file && index == 0) box.OkBox("Hello there", "Greeting");
+    If (id == hello && source == fileMenu && index == 0) box.OkBox("Hello there", "Greeting");
 }
 bar.OnSelectItem = Chosen;
 While (1) Program.Wait(20);
@@ -80,10 +80,10 @@ While (1) Program.Wait(20);
 
 TEST_F(WindowRuns, AScriptErrorInsideOnSelectItemShowsTheErrorBoxAndExitsWithOne) {
     std::string script = std::string(kMenuWindow) + R"(
-Function Chosen(menu, index, id) {
+Function Chosen(source, index, id) {
     x = 1 / 0;
 }
-file.OnSelectItem = Chosen;
+fileMenu.OnSelectItem = Chosen;
 While (1) Program.Wait(20);
 )";
     Outcome outcome = Run(script, std::string(kOpenFileAndChooseHello) + "wait 100\n");
@@ -94,7 +94,7 @@ While (1) Program.Wait(20);
 TEST_F(WindowRuns, ClosingOneOfTwoWindowsKeepsTheRunGoing) {
     std::string script = R"(first = New Window("First", 200, 150, 10, 10);
 second = New Window("Second", 200, 150, 300, 10);
-Function Pressed(window, x, y, button) {
+Function Pressed(source, x, y, which) {
     box = New MessageBox();
     box.OkBox("still running", "Second");
 }
