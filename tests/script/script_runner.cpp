@@ -4,6 +4,7 @@
 #include <new>
 
 #include "classes/system/system_classes.h"
+#include "classes/window/window_classes.h"
 #include "foundation/ptr_array.h"
 #include "platform/files/files.h"
 #include "script/classes/base_class.h"
@@ -12,6 +13,7 @@
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_compiler.h"
 #include "script/values/value.h"
+#include "script/window_doubles.h"
 #include "support/case_folder.h"
 #include "support/temp_dir.h"
 
@@ -37,12 +39,16 @@ public:
     void CallMethod(uint16_t methodId) override {
         if (methodId == kAnswerId)
             In().GetResultSlot()->SetInt(42);
+        else if (methodId >= kFirstWindowDouble && methodId < kFirstWindowDouble + kWindowDoubles)
+            CallWindowDouble(In(), WindowDouble(methodId - kFirstWindowDouble));
         else
             CallMethodFromTable(*this, kMethods, methodId);
     }
     void Destroy(int) override { delete this; }
 
-    static constexpr uint16_t kAnswerId = 21;
+    static constexpr uint16_t kAnswerId = 100;
+    static constexpr uint16_t kFirstWindowDouble = 30;
+    static constexpr uint16_t kWindowDoubles = uint16_t(WindowDouble::Count);
     static const ScriptMethod<TestDoubles> kMethods[14];
 
 private:
@@ -127,7 +133,29 @@ const MethodNameRow kDoublesNames[] = {
     {11, "CollectNow", kDoublesId, 0},
     {12, "AsText", kDoublesId, 0},
     {13, "Echo", kDoublesId, 0},
-    {21, "ANSWER", 0, kRowConstant},
+    {30, "UiClick", kDoublesId, 0},
+    {31, "UiDblClick", kDoublesId, 0},
+    {32, "UiPress", kDoublesId, 0},
+    {33, "UiMoveMouse", kDoublesId, 0},
+    {34, "UiWheel", kDoublesId, 0},
+    {35, "UiKey", kDoublesId, 0},
+    {36, "UiType", kDoublesId, 0},
+    {37, "UiDrop", kDoublesId, 0},
+    {38, "UiClose", kDoublesId, 0},
+    {39, "UiAdvance", kDoublesId, 0},
+    {40, "UiDispatch", kDoublesId, 0},
+    {41, "UiRefreshNow", kDoublesId, 0},
+    {42, "UiSend", kDoublesId, 0},
+    {43, "UiStyle", kDoublesId, 0},
+    {44, "UiExStyle", kDoublesId, 0},
+    {45, "UiSizing", kDoublesId, 0},
+    {46, "UiSpy", kDoublesId, 0},
+    {47, "UiMoves", kDoublesId, 0},
+    {48, "UiHandle", kDoublesId, 0},
+    {49, "UiActive", kDoublesId, 0},
+    {50, "UiFlashes", kDoublesId, 0},
+    {51, "UiSavePicture", kDoublesId, 0},
+    {100, "ANSWER", 0, kRowConstant},
     {0, nullptr, 0, 0},
 };
 
@@ -135,7 +163,7 @@ CIBaseClassImpl* MakeDoubles(CInterpretor& interpreter, const CClassRecord* reco
     return new (std::nothrow) TestDoubles(&interpreter, record);
 }
 
-const ScriptClassInfo kDoublesClass = {kDoublesNames, MakeDoubles, 20, nullptr, 0,
+const ScriptClassInfo kDoublesClass = {kDoublesNames, MakeDoubles, 99, nullptr, 0,
                                        nullptr,       nullptr};
 
 // ---- Sprite and Surface ----------------------------------------------------------------
@@ -257,12 +285,14 @@ ScriptRunner::ScriptRunner() {
     RegisterScriptClass(GetProgramClassInfo());
     RegisterScriptClass(GetStringClassInfo());
     RegisterSystemClasses();
+    RegisterWindowClasses();
 }
 
 ScriptRunner::~ScriptRunner() {
     for (uint32_t classId : {kDoublesId, kSpriteId, kSurfaceId, 56u, 8u})
         UnregisterScriptClass(classId);
     UnregisterSystemClasses();
+    UnregisterWindowClasses();
 }
 
 ScriptResult ScriptRunner::Run(const std::string& source, const std::string& unitName) {
@@ -271,6 +301,10 @@ ScriptResult ScriptRunner::Run(const std::string& source, const std::string& uni
     output = &printed;
     {
         test_support::CaseFolder folder;
+        BeginWindowRun();
+        struct End {
+            ~End() { EndWindowRun(); }
+        } end;
         CInterpretor interpreter;
         PtrArray names;
         BuildBuiltinClassNameList(names);

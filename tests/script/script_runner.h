@@ -11,7 +11,10 @@
 //                           EnableEvents(flag) (bare); QueuedEvents() (bare);
 //                           Count(classId): live objects of a class; Serial(object);
 //                           CollectNow() (bare); AsText(x) (bare): x as a text; Echo(...) (bare):
-//                           runs the queued events, then prints as Print; ANSWER = 42
+//                           runs the queued events, then prints as Print; ANSWER = 42;
+//                           the user at the headless display: UiClick, UiKey, UiType,
+//                           UiDrop, UiClose, UiAdvance, UiDispatch and the rest of
+//                           window_doubles.h (bare)
 //   Sprite (1)              New Sprite(surface?) holds the Surface; X, Move(x, y)
 //                           (posts OnMove(x, y) coalesced by sprite), OnMove (event
 //                           property), Fire(...) (posts OnMove with the arguments),
@@ -19,9 +22,9 @@
 //                           Fail() (New Sprite(-1) fails to create); MAX = 7
 //   Surface (9)             New Surface(); Id() (its serial), X() (100 + serial)
 //   String (8)              the text class
-//   the system service classes, Program and System among them
+//   the system service classes, Program and System among them, and the window classes
 //
-// Each run has a fresh folder as the file layer's current directory, holding the
+// Each run has a fresh headless display, and a fresh folder as the file layer's current directory, holding the
 // folders of XDG_CONFIG_HOME, XDG_DATA_HOME, ZORV_REGISTRY_DIR and TMPDIR.
 #pragma once
 

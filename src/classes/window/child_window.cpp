@@ -8,8 +8,8 @@
 #include "script/runtime/launch_info.h"
 #include "script/runtime/run_application.h"
 
-const uint32_t kSharedAttributeTable[] = {0x2,      WS_TABSTOP, WS_EX_STATICEDGE, WS_VSCROLL,
-                                          WS_HSCROLL, 0x1,      WS_BORDER,        0xFFFFFFFFu};
+const uint32_t kSharedAttributeTable[] = {0x2,        WS_TABSTOP, WS_EX_STATICEDGE, WS_VSCROLL,
+                                          WS_HSCROLL, 0x1,        WS_BORDER,        0xFFFFFFFFu};
 
 namespace {
 
@@ -156,8 +156,8 @@ void CIChildWindow::SetSize(int32_t newWidth, int32_t newHeight, int32_t immedia
     SetDirty();
 }
 
-void CIChildWindow::SetCreateParams(int32_t newX, int32_t newY, int32_t newWidth,
-                                    int32_t newHeight, uint32_t newStyle, uint32_t newExStyle) {
+void CIChildWindow::SetCreateParams(int32_t newX, int32_t newY, int32_t newWidth, int32_t newHeight,
+                                    uint32_t newStyle, uint32_t newExStyle) {
     x = newX;
     y = newY;
     width = newWidth;
@@ -296,9 +296,8 @@ HWND CIChildWindow::CreateControl(const char* className, HMENU menu, CIBaseClass
         pendingPosFlags = 0;
     }
     if (existingHwnd == 0) {
-        hwnd = CreateWindowExA(exStyle, className, caption, style & ~WS_VISIBLE, x, y,
-                               OuterWidth(), OuterHeight(), parentHandle, menu,
-                               GetInstanceHandle(), ownerObject);
+        hwnd = CreateWindowExA(exStyle, className, caption, style & ~WS_VISIBLE, x, y, OuterWidth(),
+                               OuterHeight(), parentHandle, menu, GetInstanceHandle(), ownerObject);
         CIFontContainer::SetFont(GetGuiFont(interpreter));
         if (hwnd != 0 && font != nullptr) SendMessageA(hwnd, WM_SETFONT, font->hFont, TRUE);
     } else {
@@ -330,8 +329,7 @@ uint32_t CIChildWindow::LookUpAttribute(uint32_t constant, uint32_t& target) {
 }
 
 bool CIChildWindow::CanTakeFocus() {
-    return hwnd != 0 && (style & WS_TABSTOP) != 0 && IsWindowVisible(hwnd) &&
-           IsWindowEnabled(hwnd);
+    return hwnd != 0 && (style & WS_TABSTOP) != 0 && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd);
 }
 
 void CIChildWindow::CheckReady() {

@@ -48,8 +48,8 @@ public:
     // The end mark of an attribute table.
     static constexpr uint32_t kTableEnd = 0xFFFFFFFFu;
     // pendingPosFlags when no geometry change is pending.
-    static constexpr uint32_t kNothingPending = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER |
-                                                SWP_NOACTIVATE;
+    static constexpr uint32_t kNothingPending =
+        SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
     static constexpr int32_t kNotGiven = static_cast<int32_t>(0x80000000u);
 
     CIChildWindow(CInterpretor* interpreter, const CClassRecord* record);

@@ -75,7 +75,7 @@ BYTE DefaultQuality() {
 } // namespace
 
 const ScriptMethod<CIFont> CIFont::kMethods[kMethodCount] = {
-    nullptr,          &CIFont::GetFaceName, &CIFont::GetHeight,   &CIFont::GetWeight,
+    nullptr,           &CIFont::GetFaceName, &CIFont::GetHeight,   &CIFont::GetWeight,
     &CIFont::IsItalic, &CIFont::IsUnderline, &CIFont::IsStrikeOut,
 };
 
@@ -176,7 +176,8 @@ void CIFont::GetHeight() {
 }
 
 void CIFont::GetWeight() {
-    interpreter->GetResultSlot()->SetInt(static_cast<int32_t>(kWeightTag | uint32_t(logFont.lfWeight)));
+    interpreter->GetResultSlot()->SetInt(
+        static_cast<int32_t>(kWeightTag | uint32_t(logFont.lfWeight)));
 }
 
 void CIFont::IsItalic() {
@@ -213,15 +214,20 @@ CIFont* ReadFontArgument(CInterpretor& interpreter, uint32_t first) {
             interpreter.RaiseError(14);
         }
     }
-    auto* font = new (std::nothrow)
-        CIFont(&interpreter, interpreter.GetClassRecord(CIFont::kClassId));
+    auto* font =
+        new (std::nothrow) CIFont(&interpreter, interpreter.GetClassRecord(CIFont::kClassId));
     if (font == nullptr) interpreter.RaiseError(15);
     font->SetFaceAndSize(face, size);
     return font;
 }
 
 const ScriptClassInfo* GetFontClassInfo() {
-    static const ScriptClassInfo info{kNameTable, &NewFont, kFirstClassLevelId, kConstants,
-                                      sizeof kConstants / sizeof kConstants[0], nullptr, nullptr};
+    static const ScriptClassInfo info{kNameTable,
+                                      &NewFont,
+                                      kFirstClassLevelId,
+                                      kConstants,
+                                      sizeof kConstants / sizeof kConstants[0],
+                                      nullptr,
+                                      nullptr};
     return &info;
 }

@@ -51,8 +51,8 @@ void ForgetIfEmpty(CInterpretor* interpreter) {
 }
 
 CIFont* NewSharedFont(CInterpretor* interpreter) {
-    auto* font = new (std::nothrow)
-        CIFont(interpreter, interpreter->GetClassRecord(CIFont::kClassId));
+    auto* font =
+        new (std::nothrow) CIFont(interpreter, interpreter->GetClassRecord(CIFont::kClassId));
     if (font == nullptr) return nullptr;
     // The registry's own use: no collection takes it while the run lasts.
     font->useCount = 1;

@@ -16,9 +16,9 @@
 
 namespace {
 
-const uint32_t kWindowAttributeTable[] = {0x4,   0x8,   0x10,   0x20,   0x40,       0x80,
-                                          0x100, 0x200, 0x400,  0x800,  0x1000,     0x2000,
-                                          0x4000, 0x8000, 0xFFFFFFFFu};
+const uint32_t kWindowAttributeTable[] = {0x4,    0x8,    0x10,   0x20,   0x40,
+                                          0x80,   0x100,  0x200,  0x400,  0x800,
+                                          0x1000, 0x2000, 0x4000, 0x8000, 0xFFFFFFFFu};
 
 constexpr uint32_t kMenuClassId = 36;
 constexpr uint32_t kMessageBoxClassId = 35;
@@ -61,7 +61,8 @@ void CIWindow::Create() {
             continue;
         }
         uint32_t type = value->GetType();
-        if ((type != kValueInt && type != kValueDouble) || numbers == 2) interpreter->RaiseError(14);
+        if ((type != kValueInt && type != kValueDouble) || numbers == 2)
+            interpreter->RaiseError(14);
         (numbers++ == 0 ? color : depth) = value->GetInt();
     }
     if (givenMenu != nullptr) CMenuContainer::AttachMenu(givenMenu);
@@ -133,8 +134,8 @@ void CIWindow::CreateWindowObject(int32_t depth, int32_t backColorArg, HWND) {
     ComputeBorders(hmenu != 0);
     if (x == kNotGiven) x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     if (y == kNotGiven) y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    uint32_t createFlags = (flagsA & kFakeChild) != 0 ? kCreateProperty
-                                                      : kCreateProperty | kCreateChild;
+    uint32_t createFlags =
+        (flagsA & kFakeChild) != 0 ? kCreateProperty : kCreateProperty | kCreateChild;
     if (CreateControl(kWindowClassName, hmenu, this, 0, createFlags) == 0)
         interpreter->RaiseError(8);
     ownsWindow = 1;
@@ -363,8 +364,7 @@ int RegisterMainWindowClass() {
 }
 
 const ScriptClassInfo* GetWindowClassInfo() {
-    static const uint32_t dependents[] = {CIWindow::kClassId, kMenuClassId, kMessageBoxClassId,
-                                          0};
+    static const uint32_t dependents[] = {CIWindow::kClassId, kMenuClassId, kMessageBoxClassId, 0};
     static const ScriptClassInfo info{GetWindowNameTable(),
                                       &NewWindow,
                                       CIWindow::kFirstClassLevelId,

@@ -9,9 +9,9 @@
 
 namespace {
 
-const LPCSTR kCursorShapes[] = {IDC_ARROW,  IDC_CROSS,    IDC_IBEAM, IDC_NO,
+const LPCSTR kCursorShapes[] = {IDC_ARROW,   IDC_CROSS,    IDC_IBEAM,  IDC_NO,
                                 IDC_SIZEALL, IDC_SIZENESW, IDC_SIZENS, IDC_SIZENWSE,
-                                IDC_SIZEWE, IDC_UPARROW,  IDC_WAIT};
+                                IDC_SIZEWE,  IDC_UPARROW,  IDC_WAIT};
 
 // A 0-or-1 argument, `missing` when not given; error 14 for any other value.
 int32_t ReadFlag(CInterpretor& interpreter, uint32_t i, int32_t missing) {

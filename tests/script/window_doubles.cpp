@@ -1,0 +1,171 @@
+#include "script/window_doubles.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "classes/window/window_class.h"
+#include "platform/display/headless_display.h"
+#include "platform/kernel/test_hooks.h"
+#include "platform/user/sys_commands.h"
+#include "script/interpreter/interpretor.h"
+#include "script/runtime/run_application.h"
+
+namespace script_test {
+namespace {
+
+namespace headless = platform::headless;
+
+// The windows under the spy, with their procedure and the moves counted.
+struct Spied {
+    WNDPROC procedure;
+    int moves;
+};
+std::map<HWND, Spied>& SpiedWindows() {
+    static std::map<HWND, Spied> spied;
+    return spied;
+}
+
+LRESULT SpyProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto found = SpiedWindows().find(window);
+    if (found == SpiedWindows().end()) return DefWindowProcA(window, message, wParam, lParam);
+    WNDPROC procedure = found->second.procedure;
+    if (message == WM_WINDOWPOSCHANGING) {
+        const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if ((position->flags & SWP_NOMOVE) == 0) ++found->second.moves;
+    }
+    return CallWindowProcA(procedure, window, message, wParam, lParam);
+}
+
+HWND WindowArg(CInterpretor& interpreter, uint32_t i) {
+    CIBaseClassImpl* object = interpreter.GetArgObjectOfClass(i, CIWindow::kClassId);
+    return static_cast<CIWindow*>(object)->hwnd;
+}
+
+headless::Button ButtonArg(CInterpretor& interpreter, uint32_t i) {
+    if (interpreter.IsArgDefault(i)) return headless::Button::Left;
+    switch (interpreter.GetArgInt(i)) {
+    case 1:
+        return headless::Button::Right;
+    case 2:
+        return headless::Button::Middle;
+    default:
+        return headless::Button::Left;
+    }
+}
+
+} // namespace
+
+void CallWindowDouble(CInterpretor& in, WindowDouble which) {
+    CValue* result = in.GetResultSlot();
+    switch (which) {
+    case WindowDouble::Click:
+        headless::Click(WindowArg(in, 0), ButtonArg(in, 3), in.GetArgInt(1), in.GetArgInt(2));
+        break;
+    case WindowDouble::DblClick:
+        headless::Click(WindowArg(in, 0), headless::Button::Left, in.GetArgInt(1), in.GetArgInt(2));
+        headless::Click(WindowArg(in, 0), headless::Button::Left, in.GetArgInt(1), in.GetArgInt(2));
+        break;
+    case WindowDouble::Press:
+        headless::PressMouse(WindowArg(in, 0), ButtonArg(in, 3), in.GetArgInt(1), in.GetArgInt(2));
+        break;
+    case WindowDouble::MoveMouse:
+        headless::MoveMouse(WindowArg(in, 0), in.GetArgInt(1), in.GetArgInt(2));
+        break;
+    case WindowDouble::Wheel:
+        headless::TurnWheel(WindowArg(in, 0), in.GetArgInt(1), in.GetArgInt(2), in.GetArgInt(3));
+        break;
+    case WindowDouble::Key:
+        headless::PressKey(in.GetArgInt(0));
+        break;
+    case WindowDouble::Type:
+        headless::TypeText(in.GetArgString(0));
+        break;
+    case WindowDouble::Drop: {
+        std::vector<std::string> names;
+        for (int32_t i = 3; i < in.GetArgCount(); ++i)
+            names.emplace_back(in.GetArgString(uint32_t(i)));
+        result->SetInt(
+            headless::DropFiles(WindowArg(in, 0), in.GetArgInt(1), in.GetArgInt(2), names) ? 1 : 0);
+        break;
+    }
+    case WindowDouble::Close:
+        headless::RequestClose(WindowArg(in, 0));
+        break;
+    case WindowDouble::Advance:
+        headless::AdvanceTime(DWORD(in.GetArgInt(0)));
+        break;
+    case WindowDouble::Dispatch:
+        result->SetInt(headless::DispatchPending());
+        break;
+    case WindowDouble::RefreshNow:
+        in.RefreshPass();
+        break;
+    case WindowDouble::Send:
+        result->SetInt(
+            int32_t(SendMessageA(WindowArg(in, 0), UINT(in.GetArgInt(1)),
+                                 WPARAM(uint32_t(in.GetArgInt(2))), LPARAM(in.GetArgInt(3)))));
+        break;
+    case WindowDouble::Style:
+        result->SetInt(GetWindowLongA(WindowArg(in, 0), GWL_STYLE));
+        break;
+    case WindowDouble::ExStyle:
+        result->SetInt(GetWindowLongA(WindowArg(in, 0), GWL_EXSTYLE));
+        break;
+    case WindowDouble::Sizing: {
+        RECT rect{in.GetArgInt(2), in.GetArgInt(3), in.GetArgInt(4), in.GetArgInt(5)};
+        SendMessageA(WindowArg(in, 0), WM_SIZING, WPARAM(in.GetArgInt(1)),
+                     reinterpret_cast<LPARAM>(&rect));
+        std::string text = std::to_string(rect.left) + " " + std::to_string(rect.top) + " " +
+                           std::to_string(rect.right) + " " + std::to_string(rect.bottom);
+        result->SetString(text.c_str(), 0);
+        break;
+    }
+    case WindowDouble::Spy: {
+        HWND window = WindowArg(in, 0);
+        auto procedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+        if (procedure == &SpyProcedure) {
+            SpiedWindows()[window].moves = 0;
+            break;
+        }
+        SpiedWindows()[window] = Spied{procedure, 0};
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SpyProcedure));
+        break;
+    }
+    case WindowDouble::Moves: {
+        auto found = SpiedWindows().find(WindowArg(in, 0));
+        result->SetInt(found != SpiedWindows().end() ? found->second.moves : -1);
+        break;
+    }
+    case WindowDouble::Handle:
+        result->SetInt(int32_t(WindowArg(in, 0)));
+        break;
+    case WindowDouble::Active: {
+        HWND active = GetActiveWindow();
+        result->SetObject(active != 0 ? GetWindowObject(active, kWindowObjectProperty) : nullptr,
+                          1);
+        break;
+    }
+    case WindowDouble::Flashes:
+        result->SetInt(int32_t(headless::Flashes().size()));
+        break;
+    case WindowDouble::SavePicture:
+        result->SetInt(headless::WritePng(WindowArg(in, 0), in.GetArgString(1)) ? 1 : 0);
+        break;
+    case WindowDouble::Count:
+        break;
+    }
+}
+
+void BeginWindowRun() {
+    headless::Install();
+    InitGlobalUI();
+}
+
+void EndWindowRun() {
+    ShutdownGlobalUI();
+    SpiedWindows().clear();
+    platform::test::UnfreezeClock();
+}
+
+} // namespace script_test
