@@ -138,8 +138,7 @@ private:
 const ScriptClassInfo* GetMenuClassInfo();
 
 // Process-wide item ids (menu_item_ids.cpp): the next free id after the last one given,
-// wrapping from 65535 to 9001 and skipping ids still in use; 0 when all are in use.
+// wrapping from 65535 to 9001 and skipping ids still in use; 0 when all are in use. Once
+// every id is given back, the next is 9001 again.
 uint32_t AcquireMenuItemId();
 void ReleaseMenuItemId(uint32_t id);
-// Tests: forgets every id given and starts again from 9001.
-void ResetMenuItemIdsForTest();

@@ -1,6 +1,7 @@
 // Item ids are shared by every menu of the process: WM_COMMAND names an item by its id
 // alone. They run from 9001 to 65535 and wrap round, skipping the ids of live items, so
-// that a long run never gives two items one id nor a command a truncated one.
+// that a long run never gives two items one id nor a command a truncated one. With no item
+// left (a run that starts after another) they start again from 9001.
 #include <bitset>
 #include <mutex>
 
@@ -11,6 +12,7 @@ namespace {
 struct ItemIds {
     std::mutex lock;
     std::bitset<CIMenu::kLastItemId + 1> used;
+    uint32_t inUse = 0;
     uint32_t last = CIMenu::kFirstItemId - 1;
 };
 
@@ -30,6 +32,7 @@ uint32_t AcquireMenuItemId() {
         id = id >= CIMenu::kLastItemId ? CIMenu::kFirstItemId : id + 1;
         if (!ids.used[id]) {
             ids.used[id] = true;
+            ++ids.inUse;
             ids.last = id;
             return id;
         }
@@ -41,12 +44,7 @@ void ReleaseMenuItemId(uint32_t id) {
     if (id < CIMenu::kFirstItemId || id > CIMenu::kLastItemId) return;
     ItemIds& ids = Ids();
     std::lock_guard guard(ids.lock);
+    if (!ids.used[id]) return;
     ids.used[id] = false;
-}
-
-void ResetMenuItemIdsForTest() {
-    ItemIds& ids = Ids();
-    std::lock_guard guard(ids.lock);
-    ids.used.reset();
-    ids.last = CIMenu::kFirstItemId - 1;
+    if (--ids.inUse == 0) ids.last = CIMenu::kFirstItemId - 1;
 }
