@@ -4,10 +4,10 @@
 #include <cmath>
 #include <memory>
 
-#include "platform/kernel/cp1252.h"
 #include "platform/display/display_backend.h"
 #include "platform/display/sdl_keys.h"
 #include "platform/display/sdl_text.h"
+#include "platform/kernel/cp1252.h"
 
 namespace platform {
 namespace {
@@ -114,12 +114,14 @@ void SdlInput::HandleWindowEvent(const SDL_WindowEvent& event) {
         DisplayCloseRequested(window);
         break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
+        // The SDL window shows the menu bar above our client area.
         if (windows_.NotedSize(window, event.data1, event.data2))
-            DisplayResized(window, event.data1, event.data2);
+            DisplayResized(window, event.data1,
+                           std::max(0, event.data2 - windows_.RowsAbove(window)));
         break;
     case SDL_WINDOWEVENT_MOVED:
         if (windows_.NotedMove(window, event.data1, event.data2))
-            DisplayMoved(window, event.data1, event.data2);
+            DisplayMoved(window, event.data1, event.data2 + windows_.RowsAbove(window));
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
         DisplayStateChanged(window, DisplayWindowState::Minimized);

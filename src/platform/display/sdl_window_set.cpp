@@ -2,16 +2,18 @@
 
 #include <algorithm>
 
-#include "platform/kernel/cp1252.h"
-#include "platform/gdi/framebuffer.h"
-#include "platform/user/input/input_routing.h"
 #include "platform/display/sdl_errors.h"
+#include "platform/gdi/framebuffer.h"
+#include "platform/kernel/cp1252.h"
+#include "platform/user/input/input_routing.h"
+#include "platform/user/nonclient/frame_parts.h"
 
 namespace platform {
 
 struct SdlWindowSet::Wanted {
     HWND window;
     RECT client;
+    int above;
     POINT offset;
     std::string title;
     bool resizable;
@@ -22,6 +24,16 @@ struct SdlWindowSet::Wanted {
 namespace {
 
 SdlWindowSet* live = nullptr;
+
+// What an SDL window shows of our window, on our screen: the client area, and above it the
+// menu bar, which lies in our own frame while the desktop draws the rest of the frame.
+RECT ShownLocked(const Window& window) {
+    RECT shown = ScreenClientLocked(window);
+    RECT bar = FramePartsLocked(window).menuBar;
+    LONG barTop = window.window.top + bar.top;
+    if (bar.bottom > bar.top && barTop < shown.top) shown.top = barTop;
+    return shown;
+}
 
 // X11 keeps window positions in 16 bits; an SDL window larger than the framebuffer would
 // only show more black.
@@ -107,9 +119,14 @@ bool SdlWindowSet::ClientOrigin(HWND window, POINT& origin) {
     std::lock_guard lock(WindowLock());
     WindowPtr record = LiveLocked(window);
     if (!record) return false;
-    RECT client = ScreenClientLocked(*record);
-    origin = POINT{client.left, client.top};
+    RECT shown = ShownLocked(*record);
+    origin = POINT{shown.left, shown.top};
     return true;
+}
+
+int SdlWindowSet::RowsAbove(HWND window) const {
+    const Entry* entry = Find(window);
+    return entry ? entry->above : 0;
 }
 
 void SdlWindowSet::Sync() {
@@ -122,10 +139,11 @@ void SdlWindowSet::Sync() {
         for (const DisplayWindow& entry : shown) {
             WindowPtr window = LiveLocked(entry.window);
             if (!window) continue;
-            RECT client = ScreenClientLocked(*window);
+            RECT client = ShownLocked(*window);
+            int above = Clamp32(int64_t{ScreenClientLocked(*window).top} - client.top);
             POINT offset{Clamp32(int64_t{client.left} - window->window.left),
                          Clamp32(int64_t{client.top} - window->window.top)};
-            wanted.push_back(Wanted{entry.window, Placeable(client), offset, window->text,
+            wanted.push_back(Wanted{entry.window, Placeable(client), above, offset, window->text,
                                     (window->style & WS_THICKFRAME) != 0,
                                     (window->style & WS_CAPTION) == WS_CAPTION,
                                     (window->exStyle & WS_EX_TOPMOST) != 0});
@@ -184,6 +202,7 @@ void SdlWindowSet::Create(const Wanted& wanted) {
     entry.sdl = sdl;
     entry.id = SDL_GetWindowID(sdl);
     entry.client = client;
+    entry.above = wanted.above;
     entry.offset = wanted.offset;
     entry.title = wanted.title;
     entry.resizable = wanted.resizable;
@@ -232,6 +251,7 @@ void SdlWindowSet::Follow(Entry& entry, const Wanted& wanted) {
         SDL_SetWindowAlwaysOnTop(entry.sdl, wanted.topmost ? SDL_TRUE : SDL_FALSE);
         entry.topmost = wanted.topmost;
     }
+    entry.above = wanted.above;
     entry.offset = wanted.offset;
 }
 

@@ -36,8 +36,11 @@ public:
     // Our window an SDL window shows; 0 for one that is not ours (any more).
     HWND WindowOf(Uint32 sdlWindowId) const;
     SDL_Window* SdlWindowOf(HWND window) const;
-    // Where our window's client area starts on our screen; false when it is gone.
+    // Where the part of our window an SDL window shows starts on our screen: the client
+    // area's corner, or the menu bar's when the window has one; false when it is gone.
     static bool ClientOrigin(HWND window, POINT& origin);
+    // The rows of the menu bar an SDL window shows above our window's client area.
+    int RowsAbove(HWND window) const;
 
     // The user moved or resized an SDL window; false when the SDL window already stood
     // there (the echo of our own move), true when our window has to follow.
@@ -62,6 +65,8 @@ private:
         Uint32 id = 0;
         // Where the SDL window was put or said it is, on our screen.
         RECT client{};
+        // The menu bar rows it shows above our client area.
+        int above = 0;
         // Where the client area lies in the window's framebuffer.
         POINT offset{};
         std::string title; // Windows-1252
