@@ -165,7 +165,8 @@ void CIWindow::Center() {
     RECT bounds{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     if (child) GetClientRect(parent->hwnd, &bounds);
     RECT target = bounds;
-    if (around != nullptr) {
+    // A child centred on its own parent takes the client area it lies in.
+    if (around != nullptr && !(child && around == parent)) {
         GetWindowRect(around->hwnd, &target);
         if (child) {
             POINT corners[2] = {{target.left, target.top}, {target.right, target.bottom}};
