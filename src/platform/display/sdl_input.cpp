@@ -109,19 +109,22 @@ void SdlInput::Handle(const SDL_Event& event) {
 void SdlInput::HandleWindowEvent(const SDL_WindowEvent& event) {
     HWND window = windows_.WindowOf(event.windowID);
     if (window == 0) return;
+    // The SDL window shows more than the client area, which moves and sizes follow.
+    RECT insets{};
     switch (event.event) {
     case SDL_WINDOWEVENT_CLOSE:
         DisplayCloseRequested(window);
         break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        // The SDL window shows the menu bar above our client area.
-        if (windows_.NotedSize(window, event.data1, event.data2))
-            DisplayResized(window, event.data1,
-                           std::max(0, event.data2 - windows_.RowsAbove(window)));
+        if (windows_.NotedSize(window, event.data1, event.data2) &&
+            SdlWindowSet::ClientInsets(window, insets))
+            DisplayResized(window, event.data1 - insets.left - insets.right,
+                           event.data2 - insets.top - insets.bottom);
         break;
     case SDL_WINDOWEVENT_MOVED:
-        if (windows_.NotedMove(window, event.data1, event.data2))
-            DisplayMoved(window, event.data1, event.data2 + windows_.RowsAbove(window));
+        if (windows_.NotedMove(window, event.data1, event.data2) &&
+            SdlWindowSet::ClientInsets(window, insets))
+            DisplayMoved(window, event.data1 + insets.left, event.data2 + insets.top);
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
         DisplayStateChanged(window, DisplayWindowState::Minimized);
@@ -151,7 +154,7 @@ void SdlInput::HandleWindowEvent(const SDL_WindowEvent& event) {
 void SdlInput::HandleMouse(Uint32 sdlWindowId, int x, int y, MouseEvent kind, int wheel) {
     POINT origin;
     HWND window = windows_.WindowOf(sdlWindowId);
-    if (window == 0 || !SdlWindowSet::ClientOrigin(window, origin)) return;
+    if (window == 0 || !SdlWindowSet::AreaOrigin(window, origin)) return;
     InjectMouse(Clamp32(int64_t{origin.x} + x), Clamp32(int64_t{origin.y} + y), kind, wheel);
 }
 
@@ -180,7 +183,7 @@ void SdlInput::FinishDrop() {
     HWND window = windows_.WindowOf(dropWindow_);
     SDL_Window* sdl = windows_.SdlWindowOf(window);
     POINT origin;
-    if (files.empty() || !sdl || !SdlWindowSet::ClientOrigin(window, origin)) return;
+    if (files.empty() || !sdl || !SdlWindowSet::AreaOrigin(window, origin)) return;
     // The pointer over the window the files fell on; SDL names the window, so the point
     // is kept inside its client area even where the pointer's place is not known.
     int pointerX = 0;

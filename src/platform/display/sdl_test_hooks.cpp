@@ -18,6 +18,15 @@ bool Push(SDL_Event& event) {
     return SDL_PushEvent(&event) == 1;
 }
 
+// A point of the window's client area in its SDL window, which may show more than that.
+bool InSdlWindow(HWND window, int& x, int& y) {
+    RECT insets{};
+    if (!SdlWindowSet::ClientInsets(window, insets)) return false;
+    x += insets.left;
+    y += insets.top;
+    return true;
+}
+
 } // namespace
 
 std::unique_ptr<DisplayBackend> MakeOffscreenSdlDisplay() {
@@ -66,7 +75,7 @@ bool PushSdlText(const char* utf8) {
 
 bool PushSdlMouse(HWND window, int x, int y, MouseEvent kind, int wheel) {
     SDL_Window* sdl = SdlWindowOf(window);
-    if (!sdl) return false;
+    if (!sdl || !InSdlWindow(window, x, y)) return false;
     Uint32 id = SDL_GetWindowID(sdl);
     SDL_Event event{};
     switch (kind) {
@@ -143,7 +152,9 @@ bool PushSdlDrop(HWND window, const std::vector<std::string>& files) {
 bool ReadPresentedPixel(HWND window, int x, int y, uint32_t& pixel) {
     SDL_Window* sdl = SdlWindowOf(window);
     SDL_Surface* surface = sdl ? SDL_GetWindowSurface(sdl) : nullptr;
-    if (!surface || x < 0 || y < 0 || x >= surface->w || y >= surface->h) return false;
+    if (!surface || !InSdlWindow(window, x, y) || x < 0 || y < 0 || x >= surface->w ||
+        y >= surface->h)
+        return false;
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
     const auto* at = static_cast<const unsigned char*>(surface->pixels) +
                      static_cast<size_t>(y) * surface->pitch +

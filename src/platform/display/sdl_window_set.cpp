@@ -5,35 +5,25 @@
 #include "platform/display/sdl_errors.h"
 #include "platform/gdi/framebuffer.h"
 #include "platform/kernel/cp1252.h"
+#include "platform/system/system_info.h"
 #include "platform/user/input/input_routing.h"
-#include "platform/user/nonclient/frame_parts.h"
 
 namespace platform {
 
 struct SdlWindowSet::Wanted {
     HWND window;
-    RECT client;
-    int above;
+    RECT client; // the part shown, on our screen
     POINT offset;
     std::string title;
     bool resizable;
     bool bordered;
     bool topmost;
+    bool popup;
 };
 
 namespace {
 
 SdlWindowSet* live = nullptr;
-
-// What an SDL window shows of our window, on our screen: the client area, and above it the
-// menu bar, which lies in our own frame while the desktop draws the rest of the frame.
-RECT ShownLocked(const Window& window) {
-    RECT shown = ScreenClientLocked(window);
-    RECT bar = FramePartsLocked(window).menuBar;
-    LONG barTop = window.window.top + bar.top;
-    if (bar.bottom > bar.top && barTop < shown.top) shown.top = barTop;
-    return shown;
-}
 
 // X11 keeps window positions in 16 bits; an SDL window larger than the framebuffer would
 // only show more black.
@@ -55,6 +45,33 @@ LONG Width(const RECT& rect) {
 
 LONG Height(const RECT& rect) {
     return rect.bottom - rect.top;
+}
+
+bool Captioned(const Window& window) {
+    return (window.style & WS_CAPTION) == WS_CAPTION;
+}
+
+// The part of a top-level window its SDL window shows, on our screen: inside the native
+// decorations that stand for our frame and caption, or all of it without a caption.
+RECT ShownAreaLocked(const Window& window) {
+    RECT area = window.window;
+    if (!Captioned(window)) return area;
+    int frame = OuterFrame(window.style, window.exStyle);
+    int caption =
+        GetSystemMetrics((window.exStyle & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
+    RECT inside{Clamp32(int64_t{area.left} + frame), Clamp32(int64_t{area.top} + frame + caption),
+                Clamp32(int64_t{area.right} - frame), Clamp32(int64_t{area.bottom} - frame)};
+    if (inside.right < inside.left) inside.right = inside.left;
+    if (inside.bottom < inside.top) inside.bottom = inside.top;
+    return inside;
+}
+
+bool OffVirtualScreen(const RECT& rect) {
+    int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    RECT screen{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    return IsEmptyRect(IntersectRects(rect, screen));
 }
 
 struct Update {
@@ -115,18 +132,25 @@ SDL_Window* SdlWindowSet::SdlWindowOf(HWND window) const {
     return entry ? entry->sdl : nullptr;
 }
 
-bool SdlWindowSet::ClientOrigin(HWND window, POINT& origin) {
+bool SdlWindowSet::AreaOrigin(HWND window, POINT& origin) {
     std::lock_guard lock(WindowLock());
     WindowPtr record = LiveLocked(window);
     if (!record) return false;
-    RECT shown = ShownLocked(*record);
-    origin = POINT{shown.left, shown.top};
+    RECT area = ShownAreaLocked(*record);
+    origin = POINT{area.left, area.top};
     return true;
 }
 
-int SdlWindowSet::RowsAbove(HWND window) const {
-    const Entry* entry = Find(window);
-    return entry ? entry->above : 0;
+bool SdlWindowSet::ClientInsets(HWND window, RECT& insets) {
+    std::lock_guard lock(WindowLock());
+    WindowPtr record = LiveLocked(window);
+    if (!record) return false;
+    RECT area = ShownAreaLocked(*record);
+    RECT client = ScreenClientLocked(*record);
+    insets = RECT{
+        Clamp32(int64_t{client.left} - area.left), Clamp32(int64_t{client.top} - area.top),
+        Clamp32(int64_t{area.right} - client.right), Clamp32(int64_t{area.bottom} - client.bottom)};
+    return true;
 }
 
 void SdlWindowSet::Sync() {
@@ -138,15 +162,17 @@ void SdlWindowSet::Sync() {
         std::lock_guard lock(WindowLock());
         for (const DisplayWindow& entry : shown) {
             WindowPtr window = LiveLocked(entry.window);
-            if (!window) continue;
-            RECT client = ShownLocked(*window);
-            int above = Clamp32(int64_t{ScreenClientLocked(*window).top} - client.top);
-            POINT offset{Clamp32(int64_t{client.left} - window->window.left),
-                         Clamp32(int64_t{client.top} - window->window.top)};
-            wanted.push_back(Wanted{entry.window, Placeable(client), above, offset, window->text,
-                                    (window->style & WS_THICKFRAME) != 0,
-                                    (window->style & WS_CAPTION) == WS_CAPTION,
-                                    (window->exStyle & WS_EX_TOPMOST) != 0});
+            // The hidden host of a popup menu, say, stands off the screen on purpose.
+            if (!window || OffVirtualScreen(window->window)) continue;
+            RECT area = ShownAreaLocked(*window);
+            POINT offset{Clamp32(int64_t{area.left} - window->window.left),
+                         Clamp32(int64_t{area.top} - window->window.top)};
+            bool topmost = (window->exStyle & WS_EX_TOPMOST) != 0;
+            bool popup =
+                !Captioned(*window) && (window->style & WS_POPUP) && window->owner != 0 && topmost;
+            wanted.push_back(Wanted{entry.window, Placeable(area), offset, window->text,
+                                    (window->style & WS_THICKFRAME) != 0, Captioned(*window),
+                                    topmost, popup});
         }
         // A minimised window keeps its SDL window, minimised, so the user can bring it
         // back from the task bar.
@@ -190,6 +216,8 @@ void SdlWindowSet::Create(const Wanted& wanted) {
     if (wanted.resizable) flags |= SDL_WINDOW_RESIZABLE;
     if (!wanted.bordered) flags |= SDL_WINDOW_BORDERLESS;
     if (wanted.topmost) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+    // Override-redirect on X11: no decoration, no focus, no task bar entry.
+    if (wanted.popup) flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
     const RECT& client = wanted.client;
     SDL_Window* sdl = SDL_CreateWindow(Cp1252ToUtf8(wanted.title).c_str(), client.left, client.top,
                                        Width(client), Height(client), flags);
@@ -202,7 +230,6 @@ void SdlWindowSet::Create(const Wanted& wanted) {
     entry.sdl = sdl;
     entry.id = SDL_GetWindowID(sdl);
     entry.client = client;
-    entry.above = wanted.above;
     entry.offset = wanted.offset;
     entry.title = wanted.title;
     entry.resizable = wanted.resizable;
@@ -251,7 +278,6 @@ void SdlWindowSet::Follow(Entry& entry, const Wanted& wanted) {
         SDL_SetWindowAlwaysOnTop(entry.sdl, wanted.topmost ? SDL_TRUE : SDL_FALSE);
         entry.topmost = wanted.topmost;
     }
-    entry.above = wanted.above;
     entry.offset = wanted.offset;
 }
 

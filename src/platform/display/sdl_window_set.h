@@ -1,6 +1,10 @@
-// The SDL windows that show the window manager's visible top-level windows, one each,
-// with native decorations: an SDL window is as large as our window's client area and
-// stands where that client area stands on our screen.
+// The SDL windows that show the window manager's visible top-level windows, one each.
+// A captioned window gets native decorations instead of our frame and caption, and its SDL
+// window shows all we draw inside them (menu bar, scroll bars, edges, client area); a
+// window without caption shows its whole rectangle, our border included. Popups (topmost
+// owned windows without caption: menus, lists) are borderless popup-menu windows, which
+// the desktop neither decorates nor focuses. A window wholly off the virtual screen gets
+// no SDL window.
 //
 // The window manager is the authority: each sync makes the SDL windows follow our windows.
 // What the user does to an SDL window comes back as events, which tell our windows (and,
@@ -36,11 +40,11 @@ public:
     // Our window an SDL window shows; 0 for one that is not ours (any more).
     HWND WindowOf(Uint32 sdlWindowId) const;
     SDL_Window* SdlWindowOf(HWND window) const;
-    // Where the part of our window an SDL window shows starts on our screen: the client
-    // area's corner, or the menu bar's when the window has one; false when it is gone.
-    static bool ClientOrigin(HWND window, POINT& origin);
-    // The rows of the menu bar an SDL window shows above our window's client area.
-    int RowsAbove(HWND window) const;
+    // Where the part of our window its SDL window shows starts on our screen; false when
+    // the window is gone.
+    static bool AreaOrigin(HWND window, POINT& origin);
+    // How far our window's client area lies inside that part on each side.
+    static bool ClientInsets(HWND window, RECT& insets);
 
     // The user moved or resized an SDL window; false when the SDL window already stood
     // there (the echo of our own move), true when our window has to follow.
@@ -65,8 +69,6 @@ private:
         Uint32 id = 0;
         // Where the SDL window was put or said it is, on our screen.
         RECT client{};
-        // The menu bar rows it shows above our client area.
-        int above = 0;
         // Where the client area lies in the window's framebuffer.
         POINT offset{};
         std::string title; // Windows-1252

@@ -4,6 +4,7 @@
 #include "platform/controls/controls.h"
 #include "platform/user/input/input_routing.h"
 #include "platform/user/menus/menu_bar.h"
+#include "platform/user/menus/system_menu.h"
 #include "platform/user/nonclient/frame_parts.h"
 #include "platform/user/nonclient/nonclient.h"
 #include "platform/user/paint/paint_hooks.h"
@@ -75,7 +76,8 @@ LRESULT PositionChanged(const WindowPtr& window, const WINDOWPOS* position) {
 LRESULT SystemCommand(HWND handle, const WindowPtr& window, WPARAM command) {
     switch (command & 0xFFF0) {
     case SC_CLOSE:
-        platform::Send(window, WM_CLOSE);
+        // A greyed close command drops every request: the button, Alt+F4, the desktop's.
+        if (!platform::CloseDisabled(handle)) platform::Send(window, WM_CLOSE);
         return 0;
     case SC_MINIMIZE:
         ShowWindow(handle, SW_MINIMIZE);

@@ -24,6 +24,15 @@ bool MenuBarLayout(HWND handle, HMENU& menu, RECT& bar, std::vector<RECT>& boxes
     return true;
 }
 
+HWND TopLevelOf(HWND window) {
+    while (window != 0 && (GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) {
+        HWND parent = GetParent(window);
+        if (parent == 0) break;
+        window = parent;
+    }
+    return window;
+}
+
 void PaintMenuBar(HWND handle) {
     HMENU menu = 0;
     RECT bar{};

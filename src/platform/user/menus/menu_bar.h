@@ -16,6 +16,9 @@ void PaintMenuBar(HWND window);
 // The bar's row and its items, in window coordinates; false when the window has no bar.
 bool MenuBarLayout(HWND window, HMENU& menu, RECT& bar, std::vector<RECT>& boxes);
 
+// The top-level window a window lies in: the one that may have a menu bar.
+HWND TopLevelOf(HWND window);
+
 // WM_NCLBUTTONDOWN on HTMENU: the loop runs with the item under the screen point open.
 void TrackMenuBar(HWND window, POINT screen);
 // DefWindowProcA's system keys: Alt alone or F10 selects the bar's first item, Alt and a

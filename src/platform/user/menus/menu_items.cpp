@@ -4,6 +4,8 @@
 
 #include "platform/kernel/errors.h"
 #include "platform/user/menus/menu_table.h"
+#include "platform/user/menus/system_menu.h"
+#include "platform/user/nonclient/nonclient.h"
 
 namespace platform {
 namespace {
@@ -102,13 +104,18 @@ DWORD CheckMenuItem(HMENU menu, UINT item, UINT flags) {
 }
 
 BOOL EnableMenuItem(HMENU menu, UINT item, UINT flags) {
-    std::lock_guard lock(MenuLock());
-    ItemPlace place = FindItemLocked(menu, item, flags);
-    if (place.menu == nullptr) return -1;
-    MenuItem& found = place.menu->items[place.index];
-    constexpr UINT kBits = MF_GRAYED | MF_DISABLED;
-    BOOL previous = static_cast<BOOL>(found.flags & kBits);
-    found.flags = (found.flags & ~kBits) | (flags & kBits);
+    BOOL previous;
+    {
+        std::lock_guard lock(MenuLock());
+        ItemPlace place = FindItemLocked(menu, item, flags);
+        if (place.menu == nullptr) return -1;
+        MenuItem& found = place.menu->items[place.index];
+        constexpr UINT kBits = MF_GRAYED | MF_DISABLED;
+        previous = static_cast<BOOL>(found.flags & kBits);
+        found.flags = (found.flags & ~kBits) | (flags & kBits);
+    }
+    // A system menu's close command is the close button's state.
+    if (HWND window = platform::SystemMenuWindow(menu)) platform::DrawNonClient(window);
     return previous;
 }
 

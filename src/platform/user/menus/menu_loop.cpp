@@ -167,22 +167,13 @@ bool Enabled(const MenuItem& item) {
     return !(item.flags & (MF_GRAYED | MF_DISABLED | MF_SEPARATOR));
 }
 
-HWND TopLevelOf(HWND window) {
-    while (window != 0 && (GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) {
-        HWND parent = GetParent(window);
-        if (parent == 0) break;
-        window = parent;
-    }
-    return window;
-}
-
-// Whether the loop must stop: the owner died, a menu it shows was destroyed, or another
-// window took the capture.
+// Whether the loop must stop: the owner died, a menu it shows or a popup window was
+// destroyed, or another window took the capture.
 bool Lost(const Loop& loop) {
     if (!IsWindow(loop.owner) || GetCapture() != loop.owner) return true;
     if (loop.barMenu != 0 && !MenuExists(loop.barMenu)) return true;
     for (const OpenPopup& popup : loop.popups)
-        if (!MenuExists(popup.menu)) return true;
+        if (!MenuExists(popup.menu) || !IsWindow(popup.window)) return true;
     return false;
 }
 
@@ -529,6 +520,26 @@ void Take(Loop& loop, MSG& msg) {
     }
 }
 
+// The bar's items and where they lie on the screen, as they stand now; false when the
+// window has no bar any more.
+bool ReadBar(Loop& loop) {
+    HMENU menu = 0;
+    RECT bar{};
+    std::vector<RECT> boxes;
+    if (!MenuBarLayout(loop.barWindow, menu, bar, boxes)) return false;
+    RECT window{};
+    GetWindowRect(loop.barWindow, &window);
+    loop.barMenu = menu;
+    loop.barItems = MenuItemsOf(menu);
+    loop.barScreen = RECT{window.left + bar.left, window.top + bar.top, window.left + bar.right,
+                          window.top + bar.bottom};
+    loop.barBoxes.clear();
+    for (const RECT& box : boxes)
+        loop.barBoxes.push_back(RECT{window.left + box.left, window.top + box.top,
+                                     window.left + box.right, window.top + box.bottom});
+    return true;
+}
+
 // Whatever ends the loop, its windows go, the capture is given back and the bar is drawn
 // plain again.
 class LoopSession {
@@ -551,26 +562,33 @@ private:
     Loop& loop_;
 };
 
+// Takes the next message, or waits for one; WM_QUIT ends the loop, to be posted again.
 void Wait(Loop& loop, MSG& msg, bool& quit, int& quitCode) {
-    if (PeekMessageA(&msg, 0, 0, 0, PM_REMOVE)) return;
-    std::function<void(HWND)> hook;
-    {
-        std::lock_guard lock(hookLock);
-        hook = WaitHook();
-    }
-    if (hook) {
-        hook(loop.popups.empty() ? 0 : loop.popups.back().window);
-        if (PeekMessageA(&msg, 0, 0, 0, PM_REMOVE)) return;
-        // What the hook did may have ended the loop's reason to be.
-        if (Lost(loop)) {
-            msg.message = WM_NULL;
-            Cancel(loop);
-            return;
+    bool got = PeekMessageA(&msg, 0, 0, 0, PM_REMOVE) != FALSE;
+    if (!got) {
+        std::function<void(HWND)> hook;
+        {
+            std::lock_guard lock(hookLock);
+            hook = WaitHook();
+        }
+        if (hook) {
+            hook(loop.popups.empty() ? 0 : loop.popups.back().window);
+            got = PeekMessageA(&msg, 0, 0, 0, PM_REMOVE) != FALSE;
+            // What the hook did may have ended the loop's reason to be.
+            if (!got && Lost(loop)) {
+                msg.message = WM_NULL;
+                Cancel(loop);
+                return;
+            }
         }
     }
-    BOOL got = GetMessageA(&msg, 0, 0, 0);
-    if (got == 0 || got == -1) {
-        quit = got == 0;
+    if (!got && GetMessageA(&msg, 0, 0, 0) == -1) {
+        msg.message = WM_NULL;
+        Cancel(loop);
+        return;
+    }
+    if (msg.message == WM_QUIT) {
+        quit = true;
         quitCode = static_cast<int>(msg.wParam);
         msg.message = WM_NULL;
         Cancel(loop);
@@ -592,19 +610,8 @@ bool RunMenuLoop(const MenuLoopStart& start, MenuLoopResult& result) {
     loop.notify = !(start.flags & TPM_NONOTIFY) || start.bar;
     loop.pressed = start.pressed;
     if (start.bar) {
-        HMENU menu = 0;
-        RECT bar{};
-        if (!MenuBarLayout(start.owner, menu, bar, loop.barBoxes)) return false;
-        RECT window{};
-        GetWindowRect(start.owner, &window);
         loop.barWindow = start.owner;
-        loop.barMenu = menu;
-        loop.barItems = MenuItemsOf(menu);
-        loop.barScreen = RECT{window.left + bar.left, window.top + bar.top, window.left + bar.right,
-                              window.top + bar.bottom};
-        for (RECT& box : loop.barBoxes)
-            box = RECT{window.left + box.left, window.top + box.top, window.left + box.right,
-                       window.top + box.bottom};
+        if (!ReadBar(loop)) return false;
     }
     LoopSession session(loop);
     SetCapture(loop.owner);
@@ -612,7 +619,10 @@ bool RunMenuLoop(const MenuLoopStart& start, MenuLoopResult& result) {
     Send(loop, WM_INITMENU, start.bar ? loop.barMenu : start.popup, 0);
     if (Lost(loop)) return true;
     if (start.bar) {
-        SelectBarItem(loop, start.barItem, start.openBarItem, start.openBarItem && !start.pressed);
+        // WM_INITMENU may have changed the bar.
+        if (!ReadBar(loop)) return true;
+        int item = start.barItem < static_cast<int>(loop.barItems.size()) ? start.barItem : -1;
+        SelectBarItem(loop, item, start.openBarItem, start.openBarItem && !start.pressed);
     } else {
         POINT at = start.at;
         UINT flags = start.flags;

@@ -16,15 +16,6 @@ namespace {
 // Alt went down and nothing else since: its release opens the menu bar.
 thread_local bool altAlone = false;
 
-HWND TopLevelOf(HWND window) {
-    while (window != 0 && (GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) {
-        HWND parent = GetParent(window);
-        if (parent == 0) break;
-        window = parent;
-    }
-    return window;
-}
-
 void RunBar(HWND window, int item, bool open, bool pressed) {
     MenuLoopStart start;
     start.owner = window;

@@ -88,6 +88,12 @@ int GetMenuItemCount(HMENU menu);
 UINT GetMenuItemID(HMENU menu, int position);
 HMENU GetSubMenu(HMENU menu, int position);
 
+// The window's system menu, made at the first call, holding the SC_ commands of its frame;
+// it is never shown, but greying its SC_CLOSE item greys the close button and drops every
+// close request (the button, Alt+F4, the desktop's). With `revert`, the menu goes back to
+// its first state and 0 is answered.
+HMENU GetSystemMenu(HWND window, BOOL revert);
+
 BOOL SetMenu(HWND window, HMENU menu);
 HMENU GetMenu(HWND window);
 BOOL DrawMenuBar(HWND window);

@@ -5,6 +5,7 @@
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/text/text_out.h"
 #include "platform/user/menus/menu_bar.h"
+#include "platform/user/menus/system_menu.h"
 #include "platform/user/nonclient/frame_parts.h"
 #include "platform/user/nonclient/nonclient.h"
 #include "platform/user/scroll/scroll_bars.h"
@@ -38,8 +39,8 @@ void DrawOuterFrame(HDC dc, RECT& rect, DWORD style, DWORD exStyle, bool active)
     }
 }
 
-void DrawCaption(HDC dc, const FrameParts& parts, const std::string& text, DWORD style,
-                 bool active) {
+void DrawCaption(HDC dc, const FrameParts& parts, const std::string& text, DWORD style, bool active,
+                 bool closeDisabled) {
     RECT bar = parts.caption;
     FillRect(dc, &bar, GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
     RECT line{bar.left, bar.bottom, bar.right, bar.bottom + 1};
@@ -56,7 +57,9 @@ void DrawCaption(HDC dc, const FrameParts& parts, const std::string& text, DWORD
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     SelectObject(dc, oldFont);
     RECT close = parts.closeButton;
-    if (HasArea(close)) DrawFrameControl(dc, &close, DFC_CAPTION, DFCS_CAPTIONCLOSE);
+    if (HasArea(close))
+        DrawFrameControl(dc, &close, DFC_CAPTION,
+                         DFCS_CAPTIONCLOSE | (closeDisabled ? DFCS_INACTIVE : 0));
     RECT max = parts.maxButton;
     if (HasArea(max))
         DrawFrameControl(dc, &max, DFC_CAPTION,
@@ -91,7 +94,7 @@ void DrawNonClient(HWND handle) {
     if (dc == 0) return;
     RECT rect = parts.window;
     DrawOuterFrame(dc, rect, style, exStyle, active);
-    if (HasArea(parts.caption)) DrawCaption(dc, parts, text, style, active);
+    if (HasArea(parts.caption)) DrawCaption(dc, parts, text, style, active, CloseDisabled(handle));
     if (exStyle & WS_EX_CLIENTEDGE) {
         RECT edge{parts.inner.left - 2, parts.inner.top - 2, parts.inner.right + 2,
                   parts.inner.bottom + 2};

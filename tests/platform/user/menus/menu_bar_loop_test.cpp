@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "platform/user/menus/menu_fixture.h"
 
 namespace {
@@ -177,6 +179,24 @@ TEST_F(MenuBarLoop, AltAndAMnemonicOpenTheBarItemAndALetterChoosesInIt) {
     headless::PressKey('H');
     headless::KeyUp(VK_MENU);
     EXPECT_EQ(Commands(), std::vector<WPARAM>{ID_HELP});
+}
+
+TEST_F(MenuBarLoop, WhatTheOwnerAddsInWmInitMenuIsThereAtOnce) {
+    MakeWindow();
+    HMENU view = CreatePopupMenu();
+    AppendMenuA(view, MF_STRING, 401, "&Zoom");
+    Recorder::answer = [&](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (message == WM_INITMENU && GetMenuItemCount(bar) == 3)
+            InsertMenuA(bar, 0, MF_BYPOSITION | MF_POPUP, view, "&View");
+        return std::nullopt;
+    };
+    Then([&](HWND) { headless::PressKey(VK_DOWN); });
+    Then([&](HWND popup) {
+        EXPECT_EQ(popup, platform::test::OpenPopupWindow(view));
+        headless::PressKey(VK_RETURN);
+    });
+    headless::PressKey(VK_F10);
+    EXPECT_EQ(Commands(), std::vector<WPARAM>{401});
 }
 
 TEST_F(MenuBarLoop, EscapeClosesThePopupThenTheBar) {

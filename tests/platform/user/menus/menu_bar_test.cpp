@@ -4,6 +4,7 @@
 #include "platform/kernel/errors.h"
 #include "platform/system/system_info.h"
 #include "platform/user/input/input_fixture.h"
+#include "platform/user/menus/menu_test_hooks.h"
 #include "platform/user/menus/menus.h"
 #include "platform/user/nonclient/frame_parts.h"
 
@@ -51,6 +52,34 @@ TEST_F(MenuBars, SetMenuAddsTheBarRowAsAdjustWindowRectExCountsIt) {
     EXPECT_EQ(window_test::ClientRect(window).bottom, before.bottom);
     EXPECT_EQ(Recorder::Of(WM_SIZE).size(), 1u);
     EXPECT_TRUE(IsMenu(bar)); // not destroyed with the window's use of it
+    DestroyMenu(bar);
+}
+
+TEST_F(MenuBars, ABarTooLongForTheWindowIsCutNotWrapped) {
+    HWND window = Keep(input_test::Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 40, 160, 120));
+    HMENU bar = CreateMenu();
+    for (UINT i = 0; i < 8; ++i)
+        AppendMenuA(bar, MF_STRING, 10 + i, "&Long item");
+    ASSERT_TRUE(SetMenu(window, bar));
+    window_test::Pump();
+    // One row, as AdjustWindowRectEx counts it.
+    RECT client = window_test::ClientRect(window);
+    RECT adjusted{0, 0, client.right, client.bottom};
+    AdjustWindowRectEx(&adjusted, WS_OVERLAPPEDWINDOW, TRUE, 0);
+    EXPECT_EQ(adjusted.bottom - adjusted.top, 120);
+    RECT first{}, last{};
+    ASSERT_TRUE(platform::test::MenuBarItemRect(window, 0, first));
+    ASSERT_TRUE(platform::test::MenuBarItemRect(window, 7, last));
+    EXPECT_EQ(last.top, first.top);
+    EXPECT_EQ(last.left, last.right);
+    // Nothing of the items is drawn over the frame at the bar's right end.
+    headless::Pixels pixels;
+    ASSERT_TRUE(headless::ReadWholePixels(window, pixels));
+    RECT outer = window_test::WindowRect(window);
+    int barRow = (first.top + first.bottom) / 2 - outer.top;
+    int clientRow = barRow + 40;
+    for (int x = pixels.width - 4; x < pixels.width; ++x)
+        EXPECT_EQ(pixels.At(x, barRow), pixels.At(x, clientRow)) << x;
     DestroyMenu(bar);
 }
 

@@ -314,17 +314,4 @@ TEST(MenuModel, AMenuCannotBeInsertedInsideItself) {
     EXPECT_FALSE(IsMenu(bottom));
 }
 
-TEST(MenuModel, HandlesOfOtherKindsNameNoMenu) {
-    EXPECT_EQ(GetMenuItemCount(0), -1);
-    EXPECT_FALSE(IsMenu(0x10000));
-    EXPECT_EQ(GetSubMenu(0x10000, 0), 0u);
-    EXPECT_EQ(GetMenuItemID(0x10000, 0), static_cast<UINT>(-1));
-    HMENU menu = CreatePopupMenu();
-    AppendMenuA(menu, MF_STRING, 3, "three");
-    EXPECT_EQ(GetMenuItemID(menu, -1), static_cast<UINT>(-1));
-    EXPECT_EQ(GetSubMenu(menu, 0), 0u);
-    EXPECT_EQ(EnableMenuItem(menu, 4, MF_GRAYED | MF_BYCOMMAND), -1);
-    DestroyMenu(menu);
-}
-
 } // namespace
