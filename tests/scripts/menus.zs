@@ -123,3 +123,24 @@ b.InsertItem(a, "its holder");
 a.OpenPopupMenu(1.5, 2);
 a.OpenPopupMenu(1, 2, "top");
 Print(codes.SubString(1));
+
+//== a menu bar belongs to its Window and goes with it; one it replaced stays as a popup
+// expect: end
+// expect output: 3 1
+// expect output: 1 1 0 0
+// expect output: 0 0
+given = New Menu(Menu.WINDOWMENU);
+sub = New Menu();
+sub.InsertItem("x");
+given.InsertItem(sub, "File");
+w = New Window("Given", 200, 100, 10, 10, given);
+replaced = New Menu();
+v = New Window("Replaced", 200, 100, 300, 10);
+first = New Menu(v);
+first.InsertItem("kept");
+second = New Menu(v);
+Print(Math.Count(36) - 2, first.GetItemString(0) == "kept");
+Delete v;
+Print(Program.IsObject(first), Program.IsObject(replaced), Program.IsObject(second), Math.Count(36) - 4);
+Delete w;
+Print(Program.IsObject(given), Program.IsObject(sub));
