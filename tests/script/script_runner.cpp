@@ -155,6 +155,8 @@ const MethodNameRow kDoublesNames[] = {
     {49, "UiActive", kDoublesId, 0},
     {50, "UiFlashes", kDoublesId, 0},
     {51, "UiSavePicture", kDoublesId, 0},
+    {52, "UiAddHandlers", kDoublesId, 0},
+    {53, "UiHandlerLog", kDoublesId, 0},
     {100, "ANSWER", 0, kRowConstant},
     {0, nullptr, 0, 0},
 };
@@ -295,7 +297,8 @@ ScriptRunner::~ScriptRunner() {
     UnregisterWindowClasses();
 }
 
-ScriptResult ScriptRunner::Run(const std::string& source, const std::string& unitName) {
+ScriptResult ScriptRunner::Run(const std::string& source, const std::string& unitName,
+                               CLaunchInfo* launch) {
     ScriptResult result;
     std::string printed;
     output = &printed;
@@ -305,7 +308,7 @@ ScriptResult ScriptRunner::Run(const std::string& source, const std::string& uni
         struct End {
             ~End() { EndWindowRun(); }
         } end;
-        CInterpretor interpreter;
+        CInterpretor interpreter(0, launch);
         PtrArray names;
         BuildBuiltinClassNameList(names);
         interpreter.InitClassRegistry(names);

@@ -24,12 +24,14 @@
 //   String (8)              the text class
 //   the system service classes, Program and System among them, and the window classes
 //
-// Each run has a fresh headless display, and a fresh folder as the file layer's current directory, holding the
-// folders of XDG_CONFIG_HOME, XDG_DATA_HOME, ZORV_REGISTRY_DIR and TMPDIR.
+// Each run has a fresh headless display, and a fresh folder as the file layer's current directory,
+// holding the folders of XDG_CONFIG_HOME, XDG_DATA_HOME, ZORV_REGISTRY_DIR and TMPDIR.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+class CLaunchInfo;
 
 namespace script_test {
 
@@ -54,7 +56,9 @@ public:
     ScriptRunner(const ScriptRunner&) = delete;
     ScriptRunner& operator=(const ScriptRunner&) = delete;
 
-    ScriptResult Run(const std::string& source, const std::string& unitName = "test.zs");
+    // `launch`, when given, is the launch block of the run (a hosted run, say).
+    ScriptResult Run(const std::string& source, const std::string& unitName = "test.zs",
+                     CLaunchInfo* launch = nullptr);
 };
 
 } // namespace script_test

@@ -37,6 +37,37 @@ LRESULT SpyProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcA(procedure, window, message, wParam, lParam);
 }
 
+// The handlers of AddHandlers: A takes WM_COMMAND 777 (answer 55), B only looks, and the
+// menu handler takes nothing. Each notes the messages worth telling.
+std::string handlerLog;
+MenuCommandHandler menuHandlerBefore = nullptr;
+bool menuHandlerReplaced = false;
+
+void Note(const char* who, UINT message) {
+    if (message != WM_COMMAND && message != WM_PAINT && message != WM_TIMER &&
+        message != WM_LBUTTONDOWN)
+        return;
+    if (!handlerLog.empty()) handlerLog += ' ';
+    handlerLog += who + std::to_string(message);
+}
+
+LRESULT HandlerA(BOOL& handled, HWND, UINT message, WPARAM wParam, LPARAM) {
+    Note("A", message);
+    if (message != WM_COMMAND || LOWORD(wParam) != 777) return 0;
+    handled = TRUE;
+    return 55;
+}
+
+LRESULT HandlerB(BOOL&, HWND, UINT message, WPARAM, LPARAM) {
+    Note("B", message);
+    return 0;
+}
+
+int MenuHandler(CInterpretor&, WPARAM, LPARAM) {
+    handlerLog += handlerLog.empty() ? "M" : " M";
+    return 0;
+}
+
 HWND WindowArg(CInterpretor& interpreter, uint32_t i) {
     CIBaseClassImpl* object = interpreter.GetArgObjectOfClass(i, CIWindow::kClassId);
     return static_cast<CIWindow*>(object)->hwnd;
@@ -152,6 +183,19 @@ void CallWindowDouble(CInterpretor& in, WindowDouble which) {
     case WindowDouble::SavePicture:
         result->SetInt(headless::WritePng(WindowArg(in, 0), in.GetArgString(1)) ? 1 : 0);
         break;
+    case WindowDouble::AddHandlers: {
+        auto* window = static_cast<CIWindow*>(in.GetArgObjectOfClass(0, CIWindow::kClassId));
+        window->AddControlHandler(&HandlerA);
+        window->AddControlHandler(&HandlerB);
+        if (!menuHandlerReplaced) menuHandlerBefore = GetMenuCommandHandler();
+        menuHandlerReplaced = true;
+        SetMenuCommandHandler(&MenuHandler);
+        break;
+    }
+    case WindowDouble::HandlerLog:
+        result->SetString(handlerLog.c_str(), 0);
+        handlerLog.clear();
+        break;
     case WindowDouble::Count:
         break;
     }
@@ -163,6 +207,9 @@ void BeginWindowRun() {
 }
 
 void EndWindowRun() {
+    if (menuHandlerReplaced) SetMenuCommandHandler(menuHandlerBefore);
+    menuHandlerReplaced = false;
+    handlerLog.clear();
     ShutdownGlobalUI();
     SpiedWindows().clear();
     platform::test::UnfreezeClock();

@@ -33,12 +33,15 @@ enum class WindowDouble : uint16_t {
     Active,      // Active(): the Window of the active window, or 0
     Flashes,     // Flashes(): FlashWindow calls seen
     SavePicture, // SavePicture(window, linux path): its client area as PNG
+    AddHandlers, // AddHandlers(window): two control handlers and a menu command handler
+    HandlerLog,  // HandlerLog(): what they saw since the last call, e.g. "A273 B273 M"
     Count,
 };
 
 void CallWindowDouble(CInterpretor& interpreter, WindowDouble which);
 
-// Before and after each run: a fresh headless display and the process's UI set-up.
+// Before and after each run: a fresh headless display and the process's UI set-up; the
+// menu command handler the run found is put back.
 void BeginWindowRun();
 void EndWindowRun();
 

@@ -282,3 +282,25 @@ w.DoModal();
 //== CurWindow without a window
 x = CurWindow.GetX();
 // expect: error 31
+
+//== a deleted child Window is no longer its parent's active child
+p = New Window(300, 200, 0, 0);
+a = New Window(p, 50, 40, 10, 10);
+b = New Window(p, 50, 40, 100, 10);
+UiClick(b, 5, 5); UiDispatch();
+Delete b;
+a.Hide(1);
+a.Show(1);
+UiDispatch();
+Print(a.IsVisible(), Math.Count(58));
+// expect output: 1 2
+// expect: end
+
+//== deleting a Window deletes its child Windows
+p = New Window(300, 200, 0, 0);
+a = New Window(p, 50, 40, 10, 10);
+b = New Window(a, 20, 20, 1, 1);
+Delete p;
+Print(a, b, Math.Count(58));
+// expect output: 0 0 0
+// expect: end
