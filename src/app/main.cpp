@@ -1,8 +1,9 @@
 // The player: runs the project appended to its own file (or, for development and tests,
 // the project file named by ZORV_PROJECT) with the arguments it was given.
 //
-// Exit status: 0 after a normal end, 1 after a failed run (its message box was shown),
-// 2 when there is no project data or it cannot be read.
+// Exit status: 0 after a normal end, 1 after a failed run (its message box was shown) or
+// when the input script named by ZORV_INPUT is bad or a step of it cannot be taken, 2 when
+// there is no project data or it cannot be read.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,7 @@
 
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
+#include "platform/display/input_script.h"
 #include "platform/files/drives.h"
 #include "platform/kernel/cp1252.h"
 #include "platform/shell/launcher.h"
@@ -75,7 +77,12 @@ int main(int argc, char** argv) {
     RegisterSystemClasses();
     RegisterWindowClasses();
     RegisterScriptClasses();
+    // A run driven by an input script (tests, examples) ends when a step cannot be taken.
+    if (!platform::headless::InstallInputScriptFromEnvironment(
+            [&launch] { launch.stopRequest = 1; }))
+        return 1;
     RunApplication(launch);
+    if (platform::headless::InputScriptFailed()) return 1;
     switch (launch.outcome) {
     case RunOutcome::Ended:
         return 0;

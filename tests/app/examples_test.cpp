@@ -3,7 +3,8 @@
 // the README shows; the pictures must be current. tools/screenshots writes them
 // (ZORV_WRITE_PICTURES=1). An example whose picture may change from run to run says so
 // with a manifest comment line "# picture: varies"; an example that opens no window has
-// no picture.
+// no picture. An example that waits for its user has an input script, input.txt (see
+// platform/display/input_script.h), which plays the user here.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,11 +17,13 @@
 #include <vector>
 
 #include "classes/system/system_classes.h"
+#include "classes/window/window_classes.h"
 #include "packer/manifest.h"
 #include "packer/pack_output.h"
 #include "packer/project_writer.h"
 #include "platform/display/display_backend.h"
 #include "platform/display/headless_display.h"
+#include "platform/display/input_script.h"
 #include "platform/display/png_dump.h"
 #include "platform/files/drives.h"
 #include "script/classes/script_classes.h"
@@ -72,7 +75,16 @@ TEST_P(Examples, RunToTheirEndAndTheirPicturesAreCurrent) {
     const std::string bare = temp.Linux("example.zp");
     ASSERT_TRUE(WriteBareProject(data.Bytes(), bare, error)) << error;
 
-    platform::headless::Install();
+    CLaunchInfo launch;
+    const std::filesystem::path input = folder / "input.txt";
+    if (std::filesystem::exists(input)) {
+        std::vector<platform::InputStep> steps;
+        ASSERT_TRUE(platform::ParseInputScript(ReadBytes(input), steps, error)) << error;
+        platform::headless::InstallInputScript(std::move(steps),
+                                               [&launch] { launch.stopRequest = 1; });
+    } else {
+        platform::headless::Install();
+    }
     LastFrame frame;
     platform::SetPresentHook([&frame](const platform::FramebufferView& view) {
         frame.width = view.width;
@@ -81,12 +93,14 @@ TEST_P(Examples, RunToTheirEndAndTheirPicturesAreCurrent) {
     });
     // As the player does.
     RegisterSystemClasses();
+    RegisterWindowClasses();
     RegisterScriptClasses();
-    CLaunchInfo launch;
     ASSERT_TRUE(platform::LinuxToWindowsPath(bare, launch.projectPath));
     RunApplication(launch);
     platform::SetPresentHook(nullptr);
     EXPECT_EQ(launch.outcome, RunOutcome::Ended);
+    EXPECT_FALSE(platform::headless::InputScriptFailed());
+    platform::headless::Install();
 
     if (frame.pixels.empty()) GTEST_SKIP() << GetParam() << " draws nothing";
     const std::filesystem::path stored = Root() / "docs" / "images" / (GetParam() + ".png");

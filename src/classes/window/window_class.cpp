@@ -4,6 +4,7 @@
 #include <new>
 
 #include "classes/window/font_class.h"
+#include "classes/window/menu_class.h"
 #include "classes/window/window_table.h"
 #include "platform/gdi/icons/icons.h"
 #include "platform/system/system_info.h"
@@ -62,6 +63,8 @@ void CIWindow::Create() {
     }
     if (givenMenu != nullptr) CMenuContainer::AttachMenu(givenMenu);
     CreateWindowObject(depth, color, 0);
+    // The menu bar belongs to the Window from now on, and goes with it.
+    if (givenMenu != nullptr && parent == nullptr) static_cast<CIMenu*>(givenMenu)->ShowIn(this);
 }
 
 void CIWindow::BuildStyle() {

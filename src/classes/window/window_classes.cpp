@@ -1,6 +1,8 @@
 #include "classes/window/window_classes.h"
 
 #include "classes/window/font_class.h"
+#include "classes/window/menu_class.h"
+#include "classes/window/message_box_class.h"
 #include "classes/window/window_class.h"
 #include "script/classes/base_class.h"
 #include "script/runtime/neighbour_services.h"
@@ -11,6 +13,8 @@ const ScriptClassInfo* const* Classes(size_t& count) {
     static const ScriptClassInfo* const classes[] = {
         GetWindowClassInfo(),
         GetFontClassInfo(),
+        GetMenuClassInfo(),
+        GetMessageBoxClassInfo(),
     };
     count = sizeof classes / sizeof classes[0];
     return classes;
