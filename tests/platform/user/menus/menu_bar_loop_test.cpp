@@ -16,20 +16,18 @@ TEST_F(MenuBarLoop, APressOpensABarItemAndAClickedItemPostsItsCommand) {
     Then([&](HWND popup) {
         EXPECT_EQ(popup, platform::test::OpenPopupWindow(file));
         EXPECT_TRUE(IsWindowVisible(popup));
-        // Released on the bar, the popup stays open.
-        headless::ReleaseMouse(headless::Button::Left, fileItem.x, fileItem.y);
+        Release(fileItem); // released on the bar, the popup stays open
     });
     Then([&](HWND popup) {
-        EXPECT_NE(popup, 0u);
         // The popup lies under its bar item.
-        RECT placed = window_test::WindowRect(popup);
         RECT item{};
         platform::test::MenuBarItemRect(window, 0, item);
+        RECT placed = window_test::WindowRect(popup);
         EXPECT_EQ(placed.left, item.left);
         EXPECT_EQ(placed.top, item.bottom);
         ClickItem(file, 1);
     });
-    headless::PressMouse(headless::Button::Left, fileItem.x, fileItem.y);
+    Press(fileItem);
     LPARAM lParam = -1;
     EXPECT_EQ(Commands(&lParam), std::vector<WPARAM>{ID_OPEN});
     EXPECT_EQ(lParam, 0);
@@ -45,24 +43,20 @@ TEST_F(MenuBarLoop, APressOpensABarItemAndAClickedItemPostsItsCommand) {
 
 TEST_F(MenuBarLoop, DraggingAcrossTheBarSwitchesPopupsAndReleasingOnAnItemChooses) {
     HWND window = MakeWindow();
-    POINT fileItem = BarItem(window, 0);
-    POINT editItem = BarItem(window, 1);
-    Then([&](HWND) { headless::MoveMouse(editItem.x, editItem.y); });
+    Then([&](HWND) { headless::MoveMouse(BarItem(window, 1).x, BarItem(window, 1).y); });
     Then([&](HWND popup) {
         EXPECT_EQ(popup, platform::test::OpenPopupWindow(edit));
         EXPECT_EQ(platform::test::OpenPopupWindow(file), 0u);
-        POINT undo = Centre(ItemRect(edit, 0));
-        headless::MoveMouse(undo.x, undo.y);
-        headless::ReleaseMouse(headless::Button::Left, undo.x, undo.y);
+        HoverItem(edit, 0);
+        Release(Centre(ItemRect(edit, 0)));
     });
-    headless::PressMouse(headless::Button::Left, fileItem.x, fileItem.y);
+    Press(BarItem(window, 0));
     EXPECT_EQ(Commands(), std::vector<WPARAM>{ID_UNDO});
 }
 
 TEST_F(MenuBarLoop, GreyItemsSeparatorsAndSubmenuItemsChooseNothing) {
-    HWND window = MakeWindow();
-    POINT fileItem = BarItem(window, 0);
-    Then([&](HWND) { headless::ReleaseMouse(headless::Button::Left, fileItem.x, fileItem.y); });
+    POINT fileItem = BarItem(MakeWindow(), 0);
+    Then([&](HWND) { Release(fileItem); });
     Then([&](HWND) {
         ClickItem(file, 4); // grey
         ClickItem(file, 2); // the separator
@@ -72,91 +66,90 @@ TEST_F(MenuBarLoop, GreyItemsSeparatorsAndSubmenuItemsChooseNothing) {
         EXPECT_EQ(popup, platform::test::OpenPopupWindow(recent));
         ClickItem(recent, 1);
     });
-    headless::PressMouse(headless::Button::Left, fileItem.x, fileItem.y);
+    Press(fileItem);
     EXPECT_EQ(Commands(), std::vector<WPARAM>{ID_TWO});
 }
 
-TEST_F(MenuBarLoop, APressOnTheOpenItemOrOutsideClosesTheMenu) {
-    HWND window = MakeWindow();
+TEST_F(MenuBarLoop, APressOnTheOpenItemOrOutsideClosesTheMenuAndGoesNowhere) {
+    POINT fileItem = BarItem(MakeWindow(), 0);
     HWND other = Keep(input_test::Make(WS_POPUP | WS_VISIBLE, 600, 400, 50, 50));
     window_test::Pump();
-    POINT fileItem = BarItem(window, 0);
-    Then([&](HWND) { headless::ReleaseMouse(headless::Button::Left, fileItem.x, fileItem.y); });
-    Then([&](HWND) { headless::Click(headless::Button::Left, fileItem.x, fileItem.y); });
-    headless::PressMouse(headless::Button::Left, fileItem.x, fileItem.y);
-    EXPECT_TRUE(Commands().empty());
-    EXPECT_EQ(platform::test::OpenPopupWindow(file), 0u);
-
-    Then([&](HWND) { headless::ReleaseMouse(headless::Button::Left, fileItem.x, fileItem.y); });
-    Then([&](HWND) { headless::Click(headless::Button::Left, 610, 410); });
-    Recorder::seen.clear();
-    headless::PressMouse(headless::Button::Left, fileItem.x, fileItem.y);
-    EXPECT_TRUE(Commands().empty());
-    // The press that closed the menu went nowhere.
-    for (const window_test::Seen& seen : Recorder::seen)
-        EXPECT_FALSE(seen.window == other && seen.message == WM_LBUTTONDOWN);
+    for (POINT closer : {fileItem, POINT{610, 410}}) {
+        Recorder::seen.clear();
+        Then([&](HWND) { Release(fileItem); });
+        Then([&](HWND) { headless::Click(headless::Button::Left, closer.x, closer.y); });
+        Press(fileItem);
+        EXPECT_TRUE(Commands().empty());
+        EXPECT_EQ(platform::test::OpenPopupWindow(file), 0u);
+        for (const window_test::Seen& seen : Recorder::seen)
+            EXPECT_FALSE(seen.window == other && seen.message == WM_LBUTTONDOWN);
+    }
 }
 
 TEST_F(MenuBarLoop, ACommandOnTheBarItselfIsChosenByItsRelease) {
-    HWND window = MakeWindow();
-    POINT help = BarItem(window, 2);
+    POINT help = BarItem(MakeWindow(), 2);
     Then([&](HWND popup) {
         EXPECT_EQ(popup, 0u);
-        headless::ReleaseMouse(headless::Button::Left, help.x, help.y);
+        Release(help);
     });
-    headless::PressMouse(headless::Button::Left, help.x, help.y);
+    Press(help);
     EXPECT_EQ(Commands(), std::vector<WPARAM>{ID_HELP});
 }
 
-TEST_F(MenuBarLoop, AltAloneThenArrowsAndReturnChooseByKeys) {
-    MakeWindow();
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, 0u); // the first bar item selected, nothing open
-        EXPECT_EQ(platform::test::SelectedMenuItem(), 0);
-        headless::PressKey(VK_RIGHT);
-    });
-    Then([&](HWND) {
-        EXPECT_EQ(platform::test::SelectedMenuItem(), 1);
-        headless::PressKey(VK_DOWN);
-    });
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, platform::test::OpenPopupWindow(edit));
-        EXPECT_EQ(platform::test::SelectedMenuItem(), 0);
-        headless::PressKey(VK_RETURN);
-    });
-    headless::KeyDown(VK_MENU);
-    headless::KeyUp(VK_MENU);
-    EXPECT_EQ(Commands(), std::vector<WPARAM>{ID_UNDO});
-}
+// Alt alone or F10 selects the first bar item; then at each wait the open popup (none: 0)
+// and the selected item are checked and the keys pressed.
+struct KeyStep {
+    const HMENU* open; // the fixture menu that should be open, or none
+    int selected;
+    std::vector<int> keys;
+};
+struct KeyCase {
+    const char* what;
+    bool altAlone;
+    std::vector<KeyStep> steps;
+    std::vector<WPARAM> chosen;
+};
 
-TEST_F(MenuBarLoop, ArrowsSkipSeparatorsAndWalkIntoAndOutOfSubmenus) {
+TEST_F(MenuBarLoop, KeysWalkTheBarAndPopupsAndChoose) {
+    const KeyCase cases[] = {
+        {"arrows along the bar, down into Edit, return",
+         true,
+         {{nullptr, 0, {VK_RIGHT}}, {nullptr, 1, {VK_DOWN}}, {&edit, 0, {VK_RETURN}}},
+         {ID_UNDO}},
+        {"past separators, into and out of a submenu, round from the top",
+         false,
+         {{nullptr, 0, {VK_DOWN, VK_DOWN, VK_DOWN}},
+          {&file, 3, {VK_RIGHT}},
+          {&recent, 0, {VK_LEFT}},
+          {&file, 3, {VK_UP, VK_UP, VK_UP}},
+          {&file, 5, {VK_RETURN}}},
+         {ID_EXIT}},
+        {"escape closes the popup, then the bar",
+         false,
+         {{nullptr, 0, {VK_DOWN}}, {&file, 0, {VK_ESCAPE}}, {nullptr, 0, {VK_ESCAPE}}},
+         {}},
+    };
     MakeWindow();
-    Then([&](HWND) {
-        headless::PressKey(VK_DOWN); // opens File on New
-        headless::PressKey(VK_DOWN); // Open
-        headless::PressKey(VK_DOWN); // past the separator to Recent
-    });
-    Then([&](HWND) {
-        EXPECT_EQ(platform::test::SelectedMenuItem(), 3);
-        headless::PressKey(VK_RIGHT);
-    });
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, platform::test::OpenPopupWindow(recent));
-        headless::PressKey(VK_LEFT); // back to File, Recent still selected
-    });
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, platform::test::OpenPopupWindow(file));
-        EXPECT_EQ(platform::test::SelectedMenuItem(), 3);
-        headless::PressKey(VK_UP); // Open, past the separator
-        headless::PressKey(VK_UP); // New
-        headless::PressKey(VK_UP); // round to Exit
-    });
-    Then([&](HWND) {
-        EXPECT_EQ(platform::test::SelectedMenuItem(), 5);
-        headless::PressKey(VK_RETURN);
-    });
-    headless::PressKey(VK_F10);
-    EXPECT_EQ(Commands(), std::vector<WPARAM>{ID_EXIT});
+    for (const KeyCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Recorder::seen.clear();
+        for (const KeyStep& step : c.steps) {
+            Then([&](HWND popup) {
+                EXPECT_EQ(popup, step.open ? platform::test::OpenPopupWindow(*step.open) : 0u);
+                EXPECT_EQ(platform::test::SelectedMenuItem(), step.selected);
+                for (int key : step.keys)
+                    headless::PressKey(key);
+            });
+        }
+        if (c.altAlone) {
+            headless::KeyDown(VK_MENU);
+            headless::KeyUp(VK_MENU);
+        } else {
+            headless::PressKey(VK_F10);
+        }
+        EXPECT_EQ(Commands(), c.chosen);
+        EXPECT_EQ(GetCapture(), 0u);
+    }
 }
 
 TEST_F(MenuBarLoop, AltAndAMnemonicOpenTheBarItemAndALetterChoosesInIt) {
@@ -197,23 +190,6 @@ TEST_F(MenuBarLoop, WhatTheOwnerAddsInWmInitMenuIsThereAtOnce) {
     });
     headless::PressKey(VK_F10);
     EXPECT_EQ(Commands(), std::vector<WPARAM>{401});
-}
-
-TEST_F(MenuBarLoop, EscapeClosesThePopupThenTheBar) {
-    MakeWindow();
-    Then([&](HWND) { headless::PressKey(VK_DOWN); });
-    Then([&](HWND popup) {
-        EXPECT_NE(popup, 0u);
-        headless::PressKey(VK_ESCAPE);
-    });
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, 0u);
-        EXPECT_EQ(platform::test::SelectedMenuItem(), 0);
-        headless::PressKey(VK_ESCAPE);
-    });
-    headless::PressKey(VK_F10);
-    EXPECT_TRUE(Commands().empty());
-    EXPECT_EQ(GetCapture(), 0u);
 }
 
 } // namespace
