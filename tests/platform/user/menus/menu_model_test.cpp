@@ -22,8 +22,7 @@ struct ModelItem {
     std::string text;
     int submenu; // index into the model's menus
     bool separator;
-    bool checked = false;
-    UINT grey = 0;
+    UINT state = 0; // MF_CHECKED and the grey flags
 };
 
 // What a menu should hold, kept beside the real one by a random sequence of calls.
@@ -36,27 +35,16 @@ struct Model {
         menus.emplace_back();
         return static_cast<int>(handles.size()) - 1;
     }
-    // The item with a command, depth first from `menu`, as MF_BYCOMMAND searches.
-    bool Find(int menu, UINT id, int& foundMenu, size_t& index) const {
+    // The menus reached from `menu` and where each command lies, depth first as
+    // MF_BYCOMMAND searches.
+    void Walk(int menu, std::vector<int>& reached,
+              std::vector<std::pair<int, size_t>>& commands) const {
+        reached.push_back(menu);
         for (size_t i = 0; i < menus[menu].size(); ++i) {
-            const ModelItem& item = menus[menu][i];
-            if (item.submenu >= 0) {
-                if (Find(item.submenu, id, foundMenu, index)) return true;
-            } else if (item.id == id) {
-                foundMenu = menu;
-                index = i;
-                return true;
-            }
-        }
-        return false;
-    }
-    void Collect(int menu, std::vector<UINT>& ids, std::vector<int>& reachable) const {
-        reachable.push_back(menu);
-        for (const ModelItem& item : menus[menu]) {
-            if (item.submenu >= 0)
-                Collect(item.submenu, ids, reachable);
-            else if (!item.separator)
-                ids.push_back(item.id);
+            if (menus[menu][i].submenu >= 0)
+                Walk(menus[menu][i].submenu, reached, commands);
+            else if (!menus[menu][i].separator)
+                commands.emplace_back(menu, i);
         }
     }
 };
@@ -69,19 +57,18 @@ void ExpectSame(const Model& model, int menu) {
         const ModelItem& item = items[i];
         int position = static_cast<int>(i);
         UINT state = GetMenuState(handle, position, MF_BYPOSITION);
-        UINT expected = (item.checked ? MF_CHECKED : 0) | item.grey;
         if (item.separator) {
             EXPECT_EQ(state & MF_SEPARATOR, MF_SEPARATOR) << i;
         } else if (item.submenu >= 0) {
             UINT count = static_cast<UINT>(model.menus[item.submenu].size());
-            EXPECT_EQ(state, (count << 8) | MF_POPUP | expected) << i;
+            EXPECT_EQ(state, (count << 8) | MF_POPUP | item.state) << i;
             EXPECT_EQ(GetSubMenu(handle, position), model.handles[item.submenu]);
             EXPECT_EQ(GetMenuItemID(handle, position), static_cast<UINT>(-1));
         } else {
-            EXPECT_EQ(state, expected) << i;
+            EXPECT_EQ(state, item.state) << i;
             EXPECT_EQ(GetMenuItemID(handle, position), item.id);
             // By command too, from the top of the whole menu.
-            EXPECT_EQ(GetMenuState(top, item.id, MF_BYCOMMAND), expected);
+            EXPECT_EQ(GetMenuState(top, item.id, MF_BYCOMMAND), item.state);
             EXPECT_EQ(Text(top, item.id, MF_BYCOMMAND), item.text);
         }
         EXPECT_EQ(Text(handle, position, MF_BYPOSITION), item.text) << i;
@@ -96,18 +83,17 @@ TEST(MenuModel, RandomCallsByPositionAndByCommandMatchTheModel) {
     UINT nextId = 100;
     auto pick = [&](size_t bound) { return static_cast<size_t>(random() % (bound + 1)); };
     for (int step = 0; step < 400; ++step) {
-        std::vector<UINT> ids;
-        std::vector<int> reachable;
-        model.Collect(0, ids, reachable);
-        int menu = reachable[pick(reachable.size() - 1)];
+        std::vector<int> reached;
+        std::vector<std::pair<int, size_t>> commands;
+        model.Walk(0, reached, commands);
+        int menu = reached[pick(reached.size() - 1)];
         std::vector<ModelItem>& items = model.menus[menu];
         HMENU handle = model.handles[menu];
-        // An item anywhere in the menu, for the calls by command from the top.
-        UINT id = ids.empty() ? 0 : ids[pick(ids.size() - 1)];
-        int found = 0;
-        size_t index = 0;
-        ASSERT_TRUE(ids.empty() || model.Find(0, id, found, index));
+        // A command anywhere in the menu, for the calls by command from the top.
+        auto [found, index] =
+            commands.empty() ? std::pair<int, size_t>(0, 0) : commands[pick(commands.size() - 1)];
         std::vector<ModelItem>& holder = model.menus[found];
+        UINT id = commands.empty() ? 0 : holder[index].id;
         std::string text = "Item &" + std::to_string(nextId) + "\tCtrl+" + std::to_string(step);
         switch (random() % 8) {
         case 0:
@@ -131,29 +117,26 @@ TEST(MenuModel, RandomCallsByPositionAndByCommandMatchTheModel) {
             }
             break;
         case 3: // before an item named by command, wherever it lies
-            if (ids.empty()) break;
+            if (commands.empty()) break;
             ASSERT_TRUE(InsertMenuA(top, id, MF_BYCOMMAND, nextId, text.c_str()));
             holder.insert(holder.begin() + static_cast<long>(index), ModelItem(nextId++, text));
             break;
         case 4: { // checks and greys by command
-            if (ids.empty()) break;
-            ModelItem& item = holder[index];
-            bool check = random() % 2;
-            EXPECT_EQ(CheckMenuItem(top, id, check ? MF_CHECKED : MF_UNCHECKED),
-                      item.checked ? MF_CHECKED : 0u);
-            item.checked = check;
-            UINT grey = static_cast<UINT>(random() % 4);
-            EXPECT_EQ(EnableMenuItem(top, id, grey), static_cast<BOOL>(item.grey));
-            item.grey = grey;
+            if (commands.empty()) break;
+            UINT check = random() % 2 ? MF_CHECKED : MF_UNCHECKED, grey = random() % 4;
+            EXPECT_EQ(CheckMenuItem(top, id, check), holder[index].state & MF_CHECKED);
+            EXPECT_EQ(EnableMenuItem(top, id, grey),
+                      static_cast<BOOL>(holder[index].state & ~MF_CHECKED));
+            holder[index].state = check | grey;
             break;
         }
         case 5: // a new text by command, which clears checks and greys
-            if (ids.empty()) break;
+            if (commands.empty()) break;
             ASSERT_TRUE(ModifyMenuA(top, id, MF_BYCOMMAND | MF_STRING, id, text.c_str()));
             holder[index] = ModelItem(id, text);
             break;
         case 6: // deleting by command or removing by position
-            if (ids.empty() || items.empty()) break;
+            if (commands.empty() || items.empty()) break;
             if (random() % 2) {
                 ASSERT_TRUE(DeleteMenu(top, id, MF_BYCOMMAND));
                 holder.erase(holder.begin() + static_cast<long>(index));
@@ -171,10 +154,10 @@ TEST(MenuModel, RandomCallsByPositionAndByCommandMatchTheModel) {
             break;
         }
         // A submenu taken out by position is no longer reached from the top.
-        ids.clear();
-        reachable.clear();
-        model.Collect(0, ids, reachable);
-        for (int each : reachable)
+        reached.clear();
+        commands.clear();
+        model.Walk(0, reached, commands);
+        for (int each : reached)
             ExpectSame(model, each);
         if (HasFailure()) FAIL() << "after step " << step;
     }

@@ -114,12 +114,10 @@ TEST_F(TrackPopup, EachAlignmentHoldsAwayFromTheEdgesAndFlipsOrStaysOnTheScreenN
     ASSERT_GT(size.x, 0);
     const UINT horizontal[] = {TPM_LEFTALIGN, TPM_CENTERALIGN, TPM_RIGHTALIGN};
     const UINT vertical[] = {TPM_TOPALIGN, TPM_VCENTERALIGN, TPM_BOTTOMALIGN};
-    const POINT points[] = {middle,
-                            {1, 1},
-                            {width - 2, 1},
-                            {1, height - 2},
-                            {width - 2, height - 2},
-                            {width / 2, height - 1}};
+    // Near each corner, and at the bottom edge's middle.
+    const int right = width - 2, bottom = height - 2;
+    const POINT points[] = {middle,      {1, 1},          {right, 1},
+                            {1, bottom}, {right, bottom}, {middle.x, height - 1}};
     for (int h = 0; h < 3; ++h) {
         for (int v = 0; v < 3; ++v) {
             for (POINT at : points) {
@@ -136,18 +134,10 @@ TEST_F(TrackPopup, EachAlignmentHoldsAwayFromTheEdgesAndFlipsOrStaysOnTheScreenN
                     EXPECT_EQ(shown.top, at.y - size.y * v / 2);
                 }
                 // ... aligned on a corner, it turns to the side of the point with room.
-                if (h == 0 && at.x == width - 2) {
-                    EXPECT_EQ(shown.right, at.x);
-                }
-                if (h == 2 && at.x == 1) {
-                    EXPECT_EQ(shown.left, at.x);
-                }
-                if (v == 0 && at.y == height - 2) {
-                    EXPECT_EQ(shown.bottom, at.y);
-                }
-                if (v == 2 && at.y == 1) {
-                    EXPECT_EQ(shown.top, at.y);
-                }
+                EXPECT_TRUE(h != 0 || at.x != right || shown.right == at.x);
+                EXPECT_TRUE(h != 2 || at.x != 1 || shown.left == at.x);
+                EXPECT_TRUE(v != 0 || at.y != bottom || shown.bottom == at.y);
+                EXPECT_TRUE(v != 2 || at.y != 1 || shown.top == at.y);
             }
         }
     }
