@@ -41,33 +41,34 @@ TEST_F(MenuBarLoop, APressOpensABarItemAndAClickedItemPostsItsCommand) {
     EXPECT_EQ(GetCapture(), 0u);
 }
 
-TEST_F(MenuBarLoop, DraggingAcrossTheBarSwitchesPopupsAndReleasingOnAnItemChooses) {
+TEST_F(MenuBarLoop, DragsGreyItemsAndCommandsOnTheBarItself) {
     HWND window = MakeWindow();
-    Then([&](HWND) { headless::MoveMouse(BarItem(window, 1).x, BarItem(window, 1).y); });
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, platform::test::OpenPopupWindow(edit));
+    POINT fileItem = BarItem(window, 0), editItem = BarItem(window, 1), help = BarItem(window, 2);
+    // Dragging across the bar switches popups; releasing on an item chooses.
+    Then([&](HWND) { headless::MoveMouse(editItem.x, editItem.y); });
+    ThenIn(edit, [&] {
         EXPECT_EQ(platform::test::OpenPopupWindow(file), 0u);
         HoverItem(edit, 0);
         Release(Centre(ItemRect(edit, 0)));
     });
-    Press(BarItem(window, 0));
+    Press(fileItem);
     EXPECT_EQ(Commands(), std::vector<WPARAM>{ID_UNDO});
-}
-
-TEST_F(MenuBarLoop, GreyItemsSeparatorsAndSubmenuItemsChooseNothing) {
-    POINT fileItem = BarItem(MakeWindow(), 0);
+    // Grey items, separators and submenu items choose nothing.
+    Recorder::seen.clear();
     Then([&](HWND) { Release(fileItem); });
     Then([&](HWND) {
         ClickItem(file, 4); // grey
         ClickItem(file, 2); // the separator
         ClickItem(file, 3); // Recent: opens its submenu
     });
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, platform::test::OpenPopupWindow(recent));
-        ClickItem(recent, 1);
-    });
+    ThenIn(recent, [&] { ClickItem(recent, 1); });
     Press(fileItem);
     EXPECT_EQ(Commands(), std::vector<WPARAM>{ID_TWO});
+    // A command on the bar itself is chosen by its release.
+    Recorder::seen.clear();
+    ThenIn(0, [&] { Release(help); });
+    Press(help);
+    EXPECT_EQ(Commands(), std::vector<WPARAM>{ID_HELP});
 }
 
 TEST_F(MenuBarLoop, APressOnTheOpenItemOrOutsideClosesTheMenuAndGoesNowhere) {
@@ -86,83 +87,41 @@ TEST_F(MenuBarLoop, APressOnTheOpenItemOrOutsideClosesTheMenuAndGoesNowhere) {
     }
 }
 
-TEST_F(MenuBarLoop, ACommandOnTheBarItselfIsChosenByItsRelease) {
-    POINT help = BarItem(MakeWindow(), 2);
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, 0u);
-        Release(help);
-    });
-    Press(help);
-    EXPECT_EQ(Commands(), std::vector<WPARAM>{ID_HELP});
-}
-
-// Alt alone or F10 selects the first bar item; then at each wait the open popup (none: 0)
-// and the selected item are checked and the keys pressed.
-struct KeyStep {
-    const HMENU* open; // the fixture menu that should be open, or none
-    int selected;
-    std::vector<int> keys;
-};
-struct KeyCase {
-    const char* what;
-    bool altAlone;
-    std::vector<KeyStep> steps;
-    std::vector<WPARAM> chosen;
-};
-
-TEST_F(MenuBarLoop, KeysWalkTheBarAndPopupsAndChoose) {
-    const KeyCase cases[] = {
-        {"arrows along the bar, down into Edit, return",
-         true,
-         {{nullptr, 0, {VK_RIGHT}}, {nullptr, 1, {VK_DOWN}}, {&edit, 0, {VK_RETURN}}},
-         {ID_UNDO}},
-        {"past separators, into and out of a submenu, round from the top",
-         false,
-         {{nullptr, 0, {VK_DOWN, VK_DOWN, VK_DOWN}},
-          {&file, 3, {VK_RIGHT}},
-          {&recent, 0, {VK_LEFT}},
-          {&file, 3, {VK_UP, VK_UP, VK_UP}},
-          {&file, 5, {VK_RETURN}}},
-         {ID_EXIT}},
-        {"escape closes the popup, then the bar",
-         false,
-         {{nullptr, 0, {VK_DOWN}}, {&file, 0, {VK_ESCAPE}}, {nullptr, 0, {VK_ESCAPE}}},
-         {}},
-    };
+TEST_F(MenuBarLoop, KeysWalkTheBarAndItsPopupsAndChoose) {
     MakeWindow();
-    for (const KeyCase& c : cases) {
-        SCOPED_TRACE(c.what);
-        Recorder::seen.clear();
-        for (const KeyStep& step : c.steps) {
-            Then([&](HWND popup) {
-                EXPECT_EQ(popup, step.open ? platform::test::OpenPopupWindow(*step.open) : 0u);
-                EXPECT_EQ(platform::test::SelectedMenuItem(), step.selected);
-                for (int key : step.keys)
-                    headless::PressKey(key);
-            });
-        }
-        if (c.altAlone) {
-            headless::KeyDown(VK_MENU);
-            headless::KeyUp(VK_MENU);
-        } else {
-            headless::PressKey(VK_F10);
-        }
-        EXPECT_EQ(Commands(), c.chosen);
-        EXPECT_EQ(GetCapture(), 0u);
-    }
+    // Alt alone selects the first bar item; arrows go along the bar and down into Edit.
+    ThenKeys(0, 0, {VK_RIGHT});
+    ThenKeys(0, 1, {VK_DOWN});
+    ThenKeys(edit, 0, {VK_RETURN});
+    headless::KeyDown(VK_MENU);
+    headless::KeyUp(VK_MENU);
+    EXPECT_EQ(Commands(), std::vector<WPARAM>{ID_UNDO});
+    // Arrows skip separators, go into and out of a submenu and round from the top.
+    Recorder::seen.clear();
+    ThenKeys(0, 0, {VK_DOWN, VK_DOWN, VK_DOWN});
+    ThenKeys(file, 3, {VK_RIGHT});
+    ThenKeys(recent, 0, {VK_LEFT});
+    ThenKeys(file, 3, {VK_UP, VK_UP, VK_UP});
+    ThenKeys(file, 5, {VK_RETURN});
+    headless::PressKey(VK_F10);
+    EXPECT_EQ(Commands(), std::vector<WPARAM>{ID_EXIT});
+    // Escape closes the popup, then the bar.
+    Recorder::seen.clear();
+    ThenKeys(0, 0, {VK_DOWN});
+    ThenKeys(file, 0, {VK_ESCAPE});
+    ThenKeys(0, 0, {VK_ESCAPE});
+    headless::PressKey(VK_F10);
+    EXPECT_TRUE(Commands().empty());
+    EXPECT_EQ(GetCapture(), 0u);
 }
 
 TEST_F(MenuBarLoop, AltAndAMnemonicOpenTheBarItemAndALetterChoosesInIt) {
     MakeWindow();
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, platform::test::OpenPopupWindow(file));
+    ThenIn(file, [] {
         headless::KeyUp(VK_MENU);
         headless::TypeText("r"); // Recent opens
     });
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, platform::test::OpenPopupWindow(recent));
-        headless::TypeText("t");
-    });
+    ThenIn(recent, [] { headless::TypeText("t"); });
     headless::KeyDown(VK_MENU);
     headless::PressKey('F');
     EXPECT_EQ(Commands(), std::vector<WPARAM>{ID_TWO});
@@ -183,11 +142,8 @@ TEST_F(MenuBarLoop, WhatTheOwnerAddsInWmInitMenuIsThereAtOnce) {
             InsertMenuA(bar, 0, MF_BYPOSITION | MF_POPUP, view, "&View");
         return std::nullopt;
     };
-    Then([&](HWND) { headless::PressKey(VK_DOWN); });
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, platform::test::OpenPopupWindow(view));
-        headless::PressKey(VK_RETURN);
-    });
+    ThenKeys(0, 0, {VK_DOWN});
+    ThenKeys(view, 0, {VK_RETURN});
     headless::PressKey(VK_F10);
     EXPECT_EQ(Commands(), std::vector<WPARAM>{401});
 }

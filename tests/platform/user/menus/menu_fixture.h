@@ -98,6 +98,21 @@ protected:
     }
 
     void Then(std::function<void(HWND)> step) { steps.push_back(std::move(step)); }
+    // A step that finds `open`'s popup shown (none: 0), then acts.
+    void ThenIn(HMENU open, std::function<void()> act) {
+        Then([=](HWND popup) {
+            EXPECT_EQ(popup, open != 0 ? platform::test::OpenPopupWindow(open) : 0u);
+            act();
+        });
+    }
+    // ... with item `selected` of the innermost menu highlighted, then presses the keys.
+    void ThenKeys(HMENU open, int selected, std::vector<int> keys) {
+        ThenIn(open, [=] {
+            EXPECT_EQ(platform::test::SelectedMenuItem(), selected);
+            for (int key : keys)
+                headless::PressKey(key);
+        });
+    }
 
     static RECT ItemRect(HMENU menu, int position) {
         RECT rect{};

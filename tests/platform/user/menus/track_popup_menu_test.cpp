@@ -43,53 +43,43 @@ TEST_F(TrackPopup, AChoicePostsItsCommandUnlessReturnCmdOrNoNotify) {
 }
 
 TEST_F(TrackPopup, OutsideClicksEscapeLostCaptureAndQuitCancel) {
-    auto rightClick = [&](HWND) { ClickItem(file, 0, headless::Button::Right); };
     auto escape = [](HWND) { headless::PressKey(VK_ESCAPE); };
-    struct {
-        std::vector<std::function<void(HWND)>> steps;
-        UINT flags;
-        BOOL result;
-    } cases[] = {
-        {{[](HWND) { headless::Click(headless::Button::Left, 5, 5); }}, TPM_RETURNCMD, 0},
-        {{escape}, 0, FALSE},
-        {{[&](HWND) {
-             SetCapture(owner);
-             ReleaseCapture();
-         }},
-         TPM_RETURNCMD,
-         0},
-        // The right button chooses only with TPM_RIGHTBUTTON.
-        {{rightClick, escape}, TPM_RETURNCMD, 0},
-        {{rightClick}, TPM_RETURNCMD | TPM_RIGHTBUTTON, ID_NEW},
-        // WM_QUIT is posted again for the program's loop.
-        {{[](HWND) { PostQuitMessage(7); }}, TPM_RETURNCMD, 0},
-    };
-    for (size_t i = 0; i < std::size(cases); ++i) {
-        for (const auto& step : cases[i].steps)
-            Then(step);
-        EXPECT_EQ(Track(cases[i].flags), cases[i].result) << i;
-    }
+    auto rightClick = [&](HWND) { ClickItem(file, 0, headless::Button::Right); };
+    Then([](HWND) { headless::Click(headless::Button::Left, 5, 5); });
+    EXPECT_EQ(Track(TPM_RETURNCMD), 0);
+    Then(escape);
+    EXPECT_EQ(Track(0), FALSE);
+    Then([&](HWND) {
+        SetCapture(owner);
+        ReleaseCapture();
+    });
+    EXPECT_EQ(Track(TPM_RETURNCMD), 0);
+    // The right button chooses only with TPM_RIGHTBUTTON.
+    Then(rightClick);
+    Then(escape);
+    EXPECT_EQ(Track(TPM_RETURNCMD), 0);
+    Then(rightClick);
+    EXPECT_EQ(Track(TPM_RETURNCMD | TPM_RIGHTBUTTON), static_cast<BOOL>(ID_NEW));
+    EXPECT_TRUE(Commands().empty());
+    // WM_QUIT ends it too, and is posted again for the program's loop.
+    Then([](HWND) { PostQuitMessage(7); });
+    EXPECT_EQ(Track(TPM_RETURNCMD), 0);
     MSG quit{};
     EXPECT_TRUE(PeekMessageA(&quit, 0, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(quit.wParam, 7u);
-    EXPECT_TRUE(Commands().empty());
 }
 
 TEST_F(TrackPopup, ASubmenuCascadesBesideItsItemAndEscapeClosesItAlone) {
     Then([&](HWND) { HoverItem(file, 3); });
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, platform::test::OpenPopupWindow(recent));
+    ThenIn(recent, [&] {
         RECT parent = window_test::WindowRect(platform::test::OpenPopupWindow(file));
-        RECT child = window_test::WindowRect(popup);
+        RECT child = window_test::WindowRect(platform::test::OpenPopupWindow(recent));
         EXPECT_GT(child.left, parent.left);
         EXPECT_LT(child.left, parent.right);
         headless::PressKey(VK_ESCAPE);
     });
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, platform::test::OpenPopupWindow(file));
-        headless::PressKey(VK_RIGHT); // opens Recent again on One
-    });
-    Then([&](HWND) { headless::PressKey(VK_RETURN); });
+    ThenKeys(file, 3, {VK_RIGHT}); // opens Recent again on One
+    ThenKeys(recent, 0, {VK_RETURN});
     EXPECT_EQ(Track(TPM_RETURNCMD), static_cast<BOOL>(ID_ONE));
     auto inits = Recorder::Of(WM_INITMENUPOPUP);
     ASSERT_EQ(inits.size(), 3u);
