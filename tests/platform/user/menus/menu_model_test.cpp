@@ -16,13 +16,10 @@ std::string Text(HMENU menu, UINT item, UINT flags) {
 }
 
 struct ModelItem {
-    ModelItem(UINT id, std::string text, int submenu = -1, bool separator = false)
-        : id(id), text(std::move(text)), submenu(submenu), separator(separator) {}
     UINT id;
     std::string text;
-    int submenu; // index into the model's menus
-    bool separator;
-    UINT state = 0; // MF_CHECKED and the grey flags
+    int submenu;    // index into the model's menus, or -1
+    UINT state = 0; // MF_CHECKED, the grey flags or MF_SEPARATOR
 };
 
 // What a menu should hold, kept beside the real one by a random sequence of calls.
@@ -43,7 +40,7 @@ struct Model {
         for (size_t i = 0; i < menus[menu].size(); ++i) {
             if (menus[menu][i].submenu >= 0)
                 Walk(menus[menu][i].submenu, reached, commands);
-            else if (!menus[menu][i].separator)
+            else if (!(menus[menu][i].state & MF_SEPARATOR))
                 commands.emplace_back(menu, i);
         }
     }
@@ -53,25 +50,20 @@ void ExpectSame(const Model& model, int menu) {
     HMENU handle = model.handles[menu], top = model.handles[0];
     const std::vector<ModelItem>& items = model.menus[menu];
     ASSERT_EQ(GetMenuItemCount(handle), static_cast<int>(items.size()));
-    for (size_t i = 0; i < items.size(); ++i) {
+    for (int i = 0; i < static_cast<int>(items.size()); ++i) {
         const ModelItem& item = items[i];
-        int position = static_cast<int>(i);
-        UINT state = GetMenuState(handle, position, MF_BYPOSITION);
-        if (item.separator) {
-            EXPECT_EQ(state & MF_SEPARATOR, MF_SEPARATOR) << i;
-        } else if (item.submenu >= 0) {
-            UINT count = static_cast<UINT>(model.menus[item.submenu].size());
-            EXPECT_EQ(state, (count << 8) | MF_POPUP | item.state) << i;
-            EXPECT_EQ(GetSubMenu(handle, position), model.handles[item.submenu]);
-            EXPECT_EQ(GetMenuItemID(handle, position), static_cast<UINT>(-1));
-        } else {
-            EXPECT_EQ(state, item.state) << i;
-            EXPECT_EQ(GetMenuItemID(handle, position), item.id);
-            // By command too, from the top of the whole menu.
-            EXPECT_EQ(GetMenuState(top, item.id, MF_BYCOMMAND), item.state);
-            EXPECT_EQ(Text(top, item.id, MF_BYCOMMAND), item.text);
-        }
-        EXPECT_EQ(Text(handle, position, MF_BYPOSITION), item.text) << i;
+        bool popup = item.submenu >= 0;
+        UINT count = popup ? static_cast<UINT>(model.menus[item.submenu].size()) : 0;
+        EXPECT_EQ(GetMenuState(handle, i, MF_BYPOSITION),
+                  popup ? count << 8 | MF_POPUP | item.state : item.state)
+            << i;
+        EXPECT_EQ(GetSubMenu(handle, i), popup ? model.handles[item.submenu] : 0u) << i;
+        EXPECT_EQ(GetMenuItemID(handle, i), popup ? static_cast<UINT>(-1) : item.id) << i;
+        EXPECT_EQ(Text(handle, i, MF_BYPOSITION), item.text) << i;
+        if (popup || item.state & MF_SEPARATOR) continue;
+        // By command too, from the top of the whole menu.
+        EXPECT_EQ(GetMenuState(top, item.id, MF_BYCOMMAND), item.state) << item.id;
+        EXPECT_EQ(Text(top, item.id, MF_BYCOMMAND), item.text) << item.id;
     }
 }
 
@@ -102,24 +94,24 @@ TEST(MenuModel, RandomCallsByPositionAndByCommandMatchTheModel) {
             ASSERT_TRUE(InsertMenuA(handle, static_cast<UINT>(position), MF_BYPOSITION | MF_STRING,
                                     nextId, text.c_str()));
             items.insert(items.begin() + static_cast<long>(std::min(position, items.size())),
-                         ModelItem(nextId++, text));
+                         ModelItem{nextId++, text, -1});
             break;
         }
         case 2: // a separator or a submenu at the end
             if (random() % 2) {
                 ASSERT_TRUE(AppendMenuA(handle, MF_SEPARATOR, 0, nullptr));
-                items.push_back(ModelItem(0, "", -1, true));
+                items.push_back(ModelItem{0, "", -1, MF_SEPARATOR});
             } else {
                 HMENU sub = CreatePopupMenu();
                 ASSERT_TRUE(AppendMenuA(handle, MF_POPUP, sub, text.c_str()));
                 int added = model.Add(sub); // `items` may have moved
-                model.menus[menu].push_back(ModelItem(0, text, added));
+                model.menus[menu].push_back(ModelItem{0, text, added});
             }
             break;
         case 3: // before an item named by command, wherever it lies
             if (commands.empty()) break;
             ASSERT_TRUE(InsertMenuA(top, id, MF_BYCOMMAND, nextId, text.c_str()));
-            holder.insert(holder.begin() + static_cast<long>(index), ModelItem(nextId++, text));
+            holder.insert(holder.begin() + static_cast<long>(index), ModelItem{nextId++, text, -1});
             break;
         case 4: { // checks and greys by command
             if (commands.empty()) break;
@@ -133,7 +125,7 @@ TEST(MenuModel, RandomCallsByPositionAndByCommandMatchTheModel) {
         case 5: // a new text by command, which clears checks and greys
             if (commands.empty()) break;
             ASSERT_TRUE(ModifyMenuA(top, id, MF_BYCOMMAND | MF_STRING, id, text.c_str()));
-            holder[index] = ModelItem(id, text);
+            holder[index] = ModelItem{id, text, -1};
             break;
         case 6: // deleting by command or removing by position
             if (commands.empty() || items.empty()) break;
