@@ -16,20 +16,18 @@ TEST_F(MenuBarLoop, APressOpensABarItemAndAClickedItemPostsItsCommand) {
     Then([&](HWND popup) {
         EXPECT_EQ(popup, platform::test::OpenPopupWindow(file));
         EXPECT_TRUE(IsWindowVisible(popup));
-        // Released on the bar, the popup stays open.
-        headless::ReleaseMouse(headless::Button::Left, fileItem.x, fileItem.y);
+        Release(fileItem); // released on the bar, the popup stays open
     });
     Then([&](HWND popup) {
-        EXPECT_NE(popup, 0u);
         // The popup lies under its bar item.
-        RECT placed = window_test::WindowRect(popup);
         RECT item{};
         platform::test::MenuBarItemRect(window, 0, item);
+        RECT placed = window_test::WindowRect(popup);
         EXPECT_EQ(placed.left, item.left);
         EXPECT_EQ(placed.top, item.bottom);
         ClickItem(file, 1);
     });
-    headless::PressMouse(headless::Button::Left, fileItem.x, fileItem.y);
+    Press(fileItem);
     LPARAM lParam = -1;
     EXPECT_EQ(Commands(&lParam), std::vector<WPARAM>{ID_OPEN});
     EXPECT_EQ(lParam, 0);
@@ -43,133 +41,87 @@ TEST_F(MenuBarLoop, APressOpensABarItemAndAClickedItemPostsItsCommand) {
     EXPECT_EQ(GetCapture(), 0u);
 }
 
-TEST_F(MenuBarLoop, DraggingAcrossTheBarSwitchesPopupsAndReleasingOnAnItemChooses) {
+TEST_F(MenuBarLoop, DragsGreyItemsAndCommandsOnTheBarItself) {
     HWND window = MakeWindow();
-    POINT fileItem = BarItem(window, 0);
-    POINT editItem = BarItem(window, 1);
+    POINT fileItem = BarItem(window, 0), editItem = BarItem(window, 1), help = BarItem(window, 2);
+    // Dragging across the bar switches popups; releasing on an item chooses.
     Then([&](HWND) { headless::MoveMouse(editItem.x, editItem.y); });
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, platform::test::OpenPopupWindow(edit));
+    ThenIn(edit, [&] {
         EXPECT_EQ(platform::test::OpenPopupWindow(file), 0u);
-        POINT undo = Centre(ItemRect(edit, 0));
-        headless::MoveMouse(undo.x, undo.y);
-        headless::ReleaseMouse(headless::Button::Left, undo.x, undo.y);
+        HoverItem(edit, 0);
+        Release(Centre(ItemRect(edit, 0)));
     });
-    headless::PressMouse(headless::Button::Left, fileItem.x, fileItem.y);
+    Press(fileItem);
     EXPECT_EQ(Commands(), std::vector<WPARAM>{ID_UNDO});
-}
-
-TEST_F(MenuBarLoop, GreyItemsSeparatorsAndSubmenuItemsChooseNothing) {
-    HWND window = MakeWindow();
-    POINT fileItem = BarItem(window, 0);
-    Then([&](HWND) { headless::ReleaseMouse(headless::Button::Left, fileItem.x, fileItem.y); });
+    // Grey items, separators and submenu items choose nothing.
+    Recorder::seen.clear();
+    Then([&](HWND) { Release(fileItem); });
     Then([&](HWND) {
         ClickItem(file, 4); // grey
         ClickItem(file, 2); // the separator
         ClickItem(file, 3); // Recent: opens its submenu
     });
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, platform::test::OpenPopupWindow(recent));
-        ClickItem(recent, 1);
-    });
-    headless::PressMouse(headless::Button::Left, fileItem.x, fileItem.y);
+    ThenIn(recent, [&] { ClickItem(recent, 1); });
+    Press(fileItem);
     EXPECT_EQ(Commands(), std::vector<WPARAM>{ID_TWO});
-}
-
-TEST_F(MenuBarLoop, APressOnTheOpenItemOrOutsideClosesTheMenu) {
-    HWND window = MakeWindow();
-    HWND other = Keep(input_test::Make(WS_POPUP | WS_VISIBLE, 600, 400, 50, 50));
-    window_test::Pump();
-    POINT fileItem = BarItem(window, 0);
-    Then([&](HWND) { headless::ReleaseMouse(headless::Button::Left, fileItem.x, fileItem.y); });
-    Then([&](HWND) { headless::Click(headless::Button::Left, fileItem.x, fileItem.y); });
-    headless::PressMouse(headless::Button::Left, fileItem.x, fileItem.y);
-    EXPECT_TRUE(Commands().empty());
-    EXPECT_EQ(platform::test::OpenPopupWindow(file), 0u);
-
-    Then([&](HWND) { headless::ReleaseMouse(headless::Button::Left, fileItem.x, fileItem.y); });
-    Then([&](HWND) { headless::Click(headless::Button::Left, 610, 410); });
+    // A command on the bar itself is chosen by its release.
     Recorder::seen.clear();
-    headless::PressMouse(headless::Button::Left, fileItem.x, fileItem.y);
-    EXPECT_TRUE(Commands().empty());
-    // The press that closed the menu went nowhere.
-    for (const window_test::Seen& seen : Recorder::seen)
-        EXPECT_FALSE(seen.window == other && seen.message == WM_LBUTTONDOWN);
-}
-
-TEST_F(MenuBarLoop, ACommandOnTheBarItselfIsChosenByItsRelease) {
-    HWND window = MakeWindow();
-    POINT help = BarItem(window, 2);
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, 0u);
-        headless::ReleaseMouse(headless::Button::Left, help.x, help.y);
-    });
-    headless::PressMouse(headless::Button::Left, help.x, help.y);
+    ThenIn(0, [&] { Release(help); });
+    Press(help);
     EXPECT_EQ(Commands(), std::vector<WPARAM>{ID_HELP});
 }
 
-TEST_F(MenuBarLoop, AltAloneThenArrowsAndReturnChooseByKeys) {
+TEST_F(MenuBarLoop, APressOnTheOpenItemOrOutsideClosesTheMenuAndGoesNowhere) {
+    POINT fileItem = BarItem(MakeWindow(), 0);
+    HWND other = Keep(input_test::Make(WS_POPUP | WS_VISIBLE, 600, 400, 50, 50));
+    window_test::Pump();
+    for (POINT closer : {fileItem, POINT{610, 410}}) {
+        Recorder::seen.clear();
+        Then([&](HWND) { Release(fileItem); });
+        Then([&](HWND) { headless::Click(headless::Button::Left, closer.x, closer.y); });
+        Press(fileItem);
+        EXPECT_TRUE(Commands().empty());
+        EXPECT_EQ(platform::test::OpenPopupWindow(file), 0u);
+        for (const window_test::Seen& seen : Recorder::seen)
+            EXPECT_FALSE(seen.window == other && seen.message == WM_LBUTTONDOWN);
+    }
+}
+
+TEST_F(MenuBarLoop, KeysWalkTheBarAndItsPopupsAndChoose) {
     MakeWindow();
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, 0u); // the first bar item selected, nothing open
-        EXPECT_EQ(platform::test::SelectedMenuItem(), 0);
-        headless::PressKey(VK_RIGHT);
-    });
-    Then([&](HWND) {
-        EXPECT_EQ(platform::test::SelectedMenuItem(), 1);
-        headless::PressKey(VK_DOWN);
-    });
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, platform::test::OpenPopupWindow(edit));
-        EXPECT_EQ(platform::test::SelectedMenuItem(), 0);
-        headless::PressKey(VK_RETURN);
-    });
+    // Alt alone selects the first bar item; arrows go along the bar and down into Edit.
+    ThenKeys(0, 0, {VK_RIGHT});
+    ThenKeys(0, 1, {VK_DOWN});
+    ThenKeys(edit, 0, {VK_RETURN});
     headless::KeyDown(VK_MENU);
     headless::KeyUp(VK_MENU);
     EXPECT_EQ(Commands(), std::vector<WPARAM>{ID_UNDO});
-}
-
-TEST_F(MenuBarLoop, ArrowsSkipSeparatorsAndWalkIntoAndOutOfSubmenus) {
-    MakeWindow();
-    Then([&](HWND) {
-        headless::PressKey(VK_DOWN); // opens File on New
-        headless::PressKey(VK_DOWN); // Open
-        headless::PressKey(VK_DOWN); // past the separator to Recent
-    });
-    Then([&](HWND) {
-        EXPECT_EQ(platform::test::SelectedMenuItem(), 3);
-        headless::PressKey(VK_RIGHT);
-    });
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, platform::test::OpenPopupWindow(recent));
-        headless::PressKey(VK_LEFT); // back to File, Recent still selected
-    });
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, platform::test::OpenPopupWindow(file));
-        EXPECT_EQ(platform::test::SelectedMenuItem(), 3);
-        headless::PressKey(VK_UP); // Open, past the separator
-        headless::PressKey(VK_UP); // New
-        headless::PressKey(VK_UP); // round to Exit
-    });
-    Then([&](HWND) {
-        EXPECT_EQ(platform::test::SelectedMenuItem(), 5);
-        headless::PressKey(VK_RETURN);
-    });
+    // Arrows skip separators, go into and out of a submenu and round from the top.
+    Recorder::seen.clear();
+    ThenKeys(0, 0, {VK_DOWN, VK_DOWN, VK_DOWN});
+    ThenKeys(file, 3, {VK_RIGHT});
+    ThenKeys(recent, 0, {VK_LEFT});
+    ThenKeys(file, 3, {VK_UP, VK_UP, VK_UP});
+    ThenKeys(file, 5, {VK_RETURN});
     headless::PressKey(VK_F10);
     EXPECT_EQ(Commands(), std::vector<WPARAM>{ID_EXIT});
+    // Escape closes the popup, then the bar.
+    Recorder::seen.clear();
+    ThenKeys(0, 0, {VK_DOWN});
+    ThenKeys(file, 0, {VK_ESCAPE});
+    ThenKeys(0, 0, {VK_ESCAPE});
+    headless::PressKey(VK_F10);
+    EXPECT_TRUE(Commands().empty());
+    EXPECT_EQ(GetCapture(), 0u);
 }
 
 TEST_F(MenuBarLoop, AltAndAMnemonicOpenTheBarItemAndALetterChoosesInIt) {
     MakeWindow();
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, platform::test::OpenPopupWindow(file));
+    ThenIn(file, [] {
         headless::KeyUp(VK_MENU);
         headless::TypeText("r"); // Recent opens
     });
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, platform::test::OpenPopupWindow(recent));
-        headless::TypeText("t");
-    });
+    ThenIn(recent, [] { headless::TypeText("t"); });
     headless::KeyDown(VK_MENU);
     headless::PressKey('F');
     EXPECT_EQ(Commands(), std::vector<WPARAM>{ID_TWO});
@@ -190,30 +142,10 @@ TEST_F(MenuBarLoop, WhatTheOwnerAddsInWmInitMenuIsThereAtOnce) {
             InsertMenuA(bar, 0, MF_BYPOSITION | MF_POPUP, view, "&View");
         return std::nullopt;
     };
-    Then([&](HWND) { headless::PressKey(VK_DOWN); });
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, platform::test::OpenPopupWindow(view));
-        headless::PressKey(VK_RETURN);
-    });
+    ThenKeys(0, 0, {VK_DOWN});
+    ThenKeys(view, 0, {VK_RETURN});
     headless::PressKey(VK_F10);
     EXPECT_EQ(Commands(), std::vector<WPARAM>{401});
-}
-
-TEST_F(MenuBarLoop, EscapeClosesThePopupThenTheBar) {
-    MakeWindow();
-    Then([&](HWND) { headless::PressKey(VK_DOWN); });
-    Then([&](HWND popup) {
-        EXPECT_NE(popup, 0u);
-        headless::PressKey(VK_ESCAPE);
-    });
-    Then([&](HWND popup) {
-        EXPECT_EQ(popup, 0u);
-        EXPECT_EQ(platform::test::SelectedMenuItem(), 0);
-        headless::PressKey(VK_ESCAPE);
-    });
-    headless::PressKey(VK_F10);
-    EXPECT_TRUE(Commands().empty());
-    EXPECT_EQ(GetCapture(), 0u);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// Shared set-up of the menu loop tests: a frozen clock, a window with a menu bar, and a
-// script of what the user does, one step each time the open menu waits.
+// Shared set-up of the menu tests: a frozen clock, a window with a menu bar, and a script of
+// what the user does, one step each time the open menu waits.
 #pragma once
 
 #include <deque>
@@ -35,9 +35,8 @@ inline POINT Centre(const RECT& rect) {
 // this timer instead, which fails the test and ends the menu.
 inline void Watchdog(HWND, UINT, UINT_PTR, DWORD) {
     ADD_FAILURE() << "a menu was left waiting";
-    headless::PressKey(VK_ESCAPE);
-    headless::PressKey(VK_ESCAPE);
-    headless::PressKey(VK_ESCAPE);
+    for (int i = 0; i < 3; ++i)
+        headless::PressKey(VK_ESCAPE);
 }
 
 class MenuTest : public input_test::InputTest {
@@ -48,7 +47,6 @@ protected:
         platform::test::FreezeClock(1000);
         watchdog = SetTimer(0, 0, 600000, Watchdog);
         headless::SetMenuWaitHook([this](HWND popup) {
-            ++waits;
             if (steps.empty()) return;
             auto step = std::move(steps.front());
             steps.pop_front();
@@ -86,6 +84,7 @@ protected:
         menus.push_back(bar);
         return bar;
     }
+    // A framed window with the bar above, active, and nothing heard yet.
     HWND MakeWindow(int x = 100, int y = 80) {
         HWND made = Keep(
             input_test::Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 320, 200, 0, 0, 0, "Menus"));
@@ -99,15 +98,31 @@ protected:
     }
 
     void Then(std::function<void(HWND)> step) { steps.push_back(std::move(step)); }
+    // A step that finds `open`'s popup shown (none: 0), then acts.
+    void ThenIn(HMENU open, std::function<void()> act) {
+        Then([=](HWND popup) {
+            EXPECT_EQ(popup, open != 0 ? platform::test::OpenPopupWindow(open) : 0u);
+            act();
+        });
+    }
+    // ... with item `selected` of the innermost menu highlighted, then presses the keys.
+    void ThenKeys(HMENU open, int selected, std::vector<int> keys) {
+        ThenIn(open, [=] {
+            EXPECT_EQ(platform::test::SelectedMenuItem(), selected);
+            for (int key : keys)
+                headless::PressKey(key);
+        });
+    }
 
     static RECT ItemRect(HMENU menu, int position) {
         RECT rect{};
         EXPECT_TRUE(platform::test::OpenMenuItemRect(menu, position, rect)) << position;
         return rect;
     }
-    static void ClickItem(HMENU menu, int position) {
+    static void ClickItem(HMENU menu, int position,
+                          headless::Button button = headless::Button::Left) {
         POINT at = Centre(ItemRect(menu, position));
-        headless::Click(headless::Button::Left, at.x, at.y);
+        headless::Click(button, at.x, at.y);
     }
     static void HoverItem(HMENU menu, int position) {
         POINT at = Centre(ItemRect(menu, position));
@@ -117,6 +132,13 @@ protected:
         RECT rect{};
         EXPECT_TRUE(platform::test::MenuBarItemRect(window, position, rect)) << position;
         return Centre(rect);
+    }
+    static void Press(POINT at) { headless::PressMouse(headless::Button::Left, at.x, at.y); }
+    static void Release(POINT at) { headless::ReleaseMouse(headless::Button::Left, at.x, at.y); }
+    static headless::Pixels Shot(HWND window) {
+        headless::Pixels pixels;
+        EXPECT_TRUE(headless::ReadWholePixels(window, pixels));
+        return pixels;
     }
     // The commands the window heard, after dispatching what is queued.
     static std::vector<WPARAM> Commands(LPARAM* lastLParam = nullptr) {
@@ -130,7 +152,6 @@ protected:
     }
 
     std::deque<std::function<void(HWND)>> steps;
-    int waits = 0;
     UINT_PTR watchdog = 0;
     std::vector<HMENU> menus;
     HMENU bar = 0, file = 0, recent = 0, edit = 0;

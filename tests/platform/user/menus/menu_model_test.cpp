@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,16 +15,14 @@ std::string Text(HMENU menu, UINT item, UINT flags) {
     return std::string(buffer, static_cast<size_t>(count < 0 ? 0 : count));
 }
 
-// What a menu should hold, kept beside the real one by a random sequence of calls.
 struct ModelItem {
-    bool separator = false;
-    int submenu = -1; // index into the model's menus
-    UINT id = 0;
+    UINT id;
     std::string text;
-    bool checked = false;
-    UINT grey = 0;
+    int submenu;    // index into the model's menus, or -1
+    UINT state = 0; // MF_CHECKED, the grey flags or MF_SEPARATOR
 };
 
+// What a menu should hold, kept beside the real one by a random sequence of calls.
 struct Model {
     std::vector<HMENU> handles;
     std::vector<std::vector<ModelItem>> menus;
@@ -35,194 +32,141 @@ struct Model {
         menus.emplace_back();
         return static_cast<int>(handles.size()) - 1;
     }
-    // The item with a command, depth first from `menu`, as MF_BYCOMMAND searches.
-    bool Find(int menu, UINT id, int& foundMenu, size_t& index) const {
+    // The menus reached from `menu` and where each command lies, depth first as
+    // MF_BYCOMMAND searches.
+    void Walk(int menu, std::vector<int>& reached,
+              std::vector<std::pair<int, size_t>>& commands) const {
+        reached.push_back(menu);
         for (size_t i = 0; i < menus[menu].size(); ++i) {
-            const ModelItem& item = menus[menu][i];
-            if (item.submenu >= 0) {
-                if (Find(item.submenu, id, foundMenu, index)) return true;
-            } else if (item.id == id) {
-                foundMenu = menu;
-                index = i;
-                return true;
-            }
-        }
-        return false;
-    }
-    void Collect(int menu, std::vector<UINT>& ids, std::vector<int>& reachable) const {
-        reachable.push_back(menu);
-        for (const ModelItem& item : menus[menu]) {
-            if (item.submenu >= 0)
-                Collect(item.submenu, ids, reachable);
-            else if (!item.separator)
-                ids.push_back(item.id);
+            if (menus[menu][i].submenu >= 0)
+                Walk(menus[menu][i].submenu, reached, commands);
+            else if (!(menus[menu][i].state & MF_SEPARATOR))
+                commands.emplace_back(menu, i);
         }
     }
 };
 
 void ExpectSame(const Model& model, int menu) {
-    HMENU handle = model.handles[menu];
+    HMENU handle = model.handles[menu], top = model.handles[0];
     const std::vector<ModelItem>& items = model.menus[menu];
     ASSERT_EQ(GetMenuItemCount(handle), static_cast<int>(items.size()));
-    for (size_t i = 0; i < items.size(); ++i) {
+    for (int i = 0; i < static_cast<int>(items.size()); ++i) {
         const ModelItem& item = items[i];
-        UINT position = static_cast<UINT>(i);
-        UINT state = GetMenuState(handle, position, MF_BYPOSITION);
-        if (item.separator) {
-            EXPECT_EQ(state & MF_SEPARATOR, MF_SEPARATOR) << i;
-            continue;
-        }
-        UINT expected = (item.checked ? MF_CHECKED : 0) | item.grey;
-        if (item.submenu >= 0) {
-            size_t count = model.menus[item.submenu].size();
-            EXPECT_EQ(state, (count << 8) | MF_POPUP | expected) << i;
-            EXPECT_EQ(GetSubMenu(handle, static_cast<int>(i)), model.handles[item.submenu]);
-            EXPECT_EQ(GetMenuItemID(handle, static_cast<int>(i)), static_cast<UINT>(-1));
-        } else {
-            EXPECT_EQ(state, expected) << i;
-            EXPECT_EQ(GetMenuItemID(handle, static_cast<int>(i)), item.id);
-            // By command too, from the top of the whole menu.
-            EXPECT_EQ(GetMenuState(model.handles[0], item.id, MF_BYCOMMAND), expected);
-            EXPECT_EQ(Text(model.handles[0], item.id, MF_BYCOMMAND), item.text);
-        }
-        EXPECT_EQ(Text(handle, position, MF_BYPOSITION), item.text) << i;
+        bool popup = item.submenu >= 0;
+        UINT count = popup ? static_cast<UINT>(model.menus[item.submenu].size()) : 0;
+        EXPECT_EQ(GetMenuState(handle, i, MF_BYPOSITION),
+                  popup ? count << 8 | MF_POPUP | item.state : item.state)
+            << i;
+        EXPECT_EQ(GetSubMenu(handle, i), popup ? model.handles[item.submenu] : 0u) << i;
+        EXPECT_EQ(GetMenuItemID(handle, i), popup ? static_cast<UINT>(-1) : item.id) << i;
+        EXPECT_EQ(Text(handle, i, MF_BYPOSITION), item.text) << i;
+        if (popup || item.state & MF_SEPARATOR) continue;
+        // By command too, from the top of the whole menu.
+        EXPECT_EQ(GetMenuState(top, item.id, MF_BYCOMMAND), item.state) << item.id;
+        EXPECT_EQ(Text(top, item.id, MF_BYCOMMAND), item.text) << item.id;
     }
 }
 
 TEST(MenuModel, RandomCallsByPositionAndByCommandMatchTheModel) {
     std::mt19937 random(19);
     Model model;
-    model.Add(CreateMenu());
+    HMENU top = CreateMenu();
+    model.Add(top);
     UINT nextId = 100;
     auto pick = [&](size_t bound) { return static_cast<size_t>(random() % (bound + 1)); };
     for (int step = 0; step < 400; ++step) {
-        std::vector<UINT> ids;
-        std::vector<int> reachable;
-        model.Collect(0, ids, reachable);
-        int menu = reachable[pick(reachable.size() - 1)];
+        std::vector<int> reached;
+        std::vector<std::pair<int, size_t>> commands;
+        model.Walk(0, reached, commands);
+        int menu = reached[pick(reached.size() - 1)];
         std::vector<ModelItem>& items = model.menus[menu];
         HMENU handle = model.handles[menu];
+        // A command anywhere in the menu, for the calls by command from the top.
+        auto [found, index] =
+            commands.empty() ? std::pair<int, size_t>(0, 0) : commands[pick(commands.size() - 1)];
+        std::vector<ModelItem>& holder = model.menus[found];
+        UINT id = commands.empty() ? 0 : holder[index].id;
+        std::string text = "Item &" + std::to_string(nextId) + "\tCtrl+" + std::to_string(step);
         switch (random() % 8) {
         case 0:
         case 1: { // a text item by position, past the end appending
             size_t position = pick(items.size() + 2);
-            ModelItem item;
-            item.id = nextId++;
-            item.text = "Item &" + std::to_string(item.id) + "\tCtrl+" + std::to_string(step);
             ASSERT_TRUE(InsertMenuA(handle, static_cast<UINT>(position), MF_BYPOSITION | MF_STRING,
-                                    item.id, item.text.c_str()));
-            items.insert(items.begin() + static_cast<long>(std::min(position, items.size())), item);
+                                    nextId, text.c_str()));
+            items.insert(items.begin() + static_cast<long>(std::min(position, items.size())),
+                         ModelItem{nextId++, text, -1});
             break;
         }
-        case 2: { // a separator or a submenu at the end
-            ModelItem item;
+        case 2: // a separator or a submenu at the end
             if (random() % 2) {
-                item.separator = true;
                 ASSERT_TRUE(AppendMenuA(handle, MF_SEPARATOR, 0, nullptr));
+                items.push_back(ModelItem{0, "", -1, MF_SEPARATOR});
             } else {
                 HMENU sub = CreatePopupMenu();
-                item.text = "Sub " + std::to_string(step);
-                ASSERT_TRUE(AppendMenuA(handle, MF_POPUP, sub, item.text.c_str()));
-                item.submenu = model.Add(sub);
+                ASSERT_TRUE(AppendMenuA(handle, MF_POPUP, sub, text.c_str()));
+                int added = model.Add(sub); // `items` may have moved
+                model.menus[menu].push_back(ModelItem{0, text, added});
             }
-            model.menus[menu].push_back(item);
             break;
-        }
-        case 3: { // before an item named by command, wherever it lies
-            if (ids.empty()) break;
-            UINT before = ids[pick(ids.size() - 1)];
-            int found;
-            size_t index;
-            ASSERT_TRUE(model.Find(0, before, found, index));
-            ModelItem item;
-            item.id = nextId++;
-            item.text = "Before " + std::to_string(before);
-            ASSERT_TRUE(
-                InsertMenuA(model.handles[0], before, MF_BYCOMMAND, item.id, item.text.c_str()));
-            model.menus[found].insert(model.menus[found].begin() + static_cast<long>(index), item);
+        case 3: // before an item named by command, wherever it lies
+            if (commands.empty()) break;
+            ASSERT_TRUE(InsertMenuA(top, id, MF_BYCOMMAND, nextId, text.c_str()));
+            holder.insert(holder.begin() + static_cast<long>(index), ModelItem{nextId++, text, -1});
             break;
-        }
         case 4: { // checks and greys by command
-            if (ids.empty()) break;
-            UINT id = ids[pick(ids.size() - 1)];
-            int found;
-            size_t index;
-            ASSERT_TRUE(model.Find(0, id, found, index));
-            ModelItem& item = model.menus[found][index];
-            bool check = random() % 2;
-            EXPECT_EQ(CheckMenuItem(model.handles[0], id, check ? MF_CHECKED : MF_UNCHECKED),
-                      item.checked ? MF_CHECKED : 0u);
-            item.checked = check;
-            UINT grey = static_cast<UINT>(random() % 4);
-            EXPECT_EQ(EnableMenuItem(model.handles[0], id, grey), static_cast<BOOL>(item.grey));
-            item.grey = grey;
+            if (commands.empty()) break;
+            UINT check = random() % 2 ? MF_CHECKED : MF_UNCHECKED, grey = random() % 4;
+            EXPECT_EQ(CheckMenuItem(top, id, check), holder[index].state & MF_CHECKED);
+            EXPECT_EQ(EnableMenuItem(top, id, grey),
+                      static_cast<BOOL>(holder[index].state & ~MF_CHECKED));
+            holder[index].state = check | grey;
             break;
         }
-        case 5: { // a new text by command
-            if (ids.empty()) break;
-            UINT id = ids[pick(ids.size() - 1)];
-            int found;
-            size_t index;
-            ASSERT_TRUE(model.Find(0, id, found, index));
-            ModelItem item;
-            item.id = id;
-            item.text = "Changed " + std::to_string(step);
-            ASSERT_TRUE(
-                ModifyMenuA(model.handles[0], id, MF_BYCOMMAND | MF_STRING, id, item.text.c_str()));
-            model.menus[found][index] = item;
+        case 5: // a new text by command, which clears checks and greys
+            if (commands.empty()) break;
+            ASSERT_TRUE(ModifyMenuA(top, id, MF_BYCOMMAND | MF_STRING, id, text.c_str()));
+            holder[index] = ModelItem{id, text, -1};
             break;
-        }
-        case 6: { // deleting by command or removing by position
-            if (ids.empty() || items.empty()) break;
+        case 6: // deleting by command or removing by position
+            if (commands.empty() || items.empty()) break;
             if (random() % 2) {
-                UINT id = ids[pick(ids.size() - 1)];
-                int found;
-                size_t index;
-                ASSERT_TRUE(model.Find(0, id, found, index));
-                ASSERT_TRUE(DeleteMenu(model.handles[0], id, MF_BYCOMMAND));
-                model.menus[found].erase(model.menus[found].begin() + static_cast<long>(index));
+                ASSERT_TRUE(DeleteMenu(top, id, MF_BYCOMMAND));
+                holder.erase(holder.begin() + static_cast<long>(index));
             } else {
-                size_t index = pick(items.size() - 1);
-                ASSERT_TRUE(RemoveMenu(handle, static_cast<UINT>(index), MF_BYPOSITION));
-                items.erase(items.begin() + static_cast<long>(index));
+                size_t position = pick(items.size() - 1);
+                ASSERT_TRUE(RemoveMenu(handle, static_cast<UINT>(position), MF_BYPOSITION));
+                items.erase(items.begin() + static_cast<long>(position));
             }
             break;
-        }
-        default: { // names that exist nowhere change nothing
+        default: // names that exist nowhere change nothing
             EXPECT_EQ(CheckMenuItem(handle, 99999, MF_CHECKED), static_cast<DWORD>(-1));
             EXPECT_EQ(GetMenuState(handle, static_cast<UINT>(items.size()), MF_BYPOSITION),
                       static_cast<UINT>(-1));
             EXPECT_FALSE(DeleteMenu(handle, 99999, MF_BYCOMMAND));
             break;
         }
-        }
-        model.Collect(0, ids, reachable);
-        for (int each : reachable)
+        // A submenu taken out by position is no longer reached from the top.
+        reached.clear();
+        commands.clear();
+        model.Walk(0, reached, commands);
+        for (int each : reached)
             ExpectSame(model, each);
         if (HasFailure()) FAIL() << "after step " << step;
     }
-    EXPECT_TRUE(DestroyMenu(model.handles[0]));
+    EXPECT_TRUE(DestroyMenu(top));
 }
 
-TEST(MenuModel, ByCommandSearchesSubmenusDepthFirstInOrder) {
-    HMENU bar = CreateMenu();
-    HMENU file = CreatePopupMenu();
-    HMENU recent = CreatePopupMenu();
+TEST(MenuModel, ByCommandFindsTheFirstItemDepthFirst) {
+    HMENU bar = CreateMenu(), file = CreatePopupMenu(), recent = CreatePopupMenu();
     AppendMenuA(recent, MF_STRING, 7, "Deep seven");
     AppendMenuA(file, MF_POPUP, recent, "&Recent");
-    AppendMenuA(file, MF_STRING, 8, "&Open\tCtrl+O");
     AppendMenuA(bar, MF_POPUP, file, "&File");
     AppendMenuA(bar, MF_STRING, 7, "Top seven");
-    // The submenu comes first in the menu's order.
     EXPECT_EQ(Text(bar, 7, MF_BYCOMMAND), "Deep seven");
-    EXPECT_EQ(Text(bar, 8, MF_BYCOMMAND), "&Open\tCtrl+O");
-    ASSERT_TRUE(CheckMenuItem(bar, 7, MF_CHECKED) == 0);
+    EXPECT_EQ(CheckMenuItem(bar, 7, MF_CHECKED), 0u);
     EXPECT_EQ(GetMenuState(recent, 0, MF_BYPOSITION), MF_CHECKED);
     EXPECT_EQ(GetMenuState(bar, 1, MF_BYPOSITION), 0u);
-    EXPECT_EQ(GetMenuState(bar, 0, MF_BYPOSITION), (2u << 8) | MF_POPUP);
-    EXPECT_TRUE(DestroyMenu(bar));
-    EXPECT_FALSE(IsMenu(file));
-    EXPECT_FALSE(IsMenu(recent));
+    DestroyMenu(bar);
 }
 
 TEST(MenuModel, TextsAreCutToTheBufferAndMeasuredWithoutOne) {
@@ -232,42 +176,37 @@ TEST(MenuModel, TextsAreCutToTheBufferAndMeasuredWithoutOne) {
     char small[5] = {'x', 'x', 'x', 'x', 'x'};
     EXPECT_EQ(GetMenuStringA(menu, 1, small, 5, MF_BYCOMMAND), 4);
     EXPECT_STREQ(small, "&Sav");
-    char one[1] = {'x'};
-    EXPECT_EQ(GetMenuStringA(menu, 0, one, 1, MF_BYPOSITION), 0);
-    EXPECT_EQ(one[0], '\0');
+    EXPECT_EQ(GetMenuStringA(menu, 0, small, 1, MF_BYPOSITION), 0);
+    EXPECT_EQ(small[0], '\0');
     EXPECT_EQ(GetMenuStringA(menu, 2, small, 5, MF_BYPOSITION), 0);
     DestroyMenu(menu);
 }
 
 TEST(MenuModel, RadioChecksOneItemOfARangeInASubmenu) {
-    HMENU bar = CreateMenu();
-    HMENU view = CreatePopupMenu();
+    HMENU bar = CreateMenu(), view = CreatePopupMenu();
     AppendMenuA(view, MF_STRING, 20, "Small");
     AppendMenuA(view, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(view, MF_STRING | MF_CHECKED, 21, "Medium");
     AppendMenuA(view, MF_STRING, 22, "Large");
     AppendMenuA(view, MF_STRING | MF_CHECKED, 23, "Outside");
     AppendMenuA(bar, MF_POPUP, view, "View");
-    ASSERT_TRUE(CheckMenuRadioItem(bar, 20, 22, 22, MF_BYCOMMAND));
-    EXPECT_FALSE(GetMenuState(bar, 20, MF_BYCOMMAND) & MF_CHECKED);
-    EXPECT_FALSE(GetMenuState(bar, 21, MF_BYCOMMAND) & MF_CHECKED);
-    EXPECT_TRUE(GetMenuState(bar, 22, MF_BYCOMMAND) & MF_CHECKED);
-    EXPECT_TRUE(GetMenuState(bar, 23, MF_BYCOMMAND) & MF_CHECKED);
-    // Ends in different menus, or missing, are refused.
     AppendMenuA(bar, MF_STRING, 30, "Top");
+    auto checked = [&](UINT id) { return (GetMenuState(bar, id, MF_BYCOMMAND) & MF_CHECKED) != 0; };
+    ASSERT_TRUE(CheckMenuRadioItem(bar, 20, 22, 22, MF_BYCOMMAND));
+    EXPECT_EQ((std::vector<bool>{checked(20), checked(21), checked(22), checked(23)}),
+              (std::vector<bool>{false, false, true, true}));
+    // Ends in different menus, or missing, are refused.
     EXPECT_FALSE(CheckMenuRadioItem(bar, 20, 30, 20, MF_BYCOMMAND));
     EXPECT_FALSE(CheckMenuRadioItem(bar, 20, 99, 20, MF_BYCOMMAND));
     // By position, in either order.
     ASSERT_TRUE(CheckMenuRadioItem(view, 3, 0, 0, MF_BYPOSITION));
-    EXPECT_TRUE(GetMenuState(view, 0, MF_BYPOSITION) & MF_CHECKED);
-    EXPECT_FALSE(GetMenuState(view, 3, MF_BYPOSITION) & MF_CHECKED);
+    EXPECT_TRUE(checked(20));
+    EXPECT_FALSE(checked(22));
     DestroyMenu(bar);
 }
 
 TEST(MenuModel, ATakenOutSubmenuStaysAliveToBeInsertedAgain) {
-    HMENU bar = CreateMenu();
-    HMENU edit = CreatePopupMenu();
-    HMENU inner = CreatePopupMenu();
+    HMENU bar = CreateMenu(), edit = CreatePopupMenu(), inner = CreatePopupMenu();
     AppendMenuA(inner, MF_STRING, 41, "Inner");
     AppendMenuA(edit, MF_POPUP, inner, "Inner menu");
     AppendMenuA(bar, MF_POPUP, edit, "&Edit");
@@ -295,9 +234,7 @@ TEST(MenuModel, ATakenOutSubmenuStaysAliveToBeInsertedAgain) {
 }
 
 TEST(MenuModel, AMenuCannotBeInsertedInsideItself) {
-    HMENU top = CreatePopupMenu();
-    HMENU middle = CreatePopupMenu();
-    HMENU bottom = CreatePopupMenu();
+    HMENU top = CreatePopupMenu(), middle = CreatePopupMenu(), bottom = CreatePopupMenu();
     ASSERT_TRUE(AppendMenuA(top, MF_POPUP, middle, "middle"));
     ASSERT_TRUE(AppendMenuA(middle, MF_POPUP, bottom, "bottom"));
     AppendMenuA(bottom, MF_STRING, 5, "leaf");
