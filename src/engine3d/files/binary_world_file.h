@@ -63,6 +63,7 @@ private:
     // Sections.
     void ReadWorldSection(const ChunkHeader& header);
     void ReadBackground(const ChunkHeader& header);
+    void ApplyBackground();
     void ReadCamera(const ChunkHeader& header);
     void ReadSounds(const ChunkHeader& header);
     void ReadZones(const ChunkHeader& header);
@@ -120,5 +121,12 @@ private:
     uint32_t mask_ = 0;
     zyb::LoadStatistics* statistics_ = nullptr;
     LList planarMaterials_;
+    struct Background {
+        bool present = false;
+        TextureRecord texture{};
+        float tiling[2] = {};
+        float scale[2] = {};
+        std::vector<std::string> materials;
+    } background_;
     std::vector<LMaterial*> materialTable_;
 };

@@ -121,7 +121,10 @@ int LBinaryWorldFile::LoadWorld(CInStream* stream, L3DWorld* world, uint32_t mas
     materialTable_.clear();
     world_ = world;
     mask_ = mask;
+    background_ = {};
     WalkSections(end);
+    // The background's material is looked up once the file's materials are there.
+    ApplyBackground();
     world_->ResetObjectNames();
     Finish();
     return 1;
@@ -245,16 +248,20 @@ void LBinaryWorldFile::ReadWorldSection(const ChunkHeader& header) {
 
 void LBinaryWorldFile::ReadBackground(const ChunkHeader& header) {
     ChunkReader& r = *reader_;
-    char file[260], name[256];
-    float tiling[2] = {};
+    Background& b = background_;
     uint32_t scale[2] = {};
-    r.ReadString(file, sizeof file);
-    r.ReadString(name, sizeof name);
-    r.ReadF32(tiling[0]);
-    r.ReadF32(tiling[1]);
+    b = {};
+    r.ReadString(b.texture.file, sizeof b.texture.file);
+    r.ReadString(b.texture.name, sizeof b.texture.name);
+    r.ReadF32(b.tiling[0]);
+    r.ReadF32(b.tiling[1]);
     r.ReadU32(scale[0]);
     r.ReadU32(scale[1]);
     if (r.LastResult() != kResultOk) return;
+    // The scales are stored as their bits.
+    std::memcpy(&b.scale[0], &scale[0], 4);
+    std::memcpy(&b.scale[1], &scale[1], 4);
+    b.present = true;
     ChunkHeader nested;
     while (r.NextChunk(header.end, nested)) {
         if (nested.tag != kTagBackgroundMaterial) break;
@@ -262,25 +269,24 @@ void LBinaryWorldFile::ReadBackground(const ChunkHeader& header) {
         r.ReadString(material, sizeof material);
         // An older writer put the texture's name first and the material's second.
         if (r.BytesLeft(nested.end) >= 2) r.ReadString(material, sizeof material);
-        if (r.LastResult() == kResultOk) {
-            LMaterial* m = world_->materials.FindByName(material);
-            if (m == nullptr) {
-                TextureRecord texture{};
-                std::memcpy(texture.file, file, sizeof file);
-                std::memcpy(texture.name, name, sizeof name);
-                m = world_->materials.CreateMaterial(material, ResolveTexture(texture), 0xFFFFFF, 0,
-                                                     nullptr);
-            }
-            if (m != nullptr) world_->SetBackgroundMaterial(m);
-        }
+        if (r.LastResult() == kResultOk) b.materials.emplace_back(material);
         r.SkipTo(nested.end);
     }
-    // Taking a material resets the tiling, so the values come after it. The scales are
-    // stored as their bits.
-    float w, h;
-    std::memcpy(&w, &scale[0], 4);
-    std::memcpy(&h, &scale[1], 4);
-    world_->SetBackgroundParams(w, h, tiling[0], tiling[1]);
+}
+
+void LBinaryWorldFile::ApplyBackground() {
+    Background& b = background_;
+    if (!b.present) return;
+    for (const std::string& name : b.materials) {
+        LMaterial* m = world_->materials.FindByName(name.c_str());
+        if (m == nullptr)
+            m = world_->materials.CreateMaterial(name.c_str(), ResolveTexture(b.texture), 0xFFFFFF,
+                                                 0, nullptr);
+        if (m != nullptr) world_->SetBackgroundMaterial(m);
+    }
+    // Taking a material resets the tiling, so the values come after it.
+    world_->SetBackgroundParams(b.scale[0], b.scale[1], b.tiling[0], b.tiling[1]);
+    b = {};
 }
 
 void LBinaryWorldFile::ReadLocation(L3DObject* object) {

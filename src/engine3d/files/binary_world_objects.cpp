@@ -57,6 +57,11 @@ constexpr TrackTag kTrackTags[] = {
     {ChunkTag("KHID"), kTrackHide, 2},         {ChunkTag("KMAT"), kTrackMatrix, 48},
     {ChunkTag("KPMO"), kTrackPointMoves, 0}};
 
+// Writers store "no current frame" (-1) in 16 bits.
+int32_t CurrentFrame(uint16_t value) {
+    return value == 0xFFFF ? -1 : value;
+}
+
 void DestroyTrack(LKeyTrack* track) {
     if (track == nullptr) return;
     auto* set = new LKeyTrackSet;
@@ -181,7 +186,7 @@ L3DObject* LBinaryWorldFile::ReadAnimated(const ChunkHeader& header, L3DObject* 
     }
     r.ReadU32(flags);
     sequences.flags = flags;
-    sequences.currentFrame = current;
+    sequences.currentFrame = CurrentFrame(current);
     ChunkHeader nested;
     while (r.NextChunk(header.end, nested)) {
         if (nested.tag == kTagObject)
@@ -314,8 +319,19 @@ bool LBinaryWorldFile::Place(L3DObject* object, L3DObject* parent, Placement pla
         const bool statics =
             placement == Placement::kStatic && (object->objectFlags & L3DObject::kStatic) != 0;
         if (statics) {
+            // Registering computes normals again; the file's are kept.
+            std::vector<float> normals;
+            LBasePoint* points = object->GetCurrentPointList();
+            for (int32_t i = 0; points != nullptr && i < points->GetCount(); ++i)
+                normals.insert(normals.end(), points->GetPoint(i)->normal,
+                               points->GetPoint(i)->normal + 3);
             object->objectFlags &= ~L3DObject::kDynamic;
             world_->AddStaticObject(object);
+            points = object->GetCurrentPointList();
+            for (int32_t i = 0;
+                 points != nullptr && i < points->GetCount() && size_t(i) * 3 + 3 <= normals.size();
+                 ++i)
+                std::copy_n(&normals[size_t(i) * 3], 3, points->GetPoint(i)->normal);
         } else {
             world_->AddObject(object, 0);
         }
@@ -445,7 +461,7 @@ void LBinaryWorldFile::ReadMeshSequences(L3DObject* object, uint64_t end) {
     if (r.LastResult() != kResultOk) return;
     // The trailer is the mesh's flag word.
     mesh.flags = flags;
-    mesh.currentFrame = current;
+    mesh.currentFrame = CurrentFrame(current);
 }
 
 void LBinaryWorldFile::ReadKeyTracks(L3DObject* object, uint64_t end) {
