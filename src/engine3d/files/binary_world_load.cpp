@@ -16,6 +16,7 @@
 #include "engine3d/scene/lights/light_list.h"
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/materials/texture.h"
+#include "engine3d/scene/objects/object_walk.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/objects/world_light.h"
 #include "engine3d/scene/zones/sound.h"
@@ -158,14 +159,16 @@ L3DObject* LBinaryWorldFile::MergeObjects(CInStream* stream, L3DWorld* world, co
     mask_ = zyb::kLoadMerge;
     WalkSections(end);
     Finish();
-    for (LListNode* node = world->objects.GetHead(); node != nullptr; node = node->next) {
-        auto* object = static_cast<L3DObject*>(node->item);
-        if (before.count(object) != 0) continue;
-        if (name[0] == 0) return object;
-        char shown[260];
-        object->GetName(shown, sizeof shown);
-        if (platform::Cp1252EqualNoCase(shown, name)) return object;
-    }
+    // A clone bears its source's name; the tree read from the file is asked for first.
+    for (bool clones : {false, true})
+        for (LListNode* node = world->objects.GetHead(); node != nullptr; node = node->next) {
+            auto* object = static_cast<L3DObject*>(node->item);
+            if (before.count(object) != 0 || IsCloneType(object->typeCode) != clones) continue;
+            if (name[0] == 0) return object;
+            char shown[260];
+            object->GetName(shown, sizeof shown);
+            if (platform::Cp1252EqualNoCase(shown, name)) return object;
+        }
     return nullptr;
 }
 
