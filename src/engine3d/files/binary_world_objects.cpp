@@ -598,10 +598,10 @@ void LBinaryWorldFile::ApplyShadow(L3DObject* object, const PendingObject& pendi
         LTexture* texture = ResolveTexture(pending.shadowTexture);
         if (texture == nullptr) return;
         object->SetShadowTextureAndSize(pending.shadowSize[0], pending.shadowSize[1], texture);
-        texture->SetColorKey(pending.keyOn != 0 ? 1 : 0, pending.keyColor);
-        texture->SetAlpha(pending.alpha);
         if (pending.shadowSwitch != 0 || (pending.flags & L3DObject::kShadowShown) != 0)
             object->EnableShadow(1);
+        texture->SetColorKey(pending.keyOn != 0 ? 1 : 0, pending.keyColor);
+        texture->SetAlpha(pending.alpha);
     } else if (pending.shadowMode == 1) {
         object->SetShadowReceiver(1);
     }

@@ -178,25 +178,30 @@ void WriteBmp(const std::string& linuxPath, uint32_t w, uint32_t h) {
               kImageOk);
 }
 
-void BuildRichWorld(L3DWorld& world, const test_support::TempDir& dir) {
-    dir.WriteFile("images/.keep", "");
-    for (const char* name : {"wood.bmp", "stone.bmp", "shade.bmp"})
-        WriteBmp(dir.Linux(std::string("images/") + name), 8, 8);
-    world.textures.SetFolder(dir.Win("images").c_str());
-    LTexture* wood = world.textures.LoadTexture("Wood", "wood.bmp");
-    LTexture* stone = world.textures.LoadTexture("Stone", "stone.bmp");
-    LTexture* shade = world.textures.LoadTexture("Shade", "shade.bmp");
-    ASSERT_TRUE(wood != nullptr && stone != nullptr && shade != nullptr);
-    wood->SetColorKey(1, 0x00FF00FF);
-    wood->SetOffset(0.25f, 0.5f);
-    wood->SetTiling(2, 3);
-    wood->SetAlpha(180);
-    stone->SetEnvironmentMapping(1);
+void BuildRichWorld(L3DWorld& world, const test_support::TempDir& dir, bool textures) {
+    LTexture* wood = nullptr;
+    LTexture* stone = nullptr;
+    LTexture* shade = nullptr;
+    if (textures) {
+        dir.WriteFile("images/.keep", "");
+        for (const char* name : {"wood.bmp", "stone.bmp", "shade.bmp"})
+            WriteBmp(dir.Linux(std::string("images/") + name), 8, 8);
+        world.textures.SetFolder(dir.Win("images").c_str());
+        wood = world.textures.LoadTexture("Wood", "wood.bmp");
+        stone = world.textures.LoadTexture("Stone", "stone.bmp");
+        shade = world.textures.LoadTexture("Shade", "shade.bmp");
+        ASSERT_TRUE(wood != nullptr && stone != nullptr && shade != nullptr);
+        wood->SetColorKey(1, 0x00FF00FF);
+        wood->SetOffset(0.25f, 0.5f);
+        wood->SetTiling(2, 3);
+        wood->SetAlpha(180);
+        stone->SetEnvironmentMapping(1);
+    }
 
     LMaterial* single = world.materials.CreateMaterial("Planks", wood, 0x336699, 0, nullptr);
     single->SetTextureIntensity(0, 0.75f);
     LMaterial* layered = world.materials.CreateMaterial("Layered", stone, 0x112233, 0, nullptr);
-    layered->SetTexture(1, wood);
+    if (textures) layered->SetTexture(1, wood);
     LMaterial* red = world.materials.CreateMaterial("Red", nullptr, 0x0000FF, 0, nullptr);
     red->SetAlpha(200);
     world.materials.CreateMaterial("Green", nullptr, 0x00FF00, 0, nullptr);
@@ -249,7 +254,7 @@ void BuildRichWorld(L3DWorld& world, const test_support::TempDir& dir) {
     world.AddObject(body, 0);
     body->SetAnglesAndPosition(0.5f, 0, 0, 100, 0, 0);
     body->SetHotSpotRaw(0.5f, 0.25f, 0);
-    body->SetShadowTextureAndSize(16, 8, shade);
+    if (textures) body->SetShadowTextureAndSize(16, 8, shade);
     auto* arm = new L3DObject("Arm", &world, nullptr);
     Cube(world, arm, 0.5f, red);
     arm->SetAnglesAndPosition(0, 0, 0, 3, 0, 0);
@@ -305,8 +310,10 @@ void BuildRichWorld(L3DWorld& world, const test_support::TempDir& dir) {
     L3DLocation stride(0, 0, 50);
     walker->Clone(&stride);
 
-    world.SetBackgroundMaterial(single);
-    world.SetBackgroundParams(2, 1.5f, 3, 4);
+    if (textures) {
+        world.SetBackgroundMaterial(single);
+        world.SetBackgroundParams(2, 1.5f, 3, 4);
+    }
     world.backFaceCulling = 0;
     world.userValue = 1234;
     world.worldFlags = 0x55;

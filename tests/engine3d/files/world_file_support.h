@@ -34,7 +34,9 @@ void WriteBmp(const std::string& linuxPath, uint32_t w, uint32_t h);
 // octree, dynamic objects with children, an animated object with sequences, key tracks of
 // all seven kinds, three clones and an animated clone, a hidden textured shadow, user
 // values, a background with its material and culling off. The images are in `images`.
-void BuildRichWorld(L3DWorld& world, const test_support::TempDir& dir);
+// Without textures the materials have none and there is no shadow or background, so that
+// loading never searches the disk.
+void BuildRichWorld(L3DWorld& world, const test_support::TempDir& dir, bool textures = true);
 
 // Everything of the world a file carries, one item a line, in list order.
 std::string Describe(const L3DWorld& world);
