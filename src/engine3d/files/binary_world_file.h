@@ -13,6 +13,7 @@
 
 class CInStream;
 class ChunkReader;
+class ChunkWriter;
 class L3DObject;
 class L3DWorld;
 class L3DPoint;
@@ -49,6 +50,8 @@ public:
     // kRecordSkipped. With save mask bit 0x200 and a folder, the folder is created and
     // the texture images are copied into it; the current directory is never changed.
     ResultCode SaveWorld(const char* path, L3DWorld* world, uint32_t mask, const char* folder);
+    // The world's sections through a writer of the caller's: 0 or kRecordSkipped.
+    ResultCode WriteWorld(ChunkWriter& writer, L3DWorld& world, uint32_t mask);
     // The materials and the object's records (children and clones with it).
     ResultCode SaveObject(const char* path, L3DWorld* world, L3DObject* object, const char* folder);
 

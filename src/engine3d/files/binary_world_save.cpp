@@ -23,12 +23,6 @@ std::string TextureFolder(uint32_t mask, const char* folder) {
     return folder;
 }
 
-ResultCode Close(FileByteSink& sink, ChunkWriter& writer, uint32_t container, int skipped) {
-    const bool ended = writer.EndChunk(container) != 0;
-    if (ResultCode code = sink.Finish()) return code;
-    return ended && skipped == 0 ? kResultOk : LBinaryWorldFile::kRecordSkipped;
-}
-
 } // namespace
 
 ResultCode LBinaryWorldFile::SaveWorld(const char* path, L3DWorld* world, uint32_t mask,
@@ -37,24 +31,31 @@ ResultCode LBinaryWorldFile::SaveWorld(const char* path, L3DWorld* world, uint32
     FileByteSink sink(path);
     if (sink.Result() != kResultOk) return sink.Result();
     ChunkWriter writer(sink, TextureFolder(mask, folder));
+    const ResultCode written = WriteWorld(writer, *world, mask);
+    if (ResultCode code = sink.Finish()) return code;
+    return written;
+}
+
+ResultCode LBinaryWorldFile::WriteWorld(ChunkWriter& writer, L3DWorld& world, uint32_t mask) {
     const uint32_t container = zyb::BeginContainer(writer);
     int skipped = 0;
-    if ((mask & zyb::kSaveWorld) != 0) skipped |= world->Save(writer, mask);
+    if ((mask & zyb::kSaveWorld) != 0) skipped |= world.Save(writer, mask);
     if ((mask & zyb::kSaveCameras) != 0)
-        for (LListNode* node = world->cameras.list.GetHead(); node != nullptr; node = node->next)
+        for (LListNode* node = world.cameras.list.GetHead(); node != nullptr; node = node->next)
             skipped |= static_cast<L3DCamera*>(node->item)->Save(writer, mask);
-    if ((mask & zyb::kSaveSounds) != 0) skipped |= world->sounds.Save(writer, mask);
-    if ((mask & zyb::kSaveZones) != 0) skipped |= world->zones.Save(writer, mask);
+    if ((mask & zyb::kSaveSounds) != 0) skipped |= world.sounds.Save(writer, mask);
+    if ((mask & zyb::kSaveZones) != 0) skipped |= world.zones.Save(writer, mask);
     if ((mask & zyb::kSaveLights) != 0) {
-        if (world->ambientLight != nullptr) skipped |= world->ambientLight->Save(writer);
-        if (world->lights != nullptr) skipped |= world->lights->Save(writer, mask);
+        if (world.ambientLight != nullptr) skipped |= world.ambientLight->Save(writer);
+        if (world.lights != nullptr) skipped |= world.lights->Save(writer, mask);
     }
-    if ((mask & zyb::kSaveMaterials) != 0) skipped |= world->materials.Save(writer, mask);
-    if ((mask & zyb::kSaveTextures) != 0) skipped |= world->textures.Save(writer, mask);
-    if ((mask & zyb::kSaveBlobs) != 0) skipped |= world->blobs.Save(writer, mask);
-    if (world->cluster != nullptr) skipped |= world->cluster->SaveCluster(writer, nullptr, mask);
-    if ((mask & zyb::kSaveSprites) != 0) skipped |= world->sprites.Save(writer, mask);
-    return Close(sink, writer, container, skipped);
+    if ((mask & zyb::kSaveMaterials) != 0) skipped |= world.materials.Save(writer, mask);
+    if ((mask & zyb::kSaveTextures) != 0) skipped |= world.textures.Save(writer, mask);
+    if ((mask & zyb::kSaveBlobs) != 0) skipped |= world.blobs.Save(writer, mask);
+    if (world.cluster != nullptr) skipped |= world.cluster->SaveCluster(writer, nullptr, mask);
+    if ((mask & zyb::kSaveSprites) != 0) skipped |= world.sprites.Save(writer, mask);
+    const bool ended = writer.EndChunk(container) != 0;
+    return ended && skipped == 0 ? kResultOk : kRecordSkipped;
 }
 
 ResultCode LBinaryWorldFile::SaveObject(const char* path, L3DWorld* world, L3DObject* object,
@@ -67,5 +68,7 @@ ResultCode LBinaryWorldFile::SaveObject(const char* path, L3DWorld* world, L3DOb
     const uint32_t container = zyb::BeginContainer(writer);
     int skipped = world->materials.Save(writer, mask);
     if (world->cluster != nullptr) skipped |= world->cluster->SaveCluster(writer, object, mask);
-    return Close(sink, writer, container, skipped);
+    const bool ended = writer.EndChunk(container) != 0;
+    if (ResultCode code = sink.Finish()) return code;
+    return ended && skipped == 0 ? kResultOk : kRecordSkipped;
 }
