@@ -156,4 +156,22 @@ TEST_F(WorldFileTest, TheTextureFolderGetsTheImagesAndTheDirectoryStays) {
     EXPECT_FALSE(dir.Exists("t3"));
 }
 
+TEST_F(WorldFileTest, FilesAreReadByPath) {
+    BuildRichWorld(world, dir, false);
+    Save(world, zyb::kSaveDefault);
+    LBinaryWorldFile file;
+    zyb::LoadStatistics statistics;
+    EXPECT_EQ(file.LoadWorldFile(dir.Win("world.zyb").c_str(), &loaded, 0xEFE, &statistics), 1);
+    EXPECT_EQ(statistics.cameras.count, 2u);
+    EXPECT_EQ(Describe(loaded), Describe(world));
+    L3DWorld other{&device, 0, nullptr, nullptr};
+    L3DObject* walker = file.MergeObjectsFile(dir.Win("WORLD.ZYB").c_str(), &other, "Walker");
+    ASSERT_NE(walker, nullptr);
+    EXPECT_EQ(walker->typeCode, L3DObject::kAnimated);
+    EXPECT_EQ(file.LoadWorldFile(dir.Win("none.zyb").c_str(), &other, 0xEFE, &statistics), 0);
+    EXPECT_EQ(statistics.cameras.count, 0u);
+    EXPECT_EQ(file.MergeObjectsFile(dir.Win("none.zyb").c_str(), &other, ""), nullptr);
+    EXPECT_EQ(file.LoadWorld(nullptr, &other, 0xEFE, nullptr), 0);
+}
+
 } // namespace
