@@ -16,9 +16,7 @@ class ChunkReader;
 class ChunkWriter;
 class L3DObject;
 class L3DWorld;
-class L3DPoint;
 class LMaterial;
-class LPolygon;
 class LTexture;
 struct ChunkHeader;
 
@@ -108,8 +106,8 @@ private:
     bool ReadObjectRecord(const ChunkHeader& header, L3DObject* parent, Placement placement,
                           int depth);
     void ReadMesh(L3DObject* object, uint64_t end);
-    void ReadFramePolygons(L3DObject* object, const std::vector<L3DPoint*>& points, uint64_t end,
-                           std::vector<std::vector<LPolygon*>>& byMaterial);
+    // One mesh frame: its points, then its polygons; false when the frame was cut short.
+    bool ReadFrame(L3DObject* object, uint64_t end);
     void ReadMeshSequences(L3DObject* object, uint64_t end);
     void ReadKeyTracks(L3DObject* object, uint64_t end);
     void ReadShadow(PendingObject& pending, uint64_t end);

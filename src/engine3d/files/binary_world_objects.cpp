@@ -358,75 +358,90 @@ void LBinaryWorldFile::ReadMesh(L3DObject* object, uint64_t end) {
     r.ReadU16(frames);
     if (r.LastResult() != kResultOk) return;
     frames = uint16_t(r.CapCount(frames, end, kLeastFrame));
-    const bool second = zyb::HasSecondTexture(version_);
-    const uint32_t pointSize = second ? 40 : 32;
     LMultiBasePoly& mesh = *object;
     for (uint32_t f = 0; f < frames; ++f) {
         if (int32_t(f) >= mesh.GetBaseCount()) mesh.AddBase();
         mesh.currentFrame = int32_t(f);
-        LBasePoint* list = mesh.GetCurrentPointList();
-        if (list == nullptr) break;
-        uint16_t count = 0;
-        r.ReadU16(count);
-        if (r.LastResult() != kResultOk) break;
-        count = uint16_t(r.CapCount(count, end, pointSize));
-        std::vector<L3DPoint*> points;
-        points.reserve(count);
-        list->DisableMerging();
-        for (uint32_t i = 0; i < count; ++i) {
-            float v[10];
-            r.ReadPoint(v, second);
-            if (r.LastResult() != kResultOk) break;
-            L3DPoint* point = list->AddPoint(v[0], v[1], v[2], v[3], v[4], v[5], v[6], 0);
-            if (point != nullptr) std::copy_n(v + 7, 3, point->normal);
-            points.push_back(point);
-        }
-        list->EnableMerging();
-        std::vector<std::vector<LPolygon*>> byMaterial(materialTable_.size() + 1);
-        ReadFramePolygons(object, points, end, byMaterial);
-        // The last entry holds the polygons whose index is not in the table: they take
-        // the default material, as objects added to a world do.
-        for (size_t m = 0; m < byMaterial.size(); ++m) {
-            LMaterial* material =
-                m < materialTable_.size() ? materialTable_[m] : world_->GetDefaultMaterial();
-            for (LPolygon* polygon : byMaterial[m])
-                polygon->SetMaterial(material);
-        }
+        if (mesh.GetCurrentPointList() == nullptr || !ReadFrame(object, end)) break;
     }
     mesh.currentFrame = 0;
 }
 
-void LBinaryWorldFile::ReadFramePolygons(L3DObject* object, const std::vector<L3DPoint*>& points,
-                                         uint64_t end,
-                                         std::vector<std::vector<LPolygon*>>& byMaterial) {
+bool LBinaryWorldFile::ReadFrame(L3DObject* object, uint64_t end) {
     ChunkReader& r = *reader_;
+    const bool second = zyb::HasSecondTexture(version_);
     uint16_t count = 0;
     r.ReadU16(count);
-    if (r.LastResult() != kResultOk) return;
-    count = uint16_t(r.CapCount(count, end, kLeastPolygon));
-    LAPICLBK* device = world_->GetAPI();
+    if (r.LastResult() != kResultOk) return false;
+    count = uint16_t(r.CapCount(count, end, second ? 40 : 32));
+    std::vector<float> values;
+    values.reserve(size_t(count) * 10);
     for (uint32_t i = 0; i < count; ++i) {
-        uint8_t n = 0;
-        r.ReadU8(n);
-        if (r.LastResult() != kResultOk || (n != 3 && n != 4)) return;
-        uint16_t index[4] = {};
-        uint16_t material = 0;
-        if (n == 3)
-            r.ReadTriangle(index[0], index[1], index[2], material);
+        float v[10];
+        r.ReadPoint(v, second);
+        if (r.LastResult() != kResultOk) break;
+        values.insert(values.end(), v, v + 10);
+    }
+    const size_t points = values.size() / 10;
+
+    struct Record {
+        uint8_t n;
+        uint16_t index[4];
+        uint16_t material;
+    };
+    std::vector<Record> records;
+    uint16_t polygons = 0;
+    r.ReadU16(polygons);
+    polygons = uint16_t(r.CapCount(polygons, end, kLeastPolygon));
+    bool complete = r.LastResult() == kResultOk;
+    for (uint32_t i = 0; i < polygons && complete; ++i) {
+        Record record{};
+        r.ReadU8(record.n);
+        if (r.LastResult() != kResultOk || (record.n != 3 && record.n != 4)) break;
+        if (record.n == 3)
+            r.ReadTriangle(record.index[0], record.index[1], record.index[2], record.material);
         else
-            r.ReadQuad(index[0], index[1], index[2], index[3], material);
-        if (r.LastResult() != kResultOk) return;
+            r.ReadQuad(record.index[0], record.index[1], record.index[2], record.index[3],
+                       record.material);
+        complete = r.LastResult() == kResultOk;
+        bool valid = complete;
+        for (int k = 0; k < record.n && valid; ++k)
+            valid = record.index[k] < points;
+        if (valid) records.push_back(record);
+    }
+
+    // Each point is made with the uses its polygons will make of it, so that the polygons
+    // take their corners without a search of the list for each one.
+    std::vector<int32_t> uses(points, 0);
+    for (const Record& record : records)
+        for (int k = 0; k < record.n; ++k)
+            ++uses[record.index[k]];
+    LBasePoint* list = object->GetCurrentPointList();
+    std::vector<L3DPoint*> made(points, nullptr);
+    const bool merging = list->IsMerging();
+    list->DisableMerging();
+    for (size_t i = 0; i < points; ++i) {
+        const float* v = &values[i * 10];
+        made[i] = list->AddPoint(v[0], v[1], v[2], v[3], v[4], v[5], v[6], uses[i]);
+        if (made[i] != nullptr) std::copy_n(v + 7, 3, made[i]->normal);
+    }
+    if (merging) list->EnableMerging();
+
+    LAPICLBK* device = world_->GetAPI();
+    // By material index; the last entry holds the polygons whose index is not in the
+    // table: they take the default material, as objects added to a world do.
+    std::vector<std::vector<LPolygon*>> byMaterial(materialTable_.size() + 1);
+    for (const Record& record : records) {
         bool valid = device != nullptr;
-        for (int k = 0; k < n && valid; ++k)
-            valid = index[k] < points.size() && points[index[k]] != nullptr;
-        if (!valid) continue;
-        LPolygon* polygon = device->CreatePolygon(object, 2, 0);
+        for (int k = 0; k < record.n && valid; ++k)
+            valid = made[record.index[k]] != nullptr;
+        LPolygon* polygon = valid ? device->CreatePolygon(object, 2, 0) : nullptr;
         if (polygon == nullptr) continue;
-        polygon->capacity = n;
-        for (int k = 0; k < n; ++k)
-            polygon->AddVertex(points[index[k]]);
-        for (int k = 0; k < n; ++k) {
-            const float* t = points[index[k]]->texture;
+        polygon->capacity = record.n;
+        for (int k = 0; k < record.n; ++k)
+            polygon->AppendVertex(made[record.index[k]]);
+        for (int k = 0; k < record.n; ++k) {
+            const float* t = made[record.index[k]]->texture;
             polygon->SetUV(k, t[0], t[1]);
             polygon->SetUV2(k, t[2], t[3]);
         }
@@ -434,9 +449,15 @@ void LBinaryWorldFile::ReadFramePolygons(L3DObject* object, const std::vector<L3
             device->DeletePolygon(polygon);
             continue;
         }
-        byMaterial[material < byMaterial.size() - 1 ? material : byMaterial.size() - 1].push_back(
-            polygon);
+        byMaterial[std::min<size_t>(record.material, byMaterial.size() - 1)].push_back(polygon);
     }
+    for (size_t m = 0; m < byMaterial.size(); ++m) {
+        LMaterial* material =
+            m < materialTable_.size() ? materialTable_[m] : world_->GetDefaultMaterial();
+        for (LPolygon* polygon : byMaterial[m])
+            polygon->SetMaterial(material);
+    }
+    return complete;
 }
 
 void LBinaryWorldFile::ReadMeshSequences(L3DObject* object, uint64_t end) {
