@@ -284,6 +284,34 @@ TEST_F(WorldFixtureTest, HostileLengthsCountsAndIndicesStayInsideTheFile) {
     EXPECT_EQ(cut->userValue, 4242u);
 }
 
+TEST_F(WorldFixtureTest, AClonesSourceIsFoundByNameOrTheCloneIsDropped) {
+    const Bytes b = DynamicCluster(zyb::kVersionCurrent, [](Bytes& b) {
+        ObjectHead(b, "Source");
+        Triangle(b, true, {{0, 1, 2, 0}});
+        b.Begin("OCLO").U16(3);
+        for (const char* source : {"source", "Nobody", "Source"}) {
+            b.Begin("OB3D").U32(L3DObject::kClone).U32(L3DObject::kInitialFlags).Str("Copy");
+            b.Str("3DWORLD").U16(0).F32(1).F32(1).F32(1).U16(0);
+            Location(b, 7, 8, 9);
+            b.End().Str(source);
+        }
+        b.End().End();
+        // A clone outside a clone list has no source to show.
+        b.Begin("OB3D").U32(L3DObject::kClone).U32(L3DObject::kInitialFlags).Str("Stray");
+        b.Str("3DWORLD").U16(0).F32(1).F32(1).F32(1).U16(0).End();
+    });
+    Bytes fixed = b;
+    // The cluster counts two dynamic records.
+    fixed.Data()[12 + 8 + 2] = 2;
+    ASSERT_EQ(LoadBytes(fixed), 1);
+    L3DObject* source = loaded.FindObjectByName("Source");
+    ASSERT_NE(source, nullptr);
+    ASSERT_EQ(source->clones.size(), 2u);
+    EXPECT_EQ(source->clones[0]->position[0], 7) << "placed after taking its source";
+    EXPECT_EQ(loaded.objectCount, 3u);
+    EXPECT_EQ(loaded.FindObjectByName("Stray"), nullptr);
+}
+
 TEST_F(WorldFixtureTest, DeepNestingIsCutAndTheWorldStillDestroys) {
     constexpr int kLevels = 100000;
     Bytes b;
