@@ -1,17 +1,11 @@
 #include <cstring>
-#include <string_view>
 
 #include "engine3d/scene/chunk_writer.h"
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/materials/texture.h"
+#include "engine3d/scene/materials/texture_save.h"
 
 namespace {
-
-// The file name part of a path written with either separator.
-std::string_view FilePart(std::string_view path) {
-    const size_t slash = path.find_last_of("\\/:");
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
 
 void WriteFloat(ChunkWriter& writer, float value) {
     uint32_t bits;
@@ -19,7 +13,7 @@ void WriteFloat(ChunkWriter& writer, float value) {
     writer.WriteU32(bits);
 }
 
-void WriteSlot(ChunkWriter& writer, const LMaterial& m, const LTexture* t) {
+void WriteSlot(ChunkWriter& writer, const LMaterial& m, LTexture* t) {
     if (t == nullptr) {
         writer.WriteString("Nothing");
         writer.WriteString("Nothing");
@@ -33,8 +27,8 @@ void WriteSlot(ChunkWriter& writer, const LMaterial& m, const LTexture* t) {
         writer.WriteU8(m.alpha);
         return;
     }
-    const std::string_view file = t->FileName()[0] != 0 ? FilePart(t->FileName()) : t->Name();
-    writer.WriteString(file);
+    CopyTextureImage(writer, *t);
+    writer.WriteString(TextureReference(*t));
     writer.WriteString(t->Name());
     writer.WriteU8((t->flags & LTexture::kColorKey) != 0 ? 1 : 0);
     writer.WriteU8((t->flags & LTexture::kEnvironmentMapping) != 0 ? 1 : 0);

@@ -8,6 +8,7 @@
 
 #include "foundation/llist.h"
 
+class ChunkWriter;
 class L3DWorld;
 class LTexture;
 
@@ -35,6 +36,9 @@ public:
     void SetFolder(const char* folder);
     void ReleaseDeviceCopies();
     void ReloadAll();
+    // "TEXT": every texture's record, its image copied into the writer's texture folder
+    // when it has one; 0 written.
+    int Save(ChunkWriter& writer, uint32_t flags) const;
 
     LList list;
     uint32_t count = 0;
