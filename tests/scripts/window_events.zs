@@ -100,6 +100,22 @@ Print(w.IsVisible());
 // expect output: 1
 // expect: end
 
+//== a greyed close box drops the close request until enabled again
+Function Closing(w) { Print("close asked"); }
+w = New Window(100, 50, 0, 0);
+w.OnClose = Closing;
+w.SetAutoClose(0);
+w.EnableCloseBox(0);
+UiClose(w); UiDispatch();
+RunPending();
+Print("greyed");
+w.EnableCloseBox(1);
+UiClose(w); UiDispatch();
+RunPending();
+// expect output: greyed
+// expect output: close asked
+// expect: end
+
 //== closing the only Window ends the run
 w = New Window(100, 50, 0, 0);
 UiClose(w); UiDispatch();

@@ -143,6 +143,7 @@ private:
     void OnMaximize();
     void DoModal();
     void EndModal();
+    void EnableCloseBox();
     void SetAutoClose();
     void Center();
     void Maximize();

@@ -5,6 +5,7 @@
 #include "platform/system/system_info.h"
 #include "platform/user/input/cursor.h"
 #include "platform/user/input/drag_drop.h"
+#include "platform/user/menus/menus.h"
 #include "script/interpreter/interpretor.h"
 
 namespace {
@@ -141,6 +142,13 @@ void CIWindow::EndModal() {
     if (hwnd != 0) RemoveModalWindow(hwnd);
     if (parent != nullptr && parent->hwnd != 0) SetActiveWindow(parent->hwnd);
     modal = 0;
+}
+
+void CIWindow::EnableCloseBox() {
+    int32_t flag = interpreter->GetArgInt(0);
+    if (hwnd == 0) return;
+    EnableMenuItem(GetSystemMenu(hwnd, FALSE), SC_CLOSE,
+                   MF_BYCOMMAND | (flag != 0 ? MF_ENABLED : MF_GRAYED | MF_DISABLED));
 }
 
 void CIWindow::SetAutoClose() {

@@ -360,7 +360,7 @@ const ScriptMethod<CIWindow> CIWindow::kMethods[CIWindow::kMethodCount] = {
     &CIWindow::DoModal,
     &CIWindow::EndModal,
     nullptr, // SetIcon: with the Surface
-    nullptr, // EnableCloseBox: with the system menu
+    &CIWindow::EnableCloseBox,
     &CIWindow::SetAutoClose,
     &CIWindow::Center,
     &CIWindow::Maximize,

@@ -104,7 +104,8 @@ LRESULT SystemKey(const WindowPtr& window, WPARAM key, LPARAM lParam) {
         top = platform::TopLevelLocked(window);
         if (top && (top->windowClass->style & CS_NOCLOSE)) top = nullptr;
     }
-    if (top) platform::Send(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (top && !platform::CloseDisabled(top->handle))
+        platform::Send(top, WM_SYSCOMMAND, SC_CLOSE, 0);
     return 0;
 }
 

@@ -1,9 +1,10 @@
 #include <algorithm>
 
 #include "platform/display/display_backend.h"
-#include "platform/user/input/input_routing.h"
-#include "platform/user/sys_commands.h"
 #include "platform/kernel/threads.h"
+#include "platform/user/input/input_routing.h"
+#include "platform/user/menus/system_menu.h"
+#include "platform/user/sys_commands.h"
 
 namespace platform {
 namespace {
@@ -44,7 +45,8 @@ LONG Size(int64_t size) {
 
 void DisplayCloseRequested(HWND handle) {
     Target target;
-    if (!FindTarget(handle, target)) return;
+    // A greyed close box turns the desktop's close request away before the window hears it.
+    if (!FindTarget(handle, target) || CloseDisabled(handle)) return;
     PostMessageA(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
