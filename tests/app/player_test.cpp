@@ -130,6 +130,25 @@ TEST_F(PlayerTest, AScriptErrorShowsItsBoxAndExitsWithOne) {
     EXPECT_EQ(outcome.errors, "Main - module1: Erreur #111 ligne 2.\n");
 }
 
+TEST_F(PlayerTest, WithoutADisplayTheSdlDisplayGivesWayToTheHeadlessOne) {
+    std::string player = PackPlayer(ProjectOf({"x = 1 / 0;\n"}));
+    // Under a time-out: the error box used to wait for a click on a display nobody sees.
+    Outcome outcome =
+        Run("timeout", {"-k", "5", "60", "env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u",
+                        "SDL_VIDEODRIVER", "ZORV_DISPLAY=sdl", player});
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_NE(outcome.errors.find("Main - module1: Erreur #111 ligne 1.\n"), std::string::npos)
+        << outcome.errors;
+    // Said once, on a line of its own.
+    const std::string fallback = "; using the headless display\n";
+    size_t said = outcome.errors.find(fallback);
+    ASSERT_NE(said, std::string::npos) << outcome.errors;
+    EXPECT_EQ(outcome.errors.find(fallback, said + 1), std::string::npos) << outcome.errors;
+    EXPECT_EQ(outcome.errors.rfind("zorv: the sdl display cannot start", said),
+              outcome.errors.rfind('\n', said) + 1)
+        << outcome.errors;
+}
+
 TEST_F(PlayerTest, ABareProjectFileRunsThroughTheEnvironment) {
     std::string project = PackBare(ProjectOf({"y = 2 * 3;\n"}));
     EXPECT_EQ(Run(ZORV_PLAYER_PATH, {}, project).exitCode, 0);
