@@ -155,12 +155,24 @@ TEST_F(PlayerTest, ABareProjectFileRunsThroughTheEnvironment) {
     Outcome missing = Run(ZORV_PLAYER_PATH, {}, folder.Linux("nothing.zp"));
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_NE(missing.errors.find("nothing.zp"), std::string::npos) << missing.errors;
+    // The code comes with what it means.
+    EXPECT_NE(missing.errors.find("(error 0x40000005: the file cannot be opened)\n"),
+              std::string::npos)
+        << missing.errors;
 }
 
 TEST_F(PlayerTest, NoOrBrokenProjectDataExitsWithTwoAndSaysSo) {
-    Outcome bare = Run(ZORV_PLAYER_PATH);
-    EXPECT_EQ(bare.exitCode, 2);
-    EXPECT_NE(bare.errors.find("no project data"), std::string::npos) << bare.errors;
+    // Started bare, with or without asking for help, it says how to give it a project.
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{}, std::vector<std::string>{"--help"}}) {
+        Outcome bare = Run(ZORV_PLAYER_PATH, arguments);
+        EXPECT_EQ(bare.exitCode, 2);
+        EXPECT_EQ(bare.errors.find("zorv: no project data found in this program\n"), 0u)
+            << bare.errors;
+        EXPECT_NE(bare.errors.find("zorv-pack PROJECT_DIR OUTPUT"), std::string::npos)
+            << bare.errors;
+        EXPECT_NE(bare.errors.find("ZORV_PROJECT=FILE zorv"), std::string::npos) << bare.errors;
+    }
 
     // A trailer with a wrong marker, and one whose offset lies past the end of the file.
     std::ifstream in(ZORV_PLAYER_PATH, std::ios::binary);
