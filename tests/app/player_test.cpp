@@ -149,6 +149,22 @@ TEST_F(PlayerTest, WithoutADisplayTheSdlDisplayGivesWayToTheHeadlessOne) {
         << outcome.errors;
 }
 
+TEST_F(PlayerTest, AScriptWritesToStandardOutputAndErrorThroughFiles) {
+    PackProject project = ProjectOf({"o = New File(\"/dev/stdout\", File.WRITEONLY);\n"
+                                     "o.WriteLn(\"to standard output\");\n"
+                                     "e = New File(\"/dev/stderr\", File.WRITEONLY);\n"
+                                     "e.Write(\"to standard error\");\n"
+                                     "o.Write(\"and on\");\n"});
+    project.classes.push_back("File");
+    std::string player = PackPlayer(project);
+    // Standard output is a pipe here, as in `tools/run game | less`.
+    Outcome outcome = Run("bash", {"-c", "set -o pipefail; " + Quote(player) + " | cat >" +
+                                             Quote(folder.Linux("stdout.txt"))});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.errors;
+    EXPECT_EQ(outcome.errors, "to standard error");
+    EXPECT_EQ(folder.ReadFile("stdout.txt"), "to standard output\r\nand on");
+}
+
 TEST_F(PlayerTest, ABareProjectFileRunsThroughTheEnvironment) {
     std::string project = PackBare(ProjectOf({"y = 2 * 3;\n"}));
     EXPECT_EQ(Run(ZORV_PLAYER_PATH, {}, project).exitCode, 0);
