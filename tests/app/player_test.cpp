@@ -124,6 +124,34 @@ TEST_F(PlayerTest, TheToolPacksAFolderThatThePlayerRuns) {
     EXPECT_EQ(outcome.errors, "Game - main: Erreur #111 ligne 2.\n");
 }
 
+// Written in UTF-8, as Linux editors write, byte-order mark included.
+TEST_F(PlayerTest, AProjectWrittenInUtf8RunsAsWritten) {
+    folder.WriteFile("game/project.zpk", "entry \xC3\x9Cn\xC3\xAF"
+                                         "code\n  module h\xC3\xA9llo.zs\n");
+    folder.WriteFile("game/h\xC3\xA9llo.zs", "\xEF\xBB\xBFs = \"Gr\xC3\xBC\xC3\x9F"
+                                             "e, caf\xC3\xA9\";\n"
+                                             "If (s.Length() != 11) x = 1 / 0;\n"
+                                             "If (s.ToUpperCase() != \"GR\xC3\x9C\xC3\x9F"
+                                             "E, CAF\xC3\x89\") x = 1 / 0;\n"
+                                             "y = 1 / 0;\n");
+    std::string pack = Quote(ZORV_PACK_PATH) + " --player " + Quote(ZORV_PLAYER_PATH) + " " +
+                       Quote(folder.Linux("game")) + " " + Quote(folder.Linux("packed"));
+    ASSERT_EQ(std::system(pack.c_str()), 0);
+    Outcome outcome = Run(folder.Linux("packed"));
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.errors, "\xC3\x9Cn\xC3\xAF"
+                              "code - h\xC3\xA9llo: Erreur #111 ligne 4.\n");
+
+    // A character the player cannot hold stops the packing where it stands.
+    folder.WriteFile("game/h\xC3\xA9llo.zs", "x = 1;\ny = \"\xE2\x86\x92\";\n");
+    std::string errors = folder.Linux("pack-errors.txt");
+    EXPECT_NE(std::system((pack + " 2>" + Quote(errors)).c_str()), 0);
+    EXPECT_EQ(folder.ReadFile("pack-errors.txt"),
+              "zorv-pack: " + folder.Linux("game/h\xC3\xA9llo.zs") +
+                  ":2: U+2192 '\xE2\x86\x92' cannot be written in Windows-1252, the player's "
+                  "character set\n");
+}
+
 TEST_F(PlayerTest, AScriptErrorShowsItsBoxAndExitsWithOne) {
     Outcome outcome = Run(PackPlayer(ProjectOf({"x = 1;\ny = x / 0;\n"})));
     EXPECT_EQ(outcome.exitCode, 1);
