@@ -60,6 +60,11 @@ bool DriverWasNamed(const char* driver) {
     return false;
 }
 
+bool IsSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && *value != '\0';
+}
+
 bool SameMode(const DisplayMode& a, const DisplayMode& b) {
     return a.width == b.width && a.height == b.height && a.bitsPerPixel == b.bitsPerPixel &&
            a.frequency == b.frequency;
@@ -155,10 +160,17 @@ std::unique_ptr<DisplayBackend> MakeSdlDisplay() {
     // (which would load a whole graphics stack, and stand in the way of the windows
     // that want OpenGL of their own). The environment can still ask for one.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Without an X or Wayland display only the console's own (KMSDRM) can show a window.
+    // Asking for it alone keeps SDL from probing the others, whose libraries write their
+    // complaints to standard error. SDL_VIDEODRIVER still chooses.
+    const char* named = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    const bool consoleOnly =
+        (named == nullptr || *named == '\0') && !IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY");
+    if (consoleOnly) SDL_SetHint(SDL_HINT_VIDEODRIVER, "KMSDRM");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr,
-                     "zorv: the sdl display cannot start (%s); using the headless display\n",
-                     SDL_GetError());
+                     "zorv: the sdl display cannot start (%s%s); using the headless display\n",
+                     consoleOnly ? "no X or Wayland display, and " : "", SDL_GetError());
         return nullptr;
     }
     const char* driver = SDL_GetCurrentVideoDriver();
