@@ -13,6 +13,7 @@
 
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
+#include "foundation/result_codes.h"
 #include "platform/display/input_script.h"
 #include "platform/files/drives.h"
 #include "platform/kernel/cp1252.h"
@@ -51,15 +52,28 @@ std::string ProjectPath(const char* linuxPath) {
     return ToCp1252(linuxPath);
 }
 
+// For the one who started the player bare, expecting it to do something.
+constexpr const char* kHowToGiveAProject =
+    "  The player runs the project appended to its own file. To give it one:\n"
+    "    zorv-pack PROJECT_DIR OUTPUT    writes OUTPUT, a copy of the player carrying the\n"
+    "                                    project; run OUTPUT (tools/run PROJECT_DIR does both)\n"
+    "    zorv-pack --bare PROJECT_DIR FILE, then ZORV_PROJECT=FILE zorv\n";
+
 int ReportNoProject(const CLaunchInfo& launch, const char* projectFile) {
     const char* where = projectFile != nullptr ? projectFile : "this program";
-    if (launch.errorCode == 0)
+    const auto code = uint32_t(launch.errorCode);
+    if (code == 0) {
         std::fprintf(stderr, "zorv: the player could not start\n");
-    else if (uint32_t(launch.errorCode) == kResultNoProjectData)
+    } else if (code == kResultNoProjectData) {
         std::fprintf(stderr, "zorv: no project data found in %s\n", where);
-    else
+        if (projectFile == nullptr) std::fputs(kHowToGiveAProject, stderr);
+    } else if (const char* meaning = ResultCodeText(code)) {
+        std::fprintf(stderr, "zorv: the project data in %s cannot be read (error 0x%08X: %s)\n",
+                     where, code, meaning);
+    } else {
         std::fprintf(stderr, "zorv: the project data in %s cannot be read (error 0x%08X)\n", where,
-                     uint32_t(launch.errorCode));
+                     code);
+    }
     return 2;
 }
 

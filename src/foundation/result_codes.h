@@ -16,3 +16,7 @@ inline constexpr ResultCode kResultCannotOpen = 0x40000005;
 inline constexpr ResultCode kResultCannotCreate = 0x40000006;
 inline constexpr ResultCode kResultBufferFull = 0x40000007;
 inline constexpr ResultCode kResultCompressionError = 0x40000009;
+
+// What a code means, for messages ("cannot open the file"); null for a code that is none
+// of the above.
+const char* ResultCodeText(ResultCode code);

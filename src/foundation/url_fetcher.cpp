@@ -79,6 +79,10 @@ int CUrlFetcher::Start(const std::string& url, void* cookie) {
             answer.localFile = localPath;
             answer.cookie = cookie;
             answer.state = UrlRequest::kDone;
+            // Reported as a finished transfer is: all of it received.
+            const uint32_t size = FileGetSizeByName(localPath.c_str());
+            answer.total = size;
+            answer.received = size;
             OnComplete(cookie, &answer, nullptr, 0);
         }
         return kStarted;

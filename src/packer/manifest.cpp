@@ -10,6 +10,7 @@
 #include <set>
 #include <vector>
 
+#include "packer/author_text.h"
 #include "packer/class_list.h"
 #include "packer/image_probe.h"
 #include "packer/manifest_line.h"
@@ -113,6 +114,16 @@ private:
         error_ = message;
         return false;
     }
+    // A failure inside a file the manifest names, placed in that file instead.
+    bool FailInFile(const std::string& name, size_t line, const std::string& message) {
+        error_ = (fs::path(baseDir_) / name).string() + ":" + std::to_string(line) + ": " + message;
+        errorIsPlaced_ = true;
+        return false;
+    }
+    // A name or text of the manifest in the player's character set.
+    bool ToPlayerText(std::string& text, const std::string& what);
+    // A script file's text in the player's character set.
+    bool SourceToPlayerText(const std::string& name, std::vector<uint8_t>& bytes);
     bool Arguments(const std::vector<std::string>& words, size_t least, size_t most,
                    const char* usage);
     bool Number(const std::string& text, uint64_t max, const char* what, uint64_t& value);
@@ -131,6 +142,9 @@ private:
     const std::string& baseDir_;
     PackProject& project_;
     std::string error_;
+    bool errorIsPlaced_ = false;
+    // Whether the manifest's names and texts are UTF-8 (see packer/author_text.h).
+    bool utf8_ = false;
     std::vector<std::string> classes_;
     bool classesGiven_ = false;
     // The bank that element lines go to: the last `bank` line of the current entry.
@@ -141,6 +155,7 @@ bool ManifestParser::Parse(std::string_view text, std::string& error) {
     project_ = PackProject{};
     // Editors may start a UTF-8 file with a byte-order mark.
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    utf8_ = IsValidUtf8(text);
     size_t lineNumber = 0;
     while (!text.empty()) {
         ++lineNumber;
@@ -149,7 +164,9 @@ bool ManifestParser::Parse(std::string_view text, std::string& error) {
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
         std::vector<std::string> words;
         if (!SplitManifestLine(line, words, error_) || (!words.empty() && !Line(words))) {
-            error = displayName_ + ":" + std::to_string(lineNumber) + ": " + error_;
+            error = errorIsPlaced_
+                        ? error_
+                        : displayName_ + ":" + std::to_string(lineNumber) + ": " + error_;
             return false;
         }
     }
@@ -235,6 +252,25 @@ bool ManifestParser::LoadFile(const std::string& name, std::vector<uint8_t>& byt
     return true;
 }
 
+bool ManifestParser::ToPlayerText(std::string& text, const std::string& what) {
+    UnmappableCharacter failure;
+    if (!utf8_ || Utf8ToWindows1252(text, failure)) return true;
+    return Fail(what + " holds " + DescribeCharacter(failure.codePoint) +
+                ", which Windows-1252 cannot hold");
+}
+
+bool ManifestParser::SourceToPlayerText(const std::string& name, std::vector<uint8_t>& bytes) {
+    std::string text(bytes.begin(), bytes.end());
+    UnmappableCharacter failure;
+    if (!FileTextToWindows1252(text, failure)) {
+        return FailInFile(name, failure.line,
+                          DescribeCharacter(failure.codePoint) +
+                              " cannot be written in Windows-1252, the player's character set");
+    }
+    bytes.assign(text.begin(), text.end());
+    return true;
+}
+
 bool ManifestParser::LoadPalette(const std::string& name, PackPalette& palette) {
     std::vector<uint8_t> bytes;
     if (!LoadFile(name, bytes)) return false;
@@ -278,11 +314,12 @@ bool ManifestParser::Classes(const std::vector<std::string>& words) {
 
 bool ManifestParser::Entry(const std::vector<std::string>& words) {
     if (!Arguments(words, 1, 1, "entry NAME")) return false;
-    const std::string& name = words[1];
+    std::string name = words[1];
     if (name.empty()) return Fail("an entry needs a name");
+    if (!ToPlayerText(name, "entry name '" + words[1] + "'")) return false;
     if (!CheckName(name, "entry name")) return false;
     for (const PackEntry& entry : project_.entries) {
-        if (SameName(entry.name, name)) return Fail("entry '" + name + "' is listed twice");
+        if (SameName(entry.name, name)) return Fail("entry '" + words[1] + "' is listed twice");
     }
     PackEntry& entry = project_.entries.emplace_back();
     entry.name = name;
@@ -324,7 +361,7 @@ bool ManifestParser::EntryProperty(const std::string& keyword,
     if (keyword == "init-source") {
         if (!Arguments(words, 1, 1, "init-source FILE")) return false;
         std::vector<uint8_t> bytes;
-        if (!LoadFile(words[1], bytes)) return false;
+        if (!LoadFile(words[1], bytes) || !SourceToPlayerText(words[1], bytes)) return false;
         entry.initialSource = std::string(bytes.begin(), bytes.end());
         return true;
     }
@@ -353,7 +390,9 @@ bool ManifestParser::CommonElementOptions(const Options& options, const std::str
     const std::string* folder = options.Value("folder");
     if (folder != nullptr) element.folder = *folder;
     element.packed = options.Flag("packed");
-    return CheckName(element.name, "element name") && CheckName(element.folder, "folder name");
+    return ToPlayerText(element.name, "element name '" + element.name + "'") &&
+           ToPlayerText(element.folder, "folder name '" + element.folder + "'") &&
+           CheckName(element.name, "element name") && CheckName(element.folder, "folder name");
 }
 
 bool ManifestParser::AddElement(PackBank& bank, PackElement element) {
@@ -372,7 +411,8 @@ bool ManifestParser::Module(const std::vector<std::string>& words) {
     Options options;
     if (!options.Parse(words, 2, {"name", "folder"}, {"packed"}, error_)) return false;
     PackElement element;
-    if (!CommonElementOptions(options, words[1], element) || !LoadFile(words[1], element.data)) {
+    if (!CommonElementOptions(options, words[1], element) || !LoadFile(words[1], element.data) ||
+        !SourceToPlayerText(words[1], element.data)) {
         return false;
     }
     return AddElement(BankOfType(*CurrentEntry(), pf::kSourceBank), std::move(element));
@@ -388,8 +428,9 @@ bool ManifestParser::Bank(const std::vector<std::string>& words) {
                     "' (image, animation, sound, music, string, 3d or binary)");
     }
     PackEntry& entry = *CurrentEntry();
-    const std::string name = words.size() == 3 ? words[2] : DefaultBankName(found->type);
+    std::string name = words.size() == 3 ? words[2] : DefaultBankName(found->type);
     if (name.empty()) return Fail("a bank needs a name");
+    if (!ToPlayerText(name, "bank name '" + name + "'")) return false;
     if (name.size() > pf::kMaxBankNameLength) return Fail("bank name longer than 275 bytes");
     if (!CheckName(name, "bank name")) return false;
     for (const PackBank& bank : entry.banks) {
@@ -455,10 +496,14 @@ bool ManifestParser::TextElement(const std::vector<std::string>& words) {
     if (element.name.empty()) return Fail("an element needs a name");
     if (const std::string* folder = options.Value("folder")) element.folder = *folder;
     element.packed = options.Flag("packed");
-    if (!CheckName(element.name, "element name") || !CheckName(element.folder, "folder name")) {
+    std::string text = words[2];
+    if (!ToPlayerText(element.name, "element name '" + words[1] + "'") ||
+        !ToPlayerText(element.folder, "folder name '" + element.folder + "'") ||
+        !ToPlayerText(text, "the text of '" + words[1] + "'") ||
+        !CheckName(element.name, "element name") || !CheckName(element.folder, "folder name")) {
         return false;
     }
-    element.data.assign(words[2].begin(), words[2].end());
+    element.data.assign(text.begin(), text.end());
     return AddElement(CurrentBank(), std::move(element));
 }
 

@@ -35,7 +35,7 @@
 namespace {
 
 std::filesystem::path Root() {
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+    return ZORV_SOURCE_DIR;
 }
 
 std::vector<std::string> ExampleNames() {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -124,10 +125,82 @@ TEST_F(PlayerTest, TheToolPacksAFolderThatThePlayerRuns) {
     EXPECT_EQ(outcome.errors, "Game - main: Erreur #111 ligne 2.\n");
 }
 
+// Written in UTF-8, as Linux editors write, byte-order mark included.
+TEST_F(PlayerTest, AProjectWrittenInUtf8RunsAsWritten) {
+    folder.WriteFile("game/project.zpk", "entry \xC3\x9Cn\xC3\xAF"
+                                         "code\n  module h\xC3\xA9llo.zs\n");
+    folder.WriteFile("game/h\xC3\xA9llo.zs", "\xEF\xBB\xBFs = \"Gr\xC3\xBC\xC3\x9F"
+                                             "e, caf\xC3\xA9\";\n"
+                                             "If (s.Length() != 11) x = 1 / 0;\n"
+                                             "If (s.ToUpperCase() != \"GR\xC3\x9C\xC3\x9F"
+                                             "E, CAF\xC3\x89\") x = 1 / 0;\n"
+                                             "y = 1 / 0;\n");
+    std::string pack = Quote(ZORV_PACK_PATH) + " --player " + Quote(ZORV_PLAYER_PATH) + " " +
+                       Quote(folder.Linux("game")) + " " + Quote(folder.Linux("packed"));
+    ASSERT_EQ(std::system(pack.c_str()), 0);
+    Outcome outcome = Run(folder.Linux("packed"));
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.errors, "\xC3\x9Cn\xC3\xAF"
+                              "code - h\xC3\xA9llo: Erreur #111 ligne 4.\n");
+
+    // A character the player cannot hold stops the packing where it stands.
+    folder.WriteFile("game/h\xC3\xA9llo.zs", "x = 1;\ny = \"\xE2\x86\x92\";\n");
+    std::string errors = folder.Linux("pack-errors.txt");
+    EXPECT_NE(std::system((pack + " 2>" + Quote(errors)).c_str()), 0);
+    EXPECT_EQ(folder.ReadFile("pack-errors.txt"),
+              "zorv-pack: " + folder.Linux("game/h\xC3\xA9llo.zs") +
+                  ":2: U+2192 '\xE2\x86\x92' cannot be written in Windows-1252, the player's "
+                  "character set\n");
+}
+
 TEST_F(PlayerTest, AScriptErrorShowsItsBoxAndExitsWithOne) {
     Outcome outcome = Run(PackPlayer(ProjectOf({"x = 1;\ny = x / 0;\n"})));
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_EQ(outcome.errors, "Main - module1: Erreur #111 ligne 2.\n");
+}
+
+TEST_F(PlayerTest, WithoutADisplayTheSdlDisplayGivesWayToTheHeadlessOne) {
+    // There SDL may show the box on the console, where it waits for a click.
+    if (std::filesystem::exists("/dev/dri")) GTEST_SKIP() << "a console display is present";
+    std::string player = PackPlayer(ProjectOf({"x = 1 / 0;\n"}));
+    // Under a time-out: the error box used to wait for a click on a display nobody sees.
+    Outcome outcome =
+        Run("timeout", {"-k", "5", "60", "env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u",
+                        "SDL_VIDEODRIVER", "ZORV_DISPLAY=sdl", player});
+    EXPECT_EQ(outcome.exitCode, 1);
+    // One line says so, the box follows, and no library adds its own complaints.
+    const size_t lineEnd = outcome.errors.find('\n') + 1;
+    const std::string said = outcome.errors.substr(0, lineEnd);
+    EXPECT_EQ(said.rfind("zorv: the sdl display cannot start (", 0), 0u) << outcome.errors;
+    EXPECT_TRUE(said.ends_with("; using the headless display\n")) << outcome.errors;
+    EXPECT_EQ(outcome.errors.substr(lineEnd), "Main - module1: Erreur #111 ligne 1.\n")
+        << outcome.errors;
+
+    // A display that cannot be reached: SDL falls back on its driver that shows nothing.
+    outcome =
+        Run("timeout", {"-k", "5", "60", "env", "-u", "WAYLAND_DISPLAY", "-u", "XDG_RUNTIME_DIR",
+                        "-u", "SDL_VIDEODRIVER", "DISPLAY=:4242", "ZORV_DISPLAY=sdl", player});
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_NE(outcome.errors.find("; using the headless display\nMain - module1: Erreur #111 "
+                                  "ligne 1.\n"),
+              std::string::npos)
+        << outcome.errors;
+}
+
+TEST_F(PlayerTest, AScriptWritesToStandardOutputAndErrorThroughFiles) {
+    PackProject project = ProjectOf({"o = New File(\"/dev/stdout\", File.WRITEONLY);\n"
+                                     "o.WriteLn(\"to standard output\");\n"
+                                     "e = New File(\"/dev/stderr\", File.WRITEONLY);\n"
+                                     "e.Write(\"to standard error\");\n"
+                                     "o.Write(\"and on\");\n"});
+    project.classes.push_back("File");
+    std::string player = PackPlayer(project);
+    // Standard output is a pipe here, as in `tools/run game | less`.
+    Outcome outcome = Run("bash", {"-c", "set -o pipefail; " + Quote(player) + " | cat >" +
+                                             Quote(folder.Linux("stdout.txt"))});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.errors;
+    EXPECT_EQ(outcome.errors, "to standard error");
+    EXPECT_EQ(folder.ReadFile("stdout.txt"), "to standard output\r\nand on");
 }
 
 TEST_F(PlayerTest, ABareProjectFileRunsThroughTheEnvironment) {
@@ -136,12 +209,24 @@ TEST_F(PlayerTest, ABareProjectFileRunsThroughTheEnvironment) {
     Outcome missing = Run(ZORV_PLAYER_PATH, {}, folder.Linux("nothing.zp"));
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_NE(missing.errors.find("nothing.zp"), std::string::npos) << missing.errors;
+    // The code comes with what it means.
+    EXPECT_NE(missing.errors.find("(error 0x40000005: the file cannot be opened)\n"),
+              std::string::npos)
+        << missing.errors;
 }
 
 TEST_F(PlayerTest, NoOrBrokenProjectDataExitsWithTwoAndSaysSo) {
-    Outcome bare = Run(ZORV_PLAYER_PATH);
-    EXPECT_EQ(bare.exitCode, 2);
-    EXPECT_NE(bare.errors.find("no project data"), std::string::npos) << bare.errors;
+    // Started bare, with or without asking for help, it says how to give it a project.
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{}, std::vector<std::string>{"--help"}}) {
+        Outcome bare = Run(ZORV_PLAYER_PATH, arguments);
+        EXPECT_EQ(bare.exitCode, 2);
+        EXPECT_EQ(bare.errors.find("zorv: no project data found in this program\n"), 0u)
+            << bare.errors;
+        EXPECT_NE(bare.errors.find("zorv-pack PROJECT_DIR OUTPUT"), std::string::npos)
+            << bare.errors;
+        EXPECT_NE(bare.errors.find("ZORV_PROJECT=FILE zorv"), std::string::npos) << bare.errors;
+    }
 
     // A trailer with a wrong marker, and one whose offset lies past the end of the file.
     std::ifstream in(ZORV_PLAYER_PATH, std::ios::binary);

@@ -128,3 +128,59 @@ TEST_F(ManifestTest, ReadsTheManifestFileOfAFolder) {
     EXPECT_FALSE(ReadManifestFile(dir.Linux("nothing"), project, error));
     EXPECT_EQ(error, dir.Linux("nothing") + "/project.zpk: cannot read the manifest");
 }
+
+// Linux editors write UTF-8; the player reads Windows-1252.
+TEST_F(ManifestTest, Utf8NamesAndModulesAreStoredInWindows1252) {
+    dir.WriteFile("h\xC3\xA9llo.zs", "\xEF\xBB\xBFx = \"Gr\xC3\xBC\xC3\x9F"
+                                     "e, caf\xC3\xA9 \xE2\x82\xAC\";\n");
+    dir.WriteFile("old.zs", "y = \"caf\xE9\";\n"); // already Windows-1252: not valid UTF-8
+    dir.WriteFile("init.zs", "\xEF\xBB\xBFz = 1;\n");
+    ASSERT_EQ(Parse("entry \xC3\x9Cn\xC3\xAF"
+                    "code\n"
+                    "init-source init.zs\n"
+                    "module h\xC3\xA9llo.zs folder=D\xC3\xA9j\xC3\xA0\n"
+                    "module old.zs\n"
+                    "bank string \xC3\x89"
+                    "crits\n"
+                    "text gr\xC3\xBC\xC3\x9F \"na\xC3\xAFve \xE2\x80\x9Cquoted\xE2\x80\x9D\"\n"),
+              "");
+    const PackEntry& entry = project.entries[0];
+    EXPECT_EQ(entry.name, "\xDCn\xEF"
+                          "code");
+    EXPECT_EQ(entry.initialSource, "z = 1;\n");
+    const PackBank& sources = entry.banks[0];
+    ASSERT_EQ(sources.elements.size(), 2u);
+    EXPECT_EQ(sources.elements[0].name, "h\xE9llo.zs");
+    EXPECT_EQ(sources.elements[0].folder, "D\xE9j\xE0");
+    EXPECT_EQ(std::string(sources.elements[0].data.begin(), sources.elements[0].data.end()),
+              "x = \"Gr\xFC\xDF"
+              "e, caf\xE9 \x80\";\n");
+    EXPECT_EQ(std::string(sources.elements[1].data.begin(), sources.elements[1].data.end()),
+              "y = \"caf\xE9\";\n");
+    const PackBank& strings = entry.banks.back();
+    EXPECT_EQ(strings.name, "\xC9"
+                            "crits");
+    EXPECT_EQ(strings.elements[0].name, "gr\xFC\xDF");
+    EXPECT_EQ(std::string(strings.elements[0].data.begin(), strings.elements[0].data.end()),
+              "na\xEFve \x93quoted\x94");
+
+    // A manifest that is not UTF-8 keeps its bytes.
+    dir.WriteFile("caf\xE9.zs", "");
+    ASSERT_EQ(Parse("entry Caf\xE9\nmodule caf\xE9.zs\n"), "");
+    EXPECT_EQ(project.entries[0].name, "Caf\xE9");
+    EXPECT_EQ(project.entries[0].banks[0].elements[0].name, "caf\xE9.zs");
+}
+
+TEST_F(ManifestTest, ACharacterWindows1252CannotHoldIsAnErrorWhereItStands) {
+    dir.WriteFile("m.zs", "");
+    dir.WriteFile("greek.zs", "a = 1;\r\nb = \"\xCE\xB1\";\n");
+    EXPECT_EQ(Parse("entry E\nmodule m.zs\nmodule greek.zs\n"),
+              dir.Linux("greek.zs") + ":2: U+03B1 '\xCE\xB1' cannot be written in Windows-1252, "
+                                      "the player's character set");
+    EXPECT_EQ(Parse("\n\nentry \xE2\x9C\x93\nmodule m.zs\n"),
+              "p.zpk:3: entry name '\xE2\x9C\x93' holds U+2713 '\xE2\x9C\x93', which "
+              "Windows-1252 cannot hold");
+    EXPECT_EQ(Parse("entry E\nmodule m.zs\nbank string\ntext t \"\xF0\x9F\x99\x82\"\n"),
+              "p.zpk:4: the text of 't' holds U+1F642 '\xF0\x9F\x99\x82', which Windows-1252 "
+              "cannot hold");
+}

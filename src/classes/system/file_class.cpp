@@ -124,6 +124,7 @@ int CIFile::Adopt(HANDLE file) {
     file_ = file;
     length_ = int32_t(low);
     position_ = 0;
+    seekable_ = GetFileType(file) == FILE_TYPE_DISK;
     reader_.Invalidate();
     return 1;
 }
@@ -150,8 +151,18 @@ void CIFile::Create() {
     DWORD readWriteError = file == INVALID_HANDLE_VALUE ? GetLastError() : 0;
     if (file == INVALID_HANDLE_VALUE) file = FileOpen(path_.c_str(), 0);
     if (file != INVALID_HANDLE_VALUE) {
-        FileClose(file);
+        // A device or pipe is opened again while the first handle still holds it: the
+        // reader of a FIFO would otherwise see its writer gone and stop. Only regular
+        // files are kept from a second opener.
+        HANDLE probe = file;
+        const bool regular = GetFileType(probe) == FILE_TYPE_DISK;
+        if (regular) FileClose(probe);
         file = FileOpen(path_.c_str(), mode);
+        if (!regular) {
+            const DWORD error = GetLastError();
+            FileClose(probe);
+            SetLastError(error);
+        }
     } else if (readWriteError == ERROR_FILE_NOT_FOUND && GetLastError() == ERROR_FILE_NOT_FOUND) {
         // Only a file that is not there is made: an existing one that cannot be opened
         // is never truncated.
@@ -217,7 +228,7 @@ bool CIFile::WriteBytes(const char* data, size_t count) {
         SetLastDiskError(*interpreter, ERROR_FILE_TOO_LARGE);
         return false;
     }
-    if (FileSeek(file_, uint32_t(position_)) != uint32_t(position_) ||
+    if ((seekable_ && FileSeek(file_, uint32_t(position_)) != uint32_t(position_)) ||
         FileWrite(file_, data, uint32_t(count)) != kResultOk) {
         StoreLastDiskError(*interpreter);
         return false;

@@ -69,7 +69,8 @@ private:
     int Adopt(HANDLE file);
     void CloseHandleOnly();
     void RequireOpen();
-    // Writes at the position; false after a failure (the error stored).
+    // Writes at the position (on a device or pipe, where the bytes come); false after a
+    // failure (the error stored).
     bool WriteBytes(const char* data, size_t count);
 
     static const ScriptMethod<CIFile> kMethods[kMethodCount];
@@ -79,6 +80,8 @@ private:
     std::string path_;
     int32_t position_ = 0;
     int32_t length_ = 0;
+    // False for devices and pipes, which cannot seek.
+    bool seekable_ = true;
     CFileReader reader_;
 };
 

@@ -571,11 +571,10 @@ std::string CISystem::PrepareDownloadUrl(const std::string& url) {
     size_t last = url.find_last_not_of(" \t\r\n");
     std::string trimmed = url.substr(first, last + 1 - first);
     if (trimmed.find(':') == std::string::npos) {
-        char folder[MAX_PATH + 1] = {};
-        DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
-        std::string base = length > 0 && length < sizeof folder ? folder : "";
-        if (!base.empty() && base.back() != '\\') base += '\\';
-        return Unescape(base + trimmed);
+        // A path, by the rules of every other file name: "/etc/hosts" is on the current
+        // drive, "data.txt" in the current directory.
+        std::string full;
+        return GetFullPath(Unescape(trimmed).c_str(), full) != 0 ? full : std::string();
     }
     // Network URLs go as given: decoding %26, %3F, %2F or %23 would ask for another
     // resource.

@@ -81,8 +81,9 @@ public:
     // The number of download records, for tests.
     size_t GetDownloadCount();
 
-    // The URL as DownloadFile fetches it: trimmed, a bare path made a file URL, and local
-    // paths and file URLs percent-decoded. Empty for an empty URL.
+    // The URL as DownloadFile fetches it: trimmed, a path without a scheme or drive made
+    // full as every file name is, and local paths and file URLs percent-decoded. Empty
+    // for an empty URL.
     static std::string PrepareDownloadUrl(const std::string& url);
     // The URL as BrowseURL hands it to the browser; empty when it cannot be read.
     static std::string PrepareBrowseUrl(const std::string& url);

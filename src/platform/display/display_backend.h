@@ -124,7 +124,9 @@ CursorState CurrentCursor();
 namespace platform {
 
 std::unique_ptr<DisplayBackend> MakeHeadlessDisplay();
-// Null, with the reason on standard error, when SDL's video cannot start.
+// Null, with the reason on standard error, when SDL's video cannot start, or when no
+// display is there and SDL started one of its drivers that show nothing (one that
+// SDL_VIDEODRIVER names is kept; its windows are not taken to be seen).
 std::unique_ptr<DisplayBackend> MakeSdlDisplay();
 
 } // namespace platform

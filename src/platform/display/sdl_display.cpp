@@ -17,22 +17,52 @@
 namespace platform {
 namespace {
 
+// Other parts of the system may run SDL for sound or game input: SDL is quit whole only
+// when the last of them is done.
+void StopSdlVideo() {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
+}
+
 // SDL's video, started before the display is made and stopped after everything made with
-// it is gone. Other parts of the system may run SDL for sound or game input: SDL is quit
-// whole only when the last of them is done.
+// it is gone.
 struct SdlVideo {
     SdlVideo() = default;
     SdlVideo(const SdlVideo&) = delete;
     SdlVideo& operator=(const SdlVideo&) = delete;
-    ~SdlVideo() {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
-    }
+    ~SdlVideo() { StopSdlVideo(); }
 };
 
 DisplayMode ModeOf(const SDL_DisplayMode& mode) {
     int bits = SDL_BYTESPERPIXEL(mode.format) * 8;
     return DisplayMode{mode.w, mode.h, bits != 0 ? bits : 32, mode.refresh_rate};
+}
+
+// SDL's drivers that draw into memory only. Without a display SDL starts one of them on
+// its own, and a message box drawn there would wait for a click nobody can give.
+bool ShowsNothing(const char* driver) {
+    return driver != nullptr &&
+           (SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0);
+}
+
+// Whether the driver SDL started is one the environment asked for by name (SDL_VIDEODRIVER
+// or the hint, a list of names).
+bool DriverWasNamed(const char* driver) {
+    const char* named = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (named == nullptr || driver == nullptr) return false;
+    const size_t length = SDL_strlen(driver);
+    for (const char* name = named; *name != '\0';) {
+        const char* end = SDL_strchr(name, ',');
+        const size_t size = end != nullptr ? size_t(end - name) : SDL_strlen(name);
+        if (size == length && SDL_strncasecmp(name, driver, length) == 0) return true;
+        name += end != nullptr ? size + 1 : size;
+    }
+    return false;
+}
+
+bool IsSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && *value != '\0';
 }
 
 bool SameMode(const DisplayMode& a, const DisplayMode& b) {
@@ -42,7 +72,7 @@ bool SameMode(const DisplayMode& a, const DisplayMode& b) {
 
 class SdlDisplay final : public DisplayBackend {
 public:
-    SdlDisplay() {
+    SdlDisplay() : showsWindows_(!ShowsNothing(SDL_GetCurrentVideoDriver())) {
         SDL_StartTextInput();
         SetTextInputDelivered(true);
     }
@@ -106,7 +136,7 @@ public:
         return false;
     }
 
-    bool ShowsWindows() const override { return true; }
+    bool ShowsWindows() const override { return showsWindows_; }
 
     void Flash(HWND window, bool on) override {
         if (SDL_Window* shown = windows_.SdlWindowOf(window))
@@ -121,6 +151,7 @@ private:
     SdlWindowIcons icons_;
     SdlInput input_{windows_};
     bool pumping_ = false;
+    const bool showsWindows_;
 };
 
 } // namespace
@@ -134,8 +165,26 @@ std::unique_ptr<DisplayBackend> MakeSdlDisplay() {
     // (which would load a whole graphics stack, and stand in the way of the windows
     // that want OpenGL of their own). The environment can still ask for one.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Without an X or Wayland display only the console's own (KMSDRM) can show a window.
+    // Asking for it alone keeps SDL from probing the others, whose libraries write their
+    // complaints to standard error. SDL_VIDEODRIVER still chooses.
+    const char* named = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    const bool consoleOnly =
+        (named == nullptr || *named == '\0') && !IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY");
+    if (consoleOnly) SDL_SetHint(SDL_HINT_VIDEODRIVER, "KMSDRM");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "zorv: the sdl display cannot start: %s\n", SDL_GetError());
+        std::fprintf(stderr,
+                     "zorv: the sdl display cannot start (%s%s); using the headless display\n",
+                     consoleOnly ? "no X or Wayland display, and " : "", SDL_GetError());
+        return nullptr;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (ShowsNothing(driver) && !DriverWasNamed(driver)) {
+        std::fprintf(stderr,
+                     "zorv: the sdl display cannot start (no display found, only SDL's \"%s\" "
+                     "driver, which shows nothing); using the headless display\n",
+                     driver);
+        StopSdlVideo();
         return nullptr;
     }
     // The screen the system reports is the desktop's, unless ZORV_SCREEN chose one.

@@ -16,6 +16,11 @@ bool ParentFolderExists(const std::string& linuxPath) {
     return stat(parent.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool IsFifo(const std::string& linuxPath) {
+    struct stat info {};
+    return !linuxPath.empty() && stat(linuxPath.c_str(), &info) == 0 && S_ISFIFO(info.st_mode);
+}
+
 } // namespace
 
 DWORD Win32ErrorFromErrno(int error, const std::string& linuxPath) {
@@ -62,6 +67,12 @@ DWORD Win32ErrorFromErrno(int error, const std::string& linuxPath) {
         return ERROR_NOT_SUPPORTED;
     case EPIPE:
         return ERROR_BROKEN_PIPE;
+    case ESPIPE:
+        return ERROR_SEEK_ON_DEVICE;
+    case ENXIO:
+    case ENODEV:
+        // A FIFO's writer meets ENXIO while nobody reads it.
+        return IsFifo(linuxPath) ? ERROR_PIPE_NOT_CONNECTED : ERROR_DEV_NOT_EXIST;
     default:
         return ERROR_GEN_FAILURE;
     }

@@ -1,28 +1,32 @@
 #include <cerrno>
+#include <csignal>
+#include <ctime>
 #include <fcntl.h>
 #include <memory>
+#include <optional>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/files/errno_mapping.h"
-#include "platform/kernel/errors.h"
-#include "platform/kernel/faults.h"
 #include "platform/files/file_attributes.h"
 #include "platform/files/file_sharing.h"
 #include "platform/files/files.h"
-#include "platform/kernel/kernel_objects.h"
 #include "platform/files/path_mapping.h"
+#include "platform/kernel/errors.h"
+#include "platform/kernel/faults.h"
+#include "platform/kernel/kernel_objects.h"
 #include "platform/serial/serial_ports.h"
 
 namespace platform {
 namespace {
 
 // An open file: its descriptor, the access the opener asked for (the descriptor may
-// allow more, to truncate) and its entry in the sharing record.
+// allow more, to truncate), its entry in the sharing record and whether it is a pipe.
 class FileObject : public KernelObject {
 public:
-    FileObject(int fd, DWORD access, FileId id, uint64_t ticket)
-        : fd(fd), access(access), id(id), ticket(ticket) {}
+    FileObject(int fd, DWORD access, FileId id, uint64_t ticket, bool pipe)
+        : fd(fd), access(access), id(id), ticket(ticket), pipe(pipe) {}
     ~FileObject() override {
         close(fd);
         RemoveSharer(id, ticket);
@@ -34,6 +38,7 @@ public:
     const DWORD access;
     const FileId id;
     const uint64_t ticket;
+    const bool pipe;
 };
 
 constexpr int kCreateAttempts = 8;
@@ -123,18 +128,23 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
         return INVALID_HANDLE_VALUE;
     }
     DWORD refusal = ERROR_SUCCESS;
+    bool regular = false;
     if (fstat(fd, &info) != 0) {
         refusal = platform::Win32ErrorFromErrno(errno);
-    } else if (!S_ISREG(info.st_mode) || (existed && writes && platform::IsReadOnly(info))) {
-        // Folders, devices and pipes are not files here; a read-only file refuses writers
-        // even to the super-user, as on Windows.
+    } else if (S_ISDIR(info.st_mode)) {
+        refusal = ERROR_ACCESS_DENIED;
+    } else if ((regular = S_ISREG(info.st_mode)) && existed && writes &&
+               platform::IsReadOnly(info)) {
+        // As on Windows, even to the super-user.
         refusal = ERROR_ACCESS_DENIED;
     } else if (fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         refusal = platform::Win32ErrorFromErrno(errno);
     }
     uint64_t ticket = 0;
     platform::FileId id = platform::FileIdOf(info);
-    if (refusal == ERROR_SUCCESS) {
+    // Devices and pipes have many users by nature ("/dev/null", a terminal): only regular
+    // files are kept from a second opener.
+    if (refusal == ERROR_SUCCESS && regular) {
         platform::SharingLock lock;
         if (lock.Allows(id, access, shareMode)) {
             ticket = lock.Add(id, access, shareMode);
@@ -147,8 +157,9 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
         SetLastError(refusal);
         return INVALID_HANDLE_VALUE;
     }
-    auto file = std::make_shared<platform::FileObject>(fd, access, id, ticket);
-    if (truncates && existed && info.st_size != 0 && ftruncate(fd, 0) != 0) {
+    bool pipe = S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode);
+    auto file = std::make_shared<platform::FileObject>(fd, access, id, ticket, pipe);
+    if (truncates && existed && regular && info.st_size != 0 && ftruncate(fd, 0) != 0) {
         FailWithErrno(errno);
         return INVALID_HANDLE_VALUE;
     }
@@ -187,6 +198,40 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, 
     return TRUE;
 }
 
+namespace platform {
+namespace {
+
+// Keeps SIGPIPE, which a write to a pipe nobody reads raises, from ending the process
+// while the writer is on this thread; the write fails with EPIPE instead.
+class PipeSignalBlock {
+public:
+    PipeSignalBlock() {
+        sigemptyset(&pipeOnly_);
+        sigaddset(&pipeOnly_, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipeOnly_, &previous_);
+    }
+    ~PipeSignalBlock() {
+        // The signal this thread's write raised is taken before it could be delivered.
+        if (raised_ && !sigismember(&previous_, SIGPIPE)) {
+            const timespec none{};
+            sigtimedwait(&pipeOnly_, nullptr, &none);
+        }
+        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    }
+    PipeSignalBlock(const PipeSignalBlock&) = delete;
+    PipeSignalBlock& operator=(const PipeSignalBlock&) = delete;
+
+    void Raised() { raised_ = true; }
+
+private:
+    sigset_t pipeOnly_{};
+    sigset_t previous_{};
+    bool raised_ = false;
+};
+
+} // namespace
+} // namespace platform
+
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
                void* overlapped) {
     if (bytesWritten) *bytesWritten = 0;
@@ -202,10 +247,13 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWri
     if (!buffer && bytesToWrite != 0) return Fail(ERROR_INVALID_PARAMETER);
     const auto* bytes = static_cast<const char*>(buffer);
     DWORD done = 0;
+    std::optional<platform::PipeSignalBlock> pipeSignal;
+    if (object->pipe) pipeSignal.emplace();
     while (done < bytesToWrite) {
         ssize_t count = write(object->fd, bytes + done, bytesToWrite - done);
         if (count < 0) {
             if (errno == EINTR) continue;
+            if (errno == EPIPE && pipeSignal) pipeSignal->Raised();
             if (bytesWritten) *bytesWritten = done;
             return errno == EIO ? Fail(ERROR_WRITE_FAULT) : FailWithErrno(errno);
         }
@@ -279,6 +327,22 @@ BOOL SetEndOfFile(HANDLE file) {
     off_t position = lseek(object->fd, 0, SEEK_CUR);
     if (position < 0 || ftruncate(object->fd, position) != 0) return FailWithErrno(errno);
     return TRUE;
+}
+
+DWORD GetFileType(HANDLE file) {
+    if (platform::IsSerialHandle(file)) return FILE_TYPE_CHAR;
+    auto object = platform::LookupFile(file);
+    if (!object) return FILE_TYPE_UNKNOWN;
+    struct stat info {};
+    if (fstat(object->fd, &info) != 0) {
+        FailWithErrno(errno);
+        return FILE_TYPE_UNKNOWN;
+    }
+    SetLastError(ERROR_SUCCESS);
+    if (S_ISREG(info.st_mode) || S_ISBLK(info.st_mode)) return FILE_TYPE_DISK;
+    if (S_ISCHR(info.st_mode)) return FILE_TYPE_CHAR;
+    if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) return FILE_TYPE_PIPE;
+    return FILE_TYPE_UNKNOWN;
 }
 
 BOOL FlushFileBuffers(HANDLE file) {

@@ -64,23 +64,37 @@ struct WIN32_FIND_DATAA {
 };
 
 // Share modes are honoured among the opens of this process (Linux keeps none): an open
-// that conflicts with another fails with ERROR_SHARING_VIOLATION before anything is
-// truncated. A read-only file refuses write access (ERROR_ACCESS_DENIED) to every user,
-// and a folder cannot be opened. CREATE_ALWAYS and OPEN_ALWAYS set ERROR_ALREADY_EXISTS
-// when the file was there, ERROR_SUCCESS otherwise.
+// of a regular file that conflicts with another fails with ERROR_SHARING_VIOLATION
+// before anything is truncated. Devices and pipes ("/dev/null", "/dev/stdout", a FIFO)
+// open as they are, shared, and are never truncated; a FIFO that nobody reads refuses a
+// writer (ERROR_PIPE_NOT_CONNECTED) instead of waiting for one. A read-only file refuses
+// write access (ERROR_ACCESS_DENIED) to every user, and a folder cannot be opened.
+// CREATE_ALWAYS and OPEN_ALWAYS set ERROR_ALREADY_EXISTS when the file was there,
+// ERROR_SUCCESS otherwise.
 HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
                    LPSECURITY_ATTRIBUTES security, DWORD creationDisposition,
                    DWORD flagsAndAttributes, HANDLE templateFile);
 // Overlapped I/O is not offered: the last argument must be null. At the end of the file
 // ReadFile succeeds with 0 bytes read.
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, void* overlapped);
+// Writing to a pipe that nobody reads any more fails (ERROR_BROKEN_PIPE) instead of
+// ending the process.
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
                void* overlapped);
 // Without `distanceHigh`, a position past 4 GB is refused (ERROR_INVALID_PARAMETER); a
 // negative one always is (ERROR_NEGATIVE_SEEK). The position stays where it was.
+// Devices and pipes that cannot seek refuse it; GetFileType tells them apart.
 DWORD SetFilePointer(HANDLE file, LONG distance, LPLONG distanceHigh, DWORD moveMethod);
 DWORD GetFileSize(HANDLE file, LPDWORD fileSizeHigh);
 BOOL SetEndOfFile(HANDLE file);
+inline constexpr DWORD FILE_TYPE_UNKNOWN = 0;
+inline constexpr DWORD FILE_TYPE_DISK = 1;
+inline constexpr DWORD FILE_TYPE_CHAR = 2;
+inline constexpr DWORD FILE_TYPE_PIPE = 3;
+// FILE_TYPE_DISK for files (and block devices), FILE_TYPE_CHAR for character devices and
+// serial ports, FILE_TYPE_PIPE for pipes; FILE_TYPE_UNKNOWN with the error for a handle
+// that is none of them.
+DWORD GetFileType(HANDLE file);
 BOOL FlushFileBuffers(HANDLE file);
 // Closes any kernel handle: files, events, mutexes, semaphores, threads.
 BOOL CloseHandle(HANDLE object);

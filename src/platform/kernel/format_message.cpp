@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "platform/kernel/errors.h"
 #include "platform/internet/internet.h"
+#include "platform/kernel/errors.h"
 #include "platform/kernel/memory.h"
 #include "platform/kernel/string_table.h"
 
@@ -41,6 +41,7 @@ constexpr SystemMessage kMessages[] = {
     {ERROR_HANDLE_EOF, "Reached the end of the file."},
     {ERROR_NOT_SUPPORTED, "The request is not supported."},
     {ERROR_BAD_NETPATH, "The network path was not found."},
+    {ERROR_DEV_NOT_EXIST, "The specified network resource or device is no longer available."},
     {ERROR_FILE_EXISTS, "The file exists."},
     {ERROR_INVALID_PARAMETER, "The parameter is incorrect."},
     {ERROR_BROKEN_PIPE, "The pipe has been ended."},
@@ -49,11 +50,13 @@ constexpr SystemMessage kMessages[] = {
     {ERROR_INVALID_NAME, "The filename, directory name, or volume label syntax is incorrect."},
     {ERROR_NEGATIVE_SEEK,
      "An attempt was made to move the file pointer before the beginning of the file."},
+    {ERROR_SEEK_ON_DEVICE, "The file pointer cannot be set on the specified device or file."},
     {ERROR_DIR_NOT_EMPTY, "The directory is not empty."},
     {ERROR_NOT_LOCKED, "The segment is already unlocked."},
     {ERROR_BAD_PATHNAME, "The specified path is invalid."},
     {ERROR_ALREADY_EXISTS, "Cannot create a file when that file already exists."},
     {ERROR_FILENAME_EXCED_RANGE, "The filename or extension is too long."},
+    {ERROR_PIPE_NOT_CONNECTED, "No process is on the other end of the pipe."},
     {ERROR_MORE_DATA, "More data is available."},
     {ERROR_NO_MORE_ITEMS, "No more data is available."},
     {ERROR_DIRECTORY, "The directory name is invalid."},

@@ -10,6 +10,7 @@
 #include "platform/shell/launcher.h"
 #include "script/script_runner.h"
 #include "support/http_server.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -115,6 +116,27 @@ TEST(SystemClass, BlockingDownloadsOfFilesAndMissingPages) {
                   "Print(\"[\" + m + \"]\", Disk.GetFileSize(e), Disk.GetFileSize(l));\n");
     EXPECT_EQ(output, "[] 3 5\n");
     EXPECT_EQ(server.RequestCount("/a%26b"), 1);
+}
+
+// A local path is a file name like any other; its download reports all of it received.
+TEST(SystemClass, LocalPathsDownloadAsFileNamesDo) {
+    test_support::TempDir dir;
+    dir.WriteFile("data.txt", "twelve bytes");
+    std::string output = RunScript("last = \"\";\n"
+                                   "Function OnDl(address, local, received, total, status) {\n"
+                                   "  last = (address == \"" +
+                                   dir.Win("data.txt") +
+                                   "\") + \" \" + received + \" \" + total + \" \" +\n"
+                                   "         (status == System.DOWNLOADSTATUS_DOWNLOADED);\n"
+                                   "}\n"
+                                   "System.OnDownload = OnDl;\n"
+                                   "a = System.DownloadFile(\"" +
+                                   dir.Linux("data.txt") +
+                                   "\");\n"
+                                   "b = System.DownloadFile(\"" +
+                                   dir.Linux("data.txt") + "\", 1);\n" + WaitUntil("last != \"\"") +
+                                   "Print(Disk.GetFileSize(a), Disk.GetFileSize(b), last);\n");
+    EXPECT_EQ(output, "12 12 1 12 12 1\n");
 }
 
 TEST(SystemClass, EndingTheRunDuringATransferReturns) {

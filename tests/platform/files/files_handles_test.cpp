@@ -1,5 +1,8 @@
 #include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include "platform/files/files_fixture.h"
@@ -138,6 +141,50 @@ TEST_F(FileHandlesTest, ShareModesAreEnforcedAmongOpeners) {
     EXPECT_TRUE(DeleteFileA(W("t.txt").c_str()));
     EXPECT_EQ(ReadAll(deletable), "keep");
     CloseHandle(deletable);
+}
+
+// Devices and pipes are reached through the drive that holds "/", C: by default (a Linux
+// path of a character device names a serial port).
+TEST_F(FileHandlesTest, DevicesAndPipesOpenWithoutSharingRules) {
+    // Many writers at once, truncating ones too, as every program shares /dev/null.
+    HANDLE first = Open("C:\\dev\\null", GENERIC_WRITE, 0, CREATE_ALWAYS);
+    ASSERT_NE(first, INVALID_HANDLE_VALUE) << GetLastError();
+    HANDLE second = Open("\\dev\\null", kReadWrite, 0, OPEN_EXISTING);
+    ASSERT_NE(second, INVALID_HANDLE_VALUE) << GetLastError();
+    EXPECT_EQ(GetFileType(first), DWORD(FILE_TYPE_CHAR));
+    EXPECT_TRUE(Write(first, "gone"));
+    EXPECT_EQ(ReadAll(second), "");
+    CloseHandle(second);
+    CloseHandle(first);
+
+    ASSERT_EQ(mkfifo(dir.Linux("fifo").c_str(), 0600), 0);
+    const std::string fifo = W("fifo");
+    // Nobody reads it: the writer is refused at once instead of waiting.
+    EXPECT_EQ(OpenError(fifo, GENERIC_WRITE, 0, OPEN_EXISTING), ERROR_PIPE_NOT_CONNECTED);
+    int reader = open(dir.Linux("fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    HANDLE writer = Open(fifo, GENERIC_WRITE, 0, OPEN_EXISTING);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE) << GetLastError();
+    HANDLE another = Open(fifo, GENERIC_WRITE, 0, OPEN_EXISTING);
+    ASSERT_NE(another, INVALID_HANDLE_VALUE) << GetLastError();
+    EXPECT_EQ(GetFileType(writer), DWORD(FILE_TYPE_PIPE));
+    EXPECT_TRUE(Write(writer, "through "));
+    EXPECT_TRUE(Write(another, "the pipe"));
+    EXPECT_EQ(ErrorOf(SetFilePointer(writer, 0, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER),
+              ERROR_SEEK_ON_DEVICE);
+    char received[32] = {};
+    EXPECT_EQ(read(reader, received, sizeof received), 16);
+    EXPECT_STREQ(received, "through the pipe");
+    // Its reader gone, a write fails; the process goes on.
+    close(reader);
+    EXPECT_EQ(ErrorOf(Write(writer, "lost"), false), ERROR_BROKEN_PIPE);
+    CloseHandle(another);
+    CloseHandle(writer);
+
+    HANDLE file = Open(W("plain.txt"), GENERIC_WRITE, 0, CREATE_ALWAYS);
+    EXPECT_EQ(GetFileType(file), DWORD(FILE_TYPE_DISK));
+    CloseHandle(file);
+    EXPECT_EQ(ErrorOf(GetFileType(file), DWORD(FILE_TYPE_UNKNOWN)), ERROR_INVALID_HANDLE);
 }
 
 TEST_F(FileHandlesTest, ReadOnlyFilesRefuseWritersAndDeletion) {
