@@ -731,8 +731,10 @@ const ScriptClassInfo* GetSystemClassInfo() {
 }
 
 void PollSystemDownloads(CInterpretor& interpreter) {
-    auto* system = static_cast<CISystem*>(interpreter.GetSingleton(CISystem::kClassId));
-    if (system != nullptr && system->classRecord != nullptr &&
-        system->classRecord->info == &kSystemClass)
-        system->PollDownloads();
+    // A project whose class list leaves System out has another class's object, or none, in
+    // its slot: only a System object is one to poll.
+    auto* singleton = interpreter.GetSingleton(CISystem::kClassId);
+    if (singleton != nullptr && singleton->classRecord != nullptr &&
+        singleton->classRecord->info == &kSystemClass)
+        static_cast<CISystem*>(singleton)->PollDownloads();
 }
