@@ -276,3 +276,10 @@ void CISurface::Rotate() {
     mainSurface->FillRectAll(backgroundColor);
     turned.Blit(mainSurface, dx, dy, 0, 0, turned.GetWidth(), turned.GetHeight(), 0, 0, 0, 0);
 }
+
+void CISurface::DrawPolygon() {
+    constexpr uint32_t kPointArrayClassId = 10;
+    if (interpreter->GetArgCount() < 1 ||
+        !interpreter->GetArg(0)->IsObjectOfClass(kPointArrayClassId))
+        interpreter->RaiseError(57);
+}
