@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "classes/surface/point_array_class.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
 #include "foundation/ptr_array.h"
@@ -288,10 +289,11 @@ ScriptRunner::ScriptRunner() {
     RegisterScriptClass(GetStringClassInfo());
     RegisterSystemClasses();
     RegisterWindowClasses();
+    RegisterScriptClass(GetPointArrayClassInfo());
 }
 
 ScriptRunner::~ScriptRunner() {
-    for (uint32_t classId : {kDoublesId, kSpriteId, kSurfaceId, 56u, 8u})
+    for (uint32_t classId : {kDoublesId, kSpriteId, kSurfaceId, 56u, 8u, CIPointArray::kClassId})
         UnregisterScriptClass(classId);
     UnregisterSystemClasses();
     UnregisterWindowClasses();
