@@ -143,3 +143,17 @@ Print(s.CaptureWindow(w), AsText(s.GetPixel(30, 20)));
 s = New Surface(60, 40, 32);
 s.CaptureWindow(s);
 // expect: error 14 line 2
+
+//== full screen takes the mode's size and depth, windowed mode the client size again
+w = New Window(200, 100, 0, 0);
+w.SetPenColor(Window.RED);
+w.Line(0, 0, 199, 0);
+w.SetFullScreenMode(640, 480, 16);
+s = w.GetSurface();
+Print(s.GetPixelWidth(), s.GetPixelHeight(), s.GetDepth(), AsText(s.GetPixel(100, 0)));
+w.SetWindowedMode();
+UiDispatch();
+Print(s.GetPixelWidth(), s.GetPixelHeight(), s.GetDepth(), AsText(s.GetPixel(100, 0)));
+// expect output: 640 480 16 16252928
+// expect output: 200 100 16 16252928
+// expect: end
