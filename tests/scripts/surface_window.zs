@@ -28,16 +28,18 @@ Print(w.GetPixelWidth(), w.GetPixelHeight(), AsText(UiPixel(w, 50, 5)), AsText(U
 // expect output: 160 90 16711680 65280
 // expect: end
 
-//== a window painted again shows its Surface
+//== a window painted again shows its Surface over the background its brush erased
 w = New Window(100, 60, 0, 0);
-w.SetPenColor(Window.BLUE);
-w.Rectangle(10, 10, 30, 30);
+w.Clear(Window.BLUE);
 UiRefreshNow();
-h = New Window(100, 60, 0, 0);
-Delete h;
+w.Minimize();
+UiRefreshNow();
 UiDispatch();
-Print(AsText(UiPixel(w, 10, 20)));
-// expect output: 255
+w.Restore();
+UiRefreshNow();
+UiDispatch();
+Print(w.IsMinimized(), AsText(UiPixel(w, 10, 20)), AsText(UiPixel(w, 99, 59)));
+// expect output: 0 255 255
 // expect: end
 
 //== a Surface copies from a Window's Surface
