@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "classes/surface/dirty_rects.h"
+#include "classes/surface/dirty_rect_list.h"
 
 class SurfaceHandle;
 

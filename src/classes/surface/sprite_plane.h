@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "classes/surface/dirty_rects.h"
+#include "classes/surface/dirty_rect_list.h"
 #include "classes/surface/sprite_entry.h"
 
 class SurfaceHandle;

@@ -1,4 +1,4 @@
-#include "classes/surface/dirty_rects.h"
+#include "classes/surface/dirty_rect_list.h"
 
 #include <gtest/gtest.h>
 
