@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
 #include "platform/display/input_script.h"
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
     platform::InstallPlayerLauncher();
     RegisterSystemClasses();
     RegisterWindowClasses();
+    RegisterSurfaceClasses();
     RegisterScriptClasses();
     // A run driven by an input script (tests, examples) ends when a step cannot be taken.
     if (!platform::headless::InstallInputScriptFromEnvironment(
