@@ -51,9 +51,8 @@ CISurface::CISurface(CInterpretor* interpreter, const CClassRecord* record)
 CISurface::~CISurface() {
     delete fillPainter;
     delete penPainter;
+    DetachAllSprites(0);
     delete mainSurface;
-    delete backgroundStore;
-    std::free(dirtyRects);
 }
 
 void CISurface::Destroy(int) {
@@ -69,12 +68,9 @@ void CISurface::Destroy(int) {
             window->DetachSurface();
     }
     DetachAllSprites(0);
-    delete backgroundStore;
-    backgroundStore = nullptr;
+    plane.DropBackgroundStore();
     if (fullScreen != 0) SetWindowed(0);
-    std::free(dirtyRects);
-    dirtyRects = nullptr;
-    dirtyCount = 0;
+    plane.dirty.Clear();
     CIRefresh::Detach();
     delete this;
 }
@@ -122,8 +118,7 @@ int CISurface::CreateSurface(int32_t newWidth, int32_t newHeight, int32_t newDep
     if (mainSurface != nullptr && fullScreen != 0) handle->CopyDisplayState(mainSurface);
     delete mainSurface;
     mainSurface = handle;
-    delete backgroundStore;
-    backgroundStore = nullptr;
+    plane.DropBackgroundStore();
     createFlags = flags;
     UpdateSize();
     return 1;
@@ -146,8 +141,7 @@ int CISurface::Recreate(int32_t newWidth, int32_t newHeight) {
     if (fullScreen != 0) handle->CopyDisplayState(old);
     mainSurface = handle;
     delete old;
-    delete backgroundStore;
-    backgroundStore = nullptr;
+    plane.DropBackgroundStore();
     UpdateSize();
     return 1;
 }

@@ -1,5 +1,6 @@
 #include "classes/surface/surface_classes.h"
 
+#include "classes/surface/sprite_class.h"
 #include "classes/surface/surface_class.h"
 #include "classes/window/window_surface.h"
 #include "script/classes/base_class.h"
@@ -9,6 +10,7 @@ namespace {
 const ScriptClassInfo* const* Classes(size_t& count) {
     static const ScriptClassInfo* const classes[] = {
         GetSurfaceClassInfo(),
+        GetSpriteClassInfo(),
     };
     count = sizeof classes / sizeof classes[0];
     return classes;
