@@ -95,6 +95,8 @@ void CISurface::MeasureStyled(const char* text, int32_t* outWidth, int32_t* outH
     }
     if (outWidth != nullptr) *outWidth = size.cx;
     if (outHeight != nullptr) *outHeight = size.cy;
+    penX = 0;
+    penY += size.cy;
 }
 
 void CISurface::Write() {
@@ -110,10 +112,11 @@ void CISurface::WriteLn() {
     for (int32_t i = 0; i < count; ++i) {
         const char* text =
             interpreter->IsArgDefault(uint32_t(i)) ? "" : interpreter->GetArgString(uint32_t(i));
-        int32_t lineHeight = 0;
-        MeasureStyled("X", nullptr, &lineHeight);
+        int32_t startX = penX;
+        int32_t startY = penY;
         WriteStyled(text, nullptr, nullptr);
-        penX = 0;
-        penY += lineHeight;
+        penX = startX;
+        penY = startY;
+        MeasureStyled(text[0] != 0 ? text : "X", nullptr, nullptr);
     }
 }
