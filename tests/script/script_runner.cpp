@@ -7,6 +7,7 @@
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
 #include "foundation/ptr_array.h"
+#include "graphics2d/formats/image_file_manager.h"
 #include "platform/files/files.h"
 #include "script/classes/base_class.h"
 #include "script/classes/script_program.h"
@@ -316,6 +317,9 @@ ScriptResult ScriptRunner::Run(const std::string& source, const std::string& uni
             ~End() { EndWindowRun(); }
         } end;
         CInterpretor interpreter(0, launch);
+        // What Init would make: the image files scripts load and save go through it.
+        interpreter.imageFileManager = new ImageFileManager;
+        interpreter.imageFileManager->Init(0);
         PtrArray names;
         BuildBuiltinClassNameList(names);
         interpreter.InitClassRegistry(names);

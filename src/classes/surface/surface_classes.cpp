@@ -1,5 +1,6 @@
 #include "classes/surface/surface_classes.h"
 
+#include "classes/surface/point_array_class.h"
 #include "classes/surface/sprite_class.h"
 #include "classes/surface/surface_class.h"
 #include "classes/window/window_surface.h"
@@ -10,6 +11,7 @@ namespace {
 const ScriptClassInfo* const* Classes(size_t& count) {
     static const ScriptClassInfo* const classes[] = {
         GetSurfaceClassInfo(),
+        GetPointArrayClassInfo(),
         GetSpriteClassInfo(),
     };
     count = sizeof classes / sizeof classes[0];
