@@ -18,6 +18,9 @@ void CISurface::DetachAllSprites(int ghosts) {
     for (SpriteEntry* sprite : list) {
         if (!IsGhost(sprite)) static_cast<CISprite*>(sprite)->LeaveSurface(ghosts != 0);
     }
+}
+
+void CISurface::ForgetImageUsers() {
     const std::vector<CISprite*> users = imageUsers;
     for (CISprite* user : users)
         user->ImageSurfaceGone();

@@ -52,6 +52,7 @@ CISurface::~CISurface() {
     delete fillPainter;
     delete penPainter;
     DetachAllSprites(0);
+    ForgetImageUsers();
     delete mainSurface;
 }
 
@@ -68,6 +69,7 @@ void CISurface::Destroy(int) {
             window->DetachSurface();
     }
     DetachAllSprites(0);
+    ForgetImageUsers();
     plane.DropBackgroundStore();
     if (fullScreen != 0) SetWindowed(0);
     plane.dirty.Clear();

@@ -132,6 +132,8 @@ public:
     // Every sprite leaves the list: visible ones leave ghosts that erase them at the next
     // refresh when `ghosts` is set.
     void DetachAllSprites(int ghosts);
+    // The sprites showing this surface's picture lose it: the surface is going.
+    void ForgetImageUsers();
     // The plane drawn on the picture, hosted when a window shows the surface.
     SpritePlane& Plane();
 
