@@ -28,7 +28,8 @@ std::string* output = nullptr;
 // The test doubles stand in Math, a singleton whose class is not built, so that the
 // scripts meet the real System.
 constexpr uint32_t kDoublesId = 2;
-constexpr uint32_t kSpriteId = 1;
+// The events stand-in takes the name of a class not built yet.
+constexpr uint32_t kMoverId = 66;
 constexpr uint32_t kSurfaceId = 9;
 constexpr uint32_t kProbeId = 68;
 
@@ -175,11 +176,11 @@ CIBaseClassImpl* MakeDoubles(CInterpretor& interpreter, const CClassRecord* reco
 const ScriptClassInfo kDoublesClass = {kDoublesNames, MakeDoubles, 99, nullptr, 0,
                                        nullptr,       nullptr};
 
-// ---- Sprite and Surface ----------------------------------------------------------------
+// ---- Zone (the events stand-in) --------------------------------------------------------
 
-class TestSprite final : public CIBaseClassImpl {
+class TestMover final : public CIBaseClassImpl {
 public:
-    TestSprite(CInterpretor* interpreter, const CClassRecord* record)
+    TestMover(CInterpretor* interpreter, const CClassRecord* record)
         : CIBaseClassImpl(interpreter, record, 1), surface_(interpreter, 0),
           onMove_(interpreter, 0) {}
     void CallMethod(uint16_t methodId) override { CallMethodFromTable(*this, kMethods, methodId); }
@@ -197,7 +198,7 @@ public:
         return 1;
     }
 
-    static const ScriptMethod<TestSprite> kMethods[6];
+    static const ScriptMethod<TestMover> kMethods[6];
 
 private:
     void X() { interpreter->GetResultSlot()->SetInt(x_); }
@@ -231,30 +232,30 @@ private:
     int32_t x_ = 0;
 };
 
-const ScriptMethod<TestSprite> TestSprite::kMethods[6] = {
-    nullptr,           &TestSprite::X,    &TestSprite::Move, &TestSprite::OnMove,
-    &TestSprite::Fire, &TestSprite::Wait,
+const ScriptMethod<TestMover> TestMover::kMethods[6] = {
+    nullptr,          &TestMover::X,    &TestMover::Move, &TestMover::OnMove,
+    &TestMover::Fire, &TestMover::Wait,
 };
 
-const MethodNameRow kSpriteNames[] = {
-    {kSpriteId, "Sprite", 0, 0},  {1, "X", 0, 0},     {2, "Move", 0, 0},
+const MethodNameRow kMoverNames[] = {
+    {kMoverId, "Zone", 0, 0},     {1, "X", 0, 0},     {2, "Move", 0, 0},
     {3, "OnMove", 0, 0},          {4, "Fire", 0, 0},  {5, "Wait", 0, 0},
     {11, "MAX", 0, kRowConstant}, {0, nullptr, 0, 0},
 };
 
-void SpriteMax(CInterpretor& interpreter) {
+void MoverMax(CInterpretor& interpreter) {
     interpreter.GetResultSlot()->SetInt(7);
 }
 
-const ClassLevelHandler kSpriteClassLevel[] = {SpriteMax};
-const uint32_t kSpriteDependents[] = {kSurfaceId, 0};
+const ClassLevelHandler kMoverClassLevel[] = {MoverMax};
+const uint32_t kMoverDependents[] = {kSurfaceId, 0};
 
-CIBaseClassImpl* MakeSprite(CInterpretor& interpreter, const CClassRecord* record) {
-    return new (std::nothrow) TestSprite(&interpreter, record);
+CIBaseClassImpl* MakeMover(CInterpretor& interpreter, const CClassRecord* record) {
+    return new (std::nothrow) TestMover(&interpreter, record);
 }
 
-const ScriptClassInfo kSpriteClass = {kSpriteNames,      MakeSprite, 10, kSpriteClassLevel, 1,
-                                      kSpriteDependents, nullptr};
+const ScriptClassInfo kMoverClass = {kMoverNames, MakeMover,        10,     kMoverClassLevel,
+                                     1,           kMoverDependents, nullptr};
 
 // A second class with a method X, under a name no class of ours takes yet.
 class TestProbe final : public CIBaseClassImpl {
@@ -282,7 +283,7 @@ CIBaseClassImpl* MakeProbe(CInterpretor& interpreter, const CClassRecord* record
 
 const ScriptClassInfo kProbeClass = {kProbeNames, MakeProbe, 0, nullptr, 0, nullptr, nullptr};
 
-const ScriptClassInfo* const kTestClasses[] = {&kDoublesClass, &kSpriteClass, &kProbeClass};
+const ScriptClassInfo* const kTestClasses[] = {&kDoublesClass, &kMoverClass, &kProbeClass};
 
 } // namespace
 
@@ -297,7 +298,7 @@ ScriptRunner::ScriptRunner() {
 }
 
 ScriptRunner::~ScriptRunner() {
-    for (uint32_t classId : {kDoublesId, kSpriteId, kProbeId, 56u, 8u})
+    for (uint32_t classId : {kDoublesId, kMoverId, kProbeId, 56u, 8u})
         UnregisterScriptClass(classId);
     UnregisterSystemClasses();
     UnregisterWindowClasses();

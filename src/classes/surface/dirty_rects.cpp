@@ -1,8 +1,8 @@
 // The dirty list of a shown Surface and its way to the window: rectangles changed since the
 // last refresh, kept disjoint, blitted to the window at the next refresh pass.
 #include <algorithm>
-#include <cstdlib>
 
+#include "classes/surface/sprite_class.h"
 #include "classes/surface/surface_class.h"
 #include "classes/window/child_window.h"
 #include "graphics2d/drawing/surface_handle.h"
@@ -12,10 +12,6 @@
 #include "platform/user/window_geometry.h"
 
 namespace {
-
-bool Overlap(const RECT& a, const RECT& b) {
-    return a.left < b.right && a.right > b.left && a.top < b.bottom && a.bottom > b.top;
-}
 
 // Selects and realises an 8-bit picture's palette into `dc` for as long as it lives.
 class SelectedPalette {
@@ -38,62 +34,37 @@ private:
 
 } // namespace
 
-void CISurface::AddDirtyRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    if (hostWindow == nullptr) return;
-    RECT r{std::min(left, right), std::min(top, bottom), std::max(left, right),
-           std::max(top, bottom)};
-    if (dirtyRects == nullptr) {
-        dirtyRects = static_cast<RECT*>(std::malloc(sizeof(RECT) * kMaxDirtyRects));
-        if (dirtyRects == nullptr) return;
-        dirtyCount = 0;
-    }
-    for (;;) {
-        int32_t found = -1;
-        for (int32_t i = 0; i < dirtyCount; ++i) {
-            if (Overlap(r, dirtyRects[i])) {
-                found = i;
-                break;
-            }
-        }
-        if (found >= 0) {
-            const RECT s = dirtyRects[found];
-            if (s.left <= r.left && s.top <= r.top && s.right >= r.right && s.bottom >= r.bottom)
-                return;
-            r = RECT{std::min(r.left, s.left), std::min(r.top, s.top), std::max(r.right, s.right),
-                     std::max(r.bottom, s.bottom)};
-            --dirtyCount;
-            if (dirtyCount > 0) dirtyRects[found] = dirtyRects[dirtyCount];
-            continue;
-        }
-        if (dirtyCount < kMaxDirtyRects) {
-            dirtyRects[dirtyCount++] = r;
-            return;
-        }
-        RECT box = dirtyRects[0];
-        for (int32_t i = 1; i < dirtyCount; ++i) {
-            box.left = std::min(box.left, dirtyRects[i].left);
-            box.top = std::min(box.top, dirtyRects[i].top);
-            box.right = std::max(box.right, dirtyRects[i].right);
-            box.bottom = std::max(box.bottom, dirtyRects[i].bottom);
-        }
-        dirtyRects[0] = box;
-        dirtyCount = 1;
-    }
+SpritePlane& CISurface::Plane() {
+    if (plane.GetPicture() != mainSurface) plane.SetPicture(mainSurface);
+    if (plane.IsHosted() != (hostWindow != nullptr)) plane.SetHosted(hostWindow != nullptr);
+    plane.autoBack = autoBack != 0;
+    return plane;
 }
 
-void CISurface::LiftSprites(int32_t, int32_t, int32_t, int32_t) {}
+void CISurface::AddDirtyRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    Plane().AddDirtyRect({left, top, right, bottom});
+}
+
+void CISurface::LiftSprites(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    Plane().LiftSprites({left, top, right, bottom});
+}
+
+void CISurface::MarkSpriteDirty(CISprite* sprite) {
+    Plane().MarkSpriteDirty(sprite);
+}
 
 void CISurface::FlushDirtyRects(int clear) {
-    if (dirtyCount > 0 && hostWindow != nullptr && hostWindow->hwnd != 0 &&
-        mainSurface != nullptr) {
+    SpritePlane& sprites = Plane();
+    const int32_t count = sprites.dirty.GetCount();
+    if (count > 0 && hostWindow != nullptr && hostWindow->hwnd != 0 && mainSurface != nullptr) {
         HWND window = hostWindow->hwnd;
         if (HDC dc = GetDC(window)) {
             {
                 SurfaceHandle target;
                 target.Attach(cGDISurface::MakeOnDC(dc));
                 SelectedPalette palette(dc, GetHPALETTE());
-                for (int32_t i = 0; i < dirtyCount; ++i) {
-                    const RECT& r = dirtyRects[i];
+                for (int32_t i = 0; i < count; ++i) {
+                    const DirtyRect& r = sprites.dirty.GetRects()[i];
                     mainSurface->Blit(&target, r.left, r.top, r.left, r.top, r.right - r.left,
                                       r.bottom - r.top, 0, 0, 0, 0);
                 }
@@ -101,16 +72,18 @@ void CISurface::FlushDirtyRects(int clear) {
             ReleaseDC(window, dc);
         }
     }
-    if (clear != 0) {
-        std::free(dirtyRects);
-        dirtyRects = nullptr;
-        dirtyCount = 0;
-    }
+    if (clear != 0) sprites.dirty.Clear();
 }
 
 void CISurface::Refresh() {
     refreshRequested = 0;
+    SpritePlane& sprites = Plane();
+    sprites.RunPasses();
     if (hostWindow != nullptr) FlushDirtyRects(1);
+    // Sprites showing this surface's picture are drawn again with it.
+    const std::vector<CISprite*> users = imageUsers;
+    for (CISprite* user : users)
+        user->ImageRefreshed();
     refreshRequested = 0;
     dirty = 0;
 }

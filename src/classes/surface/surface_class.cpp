@@ -52,9 +52,9 @@ CISurface::CISurface(CInterpretor* interpreter, const CClassRecord* record)
 CISurface::~CISurface() {
     delete fillPainter;
     delete penPainter;
+    DetachAllSprites(0);
+    ForgetImageUsers();
     delete mainSurface;
-    delete backgroundStore;
-    std::free(dirtyRects);
 }
 
 void CISurface::Destroy(int) {
@@ -70,12 +70,10 @@ void CISurface::Destroy(int) {
             window->DetachSurface();
     }
     DetachAllSprites(0);
-    delete backgroundStore;
-    backgroundStore = nullptr;
+    ForgetImageUsers();
+    plane.DropBackgroundStore();
     if (fullScreen != 0) SetWindowed(0);
-    std::free(dirtyRects);
-    dirtyRects = nullptr;
-    dirtyCount = 0;
+    plane.dirty.Clear();
     CIRefresh::Detach();
     delete this;
 }
@@ -123,8 +121,7 @@ int CISurface::CreateSurface(int32_t newWidth, int32_t newHeight, int32_t newDep
     if (mainSurface != nullptr && fullScreen != 0) handle->CopyDisplayState(mainSurface);
     delete mainSurface;
     mainSurface = handle;
-    delete backgroundStore;
-    backgroundStore = nullptr;
+    plane.DropBackgroundStore();
     createFlags = flags;
     UpdateSize();
     return 1;
@@ -162,8 +159,7 @@ int CISurface::Recreate(int32_t newWidth, int32_t newHeight, int32_t newDepth) {
     if (hostWindow != nullptr && hostWindow->hwnd != 0) handle->AttachWindow(hostWindow->hwnd);
     mainSurface = handle;
     delete old;
-    delete backgroundStore;
-    backgroundStore = nullptr;
+    plane.DropBackgroundStore();
     UpdateSize();
     InvalidateAll();
     return 1;

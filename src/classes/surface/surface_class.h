@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
+#include "classes/surface/sprite_plane.h"
 #include "classes/surface/styled_text.h"
 #include "classes/window/font_container.h"
 #include "classes/window/window_surface.h"
@@ -131,18 +133,20 @@ public:
     // Every sprite leaves the list: visible ones leave ghosts that erase them at the next
     // refresh when `ghosts` is set.
     void DetachAllSprites(int ghosts);
+    // The sprites showing this surface's picture lose it: the surface is going.
+    void ForgetImageUsers();
+    // The plane drawn on the picture, hosted when a window shows the surface.
+    SpritePlane& Plane();
 
     // ---- Fields ---------------------------------------------------------------------
     CIChildWindow* hostWindow = nullptr;
     SurfaceHandle* mainSurface = nullptr;
-    SurfaceHandle* backgroundStore = nullptr;
     int32_t width = 0;
     int32_t height = 0;
     int32_t depth = 0;
     uint32_t autoBack = 1;
     uint32_t autoRefresh = 1;
     uint32_t refreshRequested = 0;
-    uint32_t spritesChanged = 0;
     uint32_t locked = 0;
     int32_t penX = 0;
     int32_t penY = 0;
@@ -164,12 +168,10 @@ public:
     uint32_t penGradient[3] = {0, 0xFFFFFF, 0};
     uint32_t simplePen = 1;
     int32_t fillMode = 0;
-    // Sprites in ascending layer (list values are CISprite*), and the sprites on any
-    // surface whose image is this one.
-    CHandleList sprites;
-    CHandleList imageUsers;
-    int32_t dirtyCount = 0;
-    RECT* dirtyRects = nullptr;
+    // The sprites in ascending layer with their passes, the background store and the
+    // dirty list; and the sprites on any surface whose image is this one.
+    SpritePlane plane;
+    std::vector<CISprite*> imageUsers;
     // The creation flags the picture was made with, for its re-creation.
     uint32_t createFlags = 0;
     uint32_t fullScreen = 0;

@@ -1,6 +1,7 @@
 #include "classes/surface/surface_classes.h"
 
 #include "classes/surface/point_array_class.h"
+#include "classes/surface/sprite_class.h"
 #include "classes/surface/surface_class.h"
 #include "classes/window/window_surface.h"
 #include "script/classes/base_class.h"
@@ -11,6 +12,7 @@ const ScriptClassInfo* const* Classes(size_t& count) {
     static const ScriptClassInfo* const classes[] = {
         GetSurfaceClassInfo(),
         GetPointArrayClassInfo(),
+        GetSpriteClassInfo(),
     };
     count = sizeof classes / sizeof classes[0];
     return classes;
