@@ -3,10 +3,11 @@
 #include <cstdlib>
 #include <new>
 
-#include "classes/surface/point_array_class.h"
+#include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
 #include "foundation/ptr_array.h"
+#include "graphics2d/formats/image_file_manager.h"
 #include "platform/files/files.h"
 #include "script/classes/base_class.h"
 #include "script/classes/script_program.h"
@@ -29,6 +30,7 @@ std::string* output = nullptr;
 constexpr uint32_t kDoublesId = 2;
 constexpr uint32_t kSpriteId = 1;
 constexpr uint32_t kSurfaceId = 9;
+constexpr uint32_t kProbeId = 68;
 
 // ---- Math (the test doubles) -----------------------------------------------------------
 
@@ -158,6 +160,10 @@ const MethodNameRow kDoublesNames[] = {
     {51, "UiSavePicture", kDoublesId, 0},
     {52, "UiAddHandlers", kDoublesId, 0},
     {53, "UiHandlerLog", kDoublesId, 0},
+    {54, "UiPixel", kDoublesId, 0},
+    {55, "UiRegionRects", kDoublesId, 0},
+    {56, "UiInRegion", kDoublesId, 0},
+    {57, "UiIcon", kDoublesId, 0},
     {100, "ANSWER", 0, kRowConstant},
     {0, nullptr, 0, 0},
 };
@@ -250,35 +256,33 @@ CIBaseClassImpl* MakeSprite(CInterpretor& interpreter, const CClassRecord* recor
 const ScriptClassInfo kSpriteClass = {kSpriteNames,      MakeSprite, 10, kSpriteClassLevel, 1,
                                       kSpriteDependents, nullptr};
 
-class TestSurface final : public CIBaseClassImpl {
+// A second class with a method X, under a name no class of ours takes yet.
+class TestProbe final : public CIBaseClassImpl {
 public:
-    TestSurface(CInterpretor* interpreter, const CClassRecord* record)
+    TestProbe(CInterpretor* interpreter, const CClassRecord* record)
         : CIBaseClassImpl(interpreter, record, 1) {}
     void CallMethod(uint16_t methodId) override { CallMethodFromTable(*this, kMethods, methodId); }
     void Destroy(int) override { delete this; }
 
-    static const ScriptMethod<TestSurface> kMethods[3];
+    static const ScriptMethod<TestProbe> kMethods[3];
 
 private:
     void Id() { interpreter->GetResultSlot()->SetInt(int32_t(serial)); }
     void X() { interpreter->GetResultSlot()->SetInt(100 + int32_t(serial)); }
 };
 
-const ScriptMethod<TestSurface> TestSurface::kMethods[3] = {nullptr, &TestSurface::Id,
-                                                            &TestSurface::X};
+const ScriptMethod<TestProbe> TestProbe::kMethods[3] = {nullptr, &TestProbe::Id, &TestProbe::X};
 
-const MethodNameRow kSurfaceNames[] = {
-    {kSurfaceId, "Surface", 0, 0}, {1, "Id", 0, 0}, {2, "X", 0, 0}, {0, nullptr, 0, 0}};
-const uint32_t kSurfaceDependents[] = {kSpriteId, 0};
+const MethodNameRow kProbeNames[] = {
+    {kProbeId, "Blob", 0, 0}, {1, "Id", 0, 0}, {2, "X", 0, 0}, {0, nullptr, 0, 0}};
 
-CIBaseClassImpl* MakeSurface(CInterpretor& interpreter, const CClassRecord* record) {
-    return new (std::nothrow) TestSurface(&interpreter, record);
+CIBaseClassImpl* MakeProbe(CInterpretor& interpreter, const CClassRecord* record) {
+    return new (std::nothrow) TestProbe(&interpreter, record);
 }
 
-const ScriptClassInfo kSurfaceClass = {kSurfaceNames,      MakeSurface, 0, nullptr, 0,
-                                       kSurfaceDependents, nullptr};
+const ScriptClassInfo kProbeClass = {kProbeNames, MakeProbe, 0, nullptr, 0, nullptr, nullptr};
 
-const ScriptClassInfo* const kTestClasses[] = {&kDoublesClass, &kSpriteClass, &kSurfaceClass};
+const ScriptClassInfo* const kTestClasses[] = {&kDoublesClass, &kSpriteClass, &kProbeClass};
 
 } // namespace
 
@@ -289,14 +293,15 @@ ScriptRunner::ScriptRunner() {
     RegisterScriptClass(GetStringClassInfo());
     RegisterSystemClasses();
     RegisterWindowClasses();
-    RegisterScriptClass(GetPointArrayClassInfo());
+    RegisterSurfaceClasses();
 }
 
 ScriptRunner::~ScriptRunner() {
-    for (uint32_t classId : {kDoublesId, kSpriteId, kSurfaceId, 56u, 8u, CIPointArray::kClassId})
+    for (uint32_t classId : {kDoublesId, kSpriteId, kProbeId, 56u, 8u})
         UnregisterScriptClass(classId);
     UnregisterSystemClasses();
     UnregisterWindowClasses();
+    UnregisterSurfaceClasses();
 }
 
 ScriptResult ScriptRunner::Run(const std::string& source, const std::string& unitName,
@@ -311,6 +316,9 @@ ScriptResult ScriptRunner::Run(const std::string& source, const std::string& uni
             ~End() { EndWindowRun(); }
         } end;
         CInterpretor interpreter(0, launch);
+        // What Init would make: the image files scripts load and save go through it.
+        interpreter.imageFileManager = new ImageFileManager;
+        interpreter.imageFileManager->Init(0);
         PtrArray names;
         BuildBuiltinClassNameList(names);
         interpreter.InitClassRegistry(names);

@@ -20,9 +20,10 @@
 //                           property), Fire(...) (posts OnMove with the arguments),
 //                           Wait() (runs queued events, then reads its own fields),
 //                           Fail() (New Sprite(-1) fails to create); MAX = 7
-//   Surface (9)             New Surface(); Id() (its serial), X() (100 + serial)
+//   Blob (68)               New Blob(); Id() (its serial), X() (100 + serial)
 //   String (8)              the text class
-//   the system service classes, Program and System among them, and the window classes
+//   the system service classes, Program and System among them, the window classes and
+//   the Surface classes
 //
 // Each run has a fresh headless display, and a fresh folder as the file layer's current directory,
 // holding the folders of XDG_CONFIG_HOME, XDG_DATA_HOME, ZORV_REGISTRY_DIR and TMPDIR.

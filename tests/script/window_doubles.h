@@ -35,6 +35,10 @@ enum class WindowDouble : uint16_t {
     SavePicture, // SavePicture(window, linux path): its client area as PNG
     AddHandlers, // AddHandlers(window): two control handlers and a menu command handler
     HandlerLog,  // HandlerLog(): what they saw since the last call, e.g. "A273 B273 M"
+    Pixel,       // Pixel(window, x, y): the client pixel shown, 0xRRGGBB; -1 outside
+    RegionRects, // RegionRects(window): rectangles of the window region; -1 without one
+    InRegion,    // InRegion(window, x, y): the point lies in the window region
+    Icon,        // Icon(window, big): 1 when the window holds that icon
     Count,
 };
 

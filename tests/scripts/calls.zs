@@ -67,7 +67,7 @@ Print(s.X(), s.x(), s.X);
 Function Probe(o) { Return o.X(); }
 sp = New Sprite();
 sp.Move(9, 0);
-su = New Surface();
+su = New Blob();
 Print(Probe(sp), Probe(su), Probe(sp), Probe(su));
 
 //== constants through the class name and through an object

@@ -3,7 +3,7 @@
 // expect output: 1 2 1 3
 a = New Sprite();
 b = New Sprite();
-s = New Surface();
+s = New Blob();
 Delete b;
 c = New Sprite();
 Print(Math.Serial(a), Math.Serial(New Sprite()) - 2, s.Id(), Math.Serial(c));

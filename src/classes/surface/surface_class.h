@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "classes/surface/styled_text.h"
 #include "classes/window/font_container.h"
 #include "classes/window/window_surface.h"
 #include "foundation/handle_list.h"
@@ -24,7 +25,8 @@ struct PaletteRecord;
 class CISurface : public CIBaseClassImpl,
                   public CIFontContainer,
                   public CIRefresh,
-                  public CWindowSurface {
+                  public CWindowSurface,
+                  public StyledTextMarks {
 public:
     static constexpr uint32_t kClassId = 9;
     static constexpr uint16_t kMethodCount = 0x42;
@@ -93,6 +95,10 @@ public:
         penX = x;
         penY = y;
     }
+
+    // ---- Styled text marks ----------------------------------------------------------
+    void MarkStyledRect(const RECT& rect) override;
+    void MarkStyledScroll() override;
 
     // ---- Creation -------------------------------------------------------------------
     // A new picture: depth 0 is the screen's; flags kKeptDC and kDirectDraw choose the
@@ -182,6 +188,8 @@ private:
     void Reverse(bool horizontal);
     // The held Font's handle, 0 without one.
     HFONT CurrentFont() const;
+    // The state a styled-text call starts from; its pen is copied back afterwards.
+    StyledTextTarget TextTarget();
     // GetStringWidth or GetStringHeight.
     void MeasureString(bool wantWidth);
     // An image element or image file decoded into `decoded` with LoadImageToSurface's

@@ -2,10 +2,14 @@
 // operations. Each marks what it changes before it draws (MarkChanged), so that sprites
 // over it are lifted first.
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <new>
+#include <vector>
 
+#include "classes/surface/point_array_class.h"
 #include "classes/surface/surface_class.h"
 #include "graphics2d/drawing/fill_painter.h"
 #include "graphics2d/drawing/surface_handle.h"
@@ -15,6 +19,23 @@ namespace {
 
 int32_t ArgOr(CInterpretor& interpreter, uint32_t i, int32_t missing) {
     return interpreter.IsArgDefault(i) ? missing : interpreter.GetArgInt(i);
+}
+
+// A coordinate of a point array, kept within what the drawing can take.
+int32_t ClampToInt(float value) {
+    constexpr float kLimit = 1073741824.0f;
+    if (!(value > -kLimit)) return -(1 << 30);
+    if (value > kLimit) return 1 << 30;
+    return int32_t(value);
+}
+
+bool TryResize(std::vector<POINT>& points, size_t count) {
+    try {
+        points.resize(count);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 } // namespace
@@ -278,8 +299,36 @@ void CISurface::Rotate() {
 }
 
 void CISurface::DrawPolygon() {
-    constexpr uint32_t kPointArrayClassId = 10;
-    if (interpreter->GetArgCount() < 1 ||
-        !interpreter->GetArg(0)->IsObjectOfClass(kPointArrayClassId))
+    CIBaseClassImpl* object =
+        interpreter->GetArgCount() > 0 && interpreter->GetArg(0)->GetType() == kValueObject
+            ? interpreter->GetArg(0)->GetObject()
+            : nullptr;
+    if (object == nullptr || object->classIndex != CIPointArray::kClassId)
         interpreter->RaiseError(57);
+    auto* array = static_cast<CIPointArray*>(object);
+    if (array->Dimension() < 2 || array->Count() == 0 || mainSurface == nullptr) return;
+    std::vector<POINT> points;
+    if (!TryResize(points, size_t(array->Count()))) interpreter->RaiseError(15);
+    int32_t left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
+    for (int32_t i = 0; i < array->Count(); ++i) {
+        points[size_t(i)] = POINT{ClampToInt(array->Value(i, 0)), ClampToInt(array->Value(i, 1))};
+        left = std::min(left, points[size_t(i)].x);
+        top = std::min(top, points[size_t(i)].y);
+        right = std::max(right, points[size_t(i)].x);
+        bottom = std::max(bottom, points[size_t(i)].y);
+    }
+    int32_t grow = std::max(penSize, 1);
+    MarkChanged(left - grow, top - grow, right + grow + 1, bottom + grow + 1);
+    auto count = int32_t(points.size());
+    if (simplePen != 0) {
+        if (fillMode != 0)
+            mainSurface->DrawPolygon(points.data(), count, fillColor, penSize, penColor, 1);
+        else if (penSize >= 1)
+            mainSurface->StrokePolygon(points.data(), count, penSize, penColor);
+        return;
+    }
+    std::unique_ptr<CFillBase> made;
+    CFillBase* pen = penSize >= 1 ? PenPainterOrSolid(made) : nullptr;
+    mainSurface->DrawPolygonPainted(points.data(), count, fillPainter, penSize, pen, PainterCopy(),
+                                    fillPainter != nullptr ? 1 : 0);
 }

@@ -69,32 +69,51 @@ void CISurface::GetStringHeight() {
     MeasureString(false);
 }
 
+StyledTextTarget CISurface::TextTarget() {
+    StyledTextTarget target;
+    target.picture = mainSurface;
+    target.font = CurrentFont();
+    target.penX = penX;
+    target.penY = penY;
+    target.penColour = penColor;
+    target.background = backgroundColor;
+    target.wrapping = wrapping != 0;
+    target.drawMode = drawMode;
+    target.drawLevel = uint32_t(drawLevel);
+    target.antiAlias = int32_t(antiAlias);
+    target.marks = locked != 0 ? nullptr : this;
+    return target;
+}
+
+void CISurface::MarkStyledRect(const RECT& rect) {
+    InvalidateRect(rect.left, rect.top, rect.right, rect.bottom);
+}
+
+void CISurface::MarkStyledScroll() {
+    InvalidateRect(0, 0, width, height);
+}
+
 void CISurface::WriteStyled(const char* text, int32_t* outWidth, int32_t* outHeight) {
     int32_t startX = penX;
     int32_t startY = penY;
-    SIZE size{};
-    if (mainSurface != nullptr && text != nullptr) {
-        HDC dc = mainSurface->GetImpl()->GetDC();
-        MeasureText(dc, text, size);
-        if (dc != 0) mainSurface->GetImpl()->ReleaseDC(dc);
-        MarkChanged(penX, penY, penX + size.cx, penY + size.cy);
-        mainSurface->TextOut(text, int32_t(std::strlen(text)), penX, penY, 0, nullptr, penColor,
-                             CurrentFont(), 1, 0, 0, 0);
-        penX += size.cx;
-    }
-    if (outWidth != nullptr) *outWidth = penX - startX;
-    if (outHeight != nullptr) *outHeight = std::max<int32_t>(size.cy, penY - startY);
+    StyledTextTarget target = TextTarget();
+    RECT drawn{};
+    WriteStyledText(target, text != nullptr ? text : "", &drawn);
+    penX = target.penX;
+    penY = target.penY;
+    bool empty = drawn.right <= drawn.left || drawn.bottom <= drawn.top;
+    if (outWidth != nullptr) *outWidth = empty ? 0 : std::max(drawn.right - startX, 0);
+    if (outHeight != nullptr) *outHeight = empty ? 0 : std::max(drawn.bottom - startY, 0);
 }
 
 void CISurface::MeasureStyled(const char* text, int32_t* outWidth, int32_t* outHeight) {
-    SIZE size{};
-    if (mainSurface != nullptr && text != nullptr) {
-        HDC dc = mainSurface->GetImpl()->GetDC();
-        MeasureText(dc, text, size);
-        if (dc != 0) mainSurface->GetImpl()->ReleaseDC(dc);
-    }
-    if (outWidth != nullptr) *outWidth = size.cx;
-    if (outHeight != nullptr) *outHeight = size.cy;
+    StyledTextTarget target = TextTarget();
+    RECT extent{};
+    MeasureStyledLine(target, text != nullptr ? text : "", &extent);
+    penX = target.penX;
+    penY = target.penY;
+    if (outWidth != nullptr) *outWidth = extent.right - extent.left;
+    if (outHeight != nullptr) *outHeight = extent.bottom - extent.top;
 }
 
 void CISurface::Write() {
@@ -102,18 +121,22 @@ void CISurface::Write() {
     for (int32_t i = 0; i < interpreter->GetArgCount(); ++i) {
         if (!interpreter->IsArgDefault(uint32_t(i))) text += interpreter->GetArgString(uint32_t(i));
     }
-    WriteStyled(text.c_str(), nullptr, nullptr);
+    StyledTextTarget target = TextTarget();
+    WriteStyledText(target, text);
+    penX = target.penX;
+    penY = target.penY;
 }
 
 void CISurface::WriteLn() {
     int32_t count = std::max(interpreter->GetArgCount(), 1);
     for (int32_t i = 0; i < count; ++i) {
-        const char* text =
-            interpreter->IsArgDefault(uint32_t(i)) ? "" : interpreter->GetArgString(uint32_t(i));
-        int32_t lineHeight = 0;
-        MeasureStyled("X", nullptr, &lineHeight);
-        WriteStyled(text, nullptr, nullptr);
-        penX = 0;
-        penY += lineHeight;
+        auto index = uint32_t(i);
+        std::string text = interpreter->GetArgCount() == 0 || interpreter->IsArgDefault(index)
+                               ? std::string()
+                               : std::string(interpreter->GetArgString(index));
+        StyledTextTarget target = TextTarget();
+        WriteStyledLine(target, text);
+        penX = target.penX;
+        penY = target.penY;
     }
 }

@@ -16,6 +16,10 @@ void SetWindowSurfaceMaker(WindowSurfaceMaker maker) {
     surfaceMaker = maker;
 }
 
+bool IsWindowSurfaceAvailable() {
+    return surfaceMaker != nullptr;
+}
+
 CWindowSurface* MakeWindowSurface(CInterpretor& interpreter, int32_t width, int32_t height,
                                   int32_t depth, uint32_t flags) {
     return surfaceMaker != nullptr ? surfaceMaker(interpreter, width, height, depth, flags)

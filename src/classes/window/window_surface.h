@@ -42,7 +42,8 @@ public:
     // Styled text at the pen position; the extent drawn (from the start position to the
     // end of the last line) goes to the outputs given.
     virtual void WriteStyled(const char* text, int32_t* width, int32_t* height) = 0;
-    // The extent WriteStyled would draw, drawing nothing.
+    // The extent a line of this text would cover, drawing nothing; the pen moves on to
+    // the start of the next line, as after WriteLn.
     virtual void MeasureStyled(const char* text, int32_t* width, int32_t* height) = 0;
     virtual void SetPenColorValue(COLORREF colour) = 0;
     virtual void SetBackgroundColorValue(COLORREF colour) = 0;
@@ -65,5 +66,7 @@ CWindowSurface* AsWindowSurface(CIBaseClassImpl* object);
 using WindowSurfaceMaker = CWindowSurface* (*)(CInterpretor& interpreter, int32_t width,
                                                int32_t height, int32_t depth, uint32_t flags);
 void SetWindowSurfaceMaker(WindowSurfaceMaker maker);
+// A maker is installed.
+bool IsWindowSurfaceAvailable();
 CWindowSurface* MakeWindowSurface(CInterpretor& interpreter, int32_t width, int32_t height,
                                   int32_t depth, uint32_t flags);

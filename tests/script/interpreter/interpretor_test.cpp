@@ -6,9 +6,9 @@
 
 #include "foundation/ptr_array.h"
 #include "script/interpreter/interpretor.h"
-#include "script/script_runner.h"
 #include "script/language/token_codes.h"
 #include "script/language/token_compiler.h"
+#include "script/script_runner.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ public:
 
 TEST(CInterpretorRun, ResetFreesWhatARunMadeAndKeepsTheClassRegistry) {
     StartedInterpretor started("Function F(x) { }\n"
-                               "s = New Sprite(); t = New Surface(); a[3] = s;\n"
+                               "s = New Sprite(); t = New Blob(); a[3] = s;\n"
                                "EnableEvents(0); Post(F, t);\n");
     CInterpretor& interpreter = started.interpreter;
     ASSERT_EQ(interpreter.RunMain(started.report, nullptr), 1);
