@@ -129,3 +129,17 @@ w.SetCursor(s, Window.WHITE, 8, 8);
 w.SetCursor(Window.CROSS);
 w.SetCursor("no such cursor");
 // expect: error 9 line 5
+
+//== CaptureWindow copies what a Window shows
+w = New Window(Window.NOCAPTION, 60, 40, 0, 0);
+w.Clear(Window.RED);
+UiRefreshNow();
+s = New Surface(60, 40, 32);
+Print(s.CaptureWindow(w), AsText(s.GetPixel(30, 20)));
+// expect output: 1 16711680
+// expect: end
+
+//== CaptureWindow of something that is no Window
+s = New Surface(60, 40, 32);
+s.CaptureWindow(s);
+// expect: error 14 line 2
