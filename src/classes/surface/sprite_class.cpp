@@ -816,7 +816,11 @@ void CISprite::GetFrameMethod() {
 }
 
 void CISprite::Resume() {
-    if (playing_ != 0) paused_ = 0;
+    if (playing_ == 0 || paused_ == 0) return;
+    paused_ = 0;
+    // The paused frame goes on from now: the time of the pause is not played through,
+    // whether or not a tick saw the pause.
+    timer_.timeBase = timeGetTime();
 }
 
 void CISprite::IsPlaying() {

@@ -18,6 +18,9 @@
 #include "packer/project_model.h"
 #include "packer/project_writer.h"
 #include "platform/display/headless_display.h"
+#include "platform/display/input_script.h"
+#include "platform/kernel/clock.h"
+#include "platform/kernel/test_hooks.h"
 #include "script/classes/base_class.h"
 #include "script/classes/class_table.h"
 #include "script/classes/script_classes.h"
@@ -81,10 +84,11 @@ protected:
             UnregisterScriptClass(id);
     }
 
-    // Runs the script in a project with the two elements; the lines it wrote.
-    std::vector<std::string> Run(const std::string& body) {
+    // Runs the script in a project with the two elements; the lines it wrote. With
+    // `steps`, the clock moves as they say each time the script waits.
+    std::vector<std::string> Run(const std::string& body, const std::string& steps = "") {
         const std::string results = folder_.Win("results.txt");
-        const std::string source = "w = New Window(100, 80, 0, 0);\n"
+        const std::string source = "w = New Window(\"Frames\", 100, 80);\n"
                                    "out = New File(\"" +
                                    results + "\");\n" + body + "out.Close();\n";
         PackProject project;
@@ -104,7 +108,17 @@ protected:
         EXPECT_TRUE(WriteBareProject(data.Bytes(), folder_.Linux("project.zp"), error)) << error;
         CLaunchInfo launch;
         launch.projectPath = folder_.Win("project.zp");
+        if (!steps.empty()) {
+            std::vector<platform::InputStep> parsed;
+            EXPECT_TRUE(platform::ParseInputScript(steps, parsed, error)) << error;
+            platform::headless::InstallInputScript(std::move(parsed),
+                                                   [&launch] { launch.stopRequest = 1; });
+            // Only the steps move the clock.
+            platform::test::FreezeClock(timeGetTime());
+        }
         RunApplication(launch);
+        platform::test::UnfreezeClock();
+        platform::headless::Install();
         EXPECT_EQ(launch.outcome, RunOutcome::Ended) << "error " << launch.errorCode;
         std::ifstream file(folder_.Linux("results.txt"));
         std::vector<std::string> lines;
@@ -156,6 +170,26 @@ TEST_F(SpriteElements, AnAnimationStepsThroughItsFramesAndStopsAtItsEnds) {
             "out.WriteLn(\"\" + b.GetSpeedFactor());\n");
     EXPECT_EQ(lines,
               (std::vector<std::string>{"3 0 4", "0", "2", "1 0", "2 1 0", "1", "0 0", "1"}));
+}
+
+TEST_F(SpriteElements, ResumeGoesOnFromThePausedFrame) {
+    // Frames of 100 ms; each Wait takes one step of the clock, ended by a mouse move.
+    const std::vector<std::string> lines =
+        Run("b = New Sprite(w, 0, 0, \"spin\");\n"
+            "b.Play(Sprite.LOOP_INFINITE);\n"
+            "Program.Wait(10);\n"
+            "out.WriteLn(\"\" + b.GetFrame());\n"
+            "b.Pause();\n"
+            "Program.Wait(10);\n"
+            "out.WriteLn(\"\" + b.GetFrame() + \" \" + b.IsPaused());\n"
+            "b.Resume();\n"
+            "Program.Wait(10);\n"
+            "out.WriteLn(\"\" + b.GetFrame());\n"
+            "Program.Wait(10);\n"
+            "out.WriteLn(\"\" + b.GetFrame());\n",
+            "window Frames\nwait 150\nmove 1 1\nwait 1000\nmove 2 2\nwait 50\nmove 3 3\n"
+            "wait 100\nmove 4 4\n");
+    EXPECT_EQ(lines, (std::vector<std::string>{"1", "1 1", "1", "2"}));
 }
 
 } // namespace
