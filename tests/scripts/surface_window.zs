@@ -28,16 +28,18 @@ Print(w.GetPixelWidth(), w.GetPixelHeight(), AsText(UiPixel(w, 50, 5)), AsText(U
 // expect output: 160 90 16711680 65280
 // expect: end
 
-//== a window painted again shows its Surface
+//== a window painted again shows its Surface over the background its brush erased
 w = New Window(100, 60, 0, 0);
-w.SetPenColor(Window.BLUE);
-w.Rectangle(10, 10, 30, 30);
+w.Clear(Window.BLUE);
 UiRefreshNow();
-h = New Window(100, 60, 0, 0);
-Delete h;
+w.Minimize();
+UiRefreshNow();
 UiDispatch();
-Print(AsText(UiPixel(w, 10, 20)));
-// expect output: 255
+w.Restore();
+UiRefreshNow();
+UiDispatch();
+Print(w.IsMinimized(), AsText(UiPixel(w, 10, 20)), AsText(UiPixel(w, 99, 59)));
+// expect output: 0 255 255
 // expect: end
 
 //== a Surface copies from a Window's Surface
@@ -129,3 +131,31 @@ w.SetCursor(s, Window.WHITE, 8, 8);
 w.SetCursor(Window.CROSS);
 w.SetCursor("no such cursor");
 // expect: error 9 line 5
+
+//== CaptureWindow copies what a Window shows
+w = New Window(Window.NOCAPTION, 60, 40, 0, 0);
+w.Clear(Window.RED);
+UiRefreshNow();
+s = New Surface(60, 40, 32);
+Print(s.CaptureWindow(w), AsText(s.GetPixel(30, 20)));
+// expect output: 1 16711680
+// expect: end
+
+//== CaptureWindow of something that is no Window
+s = New Surface(60, 40, 32);
+s.CaptureWindow(s);
+// expect: error 14 line 2
+
+//== full screen takes the mode's size and depth, windowed mode the client size again
+w = New Window(200, 100, 0, 0);
+w.SetPenColor(Window.RED);
+w.Line(0, 0, 199, 0);
+w.SetFullScreenMode(640, 480, 16);
+s = w.GetSurface();
+Print(s.GetPixelWidth(), s.GetPixelHeight(), s.GetDepth(), AsText(s.GetPixel(100, 0)));
+w.SetWindowedMode();
+UiDispatch();
+Print(s.GetPixelWidth(), s.GetPixelHeight(), s.GetDepth(), AsText(s.GetPixel(100, 0)));
+// expect output: 640 480 16 16252928
+// expect output: 200 100 16 16252928
+// expect: end

@@ -11,6 +11,7 @@
 #include "graphics2d/drawing/surface_handle.h"
 #include "graphics2d/palette/palette.h"
 #include "graphics2d/surfaces/surface_kinds.h"
+#include "platform/user/window_geometry.h"
 #include "script/interpreter/interpretor.h"
 #include "script/project/project_file.h"
 #include "script/runtime/screen_depth.h"
@@ -126,25 +127,41 @@ int CISurface::CreateSurface(int32_t newWidth, int32_t newHeight, int32_t newDep
     return 1;
 }
 
-int CISurface::Recreate(int32_t newWidth, int32_t newHeight) {
+int CISurface::Recreate(int32_t newWidth, int32_t newHeight, int32_t newDepth) {
     if (mainSurface == nullptr) return 0;
+    if (newDepth <= 0) newDepth = depth;
+    newWidth = std::max(newWidth, 1);
+    newHeight = std::max(newHeight, 1);
+    if (newWidth == width && newHeight == height && newDepth == depth) return 1;
     SurfaceHandle* old = mainSurface;
+    SurfaceHandle* prototype = old;
+    if (newDepth != depth) {
+        PickSurfaceType(&prototype, newDepth,
+                        (createFlags & kKeptDC) != 0 ? kPickDIBWithDC : kPickDIB,
+                        (createFlags & kDirectDraw) != 0 ? kPickModeDirectDraw : kPickModeGDI);
+        if (prototype == nullptr) return 0;
+    }
     auto* handle = new (std::nothrow) SurfaceHandle();
     if (handle == nullptr) return 0;
-    handle->Create(std::max(newWidth, 1), std::max(newHeight, 1), old);
+    handle->Create(newWidth, newHeight, prototype);
     if (!handle->IsValid()) {
         delete handle;
         return 0;
     }
-    if (old->IsPaletted()) handle->SetPalette(old->GetPalette(), 0);
+    if (newDepth == depth && old->IsPaletted())
+        handle->SetPalette(old->GetPalette(), 0);
+    else
+        GiveInterpreterPalette(*interpreter, handle);
     handle->FillRectAll(backgroundColor);
     old->Blit(handle, 0, 0, 0, 0, std::min(old->GetWidth(), handle->GetWidth()),
               std::min(old->GetHeight(), handle->GetHeight()), 0, 0, 0, 0);
     if (fullScreen != 0) handle->CopyDisplayState(old);
+    if (hostWindow != nullptr && hostWindow->hwnd != 0) handle->AttachWindow(hostWindow->hwnd);
     mainSurface = handle;
     delete old;
     plane.DropBackgroundStore();
     UpdateSize();
+    InvalidateAll();
     return 1;
 }
 
@@ -242,14 +259,15 @@ void CISurface::EraseRect(int32_t x, int32_t y, int32_t w, int32_t h, int mark) 
 
 void CISurface::SetHostWindow(CIChildWindow* window) {
     hostWindow = window;
-    if (window != nullptr) InvalidateAll();
+    if (window == nullptr) return;
+    if (mainSurface != nullptr && window->hwnd != 0) mainSurface->AttachWindow(window->hwnd);
+    InvalidateAll();
 }
 
 void CISurface::ResizeToWindow(int32_t newWidth, int32_t newHeight) {
     if (mainSurface == nullptr || (newWidth == width && newHeight == height)) return;
-    if (newWidth <= 0 || newHeight <= 0) return;
-    if (!Recreate(newWidth, newHeight)) return;
-    InvalidateAll();
+    // A full-screen picture keeps the size of the display mode.
+    if (fullScreen == 0 && newWidth > 0 && newHeight > 0) Recreate(newWidth, newHeight);
     SetDirty();
 }
 
@@ -271,20 +289,11 @@ void CISurface::SetFontObject(CIFont* newFont) {
 
 int CISurface::SetFullScreen(int32_t newWidth, int32_t newHeight, int32_t newDepth) {
     if (mainSurface == nullptr || hostWindow == nullptr) return 0;
-    if (!IsSurfaceDepth(newDepth)) newDepth = depth;
-    if (newDepth != depth || newWidth != width || newHeight != height) {
-        int32_t error = 0;
-        SurfaceHandle* old = mainSurface;
-        mainSurface = nullptr;
-        if (!CreateSurface(newWidth, newHeight, newDepth, createFlags, error)) {
-            mainSurface = old;
-            return 0;
-        }
-        delete old;
-        mainSurface->FillRectAll(backgroundColor);
-    }
+    if (!IsSurfaceDepth(newDepth)) newDepth = GetScreenDepth();
+    if (newDepth == 15) newDepth = 16;
     if (!mainSurface->EnterFullScreen(hostWindow->hwnd, newWidth, newHeight, newDepth)) return 0;
     fullScreen = 1;
+    Recreate(newWidth, newHeight, newDepth);
     InvalidateAll();
     SetDirty();
     return 1;
@@ -292,10 +301,13 @@ int CISurface::SetFullScreen(int32_t newWidth, int32_t newHeight, int32_t newDep
 
 void CISurface::SetWindowed(int) {
     if (mainSurface == nullptr || fullScreen == 0) return;
-    mainSurface->LeaveFullScreen(hostWindow != nullptr ? hostWindow->hwnd : 0);
+    HWND window = hostWindow != nullptr ? hostWindow->hwnd : 0;
+    mainSurface->LeaveFullScreen(window);
     fullScreen = 0;
-    InvalidateAll();
-    SetDirty();
+    if (window == 0) return;
+    RECT client{};
+    GetClientRect(window, &client);
+    ResizeToWindow(client.right - client.left, client.bottom - client.top);
 }
 
 HPALETTE CISurface::GetHPALETTE() {

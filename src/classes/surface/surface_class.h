@@ -106,9 +106,10 @@ public:
     // A new picture: depth 0 is the screen's; flags kKeptDC and kDirectDraw choose the
     // kind. 0 with the error code (9, 15, 23) in `error` on failure.
     int CreateSurface(int32_t width, int32_t height, int32_t depth, uint32_t flags, int32_t& error);
-    // The picture again at another size (and the background store dropped), keeping the
-    // kind, the depth and what fits of the pixels. 0 when it cannot be made.
-    int Recreate(int32_t width, int32_t height);
+    // The picture again at another size and depth (0: the same), of the same kind, with
+    // what fits of the pixels, the background store dropped and all of it marked. 0 when
+    // it cannot be made.
+    int Recreate(int32_t width, int32_t height, int32_t depth = 0);
     // Width, height and depth copied from the picture.
     void UpdateSize();
     // Clear's reset of the drawing state.

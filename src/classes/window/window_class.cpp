@@ -326,7 +326,7 @@ void CIWindow::RemoveChild(CIChildWindow* child) {
 void CIWindow::DetachSurface() {
     if (surface != nullptr) --surface->useCount;
     surface = nullptr;
-    InvalidateRect(hwnd, nullptr, TRUE);
+    if (hwnd != 0) InvalidateRect(hwnd, nullptr, TRUE);
 }
 
 int CIWindow::FocusFirstControl() {
