@@ -101,3 +101,9 @@ s = New Surface(10, 10, 32);
 a = New Sprite(s, 1, 2, s);
 a.IsPointIn(3);
 // expect: error 14 line 3
+
+//== a Play flag that is no flag
+s = New Surface(10, 10, 32);
+a = New Sprite(s, 1, 2, s);
+a.Play(1, 0, 5);
+// expect: error 14 line 3

@@ -171,7 +171,9 @@ void CISprite::LoadImageElement(const CValue& name, bool& found) {
     if (elementImage_ != nullptr && elementIndex_ == element->index && elementName_ != nullptr &&
         std::strcmp(elementName_.get(), element->GetNameText()) == 0)
         return;
-    if (!element->bank->LockElementData(element->index)) interpreter->RaiseError(34);
+    if (!element->bank->LoadElementData(element->index, 0) ||
+        !element->bank->LockElementData(element->index))
+        interpreter->RaiseError(34);
     auto copy = std::make_unique<SurfaceHandle>();
     auto* image = static_cast<CImageElement*>(element);
     const bool copied =
@@ -196,6 +198,7 @@ void CISprite::LoadAnimationElement(const CValue& name, bool& found) {
     if (element == nullptr || element->bank == nullptr) return;
     found = true;
     if (interpreter->imageFileManager == nullptr || owner_ == nullptr ||
+        !element->bank->LoadElementData(element->index, 0) ||
         !element->bank->LockElementData(element->index))
         interpreter->RaiseError(34);
     std::unique_ptr<CInStream> stream(element->OpenStream(0));
@@ -813,7 +816,11 @@ void CISprite::GetFrameMethod() {
 }
 
 void CISprite::Resume() {
-    if (playing_ != 0) paused_ = 0;
+    if (playing_ == 0 || paused_ == 0) return;
+    paused_ = 0;
+    // The paused frame goes on from now: the time of the pause is not played through,
+    // whether or not a tick saw the pause.
+    timer_.timeBase = timeGetTime();
 }
 
 void CISprite::IsPlaying() {
