@@ -10,6 +10,7 @@
 #include "platform/gdi/palettes.h"
 #include "platform/gdi/screen_dc.h"
 #include "platform/user/window_geometry.h"
+#include "script/interpreter/interpretor.h"
 
 namespace {
 
@@ -58,6 +59,9 @@ void CISurface::FlushDirtyRects(int clear) {
     const int32_t count = sprites.dirty.GetCount();
     if (count > 0 && hostWindow != nullptr && hostWindow->hwnd != 0 && mainSurface != nullptr) {
         HWND window = hostWindow->hwnd;
+        if (interpreter->waitForVerticalBlank != 0 && interpreter->verticalBlankRequest != 0 &&
+            mainSurface->WaitVSync() != 0)
+            interpreter->verticalBlankRequest = 0;
         if (HDC dc = GetDC(window)) {
             {
                 SurfaceHandle target;
