@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
 #include "foundation/result_codes.h"
@@ -90,6 +91,7 @@ int main(int argc, char** argv) {
     platform::InstallPlayerLauncher();
     RegisterSystemClasses();
     RegisterWindowClasses();
+    RegisterSurfaceClasses();
     RegisterScriptClasses();
     // A run driven by an input script (tests, examples) ends when a step cannot be taken.
     if (!platform::headless::InstallInputScriptFromEnvironment(

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
 #include "packer/manifest.h"
@@ -94,6 +95,7 @@ TEST_P(Examples, RunToTheirEndAndTheirPicturesAreCurrent) {
     // As the player does.
     RegisterSystemClasses();
     RegisterWindowClasses();
+    RegisterSurfaceClasses();
     RegisterScriptClasses();
     ASSERT_TRUE(platform::LinuxToWindowsPath(bare, launch.projectPath));
     RunApplication(launch);

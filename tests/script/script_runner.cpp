@@ -3,9 +3,11 @@
 #include <cstdlib>
 #include <new>
 
+#include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
 #include "foundation/ptr_array.h"
+#include "graphics2d/formats/image_file_manager.h"
 #include "platform/files/files.h"
 #include "script/classes/bank_class.h"
 #include "script/classes/base_class.h"
@@ -28,8 +30,10 @@ std::string* output = nullptr;
 // The test doubles stand in Math, a singleton whose class is not built, so that the
 // scripts meet the real System.
 constexpr uint32_t kDoublesId = 2;
-constexpr uint32_t kSpriteId = 1;
+// The events stand-in takes the name of a class not built yet.
+constexpr uint32_t kMoverId = 66;
 constexpr uint32_t kSurfaceId = 9;
+constexpr uint32_t kProbeId = 68;
 
 // ---- Math (the test doubles) -----------------------------------------------------------
 
@@ -160,6 +164,10 @@ const MethodNameRow kDoublesNames[] = {
     {52, "UiAddHandlers", kDoublesId, 0},
     {53, "UiHandlerLog", kDoublesId, 0},
     {54, "UiFocus", kDoublesId, 0},
+    {55, "UiPixel", kDoublesId, 0},
+    {56, "UiRegionRects", kDoublesId, 0},
+    {57, "UiInRegion", kDoublesId, 0},
+    {58, "UiIcon", kDoublesId, 0},
     {100, "ANSWER", 0, kRowConstant},
     {0, nullptr, 0, 0},
 };
@@ -171,11 +179,11 @@ CIBaseClassImpl* MakeDoubles(CInterpretor& interpreter, const CClassRecord* reco
 const ScriptClassInfo kDoublesClass = {kDoublesNames, MakeDoubles, 99, nullptr, 0,
                                        nullptr,       nullptr};
 
-// ---- Sprite and Surface ----------------------------------------------------------------
+// ---- Zone (the events stand-in) --------------------------------------------------------
 
-class TestSprite final : public CIBaseClassImpl {
+class TestMover final : public CIBaseClassImpl {
 public:
-    TestSprite(CInterpretor* interpreter, const CClassRecord* record)
+    TestMover(CInterpretor* interpreter, const CClassRecord* record)
         : CIBaseClassImpl(interpreter, record, 1), surface_(interpreter, 0),
           onMove_(interpreter, 0) {}
     void CallMethod(uint16_t methodId) override { CallMethodFromTable(*this, kMethods, methodId); }
@@ -193,7 +201,7 @@ public:
         return 1;
     }
 
-    static const ScriptMethod<TestSprite> kMethods[6];
+    static const ScriptMethod<TestMover> kMethods[6];
 
 private:
     void X() { interpreter->GetResultSlot()->SetInt(x_); }
@@ -227,60 +235,58 @@ private:
     int32_t x_ = 0;
 };
 
-const ScriptMethod<TestSprite> TestSprite::kMethods[6] = {
-    nullptr,           &TestSprite::X,    &TestSprite::Move, &TestSprite::OnMove,
-    &TestSprite::Fire, &TestSprite::Wait,
+const ScriptMethod<TestMover> TestMover::kMethods[6] = {
+    nullptr,          &TestMover::X,    &TestMover::Move, &TestMover::OnMove,
+    &TestMover::Fire, &TestMover::Wait,
 };
 
-const MethodNameRow kSpriteNames[] = {
-    {kSpriteId, "Sprite", 0, 0},  {1, "X", 0, 0},     {2, "Move", 0, 0},
+const MethodNameRow kMoverNames[] = {
+    {kMoverId, "Zone", 0, 0},     {1, "X", 0, 0},     {2, "Move", 0, 0},
     {3, "OnMove", 0, 0},          {4, "Fire", 0, 0},  {5, "Wait", 0, 0},
     {11, "MAX", 0, kRowConstant}, {0, nullptr, 0, 0},
 };
 
-void SpriteMax(CInterpretor& interpreter) {
+void MoverMax(CInterpretor& interpreter) {
     interpreter.GetResultSlot()->SetInt(7);
 }
 
-const ClassLevelHandler kSpriteClassLevel[] = {SpriteMax};
-const uint32_t kSpriteDependents[] = {kSurfaceId, 0};
+const ClassLevelHandler kMoverClassLevel[] = {MoverMax};
+const uint32_t kMoverDependents[] = {kSurfaceId, 0};
 
-CIBaseClassImpl* MakeSprite(CInterpretor& interpreter, const CClassRecord* record) {
-    return new (std::nothrow) TestSprite(&interpreter, record);
+CIBaseClassImpl* MakeMover(CInterpretor& interpreter, const CClassRecord* record) {
+    return new (std::nothrow) TestMover(&interpreter, record);
 }
 
-const ScriptClassInfo kSpriteClass = {kSpriteNames,      MakeSprite, 10, kSpriteClassLevel, 1,
-                                      kSpriteDependents, nullptr};
+const ScriptClassInfo kMoverClass = {kMoverNames, MakeMover,        10,     kMoverClassLevel,
+                                     1,           kMoverDependents, nullptr};
 
-class TestSurface final : public CIBaseClassImpl {
+// A second class with a method X, under a name no class of ours takes yet.
+class TestProbe final : public CIBaseClassImpl {
 public:
-    TestSurface(CInterpretor* interpreter, const CClassRecord* record)
+    TestProbe(CInterpretor* interpreter, const CClassRecord* record)
         : CIBaseClassImpl(interpreter, record, 1) {}
     void CallMethod(uint16_t methodId) override { CallMethodFromTable(*this, kMethods, methodId); }
     void Destroy(int) override { delete this; }
 
-    static const ScriptMethod<TestSurface> kMethods[3];
+    static const ScriptMethod<TestProbe> kMethods[3];
 
 private:
     void Id() { interpreter->GetResultSlot()->SetInt(int32_t(serial)); }
     void X() { interpreter->GetResultSlot()->SetInt(100 + int32_t(serial)); }
 };
 
-const ScriptMethod<TestSurface> TestSurface::kMethods[3] = {nullptr, &TestSurface::Id,
-                                                            &TestSurface::X};
+const ScriptMethod<TestProbe> TestProbe::kMethods[3] = {nullptr, &TestProbe::Id, &TestProbe::X};
 
-const MethodNameRow kSurfaceNames[] = {
-    {kSurfaceId, "Surface", 0, 0}, {1, "Id", 0, 0}, {2, "X", 0, 0}, {0, nullptr, 0, 0}};
-const uint32_t kSurfaceDependents[] = {kSpriteId, 0};
+const MethodNameRow kProbeNames[] = {
+    {kProbeId, "Blob", 0, 0}, {1, "Id", 0, 0}, {2, "X", 0, 0}, {0, nullptr, 0, 0}};
 
-CIBaseClassImpl* MakeSurface(CInterpretor& interpreter, const CClassRecord* record) {
-    return new (std::nothrow) TestSurface(&interpreter, record);
+CIBaseClassImpl* MakeProbe(CInterpretor& interpreter, const CClassRecord* record) {
+    return new (std::nothrow) TestProbe(&interpreter, record);
 }
 
-const ScriptClassInfo kSurfaceClass = {kSurfaceNames,      MakeSurface, 0, nullptr, 0,
-                                       kSurfaceDependents, nullptr};
+const ScriptClassInfo kProbeClass = {kProbeNames, MakeProbe, 0, nullptr, 0, nullptr, nullptr};
 
-const ScriptClassInfo* const kTestClasses[] = {&kDoublesClass, &kSpriteClass, &kSurfaceClass};
+const ScriptClassInfo* const kTestClasses[] = {&kDoublesClass, &kMoverClass, &kProbeClass};
 
 // Compiles and runs the source, leaving how it ended in `result`; the interpreter is gone,
 // with every file it held, on return.
@@ -288,6 +294,9 @@ void RunIn(const test_support::CaseFolder& folder, const std::string& source,
            const std::string& unitName, const std::string& project, CLaunchInfo* launch,
            ScriptResult& result) {
     CInterpretor interpreter(0, launch);
+    // What Init would make: the image files scripts load and save go through it.
+    interpreter.imageFileManager = new ImageFileManager;
+    interpreter.imageFileManager->Init(0);
     PtrArray names;
     BuildBuiltinClassNameList(names);
     interpreter.InitClassRegistry(names);
@@ -330,13 +339,15 @@ ScriptRunner::ScriptRunner() {
     RegisterScriptClass(GetBankClassInfo());
     RegisterSystemClasses();
     RegisterWindowClasses();
+    RegisterSurfaceClasses();
 }
 
 ScriptRunner::~ScriptRunner() {
-    for (uint32_t classId : {kDoublesId, kSpriteId, kSurfaceId, 56u, 8u, CIBank::kClassId})
+    for (uint32_t classId : {kDoublesId, kMoverId, kProbeId, 56u, 8u, CIBank::kClassId})
         UnregisterScriptClass(classId);
     UnregisterSystemClasses();
     UnregisterWindowClasses();
+    UnregisterSurfaceClasses();
 }
 
 ScriptResult ScriptRunner::Run(const std::string& source, const std::string& unitName,

@@ -15,14 +15,15 @@
 //                           the user at the headless display: UiClick, UiKey, UiType,
 //                           UiDrop, UiClose, UiAdvance, UiDispatch and the rest of
 //                           window_doubles.h (bare)
-//   Sprite (1)              New Sprite(surface?) holds the Surface; X, Move(x, y)
+//   Zone (66)               New Zone(surface?) holds the Surface; X, Move(x, y)
 //                           (posts OnMove(x, y) coalesced by sprite), OnMove (event
 //                           property), Fire(...) (posts OnMove with the arguments),
 //                           Wait() (runs queued events, then reads its own fields),
-//                           Fail() (New Sprite(-1) fails to create); MAX = 7
-//   Surface (9)             New Surface(); Id() (its serial), X() (100 + serial)
+//                           Fail() (New Zone(-1) fails to create); MAX = 7
+//   Blob (68)               New Blob(); Id() (its serial), X() (100 + serial)
 //   String (8)              the text class
-//   the system service classes, Program and System among them, and the window classes
+//   the system service classes, Program and System among them, the window classes and
+//   the Surface classes
 //
 // Each run has a fresh headless display, and a fresh folder as the file layer's current directory,
 // holding the folders of XDG_CONFIG_HOME, XDG_DATA_HOME, ZORV_REGISTRY_DIR and TMPDIR.

@@ -6,7 +6,10 @@
 
 #include "classes/window/window_class.h"
 #include "platform/display/headless_display.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/region.h"
 #include "platform/kernel/test_hooks.h"
+#include "platform/user/paint/update_region.h"
 #include "platform/user/sys_commands.h"
 #include "script/interpreter/interpretor.h"
 #include "script/runtime/run_application.h"
@@ -218,6 +221,34 @@ void CallWindowDouble(CInterpretor& in, WindowDouble which) {
         }
         break;
     }
+    case WindowDouble::Pixel: {
+        headless::Pixels pixels;
+        int x = in.GetArgInt(1);
+        int y = in.GetArgInt(2);
+        bool inside = headless::ReadPixels(WindowArg(in, 0), pixels) && x >= 0 && y >= 0 &&
+                      x < pixels.width && y < pixels.height;
+        result->SetInt(inside ? int32_t(pixels.At(x, y)) : -1);
+        break;
+    }
+    case WindowDouble::RegionRects:
+    case WindowDouble::InRegion: {
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        platform::Region pixels;
+        bool has =
+            GetWindowRgn(WindowArg(in, 0), region) != ERROR && platform::RegionOf(region, pixels);
+        if (which == WindowDouble::RegionRects)
+            result->SetInt(has ? int32_t(pixels.Rects().size()) : -1);
+        else
+            result->SetInt(has && pixels.Contains(in.GetArgInt(1), in.GetArgInt(2)) ? 1 : 0);
+        DeleteObject(region);
+        break;
+    }
+    case WindowDouble::Icon:
+        result->SetInt(SendMessageA(WindowArg(in, 0), WM_GETICON,
+                                    in.GetArgInt(1) != 0 ? ICON_BIG : ICON_SMALL, 0) != 0
+                           ? 1
+                           : 0);
+        break;
     case WindowDouble::Count:
         break;
     }

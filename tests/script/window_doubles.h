@@ -36,6 +36,10 @@ enum class WindowDouble : uint16_t {
     AddHandlers, // AddHandlers(window): two control handlers and a menu command handler
     HandlerLog,  // HandlerLog(): what they saw since the last call, e.g. "A273 B273 M"
     Focus, // Focus(window, 0 first | 1 last | 2 next | 3 previous, control): the walk's answer
+    Pixel, // Pixel(window, x, y): the client pixel shown, 0xRRGGBB; -1 outside
+    RegionRects, // RegionRects(window): rectangles of the window region; -1 without one
+    InRegion,    // InRegion(window, x, y): the point lies in the window region
+    Icon,        // Icon(window, big): 1 when the window holds that icon
     Count,
 };
 

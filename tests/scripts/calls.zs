@@ -57,7 +57,7 @@ t.a();
 //== method names do not depend on case
 // expect: end
 // expect output: 4 4 4
-s = New Sprite();
+s = New Zone();
 s.Move(4, 0);
 Print(s.X(), s.x(), s.X);
 
@@ -65,24 +65,24 @@ Print(s.X(), s.x(), s.X);
 // expect: end
 // expect output: 9 101 9 101
 Function Probe(o) { Return o.X(); }
-sp = New Sprite();
+sp = New Zone();
 sp.Move(9, 0);
-su = New Surface();
+su = New Blob();
 Print(Probe(sp), Probe(su), Probe(sp), Probe(su));
 
 //== constants through the class name and through an object
 // expect: end
 // expect output: 7 42 7
-s = New Sprite();
-Print(Sprite.MAX, Math.ANSWER, s.MAX);
+s = New Zone();
+Print(Zone.MAX, Math.ANSWER, s.MAX);
 
 //== an ordinary method named through its class
 // expect: error 11
-x = Sprite.X;
+x = Zone.X;
 
 //== a method the class does not have
 // expect: error 11 line 3
-s = New Sprite();
+s = New Zone();
 s.Jump();
 
 //== a method call on a number

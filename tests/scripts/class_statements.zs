@@ -1,14 +1,14 @@
 //== a statement may not start with a class name
 // expect: error 16 line 3 column 1
-x = Sprite.MAX;
-Sprite.MAX;
+x = Zone.MAX;
+Zone.MAX;
 Print("never");
 
 //== a class member as a statement inside a loop body
 // expect: error 16 line 5 column 5
 // expect output: 7
 For (i = 0; i < 3; i++) {
-    Print(Sprite.MAX);
+    Print(Zone.MAX);
     Bank.BANKTYPE_STRING;
 }
 

@@ -37,23 +37,23 @@ Print(line);
 //== a method called on an object its arguments delete
 // expect: error 32
 Function Kill(o) { Delete o; Return 1; }
-s = New Sprite();
+s = New Zone();
 s.Move(Kill(s), 2);
 
 //== objects last read inside an expression are collected once nothing holds them
 // expect: end
 // expect output: 2
 // expect output: 0
-a = New Sprite();
-b = New Sprite();
+a = New Zone();
+b = New Zone();
 a.X();
 x = b.X();
 y = 1 + a.X() + (2 * b.X());
-Print(Math.Count(1));
+Print(Math.Count(66));
 a = 0;
 b = 0;
 y = 1 + (1 + (1 + (1 + (1 + (1 + CollectNow())))));
-Print(Math.Count(1));
+Print(Math.Count(66));
 
 //== an element assigned after the right side emptied its array
 // expect: end
@@ -84,13 +84,13 @@ Print(total);
 //== arrays last read inside an expression are collected with the objects they hold
 // expect: end
 // expect output: 0
-list[0] = New Sprite();
+list[0] = New Zone();
 list[0];
 x = list[0];
 x = 0;
 list = 0;
 y = 1 + (1 + (1 + (1 + (1 + (1 + CollectNow())))));
-Print(Math.Count(1));
+Print(Math.Count(66));
 
 //== the locals of one call leave nothing to the next
 // expect: error 41 line 6
@@ -107,7 +107,7 @@ Print(Fill(0));
 // expect: end
 // expect output: 1
 // expect output: 0
-Function Keep() { list[2] = New Sprite(); held = list[2]; Return Math.Count(1); }
+Function Keep() { list[2] = New Zone(); held = list[2]; Return Math.Count(66); }
 Print(Keep());
 CollectNow();
-Print(Math.Count(1));
+Print(Math.Count(66));

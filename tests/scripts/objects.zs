@@ -1,31 +1,32 @@
 //== serials count per class and are never reused
 // expect: end
 // expect output: 1 2 1 3
-a = New Sprite();
-b = New Sprite();
-s = New Surface();
+a = New Zone();
+b = New Zone();
+s = New Blob();
 Delete b;
-c = New Sprite();
-Print(Math.Serial(a), Math.Serial(New Sprite()) - 2, s.Id(), Math.Serial(c));
+c = New Zone();
+Print(Math.Serial(a), Math.Serial(New Zone()) - 2, s.Id(), Math.Serial(c));
 
 //== deleting an object turns every holder into 0
 // expect: end
 // expect output: 0 0 0 1
-a = New Sprite();
+a = New Zone();
 b = a;
 list[3] = a;
 Delete a;
 Print(a, b, list[3], a == 0);
 
-//== deleting a Surface deletes the Sprites that used it
+//== deleting a Surface deletes the Sprites placed on it
 // expect: end
-// expect output: 2 1
-// expect output: 0 0 0 1 0
+// expect output: 2 2
+// expect output: 0 0 0 1 1
 // (class names are keywords whatever their case: no variable can be called "surface")
 used = New Surface();
 user = New Sprite(used);
 alias = user;
-other = New Sprite();
+kept = New Surface();
+other = New Sprite(kept);
 Print(Math.Count(1), Math.Count(9));
 Delete used;
 Print(used, user, alias, Math.Count(1), Math.Count(9));
@@ -36,7 +37,7 @@ Delete 5;
 
 //== Delete of a variable whose object was deleted
 // expect: error 18 line 4
-a = New Sprite();
+a = New Zone();
 Delete a;
 Delete a;
 
@@ -50,7 +51,7 @@ m = New Math();
 
 //== a creation that fails
 // expect: error 38
-s = New Sprite(-1);
+s = New Zone(-1);
 
 //== a singleton that does not exist
 // expect: error 32
@@ -89,20 +90,20 @@ Print(a.v, a.next.v);
 // expect output: 5
 // expect output: 1
 // The collection runs inside a handler, so that the event posted meanwhile waits.
-held = New Sprite();
-kept[2] = New Sprite();
+held = New Zone();
+kept[2] = New Zone();
 Function Waiting(s) { Print(Math.Serial(s) > 0); }
 Function Run() {
-    Post(Waiting, New Sprite());
+    Post(Waiting, New Zone());
     Inner();
 }
 Function Inner() {
-    local = New Sprite();
-    For (i = 0; i < 996; i++) t = New Sprite();
-    Print(Math.Count(1));
-    t = New Sprite();
+    local = New Zone();
+    For (i = 0; i < 996; i++) t = New Zone();
+    Print(Math.Count(66));
+    t = New Zone();
     For (i = 0; i < 12; i++) x = i;
-    Print(Math.Count(1));
+    Print(Math.Count(66));
 }
 Post(Run);
 x = 0;

@@ -5,6 +5,7 @@
 
 #include "classes/window/font_class.h"
 #include "classes/window/menu_class.h"
+#include "classes/window/window_surface.h"
 #include "classes/window/window_table.h"
 #include "platform/gdi/icons/icons.h"
 #include "platform/system/system_info.h"
@@ -120,7 +121,6 @@ void CIWindow::ComputeBorders(bool withMenu) {
 }
 
 void CIWindow::CreateWindowObject(int32_t depth, int32_t backColorArg, HWND) {
-    (void)depth;
     CLaunchInfo* launch = interpreter->launchInfo;
     if (launch != nullptr && launch->hosted != 0 && interpreter->mainWindowHandle != 0 &&
         parent == nullptr)
@@ -139,6 +139,7 @@ void CIWindow::CreateWindowObject(int32_t depth, int32_t backColorArg, HWND) {
         interpreter->mainWindow = this;
         interpreter->mainWindowHandle = hwnd;
     }
+    if ((flagsA & kNoSurface) == 0) MakeSurface(depth);
     COLORREF background;
     if (backColorArg != kNotGiven)
         background = FromRgb(uint32_t(backColorArg));
@@ -147,6 +148,10 @@ void CIWindow::CreateWindowObject(int32_t depth, int32_t backColorArg, HWND) {
     else
         background = FromRgb(interpreter->colourSetting);
     CIChildWindow::SetBackColor(background);
+    if (CWindowSurface* own = AsWindowSurface(surface)) {
+        own->SetBackgroundColorValue(background);
+        own->EraseRect(0, 0, width, height, 1);
+    }
     interpreter->ScheduleRefresh();
     if (showPending != 0) {
         int command = (flagsA & kMinimized) != 0   ? int(SW_MINIMIZE)
@@ -168,6 +173,27 @@ void CIWindow::CreateWindowObject(int32_t depth, int32_t backColorArg, HWND) {
     InvalidateRect(hwnd, nullptr, TRUE);
     if (IsWindowVisible(hwnd)) SetActiveWindow(hwnd);
     Register();
+}
+
+void CIWindow::MakeSurface(int32_t depth) {
+    if (!IsWindowSurfaceAvailable()) return;
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    int32_t clientWidth = client.right - client.left;
+    int32_t clientHeight = client.bottom - client.top;
+    if (clientWidth <= 0 || clientHeight <= 0) {
+        clientWidth = width;
+        clientHeight = height;
+    }
+    bool knownDepth = depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
+    CWindowSurface* made = MakeWindowSurface(*interpreter, clientWidth, clientHeight,
+                                             knownDepth ? depth : 0, CWindowSurface::kKeptDC);
+    if (made == nullptr) interpreter->RaiseError(15);
+    surface = made->GetSurfaceObject();
+    ++surface->useCount;
+    made->SetHostWindow(this);
+    made->SetFontObject(font);
+    made->InvalidateAll();
 }
 
 void CIWindow::Destroy(int flag) {
@@ -210,6 +236,7 @@ void CIWindow::Destroy(int flag) {
     if (bigIcon != 0) DestroyIcon(bigIcon);
     if (smallIcon != 0) DestroyIcon(smallIcon);
     bigIcon = smallIcon = 0;
+    if (CWindowSurface* own = AsWindowSurface(surface)) own->SetHostWindow(nullptr);
     if (surface != nullptr) --surface->useCount;
     surface = nullptr;
     CIChildWindow::Destroy(flag);
@@ -217,6 +244,7 @@ void CIWindow::Destroy(int flag) {
 
 int CIWindow::ReleaseReferencesTo(CIBaseClassImpl* object) {
     if (object != nullptr && object == surface) {
+        if (CWindowSurface* own = AsWindowSurface(surface)) own->SetHostWindow(nullptr);
         --surface->useCount;
         surface = nullptr;
     }
@@ -225,12 +253,23 @@ int CIWindow::ReleaseReferencesTo(CIBaseClassImpl* object) {
 
 void CIWindow::SetColor(COLORREF color) {
     CIChildWindow::SetColor(color);
-    SetDirty();
+    if (CWindowSurface* own = AsWindowSurface(surface))
+        own->SetPenColorValue(color);
+    else
+        SetDirty();
 }
 
 void CIWindow::SetBackColor(COLORREF color) {
     CIChildWindow::SetBackColor(color);
-    SetDirty();
+    if (CWindowSurface* own = AsWindowSurface(surface))
+        own->SetBackgroundColorValue(color);
+    else
+        SetDirty();
+}
+
+void CIWindow::SetFont(CIFont* newFont) {
+    CIChildWindow::SetFont(newFont);
+    if (CWindowSurface* own = AsWindowSurface(surface)) own->SetFontObject(newFont);
 }
 
 void CIWindow::AttachMenu(CMenuContainer* newMenu) {
@@ -283,6 +322,7 @@ void CIWindow::RemoveChild(CIChildWindow* child) {
 void CIWindow::DetachSurface() {
     if (surface != nullptr) --surface->useCount;
     surface = nullptr;
+    if (hwnd != 0) InvalidateRect(hwnd, nullptr, TRUE);
 }
 
 int CIWindow::FocusFirstControl() {

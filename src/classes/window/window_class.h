@@ -83,7 +83,12 @@ public:
     HICON smallIcon = 0;
     uint32_t autoClose = 1;
     std::string inputText;
+    std::string inputPrompt;
     uint32_t inputRunning = 0;
+    int32_t inputX = 0;
+    int32_t inputY = 0;
+    int32_t inputW = 0;
+    int32_t inputH = 0;
     uint32_t modal = 0;
     CIBaseClassImpl* hScrollBar = nullptr;
     CIBaseClassImpl* vScrollBar = nullptr;
@@ -117,6 +122,8 @@ private:
     friend class CWindowProcedure;
     // Steps of the creation from the script's arguments.
     void CreateWindowObject(int32_t depth, int32_t backColorArg, HWND hostWindow);
+    // The Surface of the client area, at the client size (error 15 when it cannot be made).
+    void MakeSurface(int32_t depth);
     void BuildStyle();
     void ComputeBorders(bool withMenu);
     // The size limits applied to the outer size; a change is pending.
@@ -131,6 +138,10 @@ private:
     void SurfaceMethod();
     void GetSurface();
     void SetCursorMethod();
+    void SetIcon();
+    void SetShape();
+    void SetFullScreenMode();
+    void SetWindowedMode();
     void Input();
     void OnDblClick();
     void OnSetFocus();

@@ -2,10 +2,16 @@
 #include <algorithm>
 
 #include "classes/window/window_class.h"
+#include "classes/window/window_pictures.h"
+#include "classes/window/window_surface.h"
+#include "graphics2d/drawing/surface_handle.h"
+#include "platform/gdi/icons/icons.h"
 #include "platform/system/system_info.h"
 #include "platform/user/input/cursor.h"
 #include "platform/user/input/drag_drop.h"
 #include "platform/user/menus/menus.h"
+#include "platform/user/paint/update_region.h"
+#include "platform/user/window_geometry.h"
 #include "script/interpreter/interpretor.h"
 
 namespace {
@@ -35,42 +41,134 @@ void CIWindow::GetSurface() {
 
 void CIWindow::SetCursorMethod() {
     const CValue* argument = interpreter->GetArg(0);
-    int32_t shape = 0;
+    HCURSOR next = 0;
+    uint32_t owned = 0;
     if (argument->GetType() == kValueInt || argument->GetType() == kValueDouble) {
-        shape = argument->GetInt();
+        int32_t shape = argument->GetInt();
         if (shape < 0 || shape > 10) shape = 0;
+        next = LoadCursorA(0, kCursorShapes[shape]);
+    } else if ((argument->GetType() == kValueObject && AsWindowSurface(argument->GetObject())) ||
+               argument->GetType() == kValueString) {
+        SurfaceHandle holder;
+        SurfaceHandle* picture = PictureFromValue(*interpreter, *argument, holder, 32);
+        if (picture == nullptr) interpreter->RaiseError(9);
+        uint32_t key = interpreter->IsArgDefault(1) ? 0 : uint32_t(interpreter->GetArgInt(1));
+        POINT hotSpot{interpreter->IsArgDefault(2) ? 0 : interpreter->GetArgInt(2),
+                      interpreter->IsArgDefault(3) ? 0 : interpreter->GetArgInt(3)};
+        // The key is a script colour, 0xRRGGBB.
+        key = ((key & 0xFF) << 16) | (key & 0xFF00) | ((key >> 16) & 0xFF);
+        next =
+            MakeIconFromSurface(picture, picture->GetWidth(), picture->GetHeight(), key, &hotSpot);
+        if (next == 0) interpreter->RaiseError(9);
+        owned = 1;
+    } else {
+        next = LoadCursorA(0, IDC_ARROW);
     }
     if (ownCursor != 0 && cursor != 0) DestroyCursor(cursor);
-    cursor = LoadCursorA(0, kCursorShapes[shape]);
-    ownCursor = 0;
+    cursor = next;
+    ownCursor = owned;
     ::SetCursor(cursor);
+}
+
+void CIWindow::SetIcon() {
+    CWindowSurface* source = AsWindowSurface(interpreter->GetArgObject(0));
+    if (source == nullptr || source->GetSurfaceHandle() == nullptr) interpreter->RaiseError(14);
+    int32_t size = interpreter->IsArgDefault(1) ? 0 : interpreter->GetArgInt(1);
+    // No size makes both icons.
+    for (int32_t side : {32, 16}) {
+        if (size != 0 && size != side) continue;
+        HICON icon = MakeIconFromSurface(source->GetSurfaceHandle(), side, side, 0, nullptr);
+        if (icon == 0) continue;
+        HICON& kept = side == 32 ? bigIcon : smallIcon;
+        if (hwnd != 0)
+            SendMessageA(hwnd, WM_SETICON, side == 32 ? ICON_BIG : ICON_SMALL,
+                         static_cast<LPARAM>(icon));
+        if (kept != 0) DestroyIcon(kept);
+        kept = icon;
+    }
+}
+
+void CIWindow::SetShape() {
+    SurfaceHandle holder;
+    SurfaceHandle* picture = PictureFromValue(*interpreter, *interpreter->GetArg(0), holder, 24);
+    if (picture == nullptr) interpreter->RaiseError(9);
+    std::vector<RECT> rectangles = ShapeRectangles(*picture);
+    HRGN region = RegionFromRectangles(rectangles, picture->GetWidth(), picture->GetHeight());
+    if (hwnd == 0) {
+        DeleteObject(region);
+        return;
+    }
+    SetWindowRgn(hwnd, region, IsWindowVisible(hwnd));
+}
+
+void CIWindow::SetFullScreenMode() {
+    CWindowSurface* own = AsWindowSurface(surface);
+    if (own == nullptr) return;
+    int32_t newWidth = interpreter->IsArgDefault(0) ? width : interpreter->GetArgInt(0);
+    int32_t newHeight = interpreter->IsArgDefault(1) ? height : interpreter->GetArgInt(1);
+    int32_t newDepth = interpreter->IsArgDefault(2) ? 0 : interpreter->GetArgInt(2);
+    switchingScreen = 1;
+    own->SetFullScreen(newWidth, newHeight, newDepth);
+    switchingScreen = 0;
+}
+
+void CIWindow::SetWindowedMode() {
+    CWindowSurface* own = AsWindowSurface(surface);
+    if (own == nullptr) return;
+    switchingScreen = 1;
+    own->SetWindowed(1);
+    switchingScreen = 0;
 }
 
 void CIWindow::Input() {
     if (inputRunning != 0) interpreter->RaiseError(67);
+    // Everything is read before the wait: handlers that run meanwhile use the call frame.
+    inputPrompt = interpreter->GetArgCount() > 0 && !interpreter->IsArgDefault(0)
+                      ? interpreter->GetArgString(0)
+                      : "";
     inputText.clear();
+    inputW = inputH = 0;
+    if (CWindowSurface* own = AsWindowSurface(surface)) {
+        own->GetPenPosition(inputX, inputY);
+        own->WriteStyled(inputPrompt.c_str(), &inputW, &inputH);
+    }
     if (hwnd != 0) ::SetFocus(hwnd);
     inputRunning = 1;
     struct Stop {
         uint32_t& running;
         ~Stop() { running = 0; }
     } stop{inputRunning};
-    // The window may be closed meanwhile: the object then waits to be deleted.
+    // Closing the window deletes the object, which waits for this call to return.
     while (inputRunning != 0 && deletePending == 0 && hwnd != 0 && IsWindow(hwnd)) {
         if (interpreter->Wait(20) != 0) break;
     }
-    interpreter->GetResultSlot()->SetString(inputText.c_str(), 0);
+    interpreter->GetResultSlot()->SetString(deletePending != 0 ? "" : inputText.c_str(), 0);
 }
 
 void CIWindow::TypeInput(char character) {
     auto byte = static_cast<unsigned char>(character);
+    CWindowSurface* own = AsWindowSurface(surface);
+    if (byte < 32 && byte != 8 && byte != 13 && byte != 10) return;
+    if (own != nullptr) own->EraseRect(inputX, inputY, inputW, inputH, 1);
+    std::string shown = inputPrompt;
     if (byte == 8) {
         if (!inputText.empty()) inputText.pop_back();
     } else if (byte == 13 || byte == 10) {
         inputRunning = 0;
-    } else if (byte >= 32) {
+    } else {
         inputText += character;
     }
+    shown += inputText;
+    if (own == nullptr) return;
+    own->SetPenPosition(inputX, inputY);
+    if (inputRunning == 0) {
+        // Written once more, then the pen goes on after it as WriteLn leaves it.
+        own->WriteStyled(shown.c_str(), &inputW, &inputH);
+        own->SetPenPosition(inputX, inputY);
+        own->MeasureStyled(shown.c_str(), nullptr, nullptr);
+        return;
+    }
+    own->WriteStyled(shown.c_str(), &inputW, &inputH);
 }
 
 void CIWindow::OnDblClick() {

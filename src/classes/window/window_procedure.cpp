@@ -6,9 +6,13 @@
 #include <vector>
 
 #include "classes/window/window_class.h"
+#include "classes/window/window_surface.h"
 #include "graphics2d/surfaces/surface_kinds.h"
+#include "platform/gdi/device.h"
+#include "platform/gdi/palettes.h"
 #include "platform/user/input/cursor.h"
 #include "platform/user/input/drag_drop.h"
+#include "platform/user/paint/update_region.h"
 #include "platform/user/sys_commands.h"
 #include "script/interpreter/interpretor.h"
 #include "script/runtime/run_application.h"
@@ -71,6 +75,12 @@ private:
     LRESULT DropFiles(HDROP drop);
     void Destroyed();
     void ShowWindowChanged(bool shown);
+    // The update rectangle painted from the Surface.
+    void Paint(CWindowSurface& surface);
+    // The background brush over the update rectangle (the client area when none).
+    LRESULT EraseBackground(HDC dc);
+    // The Surface follows the client size, unless the screen mode is changing.
+    void ResizeSurface();
     // The Window still tied to the handle after the interpreter ran script code; null
     // when a handler deleted it.
     CIWindow* Refetch() { return window_ = WindowOf(hwnd_); }
@@ -128,6 +138,7 @@ LRESULT CWindowProcedure::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             window_->width = LOWORD(static_cast<DWORD_PTR>(lParam));
             window_->height = HIWORD(static_cast<DWORD_PTR>(lParam));
             Post(window_->onSize, true, {window_->width, window_->height});
+            ResizeSurface();
         }
         break;
     case WM_ACTIVATE:
@@ -147,15 +158,14 @@ LRESULT CWindowProcedure::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (GetCapture() == hwnd_) ReleaseCapture();
         DestroyWindow(hwnd_);
         return 0;
-    case WM_ERASEBKGND: {
-        if (IsIconic(hwnd_)) return 1;
-        RECT area{};
-        if (!GetUpdateRect(hwnd_, &area, FALSE) || area.right <= area.left ||
-            area.bottom <= area.top)
-            GetClientRect(hwnd_, &area);
-        FillRect(static_cast<HDC>(wParam), &area, window_->backBrush);
-        return 1;
-    }
+    case WM_PAINT:
+        if (CWindowSurface* surface = AsWindowSurface(window_->surface)) {
+            Paint(*surface);
+            return 0;
+        }
+        break;
+    case WM_ERASEBKGND:
+        return EraseBackground(static_cast<HDC>(wParam));
     case WM_SYSCOLORCHANGE:
         RefreshSysColorCache();
         break;
@@ -298,7 +308,46 @@ LRESULT CWindowProcedure::Sizing(WPARAM edge, RECT* rect) {
     window_->height = newHeight;
     Post(window_->onSize, true, {newWidth, newHeight});
     interpreter_.CheckPendingAndTick();
-    Refetch();
+    if (Refetch() != nullptr) ResizeSurface();
+    return 1;
+}
+
+void CWindowProcedure::ResizeSurface() {
+    if (window_->switchingScreen != 0) return;
+    if (CWindowSurface* surface = AsWindowSurface(window_->surface))
+        surface->ResizeToWindow(window_->width, window_->height);
+}
+
+void CWindowProcedure::Paint(CWindowSurface& surface) {
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(hwnd_, &paint);
+    if (dc != 0) {
+        HPALETTE palette = surface.GetHPALETTE();
+        HPALETTE old = 0;
+        if (palette != 0) {
+            old = SelectPalette(dc, palette, FALSE);
+            RealizePalette(dc);
+        }
+        surface.PaintToWindow(dc, &paint.rcPaint, nullptr);
+        if (old != 0) SelectPalette(dc, old, FALSE);
+    }
+    EndPaint(hwnd_, &paint);
+}
+
+LRESULT CWindowProcedure::EraseBackground(HDC dc) {
+    if (IsIconic(hwnd_)) return 1;
+    RECT area{};
+    if (!GetUpdateRect(hwnd_, &area, FALSE) || area.right <= area.left || area.bottom <= area.top)
+        GetClientRect(hwnd_, &area);
+    CWindowSurface* surface = AsWindowSurface(window_->surface);
+    HPALETTE palette = surface != nullptr ? surface->GetHPALETTE() : 0;
+    HPALETTE old = 0;
+    if (palette != 0 && GetDeviceCaps(dc, BITSPIXEL) <= 8) {
+        old = SelectPalette(dc, palette, FALSE);
+        RealizePalette(dc);
+    }
+    FillRect(dc, &area, window_->backBrush);
+    if (old != 0) SelectPalette(dc, old, FALSE);
     return 1;
 }
 

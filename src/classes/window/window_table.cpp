@@ -359,7 +359,7 @@ const ScriptMethod<CIWindow> CIWindow::kMethods[CIWindow::kMethodCount] = {
     &CIWindow::OnMaximize,
     &CIWindow::DoModal,
     &CIWindow::EndModal,
-    nullptr, // SetIcon: with the Surface
+    &CIWindow::SetIcon,
     &CIWindow::EnableCloseBox,
     &CIWindow::SetAutoClose,
     &CIWindow::Center,
@@ -372,8 +372,8 @@ const ScriptMethod<CIWindow> CIWindow::kMethods[CIWindow::kMethodCount] = {
     &CIWindow::SetMaxSize,
     &CIWindow::EnableDropFile,
     &CIWindow::OnDropFile,
-    nullptr, // SetFullScreenMode: with the Surface
-    nullptr, // SetWindowedMode: with the Surface
+    &CIWindow::SetFullScreenMode,
+    &CIWindow::SetWindowedMode,
     &CIWindow::OnMouseDown,
     &CIWindow::OnMouseUp,
     &CIWindow::OnMouseMove,
@@ -388,7 +388,7 @@ const ScriptMethod<CIWindow> CIWindow::kMethods[CIWindow::kMethodCount] = {
     &CIWindow::GetTopBorderSize,
     &CIWindow::GetBottomBorderSize,
     &CIWindow::OnMouseWheel,
-    nullptr, // SetShape: with the Surface
+    &CIWindow::SetShape,
 };
 
 const MethodNameRow* GetWindowNameTable() {

@@ -45,6 +45,12 @@ void SetPresentHook(PresentHook hook);
 // and clears its list.
 void PresentFramebuffers();
 
+// A top-level window is going. When the headless display is in use and ZORV_HEADLESS_DUMP
+// names a folder, the last picture of its client area (`client`, in framebuffer
+// coordinates) is written there as window-N.png, N counting the windows gone since the
+// start from 1; a file that cannot be written is skipped.
+void DumpLastPicture(HWND window, const RECT& client);
+
 // A display mode as EnumDisplaySettingsA reports it.
 struct DisplayMode {
     int width;

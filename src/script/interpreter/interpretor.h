@@ -370,6 +370,11 @@ public:
 
     // Set by CIRefresh::SetDirty, by a participant joining and by ScheduleRefresh.
     uint32_t refreshPending = 0;
+    // The display option to wait for the vertical blank (off until the Display class sets
+    // it): every refresh pass asks for one wait, and the first surface whose wait succeeds
+    // before it paints its window takes the request.
+    uint32_t waitForVerticalBlank = 0;
+    uint32_t verticalBlankRequest = 0;
     uint32_t autoRefresh = 1;
     // 1 while a refresh pass runs.
     uint32_t refreshing = 0;

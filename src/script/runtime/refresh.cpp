@@ -61,6 +61,7 @@ void CInterpretor::RefreshPass() {
     } scope{*this, refreshing};
     refreshing = 1;
     refreshPending = 0;
+    verticalBlankRequest = 1;
     // Each round walks a copy of the list: a participant's refresh may destroy another
     // (which then leaves the list) or make a new one (which waits for the next round).
     ListSnapshot<CIRefresh> participants(refreshList);

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/user/input/input_fixture.h"
 #include "platform/display/display_backend.h"
-#include "platform/files/files.h"
 #include "platform/display/headless_display.h"
+#include "platform/files/files.h"
 #include "platform/kernel/sync.h"
+#include "platform/user/input/input_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -208,6 +208,47 @@ TEST_F(HeadlessPixels, APngWrittenReadsBackAsTheWindowsPixels) {
     HWND empty = Keep(Make(WS_POPUP | WS_VISIBLE, 0, 0, 0, 0));
     EXPECT_FALSE(headless::WritePng(empty, folder.Linux("empty.png")));
     EXPECT_FALSE(folder.Exists("empty.png"));
+}
+
+TEST_F(HeadlessPixels, AGoneWindowsLastPictureIsDumpedIntoTheNamedFolder) {
+    headless::Install();
+    test_support::TempDir folder;
+    EnvironmentGuard environment;
+    environment.Set("ZORV_HEADLESS_DUMP", folder.LinuxPath().c_str());
+    HWND framed = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 120, 90);
+    input_test::DrainQueue();
+    RECT client{};
+    GetClientRect(framed, &client);
+    HDC dc = GetDC(framed);
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x)
+            SetPixel(dc, x, y, RGB(x * 3, y * 5, 7));
+    ReleaseDC(framed, dc);
+    headless::Pixels shown;
+    ASSERT_TRUE(headless::ReadPixels(framed, shown));
+    DestroyWindow(framed);
+
+    std::string dumped;
+    for (int n = 1; n < 1000 && dumped.empty(); ++n) {
+        const std::string name = "window-" + std::to_string(n) + ".png";
+        if (folder.Exists(name)) dumped = name;
+    }
+    ASSERT_FALSE(dumped.empty());
+    int width = 0, height = 0;
+    std::vector<uint32_t> read;
+    ASSERT_TRUE(ReadPng(folder.Linux(dumped), width, height, read));
+    EXPECT_EQ(width, client.right);
+    EXPECT_EQ(height, client.bottom);
+    EXPECT_EQ(read, shown.data) << "the client area only, as it was last";
+
+    environment.Set("ZORV_HEADLESS_DUMP", nullptr);
+    HWND quiet = Make(WS_POPUP | WS_VISIBLE, 0, 0, 8, 8);
+    input_test::DrainQueue();
+    DestroyWindow(quiet);
+    int files = 0;
+    for (int n = 1; n < 1000; ++n)
+        files += folder.Exists("window-" + std::to_string(n) + ".png") ? 1 : 0;
+    EXPECT_EQ(files, 1);
 }
 
 } // namespace

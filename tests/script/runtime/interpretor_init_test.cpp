@@ -501,7 +501,7 @@ TEST(UnbuiltClasses, NewOfAClassNotBuiltYetFailsWithTheDocumentedError) {
     EXPECT_EQ(runner.Run("s = New Sound();").code, 38);
     EXPECT_EQ(runner.Run("s = New Math();").code, 65);
     // The real classes of the runner are left as they are.
-    EXPECT_EQ(runner.Run("s = New Sprite(); t = New Surface();").code, 0);
+    EXPECT_EQ(runner.Run("t = New Surface(); s = New Sprite(t);").code, 0);
     for (uint32_t id = 1; id < kBuiltinClassCount; ++id) {
         if (GetScriptClassInfo(id) == GetUnbuiltClassInfo(id)) UnregisterScriptClass(id);
     }

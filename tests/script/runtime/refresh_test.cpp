@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/user/input/input.h"
 #include "platform/kernel/test_hooks.h"
+#include "platform/user/input/input.h"
 #include "platform/user/windows.h"
 #include "script/interpreter/interpretor.h"
 #include "script/runtime/refresh.h"
@@ -49,9 +49,12 @@ TEST(RefreshPass, WindowsThenSurfacesThenLateParticipants) {
     Participant window(interpreter, "window", kWindow, log);
     Participant first(interpreter, "first", kWindow, log, 1, 1);
     Participant clean(interpreter, "clean", kWindow, log, 0);
+    EXPECT_EQ(interpreter.waitForVerticalBlank, 0u);
     interpreter.RefreshPass();
     EXPECT_EQ(log, (Log{"first", "window", "surface", "late"}));
     EXPECT_EQ(interpreter.refreshPending, 0u);
+    // Each pass asks for one wait for the vertical blank.
+    EXPECT_EQ(interpreter.verticalBlankRequest, 1u);
     log.clear();
     interpreter.RefreshPass();
     EXPECT_TRUE(log.empty());

@@ -1,12 +1,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/kernel/clock.h"
+#include "platform/display/display_backend.h"
 #include "platform/gdi/device_context.h"
-#include "platform/kernel/errors.h"
 #include "platform/gdi/framebuffer.h"
-#include "platform/user/paint/paint_hooks.h"
+#include "platform/kernel/clock.h"
+#include "platform/kernel/errors.h"
 #include "platform/kernel/threads.h"
+#include "platform/user/paint/paint_hooks.h"
 #include "platform/user/paint/update_region.h"
 
 namespace platform {
@@ -94,6 +95,7 @@ LRESULT DefaultEraseBackground(HWND handle, HDC dc) {
 void ForgetWindowPainting(Window& window) {
     HDC own;
     bool topLevel;
+    RECT client;
     {
         std::lock_guard lock(WindowLock());
         own = window.ownDC;
@@ -101,9 +103,15 @@ void ForgetWindowPainting(Window& window) {
         window.update.Clear();
         window.shape.reset();
         topLevel = window.parent == 0;
+        client = RECT{
+            window.client.left - window.window.left, window.client.top - window.window.top,
+            window.client.right - window.window.left, window.client.bottom - window.window.top};
     }
     if (own != 0) ReleaseOwnDC(own);
-    if (topLevel) ForgetFramebuffer(window.handle);
+    if (topLevel) {
+        DumpLastPicture(window.handle, client);
+        ForgetFramebuffer(window.handle);
+    }
 }
 
 } // namespace platform

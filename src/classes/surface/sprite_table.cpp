@@ -1,0 +1,180 @@
+// The Sprite class's names, constants and method table.
+#include <new>
+
+#include "classes/surface/sprite_class.h"
+#include "classes/surface/surface_class.h"
+#include "script/interpreter/interpretor.h"
+
+namespace {
+
+const MethodNameRow kNameTable[] = {
+    {CISprite::kClassId, "Sprite", 0, 0},
+    {1, "Set", 0, 0},
+    {2, "GetX", 0, 0},
+    {3, "GetY", 0, 0},
+    {4, "GetLeft", 0, 0},
+    {5, "GetTop", 0, 0},
+    {6, "GetRight", 0, 0},
+    {7, "GetBottom", 0, 0},
+    {8, "SetCollision", 0, 0},
+    {9, "SetDrawEffect", 0, 0},
+    {10, "Show", 0, 0},
+    {11, "Hide", 0, 0},
+    {12, "IsPointIn", 0, 0},
+    {13, "IsColliding", 0, 0},
+    {14, "GetFirstCollidingSprite", 0, 0},
+    {15, "GetNextCollidingSprite", 0, 0},
+    {16, "SetTransparent", 0, 0},
+    {17, "SetAntiAliasing", 0, 0},
+    {18, "SetLayer", 0, 0},
+    {19, "GetLayer", 0, 0},
+    {20, "MoveToBack", 0, 0},
+    {21, "MoveToFront", 0, 0},
+    {22, "MoveBackward", 0, 0},
+    {23, "MoveForward", 0, 0},
+    {24, "MoveBefore", 0, 0},
+    {25, "MoveAfter", 0, 0},
+    {26, "IsIn", 0, 0},
+    {27, "IsOut", 0, 0},
+    {28, "IsLeaving", 0, 0},
+    {29, "IsEntering", 0, 0},
+    {30, "SetScale", 0, 0},
+    {31, "GetScaleX", 0, 0},
+    {32, "GetScaleY", 0, 0},
+    {33, "SetAngle", 0, 0},
+    {34, "GetAngle", 0, 0},
+    {35, "SetHotSpot", 0, 0},
+    {36, "GetHotSpotX", 0, 0},
+    {37, "GetHotSpotY", 0, 0},
+    {38, "GetWidth", 0, 0},
+    {39, "GetHeight", 0, 0},
+    {40, "SetClipRect", 0, 0},
+    {41, "IsVisible", 0, 0},
+    {42, "Play", 0, 0},
+    {43, "Stop", 0, 0},
+    {44, "Pause", 0, 0},
+    {45, "SetFrame", 0, 0},
+    {46, "GetFrame", 0, 0},
+    {47, "Resume", 0, 0},
+    {48, "IsPlaying", 0, 0},
+    {49, "IsPaused", 0, 0},
+    {50, "GetNFrames", 0, 0},
+    {51, "NextFrame", 0, 0},
+    {52, "PrevFrame", 0, 0},
+    {53, "SetSpeedFactor", 0, 0},
+    {54, "GetSpeedFactor", 0, 0},
+    {55, "SetPrivateData", 0, 0},
+    {56, "GetPrivateData", 0, 0},
+    {57, "CMNONE", 0, kRowConstant},
+    {58, "CMBOX", 0, kRowConstant},
+    {59, "CMFINE", 0, kRowConstant},
+    {60, "DENONE", 0, kRowConstant},
+    {61, "DESEMITRANSP", 0, kRowConstant},
+    {62, "DEINVERTED", 0, kRowConstant},
+    {63, "DEXOR", 0, kRowConstant},
+    {64, "DEAND", 0, kRowConstant},
+    {65, "DEOR", 0, kRowConstant},
+    {66, "DEADD", 0, kRowConstant},
+    {67, "REVERSE", 0, kRowConstant},
+    {68, "LOOP_INFINITE", 0, kRowConstant},
+    {0, nullptr, 0, 0},
+};
+
+template <int64_t Value> void Constant(CInterpretor& interpreter) {
+    interpreter.GetResultSlot()->SetInt(static_cast<int32_t>(Value));
+}
+
+// Entry k serves id 57 + k.
+const ClassLevelHandler kConstants[] = {
+    &Constant<CISprite::kCollisionNone>,
+    &Constant<CISprite::kCollisionBox>,
+    &Constant<CISprite::kCollisionFine>,
+    &Constant<CISprite::kEffectNone>,
+    &Constant<CISprite::kEffectSemiTransparent>,
+    &Constant<CISprite::kEffectInverted>,
+    &Constant<CISprite::kEffectXor>,
+    &Constant<CISprite::kEffectAnd>,
+    &Constant<CISprite::kEffectOr>,
+    &Constant<CISprite::kEffectAdd>,
+    &Constant<CISprite::kReverse>,
+    &Constant<CISprite::kLoopInfinite>,
+};
+
+CIBaseClassImpl* NewSprite(CInterpretor& interpreter, const CClassRecord* record) {
+    return new (std::nothrow) CISprite(&interpreter, record);
+}
+
+} // namespace
+
+const ScriptMethod<CISprite> CISprite::kMethods[CISprite::kMethodCount] = {
+    nullptr,
+    &CISprite::Set,
+    &CISprite::GetX,
+    &CISprite::GetY,
+    &CISprite::GetLeft,
+    &CISprite::GetTop,
+    &CISprite::GetRight,
+    &CISprite::GetBottom,
+    &CISprite::SetCollision,
+    &CISprite::SetDrawEffect,
+    &CISprite::Show,
+    &CISprite::Hide,
+    &CISprite::IsPointIn,
+    &CISprite::IsColliding,
+    &CISprite::GetFirstCollidingSprite,
+    &CISprite::GetNextCollidingSprite,
+    &CISprite::SetTransparent,
+    &CISprite::SetAntiAliasing,
+    &CISprite::SetLayer,
+    &CISprite::GetLayer,
+    &CISprite::MoveToBack,
+    &CISprite::MoveToFront,
+    &CISprite::MoveBackward,
+    &CISprite::MoveForward,
+    &CISprite::MoveBefore,
+    &CISprite::MoveAfter,
+    &CISprite::IsIn,
+    &CISprite::IsOut,
+    &CISprite::IsLeaving,
+    &CISprite::IsEntering,
+    &CISprite::SetScale,
+    &CISprite::GetScaleX,
+    &CISprite::GetScaleY,
+    &CISprite::SetAngle,
+    &CISprite::GetAngle,
+    &CISprite::SetHotSpot,
+    &CISprite::GetHotSpotX,
+    &CISprite::GetHotSpotY,
+    &CISprite::GetWidth,
+    &CISprite::GetHeight,
+    &CISprite::SetClipRect,
+    &CISprite::IsVisible,
+    &CISprite::Play,
+    &CISprite::Stop,
+    &CISprite::Pause,
+    &CISprite::SetFrameMethod,
+    &CISprite::GetFrameMethod,
+    &CISprite::Resume,
+    &CISprite::IsPlaying,
+    &CISprite::IsPausedMethod,
+    &CISprite::GetNFrames,
+    &CISprite::NextFrame,
+    &CISprite::PrevFrame,
+    &CISprite::SetSpeedFactor,
+    &CISprite::GetSpeedFactor,
+    &CISprite::SetPrivateData,
+    &CISprite::GetPrivateData,
+};
+
+const ScriptClassInfo* GetSpriteClassInfo() {
+    // Surfaces hold the sprites placed on them and those that show them.
+    static const uint32_t dependents[] = {CISurface::kClassId, 0};
+    static const ScriptClassInfo info{kNameTable,
+                                      &NewSprite,
+                                      CISprite::kFirstClassLevelId,
+                                      kConstants,
+                                      sizeof kConstants / sizeof kConstants[0],
+                                      dependents,
+                                      nullptr};
+    return &info;
+}
