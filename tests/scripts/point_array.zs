@@ -70,3 +70,17 @@ Print(p.GetCoord(0, 2));
 Function Missing(a, b) { p = New PointArray(2); p.AddPoint(a, b); }
 Missing(1);
 // expect: error 19
+
+//== a missing value changes nothing, even in the middle of an insertion
+// expect: end
+// expect output: caught 19
+// expect output: caught 19
+// expect output: 2 1 2
+Function Caught(code, text, unit, line, column) { Print("caught", code); }
+Program.OnError = Caught;
+Function Insert(p, a, b) { p.InsertPoint(0, a, b); }
+Function Set(p, a, b) { p.SetPoint(0, a, b); }
+p = New PointArray(1, 1, 2);
+Insert(p, 5);
+Set(p, 7);
+Print(p.GetNPoints(), p.GetCoord(0, 0), p.GetCoord(1, 0));

@@ -85,16 +85,21 @@ int32_t CIPointArray::IndexArgument(uint32_t i, int32_t last) {
     return index;
 }
 
+void CIPointArray::CheckValues(uint32_t first) {
+    for (int32_t i = static_cast<int32_t>(first); i < interpreter->GetArgCount(); ++i)
+        if (interpreter->IsArgDefault(static_cast<uint32_t>(i)))
+            interpreter->RaiseError(kErrorMissingValue);
+}
+
 void CIPointArray::Fill(int32_t at, uint32_t first) {
     if (interpreter->GetArgCount() - static_cast<int32_t>(first) < 1) return;
     const int32_t points = PointsGiven(first);
+    CheckValues(first);
     Reserve(int64_t{at} + points);
     const uint32_t values = static_cast<uint32_t>(points) * static_cast<uint32_t>(dimension_);
-    for (uint32_t k = 0; k < values; ++k) {
-        if (interpreter->IsArgDefault(first + k)) interpreter->RaiseError(kErrorMissingValue);
+    for (uint32_t k = 0; k < values; ++k)
         values_[static_cast<size_t>(at) * static_cast<size_t>(dimension_) + k] =
             static_cast<float>(interpreter->GetArgFloat(first + k));
-    }
     count_ = std::max(count_, at + points);
 }
 
@@ -105,6 +110,7 @@ void CIPointArray::AddPoint() {
 void CIPointArray::InsertPoint() {
     const int32_t index = IndexArgument(0, count_);
     const int32_t points = PointsGiven(1);
+    CheckValues(1);
     Reserve(int64_t{count_} + points);
     const size_t dimension = static_cast<size_t>(dimension_);
     std::copy_backward(values_.begin() + static_cast<std::ptrdiff_t>(index * dimension),

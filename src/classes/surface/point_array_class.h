@@ -47,6 +47,9 @@ private:
 
     // The points of arguments `first` on, written from point `at`; nothing without values.
     void Fill(int32_t at, uint32_t first);
+    // Error 19 when an argument from `first` on is the missing value: checked before
+    // anything changes, so that a failed call leaves the points as they were.
+    void CheckValues(uint32_t first);
     // Room for `points` points at least; error 15 when the memory cannot be had.
     void Reserve(int64_t points);
     // The number of points the arguments from `first` on make: error 56 unless a

@@ -61,8 +61,9 @@ public:
             // An empty Write draws nothing; an empty WriteLn line still takes its place.
             if (mode_ == Mode::WriteLine || (mode_ == Mode::Write && !line.empty))
                 ScrollFor(line.height);
-            Unite(bounds_, LineRect(line));
-            if (mode_ != Mode::Measure) Draw(runs.Runs(), line);
+            const RECT ink = InkRect(runs.Runs(), line);
+            Unite(bounds_, ink);
+            if (mode_ != Mode::Measure) Draw(runs.Runs(), line, ink);
             if (!last || mode_ != Mode::Write) {
                 NewLine(line.height);
                 continue;
@@ -89,19 +90,14 @@ private:
         picture_->FillRect(0, height_ - band, width_, band, target_.background);
         target_.penY = std::max(0, target_.penY - overflow);
         if (bounds_.bottom > bounds_.top) {
-            bounds_.top = std::max<LONG>(0, bounds_.top - overflow);
-            bounds_.bottom = std::max<LONG>(0, bounds_.bottom - overflow);
+            bounds_.top -= overflow;
+            bounds_.bottom -= overflow;
         }
     }
 
-    RECT LineRect(const StyledLine& line) const {
-        return RECT{target_.penX, target_.penY, AddClamped(target_.penX, line.width, INT32_MAX),
-                    AddClamped(target_.penY, line.height, INT32_MAX)};
-    }
-
-    void Draw(const std::vector<StyledRun>& runs, const StyledLine& line) {
-        if (line.empty || line.width <= 0) return;
-        if (target_.marks) target_.marks->MarkStyledRect(LineRect(line));
+    // Calls `f`(run, first character, count, rectangle) for each run's part on the line.
+    template <class F>
+    void ForEachPiece(const std::vector<StyledRun>& runs, const StyledLine& line, F f) const {
         int64_t x = target_.penX;
         for (size_t r = line.begin.run; r < runs.size() && r <= line.end.run; ++r) {
             const StyledRun& run = runs[r];
@@ -111,13 +107,32 @@ private:
             const int32_t width = run.ends[to - 1] - (from == 0 ? 0 : run.ends[from - 1]);
             const int32_t left = static_cast<int32_t>(std::clamp<int64_t>(x, INT32_MIN, INT32_MAX));
             const int32_t top = AddClamped(target_.penY, run.offset, INT32_MAX);
-            const RECT clip{left, top, AddClamped(left, width, INT32_MAX),
-                            AddClamped(top, run.height, INT32_MAX)};
-            picture_->TextOut(run.text.data() + from, static_cast<int32_t>(to - from), left, top, 0,
-                              &clip, run.colour, run.font, 0, target_.drawMode, target_.drawLevel,
-                              target_.antiAlias);
+            f(run, from, to - from,
+              RECT{left, top, AddClamped(left, width, INT32_MAX),
+                   AddClamped(top, run.height, INT32_MAX)});
             x += width;
         }
+    }
+
+    // The line's rectangle and those of its runs: a superscript rises above the line's top.
+    RECT InkRect(const std::vector<StyledRun>& runs, const StyledLine& line) const {
+        RECT ink{target_.penX, target_.penY, AddClamped(target_.penX, line.width, INT32_MAX),
+                 AddClamped(target_.penY, line.height, INT32_MAX)};
+        ForEachPiece(runs, line, [&ink](const StyledRun&, size_t, size_t, const RECT& rect) {
+            Unite(ink, rect);
+        });
+        return ink;
+    }
+
+    void Draw(const std::vector<StyledRun>& runs, const StyledLine& line, const RECT& ink) {
+        if (line.empty || line.width <= 0) return;
+        if (target_.marks) target_.marks->MarkStyledRect(ink);
+        ForEachPiece(runs, line,
+                     [this](const StyledRun& run, size_t from, size_t count, const RECT& rect) {
+                         picture_->TextOut(run.text.data() + from, static_cast<int32_t>(count),
+                                           rect.left, rect.top, 0, &rect, run.colour, run.font, 0,
+                                           target_.drawMode, target_.drawLevel, target_.antiAlias);
+                     });
     }
 
     StyledTextTarget& target_;

@@ -40,7 +40,10 @@ public:
         interpreter.SelectProjectEntry();
         CElement* found = interpreter.GetElementFromValue(value, project_format::kImageBank, 1);
         if (found == nullptr || found->bank == nullptr) return;
-        if (!found->bank->LockElementData(found->index)) return;
+        // The data is read on first use; the lock keeps it while the picture is copied.
+        if (!found->bank->LoadElementData(found->index, 0) ||
+            !found->bank->LockElementData(found->index))
+            return;
         element_ = static_cast<CImageElement*>(found);
     }
     ~LockedImage() {

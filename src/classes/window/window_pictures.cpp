@@ -18,7 +18,9 @@ SurfaceHandle* PictureFromValue(CInterpretor& interpreter, const CValue& value,
     interpreter.SelectProjectEntry();
     CElement* element = interpreter.GetElementFromValue(value, project_format::kImageBank, 1);
     if (element == nullptr || element->bank == nullptr) return nullptr;
-    if (!element->bank->LockElementData(element->index)) return nullptr;
+    if (!element->bank->LoadElementData(element->index, 0) ||
+        !element->bank->LockElementData(element->index))
+        return nullptr;
     cSurface* image = static_cast<CImageElement*>(element)->GetSurface();
     SurfaceHandle* prototype = GetPrototypeForDepth(depth);
     if (image != nullptr && prototype != nullptr) {

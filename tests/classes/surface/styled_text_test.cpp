@@ -21,6 +21,25 @@ namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFF;
 
+std::filesystem::path GoldenPath(const std::string& name) {
+    return std::filesystem::path(__FILE__).parent_path() / "golden" / name;
+}
+
+// An 8-bit RGB or RGBA PNG as 0x00RRGGBB pixels; empty when the file cannot be read.
+std::vector<uint32_t> ReadPng(const std::filesystem::path& path, int& width, int& height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+    image.format = PNG_FORMAT_BGRA;
+    std::vector<uint32_t> pixels(static_cast<size_t>(image.width) * image.height);
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
+    width = static_cast<int>(image.width);
+    height = static_cast<int>(image.height);
+    for (uint32_t& pixel : pixels)
+        pixel &= 0xFFFFFF;
+    return pixels;
+}
+
 class Marks : public StyledTextMarks {
 public:
     void MarkStyledRect(const RECT& rect) override { rects.push_back(rect); }
@@ -197,6 +216,30 @@ TEST_F(StyledTextDrawing, WriteDrawsAtThePenAndMovesIt) {
     EXPECT_GT(Inked(0, 0, 300, 60), 20);
 }
 
+// Superscripts rise above the line's top: what they draw is marked all the same, or the
+// window would keep the old pixels there.
+TEST_F(StyledTextDrawing, EverythingDrawnIsMarked) {
+    Make(300, 100);
+    target.penY = 30;
+    RECT drawn{};
+    WriteStyledText(target, "x<SUP>2</SUP> <BIG>y<SUB>i</SUB></BIG> <SUP><SUP>z</SUP></SUP>",
+                    &drawn);
+    ASSERT_EQ(marks.rects.size(), 1u);
+    const RECT marked = marks.rects[0];
+    EXPECT_LT(marked.top, 30);
+    EXPECT_EQ(std::memcmp(&marked, &drawn, sizeof drawn), 0);
+    int inked = 0;
+    for (int32_t y = 0; y < 100; ++y)
+        for (int32_t x = 0; x < 300; ++x) {
+            if (Inked(x, y, x + 1, y + 1) == 0) continue;
+            ++inked;
+            EXPECT_TRUE(x >= marked.left && x < marked.right && y >= marked.top &&
+                        y < marked.bottom)
+                << x << "," << y;
+        }
+    EXPECT_GT(inked, 20);
+}
+
 TEST_F(StyledTextDrawing, WrappingAtTheRightEdge) {
     const int32_t word = Extent("hello ").cx;
     const int32_t line = Extent("a").cy;
@@ -292,6 +335,52 @@ TEST_F(StyledTextDrawing, MeasuringDrawsNothingAndMovesThePen) {
     WriteStyledText(none, "text", &extent);
     EXPECT_EQ(none.penX, 4);
     EXPECT_EQ(extent.right, 0);
+}
+
+// Every tag, entities, wrapping and scrolling on one page, solid glyphs, pixel for pixel.
+// ZORV_WRITE_PICTURES=1 writes the picture anew.
+TEST_F(StyledTextDrawing, APageMatchesItsGoldenPicture) {
+    Make(320, 120);
+    target.penColour = 0x400000;
+    WriteStyledLine(target, "Plain, <B>bold</B>, <I>italic</I>, <U>underlined</U>, "
+                            "<STRIKE>struck</STRIKE>");
+    WriteStyledLine(target, "<TT>typewriter</TT> <SMALL>small</SMALL> <BIG>big</BIG> "
+                            "x<SUP>2</SUP> a<SUB>i</SUB> end");
+    WriteStyledLine(target, "<FONT FACE=\"Times New Roman\" COLOR=#C00000 SIZE=+4>Times "
+                            "red</FONT> back &lt;B&gt; &amp; &copy; x < y <P>");
+    target.penColour = 0x006000;
+    WriteStyledText(target, "A long sentence in green wraps at the right edge of the page, "
+                            "and the page scrolls up when the text reaches its bottom line.");
+    WriteStyledText(target, " <B>Done.</B>");
+
+    std::vector<uint32_t> drawn(static_cast<size_t>(320) * 120);
+    for (int32_t y = 0; y < 120; ++y)
+        for (int32_t x = 0; x < 320; ++x) {
+            uint32_t colour = 0;
+            picture.GetPixel(x, y, &colour);
+            // COLORREF to 0x00RRGGBB.
+            drawn[static_cast<size_t>(y) * 320 + static_cast<size_t>(x)] =
+                (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
+        }
+    const std::filesystem::path path = GoldenPath("styled_text_page.png");
+    if (std::getenv("ZORV_WRITE_PICTURES") != nullptr) {
+        std::filesystem::create_directories(path.parent_path());
+        ASSERT_TRUE(platform::WritePngFile(path.string(), drawn.data(), 320, 120));
+        return;
+    }
+    int width = 0, height = 0;
+    const std::vector<uint32_t> golden = ReadPng(path, width, height);
+    ASSERT_EQ(width, 320) << path << " (ZORV_WRITE_PICTURES=1 writes it)";
+    ASSERT_EQ(height, 120);
+    size_t differing = 0;
+    for (size_t i = 0; i < drawn.size(); ++i)
+        differing += drawn[i] != golden[i];
+    EXPECT_EQ(differing, 0u);
+    if (differing != 0) {
+        const std::string out = dir.Linux("styled_text_page.png");
+        platform::WritePngFile(out, drawn.data(), 320, 120);
+        ADD_FAILURE() << "drawn: " << out;
+    }
 }
 
 } // namespace
