@@ -20,6 +20,8 @@ a.SetAngle(-1);
 Print(a.GetAngle());
 a.SetAngle(2000000000);
 Print(a.GetAngle());
+a.SetAngle(1e12);
+Print(a.GetAngle());
 // expect output: 50 40 70 50 20 10
 // expect output: 40 35 60 45
 // expect output: 30 30 70 50 2 2
@@ -29,6 +31,7 @@ Print(a.GetAngle());
 // expect output: 0 40 35 60 45
 // expect output: 359
 // expect output: 200
+// expect output: 280
 // expect: end
 
 //== a scale too large for any picture gives clamped edges and draws nothing

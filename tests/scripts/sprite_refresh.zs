@@ -107,3 +107,45 @@ Delete s;
 Print(a, b.GetWidth());
 // expect output: 0 0
 // expect: end
+
+//== only the changed rectangles reach the window
+w = New Window(100, 60, 0, 0);
+UiRefreshNow();
+UiDispatch();
+w.SetAutoRefresh(0);
+w.Lock(0, 0, 10, 10);
+w.SetFillColor(Window.RED);
+w.SetPenColor(Window.RED);
+w.Rectangle(0, 0, 100, 60);
+w.Unlock();
+w.Refresh();
+Print(AsText(UiPixel(w, 5, 5)), AsText(UiPixel(w, 50, 50)));
+w.Rectangle(40, 40, 60, 60);
+w.Refresh();
+Print(AsText(UiPixel(w, 50, 50)), AsText(UiPixel(w, 80, 20)));
+// expect output: 16711680 16777215
+// expect output: 16711680 16777215
+// expect: end
+
+//== manual mode draws when the script says, at 8, 16 and 32 bits
+depths[0] = 8; depths[1] = 16; depths[2] = 32;
+for (d = 0; d < 3; d++) {
+    s = New Surface(40, 40, depths[d]);
+    s.SetAutoBack(0);
+    img = New Surface(10, 10, depths[d]);
+    img.Clear(Surface.RED);
+    a = New Sprite(s, 5, 5, img);
+    before = s.GetPixel(7, 7);
+    s.UpdateSprites();
+    s.DrawSprites();
+    drawn = s.GetPixel(7, 7);
+    a.Set(20, 20);
+    s.ClearSprites();
+    s.UpdateSprites();
+    s.DrawSprites();
+    Print(depths[d], AsText(before), AsText(drawn), AsText(s.GetPixel(7, 7)), AsText(s.GetPixel(22, 22)));
+}
+// expect output: 8 16777215 16711680 16777215 16711680
+// expect output: 16 16317688 16252928 16317688 16252928
+// expect output: 32 16777215 16711680 16777215 16711680
+// expect: end

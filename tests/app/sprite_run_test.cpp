@@ -1,0 +1,89 @@
+// End to end: a project that moves sprites over a Window, writes styled text, refreshes
+// its last frame itself and deletes its Window, packed into the real player and run on the
+// headless display, which keeps the Window's last picture (ZORV_HEADLESS_DUMP).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    return quoted + "'";
+}
+
+std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+const char* const kScript = R"(w = New Window("Run", 160, 100, 20, 20);
+w.SetAutoRefresh(0);
+w.SetFillGradientColor(0x000040, 0x4040C0);
+w.Rectangle(0, 0, 160, 100);
+w.MoveTo(4, 70);
+w.SetPenColor(0xFFFFFF);
+w.Write("<B>Score</B> <FONT COLOR=#FFC000>12</FONT>");
+ball = New Surface(16, 16, 32);
+ball.Clear(0);
+ball.SetPenColor(0xC00000);
+ball.SetFillGradientColor(0xFF8080, 0xC00000);
+ball.Ellipse(0, 0, 15, 15);
+glass = New Surface(20, 20, 32);
+glass.Clear(0xFFFFFF);
+a = New Sprite(w, 0, 10, ball);
+b = New Sprite(w, 100, 10, ball);
+c = New Sprite(w, 70, 30, glass);
+c.SetDrawEffect(Sprite.DESEMITRANSP, 128);
+c.SetLayer(1);
+For (i = 0; i < 40; i++) {
+    a.Set(a.GetX() + 2, 10 + i);
+    b.Set(b.GetX() - 1, 10 + i / 2);
+    b.SetAngle(i * 9);
+    w.Refresh();
+}
+Delete w;
+)";
+
+TEST(SpriteRun, APackedProjectMovesSpritesAndItsWindowsLastPictureIsKept) {
+    test_support::TempDir folder;
+    folder.WriteFile("game/project.zpk", "entry Game\n  module main.zs\n");
+    folder.WriteFile("game/main.zs", kScript);
+    std::filesystem::create_directories(folder.Linux("pictures"));
+    const std::string pack = Quote(ZORV_PACK_PATH) + " --player " + Quote(ZORV_PLAYER_PATH) + " " +
+                             Quote(folder.Linux("game")) + " " + Quote(folder.Linux("packed"));
+    ASSERT_EQ(std::system(pack.c_str()), 0);
+    const std::string command =
+        "cd " + Quote(folder.LinuxPath()) +
+        " && env -u ZORV_PROJECT ZORV_DISPLAY=headless ZORV_HEADLESS_DUMP=" +
+        Quote(folder.Linux("pictures")) + " " + Quote(folder.Linux("packed")) + " 2>" +
+        Quote(folder.Linux("stderr.txt"));
+    EXPECT_EQ(std::system(command.c_str()), 0) << folder.ReadFile("stderr.txt");
+    ASSERT_TRUE(folder.Exists("pictures/window-1.png"));
+    EXPECT_FALSE(folder.Exists("pictures/window-2.png"));
+
+    const std::filesystem::path golden =
+        std::filesystem::path(__FILE__).parent_path() / "golden" / "sprite_run.png";
+    const char* write = std::getenv("ZORV_WRITE_PICTURES");
+    if (write != nullptr && write[0] == '1') {
+        std::filesystem::copy_file(folder.Linux("pictures/window-1.png"), golden,
+                                   std::filesystem::copy_options::overwrite_existing);
+        return;
+    }
+    EXPECT_EQ(ReadBytes(folder.Linux("pictures/window-1.png")), ReadBytes(golden))
+        << golden << " differs: ZORV_WRITE_PICTURES=1 writes it again";
+}
+
+} // namespace
