@@ -208,12 +208,6 @@ TEST_F(StyledTextDrawing, WriteDrawsAtThePenAndMovesIt) {
     Make(300, 60);
     WriteStyledText(target, "&lt;B&gt;x");
     EXPECT_EQ(target.penX, Extent("<B>x").cx);
-
-    // Without marks (a locked surface) the text is drawn all the same.
-    Make(300, 60);
-    target.marks = nullptr;
-    WriteStyledText(target, "text");
-    EXPECT_GT(Inked(0, 0, 300, 60), 20);
 }
 
 // Superscripts rise above the line's top: what they draw is marked all the same, or the
@@ -250,13 +244,6 @@ TEST_F(StyledTextDrawing, WrappingAtTheRightEdge) {
     EXPECT_EQ(target.penY, line);
     EXPECT_EQ(drawn.bottom, 2 * line);
     EXPECT_EQ(marks.rects.size(), 2u);
-
-    // Off, one line cut by the edge.
-    Make(word + Extent("wor").cx, 200);
-    target.wrapping = false;
-    WriteStyledText(target, "hello world");
-    EXPECT_EQ(target.penY, 0);
-    EXPECT_EQ(target.penX, word + Extent("wor").cx) << "held to the width";
 
     // Text that ends on the edge starts a new line.
     Make(Extent("abc").cx, 200);
