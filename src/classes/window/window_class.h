@@ -55,6 +55,7 @@ public:
     void Create() override;
     void SetColor(COLORREF color) override;
     void SetBackColor(COLORREF color) override;
+    void SetFont(CIFont* font) override;
     void AttachMenu(CMenuContainer* menu) override;
     void DetachMenu(CMenuContainer* menu) override;
 
