@@ -52,7 +52,12 @@ std::string PageName(const std::filesystem::path& file) {
     return std::filesystem::relative(file, DocsFolder()).generic_string();
 }
 
-std::vector<ScriptCase> LoadExamples() {
+// Reads every page's examples. What is wrong with the pages themselves goes to `problems`
+// (when given), so that a mistake on one page fails one test rather than the whole suite.
+std::vector<ScriptCase> LoadExamples(std::vector<std::string>* problems = nullptr) {
+    auto report = [&](const std::string& text) {
+        if (problems != nullptr) problems->push_back(text);
+    };
     std::vector<std::filesystem::path> pages;
     if (std::filesystem::is_directory(DocsFolder())) {
         for (const auto& entry : std::filesystem::recursive_directory_iterator(DocsFolder())) {
@@ -79,7 +84,7 @@ std::vector<ScriptCase> LoadExamples() {
                 if (line.rfind("```", 0) == 0) {
                     insideOther = false;
                 } else if (!otherTagged && ReadsLikeScript(line)) {
-                    ADD_FAILURE() << where << ": a script example that is not runnable";
+                    report(where + ": a script example that is not runnable");
                     otherTagged = true;
                 }
                 continue;
@@ -91,8 +96,8 @@ std::vector<ScriptCase> LoadExamples() {
                     current.name = where;
                     if (line == kProjectFence) current.project = SampleProject();
                 } else if (line.rfind("```", 0) == 0) {
-                    EXPECT_NE(line.rfind("```zs", 0), 0u)
-                        << where << ": a script example that is not runnable";
+                    if (line.rfind("```zs", 0) == 0)
+                        report(where + ": a script example that is not runnable");
                     insideOther = true;
                     otherTagged = line.size() > 3;
                 }
@@ -108,7 +113,7 @@ std::vector<ScriptCase> LoadExamples() {
             ParseExpectation(current, line);
         }
         // An example left open would silently drop the rest of the page.
-        EXPECT_FALSE(inside || insideOther) << PageName(page) << ": a fenced block is never closed";
+        if (inside || insideOther) report(PageName(page) + ": a fenced block is never closed");
     }
     return examples;
 }
@@ -130,6 +135,13 @@ INSTANTIATE_TEST_SUITE_P(Guide, DocsExamples, testing::ValuesIn(LoadExamples()),
                          [](const testing::TestParamInfo<ScriptCase>& info) {
                              return TestName(info.param.name);
                          });
+
+TEST(DocsPages, EveryScriptBlockIsARunnableExampleAndEveryBlockIsClosed) {
+    std::vector<std::string> problems;
+    LoadExamples(&problems);
+    for (const std::string& problem : problems)
+        ADD_FAILURE() << problem;
+}
 
 TEST(DocsExamplesCount, TheLanguagePageShowsEveryRuleAtWork) {
     std::vector<ScriptCase> examples = LoadExamples();
