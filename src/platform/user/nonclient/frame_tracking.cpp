@@ -138,7 +138,9 @@ void EndTracking(bool released, POINT point) {
 } // namespace
 
 void BeginFrameTracking(HWND handle, LRESULT hit, POINT point) {
-    if (tracking.window != 0 && IsWindow(tracking.window)) return;
+    // A press whose window died or lost the capture unheard is over.
+    if (tracking.window != 0 && IsWindow(tracking.window) && GetCapture() == tracking.window)
+        return;
     tracking = FrameTracking{};
     WindowPtr window = LookupWindow(handle);
     if (!window) return;

@@ -61,6 +61,13 @@ protected:
         window_test::Pump();
     }
 
+    // The centre of one of the child's caption buttons, in window coordinates.
+    POINT ButtonAt(RECT platform::FrameParts::*button) {
+        std::lock_guard lock(platform::WindowLock());
+        RECT r = platform::FramePartsLocked(*platform::LookupWindowLocked(child)).*button;
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+
     std::vector<WPARAM> Commands() {
         std::vector<WPARAM> commands;
         for (const auto& seen : Recorder::Of(WM_SYSCOMMAND))
@@ -180,63 +187,35 @@ TEST_F(FrameTracking, AWindowDestroyedByItsSizingHandlerEndsTheDragSafely) {
 }
 
 TEST_F(FrameTracking, CaptionButtonsSendTheirCommandOnAReleaseOverThem) {
-    platform::FrameParts parts;
-    {
-        std::lock_guard lock(platform::WindowLock());
-        parts = platform::FramePartsLocked(*platform::LookupWindowLocked(child));
-    }
-    auto centre = [](const RECT& r) {
-        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    };
-    POINT close = centre(parts.closeButton), max = centre(parts.maxButton),
-          min = centre(parts.minButton);
-
     // Released away from the button: nothing.
+    POINT max = ButtonAt(&platform::FrameParts::maxButton);
     Drag(child, max.x, max.y, {{0, 40}});
     EXPECT_TRUE(Commands().empty());
     // Leaving and coming back still counts.
     Drag(child, max.x, max.y, {{0, 40}, {0, -40}});
     EXPECT_EQ(Commands(), (std::vector<WPARAM>{SC_MAXIMIZE}));
     EXPECT_TRUE(IsZoomed(child));
-    {
-        std::lock_guard lock(platform::WindowLock());
-        parts = platform::FramePartsLocked(*platform::LookupWindowLocked(child));
+    // The button of a state restores from it: the maximised window's, then the minimised
+    // bar's.
+    struct Step {
+        RECT platform::FrameParts::*button;
+        WPARAM command;
+    };
+    const Step steps[] = {{&platform::FrameParts::maxButton, SC_RESTORE},
+                          {&platform::FrameParts::minButton, SC_MINIMIZE},
+                          {&platform::FrameParts::minButton, SC_RESTORE},
+                          {&platform::FrameParts::closeButton, SC_CLOSE}};
+    for (const Step& step : steps) {
+        Recorder::seen.clear();
+        POINT at = ButtonAt(step.button);
+        Drag(child, at.x, at.y, {});
+        EXPECT_EQ(Commands(), (std::vector<WPARAM>{step.command}));
     }
-    Recorder::seen.clear();
-    POINT restore = centre(parts.maxButton);
-    Drag(child, restore.x, restore.y, {});
-    EXPECT_EQ(Commands(), (std::vector<WPARAM>{SC_RESTORE}));
-    EXPECT_FALSE(IsZoomed(child));
-
-    Recorder::seen.clear();
-    Drag(child, min.x, min.y, {});
-    EXPECT_EQ(Commands(), (std::vector<WPARAM>{SC_MINIMIZE}));
-    EXPECT_TRUE(IsIconic(child));
-    // The minimised bar's first button restores.
-    {
-        std::lock_guard lock(platform::WindowLock());
-        parts = platform::FramePartsLocked(*platform::LookupWindowLocked(child));
-    }
-    Recorder::seen.clear();
-    restore = centre(parts.minButton);
-    Drag(child, restore.x, restore.y, {});
-    EXPECT_EQ(Commands(), (std::vector<WPARAM>{SC_RESTORE}));
-    EXPECT_FALSE(IsIconic(child));
-
-    Recorder::seen.clear();
-    Drag(child, close.x, close.y, {});
-    EXPECT_EQ(Commands(), (std::vector<WPARAM>{SC_CLOSE}));
     EXPECT_FALSE(IsWindow(child));
 }
 
 TEST_F(FrameTracking, AHeldButtonLooksPressedOnlyWhileThePointerIsOnIt) {
-    platform::FrameParts parts;
-    {
-        std::lock_guard lock(platform::WindowLock());
-        parts = platform::FramePartsLocked(*platform::LookupWindowLocked(child));
-    }
-    POINT close{(parts.closeButton.left + parts.closeButton.right) / 2,
-                (parts.closeButton.top + parts.closeButton.bottom) / 2};
+    POINT close = ButtonAt(&platform::FrameParts::closeButton);
     headless::Pixels idle, held, away, after;
     ASSERT_TRUE(headless::ReadWholePixels(child, idle));
     POINT at = OnScreen(child, close.x, close.y);
@@ -252,18 +231,10 @@ TEST_F(FrameTracking, AHeldButtonLooksPressedOnlyWhileThePointerIsOnIt) {
     EXPECT_NE(held.data, idle.data);
     EXPECT_EQ(away.data, idle.data);
     EXPECT_EQ(after.data, idle.data);
-}
 
-TEST_F(FrameTracking, AGreyedCloseButtonIgnoresPresses) {
-    HMENU system = GetSystemMenu(child, FALSE);
-    ASSERT_NE(system, 0u);
-    EnableMenuItem(system, SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
-    platform::FrameParts parts;
-    {
-        std::lock_guard lock(platform::WindowLock());
-        parts = platform::FramePartsLocked(*platform::LookupWindowLocked(child));
-    }
-    Drag(child, parts.closeButton.left + 3, parts.closeButton.top + 3, {});
+    // A close command greyed in the system menu greys the button, which ignores presses.
+    EnableMenuItem(GetSystemMenu(child, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+    Drag(child, close.x, close.y, {});
     EXPECT_TRUE(Commands().empty());
     EXPECT_EQ(GetCapture(), 0u);
     EXPECT_TRUE(IsWindow(child));
