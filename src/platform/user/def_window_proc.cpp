@@ -176,12 +176,18 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
                         static_cast<SHORT>(HIWORD(static_cast<DWORD_PTR>(lParam)))};
             ScreenToClient(handle, &point);
             platform::BeginScrollTracking(handle, wParam == HTHSCROLL ? SB_HORZ : SB_VERT, point);
+            return 0;
         }
+        platform::BeginFrameTracking(
+            handle, static_cast<LRESULT>(wParam),
+            POINT{static_cast<SHORT>(LOWORD(static_cast<DWORD_PTR>(lParam))),
+                  static_cast<SHORT>(HIWORD(static_cast<DWORD_PTR>(lParam)))});
         return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED:
-        platform::ScrollTrackingMessage(handle, message, wParam, lParam);
+        if (!platform::FrameTrackingMessage(handle, message, lParam))
+            platform::ScrollTrackingMessage(handle, message, wParam, lParam);
         return 0;
     case WM_ERASEBKGND:
         return platform::DefaultEraseBackground(handle, static_cast<HDC>(wParam));

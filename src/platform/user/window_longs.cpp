@@ -8,6 +8,13 @@ namespace {
 using platform::Window;
 using platform::WindowPtr;
 
+// The style bits that change the frame's size or look: border, caption, its buttons and
+// the window's scroll bars.
+constexpr DWORD kFrameStyles = WS_BORDER | WS_DLGFRAME | WS_THICKFRAME | WS_SYSMENU |
+                               WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_VSCROLL | WS_HSCROLL;
+constexpr DWORD kFrameExStyles = WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE |
+                                 WS_EX_CLIENTEDGE | WS_EX_LEFTSCROLLBAR | WS_EX_STATICEDGE;
+
 bool FitsInLong(LONG_PTR value) {
     return value >= INT32_MIN && value <= INT32_MAX;
 }
@@ -118,6 +125,16 @@ LONG_PTR ChangeStyle(const WindowPtr& window, int index, DWORD newStyle) {
     }
     platform::Send(window, WM_STYLECHANGED, static_cast<WPARAM>(index),
                    reinterpret_cast<LPARAM>(&change));
+    DWORD frameBits = index == GWL_STYLE ? kFrameStyles : kFrameExStyles;
+    bool alive;
+    {
+        std::lock_guard lock(platform::WindowLock());
+        alive = !window->dead;
+    }
+    // The frame follows at once, as if the caller had asked SetWindowPos for it.
+    if (alive && ((change.styleOld ^ change.styleNew) & frameBits))
+        SetWindowPos(window->handle, 0, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return static_cast<LONG>(change.styleOld);
 }
 

