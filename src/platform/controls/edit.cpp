@@ -33,6 +33,7 @@ constexpr int kDefaultTabUnits = 32;
 // `removed`.
 struct UndoStep {
     bool valid = false;
+    bool typing = false;
     int start = 0;
     int inserted = 0;
     std::string removed;
@@ -324,15 +325,15 @@ std::string Converted(HWND window, std::string_view text) {
 
 // Replaces [start, end) and records the step to undo. Tells the parent nothing.
 void Change(HWND window, EditState& state, int start, int end, const std::string& insert,
-            bool canUndo) {
+            bool canUndo, bool typing) {
     std::string removed =
         state.text.Text().substr(static_cast<size_t>(start), static_cast<size_t>(end - start));
-    bool extends = canUndo && state.undo.valid && removed.empty() &&
+    bool extends = typing && state.undo.typing && removed.empty() &&
                    state.undo.start + state.undo.inserted == start && !insert.empty();
     if (extends)
         state.undo.inserted += static_cast<int>(insert.size());
     else if (canUndo)
-        state.undo = UndoStep{true, start, static_cast<int>(insert.size()), removed};
+        state.undo = UndoStep{true, typing, start, static_cast<int>(insert.size()), removed};
     else
         state.undo = UndoStep{};
     state.text.Replace(start, end, insert);
@@ -344,7 +345,8 @@ void Change(HWND window, EditState& state, int start, int end, const std::string
 
 // Puts text in place of the selection as the user would: converted, cut at the limit
 // (EN_MAXTEXT when something was lost), then EN_CHANGE. False when the window died.
-bool ReplaceSelection(HWND window, EditState& state, std::string_view typed, bool canUndo) {
+bool ReplaceSelection(HWND window, EditState& state, std::string_view typed, bool canUndo,
+                      bool typing = false) {
     std::string insert = Converted(window, typed);
     int start = SelStart(state), end = SelEnd(state);
     int room = state.limit - (state.text.Length() - (end - start));
@@ -355,7 +357,7 @@ bool ReplaceSelection(HWND window, EditState& state, std::string_view typed, boo
         if (!insert.empty() && insert.back() == '\r') insert.pop_back();
     }
     bool changes = !insert.empty() || start != end;
-    if (changes) Change(window, state, start, end, insert, canUndo);
+    if (changes) Change(window, state, start, end, insert, canUndo, typing);
     if (cut && !NotifyParent(window, EN_MAXTEXT)) return false;
     return !changes || NotifyParent(window, EN_CHANGE);
 }
@@ -385,7 +387,7 @@ bool Undo(HWND window, EditState& state) {
     std::string removed = state.text.Text().substr(static_cast<size_t>(step.start),
                                                    static_cast<size_t>(end - step.start));
     state.text.Replace(step.start, end, step.removed);
-    state.undo = UndoStep{true, step.start, static_cast<int>(step.removed.size()), removed};
+    state.undo = UndoStep{true, false, step.start, static_cast<int>(step.removed.size()), removed};
     state.modified = true;
     Layout(window, state);
     Select(window, state, step.start, step.start + static_cast<int>(step.removed.size()));
@@ -520,7 +522,7 @@ bool Character(HWND window, EditState& state, int c) {
     }
     if (readOnly || c < 32 || c == 127 || c > 255) return true;
     char typed = static_cast<char>(c);
-    return ReplaceSelection(window, state, std::string_view(&typed, 1), true);
+    return ReplaceSelection(window, state, std::string_view(&typed, 1), true, true);
 }
 
 void SelectWord(HWND window, EditState& state, int at) {
