@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/controls/button.h"
+#include "platform/controls/combo_box.h"
 #include "platform/controls/edit.h"
 #include "platform/controls/edit_text.h"
 #include "platform/controls/list_box.h"
@@ -159,7 +160,33 @@ constexpr UINT MESSAGES[] = {BM_GETCHECK,
                              LB_SETITEMHEIGHT,
                              LB_GETITEMHEIGHT,
                              LB_FINDSTRINGEXACT,
-                             LB_ITEMFROMPOINT};
+                             LB_ITEMFROMPOINT,
+                             CB_ADDSTRING,
+                             CB_INSERTSTRING,
+                             CB_DELETESTRING,
+                             CB_RESETCONTENT,
+                             CB_GETCURSEL,
+                             CB_SETCURSEL,
+                             CB_GETCOUNT,
+                             CB_FINDSTRING,
+                             CB_FINDSTRINGEXACT,
+                             CB_SELECTSTRING,
+                             CB_GETITEMDATA,
+                             CB_SETITEMDATA,
+                             CB_GETTOPINDEX,
+                             CB_SETTOPINDEX,
+                             CB_GETHORIZONTALEXTENT,
+                             CB_SETHORIZONTALEXTENT,
+                             CB_GETITEMHEIGHT,
+                             CB_SETITEMHEIGHT,
+                             CB_GETLBTEXTLEN,
+                             CB_GETLBTEXT,
+                             CB_GETDROPPEDSTATE,
+                             CB_LIMITTEXT,
+                             CB_SHOWDROPDOWN,
+                             CB_GETDROPPEDWIDTH,
+                             CB_SETDROPPEDWIDTH,
+                             WM_SYSKEYDOWN};
 
 // Messages whose lParam points at something the control writes or reads.
 bool TakesPointer(UINT message) {
@@ -175,7 +202,9 @@ bool TakesPointer(UINT message) {
 bool TakesText(UINT message) {
     return message == WM_SETTEXT || message == EM_REPLACESEL || message == LB_ADDSTRING ||
            message == LB_INSERTSTRING || message == LB_FINDSTRING ||
-           message == LB_FINDSTRINGEXACT || message == LB_SELECTSTRING;
+           message == LB_FINDSTRINGEXACT || message == LB_SELECTSTRING || message == CB_ADDSTRING ||
+           message == CB_INSERTSTRING || message == CB_FINDSTRING ||
+           message == CB_FINDSTRINGEXACT || message == CB_SELECTSTRING;
 }
 
 // An edit's line starts, read through EM_LINEINDEX, against a count of its text's breaks.
