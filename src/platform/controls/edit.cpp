@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ int PointY(LPARAM lParam) {
     return static_cast<short>(HIWORD(lParam));
 }
 constexpr int kDefaultTabUnits = 32;
+// Scroll offsets and tab stops stay within this many pixels, whatever a message asks.
+constexpr int64_t kFar = 1 << 24;
 
 // The last change, which EM_UNDO reverses: `inserted` characters from `start` replaced
 // `removed`.
@@ -103,7 +106,7 @@ void Measure(HWND window, EditState& state) {
 std::vector<int> TabPixels(const EditState& state) {
     std::vector<int> pixels;
     for (int units : state.tabUnits)
-        pixels.push_back(units * state.average / 4);
+        pixels.push_back(static_cast<int>(std::clamp<int64_t>(units, 0, kFar) * state.average / 4));
     if (pixels.empty()) pixels.push_back(kDefaultTabUnits * state.average / 4);
     return pixels;
 }
@@ -277,7 +280,8 @@ int MaxFirstLine(HWND window, const EditState& state) {
 // Scrolls by whole lines; returns how many were scrolled.
 int ScrollLines(HWND window, EditState& state, int lines) {
     int before = state.firstLine;
-    state.firstLine = std::clamp(state.firstLine + lines, 0, MaxFirstLine(window, state));
+    int64_t wanted = static_cast<int64_t>(state.firstLine) + lines;
+    state.firstLine = static_cast<int>(std::clamp<int64_t>(wanted, 0, MaxFirstLine(window, state)));
     if (state.firstLine != before) {
         InvalidateRect(window, nullptr, TRUE);
         UpdateScrollBars(window, state);
@@ -520,8 +524,9 @@ bool Character(HWND window, EditState& state, int c) {
     default:
         break;
     }
-    if (readOnly || c < 32 || c == 127 || c > 255) return true;
-    char typed = static_cast<char>(c);
+    if (readOnly || c < 32 || c == 127) return true;
+    // A character Windows-1252 cannot hold lands as '?'.
+    char typed = c > 255 ? '?' : static_cast<char>(c);
     return ReplaceSelection(window, state, std::string_view(&typed, 1), true, true);
 }
 
@@ -878,7 +883,9 @@ LRESULT Handle(HWND window, EditState& state, UINT message, WPARAM wParam, LPARA
         if (!Multiline(window)) return FALSE;
         ScrollLines(window, state, static_cast<int>(lParam));
         if (StyleOf(window) & ES_AUTOHSCROLL) {
-            state.xOffset = std::max(state.xOffset + static_cast<int>(wParam) * state.average, 0);
+            int64_t columns = std::clamp<int64_t>(static_cast<int>(wParam), -kFar, kFar);
+            state.xOffset = static_cast<int>(
+                std::clamp<int64_t>(state.xOffset + columns * state.average, 0, kFar));
             UpdateScrollBars(window, state);
             InvalidateRect(window, nullptr, TRUE);
         }

@@ -1,6 +1,7 @@
 #include "platform/controls/list_box.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -317,7 +318,7 @@ std::vector<int> TabPixels(HWND window, ListState& state) {
     std::vector<int> pixels;
     int average = AverageWidth(window, state);
     for (int units : state.tabUnits)
-        pixels.push_back(units * average / 4);
+        pixels.push_back(static_cast<int>(std::clamp(units, 0, 1 << 24) * int64_t{average} / 4));
     if (pixels.empty()) pixels.push_back(kDefaultTabUnits * average / 4);
     return pixels;
 }
