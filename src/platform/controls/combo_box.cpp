@@ -168,11 +168,13 @@ bool Key(HWND window, ComboState& state, UINT message, int key) {
     }
 }
 
+// Without its combo box (it went first) the edit still answers as an edit, so that it
+// drops its own state when it goes.
 LRESULT EditHook(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND combo = GetParent(edit);
     std::shared_ptr<ComboState> state = States().Find(combo);
     if (!state || state->editProcedure == nullptr)
-        return DefWindowProcA(edit, message, wParam, lParam);
+        return EditProcedure(edit, message, wParam, lParam);
     WNDPROC original = state->editProcedure;
     if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) &&
         Key(combo, *state, message, static_cast<int>(wParam)))
