@@ -224,6 +224,7 @@ bool Create(HWND window, ComboState& state, const CREATESTRUCTA& create) {
         // the pointer, which the combo box keeps while it is open.
         state.list = CreateWindowExA(WS_EX_TOPMOST, "LISTBOX", "", WS_POPUP | listStyle, 0, 0,
                                      create.cx, state.listHeight, window, 0, 0, nullptr);
+        SetListBoxColorSource(state.list, GetParent(window));
         SetWindowPos(window, 0, 0, 0, create.cx, state.fieldHeight,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }

@@ -43,6 +43,7 @@ struct ListState {
     bool fitting = false;
     bool verticalBar = false;
     bool horizontalBar = false;
+    HWND colorSource = 0;
 };
 
 ControlStates<ListState>& States() {
@@ -324,7 +325,16 @@ std::vector<int> TabPixels(HWND window, ListState& state) {
 }
 
 void Paint(HWND window, ListState& state, HDC dc) {
-    HBRUSH brush = ParentColor(window, WM_CTLCOLORLISTBOX, dc);
+    HBRUSH brush = 0;
+    if (state.colorSource != 0 && IsWindow(state.colorSource)) {
+        brush =
+            static_cast<HBRUSH>(SendMessageA(state.colorSource, WM_CTLCOLORLISTBOX,
+                                             static_cast<WPARAM>(dc), static_cast<LPARAM>(window)));
+        if (brush == 0 || GetObjectType(brush) != OBJ_BRUSH)
+            brush = DefaultControlColor(WM_CTLCOLORLISTBOX, dc);
+    } else {
+        brush = ParentColor(window, WM_CTLCOLORLISTBOX, dc);
+    }
     if (!IsWindow(window)) return;
     RECT client = ClientOf(window);
     FillRect(dc, &client, brush);
@@ -648,6 +658,10 @@ LRESULT Handle(HWND window, ListState& state, UINT message, WPARAM wParam, LPARA
 }
 
 } // namespace
+
+void SetListBoxColorSource(HWND list, HWND source) {
+    if (std::shared_ptr<ListState> state = States().Find(list)) state->colorSource = source;
+}
 
 LRESULT ListBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return RunControl<ListState>(States(), Handle, window, message, wParam, lParam);

@@ -60,5 +60,8 @@ inline constexpr WORD LBN_KILLFOCUS = 5;
 namespace platform {
 
 LRESULT ListBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The window a list asks for its colours in place of its parent: a combo box's dropped
+// list, whose owner is the top-level window, asks the combo box's parent.
+void SetListBoxColorSource(HWND list, HWND source);
 
 } // namespace platform

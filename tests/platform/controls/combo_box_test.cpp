@@ -83,6 +83,18 @@ TEST_F(ComboBox, ADropDownListOpensByMouseAndKeysAndAChoiceNotifiesOnce) {
     ASSERT_TRUE(Send(combo, CB_GETDROPPEDSTATE));
     EXPECT_EQ(GetFocus(), combo);
     HWND list = DroppedList(combo);
+    // The dropped list, owned by the top-level window, asks the combo box's parent.
+    std::vector<HWND> asked;
+    Recorder::answer = [&](HWND window, UINT message, WPARAM,
+                           LPARAM lParam) -> std::optional<LRESULT> {
+        if (message == WM_CTLCOLORLISTBOX && static_cast<HWND>(lParam) == list)
+            asked.push_back(window);
+        return std::nullopt;
+    };
+    InvalidateRect(list, nullptr, TRUE);
+    UpdateWindow(list);
+    Recorder::answer = nullptr;
+    EXPECT_EQ(asked, std::vector<HWND>{parent});
     RECT row{};
     SendMessageA(list, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row));
     POINT at{5, (row.top + row.bottom) / 2};
