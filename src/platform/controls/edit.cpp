@@ -555,7 +555,9 @@ void PaintLine(HWND window, const EditState& state, HDC dc, int line, int y,
     bool showSelection = state.focused || (StyleOf(window) & ES_NOHIDESEL);
     int from = std::max(SelStart(state), start), to = std::min(SelEnd(state), end);
     if (!showSelection || from >= to) return;
-    RECT area{XOf(window, state, from), y, XOf(window, state, to), y + state.lineHeight};
+    // Measured on this line: where a wrapped line ends, the next one starts.
+    RECT area{left + Advance(window, state, stops, start, from, 0), y,
+              left + Advance(window, state, stops, start, to, 0), y + state.lineHeight};
     int saved = SaveDC(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     FillRect(dc, &area, GetSysColorBrush(COLOR_HIGHLIGHT));

@@ -371,3 +371,32 @@ TEST_F(Edit, ColoursComeFromTheEditOrStaticMessageAndPasswordsShowStars) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Edit, ASelectionCoversEveryWrappedLineItSpans) {
+    HWND edit = Control("EDIT", "wrapped words on lines", ES_MULTILINE, 10, 10, 60, 80);
+    ASSERT_GT(Send(edit, EM_GETLINECOUNT), 2);
+    SetFocus(edit);
+    Send(edit, EM_SETSEL, 0, -1);
+    Pump();
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels = Pixels(width, height);
+    TEXTMETRICA metrics{};
+    HDC dc = GetDC(edit);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(edit, dc);
+    int lineHeight = metrics.tmHeight;
+    int highlighted = 0; // half-line steps over the first three lines
+    for (int y = 11; y < 11 + 3 * lineHeight; y += lineHeight / 2)
+        for (int x = 12; x < 30; ++x)
+            if (At(pixels, width, x, y) == controls_test::SysPixel(COLOR_HIGHLIGHT)) {
+                ++highlighted;
+                break;
+            }
+    EXPECT_EQ(highlighted, 6);
+}
+
+} // namespace
