@@ -184,3 +184,22 @@ TEST_F(ComboBox, AParentThatDestroysTheBoxWhileItOpensLeavesNoListBehind) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ComboBox, FocusOnTheFieldIsTheComboBoxsFocusAndLeavingItClosesTheList) {
+    HWND combo = Make(CBS_DROPDOWN);
+    SetFocus(combo);
+    EXPECT_EQ(GetFocus(), GetDlgItem(combo, kComboEditId));
+    Send(combo, CB_SHOWDROPDOWN, TRUE);
+    SetFocus(parent);
+    EXPECT_FALSE(Send(combo, CB_GETDROPPEDSTATE));
+    EXPECT_EQ(Notifications(combo),
+              (std::vector<int>{CBN_SETFOCUS, CBN_DROPDOWN, CBN_CLOSEUP, CBN_KILLFOCUS}));
+    HWND list = Make(CBS_DROPDOWNLIST);
+    SetFocus(list);
+    SetFocus(parent);
+    EXPECT_EQ(Notifications(list), (std::vector<int>{CBN_SETFOCUS, CBN_KILLFOCUS}));
+}
+
+} // namespace
