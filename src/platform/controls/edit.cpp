@@ -347,6 +347,25 @@ void Change(HWND window, EditState& state, int start, int end, const std::string
     Select(window, state, caret, caret);
 }
 
+// How much of `insert` a single-line edit without ES_AUTOHSCROLL takes in place of
+// [start, end): no more than its width shows. Any other edit takes it all.
+size_t FittingLength(HWND window, EditState& state, int start, int end, const std::string& insert) {
+    DWORD style = StyleOf(window);
+    if ((style & (ES_MULTILINE | ES_AUTOHSCROLL)) || insert.empty()) return insert.size();
+    if (!state.measured || state.measuredFont != state.font.font) Measure(window, state);
+    std::vector<int> stops;
+    int kept = Advance(window, state, stops, 0, start, 0) +
+               Advance(window, state, stops, end, state.text.Length(), 0);
+    int room = TextWidth(window) - kept, used = 0;
+    size_t count = 0;
+    for (char c : insert) {
+        used += state.widths[static_cast<unsigned char>(Shown(window, c))];
+        if (used > room) break;
+        ++count;
+    }
+    return count;
+}
+
 // Puts text in place of the selection as the user would: converted, cut at the limit
 // (EN_MAXTEXT when something was lost), then EN_CHANGE. False when the window died.
 bool ReplaceSelection(HWND window, EditState& state, std::string_view typed, bool canUndo,
@@ -359,6 +378,11 @@ bool ReplaceSelection(HWND window, EditState& state, std::string_view typed, boo
         insert.resize(static_cast<size_t>(std::max(room, 0)));
         // Never leave half of a line break.
         if (!insert.empty() && insert.back() == '\r') insert.pop_back();
+    }
+    size_t fitting = FittingLength(window, state, start, end, insert);
+    if (fitting < insert.size()) {
+        insert.resize(fitting);
+        cut = true;
     }
     bool changes = !insert.empty() || start != end;
     if (changes) Change(window, state, start, end, insert, canUndo, typing);

@@ -72,6 +72,18 @@ TEST_F(Edit, TypingConvertsCaseAndStopsAtTheLimitWithOneMaxText) {
         EXPECT_EQ(Send(lower, EM_GETLIMITTEXT), kEditMaximumLimit);
     }
     EXPECT_EQ(Send(Control("EDIT", "", 0, 10, 70, 50, 20, 9), EM_GETLIMITTEXT), kEditDefaultLimit);
+    // Without ES_AUTOHSCROLL a single line takes no more than it shows.
+    HWND narrow = Control("EDIT", "", 0, 10, 100, 40, 20, 10);
+    Recorder::seen.clear();
+    Type(narrow, std::string(50, 'w'));
+    auto kept = static_cast<int>(Send(narrow, WM_GETTEXTLENGTH));
+    EXPECT_GT(kept, 0);
+    EXPECT_LT(kept, 10);
+    EXPECT_EQ(Count(Notifications(narrow), EN_CHANGE), kept);
+    EXPECT_EQ(Count(Notifications(narrow), EN_MAXTEXT), 50 - kept);
+    HWND wide = Control("EDIT", "", ES_AUTOHSCROLL, 10, 130, 40, 20, 11);
+    Type(wide, std::string(50, 'w'));
+    EXPECT_EQ(Send(wide, WM_GETTEXTLENGTH), 50);
 }
 
 TEST_F(Edit, SelectionMessagesKeepTheirEdgeMeanings) {
