@@ -183,10 +183,6 @@ TEST_F(ComboBox, AParentThatDestroysTheBoxWhileItOpensLeavesNoListBehind) {
     EXPECT_FALSE(IsWindow(list));
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(ComboBox, FocusOnTheFieldIsTheComboBoxsFocusAndLeavingItClosesTheList) {
     HWND combo = Make(CBS_DROPDOWN);
     SetFocus(combo);

@@ -382,10 +382,6 @@ TEST_F(Edit, ColoursComeFromTheEditOrStaticMessageAndPasswordsShowStars) {
     Recorder::answer = nullptr;
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(Edit, ASelectionCoversEveryWrappedLineItSpans) {
     HWND edit = Control("EDIT", "wrapped words on lines", ES_MULTILINE, 10, 10, 60, 80);
     ASSERT_GT(Send(edit, EM_GETLINECOUNT), 2);
