@@ -6,8 +6,13 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/controls/button.h"
+#include "platform/controls/combo_box.h"
+#include "platform/controls/edit.h"
+#include "platform/controls/edit_text.h"
+#include "platform/controls/list_box.h"
 #include "platform/controls/progress_bar.h"
 #include "platform/controls/static_text.h"
 #include "platform/controls/trackbar.h"
@@ -36,34 +41,184 @@ private:
     size_t at_ = 0;
 };
 
-constexpr const char* CLASSES[] = {"BUTTON", "STATIC", "msctls_progress32", "msctls_trackbar32",
-                                   "msctls_updown32"};
+constexpr const char* CLASSES[] = {
+    "BUTTON", "STATIC", "msctls_progress32", "msctls_trackbar32", "msctls_updown32",
+    "EDIT",   "LISTBOX"};
 
 // The messages worth sending: the controls' own and those every window hears.
-constexpr UINT MESSAGES[] = {BM_GETCHECK,      BM_SETCHECK,        BM_GETSTATE,
-                             BM_SETSTATE,      BM_CLICK,           PBM_SETRANGE,
-                             PBM_SETPOS,       PBM_DELTAPOS,       PBM_SETSTEP,
-                             PBM_STEPIT,       PBM_SETRANGE32,     PBM_GETRANGE,
-                             PBM_GETPOS,       TBM_GETPOS,         TBM_GETTIC,
-                             TBM_SETTIC,       TBM_SETPOS,         TBM_SETRANGE,
-                             TBM_SETRANGEMIN,  TBM_SETRANGEMAX,    TBM_CLEARTICS,
-                             TBM_SETSEL,       TBM_GETTICPOS,      TBM_GETNUMTICS,
-                             TBM_SETTICFREQ,   TBM_SETPAGESIZE,    TBM_SETLINESIZE,
-                             TBM_GETTHUMBRECT, TBM_GETCHANNELRECT, TBM_SETTHUMBLENGTH,
-                             UDM_SETRANGE,     UDM_GETRANGE,       UDM_SETPOS,
-                             UDM_GETPOS,       UDM_SETBUDDY,       UDM_SETACCEL,
-                             UDM_GETACCEL,     UDM_SETBASE,        WM_SETFONT,
-                             WM_GETFONT,       WM_SETTEXT,         WM_ENABLE,
-                             WM_SETFOCUS,      WM_KILLFOCUS,       WM_CAPTURECHANGED,
-                             WM_LBUTTONDOWN,   WM_LBUTTONUP,       WM_LBUTTONDBLCLK,
-                             WM_MOUSEMOVE,     WM_KEYDOWN,         WM_KEYUP,
-                             WM_TIMER,         WM_NCHITTEST,       WM_PAINT};
+constexpr UINT MESSAGES[] = {BM_GETCHECK,
+                             BM_SETCHECK,
+                             BM_GETSTATE,
+                             BM_SETSTATE,
+                             BM_CLICK,
+                             PBM_SETRANGE,
+                             PBM_SETPOS,
+                             PBM_DELTAPOS,
+                             PBM_SETSTEP,
+                             PBM_STEPIT,
+                             PBM_SETRANGE32,
+                             PBM_GETRANGE,
+                             PBM_GETPOS,
+                             TBM_GETPOS,
+                             TBM_GETTIC,
+                             TBM_SETTIC,
+                             TBM_SETPOS,
+                             TBM_SETRANGE,
+                             TBM_SETRANGEMIN,
+                             TBM_SETRANGEMAX,
+                             TBM_CLEARTICS,
+                             TBM_SETSEL,
+                             TBM_GETTICPOS,
+                             TBM_GETNUMTICS,
+                             TBM_SETTICFREQ,
+                             TBM_SETPAGESIZE,
+                             TBM_SETLINESIZE,
+                             TBM_GETTHUMBRECT,
+                             TBM_GETCHANNELRECT,
+                             TBM_SETTHUMBLENGTH,
+                             UDM_SETRANGE,
+                             UDM_GETRANGE,
+                             UDM_SETPOS,
+                             UDM_GETPOS,
+                             UDM_SETBUDDY,
+                             UDM_SETACCEL,
+                             UDM_GETACCEL,
+                             UDM_SETBASE,
+                             WM_SETFONT,
+                             WM_GETFONT,
+                             WM_SETTEXT,
+                             WM_ENABLE,
+                             WM_SETFOCUS,
+                             WM_KILLFOCUS,
+                             WM_CAPTURECHANGED,
+                             WM_LBUTTONDOWN,
+                             WM_LBUTTONUP,
+                             WM_LBUTTONDBLCLK,
+                             WM_MOUSEMOVE,
+                             WM_KEYDOWN,
+                             WM_KEYUP,
+                             WM_TIMER,
+                             WM_NCHITTEST,
+                             WM_PAINT,
+                             WM_CHAR,
+                             WM_GETTEXT,
+                             WM_COPY,
+                             WM_CUT,
+                             WM_PASTE,
+                             WM_CLEAR,
+                             WM_UNDO,
+                             WM_VSCROLL,
+                             WM_HSCROLL,
+                             WM_SIZE,
+                             EM_GETSEL,
+                             EM_SETSEL,
+                             EM_SCROLL,
+                             EM_LINESCROLL,
+                             EM_SCROLLCARET,
+                             EM_GETMODIFY,
+                             EM_SETMODIFY,
+                             EM_GETLINECOUNT,
+                             EM_LINEINDEX,
+                             EM_LINELENGTH,
+                             EM_REPLACESEL,
+                             EM_GETLINE,
+                             EM_LIMITTEXT,
+                             EM_CANUNDO,
+                             EM_UNDO,
+                             EM_LINEFROMCHAR,
+                             EM_SETTABSTOPS,
+                             EM_EMPTYUNDOBUFFER,
+                             EM_GETFIRSTVISIBLELINE,
+                             EM_SETREADONLY,
+                             EM_GETLIMITTEXT,
+                             LB_ADDSTRING,
+                             LB_INSERTSTRING,
+                             LB_DELETESTRING,
+                             LB_RESETCONTENT,
+                             LB_SETSEL,
+                             LB_SETCURSEL,
+                             LB_GETSEL,
+                             LB_GETCURSEL,
+                             LB_GETTEXT,
+                             LB_GETTEXTLEN,
+                             LB_GETCOUNT,
+                             LB_SELECTSTRING,
+                             LB_GETTOPINDEX,
+                             LB_FINDSTRING,
+                             LB_GETSELCOUNT,
+                             LB_GETSELITEMS,
+                             LB_SETTABSTOPS,
+                             LB_GETHORIZONTALEXTENT,
+                             LB_SETHORIZONTALEXTENT,
+                             LB_SETTOPINDEX,
+                             LB_GETITEMRECT,
+                             LB_GETITEMDATA,
+                             LB_SETITEMDATA,
+                             LB_SELITEMRANGE,
+                             LB_SETCARETINDEX,
+                             LB_GETCARETINDEX,
+                             LB_SETITEMHEIGHT,
+                             LB_GETITEMHEIGHT,
+                             LB_FINDSTRINGEXACT,
+                             LB_ITEMFROMPOINT,
+                             CB_ADDSTRING,
+                             CB_INSERTSTRING,
+                             CB_DELETESTRING,
+                             CB_RESETCONTENT,
+                             CB_GETCURSEL,
+                             CB_SETCURSEL,
+                             CB_GETCOUNT,
+                             CB_FINDSTRING,
+                             CB_FINDSTRINGEXACT,
+                             CB_SELECTSTRING,
+                             CB_GETITEMDATA,
+                             CB_SETITEMDATA,
+                             CB_GETTOPINDEX,
+                             CB_SETTOPINDEX,
+                             CB_GETHORIZONTALEXTENT,
+                             CB_SETHORIZONTALEXTENT,
+                             CB_GETITEMHEIGHT,
+                             CB_SETITEMHEIGHT,
+                             CB_GETLBTEXTLEN,
+                             CB_GETLBTEXT,
+                             CB_GETDROPPEDSTATE,
+                             CB_LIMITTEXT,
+                             CB_SHOWDROPDOWN,
+                             CB_GETDROPPEDWIDTH,
+                             CB_SETDROPPEDWIDTH,
+                             WM_SYSKEYDOWN};
 
 // Messages whose lParam points at something the control writes or reads.
 bool TakesPointer(UINT message) {
     return message == TBM_GETTHUMBRECT || message == TBM_GETCHANNELRECT ||
            message == PBM_GETRANGE || message == UDM_SETACCEL || message == UDM_GETACCEL ||
-           message == WM_SETTEXT;
+           message == WM_SETTEXT || message == WM_GETTEXT || message == EM_GETSEL ||
+           message == EM_REPLACESEL || message == EM_GETLINE || message == EM_SETTABSTOPS ||
+           message == LB_ADDSTRING || message == LB_INSERTSTRING || message == LB_FINDSTRING ||
+           message == LB_FINDSTRINGEXACT || message == LB_SELECTSTRING || message == LB_GETTEXT ||
+           message == LB_GETSELITEMS || message == LB_SETTABSTOPS || message == LB_GETITEMRECT;
+}
+
+bool TakesText(UINT message) {
+    return message == WM_SETTEXT || message == EM_REPLACESEL || message == LB_ADDSTRING ||
+           message == LB_INSERTSTRING || message == LB_FINDSTRING ||
+           message == LB_FINDSTRINGEXACT || message == LB_SELECTSTRING || message == CB_ADDSTRING ||
+           message == CB_INSERTSTRING || message == CB_FINDSTRING ||
+           message == CB_FINDSTRINGEXACT || message == CB_SELECTSTRING;
+}
+
+// An edit's line starts, read through EM_LINEINDEX, against a count of its text's breaks.
+void CheckLineIndex(HWND edit) {
+    DWORD style = static_cast<DWORD>(GetWindowLongA(edit, GWL_STYLE));
+    if ((style & (ES_MULTILINE | ES_AUTOHSCROLL)) != (ES_MULTILINE | ES_AUTOHSCROLL)) return;
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
+    text.resize(
+        static_cast<size_t>(GetWindowTextA(edit, text.data(), static_cast<int>(text.size()))));
+    std::vector<int> starts = platform::CountLineStarts(text);
+    if (SendMessageA(edit, EM_GETLINECOUNT, 0, 0) != static_cast<LRESULT>(starts.size()))
+        __builtin_trap();
+    for (size_t line = 0; line < starts.size(); ++line)
+        if (SendMessageA(edit, EM_LINEINDEX, line, 0) != starts[line]) __builtin_trap();
 }
 
 struct Run {
@@ -99,7 +254,11 @@ void Send(Run& run, Reader& in) {
     // A guard word after the buffer catches any write past what was given.
     constexpr uint32_t kGuard = 0xA5A5A5A5;
     struct {
-        std::array<UDACCEL, 8> accels;
+        union {
+            std::array<UDACCEL, 8> accels;
+            std::array<int, 64> ints;
+            std::array<char, 256> bytes;
+        };
         uint32_t guard;
     } buffer{};
     buffer.guard = kGuard;
@@ -112,8 +271,16 @@ void Send(Run& run, Reader& in) {
         for (UDACCEL& accel : buffer.accels)
             accel = UDACCEL{in.Byte() % 8u, in.U32()};
     }
-    lParam = message == WM_SETTEXT ? reinterpret_cast<LPARAM>(text)
-                                   : reinterpret_cast<LPARAM>(&buffer.accels);
+    lParam = TakesText(message) ? reinterpret_cast<LPARAM>(text)
+                                : reinterpret_cast<LPARAM>(buffer.bytes.data());
+    if (message == EM_GETSEL) wParam = reinterpret_cast<WPARAM>(&buffer.ints[1]);
+    if (message == EM_SETTABSTOPS || message == LB_SETTABSTOPS || message == LB_GETSELITEMS)
+        wParam %= buffer.ints.size() + 1;
+    if (message == WM_GETTEXT) wParam %= buffer.bytes.size() + 1;
+    if (message == EM_GETLINE) {
+        auto size = static_cast<WORD>(in.Byte() % buffer.bytes.size());
+        std::memcpy(buffer.bytes.data(), &size, sizeof size);
+    }
     SendMessageA(run.control, message, wParam, lParam);
     if (buffer.guard != kGuard) __builtin_trap();
 }
@@ -195,6 +362,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Send(run, in);
         else
             Input(in);
+        if (IsWindow(run.control) && std::strcmp(className, "EDIT") == 0)
+            CheckLineIndex(run.control);
     }
     DestroyWindow(run.parent);
     platform::headless::DispatchPending();

@@ -1,6 +1,9 @@
 #include "platform/controls/system_classes.h"
 
 #include "platform/controls/button.h"
+#include "platform/controls/combo_box.h"
+#include "platform/controls/edit.h"
+#include "platform/controls/list_box.h"
 #include "platform/controls/progress_bar.h"
 #include "platform/controls/static_text.h"
 #include "platform/controls/trackbar.h"
@@ -18,6 +21,9 @@ std::vector<WNDCLASSA> SystemWindowClasses() {
     };
     return {control(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ButtonProcedure, "BUTTON"),
             control(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, StaticProcedure, "STATIC"),
+            control(CS_DBLCLKS, EditProcedure, "EDIT"),
+            control(CS_DBLCLKS, ListBoxProcedure, "LISTBOX"),
+            control(CS_DBLCLKS, ComboBoxProcedure, "COMBOBOX"),
             control(CS_HREDRAW | CS_VREDRAW, ProgressProcedure, "msctls_progress32"),
             control(CS_HREDRAW | CS_VREDRAW, TrackbarProcedure, "msctls_trackbar32"),
             control(CS_HREDRAW | CS_VREDRAW, UpDownProcedure, "msctls_updown32")};

@@ -1,0 +1,949 @@
+#include "platform/controls/edit.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/controls/clipboard_text.h"
+#include "platform/controls/control_common.h"
+#include "platform/controls/control_procedure.h"
+#include "platform/controls/edit_text.h"
+#include "platform/controls/label.h"
+#include "platform/controls/tabbed_text.h"
+#include "platform/controls/text_case.h"
+#include "platform/gdi/bitmaps/blits.h"
+
+namespace platform {
+
+namespace {
+
+constexpr int kMargin = 2;
+
+int PointX(LPARAM lParam) {
+    return static_cast<short>(LOWORD(lParam));
+}
+int PointY(LPARAM lParam) {
+    return static_cast<short>(HIWORD(lParam));
+}
+constexpr int kDefaultTabUnits = 32;
+// Scroll offsets and tab stops stay within this many pixels, whatever a message asks.
+constexpr int64_t kFar = 1 << 24;
+
+// The last change, which EM_UNDO reverses: `inserted` characters from `start` replaced
+// `removed`.
+struct UndoStep {
+    bool valid = false;
+    bool typing = false;
+    int start = 0;
+    int inserted = 0;
+    std::string removed;
+};
+
+struct EditState {
+    ControlFont font;
+    EditText text;
+    int anchor = 0;
+    int caret = 0;
+    bool focused = false;
+    bool modified = false;
+    bool tracking = false;
+    int limit = kEditDefaultLimit;
+    int firstLine = 0;
+    int xOffset = 0;
+    std::vector<int> tabUnits; // EM_SETTABSTOPS, in dialog units
+    UndoStep undo;
+    // The metrics of the font the layout was made with.
+    HFONT measuredFont = 0;
+    bool measured = false;
+    std::array<int, 256> widths{};
+    int lineHeight = 16;
+    int average = 8;
+    // With word wrap, the lines as shown; otherwise the text's own lines.
+    bool wrapping = false;
+    std::vector<int> wrapStarts{0};
+    std::vector<int> wrapEnds{0};
+};
+
+ControlStates<EditState>& States() {
+    static auto* states = new ControlStates<EditState>;
+    return *states;
+}
+
+bool Multiline(HWND window) {
+    return (StyleOf(window) & ES_MULTILINE) != 0;
+}
+
+int SelStart(const EditState& state) {
+    return std::min(state.anchor, state.caret);
+}
+int SelEnd(const EditState& state) {
+    return std::max(state.anchor, state.caret);
+}
+
+void Measure(HWND window, EditState& state) {
+    HDC dc = GetDC(window);
+    if (dc == 0) return;
+    HGDIOBJ old = state.font.Select(dc);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    state.lineHeight = std::max(static_cast<int>(metrics.tmHeight), 1);
+    state.average = std::max(static_cast<int>(metrics.tmAveCharWidth), 1);
+    for (int c = 0; c < 256; ++c) {
+        char one = static_cast<char>(c);
+        SIZE size{};
+        GetTextExtentPoint32A(dc, &one, 1, &size);
+        state.widths[static_cast<size_t>(c)] = size.cx;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    state.measuredFont = state.font.font;
+    state.measured = true;
+}
+
+std::vector<int> TabPixels(const EditState& state) {
+    std::vector<int> pixels;
+    for (int units : state.tabUnits)
+        pixels.push_back(static_cast<int>(std::clamp<int64_t>(units, 0, kFar) * state.average / 4));
+    if (pixels.empty()) pixels.push_back(kDefaultTabUnits * state.average / 4);
+    return pixels;
+}
+
+int NextTab(int x, const std::vector<int>& stops, int average) {
+    if (stops.size() == 1) {
+        int step = std::max(stops[0], 1);
+        return (x / step + 1) * step;
+    }
+    for (int stop : stops)
+        if (stop > x) return stop;
+    return x + average;
+}
+
+// What a character shows: '*' in a password field.
+char Shown(HWND window, char c) {
+    return (StyleOf(window) & ES_PASSWORD) ? '*' : c;
+}
+
+// The width of [from, to) of the text, tabs included, from the line's start.
+int Advance(HWND window, const EditState& state, const std::vector<int>& stops, int from, int to,
+            int x) {
+    const std::string& text = state.text.Text();
+    bool multiline = Multiline(window);
+    for (int i = from; i < to; ++i) {
+        char c = Shown(window, text[static_cast<size_t>(i)]);
+        if (c == '\t' && multiline)
+            x = NextTab(x, stops, state.average);
+        else
+            x += state.widths[static_cast<unsigned char>(c)];
+    }
+    return x;
+}
+
+int TextWidth(HWND window) {
+    RECT client = ClientOf(window);
+    return std::max(static_cast<int>(client.right - client.left) - 2 * kMargin, 1);
+}
+
+int VisibleLines(HWND window, const EditState& state) {
+    RECT client = ClientOf(window);
+    return std::max(static_cast<int>(client.bottom - client.top) / state.lineHeight, 1);
+}
+
+// The lines as shown: a single-line edit has one, a multi-line one the text's lines, or
+// with word wrap those lines broken after the last space that fits.
+int LineCount(HWND window, const EditState& state) {
+    if (!Multiline(window)) return 1;
+    return state.wrapping ? static_cast<int>(state.wrapStarts.size()) : state.text.LineCount();
+}
+int LineStart(HWND window, const EditState& state, int line) {
+    if (!Multiline(window)) return 0;
+    if (!state.wrapping) return state.text.LineStart(line);
+    return state.wrapStarts[static_cast<size_t>(std::clamp(line, 0, LineCount(window, state) - 1))];
+}
+int LineEnd(HWND window, const EditState& state, int line) {
+    if (!Multiline(window)) return state.text.Length();
+    if (!state.wrapping) return state.text.LineEnd(line);
+    return state.wrapEnds[static_cast<size_t>(std::clamp(line, 0, LineCount(window, state) - 1))];
+}
+int LineOf(HWND window, const EditState& state, int position) {
+    if (!Multiline(window)) return 0;
+    if (!state.wrapping) return state.text.LineOf(position);
+    auto after = std::upper_bound(state.wrapStarts.begin(), state.wrapStarts.end(), position);
+    return std::max(static_cast<int>(after - state.wrapStarts.begin()) - 1, 0);
+}
+
+void Wrap(HWND window, EditState& state) {
+    state.wrapStarts.clear();
+    state.wrapEnds.clear();
+    const std::string& text = state.text.Text();
+    std::vector<int> stops = TabPixels(state);
+    int width = TextWidth(window);
+    for (int hard = 0; hard < state.text.LineCount(); ++hard) {
+        int start = state.text.LineStart(hard), end = state.text.LineEnd(hard);
+        int lineStart = start, x = 0, lastBreak = -1;
+        for (int i = start; i < end; ++i) {
+            int next = Advance(window, state, stops, i, i + 1, x);
+            if (next > width && i > lineStart && text[static_cast<size_t>(i)] != ' ') {
+                int cut = lastBreak > lineStart ? lastBreak : i;
+                state.wrapStarts.push_back(lineStart);
+                state.wrapEnds.push_back(cut);
+                lineStart = cut;
+                lastBreak = -1;
+                x = Advance(window, state, stops, lineStart, i + 1, 0);
+            } else {
+                x = next;
+            }
+            if (text[static_cast<size_t>(i)] == ' ') lastBreak = i + 1;
+        }
+        state.wrapStarts.push_back(lineStart);
+        state.wrapEnds.push_back(end);
+    }
+}
+
+void Layout(HWND window, EditState& state) {
+    if (!state.measured || state.measuredFont != state.font.font) Measure(window, state);
+    DWORD style = StyleOf(window);
+    state.wrapping = (style & ES_MULTILINE) && !(style & ES_AUTOHSCROLL);
+    if (state.wrapping) Wrap(window, state);
+}
+
+// The caret's or a position's x in the client area, and the line's left edge.
+int LineLeft(HWND window, const EditState& state, int line) {
+    DWORD style = StyleOf(window);
+    int left = kMargin - state.xOffset;
+    if ((style & (ES_CENTER | ES_RIGHT)) == 0) return left;
+    std::vector<int> stops = TabPixels(state);
+    int width = Advance(window, state, stops, LineStart(window, state, line),
+                        LineEnd(window, state, line), 0);
+    int room = TextWidth(window) - width;
+    if (room <= 0) return left;
+    return left + ((style & ES_RIGHT) ? room : room / 2);
+}
+int XOf(HWND window, const EditState& state, int position) {
+    int line = LineOf(window, state, position);
+    std::vector<int> stops = TabPixels(state);
+    return LineLeft(window, state, line) +
+           Advance(window, state, stops, LineStart(window, state, line), position, 0);
+}
+
+// The position nearest to a client point.
+int PositionAt(HWND window, const EditState& state, int x, int y) {
+    int line = Multiline(window) ? state.firstLine + (y - 1) / state.lineHeight : 0;
+    if (y < 1 && Multiline(window)) line = state.firstLine - 1;
+    line = std::clamp(line, 0, LineCount(window, state) - 1);
+    int start = LineStart(window, state, line), end = LineEnd(window, state, line);
+    std::vector<int> stops = TabPixels(state);
+    int left = LineLeft(window, state, line), at = 0;
+    for (int i = start; i < end; ++i) {
+        int next = Advance(window, state, stops, i, i + 1, at);
+        if (x < left + (at + next) / 2) return i;
+        at = next;
+    }
+    return end;
+}
+
+void UpdateScrollBars(HWND window, EditState& state) {
+    DWORD style = StyleOf(window);
+    if (style & WS_VSCROLL) {
+        SCROLLINFO info{sizeof(SCROLLINFO),
+                        SIF_ALL | SIF_DISABLENOSCROLL,
+                        0,
+                        LineCount(window, state) - 1,
+                        static_cast<UINT>(VisibleLines(window, state)),
+                        state.firstLine,
+                        0};
+        SetScrollInfo(window, SB_VERT, &info, TRUE);
+    }
+    if (style & WS_HSCROLL) {
+        std::vector<int> stops = TabPixels(state);
+        int widest = 0;
+        for (int line = 0; line < LineCount(window, state); ++line)
+            widest = std::max(widest, Advance(window, state, stops, LineStart(window, state, line),
+                                              LineEnd(window, state, line), 0));
+        SCROLLINFO info{sizeof(SCROLLINFO),
+                        SIF_ALL | SIF_DISABLENOSCROLL,
+                        0,
+                        widest + 2 * kMargin,
+                        static_cast<UINT>(TextWidth(window)),
+                        state.xOffset,
+                        0};
+        SetScrollInfo(window, SB_HORZ, &info, TRUE);
+    }
+}
+
+int MaxFirstLine(HWND window, const EditState& state) {
+    return std::max(LineCount(window, state) - VisibleLines(window, state), 0);
+}
+
+// Scrolls by whole lines; returns how many were scrolled.
+int ScrollLines(HWND window, EditState& state, int lines) {
+    int before = state.firstLine;
+    int64_t wanted = static_cast<int64_t>(state.firstLine) + lines;
+    state.firstLine = static_cast<int>(std::clamp<int64_t>(wanted, 0, MaxFirstLine(window, state)));
+    if (state.firstLine != before) {
+        InvalidateRect(window, nullptr, TRUE);
+        UpdateScrollBars(window, state);
+    }
+    return state.firstLine - before;
+}
+
+void ShowCaret(HWND window, EditState& state) {
+    DWORD style = StyleOf(window);
+    if (style & ES_MULTILINE) {
+        int line = LineOf(window, state, state.caret);
+        int visible = VisibleLines(window, state);
+        if (line < state.firstLine) state.firstLine = line;
+        if (line >= state.firstLine + visible) state.firstLine = line - visible + 1;
+        state.firstLine = std::clamp(state.firstLine, 0, MaxFirstLine(window, state));
+    }
+    if (style & ES_AUTOHSCROLL) {
+        int x = XOf(window, state, state.caret) + state.xOffset - kMargin;
+        int width = TextWidth(window);
+        if (x < state.xOffset) state.xOffset = std::max(x - width / 4, 0);
+        if (x >= state.xOffset + width) state.xOffset = x - width + width / 4;
+    } else {
+        state.xOffset = 0;
+    }
+    UpdateScrollBars(window, state);
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+void Select(HWND window, EditState& state, int anchor, int caret) {
+    int length = state.text.Length();
+    state.anchor = std::clamp(anchor, 0, length);
+    state.caret = std::clamp(caret, 0, length);
+    ShowCaret(window, state);
+}
+
+std::string Converted(HWND window, std::string_view text) {
+    DWORD style = StyleOf(window);
+    std::string out(text);
+    for (char& c : out) {
+        if (style & ES_UPPERCASE) c = static_cast<char>(UpperCase(static_cast<unsigned char>(c)));
+        if (style & ES_LOWERCASE) c = static_cast<char>(LowerCase(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+// Replaces [start, end) and records the step to undo. Tells the parent nothing.
+void Change(HWND window, EditState& state, int start, int end, const std::string& insert,
+            bool canUndo, bool typing) {
+    std::string removed =
+        state.text.Text().substr(static_cast<size_t>(start), static_cast<size_t>(end - start));
+    bool extends = typing && state.undo.typing && removed.empty() &&
+                   state.undo.start + state.undo.inserted == start && !insert.empty();
+    if (extends)
+        state.undo.inserted += static_cast<int>(insert.size());
+    else if (canUndo)
+        state.undo = UndoStep{true, typing, start, static_cast<int>(insert.size()), removed};
+    else
+        state.undo = UndoStep{};
+    state.text.Replace(start, end, insert);
+    state.modified = true;
+    Layout(window, state);
+    int caret = start + static_cast<int>(insert.size());
+    Select(window, state, caret, caret);
+}
+
+// How much of `insert` a single-line edit without ES_AUTOHSCROLL takes in place of
+// [start, end): no more than its width shows. Any other edit takes it all.
+size_t FittingLength(HWND window, EditState& state, int start, int end, const std::string& insert) {
+    DWORD style = StyleOf(window);
+    if ((style & (ES_MULTILINE | ES_AUTOHSCROLL)) || insert.empty()) return insert.size();
+    if (!state.measured || state.measuredFont != state.font.font) Measure(window, state);
+    std::vector<int> stops;
+    int kept = Advance(window, state, stops, 0, start, 0) +
+               Advance(window, state, stops, end, state.text.Length(), 0);
+    int room = TextWidth(window) - kept, used = 0;
+    size_t count = 0;
+    for (char c : insert) {
+        used += state.widths[static_cast<unsigned char>(Shown(window, c))];
+        if (used > room) break;
+        ++count;
+    }
+    return count;
+}
+
+// Puts text in place of the selection as the user would: converted, cut at the limit
+// (EN_MAXTEXT when something was lost), then EN_CHANGE. False when the window died.
+bool ReplaceSelection(HWND window, EditState& state, std::string_view typed, bool canUndo,
+                      bool typing = false) {
+    std::string insert = Converted(window, typed);
+    int start = SelStart(state), end = SelEnd(state);
+    int room = state.limit - (state.text.Length() - (end - start));
+    bool cut = static_cast<int>(insert.size()) > std::max(room, 0);
+    if (cut) {
+        insert.resize(static_cast<size_t>(std::max(room, 0)));
+        // Never leave half of a line break.
+        if (!insert.empty() && insert.back() == '\r') insert.pop_back();
+    }
+    size_t fitting = FittingLength(window, state, start, end, insert);
+    if (fitting < insert.size()) {
+        insert.resize(fitting);
+        cut = true;
+    }
+    bool changes = !insert.empty() || start != end;
+    if (changes) Change(window, state, start, end, insert, canUndo, typing);
+    if (cut && !NotifyParent(window, EN_MAXTEXT)) return false;
+    return !changes || NotifyParent(window, EN_CHANGE);
+}
+
+bool ReadOnly(HWND window) {
+    return (StyleOf(window) & ES_READONLY) != 0;
+}
+
+void Copy(HWND window, const EditState& state) {
+    if ((StyleOf(window) & ES_PASSWORD) || SelStart(state) == SelEnd(state)) return;
+    PutClipboardText(
+        state.text.Text().substr(static_cast<size_t>(SelStart(state)),
+                                 static_cast<size_t>(SelEnd(state) - SelStart(state))));
+}
+
+bool Paste(HWND window, EditState& state) {
+    std::optional<std::string> text = ClipboardText();
+    if (!text || ReadOnly(window)) return true;
+    if (!Multiline(window)) text->resize(std::min(text->find_first_of("\r\n"), text->size()));
+    return ReplaceSelection(window, state, *text, true);
+}
+
+bool Undo(HWND window, EditState& state) {
+    if (!state.undo.valid || ReadOnly(window)) return true;
+    UndoStep step = state.undo;
+    int end = std::min(step.start + step.inserted, state.text.Length());
+    std::string removed = state.text.Text().substr(static_cast<size_t>(step.start),
+                                                   static_cast<size_t>(end - step.start));
+    state.text.Replace(step.start, end, step.removed);
+    state.undo = UndoStep{true, false, step.start, static_cast<int>(step.removed.size()), removed};
+    state.modified = true;
+    Layout(window, state);
+    Select(window, state, step.start, step.start + static_cast<int>(step.removed.size()));
+    return NotifyParent(window, EN_CHANGE);
+}
+
+bool IsBreak(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+int WordLeft(const std::string& text, int at) {
+    while (at > 0 && IsBreak(text[static_cast<size_t>(at) - 1]))
+        --at;
+    while (at > 0 && !IsBreak(text[static_cast<size_t>(at) - 1]))
+        --at;
+    return at;
+}
+int WordRight(const std::string& text, int at) {
+    int length = static_cast<int>(text.size());
+    while (at < length && !IsBreak(text[static_cast<size_t>(at)]))
+        ++at;
+    while (at < length && IsBreak(text[static_cast<size_t>(at)]))
+        ++at;
+    return at;
+}
+
+// One character left or right, a line break being one step.
+int StepLeft(const std::string& text, int at) {
+    if (at >= 2 && text[static_cast<size_t>(at) - 2] == '\r' &&
+        text[static_cast<size_t>(at) - 1] == '\n')
+        return at - 2;
+    return std::max(at - 1, 0);
+}
+int StepRight(const std::string& text, int at) {
+    int length = static_cast<int>(text.size());
+    if (at + 1 < length && text[static_cast<size_t>(at)] == '\r' &&
+        text[static_cast<size_t>(at) + 1] == '\n')
+        return at + 2;
+    return std::min(at + 1, length);
+}
+
+// The position `lines` lines away at the caret's x.
+int LineMove(HWND window, const EditState& state, int lines) {
+    int line = LineOf(window, state, state.caret) + lines;
+    if (line < 0) return 0;
+    if (line >= LineCount(window, state)) return state.text.Length();
+    int x = XOf(window, state, state.caret);
+    return PositionAt(window, state, x, (line - state.firstLine) * state.lineHeight + 1);
+}
+
+bool KeyDown(HWND window, EditState& state, int key) {
+    bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
+    const std::string& text = state.text.Text();
+    int to = state.caret;
+    switch (key) {
+    case VK_LEFT:
+        if (!shift && state.anchor != state.caret && !ctrl)
+            to = SelStart(state);
+        else
+            to = ctrl ? WordLeft(text, to) : StepLeft(text, to);
+        break;
+    case VK_RIGHT:
+        if (!shift && state.anchor != state.caret && !ctrl)
+            to = SelEnd(state);
+        else
+            to = ctrl ? WordRight(text, to) : StepRight(text, to);
+        break;
+    case VK_UP:
+        to = LineMove(window, state, -1);
+        break;
+    case VK_DOWN:
+        to = LineMove(window, state, 1);
+        break;
+    case VK_PRIOR:
+        to = LineMove(window, state, -VisibleLines(window, state));
+        break;
+    case VK_NEXT:
+        to = LineMove(window, state, VisibleLines(window, state));
+        break;
+    case VK_HOME:
+        to = ctrl ? 0 : LineStart(window, state, LineOf(window, state, to));
+        break;
+    case VK_END:
+        to = ctrl ? state.text.Length() : LineEnd(window, state, LineOf(window, state, to));
+        break;
+    case VK_DELETE: {
+        if (ReadOnly(window)) return true;
+        if (state.anchor == state.caret) {
+            int next = StepRight(text, state.caret);
+            if (next == state.caret) return true;
+            state.anchor = next;
+        }
+        return ReplaceSelection(window, state, "", true);
+    }
+    default:
+        return true;
+    }
+    Select(window, state, shift ? state.anchor : to, to);
+    return true;
+}
+
+bool Character(HWND window, EditState& state, int c) {
+    bool readOnly = ReadOnly(window);
+    switch (c) {
+    case 3:
+        Copy(window, state);
+        return true;
+    case 24:
+        if (readOnly || (StyleOf(window) & ES_PASSWORD)) return true;
+        Copy(window, state);
+        return ReplaceSelection(window, state, "", true);
+    case 22:
+        return Paste(window, state);
+    case 26:
+        return Undo(window, state);
+    case 8:
+        if (readOnly) return true;
+        if (state.anchor == state.caret) {
+            int previous = StepLeft(state.text.Text(), state.caret);
+            if (previous == state.caret) return true;
+            state.anchor = previous;
+        }
+        return ReplaceSelection(window, state, "", true);
+    case 13:
+        if (readOnly || !Multiline(window)) return true;
+        return ReplaceSelection(window, state, "\r\n", true);
+    case 9:
+        if (readOnly || !Multiline(window)) return true;
+        return ReplaceSelection(window, state, "\t", true);
+    default:
+        break;
+    }
+    if (readOnly || c < 32 || c == 127) return true;
+    // A character Windows-1252 cannot hold lands as '?'.
+    char typed = c > 255 ? '?' : static_cast<char>(c);
+    return ReplaceSelection(window, state, std::string_view(&typed, 1), true, true);
+}
+
+void SelectWord(HWND window, EditState& state, int at) {
+    const std::string& text = state.text.Text();
+    int start = at, end = at, length = static_cast<int>(text.size());
+    while (start > 0 && !IsBreak(text[static_cast<size_t>(start) - 1]))
+        --start;
+    while (end < length && !IsBreak(text[static_cast<size_t>(end)]))
+        ++end;
+    Select(window, state, start, end);
+}
+
+void PaintLine(HWND window, const EditState& state, HDC dc, int line, int y,
+               const std::vector<int>& stops) {
+    int start = LineStart(window, state, line), end = LineEnd(window, state, line);
+    std::string shown =
+        state.text.Text().substr(static_cast<size_t>(start), static_cast<size_t>(end - start));
+    if (StyleOf(window) & ES_PASSWORD) std::fill(shown.begin(), shown.end(), '*');
+    int left = LineLeft(window, state, line);
+    if (Multiline(window))
+        TabbedTextOutA(dc, left, y, shown.data(), static_cast<int>(shown.size()),
+                       static_cast<int>(stops.size()), stops.data(), left);
+    else
+        TextOutA(dc, left, y, shown.data(), static_cast<int>(shown.size()));
+    bool showSelection = state.focused || (StyleOf(window) & ES_NOHIDESEL);
+    int from = std::max(SelStart(state), start), to = std::min(SelEnd(state), end);
+    if (!showSelection || from >= to) return;
+    // Measured on this line: where a wrapped line ends, the next one starts.
+    RECT area{left + Advance(window, state, stops, start, from, 0), y,
+              left + Advance(window, state, stops, start, to, 0), y + state.lineHeight};
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    FillRect(dc, &area, GetSysColorBrush(COLOR_HIGHLIGHT));
+    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    if (Multiline(window))
+        TabbedTextOutA(dc, left, y, shown.data(), static_cast<int>(shown.size()),
+                       static_cast<int>(stops.size()), stops.data(), left);
+    else
+        TextOutA(dc, left, y, shown.data(), static_cast<int>(shown.size()));
+    RestoreDC(dc, saved);
+}
+
+void Paint(HWND window, EditState& state, HDC dc) {
+    bool enabled = IsWindowEnabled(window);
+    UINT colorMessage = ReadOnly(window) || !enabled ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT;
+    HBRUSH brush = ParentColor(window, colorMessage, dc);
+    if (!IsWindow(window)) return;
+    if (!state.measured || state.measuredFont != state.font.font) Layout(window, state);
+    RECT client = ClientOf(window);
+    FillRect(dc, &client, brush);
+    HGDIOBJ oldFont = state.font.Select(dc);
+    SetBkMode(dc, TRANSPARENT);
+    if (!enabled) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
+    std::vector<int> stops = TabPixels(state);
+    int count = LineCount(window, state);
+    for (int line = state.firstLine, y = 1; line < count && y < client.bottom;
+         ++line, y += state.lineHeight)
+        PaintLine(window, state, dc, line, y, stops);
+    if (state.focused) {
+        int line = LineOf(window, state, state.caret);
+        int x = XOf(window, state, state.caret);
+        int y = 1 + (line - state.firstLine) * state.lineHeight;
+        PatBlt(dc, x, y, 1, state.lineHeight, DSTINVERT);
+    }
+    RestoreDC(dc, saved);
+    SelectObject(dc, oldFont);
+}
+
+LRESULT Scroll(HWND window, EditState& state, WORD code, int thumb, bool notify) {
+    int visible = VisibleLines(window, state), moved = 0;
+    switch (code) {
+    case SB_LINEUP:
+        moved = ScrollLines(window, state, -1);
+        break;
+    case SB_LINEDOWN:
+        moved = ScrollLines(window, state, 1);
+        break;
+    case SB_PAGEUP:
+        moved = ScrollLines(window, state, -visible);
+        break;
+    case SB_PAGEDOWN:
+        moved = ScrollLines(window, state, visible);
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        moved = ScrollLines(window, state, thumb - state.firstLine);
+        break;
+    case SB_TOP:
+        moved = ScrollLines(window, state, -state.firstLine);
+        break;
+    case SB_BOTTOM:
+        moved = ScrollLines(window, state, LineCount(window, state));
+        break;
+    default:
+        return FALSE;
+    }
+    if (notify && !NotifyParent(window, EN_VSCROLL)) return 0;
+    return MAKELONG(moved, TRUE);
+}
+
+void ScrollColumns(HWND window, EditState& state, WORD code, int thumb) {
+    int step = state.average, page = TextWidth(window);
+    int to = state.xOffset;
+    switch (code) {
+    case SB_LINELEFT:
+        to -= step;
+        break;
+    case SB_LINERIGHT:
+        to += step;
+        break;
+    case SB_PAGELEFT:
+        to -= page;
+        break;
+    case SB_PAGERIGHT:
+        to += page;
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        to = thumb;
+        break;
+    default:
+        return;
+    }
+    state.xOffset = std::max(to, 0);
+    UpdateScrollBars(window, state);
+    InvalidateRect(window, nullptr, TRUE);
+    NotifyParent(window, EN_HSCROLL);
+}
+
+LRESULT SetSelection(HWND window, EditState& state, WPARAM wParam, LPARAM lParam) {
+    int start = static_cast<int>(wParam), end = static_cast<int>(lParam);
+    int length = state.text.Length();
+    if (start < 0 && end < 0)
+        Select(window, state, state.caret, state.caret);
+    else if (start < 0)
+        Select(window, state, end, end);
+    else
+        Select(window, state, start, end < 0 ? length : end);
+    return 0;
+}
+
+LRESULT GetSelection(EditState& state, WPARAM wParam, LPARAM lParam) {
+    int start = SelStart(state), end = SelEnd(state);
+    if (wParam != 0) *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(start);
+    if (lParam != 0) *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(end);
+    if (start > 0xFFFF || end > 0xFFFF) return -1;
+    return MAKELONG(start, end);
+}
+
+LRESULT LineLength(HWND window, EditState& state, int position) {
+    if (!Multiline(window)) return state.text.Length();
+    if (position < 0) {
+        int first = LineOf(window, state, SelStart(state));
+        int last = LineOf(window, state, SelEnd(state));
+        return (SelStart(state) - LineStart(window, state, first)) +
+               (LineEnd(window, state, last) - SelEnd(state));
+    }
+    int line = LineOf(window, state, std::min(position, state.text.Length()));
+    return LineEnd(window, state, line) - LineStart(window, state, line);
+}
+
+LRESULT GetLine(HWND window, EditState& state, int line, LPARAM lParam) {
+    if (lParam == 0) return 0;
+    auto* buffer = reinterpret_cast<char*>(lParam);
+    WORD size = 0;
+    std::memcpy(&size, buffer, sizeof(size));
+    if (line < 0 || line >= LineCount(window, state)) return 0;
+    int start = LineStart(window, state, line), end = LineEnd(window, state, line);
+    int count = std::min(end - start, static_cast<int>(size));
+    std::memcpy(buffer, state.text.Text().data() + start, static_cast<size_t>(count));
+    return count;
+}
+
+LRESULT SetTabStops(HWND window, EditState& state, WPARAM wParam, LPARAM lParam) {
+    auto count = static_cast<int>(wParam);
+    if (!Multiline(window) || count < 0 || (count > 0 && lParam == 0)) return FALSE;
+    const auto* stops = reinterpret_cast<const int*>(lParam);
+    state.tabUnits.assign(stops, stops + count);
+    Layout(window, state);
+    InvalidateRect(window, nullptr, TRUE);
+    return TRUE;
+}
+
+LRESULT SetText(HWND window, EditState& state, LPARAM lParam) {
+    const char* text = reinterpret_cast<const char*>(lParam);
+    std::string converted = Converted(window, text != nullptr ? text : "");
+    state.text.Replace(0, state.text.Length(), converted);
+    state.undo = UndoStep{};
+    state.modified = false;
+    state.firstLine = 0;
+    state.xOffset = 0;
+    Layout(window, state);
+    Select(window, state, 0, 0);
+    NotifyParent(window, EN_CHANGE);
+    return TRUE;
+}
+
+LRESULT GetText(const EditState& state, WPARAM wParam, LPARAM lParam) {
+    auto size = static_cast<int>(std::min<WPARAM>(wParam, 0x7FFFFFFF));
+    if (size <= 0 || lParam == 0) return 0;
+    int count = std::min(size - 1, state.text.Length());
+    auto* buffer = reinterpret_cast<char*>(lParam);
+    std::memcpy(buffer, state.text.Text().data(), static_cast<size_t>(count));
+    buffer[count] = '\0';
+    return count;
+}
+
+LRESULT Handle(HWND window, EditState& state, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: {
+        int length = static_cast<int>(DefWindowProcA(window, WM_GETTEXTLENGTH, 0, 0));
+        std::string initial(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
+        DefWindowProcA(window, WM_GETTEXT, initial.size(),
+                       reinterpret_cast<LPARAM>(initial.data()));
+        state.text.Replace(0, 0, Converted(window, initial.c_str()));
+        Layout(window, state);
+        UpdateScrollBars(window, state);
+        return 0;
+    }
+    case WM_SIZE:
+    case WM_STYLECHANGED:
+        Layout(window, state);
+        ShowCaret(window, state);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        if (dc != 0) Paint(window, state, dc);
+        if (IsWindow(window)) EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_ENABLE:
+        InvalidateRect(window, nullptr, TRUE);
+        return 0;
+    case WM_SETFOCUS:
+        state.focused = true;
+        InvalidateRect(window, nullptr, TRUE);
+        NotifyParent(window, EN_SETFOCUS);
+        return 0;
+    case WM_KILLFOCUS:
+        state.focused = false;
+        InvalidateRect(window, nullptr, TRUE);
+        NotifyParent(window, EN_KILLFOCUS);
+        return 0;
+    case WM_LBUTTONDOWN: {
+        if (GetFocus() != window) SetFocus(window);
+        if (!IsWindow(window)) return 0;
+        int at = PositionAt(window, state, PointX(lParam), PointY(lParam));
+        Select(window, state, (wParam & MK_SHIFT) ? state.anchor : at, at);
+        state.tracking = true;
+        SetCapture(window);
+        return 0;
+    }
+    case WM_LBUTTONDBLCLK:
+        SelectWord(window, state, PositionAt(window, state, PointX(lParam), PointY(lParam)));
+        return 0;
+    case WM_MOUSEMOVE:
+        if (state.tracking && GetCapture() == window)
+            Select(window, state, state.anchor,
+                   PositionAt(window, state, PointX(lParam), PointY(lParam)));
+        return 0;
+    case WM_LBUTTONUP:
+        if (state.tracking) {
+            state.tracking = false;
+            if (GetCapture() == window) ReleaseCapture();
+        }
+        return 0;
+    case WM_CAPTURECHANGED:
+        state.tracking = false;
+        return 0;
+    case WM_KEYDOWN:
+        KeyDown(window, state, static_cast<int>(wParam));
+        return 0;
+    case WM_CHAR:
+        Character(window, state, static_cast<int>(wParam));
+        return 0;
+    case WM_VSCROLL:
+        Scroll(window, state, LOWORD(wParam), HIWORD(wParam), true);
+        return 0;
+    case WM_HSCROLL:
+        ScrollColumns(window, state, LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_SETTEXT:
+        return SetText(window, state, lParam);
+    case WM_GETTEXT:
+        return GetText(state, wParam, lParam);
+    case WM_GETTEXTLENGTH:
+        return state.text.Length();
+    case WM_COPY:
+        Copy(window, state);
+        return 0;
+    case WM_CUT:
+        Character(window, state, 24);
+        return 0;
+    case WM_PASTE:
+        Paste(window, state);
+        return 0;
+    case WM_CLEAR:
+        if (!ReadOnly(window)) ReplaceSelection(window, state, "", true);
+        return 0;
+    case WM_UNDO:
+    case EM_UNDO: {
+        bool could = state.undo.valid;
+        Undo(window, state);
+        return could;
+    }
+    case EM_GETSEL:
+        return GetSelection(state, wParam, lParam);
+    case EM_SETSEL:
+        return SetSelection(window, state, wParam, lParam);
+    case EM_REPLACESEL: {
+        const char* text = reinterpret_cast<const char*>(lParam);
+        ReplaceSelection(window, state, text != nullptr ? text : "", wParam != 0);
+        return 0;
+    }
+    case EM_GETMODIFY:
+        return state.modified;
+    case EM_SETMODIFY:
+        state.modified = wParam != 0;
+        return 0;
+    case EM_CANUNDO:
+        return state.undo.valid;
+    case EM_EMPTYUNDOBUFFER:
+        state.undo = UndoStep{};
+        return 0;
+    case EM_LIMITTEXT: {
+        auto limit = static_cast<int64_t>(static_cast<int>(wParam));
+        state.limit = limit <= 0 ? kEditMaximumLimit : static_cast<int>(limit);
+        return 0;
+    }
+    case EM_GETLIMITTEXT:
+        return state.limit;
+    case EM_GETFIRSTVISIBLELINE:
+        return Multiline(window) ? state.firstLine : PositionAt(window, state, kMargin, 1);
+    case EM_GETLINECOUNT:
+        return LineCount(window, state);
+    case EM_LINELENGTH:
+        return LineLength(window, state, static_cast<int>(wParam));
+    case EM_LINEINDEX: {
+        int line = static_cast<int>(wParam);
+        if (line < 0) line = LineOf(window, state, state.caret);
+        if (line >= LineCount(window, state)) return -1;
+        return LineStart(window, state, line);
+    }
+    case EM_LINEFROMCHAR: {
+        int position = static_cast<int>(wParam);
+        if (position < 0) position = SelStart(state);
+        return LineOf(window, state, std::min(position, state.text.Length()));
+    }
+    case EM_LINESCROLL:
+        if (!Multiline(window)) return FALSE;
+        ScrollLines(window, state, static_cast<int>(lParam));
+        if (StyleOf(window) & ES_AUTOHSCROLL) {
+            int64_t columns = std::clamp<int64_t>(static_cast<int>(wParam), -kFar, kFar);
+            state.xOffset = static_cast<int>(
+                std::clamp<int64_t>(state.xOffset + columns * state.average, 0, kFar));
+            UpdateScrollBars(window, state);
+            InvalidateRect(window, nullptr, TRUE);
+        }
+        return TRUE;
+    case EM_SCROLL:
+        if (!Multiline(window)) return FALSE;
+        if (wParam > SB_PAGEDOWN) return FALSE;
+        return Scroll(window, state, static_cast<WORD>(wParam), 0, false);
+    case EM_SCROLLCARET:
+        ShowCaret(window, state);
+        return TRUE;
+    case EM_SETREADONLY: {
+        DWORD style = StyleOf(window);
+        SetWindowLongA(window, GWL_STYLE,
+                       static_cast<LONG>(wParam ? style | ES_READONLY : style & ~ES_READONLY));
+        InvalidateRect(window, nullptr, TRUE);
+        return TRUE;
+    }
+    case EM_GETLINE:
+        return GetLine(window, state, Multiline(window) ? static_cast<int>(wParam) : 0, lParam);
+    case EM_SETTABSTOPS:
+        return SetTabStops(window, state, wParam, lParam);
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+LRESULT EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return RunControl<EditState>(States(), Handle, window, message, wParam, lParam);
+}
+
+} // namespace platform
