@@ -70,12 +70,18 @@ public:
     void TransformVertices(const float* m);
     void Flip();
     void UnshareVertices();
+    // The caller keeps the points' uses and list entries right.
+    void ReplaceVertexAt(int i, L3DPoint* point);
     L3DWorld* GetWorld() const;
     L3DCamera* GetCamera() const;
 
     // The material's polygon list and batch follow; a vertex of a third material gets a
     // private copy.
     void SetMaterial(LMaterial* m);
+    // For a polygon without owner whose points its caller keeps: a vertex of a third
+    // material is replaced by a point from the factory (the polygon's back end when null),
+    // which the caller then keeps too. No batch is touched.
+    void SetMaterialWithPoints(LMaterial* m, LAPICLBK* factory);
     LMaterial* GetMaterial() const { return material_; }
 
     // Geometry.
@@ -140,6 +146,8 @@ public:
 
 private:
     void ResetUVs();
+    void ChangeMaterial(LMaterial* m, LAPICLBK* factory);
+    L3DPoint* PrivateCopy(const L3DPoint& v, LAPICLBK* factory);
     // Leaves its batch, deleting the batch it empties in the owner's current frame.
     void LeaveBatch(LMaterial* m);
     void AfterVertexChange();

@@ -106,6 +106,8 @@ void LBase3DCluster::Optimize() {
     if (octree == nullptr) return;
     while (LListNode* node = staticObjects.GetHead()) {
         auto* object = static_cast<L3DObject*>(node->item);
+        // Children are static objects of their own in this list, merged in their turn.
+        object->CopyLightingFrom(*octree);
         octree->Insert(*object);
         staticObjects.RemoveNode(node, 1);
         if (world != nullptr) world->RemoveObject(object);

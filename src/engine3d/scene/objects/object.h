@@ -82,6 +82,9 @@ public:
     virtual void SetMapped(int on);
     virtual void SetGouraud(int on);
     virtual void SetLambert(int on);
+    // When the cluster merges this object into `other`: an `other` without polygons of
+    // its own takes this object's lighting, else this object takes `other`'s.
+    void CopyLightingFrom(L3DObject& other);
     virtual void ShowBox(int on, int withChildren);
     virtual void Show();
     virtual void Hide(int withChildren);
