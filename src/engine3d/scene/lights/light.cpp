@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine3d/scene/blobs/blob_list.h"
 #include "engine3d/scene/chunk_writer.h"
 #include "engine3d/scene/lights/light_list.h"
 #include "engine3d/scene/matrix.h"
@@ -83,6 +84,9 @@ void L3DLight::FindObjects() {
     if (IsVisible() != 0) {
         std::vector<L3DObject*> found;
         world->cluster->CollectObjectsInBox(cubeMin, cubeMax, found);
+        // Blobs are drawn and lit like the cluster's objects but live in their own list.
+        for (L3DObject* blob : world->blobs.Blobs())
+            if (blob->OverlapsBox(cubeMin, cubeMax) != 0) found.push_back(blob);
         for (L3DObject* object : found) {
             const int added =
                 IsStaticLight() ? object->AddLight(this) : object->AddSecondLight(this);

@@ -7,12 +7,14 @@
 #include "engine3d/scene/camera/camera.h"
 #include "engine3d/scene/lights/light_list.h"
 #include "engine3d/scene/materials/material.h"
+#include "engine3d/scene/materials/texture.h"
 #include "engine3d/scene/mesh/material_batch.h"
 #include "engine3d/scene/mesh/polygon.h"
 #include "engine3d/scene/objects/cluster.h"
 #include "engine3d/scene/objects/object.h"
 #include "engine3d/scene/objects/world_light.h"
 #include "engine3d/scene/render/device.h"
+#include "engine3d/scene/render/renderer.h"
 #include "graphics2d/formats/image_file_manager.h"
 #include "graphics2d/palette/palette.h"
 #include "platform/files/files.h"
@@ -94,6 +96,36 @@ L3DWorld::~L3DWorld() {
     if (palette != nullptr) Palette_Release(palette);
     delete shadowMaterial_;
     delete defaultMaterial_;
+}
+
+void L3DWorld::RemoveAll() {
+    lights->RemoveLightAt(-2, 1);
+    lights->ClearColors();
+    DeleteBackgroundSprite();
+    backgroundMaterial = nullptr;
+    RemoveObjectAt(-1);
+    cameras.RemoveCameraAt(-1);
+    currentCamera = nullptr;
+    sprites.RemoveAt(-1);
+    textures.RemoveAt(-1);
+    sounds.RemoveSoundAt(-1, 1);
+    blobs.RemoveBlobAt(-1, 1);
+    zones.RemoveZoneAt(-1, 1);
+    // The built-in materials are kept as they are, so pointers to them stay good.
+    materials.RemoveAt(-1);
+    materials.AddMaterial(defaultMaterial_);
+    materials.AddMaterial(shadowMaterial_);
+    worldFlags = 0;
+}
+
+uint32_t L3DWorld::GetTextureFormat() {
+    LTexture* probe =
+        backend_ != nullptr ? backend_->CreateTexture(this, "temp", nullptr) : nullptr;
+    if (probe == nullptr) return textureFormat;
+    if (LRenderAPICLBK* surface = probe->GetSurface())
+        textureFormat = surface->GetTextureDepth(textureFormat);
+    backend_->DeleteTexture(probe);
+    return textureFormat;
 }
 
 int L3DWorld::AddObject(L3DObject* object, int update) {

@@ -46,6 +46,9 @@ public:
 
     // The object's result of IsVisible when hidden on arrival is decided by show-on-add.
     int AddObject(L3DObject* object, int update);
+    // Empties the world: lights, the background, objects, cameras, sprites, textures,
+    // sounds, blobs, zones and every material but the two built-in ones; flags 0.
+    void RemoveAll();
     // Removes the object and its clones, destroying them while auto delete is on; 1 when
     // the object is not in the list.
     int RemoveObject(L3DObject* object);
@@ -59,7 +62,9 @@ public:
     int32_t CountPolygons() const;
     void SetColorDepth(uint32_t depth);
     uint32_t GetColorDepth() const { return colorDepth; }
-    uint32_t GetTextureFormat() const { return textureFormat; }
+    // The stored texture format as the current renderer maps it, found through a
+    // temporary texture of the back end; kept as the new format.
+    uint32_t GetTextureFormat();
     LAPICLBK* GetAPI() const { return backend_; }
     int IsAccelerated() const { return accelerated; }
     void InvalidateMaterials() { materials.ResetAll(); }
@@ -83,6 +88,8 @@ public:
     LMaterial* GetBackgroundMaterial() const { return backgroundMaterial; }
     // "WORL" with "BKGD" (empty without a background) and "OUSE"; 0 written.
     int Save(ChunkWriter& writer, uint32_t flags);
+    // One top-level "CAME" chunk per camera; 0 when all were written.
+    int SaveCameras(ChunkWriter& writer, uint32_t flags);
     // The quad behind the scene, its texture following the camera's turns when asked.
     void DrawBackground(L3DCamera& camera);
 
