@@ -14,6 +14,7 @@
 
 class ChunkWriter;
 class L3DCamera;
+struct L3DPlane;
 class L3DLight;
 class L3DWorld;
 class LMaterial;
@@ -193,6 +194,8 @@ public:
     // Lays the shadow on the ground under the object.
     void PlaceShadow();
     int GetShadowPlane(float* plane);
+    // Every face of the current frame, children's too, draws its shadow on the plane.
+    void CastShadowOnPlane(L3DCamera& camera, const L3DPlane& plane, uint32_t flags);
 
     // Hierarchy. 35 when the parent is refused (a clone chain or a cycle); an animated
     // object re-parented without keeping its animation is destroyed and must not be used.

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "engine3d/scene/camera/camera.h"
@@ -78,6 +79,8 @@ void L3DWorld::AddBuiltInMaterials() {
 }
 
 L3DWorld::~L3DWorld() {
+    for (L3DPoint*& point : shadowPoints_)
+        if (point != nullptr) backend_->DeletePoint(std::exchange(point, nullptr));
     if (backend_ != nullptr) backend_->DetachAllRenderers();
     ambientLight.reset();
     cameras.RemoveCameraAt(-1);
@@ -96,6 +99,18 @@ L3DWorld::~L3DWorld() {
     if (palette != nullptr) Palette_Release(palette);
     delete shadowMaterial_;
     delete defaultMaterial_;
+}
+
+L3DPoint* const* L3DWorld::GetShadowPoints() {
+    if (shadowPoints_[0] != nullptr) return shadowPoints_;
+    if (backend_ == nullptr) return nullptr;
+    for (L3DPoint*& point : shadowPoints_)
+        if ((point = backend_->CreatePoint(0, 0, 0, 0, 0, 0, 0)) == nullptr) {
+            for (L3DPoint*& made : shadowPoints_)
+                if (made != nullptr) backend_->DeletePoint(std::exchange(made, nullptr));
+            return nullptr;
+        }
+    return shadowPoints_;
 }
 
 void L3DWorld::RemoveAll() {

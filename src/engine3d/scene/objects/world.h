@@ -22,6 +22,7 @@ class ImageFileManager;
 class L3DCamera;
 class L3DLightAmbiant;
 class L3DObject;
+class L3DPoint;
 class LAPICLBK;
 class LBase3DCluster;
 class LBaseLight;
@@ -78,6 +79,10 @@ public:
     // Every object's batches of the material go, children included.
     void DropMaterialBatches(const LMaterial* material);
     L3DCamera* CreateCamera(uint32_t flags);
+    static constexpr int kShadowPoints = 4;
+    // The points shadows are projected into, made by the back end on first use; null
+    // when it makes none.
+    L3DPoint* const* GetShadowPoints();
     // One frame through the camera, and the scene pass of it.
     void Draw(L3DCamera& camera);
     void DrawScene(L3DCamera& camera);
@@ -161,4 +166,5 @@ private:
     std::unique_ptr<ImageFileManager> imageManager_;
     std::unique_ptr<ImageFile> imageFile_;
     bool imageTried_ = false;
+    L3DPoint* shadowPoints_[kShadowPoints] = {};
 };
