@@ -3,8 +3,10 @@
 // bounding-box object.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "engine3d/scene/clbk_object.h"
@@ -295,8 +297,15 @@ public:
     std::vector<L3DObject*> clones;
 
 protected:
+    using MarkerPoint = std::array<float, 3>;
+    using MarkerTriangle = std::array<int, 3>;
+
     // Recomputes the world transform of every visible child and marks it moved.
     void RecomputeChildren();
+    // The box object becomes a wireframe marker of these triangles over these points, in
+    // the world's marker material of that name and colour.
+    void BuildMarker(const char* materialName, uint32_t colour, std::span<const MarkerPoint> points,
+                     std::span<const MarkerTriangle> triangles);
 
 private:
     int DrawingMode(uint32_t value) const;

@@ -101,6 +101,14 @@ L3DWorld::~L3DWorld() {
     delete defaultMaterial_;
 }
 
+LMaterial* L3DWorld::GetMarkerMaterial(const char* name, uint32_t colour) {
+    for (const auto& material : markerMaterials_)
+        if (std::strcmp(material->Name(), name) == 0) return material.get();
+    auto material = std::make_unique<LMaterial>(nullptr, name, nullptr, colour, 0, nullptr);
+    material->SetWireFrame(1);
+    return markerMaterials_.emplace_back(std::move(material)).get();
+}
+
 L3DPoint* const* L3DWorld::GetShadowPoints() {
     if (shadowPoints_[0] != nullptr) return shadowPoints_;
     if (backend_ == nullptr) return nullptr;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "engine3d/scene/blobs/blob_list.h"
 #include "engine3d/scene/camera/camera_list.h"
@@ -79,6 +80,10 @@ public:
     // Every object's batches of the material go, children included.
     void DropMaterialBatches(const LMaterial* material);
     L3DCamera* CreateCamera(uint32_t flags);
+    // The wireframe material of the markers of lights, sounds or zones, made on first
+    // use. Kept out of the material list: files would otherwise save it, and every load
+    // would make it again in another place of the list.
+    LMaterial* GetMarkerMaterial(const char* name, uint32_t colour);
     static constexpr int kShadowPoints = 4;
     // The points shadows are projected into, made by the back end on first use; null
     // when it makes none.
@@ -167,4 +172,6 @@ private:
     std::unique_ptr<ImageFile> imageFile_;
     bool imageTried_ = false;
     L3DPoint* shadowPoints_[kShadowPoints] = {};
+    // Destroyed after the body of the destructor has removed every marker.
+    std::vector<std::unique_ptr<LMaterial>> markerMaterials_;
 };
