@@ -207,6 +207,49 @@ TEST_F(FrameTest, ObjectsCastTheirShadowsOnTheStaticSceneAlongTheWorldLight) {
     EXPECT_EQ(face->DrawShadow(camera, ground, 0), 0) << "a light along the ground";
 }
 
+TEST_F(FrameTest, TheAxisMarkerIsDrawnAfterTheSceneAtTheOriginOrAtAnObject) {
+    const auto axisDraws = [this] {
+        std::vector<const RecordedDraw*> draws;
+        for (const RecordedDraw& draw : device.draws) {
+            char name[32];
+            draw.polygon->owner->GetName(name, sizeof name);
+            if (std::string(name) == "Axis_Obj") draws.push_back(&draw);
+        }
+        return draws;
+    };
+    auto* wall = new L3DObject("Wall", &world, nullptr);
+    LPolygon* opaque = Facing(*wall, 400);
+    world.AddObject(wall, 1);
+    camera.SetPosition(0, 0, -200);
+    screen->RenderFrame();
+    EXPECT_TRUE(axisDraws().empty());
+
+    world.ShowAxis(1);
+    device.draws.clear();
+    screen->RenderFrame();
+    std::vector<const RecordedDraw*> marker = axisDraws();
+    ASSERT_FALSE(marker.empty());
+    EXPECT_LE(marker.size(), 17u);
+    EXPECT_EQ(device.draws.front().polygon, opaque) << "the scene first";
+    for (const RecordedDraw* draw : marker)
+        for (const auto& v : draw->vertices) {
+            EXPECT_GE(v[2], 200 - 7.01f);
+            EXPECT_LE(v[2], 200 + 70.01f);
+        }
+
+    // An object showing its axis carries the marker to its place.
+    world.ShowAxis(0);
+    wall->SetPosition(0, 0, 100);
+    wall->ShowAxis(1);
+    device.draws.clear();
+    screen->RenderFrame();
+    marker = axisDraws();
+    ASSERT_FALSE(marker.empty());
+    for (const RecordedDraw* draw : marker)
+        for (const auto& v : draw->vertices)
+            EXPECT_GE(v[2], 300 - 7.01f);
+}
+
 TEST_F(FrameTest, TheBackgroundComesFirstAndFollowsTheCamerasTurns) {
     LTexture* texture = device.CreateTexture(&world, "Sky", nullptr);
     world.textures.AddTexture(texture);

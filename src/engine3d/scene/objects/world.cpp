@@ -82,6 +82,7 @@ L3DWorld::~L3DWorld() {
     for (L3DPoint*& point : shadowPoints_)
         if (point != nullptr) backend_->DeletePoint(std::exchange(point, nullptr));
     if (backend_ != nullptr) backend_->DetachAllRenderers();
+    axis_.reset();
     ambientLight.reset();
     cameras.RemoveCameraAt(-1);
     lights.reset();

@@ -88,6 +88,12 @@ public:
     // The points shadows are projected into, made by the back end on first use; null
     // when it makes none.
     L3DPoint* const* GetShadowPoints();
+    static constexpr uint32_t kAxisFlag = 0x800000;
+    // The axis marker at the origin in every frame.
+    void ShowAxis(int value);
+    // The axis marker at the object's place and turn, or at the origin for null; the
+    // marker is made on first use.
+    void DrawAxis(L3DCamera& camera, const L3DObject* at);
     // One frame through the camera, and the scene pass of it.
     void Draw(L3DCamera& camera);
     void DrawScene(L3DCamera& camera);
@@ -161,6 +167,7 @@ public:
 
 private:
     void AddBuiltInMaterials();
+    void BuildAxis();
     // Made when absent; null when the back end makes none.
     LSprite* BackgroundSprite();
     void DeleteBackgroundSprite();
@@ -172,6 +179,7 @@ private:
     std::unique_ptr<ImageFile> imageFile_;
     bool imageTried_ = false;
     L3DPoint* shadowPoints_[kShadowPoints] = {};
+    std::unique_ptr<L3DObject> axis_;
     // Destroyed after the body of the destructor has removed every marker.
     std::vector<std::unique_ptr<LMaterial>> markerMaterials_;
 };
