@@ -137,6 +137,8 @@ void L3DWorld::RemoveAll() {
     zones.RemoveZoneAt(-1, 1);
     // The built-in materials are kept as they are, so pointers to them stay good.
     materials.RemoveAt(-1);
+    // The cluster walks this list every frame: it must not keep deleted materials.
+    specialMaterials.RemoveAll();
     materials.AddMaterial(defaultMaterial_);
     materials.AddMaterial(shadowMaterial_);
     worldFlags = 0;
