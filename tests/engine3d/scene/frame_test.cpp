@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -14,6 +15,8 @@
 #include "engine3d/scene/mesh/point.h"
 #include "engine3d/scene/mesh/point_list.h"
 #include "engine3d/scene/objects/cluster.h"
+#include "engine3d/scene/objects/world_light.h"
+#include "engine3d/scene/plane.h"
 #include "engine3d/scene/render/frame_state.h"
 #include "engine3d/scene/sprites/sprite.h"
 #include "engine3d/scene/support/scene_fixture.h"
@@ -139,6 +142,112 @@ TEST_F(FrameTest, AFrameLightsTheVisibleObjects) {
     EXPECT_EQ(wall->L3DLocation::flags &
                   (L3DLocation::kLightsToRecompute | L3DLocation::kLightingChanged),
               0u);
+}
+
+TEST_F(FrameTest, ObjectsCastTheirShadowsOnTheStaticSceneAlongTheWorldLight) {
+    // A floor and a ceiling facing it, so that the static scene has height.
+    auto* floor = new L3DObject("Floor", &world, nullptr);
+    AddFace(*floor, {{-100, 0, 0}, {100, 0, 0}, {-100, 0, 200}});
+    AddFace(*floor, {{-100, 1000, 0}, {-100, 1000, 200}, {100, 1000, 0}});
+    world.AddObject(floor, 1);
+    floor->MakeStatic(0);
+    world.Optimize();
+    auto* caster = new L3DObject("Caster", &world, nullptr);
+    LPolygon* face = AddFace(*caster, {{0, 0, 0}, {10, 0, 0}, {0, 10, 0}});
+    world.AddObject(caster, 1);
+    caster->SetPosition(0, 5, 50);
+    const auto extraPasses = [this] {
+        std::vector<std::vector<uint32_t>> passes;
+        for (const RecordedCall& call : device.calls)
+            if (call.slot == "BeginExtraPass") passes.push_back(call.values);
+        return passes;
+    };
+
+    screen->RenderFrame();
+    EXPECT_TRUE(extraPasses().empty()) << "only shadow receivers cast";
+
+    caster->SetShadowReceiver(1);
+    device.calls.clear();
+    device.draws.clear();
+    screen->RenderFrame();
+    // Clearance 5 under a caster 10 wide: strength 128 x (250 - 5) / 250.
+    EXPECT_EQ(extraPasses(), (std::vector<std::vector<uint32_t>>{{125}}));
+    const std::vector<std::string> slots = Slots();
+    const auto begin = std::find(slots.begin(), slots.end(), "BeginExtraPass");
+    ASSERT_NE(begin, slots.end());
+    EXPECT_EQ(*(begin + 1), "EndExtraPass");
+    // The world light (-1, -1, 1) carries each corner down onto the floor.
+    const std::vector<std::array<float, 3>> expected = {{-5, 0, 55}, {5, 0, 55}, {-15, 0, 65}};
+    int shadows = 0;
+    for (const RecordedDraw& draw : device.draws) {
+        if (draw.polygon != face || draw.vertices[0][1] > 1) continue;
+        ++shadows;
+        ASSERT_EQ(draw.vertices.size(), 3u);
+        for (size_t i = 0; i < 3; ++i)
+            for (size_t k = 0; k < 3; ++k)
+                EXPECT_NEAR(draw.vertices[i][k], expected[i][k], 1e-3) << i << k;
+    }
+    EXPECT_EQ(shadows, 1);
+
+    // Too high above the floor for its size: no shadow.
+    caster->SetPosition(0, 400, 50);
+    device.calls.clear();
+    screen->RenderFrame();
+    EXPECT_TRUE(extraPasses().empty());
+
+    caster->SetPosition(0, 5, 50);
+    screen->RenderFrame();
+    L3DPlane ground;
+    ground.PlaneSet(0, 1, 0, 0);
+    EXPECT_EQ(face->DrawShadow(camera, ground, 0), 1);
+    face->Flip();
+    EXPECT_EQ(face->DrawShadow(camera, ground, 0), 0) << "the face turns away from its shadow";
+    face->Flip();
+    world.ambientLight->SetVector(1, 0, 0);
+    EXPECT_EQ(face->DrawShadow(camera, ground, 0), 0) << "a light along the ground";
+}
+
+TEST_F(FrameTest, TheAxisMarkerIsDrawnAfterTheSceneAtTheOriginOrAtAnObject) {
+    const auto axisDraws = [this] {
+        std::vector<const RecordedDraw*> draws;
+        for (const RecordedDraw& draw : device.draws) {
+            char name[32];
+            draw.polygon->owner->GetName(name, sizeof name);
+            if (std::string(name) == "Axis_Obj") draws.push_back(&draw);
+        }
+        return draws;
+    };
+    auto* wall = new L3DObject("Wall", &world, nullptr);
+    LPolygon* opaque = Facing(*wall, 400);
+    world.AddObject(wall, 1);
+    camera.SetPosition(0, 0, -200);
+    screen->RenderFrame();
+    EXPECT_TRUE(axisDraws().empty());
+
+    world.ShowAxis(1);
+    device.draws.clear();
+    screen->RenderFrame();
+    std::vector<const RecordedDraw*> marker = axisDraws();
+    ASSERT_FALSE(marker.empty());
+    EXPECT_LE(marker.size(), 17u);
+    EXPECT_EQ(device.draws.front().polygon, opaque) << "the scene first";
+    for (const RecordedDraw* draw : marker)
+        for (const auto& v : draw->vertices) {
+            EXPECT_GE(v[2], 200 - 7.01f);
+            EXPECT_LE(v[2], 200 + 70.01f);
+        }
+
+    // An object showing its axis carries the marker to its place.
+    world.ShowAxis(0);
+    wall->SetPosition(0, 0, 100);
+    wall->ShowAxis(1);
+    device.draws.clear();
+    screen->RenderFrame();
+    marker = axisDraws();
+    ASSERT_FALSE(marker.empty());
+    for (const RecordedDraw* draw : marker)
+        for (const auto& v : draw->vertices)
+            EXPECT_GE(v[2], 300 - 7.01f);
 }
 
 TEST_F(FrameTest, TheBackgroundComesFirstAndFollowsTheCamerasTurns) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "engine3d/scene/blobs/blob.h"
+#include "engine3d/scene/blobs/blob_list.h"
 #include "engine3d/scene/chunk_writer.h"
 #include "engine3d/scene/lights/light.h"
 #include "engine3d/scene/lights/light_list.h"
@@ -203,6 +205,23 @@ TEST_F(LightTest, AnObjectDestroyedWhileLitLeavesItsLights) {
     light->SetPosition(6, 5, 0);
     light->SetIntensityAndRadius(30, 100, 0);
     fixed->SetColor(0xFF);
+}
+
+TEST_F(LightTest, LightsFindBlobsAndLeaveThemWhenTheyGo) {
+    L3DBlob* blob = world.blobs.CreateBlob(nullptr, "Halo", 10, 10, nullptr, 0);
+    ASSERT_NE(blob, nullptr);
+    LBasePoint* points = blob->GetCurrentPointList();
+    for (int32_t i = 0; i < points->GetCount(); ++i)
+        std::copy_n(points->GetPoint(i)->model, 3, points->GetPoint(i)->world);
+    L3DLight* near = Dynamic(0, 0, 5, 20, 255, 0x0000FF);
+    L3DLight* far = Dynamic(500, 0, 0, 20, 255, 0x0000FF);
+    EXPECT_TRUE(Lights(near, blob));
+    EXPECT_EQ(blob->secondLightCount, 1);
+    EXPECT_TRUE(far->litObjects.empty());
+    EXPECT_EQ(world.blobs.RemoveBlob(blob, 1), 0);
+    EXPECT_TRUE(near->litObjects.empty());
+    // Would write into the freed blob.
+    near->SetPosition(1, 0, 5);
 }
 
 TEST_F(LightTest, RelightingColoursThePointsFromBothArrays) {

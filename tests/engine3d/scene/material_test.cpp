@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <cstring>
 #include <string>
 
+#include "engine3d/scene/camera/camera.h"
 #include "engine3d/scene/chunk_writer.h"
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/materials/reflection_curves.h"
@@ -186,6 +189,48 @@ TEST_F(MaterialTest, BmatWritesOneOrTwoLayers) {
                   0, 0, 0, 0, 0, 0, 0x80, 0x3F, 0, 0, 0x80, 0x3F, 200});
     ASSERT_GE(two.Bytes().size(), tail.size());
     EXPECT_EQ(std::vector<uint8_t>(two.Bytes().end() - long(tail.size()), two.Bytes().end()), tail);
+}
+
+TEST_F(MaterialTest, ACameraTextureIsMadeForTheCameraAndDroppedWithItsSlot) {
+    L3DCamera* mirror = world.CreateCamera(0);
+    LMaterial* m = world.materials.CreateMaterial("Mirror", nullptr, 0xFF, 0, nullptr);
+    const uint32_t texturesBefore = world.textures.list.GetCount();
+    ASSERT_EQ(m->MakeCameraTexture(0, mirror, 64, 32), 0);
+    LTexture* texture = m->GetTexture(0);
+    ASSERT_NE(texture, nullptr);
+    char name[32];
+    std::snprintf(name, sizeof name, "CameraTex %u", texturesBefore);
+    EXPECT_EQ(std::string(texture->Name()), name);
+    EXPECT_EQ(world.textures.list.GetCount(), texturesBefore + 1);
+    EXPECT_EQ(texture->width, 64u);
+    EXPECT_EQ(texture->height, 32u);
+    EXPECT_EQ(texture->camera, mirror);
+    EXPECT_NE(texture->cameraRenderer, nullptr);
+    EXPECT_NE(m->mode & LMaterial::kCameraTexture, 0u);
+    EXPECT_NE(world.specialMaterials.FindNode(m), nullptr);
+
+    // Another texture in the slot drops the camera texture first.
+    LTexture* plain = device.CreateTexture(&world, "Plain", nullptr);
+    world.textures.AddTexture(plain);
+    m->SetTexture(0, plain);
+    EXPECT_EQ(m->GetTexture(0), plain);
+    EXPECT_EQ(world.textures.list.GetCount(), texturesBefore + 1);
+    EXPECT_EQ(world.textures.list.FindNode(texture), nullptr);
+    EXPECT_EQ(m->mode & LMaterial::kCameraTexture, 0u);
+    EXPECT_EQ(world.specialMaterials.FindNode(m), nullptr);
+
+    ASSERT_EQ(m->MakeCameraTexture(0, mirror, 16, 16), 0);
+    ASSERT_EQ(m->MakeCameraTexture(0, nullptr, 0, 0), 0);
+    EXPECT_EQ(m->GetTexture(0), nullptr);
+    EXPECT_EQ(m->mode & (LMaterial::kCameraTexture | LMaterial::kTextured | LMaterial::kWireframe),
+              0u);
+    EXPECT_NE(m->mode & LMaterial::kSolid, 0u);
+    EXPECT_EQ(m->MakeCameraTexture(0, mirror, 0, 16), 1);
+
+    // Emptying the world leaves no special material behind.
+    ASSERT_EQ(m->MakeCameraTexture(1, mirror, 16, 16), 0);
+    world.RemoveAll();
+    EXPECT_EQ(world.specialMaterials.GetCount(), 0u);
 }
 
 } // namespace

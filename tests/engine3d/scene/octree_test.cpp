@@ -87,6 +87,77 @@ TEST_F(OctreeTest, AnObjectWithoutPolygonsIsRefused) {
     EXPECT_EQ(world.cluster->staticObjects.GetCount(), 0u);
 }
 
+TEST_F(OctreeTest, PreparingGivesEachMaterialItsOwnCornersAndDropsUnusedPoints) {
+    auto* object = new L3DObject("Pair", &world, nullptr);
+    LPolygon* a = AddFace(*object, {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}});
+    LPolygon* b = AddFace(*object, {{1, 0, 0}, {1, 0, 1}, {0, 0, 1}});
+    AddFace(*object, {{1, 0, 1}, {2, 0, 1}, {2, 0, 0}});
+    a->SetMaterial(world.materials.CreateMaterial("Red", nullptr, 0xFF, 0, nullptr));
+    b->SetMaterial(world.materials.CreateMaterial("Blue", nullptr, 0xFF0000, 0, nullptr));
+    world.AddObject(object, 0);
+    object->MakeStatic(0);
+    world.Optimize();
+    L3DOctreeNode* root = world.cluster->octree.get();
+    ASSERT_NE(root, nullptr);
+    ASSERT_EQ(root->GetPolygonCount(0), 3);
+    // The root merges equal corners into 6 points; red and blue share two of them, blue
+    // and the third face (the default material) one.
+    LBasePoint* points = root->GetCurrentPointList();
+    EXPECT_EQ(points->GetCount(), 9);
+    LList* polygons = root->GetCurrentPolygonList();
+    int32_t corners = 0;
+    for (LListNode* n = polygons->GetHead(); n != nullptr; n = n->next) {
+        auto* p = static_cast<LPolygon*>(n->item);
+        ASSERT_NE(p->batch, nullptr);
+        for (int v = 0; v < 3; ++v) {
+            EXPECT_EQ(p->GetVertex(v)->material, p->GetMaterial());
+            EXPECT_EQ(p->GetVertex(v)->useCount, 1);
+            EXPECT_EQ(p->GetVertex(v)->world[0], p->GetVertex(v)->model[0]);
+            corners += points->GetListUse(points->IndexOf(p->GetVertex(v)));
+        }
+    }
+    EXPECT_EQ(corners, 9);
+    EXPECT_EQ(root->GetCurrentBatchList()->batches.GetCount(), 3u);
+
+    const int alive = device.pointsAlive;
+    points->AddPoint(50, 50, 50, 0, 0, 0, 0, 1);
+    root->PrepareGeometry(0);
+    EXPECT_EQ(points->GetCount(), 9) << "the stray point goes, the rest stay as they are";
+    EXPECT_EQ(device.pointsAlive, alive);
+}
+
+TEST_F(OctreeTest, MergingCarriesTheLightingOneWay) {
+    L3DObject lit("Lit", &world, nullptr);
+    AddFace(lit, {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}});
+    lit.SetGouraud(1);
+    L3DObject empty("Empty", &world, nullptr);
+    lit.CopyLightingFrom(empty);
+    EXPECT_EQ(empty.IsGouraud(), 1) << "a receiver without polygons takes the lighting";
+    EXPECT_EQ(lit.IsGouraud(), 1);
+
+    L3DObject flat("Flat", &world, nullptr);
+    AddFace(flat, {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}});
+    flat.SetLambert(1);
+    lit.CopyLightingFrom(flat);
+    EXPECT_EQ(lit.IsLambert(), 1) << "a receiver with polygons gives its own";
+    EXPECT_EQ(lit.IsGouraud(), 0);
+    EXPECT_EQ(flat.IsLambert(), 1);
+    flat.SetLambert(0);
+    lit.CopyLightingFrom(flat);
+    EXPECT_EQ(lit.IsLambert(), 0);
+    EXPECT_NE(lit.objectFlags & L3DObject::kUnlit, 0u);
+
+    // The first static object's lighting becomes the octree's.
+    auto* gouraud = new L3DObject("Smooth", &world, nullptr);
+    AddFace(*gouraud, {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}});
+    gouraud->SetGouraud(1);
+    world.AddObject(gouraud, 0);
+    gouraud->MakeStatic(0);
+    world.Optimize();
+    ASSERT_NE(world.cluster->octree, nullptr);
+    EXPECT_EQ(world.cluster->octree->IsGouraud(), 1);
+}
+
 TEST_F(OctreeTest, SplittingEndsForStraddlingAndCoincidentPolygons) {
     auto* straddling = new L3DObject("Straddling", &world, nullptr);
     straddling->GetCurrentPointList()->DisableMerging();

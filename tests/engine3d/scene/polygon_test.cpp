@@ -86,6 +86,47 @@ TEST_F(PolygonTest, AVertexOfAThirdMaterialGetsAPrivateCopy) {
     EXPECT_EQ(b->GetVertex(0)->model[0], 0);
 }
 
+TEST_F(PolygonTest, AnOwnerlessPolygonTakesFactoryPointsForAThirdMaterial) {
+    // The caller keeps the points, as a renderer does for its own sprite polygon.
+    LPolygon* p = device.CreatePolygon(nullptr, 2, 0);
+    L3DPoint* shared = device.CreatePoint(1, 2, 3, 0.5f, 0.5f, 0, 0);
+    L3DPoint* mine = device.CreatePoint(4, 5, 6, 0, 0, 0, 0);
+    L3DPoint* fresh = device.CreatePoint(7, 8, 9, 0, 0, 0, 0);
+    for (L3DPoint* point : {shared, mine, fresh}) {
+        p->AppendVertex(point);
+        point->useCount = 1;
+    }
+    LMaterial* red = world.materials.CreateMaterial("Red", nullptr, 0xFF, 0, nullptr);
+    LMaterial* blue = world.materials.CreateMaterial("Blue", nullptr, 0xFF0000, 0, nullptr);
+    LMaterial* green = world.materials.CreateMaterial("Green", nullptr, 0xFF00, 0, nullptr);
+    p->SetMaterial(red);
+    shared->material = green;
+    shared->vertexUV[0] = 0.25f;
+    const int before = device.pointsAlive;
+    p->SetMaterialWithPoints(blue, nullptr);
+    EXPECT_EQ(p->GetMaterial(), blue);
+    EXPECT_EQ(device.pointsAlive, before + 1);
+    L3DPoint* copy = p->GetVertex(0);
+    ASSERT_NE(copy, shared);
+    EXPECT_EQ(copy->material, blue);
+    EXPECT_EQ(copy->model[2], 3);
+    EXPECT_EQ(copy->texture[0], 0);
+    EXPECT_EQ(copy->vertexUV[0], 0.25f);
+    EXPECT_EQ(copy->useCount, 1);
+    EXPECT_EQ(shared->useCount, 0);
+    EXPECT_EQ(shared->material, green);
+    // Vertices of the old material follow the new one in place.
+    EXPECT_EQ(p->GetVertex(1), mine);
+    EXPECT_EQ(mine->material, blue);
+    EXPECT_EQ(p->batch, nullptr);
+    EXPECT_EQ(blue->polygons.GetCount(), 1u);
+    EXPECT_EQ(red->polygons.GetCount(), 0u);
+    p->SetMaterial(nullptr);
+    device.DeletePolygon(p);
+    for (L3DPoint* point : {shared, copy, mine, fresh})
+        device.DeletePoint(point);
+}
+
 TEST_F(PolygonTest, ScreenPickingUsesTheOutline) {
     L3DObject object("Tri", &world, nullptr);
     LPolygon* p = AddFace(object, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});

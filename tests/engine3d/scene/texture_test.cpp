@@ -91,11 +91,12 @@ TEST_F(TextureTest, CopyPixelsCopiesTheSmallerPitch) {
 
 class TextureFileTest : public TextureTest {
 protected:
-    void WriteBmp(const std::string& relative, uint32_t w, uint32_t h) {
+    void WriteImage(const std::string& relative, uint32_t w, uint32_t h,
+                    uint32_t format = CBMPHandler::kFormatId) {
         ImageFileManager manager;
         ASSERT_EQ(manager.Init(0), 0);
         ImageFile image(&manager);
-        ASSERT_EQ(image.SelectFormat(CBMPHandler::kFormatId), 1);
+        ASSERT_EQ(image.SelectFormat(format), 1);
         const uint32_t pitch = (w * 3 + 3) & ~3u;
         std::vector<uint8_t> pixels(size_t(pitch) * h, 0x40);
         dir.WriteFile(relative, "");
@@ -114,10 +115,10 @@ protected:
 };
 
 TEST_F(TextureFileTest, SearchTriesTheFolderThenTheCurrentDirectoryDepthFirst) {
-    WriteBmp("art/deep/a/wood.bmp", 4, 4);
-    WriteBmp("art/b/wood.bmp", 4, 4);
-    WriteBmp("here/sub/stone.bmp", 4, 4);
-    WriteBmp("here/wood.bmp", 4, 4);
+    WriteImage("art/deep/a/wood.bmp", 4, 4);
+    WriteImage("art/b/wood.bmp", 4, 4);
+    WriteImage("here/sub/stone.bmp", 4, 4);
+    WriteImage("here/wood.bmp", 4, 4);
     const std::string before = CurrentDirectory();
     ASSERT_TRUE(SetCurrentDirectoryA(dir.Win("here").c_str()));
     const std::string here = CurrentDirectory();
@@ -135,7 +136,7 @@ TEST_F(TextureFileTest, SearchTriesTheFolderThenTheCurrentDirectoryDepthFirst) {
 }
 
 TEST_F(TextureFileTest, ALinkLoopEndsTheSearch) {
-    WriteBmp("tree/leaf/x.bmp", 2, 2);
+    WriteImage("tree/leaf/x.bmp", 2, 2);
     ASSERT_EQ(symlink(dir.LinuxPath().c_str(), dir.Linux("tree/loop").c_str()), 0);
     world.textures.SetFolder(dir.Win("tree").c_str());
     std::string found;
@@ -144,7 +145,7 @@ TEST_F(TextureFileTest, ALinkLoopEndsTheSearch) {
 }
 
 TEST_F(TextureFileTest, LoadedImagesBecomeFittedTextures) {
-    WriteBmp("maps/brick.bmp", 100, 60);
+    WriteImage("maps/brick.bmp", 100, 60);
     world.textures.SetFolder(dir.Win("maps").c_str());
     LTexture* texture = world.textures.LoadTexture("Brick", "brick.bmp");
     ASSERT_NE(texture, nullptr);
@@ -153,6 +154,12 @@ TEST_F(TextureFileTest, LoadedImagesBecomeFittedTextures) {
     EXPECT_EQ(texture->bitsPerPixel, 16u);
     EXPECT_EQ(world.textures.FindByName("BRICK"), texture);
     EXPECT_EQ(world.textures.LoadTexture("None", "missing.bmp"), nullptr);
+
+    WriteImage("maps/slate.png", 100, 60, MakeFormatId('P', 'N', 'G', ' '));
+    LTexture* slate = world.textures.LoadTexture("Slate", "slate.png");
+    ASSERT_NE(slate, nullptr);
+    EXPECT_EQ(slate->width, 128u);
+    EXPECT_EQ(slate->height, 64u);
 }
 
 TEST_F(TextureFileTest, AnOversizedHeaderIsRefusedBeforeDecoding) {

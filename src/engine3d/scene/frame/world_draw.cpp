@@ -60,6 +60,7 @@ void L3DWorld::Draw(L3DCamera& camera) {
     if (backgroundSprite != nullptr) DrawBackground(camera);
     camera.polygonsDrawn = 0;
     if (camera.drawMode == 4) DrawScene(camera);
+    if ((worldFlags & kAxisFlag) != 0) DrawAxis(camera, nullptr);
     camera.SetRotationChanged(0);
     camera.SetPositionChanged(0);
     if (LRenderAPICLBK* current = GetCurrentRenderer()) current->DrawGrid();

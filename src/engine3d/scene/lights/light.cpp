@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine3d/scene/blobs/blob_list.h"
 #include "engine3d/scene/chunk_writer.h"
 #include "engine3d/scene/lights/light_list.h"
 #include "engine3d/scene/matrix.h"
@@ -28,6 +29,7 @@ L3DLight::L3DLight(LBaseLight* owner, L3DWorld* world, int kind, const float* at
     // Placed directly: a static light cannot move, and its objects are found once below.
     if (at != nullptr) std::copy_n(at, 3, position);
     std::copy_n(position, 3, previousPosition);
+    BuildLightMarker();
     SetPositionChanged(1);
     SetRotationChanged(1);
     ComputeCube();
@@ -43,6 +45,22 @@ L3DLight::~L3DLight() {
 
 uint32_t L3DLight::GetColor() const {
     return color_ != nullptr ? color_->rgb : 0;
+}
+
+void L3DLight::BuildLightMarker() {
+    const float r = float(radius);
+    const float s = std::max(r * 0.05f, 10.0f);
+    const MarkerPoint points[] = {{-s, 0, 0},
+                                  {s, 0, 0},
+                                  {0, 0, s},
+                                  {0, 0, -r},
+                                  {0, s, 0},
+                                  {0, -s, 0},
+                                  {-s / 2, 0, s / 2 - r},
+                                  {s / 2, 0, s / 2 - r}};
+    // Two crossed shafts to the tip, their tails, and the arrow head.
+    const MarkerTriangle triangles[] = {{0, 1, 3}, {4, 5, 3}, {0, 1, 2}, {4, 5, 2}, {6, 7, 3}};
+    BuildMarker("$Yix3D Mat$ Light Material", 0xFF00, points, triangles);
 }
 
 void L3DLight::ComputeCube() {
@@ -83,6 +101,9 @@ void L3DLight::FindObjects() {
     if (IsVisible() != 0) {
         std::vector<L3DObject*> found;
         world->cluster->CollectObjectsInBox(cubeMin, cubeMax, found);
+        // Blobs are drawn and lit like the cluster's objects but live in their own list.
+        for (L3DObject* blob : world->blobs.Blobs())
+            if (blob->OverlapsBox(cubeMin, cubeMax) != 0) found.push_back(blob);
         for (L3DObject* object : found) {
             const int added =
                 IsStaticLight() ? object->AddLight(this) : object->AddSecondLight(this);
@@ -129,6 +150,7 @@ void L3DLight::SetIntensityAndRadius(int32_t newRadius, int32_t newIntensity, in
     else
         L3DObject::Hide(1);
     if (radiusChanged) {
+        BuildLightMarker();
         ComputeCube();
         FindObjects();
     } else if (IsVisible() == 0) {

@@ -59,6 +59,8 @@ public:
 
 private:
     void ComputeCube();
+    // The arrow along -z that stands for the light, sized by its radius.
+    void BuildLightMarker();
     void AskToRelight(L3DObject* object) const;
 
     LLightColor* color_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "engine3d/scene/materials/reflection_curves.h"
@@ -9,6 +10,7 @@
 #include "engine3d/scene/mesh/point.h"
 #include "engine3d/scene/mesh/polygon.h"
 #include "engine3d/scene/objects/world.h"
+#include "engine3d/scene/render/device.h"
 #include "graphics2d/palette/palette.h"
 
 namespace {
@@ -135,6 +137,8 @@ void LMaterial::SetAlpha(uint8_t value) {
 
 void LMaterial::SetTexture(int slot, LTexture* texture) {
     if (slot != 0 && slot != 1) return;
+    if (textures[slot] != texture && (mode & kCameraTexture) != 0)
+        MakeCameraTexture(slot, nullptr, 0, 0);
     textures[slot] = texture;
     if (slot == 0 && texture != nullptr) {
         RecomputeTextureCoordinates();
@@ -145,6 +149,40 @@ void LMaterial::SetTexture(int slot, LTexture* texture) {
         PreparePolygons();
     }
     UpdateLayerCount();
+}
+
+int LMaterial::MakeCameraTexture(int slot, L3DCamera* camera, int32_t width, int32_t height) {
+    if (slot != 0 && slot != 1) return 1;
+    LTexture* current = textures[slot];
+    if (current != nullptr && (mode & kCameraTexture) != 0) {
+        textures[slot] = nullptr;
+        if (world != nullptr) {
+            world->specialMaterials.RemoveNode(world->specialMaterials.FindNode(this), 1);
+            world->textures.RemoveTexture(current);
+        }
+        mode = (mode & ~(kWireframe | kTextured | kCameraTexture)) | kSolid;
+        ClearDeviceState();
+        RecomputeTextureCoordinates();
+        UpdateLayerCount();
+    }
+    if (camera == nullptr) return 0;
+    LAPICLBK* device = world != nullptr ? world->GetAPI() : nullptr;
+    if (device == nullptr || width <= 0 || height <= 0) return 1;
+    char name[32];
+    std::snprintf(name, sizeof name, "CameraTex %u", world->textures.list.GetCount());
+    LTexture* texture = device->CreateTexture(world, name, nullptr);
+    if (texture == nullptr) return 1;
+    world->textures.AddTexture(texture);
+    if (texture->AllocatePixels(camera, uint32_t(width), uint32_t(height), world->colorDepth) !=
+        0) {
+        world->textures.RemoveTexture(texture);
+        return 1;
+    }
+    SetTexture(slot, texture);
+    mode |= kCameraTexture;
+    if (world->specialMaterials.FindNode(this) == nullptr)
+        world->specialMaterials.InsertAfter(this, nullptr);
+    return 0;
 }
 
 LTexture* LMaterial::GetTexture(int slot) const {

@@ -42,7 +42,12 @@ public:
     void SetAlpha(uint8_t value);
     void SetAlphaValue(uint8_t value) { alpha = value; }
     // Other slots do nothing.
+    // A camera texture in the slot is dropped first.
     void SetTexture(int slot, LTexture* texture);
+    // With a camera: the slot gets a new texture of the world that the camera renders
+    // into at the given size; 1 when it cannot be made. Without one: the slot's camera
+    // texture goes and the material turns solid.
+    int MakeCameraTexture(int slot, L3DCamera* camera, int32_t width, int32_t height);
     LTexture* GetTexture(int slot) const;
     void SetTextureIntensity(int slot, float weight);
     float GetTextureIntensity(int slot) const;

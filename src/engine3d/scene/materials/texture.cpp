@@ -88,7 +88,8 @@ LRenderAPICLBK* LTexture::GetSurface() const {
 uint32_t LTexture::GetBitsPerPixel() const {
     if (LRenderAPICLBK* renderer = GetCurrentRenderer()) return renderer->textureDepth;
     if (bitsPerPixel != 0) return bitsPerPixel;
-    return world != nullptr ? world->GetTextureFormat() : 16;
+    // Without a current renderer the world's probe would answer its stored format.
+    return world != nullptr ? world->textureFormat : 16;
 }
 
 int LTexture::SetImage(uint8_t* image, uint32_t imagePitch, uint8_t* alphaImage,

@@ -1,6 +1,7 @@
 #include "engine3d/scene/mesh/point_list.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "engine3d/scene/chunk_writer.h"
 #include "engine3d/scene/mesh/point.h"
@@ -89,6 +90,20 @@ int LBasePoint::RemovePointRef(L3DPoint* point) {
     if (point->useCount < 1 && (flags & kDeleteUnused) != 0 && IndexOf(point) < 0)
         DeletePoint(point);
     return 0;
+}
+
+void LBasePoint::DropUnused() {
+    for (size_t i = points_.size(); i-- > 0;) {
+        L3DPoint* point = points_[i];
+        if (point->useCount > 0) {
+            uses_[i] = point->useCount;
+            continue;
+        }
+        points_.erase(points_.begin() + std::ptrdiff_t(i));
+        uses_.erase(uses_.begin() + std::ptrdiff_t(i));
+        if ((flags & kDeleteUnused) != 0 && IndexOf(point) < 0) DeletePoint(point);
+    }
+    FitCapacity();
 }
 
 void LBasePoint::Clear() {

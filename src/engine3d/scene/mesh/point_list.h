@@ -34,6 +34,10 @@ public:
     // 14 for a point not listed; else one use less on the point and in the list, the
     // entry leaving at its last list use (the point deleted with flag 4 when unused).
     int RemovePointRef(L3DPoint* point);
+    // After the points' uses were counted afresh: every point no polygon uses leaves the
+    // list, last to first (deleted with flag 4), and each kept entry's list use becomes
+    // its point's use count.
+    void DropUnused();
     // With flag 4 only: releases every list use and empties the list.
     void Clear();
     L3DPoint* GetPoint(int32_t i) const;

@@ -11,6 +11,7 @@
 #include "engine3d/scene/mesh/point_list.h"
 #include "engine3d/scene/objects/object.h"
 #include "engine3d/scene/objects/world.h"
+#include "engine3d/scene/render/device.h"
 #include "engine3d/scene/scene_codes.h"
 
 LPolygon::LPolygon(L3DObject* ownerObject, int, LAPICLBK* device)
@@ -186,6 +187,12 @@ void LPolygon::UnshareVertices() {
     dirty = 1;
 }
 
+void LPolygon::ReplaceVertexAt(int i, L3DPoint* point) {
+    if (i < 0 || i >= GetVertexCount() || point == nullptr) return;
+    vertices_[size_t(i)] = point;
+    dirty = 1;
+}
+
 L3DWorld* LPolygon::GetWorld() const {
     return owner != nullptr ? owner->world : nullptr;
 }
@@ -196,29 +203,50 @@ L3DCamera* LPolygon::GetCamera() const {
 }
 
 void LPolygon::SetMaterial(LMaterial* m) {
+    ChangeMaterial(m, nullptr);
+}
+
+void LPolygon::SetMaterialWithPoints(LMaterial* m, LAPICLBK* factory) {
+    ChangeMaterial(m, factory != nullptr ? factory : backend);
+}
+
+L3DPoint* LPolygon::PrivateCopy(const L3DPoint& v, LAPICLBK* factory) {
+    if (factory != nullptr)
+        return factory->CreatePoint(v.model[0], v.model[1], v.model[2], 0, 0, 0, 0);
+    LBasePoint* list = owner->GetCurrentPointList();
+    if (list == nullptr) return nullptr;
+    const bool merging = list->IsMerging();
+    list->DisableMerging();
+    L3DPoint* copy = list->AddPoint(v.model[0], v.model[1], v.model[2], 0, 0, 0, 0, -1);
+    if (merging) list->EnableMerging();
+    return copy;
+}
+
+void LPolygon::ChangeMaterial(LMaterial* m, LAPICLBK* factory) {
+    // Without a factory the polygon's points belong to its owner's point list; with one,
+    // the polygon has no owner and its caller keeps its points.
+    const bool owned = factory == nullptr && owner != nullptr;
     LMaterial* old = material_;
     if (old != nullptr && old != m) {
         old->ReleasePolygon(this);
-        LeaveBatch(old);
+        if (owned) LeaveBatch(old);
     }
     material_ = m;
-    if (owner != nullptr) {
-        LBasePoint* list = owner->GetCurrentPointList();
+    if (owned || factory != nullptr) {
         for (L3DPoint*& v : vertices_) {
             if (v->material == nullptr || v->material == m || v->material == old) {
                 v->material = m;
                 continue;
             }
-            if (list == nullptr) continue;
-            const bool merging = list->IsMerging();
-            list->DisableMerging();
-            L3DPoint* copy = list->AddPoint(v->model[0], v->model[1], v->model[2], 0, 0, 0, 0, -1);
-            if (merging) list->EnableMerging();
+            L3DPoint* copy = PrivateCopy(*v, factory);
             if (copy == nullptr) continue;
             std::copy_n(v->vertexUV, 4, copy->vertexUV);
             copy->material = m;
             copy->useCount = 1;
-            ReleaseVertex(v);
+            if (owned)
+                ReleaseVertex(v);
+            else if (v->useCount > 0)
+                --v->useCount;
             v = copy;
         }
     }
@@ -229,7 +257,7 @@ void LPolygon::SetMaterial(LMaterial* m) {
     }
     if (materialNode == nullptr) m->AddPolygon(this);
     ApplyReflectionCurve();
-    if (owner == nullptr) return;
+    if (!owned) return;
     if (old != m) {
         if (LCacheMaterialList* batches = owner->GetCurrentBatchList())
             batches->AddPolygon(m, this);

@@ -13,6 +13,7 @@ class L3DCamera;
 class L3DObject;
 class L3DPoint;
 class L3DWorld;
+struct L3DPlane;
 class LAPICLBK;
 class LCacheMaterial;
 class LMaterial;
@@ -70,12 +71,18 @@ public:
     void TransformVertices(const float* m);
     void Flip();
     void UnshareVertices();
+    // The caller keeps the points' uses and list entries right.
+    void ReplaceVertexAt(int i, L3DPoint* point);
     L3DWorld* GetWorld() const;
     L3DCamera* GetCamera() const;
 
     // The material's polygon list and batch follow; a vertex of a third material gets a
     // private copy.
     void SetMaterial(LMaterial* m);
+    // For a polygon without owner whose points its caller keeps: a vertex of a third
+    // material is replaced by a point from the factory (the polygon's back end when null),
+    // which the caller then keeps too. No batch is touched.
+    void SetMaterialWithPoints(LMaterial* m, LAPICLBK* factory);
     LMaterial* GetMaterial() const { return material_; }
 
     // Geometry.
@@ -101,6 +108,10 @@ public:
     // Per frame.
     uint16_t ComputeVisibility(L3DCamera& camera);
     bool IsFrontFacing() const;
+    // Projects the face along the world light onto the plane and draws it through slot 7;
+    // 1 drawn, 0 when the light runs parallel to the plane, the face turns away from its
+    // shadow or the shadow is out of view.
+    int DrawShadow(L3DCamera& camera, const L3DPlane& plane, uint32_t flags);
     // Clips the vertex list against the camera planes it crosses; the clip points come
     // from the camera's pool.
     void ClipAndProject(L3DCamera& camera, L3DPoint* const* in, int inCount, L3DPoint** out,
@@ -140,6 +151,10 @@ public:
 
 private:
     void ResetUVs();
+    // The face seen from the camera-space point is its front.
+    bool FacesFrom(const float* cameraPoint) const;
+    void ChangeMaterial(LMaterial* m, LAPICLBK* factory);
+    L3DPoint* PrivateCopy(const L3DPoint& v, LAPICLBK* factory);
     // Leaves its batch, deleting the batch it empties in the owner's current frame.
     void LeaveBatch(LMaterial* m);
     void AfterVertexChange();

@@ -7,6 +7,9 @@
 #include "engine3d/scene/mesh/polygon.h"
 #include "engine3d/scene/objects/object.h"
 #include "engine3d/scene/objects/world.h"
+#include "engine3d/scene/objects/world_light.h"
+#include "engine3d/scene/plane.h"
+#include "engine3d/scene/render/frame_state.h"
 
 namespace {
 
@@ -57,16 +60,67 @@ uint16_t LPolygon::ComputeVisibility(L3DCamera& camera) {
 }
 
 bool LPolygon::IsFrontFacing() const {
-    if (vertices_.empty() || owner == nullptr) return false;
+    return !vertices_.empty() && FacesFrom(vertices_[0]->camera);
+}
+
+bool LPolygon::FacesFrom(const float* c) const {
+    if (owner == nullptr) return false;
     const float* m = owner->modelView;
     const float* n = planes_.data();
-    const float* c = vertices_[0]->camera;
     double dot = 0;
     for (int r = 0; r < 3; ++r)
         dot +=
             (double(m[4 * r]) * n[0] + double(m[4 * r + 1]) * n[1] + double(m[4 * r + 2]) * n[2]) *
             c[r];
     return dot >= 0;
+}
+
+int LPolygon::DrawShadow(L3DCamera& camera, const L3DPlane& plane, uint32_t flags) {
+    L3DWorld* world = GetWorld();
+    const int n = GetVertexCount();
+    if (world == nullptr || world->ambientLight == nullptr || n < 3 || n > L3DWorld::kShadowPoints)
+        return 0;
+    L3DPoint* const* points = world->GetShadowPoints();
+    if (points == nullptr) return 0;
+    const float* light = world->ambientLight->direction;
+    for (int i = 0; i < n; ++i) {
+        L3DPoint* p = points[i];
+        if (plane.PlaneIntersectLine(vertices_[size_t(i)]->world, light, p->world) == 0) return 0;
+        std::copy_n(p->world, 3, p->model);
+        p->Project(camera);
+        p->fog = 255;
+        if (i == 0 && !FacesFrom(p->camera)) return 0;
+    }
+    LPolygon& scratch = GetScratchPolygon();
+    scratch.RemoveVertexAt(-1);
+    scratch.capacity = n;
+    for (int i = 0; i < n; ++i)
+        scratch.AppendVertex(points[i]);
+    scratch.radius = radius;
+    int drawn = 0;
+    switch (scratch.ComputeVisibility(camera)) {
+    case kInside:
+        DrawVertices(scratch.Vertices(), n, flags);
+        drawn = 1;
+        break;
+    case kCrossing: {
+        L3DPoint* clipped[L3DCamera::kMaxClipVertices];
+        int count = 0;
+        scratch.ClipAndProject(camera, scratch.Vertices(), n, clipped, &count, 0);
+        if (count >= 3) {
+            DrawVertices(clipped, count, flags);
+            drawn = 1;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    // The points are the world's; the scratch polygon only borrowed them.
+    scratch.RemoveVertexAt(-1);
+    for (int i = 0; i < n; ++i)
+        points[i]->useCount = 0;
+    return drawn;
 }
 
 void LPolygon::ClipAndProject(L3DCamera& camera, L3DPoint* const* in, int inCount, L3DPoint** out,

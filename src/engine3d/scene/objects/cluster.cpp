@@ -11,6 +11,7 @@
 #include "engine3d/scene/objects/object_walk.h"
 #include "engine3d/scene/objects/octree.h"
 #include "engine3d/scene/objects/world.h"
+#include "engine3d/scene/plane.h"
 #include "engine3d/scene/render/frame_state.h"
 #include "engine3d/scene/render/renderer.h"
 
@@ -106,6 +107,8 @@ void LBase3DCluster::Optimize() {
     if (octree == nullptr) return;
     while (LListNode* node = staticObjects.GetHead()) {
         auto* object = static_cast<L3DObject*>(node->item);
+        // Children are static objects of their own in this list, merged in their turn.
+        object->CopyLightingFrom(*octree);
         octree->Insert(*object);
         staticObjects.RemoveNode(node, 1);
         if (world != nullptr) world->RemoveObject(object);
@@ -172,9 +175,21 @@ void LBase3DCluster::CheckCollisions(L3DCamera& camera, const std::vector<L3DObj
             if (child->IsCollisionOn() != 0) child->CollideWithPolygons(camera);
         });
     });
+    LRenderAPICLBK* renderer = GetCurrentRenderer();
     ForEachListed(dynamicObjects, [&](L3DObject* object) {
         object->Update(camera);
         object->Render(camera);
+        if (octree == nullptr || renderer == nullptr || object->IsShadowReceiver() == 0 ||
+            object->IsVisible() == 0)
+            return;
+        float outline[5];
+        const int strength = object->GetShadowPlane(outline);
+        if (strength == 0) return;
+        L3DPlane ground;
+        ground.PlaneSet(outline[0], outline[1], outline[2], outline[4]);
+        renderer->BeginExtraPass(uint32_t(strength));
+        object->CastShadowOnPlane(camera, ground, 0);
+        renderer->EndExtraPass();
     });
 }
 

@@ -3,8 +3,10 @@
 // bounding-box object.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "engine3d/scene/clbk_object.h"
@@ -14,6 +16,7 @@
 
 class ChunkWriter;
 class L3DCamera;
+struct L3DPlane;
 class L3DLight;
 class L3DWorld;
 class LMaterial;
@@ -82,6 +85,9 @@ public:
     virtual void SetMapped(int on);
     virtual void SetGouraud(int on);
     virtual void SetLambert(int on);
+    // When the cluster merges this object into `other`: an `other` without polygons of
+    // its own takes this object's lighting, else this object takes `other`'s.
+    void CopyLightingFrom(L3DObject& other);
     virtual void ShowBox(int on, int withChildren);
     virtual void Show();
     virtual void Hide(int withChildren);
@@ -190,6 +196,8 @@ public:
     // Lays the shadow on the ground under the object.
     void PlaceShadow();
     int GetShadowPlane(float* plane);
+    // Every face of the current frame, children's too, draws its shadow on the plane.
+    void CastShadowOnPlane(L3DCamera& camera, const L3DPlane& plane, uint32_t flags);
 
     // Hierarchy. 35 when the parent is refused (a clone chain or a cycle); an animated
     // object re-parented without keeping its animation is destroyed and must not be used.
@@ -289,8 +297,15 @@ public:
     std::vector<L3DObject*> clones;
 
 protected:
+    using MarkerPoint = std::array<float, 3>;
+    using MarkerTriangle = std::array<int, 3>;
+
     // Recomputes the world transform of every visible child and marks it moved.
     void RecomputeChildren();
+    // The box object becomes a wireframe marker of these triangles over these points, in
+    // the world's marker material of that name and colour.
+    void BuildMarker(const char* materialName, uint32_t colour, std::span<const MarkerPoint> points,
+                     std::span<const MarkerTriangle> triangles);
 
 private:
     int DrawingMode(uint32_t value) const;

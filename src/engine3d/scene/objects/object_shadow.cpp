@@ -8,9 +8,11 @@
 #include "engine3d/scene/materials/texture.h"
 #include "engine3d/scene/mesh/point.h"
 #include "engine3d/scene/mesh/point_list.h"
+#include "engine3d/scene/mesh/polygon.h"
 #include "engine3d/scene/objects/cluster.h"
 #include "engine3d/scene/objects/object_walk.h"
 #include "engine3d/scene/objects/world.h"
+#include "engine3d/scene/plane.h"
 #include "engine3d/scene/render/device.h"
 
 namespace {
@@ -146,4 +148,12 @@ int L3DObject::GetShadowPlane(float* plane) {
     plane[3] = 0;
     plane[4] = float(step);
     return TruncateToInt32(shadowStrength * (d - h) / d);
+}
+
+void L3DObject::CastShadowOnPlane(L3DCamera& camera, const L3DPlane& plane, uint32_t flags) {
+    ForEachPolygon(GetCurrentPolygonList(),
+                   [&](LPolygon* p) { p->DrawShadow(camera, plane, flags); });
+    SetRotationChanged(1);
+    ForEachChild(children,
+                 [&](L3DObject* child) { child->CastShadowOnPlane(camera, plane, flags); });
 }

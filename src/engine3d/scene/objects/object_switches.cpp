@@ -103,6 +103,15 @@ void L3DObject::SetLambert(int on) {
     if (on != 0) MarkCameras(world);
 }
 
+void L3DObject::CopyLightingFrom(L3DObject& other) {
+    constexpr uint32_t kLighting = kGouraud | kLambert | kUnlit;
+    L3DObject& to = other.HasPolygons(0) ? *this : other;
+    const L3DObject& from = &to == this ? other : *this;
+    if ((to.objectFlags & kLighting) == (from.objectFlags & kLighting)) return;
+    to.objectFlags = (to.objectFlags & ~kLighting) | (from.objectFlags & kLighting);
+    to.ReprepareAll();
+}
+
 void L3DObject::ShowBox(int on, int withChildren) {
     if (on == 0) {
         objectFlags &= ~kBoxShown;

@@ -197,6 +197,7 @@ void L3DObject::Draw(L3DCamera& camera) {
                 if (p->ComputeVisibility(camera) != LPolygon::kCulled) p->Draw(camera);
             });
         }
+        if ((objectFlags & kAxisShown) != 0 && world != nullptr) world->DrawAxis(camera, this);
     }
     ForEachChild(children, [&camera](L3DObject* child) { child->Draw(camera); });
 }

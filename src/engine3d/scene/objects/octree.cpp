@@ -205,19 +205,45 @@ void L3DOctreeNode::Split() {
 }
 
 void L3DOctreeNode::PrepareGeometry(int force) {
-    if (HasPolygons(0)) {
-        if (const LBasePoint* points = GetCurrentPointList())
-            for (int32_t i = 0; i < points->GetCount(); ++i) {
-                L3DPoint* p = points->GetPoint(i);
-                std::copy_n(p->model, 3, p->world);
-            }
+    LBasePoint* points = GetCurrentPointList();
+    if (HasPolygons(0) && points != nullptr) {
+        for (int32_t i = 0; i < points->GetCount(); ++i) {
+            L3DPoint* p = points->GetPoint(i);
+            std::copy_n(p->model, 3, p->world);
+            p->useCount = 0;
+        }
         LCacheMaterialList* batches = GetCurrentBatchList();
         ForEachPolygon(GetCurrentPolygonList(), [&](LPolygon* p) {
-            if (force != 0 && batches != nullptr && p->batch == nullptr)
-                batches->AddPolygon(p->GetMaterial(), p);
+            // A batch numbers the points of one material: a corner shared with a face of
+            // another material gets a copy of its own.
+            LMaterial* material = p->GetMaterial();
+            bool duplicated = false;
+            for (int v = 0; v < p->GetVertexCount(); ++v) {
+                L3DPoint* vertex = p->GetVertex(v);
+                if (vertex->useCount > 0 && vertex->material != material) {
+                    if (!duplicated && p->batch != nullptr) p->batch->RemovePolygon(p);
+                    const bool merging = points->IsMerging();
+                    points->DisableMerging();
+                    L3DPoint* copy = points->AddPoint(
+                        vertex->model[0], vertex->model[1], vertex->model[2], vertex->texture[0],
+                        vertex->texture[1], vertex->texture[2], vertex->texture[3], -1);
+                    if (merging) points->EnableMerging();
+                    if (copy == nullptr) continue;
+                    std::copy_n(vertex->model, 3, copy->world);
+                    std::copy_n(vertex->normal, 3, copy->normal);
+                    p->ReplaceVertexAt(v, copy);
+                    vertex = copy;
+                    duplicated = true;
+                }
+                vertex->material = material;
+                ++vertex->useCount;
+            }
+            if ((force != 0 || duplicated) && batches != nullptr && p->batch == nullptr)
+                batches->AddPolygon(material, p);
             p->ComputePlanes(0);
             p->ComputeWorldBox();
         });
+        points->DropUnused();
         ValidateTransform();
     }
     ForEachChild(children,

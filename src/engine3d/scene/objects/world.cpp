@@ -2,17 +2,20 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "engine3d/scene/camera/camera.h"
 #include "engine3d/scene/lights/light_list.h"
 #include "engine3d/scene/materials/material.h"
+#include "engine3d/scene/materials/texture.h"
 #include "engine3d/scene/mesh/material_batch.h"
 #include "engine3d/scene/mesh/polygon.h"
 #include "engine3d/scene/objects/cluster.h"
 #include "engine3d/scene/objects/object.h"
 #include "engine3d/scene/objects/world_light.h"
 #include "engine3d/scene/render/device.h"
+#include "engine3d/scene/render/renderer.h"
 #include "graphics2d/formats/image_file_manager.h"
 #include "graphics2d/palette/palette.h"
 #include "platform/files/files.h"
@@ -76,7 +79,10 @@ void L3DWorld::AddBuiltInMaterials() {
 }
 
 L3DWorld::~L3DWorld() {
+    for (L3DPoint*& point : shadowPoints_)
+        if (point != nullptr) backend_->DeletePoint(std::exchange(point, nullptr));
     if (backend_ != nullptr) backend_->DetachAllRenderers();
+    axis_.reset();
     ambientLight.reset();
     cameras.RemoveCameraAt(-1);
     lights.reset();
@@ -94,6 +100,58 @@ L3DWorld::~L3DWorld() {
     if (palette != nullptr) Palette_Release(palette);
     delete shadowMaterial_;
     delete defaultMaterial_;
+}
+
+LMaterial* L3DWorld::GetMarkerMaterial(const char* name, uint32_t colour) {
+    for (const auto& material : markerMaterials_)
+        if (std::strcmp(material->Name(), name) == 0) return material.get();
+    auto material = std::make_unique<LMaterial>(nullptr, name, nullptr, colour, 0, nullptr);
+    material->SetWireFrame(1);
+    return markerMaterials_.emplace_back(std::move(material)).get();
+}
+
+L3DPoint* const* L3DWorld::GetShadowPoints() {
+    if (shadowPoints_[0] != nullptr) return shadowPoints_;
+    if (backend_ == nullptr) return nullptr;
+    for (L3DPoint*& point : shadowPoints_)
+        if ((point = backend_->CreatePoint(0, 0, 0, 0, 0, 0, 0)) == nullptr) {
+            for (L3DPoint*& made : shadowPoints_)
+                if (made != nullptr) backend_->DeletePoint(std::exchange(made, nullptr));
+            return nullptr;
+        }
+    return shadowPoints_;
+}
+
+void L3DWorld::RemoveAll() {
+    lights->RemoveLightAt(-2, 1);
+    lights->ClearColors();
+    DeleteBackgroundSprite();
+    backgroundMaterial = nullptr;
+    RemoveObjectAt(-1);
+    cameras.RemoveCameraAt(-1);
+    currentCamera = nullptr;
+    sprites.RemoveAt(-1);
+    textures.RemoveAt(-1);
+    sounds.RemoveSoundAt(-1, 1);
+    blobs.RemoveBlobAt(-1, 1);
+    zones.RemoveZoneAt(-1, 1);
+    // The built-in materials are kept as they are, so pointers to them stay good.
+    materials.RemoveAt(-1);
+    // The cluster walks this list every frame: it must not keep deleted materials.
+    specialMaterials.RemoveAll();
+    materials.AddMaterial(defaultMaterial_);
+    materials.AddMaterial(shadowMaterial_);
+    worldFlags = 0;
+}
+
+uint32_t L3DWorld::GetTextureFormat() {
+    LTexture* probe =
+        backend_ != nullptr ? backend_->CreateTexture(this, "temp", nullptr) : nullptr;
+    if (probe == nullptr) return textureFormat;
+    if (LRenderAPICLBK* surface = probe->GetSurface())
+        textureFormat = surface->GetTextureDepth(textureFormat);
+    backend_->DeleteTexture(probe);
+    return textureFormat;
 }
 
 int L3DWorld::AddObject(L3DObject* object, int update) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "engine3d/scene/blobs/blob_list.h"
 #include "engine3d/scene/camera/camera_list.h"
@@ -22,6 +23,7 @@ class ImageFileManager;
 class L3DCamera;
 class L3DLightAmbiant;
 class L3DObject;
+class L3DPoint;
 class LAPICLBK;
 class LBase3DCluster;
 class LBaseLight;
@@ -46,6 +48,9 @@ public:
 
     // The object's result of IsVisible when hidden on arrival is decided by show-on-add.
     int AddObject(L3DObject* object, int update);
+    // Empties the world: lights, the background, objects, cameras, sprites, textures,
+    // sounds, blobs, zones and every material but the two built-in ones; flags 0.
+    void RemoveAll();
     // Removes the object and its clones, destroying them while auto delete is on; 1 when
     // the object is not in the list.
     int RemoveObject(L3DObject* object);
@@ -59,7 +64,9 @@ public:
     int32_t CountPolygons() const;
     void SetColorDepth(uint32_t depth);
     uint32_t GetColorDepth() const { return colorDepth; }
-    uint32_t GetTextureFormat() const { return textureFormat; }
+    // The stored texture format as the current renderer maps it, found through a
+    // temporary texture of the back end; kept as the new format.
+    uint32_t GetTextureFormat();
     LAPICLBK* GetAPI() const { return backend_; }
     int IsAccelerated() const { return accelerated; }
     void InvalidateMaterials() { materials.ResetAll(); }
@@ -73,6 +80,20 @@ public:
     // Every object's batches of the material go, children included.
     void DropMaterialBatches(const LMaterial* material);
     L3DCamera* CreateCamera(uint32_t flags);
+    // The wireframe material of the markers of lights, sounds or zones, made on first
+    // use. Kept out of the material list: files would otherwise save it, and every load
+    // would make it again in another place of the list.
+    LMaterial* GetMarkerMaterial(const char* name, uint32_t colour);
+    static constexpr int kShadowPoints = 4;
+    // The points shadows are projected into, made by the back end on first use; null
+    // when it makes none.
+    L3DPoint* const* GetShadowPoints();
+    static constexpr uint32_t kAxisFlag = 0x800000;
+    // The axis marker at the origin in every frame.
+    void ShowAxis(int value);
+    // The axis marker at the object's place and turn, or at the origin for null; the
+    // marker is made on first use.
+    void DrawAxis(L3DCamera& camera, const L3DObject* at);
     // One frame through the camera, and the scene pass of it.
     void Draw(L3DCamera& camera);
     void DrawScene(L3DCamera& camera);
@@ -83,6 +104,8 @@ public:
     LMaterial* GetBackgroundMaterial() const { return backgroundMaterial; }
     // "WORL" with "BKGD" (empty without a background) and "OUSE"; 0 written.
     int Save(ChunkWriter& writer, uint32_t flags);
+    // One top-level "CAME" chunk per camera; 0 when all were written.
+    int SaveCameras(ChunkWriter& writer, uint32_t flags);
     // The quad behind the scene, its texture following the camera's turns when asked.
     void DrawBackground(L3DCamera& camera);
 
@@ -144,6 +167,7 @@ public:
 
 private:
     void AddBuiltInMaterials();
+    void BuildAxis();
     // Made when absent; null when the back end makes none.
     LSprite* BackgroundSprite();
     void DeleteBackgroundSprite();
@@ -154,4 +178,8 @@ private:
     std::unique_ptr<ImageFileManager> imageManager_;
     std::unique_ptr<ImageFile> imageFile_;
     bool imageTried_ = false;
+    L3DPoint* shadowPoints_[kShadowPoints] = {};
+    std::unique_ptr<L3DObject> axis_;
+    // Destroyed after the body of the destructor has removed every marker.
+    std::vector<std::unique_ptr<LMaterial>> markerMaterials_;
 };

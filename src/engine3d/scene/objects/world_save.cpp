@@ -5,6 +5,7 @@
 #include "engine3d/scene/chunk_writer.h"
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/materials/texture.h"
+#include "engine3d/scene/materials/texture_save.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/sprites/sprite.h"
 
@@ -14,14 +15,6 @@ uint32_t Bits(float value) {
     uint32_t bits;
     std::memcpy(&bits, &value, 4);
     return bits;
-}
-
-// The file part of the texture's file name, or the texture's name without one.
-std::string_view BackgroundFile(const LTexture& texture) {
-    const std::string_view file = texture.FileName();
-    if (file.empty()) return texture.Name();
-    const size_t slash = file.find_last_of("\\/:");
-    return slash == std::string_view::npos ? file : file.substr(slash + 1);
 }
 
 } // namespace
@@ -38,10 +31,10 @@ int L3DWorld::Save(ChunkWriter& writer, uint32_t) {
     writer.WriteU32(worldFlags);
     writer.WriteU16(uint16_t(savedCameras));
     const uint32_t background = writer.BeginChunk(ChunkTag("BKGD"), 0);
-    const LTexture* texture =
-        backgroundSprite != nullptr ? backgroundSprite->GetTexture() : nullptr;
+    LTexture* texture = backgroundSprite != nullptr ? backgroundSprite->GetTexture() : nullptr;
     if (backgroundSprite != nullptr) {
-        writer.WriteString(texture != nullptr ? BackgroundFile(*texture) : std::string_view());
+        if (texture != nullptr) CopyTextureImage(writer, *texture);
+        writer.WriteString(texture != nullptr ? TextureReference(*texture) : std::string_view());
         writer.WriteString(texture != nullptr ? texture->Name() : "");
         writer.WriteU32(Bits(backgroundSprite->GetTilingX()));
         writer.WriteU32(Bits(backgroundSprite->GetTilingY()));
@@ -58,4 +51,13 @@ int L3DWorld::Save(ChunkWriter& writer, uint32_t) {
     writer.WriteU32(userValue);
     writer.EndChunk(user);
     return writer.EndChunk(start) != 0 ? 0 : 1;
+}
+
+int L3DWorld::SaveCameras(ChunkWriter& writer, uint32_t flags) {
+    int failed = 0;
+    // The cameras "WORL" counts, so that its count equals the chunks that follow.
+    for (LListNode* node = cameras.list.GetHead(); node != nullptr; node = node->next)
+        if (const auto* camera = static_cast<L3DCamera*>(node->item); camera->IsPersistent() != 0)
+            failed |= camera->Save(writer, flags);
+    return failed != 0 ? 1 : 0;
 }

@@ -22,6 +22,21 @@ L3DSound::L3DSound(const char* soundName, L3DWorld* world, uint32_t flags)
       soundName_(soundName != nullptr ? std::string(soundName).substr(0, 255) : std::string()) {
     typeCode = kType;
     objectFlags |= flags | kDynamic;
+    // A pyramid whose apex is the sound's place.
+    const MarkerPoint points[] = {
+        {0, 0, 0}, {-25, 25, -25}, {25, 25, -25}, {25, -25, -25}, {-25, -25, -25}};
+    const MarkerTriangle sides[] = {{0, 1, 2}, {0, 2, 3}, {0, 3, 4}, {0, 4, 1}};
+    BuildMarker("$Yix3D Mat$ Sound Material", 0xFFFF, points, sides);
+}
+
+void L3DSound::ShowBox(int on, int withChildren) {
+    if (on != 0 && (list == nullptr || list->soundsShown != 1)) return;
+    L3DObject::ShowBox(on, withChildren);
+}
+
+void L3DSound::Show() {
+    L3DObject::Show();
+    ShowBox(1, 0);
 }
 
 L3DSound::~L3DSound() {
@@ -73,7 +88,10 @@ L3DSound* LBaseSound::CreateSound(const char* soundName, uint32_t flags) {
     auto* sound = new L3DSound(soundName, world, flags);
     sound->list = this;
     list.InsertAfter(sound, nullptr);
-    if (sound->IsVisible() != 0 && soundsShown == 0) sound->Hide(1);
+    if (sound->IsVisible() != 0 && soundsShown == 0)
+        sound->Hide(1);
+    else
+        sound->ShowBox(1, 0);
     return sound;
 }
 

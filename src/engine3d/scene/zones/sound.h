@@ -24,6 +24,10 @@ public:
     // Nothing for a sound of no list.
     void ComputeVolumeAndPan(const L3DCamera& camera);
 
+    // The marker shows only while the list shows sounds.
+    void ShowBox(int on, int withChildren) override;
+    void Show() override;
+
     float pan = 0;
     float volume = 32768;
     uint32_t changed = 1;

@@ -41,12 +41,28 @@ void L3DZone::SetSize(const L3DLocation* location, int32_t width, int32_t height
             changed = true;
         }
     if (changed) {
+        const float x = float(size[0] >> 1), y = float(size[1] >> 1), z = float(size[2] >> 1);
+        const MarkerPoint corners[] = {{-x, -y, -z}, {x, -y, -z}, {x, y, -z}, {-x, y, -z},
+                                       {-x, -y, z},  {x, -y, z},  {x, y, z},  {-x, y, z}};
+        const MarkerTriangle faces[] = {{0, 2, 1}, {0, 3, 2}, {4, 5, 6}, {4, 6, 7},
+                                        {0, 4, 7}, {0, 7, 3}, {1, 2, 6}, {1, 6, 5},
+                                        {0, 1, 5}, {0, 5, 4}, {3, 7, 6}, {3, 6, 2}};
+        BuildMarker("$Yix3D Mat$ Zone Material", 0xFFFF00, corners, faces);
         if (show != 0)
             Show();
         else
             Hide(1);
     }
     if ((changed || location != nullptr) && world != nullptr) world->cameras.NotifyAll(1);
+}
+
+void L3DZone::ShowBox(int on, int withChildren) {
+    L3DObject::ShowBox(on != 0 && list != nullptr && list->zonesShown != 0 ? 1 : 0, withChildren);
+}
+
+void L3DZone::Show() {
+    L3DObject::Show();
+    ShowBox(1, 0);
 }
 
 bool L3DZone::ContainsPoint(const float* p) {

@@ -32,6 +32,9 @@ public:
     void SetLambert(int) override {}
     L3DObject* Clone(const L3DLocation*) override { return nullptr; }
     L3DObject* Duplicate(const L3DLocation*) override { return nullptr; }
+    // The box shows only while the list shows zones.
+    void ShowBox(int on, int withChildren) override;
+    void Show() override;
 
     float inverse[16];
     float cachedAngles[3] = {};

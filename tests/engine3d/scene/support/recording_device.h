@@ -45,7 +45,9 @@ class RecordingRenderer : public LRenderAPICLBK {
 public:
     explicit RecordingRenderer(std::vector<RecordedCall>* calls) : calls_(calls) {}
 
-    uint32_t GetTextureDepth(uint32_t depth) override { return depth; }
+    uint32_t GetTextureDepth(uint32_t depth) override {
+        return depthAnswer != 0 ? depthAnswer : depth;
+    }
     int32_t GetMinTextureWidth() override { return minWidth; }
     int32_t GetMinTextureHeight() override { return minHeight; }
     int32_t GetMaxTextureWidth() override { return maxWidth; }
@@ -66,6 +68,8 @@ public:
     int SetDisplayMode(int32_t width, int32_t height, uint32_t flags, uint32_t depth,
                        LTexture* target) override;
 
+    // The texture depth the renderer maps every asked depth to; 0 keeps it.
+    uint32_t depthAnswer = 0;
     int32_t minWidth = 0, minHeight = 0;
     int32_t maxWidth = 0x7FFFFFFF, maxHeight = 0x7FFFFFFF;
     // What DrawPolygonBatch saw: the batch's indices and vertex count.
