@@ -48,7 +48,7 @@ const std::string& PackedPlayer() {
             sources.elements.push_back(
                 Module("part" + std::to_string(sources.elements.size()) + ".zs", text));
         }
-        ChunkWriter data;
+        ProjectChunkWriter data;
         std::string error;
         const std::string output =
             (std::filesystem::temp_directory_path() / "zorv_startup_bench").string();

@@ -22,7 +22,7 @@
 #include "graphics2d/formats/bmp_handler.h"
 #include "graphics2d/formats/jpeg_handler.h"
 #include "graphics2d/formats/png_handler.h"
-#include "packer/chunk_writer.h"
+#include "packer/project_chunk_writer.h"
 #include "packer/project_model.h"
 #include "packer/project_writer.h"
 #include "platform/registry/registry_store.h"
@@ -319,7 +319,7 @@ void Project(const fs::path& root) {
         }
         project.entries.push_back(std::move(entry));
     }
-    ChunkWriter out;
+    ProjectChunkWriter out;
     std::string error;
     if (!WriteProjectData(project, out, error) || !out.Ok()) {
         std::fprintf(stderr, "project: %s\n", error.c_str());

@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     PackProject project;
     std::string error;
     if (!ReadManifestFile(positional[0], project, error)) return Fail(error);
-    ChunkWriter data;
+    ProjectChunkWriter data;
     if (!WriteProjectData(project, data, error)) return Fail(positional[0] + ": " + error);
     const bool written = bare ? WriteBareProject(data.Bytes(), positional[1], error)
                               : WriteAppendedProject(player, data.Bytes(), positional[1], error);

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "packer/chunk_writer.h"
+#include "packer/project_chunk_writer.h"
 #include "script/project/project_format.h"
 
 namespace fs = std::filesystem;
@@ -75,7 +75,7 @@ bool WriteAppendedProject(const std::string& player, const std::vector<uint8_t>&
     const uint64_t total = uint64_t{executable.size()} + data.size() + project_format::kTrailerSize;
     if (total > UINT32_MAX) return Fail(error, "player and project together exceed 4 GB");
 
-    ChunkWriter trailer;
+    ProjectChunkWriter trailer;
     trailer.U32(project_format::kTrailerMarker);
     trailer.U32(static_cast<uint32_t>(executable.size()));
     return WriteThroughTemporary({&executable, &data, &trailer.Bytes()}, output,

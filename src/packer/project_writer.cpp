@@ -26,7 +26,7 @@ bool CheckText(const std::string& text, const char* what, std::string& error) {
 }
 
 // u32 packed size (0 = stored raw), then the bytes as they are or deflated.
-bool SizedPixels(ChunkWriter& out, const std::vector<uint8_t>& bytes, bool packed,
+bool SizedPixels(ProjectChunkWriter& out, const std::vector<uint8_t>& bytes, bool packed,
                  std::string& error) {
     if (!packed) {
         out.U32(0);
@@ -58,7 +58,7 @@ bool CheckImage(const PackBank& bank, const PackElement& element, std::string& e
     return true;
 }
 
-bool WriteImageData(const PackElement& element, ChunkWriter& out, std::string& error) {
+bool WriteImageData(const PackElement& element, ProjectChunkWriter& out, std::string& error) {
     const bool file = element.kind == PackElement::Kind::ImageFile;
     out.U16(element.x);
     out.U16(element.y);
@@ -76,7 +76,7 @@ bool WriteImageData(const PackElement& element, ChunkWriter& out, std::string& e
     return element.mask.empty() || SizedPixels(out, element.mask, element.packed, error);
 }
 
-bool WriteElement(const PackBank& bank, const PackElement& element, ChunkWriter& out,
+bool WriteElement(const PackBank& bank, const PackElement& element, ProjectChunkWriter& out,
                   std::string& error) {
     if (!CheckText(element.name, "an element name", error) ||
         !CheckText(element.folder, "a folder name", error)) {
@@ -100,7 +100,7 @@ bool WriteElement(const PackBank& bank, const PackElement& element, ChunkWriter&
     return true;
 }
 
-bool WriteEntry(const PackEntry& entry, ChunkWriter& out, std::string& error) {
+bool WriteEntry(const PackEntry& entry, ProjectChunkWriter& out, std::string& error) {
     if (!CheckText(entry.name, "an entry name", error)) return false;
     out.BeginChunk(pf::kApplicationEntryChunk);
     out.String("");
@@ -158,7 +158,7 @@ bool WriteEntry(const PackEntry& entry, ChunkWriter& out, std::string& error) {
 
 } // namespace
 
-bool WriteBankRecord(const PackBank& bank, ChunkWriter& out, std::string& error) {
+bool WriteBankRecord(const PackBank& bank, ProjectChunkWriter& out, std::string& error) {
     if (bank.name.size() > pf::kMaxBankNameLength) {
         return Fail(error, "bank name '" + bank.name + "' is longer than 275 bytes");
     }
@@ -193,12 +193,12 @@ bool WriteBankRecord(const PackBank& bank, ChunkWriter& out, std::string& error)
     return true;
 }
 
-bool WriteProjectData(const PackProject& project, ChunkWriter& out, std::string& error) {
+bool WriteProjectData(const PackProject& project, ProjectChunkWriter& out, std::string& error) {
     out.BeginChunk(pf::kVersionChunk);
     out.U32(pf::kCurrentVersion);
     out.EndChunk();
 
-    ChunkWriter classes;
+    ProjectChunkWriter classes;
     classes.U32(static_cast<uint32_t>(project.classes.size()));
     for (const std::string& name : project.classes) {
         if (name.find('\0') != std::string::npos) return Fail(error, "a class name holds a NUL");

@@ -5,14 +5,14 @@
 
 #include <string>
 
-#include "packer/chunk_writer.h"
+#include "packer/project_chunk_writer.h"
 #include "packer/project_model.h"
 
 // Appends the project data to `out`. False, with a message in `error` and `out` left in an
 // unspecified state, when the project cannot be stored faithfully (a name too long, sizes
 // that do not fit their fields, pixels that do not match their image, ...).
-bool WriteProjectData(const PackProject& project, ChunkWriter& out, std::string& error);
+bool WriteProjectData(const PackProject& project, ProjectChunkWriter& out, std::string& error);
 
 // Appends one bank record; offsets are relative to the record's first byte. The entry's
 // version is the current one, so the record carries the bank version word.
-bool WriteBankRecord(const PackBank& bank, ChunkWriter& out, std::string& error);
+bool WriteBankRecord(const PackBank& bank, ProjectChunkWriter& out, std::string& error);

@@ -71,7 +71,7 @@ TEST_P(Examples, RunToTheirEndAndTheirPicturesAreCurrent) {
     PackProject project;
     std::string error;
     ASSERT_TRUE(ReadManifestFile(folder.string(), project, error)) << error;
-    ChunkWriter data;
+    ProjectChunkWriter data;
     ASSERT_TRUE(WriteProjectData(project, data, error)) << error;
     const std::string bare = temp.Linux("example.zp");
     ASSERT_TRUE(WriteBareProject(data.Bytes(), bare, error)) << error;

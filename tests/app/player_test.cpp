@@ -50,7 +50,7 @@ PackProject ProjectOf(const std::vector<std::string>& modules) {
 class PlayerTest : public ::testing::Test {
 protected:
     std::vector<uint8_t> DataOf(const PackProject& project) {
-        ChunkWriter out;
+        ProjectChunkWriter out;
         std::string error;
         EXPECT_TRUE(WriteProjectData(project, out, error)) << error;
         return out.Bytes();

@@ -28,7 +28,7 @@ PackBank& Images(PackEntry& entry) {
 }
 
 std::vector<uint8_t> Write(const PackProject& project) {
-    ChunkWriter w;
+    ProjectChunkWriter w;
     std::string error;
     EXPECT_TRUE(WriteProjectData(project, w, error)) << error;
     return w.Bytes();
@@ -74,7 +74,7 @@ TEST(ProjectWriter, RefusesWhatTheFormatCannotHold) {
         entry.name = "E";
         BankOfType(entry, pf::kImageBank).elements.push_back(Raw("pic", 5, 3, 24));
         change(entry);
-        ChunkWriter w;
+        ProjectChunkWriter w;
         std::string error;
         const bool ok = WriteProjectData(project, w, error);
         EXPECT_EQ(ok, error.empty());

@@ -43,7 +43,7 @@ protected:
         PackProject project;
         std::string error;
         EXPECT_TRUE(ReadManifestFile(dir_.Linux("p"), project, error)) << error;
-        ChunkWriter data;
+        ProjectChunkWriter data;
         EXPECT_TRUE(WriteProjectData(project, data, error)) << error;
         EXPECT_TRUE(WriteBareProject(data.Bytes(), dir_.Linux("out.zpr"), error)) << error;
         reader_ = std::make_unique<CProjectFile>();
@@ -194,7 +194,7 @@ TEST_F(RoundTripTest, TheAppendedProjectIsFoundThroughTheTrailer) {
     PackProject project;
     std::string error;
     ASSERT_TRUE(ReadManifestFile(dir_.Linux("p"), project, error)) << error;
-    ChunkWriter data;
+    ProjectChunkWriter data;
     ASSERT_TRUE(WriteProjectData(project, data, error)) << error;
     ASSERT_TRUE(WriteAppendedProject(dir_.Linux("player"), data.Bytes(), dir_.Linux("game"), error))
         << error;

@@ -13,8 +13,8 @@
 #include "classes/window/window_classes.h"
 #include "foundation/mem_out_stream.h"
 #include "graphics2d/formats/anmz_handler.h"
-#include "packer/chunk_writer.h"
 #include "packer/pack_output.h"
+#include "packer/project_chunk_writer.h"
 #include "packer/project_model.h"
 #include "packer/project_writer.h"
 #include "platform/display/headless_display.h"
@@ -102,7 +102,7 @@ protected:
         BankOfType(entry, pf::kImageBank).elements.push_back(Ball());
         BankOfType(entry, pf::kAnimationBank).elements.push_back(Spin());
         project.entries.push_back(entry);
-        ChunkWriter data;
+        ProjectChunkWriter data;
         std::string error;
         EXPECT_TRUE(WriteProjectData(project, data, error)) << error;
         EXPECT_TRUE(WriteBareProject(data.Bytes(), folder_.Linux("project.zp"), error)) << error;

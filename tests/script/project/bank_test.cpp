@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "foundation/in_stream.h"
-#include "packer/chunk_writer.h"
+#include "packer/project_chunk_writer.h"
 #include "script/project/element.h"
 #include "script/project/project_entry.h"
 #include "script/project/project_file.h"
@@ -32,7 +32,7 @@ struct El {
 // A bank record as it starts a bank file; offsets relative to its first byte.
 std::string BankBytes(uint32_t type, const std::string& name, const std::vector<El>& elements,
                       uint32_t version = kBankVersion1) {
-    ChunkWriter w;
+    ProjectChunkWriter w;
     w.U32(type);
     w.String(name);
     w.U32(version);
@@ -53,7 +53,7 @@ std::string BankBytes(uint32_t type, const std::string& name, const std::vector<
 }
 
 std::string Le32(uint32_t v) {
-    ChunkWriter w;
+    ProjectChunkWriter w;
     w.U32(v);
     return w.Text();
 }
@@ -173,7 +173,7 @@ TEST_F(BankTest, StringElementsAreTerminatedTexts) {
 }
 
 TEST_F(BankTest, AnimationHeadersFollowTheBankVersion) {
-    ChunkWriter words;
+    ProjectChunkWriter words;
     words.U16(12);
     words.U16(34);
     CBank* bank =
@@ -199,7 +199,7 @@ TEST_F(BankTest, HostileDirectoriesAreRefused) {
     EXPECT_EQ(GetLastBankCode(), kBankHeaderRefused);
 
     // A huge element count is refused before anything is allocated for it.
-    ChunkWriter huge;
+    ProjectChunkWriter huge;
     huge.U32(kBinaryBank);
     huge.String("H");
     huge.U32(kBankVersion1);

@@ -9,7 +9,7 @@
 #include "graphics2d/formats/image_file_manager.h"
 #include "graphics2d/palette/palette.h"
 #include "graphics2d/surfaces/surface.h"
-#include "packer/chunk_writer.h"
+#include "packer/project_chunk_writer.h"
 #include "platform/kernel/test_hooks.h"
 #include "script/interpreter/interpretor.h"
 #include "script/project/element.h"
@@ -50,7 +50,7 @@ std::string PaletteBytes(uint8_t base) {
     return bytes;
 }
 
-void Block(ChunkWriter& w, const std::string& bytes, bool packed) {
+void Block(ProjectChunkWriter& w, const std::string& bytes, bool packed) {
     if (!packed) {
         w.U32(0);
         w.Append(bytes);
@@ -65,7 +65,7 @@ void Block(ChunkWriter& w, const std::string& bytes, bool packed) {
 std::string ImageBankBytes(const std::vector<Image>& images,
                            const std::vector<std::string>& palettes,
                            uint32_t version = kBankVersion2, uint32_t paletteCount = kNone) {
-    ChunkWriter w;
+    ProjectChunkWriter w;
     w.U32(kImageBank);
     w.String("Pictures");
     w.U32(version);
@@ -158,7 +158,7 @@ TEST_F(ImageBankTest, RawPixelsStraightConvertedPackedAndMasked) {
     const std::string pixels = Pixels32({0x102030, 0xFF0000, 0x00FF00, 0x0000FF});
     const std::string mask("\0\1\2\3", 4);
     // 16-bit 5-6-5: pure red, green, blue, white; two pixels a row, rows 4 bytes.
-    ChunkWriter rgb565;
+    ProjectChunkWriter rgb565;
     for (uint16_t v : {0xF800, 0x07E0, 0x001F, 0xFFFF})
         rgb565.U16(v);
     CImageBank* bank =
@@ -266,7 +266,7 @@ TEST_F(ImageBankTest, EightBitScreenChoosesThePalette) {
 
 TEST_F(ImageBankTest, EmbeddedImageFilesDecodeThroughTheManager) {
     // A 2 × 2 top-down 32-bit picture with 8 alpha bits: blue, green, red, alpha.
-    ChunkWriter tga;
+    ProjectChunkWriter tga;
     for (uint8_t b : {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0})
         tga.U8(b);
     tga.U16(2);
@@ -287,7 +287,7 @@ TEST_F(ImageBankTest, EmbeddedImageFilesDecodeThroughTheManager) {
     // The manager is the interpreter's: the bank is read through a project.
     project_test::Entry entry;
     entry.name = "Game";
-    ChunkWriter w;
+    ProjectChunkWriter w;
     project_test::Version(w, kCurrentVersion);
     project_test::Header(w, kCurrentVersion, 1, {"Bank"});
     w.BeginChunk(kApplicationEntryChunk);

@@ -127,7 +127,7 @@ TEST_F(ProjectFileTest, OlderVersionsKeepTheirLayoutAndModes) {
 }
 
 TEST_F(ProjectFileTest, ChunksAreSkippedExactlyAndOnlyFirstVersionAndHeaderCount) {
-    ChunkWriter w;
+    ProjectChunkWriter w;
     // A size-0 header is not handled, so the real one below still counts.
     w.EmptyChunk(kHeaderChunk);
     w.BeginChunk(kVersionChunk);
@@ -209,7 +209,7 @@ TEST_F(ProjectFileTest, LooksElementsUpByNameIndexAndFullName) {
 }
 
 TEST_F(ProjectFileTest, EntryNameAfterItsBanksStillFindsThem) {
-    ChunkWriter w;
+    ProjectChunkWriter w;
     Version(w, kCurrentVersion);
     Header(w, kCurrentVersion, 1, {});
     w.BeginChunk(kApplicationEntryChunk);
@@ -254,7 +254,7 @@ TEST_F(ProjectFileTest, EntryPaletteIsTheDefaultUntilPropertiesBringOne) {
 }
 
 TEST_F(ProjectFileTest, EntryInAFileOfItsOwnAndElementPaths) {
-    ChunkWriter own;
+    ProjectChunkWriter own;
     Entry e = GameEntry();
     EntryBody(own, e, kCurrentVersion);
     ASSERT_TRUE(own.WriteToFile(dir_.Linux("entry.bin")));
@@ -279,7 +279,7 @@ TEST_F(ProjectFileTest, EntryInAFileOfItsOwnAndElementPaths) {
 TEST_F(ProjectFileTest, TrailerOfTheProgramsOwnFileLocatesTheData) {
     const std::string player(1000, 'P');
     const std::string data = Project({GameEntry()});
-    ChunkWriter trailer;
+    ProjectChunkWriter trailer;
     trailer.U32(kTrailerMarker);
     trailer.U32(uint32_t(player.size()));
     dir_.WriteFile("player", player + data + trailer.Text());

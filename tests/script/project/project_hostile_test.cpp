@@ -38,7 +38,7 @@ protected:
 
     // A project whose only entry carries an initial-source chunk of these bytes.
     static std::string WithSourceChunk(const std::string& body) {
-        ChunkWriter w;
+        ProjectChunkWriter w;
         Version(w, kCurrentVersion);
         Header(w, kCurrentVersion, 1, {});
         w.BeginChunk(kApplicationEntryChunk);
@@ -53,14 +53,14 @@ protected:
     }
 
     static std::string BlockHeader(uint32_t unpacked, uint32_t packed) {
-        ChunkWriter w;
+        ProjectChunkWriter w;
         w.U32(unpacked);
         w.U32(packed);
         return w.Text();
     }
 
     static std::string Trailer(uint32_t marker, uint32_t offset) {
-        ChunkWriter w;
+        ProjectChunkWriter w;
         w.U32(marker);
         w.U32(offset);
         return w.Text();
@@ -88,14 +88,14 @@ TEST_F(ProjectHostileTest, EveryTruncationIsRefused) {
 TEST_F(ProjectHostileTest, SizesBeyondTheirChunkOrFileAreRefused) {
     // A top-level body that runs past the end of the file.
     std::string data = Project({SmallEntry()});
-    ChunkWriter huge;
+    ProjectChunkWriter huge;
     huge.U16(0x1700);
     huge.U16(0);
     huge.U32(0xFFFFFFF0);
     EXPECT_EQ(Open(huge.Text() + data), kResultEndOfData);
 
     // An entry chunk too small for the sub-chunks after its name.
-    ChunkWriter w;
+    ProjectChunkWriter w;
     Version(w, kCurrentVersion);
     Header(w, kCurrentVersion, 1, {});
     w.U16(kApplicationEntryChunk);
@@ -162,7 +162,7 @@ TEST_F(ProjectHostileTest, BadBanksAndEntriesAreRefusedWithTheirCodes) {
     e.banks[0].name = std::string(300, 'n');
     EXPECT_EQ(Open(Project({e})), kBankHeaderRefused);
 
-    ChunkWriter w;
+    ProjectChunkWriter w;
     Version(w, kCurrentVersion);
     Header(w, kCurrentVersion, 1, {});
     w.BeginChunk(kApplicationEntryChunk);
@@ -176,12 +176,12 @@ TEST_F(ProjectHostileTest, BadBanksAndEntriesAreRefusedWithTheirCodes) {
     EXPECT_EQ(Open(w.Text()), kResultCannotOpen);
 
     // Chunks of size 0 are never handled: no entry, no project.
-    ChunkWriter empty;
+    ProjectChunkWriter empty;
     Version(empty, kCurrentVersion);
     empty.EmptyChunk(kApplicationEntryChunk);
     empty.EmptyChunk(kEndChunk);
     EXPECT_EQ(Open(empty.Text()), kResultNoProjectData);
-    ChunkWriter nothing;
+    ProjectChunkWriter nothing;
     nothing.EmptyChunk(kEndChunk);
     EXPECT_EQ(Open(nothing.Text()), kResultProjectRefused);
     EXPECT_EQ(Open(""), kResultEndOfData);
@@ -191,7 +191,7 @@ TEST_F(ProjectHostileTest, BadBanksAndEntriesAreRefusedWithTheirCodes) {
 
 TEST_F(ProjectHostileTest, ClassListIsReadInsideItsBlockOnly) {
     auto withList = [](const std::string& list) {
-        ChunkWriter w;
+        ProjectChunkWriter w;
         Version(w, kCurrentVersion);
         w.BeginChunk(kHeaderChunk);
         w.U32(0);

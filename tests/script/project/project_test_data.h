@@ -10,7 +10,7 @@
 
 #include "foundation/in_stream.h"
 #include "foundation/llist.h"
-#include "packer/chunk_writer.h"
+#include "packer/project_chunk_writer.h"
 #include "script/project/project_entry.h"
 #include "script/project/project_file.h"
 #include "script/project/project_format.h"
@@ -72,7 +72,7 @@ struct Entry {
 
 // The bank record, offsets relative to its first byte.
 inline std::string BankRecord(const Bank& bank, bool withVersion = true) {
-    ChunkWriter w;
+    ProjectChunkWriter w;
     w.U32(bank.type);
     w.String(bank.name);
     if (withVersion) w.U32(kBankVersion1);
@@ -92,7 +92,7 @@ inline std::string BankRecord(const Bank& bank, bool withVersion = true) {
 }
 
 // The properties body of an entry of `version`.
-inline void Properties(ChunkWriter& w, const Entry& e, uint32_t version) {
+inline void Properties(ProjectChunkWriter& w, const Entry& e, uint32_t version) {
     const bool old = version < kVersionBase + 4;
     w.BeginChunk(kPropertiesChunk);
     w.String(e.name);
@@ -122,7 +122,7 @@ inline void Properties(ChunkWriter& w, const Entry& e, uint32_t version) {
 }
 
 // The entry's sub-chunks up to and including the end chunk.
-inline void EntryBody(ChunkWriter& w, const Entry& e, uint32_t version) {
+inline void EntryBody(ProjectChunkWriter& w, const Entry& e, uint32_t version) {
     if (e.properties) Properties(w, e, version);
     if (!e.initialSource.empty() && version >= kVersionBase + 4) {
         w.BeginChunk(kInitialSourceChunk);
@@ -138,14 +138,14 @@ inline void EntryBody(ChunkWriter& w, const Entry& e, uint32_t version) {
     w.EmptyChunk(kEndChunk);
 }
 
-inline void Version(ChunkWriter& w, uint32_t version) {
+inline void Version(ProjectChunkWriter& w, uint32_t version) {
     w.BeginChunk(kVersionChunk);
     w.U32(version);
     w.EndChunk();
 }
 
 // The header chunk; `storedMode` is written as given.
-inline void Header(ChunkWriter& w, uint32_t version, uint32_t storedMode,
+inline void Header(ProjectChunkWriter& w, uint32_t version, uint32_t storedMode,
                    const std::vector<std::string>& classes) {
     w.BeginChunk(kHeaderChunk);
     w.U32(0);
@@ -161,7 +161,7 @@ inline void Header(ChunkWriter& w, uint32_t version, uint32_t storedMode,
     w.EndChunk();
 }
 
-inline void EntryChunk(ChunkWriter& w, const Entry& e, uint32_t version,
+inline void EntryChunk(ProjectChunkWriter& w, const Entry& e, uint32_t version,
                        uint16_t id = kApplicationEntryChunk) {
     w.BeginChunk(id);
     w.String(e.fileName);
@@ -173,7 +173,7 @@ inline void EntryChunk(ChunkWriter& w, const Entry& e, uint32_t version,
 inline std::string Project(const std::vector<Entry>& entries, uint32_t version = kCurrentVersion,
                            uint32_t storedMode = 1,
                            const std::vector<std::string>& classes = {"Sprite", "Bank"}) {
-    ChunkWriter w;
+    ProjectChunkWriter w;
     Version(w, version);
     Header(w, version, storedMode, classes);
     for (const Entry& e : entries)

@@ -40,7 +40,7 @@ protected:
             entry.name = "Main";
             project.entries.push_back(entry);
         }
-        ChunkWriter out;
+        ProjectChunkWriter out;
         std::string error;
         ASSERT_TRUE(WriteProjectData(project, out, error)) << error;
         ASSERT_TRUE(WriteBareProject(out.Bytes(), folder.Linux("project.zp"), error)) << error;
@@ -112,7 +112,7 @@ TEST_F(InterpretorInitTest, InitFailsAtTheFirstMissingPiece) {
         EXPECT_EQ(interpreter.initialised, 0);
     }
     // Project data without a single entry has nothing to run: as good as none.
-    ChunkWriter empty;
+    ProjectChunkWriter empty;
     empty.BeginChunk(0x1400);
     empty.U32(0x44550006);
     empty.EndChunk();

@@ -9,15 +9,15 @@
 #include "packer/pack_output.h"
 #include "packer/project_writer.h"
 #include "platform/files/files.h"
-#include "platform/user/dialogs/message_box.h"
-#include "platform/user/messages.h"
 #include "platform/kernel/sync.h"
 #include "platform/kernel/test_hooks.h"
-#include "script/runtime/command_line.h"
+#include "platform/user/dialogs/message_box.h"
+#include "platform/user/messages.h"
+#include "script/classes/script_classes.h"
 #include "script/interpreter/interpretor.h"
+#include "script/runtime/command_line.h"
 #include "script/runtime/launch_info.h"
 #include "script/runtime/run_application.h"
-#include "script/classes/script_classes.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -130,7 +130,7 @@ protected:
             sources.elements.push_back(element);
         }
         project.entries.push_back(entry);
-        ChunkWriter out;
+        ProjectChunkWriter out;
         std::string error;
         ASSERT_TRUE(WriteProjectData(project, out, error)) << error;
         ASSERT_TRUE(WriteBareProject(out.Bytes(), folder.Linux("project.zp"), error)) << error;
@@ -312,7 +312,7 @@ TEST_F(RunApplicationTest, ARestartStartsOverFromTheFirstEntry) {
     BankOfType(second, 0).elements.push_back(module);
     BankOfType(second, 7).name = "Data";
     project.entries = {main, second};
-    ChunkWriter out;
+    ProjectChunkWriter out;
     std::string error;
     ASSERT_TRUE(WriteProjectData(project, out, error)) << error;
     ASSERT_TRUE(WriteBareProject(out.Bytes(), folder.Linux("two.zp"), error)) << error;

@@ -1,4 +1,4 @@
-#include "packer/chunk_writer.h"
+#include "packer/project_chunk_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 
 using packer_test::ByteCursor;
 
-TEST(ChunkWriter, FieldsAreLittleEndianAndNestedChunkSizesArePatched) {
-    ChunkWriter w;
+TEST(ProjectChunkWriter, FieldsAreLittleEndianAndNestedChunkSizesArePatched) {
+    ProjectChunkWriter w;
     w.BeginChunk(0x1200);
     w.String("ab");
     w.BeginChunk(0x1000);
@@ -26,11 +26,11 @@ TEST(ChunkWriter, FieldsAreLittleEndianAndNestedChunkSizesArePatched) {
     EXPECT_EQ(w.Bytes(), expected);
 }
 
-TEST(ChunkWriter, PackedBlocksInflateBackAndRawBlocksStoreTheBytes) {
+TEST(ProjectChunkWriter, PackedBlocksInflateBackAndRawBlocksStoreTheBytes) {
     std::string text;
     for (int i = 0; i < 2000; ++i)
         text += "line " + std::to_string(i) + "\n";
-    ChunkWriter w;
+    ProjectChunkWriter w;
     w.PackedBlock(text, true);
     w.PackedBlock(text, false);
     w.PackedBlock("", true);
@@ -53,31 +53,31 @@ TEST(ChunkWriter, PackedBlocksInflateBackAndRawBlocksStoreTheBytes) {
     EXPECT_EQ(c.at, w.Size());
 }
 
-TEST(ChunkWriter, MisuseIsReportedNotWrittenSilently) {
-    ChunkWriter longString;
+TEST(ProjectChunkWriter, MisuseIsReportedNotWrittenSilently) {
+    ProjectChunkWriter longString;
     longString.String(std::string(70000, 'x'));
     EXPECT_FALSE(longString.Ok());
 
-    ChunkWriter unbalanced;
+    ProjectChunkWriter unbalanced;
     unbalanced.EndChunk();
     EXPECT_FALSE(unbalanced.Ok());
 
-    ChunkWriter unclosed;
+    ProjectChunkWriter unclosed;
     unclosed.BeginChunk(0x1400);
     EXPECT_FALSE(unclosed.Ok());
     unclosed.EndChunk();
     EXPECT_TRUE(unclosed.Ok());
 
-    ChunkWriter patch;
+    ProjectChunkWriter patch;
     patch.U16(1);
     patch.PatchU32(0, 5);
     EXPECT_FALSE(patch.Ok());
     EXPECT_EQ(patch.Size(), 2u);
 }
 
-TEST(ChunkWriter, WritesItsBytesToAFile) {
+TEST(ProjectChunkWriter, WritesItsBytesToAFile) {
     test_support::TempDir dir;
-    ChunkWriter w;
+    ProjectChunkWriter w;
     w.U32(0x44550006);
     ASSERT_TRUE(w.WriteToFile(dir.Linux("p.bin")));
     EXPECT_EQ(dir.ReadFile("p.bin"), std::string("\x06\x00\x55\x44", 4));

@@ -1,4 +1,4 @@
-#include "packer/chunk_writer.h"
+#include "packer/project_chunk_writer.h"
 
 #include <zlib.h>
 
@@ -26,27 +26,27 @@ bool ZlibPack(const void* data, size_t size, std::vector<uint8_t>& packed) {
     return true;
 }
 
-void ChunkWriter::U8(uint8_t value) {
+void ProjectChunkWriter::U8(uint8_t value) {
     bytes_.push_back(value);
 }
 
-void ChunkWriter::U16(uint16_t value) {
+void ProjectChunkWriter::U16(uint16_t value) {
     bytes_.push_back(static_cast<uint8_t>(value));
     bytes_.push_back(static_cast<uint8_t>(value >> 8));
 }
 
-void ChunkWriter::U32(uint32_t value) {
+void ProjectChunkWriter::U32(uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8)
         bytes_.push_back(static_cast<uint8_t>(value >> shift));
 }
 
-void ChunkWriter::Append(const void* data, size_t size) {
+void ProjectChunkWriter::Append(const void* data, size_t size) {
     if (size == 0) return;
     const auto* p = static_cast<const uint8_t*>(data);
     bytes_.insert(bytes_.end(), p, p + size);
 }
 
-void ChunkWriter::String(std::string_view text) {
+void ProjectChunkWriter::String(std::string_view text) {
     if (text.size() > 0xFFFF) {
         ok_ = false;
         text = text.substr(0, 0xFFFF);
@@ -55,14 +55,14 @@ void ChunkWriter::String(std::string_view text) {
     Append(text.data(), text.size());
 }
 
-void ChunkWriter::BeginChunk(uint16_t id) {
+void ProjectChunkWriter::BeginChunk(uint16_t id) {
     U16(id);
     U16(0);
     open_.push_back(bytes_.size());
     U32(0);
 }
 
-void ChunkWriter::EndChunk() {
+void ProjectChunkWriter::EndChunk() {
     if (open_.empty()) {
         ok_ = false;
         return;
@@ -74,12 +74,12 @@ void ChunkWriter::EndChunk() {
     PatchU32(sizeField, static_cast<uint32_t>(body));
 }
 
-void ChunkWriter::EmptyChunk(uint16_t id) {
+void ProjectChunkWriter::EmptyChunk(uint16_t id) {
     BeginChunk(id);
     EndChunk();
 }
 
-void ChunkWriter::PackedBlock(const void* data, size_t size, bool packed) {
+void ProjectChunkWriter::PackedBlock(const void* data, size_t size, bool packed) {
     if (size > kU32Max) {
         ok_ = false;
         size = 0;
@@ -96,7 +96,7 @@ void ChunkWriter::PackedBlock(const void* data, size_t size, bool packed) {
     Append(deflated.data(), deflated.size());
 }
 
-void ChunkWriter::PatchU32(size_t position, uint32_t value) {
+void ProjectChunkWriter::PatchU32(size_t position, uint32_t value) {
     if (position > bytes_.size() || bytes_.size() - position < 4) {
         ok_ = false;
         return;
@@ -105,7 +105,7 @@ void ChunkWriter::PatchU32(size_t position, uint32_t value) {
         bytes_[position + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-bool ChunkWriter::WriteToFile(const std::string& path) const {
+bool ProjectChunkWriter::WriteToFile(const std::string& path) const {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return false;
     const bool written =

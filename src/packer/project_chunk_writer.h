@@ -12,7 +12,7 @@
 // Deflates `size` bytes into a complete zlib stream; false when zlib fails.
 bool ZlibPack(const void* data, size_t size, std::vector<uint8_t>& packed);
 
-class ChunkWriter {
+class ProjectChunkWriter {
 public:
     void U8(uint8_t value);
     void U16(uint16_t value);
