@@ -9,41 +9,6 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// Decodes the sequence at `text[pos]`; its length, or 0 when it is not well-formed.
-size_t DecodeSequence(std::string_view text, size_t pos, char32_t& codePoint) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    size_t length = 0;
-    char32_t minimum = 0;
-    if (lead < 0x80) {
-        codePoint = lead;
-        return 1;
-    }
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2;
-        minimum = 0x80;
-        codePoint = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3;
-        minimum = 0x800;
-        codePoint = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4;
-        minimum = 0x10000;
-        codePoint = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (text.size() - pos < length) return 0;
-    for (size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[pos + i]);
-        if ((next & 0xC0) != 0x80) return 0;
-        codePoint = (codePoint << 6) | (next & 0x3F);
-    }
-    if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-        return 0;
-    return length;
-}
-
 bool IsAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -54,7 +19,7 @@ bool IsAscii(std::string_view text) {
 bool IsValidUtf8(std::string_view text) {
     char32_t codePoint = 0;
     for (size_t pos = 0; pos < text.size();) {
-        const size_t length = DecodeSequence(text, pos, codePoint);
+        const size_t length = platform::DecodeUtf8(text, pos, codePoint);
         if (length == 0) return false;
         pos += length;
     }
@@ -68,7 +33,7 @@ bool Utf8ToWindows1252(std::string& text, UnmappableCharacter& failure) {
     size_t line = 1;
     for (size_t pos = 0; pos < text.size();) {
         char32_t codePoint = 0;
-        const size_t length = DecodeSequence(text, pos, codePoint);
+        const size_t length = platform::DecodeUtf8(text, pos, codePoint);
         unsigned char byte = 0;
         if (length == 0 || !platform::CodePointToCp1252(codePoint, byte)) {
             failure.line = line;

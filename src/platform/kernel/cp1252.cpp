@@ -54,8 +54,8 @@ void AppendUtf8(char32_t codePoint, std::string& out) {
     }
 }
 
-// Decodes one UTF-8 sequence at `text[pos]`; returns its length, or 0 when invalid
-// (overlong forms, surrogates and values past U+10FFFF are invalid).
+} // namespace
+
 size_t DecodeUtf8(std::string_view text, size_t pos, char32_t& codePoint) {
     auto lead = static_cast<unsigned char>(text[pos]);
     size_t length;
@@ -88,8 +88,6 @@ size_t DecodeUtf8(std::string_view text, size_t pos, char32_t& codePoint) {
     if (codePoint >= 0xD800 && codePoint <= 0xDFFF) return 0;
     return length;
 }
-
-} // namespace
 
 char32_t Cp1252ToCodePoint(unsigned char byte) {
     if (byte >= 0x80 && byte < 0xA0) return kHighControls[byte - 0x80];

@@ -6,6 +6,7 @@
 // and back unchanged.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,10 @@ namespace platform {
 char32_t Cp1252ToCodePoint(unsigned char byte);
 // The Windows-1252 byte of a code point; false when the character set has none.
 bool CodePointToCp1252(char32_t codePoint, unsigned char& byte);
+
+// Decodes one UTF-8 sequence at `text[pos]`; returns its length, or 0 when it is not
+// well-formed (overlong forms, surrogates and values past U+10FFFF are not).
+size_t DecodeUtf8(std::string_view text, size_t pos, char32_t& codePoint);
 
 std::string Cp1252ToUtf8(std::string_view text);
 // Converts UTF-8 to Windows-1252. A character without a Windows-1252 byte, and each
