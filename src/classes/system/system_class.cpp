@@ -193,7 +193,7 @@ std::string Unescape(const std::string& text) {
     return result;
 }
 
-// "C:\\..." or "C:/...".
+// A full path with its drive: C:\... or C:/...
 bool IsDrivePath(const std::string& text) {
     return text.size() > 2 &&
            ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z')) &&
