@@ -9,11 +9,13 @@
 #include "foundation/in_stream.h"
 #include "foundation/url_fetcher.h"
 #include "foundation/url_fetcher_wait.h"
+#include "platform/files/drives.h"
 #include "platform/files/files.h"
 #include "platform/files/win_names.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/screen_dc.h"
 #include "platform/internet/url_canonical.h"
+#include "platform/internet/url_crack.h"
 #include "platform/kernel/clock.h"
 #include "platform/profile/profile.h"
 #include "platform/shell/shell.h"
@@ -154,6 +156,8 @@ const ScriptClassInfo kSystemClass = {
 
 constexpr char kAgent[] = "Zorvane";
 constexpr uint32_t kIdleInterval = 500;
+// Anonymous FTP asks for a mail address as the password.
+constexpr char kAnonymousPassword[] = "zorv@zorv";
 
 bool StartsWithNoCase(const std::string& text, const char* prefix) {
     size_t n = std::strlen(prefix);
@@ -187,6 +191,32 @@ std::string Unescape(const std::string& text) {
         }
     }
     return result;
+}
+
+// A full path with its drive: C:\... or C:/...
+bool IsDrivePath(const std::string& text) {
+    return text.size() > 2 &&
+           ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z')) &&
+           text[1] == ':' && (text[2] == '\\' || text[2] == '/');
+}
+
+// Every byte but letters, digits, "-._~" and '/' escaped: the path's UTF-8 bytes reach the
+// desktop as they are, whatever character set the text passes through on the way.
+std::string EscapePath(const std::string& path) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string escaped;
+    for (char c : path) {
+        auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+            (byte >= '0' && byte <= '9') || (c != '\0' && std::strchr("-._~/", c) != nullptr)) {
+            escaped += c;
+        } else {
+            escaped += '%';
+            escaped += kDigits[byte >> 4];
+            escaped += kDigits[byte & 15];
+        }
+    }
+    return escaped;
 }
 
 // A temporary name "zqa<n>.dwn" reserved in the temporary folder; empty on failure.
@@ -478,35 +508,67 @@ void CISystem::Logout() {
     ExitWindowsEx(EWX_LOGOFF, 0);
 }
 
-std::string CISystem::PrepareBrowseUrl(const std::string& url) {
-    std::string prepared = url;
-    if (!StartsWithNoCase(prepared, "mailto:") && prepared.find("://") == std::string::npos)
+bool CISystem::ParseBrowseUrl(const std::string& text, BrowseTarget& target) {
+    std::string prepared = text;
+    if (IsDrivePath(prepared)) {
+        // A file of ours, such as a finished download, is named by its Windows path: the
+        // desktop knows it by its Linux one, and "http://" in front would send it to the web.
+        std::string linuxPath;
+        if (!platform::MapPath(prepared.c_str(), linuxPath)) return false;
+        prepared = "file://" + EscapePath(linuxPath);
+    }
+    // "news:group" is as complete as "mailto:address": "http://" in front would make it a
+    // host "news" with a port that is no number.
+    if (!StartsWithNoCase(prepared, "mailto:") && !StartsWithNoCase(prepared, "news:") &&
+        prepared.find("://") == std::string::npos)
         prepared.insert(0, "http://");
-    // A user and password written before the host are not handed on.
+    // A user and password written before the host are kept apart, never handed on.
+    std::string credentials;
     size_t authority = prepared.find("://");
     if (authority != std::string::npos) {
         size_t start = authority + 3;
         size_t end = prepared.find_first_of("/?#", start);
         size_t at = prepared.rfind('@', end == std::string::npos ? std::string::npos : end);
-        if (at != std::string::npos && at >= start) prepared.erase(start, at + 1 - start);
+        if (at != std::string::npos && at >= start) {
+            credentials = prepared.substr(start, at - start);
+            prepared.erase(start, at + 1 - start);
+        }
     }
     DWORD length = 2084;
     std::string canonical(length, '\0');
     if (!InternetCanonicalizeUrlA(prepared.c_str(), canonical.data(), &length, ICU_BROWSER_MODE)) {
-        if (length <= canonical.size()) return std::string();
+        if (length <= canonical.size()) return false;
         canonical.assign(length, '\0');
         if (!InternetCanonicalizeUrlA(prepared.c_str(), canonical.data(), &length,
                                       ICU_BROWSER_MODE))
-            return std::string();
+            return false;
     }
     canonical.resize(length);
-    return canonical;
+    URL_COMPONENTSA parts{};
+    parts.dwStructSize = sizeof parts;
+    parts.dwHostNameLength = 1;
+    if (!InternetCrackUrlA(canonical.c_str(), 0, ICU_BROWSER_MODE, &parts)) return false;
+    target.url = canonical;
+    target.scheme = parts.nScheme;
+    target.host = parts.lpszHostName != nullptr
+                      ? std::string(parts.lpszHostName, parts.dwHostNameLength)
+                      : std::string();
+    target.port = parts.nPort;
+    size_t colon = credentials.find(':');
+    target.user = credentials.substr(0, colon);
+    target.password = colon == std::string::npos ? std::string() : credentials.substr(colon + 1);
+    if (target.scheme == INTERNET_SCHEME_FTP && target.user.empty()) {
+        target.user = "anonymous";
+        target.password = kAnonymousPassword;
+    }
+    return true;
 }
 
 void CISystem::BrowseURL() {
     if (interpreter->IsArgDefault(0)) return;
-    std::string url = PrepareBrowseUrl(interpreter->GetArgString(0));
-    if (!url.empty()) ShellExecuteA(0, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    BrowseTarget target;
+    if (ParseBrowseUrl(interpreter->GetArgString(0), target))
+        ShellExecuteA(0, "open", target.url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void CISystem::InstallDLLFromBank() {

@@ -85,8 +85,18 @@ public:
     // full as every file name is, and local paths and file URLs percent-decoded. Empty
     // for an empty URL.
     static std::string PrepareDownloadUrl(const std::string& url);
-    // The URL as BrowseURL hands it to the browser; empty when it cannot be read.
-    static std::string PrepareBrowseUrl(const std::string& url);
+    // A URL as BrowseURL reads it: the text handed to the browser, without the user and
+    // password written in it, and its parts.
+    struct BrowseTarget {
+        std::string url;
+        int32_t scheme = 0; // INTERNET_SCHEME_...
+        std::string host;
+        uint16_t port = 0; // the scheme's own when none is written
+        std::string user;  // "anonymous" for an FTP URL that names none
+        std::string password;
+    };
+    // "http://" is put in front of a text without a scheme; false when it is no URL.
+    static bool ParseBrowseUrl(const std::string& text, BrowseTarget& target);
 
 private:
     struct Download {
