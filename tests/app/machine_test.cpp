@@ -42,7 +42,7 @@ protected:
         element.data.assign(module.begin(), module.end());
         BankOfType(entry, 0).elements.push_back(element);
         project.entries.push_back(entry);
-        ChunkWriter out;
+        ProjectChunkWriter out;
         std::string error;
         EXPECT_TRUE(WriteProjectData(project, out, error)) << error;
         std::string path = folder.Linux("game");
