@@ -108,3 +108,23 @@ Disk.CreateTemporaryFile(5);
 // expect output: 1 1 1 1 1
 l = Disk.ListDrives();
 Print(l[0] == "C:\", Disk.GetDriveType("C:\") == Disk.FIXED, Disk.GetDiskFreeSpace(".") > 0, Disk.GetFileSize("gone.txt") == -1, Disk.GetLastDiskErrorString() != "");
+
+//== a full path of 300 characters is made, written, read, listed and deleted
+// expect: end
+// expect output: 1 1 300 1 line 6
+// expect output: 1 1 1 0
+d = Disk.GetCurrentDirectory();
+While (d.Length() < 270) {
+    d = d + "\folder_10";
+    Disk.MakeDirectory(d);
+}
+p = d + "\f";
+While (p.Length() < 300) p = p + "x";
+f = New File(p);
+w = f.WriteLn("line");
+f.Close();
+r = f.Open(p, File.READONLY);
+Print(Disk.IsDirectory(d), w, p.Length(), r, f.ReadLn(), Disk.GetFileSize(p));
+f.Close();
+l = Disk.ListFiles(d, "f*");
+Print(Disk.GetNFilenames(), l[0] == p, Disk.Delete(p), Disk.Exist(p));

@@ -7,8 +7,9 @@
 // regard to case (Windows-1252 folding), then by its generated 8.3 alternate name.
 // Names are stored on disk in UTF-8. The dots and spaces that end a name are dropped;
 // wildcards, the characters < > : " | and control characters in a name, a device name
-// (CON, NUL, COM1, ...) as the last name, and full paths of MAX_PATH characters or more
-// are refused (ERROR_INVALID_NAME, ERROR_FILENAME_EXCED_RANGE). Every failure sets a
+// (CON, NUL, COM1, ...) as the last name, and paths whose Linux form has PATH_MAX bytes
+// or more are refused (ERROR_INVALID_NAME, ERROR_FILENAME_EXCED_RANGE); a full path of
+// MAX_PATH characters or more works, though the current directory stays below it. Every failure sets a
 // Win32 error code. CreateFileA opens serial ports by their names (serial/serial.h).
 #pragma once
 

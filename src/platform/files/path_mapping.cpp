@@ -1,16 +1,17 @@
 #include "platform/files/path_mapping.h"
 
 #include <cerrno>
+#include <climits>
 #include <sys/stat.h>
 #include <vector>
 
-#include "platform/kernel/cp1252.h"
 #include "platform/files/directory_listing.h"
 #include "platform/files/drives.h"
 #include "platform/files/errno_mapping.h"
-#include "platform/kernel/errors.h"
 #include "platform/files/full_path.h"
 #include "platform/files/win_names.h"
+#include "platform/kernel/cp1252.h"
+#include "platform/kernel/errors.h"
 
 namespace platform {
 namespace {
@@ -58,7 +59,6 @@ bool MapWindowsPath(const char* windowsPath, MappedPath& mapped) {
     if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]))
         return Fail(ERROR_BAD_NETPATH);
     if (!GetFullWindowsPath(path, mapped.fullPath)) return false;
-    if (mapped.fullPath.size() >= MAX_PATH) return Fail(ERROR_FILENAME_EXCED_RANGE);
     std::string root = GetDriveRoot(mapped.fullPath[0]);
     if (root.empty()) return Fail(ERROR_PATH_NOT_FOUND);
 
@@ -91,6 +91,8 @@ bool MapWindowsPath(const char* windowsPath, MappedPath& mapped) {
     for (size_t i = 0; i + 1 < names.size(); ++i)
         folder = JoinLinuxPath(folder, names[i]);
     mapped.linuxPath = JoinLinuxPath(folder, names.back());
+    // Linux refuses longer paths; checked here so that no name is looked up in vain.
+    if (mapped.linuxPath.size() >= PATH_MAX) return Fail(ERROR_FILENAME_EXCED_RANGE);
     struct stat info {};
     if (lstat(mapped.linuxPath.c_str(), &info) == 0) {
         mapped.linuxFolder = folder;

@@ -14,7 +14,7 @@ struct MappedPath {
     bool trailingSeparator = false;
 };
 
-// See MapPath (drives.h). The full path must stay below MAX_PATH characters; every name
+// See MapPath (drives.h). The Linux path must stay below PATH_MAX bytes; every name
 // must be one Windows allows (no wildcards), and the last must not be a device name.
 bool MapWindowsPath(const char* windowsPath, MappedPath& mapped);
 

@@ -49,4 +49,23 @@ TEST(DiskClass, NeverCopiesAFileOntoItselfThroughALink) {
     EXPECT_EQ(dir.ReadFile("real.txt"), "content");
 }
 
+// Ending a run resets the interpreter, which deletes the temporary files the script made.
+TEST(DiskClass, TemporaryFilesAreGoneAfterTheReset) {
+    std::string output = RunScript("t = Disk.CreateTemporaryFile(\".dat\");\n"
+                                   "u = Disk.CreateTemporaryFile();\n"
+                                   "Print(t);\nPrint(u);\n"
+                                   "Print(Disk.Exist(t), Disk.Exist(u), t == u, "
+                                   "Disk.GetExtension(t), Disk.GetExtension(u));\n");
+    size_t first = output.find('\n');
+    size_t second = output.find('\n', first + 1);
+    ASSERT_NE(second, std::string::npos);
+    std::string made = output.substr(0, first);
+    std::string other = output.substr(first + 1, second - first - 1);
+    EXPECT_EQ(output.substr(second + 1), "1 1 0 .dat .tmp\n");
+    EXPECT_EQ(RunScript("n = Disk.GetName(\"" + made +
+                        "\");\nPrint(n.SubString(0, 2), Disk.Exist(\"" + made +
+                        "\"), Disk.Exist(\"" + other + "\"));\n"),
+              "zq 0 0\n");
+}
+
 } // namespace

@@ -15,7 +15,8 @@ namespace {
 using namespace std::string_literals;
 
 // Every mix of line ends, NUL bytes and quotes, read with read buffers of every small
-// size, so that each byte of the file falls on a buffer boundary at some point.
+// size, so that each byte of the file falls on a buffer boundary at some point; then lines
+// and tokens in turn, each read starting past line ends the other passed.
 TEST(FileClass, ReadsTheSameWhereverTheBufferEnds) {
     const std::string content = "a\r\nb\n\rc\r\rd\n\ne\0f\r\n\"g,h\",i\rj"s;
     test_support::TempDir dir;
@@ -31,6 +32,11 @@ TEST(FileClass, ReadsTheSameWhereverTheBufferEnds) {
         "f.SetPosition(0);\n"
         "l = \"\";\n"
         "For (i = 0; i < 9; i++) l = l + \"[\" + f.Read(File.HANDLEQUOTES) + \"]\";\n"
+        "Print(l, f.GetPosition());\n"
+        "f.SetPosition(0);\n"
+        "l = \"\";\n"
+        "For (i = 0; i < 5; i++) l = l + \"[\" + f.ReadLn() + \"][\" + f.Read(File.HANDLEQUOTES) + "
+        "\"]\";\n"
         "Print(l, f.GetPosition());\n";
     std::string expected;
     for (uint32_t size = 1; size <= content.size() + 1; ++size) {
@@ -41,7 +47,8 @@ TEST(FileClass, ReadsTheSameWhereverTheBufferEnds) {
         if (size == 1) {
             expected = result.output;
             EXPECT_EQ(expected, "[a][b][c][d][e][f][\"g,h\",i] 25\n"
-                                "[a][b][c][][d][][e][f][g,h] 23\n");
+                                "[a][b][c][][d][][e][f][g,h] 23\n"
+                                "[a][b][c][d][][e][f][g,h][i][j] 26\n");
         }
         EXPECT_EQ(result.output, expected) << "buffer of " << size;
     }

@@ -50,6 +50,13 @@ TEST_F(DrivesTest, MapsSeparatorsDrivesAndMissingNames) {
         EXPECT_EQ(Mapped(bad), "error 123") << bad;
     EXPECT_EQ(Mapped("Q:\\Sub\\console.txt"), dir.Linux("Sub/console.txt"));
     EXPECT_EQ(Mapped("Q:\\" + std::string(300, 'a')), "error 206");
+    std::string deep = "Q:";
+    while (deep.size() < 300)
+        deep += "\\folder";
+    EXPECT_EQ(Mapped(deep), "error 3"); // long, but refused only for its missing folders
+    while (deep.size() < 5000)
+        deep += "\\folder";
+    EXPECT_EQ(Mapped(deep), "error 206");
     EXPECT_EQ(Mapped(""), "error 3");
 
     platform::SetDriveRoot('Q', "");
