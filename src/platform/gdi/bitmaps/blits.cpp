@@ -121,6 +121,8 @@ BOOL BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX
     RECT read = platform::ExtentBox(int64_t{sourceAt.x} + (area.left - at.x),
                                     int64_t{sourceAt.y} + (area.top - at.y), area.right - area.left,
                                     area.bottom - area.top);
+    if (target.device->BlitFrom(area, *from.device, sourceAt, at, rop3, brush, target.Clip()))
+        return TRUE;
     Image image;
     if (!from.device->Read(read, image)) return FALSE;
     return target.device->Blit(area, &image, POINT{area.left, area.top}, rop3, brush,
