@@ -70,6 +70,14 @@ public:
     // colour as pattern, over `area`.
     virtual bool Blit(const RECT& area, const Image* source, POINT at, uint8_t rop3, COLORREF brush,
                       const BlitColors& colors, ClipRegion clip) = 0;
+    // `source`'s pixels straight from its memory, its device point `from` under this
+    // device's point `to`, over `area` under an operation reading the source. False, with
+    // nothing drawn, when the two cannot be locked together, their formats differ or part
+    // of the source lies outside its pixels: the caller then reads the source first.
+    virtual bool BlitFrom(const RECT& /*area*/, Device& /*source*/, POINT /*from*/, POINT /*to*/,
+                          uint8_t /*rop3*/, COLORREF /*brush*/, ClipRegion /*clip*/) {
+        return false;
+    }
     // A copy of `area` (inside the device, whatever the clip); false when it is gone.
     virtual bool Read(const RECT& area, Image& out) = 0;
     // CLR_INVALID outside the clip; SetPixel answers the colour stored.

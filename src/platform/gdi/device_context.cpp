@@ -31,6 +31,13 @@ public:
 
 protected:
     bool Access(const std::function<void(platform::RasterTarget&)>& use) override;
+    // Only with itself, as in scrolling: the framebuffer lock is one for all windows.
+    bool AccessWith(
+        platform::RasterDevice& source,
+        const std::function<void(platform::RasterTarget&, platform::RasterTarget&)>& use) override {
+        if (&source != this) return false;
+        return Access([&](platform::RasterTarget& target) { use(target, target); });
+    }
 };
 
 std::shared_ptr<WindowDevice> LookupWindowDevice(HDC handle) {

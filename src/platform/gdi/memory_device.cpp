@@ -28,14 +28,42 @@ std::vector<uint32_t> MemoryDevice::ColorTable() const {
     return bitmap->table;
 }
 
+namespace {
+
+// Needs the bitmap's lock.
+RasterTarget TargetOf(const Bitmap& bitmap) {
+    RasterTarget target;
+    target.surface = bitmap.View();
+    target.limit = Region(RECT{0, 0, bitmap.width, bitmap.height});
+    return target;
+}
+
+} // namespace
+
 bool MemoryDevice::Access(const std::function<void(RasterTarget&)>& use) {
     std::shared_ptr<Bitmap> bitmap = Selected();
     if (!bitmap) return false;
     std::lock_guard pixels(bitmap->lock);
-    RasterTarget target;
-    target.surface = bitmap->View();
-    target.limit = Region(RECT{0, 0, bitmap->width, bitmap->height});
+    RasterTarget target = TargetOf(*bitmap);
     use(target);
+    return true;
+}
+
+bool MemoryDevice::AccessWith(RasterDevice& source,
+                              const std::function<void(RasterTarget&, RasterTarget&)>& use) {
+    auto* other = dynamic_cast<MemoryDevice*>(&source);
+    if (!other) return false;
+    std::shared_ptr<Bitmap> mine = Selected(), theirs = other->Selected();
+    if (!mine || !theirs) return false;
+    if (mine == theirs) {
+        std::lock_guard pixels(mine->lock);
+        RasterTarget target = TargetOf(*mine);
+        use(target, target);
+        return true;
+    }
+    std::scoped_lock pixels(mine->lock, theirs->lock);
+    RasterTarget target = TargetOf(*mine), from = TargetOf(*theirs);
+    use(target, from);
     return true;
 }
 

@@ -20,6 +20,9 @@ public:
 
 protected:
     bool Access(const std::function<void(RasterTarget&)>& use) override;
+    // With another memory DC: both bitmaps locked at once, in no set order.
+    bool AccessWith(RasterDevice& source,
+                    const std::function<void(RasterTarget&, RasterTarget&)>& use) override;
 
 private:
     mutable std::mutex lock_;

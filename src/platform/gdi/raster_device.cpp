@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include "platform/gdi/bitmaps/raster_op.h"
 
@@ -247,6 +248,52 @@ bool RasterDevice::Blit(const RECT& area, const Image* source, POINT at, uint8_t
             Grow(target.changed, part);
         }
     });
+}
+
+bool RasterDevice::BlitFrom(const RECT& area, Device& source, POINT from, POINT to, uint8_t rop3,
+                            COLORREF brush, ClipRegion clip) {
+    auto* raster = dynamic_cast<RasterDevice*>(&source);
+    if (!raster) return false;
+    bool drawn = false;
+    bool locked = AccessWith(*raster, [&](RasterTarget& target, RasterTarget& in) {
+        const Surface& out = target.surface;
+        const Surface& read = in.surface;
+        bool mono = out.format == PixelFormat::Mono && read.format == PixelFormat::Mono;
+        if (!SameColors(read, out) && !mono) return;
+        Region drawable = Drawable(target, clip);
+        RECT box = IntersectRects(Moved(area, target.origin), drawable.Bounds());
+        // The source pixel of surface pixel (x, y) is (x + dx, y + dy) of the source's.
+        int64_t dx = int64_t{from.x} + in.origin.x - to.x - target.origin.x;
+        int64_t dy = int64_t{from.y} + in.origin.y - to.y - target.origin.y;
+        if (!IsEmptyRect(box) && (box.left + dx < 0 || box.top + dy < 0 ||
+                                  box.right + dx > read.width || box.bottom + dy > read.height))
+            return;
+        // On one surface, each row is written before the rows it is read from, and within a
+        // row the parts go against the shift; a row moving right is only safe as one move.
+        bool same = read.bits == out.bits;
+        if (same && dy == 0 && dx < 0 && (rop3 != 0xCC || BitsPerPixel(out.format) < 8)) return;
+        struct Part {
+            LONG y, left, right;
+        };
+        std::vector<Part> parts;
+        for (const RECT& r : drawable.Rects()) {
+            RECT part = IntersectRects(r, box);
+            for (LONG y = part.top; y < part.bottom; ++y)
+                parts.push_back(Part{y, part.left, part.right});
+            Grow(target.changed, part);
+        }
+        if (same)
+            std::sort(parts.begin(), parts.end(), [&](const Part& a, const Part& b) {
+                if (a.y != b.y) return dy >= 0 ? a.y < b.y : a.y > b.y;
+                return dx >= 0 ? a.left < b.left : a.left > b.left;
+            });
+        RopTerms terms = MakeRopTerms(rop3, ColorToPixel(out, brush));
+        for (const Part& p : parts)
+            RopRow(out, p.y, p.left, p.right, &read, static_cast<int>(p.left + dx),
+                   static_cast<int>(p.y + dy), rop3, terms);
+        drawn = true;
+    });
+    return locked && drawn;
 }
 
 bool RasterDevice::Read(const RECT& area, Image& out) {

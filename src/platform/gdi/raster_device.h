@@ -22,6 +22,8 @@ public:
     bool DrawGlyphs(std::span<const GlyphMask> glyphs, COLORREF color, ClipRegion clip) override;
     bool Blit(const RECT& area, const Image* source, POINT at, uint8_t rop3, COLORREF brush,
               const BlitColors& colors, ClipRegion clip) override;
+    bool BlitFrom(const RECT& area, Device& source, POINT from, POINT to, uint8_t rop3,
+                  COLORREF brush, ClipRegion clip) override;
     bool Read(const RECT& area, Image& out) override;
     COLORREF GetPixel(int x, int y, ClipRegion clip) override;
     COLORREF SetPixel(int x, int y, COLORREF color, ClipRegion clip) override;
@@ -29,6 +31,12 @@ public:
 protected:
     // Runs `use` with the pixels locked; false when the device is gone.
     virtual bool Access(const std::function<void(RasterTarget&)>& use) = 0;
+    // Runs `use` with this device's pixels and `source`'s locked together (the same target
+    // twice when they are one device); false, running nothing, when they cannot be.
+    virtual bool AccessWith(RasterDevice& /*source*/,
+                            const std::function<void(RasterTarget&, RasterTarget&)>& /*use*/) {
+        return false;
+    }
 };
 
 // Pixels of `from` (from (fx, fy)) in the format and table of `to`, filling it.

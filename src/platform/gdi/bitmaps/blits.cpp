@@ -1,5 +1,6 @@
 #include "platform/gdi/bitmaps/blits.h"
 
+#include <cstring>
 #include <span>
 #include <vector>
 
@@ -49,6 +50,13 @@ int64_t Sample(int64_t i, int64_t count, int64_t sourceCount, bool mirror) {
     return mirror ? sourceCount - 1 - j : j;
 }
 
+// The pixels of `in` at `columns`, side by side, of `bytes` bytes each.
+template <size_t bytes>
+void SampleRow(uint8_t* out, const uint8_t* in, const std::vector<int>& columns) {
+    for (size_t i = 0; i < columns.size(); ++i)
+        std::memcpy(out + i * bytes, in + static_cast<ptrdiff_t>(columns[i]) * bytes, bytes);
+}
+
 // `source`'s part (sx, sy, sw, sh) stretched over (x, y, w, h) of the DC, device
 // coordinates; extents may be negative.
 bool Stretch(const DrawContext& dc, int64_t x, int64_t y, int64_t w, int64_t h,
@@ -88,11 +96,34 @@ bool Stretch(const DrawContext& dc, int64_t x, int64_t y, int64_t w, int64_t h,
     std::vector<int> columns;
     for (LONG px = part.left; px < part.right; ++px)
         columns.push_back(static_cast<int>(column(px)));
+    const platform::Surface& out = sampled.surface;
+    int previous = -1;
     for (LONG py = part.top; py < part.bottom; ++py) {
-        int sourceRow = static_cast<int>(row(py));
-        for (size_t i = 0; i < columns.size(); ++i)
-            platform::WritePixel(sampled.surface, static_cast<int>(i), py - part.top,
-                                 platform::ReadPixel(source, columns[i], sourceRow));
+        int sourceRow = static_cast<int>(row(py)), y = py - part.top;
+        // An enlarged row repeats the one above it.
+        if (sourceRow == previous) {
+            std::memcpy(out.Row(y), out.Row(y - 1), static_cast<size_t>(out.pitch));
+            continue;
+        }
+        previous = sourceRow;
+        switch (platform::BitsPerPixel(source.format)) {
+        case 8:
+            SampleRow<1>(out.Row(y), source.Row(sourceRow), columns);
+            break;
+        case 16:
+            SampleRow<2>(out.Row(y), source.Row(sourceRow), columns);
+            break;
+        case 24:
+            SampleRow<3>(out.Row(y), source.Row(sourceRow), columns);
+            break;
+        case 32:
+            SampleRow<4>(out.Row(y), source.Row(sourceRow), columns);
+            break;
+        default:
+            for (size_t i = 0; i < columns.size(); ++i)
+                platform::WritePixel(out, static_cast<int>(i), y,
+                                     platform::ReadPixel(source, columns[i], sourceRow));
+        }
     }
     return dc.device->Blit(part, &sampled, POINT{part.left, part.top}, rop3, brush, colors,
                            dc.Clip());
@@ -121,6 +152,8 @@ BOOL BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX
     RECT read = platform::ExtentBox(int64_t{sourceAt.x} + (area.left - at.x),
                                     int64_t{sourceAt.y} + (area.top - at.y), area.right - area.left,
                                     area.bottom - area.top);
+    if (target.device->BlitFrom(area, *from.device, sourceAt, at, rop3, brush, target.Clip()))
+        return TRUE;
     Image image;
     if (!from.device->Read(read, image)) return FALSE;
     return target.device->Blit(area, &image, POINT{area.left, area.top}, rop3, brush,

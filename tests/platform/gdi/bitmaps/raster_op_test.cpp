@@ -250,4 +250,36 @@ TEST(RasterOperations, StretchSamplesPixelCentresAndMirrors) {
     EXPECT_FALSE(PatBlt(target.dc, 0, 0, 8, 2, SRCCOPY));
 }
 
+// A blit within one DC reads every source pixel before it is overwritten, whichever way it
+// moves and through a clip of several rectangles a row: it equals the same blit from an
+// untouched copy.
+TEST(RasterOperations, BlitsWithinOneDCEqualBlitsFromACopy) {
+    const int w = 21, h = 9;
+    std::mt19937 random(7);
+    long live = platform::test::LiveGdiObjects();
+    for (int bits : {1, 8, 24, 32}) {
+        Info info = MakeInfo(w, -h, bits);
+        for (int i = 0; i < 256; ++i)
+            info.colors[i] = static_cast<uint32_t>(random()) & 0xFFFFFF;
+        const size_t size = static_cast<size_t>(RowBytes(w, bits)) * h;
+        for (DWORD rop : {SRCCOPY, SRCINVERT, NOTSRCCOPY})
+            for (int dy = -2; dy <= 2; dy += 2)
+                for (int dx = -3; dx <= 3; dx += 3) {
+                    Canvas moved(info), expected(info), original(info);
+                    for (size_t i = 0; i < size; ++i)
+                        moved.bits[i] = static_cast<uint8_t>(random());
+                    std::memcpy(expected.bits, moved.bits, size);
+                    std::memcpy(original.bits, moved.bits, size);
+                    for (HDC dc : {moved.dc, expected.dc})
+                        ExcludeClipRect(dc, 8, 3, 11, 6);
+                    ASSERT_TRUE(BitBlt(moved.dc, 3 + dx, 2 + dy, 15, 5, moved.dc, 3, 2, rop));
+                    ASSERT_TRUE(BitBlt(expected.dc, 3 + dx, 2 + dy, 15, 5, original.dc, 3, 2, rop));
+                    ASSERT_EQ(std::memcmp(moved.bits, expected.bits, size), 0)
+                        << bits << " bits, rop " << std::hex << rop << std::dec << ", by " << dx
+                        << "," << dy;
+                }
+    }
+    EXPECT_EQ(platform::test::LiveGdiObjects(), live);
+}
+
 } // namespace
