@@ -2,7 +2,6 @@
 // golden/, drawn with the pinned font set: within 16 a channel on at most 1% of the pixels
 // (FreeType versions may round coverage differently). ZORV_WRITE_PICTURES=1 writes it anew.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,52 +15,17 @@
 #include "platform/user/window_geometry.h"
 #include "platform/user/windows.h"
 #include "script/script_runner.h"
+#include "support/golden_picture.h"
 
 namespace {
 
 namespace headless = platform::headless;
 
-bool ReadPng(const std::filesystem::path& path, headless::Pixels& picture) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-    image.format = PNG_FORMAT_BGRA;
-    picture.data.assign(static_cast<size_t>(image.width) * image.height, 0);
-    if (!png_image_finish_read(&image, nullptr, picture.data.data(), 0, nullptr)) return false;
-    picture.width = static_cast<int>(image.width);
-    picture.height = static_cast<int>(image.height);
-    for (uint32_t& pixel : picture.data)
-        pixel &= 0xFFFFFF;
-    return true;
-}
-
 class WindowMenuGolden : public font_test::PinnedFonts {
 protected:
     void Check(const std::string& name, const headless::Pixels& drawn) {
-        std::filesystem::path path =
-            std::filesystem::path(__FILE__).parent_path() / "golden" / name;
-        if (std::getenv("ZORV_WRITE_PICTURES") != nullptr) {
-            std::filesystem::create_directories(path.parent_path());
-            ASSERT_TRUE(platform::WritePngFile(path.string(), drawn.data.data(), drawn.width,
-                                               drawn.height));
-            return;
-        }
-        headless::Pixels golden;
-        ASSERT_TRUE(ReadPng(path, golden)) << path << " (ZORV_WRITE_PICTURES=1 writes it)";
-        ASSERT_EQ(golden.width, drawn.width);
-        ASSERT_EQ(golden.height, drawn.height);
-        size_t differing = 0;
-        for (size_t i = 0; i < drawn.data.size(); ++i) {
-            uint32_t a = drawn.data[i], b = golden.data[i];
-            if (a == b) continue;
-            ++differing;
-            for (int shift : {0, 8, 16}) {
-                int d = static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF);
-                ASSERT_LE(std::abs(d), 16) << name << " at " << i % static_cast<size_t>(drawn.width)
-                                           << "," << i / static_cast<size_t>(drawn.width);
-            }
-        }
-        EXPECT_LE(static_cast<double>(differing), 0.01 * static_cast<double>(drawn.data.size()));
+        test_support::ExpectLikeGolden(
+            std::filesystem::path(__FILE__).parent_path() / "golden" / name, drawn);
         if (HasFailure()) {
             std::string out = dir.Linux(name);
             platform::WritePngFile(out, drawn.data.data(), drawn.width, drawn.height);

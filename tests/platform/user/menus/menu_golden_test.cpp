@@ -2,13 +2,12 @@
 // font set: within 16 a channel on at most 1% of the pixels (FreeType versions may round
 // coverage differently). ZORV_WRITE_PICTURES=1 writes the pictures anew.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
-#include "platform/display/png_dump.h"
+#include "support/golden_picture.h"
 #include "platform/gdi/text/font_pinned_set.h"
 #include "platform/user/menus/menu_fixture.h"
 
@@ -37,28 +36,8 @@ protected:
     }
 
     void Check(const std::string& name, const headless::Pixels& drawn) {
-        std::string path = (std::filesystem::path(__FILE__).parent_path() / "golden" / name);
-        if (std::getenv("ZORV_WRITE_PICTURES") != nullptr) {
-            ASSERT_TRUE(platform::WritePngFile(path, drawn.data.data(), drawn.width, drawn.height));
-            return;
-        }
-        png_image image{};
-        image.version = PNG_IMAGE_VERSION;
-        ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str())) << path;
-        image.format = PNG_FORMAT_BGRA;
-        std::vector<uint32_t> golden(static_cast<size_t>(image.width) * image.height);
-        ASSERT_TRUE(png_image_finish_read(&image, nullptr, golden.data(), 0, nullptr));
-        ASSERT_EQ(image.width, static_cast<png_uint_32>(drawn.width)) << name;
-        ASSERT_EQ(image.height, static_cast<png_uint_32>(drawn.height)) << name;
-        size_t differing = 0;
-        for (size_t i = 0; i < golden.size(); ++i) {
-            uint32_t a = drawn.data[i], b = golden[i] & 0xFFFFFF;
-            differing += a != b;
-            for (int shift : {0, 8, 16})
-                ASSERT_LE(std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)), 16)
-                    << name << " at " << i % drawn.width << "," << i / drawn.width;
-        }
-        EXPECT_LE(differing, drawn.data.size() / 100) << name;
+        test_support::ExpectLikeGolden(
+            std::filesystem::path(__FILE__).parent_path() / "golden" / name, drawn);
     }
 
     test_support::TempDir dir;
