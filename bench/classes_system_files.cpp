@@ -14,7 +14,7 @@
 #include "classes/system/byte_block.h"
 #include "classes/system/file_reader.h"
 #include "classes_system_script.h"
-#include "foundation/file_layer.h"
+#include "foundation/files/file_layer.h"
 #include "platform/files/drives.h"
 #include "platform/profile/ini_document.h"
 #include "platform/profile/profile.h"

@@ -1,7 +1,7 @@
 #include "classes_system_script.h"
 
 #include "classes/system/system_classes.h"
-#include "foundation/ptr_array.h"
+#include "foundation/containers/ptr_array.h"
 #include "script/classes/base_class.h"
 #include "script/classes/class_table.h"
 #include "script/classes/string_class.h"

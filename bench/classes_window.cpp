@@ -7,7 +7,7 @@
 
 #include "classes/window/window_class.h"
 #include "classes/window/window_classes.h"
-#include "foundation/ptr_array.h"
+#include "foundation/containers/ptr_array.h"
 #include "platform/display/headless_display.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_compiler.h"

@@ -4,9 +4,9 @@
 #include <random>
 #include <vector>
 
-#include "foundation/handle_list.h"
-#include "foundation/llist.h"
-#include "foundation/ptr_array.h"
+#include "foundation/containers/handle_list.h"
+#include "foundation/containers/llist.h"
+#include "foundation/containers/ptr_array.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <string>
 
-#include "foundation/url_fetcher.h"
+#include "foundation/downloads/url_fetcher.h"
 #include "support/http_server.h"
 
 namespace {

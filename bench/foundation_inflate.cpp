@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "foundation/mem_in_stream.h"
-#include "foundation/mem_out_stream.h"
-#include "foundation/zstream.h"
+#include "foundation/streams/mem_in_stream.h"
+#include "foundation/streams/mem_out_stream.h"
+#include "foundation/streams/zstream.h"
 
 namespace {
 

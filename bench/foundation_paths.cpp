@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "foundation/file_layer.h"
-#include "foundation/file_list.h"
-#include "foundation/path_compare.h"
-#include "foundation/wildcard_match.h"
+#include "foundation/files/file_layer.h"
+#include "foundation/files/file_list.h"
+#include "foundation/files/path_compare.h"
+#include "foundation/files/wildcard_match.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "foundation/file_in_stream.h"
-#include "foundation/file_layer.h"
-#include "foundation/file_out_stream.h"
+#include "foundation/files/file_layer.h"
+#include "foundation/streams/file_in_stream.h"
+#include "foundation/streams/file_out_stream.h"
 
 namespace {
 

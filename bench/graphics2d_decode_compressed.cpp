@@ -10,8 +10,8 @@
 #include <cstring>
 #include <vector>
 
-#include "foundation/mem_in_stream.h"
-#include "foundation/mem_out_stream.h"
+#include "foundation/streams/mem_in_stream.h"
+#include "foundation/streams/mem_out_stream.h"
 #include "graphics2d/formats/anmz_handler.h"
 #include "graphics2d/formats/fli_handler.h"
 #include "graphics2d/formats/jpeg_handler.h"

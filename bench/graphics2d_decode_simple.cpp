@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "foundation/mem_in_stream.h"
-#include "foundation/mem_out_stream.h"
+#include "foundation/streams/mem_in_stream.h"
+#include "foundation/streams/mem_out_stream.h"
 #include "graphics2d/formats/bmp_handler.h"
 #include "graphics2d/formats/pcx_handler.h"
 #include "graphics2d/formats/tga_handler.h"

@@ -1,6 +1,6 @@
 #include "script_program_runner.h"
 
-#include "foundation/ptr_array.h"
+#include "foundation/containers/ptr_array.h"
 #include "script/classes/base_class.h"
 #include "script/classes/class_table.h"
 #include "script/classes/script_program.h"

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "foundation/ptr_array.h"
+#include "foundation/containers/ptr_array.h"
 #include "script/language/token_codes.h"
 #include "script/language/token_compiler.h"
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "foundation/mem_in_stream.h"
-#include "foundation/mem_out_stream.h"
+#include "foundation/streams/mem_in_stream.h"
+#include "foundation/streams/mem_out_stream.h"
 #include "graphics2d/formats/anmz_handler.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include "engine3d/files/chunk_reader.h"
 #include "engine3d/scene/animation_sequences.h"
 #include "engine3d/scene/key_track.h"
-#include "foundation/mem_in_stream.h"
-#include "foundation/owned_ptr_array.h"
+#include "foundation/containers/owned_ptr_array.h"
+#include "foundation/streams/mem_in_stream.h"
 
 namespace {
 

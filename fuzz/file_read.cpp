@@ -6,7 +6,7 @@
 #include <string>
 
 #include "classes/system/file_reader.h"
-#include "foundation/file_layer.h"
+#include "foundation/files/file_layer.h"
 #include "platform/files/drives.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "foundation/mem_in_stream.h"
+#include "foundation/streams/mem_in_stream.h"
 #include "graphics2d/formats/fli_handler.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "foundation/mem_in_stream.h"
+#include "foundation/streams/mem_in_stream.h"
 #include "graphics2d/formats/image_format_handler.h"
 
 namespace image_fuzz {

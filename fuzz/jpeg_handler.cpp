@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "foundation/mem_in_stream.h"
+#include "foundation/streams/mem_in_stream.h"
 #include "graphics2d/formats/jpeg_handler.h"
 
 namespace {

@@ -12,9 +12,9 @@
 #include <random>
 #include <string>
 
-#include "foundation/in_stream.h"
-#include "foundation/memory_helpers.h"
-#include "foundation/ptr_array.h"
+#include "foundation/containers/ptr_array.h"
+#include "foundation/memory/memory_helpers.h"
+#include "foundation/streams/in_stream.h"
 #include "graphics2d/palette/palette.h"
 #include "script/project/bank.h"
 #include "script/project/element.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "foundation/ptr_array.h"
+#include "foundation/containers/ptr_array.h"
 #include "script/language/name_table.h"
 #include "script/language/token_codes.h"
 #include "script/language/token_compiler.h"

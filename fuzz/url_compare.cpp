@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "foundation/url_request_queue.h"
+#include "foundation/downloads/url_request_queue.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view input(reinterpret_cast<const char*>(data), size);

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "foundation/mem_in_stream.h"
-#include "foundation/mem_out_stream.h"
-#include "foundation/zstream.h"
+#include "foundation/streams/mem_in_stream.h"
+#include "foundation/streams/mem_out_stream.h"
+#include "foundation/streams/zstream.h"
 
 namespace {
 

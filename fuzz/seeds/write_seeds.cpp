@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/mem_in_stream.h"
-#include "foundation/mem_out_stream.h"
-#include "foundation/zstream.h"
+#include "foundation/streams/mem_in_stream.h"
+#include "foundation/streams/mem_out_stream.h"
+#include "foundation/streams/zstream.h"
 #include "graphics2d/formats/anmz_handler.h"
 #include "graphics2d/formats/bmp_handler.h"
 #include "graphics2d/formats/jpeg_handler.h"

@@ -14,7 +14,7 @@
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
-#include "foundation/result_codes.h"
+#include "foundation/memory/result_codes.h"
 #include "platform/display/input_script.h"
 #include "platform/files/drives.h"
 #include "platform/kernel/cp1252.h"

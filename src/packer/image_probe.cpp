@@ -1,6 +1,6 @@
 #include "packer/image_probe.h"
 
-#include "foundation/mem_in_stream.h"
+#include "foundation/streams/mem_in_stream.h"
 #include "graphics2d/formats/image_file_manager.h"
 
 bool ProbeImageFile(const std::vector<uint8_t>& bytes, ImageFileInfo& info) {

@@ -1,4 +1,4 @@
-#include "test_helpers.h"
+#include "foundation/test_helpers.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "foundation/in_stream.h"
+#include "foundation/streams/in_stream.h"
 #include "graphics2d/palette/palette.h"
 #include "graphics2d/surfaces/surface.h"
 #include "packer/manifest.h"

@@ -6,7 +6,7 @@
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
-#include "foundation/ptr_array.h"
+#include "foundation/containers/ptr_array.h"
 #include "graphics2d/formats/image_file_manager.h"
 #include "platform/files/files.h"
 #include "script/classes/bank_class.h"

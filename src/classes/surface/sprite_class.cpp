@@ -6,7 +6,7 @@
 
 #include "classes/surface/surface_class.h"
 #include "classes/window/window_class.h"
-#include "foundation/in_stream.h"
+#include "foundation/streams/in_stream.h"
 #include "graphics2d/blitter/pixel_format.h"
 #include "graphics2d/drawing/surface_handle.h"
 #include "graphics2d/formats/image_file_manager.h"

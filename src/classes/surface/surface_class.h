@@ -13,7 +13,7 @@
 #include "classes/surface/styled_text.h"
 #include "classes/window/font_container.h"
 #include "classes/window/window_surface.h"
-#include "foundation/handle_list.h"
+#include "foundation/containers/handle_list.h"
 #include "graphics2d/drawing/surface_handle.h"
 #include "script/classes/base_class.h"
 #include "script/runtime/refresh.h"

@@ -7,8 +7,8 @@
 
 #include "classes/surface/surface_class.h"
 #include "classes/window/window_class.h"
-#include "foundation/file_in_stream.h"
-#include "foundation/result_codes.h"
+#include "foundation/memory/result_codes.h"
+#include "foundation/streams/file_in_stream.h"
 #include "graphics2d/formats/image_file_manager.h"
 #include "graphics2d/palette/palette.h"
 #include "graphics2d/surfaces/surface_kinds.h"

@@ -5,9 +5,9 @@
 #include <memory>
 #include <new>
 
-#include "foundation/byte_order.h"
-#include "foundation/file_in_stream.h"
-#include "foundation/file_layer.h"
+#include "foundation/files/file_layer.h"
+#include "foundation/streams/byte_order.h"
+#include "foundation/streams/file_in_stream.h"
 #include "platform/files/files.h"
 #include "platform/kernel/errors.h"
 #include "script/interpreter/interpretor.h"

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "classes/system/path_parts.h"
-#include "foundation/file_layer.h"
-#include "foundation/file_list.h"
+#include "foundation/files/file_layer.h"
+#include "foundation/files/file_list.h"
 #include "platform/files/files.h"
 #include "platform/kernel/clock.h"
 #include "platform/kernel/errors.h"

@@ -4,7 +4,7 @@
 #include <new>
 
 #include "classes/system/disk_error.h"
-#include "foundation/file_layer.h"
+#include "foundation/files/file_layer.h"
 #include "platform/files/files.h"
 #include "platform/kernel/errors.h"
 #include "script/interpreter/interpretor.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "foundation/file_layer.h"
+#include "foundation/files/file_layer.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <new>
 #include <string>
 
-#include "foundation/memory_helpers.h"
-#include "foundation/ptr_array.h"
+#include "foundation/containers/ptr_array.h"
+#include "foundation/memory/memory_helpers.h"
 #include "platform/system/module_file.h"
 #include "platform/system/system_info.h"
 #include "platform/user/window_geometry.h"

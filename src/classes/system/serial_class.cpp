@@ -5,7 +5,7 @@
 
 #include "classes/system/binary_class.h"
 #include "classes/system/serial_frames.h"
-#include "foundation/byte_order.h"
+#include "foundation/streams/byte_order.h"
 #include "platform/files/files.h"
 #include "platform/serial/serial.h"
 #include "script/interpreter/interpretor.h"

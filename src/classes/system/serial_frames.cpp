@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "foundation/byte_order.h"
+#include "foundation/streams/byte_order.h"
 
 namespace {
 

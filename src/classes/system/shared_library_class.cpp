@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "classes/system/binary_class.h"
-#include "foundation/in_stream.h"
+#include "foundation/streams/in_stream.h"
 #include "platform/process/ffi_call.h"
 #include "platform/process/shared_library.h"
 #include "script/interpreter/interpretor.h"

@@ -4,11 +4,11 @@
 #include <iterator>
 #include <new>
 
-#include "foundation/byte_order.h"
-#include "foundation/file_layer.h"
-#include "foundation/in_stream.h"
-#include "foundation/url_fetcher.h"
-#include "foundation/url_fetcher_wait.h"
+#include "foundation/downloads/url_fetcher.h"
+#include "foundation/downloads/url_fetcher_wait.h"
+#include "foundation/files/file_layer.h"
+#include "foundation/streams/byte_order.h"
+#include "foundation/streams/in_stream.h"
 #include "platform/files/drives.h"
 #include "platform/files/files.h"
 #include "platform/files/win_names.h"

@@ -10,7 +10,7 @@
 
 #include "classes/window/child_window.h"
 #include "classes/window/menu_container.h"
-#include "foundation/handle_list.h"
+#include "foundation/containers/handle_list.h"
 
 // A control class's part of its parent Window's procedure: it sets `handled` only for a
 // message about a control of its own class, and its answer is then the procedure's.

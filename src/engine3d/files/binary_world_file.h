@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "engine3d/files/zyb_format.h"
-#include "foundation/llist.h"
-#include "foundation/result_codes.h"
+#include "foundation/containers/llist.h"
+#include "foundation/memory/result_codes.h"
 
 class CInStream;
 class ChunkReader;

@@ -11,7 +11,7 @@
 #include "engine3d/scene/objects/cluster.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/objects/world_light.h"
-#include "foundation/file_layer.h"
+#include "foundation/files/file_layer.h"
 
 namespace {
 

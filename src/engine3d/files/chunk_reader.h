@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "foundation/result_codes.h"
+#include "foundation/memory/result_codes.h"
 
 class CInStream;
 class OwnedPtrArray;

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "engine3d/scene/byte_sink.h"
-#include "foundation/file_out_stream.h"
-#include "foundation/result_codes.h"
+#include "foundation/memory/result_codes.h"
+#include "foundation/streams/file_out_stream.h"
 
 class FileByteSink : public ByteSink {
 public:

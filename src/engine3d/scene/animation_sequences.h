@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "foundation/llist.h"
+#include "foundation/containers/llist.h"
 
 // One record for the animated objects' sequences and the mesh frames' sequences. The
 // animated objects give values[0..2] (A, B, C) and leave the last two alone; the meshes

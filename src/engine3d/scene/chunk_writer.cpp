@@ -6,7 +6,7 @@
 
 #include "engine3d/scene/animation_sequences.h"
 #include "engine3d/scene/key_track.h"
-#include "foundation/owned_ptr_array.h"
+#include "foundation/containers/owned_ptr_array.h"
 
 namespace {
 

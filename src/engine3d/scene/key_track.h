@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "foundation/owned_ptr_array.h"
+#include "foundation/containers/owned_ptr_array.h"
 
 // One element of a point-move key: a point index and five values (24 bytes, the record
 // size of OwnedPtrArray).

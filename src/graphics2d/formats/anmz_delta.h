@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "foundation/out_stream.h"
+#include "foundation/streams/out_stream.h"
 
 // Two images of the same size, rows pitch bytes apart (the pitch may be negative).
 struct AnmzFramePair {

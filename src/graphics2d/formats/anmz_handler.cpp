@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
 #include "graphics2d/formats/anmz_format.h"
 
 namespace {

@@ -10,7 +10,7 @@
 // leaves the caller's picture as it was.
 #pragma once
 
-#include "foundation/out_stream.h"
+#include "foundation/streams/out_stream.h"
 #include "graphics2d/formats/image_format_handler.h"
 
 class CANMZHandler : public CImageFormatHandler {

@@ -2,10 +2,10 @@
 #include <cstddef>
 #include <cstring>
 
-#include "foundation/mem_in_stream.h"
-#include "foundation/mem_out_stream.h"
-#include "foundation/memory_helpers.h"
-#include "foundation/zstream.h"
+#include "foundation/memory/memory_helpers.h"
+#include "foundation/streams/mem_in_stream.h"
+#include "foundation/streams/mem_out_stream.h"
+#include "foundation/streams/zstream.h"
 #include "graphics2d/formats/anmz_delta.h"
 #include "graphics2d/formats/anmz_format.h"
 #include "graphics2d/formats/anmz_handler.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <new>
 
-#include "foundation/file_in_stream.h"
-#include "foundation/file_layer.h"
-#include "foundation/file_out_stream.h"
-#include "foundation/memory_helpers.h"
+#include "foundation/files/file_layer.h"
+#include "foundation/memory/memory_helpers.h"
+#include "foundation/streams/file_in_stream.h"
+#include "foundation/streams/file_out_stream.h"
 #include "graphics2d/formats/anmz_handler.h"
 #include "graphics2d/formats/bmp_handler.h"
 #include "graphics2d/formats/fli_handler.h"

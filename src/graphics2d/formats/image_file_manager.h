@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "foundation/in_stream.h"
+#include "foundation/streams/in_stream.h"
 #include "graphics2d/formats/image_format_handler.h"
 
 class ImageFileManager {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
 #include "platform/kernel/string_table.h"
 
 namespace {

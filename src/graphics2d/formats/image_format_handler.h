@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "foundation/in_stream.h"
-#include "foundation/out_stream.h"
+#include "foundation/streams/in_stream.h"
+#include "foundation/streams/out_stream.h"
 #include "graphics2d/palette/palette.h"
 #include "platform/kernel/win_types.h"
 #include "platform/user/window_geometry.h"

@@ -14,8 +14,8 @@
 
 // Our Windows-named types first: libjpeg defines TRUE and FALSE as macros when they are
 // not yet defined, which would break their later declaration as constants.
-#include "foundation/in_stream.h"
-#include "foundation/out_stream.h"
+#include "foundation/streams/in_stream.h"
+#include "foundation/streams/out_stream.h"
 
 #include <jpeglib.h>
 

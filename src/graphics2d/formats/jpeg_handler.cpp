@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <new>
 
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
 #include "graphics2d/formats/jpeg_glue.h"
 
 struct JpegReadState {

@@ -1,7 +1,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
 #include "graphics2d/formats/jpeg_glue.h"
 #include "graphics2d/formats/jpeg_handler.h"
 

@@ -6,8 +6,8 @@
 
 #include <png.h>
 
-#include "foundation/in_stream.h"
-#include "foundation/out_stream.h"
+#include "foundation/streams/in_stream.h"
+#include "foundation/streams/out_stream.h"
 #include "graphics2d/formats/image_format_handler.h"
 
 struct PngHeader {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/threads.h"
 

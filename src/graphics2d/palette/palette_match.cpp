@@ -1,6 +1,6 @@
 #include <climits>
 
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
 #include "graphics2d/palette/palette.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
 #include "graphics2d/palette/palette_context.h"
 #include "platform/gdi/palettes.h"
 

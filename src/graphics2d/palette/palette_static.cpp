@@ -1,7 +1,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
 #include "graphics2d/palette/palette_context.h"
 
 namespace {

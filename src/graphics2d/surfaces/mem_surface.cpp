@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "foundation/file_layer.h"
-#include "foundation/memory_helpers.h"
+#include "foundation/files/file_layer.h"
+#include "foundation/memory/memory_helpers.h"
 
 cMemSurface::~cMemSurface() {
     bits_.pixels = nullptr;

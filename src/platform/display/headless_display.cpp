@@ -13,6 +13,7 @@
 #include "platform/system/system_info.h"
 #include "platform/user/input/input_routing.h"
 #include "platform/user/menus/menu_test_hooks.h"
+#include "platform/user/test_hooks.h"
 
 namespace platform {
 namespace {

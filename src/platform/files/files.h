@@ -9,10 +9,11 @@
 // wildcards, the characters < > : " | and control characters in a name, a device name
 // (CON, NUL, COM1, ...) as the last name, and paths whose Linux form has PATH_MAX bytes
 // or more are refused (ERROR_INVALID_NAME, ERROR_FILENAME_EXCED_RANGE); a full path of
-// MAX_PATH characters or more works, though the current directory stays below it. Every failure sets a
-// Win32 error code. CreateFileA opens serial ports by their names (serial/serial.h).
+// MAX_PATH characters or more works, though the current directory stays below it. Every failure
+// sets a Win32 error code. CreateFileA opens serial ports by their names (serial/serial.h).
 #pragma once
 
+#include "platform/kernel/handles.h"
 #include "platform/kernel/win_types.h"
 
 // CreateFileA access, share and disposition values.
@@ -97,8 +98,6 @@ inline constexpr DWORD FILE_TYPE_PIPE = 3;
 // that is none of them.
 DWORD GetFileType(HANDLE file);
 BOOL FlushFileBuffers(HANDLE file);
-// Closes any kernel handle: files, events, mutexes, semaphores, threads.
-BOOL CloseHandle(HANDLE object);
 
 // Wildcards are allowed in the last name only and match long names (not alternate
 // ones); a path without them finds its one entry, under its long name. Entries come

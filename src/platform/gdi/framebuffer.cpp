@@ -4,7 +4,7 @@
 #include <unordered_map>
 
 #include "platform/display/display_backend.h"
-#include "platform/kernel/test_hooks.h"
+#include "platform/user/test_hooks.h"
 
 namespace platform {
 namespace {

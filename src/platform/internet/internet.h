@@ -17,6 +17,11 @@
 
 using HINTERNET = HANDLE;
 
+// Gives FormatMessageA the texts of the codes below. Every file that names them includes
+// this header, so the registration below runs before any of them can be reported.
+bool RegisterInternetMessageTexts();
+inline const bool kInternetMessageTextsRegistered = RegisterInternetMessageTexts();
+
 inline constexpr DWORD INTERNET_OPEN_TYPE_PRECONFIG = 0; // proxies from the environment
 inline constexpr DWORD INTERNET_OPEN_TYPE_DIRECT = 1;    // never a proxy
 

@@ -3,21 +3,18 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string_view>
+#include <vector>
 
-#include "platform/internet/internet.h"
 #include "platform/kernel/errors.h"
 #include "platform/kernel/memory.h"
 #include "platform/kernel/string_table.h"
 
 namespace {
 
-struct SystemMessage {
-    DWORD code;
-    const char* text;
-};
-
-// Every code the layer reports.
+// Every code the kernel and the areas built on it report; areas above the kernel add
+// their own with RegisterMessageTexts.
 constexpr SystemMessage kMessages[] = {
     {ERROR_SUCCESS, "The operation completed successfully."},
     {ERROR_INVALID_FUNCTION, "Incorrect function."},
@@ -67,36 +64,42 @@ constexpr SystemMessage kMessages[] = {
      "Illegal operation attempted on a registry key that has been marked for deletion."},
     {ERROR_RESOURCE_NAME_NOT_FOUND, "The specified resource name cannot be found in the image "
                                     "file."},
-    {ERROR_INTERNET_TIMEOUT, "The operation timed out."},
-    {ERROR_INTERNET_EXTENDED_ERROR, "An extended error was returned from the server."},
-    {ERROR_INTERNET_INTERNAL_ERROR, "An internal error has occurred."},
-    {ERROR_INTERNET_INVALID_URL, "The URL is invalid."},
-    {ERROR_INTERNET_UNRECOGNIZED_SCHEME, "The URL does not use a recognized protocol."},
-    {ERROR_INTERNET_NAME_NOT_RESOLVED, "The server name or address could not be resolved."},
-    {ERROR_INTERNET_INVALID_OPTION, "The option value is invalid."},
-    {ERROR_INTERNET_BAD_OPTION_LENGTH, "The option length is incorrect for the type of option."},
-    {ERROR_INTERNET_INVALID_OPERATION, "The requested operation is invalid."},
-    {ERROR_INTERNET_OPERATION_CANCELLED, "The operation was canceled."},
-    {ERROR_INTERNET_INCORRECT_HANDLE_TYPE,
-     "The type of handle supplied is incorrect for this operation."},
-    {ERROR_INTERNET_CANNOT_CONNECT, "A connection with the server could not be established."},
-    {ERROR_INTERNET_CONNECTION_ABORTED,
-     "The connection with the server was terminated abnormally."},
-    {ERROR_INTERNET_INVALID_CA, "The certificate authority is invalid or incorrect."},
-    {ERROR_HTTP_HEADER_NOT_FOUND, "The requested header could not be located."},
-    {ERROR_HTTP_INVALID_SERVER_RESPONSE,
-     "The server returned an invalid or unrecognized response."},
-    {ERROR_HTTP_REDIRECT_FAILED, "The redirection failed."},
-    {ERROR_INTERNET_SECURITY_CHANNEL_ERROR, "An error occurred in the secure channel support."},
 };
 
-const char* FindMessage(DWORD code) {
-    auto message = std::find_if(std::begin(kMessages), std::end(kMessages),
+struct RegisteredTexts {
+    std::mutex lock;
+    std::vector<std::span<const SystemMessage>> tables;
+};
+
+RegisteredTexts& Registered() {
+    static RegisteredTexts* registered = new RegisteredTexts; // used by static initialisers
+    return *registered;
+}
+
+const char* FindIn(std::span<const SystemMessage> table, DWORD code) {
+    auto message = std::find_if(table.begin(), table.end(),
                                 [code](const SystemMessage& m) { return m.code == code; });
-    return message == std::end(kMessages) ? nullptr : message->text;
+    return message == table.end() ? nullptr : message->text;
+}
+
+const char* FindMessage(DWORD code) {
+    if (const char* text = FindIn(kMessages, code)) return text;
+    RegisteredTexts& registered = Registered();
+    std::lock_guard guard(registered.lock);
+    for (auto table : registered.tables) {
+        if (const char* text = FindIn(table, code)) return text;
+    }
+    return nullptr;
 }
 
 } // namespace
+
+bool RegisterMessageTexts(std::span<const SystemMessage> texts) {
+    RegisteredTexts& registered = Registered();
+    std::lock_guard guard(registered.lock);
+    registered.tables.push_back(texts);
+    return true;
+}
 
 LPVOID LocalAlloc(UINT flags, SIZE_T bytes) {
     // A zero-byte request still yields a block that LocalFree accepts.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <span>
 
 #include "platform/kernel/win_types.h"
 
@@ -18,6 +19,17 @@ inline constexpr UINT LMEM_ZEROINIT = 0x40;
 LPVOID LocalAlloc(UINT flags, SIZE_T bytes);
 // Returns null on success (as Windows does).
 LPVOID LocalFree(LPVOID memory);
+
+struct SystemMessage {
+    DWORD code;
+    const char* text; // English, ending in "."; FormatMessageA adds "\r\n"
+};
+
+// Adds the texts of an area above the kernel (the Internet calls' codes, say) to those
+// FormatMessageA knows. The table must live as long as the process; call it from a
+// static initialiser of the area's header so that every user of its codes has them.
+// Always true, so that the result can initialise that variable.
+bool RegisterMessageTexts(std::span<const SystemMessage> texts);
 
 // Only system messages (FORMAT_MESSAGE_FROM_SYSTEM) are known, in English, each ending
 // in ".\r\n"; none has inserts, so `arguments` is never read and the language is not

@@ -3,7 +3,7 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "platform/files/files.h"
+#include "platform/kernel/handles.h"
 
 namespace platform {
 namespace {

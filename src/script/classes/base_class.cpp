@@ -1,6 +1,6 @@
 #include "script/classes/base_class.h"
 
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
 #include "script/interpreter/interpretor.h"
 #include "script/values/value.h"
 

@@ -1,6 +1,6 @@
 #include "script/classes/class_lookup.h"
 
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
 #include "script/language/char_class.h"
 
 namespace {

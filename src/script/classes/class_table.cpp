@@ -3,7 +3,7 @@
 #include <array>
 #include <cstring>
 
-#include "foundation/ptr_array.h"
+#include "foundation/containers/ptr_array.h"
 #include "script/language/token_codes.h"
 
 namespace {

@@ -2,12 +2,12 @@
 // argument frames, and the error road of an error raised inside a method.
 #include <new>
 
-#include "foundation/memory_helpers.h"
-#include "script/interpreter/call_scope.h"
+#include "foundation/memory/memory_helpers.h"
 #include "script/classes/class_lookup.h"
+#include "script/classes/script_program.h"
+#include "script/interpreter/call_scope.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/name_table.h"
-#include "script/classes/script_program.h"
 #include "script/language/token_codes.h"
 
 // ---- Method calls --------------------------------------------------------------------

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
 #include "platform/kernel/format_message.h"
 #include "platform/kernel/string_table.h"
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "foundation/exception.h"
+#include "foundation/memory/exception.h"
 
 // The sub-code of an error raised without a detail.
 inline constexpr uint32_t kNoSubCode = 0x80000000;

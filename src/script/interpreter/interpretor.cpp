@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "foundation/memory_helpers.h"
-#include "foundation/ptr_array.h"
+#include "foundation/containers/ptr_array.h"
+#include "foundation/memory/memory_helpers.h"
 #include "graphics2d/formats/image_file_manager.h"
 #include "platform/files/files.h"
 #include "platform/kernel/errors.h"

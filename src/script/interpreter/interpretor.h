@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "foundation/handle_list.h"
+#include "foundation/containers/handle_list.h"
 #include "platform/user/hwnd.h"
 #include "script/classes/base_class.h"
 #include "script/interpreter/ierror.h"

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
 #include "script/interpreter/interpretor.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Deleting objects: Delete with its cascade through the dependent classes, and the
 // garbage collection of objects nothing holds.
-#include "foundation/memory_helpers.h"
-#include "foundation/ptr_array.h"
+#include "foundation/containers/ptr_array.h"
+#include "foundation/memory/memory_helpers.h"
 #include "script/interpreter/interpretor.h"
 #include "script/values/list_snapshot.h"
 #include "script/values/script_array.h"

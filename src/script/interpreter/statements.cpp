@@ -2,7 +2,7 @@
 // the block stack that loops, blocks, switches and calls push and pop.
 #include <initializer_list>
 
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
 #include "platform/kernel/clock.h"
 #include "script/interpreter/handler_tables.h"
 #include "script/interpreter/interpretor.h"

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <new>
 
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
 #include "script/interpreter/interpretor.h"
-#include "script/values/script_array.h"
 #include "script/language/token_codes.h"
+#include "script/values/script_array.h"
 
 static_assert(CInterpretor::kMaxArrayIndices == CScriptArray::kMaxDimensions);
 

@@ -1,8 +1,8 @@
 #include <cstring>
 #include <new>
 
-#include "foundation/memory_helpers.h"
-#include "foundation/ptr_array.h"
+#include "foundation/containers/ptr_array.h"
+#include "foundation/memory/memory_helpers.h"
 #include "script/language/char_class.h"
 #include "script/language/name_table.h"
 #include "script/language/token_codes.h"

@@ -1,6 +1,6 @@
 // The link pass over statements: it copies the tokenizer's records into the final
 // stream, writes the jump targets and makes the block records.
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
 #include "script/language/token_codes.h"
 #include "script/language/token_compiler.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
 #include "script/language/char_class.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <new>
 #include <utility>
 
-#include "foundation/file_layer.h"
-#include "foundation/memory_helpers.h"
+#include "foundation/files/file_layer.h"
+#include "foundation/memory/memory_helpers.h"
 #include "script/language/name_table.h"
 
 namespace {

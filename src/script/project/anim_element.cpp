@@ -1,4 +1,4 @@
-#include "foundation/file_layer.h"
+#include "foundation/files/file_layer.h"
 #include "script/project/bank.h"
 #include "script/project/element.h"
 #include "script/project/project_format.h"

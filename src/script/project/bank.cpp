@@ -3,11 +3,11 @@
 #include <cstring>
 #include <new>
 
-#include "foundation/file_layer.h"
-#include "foundation/memory_helpers.h"
+#include "foundation/files/file_layer.h"
+#include "foundation/memory/memory_helpers.h"
+#include "script/language/name_hash.h"
 #include "script/project/element.h"
 #include "script/project/image_bank.h"
-#include "script/language/name_hash.h"
 #include "script/project/project_entry.h"
 #include "script/project/project_file.h"
 #include "script/project/project_format.h"

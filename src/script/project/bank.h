@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "foundation/ptr_array.h"
-#include "foundation/result_codes.h"
+#include "foundation/containers/ptr_array.h"
+#include "foundation/memory/result_codes.h"
 #include "platform/kernel/win_types.h"
 
 class CElement;

@@ -1,9 +1,9 @@
 #include <new>
 
-#include "foundation/file_in_stream.h"
-#include "foundation/file_layer.h"
-#include "foundation/mem_in_stream.h"
-#include "foundation/memory_helpers.h"
+#include "foundation/files/file_layer.h"
+#include "foundation/memory/memory_helpers.h"
+#include "foundation/streams/file_in_stream.h"
+#include "foundation/streams/mem_in_stream.h"
 #include "script/project/bank.h"
 #include "script/project/element.h"
 #include "script/project/packed_block.h"

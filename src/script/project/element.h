@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "foundation/result_codes.h"
+#include "foundation/memory/result_codes.h"
 #include "platform/kernel/win_types.h"
 
 class CBank;

@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "foundation/file_layer.h"
-#include "foundation/memory_helpers.h"
+#include "foundation/files/file_layer.h"
+#include "foundation/memory/memory_helpers.h"
 #include "graphics2d/palette/palette.h"
 #include "script/project/element.h"
 #include "script/runtime/load_image_to_surface.h"

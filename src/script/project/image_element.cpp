@@ -1,10 +1,10 @@
 #include <cstring>
 #include <memory>
 
-#include "foundation/file_in_stream.h"
-#include "foundation/file_layer.h"
-#include "foundation/memory_helpers.h"
-#include "foundation/zstream.h"
+#include "foundation/files/file_layer.h"
+#include "foundation/memory/memory_helpers.h"
+#include "foundation/streams/file_in_stream.h"
+#include "foundation/streams/zstream.h"
 #include "graphics2d/blitter/blitter.h"
 #include "graphics2d/palette/palette.h"
 #include "script/interpreter/interpretor.h"

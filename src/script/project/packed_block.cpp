@@ -1,8 +1,8 @@
 #include "script/project/packed_block.h"
 
-#include "foundation/file_layer.h"
-#include "foundation/memory_helpers.h"
-#include "foundation/zstream.h"
+#include "foundation/files/file_layer.h"
+#include "foundation/memory/memory_helpers.h"
+#include "foundation/streams/zstream.h"
 #include "script/project/project_format.h"
 
 namespace {

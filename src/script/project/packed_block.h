@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "foundation/result_codes.h"
+#include "foundation/memory/result_codes.h"
 #include "platform/kernel/win_types.h"
 
 // Reads the packed block at the file's position into a new block of n + 1 bytes (MemAlloc;

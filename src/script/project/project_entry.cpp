@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "foundation/file_layer.h"
-#include "foundation/memory_helpers.h"
+#include "foundation/files/file_layer.h"
+#include "foundation/memory/memory_helpers.h"
 #include "graphics2d/palette/palette.h"
 #include "script/project/bank.h"
 #include "script/project/packed_block.h"

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "foundation/llist.h"
-#include "foundation/result_codes.h"
+#include "foundation/containers/llist.h"
+#include "foundation/memory/result_codes.h"
 #include "platform/kernel/win_types.h"
 
 class CBank;

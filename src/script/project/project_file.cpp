@@ -3,9 +3,9 @@
 #include <cstring>
 #include <new>
 
-#include "foundation/file_in_stream.h"
-#include "foundation/file_layer.h"
-#include "foundation/memory_helpers.h"
+#include "foundation/files/file_layer.h"
+#include "foundation/memory/memory_helpers.h"
+#include "foundation/streams/file_in_stream.h"
 #include "graphics2d/palette/palette.h"
 #include "platform/system/module_file.h"
 #include "script/classes/class_table.h"

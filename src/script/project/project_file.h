@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "foundation/llist.h"
-#include "foundation/ptr_array.h"
-#include "foundation/result_codes.h"
+#include "foundation/containers/llist.h"
+#include "foundation/containers/ptr_array.h"
+#include "foundation/memory/result_codes.h"
 #include "platform/kernel/win_types.h"
 
 class CBank;

@@ -1,4 +1,4 @@
-#include "foundation/in_stream.h"
+#include "foundation/streams/in_stream.h"
 #include "script/project/bank.h"
 #include "script/project/element.h"
 

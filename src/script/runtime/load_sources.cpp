@@ -1,15 +1,15 @@
 // Loading the project's modules into a run, and the restart loop.
 #include <new>
 
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
+#include "script/interpreter/interpretor.h"
+#include "script/language/token_compiler.h"
 #include "script/project/bank.h"
 #include "script/project/element.h"
-#include "script/interpreter/interpretor.h"
-#include "script/runtime/launch_info.h"
 #include "script/project/project_entry.h"
 #include "script/project/project_file.h"
 #include "script/project/project_format.h"
-#include "script/language/token_compiler.h"
+#include "script/runtime/launch_info.h"
 
 namespace {
 

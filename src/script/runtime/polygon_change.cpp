@@ -1,7 +1,7 @@
 // Polygon-change batches of the 3D classes: inside a batch, changes of the same object are
 // merged and applied once when the outermost batch closes.
 #include "script/runtime/polygon_change.h"
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
 #include "script/interpreter/interpretor.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <clocale>
 
-#include "foundation/memory_helpers.h"
-#include "foundation/process_memory_info.h"
+#include "foundation/memory/memory_helpers.h"
+#include "foundation/memory/process_memory_info.h"
 #include "graphics2d/surfaces/surface_kinds.h"
 #include "platform/kernel/sync.h"
 #include "platform/user/dialogs/message_box.h"

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "foundation/handle_list.h"
-#include "foundation/memory_helpers.h"
+#include "foundation/containers/handle_list.h"
+#include "foundation/memory/memory_helpers.h"
 
 template <class T> class ListSnapshot {
 public:

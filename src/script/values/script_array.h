@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "foundation/ptr_array.h"
+#include "foundation/containers/ptr_array.h"
 
 class CInterpretor;
 class CIBaseClassImpl;

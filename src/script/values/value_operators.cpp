@@ -7,7 +7,7 @@
 #include <cstring>
 #include <functional>
 
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
 #include "script/classes/base_class.h"
 #include "script/interpreter/interpretor.h"
 #include "script/values/number_text.h"

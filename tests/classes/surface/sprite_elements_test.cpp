@@ -11,7 +11,7 @@
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
-#include "foundation/mem_out_stream.h"
+#include "foundation/streams/mem_out_stream.h"
 #include "graphics2d/formats/anmz_handler.h"
 #include "packer/pack_output.h"
 #include "packer/project_chunk_writer.h"

@@ -6,7 +6,7 @@
 
 #include "classes/window/font_class.h"
 #include "classes/window/font_container.h"
-#include "foundation/ptr_array.h"
+#include "foundation/containers/ptr_array.h"
 #include "platform/display/headless_display.h"
 #include "platform/gdi/dc_state.h"
 #include "script/interpreter/interpretor.h"

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/kernel/test_hooks.h"
 #include "platform/user/dialogs/message_box.h"
+#include "platform/user/test_hooks.h"
 #include "script/script_runner.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "engine3d/scene/materials/texture.h"
 #include "engine3d/scene/objects/cluster.h"
 #include "engine3d/scene/objects/object.h"
-#include "foundation/file_layer.h"
+#include "foundation/files/file_layer.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "engine3d/scene/objects/cluster.h"
 #include "engine3d/scene/objects/object.h"
 #include "engine3d/scene/objects/octree.h"
-#include "foundation/file_layer.h"
+#include "foundation/files/file_layer.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "engine3d/scene/byte_sink.h"
 #include "engine3d/scene/chunk_writer.h"
 #include "engine3d/scene/key_track.h"
-#include "foundation/mem_in_stream.h"
-#include "foundation/owned_ptr_array.h"
+#include "foundation/containers/owned_ptr_array.h"
+#include "foundation/streams/mem_in_stream.h"
 
 namespace {
 

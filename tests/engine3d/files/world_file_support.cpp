@@ -20,7 +20,7 @@
 #include "engine3d/scene/sprites/sprite.h"
 #include "engine3d/scene/zones/sound.h"
 #include "engine3d/scene/zones/zone.h"
-#include "foundation/mem_in_stream.h"
+#include "foundation/streams/mem_in_stream.h"
 #include "graphics2d/formats/bmp_handler.h"
 #include "graphics2d/formats/image_file_manager.h"
 

@@ -6,7 +6,7 @@
 
 #include "engine3d/files/chunk_reader.h"
 #include "engine3d/scene/byte_sink.h"
-#include "foundation/mem_in_stream.h"
+#include "foundation/streams/mem_in_stream.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/mem_in_stream.h"
-#include "foundation/mem_out_stream.h"
+#include "foundation/streams/mem_in_stream.h"
+#include "foundation/streams/mem_out_stream.h"
 #include "graphics2d/formats/image_format_handler.h"
 
 namespace image_test {

@@ -16,6 +16,7 @@
 #include "platform/kernel/test_hooks.h"
 #include "platform/system/system_info.h"
 #include "platform/user/display_settings.h"
+#include "platform/user/test_hooks.h"
 #include "platform/user/windows.h"
 
 namespace {

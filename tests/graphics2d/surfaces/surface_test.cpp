@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "foundation/file_layer.h"
+#include "foundation/files/file_layer.h"
 #include "graphics2d/blitter/blitter.h"
 #include "graphics2d/formats/image_test_support.h"
 #include "graphics2d/palette/palette.h"

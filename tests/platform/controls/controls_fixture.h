@@ -10,6 +10,7 @@
 #include "platform/controls/controls.h"
 #include "platform/display/png_dump.h"
 #include "platform/user/input/input_fixture.h"
+#include "platform/user/test_hooks.h"
 
 namespace controls_test {
 

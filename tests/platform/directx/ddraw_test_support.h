@@ -12,6 +12,7 @@
 #include "platform/display/headless_display.h"
 #include "platform/kernel/test_hooks.h"
 #include "platform/system/system_info.h"
+#include "platform/user/test_hooks.h"
 #include "platform/user/windows.h"
 #include "platform/window_recorder.h"
 

@@ -8,7 +8,7 @@
 #include "platform/gdi/gdi_test_support.h"
 #include "platform/gdi/palettes.h"
 #include "platform/gdi/text/font_types.h"
-#include "platform/kernel/test_hooks.h"
+#include "platform/user/test_hooks.h"
 #include "platform/user/windows.h"
 #include "platform/window_recorder.h"
 

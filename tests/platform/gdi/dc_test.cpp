@@ -10,6 +10,7 @@
 #include "platform/last_error.h"
 #include "platform/system/module_file.h"
 #include "platform/system/system_info.h"
+#include "platform/user/test_hooks.h"
 #include "platform/user/windows.h"
 #include "platform/window_recorder.h"
 #include "support/temp_dir.h"

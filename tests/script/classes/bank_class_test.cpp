@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "foundation/ptr_array.h"
-#include "script/project/element.h"
-#include "script/interpreter/interpretor.h"
-#include "script/project/project_file.h"
-#include "script/project/project_test_data.h"
+#include "foundation/containers/ptr_array.h"
 #include "script/classes/script_program.h"
 #include "script/classes/string_class.h"
+#include "script/interpreter/interpretor.h"
 #include "script/language/token_compiler.h"
+#include "script/project/element.h"
+#include "script/project/project_file.h"
+#include "script/project/project_test_data.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <string>
 
-#include "foundation/ptr_array.h"
+#include "foundation/containers/ptr_array.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_codes.h"
 #include "script/language/token_compiler.h"

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "foundation/ptr_array.h"
+#include "foundation/containers/ptr_array.h"
 #include "script/language/name_table.h"
 #include "script/language/token_codes.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/in_stream.h"
+#include "foundation/streams/in_stream.h"
 #include "packer/project_chunk_writer.h"
 #include "script/project/element.h"
 #include "script/project/project_entry.h"

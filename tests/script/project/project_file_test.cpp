@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "foundation/in_stream.h"
-#include "foundation/memory_helpers.h"
+#include "foundation/memory/memory_helpers.h"
+#include "foundation/streams/in_stream.h"
 #include "graphics2d/palette/palette.h"
 #include "platform/kernel/test_hooks.h"
 #include "script/language/name_hash.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/result_codes.h"
+#include "foundation/memory/result_codes.h"
 #include "script/project/bank.h"
 #include "script/project/project_file.h"
 #include "script/project/project_test_data.h"

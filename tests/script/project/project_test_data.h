@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/in_stream.h"
-#include "foundation/llist.h"
+#include "foundation/containers/llist.h"
+#include "foundation/streams/in_stream.h"
 #include "packer/project_chunk_writer.h"
 #include "script/project/project_entry.h"
 #include "script/project/project_file.h"

@@ -7,18 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "foundation/ptr_array.h"
+#include "foundation/containers/ptr_array.h"
 #include "platform/kernel/clock.h"
-#include "platform/user/messages.h"
 #include "platform/kernel/test_hooks.h"
-#include "script/runtime/frame_timer.h"
+#include "platform/user/messages.h"
 #include "script/interpreter/interpretor.h"
+#include "script/language/token_compiler.h"
+#include "script/runtime/frame_timer.h"
 #include "script/runtime/launch_info.h"
 #include "script/runtime/message_filter.h"
 #include "script/runtime/neighbour_services.h"
 #include "script/runtime/refresh.h"
 #include "script/runtime/time_driven.h"
-#include "script/language/token_compiler.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "foundation/llist.h"
+#include "foundation/containers/llist.h"
 
 class ChunkWriter;
 class L3DBlob;

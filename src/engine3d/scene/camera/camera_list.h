@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "foundation/llist.h"
+#include "foundation/containers/llist.h"
 
 class L3DCamera;
 class L3DObject;

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "engine3d/scene/clbk_object.h"
-#include "foundation/llist.h"
+#include "foundation/containers/llist.h"
 
 class ChunkWriter;
 class L3DCamera;

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "foundation/llist.h"
+#include "foundation/containers/llist.h"
 
 class ChunkWriter;
 class L3DWorld;

@@ -8,7 +8,7 @@
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/render/device.h"
 #include "engine3d/scene/scene_codes.h"
-#include "foundation/dir_enumerator.h"
+#include "foundation/files/dir_enumerator.h"
 #include "graphics2d/formats/image_file_manager.h"
 #include "platform/files/files.h"
 #include "platform/kernel/cp1252.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "foundation/llist.h"
+#include "foundation/containers/llist.h"
 
 class ChunkWriter;
 class L3DWorld;

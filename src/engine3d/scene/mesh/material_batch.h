@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine3d/scene/render/renderer.h"
-#include "foundation/llist.h"
+#include "foundation/containers/llist.h"
 
 class L3DCamera;
 class L3DObject;

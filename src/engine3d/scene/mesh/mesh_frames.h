@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine3d/scene/animation_sequences.h"
-#include "foundation/llist.h"
+#include "foundation/containers/llist.h"
 
 class ChunkWriter;
 class L3DObject;

@@ -3,7 +3,7 @@
 
 #include "engine3d/scene/mesh/polygon.h"
 #include "engine3d/scene/objects/object.h"
-#include "foundation/llist.h"
+#include "foundation/containers/llist.h"
 
 template <typename F> void ForEachPolygon(const LList* list, F&& f) {
     if (list == nullptr) return;

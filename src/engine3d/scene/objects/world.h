@@ -15,7 +15,7 @@
 #include "engine3d/scene/sprites/sprite_list.h"
 #include "engine3d/scene/zones/sound.h"
 #include "engine3d/scene/zones/zone.h"
-#include "foundation/llist.h"
+#include "foundation/containers/llist.h"
 
 class ChunkWriter;
 class ImageFile;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine3d/scene/objects/object.h"
-#include "foundation/llist.h"
+#include "foundation/containers/llist.h"
 
 class LBaseSound;
 

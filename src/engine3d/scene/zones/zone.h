@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "engine3d/scene/objects/object.h"
-#include "foundation/llist.h"
+#include "foundation/containers/llist.h"
 
 class LBase3DZone;
 

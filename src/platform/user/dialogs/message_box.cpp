@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/kernel/cp1252.h"
 #include "platform/display/display_backend.h"
+#include "platform/kernel/cp1252.h"
 #include "platform/kernel/errors.h"
 #include "platform/user/dialogs/message_box_test_hooks.h"
 #include "platform/user/dialogs/message_box_window.h"
-#include "platform/kernel/test_hooks.h"
+#include "platform/user/test_hooks.h"
 
 namespace {
 

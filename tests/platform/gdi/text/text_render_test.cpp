@@ -6,7 +6,7 @@
 #include "platform/gdi/framebuffer.h"
 #include "platform/gdi/text/font_pinned_set.h"
 #include "platform/gdi/text/text_render.h"
-#include "platform/kernel/test_hooks.h"
+#include "platform/user/test_hooks.h"
 #include "platform/user/windows.h"
 #include "platform/window_recorder.h"
 

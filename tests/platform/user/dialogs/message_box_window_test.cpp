@@ -18,6 +18,7 @@
 #include "platform/user/dialogs/message_box.h"
 #include "platform/user/dialogs/message_box_test_hooks.h"
 #include "platform/user/input/input_fixture.h"
+#include "platform/user/test_hooks.h"
 
 namespace {
 

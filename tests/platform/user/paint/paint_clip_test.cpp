@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "platform/display/display_backend.h"
-#include "platform/kernel/test_hooks.h"
+#include "platform/user/test_hooks.h"
 #include "platform/user/windows.h"
 #include "platform/window_recorder.h"
 
