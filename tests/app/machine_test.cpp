@@ -7,27 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "app/player_run.h"
 #include "packer/pack_output.h"
 #include "packer/project_writer.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    std::string errors;
-};
-
-std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
-}
+using app_test::PlayerOutcome;
+using app_test::RunPlayer;
 
 class MachineTest : public ::testing::Test {
 protected:
@@ -50,20 +38,9 @@ protected:
         return path;
     }
 
-    Outcome Run(const std::string& environment, const std::string& program,
-                const std::vector<std::string>& arguments) {
-        std::string command = "cd " + Quote(folder.LinuxPath()) +
-                              " && env -u ZORV_PROJECT -u ZORV_SHELL ZORV_DISPLAY=headless " +
-                              environment + " " + Quote(program);
-        for (const std::string& argument : arguments)
-            command += " " + Quote(argument);
-        command += " 2>" + Quote(folder.Linux("stderr.txt")) + "; echo $? >" +
-                   Quote(folder.Linux("status.txt"));
-        Outcome outcome;
-        if (std::system(command.c_str()) != 0) return outcome;
-        outcome.exitCode = std::stoi(folder.ReadFile("status.txt"));
-        outcome.errors = folder.ReadFile("stderr.txt");
-        return outcome;
+    PlayerOutcome Run(const std::string& environment, const std::string& program,
+                      const std::vector<std::string>& arguments) {
+        return RunPlayer(folder, program, arguments, environment);
     }
 
     test_support::TempDir folder;
@@ -81,7 +58,7 @@ TEST_F(MachineTest, TheScriptSeesTheArgumentsAsTheShellGroupedThem) {
 
 TEST_F(MachineTest, RecordedBrowserRequestsGoToStandardErrorAndNothingOpens) {
     std::string player = PackPlayer("System.BrowseURL(\"example.org\");\n", {"Program", "System"});
-    Outcome outcome = Run("ZORV_SHELL=record", player, {});
+    PlayerOutcome outcome = Run("ZORV_SHELL=record", player, {});
     EXPECT_EQ(outcome.exitCode, 0) << outcome.errors;
     EXPECT_EQ(outcome.errors, "launch: xdg-open http://example.org/\n");
 }

@@ -9,27 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "app/player_run.h"
 #include "packer/pack_output.h"
 #include "packer/project_writer.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    std::string errors;
-};
-
-std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
-}
+using app_test::PlayerOutcome;
+using app_test::RunPlayer;
+using app_test::ShellQuote;
 
 PackProject ProjectOf(const std::vector<std::string>& modules) {
     PackProject project;
@@ -72,22 +61,10 @@ protected:
     }
 
     // Runs the program in the test folder; `projectFile` becomes ZORV_PROJECT.
-    Outcome Run(const std::string& program, const std::vector<std::string>& arguments = {},
-                const std::string& projectFile = "") {
-        // Headless, so that an error box never waits for a click where a display exists.
-        std::string command =
-            "cd " + Quote(folder.LinuxPath()) + " && env -u ZORV_PROJECT ZORV_DISPLAY=headless";
-        if (!projectFile.empty()) command += " ZORV_PROJECT=" + Quote(projectFile);
-        command += " " + Quote(program);
-        for (const std::string& argument : arguments)
-            command += " " + Quote(argument);
-        command += " 2>" + Quote(folder.Linux("stderr.txt")) + "; echo $? >" +
-                   Quote(folder.Linux("status.txt"));
-        Outcome outcome;
-        if (std::system(command.c_str()) != 0) return outcome;
-        outcome.exitCode = std::stoi(folder.ReadFile("status.txt"));
-        outcome.errors = folder.ReadFile("stderr.txt");
-        return outcome;
+    PlayerOutcome Run(const std::string& program, const std::vector<std::string>& arguments = {},
+                      const std::string& projectFile = "") {
+        return RunPlayer(folder, program, arguments,
+                         projectFile.empty() ? "" : "ZORV_PROJECT=" + ShellQuote(projectFile));
     }
 
     test_support::TempDir folder;
@@ -96,7 +73,7 @@ protected:
 TEST_F(PlayerTest, AScriptThatEndsExitsWithZero) {
     std::string player =
         PackPlayer(ProjectOf({"x = 1;\nIf (x == 1) Program.End();\nx = 1 / 0;\n"}));
-    Outcome outcome = Run(player, {"one", "two words"});
+    PlayerOutcome outcome = Run(player, {"one", "two words"});
     EXPECT_EQ(outcome.exitCode, 0);
     EXPECT_EQ(outcome.errors, "");
     // Reaching the end of the first module ends the program too.
@@ -108,19 +85,19 @@ TEST_F(PlayerTest, TheToolPacksAFolderThatThePlayerRuns) {
     folder.WriteFile("game/project.zpk", "entry Game\n  module main.zs\n  module lib.zs packed\n");
     folder.WriteFile("game/main.zs", "x = Twice(21);\nIf (x != 42) y = 1 / 0;\n");
     folder.WriteFile("game/lib.zs", "Function Twice(n) { Return n * 2; }\n");
-    std::string pack = Quote(ZORV_PACK_PATH) + " --player " + Quote(ZORV_PLAYER_PATH) + " " +
-                       Quote(folder.Linux("game")) + " ";
-    ASSERT_EQ(std::system((pack + Quote(folder.Linux("packed"))).c_str()), 0);
+    std::string pack = ShellQuote(ZORV_PACK_PATH) + " --player " + ShellQuote(ZORV_PLAYER_PATH) +
+                       " " + ShellQuote(folder.Linux("game")) + " ";
+    ASSERT_EQ(std::system((pack + ShellQuote(folder.Linux("packed"))).c_str()), 0);
     EXPECT_EQ(Run(folder.Linux("packed")).exitCode, 0);
-    std::string bare = Quote(ZORV_PACK_PATH) + " --bare " + Quote(folder.Linux("game")) + " " +
-                       Quote(folder.Linux("game.zp"));
+    std::string bare = ShellQuote(ZORV_PACK_PATH) + " --bare " + ShellQuote(folder.Linux("game")) +
+                       " " + ShellQuote(folder.Linux("game.zp"));
     ASSERT_EQ(std::system(bare.c_str()), 0);
     EXPECT_EQ(Run(ZORV_PLAYER_PATH, {}, folder.Linux("game.zp")).exitCode, 0);
 
     // The same error in the packed copy names the module in its caption.
     folder.WriteFile("game/main.zs", "x = Twice(2);\nIf (x != 42) y = 1 / 0;\n");
-    ASSERT_EQ(std::system((pack + Quote(folder.Linux("broken"))).c_str()), 0);
-    Outcome outcome = Run(folder.Linux("broken"));
+    ASSERT_EQ(std::system((pack + ShellQuote(folder.Linux("broken"))).c_str()), 0);
+    PlayerOutcome outcome = Run(folder.Linux("broken"));
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_EQ(outcome.errors, "Game - main: Erreur #111 ligne 2.\n");
 }
@@ -135,10 +112,11 @@ TEST_F(PlayerTest, AProjectWrittenInUtf8RunsAsWritten) {
                                              "If (s.ToUpperCase() != \"GR\xC3\x9C\xC3\x9F"
                                              "E, CAF\xC3\x89\") x = 1 / 0;\n"
                                              "y = 1 / 0;\n");
-    std::string pack = Quote(ZORV_PACK_PATH) + " --player " + Quote(ZORV_PLAYER_PATH) + " " +
-                       Quote(folder.Linux("game")) + " " + Quote(folder.Linux("packed"));
+    std::string pack = ShellQuote(ZORV_PACK_PATH) + " --player " + ShellQuote(ZORV_PLAYER_PATH) +
+                       " " + ShellQuote(folder.Linux("game")) + " " +
+                       ShellQuote(folder.Linux("packed"));
     ASSERT_EQ(std::system(pack.c_str()), 0);
-    Outcome outcome = Run(folder.Linux("packed"));
+    PlayerOutcome outcome = Run(folder.Linux("packed"));
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_EQ(outcome.errors, "\xC3\x9Cn\xC3\xAF"
                               "code - h\xC3\xA9llo: Erreur #111 ligne 4.\n");
@@ -146,7 +124,7 @@ TEST_F(PlayerTest, AProjectWrittenInUtf8RunsAsWritten) {
     // A character the player cannot hold stops the packing where it stands.
     folder.WriteFile("game/h\xC3\xA9llo.zs", "x = 1;\ny = \"\xE2\x86\x92\";\n");
     std::string errors = folder.Linux("pack-errors.txt");
-    EXPECT_NE(std::system((pack + " 2>" + Quote(errors)).c_str()), 0);
+    EXPECT_NE(std::system((pack + " 2>" + ShellQuote(errors)).c_str()), 0);
     EXPECT_EQ(folder.ReadFile("pack-errors.txt"),
               "zorv-pack: " + folder.Linux("game/h\xC3\xA9llo.zs") +
                   ":2: U+2192 '\xE2\x86\x92' cannot be written in Windows-1252, the player's "
@@ -154,7 +132,7 @@ TEST_F(PlayerTest, AProjectWrittenInUtf8RunsAsWritten) {
 }
 
 TEST_F(PlayerTest, AScriptErrorShowsItsBoxAndExitsWithOne) {
-    Outcome outcome = Run(PackPlayer(ProjectOf({"x = 1;\ny = x / 0;\n"})));
+    PlayerOutcome outcome = Run(PackPlayer(ProjectOf({"x = 1;\ny = x / 0;\n"})));
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_EQ(outcome.errors, "Main - module1: Erreur #111 ligne 2.\n");
 }
@@ -164,7 +142,7 @@ TEST_F(PlayerTest, WithoutADisplayTheSdlDisplayGivesWayToTheHeadlessOne) {
     if (std::filesystem::exists("/dev/dri")) GTEST_SKIP() << "a console display is present";
     std::string player = PackPlayer(ProjectOf({"x = 1 / 0;\n"}));
     // Under a time-out: the error box used to wait for a click on a display nobody sees.
-    Outcome outcome =
+    PlayerOutcome outcome =
         Run("timeout", {"-k", "5", "60", "env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u",
                         "SDL_VIDEODRIVER", "ZORV_DISPLAY=sdl", player});
     EXPECT_EQ(outcome.exitCode, 1);
@@ -196,8 +174,9 @@ TEST_F(PlayerTest, AScriptWritesToStandardOutputAndErrorThroughFiles) {
     project.classes.push_back("File");
     std::string player = PackPlayer(project);
     // Standard output is a pipe here, as in `tools/run game | less`.
-    Outcome outcome = Run("bash", {"-c", "set -o pipefail; " + Quote(player) + " | cat >" +
-                                             Quote(folder.Linux("stdout.txt"))});
+    PlayerOutcome outcome =
+        Run("bash", {"-c", "set -o pipefail; " + ShellQuote(player) + " | cat >" +
+                               ShellQuote(folder.Linux("stdout.txt"))});
     EXPECT_EQ(outcome.exitCode, 0) << outcome.errors;
     EXPECT_EQ(outcome.errors, "to standard error");
     EXPECT_EQ(folder.ReadFile("stdout.txt"), "to standard output\r\nand on");
@@ -206,7 +185,7 @@ TEST_F(PlayerTest, AScriptWritesToStandardOutputAndErrorThroughFiles) {
 TEST_F(PlayerTest, ABareProjectFileRunsThroughTheEnvironment) {
     std::string project = PackBare(ProjectOf({"y = 2 * 3;\n"}));
     EXPECT_EQ(Run(ZORV_PLAYER_PATH, {}, project).exitCode, 0);
-    Outcome missing = Run(ZORV_PLAYER_PATH, {}, folder.Linux("nothing.zp"));
+    PlayerOutcome missing = Run(ZORV_PLAYER_PATH, {}, folder.Linux("nothing.zp"));
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_NE(missing.errors.find("nothing.zp"), std::string::npos) << missing.errors;
     // The code comes with what it means.
@@ -219,7 +198,7 @@ TEST_F(PlayerTest, NoOrBrokenProjectDataExitsWithTwoAndSaysSo) {
     // Started bare, with or without asking for help, it says how to give it a project.
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{}, std::vector<std::string>{"--help"}}) {
-        Outcome bare = Run(ZORV_PLAYER_PATH, arguments);
+        PlayerOutcome bare = Run(ZORV_PLAYER_PATH, arguments);
         EXPECT_EQ(bare.exitCode, 2);
         EXPECT_EQ(bare.errors.find("zorv: no project data found in this program\n"), 0u)
             << bare.errors;
@@ -236,9 +215,9 @@ TEST_F(PlayerTest, NoOrBrokenProjectDataExitsWithTwoAndSaysSo) {
                                     std::string("ZORV\xff\xff\xff\x7f", 8)};
     for (const std::string& trailer : trailers) {
         folder.WriteFile("broken", player.str() + trailer);
-        std::string command = "chmod +x " + Quote(folder.Linux("broken"));
+        std::string command = "chmod +x " + ShellQuote(folder.Linux("broken"));
         ASSERT_EQ(std::system(command.c_str()), 0);
-        Outcome broken = Run(folder.Linux("broken"));
+        PlayerOutcome broken = Run(folder.Linux("broken"));
         EXPECT_EQ(broken.exitCode, 2);
         EXPECT_NE(broken.errors.find("zorv: "), std::string::npos) << broken.errors;
     }
@@ -258,7 +237,7 @@ TEST_F(PlayerTest, ARestartChainOfAHundredFilesRunsToItsEnd) {
     }
     std::string player =
         PackPlayer(ProjectOf({"Program.Restart(\"" + folder.Linux("r1.zs") + "\");\n"}));
-    Outcome outcome = Run(player);
+    PlayerOutcome outcome = Run(player);
     EXPECT_EQ(outcome.exitCode, 1);
     // Only the last program's error is shown, once.
     EXPECT_NE(outcome.errors.find(": Erreur #111 ligne 2.\n"), std::string::npos) << outcome.errors;

@@ -9,20 +9,15 @@
 #include <iterator>
 #include <string>
 
+#include "app/player_run.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
-}
+using app_test::PackFolder;
+using app_test::PlayerOutcome;
+using app_test::RunPlayer;
+using app_test::ShellQuote;
 
 std::string ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -62,15 +57,10 @@ TEST(SpriteRun, APackedProjectMovesSpritesAndItsWindowsLastPictureIsKept) {
     folder.WriteFile("game/project.zpk", "entry Game\n  module main.zs\n");
     folder.WriteFile("game/main.zs", kScript);
     std::filesystem::create_directories(folder.Linux("pictures"));
-    const std::string pack = Quote(ZORV_PACK_PATH) + " --player " + Quote(ZORV_PLAYER_PATH) + " " +
-                             Quote(folder.Linux("game")) + " " + Quote(folder.Linux("packed"));
-    ASSERT_EQ(std::system(pack.c_str()), 0);
-    const std::string command =
-        "cd " + Quote(folder.LinuxPath()) +
-        " && env -u ZORV_PROJECT ZORV_DISPLAY=headless ZORV_HEADLESS_DUMP=" +
-        Quote(folder.Linux("pictures")) + " " + Quote(folder.Linux("packed")) + " 2>" +
-        Quote(folder.Linux("stderr.txt"));
-    EXPECT_EQ(std::system(command.c_str()), 0) << folder.ReadFile("stderr.txt");
+    ASSERT_TRUE(PackFolder(folder));
+    PlayerOutcome outcome = RunPlayer(folder, folder.Linux("packed"), {},
+                                      "ZORV_HEADLESS_DUMP=" + ShellQuote(folder.Linux("pictures")));
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.errors;
     ASSERT_TRUE(folder.Exists("pictures/window-1.png"));
     EXPECT_FALSE(folder.Exists("pictures/window-2.png"));
 

@@ -6,20 +6,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/player_run.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
-}
+using app_test::PackFolder;
+using app_test::PlayerOutcome;
+using app_test::RunPlayer;
 
 void PutLE(std::string& bytes, uint32_t value, int size) {
     for (int i = 0; i < size; ++i)
@@ -62,16 +56,10 @@ protected:
                                              "Pictures\n    file dot.bmp name=dot\n");
         folder.WriteFile("game/main.zs", script);
         folder.WriteFile("game/dot.bmp", SmallBitmap());
-        std::string pack = Quote(ZORV_PACK_PATH) + " --player " + Quote(ZORV_PLAYER_PATH) + " " +
-                           Quote(folder.Linux("game")) + " " + Quote(folder.Linux("packed"));
-        EXPECT_EQ(std::system(pack.c_str()), 0);
-        std::string command =
-            "cd " + Quote(folder.LinuxPath()) + " && env -u ZORV_PROJECT ZORV_DISPLAY=headless " +
-            Quote(folder.Linux("packed")) + " 2>" + Quote(folder.Linux("stderr.txt")) +
-            "; echo $? >" + Quote(folder.Linux("status.txt"));
-        if (std::system(command.c_str()) != 0) return -1;
-        errors = folder.ReadFile("stderr.txt");
-        return std::stoi(folder.ReadFile("status.txt"));
+        EXPECT_TRUE(PackFolder(folder));
+        PlayerOutcome outcome = RunPlayer(folder, folder.Linux("packed"));
+        errors = outcome.errors;
+        return outcome.exitCode;
     }
 
     test_support::TempDir folder;

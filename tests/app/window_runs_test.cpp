@@ -5,25 +5,15 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/player_run.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    std::string errors;
-};
-
-std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
-}
+using app_test::PackFolder;
+using app_test::PlayerOutcome;
+using app_test::RunPlayer;
+using app_test::ShellQuote;
 
 // A window with File: Hello, Quit on its menu bar; the script's own lines follow. (Class
 // names, File and Menu among them, cannot name variables.)
@@ -42,23 +32,13 @@ const char* const kOpenFileAndChooseHello = "window Menus\nclick 12 -9\nclick 24
 class WindowRuns : public ::testing::Test {
 protected:
     // Packs `script` as the one module of a project and runs it with `steps` as its input.
-    Outcome Run(const std::string& script, const std::string& steps) {
+    PlayerOutcome Run(const std::string& script, const std::string& steps) {
         folder.WriteFile("game/project.zpk", "entry Game\n  module main.zs\n");
         folder.WriteFile("game/main.zs", script);
         folder.WriteFile("steps.txt", steps);
-        std::string pack = Quote(ZORV_PACK_PATH) + " --player " + Quote(ZORV_PLAYER_PATH) + " " +
-                           Quote(folder.Linux("game")) + " " + Quote(folder.Linux("packed"));
-        EXPECT_EQ(std::system(pack.c_str()), 0);
-        std::string command =
-            "cd " + Quote(folder.LinuxPath()) +
-            " && env -u ZORV_PROJECT ZORV_DISPLAY=headless ZORV_INPUT=" +
-            Quote(folder.Linux("steps.txt")) + " " + Quote(folder.Linux("packed")) + " 2>" +
-            Quote(folder.Linux("stderr.txt")) + "; echo $? >" + Quote(folder.Linux("status.txt"));
-        Outcome outcome;
-        if (std::system(command.c_str()) != 0) return outcome;
-        outcome.exitCode = std::stoi(folder.ReadFile("status.txt"));
-        outcome.errors = folder.ReadFile("stderr.txt");
-        return outcome;
+        EXPECT_TRUE(PackFolder(folder));
+        return RunPlayer(folder, folder.Linux("packed"), {},
+                         "ZORV_INPUT=" + ShellQuote(folder.Linux("steps.txt")));
     }
 
     test_support::TempDir folder;
@@ -73,7 +53,7 @@ Function Chosen(source, index, id) {
 bar.OnSelectItem = Chosen;
 While (1) Program.Wait(20);
 )";
-    Outcome outcome = Run(script, std::string(kOpenFileAndChooseHello) + "wait 100\nclose\n");
+    PlayerOutcome outcome = Run(script, std::string(kOpenFileAndChooseHello) + "wait 100\nclose\n");
     EXPECT_EQ(outcome.exitCode, 0);
     EXPECT_EQ(outcome.errors, "Greeting: Hello there\n");
 }
@@ -86,7 +66,7 @@ Function Chosen(source, index, id) {
 fileMenu.OnSelectItem = Chosen;
 While (1) Program.Wait(20);
 )";
-    Outcome outcome = Run(script, std::string(kOpenFileAndChooseHello) + "wait 100\n");
+    PlayerOutcome outcome = Run(script, std::string(kOpenFileAndChooseHello) + "wait 100\n");
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_EQ(outcome.errors, "Game - main: Erreur #111 ligne 10.\n");
 }
@@ -101,7 +81,7 @@ Function Pressed(source, x, y, which) {
 second.OnMouseDown = Pressed;
 While (1) Program.Wait(20);
 )";
-    Outcome outcome =
+    PlayerOutcome outcome =
         Run(script, "window First\nclose\nwait 100\nwindow Second\nclick 20 20\nwait 100\nclose\n");
     EXPECT_EQ(outcome.exitCode, 0);
     EXPECT_EQ(outcome.errors, "Second: still running\n");
@@ -112,11 +92,11 @@ TEST_F(WindowRuns, AStepThatCannotBeTakenOrABadLineEndsTheRunWithOne) {
 second = New Window("Second", 200, 150, 300, 10);
 While (1) Program.Wait(20);
 )";
-    Outcome gone = Run(script, "window First\nclose\nwait 100\nclick 5 5\n");
+    PlayerOutcome gone = Run(script, "window First\nclose\nwait 100\nclick 5 5\n");
     EXPECT_EQ(gone.exitCode, 1);
     EXPECT_EQ(gone.errors, "zorv: input script, line 4: the window \"First\" is gone\n");
 
-    Outcome bad = Run(script, "window First\nclick here\n");
+    PlayerOutcome bad = Run(script, "window First\nclick here\n");
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_EQ(bad.errors, "zorv: input script " + folder.Linux("steps.txt") +
                               ", line 2: expected [left|right|middle] X Y\n");
