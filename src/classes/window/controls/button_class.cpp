@@ -85,8 +85,9 @@ CIBaseClassImpl* CIButton::TakeImage(const CValue& value) {
 }
 
 void CIButton::Destroy(int flag) {
+    // A reset destroys the Surfaces first: they are gone by then.
     for (CIBaseClassImpl*& image : images) {
-        if (image != nullptr) --image->useCount;
+        if (image != nullptr && interpreter->resetting == 0) --image->useCount;
         image = nullptr;
     }
     embossedFrom_ = nullptr;

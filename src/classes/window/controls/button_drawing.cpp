@@ -112,10 +112,8 @@ void CIButton::DrawItem(const DRAWITEMSTRUCT& item) {
     }
     SurfaceHandle onDC;
     onDC.Attach(cGDISurface::MakeOnDC(dc));
-    if (drawWidth == sourceWidth && drawHeight == sourceHeight)
-        picture->Blit(&onDC, left, top, 0, 0, sourceWidth, sourceHeight, 0, 0, 0, 0);
-    else
-        picture->StretchBlit(&onDC, left, top, drawWidth, drawHeight, 0, 0, sourceWidth,
-                             sourceHeight, 0, 0, 0, 0);
+    // The item's DC is reached through GDI only.
+    picture->GetImpl()->StretchBlitViaDC(onDC.GetImpl(), left, top, drawWidth, drawHeight, 0, 0,
+                                         sourceWidth, sourceHeight, 0, 0, 0, 0);
     if (old != 0) SelectPalette(dc, old, FALSE);
 }
