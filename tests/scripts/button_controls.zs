@@ -77,6 +77,7 @@ Print(other.IsChecked(), a.IsChecked(), b.IsChecked(), c.IsChecked());
 
 //== static kinds, colours and group boxes show in pixels, above the Window's drawing
 // expect: end
+// expect output: label 1
 // expect output: 0 4210752 16777215 65280 8421504
 // expect output: 4210752 16777215 65280 255
 w = New Window(300, 200, 0, 0);
@@ -86,7 +87,10 @@ white = New StaticText(StaticText.WHITERECT, 40, 100, 20, 20);
 label = New StaticText("", 70, 100, 40, 20);
 label.SetBackColor(0x00FF00);
 gray = New StaticText(StaticText.GRAYFRAME, 120, 100, 20, 20);
+Function Clicked(source) { Print("label", source == label); }
+label.OnClick = Clicked;
 UiRefreshNow(); UiDispatch();
+UiClick(w, 80, 105); UiDispatch(); RunPending();
 Print(g.HasAttribute(GroupBox.BORDER), UiPixel(w, 15, 105), UiPixel(w, 45, 105), UiPixel(w, 100, 115), UiPixel(w, 120, 110));
 // The Window's drawing over them: the refresh draws the statics again on top.
 w.SetFillColor(0x0000FF);

@@ -195,3 +195,13 @@ arrows.OnScroll = Spun;
 UiRefreshNow(); UiDispatch();
 UiClick(w, 158, 14); UiDispatch(); RunPending();
 Print(arrows.GetPos());
+
+//== a ScrollBar keeps the system's colours until SetBackColor
+// expect: end
+// expect output: 16711935 13947080
+w = New Window(300, 200, 0, 0);
+bar = New ScrollBar(10, 50, 200);
+plain = New ScrollBar(10, 80, 200);
+bar.SetBackColor(0xFF00FF);
+UiRefreshNow(); UiDispatch();
+Print(UiPixel(w, 150, 58), UiPixel(w, 150, 88));
