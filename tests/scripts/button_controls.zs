@@ -145,3 +145,22 @@ Print(UiPixel(w, 30, 25), one.IsVisible());
 UiClick(w, 30, 25); UiDispatch(); RunPending();
 red = New Surface(8, 8);
 four = New Button("", red, red, red, red);
+
+//== a deleted control leaves the others heard; a deleted Window takes its controls along
+// expect: end
+// expect output: clicked second
+// expect output: 1 0 0 0
+// expect output: 0 0 0 0
+Function Clicked(source) { Print("clicked", source.GetText()); }
+w = New Window(300, 200, 0, 0);
+first = New Button("first", 10, 10, 60, 24);
+second = New Button("second", 10, 40, 60, 24);
+box = New CheckBox("box", 10, 70, 60, 20);
+first.OnClick = Clicked;
+second.OnClick = Clicked;
+Delete first;
+UiRefreshNow(); UiDispatch();
+UiClick(w, 20, 50); UiDispatch(); RunPending();
+Print(Math.Count(15), first, Math.Count(21) - 1, Math.Count(58) - 1);
+Delete w;
+Print(Math.Count(15), second, Math.Count(21), box);
