@@ -80,6 +80,7 @@ Print(other.IsChecked(), a.IsChecked(), b.IsChecked(), c.IsChecked());
 // expect output: label 1
 // expect output: 0 4210752 16777215 65280 8421504
 // expect output: 4210752 16777215 65280 255
+// expect output: 16776960 65535
 w = New Window(300, 200, 0, 0);
 g = New GroupBox("G", GroupBox.BORDER, 200, 10, 80, 60);
 black = New StaticText(StaticText.BLACKRECT, 10, 100, 20, 20);
@@ -97,6 +98,12 @@ w.SetFillColor(0x0000FF);
 w.Rectangle(0, 90, 150, 150);
 UiRefreshNow(); UiDispatch();
 Print(UiPixel(w, 15, 105), UiPixel(w, 45, 105), UiPixel(w, 100, 115), UiPixel(w, 140, 140));
+tick = New CheckBox("", 160, 100, 60, 20);
+tick.SetBackColor(0xFFFF00);
+radio = New RadioButton("", 160, 130, 60, 20);
+radio.SetBackColor(0x00FFFF);
+UiRefreshNow(); UiDispatch();
+Print(UiPixel(w, 210, 110), UiPixel(w, 210, 140));
 
 //== a Button draws its normal, pushed and embossed disabled images
 // expect: end
