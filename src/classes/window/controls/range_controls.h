@@ -187,5 +187,6 @@ const ScriptClassInfo* GetProgressBarClassInfo();
 // ScrollBar and Slider: a size not given follows the orientation. A horizontal control
 // without a height is 100 wide (unless given) and as high as the system's bar; a vertical
 // one without a height takes the given width (else 100) as its height and is as wide as
-// the system's bar. What is still not given takes the class's 100 x 30.
+// the system's bar. Plain numbers fill x, y, width, height in turn, so a given height comes
+// with a given width.
 void SizeByOrientation(CIChildWindow& control, bool vertical);

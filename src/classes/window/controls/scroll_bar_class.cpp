@@ -126,8 +126,6 @@ void SizeByOrientation(CIChildWindow& control, bool vertical) {
             control.height = GetSystemMetrics(SM_CYHSCROLL);
         }
     }
-    if (control.width == kNotGiven) control.width = 100;
-    if (control.height == kNotGiven) control.height = 30;
 }
 
 // The system's colours until SetBackColor.
