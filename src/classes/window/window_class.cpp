@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "classes/window/controls/range_controls.h"
 #include "classes/window/font_class.h"
 #include "classes/window/menu_class.h"
 #include "classes/window/window_surface.h"
@@ -172,6 +173,8 @@ void CIWindow::CreateWindowObject(int32_t depth, int32_t backColorArg, HWND) {
     if (hwnd == 0) interpreter->RaiseError(8);
     InvalidateRect(hwnd, nullptr, TRUE);
     if (IsWindowVisible(hwnd)) SetActiveWindow(hwnd);
+    if ((style & WS_HSCROLL) != 0) hScrollBar = CIScrollBar::AttachToWindow(*this, SB_HORZ);
+    if ((style & WS_VSCROLL) != 0) vScrollBar = CIScrollBar::AttachToWindow(*this, SB_VERT);
     Register();
 }
 
@@ -207,6 +210,7 @@ void CIWindow::Destroy(int flag) {
         if (modal != 0) RemoveModalWindow(hwnd);
         modal = 0;
         if (GetCapture() == hwnd) ReleaseCapture();
+        CIScrollBar::ReleaseWindowBars(*this);
         while (uint32_t node = children.GetTail()) {
             auto* child = reinterpret_cast<CIChildWindow*>(children.GetAt(node));
             children.Remove(node);

@@ -1,5 +1,7 @@
 #include "classes/window/window_classes.h"
 
+#include "classes/window/controls/button_classes.h"
+#include "classes/window/controls/range_controls.h"
 #include "classes/window/font_class.h"
 #include "classes/window/menu_class.h"
 #include "classes/window/message_box_class.h"
@@ -11,10 +13,11 @@ namespace {
 
 const ScriptClassInfo* const* Classes(size_t& count) {
     static const ScriptClassInfo* const classes[] = {
-        GetWindowClassInfo(),
-        GetFontClassInfo(),
-        GetMenuClassInfo(),
-        GetMessageBoxClassInfo(),
+        GetWindowClassInfo(),      GetFontClassInfo(),     GetMenuClassInfo(),
+        GetMessageBoxClassInfo(),  GetButtonClassInfo(),   GetCheckBoxClassInfo(),
+        GetRadioButtonClassInfo(), GetGroupBoxClassInfo(), GetStaticTextClassInfo(),
+        GetScrollBarClassInfo(),   GetSliderClassInfo(),   GetSpinClassInfo(),
+        GetProgressBarClassInfo(),
     };
     count = sizeof classes / sizeof classes[0];
     return classes;
@@ -32,6 +35,8 @@ void RegisterWindowClasses() {
     for (size_t i = 0; i < count; ++i)
         RegisterScriptClass(classes[i]);
     GetNeighbourServices().registerMainWindowClass = &RegisterTopLevelClass;
+    GetNeighbourServices().redrawGroupBoxes = &CIGroupBox::RedrawAll;
+    GetNeighbourServices().redrawStaticTexts = &CIStaticText::RedrawAll;
 }
 
 void UnregisterWindowClasses() {
@@ -40,4 +45,6 @@ void UnregisterWindowClasses() {
     for (size_t i = 0; i < count; ++i)
         UnregisterScriptClass(classes[i]->nameTable[0].id);
     GetNeighbourServices().registerMainWindowClass = nullptr;
+    GetNeighbourServices().redrawGroupBoxes = nullptr;
+    GetNeighbourServices().redrawStaticTexts = nullptr;
 }

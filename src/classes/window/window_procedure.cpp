@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "classes/window/controls/button_classes.h"
 #include "classes/window/window_class.h"
 #include "classes/window/window_surface.h"
 #include "graphics2d/surfaces/surface_kinds.h"
@@ -330,6 +331,8 @@ void CWindowProcedure::Paint(CWindowSurface& surface) {
         }
         surface.PaintToWindow(dc, &paint.rcPaint, nullptr);
         if (old != 0) SelectPalette(dc, old, FALSE);
+        // The transparent controls stay above the picture.
+        RedrawTransparentChildren(*window_);
     }
     EndPaint(hwnd_, &paint);
 }
