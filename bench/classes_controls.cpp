@@ -9,7 +9,7 @@
 #include "classes/window/window_class.h"
 #include "classes/window/window_classes.h"
 #include "classes/window/window_surface.h"
-#include "foundation/ptr_array.h"
+#include "foundation/containers/ptr_array.h"
 #include "platform/controls/button.h"
 #include "platform/display/headless_display.h"
 #include "platform/user/paint/update_region.h"
