@@ -48,6 +48,8 @@ const ClassLevelHandler kConstants[] = {
     &Constant<12>, &Constant<13>, &Constant<14>, &Constant<15>,
 };
 
+constexpr uint16_t kConstantCount = sizeof kConstants / sizeof kConstants[0];
+
 CIBaseClassImpl* NewEditor(CInterpretor& interpreter, const CClassRecord* record) {
     return new (std::nothrow) CIEditor(&interpreter, record);
 }
@@ -72,6 +74,11 @@ CIEditor::CIEditor(CInterpretor* interpreter, const CClassRecord* record)
     : CIBaseClassImpl(interpreter, record, 1) {}
 
 void CIEditor::CallMethod(uint16_t methodId) {
+    // The singleton's constants reach it like its methods.
+    if (methodId > kFirstClassLevelId && methodId <= kFirstClassLevelId + kConstantCount) {
+        interpreter->GetResultSlot()->SetInt(int32_t(methodId - kFirstClassLevelId - 1));
+        return;
+    }
     CallMethodFromTable(*this, kMethods, methodId);
 }
 
