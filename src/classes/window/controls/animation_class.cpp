@@ -9,6 +9,8 @@
 #include "graphics2d/drawing/surface_handle.h"
 #include "graphics2d/formats/image_file_manager.h"
 #include "graphics2d/surfaces/gdi_surface.h"
+#include "graphics2d/surfaces/surface.h"
+#include "graphics2d/surfaces/surface_kinds.h"
 #include "platform/gdi/screen_dc.h"
 #include "platform/kernel/clock.h"
 #include "platform/user/input/cursor.h"
@@ -19,7 +21,6 @@
 #include "script/project/element.h"
 #include "script/project/project_format.h"
 #include "script/runtime/launch_info.h"
-#include "script/runtime/load_image_to_surface.h"
 #include "script/runtime/run_application.h"
 
 namespace {
@@ -115,14 +116,20 @@ void CIAnimation::LeaveTimer() {
     playing = paused = 0;
 }
 
+void CIAnimation::ReleaseTargets() {
+    if (targetSurface != nullptr) --targetSurface->useCount;
+    if (targetTexture != nullptr) --targetTexture->useCount;
+    targetSurface = targetTexture = nullptr;
+}
+
 void CIAnimation::Destroy(int flag) {
     LeaveTimer();
     if (imageFile != nullptr) imageFile->Close();
     imageFile.reset();
     stream.reset();
     workSurface.reset();
-    if (targetSurface != nullptr) --targetSurface->useCount;
-    if (targetTexture != nullptr) --targetTexture->useCount;
+    // At the end of the run the targets may have gone before.
+    if (interpreter->resetting == 0) ReleaseTargets();
     targetSurface = targetTexture = nullptr;
     CIChildWindow::Destroy(flag);
 }
@@ -131,9 +138,7 @@ int CIAnimation::ReleaseReferencesTo(CIBaseClassImpl* object) {
     if (object != nullptr && (object == targetSurface || object == targetTexture)) {
         // Nothing is drawn into it any more, whether or not this call marks the deletion.
         LeaveTimer();
-        if (targetSurface != nullptr) --targetSurface->useCount;
-        if (targetTexture != nullptr) --targetTexture->useCount;
-        targetSurface = targetTexture = nullptr;
+        ReleaseTargets();
         return 1;
     }
     return CIChildWindow::ReleaseReferencesTo(object);
@@ -186,7 +191,10 @@ void CIAnimation::Load(const char* name) {
     if (opened == nullptr || file->OpenStream(opened.get()) != kImageOk)
         interpreter->RaiseError(81);
     auto surface = std::make_unique<SurfaceHandle>();
-    surface->Attach(cImageSurface::Create(file->GetWidth(), file->GetHeight(), file->GetDepth()));
+    // A DIB with its own device context, at the screen's depth: windows and Surfaces take
+    // its blits alike.
+    surface->Create(file->GetWidth(), file->GetHeight(),
+                    GetPrototypeForDepth(interpreter->surfaceDepth));
     if (!surface->IsValid()) interpreter->RaiseError(14);
     stream = std::move(opened);
     imageFile = std::move(file);

@@ -95,6 +95,8 @@ private:
     // Decodes the current frame into the work surface, unless it holds it already.
     bool DecodeCurrentFrame();
     void LeaveTimer();
+    // Gives back the use taken of the target Surface or Texture.
+    void ReleaseTargets();
     // Starts the frame timer on `frame` now.
     void StartTimerAt(int32_t frame);
 
