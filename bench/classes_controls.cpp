@@ -33,8 +33,6 @@
 
 namespace {
 
-namespace pf = project_format;
-
 constexpr int32_t kFilmWidth = 640;
 constexpr int32_t kFilmHeight = 480;
 constexpr int kFilmFrames = 16;
