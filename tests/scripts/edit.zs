@@ -178,3 +178,14 @@ Print(UiKeepsTab(stop));
 // expect output: 0 1 0 1
 // expect output: 1
 // expect: end
+
+//== the Edit's colours paint the field
+w = New Window(Window.NOSURFACE, 200, 100, 0, 0);
+e = New Edit("", 10, 10, 100, 30);
+l = New ListBox(10, 50, 100, 40);
+e.SetBackColor(0x00FF00);
+l.SetBackColor(0x0000FF);
+UiRefreshNow(); UiDispatch();
+Print(AsText(UiPixel(w, 60, 25)), AsText(UiPixel(w, 60, 70)));
+// expect output: 65280 255
+// expect: end

@@ -109,3 +109,28 @@ Print(UiHandlerCount(w) - n);
 // expect output: 0
 // expect output: 1
 // expect: end
+
+//== the user's choice in a ListBox and a ComboBox reaches their handlers
+Function Changed(box) { Print("changed", box.GetSelectedItem()); }
+Function Double(box) { Print("double", box.GetSelectedItem()); }
+w = New Window(200, 150, 0, 0);
+l = New ListBox(ListBox.NOINTEGRALHEIGHT, 10, 10, 100, 100);
+l.AddItem("a"); l.AddItem("b"); l.AddItem("c");
+l.OnSelChanged = Changed;
+l.OnDblClick = Double;
+y = l.GetItemRectTop(2) + 2;
+UiSendTo(l, 0x201, 1, y * 65536 + 5); UiSendTo(l, 0x202, 0, y * 65536 + 5);
+RunPending();
+UiSendTo(l, 0x203, 1, y * 65536 + 5); UiSendTo(l, 0x202, 0, y * 65536 + 5);
+RunPending();
+c = New ComboBox(ComboBox.DROPDOWNLIST, 120, 10, 70, 100);
+c.AddItem("x"); c.AddItem("y");
+c.SelectItem(0);
+c.OnSelChanged = Changed;
+c.SetFocus();
+UiKey(0x28); UiDispatch();
+RunPending();
+// expect output: changed 2
+// expect output: double 2
+// expect output: changed 1
+// expect: end
