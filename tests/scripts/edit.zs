@@ -189,3 +189,21 @@ UiRefreshNow(); UiDispatch();
 Print(AsText(UiPixel(w, 60, 25)), AsText(UiPixel(w, 60, 70)));
 // expect output: 65280 255
 // expect: end
+
+//== typing past the limit stops at it and tells the script
+Function Full(e) { Print("full", e.GetText()); }
+Function Lost(e) { Print("lost"); }
+w = New Window(200, 100, 0, 0);
+e = New Edit(10, 10, 150, 20);
+f = New Edit(10, 40, 150, 20);
+e.SetMaxSize(3);
+e.OnMaxTextReached = Full;
+e.OnKillFocus = Lost;
+e.SetFocus();
+UiType("abcdef"); UiDispatch();
+RunPending();
+f.SetFocus();
+RunPending();
+// expect output: full abc
+// expect output: lost
+// expect: end
