@@ -134,4 +134,11 @@ TEST(AnimationClass, DrawsIntoASurfaceAndGoesWithIt) {
               "6316128 1 1\n0 0\n");
 }
 
+TEST(AnimationClass, AFrameDrawnIntoAWindowsSurfaceShowsInTheSameRefresh) {
+    EXPECT_EQ(RunAnimation("a = New Animation(\"grey\", w.GetSurface());\n"
+                           "a.SetFrame(3); UiRefreshNow();\n"
+                           "Print(UiPixel(w, 2, 2));\n"),
+              "12632256\n");
+}
+
 } // namespace

@@ -231,6 +231,10 @@ void CIAnimation::PaintFrame(HDC dc) {
                       std::min(height, workSurface->GetHeight()), 0, 0, 0, 0);
 }
 
+int CIAnimation::IsLate() {
+    return targetSurface == nullptr && targetTexture == nullptr ? 1 : 0;
+}
+
 void CIAnimation::Refresh() {
     if (workSurface != nullptr) {
         if (hwnd != 0) {

@@ -44,6 +44,9 @@ public:
     void Create() override;
     // Draws the current frame into the target, then the pending window changes.
     void Refresh() override;
+    // Into a Surface the frame is drawn before the Surfaces refresh, so that it shows in the
+    // same pass; a window of its own waits for the Surfaces, as every window does.
+    int IsLate() override;
 
     // The frame timer's view.
     int32_t GetFrame(uint32_t animation) override;
