@@ -6,10 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "classes/window/controls/animation_class.h"
 #include "foundation/mem_out_stream.h"
+#include "graphics2d/drawing/surface_handle.h"
 #include "graphics2d/formats/anmz_handler.h"
 #include "platform/kernel/test_hooks.h"
 #include "script/project/project_test_data.h"
+#include "script/runtime/load_image_to_surface.h"
 #include "script/script_runner.h"
 
 namespace {
@@ -139,6 +142,41 @@ TEST(AnimationClass, AFrameDrawnIntoAWindowsSurfaceShowsInTheSameRefresh) {
                            "a.SetFrame(3); UiRefreshNow();\n"
                            "Print(UiPixel(w, 2, 2));\n"),
               "12632256\n");
+}
+
+// The 3D classes' part, played by the test's Blob class: its objects are Textures.
+SurfaceHandle* textureImage = nullptr;
+int texturesChanged = 0;
+
+SurfaceHandle* BlobImage(CIBaseClassImpl* object) {
+    return object != nullptr && object->classIndex == 68 ? textureImage : nullptr;
+}
+
+void BlobChanged(CIBaseClassImpl*) {
+    ++texturesChanged;
+}
+
+TEST(AnimationClass, DrawsIntoATextureThroughTheHook) {
+    const AnimationTextureHook hook{&BlobImage, &BlobChanged};
+    SurfaceHandle image;
+    // Memory pixels: the run's display comes and goes around it.
+    image.Attach(cImageSurface::Create(8, 8, 32));
+    textureImage = &image;
+    texturesChanged = 0;
+    SetAnimationTextureHook(&hook);
+    const std::string output = RunAnimation("t = New Blob();\n"
+                                            "a = New Animation(\"grey\", t);\n"
+                                            "a.SetFrame(1); UiRefreshNow();\n");
+    SetAnimationTextureHook(nullptr);
+    uint32_t colour = 0;
+    image.GetPixel(1, 1, &colour);
+    textureImage = nullptr;
+    EXPECT_EQ(output, "");
+    EXPECT_EQ(colour & 0xFFFFFF, 0x606060u);
+    EXPECT_GE(texturesChanged, 1);
+    // Without the hook a Blob is no target.
+    EXPECT_EQ(RunAnimation("t = New Blob();\na = New Animation(\"grey\", t);\n"),
+              "error 14 line 4");
 }
 
 } // namespace
