@@ -53,8 +53,9 @@ m = New Math();
 // expect: error 38
 s = New Zone(-1);
 
-//== a singleton that does not exist
-// expect: error 32
+//== a singleton's method that does not exist
+// The Editor singleton is made at start; it has no Open.
+// expect: error 11
 Editor.Open();
 
 //== CurWindow without a window

@@ -2,6 +2,7 @@
 
 #include "classes/window/controls/button_classes.h"
 #include "classes/window/controls/range_controls.h"
+#include "classes/window/controls/list_and_edit_classes.h"
 #include "classes/window/font_class.h"
 #include "classes/window/menu_class.h"
 #include "classes/window/message_box_class.h"
@@ -34,6 +35,9 @@ void RegisterWindowClasses() {
     const ScriptClassInfo* const* classes = Classes(count);
     for (size_t i = 0; i < count; ++i)
         RegisterScriptClass(classes[i]);
+    classes = GetListAndEditClassInfos(count);
+    for (size_t i = 0; i < count; ++i)
+        RegisterScriptClass(classes[i]);
     GetNeighbourServices().registerMainWindowClass = &RegisterTopLevelClass;
     GetNeighbourServices().redrawGroupBoxes = &CIGroupBox::RedrawAll;
     GetNeighbourServices().redrawStaticTexts = &CIStaticText::RedrawAll;
@@ -42,6 +46,9 @@ void RegisterWindowClasses() {
 void UnregisterWindowClasses() {
     size_t count = 0;
     const ScriptClassInfo* const* classes = Classes(count);
+    for (size_t i = 0; i < count; ++i)
+        UnregisterScriptClass(classes[i]->nameTable[0].id);
+    classes = GetListAndEditClassInfos(count);
     for (size_t i = 0; i < count; ++i)
         UnregisterScriptClass(classes[i]->nameTable[0].id);
     GetNeighbourServices().registerMainWindowClass = nullptr;
