@@ -1,8 +1,8 @@
 #include "classes/window/window_classes.h"
 
 #include "classes/window/controls/button_classes.h"
-#include "classes/window/controls/range_controls.h"
 #include "classes/window/controls/list_and_edit_classes.h"
+#include "classes/window/controls/range_controls.h"
 #include "classes/window/font_class.h"
 #include "classes/window/menu_class.h"
 #include "classes/window/message_box_class.h"

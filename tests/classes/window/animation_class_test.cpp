@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "classes/window/controls/animation_class.h"
-#include "foundation/mem_out_stream.h"
+#include "foundation/streams/mem_out_stream.h"
 #include "graphics2d/drawing/surface_handle.h"
 #include "graphics2d/formats/anmz_handler.h"
 #include "platform/kernel/test_hooks.h"

@@ -5,7 +5,7 @@
 
 #include "classes/window/controls/control_table.h"
 #include "classes/window/window_surface.h"
-#include "foundation/in_stream.h"
+#include "foundation/streams/in_stream.h"
 #include "graphics2d/drawing/surface_handle.h"
 #include "graphics2d/formats/image_file_manager.h"
 #include "graphics2d/surfaces/gdi_surface.h"

@@ -6,8 +6,8 @@
 #include <memory>
 #include <new>
 
-#include "foundation/file_in_stream.h"
-#include "foundation/file_layer.h"
+#include "foundation/files/file_layer.h"
+#include "foundation/streams/file_in_stream.h"
 #include "platform/controls/edit.h"
 #include "platform/gdi/dc_state.h"
 #include "platform/gdi/screen_dc.h"
