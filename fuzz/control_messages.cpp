@@ -42,8 +42,8 @@ private:
 };
 
 constexpr const char* CLASSES[] = {
-    "BUTTON", "STATIC", "msctls_progress32", "msctls_trackbar32", "msctls_updown32",
-    "EDIT",   "LISTBOX", "COMBOBOX"};
+    "BUTTON",          "STATIC", "msctls_progress32", "msctls_trackbar32",
+    "msctls_updown32", "EDIT",   "LISTBOX",           "COMBOBOX"};
 
 // The messages worth sending: the controls' own and those every window hears.
 constexpr UINT MESSAGES[] = {BM_GETCHECK,
@@ -196,7 +196,9 @@ bool TakesPointer(UINT message) {
            message == EM_REPLACESEL || message == EM_GETLINE || message == EM_SETTABSTOPS ||
            message == LB_ADDSTRING || message == LB_INSERTSTRING || message == LB_FINDSTRING ||
            message == LB_FINDSTRINGEXACT || message == LB_SELECTSTRING || message == LB_GETTEXT ||
-           message == LB_GETSELITEMS || message == LB_SETTABSTOPS || message == LB_GETITEMRECT;
+           message == LB_GETSELITEMS || message == LB_SETTABSTOPS || message == LB_GETITEMRECT ||
+           message == CB_ADDSTRING || message == CB_INSERTSTRING || message == CB_FINDSTRING ||
+           message == CB_FINDSTRINGEXACT || message == CB_SELECTSTRING || message == CB_GETLBTEXT;
 }
 
 bool TakesText(UINT message) {
