@@ -1,6 +1,6 @@
 // The text controls on the headless display: a sorted list box filled with 50,000 items and
 // scrolled through, and an edit holding a megabyte of text in 100,000 lines, set at once,
-// typed into at its start, asked about its lines and painted.
+// typed into at its start (also wrapped), asked about its lines and painted.
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -53,10 +53,12 @@ void BM_SortedListBoxAdds50000(benchmark::State& state) {
 }
 BENCHMARK(BM_SortedListBoxAdds50000)->Unit(benchmark::kMillisecond);
 
+// Without ES_AUTOHSCROLL the edit wraps its lines at its width.
 struct BigEdit {
-    BigEdit() : text(MegabyteOfLines()) {
+    explicit BigEdit(DWORD wrap = ES_AUTOHSCROLL) : text(MegabyteOfLines()) {
         edit = CreateWindowExA(0, "EDIT", "",
-                               WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL | WS_VSCROLL,
+                               WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | wrap |
+                                   WS_VSCROLL,
                                0, 0, 600, 400, Parent(), 0, 0, nullptr);
         SendMessageA(edit, EM_LIMITTEXT, 0, 0);
         SetWindowTextA(edit, text.c_str());
@@ -82,6 +84,27 @@ void BM_EditKeystrokeAtTheStartOfAMegabyte(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_EditKeystrokeAtTheStartOfAMegabyte)->Unit(benchmark::kMicrosecond);
+
+// A narrow wrapped edit shows each line of the text on two or three: the keystroke breaks
+// again only the line it changes.
+void BM_WrappedEditKeystrokeAtTheStartOfAMegabyte(benchmark::State& state) {
+    BigEdit big(0);
+    SetWindowPos(big.edit, 0, 0, 0, 80, 400, SWP_NOMOVE | SWP_NOZORDER);
+    for (auto _ : state) {
+        SendMessageA(big.edit, EM_SETSEL, 0, 0);
+        SendMessageA(big.edit, WM_CHAR, 'x', 0);
+        SendMessageA(big.edit, WM_CHAR, 8, 0);
+    }
+}
+BENCHMARK(BM_WrappedEditKeystrokeAtTheStartOfAMegabyte)->Unit(benchmark::kMicrosecond);
+
+void BM_WrappedEditSetsAMegabyte(benchmark::State& state) {
+    BigEdit big(0);
+    SetWindowPos(big.edit, 0, 0, 0, 80, 400, SWP_NOMOVE | SWP_NOZORDER);
+    for (auto _ : state)
+        SetWindowTextA(big.edit, big.text.c_str());
+}
+BENCHMARK(BM_WrappedEditSetsAMegabyte)->Unit(benchmark::kMillisecond);
 
 void BM_EditLineQueriesOver100000Lines(benchmark::State& state) {
     BigEdit big;

@@ -12,6 +12,7 @@
 #include "platform/gdi/controls/focus_rect.h"
 #include "platform/gdi/controls/frame_control.h"
 #include "platform/system/system_info.h"
+#include "platform/user/window_props.h"
 
 namespace platform {
 
@@ -31,6 +32,7 @@ struct ComboState {
     HWND edit = 0;
     HWND list = 0;
     WNDPROC editProcedure = nullptr;
+    WNDPROC listProcedure = nullptr;
     int fieldHeight = 0;
     int listHeight = 0;
     int droppedWidth = 0;
@@ -38,7 +40,11 @@ struct ComboState {
     bool focused = false;
     bool filling = false; // the field's text is being set from the list
     int chosenOnDrop = -1;
+    int wheelRest = 0;
 };
+
+// The combo box a dropped list belongs to; the list's owner is the top-level window.
+constexpr const char* kDroppedListOf = "ZorvDroppedListOf";
 
 ControlStates<ComboState>& States() {
     static auto* states = new ControlStates<ComboState>;
@@ -183,6 +189,19 @@ LRESULT EditHook(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcA(original, edit, message, wParam, lParam);
 }
 
+// The dropped list gives the pointer back to its combo box when a press on its scroll bar
+// ends; without its combo box it answers as a list.
+LRESULT ListHook(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto combo = static_cast<HWND>(GetPropA(list, kDroppedListOf));
+    std::shared_ptr<ComboState> state = States().Find(combo);
+    if (!state || state->listProcedure == nullptr || state->list != list)
+        return ListBoxProcedure(list, message, wParam, lParam);
+    LRESULT result = CallWindowProcA(state->listProcedure, list, message, wParam, lParam);
+    if (message == WM_LBUTTONUP && state->dropped && IsWindow(combo) && GetCapture() == 0)
+        SetCapture(combo);
+    return result;
+}
+
 int FieldHeight(HWND window, ComboState& state) {
     HDC dc = GetDC(window);
     TEXTMETRICA metrics{};
@@ -225,6 +244,11 @@ bool Create(HWND window, ComboState& state, const CREATESTRUCTA& create) {
         state.list = CreateWindowExA(WS_EX_TOPMOST, "LISTBOX", "", WS_POPUP | listStyle, 0, 0,
                                      create.cx, state.listHeight, window, 0, 0, nullptr);
         SetListBoxColorSource(state.list, GetParent(window));
+        if (state.list != 0) {
+            SetPropA(state.list, kDroppedListOf, static_cast<uintptr_t>(window));
+            state.listProcedure = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrA(state.list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListHook)));
+        }
         SetWindowPos(window, 0, 0, 0, create.cx, state.fieldHeight,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -288,7 +312,15 @@ void DroppedMouse(HWND window, ComboState& state, UINT message, LPARAM lParam) {
             GetWindowRect(state.list, &listFrame);
             POINT screen = at;
             ClientToScreen(window, &screen);
-            if (!Inside(listFrame, screen)) Close(window, state, false);
+            if (!Inside(listFrame, screen)) {
+                Close(window, state, false);
+                return;
+            }
+            // The list's own scroll bar takes the pointer until its button goes up.
+            LPARAM where = MAKELPARAM(screen.x, screen.y);
+            LRESULT part = SendMessageA(state.list, WM_NCHITTEST, 0, where);
+            if ((part == HTVSCROLL || part == HTHSCROLL) && IsWindow(state.list))
+                SendMessageA(state.list, WM_NCLBUTTONDOWN, static_cast<WPARAM>(part), where);
         }
         return;
     }
@@ -364,9 +396,19 @@ LRESULT Handle(HWND window, ComboState& state, UINT message, WPARAM wParam, LPAR
         InvalidateRect(window, nullptr, TRUE);
         if (Close(window, state, false)) Notify(window, CBN_KILLFOCUS);
         return 0;
-    case WM_CAPTURECHANGED:
-        if (state.dropped && static_cast<HWND>(lParam) != window) Close(window, state, false);
+    case WM_CAPTURECHANGED: {
+        auto to = static_cast<HWND>(lParam);
+        if (state.dropped && to != window && to != state.list) Close(window, state, false);
         return 0;
+    }
+    case WM_MOUSEWHEEL: {
+        if (state.dropped) return ToList(state, message, wParam, lParam);
+        state.wheelRest += static_cast<short>(HIWORD(wParam));
+        int notches = state.wheelRest / WHEEL_DELTA;
+        state.wheelRest -= notches * WHEEL_DELTA;
+        if (notches != 0) Move(window, state, -notches);
+        return 0;
+    }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_MOUSEMOVE:

@@ -3,8 +3,10 @@
 // below in a popup; CBS_DROPDOWNLIST a drawn field showing the chosen item. The height
 // given at creation includes the dropped list; the window is as high as its field. The
 // list opens by a click on the button, F4 or Alt+Down and closes on a choice, Escape or
-// a click elsewhere. The colour messages of the field and the list reach the combo box's
-// parent. CB_SETCURSEL and the other messages tell the parent nothing.
+// a click elsewhere; a press on its scroll bar scrolls it and leaves it open. The wheel
+// scrolls the open list and moves the choice in the closed field. The colour messages of the field
+// and the list reach the combo box's parent. CB_SETCURSEL and the other messages tell the parent
+// nothing.
 #pragma once
 
 #include "platform/controls/controls.h"

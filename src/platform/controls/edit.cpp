@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/controls/clipboard_text.h"
@@ -15,6 +17,7 @@
 #include "platform/controls/tabbed_text.h"
 #include "platform/controls/text_case.h"
 #include "platform/gdi/bitmaps/blits.h"
+#include "platform/user/input/caret.h"
 
 namespace platform {
 
@@ -29,6 +32,7 @@ int PointY(LPARAM lParam) {
     return static_cast<short>(HIWORD(lParam));
 }
 constexpr int kDefaultTabUnits = 32;
+constexpr int kWheelLines = 3;
 // Scroll offsets and tab stops stay within this many pixels, whatever a message asks.
 constexpr int64_t kFar = 1 << 24;
 
@@ -55,6 +59,7 @@ struct EditState {
     int xOffset = 0;
     std::vector<int> tabUnits; // EM_SETTABSTOPS, in dialog units
     UndoStep undo;
+    int wheelRest = 0;
     // The metrics of the font the layout was made with.
     HFONT measuredFont = 0;
     bool measured = false;
@@ -126,19 +131,34 @@ char Shown(HWND window, char c) {
     return (StyleOf(window) & ES_PASSWORD) ? '*' : c;
 }
 
+// Widths along a line with the style read once: long runs of text are measured without
+// looking the window up for every character.
+struct Measurer {
+    Measurer(HWND window, const EditState& state)
+        : state(state), stops(TabPixels(state)), password((StyleOf(window) & ES_PASSWORD) != 0),
+          tabs(Multiline(window)) {}
+    int After(char c, int x) const {
+        if (password) c = '*';
+        if (c == '\t' && tabs) return NextTab(x, stops, state.average);
+        return x + state.widths[static_cast<unsigned char>(c)];
+    }
+    int Advance(std::string_view text, int from, int to, int x) const {
+        for (int i = from; i < to; ++i)
+            x = After(text[static_cast<size_t>(i)], x);
+        return x;
+    }
+    const EditState& state;
+    std::vector<int> stops;
+    bool password;
+    bool tabs;
+};
+
 // The width of [from, to) of the text, tabs included, from the line's start.
 int Advance(HWND window, const EditState& state, const std::vector<int>& stops, int from, int to,
             int x) {
-    const std::string& text = state.text.Text();
-    bool multiline = Multiline(window);
-    for (int i = from; i < to; ++i) {
-        char c = Shown(window, text[static_cast<size_t>(i)]);
-        if (c == '\t' && multiline)
-            x = NextTab(x, stops, state.average);
-        else
-            x += state.widths[static_cast<unsigned char>(c)];
-    }
-    return x;
+    Measurer measurer(window, state);
+    measurer.stops = stops;
+    return measurer.Advance(state.text.Text(), from, to, x);
 }
 
 int TextWidth(HWND window) {
@@ -174,32 +194,60 @@ int LineOf(HWND window, const EditState& state, int position) {
     return std::max(static_cast<int>(after - state.wrapStarts.begin()) - 1, 0);
 }
 
+// Breaks the text's line [start, end) into the lines shown in `width` pixels.
+void WrapLine(const Measurer& measurer, std::string_view text, int start, int end, int width,
+              std::vector<int>& starts, std::vector<int>& ends) {
+    int lineStart = start, x = 0, lastBreak = -1;
+    for (int i = start; i < end; ++i) {
+        char c = text[static_cast<size_t>(i)];
+        int next = measurer.After(c, x);
+        if (next > width && i > lineStart && c != ' ') {
+            int cut = lastBreak > lineStart ? lastBreak : i;
+            starts.push_back(lineStart);
+            ends.push_back(cut);
+            lineStart = cut;
+            lastBreak = -1;
+            x = measurer.Advance(text, lineStart, i + 1, 0);
+        } else {
+            x = next;
+        }
+        if (c == ' ') lastBreak = i + 1;
+    }
+    starts.push_back(lineStart);
+    ends.push_back(end);
+}
+
+// How many lines `text` shows: its own lines, each broken in `width` when wrapping.
+int ShownLines(const Measurer& measurer, std::string_view text, bool wrapping, int width) {
+    std::vector<int> hard = CountLineStarts(text);
+    if (!wrapping) return static_cast<int>(hard.size());
+    std::vector<int> starts, ends;
+    for (size_t line = 0; line < hard.size(); ++line) {
+        int end = line + 1 < hard.size() ? hard[line + 1] - 2 : static_cast<int>(text.size());
+        WrapLine(measurer, text, hard[line], end, width, starts, ends);
+    }
+    return static_cast<int>(starts.size());
+}
+
 void Wrap(HWND window, EditState& state) {
     state.wrapStarts.clear();
     state.wrapEnds.clear();
-    const std::string& text = state.text.Text();
-    std::vector<int> stops = TabPixels(state);
+    Measurer measurer(window, state);
     int width = TextWidth(window);
-    for (int hard = 0; hard < state.text.LineCount(); ++hard) {
-        int start = state.text.LineStart(hard), end = state.text.LineEnd(hard);
-        int lineStart = start, x = 0, lastBreak = -1;
-        for (int i = start; i < end; ++i) {
-            int next = Advance(window, state, stops, i, i + 1, x);
-            if (next > width && i > lineStart && text[static_cast<size_t>(i)] != ' ') {
-                int cut = lastBreak > lineStart ? lastBreak : i;
-                state.wrapStarts.push_back(lineStart);
-                state.wrapEnds.push_back(cut);
-                lineStart = cut;
-                lastBreak = -1;
-                x = Advance(window, state, stops, lineStart, i + 1, 0);
-            } else {
-                x = next;
-            }
-            if (text[static_cast<size_t>(i)] == ' ') lastBreak = i + 1;
-        }
-        state.wrapStarts.push_back(lineStart);
-        state.wrapEnds.push_back(end);
-    }
+    for (int hard = 0; hard < state.text.LineCount(); ++hard)
+        WrapLine(measurer, state.text.Text(), state.text.LineStart(hard), state.text.LineEnd(hard),
+                 width, state.wrapStarts, state.wrapEnds);
+}
+
+// The shown lines of the text's lines [first, last]: [begin, end) of the wrap index.
+std::pair<size_t, size_t> WrapSpan(const EditState& state, int first, int last) {
+    auto begin = std::lower_bound(state.wrapStarts.begin(), state.wrapStarts.end(),
+                                  state.text.LineStart(first));
+    auto end = last + 1 < state.text.LineCount()
+                   ? std::lower_bound(begin, state.wrapStarts.end(), state.text.LineStart(last + 1))
+                   : state.wrapStarts.end();
+    return {static_cast<size_t>(begin - state.wrapStarts.begin()),
+            static_cast<size_t>(end - state.wrapStarts.begin())};
 }
 
 void Layout(HWND window, EditState& state) {
@@ -207,6 +255,43 @@ void Layout(HWND window, EditState& state) {
     DWORD style = StyleOf(window);
     state.wrapping = (style & ES_MULTILINE) && !(style & ES_AUTOHSCROLL);
     if (state.wrapping) Wrap(window, state);
+}
+
+// Replaces [start, end) of the text and mends the layout around it: with word wrap only the
+// lines the change touches are broken again, so a keystroke in a long text costs what it
+// changes plus a shift of the later lines.
+void ReplaceText(HWND window, EditState& state, int start, int end, std::string_view insert) {
+    bool mend = state.wrapping && state.measured && state.measuredFont == state.font.font;
+    if (!mend) {
+        state.text.Replace(start, end, insert);
+        Layout(window, state);
+        return;
+    }
+    // The line holding end + 1 is in the span too: removing a line break joins it.
+    int first = state.text.LineOf(start);
+    int last = state.text.LineOf(std::min(end + 1, state.text.Length()));
+    auto [begin, stop] = WrapSpan(state, first, last);
+    int delta = static_cast<int>(insert.size()) - (end - start);
+    int lastEnd = state.text.LineEnd(last) + delta;
+    state.text.Replace(start, end, insert);
+    int newLast = state.text.LineOf(lastEnd);
+    std::vector<int> starts, ends;
+    Measurer measurer(window, state);
+    int width = TextWidth(window);
+    for (int hard = first; hard <= newLast; ++hard)
+        WrapLine(measurer, state.text.Text(), state.text.LineStart(hard), state.text.LineEnd(hard),
+                 width, starts, ends);
+    for (size_t i = stop; i < state.wrapStarts.size(); ++i) {
+        state.wrapStarts[i] += delta;
+        state.wrapEnds[i] += delta;
+    }
+    auto offset = static_cast<std::ptrdiff_t>(begin);
+    auto count = static_cast<std::ptrdiff_t>(stop - begin);
+    state.wrapStarts.erase(state.wrapStarts.begin() + offset,
+                           state.wrapStarts.begin() + offset + count);
+    state.wrapEnds.erase(state.wrapEnds.begin() + offset, state.wrapEnds.begin() + offset + count);
+    state.wrapStarts.insert(state.wrapStarts.begin() + offset, starts.begin(), starts.end());
+    state.wrapEnds.insert(state.wrapEnds.begin() + offset, ends.begin(), ends.end());
 }
 
 // The caret's or a position's x in the client area, and the line's left edge.
@@ -289,7 +374,7 @@ int ScrollLines(HWND window, EditState& state, int lines) {
     return state.firstLine - before;
 }
 
-void ShowCaret(HWND window, EditState& state) {
+void ScrollToCaret(HWND window, EditState& state) {
     DWORD style = StyleOf(window);
     if (style & ES_MULTILINE) {
         int line = LineOf(window, state, state.caret);
@@ -314,7 +399,7 @@ void Select(HWND window, EditState& state, int anchor, int caret) {
     int length = state.text.Length();
     state.anchor = std::clamp(anchor, 0, length);
     state.caret = std::clamp(caret, 0, length);
-    ShowCaret(window, state);
+    ScrollToCaret(window, state);
 }
 
 std::string Converted(HWND window, std::string_view text) {
@@ -340,9 +425,8 @@ void Change(HWND window, EditState& state, int start, int end, const std::string
         state.undo = UndoStep{true, typing, start, static_cast<int>(insert.size()), removed};
     else
         state.undo = UndoStep{};
-    state.text.Replace(start, end, insert);
+    ReplaceText(window, state, start, end, insert);
     state.modified = true;
-    Layout(window, state);
     int caret = start + static_cast<int>(insert.size());
     Select(window, state, caret, caret);
 }
@@ -366,6 +450,42 @@ size_t FittingLength(HWND window, EditState& state, int start, int end, const st
     return count;
 }
 
+// How much of `insert` a multi-line edit without ES_AUTOVSCROLL takes in place of
+// [start, end): no more than keeps its lines within the window, or within the lines it
+// already has when a longer text was set. Any other edit takes it all.
+size_t FittingLines(HWND window, EditState& state, int start, int end, const std::string& insert) {
+    DWORD style = StyleOf(window);
+    if (!(style & ES_MULTILINE) || (style & ES_AUTOVSCROLL) || insert.empty()) return insert.size();
+    if (!state.measured || state.measuredFont != state.font.font) Layout(window, state);
+    int count = LineCount(window, state);
+    int allowed = std::max(VisibleLines(window, state), count);
+    int first = state.text.LineOf(start);
+    int last = state.text.LineOf(std::min(end + 1, state.text.Length()));
+    int spanLines = last - first + 1;
+    if (state.wrapping) {
+        auto [begin, stop] = WrapSpan(state, first, last);
+        spanLines = static_cast<int>(stop - begin);
+    }
+    const std::string& text = state.text.Text();
+    int spanStart = state.text.LineStart(first), spanEnd = state.text.LineEnd(last);
+    Measurer measurer(window, state);
+    int width = TextWidth(window);
+    auto fits = [&](size_t taken) {
+        std::string span =
+            text.substr(static_cast<size_t>(spanStart), static_cast<size_t>(start - spanStart));
+        span.append(insert, 0, taken);
+        span.append(text, static_cast<size_t>(end), static_cast<size_t>(spanEnd - end));
+        return count - spanLines + ShownLines(measurer, span, state.wrapping, width) <= allowed;
+    };
+    if (fits(insert.size())) return insert.size();
+    size_t low = 0, high = insert.size(); // fits(low) is taken for granted, fits(high) fails
+    while (high - low > 1) {
+        size_t middle = low + (high - low) / 2;
+        (fits(middle) ? low : high) = middle;
+    }
+    return low;
+}
+
 // Puts text in place of the selection as the user would: converted, cut at the limit
 // (EN_MAXTEXT when something was lost), then EN_CHANGE. False when the window died.
 bool ReplaceSelection(HWND window, EditState& state, std::string_view typed, bool canUndo,
@@ -379,9 +499,11 @@ bool ReplaceSelection(HWND window, EditState& state, std::string_view typed, boo
         // Never leave half of a line break.
         if (!insert.empty() && insert.back() == '\r') insert.pop_back();
     }
-    size_t fitting = FittingLength(window, state, start, end, insert);
+    size_t fitting = std::min(FittingLength(window, state, start, end, insert),
+                              FittingLines(window, state, start, end, insert));
     if (fitting < insert.size()) {
         insert.resize(fitting);
+        if (!insert.empty() && insert.back() == '\r') insert.pop_back();
         cut = true;
     }
     bool changes = !insert.empty() || start != end;
@@ -414,10 +536,9 @@ bool Undo(HWND window, EditState& state) {
     int end = std::min(step.start + step.inserted, state.text.Length());
     std::string removed = state.text.Text().substr(static_cast<size_t>(step.start),
                                                    static_cast<size_t>(end - step.start));
-    state.text.Replace(step.start, end, step.removed);
+    ReplaceText(window, state, step.start, end, step.removed);
     state.undo = UndoStep{true, false, step.start, static_cast<int>(step.removed.size()), removed};
     state.modified = true;
-    Layout(window, state);
     Select(window, state, step.start, step.start + static_cast<int>(step.removed.size()));
     return NotifyParent(window, EN_CHANGE);
 }
@@ -594,6 +715,12 @@ void PaintLine(HWND window, const EditState& state, HDC dc, int line, int y,
     RestoreDC(dc, saved);
 }
 
+// The system caret before the caret position, as high as a line.
+void PlaceCaret(HWND window, const EditState& state) {
+    int line = LineOf(window, state, state.caret);
+    SetCaretPos(XOf(window, state, state.caret), 1 + (line - state.firstLine) * state.lineHeight);
+}
+
 void Paint(HWND window, EditState& state, HDC dc) {
     bool enabled = IsWindowEnabled(window);
     UINT colorMessage = ReadOnly(window) || !enabled ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT;
@@ -612,12 +739,6 @@ void Paint(HWND window, EditState& state, HDC dc) {
     for (int line = state.firstLine, y = 1; line < count && y < client.bottom;
          ++line, y += state.lineHeight)
         PaintLine(window, state, dc, line, y, stops);
-    if (state.focused) {
-        int line = LineOf(window, state, state.caret);
-        int x = XOf(window, state, state.caret);
-        int y = 1 + (line - state.firstLine) * state.lineHeight;
-        PatBlt(dc, x, y, 1, state.lineHeight, DSTINVERT);
-    }
     RestoreDC(dc, saved);
     SelectObject(dc, oldFont);
 }
@@ -652,6 +773,15 @@ LRESULT Scroll(HWND window, EditState& state, WORD code, int thumb, bool notify)
     }
     if (notify && !NotifyParent(window, EN_VSCROLL)) return 0;
     return MAKELONG(moved, TRUE);
+}
+
+// Three lines a notch, as the desktop scrolls; a smooth wheel's rest is kept for its next turn.
+void Wheel(HWND window, EditState& state, int delta) {
+    state.wheelRest += delta;
+    int notches = state.wheelRest / WHEEL_DELTA;
+    state.wheelRest -= notches * WHEEL_DELTA;
+    if (notches != 0 && ScrollLines(window, state, -notches * kWheelLines) != 0)
+        NotifyParent(window, EN_VSCROLL);
 }
 
 void ScrollColumns(HWND window, EditState& state, WORD code, int thumb) {
@@ -776,15 +906,22 @@ LRESULT Handle(HWND window, EditState& state, UINT message, WPARAM wParam, LPARA
     case WM_SIZE:
     case WM_STYLECHANGED:
         Layout(window, state);
-        ShowCaret(window, state);
+        ScrollToCaret(window, state);
         return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
+        // The caret is hidden while its pixels are painted over, and shown where it now is.
+        bool caret = state.focused && HideCaret(window);
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
         if (dc != 0) Paint(window, state, dc);
-        if (IsWindow(window)) EndPaint(window, &paint);
+        if (!IsWindow(window)) return 0;
+        EndPaint(window, &paint);
+        if (caret) {
+            PlaceCaret(window, state);
+            ShowCaret(window);
+        }
         return 0;
     }
     case WM_ENABLE:
@@ -792,11 +929,15 @@ LRESULT Handle(HWND window, EditState& state, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_SETFOCUS:
         state.focused = true;
+        CreateCaret(window, 0, 1, state.lineHeight);
+        PlaceCaret(window, state);
+        ShowCaret(window);
         InvalidateRect(window, nullptr, TRUE);
         NotifyParent(window, EN_SETFOCUS);
         return 0;
     case WM_KILLFOCUS:
         state.focused = false;
+        DestroyCaret();
         InvalidateRect(window, nullptr, TRUE);
         NotifyParent(window, EN_KILLFOCUS);
         return 0;
@@ -812,19 +953,25 @@ LRESULT Handle(HWND window, EditState& state, UINT message, WPARAM wParam, LPARA
     case WM_LBUTTONDBLCLK:
         SelectWord(window, state, PositionAt(window, state, PointX(lParam), PointY(lParam)));
         return 0;
+    // A press on a window scroll bar is tracked by DefWindowProcA through the same messages.
     case WM_MOUSEMOVE:
         if (state.tracking && GetCapture() == window)
             Select(window, state, state.anchor,
                    PositionAt(window, state, PointX(lParam), PointY(lParam)));
-        return 0;
+        break;
     case WM_LBUTTONUP:
         if (state.tracking) {
             state.tracking = false;
             if (GetCapture() == window) ReleaseCapture();
+            return 0;
         }
-        return 0;
+        break;
     case WM_CAPTURECHANGED:
         state.tracking = false;
+        break;
+    case WM_MOUSEWHEEL:
+        if (!Multiline(window)) break;
+        Wheel(window, state, static_cast<short>(HIWORD(wParam)));
         return 0;
     case WM_KEYDOWN:
         KeyDown(window, state, static_cast<int>(wParam));
@@ -921,7 +1068,7 @@ LRESULT Handle(HWND window, EditState& state, UINT message, WPARAM wParam, LPARA
         if (wParam > SB_PAGEDOWN) return FALSE;
         return Scroll(window, state, static_cast<WORD>(wParam), 0, false);
     case EM_SCROLLCARET:
-        ShowCaret(window, state);
+        ScrollToCaret(window, state);
         return TRUE;
     case EM_SETREADONLY: {
         DWORD style = StyleOf(window);
@@ -943,7 +1090,14 @@ LRESULT Handle(HWND window, EditState& state, UINT message, WPARAM wParam, LPARA
 } // namespace
 
 LRESULT EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return RunControl<EditState>(States(), Handle, window, message, wParam, lParam);
+    LRESULT result = RunControl<EditState>(States(), Handle, window, message, wParam, lParam);
+    // Lines are laid out again in the new font at once, so that line queries answer for it.
+    if (message == WM_SETFONT)
+        if (std::shared_ptr<EditState> state = States().Find(window)) {
+            Layout(window, *state);
+            ScrollToCaret(window, *state);
+        }
+    return result;
 }
 
 } // namespace platform

@@ -3,7 +3,10 @@
 // are "\r\n" and both characters count as positions. Copy, cut and paste go through the
 // clipboard (clipboard_text.h); one change can be undone, and undoing again redoes it.
 // Programmatic selection changes tell the parent nothing; every change of the text, by the
-// user or by a message, gives EN_CHANGE.
+// user or by a message, gives EN_CHANGE. Typing and pasting stop, with EN_MAXTEXT, at the
+// limit, at the width of a single line without ES_AUTOHSCROLL and at the window's lines in
+// a multi-line edit without ES_AUTOVSCROLL. The focused edit shows the system caret; the
+// wheel scrolls a multi-line edit three lines a notch, with EN_VSCROLL.
 #pragma once
 
 #include "platform/controls/controls.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ namespace {
 
 constexpr int kTextMargin = 2;
 constexpr int kDefaultTabUnits = 32;
+// Items a notch of the wheel scrolls, as the desktop scrolls lines.
+constexpr int kWheelLines = 3;
 
 struct Item {
     std::string text;
@@ -28,7 +31,8 @@ struct Item {
 
 struct ListState {
     ControlFont font;
-    std::vector<Item> items;
+    // Each item on its own, so that inserting into a long list moves pointers only.
+    std::vector<std::unique_ptr<Item>> items;
     int top = 0;
     int caret = -1;
     int anchor = -1;
@@ -44,6 +48,7 @@ struct ListState {
     bool verticalBar = false;
     bool horizontalBar = false;
     HWND colorSource = 0;
+    int wheelRest = 0;
 };
 
 ControlStates<ListState>& States() {
@@ -63,6 +68,13 @@ Mode ModeOf(HWND window) {
 
 int Count(const ListState& state) {
     return static_cast<int>(state.items.size());
+}
+
+Item& Entry(ListState& state, int index) {
+    return *state.items[static_cast<size_t>(index)];
+}
+const Item& Entry(const ListState& state, int index) {
+    return *state.items[static_cast<size_t>(index)];
 }
 
 bool Valid(const ListState& state, int index) {
@@ -102,8 +114,7 @@ int VisibleItems(HWND window, ListState& state) {
 
 bool Selected(HWND window, const ListState& state, int index) {
     if (!Valid(state, index)) return false;
-    return ModeOf(window) == Mode::Single ? index == state.current
-                                          : state.items[static_cast<size_t>(index)].selected;
+    return ModeOf(window) == Mode::Single ? index == state.current : Entry(state, index).selected;
 }
 
 void UpdateScrollBars(HWND window, ListState& state) {
@@ -170,8 +181,8 @@ int Insert(HWND window, ListState& state, int index, const char* text, bool sort
     if (text == nullptr) text = "";
     if (sorted) {
         auto at = std::upper_bound(state.items.begin(), state.items.end(), std::string_view(text),
-                                   [](std::string_view value, const Item& item) {
-                                       return CompareIgnoringCase(value, item.text) < 0;
+                                   [](std::string_view value, const std::unique_ptr<Item>& item) {
+                                       return CompareIgnoringCase(value, item->text) < 0;
                                    });
         index = static_cast<int>(at - state.items.begin());
     } else if (index == -1) {
@@ -179,7 +190,7 @@ int Insert(HWND window, ListState& state, int index, const char* text, bool sort
     } else if (index < 0 || index > Count(state)) {
         return static_cast<int>(LB_ERR);
     }
-    state.items.insert(state.items.begin() + index, Item{text, 0, false});
+    state.items.insert(state.items.begin() + index, std::make_unique<Item>(Item{text, 0, false}));
     for (int* mark : {&state.current, &state.caret, &state.anchor})
         if (*mark >= index) ++*mark;
     Redraw(window, state);
@@ -203,7 +214,7 @@ int Find(const ListState& state, int start, const char* text, bool exact) {
     int count = Count(state);
     for (int step = 1; step <= count; ++step) {
         int index = (start + step) % count;
-        const std::string& item = state.items[static_cast<size_t>(index)].text;
+        const std::string& item = Entry(state, index).text;
         if (exact ? CompareIgnoringCase(item, text) == 0 : StartsWithIgnoringCase(item, text))
             return index;
     }
@@ -230,12 +241,12 @@ std::vector<bool> Snapshot(HWND window, const ListState& state) {
 void SelectRange(ListState& state, int from, int to, bool on) {
     if (from > to) std::swap(from, to);
     for (int i = std::max(from, 0); i <= to && i < Count(state); ++i)
-        state.items[static_cast<size_t>(i)].selected = on;
+        Entry(state, i).selected = on;
 }
 
 void SelectOnly(ListState& state, int from, int to) {
-    for (Item& item : state.items)
-        item.selected = false;
+    for (std::unique_ptr<Item>& item : state.items)
+        item->selected = false;
     SelectRange(state, from, to, true);
 }
 
@@ -251,7 +262,7 @@ bool Choose(HWND window, ListState& state, int index, bool shift, bool ctrl, boo
         state.current = index;
         break;
     case Mode::Multiple:
-        if (toggle) state.items[static_cast<size_t>(index)].selected ^= true;
+        if (toggle) Entry(state, index).selected ^= true;
         break;
     case Mode::Extended:
         if (shift && Valid(state, state.anchor)) {
@@ -260,7 +271,7 @@ bool Choose(HWND window, ListState& state, int index, bool shift, bool ctrl, boo
             else
                 SelectRange(state, state.anchor, index, true);
         } else if (ctrl) {
-            if (toggle) state.items[static_cast<size_t>(index)].selected ^= true;
+            if (toggle) Entry(state, index).selected ^= true;
             state.anchor = index;
         } else {
             SelectOnly(state, index, index);
@@ -348,7 +359,7 @@ void Paint(HWND window, ListState& state, HDC dc) {
     int height = ItemHeight(window, state);
     for (int index = state.top, y = 0; index < Count(state) && y < client.bottom;
          ++index, y += height) {
-        const std::string& text = state.items[static_cast<size_t>(index)].text;
+        const std::string& text = Entry(state, index).text;
         RECT row{0, y, client.right, y + height};
         bool selected = Selected(window, state, index);
         if (selected) FillRect(dc, &row, GetSysColorBrush(COLOR_HIGHLIGHT));
@@ -371,7 +382,7 @@ LRESULT SelectionItems(HWND window, const ListState& state, WPARAM wParam, LPARA
     if (room < 0 || (room > 0 && out == nullptr)) return LB_ERR;
     int written = 0;
     for (int i = 0; i < Count(state) && written < room; ++i)
-        if (state.items[static_cast<size_t>(i)].selected) out[written++] = i;
+        if (Entry(state, i).selected) out[written++] = i;
     return written;
 }
 
@@ -467,21 +478,37 @@ LRESULT Handle(HWND window, ListState& state, UINT message, WPARAM wParam, LPARA
         Choose(window, state, index, shift, ctrl || mode == Mode::Multiple, true);
         return 0;
     }
+    // A press on a window scroll bar is tracked by DefWindowProcA through the same messages.
     case WM_MOUSEMOVE:
         if (state.tracking && GetCapture() == window &&
-            (mode == Mode::Single || mode == Mode::Extended))
+            (mode == Mode::Single || mode == Mode::Extended)) {
             Choose(window, state, ItemAt(window, state, static_cast<short>(HIWORD(lParam))),
                    mode == Mode::Extended, false, false);
-        return 0;
+            return 0;
+        }
+        break;
     case WM_LBUTTONUP:
         if (state.tracking) {
             state.tracking = false;
             if (GetCapture() == window) ReleaseCapture();
+            return 0;
         }
-        return 0;
+        break;
+    // A press that loses the pointer before its button goes up was cancelled.
     case WM_CAPTURECHANGED:
-        state.tracking = false;
+        if (state.tracking) {
+            state.tracking = false;
+            if (static_cast<HWND>(lParam) != window) Notify(window, LBN_SELCANCEL);
+            return 0;
+        }
+        break;
+    case WM_MOUSEWHEEL: {
+        state.wheelRest += static_cast<short>(HIWORD(wParam));
+        int notches = state.wheelRest / WHEEL_DELTA;
+        state.wheelRest -= notches * WHEEL_DELTA;
+        if (notches != 0) SetTop(window, state, state.top - notches * kWheelLines);
         return 0;
+    }
     case WM_LBUTTONDBLCLK:
         if (!state.items.empty()) Notify(window, LBN_DBLCLK);
         return 0;
@@ -548,19 +575,19 @@ LRESULT Handle(HWND window, ListState& state, UINT message, WPARAM wParam, LPARA
     case LB_GETSELCOUNT: {
         if (mode == Mode::Single) return LB_ERR;
         return std::count_if(state.items.begin(), state.items.end(),
-                             [](const Item& item) { return item.selected; });
+                             [](const std::unique_ptr<Item>& item) { return item->selected; });
     }
     case LB_GETSELITEMS:
         return SelectionItems(window, state, wParam, lParam);
     case LB_GETTEXTLEN: {
         auto index = static_cast<int>(wParam);
         if (!Valid(state, index)) return LB_ERR;
-        return static_cast<LRESULT>(state.items[static_cast<size_t>(index)].text.size());
+        return static_cast<LRESULT>(Entry(state, index).text.size());
     }
     case LB_GETTEXT: {
         auto index = static_cast<int>(wParam);
         if (!Valid(state, index) || lParam == 0) return LB_ERR;
-        const std::string& text = state.items[static_cast<size_t>(index)].text;
+        const std::string& text = Entry(state, index).text;
         std::memcpy(reinterpret_cast<char*>(lParam), text.c_str(), text.size() + 1);
         return static_cast<LRESULT>(text.size());
     }
@@ -580,12 +607,12 @@ LRESULT Handle(HWND window, ListState& state, UINT message, WPARAM wParam, LPARA
     case LB_GETITEMDATA: {
         auto index = static_cast<int>(wParam);
         if (!Valid(state, index)) return LB_ERR;
-        return static_cast<LRESULT>(state.items[static_cast<size_t>(index)].data);
+        return static_cast<LRESULT>(Entry(state, index).data);
     }
     case LB_SETITEMDATA: {
         auto index = static_cast<int>(wParam);
         if (!Valid(state, index)) return LB_ERR;
-        state.items[static_cast<size_t>(index)].data = static_cast<uintptr_t>(lParam);
+        Entry(state, index).data = static_cast<uintptr_t>(lParam);
         return LB_OKAY;
     }
     case LB_GETTOPINDEX:

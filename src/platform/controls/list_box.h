@@ -3,7 +3,9 @@
 // extends from the anchor, Ctrl toggles); LBS_NOSEL shows the items only. With LBS_SORT
 // added texts take their place in case-blind Windows-1252 order. Without
 // LBS_NOINTEGRALHEIGHT the box shrinks to show whole items. Programmatic selection tells
-// the parent nothing; the user's gives LBN_SELCHANGE with LBS_NOTIFY.
+// the parent nothing; the user's gives LBN_SELCHANGE with LBS_NOTIFY, and a press that
+// loses the pointer to another window before its button goes up gives LBN_SELCANCEL (what
+// it chose stays chosen). The wheel scrolls three items a notch.
 #pragma once
 
 #include "platform/controls/controls.h"

@@ -198,4 +198,50 @@ TEST_F(ComboBox, FocusOnTheFieldIsTheComboBoxsFocusAndLeavingItClosesTheList) {
     EXPECT_EQ(Notifications(list), (std::vector<int>{CBN_SETFOCUS, CBN_KILLFOCUS}));
 }
 
+TEST_F(ComboBox, TheDroppedListsScrollBarScrollsItAndTheWheelMovesTheChoice) {
+    HWND combo = Make(CBS_DROPDOWNLIST, 90);
+    for (int n = 0; n < 20; ++n) {
+        std::string text = "more " + std::to_string(n);
+        Send(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    SetFocus(combo);
+    Send(combo, CB_SHOWDROPDOWN, TRUE);
+    HWND list = DroppedList(combo);
+    RECT listFrame = Frame(list);
+    Recorder::seen.clear();
+    for (int press = 0; press < 2; ++press) {
+        InjectMouse(listFrame.right - 3, listFrame.bottom - 3, MouseEvent::LeftDown);
+        Pump();
+        InjectMouse(listFrame.right - 3, listFrame.bottom - 3, MouseEvent::LeftUp);
+        Pump();
+    }
+    EXPECT_EQ(Send(combo, CB_GETTOPINDEX), 2);
+    EXPECT_TRUE(Send(combo, CB_GETDROPPEDSTATE));
+    EXPECT_EQ(GetCapture(), combo);
+    // The wheel scrolls the open list and chooses nothing.
+    InjectMouse(listFrame.left + 5, listFrame.top + 5, MouseEvent::Wheel, -WHEEL_DELTA);
+    Pump();
+    EXPECT_EQ(Send(combo, CB_GETTOPINDEX), 5);
+    EXPECT_TRUE(Notifications(combo).empty());
+    // A choice still closes it.
+    RECT row{};
+    SendMessageA(list, LB_GETITEMRECT, 6, reinterpret_cast<LPARAM>(&row));
+    POINT at{5, (row.top + row.bottom) / 2};
+    ClientToScreen(list, &at);
+    InjectMouse(at.x, at.y, MouseEvent::LeftDown);
+    InjectMouse(at.x, at.y, MouseEvent::LeftUp);
+    Pump();
+    EXPECT_FALSE(Send(combo, CB_GETDROPPEDSTATE));
+    EXPECT_EQ(Send(combo, CB_GETCURSEL), 6);
+    // On the closed field each notch moves the choice by one and tells the parent.
+    Recorder::seen.clear();
+    InjectMouse(listFrame.left + 5, listFrame.top - 5, MouseEvent::Wheel, -2 * WHEEL_DELTA);
+    Pump();
+    EXPECT_EQ(Send(combo, CB_GETCURSEL), 8);
+    InjectMouse(listFrame.left + 5, listFrame.top - 5, MouseEvent::Wheel, WHEEL_DELTA);
+    Pump();
+    EXPECT_EQ(Send(combo, CB_GETCURSEL), 7);
+    EXPECT_EQ(Notifications(combo), (std::vector<int>{CBN_SELCHANGE, CBN_SELCHANGE}));
+}
+
 } // namespace

@@ -45,6 +45,14 @@ protected:
         InjectMouse(kOrigin + x, kOrigin + y, MouseEvent::LeftUp);
         Pump();
     }
+    // A click whose press is handled before its release, as a user's is: a press that takes
+    // the capture then gets the release.
+    static void SlowClick(int x, int y) {
+        InjectMouse(kOrigin + x, kOrigin + y, MouseEvent::LeftDown);
+        Pump();
+        InjectMouse(kOrigin + x, kOrigin + y, MouseEvent::LeftUp);
+        Pump();
+    }
     static void Key(int key) {
         platform::InjectKey(key, true);
         platform::InjectKey(key, false);

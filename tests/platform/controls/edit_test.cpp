@@ -6,11 +6,14 @@
 #include "platform/controls/clipboard_text.h"
 #include "platform/controls/controls_fixture.h"
 #include "platform/controls/edit.h"
+#include "platform/user/input/caret.h"
 
 namespace {
 
 using controls_test::ControlTest;
 using controls_test::Recorder;
+using platform::InjectMouse;
+using platform::MouseEvent;
 
 class Edit : public ControlTest {
 protected:
@@ -405,6 +408,144 @@ TEST_F(Edit, ASelectionCoversEveryWrappedLineItSpans) {
                 break;
             }
     EXPECT_EQ(highlighted, 6);
+}
+
+// The line starts an edit shows, in order.
+std::vector<int> ShownLineStarts(HWND edit) {
+    std::vector<int> starts;
+    auto lines = static_cast<int>(SendMessageA(edit, EM_GETLINECOUNT, 0, 0));
+    for (int line = 0; line < lines; ++line)
+        starts.push_back(static_cast<int>(SendMessageA(edit, EM_LINEINDEX, line, 0)));
+    return starts;
+}
+
+int LineHeight(HWND edit) {
+    TEXTMETRICA metrics{};
+    HDC dc = GetDC(edit);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(edit, dc);
+    return metrics.tmHeight;
+}
+
+TEST_F(Edit, WrappedLinesMendedAfterEachChangeMatchAFreshLayout) {
+    DWORD style = ES_MULTILINE | ES_AUTOVSCROLL;
+    HWND edit = Control("EDIT", "", style, 10, 10, 90, 100);
+    HWND fresh = Control("EDIT", "", style, 10, 10, 90, 100, 8);
+    Send(edit, EM_LIMITTEXT, 0);
+    std::mt19937 random(11);
+    const std::vector<std::string> pieces{"\r\n", "\r", "\n",         " ",  "  ",
+                                          "word", "x",  "longerword", "\t", "a b c"};
+    std::string text;
+    for (int n = 0; n < 80; ++n)
+        text += pieces[random() % pieces.size()];
+    SetWindowTextA(edit, text.c_str());
+    for (int round = 0; round < 300; ++round) {
+        auto length = static_cast<int>(Send(edit, WM_GETTEXTLENGTH));
+        int start = static_cast<int>(random() % static_cast<unsigned>(length + 1));
+        int end = std::min(length, start + static_cast<int>(random() % 8));
+        std::string insert;
+        for (int n = static_cast<int>(random() % 4); n > 0; --n)
+            insert += pieces[random() % pieces.size()];
+        Send(edit, EM_SETSEL, static_cast<WPARAM>(start), end);
+        if (round % 10 == 9)
+            Send(edit, EM_UNDO);
+        else
+            Send(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(insert.c_str()));
+        std::string now = Text(edit);
+        SetWindowTextA(fresh, now.c_str());
+        ASSERT_EQ(ShownLineStarts(edit), ShownLineStarts(fresh)) << "round " << round;
+    }
+}
+
+TEST_F(Edit, WithoutAutoVScrollTypingAndPastingStopAtTheLinesTheWindowShows) {
+    int line = LineHeight(parent);
+    HWND edit = Control("EDIT", "", ES_MULTILINE | ES_AUTOHSCROLL, 10, 10, 150, 3 * line + 2);
+    Type(edit, "a\rb\rc");
+    EXPECT_EQ(Text(edit), "a\r\nb\r\nc");
+    Recorder::seen.clear();
+    Send(edit, WM_CHAR, 13);
+    EXPECT_EQ(Notifications(edit), std::vector<int>{EN_MAXTEXT});
+    Type(edit, "d");
+    platform::PutClipboardText("x\r\ny\r\nz");
+    Recorder::seen.clear();
+    Send(edit, WM_PASTE);
+    EXPECT_EQ(Text(edit), "a\r\nb\r\ncdx"); // what fits, never half a line break
+    EXPECT_EQ(Notifications(edit), (std::vector<int>{EN_MAXTEXT, EN_CHANGE}));
+    // A longer text given by a message stays whole; typing may not add to its lines.
+    SetWindowTextA(edit, "1\r\n2\r\n3\r\n4\r\n5");
+    EXPECT_EQ(Send(edit, EM_GETLINECOUNT), 5);
+    Send(edit, EM_SETSEL, 1, 1);
+    Type(edit, "z\r");
+    EXPECT_EQ(Text(edit), "1z\r\n2\r\n3\r\n4\r\n5");
+    // With word wrap the lines counted are the wrapped ones.
+    HWND wrapped = Control("EDIT", "", ES_MULTILINE, 10, 60, 50, 2 * line + 2, 8);
+    Recorder::seen.clear();
+    Type(wrapped, "aaaa bbbb cccc dddd eeee ffff");
+    EXPECT_EQ(Send(wrapped, EM_GETLINECOUNT), 2);
+    std::vector<int> codes = Notifications(wrapped);
+    EXPECT_EQ(Count(codes, EN_MAXTEXT), static_cast<int>(29 - Send(wrapped, WM_GETTEXTLENGTH)));
+    EXPECT_EQ(Text(wrapped).rfind("aaaa bbbb ", 0), 0u);
+}
+
+TEST_F(Edit, TheWheelAndTheScrollBarsArrowsScrollAndTellTheParent) {
+    std::string text;
+    for (int line = 0; line < 30; ++line)
+        text += "line " + std::to_string(line) + "\r\n";
+    HWND edit =
+        Control("EDIT", text.c_str(), ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL, 10, 10, 150, 80);
+    SetFocus(edit);
+    Pump();
+    Recorder::seen.clear();
+    InjectMouse(controls_test::kOrigin + 50, controls_test::kOrigin + 30, MouseEvent::Wheel,
+                -WHEEL_DELTA);
+    Pump();
+    EXPECT_EQ(Send(edit, EM_GETFIRSTVISIBLELINE), 3);
+    // Half notches add up.
+    for (int half = 0; half < 2; ++half)
+        InjectMouse(controls_test::kOrigin + 50, controls_test::kOrigin + 30, MouseEvent::Wheel,
+                    -WHEEL_DELTA / 2);
+    Pump();
+    EXPECT_EQ(Send(edit, EM_GETFIRSTVISIBLELINE), 6);
+    EXPECT_EQ(Notifications(edit), (std::vector<int>{EN_VSCROLL, EN_VSCROLL}));
+    // Each press on the down arrow scrolls a line and ends when its button goes up.
+    RECT frame{};
+    GetWindowRect(edit, &frame);
+    for (int press = 0; press < 2; ++press)
+        SlowClick(frame.right - 3 - controls_test::kOrigin,
+                  frame.bottom - 3 - controls_test::kOrigin);
+    EXPECT_EQ(Send(edit, EM_GETFIRSTVISIBLELINE), 8);
+    EXPECT_EQ(GetCapture(), 0u);
+}
+
+TEST_F(Edit, TheFocusedEditShowsTheSystemCaretBeforeItsCaretPosition) {
+    HWND edit = Control("EDIT", "abc", ES_AUTOHSCROLL, 10, 10, 100, 20);
+    Send(edit, EM_SETSEL, 0, 0);
+    SetFocus(edit);
+    Pump();
+    POINT at{};
+    GetCaretPos(&at);
+    EXPECT_EQ(at.x, 2);
+    EXPECT_EQ(at.y, 1);
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels = Pixels(width, height);
+    EXPECT_EQ(At(pixels, width, 10 + at.x, 10 + at.y + 1) & 0xFFFFFF,
+              ~controls_test::SysPixel(COLOR_WINDOW) & 0xFFFFFF);
+    Send(edit, EM_SETSEL, 3, 3);
+    Pump();
+    POINT after{};
+    GetCaretPos(&after);
+    EXPECT_GT(after.x, at.x + 10);
+    pixels = Pixels(width, height);
+    EXPECT_EQ(At(pixels, width, 10 + at.x, 10 + at.y + 1) & 0xFFFFFF,
+              controls_test::SysPixel(COLOR_WINDOW));
+    SetFocus(parent);
+    Pump();
+    pixels = Pixels(width, height);
+    EXPECT_EQ(At(pixels, width, 10 + after.x, 10 + after.y + 1) & 0xFFFFFF,
+              controls_test::SysPixel(COLOR_WINDOW));
+    EXPECT_FALSE(DestroyCaret()); // the edit took it with the focus
 }
 
 } // namespace

@@ -235,4 +235,48 @@ TEST_F(ListBox, SelectedItemsAndTabStopsAreDrawnInPlace) {
     EXPECT_TRUE(inked(tab, tab + 8));
 }
 
+TEST_F(ListBox, ScrollBarPressesEndWithTheirButtonAndTheWheelScrollsThreeItems) {
+    HWND box = Control("LISTBOX", "", LBS_NOTIFY | WS_VSCROLL, 10, 10, 100, 100);
+    for (int n = 0; n < 30; ++n)
+        Add(box, "item " + std::to_string(n));
+    RECT frame{};
+    GetWindowRect(box, &frame);
+    for (int press = 0; press < 2; ++press)
+        SlowClick(frame.right - 3 - controls_test::kOrigin,
+                  frame.bottom - 3 - controls_test::kOrigin);
+    EXPECT_EQ(Send(box, LB_GETTOPINDEX), 2);
+    EXPECT_EQ(GetCapture(), 0u);
+    SetFocus(box);
+    platform::InjectMouse(frame.left + 5, frame.top + 5, platform::MouseEvent::Wheel,
+                          -2 * WHEEL_DELTA);
+    Pump();
+    EXPECT_EQ(Send(box, LB_GETTOPINDEX), 8);
+    platform::InjectMouse(frame.left + 5, frame.top + 5, platform::MouseEvent::Wheel,
+                          10 * WHEEL_DELTA);
+    Pump();
+    EXPECT_EQ(Send(box, LB_GETTOPINDEX), 0);
+    EXPECT_EQ(Notifications(box), std::vector<int>{LBN_SETFOCUS}); // scrolling selects nothing
+}
+
+TEST_F(ListBox, APressThatLosesThePointerBeforeItsButtonGoesUpIsCancelled) {
+    HWND box = Control("LISTBOX", "", LBS_NOTIFY, 10, 10, 100, 100);
+    HWND quiet = Control("LISTBOX", "", 0, 120, 10, 60, 100, 8);
+    for (HWND each : {box, quiet})
+        for (int n = 0; n < 5; ++n)
+            Add(each, "item " + std::to_string(n));
+    ClickItem(box, 1);
+    EXPECT_EQ(Notifications(box), (std::vector<int>{LBN_SETFOCUS, LBN_SELCHANGE}));
+    Recorder::seen.clear();
+    auto pressAndLose = [&](HWND each) {
+        Send(each, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        SetCapture(parent);
+        ReleaseCapture();
+    };
+    pressAndLose(box);
+    EXPECT_EQ(Notifications(box), (std::vector<int>{LBN_SELCHANGE, LBN_SELCANCEL}));
+    EXPECT_EQ(Send(box, LB_GETCURSEL), 0); // what was chosen stays
+    pressAndLose(quiet);
+    EXPECT_EQ(Notifications(quiet), std::vector<int>{LBN_SETFOCUS}); // without LBS_NOTIFY
+}
+
 } // namespace
