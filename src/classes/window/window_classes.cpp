@@ -1,5 +1,6 @@
 #include "classes/window/window_classes.h"
 
+#include "classes/window/controls/rich_edit_class.h"
 #include "classes/window/font_class.h"
 #include "classes/window/menu_class.h"
 #include "classes/window/message_box_class.h"
@@ -15,6 +16,7 @@ const ScriptClassInfo* const* Classes(size_t& count) {
         GetFontClassInfo(),
         GetMenuClassInfo(),
         GetMessageBoxClassInfo(),
+        GetRichEditClassInfo(),
     };
     count = sizeof classes / sizeof classes[0];
     return classes;
