@@ -13,6 +13,7 @@
 #include "script/classes/base_class.h"
 #include "script/classes/script_program.h"
 #include "script/classes/string_class.h"
+#include "script/control_doubles.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_compiler.h"
 #include "script/project/project_file.h"
@@ -47,6 +48,9 @@ public:
             In().GetResultSlot()->SetInt(42);
         else if (methodId >= kFirstWindowDouble && methodId < kFirstWindowDouble + kWindowDoubles)
             CallWindowDouble(In(), WindowDouble(methodId - kFirstWindowDouble));
+        else if (methodId >= kFirstControlDouble &&
+                 methodId < kFirstControlDouble + kControlDoubles)
+            CallControlDouble(In(), ControlDouble(methodId - kFirstControlDouble));
         else
             CallMethodFromTable(*this, kMethods, methodId);
     }
@@ -55,6 +59,8 @@ public:
     static constexpr uint16_t kAnswerId = 100;
     static constexpr uint16_t kFirstWindowDouble = 30;
     static constexpr uint16_t kWindowDoubles = uint16_t(WindowDouble::Count);
+    static constexpr uint16_t kFirstControlDouble = 80;
+    static constexpr uint16_t kControlDoubles = uint16_t(ControlDouble::Count);
     static const ScriptMethod<TestDoubles> kMethods[14];
 
 private:
@@ -168,6 +174,11 @@ const MethodNameRow kDoublesNames[] = {
     {56, "UiRegionRects", kDoublesId, 0},
     {57, "UiInRegion", kDoublesId, 0},
     {58, "UiIcon", kDoublesId, 0},
+    {80, "UiSpyMessages", kDoublesId, 0},
+    {81, "UiMessages", kDoublesId, 0},
+    {82, "UiKeepsTab", kDoublesId, 0},
+    {83, "UiHandlerCount", kDoublesId, 0},
+    {84, "UiSendTo", kDoublesId, 0},
     {100, "ANSWER", 0, kRowConstant},
     {0, nullptr, 0, 0},
 };

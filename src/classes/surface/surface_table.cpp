@@ -186,8 +186,8 @@ void CISurface::CallMethod(uint16_t methodId) {
 }
 
 const ScriptClassInfo* GetSurfaceClassInfo() {
-    // Sprites and Windows hold Surfaces.
-    static const uint32_t dependents[] = {1, CISurface::kClassId, 58, 0};
+    // Sprites, Animations and Windows hold Surfaces.
+    static const uint32_t dependents[] = {1, 12, CISurface::kClassId, 58, 0};
     static const ScriptClassInfo info{kNameTable,
                                       &NewSurface,
                                       CISurface::kFirstClassLevelId,

@@ -74,6 +74,8 @@ public:
     // Holds the Font and, with a window, sends it WM_SETFONT.
     void SetFont(CIFont* font) override;
     virtual void SetSize(int32_t width, int32_t height, int32_t immediate);
+    // 1 when the control keeps the Tab key for itself instead of the focus moving on.
+    virtual int KeepsTabKey() { return 0; }
 
     // ---- Creation -------------------------------------------------------------------
     void SetCreateParams(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t style,

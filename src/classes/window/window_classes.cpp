@@ -1,5 +1,6 @@
 #include "classes/window/window_classes.h"
 
+#include "classes/window/controls/list_and_edit_classes.h"
 #include "classes/window/controls/rich_edit_class.h"
 #include "classes/window/font_class.h"
 #include "classes/window/menu_class.h"
@@ -33,12 +34,18 @@ void RegisterWindowClasses() {
     const ScriptClassInfo* const* classes = Classes(count);
     for (size_t i = 0; i < count; ++i)
         RegisterScriptClass(classes[i]);
+    classes = GetListAndEditClassInfos(count);
+    for (size_t i = 0; i < count; ++i)
+        RegisterScriptClass(classes[i]);
     GetNeighbourServices().registerMainWindowClass = &RegisterTopLevelClass;
 }
 
 void UnregisterWindowClasses() {
     size_t count = 0;
     const ScriptClassInfo* const* classes = Classes(count);
+    for (size_t i = 0; i < count; ++i)
+        UnregisterScriptClass(classes[i]->nameTable[0].id);
+    classes = GetListAndEditClassInfos(count);
     for (size_t i = 0; i < count; ++i)
         UnregisterScriptClass(classes[i]->nameTable[0].id);
     GetNeighbourServices().registerMainWindowClass = nullptr;

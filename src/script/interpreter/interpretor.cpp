@@ -57,7 +57,7 @@ public:
 };
 
 // The singletons made at every start, in their order of creation.
-constexpr uint32_t kSingletonClasses[] = {2, 4, 3, 56, 39, 57};
+constexpr uint32_t kSingletonClasses[] = {2, 4, 3, 56, 39, 57, 59};
 constexpr uint32_t kGameInputClass = 38;
 
 } // namespace

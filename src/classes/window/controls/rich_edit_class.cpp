@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "classes/window/controls/control_table.h"
+#include "classes/window/controls/edit_operations.h"
 #include "classes/window/window_class.h"
 #include "classes/window/window_surface.h"
 #include "foundation/file_in_stream.h"
@@ -119,9 +121,7 @@ void CIRichEdit::Destroy(int flag) {
     if (hwnd != 0 && savedWindowProc != nullptr)
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(savedWindowProc));
     savedWindowProc = nullptr;
-    if (flag == 0 && parent != nullptr && handlerAdded != 0)
-        parent->RemoveControlHandler(&CIRichEdit::ParentHandler);
-    handlerAdded = 0;
+    RemoveParentHandler(*this, &CIRichEdit::ParentHandler, flag);
     CIChildWindow::Destroy(flag);
 }
 
@@ -153,8 +153,7 @@ void CIRichEdit::Register() {
         }
         savedWindowProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
             hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CIRichEdit::WindowProc)));
-        if (parent != nullptr && parent->AddControlHandler(&CIRichEdit::ParentHandler) != 0)
-            handlerAdded = 1;
+        AddParentHandler(*this, &CIRichEdit::ParentHandler);
         Send(EM_SETEVENTMASK, 0, static_cast<LPARAM>(0xFFFFFFFFu));
         CIChildWindow::Register();
         if (text != nullptr) SetWindowTextA(hwnd, text);
@@ -283,10 +282,7 @@ LRESULT CIRichEdit::ParentHandler(BOOL& handled, HWND, UINT message, WPARAM wPar
         return 0;
     }
     handled = TRUE;
-    if (handler != nullptr) {
-        CValue source(edit);
-        edit->interpreter->PostEventCoalesced(handler, edit, &source);
-    }
+    PostControlEvent(*edit, handler);
     return 0;
 }
 
@@ -325,106 +321,77 @@ void CIRichEdit::OnLink() {
 
 // ---- What the Edit does too --------------------------------------------------------------
 
+void CIRichEdit::Edit(EditOperation operation) {
+    RunEditOperation(*interpreter, hwnd, operation);
+}
 void CIRichEdit::CanUndo() {
-    SetInt(Send(EM_CANUNDO) != 0 ? 1 : 0);
+    Edit(EditOperation::CanUndo);
 }
 void CIRichEdit::ClearUndoBuffer() {
-    Send(EM_EMPTYUNDOBUFFER);
+    Edit(EditOperation::ClearUndoBuffer);
 }
 void CIRichEdit::GetFirstVisibleLine() {
-    SetInt(static_cast<int32_t>(Send(EM_GETFIRSTVISIBLELINE)));
+    Edit(EditOperation::GetFirstVisibleLine);
 }
 void CIRichEdit::GetMaxSize() {
-    SetInt(static_cast<int32_t>(Send(EM_GETLIMITTEXT)));
+    Edit(EditOperation::GetMaxSize);
 }
 void CIRichEdit::GetLineCount() {
-    SetInt(static_cast<int32_t>(Send(EM_GETLINECOUNT)));
+    Edit(EditOperation::GetLineCount);
 }
 void CIRichEdit::IsModified() {
-    SetInt(Send(EM_GETMODIFY) != 0 ? 1 : 0);
+    Edit(EditOperation::IsModified);
 }
 void CIRichEdit::Copy() {
-    Send(WM_COPY);
+    Edit(EditOperation::Copy);
 }
 void CIRichEdit::Cut() {
-    Send(WM_CUT);
+    Edit(EditOperation::Cut);
 }
 void CIRichEdit::Paste() {
-    Send(WM_PASTE);
+    Edit(EditOperation::Paste);
 }
 void CIRichEdit::DeleteSelection() {
-    Send(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(""));
+    Edit(EditOperation::DeleteSelection);
 }
 void CIRichEdit::SetModified() {
-    Send(EM_SETMODIFY, interpreter->IsArgDefault(0) ? 1 : interpreter->GetArgInt(0));
+    Edit(EditOperation::SetModified);
 }
 void CIRichEdit::SetReadOnly() {
-    int32_t flag = interpreter->IsArgDefault(0) ? 1 : interpreter->GetArgInt(0);
-    Send(EM_SETREADONLY, flag != 0 ? 1 : 0);
+    Edit(EditOperation::SetReadOnly);
 }
 void CIRichEdit::ScrollDownOneLine() {
-    Send(EM_SCROLL, SB_LINEDOWN);
+    Edit(EditOperation::ScrollDownOneLine);
 }
 void CIRichEdit::ScrollUpOneLine() {
-    Send(EM_SCROLL, SB_LINEUP);
+    Edit(EditOperation::ScrollUpOneLine);
 }
 void CIRichEdit::ScrollDownOnePage() {
-    Send(EM_SCROLL, SB_PAGEDOWN);
+    Edit(EditOperation::ScrollDownOnePage);
 }
 void CIRichEdit::ScrollUpOnePage() {
-    Send(EM_SCROLL, SB_PAGEUP);
+    Edit(EditOperation::ScrollUpOnePage);
 }
 void CIRichEdit::GetLineLength() {
-    int32_t line = interpreter->IsArgDefault(0) ? 0 : interpreter->GetArgInt(0);
-    LRESULT index = Send(EM_LINEINDEX, static_cast<WPARAM>(line));
-    SetInt(static_cast<int32_t>(Send(EM_LINELENGTH, static_cast<WPARAM>(index))));
+    Edit(EditOperation::GetLineLength);
 }
 void CIRichEdit::Scroll() {
-    int32_t columns = interpreter->IsArgDefault(0) ? 0 : interpreter->GetArgInt(0);
-    int32_t lines = interpreter->IsArgDefault(1) ? 0 : interpreter->GetArgInt(1);
-    Send(EM_LINESCROLL, static_cast<WPARAM>(columns), lines);
+    Edit(EditOperation::Scroll);
 }
 void CIRichEdit::GetCharIndexFromLineIndex() {
-    int32_t line = interpreter->IsArgDefault(0) ? 0 : interpreter->GetArgInt(0);
-    SetInt(static_cast<int32_t>(Send(EM_LINEINDEX, static_cast<WPARAM>(line))));
+    Edit(EditOperation::GetCharIndexFromLineIndex);
 }
 void CIRichEdit::GetLineContent() {
-    int32_t line = interpreter->IsArgDefault(0) ? 0 : interpreter->GetArgInt(0);
-    LRESULT index = Send(EM_LINEINDEX, static_cast<WPARAM>(line));
-    auto length = static_cast<size_t>(std::max<LRESULT>(Send(EM_LINELENGTH, index), 0));
-    std::string text(length + 3, '\0');
-    auto count = static_cast<WORD>(std::min<size_t>(length, 0xFFFF));
-    std::memcpy(text.data(), &count, sizeof(count));
-    text.resize(static_cast<size_t>(std::clamp<LRESULT>(
-        Send(EM_GETLINE, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(text.data())), 0,
-        static_cast<LRESULT>(length))));
-    interpreter->GetResultSlot()->SetString(text.c_str(), 0);
+    Edit(EditOperation::GetLineContent);
 }
 void CIRichEdit::SetTabStops() {
-    int32_t count = interpreter->GetArgCount();
-    if (count == 0) interpreter->RaiseError(21);
-    LONG units = LOWORD(GetDialogBaseUnits());
-    if (units == 0) return;
-    std::vector<int> stops;
-    for (int32_t i = 0; i < count; ++i)
-        if (!interpreter->IsArgDefault(uint32_t(i)))
-            stops.push_back(
-                static_cast<int>(static_cast<uint32_t>(interpreter->GetArgInt(uint32_t(i))) * 4 /
-                                 static_cast<uint32_t>(units)));
-    Send(EM_SETTABSTOPS, stops.size(), reinterpret_cast<LPARAM>(stops.data()));
-}
-std::string CIRichEdit::WholeText() {
-    auto length = static_cast<size_t>(std::max<LRESULT>(Send(WM_GETTEXTLENGTH), 0));
-    std::string text(length + 1, '\0');
-    text.resize(static_cast<size_t>(std::max<LRESULT>(
-        Send(WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())), 0)));
-    return text;
+    Edit(EditOperation::SetTabStops);
 }
 void CIRichEdit::GetInt() {
-    SetInt(std::atoi(WholeText().substr(0, 61).c_str()));
+    Edit(EditOperation::GetInt);
 }
 void CIRichEdit::GetFloat() {
-    interpreter->GetResultSlot()->SetFloat(std::atof(WholeText().substr(0, 61).c_str()));
+    Edit(EditOperation::GetFloat);
 }
 
 // ---- One message each ----------------------------------------------------------------------

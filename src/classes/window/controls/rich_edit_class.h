@@ -9,6 +9,7 @@
 #include <string>
 
 #include "classes/window/child_window.h"
+#include "classes/window/controls/edit_operations.h"
 #include "platform/controls/rich_edit/rich_edit.h"
 
 class CIRichEdit : public CIChildWindow {
@@ -50,7 +51,6 @@ public:
     uint32_t multiLevelUndo = 0;
     int32_t undoLimit = 1;
     WNDPROC savedWindowProc = nullptr;
-    uint32_t handlerAdded = 0;
     const BlockRecord* onTextChanged = nullptr;
     const BlockRecord* onSetFocus = nullptr;
     const BlockRecord* onKillFocus = nullptr;
@@ -64,6 +64,8 @@ public:
 
 private:
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // One of the operations the Edit runs on its window, on this one.
+    void Edit(EditOperation operation);
     void SetInt(int32_t value);
 
     void OnTextChanged();
@@ -156,7 +158,6 @@ private:
     CHARFORMATA GetCharFormat();
     // Twips of one pixel of the screen (1440 / LOGPIXELSY).
     int32_t TwipsPerPixel();
-    std::string WholeText();
 
     static const ScriptMethod<CIRichEdit> kMethods[kMethodCount];
 };
