@@ -135,8 +135,7 @@ void CIRichEdit::Register() {
     caption = "";
     if (flagsA & kHideDisabledState) hideDisabledState = 1;
     style |= ES_MULTILINE;
-    if (CreateControl(version2 ? kRichEditClass : "RICHEDIT", 0, this, 0,
-                      kCreateChild | kCreateProperty) != 0) {
+    if (CreateControl(kRichEditClass, 0, this, 0, kCreateChild | kCreateProperty) != 0) {
         Send(EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
         if (version2) {
             WPARAM mode = TM_RICHTEXT | TM_MULTICODEPAGE;

@@ -44,9 +44,12 @@ public:
     static LRESULT ParentHandler(BOOL& handled, HWND parentHwnd, UINT message, WPARAM wParam,
                                  LPARAM lParam);
 
+    // Process-wide: the control answers as version 2 (links, multi-level undo). It always
+    // does here; tests clear it to run the first version's branches.
+    static inline uint32_t version2Control = 1;
+
     // ---- Fields ---------------------------------------------------------------------
-    // Always 1: the first control version's branches are kept for it being 0.
-    uint32_t version2 = 1;
+    uint32_t version2 = version2Control;
     uint32_t hideDisabledState = 0;
     uint32_t multiLevelUndo = 0;
     int32_t undoLimit = 1;

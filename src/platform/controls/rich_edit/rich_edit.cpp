@@ -50,6 +50,7 @@ struct UndoRecord {
 struct RichEditState {
     ControlFont font;
     RichText document;
+    RichFormat base;      // SCF_DEFAULT's: what \plain in RTF goes back to
     RichFormat insertion; // what typing takes: the format before the caret, or one set there
     int anchor = 0;
     int caret = 0;
@@ -365,8 +366,10 @@ bool ReplaceWithText(HWND window, RichEditState& state, std::string_view text, b
 // Sets the members `mask` names on the selection (an empty one sets what typing takes).
 void FormatSelection(HWND window, RichEditState& state, uint32_t mask, const RichFormat& format) {
     int start = SelStart(state), end = SelEnd(state);
-    MergeFormat(state.insertion, mask, format);
-    if (start == end) return;
+    if (start == end) {
+        MergeFormat(state.insertion, mask, format);
+        return;
+    }
     RichText before = state.document.Slice(start, end);
     state.document.Format(start, end, mask, format);
     Record(state, UndoRecord{start, std::move(before), state.document.Slice(start, end), false});
@@ -403,7 +406,7 @@ bool Paste(HWND window, RichEditState& state) {
     std::optional<std::string> text = ClipboardText();
     if (!text || ReadOnly(window)) return true;
     if (*text == LastCopy().text) {
-        std::optional<RichText> rich = ReadRtf(LastCopy().rtf, state.insertion);
+        std::optional<RichText> rich = ReadRtf(LastCopy().rtf, state.base);
         if (rich) return ReplaceSelection(window, state, std::move(*rich), true);
     }
     return ReplaceWithText(window, state, *text, true);
@@ -727,11 +730,13 @@ LRESULT SetCharFormat(HWND window, RichEditState& state, WPARAM which, LPARAM lP
         state.anchor = 0;
         state.caret = state.document.Length();
         FormatSelection(window, state, mask, wanted);
+        MergeFormat(state.insertion, mask, wanted);
         state.anchor = anchor;
         state.caret = caret;
     } else if (which & SCF_SELECTION) {
         FormatSelection(window, state, mask, wanted);
     } else {
+        MergeFormat(state.base, mask, wanted);
         MergeFormat(state.insertion, mask, wanted);
         if (state.document.Length() == 0) Relaid(window, state);
     }
@@ -744,7 +749,7 @@ LRESULT GetCharFormat(RichEditState& state, WPARAM which, LPARAM lParam) {
     auto* out = reinterpret_cast<CHARFORMATA*>(lParam);
     if (out == nullptr || out->cbSize < sizeof(CHARFORMATA)) return 0;
     uint32_t mask = kRichEffectMask | CFM_FACE | CFM_COLOR | CFM_SIZE;
-    RichFormat first = state.insertion;
+    RichFormat first = (which & SCF_SELECTION) ? state.insertion : state.base;
     int start = SelStart(state), end = SelEnd(state);
     if ((which & SCF_SELECTION) && start < end) {
         first = state.document.FormatAt(start, state.insertion);
@@ -822,7 +827,7 @@ LRESULT StreamIn(HWND window, RichEditState& state, WPARAM format, LPARAM lParam
         }
     }
     std::optional<RichText> read;
-    if (rtf) read = ReadRtf(data, state.insertion);
+    if (rtf) read = ReadRtf(data, state.base);
     if (!read) {
         read = PlainDocument(data, state.insertion);
         if (!selection) read->Align(0, read->Length(), StyleAlign(window));
