@@ -243,3 +243,22 @@ a = r.GetSelection(RichEdit.RE_RTF);
 Print(a.IndexOf("\fs24 sized") > 0);
 // expect output: 1
 // expect: end
+
+//== a disabled RichEdit with HIDEDISABLEDSTATE paints as an enabled one, once
+Function Row(win, top) {
+    t = "";
+    For (x = 4; x < 60; x++) t = t + " " + UiPixel(win, x, top + 8);
+    Return t;
+}
+w = New Window(300, 200, 0, 0);
+a = New RichEdit("WWWW", 0, 0, 100, 30);
+b = New RichEdit("WWWW", RichEdit.HIDEDISABLEDSTATE, 0, 40, 100, 30);
+c = New RichEdit("WWWW", 0, 80, 100, 30);
+b.Disable();
+c.Disable();
+UiRefreshNow();
+Print(UiDispatch() < 20);
+Print(Row(w, 0) == Row(w, 40), Row(w, 0) == Row(w, 80));
+// expect output: 1
+// expect output: 1 0
+// expect: end
