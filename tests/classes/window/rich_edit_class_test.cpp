@@ -3,9 +3,39 @@
 #include <gtest/gtest.h>
 
 #include "classes/window/controls/rich_edit_class.h"
+#include "script/project/project_test_data.h"
 #include "script/script_runner.h"
 
 namespace {
+
+// RTF and text from a binary bank, loaded, saved to files and loaded back.
+TEST(RichEditBanks, LoadsElementsAndSavesFilesThatLoadAgain) {
+    using namespace project_test;
+    Entry game;
+    game.name = "Game";
+    Bank sources{kSourceBank, "Sources", {Element("main", "x = 1;")}};
+    Bank documents{
+        kBinaryBank,
+        "Documents",
+        {Element("letter", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\qc Dear \\b friend\\b0\\par bye}"),
+         Element("note", "one\r\ntwo")}};
+    game.banks = {sources, documents};
+    script_test::ScriptRunner runner;
+    script_test::ScriptResult result =
+        runner.Run("w = New Window(300, 200, 0, 0);\n"
+                   "r = New RichEdit(10, 10, 250, 100);\n"
+                   "Print(r.LoadRTF(\"letter\"), r.GetTextRange(), r.GetLineCount());\n"
+                   "r.SetSelection(6, 7);\n"
+                   "Print(r.IsCharBold(), r.SaveRTF(\"copy.rtf\"));\n"
+                   "Print(r.LoadText(\"note\"), r.GetTextRange(0, 3), r.SaveText(\"note.txt\"));\n"
+                   "Print(r.LoadRTF(\"copy.rtf\"), r.GetTextRange(0, 5));\n"
+                   "r.SetSelection(6, 7);\n"
+                   "Print(r.IsCharBold(), r.LoadText(\"note.txt\"), r.GetLineCount());\n",
+                   "test.zs", Project({game}), {"note.txt"});
+    EXPECT_EQ(result.code, 0) << result.output;
+    EXPECT_EQ(result.output, "1 Dear friend\rbye 2\n1 1\n1 one 1\n1 Dear \n1 1 2\n");
+    EXPECT_EQ(result.files["note.txt"], "one\r\ntwo");
+}
 
 class FirstVersion : public ::testing::Test {
 protected:

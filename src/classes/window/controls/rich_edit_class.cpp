@@ -55,8 +55,13 @@ CIRichEdit* RichEditOf(HWND hwnd) {
 // The streams of the streaming methods, each the cookie of its callback.
 DWORD ReadInStream(DWORD_PTR cookie, BYTE* buffer, LONG count, LONG* done) {
     auto* stream = reinterpret_cast<CInStream*>(cookie);
+    // Some streams read all that is asked or nothing: never ask past the end.
+    uint32_t length = stream->GetLength(), at = stream->Tell();
+    uint32_t wanted = std::min(static_cast<uint32_t>(count), length > at ? length - at : 0);
+    *done = 0;
+    if (wanted == 0) return 0;
     uint32_t read = 0;
-    ResultCode result = stream->ReadCounted(buffer, static_cast<uint32_t>(count), &read);
+    ResultCode result = stream->ReadCounted(buffer, wanted, &read);
     *done = static_cast<LONG>(read);
     if (result == kResultOk || result == kResultEndOfData || read > 0) return 0;
     return 1;
