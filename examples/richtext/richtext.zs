@@ -3,9 +3,8 @@
 // richtext.rtf in the current folder. A click on a link shows it in the caption. Closing
 // the window, or File > Quit, ends the program.
 main = New Window("Rich text", 460, 300);
-editor = New RichEdit(main, RichEdit.AUTOURLDETECT, RichEdit.MULTILEVELUNDO, RichEdit.VSCROLL,
-                      0, 0, 460, 300);
-editor.LoadRTF("welcome");
+pad = New RichEdit(RichEdit.AUTOURLDETECT, RichEdit.MULTILEVELUNDO, RichEdit.VSCROLL, 0, 0, 460, 300);
+pad.LoadRTF("welcome");
 
 bar = New Menu(main);
 fileMenu = New Menu();
@@ -23,13 +22,13 @@ bar.InsertItem(fileMenu, "&File");
 bar.InsertItem(formatMenu, "F&ormat");
 
 Function Chosen(source, index, id) {
-    If (id == bold) editor.SetCharBold(1 - editor.IsCharBold());
-    If (id == italic) editor.SetCharItalic(1 - editor.IsCharItalic());
-    If (id == red) editor.SetCharColor(0xBE1E1E);
-    If (id == green) editor.SetCharColor(0x00783C);
-    If (id == undo) editor.Undo();
+    If (id == bold) pad.SetCharBold(1 - pad.IsCharBold());
+    If (id == italic) pad.SetCharItalic(1 - pad.IsCharItalic());
+    If (id == red) pad.SetCharColor(0xBE1E1E);
+    If (id == green) pad.SetCharColor(0x00783C);
+    If (id == undo) pad.Undo();
     If (id == save) {
-        If (editor.SaveRTF("richtext.rtf")) main.SetText("Rich text - saved richtext.rtf");
+        If (pad.SaveRTF("richtext.rtf")) main.SetText("Rich text - saved richtext.rtf");
         Else main.SetText("Rich text - richtext.rtf could not be written");
     }
     If (id == quit) Program.End();
@@ -39,12 +38,12 @@ bar.OnSelectItem = Chosen;
 Function Linked(source, shown, first, last) {
     main.SetText("Rich text - link " + shown);
 }
-editor.OnLink = Linked;
+pad.OnLink = Linked;
 
 Function Resized(source, width, height) {
-    editor.SetSize(width, height);
+    pad.SetSize(width, height);
 }
 main.OnSize = Resized;
 
-editor.SetFocus();
+pad.SetFocus();
 While (1) Program.Wait(50);

@@ -33,6 +33,8 @@ public:
     int Position() const { return position_; }
     char Char() const { return document_.Text()[static_cast<size_t>(position_)]; }
     const RichFonts::Face& Face() const { return *face_; }
+    // Counts the changes of run or link: characters of one segment share one format.
+    int Segment() const { return segment_; }
     int Width() const { return face_->widths[static_cast<unsigned char>(Char())]; }
 
     void Next() {
@@ -54,6 +56,7 @@ public:
 
 private:
     void Refresh() {
+        ++segment_;
         const std::vector<RichRun>& runs = document_.Runs();
         if (runs.empty()) {
             face_ = &fonts_.For(RichFormat{});
@@ -71,6 +74,7 @@ private:
     size_t run_ = 0;
     int runEnd_ = 0;
     size_t url_ = 0;
+    int segment_ = 0;
     const RichFonts::Face* face_ = nullptr;
 };
 
@@ -240,6 +244,7 @@ void DrawRichLine(HDC dc, const RichText& document, const RichRanges& urls, cons
         // One piece: characters of one face, on one side of the selection, without tabs.
         int start = walk.Position();
         const RichFonts::Face* face = &walk.Face();
+        int segment = walk.Segment();
         bool selected = start >= paint.selectionStart && start < paint.selectionEnd;
         RichFormat format = document.FormatAt(start, RichFormat{});
         bool url = false;
@@ -251,7 +256,7 @@ void DrawRichLine(HDC dc, const RichText& document, const RichRanges& urls, cons
             x = left + NextTab(x - left, fonts.TabWidth());
             walk.Next();
         } else {
-            while (!walk.AtEnd() && walk.Position() < line.end && &walk.Face() == face &&
+            while (!walk.AtEnd() && walk.Position() < line.end && walk.Segment() == segment &&
                    walk.Char() != '\t' &&
                    (walk.Position() >= paint.selectionStart &&
                     walk.Position() < paint.selectionEnd) == selected) {

@@ -301,6 +301,13 @@ TEST_F(RichEdit, StreamsOutTheSameBytesEveryTime) {
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&refusing), 0, WriteSink};
     EXPECT_EQ(Send(edit, EM_STREAMOUT, SF_TEXT, &stream), 0);
     EXPECT_EQ(stream.dwError, 5u);
+    // A callback that takes nothing and answers 0 ends the stream with an error, not a loop.
+    EDITSTREAM stalled{0, 0, [](DWORD_PTR, BYTE*, LONG, LONG* done) -> DWORD {
+                           *done = 0;
+                           return 0;
+                       }};
+    EXPECT_EQ(Send(edit, EM_STREAMOUT, SF_RTF, &stalled), 0);
+    EXPECT_EQ(stalled.dwError, kStreamStalled);
 }
 
 TEST_F(RichEdit, FormatRangeDrawsOnlyInsideItsRectangleAndSaysWhereItStopped) {
