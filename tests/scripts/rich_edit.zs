@@ -262,3 +262,28 @@ Print(Row(w, 0) == Row(w, 40), Row(w, 0) == Row(w, 80));
 // expect output: 1
 // expect output: 1 0
 // expect: end
+
+//== the user's click through the display: mouse down, then the link on release
+Function Linked(re, shown, low, high) {
+    Print("link", shown, low, high);
+}
+Function Down(re, px, py, which) {
+    Print("down", px, py);
+}
+w = New Window(300, 200, 0, 0);
+r = New RichEdit("go to www.example.com now", RichEdit.AUTOURLDETECT, 0, 0, 280, 100);
+r.OnLink = Linked;
+r.OnMouseDown = Down;
+UiRefreshNow();
+UiClick(w, 80, 8);
+UiDispatch();
+RunPending();
+UiClick(w, 5, 8);
+UiDispatch();
+RunPending();
+Print(r.GetStartSelection());
+// expect output: down 79 7
+// expect output: link www.example.com 6 21
+// expect output: down 4 7
+// expect output: 1
+// expect: end
