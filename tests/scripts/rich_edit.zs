@@ -287,3 +287,15 @@ Print(r.GetStartSelection());
 // expect output: down 4 7
 // expect output: 1
 // expect: end
+
+//== a RichEdit the Tab walk passes by keeps the Tab key
+w = New Window(200, 100, 0, 0);
+plain = New RichEdit();
+stop = New RichEdit(RichEdit.TABSTOP);
+UiRefreshNow();
+Print(UiKeepsTab(plain), UiKeepsTab(stop));
+stop.Disable();
+Print(UiKeepsTab(stop));
+// expect output: 1 0
+// expect output: 1
+// expect: end

@@ -167,6 +167,10 @@ void CIRichEdit::Register() {
     caption = text;
 }
 
+int CIRichEdit::KeepsTabKey() {
+    return CanTakeFocus() ? 0 : 1;
+}
+
 LRESULT CIRichEdit::Send(UINT message, WPARAM wParam, LPARAM lParam) {
     return hwnd != 0 ? SendMessageA(hwnd, message, wParam, lParam) : 0;
 }

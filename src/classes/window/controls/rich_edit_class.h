@@ -37,6 +37,9 @@ public:
     // new RichEdit(parent, [caption], [constants...], [x], [y], [width], [height]).
     void Create() override;
     void Register() override;
+    // 1 when the Tab walk passes the RichEdit by (no TABSTOP, hidden or disabled), so that
+    // the Tab key types a tab in it.
+    int KeepsTabKey() override;
 
     // The control's window procedure in front of its own, for RichEdit windows only.
     static LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
