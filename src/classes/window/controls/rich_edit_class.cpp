@@ -164,7 +164,6 @@ void CIRichEdit::Register() {
     } else {
         CIChildWindow::Register();
     }
-    caption = text;
 }
 
 int CIRichEdit::KeepsTabKey() {
