@@ -122,7 +122,7 @@ public:
     // Dirty rectangle when hosted, sprites lifted when auto-back, then SetDirty.
     void InvalidateRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
     // What every drawing method does first, unless locked: InvalidateRect.
-    void MarkChanged(int32_t left, int32_t top, int32_t right, int32_t bottom);
+    void MarkChanged(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
     // Takes the sprites drawn over the rectangle off the picture.
     void LiftSprites(int32_t left, int32_t top, int32_t right, int32_t bottom);
     // The dirty rectangles blitted to the host window; the list emptied with `clear`.

@@ -3,6 +3,7 @@
 #include "classes/window/controls/button_classes.h"
 #include "classes/window/controls/list_and_edit_classes.h"
 #include "classes/window/controls/range_controls.h"
+#include "classes/window/controls/rich_edit_class.h"
 #include "classes/window/font_class.h"
 #include "classes/window/menu_class.h"
 #include "classes/window/message_box_class.h"
@@ -18,7 +19,7 @@ const ScriptClassInfo* const* Classes(size_t& count) {
         GetMessageBoxClassInfo(),  GetButtonClassInfo(),   GetCheckBoxClassInfo(),
         GetRadioButtonClassInfo(), GetGroupBoxClassInfo(), GetStaticTextClassInfo(),
         GetScrollBarClassInfo(),   GetSliderClassInfo(),   GetSpinClassInfo(),
-        GetProgressBarClassInfo(),
+        GetProgressBarClassInfo(), GetRichEditClassInfo(),
     };
     count = sizeof classes / sizeof classes[0];
     return classes;

@@ -54,6 +54,9 @@ public:
     // The palette of an 8-bit picture, else 0.
     virtual HPALETTE GetHPALETTE() = 0;
     virtual void InvalidateAll() = 0;
+    // Marks a rectangle (right and bottom exclusive) for the next refresh, unless the
+    // Surface's updates are suspended.
+    virtual void MarkChanged(int32_t left, int32_t top, int32_t right, int32_t bottom) = 0;
     virtual void GetPenPosition(int32_t& x, int32_t& y) = 0;
     virtual void SetPenPosition(int32_t x, int32_t y) = 0;
 };

@@ -5,6 +5,7 @@
 #include "platform/controls/edit.h"
 #include "platform/controls/list_box.h"
 #include "platform/controls/progress_bar.h"
+#include "platform/controls/rich_edit/rich_edit.h"
 #include "platform/controls/static_text.h"
 #include "platform/controls/trackbar.h"
 #include "platform/controls/up_down.h"
@@ -26,7 +27,8 @@ std::vector<WNDCLASSA> SystemWindowClasses() {
             control(CS_DBLCLKS, ComboBoxProcedure, "COMBOBOX"),
             control(CS_HREDRAW | CS_VREDRAW, ProgressProcedure, "msctls_progress32"),
             control(CS_HREDRAW | CS_VREDRAW, TrackbarProcedure, "msctls_trackbar32"),
-            control(CS_HREDRAW | CS_VREDRAW, UpDownProcedure, "msctls_updown32")};
+            control(CS_HREDRAW | CS_VREDRAW, UpDownProcedure, "msctls_updown32"),
+            control(CS_DBLCLKS, RichEditProcedure, kRichEditClass)};
 }
 
 } // namespace platform

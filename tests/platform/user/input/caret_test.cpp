@@ -4,6 +4,7 @@
 
 #include "platform/user/input/caret.h"
 #include "platform/user/input/input_fixture.h"
+#include "platform/user/test_hooks.h"
 
 namespace {
 
