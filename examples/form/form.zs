@@ -40,8 +40,19 @@ progress.SetRange(0, 10);
 ok = New Button("OK", 140, 250, 80, 26);
 box = New MessageBox(main);
 
-Function Moved(slider, position, code) {
-    progress.SetPos(position);
+// Labels, boxes and buttons take the window's colour rather than the white of fields.
+face = main.GetBackColor();
+nameLabel.SetBackColor(face);
+copiesLabel.SetBackColor(face);
+speedLabel.SetBackColor(face);
+gift.SetBackColor(face);
+sizes.SetBackColor(face);
+small.SetBackColor(face);
+medium.SetBackColor(face);
+large.SetBackColor(face);
+
+Function Moved(source, place, code) {
+    progress.SetPos(place);
 }
 urgency.OnScroll = Moved;
 
@@ -51,7 +62,7 @@ Function SizeName() {
     Return "medium";
 }
 
-Function Clicked(button) {
+Function Clicked(source) {
     text = name.GetText() + ", " + copies.GetText() + " " + SizeName() + " ";
     text = text + colours.GetTextAt(colours.GetSelectedItem());
     If (gift.IsChecked()) text = text + ", gift wrapped";
