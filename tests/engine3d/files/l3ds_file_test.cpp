@@ -146,8 +146,8 @@ TEST_F(L3dsFileTest, ALocalSystemPlacesTheObjectAndMovesItsPoints) {
 }
 
 TEST_F(L3dsFileTest, MaterialsAreReusedRenamedAndShadedAsTheChunksSay) {
-    WriteBmp(dir.Linux("maps/wood.bmp"), 4, 4);
-    world.textures.SetFolder(dir.Win("maps").c_str());
+    WriteBmp(dir.Linux("wood.bmp"), 4, 4);
+    world.textures.SetFolder(dir.WinPath().c_str());
     world.materials.CreateMaterial("Red", nullptr, 0x0000FF, 0, nullptr);
     ChunkBytes b;
     b.Open3ds();

@@ -33,25 +33,25 @@ TEST(SectionFileTest, EveryValueTheWriterSpellsReadsBack) {
     SectionFileWriter writer;
     ASSERT_EQ(writer.Open(path.c_str()), kResultOk);
     writer.WriteSection("VALUES");
-    writer.WriteInt("Int", -42);
-    writer.WriteULong("Long", 4000000000u);
-    writer.WriteFloat("Float", -2.5f);
-    writer.WriteString("Word", "DIRECT3D");
-    writer.WriteQuotedString("Quoted", "two words");
-    writer.WriteRGB("Colour", 0x030201);
-    writer.WritePos3D("Pos", 1.5f, -2.0f, 3.25f);
-    writer.WriteRot3D("Rot", 0.5f, 0.25f, -0.125f);
-    writer.WriteVec3D("Vec", 0.0f, 0.0f, 1.0f);
+    writer.WriteInt("ValInt", -42);
+    writer.WriteULong("ValLong", 4000000000u);
+    writer.WriteFloat("ValFloat", -2.5f);
+    writer.WriteString("ValWord", "DIRECT3D");
+    writer.WriteQuotedString("ValQuoted", "two words");
+    writer.WriteRGB("ValColour", 0x030201);
+    writer.WritePos3D("ValPos", 1.5f, -2.0f, 3.25f);
+    writer.WriteRot3D("ValRot", 0.5f, 0.25f, -0.125f);
+    writer.WriteVec3D("ValVec", 0.0f, 0.0f, 1.0f);
     const int32_t rect[4] = {10, 20, 30, 40};
-    writer.WriteRect("Rect", rect);
+    writer.WriteRect("ValRect", rect);
     const float point[7] = {1, 2, 3, 0.25f, 0.5f, 0.75f, 1};
-    writer.WriteP3DDef("Point", point);
+    writer.WriteP3DDef("ValPoint", point);
     const int32_t quad[4] = {0, 1, 2, 3};
-    writer.WritePolDef("Quad", quad, 4, "Stone Wall");
-    writer.WritePolDef("Triangle", quad, 3, "Mat2");
+    writer.WritePolDef("ValQuad", quad, 4, "Stone Wall");
+    writer.WritePolDef("ValTriangle", quad, 3, "Mat2");
     const int32_t anim[7] = {2, 10, 50, 12, 1, 2, 3};
-    writer.WriteAnimDef("Anim", "Walk2", anim);
-    writer.WriteTrackDef("Track", 3, 12);
+    writer.WriteAnimDef("ValAnim", "Walk2", anim);
+    writer.WriteTrackDef("ValTrack", 3, 12);
     LKey key;
     key.frame = 5;
     key.tension = 0.5f;
@@ -60,99 +60,100 @@ TEST(SectionFileTest, EveryValueTheWriterSpellsReadsBack) {
     key.easeTo = 1;
     key.easeFrom = 2;
     key.elementCount = 7;
-    writer.WriteKeyDef("Key", key);
+    writer.WriteKeyDef("ValKey", key);
     const float vector[3] = {4, 5, 6};
-    writer.WriteVec3DKey("VecKey", vector);
+    writer.WriteVec3DKey("ValVecKey", vector);
     const float quat[4] = {0.5f, 1, 0, -1};
-    writer.WriteQuat("Quat", quat);
+    writer.WriteQuat("ValQuat", quat);
     float matrix[16];
     for (int i = 0; i < 16; ++i)
         matrix[i] = float(i + 1);
-    writer.WriteMatrix("Matrix", matrix);
-    writer.WritePMove("Move", LPointMove{9, {1, 2, 3, 4, 5}});
+    writer.WriteMatrix("ValMatrix", matrix);
+    writer.WritePMove("ValMove", LPointMove{9, {1, 2, 3, 4, 5}});
     ASSERT_EQ(writer.Close(), kResultOk);
 
     SectionFile document(path.c_str());
     ASSERT_EQ(document.LastResult(), kResultOk);
     ASSERT_EQ(document.FindSection("VALUES", kFirst), 1);
-    EXPECT_EQ(document.GetInt("Int", 0, kFirst), -42);
-    EXPECT_EQ(uint32_t(document.GetLong("Long", 0, kFirst)), 4000000000u);
-    EXPECT_FLOAT_EQ(document.GetFloat("Float", 0, kFirst), -2.5f);
+    EXPECT_EQ(document.GetInt("ValInt", 0, kFirst), -42);
+    EXPECT_EQ(uint32_t(document.GetLong("ValLong", 0, kFirst)), 4000000000u);
+    EXPECT_FLOAT_EQ(document.GetFloat("ValFloat", 0, kFirst), -2.5f);
+    // Names are known by their hashes only: every key of this section hashes apart.
     char text[64];
-    document.GetString("Word", text, sizeof text, "", kFirst);
+    document.GetString("ValWord", text, sizeof text, "", kFirst);
     EXPECT_STREQ(text, "DIRECT3D");
-    document.GetQuotedString("Quoted", text, sizeof text, "", kFirst);
+    document.GetQuotedString("ValQuoted", text, sizeof text, "", kFirst);
     EXPECT_STREQ(text, "two words");
-    document.GetString("Quoted", text, sizeof text, "", kFirst);
+    document.GetString("ValQuoted", text, sizeof text, "", kFirst);
     EXPECT_STREQ(text, "'two") << "read as a word it ends at the blank";
-    EXPECT_EQ(document.GetRGB("Colour", 0, kFirst), 0x030201u);
+    EXPECT_EQ(document.GetRGB("ValColour", 0, kFirst), 0x030201u);
     const float zero[16] = {};
     float xyz[3];
-    document.GetPos3D("Pos", xyz, zero, kFirst);
+    document.GetPos3D("ValPos", xyz, zero, kFirst);
     EXPECT_EQ(xyz[0], 1.5f);
     EXPECT_EQ(xyz[1], -2.0f);
     EXPECT_EQ(xyz[2], 3.25f) << "the digit of the keyword is never taken";
-    document.GetRot3D("Rot", xyz, zero, kFirst);
+    document.GetRot3D("ValRot", xyz, zero, kFirst);
     EXPECT_EQ(xyz[2], -0.125f);
     float v4[4] = {9, 9, 9, 9};
-    document.GetVec3D("Vec", v4, zero, kFirst);
+    document.GetVec3D("ValVec", v4, zero, kFirst);
     EXPECT_EQ(v4[2], 1.0f);
     EXPECT_EQ(v4[3], 0.0f);
     int32_t readRect[4];
     const int32_t noRect[4] = {};
-    document.GetRect("Rect", readRect, noRect, kFirst);
+    document.GetRect("ValRect", readRect, noRect, kFirst);
     EXPECT_EQ(std::vector<int32_t>(readRect, readRect + 4), std::vector<int32_t>(rect, rect + 4));
     float p7[7];
-    document.GetP3DDef("Point", p7, zero, true, kFirst);
+    document.GetP3DDef("ValPoint", p7, zero, true, kFirst);
     EXPECT_EQ(std::vector<float>(p7, p7 + 7), std::vector<float>(point, point + 7));
-    document.GetP3DDef("Point", p7, zero, false, kFirst);
+    document.GetP3DDef("ValPoint", p7, zero, false, kFirst);
     EXPECT_EQ(p7[5], 0.25f);
     EXPECT_EQ(p7[6], 0.5f) << "older files repeat the first texture pair";
     int32_t indices[4] = {};
     const int32_t noIndices[4] = {7, 7, 7, 7};
-    EXPECT_EQ(document.GetPolDef("Quad", indices, text, sizeof text, noIndices, "", kFirst), 4);
+    EXPECT_EQ(document.GetPolDef("ValQuad", indices, text, sizeof text, noIndices, "", kFirst), 4);
     EXPECT_EQ(indices[3], 3);
     EXPECT_STREQ(text, "Stone Wall");
-    EXPECT_EQ(document.GetPolDef("Triangle", indices, text, sizeof text, noIndices, "", kFirst),
+    EXPECT_EQ(document.GetPolDef("ValTriangle", indices, text, sizeof text, noIndices, "", kFirst),
               3);
     EXPECT_STREQ(text, "Mat2");
-    EXPECT_EQ(document.GetPolDef("Absent", indices, text, sizeof text, noIndices, "Def", kFirst),
+    EXPECT_EQ(document.GetPolDef("ValAbsent", indices, text, sizeof text, noIndices, "Def", kFirst),
               0);
     EXPECT_EQ(indices[0], 7);
     char name[16];
     int32_t values[7];
     const int32_t noValues[7] = {};
-    document.GetAnimDef("Anim", name, values, "", noValues, kFirst);
+    document.GetAnimDef("ValAnim", name, values, "", noValues, kFirst);
     EXPECT_STREQ(name, "Walk2");
     EXPECT_EQ(std::vector<int32_t>(values, values + 7), std::vector<int32_t>(anim, anim + 7))
         << "the digit in the name is not a value";
     int32_t track[2];
-    document.GetTrackDef("Track", track, noValues, kFirst);
+    document.GetTrackDef("ValTrack", track, noValues, kFirst);
     EXPECT_EQ(track[0], 3);
     EXPECT_EQ(track[1], 12);
     LKey readKey, fallback;
     fallback.elementCount = 99;
-    document.GetKeyDef("Key", readKey, fallback, true, kFirst);
+    document.GetKeyDef("ValKey", readKey, fallback, true, kFirst);
     EXPECT_EQ(readKey.frame, 5.0f);
     EXPECT_EQ(readKey.bias, -0.25f);
     EXPECT_EQ(readKey.continuity, 0.125f);
     EXPECT_EQ(readKey.easeFrom, 2.0f);
     EXPECT_EQ(readKey.elementCount, 7u);
-    document.GetKeyDef("Key", readKey, fallback, false, kFirst);
+    document.GetKeyDef("ValKey", readKey, fallback, false, kFirst);
     EXPECT_EQ(readKey.elementCount, 99u) << "without the flag the count is the default's";
-    document.GetVec3D("VecKey", v4, zero, kFirst);
+    document.GetVec3D("ValVecKey", v4, zero, kFirst);
     EXPECT_EQ(v4[0], 4.0f);
-    document.GetQuat("Quat", v4, zero, kFirst);
+    document.GetQuat("ValQuat", v4, zero, kFirst);
     EXPECT_EQ(std::vector<float>(v4, v4 + 4), std::vector<float>(quat, quat + 4));
     float readMatrix[16];
-    document.GetMatrix("Matrix", readMatrix, zero, kFirst);
+    document.GetMatrix("ValMatrix", readMatrix, zero, kFirst);
     for (int row = 0; row < 3; ++row)
         for (int column = 0; column < 4; ++column)
             EXPECT_EQ(readMatrix[row * 4 + column], matrix[row * 4 + column]);
     for (int column = 0; column < 4; ++column)
         EXPECT_EQ(readMatrix[12 + column], 0.0f) << "the fourth row stays zero";
     LPointMove move{}, noMove{};
-    document.GetPMove("Move", move, noMove, kFirst);
+    document.GetPMove("ValMove", move, noMove, kFirst);
     EXPECT_EQ(move.index, 9u);
     EXPECT_EQ(move.values[4], 5.0f);
 }
@@ -200,45 +201,46 @@ TEST(SectionFileTest, LookupModesAndDefaults) {
 }
 
 TEST(SectionFileTest, QuotedTextDropsQuotesAndCarriageReturns) {
-    Text t("[QQ]\r\nA = 'it''s'\r\nB =    'two words'\r\n");
+    Text t("[QQ]\r\nApostrophe = 'it''s'\r\nSpaced =    'two words'\r\n");
     char text[32];
     ASSERT_EQ(t.document.FindSection("QQ", kFirst), 1);
-    t.document.GetQuotedString("A", text, sizeof text, "", kFirst);
+    t.document.GetQuotedString("Apostrophe", text, sizeof text, "", kFirst);
     EXPECT_STREQ(text, "its");
-    t.document.GetQuotedString("B", text, sizeof text, "", kFirst);
+    t.document.GetQuotedString("Spaced", text, sizeof text, "", kFirst);
     EXPECT_STREQ(text, "two words");
 }
 
 TEST(SectionFileTest, OverlongTextAndSpoiltTuplesStayInsideTheirBuffers) {
     const std::string longName(5000, 'n');
     const std::string longNumber(100, '7');
-    Text t("[" + longName + "]\r\nK = 1\r\n[LL]\r\nQ = '" + longName + "'\r\nW = " + longName +
-           "\r\nP = POS3D(" + longNumber + ",2.0,3.0)\r\nT = POS3D(1.0,2.0\r\nA = ANIMDEF(" +
-           longName + ",1,2)\r\nX = POLDEF(0,1,2," + longName + ")\r\n");
+    Text t("[" + longName + "]\r\nK = 1\r\n[LL]\r\nLongQuote = '" + longName +
+           "'\r\nLongWord = " + longName + "\r\nBigNumber = POS3D(" + longNumber +
+           ",2.0,3.0)\r\nTruncated = POS3D(1.0,2.0\r\nLongAnim = ANIMDEF(" + longName +
+           ",1,2)\r\nLongPoly = POLDEF(0,1,2," + longName + ")\r\n");
     SectionFile& d = t.document;
     ASSERT_EQ(d.FindSection("LL", kFirst), 1);
     char text[512];
-    d.GetQuotedString("Q", text, sizeof text, "", kFirst);
+    d.GetQuotedString("LongQuote", text, sizeof text, "", kFirst);
     EXPECT_LT(std::string(text).size(), SectionFile::kLineSize);
     EXPECT_GT(std::string(text).size(), SectionFile::kLineSize - 3);
-    d.GetString("W", text, sizeof text, "", kFirst);
+    d.GetString("LongWord", text, sizeof text, "", kFirst);
     EXPECT_EQ(std::string(text).size(), SectionFile::kLineSize - 1);
     const float zero[3] = {};
     float xyz[3];
-    d.GetPos3D("P", xyz, zero, kFirst);
+    d.GetPos3D("BigNumber", xyz, zero, kFirst);
     EXPECT_EQ(xyz[1], 2.0f);
     // The text ends inside the second number: it is 0, and the scan starts over.
-    d.GetPos3D("T", xyz, zero, kFirst);
+    d.GetPos3D("Truncated", xyz, zero, kFirst);
     EXPECT_EQ(xyz[0], 1.0f);
     EXPECT_EQ(xyz[1], 0.0f);
     EXPECT_EQ(xyz[2], 1.0f);
     char name[16];
     int32_t values[7];
     const int32_t none[7] = {};
-    d.GetAnimDef("A", name, values, "", none, kFirst);
+    d.GetAnimDef("LongAnim", name, values, "", none, kFirst);
     EXPECT_EQ(std::string(name), std::string(15, 'n'));
     int32_t indices[4];
-    EXPECT_EQ(d.GetPolDef("X", indices, text, sizeof text, none, "", kFirst), 3);
+    EXPECT_EQ(d.GetPolDef("LongPoly", indices, text, sizeof text, none, "", kFirst), 3);
     EXPECT_EQ(std::string(text).size(), SectionFile::kFieldSize - 1);
 }
 
