@@ -47,6 +47,11 @@ public:
     // Within the current section; the key becomes current, or none when not found.
     void FindKey(const char* name, int mode);
     bool HasCurrentKey() const { return key_ >= 0; }
+    // The keys of the current section (0 without one): every item a count announces
+    // needs a key line, so a count read from the file is never worth more.
+    uint32_t CurrentKeyCount() const {
+        return section_ >= 0 ? uint32_t(sections_[size_t(section_)].keys.size()) : 0;
+    }
 
     // Each getter looks the key up with the mode and yields the default when it is absent.
     int32_t GetInt(const char* key, int32_t fallback, int mode);
