@@ -15,7 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     stream.Seek(static_cast<int32_t>(start), 0);
     char message[16];
     Detect3DFileTypeOfStream(&stream, message, sizeof message);
-    if (stream.Tell() != start || std::memchr(message, 0, sizeof message) == nullptr)
-        std::abort();
+    if (stream.Tell() != start || std::memchr(message, 0, sizeof message) == nullptr) std::abort();
     return 0;
 }

@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             document.GetPos3D("LOC_Position", f, zero, SectionFile::kFirst);
             document.GetRect("Rect", i, none, SectionFile::kLast);
             document.GetP3DDef("P3D_Definition", f, zero, true, SectionFile::kNext);
-            document.GetPolDef("POL_Definition", i, text, sizeof text, none, "", SectionFile::kNext);
+            document.GetPolDef("POL_Definition", i, text, sizeof text, none, "",
+                               SectionFile::kNext);
             document.GetAnimDef("LAM_AnimDef", text, i, "", none, SectionFile::kNext);
             document.GetTrackDef("OBJ_TRACK_Translate", i, none, SectionFile::kFirst);
             LKey key, fallback;

@@ -499,7 +499,8 @@ void L3dsFile::ReadMaterial(const Chunk& material) {
                     r.ReadF32(value);
                     // Above 100 the alpha would wrap to opaque again.
                     if (r.LastResult() == kResultOk)
-                        percent = uint32_t(std::clamp(TruncateToInt32(double(value) * 100.0), 0, 100));
+                        percent =
+                            uint32_t(std::clamp(TruncateToInt32(double(value) * 100.0), 0, 100));
                 }
                 r.SkipTo(sub.end);
             }
@@ -589,9 +590,8 @@ void L3dsFile::ReadMaterial(const Chunk& material) {
         char unique[kNameSize + 16];
         world_->materials.MakeUniqueName(unique, name, int(sizeof unique));
         if (!platform::Cp1252EqualNoCase(unique, name)) renames_.emplace_back(name, unique);
-        found = world_->materials.CreateMaterial(unique, texture,
-                                                 texture != nullptr ? 0xFFFFFFFFu : colour,
-                                                 reflection, nullptr);
+        found = world_->materials.CreateMaterial(
+            unique, texture, texture != nullptr ? 0xFFFFFFFFu : colour, reflection, nullptr);
         if (found == nullptr) return;
         if (mode == LMaterial::kWireframe)
             found->SetWireFrame(1);

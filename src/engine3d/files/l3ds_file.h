@@ -44,8 +44,7 @@ public:
                  zyb::LoadStatistics* statistics);
     // 1, or 0 when a read failed (the end of the data is no failure); objects already
     // made stay in the world. The stream stays the caller's.
-    int Load(L3DWorld* world, CInStream* stream, const char* name,
-             zyb::LoadStatistics* statistics);
+    int Load(L3DWorld* world, CInStream* stream, const char* name, zyb::LoadStatistics* statistics);
 
 private:
     struct Chunk {

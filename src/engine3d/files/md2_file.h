@@ -37,8 +37,7 @@ public:
     // 1 read; 0 for a header that is short, counts beyond the limits, or tables and
     // frames that do not lie inside the stream (the world is then unchanged). The stream
     // stays the caller's.
-    int Load(L3DWorld* world, CInStream* stream, const char* name,
-             zyb::LoadStatistics* statistics);
+    int Load(L3DWorld* world, CInStream* stream, const char* name, zyb::LoadStatistics* statistics);
 
     // 1 when the stream starts with a whole header of this format's ident and version.
     static int IsMd2Stream(CInStream* stream);

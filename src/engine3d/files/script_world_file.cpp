@@ -38,9 +38,11 @@ constexpr uint32_t kVersionTextureWeight = 1068708663;
 constexpr char kNothing[] = "Nothing";
 constexpr char kBuiltInPrefix[] = "$Yix3D Mat$";
 
-constexpr std::pair<const char*, uint32_t> kMaterialFlags[] = {
-    {"HIDDEN", LMaterial::kHidden}, {"FLAT", LMaterial::kSolid}, {"WIREFRAME", LMaterial::kWireframe},
-    {"MAPPING", LMaterial::kTextured}, {"OPAQUES", 0x40}};
+constexpr std::pair<const char*, uint32_t> kMaterialFlags[] = {{"HIDDEN", LMaterial::kHidden},
+                                                               {"FLAT", LMaterial::kSolid},
+                                                               {"WIREFRAME", LMaterial::kWireframe},
+                                                               {"MAPPING", LMaterial::kTextured},
+                                                               {"OPAQUES", 0x40}};
 constexpr std::pair<const char*, uint32_t> kWorldFlags[] = {{"SHOW_CLUSTER", 1}};
 constexpr std::pair<const char*, uint32_t> kLightFlags[] = {{"OBJ_STATIC", 0x1000}};
 constexpr const char* kReflections[] = {"REFLECT_NORMAL", "REFLECT_MAT", "REFLECT_METAL",
@@ -128,8 +130,7 @@ int LScriptWorldFile::LoadWorld(CInStream* stream, L3DWorld* world, uint32_t mas
     return 1;
 }
 
-L3DObject* LScriptWorldFile::MergeObjectsFile(const char* path, L3DWorld* world,
-                                              const char* name) {
+L3DObject* LScriptWorldFile::MergeObjectsFile(const char* path, L3DWorld* world, const char* name) {
     if (path == nullptr) return nullptr;
     CFileInStream stream;
     if (stream.OpenFile(path) != kResultOk) return nullptr;
@@ -161,8 +162,7 @@ L3DObject* LScriptWorldFile::MergeObjects(CInStream* stream, L3DWorld* world, co
 }
 
 uint32_t LScriptWorldFile::ReadFlags(const char* key, const char* fallback, int mode,
-                                     const std::pair<const char*, uint32_t>* words,
-                                     size_t count) {
+                                     const std::pair<const char*, uint32_t>* words, size_t count) {
     char text[kText];
     document_->GetString(key, text, sizeof text, fallback, mode);
     uint32_t flags = 0;
@@ -199,7 +199,13 @@ void LScriptWorldFile::ReadLocation(L3DObject* object) {
 
 bool LScriptWorldFile::NextObject(std::string& type) {
     type.clear();
-    if (document_->FindSection("OBJECT", kNext) == 0) return false;
+    // A failed search leaves no section current, and the next one would start over at
+    // the first section: every loop of a pass ends at the first failure instead.
+    if (objectsEnded_) return false;
+    if (document_->FindSection("OBJECT", kNext) == 0) {
+        objectsEnded_ = true;
+        return false;
+    }
     char text[kWordSize];
     document_->GetQuotedString("OBJ_Objecttype", text, sizeof text, "Default", kFirst);
     type = text;
@@ -242,6 +248,7 @@ void LScriptWorldFile::ReadWorld() {
 
 void LScriptWorldFile::ReadCameras() {
     SectionFile& d = *document_;
+    objectsEnded_ = false;
     uint32_t read = 0;
     std::string type;
     while (read < cameraCount_ && NextObject(type)) {
@@ -270,8 +277,7 @@ void LScriptWorldFile::ReadCameras() {
 void LScriptWorldFile::ReadTextures() {
     SectionFile& d = *document_;
     if (d.FindSection("BASETEXTURE", kFirst) == 0) return;
-    const uint32_t count =
-        uint32_t(std::max(0, d.GetInt("BMA_NbTexture", 0, kFirst)));
+    const uint32_t count = uint32_t(std::max(0, d.GetInt("BMA_NbTexture", 0, kFirst)));
     for (uint32_t i = 0; i < count && d.FindSection("TEXTURE", kNext) != 0; ++i) {
         char file[kText], name[kText];
         d.GetQuotedString("TEX_TextureFileName", file, sizeof file, kNothing, kFirst);
@@ -312,9 +318,8 @@ void LScriptWorldFile::ReadMaterials() {
         for (int32_t k = 0; k < 5; ++k)
             if (Is(word, kReflections[k])) reflection = k;
         const uint32_t flags = ReadFlags("MAT_Flag", "FLAT", kFirst, kMaterialFlags, 5);
-        const float weight = version_ >= kVersionTextureWeight
-                                 ? d.GetFloat("MAT_Tex1Weight", 0.0f, kNext)
-                                 : 0.5f;
+        const float weight =
+            version_ >= kVersionTextureWeight ? d.GetFloat("MAT_Tex1Weight", 0.0f, kNext) : 0.5f;
         const int32_t layers = d.GetInt("MAT_NbTexture", 1, kFirst);
         char file[kText], textureName[kText];
         d.GetQuotedString("MAT_TextureFileName", file, sizeof file, kNothing, kFirst);
@@ -337,8 +342,7 @@ void LScriptWorldFile::ReadMaterials() {
         d.GetInt("MAT_TextureBpp", 0, kFirst);
         if (layers == 2) {
             d.GetQuotedString("MAT_TextureFileName", file, sizeof file, kNothing, kNext);
-            d.GetQuotedString("MAT_TextureName", textureName, sizeof textureName, kNothing,
-                              kNext);
+            d.GetQuotedString("MAT_TextureName", textureName, sizeof textureName, kNothing, kNext);
             if (version_ >= kVersionKeyColour)
                 keyOn[1] = d.GetInt("MAT_TextureTransparency", 0, kFirst);
             environment[1] = d.GetInt("MAT_TextureEnvMapped", 0, kNext);
@@ -359,10 +363,10 @@ void LScriptWorldFile::ReadMaterials() {
         LMaterial* material = nullptr;
         for (LMaterial* c = world_->materials.FindByName(name); c != nullptr && material == nullptr;
              c = world_->materials.FindNext(c, name)) {
-            const bool builtIn = std::strlen(c->Name()) >= sizeof kBuiltInPrefix - 1 &&
-                                 platform::Cp1252EqualNoCase(
-                                     std::string_view(c->Name(), sizeof kBuiltInPrefix - 1),
-                                     kBuiltInPrefix);
+            const bool builtIn =
+                std::strlen(c->Name()) >= sizeof kBuiltInPrefix - 1 &&
+                platform::Cp1252EqualNoCase(std::string_view(c->Name(), sizeof kBuiltInPrefix - 1),
+                                            kBuiltInPrefix);
             if (builtIn)
                 material = c;
             else if (textures[0] != nullptr)
@@ -376,8 +380,8 @@ void LScriptWorldFile::ReadMaterials() {
             char unique[LMaterial::kNameSize];
             world_->materials.MakeUniqueName(unique, name, int(sizeof unique));
             if (!platform::Cp1252EqualNoCase(unique, name)) renames_.emplace_back(name, unique);
-            material = world_->materials.CreateMaterial(unique, textures[0], colour, reflection,
-                                                        nullptr);
+            material =
+                world_->materials.CreateMaterial(unique, textures[0], colour, reflection, nullptr);
             if (material == nullptr) continue;
             material->SetTextureIntensity(0, weight);
             if (layers == 2 && textures[1] != nullptr) material->SetTexture(1, textures[1]);
@@ -420,6 +424,7 @@ void LScriptWorldFile::ReadLights() {
         world_->ambientLight->SetParameters(direction[0], direction[1], direction[2], intensity,
                                             night);
     }
+    objectsEnded_ = false;
     if (d.FindSection("BASELIGHT", kFirst) == 0 || world_->lights == nullptr) return;
     const int64_t count = int64_t(std::max(0, d.GetInt("BLI_NbDynamicLight", 0, kFirst))) +
                           int64_t(std::max(0, d.GetInt("BLI_NbStaticLight", 0, kFirst)));
@@ -433,10 +438,11 @@ void LScriptWorldFile::ReadLights() {
         float place[3];
         d.GetPos3D("LIG_CenterPos", place, zero, kFirst);
         const uint32_t colour = d.GetRGB("LIT_ColorUp", 0xFFFFFF, kFirst);
-        const bool statics = ReadFlags("OBJ_FlagObject", "OBJ_DYNAMIC", kFirst, kLightFlags, 1) != 0;
-        L3DLight* light = world_->lights->CreateLight(
-            statics ? LBaseLight::kStaticKind : LBaseLight::kDynamicKind, place, radius, intensity,
-            colour, 0);
+        const bool statics =
+            ReadFlags("OBJ_FlagObject", "OBJ_DYNAMIC", kFirst, kLightFlags, 1) != 0;
+        L3DLight* light = world_->lights->CreateLight(statics ? LBaseLight::kStaticKind
+                                                              : LBaseLight::kDynamicKind,
+                                                      place, radius, intensity, colour, 0);
         if (light == nullptr) continue;
         Count(statics ? &zyb::LoadStatistics::staticLights : &zyb::LoadStatistics::dynamicLights,
               nullptr);
@@ -449,6 +455,7 @@ void LScriptWorldFile::ReadLights() {
 
 void LScriptWorldFile::ReadZones() {
     SectionFile& d = *document_;
+    objectsEnded_ = false;
     if (d.FindSection("BASE3DZONE", kFirst) == 0) return;
     const uint32_t count = uint32_t(std::max(0, d.GetInt("B3Z_Nb3DZone", 0, kFirst)));
     std::string type;
@@ -469,6 +476,7 @@ void LScriptWorldFile::ReadZones() {
 
 void LScriptWorldFile::ReadSounds() {
     SectionFile& d = *document_;
+    objectsEnded_ = false;
     if (d.FindSection("BASESOUND", kFirst) == 0) return;
     const uint32_t count = uint32_t(std::max(0, d.GetInt("BSO_NbSound", 0, kFirst)));
     std::string type;
@@ -491,6 +499,7 @@ void LScriptWorldFile::ReadSounds() {
 
 void LScriptWorldFile::ReadBlobs() {
     SectionFile& d = *document_;
+    objectsEnded_ = false;
     if (d.FindSection("BASEBLOB3D", kFirst) == 0) return;
     const uint32_t count = uint32_t(std::max(0, d.GetInt("B3B_NbBlob3D", 0, kFirst)));
     std::string type;

@@ -80,7 +80,8 @@ private:
     uint32_t ReadFlags(const char* key, const char* fallback, int mode,
                        const std::pair<const char*, uint32_t>* words, size_t count);
     LTexture* ResolveTexture(const char* file, const char* name);
-    // Finds the next "OBJECT" section and gives its type ("" when there is none).
+    // Finds the next "OBJECT" section and gives its type; false, until the next pass
+    // begins, once there is none.
     bool NextObject(std::string& type);
 
     // Objects.
@@ -109,4 +110,5 @@ private:
     std::vector<MaterialRecord> materials_;
     std::vector<std::pair<std::string, std::string>> renames_;
     MergeFilter filter_;
+    bool objectsEnded_ = false;
 };

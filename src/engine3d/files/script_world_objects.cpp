@@ -42,8 +42,8 @@ constexpr uint32_t kFlagTrueShadow = 0x4000000;
 constexpr uint32_t kFlagHidden = 0x200;
 
 constexpr std::pair<const char*, uint32_t> kObjectFlags[] = {
-    {"OBJ_DYNAMIQUE", 0x2000},  {"OBJ_STATIC", kFlagStatic},       {"GOURAUD", kFlagGouraud},
-    {"LAMBERT", kFlagLambert},  {"COLLISION", kFlagCollision},     {"GLOBALBOX", kFlagBox},
+    {"OBJ_DYNAMIQUE", 0x2000},   {"OBJ_STATIC", kFlagStatic},        {"GOURAUD", kFlagGouraud},
+    {"LAMBERT", kFlagLambert},   {"COLLISION", kFlagCollision},      {"GLOBALBOX", kFlagBox},
     {"SHADOW_TEX", kFlagShadow}, {"OBJ_TRUESHADOW", kFlagTrueShadow}};
 constexpr std::pair<const char*, uint32_t> kClusterFlags[] = {{"GOURAUD", kFlagGouraud},
                                                               {"LAMBERT", kFlagLambert},
@@ -55,10 +55,10 @@ struct TrackName {
     const char* name;
     KeyTrackKind kind;
 };
-constexpr TrackName kTracks[] = {{"Translate", kTrackTranslation}, {"Scale", kTrackScale},
-                                 {"Rotate", kTrackRotation},       {"Morph", kTrackMorph},
-                                 {"Hide", kTrackHide},             {"Mat", kTrackMatrix},
-                                 {"PMove", kTrackPointMoves}};
+constexpr TrackName kTracks[] = {
+    {"Translate", kTrackTranslation}, {"Scale", kTrackScale}, {"Rotate", kTrackRotation},
+    {"Morph", kTrackMorph},           {"Hide", kTrackHide},   {"Mat", kTrackMatrix},
+    {"PMove", kTrackPointMoves}};
 
 bool IsMeshType(const std::string& type) {
     return type == "Default" || type == "Dummy";
@@ -101,9 +101,10 @@ void LScriptWorldFile::ReadCluster(const char* mergeName) {
     if (d.FindSection("BASECLUSTER", kFirst) == 0) return;
     const int32_t statics = std::max(0, d.GetInt("BCL_NbStaticObj", 0, kFirst));
     const int32_t dynamics = std::max(0, d.GetInt("BCL_NbDynamicObj", 0, kFirst));
-    const uint32_t clusterFlags = ReadFlags("BCL_FlagClusters", "HIDDEN", kFirst, kClusterFlags,
-                                            std::size(kClusterFlags));
+    const uint32_t clusterFlags =
+        ReadFlags("BCL_FlagClusters", "HIDDEN", kFirst, kClusterFlags, std::size(kClusterFlags));
     std::string type;
+    objectsEnded_ = false;
     if (NextObject(type) && type == "Octree") {
         // A world has one octree; a file merged into it leaves the present one alone.
         if ((mask_ & zyb::kLoadStaticObjects) != 0 && world_->cluster != nullptr &&
@@ -118,8 +119,10 @@ void LScriptWorldFile::ReadCluster(const char* mergeName) {
             root->PrepareGeometry(1);
         }
     } else {
+        // Without an octree the objects are looked for from the first section on.
         d.FindSection("BASECLUSTER", kNext);
     }
+    objectsEnded_ = false;
 
     int32_t staticRead = 0, dynamicRead = 0;
     while ((staticRead < statics || dynamicRead < dynamics) && NextObject(type)) {
@@ -145,8 +148,8 @@ void LScriptWorldFile::ReadCluster(const char* mergeName) {
                 object = ReadDynamic(type, nullptr, 0);
             else
                 SkipTree(0);
-            if (object != nullptr) Count(&zyb::LoadStatistics::dynamicObjects,
-                                         world_->objects.FindNode(object));
+            if (object != nullptr)
+                Count(&zyb::LoadStatistics::dynamicObjects, world_->objects.FindNode(object));
         }
     }
 
@@ -216,8 +219,9 @@ void LScriptWorldFile::ReadStatic(const std::string& type) {
     if ((flags & kFlagLambert) != 0) object->SetLambert(1);
     if ((flags & kFlagBox) != 0) object->ShowBox(1, 0);
     Count(&zyb::LoadStatistics::staticObjects, world_->objects.FindNode(object));
-    object->MakeStatic(1);
+    // Baking may merge the object into the octree and delete it: nothing follows it.
     std::copy_n(scale, 3, object->scale);
+    object->MakeStatic(1);
 }
 
 L3DObject* LScriptWorldFile::ReadDynamic(const std::string& type, L3DObject* parent, int depth) {
@@ -422,8 +426,9 @@ void LScriptWorldFile::ReadPolygons(L3DObject* object) {
                 n[c] /= length;
         std::copy_n(n, 3, list->GetPoint(i)->normal);
     }
+    // The object's mapping switch would rewrite the drawing mode of every material its
+    // polygons use; the materials keep the modes the file gave them.
     AttachWaitingPolygons();
-    object->SetMapped(1);
 }
 
 void LScriptWorldFile::ReadSequences(LAnimationIK* sequences, const char* prefix) {

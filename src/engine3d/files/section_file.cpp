@@ -299,8 +299,8 @@ void SectionFile::GetString(const char* key, char* out, uint32_t size, const cha
     CopyText(out, size, value);
 }
 
-void SectionFile::GetQuotedString(const char* key, char* out, uint32_t size,
-                                  const char* fallback, int mode) {
+void SectionFile::GetQuotedString(const char* key, char* out, uint32_t size, const char* fallback,
+                                  int mode) {
     if (!Lookup(key, mode)) {
         CopyText(out, size, fallback);
         return;
@@ -406,8 +406,8 @@ int SectionFile::GetPolDef(const char* key, int32_t* indices, char* text, uint32
     return count;
 }
 
-void SectionFile::GetAnimDef(const char* key, char* name, int32_t* values,
-                             const char* fallbackName, const int32_t* fallbackValues, int mode) {
+void SectionFile::GetAnimDef(const char* key, char* name, int32_t* values, const char* fallbackName,
+                             const int32_t* fallbackValues, int mode) {
     if (!Lookup(key, mode)) {
         CopyText(name, 16, fallbackName);
         std::copy_n(fallbackValues, 7, values);
@@ -426,8 +426,7 @@ void SectionFile::GetAnimDef(const char* key, char* name, int32_t* values,
         values[i] = scan.NextInt();
 }
 
-void SectionFile::GetTrackDef(const char* key, int32_t* values, const int32_t* fallback,
-                              int mode) {
+void SectionFile::GetTrackDef(const char* key, int32_t* values, const int32_t* fallback, int mode) {
     if (!Lookup(key, mode)) {
         std::copy_n(fallback, 2, values);
         return;
@@ -441,8 +440,8 @@ void SectionFile::GetTrackDef(const char* key, int32_t* values, const int32_t* f
 
 void SectionFile::GetKeyDef(const char* key, LKey& out, const LKey& fallback, bool readCount,
                             int mode) {
-    float* fields[6] = {&out.frame, &out.tension, &out.bias, &out.continuity, &out.easeTo,
-                        &out.easeFrom};
+    float* fields[6] = {&out.frame,      &out.tension, &out.bias,
+                        &out.continuity, &out.easeTo,  &out.easeFrom};
     if (!Lookup(key, mode)) {
         const float defaults[6] = {fallback.frame,      fallback.tension, fallback.bias,
                                    fallback.continuity, fallback.easeTo,  fallback.easeFrom};
@@ -498,8 +497,7 @@ void SectionFile::GetMatrix(const char* key, float* out, const float* fallback, 
             out[row * 4 + column] = scan.NextFloat();
 }
 
-void SectionFile::GetPMove(const char* key, LPointMove& out, const LPointMove& fallback,
-                           int mode) {
+void SectionFile::GetPMove(const char* key, LPointMove& out, const LPointMove& fallback, int mode) {
     if (!Lookup(key, mode)) {
         out = fallback;
         return;
@@ -605,22 +603,19 @@ void SectionFileWriter::WriteRGB(const char* key, uint32_t colour) {
 
 void SectionFileWriter::WritePos3D(const char* key, float x, float y, float z) {
     char tuple[260];
-    std::snprintf(tuple, sizeof tuple, "POS3D(%5.5f,%5.5f,%5.5f)", double(x), double(y),
-                  double(z));
+    std::snprintf(tuple, sizeof tuple, "POS3D(%5.5f,%5.5f,%5.5f)", double(x), double(y), double(z));
     WriteString(key, tuple);
 }
 
 void SectionFileWriter::WriteRot3D(const char* key, float x, float y, float z) {
     char tuple[260];
-    std::snprintf(tuple, sizeof tuple, "ROT3D(%5.5f,%5.5f,%5.5f)", double(x), double(y),
-                  double(z));
+    std::snprintf(tuple, sizeof tuple, "ROT3D(%5.5f,%5.5f,%5.5f)", double(x), double(y), double(z));
     WriteString(key, tuple);
 }
 
 void SectionFileWriter::WriteVec3D(const char* key, float x, float y, float z) {
     char tuple[260];
-    std::snprintf(tuple, sizeof tuple, "VEC3D(%5.5f,%5.5f,%5.5f)", double(x), double(y),
-                  double(z));
+    std::snprintf(tuple, sizeof tuple, "VEC3D(%5.5f,%5.5f,%5.5f)", double(x), double(y), double(z));
     WriteString(key, tuple);
 }
 

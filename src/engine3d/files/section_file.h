@@ -60,8 +60,7 @@ public:
     // The word after '=' (it ends at a blank).
     void GetString(const char* key, char* out, uint32_t size, const char* fallback, int mode);
     // The rest of the line, leading blanks skipped, every quote and CR dropped.
-    void GetQuotedString(const char* key, char* out, uint32_t size, const char* fallback,
-                         int mode);
+    void GetQuotedString(const char* key, char* out, uint32_t size, const char* fallback, int mode);
     // RGB(r,g,b) as red in the low byte.
     uint32_t GetRGB(const char* key, uint32_t fallback, int mode);
     void GetPos3D(const char* key, float* xyz, const float* fallback, int mode);
