@@ -76,11 +76,15 @@ std::vector<uint8_t> BuildMd2(const Md2Model& model) {
     const uint32_t texAt = 68;
     const uint32_t triAt = texAt + 4 * uint32_t(model.texCoords.size());
     const uint32_t frameAt = triAt + 12 * uint32_t(model.triangles.size());
-    const uint32_t end = frameAt + frameSize * uint32_t(model.frames.size());
+    // The GL command list after the frames is empty; other readers want a few bytes
+    // behind every table, so a terminating 0 follows.
+    const uint32_t commandsAt = frameAt + frameSize * uint32_t(model.frames.size());
+    const uint32_t end = commandsAt;
     b.U32(0x32504449).U32(8).U32(uint32_t(model.skinWidth)).U32(uint32_t(model.skinHeight));
     b.U32(frameSize).U32(0).U32(vertices).U32(uint32_t(model.texCoords.size()));
     b.U32(uint32_t(model.triangles.size())).U32(0).U32(uint32_t(model.frames.size()));
-    b.U32(end).U32(texAt).U32(triAt).U32(frameAt).U32(end).U32(end);
+    // There are no skins: their table is empty, right behind the header.
+    b.U32(texAt).U32(texAt).U32(triAt).U32(frameAt).U32(commandsAt).U32(end);
     for (const auto& t : model.texCoords)
         b.U16(uint16_t(t[0])).U16(uint16_t(t[1]));
     for (const auto& t : model.triangles)
@@ -100,6 +104,7 @@ std::vector<uint8_t> BuildMd2(const Md2Model& model) {
             b.U8(p[0]).U8(p[1]).U8(p[2]).U8(0);
         }
     }
+    b.U32(0);
     return b.Data();
 }
 

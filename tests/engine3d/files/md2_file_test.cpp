@@ -155,8 +155,10 @@ TEST_F(Md2FileTest, EveryCutOfAValidFileEndsCleanly) {
         CMemInStream stream;
         stream.Attach(bytes.data(), uint32_t(size));
         CMD2File file;
-        EXPECT_EQ(file.Load(&cut, &stream, "Cut", nullptr), 0) << size;
-        EXPECT_EQ(cut.objectCount, 0u);
+        // The builder's trailing 0 is no part of any table.
+        const int whole = size + 4 >= bytes.size() ? 1 : 0;
+        EXPECT_EQ(file.Load(&cut, &stream, "Cut", nullptr), whole) << size;
+        EXPECT_EQ(cut.objectCount, uint32_t(whole));
     }
 }
 
