@@ -5,6 +5,7 @@
 #include "engine3d/files/l3ds_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -206,7 +207,8 @@ void L3dsFile::ReadMesh(const Chunk& mesh, const char* name) {
     if (list != nullptr) list->DisableMerging();
     points_.clear();
     made_.clear();
-    localSystem_ = false;
+    rows_ = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    origin_ = {0, 0, 0};
 
     Chunk chunk;
     while (!Failed() && NextChunk(mesh.end, chunk)) {
@@ -228,6 +230,8 @@ void L3dsFile::ReadMesh(const Chunk& mesh, const char* name) {
         }
         reader_->SkipTo(chunk.end);
     }
+    // Points no face list came for are still the object's.
+    if (made_.empty()) AddPoints({});
     world_->AddObject(object, 0);
     if (list != nullptr) list->EnableMerging();
     FinishMesh();
@@ -236,6 +240,8 @@ void L3dsFile::ReadMesh(const Chunk& mesh, const char* name) {
 }
 
 void L3dsFile::ReadPoints(const Chunk& chunk) {
+    // Faces already stand on the points made from an earlier list.
+    if (!made_.empty()) return;
     ChunkReader& r = *reader_;
     uint16_t count = 0;
     r.ReadU16(count);
@@ -252,7 +258,8 @@ void L3dsFile::ReadTexCoords(const Chunk& chunk) {
     ChunkReader& r = *reader_;
     uint16_t count = 0;
     r.ReadU16(count);
-    if (r.LastResult() != kResultOk || count == 0 || count != points_.size()) return;
+    if (r.LastResult() != kResultOk || count == 0 || count != points_.size() || !made_.empty())
+        return;
     if (r.BytesLeft(chunk.end) < uint64_t(count) * 8) return;
     for (WorkPoint& p : points_) {
         r.ReadF32(p.u);
@@ -272,16 +279,15 @@ void L3dsFile::ReadLocalSystem() {
     if (r.LastResult() != kResultOk) return;
     // Each axis row and the origin in the engine's axes (y and z exchanged), then rows 1
     // and 2 exchanged for the same reason.
-    float rows[9];
     const int order[3] = {0, 2, 1};
     for (int row = 0; row < 3; ++row) {
         const float* axis = &read[order[row] * 3];
-        rows[row * 3] = axis[0];
-        rows[row * 3 + 1] = axis[2];
-        rows[row * 3 + 2] = axis[1];
+        rows_[row * 3] = axis[0];
+        rows_[row * 3 + 1] = axis[2];
+        rows_[row * 3 + 2] = axis[1];
     }
     for (int row = 0; row < 3; ++row) {
-        float* v = &rows[row * 3];
+        float* v = &rows_[size_t(row) * 3];
         const float squared = v[0] * v[0] + v[1] * v[1] + v[2] * v[2];
         if (squared == 0.0f || !std::isfinite(squared)) {
             std::fill(v, v + 3, 0.0f);
@@ -291,27 +297,30 @@ void L3dsFile::ReadLocalSystem() {
                 v[k] /= squared;
         }
     }
-    const float origin[3] = {read[9], read[11], read[10]};
-    float m[16] = {rows[0], rows[1], rows[2], 0, rows[3], rows[4], rows[5], 0,
-                   rows[6], rows[7], rows[8], 0, 0,       0,       0,       1};
+    origin_ = {read[9], read[11], read[10]};
+    const float* m3 = rows_.data();
+    float m[16] = {m3[0], m3[1], m3[2], 0, m3[3], m3[4], m3[5], 0,
+                   m3[6], m3[7], m3[8], 0, 0,     0,     0,     1};
     float angles[3];
     MatrixGetEulerAngles(m, angles);
-    current_->SetAnglesAndPosition(angles[0], angles[1], angles[2], -origin[0], origin[1],
-                                   origin[2]);
-    AddPoints(rows, origin);
-    localSystem_ = true;
+    current_->SetAnglesAndPosition(angles[0], angles[1], angles[2], -origin_[0], origin_[1],
+                                   origin_[2]);
 }
 
-void L3dsFile::AddPoints(const float* rows, const float* origin) {
+void L3dsFile::AddPoints(const std::vector<int32_t>& uses) {
     LBasePoint* list = current_->GetCurrentPointList();
-    made_.clear();
     if (list == nullptr) return;
-    for (const WorkPoint& p : points_) {
-        const float d[3] = {p.x - origin[0], p.y - origin[1], p.z - origin[2]};
+    const float* rows = rows_.data();
+    for (size_t i = 0; i < points_.size(); ++i) {
+        const WorkPoint& p = points_[i];
+        const float d[3] = {p.x - origin_[0], p.y - origin_[1], p.z - origin_[2]};
         float q[3];
         for (int row = 0; row < 3; ++row)
             q[row] = d[0] * rows[row * 3] + d[1] * rows[row * 3 + 1] + d[2] * rows[row * 3 + 2];
-        L3DPoint* point = list->AddPoint(q[0], q[1], q[2], p.u, p.v, p.u, p.v, 1);
+        // The list holds each point once for every face that uses it, as the faces
+        // release their corners one by one.
+        L3DPoint* point =
+            list->AddPoint(q[0], q[1], q[2], p.u, p.v, p.u, p.v, i < uses.size() ? uses[i] : 0);
         if (point == nullptr) break;
         made_.push_back(point);
     }
@@ -319,38 +328,56 @@ void L3dsFile::AddPoints(const float* rows, const float* origin) {
 
 void L3dsFile::ReadFaces(const Chunk& chunk) {
     ChunkReader& r = *reader_;
-    if (!localSystem_) {
-        const float identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-        const float origin[3] = {0, 0, 0};
-        AddPoints(identity, origin);
-        localSystem_ = true;
-    }
     uint16_t count = 0;
     r.ReadU16(count);
     LAPICLBK* device = world_->GetAPI();
     // Faces of a mesh without points have nothing to stand on.
-    if (r.LastResult() != kResultOk || made_.empty() || device == nullptr) return;
+    if (r.LastResult() != kResultOk || points_.empty() || device == nullptr) return;
     count = uint16_t(r.CapCount(count, chunk.end, 8));
-    std::vector<LPolygon*> faces;
-    faces.reserve(count);
+    // The corners are read first, so that every point is made knowing its uses.
+    const size_t available = made_.empty() ? points_.size() : made_.size();
+    std::vector<std::array<uint16_t, 3>> corners;
+    corners.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
-        uint16_t corners[4] = {};
-        for (uint16_t& c : corners)
+        uint16_t read[4] = {};
+        for (uint16_t& c : read)
             r.ReadU16(c);
         if (r.LastResult() != kResultOk) break;
-        LPolygon* polygon = device->CreatePolygon(current_, 2, 0);
+        std::array<uint16_t, 3> used{};
+        for (size_t k = 0; k < 3; ++k)
+            used[k] = read[k] < available ? read[k] : (k == 0 ? uint16_t(0) : used[k - 1]);
+        corners.push_back(used);
+    }
+    if (made_.empty()) {
+        std::vector<int32_t> uses(points_.size(), 0);
+        for (const auto& face : corners)
+            for (uint16_t index : face)
+                ++uses[index];
+        AddPoints(uses);
+    } else {
+        // A further face list: its corners count as more uses of points already listed.
+        LBasePoint* list = current_->GetCurrentPointList();
+        list->EnableMerging();
+        for (const auto& face : corners)
+            for (uint16_t index : face)
+                if (index < made_.size()) list->AddPointRef(made_[index]);
+        list->DisableMerging();
+    }
+    std::vector<LPolygon*> faces;
+    faces.reserve(corners.size());
+    for (const auto& used : corners) {
+        LPolygon* polygon = nullptr;
+        if (used[0] < made_.size() && used[1] < made_.size() && used[2] < made_.size())
+            polygon = device->CreatePolygon(current_, 2, 0);
         if (polygon == nullptr) {
             faces.push_back(nullptr);
             continue;
         }
         polygon->capacity = 4;
-        uint16_t used[3];
+        for (uint16_t index : used)
+            polygon->AppendVertex(made_[index]);
         for (int k = 0; k < 3; ++k) {
-            used[k] = corners[k] < made_.size() ? corners[k] : (k == 0 ? 0 : used[k - 1]);
-            polygon->AppendVertex(made_[used[k]]);
-        }
-        for (int k = 0; k < 3; ++k) {
-            const float* t = made_[used[k]]->texture;
+            const float* t = made_[used[size_t(k)]]->texture;
             polygon->SetUV(k, t[0], t[1]);
             polygon->SetUV2(k, t[2], t[3]);
         }

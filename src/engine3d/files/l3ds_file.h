@@ -77,9 +77,11 @@ private:
     void ReadMesh(const Chunk& mesh, const char* name);
     void ReadPoints(const Chunk& chunk);
     void ReadTexCoords(const Chunk& chunk);
+    // Keeps the local system for the points and places the object by it.
     void ReadLocalSystem();
-    // Adds the work points to the object through the local system.
-    void AddPoints(const float* rows, const float* origin);
+    // Adds the work points to the object through the local system, each with the number
+    // of faces that use it.
+    void AddPoints(const std::vector<int32_t>& uses);
     void ReadFaces(const Chunk& chunk);
     void ReadFaceMaterials(const Chunk& chunk, const std::vector<LPolygon*>& faces);
     void FinishMesh();
@@ -110,7 +112,8 @@ private:
 
     std::vector<WorkPoint> points_;
     std::vector<L3DPoint*> made_;
-    bool localSystem_ = false;
+    std::array<float, 9> rows_{};
+    std::array<float, 3> origin_{};
 
     std::vector<std::pair<std::string, std::string>> renames_;
     std::vector<MaterialShading> shadings_;

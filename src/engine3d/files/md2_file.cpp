@@ -119,7 +119,7 @@ bool CMD2File::ReadFrames(ChunkReader& reader, std::vector<float>& positions, st
             reader.ReadU8(byte);
         if (reader.LastResult() != kResultOk) return false;
         if (f == 0) name = frameName;
-        float* out = &positions[size_t(f) * vertices * 3];
+        float* out = positions.data() + size_t(f) * vertices * 3;
         for (size_t v = 0; v < vertices; ++v) {
             const uint8_t* p = &packed[v * 4];
             const float x = float(p[0]) * scale[0] + translate[0];

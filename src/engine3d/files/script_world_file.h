@@ -93,8 +93,8 @@ private:
     // Passes over the clone and child sections that follow an object not read.
     void SkipTree(int depth);
     void ReadBases(L3DObject* object, bool everyBase);
-    void ReadPoints(L3DObject* object);
-    void ReadPolygons(L3DObject* object);
+    // The points and polygons of the object's current base.
+    void ReadMesh(L3DObject* object);
     void ReadSequences(LAnimationIK* sequences, const char* prefix);
     void ReadTracks(L3DObject* object);
     void ReadShadow(L3DObject* object);

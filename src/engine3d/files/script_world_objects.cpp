@@ -3,6 +3,7 @@
 // are capped by the key lines of their section, indices outside the current base's points
 // are refused, and nesting is bounded.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -340,57 +341,77 @@ void LScriptWorldFile::ReadBases(L3DObject* object, bool everyBase) {
     const int32_t current = mesh.currentFrame;
     for (uint32_t i = 0; i < read; ++i) {
         if (everyBase) mesh.currentFrame = int32_t(i);
-        ReadPoints(object);
-        ReadPolygons(object);
+        ReadMesh(object);
     }
     if (everyBase) mesh.currentFrame = current < 0 ? 0 : current;
 }
 
-void LScriptWorldFile::ReadPoints(L3DObject* object) {
-    SectionFile& d = *document_;
-    LBasePoint* list = object->GetCurrentPointList();
-    const uint32_t count = Capped(d.GetInt("BPO_NbPoint", 0, kNext), d);
-    if (list == nullptr) return;
-    const bool merging = list->IsMerging();
-    list->DisableMerging();
-    const float zero[7] = {};
-    const bool second = version_ >= kVersionSecondPair;
-    for (uint32_t i = 0; i < count; ++i) {
-        float v[7];
-        d.GetP3DDef("P3D_Definition", v, zero, second, kNext);
-        if (!d.HasCurrentKey()) break;
-        if (list->AddPoint(v[0], v[1], v[2], -v[3], -v[4], -v[5], -v[6], 1) == nullptr) break;
-    }
-    if (merging) list->EnableMerging();
-}
-
-void LScriptWorldFile::ReadPolygons(L3DObject* object) {
+void LScriptWorldFile::ReadMesh(L3DObject* object) {
     SectionFile& d = *document_;
     LBasePoint* list = object->GetCurrentPointList();
     LAPICLBK* device = world_->GetAPI();
-    const uint32_t count = Capped(d.GetInt("OBJ_NbPolygon", 0, kNext), d);
     if (list == nullptr || device == nullptr) return;
-    const int32_t points = list->GetCount();
-    std::vector<float> sums(size_t(points) * 3, 0.0f);
-    const int32_t defaults[4] = {0, 1, 2, 3};
-    for (uint32_t i = 0; i < count; ++i) {
+
+    // Points and polygons are read first, so that every point is made knowing its uses.
+    const uint32_t pointCount = Capped(d.GetInt("BPO_NbPoint", 0, kNext), d);
+    const float zero[7] = {};
+    const bool second = version_ >= kVersionSecondPair;
+    std::vector<std::array<float, 7>> values;
+    for (uint32_t i = 0; i < pointCount; ++i) {
+        std::array<float, 7> v{};
+        d.GetP3DDef("P3D_Definition", v.data(), zero, second, kNext);
+        if (!d.HasCurrentKey()) break;
+        values.push_back(v);
+    }
+    struct Face {
+        int corners;
         int32_t index[4];
+        std::string material;
+    };
+    std::vector<Face> faces;
+    const uint32_t polygonCount = Capped(d.GetInt("OBJ_NbPolygon", 0, kNext), d);
+    const int32_t defaults[4] = {0, 1, 2, 3};
+    std::vector<int32_t> uses(values.size(), 0);
+    for (uint32_t i = 0; i < polygonCount; ++i) {
+        Face face{};
         char material[kWordSize];
-        const int corners = d.GetPolDef("POL_Definition", index, material, sizeof material,
-                                        defaults, "Default Material", kNext);
+        face.corners = d.GetPolDef("POL_Definition", face.index, material, sizeof material,
+                                   defaults, "Default Material", kNext);
         if (!d.HasCurrentKey()) break;
         bool inside = true;
-        for (int k = 0; k < corners; ++k)
-            inside = inside && index[k] >= 0 && index[k] < points;
+        for (int k = 0; k < face.corners; ++k)
+            inside = inside && face.index[k] >= 0 && size_t(face.index[k]) < values.size();
         // A corner outside the base's points would have nothing to stand on.
         if (!inside) continue;
-        LPolygon* polygon = device->CreatePolygon(object, 2, 0);
+        for (int k = 0; k < face.corners; ++k)
+            ++uses[size_t(face.index[k])];
+        face.material = material;
+        faces.push_back(std::move(face));
+    }
+
+    const bool merging = list->IsMerging();
+    list->DisableMerging();
+    std::vector<L3DPoint*> points;
+    for (size_t i = 0; i < values.size(); ++i) {
+        const float* v = values[i].data();
+        L3DPoint* point = list->AddPoint(v[0], v[1], v[2], -v[3], -v[4], -v[5], -v[6], uses[i]);
+        if (point == nullptr) break;
+        points.push_back(point);
+    }
+    if (merging) list->EnableMerging();
+
+    std::vector<float> sums(points.size() * 3, 0.0f);
+    for (const Face& face : faces) {
+        bool made = true;
+        for (int k = 0; k < face.corners; ++k)
+            made = made && size_t(face.index[k]) < points.size();
+        LPolygon* polygon = made ? device->CreatePolygon(object, 2, 0) : nullptr;
         if (polygon == nullptr) continue;
-        polygon->capacity = corners;
-        for (int k = 0; k < corners; ++k)
-            polygon->AppendVertex(list->GetPoint(index[k]));
-        for (int k = 0; k < corners; ++k) {
-            const float* t = list->GetPoint(index[k])->texture;
+        polygon->capacity = face.corners;
+        for (int k = 0; k < face.corners; ++k)
+            polygon->AppendVertex(points[size_t(face.index[k])]);
+        for (int k = 0; k < face.corners; ++k) {
+            const float* t = points[size_t(face.index[k])]->texture;
             polygon->SetUV(k, t[0], t[1]);
             polygon->SetUV2(k, t[2], t[3]);
         }
@@ -398,9 +419,9 @@ void LScriptWorldFile::ReadPolygons(L3DObject* object) {
             device->DeletePolygon(polygon);
             continue;
         }
-        std::string wanted = material;
+        std::string wanted = face.material;
         for (const auto& [fileName, given] : renames_)
-            if (platform::Cp1252EqualNoCase(fileName, material)) {
+            if (platform::Cp1252EqualNoCase(fileName, face.material)) {
                 wanted = given;
                 break;
             }
@@ -414,17 +435,17 @@ void LScriptWorldFile::ReadPolygons(L3DObject* object) {
         else
             polygon->SetMaterial(world_->GetDefaultMaterial());
         const float* plane = polygon->GetPlane(0);
-        for (int k = 0; k < corners; ++k)
+        for (int k = 0; k < face.corners; ++k)
             for (int c = 0; c < 3; ++c)
-                sums[size_t(index[k]) * 3 + size_t(c)] += plane[c];
+                sums[size_t(face.index[k]) * 3 + size_t(c)] += plane[c];
     }
-    for (int32_t i = 0; i < points; ++i) {
-        float* n = &sums[size_t(i) * 3];
+    for (size_t i = 0; i < points.size(); ++i) {
+        float* n = &sums[i * 3];
         const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
         if (length > 0.0f && std::isfinite(length))
             for (int c = 0; c < 3; ++c)
                 n[c] /= length;
-        std::copy_n(n, 3, list->GetPoint(i)->normal);
+        std::copy_n(n, 3, points[i]->normal);
     }
     // The object's mapping switch would rewrite the drawing mode of every material its
     // polygons use; the materials keep the modes the file gave them.

@@ -185,6 +185,34 @@ TEST_F(L3dsFileTest, MaterialsAreReusedRenamedAndShadedAsTheChunksSay) {
     EXPECT_EQ(statistics.materials.first, world.materials.list.FindNode(untitled));
 }
 
+TEST_F(L3dsFileTest, FacesOfTwoMaterialsShareTheirCornersWithoutLosingThem) {
+    // The second face takes the default material, so its corners shared with the first
+    // become private copies; the shared points must still be freed with the world.
+    ChunkBytes b;
+    b.Open3ds();
+    Material(b, "Stone", 5, 2);
+    b.Begin(0x4000).Str("Pair").Begin(0x4100);
+    b.Begin(0x4110).U16(4);
+    for (float v : {0.f, 0.f, 0.f, 1.f, 0.f, 0.f, 0.f, 0.f, 1.f, 1.f, 0.f, 1.f})
+        b.F32(v);
+    b.End();
+    b.Begin(0x4120).U16(2).U16(0).U16(1).U16(2).U16(0).U16(1).U16(3).U16(2).U16(0);
+    b.Begin(0x4130).Str("Stone").U16(1).U16(0).End();
+    b.End().End().End();
+    {
+        L3DWorld own(&device, 0, nullptr, nullptr);
+        const std::vector<uint8_t>& bytes = b.CloseAll().Data();
+        CMemInStream stream;
+        stream.Attach(bytes.data(), uint32_t(bytes.size()));
+        L3dsFile file(0);
+        ASSERT_EQ(file.Load(&own, &stream, "Import", nullptr), 1);
+        L3DObject* pair = own.FindObjectByName("Pair");
+        ASSERT_NE(pair, nullptr);
+        EXPECT_EQ(pair->GetPolygonAt(0)->GetMaterial(), own.materials.FindByName("Stone"));
+        EXPECT_NE(pair->GetPolygonAt(1)->GetMaterial(), own.materials.FindByName("Stone"));
+    }
+}
+
 TEST_F(L3dsFileTest, LightsArePlacedAndCamerasAddNothing) {
     ChunkBytes b;
     b.Open3ds();

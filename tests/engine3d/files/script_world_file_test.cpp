@@ -295,6 +295,24 @@ TEST_F(ScriptWorldFileTest, MergingTakesOneTree) {
     EXPECT_EQ(world.objectCount, 2u);
 }
 
+TEST_F(ScriptWorldFileTest, PolygonsOfTwoMaterialsShareTheirCornersWithoutLosingThem) {
+    YixText y;
+    y.Version(kCurrent).S("BASEMATERIAL").K("BMA_NbMaterial", "1");
+    y.S("MATERIAL").K("MAT_MatName", "'Stone'");
+    y.S("BASECLUSTER").K("BCL_NbDynamicObj", "1");
+    y.S("OBJECT").K("OBJ_Objecttype", "'Default'").K("OBJ_ObjName", "'Pair'");
+    y.K("OBJ_NbBase", "1").K("BPO_NbPoint", "4");
+    for (const char* p : {"0.0,0.0,0.0", "1.0,0.0,0.0", "1.0,1.0,0.0", "0.0,1.0,0.0"})
+        y.K("P3D_Definition", std::string("P3DDEF(") + p + ",0.0,0.0,0.0,0.0)");
+    y.K("OBJ_NbPolygon", "2").K("POL_Definition", "POLDEF(0,1,2,Stone)");
+    y.K("POL_Definition", "POLDEF(0,2,3,Unknown)");
+    ASSERT_EQ(Load(y.Text(), kEverything), 1);
+    L3DObject* pair = Named("Pair");
+    ASSERT_NE(pair, nullptr);
+    EXPECT_EQ(pair->GetPolygonAt(0)->GetMaterial(), world.materials.FindByName("Stone"));
+    EXPECT_EQ(pair->GetPolygonAt(1)->GetMaterial(), world.GetDefaultMaterial());
+}
+
 TEST_F(ScriptWorldFileTest, HostileCountsNamesAndNestingAreSurvived) {
     YixText y;
     y.Version(kCurrent).S("BASEMATERIAL").K("BMA_NbMaterial", "2147483647");
