@@ -1,0 +1,129 @@
+// The text world and the model importers: indexing and loading a text world of 10^5
+// point lines (bytes per second), and importing generated 3DS and MD2 models beside
+// Assimp reading the same bytes, with the ratio of the two times printed as a counter.
+#include <assimp/Importer.hpp>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "engine3d/files/l3ds_file.h"
+#include "engine3d/files/md2_file.h"
+#include "engine3d/files/script_world_file.h"
+#include "engine3d/files/section_file.h"
+#include "engine3d/scene/objects/world.h"
+#include "engine3d/scene/render/null_device.h"
+#include "foundation/mem_in_stream.h"
+#include "support/model_files.h"
+
+namespace {
+
+constexpr int kPoints = 100000;
+
+// One object of kPoints points, and a triangle over each three of them.
+const std::string& BigText() {
+    static const std::string text = [] {
+        std::string t = "\r\n[SCRIPT_INFORMATION]\r\nSCR_Version = 1068708663\r\n";
+        t += "\r\n[BASECLUSTER]\r\nBCL_NbDynamicObj = 1\r\n";
+        t += "\r\n[OBJECT]\r\nOBJ_Objecttype = 'Default'\r\nOBJ_ObjName = 'Big'\r\n";
+        t += "OBJ_NbBase = 1\r\nBPO_NbPoint = " + std::to_string(kPoints) + "\r\n";
+        char line[160];
+        for (int i = 0; i < kPoints; ++i) {
+            std::snprintf(line, sizeof line,
+                          "P3D_Definition = P3DDEF(%5.5f,%5.5f,%5.5f,0.25000,0.50000,0.25000,"
+                          "0.50000)\r\n",
+                          double(i % 317), double(i % 101), double(i / 317));
+            t += line;
+        }
+        t += "OBJ_NbPolygon = " + std::to_string(kPoints / 3) + "\r\n";
+        for (int i = 0; i + 2 < kPoints; i += 3) {
+            std::snprintf(line, sizeof line,
+                          "POL_Definition = POLDEF(%d,%d,%d,Default Material)\r\n", i, i + 1,
+                          i + 2);
+            t += line;
+        }
+        return t;
+    }();
+    return text;
+}
+
+void BM_TextWorldIndex(benchmark::State& state) {
+    const std::string& text = BigText();
+    for (auto _ : state) {
+        CMemInStream stream;
+        stream.Attach(text.data(), uint32_t(text.size()));
+        SectionFile document(&stream);
+        benchmark::DoNotOptimize(document.SectionCount());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+BENCHMARK(BM_TextWorldIndex)->Unit(benchmark::kMillisecond);
+
+void BM_TextWorldLoad(benchmark::State& state) {
+    const std::string& text = BigText();
+    LAPINull device;
+    for (auto _ : state) {
+        L3DWorld world(&device, 0, nullptr, nullptr);
+        CMemInStream stream;
+        stream.Attach(text.data(), uint32_t(text.size()));
+        LScriptWorldFile file;
+        benchmark::DoNotOptimize(file.LoadWorld(&stream, &world, 0xEFE, nullptr));
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+BENCHMARK(BM_TextWorldLoad)->Unit(benchmark::kMillisecond);
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// Each iteration imports with both readers; the ratio is ours over Assimp's.
+template <typename Import>
+void SideBySide(benchmark::State& state, const std::vector<uint8_t>& bytes, const char* hint,
+                Import ours) {
+    double ourTime = 0, theirTime = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        ours(bytes);
+        ourTime += Seconds(start);
+        start = std::chrono::steady_clock::now();
+        Assimp::Importer importer;
+        const aiScene* scene = importer.ReadFileFromMemory(bytes.data(), bytes.size(),
+                                                           aiProcess_ValidateDataStructure, hint);
+        benchmark::DoNotOptimize(scene);
+        theirTime += Seconds(start);
+    }
+    state.counters["ours/assimp"] = theirTime > 0 ? ourTime / theirTime : 0;
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
+}
+
+void BM_Import3dsBesideAssimp(benchmark::State& state) {
+    const std::vector<uint8_t> bytes = test_support::Grid3ds(120, 120);
+    LAPINull device;
+    SideBySide(state, bytes, "3ds", [&device](const std::vector<uint8_t>& data) {
+        L3DWorld world(&device, 0, nullptr, nullptr);
+        CMemInStream stream;
+        stream.Attach(data.data(), uint32_t(data.size()));
+        L3dsFile file(0);
+        benchmark::DoNotOptimize(file.Load(&world, &stream, "Grid", nullptr));
+    });
+}
+BENCHMARK(BM_Import3dsBesideAssimp)->Unit(benchmark::kMillisecond);
+
+void BM_ImportMd2BesideAssimp(benchmark::State& state) {
+    const std::vector<uint8_t> bytes = test_support::BuildMd2(test_support::GridMd2(20, 20, 40));
+    LAPINull device;
+    SideBySide(state, bytes, "md2", [&device](const std::vector<uint8_t>& data) {
+        L3DWorld world(&device, 0, nullptr, nullptr);
+        CMemInStream stream;
+        stream.Attach(data.data(), uint32_t(data.size()));
+        CMD2File file;
+        benchmark::DoNotOptimize(file.Load(&world, &stream, "Grid", nullptr));
+    });
+}
+BENCHMARK(BM_ImportMd2BesideAssimp)->Unit(benchmark::kMillisecond);
+
+} // namespace
