@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/display/display_backend.h"
+#include "platform/display/sdl_clipboard.h"
 #include "platform/display/sdl_cursor.h"
 #include "platform/display/sdl_errors.h"
 #include "platform/display/sdl_input.h"
@@ -72,7 +73,8 @@ bool SameMode(const DisplayMode& a, const DisplayMode& b) {
 
 class SdlDisplay final : public DisplayBackend {
 public:
-    SdlDisplay() : showsWindows_(!ShowsNothing(SDL_GetCurrentVideoDriver())) {
+    SdlDisplay()
+        : showsWindows_(!ShowsNothing(SDL_GetCurrentVideoDriver())), clipboard_(showsWindows_) {
         SDL_StartTextInput();
         SetTextInputDelivered(true);
     }
@@ -152,6 +154,8 @@ private:
     SdlInput input_{windows_};
     bool pumping_ = false;
     const bool showsWindows_;
+    // Shares text with other programs only where there are any.
+    SdlClipboard clipboard_;
 };
 
 } // namespace
