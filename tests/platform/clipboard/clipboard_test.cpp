@@ -150,11 +150,13 @@ TEST_F(Clipboard, PackedBitmapShapesAreCheckedWithinTheBlock) {
     paletted.resize(40 + 1024 + 8);
     EXPECT_TRUE(platform::PackedDibShape(paletted.data(), paletted.size(), width, height, depth));
     EXPECT_EQ(depth, 8);
-    std::vector<uint8_t> huge = dib;
-    const int32_t side = 0x7FFF;
-    std::memcpy(huge.data() + 4, &side, 4);
-    std::memcpy(huge.data() + 8, &side, 4);
-    EXPECT_FALSE(platform::PackedDibShape(huge.data(), huge.size(), width, height, depth));
+    // Sizes whose byte count passes any integer are refused without computing it.
+    for (int32_t side : {0x7FFF, 0x7FFFFFFF}) {
+        std::vector<uint8_t> huge = dib;
+        std::memcpy(huge.data() + 4, &side, 4);
+        std::memcpy(huge.data() + 8, &side, 4);
+        EXPECT_FALSE(platform::PackedDibShape(huge.data(), huge.size(), width, height, depth));
+    }
     std::vector<uint8_t> badHeader = dib;
     badHeader[0] = 41;
     EXPECT_FALSE(
