@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "platform/display/display_backend.h"
 #include "platform/display/sdl_clipboard.h"
@@ -12,6 +13,7 @@
 #include "platform/display/sdl_input.h"
 #include "platform/display/sdl_window_icons.h"
 #include "platform/display/sdl_window_set.h"
+#include "platform/display/sni_tray.h"
 #include "platform/system/system_info.h"
 #include "platform/user/input/input_routing.h"
 
@@ -154,8 +156,9 @@ private:
     SdlInput input_{windows_};
     bool pumping_ = false;
     const bool showsWindows_;
-    // Shares text with other programs only where there are any.
+    // Shares text with other programs, and shows the tray, only where there are any.
     SdlClipboard clipboard_;
+    std::unique_ptr<SniTray> tray_ = showsWindows_ ? std::make_unique<SniTray>() : nullptr;
 };
 
 } // namespace
