@@ -1,6 +1,7 @@
 #include "classes/system/system_classes.h"
 
 #include "classes/system/binary_class.h"
+#include "classes/system/clipboard_class.h"
 #include "classes/system/disk_class.h"
 #include "classes/system/display_class.h"
 #include "classes/system/file_class.h"
@@ -12,6 +13,7 @@
 #include "classes/system/shared_library_class.h"
 #include "classes/system/system_class.h"
 #include "classes/system/timer_class.h"
+#include "classes/system/tray_icon_class.h"
 #include "script/classes/base_class.h"
 #include "script/runtime/neighbour_services.h"
 
@@ -19,10 +21,11 @@ namespace {
 
 const ScriptClassInfo* const* Classes(size_t& count) {
     static const ScriptClassInfo* const classes[] = {
-        GetBinaryClassInfo(), GetIniClassInfo(),      GetDiskClassInfo(),
-        GetFileClassInfo(),   GetRegistryClassInfo(), GetProgramServicesClassInfo(),
-        GetSystemClassInfo(), GetProcessClassInfo(),  GetSharedLibraryClassInfo(),
-        GetSerialClassInfo(), GetTimerClassInfo(),    GetDisplayClassInfo(),
+        GetBinaryClassInfo(),    GetIniClassInfo(),      GetDiskClassInfo(),
+        GetFileClassInfo(),      GetRegistryClassInfo(), GetProgramServicesClassInfo(),
+        GetSystemClassInfo(),    GetProcessClassInfo(),  GetSharedLibraryClassInfo(),
+        GetSerialClassInfo(),    GetTimerClassInfo(),    GetDisplayClassInfo(),
+        GetClipboardClassInfo(), GetTrayIconClassInfo(),
     };
     count = sizeof classes / sizeof classes[0];
     return classes;

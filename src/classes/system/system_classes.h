@@ -1,5 +1,5 @@
 // The system service classes: Binary, Disk, File, Ini, Registry, Program, System, Process,
-// SharedLibrary, Serial, Timer and Display.
+// SharedLibrary, Serial, Timer, Display, Clipboard and TrayIcon.
 #pragma once
 
 #include <cstddef>

@@ -24,6 +24,8 @@ const uint32_t kWindowAttributeTable[] = {0x4,    0x8,    0x10,   0x20,   0x40,
 
 constexpr uint32_t kMenuClassId = 36;
 constexpr uint32_t kMessageBoxClassId = 35;
+// Deleting a Window deletes its tray icons.
+constexpr uint32_t kTrayIconClassId = 55;
 
 CIBaseClassImpl* NewWindow(CInterpretor& interpreter, const CClassRecord* record) {
     return new (std::nothrow) CIWindow(&interpreter, record);
@@ -400,7 +402,8 @@ int RegisterMainWindowClass() {
 }
 
 const ScriptClassInfo* GetWindowClassInfo() {
-    static const uint32_t dependents[] = {CIWindow::kClassId, kMenuClassId, kMessageBoxClassId, 0};
+    static const uint32_t dependents[] = {CIWindow::kClassId, kMenuClassId, kMessageBoxClassId,
+                                          kTrayIconClassId, 0};
     static const ScriptClassInfo info{GetWindowNameTable(),
                                       &NewWindow,
                                       CIWindow::kFirstClassLevelId,

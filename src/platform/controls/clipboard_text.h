@@ -1,14 +1,15 @@
-// The layer's clipboard as the text controls use it: one CF_TEXT entry of Windows-1252
-// bytes, shared by every window of the process.
+// The clipboard as the text controls use it: CF_TEXT of Windows-1252 bytes in the
+// process's one clipboard store (clipboard/clipboard.h).
 #pragma once
 
 #include <optional>
 #include <string>
 
-inline constexpr unsigned CF_TEXT = 1;
+#include "platform/clipboard/clipboard.h"
 
 namespace platform {
 
+// Empties the clipboard and puts the text.
 void PutClipboardText(std::string text);
 // Nothing when the clipboard holds no text.
 std::optional<std::string> ClipboardText();

@@ -4,13 +4,16 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "platform/display/display_backend.h"
+#include "platform/display/sdl_clipboard.h"
 #include "platform/display/sdl_cursor.h"
 #include "platform/display/sdl_errors.h"
 #include "platform/display/sdl_input.h"
 #include "platform/display/sdl_window_icons.h"
 #include "platform/display/sdl_window_set.h"
+#include "platform/display/sni_tray.h"
 #include "platform/system/system_info.h"
 #include "platform/user/input/input_routing.h"
 
@@ -72,7 +75,8 @@ bool SameMode(const DisplayMode& a, const DisplayMode& b) {
 
 class SdlDisplay final : public DisplayBackend {
 public:
-    SdlDisplay() : showsWindows_(!ShowsNothing(SDL_GetCurrentVideoDriver())) {
+    SdlDisplay()
+        : showsWindows_(!ShowsNothing(SDL_GetCurrentVideoDriver())), clipboard_(showsWindows_) {
         SDL_StartTextInput();
         SetTextInputDelivered(true);
     }
@@ -152,6 +156,9 @@ private:
     SdlInput input_{windows_};
     bool pumping_ = false;
     const bool showsWindows_;
+    // Shares text with other programs, and shows the tray, only where there are any.
+    SdlClipboard clipboard_;
+    std::unique_ptr<SniTray> tray_ = showsWindows_ ? std::make_unique<SniTray>() : nullptr;
 };
 
 } // namespace

@@ -95,8 +95,12 @@ bool ReadDibInfo(const BITMAPINFO* info, UINT usage, const std::vector<uint32_t>
     layout.bottomUp = h.biHeight > 0;
     layout.height = layout.bottomUp ? h.biHeight : -h.biHeight;
     layout.stride = RowBytes(layout.width, bits, 4);
+    // A row of up to 2^31 - 1 pixels of 32 bits times as many rows would pass 2^63: the
+    // product is only formed when it fits.
+    constexpr int64_t kMostBytes = std::numeric_limits<int32_t>::max();
+    if (layout.stride > kMostBytes / layout.height) return false;
     layout.bytes = layout.stride * layout.height;
-    return layout.bytes <= std::numeric_limits<int32_t>::max();
+    return true;
 }
 
 Surface DibSurface(const DibLayout& layout, const void* bits) {
