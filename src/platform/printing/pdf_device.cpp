@@ -111,8 +111,8 @@ bool PdfDevice::BeginDocument() {
     if (surface_ != nullptr) return false;
     bytes_.clear();
     double points = 72.0 / PRINTER_DPI;
-    surface_ = cairo_pdf_surface_create_for_stream(&Append, &bytes_, page_.width * points,
-                                                   page_.height * points);
+    surface_ = cairo_pdf_surface_create_for_stream(&Append, &bytes_, page_.widthPoints,
+                                                   page_.heightPoints);
     cairo_ = cairo_create(surface_);
     if (cairo_status(cairo_) != CAIRO_STATUS_SUCCESS) {
         Close();

@@ -19,6 +19,8 @@ inline constexpr int PRINTER_DPI = 300;
 
 // The paper in dots and where the printable area starts on it (the same margin opposite).
 struct PageGeometry {
+    double widthPoints = 0; // the paper as the document states it, in points
+    double heightPoints = 0;
     int width = 0;
     int height = 0;
     int offsetX = 0;

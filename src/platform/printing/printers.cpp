@@ -80,9 +80,14 @@ PageGeometry PaperFor(const DEVMODEA* setup) {
             (setup->dmFields & DM_ORIENTATION) && setup->dmOrientation == DMORIENT_LANDSCAPE;
     }
     PageGeometry page;
+    page.widthPoints = letter ? 612 : 2100 * 72 / 254.0;
+    page.heightPoints = letter ? 792 : 2970 * 72 / 254.0;
     page.width = letter ? PRINTER_DPI * 17 / 2 : MillimetresToDots(2100);
     page.height = letter ? PRINTER_DPI * 11 : MillimetresToDots(2970);
-    if (landscape) std::swap(page.width, page.height);
+    if (landscape) {
+        std::swap(page.width, page.height);
+        std::swap(page.widthPoints, page.heightPoints);
+    }
     page.offsetX = page.offsetY = PRINTER_DPI / 4;
     return page;
 }
