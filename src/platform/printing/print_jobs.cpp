@@ -1,8 +1,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <strings.h>
+
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -10,6 +14,7 @@
 #include "platform/files/drives.h"
 #include "platform/gdi/dc.h"
 #include "platform/kernel/errors.h"
+#include "platform/printing/cups_printers.h"
 #include "platform/printing/printers.h"
 #include "platform/printing/printing.h"
 
@@ -19,12 +24,18 @@ namespace {
 // A printer's DC device: the PDF it draws and where the document goes.
 class PrinterDevice : public PdfDevice {
 public:
-    PrinterDevice(PageGeometry page, PrinterInfo printer, bool askForFile)
-        : PdfDevice(page), printer(std::move(printer)), askForFile(askForFile) {}
+    PrinterDevice(PageGeometry page, PrinterInfo printer, bool askForFile, int copies,
+                  std::string media)
+        : PdfDevice(page), printer(std::move(printer)), askForFile(askForFile), copies(copies),
+          media(std::move(media)) {}
 
     const PrinterInfo printer;
     const bool askForFile;
-    std::string output; // Linux path of the open document's file; "" for a numbered one
+    const int copies;
+    const std::string media; // the set-up's paper for CUPS, "" for the printer's own
+    // Linux path of the open document's file; "" for a numbered one or a CUPS job.
+    std::string output;
+    std::string title;
 };
 
 std::atomic<int> jobsStarted{0};
@@ -98,6 +109,27 @@ bool ReserveNumberedFile(const std::string& folder, std::string& path) {
     return false;
 }
 
+// Hands the document to CUPS through a temporary file of its own.
+bool SubmitToCups(const PrinterDevice& printer, const std::vector<uint8_t>& pdf) {
+    const char* folder = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/zorv-print-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int descriptor = ::mkstemp(name.data());
+    if (descriptor < 0) {
+        SetLastError(ERROR_WRITE_FAULT);
+        return false;
+    }
+    bool written = WriteAll(descriptor, pdf);
+    written = ::close(descriptor) == 0 && written;
+    bool submitted = written && CupsSubmit(printer.printer.name, name.data(), printer.title,
+                                           printer.copies, printer.media);
+    ::unlink(name.data());
+    if (!submitted) SetLastError(ERROR_WRITE_FAULT);
+    return submitted;
+}
+
 } // namespace
 } // namespace platform
 
@@ -113,9 +145,11 @@ HDC CreateDCA(LPCSTR, LPCSTR device, LPCSTR port, const DEVMODEA* setup) {
     }
     bool toFile = port != nullptr && strcasecmp(port, "FILE:") == 0;
     bool ask = printer.kind == platform::PrinterKind::Pdf || toFile;
-    return platform::RegisterDC(
-        platform::DcKind::Printer,
-        std::make_shared<PrinterDevice>(platform::PaperFor(setup), std::move(printer), ask));
+    int copies = setup != nullptr && (setup->dmFields & DM_COPIES) ? setup->dmCopies : 1;
+    platform::PageGeometry page = platform::PaperFor(printer, setup);
+    return platform::RegisterDC(platform::DcKind::Printer, std::make_shared<PrinterDevice>(
+                                                               page, std::move(printer), ask,
+                                                               copies, platform::MediaName(setup)));
 }
 
 int StartDocA(HDC dc, const DOCINFOA* info) {
@@ -140,6 +174,7 @@ int StartDocA(HDC dc, const DOCINFOA* info) {
         return SP_ERROR;
     }
     printer->output = output;
+    printer->title = info != nullptr && info->lpszDocName != nullptr ? info->lpszDocName : "";
     return ++platform::jobsStarted;
 }
 
@@ -160,6 +195,8 @@ int EndDoc(HDC dc) {
     if (!printer->FinishDocument(pdf)) return SP_ERROR;
     std::string path = printer->output;
     printer->output.clear();
+    if (path.empty() && printer->printer.kind == platform::PrinterKind::Cups)
+        return platform::SubmitToCups(*printer, pdf) ? 1 : SP_ERROR;
     if (path.empty() && !platform::ReserveNumberedFile(printer->printer.folder, path)) {
         SetLastError(ERROR_WRITE_FAULT);
         return SP_ERROR;

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/printing/cups_printers.h"
 #include "platform/printing/printing.h"
 #include "platform/profile/profile.h"
 
@@ -43,7 +44,12 @@ std::vector<std::string> PrinterNames() {
     std::vector<std::string> names;
     std::string setting = PrinterSetting();
     if (setting.rfind(FOLDER_PREFIX, 0) == 0) names.push_back(setting);
+    for (const CupsDestination& destination : CupsDestinations())
+        names.insert(destination.isDefault ? names.begin() : names.end(), destination.name);
     names.emplace_back(PDF_PRINTER);
+    std::string preferred = DefaultPrinterName();
+    auto found = std::find(names.begin(), names.end(), preferred);
+    if (found != names.end()) std::rotate(names.begin(), found, found + 1);
     return names;
 }
 
@@ -52,6 +58,8 @@ std::string DefaultPrinterName() {
     if (setting == "none") return "";
     PrinterInfo printer;
     if (!setting.empty() && FindPrinter(setting, printer)) return setting;
+    for (const CupsDestination& destination : CupsDestinations())
+        if (destination.isDefault) return destination.name;
     return PDF_PRINTER;
 }
 
@@ -67,10 +75,23 @@ bool FindPrinter(const std::string& name, PrinterInfo& printer) {
             PrinterInfo{name, PrinterKind::Folder, setting.substr(std::strlen(FOLDER_PREFIX))};
         return true;
     }
+    for (const CupsDestination& destination : CupsDestinations()) {
+        if (destination.name == name) {
+            printer = PrinterInfo{name, PrinterKind::Cups, ""};
+            return true;
+        }
+    }
     return false;
 }
 
-PageGeometry PaperFor(const DEVMODEA* setup) {
+std::string MediaName(const DEVMODEA* setup) {
+    if (setup == nullptr || !(setup->dmFields & DM_PAPERSIZE)) return "";
+    if (setup->dmPaperSize == DMPAPER_LETTER) return "na_letter_8.5x11in";
+    if (setup->dmPaperSize == DMPAPER_A4) return "iso_a4_210x297mm";
+    return "";
+}
+
+PageGeometry PaperFor(const PrinterInfo& printer, const DEVMODEA* setup) {
     bool letter = LocaleUsesLetter();
     bool landscape = false;
     if (setup != nullptr) {
@@ -84,11 +105,17 @@ PageGeometry PaperFor(const DEVMODEA* setup) {
     page.heightPoints = letter ? 792 : 2970 * 72 / 254.0;
     page.width = letter ? PRINTER_DPI * 17 / 2 : MillimetresToDots(2100);
     page.height = letter ? PRINTER_DPI * 11 : MillimetresToDots(2970);
+    page.offsetX = page.offsetY = PRINTER_DPI / 4;
+    // A desktop printer's own paper and margins, unless the set-up chose a paper.
+    PageGeometry own;
+    if (printer.kind == PrinterKind::Cups && MediaName(setup).empty() &&
+        CupsPaper(printer.name, own))
+        page = own;
     if (landscape) {
         std::swap(page.width, page.height);
         std::swap(page.widthPoints, page.heightPoints);
+        std::swap(page.offsetX, page.offsetY);
     }
-    page.offsetX = page.offsetY = PRINTER_DPI / 4;
     return page;
 }
 
