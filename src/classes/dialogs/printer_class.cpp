@@ -332,21 +332,29 @@ void CIPrinter::Print() {
     }
     const CValue* content = in.GetArg(1);
     bool fit = !in.IsArgDefault(2) && in.GetArgInt(2) != 0;
+    bool isText = content->GetType() == kValueString;
     std::string text;
-    HWND window = 0;
-    CWindowSurface* surface = nullptr;
-    if (content->GetType() == kValueString) {
+    if (isText) {
         text = content->GetString();
-    } else if (content->IsObjectOfClass(CIWindow::kClassId)) {
-        window = static_cast<CIWindow*>(content->GetObject())->hwnd;
-    } else if (content->GetType() == kValueObject &&
-               (surface = AsWindowSurface(content->GetObject())) != nullptr) {
-    } else {
+    } else if (!content->IsObjectOfClass(CIWindow::kClassId) &&
+               (content->GetType() != kValueObject ||
+                AsWindowSurface(content->GetObject()) == nullptr)) {
         in.RaiseError(14);
     }
+    // The printer may ask for a file first, and event handlers run while it asks: the
+    // content is held, and forgotten should a handler delete it.
+    CValue held(interpreter);
+    if (!isText) held.Assign(*content);
     if (!BeginDocument(nullptr, name)) return;
     HDC dc = context_->Get();
-    if (content->GetType() == kValueString) {
+    HWND window = 0;
+    CWindowSurface* surface = nullptr;
+    if (held.IsObjectOfClass(CIWindow::kClassId)) {
+        window = static_cast<CIWindow*>(held.GetObject())->hwnd;
+    } else if (held.GetType() == kValueObject) {
+        surface = AsWindowSurface(held.GetObject());
+    }
+    if (isText) {
         PrintText(text);
     } else if (StartPage(dc) > 0) {
         int pageWidth = GetDeviceCaps(dc, HORZRES);

@@ -164,18 +164,22 @@ TEST_F(PrinterClass, WithoutAPrinterNothingOpensAndNothingPrints) {
     EXPECT_TRUE(Documents().empty());
 }
 
-TEST_F(PrinterClass, TheSelectorsPrinterOutlivesTheSelectorAndPrintScreenGivesOnePage) {
+TEST_F(PrinterClass, TheSelectorsPrinterOutlivesTheSelectorAndWindowsSurfacesAndTheScreenPrint) {
     platform::PrintDialogAnswer answer;
     answer.printer = "file:" + folder;
     dialogs->printers = {answer};
     Run("s = New Selector();\nPrint(s.PrintDialog());\n"
         "p = New Printer();\np.InitDocument(s, \"chosen\");\nDelete s;\n"
         "p.NewPage(); p.EndPage(); p.SendDocument();\n"
-        "w = New Window(\"Shown\", 200, 100, 10, 10);\np.PrintScreen();\n");
+        "w = New Window(\"Shown\", 200, 100, 10, 10);\np.PrintScreen();\n"
+        "p.Print(\"window\", w);\np.Print(, New Surface(100, 50, 16), 1);\n");
     std::vector<std::string> documents = Documents();
-    ASSERT_EQ(documents.size(), 2u);
-    EXPECT_EQ(PdfInfo(documents[0], "Pages"), "1");
-    EXPECT_EQ(PdfInfo(documents[1], "Pages"), "1");
+    ASSERT_EQ(documents.size(), 4u);
+    for (const std::string& document : documents)
+        EXPECT_EQ(PdfInfo(document, "Pages"), "1") << document;
+    script_test::ScriptRunner runner;
+    EXPECT_EQ(runner.Run("p = New Printer();\np.Print(, 7);\n").code, 14);
+    EXPECT_EQ(runner.Run("p = New Printer();\np.InitDocument(\"a\", \"b\");\n").code, 14);
 }
 
 TEST_F(PrinterClass, ThePdfPrinterAsksForTheFileAndACancelOpensNoDocument) {
