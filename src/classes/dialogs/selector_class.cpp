@@ -259,7 +259,9 @@ void CISelector::GetFiles() {
         return;
     }
     std::vector<std::string> paths = selector::AllFiles(files_, sizeof files_);
-    if (paths.size() <= 1) {
+    // Several items (a folder and names) make an array, whatever their count, as
+    // HasManyFiles says.
+    if (!selector::HasManyFiles(files_, sizeof files_)) {
         result->SetString(paths.empty() ? "" : paths.front().c_str(), 0);
         return;
     }
