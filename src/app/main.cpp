@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "classes/dialogs/dialog_classes.h"
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
@@ -92,6 +93,7 @@ int main(int argc, char** argv) {
     RegisterSystemClasses();
     RegisterWindowClasses();
     RegisterSurfaceClasses();
+    RegisterDialogClasses();
     RegisterScriptClasses();
     // A run driven by an input script (tests, examples) ends when a step cannot be taken.
     if (!platform::headless::InstallInputScriptFromEnvironment(

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "classes/dialogs/dialog_classes.h"
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
@@ -96,6 +97,7 @@ TEST_P(Examples, RunToTheirEndAndTheirPicturesAreCurrent) {
     RegisterSystemClasses();
     RegisterWindowClasses();
     RegisterSurfaceClasses();
+    RegisterDialogClasses();
     RegisterScriptClasses();
     ASSERT_TRUE(platform::LinuxToWindowsPath(bare, launch.projectPath));
     RunApplication(launch);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "classes/dialogs/dialog_classes.h"
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
@@ -351,6 +352,7 @@ ScriptRunner::ScriptRunner() {
     RegisterSystemClasses();
     RegisterWindowClasses();
     RegisterSurfaceClasses();
+    RegisterDialogClasses();
 }
 
 ScriptRunner::~ScriptRunner() {
@@ -359,6 +361,7 @@ ScriptRunner::~ScriptRunner() {
     UnregisterSystemClasses();
     UnregisterWindowClasses();
     UnregisterSurfaceClasses();
+    UnregisterDialogClasses();
 }
 
 ScriptResult ScriptRunner::Run(const std::string& source, const std::string& unitName,

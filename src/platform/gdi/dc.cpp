@@ -176,7 +176,8 @@ HDC CreateCompatibleDC(HDC dc) {
 
 BOOL DeleteDC(HDC handle) {
     std::shared_ptr<DeviceContext> dc = platform::LookupDC(handle);
-    if (!dc || dc->kind != platform::DcKind::Memory) return FALSE;
+    if (!dc || (dc->kind != platform::DcKind::Memory && dc->kind != platform::DcKind::Printer))
+        return FALSE;
     DcState none;
     {
         std::lock_guard guard(dc->lock);

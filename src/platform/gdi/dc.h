@@ -15,8 +15,9 @@ namespace platform {
 class Bitmap;
 class Palette;
 
-// Surface: a DirectDraw surface's DC (directx/), which selects no bitmap.
-enum class DcKind { Window, Screen, Memory, Surface };
+// Surface: a DirectDraw surface's DC (directx/), which selects no bitmap; Printer: a
+// printer's (printing/).
+enum class DcKind { Window, Screen, Memory, Surface, Printer };
 
 // A selected object: its handle (which may have died since) and the object itself.
 struct Selected {

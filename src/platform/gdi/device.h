@@ -16,6 +16,8 @@
 
 namespace platform {
 
+class FontInstance;
+
 // A glyph's coverage: 1 bit (most significant first) or 8 bits per pixel, rows top first.
 struct GlyphMask {
     int x = 0; // where its top-left pixel lands
@@ -25,6 +27,12 @@ struct GlyphMask {
     int bitsPerPixel = 8;
     ptrdiff_t pitch = 0;
     const uint8_t* bits = nullptr;
+    // What the mask shows, for devices that keep text as text: the character, the font it
+    // is in and the pen position on the base line (device coordinates).
+    const FontInstance* font = nullptr;
+    unsigned char character = 0;
+    int penX = 0;
+    int penY = 0;
 };
 
 // A copy of pixels with the colour table they need: the source of a blit.
@@ -83,6 +91,8 @@ public:
     // CLR_INVALID outside the clip; SetPixel answers the colour stored.
     virtual COLORREF GetPixel(int x, int y, ClipRegion clip) = 0;
     virtual COLORREF SetPixel(int x, int y, COLORREF color, ClipRegion clip) = 0;
+    // GetDeviceCaps for a device that is not the display: true with `value` set.
+    virtual bool Capability(int /*index*/, int& /*value*/) const { return false; }
 };
 
 } // namespace platform

@@ -268,7 +268,11 @@ std::vector<uint32_t> DisplayColorTable() {
 } // namespace platform
 
 int GetDeviceCaps(HDC dc, int index) {
-    if (!platform::LookupObjectAs<platform::DeviceContext>(dc)) return 0;
+    std::shared_ptr<platform::DeviceContext> context =
+        platform::LookupObjectAs<platform::DeviceContext>(dc);
+    if (!context) return 0;
+    int own = 0;
+    if (context->device->Capability(index, own)) return own;
     platform::VirtualDisplay display = platform::GetVirtualDisplay();
     switch (index) {
     case TECHNOLOGY:

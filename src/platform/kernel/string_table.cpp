@@ -38,6 +38,9 @@ constexpr StringEntry kStrings[] = {
     {3908, "anm"},
     {9020, "Choisissez un dossier"},
     {43450, "%s ligne %i."},
+    // The file dialogs' filter when a script gives none, and the name of printed documents.
+    {43471, "Tous fichiers"},
+    {43472, "Document"},
     {43473, "Erreur #%d"},
 };
 

@@ -130,6 +130,9 @@ struct FontInstance::FaceRecord {
     FT_Face face = nullptr;
     Scale x;
     Scale y;
+    std::string path;
+    int index = 0;
+    int64_t unitsPerEm = 1;
 };
 
 std::shared_ptr<const FontInstance> FontInstance::ForLogFont(const LOGFONTA& logFont) {
@@ -217,7 +220,7 @@ void FontInstance::LoadFace(const std::string& path, int index) {
         FT_Done_Face(face);
         return;
     }
-    face_ = new FaceRecord{face, x, y};
+    face_ = new FaceRecord{face, x, y, path, index, upem};
 
     TEXTMETRICA& tm = metrics_;
     tm.tmAscent = ToLong(y(winAscent));
@@ -383,6 +386,17 @@ const GlyphBitmap& FontInstance::Glyph(unsigned char byte, GlyphKind kind) const
     rendered_.push_back(Render(byte, kind));
     slot.store(rendered_.back().get(), std::memory_order_release);
     return *rendered_.back();
+}
+
+bool FontInstance::Source(FaceSource& source) const {
+    if (face_ == nullptr) return false;
+    source.path = face_->path;
+    source.index = face_->index;
+    source.emX = static_cast<double>(face_->unitsPerEm * face_->x.num) / face_->x.den;
+    source.emY = static_cast<double>(face_->unitsPerEm * face_->y.num) / face_->y.den;
+    source.bold = synthesizeBold_;
+    source.italic = synthesizeItalic_;
+    return true;
 }
 
 std::unique_ptr<GlyphBitmap> FontInstance::Render(unsigned char byte, GlyphKind kind) const {

@@ -102,6 +102,19 @@ public:
     // The rendered glyph of a character, made once and kept for the instance's life.
     const GlyphBitmap& Glyph(unsigned char byte, GlyphKind kind) const;
 
+    // For devices that draw text as outlines of their own (a PDF page): the face's file and
+    // index, the em in pixels across and down, and what is synthesised; false without a face.
+    struct FaceSource {
+        std::string path;
+        int index = 0;
+        double emX = 0;
+        double emY = 0;
+        bool bold = false;
+        bool italic = false;
+    };
+    bool Source(FaceSource& source) const;
+    unsigned GlyphIndex(unsigned char byte) const { return glyphIndexes_[byte]; }
+
 private:
     struct FaceRecord; // the FreeType face and what it came from
     FontInstance(const LOGFONTA& logFont, const std::string& path, int index, bool synthesizeBold,

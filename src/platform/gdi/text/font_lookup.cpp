@@ -2,7 +2,9 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <tuple>
@@ -174,6 +176,57 @@ FontFile FindFontFile(const LOGFONTA& font) {
     }
     fonts.answers.emplace(std::move(key), file);
     return file;
+}
+
+std::vector<std::string> FontFamilies() {
+    std::vector<std::string> families;
+    FontSet& fonts = Fonts();
+    std::lock_guard guard(fonts.lock);
+    FcConfig* config = fonts.ConfigLocked();
+    if (config == nullptr) return families;
+    FcPattern* pattern = FcPatternCreate();
+    FcObjectSet* wanted = FcObjectSetBuild(FC_FAMILY, FC_CHARSET, FC_SCALABLE, nullptr);
+    FcFontSet* found = FcFontList(config, pattern, wanted);
+    FcObjectSetDestroy(wanted);
+    FcPatternDestroy(pattern);
+    if (found == nullptr) return families;
+    // Letters, digits and the accented letters of Western European text.
+    static constexpr FcChar32 SAMPLE[] = {'A', 'Z', 'a', 'z', '0', '9', 0xE9, 0xFC, 0xE7};
+    for (int i = 0; i < found->nfont; ++i) {
+        FcPattern* font = found->fonts[i];
+        FcBool scalable = FcFalse;
+        FcCharSet* charset = nullptr;
+        FcChar8* name = nullptr;
+        if (FcPatternGetBool(font, FC_SCALABLE, 0, &scalable) != FcResultMatch || !scalable ||
+            FcPatternGetCharSet(font, FC_CHARSET, 0, &charset) != FcResultMatch ||
+            FcPatternGetString(font, FC_FAMILY, 0, &name) != FcResultMatch || name == nullptr)
+            continue;
+        bool covers = std::all_of(std::begin(SAMPLE), std::end(SAMPLE),
+                                  [charset](FcChar32 c) { return FcCharSetHasChar(charset, c); });
+        std::string family;
+        if (!covers || !Utf8ToCp1252(reinterpret_cast<const char*>(name), family) || family.empty())
+            continue;
+        family.resize(std::min<size_t>(family.size(), LF_FACESIZE - 1));
+        families.push_back(std::move(family));
+    }
+    FcFontSetDestroy(found);
+    auto lower = [](const std::string& text) {
+        std::string folded = text;
+        for (char& c : folded)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return folded;
+    };
+    std::sort(families.begin(), families.end(), [&](const std::string& a, const std::string& b) {
+        std::string x = lower(a);
+        std::string y = lower(b);
+        return x != y ? x < y : a < b;
+    });
+    families.erase(std::unique(families.begin(), families.end(),
+                               [&](const std::string& a, const std::string& b) {
+                                   return lower(a) == lower(b);
+                               }),
+                   families.end());
+    return families;
 }
 
 unsigned FontSetGeneration() {

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/gdi/text/font_types.h"
 
@@ -29,6 +30,10 @@ std::string_view GenericFamily(BYTE pitchAndFamily);
 
 // The file for a logical font (face name, weight, italic, pitch); answers are kept.
 FontFile FindFontFile(const LOGFONTA& font);
+
+// The families whose fonts cover Windows-1252, by their Windows-1252 names cut to
+// LF_FACESIZE - 1 bytes, each once, sorted without regard to case.
+std::vector<std::string> FontFamilies();
 
 // Counts the changes of the font set, so that what was made from earlier answers can be
 // thrown away.

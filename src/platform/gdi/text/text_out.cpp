@@ -77,9 +77,10 @@ void Draw(const TextContext& c, const TextPicture& picture, const Region& clip) 
     for (const PlacedGlyph& glyph : picture.glyphs) {
         const GlyphBitmap& bitmap = *glyph.mask;
         POINT at = c.draw.ToDevice(glyph.x, glyph.y);
+        POINT pen = c.draw.ToDevice(glyph.penX, glyph.penY);
         masks.push_back(GlyphMask{at.x, at.y, bitmap.width, bitmap.height,
                                   bitmap.kind == GlyphKind::Mono ? 1 : 8, bitmap.pitch,
-                                  bitmap.bits.data()});
+                                  bitmap.bits.data(), c.font.get(), glyph.character, pen.x, pen.y});
     }
     if (!masks.empty()) c.draw.device->DrawGlyphs(masks, color, &clip);
     for (const RECT& bar : picture.bars)

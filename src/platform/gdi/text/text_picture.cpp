@@ -33,7 +33,8 @@ int64_t AddTextLine(TextPicture& picture, const FontInstance& font, std::string_
                 left + mask.width > visible.left && maskTop < visible.bottom &&
                 maskTop + mask.height > visible.top)
                 picture.glyphs.push_back(
-                    PlacedGlyph{static_cast<LONG>(left), static_cast<LONG>(maskTop), &mask});
+                    PlacedGlyph{static_cast<LONG>(left), static_cast<LONG>(maskTop), &mask, byte,
+                                static_cast<LONG>(x), static_cast<LONG>(baseline)});
         }
         x += advance;
     }

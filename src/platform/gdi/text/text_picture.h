@@ -16,6 +16,9 @@ struct PlacedGlyph {
     LONG x; // the mask's top left corner
     LONG y;
     const GlyphBitmap* mask; // owned by the font instance, alive as long as it is
+    unsigned char character;
+    LONG penX; // where the pen stood on the base line
+    LONG penY;
 };
 
 struct TextPicture {
