@@ -10,7 +10,7 @@
 #include "classes/window/font_class.h"
 #include "classes/window/font_container.h"
 #include "classes/window/window_class.h"
-#include "foundation/folder_browser.h"
+#include "foundation/dialogs/folder_browser.h"
 #include "platform/files/files.h"
 #include "platform/gdi/text/font_families.h"
 #include "platform/kernel/string_table.h"
