@@ -15,6 +15,9 @@
 #include "script/runtime/launch_info.h"
 #include "script/runtime/time_driven.h"
 
+// From AddressSanitizer's runtime, which every fuzz target links.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+
 namespace {
 
 const MethodNameRow kMathTable[] = {{2, "Math", 0, 0},
@@ -103,14 +106,17 @@ void CheckStream(const CTokenInfos& infos) {
     }
 }
 
-// Housekeeping checks (one after every ten statements or so) before the host's stop
-// request ends a run, as a player's host would end it.
-constexpr uint32_t kBudgetChecks = 2000;
+// Statements, each followed by a housekeeping check, before the host's stop request ends a
+// run, as a player's host would end it. Memory a script piles up (a text doubled statement
+// after statement) ends it too, before the fuzzer's own memory limit is near.
+constexpr uint32_t kBudgetChecks = 20000;
+constexpr size_t kMemoryBudget = size_t(256) << 20;
 
 struct StatementBudget final : public CInterrupt {
     explicit StatementBudget(CLaunchInfo& launch) : launch(launch) {}
     void Tick(uint32_t) override {
-        if (++checks >= kBudgetChecks) launch.stopRequest = 1;
+        if (++checks >= kBudgetChecks || __sanitizer_get_current_allocated_bytes() > kMemoryBudget)
+            launch.stopRequest = 1;
     }
     CLaunchInfo& launch;
     uint32_t checks = 0;
@@ -130,6 +136,7 @@ void RunProgram(const char* text, uint32_t first, uint32_t length, uint32_t flag
         if (interpreter.GetCompiler()->Compile(report) != 1) return;
         interpreter.Start(report);
         interpreter.tickInterval = 0;
+        interpreter.statementsPerCheck = 0;
         interpreter.AddMovingLocation(&budget);
         interpreter.RunMain(report, nullptr);
     } catch (CIError* error) {
