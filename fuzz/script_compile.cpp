@@ -1,15 +1,22 @@
 // Scripts ship as source and are compiled at every start, so the tokenizer and the link
 // pass must survive any bytes: either a clean error or a stream whose every record,
-// jump target and block record lies inside it.
+// jump target and block record lies inside it. A program that compiles is then run, until
+// it ends or has run its budget of statements, and must end cleanly too.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
 #include "foundation/containers/ptr_array.h"
+#include "script/interpreter/interpretor.h"
 #include "script/language/name_table.h"
 #include "script/language/token_codes.h"
 #include "script/language/token_compiler.h"
+#include "script/runtime/launch_info.h"
+#include "script/runtime/time_driven.h"
+
+// From AddressSanitizer's runtime, which every fuzz target links.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 
 namespace {
 
@@ -99,6 +106,44 @@ void CheckStream(const CTokenInfos& infos) {
     }
 }
 
+// Statements, each followed by a housekeeping check, before the host's stop request ends a
+// run, as a player's host would end it. Memory a script piles up (a text doubled statement
+// after statement) ends it too, before the fuzzer's own memory limit is near.
+constexpr uint32_t kBudgetChecks = 20000;
+constexpr size_t kMemoryBudget = size_t(256) << 20;
+
+struct StatementBudget final : public CInterrupt {
+    explicit StatementBudget(CLaunchInfo& launch) : launch(launch) {}
+    void Tick(uint32_t) override {
+        if (++checks >= kBudgetChecks || __sanitizer_get_current_allocated_bytes() > kMemoryBudget)
+            launch.stopRequest = 1;
+    }
+    CLaunchInfo& launch;
+    uint32_t checks = 0;
+};
+
+void RunProgram(const char* text, uint32_t first, uint32_t length, uint32_t flags) {
+    CLaunchInfo launch;
+    StatementBudget budget(launch);
+    CInterpretor interpreter(0, &launch);
+    PtrArray names;
+    BuildBuiltinClassNameList(names);
+    if (interpreter.InitClassRegistry(names) != 1) return;
+    CTokenInfos report;
+    try {
+        report.AddSourceText(text, first, flags, "Fuzz:Units/First.src", 1);
+        if (first < length) report.AddSourceText(text + first, length - first, flags, nullptr, 2);
+        if (interpreter.GetCompiler()->Compile(report) != 1) return;
+        interpreter.Start(report);
+        interpreter.tickInterval = 0;
+        interpreter.statementsPerCheck = 0;
+        interpreter.AddMovingLocation(&budget);
+        interpreter.RunMain(report, nullptr);
+    } catch (CIError* error) {
+        report.SetPendingError(error);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -121,6 +166,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     char message[256];
     if (setup.compiler.Compile(infos) == 1) {
         CheckStream(infos);
+        RunProgram(text, first, length, flags);
     } else {
         Check(infos.GetErrorCode() != 0);
         infos.GetErrorText(message, sizeof message);

@@ -49,8 +49,9 @@ void ParseExpectation(ScriptCase& script, const std::string& line) {
     }
 }
 
-void RunAndCheck(const ScriptCase& script) {
+void RunAndCheck(const ScriptCase& script, bool referenceWalk) {
     ScriptRunner runner;
+    runner.referenceWalk = referenceWalk;
     std::vector<std::string> kept;
     for (const auto& [name, lines] : script.files)
         kept.push_back(name);

@@ -42,7 +42,8 @@ void PrintTo(const ScriptCase& script, std::ostream* out);
 // Takes the expectation a source line states, if it states one.
 void ParseExpectation(ScriptCase& script, const std::string& line);
 
-// Runs the script with the real interpreter and checks the outcome it states.
-void RunAndCheck(const ScriptCase& script);
+// Runs the script with the real interpreter and checks the outcome it states; with
+// `referenceWalk`, the interpreter takes its reference walk alone.
+void RunAndCheck(const ScriptCase& script, bool referenceWalk = false);
 
 } // namespace script_test

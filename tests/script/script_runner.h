@@ -67,6 +67,9 @@ public:
     ScriptResult Run(const std::string& source, const std::string& unitName = "test.zs",
                      const std::string& project = {}, const std::vector<std::string>& keep = {},
                      CLaunchInfo* launch = nullptr);
+
+    // Runs take the interpreter's reference walk (CInterpretor::referenceWalk).
+    bool referenceWalk = false;
 };
 
 } // namespace script_test

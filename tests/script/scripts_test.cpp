@@ -66,6 +66,12 @@ TEST_P(Scripts, EndAsExpected) {
     RunAndCheck(GetParam());
 }
 
+// The reference walk alone, without the interpreter's faster ways, must give every
+// script's outcome too.
+TEST_P(Scripts, EndAsExpectedByTheReferenceWalk) {
+    RunAndCheck(GetParam(), true);
+}
+
 INSTANTIATE_TEST_SUITE_P(Files, Scripts, testing::ValuesIn(LoadCases()),
                          [](const testing::TestParamInfo<ScriptCase>& info) {
                              return TestName(info.param.name);

@@ -647,6 +647,11 @@ void StepNumber(FormValue& value, uint16_t code) {
 
 void CInterpretor::DecodeForm() {
     auto* header = reinterpret_cast<TokenHeader*>(currentToken);
+    if (referenceWalk != 0) {
+        // Form 0: none, so every expression, loop and return takes the walk.
+        header->flags = (header->flags & ((1u << kTokenFormShift) - 1)) | kTokenFormChecked;
+        return;
+    }
     ExpressionForm form;
     form.start = currentToken;
     // What the codes read: none until one is compiled.

@@ -410,6 +410,11 @@ public:
     int32_t projectKindBits = -1;
     // The code that ended the last run (0 end, 1 restart, other codes errors).
     int32_t lastEndCode = 0;
+    // Non-zero: the run takes the token walk alone, without the typed forms of
+    // expressions, loops and returns and without the name caches. The walk defines what
+    // a script does; tests run programs both ways and hold the faster ways to it. Set
+    // before Start.
+    int32_t referenceWalk = 0;
 
     // 1 while the interpreter is being destroyed or reset: values then release no
     // arrays and do not count down object uses, and Delete does nothing.
@@ -723,6 +728,8 @@ private:
     // Through the token's cache when the scopes and their stamps are those it was
     // filled with.
     CVariable* LookUp(NameToken* token) {
+        if (referenceWalk != 0) [[unlikely]]
+            return LookUpInScopes(token);
         auto slot = reinterpret_cast<uintptr_t>(token->cache);
         uintptr_t index = slot & ~kNameCacheTag;
         if ((slot & kNameCacheTag) != 0 && index < nameCacheCount_ &&
@@ -746,8 +753,12 @@ private:
     // LookUp when the token's cache does not answer.
     CVariable* LookUpMissed(NameToken* token);
     CVariable* LookUpInScopes(const NameToken* token) const;
+    // A called name in This, then in the globals.
+    CVariable* FindFunctionInScopes(const NameToken* token) const;
     // The variable a called name holds: This, then the globals.
     CVariable* LookUpFunction(NameToken* token) {
+        if (referenceWalk != 0) [[unlikely]]
+            return FindFunctionInScopes(token);
         auto slot = reinterpret_cast<uintptr_t>(token->cache);
         uintptr_t index = slot & ~kNameCacheTag;
         if ((slot & kNameCacheTag) != 0 && index < nameCacheCount_) {
@@ -763,6 +774,8 @@ private:
     CVariable* CachedLookUp(NameToken* token, CIBaseObjectVar* locals);
     // The member of `object` a member token names, through the token's cache.
     CVariable* FindMember(NameToken* token, CIBaseObjectVar* object) {
+        if (referenceWalk != 0) [[unlikely]]
+            return object->FindVariable(token->nameId);
         auto slot = reinterpret_cast<uintptr_t>(token->cache);
         uintptr_t index = slot & ~kNameCacheTag;
         // A member's entry has no scope stamps, so it never answers for a plain name.

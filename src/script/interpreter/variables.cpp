@@ -71,9 +71,7 @@ CVariable* CInterpretor::CachedLookUp(NameToken* token, CIBaseObjectVar* locals)
         variable = LookUpInScopes(token);
         if (variable != nullptr) frontPosition = locals->ShapedPosition(variable);
     } else {
-        // A called name is looked for in This, then in the globals.
-        variable = currentObject_->FindVariable(token->nameId);
-        if (variable == nullptr && currentObject_ != this) variable = FindVariable(token->nameId);
+        variable = FindFunctionInScopes(token);
     }
     Remember(token, ours ? index : kNoEntry,
              {localsStamp, currentObject_->GetStamp(), GetStamp(), variable, token->nameId,
@@ -121,6 +119,12 @@ CVariable* CInterpretor::LookUpInScopes(const NameToken* token) const {
     }
     if (currentObject_ != this && locals_ != this) return FindVariable(key);
     return nullptr;
+}
+
+CVariable* CInterpretor::FindFunctionInScopes(const NameToken* token) const {
+    CVariable* variable = currentObject_->FindVariable(token->nameId);
+    if (variable == nullptr && currentObject_ != this) variable = FindVariable(token->nameId);
+    return variable;
 }
 
 void CInterpretor::EvalIdentifier() {

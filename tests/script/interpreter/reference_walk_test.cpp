@@ -1,0 +1,539 @@
+// Random programs run twice, once as the interpreter runs them and once by the reference
+// walk alone (CInterpretor::referenceWalk: no typed forms, no name caches), must agree in
+// everything a script or its host can see: what they print and in which order, events
+// included, the kind of every value printed, the error that ends them with its unit, line
+// and column, and how many statements pass between two housekeeping checks (the ticks).
+// The programs favour the shapes the typed forms take (integer and double arithmetic over
+// names and elements, comparisons, counting loops, functions that return an expression of
+// their parameters behind a guard) and feed them every kind of value, so that a form has
+// to give way as often as it runs.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <new>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "foundation/ptr_array.h"
+#include "platform/kernel/test_hooks.h"
+#include "script/classes/base_class.h"
+#include "script/classes/script_program.h"
+#include "script/classes/string_class.h"
+#include "script/interpreter/ierror.h"
+#include "script/interpreter/interpretor.h"
+#include "script/language/token_compiler.h"
+#include "script/runtime/time_driven.h"
+
+namespace {
+
+constexpr uint32_t kMathId = 2;
+
+// What one run showed.
+struct Outcome {
+    std::string output;
+    int32_t code = 0;
+    uint32_t subCode = 0;
+    int32_t line = -1;
+    int32_t column = -1;
+    std::string unit;
+    // The output lines printed by each housekeeping check.
+    std::vector<size_t> ticks;
+};
+
+Outcome* running = nullptr;
+
+// Math as the programs see it: Print(...) shows each argument with its kind, Post(handler,
+// value) queues an event, Raise(code) fails inside a method.
+class Console final : public CIBaseClassImpl {
+public:
+    Console(CInterpretor* interpreter, const CClassRecord* record)
+        : CIBaseClassImpl(interpreter, record, 1) {}
+    void CallMethod(uint16_t methodId) override { CallMethodFromTable(*this, kMethods, methodId); }
+    void Destroy(int) override { delete this; }
+    static const ScriptMethod<Console> kMethods[4];
+
+private:
+    void Print() {
+        std::string line;
+        for (int32_t i = 0; i < interpreter->GetArgCount(); ++i) {
+            const CValue* value = interpreter->GetArg(uint32_t(i));
+            line += " " + std::to_string(value->GetType()) + ":";
+            if (value->GetType() <= kValueString) line += interpreter->GetArgString(uint32_t(i));
+        }
+        if (running != nullptr) running->output += line + "\n";
+    }
+    void Post() {
+        const CValue* argument = interpreter->GetArgCount() > 1 ? interpreter->GetArg(1) : nullptr;
+        interpreter->PostEvent(interpreter->GetArg(0)->GetFunction(), argument);
+    }
+    void Raise() { interpreter->RaiseError(interpreter->GetArgInt(0)); }
+};
+
+const ScriptMethod<Console> Console::kMethods[4] = {nullptr, &Console::Print, &Console::Post,
+                                                    &Console::Raise};
+
+const MethodNameRow kConsoleNames[] = {
+    {kMathId, "Math", 0, 0},  {1, "Print", kMathId, 0}, {2, "Post", kMathId, 0},
+    {3, "Raise", kMathId, 0}, {0, nullptr, 0, 0},
+};
+
+CIBaseClassImpl* MakeConsole(CInterpretor& interpreter, const CClassRecord* record) {
+    return new (std::nothrow) Console(&interpreter, record);
+}
+
+const ScriptClassInfo kConsoleClass = {kConsoleNames, MakeConsole, 99, nullptr, 0,
+                                       nullptr,       nullptr};
+
+// Each housekeeping check ticks it (tick interval 0).
+struct TickJournal final : public CInterrupt {
+    void Tick(uint32_t) override {
+        if (running != nullptr) {
+            size_t lines = 0;
+            for (char c : running->output)
+                lines += c == '\n' ? 1 : 0;
+            running->ticks.push_back(lines);
+        }
+    }
+};
+
+Outcome RunProgram(const std::string& source, bool reference) {
+    Outcome outcome;
+    running = &outcome;
+    TickJournal ticks;
+    {
+        CInterpretor interpreter;
+        interpreter.referenceWalk = reference ? 1 : 0;
+        PtrArray names;
+        BuildBuiltinClassNameList(names);
+        interpreter.InitClassRegistry(names);
+        CTokenInfos report;
+        report.AddSourceText(source.data(), uint32_t(source.size()), kUnitOwnsText, "random.zs", 0);
+        if (interpreter.GetCompiler()->Compile(report) == 1) {
+            try {
+                interpreter.Start(report);
+                interpreter.tickInterval = 0;
+                interpreter.AddMovingLocation(&ticks);
+                interpreter.RunMain(report, nullptr);
+            } catch (CIError* error) {
+                report.SetPendingError(error);
+            }
+        } else {
+            outcome.output = "does not compile";
+        }
+        if (const CIError* error = report.GetPendingError()) {
+            outcome.code = error->code;
+            outcome.subCode = error->subCode;
+            outcome.line = error->line;
+            outcome.column = error->column;
+            outcome.unit = error->GetUnitName();
+        } else {
+            outcome.code = interpreter.lastEndCode;
+        }
+    }
+    running = nullptr;
+    return outcome;
+}
+
+// ---- The programs --------------------------------------------------------------------
+
+class ProgramMaker {
+public:
+    explicit ProgramMaker(uint32_t seed) : random_(seed) {}
+
+    std::string Make() {
+        text_.clear();
+        text_ += "Function H(a) { Print(\"event\", a, g0); }\n";
+        text_ += "Function Caught(code, text, unit, line, column) { Print(\"caught\", code, line); "
+                 "}\n";
+        text_ += "Function Obj(x) { This.x = x; This.y = 2; }\n";
+        // Functions call only those made before them: no recursion but R's own.
+        text_ += "Function R(n) { If (n <= 0) Return 1; Return n + R(n - 1); }\n";
+        for (int f = 0; f < 3; ++f)
+            MakeFunction(f);
+        if (Pick(4) == 0) text_ += "Program.OnError = Caught;\n";
+        Scope top;
+        top.names = {"g0", "g1", "g2", "g3"};
+        top.functions = 3;
+        for (const char* name : {"g0", "g1", "g2", "g3"})
+            text_ += std::string(name) + " = " + Literal() + ";\n";
+        text_ += "a[0] = 1; a[1] = 2; a[2] = 0.5; a[3] = " + Literal() + ";\n";
+        text_ += "m[0, 0] = 3; m[0, 1] = 4; m[1, 0] = 5; m[1, 1] = " + Literal() + ";\n";
+        text_ += "o = New Obj(" + Literal() + ");\n";
+        int statements = 3 + Pick(8);
+        for (int i = 0; i < statements; ++i)
+            Statement(top, 0);
+        text_ += "Print(g0, g1, g2, g3, a[3], o.x);\n";
+        return text_;
+    }
+
+private:
+    struct Scope {
+        std::vector<std::string> names;
+        // Loop variables: read, never assigned by the body.
+        std::vector<std::string> fixed;
+        int functions = 0;
+        bool inFunction = false;
+        // Starts the names of loop variables, which are globals: a function's own loops
+        // must not step those of its caller.
+        std::string prefix;
+        int loops = 0;
+        int whiles = 0;
+    };
+
+    int Pick(int n) { return int(random_() % uint32_t(n)); }
+
+    std::string Literal() {
+        // Texts end most programs that meet them in arithmetic (error 12): they are rare.
+        switch (Pick(48)) {
+        case 0:
+        case 1:
+        case 2:
+            return "2147483000";
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+            return "-" + std::to_string(Pick(5));
+        case 7:
+        case 8:
+        case 9:
+        case 10:
+            return std::to_string(Pick(7)) + ".5";
+        case 11:
+            return "\"" + std::to_string(Pick(30)) + "\"";
+        case 12:
+        case 13:
+            return "0.25";
+        default:
+            return std::to_string(Pick(10));
+        }
+    }
+
+    std::string Name(const Scope& scope) {
+        size_t count = scope.names.size() + scope.fixed.size();
+        size_t i = size_t(Pick(int(count)));
+        return i < scope.names.size() ? scope.names[i] : scope.fixed[i - scope.names.size()];
+    }
+
+    std::string Operand(Scope& scope, int depth) {
+        switch (Pick(depth > 2 ? 8 : 17)) {
+        case 0:
+        case 1:
+            return Literal();
+        case 2:
+        case 3:
+        case 4:
+        case 5:
+            return Name(scope);
+        case 6:
+            return "a[" + Index(scope, 4) + "]";
+        case 7:
+            return Pick(2) == 0 ? "o.x" : "o.y";
+        case 8:
+            return "(" + Expression(scope, depth + 1) + ")";
+        case 9:
+            return "m[" + Index(scope, 2) + ", " + Index(scope, 2) + "]";
+        case 10:
+            return "- " + Prefixed(scope, depth);
+        case 11:
+            return (Pick(2) == 0 ? "!" : "~") + Prefixed(scope, depth);
+        case 12:
+            return Call(scope, depth);
+        case 13:
+            return "(" + Expression(scope, depth + 1) + " ? " + Expression(scope, depth + 1) +
+                   " : " + Expression(scope, depth + 1) + ")";
+        case 14:
+            return "R(" + std::to_string(Pick(5)) + ")";
+        case 15:
+            return Pick(40) == 0 ? "missing" : Name(scope);
+        default:
+            // An event posted inside an expression waits for the end of the statement
+            // that runs next, wherever that is.
+            if (Pick(4) == 0) return "Post(H, " + Operand(scope, depth + 1) + ")";
+            return "\"" + std::string(1, char('a' + Pick(3))) + "\".Length()";
+        }
+    }
+
+    // The operand of a prefix operator: two of them in a row do not compile.
+    std::string Prefixed(Scope& scope, int depth) {
+        std::string operand = Operand(scope, depth + 1);
+        return operand.find_first_of("-!~") == 0 ? "(" + operand + ")" : operand;
+    }
+
+    // An index that mostly lands on a stored element.
+    std::string Index(Scope& scope, int size) {
+        if (Pick(3) == 0) return std::to_string(Pick(size));
+        return "(" + Operand(scope, 3) + " & " + std::to_string(size - 1) + ")";
+    }
+
+    std::string Call(Scope& scope, int depth) {
+        if (scope.functions == 0) return Name(scope);
+        int f = Pick(scope.functions);
+        std::string call = "F" + std::to_string(f) + "(";
+        int arguments = 1 + f + (Pick(25) == 0 ? 1 : 0) - (Pick(25) == 0 ? 1 : 0);
+        for (int i = 0; i < arguments; ++i)
+            call += (i > 0 ? ", " : "") + Expression(scope, depth + 2);
+        return call + ")";
+    }
+
+    std::string Operator() {
+        static const char* const kOperators[] = {"+",  "-",  "*",  "+",  "-",  "<", ">", "==",
+                                                 "!=", "<=", ">=", "&&", "||", "&", "|", "^",
+                                                 "/",  "%",  "<<", ">>", "*",  "+"};
+        return kOperators[Pick(int(std::size(kOperators)))];
+    }
+
+    std::string Expression(Scope& scope, int depth) {
+        std::string text = Operand(scope, depth);
+        int operators = depth > 2 ? Pick(2) : Pick(4);
+        for (int i = 0; i < operators; ++i) {
+            std::string op = Operator();
+            // Mostly non-zero divisors and small shifts, so that few programs end there.
+            if ((op == "/" || op == "%") && Pick(4) != 0)
+                text += " " + op + " " + std::to_string(1 + Pick(5));
+            else if ((op == "<<" || op == ">>") && Pick(3) != 0)
+                text += " " + op + " " + std::to_string(Pick(8));
+            else
+                text += " " + op + " " + Operand(scope, depth + 1);
+        }
+        return text;
+    }
+
+    std::string Target(Scope& scope) {
+        switch (Pick(8)) {
+        case 0:
+            return "a[" + Index(scope, 4) + "]";
+        case 1:
+            return "o." + std::string(Pick(2) == 0 ? "x" : "y");
+        case 2:
+            return "m[" + Index(scope, 2) + ", " + Index(scope, 2) + "]";
+        default:
+            return scope.names[size_t(Pick(int(scope.names.size())))];
+        }
+    }
+
+    // `controlled`: the statement of an If or Else, where loops and switches stand in a
+    // block.
+    void Statement(Scope& scope, int depth, bool controlled = false) {
+        int kinds = depth >= 2 ? 8 : 14;
+        int kind = Pick(kinds);
+        if (controlled && kind >= 8) {
+            text_ += "{\n";
+            Scope inner = scope;
+            Statement(inner, depth + 1);
+            text_ += "}\n";
+            return;
+        }
+        switch (kind) {
+        case 0:
+        case 1:
+        case 2:
+            text_ += Target(scope) + " = " + Expression(scope, 0) + ";\n";
+            return;
+        case 3: {
+            static const char* const kCompound[] = {"+=", "-=", "*=", "|=", "^="};
+            text_ += Target(scope) + " " + kCompound[Pick(5)] + " " + Expression(scope, 1) + ";\n";
+            return;
+        }
+        case 4:
+            text_ += Target(scope) + (Pick(2) == 0 ? "++;\n" : "--;\n");
+            return;
+        case 5:
+            text_ += "Print(" + Expression(scope, 0) + ", " + Expression(scope, 1) + ");\n";
+            return;
+        case 6:
+            if (Pick(3) == 0)
+                text_ += "Post(H, " + Expression(scope, 1) + ");\n";
+            else if (scope.loops + scope.whiles > 0 && Pick(3) == 0)
+                text_ += Pick(2) == 0 ? "Break;\n" : "Continue;\n";
+            else if (Pick(8) == 0)
+                text_ += "Raise(" + std::to_string(100 + Pick(20)) + ");\n";
+            else
+                text_ += Call(scope, 1) + ";\n";
+            return;
+        case 7:
+            text_ += "If (" + Expression(scope, 1) + ") ";
+            Statement(scope, depth + 1, true);
+            if (Pick(2) == 0) {
+                text_ += "Else ";
+                Statement(scope, depth + 1, true);
+            }
+            return;
+        case 8:
+        case 9:
+            CountingLoop(scope, depth);
+            return;
+        case 10:
+            WhileLoop(scope, depth);
+            return;
+        case 11:
+            if (scope.inFunction) {
+                // Now and then a local that hides a global of its name.
+                std::string name = Pick(3) == 0 ? "g" + std::to_string(Pick(4))
+                                                : "v" + std::to_string(scope.names.size());
+                text_ += "Var " + name + " = " + Expression(scope, 1) + ";\n";
+                if (std::find(scope.names.begin(), scope.names.end(), name) == scope.names.end())
+                    scope.names.push_back(name);
+            } else {
+                text_ += "Print(" + Expression(scope, 0) + ");\n";
+            }
+            return;
+        case 12: {
+            // A Break that no statement can follow does not compile: a case holds none.
+            Scope cases = scope;
+            cases.loops = 0;
+            cases.whiles = 0;
+            text_ += "Switch (" + Expression(scope, 2) + ") {\nCase 0:\n";
+            Statement(cases, depth + 1);
+            text_ += "Break;\nCase 1:\n";
+            Statement(cases, depth + 1);
+            text_ += "Default:\n";
+            Statement(cases, depth + 1);
+            text_ += "}\n";
+            return;
+        }
+        default: {
+            text_ += "{\n";
+            Scope inner = scope;
+            Statement(inner, depth + 1);
+            Statement(inner, depth + 1);
+            text_ += "}\n";
+            return;
+        }
+        }
+    }
+
+    void Body(Scope scope, int depth) {
+        int statements = 1 + Pick(4);
+        for (int i = 0; i < statements; ++i)
+            Statement(scope, depth + 1);
+    }
+
+    void CountingLoop(Scope& scope, int depth) {
+        std::string counter =
+            scope.prefix + "i" + std::to_string(depth) + std::to_string(scope.loops);
+        std::string limit = std::to_string(Pick(7));
+        if (Pick(3) == 0) {
+            // A limit held by a variable the body does not change.
+            std::string name =
+                scope.prefix + "n" + std::to_string(depth) + std::to_string(scope.loops);
+            text_ += name + " = " + limit + ";\n";
+            limit = name;
+        }
+        bool down = Pick(4) == 0;
+        text_ += "For (" + counter + " = " + (down ? "6" : "0") + "; " + counter +
+                 (down ? " > " : " < ") + limit + "; " + counter + (down ? "--" : "++") + ") {\n";
+        Scope inner = scope;
+        inner.fixed.push_back(counter);
+        ++inner.loops;
+        Body(inner, depth);
+        text_ += "}\n";
+    }
+
+    void WhileLoop(Scope& scope, int depth) {
+        std::string counter =
+            scope.prefix + "w" + std::to_string(depth) + std::to_string(scope.whiles);
+        text_ += counter + " = 0;\nWhile ((" + counter + " < " + std::to_string(1 + Pick(5)) +
+                 ") && (" + Expression(scope, 2) + " || 1)) {\n" + counter + "++;\n";
+        Scope inner = scope;
+        inner.fixed.push_back(counter);
+        ++inner.whiles;
+        Body(inner, depth);
+        text_ += "}\n";
+    }
+
+    // F<f> takes f + 1 parameters; it may start as the return forms do, with a guarded
+    // Return of its parameters, and ends returning an expression.
+    void MakeFunction(int f) {
+        Scope scope;
+        scope.inFunction = true;
+        scope.functions = f;
+        scope.prefix = "f" + std::to_string(f);
+        for (int p = 0; p <= f; ++p)
+            scope.names.push_back("p" + std::to_string(p));
+        text_ += "Function F" + std::to_string(f) + "(";
+        for (int p = 0; p <= f; ++p)
+            text_ += (p > 0 ? ", " : "") + scope.names[size_t(p)];
+        text_ += ") {\n";
+        // Globals, which a Var of the function may hide.
+        scope.names.push_back("g0");
+        scope.names.push_back("g" + std::to_string(1 + f));
+        if (Pick(2) == 0) {
+            Scope parameters = scope;
+            parameters.functions = 0;
+            text_ += "If (" + Expression(parameters, 2) + ") Return " + Expression(parameters, 2) +
+                     ";\n";
+        }
+        if (Pick(3) != 0) {
+            int statements = Pick(4);
+            for (int i = 0; i < statements; ++i)
+                Statement(scope, 1);
+        }
+        text_ += "Return " + Expression(scope, 1) + ";\n}\n";
+    }
+
+    std::mt19937 random_;
+    std::string text_;
+};
+
+class ReferenceWalk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::test::FreezeClock(100000);
+        savedMath_ = GetScriptClassInfo(kMathId);
+        RegisterScriptClass(&kConsoleClass);
+        RegisterScriptClass(GetProgramClassInfo());
+        RegisterScriptClass(GetStringClassInfo());
+    }
+    void TearDown() override {
+        UnregisterScriptClass(kMathId);
+        if (savedMath_ != nullptr) RegisterScriptClass(savedMath_);
+        platform::test::UnfreezeClock();
+    }
+
+    // Runs `count` programs from `firstSeed` on both ways; the first difference fails.
+    // Programs that do not compile, or that all end early, would prove nothing: every one
+    // compiles and a good share run to their end.
+    static void Compare(uint32_t firstSeed, uint32_t count) {
+        uint32_t ended = 0;
+        for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
+            std::string source = ProgramMaker(seed).Make();
+            Outcome fast = RunProgram(source, false);
+            Outcome reference = RunProgram(source, true);
+            ASSERT_NE(fast.output, "does not compile") << "seed " << seed << "\n" << source;
+            ended += fast.code == 0 ? 1 : 0;
+            ASSERT_EQ(fast.output, reference.output) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(fast.code, reference.code) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(fast.subCode, reference.subCode) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(fast.line, reference.line) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(fast.column, reference.column) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(fast.unit, reference.unit) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(fast.ticks, reference.ticks) << "seed " << seed << "\n" << source;
+        }
+        EXPECT_GE(ended, count / 3);
+    }
+
+private:
+    const ScriptClassInfo* savedMath_ = nullptr;
+};
+
+// 10,000 programs in five parts, so that ctest can run them side by side.
+TEST_F(ReferenceWalk, RandomProgramsPart1) {
+    Compare(1, 2000);
+}
+TEST_F(ReferenceWalk, RandomProgramsPart2) {
+    Compare(2001, 2000);
+}
+TEST_F(ReferenceWalk, RandomProgramsPart3) {
+    Compare(4001, 2000);
+}
+TEST_F(ReferenceWalk, RandomProgramsPart4) {
+    Compare(6001, 2000);
+}
+TEST_F(ReferenceWalk, RandomProgramsPart5) {
+    Compare(8001, 2000);
+}
+
+} // namespace
