@@ -8,8 +8,8 @@
 #include "script/interpreter/expression_form.h"
 #include "script/interpreter/form_code.h"
 #include "script/interpreter/interpretor.h"
-#include "script/values/script_array.h"
 #include "script/language/token_codes.h"
+#include "script/values/script_array.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/ptr_array.h"
+#include "foundation/containers/ptr_array.h"
 #include "platform/kernel/test_hooks.h"
 #include "script/classes/base_class.h"
 #include "script/classes/script_program.h"
