@@ -16,7 +16,7 @@
 #include "engine3d/files/section_file.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/render/null_device.h"
-#include "foundation/mem_in_stream.h"
+#include "foundation/streams/mem_in_stream.h"
 #include "support/model_files.h"
 
 namespace {

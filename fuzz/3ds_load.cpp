@@ -7,7 +7,7 @@
 #include "engine3d/files/l3ds_file.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/render/null_device.h"
-#include "foundation/mem_in_stream.h"
+#include "foundation/streams/mem_in_stream.h"
 
 namespace {
 

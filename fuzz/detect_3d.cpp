@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "engine3d/files/file_type.h"
-#include "foundation/mem_in_stream.h"
+#include "foundation/streams/mem_in_stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 0xFFFFFFFF) return 0;

@@ -4,7 +4,7 @@
 
 #include "engine3d/files/section_file.h"
 #include "engine3d/scene/key_track.h"
-#include "foundation/mem_in_stream.h"
+#include "foundation/streams/mem_in_stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 0xFFFFFFFF) return 0;

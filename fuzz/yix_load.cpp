@@ -8,7 +8,7 @@
 #include "engine3d/files/script_world_file.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/render/null_device.h"
-#include "foundation/mem_in_stream.h"
+#include "foundation/streams/mem_in_stream.h"
 
 namespace {
 

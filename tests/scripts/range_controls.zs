@@ -196,6 +196,24 @@ UiRefreshNow(); UiDispatch();
 UiClick(w, 158, 14); UiDispatch(); RunPending();
 Print(arrows.GetPos());
 
+//== a Spin's Edit buddy shows its position, and a deleted buddy is forgotten
+// expect: end
+// expect output: 7
+// expect output: 8 1
+// expect output: 0 8
+w = New Window(300, 200, 0, 0);
+copies = New Edit("", 10, 10, 50, 22);
+arrows = New Spin(60, 10, 16, 22);
+arrows.SetRange(0, 20);
+arrows.SetBuddy(copies);
+arrows.SetPos(7);
+Print(copies.GetText());
+UiRefreshNow(); UiDispatch();
+UiClick(w, 68, 14); UiDispatch(); RunPending();
+Print(copies.GetText(), arrows.GetBuddy() == copies);
+Delete copies;
+Print(arrows.GetBuddy(), arrows.GetPos());
+
 //== a ScrollBar keeps the system's colours until SetBackColor
 // expect: end
 // expect output: 16711935 13947080

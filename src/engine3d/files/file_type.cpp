@@ -7,8 +7,8 @@
 #include "engine3d/files/md2_file.h"
 #include "engine3d/files/script_world_file.h"
 #include "engine3d/files/zyb_format.h"
-#include "foundation/file_in_stream.h"
-#include "foundation/file_layer.h"
+#include "foundation/files/file_layer.h"
+#include "foundation/streams/file_in_stream.h"
 
 namespace {
 

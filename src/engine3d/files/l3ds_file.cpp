@@ -23,7 +23,7 @@
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/render/device.h"
 #include "engine3d/scene/scene_codes.h"
-#include "foundation/file_in_stream.h"
+#include "foundation/streams/file_in_stream.h"
 #include "platform/kernel/cp1252.h"
 
 namespace {

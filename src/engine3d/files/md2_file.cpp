@@ -16,7 +16,7 @@
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/render/device.h"
 #include "engine3d/scene/scene_codes.h"
-#include "foundation/file_in_stream.h"
+#include "foundation/streams/file_in_stream.h"
 
 int CMD2File::LoadFile(L3DWorld* world, const char* path, const char* name,
                        zyb::LoadStatistics* statistics) {

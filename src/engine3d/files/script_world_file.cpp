@@ -20,7 +20,7 @@
 #include "engine3d/scene/objects/world_light.h"
 #include "engine3d/scene/zones/sound.h"
 #include "engine3d/scene/zones/zone.h"
-#include "foundation/file_in_stream.h"
+#include "foundation/streams/file_in_stream.h"
 #include "platform/kernel/cp1252.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <cstring>
 
 #include "engine3d/scene/key_track.h"
-#include "foundation/file_in_stream.h"
-#include "foundation/file_out_stream.h"
+#include "foundation/streams/file_in_stream.h"
+#include "foundation/streams/file_out_stream.h"
 
 namespace {
 

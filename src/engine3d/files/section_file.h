@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "foundation/result_codes.h"
+#include "foundation/memory/result_codes.h"
 
 class CInStream;
 class CFileOutStream;

@@ -8,7 +8,7 @@
 
 #include "engine3d/files/world_file_support.h"
 #include "engine3d/files/zyb_format.h"
-#include "foundation/mem_in_stream.h"
+#include "foundation/streams/mem_in_stream.h"
 #include "support/model_files.h"
 
 namespace {

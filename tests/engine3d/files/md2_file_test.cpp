@@ -13,7 +13,7 @@
 #include "engine3d/scene/mesh/polygon.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/render/null_device.h"
-#include "foundation/mem_in_stream.h"
+#include "foundation/streams/mem_in_stream.h"
 #include "support/model_files.h"
 
 namespace {

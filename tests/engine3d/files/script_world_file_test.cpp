@@ -24,7 +24,7 @@
 #include "engine3d/scene/render/null_device.h"
 #include "engine3d/scene/zones/sound.h"
 #include "engine3d/scene/zones/zone.h"
-#include "foundation/mem_in_stream.h"
+#include "foundation/streams/mem_in_stream.h"
 #include "support/temp_dir.h"
 
 namespace {

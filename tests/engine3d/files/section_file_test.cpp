@@ -9,7 +9,7 @@
 #include <string>
 
 #include "engine3d/scene/key_track.h"
-#include "foundation/mem_in_stream.h"
+#include "foundation/streams/mem_in_stream.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "classes/window/controls/control_table.h"
+#include "classes/window/controls/range_controls.h"
 #include "classes/window/window_class.h"
 #include "platform/controls/edit.h"
 #include "platform/gdi/dc_state.h"
@@ -268,12 +269,14 @@ LRESULT CIEdit::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 const ScriptClassInfo* GetEditClassInfo() {
+    // A Spin holds the Edit that shows its position.
+    static const uint32_t dependents[] = {CISpin::kClassId, 0};
     static const ScriptClassInfo info{kNameTable.data(),
                                       &NewEdit,
                                       CIEdit::kFirstClassLevelId,
                                       kConstants.data(),
                                       uint32_t(kConstants.size()),
-                                      nullptr,
+                                      dependents,
                                       nullptr};
     return &info;
 }
