@@ -288,8 +288,11 @@ void L3DCamera::DrawBuckets() {
         sorted_[bucketStarts_[size_t(q.bucket)]++] = q.polygon;
     std::fill(bucketStarts_.begin() + lowest, bucketStarts_.begin() + highest + 1, 0u);
     queued_.clear();
-    for (LPolygon* polygon : sorted_) {
-        polygon->Draw(*this);
+    // Depth order is no memory order: the polygons a few places ahead are fetched early.
+    constexpr size_t kAhead = 16;
+    for (size_t i = 0; i < sorted_.size(); ++i) {
+        if (i + kAhead < sorted_.size()) __builtin_prefetch(sorted_[i + kAhead]);
+        sorted_[i]->Draw(*this);
         ++polygonsDrawn;
     }
 }
