@@ -53,6 +53,14 @@ public:
             text += c.slot + " " + Id(c.first) + " " + Id(c.second) + " " + Id(c.third);
             for (uint32_t value : c.values)
                 text += " " + std::to_string(value);
+            // Sprites and the background quad with their corners' place and texture.
+            if (c.slot == "DrawQuad" || c.slot == "DrawElement2D")
+                for (const SpriteCorner& corner : static_cast<const LSprite*>(c.second)->corners) {
+                    char xyuv[96];
+                    std::snprintf(xyuv, sizeof xyuv, " (%.2f %.2f %.4f %.4f)", corner.x, corner.y,
+                                  corner.u, corner.v);
+                    text += xyuv;
+                }
             text += "\n";
         }
         return text;
@@ -88,6 +96,7 @@ protected:
     ReferenceScene scene;
 };
 
+// A frame on a software back end, then one on a "hardware" one after the camera turned.
 TEST_F(ReferenceSceneTest, TwoFramesRecordAsTheExpectedCalls) {
     auto* screen = static_cast<RecordingRenderer*>(device.CreateRenderer(&world));
     screen->AttachView(scene.camera);
@@ -98,6 +107,8 @@ TEST_F(ReferenceSceneTest, TwoFramesRecordAsTheExpectedCalls) {
         device.calls.clear();
         device.draws.clear();
         scene.walker->Sequences()->SetFrame(hardware != 0 ? 5 : 0);
+        // The second frame looks elsewhere: the background follows the turn.
+        if (hardware != 0) scene.camera->SetAngles(4, 10, 6, 0);
         screen->RenderFrame();
         text += hardware != 0 ? "== hardware\n" : "== software\n";
         text += record.Of(device);

@@ -56,7 +56,9 @@ inline ReferenceScene BuildReferenceScene(L3DWorld& world, LAPICLBK& device) {
 
     LTexture* sky = device.CreateTexture(&world, "Sky", nullptr);
     world.textures.AddTexture(sky);
+    sky->AllocatePixels(nullptr, 256, 128, 16);
     world.SetBackgroundMaterial(world.materials.CreateMaterial("Sky", sky, 0, 0, nullptr));
+    world.SetBackgroundParams(1, 1, 2, 1);
     LMaterial* red = world.materials.CreateMaterial("Red", nullptr, 0xFF0000, 0, nullptr);
     LMaterial* glass = world.materials.CreateMaterial("Glass", nullptr, 0x00FF00, 0, nullptr);
     glass->SetAlphaValue(128);
