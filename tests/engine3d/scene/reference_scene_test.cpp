@@ -96,30 +96,38 @@ protected:
     ReferenceScene scene;
 };
 
-// A frame on a software back end, then one on a "hardware" one after the camera turned.
-TEST_F(ReferenceSceneTest, TwoFramesRecordAsTheExpectedCalls) {
+// One frame of the scene as text: the calls and draws, then each batch's indices.
+std::string FrameText(RecordingDevice& device, L3DWorld& world, const ReferenceScene& scene) {
     auto* screen = static_cast<RecordingRenderer*>(device.CreateRenderer(&world));
     screen->AttachView(scene.camera);
-    RecordText record;
-    std::string text;
-    for (int hardware : {0, 1}) {
-        device.hardware = hardware;
-        device.calls.clear();
-        device.draws.clear();
-        scene.walker->Sequences()->SetFrame(hardware != 0 ? 5 : 0);
-        // The second frame looks elsewhere: the background follows the turn.
-        if (hardware != 0) scene.camera->SetAngles(4, 10, 6, 0);
-        screen->RenderFrame();
-        text += hardware != 0 ? "== hardware\n" : "== software\n";
-        text += record.Of(device);
-        for (const auto& indices : screen->batchIndices) {
-            text += "  batch";
-            for (uint16_t i : indices)
-                text += " " + std::to_string(i);
-            text += "\n";
-        }
-        screen->batchIndices.clear();
+    device.calls.clear();
+    device.draws.clear();
+    screen->RenderFrame();
+    std::string text = RecordText().Of(device);
+    for (const auto& indices : screen->batchIndices) {
+        text += "  batch";
+        for (uint16_t i : indices)
+            text += " " + std::to_string(i);
+        text += "\n";
     }
+    return text;
+}
+
+// A frame on a software back end, then one on a "hardware" one (whose world batches its
+// triangles) with the animation further on and the camera turned.
+TEST_F(ReferenceSceneTest, FramesRecordAsTheExpectedCalls) {
+    scene.walker->Sequences()->SetFrame(0);
+    std::string text = "== software\n" + FrameText(device, world, scene);
+
+    RecordingDevice hardware;
+    hardware.hardware = 1;
+    L3DWorld accelerated(&hardware, 0, nullptr, nullptr);
+    ReferenceScene turned = BuildReferenceScene(accelerated, hardware);
+    turned.walker->Sequences()->SetFrame(5);
+    // The background follows the turn.
+    turned.camera->SetAngles(4, 10, 6, 0);
+    text += "== hardware\n" + FrameText(hardware, accelerated, turned);
+
     const std::vector<uint8_t> bytes(text.begin(), text.end());
     if (WriteGolden("reference_frame.txt", bytes)) GTEST_SKIP() << "written";
     const std::vector<uint8_t> expected = ReadGolden("reference_frame.txt");
