@@ -125,7 +125,7 @@ TEST_F(ReferenceSceneTest, FramesRecordAsTheExpectedCalls) {
     ReferenceScene turned = BuildReferenceScene(accelerated, hardware);
     turned.walker->Sequences()->SetFrame(5);
     // The background follows the turn.
-    turned.camera->SetAngles(4, 10, 6, 0);
+    turned.camera->SetAngles(0.05f, 0.1f, 0.08f, 0);
     text += "== hardware\n" + FrameText(hardware, accelerated, turned);
 
     const std::vector<uint8_t> bytes(text.begin(), text.end());
