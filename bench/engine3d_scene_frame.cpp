@@ -18,16 +18,18 @@
 
 namespace {
 
+// A "hardware" back end from the start, so that the world draws through material batches.
+struct HardwareDevice : RecordingDevice {
+    HardwareDevice() { hardware = 1; }
+};
+
 struct Frame {
-    RecordingDevice device;
+    HardwareDevice device;
     L3DWorld world{&device, 0, nullptr, nullptr};
     ReferenceScene scene = BuildReferenceScene(world, device);
     RecordingRenderer* screen = static_cast<RecordingRenderer*>(device.CreateRenderer(&world));
 
-    Frame() {
-        screen->AttachView(scene.camera);
-        device.hardware = 1;
-    }
+    Frame() { screen->AttachView(scene.camera); }
 
     // What the recording renderer kept of the last frame is dropped between frames.
     void Forget() {
