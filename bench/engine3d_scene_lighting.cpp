@@ -17,6 +17,7 @@
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/objects/world_light.h"
 #include "engine3d/scene/render/null_device.h"
+#include "side_by_side.h"
 
 namespace {
 
@@ -112,33 +113,30 @@ struct Blended {
     }
 };
 
-void BM_DepthBuckets100kPolygons(benchmark::State& state) {
-    Blended scene;
-    for (auto _ : state) {
-        scene.camera->PrepareDepthSort();
-        for (LPolygon* p : scene.polygons)
-            scene.camera->QueueForDrawing(p);
-        scene.camera->DrawBuckets();
-    }
-    state.SetItemsProcessed(state.iterations() * int64_t(scene.polygons.size()));
-}
-BENCHMARK(BM_DepthBuckets100kPolygons)->Unit(benchmark::kMillisecond);
-
-// The peer: the same polygons ordered far to near by a stable sort, then drawn.
-void BM_StableSort100kPolygons(benchmark::State& state) {
+// The camera's depth buckets beside the peer: the same polygons ordered far to near by a
+// stable sort, then drawn. Both are timed in turn in every iteration.
+void BM_DepthBucketsBesideStableSort(benchmark::State& state) {
     Blended scene;
     std::vector<std::pair<float, LPolygon*>> order;
-    for (auto _ : state) {
-        order.clear();
-        for (LPolygon* p : scene.polygons)
-            order.emplace_back(p->GetMaxDepth(), p);
-        std::stable_sort(order.begin(), order.end(),
-                         [](const auto& a, const auto& b) { return a.first > b.first; });
-        for (const auto& [depth, p] : order)
-            p->Draw(*scene.camera);
-    }
-    state.SetItemsProcessed(state.iterations() * int64_t(scene.polygons.size()));
+    order.reserve(scene.polygons.size());
+    bench::SideBySide(
+        state, int64_t(scene.polygons.size()), "stable_sort",
+        [&] {
+            scene.camera->PrepareDepthSort();
+            for (LPolygon* p : scene.polygons)
+                scene.camera->QueueForDrawing(p);
+            scene.camera->DrawBuckets();
+        },
+        [&] {
+            order.clear();
+            for (LPolygon* p : scene.polygons)
+                order.emplace_back(p->GetMaxDepth(), p);
+            std::stable_sort(order.begin(), order.end(),
+                             [](const auto& a, const auto& b) { return a.first > b.first; });
+            for (const auto& [depth, p] : order)
+                p->Draw(*scene.camera);
+        });
 }
-BENCHMARK(BM_StableSort100kPolygons)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DepthBucketsBesideStableSort)->Unit(benchmark::kMillisecond);
 
 } // namespace

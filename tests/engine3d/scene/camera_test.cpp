@@ -1,9 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
+#include <limits>
+#include <random>
+#include <utility>
+#include <vector>
 
 #include "engine3d/scene/camera/camera.h"
 #include "engine3d/scene/chunk_writer.h"
+#include "engine3d/scene/float_to_int.h"
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/mesh/point.h"
 #include "engine3d/scene/support/scene_fixture.h"
@@ -172,11 +179,67 @@ TEST_F(CameraTest, AGrowingNodePoolKeepsQueuedPolygons) {
     LPolygon* p = Face(object, {{-1, -1, 100}, {1, -1, 100}, {0, 1, 100}});
     p->ComputeVisibility(camera);
     camera.PrepareDepthSort();
-    const int total = int(L3DCamera::kPoolGrowth) * 2 + 5;
+    const int total = int(L3DCamera::kQueueReserve) * 2 + 5;
     for (int i = 0; i < total; ++i)
         camera.QueueForDrawing(p);
     camera.DrawBuckets();
     EXPECT_EQ(device.draws.size(), size_t(total));
+}
+
+// The walk draws buckets of four depth units far to near and, within a bucket, in queueing
+// order; the depth counts as the polygon is queued. The reference order here is a stable
+// sort of the polygons kept by their bucket, with the bucket taken from the whole depth.
+TEST_F(CameraTest, DepthBucketsOrderRandomScenesAsAStableSortByBucket) {
+    world.backFaceCulling = 0;
+    L3DObject object("Mesh", &world, nullptr);
+    std::vector<LPolygon*> faces;
+    for (int i = 0; i < 100; ++i) {
+        const float x = -15 + 0.3f * float(i);
+        faces.push_back(Face(object, {{x, -1, 100}, {x + 0.1f, -1, 100}, {x, 1, 100}}));
+        ASSERT_EQ(faces.back()->visibility, LPolygon::kInside);
+    }
+    std::mt19937 random(29031);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    auto randomDepth = [&]() -> float {
+        switch (random() % 8) {
+        case 0: // A bucket's edges.
+            return 4.0f * float(random() % 16385) + (random() % 2 == 0 ? 0.0f : -0.001f);
+        case 1: // Beyond either end, or no depth at all.
+            return std::array<float, 6>{nan, -7, 0, 3.99f, 65537, 1e12f}[random() % 6];
+        case 2: // The nearest buckets kept, whatever the near distance.
+            return 65536.0f - 4.0f * float(random() % 200) - 0.5f;
+        default:
+            return float(random() % 6000000) / 100.0f;
+        }
+    };
+    for (int scene = 0; scene < 20; ++scene) {
+        camera.nearDistance = int32_t(random() % 40);
+        // What an abandoned frame left queued is not drawn by the next.
+        for (int v = 0; v < 3; ++v)
+            faces[0]->GetVertex(v)->depth = 100;
+        camera.QueueForDrawing(faces[0]);
+        camera.PrepareDepthSort();
+        std::vector<std::pair<int64_t, LPolygon*>> expected;
+        device.draws.clear();
+        const int queued = 1 + int(random() % 3000);
+        for (int i = 0; i < queued; ++i) {
+            LPolygon* p = faces[random() % faces.size()];
+            for (int v = 0; v < 3; ++v)
+                p->GetVertex(v)->depth = randomDepth();
+            camera.QueueForDrawing(p);
+            const int64_t bucket =
+                L3DCamera::kBucketCount - (TruncateToInt32(p->GetMaxDepth()) >> 2);
+            if (bucket >= camera.nearDistance && bucket < L3DCamera::kBucketCount)
+                expected.emplace_back(bucket, p);
+        }
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        camera.DrawBuckets();
+        ASSERT_EQ(device.draws.size(), expected.size()) << scene;
+        for (size_t i = 0; i < expected.size(); ++i)
+            ASSERT_EQ(device.draws[i].polygon, expected[i].second) << scene << " " << i;
+        EXPECT_EQ(camera.QueuedCount(), 0);
+    }
 }
 
 TEST_F(CameraTest, CameChunkMatchesTheRecordTable) {

@@ -329,4 +329,42 @@ TEST_F(FrameTest, TheWorldChunkHoldsCullingAsHeldAndTheBackgroundScalesAsBits) {
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 20, bytes.begin() + 72), background);
 }
 
+// A world on a "hardware" back end draws triangles through their batch; a quad, which no
+// batch takes, is still drawn, and a blended one still goes to the depth buckets.
+TEST(HardwareFrameTest, QuadsAreDrawnOneByOneBesideTheBatches) {
+    RecordingDevice device;
+    device.hardware = 1;
+    L3DWorld world(&device, 0, nullptr, nullptr);
+    L3DCamera& camera = *world.CreateCamera(0);
+    camera.SetViewSize(640, 480);
+    auto* screen = static_cast<RecordingRenderer*>(device.CreateRenderer(&world));
+    screen->AttachView(&camera);
+    LMaterial* solid = world.materials.CreateMaterial("Solid", nullptr, 0xFF0000, 0, nullptr);
+    LMaterial* glass = world.materials.CreateMaterial("Glass", nullptr, 0x00FF00, 0, nullptr);
+    glass->SetAlphaValue(128);
+    auto* wall = new L3DObject("Wall", &world, nullptr);
+    auto add = [&](std::initializer_list<std::array<float, 3>> corners, LMaterial* material) {
+        LPolygon* p = device.CreatePolygon(wall, 2, 0);
+        p->capacity = int32_t(corners.size());
+        for (const auto& c : corners)
+            p->AddNewVertex(c[0], c[1], c[2], 0, 0, 0, 0);
+        wall->AddPolygon(p, 0);
+        p->SetMaterial(material);
+        return p;
+    };
+    LPolygon* triangle = add({{0, 0, 400}, {10, 0, 400}, {0, 10, 400}}, solid);
+    LPolygon* quad = add({{-20, 0, 300}, {-10, 0, 300}, {-10, 10, 300}, {-20, 10, 300}}, solid);
+    LPolygon* pane = add({{-5, -5, 200}, {5, -5, 200}, {5, 5, 200}, {-5, 5, 200}}, glass);
+    world.AddObject(wall, 1);
+    ASSERT_NE(triangle->batch, nullptr);
+    ASSERT_EQ(quad->batch, nullptr);
+
+    screen->RenderFrame();
+    std::vector<LPolygon*> drawn;
+    for (const RecordedDraw& draw : device.draws)
+        drawn.push_back(draw.polygon);
+    EXPECT_EQ(drawn, (std::vector<LPolygon*>{quad, pane}));
+    EXPECT_EQ(screen->batchIndices, (std::vector<std::vector<uint16_t>>{{0, 1, 2}}));
+}
+
 } // namespace

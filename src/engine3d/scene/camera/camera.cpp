@@ -250,47 +250,51 @@ L3DPoint* L3DCamera::TakeClipPoint() {
     return &clipPool_[size_t(clipPointCount++)];
 }
 
+// A new frame starts with empty buckets, whatever an earlier one left queued.
 void L3DCamera::PrepareDepthSort() {
-    if (buckets_.empty()) {
-        buckets_.assign(size_t(kBucketCount), Bucket{});
-        nodes_.resize(kPoolGrowth);
-    }
-    cursor_ = 0;
+    queued_.clear();
+    queued_.reserve(kQueueReserve);
 }
 
-void L3DCamera::QueueForDrawing(LPolygon* polygon) {
-    if (buckets_.empty()) PrepareDepthSort();
-    const int32_t depth = TruncateToInt32(polygon->GetMaxDepth());
-    const int64_t index = int64_t(kBucketCount) - (depth >> 2);
-    if (index < nearDistance || index >= kBucketCount) return;
-    if (cursor_ >= nodes_.size()) nodes_.resize(nodes_.size() + kPoolGrowth);
-    const int32_t n = int32_t(cursor_++);
-    nodes_[size_t(n)] = Node{-1, polygon};
-    Bucket& bucket = buckets_[size_t(index)];
-    if (bucket.count == 0) {
-        bucket.first = n;
-        ++usedBuckets_;
-        lowestBucket_ = std::min(lowestBucket_, int32_t(index));
-    } else {
-        nodes_[size_t(bucket.last)].next = n;
-    }
-    bucket.last = n;
-    ++bucket.count;
+int32_t L3DCamera::QueuedCount() const {
+    std::vector<bool> seen(static_cast<size_t>(kBucketCount));
+    int32_t count = 0;
+    for (const Queued& q : queued_)
+        if (!seen[size_t(q.bucket)]) {
+            seen[size_t(q.bucket)] = true;
+            ++count;
+        }
+    return count;
 }
 
 void L3DCamera::DrawBuckets() {
-    for (int32_t i = lowestBucket_; i < kBucketCount && usedBuckets_ > 0; ++i) {
-        Bucket& bucket = buckets_[size_t(i)];
-        if (bucket.count == 0) continue;
-        for (int32_t n = bucket.first; n >= 0; n = nodes_[size_t(n)].next) {
-            nodes_[size_t(n)].polygon->Draw(*this);
-            ++polygonsDrawn;
-        }
-        bucket = Bucket{};
-        --usedBuckets_;
+    if (queued_.empty()) return;
+    if (bucketStarts_.empty()) bucketStarts_.assign(size_t(kBucketCount), 0);
+    int32_t lowest = kBucketCount, highest = 0;
+    for (const Queued& q : queued_) {
+        ++bucketStarts_[size_t(q.bucket)];
+        lowest = std::min(lowest, q.bucket);
+        highest = std::max(highest, q.bucket);
     }
-    lowestBucket_ = kBucketCount;
-    usedBuckets_ = 0;
+    // The counts become each bucket's first place; equal buckets keep queueing order.
+    uint32_t place = 0;
+    for (int32_t i = lowest; i <= highest; ++i) {
+        const uint32_t count = bucketStarts_[size_t(i)];
+        bucketStarts_[size_t(i)] = place;
+        place += count;
+    }
+    sorted_.resize(queued_.size());
+    for (const Queued& q : queued_)
+        sorted_[bucketStarts_[size_t(q.bucket)]++] = q.polygon;
+    std::fill(bucketStarts_.begin() + lowest, bucketStarts_.begin() + highest + 1, 0u);
+    queued_.clear();
+    // Depth order is no memory order: the polygons a few places ahead are fetched early.
+    constexpr size_t kAhead = 16;
+    for (size_t i = 0; i < sorted_.size(); ++i) {
+        if (i + kAhead < sorted_.size()) __builtin_prefetch(sorted_[i + kAhead]);
+        sorted_[i]->Draw(*this);
+        ++polygonsDrawn;
+    }
 }
 
 int L3DCamera::Save(ChunkWriter& writer, uint32_t) const {

@@ -3,12 +3,14 @@
 // and the depth buckets that sort blended polygons back to front.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "engine3d/scene/mesh/point.h"
+#include "engine3d/scene/mesh/polygon.h"
 #include "engine3d/scene/objects/object.h"
 #include "engine3d/scene/plane.h"
 
@@ -33,7 +35,7 @@ public:
     static constexpr int kClipPoolSize = 64;
     static constexpr int kMaxClipVertices = 64;
     static constexpr int32_t kBucketCount = 16384;
-    static constexpr uint32_t kPoolGrowth = 10000;
+    static constexpr uint32_t kQueueReserve = 10000;
     static constexpr uint8_t kFogOff = 0;
     static constexpr uint8_t kFogLinear = 2;
     static constexpr uint8_t kFogExponential = 4;
@@ -74,10 +76,21 @@ public:
     void DrawWorld(LRenderAPICLBK* renderer);
 
     void PrepareDepthSort();
-    void QueueForDrawing(LPolygon* polygon);
+    // Keeps the polygon for the far-to-near walk by the depth it has now; a depth beyond
+    // the buckets, NaN included, drops it. Inline and short, so that the depths of many
+    // polygons are fetched at once.
+    void QueueForDrawing(LPolygon* polygon) {
+        const float depth = polygon->GetMaxDepth();
+        // The whole depth's quarter between 1 and kBucketCount - nearDistance, tested in
+        // floats: NaN fails both tests.
+        const float end = float(kBucketCount + 1 - std::max(nearDistance, 0)) * 4.0f;
+        if (!(depth >= 4.0f) || !(depth < end)) return;
+        queued_.push_back(Queued{kBucketCount - (int32_t(depth) >> 2), polygon});
+    }
     // Draws the queued polygons far to near and empties the buckets.
     void DrawBuckets();
-    int32_t QueuedCount() const { return usedBuckets_; }
+    // The buckets holding queued polygons.
+    int32_t QueuedCount() const;
     // "CAME"; 0 written.
     int Save(ChunkWriter& writer, uint32_t flags) const;
 
@@ -105,14 +118,9 @@ public:
     int32_t clipPointCount = 0;
 
 private:
-    struct Bucket {
-        uint32_t count = 0;
-        int32_t first = -1;
-        int32_t last = -1;
-    };
-    struct Node {
-        int32_t next = -1;
-        LPolygon* polygon = nullptr;
+    struct Queued {
+        int32_t bucket;
+        LPolygon* polygon;
     };
 
     void DeriveFocal();
@@ -121,10 +129,11 @@ private:
     void UpdateFogDistances();
 
     std::array<L3DPoint, kClipPoolSize> clipPool_;
-    std::vector<Bucket> buckets_;
-    // Nodes are addressed by index so that growing the pool keeps queued chains valid.
-    std::vector<Node> nodes_;
-    uint32_t cursor_ = 0;
-    int32_t usedBuckets_ = 0;
-    int32_t lowestBucket_ = kBucketCount;
+    // The polygons in queueing order with their buckets, then ordered far to near by a
+    // counting sort over the buckets: three flat arrays kept from frame to frame, so that
+    // a frame allocates nothing once they have grown and its draw walk reads memory in
+    // order instead of chasing links.
+    std::vector<Queued> queued_;
+    std::vector<uint32_t> bucketStarts_;
+    std::vector<LPolygon*> sorted_;
 };

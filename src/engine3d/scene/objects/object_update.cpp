@@ -181,13 +181,15 @@ void L3DObject::Draw(L3DCamera& camera) {
                                  (objectFlags & kMovable) == 0;
             if (refresh && world != nullptr && world->ambientLight != nullptr)
                 world->ambientLight->RelightDynamic(*this, secondLights, secondLightCount, 1);
-            if (!batched)
-                ForEachPolygon(GetCurrentPolygonList(), [&](LPolygon* p) { p->Submit(camera); });
+            // Batched, only the polygons no batch holds (quads) are drawn one by one.
+            ForEachPolygon(GetCurrentPolygonList(), [&](LPolygon* p) {
+                if (!batched || p->batch == nullptr) p->Submit(camera);
+            });
         } else {
             if (shadowShown) shadow->SubmitTested(camera);
-            if (!batched)
-                ForEachPolygon(GetCurrentPolygonList(),
-                               [&](LPolygon* p) { p->SubmitTested(camera); });
+            ForEachPolygon(GetCurrentPolygonList(), [&](LPolygon* p) {
+                if (!batched || p->batch == nullptr) p->SubmitTested(camera);
+            });
         }
         if (batched)
             if (LCacheMaterialList* batches = GetCurrentBatchList()) batches->DrawAll(camera, this);

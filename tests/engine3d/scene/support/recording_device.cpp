@@ -22,7 +22,7 @@ void RecordingPolygon::Prepare() {
 }
 
 void RecordingPolygon::DrawVertices(L3DPoint* const* vertices, int count, uint32_t) {
-    RecordedDraw draw{this, GetMaterial(), {}};
+    RecordedDraw draw{this, GetMaterial(), {}, device_->calls.size()};
     for (int i = 0; i < count; ++i)
         draw.vertices.push_back(
             {vertices[i]->camera[0], vertices[i]->camera[1], vertices[i]->camera[2]});

@@ -18,6 +18,8 @@ struct RecordedDraw {
     LMaterial* material;
     // Camera-space positions of the vertices as drawn.
     std::vector<std::array<float, 3>> vertices;
+    // The renderer calls recorded before this draw, which places it among them.
+    size_t callsBefore = 0;
 };
 
 struct RecordedCall {
