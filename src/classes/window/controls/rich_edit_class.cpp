@@ -119,7 +119,15 @@ CIRichEdit::CIRichEdit(CInterpretor* interpreter, const CClassRecord* record)
 }
 
 void CIRichEdit::CallMethod(uint16_t methodId) {
-    CallMethodFromTable(*this, kMethods, methodId);
+    if (methodId >= 1 && methodId < kFirstOwnControlMethod) {
+        CallSharedControlMethod(*this, methodId);
+        return;
+    }
+    ScriptMethod<CIRichEdit> method = methodId >= kFirstOwnControlMethod && methodId < kMethodCount
+                                          ? kOwnMethods[methodId - kFirstOwnControlMethod]
+                                          : nullptr;
+    if (method == nullptr) RaiseNoSuchMethod(*this);
+    (this->*method)();
 }
 
 void CIRichEdit::Destroy(int flag) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "classes/window/child_window.h"
+#include "classes/window/controls/control_table.h"
 #include "classes/window/controls/edit_operations.h"
 #include "platform/controls/rich_edit/rich_edit.h"
 
@@ -165,7 +166,7 @@ private:
     // Twips of one pixel of the screen (1440 / LOGPIXELSY).
     int32_t TwipsPerPixel();
 
-    static const ScriptMethod<CIRichEdit> kMethods[kMethodCount];
+    static const ScriptMethod<CIRichEdit> kOwnMethods[kMethodCount - kFirstOwnControlMethod];
 };
 
 const ScriptClassInfo* GetRichEditClassInfo();
