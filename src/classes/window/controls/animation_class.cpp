@@ -36,7 +36,7 @@ struct AnimationMethod {
     const char* name;
     ScriptMethod<CIAnimation> method;
 };
-const AnimationMethod kOwnMethods[] = {
+constexpr AnimationMethod kOwnMethods[] = {
     {"Play", &CIAnimation::Play},
     {"Stop", &CIAnimation::Stop},
     {"Pause", &CIAnimation::Pause},
@@ -54,8 +54,8 @@ const AnimationMethod kOwnMethods[] = {
 constexpr size_t kOwnMethodCount = sizeof kOwnMethods / sizeof kOwnMethods[0];
 static_assert(kOwnMethodCount == 0x32 - kSharedControlMethodCount);
 
-const char* const kOwnConstants[] = {"REVERSE", "LOOP_INFINITE"};
-const ClassLevelHandler kOwnConstantValues[] = {&ControlConstant<CIAnimation::kReverse>,
+constexpr const char* kOwnConstants[] = {"REVERSE", "LOOP_INFINITE"};
+constexpr ClassLevelHandler kOwnConstantValues[] = {&ControlConstant<CIAnimation::kReverse>,
                                                 &ControlConstant<0xFFFFFFFFu>};
 
 constexpr auto kNameTable =

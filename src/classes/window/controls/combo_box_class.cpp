@@ -31,7 +31,7 @@ struct ComboBoxMethod {
     const char* name;
     ScriptMethod<CIComboBox> method;
 };
-const ComboBoxMethod kOwnMethods[] = {
+constexpr ComboBoxMethod kOwnMethods[] = {
     {"Clear", &CIComboBox::Clear},
     {"AddItem", &CIComboBox::AddItem},
     {"InsertItem", &CIComboBox::InsertItem},
@@ -69,11 +69,11 @@ const ComboBoxMethod kOwnMethods[] = {
 constexpr size_t kOwnMethodCount = sizeof kOwnMethods / sizeof kOwnMethods[0];
 static_assert(kOwnMethodCount == 70 - kSharedControlMethodCount);
 
-const char* const kOwnConstants[] = {
+constexpr const char* kOwnConstants[] = {
     "NOINTEGRALHEIGHT", "AUTOHSCROLL",     "SIMPLE", "DROPDOWN",
     "DROPDOWNLIST",     "DISABLENOSCROLL", "SORT",
 };
-const ClassLevelHandler kOwnConstantValues[] = {
+constexpr ClassLevelHandler kOwnConstantValues[] = {
     &ControlConstant<0xAAD00000u>, &ControlConstant<0xAAD00001u>, &ControlConstant<0xAAD00002u>,
     &ControlConstant<0xAAD00003u>, &ControlConstant<0xAAD00004u>, &ControlConstant<0xAAD00005u>,
     &ControlConstant<0xAAD00006u>,

@@ -73,12 +73,12 @@ constexpr EditMethod kOwnMethods[] = {
 constexpr size_t kOwnMethodCount = sizeof kOwnMethods / sizeof kOwnMethods[0];
 static_assert(kOwnMethodCount == CIEdit::kLastMethod - kSharedControlMethodCount);
 
-const char* const kOwnConstants[] = {
+constexpr const char* kOwnConstants[] = {
     "MULTILINE",  "HAUTOSCROLL", "VAUTOSCROLL",  "READONLY",    "PASSWORD",
     "UPPERCASE",  "LOWERCASE",   "NOHIDESEL",    "ALIGNCENTER", "ALIGNLEFT",
     "ALIGNRIGHT", "LEFTBUTTON",  "MIDDLEBUTTON", "RIGHTBUTTON", "INSERT_CANUNDO",
 };
-const ClassLevelHandler kOwnConstantValues[] = {
+constexpr ClassLevelHandler kOwnConstantValues[] = {
     &ControlConstant<0xAAD00000u>, &ControlConstant<0xAAD00001u>, &ControlConstant<0xAAD00002u>,
     &ControlConstant<0xAAD00003u>, &ControlConstant<0xAAD00004u>, &ControlConstant<0xAAD00005u>,
     &ControlConstant<0xAAD00006u>, &ControlConstant<0xAAD00007u>, &ControlConstant<0xAAD00008u>,

@@ -41,7 +41,7 @@ struct ListBoxMethod {
     const char* name;
     ScriptMethod<CIListBox> method;
 };
-const ListBoxMethod kOwnMethods[] = {
+constexpr ListBoxMethod kOwnMethods[] = {
     {"Clear", &CIListBox::Clear},
     {"AddItem", &CIListBox::AddItem},
     {"InsertItem", &CIListBox::InsertItem},
@@ -83,11 +83,11 @@ constexpr size_t kOwnMethodCount = sizeof kOwnMethods / sizeof kOwnMethods[0];
 static_assert(kOwnMethodCount == 73 - kSharedControlMethodCount);
 
 // The constant of index 6 has no name; its id is the one USETABSTOPS would leave.
-const char* const kOwnConstants[] = {
+constexpr const char* kOwnConstants[] = {
     "DISABLENOSCROLL", "EXTENDEDSEL", "MULTIPLESEL", "NOINTEGRALHEIGHT",
     "NOSEL",           "SORT",        "USETABSTOPS",
 };
-const ClassLevelHandler kOwnConstantValues[] = {
+constexpr ClassLevelHandler kOwnConstantValues[] = {
     &ControlConstant<0xAAD00000u>, &ControlConstant<0xAAD00001u>, &ControlConstant<0xAAD00002u>,
     &ControlConstant<0xAAD00003u>, &ControlConstant<0xAAD00004u>, &ControlConstant<0xAAD00005u>,
     &ControlConstant<0xAAD00007u>,
