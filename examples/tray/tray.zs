@@ -33,5 +33,5 @@ Function Pressed(source, x, y, which) {
 }
 icon.OnMouseDown = Pressed;
 
-// The window is drawn while the script waits; from then on only events run.
-Program.Wait(100);
+// Events run while the script waits; closing the window ends the run.
+While (1) Program.Wait(50);
