@@ -185,6 +185,23 @@ RunPending();
 // expect output: down 1
 // expect: end
 
+//== a URL on a line followed by another one is found under the pointer
+Function Linked(re, shown, low, high) {
+    Print("link", shown, low, high);
+}
+w = New Window(300, 200, 0, 0);
+r = New RichEdit("go to www.example.com now, and enough more words to wrap onto a second line",
+                 RichEdit.AUTOURLDETECT, 0, 0, 280, 100);
+r.OnLink = Linked;
+UiRefreshNow();
+Print(r.GetLineCount() > 1);
+UiSendTo(r, 0x201, 1, 80 + 8 * 65536);
+UiSendTo(r, 0x202, 0, 80 + 8 * 65536);
+RunPending();
+// expect output: 1
+// expect output: link www.example.com 6 21
+// expect: end
+
 //== Draw renders into its rectangle of a Surface only
 w = New Window(300, 200, 0, 0);
 r = New RichEdit("WWWW WWWW WWWW WWWW WWWW WWWW", 10, 10, 200, 100);

@@ -213,11 +213,16 @@ int LineLeft(HWND window, const RichEditState& state, int line) {
     return area.left + RichLineLeft(state.lines[static_cast<size_t>(line)], area.right - area.left);
 }
 
-int XOf(HWND window, RichEditState& state, int position) {
-    int line = LineOf(state, position);
+// Where a position of `line` is drawn; the line's end is its right edge, not the start of
+// the line after it.
+int XOnLine(HWND window, RichEditState& state, int line, int position) {
     return LineLeft(window, state, line) + RichLineX(state.document, state.urls,
                                                      state.lines[static_cast<size_t>(line)],
                                                      position, Fonts(window, state));
+}
+
+int XOf(HWND window, RichEditState& state, int position) {
+    return XOnLine(window, state, LineOf(state, position), position);
 }
 
 int LineAt(HWND window, const RichEditState& state, int y) {
@@ -245,9 +250,9 @@ int CharAt(HWND window, RichEditState& state, int x, int y) {
     if (y < TextArea(window, state).top || y >= LineTop(window, state, line) + shown.height)
         return -1;
     int position = PositionAt(window, state, x, y);
-    if (position > shown.start && XOf(window, state, position) > x) --position;
+    if (position > shown.start && XOnLine(window, state, line, position) > x) --position;
     if (position >= shown.end || x < LineLeft(window, state, line) ||
-        x >= XOf(window, state, shown.end))
+        x >= XOnLine(window, state, line, shown.end))
         return -1;
     return position;
 }
