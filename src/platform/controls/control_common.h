@@ -16,5 +16,8 @@ HBRUSH ParentColor(HWND window, UINT message, HDC dc);
 // The control's style, and its window text.
 DWORD StyleOf(HWND window);
 std::string TextOf(HWND window);
+// How many lines a WM_VSCROLL request moves a view of `count` lines whose top line is
+// `first`, `visible` of them shown (negative: up); false for a request that moves nothing.
+bool ScrollRequestLines(WORD code, int thumb, int first, int visible, int count, int& lines);
 
 } // namespace platform

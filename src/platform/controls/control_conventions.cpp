@@ -66,4 +66,33 @@ std::string TextOf(HWND window) {
     return std::string(buffer.data());
 }
 
+bool ScrollRequestLines(WORD code, int thumb, int first, int visible, int count, int& lines) {
+    switch (code) {
+    case SB_LINEUP:
+        lines = -1;
+        return true;
+    case SB_LINEDOWN:
+        lines = 1;
+        return true;
+    case SB_PAGEUP:
+        lines = -visible;
+        return true;
+    case SB_PAGEDOWN:
+        lines = visible;
+        return true;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        lines = thumb - first;
+        return true;
+    case SB_TOP:
+        lines = -first;
+        return true;
+    case SB_BOTTOM:
+        lines = count;
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace platform

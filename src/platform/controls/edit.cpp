@@ -744,33 +744,11 @@ void Paint(HWND window, EditState& state, HDC dc) {
 }
 
 LRESULT Scroll(HWND window, EditState& state, WORD code, int thumb, bool notify) {
-    int visible = VisibleLines(window, state), moved = 0;
-    switch (code) {
-    case SB_LINEUP:
-        moved = ScrollLines(window, state, -1);
-        break;
-    case SB_LINEDOWN:
-        moved = ScrollLines(window, state, 1);
-        break;
-    case SB_PAGEUP:
-        moved = ScrollLines(window, state, -visible);
-        break;
-    case SB_PAGEDOWN:
-        moved = ScrollLines(window, state, visible);
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-        moved = ScrollLines(window, state, thumb - state.firstLine);
-        break;
-    case SB_TOP:
-        moved = ScrollLines(window, state, -state.firstLine);
-        break;
-    case SB_BOTTOM:
-        moved = ScrollLines(window, state, LineCount(window, state));
-        break;
-    default:
+    int lines = 0;
+    if (!ScrollRequestLines(code, thumb, state.firstLine, VisibleLines(window, state),
+                            LineCount(window, state), lines))
         return FALSE;
-    }
+    int moved = ScrollLines(window, state, lines);
     if (notify && !NotifyParent(window, EN_VSCROLL)) return 0;
     return MAKELONG(moved, TRUE);
 }

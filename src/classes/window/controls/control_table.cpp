@@ -1,5 +1,6 @@
 #include "classes/window/controls/control_table.h"
 
+#include "platform/controls/edit.h"
 #include "script/runtime/run_application.h"
 
 namespace {
@@ -62,6 +63,35 @@ void PostControlEvent(CIChildWindow& control, const BlockRecord* handler) {
     if (handler == nullptr) return;
     CValue source(&control);
     control.interpreter->PostEventCoalesced(handler, &control, &source);
+}
+
+bool PostEditNotification(CIChildWindow& control, WORD code,
+                          const EditNotificationHandlers& handlers) {
+    const BlockRecord* handler = nullptr;
+    switch (code) {
+    case EN_SETFOCUS:
+        handler = handlers.setFocus;
+        break;
+    case EN_KILLFOCUS:
+        handler = handlers.killFocus;
+        break;
+    case EN_CHANGE:
+        handler = handlers.textChanged;
+        break;
+    case EN_MAXTEXT:
+        handler = handlers.maxTextReached;
+        break;
+    case EN_HSCROLL:
+        handler = handlers.horizontalScroll;
+        break;
+    case EN_VSCROLL:
+        handler = handlers.verticalScroll;
+        break;
+    default:
+        return false;
+    }
+    PostControlEvent(control, handler);
+    return true;
 }
 
 void AddParentHandler(CIChildWindow& control, ControlHandler handler) {

@@ -130,6 +130,19 @@ CIChildWindow* GetControlObject(HWND window, uint32_t classId);
 // control.
 void PostControlEvent(CIChildWindow& control, const BlockRecord* handler);
 
+// The handlers of the six notifications an Edit or a RichEdit field sends its parent.
+struct EditNotificationHandlers {
+    const BlockRecord* setFocus;
+    const BlockRecord* killFocus;
+    const BlockRecord* textChanged;
+    const BlockRecord* maxTextReached;
+    const BlockRecord* horizontalScroll;
+    const BlockRecord* verticalScroll;
+};
+// Posts the event of an EN_ notification `code`; false for a code of no such event.
+bool PostEditNotification(CIChildWindow& control, WORD code,
+                          const EditNotificationHandlers& handlers);
+
 // A control joins its parent's handler chain, and leaves it again unless the interpreter
 // is clearing up at its end (`destroyFlag` nonzero).
 void AddParentHandler(CIChildWindow& control, ControlHandler handler);

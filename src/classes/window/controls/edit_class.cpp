@@ -189,31 +189,11 @@ LRESULT CIEdit::Handler(BOOL& handled, HWND, UINT message, WPARAM wParam, LPARAM
     CIEdit* edit = EditOf(static_cast<HWND>(lParam));
     if (edit == nullptr) return 0;
     if (message == WM_COMMAND) {
-        const BlockRecord* handler = nullptr;
-        switch (HIWORD(wParam)) {
-        case EN_SETFOCUS:
-            handler = edit->onSetFocus;
-            break;
-        case EN_KILLFOCUS:
-            handler = edit->onKillFocus;
-            break;
-        case EN_CHANGE:
-            handler = edit->onTextChanged;
-            break;
-        case EN_MAXTEXT:
-            handler = edit->onMaxTextReached;
-            break;
-        case EN_HSCROLL:
-            handler = edit->onHorizontalScroll;
-            break;
-        case EN_VSCROLL:
-            handler = edit->onVerticalScroll;
-            break;
-        default:
-            return 0;
-        }
-        handled = TRUE;
-        PostControlEvent(*edit, handler);
+        if (PostEditNotification(*edit, HIWORD(wParam),
+                                 {edit->onSetFocus, edit->onKillFocus, edit->onTextChanged,
+                                  edit->onMaxTextReached, edit->onHorizontalScroll,
+                                  edit->onVerticalScroll}))
+            handled = TRUE;
         return 0;
     }
     if (message == WM_CTLCOLOREDIT || message == WM_CTLCOLORSTATIC) {
