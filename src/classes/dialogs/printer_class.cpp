@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "classes/dialogs/selector_class.h"
+#include "classes/window/controls/rich_edit_class.h"
 #include "classes/window/window_class.h"
 #include "classes/window/window_surface.h"
 #include "graphics2d/drawing/surface_handle.h"
+#include "platform/controls/rich_edit/rich_edit.h"
 #include "platform/gdi/bitmaps/bitmaps.h"
 #include "platform/gdi/bitmaps/blits.h"
 #include "platform/gdi/dc_state.h"
@@ -18,6 +20,7 @@
 #include "platform/gdi/text/text_out.h"
 #include "platform/kernel/string_table.h"
 #include "platform/printing/printing.h"
+#include "platform/user/input/cursor.h"
 #include "platform/user/window_geometry.h"
 #include "script/interpreter/interpretor.h"
 
@@ -318,6 +321,51 @@ void CIPrinter::PrintText(const std::string& text) {
     DeleteObject(font);
 }
 
+void CIPrinter::PrintRichEdit(HWND edit) {
+    HDC dc = context_->Get();
+    int dpiX = std::max(GetDeviceCaps(dc, LOGPIXELSX), 1);
+    int dpiY = std::max(GetDeviceCaps(dc, LOGPIXELSY), 1);
+    auto twipsX = [dpiX](int64_t dots) { return static_cast<LONG>(dots * 1440 / dpiX); };
+    auto twipsY = [dpiY](int64_t dots) { return static_cast<LONG>(dots * 1440 / dpiY); };
+    POINT paper{};
+    if (Escape(dc, GETPHYSPAGESIZE, 0, nullptr, &paper) <= 0) {
+        paper.x = GetDeviceCaps(dc, HORZRES);
+        paper.y = GetDeviceCaps(dc, VERTRES);
+    }
+    // The text goes inside the printable area, with the margins printed texts have.
+    int margin = dpiX * kTextMarginHalfInches / 2;
+    int width = GetDeviceCaps(dc, HORZRES);
+    int height = GetDeviceCaps(dc, VERTRES);
+    FORMATRANGE range{};
+    range.hdc = dc;
+    range.hdcTarget = dc;
+    range.rcPage = {0, 0, twipsX(paper.x), twipsY(paper.y)};
+    range.rc = {twipsX(margin), twipsY(margin), twipsX(std::max(width - margin, margin + 1)),
+                twipsY(std::max(height - margin, margin + 1))};
+    range.chrg = {0, -1};
+    HCURSOR previous = SetCursor(LoadCursorA(0, IDC_WAIT));
+    SetBkMode(dc, TRANSPARENT);
+    auto format = [&](BOOL render) {
+        return SendMessageA(edit, EM_FORMATRANGE, static_cast<WPARAM>(render),
+                            reinterpret_cast<LPARAM>(&range));
+    };
+    // Each page is measured before it is started, so the text's end gives no blank page; an
+    // empty text still prints its one page.
+    for (bool first = true;; first = false) {
+        LRESULT next = format(FALSE);
+        if (!first && next <= range.chrg.cpMin) break;
+        if (StartPage(dc) <= 0) break;
+        format(TRUE);
+        ::EndPage(dc);
+        // A line taller than the page never fits: the rest cannot be printed, and asking
+        // again would give the same page for ever.
+        if (next <= range.chrg.cpMin) break;
+        range.chrg.cpMin = static_cast<LONG>(next);
+    }
+    SendMessageA(edit, EM_FORMATRANGE, FALSE, 0);
+    SetCursor(previous);
+}
+
 void CIPrinter::Print() {
     CInterpretor& in = *interpreter;
     std::string name;
@@ -337,6 +385,7 @@ void CIPrinter::Print() {
     if (isText) {
         text = content->GetString();
     } else if (!content->IsObjectOfClass(CIWindow::kClassId) &&
+               !content->IsObjectOfClass(CIRichEdit::kClassId) &&
                (content->GetType() != kValueObject ||
                 AsWindowSurface(content->GetObject()) == nullptr)) {
         in.RaiseError(14);
@@ -348,14 +397,19 @@ void CIPrinter::Print() {
     if (!BeginDocument(nullptr, name)) return;
     HDC dc = context_->Get();
     HWND window = 0;
+    HWND richEdit = 0;
     CWindowSurface* surface = nullptr;
-    if (held.IsObjectOfClass(CIWindow::kClassId)) {
+    if (held.IsObjectOfClass(CIRichEdit::kClassId)) {
+        richEdit = static_cast<CIRichEdit*>(held.GetObject())->hwnd;
+    } else if (held.IsObjectOfClass(CIWindow::kClassId)) {
         window = static_cast<CIWindow*>(held.GetObject())->hwnd;
     } else if (held.GetType() == kValueObject) {
         surface = AsWindowSurface(held.GetObject());
     }
     if (isText) {
         PrintText(text);
+    } else if (held.IsObjectOfClass(CIRichEdit::kClassId)) {
+        if (richEdit != 0) PrintRichEdit(richEdit);
     } else if (StartPage(dc) > 0) {
         int pageWidth = GetDeviceCaps(dc, HORZRES);
         int pageHeight = GetDeviceCaps(dc, VERTRES);

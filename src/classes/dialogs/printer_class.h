@@ -65,6 +65,8 @@ private:
     int32_t PrinterCaps(int index) const;
     // Prints `text` word-wrapped over as many pages as it needs.
     void PrintText(const std::string& text);
+    // Prints the whole text of a rich edit page after page, as the control lays it out.
+    void PrintRichEdit(HWND edit);
 
     static const ScriptMethod<CIPrinter> kMethods[kMethodCount];
 

@@ -120,6 +120,43 @@ TEST_F(PrinterClass, ALongTextGoesOnAsManyPagesAsItNeedsAndStaysText) {
     EXPECT_NE(text.find("Closing sentence."), std::string::npos);
 }
 
+TEST_F(PrinterClass, ARichEditPrintsItsWholeTextPageAfterPageWithItsFormats) {
+    Run("w = New Window(300, 200, 0, 0);\n"
+        "t = \"Opening words.\"; n = Program.GetChar(10);\n"
+        "For (i = 0; i < 150; i++) t = t + n + \"Paragraph \" + i + \" of the rich text.\";\n"
+        "t = t + n + \"Final words.\";\n"
+        "r = New RichEdit(t, 10, 10, 200, 100);\n"
+        "r.SetSelection(0, 7); r.SetCharHeight(40); r.SetCharBold(1);\n"
+        "p = New Printer();\np.Print(\"Rich\", r);\n"
+        "r2 = New RichEdit(\"\", 10, 10, 200, 100);\np.Print(\"Empty\", r2);\n");
+    // Documents are numbered in the order they were printed.
+    std::vector<std::string> documents = Documents();
+    ASSERT_EQ(documents.size(), 2u);
+    const std::string& path = documents[0];
+    std::string text = Output("pdftotext '" + path + "' - 2>/dev/null");
+    int pages = std::stoi(PdfInfo(path, "Pages"));
+    EXPECT_GE(pages, 3);
+    // Each page goes on where the one before stopped: nothing lost, nothing printed twice.
+    std::string last = Output("pdftotext -f " + std::to_string(pages) + " -l " +
+                              std::to_string(pages) + " '" + path + "' - 2>/dev/null");
+    EXPECT_NE(last.find("Final words."), std::string::npos);
+    EXPECT_EQ(last.find("Paragraph 5 "), std::string::npos);
+    EXPECT_NE(text.find("Opening"), std::string::npos) << text.substr(0, 400);
+    for (int i = 0; i < 150; i += 7) {
+        std::string line = "Paragraph " + std::to_string(i) + " of the rich text.";
+        size_t at = text.find(line);
+        EXPECT_NE(at, std::string::npos) << line;
+        if (at != std::string::npos) {
+            EXPECT_EQ(text.find(line, at + 1), std::string::npos) << line;
+        }
+    }
+    EXPECT_NE(text.find("Final words."), std::string::npos);
+    // An empty rich edit still gives its one, blank, page.
+    EXPECT_EQ(PdfInfo(documents[1], "Pages"), "1");
+    EXPECT_EQ(Output("pdftotext '" + documents[1] + "' - 2>/dev/null").find_first_not_of("\n\f "),
+              std::string::npos);
+}
+
 TEST_F(PrinterClass, ThePageSurfaceIsPrintedOverTheWholePage) {
     Run("p = New Printer();\np.InitDocument();\np.NewPage();\n"
         "s = p.GetPrinterSurface();\n"
