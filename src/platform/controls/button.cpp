@@ -2,6 +2,7 @@
 
 #include "platform/controls/control_common.h"
 #include "platform/controls/control_procedure.h"
+#include "platform/controls/dialogs/dialog_manager.h"
 #include "platform/controls/label.h"
 #include "platform/gdi/controls/draw_edge.h"
 #include "platform/gdi/controls/focus_rect.h"
@@ -291,10 +292,28 @@ void FocusChanged(HWND window, ButtonState& state, bool focused) {
         NotifyParent(window, focused ? BN_SETFOCUS : BN_KILLFOCUS);
 }
 
+LRESULT ButtonDialogCode(DWORD style) {
+    switch (TypeOf(style)) {
+    case BS_PUSHBUTTON:
+        return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+    case BS_DEFPUSHBUTTON:
+        return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+        return DLGC_BUTTON | DLGC_RADIOBUTTON;
+    case BS_GROUPBOX:
+        return DLGC_STATIC;
+    default:
+        return DLGC_BUTTON;
+    }
+}
+
 LRESULT Handle(HWND window, ButtonState& state, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD style = StyleOf(window);
     bool groupBox = TypeOf(style) == BS_GROUPBOX;
     switch (message) {
+    case WM_GETDLGCODE:
+        return ButtonDialogCode(style);
     case WM_NCHITTEST:
         if (groupBox) return HTTRANSPARENT;
         break;

@@ -5,6 +5,7 @@
 
 #include "platform/controls/control_common.h"
 #include "platform/controls/control_procedure.h"
+#include "platform/controls/dialogs/dialog_manager.h"
 #include "platform/controls/edit.h"
 #include "platform/controls/label.h"
 #include "platform/controls/list_box.h"
@@ -381,6 +382,13 @@ LRESULT Handle(HWND window, ComboState& state, UINT message, WPARAM wParam, LPAR
     }
     case WM_COMMAND:
         return Command(window, state, wParam, lParam);
+    case WM_GETDLGCODE: {
+        // Return and Escape close an open list rather than the dialog.
+        const auto* key = reinterpret_cast<const MSG*>(lParam);
+        bool closing = state.dropped && key != nullptr && key->message == WM_KEYDOWN &&
+                       (key->wParam == VK_RETURN || key->wParam == VK_ESCAPE);
+        return DLGC_WANTARROWS | DLGC_WANTCHARS | (closing ? DLGC_WANTALLKEYS : 0);
+    }
     case WM_SETFOCUS:
         if (state.edit != 0) {
             SetFocus(state.edit);

@@ -12,6 +12,7 @@
 #include "platform/controls/clipboard_text.h"
 #include "platform/controls/control_common.h"
 #include "platform/controls/control_procedure.h"
+#include "platform/controls/dialogs/dialog_manager.h"
 #include "platform/controls/edit_text.h"
 #include "platform/controls/label.h"
 #include "platform/controls/tabbed_text.h"
@@ -905,6 +906,14 @@ LRESULT Handle(HWND window, EditState& state, UINT message, WPARAM wParam, LPARA
     case WM_ENABLE:
         InvalidateRect(window, nullptr, TRUE);
         return 0;
+    case WM_GETDLGCODE: {
+        LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+        const auto* key = reinterpret_cast<const MSG*>(lParam);
+        if (key != nullptr && key->message == WM_KEYDOWN && key->wParam == VK_RETURN &&
+            (StyleOf(window) & (ES_MULTILINE | ES_WANTRETURN)) == (ES_MULTILINE | ES_WANTRETURN))
+            code |= DLGC_WANTALLKEYS;
+        return code;
+    }
     case WM_SETFOCUS:
         state.focused = true;
         CreateCaret(window, 0, 1, state.lineHeight);

@@ -22,6 +22,8 @@ inline constexpr DWORD ES_AUTOVSCROLL = 0x0040;
 inline constexpr DWORD ES_AUTOHSCROLL = 0x0080;
 inline constexpr DWORD ES_NOHIDESEL = 0x0100;
 inline constexpr DWORD ES_READONLY = 0x0800;
+// In a dialog, Return goes to a multi-line edit instead of the default button.
+inline constexpr DWORD ES_WANTRETURN = 0x1000;
 
 inline constexpr UINT WM_CUT = 0x0300;
 inline constexpr UINT WM_COPY = 0x0301;

@@ -9,6 +9,7 @@
 
 #include "platform/controls/control_common.h"
 #include "platform/controls/control_procedure.h"
+#include "platform/controls/dialogs/dialog_manager.h"
 #include "platform/controls/label.h"
 #include "platform/controls/tabbed_text.h"
 #include "platform/controls/text_case.h"
@@ -458,6 +459,8 @@ LRESULT Handle(HWND window, ListState& state, UINT message, WPARAM wParam, LPARA
     case WM_STYLECHANGED:
         InvalidateRect(window, nullptr, TRUE);
         return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
         state.focused = true;
         InvalidateRect(window, nullptr, TRUE);

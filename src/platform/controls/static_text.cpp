@@ -2,6 +2,7 @@
 
 #include "platform/controls/control_common.h"
 #include "platform/controls/control_procedure.h"
+#include "platform/controls/dialogs/dialog_manager.h"
 #include "platform/controls/label.h"
 #include "platform/gdi/controls/draw_edge.h"
 
@@ -95,6 +96,8 @@ LRESULT Handle(HWND window, StaticState& state, UINT message, WPARAM wParam, LPA
     DWORD style = StyleOf(window);
     bool notify = (style & SS_NOTIFY) != 0;
     switch (message) {
+    case WM_GETDLGCODE:
+        return DLGC_STATIC;
     case WM_NCHITTEST:
         if (!notify) return HTTRANSPARENT;
         break;

@@ -6,6 +6,7 @@
 
 #include "platform/controls/control_common.h"
 #include "platform/controls/control_procedure.h"
+#include "platform/controls/dialogs/dialog_manager.h"
 #include "platform/controls/label.h"
 #include "platform/controls/static_text.h"
 #include "platform/controls/trackbar_layout.h"
@@ -390,6 +391,8 @@ LRESULT Setting(HWND window, TrackbarState& state, UINT message, WPARAM wParam, 
 
 LRESULT Handle(HWND window, TrackbarState& state, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {

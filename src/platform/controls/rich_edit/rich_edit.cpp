@@ -11,6 +11,7 @@
 #include "platform/controls/clipboard_text.h"
 #include "platform/controls/control_common.h"
 #include "platform/controls/control_procedure.h"
+#include "platform/controls/dialogs/dialog_manager.h"
 #include "platform/controls/label.h"
 #include "platform/controls/rich_edit/rich_layout.h"
 #include "platform/controls/rich_edit/rich_text_search.h"
@@ -932,6 +933,8 @@ LRESULT Handle(HWND window, RichEditState& state, UINT message, WPARAM wParam, L
     case WM_ENABLE:
         InvalidateRect(window, nullptr, TRUE);
         return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
     case WM_SETFOCUS:
         state.focused = true;
         InvalidateRect(window, nullptr, TRUE);

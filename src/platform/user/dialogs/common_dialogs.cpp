@@ -5,6 +5,8 @@
 #include <mutex>
 #include <utility>
 
+#include "platform/controls/dialogs/drawn_dialog.h"
+#include "platform/controls/dialogs/drawn_dialogs.h"
 #include "platform/files/files.h"
 #include "platform/printing/printing.h"
 
@@ -15,8 +17,11 @@ std::shared_ptr<platform::CommonDialogProvider> provider;
 thread_local DWORD lastDialogError = 0;
 
 std::shared_ptr<platform::CommonDialogProvider> CurrentProvider() {
-    std::lock_guard lock(providerMutex);
-    return provider;
+    {
+        std::lock_guard lock(providerMutex);
+        if (provider != nullptr) return provider;
+    }
+    return platform::DrawsDialogs() ? platform::DrawnCommonDialogs() : nullptr;
 }
 
 BOOL Fail(DWORD error) {

@@ -1,4 +1,6 @@
 #include "platform/user/dialogs/folder_browser.h"
+#include "platform/controls/dialogs/drawn_dialog.h"
+#include "platform/controls/dialogs/drawn_dialogs.h"
 
 #include <algorithm>
 #include <atomic>
@@ -79,6 +81,7 @@ LPITEMIDLIST SHBrowseForFolderA(BROWSEINFOA* browseInfo) {
         std::lock_guard lock(providerMutex);
         current = provider;
     }
+    if (current == nullptr && platform::DrawsDialogs()) current = platform::DrawnFolderPicker();
     if (current == nullptr) return nullptr;
 
     platform::FolderPickerDialog dialog(NewPickerWindow(), *browseInfo);

@@ -11,8 +11,8 @@
 #include <string>
 #include <utility>
 
-#include "platform/user/hwnd.h"
 #include "platform/kernel/win_types.h"
+#include "platform/user/hwnd.h"
 
 inline constexpr UINT BIF_NEWDIALOGSTYLE = 0x40;
 

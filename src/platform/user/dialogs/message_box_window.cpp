@@ -7,9 +7,9 @@
 #include "platform/gdi/icons/icons.h"
 #include "platform/gdi/text/text_render.h"
 #include "platform/kernel/cp1252.h"
-#include "platform/kernel/threads.h"
 #include "platform/user/dialogs/message_box.h"
 #include "platform/user/dialogs/message_box_test_hooks.h"
+#include "platform/user/dialogs/modal_session.h"
 #include "platform/user/window_table.h"
 #include "platform/user/windows.h"
 
@@ -408,91 +408,18 @@ ClientSize Layout(BoxState& state, const std::string& text, const std::string& c
     return ClientSize{width, buttonTop + BUTTON_HEIGHT + MARGIN};
 }
 
-// Centred on the owner when it shows, else on the screen, and kept on the screen.
-POINT Placement(HWND owner, LONG width, LONG height) {
-    RECT around{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    RECT screen = around;
-    if (owner != 0 && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &around);
-    int64_t x = (int64_t{around.left} + around.right - width) / 2;
-    int64_t y = (int64_t{around.top} + around.bottom - height) / 2;
-    x = std::max<int64_t>(std::min<int64_t>(x, int64_t{screen.right} - width), screen.left);
-    y = std::max<int64_t>(std::min<int64_t>(y, int64_t{screen.bottom} - height), screen.top);
-    return POINT{Clamp32(x), Clamp32(y)};
-}
-
-// The top-level window of an owner the calling thread may disable; 0 for none.
-HWND UsableOwner(HWND owner) {
-    if (owner == 0 || !IsWindow(owner)) return 0;
-    if (GetWindowThreadProcessId(owner, nullptr) != GetCurrentThreadId()) return 0;
-    while (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD) {
-        HWND parent = GetParent(owner);
-        if (parent == 0) break;
-        owner = parent;
-    }
-    return owner;
-}
-
-// The box's time on screen: it is listed among the thread's open boxes, its owner is
-// disabled, and at the end, whatever ends it, the owner comes back, the window goes and
-// a WM_QUIT that ended it is posted again.
-class ModalSession {
+// The box is listed among the thread's open boxes while it is up.
+class OpenBox {
 public:
-    ModalSession(BoxState& state, HWND owner) : state_(state), owner_(owner) {
-        openBoxes.push_back(&state_);
-    }
-    ModalSession(const ModalSession&) = delete;
-    ModalSession& operator=(const ModalSession&) = delete;
-    ~ModalSession() {
-        // Already unwinding from an exception, or finishing what one cut short: a second
-        // one from a procedure has nowhere to go.
-        try {
-            End();
-        } catch (...) {}
+    explicit OpenBox(BoxState& state) : state_(state) { openBoxes.push_back(&state_); }
+    OpenBox(const OpenBox&) = delete;
+    OpenBox& operator=(const OpenBox&) = delete;
+    ~OpenBox() {
         openBoxes.erase(std::remove(openBoxes.begin(), openBoxes.end(), &state_), openBoxes.end());
-    }
-
-    void DisableOwner() {
-        if (owner_ == 0 || !IsWindowEnabled(owner_)) return;
-        enableOwner_ = true;
-        EnableWindow(owner_, FALSE);
-    }
-    // From here on, the end activates the owner again.
-    void Shown() { reactivate_ = true; }
-    void RepostQuit(int code) {
-        quit_ = true;
-        quitCode_ = code;
-    }
-    // Each step is marked done before it runs, so that after an exception the
-    // destructor does only what is left.
-    void End() {
-        if (enableOwner_) {
-            enableOwner_ = false;
-            EnableWindow(owner_, TRUE);
-        }
-        if (state_.window != 0 && !destroyed_) {
-            destroyed_ = true;
-            DestroyWindow(state_.window);
-        }
-        if (reactivate_) {
-            reactivate_ = false;
-            if (owner_ != 0 && IsWindow(owner_) && IsWindowEnabled(owner_) &&
-                IsWindowVisible(owner_))
-                SetActiveWindow(owner_);
-        }
-        if (quit_) {
-            quit_ = false;
-            PostQuitMessage(quitCode_);
-        }
     }
 
 private:
     BoxState& state_;
-    HWND owner_;
-    bool enableOwner_ = false;
-    bool destroyed_ = false;
-    bool reactivate_ = false;
-    bool quit_ = false;
-    int quitCode_ = 0;
 };
 
 } // namespace
@@ -516,16 +443,17 @@ int RunMessageBoxWindow(HWND owner, const std::string& text, const std::string& 
     while (state.buttons[state.focus].button.id != start)
         ++state.focus;
 
-    HWND ownerTop = UsableOwner(owner);
+    HWND ownerTop = ModalOwner(owner);
     DWORD exStyle = (type & (MB_TOPMOST | MB_SYSTEMMODAL)) ? WS_EX_TOPMOST : 0;
     ClientSize client = Layout(state, text, caption, exStyle);
     RECT outer{0, 0, client.width, client.height};
     AdjustWindowRectEx(&outer, BOX_STYLE, FALSE, exStyle);
     LONG width = outer.right - outer.left;
     LONG height = outer.bottom - outer.top;
-    POINT at = Placement(ownerTop, width, height);
+    POINT at = ModalPlacement(ownerTop, width, height);
 
-    ModalSession session(state, ownerTop);
+    OpenBox open(state);
+    ModalSession session(state.window, ownerTop);
     if (CreateWindowExA(exStyle, BOX_CLASS, caption.c_str(), BOX_STYLE, at.x, at.y, width, height,
                         ownerTop, 0, 0, &state) == 0 ||
         state.window == 0)

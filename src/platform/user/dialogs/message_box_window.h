@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "platform/user/hwnd.h"
 #include "platform/kernel/win_types.h"
+#include "platform/user/hwnd.h"
 
 namespace platform {
 

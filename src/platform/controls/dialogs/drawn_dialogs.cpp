@@ -1,0 +1,35 @@
+#include "platform/controls/dialogs/drawn_dialogs.h"
+
+#include "platform/controls/dialogs/color_dialog.h"
+
+namespace platform {
+namespace {
+
+class DrawnCommon : public CommonDialogProvider {
+public:
+    bool ChooseFile(const FileDialogRequest&, FileDialogAnswer&) override { return false; }
+    bool ChooseColor(const ColorDialogRequest& request, ColorDialogAnswer& answer) override {
+        return RunColorDialog(request, answer);
+    }
+    bool ChooseFont(const FontDialogRequest&, FontDialogAnswer&) override { return false; }
+    bool ChoosePrinter(const PrintDialogRequest&, PrintDialogAnswer&) override { return false; }
+};
+
+class DrawnPicker : public FolderPickerProvider {
+public:
+    bool Browse(FolderPickerDialog&, std::string&) override { return false; }
+};
+
+} // namespace
+
+std::shared_ptr<CommonDialogProvider> DrawnCommonDialogs() {
+    static const auto provider = std::make_shared<DrawnCommon>();
+    return provider;
+}
+
+std::shared_ptr<FolderPickerProvider> DrawnFolderPicker() {
+    static const auto provider = std::make_shared<DrawnPicker>();
+    return provider;
+}
+
+} // namespace platform

@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/controls/button.h"
+#include "platform/controls/dialogs/dialog_manager.h"
+#include "platform/controls/dialogs/drawn_dialog.h"
+#include "platform/controls/edit.h"
+#include "platform/controls/static_text.h"
+#include "platform/display/headless_display.h"
+#include "platform/kernel/test_hooks.h"
+#include "platform/user/dialogs/common_dialogs.h"
+#include "platform/user/input/input_fixture.h"
+#include "platform/user/input/keyboard_state.h"
+#include "platform/user/test_hooks.h"
+
+namespace {
+
+namespace headless = platform::headless;
+
+constexpr int ID_NAME = 10;
+constexpr int ID_RADIO = 20; // three of them
+constexpr int ID_NOTES = 30;
+constexpr int ID_LATER = 40;
+constexpr int ID_DISABLED = 50;
+
+// A dialog of an edit after its label, a group of three radio buttons, a multi-line edit
+// that takes Return, a disabled button, and OK and Cancel; it records the commands it
+// hears and ends when told to.
+class Form : public platform::DialogContent {
+public:
+    void Create(HWND dialog) override {
+        using platform::AddControl;
+        AddControl(dialog, "STATIC", "&Name:", SS_LEFT, -1, 10, 10, 60, 16);
+        AddControl(dialog, "EDIT", "abc", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, ID_NAME, 80, 8,
+                   120, 20);
+        for (int i = 0; i < 3; ++i)
+            AddControl(dialog, "BUTTON", i == 1 ? "&Second" : "Radio",
+                       BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0), ID_RADIO + i, 10,
+                       40 + 20 * i, 100, 16);
+        AddControl(dialog, "EDIT", "",
+                   WS_GROUP | WS_TABSTOP | WS_BORDER | ES_MULTILINE | ES_WANTRETURN, ID_NOTES, 10,
+                   110, 190, 40);
+        AddControl(dialog, "BUTTON", "Disabled", WS_TABSTOP | WS_DISABLED, ID_DISABLED, 10, 160, 60,
+                   23);
+        AddControl(dialog, "BUTTON", "&Later", WS_TABSTOP, ID_LATER, 80, 160, 60, 23);
+        AddControl(dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 150, 160, 60, 23);
+        AddControl(dialog, "BUTTON", "Cancel", WS_TABSTOP, IDCANCEL, 220, 160, 60, 23);
+    }
+    void Command(HWND dialog, int id, WORD code, HWND) override {
+        if (id == ID_NAME || id == ID_NOTES) return;
+        heard.push_back(id);
+        if (code == BN_CLICKED && endOn == id)
+            platform::EndDrawnDialog(dialog, id == IDCANCEL ? IDCANCEL : IDOK);
+    }
+    std::vector<int> heard;
+    int endOn = IDCANCEL;
+};
+
+// Takes what the keys and clicks so far queued, through the dialog manager.
+void Pump(HWND dialog) {
+    MSG msg;
+    while (PeekMessageA(&msg, 0, 0, 0, PM_REMOVE))
+        if (!IsDialogMessageA(dialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+}
+
+void Watchdog(HWND, UINT, UINT_PTR, DWORD) {
+    ADD_FAILURE() << "a dialog was left waiting";
+    PostQuitMessage(0);
+}
+
+class DrawnDialog : public input_test::InputTest {
+protected:
+    void SetUp() override {
+        InputTest::SetUp();
+        headless::Install();
+        platform::test::DrawDialogsAsWindows(true);
+        platform::test::FreezeClock(1000);
+        watchdog = SetTimer(0, 0, 60000, Watchdog);
+    }
+    void TearDown() override {
+        KillTimer(0, watchdog);
+        platform::test::SetDrawnDialogShownHook(nullptr);
+        platform::test::DrawDialogsAsWindows(false);
+        InputTest::TearDown();
+    }
+    int Run(platform::DialogContent& content, const std::function<void(HWND)>& user) {
+        HWND seen = 0;
+        platform::test::SetDrawnDialogShownHook([&](HWND dialog) {
+            seen = dialog;
+            user(dialog);
+        });
+        int answer = platform::RunDrawnDialog(0, "Dialog", 300, 200, content);
+        EXPECT_NE(seen, 0u);
+        EXPECT_FALSE(IsWindow(seen));
+        return answer;
+    }
+    UINT_PTR watchdog = 0;
+};
+
+int FocusedId() {
+    return GetDlgCtrlID(GetFocus());
+}
+
+TEST_F(DrawnDialog, TabWalksTheTabStopsAndArrowsTheGroup) {
+    Form form;
+    std::vector<int> forward, backward, arrows;
+    std::vector<LRESULT> checks;
+    EXPECT_EQ(Run(form,
+                  [&](HWND dialog) {
+                      forward.push_back(FocusedId());
+                      for (int i = 0; i < 6; ++i) {
+                          headless::PressKey(VK_TAB);
+                          Pump(dialog);
+                          forward.push_back(FocusedId());
+                      }
+                      headless::KeyDown(VK_SHIFT);
+                      for (int i = 0; i < 2; ++i) {
+                          headless::PressKey(VK_TAB);
+                          Pump(dialog);
+                          backward.push_back(FocusedId());
+                      }
+                      headless::KeyUp(VK_SHIFT);
+                      // Back on OK, then to the radio buttons: the arrows walk and check them.
+                      SetFocus(GetDlgItem(dialog, ID_RADIO));
+                      for (int key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_UP}) {
+                          headless::PressKey(key);
+                          Pump(dialog);
+                          arrows.push_back(FocusedId());
+                      }
+                      for (int i = 0; i < 3; ++i)
+                          checks.push_back(
+                              SendDlgItemMessageA(dialog, ID_RADIO + i, BM_GETCHECK, 0, 0));
+                      headless::PressKey(VK_ESCAPE);
+                  }),
+              IDCANCEL);
+    // The disabled button and the radio buttons after the first are no tab stops.
+    EXPECT_EQ(forward,
+              (std::vector<int>{ID_NAME, ID_RADIO, ID_NOTES, ID_LATER, IDOK, IDCANCEL, ID_NAME}));
+    EXPECT_EQ(backward, (std::vector<int>{IDCANCEL, IDOK}));
+    EXPECT_EQ(arrows, (std::vector<int>{ID_RADIO + 1, ID_RADIO + 2, ID_RADIO, ID_RADIO + 2}));
+    EXPECT_EQ(checks, (std::vector<LRESULT>{BST_UNCHECKED, BST_UNCHECKED, BST_CHECKED}));
+}
+
+TEST_F(DrawnDialog, ReturnPressesTheDefaultUnlessTheEditTakesIt) {
+    Form form;
+    form.endOn = IDOK;
+    std::string notes;
+    EXPECT_EQ(Run(form,
+                  [&](HWND dialog) {
+                      SetFocus(GetDlgItem(dialog, ID_NOTES));
+                      headless::TypeText("a");
+                      headless::PressKey(VK_RETURN);
+                      headless::TypeText("b");
+                      Pump(dialog);
+                      char text[32] = {};
+                      GetDlgItemTextA(dialog, ID_NOTES, text, sizeof text);
+                      notes = text;
+                      SetFocus(GetDlgItem(dialog, ID_NAME));
+                      headless::PressKey(VK_RETURN);
+                  }),
+              IDOK);
+    EXPECT_EQ(notes, "a\r\nb");
+    EXPECT_EQ(form.heard, (std::vector<int>{IDOK}));
+}
+
+TEST_F(DrawnDialog, AFocusedPushButtonTakesReturnAndLettersChooseTheirControl) {
+    Form form;
+    form.endOn = ID_LATER;
+    int focusAfterLabel = 0;
+    LRESULT second = 0;
+    EXPECT_EQ(Run(form,
+                  [&](HWND dialog) {
+                      // Alt+N goes past the label to its edit; S alone, outside an edit,
+                      // clicks its radio button.
+                      headless::KeyDown(VK_MENU);
+                      headless::PressKey('N');
+                      headless::KeyUp(VK_MENU);
+                      Pump(dialog);
+                      focusAfterLabel = FocusedId();
+                      SetFocus(GetDlgItem(dialog, IDCANCEL));
+                      headless::TypeText("s");
+                      Pump(dialog);
+                      second = SendDlgItemMessageA(dialog, ID_RADIO + 1, BM_GETCHECK, 0, 0);
+                      SetFocus(GetDlgItem(dialog, ID_LATER));
+                      headless::PressKey(VK_RETURN);
+                  }),
+              IDOK);
+    EXPECT_EQ(focusAfterLabel, ID_NAME);
+    EXPECT_EQ(second, BST_CHECKED);
+    EXPECT_EQ(form.heard.back(), ID_LATER);
+}
+
+TEST_F(DrawnDialog, MessagesOfOtherWindowsAreLeftAndTheOwnerComesBack) {
+    HWND owner = input_test::Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100);
+    HWND other = input_test::Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100);
+    Form form;
+    BOOL foreign = TRUE;
+    BOOL ownerEnabled = TRUE;
+    HWND seen = 0;
+    platform::test::SetDrawnDialogShownHook([&](HWND dialog) {
+        seen = dialog;
+        MSG msg{other, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+        foreign = IsDialogMessageA(dialog, &msg);
+        ownerEnabled = IsWindowEnabled(owner);
+        headless::RequestClose(dialog);
+    });
+    EXPECT_EQ(platform::RunDrawnDialog(owner, "Dialog", 300, 200, form), IDCANCEL);
+    EXPECT_FALSE(foreign);
+    EXPECT_FALSE(ownerEnabled);
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    EXPECT_FALSE(IsWindow(seen));
+}
+
+} // namespace
+
+namespace {
+
+constexpr int ID_RED_FIELD = 101;
+constexpr int ID_BLUE_FIELD = 103;
+constexpr int ID_ADD_CUSTOM = 100;
+
+TEST_F(DrawnDialog, TheColourDialogTakesAClickedColourTheFieldsAndTheCustomPlaces) {
+    platform::SetCommonDialogProvider(nullptr);
+    COLORREF custom[16] = {};
+    custom[3] = 0x123456;
+    CHOOSECOLORA request{sizeof(CHOOSECOLORA), 0, 0,       0x00FF00, custom,
+                         CC_RGBINIT,           0, nullptr, nullptr};
+    std::string fields;
+    platform::test::SetDrawnDialogShownHook([&](HWND dialog) {
+        char text[8] = {};
+        GetDlgItemTextA(dialog, ID_RED_FIELD + 1, text, sizeof text);
+        fields = text;
+        // The second row starts with pure red.
+        headless::Click(dialog, headless::Button::Left, 20, 54);
+        Pump(dialog);
+        GetDlgItemTextA(dialog, ID_RED_FIELD, text, sizeof text);
+        fields += std::string(",") + text;
+        SetFocus(GetDlgItem(dialog, ID_BLUE_FIELD));
+        SendDlgItemMessageA(dialog, ID_BLUE_FIELD, EM_SETSEL, 0, -1);
+        headless::TypeText("7");
+        Pump(dialog);
+        SendMessageA(GetDlgItem(dialog, ID_ADD_CUSTOM), BM_CLICK, 0, 0);
+        headless::PressKey(VK_RETURN);
+    });
+    ASSERT_TRUE(ChooseColorA(&request));
+    EXPECT_EQ(fields, "255,255");
+    EXPECT_EQ(request.rgbResult, 0x0700FFu);
+    EXPECT_EQ(custom[0], 0x0700FFu);
+    EXPECT_EQ(custom[3], 0x123456u);
+
+    // A cancel leaves the caller's colours as they were.
+    platform::test::SetDrawnDialogShownHook([](HWND dialog) {
+        SendMessageA(GetDlgItem(dialog, ID_ADD_CUSTOM), BM_CLICK, 0, 0);
+        headless::PressKey(VK_ESCAPE);
+    });
+    EXPECT_FALSE(ChooseColorA(&request));
+    EXPECT_EQ(CommDlgExtendedError(), 0u);
+    EXPECT_EQ(custom[1], 0u);
+}
+
+} // namespace
