@@ -1,6 +1,7 @@
 #include "platform/controls/dialogs/drawn_dialogs.h"
 
 #include "platform/controls/dialogs/color_dialog.h"
+#include "platform/controls/dialogs/folder_dialog.h"
 
 namespace platform {
 namespace {
@@ -17,7 +18,9 @@ public:
 
 class DrawnPicker : public FolderPickerProvider {
 public:
-    bool Browse(FolderPickerDialog&, std::string&) override { return false; }
+    bool Browse(FolderPickerDialog& picker, std::string& folder) override {
+        return RunFolderDialog(picker, folder);
+    }
 };
 
 } // namespace

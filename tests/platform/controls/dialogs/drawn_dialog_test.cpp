@@ -8,13 +8,16 @@
 #include "platform/controls/dialogs/dialog_manager.h"
 #include "platform/controls/dialogs/drawn_dialog.h"
 #include "platform/controls/edit.h"
+#include "platform/controls/list_box.h"
 #include "platform/controls/static_text.h"
 #include "platform/display/headless_display.h"
 #include "platform/kernel/test_hooks.h"
 #include "platform/user/dialogs/common_dialogs.h"
+#include "platform/user/dialogs/folder_browser.h"
 #include "platform/user/input/input_fixture.h"
 #include "platform/user/input/keyboard_state.h"
 #include "platform/user/test_hooks.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -262,6 +265,89 @@ TEST_F(DrawnDialog, TheColourDialogTakesAClickedColourTheFieldsAndTheCustomPlace
     EXPECT_FALSE(ChooseColorA(&request));
     EXPECT_EQ(CommDlgExtendedError(), 0u);
     EXPECT_EQ(custom[1], 0u);
+}
+
+} // namespace
+
+namespace {
+
+struct PickerScript {
+    std::string start;
+    std::string refused; // OK stays off while this folder is selected
+    std::vector<std::string> heard;
+};
+
+int PickerCallback(HWND window, UINT message, LPARAM lParam, LPARAM data) {
+    auto* script = reinterpret_cast<PickerScript*>(data);
+    if (message == BFFM_INITIALIZED) {
+        SendMessageA(window, BFFM_SETSELECTIONA, TRUE,
+                     reinterpret_cast<LPARAM>(script->start.c_str()));
+    } else if (message == BFFM_SELCHANGED) {
+        char path[MAX_PATH] = {};
+        SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(lParam), path);
+        script->heard.push_back(path);
+        SendMessageA(window, BFFM_ENABLEOK, 0, script->refused != path);
+    }
+    return 0;
+}
+
+std::vector<std::string> ListItems(HWND dialog, int id) {
+    std::vector<std::string> items;
+    LRESULT count = SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char text[MAX_PATH] = {};
+        SendDlgItemMessageA(dialog, id, LB_GETTEXT, static_cast<WPARAM>(i),
+                            reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+constexpr int ID_PICKER_LIST = 101;
+
+TEST_F(DrawnDialog, TheFolderPickerWalksFoldersAndHonoursTheCallback) {
+    platform::SetFolderPickerProvider(nullptr);
+    test_support::TempDir dir;
+    dir.WriteFile("Beta/inner/file.txt", "x");
+    dir.WriteFile("alpha/file.txt", "x");
+    dir.WriteFile(".hidden/file.txt", "x");
+    dir.WriteFile("plain.txt", "x");
+    PickerScript script{dir.WinPath(), dir.Win("Beta"), {}};
+    std::vector<std::string> items, inner;
+    bool okWhileRefused = true;
+    platform::test::SetDrawnDialogShownHook([&](HWND dialog) {
+        items = ListItems(dialog, ID_PICKER_LIST);
+        // Down twice: "..", then "alpha", then "Beta", which the callback refuses.
+        for (int i = 0; i < 3; ++i)
+            headless::PressKey(VK_DOWN);
+        Pump(dialog);
+        okWhileRefused = IsWindowEnabled(GetDlgItem(dialog, IDOK));
+        headless::PressKey(VK_RETURN); // refused: the picker stays
+        Pump(dialog);
+        SendDlgItemMessageA(dialog, ID_PICKER_LIST, LB_SETCURSEL, 2, 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(ID_PICKER_LIST, LBN_DBLCLK),
+                     static_cast<LPARAM>(GetDlgItem(dialog, ID_PICKER_LIST)));
+        inner = ListItems(dialog, ID_PICKER_LIST);
+        headless::PressKey(VK_DOWN);
+        headless::PressKey(VK_DOWN);
+        headless::PressKey(VK_RETURN);
+    });
+    BROWSEINFOA info{
+        0, nullptr, nullptr, "Pick one", 0, PickerCallback, reinterpret_cast<LPARAM>(&script), 0};
+    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+    ASSERT_NE(chosen, nullptr);
+    char path[MAX_PATH] = {};
+    SHGetPathFromIDListA(chosen, path);
+    CoTaskMemFree(chosen);
+    EXPECT_EQ(items, (std::vector<std::string>{"..", "alpha", "Beta"}));
+    EXPECT_FALSE(okWhileRefused);
+    EXPECT_EQ(inner, (std::vector<std::string>{"..", "inner"}));
+    EXPECT_EQ(std::string(path), dir.Win("Beta\\inner"));
+    ASSERT_GE(script.heard.size(), 3u);
+    EXPECT_EQ(script.heard.back(), dir.Win("Beta\\inner"));
+
+    platform::test::SetDrawnDialogShownHook([](HWND) { headless::PressKey(VK_ESCAPE); });
+    EXPECT_EQ(SHBrowseForFolderA(&info), nullptr);
 }
 
 } // namespace
