@@ -1,6 +1,7 @@
 #include "platform/controls/dialogs/drawn_dialogs.h"
 
 #include "platform/controls/dialogs/color_dialog.h"
+#include "platform/controls/dialogs/file_dialog.h"
 #include "platform/controls/dialogs/folder_dialog.h"
 
 namespace platform {
@@ -8,7 +9,9 @@ namespace {
 
 class DrawnCommon : public CommonDialogProvider {
 public:
-    bool ChooseFile(const FileDialogRequest&, FileDialogAnswer&) override { return false; }
+    bool ChooseFile(const FileDialogRequest& request, FileDialogAnswer& answer) override {
+        return RunFileDialog(request, answer);
+    }
     bool ChooseColor(const ColorDialogRequest& request, ColorDialogAnswer& answer) override {
         return RunColorDialog(request, answer);
     }

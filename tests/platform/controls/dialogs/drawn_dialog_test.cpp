@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/controls/button.h"
+#include "platform/controls/combo_box.h"
 #include "platform/controls/dialogs/dialog_manager.h"
 #include "platform/controls/dialogs/drawn_dialog.h"
+#include "platform/controls/dialogs/file_dialog.h"
 #include "platform/controls/edit.h"
 #include "platform/controls/list_box.h"
 #include "platform/controls/static_text.h"
@@ -348,6 +351,120 @@ TEST_F(DrawnDialog, TheFolderPickerWalksFoldersAndHonoursTheCallback) {
 
     platform::test::SetDrawnDialogShownHook([](HWND) { headless::PressKey(VK_ESCAPE); });
     EXPECT_EQ(SHBrowseForFolderA(&info), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+constexpr int ID_FILE_LIST = 102;
+constexpr int ID_FILE_NAME = 103;
+constexpr int ID_FILE_UP = 101;
+
+void TypeName(HWND dialog, const char* text) {
+    SetDlgItemTextA(dialog, ID_FILE_NAME, text);
+    SetFocus(GetDlgItem(dialog, ID_FILE_NAME));
+    headless::PressKey(VK_RETURN);
+    Pump(dialog);
+}
+
+class FileDialog : public DrawnDialog {
+protected:
+    void SetUp() override {
+        DrawnDialog::SetUp();
+        platform::SetCommonDialogProvider(nullptr);
+        platform::test::RecordMessageBoxes(true);
+        platform::test::ClearRecordedMessageBoxes();
+        dir.WriteFile("a.txt", "a");
+        dir.WriteFile("b.txt", "b");
+        dir.WriteFile("c.bmp", "c");
+        dir.WriteFile("Sub/d.txt", "d");
+    }
+    void TearDown() override {
+        platform::test::SetMessageBoxAnswer(0);
+        platform::test::RecordMessageBoxes(false);
+        DrawnDialog::TearDown();
+    }
+    OPENFILENAMEA Request(DWORD flags) {
+        OPENFILENAMEA request{};
+        request.lStructSize = sizeof request;
+        request.lpstrFilter = "Texts\0*.txt\0Everything\0*.*\0";
+        request.lpstrFile = file;
+        request.nMaxFile = sizeof file;
+        request.lpstrInitialDir = dir.WinPath().c_str();
+        request.lpstrDefExt = "txt";
+        request.Flags = flags | OFN_NOCHANGEDIR;
+        return request;
+    }
+    test_support::TempDir dir;
+    char file[1024] = {};
+};
+
+TEST_F(FileDialog, OpenListsFoldersThenMatchingFilesAndChecksTheNameTyped) {
+    std::vector<std::string> listed, inSub;
+    size_t warnings = 0;
+    platform::test::SetDrawnDialogShownHook([&](HWND dialog) {
+        listed = ListItems(dialog, ID_FILE_LIST);
+        TypeName(dialog, "missing.txt");
+        warnings = platform::test::RecordedMessageBoxes().size();
+        TypeName(dialog, "Sub");
+        inSub = ListItems(dialog, ID_FILE_LIST);
+        SendDlgItemMessageA(dialog, ID_FILE_UP, BM_CLICK, 0, 0);
+        TypeName(dialog, "b"); // the default extension makes it b.txt
+    });
+    OPENFILENAMEA request = Request(OFN_FILEMUSTEXIST);
+    ASSERT_TRUE(GetOpenFileNameA(&request));
+    EXPECT_EQ(listed, (std::vector<std::string>{"[Sub]", "a.txt", "b.txt"}));
+    EXPECT_EQ(warnings, 1u);
+    EXPECT_EQ(inSub, (std::vector<std::string>{"d.txt"}));
+    EXPECT_EQ(std::string(file), dir.Win("b.txt"));
+    EXPECT_EQ(request.nFilterIndex, 1u);
+}
+
+TEST_F(FileDialog, ManyFilesComeFromOneFolderAndTheTypeChangesTheList) {
+    std::vector<std::string> everything;
+    platform::test::SetDrawnDialogShownHook([&](HWND dialog) {
+        SendDlgItemMessageA(dialog, 104, CB_SETCURSEL, 1, 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(104, CBN_SELCHANGE),
+                     static_cast<LPARAM>(GetDlgItem(dialog, 104)));
+        everything = ListItems(dialog, ID_FILE_LIST);
+        TypeName(dialog, "\"a.txt\" \"c.bmp\"");
+    });
+    OPENFILENAMEA request = Request(OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST);
+    ASSERT_TRUE(GetOpenFileNameA(&request));
+    EXPECT_EQ(everything, (std::vector<std::string>{"[Sub]", "a.txt", "b.txt", "c.bmp"}));
+    EXPECT_EQ(std::string(file), dir.WinPath());
+    EXPECT_EQ(std::string(file + request.nFileOffset), "a.txt");
+    EXPECT_EQ(std::string(file + request.nFileOffset + 6), "c.bmp");
+    EXPECT_EQ(request.nFilterIndex, 2u);
+}
+
+TEST_F(FileDialog, SaveAsksBeforeReplacingAndANoKeepsTheDialog) {
+    int asked = 0;
+    platform::test::SetMessageBoxAnswer(IDNO);
+    platform::test::SetDrawnDialogShownHook([&](HWND dialog) {
+        TypeName(dialog, "a.txt");
+        asked = static_cast<int>(platform::test::RecordedMessageBoxes().size());
+        TypeName(dialog, "new");
+    });
+    OPENFILENAMEA request = Request(OFN_OVERWRITEPROMPT);
+    ASSERT_TRUE(GetSaveFileNameA(&request));
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(std::string(file), dir.Win("new.txt"));
+
+    platform::test::SetDrawnDialogShownHook([](HWND) { headless::PressKey(VK_ESCAPE); });
+    std::snprintf(file, sizeof file, "kept");
+    EXPECT_FALSE(GetSaveFileNameA(&request));
+    EXPECT_EQ(std::string(file), "kept");
+}
+
+TEST(TypedNames, QuotedNamesAreSplitAndAPlainOneKeptWhole) {
+    using platform::SplitTypedNames;
+    EXPECT_EQ(SplitTypedNames("  my file.txt "), (std::vector<std::string>{"my file.txt"}));
+    EXPECT_EQ(SplitTypedNames("\"a b\" \"c\""), (std::vector<std::string>{"a b", "c"}));
+    EXPECT_EQ(SplitTypedNames("\"unclosed"), (std::vector<std::string>{"unclosed"}));
+    EXPECT_TRUE(SplitTypedNames("   ").empty());
+    EXPECT_TRUE(SplitTypedNames("\"\"").empty());
 }
 
 } // namespace
