@@ -3,6 +3,7 @@
 #include "platform/controls/dialogs/color_dialog.h"
 #include "platform/controls/dialogs/file_dialog.h"
 #include "platform/controls/dialogs/folder_dialog.h"
+#include "platform/controls/dialogs/font_dialog.h"
 
 namespace platform {
 namespace {
@@ -15,7 +16,9 @@ public:
     bool ChooseColor(const ColorDialogRequest& request, ColorDialogAnswer& answer) override {
         return RunColorDialog(request, answer);
     }
-    bool ChooseFont(const FontDialogRequest&, FontDialogAnswer&) override { return false; }
+    bool ChooseFont(const FontDialogRequest& request, FontDialogAnswer& answer) override {
+        return RunFontDialog(request, answer);
+    }
     bool ChoosePrinter(const PrintDialogRequest&, PrintDialogAnswer&) override { return false; }
 };
 

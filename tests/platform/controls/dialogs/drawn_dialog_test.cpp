@@ -468,3 +468,72 @@ TEST(TypedNames, QuotedNamesAreSplitAndAPlainOneKeptWhole) {
 }
 
 } // namespace
+
+namespace {
+
+constexpr int ID_FONT_FAMILY = 100;
+constexpr int ID_FONT_STYLE = 101;
+constexpr int ID_FONT_SIZE_TEXT = 102;
+constexpr int ID_FONT_UNDERLINE = 105;
+constexpr int ID_FONT_COLOR = 106;
+
+void Notify(HWND dialog, int id, WORD code) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code),
+                 static_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+TEST_F(DrawnDialog, TheFontDialogKeepsAnUnlistedFaceUnlessAnotherIsPicked) {
+    platform::SetCommonDialogProvider(nullptr);
+    LOGFONTA font{};
+    font.lfHeight = -16; // 12 points on the screen
+    std::snprintf(font.lfFaceName, LF_FACESIZE, "Arial");
+    CHOOSEFONTA request{};
+    request.lStructSize = sizeof request;
+    request.lpLogFont = &font;
+    request.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS;
+    std::string shownFamily, shownSize;
+    platform::test::SetDrawnDialogShownHook([&](HWND dialog) {
+        LRESULT index = SendDlgItemMessageA(dialog, ID_FONT_FAMILY, LB_GETCURSEL, 0, 0);
+        char text[64] = {};
+        SendDlgItemMessageA(dialog, ID_FONT_FAMILY, LB_GETTEXT, static_cast<WPARAM>(index),
+                            reinterpret_cast<LPARAM>(text));
+        shownFamily = text;
+        GetDlgItemTextA(dialog, ID_FONT_SIZE_TEXT, text, sizeof text);
+        shownSize = text;
+        SendDlgItemMessageA(dialog, ID_FONT_STYLE, LB_SETCURSEL, 3, 0);
+        Notify(dialog, ID_FONT_STYLE, LBN_SELCHANGE);
+        SetDlgItemTextA(dialog, ID_FONT_SIZE_TEXT, "30");
+        SendDlgItemMessageA(dialog, ID_FONT_UNDERLINE, BM_CLICK, 0, 0);
+        SendDlgItemMessageA(dialog, ID_FONT_COLOR, CB_SETCURSEL, 9, 0); // red
+        Notify(dialog, ID_FONT_COLOR, CBN_SELCHANGE);
+        headless::PressKey(VK_RETURN);
+    });
+    ASSERT_TRUE(ChooseFontA(&request));
+    // Arial is drawn with the free family standing in for it, and stays Arial.
+    EXPECT_NE(shownFamily, "");
+    EXPECT_NE(shownFamily, "Arial");
+    EXPECT_EQ(shownSize, "12");
+    EXPECT_EQ(std::string(font.lfFaceName), "Arial");
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_TRUE(font.lfItalic);
+    EXPECT_TRUE(font.lfUnderline);
+    EXPECT_FALSE(font.lfStrikeOut);
+    EXPECT_EQ(font.lfHeight, -40);
+    EXPECT_EQ(request.iPointSize, 300);
+    EXPECT_EQ(request.rgbColors, 0x0000FFu);
+
+    // Picking a family names it.
+    std::string picked;
+    platform::test::SetDrawnDialogShownHook([&](HWND dialog) {
+        SendDlgItemMessageA(dialog, ID_FONT_FAMILY, LB_SETCURSEL, 0, 0);
+        char text[64] = {};
+        SendDlgItemMessageA(dialog, ID_FONT_FAMILY, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(text));
+        picked = text;
+        Notify(dialog, ID_FONT_FAMILY, LBN_SELCHANGE);
+        headless::PressKey(VK_RETURN);
+    });
+    ASSERT_TRUE(ChooseFontA(&request));
+    EXPECT_EQ(std::string(font.lfFaceName), picked);
+}
+
+} // namespace
