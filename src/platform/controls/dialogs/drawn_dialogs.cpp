@@ -4,6 +4,7 @@
 #include "platform/controls/dialogs/file_dialog.h"
 #include "platform/controls/dialogs/folder_dialog.h"
 #include "platform/controls/dialogs/font_dialog.h"
+#include "platform/controls/dialogs/print_dialog.h"
 
 namespace platform {
 namespace {
@@ -19,7 +20,9 @@ public:
     bool ChooseFont(const FontDialogRequest& request, FontDialogAnswer& answer) override {
         return RunFontDialog(request, answer);
     }
-    bool ChoosePrinter(const PrintDialogRequest&, PrintDialogAnswer&) override { return false; }
+    bool ChoosePrinter(const PrintDialogRequest& request, PrintDialogAnswer& answer) override {
+        return RunPrintDialog(request, answer);
+    }
 };
 
 class DrawnPicker : public FolderPickerProvider {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,7 +15,9 @@
 #include "platform/controls/list_box.h"
 #include "platform/controls/static_text.h"
 #include "platform/display/headless_display.h"
+#include "platform/gdi/screen_dc.h"
 #include "platform/kernel/test_hooks.h"
+#include "platform/printing/printing.h"
 #include "platform/user/dialogs/common_dialogs.h"
 #include "platform/user/dialogs/folder_browser.h"
 #include "platform/user/input/input_fixture.h"
@@ -534,6 +537,63 @@ TEST_F(DrawnDialog, TheFontDialogKeepsAnUnlistedFaceUnlessAnotherIsPicked) {
     });
     ASSERT_TRUE(ChooseFontA(&request));
     EXPECT_EQ(std::string(font.lfFaceName), picked);
+}
+
+} // namespace
+
+namespace {
+
+constexpr int ID_PRINT_TO_FILE = 101;
+constexpr int ID_PRINT_FROM = 105;
+constexpr int ID_PRINT_TO = 106;
+constexpr int ID_PRINT_COPIES = 107;
+constexpr int ID_PRINT_PAPER = 108;
+constexpr int ID_PRINT_LANDSCAPE = 110;
+
+TEST_F(FileDialog, ThePrintDialogRefusesPagesOutOfRangeAndTheSetUpTakesPaper) {
+    setenv("ZORV_PRINTER", ("file:" + dir.LinuxPath()).c_str(), 1);
+    PRINTDLGA request{};
+    request.lStructSize = sizeof request;
+    request.Flags = PD_NOSELECTION;
+    request.nMinPage = 1;
+    request.nMaxPage = 9;
+    request.nFromPage = 1;
+    request.nToPage = 9;
+    request.nCopies = 1;
+    size_t warnings = 0;
+    platform::test::SetDrawnDialogShownHook([&](HWND dialog) {
+        SetFocus(GetDlgItem(dialog, ID_PRINT_FROM));
+        SetDlgItemTextA(dialog, ID_PRINT_FROM, "3");
+        SetDlgItemTextA(dialog, ID_PRINT_TO, "12");
+        SetDlgItemTextA(dialog, ID_PRINT_COPIES, "2");
+        SendDlgItemMessageA(dialog, ID_PRINT_TO_FILE, BM_CLICK, 0, 0);
+        headless::PressKey(VK_RETURN);
+        Pump(dialog);
+        warnings = platform::test::RecordedMessageBoxes().size();
+        SetDlgItemTextA(dialog, ID_PRINT_TO, "4");
+        headless::PressKey(VK_RETURN);
+    });
+    ASSERT_TRUE(PrintDlgA(&request));
+    EXPECT_EQ(warnings, 1u);
+    EXPECT_EQ(request.Flags & (PD_PAGENUMS | PD_SELECTION), PD_PAGENUMS);
+    EXPECT_TRUE(request.Flags & PD_PRINTTOFILE);
+    EXPECT_EQ(request.nFromPage, 3);
+    EXPECT_EQ(request.nToPage, 4);
+    EXPECT_EQ(request.nCopies, 2);
+
+    request.Flags = PD_PRINTSETUP | PD_RETURNDC;
+    platform::test::SetDrawnDialogShownHook([](HWND dialog) {
+        SendDlgItemMessageA(dialog, ID_PRINT_PAPER, CB_SETCURSEL, 2, 0);
+        SendDlgItemMessageA(dialog, ID_PRINT_LANDSCAPE, BM_CLICK, 0, 0);
+        headless::PressKey(VK_RETURN);
+    });
+    ASSERT_TRUE(PrintDlgA(&request));
+    ASSERT_NE(request.hDC, 0u);
+    // Letter in landscape: 11 inches across at 300 dots an inch, less the margins.
+    EXPECT_GT(GetDeviceCaps(request.hDC, HORZRES), GetDeviceCaps(request.hDC, VERTRES));
+    EXPECT_EQ(GetDeviceCaps(request.hDC, PHYSICALWIDTH), 3300);
+    DeleteDC(request.hDC);
+    unsetenv("ZORV_PRINTER");
 }
 
 } // namespace
