@@ -206,8 +206,8 @@ TEST_F(DrawnDialog, AFocusedPushButtonTakesReturnAndLettersChooseTheirControl) {
 }
 
 TEST_F(DrawnDialog, MessagesOfOtherWindowsAreLeftAndTheOwnerComesBack) {
-    HWND owner = input_test::Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100);
-    HWND other = input_test::Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100);
+    HWND owner = Keep(input_test::Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100));
+    HWND other = Keep(input_test::Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100));
     Form form;
     BOOL foreign = TRUE;
     BOOL ownerEnabled = TRUE;
@@ -386,6 +386,7 @@ protected:
     void TearDown() override {
         platform::test::SetMessageBoxAnswer(0);
         platform::test::RecordMessageBoxes(false);
+        platform::test::ClearRecordedMessageBoxes();
         DrawnDialog::TearDown();
     }
     OPENFILENAMEA Request(DWORD flags) {
