@@ -57,8 +57,8 @@ public:
         dialog_ = dialog;
         bool many = (request_.flags & OFN_ALLOWMULTISELECT) != 0;
         AddControl(dialog, "STATIC", "Look &in:", SS_LEFT, -1, 10, 12, 66, 16);
-        lookIn_ = AddControl(dialog, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
-                             ID_LOOK_IN, 80, 8, 255, 200);
+        lookIn_ = AddControl(dialog, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_TABSTOP, ID_LOOK_IN, 80,
+                             8, 255, 200);
         AddControl(dialog, "BUTTON", "&Up", BS_PUSHBUTTON | WS_TABSTOP, ID_UP, 345, 8, 75, 23);
         entries_ = AddControl(dialog, "LISTBOX", "",
                               LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER |
@@ -68,8 +68,8 @@ public:
         name_ = AddControl(dialog, "EDIT", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, ID_NAME,
                            100, 230, 235, 22, WS_EX_CLIENTEDGE);
         AddControl(dialog, "STATIC", "Files of &type:", SS_LEFT, -1, 10, 264, 86, 16);
-        type_ = AddControl(dialog, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
-                           ID_TYPE, 100, 260, 235, 200);
+        type_ = AddControl(dialog, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_TABSTOP, ID_TYPE, 100, 260,
+                           235, 200);
         AddControl(dialog, "BUTTON", request_.save ? "&Save" : "&Open",
                    BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 345, 229, 75, 23);
         AddControl(dialog, "BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, 345, 259, 75,

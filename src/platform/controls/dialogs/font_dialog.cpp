@@ -115,8 +115,8 @@ public:
             AddControl(dialog, "BUTTON", "&Underline", BS_AUTOCHECKBOX | WS_TABSTOP, ID_UNDERLINE,
                        20, 230, 160, 18);
             AddControl(dialog, "STATIC", "&Color:", SS_LEFT, -1, 20, 256, 50, 16);
-            color_ = AddControl(dialog, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
-                                ID_COLOR, 70, 252, 110, 200);
+            color_ = AddControl(dialog, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_TABSTOP, ID_COLOR, 70,
+                                252, 110, 200);
         }
         AddControl(dialog, "STATIC", "Sample:", SS_LEFT, -1, 200, 190, 100, 16);
         AddControl(dialog, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 255, 292, 75, 23);

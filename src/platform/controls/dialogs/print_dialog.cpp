@@ -34,8 +34,8 @@ public:
         dialog_ = dialog;
         bool setup = (request_.flags & PD_PRINTSETUP) != 0;
         AddControl(dialog, "STATIC", "&Name:", SS_LEFT, -1, 10, 12, 56, 16);
-        printer_ = AddControl(dialog, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
-                              ID_PRINTER, 70, 8, 210, 200);
+        printer_ = AddControl(dialog, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_TABSTOP, ID_PRINTER, 70,
+                              8, 210, 200);
         for (const std::string& name : request_.printers)
             SendMessageA(printer_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
         SendMessageA(printer_, CB_SETCURSEL, 0, 0);
