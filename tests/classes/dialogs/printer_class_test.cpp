@@ -9,28 +9,18 @@
 
 #include "platform/user/dialogs/scripted_dialogs.h"
 #include "script/script_runner.h"
+#include "support/command_output.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using test_support::CommandOutput;
 
-// What a command printed on its standard output.
-std::string Output(const std::string& command) {
-    std::string text;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return text;
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        text.append(buffer, got);
-    pclose(pipe);
-    return text;
-}
+namespace fs = std::filesystem;
 
 // A field of pdfinfo's report ("Pages", "Page size").
 std::string PdfInfo(const std::string& path, const std::string& field) {
-    std::string report = Output("pdfinfo '" + path + "' 2>/dev/null");
+    std::string report = CommandOutput("pdfinfo '" + path + "' 2>/dev/null");
     size_t at = report.find(field + ":");
     if (at == std::string::npos) return "";
     size_t start = report.find_first_not_of(' ', at + field.size() + 1);
@@ -102,8 +92,9 @@ TEST_F(PrinterClass, AnAbortedDocumentLeavesNoFileAndEndPageWithoutSurfaceIsBlan
     std::vector<std::string> documents = Documents();
     ASSERT_EQ(documents.size(), 1u);
     EXPECT_EQ(PdfInfo(documents[0], "Pages"), "1");
-    EXPECT_EQ(Output("pdftotext '" + documents[0] + "' - 2>/dev/null").find_first_not_of("\n\f "),
-              std::string::npos);
+    EXPECT_EQ(
+        CommandOutput("pdftotext '" + documents[0] + "' - 2>/dev/null").find_first_not_of("\n\f "),
+        std::string::npos);
 }
 
 TEST_F(PrinterClass, ALongTextGoesOnAsManyPagesAsItNeedsAndStaysText) {
@@ -114,7 +105,7 @@ TEST_F(PrinterClass, ALongTextGoesOnAsManyPagesAsItNeedsAndStaysText) {
     std::vector<std::string> documents = Documents();
     ASSERT_EQ(documents.size(), 1u);
     EXPECT_GT(std::stoi(PdfInfo(documents[0], "Pages")), 2);
-    std::string text = Output("pdftotext '" + documents[0] + "' - 2>/dev/null");
+    std::string text = CommandOutput("pdftotext '" + documents[0] + "' - 2>/dev/null");
     EXPECT_NE(text.find("First words of the text."), std::string::npos) << text.substr(0, 400);
     EXPECT_NE(text.find("line 250 of a long text that wraps."), std::string::npos);
     EXPECT_NE(text.find("Closing sentence."), std::string::npos);
@@ -133,12 +124,12 @@ TEST_F(PrinterClass, ARichEditPrintsItsWholeTextPageAfterPageWithItsFormats) {
     std::vector<std::string> documents = Documents();
     ASSERT_EQ(documents.size(), 2u);
     const std::string& path = documents[0];
-    std::string text = Output("pdftotext '" + path + "' - 2>/dev/null");
+    std::string text = CommandOutput("pdftotext '" + path + "' - 2>/dev/null");
     int pages = std::stoi(PdfInfo(path, "Pages"));
     EXPECT_GE(pages, 3);
     // Each page goes on where the one before stopped: nothing lost, nothing printed twice.
-    std::string last = Output("pdftotext -f " + std::to_string(pages) + " -l " +
-                              std::to_string(pages) + " '" + path + "' - 2>/dev/null");
+    std::string last = CommandOutput("pdftotext -f " + std::to_string(pages) + " -l " +
+                                     std::to_string(pages) + " '" + path + "' - 2>/dev/null");
     EXPECT_NE(last.find("Final words."), std::string::npos);
     EXPECT_EQ(last.find("Paragraph 5 "), std::string::npos);
     EXPECT_NE(text.find("Opening"), std::string::npos) << text.substr(0, 400);
@@ -153,8 +144,9 @@ TEST_F(PrinterClass, ARichEditPrintsItsWholeTextPageAfterPageWithItsFormats) {
     EXPECT_NE(text.find("Final words."), std::string::npos);
     // An empty rich edit still gives its one, blank, page.
     EXPECT_EQ(PdfInfo(documents[1], "Pages"), "1");
-    EXPECT_EQ(Output("pdftotext '" + documents[1] + "' - 2>/dev/null").find_first_not_of("\n\f "),
-              std::string::npos);
+    EXPECT_EQ(
+        CommandOutput("pdftotext '" + documents[1] + "' - 2>/dev/null").find_first_not_of("\n\f "),
+        std::string::npos);
 }
 
 TEST_F(PrinterClass, ThePageSurfaceIsPrintedOverTheWholePage) {
@@ -168,7 +160,8 @@ TEST_F(PrinterClass, ThePageSurfaceIsPrintedOverTheWholePage) {
     ASSERT_EQ(documents.size(), 1u);
     // 10 dots an inch: the page is 83 by 117 pixels; the left half of the printable area red,
     // the rest white.
-    std::string ppm = Output("pdftoppm -r 10 -singlefile '" + documents[0] + "' 2>/dev/null");
+    std::string ppm =
+        CommandOutput("pdftoppm -r 10 -singlefile '" + documents[0] + "' 2>/dev/null");
     ASSERT_GT(ppm.size(), 15u);
     ASSERT_EQ(ppm.substr(0, 2), "P6");
     size_t header = 0;
@@ -231,7 +224,8 @@ TEST_F(PrinterClass, ThePdfPrinterAsksForTheFileAndACancelOpensNoDocument) {
     ASSERT_EQ(dialogs->fileRequests.size(), 2u);
     EXPECT_TRUE(dialogs->fileRequests[0].save);
     EXPECT_EQ(dialogs->fileRequests[1].initialName, "report.pdf");
-    std::string text = Output("pdftotext '" + dir.Linux("chosen/report.pdf") + "' - 2>/dev/null");
+    std::string text =
+        CommandOutput("pdftotext '" + dir.Linux("chosen/report.pdf") + "' - 2>/dev/null");
     EXPECT_NE(text.find("Hello paper"), std::string::npos);
 }
 

@@ -21,9 +21,12 @@
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/text/text_out.h"
 #include "platform/printing/printing.h"
+#include "support/command_output.h"
 #include "support/temp_dir.h"
 
 namespace {
+
+using test_support::CommandOutput;
 
 namespace fs = std::filesystem;
 
@@ -64,18 +67,6 @@ constexpr const char* PPD = R"ppd(*PPD-Adobe: "4.3"
 *DefaultPaperDimension: A4
 *PaperDimension A4/A4: "595 842"
 )ppd";
-
-std::string Output(const std::string& command) {
-    std::string text;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return text;
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        text.append(buffer, got);
-    pclose(pipe);
-    return text;
-}
 
 class CupsPrinter : public ::testing::Test {
 protected:
@@ -178,7 +169,8 @@ TEST_F(CupsPrinter, TheQueueIsListedAndADocumentLandsInItsFileAsPdf) {
     std::string written = dir.ReadFile("out/queue.pdf");
     EXPECT_EQ(written.substr(0, 5), "%PDF-");
     if (std::system("command -v pdftotext >/dev/null 2>&1") == 0) {
-        EXPECT_NE(Output("pdftotext '" + output + "' - 2>/dev/null").find(text), std::string::npos);
+        EXPECT_NE(CommandOutput("pdftotext '" + output + "' - 2>/dev/null").find(text),
+                  std::string::npos);
     }
 }
 

@@ -24,14 +24,7 @@ struct DialogState {
     int answer = 0;
 };
 
-// The dialogs up on this thread, the innermost last.
-thread_local std::vector<DialogState*> openDialogs;
-
-DialogState* FindDialog(HWND window) {
-    for (DialogState* state : openDialogs)
-        if (state->window == window && window != 0) return state;
-    return nullptr;
-}
+using Dialogs = ModalWindows<DialogState>;
 
 struct Hooks {
     std::mutex lock;
@@ -45,15 +38,8 @@ Hooks& TheHooks() {
 }
 
 LRESULT DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        auto* made = create ? static_cast<DialogState*>(create->lpCreateParams) : nullptr;
-        if (made == nullptr ||
-            std::find(openDialogs.begin(), openDialogs.end(), made) == openDialogs.end())
-            return FALSE;
-        made->window = window;
-    }
-    DialogState* state = FindDialog(window);
+    if (message == WM_NCCREATE && !Dialogs::Take(window, lParam)) return FALSE;
+    DialogState* state = Dialogs::Find(window);
     if (state == nullptr) return DefWindowProcA(window, message, wParam, lParam);
     LRESULT result = 0;
     if (message != WM_NCDESTROY && message != WM_DESTROY &&
@@ -91,24 +77,10 @@ bool RegisterDialogClass() {
     return registered;
 }
 
-class OpenDialog {
-public:
-    explicit OpenDialog(DialogState& state) : state_(state) { openDialogs.push_back(&state_); }
-    OpenDialog(const OpenDialog&) = delete;
-    OpenDialog& operator=(const OpenDialog&) = delete;
-    ~OpenDialog() {
-        openDialogs.erase(std::remove(openDialogs.begin(), openDialogs.end(), &state_),
-                          openDialogs.end());
-    }
-
-private:
-    DialogState& state_;
-};
-
 } // namespace
 
 void EndDrawnDialog(HWND dialog, int answer) {
-    DialogState* state = FindDialog(dialog);
+    DialogState* state = Dialogs::Find(dialog);
     if (state != nullptr && state->answer == 0) state->answer = answer;
 }
 
@@ -142,7 +114,7 @@ int RunDrawnDialog(HWND owner, const std::string& title, int width, int height,
     LONG outerHeight = outer.bottom - outer.top;
     POINT at = ModalPlacement(ownerTop, outerWidth, outerHeight);
 
-    OpenDialog open(state);
+    Dialogs::Open open(state);
     ModalSession session(state.window, ownerTop);
     if (CreateWindowExA(0, DIALOG_CLASS, title.c_str(), DIALOG_STYLE, at.x, at.y, outerWidth,
                         outerHeight, ownerTop, 0, 0, &state) == 0 ||

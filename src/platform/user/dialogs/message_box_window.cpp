@@ -89,13 +89,10 @@ struct BoxState {
     int answer = 0;
 };
 
-// The boxes up on this thread, the innermost last.
-thread_local std::vector<BoxState*> openBoxes;
+using Boxes = ModalWindows<BoxState>;
 
 BoxState* FindBox(HWND window) {
-    for (BoxState* state : openBoxes)
-        if (state->window == window && window != 0) return state;
-    return nullptr;
+    return Boxes::Find(window);
 }
 
 bool HasButton(const BoxState& state, int id) {
@@ -279,15 +276,8 @@ void ReleaseMouse(BoxState& state, POINT point) {
 }
 
 LRESULT BoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        auto* made = create ? static_cast<BoxState*>(create->lpCreateParams) : nullptr;
-        // Only a box this thread is opening takes the window.
-        if (made == nullptr ||
-            std::find(openBoxes.begin(), openBoxes.end(), made) == openBoxes.end())
-            return FALSE;
-        made->window = window;
-    }
+    // Only a box this thread is opening takes the window.
+    if (message == WM_NCCREATE && !Boxes::Take(window, lParam)) return FALSE;
     BoxState* state = FindBox(window);
     if (state == nullptr) return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
@@ -408,20 +398,6 @@ ClientSize Layout(BoxState& state, const std::string& text, const std::string& c
     return ClientSize{width, buttonTop + BUTTON_HEIGHT + MARGIN};
 }
 
-// The box is listed among the thread's open boxes while it is up.
-class OpenBox {
-public:
-    explicit OpenBox(BoxState& state) : state_(state) { openBoxes.push_back(&state_); }
-    OpenBox(const OpenBox&) = delete;
-    OpenBox& operator=(const OpenBox&) = delete;
-    ~OpenBox() {
-        openBoxes.erase(std::remove(openBoxes.begin(), openBoxes.end(), &state_), openBoxes.end());
-    }
-
-private:
-    BoxState& state_;
-};
-
 } // namespace
 
 int MessageBoxDefaultAnswer(UINT type) {
@@ -452,7 +428,7 @@ int RunMessageBoxWindow(HWND owner, const std::string& text, const std::string& 
     LONG height = outer.bottom - outer.top;
     POINT at = ModalPlacement(ownerTop, width, height);
 
-    OpenBox open(state);
+    Boxes::Open open(state);
     ModalSession session(state.window, ownerTop);
     if (CreateWindowExA(exStyle, BOX_CLASS, caption.c_str(), BOX_STYLE, at.x, at.y, width, height,
                         ownerTop, 0, 0, &state) == 0 ||

@@ -4,9 +4,13 @@
 // drawn dialogs. Internal to the platform layer.
 #pragma once
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/kernel/win_types.h"
 #include "platform/user/hwnd.h"
 #include "platform/user/window_geometry.h"
+#include "platform/user/windows.h"
 
 namespace platform {
 
@@ -35,6 +39,45 @@ private:
     bool reactivate_ = false;
     bool quit_ = false;
     int quitCode_ = 0;
+};
+
+// The modal windows of one kind that are up on this thread, the innermost last. Their
+// procedure finds its state by window; only a state being opened takes a new window, so a
+// window of the class made by anyone else stays without one. `State` has `HWND window`.
+template <typename State> class ModalWindows {
+public:
+    static State* Find(HWND window) {
+        for (State* state : List())
+            if (state->window == window && window != 0) return state;
+        return nullptr;
+    }
+    // For WM_NCCREATE: true when the creation parameter is a state being opened, which
+    // then takes the window.
+    static bool Take(HWND window, LPARAM lParam) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        auto* made = create ? static_cast<State*>(create->lpCreateParams) : nullptr;
+        if (made == nullptr || std::find(List().begin(), List().end(), made) == List().end())
+            return false;
+        made->window = window;
+        return true;
+    }
+    // A state is listed for the length of its modal session.
+    class Open {
+    public:
+        explicit Open(State& state) : state_(state) { List().push_back(&state_); }
+        Open(const Open&) = delete;
+        Open& operator=(const Open&) = delete;
+        ~Open() { List().erase(std::remove(List().begin(), List().end(), &state_), List().end()); }
+
+    private:
+        State& state_;
+    };
+
+private:
+    static std::vector<State*>& List() {
+        thread_local std::vector<State*> list;
+        return list;
+    }
 };
 
 // The top-level window of an owner the calling thread may disable; 0 for none.
