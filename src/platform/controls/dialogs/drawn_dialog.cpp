@@ -67,13 +67,7 @@ LRESULT DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 bool RegisterDialogClass() {
-    static const bool registered = [] {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DialogProcedure;
-        windowClass.hbrBackground = static_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = DIALOG_CLASS;
-        return RegisterClassA(&windowClass) != 0;
-    }();
+    static const bool registered = RegisterModalClass(DIALOG_CLASS, DialogProcedure);
     return registered;
 }
 

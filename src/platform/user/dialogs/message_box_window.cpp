@@ -327,13 +327,7 @@ LRESULT BoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool RegisterBoxClass() {
-    static const bool registered = [] {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = BoxProcedure;
-        windowClass.hbrBackground = static_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = BOX_CLASS;
-        return RegisterClassA(&windowClass) != 0;
-    }();
+    static const bool registered = RegisterModalClass(BOX_CLASS, BoxProcedure);
     return registered;
 }
 

@@ -48,6 +48,14 @@ void ModalSession::End() {
     }
 }
 
+bool RegisterModalClass(const char* name, WNDPROC procedure) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hbrBackground = static_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = name;
+    return RegisterClassA(&windowClass) != 0;
+}
+
 HWND ModalOwner(HWND owner) {
     if (owner == 0 || !IsWindow(owner)) return 0;
     if (GetWindowThreadProcessId(owner, nullptr) != GetCurrentThreadId()) return 0;

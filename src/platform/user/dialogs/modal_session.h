@@ -80,6 +80,8 @@ private:
     }
 };
 
+// Registers a class of modal windows drawn on the dialog colour; true when it exists.
+bool RegisterModalClass(const char* name, WNDPROC procedure);
 // The top-level window of an owner the calling thread may disable; 0 for none.
 HWND ModalOwner(HWND owner);
 // Where a window of the size goes: centred on the owner when it shows, else on the
