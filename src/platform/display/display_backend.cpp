@@ -52,6 +52,7 @@ std::shared_ptr<DisplayBackend> Active() {
 }
 
 thread_local bool pumping = false;
+thread_local bool pumpForWait = false;
 
 } // namespace
 
@@ -70,14 +71,22 @@ void SetActiveDisplay(std::unique_ptr<DisplayBackend> backend) {
     // The old back end goes here, outside the lock, unless a pump still holds it.
 }
 
-void PumpDisplay() {
+void PumpDisplay(bool waiting) {
     if (pumping) return;
     std::shared_ptr<DisplayBackend> backend = Active();
     pumping = true;
+    pumpForWait = waiting;
     struct Done {
-        ~Done() { pumping = false; }
+        ~Done() {
+            pumping = false;
+            pumpForWait = false;
+        }
     } done;
     backend->Pump();
+}
+
+bool PumpIsForWait() {
+    return pumpForWait;
 }
 
 } // namespace platform

@@ -91,7 +91,10 @@ DisplayBackend& ActiveDisplay();
 // the environment at next use.
 void SetActiveDisplay(std::unique_ptr<DisplayBackend> backend);
 // Pumps the active back end; nothing while a pump is already running on this thread.
-void PumpDisplay();
+// `waiting` says the thread found nothing to do and is about to wait for messages.
+void PumpDisplay(bool waiting = false);
+// Whether the pump running on this thread was asked for by a waiting thread.
+bool PumpIsForWait();
 
 // What the user did to a top-level window from outside, in Windows' terms. Each call
 // happens on the windows' thread with no lock held.

@@ -1,7 +1,7 @@
 // A whole run driven from a text file of steps: what a user would do to the player's
 // windows, for end-to-end tests and examples on the headless display. ZORV_INPUT names the
-// file; the player takes one step each time the windows' thread, looking for messages,
-// finds its queue empty.
+// file; the player takes one step each time the windows' thread, with its queue empty,
+// waits for messages.
 //
 // One step a line; blank lines and lines starting with '#' are skipped. Words are
 // separated by blanks or tabs. Coordinates are client coordinates of the chosen window;
@@ -102,7 +102,7 @@ private:
 namespace platform::headless {
 
 // Makes a fresh headless back end the active display, taking `steps` whenever the calling
-// thread's queue is empty. A step that cannot be taken writes why on standard error, marks
+// thread waits with its queue empty. A step that cannot be taken writes why on standard error, marks
 // the script failed and calls `endRun` (which asks the run to end), then posts WM_QUIT so
 // that a modal loop lets go.
 void InstallInputScript(std::vector<InputStep> steps, std::function<void()> endRun);

@@ -1,5 +1,5 @@
 // The headless display taking the steps of an input script whenever the thread pumping it
-// finds its queue empty.
+// waits for messages with its queue empty.
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -37,8 +37,11 @@ public:
     std::string_view Name() const override { return inner_->Name(); }
     void Pump() override {
         inner_->Pump();
-        // Only the thread that owns the windows acts for the user.
-        if (done_ || GetCurrentThreadId() != thread_ || !QueueIsEmpty()) return;
+        // Only the thread that owns the windows acts for the user, and only once it has
+        // nothing left to do and waits: a program still making and showing its windows is
+        // not yet ready for the user.
+        if (done_ || GetCurrentThreadId() != thread_ || !PumpIsForWait() || !QueueIsEmpty())
+            return;
         switch (runner_.TakeNext(InputScriptRunner::Clock::now())) {
         case InputScriptRunner::Outcome::Taken:
         case InputScriptRunner::Outcome::NotYet:

@@ -107,7 +107,7 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return -1;
     }
-    platform::PumpDisplay();
+    platform::PumpDisplay(true);
     const DWORD slice = platform::ActiveDisplay().PumpInterval();
     platform::WaitHub& hub = platform::GetWaitHub();
     std::unique_lock lock(hub.lock);
@@ -127,7 +127,7 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
         else
             hub.changed.wait_for(lock, std::chrono::milliseconds(slice));
         lock.unlock();
-        platform::PumpDisplay();
+        platform::PumpDisplay(true);
         lock.lock();
     }
     return msg->message == WM_QUIT ? 0 : 1;

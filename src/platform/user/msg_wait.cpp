@@ -41,7 +41,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
     const DWORD threadId = GetCurrentThreadId();
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    platform::PumpDisplay();
+    platform::PumpDisplay(true);
     // A display that hears of the user by itself is pumped at least every slice.
     const DWORD slice = platform::ActiveDisplay().PumpInterval();
     platform::WaitHub& hub = platform::GetWaitHub();
@@ -49,7 +49,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
     auto pumpAfterWait = [&] {
         if (slice == INFINITE) return;
         lock.unlock();
-        platform::PumpDisplay();
+        platform::PumpDisplay(true);
         lock.lock();
     };
     platform::MessageQueue& queue = platform::CurrentThreadQueueLocked();

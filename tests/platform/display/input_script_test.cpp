@@ -93,11 +93,16 @@ protected:
     HWND Window(const char* title, int x = 100) {
         return Keep(Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, 100, 200, 150, 0, 0, 0, title));
     }
-    // Pumps until the script is done with, as a message loop would.
+    // Pumps until the script is done with, as a message loop would: steps are taken while
+    // the thread waits.
     void RunScript(const std::string& text) {
         platform::headless::InstallInputScript(Parse(text), [this] { ++endRequests; });
         for (int i = 0; i < 50; ++i)
-            platform::headless::DispatchPending();
+            WaitThenDispatch();
+    }
+    static void WaitThenDispatch() {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+        platform::headless::DispatchPending();
     }
     static std::vector<std::pair<UINT, LPARAM>> Mouse(HWND window) {
         std::vector<std::pair<UINT, LPARAM>> mouse;
@@ -170,11 +175,14 @@ TEST_F(InputScriptRun, AStepThatCannotBeTakenEndsTheRun) {
     platform::headless::InstallInputScript(Parse("window Short lived\nclick 1 1\n"),
                                            [this] { ++endRequests; });
     MSG msg;
-    // The window step is taken; then the window goes before the click.
+    // Looking at the queue takes no step: the thread does not wait.
     PeekMessageA(&msg, 0, 0, 0, PM_NOREMOVE);
+    EXPECT_FALSE(platform::headless::InputScriptFailed());
+    // The window step is taken while the thread waits; then the window goes before the click.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
     DestroyWindow(window);
     for (int i = 0; i < 5; ++i)
-        platform::headless::DispatchPending();
+        WaitThenDispatch();
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "zorv: input script, line 2: the window \"Short lived\" is gone\n");
     EXPECT_TRUE(platform::headless::InputScriptFailed());
