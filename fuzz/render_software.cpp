@@ -132,6 +132,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 list.push_back(p.get());
                 points.push_back(std::move(p));
             }
+            if (in.Byte() % 4 == 0) {
+                // Texture coordinates as files give them, converted to texels.
+                LPolygon_Software prepared(nullptr, 2, &device);
+                prepared.capacity = count;
+                for (L3DPoint* p : list) {
+                    for (float& t : p->texture)
+                        t = in.Coordinate(4);
+                    prepared.AddVertex(p);
+                }
+                prepared.SetMaterial(&material);
+                prepared.Prepare();
+                prepared.SetMaterial(nullptr);
+            }
             polygon.LendVertices(list.data(), count);
             const uint8_t routine = in.Byte();
             const int d15 = depth == 15 ? 15 : 16;
