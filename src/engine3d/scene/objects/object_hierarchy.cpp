@@ -299,6 +299,7 @@ void L3DObject::ApplyAnimationFrame(int32_t frame) {
             p->texture[0] = p->texture[2] = move.values[3];
             p->texture[1] = p->texture[3] = move.values[4];
         }
+        if (points != nullptr) points->ValuesChanged();
         SetPositionChanged(1);
         SetRelativeData();
         return;
