@@ -87,9 +87,12 @@ private:
         uint8_t planar;
         float offset[2], tiling[2];
         uint8_t alpha;
+        // The image's bits per pixel when it was saved.
+        uint8_t depth;
     };
     void ReadTextureRecord(TextureRecord& record, bool inMaterial);
-    // The texture of that name, else one loaded from the record's file; null for none.
+    // The texture of that name, else one loaded from the record's file, else (the image
+    // not found) one that keeps the record's name and file without an image; null for none.
     LTexture* ResolveTexture(const TextureRecord& record);
 
     // Objects.

@@ -19,6 +19,7 @@
 #include "engine3d/scene/objects/object_walk.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/objects/world_light.h"
+#include "engine3d/scene/render/device.h"
 #include "engine3d/scene/zones/sound.h"
 #include "engine3d/scene/zones/zone.h"
 #include "foundation/streams/file_in_stream.h"
@@ -431,7 +432,7 @@ void LBinaryWorldFile::ReadLights(const ChunkHeader& header) {
 
 void LBinaryWorldFile::ReadTextureRecord(TextureRecord& record, bool inMaterial) {
     ChunkReader& r = *reader_;
-    uint8_t option = 0, further = 0;
+    uint8_t option = 0;
     record = {};
     r.ReadString(record.file, sizeof record.file);
     r.ReadString(record.name, sizeof record.name);
@@ -440,7 +441,7 @@ void LBinaryWorldFile::ReadTextureRecord(TextureRecord& record, bool inMaterial)
     // The option byte mirrored who owned the pixels; a file never decides that.
     r.ReadU8(option);
     if (zyb::HasKeyColour(version_)) r.ReadU32(record.keyColor);
-    r.ReadU8(further);
+    r.ReadU8(record.depth);
     if (inMaterial) r.ReadU8(record.planar);
     r.ReadF32(record.offset[0]);
     r.ReadF32(record.offset[1]);
@@ -457,6 +458,17 @@ LTexture* LBinaryWorldFile::ResolveTexture(const TextureRecord& record) {
     std::string name = record.name;
     if (!named) SplitBaseName(record.file, name);
     LTexture* texture = world_->textures.LoadTexture(name.c_str(), record.file);
+    LAPICLBK* device = world_->GetAPI();
+    if (texture == nullptr && device != nullptr) {
+        // Without its image (a folder left behind, a renamed file) the texture stays named
+        // in the world, so that the materials using it and a later save keep it.
+        texture = device->CreateTexture(world_, name.c_str(), nullptr);
+        if (texture != nullptr) {
+            texture->SetFileName(record.file);
+            texture->bitsPerPixel = record.depth;
+            world_->textures.AddTexture(texture);
+        }
+    }
     if (texture != nullptr) {
         texture->SetOffset(record.offset[0], record.offset[1]);
         texture->SetTiling(record.tiling[0], record.tiling[1]);

@@ -10,10 +10,13 @@
 #include "engine3d/files/world_file_support.h"
 #include "engine3d/scene/camera/camera.h"
 #include "engine3d/scene/materials/material.h"
+#include "engine3d/scene/materials/texture.h"
+#include "engine3d/scene/materials/texture_list.h"
 #include "engine3d/scene/mesh/polygon.h"
 #include "engine3d/scene/objects/cluster.h"
 #include "engine3d/scene/objects/object.h"
 #include "engine3d/scene/objects/octree.h"
+#include "engine3d/scene/render/device.h"
 #include "foundation/files/file_layer.h"
 
 namespace {
@@ -154,6 +157,33 @@ TEST_F(WorldFileTest, TheTextureFolderGetsTheImagesAndTheDirectoryStays) {
                               zyb::kSaveDefault & ~zyb::kSaveTextureFolder, dir.Win("t3").c_str()),
               kResultOk);
     EXPECT_FALSE(dir.Exists("t3"));
+}
+
+// A world read where its images are not (the folder left behind) keeps its textures by
+// name and file, so that its materials and background still use them and a save gives
+// back the same file.
+TEST_F(WorldFileTest, TexturesWhoseImagesAreMissingStayInTheWorld) {
+    LTexture* sky = world.GetAPI()->CreateTexture(&world, "Sky", nullptr);
+    ASSERT_NE(sky, nullptr);
+    world.textures.AddTexture(sky);
+    sky->SetFileName("gone\\sky.bmp");
+    ASSERT_EQ(sky->AllocatePixels(nullptr, 64, 32, 16), 0);
+    sky->SetTiling(2, 3);
+    LMaterial* painted = world.materials.CreateMaterial("Painted", sky, 0, 0, nullptr);
+    world.SetBackgroundMaterial(painted);
+    const uint32_t mask = zyb::kSaveDefault & ~zyb::kSaveTextureFolder;
+    const std::vector<uint8_t> bytes = Save(world, mask);
+
+    ASSERT_EQ(Load(loaded, bytes, 0xFFF), 1);
+    LTexture* kept = loaded.textures.FindByName("Sky");
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->pixels, nullptr);
+    EXPECT_STREQ(kept->FileName(), "sky.bmp");
+    EXPECT_EQ(kept->tiling[1], 3);
+    LMaterial* material = loaded.materials.FindByName("Painted");
+    ASSERT_NE(material, nullptr);
+    EXPECT_EQ(material->GetTexture(0), kept);
+    EXPECT_EQ(Save(loaded, mask), bytes);
 }
 
 TEST_F(WorldFileTest, FilesAreReadByPath) {

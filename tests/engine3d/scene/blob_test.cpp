@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "engine3d/scene/camera/camera.h"
 #include "engine3d/scene/chunk_writer.h"
 #include "engine3d/scene/materials/material.h"
+#include "engine3d/scene/mesh/material_batch.h"
 #include "engine3d/scene/mesh/point.h"
 #include "engine3d/scene/mesh/point_list.h"
 #include "engine3d/scene/support/scene_fixture.h"
@@ -119,6 +121,59 @@ TEST_F(BlobTest, AFrameDrawsTheBlobs) {
     EXPECT_EQ(world.FindObjectAt(*camera, centre, 8), blob);
     EXPECT_EQ(world.FindObjectAt(*camera, centre, 2 | 4 | 16 | 32 | 64), nullptr);
     camera->renderer = nullptr;
+}
+
+// On a "hardware" back end the blob's two triangles go as its material batch, with the
+// screen corners of this frame's turn: a square centred where the blob is seen, even
+// after the camera moved aside.
+TEST(HardwareBlobTest, TheBlobIsDrawnAsItsBatchFacingTheCamera) {
+    RecordingDevice device;
+    device.hardware = 1;
+    L3DWorld world(&device, 0, nullptr, nullptr);
+    L3DCamera* camera = world.CreateCamera(0);
+    camera->SetViewSize(640, 480);
+    auto* screen = static_cast<RecordingRenderer*>(device.CreateRenderer(&world));
+    screen->AttachView(camera);
+    L3DBlob* blob = world.blobs.CreateBlob(nullptr, "Halo", 12, 12, nullptr, 0);
+    blob->SetPosition(0, 0, 200);
+
+    auto centreAndSide = [&](float* centre, float* side) {
+        const RecordedCall* batch = nullptr;
+        for (const RecordedCall& call : device.calls)
+            if (call.slot == "DrawPolygonBatch" && call.third == blob) batch = &call;
+        ASSERT_NE(batch, nullptr);
+        ASSERT_EQ(screen->batchIndices.back().size(), 6u);
+        const auto* material = static_cast<const LCacheMaterial*>(batch->first);
+        float low[2] = {1e9f, 1e9f}, high[2] = {-1e9f, -1e9f};
+        for (uint16_t i : screen->batchIndices.back()) {
+            const RenderVertex& v = material->records[i];
+            low[0] = std::min(low[0], v.x), high[0] = std::max(high[0], v.x);
+            low[1] = std::min(low[1], v.y), high[1] = std::max(high[1], v.y);
+        }
+        for (int k = 0; k < 2; ++k) {
+            centre[k] = (low[k] + high[k]) / 2;
+            side[k] = high[k] - low[k];
+        }
+    };
+    float centre[2], side[2];
+    screen->RenderFrame();
+    EXPECT_TRUE(device.draws.empty());
+    centreAndSide(centre, side);
+    EXPECT_NEAR(centre[0], 320, 0.5f);
+    EXPECT_NEAR(centre[1], 240, 0.5f);
+    EXPECT_GT(side[0], 1);
+    EXPECT_NEAR(side[0], side[1], 0.5f);
+
+    // Seen from the left, the blob turns and stays square on the screen.
+    camera->SetPosition(-150, 0, 200);
+    camera->SetAngles(0, -1.5707964f, 0, 0);
+    device.calls.clear();
+    screen->batchIndices.clear();
+    screen->RenderFrame();
+    float turned[2];
+    centreAndSide(centre, turned);
+    EXPECT_NEAR(centre[0], 320, 0.5f);
+    EXPECT_NEAR(turned[0], turned[1], 0.5f);
 }
 
 } // namespace

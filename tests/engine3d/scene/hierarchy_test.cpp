@@ -192,4 +192,42 @@ TEST_F(HierarchyTest, KeyTracksDriveTheChildrenAtTheFramesGiven) {
     EXPECT_EQ(morph->GetCurrentPointList()->GetCount(), 3);
 }
 
+// Files and scripts may key a child's place and turn without a scale track (or any
+// one of the three): the missing tracks count as tracks without keys.
+TEST_F(HierarchyTest, AChildMissingSomeKeyTracksStillFollowsTheOthers) {
+    L3DObject_Animation* root = Animated();
+    root->SetPosition(0, -30, 240);
+    L3DObject* placed = Object("Placed", 0, 0, 0);
+    L3DObject* turned = Object("Turned", 0, 0, 0);
+    for (int32_t frame : {0, 10}) {
+        AddKey(placed->keyTracks->tracks[kTrackTranslation], frame)->value[0] =
+            frame == 0 ? -10.0f : 10.0f;
+        AddKey(placed->keyTracks->tracks[kTrackRotation], frame)->orientation[0] = 1;
+        LKey* turn = AddKey(turned->keyTracks->tracks[kTrackRotation], frame);
+        turn->orientation[0] = 1;
+    }
+    ComputeTCBTangents(placed->keyTracks->tracks[kTrackTranslation]);
+    ComputeRotationTangents(placed->keyTracks->tracks[kTrackRotation]);
+    ComputeRotationTangents(turned->keyTracks->tracks[kTrackRotation]);
+    ASSERT_EQ(placed->SetParent(root, 1), 0);
+    ASSERT_EQ(turned->SetParent(root, 1), 0);
+    // Attached at frame 0, then set to the last frame.
+    placed->ComputeChildTransform();
+    turned->ComputeChildTransform();
+    ExpectPosition(*placed, -10, -30, 240);
+    ExpectPosition(*turned, 0, -30, 240);
+    root->Sequences()->SetFrame(10);
+    placed->ComputeChildTransform();
+    ExpectPosition(*placed, 10, -30, 240);
+    EXPECT_FLOAT_EQ(placed->scale[0], 1);
+    EXPECT_FLOAT_EQ(placed->scale[2], 1);
+
+    // Its hand-placed neighbour with no key track at all stays where it was put.
+    L3DObject* still = Object("Still", 4, -30, 240);
+    ASSERT_EQ(still->SetParent(root, 1), 0);
+    root->Sequences()->SetFrame(0);
+    still->ComputeChildTransform();
+    ExpectPosition(*still, 4, -30, 240);
+}
+
 } // namespace

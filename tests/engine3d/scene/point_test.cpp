@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "engine3d/scene/camera/camera.h"
 #include "engine3d/scene/chunk_writer.h"
 #include "engine3d/scene/materials/material.h"
@@ -36,6 +38,40 @@ TEST_F(PointTest, MergingReturnsThePointOfSevenEqualValues) {
     EXPECT_NE(list.AddPoint(1, 2, 3, 0.1f, 0.2f, 0.3f, 0.4f, -1), first);
     EXPECT_EQ(list.GetCount(), 9);
     EXPECT_EQ(list.GetCapacity(), 16);
+}
+
+// Merging looks points up by their values rather than one by one; it still finds the
+// first of equal points, minus zero as zero, never a value that is not a number, and
+// points by the values they hold now after they were removed or changed in place.
+TEST_F(PointTest, MergingFindsTheFirstEqualPointAsThePointsNowAre) {
+    LBasePoint list;
+    list.world = &world;
+    L3DPoint* zero = list.AddPoint(0, 0, 0, 0, 0, 0, 0, -1);
+    EXPECT_EQ(list.AddPoint(-0.0f, 0, -0.0f, 0, 0, 0, 0, -1), zero);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    L3DPoint* odd = list.AddPoint(nan, 0, 0, 0, 0, 0, 0, -1);
+    EXPECT_NE(list.AddPoint(nan, 0, 0, 0, 0, 0, 0, -1), odd);
+    // Two equal points appended while merging was off: the first one is found.
+    list.DisableMerging();
+    L3DPoint* a = list.AddPoint(5, 5, 5, 0, 0, 0, 0, -1);
+    L3DPoint* b = list.AddPoint(5, 5, 5, 0, 0, 0, 0, -1);
+    list.EnableMerging();
+    EXPECT_EQ(list.AddPoint(5, 5, 5, 0, 0, 0, 0, -1), a);
+    a->useCount = 1;
+    ASSERT_EQ(list.RemovePointRef(a), 0);
+    EXPECT_EQ(list.AddPoint(5, 5, 5, 0, 0, 0, 0, -1), b);
+
+    // Moved in place, with word given: found at its new place and no longer at its old.
+    b->model[0] = 7;
+    list.ValuesChanged();
+    EXPECT_EQ(list.AddPoint(7, 5, 5, 0, 0, 0, 0, -1), b);
+    const int32_t count = list.GetCount();
+    EXPECT_NE(list.AddPoint(5, 5, 5, 0, 0, 0, 0, -1), b);
+    EXPECT_EQ(list.GetCount(), count + 1);
+    // Moved without a word: never taken for what it held before.
+    zero->texture[0] = 3;
+    EXPECT_NE(list.AddPoint(0, 0, 0, 0, 0, 0, 0, -1), zero);
+    EXPECT_EQ(list.AddPoint(0, 0, 0, 3, 0, 0, 0, -1), zero);
 }
 
 TEST_F(PointTest, LastReferenceDeletesThePointOnlyWithFlagFour) {

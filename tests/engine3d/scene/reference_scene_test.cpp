@@ -53,6 +53,12 @@ public:
             text += c.slot + " " + Id(c.first) + " " + Id(c.second) + " " + Id(c.third);
             for (uint32_t value : c.values)
                 text += " " + std::to_string(value);
+            // A batch's triangles make no draws of their own: the object names what it shows.
+            if (c.slot == "DrawPolygonBatch" && c.third != nullptr) {
+                char name[64] = "-";
+                static_cast<const L3DObject*>(c.third)->GetName(name, sizeof name);
+                text += std::string(" ") + name;
+            }
             // Sprites and the background quad with their corners' place and texture.
             if (c.slot == "DrawQuad" || c.slot == "DrawElement2D")
                 for (const SpriteCorner& corner : static_cast<const LSprite*>(c.second)->corners) {
@@ -190,12 +196,11 @@ TEST_F(ReferenceSceneTest, TheWorldSavesAsTheExpectedFileAndReadsBack) {
     ASSERT_EQ(reread.size(), chunks.size());
     for (size_t i = 0; i < chunks.size(); ++i) {
         EXPECT_EQ(reread[i].first, chunks[i].first) << i;
-        // The meshes, the lights and the placed things come back byte for byte.
-        for (const char* same : {"HZYB/CAME", "HZYB/BSOU", "HZYB/BZON", "HZYB/AMLI", "HZYB/BLIG",
-                                 "HZYB/BBLO", "HZYB/BCLU"})
-            if (chunks[i].first == same) {
-                EXPECT_EQ(reread[i].second, chunks[i].second) << same;
-            }
+        // Every chunk comes back byte for byte, but the sprite list's: it holds only a count
+        // and empty records, which no reader takes back, so the world read has no sprites
+        // (and the container holding it is compared through its other chunks).
+        if (chunks[i].first == "HZYB" || chunks[i].first == "HZYB/BSPR") continue;
+        EXPECT_EQ(reread[i].second, chunks[i].second) << chunks[i].first;
     }
 }
 

@@ -61,6 +61,7 @@ void L3DBlob::MoveCorners() {
     LBasePoint* points = GetCurrentPointList();
     for (int i = 0; i < 4 && i < points->GetCount(); ++i)
         Corner(i, width, height, points->GetPoint(i)->model);
+    points->ValuesChanged();
     for (LListNode* node = GetCurrentPolygonList()->GetHead(); node != nullptr; node = node->next)
         static_cast<LPolygon*>(node->item)->ComputePlanes(0);
 }

@@ -1,5 +1,8 @@
 #include "engine3d/scene/mesh/mesh_frames.h"
 
+#include <utility>
+#include <vector>
+
 #include "engine3d/scene/chunk_writer.h"
 #include "engine3d/scene/mesh/material_batch.h"
 #include "engine3d/scene/mesh/point_list.h"
@@ -187,16 +190,20 @@ void LMultiBasePoly::RemoveBase(int32_t i, int deleteContents) {
             // the point list then deletes the unused points at once instead of one by one.
             const int32_t saved = currentFrame;
             currentFrame = -1;
-            LList& polygons = *polygonLists_[k];
-            while (LListNode* node = polygons.GetHead()) {
-                LPolygon* polygon = PolygonOf(node);
-                const int32_t uses = node->useCount > 1 ? node->useCount : 1;
-                polygons.RemoveNode(node, 1);
-                for (int32_t u = 0; u < uses; ++u)
-                    DestroyPolygonUse(polygon);
-            }
-            currentFrame = saved;
+            // The batches and the list let go of all their polygons at once rather than
+            // node by node, each removal from the front of a long list costing its length.
             delete batchLists_[k];
+            batchLists_[k] = nullptr;
+            LList& polygons = *polygonLists_[k];
+            std::vector<std::pair<LPolygon*, int32_t>> uses;
+            uses.reserve(polygons.GetCount());
+            for (LListNode* node = polygons.GetHead(); node != nullptr; node = node->next)
+                uses.emplace_back(PolygonOf(node), node->useCount > 1 ? node->useCount : 1);
+            polygons.RemoveAll();
+            for (const auto& [polygon, count] : uses)
+                for (int32_t u = 0; u < count; ++u)
+                    DestroyPolygonUse(polygon);
+            currentFrame = saved;
             delete polygonLists_[k];
             delete pointLists_[k];
         } else {

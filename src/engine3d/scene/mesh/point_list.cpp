@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 #include "engine3d/scene/chunk_writer.h"
 #include "engine3d/scene/mesh/point.h"
@@ -36,25 +37,71 @@ void LBasePoint::FitCapacity() {
     uses_.reserve(size_t(capacity));
 }
 
+bool LBasePoint::Values::operator==(const Values& other) const {
+    return std::equal(bits, bits + 7, other.bits);
+}
+
+size_t LBasePoint::ValuesHash::operator()(const Values& v) const {
+    uint64_t h = 0x9E3779B97F4A7C15u;
+    for (uint32_t b : v.bits)
+        h = (h ^ b) * 0x100000001B3u;
+    return size_t(h ^ (h >> 29));
+}
+
+bool LBasePoint::ValuesOf(const float* xyz, const float* uv, Values& out) {
+    for (int i = 0; i < 7; ++i) {
+        const float value = i < 3 ? xyz[i] : uv[i - 3];
+        if (value != value) return false;
+        uint32_t bits;
+        std::memcpy(&bits, &value, 4);
+        out.bits[i] = bits == 0x80000000u ? 0 : bits;
+    }
+    return true;
+}
+
+int32_t LBasePoint::FindFirst(const Values& values) const {
+    if (!indexValid_) {
+        firstByValues_.clear();
+        for (size_t i = 0; i < points_.size(); ++i) {
+            Values v;
+            if (ValuesOf(points_[i]->model, points_[i]->texture, v))
+                firstByValues_.emplace(v, int32_t(i));
+        }
+        indexValid_ = true;
+    }
+    const auto found = firstByValues_.find(values);
+    if (found == firstByValues_.end()) return -1;
+    const L3DPoint* p = points_[size_t(found->second)];
+    Values now;
+    if (ValuesOf(p->model, p->texture, now) && now == values) return found->second;
+    // Changed in place without a word: looked up again from what the points hold now.
+    indexValid_ = false;
+    return FindFirst(values);
+}
+
 void LBasePoint::Append(L3DPoint* point, int32_t uses) {
     points_.push_back(point);
     uses_.push_back(uses);
     if (GetCount() > capacity_) capacity_ += kCapacityStep;
+    Values v;
+    if (indexValid_ && ValuesOf(point->model, point->texture, v))
+        firstByValues_.emplace(v, GetCount() - 1);
 }
 
 L3DPoint* LBasePoint::AddPoint(float x, float y, float z, float u1, float v1, float u2, float v2,
                                int32_t uses) {
-    if (IsMerging()) {
-        for (size_t i = 0; i < points_.size(); ++i) {
+    const float xyz[3] = {x, y, z}, uv[4] = {u1, v1, u2, v2};
+    Values values;
+    if (IsMerging() && ValuesOf(xyz, uv, values)) {
+        const int32_t found = FindFirst(values);
+        if (found >= 0) {
+            const size_t i = size_t(found);
             const L3DPoint* p = points_[i];
-            if (p->model[0] == x && p->model[1] == y && p->model[2] == z && p->texture[0] == u1 &&
-                p->texture[1] == v1 && p->texture[2] == u2 && p->texture[3] == v2) {
-                if (uses != -1)
-                    uses_[i] = uses;
-                else
-                    uses_[i] = p->useCount != 0 ? uses_[i] + 1 : 1;
-                return points_[i];
-            }
+            if (uses != -1)
+                uses_[i] = uses;
+            else
+                uses_[i] = p->useCount != 0 ? uses_[i] + 1 : 1;
+            return points_[i];
         }
     }
     LAPICLBK* device = world != nullptr ? world->GetAPI() : nullptr;
@@ -85,6 +132,7 @@ int LBasePoint::RemovePointRef(L3DPoint* point) {
     if (--uses_[size_t(i)] > 0) return 0;
     points_.erase(points_.begin() + i);
     uses_.erase(uses_.begin() + i);
+    indexValid_ = false;
     FitCapacity();
     // A point appended twice while merging was off is still held by its other entry.
     if (point->useCount < 1 && (flags & kDeleteUnused) != 0 && IndexOf(point) < 0)
@@ -101,6 +149,7 @@ void LBasePoint::DropUnused() {
         }
         points_.erase(points_.begin() + std::ptrdiff_t(i));
         uses_.erase(uses_.begin() + std::ptrdiff_t(i));
+        indexValid_ = false;
         if ((flags & kDeleteUnused) != 0 && IndexOf(point) < 0) DeletePoint(point);
     }
     FitCapacity();
@@ -120,6 +169,7 @@ void LBasePoint::Clear() {
         DeletePoint(point);
     points_.clear();
     uses_.clear();
+    indexValid_ = false;
     FitCapacity();
 }
 

@@ -3,7 +3,9 @@
 // from shared corners share their points, and deletes points nothing uses any more.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 class ChunkWriter;
@@ -48,6 +50,9 @@ public:
     bool IsMerging() const { return (flags & kMerge) != 0; }
     // Points made through this list's world with the other list's values and uses.
     void CopyFrom(const LBasePoint& other);
+    // Code that changes the values of listed points in place calls this, so that merging
+    // finds them by their new values.
+    void ValuesChanged() const { indexValid_ = false; }
 
     int32_t GetCount() const { return int32_t(points_.size()); }
     int32_t GetCapacity() const { return capacity_; }
@@ -56,11 +61,28 @@ public:
     L3DWorld* world = nullptr;
 
 private:
+    // The seven merged values as bits, minus zero taken as zero.
+    struct Values {
+        uint32_t bits[7];
+        bool operator==(const Values& other) const;
+    };
+    struct ValuesHash {
+        size_t operator()(const Values& v) const;
+    };
+    // False for a value that is not a number, which equals nothing and so never merges.
+    static bool ValuesOf(const float* xyz, const float* uv, Values& out);
+    // The position of the first point with each set of values, so that merging a mesh
+    // of many points does not compare each new one with all before it. Built when first
+    // needed and again after points left the list or changed.
+    int32_t FindFirst(const Values& values) const;
+
     void Append(L3DPoint* point, int32_t uses);
     void DeletePoint(L3DPoint* point) const;
     void FitCapacity();
 
     std::vector<L3DPoint*> points_;
     std::vector<int32_t> uses_;
+    mutable std::unordered_map<Values, int32_t, ValuesHash> firstByValues_;
+    mutable bool indexValid_ = false;
     int32_t capacity_ = kCapacityStep;
 };

@@ -153,6 +153,8 @@ void LPolygon::TransformVertices(const float* m) {
             v->model[r] =
                 float(m[4 * r] * d[0] + m[4 * r + 1] * d[1] + m[4 * r + 2] * d[2] + m[4 * r + 3]);
     }
+    if (const LBasePoint* list = owner != nullptr ? owner->GetCurrentPointList() : nullptr)
+        list->ValuesChanged();
     dirty = 1;
 }
 

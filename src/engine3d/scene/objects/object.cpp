@@ -211,6 +211,7 @@ void L3DObject::UpdateBox(int update) {
     LBasePoint* box = boxObject->GetCurrentPointList();
     for (int c = 0; c < 8 && box != nullptr; ++c)
         if (L3DPoint* corner = box->GetPoint(c)) std::copy_n(corners[c], 3, corner->model);
+    if (box != nullptr) box->ValuesChanged();
     ForEachPolygon(GetCurrentPolygonList(), [update](LPolygon* p) { p->ComputePlanes(update); });
 }
 
@@ -275,6 +276,7 @@ void L3DObject::ApplyPlanarMapping() {
         p->texture[0] = p->texture[2] = u;
         p->texture[1] = p->texture[3] = v;
     }
+    if (points != nullptr) points->ValuesChanged();
 }
 
 void L3DObject::ComputePointNormals(LPolygon* polygon, L3DPoint* point) {

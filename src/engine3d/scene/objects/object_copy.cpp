@@ -163,7 +163,7 @@ void L3DObject::MakeStatic(int optimize) {
 void L3DObject::FreezeTransform() {
     float rotation[16];
     MatrixCopy(worldMatrix, rotation);
-    if (LBasePoint* points = GetCurrentPointList())
+    if (LBasePoint* points = GetCurrentPointList()) {
         for (int32_t i = 0; i < points->GetCount(); ++i) {
             L3DPoint* p = points->GetPoint(i);
             std::copy_n(p->world, 3, p->model);
@@ -171,6 +171,8 @@ void L3DObject::FreezeTransform() {
             MatrixRotateVector(rotation, p->normal, n);
             std::copy_n(n, 3, p->normal);
         }
+        points->ValuesChanged();
+    }
     std::fill_n(scale, 3, 1.0f);
     std::fill_n(position, 3, 0.0f);
     std::fill_n(previousPosition, 3, 0.0f);

@@ -299,11 +299,14 @@ void L3DObject::ApplyAnimationFrame(int32_t frame) {
             p->texture[0] = p->texture[2] = move.values[3];
             p->texture[1] = p->texture[3] = move.values[4];
         }
+        if (points != nullptr) points->ValuesChanged();
         SetPositionChanged(1);
         SetRelativeData();
         return;
-    } else if (tracks[kTrackTranslation] != nullptr && tracks[kTrackScale] != nullptr &&
+    } else if (tracks[kTrackTranslation] != nullptr || tracks[kTrackScale] != nullptr ||
                tracks[kTrackRotation] != nullptr) {
+        // A missing track counts as one without keys: a child keyed only in place and turn
+        // still follows its keys rather than staying where it was built.
         float translation[4] = {0, 0, 0, 0};
         float s[4] = {1, 1, 1, 0};
         float q[4] = {1, 0, 0, 0};

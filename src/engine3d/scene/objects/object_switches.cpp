@@ -254,6 +254,7 @@ void L3DObject::ScalePoints(float f) {
         for (int32_t i = 0; points != nullptr && i < points->GetCount(); ++i)
             for (float& v : points->GetPoint(i)->model)
                 v *= f;
+        if (points != nullptr) points->ValuesChanged();
     }
     SetRotationChanged(1);
 }

@@ -48,12 +48,13 @@ void L3DOctreeNode::SetBox(const float* min, const float* max) {
     std::copy_n(max, 3, max_);
     float corners[8][3];
     Corners(min_, max_, corners);
-    if (boxObject != nullptr)
-        if (LBasePoint* box = boxObject->GetCurrentPointList())
-            for (int c = 0; c < 8 && c < box->GetCount(); ++c) {
-                std::copy_n(corners[c], 3, box->GetPoint(c)->model);
-                std::copy_n(corners[c], 3, box->GetPoint(c)->world);
-            }
+    if (LBasePoint* box = boxObject != nullptr ? boxObject->GetCurrentPointList() : nullptr) {
+        for (int c = 0; c < 8 && c < box->GetCount(); ++c) {
+            std::copy_n(corners[c], 3, box->GetPoint(c)->model);
+            std::copy_n(corners[c], 3, box->GetPoint(c)->world);
+        }
+        box->ValuesChanged();
+    }
     for (int f = 0; f < 6; ++f)
         faces[f].PlaneFromPoints(corners[kFaceCorners[f][0]], corners[kFaceCorners[f][1]],
                                  corners[kFaceCorners[f][2]]);
