@@ -97,8 +97,11 @@ std::string ReadAll(CInStream& stream) {
     std::string data;
     char chunk[4096];
     uint32_t got = 0;
-    while (stream.ReadCounted(chunk, sizeof chunk, &got) == kResultOk && got > 0)
+    for (;;) {
+        ResultCode result = stream.ReadCounted(chunk, sizeof chunk, &got);
         data.append(chunk, got);
+        if (result != kResultOk || got == 0) break;
+    }
     return data;
 }
 

@@ -35,8 +35,11 @@ void FollowActiveWindow(CInterpretor& interpreter, HWND window) {
     if (!first || interpreter.projectFile == nullptr) return;
     const CProjectEntry* entry = interpreter.projectFile->GetCurrentEntry();
     if (entry == nullptr || entry->inputSettings[0] == 0) return;
-    CValue index(&interpreter, int32_t(entry->inputSetting));
-    gameInput->StartInput(index);
+    // As Start() without an argument: the entry's default game type, the first one when
+    // the default names none.
+    CValue defaultType(&interpreter);
+    defaultType.SetDefault();
+    gameInput->StartInput(defaultType);
 }
 
 } // namespace
