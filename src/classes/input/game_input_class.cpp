@@ -89,6 +89,11 @@ int32_t DeviceConstant(int32_t type) {
     }
 }
 
+// The object a value holds; null for any other value.
+CIBaseClassImpl* ObjectOf(const CValue& value) {
+    return value.GetType() == kValueObject ? value.GetObject() : nullptr;
+}
+
 bool IsNumber(const CValue& value) {
     return value.GetType() == kValueInt || value.GetType() == kValueDouble;
 }
@@ -179,7 +184,7 @@ void CIGameInput::Create() {
     CInterpretor& in = *interpreter;
     HWND window = in.mainWindowHandle;
     if (in.GetArgCount() > 0) {
-        CIBaseClassImpl* object = in.GetArg(0)->GetObject();
+        CIBaseClassImpl* object = ObjectOf(*in.GetArg(0));
         if (object != nullptr && object->classIndex == CIWindow::kClassId)
             window = static_cast<CIWindow*>(object)->hwnd;
     }
@@ -343,7 +348,7 @@ void CIGameInput::LoadSettings() {
 void CIGameInput::SetupDialog() {
     CInterpretor& in = *interpreter;
     if (in.GetArgCount() > 0 && !in.IsArgDefault(0)) {
-        CIBaseClassImpl* object = in.GetArg(0)->GetObject();
+        CIBaseClassImpl* object = ObjectOf(*in.GetArg(0));
         if (object == nullptr || object->classIndex != CIWindow::kClassId)
             in.RaiseError(kWrongArgument);
     }

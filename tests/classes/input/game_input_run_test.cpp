@@ -75,7 +75,8 @@ protected:
                                    "out = New File(\"" +
                                    folder_.Win("results.txt") + "\");\n" + body + "out.Close();\n";
         PackProject project;
-        project.classes = {"Window", "File", "Program", "GameInput", "Keyboard", "FFDevice"};
+        project.classes = {"Window",    "Edit",     "File",    "Program",
+                           "GameInput", "Keyboard", "FFDevice"};
         PackEntry entry;
         entry.name = "Main";
         PackGameInput input;
@@ -185,6 +186,29 @@ TEST_F(GameInputRun, SettingsAreSavedAndLoadedAgain) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "1 0 0");
     EXPECT_EQ(lines[1], "1 2 Walk");
+}
+
+TEST_F(GameInputRun, ShiftTabGoesBackAndAltKeysCarryTheirFlag) {
+    std::vector<std::string> lines =
+        Run("n = 0;\n"
+            "Function Down(o, code, flags, text) {\n"
+            "    out.WriteLn(code, \" \", flags, \" [\", text, \"]\");\n"
+            "    n++;\n"
+            "}\n"
+            "a = New Edit(\"a\", Edit.TABSTOP, 10, 10, 80, 20);\n"
+            "b = New Edit(\"b\", Edit.TABSTOP, 10, 40, 80, 20);\n"
+            "a.OnKeyDown = Down;\n"
+            "b.SetFocus();\n" +
+                WaitFor("n >= 2") + "out.WriteLn(a.HasFocus(), b.HasFocus());\n",
+            0, 0,
+            "window Game\nwait 100\nkeydown Shift\nkey Tab\nkeyup Shift\nkeydown Alt\n"
+            "key Q\nkeyup Alt\n");
+    ASSERT_EQ(lines.size(), 3u);
+    // Alt itself is a key the constants name; Alt+Q gives flag 4 whatever the key state
+    // says by then. Shift+Tab went from b back to a, whose handler saw no Tab.
+    EXPECT_EQ(lines[0], "18 4 []");
+    EXPECT_EQ(lines[1], "81 4 [Q]");
+    EXPECT_EQ(lines[2], "10");
 }
 
 } // namespace
