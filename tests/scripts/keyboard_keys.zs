@@ -14,13 +14,14 @@ k = New Keyboard();
 //== key events carry the code, the modifier flags and the text
 // Letters give their upper-case character with the letter as text; keys the constants
 // name give their own code and no text.
-Function Down(o, code, flags, text) { Print("down", code, flags, "[" + text + "]"); }
-Function Up(o, code, flags, text) { Print("up", code, flags, "[" + text + "]"); }
+n = 0;
+Function Down(o, code, flags, text) { Print("down", code, flags, "[" + text + "]"); n++; }
+Function Up(o, code, flags, text) { Print("up", code, flags, "[" + text + "]"); n++; }
 w = New Window(200, 100, 0, 0);
 w.OnKeyDown = Down;
 w.OnKeyUp = Up;
 UiKey(65); UiKey(Keyboard.LEFT); UiKey(Keyboard.RETURN); UiKey(49);
-Program.Wait(5);
+For (i = 0; i < 1000 && n < 8; i++) Program.Wait(5);
 // expect output: down 65 0 [A]
 // expect output: up 65 0 [A]
 // expect output: down 37 0 []
@@ -33,7 +34,8 @@ Program.Wait(5);
 
 //== Tab walks the controls; a multi-line Edit keeps its Tab
 // On the Window itself Tab goes to the last control that takes the focus.
-Function Down(o, code, flags, text) { Print("key", o == big, code); }
+n = 0;
+Function Down(o, code, flags, text) { Print("key", o == big, code); n++; }
 w = New Window(200, 200, 0, 0);
 a = New Edit("a", Edit.TABSTOP, 10, 10, 150, 20);
 b = New Edit("b", Edit.TABSTOP, 10, 40, 150, 20);
@@ -42,18 +44,18 @@ big.OnKeyDown = Down;
 UiRefreshNow();
 a.SetFocus();
 UiKey(9);
-Program.Wait(5);
+For (i = 0; i < 1000 && b.HasFocus() == 0; i++) Program.Wait(5);
 Print(a.HasFocus(), b.HasFocus());
 UiKey(9);
-Program.Wait(5);
+For (i = 0; i < 1000 && a.HasFocus() == 0; i++) Program.Wait(5);
 Print(a.HasFocus(), b.HasFocus());
 big.SetFocus();
 UiKey(9);
-Program.Wait(5);
+For (i = 0; i < 1000 && n < 1; i++) Program.Wait(5);
 Print(big.HasFocus());
 w.SetFocus();
 UiKey(9);
-Program.Wait(5);
+For (i = 0; i < 1000 && b.HasFocus() == 0; i++) Program.Wait(5);
 Print(b.HasFocus());
 // expect output: 0 1
 // expect output: 1 0
