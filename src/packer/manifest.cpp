@@ -366,16 +366,24 @@ bool ManifestParser::EntryProperty(const std::string& keyword,
         return true;
     }
     if (keyword == "game-input") {
-        if (!Arguments(words, 1, 2, "game-input on|off [SETTINGS_FILE]")) return false;
-        if (words[1] != "on" && words[1] != "off")
-            return Fail("usage: game-input on|off [SETTINGS_FILE]");
+        const char* usage = "game-input on|off [SETTINGS_FILE] [auto-start] [default=N]";
+        if (!Arguments(words, 1, 4, usage)) return false;
+        if (words[1] != "on" && words[1] != "off") return Fail(std::string("usage: ") + usage);
         PackGameInput input;
         input.flag = words[1] == "on" ? 1 : 0;
-        if (words.size() == 3) {
+        size_t first = 2;
+        if (words.size() > 2 && words[2] != "auto-start" && words[2].rfind("default=", 0) != 0) {
             std::vector<uint8_t> bytes;
             if (!LoadFile(words[2], bytes)) return false;
             input.settings.assign(bytes.begin(), bytes.end());
+            first = 3;
         }
+        Options options;
+        if (!options.Parse(words, first, {"default"}, {"auto-start"}, error_)) return false;
+        input.autoStart = options.Flag("auto-start") ? 1 : 0;
+        uint64_t defaultSetting = 0;
+        if (!OptionNumber(options, "default", UINT32_MAX, defaultSetting)) return false;
+        input.defaultSetting = static_cast<uint32_t>(defaultSetting);
         entry.gameInput = std::move(input);
         return true;
     }

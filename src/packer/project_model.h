@@ -56,6 +56,9 @@ struct PackBank {
 
 struct PackGameInput {
     uint16_t flag = 0;
+    // The GameInput starts by itself at the first activation, with this game type.
+    uint16_t autoStart = 0;
+    uint32_t defaultSetting = 0;
     std::string settings;
 };
 

@@ -123,9 +123,9 @@ bool WriteEntry(const PackEntry& entry, ProjectChunkWriter& out, std::string& er
     }
     if (entry.gameInput) {
         out.BeginChunk(pf::kGameInputChunk);
-        out.U16(0);
+        out.U16(entry.gameInput->autoStart);
         out.U16(entry.gameInput->flag);
-        out.U32(0);
+        out.U32(entry.gameInput->defaultSetting);
         out.PackedBlock(entry.gameInput->settings, true);
         out.EndChunk();
     }

@@ -184,3 +184,19 @@ TEST_F(ManifestTest, ACharacterWindows1252CannotHoldIsAnErrorWhereItStands) {
               "p.zpk:4: the text of 't' holds U+1F642 '\xF0\x9F\x99\x82', which Windows-1252 "
               "cannot hold");
 }
+
+TEST_F(ManifestTest, GameInputTakesAutoStartAndTheDefaultGameType) {
+    dir.WriteFile("input.txt", "Game\n");
+    dir.WriteFile("main.zs", "x = 1;\n");
+    ASSERT_EQ(Parse("entry E\n  module main.zs\n  game-input on input.txt auto-start default=2\n"),
+              "");
+    ASSERT_TRUE(project.entries[0].gameInput.has_value());
+    EXPECT_EQ(project.entries[0].gameInput->autoStart, 1);
+    EXPECT_EQ(project.entries[0].gameInput->defaultSetting, 2u);
+    EXPECT_EQ(project.entries[0].gameInput->settings, "Game\n");
+    ASSERT_EQ(Parse("entry E\n  module main.zs\n  game-input on auto-start\n"), "");
+    EXPECT_TRUE(project.entries[0].gameInput->settings.empty());
+    EXPECT_EQ(project.entries[0].gameInput->defaultSetting, 0u);
+    EXPECT_NE(Parse("entry E\n  module main.zs\n  game-input on input.txt start\n"), "");
+    EXPECT_NE(Parse("entry E\n  module main.zs\n  game-input on default=x\n"), "");
+}

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "classes/dialogs/dialog_classes.h"
+#include "classes/input/input_classes.h"
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
@@ -354,6 +355,7 @@ ScriptRunner::ScriptRunner() {
     RegisterWindowClasses();
     RegisterSurfaceClasses();
     RegisterDialogClasses();
+    RegisterInputClasses();
 }
 
 ScriptRunner::~ScriptRunner() {
@@ -363,6 +365,7 @@ ScriptRunner::~ScriptRunner() {
     UnregisterWindowClasses();
     UnregisterSurfaceClasses();
     UnregisterDialogClasses();
+    UnregisterInputClasses();
 }
 
 ScriptResult ScriptRunner::Run(const std::string& source, const std::string& unitName,

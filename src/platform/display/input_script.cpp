@@ -107,7 +107,78 @@ constexpr std::array kStepNames{
     StepName{"type", InputStep::Kind::Type},
     StepName{"close", InputStep::Kind::Close},
     StepName{"wait", InputStep::Kind::Wait},
+    StepName{"joystick", InputStep::Kind::Joystick},
 };
+
+struct HatName {
+    const char* name;
+    int bits;
+};
+
+// SDL's hat bits: 1 up, 2 right, 4 down, 8 left.
+constexpr HatName kHatNames[] = {
+    {"centre", 0},   {"up", 1},         {"right", 2},      {"down", 4},    {"left", 8},
+    {"up-right", 3}, {"down-right", 6}, {"down-left", 12}, {"up-left", 9},
+};
+
+constexpr int64_t kJoystickObjects = 256;
+
+void ParseJoystick(InputStep& step, std::string_view& rest, std::string& error) {
+    using Action = InputStep::JoystickAction;
+    std::string_view action = TakeWord(rest);
+    int64_t a = 0;
+    int64_t b = 0;
+    int64_t c = 0;
+    if (EqualNoCase(action, "attach")) {
+        step.joystick = Action::Attach;
+        if (!ParseInteger(TakeWord(rest), 0, kJoystickObjects, a) ||
+            !ParseInteger(TakeWord(rest), 0, kJoystickObjects, b) ||
+            !ParseInteger(TakeWord(rest), 0, 4, c)) {
+            error = "expected joystick attach AXES BUTTONS HATS";
+            return;
+        }
+        step.x = int(a);
+        step.y = int(b);
+        step.key = int(c);
+        return;
+    }
+    if (EqualNoCase(action, "axis")) {
+        step.joystick = Action::Axis;
+        if (!ParseInteger(TakeWord(rest), 0, kJoystickObjects - 1, a) ||
+            !ParseInteger(TakeWord(rest), -32768, 32767, b)) {
+            error = "expected joystick axis N VALUE, the value -32768 to 32767";
+            return;
+        }
+    } else if (EqualNoCase(action, "button")) {
+        step.joystick = Action::Button;
+        std::string_view number = TakeWord(rest);
+        std::string_view state = TakeWord(rest);
+        if (!ParseInteger(number, 0, kJoystickObjects - 1, a) ||
+            !(EqualNoCase(state, "down") || EqualNoCase(state, "up"))) {
+            error = "expected joystick button N down|up";
+            return;
+        }
+        b = EqualNoCase(state, "down") ? 1 : 0;
+    } else if (EqualNoCase(action, "hat")) {
+        step.joystick = Action::Hat;
+        std::string_view number = TakeWord(rest);
+        std::string_view direction = TakeWord(rest);
+        const HatName* found = nullptr;
+        for (const HatName& hat : kHatNames)
+            if (EqualNoCase(direction, hat.name)) found = &hat;
+        if (!ParseInteger(number, 0, 3, a) || found == nullptr) {
+            error = "expected joystick hat N centre|up|right|down|left|up-right|down-right|"
+                    "down-left|up-left";
+            return;
+        }
+        b = found->bits;
+    } else {
+        error = "expected joystick attach, axis, button or hat";
+        return;
+    }
+    step.x = int(a);
+    step.y = int(b);
+}
 
 bool ButtonOf(std::string_view word, headless::Button& button) {
     if (EqualNoCase(word, "left"))
@@ -174,6 +245,10 @@ void ParseArguments(InputStep& step, std::string_view rest, std::string& error) 
         break;
     }
     case Kind::Close:
+        break;
+    case Kind::Joystick:
+        ParseJoystick(step, rest, error);
+        if (!error.empty()) return;
         break;
     case Kind::Wait: {
         std::string_view word = TakeWord(rest);

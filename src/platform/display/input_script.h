@@ -20,6 +20,12 @@
 //   type TEXT                     the rest of the line typed, as characters
 //   close                         the close button of the chosen window
 //   wait MS                       the clock advanced by MS milliseconds
+//   joystick attach AXES BUTTONS HATS   a virtual joystick or pad is plugged in; the
+//                                   steps below act on the last one plugged in
+//   joystick axis N VALUE         axis N (from 0) moves to VALUE, -32768 to 32767
+//   joystick button N down|up     button N (from 0) goes down or up
+//   joystick hat N DIRECTION      hat N points centre, up, right, down, left, up-right,
+//                                   down-right, down-left or up-left
 //
 // Pointer steps and close act on the chosen window, or on the top one before any is
 // chosen; a window not there yet is waited for a while.
@@ -49,7 +55,9 @@ struct InputStep {
         Type,
         Close,
         Wait,
+        Joystick,
     };
+    enum class JoystickAction { Attach, Axis, Button, Hat };
     Kind kind = Kind::Wait;
     int line = 0;     // in the file, from 1
     std::string text; // a title or the text typed, Windows-1252
@@ -58,6 +66,10 @@ struct InputStep {
     headless::Button button = headless::Button::Left;
     int key = 0; // a VK_ code
     DWORD milliseconds = 0;
+    // Joystick steps: attach takes axes, buttons and hats in x, y and key; the others the
+    // axis, button or hat in x and the value (a button 1 down, a hat SDL's direction bits)
+    // in y.
+    JoystickAction joystick = JoystickAction::Attach;
 };
 
 // Reads every step of `text`; false at the first line that is not one, with a message
@@ -85,6 +97,8 @@ public:
 
 private:
     Outcome Fail(const std::string& why);
+    // A joystick step on the last virtual joystick attached; false when there is none.
+    bool TakeJoystick(const InputStep& step);
     // The window a step acts on; 0 when it is not there (yet, or any more: `gone`).
     HWND TargetWindow(bool& gone) const;
 
@@ -95,6 +109,7 @@ private:
     bool waiting_ = false;
     Clock::time_point waitingSince_{};
     std::string failure_;
+    int joystick_ = -1;
 };
 
 } // namespace platform

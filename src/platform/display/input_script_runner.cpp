@@ -2,6 +2,7 @@
 
 #include "platform/display/display_backend.h"
 #include "platform/display/input_script.h"
+#include "platform/input/joystick.h"
 #include "platform/user/window_geometry.h"
 #include "platform/user/windows.h"
 
@@ -49,6 +50,25 @@ HWND InputScriptRunner::TargetWindow(bool& gone) const {
     }
     std::vector<DisplayWindow> shown = VisibleTopLevelWindows();
     return shown.empty() ? 0 : shown.front().window;
+}
+
+bool InputScriptRunner::TakeJoystick(const InputStep& step) {
+    using Action = InputStep::JoystickAction;
+    switch (step.joystick) {
+    case Action::Attach:
+        joystick_ = test::AttachVirtualJoystick(step.x, step.y, step.key, "Virtual pad");
+        return joystick_ >= 0;
+    case Action::Axis:
+        test::SetVirtualJoystickAxis(joystick_, step.x, step.y);
+        break;
+    case Action::Button:
+        test::SetVirtualJoystickButton(joystick_, step.x, step.y != 0);
+        break;
+    case Action::Hat:
+        test::SetVirtualJoystickHat(joystick_, step.x, step.y);
+        break;
+    }
+    return joystick_ >= 0;
 }
 
 InputScriptRunner::Outcome InputScriptRunner::TakeNext(Clock::time_point now) {
@@ -112,6 +132,9 @@ InputScriptRunner::Outcome InputScriptRunner::TakeNext(Clock::time_point now) {
         break;
     case Kind::Wait:
         headless::AdvanceTime(step.milliseconds);
+        break;
+    case Kind::Joystick:
+        if (!TakeJoystick(step)) return Fail("no virtual joystick can be plugged in");
         break;
     }
     ++next_;

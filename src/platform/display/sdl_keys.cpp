@@ -1,5 +1,6 @@
 #include "platform/display/sdl_keys.h"
 
+#include "platform/display/sdl_test_hooks.h"
 #include "platform/user/input/input.h"
 
 namespace platform {
@@ -36,6 +37,13 @@ int KeypadKey(SDL_Scancode scancode, bool numLock) {
 } // namespace
 
 int VirtualKeyFromScancode(SDL_Scancode scancode, bool numLock) {
+    return VirtualKeyFromKey(scancode, SDL_GetKeyFromScancode(scancode), numLock);
+}
+
+int VirtualKeyFromKey(SDL_Scancode scancode, SDL_Keycode key, bool numLock) {
+    // Keypad keys keep their own meaning whatever character a layout puts on them.
+    if (key >= SDLK_a && key <= SDLK_z && scancode < SDL_SCANCODE_KP_DIVIDE)
+        return 'A' + (key - SDLK_a);
     if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z)
         return 'A' + (scancode - SDL_SCANCODE_A);
     if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9)
@@ -146,3 +154,14 @@ int VirtualKeyFromScancode(SDL_Scancode scancode, bool numLock) {
 }
 
 } // namespace platform
+
+namespace platform::test {
+
+int VirtualKeyOnLayout(const char* keyName, const char* layoutKey, bool numLock) {
+    SDL_Scancode scancode = SDL_GetScancodeFromName(keyName);
+    SDL_Keycode key = SDL_GetKeyFromName(layoutKey);
+    if (scancode == SDL_SCANCODE_UNKNOWN || key == SDLK_UNKNOWN) return 0;
+    return VirtualKeyFromKey(scancode, key, numLock);
+}
+
+} // namespace platform::test

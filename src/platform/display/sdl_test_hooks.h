@@ -28,6 +28,9 @@ bool SdlWindowTitle(HWND window, std::string& title);
 // A key is named as SDL names it ("A", "Return", "Left Shift", "Keypad 4").
 bool PushSdlKey(const char* keyName, bool down, bool repeat = false, bool numLock = false);
 bool PushSdlText(const char* utf8);
+// The virtual key of the key SDL names `keyName` on a layout where it gives the key SDL
+// names `layoutKey` ("A" on the key named "Q", "&" on "1"); 0 for unknown names.
+int VirtualKeyOnLayout(const char* keyName, const char* layoutKey, bool numLock);
 // Move, a button, or Wheel turned by `wheel` (WHEEL_DELTA for one notch away from the
 // user; fractions of a notch for a smooth wheel).
 bool PushSdlMouse(HWND window, int x, int y, MouseEvent kind, int wheel = 0);

@@ -6,6 +6,7 @@
 
 #include "platform/display/headless_display.h"
 #include "platform/display/input_script.h"
+#include "platform/input/joystick.h"
 #include "platform/kernel/clock.h"
 #include "platform/user/input/input_fixture.h"
 #include "support/temp_dir.h"
@@ -226,3 +227,41 @@ TEST(InputScriptFromEnvironment, RefusesAMissingFileAndABadLine) {
 }
 
 } // namespace
+
+TEST(InputScriptParser, JoystickSteps) {
+    std::vector<InputStep> steps;
+    std::string error;
+    ASSERT_TRUE(platform::ParseInputScript("joystick attach 6 32 1\njoystick axis 0 -32768\n"
+                                           "joystick button 31 down\njoystick hat 0 down-left\n",
+                                           steps, error))
+        << error;
+    ASSERT_EQ(steps.size(), 4u);
+    EXPECT_EQ(steps[1].y, -32768);
+    EXPECT_EQ(steps[2].x, 31);
+    EXPECT_EQ(steps[3].y, 12);
+    EXPECT_EQ(ErrorOf("joystick\n"), "line 1: expected joystick attach, axis, button or hat");
+    EXPECT_EQ(ErrorOf("joystick attach 6 32\n"),
+              "line 1: expected joystick attach AXES BUTTONS HATS");
+    EXPECT_EQ(ErrorOf("joystick axis 0 32768\n"),
+              "line 1: expected joystick axis N VALUE, the value -32768 to 32767");
+    EXPECT_EQ(ErrorOf("joystick button 1 pressed\n"), "line 1: expected joystick button N down|up");
+    EXPECT_NE(ErrorOf("joystick hat 0 north\n"), "");
+    EXPECT_EQ(ErrorOf("joystick hat 0 up 1\n"), "line 1: unexpected \"1\" at the end");
+}
+
+TEST_F(InputScriptRun, JoystickStepsMoveAVirtualPad) {
+    Window("Pad");
+    RunScript("joystick attach 2 4 1\njoystick axis 1 32767\njoystick button 3 down\n"
+              "joystick hat 0 left\n");
+    UINT pads = joyGetNumDevs();
+    ASSERT_GE(pads, 1u);
+    JOYINFOEX info{};
+    info.dwSize = sizeof info;
+    info.dwFlags = JOY_RETURNALL;
+    ASSERT_EQ(joyGetPosEx(pads - 1, &info), JOYERR_NOERROR);
+    EXPECT_EQ(info.dwYpos, 65535u);
+    EXPECT_EQ(info.dwButtons, 8u);
+    EXPECT_EQ(info.dwPOV, 27000u);
+    EXPECT_EQ(endRequests, 0);
+    platform::test::DetachVirtualJoysticks();
+}

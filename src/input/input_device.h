@@ -1,0 +1,92 @@
+// Every opened input device (the Win32 mouse, keyboard and joysticks, and any device a
+// test provides) answers one interface: reading controls, device properties and
+// force-feedback effects. Each class implements what its hardware offers and inherits a
+// neutral answer (0, nothing or -1) for the rest. Devices are read on demand on the
+// script thread.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/user/hwnd.h"
+
+class InputDevice {
+public:
+    // Family codes.
+    static constexpr int32_t kWin32Family = 1;
+    static constexpr int32_t kDirectInputFamily = 2;
+
+    InputDevice(int32_t index, int32_t family) : deviceIndex(index), familyCode(family) {}
+    virtual ~InputDevice() = default;
+    InputDevice(const InputDevice&) = delete;
+    InputDevice& operator=(const InputDevice&) = delete;
+
+    // 1 when the device is ready for `window`.
+    virtual int Attach(HWND, int) { return 1; }
+    virtual int32_t GetAxisCount() { return 0; }
+    virtual int32_t GetButtonCount() { return 0; }
+    virtual int32_t GetPovCount() { return 0; }
+    virtual int IsToggleButton(int32_t) { return 0; }
+    // 1 while the button (for keyboards the virtual key) is down.
+    virtual int GetButton(int32_t) { return 0; }
+    // Hundredths of a degree clockwise from forward, or the device's centred value.
+    virtual uint32_t GetPov(int32_t) { return 0; }
+    virtual int HasForceFeedback() { return 0; }
+    virtual int NeedsPoll() { return 0; }
+    virtual void Poll() {}
+    virtual void SetAxisRange(int32_t, int32_t, int32_t) {}
+    virtual void GetAxisRange(int32_t, int32_t& minimum, int32_t& maximum) {
+        minimum = 0;
+        maximum = 0;
+    }
+    virtual void GetRotationRange(int32_t, int32_t& minimum, int32_t& maximum) {
+        minimum = 0;
+        maximum = 0;
+    }
+    virtual int32_t GetAxis(int32_t) { return 0; }
+    virtual int32_t GetRotation(int32_t) { return 0; }
+    // Stores the range the manager asks for; what a class does with it is its own.
+    virtual int32_t SetRange(int32_t minimum, int32_t maximum) = 0;
+    // The dead zone that action evaluation applies, in range units.
+    virtual int32_t GetDeadZone() { return 0; }
+
+    // Force feedback: effects are named by their index in creation order.
+    virtual int32_t LoadEffectFile(const char*) { return -1; }
+    virtual void DownloadEffect(int32_t) {}
+    virtual void UnloadEffect(int32_t) {}
+    virtual int SetEffectAxes(int32_t, const int32_t*, int32_t) { return 0; }
+    virtual int SetEffectTriggerButton(int32_t, int32_t) { return 0; }
+    virtual int SetEffectTriggerDelay(int32_t, int32_t) { return 0; }
+    virtual int SetEffectTriggerInterval(int32_t, int32_t) { return 0; }
+    virtual void StopAllEffects() {}
+    virtual void PauseEffects() {}
+    virtual void ResetEffects() {}
+    virtual void ContinueEffects() {}
+    virtual void StartEffect(int32_t, int32_t, int32_t) {}
+    virtual void StopEffect(int32_t) {}
+    virtual int32_t GetEffectTypeCount() { return 0; }
+    virtual std::string GetEffectTypeName(int32_t) { return {}; }
+    virtual int32_t GetEffectCategory(int32_t) { return 0; }
+    // The effect-type index a created effect was made with; -1 for no such effect.
+    virtual int32_t GetEffectTypeOf(int32_t) { return -1; }
+
+    // The device's record in the device table.
+    int32_t deviceIndex;
+    int32_t familyCode;
+};
+
+// The base of the Win32 devices: the stored range is never used by them.
+class Win32InputDevice : public InputDevice {
+public:
+    explicit Win32InputDevice(int32_t index) : InputDevice(index, kWin32Family) {}
+    int32_t SetRange(int32_t minimum, int32_t maximum) override {
+        rangeMinimum = minimum;
+        rangeMaximum = maximum;
+        rangeSet = 1;
+        return minimum;
+    }
+
+    int32_t rangeMinimum = -65535;
+    int32_t rangeMaximum = 65535;
+    int32_t rangeSet = 0;
+};
