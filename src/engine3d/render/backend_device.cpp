@@ -129,7 +129,7 @@ void LAPIBackEnd::DetachAllRenderers() {
     for (LRenderAPICLBK* renderer : renderers_) {
         renderer->DetachView();
         renderer->HideGrid(14);
-        renderer->world = nullptr;
+        renderer->ForgetWorld();
     }
 }
 

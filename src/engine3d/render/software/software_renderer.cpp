@@ -118,6 +118,11 @@ void LRenderAPI_Software::DetachView() {
     FreeTables();
 }
 
+void LRenderAPI_Software::ForgetWorld() {
+    LRenderAPICLBK::ForgetWorld();
+    if (spriteMaterial_ != nullptr) spriteMaterial_->world = nullptr;
+}
+
 int LRenderAPI_Software::IsCapable(uint32_t bits) {
     return bits == 4 || bits == 8 || bits == 16 || bits == 256 || bits == 32768 ? 1 : 0;
 }

@@ -27,6 +27,8 @@ public:
     void DrawElement2D(L3DCamera* camera, LSprite* sprite) override;
     void DrawQuad(L3DCamera* camera, LSprite* backdrop) override;
     int IsCapable(uint32_t bits) override;
+    // The sprite material forgets the world too.
+    void ForgetWorld() override;
     int32_t SetStateBits(uint32_t bits) override;
     void ClearStateBits(uint32_t bits) override;
 

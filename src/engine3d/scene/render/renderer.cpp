@@ -210,7 +210,8 @@ int LRenderAPICLBK::SetDisplayMode(int32_t w, int32_t h, uint32_t f, int32_t d, 
                 for (LDisplayDevice* c = currentDriver->devices; c != nullptr; c = c->next)
                     if (fits(c, candidateDepth)) {
                         currentDriver->currentDevice = c;
-                        depth = uint8_t(candidateDepth);
+                        // A texture's pixels keep their depth whatever the display has.
+                        if ((f & kMemoryTarget) == 0) depth = uint8_t(candidateDepth);
                         return true;
                     }
                 return false;

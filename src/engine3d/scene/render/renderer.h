@@ -96,6 +96,8 @@ public:
     virtual void EndExtraPass() {}
     virtual void DrawGridForCamera(L3DCamera* camera);
     virtual int Initialize() { return kNotSupported; }
+    // The world is going: nothing of it may be touched any more.
+    virtual void ForgetWorld() { world = nullptr; }
     virtual int SetWindowed(int windowed);
 
     // The camera texture's entry: makes the renderer draw into `target`'s pixels at the
