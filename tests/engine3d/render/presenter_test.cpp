@@ -112,6 +112,22 @@ TEST_F(DIBPresenterTest, FullScreenWithoutAModeIsRefusedAndTheViewKept) {
     device->GetDrivers()->devices->modes = modes;
 }
 
+TEST_F(DIBPresenterTest, BadRequestsLeaveTheViewDrawing) {
+    const HWND window = Window(0, 0, 24, 16);
+    ASSERT_EQ(renderer->SetDisplayMode(24, 16, kWindowFlags, 32, 0, window), 0);
+    SurfaceHandle* surface = renderer->GetSurface();
+    EXPECT_EQ(renderer->SetDisplayMode(kWindowFlags, 0, 16, 32), 2);
+    EXPECT_EQ(renderer->SetDisplayMode(kWindowFlags, 24, 40000, 32), 2);
+    EXPECT_EQ(renderer->SetDisplayMode(LRenderAPICLBK::kFullScreen | kWindowFlags, 24, 16, 32), 2);
+    EXPECT_EQ(renderer->SetDisplayMode(kWindowFlags, 24, 16, 12), 34);
+    EXPECT_EQ(renderer->GetSurface(), surface);
+    EXPECT_EQ(renderer->width, 24u);
+    EXPECT_EQ(renderer->SetDisplayMode(uint32_t(LRenderAPICLBK::kKeep), 30, LRenderAPICLBK::kKeep,
+                                       LRenderAPICLBK::kKeep),
+              0);
+    EXPECT_EQ(renderer->GetSurface()->GetWidth(), 30);
+}
+
 TEST_F(DIBPresenterTest, ACameraTextureIsDrawnInItsOwnPixels) {
     LTexture texture(world.get(), "View", nullptr);
     ASSERT_EQ(texture.AllocatePixels(camera, 10, 6, 24), 0);
@@ -173,6 +189,11 @@ TEST_F(DirectXPresenterTest, FailuresAreRefusedWithNineteenAndLeaveNoSurface) {
     EXPECT_EQ(r->GetBackSurface(), nullptr);
     // Neither full screen nor windowed: no surface to draw into.
     EXPECT_EQ(r->SetDisplayMode(8, 8, 0x90, 32, 0, window), 19);
+    ASSERT_EQ(r->SetDisplayMode(8, 8, kWindowFlags, 32, 0, window), 0);
+    IDirectDrawSurface* back = r->GetBackSurface();
+    EXPECT_EQ(r->SetDisplayMode(0x90, 8, 8, 32), 19);
+    EXPECT_EQ(r->SetDisplayMode(kWindowFlags, 8, 8, 7), 34);
+    EXPECT_EQ(r->GetBackSurface(), back);
     EXPECT_EQ(r->SetDisplayMode(8, 8, kWindowFlags, 32, 0, 0), 18);
     r->AttachView(camera);
     r->RenderFrame();

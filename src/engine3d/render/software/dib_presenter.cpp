@@ -75,6 +75,10 @@ int LRenderAPI_Surface_Win32::Initialize() {
 int LRenderAPI_Surface_Win32::SetDisplayMode(uint32_t newFlags, int32_t w, int32_t h, int32_t d) {
     if ((flags & kMemoryTarget) != 0) return kMemoryTargetCode;
     if (d == kKeep) d = depth;
+    if (int refused =
+            CheckRequest(newFlags == uint32_t(kKeep) ? flags : newFlags,
+                         w == kKeep ? int32_t(width) : w, h == kKeep ? int32_t(height) : h, d))
+        return refused;
     const uint32_t oldFlags = flags;
     const bool toFullScreen = newFlags != uint32_t(kKeep) && (newFlags & kFullScreen) != 0;
     if (toFullScreen) {

@@ -112,11 +112,17 @@ int LRenderAPI_DirectX::CreateSurfaces() {
 
 int LRenderAPI_DirectX::SetDisplayMode(uint32_t newFlags, int32_t w, int32_t h, int32_t d) {
     if ((flags & kMemoryTarget) != 0) return kMemoryTargetCode;
+    const uint32_t f = newFlags != uint32_t(kKeep) ? newFlags : flags;
+    // Without full screen or a window there would be no surface to draw into.
+    if ((f & (kFullScreen | kWindowed)) == 0) return kSurfacesFailed;
+    if (int refused = CheckRequest(f, w != kKeep ? w : int32_t(width),
+                                   h != kKeep ? h : int32_t(height), d != kKeep ? d : depth))
+        return refused;
     ReleaseSurfaces();
     if (d != kKeep) depth = uint8_t(d);
     if (w != kKeep) width = uint32_t(w);
     if (h != kKeep) height = uint32_t(h);
-    if (newFlags != uint32_t(kKeep)) flags = newFlags;
+    flags = f;
     const int result = LRenderAPICLBK::SetDisplayMode(int32_t(width), int32_t(height), flags, depth,
                                                       background, targetWindow);
     if (view != nullptr) view->SetPositionChanged(1);

@@ -68,6 +68,14 @@ void LRenderAPI_Software::MakeRasterCurrent() {
     SetCurrentRenderer(this);
 }
 
+int LRenderAPI_Software::CheckRequest(uint32_t f, int32_t w, int32_t h, int32_t d) {
+    constexpr int32_t kLargest = 32767;
+    if (w < 1 || h < 1 || w > kLargest || h > kLargest) return kBadArgument;
+    if ((f & (kFullScreen | kWindowed)) == (kFullScreen | kWindowed)) return kBadArgument;
+    if (d != 8 && d != 15 && d != 16 && d != 24 && d != 32) return kDepthNotShown;
+    return 0;
+}
+
 void LRenderAPI_Software::ApplyPitch(int32_t value) {
     if (value != kKeep) SetPitch(value);
     SetViewport(-1, -1, -1, -1, -1);

@@ -32,6 +32,10 @@ public:
     int32_t SetStateBits(uint32_t bits) override;
     void ClearStateBits(uint32_t bits) override;
 
+    // 0 when a display-mode request (kKeep already replaced) can be tried: 2 for a size
+    // outside 1 to 32767 or both full screen and windowed, 34 for a depth other than 8,
+    // 15, 16, 24 and 32. Checked before anything of the current view is let go.
+    static int CheckRequest(uint32_t flags, int32_t width, int32_t height, int32_t depth);
     // Stores the pitch unless kKeep, then resets the viewport.
     void ApplyPitch(int32_t value);
 
