@@ -187,7 +187,10 @@ private:
     template <int Depth, bool Translucent> void FillSolid();
     template <int Depth, bool Keyed, bool Translucent> void FillTextured();
     template <int Depth, bool Wrap, bool Translucent, bool Keyed> void DrawPerspective();
-    template <typename Quantities> int WalkEdges(Quantities& q, int& firstRow);
+    template <typename Walk> int WalkEdges(Walk& walk, int& firstRow);
+    // The affine set-up; with clipTop, rows above the target are cut off instead of the
+    // whole polygon being dropped.
+    int SetupAffine(int& firstRow, bool clipTop);
     void DrawOutline(int depth);
     bool CopiesUV() const;
 
