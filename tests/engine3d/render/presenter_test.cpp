@@ -189,15 +189,17 @@ TEST_F(DirectXPresenterTest, FailuresAreRefusedWithNineteenAndLeaveNoSurface) {
     EXPECT_EQ(r->GetBackSurface(), nullptr);
     // Neither full screen nor windowed: no surface to draw into.
     EXPECT_EQ(r->SetDisplayMode(8, 8, 0x90, 32, 0, window), 19);
+    EXPECT_EQ(r->SetDisplayMode(8, 8, kWindowFlags, 32, 0, 0), 18);
+    r->AttachView(camera);
+    r->RenderFrame();
+    EXPECT_EQ(r->repaintDone, 0u);
     ASSERT_EQ(r->SetDisplayMode(8, 8, kWindowFlags, 32, 0, window), 0);
     IDirectDrawSurface* back = r->GetBackSurface();
     EXPECT_EQ(r->SetDisplayMode(0x90, 8, 8, 32), 19);
     EXPECT_EQ(r->SetDisplayMode(kWindowFlags, 8, 8, 7), 34);
     EXPECT_EQ(r->GetBackSurface(), back);
-    EXPECT_EQ(r->SetDisplayMode(8, 8, kWindowFlags, 32, 0, 0), 18);
-    r->AttachView(camera);
     r->RenderFrame();
-    EXPECT_EQ(r->repaintDone, 0u);
+    EXPECT_EQ(r->repaintDone, 1u);
 }
 
 TEST_F(DirectXPresenterTest, MemoryTargetRowsArePaddedToFourBytes) {

@@ -23,6 +23,7 @@ LRenderAPI_Software::LRenderAPI_Software(L3DWorld* w, LAPICLBK* d) : LRenderAPIC
     useScreenDepth = 1;
     if (device == nullptr) return;
     spritePolygon_ = static_cast<LPolygon_Software*>(device->CreatePolygon(nullptr, 2, 0));
+    spritePolygon_->capacity = 4;
     spriteMaterial_ = new LMaterial(world, "SpriteMat", nullptr, 0xFFFFFFFFu, 0, nullptr);
     spritePolygon_->SetMaterialWithPoints(spriteMaterial_, device);
     for (L3DPoint*& point : spritePoints_) {
