@@ -12,6 +12,7 @@
 #include "engine3d/scene/camera/camera.h"
 #include "engine3d/scene/materials/texture.h"
 #include "engine3d/scene/objects/world.h"
+#include "engine3d/scene/sprites/sprite.h"
 #include "graphics2d/drawing/surface_handle.h"
 #include "platform/directx/ddraw.h"
 
@@ -23,6 +24,8 @@ constexpr uint32_t kWindowFlags = LRenderAPICLBK::kWindowed | 0x90;
 template <typename Device> class PresenterTest : public RenderDisplayTest {
 protected:
     void Open() {
+        world.reset();
+        device.reset();
         device = std::make_unique<Device>();
         world = std::make_unique<L3DWorld>(device.get(), 0, nullptr, nullptr);
         camera = world->CreateCamera(0);
@@ -99,6 +102,22 @@ TEST_F(DIBPresenterTest, AFramePresentsTheSurfaceInTheWindow) {
     renderer->flags |= LRenderAPICLBK::kStatistics;
     renderer->RenderFrame();
     EXPECT_EQ(renderer->frameCount, 1u);
+}
+
+TEST_F(DIBPresenterTest, EightBitFramesShowThroughTheSurfacesPalette) {
+    UseDisplay(8);
+    Open();
+    renderer = static_cast<LRenderAPI_Surface_Win32*>(device->CreateRenderer(world.get()));
+    const HWND window = Window(10, 10, 16, 8);
+    ASSERT_EQ(renderer->SetDisplayMode(16, 8, kWindowFlags, 8, 0x0000FF, window), 0);
+    ASSERT_EQ(renderer->depth, 8);
+    ASSERT_EQ(renderer->GetSurface()->GetDepth(), 8);
+    renderer->RenderFrame();
+    EXPECT_EQ(renderer->repaintDone, 1u);
+    int width = 0;
+    const std::vector<uint32_t> client = Client(window, width);
+    ASSERT_EQ(width, 16);
+    EXPECT_EQ(client.front(), 0xFF0000u);
 }
 
 TEST_F(DIBPresenterTest, FullScreenWithoutAModeIsRefusedAndTheViewKept) {
@@ -210,6 +229,25 @@ TEST_F(DirectXPresenterTest, MemoryTargetRowsArePaddedToFourBytes) {
     EXPECT_EQ(r->pitch, 304u);
     EXPECT_EQ(r->LockTarget(), texture.pixels);
     EXPECT_EQ(r->NextDisplayMode(), 32);
+}
+
+TEST_F(DirectXPresenterTest, ACameraTextureShowsItsCamerasView) {
+    Open();
+    L3DCamera* other = world->CreateCamera(0);
+    LTexture texture(world.get(), "View", nullptr);
+    ASSERT_EQ(texture.AllocatePixels(other, 8, 8, 32), 0);
+    LSprite* sprite = world->sprites.CreateSprite(world.get(), nullptr);
+    sprite->drawMode = LSprite::kSolid;
+    sprite->color = 0xFF0000;
+    const float xs[4] = {0, 4, 4, 0}, ys[4] = {0, 0, 8, 8};
+    for (int i = 0; i < 4; ++i)
+        sprite->corners[i] = {xs[i], ys[i], 0, 0};
+    texture.cameraRenderer->RenderFrame();
+    uint32_t left = 0, right = 0;
+    std::memcpy(&left, texture.pixels, 4);
+    std::memcpy(&right, texture.pixels + 6 * 4, 4);
+    EXPECT_EQ(left & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(right, 0u);
 }
 
 TEST_F(DirectXPresenterTest, WindowedFramesLandAtTheClientOrigin) {
