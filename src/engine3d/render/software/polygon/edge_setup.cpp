@@ -21,9 +21,9 @@ enum IntQuantity { kFixedU, kFixedV, kDepth, kRed, kGreen, kBlue, kLevel, kIntQu
 enum FloatQuantity { kUW, kVW, kW, kFloatQuantities };
 
 struct EdgeVertex {
-    int32_t x = 0, y = 0;
-    int64_t ints[kIntQuantities] = {};
-    float floats[kFloatQuantities] = {};
+    int32_t x, y;
+    int64_t ints[kIntQuantities];
+    float floats[kFloatQuantities];
 };
 
 struct EdgeLayout {
@@ -125,8 +125,14 @@ int32_t LitChannel(int32_t c, int32_t m, int32_t level, bool modulate) {
 
 constexpr int kMaxWalkVertices = L3DCamera::kMaxClipVertices;
 
-// The per-vertex values the set-ups fill and WalkEdges turns into rows.
+// The per-vertex values the set-ups fill and WalkEdges turns into rows. Only the vertices
+// drawn are cleared: a set-up runs per polygon and most polygons have three or four.
 struct SoftwareEdgeWalk {
+    explicit SoftwareEdgeWalk(int count) {
+        for (int i = 0; i < std::min(count, kMaxWalkVertices); ++i)
+            vertices[i] = EdgeVertex{};
+    }
+
     EdgeLayout layout;
     EdgeVertex vertices[kMaxWalkVertices];
 };
@@ -195,7 +201,7 @@ constexpr uint32_t kColourBits = Bit(kRed) | Bit(kGreen) | Bit(kBlue);
 
 int LPolygon_Software::SetupEdgesFlat(int& firstRow) {
     if (CopiesUV()) CopyUVToVertices();
-    SoftwareEdgeWalk walk;
+    SoftwareEdgeWalk walk(DrawCount());
     const bool gouraud = owner != nullptr && owner->IsGouraud() != 0;
     if (gouraud) {
         walk.layout.tables = true;
@@ -208,7 +214,7 @@ int LPolygon_Software::SetupEdgesFlat(int& firstRow) {
 
 int LPolygon_Software::SetupAffine(int& firstRow, bool clipTop) {
     if (CopiesUV()) CopyUVToVertices();
-    SoftwareEdgeWalk walk;
+    SoftwareEdgeWalk walk(DrawCount());
     walk.layout.tables = true;
     walk.layout.clipTop = clipTop;
     walk.layout.clampV = true;
@@ -230,7 +236,7 @@ int LPolygon_Software::SetupEdgesAffine(int& firstRow) {
 
 int LPolygon_Software::SetupEdgesGouraud(int& firstRow) {
     if (CopiesUV()) CopyUVToVertices();
-    SoftwareEdgeWalk walk;
+    SoftwareEdgeWalk walk(DrawCount());
     walk.layout.tables = true;
     walk.layout.ints = Bit(kDepth);
     const bool gouraud = owner != nullptr && owner->IsGouraud() != 0;
@@ -256,7 +262,7 @@ int LPolygon_Software::SetupEdgesGouraud(int& firstRow) {
 
 int LPolygon_Software::SetupEdgesPerspective(int& firstRow) {
     if (CopiesUV()) CopyUVToVertices();
-    SoftwareEdgeWalk walk;
+    SoftwareEdgeWalk walk(DrawCount());
     walk.layout.tables = true;
     walk.layout.ints = Bit(kDepth);
     walk.layout.floats = Bit(kUW) | Bit(kVW) | Bit(kW);

@@ -6,6 +6,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#if defined(__x86_64__)
+#include <xmmintrin.h>
+#endif
 
 namespace software_raster {
 

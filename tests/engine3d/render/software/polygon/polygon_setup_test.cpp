@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "engine3d/render/software/polygon/raster_fixture.h"
+#include "engine3d/scene/camera/camera.h"
 
 namespace {
 
@@ -180,6 +181,31 @@ TEST_F(PolygonSetupTest, RowsBeyondTheTablesOrTheTargetAreNeverWritten) {
     TestRaster full(16, 400, 32);
     polygon->DrawSolid32();
     EXPECT_EQ(full.Pixel(15, 399), 0xFFFFFFu);
+}
+
+TEST_F(PolygonSetupTest, MaterialRoutineDrawsTheOwnListInTexels) {
+    // Texture coordinates (1, 0) .. (2, 1) cover the whole 64 × 32 texture; the UV array
+    // reaches the vertices when the polygon draws its own list.
+    OwnVertices({{1.0f, 1.0f}, {2.0f, 1.0f}, {2.0f, 0.0f}, {1.0f, 0.0f}});
+    for (size_t i = 0; i < texels.size(); i += 4)
+        texels[i] = uint8_t(i / 4 % 64);
+    const float corners[4][2] = {{0, 0}, {8, 0}, {8, 8}, {0, 8}};
+    for (int i = 0; i < 4; ++i) {
+        points[size_t(i)]->screenX = corners[i][0];
+        points[size_t(i)]->screenY = corners[i][1];
+    }
+    Material(texture.get(), LMaterial::kTextured);
+    polygon->Prepare();
+    ASSERT_EQ(Entry(), 3);
+    L3DCamera* camera = world.CreateCamera(0);
+    const uint32_t drawn = camera->polygonsDrawn;
+    polygon->visibility = LPolygon::kInside;
+    polygon->Draw(*camera);
+    EXPECT_EQ(camera->polygonsDrawn, drawn + 1);
+    // Pixel x samples texel column 8x (u = 64 · x / 8).
+    EXPECT_EQ(raster.Pixel(1, 0) & 0xFF, 8u);
+    EXPECT_EQ(raster.Pixel(7, 7) & 0xFF, 56u);
+    EXPECT_EQ(points[1]->vertexUV[0], 64.0f);
 }
 
 } // namespace

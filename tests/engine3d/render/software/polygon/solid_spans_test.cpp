@@ -239,4 +239,22 @@ TEST_F(SolidSpansTest, NotFiniteAndHugeCoordinatesStayInside) {
     }
 }
 
+TEST_F(SolidSpansTest, ShadowsAreBlackAtTheirAlphaAndRestoreTheMaterial) {
+    L3DObject object("o", &world, nullptr);
+    world.SetColorDepth(32);
+    TestRaster raster(7, 6, 32, 0xFF);
+    LMaterial& m = Material(nullptr, LMaterial::kSolid, 0x0000FF);
+    polygon->owner = &object;
+    Quad(0.5f);
+    std::vector<L3DPoint*> shadow = lent;
+    polygon->ReturnVertices();
+    polygon->DrawVertices(shadow.data(), int(shadow.size()), 64);
+    EXPECT_EQ(raster.Pixel(1, 1), 0xFFBEBEBEu) << "255 × 191 >> 8, byte 3 kept";
+    EXPECT_EQ(raster.Pixel(5, 1), 0xFFFFFFFFu);
+    EXPECT_EQ(m.color, 0x0000FFu);
+    EXPECT_EQ(m.alpha, 255);
+    EXPECT_EQ(raster.state.ClippedDraw, 0);
+    EXPECT_EQ(polygon->DrawList(), polygon->Vertices()) << "the lent list is given back";
+}
+
 } // namespace
