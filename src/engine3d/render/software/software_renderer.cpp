@@ -1,7 +1,6 @@
 #include "engine3d/render/software/software_renderer.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "engine3d/render/software/polygon/software_polygon.h"
 #include "engine3d/scene/camera/camera.h"
@@ -171,11 +170,9 @@ void LRenderAPI_Software::RenderFrame() {
     if (view != nullptr) {
         if (xTableA_.size() < std::max<size_t>(pitch, size_t(height) + 1)) AllocateTables();
         if (uint8_t* pixels = LockTarget()) {
-            frameTarget_ = pixels;
             SyncRaster(pixels);
             view->DrawWorld(this);
             UnlockTarget(pixels);
-            frameTarget_ = nullptr;
             raster_.Pixels = nullptr;
         }
     }

@@ -70,7 +70,6 @@ private:
     std::vector<int32_t> depthBuffer_;
     int32_t depthWidth_ = 0;
     int32_t depthHeight_ = 0;
-    uint8_t* frameTarget_ = nullptr;
     std::vector<int32_t> xTableA_, xTableB_;
     std::vector<ScanEdge> edgeTableA_, edgeTableB_;
     SoftwareRasterState raster_;
