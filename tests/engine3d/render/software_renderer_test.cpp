@@ -107,6 +107,37 @@ TEST_F(SoftwareRendererTest, ViewsAndModesAnswerTheirCodes) {
     EXPECT_EQ(camera->renderer, nullptr);
 }
 
+TEST_F(SoftwareRendererTest, ModeSteppingWalksTheModesOfTheRenderersDepth) {
+    RecordingPresenter& r = *renderer;
+    LDisplayDevice* modes = r.currentDriver->currentDevice;
+    std::vector<LDisplayMode*> deep;
+    for (LDisplayMode* m = modes->modes; m != nullptr; m = m->next)
+        if (m->depth == 32) deep.push_back(m);
+    ASSERT_GE(deep.size(), 2u);
+    // Full screen: from the current mode to the next and back; the base body of the mode
+    // change answers 31 once the size is taken.
+    r.flags = LRenderAPICLBK::kFullScreen;
+    r.depth = 32;
+    r.currentMode = deep[0];
+    EXPECT_EQ(r.NextDisplayMode(), 31);
+    EXPECT_EQ(r.currentMode, deep[1]);
+    EXPECT_EQ(r.width, deep[1]->width);
+    EXPECT_EQ(r.PreviousDisplayMode(), 31);
+    EXPECT_EQ(r.currentMode, deep[0]);
+    EXPECT_EQ(r.PreviousDisplayMode(), 33);
+    r.currentMode = deep.back();
+    EXPECT_EQ(r.NextDisplayMode(), 33);
+    // Windowed: the mode nearest the view's size.
+    r.flags = LRenderAPICLBK::kWindowed;
+    r.width = deep[0]->width;
+    r.height = deep[0]->height;
+    EXPECT_EQ(r.NextDisplayMode(), 31);
+    EXPECT_EQ(r.currentMode, deep[0]);
+    // No device: no mode.
+    r.currentDriver = nullptr;
+    EXPECT_EQ(r.NextDisplayMode(), 33);
+}
+
 TEST_F(SoftwareRendererTest, SharedModeBodyChoosesDepthAndDevice) {
     RecordingPresenter& r = *renderer;
     // Windowed, the screen's depth is used whatever was asked.
