@@ -120,6 +120,20 @@ TEST_F(DIBPresenterTest, EightBitFramesShowThroughTheSurfacesPalette) {
     EXPECT_EQ(client.front(), 0xFF0000u);
 }
 
+TEST_F(DIBPresenterTest, FullScreenTakesTheNearestModeAndWindowedLeavesIt) {
+    const HWND window = Window(0, 0, 64, 48);
+    ASSERT_EQ(renderer->SetDisplayMode(64, 48, kWindowFlags, 32, 0, window), 0);
+    EXPECT_EQ(renderer->SetDisplayMode(LRenderAPICLBK::kFullScreen | 0x90, 640, 480, 32), 0);
+    ASSERT_NE(renderer->currentMode, nullptr);
+    EXPECT_EQ(renderer->currentMode->depth, 32);
+    EXPECT_EQ(renderer->width, 640u);
+    ASSERT_NE(renderer->GetSurface(), nullptr);
+    EXPECT_EQ(renderer->GetSurface()->GetWidth(), 640);
+    EXPECT_EQ(renderer->SetDisplayMode(kWindowFlags, 64, 48, LRenderAPICLBK::kKeep), 0);
+    EXPECT_EQ(renderer->flags, kWindowFlags);
+    EXPECT_EQ(renderer->GetSurface()->GetWidth(), 64);
+}
+
 TEST_F(DIBPresenterTest, FullScreenWithoutAModeIsRefusedAndTheViewKept) {
     const HWND window = Window(0, 0, 24, 16);
     ASSERT_EQ(renderer->SetDisplayMode(24, 16, kWindowFlags, 32, 0, window), 0);
