@@ -16,6 +16,7 @@
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
+#include "engine3d/render/registry.h"
 #include "foundation/memory/result_codes.h"
 #include "platform/display/input_script.h"
 #include "platform/files/drives.h"
@@ -97,6 +98,8 @@ int main(int argc, char** argv) {
     RegisterDialogClasses();
     RegisterInputClasses();
     RegisterScriptClasses();
+    // Made here, so that it outlives every interpreter and every holder of its back ends.
+    SetAPIRegistry(&GetBackEndRegistry());
     // A run driven by an input script (tests, examples) ends when a step cannot be taken.
     if (!platform::headless::InstallInputScriptFromEnvironment(
             [&launch] { launch.stopRequest = 1; }))

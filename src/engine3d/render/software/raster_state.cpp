@@ -4,6 +4,10 @@ namespace {
 SoftwareRasterState* current = nullptr;
 }
 
-SoftwareRasterState* CurrentSoftwareRaster() { return current; }
+SoftwareRasterState* CurrentSoftwareRaster() {
+    return current;
+}
 
-void SetCurrentSoftwareRaster(SoftwareRasterState* raster) { current = raster; }
+void SetCurrentSoftwareRaster(SoftwareRasterState* raster) {
+    current = raster;
+}

@@ -21,15 +21,15 @@ struct ScanEdge {
 static_assert(sizeof(ScanEdge) == 36);
 
 struct SoftwareRasterState {
-    uint8_t* Pixels = nullptr;  // the first pixel of the locked target
-    int32_t Pitch = 0;          // bytes per target row
-    int32_t BitsPerPixel = 0;   // 8, 15, 16, 24 or 32
+    uint8_t* Pixels = nullptr; // the first pixel of the locked target
+    int32_t Pitch = 0;         // bytes per target row
+    int32_t BitsPerPixel = 0;  // 8, 15, 16, 24 or 32
     int32_t ViewWidth = 0;
     int32_t ViewHeight = 0;
-    int32_t* DepthBuffer = nullptr;  // 0 is the farthest; a larger value is nearer
-    int32_t DepthPitch = 0;          // entries per depth-buffer row
-    uint32_t StateBits = 0;          // bit 8: modulated lighting
-    int32_t ClippedDraw = 0;         // 1 while a clipped vertex list is drawn
+    int32_t* DepthBuffer = nullptr; // 0 is the farthest; a larger value is nearer
+    int32_t DepthPitch = 0;         // entries per depth-buffer row
+    uint32_t StateBits = 0;         // bit 8: modulated lighting
+    int32_t ClippedDraw = 0;        // 1 while a clipped vertex list is drawn
     // One entry per target row; TableRows entries each.
     int32_t* XTableA = nullptr;
     int32_t* XTableB = nullptr;
