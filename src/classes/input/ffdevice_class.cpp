@@ -2,9 +2,9 @@
 
 #include <array>
 #include <iterator>
-#include <utility>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "classes/input/game_input_class.h"
 #include "input/device_table.h"

@@ -117,8 +117,8 @@ private:
 namespace platform::headless {
 
 // Makes a fresh headless back end the active display, taking `steps` whenever the calling
-// thread waits with its queue empty. A step that cannot be taken writes why on standard error, marks
-// the script failed and calls `endRun` (which asks the run to end), then posts WM_QUIT so
+// thread waits with its queue empty. A step that cannot be taken writes why on standard error,
+// marks the script failed and calls `endRun` (which asks the run to end), then posts WM_QUIT so
 // that a modal loop lets go.
 void InstallInputScript(std::vector<InputStep> steps, std::function<void()> endRun);
 // Whether a step of the script installed last could not be taken.
