@@ -21,6 +21,7 @@
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
+#include "engine3d/render/registry.h"
 #include "packer/manifest.h"
 #include "packer/pack_output.h"
 #include "packer/project_writer.h"
@@ -101,6 +102,7 @@ TEST_P(Examples, RunToTheirEndAndTheirPicturesAreCurrent) {
     RegisterDialogClasses();
     RegisterInputClasses();
     RegisterScriptClasses();
+    SetAPIRegistry(&GetBackEndRegistry());
     ASSERT_TRUE(platform::LinuxToWindowsPath(bare, launch.projectPath));
     RunApplication(launch);
     platform::SetPresentHook(nullptr);
