@@ -39,7 +39,6 @@ constexpr int MSG_PEEK_NATIVE = MSG_PEEK;
 #undef MSG_PEEK
 #undef INADDR_ANY
 #undef INADDR_NONE
-#undef FD_SETSIZE
 #undef htons
 #undef ntohs
 #undef htonl
@@ -189,7 +188,7 @@ struct Entry {
 
 bool Collect(fd_set* set, short events, std::vector<Entry>& entries, std::vector<pollfd>& polls) {
     if (set == nullptr) return true;
-    if (set->fd_count > static_cast<uint32_t>(FD_SETSIZE)) {
+    if (set->fd_count > static_cast<uint32_t>(kFdSetSize)) {
         Fail(WSAEINVAL);
         return false;
     }

@@ -85,12 +85,13 @@ struct hostent {
     char** h_addr_list;
 };
 
-inline constexpr int FD_SETSIZE = 64;
+// FD_SETSIZE of WinSock; the C library keeps its own macro of that name.
+inline constexpr int kFdSetSize = 64;
 
 // WinSock's set: a count and an array of sockets, not a bit mask.
 struct fd_set {
     uint32_t fd_count;
-    SOCKET fd_array[FD_SETSIZE];
+    SOCKET fd_array[kFdSetSize];
 };
 
 struct timeval {
