@@ -1,6 +1,8 @@
 #include "net/qel_api.h"
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 
 #include "net/qel_player.h"
 #include "net/qel_server.h"
@@ -69,26 +71,50 @@ void QelAPI::Process() {
     }
 }
 
-bool QelAPI::IsLive(const QelObject* object, uint64_t serial) const {
-    auto found = live_.find(object);
-    return found != live_.end() && found->second == serial;
+namespace {
+
+// Every linked library object of the process. Each root is used by one thread, but tests
+// and programs may run several roots on several threads.
+struct LiveObjects {
+    std::mutex lock;
+    std::unordered_map<const QelObject*, uint64_t> serials;
+};
+
+LiveObjects& Live() {
+    static LiveObjects live;
+    return live;
 }
 
-bool QelAPI::IsLive(const QelObject* object) const {
-    return live_.count(object) != 0;
+} // namespace
+
+bool QelAPI::IsLive(const QelObject* object, uint64_t serial) {
+    LiveObjects& live = Live();
+    std::lock_guard<std::mutex> guard(live.lock);
+    auto found = live.serials.find(object);
+    return found != live.serials.end() && found->second == serial;
+}
+
+bool QelAPI::IsLive(const QelObject* object) {
+    LiveObjects& live = Live();
+    std::lock_guard<std::mutex> guard(live.lock);
+    return live.serials.count(object) != 0;
 }
 
 void QelAPI::Register(const QelObject* object) {
-    live_[object] = object->Serial();
+    LiveObjects& live = Live();
+    std::lock_guard<std::mutex> guard(live.lock);
+    live.serials[object] = object->Serial();
 }
 
 void QelAPI::Unregister(const QelObject* object) {
-    live_.erase(object);
+    LiveObjects& live = Live();
+    std::lock_guard<std::mutex> guard(live.lock);
+    live.serials.erase(object);
 }
 
 QelHost::QelHost(QelAPI& root) : root(root) {
     root.hosts_.push_back(this);
-    root.Register(this);
+    QelAPI::Register(this);
 }
 
 QelHost::~QelHost() {
@@ -98,7 +124,7 @@ QelHost::~QelHost() {
         delete servers_.front();
     auto& hosts = root.hosts_;
     hosts.erase(std::remove(hosts.begin(), hosts.end(), this), hosts.end());
-    root.Unregister(this);
+    QelAPI::Unregister(this);
 }
 
 QelPlayer* QelHost::Connect(const char* hostText, int32_t port, std::string_view name) {

@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <functional>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -76,12 +75,13 @@ public:
 
     QelSocketSystem& Sockets() { return sockets_; }
 
-    // Whether an object is still linked where the root finds it, and is the one that had
-    // this serial (a new object at the same address is not).
-    bool IsLive(const QelObject* object, uint64_t serial) const;
-    bool IsLive(const QelObject* object) const;
-    void Register(const QelObject* object);
-    void Unregister(const QelObject* object);
+    // Whether an object is still linked where its root finds it, and is the one that had
+    // this serial (a new object at the same address is not). Static, so that a handler
+    // whose object was deleted by a callback can ask without touching the object.
+    static bool IsLive(const QelObject* object, uint64_t serial);
+    static bool IsLive(const QelObject* object);
+    static void Register(const QelObject* object);
+    static void Unregister(const QelObject* object);
 
 private:
     friend class QelHost;
@@ -90,7 +90,6 @@ private:
     bool started_ = false;
     std::array<QelEventCallback, kQelEventCount> callbacks_;
     std::vector<QelHost*> hosts_;
-    std::unordered_map<const QelObject*, uint64_t> live_;
 };
 
 // The library object behind one Qel script object: the players and servers made through it.

@@ -10,12 +10,12 @@ QelChannel::QelChannel(QelPlayer& player, std::string_view name)
     QelPutJoin(message, name_);
     player.Queue(message);
     player.channels_.push_back(this);
-    root.Register(this);
+    QelAPI::Register(this);
 }
 
 QelChannel::~QelChannel() {
     root.FireEvent(kQelEventChannelDestroyed, &player_, this);
-    if (root.IsLive(this)) {
+    if (QelAPI::IsLive(this)) {
         // A pending channel has no session to leave: a leave of session 0 names none.
         if (id_ != 0 && !removedByServer_) {
             QelPacket message;
@@ -24,7 +24,7 @@ QelChannel::~QelChannel() {
         }
         auto& channels = player_.channels_;
         channels.erase(std::remove(channels.begin(), channels.end(), this), channels.end());
-        root.Unregister(this);
+        QelAPI::Unregister(this);
         while (!users_.empty())
             delete users_.front();
     }
@@ -57,13 +57,13 @@ bool QelChannel::IsMaster() const {
 }
 
 bool QelChannel::IsValid() const {
-    return root.IsLive(this);
+    return QelAPI::IsLive(this);
 }
 
 QelUser::QelUser(QelChannel& channel, uint32_t id, std::string_view name, std::string_view address)
     : root(channel.root), channel_(channel), id_(id), name_(name), address_(address) {
     channel.users_.push_back(this);
-    root.Register(this);
+    QelAPI::Register(this);
 }
 
 QelUser::~QelUser() {
@@ -71,7 +71,7 @@ QelUser::~QelUser() {
     users.erase(std::remove(users.begin(), users.end(), this), users.end());
     // The master leaves with its user until a message names another.
     if (channel_.master_ == this) channel_.master_ = nullptr;
-    root.Unregister(this);
+    QelAPI::Unregister(this);
 }
 
 void QelUser::SendText(std::string_view text, uint16_t code) {
@@ -93,5 +93,5 @@ void QelUser::BlastText(std::string_view text, uint16_t code) {
 }
 
 bool QelUser::IsValid() const {
-    return root.IsLive(this);
+    return QelAPI::IsLive(this);
 }

@@ -12,23 +12,23 @@ QelConnection::QelConnection(QelServer& server)
     server.pair.Accept(*pair);
     if (!pair->GetPeerAddressText(address_)) address_.clear();
     server.connections_.push_back(this);
-    root.Register(this);
+    QelAPI::Register(this);
 }
 
 QelConnection::~QelConnection() {
     root.FireEvent(kQelEventConnectionDestroyed, &server_, this);
-    if (root.IsLive(this)) {
+    if (QelAPI::IsLive(this)) {
         auto& connections = server_.connections_;
         connections.erase(std::remove(connections.begin(), connections.end(), this),
                           connections.end());
-        root.Unregister(this);
+        QelAPI::Unregister(this);
         // Leaving changes the list: each session is found again by its id.
         std::vector<uint32_t> ids;
         for (size_t i = 0; i < sessions_.GetCount(); ++i)
             ids.push_back(sessions_.GetIdAt(i));
         for (uint32_t id : ids) {
             QelSession* session = sessions_.FindById(id);
-            if (session == nullptr || !root.IsLive(session)) continue;
+            if (session == nullptr || !QelAPI::IsLive(session)) continue;
             if (session->Leave(*this) && session->GetMemberCount() == 0) delete session;
             sessions_.RemoveById(id);
         }
@@ -65,7 +65,7 @@ int QelConnection::Poll() {
         QelPacket message;
         message.Set(received_.GetData(), head.length);
         received_.Erase(0, head.length);
-        if (!Handle(message) || !root.IsLive(this, serial)) return 0;
+        if (!Handle(message) || !QelAPI::IsLive(this, serial)) return 0;
     }
     QelDrainQueue(*pair, queue_, resume_, [this](int n) { RecordOut(n); });
     return 1;
@@ -78,11 +78,11 @@ bool QelConnection::Handle(const QelPacket& message) {
         version_ = message.GetU16(1);
         name_ = *message.CopyText(7, message.GetU32(3));
         root.FireEvent(kQelEventConnectionNamed, &server_, this);
-        return root.IsLive(this, serial);
+        return QelAPI::IsLive(this, serial);
     case kQelTextToServer: {
         std::string text = *message.CopyText(7, message.GetU32(3));
         root.FireEvent(kQelEventServerText, this, nullptr, text, message.GetU16(1));
-        return root.IsLive(this, serial);
+        return QelAPI::IsLive(this, serial);
     }
     case kQelText:
         return HandleTextToSession(message);
@@ -128,12 +128,12 @@ bool QelConnection::HandleJoin(const QelPacket& message) {
     std::string name = *message.CopyText(5, message.GetU32(1));
     QelSession* session = server_.FindSessionByName(name);
     if (session != nullptr) {
-        if (!session->Join(*this)) return root.IsLive(this, serial);
+        if (!session->Join(*this)) return QelAPI::IsLive(this, serial);
     } else {
         session = new QelSession(server_, name);
-        if (!session->Open(*this)) return root.IsLive(this, serial);
+        if (!session->Open(*this)) return QelAPI::IsLive(this, serial);
     }
-    if (!root.IsLive(this, serial)) return false;
+    if (!QelAPI::IsLive(this, serial)) return false;
     sessions_.Add(session, session->GetId());
     return true;
 }
@@ -145,7 +145,7 @@ bool QelConnection::HandleLeave(const QelPacket& message) {
     QelSession* session = sessionId != 0 ? sessions_.FindById(sessionId) : nullptr;
     if (session == nullptr) return true;
     if (session->Leave(*this) && session->GetMemberCount() == 0) delete session;
-    if (!root.IsLive(this, serial)) return false;
+    if (!QelAPI::IsLive(this, serial)) return false;
     sessions_.RemoveById(sessionId);
     return true;
 }
@@ -178,11 +178,11 @@ void QelConnection::SignOff(size_t index) {
     uint32_t sessionId = sessions_.GetIdAt(index);
     uint64_t serial = Serial();
     if (session->Leave(*this) && session->GetMemberCount() == 0) delete session;
-    if (root.IsLive(this, serial)) sessions_.RemoveById(sessionId);
+    if (QelAPI::IsLive(this, serial)) sessions_.RemoveById(sessionId);
 }
 
 bool QelConnection::IsValid() const {
-    return root.IsLive(this);
+    return QelAPI::IsLive(this);
 }
 
 void QelConnection::Queue(const QelPacket& message) {

@@ -21,17 +21,17 @@ QelPlayer::QelPlayer(QelHost& host, const char* hostText, int32_t port, std::str
     pair.BindDatagram(port + 1);
     pair.Connect(hostText, port);
     host.players_.push_back(this);
-    root.Register(this);
+    QelAPI::Register(this);
 }
 
 QelPlayer::~QelPlayer() {
     root.FireEvent(kQelEventPlayerDestroyed, this);
-    if (root.IsLive(this)) {
+    if (QelAPI::IsLive(this)) {
         auto& players = host.players_;
         players.erase(std::remove(players.begin(), players.end(), this), players.end());
-        root.Unregister(this);
+        QelAPI::Unregister(this);
         for (auto [channel, serial] : QelSnapshot(channels_))
-            if (root.IsLive(channel, serial)) delete channel;
+            if (QelAPI::IsLive(channel, serial)) delete channel;
         channels_.clear();
     }
     pair.Close();
@@ -58,7 +58,7 @@ int QelPlayer::Poll() {
         QelPacket message;
         message.Set(received_.GetData(), head.length);
         received_.Erase(0, head.length);
-        if (!Handle(message) || !root.IsLive(this, serial)) return 0;
+        if (!Handle(message) || !QelAPI::IsLive(this, serial)) return 0;
     }
     QelDrainQueue(pair, queue_, resume_, [this](int n) { RecordOut(n); });
 
@@ -110,7 +110,7 @@ bool QelPlayer::HandleHello(const QelPacket& message) {
     QelPutSignOn(scratch_, kQelVersion, name_.empty() ? std::string_view(" ") : name_);
     Queue(scratch_);
     root.FireEvent(kQelEventSignedOn, this);
-    return root.IsLive(this, serial);
+    return QelAPI::IsLive(this, serial);
 }
 
 bool QelPlayer::HandleText(const QelPacket& message) {
@@ -120,13 +120,13 @@ bool QelPlayer::HandleText(const QelPacket& message) {
     std::string text = *message.CopyText(15, message.GetU32(11));
     if (sender == 0) {
         root.FireEvent(kQelEventPlayerServerText, this, nullptr, text, code);
-        return root.IsLive(this, serial);
+        return QelAPI::IsLive(this, serial);
     }
     QelChannel* channel = FindChannel(message.GetU32(3));
     QelUser* user = channel != nullptr ? channel->FindUser(sender) : nullptr;
     if (user == nullptr) return true;
     root.FireEvent(kQelEventUserText, this, user, text, code);
-    return root.IsLive(this, serial);
+    return QelAPI::IsLive(this, serial);
 }
 
 bool QelPlayer::HandleJoined(const QelPacket& message) {
@@ -150,7 +150,7 @@ bool QelPlayer::HandleJoined(const QelPacket& message) {
     new QelUser(*channel, message.GetU32(1), name, MemberAddress(address));
     if (QelUser* master = channel->FindUser(message.GetU32(9))) channel->master_ = master;
     root.FireEvent(kQelEventChannelJoined, this, channel);
-    return root.IsLive(this, serial);
+    return QelAPI::IsLive(this, serial);
 }
 
 bool QelPlayer::HandleMember(const QelPacket& message) {
@@ -166,7 +166,7 @@ bool QelPlayer::HandleMember(const QelPacket& message) {
     int event =
         message.GetU8(0) == kQelMemberJoined ? kQelEventMemberJoined : kQelEventMemberPresent;
     root.FireEvent(event, channel, user);
-    return root.IsLive(this, serial);
+    return QelAPI::IsLive(this, serial);
 }
 
 bool QelPlayer::HandleLeft(const QelPacket& message) {
@@ -178,14 +178,14 @@ bool QelPlayer::HandleLeft(const QelPacket& message) {
     if (member == id_) {
         channel->removedByServer_ = true;
         delete channel;
-        return root.IsLive(this, serial);
+        return QelAPI::IsLive(this, serial);
     }
     QelUser* user = channel->FindUser(member);
     if (user == nullptr) return true;
     uint64_t userSerial = user->Serial();
     root.FireEvent(kQelEventMemberLeft, channel, user);
-    if (!root.IsLive(this, serial)) return false;
-    if (root.IsLive(user, userSerial)) delete user;
+    if (!QelAPI::IsLive(this, serial)) return false;
+    if (QelAPI::IsLive(user, userSerial)) delete user;
     return true;
 }
 
@@ -194,14 +194,14 @@ bool QelPlayer::HandleNameChanged(const QelPacket& message) {
     uint32_t id = message.GetU32(1);
     std::string name = *message.CopyText(9, message.GetU32(5));
     for (auto [channel, channelSerial] : QelSnapshot(channels_)) {
-        if (!root.IsLive(channel, channelSerial)) continue;
+        if (!QelAPI::IsLive(channel, channelSerial)) continue;
         for (auto [user, userSerial] : QelSnapshot(channel->users_)) {
-            if (!root.IsLive(user, userSerial) || user->id_ != id) continue;
+            if (!QelAPI::IsLive(user, userSerial) || user->id_ != id) continue;
             std::string old = user->name_;
             user->name_ = name;
             root.FireEvent(kQelEventNameChanged, channel, user, old);
-            if (!root.IsLive(this, serial)) return false;
-            if (!root.IsLive(channel, channelSerial)) break;
+            if (!QelAPI::IsLive(this, serial)) return false;
+            if (!QelAPI::IsLive(channel, channelSerial)) break;
         }
     }
     return true;
@@ -224,13 +224,13 @@ bool QelPlayer::HandleRelay(const QelPacket& datagram) {
         std::string payload = *datagram.CopyText(kQelRelayHeader, datagram.GetLength());
         if (sender == 0) {
             root.FireEvent(kQelEventPlayerServerText, this, nullptr, payload, code);
-            return root.IsLive(this, serial);
+            return QelAPI::IsLive(this, serial);
         }
         QelChannel* channel = FindChannel(datagram.GetU32(3));
         QelUser* user = channel != nullptr ? channel->FindUser(sender) : nullptr;
         if (user == nullptr) return true;
         root.FireEvent(kQelEventUserText, this, user, payload, code);
-        return root.IsLive(this, serial);
+        return QelAPI::IsLive(this, serial);
     }
     if (target != 0) {
         if (QelPlayer* other = host.FindPlayer(target)) other->HandleDatagram(Bytes(datagram));
@@ -239,7 +239,7 @@ bool QelPlayer::HandleRelay(const QelPacket& datagram) {
         // server may reach the player's socket.
         server->HandleDatagram(Bytes(datagram));
     }
-    return root.IsLive(this, serial);
+    return QelAPI::IsLive(this, serial);
 }
 
 void QelPlayer::SendText(std::string_view text, uint16_t code) {
@@ -297,7 +297,7 @@ std::string QelPlayer::MemberAddress(std::string address) {
 }
 
 bool QelPlayer::IsValid() const {
-    return root.IsLive(this);
+    return QelAPI::IsLive(this);
 }
 
 void QelPlayer::Queue(const QelPacket& message) {

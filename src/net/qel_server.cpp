@@ -11,19 +11,19 @@ QelServer::QelServer(QelHost& host, int32_t port)
     if (pair.Listen(port) == 1) pair.GetLocalAddressText(localAddress_);
     pair.BindDatagram(port + 1);
     host.servers_.push_back(this);
-    root.Register(this);
+    QelAPI::Register(this);
 }
 
 QelServer::~QelServer() {
     auto& servers = host.servers_;
     servers.erase(std::remove(servers.begin(), servers.end(), this), servers.end());
     for (auto [session, serial] : QelSnapshot(sessions_))
-        if (root.IsLive(session, serial)) delete session;
+        if (QelAPI::IsLive(session, serial)) delete session;
     sessions_.clear();
     for (auto [connection, serial] : QelSnapshot(connections_))
-        if (root.IsLive(connection, serial)) delete connection;
+        if (QelAPI::IsLive(connection, serial)) delete connection;
     connections_.clear();
-    root.Unregister(this);
+    QelAPI::Unregister(this);
     pair.Close();
 }
 
@@ -40,7 +40,7 @@ int QelServer::Poll() {
         if (!HandleDatagram(
                 std::string_view(reinterpret_cast<const char*>(area), static_cast<size_t>(got))))
             return 0;
-        if (!root.IsLive(this, serial)) return 0;
+        if (!QelAPI::IsLive(this, serial)) return 0;
     }
     return 1;
 }
@@ -73,7 +73,7 @@ bool QelServer::HandleRelay(const QelPacket& datagram) {
             player->HandleDatagram(
                 std::string_view(reinterpret_cast<const char*>(datagram.GetData()),
                                  static_cast<size_t>(datagram.GetLength())));
-        return root.IsLive(this, serial);
+        return QelAPI::IsLive(this, serial);
     }
     QelSession* session = FindSession(sessionId);
     if (session == nullptr) return true;
@@ -84,14 +84,14 @@ bool QelServer::HandleRelay(const QelPacket& datagram) {
     QelPacket relay;
     for (uint32_t id : members) {
         if (id == sender) continue;
-        if (!root.IsLive(session, sessionSerial)) break;
+        if (!QelAPI::IsLive(session, sessionSerial)) break;
         QelConnection* member = session->FindMember(id);
         if (member == nullptr) continue;
         QelPutRelay(relay, code, sessionId, sender, id, payload);
         Deliver(*member, relay);
-        if (!root.IsLive(this, serial)) return false;
+        if (!QelAPI::IsLive(this, serial)) return false;
     }
-    return root.IsLive(this, serial);
+    return QelAPI::IsLive(this, serial);
 }
 
 bool QelServer::HandleServerText(const QelPacket& datagram) {
@@ -101,9 +101,10 @@ bool QelServer::HandleServerText(const QelPacket& datagram) {
     std::string payload = *datagram.CopyText(kQelServerTextHeader, datagram.GetLength());
     uint64_t serial = Serial();
     for (auto [connection, connectionSerial] : QelSnapshot(connections_)) {
-        if (!root.IsLive(connection, connectionSerial) || connection->GetId() != sender) continue;
+        if (!QelAPI::IsLive(connection, connectionSerial) || connection->GetId() != sender)
+            continue;
         root.FireEvent(kQelEventServerText, connection, nullptr, payload, code);
-        if (!root.IsLive(this, serial)) return false;
+        if (!QelAPI::IsLive(this, serial)) return false;
     }
     return true;
 }
@@ -131,8 +132,8 @@ void QelServer::BlastText(std::string_view text, uint16_t code) {
     uint64_t serial = Serial();
     QelPacket datagram;
     for (auto [connection, connectionSerial] : QelSnapshot(connections_)) {
-        if (!root.IsLive(this, serial)) return;
-        if (!root.IsLive(connection, connectionSerial)) continue;
+        if (!QelAPI::IsLive(this, serial)) return;
+        if (!QelAPI::IsLive(connection, connectionSerial)) continue;
         QelPutRelay(datagram, code, 0, 0, connection->GetId(), text);
         Deliver(*connection, datagram);
     }
@@ -165,5 +166,5 @@ QelSession* QelServer::FindSessionByName(std::string_view name) const {
 }
 
 bool QelServer::IsValid() const {
-    return root.IsLive(this);
+    return QelAPI::IsLive(this);
 }

@@ -7,7 +7,7 @@
 QelSession::QelSession(QelServer& server, std::string_view name)
     : root(server.root), server_(server), id_(server.host.NextId()), name_(name) {
     server.sessions_.push_back(this);
-    root.Register(this);
+    QelAPI::Register(this);
 }
 
 QelSession::~QelSession() {
@@ -18,10 +18,10 @@ QelSession::~QelSession() {
         if (members_.GetAt(0) == member) members_.RemoveById(member->GetId());
     }
     root.FireEvent(kQelEventSessionDestroyed, &server_, this);
-    if (root.IsLive(this, serial)) {
+    if (QelAPI::IsLive(this, serial)) {
         auto& sessions = server_.sessions_;
         sessions.erase(std::remove(sessions.begin(), sessions.end(), this), sessions.end());
-        root.Unregister(this);
+        QelAPI::Unregister(this);
     }
 }
 
@@ -29,7 +29,7 @@ bool QelSession::Open(QelConnection& creator) {
     uint64_t serial = Serial();
     master_ = &creator;
     root.FireEvent(kQelEventSessionCreated, &server_, this);
-    if (!root.IsLive(this, serial)) return false;
+    if (!QelAPI::IsLive(this, serial)) return false;
     return Join(creator);
 }
 
@@ -57,7 +57,7 @@ bool QelSession::Join(QelConnection& connection) {
         connection.Queue(message);
     }
     root.FireEvent(kQelEventSessionJoined, &connection, this);
-    return root.IsLive(this, serial);
+    return QelAPI::IsLive(this, serial);
 }
 
 bool QelSession::Leave(QelConnection& connection) {
@@ -70,7 +70,7 @@ bool QelSession::Leave(QelConnection& connection) {
     connection.sessions_.RemoveById(id_);
     master_ = members_.GetAt(0);
     root.FireEvent(kQelEventSessionLeft, &connection, this);
-    return root.IsLive(this, serial);
+    return QelAPI::IsLive(this, serial);
 }
 
 void QelSession::SendText(std::string_view text, uint16_t code) {
@@ -87,7 +87,7 @@ void QelSession::BlastText(std::string_view text, uint16_t code) {
         ids.push_back(members_.GetIdAt(i));
     QelPacket datagram;
     for (uint32_t id : ids) {
-        if (!root.IsLive(this, serial)) return;
+        if (!QelAPI::IsLive(this, serial)) return;
         QelConnection* member = members_.FindById(id);
         if (member == nullptr) continue;
         QelPutRelay(datagram, code, id_, 0, id, text);
@@ -103,5 +103,5 @@ void QelSession::SignOff(size_t index) {
 }
 
 bool QelSession::IsValid() const {
-    return root.IsLive(this);
+    return QelAPI::IsLive(this);
 }
