@@ -173,7 +173,7 @@ void SettleConnect(SocketObject& object, short revents) {
     if ((revents & (POLLOUT | POLLERR | POLLHUP)) == 0) return;
     int error = 0;
     socklen_t size = sizeof error;
-    if (::getsockopt(object.fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0) error = errno;
+    if (::getsockopt(object.fd, SOL_SOCKET_NATIVE, SO_ERROR, &error, &size) != 0) error = errno;
     if (error != 0) {
         object.state = State::Failed;
     } else if (revents & POLLOUT) {
