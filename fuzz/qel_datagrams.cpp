@@ -1,9 +1,9 @@
 // Anyone can send datagrams: the player's and the server's handlers, with the same-host
 // hand-overs between them, take any bytes. Each record of the input is a target byte
 // (even: the server, odd: the player), a big-endian u16 length and the datagram.
-#include "qel_fuzz_peer.h"
 #include "net/qel_player.h"
 #include "net/qel_server.h"
+#include "qel_fuzz_peer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QelMemorySockets network;
@@ -12,11 +12,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QelServer* server = host->HostServer(kFuzzPort);
     QelPlayer* ann = host->Connect("127.0.0.1", kFuzzPort, "ann");
     QelPlayer* bob = host->Connect("127.0.0.1", kFuzzPort, "bob");
-    for (int i = 0; i < 8; ++i) api.Process();
+    for (int i = 0; i < 8; ++i)
+        api.Process();
     ann->JoinChannel("room");
-    for (int i = 0; i < 8; ++i) api.Process();
+    for (int i = 0; i < 8; ++i)
+        api.Process();
     bob->JoinChannel("room");
-    for (int i = 0; i < 8; ++i) api.Process();
+    for (int i = 0; i < 8; ++i)
+        api.Process();
     while (size >= 3) {
         bool toPlayer = (data[0] & 1) != 0;
         size_t length = static_cast<size_t>(data[1] << 8 | data[2]);
@@ -32,6 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         data += length;
         size -= length;
     }
-    for (int i = 0; i < 4; ++i) api.Process();
+    for (int i = 0; i < 4; ++i)
+        api.Process();
     return 0;
 }

@@ -34,5 +34,6 @@ inline void FeedInChunks(QelAPI& api, QelMemorySockets& network, ws::SOCKET peer
         size -= n;
         api.Process();
     }
-    for (int i = 0; i < 64; ++i) api.Process();
+    for (int i = 0; i < 64; ++i)
+        api.Process();
 }

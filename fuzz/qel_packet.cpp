@@ -1,6 +1,7 @@
 // The packet buffer, the send queue and the id list against plain models, under any
 // sequence of operations.
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <string>
 #include <vector>
@@ -34,7 +35,7 @@ private:
 };
 
 uint32_t ModelU(const std::string& model, int64_t offset, int bytes) {
-    if (offset < 0 || offset + bytes > static_cast<int64_t>(model.size())) return 0;
+    if (offset < 0 || offset > static_cast<int64_t>(model.size()) - bytes) return 0;
     uint32_t value = 0;
     for (int i = 0; i < bytes; ++i)
         value = value << 8 | static_cast<uint8_t>(model[static_cast<size_t>(offset) + i]);
@@ -68,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 1: {
             uint32_t value = input.Byte() * 0x01010101u;
             packet.PutU32(value);
-            for (int shift = 24; shift >= 0; shift -= 8) model += static_cast<char>(value >> shift);
+            for (int shift = 24; shift >= 0; shift -= 8)
+                model += static_cast<char>(value >> shift);
             break;
         }
         case 2: {
@@ -120,7 +122,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             uint32_t id = input.Byte() % 16;
             int* object = &objects[id % 8];
             bool present = false;
-            for (auto& entry : listModel) present |= entry.first == id;
+            for (auto& entry : listModel)
+                present |= entry.first == id;
             Check(list.Add(object, id) == !present);
             if (!present) listModel.emplace_back(id, object);
             break;
@@ -139,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             break;
         }
         Check(packet.GetLength() == static_cast<int32_t>(model.size()));
-        Check(model.empty() || std::equal(model.begin(), model.end(), packet.GetData()));
+        Check(model.empty() || std::memcmp(model.data(), packet.GetData(), model.size()) == 0);
         Check(queue.GetCount() == queueModel.size());
         uint64_t bytes = 0;
         for (size_t i = 0; i < queueModel.size(); ++i) {

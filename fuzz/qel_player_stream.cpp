@@ -1,7 +1,7 @@
 // A server sends anything to a player: every handler reads only the bytes its message
 // holds, a message it cannot frame closes the connection, and nothing leaks or faults.
-#include "qel_fuzz_peer.h"
 #include "net/qel_player.h"
+#include "qel_fuzz_peer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QelMemorySockets network;
