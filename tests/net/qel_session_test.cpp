@@ -226,6 +226,33 @@ TEST_F(QelSessionTest, NameChangeReachesEachMemberOncePerSharedSession) {
     EXPECT_EQ(ann->GetChannel(0)->FindUser(ann->GetId())->GetName(), "anna");
 }
 
+TEST_F(QelSessionTest, LostConnectionLeavesEverySession) {
+    QelPlayer* ann = SignOn("ann");
+    QelPlayer* bob = SignOn("bob");
+    for (const char* name : {"one", "two", "three"}) {
+        ann->JoinChannel(name);
+        Settle();
+        bob->JoinChannel(name);
+        Settle();
+    }
+    ann->JoinChannel("alone");
+    Settle();
+    ASSERT_EQ(server->GetSessionCount(), 4u);
+    events.Clear();
+    delete &ann->host;
+    Settle();
+    EXPECT_EQ(events.Count(kQelEventConnectionDestroyed), 1);
+    EXPECT_EQ(events.Count(kQelEventSessionLeft), 4);
+    EXPECT_EQ(events.Count(kQelEventMemberLeft), 3);
+    // The session it was alone in went with it; the others keep bob, now their master.
+    ASSERT_EQ(server->GetSessionCount(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(server->GetSession(i)->GetMemberCount(), 1u);
+        EXPECT_EQ(server->GetSession(i)->GetMaster(), server->FindConnection(bob->GetId()));
+        EXPECT_EQ(bob->GetChannel(i)->GetUserCount(), 1u);
+    }
+}
+
 TEST_F(QelSessionTest, UnaliveConnectionIsDroppedAfterSixtyOneWholeSeconds) {
     // A client gone before the accept never tests alive.
     ws::SOCKET raw = network.Open(ws::SOCK_STREAM, ws::IPPROTO_TCP);
