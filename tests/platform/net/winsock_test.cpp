@@ -2,8 +2,10 @@
 // it, and the failures a peer can cause.
 #include <gtest/gtest.h>
 
-#include <csignal>
+#include <sys/resource.h>
+
 #include <cstring>
+#include <vector>
 
 #include "platform/net/winsock.h"
 
@@ -210,6 +212,29 @@ TEST(Winsock, DatagramsAndAddresses) {
     ws::WSAData data;
     EXPECT_EQ(ws::WSAStartup(0x0102, &data), 0);
     EXPECT_EQ(ws::WSACleanup(), 0);
+}
+
+TEST(Winsock, SelectAnswersForDescriptorsAbove1023) {
+    // A bit-mask set would write outside itself for these.
+    rlimit limit{};
+    getrlimit(RLIMIT_NOFILE, &limit);
+    if (limit.rlim_cur < 1200 && limit.rlim_max >= 1200) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+    if (limit.rlim_cur < 1200) GTEST_SKIP() << "skipped: needs 1200 descriptors";
+    std::vector<ws::SOCKET> sockets;
+    for (int i = 0; i < 1100; ++i)
+        sockets.push_back(ws::socket(ws::AF_INET, ws::SOCK_DGRAM, ws::IPPROTO_UDP));
+    ws::fd_set set{};
+    set.fd_count = ws::kFdSetSize;
+    for (int i = 0; i < ws::kFdSetSize; ++i)
+        set.fd_array[i] = sockets[sockets.size() - 1 - i];
+    ws::timeval zero{0, 0};
+    EXPECT_EQ(ws::select(0, nullptr, &set, nullptr, &zero), ws::kFdSetSize);
+    EXPECT_EQ(Ready(sockets.back(), 0), 0);
+    for (ws::SOCKET s : sockets)
+        EXPECT_EQ(ws::closesocket(s), 0);
 }
 
 } // namespace
