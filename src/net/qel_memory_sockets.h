@@ -40,7 +40,6 @@ public:
     void SetSendLimit(ws::SOCKET s, size_t limit);
     // Bytes waiting to be received on a stream socket.
     size_t Pending(ws::SOCKET s) const;
-    size_t CountOpen() const { return sockets_.size(); }
 
 private:
     enum class State { Idle, Listening, Connected, Failed };
