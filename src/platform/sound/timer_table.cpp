@@ -22,6 +22,7 @@ struct Timer {
     // Ticks asked for under the test clock, and those run.
     uint64_t asked = 0;
     uint64_t ran = 0;
+    bool running = false;
     std::thread thread;
     std::thread::id threadId;
 };
@@ -37,9 +38,11 @@ void RunTimer(const std::shared_ptr<Timer>& timer) {
     std::unique_lock lock(timer->lock);
     while (!timer->stop) {
         if (timer->asked > timer->ran) {
+            timer->running = true;
             lock.unlock();
             timer->callback(timer->id, 0, timer->user, 0, 0);
             lock.lock();
+            timer->running = false;
             ++timer->ran;
             timer->changed.notify_all();
             continue;
@@ -156,7 +159,10 @@ void TimerTable::RunDue(DWORD now) {
             timer->nextDue += timer->delay;
             uint64_t wanted = ++timer->asked;
             timer->changed.notify_all();
-            timer->changed.wait(lock, [&] { return timer->stop || timer->ran >= wanted; });
+            // A callback that kills its own timer still finishes the tick.
+            timer->changed.wait(lock, [&] {
+                return timer->ran >= wanted || (timer->stop && !timer->running);
+            });
         }
     }
 }
