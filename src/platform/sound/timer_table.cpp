@@ -71,10 +71,6 @@ void RunTimer(const std::shared_ptr<Timer>& timer) {
 
 } // namespace
 
-TimerTable::~TimerTable() {
-    KillAll();
-}
-
 UINT TimerTable::Start(UINT delay, LPTIMECALLBACK callback, DWORD_PTR user) {
     auto timer = std::make_shared<Timer>();
     timer->delay = delay;
@@ -82,6 +78,7 @@ UINT TimerTable::Start(UINT delay, LPTIMECALLBACK callback, DWORD_PTR user) {
     timer->user = user;
     Rebase(*timer, timeGetTime(), IsClockFrozen());
     std::lock_guard lock(lock_);
+    if (shutDown_) return 0;
     do {
         ++lastId_;
     } while (lastId_ == 0 || timers_.count(lastId_));
@@ -118,10 +115,11 @@ MMRESULT TimerTable::Kill(UINT id) {
     return TIMERR_NOERROR;
 }
 
-void TimerTable::KillAll() {
+void TimerTable::ShutDown() {
     std::vector<UINT> ids;
     {
         std::lock_guard lock(lock_);
+        shutDown_ = true;
         for (auto& entry : timers_)
             ids.push_back(entry.first);
     }
@@ -160,9 +158,8 @@ void TimerTable::RunDue(DWORD now) {
             uint64_t wanted = ++timer->asked;
             timer->changed.notify_all();
             // A callback that kills its own timer still finishes the tick.
-            timer->changed.wait(lock, [&] {
-                return timer->ran >= wanted || (timer->stop && !timer->running);
-            });
+            timer->changed.wait(
+                lock, [&] { return timer->ran >= wanted || (timer->stop && !timer->running); });
         }
     }
 }

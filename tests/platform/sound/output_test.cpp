@@ -1,9 +1,12 @@
+#include <atomic>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <thread>
 
 #include "platform/kernel/clock.h"
 #include "platform/sound/media_voice.h"
+#include "platform/sound/multimedia_timer.h"
 #include "sound_fixture.h"
 #include "support/temp_dir.h"
 
@@ -178,6 +181,50 @@ TEST_F(MediaVoiceTest, FramesPlayInOrderWithGainPauseAndEnd) {
     EXPECT_TRUE(MediaVoiceEnded(voice));
     EXPECT_EQ(WriteMediaVoice(voice, frames.data(), 1), 0u);
     EXPECT_EQ(OpenMediaVoice(0), 0u);
+}
+
+} // namespace
+
+namespace {
+
+void Tick(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
+    ++*reinterpret_cast<std::atomic<int>*>(user);
+}
+
+// At exit the timers stop and the file output is finished without anyone closing them.
+TEST(OutputExit, ExitStopsTheTimersAndFinishesTheFile) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // The child runs the test again from its start; it finds the parent's file name here.
+    std::optional<test_support::TempDir> folder;
+    if (!std::getenv("ZORV_TEST_EXIT_WAV")) {
+        folder.emplace();
+        setenv("ZORV_TEST_EXIT_WAV", folder->Linux("exit.wav").c_str(), 1);
+    }
+    std::string path = std::getenv("ZORV_TEST_EXIT_WAV");
+    EXPECT_EXIT(
+        {
+            setenv("ZORV_AUDIO", ("file:" + path).c_str(), 1);
+            IDirectSound* sound = nullptr;
+            if (DirectSoundCreate(nullptr, &sound, nullptr) != DS_OK) std::_Exit(2);
+            static std::atomic<int> ticks{0};
+            timeSetEvent(1, 1, &Tick, reinterpret_cast<DWORD_PTR>(&ticks), TIME_PERIODIC);
+            while (ticks < 20)
+                Sleep(1);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    unsetenv("ZORV_TEST_EXIT_WAV");
+    std::string file = ReadAll(path);
+    ASSERT_GE(file.size(), 44u);
+    auto read32 = [&](size_t at) {
+        uint32_t value = 0;
+        for (int i = 0; i < 4; ++i)
+            value |= uint32_t(uint8_t(file[at + i])) << (8 * i);
+        return value;
+    };
+    EXPECT_GT(file.size(), 44u);
+    EXPECT_EQ(read32(4), file.size() - 8);
+    EXPECT_EQ(read32(40), file.size() - 44);
 }
 
 } // namespace
