@@ -92,16 +92,17 @@ void SoundSystem::ShutDown() {
 // The paced output plays up to each due tick before the tick runs, as it would have with
 // the clock running.
 void SoundSystem::FollowClock(DWORD from, DWORD to) {
+    if (!IsClockFrozen()) return;
     SoundSystem& system = System();
     auto output = system.Output();
     DWORD now = from;
     DWORD due = 0;
     while (system.timers.NextDue(now, to, &due)) {
-        if (output) output->FollowClock(due);
+        if (output) output->FollowClock(from, due);
         system.timers.RunDue(due);
         now = due;
     }
-    if (output) output->FollowClock(to);
+    if (output) output->FollowClock(from, to);
 }
 
 } // namespace

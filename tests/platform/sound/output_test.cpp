@@ -137,6 +137,22 @@ TEST_F(OutputTest, NullOutputPlaysAtTheRealClocksPace) {
     sound->Release();
 }
 
+TEST_F(OutputTest, FreezingTheClockAfterTheOutputOpenedLosesNoTime) {
+    setenv("ZORV_AUDIO", "null", 1);
+    IDirectSound* sound = nullptr;
+    ASSERT_EQ(DirectSoundCreate(nullptr, &sound, nullptr), DS_OK);
+    platform::test::RecordSoundOutput(true);
+    platform::test::FreezeClock(5000);
+    platform::test::AdvanceClock(0); // waits for a round the output's thread may be playing
+    platform::test::TakeSoundOutput();
+    platform::test::AdvanceClock(10);
+    EXPECT_EQ(platform::test::TakeSoundOutput().size(), 441u * 2);
+    platform::test::AdvanceClock(10);
+    EXPECT_EQ(platform::test::TakeSoundOutput().size(), 441u * 2);
+    platform::test::RecordSoundOutput(false);
+    sound->Release();
+}
+
 class MediaVoiceTest : public NullSoundTest {};
 
 TEST_F(MediaVoiceTest, FramesPlayInOrderWithGainPauseAndEnd) {
