@@ -1,0 +1,171 @@
+#include "platform/sound/buffer_voice.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "platform/sound/media_voice.h"
+
+namespace platform::sound {
+namespace {
+
+constexpr double ONE = 4294967296.0;
+
+} // namespace
+
+BufferVoice::BufferVoice(PcmFormat format, DWORD bytes, std::shared_ptr<ListenerState> listener)
+    : format_(format), listener_(std::move(listener)), frames_(bytes / format.blockAlign),
+      ring_(bytes, format.bits == 8 ? 0x80 : 0) {}
+
+namespace {
+
+template <int BYTES> float Read(const uint8_t* at) {
+    if constexpr (BYTES == 1) return (static_cast<int>(at[0]) - 128) / 128.0f;
+    return static_cast<int16_t>(at[0] | (at[1] << 8)) / 32768.0f;
+}
+
+struct Cursor {
+    uint64_t position;
+    uint64_t step;
+    size_t frames;
+    bool looping;
+    bool playing;
+};
+
+// One loop for each layout, so that the sample reading is decided once a round. A share
+// of 0 leaves the sample as it is, so a buffer at the output's rate plays unchanged.
+template <int BYTES, int CHANNELS, bool MONO>
+void MixFrames(const uint8_t* ring, Cursor& cursor, StereoGain gain, float* out, size_t count) {
+    constexpr size_t frameBytes = BYTES * CHANNELS;
+    const uint64_t end = static_cast<uint64_t>(cursor.frames) << 32;
+    for (size_t i = 0; i < count; ++i) {
+        size_t frame = cursor.position >> 32;
+        size_t next = frame + 1 < cursor.frames ? frame + 1 : (cursor.looping ? 0 : frame);
+        float share =
+            static_cast<float>(static_cast<uint32_t>(cursor.position)) * (1.0f / 4294967296.0f);
+        const uint8_t* from = ring + frame * frameBytes;
+        const uint8_t* to = ring + next * frameBytes;
+        float first = Read<BYTES>(from);
+        float left = first + (Read<BYTES>(to) - first) * share;
+        float right = left;
+        if constexpr (CHANNELS == 2) {
+            float second = Read<BYTES>(from + BYTES);
+            right = second + (Read<BYTES>(to + BYTES) - second) * share;
+            if constexpr (MONO) left = right = (left + right) * 0.5f;
+        }
+        out[2 * i] += left * gain.left;
+        out[2 * i + 1] += right * gain.right;
+        cursor.position += cursor.step;
+        if (cursor.position >= end) {
+            if (!cursor.looping) {
+                cursor.playing = false;
+                cursor.position = 0;
+                return;
+            }
+            cursor.position %= end;
+        }
+    }
+}
+
+template <int BYTES>
+void MixLayout(int channels, bool mono, const uint8_t* ring, Cursor& cursor, StereoGain gain,
+               float* out, size_t count) {
+    if (channels == 1)
+        MixFrames<BYTES, 1, false>(ring, cursor, gain, out, count);
+    else if (mono)
+        MixFrames<BYTES, 2, true>(ring, cursor, gain, out, count);
+    else
+        MixFrames<BYTES, 2, false>(ring, cursor, gain, out, count);
+}
+
+} // namespace
+
+void BufferVoice::MixInto(float* out, size_t frames) {
+    Listener3d listener;
+    if (listener_) {
+        std::lock_guard lock(listener_->lock);
+        listener = listener_->values;
+    }
+    std::lock_guard lock(lock_);
+    if (!playing_) return;
+    StereoGain gain = PanGains(pan_);
+    float ratio = 1.0f;
+    if (listener_) {
+        Placement3d placed = Place3d(listener, source_);
+        gain = placed.gain;
+        ratio = placed.frequencyRatio;
+    }
+    float volume = VolumeGain(volume_);
+    gain.left *= volume;
+    gain.right *= volume;
+    double frequency = (frequency_ ? frequency_ : format_.rate) * static_cast<double>(ratio);
+    Cursor cursor{position_, static_cast<uint64_t>(std::llround(frequency * ONE / OUTPUT_RATE)),
+                  frames_, looping_, true};
+    bool mono = listener_ != nullptr;
+    if (format_.bits == 8)
+        MixLayout<1>(format_.channels, mono, ring_.data(), cursor, gain, out, frames);
+    else
+        MixLayout<2>(format_.channels, mono, ring_.data(), cursor, gain, out, frames);
+    position_ = cursor.position;
+    playing_ = cursor.playing;
+}
+
+void BufferVoice::GetCursors(DWORD* play, DWORD* write) {
+    std::lock_guard lock(lock_);
+    size_t frame = position_ >> 32;
+    size_t ahead = playing_ ? (frame + 2) % frames_ : frame;
+    if (play) *play = static_cast<DWORD>(frame * format_.blockAlign);
+    if (write) *write = static_cast<DWORD>(ahead * format_.blockAlign);
+}
+
+bool BufferVoice::IsPlaying() {
+    std::lock_guard lock(lock_);
+    return playing_;
+}
+
+bool BufferVoice::IsLooping() {
+    std::lock_guard lock(lock_);
+    return playing_ && looping_;
+}
+
+void BufferVoice::Play(bool looping) {
+    std::lock_guard lock(lock_);
+    playing_ = true;
+    looping_ = looping;
+}
+
+void BufferVoice::Stop() {
+    std::lock_guard lock(lock_);
+    playing_ = false;
+}
+
+void BufferVoice::SetCursor(DWORD bytes) {
+    std::lock_guard lock(lock_);
+    position_ = static_cast<uint64_t>(bytes / format_.blockAlign) << 32;
+}
+
+void BufferVoice::Read(DWORD offset, uint8_t* to, DWORD count) {
+    std::lock_guard lock(lock_);
+    std::memcpy(to, ring_.data() + offset, count);
+}
+
+void BufferVoice::Write(DWORD offset, const uint8_t* from, DWORD count) {
+    std::lock_guard lock(lock_);
+    std::memcpy(ring_.data() + offset, from, count);
+}
+
+void BufferVoice::SetVolume(LONG volume) {
+    std::lock_guard lock(lock_);
+    volume_ = volume;
+}
+
+void BufferVoice::SetPan(LONG pan) {
+    std::lock_guard lock(lock_);
+    pan_ = pan;
+}
+
+void BufferVoice::SetFrequency(DWORD frequency) {
+    std::lock_guard lock(lock_);
+    frequency_ = frequency;
+}
+
+} // namespace platform::sound
