@@ -12,6 +12,7 @@ namespace {
 
 std::atomic<bool> frozen{false};
 std::atomic<DWORD> frozenTime{0};
+std::atomic<void (*)(DWORD, DWORD)> advanceHook{nullptr};
 
 DWORD ReadClock() {
     if (frozen.load(std::memory_order_acquire)) return frozenTime.load();
@@ -24,7 +25,13 @@ DWORD ReadClock() {
 
 } // namespace
 
-bool platform::IsClockFrozen() { return frozen.load(std::memory_order_acquire); }
+bool platform::IsClockFrozen() {
+    return frozen.load(std::memory_order_acquire);
+}
+
+void platform::SetClockAdvanceHook(void (*hook)(DWORD from, DWORD to)) {
+    advanceHook.store(hook);
+}
 
 DWORD timeGetTime() {
     return ReadClock();
@@ -54,7 +61,8 @@ void FreezeClock(DWORD milliseconds) {
 }
 
 void AdvanceClock(DWORD milliseconds) {
-    frozenTime.fetch_add(milliseconds);
+    DWORD from = frozenTime.fetch_add(milliseconds);
+    if (auto hook = advanceHook.load()) hook(from, from + milliseconds);
 }
 
 void UnfreezeClock() {

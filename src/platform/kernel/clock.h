@@ -15,4 +15,7 @@ void Sleep(DWORD milliseconds);
 namespace platform {
 // True while a test holds the clock frozen: waits then advance it instead of blocking.
 bool IsClockFrozen();
+// Paced sound outputs and multimedia timers follow the test clock through this: AdvanceClock
+// calls it on the advancing thread with the clock's old and new values before returning.
+void SetClockAdvanceHook(void (*hook)(DWORD from, DWORD to));
 } // namespace platform
