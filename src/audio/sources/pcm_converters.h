@@ -15,7 +15,7 @@ int PcmKind(uint16_t bits, uint16_t channels);
 
 // Table index for a conversion between kinds: 3 × source kind plus 0 (same bits, other
 // channels), 1 (other bits, mono target) or 2 (other bits, stereo target); 12 + kind for
-// same bits and channels. -1 when the kinds need no converter.
+// same bits and channels (rate steps only). -1 for a kind out of range.
 int PcmConverterIndex(int sourceKind, int targetKind);
 
 PcmConverter GetPcmConverter(int index);

@@ -1,6 +1,7 @@
 #include "audio/sources/sound_source.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 SoundSource::~SoundSource() = default;
@@ -27,13 +28,20 @@ bool SoundSource::SetOutputFormat(const WaveFormat& format) {
     int index = PcmConverterIndex(PcmKind(native_.bitsPerSample, native_.channels),
                                   PcmKind(format.bitsPerSample, format.channels));
     uint64_t size = StreamBufferSize(native_);
+    uint32_t up = format.samplesPerSec > native_.samplesPerSec
+                      ? format.samplesPerSec / native_.samplesPerSec
+                      : 1;
     auto* buffer = new (std::nothrow) uint8_t[size];
-    if (buffer == nullptr || index < 0) {
+    auto* carry = new (std::nothrow) uint8_t[uint64_t(up) * format.blockAlign];
+    if (buffer == nullptr || carry == nullptr || index < 0) {
         delete[] buffer;
+        delete[] carry;
         output_ = old;
         return false;
     }
     converterBuffer_.reset(buffer);
+    carry_.reset(carry);
+    carryCount_ = carryIndex_ = 0;
     converterSize_ = static_cast<uint32_t>(size);
     converter_ = GetPcmConverter(index);
     copier_ = GetPcmCopier(index);
@@ -48,10 +56,12 @@ bool SoundSource::SetOutputFormat(const WaveFormat& format) {
 }
 
 void SoundSource::Rewind() {
+    carryCount_ = carryIndex_ = 0;
     SeekNative(0);
 }
 
 void SoundSource::Seek(uint64_t bytes) {
+    carryCount_ = carryIndex_ = 0;
     if (converting_) bytes = static_cast<uint64_t>(double(bytes) / ratio_);
     SeekNative(std::min(bytes, GetNativeLength()));
 }
@@ -72,29 +82,46 @@ ResultCode SoundSource::Read(void* buffer, uint32_t size, uint32_t* count) {
     return ReadConverted(static_cast<uint8_t*>(buffer), size, count);
 }
 
-// Reads whole native frames in pieces of the converter buffer; the count is what the
-// converter wrote, which never passes `size` even where the rates are no whole multiple.
+uint32_t SoundSource::ConvertFrames(uint32_t frames, uint8_t* destination) {
+    if (rateUp_ == 1 && rateDown_ == 1) return copier_(converterBuffer_.get(), destination, frames);
+    return converter_(converterBuffer_.get(), destination, frames, rateDown_, rateUp_);
+}
+
+// Reads whole native frames in pieces of the converter buffer; the count never passes
+// `size`, and a group of converted frames that does not fit waits for the next read, so
+// only the end of the data gives a short count.
 ResultCode SoundSource::ReadConverted(uint8_t* buffer, uint32_t size, uint32_t* count) {
-    uint32_t inAlign = native_.blockAlign;
-    uint32_t outAlign = output_.blockAlign;
-    while (true) {
-        uint32_t outFrames = (size - *count) / outAlign;
-        uint32_t groups = outFrames / rateUp_;
-        uint64_t frames = uint64_t(groups) * rateDown_;
-        frames = std::min<uint64_t>(frames, converterSize_ / inAlign);
-        if (frames == 0) return kResultOk;
+    const uint32_t inAlign = native_.blockAlign;
+    const uint32_t outAlign = output_.blockAlign;
+    while (*count < size) {
+        if (carryIndex_ < carryCount_) {
+            uint32_t piece = std::min(size - *count, carryCount_ - carryIndex_);
+            std::memcpy(buffer + *count, carry_.get() + carryIndex_, piece);
+            carryIndex_ += piece;
+            *count += piece;
+            continue;
+        }
+        uint32_t groups = (size - *count) / outAlign / rateUp_;
+        uint64_t frames = std::min<uint64_t>(uint64_t(std::max(groups, 1u)) * rateDown_,
+                                             converterSize_ / inAlign);
         uint32_t got = 0;
         ResultCode result =
             ReadNative(converterBuffer_.get(), static_cast<uint32_t>(frames * inAlign), &got);
         if (result != kResultOk) return result;
         uint32_t gotFrames = got / inAlign;
-        uint32_t written = rateUp_ == 1 && rateDown_ == 1
-                               ? copier_(converterBuffer_.get(), buffer + *count, gotFrames)
-                               : converter_(converterBuffer_.get(), buffer + *count, gotFrames,
-                                            rateDown_, rateUp_);
-        *count += written * outAlign;
-        if (gotFrames < frames) return kResultOk;
+        if (groups == 0) {
+            carryCount_ = ConvertFrames(gotFrames, carry_.get()) * outAlign;
+            carryIndex_ = 0;
+        } else {
+            *count += ConvertFrames(gotFrames, buffer + *count) * outAlign;
+        }
+        if (gotFrames < frames) {
+            if (groups == 0 && carryCount_ > 0) continue;
+            break;
+        }
     }
+    if (carryIndex_ >= carryCount_) carryCount_ = carryIndex_ = 0;
+    return kResultOk;
 }
 
 void SoundSourceRef::Rewind() {

@@ -43,6 +43,7 @@ protected:
 
 private:
     ResultCode ReadConverted(uint8_t* buffer, uint32_t size, uint32_t* count);
+    uint32_t ConvertFrames(uint32_t frames, uint8_t* destination);
 
     bool converting_ = false;
     WaveFormat output_;
@@ -54,6 +55,10 @@ private:
     uint32_t rateDown_ = 1;
     PcmConverter converter_ = nullptr;
     PcmCopier copier_ = nullptr;
+    // Converted bytes of a group that did not fit the last read, served first by the next.
+    std::unique_ptr<uint8_t[]> carry_;
+    uint32_t carryCount_ = 0;
+    uint32_t carryIndex_ = 0;
 };
 
 // Holds the source of a channel; answers 0 (-1 for Read) without one.
