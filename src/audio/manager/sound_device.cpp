@@ -12,6 +12,9 @@ SoundDevice::SoundDevice(SoundMgr* manager) : manager_(manager) {
 
 SoundDevice::~SoundDevice() {
     if (started_) StopAndRelease();
+    // Channels of a device that never started are released too.
+    for (SoundChannel* channel : channels_)
+        delete channel;
     manager_->DeviceDestroyed();
 }
 
