@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "classes/dialogs/dialog_classes.h"
+#include "classes/media/media_classes.h"
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
@@ -94,6 +95,7 @@ int main(int argc, char** argv) {
     RegisterWindowClasses();
     RegisterSurfaceClasses();
     RegisterDialogClasses();
+    RegisterMediaClasses();
     RegisterScriptClasses();
     // A run driven by an input script (tests, examples) ends when a step cannot be taken.
     if (!platform::headless::InstallInputScriptFromEnvironment(

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "classes/dialogs/dialog_classes.h"
+#include "classes/media/media_classes.h"
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
@@ -18,6 +19,7 @@
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_compiler.h"
 #include "script/project/project_file.h"
+#include "script/runtime/sound_output.h"
 #include "script/values/value.h"
 #include "script/window_doubles.h"
 #include "support/case_folder.h"
@@ -310,6 +312,7 @@ void RunIn(const test_support::CaseFolder& folder, const std::string& source,
     // What Init would make: the image files scripts load and save go through it.
     interpreter.imageFileManager = new ImageFileManager;
     interpreter.imageFileManager->Init(0);
+    interpreter.soundOutput = SoundMgr_Get()->CreateOutput(0, 0);
     PtrArray names;
     BuildBuiltinClassNameList(names);
     interpreter.InitClassRegistry(names);
@@ -354,6 +357,7 @@ ScriptRunner::ScriptRunner() {
     RegisterWindowClasses();
     RegisterSurfaceClasses();
     RegisterDialogClasses();
+    RegisterMediaClasses();
 }
 
 ScriptRunner::~ScriptRunner() {
@@ -363,6 +367,7 @@ ScriptRunner::~ScriptRunner() {
     UnregisterWindowClasses();
     UnregisterSurfaceClasses();
     UnregisterDialogClasses();
+    UnregisterMediaClasses();
 }
 
 ScriptResult ScriptRunner::Run(const std::string& source, const std::string& unitName,
