@@ -7,7 +7,7 @@
 #include "audio/manager/sound_manager.h"
 
 SoundDevice::SoundDevice(SoundMgr* manager) : manager_(manager) {
-    manager_->DeviceCreated();
+    manager_->DeviceCreated(this);
 }
 
 SoundDevice::~SoundDevice() {
@@ -15,7 +15,7 @@ SoundDevice::~SoundDevice() {
     // Channels of a device that never started are released too.
     for (SoundChannel* channel : channels_)
         delete channel;
-    manager_->DeviceDestroyed();
+    manager_->DeviceDestroyed(this);
 }
 
 void SoundDevice::StartRun(int32_t) {

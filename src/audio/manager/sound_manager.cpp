@@ -103,6 +103,29 @@ void SoundMgr::RemoveStartedDevice(SoundDevice* device) {
     ReleaseTimer();
 }
 
+void SoundMgr::DeviceCreated(SoundDevice* device) {
+    Lock();
+    allDevices_.push_back(device);
+    Unlock();
+}
+
+void SoundMgr::DeviceDestroyed(SoundDevice* device) {
+    Lock();
+    allDevices_.erase(std::remove(allDevices_.begin(), allDevices_.end(), device),
+                      allDevices_.end());
+    Unlock();
+}
+
+SoundDevice* SoundMgr::FindDevice(CSoundOutput* output) {
+    if (output == nullptr) return nullptr;
+    Lock();
+    SoundDevice* found = nullptr;
+    for (SoundDevice* device : allDevices_)
+        if (static_cast<CSoundOutput*>(device) == output) found = device;
+    Unlock();
+    return found;
+}
+
 void SoundMgr::DeviceStopped() {
     if (startedDevices_ > 0 && --startedDevices_ == 0) ReleaseDirectSound();
 }

@@ -71,8 +71,10 @@ public:
     void DeviceStarted() { ++startedDevices_; }
     // A started device stops: the DirectSound object goes with the last one.
     void DeviceStopped();
-    void DeviceCreated() { ++deviceCount_; }
-    void DeviceDestroyed() { --deviceCount_; }
+    void DeviceCreated(SoundDevice* device);
+    void DeviceDestroyed(SoundDevice* device);
+    // The device behind a runtime sound output, null for an output this manager did not make.
+    SoundDevice* FindDevice(CSoundOutput* output);
 
     // At exit, before the platform's output goes: the timer thread stops, every device's
     // channels stop and the DirectSound object is released.
@@ -89,7 +91,8 @@ private:
     UINT timerId_ = 0;
     int initCount_ = 0;
     int startedDevices_ = 0;
-    int deviceCount_ = 0;
+    // Every device made and not yet destroyed, started or not.
+    std::vector<SoundDevice*> allDevices_;
     IDirectSound* directSound_ = nullptr;
     bool exitHookSet_ = false;
 };

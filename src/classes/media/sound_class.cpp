@@ -75,9 +75,7 @@ void CISound::CallMethod(uint16_t methodId) {
 }
 
 SoundDevice* CISound::DeviceOf(CInterpretor& interpreter) {
-    if (interpreter.soundOutput == nullptr || SoundMgr_Get() != &SoundMgr_Instance())
-        return nullptr;
-    return static_cast<SoundDevice*>(interpreter.soundOutput);
+    return SoundMgr_Instance().FindDevice(interpreter.soundOutput);
 }
 
 bool CISound::MakeChannel() {

@@ -43,6 +43,7 @@ public:
     ~CISound() override;
 
     void CallMethod(uint16_t methodId) override;
+    void Destroy(int) override { delete this; }
     // New Sound(name, index or file name).
     void Create() override;
     // Copies `size` bytes of a sound file and plays from the copy; error 14 when no channel
