@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "classes/dialogs/dialog_classes.h"
+#include "classes/media/media_classes.h"
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
@@ -98,6 +99,7 @@ TEST_P(Examples, RunToTheirEndAndTheirPicturesAreCurrent) {
     RegisterWindowClasses();
     RegisterSurfaceClasses();
     RegisterDialogClasses();
+    RegisterMediaClasses();
     RegisterScriptClasses();
     ASSERT_TRUE(platform::LinuxToWindowsPath(bare, launch.projectPath));
     RunApplication(launch);
