@@ -193,3 +193,28 @@ b.SetLong(40, 100);
 b.SaveData("p.wav");
 s = New Sound("p.wav");
 s.SetPos();
+
+//== a Sound goes to the clipboard as WAV bytes and comes back as a new Sound
+// expect: end
+// expect output: 1 1500 8000 1000 0
+b = New Binary();
+b.AllocateData(12044);
+b.SetString(0, "RIFF");
+b.SetLong(4, 12036);
+b.SetString(8, "WAVEfmt ");
+b.SetLong(16, 16);
+b.SetWord(20, 1);
+b.SetWord(22, 1);
+b.SetLong(24, 8000);
+b.SetLong(28, 8000);
+b.SetWord(32, 1);
+b.SetWord(34, 8);
+b.SetString(36, "data");
+b.SetLong(40, 12000);
+For (i = 0; i < 12000; i++) b.SetByte(44 + i, i % 256);
+b.SaveData("c.wav");
+s = New Sound("c.wav");
+c = New Clipboard();
+c.PutData(s);
+t = c.GetSound();
+Print(c.HasSound(), t.GetDuration(), t.GetFrequency(), t.GetVolume(), t.IsPlaying());
