@@ -16,12 +16,68 @@ BufferVoice::BufferVoice(PcmFormat format, DWORD bytes, std::shared_ptr<Listener
     : format_(format), listener_(std::move(listener)), frames_(bytes / format.blockAlign),
       ring_(bytes, format.bits == 8 ? 0x80 : 0) {}
 
-float BufferVoice::Sample(size_t frame, int channel) const {
-    size_t at = frame * format_.blockAlign + static_cast<size_t>(channel) * (format_.bits / 8);
-    if (format_.bits == 8) return (static_cast<int>(ring_[at]) - 128) / 128.0f;
-    auto value = static_cast<int16_t>(ring_[at] | (ring_[at + 1] << 8));
-    return value / 32768.0f;
+namespace {
+
+template <int BYTES> float Read(const uint8_t* at) {
+    if constexpr (BYTES == 1) return (static_cast<int>(at[0]) - 128) / 128.0f;
+    return static_cast<int16_t>(at[0] | (at[1] << 8)) / 32768.0f;
 }
+
+struct Cursor {
+    uint64_t position;
+    uint64_t step;
+    size_t frames;
+    bool looping;
+    bool playing;
+};
+
+// One loop for each layout, so that the sample reading is decided once a round. A share
+// of 0 leaves the sample as it is, so a buffer at the output's rate plays unchanged.
+template <int BYTES, int CHANNELS, bool MONO>
+void MixFrames(const uint8_t* ring, Cursor& cursor, StereoGain gain, float* out, size_t count) {
+    constexpr size_t frameBytes = BYTES * CHANNELS;
+    const uint64_t end = static_cast<uint64_t>(cursor.frames) << 32;
+    for (size_t i = 0; i < count; ++i) {
+        size_t frame = cursor.position >> 32;
+        size_t next = frame + 1 < cursor.frames ? frame + 1 : (cursor.looping ? 0 : frame);
+        float share =
+            static_cast<float>(static_cast<uint32_t>(cursor.position)) * (1.0f / 4294967296.0f);
+        const uint8_t* from = ring + frame * frameBytes;
+        const uint8_t* to = ring + next * frameBytes;
+        float first = Read<BYTES>(from);
+        float left = first + (Read<BYTES>(to) - first) * share;
+        float right = left;
+        if constexpr (CHANNELS == 2) {
+            float second = Read<BYTES>(from + BYTES);
+            right = second + (Read<BYTES>(to + BYTES) - second) * share;
+            if constexpr (MONO) left = right = (left + right) * 0.5f;
+        }
+        out[2 * i] += left * gain.left;
+        out[2 * i + 1] += right * gain.right;
+        cursor.position += cursor.step;
+        if (cursor.position >= end) {
+            if (!cursor.looping) {
+                cursor.playing = false;
+                cursor.position = 0;
+                return;
+            }
+            cursor.position %= end;
+        }
+    }
+}
+
+template <int BYTES>
+void MixLayout(int channels, bool mono, const uint8_t* ring, Cursor& cursor, StereoGain gain,
+               float* out, size_t count) {
+    if (channels == 1)
+        MixFrames<BYTES, 1, false>(ring, cursor, gain, out, count);
+    else if (mono)
+        MixFrames<BYTES, 2, true>(ring, cursor, gain, out, count);
+    else
+        MixFrames<BYTES, 2, false>(ring, cursor, gain, out, count);
+}
+
+} // namespace
 
 void BufferVoice::MixInto(float* out, size_t frames) {
     Listener3d listener;
@@ -42,34 +98,15 @@ void BufferVoice::MixInto(float* out, size_t frames) {
     gain.left *= volume;
     gain.right *= volume;
     double frequency = (frequency_ ? frequency_ : format_.rate) * static_cast<double>(ratio);
-    auto step = static_cast<uint64_t>(std::llround(frequency * ONE / OUTPUT_RATE));
-    uint64_t end = static_cast<uint64_t>(frames_) << 32;
-    bool stereo = format_.channels == 2;
-    bool mono = !stereo || listener_;
-    for (size_t i = 0; i < frames; ++i) {
-        size_t frame = position_ >> 32;
-        size_t next = frame + 1 < frames_ ? frame + 1 : (looping_ ? 0 : frame);
-        float share = static_cast<float>((position_ & 0xFFFFFFFFu) / ONE);
-        auto at = [&](int channel) {
-            float from = Sample(frame, channel);
-            if (share == 0.0f) return from;
-            return from + (Sample(next, channel) - from) * share;
-        };
-        float left = at(0);
-        float right = stereo ? at(1) : left;
-        if (mono && stereo) left = right = (left + right) * 0.5f;
-        out[2 * i] += left * gain.left;
-        out[2 * i + 1] += right * gain.right;
-        position_ += step;
-        if (position_ >= end) {
-            if (!looping_) {
-                playing_ = false;
-                position_ = 0;
-                return;
-            }
-            position_ %= end;
-        }
-    }
+    Cursor cursor{position_, static_cast<uint64_t>(std::llround(frequency * ONE / OUTPUT_RATE)),
+                  frames_, looping_, true};
+    bool mono = listener_ != nullptr;
+    if (format_.bits == 8)
+        MixLayout<1>(format_.channels, mono, ring_.data(), cursor, gain, out, frames);
+    else
+        MixLayout<2>(format_.channels, mono, ring_.data(), cursor, gain, out, frames);
+    position_ = cursor.position;
+    playing_ = cursor.playing;
 }
 
 void BufferVoice::GetCursors(DWORD* play, DWORD* write) {

@@ -58,8 +58,6 @@ public:
     }
 
 private:
-    float Sample(size_t frame, int channel) const;
-
     const PcmFormat format_;
     const std::shared_ptr<ListenerState> listener_;
     const size_t frames_;

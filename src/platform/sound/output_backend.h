@@ -13,8 +13,9 @@ class OutputBackend {
 public:
     // Closes the output, waiting for a running callback.
     virtual ~OutputBackend() = default;
-    // The test clock moved to `now`: a paced output plays the frames up to it.
-    virtual void FollowClock(DWORD now) = 0;
+    // The test clock, moving on from `from`, reached `now`: a paced output plays the frames
+    // up to it (from `from` when it counted on the real clock before).
+    virtual void FollowClock(DWORD from, DWORD now) = 0;
 };
 
 // SDL's default audio device; null when there is none (and nothing printed).

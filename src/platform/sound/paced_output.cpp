@@ -71,16 +71,15 @@ public:
         if (file_ >= 0) close(file_);
     }
 
-    void FollowClock(DWORD now) override {
-        if (IsClockFrozen()) PlayUntil(now);
-    }
+    void FollowClock(DWORD from, DWORD now) override { PlayUntil(now, from, true); }
 
 private:
     void Pace() {
         std::unique_lock lock(stopLock_);
         while (!wake_.wait_for(lock, std::chrono::milliseconds(10), [this] { return stop_; })) {
             lock.unlock();
-            if (!IsClockFrozen()) PlayUntil(timeGetTime());
+            DWORD now = timeGetTime();
+            PlayUntil(now, now, false);
             lock.lock();
         }
     }
@@ -91,12 +90,13 @@ private:
         frozenBase_ = IsClockFrozen();
     }
 
-    void PlayUntil(DWORD now) {
+    // `now` is a time of the real clock or of the test clock, whichever the caller saw;
+    // when the clock has since changed kind the call is stale. Times of the two do not
+    // compare: when the kind differs from the last call's, counting starts again at `rebase`.
+    void PlayUntil(DWORD now, DWORD rebase, bool frozen) {
         std::lock_guard lock(playLock_);
-        if (frozenBase_ != IsClockFrozen()) {
-            Rebase(now);
-            return;
-        }
+        if (frozen != IsClockFrozen()) return;
+        if (frozenBase_ != frozen) Rebase(rebase);
         auto elapsed = static_cast<int32_t>(now - base_);
         if (elapsed < 0) return;
         uint64_t target = uint64_t(static_cast<uint32_t>(elapsed)) * OUTPUT_RATE / 1000;

@@ -18,7 +18,7 @@ public:
         SDL_CloseAudioDevice(device_);
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
-    void FollowClock(DWORD) override {}
+    void FollowClock(DWORD, DWORD) override {}
 
 private:
     SDL_AudioDeviceID device_;

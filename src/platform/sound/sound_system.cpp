@@ -27,18 +27,19 @@ std::unique_ptr<OutputBackend> OpenNamedOutput(Mixer& mixer) {
     return nullptr;
 }
 
+// Never destroyed: callers that stop their sound from their own exit handlers, or from
+// destructors of other static objects, still find the mixer and the timer table, which
+// are merely idle then.
 class SoundSystem {
 public:
-    SoundSystem() { SetClockAdvanceHook(&FollowClock); }
-    ~SoundSystem() {
-        SetClockAdvanceHook(nullptr);
-        timers.KillAll();
-        Close();
+    SoundSystem() {
+        SetClockAdvanceHook(&FollowClock);
+        std::atexit(&ShutDown);
     }
 
     bool HasOutput() {
         std::lock_guard lock(lock_);
-        if (!opened_) {
+        if (!opened_ && !shutDown_) {
             output_ = OpenNamedOutput(mixer);
             opened_ = true;
         }
@@ -47,11 +48,9 @@ public:
 
     void Close() {
         std::shared_ptr<OutputBackend> closing;
-        {
-            std::lock_guard lock(lock_);
-            closing = std::move(output_);
-            opened_ = false;
-        }
+        std::lock_guard lock(lock_);
+        closing = std::move(output_);
+        opened_ = false;
     }
 
     Mixer mixer;
@@ -59,6 +58,9 @@ public:
 
 private:
     static void FollowClock(DWORD from, DWORD to);
+    // At exit the timers stop first, so no tick reaches what their callbacks use once it
+    // is freed; then the output closes, waiting for its callback.
+    static void ShutDown();
     std::shared_ptr<OutputBackend> Output() {
         std::lock_guard lock(lock_);
         return output_;
@@ -66,27 +68,41 @@ private:
 
     std::mutex lock_;
     bool opened_ = false;
+    bool shutDown_ = false;
     std::shared_ptr<OutputBackend> output_;
 };
 
 SoundSystem& System() {
-    static SoundSystem system;
-    return system;
+    static auto* system = new SoundSystem();
+    return *system;
+}
+
+void SoundSystem::ShutDown() {
+    SoundSystem& system = System();
+    SetClockAdvanceHook(nullptr);
+    system.timers.ShutDown();
+    std::shared_ptr<OutputBackend> closing;
+    {
+        std::lock_guard lock(system.lock_);
+        system.shutDown_ = true;
+        closing = std::move(system.output_);
+    }
 }
 
 // The paced output plays up to each due tick before the tick runs, as it would have with
 // the clock running.
 void SoundSystem::FollowClock(DWORD from, DWORD to) {
+    if (!IsClockFrozen()) return;
     SoundSystem& system = System();
     auto output = system.Output();
     DWORD now = from;
     DWORD due = 0;
     while (system.timers.NextDue(now, to, &due)) {
-        if (output) output->FollowClock(due);
+        if (output) output->FollowClock(from, due);
         system.timers.RunDue(due);
         now = due;
     }
-    if (output) output->FollowClock(to);
+    if (output) output->FollowClock(from, to);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The process's sound: the mixer, the output chosen by ZORV_AUDIO and the multimedia
-// timers. At exit the timers stop first, then the output closes (waiting for its
-// callback), then the mixer goes.
+// timers. At exit (an exit handler registered at their first use) the timers stop first,
+// then the output closes, waiting for its callback; later calls find no output and start
+// no timer.
 //
 // ZORV_AUDIO: `sdl` (the default: the desktop's speakers; without a device it acts as
 // `none`), `none` (no output), `null` (frames played into nothing as the clock goes),

@@ -8,8 +8,9 @@
 
 namespace platform::test {
 
-// Closes the output (waiting for its callback); the next sound call opens the one
-// ZORV_AUDIO names then. DirectSound objects and media voices made before fall silent.
+// Closes the output (waiting for its callback); the next sound call that needs one opens
+// the output ZORV_AUDIO names then. The mixer keeps its voices: objects made before play on
+// into the next output.
 void ResetSoundOutput();
 // While on, the null back end keeps every frame it plays (interleaved stereo floats).
 void RecordSoundOutput(bool on);

@@ -22,6 +22,7 @@ struct Timer {
     // Ticks asked for under the test clock, and those run.
     uint64_t asked = 0;
     uint64_t ran = 0;
+    bool running = false;
     std::thread thread;
     std::thread::id threadId;
 };
@@ -37,9 +38,11 @@ void RunTimer(const std::shared_ptr<Timer>& timer) {
     std::unique_lock lock(timer->lock);
     while (!timer->stop) {
         if (timer->asked > timer->ran) {
+            timer->running = true;
             lock.unlock();
             timer->callback(timer->id, 0, timer->user, 0, 0);
             lock.lock();
+            timer->running = false;
             ++timer->ran;
             timer->changed.notify_all();
             continue;
@@ -68,10 +71,6 @@ void RunTimer(const std::shared_ptr<Timer>& timer) {
 
 } // namespace
 
-TimerTable::~TimerTable() {
-    KillAll();
-}
-
 UINT TimerTable::Start(UINT delay, LPTIMECALLBACK callback, DWORD_PTR user) {
     auto timer = std::make_shared<Timer>();
     timer->delay = delay;
@@ -79,6 +78,7 @@ UINT TimerTable::Start(UINT delay, LPTIMECALLBACK callback, DWORD_PTR user) {
     timer->user = user;
     Rebase(*timer, timeGetTime(), IsClockFrozen());
     std::lock_guard lock(lock_);
+    if (shutDown_) return 0;
     do {
         ++lastId_;
     } while (lastId_ == 0 || timers_.count(lastId_));
@@ -115,10 +115,11 @@ MMRESULT TimerTable::Kill(UINT id) {
     return TIMERR_NOERROR;
 }
 
-void TimerTable::KillAll() {
+void TimerTable::ShutDown() {
     std::vector<UINT> ids;
     {
         std::lock_guard lock(lock_);
+        shutDown_ = true;
         for (auto& entry : timers_)
             ids.push_back(entry.first);
     }
@@ -156,7 +157,9 @@ void TimerTable::RunDue(DWORD now) {
             timer->nextDue += timer->delay;
             uint64_t wanted = ++timer->asked;
             timer->changed.notify_all();
-            timer->changed.wait(lock, [&] { return timer->stop || timer->ran >= wanted; });
+            // A callback that kills its own timer still finishes the tick.
+            timer->changed.wait(
+                lock, [&] { return timer->ran >= wanted || (timer->stop && !timer->running); });
         }
     }
 }

@@ -15,10 +15,11 @@ struct Timer;
 
 class TimerTable {
 public:
-    ~TimerTable();
+    // 0 once shut down.
     UINT Start(UINT delay, LPTIMECALLBACK callback, DWORD_PTR user);
     MMRESULT Kill(UINT id);
-    void KillAll();
+    // Kills every timer, and no timer starts afterwards.
+    void ShutDown();
     // The earliest due time of a timer in (from, to] of the test clock, after `from` even
     // for an overdue timer; false when none falls there.
     bool NextDue(DWORD from, DWORD to, DWORD* due);
@@ -29,6 +30,7 @@ private:
     std::mutex lock_;
     std::map<UINT, std::shared_ptr<Timer>> timers_;
     UINT lastId_ = 0;
+    bool shutDown_ = false;
 };
 
 } // namespace platform::sound
