@@ -16,8 +16,10 @@ WaveFormat MakePcmFormat(uint16_t channels, uint32_t rate, uint16_t bits) {
     format.channels = channels;
     format.samplesPerSec = rate;
     format.bitsPerSample = bits;
-    format.blockAlign = static_cast<uint16_t>(channels * bits / 8);
-    format.avgBytesPerSec = rate * format.blockAlign;
+    // Wide enough for any header's counts; IsPlayablePcm refuses what does not fit.
+    uint32_t align = uint32_t(channels) * bits / 8;
+    format.blockAlign = static_cast<uint16_t>(align);
+    format.avgBytesPerSec = static_cast<uint32_t>(uint64_t(rate) * align);
     return format;
 }
 

@@ -238,6 +238,11 @@ TEST(AiffSourceTest, SamplesBecomeWavPcmAndCompressionIsRefused) {
     Bytes offset = Aiff(1, 8000, 8, Noise(16, 2));
     offset[offset.size() - 16 - 8 + 0] = 0x7F;
     EXPECT_EQ(Opened(offset).result, kSourceBadFormat);
+    // Channel and bit counts whose product overflows a 32-bit int.
+    Bytes wide = Aiff(1, 8000, 8, Noise(16, 3));
+    wide[20] = wide[26] = 0xBC;
+    wide[21] = wide[27] = 0xBC;
+    EXPECT_EQ(Opened(wide).result, kSourceBadFormat);
     uint8_t rate[10] = {0x40, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(ExtendedToRate(rate), 44100u);
 }
