@@ -126,6 +126,7 @@ void BM_PcmConverter(benchmark::State& state) {
     for (auto _ : state) {
         frames += copier(source.data(), target.data(), kRate);
         benchmark::DoNotOptimize(target.data());
+        benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(static_cast<int64_t>(frames));
 }
