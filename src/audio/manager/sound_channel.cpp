@@ -77,8 +77,12 @@ int SoundChannel::IsCompleted() {
 }
 
 void SoundChannel::SetLoop(int flag, int32_t count) {
+    // The timer's refill reads the loop state.
+    SoundMgr* manager = device_->GetManager();
+    manager->HoldTimer();
     savedLoop_ = activeLoop_ = static_cast<uint8_t>(flag != 0);
     savedLoopCount_ = activeLoopCount_ = count;
+    manager->ReleaseTimer();
     if (static_ && flag && count == 0) {
         Stop(1, 1);
         static_ = 0;
@@ -374,9 +378,13 @@ int DirectSoundChannel::Pause() {
     if (paused_ || buffer_ == nullptr) return 0;
     DWORD status = 0;
     if (buffer_->GetStatus(&status) < 0 || (status & DSBSTATUS_PLAYING) == 0) return 0;
+    // The timer's refill reads the playing flag.
+    SoundMgr* manager = device_->GetManager();
+    manager->HoldTimer();
     buffer_->Stop();
     paused_ = 1;
     playing_ = 0;
+    manager->ReleaseTimer();
     return 1;
 }
 
@@ -384,8 +392,11 @@ int DirectSoundChannel::Resume() {
     if (!paused_) return 0;
     paused_ = 0;
     if (buffer_ == nullptr) return 0;
+    SoundMgr* manager = device_->GetManager();
+    manager->HoldTimer();
     buffer_->Play(0, 0, activeLoop_ || !static_ ? DSBPLAY_LOOPING : 0);
     playing_ = 1;
+    manager->ReleaseTimer();
     return 1;
 }
 
