@@ -1,6 +1,8 @@
 #include <SDL.h>
 #include <alsa/asoundlib.h>
 
+#include <algorithm>
+
 #include "platform/sound/media_voice.h"
 #include "platform/sound/output_backend.h"
 
@@ -26,7 +28,11 @@ private:
 
 void Fill(void* mixer, Uint8* stream, int bytes) {
     auto frames = static_cast<size_t>(bytes) / (2 * sizeof(float));
-    static_cast<Mixer*>(mixer)->Render(reinterpret_cast<float*>(stream), frames);
+    auto* samples = reinterpret_cast<float*>(stream);
+    static_cast<Mixer*>(mixer)->Render(samples, frames);
+    // Loud sums are clipped here rather than left to whatever the device does with them.
+    for (size_t i = 0; i < frames * 2; ++i)
+        samples[i] = std::clamp(samples[i], -1.0f, 1.0f);
 }
 
 } // namespace

@@ -60,8 +60,9 @@ float DopplerRatio(const Listener3d& listener, const Source3d& source) {
     double sourceSpeed = Dot(ToVec(source.velocity), unit) * scale;
     double below = SPEED_OF_SOUND + sourceSpeed;
     double above = SPEED_OF_SOUND + listenerSpeed;
-    if (below <= 0.0) return 10.0f;
-    return static_cast<float>(std::clamp(above / below, 0.1, 10.0));
+    // In doubles even the largest factors and speeds floats hold stay finite.
+    double ratio = below <= 0.0 ? 10.0 : above / below;
+    return static_cast<float>(std::clamp(ratio, 0.1, 10.0));
 }
 
 StereoGain DirectionGains(const Listener3d& listener, D3DVECTOR direction) {

@@ -77,6 +77,13 @@ TEST(Sound3d, DopplerRaisesApproachingSoundsAndLowersReceding) {
     EXPECT_FLOAT_EQ(DopplerRatio(listener, source), 1.0f);
     source.velocity = {0, 0, 1e6f};
     EXPECT_FLOAT_EQ(DopplerRatio(listener, source), 0.1f);
+    // Speeds beyond the float's range still give a number.
+    listener.distanceFactor = DS3D_MAXDISTANCEFACTOR;
+    listener.velocity = {0, 0, 1e30f};
+    source.velocity = {0, 0, 1e30f};
+    EXPECT_EQ(DopplerRatio(listener, source), 1.0f);
+    listener.velocity = {0, 0, 0};
+    EXPECT_FLOAT_EQ(DopplerRatio(listener, source), 0.1f);
 }
 
 TEST(Sound3d, DirectionPansByTheListenersFrame) {
