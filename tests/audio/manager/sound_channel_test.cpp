@@ -267,7 +267,7 @@ TEST_F(NoSoundTest, EveryPlayAnswersZeroAndNoTimerStarts) {
 }
 
 // Script-thread calls against the timer's refills and the mixer, with the real clock.
-TEST(SoundChannelThreadsTest, CallsRaceTheTimerAndTheMixerSafely) {
+TEST(SoundChannelThreads, CallsRaceTheTimerAndTheMixerSafely) {
     setenv("ZORV_AUDIO", "null", 1);
     platform::test::ResetSoundOutput();
     SoundDevice* device = SoundMgr_Instance().CreateDevice(0, 0);
