@@ -242,12 +242,14 @@ int DirectSoundChannel::Play() {
     completed_ = 0;
     manager->ReleaseTimer();
     if (!filled) return 0;
+    if (!static_ && !manager->StartTimer()) {
+        buffer_->Stop();
+        ReleaseBuffers();
+        return 0;
+    }
+    // The timer's refill may look at this channel from now on.
+    manager->HoldTimer();
     if (!static_) {
-        if (!manager->StartTimer()) {
-            buffer_->Stop();
-            ReleaseBuffers();
-            return 0;
-        }
         buffer_->SetCurrentPosition(0);
         buffer_->Play(0, 0, DSBPLAY_LOOPING);
     } else {
@@ -256,6 +258,7 @@ int DirectSoundChannel::Play() {
     }
     paused_ = 0;
     playing_ = 1;
+    manager->ReleaseTimer();
     return 1;
 }
 
@@ -403,8 +406,6 @@ int DirectSoundChannel::Resume() {
 void DirectSoundChannel::Stop(int reset, int holdTimer) {
     SoundMgr* manager = device_->GetManager();
     if (buffer_ == nullptr) {
-        playing_ = 0;
-        paused_ = 0;
         if (holdTimer) manager->StopTimerIfIdle();
         return;
     }
