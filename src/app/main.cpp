@@ -13,6 +13,7 @@
 
 #include "classes/dialogs/dialog_classes.h"
 #include "classes/input/input_classes.h"
+#include "classes/media/media_classes.h"
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
@@ -97,6 +98,7 @@ int main(int argc, char** argv) {
     RegisterSurfaceClasses();
     RegisterDialogClasses();
     RegisterInputClasses();
+    RegisterMediaClasses();
     RegisterScriptClasses();
     // Made here, so that it outlives every interpreter and every holder of its back ends.
     SetAPIRegistry(&GetBackEndRegistry());

@@ -5,6 +5,7 @@
 
 #include "classes/dialogs/dialog_classes.h"
 #include "classes/input/input_classes.h"
+#include "classes/media/media_classes.h"
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
@@ -19,6 +20,7 @@
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_compiler.h"
 #include "script/project/project_file.h"
+#include "script/runtime/sound_output.h"
 #include "script/values/value.h"
 #include "script/window_doubles.h"
 #include "support/case_folder.h"
@@ -311,6 +313,7 @@ void RunIn(const test_support::CaseFolder& folder, const std::string& source,
     // What Init would make: the image files scripts load and save go through it.
     interpreter.imageFileManager = new ImageFileManager;
     interpreter.imageFileManager->Init(0);
+    interpreter.soundOutput = SoundMgr_Get()->CreateOutput(0, 0);
     PtrArray names;
     BuildBuiltinClassNameList(names);
     interpreter.InitClassRegistry(names);
@@ -346,6 +349,9 @@ void RunIn(const test_support::CaseFolder& folder, const std::string& source,
 } // namespace
 
 ScriptRunner::ScriptRunner() {
+    // The scripts' sounds play into nothing as the clock goes, never on a desktop's speakers
+    // (unless a run asks for another output).
+    setenv("ZORV_AUDIO", "null", 0);
     for (const ScriptClassInfo* info : kTestClasses)
         RegisterScriptClass(info);
     RegisterScriptClass(GetProgramClassInfo());
@@ -356,6 +362,7 @@ ScriptRunner::ScriptRunner() {
     RegisterSurfaceClasses();
     RegisterDialogClasses();
     RegisterInputClasses();
+    RegisterMediaClasses();
 }
 
 ScriptRunner::~ScriptRunner() {
@@ -366,6 +373,7 @@ ScriptRunner::~ScriptRunner() {
     UnregisterSurfaceClasses();
     UnregisterDialogClasses();
     UnregisterInputClasses();
+    UnregisterMediaClasses();
 }
 
 ScriptResult ScriptRunner::Run(const std::string& source, const std::string& unitName,

@@ -1,0 +1,12 @@
+// Picks the source for a stream by looking at it: a RIFF WAVE file of PCM or Microsoft
+// ADPCM, else an AIFF or uncompressed AIFC file.
+#pragma once
+
+#include "audio/sources/sound_source.h"
+
+class CInStream;
+
+// Replaces the source of `ref` with an opened one for `stream`: 0, else kSourceBadFormat
+// (no kind accepts the stream, or its format cannot play) or 1 (no memory); `ref` is
+// empty after a failure.
+int CreateSoundSource(CInStream* stream, SoundSourceRef& ref);

@@ -1,0 +1,53 @@
+#include "classes/media/media_classes.h"
+
+#include <new>
+#include <vector>
+
+#include "audio/manager/sound_channel.h"
+#include "audio/manager/sound_manager.h"
+#include "audio/sources/wav_writer.h"
+#include "classes/media/sound_class.h"
+#include "classes/system/clipboard_class.h"
+#include "foundation/streams/mem_out_stream.h"
+#include "script/interpreter/interpretor.h"
+
+namespace {
+
+bool SoundToWav(CIBaseClassImpl& object, std::vector<uint8_t>& wav) {
+    SoundChannel* channel = static_cast<CISound&>(object).GetChannel();
+    if (channel == nullptr || channel->GetSource().Get() == nullptr) return false;
+    CMemOutStream out;
+    if (!WriteWavFile(out, *channel->GetSource().Get())) return false;
+    wav.assign(out.GetBuffer(), out.GetBuffer() + out.GetLength());
+    return true;
+}
+
+CIBaseClassImpl* SoundFromWav(CInterpretor& interpreter, const uint8_t* wav, size_t size) {
+    const CClassRecord* record = interpreter.GetClassRecord(CISound::kClassId);
+    if (record == nullptr) return nullptr;
+    auto* sound = new (std::nothrow) CISound(&interpreter, record);
+    if (sound == nullptr) return nullptr;
+    if (!sound->OpenFromMemory(wav, size)) {
+        sound->Destroy(0);
+        return nullptr;
+    }
+    sound->Register();
+    ++interpreter.creations;
+    return sound;
+}
+
+const ClipboardSoundHooks kClipboardHooks = {CISound::kClassId, &SoundToWav, &SoundFromWav};
+
+} // namespace
+
+void RegisterMediaClasses() {
+    SoundMgr_Install();
+    RegisterScriptClass(GetSoundClassInfo());
+    SetClipboardSoundHooks(&kClipboardHooks);
+}
+
+void UnregisterMediaClasses() {
+    SetClipboardSoundHooks(nullptr);
+    UnregisterScriptClass(CISound::kClassId);
+    SoundMgr_Set(nullptr);
+}
