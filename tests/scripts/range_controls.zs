@@ -223,3 +223,18 @@ plain = New ScrollBar(10, 80, 200);
 bar.SetBackColor(0xFF00FF);
 UiRefreshNow(); UiDispatch();
 Print(UiPixel(w, 150, 58), UiPixel(w, 150, 88));
+
+//== a Slider's range and selection past 16 bits are kept as given, not wrapped
+w = New Window(300, 200, 0, 0);
+rate = New Slider();
+rate.SetRange(100, 45000);
+rate.SetPos(44100);
+rate.SetSelection(40000, 70000);
+Print(rate.GetRangeMin(), rate.GetRangeMax(), rate.GetPos());
+Print(rate.GetSelectionStart(), rate.GetSelectionEnd());
+rate.SetRange(-5, 5);
+Print(rate.GetRangeMin(), rate.GetRangeMax(), rate.GetPos());
+// expect output: 100 45000 44100
+// expect output: 40000 70000
+// expect output: -5 5 5
+// expect: end

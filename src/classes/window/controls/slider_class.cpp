@@ -106,6 +106,11 @@ CIBaseClassImpl* NewSlider(CInterpretor& interpreter, const CClassRecord* record
     return new (std::nothrow) CISlider(&interpreter, record);
 }
 
+// Whether a value survives the 16-bit halves of a packed range.
+bool FitsInWord(int32_t value) {
+    return value >= -32768 && value <= 32767;
+}
+
 } // namespace
 
 const ScriptMethod<CISlider> CISlider::kMethods[kMethodCount] = {
@@ -221,7 +226,14 @@ void CISlider::SetRange() {
     int32_t maximum =
         interpreter->IsArgDefault(1) ? int32_t(Send(TBM_GETRANGEMAX)) : interpreter->GetArgInt(1);
     if (minimum > maximum) std::swap(minimum, maximum);
-    Send(TBM_SETRANGE, TRUE, MAKELONG(minimum, maximum));
+    // The packed message holds 16-bit ends; wider ones (a rate up to 45000) are set one by
+    // one rather than wrapped into a range the script never asked for.
+    if (FitsInWord(minimum) && FitsInWord(maximum)) {
+        Send(TBM_SETRANGE, TRUE, MAKELONG(minimum, maximum));
+        return;
+    }
+    Send(TBM_SETRANGEMIN, FALSE, LPARAM(minimum));
+    Send(TBM_SETRANGEMAX, TRUE, LPARAM(maximum));
 }
 
 void CISlider::SetSelection() {
@@ -230,7 +242,12 @@ void CISlider::SetSelection() {
     int32_t end =
         interpreter->IsArgDefault(1) ? int32_t(Send(TBM_GETSELEND)) : interpreter->GetArgInt(1);
     if (start > end) std::swap(start, end);
-    Send(TBM_SETSEL, TRUE, MAKELONG(start, end));
+    if (FitsInWord(start) && FitsInWord(end)) {
+        Send(TBM_SETSEL, TRUE, MAKELONG(start, end));
+        return;
+    }
+    Send(TBM_SETSELSTART, FALSE, LPARAM(start));
+    Send(TBM_SETSELEND, TRUE, LPARAM(end));
 }
 
 void CISlider::ClearTick() {
