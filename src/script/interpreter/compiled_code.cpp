@@ -59,6 +59,7 @@ public:
 private:
     struct Context {
         const BlockRecord* block;
+        uint32_t index;
     };
 
     uint8_t* At(uint32_t offset) const { return in_.GetStream() + offset; }
@@ -72,8 +73,8 @@ private:
     static uint32_t NameOf(const uint8_t* token) {
         return reinterpret_cast<const NameToken*>(token)->nameId;
     }
-    uint32_t BlockIndexOf(const BlockRecord* block) const {
-        return uint32_t(block - in_.GetBlock(0));
+    static uint32_t BlockIndexAt(const uint8_t* token) {
+        return reinterpret_cast<const TargetToken*>(token)->blockIndex;
     }
 
     uint32_t Emit(uint8_t op, uint32_t depth, uint8_t* token, uint32_t index = 0,
@@ -364,37 +365,40 @@ private:
                 break;
             }
             case kTokenWhile: {
-                const BlockRecord* block =
-                    in_.GetBlock(reinterpret_cast<const TargetToken*>(token)->blockIndex);
+                uint32_t index = BlockIndexAt(token);
+                const BlockRecord* block = in_.GetBlock(index);
+                if (block == nullptr) return false;
                 uint8_t* after = Next(At(block->end));
                 uint32_t branch;
                 if (!Condition(At(block->condition), branch)) return false;
                 EndAndGo(after);
                 Holds(branch);
-                Emit(kOpPushBlock, 0, token, BlockIndexOf(block));
+                Emit(kOpPushBlock, 0, token, index);
                 token = Next(At(block->bodyStart));
                 EndStatementAt(token);
-                contexts_.push_back({block});
+                contexts_.push_back({block, index});
                 break;
             }
             case kTokenFor: {
-                const BlockRecord* block =
-                    in_.GetBlock(reinterpret_cast<const TargetToken*>(token)->blockIndex);
+                uint32_t index = BlockIndexAt(token);
+                const BlockRecord* block = in_.GetBlock(index);
+                if (block == nullptr) return false;
                 if (Expression(0, Next(token)) == nullptr) return false;
-                Emit(kOpPushBlock, 0, token, BlockIndexOf(block));
+                Emit(kOpPushBlock, 0, token, index);
                 if (!LoopTest(block)) return false;
                 token = Next(At(block->bodyStart));
-                contexts_.push_back({block});
+                contexts_.push_back({block, index});
                 break;
             }
             case kTokenOpenBrace: {
-                const BlockRecord* block =
-                    in_.GetBlock(reinterpret_cast<const TargetToken*>(token)->blockIndex);
+                uint32_t index = BlockIndexAt(token);
+                const BlockRecord* block = in_.GetBlock(index);
+                if (block == nullptr) return false;
                 if (block->kind != kBlockPlain) return false;
-                Emit(kOpPushBlock, 0, token, BlockIndexOf(block));
+                Emit(kOpPushBlock, 0, token, index);
                 token = Next(token);
                 EndStatementAt(token);
-                contexts_.push_back({block});
+                contexts_.push_back({block, index});
                 break;
             }
             case kTokenCloseBrace: {
@@ -482,18 +486,15 @@ private:
 };
 
 const CompiledFunction* CInterpretor::CompiledFor(const BlockRecord* function) {
-    auto index = size_t(function - GetBlock(0));
-    if (index >= GetBlockCount()) return nullptr;
-    if (compiled_.size() <= index) {
-        compiled_.resize(GetBlockCount());
-        compileTried_.resize(GetBlockCount(), 0);
-    }
-    if (compileTried_[index] == 0) {
-        compileTried_[index] = 1;
+    auto [entry, added] = compiled_.try_emplace(function);
+    if (added) {
         auto code = std::make_unique<CompiledFunction>();
-        if (FunctionCompiler(*this, function, *code).Compile()) compiled_[index] = std::move(code);
+        if (FunctionCompiler(*this, function, *code).Compile()) {
+            entry->second = std::move(code);
+            ++compiledCount_;
+        }
     }
-    return compiled_[index].get();
+    return entry->second.get();
 }
 
 void CInterpretor::RunCompiledCall(CIBaseObjectVar* current, const BlockRecord* function,

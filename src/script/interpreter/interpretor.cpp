@@ -142,6 +142,7 @@ void CInterpretor::MakeSingletons() {
 
 void CInterpretor::Start(CTokenInfos& report) {
     Reset();
+    compiledCount_ = 0;
     if (stackCapacity_ == 0) GrowValueStack(0);
     EnsureFrame(0);
     frameIndex_ = 0;
@@ -303,7 +304,6 @@ void CInterpretor::Reset() {
     declaredName_ = nullptr;
     // The code was compiled from the stream of this run.
     compiled_.clear();
-    compileTried_.clear();
     ClearNameCache();
     creations = 0;
     pendingEndCode = -1;

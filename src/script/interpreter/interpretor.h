@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "foundation/containers/handle_list.h"
@@ -422,6 +423,8 @@ public:
     // Non-zero: script functions run from their compiled code (compiled on their first
     // call), those the compiler does not cover as before. Set before Start.
     int32_t compiledForm = 0;
+    // The functions compiled since Start.
+    uint32_t GetCompiledFunctionCount() const { return compiledCount_; }
 
     // 1 while the interpreter is being destroyed or reset: values then release no
     // arrays and do not count down object uses, and Delete does nothing.
@@ -701,10 +704,9 @@ private:
     void RunCompiled(const CompiledFunction& code, CValue* slots);
     // After a statement of compiled code, what the statement loop does after each.
     void EndCompiledStatement(uint32_t poolMark);
-    // By block index: the compiled code of each function (null: not yet compiled, or
-    // not covered), and whether it was tried.
-    std::vector<std::unique_ptr<CompiledFunction>> compiled_;
-    std::vector<uint8_t> compileTried_;
+    // The compiled code of each function called so far (null: not covered).
+    std::unordered_map<const BlockRecord*, std::unique_ptr<CompiledFunction>> compiled_;
+    uint32_t compiledCount_ = 0;
     // Evaluates "(arguments)" after a call token into the current frame and stores the
     // count; the current token is the one after the call token.
     void EvaluateArguments();
