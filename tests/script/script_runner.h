@@ -71,7 +71,7 @@ public:
     // Runs take the interpreter's reference walk (CInterpretor::referenceWalk).
     bool referenceWalk = false;
     // Runs take the compiled form of script functions (CInterpretor::compiledForm).
-    bool compiledForm = false;
+    bool compiledForm = true;
 };
 
 } // namespace script_test

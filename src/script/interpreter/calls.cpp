@@ -316,7 +316,7 @@ void CInterpretor::CallScriptFunction(CIBaseObjectVar* locals, CIBaseObjectVar* 
 
 void CInterpretor::InvokeFunction(CIBaseObjectVar* locals, CIBaseObjectVar* current,
                                   const BlockRecord* function) {
-    if (compiledForm != 0 && locals == nullptr) {
+    if (compiledForm != 0 && referenceWalk == 0 && locals == nullptr) {
         if (const CompiledFunction* code = CompiledFor(function)) {
             RunCompiledCall(current, function, *code);
             return;

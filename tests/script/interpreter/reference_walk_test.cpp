@@ -1,5 +1,6 @@
-// Random programs run twice, once as the interpreter runs them and once by the reference
-// walk alone (CInterpretor::referenceWalk: no typed forms, no name caches), must agree in
+// Random programs run three times, on the walk with its short ways, with their functions
+// compiled (CInterpretor::compiledForm) and by the reference walk alone
+// (CInterpretor::referenceWalk: no typed forms, no name caches, no compiled code), must agree in
 // everything a script or its host can see: what they print and in which order, events
 // included, the kind of every value printed, the error that ends them with its unit, line
 // and column, and how many statements pass between two housekeeping checks (the ticks).
@@ -100,7 +101,8 @@ struct TickJournal final : public CInterrupt {
     }
 };
 
-// The three ways a program can run.
+// The three ways a program can run: the walk with its short ways, the reference walk, and
+// compiled functions with the rest on the walk with its short ways.
 enum class Way { kFast, kReference, kCompiled };
 
 Outcome RunProgram(const std::string& source, Way way) {
