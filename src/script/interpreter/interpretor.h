@@ -422,8 +422,8 @@ public:
     int32_t referenceWalk = 0;
     // Non-zero: script functions run from their compiled code (compiled on their first
     // call), those the compiler does not cover as before; the reference walk takes none.
-    // Set before Start.
-    int32_t compiledForm = 1;
+    // Off until the compiled code outruns the short ways of loops. Set before Start.
+    int32_t compiledForm = 0;
     // The functions compiled since Start.
     uint32_t GetCompiledFunctionCount() const { return compiledCount_; }
 
