@@ -4,8 +4,10 @@
 //
 // A function body is compiled only when every statement and operand in it is one the
 // compiler knows; any other body runs on the walk. Not covered yet: Switch, Delete, New,
-// This, members, method calls, class names, CurWindow, array elements, "?", Var other
-// than "Var name = ..." and module top levels and event handlers (they never come here).
+// This, members, methods of built-in objects and classes (so every built-in call),
+// CurWindow, array elements, "?", a text followed by a method, Break or Continue outside
+// a loop, calls of more than 15 arguments; module top levels and event handlers, which
+// are not called as functions, always take the walk.
 #include <algorithm>
 #include <atomic>
 #include <memory>
