@@ -561,6 +561,7 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     const uint32_t base = depth_;
     if (base + code.maxDepth + 2 >= stackCapacity_) GrowValueStack(base + code.maxDepth + 2);
     const uint32_t poolMark = temporaryTextCount_;
+    const std::atomic<uint32_t>& stopRequest = StopRequestFlag();
     const BlockRecord* pending[CompiledFunction::kMaxPendingCalls];
     const CompiledOp* ops = code.ops.data();
     const CompiledOp* op = ops;
@@ -592,10 +593,44 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
         case kOpClear:
             Operand();
             break;
-        case kOpBinary:
+        case kOpBinary: {
+            // Comparisons of two integers, the commonest conditions, as BinaryCompare
+            // makes them.
+            CValue* left = Left();
+            const CValue* right = Right();
+            if (op->code >= kTokenGreaterEqual && op->code <= kTokenNotEqual &&
+                left->IsIntPair(*right)) {
+                int32_t a = left->IntPayload();
+                int32_t b = right->IntPayload();
+                bool result;
+                switch (op->code) {
+                case kTokenGreaterEqual:
+                    result = a >= b;
+                    break;
+                case kTokenLessEqual:
+                    result = a <= b;
+                    break;
+                case kTokenEqual:
+                    result = a == b;
+                    break;
+                case kTokenLess:
+                    result = a < b;
+                    break;
+                case kTokenGreater:
+                    result = a > b;
+                    break;
+                default:
+                    result = a != b;
+                    break;
+                }
+                left->SetInt(result);
+                left->source = nullptr;
+                break;
+            }
             operators_[depth_] = op->code;
             tables.binary[op->code](*this);
             break;
+        }
         case kOpAssignDeclared: {
             const CValue* right = Right();
             if (IsPlaceholder(right->GetType())) RaiseError(41);
@@ -660,6 +695,12 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
             break;
         }
         case kOpEndStatement:
+            // Most statements end with nothing to do but count them.
+            if (pendingEvent_ == 0 && statementCounter_ > 0 && pendingEndCode < 0 &&
+                stopRequest.load(std::memory_order_relaxed) == 0) {
+                --statementCounter_;
+                break;
+            }
             EndCompiledStatement(poolMark);
             break;
         case kOpJump:
