@@ -1,5 +1,7 @@
 #include "script_program_runner.h"
 
+#include <cstdlib>
+
 #include "foundation/containers/ptr_array.h"
 #include "script/classes/base_class.h"
 #include "script/classes/class_table.h"
@@ -23,6 +25,9 @@ void RegisterClasses() {
 // Compiles and runs `source` in a fresh interpreter; the error that ended it, or 0.
 int32_t RunScript(const std::string& source) {
     CInterpretor interpreter;
+    // ZORV_COMPILED_FORM=1 measures the functions run from compiled code.
+    const char* compiled = std::getenv("ZORV_COMPILED_FORM");
+    if (compiled != nullptr && compiled[0] == '1') interpreter.compiledForm = 1;
     PtrArray names;
     BuildBuiltinClassNameList(names);
     if (interpreter.InitClassRegistry(names) != 1) return 15;

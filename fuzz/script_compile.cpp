@@ -1,7 +1,8 @@
 // Scripts ship as source and are compiled at every start, so the tokenizer and the link
 // pass must survive any bytes: either a clean error or a stream whose every record,
 // jump target and block record lies inside it. A program that compiles is then run, until
-// it ends or has run its budget of statements, and must end cleanly too.
+// it ends or has run its budget of statements, and must end cleanly too; its functions run
+// from their compiled code, or on the walk where the compiler does not cover them.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -137,6 +138,7 @@ void RunProgram(const char* text, uint32_t first, uint32_t length, uint32_t flag
         interpreter.Start(report);
         interpreter.tickInterval = 0;
         interpreter.statementsPerCheck = 0;
+        interpreter.compiledForm = 1;
         interpreter.AddMovingLocation(&budget);
         interpreter.RunMain(report, nullptr);
     } catch (CIError* error) {

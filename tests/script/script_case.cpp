@@ -49,9 +49,10 @@ void ParseExpectation(ScriptCase& script, const std::string& line) {
     }
 }
 
-void RunAndCheck(const ScriptCase& script, bool referenceWalk) {
+void RunAndCheck(const ScriptCase& script, bool referenceWalk, bool compiled) {
     ScriptRunner runner;
     runner.referenceWalk = referenceWalk;
+    runner.compiledForm = compiled;
     std::vector<std::string> kept;
     for (const auto& [name, lines] : script.files)
         kept.push_back(name);

@@ -43,7 +43,8 @@ void PrintTo(const ScriptCase& script, std::ostream* out);
 void ParseExpectation(ScriptCase& script, const std::string& line);
 
 // Runs the script with the real interpreter and checks the outcome it states; with
-// `referenceWalk`, the interpreter takes its reference walk alone.
-void RunAndCheck(const ScriptCase& script, bool referenceWalk = false);
+// `referenceWalk`, the interpreter takes its reference walk alone; with `compiled`, it
+// runs script functions from their compiled code.
+void RunAndCheck(const ScriptCase& script, bool referenceWalk = false, bool compiled = false);
 
 } // namespace script_test

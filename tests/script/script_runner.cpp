@@ -307,9 +307,10 @@ const ScriptClassInfo* const kTestClasses[] = {&kDoublesClass, &kMoverClass, &kP
 // with every file it held, on return.
 void RunIn(const test_support::CaseFolder& folder, const std::string& source,
            const std::string& unitName, const std::string& project, CLaunchInfo* launch,
-           bool referenceWalk, ScriptResult& result) {
+           bool referenceWalk, bool compiledForm, ScriptResult& result) {
     CInterpretor interpreter(0, launch);
     interpreter.referenceWalk = referenceWalk ? 1 : 0;
+    interpreter.compiledForm = compiledForm ? 1 : 0;
     // What Init would make: the image files scripts load and save go through it.
     interpreter.imageFileManager = new ImageFileManager;
     interpreter.imageFileManager->Init(0);
@@ -388,7 +389,7 @@ ScriptResult ScriptRunner::Run(const std::string& source, const std::string& uni
         struct End {
             ~End() { EndWindowRun(); }
         } end;
-        RunIn(folder, source, unitName, project, launch, referenceWalk, result);
+        RunIn(folder, source, unitName, project, launch, referenceWalk, compiledForm, result);
         for (const std::string& name : keep) {
             if (folder.Folder().Exists(name)) result.files[name] = folder.Folder().ReadFile(name);
         }

@@ -70,6 +70,8 @@ public:
 
     // Runs take the interpreter's reference walk (CInterpretor::referenceWalk).
     bool referenceWalk = false;
+    // Runs take the compiled form of script functions (CInterpretor::compiledForm).
+    bool compiledForm = false;
 };
 
 } // namespace script_test

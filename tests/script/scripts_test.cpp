@@ -72,6 +72,11 @@ TEST_P(Scripts, EndAsExpectedByTheReferenceWalk) {
     RunAndCheck(GetParam(), true);
 }
 
+// And so must the compiled form of the functions.
+TEST_P(Scripts, EndAsExpectedCompiled) {
+    RunAndCheck(GetParam(), false, true);
+}
+
 INSTANTIATE_TEST_SUITE_P(Files, Scripts, testing::ValuesIn(LoadCases()),
                          [](const testing::TestParamInfo<ScriptCase>& info) {
                              return TestName(info.param.name);

@@ -311,6 +311,17 @@ void CInterpretor::CallScriptFunction(CIBaseObjectVar* locals, CIBaseObjectVar* 
         RaiseError(32);
     if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
     if (callNesting_ >= kMaxCallNesting) RaiseError(15);
+    InvokeFunction(locals, current, function);
+}
+
+void CInterpretor::InvokeFunction(CIBaseObjectVar* locals, CIBaseObjectVar* current,
+                                  const BlockRecord* function) {
+    if (compiledForm != 0 && referenceWalk == 0 && locals == nullptr) {
+        if (const CompiledFunction* code = CompiledFor(function)) {
+            RunCompiledCall(current, function, *code);
+            return;
+        }
+    }
     bool afterGuard = false;
     if (function->returns.kind != ReturnForm::kNone) {
         int32_t answer = RunReturnForm(function);

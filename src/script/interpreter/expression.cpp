@@ -5,8 +5,8 @@
 #include "script/interpreter/expression_form.h"
 #include "script/interpreter/handler_tables.h"
 #include "script/interpreter/interpretor.h"
-#include "script/values/script_array.h"
 #include "script/language/token_codes.h"
+#include "script/values/script_array.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 
 #include "script/interpreter/expression_form.h"
-#include "script/values/script_array.h"
 #include "script/language/token_codes.h"
 #include "script/language/token_record.h"
+#include "script/values/script_array.h"
 #include "script/values/value.h"
 
 // `a` op `b` on integers as the value operators compute it; false where they would

@@ -9,6 +9,7 @@
 #include "platform/kernel/errors.h"
 #include "script/classes/class_lookup.h"
 #include "script/classes/script_program.h"
+#include "script/interpreter/compiled_code.h"
 #include "script/interpreter/events.h"
 #include "script/language/token_codes.h"
 #include "script/language/token_compiler.h"
@@ -141,6 +142,7 @@ void CInterpretor::MakeSingletons() {
 
 void CInterpretor::Start(CTokenInfos& report) {
     Reset();
+    compiledCount_ = 0;
     if (stackCapacity_ == 0) GrowValueStack(0);
     EnsureFrame(0);
     frameIndex_ = 0;
@@ -253,6 +255,8 @@ void CInterpretor::Reset() {
     frameIndex_ = 0;
     for (uint32_t i = 0; i < callRecordCount_; ++i) {
         callRecords_[i]->result.SetInt(0);
+        for (uint32_t n = 0; n < callRecords_[i]->slotCapacity; ++n)
+            callRecords_[i]->slots[n].SetInt(0);
         // Destroyed with the class-0 objects below.
         callRecords_[i]->spareLocals = nullptr;
         callRecords_[i]->ownedLocals = nullptr;
@@ -298,6 +302,8 @@ void CInterpretor::Reset() {
     currentObject_ = this;
     NoteScopeChange();
     declaredName_ = nullptr;
+    // The code was compiled from the stream of this run.
+    compiled_.clear();
     ClearNameCache();
     creations = 0;
     pendingEndCode = -1;

@@ -7,7 +7,10 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "foundation/containers/handle_list.h"
 #include "platform/user/hwnd.h"
@@ -37,6 +40,8 @@ class CInterrupt;
 class CTDMovements;
 class CIBaseMessages;
 struct MSG;
+struct CompiledFunction;
+class FunctionCompiler;
 
 // It adopts the compiled token stream (CTokenInfos) and walks it.
 class CInterpretor : public CIBaseObjectVar, public CTokenInfos {
@@ -415,6 +420,12 @@ public:
     // a script does; tests run programs both ways and hold the faster ways to it. Set
     // before Start.
     int32_t referenceWalk = 0;
+    // Non-zero: script functions run from their compiled code (compiled on their first
+    // call), those the compiler does not cover as before; the reference walk takes none.
+    // Off until the compiled code outruns the short ways of loops. Set before Start.
+    int32_t compiledForm = 0;
+    // The functions compiled since Start.
+    uint32_t GetCompiledFunctionCount() const { return compiledCount_; }
 
     // 1 while the interpreter is being destroyed or reset: values then release no
     // arrays and do not count down object uses, and Delete does nothing.
@@ -429,6 +440,7 @@ public:
 
 private:
     friend class CallScope;
+    friend class FunctionCompiler;
 
     using Handler = void (*)(CInterpretor& interpreter);
     struct HandlerTables;
@@ -471,6 +483,9 @@ private:
         // The locals object of this nesting level, emptied after each call and used
         // again by the next (it is listed and holds one use, like any locals object).
         CIBaseObjectVar* spareLocals = nullptr;
+        // The variables of a compiled function's call at this nesting level.
+        std::unique_ptr<CValue[]> slots;
+        uint32_t slotCapacity = 0;
     };
 
     // One call frame: the arguments of a call being made.
@@ -673,6 +688,26 @@ private:
     // Calls a script function; the current token is the call token.
     void CallScriptFunction(CIBaseObjectVar* locals, CIBaseObjectVar* current,
                             const BlockRecord* function);
+    // The call of `function` once its arguments are in the current frame and it passed
+    // the checks of a call.
+    void InvokeFunction(CIBaseObjectVar* locals, CIBaseObjectVar* current,
+                        const BlockRecord* function);
+
+    // ---- Compiled functions (compiled_code.cpp) -------------------------------------
+    // The compiled code of `function`, compiled now on its first call; null when the
+    // compiler does not cover its body, which then takes the walk.
+    const CompiledFunction* CompiledFor(const BlockRecord* function);
+    // A call of a compiled function: its parameters bound to slots from the current
+    // frame, its result in the operand.
+    void RunCompiledCall(CIBaseObjectVar* current, const BlockRecord* function,
+                         const CompiledFunction& code);
+    // Runs the code of a call with its slots, until Return or the body's end.
+    void RunCompiled(const CompiledFunction& code, CValue* slots);
+    // After a statement of compiled code, what the statement loop does after each.
+    void EndCompiledStatement(uint32_t poolMark);
+    // The compiled code of each function called so far (null: not covered).
+    std::unordered_map<const BlockRecord*, std::unique_ptr<CompiledFunction>> compiled_;
+    uint32_t compiledCount_ = 0;
     // Evaluates "(arguments)" after a call token into the current frame and stores the
     // count; the current token is the one after the call token.
     void EvaluateArguments();

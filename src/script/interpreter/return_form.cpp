@@ -66,6 +66,8 @@ void CInterpretor::DecodeReturnForm(BlockRecord* function) {
     ReturnForm& returns = function->returns;
     returns.kind = ReturnForm::kNone;
     returns.guard = 0;
+    // Compiled code runs the bodies.
+    if (compiledForm != 0) return;
     uint8_t* resume = currentToken;
     // The header's names, as the binding reads them.
     uint32_t keys[ReturnForm::kMaxPlaces];

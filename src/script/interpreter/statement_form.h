@@ -7,8 +7,8 @@
 
 #include "script/interpreter/expression_form.h"
 #include "script/interpreter/interpretor.h"
-#include "script/runtime/launch_info.h"
 #include "script/language/token_codes.h"
+#include "script/runtime/launch_info.h"
 
 inline bool IsComparisonCode(uint32_t code) {
     return code >= kTokenGreaterEqual && code <= kTokenNotEqual;

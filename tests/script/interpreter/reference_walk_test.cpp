@@ -1,5 +1,6 @@
-// Random programs run twice, once as the interpreter runs them and once by the reference
-// walk alone (CInterpretor::referenceWalk: no typed forms, no name caches), must agree in
+// Random programs run three times, on the walk with its short ways, with their functions
+// compiled (CInterpretor::compiledForm) and by the reference walk alone
+// (CInterpretor::referenceWalk: no typed forms, no name caches, no compiled code), must agree in
 // everything a script or its host can see: what they print and in which order, events
 // included, the kind of every value printed, the error that ends them with its unit, line
 // and column, and how many statements pass between two housekeeping checks (the ticks).
@@ -40,6 +41,8 @@ struct Outcome {
     std::string unit;
     // The output lines printed by each housekeeping check.
     std::vector<size_t> ticks;
+    // Functions that ran from compiled code.
+    uint32_t compiled = 0;
 };
 
 Outcome* running = nullptr;
@@ -98,13 +101,18 @@ struct TickJournal final : public CInterrupt {
     }
 };
 
-Outcome RunProgram(const std::string& source, bool reference) {
+// The three ways a program can run: the walk with its short ways, the reference walk, and
+// compiled functions with the rest on the walk with its short ways.
+enum class Way { kFast, kReference, kCompiled };
+
+Outcome RunProgram(const std::string& source, Way way) {
     Outcome outcome;
     running = &outcome;
     TickJournal ticks;
     {
         CInterpretor interpreter;
-        interpreter.referenceWalk = reference ? 1 : 0;
+        interpreter.referenceWalk = way == Way::kReference ? 1 : 0;
+        interpreter.compiledForm = way == Way::kCompiled ? 1 : 0;
         PtrArray names;
         BuildBuiltinClassNameList(names);
         interpreter.InitClassRegistry(names);
@@ -119,6 +127,7 @@ Outcome RunProgram(const std::string& source, bool reference) {
             } catch (CIError* error) {
                 report.SetPendingError(error);
             }
+            outcome.compiled = interpreter.GetCompiledFunctionCount();
         } else {
             outcome.output = "does not compile";
         }
@@ -140,7 +149,9 @@ Outcome RunProgram(const std::string& source, bool reference) {
 
 class ProgramMaker {
 public:
-    explicit ProgramMaker(uint32_t seed) : random_(seed) {}
+    // `plain`: the functions keep to what the compiler covers (names, numbers, calls,
+    // Var, If, loops, blocks), so that most of them run compiled.
+    explicit ProgramMaker(uint32_t seed, bool plain = false) : random_(seed), plain_(plain) {}
 
     std::string Make() {
         text_.clear();
@@ -161,6 +172,7 @@ public:
         text_ += "a[0] = 1; a[1] = 2; a[2] = 0.5; a[3] = " + Literal() + ";\n";
         text_ += "m[0, 0] = 3; m[0, 1] = 4; m[1, 0] = 5; m[1, 1] = " + Literal() + ";\n";
         text_ += "o = New Obj(" + Literal() + ");\n";
+        if (plain_) text_ += "Print(F0(g0), F1(g1, g0), F2(g2, g1, g0), R(3));\n";
         int statements = 3 + Pick(8);
         for (int i = 0; i < statements; ++i)
             Statement(top, 0);
@@ -175,6 +187,7 @@ private:
         std::vector<std::string> fixed;
         int functions = 0;
         bool inFunction = false;
+        bool plain = false;
         // Starts the names of loop variables, which are globals: a function's own loops
         // must not step those of its caller.
         std::string prefix;
@@ -218,6 +231,7 @@ private:
     }
 
     std::string Operand(Scope& scope, int depth) {
+        if (scope.plain) return PlainOperand(scope, depth);
         switch (Pick(depth > 2 ? 8 : 17)) {
         case 0:
         case 1:
@@ -253,6 +267,30 @@ private:
             // that runs next, wherever that is.
             if (Pick(4) == 0) return "Post(H, " + Operand(scope, depth + 1) + ")";
             return "\"" + std::string(1, char('a' + Pick(3))) + "\".Length()";
+        }
+    }
+
+    std::string PlainOperand(Scope& scope, int depth) {
+        switch (Pick(depth > 2 ? 6 : 11)) {
+        case 0:
+        case 1:
+            return Literal();
+        case 2:
+        case 3:
+        case 4:
+            return Name(scope);
+        case 5:
+            return Pick(60) == 0 ? "missing" : Name(scope);
+        case 6:
+            return "(" + Expression(scope, depth + 1) + ")";
+        case 7:
+            return "- " + Prefixed(scope, depth);
+        case 8:
+            return (Pick(2) == 0 ? "!" : "~") + Prefixed(scope, depth);
+        case 9:
+            return Call(scope, depth);
+        default:
+            return "R(" + std::to_string(Pick(5)) + ")";
         }
     }
 
@@ -302,6 +340,7 @@ private:
     }
 
     std::string Target(Scope& scope) {
+        if (scope.plain) return scope.names[size_t(Pick(int(scope.names.size())))];
         switch (Pick(8)) {
         case 0:
             return "a[" + Index(scope, 4) + "]";
@@ -319,6 +358,8 @@ private:
     void Statement(Scope& scope, int depth, bool controlled = false) {
         int kinds = depth >= 2 ? 8 : 14;
         int kind = Pick(kinds);
+        // Prints, posts, raises and switches take the walk: plain bodies assign instead.
+        if (scope.plain && (kind == 5 || kind == 12)) kind = 0;
         if (controlled && kind >= 8) {
             text_ += "{\n";
             Scope inner = scope;
@@ -344,7 +385,11 @@ private:
             text_ += "Print(" + Expression(scope, 0) + ", " + Expression(scope, 1) + ");\n";
             return;
         case 6:
-            if (Pick(3) == 0)
+            if (scope.plain && scope.loops + scope.whiles > 0 && Pick(3) == 0)
+                text_ += Pick(2) == 0 ? "Break;\n" : "Continue;\n";
+            else if (scope.plain)
+                text_ += Call(scope, 1) + ";\n";
+            else if (Pick(3) == 0)
                 text_ += "Post(H, " + Expression(scope, 1) + ");\n";
             else if (scope.loops + scope.whiles > 0 && Pick(3) == 0)
                 text_ += Pick(2) == 0 ? "Break;\n" : "Continue;\n";
@@ -449,6 +494,7 @@ private:
     void MakeFunction(int f) {
         Scope scope;
         scope.inFunction = true;
+        scope.plain = plain_;
         scope.functions = f;
         scope.prefix = "f" + std::to_string(f);
         for (int p = 0; p <= f; ++p)
@@ -475,6 +521,7 @@ private:
     }
 
     std::mt19937 random_;
+    bool plain_;
     std::string text_;
 };
 
@@ -496,12 +543,16 @@ protected:
     // Runs `count` programs from `firstSeed` on both ways; the first difference fails.
     // Programs that do not compile, or that all end early, would prove nothing: every one
     // compiles and a good share run to their end.
-    static void Compare(uint32_t firstSeed, uint32_t count) {
+    static void Compare(uint32_t firstSeed, uint32_t count, bool plain = false) {
         uint32_t ended = 0;
+        uint32_t compiled = 0;
         for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
-            std::string source = ProgramMaker(seed).Make();
-            Outcome fast = RunProgram(source, false);
-            Outcome reference = RunProgram(source, true);
+            std::string source = ProgramMaker(seed, plain).Make();
+            Outcome fast = RunProgram(source, Way::kFast);
+            Outcome reference = RunProgram(source, Way::kReference);
+            Outcome fromCode = RunProgram(source, Way::kCompiled);
+            compiled += fromCode.compiled;
+            ASSERT_NO_FATAL_FAILURE(SameAsReference(fromCode, reference, seed, source));
             ASSERT_NE(fast.output, "does not compile") << "seed " << seed << "\n" << source;
             ended += fast.code == 0 ? 1 : 0;
             ASSERT_EQ(fast.output, reference.output) << "seed " << seed << "\n" << source;
@@ -513,6 +564,19 @@ protected:
             ASSERT_EQ(fast.ticks, reference.ticks) << "seed " << seed << "\n" << source;
         }
         EXPECT_GE(ended, count / 3);
+        // Every program has R, which compiles; plain ones have three more.
+        EXPECT_GE(compiled, plain ? count * 3 : count / 2);
+    }
+
+    static void SameAsReference(const Outcome& compiled, const Outcome& reference, uint32_t seed,
+                                const std::string& source) {
+        ASSERT_EQ(compiled.output, reference.output) << "seed " << seed << "\n" << source;
+        ASSERT_EQ(compiled.code, reference.code) << "seed " << seed << "\n" << source;
+        ASSERT_EQ(compiled.subCode, reference.subCode) << "seed " << seed << "\n" << source;
+        ASSERT_EQ(compiled.line, reference.line) << "seed " << seed << "\n" << source;
+        ASSERT_EQ(compiled.column, reference.column) << "seed " << seed << "\n" << source;
+        ASSERT_EQ(compiled.unit, reference.unit) << "seed " << seed << "\n" << source;
+        ASSERT_EQ(compiled.ticks, reference.ticks) << "seed " << seed << "\n" << source;
     }
 
 private:
@@ -534,6 +598,13 @@ TEST_F(ReferenceWalk, RandomProgramsPart4) {
 }
 TEST_F(ReferenceWalk, RandomProgramsPart5) {
     Compare(8001, 2000);
+}
+// Programs whose functions the compiler covers, compiled against the reference walk.
+TEST_F(ReferenceWalk, PlainFunctionsPart1) {
+    Compare(20001, 2000, true);
+}
+TEST_F(ReferenceWalk, PlainFunctionsPart2) {
+    Compare(22001, 2000, true);
 }
 
 } // namespace

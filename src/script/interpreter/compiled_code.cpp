@@ -1,0 +1,728 @@
+// Script functions compiled to instructions: the compiler follows the statement loop and
+// the expression walk over the linked stream and writes down each step they would take,
+// in their order; the runner then takes those steps without reading the tokens.
+//
+// A function body is compiled only when every statement and operand in it is one the
+// compiler knows; any other body runs on the walk. Not covered yet: Switch, Delete, New,
+// This, members, methods of built-in objects and classes (so every built-in call),
+// CurWindow, array elements, "?", a text followed by a method, Break or Continue outside
+// a loop, calls of more than 15 arguments; module top levels and event handlers, which
+// are not called as functions, always take the walk.
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <new>
+#include <unordered_map>
+
+#include "script/interpreter/compiled_code.h"
+#include "script/interpreter/handler_tables.h"
+#include "script/interpreter/interpretor.h"
+#include "script/language/token_codes.h"
+
+namespace {
+
+constexpr uint32_t kNoSlot = ~0u;
+// Deeper expressions take the walk.
+constexpr uint32_t kMaxCompiledDepth = 200;
+
+bool IsPlaceholder(uint32_t type) {
+    return type >= kValueUnboundName && type <= kValueMissingElement;
+}
+
+bool IsOperator(uint32_t code) {
+    return code > 120 && code < 155;
+}
+
+bool IsMemberToken(uint32_t code) {
+    return code == kTokenMemberCall || code == kTokenMember || code == kTokenArrayMember ||
+           code == kTokenDot;
+}
+
+} // namespace
+
+// Compiles one function; Compile answers false when the body has what it does not cover.
+class FunctionCompiler {
+public:
+    FunctionCompiler(CInterpretor& interpreter, const BlockRecord* function, CompiledFunction& out)
+        : in_(interpreter), function_(function), out_(out) {}
+
+    bool Compile() {
+        if (!BindParameters()) return false;
+        if (!CompileBody()) return false;
+        for (const auto& [op, offset] : fixups_) {
+            auto found = labels_.find(offset);
+            if (found == labels_.end()) return false;
+            out_.ops[op].index = found->second;
+        }
+        out_.slotCount = uint32_t(slotNames_.size());
+        return true;
+    }
+
+private:
+    struct Context {
+        const BlockRecord* block;
+        uint32_t index;
+    };
+
+    uint8_t* At(uint32_t offset) const { return in_.GetStream() + offset; }
+    static uint16_t Code(const uint8_t* token) {
+        return reinterpret_cast<const TokenHeader*>(token)->code;
+    }
+    static uint8_t* Next(uint8_t* token) {
+        return token + reinterpret_cast<const TokenHeader*>(token)->size;
+    }
+    uint32_t Offset(const uint8_t* token) const { return uint32_t(token - in_.GetStream()); }
+    static uint32_t NameOf(const uint8_t* token) {
+        return reinterpret_cast<const NameToken*>(token)->nameId;
+    }
+    static uint32_t BlockIndexAt(const uint8_t* token) {
+        return reinterpret_cast<const TargetToken*>(token)->blockIndex;
+    }
+
+    uint32_t Emit(uint8_t op, uint32_t depth, uint8_t* token, uint32_t index = 0,
+                  uint32_t count = 0, uint8_t code = 0) {
+        out_.ops.push_back(CompiledOp{op, code, uint16_t(depth), index, count, token});
+        return uint32_t(out_.ops.size() - 1);
+    }
+    void EmitJump(uint8_t* target) {
+        uint32_t op = Emit(kOpJump, 0, target);
+        fixups_.emplace_back(op, Offset(target));
+    }
+    void EndStatementAt(uint8_t* token) { Emit(kOpEndStatement, 0, token); }
+    // The walk goes on at `target` after the statement: the statement loop's work, then
+    // there.
+    void EndAndGo(uint8_t* target) {
+        EndStatementAt(target);
+        EmitJump(target);
+    }
+    void Label(uint8_t* token) { labels_.emplace(Offset(token), uint32_t(out_.ops.size())); }
+
+    uint32_t SlotOf(uint32_t nameId) const {
+        auto found = std::find(slotNames_.begin(), slotNames_.end(), nameId);
+        return found == slotNames_.end() ? kNoSlot : uint32_t(found - slotNames_.begin());
+    }
+
+    bool BindParameters() {
+        uint8_t* token = Next(At(function_->step));
+        if (Code(token) != kTokenOpenParen) return true;
+        for (;;) {
+            token = Next(token);
+            if (Code(token) != kTokenName) return false;
+            uint32_t name = NameOf(token);
+            if (SlotOf(name) != kNoSlot) return false;
+            slotNames_.push_back(name);
+            token = Next(token);
+            if (Code(token) != kTokenComma) break;
+        }
+        out_.parameterCount = uint32_t(slotNames_.size());
+        return true;
+    }
+
+    // ---- Expressions: the steps of EvaluateWalk ------------------------------------
+
+    // The expression at `token` evaluated over `base`: its value lands at base + 1. Null
+    // when it has what the compiler does not cover; else the token that ends it.
+    uint8_t* Expression(uint32_t base, uint8_t* token, uint32_t declaredSlot = kNoSlot) {
+        uint32_t operators[kMaxCompiledDepth + 2];
+        uint32_t declaredAt = kNoSlot;
+        operators[base] = 0;
+        uint32_t depth = base;
+        for (;;) {
+            ++depth;
+            if (depth >= kMaxCompiledDepth) return nullptr;
+            out_.maxDepth = std::max(out_.maxDepth, depth + 1);
+            if (declaredSlot != kNoSlot && depth == base + 1) {
+                Emit(kOpUnbound, depth, token);
+                declaredAt = depth;
+                token = Next(token);
+            } else {
+                token = Operand(depth, token);
+                if (token == nullptr) return nullptr;
+            }
+            for (;;) {
+                uint16_t code = Code(token);
+                if (IsOperator(code)) {
+                    if (code > operators[depth - 1]) {
+                        if (code == kTokenQuestion) return nullptr;
+                        operators[depth] = code;
+                        token = Next(token);
+                        break;
+                    }
+                } else if (depth - 1 == base) {
+                    return token;
+                }
+                --depth;
+                if (depth == declaredAt && operators[depth] == kTokenAssign)
+                    Emit(kOpAssignDeclared, depth, token, declaredSlot);
+                else
+                    Emit(kOpBinary, depth, token, 0, 0, uint8_t(operators[depth]));
+                if (depth == declaredAt) declaredAt = kNoSlot;
+            }
+        }
+    }
+
+    uint8_t* Operand(uint32_t depth, uint8_t* token) {
+        uint16_t code = Code(token);
+        switch (code) {
+        case kTokenInteger:
+        case kTokenHexInteger:
+        case 104:
+        case kTokenDouble:
+        case kTokenTrue:
+        case kTokenOn:
+        case 107:
+        case kTokenFalse:
+        case kTokenOff:
+        case kTokenDefaultValue:
+            Emit(kOpOperand, depth, token, 0, 0, uint8_t(code));
+            return Next(token);
+        case kTokenCloseParen:
+        case kTokenComma:
+        case kTokenSemicolon:
+            Emit(kOpOperand, depth, token, 0, 0, uint8_t(code));
+            return token;
+        case kTokenString:
+            if (IsMemberToken(Code(Next(token)))) return nullptr;
+            Emit(kOpOperand, depth, token, 0, 0, uint8_t(code));
+            return Next(token);
+        case kTokenName: {
+            uint8_t* next = Next(token);
+            if (IsMemberToken(Code(next))) return nullptr;
+            uint32_t slot = SlotOf(NameOf(token));
+            if (slot != kNoSlot) {
+                Emit(kOpSlot, depth, next, slot);
+            } else {
+                seenNames_.push_back(NameOf(token));
+                Emit(kOpOperand, depth, token, 0, 0, uint8_t(code));
+            }
+            return next;
+        }
+        case kTokenVar: {
+            uint8_t* name = Next(token);
+            if (Code(name) != kTokenName) return nullptr;
+            Emit(kOpDeclare, depth, name);
+            uint32_t declared = declaring_;
+            declaring_ = kNoSlot;
+            uint8_t* end = Expression(depth, name, declared);
+            if (end == nullptr) return nullptr;
+            Emit(kOpSwap, depth, end);
+            return end;
+        }
+        case kTokenOpenParen: {
+            Emit(kOpClear, depth, token);
+            uint8_t* end = Expression(depth, Next(token));
+            if (end == nullptr || Code(end) != kTokenCloseParen) return nullptr;
+            Emit(kOpSwap, depth, end);
+            end = Next(end);
+            if (IsMemberToken(Code(end))) return nullptr;
+            return end;
+        }
+        case kTokenPlus: {
+            if (++prefixes_ > kMaxCompiledDepth) return nullptr;
+            uint8_t* end = Operand(depth, Next(token));
+            --prefixes_;
+            return end;
+        }
+        case kTokenMinus:
+        case kTokenNot:
+        case kTokenBitNot:
+        case kTokenIncrement:
+        case kTokenDecrement: {
+            if (++prefixes_ > kMaxCompiledDepth) return nullptr;
+            uint8_t* end = Operand(depth, Next(token));
+            --prefixes_;
+            if (end == nullptr) return nullptr;
+            uint8_t op = code == kTokenMinus    ? kOpNegate
+                         : code == kTokenNot    ? kOpNot
+                         : code == kTokenBitNot ? kOpComplement
+                                                : kOpPrefixStep;
+            Emit(op, depth, end, 0, 0, uint8_t(code));
+            return end;
+        }
+        case kTokenCallName:
+            return Call(depth, token);
+        default:
+            return nullptr;
+        }
+    }
+
+    uint8_t* Call(uint32_t depth, uint8_t* token) {
+        if (pendingCalls_ >= CompiledFunction::kMaxPendingCalls) return nullptr;
+        uint32_t pending = pendingCalls_++;
+        out_.maxPendingCalls = std::max(out_.maxPendingCalls, pendingCalls_);
+        Emit(kOpCallBegin, depth, token, pending);
+        uint8_t* next = Next(token);
+        uint32_t count = 0;
+        if (Code(next) != kTokenCloseParen) {
+            Emit(kOpArgumentsBegin, depth, next);
+            for (;;) {
+                next = Expression(depth, next);
+                if (next == nullptr) return nullptr;
+                Emit(kOpArgument, depth, next, count++);
+                if (Code(next) != kTokenComma) break;
+                if (count == CInterpretor::kMaxArguments) return nullptr;
+                next = Next(next);
+            }
+            if (Code(next) != kTokenCloseParen) return nullptr;
+            Emit(kOpArgumentsEnd, depth, next);
+        }
+        next = Next(next);
+        if (IsMemberToken(Code(next))) return nullptr;
+        Emit(kOpCallEnd, depth, next, pending, count);
+        --pendingCalls_;
+        return next;
+    }
+
+    // ---- Statements: the steps of the statement loop ---------------------------------
+
+    // The condition at `token` evaluated; on to `holds` when it holds. The code written
+    // after this runs when it does not.
+    bool Condition(uint8_t* token, uint32_t& branch) {
+        uint8_t* end = Expression(0, token);
+        if (end == nullptr) return false;
+        branch = Emit(kOpBranchTrue, 0, end);
+        return true;
+    }
+    void Holds(uint32_t branch) { out_.ops[branch].index = uint32_t(out_.ops.size()); }
+
+    // A loop's condition deciding between its body and what follows the loop; the
+    // block is popped when it ends.
+    bool LoopTest(const BlockRecord* block) {
+        uint8_t* body = Next(At(block->bodyStart));
+        uint8_t* after = Next(At(block->end));
+        if (block->condition == 0) {
+            EndAndGo(body);
+            return true;
+        }
+        uint32_t branch;
+        if (!Condition(At(block->condition), branch)) return false;
+        Emit(kOpPopBlock, 0, after);
+        EndAndGo(after);
+        Holds(branch);
+        EndAndGo(body);
+        return true;
+    }
+
+    bool CompileBody() {
+        uint8_t* token = Next(At(function_->bodyStart));
+        uint8_t* end = At(function_->end);
+        bool conditionalNext = false;
+        for (;;) {
+            Label(token);
+            if (Code(token) == kTokenSemicolon) {
+                token = Next(token);
+                if (Code(token) != kTokenSemicolon) Label(token);
+            }
+            bool conditional = conditionalNext;
+            conditionalNext = false;
+            uint16_t code = Code(token);
+            switch (code) {
+            case kTokenName:
+            case kTokenCallName:
+            case kTokenVar: {
+                uint32_t declared = kNoSlot;
+                uint32_t declaredName = 0;
+                if (code == kTokenVar && contexts_.empty() && !conditional &&
+                    Code(Next(token)) == kTokenName && Code(Next(Next(token))) == kTokenAssign) {
+                    declaredName = NameOf(Next(token));
+                    if (SlotOf(declaredName) == kNoSlot) {
+                        // Read before as another scope's name: the walk would then find
+                        // that variable's value under the same name in the locals.
+                        if (std::find(seenNames_.begin(), seenNames_.end(), declaredName) !=
+                            seenNames_.end())
+                            return false;
+                        declared = uint32_t(slotNames_.size());
+                    }
+                }
+                declaring_ = declared;
+                uint8_t* next = Expression(0, token);
+                declaring_ = kNoSlot;
+                if (next == nullptr) return false;
+                if (declared != kNoSlot) slotNames_.push_back(declaredName);
+                EndStatementAt(next);
+                token = next;
+                break;
+            }
+            case kTokenIf: {
+                const auto* header = reinterpret_cast<const TargetToken*>(token);
+                uint8_t* otherwise = At(header->target);
+                if (Code(otherwise) == kTokenElse) otherwise = Next(otherwise);
+                uint8_t* close = Expression(0, Next(token));
+                if (close == nullptr || Code(close) != kTokenCloseParen) return false;
+                token = Next(close);
+                uint32_t branch = Emit(kOpBranchTrue, 0, token);
+                EndAndGo(otherwise);
+                Holds(branch);
+                EndStatementAt(token);
+                conditionalNext = true;
+                break;
+            }
+            case kTokenElse: {
+                uint8_t* target = At(reinterpret_cast<const TargetToken*>(token)->target);
+                while (Code(target) == kTokenElse)
+                    target = At(reinterpret_cast<const TargetToken*>(target)->target);
+                EndAndGo(target);
+                token = Next(token);
+                conditionalNext = true;
+                break;
+            }
+            case kTokenWhile: {
+                uint32_t index = BlockIndexAt(token);
+                const BlockRecord* block = in_.GetBlock(index);
+                if (block == nullptr) return false;
+                uint8_t* after = Next(At(block->end));
+                uint32_t branch;
+                if (!Condition(At(block->condition), branch)) return false;
+                EndAndGo(after);
+                Holds(branch);
+                Emit(kOpPushBlock, 0, token, index);
+                token = Next(At(block->bodyStart));
+                EndStatementAt(token);
+                contexts_.push_back({block, index});
+                break;
+            }
+            case kTokenFor: {
+                uint32_t index = BlockIndexAt(token);
+                const BlockRecord* block = in_.GetBlock(index);
+                if (block == nullptr) return false;
+                if (Expression(0, Next(token)) == nullptr) return false;
+                Emit(kOpPushBlock, 0, token, index);
+                if (!LoopTest(block)) return false;
+                token = Next(At(block->bodyStart));
+                contexts_.push_back({block, index});
+                break;
+            }
+            case kTokenOpenBrace: {
+                uint32_t index = BlockIndexAt(token);
+                const BlockRecord* block = in_.GetBlock(index);
+                if (block == nullptr) return false;
+                if (block->kind != kBlockPlain) return false;
+                Emit(kOpPushBlock, 0, token, index);
+                token = Next(token);
+                EndStatementAt(token);
+                contexts_.push_back({block, index});
+                break;
+            }
+            case kTokenCloseBrace: {
+                if (contexts_.empty()) {
+                    if (token != end) return false;
+                    Emit(kOpReturnZero, 0, token);
+                    return true;
+                }
+                const BlockRecord* block = contexts_.back().block;
+                contexts_.pop_back();
+                if (in_.GetBlock(reinterpret_cast<const TargetToken*>(token)->blockIndex) != block)
+                    return false;
+                if (block->kind == kBlockFor) {
+                    if (block->step != 0 && Expression(0, At(block->step)) == nullptr) return false;
+                    if (!LoopTest(block)) return false;
+                } else if (block->kind == kBlockWhile) {
+                    if (!LoopTest(block)) return false;
+                } else {
+                    Emit(kOpPopBlock, 0, token);
+                    EndStatementAt(Next(token));
+                }
+                token = Next(token);
+                break;
+            }
+            case kTokenReturn: {
+                uint8_t* next = Next(token);
+                if (Code(next) == kTokenSemicolon) {
+                    Emit(kOpReturnZero, 0, next);
+                } else {
+                    next = Expression(0, next);
+                    if (next == nullptr) return false;
+                    Emit(kOpReturn, 0, next);
+                }
+                token = next;
+                break;
+            }
+            case kTokenBreak:
+            case kTokenContinue: {
+                uint32_t plain = 0;
+                const BlockRecord* loop = nullptr;
+                for (auto context = contexts_.rbegin(); context != contexts_.rend(); ++context) {
+                    if (context->block->kind != kBlockPlain) {
+                        loop = context->block;
+                        break;
+                    }
+                    ++plain;
+                }
+                if (loop == nullptr) return false;
+                for (uint32_t i = 0; i < plain; ++i)
+                    Emit(kOpPopBlock, 0, token);
+                if (code == kTokenBreak) {
+                    Emit(kOpPopBlock, 0, token);
+                    EndAndGo(Next(At(loop->end)));
+                } else {
+                    EndAndGo(At(loop->end));
+                }
+                token = Next(token);
+                break;
+            }
+            case kTokenSemicolon:
+                token = Next(token);
+                EndStatementAt(token);
+                break;
+            default:
+                return false;
+            }
+            if (out_.ops.size() > (1u << 20)) return false;
+        }
+    }
+
+    CInterpretor& in_;
+    const BlockRecord* function_;
+    CompiledFunction& out_;
+    std::vector<uint32_t> slotNames_;
+    // Names read or assigned through the scopes so far.
+    std::vector<uint32_t> seenNames_;
+    std::vector<Context> contexts_;
+    std::unordered_map<uint32_t, uint32_t> labels_;
+    std::vector<std::pair<uint32_t, uint32_t>> fixups_;
+    // The slot the Var being compiled declares at the top level.
+    uint32_t declaring_ = kNoSlot;
+    uint32_t pendingCalls_ = 0;
+    // Prefix operators nested in the operand being compiled.
+    uint32_t prefixes_ = 0;
+};
+
+const CompiledFunction* CInterpretor::CompiledFor(const BlockRecord* function) {
+    auto [entry, added] = compiled_.try_emplace(function);
+    if (added) {
+        auto code = std::make_unique<CompiledFunction>();
+        if (FunctionCompiler(*this, function, *code).Compile()) {
+            entry->second = std::move(code);
+            ++compiledCount_;
+        }
+    }
+    return entry->second.get();
+}
+
+void CInterpretor::RunCompiledCall(CIBaseObjectVar* current, const BlockRecord* function,
+                                   const CompiledFunction& code) {
+    CallRecord* record = BeginCall(nullptr, current);
+    // Emptied as the call ends, as its locals would be.
+    struct Release {
+        CValue* slots;
+        uint32_t count;
+        ~Release() {
+            for (uint32_t i = 0; i < count; ++i)
+                slots[i].SetInt(0);
+        }
+    };
+    try {
+        if (record->slotCapacity < code.slotCount) {
+            auto* fresh = new (std::nothrow) CValue[code.slotCount];
+            if (fresh == nullptr) RaiseError(15);
+            record->slots.reset(fresh);
+            record->slotCapacity = code.slotCount;
+            for (uint32_t i = 0; i < code.slotCount; ++i)
+                fresh[i].owner = this;
+        }
+        CValue* slots = record->slots.get();
+        Release release{slots, code.slotCount};
+        entryIndex = function->unitArgument;
+        PushBlock(function);
+        const CallFrame& frame = Frame();
+        for (uint32_t n = 0; n < code.parameterCount; ++n) {
+            if (int32_t(n) < frame.count)
+                slots[n].Assign(frame.slots[n]);
+            else
+                slots[n].SetDefault();
+        }
+        RunCompiled(code, slots);
+        Operand()->Assign(record->result);
+    } catch (CIError*) {
+        EndCall();
+        throw;
+    }
+    EndCall();
+}
+
+void CInterpretor::EndCompiledStatement(uint32_t poolMark) {
+    if (pendingEvent_ != 0 && eventsEnabled != 0 && handlerDepth_ == 0) DispatchEvent();
+    if (--statementCounter_ < 0) {
+        statementCounter_ = statementsPerCheck;
+        FlushTemporaryTextsFrom(poolMark);
+        if (eventsEnabled != 0) Housekeeping();
+    }
+    if (StopRequestFlag().load(std::memory_order_relaxed) != 0) [[unlikely]]
+        pendingEndCode = 0;
+    if (pendingEndCode >= 0) [[unlikely]] {
+        int32_t endCode = pendingEndCode;
+        pendingEndCode = -1;
+        RaiseError(endCode);
+    }
+}
+
+void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
+    const HandlerTables& tables = Tables();
+    const uint32_t base = depth_;
+    if (base + code.maxDepth + 2 >= stackCapacity_) GrowValueStack(base + code.maxDepth + 2);
+    const uint32_t poolMark = temporaryTextCount_;
+    const std::atomic<uint32_t>& stopRequest = StopRequestFlag();
+    const BlockRecord* pending[CompiledFunction::kMaxPendingCalls];
+    const CompiledOp* ops = code.ops.data();
+    const CompiledOp* op = ops;
+    for (;; ++op) {
+        currentToken = op->token;
+        depth_ = base + op->depth;
+        switch (op->op) {
+        case kOpOperand:
+            tables.operand[op->code](*this);
+            break;
+        case kOpSlot: {
+            CValue* value = &slots[op->index];
+            CValue* slot = Operand();
+            if (value->GetType() <= kValueDouble) {
+                slot->Assign(*value);
+                slot->source = value;
+            } else {
+                PushVariable(value);
+            }
+            break;
+        }
+        case kOpUnbound:
+            Operand()->SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
+            break;
+        case kOpDeclare:
+            declaredName_ = op->token;
+            Operand();
+            break;
+        case kOpClear:
+            Operand();
+            break;
+        case kOpBinary: {
+            // Comparisons of two integers, the commonest conditions, as BinaryCompare
+            // makes them.
+            CValue* left = Left();
+            const CValue* right = Right();
+            if (op->code >= kTokenGreaterEqual && op->code <= kTokenNotEqual &&
+                left->IsIntPair(*right)) {
+                int32_t a = left->IntPayload();
+                int32_t b = right->IntPayload();
+                bool result;
+                switch (op->code) {
+                case kTokenGreaterEqual:
+                    result = a >= b;
+                    break;
+                case kTokenLessEqual:
+                    result = a <= b;
+                    break;
+                case kTokenEqual:
+                    result = a == b;
+                    break;
+                case kTokenLess:
+                    result = a < b;
+                    break;
+                case kTokenGreater:
+                    result = a > b;
+                    break;
+                default:
+                    result = a != b;
+                    break;
+                }
+                left->SetInt(result);
+                left->source = nullptr;
+                break;
+            }
+            operators_[depth_] = op->code;
+            tables.binary[op->code](*this);
+            break;
+        }
+        case kOpAssignDeclared: {
+            const CValue* right = Right();
+            if (IsPlaceholder(right->GetType())) RaiseError(41);
+            slots[op->index].Assign(*right);
+            SwapSlots(depth_, depth_ + 1);
+            break;
+        }
+        case kOpSwap:
+            SwapSlots(depth_, depth_ + 1);
+            break;
+        case kOpNegate:
+            Left()->Negate();
+            Left()->source = nullptr;
+            break;
+        case kOpNot:
+            Left()->Not();
+            Left()->source = nullptr;
+            break;
+        case kOpComplement:
+            Left()->Complement();
+            Left()->source = nullptr;
+            break;
+        case kOpPrefixStep: {
+            CValue* source = AnchoredSource();
+            if (source == nullptr) RaiseError(41);
+            if (op->code == kTokenIncrement)
+                source->Increment();
+            else
+                source->Decrement();
+            Left()->Assign(*source);
+            break;
+        }
+        case kOpCallBegin: {
+            CVariable* variable = LookUpFunction(reinterpret_cast<NameToken*>(op->token));
+            if (variable == nullptr) RaiseError(42);
+            if (variable->value.GetType() != kValueFunction) RaiseError(128);
+            Operand();
+            pending[op->index] = variable->value.GetFunction();
+            break;
+        }
+        case kOpArgumentsBegin:
+            // Calls inside the arguments use the next frame.
+            EnsureFrame(frameIndex_ + 1);
+            ++frameIndex_;
+            break;
+        case kOpArgument:
+            frames_[frameIndex_ - 1]->slots[op->index].Assign(slots_[depth_ + 1]->value);
+            break;
+        case kOpArgumentsEnd:
+            --frameIndex_;
+            break;
+        case kOpCallEnd: {
+            Frame().count = int32_t(op->count);
+            if (slots_[depth_]->anchorKind == kValueObject &&
+                slots_[depth_]->anchor.GetType() != kValueObject)
+                RaiseError(32);
+            const BlockRecord* function = pending[op->index];
+            if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
+            if (callNesting_ >= kMaxCallNesting) RaiseError(15);
+            CheckStack();
+            InvokeFunction(nullptr, currentObject_, function);
+            break;
+        }
+        case kOpEndStatement:
+            // Most statements end with nothing to do but count them.
+            if (pendingEvent_ == 0 && statementCounter_ > 0 && pendingEndCode < 0 &&
+                stopRequest.load(std::memory_order_relaxed) == 0) {
+                --statementCounter_;
+                break;
+            }
+            EndCompiledStatement(poolMark);
+            break;
+        case kOpJump:
+            op = ops + op->index - 1;
+            break;
+        case kOpBranchTrue:
+            if (slots_[base + 1]->value.GetInt() != 0) op = ops + op->index - 1;
+            break;
+        case kOpPushBlock:
+            PushBlock(GetBlock(op->index));
+            break;
+        case kOpPopBlock:
+            PopBlock();
+            break;
+        case kOpReturn:
+            if (returnValue_ != nullptr) returnValue_->Assign(slots_[base + 1]->value);
+            depth_ = base;
+            return;
+        case kOpReturnZero:
+            if (returnValue_ != nullptr) returnValue_->SetInt(0);
+            depth_ = base;
+            return;
+        }
+    }
+}

@@ -1,0 +1,68 @@
+// The compiled form of a script function: instructions over the value stack above the
+// depth where the call began, with the function's parameters and the variables its
+// body declares at its top level in slots of the call. Each instruction carries the
+// token the walk would stand on when it does the same step, so that errors and
+// everything else that reads the current token see what the walk would show.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+enum CompiledOpCode : uint8_t {
+    // The operand handler of the token's code at `depth`.
+    kOpOperand,
+    // A slot's value read as an operand; the token is the one after the name.
+    kOpSlot,
+    // The name of a variable being declared, not found: its placeholder.
+    kOpUnbound,
+    // A Var: its name token is the declared one.
+    kOpDeclare,
+    // The operand at `depth` cleared, as a parenthesis begins.
+    kOpClear,
+    // The binary handler of `code` at `depth`.
+    kOpBinary,
+    // "=" to the placeholder of a declared variable: it becomes slot `index`.
+    kOpAssignDeclared,
+    kOpSwap,
+    kOpNegate,
+    kOpNot,
+    kOpComplement,
+    kOpPrefixStep,
+    // The function a called name holds, kept as call `index` of the running code.
+    kOpCallBegin,
+    kOpArgumentsBegin,
+    // The value above `depth` into argument `index` of the frame being filled.
+    kOpArgument,
+    kOpArgumentsEnd,
+    // Call `index` with `count` arguments; its result at `depth`.
+    kOpCallEnd,
+    kOpEndStatement,
+    kOpJump,
+    // To `index` when the value above the statement's base is not 0.
+    kOpBranchTrue,
+    kOpPushBlock,
+    kOpPopBlock,
+    kOpReturn,
+    kOpReturnZero,
+};
+
+struct CompiledOp {
+    uint8_t op;
+    uint8_t code;
+    uint16_t depth;
+    // A slot, jump target, block index, argument index or pending call.
+    uint32_t index;
+    uint32_t count;
+    uint8_t* token;
+};
+
+struct CompiledFunction {
+    std::vector<CompiledOp> ops;
+    uint32_t slotCount = 0;
+    uint32_t parameterCount = 0;
+    // The deepest place above the base that the code uses.
+    uint32_t maxDepth = 0;
+    // Calls under way at once (calls in arguments of calls).
+    uint32_t maxPendingCalls = 0;
+    static constexpr uint32_t kMaxPendingCalls = 16;
+};
