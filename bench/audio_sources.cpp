@@ -81,13 +81,19 @@ std::vector<uint8_t> AdpcmFile() {
         Put16(format, static_cast<uint16_t>(pair[0]));
         Put16(format, static_cast<uint16_t>(pair[1]));
     }
+    // Codes as an encoder makes them: mostly small steps, some larger, so that the step size
+    // wanders without growing. Uniformly random codes would blow it up within a few dozen
+    // samples, into values no encoder writes and past where decoders agree.
+    static const uint8_t kCodes[16] = {0, 1, 2, 3, 13, 14, 15, 0, 1, 2, 3, 13, 14, 4, 12, 5};
     std::vector<uint8_t> data = Noise(kRate * kSeconds);
     data.resize(data.size() / align * align);
-    // Predictor indexes inside the table, plausible deltas.
     for (size_t block = 0; block < data.size(); block += align) {
-        data[block] = data[block + 1] = 0;
+        // Every predictor in turn, plausible deltas.
+        data[block] = data[block + 1] = static_cast<uint8_t>(block / align % 7);
         data[block + 2] = data[block + 4] = 16;
         data[block + 3] = data[block + 5] = 0;
+        for (size_t i = block + 14; i < block + align; ++i)
+            data[i] = static_cast<uint8_t>(kCodes[data[i] >> 4] << 4 | kCodes[data[i] & 15]);
     }
     return Wav(format, data);
 }
