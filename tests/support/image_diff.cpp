@@ -71,8 +71,8 @@ void ExpectSameAsGolden(const std::filesystem::path& golden,
                       << "; drawn: " << drawnPath;
     } else {
         ADD_FAILURE() << golden << ": " << differing << " pixels differ, the first at " << firstX
-                      << "," << firstY << " (drawn " << std::hex << drawn.At(firstX, firstY)
-                      << ", golden " << expected.At(firstX, firstY) << std::dec
+                      << "," << firstY << " (drawn 0x" << std::hex << drawn.At(firstX, firstY)
+                      << ", golden 0x" << expected.At(firstX, firstY) << std::dec
                       << "); drawn: " << drawnPath << ", diff: " << diffPath;
     }
     EXPECT_TRUE(written) << "the pictures could not be written into " << folder;

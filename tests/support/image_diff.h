@@ -11,7 +11,7 @@
 
 namespace test_support {
 
-// The diff picture: the golden dimmed to a third, every differing pixel pure magenta.
+// The diff picture: the golden dimmed to about a third, every differing pixel magenta.
 platform::headless::Pixels DiffPicture(const platform::headless::Pixels& golden,
                                        const platform::headless::Pixels& drawn);
 
