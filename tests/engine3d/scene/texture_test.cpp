@@ -57,6 +57,13 @@ TEST_F(TextureTest, OversizedImagesAreRefused) {
     EXPECT_EQ(small.width, 128u);
 }
 
+TEST_F(TextureTest, AllocatedPixelsStartBlack) {
+    LTexture texture(&world, "View", nullptr);
+    ASSERT_EQ(texture.AllocatePixels(nullptr, 100, 40, 16), 0);
+    const std::vector<uint8_t> black(size_t(texture.pitch) * texture.height, 0);
+    EXPECT_EQ(std::memcmp(texture.pixels, black.data(), black.size()), 0);
+}
+
 TEST(ResampleTest, NearestPixelsAreTaken) {
     const uint8_t source[2 * 2] = {1, 2, 3, 4};
     uint8_t out[4 * 4] = {};

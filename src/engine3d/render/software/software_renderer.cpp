@@ -286,10 +286,11 @@ void LRenderAPI_Software::DrawElement2D(L3DCamera* camera, LSprite* sprite) {
     if ((mode & (LSprite::kTextured | LSprite::kSolid)) != 0) {
         spriteMaterial_->SetWireFrame(0);
         const bool textured = (mode & LSprite::kTextured) != 0;
+        // The colour's setter also picks the palette index the 8-bit fillers write.
         if (textured)
             spriteMaterial_->textures[0] = sprite->texture;
         else
-            spriteMaterial_->color = sprite->color;
+            spriteMaterial_->SetColor(sprite->color);
         if (!crossing || LendClipped(*camera, clipped)) {
             SyncRaster(raster_.Pixels);
             textured ? FillSprite(*sprite) : FillSolidSprite(*sprite);
@@ -300,7 +301,7 @@ void LRenderAPI_Software::DrawElement2D(L3DCamera* camera, LSprite* sprite) {
     }
     if ((mode & 2) == 0) return;
     spriteMaterial_->SetWireFrame(1);
-    spriteMaterial_->color = sprite->color;
+    spriteMaterial_->SetColor(sprite->color);
     if (crossing && !LendClipped(*camera, clipped)) return;
     SyncRaster(raster_.Pixels);
     switch (depth) {

@@ -164,7 +164,8 @@ int LTexture::AllocatePixels(L3DCamera* cam, uint32_t w, uint32_t h, uint32_t de
     ReleaseDeviceCopy();
     if (w == 0 || h == 0 || w > kMaxSide || h > kMaxSide) return 1;
     const uint64_t rowPitch = AlignedPitch(w, depth);
-    auto* buffer = static_cast<uint8_t*>(std::malloc(size_t(rowPitch * h)));
+    // Black until drawn into: the texture may be shown before its camera's first frame.
+    auto* buffer = static_cast<uint8_t*>(std::calloc(size_t(rowPitch), h));
     if (buffer == nullptr) return 1;
     FreeBuffers();
     pixels = buffer;
