@@ -13,6 +13,8 @@
 
 #include "classes/dialogs/dialog_classes.h"
 #include "classes/input/input_classes.h"
+#include "classes/net/net_classes.h"
+#include "classes/scene3d/scene3d_classes.h"
 #include "classes/media/media_classes.h"
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
@@ -99,6 +101,8 @@ int main(int argc, char** argv) {
     RegisterDialogClasses();
     RegisterInputClasses();
     RegisterMediaClasses();
+    RegisterScene3DClasses();
+    RegisterNetClasses();
     RegisterScriptClasses();
     // Made here, so that it outlives every interpreter and every holder of its back ends.
     SetAPIRegistry(&GetBackEndRegistry());

@@ -18,6 +18,8 @@
 
 #include "classes/dialogs/dialog_classes.h"
 #include "classes/input/input_classes.h"
+#include "classes/net/net_classes.h"
+#include "classes/scene3d/scene3d_classes.h"
 #include "classes/media/media_classes.h"
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
@@ -105,6 +107,8 @@ TEST_P(Examples, RunToTheirEndAndTheirPicturesAreCurrent) {
     RegisterDialogClasses();
     RegisterInputClasses();
     RegisterMediaClasses();
+    RegisterScene3DClasses();
+    RegisterNetClasses();
     RegisterScriptClasses();
     SetAPIRegistry(&GetBackEndRegistry());
     ASSERT_TRUE(platform::LinuxToWindowsPath(bare, launch.projectPath));

@@ -5,6 +5,8 @@
 
 #include "classes/dialogs/dialog_classes.h"
 #include "classes/input/input_classes.h"
+#include "classes/net/net_classes.h"
+#include "classes/scene3d/scene3d_classes.h"
 #include "classes/media/media_classes.h"
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
@@ -364,6 +366,8 @@ ScriptRunner::ScriptRunner() {
     RegisterDialogClasses();
     RegisterInputClasses();
     RegisterMediaClasses();
+    RegisterScene3DClasses();
+    RegisterNetClasses();
 }
 
 ScriptRunner::~ScriptRunner() {
@@ -375,6 +379,8 @@ ScriptRunner::~ScriptRunner() {
     UnregisterDialogClasses();
     UnregisterInputClasses();
     UnregisterMediaClasses();
+    UnregisterScene3DClasses();
+    UnregisterNetClasses();
 }
 
 ScriptResult ScriptRunner::Run(const std::string& source, const std::string& unitName,

@@ -1,0 +1,7 @@
+#include "classes/net/net_classes.h"
+
+void RegisterNetClasses() {
+}
+
+void UnregisterNetClasses() {
+}
