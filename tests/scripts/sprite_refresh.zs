@@ -5,7 +5,6 @@ img.SetFillColor(Surface.RED);
 img.SetPenColor(Surface.RED);
 img.Rectangle(0, 0, 10, 10);
 a = New Sprite(w, 5, 5, img);
-Print(AsText(UiPixel(w, 7, 7)));
 UiRefreshNow();
 Print(AsText(UiPixel(w, 7, 7)), AsText(UiPixel(w, 15, 15)));
 a.Set(50, 30);
@@ -20,7 +19,6 @@ Print(AsText(UiPixel(w, 52, 32)), a.IsVisible());
 Delete a;
 UiRefreshNow();
 Print(AsText(UiPixel(w, 52, 32)));
-// expect output: 0
 // expect output: 16711680 16777215
 // expect output: 16777215 16711680
 // expect output: 16777215 0
