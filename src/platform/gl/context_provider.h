@@ -9,6 +9,8 @@ namespace platform::gl {
 class ContextProvider {
 public:
     virtual ~ContextProvider() = default;
+    // "sdl" or "egl".
+    virtual const char* Name() const = 0;
     // A new compatibility-profile context sharing display lists and textures with `share`
     // (null: none); null when none can be made.
     virtual void* CreateContext(void* share) = 0;

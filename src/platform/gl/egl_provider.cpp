@@ -19,6 +19,8 @@ public:
         if (pbuffer_ != EGL_NO_SURFACE) destroySurface_(display_, pbuffer_);
     }
 
+    const char* Name() const override { return "egl"; }
+
     bool Open() {
         library_ = dlopen("libEGL.so.1", RTLD_NOW | RTLD_LOCAL);
         if (library_ == nullptr) return false;

@@ -21,5 +21,8 @@ struct OpenGLFailures {
 void SetOpenGLFailures(const OpenGLFailures& failures);
 // OpenGLAvailable tries again at its next call.
 void ForgetOpenGLProbe();
+// Where contexts come from: "sdl" or "egl"; "none" when neither could make one, "" before
+// the first context was asked for. Chosen once for the process.
+const char* OpenGLProviderName();
 
 } // namespace platform::test

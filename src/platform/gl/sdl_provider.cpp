@@ -15,6 +15,8 @@ public:
         if (window_ != nullptr) SDL_DestroyWindow(window_);
     }
 
+    const char* Name() const override { return "sdl"; }
+
     bool Open() {
         if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return false;
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
