@@ -17,7 +17,8 @@ namespace {
 // of whole bytes.
 std::vector<GLubyte> BottomUp(const GlyphBitmap& glyph) {
     size_t pitch = size_t(glyph.width + 7) / 8;
-    std::vector<GLubyte> bits(pitch * size_t(glyph.height));
+    // A blank glyph (the space) still gets a byte: Mesa takes no bitmap for a lack of memory.
+    std::vector<GLubyte> bits(std::max<size_t>(pitch * size_t(glyph.height), 1));
     for (int y = 0; y < glyph.height; ++y) {
         const uint8_t* from = glyph.bits.data() + size_t(y) * size_t(glyph.pitch);
         GLubyte* to = bits.data() + size_t(glyph.height - 1 - y) * pitch;
@@ -59,7 +60,7 @@ BOOL wglUseFontBitmapsA(HDC dc, DWORD first, DWORD count, DWORD listBase) {
         calls->NewList(GLuint(listBase + i), GL_COMPILE);
         calls->Bitmap(glyph.width, glyph.height, GLfloat(-glyph.left),
                       GLfloat(glyph.height - glyph.top), GLfloat(instance->Advance(character)),
-                      0.0f, bits.empty() ? nullptr : bits.data());
+                      0.0f, bits.data());
         calls->EndList();
     }
     calls->PixelStorei(GL_UNPACK_ALIGNMENT, alignment);

@@ -41,6 +41,8 @@ public:
     int width = 0;
     int height = 0;
     int frameDepthBits = 0;
+    // As on Windows, the viewport starts as the first frame's size.
+    bool viewportSet = false;
 };
 
 struct Current {
@@ -112,6 +114,10 @@ bool MakeCurrentOn(const std::shared_ptr<GlContext>& context, HWND window, int w
         context->provider.MakeCurrent(nullptr);
         current = Current{};
         return false;
+    }
+    if (!context->viewportSet) {
+        Calls(context->provider)->Viewport(0, 0, context->width, context->height);
+        context->viewportSet = true;
     }
     current.context = context;
     current.window = window;
@@ -223,6 +229,7 @@ BOOL wglShareLists(HGLRC first, HGLRC second) {
     to->native = shared;
     to->framebuffer = to->color = to->depth = 0;
     to->width = to->height = to->frameDepthBits = 0;
+    to->viewportSet = false;
     if (wasCurrent) {
         int width = 0;
         int height = 0;
