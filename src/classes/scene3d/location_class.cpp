@@ -9,6 +9,7 @@ namespace {
 constexpr uint32_t kFirstPlacedClass = CILocation::kCameraClassId;
 constexpr uint32_t kLastPlacedClass = CILocation::kBlobClassId;
 CILocation::WrapperMaker gMakers[kLastPlacedClass - kFirstPlacedClass + 1] = {};
+const LocationWorldServices* gWorldServices = nullptr;
 
 // The wrapper class of an engine type code; 0 for none.
 uint32_t WrapperClassOf(uint32_t typeCode) {
@@ -130,6 +131,20 @@ CILocation* CILocation::GetScriptObject(CInterpretor& interpreter, CIBaseClassIm
     wrapper->LocationChanged();
     wrapper->Init(object, object, 0, wrapper->animatedObject);
     return wrapper;
+}
+
+void CILocation::SetWorldServices(const LocationWorldServices* services) {
+    gWorldServices = services;
+}
+
+L3DWorld* CILocation::EngineWorldOf(CIBaseClassImpl* world) {
+    if (world == nullptr || gWorldServices == nullptr) return nullptr;
+    return gWorldServices->engineWorld(world);
+}
+
+void CILocation::RefreshWorldViews() {
+    if (worldObject != nullptr && gWorldServices != nullptr)
+        gWorldServices->refreshViews(worldObject);
 }
 
 bool CILocation::IsPlacedClass(uint32_t classId) {

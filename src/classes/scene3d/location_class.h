@@ -21,7 +21,17 @@
 class CILocation;
 class L3DLocation;
 class L3DObject;
+class L3DWorld;
 struct BlockRecord;
+
+// What the placed classes need of a World object; the World class provides it when it
+// registers (CILocation::SetWorldServices).
+struct LocationWorldServices {
+    // The World's engine world; null when it has none.
+    L3DWorld* (*engineWorld)(CIBaseClassImpl* world);
+    // Each camera of the World's render list has its surface repainted.
+    void (*refreshViews)(CIBaseClassImpl* world);
+};
 
 // The link an engine object calls when it dies; it belongs to one wrapper.
 class CILocationLink final : public LCLBKObject {
@@ -97,6 +107,15 @@ public:
     // link, the world object and Init are left to GetScriptObject. Null when out of memory.
     using WrapperMaker = CILocation* (*)(CInterpretor& interpreter, const CClassRecord* record);
     static void SetWrapperMaker(uint32_t classId, WrapperMaker maker);
+
+    // The World's part; null when no World class has registered.
+    static void SetWorldServices(const LocationWorldServices* services);
+    // The engine world of `world` (a World object), or null.
+    static L3DWorld* EngineWorldOf(CIBaseClassImpl* world);
+    // The engine world of this object's World, or null.
+    L3DWorld* EngineWorld() const { return EngineWorldOf(worldObject); }
+    // The owning World's views repaint; nothing without a World.
+    void RefreshWorldViews();
 
     // The placed object that argument `i` holds: an object of one of the six classes a
     // location argument may be (Zone is not one), with an engine object. Error 47 for
