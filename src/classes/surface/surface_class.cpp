@@ -76,6 +76,7 @@ void CISurface::Destroy(int) {
     plane.DropBackgroundStore();
     if (fullScreen != 0) SetWindowed(0);
     DetachView3D();
+    ReleaseCameras();
     plane.dirty.Clear();
     CIRefresh::Detach();
     delete this;

@@ -160,6 +160,8 @@ public:
     // The view switches the display itself; the picture follows its size and depth.
     int SetViewFullScreen(int32_t width, int32_t height, int32_t depth);
     void LeaveViewFullScreen();
+    // Every camera bound to the surface lets go of it: the surface is going.
+    void ReleaseCameras();
     // The depth the view draws at; the surface's own without a view.
     int32_t GetViewDepth() const;
 

@@ -137,6 +137,15 @@ void CISurface::LeaveViewFullScreen() {
     RebindView3D();
 }
 
+void CISurface::ReleaseCameras() {
+    for (uint32_t position = interpreter->GetFirstObjectPos(CISurfaceCamera::kClassId);
+         position != 0;) {
+        auto* camera = dynamic_cast<CISurfaceCamera*>(
+            interpreter->GetNextObject(CISurfaceCamera::kClassId, position));
+        if (camera != nullptr) camera->SurfaceDestroyed(this);
+    }
+}
+
 int IsAny3DViewOpen(CInterpretor& interpreter) {
     uint32_t position = interpreter.GetFirstObjectPos(CISurface::kClassId);
     while (position != 0) {

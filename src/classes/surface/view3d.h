@@ -2,7 +2,10 @@
 // classes build below them, so they reach each other through these two interfaces.
 #pragma once
 
+#include <cstdint>
+
 class CIBaseClassImpl;
+class CISurface;
 class L3DCamera;
 class L3DWorld;
 
@@ -24,6 +27,11 @@ public:
     virtual L3DCamera* GetEngineCamera() = 0;
     // One frame of the world through this camera into the surface's view.
     virtual void RenderToSurface() = 0;
+    // The surface is being destroyed: a camera bound to it forgets it.
+    virtual void SurfaceDestroyed(CISurface* surface) = 0;
+
+    // The class of the objects that may be bound to a surface.
+    static constexpr uint32_t kClassId = 61;
 
 protected:
     ~CISurfaceCamera() = default;

@@ -26,6 +26,8 @@ public:
     virtual ~LManageCLBKObject();
 
     LCLBKObject* GetCLBKObject() const { return link_; }
+    // Points the link at a wrapper made after the engine object; null unlinks it.
+    void SetCLBKObject(LCLBKObject* link) { link_ = link; }
 
 private:
     LCLBKObject* link_;
