@@ -40,7 +40,7 @@ std::string* output = nullptr;
 // scripts meet the real System.
 constexpr uint32_t kDoublesId = 2;
 // The events stand-in takes the name of a class not built yet.
-constexpr uint32_t kMoverId = 66;
+constexpr uint32_t kMoverId = 53;
 constexpr uint32_t kSurfaceId = 9;
 constexpr uint32_t kProbeId = 68;
 
@@ -203,7 +203,7 @@ CIBaseClassImpl* MakeDoubles(CInterpretor& interpreter, const CClassRecord* reco
 const ScriptClassInfo kDoublesClass = {kDoublesNames, MakeDoubles, 99, nullptr, 0,
                                        nullptr,       nullptr};
 
-// ---- Zone (the events stand-in) --------------------------------------------------------
+// ---- Voice (the events stand-in) -------------------------------------------------------
 
 class TestMover final : public CIBaseClassImpl {
 public:
@@ -265,7 +265,7 @@ const ScriptMethod<TestMover> TestMover::kMethods[6] = {
 };
 
 const MethodNameRow kMoverNames[] = {
-    {kMoverId, "Zone", 0, 0},     {1, "X", 0, 0},     {2, "Move", 0, 0},
+    {kMoverId, "Voice", 0, 0},    {1, "X", 0, 0},     {2, "Move", 0, 0},
     {3, "OnMove", 0, 0},          {4, "Fire", 0, 0},  {5, "Wait", 0, 0},
     {11, "MAX", 0, kRowConstant}, {0, nullptr, 0, 0},
 };

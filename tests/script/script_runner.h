@@ -16,11 +16,11 @@
 //                           the user at the headless display: UiClick, UiKey, UiType,
 //                           UiDrop, UiClose, UiAdvance, UiDispatch and the rest of
 //                           window_doubles.h (bare)
-//   Zone (66)               New Zone(surface?) holds the Surface; X, Move(x, y)
+//   Voice (53)              New Voice(surface?) holds the Surface; X, Move(x, y)
 //                           (posts OnMove(x, y) coalesced by sprite), OnMove (event
 //                           property), Fire(...) (posts OnMove with the arguments),
 //                           Wait() (runs queued events, then reads its own fields),
-//                           Fail() (New Zone(-1) fails to create); MAX = 7
+//                           Fail() (New Voice(-1) fails to create); MAX = 7
 //   Blob (68)               New Blob(); Id() (its serial), X() (100 + serial)
 //   String (8)              the text class
 //   the system service classes, Program and System among them, the window classes and

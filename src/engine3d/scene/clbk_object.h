@@ -26,7 +26,7 @@ public:
     virtual ~LManageCLBKObject();
 
     LCLBKObject* GetCLBKObject() const { return link_; }
-    // Points the link at a wrapper made after the engine object; null unlinks it.
+    // A wrapper made after the engine object, or one going before it, sets or clears it.
     void SetCLBKObject(LCLBKObject* link) { link_ = link; }
 
 private:
