@@ -3,8 +3,8 @@
 #include <cmath>
 #include <new>
 
+#include "classes/scene3d/location_method_table.h"
 #include "classes/scene3d/world_class.h"
-#include "classes/scene3d/wrappers.h"
 #include "classes/surface/surface_class.h"
 #include "engine3d/scene/camera/camera.h"
 #include "engine3d/scene/mesh/point.h"
@@ -202,93 +202,95 @@ const ScriptMethod<CICamera> CICamera::kMethods[0x65] = {
 };
 
 CICamera::CICamera(CInterpretor* interpreter, const CClassRecord* record)
-    : CIBaseClassImpl(interpreter, record, 1) {}
+    : CILocation(interpreter, record) {}
 
 CICamera::~CICamera() = default;
 
-void CICamera::CallMethod(uint16_t methodId) {
-    CallMethodFromTable(*this, kMethods, methodId);
+CILocation* CICamera::Make(CInterpretor& interpreter, const CClassRecord* record) {
+    return new (std::nothrow) CICamera(&interpreter, record);
 }
 
-void CICamera::Destroy(int) {
+CIWorld* CICamera::World() const {
+    return static_cast<CIWorld*>(worldObject);
+}
+
+L3DCamera* CICamera::GetEngineCamera() {
+    return static_cast<L3DCamera*>(engineObject);
+}
+
+void CICamera::CallMethod(uint16_t methodId) {
+    if (methodId <= kLocationMethodCount)
+        CallLocationMethod(*this, methodId);
+    else
+        CallMethodFromTable(*this, kMethods, methodId);
+}
+
+void CICamera::Destroy(int flag) {
     Unbind();
-    if (camera_ != nullptr) {
-        L3DCamera* engine = camera_;
-        camera_ = nullptr;
-        engine->SetCLBKObject(nullptr);
-        if (world != nullptr && !world->IsTearingDown() && world->GetEngineWorld() != nullptr)
-            world->GetEngineWorld()->cameras.RemoveCamera(engine);
-    }
-    world = nullptr;
-    delete this;
+    L3DObject* engine = DetachEngineObject();
+    L3DWorld* scene = EngineWorld();
+    if (engine != nullptr && scene != nullptr)
+        scene->cameras.RemoveCamera(static_cast<L3DCamera*>(engine));
+    worldObject = nullptr;
+    CILocation::Destroy(flag);
 }
 
 int CICamera::ReleaseReferencesTo(CIBaseClassImpl* object) {
     if (object == nullptr) return 0;
     if (surface != nullptr && object == static_cast<CIBaseClassImpl*>(surface)) {
         Unbind();
-        return 0;
+        return CILocation::ReleaseReferencesTo(object);
     }
-    if (world != nullptr && object == static_cast<CIBaseClassImpl*>(world)) {
+    if (worldObject != nullptr && object == worldObject) {
         ForgetWorld();
         MarkDeleted();
         return 1;
     }
-    return CIBaseClassImpl::ReleaseReferencesTo(object);
+    return CILocation::ReleaseReferencesTo(object);
 }
 
 void CICamera::SurfaceDestroyed(CISurface* gone) {
     if (gone != surface) return;
     surface = nullptr;
     active = 0;
-    if (world != nullptr) world->RemoveRenderCamera(this);
+    if (CIWorld* world = World()) world->RemoveRenderCamera(this);
 }
 
 void CICamera::ForgetWorld() {
     Unbind();
-    if (camera_ != nullptr) camera_->SetCLBKObject(nullptr);
-    camera_ = nullptr;
-    world = nullptr;
+    DetachEngineObject();
+    worldObject = nullptr;
 }
 
-void CICamera::EngineObjectDestroyed() {
-    if (camera_ == nullptr) return;
-    camera_ = nullptr;
+void CICamera::OnEngineObjectDeleted() {
+    if (engineObject == nullptr) return;
     Unbind();
-    if (world != nullptr && !world->IsTearingDown()) interpreter->DeleteObject(this);
+    CILocation::OnEngineObjectDeleted();
 }
 
-CICamera* CICamera::GetWrapper(CInterpretor& interpreter, CIWorld* world, L3DCamera* camera) {
-    if (camera == nullptr) return nullptr;
-    if (LCLBKObject* link = camera->GetCLBKObject()) return dynamic_cast<CICamera*>(link);
-    const CClassRecord* record = interpreter.GetClassRecord(kClassId);
-    auto* wrapper = new (std::nothrow) CICamera(&interpreter, record);
-    if (wrapper == nullptr) interpreter.RaiseError(15);
-    wrapper->world = world;
-    wrapper->camera_ = camera;
-    camera->SetCLBKObject(wrapper);
-    wrapper->Register();
-    return wrapper;
+void CICamera::LocationChanged() {
+    InvalidateView();
 }
 
 void CICamera::Create() {
     CInterpretor& in = *interpreter;
     if (!in.GetArg(0)->IsObjectOfClass(CIWorld::kClassId)) in.RaiseError(50);
     auto* owner = static_cast<CIWorld*>(in.GetArg(0)->GetObject());
-    if (owner->GetEngineWorld() == nullptr) in.RaiseError(55);
+    L3DWorld* scene = owner->GetEngineWorld();
+    if (scene == nullptr) in.RaiseError(55);
     CISurface* target = CIWorld::SurfaceFromArg(in, 1);
     if (target == nullptr) in.RaiseError(10);
-    world = owner;
-    camera_ = owner->GetEngineWorld()->CreateCamera(0);
-    if (camera_ == nullptr) in.RaiseError(15);
-    camera_->SetCLBKObject(this);
+    L3DCamera* engine = scene->CreateCamera(0);
+    if (engine == nullptr) in.RaiseError(15);
+    worldObject = owner;
+    AttachEngineObject(engine);
     BindTo(target);
     lastFrameTime_ = timeGetTime();
-    Register();
 }
 
 void CICamera::BindTo(CISurface* target) {
     if (target == nullptr) interpreter->RaiseError(10);
+    CIWorld* world = World();
     if (!target->AttachWorld(world)) interpreter->RaiseError(15);
     surface = target;
     target->SetViewCamera(this);
@@ -301,7 +303,7 @@ void CICamera::Unbind() {
     surface = nullptr;
     active = 0;
     if (bound != nullptr && bound->camera3D == this) bound->SetViewCamera(nullptr);
-    if (world != nullptr) world->RemoveRenderCamera(this);
+    if (CIWorld* world = World()) world->RemoveRenderCamera(this);
 }
 
 void CICamera::SetActive(int on) {
@@ -321,10 +323,11 @@ void CICamera::InvalidateView() {
 void CICamera::RenderToSurface() {
     if (active == 0) return;
     CInterpretor& in = *interpreter;
-    if (world != nullptr && world->GetEngineWorld() != nullptr && surface != nullptr &&
-        surface->view3D != nullptr && camera_ != nullptr) {
+    if (CIWorld* world = World(); world != nullptr && world->GetEngineWorld() != nullptr &&
+                                  surface != nullptr && surface->view3D != nullptr &&
+                                  GetEngineCamera() != nullptr) {
         LRenderAPICLBK* view = surface->view3D;
-        if (view->view != camera_) view->AttachView(camera_);
+        if (view->view != GetEngineCamera()) view->AttachView(GetEngineCamera());
         const bool fullRepaint = in.refreshPending != 0 && in.autoRefresh != 0;
         view->repaintRequested = fullRepaint ? 1 : 0;
         view->RenderFrame();
@@ -354,18 +357,20 @@ double CICamera::GetFrameRate() const {
 // ---- Methods ---------------------------------------------------------------------------
 
 void CICamera::SetFocus() {
-    if (camera_ == nullptr) return;
+    if (GetEngineCamera() == nullptr) return;
     const auto angle = float(interpreter->GetArgDouble(0));
-    if (angle != camera_->fieldOfView) camera_->SetFieldOfView(angle);
+    if (angle != GetEngineCamera()->fieldOfView) GetEngineCamera()->SetFieldOfView(angle);
     InvalidateView();
 }
 
 void CICamera::GetFocus() {
-    interpreter->GetResultSlot()->SetFloat(camera_ != nullptr ? camera_->fieldOfView : 0.0);
+    interpreter->GetResultSlot()->SetFloat(
+        GetEngineCamera() != nullptr ? GetEngineCamera()->fieldOfView : 0.0);
 }
 
 void CICamera::GetNPolygons() {
-    interpreter->GetResultSlot()->SetInt(camera_ != nullptr ? int32_t(camera_->polygonsDrawn) : 0);
+    interpreter->GetResultSlot()->SetInt(
+        GetEngineCamera() != nullptr ? int32_t(GetEngineCamera()->polygonsDrawn) : 0);
 }
 
 void CICamera::SetBackgroundColor() {
@@ -387,7 +392,7 @@ void CICamera::SetRender() {
     Unbind();
     const CValue* value = interpreter->GetArg(0);
     if (value->GetType() != kValueObject) return;
-    if (world == nullptr || camera_ == nullptr) interpreter->RaiseError(55);
+    if (worldObject == nullptr || engineObject == nullptr) interpreter->RaiseError(55);
     BindTo(CIWorld::SurfaceFromArg(*interpreter, 0));
 }
 
@@ -395,7 +400,7 @@ void CICamera::ActivateRender() {
     int32_t flag = 1;
     if (!interpreter->IsArgDefault(0)) flag = interpreter->GetArgInt(0);
     if (flag != 0 && flag != 1) interpreter->RaiseError(115);
-    if (world != nullptr) {
+    if (CIWorld* world = World()) {
         world->ActivateCamera(this);
         return;
     }
@@ -406,87 +411,91 @@ void CICamera::EnableFog() {
     int32_t flag = 1;
     if (!interpreter->IsArgDefault(0)) flag = interpreter->GetArgInt(0);
     if (flag != 0 && flag != 1) interpreter->RaiseError(115);
-    if (camera_ == nullptr) return;
-    camera_->EnableFog(flag);
+    if (GetEngineCamera() == nullptr) return;
+    GetEngineCamera()->EnableFog(flag);
     InvalidateView();
 }
 
 void CICamera::IsFogEnabled() {
-    interpreter->GetResultSlot()->SetInt(camera_ != nullptr && camera_->fogMode != 0 ? 1 : 0);
+    interpreter->GetResultSlot()->SetInt(
+        GetEngineCamera() != nullptr && GetEngineCamera()->fogMode != 0 ? 1 : 0);
 }
 
 void CICamera::GetFogColor() {
-    if (camera_ == nullptr) return interpreter->GetResultSlot()->SetInt(0);
-    const uint8_t* c = camera_->fogColor;
+    if (GetEngineCamera() == nullptr) return interpreter->GetResultSlot()->SetInt(0);
+    const uint8_t* c = GetEngineCamera()->fogColor;
     interpreter->GetResultSlot()->SetInt(
         int32_t(uint32_t(c[0]) << 16 | uint32_t(c[1]) << 8 | c[2]));
 }
 
 void CICamera::SetFogColor() {
-    if (camera_ == nullptr) return;
+    if (GetEngineCamera() == nullptr) return;
     const uint32_t colour =
         interpreter->IsArgDefault(0) ? 0 : uint32_t(interpreter->GetArgInt(0)) & 0xFFFFFF;
-    camera_->SetFogColor(SwapRedBlue(colour));
-    camera_->SetPositionChanged(1);
+    GetEngineCamera()->SetFogColor(SwapRedBlue(colour));
+    GetEngineCamera()->SetPositionChanged(1);
     InvalidateView();
 }
 
 float CICamera::FogFraction(uint32_t i) {
-    const auto far = float(camera_->farDistance);
+    const auto far = float(GetEngineCamera()->farDistance);
     if (interpreter->IsArgDefault(i)) return 1.0f;
     return float(interpreter->GetArgDouble(i)) / far;
 }
 
 void CICamera::SetFogMaxZPosition() {
-    if (camera_ == nullptr) return;
+    if (GetEngineCamera() == nullptr) return;
     float start = 0, end = 0;
-    camera_->GetFogRange(&start, &end);
-    camera_->SetFogRange(start, FogFraction(0));
-    camera_->SetPositionChanged(1);
+    GetEngineCamera()->GetFogRange(&start, &end);
+    GetEngineCamera()->SetFogRange(start, FogFraction(0));
+    GetEngineCamera()->SetPositionChanged(1);
     InvalidateView();
 }
 
 void CICamera::SetFogMinZPosition() {
-    if (camera_ == nullptr) return;
+    if (GetEngineCamera() == nullptr) return;
     float start = 0, end = 0;
-    camera_->GetFogRange(&start, &end);
-    camera_->SetFogRange(FogFraction(0), end);
-    camera_->SetPositionChanged(1);
+    GetEngineCamera()->GetFogRange(&start, &end);
+    GetEngineCamera()->SetFogRange(FogFraction(0), end);
+    GetEngineCamera()->SetPositionChanged(1);
     InvalidateView();
 }
 
 void CICamera::GetFogMaxZPosition() {
-    if (camera_ == nullptr) return interpreter->GetResultSlot()->SetFloat(0.0);
+    if (GetEngineCamera() == nullptr) return interpreter->GetResultSlot()->SetFloat(0.0);
     float start = 0, end = 0;
-    camera_->GetFogRange(&start, &end);
-    interpreter->GetResultSlot()->SetFloat(double(end) * camera_->farDistance);
+    GetEngineCamera()->GetFogRange(&start, &end);
+    interpreter->GetResultSlot()->SetFloat(double(end) * GetEngineCamera()->farDistance);
 }
 
 void CICamera::GetFogMinZPosition() {
-    if (camera_ == nullptr) return interpreter->GetResultSlot()->SetFloat(0.0);
+    if (GetEngineCamera() == nullptr) return interpreter->GetResultSlot()->SetFloat(0.0);
     float start = 0, end = 0;
-    camera_->GetFogRange(&start, &end);
-    interpreter->GetResultSlot()->SetFloat(double(start) * camera_->farDistance);
+    GetEngineCamera()->GetFogRange(&start, &end);
+    interpreter->GetResultSlot()->SetFloat(double(start) * GetEngineCamera()->farDistance);
 }
 
 void CICamera::GetMaxVisibleDistance() {
-    interpreter->GetResultSlot()->SetInt(camera_ != nullptr ? camera_->farDistance : 0);
+    interpreter->GetResultSlot()->SetInt(
+        GetEngineCamera() != nullptr ? GetEngineCamera()->farDistance : 0);
 }
 
 void CICamera::SetMaxVisibleDistance() {
-    if (camera_ == nullptr) return;
-    camera_->SetMaxVisibleDistance(interpreter->IsArgDefault(0) ? 65536
-                                                                : interpreter->GetArgInt(0));
+    if (GetEngineCamera() == nullptr) return;
+    GetEngineCamera()->SetMaxVisibleDistance(
+        interpreter->IsArgDefault(0) ? 65536 : interpreter->GetArgInt(0));
     InvalidateView();
 }
 
 void CICamera::GetMinVisibleDistance() {
-    interpreter->GetResultSlot()->SetInt(camera_ != nullptr ? camera_->nearDistance : 0);
+    interpreter->GetResultSlot()->SetInt(
+        GetEngineCamera() != nullptr ? GetEngineCamera()->nearDistance : 0);
 }
 
 void CICamera::SetMinVisibleDistance() {
-    if (camera_ == nullptr) return;
-    camera_->SetMinVisibleDistance(interpreter->IsArgDefault(0) ? 20 : interpreter->GetArgInt(0));
+    if (GetEngineCamera() == nullptr) return;
+    GetEngineCamera()->SetMinVisibleDistance(
+        interpreter->IsArgDefault(0) ? 20 : interpreter->GetArgInt(0));
     InvalidateView();
 }
 
@@ -504,12 +513,12 @@ void CICamera::FindObjectAt() {
     int32_t kinds = kAllKinds;
     if (!interpreter->IsArgDefault(2)) kinds = interpreter->GetArgInt(2);
     if ((kinds & kAllKinds) == 0) interpreter->RaiseError(109);
-    L3DWorld* engine = world != nullptr ? world->GetEngineWorld() : nullptr;
-    L3DObject* found = engine != nullptr && camera_ != nullptr
-                           ? engine->FindObjectAt(*camera_, point, uint32_t(kinds))
+    L3DWorld* engine = EngineWorld();
+    L3DObject* found = engine != nullptr && GetEngineCamera() != nullptr
+                           ? engine->FindObjectAt(*GetEngineCamera(), point, uint32_t(kinds))
                            : nullptr;
     CIBaseClassImpl* wrapper =
-        found != nullptr ? GetScriptWrapper(*interpreter, world, found) : nullptr;
+        found != nullptr ? GetScriptObject(*interpreter, worldObject, found) : nullptr;
     if (wrapper != nullptr)
         interpreter->GetResultSlot()->SetObject(wrapper, 0);
     else
@@ -546,11 +555,11 @@ bool CICamera::ProjectArgs(float* x, float* y) {
         if (!IsNumber(*value)) interpreter->RaiseError(14);
         position[i] = float(value->GetDouble());
     }
-    if (camera_ == nullptr) return false;
+    if (GetEngineCamera() == nullptr) return false;
     L3DPoint point;
     for (int i = 0; i < 3; ++i)
         point.world[i] = position[i];
-    point.Project(*camera_);
+    point.Project(*GetEngineCamera());
     *x = point.screenX;
     *y = point.screenY;
     return true;
@@ -569,15 +578,21 @@ void CICamera::GetScreenY() {
 }
 
 void CICamera::GetVisibility() {
-    L3DObject* object = EngineObjectOfArg(*interpreter, 0);
+    const CValue* value = interpreter->GetArg(0);
+    const int32_t classId = value->GetType() == kValueObject ? value->GetObjectClassId() : -1;
+    const bool placed = classId == int32_t(kCameraClassId) || classId == int32_t(kObjectClassId) ||
+                        classId == int32_t(kLightClassId) || classId == int32_t(kPositionClassId) ||
+                        classId == int32_t(kSpeakerClassId) || classId == int32_t(kBlobClassId);
+    L3DObject* object =
+        placed ? static_cast<CILocation*>(value->GetObject())->engineObject : nullptr;
     if (object == nullptr) interpreter->RaiseError(109);
     int32_t result = 4;
-    if (camera_ == nullptr) {
+    if (GetEngineCamera() == nullptr) {
         result = 4;
     } else if (object->IsVisible() == 0) {
         result = 3;
     } else {
-        switch (camera_->GetVisibility(object->position, object->GetBoundingRadius())) {
+        switch (GetEngineCamera()->GetVisibility(object->position, object->GetBoundingRadius())) {
         case L3DCamera::kVisible:
             result = 1;
             break;

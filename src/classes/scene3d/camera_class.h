@@ -6,15 +6,14 @@
 #include <array>
 #include <cstdint>
 
+#include "classes/scene3d/location_class.h"
 #include "classes/surface/view3d.h"
-#include "engine3d/scene/clbk_object.h"
-#include "script/classes/base_class.h"
 
 class CISurface;
 class CIWorld;
 class L3DCamera;
 
-class CICamera final : public CIBaseClassImpl, public LCLBKObject, public CISurfaceCamera {
+class CICamera final : public CILocation, public CISurfaceCamera {
 public:
     static constexpr uint32_t kClassId = 61;
     static constexpr uint32_t kFirstClassLevelId = 0x65;
@@ -24,24 +23,25 @@ public:
     ~CICamera() override;
 
     void CallMethod(uint16_t methodId) override;
+    void Tick(uint32_t) override {}
     // The engine camera leaves its world, unless the World is deleting it.
     void Destroy(int flag) override;
     // The World or the Surface going unbinds the camera.
     int ReleaseReferencesTo(CIBaseClassImpl* object) override;
     // new Camera(world [, window or surface]).
     void Create() override;
-    // A Camera is never collected: the script reaches it through its World.
-    int IsReferenced() override { return 1; }
-    void EngineObjectDestroyed() override;
+    // The surface repaints the view at the next refresh.
+    void LocationChanged() override;
+    void OnEngineObjectDeleted() override;
 
     CIBaseClassImpl* GetCameraObject() override { return this; }
-    L3DCamera* GetEngineCamera() override { return camera_; }
+    L3DCamera* GetEngineCamera() override;
     void RenderToSurface() override;
     void SurfaceDestroyed(CISurface* gone) override;
 
-    // The wrapper of an engine camera of the World, made on first use; it has no surface
-    // until SetRender gives it one.
-    static CICamera* GetWrapper(CInterpretor& interpreter, CIWorld* world, L3DCamera* camera);
+    // The maker of wrappers around the engine cameras found in a World: they have no
+    // surface until SetRender gives them one.
+    static CILocation* Make(CInterpretor& interpreter, const CClassRecord* record);
 
     // The active camera of a World draws; the others wait.
     void SetActive(int on);
@@ -54,7 +54,7 @@ public:
     // Frames per second over the ring's samples; 0 without any.
     double GetFrameRate() const;
 
-    CIWorld* world = nullptr;
+    CIWorld* World() const;
     CISurface* surface = nullptr;
     int32_t active = 0;
 
@@ -99,7 +99,6 @@ private:
 
     static const ScriptMethod<CICamera> kMethods[0x65];
 
-    L3DCamera* camera_ = nullptr;
     uint32_t lastFrameTime_ = 0;
     int32_t frameIndex_ = 0;
     std::array<int32_t, kFrameRing> frameRates_ = {};

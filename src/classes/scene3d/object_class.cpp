@@ -2,8 +2,8 @@
 
 #include <new>
 
+#include "classes/scene3d/location_method_table.h"
 #include "classes/scene3d/world_class.h"
-#include "classes/scene3d/wrappers.h"
 #include "engine3d/scene/objects/object.h"
 #include "engine3d/scene/objects/world.h"
 #include "script/interpreter/interpretor.h"
@@ -72,11 +72,6 @@ bool IsNumber(const CValue& value) {
     return value.GetType() == kValueInt || value.GetType() == kValueDouble;
 }
 
-bool IsObjectType(uint32_t type) {
-    return type == L3DObject::kPlain || type == L3DObject::kAnimated || type == L3DObject::kClone ||
-           type == L3DObject::kAnimatedClone || type == L3DObject::kDummy;
-}
-
 } // namespace
 
 const ScriptMethod<CIObject> CIObject::kMethods[0x7C] = {
@@ -118,67 +113,53 @@ const ScriptMethod<CIObject> CIObject::kMethods[0x7C] = {
 };
 
 CIObject::CIObject(CInterpretor* interpreter, const CClassRecord* record)
-    : CIBaseClassImpl(interpreter, record, 1) {}
+    : CILocation(interpreter, record) {
+    animatedObject = this;
+}
 
 CIObject::~CIObject() = default;
 
+CILocation* CIObject::Make(CInterpretor& interpreter, const CClassRecord* record) {
+    auto* object = new (std::nothrow) CIObject(&interpreter, record);
+    if (object != nullptr) object->inWorld_ = 1;
+    return object;
+}
+
+CIWorld* CIObject::World() const {
+    return static_cast<CIWorld*>(worldObject);
+}
+
 void CIObject::CallMethod(uint16_t methodId) {
-    CallMethodFromTable(*this, kMethods, methodId);
+    if (methodId <= kLocationMethodCount)
+        CallLocationMethod(*this, methodId);
+    else
+        CallMethodFromTable(*this, kMethods, methodId);
 }
 
 void CIObject::Destroy(int flag) {
-    if (object_ != nullptr) {
-        L3DObject* engine = object_;
-        object_ = nullptr;
-        engine->SetCLBKObject(nullptr);
+    L3DObject* engine = DetachEngineObject();
+    L3DWorld* scene = EngineWorld();
+    if (engine != nullptr) {
         if (inWorld_ == 0) {
             delete engine;
-        } else if (world != nullptr && flag == 0 && !world->IsTearingDown() &&
-                   world->GetEngineWorld() != nullptr) {
-            world->GetEngineWorld()->RemoveObject(engine);
-            world->RefreshCameras();
+        } else if (scene != nullptr && flag == 0) {
+            scene->RemoveObject(engine);
+            RefreshWorldViews();
         }
     }
-    world = nullptr;
-    delete this;
+    worldObject = nullptr;
+    CILocation::Destroy(flag);
 }
 
 int CIObject::ReleaseReferencesTo(CIBaseClassImpl* object) {
-    if (object == nullptr || world == nullptr || object != static_cast<CIBaseClassImpl*>(world))
-        return CIBaseClassImpl::ReleaseReferencesTo(object);
-    ForgetWorld();
+    if (object == nullptr || worldObject == nullptr || object != worldObject)
+        return CILocation::ReleaseReferencesTo(object);
+    L3DObject* engine = DetachEngineObject();
+    // Only the world's own objects go with it.
+    if (engine != nullptr && inWorld_ == 0) delete engine;
+    worldObject = nullptr;
     MarkDeleted();
     return 1;
-}
-
-void CIObject::ForgetWorld() {
-    if (object_ != nullptr) {
-        object_->SetCLBKObject(nullptr);
-        // Only the world's own objects go with it.
-        if (inWorld_ == 0) delete object_;
-    }
-    object_ = nullptr;
-    world = nullptr;
-}
-
-void CIObject::EngineObjectDestroyed() {
-    if (object_ == nullptr) return;
-    object_ = nullptr;
-    if (world != nullptr && world->IsTearingDown() == 0) interpreter->DeleteObject(this);
-}
-
-CIObject* CIObject::GetWrapper(CInterpretor& interpreter, CIWorld* world, L3DObject* object) {
-    if (object == nullptr || !IsObjectType(object->typeCode)) return nullptr;
-    if (LCLBKObject* link = object->GetCLBKObject()) return dynamic_cast<CIObject*>(link);
-    auto* wrapper = new (std::nothrow) CIObject(&interpreter, interpreter.GetClassRecord(kClassId));
-    if (wrapper == nullptr) interpreter.RaiseError(15);
-    object->SetCLBKObject(wrapper);
-    wrapper->object_ = object;
-    wrapper->world = world;
-    wrapper->inWorld_ = 1;
-    wrapper->Register();
-    wrapper->LocationChanged();
-    return wrapper;
 }
 
 void CIObject::Create() {
@@ -195,141 +176,151 @@ void CIObject::Create() {
             in.RaiseError(14);
     }
     if (owner == nullptr || owner->GetEngineWorld() == nullptr) in.RaiseError(54);
-    object_ = new (std::nothrow) L3DObject(name, owner->GetEngineWorld(), this);
-    if (object_ == nullptr) in.RaiseError(15);
-    world = owner;
-    Register();
+    auto* engine = new (std::nothrow) L3DObject(name, owner->GetEngineWorld(), &link);
+    if (engine == nullptr) in.RaiseError(15);
+    worldObject = owner;
+    engineObject = engine;
+    location = engine;
     LocationChanged();
+    Init(engine, engine, 0, this);
 }
 
 void CIObject::LocationChanged() {
-    if (world == nullptr || world->IsTearingDown()) return;
-    L3DWorld* engine = world->GetEngineWorld();
-    if (object_ != nullptr && inWorld_ == 0 && engine != nullptr) {
-        engine->AddObject(object_, 1);
+    L3DWorld* scene = EngineWorld();
+    if (scene == nullptr) return;
+    if (engineObject != nullptr && inWorld_ == 0) {
+        scene->AddObject(engineObject, 1);
         inWorld_ = 1;
     }
-    world->RefreshCameras();
+    RefreshWorldViews();
+}
+
+template <class Setter> void CIObject::Switch(Setter set) {
+    const int on = interpreter->GetArgInt(0) != 0 ? 1 : 0;
+    if (engineObject == nullptr) return;
+    set(*engineObject, on);
+    LocationChanged();
+}
+
+template <class Getter> void CIObject::Query(Getter get) {
+    interpreter->GetResultSlot()->SetInt(engineObject != nullptr ? get(*engineObject) : 0);
 }
 
 bool CIObject::IsClone() const {
-    return object_ != nullptr && (object_->typeCode == L3DObject::kClone ||
-                                  object_->typeCode == L3DObject::kAnimatedClone);
+    return engineObject != nullptr && (engineObject->typeCode == L3DObject::kClone ||
+                                       engineObject->typeCode == L3DObject::kAnimatedClone);
 }
 
 // ---- Methods ---------------------------------------------------------------------------
 
 void CIObject::Scale() {
-    if (object_ == nullptr) return;
+    if (engineObject == nullptr) return;
     if (interpreter->GetArgCount() == 1) {
-        object_->ScaleUniform(float(interpreter->GetArgDouble(0)));
+        engineObject->ScaleUniform(float(interpreter->GetArgDouble(0)));
     } else {
         float factors[3];
         for (uint32_t i = 0; i < 3; ++i)
             factors[i] = interpreter->IsArgDefault(i) ? 1.0f : float(interpreter->GetArgDouble(i));
-        object_->Scale(factors[0], factors[1], factors[2]);
+        engineObject->Scale(factors[0], factors[1], factors[2]);
     }
     LocationChanged();
 }
 
 void CIObject::GetNPolygons() {
-    interpreter->GetResultSlot()->SetInt(object_ != nullptr ? object_->GetPolygonCount(0) : 0);
+    interpreter->GetResultSlot()->SetInt(engineObject != nullptr ? engineObject->GetPolygonCount(0)
+                                                                 : 0);
 }
 
 void CIObject::GetNPoints() {
-    interpreter->GetResultSlot()->SetInt(object_ != nullptr ? object_->GetPointCount(0) : 0);
-}
-
-void CIObject::Switch(void (L3DObject::*set)(int)) {
-    const int on = interpreter->GetArgInt(0) != 0 ? 1 : 0;
-    if (object_ == nullptr) return;
-    (object_->*set)(on);
-    LocationChanged();
-}
-
-void CIObject::Query(int (L3DObject::*query)() const) {
-    interpreter->GetResultSlot()->SetInt(object_ != nullptr ? (object_->*query)() : 0);
+    interpreter->GetResultSlot()->SetInt(engineObject != nullptr ? engineObject->GetPointCount(0)
+                                                                 : 0);
 }
 
 void CIObject::SetGouraud() {
-    Switch(&L3DObject::SetGouraud);
+    Switch([](L3DObject& o, int on) { o.SetGouraud(on); });
 }
 
 void CIObject::IsGouraud() {
-    Query(&L3DObject::IsGouraud);
+    Query([](const L3DObject& o) { return o.IsGouraud(); });
 }
 
 void CIObject::SetLambert() {
-    Switch(&L3DObject::SetLambert);
+    Switch([](L3DObject& o, int on) { o.SetLambert(on); });
 }
 
 void CIObject::IsLambert() {
-    Query(&L3DObject::IsLambert);
+    Query([](const L3DObject& o) { return o.IsLambert(); });
 }
 
 void CIObject::SetWireFrame() {
-    Switch(&L3DObject::SetWireframe);
+    Switch([](L3DObject& o, int on) { o.SetWireframe(on); });
 }
 
 void CIObject::SetFlat() {
-    Switch(&L3DObject::SetFlat);
+    Switch([](L3DObject& o, int on) { o.SetFlat(on); });
 }
 
 void CIObject::SetMapped() {
     if (IsClone()) interpreter->RaiseError(126);
-    Switch(&L3DObject::SetMapped);
+    Switch([](L3DObject& o, int on) { o.SetMapped(on); });
 }
 
 void CIObject::IsWireFrame() {
-    Query(&L3DObject::IsWireframe);
+    Query([](const L3DObject& o) { return o.IsWireframe(); });
 }
 
 void CIObject::IsFlat() {
-    Query(&L3DObject::IsFlat);
+    Query([](const L3DObject& o) { return o.IsFlat(); });
 }
 
 void CIObject::IsMapped() {
-    Query(&L3DObject::IsMapped);
+    Query([](const L3DObject& o) { return o.IsMapped(); });
 }
 
 void CIObject::IsBoxVisible() {
-    Query(&L3DObject::IsBoxShown);
+    Query([](const L3DObject& o) { return o.IsBoxShown(); });
 }
 
 void CIObject::HideBox() {
-    if (object_ == nullptr) return;
-    object_->ShowBox(0, 0);
+    if (engineObject == nullptr) return;
+    engineObject->ShowBox(0, 0);
     LocationChanged();
 }
 
 void CIObject::ShowBox() {
-    if (object_ == nullptr) return;
-    object_->ShowBox(1, 0);
+    if (engineObject == nullptr) return;
+    engineObject->ShowBox(1, 0);
     LocationChanged();
 }
 
 void CIObject::GetWidth() {
-    interpreter->GetResultSlot()->SetFloat(object_ != nullptr ? object_->GetWidth() : 0.0);
+    interpreter->GetResultSlot()->SetFloat(engineObject != nullptr ? engineObject->GetWidth()
+                                                                   : 0.0);
 }
 
 void CIObject::GetHeight() {
-    interpreter->GetResultSlot()->SetFloat(object_ != nullptr ? object_->GetHeight() : 0.0);
+    interpreter->GetResultSlot()->SetFloat(engineObject != nullptr ? engineObject->GetHeight()
+                                                                   : 0.0);
 }
 
 void CIObject::GetDepth() {
-    interpreter->GetResultSlot()->SetFloat(object_ != nullptr ? object_->GetDepth() : 0.0);
+    interpreter->GetResultSlot()->SetFloat(engineObject != nullptr ? engineObject->GetDepth()
+                                                                   : 0.0);
 }
 
 void CIObject::Copy(bool clone) {
     if (IsClone()) interpreter->RaiseError(126);
-    if (object_ == nullptr) return interpreter->GetResultSlot()->SetInt(0);
+    if (engineObject == nullptr) return interpreter->GetResultSlot()->SetInt(0);
     L3DLocation place;
     const L3DLocation* at = &place;
     const CValue* first = interpreter->GetArg(0);
     if (first->GetType() == kValueObject) {
         // A placed object gives its place; an object of another class leaves the placing
         // to the engine.
-        L3DObject* placed = EngineObjectOfArg(*interpreter, 0);
+        const int32_t classId = first->GetObjectClassId();
+        L3DObject* placed = IsPlacedClass(uint32_t(classId)) && uint32_t(classId) != kZoneClassId
+                                ? static_cast<CILocation*>(first->GetObject())->engineObject
+                                : nullptr;
         if (placed != nullptr)
             place.SetAnglesAndPosition(placed->GetXAngle(), placed->GetYAngle(),
                                        placed->GetZAngle(), placed->position[0],
@@ -345,9 +336,9 @@ void CIObject::Copy(bool clone) {
         place.SetAnglesAndPosition(values[3], values[4], values[5], values[0], values[1],
                                    values[2]);
     }
-    L3DObject* copy = clone ? object_->Clone(at) : object_->Duplicate(at);
+    L3DObject* copy = clone ? engineObject->Clone(at) : engineObject->Duplicate(at);
     CIBaseClassImpl* wrapper =
-        copy != nullptr ? GetScriptWrapper(*interpreter, world, copy) : nullptr;
+        copy != nullptr ? GetScriptObject(*interpreter, worldObject, copy) : nullptr;
     if (wrapper != nullptr)
         interpreter->GetResultSlot()->SetObject(wrapper, 0);
     else

@@ -5,13 +5,12 @@
 
 #include <cstdint>
 
-#include "engine3d/scene/clbk_object.h"
-#include "script/classes/base_class.h"
+#include "classes/scene3d/location_class.h"
 
 class CIWorld;
 class L3DObject;
 
-class CIObject final : public CIBaseClassImpl, public LCLBKObject {
+class CIObject final : public CILocation {
 public:
     static constexpr uint32_t kClassId = 62;
     static constexpr uint32_t kFirstClassLevelId = 0x80;
@@ -20,6 +19,7 @@ public:
     ~CIObject() override;
 
     void CallMethod(uint16_t methodId) override;
+    void Tick(uint32_t) override {}
     // An object not yet in the world is deleted; one in it leaves the world, unless the
     // World is deleting it or the interpreter is ending.
     void Destroy(int flag) override;
@@ -27,27 +27,20 @@ public:
     int ReleaseReferencesTo(CIBaseClassImpl* object) override;
     // new Object(world [, name]).
     void Create() override;
-    // An Object is never collected: the script reaches it through its World.
-    int IsReferenced() override { return 1; }
-    void EngineObjectDestroyed() override;
-
-    // The Object of an engine object of the World, made on first use; null for none or
-    // for an engine object of another kind.
-    static CIObject* GetWrapper(CInterpretor& interpreter, CIWorld* world, L3DObject* object);
+    // The maker of wrappers around the engine objects found in a World, which are in it
+    // already.
+    static CILocation* Make(CInterpretor& interpreter, const CClassRecord* record);
 
     // Joins the world when not in it yet, then the World's cameras repaint.
-    void LocationChanged();
-    L3DObject* GetEngineObject() const { return object_; }
-    // The World is going: the Object keeps nothing of it.
-    void ForgetWorld();
-
-    CIWorld* world = nullptr;
+    void LocationChanged() override;
+    L3DObject* GetEngineObject() const { return engineObject; }
+    CIWorld* World() const;
 
 private:
     // The engine's switch of a rendering mode from argument 0, then a repaint.
-    void Switch(void (L3DObject::*set)(int));
+    template <class Setter> void Switch(Setter set);
     // The engine's answer as an integer.
-    void Query(int (L3DObject::*query)() const);
+    template <class Getter> void Query(Getter get);
     // Clone or Duplicate from the location arguments.
     void Copy(bool clone);
     bool IsClone() const;
@@ -76,7 +69,6 @@ private:
 
     static const ScriptMethod<CIObject> kMethods[0x7C];
 
-    L3DObject* object_ = nullptr;
     uint32_t inWorld_ = 0;
 };
 

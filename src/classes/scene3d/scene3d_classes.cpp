@@ -11,11 +11,17 @@ void RegisterScene3DClasses() {
     RegisterScriptClass(GetWorldClassInfo());
     RegisterScriptClass(GetCameraClassInfo());
     RegisterScriptClass(GetObjectClassInfo());
+    CILocation::SetWorldServices(GetWorldServices());
+    CILocation::SetWrapperMaker(CICamera::kClassId, &CICamera::Make);
+    CILocation::SetWrapperMaker(CIObject::kClassId, &CIObject::Make);
     GetNeighbourServices().isAny3DViewOpen = &IsAny3DViewOpen;
 }
 
 void UnregisterScene3DClasses() {
     GetNeighbourServices().isAny3DViewOpen = nullptr;
+    CILocation::SetWrapperMaker(CICamera::kClassId, nullptr);
+    CILocation::SetWrapperMaker(CIObject::kClassId, nullptr);
+    CILocation::SetWorldServices(nullptr);
     for (uint32_t classId : {CIWorld::kClassId, CICamera::kClassId, CIObject::kClassId})
         RegisterScriptClass(GetUnbuiltClassInfo(classId));
 }

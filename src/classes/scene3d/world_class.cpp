@@ -5,8 +5,8 @@
 #include <new>
 
 #include "classes/scene3d/camera_class.h"
+#include "classes/scene3d/location_class.h"
 #include "classes/scene3d/object_class.h"
-#include "classes/scene3d/wrappers.h"
 #include "classes/surface/surface_class.h"
 #include "classes/window/window_class.h"
 #include "engine3d/scene/camera/camera.h"
@@ -224,26 +224,33 @@ void CIWorld::Destroy(int) {
             static_cast<CISurface*>(interpreter->GetNextObject(CISurface::kClassId, position));
         if (surface != nullptr && surface->world3D == this) surface->DetachView3D();
     }
-    // The wrappers still holding the world let go of it before it goes, so that none of
-    // them reaches into it while it is torn down or after.
-    for (uint32_t position = interpreter->GetFirstObjectPos(CICamera::kClassId); position != 0;) {
-        auto* camera =
-            static_cast<CICamera*>(interpreter->GetNextObject(CICamera::kClassId, position));
-        if (camera != nullptr && camera->world == this) camera->ForgetWorld();
-    }
-    for (uint32_t position = interpreter->GetFirstObjectPos(CIObject::kClassId); position != 0;) {
-        auto* object =
-            static_cast<CIObject*>(interpreter->GetNextObject(CIObject::kClassId, position));
-        if (object != nullptr && object->world == this) object->ForgetWorld();
-    }
+    ReleasePlacedObjects();
     renderCameras_.clear();
     collisions_.clear();
-    tearingDown_ = 1;
+    // The wrappers of the engine objects dying with the world are only detached: none of
+    // them may reach into the world while it is torn down.
+    const uint32_t deleteWrappers = interpreter->deleteWrappers;
+    interpreter->deleteWrappers = 0;
     L3DWorld* world = world_;
     world_ = nullptr;
     delete world;
-    tearingDown_ = 0;
+    interpreter->deleteWrappers = deleteWrappers;
     delete this;
+}
+
+void CIWorld::ReleasePlacedObjects() {
+    for (uint32_t classId = CILocation::kCameraClassId; classId <= CILocation::kBlobClassId;
+         ++classId) {
+        if (!CILocation::IsPlacedClass(classId)) continue;
+        for (uint32_t position = interpreter->GetFirstObjectPos(classId); position != 0;) {
+            auto* placed = static_cast<CILocation*>(interpreter->GetNextObject(classId, position));
+            if (placed == nullptr || placed->worldObject != this) continue;
+            if (classId == CICamera::kClassId)
+                static_cast<CICamera*>(placed)->ForgetWorld();
+            else
+                placed->worldObject = nullptr;
+        }
+    }
 }
 
 int CIWorld::ReleaseReferencesTo(CIBaseClassImpl* object) {
@@ -362,7 +369,7 @@ void CIWorld::DeliverCollisions() {
 // ---- Helpers -------------------------------------------------------------------------
 
 CIBaseClassImpl* CIWorld::WrapperOf(L3DObject* object) {
-    return GetScriptWrapper(*interpreter, this, object);
+    return CILocation::GetScriptObject(*interpreter, this, object);
 }
 
 int32_t CIWorld::IndexArg() {
@@ -687,7 +694,12 @@ void CIWorld::SetLightVector() {
     // Missing coordinates keep those of the point the reading starts from.
     float vector[3] = {1000.0f, 1000.0f, 1000.0f};
     if (interpreter->GetArg(0)->GetType() == kValueObject) {
-        L3DObject* placed = EngineObjectOfArg(*interpreter, 0);
+        const CValue* value = interpreter->GetArg(0);
+        const int32_t classId = value->GetObjectClassId();
+        L3DObject* placed = CILocation::IsPlacedClass(uint32_t(classId)) &&
+                                    uint32_t(classId) != CILocation::kZoneClassId
+                                ? static_cast<CILocation*>(value->GetObject())->engineObject
+                                : nullptr;
         if (placed == nullptr) interpreter->RaiseError(47);
         const float* position = placed->position;
         std::copy(position, position + 3, vector);
@@ -781,4 +793,22 @@ void CIWorld::OnCollisions() {
 
 const ScriptClassInfo* GetWorldClassInfo() {
     return &kWorldClass;
+}
+
+namespace {
+
+L3DWorld* EngineWorldOfWorld(CIBaseClassImpl* world) {
+    return static_cast<CIWorld*>(world)->GetEngineWorld();
+}
+
+void RefreshViewsOfWorld(CIBaseClassImpl* world) {
+    static_cast<CIWorld*>(world)->RefreshCameras();
+}
+
+const LocationWorldServices kWorldServices = {EngineWorldOfWorld, RefreshViewsOfWorld};
+
+} // namespace
+
+const LocationWorldServices* GetWorldServices() {
+    return &kWorldServices;
 }

@@ -14,6 +14,7 @@
 #include "script/values/value.h"
 
 class CICamera;
+struct LocationWorldServices;
 class CISurface;
 class L3DObject;
 class L3DWorld;
@@ -50,9 +51,6 @@ public:
     void ActivateCamera(CICamera* camera);
     // Every listed camera's surface repaints at the next refresh.
     void RefreshCameras();
-    // Set while the World deletes its engine world: the wrappers dying with it leave the
-    // engine's lists and the cameras alone.
-    int IsTearingDown() const { return tearingDown_; }
 
     // ---- Collisions ------------------------------------------------------------------
     // The pair in serial order, once, while OnCollisions has a handler.
@@ -65,6 +63,8 @@ private:
     // The script wrapper of an engine object of this world, made on first use; null
     // for none or for a kind without a script class yet.
     CIBaseClassImpl* WrapperOf(L3DObject* object);
+    // The placed objects of this world let go of it: it is going.
+    void ReleasePlacedObjects();
     // Argument 0 as a list index: missing is 0; -1 when not a number.
     int32_t IndexArg();
     void SetResultObject(CIBaseClassImpl* object);
@@ -134,7 +134,8 @@ private:
     CValue onCollide_;
     CValue onCollisions_;
     std::vector<std::pair<CIBaseClassImpl*, CIBaseClassImpl*>> collisions_;
-    int tearingDown_ = 0;
 };
 
 const ScriptClassInfo* GetWorldClassInfo();
+// What the placed classes ask of a World.
+const LocationWorldServices* GetWorldServices();
