@@ -23,7 +23,6 @@ public:
     ~CICamera() override;
 
     void CallMethod(uint16_t methodId) override;
-    void Tick(uint32_t) override {}
     // The engine camera leaves its world, unless the World is deleting it.
     void Destroy(int flag) override;
     // The World or the Surface going unbinds the camera.

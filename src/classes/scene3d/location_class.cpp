@@ -72,6 +72,14 @@ int CILocation::ReleaseReferencesTo(CIBaseClassImpl* object) {
     return 1;
 }
 
+int CILocation::ReleaseWorldReferences(CIBaseClassImpl* object) {
+    if (object == nullptr || object != worldObject) return CILocation::ReleaseReferencesTo(object);
+    worldObject = nullptr;
+    DetachEngineObject();
+    MarkDeleted();
+    return 1;
+}
+
 void CILocation::OnEngineObjectDeleted() {
     if (engineObject == nullptr) return;
     engineObject = nullptr;

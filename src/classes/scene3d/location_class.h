@@ -85,6 +85,8 @@ public:
     // The engine object is gone. While the interpreter deletes wrappers, the wrapper is
     // deleted; otherwise (a reset, a World's teardown) it is only detached.
     virtual void OnEngineObjectDeleted();
+    // The interpreter's tick while the object has a gravity: the fall and the landing.
+    void Tick(uint32_t now) override;
 
     // Stores the engine object and its location, clears the floor clearance and
     // registers the object.
@@ -206,6 +208,14 @@ public:
     CILocationLink link{this};
 
 protected:
+    // Fills `target` from the arguments `first` on: an object of the six location classes
+    // (error 47 for another) gives its position, its angles or both; numbers give x, y, z
+    // then ax, ay, az, each missing one 0. True for the object form.
+    bool ReadPlace(L3DLocation& target, uint32_t first, bool position, bool angles);
+    // The release-references operation of Light, Position and Zone: the owning World
+    // going, the engine object goes with it and this object is marked deleted; any other
+    // object goes to the controller check.
+    int ReleaseWorldReferences(CIBaseClassImpl* object);
     // Raises error 11, as for a method the class does not have: the timed forms of the
     // shared methods are not performed yet.
     [[noreturn]] void RefuseTimedForm();
@@ -213,7 +223,9 @@ protected:
 private:
     // The relative moves and turns: `op` moves or turns the location by the amount.
     void RelativeStep(void (L3DLocation::*op)(float), bool isTurn, float sign);
-    // Fills `target` from the arguments; the position, the angles or both.
+    // ReadPlace from argument 0, then the duration of a timed form: argument `numericCount`
+    // when exactly `timedCount` numbers were given, argument 1 when an object and one
+    // more argument were.
     void ReadTarget(L3DLocation& target, bool position, bool angles, int32_t numericCount,
                     int32_t timedCount);
     void LookAtAngle(int axis);

@@ -19,7 +19,6 @@ public:
     ~CIObject() override;
 
     void CallMethod(uint16_t methodId) override;
-    void Tick(uint32_t) override {}
     // An object not yet in the world is deleted; one in it leaves the world, unless the
     // World is deleting it or the interpreter is ending.
     void Destroy(int flag) override;
