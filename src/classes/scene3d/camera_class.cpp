@@ -20,6 +20,7 @@ using C = CICamera;
 
 const MethodNameRow kNameTable[] = {
     {C::kClassId, "Camera", 0, 0},
+    ZORV_LOCATION_METHOD_ROWS,
     {0x44, "SetFocus", 0, 0},
     {0x45, "GetFocus", 0, 0},
     {0x46, "GetNPolygons", 0, 0},

@@ -15,6 +15,7 @@ using O = CIObject;
 
 const MethodNameRow kNameTable[] = {
     {O::kClassId, "Object", 0, 0},
+    ZORV_LOCATION_METHOD_ROWS,
     {0x44, "Scale", 0, 0},
     {0x45, "GetNPolygons", 0, 0},
     {0x49, "SetGouraud", 0, 0},
