@@ -5,12 +5,13 @@
 
 #include "classes/dialogs/dialog_classes.h"
 #include "classes/input/input_classes.h"
+#include "classes/media/media_classes.h"
 #include "classes/net/net_classes.h"
 #include "classes/scene3d/scene3d_classes.h"
-#include "classes/media/media_classes.h"
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
+#include "engine3d/render/registry.h"
 #include "foundation/containers/ptr_array.h"
 #include "graphics2d/formats/image_file_manager.h"
 #include "platform/files/files.h"
@@ -22,6 +23,7 @@
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_compiler.h"
 #include "script/project/project_file.h"
+#include "script/runtime/display_list.h"
 #include "script/runtime/sound_output.h"
 #include "script/values/value.h"
 #include "script/window_doubles.h"
@@ -67,7 +69,7 @@ public:
     static constexpr uint16_t kWindowDoubles = uint16_t(WindowDouble::Count);
     static constexpr uint16_t kFirstControlDouble = 80;
     static constexpr uint16_t kControlDoubles = uint16_t(ControlDouble::Count);
-    static const ScriptMethod<TestDoubles> kMethods[14];
+    static const ScriptMethod<TestDoubles> kMethods[15];
 
 private:
     CInterpretor& In() { return *interpreter; }
@@ -117,9 +119,12 @@ private:
         RunPending();
         Print();
     }
+    // The renderers' back ends for the rest of the run, as the player installs them; runs
+    // start without any.
+    void UseRenderers() { SetAPIRegistry(&GetBackEndRegistry()); }
 };
 
-const ScriptMethod<TestDoubles> TestDoubles::kMethods[14] = {
+const ScriptMethod<TestDoubles> TestDoubles::kMethods[15] = {
     nullptr,
     &TestDoubles::Print,
     &TestDoubles::Raise,
@@ -134,6 +139,7 @@ const ScriptMethod<TestDoubles> TestDoubles::kMethods[14] = {
     &TestDoubles::Collect,
     &TestDoubles::Text,
     &TestDoubles::Echo,
+    &TestDoubles::UseRenderers,
 };
 
 const MethodNameRow kDoublesNames[] = {
@@ -151,6 +157,7 @@ const MethodNameRow kDoublesNames[] = {
     {11, "CollectNow", kDoublesId, 0},
     {12, "AsText", kDoublesId, 0},
     {13, "Echo", kDoublesId, 0},
+    {14, "UseRenderers", kDoublesId, 0},
     {30, "UiClick", kDoublesId, 0},
     {31, "UiDblClick", kDoublesId, 0},
     {32, "UiPress", kDoublesId, 0},
@@ -393,7 +400,10 @@ ScriptResult ScriptRunner::Run(const std::string& source, const std::string& uni
         test_support::CaseFolder folder;
         BeginWindowRun();
         struct End {
-            ~End() { EndWindowRun(); }
+            ~End() {
+                EndWindowRun();
+                SetAPIRegistry(nullptr);
+            }
         } end;
         RunIn(folder, source, unitName, project, launch, referenceWalk, compiledForm, result);
         for (const std::string& name : keep) {

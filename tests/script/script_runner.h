@@ -11,7 +11,8 @@
 //                           EnableEvents(flag) (bare); QueuedEvents() (bare);
 //                           Count(classId): live objects of a class; Serial(object);
 //                           CollectNow() (bare); AsText(x) (bare): x as a text; Echo(...) (bare):
-//                           runs the queued events, then prints as Print; ANSWER = 42;
+//                           runs the queued events, then prints as Print; UseRenderers()
+//                           (bare): the renderers' back ends for the run; ANSWER = 42;
 //                           the user at the headless display: UiClick, UiKey, UiType,
 //                           UiDrop, UiClose, UiAdvance, UiDispatch and the rest of
 //                           window_doubles.h (bare)

@@ -1,0 +1,76 @@
+//== a brick in front of the camera is drawn into an unhosted Surface where the camera projects it
+UseRenderers();
+s = New Surface(160, 120);
+w = New World(s);
+c = New Camera(w, s);
+first = w.CreateBrick(200, 200, 200);
+b = first.Duplicate(0, 0, 1000);
+UiRefreshNow();
+x = c.GetScreenX(0, 0, 1000);
+y = c.GetScreenY(0, 0, 1000);
+Print(x, y, s.GetDepth(), c.GetNPolygons() > 0);
+Print(AsText(s.GetPixel(x, y)) != AsText(s.GetPixel(2, 2)), AsText(s.GetPixel(2, 2)));
+// expect output: 80 60 32 1
+// expect output: 1 0
+// expect: end
+
+//== a World shown in a Window paints the window itself
+UseRenderers();
+win = New Window(120, 90, 0, 0);
+w = New World(win);
+c = New Camera(w, win);
+first = w.CreateBrick(200, 200, 200);
+b = first.Duplicate(0, 0, 800);
+UiRefreshNow();
+s = win.GetSurface();
+Print(AsText(UiPixel(win, 60, 45)) == AsText(s.GetPixel(60, 45)), AsText(UiPixel(win, 1, 1)));
+// expect output: 1 0
+// expect: end
+
+//== a resize of the window reaches the view: the brick stays in the middle
+UseRenderers();
+win = New Window(120, 90, 0, 0);
+w = New World(win);
+c = New Camera(w, win);
+first = w.CreateBrick(100, 100, 100);
+b = first.Duplicate(0, 0, 1200);
+UiRefreshNow();
+win.SetSize(200, 150);
+UiRefreshNow();
+UiDispatch();
+UiRefreshNow();
+s = win.GetSurface();
+Print(s.GetPixelWidth(), s.GetPixelHeight(), c.GetScreenX(0, 0, 1200), c.GetScreenY(0, 0, 1200));
+Print(AsText(s.GetPixel(100, 75)) != "0", AsText(s.GetPixel(1, 1)));
+// expect output: 200 150 100 75
+// expect output: 1 0
+// expect: end
+
+//== full screen and back on the headless display keep the view drawing
+UseRenderers();
+win = New Window(160, 120, 0, 0);
+w = New World(win);
+c = New Camera(w, win);
+first = w.CreateBrick(100, 100, 100);
+b = first.Duplicate(0, 0, 1200);
+UiRefreshNow();
+win.SetFullScreenMode(320, 240, 32);
+UiRefreshNow();
+s = win.GetSurface();
+Print(s.GetPixelWidth(), s.GetPixelHeight(), AsText(s.GetPixel(160, 120)) != "0");
+win.SetWindowedMode();
+UiRefreshNow();
+UiDispatch();
+UiRefreshNow();
+Print(s.GetPixelWidth(), s.GetPixelHeight(), AsText(s.GetPixel(80, 60)) != "0");
+// expect output: 320 240 1
+// expect output: 160 120 1
+// expect: end
+
+//== the display interface cannot change while a Surface shows a world
+UseRenderers();
+s = New Surface(64, 48);
+w = New World(s);
+c = New Camera(w, s);
+Display.SetDisplayInterface(Display.SOFTWARE, 0, 0);
+// expect: error 116 line 5
