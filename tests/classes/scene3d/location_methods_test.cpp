@@ -42,6 +42,12 @@ TEST_F(PlacedClasses, RelativeMovesTakeTheirDefaultsAndAnglesReadBackInATurn) {
                   "p.AddAngle(0, 2, 0); p.SubAngle(0, 0.5, 0); Print(p.GetYAngle() > 6.212, "
                   "p.GetYAngle() < 6.213);\n"),
               "0 0 99999\n-4 3 2\n1 1 1 1\n1 1\n1 1\n1 1\n");
+    // The rotation and the direction as values, and a rotation taken back.
+    EXPECT_EQ(Run("w = New World(); p = New Position(w); d = p.GetDirectionVector();\n"
+                  "Print(d.GetX(), d.GetY(), d.GetZ());\n"
+                  "q = New Position(w); q.TurnRight(0.5); p.SetRotMatrix(q.GetRotMatrix());\n"
+                  "Print(p.GetYAngle() == q.GetYAngle(), p.GetRotMatrix() != q.GetRotMatrix());\n"),
+              "-0 -0 -1\n1 1\n");
 }
 
 TEST_F(PlacedClasses, ObjectArgumentsMustBeLocationsOtherThanZones) {
@@ -56,7 +62,7 @@ TEST_F(PlacedClasses, ObjectArgumentsMustBeLocationsOtherThanZones) {
     EXPECT_EQ(ErrorOf(made + "p.SetCollision(2);"), 14);
     EXPECT_EQ(ErrorOf(made + "p.SetCollision(1, 3);"), 14);
     EXPECT_EQ(ErrorOf(made + "p.SetCollisionType(-1);"), 14);
-    EXPECT_EQ(ErrorOf(made + "p.SetRotMatrix(p);"), 11);
+    EXPECT_EQ(ErrorOf(made + "p.SetRotMatrix(p);"), 14);
     EXPECT_EQ(Run(made + "p.SetCollision(1); p.SetCollisionType(); p.SetCollisionType(2);\n"
                          "p.SetCollisionRadius(7); Print(p.GetCollisionRadius(), "
                          "Position.COLLISION_TYPE_SLIDE);"),
