@@ -114,7 +114,8 @@ void CILight::Create() {
                 uint32_t(classId) == kZoneClassId)
                 interpreter->RaiseError(14);
             place = static_cast<CILocation*>(arg->GetObject());
-            if (place->location == nullptr) interpreter->RaiseError(14);
+            // A placed object whose engine object is gone has no place to give.
+            if (place->location == nullptr) interpreter->RaiseError(47);
             continue;
         }
         if (next < 4 && !arg->IsDefault()) values[next] = arg->GetInt();

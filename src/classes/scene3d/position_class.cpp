@@ -85,7 +85,9 @@ void CIPosition::Destroy(int flag) {
         if (inWorld == 0) {
             delete object;
         } else if (L3DWorld* world = EngineWorld(); world != nullptr && flag == 0) {
-            world->RemoveObject(object);
+            // A Position hung under another object is not in the world's list, and a world
+            // that does not delete what leaves it would keep it for ever.
+            if (world->RemoveObject(object) != 0 || world->autoDelete != 1) delete object;
             RefreshWorldViews();
         }
     }

@@ -86,6 +86,8 @@ TEST_F(PlacedClasses, TheHierarchyRefusesCyclesAndFindsChildrenByTheStartOfTheir
               "1 1 0 0\n2 1 1 0\narmLeft Body\n0 0\n1\n");
     const std::string tree = "w = New World(); a = New Position(w); b = New Position(w);\n"
                              "b.SetParent(a);\n";
+    // A deleted child leaves its parent.
+    EXPECT_EQ(Run(tree + "Delete b; Print(a.GetNChildren());"), "0\n");
     EXPECT_EQ(ErrorOf(tree + "a.SetParent(b);"), 135);
     EXPECT_EQ(ErrorOf(tree + "a.SetParent(a);"), 135);
     EXPECT_EQ(ErrorOf(tree + "a.GetChild(1);"), 14);
