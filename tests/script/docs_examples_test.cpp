@@ -130,10 +130,10 @@ std::string TestName(const std::string& text) {
 class DocsExamples : public testing::TestWithParam<ScriptCase> {};
 
 TEST_P(DocsExamples, RunAsThePageSays) {
-    // With the renderers' back ends installed, as the player has them (the run ends
-    // without them).
+    // With the renderers' back ends installed, as the player has them, for this run only.
     SetAPIRegistry(&GetBackEndRegistry());
     RunAndCheck(GetParam());
+    SetAPIRegistry(nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Guide, DocsExamples, testing::ValuesIn(LoadExamples()),
