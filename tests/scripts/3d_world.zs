@@ -51,10 +51,14 @@ Print(w.GetObject(b) == b, w.GetObject(0) == w.GetObject(0));
 other = New World(s);
 c = other.CreateBrick();
 Print(w.GetObject(c), other.GetNObjects(), w.GetNCameras(), w.GetNLights());
+lamp = New Light(w);
+far = New Light(other);
+Print(w.GetLight(0) == lamp, w.GetLight(lamp) == lamp, w.GetLight(far), w.GetLight(1), w.GetNLights());
 // expect output: 1 1 0 0
 // expect output: 1 1 0
 // expect output: 1 1
 // expect output: 0 1 0 0
+// expect output: 1 1 0 0 1
 // expect: end
 
 //== the ambient light: colours swap their bytes both ways, missing values change nothing

@@ -427,11 +427,12 @@ void CIWorld::GetLight() {
     if (world_ == nullptr) return SetResultObject(nullptr);
     const std::vector<L3DLight*>& lights = world_->lights->all;
     const CValue* value = interpreter->GetArg(0);
-    if (value->GetType() == kValueObject) {
-        CIBaseClassImpl* object = value->GetObject();
-        for (L3DLight* light : lights)
-            if (WrapperOf(light) == object) return SetResultObject(object);
-        return SetResultObject(nullptr);
+    if (value->IsObjectOfClass(CILocation::kLightClassId)) {
+        auto* light = static_cast<CILocation*>(value->GetObject());
+        const bool here = light->engineObject != nullptr &&
+                          std::find(lights.begin(), lights.end(),
+                                    static_cast<L3DLight*>(light->engineObject)) != lights.end();
+        return SetResultObject(here ? light : nullptr);
     }
     if (value->GetType() == kValueString)
         return SetResultObject(WrapperOf(world_->lights->FindByName(value->GetString())));
@@ -519,11 +520,13 @@ void CIWorld::ShowBlobs() {
 void CIWorld::GetZone() {
     if (world_ == nullptr) return SetResultObject(nullptr);
     const CValue* value = interpreter->GetArg(0);
-    if (value->GetType() == kValueObject) {
-        CIBaseClassImpl* object = value->GetObject();
-        for (int32_t i = 0; L3DZone* zone = world_->zones.GetAt(i); ++i)
-            if (WrapperOf(zone) == object) return SetResultObject(object);
-        return SetResultObject(nullptr);
+    if (value->IsObjectOfClass(CILocation::kZoneClassId)) {
+        // The Zone itself when it is in this world, as its name finds it from its own place.
+        auto* zone = static_cast<CILocation*>(value->GetObject());
+        const bool here =
+            zone->engineObject != nullptr &&
+            world_->zones.list.FindNode(static_cast<L3DZone*>(zone->engineObject)) != nullptr;
+        return SetResultObject(here ? zone : nullptr);
     }
     if (value->GetType() == kValueString)
         return SetResultObject(
