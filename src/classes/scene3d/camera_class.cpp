@@ -1,12 +1,13 @@
 #include "classes/scene3d/camera_class.h"
 
-#include <cmath>
 #include <new>
 
 #include "classes/scene3d/location_method_table.h"
 #include "classes/scene3d/world_class.h"
 #include "classes/surface/surface_class.h"
+#include "classes/window/window_class.h"
 #include "engine3d/scene/camera/camera.h"
+#include "engine3d/scene/float_to_int.h"
 #include "engine3d/scene/mesh/point.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/render/renderer.h"
@@ -394,6 +395,9 @@ void CICamera::SetRender() {
     const CValue* value = interpreter->GetArg(0);
     if (value->GetType() != kValueObject) return;
     if (worldObject == nullptr || engineObject == nullptr) interpreter->RaiseError(55);
+    // Only a Window or a Surface gives a surface here: anything else is none.
+    if (!value->IsObjectOfClass(CISurface::kClassId) && !value->IsObjectOfClass(CIWindow::kClassId))
+        interpreter->RaiseError(10);
     BindTo(CIWorld::SurfaceFromArg(*interpreter, 0));
 }
 
@@ -569,13 +573,13 @@ bool CICamera::ProjectArgs(float* x, float* y) {
 void CICamera::GetScreenX() {
     float x = 0, y = 0;
     const bool projected = ProjectArgs(&x, &y);
-    interpreter->GetResultSlot()->SetInt(projected ? int32_t(std::trunc(x)) : 0);
+    interpreter->GetResultSlot()->SetInt(projected ? TruncateToInt32(x) : 0);
 }
 
 void CICamera::GetScreenY() {
     float x = 0, y = 0;
     const bool projected = ProjectArgs(&x, &y);
-    interpreter->GetResultSlot()->SetInt(projected ? int32_t(std::trunc(y)) : 0);
+    interpreter->GetResultSlot()->SetInt(projected ? TruncateToInt32(y) : 0);
 }
 
 void CICamera::GetVisibility() {
