@@ -74,3 +74,30 @@ w = New World(s);
 c = New Camera(w, s);
 Display.SetDisplayInterface(Display.SOFTWARE, 0, 0);
 // expect: error 116 line 5
+
+//== sprites show over the view in their order, the transparent colour and semi-transparency kept
+UseRenderers();
+s = New Surface(80, 60);
+w = New World(s);
+c = New Camera(w, s);
+c.SetBackgroundColor(0x0000FF);
+red = New Surface(20, 20, 32);
+red.Clear(0xFF0000);
+green = New Surface(20, 20, 32);
+green.Clear(0x00FF00);
+green.SetPixel(0, 0, 0);
+a = New Sprite(s, 10, 10, red);
+b = New Sprite(s, 20, 20, green);
+UiRefreshNow();
+Print(AsText(s.GetPixel(12, 12)), AsText(s.GetPixel(25, 25)), AsText(s.GetPixel(20, 20)), AsText(s.GetPixel(60, 50)));
+b.Hide();
+a.SetDrawEffect(Sprite.DESEMITRANSP, 64);
+UiRefreshNow();
+Print(AsText(s.GetPixel(25, 25)) != "65280", AsText(s.GetPixel(12, 12)) != "16711680");
+Delete a;
+UiRefreshNow();
+Print(AsText(s.GetPixel(12, 12)), w.GetNTextures());
+// expect output: 16711680 65280 16711680 255
+// expect output: 1 1
+// expect output: 255 1
+// expect: end

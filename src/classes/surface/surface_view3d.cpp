@@ -91,6 +91,7 @@ void CISurface::RebindView3D() {
 void CISurface::SetViewCamera(CISurfaceCamera* camera) {
     if (view3D == nullptr) return;
     if (camera == nullptr) {
+        DropOverlays();
         view3D->DetachView();
         camera3D = nullptr;
         InvalidateAll();
@@ -104,6 +105,7 @@ void CISurface::SetViewCamera(CISurfaceCamera* camera) {
 
 void CISurface::DetachView3D() {
     if (view3D == nullptr) return;
+    DropOverlays();
     LRenderAPICLBK* view = view3D;
     view3D = nullptr;
     camera3D = nullptr;
