@@ -101,3 +101,16 @@ Print(AsText(s.GetPixel(12, 12)), w.GetNTextures());
 // expect output: 1 1
 // expect output: 255 1
 // expect: end
+
+//== a World and its Camera take the same device, whichever interface the Display chose
+UseRenderers();
+Display.SetDisplayInterface(Display.SOFTWARE_DIRECTDRAW, 0, 0);
+win = New Window(120, 90, 0, 0);
+w = New World(win);
+c = New Camera(w, win);
+first = w.CreateBrick(200, 200, 200);
+first.SetPosition(0, 0, 900);
+UiRefreshNow();
+Print(Display.GetDisplayInterface() == Display.SOFTWARE_DIRECTDRAW, AsText(UiPixel(win, 60, 45)) != "0");
+// expect output: 1 1
+// expect: end
