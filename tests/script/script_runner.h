@@ -2,7 +2,8 @@
 // classes, and reports how the run ended and what the script printed.
 //
 // Test doubles (registered for the life of a ScriptRunner):
-//   Math (2, singleton)     Print(...) (bare): prints its arguments separated by one
+//   Math (2, singleton)     the real Math's methods, and Print(...) (bare): prints its
+//                           arguments separated by one
 //                           space, then a line break; Raise(code) (bare): raises the
 //                           error inside a method; ArgCount(...) (bare): the count;
 //                           Post(handler, ...) / Coalesce(handler, ...) (bare): queue an

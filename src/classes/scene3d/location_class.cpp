@@ -157,7 +157,7 @@ void CILocation::RefreshWorldViews() {
 
 bool CILocation::IsPlacedClass(uint32_t classId) {
     return classId >= kFirstPlacedClass && classId <= kLastPlacedClass &&
-           classId != kPositionClassId + 1;
+           classId != kTextureClassId;
 }
 
 CILocation* CILocation::GetLocationArg(int32_t i) {

@@ -49,6 +49,7 @@ public:
     static constexpr uint32_t kObjectClassId = 0x3E;
     static constexpr uint32_t kLightClassId = 0x3F;
     static constexpr uint32_t kPositionClassId = 0x40;
+    static constexpr uint32_t kTextureClassId = 0x41;
     static constexpr uint32_t kZoneClassId = 0x42;
     static constexpr uint32_t kSpeakerClassId = 0x43;
     static constexpr uint32_t kBlobClassId = 0x44;

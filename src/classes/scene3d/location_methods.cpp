@@ -6,8 +6,11 @@
 #include <cstring>
 
 #include "classes/scene3d/location_class.h"
+#include "classes/scene3d/matrix_class.h"
 #include "classes/scene3d/position_class.h"
+#include "classes/scene3d/vector_class.h"
 #include "engine3d/scene/angle.h"
+#include "engine3d/scene/matrix.h"
 #include "engine3d/scene/objects/object.h"
 #include "engine3d/scene/objects/object_walk.h"
 #include "platform/kernel/cp1252.h"
@@ -538,15 +541,25 @@ void CILocation::GetHotSpotZ() {
 }
 
 void CILocation::GetRotMatrix() {
-    RaiseNoSuchMethod(*this);
+    float m[16];
+    if (location != nullptr)
+        location->GetRotMatrix(m);
+    else
+        MatrixZero(m);
+    interpreter->GetResultSlot()->SetObject(CIMatrix::Make(*interpreter, m), 1);
 }
 
 void CILocation::SetRotMatrix() {
-    RaiseNoSuchMethod(*this);
+    if (!interpreter->GetArg(0)->IsObjectOfClass(kMatrixClassId)) interpreter->RaiseError(14);
+    if (location == nullptr) return;
+    location->SetRotationMatrix(static_cast<CIMatrix*>(interpreter->GetArg(0)->GetObject())->m);
+    LocationChanged();
 }
 
 void CILocation::GetDirectionVector() {
-    RaiseNoSuchMethod(*this);
+    float v[4] = {};
+    if (location != nullptr) location->GetDirectionVector(location->localMatrix, v);
+    interpreter->GetResultSlot()->SetObject(CIVector::Make(*interpreter, v), 1);
 }
 
 // ---- Private data --------------------------------------------------------------------------

@@ -2,14 +2,20 @@
 
 #include "classes/scene3d/camera_class.h"
 #include "classes/scene3d/light_class.h"
+#include "classes/scene3d/math_class.h"
+#include "classes/scene3d/matrix_class.h"
 #include "classes/scene3d/object_class.h"
 #include "classes/scene3d/position_class.h"
+#include "classes/scene3d/vector_class.h"
 #include "classes/scene3d/world_class.h"
 #include "classes/scene3d/zone_class.h"
 #include "classes/surface/surface_class.h"
 #include "script/runtime/neighbour_services.h"
 
 void RegisterScene3DClasses() {
+    RegisterScriptClass(GetVectorClassInfo());
+    RegisterScriptClass(GetMatrixClassInfo());
+    RegisterScriptClass(GetMathClassInfo());
     RegisterScriptClass(CILight::GetClassInfo());
     RegisterScriptClass(CIPosition::GetClassInfo());
     RegisterScriptClass(CIZone::GetClassInfo());
@@ -25,6 +31,9 @@ void RegisterScene3DClasses() {
 }
 
 void UnregisterScene3DClasses() {
+    UnregisterScriptClass(CIVector::kClassId);
+    UnregisterScriptClass(CIMatrix::kClassId);
+    UnregisterScriptClass(CIMath::kClassId);
     UnregisterScriptClass(CILight::kClassId);
     UnregisterScriptClass(CIPosition::kClassId);
     UnregisterScriptClass(CIZone::kClassId);
