@@ -72,7 +72,16 @@ w.SetNight();
 w.SetLightIntensity(40);
 w.SetLightIntensity();
 Print(AsText(w.GetLightColor()), w.GetNight(), w.GetLightIntensity());
+w.SetLightVector(5);
+v = w.GetLightVector();
+Print(v.GetX(), v.GetY(), v.GetZ());
+u = New Vector(0, -1, 2);
+w.SetLightVector(u);
+v = w.GetLightVector();
+Print(v.GetX(), v.GetY(), v.GetZ());
 // expect output: 1056816 30 40
+// expect output: 5 1000 1000
+// expect output: 0 -1 2
 // expect: end
 
 //== world-wide switches answer whether the engine took them

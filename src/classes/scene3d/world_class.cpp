@@ -7,6 +7,7 @@
 #include "classes/scene3d/camera_class.h"
 #include "classes/scene3d/location_class.h"
 #include "classes/scene3d/object_class.h"
+#include "classes/scene3d/vector_class.h"
 #include "classes/surface/surface_class.h"
 #include "classes/window/window_class.h"
 #include "engine3d/scene/camera/camera.h"
@@ -60,6 +61,7 @@ const MethodNameRow kNameTable[] = {
     {0x26, "SetNight", 0, 0},
     {0x27, "GetNight", 0, 0},
     {0x28, "SetLightVector", 0, 0},
+    {0x29, "GetLightVector", 0, 0},
     {0x2A, "SetLambert", 0, 0},
     {0x2B, "IsBackFacesCulling", 0, 0},
     {0x2C, "SetBackFacesCulling", 0, 0},
@@ -186,7 +188,7 @@ const ScriptMethod<CIWorld> CIWorld::kMethods[0x40] = {
     &W::SetNight,
     &W::GetNight,
     &W::SetLightVector,
-    nullptr,
+    &W::GetLightVector,
     &W::SetLambert,
     &W::IsBackFacesCulling,
     &W::SetBackFacesCulling,
@@ -688,6 +690,12 @@ void CIWorld::GetNight() {
     interpreter->GetResultSlot()->SetInt(world_ != nullptr ? world_->ambientLight->GetNight() : 0);
 }
 
+void CIWorld::GetLightVector() {
+    float values[4] = {};
+    if (world_ != nullptr) std::copy_n(world_->ambientLight->GetVector(), 3, values);
+    SetResultObject(CIVector::Make(*interpreter, values));
+}
+
 void CIWorld::SetLightIntensity() {
     if (world_ == nullptr || interpreter->IsArgDefault(0)) return;
     world_->ambientLight->SetIntensity(interpreter->GetArgInt(0));
@@ -702,7 +710,10 @@ void CIWorld::SetLightVector() {
     if (world_ == nullptr) return;
     // Missing coordinates keep those of the point the reading starts from.
     float vector[3] = {1000.0f, 1000.0f, 1000.0f};
-    if (interpreter->GetArg(0)->GetType() == kValueObject) {
+    if (interpreter->GetArg(0)->IsObjectOfClass(CIVector::kClassId)) {
+        const float* v = static_cast<CIVector*>(interpreter->GetArg(0)->GetObject())->v;
+        std::copy(v, v + 3, vector);
+    } else if (interpreter->GetArg(0)->GetType() == kValueObject) {
         const CValue* value = interpreter->GetArg(0);
         const int32_t classId = value->GetObjectClassId();
         L3DObject* placed = CILocation::IsPlacedClass(uint32_t(classId)) &&

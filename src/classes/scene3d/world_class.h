@@ -109,6 +109,7 @@ private:
     void SetNight();
     void GetNight();
     void SetLightVector();
+    void GetLightVector();
     void SetLightIntensity();
     void GetLightIntensity();
     void IsBackFacesCulling();
