@@ -117,3 +117,24 @@ Print(AsText(s.GetPixel(32, 24)));
 // expect output: 0 0 0 0 0 0
 // expect output: 65280
 // expect: end
+
+//== Optimize makes the marked objects static geometry, still drawn, no longer objects
+UseRenderers();
+s = New Surface(80, 60);
+w = New World(s);
+c = New Camera(w, s);
+wall = w.CreateBrick(200, 200, 200);
+wall.SetPosition(0, 0, 1000);
+mover = w.CreateBrick(50, 50, 50);
+mover.SetPosition(0, 500, 1000);
+wall.SetStatic();
+w.Optimize(c);
+c.Render();
+Print(w.GetNObjects(), wall, mover.GetY(), AsText(s.GetPixel(40, 30)) != "0");
+w.SetStatic();
+w.Optimize(c);
+Print(w.GetNObjects(), mover);
+w.Optimize(s);
+// expect output: 1 0 500 1
+// expect output: 0 0
+// expect: error 47 line 16

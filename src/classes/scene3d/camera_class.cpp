@@ -1,5 +1,6 @@
 #include "classes/scene3d/camera_class.h"
 
+#include <array>
 #include <new>
 
 #include "classes/scene3d/location_method_table.h"
@@ -99,109 +100,39 @@ bool IsNumber(const CValue& value) {
 
 } // namespace
 
-const ScriptMethod<CICamera> CICamera::kMethods[0x65] = {
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    &C::SetFocus,              // 0x44
-    &C::GetFocus,              // 0x45
-    &C::GetNPolygons,          // 0x46
-    &C::SetBackgroundColor,    // 0x47
-    &C::GetSpeed,              // 0x48
-    &C::Render,                // 0x49
-    &C::SetRender,             // 0x4A
-    &C::ActivateRender,        // 0x4B
-    nullptr,                   // 0x4C
-    &C::EnableFog,             // 0x4D
-    &C::IsFogEnabled,          // 0x4E
-    &C::GetFogColor,           // 0x4F
-    &C::SetFogColor,           // 0x50
-    &C::SetFogMaxZPosition,    // 0x51
-    &C::SetFogMinZPosition,    // 0x52
-    &C::GetFogMaxZPosition,    // 0x53
-    &C::GetFogMinZPosition,    // 0x54
-    &C::GetMaxVisibleDistance, // 0x55
-    &C::SetMaxVisibleDistance, // 0x56
-    &C::FindObjectAt,          // 0x57
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,                   // 0x58-0x5D
-    &C::ShowGrid,              // 0x5E
-    &C::HideGrid,              // 0x5F
-    &C::GetScreenX,            // 0x60
-    &C::GetScreenY,            // 0x61
-    &C::GetVisibility,         // 0x62
-    &C::GetMinVisibleDistance, // 0x63
-    &C::SetMinVisibleDistance, // 0x64
-};
+const std::array<ScriptMethod<CICamera>, 0x65>& CICamera::Methods() {
+    static const std::array<ScriptMethod<CICamera>, 0x65> table = [] {
+        std::array<ScriptMethod<CICamera>, 0x65> t{};
+        t[0x44] = &CICamera::SetFocus;
+        t[0x45] = &CICamera::GetFocus;
+        t[0x46] = &CICamera::GetNPolygons;
+        t[0x47] = &CICamera::SetBackgroundColor;
+        t[0x48] = &CICamera::GetSpeed;
+        t[0x49] = &CICamera::Render;
+        t[0x4A] = &CICamera::SetRender;
+        t[0x4B] = &CICamera::ActivateRender;
+        t[0x4D] = &CICamera::EnableFog;
+        t[0x4E] = &CICamera::IsFogEnabled;
+        t[0x4F] = &CICamera::GetFogColor;
+        t[0x50] = &CICamera::SetFogColor;
+        t[0x51] = &CICamera::SetFogMaxZPosition;
+        t[0x52] = &CICamera::SetFogMinZPosition;
+        t[0x53] = &CICamera::GetFogMaxZPosition;
+        t[0x54] = &CICamera::GetFogMinZPosition;
+        t[0x55] = &CICamera::GetMaxVisibleDistance;
+        t[0x56] = &CICamera::SetMaxVisibleDistance;
+        t[0x57] = &CICamera::FindObjectAt;
+        t[0x5E] = &CICamera::ShowGrid;
+        t[0x5F] = &CICamera::HideGrid;
+        t[0x60] = &CICamera::GetScreenX;
+        t[0x61] = &CICamera::GetScreenY;
+        t[0x62] = &CICamera::GetVisibility;
+        t[0x63] = &CICamera::GetMinVisibleDistance;
+        t[0x64] = &CICamera::SetMinVisibleDistance;
+        return t;
+    }();
+    return table;
+}
 
 CICamera::CICamera(CInterpretor* interpreter, const CClassRecord* record)
     : CILocation(interpreter, record) {}
@@ -223,8 +154,10 @@ L3DCamera* CICamera::GetEngineCamera() {
 void CICamera::CallMethod(uint16_t methodId) {
     if (methodId <= kLocationMethodCount)
         CallLocationMethod(*this, methodId);
+    else if (methodId < Methods().size() && Methods()[methodId] != nullptr)
+        (this->*Methods()[methodId])();
     else
-        CallMethodFromTable(*this, kMethods, methodId);
+        RaiseNoSuchMethod(*this);
 }
 
 void CICamera::Destroy(int flag) {

@@ -74,6 +74,8 @@ const MethodNameRow kNameTable[] = {
     {0x34, "ShowObjectAxis", 0, 0},
     {0x35, "HideObjectAxis", 0, 0},
     {0x36, "SetCollision", 0, 0},
+    {0x37, "SetStatic", 0, 0},
+    {0x38, "Optimize", 0, 0},
     {0x39, "CreateSphere", 0, 0},
     {0x3A, "CreateBrick", 0, 0},
     {0x3B, "CreatePyramid", 0, 0},
@@ -202,8 +204,8 @@ const ScriptMethod<CIWorld> CIWorld::kMethods[0x40] = {
     &W::ShowObjectAxis,
     &W::HideObjectAxis,
     &W::SetCollision,
-    nullptr,
-    nullptr,
+    &W::SetStatic,
+    &W::Optimize,
     &W::CreateSphere,
     &W::CreateBrick,
     &W::CreatePyramid,
@@ -728,6 +730,40 @@ void CIWorld::SetLightVector() {
             if (!interpreter->IsArgDefault(i)) vector[i] = float(interpreter->GetArgDouble(i));
     }
     world_->ambientLight->SetVector(vector[0], vector[1], vector[2]);
+    RefreshCameras();
+}
+
+// ---- Static geometry -------------------------------------------------------------------
+
+void CIWorld::SetStatic() {
+    const CValue* value = interpreter->GetArg(0);
+    if (value->IsObjectOfClass(CIObject::kClassId)) {
+        static_cast<CIObject*>(value->GetObject())->staticMark = 1;
+    } else if (IsNumber(*value)) {
+        L3DObject* object = world_ != nullptr ? world_->GetObjectAt(value->GetInt()) : nullptr;
+        if (auto* wrapper = dynamic_cast<CIObject*>(WrapperOf(object))) wrapper->staticMark = 1;
+    } else {
+        staticAll_ = 1;
+    }
+}
+
+void CIWorld::Optimize() {
+    auto* camera = static_cast<CICamera*>(interpreter->GetArgObjectOfClass(0, CICamera::kClassId));
+    if (world_ == nullptr) return interpreter->GetResultSlot()->SetInt(0);
+    // The marked objects first, as a list: making one static takes it off the world's list.
+    std::vector<L3DObject*> marked;
+    for (LListNode* node = world_->objects.GetHead(); node != nullptr; node = node->next) {
+        auto* object = static_cast<L3DObject*>(node->item);
+        auto* wrapper = dynamic_cast<CIObject*>(CILocation::GetWrapper(object));
+        if (staticAll_ != 0 || (wrapper != nullptr && wrapper->staticMark != 0))
+            marked.push_back(object);
+    }
+    staticAll_ = 0;
+    for (L3DObject* object : marked)
+        object->MakeStatic(0);
+    world_->Optimize();
+    const int result = world_->OptimizeSpatial(camera->GetEngineCamera(), 6);
+    interpreter->GetResultSlot()->SetInt(result);
     RefreshCameras();
 }
 
