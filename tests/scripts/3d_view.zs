@@ -114,3 +114,29 @@ UiRefreshNow();
 Print(Display.GetDisplayInterface() == Display.SOFTWARE_DIRECTDRAW, AsText(UiPixel(win, 60, 45)) != "0");
 // expect output: 1 1
 // expect: end
+
+//== numbers far outside any scene neither break the frame nor the engine
+UseRenderers();
+s = New Surface(80, 60);
+w = New World(s);
+c = New Camera(w, s);
+a = w.CreateBrick(1e30, 1e30, 1e30);
+a.SetPosition(0, 0, 1000);
+b = w.CreateSphere(1e30, 5, 5, 64, 3);
+b.Scale(1e30);
+d = w.CreatePlane(2147483648, 1e30, 0, 1e38);
+c.SetFocus(1e30);
+c.SetFogMaxZPosition(1e30);
+c.SetFogMinZPosition(-1e30);
+c.SetMaxVisibleDistance(-5);
+c.SetMinVisibleDistance(2147483647);
+w.Scale(1e30, -1e30, 0);
+w.SetLightVector(1e30, -1e30, 0);
+w.SetNight(-99999);
+w.SetLightIntensity(2147483647);
+x = c.GetScreenX(1e30, 1e30, 1e30) + c.GetScreenY(-1e30, 0, 1);
+c.FindObjectAt(1e30, -1e30);
+c.Render();
+UiRefreshNow();
+v = c.GetVisibility(a) + c.GetVisibility(b);
+// expect: end
