@@ -158,6 +158,8 @@ public:
     void SetViewCamera(CISurfaceCamera* camera);
     // The view goes with its camera and world; nothing without a view.
     void DetachView3D();
+    // The display device and driver the Display class chose, given to a new view.
+    void UseChosenDriver(LRenderAPICLBK& view);
     // The software device draws into the picture: a new picture takes the old one's place.
     void RebindView3D();
     // The view switches the display itself; the picture follows its size and depth.
