@@ -140,3 +140,21 @@ c.Render();
 UiRefreshNow();
 v = c.GetVisibility(a) + c.GetVisibility(b);
 // expect: end
+
+//== a second camera on the same Surface keeps its view; the first draws again once it goes
+UseRenderers();
+s = New Surface(80, 60);
+w = New World(s);
+c1 = New Camera(w, s);
+c2 = New Camera(w, s);
+b = w.CreateBrick(200, 200, 200);
+b.SetPosition(0, 0, 1000);
+c2.SetPosition(0, 0, 5000);
+UiRefreshNow();
+Print(AsText(s.GetPixel(40, 30)), c2.GetNPolygons());
+Delete c2;
+UiRefreshNow();
+Print(AsText(s.GetPixel(40, 30)) != "0", c1.GetNPolygons() > 0);
+// expect output: 0 0
+// expect output: 1 1
+// expect: end
