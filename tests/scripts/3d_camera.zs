@@ -149,3 +149,24 @@ c1.ActivateRender(3);
 // expect output: 16777215
 // expect output: 1 1
 // expect: error 115 line 14
+
+//== SetRender moves the view to another Surface; a number unbinds, another object has no surface
+UseRenderers();
+s1 = New Surface(80, 60);
+s2 = New Surface(80, 60);
+w = New World(s1);
+c = New Camera(w, s1);
+b = w.CreateBrick(200, 200, 200);
+b.SetPosition(0, 0, 1000);
+c.SetRender(s2);
+c.Render();
+Print(AsText(s2.GetPixel(40, 30)) != "16777215", w.GetCamera(0) == c, w.GetCamera(c) == c);
+c.SetRender(0);
+s2.Clear(0x00FF00);
+c.Render();
+UiRefreshNow();
+Print(AsText(s2.GetPixel(40, 30)));
+c.SetRender(w);
+// expect output: 1 1 1
+// expect output: 65280
+// expect: error 10 line 16

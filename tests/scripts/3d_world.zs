@@ -51,10 +51,14 @@ Print(w.GetObject(b) == b, w.GetObject(0) == w.GetObject(0));
 other = New World(s);
 c = other.CreateBrick();
 Print(w.GetObject(c), other.GetNObjects(), w.GetNCameras(), w.GetNLights());
+lamp = New Light(w);
+far = New Light(other);
+Print(w.GetLight(0) == lamp, w.GetLight(lamp) == lamp, w.GetLight(far), w.GetLight(1), w.GetNLights());
 // expect output: 1 1 0 0
 // expect output: 1 1 0
 // expect output: 1 1
 // expect output: 0 1 0 0
+// expect output: 1 1 0 0 1
 // expect: end
 
 //== the ambient light: colours swap their bytes both ways, missing values change nothing
@@ -68,7 +72,16 @@ w.SetNight();
 w.SetLightIntensity(40);
 w.SetLightIntensity();
 Print(AsText(w.GetLightColor()), w.GetNight(), w.GetLightIntensity());
+w.SetLightVector(5);
+v = w.GetLightVector();
+Print(v.GetX(), v.GetY(), v.GetZ());
+u = New Vector(0, -1, 2);
+w.SetLightVector(u);
+v = w.GetLightVector();
+Print(v.GetX(), v.GetY(), v.GetZ());
 // expect output: 1056816 30 40
+// expect output: 5 1000 1000
+// expect output: 0 -1 2
 // expect: end
 
 //== world-wide switches answer whether the engine took them
@@ -104,3 +117,24 @@ Print(AsText(s.GetPixel(32, 24)));
 // expect output: 0 0 0 0 0 0
 // expect output: 65280
 // expect: end
+
+//== Optimize makes the marked objects static geometry, still drawn, no longer objects
+UseRenderers();
+s = New Surface(80, 60);
+w = New World(s);
+c = New Camera(w, s);
+wall = w.CreateBrick(200, 200, 200);
+wall.SetPosition(0, 0, 1000);
+mover = w.CreateBrick(50, 50, 50);
+mover.SetPosition(0, 500, 1000);
+wall.SetStatic();
+w.Optimize(c);
+c.Render();
+Print(w.GetNObjects(), wall, mover.GetY(), AsText(s.GetPixel(40, 30)) != "0");
+w.SetStatic();
+w.Optimize(c);
+Print(w.GetNObjects(), mover);
+w.Optimize(s);
+// expect output: 1 0 500 1
+// expect output: 0 0
+// expect: error 47 line 16

@@ -1,12 +1,14 @@
 #include "classes/scene3d/camera_class.h"
 
-#include <cmath>
+#include <array>
 #include <new>
 
 #include "classes/scene3d/location_method_table.h"
 #include "classes/scene3d/world_class.h"
 #include "classes/surface/surface_class.h"
+#include "classes/window/window_class.h"
 #include "engine3d/scene/camera/camera.h"
+#include "engine3d/scene/float_to_int.h"
 #include "engine3d/scene/mesh/point.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/render/renderer.h"
@@ -98,109 +100,39 @@ bool IsNumber(const CValue& value) {
 
 } // namespace
 
-const ScriptMethod<CICamera> CICamera::kMethods[0x65] = {
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    &C::SetFocus,              // 0x44
-    &C::GetFocus,              // 0x45
-    &C::GetNPolygons,          // 0x46
-    &C::SetBackgroundColor,    // 0x47
-    &C::GetSpeed,              // 0x48
-    &C::Render,                // 0x49
-    &C::SetRender,             // 0x4A
-    &C::ActivateRender,        // 0x4B
-    nullptr,                   // 0x4C
-    &C::EnableFog,             // 0x4D
-    &C::IsFogEnabled,          // 0x4E
-    &C::GetFogColor,           // 0x4F
-    &C::SetFogColor,           // 0x50
-    &C::SetFogMaxZPosition,    // 0x51
-    &C::SetFogMinZPosition,    // 0x52
-    &C::GetFogMaxZPosition,    // 0x53
-    &C::GetFogMinZPosition,    // 0x54
-    &C::GetMaxVisibleDistance, // 0x55
-    &C::SetMaxVisibleDistance, // 0x56
-    &C::FindObjectAt,          // 0x57
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,                   // 0x58-0x5D
-    &C::ShowGrid,              // 0x5E
-    &C::HideGrid,              // 0x5F
-    &C::GetScreenX,            // 0x60
-    &C::GetScreenY,            // 0x61
-    &C::GetVisibility,         // 0x62
-    &C::GetMinVisibleDistance, // 0x63
-    &C::SetMinVisibleDistance, // 0x64
-};
+const std::array<ScriptMethod<CICamera>, 0x65>& CICamera::Methods() {
+    static const std::array<ScriptMethod<CICamera>, 0x65> table = [] {
+        std::array<ScriptMethod<CICamera>, 0x65> t{};
+        t[0x44] = &CICamera::SetFocus;
+        t[0x45] = &CICamera::GetFocus;
+        t[0x46] = &CICamera::GetNPolygons;
+        t[0x47] = &CICamera::SetBackgroundColor;
+        t[0x48] = &CICamera::GetSpeed;
+        t[0x49] = &CICamera::Render;
+        t[0x4A] = &CICamera::SetRender;
+        t[0x4B] = &CICamera::ActivateRender;
+        t[0x4D] = &CICamera::EnableFog;
+        t[0x4E] = &CICamera::IsFogEnabled;
+        t[0x4F] = &CICamera::GetFogColor;
+        t[0x50] = &CICamera::SetFogColor;
+        t[0x51] = &CICamera::SetFogMaxZPosition;
+        t[0x52] = &CICamera::SetFogMinZPosition;
+        t[0x53] = &CICamera::GetFogMaxZPosition;
+        t[0x54] = &CICamera::GetFogMinZPosition;
+        t[0x55] = &CICamera::GetMaxVisibleDistance;
+        t[0x56] = &CICamera::SetMaxVisibleDistance;
+        t[0x57] = &CICamera::FindObjectAt;
+        t[0x5E] = &CICamera::ShowGrid;
+        t[0x5F] = &CICamera::HideGrid;
+        t[0x60] = &CICamera::GetScreenX;
+        t[0x61] = &CICamera::GetScreenY;
+        t[0x62] = &CICamera::GetVisibility;
+        t[0x63] = &CICamera::GetMinVisibleDistance;
+        t[0x64] = &CICamera::SetMinVisibleDistance;
+        return t;
+    }();
+    return table;
+}
 
 CICamera::CICamera(CInterpretor* interpreter, const CClassRecord* record)
     : CILocation(interpreter, record) {}
@@ -222,8 +154,10 @@ L3DCamera* CICamera::GetEngineCamera() {
 void CICamera::CallMethod(uint16_t methodId) {
     if (methodId <= kLocationMethodCount)
         CallLocationMethod(*this, methodId);
+    else if (methodId < Methods().size() && Methods()[methodId] != nullptr)
+        (this->*Methods()[methodId])();
     else
-        CallMethodFromTable(*this, kMethods, methodId);
+        RaiseNoSuchMethod(*this);
 }
 
 void CICamera::Destroy(int flag) {
@@ -394,6 +328,9 @@ void CICamera::SetRender() {
     const CValue* value = interpreter->GetArg(0);
     if (value->GetType() != kValueObject) return;
     if (worldObject == nullptr || engineObject == nullptr) interpreter->RaiseError(55);
+    // Only a Window or a Surface gives a surface here: anything else is none.
+    if (!value->IsObjectOfClass(CISurface::kClassId) && !value->IsObjectOfClass(CIWindow::kClassId))
+        interpreter->RaiseError(10);
     BindTo(CIWorld::SurfaceFromArg(*interpreter, 0));
 }
 
@@ -569,13 +506,13 @@ bool CICamera::ProjectArgs(float* x, float* y) {
 void CICamera::GetScreenX() {
     float x = 0, y = 0;
     const bool projected = ProjectArgs(&x, &y);
-    interpreter->GetResultSlot()->SetInt(projected ? int32_t(std::trunc(x)) : 0);
+    interpreter->GetResultSlot()->SetInt(projected ? TruncateToInt32(x) : 0);
 }
 
 void CICamera::GetScreenY() {
     float x = 0, y = 0;
     const bool projected = ProjectArgs(&x, &y);
-    interpreter->GetResultSlot()->SetInt(projected ? int32_t(std::trunc(y)) : 0);
+    interpreter->GetResultSlot()->SetInt(projected ? TruncateToInt32(y) : 0);
 }
 
 void CICamera::GetVisibility() {

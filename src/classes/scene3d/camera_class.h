@@ -96,7 +96,8 @@ private:
     void GetMinVisibleDistance();
     void SetMinVisibleDistance();
 
-    static const ScriptMethod<CICamera> kMethods[0x65];
+    // By method id; the shared methods are dispatched before.
+    static const std::array<ScriptMethod<CICamera>, 0x65>& Methods();
 
     uint32_t lastFrameTime_ = 0;
     int32_t frameIndex_ = 0;

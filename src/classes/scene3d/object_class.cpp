@@ -1,5 +1,6 @@
 #include "classes/scene3d/object_class.h"
 
+#include <array>
 #include <new>
 
 #include "classes/scene3d/location_method_table.h"
@@ -28,6 +29,7 @@ const MethodNameRow kNameTable[] = {
     {0x50, "HideBox", 0, 0},
     {0x51, "ShowBox", 0, 0},
     {0x52, "IsBoxVisible", 0, 0},
+    {0x63, "SetStatic", 0, 0},
     {0x64, "SetWireFrame", 0, 0},
     {0x65, "SetFlat", 0, 0},
     {0x66, "SetMapped", 0, 0},
@@ -75,43 +77,35 @@ bool IsNumber(const CValue& value) {
 
 } // namespace
 
-const ScriptMethod<CIObject> CIObject::kMethods[0x7C] = {
-    nullptr,          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    nullptr,          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    nullptr,          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    nullptr,          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    nullptr,          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    nullptr,          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    nullptr,          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    nullptr,          nullptr, nullptr, nullptr, nullptr,
-    &O::Scale,        // 0x44
-    &O::GetNPolygons, // 0x45
-    nullptr,          nullptr, nullptr,
-    &O::SetGouraud,   // 0x49
-    &O::IsGouraud,    // 0x4A
-    &O::SetLambert,   // 0x4B
-    &O::IsLambert,    // 0x4C
-    &O::GetWidth,     // 0x4D
-    &O::GetHeight,    // 0x4E
-    &O::GetDepth,     // 0x4F
-    &O::HideBox,      // 0x50
-    &O::ShowBox,      // 0x51
-    &O::IsBoxVisible, // 0x52
-    nullptr,          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    nullptr,          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, // 0x53-0x63
-    &O::SetWireFrame,                                                                // 0x64
-    &O::SetFlat,                                                                     // 0x65
-    &O::SetMapped,                                                                   // 0x66
-    &O::IsWireFrame,                                                                 // 0x67
-    &O::IsFlat,                                                                      // 0x68
-    &O::IsMapped,                                                                    // 0x69
-    nullptr,
-    &O::GetNPoints, // 0x6B
-    nullptr,          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    nullptr,          nullptr, nullptr, nullptr, nullptr, // 0x6C-0x79
-    &O::Clone,                                            // 0x7A
-    &O::Duplicate,                                        // 0x7B
-};
+const std::array<ScriptMethod<CIObject>, 0x7C>& CIObject::Methods() {
+    static const std::array<ScriptMethod<CIObject>, 0x7C> table = [] {
+        std::array<ScriptMethod<CIObject>, 0x7C> t{};
+        t[0x44] = &CIObject::Scale;
+        t[0x45] = &CIObject::GetNPolygons;
+        t[0x49] = &CIObject::SetGouraud;
+        t[0x4A] = &CIObject::IsGouraud;
+        t[0x4B] = &CIObject::SetLambert;
+        t[0x4C] = &CIObject::IsLambert;
+        t[0x4D] = &CIObject::GetWidth;
+        t[0x4E] = &CIObject::GetHeight;
+        t[0x4F] = &CIObject::GetDepth;
+        t[0x50] = &CIObject::HideBox;
+        t[0x51] = &CIObject::ShowBox;
+        t[0x52] = &CIObject::IsBoxVisible;
+        t[0x64] = &CIObject::SetWireFrame;
+        t[0x65] = &CIObject::SetFlat;
+        t[0x66] = &CIObject::SetMapped;
+        t[0x67] = &CIObject::IsWireFrame;
+        t[0x68] = &CIObject::IsFlat;
+        t[0x69] = &CIObject::IsMapped;
+        t[0x63] = &CIObject::SetStatic;
+        t[0x6B] = &CIObject::GetNPoints;
+        t[0x7A] = &CIObject::Clone;
+        t[0x7B] = &CIObject::Duplicate;
+        return t;
+    }();
+    return table;
+}
 
 CIObject::CIObject(CInterpretor* interpreter, const CClassRecord* record)
     : CILocation(interpreter, record) {
@@ -133,8 +127,10 @@ CIWorld* CIObject::World() const {
 void CIObject::CallMethod(uint16_t methodId) {
     if (methodId <= kLocationMethodCount)
         CallLocationMethod(*this, methodId);
+    else if (methodId < Methods().size() && Methods()[methodId] != nullptr)
+        (this->*Methods()[methodId])();
     else
-        CallMethodFromTable(*this, kMethods, methodId);
+        RaiseNoSuchMethod(*this);
 }
 
 void CIObject::Destroy(int flag) {
@@ -230,6 +226,10 @@ void CIObject::Scale() {
 void CIObject::GetNPolygons() {
     interpreter->GetResultSlot()->SetInt(engineObject != nullptr ? engineObject->GetPolygonCount(0)
                                                                  : 0);
+}
+
+void CIObject::SetStatic() {
+    staticMark = 1;
 }
 
 void CIObject::GetNPoints() {

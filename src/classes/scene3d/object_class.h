@@ -3,6 +3,7 @@
 // Object, linked both ways.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "classes/scene3d/location_class.h"
@@ -34,6 +35,8 @@ public:
     void LocationChanged() override;
     L3DObject* GetEngineObject() const { return engineObject; }
     CIWorld* World() const;
+    // Marked by SetStatic for the World's next Optimize.
+    uint32_t staticMark = 0;
 
 private:
     // The engine's switch of a rendering mode from argument 0, then a repaint.
@@ -63,10 +66,12 @@ private:
     void IsFlat();
     void IsMapped();
     void GetNPoints();
+    void SetStatic();
     void Clone();
     void Duplicate();
 
-    static const ScriptMethod<CIObject> kMethods[0x7C];
+    // By method id; the shared methods are dispatched before.
+    static const std::array<ScriptMethod<CIObject>, 0x7C>& Methods();
 
     uint32_t inWorld_ = 0;
 };

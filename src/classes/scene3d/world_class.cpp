@@ -7,6 +7,7 @@
 #include "classes/scene3d/camera_class.h"
 #include "classes/scene3d/location_class.h"
 #include "classes/scene3d/object_class.h"
+#include "classes/scene3d/vector_class.h"
 #include "classes/surface/surface_class.h"
 #include "classes/window/window_class.h"
 #include "engine3d/scene/camera/camera.h"
@@ -60,6 +61,7 @@ const MethodNameRow kNameTable[] = {
     {0x26, "SetNight", 0, 0},
     {0x27, "GetNight", 0, 0},
     {0x28, "SetLightVector", 0, 0},
+    {0x29, "GetLightVector", 0, 0},
     {0x2A, "SetLambert", 0, 0},
     {0x2B, "IsBackFacesCulling", 0, 0},
     {0x2C, "SetBackFacesCulling", 0, 0},
@@ -72,6 +74,8 @@ const MethodNameRow kNameTable[] = {
     {0x34, "ShowObjectAxis", 0, 0},
     {0x35, "HideObjectAxis", 0, 0},
     {0x36, "SetCollision", 0, 0},
+    {0x37, "SetStatic", 0, 0},
+    {0x38, "Optimize", 0, 0},
     {0x39, "CreateSphere", 0, 0},
     {0x3A, "CreateBrick", 0, 0},
     {0x3B, "CreatePyramid", 0, 0},
@@ -186,7 +190,7 @@ const ScriptMethod<CIWorld> CIWorld::kMethods[0x40] = {
     &W::SetNight,
     &W::GetNight,
     &W::SetLightVector,
-    nullptr,
+    &W::GetLightVector,
     &W::SetLambert,
     &W::IsBackFacesCulling,
     &W::SetBackFacesCulling,
@@ -200,8 +204,8 @@ const ScriptMethod<CIWorld> CIWorld::kMethods[0x40] = {
     &W::ShowObjectAxis,
     &W::HideObjectAxis,
     &W::SetCollision,
-    nullptr,
-    nullptr,
+    &W::SetStatic,
+    &W::Optimize,
     &W::CreateSphere,
     &W::CreateBrick,
     &W::CreatePyramid,
@@ -433,11 +437,12 @@ void CIWorld::GetLight() {
     if (world_ == nullptr) return SetResultObject(nullptr);
     const std::vector<L3DLight*>& lights = world_->lights->all;
     const CValue* value = interpreter->GetArg(0);
-    if (value->GetType() == kValueObject) {
-        CIBaseClassImpl* object = value->GetObject();
-        for (L3DLight* light : lights)
-            if (WrapperOf(light) == object) return SetResultObject(object);
-        return SetResultObject(nullptr);
+    if (value->IsObjectOfClass(CILocation::kLightClassId)) {
+        auto* light = static_cast<CILocation*>(value->GetObject());
+        const bool here = light->engineObject != nullptr &&
+                          std::find(lights.begin(), lights.end(),
+                                    static_cast<L3DLight*>(light->engineObject)) != lights.end();
+        return SetResultObject(here ? light : nullptr);
     }
     if (value->GetType() == kValueString)
         return SetResultObject(WrapperOf(world_->lights->FindByName(value->GetString())));
@@ -525,11 +530,13 @@ void CIWorld::ShowBlobs() {
 void CIWorld::GetZone() {
     if (world_ == nullptr) return SetResultObject(nullptr);
     const CValue* value = interpreter->GetArg(0);
-    if (value->GetType() == kValueObject) {
-        CIBaseClassImpl* object = value->GetObject();
-        for (int32_t i = 0; L3DZone* zone = world_->zones.GetAt(i); ++i)
-            if (WrapperOf(zone) == object) return SetResultObject(object);
-        return SetResultObject(nullptr);
+    if (value->IsObjectOfClass(CILocation::kZoneClassId)) {
+        // The Zone itself when it is in this world, as its name finds it from its own place.
+        auto* zone = static_cast<CILocation*>(value->GetObject());
+        const bool here =
+            zone->engineObject != nullptr &&
+            world_->zones.list.FindNode(static_cast<L3DZone*>(zone->engineObject)) != nullptr;
+        return SetResultObject(here ? zone : nullptr);
     }
     if (value->GetType() == kValueString)
         return SetResultObject(
@@ -685,6 +692,12 @@ void CIWorld::GetNight() {
     interpreter->GetResultSlot()->SetInt(world_ != nullptr ? world_->ambientLight->GetNight() : 0);
 }
 
+void CIWorld::GetLightVector() {
+    float values[4] = {};
+    if (world_ != nullptr) std::copy_n(world_->ambientLight->GetVector(), 3, values);
+    SetResultObject(CIVector::Make(*interpreter, values));
+}
+
 void CIWorld::SetLightIntensity() {
     if (world_ == nullptr || interpreter->IsArgDefault(0)) return;
     world_->ambientLight->SetIntensity(interpreter->GetArgInt(0));
@@ -699,7 +712,10 @@ void CIWorld::SetLightVector() {
     if (world_ == nullptr) return;
     // Missing coordinates keep those of the point the reading starts from.
     float vector[3] = {1000.0f, 1000.0f, 1000.0f};
-    if (interpreter->GetArg(0)->GetType() == kValueObject) {
+    if (interpreter->GetArg(0)->IsObjectOfClass(CIVector::kClassId)) {
+        const float* v = static_cast<CIVector*>(interpreter->GetArg(0)->GetObject())->v;
+        std::copy(v, v + 3, vector);
+    } else if (interpreter->GetArg(0)->GetType() == kValueObject) {
         const CValue* value = interpreter->GetArg(0);
         const int32_t classId = value->GetObjectClassId();
         L3DObject* placed = CILocation::IsPlacedClass(uint32_t(classId)) &&
@@ -714,6 +730,40 @@ void CIWorld::SetLightVector() {
             if (!interpreter->IsArgDefault(i)) vector[i] = float(interpreter->GetArgDouble(i));
     }
     world_->ambientLight->SetVector(vector[0], vector[1], vector[2]);
+    RefreshCameras();
+}
+
+// ---- Static geometry -------------------------------------------------------------------
+
+void CIWorld::SetStatic() {
+    const CValue* value = interpreter->GetArg(0);
+    if (value->IsObjectOfClass(CIObject::kClassId)) {
+        static_cast<CIObject*>(value->GetObject())->staticMark = 1;
+    } else if (IsNumber(*value)) {
+        L3DObject* object = world_ != nullptr ? world_->GetObjectAt(value->GetInt()) : nullptr;
+        if (auto* wrapper = dynamic_cast<CIObject*>(WrapperOf(object))) wrapper->staticMark = 1;
+    } else {
+        staticAll_ = 1;
+    }
+}
+
+void CIWorld::Optimize() {
+    auto* camera = static_cast<CICamera*>(interpreter->GetArgObjectOfClass(0, CICamera::kClassId));
+    if (world_ == nullptr) return interpreter->GetResultSlot()->SetInt(0);
+    // The marked objects first, as a list: making one static takes it off the world's list.
+    std::vector<L3DObject*> marked;
+    for (LListNode* node = world_->objects.GetHead(); node != nullptr; node = node->next) {
+        auto* object = static_cast<L3DObject*>(node->item);
+        auto* wrapper = dynamic_cast<CIObject*>(CILocation::GetWrapper(object));
+        if (staticAll_ != 0 || (wrapper != nullptr && wrapper->staticMark != 0))
+            marked.push_back(object);
+    }
+    staticAll_ = 0;
+    for (L3DObject* object : marked)
+        object->MakeStatic(0);
+    world_->Optimize();
+    const int result = world_->OptimizeSpatial(camera->GetEngineCamera(), 6);
+    interpreter->GetResultSlot()->SetInt(result);
     RefreshCameras();
 }
 

@@ -109,6 +109,7 @@ private:
     void SetNight();
     void GetNight();
     void SetLightVector();
+    void GetLightVector();
     void SetLightIntensity();
     void GetLightIntensity();
     void IsBackFacesCulling();
@@ -120,6 +121,8 @@ private:
     void ShowObjectAxis();
     void HideObjectAxis();
     void SetCollision();
+    void SetStatic();
+    void Optimize();
     void CreateSphere();
     void CreateBrick();
     void CreatePyramid();
@@ -134,6 +137,8 @@ private:
     CValue onCollide_;
     CValue onCollisions_;
     std::vector<std::pair<CIBaseClassImpl*, CIBaseClassImpl*>> collisions_;
+    // SetStatic without an object or index marks every object.
+    uint32_t staticAll_ = 0;
 };
 
 const ScriptClassInfo* GetWorldClassInfo();

@@ -84,7 +84,10 @@ void CISurface::Refresh() {
     refreshRequested = 0;
     SpritePlane& sprites = Plane();
     if (camera3D != nullptr) {
-        // The view's frame replaces the 2D passes and the copy of changed rectangles.
+        // The view's frame replaces the 2D passes and the copy of changed rectangles; the
+        // sprites show over it.
+        sprites.UpdateStates();
+        UpdateOverlays();
         camera3D->RenderToSurface();
         sprites.dirty.Clear();
     } else {

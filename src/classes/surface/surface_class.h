@@ -24,6 +24,9 @@ class CISurfaceCamera;
 class CISurfaceWorld;
 class LAPICLBK;
 class LRenderAPICLBK;
+class LSprite;
+class LTexture;
+class SpriteEntry;
 class CFillBase;
 class CValue;
 struct PaletteRecord;
@@ -155,11 +158,17 @@ public:
     void SetViewCamera(CISurfaceCamera* camera);
     // The view goes with its camera and world; nothing without a view.
     void DetachView3D();
+    // The display device and driver the Display class chose, given to a new view.
+    void UseChosenDriver(LRenderAPICLBK& view);
     // The software device draws into the picture: a new picture takes the old one's place.
     void RebindView3D();
     // The view switches the display itself; the picture follows its size and depth.
     int SetViewFullScreen(int32_t width, int32_t height, int32_t depth);
     void LeaveViewFullScreen();
+    // The sprites shown over the view as the world's screen sprites, in the list's order,
+    // each with a texture of its picture; kept in step before every frame.
+    void UpdateOverlays();
+    void DropOverlays();
     // Every camera bound to the surface lets go of it: the surface is going.
     void ReleaseCameras();
     // The depth the view draws at; the surface's own without a view.
@@ -208,6 +217,12 @@ public:
     LRenderAPICLBK* view3D = nullptr;
     CISurfaceWorld* world3D = nullptr;
     CISurfaceCamera* camera3D = nullptr;
+    struct Overlay {
+        SpriteEntry* sprite;
+        LSprite* engine;
+        LTexture* texture;
+    };
+    std::vector<Overlay> overlays3D;
 
 private:
     // The derived pen and fill flags from the pen, painters, draw mode and anti-alias.

@@ -7,6 +7,7 @@
 #include "engine3d/render/software/dib_presenter.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/render/device.h"
+#include "engine3d/scene/render/display_modes.h"
 #include "engine3d/scene/render/renderer.h"
 #include "script/interpreter/interpretor.h"
 #include "script/runtime/display_list.h"
@@ -21,6 +22,13 @@ constexpr uint32_t kEnableBit = 2;
 
 LAPICLBK* AsDevice(CDisplayAPI* api) {
     return dynamic_cast<LAPICLBK*>(api);
+}
+
+// The n-th entry of one of the mode tree's lists; null past its end.
+template <typename T> T* NthOf(T* first, int32_t n) {
+    for (; first != nullptr && n > 0; --n)
+        first = first->next;
+    return first;
 }
 
 bool IsSoftwareDevice(const LAPICLBK* device) {
@@ -53,6 +61,7 @@ int CISurface::AttachWorld(CISurfaceWorld* world) {
     LRenderAPICLBK* view = device->CreateRenderer(scene);
     if (view == nullptr) return 0;
     if (fullScreen != 0) SetWindowed(0);
+    if (hostWindow != nullptr) UseChosenDriver(*view);
     const HWND window = hostWindow != nullptr ? hostWindow->hwnd : 0;
     if (view->SetDisplayMode(width, height, LRenderAPICLBK::kWindowed | kViewFlags, depth, 0,
                              window) != 0) {
@@ -73,6 +82,19 @@ int CISurface::AttachWorld(CISurfaceWorld* world) {
     return 1;
 }
 
+void CISurface::UseChosenDriver(LRenderAPICLBK& view) {
+    // The Display class numbers the tree's drivers as display devices and their devices as
+    // drivers; without a choice the view keeps the device's own.
+    const int32_t chosenDevice = interpreter->GetSelectedDisplayDevice();
+    if (chosenDevice < 0) return;
+    LDisplayDriver* driver = NthOf(device3D->GetDrivers(), chosenDevice);
+    if (driver == nullptr) return;
+    const int32_t chosenDriver = interpreter->GetSelectedDisplayDriver();
+    if (LDisplayDevice* device = NthOf(driver->devices, chosenDriver < 0 ? 0 : chosenDriver))
+        driver->currentDevice = device;
+    view.SetDriver(driver, 1, 0);
+}
+
 void CISurface::RebindView3D() {
     if (view3D == nullptr || mainSurface == nullptr) return;
     // The view follows the picture's size first: drawing into a smaller picture than the
@@ -91,6 +113,7 @@ void CISurface::RebindView3D() {
 void CISurface::SetViewCamera(CISurfaceCamera* camera) {
     if (view3D == nullptr) return;
     if (camera == nullptr) {
+        DropOverlays();
         view3D->DetachView();
         camera3D = nullptr;
         InvalidateAll();
@@ -104,6 +127,7 @@ void CISurface::SetViewCamera(CISurfaceCamera* camera) {
 
 void CISurface::DetachView3D() {
     if (view3D == nullptr) return;
+    DropOverlays();
     LRenderAPICLBK* view = view3D;
     view3D = nullptr;
     camera3D = nullptr;
