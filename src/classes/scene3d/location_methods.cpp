@@ -184,21 +184,20 @@ void CILocation::Set() {
 
 void CILocation::TurnTo() {
     if (location == nullptr) return;
-    const int32_t count = interpreter->GetArgCount();
-    L3DLocation target;
-    if (IsObjectArg(*interpreter, 0)) {
-        target.SetPositionFrom(*GetLocationArg(0)->location);
-        if (count >= 2) {
-            if (interpreter->GetArgDouble(1) < 0) interpreter->RaiseError(14);
-            if (interpreter->GetArgDouble(1) > 0) RefuseTimedForm();
-        }
-    } else {
+    const bool objectForm = IsObjectArg(*interpreter, 0);
+    // The other object's copy keeps its angles, which settle the turn about Y when the
+    // object lies straight above or below.
+    L3DLocation target = objectForm ? L3DLocation(*GetLocationArg(0)->location) : L3DLocation();
+    if (!objectForm) {
         target.SetPosition(ReadCoordinate(*interpreter, 0), ReadCoordinate(*interpreter, 1),
                            ReadCoordinate(*interpreter, 2));
-        if (count >= 4) {
-            if (interpreter->GetArgDouble(3) < 0) interpreter->RaiseError(14);
-            if (interpreter->GetArgDouble(3) > 0) RefuseTimedForm();
-        }
+    }
+    // A duration of 0 faces the target at once, as no duration does.
+    const uint32_t durationArg = objectForm ? 1 : 3;
+    if (interpreter->GetArgCount() > int32_t(durationArg)) {
+        const double seconds = interpreter->GetArgDouble(durationArg);
+        if (seconds < 0) interpreter->RaiseError(14);
+        if (seconds > 0) RefuseTimedForm();
     }
     location->LookAt(target, 0, 0xFF);
     LocationChanged();

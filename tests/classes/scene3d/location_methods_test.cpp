@@ -27,6 +27,10 @@ TEST_F(PlacedClasses, TimedFormsCheckTheirDurationAndAreRefused) {
     EXPECT_EQ(ErrorOf(made + "p.Follow(p);"), 11);
     // A duration of 0 faces the point at once.
     EXPECT_EQ(Run(made + "p.TurnTo(0, 0, 10, 0); Print(p.GetXAngle(), p.GetZAngle());"), "0 0\n");
+    // Facing another object, a move of the distance between them reaches it.
+    EXPECT_EQ(Run(made + "q = New Position(w, 10, 0, 0); p.TurnTo(q); p.Move(10);\n"
+                         "Print(p.GetDistance(q) < 0.001);"),
+              "1\n");
 }
 
 TEST_F(PlacedClasses, RelativeMovesTakeTheirDefaultsAndAnglesReadBackInATurn) {
