@@ -56,3 +56,19 @@ z = New Zone(w);
 p.SetPosition(z);
 // expect output: home 3 1
 // expect: error 47 line 9
+
+//== a World collected while its objects are still held leaves them detached: setters do nothing, queries answer 0
+UseRenderers();
+w = New World(New Surface(64, 48));
+l = New Light(w);
+p = New Position(w, 1, 2, 3);
+p.SetName("Home");
+w = 0;
+CollectNow();
+p.SetPosition(4, 5, 6);
+l.SetIntensity(7);
+Print(p.GetX(), p.GetName(), p.IsVisible(), p.GetNChildren(), l.GetIntensity(), p.FindChild("a"));
+q = New Position(New World(New Surface(64, 48)));
+q.SetPosition(p);
+// expect output: 0  0 0 0 0
+// expect: error 47 line 12
