@@ -86,7 +86,8 @@ public:
     // The engine object is gone. While the interpreter deletes wrappers, the wrapper is
     // deleted; otherwise (a reset, a World's teardown) it is only detached.
     virtual void OnEngineObjectDeleted();
-    // The interpreter's tick while the object has a gravity: the fall and the landing.
+    // The interpreter's tick while the object has a gravity. Objects do not fall yet: the
+    // fall and the landing come with the collision responses.
     void Tick(uint32_t now) override;
 
     // Stores the engine object and its location, clears the floor clearance and

@@ -571,9 +571,4 @@ void CILocation::GetPrivateData() {
     interpreter->GetResultSlot()->Assign(privateData);
 }
 
-// ---- The tick -------------------------------------------------------------------------
-
-void CILocation::Tick(uint32_t) {
-    // The fall and the landing belong with the movement controllers and the collision
-    // responses; a listed object keeps its place until then.
-}
+void CILocation::Tick(uint32_t) {}
