@@ -2,6 +2,9 @@
 
 #include <cstdlib>
 
+#include "classes/scene3d/math_class.h"
+#include "classes/scene3d/matrix_class.h"
+#include "classes/scene3d/vector_class.h"
 #include "foundation/containers/ptr_array.h"
 #include "script/classes/base_class.h"
 #include "script/classes/class_table.h"
@@ -13,11 +16,15 @@
 
 namespace {
 
-// The classes every run has: Program (the error road) and String.
+// The classes every run has: Program (the error road), String, and the maths classes
+// Math, Vector and Matrix.
 void RegisterClasses() {
     [[maybe_unused]] static const bool registered = [] {
         RegisterScriptClass(GetProgramClassInfo());
         RegisterScriptClass(GetStringClassInfo());
+        RegisterScriptClass(GetMathClassInfo());
+        RegisterScriptClass(GetVectorClassInfo());
+        RegisterScriptClass(GetMatrixClassInfo());
         return true;
     }();
 }

@@ -137,7 +137,10 @@ TEST_P(Examples, RunToTheirEndAndTheirPicturesAreCurrent) {
 
 INSTANTIATE_TEST_SUITE_P(All, Examples, testing::ValuesIn(ExampleNames()),
                          [](const testing::TestParamInfo<std::string>& info) {
-                             return info.param;
+                             // Test names take letters, digits and underscores only.
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
                          });
 
 } // namespace

@@ -17,7 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "engine3d/render/registry.h"
 #include "script/project/project_test_data.h"
+#include "script/runtime/display_list.h"
 #include "script/script_case.h"
 
 namespace script_test {
@@ -128,7 +130,10 @@ std::string TestName(const std::string& text) {
 class DocsExamples : public testing::TestWithParam<ScriptCase> {};
 
 TEST_P(DocsExamples, RunAsThePageSays) {
+    // With the renderers' back ends installed, as the player has them, for this run only.
+    SetAPIRegistry(&GetBackEndRegistry());
     RunAndCheck(GetParam());
+    SetAPIRegistry(nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Guide, DocsExamples, testing::ValuesIn(LoadExamples()),

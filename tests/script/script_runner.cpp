@@ -2,15 +2,18 @@
 
 #include <cstdlib>
 #include <new>
+#include <vector>
 
 #include "classes/dialogs/dialog_classes.h"
 #include "classes/input/input_classes.h"
-#include "classes/net/net_classes.h"
-#include "classes/scene3d/scene3d_classes.h"
 #include "classes/media/media_classes.h"
+#include "classes/net/net_classes.h"
+#include "classes/scene3d/math_class.h"
+#include "classes/scene3d/scene3d_classes.h"
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
+#include "engine3d/render/registry.h"
 #include "foundation/containers/ptr_array.h"
 #include "graphics2d/formats/image_file_manager.h"
 #include "platform/files/files.h"
@@ -22,6 +25,7 @@
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_compiler.h"
 #include "script/project/project_file.h"
+#include "script/runtime/display_list.h"
 #include "script/runtime/sound_output.h"
 #include "script/values/value.h"
 #include "script/window_doubles.h"
@@ -34,23 +38,25 @@ namespace {
 // What the scripts print; set while a ScriptRunner runs.
 std::string* output = nullptr;
 
-// The test doubles stand in Math, a singleton whose class is not built, so that the
-// scripts meet the real System.
+// The test doubles join the methods of the real Math singleton, so that the scripts meet
+// the real System and the real Math.
 constexpr uint32_t kDoublesId = 2;
 // The events stand-in takes the name of a class not built yet.
-constexpr uint32_t kMoverId = 66;
+constexpr uint32_t kMoverId = 53;
 constexpr uint32_t kSurfaceId = 9;
 constexpr uint32_t kProbeId = 68;
 
 // ---- Math (the test doubles) -----------------------------------------------------------
 
-class TestDoubles final : public CIBaseClassImpl {
+class TestDoubles final : public CIMath {
 public:
     TestDoubles(CInterpretor* interpreter, const CClassRecord* record)
-        : CIBaseClassImpl(interpreter, record, 1) {}
+        : CIMath(interpreter, record) {}
     // Math's constants reach the object like its methods.
     void CallMethod(uint16_t methodId) override {
-        if (methodId == kAnswerId)
+        if (methodId >= kFirstOwnDouble && methodId < kFirstOwnDouble + kOwnDoubles)
+            CallMethodFromTable(*this, kMethods, uint16_t(methodId - kFirstOwnDouble + 1));
+        else if (methodId == kAnswerId)
             In().GetResultSlot()->SetInt(42);
         else if (methodId >= kFirstWindowDouble && methodId < kFirstWindowDouble + kWindowDoubles)
             CallWindowDouble(In(), WindowDouble(methodId - kFirstWindowDouble));
@@ -58,16 +64,18 @@ public:
                  methodId < kFirstControlDouble + kControlDoubles)
             CallControlDouble(In(), ControlDouble(methodId - kFirstControlDouble));
         else
-            CallMethodFromTable(*this, kMethods, methodId);
+            CIMath::CallMethod(methodId);
     }
-    void Destroy(int) override { delete this; }
 
+    // Past the ids of Math's own methods.
+    static constexpr uint16_t kFirstOwnDouble = 60;
+    static constexpr uint16_t kOwnDoubles = 14;
     static constexpr uint16_t kAnswerId = 100;
     static constexpr uint16_t kFirstWindowDouble = 30;
     static constexpr uint16_t kWindowDoubles = uint16_t(WindowDouble::Count);
     static constexpr uint16_t kFirstControlDouble = 80;
     static constexpr uint16_t kControlDoubles = uint16_t(ControlDouble::Count);
-    static const ScriptMethod<TestDoubles> kMethods[14];
+    static const ScriptMethod<TestDoubles> kMethods[kOwnDoubles + 1];
 
 private:
     CInterpretor& In() { return *interpreter; }
@@ -117,9 +125,12 @@ private:
         RunPending();
         Print();
     }
+    // The renderers' back ends for the rest of the run, as the player installs them; runs
+    // start without any.
+    void UseRenderers() { SetAPIRegistry(&GetBackEndRegistry()); }
 };
 
-const ScriptMethod<TestDoubles> TestDoubles::kMethods[14] = {
+const ScriptMethod<TestDoubles> TestDoubles::kMethods[kOwnDoubles + 1] = {
     nullptr,
     &TestDoubles::Print,
     &TestDoubles::Raise,
@@ -134,23 +145,24 @@ const ScriptMethod<TestDoubles> TestDoubles::kMethods[14] = {
     &TestDoubles::Collect,
     &TestDoubles::Text,
     &TestDoubles::Echo,
+    &TestDoubles::UseRenderers,
 };
 
 const MethodNameRow kDoublesNames[] = {
-    {kDoublesId, "Math", 0, 0},
-    {1, "Print", kDoublesId, 0},
-    {2, "Raise", kDoublesId, 0},
-    {3, "ArgCount", kDoublesId, 0},
-    {4, "Post", kDoublesId, 0},
-    {5, "Coalesce", kDoublesId, 0},
-    {6, "RunPending", kDoublesId, 0},
-    {7, "EnableEvents", kDoublesId, 0},
-    {8, "QueuedEvents", kDoublesId, 0},
-    {9, "Count", 0, 0},
-    {10, "Serial", 0, 0},
-    {11, "CollectNow", kDoublesId, 0},
-    {12, "AsText", kDoublesId, 0},
-    {13, "Echo", kDoublesId, 0},
+    {60, "Print", kDoublesId, 0},
+    {61, "Raise", kDoublesId, 0},
+    {62, "ArgCount", kDoublesId, 0},
+    {63, "Post", kDoublesId, 0},
+    {64, "Coalesce", kDoublesId, 0},
+    {65, "RunPending", kDoublesId, 0},
+    {66, "EnableEvents", kDoublesId, 0},
+    {67, "QueuedEvents", kDoublesId, 0},
+    {68, "Count", 0, 0},
+    {69, "Serial", 0, 0},
+    {70, "CollectNow", kDoublesId, 0},
+    {71, "AsText", kDoublesId, 0},
+    {72, "Echo", kDoublesId, 0},
+    {73, "UseRenderers", kDoublesId, 0},
     {30, "UiClick", kDoublesId, 0},
     {31, "UiDblClick", kDoublesId, 0},
     {32, "UiPress", kDoublesId, 0},
@@ -193,10 +205,26 @@ CIBaseClassImpl* MakeDoubles(CInterpretor& interpreter, const CClassRecord* reco
     return new (std::nothrow) TestDoubles(&interpreter, record);
 }
 
-const ScriptClassInfo kDoublesClass = {kDoublesNames, MakeDoubles, 99, nullptr, 0,
-                                       nullptr,       nullptr};
+// Math's rows (its class row first), then the doubles' rows and the end row.
+const MethodNameRow* DoublesNameTable() {
+    static const std::vector<MethodNameRow> rows = [] {
+        std::vector<MethodNameRow> table;
+        for (const MethodNameRow* row = GetMathClassInfo()->nameTable; row->name != nullptr; ++row)
+            table.push_back(*row);
+        for (const MethodNameRow& row : kDoublesNames)
+            table.push_back(row);
+        return table;
+    }();
+    return rows.data();
+}
 
-// ---- Zone (the events stand-in) --------------------------------------------------------
+const ScriptClassInfo& DoublesClass() {
+    static const ScriptClassInfo info = {
+        DoublesNameTable(), MakeDoubles, 99, nullptr, 0, nullptr, nullptr};
+    return info;
+}
+
+// ---- Voice (the events stand-in) -------------------------------------------------------
 
 class TestMover final : public CIBaseClassImpl {
 public:
@@ -258,7 +286,7 @@ const ScriptMethod<TestMover> TestMover::kMethods[6] = {
 };
 
 const MethodNameRow kMoverNames[] = {
-    {kMoverId, "Zone", 0, 0},     {1, "X", 0, 0},     {2, "Move", 0, 0},
+    {kMoverId, "Voice", 0, 0},    {1, "X", 0, 0},     {2, "Move", 0, 0},
     {3, "OnMove", 0, 0},          {4, "Fire", 0, 0},  {5, "Wait", 0, 0},
     {11, "MAX", 0, kRowConstant}, {0, nullptr, 0, 0},
 };
@@ -303,7 +331,7 @@ CIBaseClassImpl* MakeProbe(CInterpretor& interpreter, const CClassRecord* record
 
 const ScriptClassInfo kProbeClass = {kProbeNames, MakeProbe, 0, nullptr, 0, nullptr, nullptr};
 
-const ScriptClassInfo* const kTestClasses[] = {&kDoublesClass, &kMoverClass, &kProbeClass};
+const ScriptClassInfo* const kTestClasses[] = {&kMoverClass, &kProbeClass};
 
 // Compiles and runs the source, leaving how it ended in `result`; the interpreter is gone,
 // with every file it held, on return.
@@ -368,6 +396,8 @@ ScriptRunner::ScriptRunner() {
     RegisterMediaClasses();
     RegisterScene3DClasses();
     RegisterNetClasses();
+    // After the 3D classes, whose Math it takes the place of.
+    RegisterScriptClass(&DoublesClass());
 }
 
 ScriptRunner::~ScriptRunner() {
@@ -392,8 +422,13 @@ ScriptResult ScriptRunner::Run(const std::string& source, const std::string& uni
     {
         test_support::CaseFolder folder;
         BeginWindowRun();
+        // A run's own UseRenderers ends with it; the back ends a test gave the runs stay.
         struct End {
-            ~End() { EndWindowRun(); }
+            LAPIRegistry* registry = GetAPIRegistry();
+            ~End() {
+                EndWindowRun();
+                SetAPIRegistry(registry);
+            }
         } end;
         RunIn(folder, source, unitName, project, launch, referenceWalk, compiledForm, result);
         for (const std::string& name : keep) {

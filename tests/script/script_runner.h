@@ -2,7 +2,8 @@
 // classes, and reports how the run ended and what the script printed.
 //
 // Test doubles (registered for the life of a ScriptRunner):
-//   Math (2, singleton)     Print(...) (bare): prints its arguments separated by one
+//   Math (2, singleton)     the real Math's methods, and Print(...) (bare): prints its
+//                           arguments separated by one
 //                           space, then a line break; Raise(code) (bare): raises the
 //                           error inside a method; ArgCount(...) (bare): the count;
 //                           Post(handler, ...) / Coalesce(handler, ...) (bare): queue an
@@ -11,15 +12,16 @@
 //                           EnableEvents(flag) (bare); QueuedEvents() (bare);
 //                           Count(classId): live objects of a class; Serial(object);
 //                           CollectNow() (bare); AsText(x) (bare): x as a text; Echo(...) (bare):
-//                           runs the queued events, then prints as Print; ANSWER = 42;
+//                           runs the queued events, then prints as Print; UseRenderers()
+//                           (bare): the renderers' back ends for the run; ANSWER = 42;
 //                           the user at the headless display: UiClick, UiKey, UiType,
 //                           UiDrop, UiClose, UiAdvance, UiDispatch and the rest of
 //                           window_doubles.h (bare)
-//   Zone (66)               New Zone(surface?) holds the Surface; X, Move(x, y)
+//   Voice (53)              New Voice(surface?) holds the Surface; X, Move(x, y)
 //                           (posts OnMove(x, y) coalesced by sprite), OnMove (event
 //                           property), Fire(...) (posts OnMove with the arguments),
 //                           Wait() (runs queued events, then reads its own fields),
-//                           Fail() (New Zone(-1) fails to create); MAX = 7
+//                           Fail() (New Voice(-1) fails to create); MAX = 7
 //   Blob (68)               New Blob(); Id() (its serial), X() (100 + serial)
 //   String (8)              the text class
 //   the system service classes, Program and System among them, the window classes and

@@ -57,7 +57,7 @@ t.a();
 //== method names do not depend on case
 // expect: end
 // expect output: 4 4 4
-s = New Zone();
+s = New Voice();
 s.Move(4, 0);
 Print(s.X(), s.x(), s.X);
 
@@ -65,7 +65,7 @@ Print(s.X(), s.x(), s.X);
 // expect: end
 // expect output: 9 101 9 101
 Function Probe(o) { Return o.X(); }
-sp = New Zone();
+sp = New Voice();
 sp.Move(9, 0);
 su = New Blob();
 Print(Probe(sp), Probe(su), Probe(sp), Probe(su));
@@ -73,16 +73,16 @@ Print(Probe(sp), Probe(su), Probe(sp), Probe(su));
 //== constants through the class name and through an object
 // expect: end
 // expect output: 7 42 7
-s = New Zone();
-Print(Zone.MAX, Math.ANSWER, s.MAX);
+s = New Voice();
+Print(Voice.MAX, Math.ANSWER, s.MAX);
 
 //== an ordinary method named through its class
 // expect: error 11
-x = Zone.X;
+x = Voice.X;
 
 //== a method the class does not have
 // expect: error 11 line 3
-s = New Zone();
+s = New Voice();
 s.Jump();
 
 //== a method call on a number

@@ -1,14 +1,14 @@
 //== a statement may not start with a class name
 // expect: error 16 line 3 column 1
-x = Zone.MAX;
-Zone.MAX;
+x = Voice.MAX;
+Voice.MAX;
 Print("never");
 
 //== a class member as a statement inside a loop body
 // expect: error 16 line 5 column 5
 // expect output: 7
 For (i = 0; i < 3; i++) {
-    Print(Zone.MAX);
+    Print(Voice.MAX);
     Bank.BANKTYPE_STRING;
 }
 

@@ -3,7 +3,7 @@
 // expect output: fired 1 2
 // expect output: next
 Function OnMoved(x, y) { Print("fired", x, y); }
-s = New Zone();
+s = New Voice();
 s.OnMove = OnMoved;
 s.Fire(1, 2);
 Print("next");
@@ -12,7 +12,7 @@ Print("next");
 // expect: end
 // expect output: once
 Function Once(x, y) { Print("once"); }
-s = New Zone();
+s = New Voice();
 s.OnMove = Once;
 s.Fire(1, 2);
 s.OnMove = 0;
@@ -23,17 +23,17 @@ s.Fire(1, 2);
 
 //== a handler must be a function
 // expect: error 40 line 3
-s = New Zone();
+s = New Voice();
 s.OnMove = 5;
 
 //== an unassigned name as a handler
 // expect: error 41
-s = New Zone();
+s = New Voice();
 s.OnMove = nothing;
 
 //== an event property is written only
 // expect: error 40
-s = New Zone();
+s = New Voice();
 x = s.OnMove;
 
 //== events run in the order they were posted, one per statement
@@ -68,7 +68,7 @@ b = 2;
 // expect output: queued 1
 // expect output: moved 10 20
 Function Moved(x, y) { Print("moved", x, y); }
-s = New Zone();
+s = New Voice();
 s.OnMove = Moved;
 EnableEvents(0);
 For (i = 1; i <= 10; i++) s.Move(i, i * 2);

@@ -29,7 +29,7 @@ Print(a, b);
 Function Caught(code, text, unit, line, column) { Print("caught", code); }
 Function Moved(x, y) { Print("moved", x); }
 Program.OnError = Caught;
-s = New Zone();
+s = New Voice();
 s.OnMove = Moved;
 s.OnMove = "7";
 s.Move(3, 4);

@@ -37,23 +37,23 @@ Print(line);
 //== a method called on an object its arguments delete
 // expect: error 32
 Function Kill(o) { Delete o; Return 1; }
-s = New Zone();
+s = New Voice();
 s.Move(Kill(s), 2);
 
 //== objects last read inside an expression are collected once nothing holds them
 // expect: end
 // expect output: 2
 // expect output: 0
-a = New Zone();
-b = New Zone();
+a = New Voice();
+b = New Voice();
 a.X();
 x = b.X();
 y = 1 + a.X() + (2 * b.X());
-Print(Math.Count(66));
+Print(Math.Count(53));
 a = 0;
 b = 0;
 y = 1 + (1 + (1 + (1 + (1 + (1 + CollectNow())))));
-Print(Math.Count(66));
+Print(Math.Count(53));
 
 //== an element assigned after the right side emptied its array
 // expect: end
@@ -84,13 +84,13 @@ Print(total);
 //== arrays last read inside an expression are collected with the objects they hold
 // expect: end
 // expect output: 0
-list[0] = New Zone();
+list[0] = New Voice();
 list[0];
 x = list[0];
 x = 0;
 list = 0;
 y = 1 + (1 + (1 + (1 + (1 + (1 + CollectNow())))));
-Print(Math.Count(66));
+Print(Math.Count(53));
 
 //== the locals of one call leave nothing to the next
 // expect: error 41 line 6
@@ -107,7 +107,7 @@ Print(Fill(0));
 // expect: end
 // expect output: 1
 // expect output: 0
-Function Keep() { list[2] = New Zone(); held = list[2]; Return Math.Count(66); }
+Function Keep() { list[2] = New Voice(); held = list[2]; Return Math.Count(53); }
 Print(Keep());
 CollectNow();
-Print(Math.Count(66));
+Print(Math.Count(53));

@@ -1,17 +1,17 @@
 //== serials count per class and are never reused
 // expect: end
 // expect output: 1 2 1 3
-a = New Zone();
-b = New Zone();
+a = New Voice();
+b = New Voice();
 s = New Blob();
 Delete b;
-c = New Zone();
-Print(Math.Serial(a), Math.Serial(New Zone()) - 2, s.Id(), Math.Serial(c));
+c = New Voice();
+Print(Math.Serial(a), Math.Serial(New Voice()) - 2, s.Id(), Math.Serial(c));
 
 //== deleting an object turns every holder into 0
 // expect: end
 // expect output: 0 0 0 1
-a = New Zone();
+a = New Voice();
 b = a;
 list[3] = a;
 Delete a;
@@ -37,7 +37,7 @@ Delete 5;
 
 //== Delete of a variable whose object was deleted
 // expect: error 18 line 4
-a = New Zone();
+a = New Voice();
 Delete a;
 Delete a;
 
@@ -51,7 +51,7 @@ m = New Math();
 
 //== a creation that fails
 // expect: error 38
-s = New Zone(-1);
+s = New Voice(-1);
 
 //== a singleton's method that does not exist
 // The Editor singleton is made at start; it has no Open.
@@ -91,20 +91,20 @@ Print(a.v, a.next.v);
 // expect output: 5
 // expect output: 1
 // The collection runs inside a handler, so that the event posted meanwhile waits.
-held = New Zone();
-kept[2] = New Zone();
+held = New Voice();
+kept[2] = New Voice();
 Function Waiting(s) { Print(Math.Serial(s) > 0); }
 Function Run() {
-    Post(Waiting, New Zone());
+    Post(Waiting, New Voice());
     Inner();
 }
 Function Inner() {
-    local = New Zone();
-    For (i = 0; i < 996; i++) t = New Zone();
-    Print(Math.Count(66));
-    t = New Zone();
+    local = New Voice();
+    For (i = 0; i < 996; i++) t = New Voice();
+    Print(Math.Count(53));
+    t = New Voice();
     For (i = 0; i < 12; i++) x = i;
-    Print(Math.Count(66));
+    Print(Math.Count(53));
 }
 Post(Run);
 x = 0;

@@ -45,12 +45,12 @@ alias = o;
 o.Kill();
 Print(o, alias);
 
-//== a Zone deleted by a handler run while its own method waits
+//== a Voice deleted by a handler run while its own method waits
 // expect: end
 // expect output: deleting
 // expect output: 0 1
 Function Handler(x, y) { Print("deleting"); Delete s; }
-s = New Zone();
+s = New Voice();
 s.OnMove = Handler;
 EnableEvents(0);
 s.Fire(1, 2);

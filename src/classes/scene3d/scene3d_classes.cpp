@@ -1,7 +1,48 @@
 #include "classes/scene3d/scene3d_classes.h"
 
+#include "classes/scene3d/camera_class.h"
+#include "classes/scene3d/light_class.h"
+#include "classes/scene3d/math_class.h"
+#include "classes/scene3d/matrix_class.h"
+#include "classes/scene3d/object_class.h"
+#include "classes/scene3d/position_class.h"
+#include "classes/scene3d/vector_class.h"
+#include "classes/scene3d/world_class.h"
+#include "classes/scene3d/zone_class.h"
+#include "classes/surface/surface_class.h"
+#include "script/runtime/neighbour_services.h"
+
 void RegisterScene3DClasses() {
+    RegisterScriptClass(GetVectorClassInfo());
+    RegisterScriptClass(GetMatrixClassInfo());
+    RegisterScriptClass(GetMathClassInfo());
+    RegisterScriptClass(CILight::GetClassInfo());
+    RegisterScriptClass(CIPosition::GetClassInfo());
+    RegisterScriptClass(CIZone::GetClassInfo());
+    CILocation::SetWrapperMaker(CILight::kClassId, CILight::MakeWrapper);
+    CILocation::SetWrapperMaker(CIZone::kClassId, CIZone::MakeWrapper);
+    RegisterScriptClass(GetWorldClassInfo());
+    RegisterScriptClass(GetCameraClassInfo());
+    RegisterScriptClass(GetObjectClassInfo());
+    CILocation::SetWorldServices(GetWorldServices());
+    CILocation::SetWrapperMaker(CICamera::kClassId, &CICamera::Make);
+    CILocation::SetWrapperMaker(CIObject::kClassId, &CIObject::Make);
+    GetNeighbourServices().isAny3DViewOpen = &IsAny3DViewOpen;
 }
 
 void UnregisterScene3DClasses() {
+    UnregisterScriptClass(CIVector::kClassId);
+    UnregisterScriptClass(CIMatrix::kClassId);
+    UnregisterScriptClass(CIMath::kClassId);
+    UnregisterScriptClass(CILight::kClassId);
+    UnregisterScriptClass(CIPosition::kClassId);
+    UnregisterScriptClass(CIZone::kClassId);
+    CILocation::SetWrapperMaker(CILight::kClassId, nullptr);
+    CILocation::SetWrapperMaker(CIZone::kClassId, nullptr);
+    GetNeighbourServices().isAny3DViewOpen = nullptr;
+    CILocation::SetWrapperMaker(CICamera::kClassId, nullptr);
+    CILocation::SetWrapperMaker(CIObject::kClassId, nullptr);
+    CILocation::SetWorldServices(nullptr);
+    for (uint32_t classId : {CIWorld::kClassId, CICamera::kClassId, CIObject::kClassId})
+        UnregisterScriptClass(classId);
 }

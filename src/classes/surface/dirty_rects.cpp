@@ -4,6 +4,7 @@
 
 #include "classes/surface/sprite_class.h"
 #include "classes/surface/surface_class.h"
+#include "classes/surface/view3d.h"
 #include "classes/window/child_window.h"
 #include "graphics2d/drawing/surface_handle.h"
 #include "graphics2d/surfaces/gdi_surface.h"
@@ -82,8 +83,17 @@ void CISurface::FlushDirtyRects(int clear) {
 void CISurface::Refresh() {
     refreshRequested = 0;
     SpritePlane& sprites = Plane();
-    sprites.RunPasses();
-    if (hostWindow != nullptr) FlushDirtyRects(1);
+    if (camera3D != nullptr) {
+        // The view's frame replaces the 2D passes and the copy of changed rectangles; the
+        // sprites show over it.
+        sprites.UpdateStates();
+        UpdateOverlays();
+        camera3D->RenderToSurface();
+        sprites.dirty.Clear();
+    } else {
+        sprites.RunPasses();
+        if (hostWindow != nullptr) FlushDirtyRects(1);
+    }
     // Sprites showing this surface's picture are drawn again with it.
     const std::vector<CISprite*> users = imageUsers;
     for (CISprite* user : users)
@@ -94,6 +104,10 @@ void CISurface::Refresh() {
 
 void CISurface::PaintToWindow(HDC dc, const RECT* rect, const RECT* clip) {
     if (hostWindow == nullptr || mainSurface == nullptr || hostWindow->hwnd == 0) return;
+    if (camera3D != nullptr) {
+        camera3D->RenderToSurface();
+        return;
+    }
     HWND window = hostWindow->hwnd;
     RECT client{};
     GetClientRect(window, &client);

@@ -42,6 +42,7 @@ void CISurface::UpdateSprites() {
 }
 
 void CISurface::DrawSprites() {
+    if (camera3D != nullptr) return;
     if (autoBack != 0) interpreter->RaiseError(36);
     SpritePlane& sprites = Plane();
     sprites.SaveBackgrounds();

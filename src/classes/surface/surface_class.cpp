@@ -4,9 +4,11 @@
 #include <cstdlib>
 #include <new>
 
+#include "classes/surface/view3d.h"
 #include "classes/window/child_window.h"
 #include "classes/window/font_class.h"
 #include "classes/window/window_class.h"
+#include "engine3d/scene/render/renderer.h"
 #include "graphics2d/drawing/fill_painter.h"
 #include "graphics2d/drawing/surface_handle.h"
 #include "graphics2d/palette/palette.h"
@@ -73,6 +75,8 @@ void CISurface::Destroy(int) {
     ForgetImageUsers();
     plane.DropBackgroundStore();
     if (fullScreen != 0) SetWindowed(0);
+    DetachView3D();
+    ReleaseCameras();
     plane.dirty.Clear();
     CIRefresh::Detach();
     delete this;
@@ -84,6 +88,11 @@ int CISurface::ReleaseReferencesTo(CIBaseClassImpl* object) {
         hostWindow = nullptr;
         InvalidateAll();
     }
+    // The surface itself stays: only its view goes.
+    if (object != nullptr && world3D != nullptr && object == world3D->GetWorldObject())
+        DetachView3D();
+    else if (object != nullptr && camera3D != nullptr && object == camera3D->GetCameraObject())
+        SetViewCamera(nullptr);
     return CIBaseClassImpl::ReleaseReferencesTo(object);
 }
 
@@ -158,9 +167,10 @@ int CISurface::Recreate(int32_t newWidth, int32_t newHeight, int32_t newDepth) {
     if (fullScreen != 0) handle->CopyDisplayState(old);
     if (hostWindow != nullptr && hostWindow->hwnd != 0) handle->AttachWindow(hostWindow->hwnd);
     mainSurface = handle;
+    UpdateSize();
+    RebindView3D();
     delete old;
     plane.DropBackgroundStore();
-    UpdateSize();
     InvalidateAll();
     return 1;
 }
@@ -291,6 +301,7 @@ int CISurface::SetFullScreen(int32_t newWidth, int32_t newHeight, int32_t newDep
     if (mainSurface == nullptr || hostWindow == nullptr) return 0;
     if (!IsSurfaceDepth(newDepth)) newDepth = GetScreenDepth();
     if (newDepth == 15) newDepth = 16;
+    if (view3D != nullptr) return SetViewFullScreen(newWidth, newHeight, newDepth);
     if (!mainSurface->EnterFullScreen(hostWindow->hwnd, newWidth, newHeight, newDepth)) return 0;
     fullScreen = 1;
     Recreate(newWidth, newHeight, newDepth);
@@ -302,7 +313,10 @@ int CISurface::SetFullScreen(int32_t newWidth, int32_t newHeight, int32_t newDep
 void CISurface::SetWindowed(int) {
     if (mainSurface == nullptr || fullScreen == 0) return;
     HWND window = hostWindow != nullptr ? hostWindow->hwnd : 0;
-    mainSurface->LeaveFullScreen(window);
+    if (view3D != nullptr)
+        LeaveViewFullScreen();
+    else
+        mainSurface->LeaveFullScreen(window);
     fullScreen = 0;
     if (window == 0) return;
     RECT client{};

@@ -20,6 +20,13 @@
 
 class CIChildWindow;
 class CISprite;
+class CISurfaceCamera;
+class CISurfaceWorld;
+class LAPICLBK;
+class LRenderAPICLBK;
+class LSprite;
+class LTexture;
+class SpriteEntry;
 class CFillBase;
 class CValue;
 struct PaletteRecord;
@@ -138,6 +145,35 @@ public:
     // The plane drawn on the picture, hosted when a window shows the surface.
     SpritePlane& Plane();
 
+    // ---- 3D view (surface_view3d.cpp) -------------------------------------------------
+    // The device AttachWorld takes: the surface's own once it has one; else, for a
+    // surface a window shows, the interpreter's display interface; else the software one.
+    // Null when none can be had.
+    LAPICLBK* GetRenderDevice();
+    // Makes the view of the world's scene once (a later call keeps the first view).
+    // Errors 44 without a world, 55 for a world without its scene, 97 for a scene of
+    // another device. 0 when the view cannot be made.
+    int AttachWorld(CISurfaceWorld* world);
+    // The camera the view draws through; null clears it and shows the 2D picture again.
+    void SetViewCamera(CISurfaceCamera* camera);
+    // The view goes with its camera and world; nothing without a view.
+    void DetachView3D();
+    // The display device and driver the Display class chose, given to a new view.
+    void UseChosenDriver(LRenderAPICLBK& view);
+    // The software device draws into the picture: a new picture takes the old one's place.
+    void RebindView3D();
+    // The view switches the display itself; the picture follows its size and depth.
+    int SetViewFullScreen(int32_t width, int32_t height, int32_t depth);
+    void LeaveViewFullScreen();
+    // The sprites shown over the view as the world's screen sprites, in the list's order,
+    // each with a texture of its picture; kept in step before every frame.
+    void UpdateOverlays();
+    void DropOverlays();
+    // Every camera bound to the surface lets go of it: the surface is going.
+    void ReleaseCameras();
+    // The depth the view draws at; the surface's own without a view.
+    int32_t GetViewDepth() const;
+
     // ---- Fields ---------------------------------------------------------------------
     CIChildWindow* hostWindow = nullptr;
     SurfaceHandle* mainSurface = nullptr;
@@ -175,6 +211,18 @@ public:
     // The creation flags the picture was made with, for its re-creation.
     uint32_t createFlags = 0;
     uint32_t fullScreen = 0;
+    // The 3D view: the device it was made on, the renderer, the World it shows and the
+    // Camera it draws through.
+    LAPICLBK* device3D = nullptr;
+    LRenderAPICLBK* view3D = nullptr;
+    CISurfaceWorld* world3D = nullptr;
+    CISurfaceCamera* camera3D = nullptr;
+    struct Overlay {
+        SpriteEntry* sprite;
+        LSprite* engine;
+        LTexture* texture;
+    };
+    std::vector<Overlay> overlays3D;
 
 private:
     // The derived pen and fill flags from the pen, painters, draw mode and anti-alias.
@@ -287,6 +335,9 @@ void GiveInterpreterPalette(CInterpretor& interpreter, SurfaceHandle* handle);
 inline uint32_t SwapRedBlue(uint32_t colour) {
     return ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
 }
+
+// Non-zero while a Surface of the interpreter shows a 3D view.
+int IsAny3DViewOpen(CInterpretor& interpreter);
 
 // The Window's maker of its Surface (see window_surface.h).
 CWindowSurface* MakeSurfaceForWindow(CInterpretor& interpreter, int32_t width, int32_t height,

@@ -5,6 +5,7 @@
 #include "classes/surface/surface_class.h"
 #include "classes/window/child_window.h"
 #include "classes/window/font_class.h"
+#include "engine3d/scene/render/renderer.h"
 #include "graphics2d/drawing/fill_painter.h"
 #include "graphics2d/drawing/surface_handle.h"
 #include "script/interpreter/interpretor.h"
@@ -101,6 +102,12 @@ void CISurface::SetFontMethod() {
 void CISurface::SetAntiAlias() {
     antiAlias = interpreter->GetArgInt(0) != 0 ? 1 : 0;
     UpdateDerivedFlags();
+    if (view3D != nullptr) {
+        if (antiAlias != 0)
+            view3D->SetStateBits(2);
+        else
+            view3D->ClearStateBits(2);
+    }
 }
 
 void CISurface::SetDrawMode() {

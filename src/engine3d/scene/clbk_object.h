@@ -26,6 +26,8 @@ public:
     virtual ~LManageCLBKObject();
 
     LCLBKObject* GetCLBKObject() const { return link_; }
+    // A wrapper made after the engine object, or one going before it, sets or clears it.
+    void SetCLBKObject(LCLBKObject* link) { link_ = link; }
 
 private:
     LCLBKObject* link_;

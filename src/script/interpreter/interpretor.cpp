@@ -77,6 +77,7 @@ CInterpretor::CInterpretor(uint32_t compilerOption, CLaunchInfo* launch)
 }
 
 CInterpretor::~CInterpretor() {
+    deleteWrappers = 0;
     Close();
     shuttingDown = 1;
     softwareAPI_ = nullptr;
@@ -238,6 +239,7 @@ int CInterpretor::RunOnce(CTokenInfos& report, uint8_t* start) {
 
 void CInterpretor::Reset() {
     resetting = 1;
+    deleteWrappers = 0;
     shuttingDown = 1;
     FlushTemporaryTexts();
     for (uint32_t i = 0; i < stackCapacity_; ++i) {
@@ -313,6 +315,7 @@ void CInterpretor::Reset() {
     shuttingDown = 0;
     restarted = 1;
     resetting = 0;
+    deleteWrappers = 1;
     runningState = kIdle;
 }
 

@@ -132,6 +132,10 @@ public:
     // 1 while Reset runs; 1 when the current run follows a restart.
     int32_t resetting = 0;
     int32_t restarted = 0;
+    // The wrapper-deletion flag: 1 while the death of an engine object deletes its script
+    // wrapper; 0 while Reset or the destructor deletes every script object, and while a
+    // World tears its engine world down, when the wrappers are only detached.
+    uint32_t deleteWrappers = 1;
     // Colour depths for new surfaces and for the image bank; 16 until Init.
     int32_t surfaceDepth = 16;
     int32_t imageDepth = 16;

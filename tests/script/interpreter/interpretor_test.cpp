@@ -31,11 +31,11 @@ public:
 
 TEST(CInterpretorRun, ResetFreesWhatARunMadeAndKeepsTheClassRegistry) {
     StartedInterpretor started("Function F(x) { }\n"
-                               "s = New Zone(); t = New Blob(); a[3] = s;\n"
+                               "s = New Voice(); t = New Blob(); a[3] = s;\n"
                                "EnableEvents(0); Post(F, t);\n");
     CInterpretor& interpreter = started.interpreter;
     ASSERT_EQ(interpreter.RunMain(started.report, nullptr), 1);
-    EXPECT_EQ(interpreter.classObjects[66].GetCount(), 1u);
+    EXPECT_EQ(interpreter.classObjects[53].GetCount(), 1u);
     EXPECT_EQ(interpreter.arrayList.GetCount(), 1u);
     EXPECT_EQ(interpreter.GetQueuedEventCount(), 1u);
     ASSERT_NE(interpreter.GetSingleton(56), nullptr);
@@ -46,7 +46,7 @@ TEST(CInterpretorRun, ResetFreesWhatARunMadeAndKeepsTheClassRegistry) {
     EXPECT_EQ(interpreter.arrayList.GetCount(), 0u);
     EXPECT_EQ(interpreter.GetQueuedEventCount(), 0u);
     EXPECT_EQ(interpreter.GetSingleton(56), nullptr);
-    EXPECT_NE(interpreter.GetClassRecord(66)->lookup, nullptr);
+    EXPECT_NE(interpreter.GetClassRecord(53)->lookup, nullptr);
     // The next start makes the singletons again.
     interpreter.Start(started.report);
     EXPECT_NE(interpreter.GetProgram(), nullptr);

@@ -1,0 +1,79 @@
+// The Object class: a mesh object of a World, as built by a script, made by a primitive
+// or found in the world; its clones and duplicates. One engine object has at most one
+// Object, linked both ways.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "classes/scene3d/location_class.h"
+
+class CIWorld;
+class L3DObject;
+
+class CIObject final : public CILocation {
+public:
+    static constexpr uint32_t kClassId = 62;
+    static constexpr uint32_t kFirstClassLevelId = 0x80;
+
+    CIObject(CInterpretor* interpreter, const CClassRecord* record);
+    ~CIObject() override;
+
+    void CallMethod(uint16_t methodId) override;
+    // An object not yet in the world is deleted; one in it leaves the world, unless the
+    // World is deleting it or the interpreter is ending.
+    void Destroy(int flag) override;
+    // The World going detaches the Object, which is deleted with it.
+    int ReleaseReferencesTo(CIBaseClassImpl* object) override;
+    // new Object(world [, name]).
+    void Create() override;
+    // The maker of wrappers around the engine objects found in a World, which are in it
+    // already.
+    static CILocation* Make(CInterpretor& interpreter, const CClassRecord* record);
+
+    // Joins the world when not in it yet, then the World's cameras repaint.
+    void LocationChanged() override;
+    L3DObject* GetEngineObject() const { return engineObject; }
+    CIWorld* World() const;
+    // Marked by SetStatic for the World's next Optimize.
+    uint32_t staticMark = 0;
+
+private:
+    // The engine's switch of a rendering mode from argument 0, then a repaint.
+    template <class Setter> void Switch(Setter set);
+    // The engine's answer as an integer.
+    template <class Getter> void Query(Getter get);
+    // Clone or Duplicate from the location arguments.
+    void Copy(bool clone);
+    bool IsClone() const;
+
+    void Scale();
+    void GetNPolygons();
+    void SetGouraud();
+    void IsGouraud();
+    void SetLambert();
+    void IsLambert();
+    void GetWidth();
+    void GetHeight();
+    void GetDepth();
+    void HideBox();
+    void ShowBox();
+    void IsBoxVisible();
+    void SetWireFrame();
+    void SetFlat();
+    void SetMapped();
+    void IsWireFrame();
+    void IsFlat();
+    void IsMapped();
+    void GetNPoints();
+    void SetStatic();
+    void Clone();
+    void Duplicate();
+
+    // By method id; the shared methods are dispatched before.
+    static const std::array<ScriptMethod<CIObject>, 0x7C>& Methods();
+
+    uint32_t inWorld_ = 0;
+};
+
+const ScriptClassInfo* GetObjectClassInfo();

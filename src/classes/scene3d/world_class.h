@@ -1,0 +1,146 @@
+// The World class: one engine world shown in a Surface's 3D view, with its objects,
+// lights, cameras and the rest made reachable to scripts, the world-wide display
+// switches, the ambient light and the primitives. Every Camera rendering the world is
+// listed here, so that any change made through the World repaints the views.
+#pragma once
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "classes/surface/view3d.h"
+#include "engine3d/scene/clbk_object.h"
+#include "script/classes/base_class.h"
+#include "script/values/value.h"
+
+class CICamera;
+struct LocationWorldServices;
+class CISurface;
+class L3DObject;
+class L3DWorld;
+
+class CIWorld final : public CIBaseClassImpl, public LCLBKObject, public CISurfaceWorld {
+public:
+    static constexpr uint32_t kClassId = 69;
+    static constexpr uint32_t kFirstClassLevelId = 0x40;
+
+    CIWorld(CInterpretor* interpreter, const CClassRecord* record);
+    ~CIWorld() override;
+
+    void CallMethod(uint16_t methodId) override;
+    // The views showing the world go first, then the engine world with everything in it.
+    void Destroy(int flag) override;
+    int ReleaseReferencesTo(CIBaseClassImpl* object) override;
+    // new World([surface or window]...).
+    void Create() override;
+    void EngineObjectDestroyed() override;
+
+    CIBaseClassImpl* GetWorldObject() override { return this; }
+    L3DWorld* GetEngineWorld() override { return world_; }
+
+    // The surface a World or Camera is made for from argument `i`: a Surface, a
+    // Window's client Surface, else the main window's; null when there is none.
+    static CISurface* SurfaceFromArg(CInterpretor& interpreter, uint32_t i);
+
+    // ---- The cameras rendering this world ----------------------------------------------
+    // Error 59 when the camera's view draws at another depth than the world; a camera
+    // without a surface is not listed. The camera becomes the active one.
+    void AddRenderCamera(CICamera* camera);
+    // The first camera left becomes active when none is.
+    void RemoveRenderCamera(CICamera* camera);
+    void ActivateCamera(CICamera* camera);
+    // Every listed camera's surface repaints at the next refresh.
+    void RefreshCameras();
+
+    // ---- Collisions ------------------------------------------------------------------
+    // The pair in serial order, once, while OnCollisions has a handler.
+    void RecordCollision(CIBaseClassImpl* first, CIBaseClassImpl* second);
+    // After a frame: OnCollisions with the recorded pairs, which are then forgotten.
+    void DeliverCollisions();
+    const CValue& CollideHandler() const { return onCollide_; }
+
+private:
+    // The script wrapper of an engine object of this world, made on first use; null
+    // for none or for a kind without a script class yet.
+    CIBaseClassImpl* WrapperOf(L3DObject* object);
+    // The placed objects of this world let go of it: it is going.
+    void ReleasePlacedObjects();
+    // Argument 0 as a list index: missing is 0; -1 when not a number.
+    int32_t IndexArg();
+    void SetResultObject(CIBaseClassImpl* object);
+    void SetResultBool(int engineResult);
+    // A primitive's numeric arguments over their defaults: error 13 past `count`, 14
+    // for a negative value; a missing or text argument keeps the default.
+    void ReadSizes(double* values, uint32_t count);
+    void ReturnPrimitive(L3DObject* object);
+
+    void GetObject();
+    void GetNObjects();
+    void ShowObjects();
+    void HideObjects();
+    void GetLight();
+    void GetNLights();
+    void ShowLights();
+    void HideLights();
+    void GetCamera();
+    void GetNCameras();
+    void ShowCameras();
+    void HideCameras();
+    void GetNSpeakers();
+    void HideSpeakers();
+    void ShowSpeakers();
+    void GetNBlobs();
+    void HideBlobs();
+    void ShowBlobs();
+    void GetZone();
+    void GetNZones();
+    void HideZones();
+    void ShowZones();
+    void GetNTextures();
+    void GetNMaterials();
+    void Scale();
+    void SetWireframe();
+    void SetGouraud();
+    void SetFlat();
+    void SetMapped();
+    void SetLambert();
+    void SetLightColor();
+    void GetLightColor();
+    void SetNight();
+    void GetNight();
+    void SetLightVector();
+    void GetLightVector();
+    void SetLightIntensity();
+    void GetLightIntensity();
+    void IsBackFacesCulling();
+    void SetBackFacesCulling();
+    void ShowObjectBox();
+    void HideObjectBox();
+    void ShowAxis();
+    void HideAxis();
+    void ShowObjectAxis();
+    void HideObjectAxis();
+    void SetCollision();
+    void SetStatic();
+    void Optimize();
+    void CreateSphere();
+    void CreateBrick();
+    void CreatePyramid();
+    void CreatePlane();
+    void OnCollide();
+    void OnCollisions();
+
+    static const ScriptMethod<CIWorld> kMethods[0x40];
+
+    L3DWorld* world_ = nullptr;
+    std::vector<CICamera*> renderCameras_;
+    CValue onCollide_;
+    CValue onCollisions_;
+    std::vector<std::pair<CIBaseClassImpl*, CIBaseClassImpl*>> collisions_;
+    // SetStatic without an object or index marks every object.
+    uint32_t staticAll_ = 0;
+};
+
+const ScriptClassInfo* GetWorldClassInfo();
+// What the placed classes ask of a World.
+const LocationWorldServices* GetWorldServices();
