@@ -13,9 +13,9 @@
 
 #include "classes/dialogs/dialog_classes.h"
 #include "classes/input/input_classes.h"
+#include "classes/media/media_classes.h"
 #include "classes/net/net_classes.h"
 #include "classes/scene3d/scene3d_classes.h"
-#include "classes/media/media_classes.h"
 #include "classes/surface/surface_classes.h"
 #include "classes/system/system_classes.h"
 #include "classes/window/window_classes.h"
