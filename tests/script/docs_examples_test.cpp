@@ -130,9 +130,12 @@ std::string TestName(const std::string& text) {
 class DocsExamples : public testing::TestWithParam<ScriptCase> {};
 
 TEST_P(DocsExamples, RunAsThePageSays) {
-    // With the renderers' back ends installed, as the player has them (the run ends
-    // without them).
-    SetAPIRegistry(&GetBackEndRegistry());
+    // With the renderers' back ends installed, as the player has them, for this run only.
+    struct Renderers {
+        LAPIRegistry* previous = GetAPIRegistry();
+        Renderers() { SetAPIRegistry(&GetBackEndRegistry()); }
+        ~Renderers() { SetAPIRegistry(previous); }
+    } renderers;
     RunAndCheck(GetParam());
 }
 

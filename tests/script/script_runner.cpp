@@ -422,10 +422,12 @@ ScriptResult ScriptRunner::Run(const std::string& source, const std::string& uni
     {
         test_support::CaseFolder folder;
         BeginWindowRun();
+        // A run's UseRenderers lasts for the run: the caller's registry comes back after it.
         struct End {
+            LAPIRegistry* registry = GetAPIRegistry();
             ~End() {
                 EndWindowRun();
-                SetAPIRegistry(nullptr);
+                SetAPIRegistry(registry);
             }
         } end;
         RunIn(folder, source, unitName, project, launch, referenceWalk, compiledForm, result);
