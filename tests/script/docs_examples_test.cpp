@@ -131,9 +131,12 @@ class DocsExamples : public testing::TestWithParam<ScriptCase> {};
 
 TEST_P(DocsExamples, RunAsThePageSays) {
     // With the renderers' back ends installed, as the player has them, for this run only.
-    SetAPIRegistry(&GetBackEndRegistry());
+    struct Renderers {
+        LAPIRegistry* previous = GetAPIRegistry();
+        Renderers() { SetAPIRegistry(&GetBackEndRegistry()); }
+        ~Renderers() { SetAPIRegistry(previous); }
+    } renderers;
     RunAndCheck(GetParam());
-    SetAPIRegistry(nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Guide, DocsExamples, testing::ValuesIn(LoadExamples()),

@@ -422,7 +422,7 @@ ScriptResult ScriptRunner::Run(const std::string& source, const std::string& uni
     {
         test_support::CaseFolder folder;
         BeginWindowRun();
-        // A run's own UseRenderers ends with it; the back ends a test gave the runs stay.
+        // A run's UseRenderers lasts for the run: the caller's registry comes back after it.
         struct End {
             LAPIRegistry* registry = GetAPIRegistry();
             ~End() {
