@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "engine3d/render/opengl/opengl_loader.h"
+#include "platform/process/shared_library.h"
+
+namespace {
+
+class OpenGLLoaderTest : public ::testing::Test {
+protected:
+    void SetUp() override { Use(ZORV_STUB_GL, ZORV_STUB_GL); }
+    void TearDown() override {
+        while (OpenGLLoadCount() > 0)
+            UnloadOpenGL();
+        Use("libGL.so.1", "libGLU.so.1");
+    }
+    static void Use(const char* gl, const char* glu) {
+        SetLibraryAlias("OpenGL32.dll", gl);
+        SetLibraryAlias("GLU32.dll", glu);
+    }
+    static size_t IndexOf(const char* name) {
+        for (size_t i = 0; i < GLEntryCount(); ++i)
+            if (std::strcmp(GLEntryName(i), name) == 0) return i;
+        return GLEntryCount();
+    }
+};
+
+TEST_F(OpenGLLoaderTest, NameTableHoldsTheOpenGL11EntryPointsInByteOrderThenWGL) {
+    ASSERT_EQ(GLEntryCount(), 341u);
+    for (size_t i = 1; i < 336; ++i)
+        EXPECT_LT(std::strcmp(GLEntryName(i - 1), GLEntryName(i)), 0) << GLEntryName(i);
+    EXPECT_STREQ(GLEntryName(0), "glAccum");
+    EXPECT_STREQ(GLEntryName(335), "glViewport");
+    const char* wgl[] = {"wglCreateContext", "wglDeleteContext", "wglMakeCurrent",
+                         "wglUseFontBitmapsA", "wglShareLists"};
+    for (size_t i = 0; i < 5; ++i)
+        EXPECT_STREQ(GLEntryName(336 + i), wgl[i]);
+    EXPECT_EQ(GLEntryName(341), nullptr);
+
+    // Every OpenGL name is one the installed library exports.
+    const HMODULE system = LoadLibraryA("libGL.so.1");
+    if (system == 0) GTEST_SKIP() << "no libGL.so.1 installed";
+    for (size_t i = 0; i < 336; ++i)
+        EXPECT_NE(GetProcAddress(system, GLEntryName(i)), nullptr) << GLEntryName(i);
+    FreeLibrary(system);
+}
+
+TEST_F(OpenGLLoaderTest, MissingNameFailsTheLoadAndClearsEverySlotFilled) {
+    Use(ZORV_STUB_GL_PARTIAL, ZORV_STUB_GL);
+    EXPECT_EQ(CanLoadOpenGL(), 1);
+    EXPECT_EQ(LoadOpenGL(), 0);
+    EXPECT_EQ(OpenGLModule(), 0u);
+    EXPECT_EQ(OpenGLLoadCount(), 0);
+    // Names before the missing one were found, and must not point into the freed library.
+    EXPECT_EQ(gl11::glBegin, nullptr);
+    EXPECT_EQ(gl11::glAlphaFunc, nullptr);
+    EXPECT_EQ(GLEntryAddress(IndexOf("glAccum")), nullptr);
+    EXPECT_EQ(GLEntryAddress(IndexOf("glVertex4f")), nullptr);
+
+    // A missing GLU library frees the OpenGL one too.
+    Use(ZORV_STUB_GL, "/nonexistent/libGLU.so.1");
+    EXPECT_EQ(CanLoadOpenGL(), 0);
+    EXPECT_EQ(LoadOpenGL(), 0);
+    EXPECT_EQ(OpenGLModule(), 0u);
+    EXPECT_EQ(GLUModule(), 0u);
+    EXPECT_EQ(gl11::glViewport, nullptr);
+}
+
+TEST_F(OpenGLLoaderTest, BackEndsShareOneLoadUntilTheLastUnloads) {
+    // Nothing loaded yet: an unload changes nothing and a later load still counts from 0.
+    UnloadOpenGL();
+    EXPECT_EQ(OpenGLLoadCount(), 0);
+
+    ASSERT_EQ(LoadOpenGL(), 1);
+    const HMODULE first = OpenGLModule();
+    EXPECT_NE(first, 0u);
+    EXPECT_NE(GLUModule(), 0u);
+    EXPECT_NE(gl11::glViewport, nullptr);
+    EXPECT_NE(gl11::wglMakeCurrent, nullptr);
+    EXPECT_NE(gl11::gluBuild2DMipmaps, nullptr);
+    EXPECT_NE(GLEntryAddress(IndexOf("wglShareLists")), nullptr);
+
+    ASSERT_EQ(LoadOpenGL(), 1);
+    EXPECT_EQ(OpenGLModule(), first);
+    EXPECT_EQ(OpenGLLoadCount(), 2);
+
+    UnloadOpenGL();
+    EXPECT_EQ(OpenGLModule(), first);
+    EXPECT_NE(gl11::glBegin, nullptr);
+
+    UnloadOpenGL();
+    EXPECT_EQ(OpenGLModule(), 0u);
+    EXPECT_EQ(GLUModule(), 0u);
+    EXPECT_EQ(gl11::glBegin, nullptr);
+    EXPECT_EQ(gl11::gluBuild2DMipmaps, nullptr);
+    UnloadOpenGL();
+    EXPECT_EQ(OpenGLLoadCount(), 0);
+}
+
+} // namespace
