@@ -218,6 +218,11 @@ int ReleaseDC(HWND window, HDC handle) {
     return platform::UnregisterObject(handle) ? 1 : 0;
 }
 
+HWND WindowFromDC(HDC handle) {
+    std::shared_ptr<WindowDevice> dc = LookupWindowDevice(handle);
+    return dc ? dc->window : 0;
+}
+
 bool platform::DrawThroughDC(
     HDC dc,
     const std::function<void(Framebuffer& buffer, const Region& clip, POINT origin)>& draw) {

@@ -25,6 +25,8 @@ int FrameRect(HDC dc, const RECT* rect, HBRUSH brush);
 BOOL InvertRect(HDC dc, const RECT* rect);
 // The bounds of what the DC may draw on, in its coordinates; the region kind or ERROR.
 int GetClipBox(HDC dc, RECT* rect);
+// The window a DC of GetDC or GetWindowDC draws on; 0 for other DCs.
+HWND WindowFromDC(HDC dc);
 
 namespace platform {
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/files/errno_mapping.h"
+#include "platform/gl/gl_libraries.h"
 #include "platform/kernel/cp1252.h"
 #include "platform/kernel/errors.h"
 #include "platform/kernel/kernel_objects.h"
@@ -21,13 +22,15 @@ namespace {
 
 class ModuleObject : public KernelObject {
 public:
-    explicit ModuleObject(void* library) : library(library) {}
+    ModuleObject(void* library, bool openGL) : library(library), openGL(openGL) {}
     ~ModuleObject() override { dlclose(library); }
     ModuleObject(const ModuleObject&) = delete;
     ModuleObject& operator=(const ModuleObject&) = delete;
     bool ClosableByCloseHandle() const override { return false; }
 
     void* const library;
+    // Opened for "OpenGL32.dll" without an alias of the program's: the WGL names are ours.
+    const bool openGL;
 };
 
 struct AliasTable {
@@ -57,8 +60,8 @@ Start StartOf(int fd) {
     return Start::Other;
 }
 
-HMODULE Register(void* library) {
-    HANDLE handle = RegisterObject(std::make_shared<ModuleObject>(library));
+HMODULE Register(void* library, bool openGL = false) {
+    HANDLE handle = RegisterObject(std::make_shared<ModuleObject>(library, openGL));
     if (handle != 0) SetLastError(ERROR_SUCCESS);
     return handle;
 }
@@ -95,17 +98,28 @@ HMODULE LoadLibraryA(LPCSTR fileName) {
         return 0;
     }
     std::string name = fileName;
+    bool openGL = false;
     {
+        std::string upperName = UpperCase(name);
         AliasTable& aliases = GetAliases();
-        std::lock_guard guard(aliases.lock);
-        auto it = aliases.targets.find(UpperCase(name));
-        if (it != aliases.targets.end()) name = it->second;
+        std::unique_lock guard(aliases.lock);
+        auto it = aliases.targets.find(upperName);
+        if (it != aliases.targets.end()) {
+            name = it->second;
+        } else {
+            guard.unlock();
+            std::string builtIn = BuiltInLibraryTarget(upperName);
+            if (!builtIn.empty()) {
+                openGL = upperName == "OPENGL32.DLL";
+                name = builtIn;
+            }
+        }
     }
     for (const std::string& candidate : LibraryCandidates(name)) {
         if (candidate.find('/') != std::string::npos) return OpenFile(candidate);
         // dlopen's own search: its paths cannot be checked first.
         void* library = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (library != nullptr) return Register(library);
+        if (library != nullptr) return Register(library, openGL);
     }
     SetLastError(ERROR_MOD_NOT_FOUND);
     return 0;
@@ -117,6 +131,9 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
     if (procName == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
+    }
+    if (object->openGL) {
+        if (FARPROC own = platform::OpenGLOwnExport(procName)) return own;
     }
     void* symbol = dlsym(object->library, procName);
     if (symbol == nullptr) {

@@ -1,13 +1,16 @@
 // Shared libraries with the Windows module calls, over dlopen (RTLD_NOW | RTLD_LOCAL).
 //
 // LoadLibraryA first replaces a name found in the alias table (names compared without
-// regard to case), so that other subsystems can load fixed Windows names. Then it tries
-// the name as given and, for a name ending in ".dll" or without an extension, the stem
-// with ".so" and "lib<stem>.so". A name with a separator is looked for in its folder only
-// (through the drive mapping); a bare name in the application's folder, the system folder
-// and the current directory (without regard to case), then by dlopen's own search. Each
-// load is a handle of its own; FreeLibrary closes it (CloseHandle does not). A Windows
-// DLL ("MZ") is refused with ERROR_BAD_EXE_FORMAT, as is a file that is not a library.
+// regard to case), so that other subsystems can load fixed Windows names; without an
+// alias, "OpenGL32.dll" and "GLU32.dll" open the system's OpenGL libraries, and
+// GetProcAddress on the first answers the WGL names with our own functions
+// (gl/gl_libraries.h). Then it tries the name as given and, for a name ending in ".dll"
+// or without an extension, the stem with ".so" and "lib<stem>.so". A name with a
+// separator is looked for in its folder only (through the drive mapping); a bare name in
+// the application's folder, the system folder and the current directory (without regard
+// to case), then by dlopen's own search. Each load is a handle of its own; FreeLibrary
+// closes it (CloseHandle does not). A Windows DLL ("MZ") is refused with
+// ERROR_BAD_EXE_FORMAT, as is a file that is not a library.
 #pragma once
 
 #include <cstddef>
