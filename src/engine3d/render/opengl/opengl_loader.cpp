@@ -139,6 +139,11 @@ void StoreSlot(size_t index, FARPROC address) {
     if (const Store store = TypedStores()[index]) store(address);
 }
 
+constexpr const char* kOpenGLName = "OpenGL32.dll";
+constexpr const char* kGLUName = "GLU32.dll";
+const char* gOpenGLName = kOpenGLName;
+const char* gGLUName = kGLUName;
+
 HMODULE gOpenGL = 0;
 HMODULE gGLU = 0;
 int gLoadCount = 0;
@@ -149,7 +154,7 @@ void ClearGLSlots() {
 }
 
 int LoadGLU() {
-    gGLU = LoadLibraryA("GLU32.dll");
+    gGLU = LoadLibraryA(gGLUName);
     if (gGLU == 0) return 0;
     const FARPROC build = GetProcAddress(gGLU, "gluBuild2DMipmaps");
     if (build == nullptr) {
@@ -177,10 +182,10 @@ void FreeOpenGL() {
 
 int CanLoadOpenGL() {
     if (gOpenGL != 0) return 1;
-    const HMODULE gl = LoadLibraryA("OpenGL32.dll");
+    const HMODULE gl = LoadLibraryA(gOpenGLName);
     if (gl == 0) return 0;
     FreeLibrary(gl);
-    const HMODULE glu = LoadLibraryA("GLU32.dll");
+    const HMODULE glu = LoadLibraryA(gGLUName);
     if (glu == 0) return 0;
     FreeLibrary(glu);
     return 1;
@@ -191,7 +196,7 @@ int LoadOpenGL() {
         ++gLoadCount;
         return 1;
     }
-    gOpenGL = LoadLibraryA("OpenGL32.dll");
+    gOpenGL = LoadLibraryA(gOpenGLName);
     if (gOpenGL == 0) return 0;
     for (size_t i = 0; i < kGLEntries; ++i) {
         const FARPROC address = GetProcAddress(gOpenGL, kGLNames[i]);
@@ -226,6 +231,11 @@ const char* GLEntryName(size_t index) {
 
 FARPROC GLEntryAddress(size_t index) {
     return index < kGLEntries ? gAddresses[index] : nullptr;
+}
+
+void SetOpenGLLibraryNames(const char* gl, const char* glu) {
+    gOpenGLName = gl != nullptr ? gl : kOpenGLName;
+    gGLUName = glu != nullptr ? glu : kGLUName;
 }
 
 int OpenGLLoadCount() {

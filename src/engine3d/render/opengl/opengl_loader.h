@@ -77,5 +77,8 @@ size_t GLEntryCount();
 const char* GLEntryName(size_t index);
 FARPROC GLEntryAddress(size_t index);
 int OpenGLLoadCount();
+// Tests open libraries of their own in place of "OpenGL32.dll" and "GLU32.dll"; null
+// goes back to those.
+void SetOpenGLLibraryNames(const char* gl, const char* glu);
 HMODULE OpenGLModule();
 HMODULE GLUModule();

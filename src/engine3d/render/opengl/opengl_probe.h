@@ -1,6 +1,6 @@
-// Whether the OpenGL back end can run here: a screen of at least 15 bits, both libraries
-// with every name, and a rendering context that can be made. Tried once and remembered;
-// ZORV_GL=off answers 0 without trying.
+// Whether the OpenGL back end can run here: a screen of at least 15 bits, a rendering
+// context that can be made (the platform's probe, which ZORV_GL=off answers with 0), and
+// both libraries with every name of the loader's tables.
 #pragma once
 
 class LAPICLBK;

@@ -21,9 +21,10 @@ class LTexture_OpenGL;
 // The pixel-format and buffer-swap calls on device contexts, replaceable by tests; null
 // entries read as refusals (no pixel format, no swap).
 struct OpenGLWindowCalls {
-    int (*choosePixelFormat)(HDC dc, const PIXELFORMATDESCRIPTOR* wanted) = nullptr;
-    BOOL (*setPixelFormat)(HDC dc, int format, const PIXELFORMATDESCRIPTOR* descriptor) = nullptr;
-    BOOL (*swapBuffers)(HDC dc) = nullptr;
+    int (*choosePixelFormat)(HDC dc, const PIXELFORMATDESCRIPTOR* wanted) = &ChoosePixelFormat;
+    BOOL (*setPixelFormat)
+    (HDC dc, int format, const PIXELFORMATDESCRIPTOR* descriptor) = &SetPixelFormat;
+    BOOL (*swapBuffers)(HDC dc) = &SwapBuffers;
 };
 OpenGLWindowCalls& GetOpenGLWindowCalls();
 
