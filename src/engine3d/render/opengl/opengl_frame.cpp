@@ -155,6 +155,9 @@ void LRenderAPI_OpenGL::Present(HDC dc) {
         gl11::glFlush();
         gl11::glDepthFunc(gl::LESS);
     }
+    // A frame closes primitives that were never opened; the errors that leaves are of no
+    // use to anyone, and the swap must not take them for its own.
+    ClearGLErrors();
     if (GetOpenGLWindowCalls().swapBuffers != nullptr) GetOpenGLWindowCalls().swapBuffers(dc);
 }
 

@@ -221,6 +221,19 @@ void UnloadOpenGL() {
     UnloadGLU();
 }
 
+void ClearGLErrors() {
+    static const size_t index = [] {
+        size_t i = 0;
+        while (i < kGLEntries && std::strcmp(kGLNames[i], "glGetError") != 0)
+            ++i;
+        return i;
+    }();
+    if (index >= kGLEntries || gAddresses[index] == nullptr) return;
+    const auto getError = reinterpret_cast<GLenum (*)()>(gAddresses[index]);
+    // One flag per kind of error; the loop ends when all are read.
+    for (int i = 0; i < 16 && getError() != 0; ++i) {}
+}
+
 size_t GLEntryCount() {
     return kGLEntries;
 }

@@ -64,6 +64,10 @@ extern GLint (*gluBuild2DMipmaps)(GLenum target, GLint components, GLint width, 
 
 } // namespace gl11
 
+// Reads and forgets every error OpenGL has recorded (through the untyped glGetError);
+// nothing when not loaded.
+void ClearGLErrors();
+
 // 1 when the libraries are loaded or both can be opened; no name is looked up.
 int CanLoadOpenGL();
 // 1 when loaded (again: the count grows); 0 when a library or a name is missing.

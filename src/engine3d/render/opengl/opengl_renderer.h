@@ -22,7 +22,7 @@ class LTexture_OpenGL;
 // entries read as refusals (no pixel format, no swap).
 struct OpenGLWindowCalls {
     int (*choosePixelFormat)(HDC dc, const PIXELFORMATDESCRIPTOR* wanted) = &ChoosePixelFormat;
-    BOOL (*setPixelFormat)
+    BOOL(*setPixelFormat)
     (HDC dc, int format, const PIXELFORMATDESCRIPTOR* descriptor) = &SetPixelFormat;
     BOOL (*swapBuffers)(HDC dc) = &SwapBuffers;
 };
