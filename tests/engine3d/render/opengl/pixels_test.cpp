@@ -122,7 +122,7 @@ TEST_F(OpenGLPixelsTest, TheReferenceSceneCoversWhatTheSoftwareRendererCovers) {
     // A vertex in the wrong place (w other than 1, say) moves whole outlines away.
     EXPECT_LE(d.count, total / 12) << d.count << " pixels differ, " << d.inside << " inside";
     EXPECT_LE(d.inside, total / 100) << d.count << " pixels differ, " << d.inside << " inside";
-    EXPECT_EQ(drawn.At(40, 20), golden.At(40, 20));
+    EXPECT_EQ(drawn.At(40, 20) & 0xFFFFFF, golden.At(40, 20) & 0xFFFFFF);
 }
 
 } // namespace
