@@ -12,6 +12,7 @@
 #include "engine3d/scene/render/frame_state.h"
 #include "engine3d/scene/sprites/sprite.h"
 #include "platform/gdi/screen_dc.h"
+#include "platform/gl/offscreen.h"
 
 namespace {
 
@@ -86,12 +87,17 @@ void LRenderAPI_OpenGL::ContinueOrReopen(int count) {
 }
 
 void LRenderAPI_OpenGL::RenderFrame() {
+    if ((flags & kMemoryTarget) != 0) {
+        RenderIntoTexture();
+        return;
+    }
     LockRender();
     if (world == nullptr || world->glContext == 0 || setUpResult != 0) {
         UnlockRender();
         return;
     }
     const HDC dc = GetDC(targetWindow);
+    frameDC_ = dc;
     gl11::wglMakeCurrent(dc, world->glContext);
     ApplyPipelineState(view != nullptr ? Culling::kFromWorld : Culling::kKept);
     BecomeCurrent();
@@ -103,7 +109,52 @@ void LRenderAPI_OpenGL::RenderFrame() {
     if (view != nullptr) view->DrawWorld(this);
     gl11::glEnd();
     Present(dc);
+    frameDC_ = 0;
     ReleaseDC(targetWindow, dc);
+    SetCurrentRenderer(previous);
+    UnlockRender();
+}
+
+void LRenderAPI_OpenGL::RenderIntoTexture() {
+    LockRender();
+    LTexture* target = targetTexture;
+    const uint32_t bytes = (depth + 7u) / 8u;
+    // The frame goes into the texture's pixels only when they hold it whole, in a depth
+    // the read-back writes.
+    if (world == nullptr || world->glContext == 0 || setUpResult != 0 || target == nullptr ||
+        target->pixels == nullptr || (depth != 16 && depth != 24 && depth != 32) ||
+        target->pitch < width * bytes || target->height < height ||
+        (target->bitsPerPixel + 7u) / 8u != bytes) {
+        UnlockRender();
+        return;
+    }
+    LRenderAPI_OpenGL* outer = Current();
+    const bool interrupts = outer != nullptr && outer != this && outer->frameDC_ != 0;
+    if (interrupts) gl11::glEnd();
+    LRenderAPICLBK* previous = GetCurrentRenderer();
+    if (platform::MakeCurrentOffscreen(world->glContext, int(width), int(height))) {
+        ApplyPipelineState(view != nullptr ? Culling::kFromWorld : Culling::kKept);
+        BecomeCurrent();
+        SetCurrentRenderer(this);
+        currentPrimitiveSize = 3;
+        BeginFrame();
+        gl11::glBegin(gl::TRIANGLES);
+        if (view != nullptr) view->DrawWorld(this);
+        gl11::glEnd();
+        gl11::glFinish();
+        ClearGLErrors();
+        platform::ReadOffscreenFrame(target->pixels, int(target->pitch), depth);
+        // The texture shows the new frame at its next use.
+        target->ReleaseDeviceCopy();
+    }
+    if (interrupts) {
+        // No primitive is left open: the window's frame clears again before it goes on
+        // (a clear inside glBegin would be lost), and its next selector opens one.
+        gl11::wglMakeCurrent(outer->frameDC_, world->glContext);
+        outer->ApplyPipelineState(Culling::kFromWorld);
+        outer->BecomeCurrent();
+        outer->ResetStateCache();
+    }
     SetCurrentRenderer(previous);
     UnlockRender();
 }

@@ -110,6 +110,14 @@ void LRenderAPI_OpenGL::ApplyPipelineState(Culling culling) {
 int LRenderAPI_OpenGL::Initialize() {
     setUpResult = kNoContext;
     gCurrent = this;
+    if ((flags & kMemoryTarget) != 0) {
+        // A camera texture has no window: it draws offscreen with the world's context,
+        // which its world's view makes, and draws no camera textures itself.
+        stateFlags |= kNoCameraTextures;
+        setUpResult = 0;
+        SetTextureDepth(depth);
+        return setUpResult;
+    }
     if (dc_ == 0) dc_ = GetDC(targetWindow);
     PIXELFORMATDESCRIPTOR descriptor{};
     descriptor.nSize = 40;

@@ -108,7 +108,12 @@ private:
     void DrawBatchPass(const class LCacheMaterial& batch, bool gouraud, bool lambert, int slot,
                        uint8_t passAlpha, int mode);
     void SendSpriteCorners(const LSprite& sprite, float width, float height, bool textured);
+    // A camera texture's frame: drawn offscreen at the texture's size, read back into its
+    // pixels, then the window's frame it interrupted goes on.
+    void RenderIntoTexture();
 
     HDC dc_ = 0;
+    // The window's DC while this renderer's frame is being drawn; 0 otherwise.
+    HDC frameDC_ = 0;
     bool holdsContext_ = false;
 };
