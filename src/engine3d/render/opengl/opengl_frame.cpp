@@ -97,8 +97,13 @@ void LRenderAPI_OpenGL::RenderFrame() {
         return;
     }
     const HDC dc = GetDC(targetWindow);
+    // Without the window's frame current, drawing would land in another's.
+    if (gl11::wglMakeCurrent(dc, world->glContext) == 0) {
+        ReleaseDC(targetWindow, dc);
+        UnlockRender();
+        return;
+    }
     frameDC_ = dc;
-    gl11::wglMakeCurrent(dc, world->glContext);
     ApplyPipelineState(view != nullptr ? Culling::kFromWorld : Culling::kKept);
     BecomeCurrent();
     LRenderAPICLBK* previous = GetCurrentRenderer();

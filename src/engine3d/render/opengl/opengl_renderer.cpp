@@ -144,15 +144,24 @@ int LRenderAPI_OpenGL::Initialize() {
     if (format == 0) return refuse(kNoPixelFormat);
     if (calls.setPixelFormat == nullptr || calls.setPixelFormat(dc_, format, &descriptor) == 0)
         return refuse(kPixelFormatRefused);
+    bool madeCurrent = false;
     if (world != nullptr && world->glContext == 0 && gl11::wglCreateContext != nullptr) {
         world->glContext = gl11::wglCreateContext(dc_);
         if (world->glContext != 0) {
-            gl11::wglMakeCurrent(dc_, world->glContext);
-            gl11::wglUseFontBitmapsA(dc_, 0, 256, kTextListBase);
-            gl11::glListBase(kTextListBase);
+            if (gl11::wglMakeCurrent(dc_, world->glContext) == 0) {
+                // Nothing can be drawn with it (no frame for the window): not kept.
+                gl11::wglDeleteContext(world->glContext);
+                world->glContext = 0;
+            } else {
+                gl11::wglUseFontBitmapsA(dc_, 0, 256, kTextListBase);
+                gl11::glListBase(kTextListBase);
+                madeCurrent = true;
+            }
         }
     }
-    if (world != nullptr && world->glContext != 0) {
+    // A context of the world's other renderers must draw on this window too.
+    if (world != nullptr && world->glContext != 0 &&
+        (madeCurrent || gl11::wglMakeCurrent(dc_, world->glContext) != 0)) {
         if (!holdsContext_) {
             holdsContext_ = true;
             ++world->glContextUses;

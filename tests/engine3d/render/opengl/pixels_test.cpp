@@ -13,10 +13,14 @@
 #include "engine3d/render/opengl/opengl_renderer.h"
 #include "engine3d/render/render_fixture.h"
 #include "engine3d/scene/support/reference_scene.h"
+#include "platform/gdi/gdi_objects.h"
 #include "platform/gl/gl_probe.h"
+#include "platform/gl/gl_test_hooks.h"
 #include "support/golden_picture.h"
 
 namespace {
+
+using R = LRenderAPI_OpenGL;
 
 constexpr int32_t kWidth = 160;
 constexpr int32_t kHeight = 120;
@@ -80,6 +84,7 @@ protected:
                   0);
     }
     void TearDown() override {
+        platform::test::SetOpenGLFailures({});
         if (device_ != nullptr)
             while (!device_->GetRenderers().empty())
                 device_->ReleaseRenderer(device_->GetRenderers().back());
@@ -154,6 +159,60 @@ TEST_F(OpenGLPixelsTest, ACameraTextureShowsWhatItsCameraSees) {
     const platform::headless::Pixels drawn = Draw(view);
     EXPECT_EQ(drawn.At(kWidth / 2, kHeight / 2) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(drawn.At(2, 2) & 0xFFFFFF, 0x102040u);
+}
+
+TEST_F(OpenGLPixelsTest, FailedSetUpsGiveTheirCodesAndDrawNothingUntilTheNextModeChange) {
+    using platform::test::OpenGLFailures;
+    const uint32_t flags = renderer_->flags;
+    L3DCamera* camera = world_->CreateCamera(0);
+    OpenGLFailures failures;
+    failures.only32BitFormats = true;
+    platform::test::SetOpenGLFailures(failures);
+    // A window keeps its first pixel format: the retry is seen on a window of its own.
+    auto* second = static_cast<LRenderAPI_OpenGL*>(device_->CreateRenderer(world_.get()));
+    second->targetWindow = Window(0, 0, kWidth, kHeight);
+    EXPECT_EQ(second->SetDisplayMode(flags, kWidth, kHeight, 16), 0);
+    device_->ReleaseRenderer(second);
+    failures = {};
+    failures.noPixelFormat = true;
+    platform::test::SetOpenGLFailures(failures);
+    EXPECT_EQ(renderer_->SetDisplayMode(flags, kWidth, kHeight, 32), R::kNoPixelFormat);
+    failures = {};
+    failures.refusePixelFormat = true;
+    platform::test::SetOpenGLFailures(failures);
+    EXPECT_EQ(renderer_->SetDisplayMode(flags, kWidth, kHeight, 32), R::kPixelFormatRefused);
+    failures = {};
+    failures.noContext = true;
+    platform::test::SetOpenGLFailures(failures);
+    EXPECT_EQ(renderer_->SetDisplayMode(flags, kWidth, kHeight, 32), R::kNoContext);
+    failures = {};
+    failures.noFramebuffer = true;
+    platform::test::SetOpenGLFailures(failures);
+    EXPECT_EQ(renderer_->SetDisplayMode(flags, kWidth, kHeight, 32), R::kNoContext);
+    EXPECT_EQ(world_->glContext, 0u);
+    // The window keeps what its class painted.
+    EXPECT_EQ(Draw(camera).At(kWidth / 2, kHeight / 2) & 0xFFFFFF, 0u);
+
+    platform::test::SetOpenGLFailures({});
+    EXPECT_EQ(renderer_->SetDisplayMode(flags, kWidth, kHeight, 32), 0);
+    EXPECT_EQ(Draw(camera).At(kWidth / 2, kHeight / 2) & 0xFFFFFF, 0x102040u);
+}
+
+TEST_F(OpenGLPixelsTest, AChildWindowStaysOverTheView) {
+    SetWindowLongA(window_, GWL_STYLE, GetWindowLongA(window_, GWL_STYLE) | LONG(WS_CLIPCHILDREN));
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hbrBackground = CreateSolidBrush(RGB(0, 0, 255));
+    windowClass.lpszClassName = "OpenGLChild";
+    RegisterClassA(&windowClass);
+    const HWND child = CreateWindowExA(0, "OpenGLChild", "", WS_CHILD | WS_VISIBLE, 10, 10, 20, 20,
+                                       window_, 0, 0, nullptr);
+    platform::headless::DispatchPending();
+    const platform::headless::Pixels drawn = Draw(world_->CreateCamera(0));
+    EXPECT_EQ(drawn.At(15, 15) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(drawn.At(5, 5) & 0xFFFFFF, 0x102040u);
+    DestroyWindow(child);
+    DeleteObject(windowClass.hbrBackground);
 }
 
 } // namespace
