@@ -161,6 +161,32 @@ TEST_F(OpenGLPixelsTest, ACameraTextureShowsWhatItsCameraSees) {
     EXPECT_EQ(drawn.At(2, 2) & 0xFFFFFF, 0x102040u);
 }
 
+TEST_F(OpenGLPixelsTest, FogFollowsTheCamerasFractionsOfTheFarDistance) {
+    using reference_scene::AddPolygon;
+    L3DCamera* camera = world_->CreateCamera(0);
+    camera->SetFog(1, 0x000000, 0.25f, 0.75f, 1.0f);
+    LMaterial* white = world_->materials.CreateMaterial("White", nullptr, 0xFFFFFF, 0, nullptr);
+    white->SetFlat(1);
+    // One wall filling the view at a tenth, a half and nine tenths of the far distance:
+    // before the fog, half in it and wholly in it.
+    const float far = float(camera->farDistance);
+    const struct {
+        float fraction;
+        int expected;
+    } cases[] = {{0.1f, 255}, {0.5f, 128}, {0.9f, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fraction);
+        const float z = far * c.fraction, r = 10 * z;
+        auto* wall = new L3DObject("Wall", world_.get(), nullptr);
+        AddPolygon(*device_, *wall, {{-r, -r, z}, {r, -r, z}, {r, r, z}, {-r, r, z}}, white);
+        world_->AddObject(wall, 1);
+        const uint32_t shown = Draw(camera).At(kWidth / 2, kHeight / 2);
+        for (int shift : {0, 8, 16})
+            EXPECT_NEAR(int(shown >> shift & 0xFF), c.expected, 8) << std::hex << shown;
+        world_->RemoveObject(wall);
+    }
+}
+
 TEST_F(OpenGLPixelsTest, FailedSetUpsGiveTheirCodesAndDrawNothingUntilTheNextModeChange) {
     using platform::test::OpenGLFailures;
     const uint32_t flags = renderer_->flags;
