@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "engine3d/render/opengl/opengl_device.h"
+#include "engine3d/render/opengl/opengl_loader.h"
 #include "engine3d/render/opengl/opengl_renderer.h"
 #include "engine3d/render/render_fixture.h"
 #include "engine3d/scene/support/reference_scene.h"
@@ -63,6 +65,19 @@ Differences Compare(const platform::headless::Pixels& golden,
             if (!edge) ++d.inside;
         }
     return d;
+}
+
+// "Mesa 23.2.1" in GL_VERSION gives "mesa23"; "" for another OpenGL.
+std::string MesaMajor() {
+    for (size_t i = 0; i < GLEntryCount(); ++i) {
+        if (std::strcmp(GLEntryName(i), "glGetString") != 0) continue;
+        const auto getString = reinterpret_cast<const char* (*)(GLenum)>(GLEntryAddress(i));
+        const char* version = getString != nullptr ? getString(0x1F02) : nullptr;
+        const char* mesa = version != nullptr ? std::strstr(version, "Mesa ") : nullptr;
+        if (mesa == nullptr) return "";
+        return "mesa" + std::to_string(std::atoi(mesa + 5));
+    }
+    return "";
 }
 
 class OpenGLPixelsTest : public RenderDisplayTest {
@@ -128,6 +143,32 @@ TEST_F(OpenGLPixelsTest, TheReferenceSceneCoversWhatTheSoftwareRendererCovers) {
     EXPECT_LE(d.count, total / 12) << d.count << " pixels differ, " << d.inside << " inside";
     EXPECT_LE(d.inside, total / 100) << d.count << " pixels differ, " << d.inside << " inside";
     EXPECT_EQ(drawn.At(40, 20) & 0xFFFFFF, golden.At(40, 20) & 0xFFFFFF);
+}
+
+// Our own frames, kept per Mesa major version: within 4 of the golden in every channel on
+// at least 99.5% of the pixels. ZORV_WRITE_GOLDEN=1 writes them (look before committing).
+TEST_F(OpenGLPixelsTest, TheReferenceSceneAsGoldenForThisMesa) {
+    ReferenceScene scene = BuildReferenceScene(*world_, *device_);
+    const platform::headless::Pixels drawn = Draw(scene.camera);
+    const std::string mesa = MesaMajor();
+    if (mesa.empty()) GTEST_SKIP() << "not Mesa";
+    const std::filesystem::path golden = std::filesystem::path(ZORV_SOURCE_DIR) /
+                                         "tests/engine3d/render/golden/opengl" / mesa /
+                                         "reference.png";
+    if (std::getenv("ZORV_WRITE_GOLDEN") != nullptr) {
+        std::filesystem::create_directories(golden.parent_path());
+        ASSERT_TRUE(platform::headless::WritePng(window_, golden.string()));
+        return;
+    }
+    platform::headless::Pixels expected;
+    if (!test_support::ReadPngPicture(golden, expected))
+        GTEST_SKIP() << "no golden for " << mesa << " (ZORV_WRITE_GOLDEN=1 writes one)";
+    ASSERT_EQ(drawn.width, expected.width);
+    ASSERT_EQ(drawn.height, expected.height);
+    int off = 0;
+    for (size_t i = 0; i < drawn.data.size(); ++i)
+        off += ChannelDistance(drawn.data[i], expected.data[i]) > 4 ? 1 : 0;
+    EXPECT_LE(off, kWidth * kHeight / 200) << off << " pixels further than 4 from " << golden;
 }
 
 TEST_F(OpenGLPixelsTest, ACameraTextureShowsWhatItsCameraSees) {
