@@ -65,6 +65,11 @@ void LRenderAPI_OpenGL::ReleaseContext() {
     if (dc_ != 0 && ReleaseDC(targetWindow, dc_) != 0) dc_ = 0;
 }
 
+void LRenderAPI_OpenGL::ForgetWorld() {
+    ReleaseContext();
+    LRenderAPICLBK::ForgetWorld();
+}
+
 void LRenderAPI_OpenGL::ResetStateCache() {
     currentColour = -1;
     currentKind = kKindNone;

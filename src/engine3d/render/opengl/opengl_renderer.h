@@ -64,6 +64,8 @@ public:
     void ClearStateBits(uint32_t bits) override;
     void DrawPolygonBatch(LCacheMaterial* batch, L3DCamera* camera, L3DObject* object) override;
     int Initialize() override;
+    // The world is going: its context goes with the last renderer that held it.
+    void ForgetWorld() override;
 
     // No caller in the scene model yet: a pass drawn over everything else.
     void BeginDepthOverwrite();

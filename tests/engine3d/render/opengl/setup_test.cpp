@@ -63,6 +63,13 @@ TEST_F(OpenGLSetUpTest, RenderersOfAWorldShareOneContextThatGoesWithTheLast) {
     EXPECT_EQ(world->glContextUses, 0);
 }
 
+TEST_F(OpenGLSetUpTest, AWorldGoingDeletesTheContextOfItsRenderers) {
+    ASSERT_EQ(SetUpRenderer(renderer), 0);
+    world.reset();
+    EXPECT_EQ(rec->contextsDeleted, 1);
+    EXPECT_EQ(renderer->world, nullptr);
+}
+
 TEST_F(OpenGLSetUpTest, KeepingEveryValueMakesANewContextAndUploadsTexturesAgain) {
     ASSERT_EQ(SetUpRenderer(renderer), 0);
     auto* texture = static_cast<LTexture_OpenGL*>(device->CreateTexture(world.get(), "t", nullptr));
