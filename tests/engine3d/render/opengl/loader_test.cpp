@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "engine3d/render/opengl/opengl_loader.h"
+#include "engine3d/render/registry.h"
+#include "engine3d/render/render_fixture.h"
+#include "engine3d/scene/render/device.h"
 #include "platform/process/shared_library.h"
 
 namespace {
@@ -93,6 +97,23 @@ TEST_F(OpenGLLoaderTest, BackEndsShareOneLoadUntilTheLastUnloads) {
     EXPECT_EQ(gl11::glBegin, nullptr);
     EXPECT_EQ(gl11::gluBuild2DMipmaps, nullptr);
     UnloadOpenGL();
+    EXPECT_EQ(OpenGLLoadCount(), 0);
+}
+
+using OpenGLProbeTest = RenderDisplayTest;
+
+TEST_F(OpenGLProbeTest, SwitchedOffLeavesTheBackEndOut) {
+    LBackEndRegistry registry;
+    setenv("ZORV_GL", "off", 1);
+    EXPECT_EQ(registry.IsAvailable(2), 0);
+    unsetenv("ZORV_GL");
+    // Elsewhere the answer is the machine's; where it is yes, a device loads the libraries.
+    if (registry.IsAvailable(2) == 0) return;
+    LAPICLBK* device = registry.CreateAPI(2);
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(device->IsHardware(), 1);
+    EXPECT_EQ(OpenGLLoadCount(), 1);
+    registry.ReleaseAPI(device);
     EXPECT_EQ(OpenGLLoadCount(), 0);
 }
 
