@@ -26,9 +26,9 @@ protected:
     }
 
     // Whether the calls hold `expected` in this order (others may come between).
-    ::testing::AssertionResult InOrder(std::initializer_list<const char*> expected) const {
+    ::testing::AssertionResult InOrder(std::initializer_list<std::string> expected) const {
         int at = 0;
-        for (const char* call : expected) {
+        for (const std::string& call : expected) {
             const int found = rec->Find(call, at);
             if (found < 0)
                 return ::testing::AssertionFailure()
@@ -194,38 +194,108 @@ TEST_F(OpenGLBatchTest, BatchWithAnIndexPastItsRecordsIsNotDrawn) {
     EXPECT_EQ(rec->Count("glVertex4f"), 0);
 }
 
-TEST_F(OpenGLBatchTest, TexturedPolygonSendsScreenVerticesWithPerspectiveCoordinates) {
-    auto* texture = static_cast<LTexture_OpenGL*>(device->CreateTexture(world.get(), "t", nullptr));
-    auto* pixels = static_cast<uint8_t*>(std::calloc(16, 1));
-    texture->SetImage(pixels, 8, nullptr, 0, 2, 2, 1, 32, nullptr);
-    material->SetTexture(0, texture);
-    material->mode = LMaterial::kTextured;
-    LPolygon* polygon = device->CreatePolygon(nullptr, 2, 0);
+class OpenGLPolygonTest : public OpenGLBatchTest {
+protected:
+    void SetUp() override {
+        OpenGLBatchTest::SetUp();
+        first = NewTexture("first");
+        second = NewTexture("second");
+        polygon = device->CreatePolygon(object.get(), 2, 0);
+        for (int i = 0; i < 3; ++i) {
+            points[i] = device->CreatePoint(float(i), 0, 0, 0.5f, 0.5f, 0.25f, -0.25f);
+            polygon->AddVertex(points[i]);
+        }
+        polygon->SetMaterialWithPoints(material.get(), device.get());
+        for (int i = 0; i < 3; ++i) {
+            L3DPoint* p = polygon->GetVertex(i);
+            p->screenX = 10.0f + float(i);
+            p->screenY = 20;
+            p->bufferDepth = 0.5f;
+            p->reciprocalDepth = 0.5f;
+        }
+    }
+    void TearDown() override {
+        material->SetTexture(0, nullptr);
+        material->SetTexture(1, nullptr);
+        // A polygon with an owner lets its points go itself.
+        device->DeletePolygon(polygon);
+        delete first;
+        delete second;
+        OpenGLBatchTest::TearDown();
+    }
+    LTexture_OpenGL* NewTexture(const char* name) {
+        auto* t = static_cast<LTexture_OpenGL*>(device->CreateTexture(world.get(), name, nullptr));
+        t->SetImage(static_cast<uint8_t*>(std::calloc(16, 1)), 8, nullptr, 0, 2, 2, 1, 32, nullptr);
+        return t;
+    }
+    // Prepares the polygon for the material as it is now and draws it as the scene would.
+    void DrawPrepared() {
+        polygon->Prepare();
+        rec->calls.clear();
+        material->drawRoutine(*polygon, *camera);
+    }
+
+    LTexture_OpenGL* first = nullptr;
+    LTexture_OpenGL* second = nullptr;
+    LPolygon* polygon = nullptr;
     L3DPoint* points[3] = {};
-    for (int i = 0; i < 3; ++i) {
-        points[i] = device->CreatePoint(float(i), 0, 0, 0.5f, 0.5f, 0, 0);
-        polygon->AddVertex(points[i]);
-    }
-    polygon->SetMaterialWithPoints(material.get(), device.get());
-    for (int i = 0; i < 3; ++i) {
-        L3DPoint* p = polygon->GetVertex(i);
-        p->screenX = 10.0f + float(i);
-        p->screenY = 20;
-        p->bufferDepth = 0.5f;
-        p->reciprocalDepth = 0.5f;
-    }
-    polygon->Prepare();
+};
+
+TEST_F(OpenGLPolygonTest, TexturedPolygonSendsScreenVerticesWithPerspectiveCoordinates) {
+    material->SetTexture(0, first);
+    material->mode = LMaterial::kTextured;
+    DrawPrepared();
     EXPECT_EQ(material->drawRoutine, &LPolygon_OpenGL::DrawTextured);
-    rec->calls.clear();
-    material->drawRoutine(*polygon, *camera);
+    EXPECT_EQ(material->drawThunk, &LPolygon_OpenGL::ClipAndDraw);
     // u = s - 1 and v = 1 - t at tiling 1, times rhw; w stays 1.
     EXPECT_TRUE(InOrder({"glBindTexture(3553,", "glTexCoord4f(-0.25,0.25,0,0.5)",
                          "glVertex4f(10,20,0.5,1)", "glVertex4f(11,20,0.5,1)"}));
-    device->DeletePolygon(polygon);
-    for (L3DPoint* point : points)
-        device->DeletePoint(point);
-    material->SetTexture(0, nullptr);
-    delete texture;
+
+    // A tiling of 2 maps s = 0.5 to u = -0.5; an empty second slot gives -s and -|t|.
+    first->SetTiling(2, 1);
+    polygon->Prepare();
+    EXPECT_FLOAT_EQ(polygon->GetUVs(0)[0], -0.5f);
+    EXPECT_FLOAT_EQ(polygon->GetUVs(0)[2], -0.25f);
+    EXPECT_FLOAT_EQ(polygon->GetUVs(0)[3], -0.25f);
+}
+
+TEST_F(OpenGLPolygonTest, TwoTexturesDrawTheSecondNearerWithTheOtherWeight) {
+    material->SetTexture(0, first);
+    material->SetTexture(1, second);
+    material->mode = LMaterial::kTextured;
+    material->SetTextureIntensity(0, 0.25f);
+    object->cloneCount = 1;
+    material->SetAlphaValue(100);
+    DrawPrepared();
+    EXPECT_EQ(material->drawRoutine, &LPolygon_OpenGL::DrawDualTextured);
+    // An object with clones draws opaque: 255 times each texture's weight.
+    EXPECT_TRUE(InOrder({"glBindTexture(3553," + std::to_string(first->textureName) + ")",
+                         "glColor4ub(255,255,255,63)", "glVertex4f(10,20,0.5,1)",
+                         "glBindTexture(3553," + std::to_string(second->textureName) + ")",
+                         "glColor4ub(255,255,255,191)", "glBegin(4)", "glTexCoord4f(",
+                         "glVertex4f(10,20,0.49996,1)"}));
+    object->cloneCount = 0;
+}
+
+TEST_F(OpenGLPolygonTest, HiddenMaterialsDrawAndClipNothingAndGouraudClipsWithColours) {
+    material->mode = LMaterial::kSolid | LMaterial::kHidden;
+    DrawPrepared();
+    EXPECT_EQ(material->drawRoutine, &LPolygon_OpenGL::DrawNothing);
+    EXPECT_EQ(material->drawThunk, &LPolygon_OpenGL::DrawNothing);
+    EXPECT_TRUE(rec->calls.empty());
+
+    material->mode = LMaterial::kSolid;
+    object->objectFlags |= L3DObject::kGouraud;
+    DrawPrepared();
+    EXPECT_EQ(material->drawRoutine, &LPolygon_OpenGL::DrawGouraud);
+    EXPECT_EQ(material->drawThunk, &LPolygon_OpenGL::ClipAndDrawGouraud);
+    EXPECT_TRUE(
+        InOrder({"glShadeModel(7425)", "glBegin(4)", "glColor4ub(", "glVertex4f(10,20,0.5,1)"}));
+
+    // Neither solid nor textured nor outlined: nothing, whatever routine came before.
+    material->mode = 0;
+    DrawPrepared();
+    EXPECT_EQ(material->drawRoutine, &LPolygon_OpenGL::DrawNothing);
 }
 
 } // namespace
