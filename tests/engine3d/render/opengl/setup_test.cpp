@@ -6,7 +6,9 @@
 #include "engine3d/render/opengl/opengl_fixture.h"
 #include "engine3d/render/opengl/opengl_texture.h"
 #include "engine3d/scene/materials/texture_list.h"
+#include "platform/system/system_info.h"
 #include "platform/user/display_settings.h"
+#include "platform/user/menus/menus.h"
 
 namespace {
 
@@ -108,9 +110,31 @@ TEST_F(OpenGLSetUpTest, FullScreenSwitchesTheModeAndTheDestructorRestoresTheDesk
     ASSERT_EQ(renderer->SetDisplayMode(kFlags, int32_t(other.dmPelsWidth),
                                        int32_t(other.dmPelsHeight), 32),
               0);
-    ASSERT_EQ(renderer->SetDisplayMode(LRenderAPICLBK::kFullScreen | LRenderAPICLBK::kDepthBuffer,
-                                       LRenderAPICLBK::kKeep, LRenderAPICLBK::kKeep, 32),
-              0);
+    HMENU menu = CreateMenu();
+    AppendMenuA(menu, MF_STRING, 1, "File");
+    SetMenu(window, menu);
+    const uint32_t full = LRenderAPICLBK::kFullScreen | LRenderAPICLBK::kDepthBuffer;
+    constexpr int32_t k = LRenderAPICLBK::kKeep;
+
+    // A mode the display refuses: 33, and the window stays as it was.
+    LDisplayMode* mode = LAPICLBK::FindNearestDisplayMode(
+        {int32_t(other.dmPelsWidth), int32_t(other.dmPelsHeight)}, renderer->currentDriver,
+        renderer->currentDriver->currentDevice, nullptr, 32);
+    ASSERT_NE(mode, nullptr);
+    auto* settings = reinterpret_cast<DEVMODEA*>(mode->data);
+    const DWORD width = settings->dmPelsWidth;
+    settings->dmPelsWidth = 12345;
+    EXPECT_EQ(renderer->SetDisplayMode(full, k, k, 32), LRenderAPICLBK::kNoFurtherMode);
+    EXPECT_EQ(DWORD(GetWindowLongA(window, GWL_STYLE)) & WS_POPUP, WS_POPUP);
+    EXPECT_EQ(renderer->flags, kFlags);
+    settings->dmPelsWidth = width;
+
+    ASSERT_EQ(renderer->SetDisplayMode(full, k, k, 32), 0);
+    // The menu bar is pushed above the screen.
+    RECT placed{};
+    GetWindowRect(window, &placed);
+    EXPECT_EQ(placed.top, -GetSystemMetrics(SM_CYMENU));
+    EXPECT_EQ(placed.left, 0);
     DEVMODEA now{};
     now.dmSize = sizeof now;
     ASSERT_TRUE(EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &now));
