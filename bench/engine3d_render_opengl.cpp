@@ -1,13 +1,17 @@
 // The OpenGL back end at 640 x 480 on a headless display, drawn by Mesa's llvmpipe on one
 // thread: frames of a textured scene (a wall of 600 textured triangles in a 64 x 64
 // checker texture, lit per vertex) through the back end beside the same scene drawn by the
-// software renderer into a window; and the texture conversion handed to OpenGL, in
+// software renderer into a window, and beside a plain program drawing as many textured
+// triangles over the view with one glDrawElements on the same context and showing them the
+// same way (the back end's own cost); and the texture conversion handed to OpenGL, in
 // megabytes of source pixels a second.
+#include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "side_by_side.h"
 
@@ -25,7 +29,9 @@
 #include "graphics2d/surfaces/surface_kinds.h"
 #include "platform/display/headless_display.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/screen_dc.h"
 #include "platform/gl/gl_probe.h"
+#include "platform/gl/wgl.h"
 #include "platform/system/system_info.h"
 #include "platform/user/windows.h"
 
@@ -141,6 +147,92 @@ void BM_OpenGLTexturedFrameBesideSoftware(benchmark::State& state) {
     UnregisterSurfaceThread();
 }
 BENCHMARK(BM_OpenGLTexturedFrameBesideSoftware)->UseRealTime();
+
+// The wall's 600 triangles as a plain program draws them: one vertex array in screen space,
+// one texture, one glDrawElements, then the same read-back into the window as the back end's.
+struct PlainProgram {
+    explicit PlainProgram(HWND window, HGLRC context) : window(window), context(context) {
+        for (int row = 0; row <= 15; ++row)
+            for (int column = 0; column <= 20; ++column) {
+                vertices.insert(vertices.end(), {float(column * 32), float(row * 32)});
+                coordinates.insert(coordinates.end(), {float(column), float(row)});
+            }
+        for (int row = 0; row < 15; ++row)
+            for (int column = 0; column < 20; ++column) {
+                const GLushort a = GLushort(row * 21 + column), b = GLushort(a + 1),
+                               c = GLushort(a + 22), d = GLushort(a + 21);
+                indices.insert(indices.end(), {a, b, c, a, c, d});
+            }
+        std::vector<uint32_t> texels(64 * 64);
+        for (int i = 0; i < 64 * 64; ++i)
+            texels[size_t(i)] = (i % 64 / 8 + i / 64 / 8) % 2 ? 0xFFE08020u : 0xFFF0F0F0u;
+        dc = GetDC(window);
+        wglMakeCurrent(dc, context);
+        glGenTextures(1, &texture);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 64, 64, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     texels.data());
+    }
+    ~PlainProgram() {
+        wglMakeCurrent(dc, context);
+        glDeleteTextures(1, &texture);
+        ReleaseDC(window, dc);
+    }
+    void Frame() {
+        wglMakeCurrent(dc, context);
+        glViewport(0, 0, kWidth, kHeight);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, kWidth, kHeight, 0, 1, -1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glClearColor(0.2f, 0.1f, 0.1f, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glVertexPointer(2, GL_FLOAT, 0, vertices.data());
+        glTexCoordPointer(2, GL_FLOAT, 0, coordinates.data());
+        glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_SHORT, indices.data());
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glDisableClientState(GL_VERTEX_ARRAY);
+        glFinish();
+        SwapBuffers(dc);
+    }
+
+    HWND window;
+    HGLRC context;
+    HDC dc = 0;
+    GLuint texture = 0;
+    std::vector<float> vertices, coordinates;
+    std::vector<GLushort> indices;
+};
+
+void BM_OpenGLTexturedFrameBesidePlainProgram(benchmark::State& state) {
+    setenv("LP_NUM_THREADS", "1", 0);
+    platform::SetVirtualDisplay(2 * kWidth, kHeight, 32);
+    platform::headless::Install();
+    RegisterSurfaceThread();
+    if (!platform::OpenGLAvailable()) {
+        state.SkipWithError("no OpenGL here");
+    } else {
+        View<LAPI_OpenGL> gl(0);
+        if (!gl.ok) {
+            state.SkipWithError("the view could not be set up");
+        } else {
+            gl.renderer->RenderFrame();
+            PlainProgram plain(gl.window, gl.world->glContext);
+            bench::SideBySide(
+                state, int64_t(kWidth) * kHeight, "plain", [&] { gl.renderer->RenderFrame(); },
+                [&] { plain.Frame(); });
+        }
+    }
+    UnregisterSurfaceThread();
+}
+BENCHMARK(BM_OpenGLTexturedFrameBesidePlainProgram)->UseRealTime();
 
 // The conversion alone: nothing is handed to OpenGL without a current renderer.
 void BM_OpenGLTextureConversion(benchmark::State& state) {
