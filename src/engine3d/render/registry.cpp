@@ -95,7 +95,7 @@ size_t LBackEndRegistry::OpenCount() const {
 }
 
 CDisplayAPI* LBackEndRegistry::Load(int32_t backEnd) {
-    // Every device this registry makes is one of the software back ends' devices.
+    // Every device this registry makes derives from the back ends' shared device.
     return static_cast<LAPIBackEnd*>(CreateAPI(backEnd));
 }
 
