@@ -50,6 +50,9 @@ BOOL wglUseFontBitmapsA(HDC dc, DWORD first, DWORD count, DWORD listBase) {
         return FALSE;
     }
     std::shared_ptr<const FontInstance> instance = font->Instance();
+    // The answer tells of these lists only, not of errors the caller's drawing left (GL
+    // keeps at most one of each kind).
+    for (int kind = 0; kind < 8 && calls->GetError() != GL_NO_ERROR; ++kind) {}
     GLint alignment = 4;
     calls->GetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     calls->PixelStorei(GL_UNPACK_ALIGNMENT, 1);

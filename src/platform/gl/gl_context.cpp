@@ -21,8 +21,19 @@ namespace {
 
 constexpr DWORD ERROR_INVALID_PIXEL_FORMAT = 2000;
 
-// Frames of a context are drawn into a framebuffer object of its own, sized to the
-// window's client area (or the offscreen frame) it was last made current on.
+// A framebuffer object with its colour and depth buffers.
+struct Frame {
+    GLuint framebuffer = 0;
+    GLuint color = 0;
+    GLuint depth = 0;
+    int width = 0;
+    int height = 0;
+    int depthBits = 0;
+};
+
+// Frames of a context are drawn into framebuffer objects of its own: one sized to the
+// client area of the window it was last made current on, one for offscreen drawing, so
+// that a camera texture drawn in each frame reallocates neither.
 class GlContext : public KernelObject {
 public:
     GlContext(ContextProvider& provider, void* native, int depthBits)
@@ -35,12 +46,8 @@ public:
     ContextProvider& provider;
     void* native;
     const int depthBits;
-    GLuint framebuffer = 0;
-    GLuint color = 0;
-    GLuint depth = 0;
-    int width = 0;
-    int height = 0;
-    int frameDepthBits = 0;
+    Frame windowFrame;
+    Frame offscreenFrame;
     // As on Windows, the viewport starts as the first frame's size.
     bool viewportSet = false;
 };
@@ -48,43 +55,45 @@ public:
 struct Current {
     std::shared_ptr<GlContext> context;
     HWND window = 0; // 0 with a context: its offscreen frame
+
+    Frame& frame() const { return window != 0 ? context->windowFrame : context->offscreenFrame; }
 };
 
 thread_local Current current;
 
-// With the context current: binds its framebuffer object at the size asked, made or
-// resized as needed. The GL state the caller set stays as it was, but for the binding.
-bool BindFrame(GlContext& context, int width, int height, int depthBits) {
+// With the context current: binds the frame at the size asked, made or resized as
+// needed. The GL state the caller set stays as it was, but for the binding.
+bool BindFrame(GlContext& context, Frame& frame, int width, int height, int depthBits) {
     const GlCalls* gl = Calls(context.provider);
     if (gl == nullptr || Failures().noFramebuffer) return false;
     width = std::max(width, 1);
     height = std::max(height, 1);
-    if (context.framebuffer == 0) {
-        gl->GenFramebuffers(1, &context.framebuffer);
-        gl->GenRenderbuffers(1, &context.color);
-        gl->GenRenderbuffers(1, &context.depth);
+    if (frame.framebuffer == 0) {
+        gl->GenFramebuffers(1, &frame.framebuffer);
+        gl->GenRenderbuffers(1, &frame.color);
+        gl->GenRenderbuffers(1, &frame.depth);
     }
-    gl->BindFramebuffer(GL_FRAMEBUFFER, context.framebuffer);
-    if (context.width != width || context.height != height || context.frameDepthBits != depthBits) {
+    gl->BindFramebuffer(GL_FRAMEBUFFER, frame.framebuffer);
+    if (frame.width != width || frame.height != height || frame.depthBits != depthBits) {
         GLint previous = 0;
         gl->GetIntegerv(GL_RENDERBUFFER_BINDING, &previous);
-        gl->BindRenderbuffer(GL_RENDERBUFFER, context.color);
+        gl->BindRenderbuffer(GL_RENDERBUFFER, frame.color);
         gl->RenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
         gl->FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                                    context.color);
-        gl->BindRenderbuffer(GL_RENDERBUFFER, context.depth);
+                                    frame.color);
+        gl->BindRenderbuffer(GL_RENDERBUFFER, frame.depth);
         gl->RenderbufferStorage(GL_RENDERBUFFER,
                                 depthBits == 16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24,
                                 width, height);
         gl->FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                                    context.depth);
+                                    frame.depth);
         gl->BindRenderbuffer(GL_RENDERBUFFER, GLuint(previous));
-        context.width = width;
-        context.height = height;
-        context.frameDepthBits = depthBits;
+        frame.width = width;
+        frame.height = height;
+        frame.depthBits = depthBits;
     }
     if (gl->CheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) return true;
-    context.width = context.height = 0;
+    frame.width = frame.height = 0;
     return false;
 }
 
@@ -110,13 +119,14 @@ bool MakeCurrentOn(const std::shared_ptr<GlContext>& context, HWND window, int w
         current = Current{};
         return false;
     }
-    if (!BindFrame(*context, width, height, depthBits)) {
+    Frame& frame = window != 0 ? context->windowFrame : context->offscreenFrame;
+    if (!BindFrame(*context, frame, width, height, depthBits)) {
         context->provider.MakeCurrent(nullptr);
         current = Current{};
         return false;
     }
     if (!context->viewportSet) {
-        Calls(context->provider)->Viewport(0, 0, context->width, context->height);
+        Calls(context->provider)->Viewport(0, 0, frame.width, frame.height);
         context->viewportSet = true;
     }
     current.context = context;
@@ -124,12 +134,13 @@ bool MakeCurrentOn(const std::shared_ptr<GlContext>& context, HWND window, int w
     return true;
 }
 
-// The current frame, bottom row first, as 0xAARRGGBB words.
+// The current frame, bottom row first, as 0xAARRGGBB words. GL's error state is left to
+// the caller's own drawing.
 bool ReadFrame(std::vector<uint32_t>& pixels) {
-    GlContext& context = *current.context;
-    const GlCalls* gl = Calls(context.provider);
+    const GlCalls* gl = Calls(current.context->provider);
+    const Frame& frame = current.frame();
     if (gl == nullptr) return false;
-    pixels.assign(size_t(context.width) * size_t(context.height), 0);
+    pixels.assign(size_t(frame.width) * size_t(frame.height), 0);
     GLint alignment = 4;
     GLint rowLength = 0;
     GLint readBinding = 0;
@@ -138,12 +149,12 @@ bool ReadFrame(std::vector<uint32_t>& pixels) {
     gl->GetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readBinding);
     gl->PixelStorei(GL_PACK_ALIGNMENT, 4);
     gl->PixelStorei(GL_PACK_ROW_LENGTH, 0);
-    gl->BindFramebuffer(GL_READ_FRAMEBUFFER, context.framebuffer);
-    gl->ReadPixels(0, 0, context.width, context.height, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
+    gl->BindFramebuffer(GL_READ_FRAMEBUFFER, frame.framebuffer);
+    gl->ReadPixels(0, 0, frame.width, frame.height, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
     gl->BindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(readBinding));
     gl->PixelStorei(GL_PACK_ALIGNMENT, alignment);
     gl->PixelStorei(GL_PACK_ROW_LENGTH, rowLength);
-    return gl->GetError() == GL_NO_ERROR;
+    return true;
 }
 
 } // namespace
@@ -227,8 +238,8 @@ BOOL wglShareLists(HGLRC first, HGLRC second) {
     }
     to->provider.DestroyContext(to->native);
     to->native = shared;
-    to->framebuffer = to->color = to->depth = 0;
-    to->width = to->height = to->frameDepthBits = 0;
+    to->windowFrame = gl::Frame{};
+    to->offscreenFrame = gl::Frame{};
     to->viewportSet = false;
     if (wasCurrent) {
         int width = 0;
@@ -258,21 +269,21 @@ BOOL SwapBuffers(HDC dc) {
     if (!now.context->provider.MakeCurrent(now.context->native)) return FALSE;
     std::vector<uint32_t> pixels;
     if (!gl::ReadFrame(pixels)) return FALSE;
+    gl::Frame& frame = now.frame();
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = now.context->width;
-    info.bmiHeader.biHeight = now.context->height; // bottom row first, as GL reads it
+    info.bmiHeader.biWidth = frame.width;
+    info.bmiHeader.biHeight = frame.height; // bottom row first, as GL reads it
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    int drawn =
-        StretchDIBits(dc, 0, 0, now.context->width, now.context->height, 0, 0, now.context->width,
-                      now.context->height, pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+    int drawn = StretchDIBits(dc, 0, 0, frame.width, frame.height, 0, 0, frame.width, frame.height,
+                              pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
     int width = 0;
     int height = 0;
     if (gl::ClientSize(window, width, height) &&
-        (std::max(width, 1) != now.context->width || std::max(height, 1) != now.context->height))
-        gl::BindFrame(*now.context, width, height, now.context->depthBits);
+        (std::max(width, 1) != frame.width || std::max(height, 1) != frame.height))
+        gl::BindFrame(*now.context, frame, width, height, now.context->depthBits);
     return drawn != 0 ? TRUE : FALSE;
 }
 
@@ -295,8 +306,8 @@ BOOL platform::ReadOffscreenFrame(void* pixels, int pitch, int depth) {
     }
     std::vector<uint32_t> frame;
     if (!gl::ReadFrame(frame)) return FALSE;
-    int width = now.context->width;
-    int height = now.context->height;
+    int width = now.frame().width;
+    int height = now.frame().height;
     for (int y = 0; y < height; ++y) {
         const uint32_t* from = frame.data() + size_t(height - 1 - y) * size_t(width);
         auto* row = static_cast<uint8_t*>(pixels) + ptrdiff_t(y) * pitch;

@@ -4,6 +4,7 @@
 
 #include "platform/gl/gl_probe.h"
 #include "platform/gl/gl_test_hooks.h"
+#include "platform/system/system_info.h"
 
 namespace {
 
@@ -18,6 +19,14 @@ TEST(OpenGLProbe, AnswersFromTheMachineUnlessSwitchedOff) {
     EXPECT_FALSE(platform::OpenGLAvailable()); // the switch wins over the remembered answer
     unsetenv("ZORV_GL");
     EXPECT_TRUE(platform::OpenGLAvailable());
+
+    // A palette screen has no OpenGL back end.
+    platform::VirtualDisplay display = platform::GetVirtualDisplay();
+    ASSERT_TRUE(platform::SetVirtualDisplay(display.width, display.height, 8));
+    platform::test::ForgetOpenGLProbe();
+    EXPECT_FALSE(platform::OpenGLAvailable());
+    platform::ResetVirtualDisplay();
+    platform::test::ForgetOpenGLProbe();
 }
 
 } // namespace
