@@ -123,6 +123,40 @@ TEST_F(OpenGLFrameTest, SpriteCornersCoverTheirLastColumnAndRow) {
     device->DeleteSprite(sprite);
 }
 
+TEST_F(OpenGLFrameTest, ANearestSampledSpriteGivesItsTextureItsFiltersBack) {
+    auto* texture = static_cast<LTexture_OpenGL*>(device->CreateTexture(world.get(), "t", nullptr));
+    texture->SetImage(static_cast<uint8_t*>(std::calloc(16, 1)), 8, nullptr, 0, 2, 2, 1, 32,
+                      nullptr);
+    LSprite* sprite = device->CreateSprite(world.get(), nullptr);
+    sprite->drawMode = LSprite::kTextured | 2;
+    sprite->texture = texture;
+    sprite->color = 0x00FF00;
+    sprite->filtering = 0;
+    for (int i = 0; i < 4; ++i)
+        sprite->corners[i] = {float(i % 2) * 2, float(i / 2) * 2, float(i % 2) * 2,
+                              float(i / 2) * 2};
+    rec->calls.clear();
+    renderer->DrawElement2D(camera, sprite);
+    // Texels in texture units; the outline over it in the sprite's colour; then filtered
+    // again: the next frames draw the texture for polygons too.
+    EXPECT_TRUE(InOrder({"glBindTexture(3553," + std::to_string(texture->textureName) + ")",
+                         "glTexParameteri(3553,10241,9728)", "glTexParameteri(3553,10240,9728)",
+                         "glTexCoord4f(1,0,0,1)", "glPolygonMode(1032,6913)",
+                         "glColor4ub(0,255,0,255)", "glEnd()", "glTexParameteri(3553,10241,9986)",
+                         "glTexParameteri(3553,10240,9729)", "glEnable(2929)"}));
+
+    // The backdrop is drawn only textured, without the key test.
+    rec->calls.clear();
+    sprite->filtering = 1;
+    renderer->ResetStateCache();
+    renderer->DrawQuad(camera, sprite);
+    EXPECT_EQ(rec->Find("glEnable(3008)"), -1);
+    EXPECT_EQ(rec->Find("glPolygonMode(1032,6913)"), -1);
+    EXPECT_NE(rec->Find("glTexCoord4f(1,1,0,1)"), -1);
+    device->DeleteSprite(sprite);
+    delete texture;
+}
+
 TEST_F(OpenGLFrameTest, StateBit0x400StaysClearAndSetsTheMipmappedFilters) {
     renderer->stateBits = 0x2000;
     renderer->SetStateBits(0x400);
