@@ -5,6 +5,7 @@
 #include "engine3d/render/backend_device.h"
 #include "engine3d/render/dib_device.h"
 #include "engine3d/render/directx_device.h"
+#include "engine3d/render/opengl/opengl_probe.h"
 #include "engine3d/scene/render/renderer.h"
 
 namespace {
@@ -34,7 +35,7 @@ int DirectDrawProbe() {
 constexpr LAPIDescriptor kDescriptors[kAPIDescriptorCount] = {
     {MakeFourCC("DX3D"), nullptr, Never, "Direct3D 6.x"},
     {MakeFourCC("DX30"), MakeDirectX, DirectDrawProbe, "DirectDraw 3"},
-    {MakeFourCC("GL11"), nullptr, Never, "OpenGL 1.1"},
+    {MakeFourCC("GL11"), MakeOpenGLDevice, ProbeOpenGL, "OpenGL 1.1"},
     {MakeFourCC("SW32"), MakeDIB, Always, "DIB"},
 };
 
@@ -94,7 +95,7 @@ size_t LBackEndRegistry::OpenCount() const {
 }
 
 CDisplayAPI* LBackEndRegistry::Load(int32_t backEnd) {
-    // Every device this registry makes is one of the software back ends' devices.
+    // Every device this registry makes derives from the back ends' shared device.
     return static_cast<LAPIBackEnd*>(CreateAPI(backEnd));
 }
 

@@ -141,6 +141,10 @@ public:
     uint32_t textureFormat = 16;
     uint32_t backFaceCulling = 1;
     uint32_t accelerated = 0;
+    // The OpenGL rendering context the world's OpenGL renderers share (0 for none), and how
+    // many of them hold it.
+    uint32_t glContext = 0;
+    int32_t glContextUses = 0;
     uint32_t userValue = 0;
     // The primitive builders' counters.
     uint32_t brickCount = 0, sphereCount = 0, pyramidCount = 0, planeCount = 0;

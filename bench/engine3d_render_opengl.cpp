@@ -1,0 +1,258 @@
+// The OpenGL back end at 640 x 480 on a headless display, drawn by Mesa's llvmpipe on one
+// thread: frames of a textured scene (a wall of 600 textured triangles in a 64 x 64
+// checker texture, lit per vertex) through the back end beside the same scene drawn by the
+// software renderer into a window, and beside a plain program drawing as many textured
+// triangles over the view with one glDrawElements on the same context and showing them the
+// same way (the back end's own cost); and the texture conversion handed to OpenGL, in
+// megabytes of source pixels a second.
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "side_by_side.h"
+
+#include "engine3d/render/dib_device.h"
+#include "engine3d/render/opengl/opengl_device.h"
+#include "engine3d/render/opengl/opengl_renderer.h"
+#include "engine3d/render/opengl/opengl_texture.h"
+#include "engine3d/scene/camera/camera.h"
+#include "engine3d/scene/materials/material.h"
+#include "engine3d/scene/materials/material_list.h"
+#include "engine3d/scene/materials/texture_list.h"
+#include "engine3d/scene/mesh/polygon.h"
+#include "engine3d/scene/objects/object.h"
+#include "engine3d/scene/objects/world.h"
+#include "graphics2d/surfaces/surface_kinds.h"
+#include "platform/display/headless_display.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/screen_dc.h"
+#include "platform/gl/gl_probe.h"
+#include "platform/gl/wgl.h"
+#include "platform/system/system_info.h"
+#include "platform/user/windows.h"
+
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+constexpr uint32_t kFlags = LRenderAPICLBK::kWindowed | LRenderAPICLBK::kDepthBuffer |
+                            LRenderAPICLBK::kClearEachFrame | LRenderAPICLBK::kSkipModeChecks;
+
+HWND OpenWindow(int x) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = "OpenGLBench";
+    RegisterClassA(&windowClass);
+    const HWND window = CreateWindowExA(0, "OpenGLBench", "", WS_POPUP | WS_VISIBLE, x, 0, kWidth,
+                                        kHeight, 0, 0, 0, nullptr);
+    platform::headless::DispatchPending();
+    return window;
+}
+
+// A 64 x 64 checker of two colours at 32 bits, as a world's texture.
+LTexture* Checker(L3DWorld& world, LAPICLBK& device) {
+    constexpr uint32_t kSide = 64;
+    auto* pixels = static_cast<uint8_t*>(std::malloc(kSide * kSide * 4));
+    for (uint32_t y = 0; y < kSide; ++y)
+        for (uint32_t x = 0; x < kSide; ++x) {
+            const uint32_t texel = (x / 8 + y / 8) % 2 ? 0x2080E0 : 0xF0F0F0;
+            std::memcpy(pixels + (y * kSide + x) * 4, &texel, 4);
+        }
+    LTexture* texture = device.CreateTexture(&world, "Checker", nullptr);
+    world.textures.AddTexture(texture);
+    texture->SetImage(pixels, kSide * 4, nullptr, 0, kSide, kSide, 1, 32, nullptr);
+    return texture;
+}
+
+// A wall of 20 x 15 textured quads, each two triangles, seen from the origin.
+L3DCamera* TexturedScene(L3DWorld& world, LAPICLBK& device) {
+    L3DCamera* camera = world.CreateCamera(0);
+    LMaterial* material =
+        world.materials.CreateMaterial("Checker", Checker(world, device), 0xFFFFFF, 0, nullptr);
+    auto* wall = new L3DObject("Wall", &world, nullptr);
+    for (int row = 0; row < 15; ++row)
+        for (int column = 0; column < 20; ++column) {
+            const float x = float(column * 10 - 100), y = float(row * 10 - 75), z = 200;
+            for (int half = 0; half < 2; ++half) {
+                LPolygon* polygon = device.CreatePolygon(wall, 2, 0);
+                if (half == 0) {
+                    polygon->AddNewVertex(x, y, z, 0, 0, 0, 0);
+                    polygon->AddNewVertex(x + 10, y, z, 1, 0, 1, 0);
+                    polygon->AddNewVertex(x + 10, y + 10, z, 1, 1, 1, 1);
+                } else {
+                    polygon->AddNewVertex(x, y, z, 0, 0, 0, 0);
+                    polygon->AddNewVertex(x + 10, y + 10, z, 1, 1, 1, 1);
+                    polygon->AddNewVertex(x, y + 10, z, 0, 1, 0, 1);
+                }
+                wall->AddPolygon(polygon, 0);
+                polygon->SetMaterial(material);
+            }
+        }
+    world.AddObject(wall, 1);
+    wall->SetGouraud(1);
+    return camera;
+}
+
+// One back end's world and renderer drawing the scene into its own window.
+template <typename Device> struct View {
+    explicit View(int x) : window(OpenWindow(x)), device(std::make_unique<Device>()) {
+        world = std::make_unique<L3DWorld>(device.get(), 0, nullptr, nullptr);
+        renderer = device->CreateRenderer(world.get());
+        camera = TexturedScene(*world, *device);
+        renderer->targetWindow = window;
+        renderer->background = 0x203040;
+        ok = renderer->SetDisplayMode(kFlags, kWidth, kHeight, 32) == 0 &&
+             renderer->AttachView(camera) == 0;
+    }
+    ~View() {
+        device->ReleaseRenderer(renderer);
+        world.reset();
+        device.reset();
+        DestroyWindow(window);
+    }
+
+    HWND window;
+    std::unique_ptr<Device> device;
+    std::unique_ptr<L3DWorld> world;
+    LRenderAPICLBK* renderer = nullptr;
+    L3DCamera* camera = nullptr;
+    bool ok = false;
+};
+
+void BM_OpenGLTexturedFrameBesideSoftware(benchmark::State& state) {
+    setenv("LP_NUM_THREADS", "1", 0);
+    platform::SetVirtualDisplay(2 * kWidth, kHeight, 32);
+    platform::headless::Install();
+    RegisterSurfaceThread();
+    if (!platform::OpenGLAvailable()) {
+        state.SkipWithError("no OpenGL here");
+    } else {
+        View<LAPI_OpenGL> gl(0);
+        View<LAPI_Surface_Win32> software(kWidth);
+        if (!gl.ok || !software.ok) {
+            state.SkipWithError("a view could not be set up");
+        } else {
+            // The first frames upload the texture and build llvmpipe's shaders.
+            gl.renderer->RenderFrame();
+            software.renderer->RenderFrame();
+            bench::SideBySide(
+                state, int64_t(kWidth) * kHeight, "software", [&] { gl.renderer->RenderFrame(); },
+                [&] { software.renderer->RenderFrame(); });
+        }
+    }
+    UnregisterSurfaceThread();
+}
+BENCHMARK(BM_OpenGLTexturedFrameBesideSoftware)->UseRealTime();
+
+// The wall's 600 triangles as a plain program draws them: one vertex array in screen space,
+// one texture, one glDrawElements, then the same read-back into the window as the back end's.
+struct PlainProgram {
+    explicit PlainProgram(HWND window, HGLRC context) : window(window), context(context) {
+        for (int row = 0; row <= 15; ++row)
+            for (int column = 0; column <= 20; ++column) {
+                vertices.insert(vertices.end(), {float(column * 32), float(row * 32)});
+                coordinates.insert(coordinates.end(), {float(column), float(row)});
+            }
+        for (int row = 0; row < 15; ++row)
+            for (int column = 0; column < 20; ++column) {
+                const GLushort a = GLushort(row * 21 + column), b = GLushort(a + 1),
+                               c = GLushort(a + 22), d = GLushort(a + 21);
+                indices.insert(indices.end(), {a, b, c, a, c, d});
+            }
+        std::vector<uint32_t> texels(64 * 64);
+        for (int i = 0; i < 64 * 64; ++i)
+            texels[size_t(i)] = (i % 64 / 8 + i / 64 / 8) % 2 ? 0xFFE08020u : 0xFFF0F0F0u;
+        dc = GetDC(window);
+        wglMakeCurrent(dc, context);
+        glGenTextures(1, &texture);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 64, 64, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     texels.data());
+    }
+    ~PlainProgram() {
+        wglMakeCurrent(dc, context);
+        glDeleteTextures(1, &texture);
+        ReleaseDC(window, dc);
+    }
+    void Frame() {
+        wglMakeCurrent(dc, context);
+        glViewport(0, 0, kWidth, kHeight);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, kWidth, kHeight, 0, 1, -1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glClearColor(0.2f, 0.1f, 0.1f, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glVertexPointer(2, GL_FLOAT, 0, vertices.data());
+        glTexCoordPointer(2, GL_FLOAT, 0, coordinates.data());
+        glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_SHORT, indices.data());
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glDisableClientState(GL_VERTEX_ARRAY);
+        glFinish();
+        SwapBuffers(dc);
+    }
+
+    HWND window;
+    HGLRC context;
+    HDC dc = 0;
+    GLuint texture = 0;
+    std::vector<float> vertices, coordinates;
+    std::vector<GLushort> indices;
+};
+
+void BM_OpenGLTexturedFrameBesidePlainProgram(benchmark::State& state) {
+    setenv("LP_NUM_THREADS", "1", 0);
+    platform::SetVirtualDisplay(2 * kWidth, kHeight, 32);
+    platform::headless::Install();
+    RegisterSurfaceThread();
+    if (!platform::OpenGLAvailable()) {
+        state.SkipWithError("no OpenGL here");
+    } else {
+        View<LAPI_OpenGL> gl(0);
+        if (!gl.ok) {
+            state.SkipWithError("the view could not be set up");
+        } else {
+            gl.renderer->RenderFrame();
+            PlainProgram plain(gl.window, gl.world->glContext);
+            plain.Frame();
+            bench::SideBySide(
+                state, int64_t(kWidth) * kHeight, "plain", [&] { gl.renderer->RenderFrame(); },
+                [&] { plain.Frame(); });
+        }
+    }
+    UnregisterSurfaceThread();
+}
+BENCHMARK(BM_OpenGLTexturedFrameBesidePlainProgram)->UseRealTime();
+
+// The conversion alone: nothing is handed to OpenGL without a current renderer.
+void BM_OpenGLTextureConversion(benchmark::State& state) {
+    const int depth = int(state.range(0));
+    constexpr uint32_t kSide = 256;
+    const uint32_t bytes = depth <= 16 ? 2 : uint32_t(depth) / 8;
+    L3DWorld world(nullptr, 0, nullptr, nullptr);
+    LTexture_OpenGL texture(&world, "Noise", nullptr);
+    auto* pixels = static_cast<uint8_t*>(std::malloc(kSide * kSide * bytes));
+    for (uint32_t i = 0; i < kSide * kSide * bytes; ++i)
+        pixels[i] = uint8_t(i * 2654435761u >> 24);
+    texture.SetImage(pixels, kSide * bytes, nullptr, 0, kSide, kSide, 1, uint32_t(depth), nullptr);
+    texture.SetColorKey(1, 0x00FF00);
+    bool withAlpha = false;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(texture.Convert(kSide, kSide, withAlpha));
+    state.SetBytesProcessed(int64_t(state.iterations()) * kSide * kSide * bytes);
+}
+BENCHMARK(BM_OpenGLTextureConversion)->Arg(16)->Arg(24)->Arg(32);
+
+} // namespace

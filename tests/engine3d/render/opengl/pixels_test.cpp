@@ -1,0 +1,285 @@
+// Frames drawn by OpenGL on Mesa's software rasteriser (llvmpipe, which tools/test asks
+// for), read back from the window they were shown in, beside the software renderer's
+// golden frames at 32 bits: the same polygons must cover the same pixels, but for a few
+// along edges, and colour them alike.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "engine3d/render/opengl/opengl_device.h"
+#include "engine3d/render/opengl/opengl_loader.h"
+#include "engine3d/render/opengl/opengl_renderer.h"
+#include "engine3d/render/render_fixture.h"
+#include "engine3d/scene/support/reference_scene.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gl/gl_probe.h"
+#include "platform/gl/gl_test_hooks.h"
+#include "support/golden_picture.h"
+
+namespace {
+
+using R = LRenderAPI_OpenGL;
+
+constexpr int32_t kWidth = 160;
+constexpr int32_t kHeight = 120;
+constexpr uint32_t kBackground = 0x402010;
+
+std::filesystem::path Golden(const std::string& name) {
+    return std::filesystem::path(ZORV_SOURCE_DIR) / "tests/engine3d/render/golden" /
+           (name + ".png");
+}
+
+int ChannelDistance(uint32_t a, uint32_t b) {
+    int worst = 0;
+    for (int shift : {0, 8, 16})
+        worst = std::max(worst, std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)));
+    return worst;
+}
+
+// Pixels whose colour is further than `tolerance` from the golden's, and of those the ones
+// not on an edge of the golden (no neighbour of another colour).
+struct Differences {
+    int count = 0;
+    int inside = 0;
+};
+
+Differences Compare(const platform::headless::Pixels& golden,
+                    const platform::headless::Pixels& drawn, int tolerance) {
+    Differences d;
+    for (int y = 0; y < golden.height; ++y)
+        for (int x = 0; x < golden.width; ++x) {
+            const uint32_t g = golden.At(x, y);
+            if (ChannelDistance(g, drawn.At(x, y)) <= tolerance) continue;
+            ++d.count;
+            bool edge = false;
+            for (int dy = -1; dy <= 1 && !edge; ++dy)
+                for (int dx = -1; dx <= 1 && !edge; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx >= golden.width || ny >= golden.height) continue;
+                    edge = ChannelDistance(golden.At(nx, ny), g) > tolerance;
+                }
+            if (!edge) ++d.inside;
+        }
+    return d;
+}
+
+// "Mesa 23.2.1" in GL_VERSION gives "mesa23"; "" for another OpenGL.
+std::string MesaMajor() {
+    for (size_t i = 0; i < GLEntryCount(); ++i) {
+        if (std::strcmp(GLEntryName(i), "glGetString") != 0) continue;
+        const auto getString = reinterpret_cast<const char* (*)(GLenum)>(GLEntryAddress(i));
+        const char* version = getString != nullptr ? getString(0x1F02) : nullptr;
+        const char* mesa = version != nullptr ? std::strstr(version, "Mesa ") : nullptr;
+        if (mesa == nullptr) return "";
+        return "mesa" + std::to_string(std::atoi(mesa + 5));
+    }
+    return "";
+}
+
+class OpenGLPixelsTest : public RenderDisplayTest {
+protected:
+    void SetUp() override {
+        RenderDisplayTest::SetUp();
+        if (!platform::OpenGLAvailable()) GTEST_SKIP() << "no OpenGL here";
+        device_ = std::make_unique<LAPI_OpenGL>();
+        ASSERT_EQ(device_->IsLoaded(), 1);
+        world_ = std::make_unique<L3DWorld>(device_.get(), 0, nullptr, nullptr);
+        window_ = Window(0, 0, kWidth, kHeight);
+        renderer_ = static_cast<LRenderAPI_OpenGL*>(device_->CreateRenderer(world_.get()));
+        renderer_->targetWindow = window_;
+        renderer_->background = kBackground;
+        ASSERT_EQ(renderer_->SetDisplayMode(
+                      LRenderAPICLBK::kWindowed | LRenderAPICLBK::kDepthBuffer |
+                          LRenderAPICLBK::kClearEachFrame | LRenderAPICLBK::kSkipModeChecks,
+                      kWidth, kHeight, 32),
+                  0);
+    }
+    void TearDown() override {
+        platform::test::SetOpenGLFailures({});
+        if (device_ != nullptr)
+            while (!device_->GetRenderers().empty())
+                device_->ReleaseRenderer(device_->GetRenderers().back());
+        world_.reset();
+        device_.reset();
+        RenderDisplayTest::TearDown();
+    }
+
+    platform::headless::Pixels Draw(L3DCamera* camera) {
+        EXPECT_EQ(renderer_->AttachView(camera), 0);
+        renderer_->RenderFrame();
+        platform::headless::Pixels picture;
+        EXPECT_TRUE(platform::headless::ReadPixels(window_, picture));
+        if (const char* folder = std::getenv("ZORV_GL_PICTURES"))
+            platform::headless::WritePng(window_, std::string(folder) + "/gl.png");
+        return picture;
+    }
+
+    std::unique_ptr<LAPI_OpenGL> device_;
+    std::unique_ptr<L3DWorld> world_;
+    HWND window_ = 0;
+    LRenderAPI_OpenGL* renderer_ = nullptr;
+};
+
+TEST_F(OpenGLPixelsTest, TheReferenceSceneCoversWhatTheSoftwareRendererCovers) {
+    ReferenceScene scene = BuildReferenceScene(*world_, *device_);
+    // The sky is a texture allocated for a camera that never draws into it: black pixels
+    // the software renderer leaves out.
+    world_->SetBackgroundMaterial(nullptr);
+    const platform::headless::Pixels drawn = Draw(scene.camera);
+    platform::headless::Pixels golden;
+    ASSERT_TRUE(test_support::ReadPngPicture(Golden("reference_32"), golden));
+    ASSERT_EQ(drawn.width, golden.width);
+    ASSERT_EQ(drawn.height, golden.height);
+    const Differences d = Compare(golden, drawn, 8);
+    const int total = kWidth * kHeight;
+    // The scene is drawn in outlines, and GL's lines step differently from ours (and stop
+    // short of the view's last column and row): their pixels may differ, but only next to
+    // where the software renderer drew, and the filled sprite's colour must be the same.
+    // A vertex in the wrong place (w other than 1, say) moves whole outlines away.
+    EXPECT_LE(d.count, total / 12) << d.count << " pixels differ, " << d.inside << " inside";
+    EXPECT_LE(d.inside, total / 100) << d.count << " pixels differ, " << d.inside << " inside";
+    EXPECT_EQ(drawn.At(40, 20) & 0xFFFFFF, golden.At(40, 20) & 0xFFFFFF);
+}
+
+// Our own frames, kept per Mesa major version: within 4 of the golden in every channel on
+// at least 99.5% of the pixels. ZORV_WRITE_GOLDEN=1 writes them (look before committing).
+TEST_F(OpenGLPixelsTest, TheReferenceSceneAsGoldenForThisMesa) {
+    ReferenceScene scene = BuildReferenceScene(*world_, *device_);
+    const platform::headless::Pixels drawn = Draw(scene.camera);
+    const std::string mesa = MesaMajor();
+    if (mesa.empty()) GTEST_SKIP() << "not Mesa";
+    const std::filesystem::path golden = std::filesystem::path(ZORV_SOURCE_DIR) /
+                                         "tests/engine3d/render/golden/opengl" / mesa /
+                                         "reference.png";
+    if (std::getenv("ZORV_WRITE_GOLDEN") != nullptr) {
+        std::filesystem::create_directories(golden.parent_path());
+        ASSERT_TRUE(platform::headless::WritePng(window_, golden.string()));
+        return;
+    }
+    platform::headless::Pixels expected;
+    if (!test_support::ReadPngPicture(golden, expected))
+        GTEST_SKIP() << "no golden for " << mesa << " (ZORV_WRITE_GOLDEN=1 writes one)";
+    ASSERT_EQ(drawn.width, expected.width);
+    ASSERT_EQ(drawn.height, expected.height);
+    int off = 0;
+    for (size_t i = 0; i < drawn.data.size(); ++i)
+        off += ChannelDistance(drawn.data[i], expected.data[i]) > 4 ? 1 : 0;
+    EXPECT_LE(off, kWidth * kHeight / 200) << off << " pixels further than 4 from " << golden;
+}
+
+TEST_F(OpenGLPixelsTest, ACameraTextureShowsWhatItsCameraSees) {
+    using reference_scene::AddPolygon;
+    L3DWorld& w = *world_;
+    L3DCamera* view = w.CreateCamera(0);
+    L3DCamera* eye = w.CreateCamera(0);
+    // A red wall filling the eye's view, which stands far to the side: the view does not
+    // see the wall, only the screen showing it.
+    eye->SetPosition(10000, 0, 0);
+    LMaterial* red = w.materials.CreateMaterial("Red", nullptr, 0x0000FF, 0, nullptr);
+    red->SetFlat(1);
+    auto* wall = new L3DObject("Wall", &w, nullptr);
+    AddPolygon(*device_, *wall,
+               {{6000, -4000, 1000}, {14000, -4000, 1000}, {14000, 4000, 1000}, {6000, 4000, 1000}},
+               red);
+    w.AddObject(wall, 1);
+    LMaterial* screen = w.materials.CreateMaterial("Screen", nullptr, 0xFFFFFF, 0, nullptr);
+    ASSERT_EQ(screen->MakeCameraTexture(0, eye, 64, 64), 0);
+    screen->SetMapped(1);
+    auto* tv = new L3DObject("Screen", &w, nullptr);
+    // Static objects of a hardware back end's world draw their triangles in batches.
+    AddPolygon(*device_, *tv, {{-30, -30, 100}, {30, -30, 100}, {30, 30, 100}}, screen);
+    AddPolygon(*device_, *tv, {{-30, -30, 100}, {30, 30, 100}, {-30, 30, 100}}, screen);
+    w.AddObject(tv, 0);
+    tv->MakeStatic(0);
+    w.Optimize();
+    // The texture starts black: red in the middle of the view can only come from the eye.
+    const platform::headless::Pixels drawn = Draw(view);
+    EXPECT_EQ(drawn.At(kWidth / 2, kHeight / 2) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(drawn.At(2, 2) & 0xFFFFFF, 0x102040u);
+}
+
+TEST_F(OpenGLPixelsTest, FogFollowsTheCamerasFractionsOfTheFarDistance) {
+    using reference_scene::AddPolygon;
+    L3DCamera* camera = world_->CreateCamera(0);
+    camera->SetFog(1, 0x000000, 0.25f, 0.75f, 1.0f);
+    LMaterial* white = world_->materials.CreateMaterial("White", nullptr, 0xFFFFFF, 0, nullptr);
+    white->SetFlat(1);
+    // One wall filling the view at a tenth, a half and nine tenths of the far distance:
+    // before the fog, half in it and wholly in it.
+    const float far = float(camera->farDistance);
+    const struct {
+        float fraction;
+        int expected;
+    } cases[] = {{0.1f, 255}, {0.5f, 128}, {0.9f, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fraction);
+        const float z = far * c.fraction, r = 10 * z;
+        auto* wall = new L3DObject("Wall", world_.get(), nullptr);
+        AddPolygon(*device_, *wall, {{-r, -r, z}, {r, -r, z}, {r, r, z}, {-r, r, z}}, white);
+        world_->AddObject(wall, 1);
+        const uint32_t shown = Draw(camera).At(kWidth / 2, kHeight / 2);
+        for (int shift : {0, 8, 16})
+            EXPECT_NEAR(int(shown >> shift & 0xFF), c.expected, 8) << std::hex << shown;
+        world_->RemoveObject(wall);
+    }
+}
+
+TEST_F(OpenGLPixelsTest, FailedSetUpsGiveTheirCodesAndDrawNothingUntilTheNextModeChange) {
+    using platform::test::OpenGLFailures;
+    const uint32_t flags = renderer_->flags;
+    L3DCamera* camera = world_->CreateCamera(0);
+    OpenGLFailures failures;
+    failures.only32BitFormats = true;
+    platform::test::SetOpenGLFailures(failures);
+    // A window keeps its first pixel format: the retry is seen on a window of its own.
+    auto* second = static_cast<LRenderAPI_OpenGL*>(device_->CreateRenderer(world_.get()));
+    second->targetWindow = Window(0, 0, kWidth, kHeight);
+    EXPECT_EQ(second->SetDisplayMode(flags, kWidth, kHeight, 16), 0);
+    device_->ReleaseRenderer(second);
+    failures = {};
+    failures.noPixelFormat = true;
+    platform::test::SetOpenGLFailures(failures);
+    EXPECT_EQ(renderer_->SetDisplayMode(flags, kWidth, kHeight, 32), R::kNoPixelFormat);
+    failures = {};
+    failures.refusePixelFormat = true;
+    platform::test::SetOpenGLFailures(failures);
+    EXPECT_EQ(renderer_->SetDisplayMode(flags, kWidth, kHeight, 32), R::kPixelFormatRefused);
+    failures = {};
+    failures.noContext = true;
+    platform::test::SetOpenGLFailures(failures);
+    EXPECT_EQ(renderer_->SetDisplayMode(flags, kWidth, kHeight, 32), R::kNoContext);
+    failures = {};
+    failures.noFramebuffer = true;
+    platform::test::SetOpenGLFailures(failures);
+    EXPECT_EQ(renderer_->SetDisplayMode(flags, kWidth, kHeight, 32), R::kNoContext);
+    EXPECT_EQ(world_->glContext, 0u);
+    // The window keeps what its class painted.
+    EXPECT_EQ(Draw(camera).At(kWidth / 2, kHeight / 2) & 0xFFFFFF, 0u);
+
+    platform::test::SetOpenGLFailures({});
+    EXPECT_EQ(renderer_->SetDisplayMode(flags, kWidth, kHeight, 32), 0);
+    EXPECT_EQ(Draw(camera).At(kWidth / 2, kHeight / 2) & 0xFFFFFF, 0x102040u);
+}
+
+TEST_F(OpenGLPixelsTest, AChildWindowStaysOverTheView) {
+    SetWindowLongA(window_, GWL_STYLE, GetWindowLongA(window_, GWL_STYLE) | LONG(WS_CLIPCHILDREN));
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hbrBackground = CreateSolidBrush(RGB(0, 0, 255));
+    windowClass.lpszClassName = "OpenGLChild";
+    RegisterClassA(&windowClass);
+    const HWND child = CreateWindowExA(0, "OpenGLChild", "", WS_CHILD | WS_VISIBLE, 10, 10, 20, 20,
+                                       window_, 0, 0, nullptr);
+    platform::headless::DispatchPending();
+    const platform::headless::Pixels drawn = Draw(world_->CreateCamera(0));
+    EXPECT_EQ(drawn.At(15, 15) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(drawn.At(5, 5) & 0xFFFFFF, 0x102040u);
+    DestroyWindow(child);
+    DeleteObject(windowClass.hbrBackground);
+}
+
+} // namespace

@@ -1,0 +1,61 @@
+#include <GL/gl.h>
+
+#include <type_traits>
+
+#include "platform/gl/gl_types.h"
+
+// Our header and the system's must agree: the renderer passes these values to the real
+// library through untyped slots, where a wrong number would only show as a wrong picture.
+static_assert(std::is_same_v<GLenum, unsigned int>);
+static_assert(sizeof(GLboolean) == 1 && sizeof(GLubyte) == 1 && sizeof(GLfloat) == 4 &&
+              sizeof(GLdouble) == 8 && sizeof(GLsizei) == 4 && sizeof(GLbitfield) == 4);
+
+#define ZORV_SAME(name) static_assert(gl::name == GL_##name, #name)
+ZORV_SAME(LINES);
+ZORV_SAME(TRIANGLES);
+ZORV_SAME(TRIANGLE_FAN);
+ZORV_SAME(CULL_FACE);
+ZORV_SAME(FOG);
+ZORV_SAME(DEPTH_TEST);
+ZORV_SAME(ALPHA_TEST);
+ZORV_SAME(BLEND);
+ZORV_SAME(TEXTURE_2D);
+ZORV_SAME(LESS);
+ZORV_SAME(NOTEQUAL);
+ZORV_SAME(ALWAYS);
+ZORV_SAME(ONE);
+ZORV_SAME(SRC_ALPHA);
+ZORV_SAME(ONE_MINUS_SRC_ALPHA);
+ZORV_SAME(FRONT_AND_BACK);
+ZORV_SAME(LINE);
+ZORV_SAME(FILL);
+ZORV_SAME(FLAT);
+ZORV_SAME(SMOOTH);
+ZORV_SAME(DEPTH_BUFFER_BIT);
+ZORV_SAME(COLOR_BUFFER_BIT);
+ZORV_SAME(FOG_DENSITY);
+ZORV_SAME(FOG_START);
+ZORV_SAME(FOG_END);
+ZORV_SAME(FOG_MODE);
+ZORV_SAME(FOG_COLOR);
+ZORV_SAME(PERSPECTIVE_CORRECTION_HINT);
+ZORV_SAME(POINT_SMOOTH_HINT);
+ZORV_SAME(NICEST);
+ZORV_SAME(MODELVIEW);
+ZORV_SAME(PROJECTION);
+ZORV_SAME(UNSIGNED_BYTE);
+ZORV_SAME(RGB);
+ZORV_SAME(RGBA);
+ZORV_SAME(MODULATE);
+ZORV_SAME(TEXTURE_ENV_MODE);
+ZORV_SAME(TEXTURE_ENV);
+ZORV_SAME(NEAREST);
+ZORV_SAME(LINEAR);
+ZORV_SAME(NEAREST_MIPMAP_LINEAR);
+ZORV_SAME(LINEAR_MIPMAP_LINEAR);
+ZORV_SAME(TEXTURE_MAG_FILTER);
+ZORV_SAME(TEXTURE_MIN_FILTER);
+ZORV_SAME(TEXTURE_WRAP_S);
+ZORV_SAME(TEXTURE_WRAP_T);
+ZORV_SAME(REPEAT);
+#undef ZORV_SAME
