@@ -383,6 +383,8 @@ ScriptRunner::ScriptRunner() {
     // The scripts' sounds play into nothing as the clock goes, never on a desktop's speakers
     // (unless a run asks for another output).
     setenv("ZORV_AUDIO", "null", 0);
+    // Worlds draw through the software renderer, whose pixels are the same everywhere.
+    setenv("ZORV_GL", "off", 0);
     for (const ScriptClassInfo* info : kTestClasses)
         RegisterScriptClass(info);
     RegisterScriptClass(GetProgramClassInfo());
