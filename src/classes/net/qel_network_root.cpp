@@ -77,6 +77,11 @@ void Post(CInterpretor& interpreter, CIQELClassImpl* carrier, size_t slot, const
     }
 }
 
+// The library object of an event argument, of the type the event number says.
+template <class T> T* As(QelObject* object) {
+    return static_cast<T*>(object);
+}
+
 EventArgument Object(CIBaseClassImpl* object) {
     return {EventArgument::kObject, object};
 }
@@ -88,32 +93,27 @@ void OnLibraryEvent(CInterpretor& in, const QelEvent& event) {
     // A reset or the interpreter's end deletes the library objects with their wrappers;
     // their events have nobody left to run for.
     if (in.shuttingDown || in.resetting) return;
-    auto* player = static_cast<QelPlayer*>(event.first);
-    auto* channel = static_cast<QelChannel*>(event.first);
-    auto* server = static_cast<QelServer*>(event.first);
-    auto* connection = static_cast<QelConnection*>(event.first);
     switch (event.number) {
     case kQelEventUserText: {
-        CIQELClassImpl* carrier = WrapPlayer(player, nullptr);
+        CIQELClassImpl* carrier = WrapPlayer(As<QelPlayer>(event.first), nullptr);
         Post(in, carrier, CIQelPlayer::kMessageSlot, event,
-             {Object(carrier), Object(WrapUser(static_cast<QelUser*>(event.second), nullptr)),
-              kText, kCode});
+             {Object(carrier), Object(WrapUser(As<QelUser>(event.second), nullptr)), kText, kCode});
         return;
     }
     case kQelEventMemberPresent:
     case kQelEventMemberJoined:
     case kQelEventMemberLeft: {
-        CIQELClassImpl* carrier = WrapChannel(channel, nullptr);
+        CIQELClassImpl* carrier = WrapChannel(As<QelChannel>(event.first), nullptr);
         size_t slot = event.number == kQelEventMemberPresent  ? CIQelChannel::kUserIsOnSlot
                       : event.number == kQelEventMemberJoined ? CIQelChannel::kUserJoinedSlot
                                                               : CIQelChannel::kUserLeftSlot;
         Post(in, carrier, slot, event,
-             {Object(carrier), Object(WrapUser(static_cast<QelUser*>(event.second), nullptr))});
+             {Object(carrier), Object(WrapUser(As<QelUser>(event.second), nullptr))});
         return;
     }
     case kQelEventSignedOn:
     case kQelEventPlayerDestroyed: {
-        CIQELClassImpl* carrier = WrapPlayer(player, nullptr);
+        CIQELClassImpl* carrier = WrapPlayer(As<QelPlayer>(event.first), nullptr);
         Post(in, carrier,
              event.number == kQelEventSignedOn ? CIQelPlayer::kConnectedSlot
                                                : CIQelPlayer::kDisconnectedSlot,
@@ -122,65 +122,58 @@ void OnLibraryEvent(CInterpretor& in, const QelEvent& event) {
     }
     case kQelEventChannelJoined:
     case kQelEventChannelDestroyed: {
-        CIQELClassImpl* carrier = WrapPlayer(player, nullptr);
+        CIQELClassImpl* carrier = WrapPlayer(As<QelPlayer>(event.first), nullptr);
         Post(in, carrier,
              event.number == kQelEventChannelJoined ? CIQelPlayer::kSignedOnSlot
                                                     : CIQelPlayer::kSignedOffSlot,
-             event,
-             {Object(carrier),
-              Object(WrapChannel(static_cast<QelChannel*>(event.second), nullptr))});
+             event, {Object(carrier), Object(WrapChannel(As<QelChannel>(event.second), nullptr))});
         return;
     }
     case kQelEventConnectionNamed:
     case kQelEventConnectionDestroyed: {
-        CIQELClassImpl* carrier = WrapServer(server, nullptr);
+        CIQELClassImpl* carrier = WrapServer(As<QelServer>(event.first), nullptr);
         Post(in, carrier,
              event.number == kQelEventConnectionNamed ? CIQelServer::kNewConnectionSlot
                                                       : CIQelServer::kDeadConnectionSlot,
              event,
-             {Object(carrier),
-              Object(WrapConnection(static_cast<QelConnection*>(event.second), nullptr))});
+             {Object(carrier), Object(WrapConnection(As<QelConnection>(event.second), nullptr))});
         return;
     }
     case kQelEventSessionJoined:
     case kQelEventSessionLeft: {
-        CIQELClassImpl* carrier = WrapConnection(connection, nullptr);
+        CIQELClassImpl* carrier = WrapConnection(As<QelConnection>(event.first), nullptr);
         Post(in, carrier,
              event.number == kQelEventSessionJoined ? CIQelConnection::kSessionJoinedSlot
                                                     : CIQelConnection::kSessionLeftSlot,
-             event,
-             {Object(carrier),
-              Object(WrapSession(static_cast<QelSession*>(event.second), nullptr))});
+             event, {Object(carrier), Object(WrapSession(As<QelSession>(event.second), nullptr))});
         return;
     }
     case kQelEventServerText: {
-        CIQELClassImpl* carrier = WrapConnection(connection, nullptr);
+        CIQELClassImpl* carrier = WrapConnection(As<QelConnection>(event.first), nullptr);
         Post(in, carrier, CIQelConnection::kMsgFromClientSlot, event,
              {Object(carrier), kText, kCode});
         return;
     }
     case kQelEventNameChanged: {
         // The property is the player's; the event names the channel.
-        CIQELClassImpl* carrier = WrapPlayer(&channel->GetPlayer(), nullptr);
+        CIQELClassImpl* carrier = WrapPlayer(&As<QelChannel>(event.first)->GetPlayer(), nullptr);
         Post(in, carrier, CIQelPlayer::kNameChangedSlot, event,
-             {Object(carrier), Object(WrapUser(static_cast<QelUser*>(event.second), nullptr)),
-              kText, Object(WrapChannel(channel, nullptr))});
+             {Object(carrier), Object(WrapUser(As<QelUser>(event.second), nullptr)), kText,
+              Object(WrapChannel(As<QelChannel>(event.first), nullptr))});
         return;
     }
     case kQelEventPlayerServerText: {
-        CIQELClassImpl* carrier = WrapPlayer(player, nullptr);
+        CIQELClassImpl* carrier = WrapPlayer(As<QelPlayer>(event.first), nullptr);
         Post(in, carrier, CIQelPlayer::kMsgFromServerSlot, event, {Object(carrier), kText, kCode});
         return;
     }
     case kQelEventSessionCreated:
     case kQelEventSessionDestroyed: {
-        CIQELClassImpl* carrier = WrapServer(server, nullptr);
+        CIQELClassImpl* carrier = WrapServer(As<QelServer>(event.first), nullptr);
         Post(in, carrier,
              event.number == kQelEventSessionCreated ? CIQelServer::kSessionCreatedSlot
                                                      : CIQelServer::kSessionDestroyedSlot,
-             event,
-             {Object(carrier),
-              Object(WrapSession(static_cast<QelSession*>(event.second), nullptr))});
+             event, {Object(carrier), Object(WrapSession(As<QelSession>(event.second), nullptr))});
         return;
     }
     case kQelEventSocketConnected:
