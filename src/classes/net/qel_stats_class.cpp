@@ -99,7 +99,12 @@ CIQelStats::CIQelStats(CInterpretor* interpreter, const CClassRecord* record)
 
 void CIQelStats::CallMethod(uint16_t methodId) {
     if (methodId == 0 || methodId >= kMethodCount) RaiseNoSuchMethod(*this);
-    interpreter->GetResultSlot()->SetInt(kGetters[methodId](record_));
+    interpreter->GetResultSlot()->SetInt(QelStatsValue(record_, methodId));
+}
+
+int32_t QelStatsValue(const QelStats& record, uint16_t methodId) {
+    if (methodId == 0 || methodId >= CIQelStats::kMethodCount) return 0;
+    return kGetters[methodId](record);
 }
 
 void CIQelStats::Destroy(int) {

@@ -27,5 +27,8 @@ private:
 
 const ScriptClassInfo* GetQelStatsClassInfo();
 
+// The value method `methodId` (1 to 34) answers for the record; 0 for other ids.
+int32_t QelStatsValue(const QelStats& record, uint16_t methodId);
+
 // A new registered QelStats holding a copy of `record`; null when memory runs out.
 CIQelStats* MakeQelStats(CInterpretor& interpreter, const QelStats& record);
