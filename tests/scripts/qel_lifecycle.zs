@@ -69,3 +69,48 @@ Print(ann.IsValid(), ann.IsConnected(), ann.GetPort(), "[" + ann.GetName() + "]"
 Print(a.IsValid(), a.GetId(), "[" + a.GetName() + "]", a.GetUserCount(), a.GetUser(0), a.GetPlayer(), a.IsMaster(), annOnServer.GetServer(), "[" + annOnServer.GetClientIP() + "]");
 ann.SendText("nobody"); a.SendText("nobody"); server.BlastText("nobody"); annOnServer.SignOff(0);
 Print(ann.GetPrivateData(), server.GetPrivateData(), a.GetPrivateData());
+
+//== collection leaves the wrappers whose library objects live and takes them afterwards
+// expect: end
+// expect output: mine 2 2
+// expect output: 1 1
+// expect output: 1 0
+Function HostOn(q) {
+    For (port = 42100; port < 44000; port = port + 2) {
+        s = q.HostServer(port);
+        If (s.GetServerIP() != "") Return s;
+        s.Disconnect();
+    }
+    Return 0;
+}
+server = 0; ann = 0; bob = 0; a = 0; b = 0; annOnServer = 0; bobOnServer = 0; room = 0;
+Function Setup(serverQel, playerQel) {
+    server = HostOn(serverQel);
+    ann = playerQel.Connect("127.0.0.1", server.GetPort(), "ann");
+    For (i = 0; i < 3000 && (server.GetConnectionCount() < 1 || ann.IsConnected() == 0); i++) Program.Wait(2);
+    bob = playerQel.Connect("127.0.0.1", server.GetPort(), "bob");
+    For (i = 0; i < 3000 && (server.GetConnectionCount() < 2 || bob.IsConnected() == 0); i++) Program.Wait(2);
+    a = ann.SignOn("room");
+    For (i = 0; i < 3000 && a.GetId() == 0; i++) Program.Wait(2);
+    b = bob.SignOn("room");
+    For (i = 0; i < 3000 && (a.GetUserCount() < 2 || b.GetUserCount() < 2); i++) Program.Wait(2);
+    annOnServer = server.GetConnection(0);
+    bobOnServer = server.GetConnection(1);
+    room = server.GetSession(0);
+}
+Function Until(count) { For (w = 0; w < 3000 && heard < count; w++) Program.Wait(2); }
+q = New Qel();
+Setup(q, q);
+c = server.GetConnection(0); c.SetPrivateData("mine");
+c = 0; annOnServer = 0; bobOnServer = 0;
+CollectNow();
+c = server.GetConnection(0);
+Print(c.GetPrivateData(), Math.Count(30), Math.Count(26));
+c = 0;
+Delete ann;
+For (i = 0; i < 3000 && server.GetConnectionCount() > 1; i++) Program.Wait(2);
+CollectNow();
+Print(Math.Count(30), Math.Count(26));
+Delete server;
+CollectNow();
+Print(Math.Count(26), Math.Count(29));
