@@ -79,8 +79,9 @@ If (mode != "join") {
 
 me = Enter(myName);
 While (me.IsConnected() == 0) {
-    // The player does not try again by itself: the user decides.
-    If (box.YesNoBox("No chat room answers at " + hostName + ". Try again?", "Chat") == MessageBox.IDNO)
+    // The player does not try again by itself: the user decides (No is the default).
+    box.SetDefaultButton(2);
+    If (box.YesNoBox("No chat room answers at " + hostName + ":" + port + ". Try again?", "Chat") == MessageBox.IDNO)
         Program.End();
     Delete me;
     me = Enter(myName);
