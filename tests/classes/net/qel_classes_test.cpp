@@ -6,8 +6,12 @@
 #include <vector>
 
 #include "classes/net/qel_stats_class.h"
+#include "classes/net/qel_wrapper.h"
+#include "net/qel_api.h"
+#include "net/qel_player.h"
 #include "net/qel_stats.h"
 #include "platform/kernel/test_hooks.h"
+#include "script/runtime/neighbour_services.h"
 #include "script/script_runner.h"
 
 namespace {
@@ -167,6 +171,39 @@ TEST_F(QelStatsValues, ACopysTimeValuesGoOnRunning) {
                    "Print(s.GetRuntime(), copy.GetRuntime());\n");
     EXPECT_EQ(result.ok, 1) << "error " << result.code << " line " << result.line + 1;
     EXPECT_EQ(result.output, "3 0 0 -1\n5 2\n");
+}
+
+// The message pump's poll, firing two texts at the script's player: the first while every
+// allocation fails, so that its text cannot be copied.
+int textsFired = 0;
+void PollWithATextThatCannotBeCopied(CInterpretor& interpreter) {
+    QelAPI* root = FindNetworkRoot(interpreter);
+    QelHost* host = root != nullptr ? root->GetHost(0) : nullptr;
+    QelPlayer* player = host != nullptr ? host->GetPlayer(0) : nullptr;
+    if (player != nullptr && textsFired < 2) {
+        if (textsFired == 0) platform::test::InjectFault(platform::test::Fault::HeapAlloc, 100000);
+        root->FireEvent(kQelEventPlayerServerText, player, nullptr,
+                        textsFired == 0 ? "lost" : "kept", uint16_t(textsFired));
+        platform::test::ClearFaults();
+        ++textsFired;
+    }
+    PollNetwork(interpreter);
+}
+
+TEST(QelClasses, AnEventWhoseTextCannotBeCopiedIsDroppedAndTheRunGoesOn) {
+    script_test::ScriptRunner runner;
+    GetNeighbourServices().pollNetwork = &PollWithATextThatCannotBeCopied;
+    textsFired = 0;
+    // Nothing listens on port 1: the player stays, unconnected.
+    script_test::ScriptResult result =
+        runner.Run("Function Heard(p, text, code) { Print(text, code); }\n"
+                   "q = New Qel(); p = q.Connect(\"127.0.0.1\", 1, \"p\");\n"
+                   "p.OnMsgFromServer = Heard;\n"
+                   "For (i = 0; i < 20; i++) Program.Wait(5);\n"
+                   "Print(\"end\");\n");
+    GetNeighbourServices().pollNetwork = &PollNetwork;
+    EXPECT_EQ(result.ok, 1) << "error " << result.code;
+    EXPECT_EQ(result.output, "kept 1\nend\n");
 }
 
 } // namespace
