@@ -6,6 +6,7 @@
 
 #include "net/qel_player.h"
 #include "net/qel_server.h"
+#include "net/qel_socket.h"
 #include "net/qel_socket_system.h"
 
 QelAPI::QelAPI(QelSocketSystem* sockets)
@@ -16,6 +17,8 @@ QelAPI::QelAPI(QelSocketSystem* sockets)
 QelAPI::~QelAPI() {
     while (!hosts_.empty())
         delete hosts_.front();
+    while (!rawSockets_.empty())
+        delete rawSockets_.front();
     if (started_) sockets_.Cleanup();
 }
 
@@ -68,6 +71,11 @@ void QelAPI::Process() {
             }
         }
         if (IsLive(host, hostSerial)) host->stats.Tick();
+    }
+    for (auto [socket, serial] : QelSnapshot(rawSockets_)) {
+        if (!IsLive(socket, serial)) continue;
+        socket->Poll();
+        if (IsLive(socket, serial)) socket->stats.Tick();
     }
 }
 

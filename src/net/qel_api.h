@@ -21,6 +21,7 @@ class QelSocketSystem;
 class QelHost;
 class QelPlayer;
 class QelServer;
+class QelSocket;
 
 enum QelEventNumber {
     kQelEventUserText = 1,
@@ -40,6 +41,10 @@ enum QelEventNumber {
     kQelEventPlayerServerText = 15,
     kQelEventSessionCreated = 16,
     kQelEventSessionDestroyed = 17,
+    kQelEventSocketConnected = 18,
+    kQelEventSocketLost = 19,
+    kQelEventSocketData = 20,
+    kQelEventSocketAcceptable = 21,
     kQelEventCount = 22,
 };
 
@@ -70,8 +75,10 @@ public:
     size_t GetHostCount() const { return hosts_.size(); }
     QelHost* GetHost(size_t index) const;
 
-    // The poll of every host's players, servers and connections.
+    // The poll of every host's players, servers and connections, then of the raw sockets.
     void Process();
+
+    size_t GetRawSocketCount() const { return rawSockets_.size(); }
 
     QelSocketSystem& Sockets() { return sockets_; }
 
@@ -85,11 +92,13 @@ public:
 
 private:
     friend class QelHost;
+    friend class QelSocket;
 
     QelSocketSystem& sockets_;
     bool started_ = false;
     std::array<QelEventCallback, kQelEventCount> callbacks_;
     std::vector<QelHost*> hosts_;
+    std::vector<QelSocket*> rawSockets_;
 };
 
 // The library object behind one Qel script object: the players and servers made through it.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/kernel/clock.h"
+
 namespace {
 
 constexpr uint32_t kLoopback = 0x0100007Fu; // 127.0.0.1 in network order
@@ -185,6 +187,14 @@ int QelMemorySockets::Select(ws::SOCKET s, QelReadiness readiness) {
     case QelReadiness::Exception:
         return socket->state == State::Failed ? 1 : 0;
     }
+    return 0;
+}
+
+int QelMemorySockets::Wait(ws::SOCKET s, QelReadiness readiness, uint32_t milliseconds) {
+    int ready = Select(s, readiness);
+    if (ready == 0) ready = Select(s, QelReadiness::Exception);
+    if (ready != 0) return ready;
+    Sleep(milliseconds);
     return 0;
 }
 

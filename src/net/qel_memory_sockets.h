@@ -1,7 +1,7 @@
 // An in-memory network behind the socket interface, for tests and fuzz targets: streams
 // between a connecting socket and a listener of the same object, datagrams between bound
 // sockets, every address 127.0.0.1. Nothing waits and nothing is lost, so a peer's bytes
-// can be fed in any chunks. One thread only.
+// can be fed in any chunks. One thread only; a wait only sleeps.
 #pragma once
 
 #include <cstddef>
@@ -28,6 +28,9 @@ public:
     int SendTo(ws::SOCKET s, const char* data, int n, const ws::sockaddr_in& to) override;
     int ReceiveFrom(ws::SOCKET s, char* buffer, int n, ws::sockaddr_in& from) override;
     int Select(ws::SOCKET s, QelReadiness readiness) override;
+    // Nobody can send meanwhile, so a socket that is not ready now only lets the time
+    // pass: Sleep, which moves the test clock on when it is frozen.
+    int Wait(ws::SOCKET s, QelReadiness readiness, uint32_t milliseconds) override;
     int Close(ws::SOCKET s) override;
     int LocalAddress(ws::SOCKET s, ws::sockaddr_in& address) override;
     int PeerAddress(ws::SOCKET s, ws::sockaddr_in& address) override;

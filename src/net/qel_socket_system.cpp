@@ -52,6 +52,18 @@ public:
                           readiness == QelReadiness::Write ? &set : nullptr,
                           readiness == QelReadiness::Exception ? &set : nullptr, &zero);
     }
+    int Wait(ws::SOCKET s, QelReadiness readiness, uint32_t milliseconds) override {
+        ws::fd_set ready{};
+        ready.fd_count = 1;
+        ready.fd_array[0] = s;
+        ws::fd_set failed = ready;
+        ws::timeval limit{static_cast<long>(milliseconds / 1000),
+                          static_cast<long>(milliseconds % 1000) * 1000};
+        bool read = readiness == QelReadiness::Read;
+        int result =
+            ws::select(0, read ? &ready : nullptr, read ? nullptr : &ready, &failed, &limit);
+        return result > 0 ? 1 : result;
+    }
     int Close(ws::SOCKET s) override { return ws::closesocket(s); }
     int LocalAddress(ws::SOCKET s, ws::sockaddr_in& address) override {
         int size = sizeof address;

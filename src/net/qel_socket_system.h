@@ -31,6 +31,10 @@ public:
     virtual int ReceiveFrom(ws::SOCKET s, char* buffer, int n, ws::sockaddr_in& from) = 0;
     // select on one socket with a zero time-out: 1 ready, 0 not, -1 failed.
     virtual int Select(ws::SOCKET s, QelReadiness readiness) = 0;
+    // Waits up to `milliseconds` until the socket is ready for reading or writing, or
+    // reports an exception: 1 then, 0 when the time passed, -1 failed. Only a raw socket
+    // in blocking mode waits.
+    virtual int Wait(ws::SOCKET s, QelReadiness readiness, uint32_t milliseconds) = 0;
     virtual int Close(ws::SOCKET s) = 0;
     virtual int LocalAddress(ws::SOCKET s, ws::sockaddr_in& address) = 0;
     virtual int PeerAddress(ws::SOCKET s, ws::sockaddr_in& address) = 0;
