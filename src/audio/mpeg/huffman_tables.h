@@ -1,0 +1,46 @@
+// The Huffman tables of Layer III, read through lookup tables of several bits a step that
+// give the same values as walking the code tree bit by bit.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "audio/mpeg/bit_reader.h"
+
+class HuffmanLookup {
+public:
+    // Codes of the table given as words and lengths; `rootBits` bits per first step.
+    HuffmanLookup(const uint16_t* codes, const uint8_t* lengths, int count, int rootBits);
+
+    // The index of the code word at the reader, which moves past it.
+    uint32_t Decode(BitReader& reader) const {
+        uint32_t entry = entries_[reader.Peek(rootBits_)];
+        if ((entry & kBranch) != 0) {
+            reader.Skip(rootBits_);
+            int bits = static_cast<int>((entry >> 16) & 0xFF);
+            entry = entries_[(entry & 0xFFFF) + reader.Peek(bits)];
+        }
+        reader.Skip(static_cast<int>(entry >> 16));
+        return entry & 0xFFFF;
+    }
+
+private:
+    static constexpr uint32_t kBranch = 0x80000000u;
+    std::vector<uint32_t> entries_;
+    int rootBits_;
+};
+
+struct LayerThreeTable {
+    // Null for tables 0, 4 and 14, which give (0, 0) without reading.
+    const HuffmanLookup* lookup;
+    // Values per row: an index decodes to x = index / width, y = index % width.
+    int width;
+    int linbits;
+};
+
+// Big-value tables 0 to 31.
+const LayerThreeTable& GetLayerThreeTable(int index);
+// Count1 tables: 0 is A, 1 is B; the index holds v, w, x and y as bits 8, 4, 2 and 1.
+const HuffmanLookup& GetQuadTable(int index);
+// For the test writer: the code word and length of an index of a table (0..31, 32, 33).
+void GetLayerThreeCode(int table, int index, uint32_t* code, int* length);

@@ -1,0 +1,26 @@
+// The hybrid filter bank of Layer III: alias reduction, the IMDCT of the four block types
+// with overlap-add, and the frequency inversion, from 576 lines to 18 slots of 32 subbands.
+#pragma once
+
+#include <cstdint>
+
+class HybridFilter {
+public:
+    HybridFilter();
+
+    void Reset();
+    // `lines` in subband order (short blocks window-interleaved); writes out[slot * 32 + sb]
+    // for 18 slots and the first `subbands` subbands. `longSubbands` of a mixed block are
+    // transformed as long blocks of type 0; `activeLines` bounds the non-zero lines.
+    void Run(int channel, float* lines, int blockType, bool mixed, int longSubbands,
+             int activeLines, int subbands, float* out);
+    // The overlap as the output of a granule without data, then cleared.
+    void Flush(int channel, int subbands, float* out);
+
+private:
+    // Per block type, 18 rows of 36 values: output i gets Σ row[k][i] × X[k], windowed.
+    alignas(32) float longKernel_[4][18][36];
+    // 6 rows of 12 values for one short window, windowed.
+    alignas(32) float shortKernel_[6][12];
+    alignas(32) float overlap_[2][32][18];
+};
