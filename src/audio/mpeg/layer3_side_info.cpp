@@ -53,9 +53,6 @@ void ReadLayerThreeSideInfo(BitReader& reader, const MpegHeader& header, LayerTh
                     g.region1Start = bands.shortStart[3] * 3;
                 else
                     g.region1Start = bands.longStart[8];
-                if (mpeg1)
-                    for (int band = 0; band < 4; ++band)
-                        info.scfsi[ch][band] = 0;
             } else {
                 for (int i = 0; i < 3; ++i)
                     g.tableSelect[i] = static_cast<int>(reader.Read(5));
