@@ -46,7 +46,6 @@ std::vector<int16_t> TestSignal(int rate, int channels, double seconds) {
             double burst = std::fmod(t, 0.5) < 0.1 ? 0.2 : 0.02;
             v += burst * ((noise >> 8) / double(1 << 24) - 0.5);
             if (std::fmod(t, 0.37) < 0.002) v += 0.5 * ((i & 1) != 0 ? 1 : -1);
-            if (std::getenv("ZZ_SINE")) v = 0.5 * std::sin(2 * M_PI * std::atof(std::getenv("ZZ_SINE")) * t);
             out[i * channels + ch] = static_cast<int16_t>(std::clamp(v, -1.0, 1.0) * 30000);
         }
     }
