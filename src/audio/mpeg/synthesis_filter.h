@@ -18,8 +18,6 @@ public:
 
 private:
     int bands_ = 32;
-    // Matrix rows per input band, 2 × bands values each.
-    alignas(32) float matrix_[32 * 64] = {};
     alignas(32) float window_[512] = {};
     // Per channel the last 16 V vectors (2 × bands values each) and which is newest.
     alignas(32) float v_[2][16 * 64] = {};
