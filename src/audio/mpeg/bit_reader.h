@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 constexpr int kBitReaderPadding = 16;
 
@@ -16,9 +17,9 @@ public:
 
     // Up to 25 bits without moving.
     uint32_t Peek(int count) const {
-        const uint8_t* p = data_ + (position_ >> 3);
-        uint32_t word = (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) |
-                        uint32_t(p[3]);
+        uint32_t word;
+        std::memcpy(&word, data_ + (position_ >> 3), 4);
+        word = __builtin_bswap32(word);
         return (word << (position_ & 7)) >> (32 - count);
     }
     void Skip(int count) {
@@ -32,6 +33,13 @@ public:
         return value;
     }
     uint32_t ReadBit() { return Read(1); }
+
+    // At least 57 bits from the position on, in the top bits.
+    uint64_t PeekWord() const {
+        uint64_t word;
+        std::memcpy(&word, data_ + (position_ >> 3), 8);
+        return __builtin_bswap64(word) << (position_ & 7);
+    }
 
     int64_t Position() const { return position_; }
     void SetPosition(int64_t position) { position_ = position < limit_ ? position : limit_; }

@@ -295,7 +295,8 @@ struct AllTables {
             const CodeTable& t = kCodeTables[table];
             int count = table >= 32 ? 16 : t.size * t.size;
             slot[table] = static_cast<int>(lookups.size());
-            lookups.emplace_back(t.codes, t.lengths, count, table >= 32 ? 6 : 8);
+            lookups.emplace_back(t.codes, t.lengths, count, table >= 32 ? 6 : 8,
+                                 table >= 32 ? 0 : t.size);
         }
         for (int i = 0; i < 32; ++i) {
             int source = i >= 24 ? 24 : i >= 16 ? 16 : i;
@@ -314,8 +315,12 @@ const AllTables& Tables() {
 
 } // namespace
 
-HuffmanLookup::HuffmanLookup(const uint16_t* codes, const uint8_t* lengths, int count, int rootBits)
+HuffmanLookup::HuffmanLookup(const uint16_t* codes, const uint8_t* lengths, int count, int rootBits,
+                             int width)
     : rootBits_(rootBits) {
+    auto value = [width](int i) {
+        return width == 0 ? uint32_t(i) : uint32_t((i / width) * 16 + i % width);
+    };
     entries_.assign(size_t{1} << rootBits, 0);
     // Longer codes share a second step per root prefix, as wide as the longest of them.
     std::vector<int> longest(size_t{1} << rootBits, 0);
@@ -335,7 +340,7 @@ HuffmanLookup::HuffmanLookup(const uint16_t* codes, const uint8_t* lengths, int 
         if (length <= rootBits) {
             int spare = rootBits - length;
             for (uint32_t fill = 0; fill < (1u << spare); ++fill)
-                entries_[(code << spare) | fill] = (uint32_t(length) << 16) | uint32_t(i);
+                entries_[(code << spare) | fill] = (uint32_t(length) << 16) | value(i);
         } else {
             int rest = length - rootBits;
             uint32_t branch = entries_[code >> rest];
@@ -344,7 +349,7 @@ HuffmanLookup::HuffmanLookup(const uint16_t* codes, const uint8_t* lengths, int 
             int spare = bits - rest;
             uint32_t low = code & ((1u << rest) - 1);
             for (uint32_t fill = 0; fill < (1u << spare); ++fill)
-                entries_[base + ((low << spare) | fill)] = (uint32_t(rest) << 16) | uint32_t(i);
+                entries_[base + ((low << spare) | fill)] = (uint32_t(rest) << 16) | value(i);
         }
     }
 }

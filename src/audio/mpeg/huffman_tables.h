@@ -9,10 +9,12 @@
 
 class HuffmanLookup {
 public:
-    // Codes of the table given as words and lengths; `rootBits` bits per first step.
-    HuffmanLookup(const uint16_t* codes, const uint8_t* lengths, int count, int rootBits);
+    // Codes of the table given as words and lengths; `rootBits` bits per first step. With
+    // a `width`, index i decodes to (i / width) × 16 + i % width, else to i.
+    HuffmanLookup(const uint16_t* codes, const uint8_t* lengths, int count, int rootBits,
+                  int width);
 
-    // The index of the code word at the reader, which moves past it.
+    // The value of the code word at the reader, which moves past it.
     uint32_t Decode(BitReader& reader) const {
         uint32_t entry = entries_[reader.Peek(rootBits_)];
         if ((entry & kBranch) != 0) {
@@ -21,6 +23,18 @@ public:
             entry = entries_[(entry & 0xFFFF) + reader.Peek(bits)];
         }
         reader.Skip(static_cast<int>(entry >> 16));
+        return entry & 0xFFFF;
+    }
+
+    // The same from the top bits of `word`; adds the code's length to `used`.
+    uint32_t DecodeWord(uint64_t word, int& used) const {
+        uint32_t entry = entries_[word >> (64 - rootBits_)];
+        if ((entry & kBranch) != 0) {
+            int bits = static_cast<int>((entry >> 16) & 0xFF);
+            entry = entries_[(entry & 0xFFFF) + ((word << rootBits_) >> (64 - bits))];
+            used += rootBits_;
+        }
+        used += static_cast<int>(entry >> 16);
         return entry & 0xFFFF;
     }
 
@@ -33,7 +47,7 @@ private:
 struct LayerThreeTable {
     // Null for tables 0, 4 and 14, which give (0, 0) without reading.
     const HuffmanLookup* lookup;
-    // Values per row: an index decodes to x = index / width, y = index % width.
+    // Values per row; the lookup gives x × 16 + y.
     int width;
     int linbits;
 };

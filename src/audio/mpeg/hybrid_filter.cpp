@@ -54,11 +54,16 @@ void AntiAlias(float* lines, int boundaries) {
 } // namespace
 
 HybridFilter::HybridFilter() {
+    for (int k = 0; k < 18; ++k)
+        for (int u = 0; u < 24; ++u) {
+            int i = u < 9 ? u : 9 + u;
+            longKernel_[k][u] =
+                u < 18 ? static_cast<float>(std::cos(M_PI / 72.0 * (2 * i + 19) * (2 * k + 1)))
+                       : 0.0f;
+        }
     for (int type = 0; type < 4; ++type)
-        for (int k = 0; k < 18; ++k)
-            for (int i = 0; i < 36; ++i)
-                longKernel_[type][k][i] = static_cast<float>(
-                    LongWindow(type, i) * std::cos(M_PI / 72.0 * (2 * i + 19) * (2 * k + 1)));
+        for (int i = 0; i < 36; ++i)
+            longWindow_[type][i] = static_cast<float>(LongWindow(type, i));
     for (int k = 0; k < 6; ++k)
         for (int i = 0; i < 12; ++i)
             shortKernel_[k][i] =
@@ -87,14 +92,19 @@ void HybridFilter::Run(int channel, float* lines, int blockType, bool mixed, int
         if (sb >= activeSubbands) {
             std::memset(z, 0, sizeof z);
         } else if (blockType != 2 || (mixed && sb < longSubbands)) {
-            const int type = blockType == 2 ? 0 : blockType;
-            for (int i = 0; i < 36; ++i)
-                z[i] = 0.0f;
+            const float* window = longWindow_[blockType == 2 ? 0 : blockType];
+            alignas(32) float raw[24] = {};
             for (int k = 0; k < 18; ++k) {
                 const float value = x[k];
-                const float* row = longKernel_[type][k];
-                for (int i = 0; i < 36; ++i)
-                    z[i] += row[i] * value;
+                const float* row = longKernel_[k];
+                for (int u = 0; u < 24; ++u)
+                    raw[u] += row[u] * value;
+            }
+            for (int i = 0; i < 9; ++i) {
+                z[i] = raw[i] * window[i];
+                z[17 - i] = -raw[i] * window[17 - i];
+                z[18 + i] = raw[9 + i] * window[18 + i];
+                z[35 - i] = raw[9 + i] * window[35 - i];
             }
         } else {
             // Three windows of 12, at 6, 12 and 18 of the 36 outputs.

@@ -18,8 +18,10 @@ public:
     void Flush(int channel, int subbands, float* out);
 
 private:
-    // Per block type, 18 rows of 36 values: output i gets Σ row[k][i] × X[k], windowed.
-    alignas(32) float longKernel_[4][18][36];
+    // The 36-point transform has 18 distinct outputs (the others repeat them, negated in the
+    // first half): row k holds the cosines of X[k] for outputs 0..8 and 18..26.
+    alignas(32) float longKernel_[18][24];
+    alignas(32) float longWindow_[4][36];
     // 6 rows of 12 values for one short window, windowed.
     alignas(32) float shortKernel_[6][12];
     alignas(32) float overlap_[2][32][18];

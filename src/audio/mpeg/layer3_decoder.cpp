@@ -215,33 +215,50 @@ int LayerThreeDecoder::ReadValues(BitReader& reader, const GranuleChannel& g, fl
             continue;
         }
         const int linbits = table.linbits;
-        const int width = table.width;
+        const HuffmanLookup& lookup = *table.lookup;
+        // A pair takes at most 19 + 2 × (13 + 1) bits: one word of 57 holds it.
         for (; i < end; i += 2) {
-            uint32_t index = table.lookup->Decode(reader);
-            int x = static_cast<int>(index) / width;
-            int y = static_cast<int>(index) % width;
+            const uint64_t word = reader.PeekWord();
+            int used = 0;
+            uint32_t pair = lookup.DecodeWord(word, used);
+            int x = static_cast<int>(pair >> 4);
+            int y = static_cast<int>(pair & 15);
             float value = 0.0f;
             if (x != 0) {
-                if (x == 15 && linbits != 0) x += static_cast<int>(reader.Read(linbits));
-                value = reader.ReadBit() != 0 ? -power[x] : power[x];
+                if (x == 15 && linbits != 0) {
+                    x += static_cast<int>((word << used) >> (64 - linbits));
+                    used += linbits;
+                }
+                value = ((word << used) >> 63) != 0 ? -power[x] : power[x];
+                ++used;
             }
             lines[i] = value;
             value = 0.0f;
             if (y != 0) {
-                if (y == 15 && linbits != 0) y += static_cast<int>(reader.Read(linbits));
-                value = reader.ReadBit() != 0 ? -power[y] : power[y];
+                if (y == 15 && linbits != 0) {
+                    y += static_cast<int>((word << used) >> (64 - linbits));
+                    used += linbits;
+                }
+                value = ((word << used) >> 63) != 0 ? -power[y] : power[y];
+                ++used;
             }
             lines[i + 1] = value;
+            reader.Skip(used);
         }
     }
     const HuffmanLookup& quads = GetQuadTable(g.count1Table);
     while (i + 4 <= 576 && reader.Position() < g.endBit) {
-        uint32_t quad = quads.Decode(reader);
+        const uint64_t word = reader.PeekWord();
+        int used = 0;
+        const uint32_t quad = quads.DecodeWord(word, used);
+        // Without branches: the quad's bits and signs are as random as the music.
         for (int bit = 3; bit >= 0; --bit) {
-            float value = 0.0f;
-            if (((quad >> bit) & 1) != 0) value = reader.ReadBit() != 0 ? -1.0f : 1.0f;
-            lines[i++] = value;
+            const int present = static_cast<int>((quad >> bit) & 1);
+            const int negative = static_cast<int>((word << used) >> 63);
+            lines[i++] = static_cast<float>(present * (1 - 2 * negative));
+            used += present;
         }
+        reader.Skip(used);
     }
     // A quad that ran past the part's end was never coded.
     if (reader.Position() > g.endBit && i > g.bigValues) i -= 4;
