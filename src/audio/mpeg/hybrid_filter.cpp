@@ -1,5 +1,6 @@
 #include "audio/mpeg/hybrid_filter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -79,7 +80,7 @@ void HybridFilter::Reset() {
 void HybridFilter::Run(int channel, float* lines, int blockType, bool mixed, int longSubbands,
                        int activeLines, int subbands, float* out) {
     if (blockType != 2)
-        AntiAlias(lines, 31);
+        AntiAlias(lines, std::min(31, (activeLines + 8 + 17) / 18));
     else if (mixed)
         AntiAlias(lines, longSubbands - 1);
     // The alias butterflies reach 8 lines past a non-zero line.
@@ -93,12 +94,18 @@ void HybridFilter::Run(int channel, float* lines, int blockType, bool mixed, int
             std::memset(z, 0, sizeof z);
         } else if (blockType != 2 || (mixed && sb < longSubbands)) {
             const float* window = longWindow_[blockType == 2 ? 0 : blockType];
-            alignas(32) float raw[24] = {};
-            for (int k = 0; k < 18; ++k) {
-                const float value = x[k];
-                const float* row = longKernel_[k];
-                for (int u = 0; u < 24; ++u)
-                    raw[u] += row[u] * value;
+            // Eight outputs at a time, so that their sums stay in registers.
+            alignas(32) float raw[24];
+            for (int u0 = 0; u0 < 24; u0 += 8) {
+                float sum[8] = {};
+                for (int k = 0; k < 18; ++k) {
+                    const float value = x[k];
+                    const float* row = longKernel_[k] + u0;
+                    for (int j = 0; j < 8; ++j)
+                        sum[j] += row[j] * value;
+                }
+                for (int j = 0; j < 8; ++j)
+                    raw[u0 + j] = sum[j];
             }
             for (int i = 0; i < 9; ++i) {
                 z[i] = raw[i] * window[i];
