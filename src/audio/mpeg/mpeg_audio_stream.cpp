@@ -6,6 +6,11 @@
 namespace {
 
 constexpr int kLowWater = 4096;
+
+bool StartsHeader(const uint8_t* bytes) {
+    MpegHeader header;
+    return ParseMpegHeader(bytes, header) && header.bitRateIndex != 0 && header.bitRateIndex != 15;
+}
 constexpr int kProbeFrames = 8;
 
 } // namespace
@@ -165,8 +170,10 @@ bool MpegAudioStream::FindSync() {
         int i = at;
         for (; i + 1 < held_; ++i) {
             if (inputBuffer_[i] != 0xFF || inputBuffer_[i + 1] < 0xE0) continue;
-            // A run of 0xFF syncs on its last byte.
-            while (i + 2 < held_ && inputBuffer_[i + 1] == 0xFF && inputBuffer_[i + 2] >= 0xE0)
+            // A run of 0xFF syncs on its last byte, unless a header starts earlier in it: an
+            // MPEG-1 Layer I frame without CRC begins with two.
+            while (i + 2 < held_ && inputBuffer_[i + 1] == 0xFF && inputBuffer_[i + 2] >= 0xE0 &&
+                   !StartsHeader(inputBuffer_ + i))
                 ++i;
             break;
         }
