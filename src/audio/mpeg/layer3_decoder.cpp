@@ -247,7 +247,9 @@ int LayerThreeDecoder::ReadValues(BitReader& reader, const GranuleChannel& g, fl
         }
     }
     const HuffmanLookup& quads = GetQuadTable(g.count1Table);
-    while (i + 4 <= 576 && reader.Position() < g.endBit) {
+    // A part said to reach past the reservoir ends with it.
+    const int64_t partEnd = std::min(g.endBit, reader.Limit());
+    while (i + 4 <= 576 && reader.Position() < partEnd) {
         const uint64_t word = reader.PeekWord();
         int used = 0;
         const uint32_t quad = quads.DecodeWord(word, used);
@@ -261,7 +263,7 @@ int LayerThreeDecoder::ReadValues(BitReader& reader, const GranuleChannel& g, fl
         reader.Skip(used);
     }
     // A quad that ran past the part's end was never coded.
-    if (reader.Position() > g.endBit && i > g.bigValues) i -= 4;
+    if (reader.Position() > partEnd && i > g.bigValues) i -= 4;
     std::fill(lines + i, lines + 576, 0.0f);
     return i;
 }
