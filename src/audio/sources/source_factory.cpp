@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "audio/mpeg/mpeg_stream_source.h"
 #include "audio/sources/aiff_file_source.h"
 #include "audio/sources/riff_walk.h"
 #include "audio/sources/wav_file_source.h"
@@ -34,6 +35,8 @@ int CreateSoundSource(CInStream* stream, SoundSourceRef& ref) {
         source.reset(new (std::nothrow) WavFileSource);
     else if (AiffFileSource::Recognise(*stream))
         source.reset(new (std::nothrow) AiffFileSource);
+    else if (MpegStreamSource::Test(stream))
+        source.reset(new (std::nothrow) MpegStreamSource);
     else
         return kSourceBadFormat;
     if (!source) return 1;

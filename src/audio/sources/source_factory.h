@@ -1,5 +1,5 @@
 // Picks the source for a stream by looking at it: a RIFF WAVE file of PCM or Microsoft
-// ADPCM, else an AIFF or uncompressed AIFC file.
+// ADPCM, else an AIFF or uncompressed AIFC file, else MPEG audio (MP3, MP2).
 #pragma once
 
 #include "audio/sources/sound_source.h"
