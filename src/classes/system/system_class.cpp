@@ -3,6 +3,7 @@
 #include <cstring>
 #include <iterator>
 #include <new>
+#include <utility>
 
 #include "foundation/downloads/url_fetcher.h"
 #include "foundation/downloads/url_fetcher_wait.h"
@@ -291,6 +292,7 @@ CISystem::~CISystem() {
     delete fetcher;
     ProcessLockGuard guard;
     downloads_.clear();
+    retired_.clear();
 }
 
 void CISystem::CallMethod(uint16_t methodId) {
@@ -685,7 +687,7 @@ std::string CISystem::DownloadInBackground(const std::string& url) {
     if (record == nullptr) return std::string();
     downloads_.emplace_back(record);
     // The fetcher hands the cookie back with every report: the record's own text, which
-    // lives until the record goes after the end was reported.
+    // lives as long as the fetcher (retired_).
     if (fetcher_->Start(url, const_cast<char*>(record->file.c_str())) != CUrlFetcher::kStarted) {
         downloads_.pop_back();
         DeleteFileA(file.c_str());
@@ -738,6 +740,7 @@ void CISystem::PollDownloads() {
                                        int32_t(download.total), int32_t(download.status)});
                 ++i;
             } else if (download.status == kDownloaded || download.status == kAborted) {
+                retired_.push_back(std::move(downloads_[i]));
                 downloads_.erase(downloads_.begin() + ptrdiff_t(i));
             } else {
                 ++i;

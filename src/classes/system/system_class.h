@@ -157,6 +157,10 @@ private:
     std::string lastDownload_;
     // Guarded by the process-wide lock, as is the fetcher pointer.
     std::vector<std::unique_ptr<Download>> downloads_;
+    // Downloads whose end was reported. The fetcher may still hold their file text as its
+    // cookie (a cancelled transfer reports once more when its worker lets it go), so the
+    // text lives as long as the fetcher does.
+    std::vector<std::unique_ptr<Download>> retired_;
     CUrlFetcher* fetcher_ = nullptr;
     CValue onDownload_;
 };
