@@ -33,6 +33,105 @@ bool IsOperator(uint32_t code) {
     return code > 120 && code < 155;
 }
 
+bool CompareIntegers(uint32_t code, int32_t a, int32_t b) {
+    switch (code) {
+    case kTokenGreaterEqual:
+        return a >= b;
+    case kTokenLessEqual:
+        return a <= b;
+    case kTokenEqual:
+        return a == b;
+    case kTokenLess:
+        return a < b;
+    case kTokenGreater:
+        return a > b;
+    default:
+        return a != b;
+    }
+}
+
+// The operators of two integers whose results are integers that CValue would give;
+// false, with nothing changed, for the others (and a division that fails or wraps).
+bool IntegerOperation(uint32_t code, CValue& left, const CValue& right) {
+    uint32_t a = uint32_t(left.IntPayload());
+    uint32_t b = uint32_t(right.IntPayload());
+    int32_t result;
+    switch (code) {
+    case kTokenGreaterEqual:
+    case kTokenLessEqual:
+    case kTokenEqual:
+    case kTokenLess:
+    case kTokenGreater:
+    case kTokenNotEqual:
+        result = CompareIntegers(code, int32_t(a), int32_t(b));
+        break;
+    case kTokenPlus:
+        result = int32_t(a + b);
+        break;
+    case kTokenMinus:
+        result = int32_t(a - b);
+        break;
+    case kTokenMultiply:
+        result = int32_t(a * b);
+        break;
+    case kTokenDivide:
+        if (b == 0 || int32_t(b) == -1) return false;
+        result = int32_t(a) / int32_t(b);
+        break;
+    case kTokenBitAnd:
+        result = int32_t(a & b);
+        break;
+    case kTokenBitOr:
+        result = int32_t(a | b);
+        break;
+    case kTokenBitXor:
+        result = int32_t(a ^ b);
+        break;
+    case kTokenLogicalAnd:
+        result = a != 0 && b != 0;
+        break;
+    case kTokenLogicalOr:
+        result = a != 0 || b != 0;
+        break;
+    default:
+        return false;
+    }
+    left.SetInt(result);
+    left.source = nullptr;
+    return true;
+}
+
+// The arithmetic of two doubles, as CValue makes it; false for the rest.
+bool DoubleOperation(uint32_t code, CValue& left, const CValue& right) {
+    double a = left.DoublePayload();
+    double b = right.DoublePayload();
+    switch (code) {
+    case kTokenPlus:
+        left.SetFloat(a + b);
+        break;
+    case kTokenMinus:
+        left.SetFloat(a - b);
+        break;
+    case kTokenMultiply:
+        left.SetFloat(a * b);
+        break;
+    case kTokenDivide:
+        if (b == 0.0) return false;
+        left.SetFloat(a / b);
+        break;
+    default:
+        return false;
+    }
+    left.source = nullptr;
+    return true;
+}
+
+// Whether the slot holds its variable in this call: any slot but one that kOpBindName
+// left to a scope's variable.
+bool IsBoundOrPlain(uint64_t bound, const CompiledFunction& code, uint32_t slot) {
+    return slot >= 64 || ((code.boundSlots >> slot) & 1) == 0 || ((bound >> slot) & 1) != 0;
+}
+
 bool IsMemberToken(uint32_t code) {
     return code == kTokenMemberCall || code == kTokenMember || code == kTokenArrayMember ||
            code == kTokenDot;
@@ -55,6 +154,7 @@ public:
             out_.ops[op].index = found->second;
         }
         out_.slotCount = uint32_t(slotNames_.size());
+        out_.boundSlots = boundSlots_;
         return true;
     }
 
@@ -97,6 +197,40 @@ private:
     }
     void Label(uint8_t* token) { labels_.emplace(Offset(token), uint32_t(out_.ops.size())); }
 
+    bool Seen(uint32_t nameId) const {
+        return std::find(seenNames_.begin(), seenNames_.end(), nameId) != seenNames_.end();
+    }
+    bool IsBound(uint32_t slot) const { return slot < 64 && ((boundSlots_ >> slot) & 1) != 0; }
+
+    // The slot a statement "name = ..." at the top level of the body may bind its name
+    // to: one that no code before it reads, so that the call meets it first there.
+    uint32_t BindableSlot(uint8_t* token, bool conditional) const {
+        if (Code(token) != kTokenName || Code(Next(token)) != kTokenAssign) return kNoSlot;
+        if (!contexts_.empty() || conditional || slotNames_.size() >= 64) return kNoSlot;
+        uint32_t name = NameOf(token);
+        if (SlotOf(name) != kNoSlot || Seen(name)) return kNoSlot;
+        return uint32_t(slotNames_.size());
+    }
+
+    // Compiles "name = ..." at `token` over `base`, its name bound to slot `slot` unless
+    // the right side reads the name before the assignment made it (then it stays a name).
+    uint8_t* BoundExpression(uint32_t base, uint8_t* token, uint32_t slot) {
+        uint32_t name = NameOf(token);
+        uint8_t* end = Expression(base, token, kNoSlot, slot);
+        if (end == nullptr) return nullptr;
+        if (Seen(name)) {
+            out_.ops[bindOp_].op = kOpOperand;
+            out_.ops[bindOp_].code = uint8_t(kTokenName);
+            out_.ops[bindAssignOp_].op = kOpBinary;
+            out_.ops[bindAssignOp_].code = uint8_t(kTokenAssign);
+            seenNames_.push_back(name);
+            return end;
+        }
+        slotNames_.push_back(name);
+        boundSlots_ |= uint64_t(1) << slot;
+        return end;
+    }
+
     uint32_t SlotOf(uint32_t nameId) const {
         auto found = std::find(slotNames_.begin(), slotNames_.end(), nameId);
         return found == slotNames_.end() ? kNoSlot : uint32_t(found - slotNames_.begin());
@@ -122,7 +256,10 @@ private:
 
     // The expression at `token` evaluated over `base`: its value lands at base + 1. Null
     // when it has what the compiler does not cover; else the token that ends it.
-    uint8_t* Expression(uint32_t base, uint8_t* token, uint32_t declaredSlot = kNoSlot) {
+    // `boundSlot`: the expression is "name = ..." whose name becomes that slot when
+    // the call finds it in no scope.
+    uint8_t* Expression(uint32_t base, uint8_t* token, uint32_t declaredSlot = kNoSlot,
+                        uint32_t boundSlot = kNoSlot) {
         uint32_t operators[kMaxCompiledDepth + 2];
         uint32_t declaredAt = kNoSlot;
         operators[base] = 0;
@@ -134,6 +271,11 @@ private:
             if (declaredSlot != kNoSlot && depth == base + 1) {
                 Emit(kOpUnbound, depth, token);
                 declaredAt = depth;
+                token = Next(token);
+            } else if (boundSlot != kNoSlot && depth == base + 1) {
+                bindOp_ = Emit(kOpBindName, depth, token, boundSlot);
+                declaredAt = depth;
+                declaredSlot = boundSlot;
                 token = Next(token);
             } else {
                 token = Operand(depth, token);
@@ -153,7 +295,8 @@ private:
                 }
                 --depth;
                 if (depth == declaredAt && operators[depth] == kTokenAssign)
-                    Emit(kOpAssignDeclared, depth, token, declaredSlot);
+                    bindAssignOp_ = Emit(boundSlot != kNoSlot ? kOpAssignBound : kOpAssignDeclared,
+                                         depth, token, declaredSlot);
                 else
                     Emit(kOpBinary, depth, token, 0, 0, uint8_t(operators[depth]));
                 if (depth == declaredAt) declaredAt = kNoSlot;
@@ -167,19 +310,28 @@ private:
         case kTokenInteger:
         case kTokenHexInteger:
         case 104:
-        case kTokenDouble:
+            Emit(kOpInt, depth, token,
+                 uint32_t(reinterpret_cast<const IntegerToken*>(token)->value));
+            return Next(token);
         case kTokenTrue:
         case kTokenOn:
+            Emit(kOpInt, depth, token, 1);
+            return Next(token);
         case 107:
         case kTokenFalse:
         case kTokenOff:
+            Emit(kOpInt, depth, token, 0);
+            return Next(token);
+        case kTokenDouble:
+            Emit(kOpDouble, depth, token);
+            return Next(token);
         case kTokenDefaultValue:
             Emit(kOpOperand, depth, token, 0, 0, uint8_t(code));
             return Next(token);
         case kTokenCloseParen:
         case kTokenComma:
         case kTokenSemicolon:
-            Emit(kOpOperand, depth, token, 0, 0, uint8_t(code));
+            Emit(kOpEmpty, depth, token);
             return token;
         case kTokenString:
             if (IsMemberToken(Code(Next(token)))) return nullptr;
@@ -189,7 +341,9 @@ private:
             uint8_t* next = Next(token);
             if (IsMemberToken(Code(next))) return nullptr;
             uint32_t slot = SlotOf(NameOf(token));
-            if (slot != kNoSlot) {
+            if (slot != kNoSlot && IsBound(slot)) {
+                Emit(kOpBoundSlot, depth, token, slot);
+            } else if (slot != kNoSlot) {
                 Emit(kOpSlot, depth, next, slot);
             } else {
                 seenNames_.push_back(NameOf(token));
@@ -303,6 +457,48 @@ private:
         return true;
     }
 
+    static bool ReadsSlot(const CompiledOp& op) {
+        return op.op == kOpSlot || op.op == kOpBoundSlot;
+    }
+
+    // Puts a kOpCountingRound before the step at `first` when the step (up to `test`) and
+    // the test are those of a counting loop.
+    void AddCountingRound(uint32_t first, uint32_t test) {
+        std::vector<CompiledOp>& ops = out_.ops;
+        if (test != first + 3 || ops.size() < test + 4) return;
+        const CompiledOp& counter = ops[first];
+        const CompiledOp& step = ops[first + 2];
+        if (!ReadsSlot(counter) || ops[first + 1].op != kOpEmpty || step.op != kOpBinary ||
+            (step.code != kTokenIncrement && step.code != kTokenDecrement))
+            return;
+        const CompiledOp& read = ops[test];
+        const CompiledOp& limit = ops[test + 1];
+        const CompiledOp& compare = ops[test + 2];
+        const CompiledOp& branch = ops[test + 3];
+        if (!ReadsSlot(read) || read.index != counter.index || compare.op != kOpBinary ||
+            compare.code < kTokenGreaterEqual || compare.code > kTokenNotEqual ||
+            branch.op != kOpBranchTrue || (limit.op != kOpInt && !ReadsSlot(limit)))
+            return;
+        CountingRound round{};
+        round.counter = counter.index;
+        round.limitSlot = limit.op == kOpInt ? CountingRound::kNoLimitSlot : limit.index;
+        round.limit = limit.op == kOpInt ? int32_t(limit.index) : 0;
+        round.step = step.code == kTokenIncrement ? 1 : -1;
+        round.compare = compare.code;
+        round.holds = branch.index + 1;
+        round.ends = test + 4 + 1;
+        for (uint32_t i = first; i < ops.size(); ++i)
+            if (ops[i].op == kOpBranchTrue) ++ops[i].index;
+        for (auto& fixup : fixups_)
+            if (fixup.first >= first) ++fixup.first;
+        for (auto& label : labels_)
+            if (label.second > first) ++label.second;
+        out_.rounds.push_back(round);
+        ops.insert(ops.begin() + first,
+                   CompiledOp{kOpCountingRound, 0, 0, uint32_t(out_.rounds.size() - 1), 0,
+                              ops[first].token});
+    }
+
     bool CompileBody() {
         uint8_t* token = Next(At(function_->bodyStart));
         uint8_t* end = At(function_->end);
@@ -334,8 +530,24 @@ private:
                         declared = uint32_t(slotNames_.size());
                     }
                 }
+                // "Var name;" before anything reads the name finds no local of it and
+                // makes none: the name stays free for a later binding.
+                if (code == kTokenVar && contexts_.empty() && !conditional &&
+                    Code(Next(token)) == kTokenName && Code(Next(Next(token))) == kTokenSemicolon &&
+                    SlotOf(NameOf(Next(token))) == kNoSlot && !Seen(NameOf(Next(token)))) {
+                    uint8_t* name = Next(token);
+                    Emit(kOpDeclare, 1, name);
+                    Emit(kOpUnbound, 2, name);
+                    Emit(kOpSwap, 1, Next(name));
+                    out_.maxDepth = std::max(out_.maxDepth, 3u);
+                    token = Next(name);
+                    EndStatementAt(token);
+                    break;
+                }
+                uint32_t bound = BindableSlot(token, conditional);
                 declaring_ = declared;
-                uint8_t* next = Expression(0, token);
+                uint8_t* next =
+                    bound != kNoSlot ? BoundExpression(0, token, bound) : Expression(0, token);
                 declaring_ = kNoSlot;
                 if (next == nullptr) return false;
                 if (declared != kNoSlot) slotNames_.push_back(declaredName);
@@ -385,7 +597,11 @@ private:
                 uint32_t index = BlockIndexAt(token);
                 const BlockRecord* block = in_.GetBlock(index);
                 if (block == nullptr) return false;
-                if (Expression(0, Next(token)) == nullptr) return false;
+                uint8_t* first = Next(token);
+                uint32_t bound = BindableSlot(first, conditional);
+                if ((bound != kNoSlot ? BoundExpression(0, first, bound) : Expression(0, first)) ==
+                    nullptr)
+                    return false;
                 Emit(kOpPushBlock, 0, token, index);
                 if (!LoopTest(block)) return false;
                 token = Next(At(block->bodyStart));
@@ -414,8 +630,11 @@ private:
                 if (in_.GetBlock(reinterpret_cast<const TargetToken*>(token)->blockIndex) != block)
                     return false;
                 if (block->kind == kBlockFor) {
+                    uint32_t first = uint32_t(out_.ops.size());
                     if (block->step != 0 && Expression(0, At(block->step)) == nullptr) return false;
+                    uint32_t test = uint32_t(out_.ops.size());
                     if (!LoopTest(block)) return false;
+                    if (block->step != 0 && block->condition != 0) AddCountingRound(first, test);
                 } else if (block->kind == kBlockWhile) {
                     if (!LoopTest(block)) return false;
                 } else {
@@ -482,6 +701,10 @@ private:
     std::vector<std::pair<uint32_t, uint32_t>> fixups_;
     // The slot the Var being compiled declares at the top level.
     uint32_t declaring_ = kNoSlot;
+    // The slots bound by a first assignment, and the two steps of the last binding.
+    uint64_t boundSlots_ = 0;
+    uint32_t bindOp_ = 0;
+    uint32_t bindAssignOp_ = 0;
     uint32_t pendingCalls_ = 0;
     // Prefix operators nested in the operand being compiled.
     uint32_t prefixes_ = 0;
@@ -565,6 +788,8 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     const BlockRecord* pending[CompiledFunction::kMaxPendingCalls];
     const CompiledOp* ops = code.ops.data();
     const CompiledOp* op = ops;
+    // The slots this call bound to names (kOpBindName).
+    uint64_t bound = 0;
     for (;; ++op) {
         currentToken = op->token;
         depth_ = base + op->depth;
@@ -572,6 +797,42 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
         case kOpOperand:
             tables.operand[op->code](*this);
             break;
+        case kOpInt:
+            Operand()->SetInt(int32_t(op->index));
+            break;
+        case kOpDouble:
+            Operand()->SetFloat(reinterpret_cast<const DoubleToken*>(op->token)->value);
+            break;
+        case kOpEmpty:
+            Operand()->SetDefault();
+            break;
+        case kOpCountingRound: {
+            const CountingRound& round = code.rounds[op->index];
+            if (!IsBoundOrPlain(bound, code, round.counter)) break;
+            CValue* counter = &slots[round.counter];
+            if (counter->GetType() != kValueInt) break;
+            const CValue* limitValue = nullptr;
+            if (round.limitSlot != CountingRound::kNoLimitSlot) {
+                if (!IsBoundOrPlain(bound, code, round.limitSlot)) break;
+                limitValue = &slots[round.limitSlot];
+                if (limitValue->GetType() != kValueInt) break;
+            }
+            counter->SetInt(int32_t(uint32_t(counter->IntPayload()) + uint32_t(round.step)));
+            int32_t a = counter->IntPayload();
+            int32_t b = limitValue != nullptr ? limitValue->IntPayload() : round.limit;
+            bool holds = CompareIntegers(round.compare, a, b);
+            // The value stack as the step and the test leave it.
+            StackSlot* place = slots_[base + 1];
+            place->value.SetInt(holds);
+            place->value.source = nullptr;
+            place->anchorKind = kValueInt;
+            place = slots_[base + 2];
+            place->value.SetInt(b);
+            place->value.source = nullptr;
+            place->anchorKind = kValueInt;
+            op = ops + (holds ? round.holds : round.ends) - 1;
+            break;
+        }
         case kOpSlot: {
             CValue* value = &slots[op->index];
             CValue* slot = Operand();
@@ -586,6 +847,42 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
         case kOpUnbound:
             Operand()->SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
             break;
+        case kOpBindName: {
+            tables.operand[kTokenName](*this);
+            uint64_t bit = uint64_t(1) << op->index;
+            if (Left()->GetType() == kValueUnboundName)
+                bound |= bit;
+            else
+                bound &= ~bit;
+            break;
+        }
+        case kOpAssignBound:
+            if (((bound >> op->index) & 1) != 0) {
+                const CValue* right = Right();
+                if (IsPlaceholder(right->GetType())) RaiseError(41);
+                slots[op->index].Assign(*right);
+                SwapSlots(depth_, depth_ + 1);
+            } else {
+                operators_[depth_] = kTokenAssign;
+                tables.binary[kTokenAssign](*this);
+            }
+            break;
+        case kOpBoundSlot: {
+            if (((bound >> op->index) & 1) == 0) {
+                tables.operand[kTokenName](*this);
+                break;
+            }
+            currentToken = op->token + reinterpret_cast<const TokenHeader*>(op->token)->size;
+            CValue* value = &slots[op->index];
+            CValue* slot = Operand();
+            if (value->GetType() <= kValueDouble) {
+                slot->Assign(*value);
+                slot->source = value;
+            } else {
+                PushVariable(value);
+            }
+            break;
+        }
         case kOpDeclare:
             declaredName_ = op->token;
             Operand();
@@ -598,33 +895,15 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
             // makes them.
             CValue* left = Left();
             const CValue* right = Right();
-            if (op->code >= kTokenGreaterEqual && op->code <= kTokenNotEqual &&
-                left->IsIntPair(*right)) {
-                int32_t a = left->IntPayload();
-                int32_t b = right->IntPayload();
-                bool result;
-                switch (op->code) {
-                case kTokenGreaterEqual:
-                    result = a >= b;
-                    break;
-                case kTokenLessEqual:
-                    result = a <= b;
-                    break;
-                case kTokenEqual:
-                    result = a == b;
-                    break;
-                case kTokenLess:
-                    result = a < b;
-                    break;
-                case kTokenGreater:
-                    result = a > b;
-                    break;
-                default:
-                    result = a != b;
-                    break;
-                }
-                left->SetInt(result);
-                left->source = nullptr;
+            if (left->IsIntPair(*right) && IntegerOperation(op->code, *left, *right)) break;
+            if (left->GetType() == kValueDouble && right->GetType() == kValueDouble &&
+                DoubleOperation(op->code, *left, *right))
+                break;
+            if (op->code == kTokenAssign && left->GetType() <= kValueDouble &&
+                left->source != nullptr && slots_[depth_]->anchorKind != kValueObject) {
+                // A number read from a variable, assigned as BinaryAssign does.
+                left->source->Assign(*right);
+                SwapSlots(depth_, depth_ + 1);
                 break;
             }
             operators_[depth_] = op->code;

@@ -11,10 +11,27 @@
 enum CompiledOpCode : uint8_t {
     // The operand handler of the token's code at `depth`.
     kOpOperand,
+    // Integer `index` (an integer literal, True, False and their kin) as an operand.
+    kOpInt,
+    // The double of the token as an operand.
+    kOpDouble,
+    // Nothing as an operand: the default value the walk gives ")", "," and ";".
+    kOpEmpty,
+    // One round of a counting loop from `rounds[index]`, when its counter and limit hold
+    // integers: the step, the test and the jump on. Else the steps that follow do it.
+    kOpCountingRound,
     // A slot's value read as an operand; the token is the one after the name.
     kOpSlot,
     // The name of a variable being declared, not found: its placeholder.
     kOpUnbound,
+    // A name assigned first by this statement, looked up: when no scope has it, slot
+    // `index` is the local the assignment makes, for the rest of the call.
+    kOpBindName,
+    // "=" to the name of a kOpBindName: into its slot when it became one.
+    kOpAssignBound,
+    // A name read as an operand: its slot when the call bound it, else through the
+    // scopes. The token is the name's.
+    kOpBoundSlot,
     // A Var: its name token is the declared one.
     kOpDeclare,
     // The operand at `depth` cleared, as a parenthesis begins.
@@ -56,9 +73,27 @@ struct CompiledOp {
     uint8_t* token;
 };
 
+// A For loop whose step is "counter++" or "counter--" and whose condition compares the
+// counter with an integer literal or another slot.
+struct CountingRound {
+    uint32_t counter;
+    // The limit's slot, or kNoLimitSlot for the literal `limit`.
+    uint32_t limitSlot;
+    int32_t limit;
+    int32_t step;
+    uint8_t compare;
+    // Where the code goes when the condition holds, and when it does not.
+    uint32_t holds;
+    uint32_t ends;
+    static constexpr uint32_t kNoLimitSlot = ~0u;
+};
+
 struct CompiledFunction {
     std::vector<CompiledOp> ops;
+    std::vector<CountingRound> rounds;
     uint32_t slotCount = 0;
+    // The slots that kOpBindName binds, one bit each.
+    uint64_t boundSlots = 0;
     uint32_t parameterCount = 0;
     // The deepest place above the base that the code uses.
     uint32_t maxDepth = 0;
