@@ -174,8 +174,14 @@ public:
         text_ += "o = New Obj(" + Literal() + ");\n";
         if (plain_) text_ += "Print(F0(g0), F1(g1, g0), F2(g2, g1, g0), R(3));\n";
         int statements = 3 + Pick(8);
-        for (int i = 0; i < statements; ++i)
+        int late = Pick(statements + 1);
+        for (int i = 0; i < statements; ++i) {
+            if (i == late) {
+                text_ += "late = " + Literal() + ";\n";
+                top.names.push_back("late");
+            }
             Statement(top, 0);
+        }
         text_ += "Print(g0, g1, g2, g3, a[3], o.x);\n";
         return text_;
     }
@@ -511,6 +517,15 @@ private:
             parameters.functions = 0;
             text_ += "If (" + Expression(parameters, 2) + ") Return " + Expression(parameters, 2) +
                      ";\n";
+        }
+        // Names the body assigns before reading them: a local of the call unless a scope
+        // has the name when the assignment runs ("late" is a global only after the top
+        // level made it, part-way through the program).
+        if (Pick(2) == 0) {
+            std::string name = Pick(3) == 0 ? "late" : "t" + std::to_string(f);
+            if (Pick(2) == 0) text_ += "Var " + name + ";\n";
+            text_ += name + " = " + Expression(scope, 1) + ";\n";
+            scope.names.push_back(name);
         }
         if (Pick(3) != 0) {
             int statements = Pick(4);
