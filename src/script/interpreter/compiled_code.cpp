@@ -154,6 +154,14 @@ public:
             if (found == labels_.end()) return false;
             out_.ops[op].index = found->second;
         }
+        // A statement's end followed by a jump, as every loop round and branch has, in one.
+        std::vector<CompiledOp>& ops = out_.ops;
+        for (size_t i = 0; i + 1 < ops.size(); ++i) {
+            if (ops[i].op == kOpEndStatement && ops[i + 1].op == kOpJump) {
+                ops[i].op = kOpEndAndJump;
+                ops[i].index = ops[i + 1].index;
+            }
+        }
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
         return true;
@@ -791,16 +799,21 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     const CompiledOp* op = ops;
     // The slots this call bound to names (kOpBindName).
     uint64_t bound = 0;
+    // Most statements end with nothing to do but count them.
+    auto quiet = [&] {
+        return pendingEvent_ == 0 && statementCounter_ > 0 && pendingEndCode < 0 &&
+               stopRequest.load(std::memory_order_relaxed) == 0;
+    };
     // Each step ends by going to the next one's code itself, which the processor
     // predicts better than one shared jump.
     static const void* const kSteps[] = {
-        &&DoOperand,        &&DoInt,        &&DoDouble,       &&DoEmpty,          &&DoCountingRound,
-        &&DoSlot,           &&DoUnbound,    &&DoBindName,     &&DoAssignBound,    &&DoBoundSlot,
-        &&DoDeclare,        &&DoClear,      &&DoBinary,       &&DoAssignDeclared, &&DoSwap,
-        &&DoNegate,         &&DoNot,        &&DoComplement,   &&DoPrefixStep,     &&DoCallBegin,
-        &&DoArgumentsBegin, &&DoArgument,   &&DoArgumentsEnd, &&DoCallEnd,        &&DoEndStatement,
-        &&DoJump,           &&DoBranchTrue, &&DoPushBlock,    &&DoPopBlock,       &&DoReturn,
-        &&DoReturnZero};
+        &&DoOperand,        &&DoInt,       &&DoDouble,       &&DoEmpty,          &&DoCountingRound,
+        &&DoSlot,           &&DoUnbound,   &&DoBindName,     &&DoAssignBound,    &&DoBoundSlot,
+        &&DoDeclare,        &&DoClear,     &&DoBinary,       &&DoAssignDeclared, &&DoSwap,
+        &&DoNegate,         &&DoNot,       &&DoComplement,   &&DoPrefixStep,     &&DoCallBegin,
+        &&DoArgumentsBegin, &&DoArgument,  &&DoArgumentsEnd, &&DoCallEnd,        &&DoEndStatement,
+        &&DoEndAndJump,     &&DoJump,      &&DoBranchTrue,   &&DoPushBlock,      &&DoPopBlock,
+        &&DoReturn,         &&DoReturnZero};
     static_assert(std::size(kSteps) == kOpReturnZero + 1);
 #define ZORV_NEXT_STEP()                                                                           \
     do {                                                                                           \
@@ -847,7 +860,18 @@ DoCountingRound : {
     place->value.SetInt(b);
     place->value.source = nullptr;
     place->anchorKind = kValueInt;
-    op = ops + (holds ? round.holds : round.ends) - 1;
+    if (!holds) {
+        op = ops + round.ends - 1;
+        ZORV_NEXT_STEP();
+    }
+    // On into the body when the round's end has nothing to do but count it.
+    const CompiledOp& end = ops[round.holds];
+    if (end.op == kOpEndAndJump && quiet()) {
+        --statementCounter_;
+        op = ops + end.index - 1;
+        ZORV_NEXT_STEP();
+    }
+    op = ops + round.holds - 1;
     ZORV_NEXT_STEP();
 }
 DoSlot : {
@@ -991,13 +1015,19 @@ DoCallEnd : {
     ZORV_NEXT_STEP();
 }
 DoEndStatement:
-    // Most statements end with nothing to do but count them.
-    if (pendingEvent_ == 0 && statementCounter_ > 0 && pendingEndCode < 0 &&
-        stopRequest.load(std::memory_order_relaxed) == 0) {
+    if (quiet()) {
         --statementCounter_;
         ZORV_NEXT_STEP();
     }
     EndCompiledStatement(poolMark);
+    ZORV_NEXT_STEP();
+DoEndAndJump:
+    if (quiet()) {
+        --statementCounter_;
+    } else {
+        EndCompiledStatement(poolMark);
+    }
+    op = ops + op->index - 1;
     ZORV_NEXT_STEP();
 DoJump:
     op = ops + op->index - 1;

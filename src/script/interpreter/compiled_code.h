@@ -54,6 +54,8 @@ enum CompiledOpCode : uint8_t {
     // Call `index` with `count` arguments; its result at `depth`.
     kOpCallEnd,
     kOpEndStatement,
+    // kOpEndStatement, then on to `index`.
+    kOpEndAndJump,
     kOpJump,
     // To `index` when the value above the statement's base is not 0.
     kOpBranchTrue,
