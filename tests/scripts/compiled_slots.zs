@@ -79,3 +79,17 @@ Function Numbers(zero) {
     Return big / zero;
 }
 Numbers(0);
+
+//== a local made inside a loop lives until the loop ends, then its name finds nothing
+// expect: error 41 line 9 column 30
+Function Inner(n) {
+    total = 0;
+    While (total < n) {
+        step = 2;
+        For (j = 0; j < step; j++) total++;
+        Var step;
+    }
+    Print(total, step + 0 * j);
+    Return step;
+}
+Inner(5);

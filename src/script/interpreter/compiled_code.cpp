@@ -171,7 +171,13 @@ private:
     struct Context {
         const BlockRecord* block;
         uint32_t index;
+        // Names the slots bound inside the block (CompiledFunction::blockSlots).
+        uint32_t id;
     };
+    uint32_t NewContextId() {
+        out_.blockSlots.push_back(0);
+        return uint32_t(out_.blockSlots.size() - 1);
+    }
 
     uint8_t* At(uint32_t offset) const { return in_.GetStream() + offset; }
     static uint16_t Code(const uint8_t* token) {
@@ -215,7 +221,7 @@ private:
     // to: one that no code before it reads, so that the call meets it first there.
     uint32_t BindableSlot(uint8_t* token, bool conditional) const {
         if (Code(token) != kTokenName || Code(Next(token)) != kTokenAssign) return kNoSlot;
-        if (!contexts_.empty() || conditional || slotNames_.size() >= 64) return kNoSlot;
+        if (conditional || slotNames_.size() >= 64) return kNoSlot;
         uint32_t name = NameOf(token);
         if (SlotOf(name) != kNoSlot || Seen(name)) return kNoSlot;
         return uint32_t(slotNames_.size());
@@ -237,6 +243,8 @@ private:
         }
         slotNames_.push_back(name);
         boundSlots_ |= uint64_t(1) << slot;
+        // Made inside a block, the local goes when the block ends.
+        if (!contexts_.empty()) out_.blockSlots[contexts_.back().id] |= uint64_t(1) << slot;
         return end;
     }
 
@@ -450,7 +458,7 @@ private:
 
     // A loop's condition deciding between its body and what follows the loop; the
     // block is popped when it ends.
-    bool LoopTest(const BlockRecord* block) {
+    bool LoopTest(const BlockRecord* block, uint32_t id) {
         uint8_t* body = Next(At(block->bodyStart));
         uint8_t* after = Next(At(block->end));
         if (block->condition == 0) {
@@ -459,7 +467,7 @@ private:
         }
         uint32_t branch;
         if (!Condition(At(block->condition), branch)) return false;
-        Emit(kOpPopBlock, 0, after);
+        Emit(kOpPopBlock, 0, after, id);
         EndAndGo(after);
         Holds(branch);
         EndAndGo(body);
@@ -541,8 +549,8 @@ private:
                 }
                 // "Var name;" before anything reads the name finds no local of it and
                 // makes none: the name stays free for a later binding.
-                if (code == kTokenVar && contexts_.empty() && !conditional &&
-                    Code(Next(token)) == kTokenName && Code(Next(Next(token))) == kTokenSemicolon &&
+                if (code == kTokenVar && !conditional && Code(Next(token)) == kTokenName &&
+                    Code(Next(Next(token))) == kTokenSemicolon &&
                     SlotOf(NameOf(Next(token))) == kNoSlot && !Seen(NameOf(Next(token)))) {
                     uint8_t* name = Next(token);
                     Emit(kOpDeclare, 1, name);
@@ -599,7 +607,7 @@ private:
                 Emit(kOpPushBlock, 0, token, index);
                 token = Next(At(block->bodyStart));
                 EndStatementAt(token);
-                contexts_.push_back({block, index});
+                contexts_.push_back({block, index, NewContextId()});
                 break;
             }
             case kTokenFor: {
@@ -612,9 +620,10 @@ private:
                     nullptr)
                     return false;
                 Emit(kOpPushBlock, 0, token, index);
-                if (!LoopTest(block)) return false;
+                uint32_t id = NewContextId();
+                if (!LoopTest(block, id)) return false;
                 token = Next(At(block->bodyStart));
-                contexts_.push_back({block, index});
+                contexts_.push_back({block, index, id});
                 break;
             }
             case kTokenOpenBrace: {
@@ -625,7 +634,7 @@ private:
                 Emit(kOpPushBlock, 0, token, index);
                 token = Next(token);
                 EndStatementAt(token);
-                contexts_.push_back({block, index});
+                contexts_.push_back({block, index, NewContextId()});
                 break;
             }
             case kTokenCloseBrace: {
@@ -634,7 +643,8 @@ private:
                     Emit(kOpReturnZero, 0, token);
                     return true;
                 }
-                const BlockRecord* block = contexts_.back().block;
+                const Context closed = contexts_.back();
+                const BlockRecord* block = closed.block;
                 contexts_.pop_back();
                 if (in_.GetBlock(reinterpret_cast<const TargetToken*>(token)->blockIndex) != block)
                     return false;
@@ -642,12 +652,12 @@ private:
                     uint32_t first = uint32_t(out_.ops.size());
                     if (block->step != 0 && Expression(0, At(block->step)) == nullptr) return false;
                     uint32_t test = uint32_t(out_.ops.size());
-                    if (!LoopTest(block)) return false;
+                    if (!LoopTest(block, closed.id)) return false;
                     if (block->step != 0 && block->condition != 0) AddCountingRound(first, test);
                 } else if (block->kind == kBlockWhile) {
-                    if (!LoopTest(block)) return false;
+                    if (!LoopTest(block, closed.id)) return false;
                 } else {
-                    Emit(kOpPopBlock, 0, token);
+                    Emit(kOpPopBlock, 0, token, closed.id);
                     EndStatementAt(Next(token));
                 }
                 token = Next(token);
@@ -667,23 +677,23 @@ private:
             }
             case kTokenBreak:
             case kTokenContinue: {
-                uint32_t plain = 0;
-                const BlockRecord* loop = nullptr;
+                std::vector<uint32_t> plain;
+                const Context* loop = nullptr;
                 for (auto context = contexts_.rbegin(); context != contexts_.rend(); ++context) {
                     if (context->block->kind != kBlockPlain) {
-                        loop = context->block;
+                        loop = &*context;
                         break;
                     }
-                    ++plain;
+                    plain.push_back(context->id);
                 }
                 if (loop == nullptr) return false;
-                for (uint32_t i = 0; i < plain; ++i)
-                    Emit(kOpPopBlock, 0, token);
+                for (uint32_t id : plain)
+                    Emit(kOpPopBlock, 0, token, id);
                 if (code == kTokenBreak) {
-                    Emit(kOpPopBlock, 0, token);
-                    EndAndGo(Next(At(loop->end)));
+                    Emit(kOpPopBlock, 0, token, loop->id);
+                    EndAndGo(Next(At(loop->block->end)));
                 } else {
-                    EndAndGo(At(loop->end));
+                    EndAndGo(At(loop->block->end));
                 }
                 token = Next(token);
                 break;
@@ -889,12 +899,10 @@ DoUnbound:
     Operand()->SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
     ZORV_NEXT_STEP();
 DoBindName : {
+    // Bound already (a loop's next round), the local is found before any other scope.
+    if (((bound >> op->index) & 1) != 0) goto PushBoundSlot;
     tables.operand[kTokenName](*this);
-    uint64_t bit = uint64_t(1) << op->index;
-    if (Left()->GetType() == kValueUnboundName)
-        bound |= bit;
-    else
-        bound &= ~bit;
+    if (Left()->GetType() == kValueUnboundName) bound |= uint64_t(1) << op->index;
     ZORV_NEXT_STEP();
 }
 DoAssignBound:
@@ -913,6 +921,7 @@ DoBoundSlot : {
         tables.operand[kTokenName](*this);
         ZORV_NEXT_STEP();
     }
+PushBoundSlot:
     currentToken = op->token + reinterpret_cast<const TokenHeader*>(op->token)->size;
     CValue* value = &slots[op->index];
     CValue* slot = Operand();
@@ -1039,6 +1048,12 @@ DoPushBlock:
     PushBlock(GetBlock(op->index));
     ZORV_NEXT_STEP();
 DoPopBlock:
+    if (uint64_t dropped = code.blockSlots[op->index] & bound; dropped != 0) {
+        // The locals made in the block go with it, as the walk drops them.
+        bound &= ~dropped;
+        for (uint32_t slot = 0; slot < 64; ++slot)
+            if (((dropped >> slot) & 1) != 0) slots[slot].SetInt(0);
+    }
     PopBlock();
     ZORV_NEXT_STEP();
 DoReturn:

@@ -60,6 +60,7 @@ enum CompiledOpCode : uint8_t {
     // To `index` when the value above the statement's base is not 0.
     kOpBranchTrue,
     kOpPushBlock,
+    // Block `index` of blockSlots ends: its bound slots are let go, then it is popped.
     kOpPopBlock,
     kOpReturn,
     kOpReturnZero,
@@ -96,6 +97,8 @@ struct CompiledFunction {
     uint32_t slotCount = 0;
     // The slots that kOpBindName binds, one bit each.
     uint64_t boundSlots = 0;
+    // For each block of the body (the `index` of its kOpPopBlock), the slots bound in it.
+    std::vector<uint64_t> blockSlots;
     uint32_t parameterCount = 0;
     // The deepest place above the base that the code uses.
     uint32_t maxDepth = 0;

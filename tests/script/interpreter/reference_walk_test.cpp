@@ -286,7 +286,8 @@ private:
         case 4:
             return Name(scope);
         case 5:
-            return Pick(60) == 0 ? "missing" : Name(scope);
+            if (Pick(60) == 0) return "missing";
+            return Pick(12) == 0 ? "u" + std::to_string(2 + Pick(3)) : Name(scope);
         case 6:
             return "(" + Expression(scope, depth + 1) + ")";
         case 7:
@@ -375,6 +376,12 @@ private:
         }
         switch (kind) {
         case 0:
+            // Under an If, one statement: without its Var.
+            if (scope.inFunction && Pick(3) == 0) {
+                FreshLocal(scope, depth, !controlled);
+                return;
+            }
+            [[fallthrough]];
         case 1:
         case 2:
             text_ += Target(scope) + " = " + Expression(scope, 0) + ";\n";
@@ -420,7 +427,9 @@ private:
             WhileLoop(scope, depth);
             return;
         case 11:
-            if (scope.inFunction) {
+            if (scope.inFunction && Pick(2) == 0) {
+                FreshLocal(scope, depth, true);
+            } else if (scope.inFunction) {
                 // Now and then a local that hides a global of its name.
                 std::string name = Pick(3) == 0 ? "g" + std::to_string(Pick(4))
                                                 : "v" + std::to_string(scope.names.size());
@@ -454,6 +463,16 @@ private:
             return;
         }
         }
+    }
+
+    // A local made by its first assignment, inside a block gone when the block ends: a
+    // read after that ("u" names among the operands) finds nothing.
+    void FreshLocal(Scope& scope, int depth, bool withVar) {
+        std::string name = "u" + std::to_string(depth);
+        if (withVar && Pick(3) == 0) text_ += "Var " + name + ";\n";
+        text_ += name + " = " + Expression(scope, 1) + ";\n";
+        if (std::find(scope.names.begin(), scope.names.end(), name) == scope.names.end())
+            scope.names.push_back(name);
     }
 
     void Body(Scope scope, int depth) {
