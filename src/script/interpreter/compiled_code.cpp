@@ -196,7 +196,7 @@ private:
 
     uint32_t Emit(uint8_t op, uint32_t depth, uint8_t* token, uint32_t index = 0,
                   uint32_t count = 0, uint8_t code = 0) {
-        out_.ops.push_back(CompiledOp{op, code, uint16_t(depth), index, count, token});
+        out_.ops.push_back(CompiledOp{op, code, uint16_t(depth), index, count, 0, token});
         return uint32_t(out_.ops.size() - 1);
     }
     void EmitJump(uint8_t* target) {
@@ -439,7 +439,9 @@ private:
         }
         next = Next(next);
         if (IsMemberToken(Code(next))) return nullptr;
-        Emit(kOpCallEnd, depth, next, pending, count);
+        uint32_t end = Emit(kOpCallEnd, depth, next, pending, count);
+        out_.ops[end].site = uint32_t(out_.sites.size());
+        out_.sites.emplace_back();
         --pendingCalls_;
         return next;
     }
@@ -512,7 +514,7 @@ private:
             if (label.second > first) ++label.second;
         out_.rounds.push_back(round);
         ops.insert(ops.begin() + first,
-                   CompiledOp{kOpCountingRound, 0, 0, uint32_t(out_.rounds.size() - 1), 0,
+                   CompiledOp{kOpCountingRound, 0, 0, uint32_t(out_.rounds.size() - 1), 0, 0,
                               ops[first].token});
     }
 
@@ -1020,7 +1022,12 @@ DoCallEnd : {
     if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
     if (callNesting_ >= kMaxCallNesting) RaiseError(15);
     CheckStack();
-    InvokeFunction(nullptr, currentObject_, function);
+    CompiledCallSite& site = code.sites[op->site];
+    if (site.function != function) site = {function, CompiledFor(function)};
+    if (site.code != nullptr)
+        RunCompiledCall(currentObject_, function, *site.code);
+    else
+        InvokeFunction(nullptr, currentObject_, function);
     ZORV_NEXT_STEP();
 }
 DoEndStatement:

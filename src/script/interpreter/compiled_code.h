@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <vector>
 
+struct BlockRecord;
+struct CompiledFunction;
+
 enum CompiledOpCode : uint8_t {
     // The operand handler of the token's code at `depth`.
     kOpOperand,
@@ -73,6 +76,8 @@ struct CompiledOp {
     // A slot, jump target, block index, argument index or pending call.
     uint32_t index;
     uint32_t count;
+    // kOpCallEnd: its call site (CompiledFunction::sites).
+    uint32_t site;
     uint8_t* token;
 };
 
@@ -91,8 +96,16 @@ struct CountingRound {
     static constexpr uint32_t kNoLimitSlot = ~0u;
 };
 
+// The function a call site called last, and its compiled code (null: not covered).
+struct CompiledCallSite {
+    const BlockRecord* function = nullptr;
+    const CompiledFunction* code = nullptr;
+};
+
 struct CompiledFunction {
     std::vector<CompiledOp> ops;
+    // Filled as the calls run.
+    mutable std::vector<CompiledCallSite> sites;
     std::vector<CountingRound> rounds;
     uint32_t slotCount = 0;
     // The slots that kOpBindName binds, one bit each.
