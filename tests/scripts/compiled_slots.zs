@@ -93,3 +93,19 @@ Function Inner(n) {
     Return step;
 }
 Inner(5);
+
+//== both sides of "?" run, and an unassigned name before ":" stops it there
+// expect: error 41 line 10 column 24
+// expect output: 12 2 small
+Function Count(n) {
+    calls = calls + 1;
+    Return n;
+}
+Function Pick(c) {
+    x = c ? Count(1) : Count(2) + 10;
+    Print(x, calls, c > 1 ? "big" : "small");
+    Return c ? nothing : Count(3);
+}
+calls = 0;
+Pick(0);
+Pick(2);

@@ -302,7 +302,6 @@ private:
                 uint16_t code = Code(token);
                 if (IsOperator(code)) {
                     if (code > operators[depth - 1]) {
-                        if (code == kTokenQuestion) return nullptr;
                         operators[depth] = code;
                         token = Next(token);
                         break;
@@ -311,6 +310,16 @@ private:
                     return token;
                 }
                 --depth;
+                if (operators[depth] == kTokenQuestion) {
+                    // The value after ":" goes above the one before it, which waits.
+                    if (Code(token) != kTokenColon || depth == declaredAt) return nullptr;
+                    Emit(kOpQuestion, depth, token);
+                    uint8_t* end = Expression(depth + 1, Next(token));
+                    if (end == nullptr) return nullptr;
+                    Emit(kOpChoose, depth, end);
+                    token = end;
+                    continue;
+                }
                 if (depth == declaredAt && operators[depth] == kTokenAssign)
                     bindAssignOp_ = Emit(boundSlot != kNoSlot ? kOpAssignBound : kOpAssignDeclared,
                                          depth, token, declaredSlot);
@@ -818,14 +827,40 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     };
     // Each step ends by going to the next one's code itself, which the processor
     // predicts better than one shared jump.
-    static const void* const kSteps[] = {
-        &&DoOperand,        &&DoInt,       &&DoDouble,       &&DoEmpty,          &&DoCountingRound,
-        &&DoSlot,           &&DoUnbound,   &&DoBindName,     &&DoAssignBound,    &&DoBoundSlot,
-        &&DoDeclare,        &&DoClear,     &&DoBinary,       &&DoAssignDeclared, &&DoSwap,
-        &&DoNegate,         &&DoNot,       &&DoComplement,   &&DoPrefixStep,     &&DoCallBegin,
-        &&DoArgumentsBegin, &&DoArgument,  &&DoArgumentsEnd, &&DoCallEnd,        &&DoEndStatement,
-        &&DoEndAndJump,     &&DoJump,      &&DoBranchTrue,   &&DoPushBlock,      &&DoPopBlock,
-        &&DoReturn,         &&DoReturnZero};
+    static const void* const kSteps[] = {&&DoOperand,
+                                         &&DoInt,
+                                         &&DoDouble,
+                                         &&DoEmpty,
+                                         &&DoCountingRound,
+                                         &&DoSlot,
+                                         &&DoUnbound,
+                                         &&DoBindName,
+                                         &&DoAssignBound,
+                                         &&DoBoundSlot,
+                                         &&DoDeclare,
+                                         &&DoClear,
+                                         &&DoBinary,
+                                         &&DoAssignDeclared,
+                                         &&DoQuestion,
+                                         &&DoChoose,
+                                         &&DoSwap,
+                                         &&DoNegate,
+                                         &&DoNot,
+                                         &&DoComplement,
+                                         &&DoPrefixStep,
+                                         &&DoCallBegin,
+                                         &&DoArgumentsBegin,
+                                         &&DoArgument,
+                                         &&DoArgumentsEnd,
+                                         &&DoCallEnd,
+                                         &&DoEndStatement,
+                                         &&DoEndAndJump,
+                                         &&DoJump,
+                                         &&DoBranchTrue,
+                                         &&DoPushBlock,
+                                         &&DoPopBlock,
+                                         &&DoReturn,
+                                         &&DoReturnZero};
     static_assert(std::size(kSteps) == kOpReturnZero + 1);
 #define ZORV_NEXT_STEP()                                                                           \
     do {                                                                                           \
@@ -967,6 +1002,19 @@ DoAssignDeclared : {
     if (IsPlaceholder(right->GetType())) RaiseError(41);
     slots[op->index].Assign(*right);
     SwapSlots(depth_, depth_ + 1);
+    ZORV_NEXT_STEP();
+}
+DoQuestion:
+    // The value before ":" is kept as a copy, which a placeholder cannot give.
+    if (IsPlaceholder(Right()->GetType())) RaiseError(41);
+    ZORV_NEXT_STEP();
+DoChoose : {
+    CValue* result = Left();
+    if (result->GetInt() != 0)
+        result->Assign(slots_[depth_ + 1]->value);
+    else
+        result->Assign(slots_[depth_ + 2]->value);
+    result->source = nullptr;
     ZORV_NEXT_STEP();
 }
 DoSwap:

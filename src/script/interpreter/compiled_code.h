@@ -43,6 +43,10 @@ enum CompiledOpCode : uint8_t {
     kOpBinary,
     // "=" to the placeholder of a declared variable: it becomes slot `index`.
     kOpAssignDeclared,
+    // "?" reached ":" at `depth`: the value before ":" at depth + 1 stays there.
+    kOpQuestion,
+    // The value of "?" at `depth`: depth + 1 (before ":") or depth + 2 (after it).
+    kOpChoose,
     kOpSwap,
     kOpNegate,
     kOpNot,

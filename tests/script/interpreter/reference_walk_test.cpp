@@ -277,7 +277,7 @@ private:
     }
 
     std::string PlainOperand(Scope& scope, int depth) {
-        switch (Pick(depth > 2 ? 6 : 11)) {
+        switch (Pick(depth > 2 ? 6 : 12)) {
         case 0:
         case 1:
             return Literal();
@@ -287,7 +287,7 @@ private:
             return Name(scope);
         case 5:
             if (Pick(60) == 0) return "missing";
-            return Pick(12) == 0 ? "u" + std::to_string(2 + Pick(3)) : Name(scope);
+            return Pick(18) == 0 ? "u" + std::to_string(2 + Pick(3)) : Name(scope);
         case 6:
             return "(" + Expression(scope, depth + 1) + ")";
         case 7:
@@ -296,6 +296,10 @@ private:
             return (Pick(2) == 0 ? "!" : "~") + Prefixed(scope, depth);
         case 9:
             return Call(scope, depth);
+        case 10:
+            if (Pick(2) == 0) return Name(scope);
+            return "(" + Expression(scope, depth + 1) + " ? " + Expression(scope, depth + 1) +
+                   " : " + Expression(scope, depth + 1) + ")";
         default:
             return "R(" + std::to_string(Pick(5)) + ")";
         }
