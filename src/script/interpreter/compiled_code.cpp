@@ -53,9 +53,9 @@ bool CompareIntegers(uint32_t code, int32_t a, int32_t b) {
 
 // The operators of two integers whose results are integers that CValue would give;
 // false, with nothing changed, for the others (and a division that fails or wraps).
-bool IntegerOperation(uint32_t code, CValue& left, const CValue& right) {
+bool IntegerOperation(uint32_t code, CValue& left, int32_t right) {
     uint32_t a = uint32_t(left.IntPayload());
-    uint32_t b = uint32_t(right.IntPayload());
+    uint32_t b = uint32_t(right);
     int32_t result;
     switch (code) {
     case kTokenGreaterEqual:
@@ -103,6 +103,10 @@ bool IntegerOperation(uint32_t code, CValue& left, const CValue& right) {
 }
 
 // The arithmetic of two doubles, as CValue makes it; false for the rest.
+bool IntegerOperation(uint32_t code, CValue& left, const CValue& right) {
+    return IntegerOperation(code, left, right.IntPayload());
+}
+
 bool DoubleOperation(uint32_t code, CValue& left, const CValue& right) {
     double a = left.DoublePayload();
     double b = right.DoublePayload();
@@ -162,9 +166,53 @@ public:
                 ops[i].index = ops[i + 1].index;
             }
         }
+        FuseOperands();
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
         return true;
+    }
+
+    // An operator whose right operand is a slot or an integer literal read just before it,
+    // in one step.
+    void FuseOperands() {
+        std::vector<CompiledOp>& ops = out_.ops;
+        std::vector<uint32_t> moved(ops.size() + 1);
+        std::vector<CompiledOp> fused;
+        fused.reserve(ops.size());
+        for (size_t i = 0; i < ops.size(); ++i) {
+            moved[i] = uint32_t(fused.size());
+            const CompiledOp& read = ops[i];
+            if (i + 1 < ops.size() && ops[i + 1].op == kOpBinary &&
+                read.depth == ops[i + 1].depth + 1) {
+                const CompiledOp& binary = ops[i + 1];
+                CompiledOp one = binary;
+                one.index = read.index;
+                if (read.op == kOpSlot && read.token == binary.token) {
+                    one.op = kOpBinarySlot;
+                } else if (read.op == kOpBoundSlot && Next(read.token) == binary.token) {
+                    one.op = kOpBinaryBoundSlot;
+                    one.count = Offset(read.token);
+                } else if (read.op == kOpInt && Next(read.token) == binary.token) {
+                    one.op = kOpBinaryInt;
+                } else {
+                    fused.push_back(read);
+                    continue;
+                }
+                fused.push_back(one);
+                moved[++i] = uint32_t(fused.size() - 1);
+                continue;
+            }
+            fused.push_back(read);
+        }
+        moved[ops.size()] = uint32_t(fused.size());
+        for (CompiledOp& op : fused)
+            if (op.op == kOpJump || op.op == kOpBranchTrue || op.op == kOpEndAndJump)
+                op.index = moved[op.index];
+        for (CountingRound& round : out_.rounds) {
+            round.holds = moved[round.holds];
+            round.ends = moved[round.ends];
+        }
+        ops = std::move(fused);
     }
 
 private:
@@ -793,6 +841,16 @@ void CInterpretor::RunCompiledCall(CIBaseObjectVar* current, const BlockRecord* 
     EndCall();
 }
 
+void CInterpretor::PushSlot(CValue* value) {
+    CValue* slot = Operand();
+    if (value->GetType() <= kValueDouble) {
+        slot->Assign(*value);
+        slot->source = value;
+    } else {
+        PushVariable(value);
+    }
+}
+
 void CInterpretor::EndCompiledStatement(uint32_t poolMark) {
     if (pendingEvent_ != 0 && eventsEnabled != 0 && handlerDepth_ == 0) DispatchEvent();
     if (--statementCounter_ < 0) {
@@ -827,39 +885,24 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     };
     // Each step ends by going to the next one's code itself, which the processor
     // predicts better than one shared jump.
-    static const void* const kSteps[] = {&&DoOperand,
-                                         &&DoInt,
-                                         &&DoDouble,
-                                         &&DoEmpty,
-                                         &&DoCountingRound,
-                                         &&DoSlot,
-                                         &&DoUnbound,
-                                         &&DoBindName,
-                                         &&DoAssignBound,
-                                         &&DoBoundSlot,
-                                         &&DoDeclare,
-                                         &&DoClear,
-                                         &&DoBinary,
-                                         &&DoAssignDeclared,
-                                         &&DoQuestion,
-                                         &&DoChoose,
-                                         &&DoSwap,
-                                         &&DoNegate,
-                                         &&DoNot,
-                                         &&DoComplement,
-                                         &&DoPrefixStep,
-                                         &&DoCallBegin,
-                                         &&DoArgumentsBegin,
-                                         &&DoArgument,
-                                         &&DoArgumentsEnd,
-                                         &&DoCallEnd,
-                                         &&DoEndStatement,
-                                         &&DoEndAndJump,
-                                         &&DoJump,
-                                         &&DoBranchTrue,
-                                         &&DoPushBlock,
-                                         &&DoPopBlock,
-                                         &&DoReturn,
+    static const void* const kSteps[] = {&&DoOperand,         &&DoInt,
+                                         &&DoDouble,          &&DoEmpty,
+                                         &&DoCountingRound,   &&DoSlot,
+                                         &&DoUnbound,         &&DoBindName,
+                                         &&DoAssignBound,     &&DoBoundSlot,
+                                         &&DoDeclare,         &&DoClear,
+                                         &&DoBinary,          &&DoBinarySlot,
+                                         &&DoBinaryBoundSlot, &&DoBinaryInt,
+                                         &&DoAssignDeclared,  &&DoQuestion,
+                                         &&DoChoose,          &&DoSwap,
+                                         &&DoNegate,          &&DoNot,
+                                         &&DoComplement,      &&DoPrefixStep,
+                                         &&DoCallBegin,       &&DoArgumentsBegin,
+                                         &&DoArgument,        &&DoArgumentsEnd,
+                                         &&DoCallEnd,         &&DoEndStatement,
+                                         &&DoEndAndJump,      &&DoJump,
+                                         &&DoBranchTrue,      &&DoPushBlock,
+                                         &&DoPopBlock,        &&DoReturn,
                                          &&DoReturnZero};
     static_assert(std::size(kSteps) == kOpReturnZero + 1);
 #define ZORV_NEXT_STEP()                                                                           \
@@ -921,17 +964,9 @@ DoCountingRound : {
     op = ops + round.holds - 1;
     ZORV_NEXT_STEP();
 }
-DoSlot : {
-    CValue* value = &slots[op->index];
-    CValue* slot = Operand();
-    if (value->GetType() <= kValueDouble) {
-        slot->Assign(*value);
-        slot->source = value;
-    } else {
-        PushVariable(value);
-    }
+DoSlot:
+    PushSlot(&slots[op->index]);
     ZORV_NEXT_STEP();
-}
 DoUnbound:
     Operand()->SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
     ZORV_NEXT_STEP();
@@ -960,14 +995,7 @@ DoBoundSlot : {
     }
 PushBoundSlot:
     currentToken = op->token + reinterpret_cast<const TokenHeader*>(op->token)->size;
-    CValue* value = &slots[op->index];
-    CValue* slot = Operand();
-    if (value->GetType() <= kValueDouble) {
-        slot->Assign(*value);
-        slot->source = value;
-    } else {
-        PushVariable(value);
-    }
+    PushSlot(&slots[op->index]);
     ZORV_NEXT_STEP();
 }
 DoDeclare:
@@ -977,6 +1005,37 @@ DoDeclare:
 DoClear:
     Operand();
     ZORV_NEXT_STEP();
+DoBinarySlot : {
+    CValue* left = Left();
+    const CValue* right = &slots[op->index];
+    if (left->IsIntPair(*right) && IntegerOperation(op->code, *left, *right)) ZORV_NEXT_STEP();
+    if (left->GetType() == kValueDouble && right->GetType() == kValueDouble &&
+        DoubleOperation(op->code, *left, *right))
+        ZORV_NEXT_STEP();
+    // Else as the read and the operator would go, one after the other.
+    depth_ = base + op->depth + 1;
+    PushSlot(&slots[op->index]);
+    depth_ = base + op->depth;
+    goto DoBinary;
+}
+DoBinaryBoundSlot : {
+    if (((bound >> op->index) & 1) != 0) goto DoBinarySlot;
+    depth_ = base + op->depth + 1;
+    currentToken = GetStream() + op->count;
+    tables.operand[kTokenName](*this);
+    depth_ = base + op->depth;
+    currentToken = op->token;
+    goto DoBinary;
+}
+DoBinaryInt : {
+    CValue* left = Left();
+    if (left->GetType() == kValueInt && IntegerOperation(op->code, *left, int32_t(op->index)))
+        ZORV_NEXT_STEP();
+    depth_ = base + op->depth + 1;
+    Operand()->SetInt(int32_t(op->index));
+    depth_ = base + op->depth;
+    goto DoBinary;
+}
 DoBinary : {
     // Comparisons of two integers, the commonest conditions, as BinaryCompare
     // makes them.

@@ -41,6 +41,12 @@ enum CompiledOpCode : uint8_t {
     kOpClear,
     // The binary handler of `code` at `depth`.
     kOpBinary,
+    // kOpSlot then kOpBinary, in one step.
+    kOpBinarySlot,
+    // kOpBoundSlot (its name token at stream offset `count`) then kOpBinary.
+    kOpBinaryBoundSlot,
+    // kOpInt then kOpBinary.
+    kOpBinaryInt,
     // "=" to the placeholder of a declared variable: it becomes slot `index`.
     kOpAssignDeclared,
     // "?" reached ":" at `depth`: the value before ":" at depth + 1 stays there.
