@@ -5,9 +5,18 @@
 // A function body is compiled only when every statement and operand in it is one the
 // compiler knows; any other body runs on the walk. Not covered yet: Switch, Delete, New,
 // This, members, methods of built-in objects and classes (so every built-in call),
-// CurWindow, array elements, "?", a text followed by a method, Break or Continue outside
-// a loop, calls of more than 15 arguments; module top levels and event handlers, which
-// are not called as functions, always take the walk.
+// CurWindow, array elements, a text followed by a method, "?" not followed by ":" after
+// its first value, Break or Continue outside a loop, calls of more than 15 arguments;
+// module top levels and event handlers, which are not called as functions, always take
+// the walk.
+//
+// Names live in slots of the call where the walk would find a variable of the call's own:
+// parameters, `Var name = ...` at the top level of the body, and names whose first use in
+// the body is an assignment "name = ..." that always runs when its block does. Such a name
+// is looked up when that assignment runs: found in no scope, the assignment makes the
+// slot the call's local until the block that made it ends; found, the name keeps going
+// through the scopes. A For loop counting with such a slot runs its step and test as one
+// step while counter and limit hold integers.
 #include <algorithm>
 #include <atomic>
 #include <iterator>
