@@ -181,8 +181,8 @@ public:
         return true;
     }
 
-    // An operator whose right operand is a slot or an integer literal read just before it,
-    // in one step.
+    // An operator or an argument whose value is a slot or an integer literal read just
+    // before it, in one step.
     void FuseOperands() {
         std::vector<CompiledOp>& ops = out_.ops;
         std::vector<uint32_t> moved(ops.size() + 1);
@@ -191,6 +191,17 @@ public:
         for (size_t i = 0; i < ops.size(); ++i) {
             moved[i] = uint32_t(fused.size());
             const CompiledOp& read = ops[i];
+            if (i + 1 < ops.size() && ops[i + 1].op == kOpArgument &&
+                read.depth == ops[i + 1].depth + 1 &&
+                ((read.op == kOpSlot && read.token == ops[i + 1].token) ||
+                 (read.op == kOpInt && Next(read.token) == ops[i + 1].token))) {
+                CompiledOp one = ops[i + 1];
+                one.op = read.op == kOpSlot ? kOpArgumentSlot : kOpArgumentInt;
+                one.count = read.index;
+                fused.push_back(one);
+                moved[++i] = uint32_t(fused.size() - 1);
+                continue;
+            }
             if (i + 1 < ops.size() && ops[i + 1].op == kOpBinary &&
                 read.depth == ops[i + 1].depth + 1) {
                 const CompiledOp& binary = ops[i + 1];
@@ -907,7 +918,8 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoNegate,          &&DoNot,
                                          &&DoComplement,      &&DoPrefixStep,
                                          &&DoCallBegin,       &&DoArgumentsBegin,
-                                         &&DoArgument,        &&DoArgumentsEnd,
+                                         &&DoArgument,        &&DoArgumentSlot,
+                                         &&DoArgumentInt,     &&DoArgumentsEnd,
                                          &&DoCallEnd,         &&DoEndStatement,
                                          &&DoEndAndJump,      &&DoJump,
                                          &&DoBranchTrue,      &&DoPushBlock,
@@ -1126,6 +1138,23 @@ DoArgumentsBegin:
 DoArgument:
     frames_[frameIndex_ - 1]->slots[op->index].Assign(slots_[depth_ + 1]->value);
     ZORV_NEXT_STEP();
+DoArgumentSlot : {
+    CValue* value = &slots[op->count];
+    if (value->GetType() <= kValueDouble) {
+        frames_[frameIndex_ - 1]->slots[op->index].Assign(*value);
+        ZORV_NEXT_STEP();
+    }
+    depth_ = base + op->depth + 1;
+    PushSlot(value);
+    depth_ = base + op->depth;
+    goto DoArgument;
+}
+DoArgumentInt : {
+    CValue& argument = frames_[frameIndex_ - 1]->slots[op->index];
+    argument.owner = this;
+    argument.SetInt(int32_t(op->count));
+    ZORV_NEXT_STEP();
+}
 DoArgumentsEnd:
     --frameIndex_;
     ZORV_NEXT_STEP();

@@ -63,6 +63,10 @@ enum CompiledOpCode : uint8_t {
     kOpArgumentsBegin,
     // The value above `depth` into argument `index` of the frame being filled.
     kOpArgument,
+    // kOpSlot (slot `count`) then kOpArgument, in one step.
+    kOpArgumentSlot,
+    // kOpInt (integer `count`) then kOpArgument.
+    kOpArgumentInt,
     kOpArgumentsEnd,
     // Call `index` with `count` arguments; its result at `depth`.
     kOpCallEnd,
