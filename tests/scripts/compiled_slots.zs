@@ -109,3 +109,14 @@ Function Pick(c) {
 calls = 0;
 Pick(0);
 Pick(2);
+
+//== remainders and shifts of integers as the general operators make them
+// expect: error 111 line 7 column 20
+// expect output: 2 -2 0 2 -1 -1 0
+Function Bits(zero) {
+    Var low = 65536 * 32768;
+    Var minus = 0 - 1;
+    Print(17 % 5, -17 % 5, low % minus, 1 << 33, low >> 31, minus >> 40, 5 % 2.5);
+    Return 7 % zero;
+}
+Bits(0);

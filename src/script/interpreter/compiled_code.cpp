@@ -88,6 +88,16 @@ bool IntegerOperation(uint32_t code, CValue& left, int32_t right) {
         if (b == 0 || int32_t(b) == -1) return false;
         result = int32_t(a) / int32_t(b);
         break;
+    case kTokenModulo:
+        if (b == 0) return false;
+        result = int32_t(b) == -1 ? 0 : int32_t(a) % int32_t(b);
+        break;
+    case kTokenShiftLeft:
+        result = int32_t(a << (b & 31));
+        break;
+    case kTokenShiftRight:
+        result = int32_t(a) >> (b & 31);
+        break;
     case kTokenBitAnd:
         result = int32_t(a & b);
         break;
