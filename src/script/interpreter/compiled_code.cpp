@@ -451,7 +451,7 @@ private:
                 Emit(kOpSlot, depth, next, slot);
             } else {
                 seenNames_.push_back(NameOf(token));
-                Emit(kOpOperand, depth, token, 0, 0, uint8_t(code));
+                Emit(kOpName, depth, token);
             }
             return next;
         }
@@ -915,25 +915,45 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     };
     // Each step ends by going to the next one's code itself, which the processor
     // predicts better than one shared jump.
-    static const void* const kSteps[] = {&&DoOperand,         &&DoInt,
-                                         &&DoDouble,          &&DoEmpty,
-                                         &&DoCountingRound,   &&DoSlot,
-                                         &&DoUnbound,         &&DoBindName,
-                                         &&DoAssignBound,     &&DoBoundSlot,
-                                         &&DoDeclare,         &&DoClear,
-                                         &&DoBinary,          &&DoBinarySlot,
-                                         &&DoBinaryBoundSlot, &&DoBinaryInt,
-                                         &&DoAssignDeclared,  &&DoQuestion,
-                                         &&DoChoose,          &&DoSwap,
-                                         &&DoNegate,          &&DoNot,
-                                         &&DoComplement,      &&DoPrefixStep,
-                                         &&DoCallBegin,       &&DoArgumentsBegin,
-                                         &&DoArgument,        &&DoArgumentSlot,
-                                         &&DoArgumentInt,     &&DoArgumentsEnd,
-                                         &&DoCallEnd,         &&DoEndStatement,
-                                         &&DoEndAndJump,      &&DoJump,
-                                         &&DoBranchTrue,      &&DoPushBlock,
-                                         &&DoPopBlock,        &&DoReturn,
+    static const void* const kSteps[] = {&&DoOperand,
+                                         &&DoName,
+                                         &&DoInt,
+                                         &&DoDouble,
+                                         &&DoEmpty,
+                                         &&DoCountingRound,
+                                         &&DoSlot,
+                                         &&DoUnbound,
+                                         &&DoBindName,
+                                         &&DoAssignBound,
+                                         &&DoBoundSlot,
+                                         &&DoDeclare,
+                                         &&DoClear,
+                                         &&DoBinary,
+                                         &&DoBinarySlot,
+                                         &&DoBinaryBoundSlot,
+                                         &&DoBinaryInt,
+                                         &&DoAssignDeclared,
+                                         &&DoQuestion,
+                                         &&DoChoose,
+                                         &&DoSwap,
+                                         &&DoNegate,
+                                         &&DoNot,
+                                         &&DoComplement,
+                                         &&DoPrefixStep,
+                                         &&DoCallBegin,
+                                         &&DoArgumentsBegin,
+                                         &&DoArgument,
+                                         &&DoArgumentSlot,
+                                         &&DoArgumentInt,
+                                         &&DoArgumentsEnd,
+                                         &&DoCallEnd,
+                                         &&DoEndStatement,
+                                         &&DoEndAndJump,
+                                         &&DoJump,
+                                         &&DoBranchTrue,
+                                         &&DoPushBlock,
+                                         &&DoPopBlock,
+                                         &&DoReturn,
                                          &&DoReturnZero};
     static_assert(std::size(kSteps) == kOpReturnZero + 1);
 #define ZORV_NEXT_STEP()                                                                           \
@@ -948,6 +968,18 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
 DoOperand:
     tables.operand[op->code](*this);
     ZORV_NEXT_STEP();
+DoName : {
+    // A number read as it is, as EvalIdentifier reads it; anything else through it.
+    CVariable* variable = LookUp(reinterpret_cast<NameToken*>(op->token));
+    if (variable != nullptr && variable->value.GetType() <= kValueDouble) {
+        CValue* slot = Operand();
+        slot->Assign(variable->value);
+        slot->source = &variable->value;
+        ZORV_NEXT_STEP();
+    }
+    tables.operand[kTokenName](*this);
+    ZORV_NEXT_STEP();
+}
 DoInt:
     Operand()->SetInt(int32_t(op->index));
     ZORV_NEXT_STEP();

@@ -14,6 +14,8 @@ struct CompiledFunction;
 enum CompiledOpCode : uint8_t {
     // The operand handler of the token's code at `depth`.
     kOpOperand,
+    // A name read through the scopes as an operand.
+    kOpName,
     // Integer `index` (an integer literal, True, False and their kin) as an operand.
     kOpInt,
     // The double of the token as an operand.
