@@ -5,11 +5,21 @@
 // A function body is compiled only when every statement and operand in it is one the
 // compiler knows; any other body runs on the walk. Not covered yet: Switch, Delete, New,
 // This, members, methods of built-in objects and classes (so every built-in call),
-// CurWindow, array elements, "?", a text followed by a method, Break or Continue outside
-// a loop, calls of more than 15 arguments; module top levels and event handlers, which
-// are not called as functions, always take the walk.
+// CurWindow, array elements, a text followed by a method, "?" not followed by ":" after
+// its first value, Break or Continue outside a loop, calls of more than 15 arguments;
+// module top levels and event handlers, which are not called as functions, always take
+// the walk.
+//
+// Names live in slots of the call where the walk would find a variable of the call's own:
+// parameters, `Var name = ...` at the top level of the body, and names whose first use in
+// the body is an assignment "name = ..." that always runs when its block does. Such a name
+// is looked up when that assignment runs: found in no scope, the assignment makes the
+// slot the call's local until the block that made it ends; found, the name keeps going
+// through the scopes. A For loop counting with such a slot runs its step and test as one
+// step while counter and limit hold integers.
 #include <algorithm>
 #include <atomic>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <unordered_map>
@@ -33,6 +43,119 @@ bool IsOperator(uint32_t code) {
     return code > 120 && code < 155;
 }
 
+bool CompareIntegers(uint32_t code, int32_t a, int32_t b) {
+    switch (code) {
+    case kTokenGreaterEqual:
+        return a >= b;
+    case kTokenLessEqual:
+        return a <= b;
+    case kTokenEqual:
+        return a == b;
+    case kTokenLess:
+        return a < b;
+    case kTokenGreater:
+        return a > b;
+    default:
+        return a != b;
+    }
+}
+
+// The operators of two integers whose results are integers that CValue would give;
+// false, with nothing changed, for the others (and a division that fails or wraps).
+bool IntegerOperation(uint32_t code, CValue& left, int32_t right) {
+    uint32_t a = uint32_t(left.IntPayload());
+    uint32_t b = uint32_t(right);
+    int32_t result;
+    switch (code) {
+    case kTokenGreaterEqual:
+    case kTokenLessEqual:
+    case kTokenEqual:
+    case kTokenLess:
+    case kTokenGreater:
+    case kTokenNotEqual:
+        result = CompareIntegers(code, int32_t(a), int32_t(b));
+        break;
+    case kTokenPlus:
+        result = int32_t(a + b);
+        break;
+    case kTokenMinus:
+        result = int32_t(a - b);
+        break;
+    case kTokenMultiply:
+        result = int32_t(a * b);
+        break;
+    case kTokenDivide:
+        if (b == 0 || int32_t(b) == -1) return false;
+        result = int32_t(a) / int32_t(b);
+        break;
+    case kTokenModulo:
+        if (b == 0) return false;
+        result = int32_t(b) == -1 ? 0 : int32_t(a) % int32_t(b);
+        break;
+    case kTokenShiftLeft:
+        result = int32_t(a << (b & 31));
+        break;
+    case kTokenShiftRight:
+        result = int32_t(a) >> (b & 31);
+        break;
+    case kTokenBitAnd:
+        result = int32_t(a & b);
+        break;
+    case kTokenBitOr:
+        result = int32_t(a | b);
+        break;
+    case kTokenBitXor:
+        result = int32_t(a ^ b);
+        break;
+    case kTokenLogicalAnd:
+        result = a != 0 && b != 0;
+        break;
+    case kTokenLogicalOr:
+        result = a != 0 || b != 0;
+        break;
+    default:
+        return false;
+    }
+    left.SetInt(result);
+    left.source = nullptr;
+    return true;
+}
+
+// The arithmetic of two doubles, as CValue makes it; false for the rest.
+bool IntegerOperation(uint32_t code, CValue& left, const CValue& right) {
+    return IntegerOperation(code, left, right.IntPayload());
+}
+
+bool DoubleOperation(uint32_t code, CValue& left, const CValue& right) {
+    double a = left.DoublePayload();
+    double b = right.DoublePayload();
+    switch (code) {
+    case kTokenPlus:
+        left.SetFloat(a + b);
+        break;
+    case kTokenMinus:
+        left.SetFloat(a - b);
+        break;
+    case kTokenMultiply:
+        left.SetFloat(a * b);
+        break;
+    case kTokenDivide:
+        if (b == 0.0) return false;
+        left.SetFloat(a / b);
+        break;
+    default:
+        return false;
+    }
+    left.source = nullptr;
+    return true;
+}
+
+// Whether the slot holds its variable in this call: any slot but one that kOpBindName
+// left to a scope's variable.
+bool IsBoundOrPlain(uint64_t bound, const CompiledFunction& code, uint32_t slot) {
+    return slot >= 64 || ((code.boundSlots >> slot) & 1) == 0 || ((bound >> slot) & 1) != 0;
+}
+
 bool IsMemberToken(uint32_t code) {
     return code == kTokenMemberCall || code == kTokenMember || code == kTokenArrayMember ||
            code == kTokenDot;
@@ -54,15 +177,85 @@ public:
             if (found == labels_.end()) return false;
             out_.ops[op].index = found->second;
         }
+        // A statement's end followed by a jump, as every loop round and branch has, in one.
+        std::vector<CompiledOp>& ops = out_.ops;
+        for (size_t i = 0; i + 1 < ops.size(); ++i) {
+            if (ops[i].op == kOpEndStatement && ops[i + 1].op == kOpJump) {
+                ops[i].op = kOpEndAndJump;
+                ops[i].index = ops[i + 1].index;
+            }
+        }
+        FuseOperands();
         out_.slotCount = uint32_t(slotNames_.size());
+        out_.boundSlots = boundSlots_;
         return true;
+    }
+
+    // An operator or an argument whose value is a slot or an integer literal read just
+    // before it, in one step.
+    void FuseOperands() {
+        std::vector<CompiledOp>& ops = out_.ops;
+        std::vector<uint32_t> moved(ops.size() + 1);
+        std::vector<CompiledOp> fused;
+        fused.reserve(ops.size());
+        for (size_t i = 0; i < ops.size(); ++i) {
+            moved[i] = uint32_t(fused.size());
+            const CompiledOp& read = ops[i];
+            if (i + 1 < ops.size() && ops[i + 1].op == kOpArgument &&
+                read.depth == ops[i + 1].depth + 1 &&
+                ((read.op == kOpSlot && read.token == ops[i + 1].token) ||
+                 (read.op == kOpInt && Next(read.token) == ops[i + 1].token))) {
+                CompiledOp one = ops[i + 1];
+                one.op = read.op == kOpSlot ? kOpArgumentSlot : kOpArgumentInt;
+                one.count = read.index;
+                fused.push_back(one);
+                moved[++i] = uint32_t(fused.size() - 1);
+                continue;
+            }
+            if (i + 1 < ops.size() && ops[i + 1].op == kOpBinary &&
+                read.depth == ops[i + 1].depth + 1) {
+                const CompiledOp& binary = ops[i + 1];
+                CompiledOp one = binary;
+                one.index = read.index;
+                if (read.op == kOpSlot && read.token == binary.token) {
+                    one.op = kOpBinarySlot;
+                } else if (read.op == kOpBoundSlot && Next(read.token) == binary.token) {
+                    one.op = kOpBinaryBoundSlot;
+                    one.count = Offset(read.token);
+                } else if (read.op == kOpInt && Next(read.token) == binary.token) {
+                    one.op = kOpBinaryInt;
+                } else {
+                    fused.push_back(read);
+                    continue;
+                }
+                fused.push_back(one);
+                moved[++i] = uint32_t(fused.size() - 1);
+                continue;
+            }
+            fused.push_back(read);
+        }
+        moved[ops.size()] = uint32_t(fused.size());
+        for (CompiledOp& op : fused)
+            if (op.op == kOpJump || op.op == kOpBranchTrue || op.op == kOpEndAndJump)
+                op.index = moved[op.index];
+        for (CountingRound& round : out_.rounds) {
+            round.holds = moved[round.holds];
+            round.ends = moved[round.ends];
+        }
+        ops = std::move(fused);
     }
 
 private:
     struct Context {
         const BlockRecord* block;
         uint32_t index;
+        // Names the slots bound inside the block (CompiledFunction::blockSlots).
+        uint32_t id;
     };
+    uint32_t NewContextId() {
+        out_.blockSlots.push_back(0);
+        return uint32_t(out_.blockSlots.size() - 1);
+    }
 
     uint8_t* At(uint32_t offset) const { return in_.GetStream() + offset; }
     static uint16_t Code(const uint8_t* token) {
@@ -81,7 +274,7 @@ private:
 
     uint32_t Emit(uint8_t op, uint32_t depth, uint8_t* token, uint32_t index = 0,
                   uint32_t count = 0, uint8_t code = 0) {
-        out_.ops.push_back(CompiledOp{op, code, uint16_t(depth), index, count, token});
+        out_.ops.push_back(CompiledOp{op, code, uint16_t(depth), index, count, 0, token});
         return uint32_t(out_.ops.size() - 1);
     }
     void EmitJump(uint8_t* target) {
@@ -96,6 +289,42 @@ private:
         EmitJump(target);
     }
     void Label(uint8_t* token) { labels_.emplace(Offset(token), uint32_t(out_.ops.size())); }
+
+    bool Seen(uint32_t nameId) const {
+        return std::find(seenNames_.begin(), seenNames_.end(), nameId) != seenNames_.end();
+    }
+    bool IsBound(uint32_t slot) const { return slot < 64 && ((boundSlots_ >> slot) & 1) != 0; }
+
+    // The slot a statement "name = ..." at the top level of the body may bind its name
+    // to: one that no code before it reads, so that the call meets it first there.
+    uint32_t BindableSlot(uint8_t* token, bool conditional) const {
+        if (Code(token) != kTokenName || Code(Next(token)) != kTokenAssign) return kNoSlot;
+        if (conditional || slotNames_.size() >= 64) return kNoSlot;
+        uint32_t name = NameOf(token);
+        if (SlotOf(name) != kNoSlot || Seen(name)) return kNoSlot;
+        return uint32_t(slotNames_.size());
+    }
+
+    // Compiles "name = ..." at `token` over `base`, its name bound to slot `slot` unless
+    // the right side reads the name before the assignment made it (then it stays a name).
+    uint8_t* BoundExpression(uint32_t base, uint8_t* token, uint32_t slot) {
+        uint32_t name = NameOf(token);
+        uint8_t* end = Expression(base, token, kNoSlot, slot);
+        if (end == nullptr) return nullptr;
+        if (Seen(name)) {
+            out_.ops[bindOp_].op = kOpOperand;
+            out_.ops[bindOp_].code = uint8_t(kTokenName);
+            out_.ops[bindAssignOp_].op = kOpBinary;
+            out_.ops[bindAssignOp_].code = uint8_t(kTokenAssign);
+            seenNames_.push_back(name);
+            return end;
+        }
+        slotNames_.push_back(name);
+        boundSlots_ |= uint64_t(1) << slot;
+        // Made inside a block, the local goes when the block ends.
+        if (!contexts_.empty()) out_.blockSlots[contexts_.back().id] |= uint64_t(1) << slot;
+        return end;
+    }
 
     uint32_t SlotOf(uint32_t nameId) const {
         auto found = std::find(slotNames_.begin(), slotNames_.end(), nameId);
@@ -122,7 +351,10 @@ private:
 
     // The expression at `token` evaluated over `base`: its value lands at base + 1. Null
     // when it has what the compiler does not cover; else the token that ends it.
-    uint8_t* Expression(uint32_t base, uint8_t* token, uint32_t declaredSlot = kNoSlot) {
+    // `boundSlot`: the expression is "name = ..." whose name becomes that slot when
+    // the call finds it in no scope.
+    uint8_t* Expression(uint32_t base, uint8_t* token, uint32_t declaredSlot = kNoSlot,
+                        uint32_t boundSlot = kNoSlot) {
         uint32_t operators[kMaxCompiledDepth + 2];
         uint32_t declaredAt = kNoSlot;
         operators[base] = 0;
@@ -135,6 +367,11 @@ private:
                 Emit(kOpUnbound, depth, token);
                 declaredAt = depth;
                 token = Next(token);
+            } else if (boundSlot != kNoSlot && depth == base + 1) {
+                bindOp_ = Emit(kOpBindName, depth, token, boundSlot);
+                declaredAt = depth;
+                declaredSlot = boundSlot;
+                token = Next(token);
             } else {
                 token = Operand(depth, token);
                 if (token == nullptr) return nullptr;
@@ -143,7 +380,6 @@ private:
                 uint16_t code = Code(token);
                 if (IsOperator(code)) {
                     if (code > operators[depth - 1]) {
-                        if (code == kTokenQuestion) return nullptr;
                         operators[depth] = code;
                         token = Next(token);
                         break;
@@ -152,8 +388,19 @@ private:
                     return token;
                 }
                 --depth;
+                if (operators[depth] == kTokenQuestion) {
+                    // The value after ":" goes above the one before it, which waits.
+                    if (Code(token) != kTokenColon || depth == declaredAt) return nullptr;
+                    Emit(kOpQuestion, depth, token);
+                    uint8_t* end = Expression(depth + 1, Next(token));
+                    if (end == nullptr) return nullptr;
+                    Emit(kOpChoose, depth, end);
+                    token = end;
+                    continue;
+                }
                 if (depth == declaredAt && operators[depth] == kTokenAssign)
-                    Emit(kOpAssignDeclared, depth, token, declaredSlot);
+                    bindAssignOp_ = Emit(boundSlot != kNoSlot ? kOpAssignBound : kOpAssignDeclared,
+                                         depth, token, declaredSlot);
                 else
                     Emit(kOpBinary, depth, token, 0, 0, uint8_t(operators[depth]));
                 if (depth == declaredAt) declaredAt = kNoSlot;
@@ -167,19 +414,28 @@ private:
         case kTokenInteger:
         case kTokenHexInteger:
         case 104:
-        case kTokenDouble:
+            Emit(kOpInt, depth, token,
+                 uint32_t(reinterpret_cast<const IntegerToken*>(token)->value));
+            return Next(token);
         case kTokenTrue:
         case kTokenOn:
+            Emit(kOpInt, depth, token, 1);
+            return Next(token);
         case 107:
         case kTokenFalse:
         case kTokenOff:
+            Emit(kOpInt, depth, token, 0);
+            return Next(token);
+        case kTokenDouble:
+            Emit(kOpDouble, depth, token);
+            return Next(token);
         case kTokenDefaultValue:
             Emit(kOpOperand, depth, token, 0, 0, uint8_t(code));
             return Next(token);
         case kTokenCloseParen:
         case kTokenComma:
         case kTokenSemicolon:
-            Emit(kOpOperand, depth, token, 0, 0, uint8_t(code));
+            Emit(kOpEmpty, depth, token);
             return token;
         case kTokenString:
             if (IsMemberToken(Code(Next(token)))) return nullptr;
@@ -189,11 +445,13 @@ private:
             uint8_t* next = Next(token);
             if (IsMemberToken(Code(next))) return nullptr;
             uint32_t slot = SlotOf(NameOf(token));
-            if (slot != kNoSlot) {
+            if (slot != kNoSlot && IsBound(slot)) {
+                Emit(kOpBoundSlot, depth, token, slot);
+            } else if (slot != kNoSlot) {
                 Emit(kOpSlot, depth, next, slot);
             } else {
                 seenNames_.push_back(NameOf(token));
-                Emit(kOpOperand, depth, token, 0, 0, uint8_t(code));
+                Emit(kOpName, depth, token);
             }
             return next;
         }
@@ -268,7 +526,9 @@ private:
         }
         next = Next(next);
         if (IsMemberToken(Code(next))) return nullptr;
-        Emit(kOpCallEnd, depth, next, pending, count);
+        uint32_t end = Emit(kOpCallEnd, depth, next, pending, count);
+        out_.ops[end].site = uint32_t(out_.sites.size());
+        out_.sites.emplace_back();
         --pendingCalls_;
         return next;
     }
@@ -287,7 +547,7 @@ private:
 
     // A loop's condition deciding between its body and what follows the loop; the
     // block is popped when it ends.
-    bool LoopTest(const BlockRecord* block) {
+    bool LoopTest(const BlockRecord* block, uint32_t id) {
         uint8_t* body = Next(At(block->bodyStart));
         uint8_t* after = Next(At(block->end));
         if (block->condition == 0) {
@@ -296,11 +556,53 @@ private:
         }
         uint32_t branch;
         if (!Condition(At(block->condition), branch)) return false;
-        Emit(kOpPopBlock, 0, after);
+        Emit(kOpPopBlock, 0, after, id);
         EndAndGo(after);
         Holds(branch);
         EndAndGo(body);
         return true;
+    }
+
+    static bool ReadsSlot(const CompiledOp& op) {
+        return op.op == kOpSlot || op.op == kOpBoundSlot;
+    }
+
+    // Puts a kOpCountingRound before the step at `first` when the step (up to `test`) and
+    // the test are those of a counting loop.
+    void AddCountingRound(uint32_t first, uint32_t test) {
+        std::vector<CompiledOp>& ops = out_.ops;
+        if (test != first + 3 || ops.size() < test + 4) return;
+        const CompiledOp& counter = ops[first];
+        const CompiledOp& step = ops[first + 2];
+        if (!ReadsSlot(counter) || ops[first + 1].op != kOpEmpty || step.op != kOpBinary ||
+            (step.code != kTokenIncrement && step.code != kTokenDecrement))
+            return;
+        const CompiledOp& read = ops[test];
+        const CompiledOp& limit = ops[test + 1];
+        const CompiledOp& compare = ops[test + 2];
+        const CompiledOp& branch = ops[test + 3];
+        if (!ReadsSlot(read) || read.index != counter.index || compare.op != kOpBinary ||
+            compare.code < kTokenGreaterEqual || compare.code > kTokenNotEqual ||
+            branch.op != kOpBranchTrue || (limit.op != kOpInt && !ReadsSlot(limit)))
+            return;
+        CountingRound round{};
+        round.counter = counter.index;
+        round.limitSlot = limit.op == kOpInt ? CountingRound::kNoLimitSlot : limit.index;
+        round.limit = limit.op == kOpInt ? int32_t(limit.index) : 0;
+        round.step = step.code == kTokenIncrement ? 1 : -1;
+        round.compare = compare.code;
+        round.holds = branch.index + 1;
+        round.ends = test + 4 + 1;
+        for (uint32_t i = first; i < ops.size(); ++i)
+            if (ops[i].op == kOpBranchTrue) ++ops[i].index;
+        for (auto& fixup : fixups_)
+            if (fixup.first >= first) ++fixup.first;
+        for (auto& label : labels_)
+            if (label.second > first) ++label.second;
+        out_.rounds.push_back(round);
+        ops.insert(ops.begin() + first,
+                   CompiledOp{kOpCountingRound, 0, 0, uint32_t(out_.rounds.size() - 1), 0, 0,
+                              ops[first].token});
     }
 
     bool CompileBody() {
@@ -334,8 +636,24 @@ private:
                         declared = uint32_t(slotNames_.size());
                     }
                 }
+                // "Var name;" before anything reads the name finds no local of it and
+                // makes none: the name stays free for a later binding.
+                if (code == kTokenVar && !conditional && Code(Next(token)) == kTokenName &&
+                    Code(Next(Next(token))) == kTokenSemicolon &&
+                    SlotOf(NameOf(Next(token))) == kNoSlot && !Seen(NameOf(Next(token)))) {
+                    uint8_t* name = Next(token);
+                    Emit(kOpDeclare, 1, name);
+                    Emit(kOpUnbound, 2, name);
+                    Emit(kOpSwap, 1, Next(name));
+                    out_.maxDepth = std::max(out_.maxDepth, 3u);
+                    token = Next(name);
+                    EndStatementAt(token);
+                    break;
+                }
+                uint32_t bound = BindableSlot(token, conditional);
                 declaring_ = declared;
-                uint8_t* next = Expression(0, token);
+                uint8_t* next =
+                    bound != kNoSlot ? BoundExpression(0, token, bound) : Expression(0, token);
                 declaring_ = kNoSlot;
                 if (next == nullptr) return false;
                 if (declared != kNoSlot) slotNames_.push_back(declaredName);
@@ -378,18 +696,23 @@ private:
                 Emit(kOpPushBlock, 0, token, index);
                 token = Next(At(block->bodyStart));
                 EndStatementAt(token);
-                contexts_.push_back({block, index});
+                contexts_.push_back({block, index, NewContextId()});
                 break;
             }
             case kTokenFor: {
                 uint32_t index = BlockIndexAt(token);
                 const BlockRecord* block = in_.GetBlock(index);
                 if (block == nullptr) return false;
-                if (Expression(0, Next(token)) == nullptr) return false;
+                uint8_t* first = Next(token);
+                uint32_t bound = BindableSlot(first, conditional);
+                if ((bound != kNoSlot ? BoundExpression(0, first, bound) : Expression(0, first)) ==
+                    nullptr)
+                    return false;
                 Emit(kOpPushBlock, 0, token, index);
-                if (!LoopTest(block)) return false;
+                uint32_t id = NewContextId();
+                if (!LoopTest(block, id)) return false;
                 token = Next(At(block->bodyStart));
-                contexts_.push_back({block, index});
+                contexts_.push_back({block, index, id});
                 break;
             }
             case kTokenOpenBrace: {
@@ -400,7 +723,7 @@ private:
                 Emit(kOpPushBlock, 0, token, index);
                 token = Next(token);
                 EndStatementAt(token);
-                contexts_.push_back({block, index});
+                contexts_.push_back({block, index, NewContextId()});
                 break;
             }
             case kTokenCloseBrace: {
@@ -409,17 +732,21 @@ private:
                     Emit(kOpReturnZero, 0, token);
                     return true;
                 }
-                const BlockRecord* block = contexts_.back().block;
+                const Context closed = contexts_.back();
+                const BlockRecord* block = closed.block;
                 contexts_.pop_back();
                 if (in_.GetBlock(reinterpret_cast<const TargetToken*>(token)->blockIndex) != block)
                     return false;
                 if (block->kind == kBlockFor) {
+                    uint32_t first = uint32_t(out_.ops.size());
                     if (block->step != 0 && Expression(0, At(block->step)) == nullptr) return false;
-                    if (!LoopTest(block)) return false;
+                    uint32_t test = uint32_t(out_.ops.size());
+                    if (!LoopTest(block, closed.id)) return false;
+                    if (block->step != 0 && block->condition != 0) AddCountingRound(first, test);
                 } else if (block->kind == kBlockWhile) {
-                    if (!LoopTest(block)) return false;
+                    if (!LoopTest(block, closed.id)) return false;
                 } else {
-                    Emit(kOpPopBlock, 0, token);
+                    Emit(kOpPopBlock, 0, token, closed.id);
                     EndStatementAt(Next(token));
                 }
                 token = Next(token);
@@ -439,23 +766,23 @@ private:
             }
             case kTokenBreak:
             case kTokenContinue: {
-                uint32_t plain = 0;
-                const BlockRecord* loop = nullptr;
+                std::vector<uint32_t> plain;
+                const Context* loop = nullptr;
                 for (auto context = contexts_.rbegin(); context != contexts_.rend(); ++context) {
                     if (context->block->kind != kBlockPlain) {
-                        loop = context->block;
+                        loop = &*context;
                         break;
                     }
-                    ++plain;
+                    plain.push_back(context->id);
                 }
                 if (loop == nullptr) return false;
-                for (uint32_t i = 0; i < plain; ++i)
-                    Emit(kOpPopBlock, 0, token);
+                for (uint32_t id : plain)
+                    Emit(kOpPopBlock, 0, token, id);
                 if (code == kTokenBreak) {
-                    Emit(kOpPopBlock, 0, token);
-                    EndAndGo(Next(At(loop->end)));
+                    Emit(kOpPopBlock, 0, token, loop->id);
+                    EndAndGo(Next(At(loop->block->end)));
                 } else {
-                    EndAndGo(At(loop->end));
+                    EndAndGo(At(loop->block->end));
                 }
                 token = Next(token);
                 break;
@@ -482,6 +809,10 @@ private:
     std::vector<std::pair<uint32_t, uint32_t>> fixups_;
     // The slot the Var being compiled declares at the top level.
     uint32_t declaring_ = kNoSlot;
+    // The slots bound by a first assignment, and the two steps of the last binding.
+    uint64_t boundSlots_ = 0;
+    uint32_t bindOp_ = 0;
+    uint32_t bindAssignOp_ = 0;
     uint32_t pendingCalls_ = 0;
     // Prefix operators nested in the operand being compiled.
     uint32_t prefixes_ = 0;
@@ -540,6 +871,16 @@ void CInterpretor::RunCompiledCall(CIBaseObjectVar* current, const BlockRecord* 
     EndCall();
 }
 
+void CInterpretor::PushSlot(CValue* value) {
+    CValue* slot = Operand();
+    if (value->GetType() <= kValueDouble) {
+        slot->Assign(*value);
+        slot->source = value;
+    } else {
+        PushVariable(value);
+    }
+}
+
 void CInterpretor::EndCompiledStatement(uint32_t poolMark) {
     if (pendingEvent_ != 0 && eventsEnabled != 0 && handlerDepth_ == 0) DispatchEvent();
     if (--statementCounter_ < 0) {
@@ -565,164 +906,357 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     const BlockRecord* pending[CompiledFunction::kMaxPendingCalls];
     const CompiledOp* ops = code.ops.data();
     const CompiledOp* op = ops;
-    for (;; ++op) {
-        currentToken = op->token;
-        depth_ = base + op->depth;
-        switch (op->op) {
-        case kOpOperand:
-            tables.operand[op->code](*this);
-            break;
-        case kOpSlot: {
-            CValue* value = &slots[op->index];
-            CValue* slot = Operand();
-            if (value->GetType() <= kValueDouble) {
-                slot->Assign(*value);
-                slot->source = value;
-            } else {
-                PushVariable(value);
-            }
-            break;
-        }
-        case kOpUnbound:
-            Operand()->SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
-            break;
-        case kOpDeclare:
-            declaredName_ = op->token;
-            Operand();
-            break;
-        case kOpClear:
-            Operand();
-            break;
-        case kOpBinary: {
-            // Comparisons of two integers, the commonest conditions, as BinaryCompare
-            // makes them.
-            CValue* left = Left();
-            const CValue* right = Right();
-            if (op->code >= kTokenGreaterEqual && op->code <= kTokenNotEqual &&
-                left->IsIntPair(*right)) {
-                int32_t a = left->IntPayload();
-                int32_t b = right->IntPayload();
-                bool result;
-                switch (op->code) {
-                case kTokenGreaterEqual:
-                    result = a >= b;
-                    break;
-                case kTokenLessEqual:
-                    result = a <= b;
-                    break;
-                case kTokenEqual:
-                    result = a == b;
-                    break;
-                case kTokenLess:
-                    result = a < b;
-                    break;
-                case kTokenGreater:
-                    result = a > b;
-                    break;
-                default:
-                    result = a != b;
-                    break;
-                }
-                left->SetInt(result);
-                left->source = nullptr;
-                break;
-            }
-            operators_[depth_] = op->code;
-            tables.binary[op->code](*this);
-            break;
-        }
-        case kOpAssignDeclared: {
-            const CValue* right = Right();
-            if (IsPlaceholder(right->GetType())) RaiseError(41);
-            slots[op->index].Assign(*right);
-            SwapSlots(depth_, depth_ + 1);
-            break;
-        }
-        case kOpSwap:
-            SwapSlots(depth_, depth_ + 1);
-            break;
-        case kOpNegate:
-            Left()->Negate();
-            Left()->source = nullptr;
-            break;
-        case kOpNot:
-            Left()->Not();
-            Left()->source = nullptr;
-            break;
-        case kOpComplement:
-            Left()->Complement();
-            Left()->source = nullptr;
-            break;
-        case kOpPrefixStep: {
-            CValue* source = AnchoredSource();
-            if (source == nullptr) RaiseError(41);
-            if (op->code == kTokenIncrement)
-                source->Increment();
-            else
-                source->Decrement();
-            Left()->Assign(*source);
-            break;
-        }
-        case kOpCallBegin: {
-            CVariable* variable = LookUpFunction(reinterpret_cast<NameToken*>(op->token));
-            if (variable == nullptr) RaiseError(42);
-            if (variable->value.GetType() != kValueFunction) RaiseError(128);
-            Operand();
-            pending[op->index] = variable->value.GetFunction();
-            break;
-        }
-        case kOpArgumentsBegin:
-            // Calls inside the arguments use the next frame.
-            EnsureFrame(frameIndex_ + 1);
-            ++frameIndex_;
-            break;
-        case kOpArgument:
-            frames_[frameIndex_ - 1]->slots[op->index].Assign(slots_[depth_ + 1]->value);
-            break;
-        case kOpArgumentsEnd:
-            --frameIndex_;
-            break;
-        case kOpCallEnd: {
-            Frame().count = int32_t(op->count);
-            if (slots_[depth_]->anchorKind == kValueObject &&
-                slots_[depth_]->anchor.GetType() != kValueObject)
-                RaiseError(32);
-            const BlockRecord* function = pending[op->index];
-            if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
-            if (callNesting_ >= kMaxCallNesting) RaiseError(15);
-            CheckStack();
-            InvokeFunction(nullptr, currentObject_, function);
-            break;
-        }
-        case kOpEndStatement:
-            // Most statements end with nothing to do but count them.
-            if (pendingEvent_ == 0 && statementCounter_ > 0 && pendingEndCode < 0 &&
-                stopRequest.load(std::memory_order_relaxed) == 0) {
-                --statementCounter_;
-                break;
-            }
-            EndCompiledStatement(poolMark);
-            break;
-        case kOpJump:
-            op = ops + op->index - 1;
-            break;
-        case kOpBranchTrue:
-            if (slots_[base + 1]->value.GetInt() != 0) op = ops + op->index - 1;
-            break;
-        case kOpPushBlock:
-            PushBlock(GetBlock(op->index));
-            break;
-        case kOpPopBlock:
-            PopBlock();
-            break;
-        case kOpReturn:
-            if (returnValue_ != nullptr) returnValue_->Assign(slots_[base + 1]->value);
-            depth_ = base;
-            return;
-        case kOpReturnZero:
-            if (returnValue_ != nullptr) returnValue_->SetInt(0);
-            depth_ = base;
-            return;
-        }
+    // The slots this call bound to names (kOpBindName).
+    uint64_t bound = 0;
+    // Most statements end with nothing to do but count them.
+    auto quiet = [&] {
+        return pendingEvent_ == 0 && statementCounter_ > 0 && pendingEndCode < 0 &&
+               stopRequest.load(std::memory_order_relaxed) == 0;
+    };
+    // Each step ends by going to the next one's code itself, which the processor
+    // predicts better than one shared jump.
+    static const void* const kSteps[] = {&&DoOperand,
+                                         &&DoName,
+                                         &&DoInt,
+                                         &&DoDouble,
+                                         &&DoEmpty,
+                                         &&DoCountingRound,
+                                         &&DoSlot,
+                                         &&DoUnbound,
+                                         &&DoBindName,
+                                         &&DoAssignBound,
+                                         &&DoBoundSlot,
+                                         &&DoDeclare,
+                                         &&DoClear,
+                                         &&DoBinary,
+                                         &&DoBinarySlot,
+                                         &&DoBinaryBoundSlot,
+                                         &&DoBinaryInt,
+                                         &&DoAssignDeclared,
+                                         &&DoQuestion,
+                                         &&DoChoose,
+                                         &&DoSwap,
+                                         &&DoNegate,
+                                         &&DoNot,
+                                         &&DoComplement,
+                                         &&DoPrefixStep,
+                                         &&DoCallBegin,
+                                         &&DoArgumentsBegin,
+                                         &&DoArgument,
+                                         &&DoArgumentSlot,
+                                         &&DoArgumentInt,
+                                         &&DoArgumentsEnd,
+                                         &&DoCallEnd,
+                                         &&DoEndStatement,
+                                         &&DoEndAndJump,
+                                         &&DoJump,
+                                         &&DoBranchTrue,
+                                         &&DoPushBlock,
+                                         &&DoPopBlock,
+                                         &&DoReturn,
+                                         &&DoReturnZero};
+    static_assert(std::size(kSteps) == kOpReturnZero + 1);
+#define ZORV_NEXT_STEP()                                                                           \
+    do {                                                                                           \
+        ++op;                                                                                      \
+        currentToken = op->token;                                                                  \
+        depth_ = base + op->depth;                                                                 \
+        goto* kSteps[op->op];                                                                      \
+    } while (false)
+    --op;
+    ZORV_NEXT_STEP();
+DoOperand:
+    tables.operand[op->code](*this);
+    ZORV_NEXT_STEP();
+DoName : {
+    // A number read as it is, as EvalIdentifier reads it; anything else through it.
+    CVariable* variable = LookUp(reinterpret_cast<NameToken*>(op->token));
+    if (variable != nullptr && variable->value.GetType() <= kValueDouble) {
+        CValue* slot = Operand();
+        slot->Assign(variable->value);
+        slot->source = &variable->value;
+        ZORV_NEXT_STEP();
     }
+    tables.operand[kTokenName](*this);
+    ZORV_NEXT_STEP();
+}
+DoInt:
+    Operand()->SetInt(int32_t(op->index));
+    ZORV_NEXT_STEP();
+DoDouble:
+    Operand()->SetFloat(reinterpret_cast<const DoubleToken*>(op->token)->value);
+    ZORV_NEXT_STEP();
+DoEmpty:
+    Operand()->SetDefault();
+    ZORV_NEXT_STEP();
+DoCountingRound : {
+    const CountingRound& round = code.rounds[op->index];
+    if (!IsBoundOrPlain(bound, code, round.counter)) ZORV_NEXT_STEP();
+    CValue* counter = &slots[round.counter];
+    if (counter->GetType() != kValueInt) ZORV_NEXT_STEP();
+    const CValue* limitValue = nullptr;
+    if (round.limitSlot != CountingRound::kNoLimitSlot) {
+        if (!IsBoundOrPlain(bound, code, round.limitSlot)) ZORV_NEXT_STEP();
+        limitValue = &slots[round.limitSlot];
+        if (limitValue->GetType() != kValueInt) ZORV_NEXT_STEP();
+    }
+    counter->SetInt(int32_t(uint32_t(counter->IntPayload()) + uint32_t(round.step)));
+    int32_t a = counter->IntPayload();
+    int32_t b = limitValue != nullptr ? limitValue->IntPayload() : round.limit;
+    bool holds = CompareIntegers(round.compare, a, b);
+    // The value stack as the step and the test leave it.
+    StackSlot* place = slots_[base + 1];
+    place->value.SetInt(holds);
+    place->value.source = nullptr;
+    place->anchorKind = kValueInt;
+    place = slots_[base + 2];
+    place->value.SetInt(b);
+    place->value.source = nullptr;
+    place->anchorKind = kValueInt;
+    if (!holds) {
+        op = ops + round.ends - 1;
+        ZORV_NEXT_STEP();
+    }
+    // On into the body when the round's end has nothing to do but count it.
+    const CompiledOp& end = ops[round.holds];
+    if (end.op == kOpEndAndJump && quiet()) {
+        --statementCounter_;
+        op = ops + end.index - 1;
+        ZORV_NEXT_STEP();
+    }
+    op = ops + round.holds - 1;
+    ZORV_NEXT_STEP();
+}
+DoSlot:
+    PushSlot(&slots[op->index]);
+    ZORV_NEXT_STEP();
+DoUnbound:
+    Operand()->SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
+    ZORV_NEXT_STEP();
+DoBindName : {
+    // Bound already (a loop's next round), the local is found before any other scope.
+    if (((bound >> op->index) & 1) != 0) goto PushBoundSlot;
+    tables.operand[kTokenName](*this);
+    if (Left()->GetType() == kValueUnboundName) bound |= uint64_t(1) << op->index;
+    ZORV_NEXT_STEP();
+}
+DoAssignBound:
+    if (((bound >> op->index) & 1) != 0) {
+        const CValue* right = Right();
+        if (IsPlaceholder(right->GetType())) RaiseError(41);
+        slots[op->index].Assign(*right);
+        SwapSlots(depth_, depth_ + 1);
+    } else {
+        operators_[depth_] = kTokenAssign;
+        tables.binary[kTokenAssign](*this);
+    }
+    ZORV_NEXT_STEP();
+DoBoundSlot : {
+    if (((bound >> op->index) & 1) == 0) {
+        tables.operand[kTokenName](*this);
+        ZORV_NEXT_STEP();
+    }
+PushBoundSlot:
+    currentToken = op->token + reinterpret_cast<const TokenHeader*>(op->token)->size;
+    PushSlot(&slots[op->index]);
+    ZORV_NEXT_STEP();
+}
+DoDeclare:
+    declaredName_ = op->token;
+    Operand();
+    ZORV_NEXT_STEP();
+DoClear:
+    Operand();
+    ZORV_NEXT_STEP();
+DoBinarySlot : {
+    CValue* left = Left();
+    const CValue* right = &slots[op->index];
+    if (left->IsIntPair(*right) && IntegerOperation(op->code, *left, *right)) ZORV_NEXT_STEP();
+    if (left->GetType() == kValueDouble && right->GetType() == kValueDouble &&
+        DoubleOperation(op->code, *left, *right))
+        ZORV_NEXT_STEP();
+    // Else as the read and the operator would go, one after the other.
+    depth_ = base + op->depth + 1;
+    PushSlot(&slots[op->index]);
+    depth_ = base + op->depth;
+    goto DoBinary;
+}
+DoBinaryBoundSlot : {
+    if (((bound >> op->index) & 1) != 0) goto DoBinarySlot;
+    depth_ = base + op->depth + 1;
+    currentToken = GetStream() + op->count;
+    tables.operand[kTokenName](*this);
+    depth_ = base + op->depth;
+    currentToken = op->token;
+    goto DoBinary;
+}
+DoBinaryInt : {
+    CValue* left = Left();
+    if (left->GetType() == kValueInt && IntegerOperation(op->code, *left, int32_t(op->index)))
+        ZORV_NEXT_STEP();
+    depth_ = base + op->depth + 1;
+    Operand()->SetInt(int32_t(op->index));
+    depth_ = base + op->depth;
+    goto DoBinary;
+}
+DoBinary : {
+    // Comparisons of two integers, the commonest conditions, as BinaryCompare
+    // makes them.
+    CValue* left = Left();
+    const CValue* right = Right();
+    if (left->IsIntPair(*right) && IntegerOperation(op->code, *left, *right)) ZORV_NEXT_STEP();
+    if (left->GetType() == kValueDouble && right->GetType() == kValueDouble &&
+        DoubleOperation(op->code, *left, *right))
+        ZORV_NEXT_STEP();
+    if (op->code == kTokenAssign && left->GetType() <= kValueDouble && left->source != nullptr &&
+        slots_[depth_]->anchorKind != kValueObject) {
+        // A number read from a variable, assigned as BinaryAssign does.
+        left->source->Assign(*right);
+        SwapSlots(depth_, depth_ + 1);
+        ZORV_NEXT_STEP();
+    }
+    operators_[depth_] = op->code;
+    tables.binary[op->code](*this);
+    ZORV_NEXT_STEP();
+}
+DoAssignDeclared : {
+    const CValue* right = Right();
+    if (IsPlaceholder(right->GetType())) RaiseError(41);
+    slots[op->index].Assign(*right);
+    SwapSlots(depth_, depth_ + 1);
+    ZORV_NEXT_STEP();
+}
+DoQuestion:
+    // The value before ":" is kept as a copy, which a placeholder cannot give.
+    if (IsPlaceholder(Right()->GetType())) RaiseError(41);
+    ZORV_NEXT_STEP();
+DoChoose : {
+    CValue* result = Left();
+    if (result->GetInt() != 0)
+        result->Assign(slots_[depth_ + 1]->value);
+    else
+        result->Assign(slots_[depth_ + 2]->value);
+    result->source = nullptr;
+    ZORV_NEXT_STEP();
+}
+DoSwap:
+    SwapSlots(depth_, depth_ + 1);
+    ZORV_NEXT_STEP();
+DoNegate:
+    Left()->Negate();
+    Left()->source = nullptr;
+    ZORV_NEXT_STEP();
+DoNot:
+    Left()->Not();
+    Left()->source = nullptr;
+    ZORV_NEXT_STEP();
+DoComplement:
+    Left()->Complement();
+    Left()->source = nullptr;
+    ZORV_NEXT_STEP();
+DoPrefixStep : {
+    CValue* source = AnchoredSource();
+    if (source == nullptr) RaiseError(41);
+    if (op->code == kTokenIncrement)
+        source->Increment();
+    else
+        source->Decrement();
+    Left()->Assign(*source);
+    ZORV_NEXT_STEP();
+}
+DoCallBegin : {
+    CVariable* variable = LookUpFunction(reinterpret_cast<NameToken*>(op->token));
+    if (variable == nullptr) RaiseError(42);
+    if (variable->value.GetType() != kValueFunction) RaiseError(128);
+    Operand();
+    pending[op->index] = variable->value.GetFunction();
+    ZORV_NEXT_STEP();
+}
+DoArgumentsBegin:
+    // Calls inside the arguments use the next frame.
+    EnsureFrame(frameIndex_ + 1);
+    ++frameIndex_;
+    ZORV_NEXT_STEP();
+DoArgument:
+    frames_[frameIndex_ - 1]->slots[op->index].Assign(slots_[depth_ + 1]->value);
+    ZORV_NEXT_STEP();
+DoArgumentSlot : {
+    CValue* value = &slots[op->count];
+    if (value->GetType() <= kValueDouble) {
+        frames_[frameIndex_ - 1]->slots[op->index].Assign(*value);
+        ZORV_NEXT_STEP();
+    }
+    depth_ = base + op->depth + 1;
+    PushSlot(value);
+    depth_ = base + op->depth;
+    goto DoArgument;
+}
+DoArgumentInt : {
+    CValue& argument = frames_[frameIndex_ - 1]->slots[op->index];
+    argument.owner = this;
+    argument.SetInt(int32_t(op->count));
+    ZORV_NEXT_STEP();
+}
+DoArgumentsEnd:
+    --frameIndex_;
+    ZORV_NEXT_STEP();
+DoCallEnd : {
+    Frame().count = int32_t(op->count);
+    if (slots_[depth_]->anchorKind == kValueObject &&
+        slots_[depth_]->anchor.GetType() != kValueObject)
+        RaiseError(32);
+    const BlockRecord* function = pending[op->index];
+    if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
+    if (callNesting_ >= kMaxCallNesting) RaiseError(15);
+    CheckStack();
+    CompiledCallSite& site = code.sites[op->site];
+    if (site.function != function) site = {function, CompiledFor(function)};
+    if (site.code != nullptr)
+        RunCompiledCall(currentObject_, function, *site.code);
+    else
+        InvokeFunction(nullptr, currentObject_, function);
+    ZORV_NEXT_STEP();
+}
+DoEndStatement:
+    if (quiet()) {
+        --statementCounter_;
+        ZORV_NEXT_STEP();
+    }
+    EndCompiledStatement(poolMark);
+    ZORV_NEXT_STEP();
+DoEndAndJump:
+    if (quiet()) {
+        --statementCounter_;
+    } else {
+        EndCompiledStatement(poolMark);
+    }
+    op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
+DoJump:
+    op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
+DoBranchTrue:
+    if (slots_[base + 1]->value.GetInt() != 0) op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
+DoPushBlock:
+    PushBlock(GetBlock(op->index));
+    ZORV_NEXT_STEP();
+DoPopBlock:
+    if (uint64_t dropped = code.blockSlots[op->index] & bound; dropped != 0) {
+        // The locals made in the block go with it, as the walk drops them.
+        bound &= ~dropped;
+        for (uint32_t slot = 0; slot < 64; ++slot)
+            if (((dropped >> slot) & 1) != 0) slots[slot].SetInt(0);
+    }
+    PopBlock();
+    ZORV_NEXT_STEP();
+DoReturn:
+    if (returnValue_ != nullptr) returnValue_->Assign(slots_[base + 1]->value);
+    depth_ = base;
+    return;
+DoReturnZero:
+    if (returnValue_ != nullptr) returnValue_->SetInt(0);
+    depth_ = base;
+    return;
+#undef ZORV_NEXT_STEP
 }

@@ -8,21 +8,53 @@
 #include <cstdint>
 #include <vector>
 
+struct BlockRecord;
+struct CompiledFunction;
+
 enum CompiledOpCode : uint8_t {
     // The operand handler of the token's code at `depth`.
     kOpOperand,
+    // A name read through the scopes as an operand.
+    kOpName,
+    // Integer `index` (an integer literal, True, False and their kin) as an operand.
+    kOpInt,
+    // The double of the token as an operand.
+    kOpDouble,
+    // Nothing as an operand: the default value the walk gives ")", "," and ";".
+    kOpEmpty,
+    // One round of a counting loop from `rounds[index]`, when its counter and limit hold
+    // integers: the step, the test and the jump on. Else the steps that follow do it.
+    kOpCountingRound,
     // A slot's value read as an operand; the token is the one after the name.
     kOpSlot,
     // The name of a variable being declared, not found: its placeholder.
     kOpUnbound,
+    // A name assigned first by this statement, looked up: when no scope has it, slot
+    // `index` is the local the assignment makes, for the rest of the call.
+    kOpBindName,
+    // "=" to the name of a kOpBindName: into its slot when it became one.
+    kOpAssignBound,
+    // A name read as an operand: its slot when the call bound it, else through the
+    // scopes. The token is the name's.
+    kOpBoundSlot,
     // A Var: its name token is the declared one.
     kOpDeclare,
     // The operand at `depth` cleared, as a parenthesis begins.
     kOpClear,
     // The binary handler of `code` at `depth`.
     kOpBinary,
+    // kOpSlot then kOpBinary, in one step.
+    kOpBinarySlot,
+    // kOpBoundSlot (its name token at stream offset `count`) then kOpBinary.
+    kOpBinaryBoundSlot,
+    // kOpInt then kOpBinary.
+    kOpBinaryInt,
     // "=" to the placeholder of a declared variable: it becomes slot `index`.
     kOpAssignDeclared,
+    // "?" reached ":" at `depth`: the value before ":" at depth + 1 stays there.
+    kOpQuestion,
+    // The value of "?" at `depth`: depth + 1 (before ":") or depth + 2 (after it).
+    kOpChoose,
     kOpSwap,
     kOpNegate,
     kOpNot,
@@ -33,14 +65,21 @@ enum CompiledOpCode : uint8_t {
     kOpArgumentsBegin,
     // The value above `depth` into argument `index` of the frame being filled.
     kOpArgument,
+    // kOpSlot (slot `count`) then kOpArgument, in one step.
+    kOpArgumentSlot,
+    // kOpInt (integer `count`) then kOpArgument.
+    kOpArgumentInt,
     kOpArgumentsEnd,
     // Call `index` with `count` arguments; its result at `depth`.
     kOpCallEnd,
     kOpEndStatement,
+    // kOpEndStatement, then on to `index`.
+    kOpEndAndJump,
     kOpJump,
     // To `index` when the value above the statement's base is not 0.
     kOpBranchTrue,
     kOpPushBlock,
+    // Block `index` of blockSlots ends: its bound slots are let go, then it is popped.
     kOpPopBlock,
     kOpReturn,
     kOpReturnZero,
@@ -53,12 +92,42 @@ struct CompiledOp {
     // A slot, jump target, block index, argument index or pending call.
     uint32_t index;
     uint32_t count;
+    // kOpCallEnd: its call site (CompiledFunction::sites).
+    uint32_t site;
     uint8_t* token;
+};
+
+// A For loop whose step is "counter++" or "counter--" and whose condition compares the
+// counter with an integer literal or another slot.
+struct CountingRound {
+    uint32_t counter;
+    // The limit's slot, or kNoLimitSlot for the literal `limit`.
+    uint32_t limitSlot;
+    int32_t limit;
+    int32_t step;
+    uint8_t compare;
+    // Where the code goes when the condition holds, and when it does not.
+    uint32_t holds;
+    uint32_t ends;
+    static constexpr uint32_t kNoLimitSlot = ~0u;
+};
+
+// The function a call site called last, and its compiled code (null: not covered).
+struct CompiledCallSite {
+    const BlockRecord* function = nullptr;
+    const CompiledFunction* code = nullptr;
 };
 
 struct CompiledFunction {
     std::vector<CompiledOp> ops;
+    // Filled as the calls run.
+    mutable std::vector<CompiledCallSite> sites;
+    std::vector<CountingRound> rounds;
     uint32_t slotCount = 0;
+    // The slots that kOpBindName binds, one bit each.
+    uint64_t boundSlots = 0;
+    // For each block of the body (the `index` of its kOpPopBlock), the slots bound in it.
+    std::vector<uint64_t> blockSlots;
     uint32_t parameterCount = 0;
     // The deepest place above the base that the code uses.
     uint32_t maxDepth = 0;

@@ -707,6 +707,8 @@ private:
                          const CompiledFunction& code);
     // Runs the code of a call with its slots, until Return or the body's end.
     void RunCompiled(const CompiledFunction& code, CValue* slots);
+    // A slot's value read as an operand at the current depth.
+    void PushSlot(CValue* value);
     // After a statement of compiled code, what the statement loop does after each.
     void EndCompiledStatement(uint32_t poolMark);
     // The compiled code of each function called so far (null: not covered).

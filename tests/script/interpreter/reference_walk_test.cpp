@@ -174,8 +174,14 @@ public:
         text_ += "o = New Obj(" + Literal() + ");\n";
         if (plain_) text_ += "Print(F0(g0), F1(g1, g0), F2(g2, g1, g0), R(3));\n";
         int statements = 3 + Pick(8);
-        for (int i = 0; i < statements; ++i)
+        int late = Pick(statements + 1);
+        for (int i = 0; i < statements; ++i) {
+            if (i == late) {
+                text_ += "late = " + Literal() + ";\n";
+                top.names.push_back("late");
+            }
             Statement(top, 0);
+        }
         text_ += "Print(g0, g1, g2, g3, a[3], o.x);\n";
         return text_;
     }
@@ -271,7 +277,7 @@ private:
     }
 
     std::string PlainOperand(Scope& scope, int depth) {
-        switch (Pick(depth > 2 ? 6 : 11)) {
+        switch (Pick(depth > 2 ? 6 : 12)) {
         case 0:
         case 1:
             return Literal();
@@ -280,7 +286,8 @@ private:
         case 4:
             return Name(scope);
         case 5:
-            return Pick(60) == 0 ? "missing" : Name(scope);
+            if (Pick(60) == 0) return "missing";
+            return Pick(18) == 0 ? "u" + std::to_string(2 + Pick(3)) : Name(scope);
         case 6:
             return "(" + Expression(scope, depth + 1) + ")";
         case 7:
@@ -289,6 +296,10 @@ private:
             return (Pick(2) == 0 ? "!" : "~") + Prefixed(scope, depth);
         case 9:
             return Call(scope, depth);
+        case 10:
+            if (Pick(2) == 0) return Name(scope);
+            return "(" + Expression(scope, depth + 1) + " ? " + Expression(scope, depth + 1) +
+                   " : " + Expression(scope, depth + 1) + ")";
         default:
             return "R(" + std::to_string(Pick(5)) + ")";
         }
@@ -369,6 +380,12 @@ private:
         }
         switch (kind) {
         case 0:
+            // Under an If, one statement: without its Var.
+            if (scope.inFunction && Pick(3) == 0) {
+                FreshLocal(scope, depth, !controlled);
+                return;
+            }
+            [[fallthrough]];
         case 1:
         case 2:
             text_ += Target(scope) + " = " + Expression(scope, 0) + ";\n";
@@ -414,7 +431,9 @@ private:
             WhileLoop(scope, depth);
             return;
         case 11:
-            if (scope.inFunction) {
+            if (scope.inFunction && Pick(2) == 0) {
+                FreshLocal(scope, depth, true);
+            } else if (scope.inFunction) {
                 // Now and then a local that hides a global of its name.
                 std::string name = Pick(3) == 0 ? "g" + std::to_string(Pick(4))
                                                 : "v" + std::to_string(scope.names.size());
@@ -448,6 +467,16 @@ private:
             return;
         }
         }
+    }
+
+    // A local made by its first assignment, inside a block gone when the block ends: a
+    // read after that ("u" names among the operands) finds nothing.
+    void FreshLocal(Scope& scope, int depth, bool withVar) {
+        std::string name = "u" + std::to_string(depth);
+        if (withVar && Pick(3) == 0) text_ += "Var " + name + ";\n";
+        text_ += name + " = " + Expression(scope, 1) + ";\n";
+        if (std::find(scope.names.begin(), scope.names.end(), name) == scope.names.end())
+            scope.names.push_back(name);
     }
 
     void Body(Scope scope, int depth) {
@@ -511,6 +540,15 @@ private:
             parameters.functions = 0;
             text_ += "If (" + Expression(parameters, 2) + ") Return " + Expression(parameters, 2) +
                      ";\n";
+        }
+        // Names the body assigns before reading them: a local of the call unless a scope
+        // has the name when the assignment runs ("late" is a global only after the top
+        // level made it, part-way through the program).
+        if (Pick(2) == 0) {
+            std::string name = Pick(3) == 0 ? "late" : "t" + std::to_string(f);
+            if (Pick(2) == 0) text_ += "Var " + name + ";\n";
+            text_ += name + " = " + Expression(scope, 1) + ";\n";
+            scope.names.push_back(name);
         }
         if (Pick(3) != 0) {
             int statements = Pick(4);
