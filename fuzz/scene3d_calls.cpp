@@ -142,18 +142,23 @@ std::string SlotOf(Reader& in, const Setup& setup, uint32_t classId) {
     return "0";
 }
 
-// The ordinary arguments of a New, its placeholders replaced by variables.
-std::string Typical(Reader& in, const Setup& setup, const char* typical) {
-    std::string text;
-    for (const char* c = typical; *c != 0; ++c) {
-        if (*c == 'S')
-            text += SlotOf(in, setup, kSurfaceClass);
-        else if (*c == 'W')
-            text += SlotOf(in, setup, kWorldClass);
-        else
-            text += *c;
+// An ordinary New of the slot's class, its placeholders replaced by variables; it is made
+// only while those variables hold objects.
+std::string Typical(Reader& in, const Setup& setup, const Slot& slot) {
+    std::string condition;
+    std::string arguments;
+    for (const char* c = slot.typical; *c != 0; ++c) {
+        if (*c != 'S' && *c != 'W') {
+            arguments += *c;
+            continue;
+        }
+        const std::string variable = SlotOf(in, setup, *c == 'S' ? kSurfaceClass : kWorldClass);
+        condition += (condition.empty() ? "" : " && ") + ("Program.IsObject(" + variable + ")");
+        arguments += variable;
     }
-    return text;
+    const std::string creation =
+        slot.name + " = New " + GetBuiltinClassName(slot.classId) + arguments + ";\n";
+    return condition.empty() ? creation : "If (" + condition + ") " + creation;
 }
 
 std::string Script(Reader& in, const Setup& setup) {
@@ -175,9 +180,11 @@ std::string Script(Reader& in, const Setup& setup) {
         const std::string& name = slot.name;
         if (op == 5) {
             // A creation refused ends the run (error 38): most are ordinary.
-            const bool hostile = (in.Byte() & 7) == 0;
-            text += name + " = New " + GetBuiltinClassName(slot.classId) +
-                    (hostile ? Arguments(in, setup) : Typical(in, setup, slot.typical)) + ";\n";
+            if ((in.Byte() & 31) == 0)
+                text += name + " = New " + GetBuiltinClassName(slot.classId) +
+                        Arguments(in, setup) + ";\n";
+            else
+                text += Typical(in, setup, slot);
         } else if (op == 6) {
             text += "If (Program.IsObject(" + name + ")) Delete " + name + ";\n";
         } else if (op == 7) {
