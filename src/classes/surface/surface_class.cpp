@@ -255,13 +255,20 @@ void CISurface::MarkChanged(int32_t left, int32_t top, int32_t right, int32_t bo
     if (locked == 0) InvalidateRect(left, top, right, bottom);
 }
 
+void CISurface::MarkChangedWide(int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    const auto held = [](int64_t v) {
+        return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+    };
+    MarkChanged(held(left), held(top), held(right), held(bottom));
+}
+
 void CISurface::InvalidateAll() {
     if (mainSurface != nullptr) AddDirtyRect(0, 0, width, height);
 }
 
 void CISurface::EraseRect(int32_t x, int32_t y, int32_t w, int32_t h, int mark) {
     if (w <= 0 || h <= 0 || mainSurface == nullptr) return;
-    if (mark != 0) MarkChanged(x, y, x + w, y + h);
+    if (mark != 0) MarkChangedWide(x, y, int64_t(x) + w, int64_t(y) + h);
     mainSurface->FillRect(x, y, w, h, backgroundColor);
 }
 

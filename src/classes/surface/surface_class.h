@@ -130,6 +130,9 @@ public:
     void InvalidateRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
     // What every drawing method does first, unless locked: InvalidateRect.
     void MarkChanged(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
+    // As MarkChanged, for edges computed from script coordinates, which may lie beyond the
+    // 32-bit range: held to it.
+    void MarkChangedWide(int64_t left, int64_t top, int64_t right, int64_t bottom);
     // Takes the sprites drawn over the rectangle off the picture.
     void LiftSprites(int32_t left, int32_t top, int32_t right, int32_t bottom);
     // The dirty rectangles blitted to the host window; the list emptied with `clear`.

@@ -52,9 +52,9 @@ CFillBase* CISurface::PenPainterOrSolid(std::unique_ptr<CFillBase>& made) {
 }
 
 void CISurface::DrawLineTo(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    int32_t grow = std::max(penSize, 1);
-    MarkChanged(std::min(x1, x2) - grow, std::min(y1, y2) - grow, std::max(x1, x2) + grow + 1,
-                std::max(y1, y2) + grow + 1);
+    const int64_t grow = std::max(penSize, 1);
+    MarkChangedWide(std::min(x1, x2) - grow, std::min(y1, y2) - grow, std::max(x1, x2) + grow + 1,
+                    std::max(y1, y2) + grow + 1);
     if (mainSurface != nullptr && penSize >= 1) {
         if (simplePen != 0) {
             mainSurface->DrawLine(x1, y1, x2, y2, penSize, penColor);
@@ -85,7 +85,7 @@ void CISurface::DrawShape(bool ellipse) {
     int32_t y2 = ArgOr(*interpreter, 3, 0);
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);
-    MarkChanged(x1, y1, x2 + 1, y2 + 1);
+    MarkChangedWide(x1, y1, int64_t(x2) + 1, int64_t(y2) + 1);
     if (mainSurface != nullptr) {
         if (simplePen != 0) {
             if (fillMode != 0) {
@@ -146,16 +146,21 @@ void CISurface::SetPixel() {
         if (count >= 3) colour = SwapRedBlue(uint32_t(interpreter->GetArgInt(2)));
     }
     if (penSize > 1) {
-        int32_t half = penSize / 2;
-        MarkChanged(x - half, y - half, x - half + penSize, y - half + penSize);
-        if (mainSurface == nullptr) return;
+        const int64_t left = int64_t(x) - penSize / 2;
+        const int64_t top = int64_t(y) - penSize / 2;
+        MarkChangedWide(left, top, left + penSize, top + penSize);
+        // A dot whose square reaches past the integers lies far off every Surface.
+        if (mainSurface == nullptr || left < INT32_MIN || top < INT32_MIN ||
+            left + penSize - 1 > INT32_MAX || top + penSize - 1 > INT32_MAX)
+            return;
         CFillSolid solid(colour);
         CFillBase* pen = penPainter != nullptr ? penPainter : &solid;
-        mainSurface->DrawEllipsePainted(x - half, y - half, x - half + penSize - 1,
-                                        y - half + penSize - 1, pen, 0, nullptr, PainterCopy(), 1);
+        mainSurface->DrawEllipsePainted(int32_t(left), int32_t(top), int32_t(left + penSize - 1),
+                                        int32_t(top + penSize - 1), pen, 0, nullptr, PainterCopy(),
+                                        1);
         return;
     }
-    MarkChanged(x, y, x + 1, y + 1);
+    MarkChangedWide(x, y, int64_t(x) + 1, int64_t(y) + 1);
     if (mainSurface == nullptr) return;
     if (depth == 8)
         mainSurface->GetImpl()->SetPixelIndex(x, y, mainSurface->ColorToIndex(colour));
@@ -317,8 +322,8 @@ void CISurface::DrawPolygon() {
         right = std::max(right, points[size_t(i)].x);
         bottom = std::max(bottom, points[size_t(i)].y);
     }
-    int32_t grow = std::max(penSize, 1);
-    MarkChanged(left - grow, top - grow, right + grow + 1, bottom + grow + 1);
+    const int64_t grow = std::max(penSize, 1);
+    MarkChangedWide(left - grow, top - grow, right + grow + 1, bottom + grow + 1);
     auto count = int32_t(points.size());
     if (simplePen != 0) {
         if (fillMode != 0)

@@ -181,11 +181,11 @@ void CISurface::LoadImage() {
     int32_t y = count >= 2 ? numbers[1] : 0;
     int done;
     if (count >= 4) {
-        MarkChanged(x, y, x + numbers[2], y + numbers[3]);
+        MarkChangedWide(x, y, int64_t(x) + numbers[2], int64_t(y) + numbers[3]);
         done = decoded.StretchTo(mainSurface, x, y, numbers[2], numbers[3], 0, 0, 0,
                                  count == 5 ? numbers[4] : 0);
     } else {
-        MarkChanged(x, y, x + decoded.GetWidth(), y + decoded.GetHeight());
+        MarkChangedWide(x, y, int64_t(x) + decoded.GetWidth(), int64_t(y) + decoded.GetHeight());
         done = decoded.Blit(mainSurface, x, y, 0, 0, decoded.GetWidth(), decoded.GetHeight(), 0, 0,
                             0, 0);
     }
@@ -267,7 +267,7 @@ void CISurface::Copy() {
     int32_t h = count >= 4 ? interpreter->GetArgInt(4) : source->GetHeight();
     int32_t sx = count == 6 ? interpreter->GetArgInt(5) : 0;
     int32_t sy = count == 6 ? interpreter->GetArgInt(6) : 0;
-    MarkChanged(x, y, x + w, y + h);
+    MarkChangedWide(x, y, int64_t(x) + w, int64_t(y) + h);
     source->Blit(mainSurface, x, y, sx, sy, w, h, int32_t(transparentMode), drawMode,
                  uint32_t(drawLevel), 0);
 }
@@ -295,7 +295,7 @@ void CISurface::Stretch() {
         sw = interpreter->GetArgInt(7);
         sh = interpreter->GetArgInt(8);
     }
-    MarkChanged(x, y, x + w, y + h);
+    MarkChangedWide(x, y, int64_t(x) + w, int64_t(y) + h);
     source->StretchBlit(mainSurface, x, y, w, h, sx, sy, sw, sh, int32_t(transparentMode), drawMode,
                         uint32_t(drawLevel), quality);
 }
@@ -312,7 +312,7 @@ void CISurface::CaptureFrom(HDC dc, uint32_t first, const RECT& defaultSource) {
     int32_t sh = ArgOr(*interpreter, first + 7, defaultSource.bottom - defaultSource.top);
     interpreter->GetResultSlot()->SetInt(0);
     if (mainSurface == nullptr || dc == 0) return;
-    MarkChanged(x, y, x + w, y + h);
+    MarkChangedWide(x, y, int64_t(x) + w, int64_t(y) + h);
     int done = mainSurface->GetImpl()->StretchFromDC(x, y, w, h, dc, sx, sy, sw, sh, 0, 0, 0);
     interpreter->GetResultSlot()->SetInt(done != 0 ? 1 : 0);
 }
