@@ -4,6 +4,7 @@
 #include <new>
 
 #include "classes/scene3d/location_method_table.h"
+#include "classes/scene3d/script_number.h"
 #include "classes/scene3d/world_class.h"
 #include "classes/surface/surface_class.h"
 #include "classes/window/window_class.h"
@@ -93,10 +94,6 @@ const ScriptClassInfo kCameraClass = {
 constexpr int32_t kAllKinds = 126;
 // The grid's axis bits.
 constexpr uint32_t kGridAxes = 14;
-
-bool IsNumber(const CValue& value) {
-    return value.GetType() == kValueInt || value.GetType() == kValueDouble;
-}
 
 } // namespace
 

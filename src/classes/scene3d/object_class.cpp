@@ -4,6 +4,7 @@
 #include <new>
 
 #include "classes/scene3d/location_method_table.h"
+#include "classes/scene3d/script_number.h"
 #include "classes/scene3d/world_class.h"
 #include "engine3d/scene/objects/object.h"
 #include "engine3d/scene/objects/world.h"
@@ -70,10 +71,6 @@ CIBaseClassImpl* NewObject(CInterpretor& interpreter, const CClassRecord* record
 const ScriptClassInfo kObjectClass = {
     kNameTable,  NewObject, O::kFirstClassLevelId, kConstants, std::size(kConstants),
     kDependents, nullptr};
-
-bool IsNumber(const CValue& value) {
-    return value.GetType() == kValueInt || value.GetType() == kValueDouble;
-}
 
 } // namespace
 

@@ -7,6 +7,7 @@
 #include "classes/scene3d/camera_class.h"
 #include "classes/scene3d/location_class.h"
 #include "classes/scene3d/object_class.h"
+#include "classes/scene3d/script_number.h"
 #include "classes/scene3d/vector_class.h"
 #include "classes/surface/surface_class.h"
 #include "classes/window/window_class.h"
@@ -140,10 +141,6 @@ const ScriptClassInfo kWorldClass = {
 // A missing argument, as integers and numbers read it.
 bool IsMissingNumber(const CValue& value) {
     return value.IsDefault() != 0;
-}
-
-bool IsNumber(const CValue& value) {
-    return value.GetType() == kValueInt || value.GetType() == kValueDouble;
 }
 
 } // namespace
