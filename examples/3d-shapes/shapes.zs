@@ -1,6 +1,7 @@
 // A sphere, a brick and a pyramid turning in fog over a floor, a coloured lamp circling
-// them; without materials of their own the shapes show as wireframes. The first argument chooses the display interface: software (the default),
-// opengl or direct3d. Close the window to end.
+// them; without materials of their own the shapes show as wireframes. The first argument
+// chooses the display interface: software (the default), opengl or direct3d. Close the
+// window to end.
 chosen = Display.SOFTWARE;
 If (Program.GetNArguments() > 0) {
     asked = Program.GetArgument(0);
