@@ -149,12 +149,7 @@ L3DCamera* CICamera::GetEngineCamera() {
 }
 
 void CICamera::CallMethod(uint16_t methodId) {
-    if (methodId <= kLocationMethodCount)
-        CallLocationMethod(*this, methodId);
-    else if (methodId < Methods().size() && Methods()[methodId] != nullptr)
-        (this->*Methods()[methodId])();
-    else
-        RaiseNoSuchMethod(*this);
+    CallPlacedMethod(*this, Methods(), methodId);
 }
 
 void CICamera::Destroy(int flag) {

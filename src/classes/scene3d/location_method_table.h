@@ -9,6 +9,8 @@
 // movement controllers: their entries are empty, and a call raises error 11.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "classes/scene3d/location_class.h"
@@ -81,3 +83,16 @@ template <int32_t Value> void LocationConstant(CInterpretor& interpreter) {
 // Calls shared method `methodId` (1 to 67) of any placed object; error 11 for an empty
 // entry.
 void CallLocationMethod(CILocation& object, uint16_t methodId);
+
+// Calls method `methodId` of a placed class whose own methods start after the shared ones:
+// the shared table below them, the class's own table from there; error 11 for an empty
+// entry or an id past the table.
+template <class T, size_t N>
+void CallPlacedMethod(T& object, const std::array<ScriptMethod<T>, N>& own, uint16_t methodId) {
+    if (methodId <= kLocationMethodCount)
+        CallLocationMethod(object, methodId);
+    else if (methodId < N && own[methodId] != nullptr)
+        (object.*own[methodId])();
+    else
+        RaiseNoSuchMethod(object);
+}

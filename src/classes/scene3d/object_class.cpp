@@ -122,12 +122,7 @@ CIWorld* CIObject::World() const {
 }
 
 void CIObject::CallMethod(uint16_t methodId) {
-    if (methodId <= kLocationMethodCount)
-        CallLocationMethod(*this, methodId);
-    else if (methodId < Methods().size() && Methods()[methodId] != nullptr)
-        (this->*Methods()[methodId])();
-    else
-        RaiseNoSuchMethod(*this);
+    CallPlacedMethod(*this, Methods(), methodId);
 }
 
 void CIObject::Destroy(int flag) {
