@@ -4,11 +4,13 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "platform/controls/caret_moves.h"
 #include "platform/controls/clipboard_text.h"
 #include "platform/controls/control_common.h"
 #include "platform/controls/control_procedure.h"
@@ -26,12 +28,6 @@ namespace {
 
 constexpr int kMargin = 2;
 
-int PointX(LPARAM lParam) {
-    return static_cast<short>(LOWORD(lParam));
-}
-int PointY(LPARAM lParam) {
-    return static_cast<short>(HIWORD(lParam));
-}
 constexpr int kDefaultTabUnits = 32;
 constexpr int kWheelLines = 3;
 // Scroll offsets and tab stops stay within this many pixels, whatever a message asks.
@@ -80,13 +76,6 @@ ControlStates<EditState>& States() {
 
 bool Multiline(HWND window) {
     return (StyleOf(window) & ES_MULTILINE) != 0;
-}
-
-int SelStart(const EditState& state) {
-    return std::min(state.anchor, state.caret);
-}
-int SelEnd(const EditState& state) {
-    return std::max(state.anchor, state.caret);
 }
 
 void Measure(HWND window, EditState& state) {
@@ -548,22 +537,6 @@ bool IsBreak(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-int WordLeft(const std::string& text, int at) {
-    while (at > 0 && IsBreak(text[static_cast<size_t>(at) - 1]))
-        --at;
-    while (at > 0 && !IsBreak(text[static_cast<size_t>(at) - 1]))
-        --at;
-    return at;
-}
-int WordRight(const std::string& text, int at) {
-    int length = static_cast<int>(text.size());
-    while (at < length && !IsBreak(text[static_cast<size_t>(at)]))
-        ++at;
-    while (at < length && IsBreak(text[static_cast<size_t>(at)]))
-        ++at;
-    return at;
-}
-
 // One character left or right, a line break being one step.
 int StepLeft(const std::string& text, int at) {
     if (at >= 2 && text[static_cast<size_t>(at) - 2] == '\r' &&
@@ -588,54 +561,37 @@ int LineMove(HWND window, const EditState& state, int lines) {
     return PositionAt(window, state, x, (line - state.firstLine) * state.lineHeight + 1);
 }
 
+// The caret moves of an EDIT: a line break is one step.
+struct EditMoves {
+    HWND window;
+    const EditState& state;
+    const std::string& Text() const { return state.text.Text(); }
+    int Length() const { return state.text.Length(); }
+    static bool IsBreak(char c) { return platform::IsBreak(c); }
+    int StepLeft(int at) const { return platform::StepLeft(Text(), at); }
+    int StepRight(int at) const { return platform::StepRight(Text(), at); }
+    int LineStart(int at) const {
+        return platform::LineStart(window, state, LineOf(window, state, at));
+    }
+    int LineEnd(int at) const { return platform::LineEnd(window, state, LineOf(window, state, at)); }
+    int LineMove(int lines) const { return platform::LineMove(window, state, lines); }
+    int VisibleLines() const { return platform::VisibleLines(window, state); }
+};
+
 bool KeyDown(HWND window, EditState& state, int key) {
     bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
-    const std::string& text = state.text.Text();
-    int to = state.caret;
-    switch (key) {
-    case VK_LEFT:
-        if (!shift && state.anchor != state.caret && !ctrl)
-            to = SelStart(state);
-        else
-            to = ctrl ? WordLeft(text, to) : StepLeft(text, to);
-        break;
-    case VK_RIGHT:
-        if (!shift && state.anchor != state.caret && !ctrl)
-            to = SelEnd(state);
-        else
-            to = ctrl ? WordRight(text, to) : StepRight(text, to);
-        break;
-    case VK_UP:
-        to = LineMove(window, state, -1);
-        break;
-    case VK_DOWN:
-        to = LineMove(window, state, 1);
-        break;
-    case VK_PRIOR:
-        to = LineMove(window, state, -VisibleLines(window, state));
-        break;
-    case VK_NEXT:
-        to = LineMove(window, state, VisibleLines(window, state));
-        break;
-    case VK_HOME:
-        to = ctrl ? 0 : LineStart(window, state, LineOf(window, state, to));
-        break;
-    case VK_END:
-        to = ctrl ? state.text.Length() : LineEnd(window, state, LineOf(window, state, to));
-        break;
-    case VK_DELETE: {
+    if (key == VK_DELETE) {
         if (ReadOnly(window)) return true;
         if (state.anchor == state.caret) {
-            int next = StepRight(text, state.caret);
+            int next = StepRight(state.text.Text(), state.caret);
             if (next == state.caret) return true;
             state.anchor = next;
         }
         return ReplaceSelection(window, state, "", true);
     }
-    default:
-        return true;
-    }
-    Select(window, state, shift ? state.anchor : to, to);
+    EditMoves moves{window, state};
+    std::optional<int> to = NavigationTarget(state, moves, key, shift, ctrl);
+    if (to) Select(window, state, shift ? state.anchor : *to, *to);
     return true;
 }
 
@@ -677,12 +633,7 @@ bool Character(HWND window, EditState& state, int c) {
 }
 
 void SelectWord(HWND window, EditState& state, int at) {
-    const std::string& text = state.text.Text();
-    int start = at, end = at, length = static_cast<int>(text.size());
-    while (start > 0 && !IsBreak(text[static_cast<size_t>(start) - 1]))
-        --start;
-    while (end < length && !IsBreak(text[static_cast<size_t>(end)]))
-        ++end;
+    auto [start, end] = WordAround(state.text.Text(), at, IsBreak);
     Select(window, state, start, end);
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/controls/caret_moves.h"
 #include "platform/controls/clipboard_text.h"
 #include "platform/controls/control_common.h"
 #include "platform/controls/control_procedure.h"
@@ -31,13 +32,6 @@ constexpr int kDefaultMargin = 1;
 constexpr int kLimitForZero = 65536;
 constexpr int kUndoLevels = 100;
 constexpr size_t kStreamChunk = 4096;
-
-int PointX(LPARAM lParam) {
-    return static_cast<short>(LOWORD(lParam));
-}
-int PointY(LPARAM lParam) {
-    return static_cast<short>(HIWORD(lParam));
-}
 
 // One change, undone by putting `removed` back in place of `inserted` from `start`. A
 // format change holds the same text before and after.
@@ -90,13 +84,6 @@ struct RichClipboard {
 RichClipboard& LastCopy() {
     static auto* copy = new RichClipboard;
     return *copy;
-}
-
-int SelStart(const RichEditState& state) {
-    return std::min(state.anchor, state.caret);
-}
-int SelEnd(const RichEditState& state) {
-    return std::max(state.anchor, state.caret);
 }
 
 bool ReadOnly(HWND window) {
@@ -422,22 +409,6 @@ bool IsBreak(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v';
 }
 
-int WordLeft(const std::string& text, int at) {
-    while (at > 0 && IsBreak(text[static_cast<size_t>(at) - 1]))
-        --at;
-    while (at > 0 && !IsBreak(text[static_cast<size_t>(at) - 1]))
-        --at;
-    return at;
-}
-int WordRight(const std::string& text, int at) {
-    int length = static_cast<int>(text.size());
-    while (at < length && !IsBreak(text[static_cast<size_t>(at)]))
-        ++at;
-    while (at < length && IsBreak(text[static_cast<size_t>(at)]))
-        ++at;
-    return at;
-}
-
 int LineMove(HWND window, RichEditState& state, int lines) {
     int line = LineOf(state, state.caret) + lines;
     if (line < 0) return 0;
@@ -448,52 +419,34 @@ int LineMove(HWND window, RichEditState& state, int lines) {
                             Fonts(window, state));
 }
 
+// The caret moves of a rich edit: every character, the paragraph mark too, is one step.
+struct RichMoves {
+    HWND window;
+    RichEditState& state;
+    const std::string& Text() const { return state.document.Text(); }
+    int Length() const { return state.document.Length(); }
+    static bool IsBreak(char c) { return platform::IsBreak(c); }
+    int StepLeft(int at) const { return std::max(at - 1, 0); }
+    int StepRight(int at) const { return std::min(at + 1, Length()); }
+    int LineStart(int at) const { return state.lines[static_cast<size_t>(LineOf(state, at))].start; }
+    int LineEnd(int at) const { return state.lines[static_cast<size_t>(LineOf(state, at))].end; }
+    int LineMove(int lines) const { return platform::LineMove(window, state, lines); }
+    int VisibleLines() const { return platform::VisibleLines(window, state); }
+};
+
 bool KeyDown(HWND window, RichEditState& state, int key) {
     bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
-    const std::string& text = state.document.Text();
-    int to = state.caret, length = state.document.Length();
-    switch (key) {
-    case VK_LEFT:
-        if (!shift && state.anchor != state.caret && !ctrl)
-            to = SelStart(state);
-        else
-            to = ctrl ? WordLeft(text, to) : std::max(to - 1, 0);
-        break;
-    case VK_RIGHT:
-        if (!shift && state.anchor != state.caret && !ctrl)
-            to = SelEnd(state);
-        else
-            to = ctrl ? WordRight(text, to) : std::min(to + 1, length);
-        break;
-    case VK_UP:
-        to = LineMove(window, state, -1);
-        break;
-    case VK_DOWN:
-        to = LineMove(window, state, 1);
-        break;
-    case VK_PRIOR:
-        to = LineMove(window, state, -VisibleLines(window, state));
-        break;
-    case VK_NEXT:
-        to = LineMove(window, state, VisibleLines(window, state));
-        break;
-    case VK_HOME:
-        to = ctrl ? 0 : state.lines[static_cast<size_t>(LineOf(state, to))].start;
-        break;
-    case VK_END:
-        to = ctrl ? length : state.lines[static_cast<size_t>(LineOf(state, to))].end;
-        break;
-    case VK_DELETE:
+    if (key == VK_DELETE) {
         if (ReadOnly(window)) return true;
         if (state.anchor == state.caret) {
-            if (state.caret >= length) return true;
+            if (state.caret >= state.document.Length()) return true;
             state.anchor = state.caret + 1;
         }
         return ReplaceWithText(window, state, "", true);
-    default:
-        return true;
     }
-    Select(window, state, shift ? state.anchor : to, to);
+    RichMoves moves{window, state};
+    std::optional<int> to = NavigationTarget(state, moves, key, shift, ctrl);
+    if (to) Select(window, state, shift ? state.anchor : *to, *to);
     return true;
 }
 
@@ -533,12 +486,7 @@ bool Character(HWND window, RichEditState& state, int c) {
 }
 
 void SelectWord(HWND window, RichEditState& state, int at) {
-    const std::string& text = state.document.Text();
-    int start = at, end = at, length = static_cast<int>(text.size());
-    while (start > 0 && !IsBreak(text[static_cast<size_t>(start) - 1]))
-        --start;
-    while (end < length && !IsBreak(text[static_cast<size_t>(end)]))
-        ++end;
+    auto [start, end] = WordAround(state.document.Text(), at, IsBreak);
     Select(window, state, start, end);
 }
 
