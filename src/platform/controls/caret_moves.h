@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <optional>
-#include <utility>
 #include <string>
+#include <utility>
 
 #include "platform/controls/controls.h"
 
@@ -20,26 +20,22 @@ inline int PointY(LPARAM lParam) {
     return static_cast<short>(HIWORD(lParam));
 }
 
-template <class State>
-int SelStart(const State& state) {
+template <class State> int SelStart(const State& state) {
     return std::min(state.anchor, state.caret);
 }
-template <class State>
-int SelEnd(const State& state) {
+template <class State> int SelEnd(const State& state) {
     return std::max(state.anchor, state.caret);
 }
 
 // Words are runs of characters without a break; `isBreak` says what breaks them.
-template <class IsBreak>
-int WordLeft(const std::string& text, int at, IsBreak isBreak) {
+template <class IsBreak> int WordLeft(const std::string& text, int at, IsBreak isBreak) {
     while (at > 0 && isBreak(text[static_cast<size_t>(at) - 1]))
         --at;
     while (at > 0 && !isBreak(text[static_cast<size_t>(at) - 1]))
         --at;
     return at;
 }
-template <class IsBreak>
-int WordRight(const std::string& text, int at, IsBreak isBreak) {
+template <class IsBreak> int WordRight(const std::string& text, int at, IsBreak isBreak) {
     int length = static_cast<int>(text.size());
     while (at < length && !isBreak(text[static_cast<size_t>(at)]))
         ++at;

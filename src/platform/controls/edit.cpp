@@ -573,7 +573,9 @@ struct EditMoves {
     int LineStart(int at) const {
         return platform::LineStart(window, state, LineOf(window, state, at));
     }
-    int LineEnd(int at) const { return platform::LineEnd(window, state, LineOf(window, state, at)); }
+    int LineEnd(int at) const {
+        return platform::LineEnd(window, state, LineOf(window, state, at));
+    }
     int LineMove(int lines) const { return platform::LineMove(window, state, lines); }
     int VisibleLines() const { return platform::VisibleLines(window, state); }
 };

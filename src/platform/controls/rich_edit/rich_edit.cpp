@@ -428,7 +428,9 @@ struct RichMoves {
     static bool IsBreak(char c) { return platform::IsBreak(c); }
     int StepLeft(int at) const { return std::max(at - 1, 0); }
     int StepRight(int at) const { return std::min(at + 1, Length()); }
-    int LineStart(int at) const { return state.lines[static_cast<size_t>(LineOf(state, at))].start; }
+    int LineStart(int at) const {
+        return state.lines[static_cast<size_t>(LineOf(state, at))].start;
+    }
     int LineEnd(int at) const { return state.lines[static_cast<size_t>(LineOf(state, at))].end; }
     int LineMove(int lines) const { return platform::LineMove(window, state, lines); }
     int VisibleLines() const { return platform::VisibleLines(window, state); }
