@@ -158,7 +158,7 @@ int L3DObject::AddPolygon(LPolygon* polygon, int update) {
     if (n != 3 && n != 4) return kSceneBadPolygon;
     LMultiBasePoly::AddPolygon(polygon);
     polygon->ComputePlanes(update);
-    if (world != nullptr && update == 1 && world->objects.FindNode(this) != nullptr) {
+    if (world != nullptr && update == 1 && listedIn == world) {
         ComputePointNormals(nullptr, nullptr);
         UpdateBox(1);
     }

@@ -275,6 +275,9 @@ public:
     uint32_t objectFlags = kInitialFlags;
     uint8_t visibleThisFrame = 1;
     int32_t cloneCount = 0;
+    // The world whose object list holds this object; null while no list does (asking the
+    // list itself costs a walk of every object).
+    L3DWorld* listedIn = nullptr;
     LList* children = nullptr;
     L3DObject* parent = nullptr;
     L3DObject* boxObject = nullptr;

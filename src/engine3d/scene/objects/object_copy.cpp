@@ -149,7 +149,7 @@ void L3DObject::MakeStatic(int optimize) {
     }
     ForEachChild(children, [optimize](L3DObject* child) { child->MakeStatic(optimize); });
     if (parent != nullptr) SetParent(nullptr, 1);
-    if (world == nullptr || world->objects.FindNode(this) == nullptr) return;
+    if (world == nullptr || listedIn != world) return;
     const uint32_t autoDelete = world->autoDelete;
     world->autoDelete = 0;
     world->RemoveObject(this);

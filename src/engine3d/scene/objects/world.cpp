@@ -160,6 +160,7 @@ int L3DWorld::AddObject(L3DObject* object, int update) {
     LListNode* node = IsClone(object) ? objects.InsertBefore(object, objects.GetHead())
                                       : objects.InsertAfter(object, nullptr);
     if (node == nullptr) return 0;
+    object->listedIn = this;
     ++objectCount;
     object->objectFlags = (object->objectFlags & ~L3DObject::kStatic) | L3DObject::kDynamic;
     cluster->AddDynamic(object);
@@ -178,6 +179,7 @@ int L3DWorld::RemoveObject(L3DObject* object) {
     if (node == nullptr) return 1;
     RemoveClonesOf(object);
     objects.RemoveNode(objects.FindNode(object), 1);
+    object->listedIn = nullptr;
     if (object->IsDynamic())
         cluster->RemoveDynamic(object);
     else
@@ -202,6 +204,7 @@ int L3DWorld::RemoveObjectAt(int32_t i) {
         while (LListNode* node = objects.GetHead()) {
             L3DObject* object = ObjectOf(node);
             objects.RemoveNode(node, 1);
+            object->listedIn = nullptr;
             --objectCount;
             object->cloneCount = 0;
             if (autoDelete == 1) delete object;

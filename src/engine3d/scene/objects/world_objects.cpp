@@ -29,6 +29,7 @@ void L3DWorld::AddStaticObject(L3DObject* object) {
     object->SetWorld(this);
     object->UpdateBox(1);
     if (objects.InsertAfter(object, nullptr) == nullptr) return;
+    object->listedIn = this;
     ++objectCount;
     if (object->IsDynamic() != 0) {
         // Baking takes the object out of the list and registers it again, static.
