@@ -21,11 +21,11 @@
 
 namespace {
 
-HWND MakeWindow(const char* className, COLORREF colour, DWORD style, int x, int y, int width,
+HWND MakeWindow(const char* className, HBRUSH background, DWORD style, int x, int y, int width,
                 int height, HWND parent) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hbrBackground = CreateSolidBrush(colour);
+    windowClass.hbrBackground = background;
     windowClass.lpszClassName = className;
     RegisterClassA(&windowClass);
     return CreateWindowExA(0, className, "", style, x, y, width, height, parent, 0, 0, nullptr);
@@ -54,11 +54,10 @@ TEST(OpenGLRendererOnScreen, AFrameShowsInTheWindowWithTheChildOverIt) {
     ASSERT_TRUE(platform::OpenGLAvailable());
     EXPECT_STREQ(platform::test::OpenGLProviderName(), "sdl");
 
-    const HWND window = MakeWindow("OnScreenView", RGB(0, 0, 0),
+    const HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+    const HWND window = MakeWindow("OnScreenView", static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)),
                                    WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40, 160, 120, 0);
-    ASSERT_NE(
-        MakeWindow("OnScreenChild", RGB(0, 0, 255), WS_CHILD | WS_VISIBLE, 10, 10, 20, 20, window),
-        0u);
+    ASSERT_NE(MakeWindow("OnScreenChild", blue, WS_CHILD | WS_VISIBLE, 10, 10, 20, 20, window), 0u);
     DispatchAndShow();
     {
         auto device = std::make_unique<LAPI_OpenGL>();
@@ -95,6 +94,7 @@ TEST(OpenGLRendererOnScreen, AFrameShowsInTheWindowWithTheChildOverIt) {
         device->ReleaseRenderer(renderer);
     }
     DestroyWindow(window);
+    DeleteObject(blue);
     platform::PumpDisplay();
     UnregisterSurfaceThread();
 }
