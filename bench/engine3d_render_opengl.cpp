@@ -1,22 +1,28 @@
 // The OpenGL back end at 640 x 480 on a headless display, drawn by Mesa's llvmpipe on one
 // thread: frames of a textured scene (a wall of 600 textured triangles in a 64 x 64
 // checker texture, lit per vertex) through the back end beside the same scene drawn by the
-// software renderer into a window, and beside a plain program drawing as many textured
-// triangles over the view with one glDrawElements on the same context and showing them the
-// same way (the back end's own cost); and the texture conversion handed to OpenGL, in
-// megabytes of source pixels a second.
+// software renderer into a window (at 640 x 480 and 1024 x 768), and beside a plain program
+// drawing as many textured triangles over the view with one glDrawElements on the same
+// context and showing them the same way (the back end's own cost); the glBegin/glEnd pairs
+// and state calls a frame makes; and the texture conversion handed to OpenGL, in megabytes
+// of source pixels a second.
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "side_by_side.h"
 
+#include "engine3d/render/textured_scene.h"
+
 #include "engine3d/render/dib_device.h"
 #include "engine3d/render/opengl/opengl_device.h"
+#include "engine3d/render/opengl/opengl_loader.h"
 #include "engine3d/render/opengl/opengl_renderer.h"
 #include "engine3d/render/opengl/opengl_texture.h"
 #include "engine3d/scene/camera/camera.h"
@@ -39,17 +45,20 @@ namespace {
 
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
+// The sizes the textured scene's frames are timed at.
+constexpr int kLargeWidth = 1024;
+constexpr int kLargeHeight = 768;
 constexpr uint32_t kFlags = LRenderAPICLBK::kWindowed | LRenderAPICLBK::kDepthBuffer |
                             LRenderAPICLBK::kClearEachFrame | LRenderAPICLBK::kSkipModeChecks;
 
-HWND OpenWindow(int x) {
+HWND OpenWindow(int x, int width, int height) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = "OpenGLBench";
     RegisterClassA(&windowClass);
-    const HWND window = CreateWindowExA(0, "OpenGLBench", "", WS_POPUP | WS_VISIBLE, x, 0, kWidth,
-                                        kHeight, 0, 0, 0, nullptr);
+    const HWND window = CreateWindowExA(0, "OpenGLBench", "", WS_POPUP | WS_VISIBLE, x, 0, width,
+                                        height, 0, 0, 0, nullptr);
     platform::headless::DispatchPending();
     return window;
 }
@@ -100,13 +109,15 @@ L3DCamera* TexturedScene(L3DWorld& world, LAPICLBK& device) {
 
 // One back end's world and renderer drawing the scene into its own window.
 template <typename Device> struct View {
-    explicit View(int x) : window(OpenWindow(x)), device(std::make_unique<Device>()) {
+    using Scene = L3DCamera* (*)(L3DWorld&, LAPICLBK&);
+    explicit View(int x, int width = kWidth, int height = kHeight, Scene scene = TexturedScene)
+        : window(OpenWindow(x, width, height)), device(std::make_unique<Device>()) {
         world = std::make_unique<L3DWorld>(device.get(), 0, nullptr, nullptr);
         renderer = device->CreateRenderer(world.get());
-        camera = TexturedScene(*world, *device);
+        camera = scene(*world, *device);
         renderer->targetWindow = window;
         renderer->background = 0x203040;
-        ok = renderer->SetDisplayMode(kFlags, kWidth, kHeight, 32) == 0 &&
+        ok = renderer->SetDisplayMode(kFlags, width, height, 32) == 0 &&
              renderer->AttachView(camera) == 0;
     }
     ~View() {
@@ -125,15 +136,16 @@ template <typename Device> struct View {
 };
 
 void BM_OpenGLTexturedFrameBesideSoftware(benchmark::State& state) {
+    const int width = int(state.range(0)), height = int(state.range(1));
     setenv("LP_NUM_THREADS", "1", 0);
-    platform::SetVirtualDisplay(2 * kWidth, kHeight, 32);
+    platform::SetVirtualDisplay(2 * kLargeWidth, kLargeHeight, 32);
     platform::headless::Install();
     RegisterSurfaceThread();
     if (!platform::OpenGLAvailable()) {
         state.SkipWithError("no OpenGL here");
     } else {
-        View<LAPI_OpenGL> gl(0);
-        View<LAPI_Surface_Win32> software(kWidth);
+        View<LAPI_OpenGL> gl(0, width, height);
+        View<LAPI_Surface_Win32> software(width, width, height);
         if (!gl.ok || !software.ok) {
             state.SkipWithError("a view could not be set up");
         } else {
@@ -141,13 +153,51 @@ void BM_OpenGLTexturedFrameBesideSoftware(benchmark::State& state) {
             gl.renderer->RenderFrame();
             software.renderer->RenderFrame();
             bench::SideBySide(
-                state, int64_t(kWidth) * kHeight, "software", [&] { gl.renderer->RenderFrame(); },
+                state, int64_t(width) * height, "software", [&] { gl.renderer->RenderFrame(); },
                 [&] { software.renderer->RenderFrame(); });
         }
     }
     UnregisterSurfaceThread();
 }
-BENCHMARK(BM_OpenGLTexturedFrameBesideSoftware)->UseRealTime();
+BENCHMARK(BM_OpenGLTexturedFrameBesideSoftware)
+    ->Args({kWidth, kHeight})
+    ->Args({kLargeWidth, kLargeHeight})
+    ->UseRealTime();
+
+// The renderers' textured reference scene (tests/engine3d/render/textured_scene.h: wrapped,
+// keyed and translucent textures, sprites, a backdrop) drawn by the software renderer
+// beside llvmpipe drawing it through the OpenGL back end, whose immediate-mode calls and
+// read-back into the window are counted in llvmpipe's time.
+void BM_SoftwareReferenceFrameBesideLlvmpipe(benchmark::State& state) {
+    const int width = int(state.range(0)), height = int(state.range(1));
+    setenv("LP_NUM_THREADS", "1", 0);
+    platform::SetVirtualDisplay(2 * kLargeWidth, kLargeHeight, 32);
+    platform::headless::Install();
+    RegisterSurfaceThread();
+    if (!platform::OpenGLAvailable()) {
+        state.SkipWithError("no OpenGL here");
+    } else {
+        const auto scene = [](L3DWorld& world, LAPICLBK& device) {
+            return BuildTexturedScene(world, device, 32);
+        };
+        View<LAPI_Surface_Win32> software(0, width, height, scene);
+        View<LAPI_OpenGL> gl(width, width, height, scene);
+        if (!gl.ok || !software.ok) {
+            state.SkipWithError("a view could not be set up");
+        } else {
+            software.renderer->RenderFrame();
+            gl.renderer->RenderFrame();
+            bench::SideBySide(
+                state, int64_t(width) * height, "llvmpipe",
+                [&] { software.renderer->RenderFrame(); }, [&] { gl.renderer->RenderFrame(); });
+        }
+    }
+    UnregisterSurfaceThread();
+}
+BENCHMARK(BM_SoftwareReferenceFrameBesideLlvmpipe)
+    ->Args({kWidth, kHeight})
+    ->Args({kLargeWidth, kLargeHeight})
+    ->UseRealTime();
 
 // The wall's 600 triangles as a plain program draws them: one vertex array in screen space,
 // one texture, one glDrawElements, then the same read-back into the window as the back end's.
@@ -235,6 +285,103 @@ void BM_OpenGLTexturedFrameBesidePlainProgram(benchmark::State& state) {
     UnregisterSurfaceThread();
 }
 BENCHMARK(BM_OpenGLTexturedFrameBesidePlainProgram)->UseRealTime();
+
+// What a frame asks of OpenGL, counted in the loader's slots: each counted slot is taken
+// over by a function that counts and calls what the slot held.
+struct CallCounts {
+    int64_t begins = 0;
+    int64_t ends = 0;
+    int64_t vertices = 0;
+    int64_t stateCalls = 0;
+};
+
+template <int Slot, typename R, typename... A> struct Counting {
+    static inline R (*real)(A...) = nullptr;
+    static inline int64_t* count = nullptr;
+    static R Call(A... arguments) {
+        ++*count;
+        return real(arguments...);
+    }
+};
+
+class CountingSlots {
+public:
+    explicit CountingSlots(CallCounts& counts) {
+        Take<0>(gl11::glBegin, counts.begins);
+        Take<1>(gl11::glEnd, counts.ends);
+        Take<2>(gl11::glVertex4f, counts.vertices);
+        // Everything that changes what later drawing does.
+        Take<3>(gl11::glEnable, counts.stateCalls);
+        Take<4>(gl11::glDisable, counts.stateCalls);
+        Take<5>(gl11::glBindTexture, counts.stateCalls);
+        Take<6>(gl11::glBlendFunc, counts.stateCalls);
+        Take<7>(gl11::glDepthFunc, counts.stateCalls);
+        Take<8>(gl11::glAlphaFunc, counts.stateCalls);
+        Take<9>(gl11::glShadeModel, counts.stateCalls);
+        Take<10>(gl11::glTexEnvi, counts.stateCalls);
+        Take<11>(gl11::glTexParameteri, counts.stateCalls);
+        Take<12>(gl11::glPolygonMode, counts.stateCalls);
+        Take<13>(gl11::glFogi, counts.stateCalls);
+        Take<14>(gl11::glFogf, counts.stateCalls);
+        Take<15>(gl11::glFogfv, counts.stateCalls);
+        Take<16>(gl11::glHint, counts.stateCalls);
+        Take<17>(gl11::glDepthRange, counts.stateCalls);
+        Take<18>(gl11::glMatrixMode, counts.stateCalls);
+        Take<19>(gl11::glLoadIdentity, counts.stateCalls);
+        Take<20>(gl11::glOrtho, counts.stateCalls);
+        Take<21>(gl11::glViewport, counts.stateCalls);
+    }
+    ~CountingSlots() {
+        for (auto& restore : restores_)
+            restore();
+    }
+    CountingSlots(const CountingSlots&) = delete;
+    CountingSlots& operator=(const CountingSlots&) = delete;
+
+private:
+    template <int Slot, typename R, typename... A> void Take(R (*&slot)(A...), int64_t& count) {
+        using C = Counting<Slot, R, A...>;
+        C::real = slot;
+        C::count = &count;
+        slot = &C::Call;
+        restores_.push_back([&slot] { slot = C::real; });
+    }
+
+    std::vector<std::function<void()>> restores_;
+};
+
+// glBegin/glEnd pairs, vertices and state calls in a frame of the textured scene (the
+// counts are the same in every frame after the first); the time is the frame's.
+void BM_OpenGLCallsPerFrame(benchmark::State& state) {
+    setenv("LP_NUM_THREADS", "1", 0);
+    platform::SetVirtualDisplay(kWidth, kHeight, 32);
+    platform::headless::Install();
+    RegisterSurfaceThread();
+    if (!platform::OpenGLAvailable()) {
+        state.SkipWithError("no OpenGL here");
+    } else {
+        View<LAPI_OpenGL> gl(0);
+        if (!gl.ok) {
+            state.SkipWithError("the view could not be set up");
+        } else {
+            gl.renderer->RenderFrame();
+            CallCounts counts;
+            {
+                CountingSlots counting(counts);
+                for (auto _ : state)
+                    gl.renderer->RenderFrame();
+            }
+            const auto perFrame = [&](int64_t n) {
+                return benchmark::Counter(double(n), benchmark::Counter::kAvgIterations);
+            };
+            state.counters["begin_end_pairs"] = perFrame(std::min(counts.begins, counts.ends));
+            state.counters["vertices"] = perFrame(counts.vertices);
+            state.counters["state_calls"] = perFrame(counts.stateCalls);
+        }
+    }
+    UnregisterSurfaceThread();
+}
+BENCHMARK(BM_OpenGLCallsPerFrame)->UseRealTime();
 
 // The conversion alone: nothing is handed to OpenGL without a current renderer.
 void BM_OpenGLTextureConversion(benchmark::State& state) {

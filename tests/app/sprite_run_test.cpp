@@ -3,10 +3,7 @@
 // headless display, which keeps the Window's last picture (ZORV_HEADLESS_DUMP).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "app/player_run.h"
@@ -18,11 +15,6 @@ using app_test::PackFolder;
 using app_test::PlayerOutcome;
 using app_test::RunPlayer;
 using app_test::ShellQuote;
-
-std::string ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 const char* const kScript = R"(w = New Window("Run", 160, 100, 20, 20);
 w.SetAutoRefresh(0);
@@ -64,16 +56,9 @@ TEST(SpriteRun, APackedProjectMovesSpritesAndItsWindowsLastPictureIsKept) {
     ASSERT_TRUE(folder.Exists("pictures/window-1.png"));
     EXPECT_FALSE(folder.Exists("pictures/window-2.png"));
 
-    const std::filesystem::path golden =
-        std::filesystem::path(__FILE__).parent_path() / "golden" / "sprite_run.png";
-    const char* write = std::getenv("ZORV_WRITE_PICTURES");
-    if (write != nullptr && write[0] == '1') {
-        std::filesystem::copy_file(folder.Linux("pictures/window-1.png"), golden,
-                                   std::filesystem::copy_options::overwrite_existing);
-        return;
-    }
-    EXPECT_EQ(ReadBytes(folder.Linux("pictures/window-1.png")), ReadBytes(golden))
-        << golden << " differs: ZORV_WRITE_PICTURES=1 writes it again";
+    app_test::ExpectSameAsGolden(folder.Linux("pictures/window-1.png"),
+                                 std::filesystem::path(ZORV_SOURCE_DIR) /
+                                     "tests/app/golden/sprite_run.png");
 }
 
 } // namespace

@@ -1,22 +1,25 @@
 // Whole frames of the software renderer compared exactly with the pictures in golden/, at
-// every depth the DIB presenter draws: the reference scene, and a textured scene with a
-// wrapping, a keyed and a translucent texture, sprites and a backdrop. Each frame is drawn
-// into a 160 x 120 memory surface attached to the renderer and turned into 0xRRGGBB for the
-// PNG as follows: 32 and 24 bits take the pixel's blue, green and red bytes as they are;
-// 16 (5-6-5) and 15 (5-5-5) bits widen each field by repeating its top bits below it
-// (0x1F -> 0xFF, 0x10 -> 0x84); 8 bits look the index up in the surface's palette, which the
-// world also takes to choose its colours' indices. ZORV_WRITE_GOLDEN=1 rewrites the pictures
-// (look at them before committing).
+// every depth the DIB presenter draws: the reference scene, and the textured scene
+// (textured_scene.h). Each frame is drawn into a 160 x 120 memory surface attached to the
+// renderer and turned into 0xRRGGBB for the PNG as follows: 32 and 24 bits take the pixel's blue,
+// green and red bytes as they are; 16 (5-6-5) and 15 (5-5-5) bits widen each field by repeating its
+// top bits below it (0x1F -> 0xFF, 0x10 -> 0x84); 8 bits look the index up in the surface's
+// palette, which the world also takes to choose its colours' indices. ZORV_WRITE_GOLDEN=1 rewrites
+// the pictures (look at them before committing).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "engine3d/render/dib_device.h"
+#include "engine3d/render/directx_device.h"
 #include "engine3d/render/render_fixture.h"
 #include "engine3d/render/software/dib_presenter.h"
+#include "engine3d/render/software/directx_presenter.h"
+#include "engine3d/render/textured_scene.h"
 #include "engine3d/scene/support/reference_scene.h"
 #include "graphics2d/drawing/surface_handle.h"
 #include "graphics2d/palette/palette.h"
@@ -28,8 +31,6 @@ constexpr int32_t kWidth = 160;
 constexpr int32_t kHeight = 120;
 // Colours as the scene takes them, 0x00BBGGRR.
 constexpr uint32_t kBackground = 0x402010;
-// Black, so that keyed sprites at 8 bits, which leave out index 0, are keyed too.
-constexpr uint32_t kKey = 0x000000;
 
 struct Depth {
     int32_t bits;
@@ -60,7 +61,8 @@ protected:
         UseDisplay(depth.bits == 15 ? 16 : depth.bits, depth.fiveFiveFive);
         device_ = std::make_unique<LAPI_Surface_Win32>();
         world_ = std::make_unique<L3DWorld>(device_.get(), 0, nullptr, nullptr);
-        renderer_ = static_cast<LRenderAPI_Surface_Win32*>(device_->CreateRenderer(world_.get()));
+        dib_ = static_cast<LRenderAPI_Surface_Win32*>(device_->CreateRenderer(world_.get()));
+        renderer_ = dib_;
         ASSERT_NE(renderer_, nullptr);
         ASSERT_EQ(renderer_->SetDisplayMode(kWidth, kHeight,
                                             LRenderAPICLBK::kSkipModeChecks |
@@ -73,17 +75,36 @@ protected:
         surface_->Create(kWidth, kHeight, prototype);
         ASSERT_EQ(surface_->IsValid(), 1);
         ASSERT_EQ(surface_->GetDepth(), depth.bits);
-        renderer_->AttachSurface(surface_.get());
+        dib_->AttachSurface(surface_.get());
         ASSERT_EQ(renderer_->depth, depth.bits);
         if (depth.bits == 8) world_->SetPalette(surface_->GetPalette());
     }
 
+    // A world on the DirectDraw back end whose renderer draws into the back surface of a
+    // window on a display of `depth`. Unlike the DIB presenter's target, the back surface
+    // keeps its pixels between frames unless asked to clear them.
+    void OpenDirectX(const Depth& depth) {
+        UseDisplay(depth.bits == 15 ? 16 : depth.bits, depth.fiveFiveFive);
+        device_ = std::make_unique<LAPI_DirectX>();
+        world_ = std::make_unique<L3DWorld>(device_.get(), 0, nullptr, nullptr);
+        renderer_ = static_cast<LRenderAPI_Software*>(device_->CreateRenderer(world_.get()));
+        ASSERT_NE(renderer_, nullptr);
+        ASSERT_EQ(renderer_->SetDisplayMode(
+                      kWidth, kHeight,
+                      LRenderAPICLBK::kWindowed | LRenderAPICLBK::kClearEachFrame |
+                          LRenderAPICLBK::kSkipModeChecks | LRenderAPICLBK::kDepthBuffer,
+                      depth.bits, kBackground, Window(0, 0, kWidth, kHeight)),
+                  0);
+        ASSERT_EQ(renderer_->depth, depth.bits);
+    }
+
     void Close() {
-        if (renderer_ != nullptr) renderer_->AttachSurface(nullptr);
+        if (dib_ != nullptr) dib_->AttachSurface(nullptr);
         world_.reset();
         device_.reset();
         surface_.reset();
         renderer_ = nullptr;
+        dib_ = nullptr;
     }
 
     void Draw(L3DCamera* camera) {
@@ -106,98 +127,10 @@ protected:
         }
     }
 
-    // A texture of `size` x `size` texels at the renderer's depth, as the world's textures
-    // are loaded, painted by `paint(x, y)` (0x00BBGGRR).
-    template <typename Paint> LTexture* Texture(const char* name, uint32_t size, Paint paint) {
-        const uint32_t bytes = (renderer_->depth + 7u) / 8u;
-        const uint32_t pitch = (size * bytes + 3) & ~3u;
-        auto* pixels = static_cast<uint8_t*>(std::calloc(pitch, size));
-        for (uint32_t y = 0; y < size; ++y)
-            for (uint32_t x = 0; x < size; ++x) {
-                const uint32_t texel = Pack(paint(x, y));
-                std::memcpy(pixels + y * pitch + x * bytes, &texel, bytes);
-            }
-        LTexture* texture = device_->CreateTexture(world_.get(), name, nullptr);
-        world_->textures.AddTexture(texture);
-        EXPECT_EQ(
-            texture->SetImage(pixels, pitch, nullptr, 0, size, size, 1, renderer_->depth, nullptr),
-            1);
-        return texture;
-    }
-
-    // A four-cornered polygon; each corner gives x, y, z, u, v.
-    void Quad(L3DObject& object, LMaterial* material, const float (&corners)[4][5]) {
-        LPolygon* polygon = device_->CreatePolygon(&object, 2, 0);
-        polygon->capacity = 4;
-        for (const auto& c : corners)
-            polygon->AddNewVertex(c[0], c[1], c[2], c[3], c[4], c[3], c[4]);
-        object.AddPolygon(polygon, 0);
-        polygon->SetMaterial(material);
-    }
-
     L3DCamera* BuildTexturedScene() {
-        L3DWorld& world = *world_;
-        L3DCamera* camera = world.CreateCamera(0);
-        auto checker = [](uint32_t a, uint32_t b, uint32_t cell) {
-            return [=](uint32_t x, uint32_t y) { return (x / cell + y / cell) % 2 ? a : b; };
-        };
-        LTexture* sky = Texture(
-            "Sky", 16, [](uint32_t x, uint32_t y) { return 0x800000 + (y * 8 << 8) + x * 4; });
-        LTexture* tiles = Texture("Tiles", 16, checker(0x2080E0, 0xF0F0F0, 4));
-        LTexture* stripes =
-            Texture("Stripes", 8, [](uint32_t x, uint32_t) { return x < 4 ? 0x00C000 : 0x004000; });
-        LTexture* ring = Texture("Ring", 16, [](uint32_t x, uint32_t y) {
-            const int dx = int(x) * 2 - 15, dy = int(y) * 2 - 15;
-            const int d = dx * dx + dy * dy;
-            return d < 100 || d > 220 ? kKey : 0x00D0FF;
-        });
-        ring->SetColorKey(1, kKey);
-        LTexture* glass = Texture("Glass", 8, checker(0xFF4040, 0x4040FF, 2));
-
-        world.SetBackgroundMaterial(world.materials.CreateMaterial("Sky", sky, 0, 0, nullptr));
-        world.SetBackgroundParams(1, 1, 2, 2);
-        LMaterial* floor = world.materials.CreateMaterial("Tiles", tiles, 0xFFFFFF, 0, nullptr);
-        LMaterial* wall = world.materials.CreateMaterial("Stripes", stripes, 0xFFFFFF, 0, nullptr);
-        LMaterial* keyed = world.materials.CreateMaterial("Ring", ring, 0xFFFFFF, 0, nullptr);
-        LMaterial* pane = world.materials.CreateMaterial("Glass", glass, 0xFFFFFF, 0, nullptr);
-        pane->SetAlphaValue(128);
-
-        auto* room = new L3DObject("Room", &world, nullptr);
-        // The floor repeats its tiles four times each way, the wall its stripes three times.
-        Quad(*room, floor,
-             {{-120, -40, 120, 0, 0},
-              {120, -40, 120, 4, 0},
-              {120, -40, 420, 4, 4},
-              {-120, -40, 420, 0, 4}});
-        Quad(*room, wall,
-             {{-90, -40, 300, 0, 1},
-              {90, -40, 300, 3, 1},
-              {90, 50, 300, 3, 0},
-              {-90, 50, 300, 0, 0}});
-        // The ring lets the wall show through its middle and corners; the glass lies over
-        // the ring's left side and the floor.
-        Quad(*room, keyed,
-             {{0, -20, 220, 0, 1}, {50, -20, 220, 1, 1}, {50, 30, 220, 1, 0}, {0, 30, 220, 0, 0}});
-        Quad(*room, pane,
-             {{-40, -30, 170, 0, 1},
-              {10, -30, 170, 1, 1},
-              {10, 10, 170, 1, 0},
-              {-40, 10, 170, 0, 0}});
-        world.AddObject(room, 1);
-
-        LSprite* badge = world.sprites.CreateSprite(&world, nullptr);
-        badge->SetTexture(tiles);
-        badge->SetDrawMode(LSprite::kTextured);
-        badge->SetBounds(4, 4, 32, 24);
-        LSprite* target = world.sprites.CreateSprite(&world, nullptr);
-        target->SetTexture(ring);
-        target->SetDrawMode(LSprite::kTextured | LSprite::kTransparentColor);
-        target->SetBounds(120, 4, 32, 32);
-        LSprite* shade = world.sprites.CreateSprite(&world, nullptr);
-        shade->SetColor(0x000000);
-        shade->SetAlpha(128);
-        shade->SetBounds(40, 96, 80, 20);
-        return camera;
+        auto pack = [this](uint32_t colour) { return Pack(colour); };
+        return textured_scene::Builder<decltype(pack)>(*world_, *device_, renderer_->depth, pack)
+            .Build();
     }
 
     // The frame as 0xRRGGBB, rows top down.
@@ -206,9 +139,10 @@ protected:
         picture.width = kWidth;
         picture.height = kHeight;
         picture.data.resize(size_t(kWidth) * kHeight);
-        const int32_t pitch = surface_->GetImpl()->GetBits()->signedPitch;
         const uint32_t bits = renderer_->depth;
-        const uint8_t* top = surface_->Lock();
+        const int32_t pitch = dib_ != nullptr ? surface_->GetImpl()->GetBits()->signedPitch
+                                              : int32_t(renderer_->pitch);
+        uint8_t* top = dib_ != nullptr ? surface_->Lock() : renderer_->LockTarget();
         EXPECT_NE(top, nullptr);
         if (top == nullptr) return picture;
         for (int32_t y = 0; y < kHeight; ++y)
@@ -230,14 +164,19 @@ protected:
                     out = value & 0xFFFFFF;
                 }
             }
-        surface_->Unlock();
+        if (dib_ != nullptr)
+            surface_->Unlock();
+        else
+            renderer_->UnlockTarget(top);
         return picture;
     }
 
-    std::unique_ptr<LAPI_Surface_Win32> device_;
+    std::unique_ptr<LAPICLBK> device_;
     std::unique_ptr<L3DWorld> world_;
     std::unique_ptr<SurfaceHandle> surface_;
-    LRenderAPI_Surface_Win32* renderer_ = nullptr;
+    LRenderAPI_Software* renderer_ = nullptr;
+    // The DIB renderer, null on the DirectDraw back end.
+    LRenderAPI_Surface_Win32* dib_ = nullptr;
 };
 
 TEST_F(SoftwareGoldensTest, TheReferenceSceneAtEveryDepth) {
@@ -259,6 +198,57 @@ TEST_F(SoftwareGoldensTest, TheTexturedSceneAtEveryDepth) {
         test_support::ExpectSameAsGolden(Golden(std::string("textured_") + depth.name), Picture());
         Close();
     }
+}
+
+// The DirectDraw presenter draws with the same spans into its back surface: the same
+// pictures at every depth it offers (a window's DirectDraw has no 8-bit palette path).
+TEST_F(SoftwareGoldensTest, TheDirectDrawBackSurfaceShowsTheSamePictures) {
+    for (const Depth& depth : kDepths) {
+        if (depth.bits == 8) continue;
+        SCOPED_TRACE(depth.name);
+        ASSERT_NO_FATAL_FAILURE(OpenDirectX(depth));
+        ReferenceScene scene = BuildReferenceScene(*world_, *device_);
+        ASSERT_NO_FATAL_FAILURE(Draw(scene.camera));
+        test_support::ExpectSameAsGolden(Golden(std::string("reference_") + depth.name), Picture());
+        Close();
+        ASSERT_NO_FATAL_FAILURE(OpenDirectX(depth));
+        ASSERT_NO_FATAL_FAILURE(Draw(BuildTexturedScene()));
+        test_support::ExpectSameAsGolden(Golden(std::string("textured_") + depth.name), Picture());
+        Close();
+    }
+}
+
+// An environment-mapped texture is drawn with the coordinates its polygon's normals gave
+// at the previous frame, scaled to texels: the first frame shows the texture as laid on,
+// the next the texels the normals point at. Normals all alike give one texel everywhere.
+TEST_F(SoftwareGoldensTest, EnvironmentMappedTexturesFollowTheNormalsFromTheNextFrame) {
+    ASSERT_NO_FATAL_FAILURE(Open(kDepths[4]));
+    L3DCamera* camera = world_->CreateCamera(0);
+    // Every texel its own colour.
+    textured_scene::Builder builder(*world_, *device_, 32, [](uint32_t colour) {
+        return textured_scene::PackTexel(colour, 32);
+    });
+    LTexture* texture = builder.Texture(
+        "Mirror", 16, [](uint32_t x, uint32_t y) { return 0x800000 | y * 16 << 8 | x * 16; });
+    texture->SetEnvironmentMapping(1);
+    LMaterial* mirror = world_->materials.CreateMaterial("Mirror", texture, 0xFFFFFF, 0, nullptr);
+    auto* wall = new L3DObject("Wall", world_.get(), nullptr);
+    builder.Quad(
+        *wall, mirror,
+        {{-60, -45, 100, 0, 1}, {60, -45, 100, 1, 1}, {60, 45, 100, 1, 0}, {-60, 45, 100, 0, 0}});
+    world_->AddObject(wall, 1);
+    const auto colours = [this] {
+        const platform::headless::Pixels picture = Picture();
+        std::set<uint32_t> seen;
+        for (int y = 20; y < kHeight - 20; y += 5)
+            for (int x = 20; x < kWidth - 20; x += 5)
+                seen.insert(picture.At(x, y));
+        return seen;
+    };
+    ASSERT_NO_FATAL_FAILURE(Draw(camera));
+    EXPECT_GT(colours().size(), 16u);
+    ASSERT_NO_FATAL_FAILURE(Draw(camera));
+    EXPECT_EQ(colours().size(), 1u);
 }
 
 TEST_F(SoftwareGoldensTest, EightBitSolidSpritesAndOutlinesDrawTheirOwnColour) {

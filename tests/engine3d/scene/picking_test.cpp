@@ -38,6 +38,17 @@ TEST_F(PickingTest, TheObjectCentredNearestThePointWins) {
     EXPECT_EQ(world.FindObjectAt(camera, centre, 2), nullptr);
 }
 
+TEST_F(PickingTest, NothingBehindTheCameraIsAtAScreenPoint) {
+    L3DObject* behind = Square("Behind", 0, -200, 20);
+    EXPECT_EQ(world.FindObjectAt(camera, centre, 2), nullptr);
+    // Just behind, it would be nearer the point than one ahead and a little aside.
+    behind->SetPosition(0, 0, -5);
+    L3DObject* ahead = Square("Ahead", 5, 300, 20);
+    EXPECT_EQ(world.FindObjectAt(camera, centre, 2), ahead);
+    behind->SetPosition(0, 0, 200);
+    EXPECT_EQ(world.FindObjectAt(camera, centre, 2), behind);
+}
+
 TEST_F(PickingTest, TheNearestPolygonWins) {
     Square("Far", 0, 300, 50);
     L3DObject* near = Square("Near", 5, 120, 20);

@@ -24,9 +24,14 @@ void L3DObject::PickAtScreenPoint(L3DCamera& camera, const float* point, L3DObje
         cy /= points->GetCount();
         const double distance = std::hypot(cx - point[0], cy - point[1]);
         if (inOutDistance == nullptr || distance <= *inOutDistance) {
+            // A corner behind the camera projects mirrored through the centre of the view,
+            // so a polygon reaching behind it is not where its projection says.
             bool hit = false;
             ForEachPolygon(GetCurrentPolygonList(), [&](LPolygon* polygon) {
-                hit = hit || polygon->ContainsScreenPoint(point[0], point[1]) != 0;
+                if (hit) return;
+                for (int i = 0; i < polygon->GetVertexCount(); ++i)
+                    if (!(polygon->GetVertex(i)->depth > 0)) return;
+                hit = polygon->ContainsScreenPoint(point[0], point[1]) != 0;
             });
             if (hit) {
                 *outObject = this;

@@ -1,0 +1,150 @@
+// The World's and Object's name lookups in a world of 1,000 objects, and the script wrappers
+// of 10^4 placed objects made and dropped, through the real interpreter with the 3D classes on
+// an unhosted Surface (software renderer, headless display). A lookup line runs its script
+// twice in each iteration, once with the lookups and once without, and is timed by the
+// difference: the building of the world is left out. Counters: lookups or wrappers a second.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "classes/scene3d/scene3d_classes.h"
+#include "classes/surface/surface_classes.h"
+#include "classes/system/system_classes.h"
+#include "classes/window/window_classes.h"
+#include "engine3d/render/registry.h"
+#include "foundation/containers/ptr_array.h"
+#include "graphics2d/formats/image_file_manager.h"
+#include "platform/display/headless_display.h"
+#include "script/classes/base_class.h"
+#include "script/classes/script_classes.h"
+#include "script/interpreter/ierror.h"
+#include "script/interpreter/interpretor.h"
+#include "script/language/token_compiler.h"
+#include "script/runtime/display_list.h"
+#include "script/runtime/launch_info.h"
+#include "script/runtime/run_application.h"
+
+namespace {
+
+constexpr int kObjects = 1000;
+constexpr int kLookups = 10000;
+constexpr int kWrappers = 10000;
+
+void SetUpOnce() {
+    [[maybe_unused]] static const bool ready = [] {
+        setenv("ZORV_GL", "off", 1);
+        platform::headless::Install();
+        InitGlobalUI();
+        RegisterSystemClasses();
+        RegisterWindowClasses();
+        RegisterSurfaceClasses();
+        RegisterScene3DClasses();
+        RegisterScriptClasses();
+        SetAPIRegistry(&GetBackEndRegistry());
+        return true;
+    }();
+}
+
+// Runs `source` in a fresh interpreter; the error that ended it, or 0.
+int32_t Run(const std::string& source) {
+    CLaunchInfo launch;
+    CInterpretor interpreter(0, &launch);
+    PtrArray names;
+    BuildBuiltinClassNameList(names);
+    if (interpreter.InitClassRegistry(names) != 1) return 15;
+    interpreter.imageFileManager = new ImageFileManager;
+    interpreter.imageFileManager->Init(0);
+    CTokenInfos report;
+    report.AddSourceText(source.data(), uint32_t(source.size()), 0, "bench.zs", 0);
+    if (interpreter.GetCompiler()->Compile(report) != 1) return -1;
+    try {
+        interpreter.Start(report);
+        if (interpreter.RunMain(report, nullptr) == 1) return 0;
+    } catch (CIError* error) {
+        report.SetPendingError(error);
+    }
+    const CIError* error = report.GetPendingError();
+    return error != nullptr ? error->code : interpreter.lastEndCode;
+}
+
+// A world of kObjects objects named "Part0" to "Part999", hung under one "Root", then
+// `lookups` (which may read `i`, counting kLookups times). A wrong answer ends the run with
+// an error.
+std::string LookupScript(const std::string& lookups) {
+    return "s = New Surface(64, 48);\n"
+           "scene = New World(s);\n"
+           "root = New Object(scene);\n"
+           "root.SetName(\"Root\");\n"
+           "For (i = 0; i < " +
+           std::to_string(kObjects) +
+           "; i++) {\n"
+           "    o = New Object(scene);\n"
+           "    o.SetName(\"Part\" + i);\n"
+           "    o.SetParent(root);\n"
+           "}\n"
+           "For (i = 0; i < " +
+           std::to_string(kLookups) + "; i++) {\n" + lookups +
+           "}\n"
+           "Delete scene;\n";
+}
+
+void TimeLookups(benchmark::State& state, const std::string& lookup) {
+    SetUpOnce();
+    const std::string with = LookupScript(lookup), without = LookupScript("");
+    using Clock = std::chrono::steady_clock;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const int32_t a = Run(with);
+        const auto middle = Clock::now();
+        const int32_t b = Run(without);
+        const auto end = Clock::now();
+        if (a != 0 || b != 0) {
+            state.SkipWithError(
+                ("the script ended with error " + std::to_string(a != 0 ? a : b)).c_str());
+            return;
+        }
+        const double seconds =
+            std::chrono::duration<double>((middle - start) - (end - middle)).count();
+        state.SetIterationTime(seconds > 0 ? seconds : 1e-9);
+    }
+    state.counters["lookups/s"] =
+        benchmark::Counter(double(kLookups), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// The names looked up are spread over the whole list; the last ones are found last.
+void BM_WorldGetObjectByName(benchmark::State& state) {
+    TimeLookups(state, "    If (scene.GetObject(\"Part\" + (i % 1000)) == 0) Missing();\n");
+}
+BENCHMARK(BM_WorldGetObjectByName)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_ObjectFindChild(benchmark::State& state) {
+    TimeLookups(state, "    If (root.FindChild(\"Part\" + (i % 1000)) == 0) Missing();\n");
+}
+BENCHMARK(BM_ObjectFindChild)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// kWrappers placed objects made in a world (each with its engine object and its wrapper),
+// then the world deleted, which drops every wrapper with it.
+void BM_WrappersMadeAndDropped(benchmark::State& state) {
+    SetUpOnce();
+    const std::string script = "s = New Surface(64, 48);\n"
+                               "scene = New World(s);\n"
+                               "For (i = 0; i < " +
+                               std::to_string(kWrappers) +
+                               "; i++) o = New Object(scene);\n"
+                               "Delete scene;\n";
+    for (auto _ : state) {
+        const int32_t code = Run(script);
+        if (code != 0) {
+            state.SkipWithError(("the script ended with error " + std::to_string(code)).c_str());
+            return;
+        }
+    }
+    state.counters["wrappers/s"] =
+        benchmark::Counter(double(kWrappers), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_WrappersMadeAndDropped)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
