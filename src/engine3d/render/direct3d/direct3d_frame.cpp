@@ -1,0 +1,364 @@
+// The frame, the state bits and the states they stand for, and the depth-buffer modes of
+// the Direct3D renderer.
+#include <bit>
+#include <cstring>
+
+#include "engine3d/render/direct3d/direct3d_device.h"
+#include "engine3d/render/direct3d/direct3d_renderer.h"
+#include "engine3d/scene/camera/camera.h"
+#include "engine3d/scene/objects/world.h"
+#include "engine3d/scene/render/frame_state.h"
+#include "platform/gdi/dc_state.h"
+#include "platform/gdi/text/text_out.h"
+#include "platform/user/windows.h"
+
+namespace {
+
+constexpr COLORREF kStatisticsColour = 0xFFFFFF;
+
+// 0x00BBGGRR as Direct3D's 0x00RRGGBB.
+DWORD RGBOf(uint32_t colour) {
+    return (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
+}
+
+} // namespace
+
+void LRenderAPI_Direct3D::ResetStateCache() {
+    ++cachedAlpha;
+    currentKind = kKindNone;
+    currentSelector = kSelectorNone;
+}
+
+void LRenderAPI_Direct3D::DepthRestore() {
+    if (depthOverride != 0) return;
+    RenderState(D3DRENDERSTATE_ZENABLE, 1);
+    RenderState(D3DRENDERSTATE_ZWRITEENABLE, 1);
+    RenderState(D3DRENDERSTATE_ZFUNC, D3DCMP_LESS);
+    RenderState(D3DRENDERSTATE_ZENABLE, (stateBits & 0x200) != 0 ? D3DZB_USEW : D3DZB_TRUE);
+}
+
+void LRenderAPI_Direct3D::BlendReset() {
+    if (alphaBlending == 0) return;
+    RenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 0);
+    StageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    RenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
+    RenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ZERO);
+    alphaBlending = 0;
+    ++cachedAlpha;
+}
+
+void LRenderAPI_Direct3D::SceneRestart() {
+    if (d3dDevice == nullptr || d3dDevice->BeginScene() != DD_OK) return;
+    elementsInScene = 0;
+    if (colourKeyOn != 0) {
+        RenderState(D3DRENDERSTATE_COLORKEYENABLE, 0);
+        colourKeyOn = 0;
+    }
+    BlendReset();
+}
+
+void LRenderAPI_Direct3D::ApplyCulling() {
+    const bool culled = world != nullptr && world->backFaceCulling != 0;
+    RenderState(D3DRENDERSTATE_CULLMODE, culled ? D3DCULL_CW : D3DCULL_NONE);
+}
+
+void LRenderAPI_Direct3D::ApplyFilters() {
+    for (DWORD stage : {0u, 1u}) {
+        if ((stateBits & 0x400) != 0) {
+            StageState(stage, D3DTSS_MINFILTER, 3);
+            StageState(stage, D3DTSS_MAGFILTER, 5);
+            StageState(stage, D3DTSS_MAXANISOTROPY, maxAnisotropy);
+            StageState(stage, D3DTSS_MIPFILTER, 1);
+        } else if ((stateBits & (0x2000 | 0x4000)) != 0) {
+            StageState(stage, D3DTSS_MINFILTER, 2);
+            StageState(stage, D3DTSS_MAGFILTER, 2);
+            StageState(stage, D3DTSS_MIPFILTER, (stateBits & 0x1000) != 0 ? 3 : 1);
+        } else if ((stateBits & 0x8000) != 0) {
+            StageState(stage, D3DTSS_MINFILTER, 1);
+            StageState(stage, D3DTSS_MAGFILTER, 1);
+            StageState(stage, D3DTSS_MIPFILTER, (stateBits & 0x1000) != 0 ? 2 : 1);
+        }
+    }
+}
+
+void LRenderAPI_Direct3D::FogSetUp() {
+    RenderState(D3DRENDERSTATE_FOGENABLE, 1);
+    D3DDEVICEDESC hw{}, sw{};
+    hw.dwSize = sw.dwSize = sizeof(D3DDEVICEDESC);
+    d3dDevice->GetCaps(&hw, &sw);
+    d3dDevice->SetLightState(D3DLIGHTSTATE_FOGMODE, D3DFOG_NONE);
+    RenderState(D3DRENDERSTATE_FOGTABLEMODE, D3DFOG_NONE);
+    RenderState(D3DRENDERSTATE_RANGEFOGENABLE, 0);
+    float start = 0, end = 1;
+    view->GetFogRange(&start, &end);
+    d3dDevice->SetLightState(D3DLIGHTSTATE_FOGDENSITY, std::bit_cast<DWORD>(view->GetFogDensity()));
+    d3dDevice->SetLightState(D3DLIGHTSTATE_FOGSTART, std::bit_cast<DWORD>(start));
+    d3dDevice->SetLightState(D3DLIGHTSTATE_FOGEND, std::bit_cast<DWORD>(end));
+}
+
+void LRenderAPI_Direct3D::ClearAll(DWORD clearFlags, DWORD colour, float z) {
+    if (viewport == nullptr) return;
+    D3DRECT all{0, 0, LONG(width), LONG(height)};
+    viewport->Clear2(1, &all, clearFlags, colour, z, 0);
+}
+
+void LRenderAPI_Direct3D::RenderFrame() {
+    LockRender();
+    if ((flags & kMemoryTarget) == 0 && d3dDevice != nullptr) {
+        LRenderAPICLBK* previous = GetCurrentRenderer();
+        SetCurrentRenderer(this);
+        MakeCurrent(this);
+        BeginFrame();
+        if ((flags & kDepthBuffer) != 0) DepthRestore();
+        ApplyFilters();
+        if (d3dDevice->BeginScene() == DD_OK) {
+            elementsInScene = 0;
+            if (colourKeyOn != 0) {
+                RenderState(D3DRENDERSTATE_COLORKEYENABLE, 0);
+                colourKeyOn = 0;
+            }
+            BlendReset();
+            if (view != nullptr) {
+                ApplyCulling();
+                view->DrawWorld(this);
+            }
+            RenderState(D3DRENDERSTATE_FLUSHBATCH, 0);
+            d3dDevice->EndScene();
+        }
+        EndFrame();
+        SetCurrentRenderer(previous);
+    }
+    UnlockRender();
+}
+
+void LRenderAPI_Direct3D::BeginFrame() {
+    if (viewport == nullptr) return;
+    ResetStateCache();
+    DWORD colour = RGBOf(background);
+    if (view == nullptr || view->fogMode == L3DCamera::kFogOff) {
+        RenderState(D3DRENDERSTATE_FOGENABLE, 0);
+    } else {
+        colour = RGBOf(uint32_t(view->fogColor[0]) | uint32_t(view->fogColor[1]) << 8 |
+                       uint32_t(view->fogColor[2]) << 16);
+        FogSetUp();
+        RenderState(D3DRENDERSTATE_FOGCOLOR, colour);
+    }
+    DWORD clearFlags = 0;
+    if ((flags & kClearEachFrame) != 0) clearFlags |= D3DCLEAR_TARGET;
+    if ((flags & kStencilClear) != 0) clearFlags |= D3DCLEAR_STENCIL;
+    if ((flags & kDepthBuffer) != 0) clearFlags |= D3DCLEAR_ZBUFFER;
+    if (clearFlags != 0)
+        ClearAll(clearFlags, colour, (flags & kDepthBuffer) != 0 ? 1.0f : 0.0f);
+}
+
+void LRenderAPI_Direct3D::ClearDepthBuffer() {
+    if ((flags & kDepthBuffer) != 0 && (flags & kMemoryTarget) == 0)
+        ClearAll(D3DCLEAR_ZBUFFER, 0, 1.0f);
+}
+
+void LRenderAPI_Direct3D::EndFrame() {
+    if ((flags & kMemoryTarget) != 0 || backBuffer == nullptr) return;
+    if ((flags & kStatistics) != 0) {
+        char text[256];
+        UpdateFrameStatistics(text, sizeof text, 1);
+        HDC dc = 0;
+        if (backBuffer->GetDC(&dc) == DD_OK) {
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, kStatisticsColour);
+            TextOutA(dc, 0, 0, text, int(std::strlen(text)));
+            backBuffer->ReleaseDC(dc);
+        }
+    }
+    LAPI_Direct3D* backEnd = static_cast<LAPI_Direct3D*>(device);
+    IDirectDrawSurface4* primary = backEnd->SharedObject();
+    if (primary == nullptr) return;
+    RECT source{0, 0, LONG(width), LONG(height)};
+    RECT destination = source;
+    if ((flags & kWindowed) != 0) {
+        POINT origin{0, 0};
+        ClientToScreen(targetWindow, &origin);
+        destination.left += origin.x;
+        destination.right += origin.x;
+        destination.top += origin.y;
+        destination.bottom += origin.y;
+    }
+    if ((flags & kFullScreen) != 0) {
+        primary->Flip(nullptr, 0);
+        return;
+    }
+    if (backEnd->SharedUses() > 1) primary->SetClipper(clipper);
+    backEnd->WaitForVerticalBlank();
+    primary->Blt(&destination, backBuffer, &source, 0, nullptr);
+}
+
+int32_t LRenderAPI_Direct3D::SetStateBits(uint32_t bit) {
+    int32_t recorded = 0;
+    if (IsCapable(bit) != 0) {
+        stateBits |= int32_t(bit);
+        if (bit == 8) stateBits &= ~0x10;
+        if (bit == 0x10) stateBits &= ~8;
+        recorded = 1;
+    }
+    switch (bit) {
+    case 0x02:
+        RenderState(D3DRENDERSTATE_ANTIALIAS, D3DANTIALIAS_SORTINDEPENDENT);
+        break;
+    case 0x04:
+        RenderState(D3DRENDERSTATE_TEXTUREPERSPECTIVE, 1);
+        break;
+    case 0x08:
+        colourOperation[0] = D3DTOP_MODULATE;
+        colourOperation[1] = D3DTA_TEXTURE;
+        colourOperation[2] = D3DTA_DIFFUSE;
+        break;
+    case 0x10:
+        if (AddSignedProbe()) {
+            colourOperation[0] = D3DTOP_ADDSIGNED;
+            colourOperation[1] = D3DTA_DIFFUSE;
+            colourOperation[2] = D3DTA_TEXTURE;
+        } else {
+            colourOperation[0] = D3DTOP_MODULATE;
+            colourOperation[1] = D3DTA_TEXTURE;
+            colourOperation[2] = D3DTA_DIFFUSE;
+        }
+        break;
+    case 0x100:
+        RenderState(D3DRENDERSTATE_ZENABLE, 1);
+        break;
+    case 0x200:
+        if ((flags & kDepthBuffer) != 0 && wBufferAvailable != 0 && d3dDevice != nullptr) {
+            RenderState(D3DRENDERSTATE_ZWRITEENABLE, 1);
+            RenderState(D3DRENDERSTATE_ZFUNC, D3DCMP_GREATEREQUAL);
+            RenderState(D3DRENDERSTATE_ZENABLE, D3DZB_USEW);
+        }
+        break;
+    case 0x400:
+    case 0x2000:
+    case 0x4000:
+    case 0x8000:
+        stateBits &= ~int32_t((0x400 | 0x2000 | 0x4000 | 0x8000) & ~bit);
+        for (DWORD stage : {0u, 1u}) {
+            const DWORD min = bit == 0x400 ? 3 : bit == 0x8000 ? 1 : 2;
+            const DWORD mag = bit == 0x400 ? 5 : bit == 0x8000 ? 1 : 2;
+            const DWORD mip = bit == 0x4000 ? 3 : bit == 0x8000 ? 2 : 1;
+            StageState(stage, D3DTSS_MINFILTER, min);
+            StageState(stage, D3DTSS_MAGFILTER, mag);
+            if (bit == 0x400) StageState(stage, D3DTSS_MAXANISOTROPY, maxAnisotropy);
+            StageState(stage, D3DTSS_MIPFILTER, mip);
+        }
+        break;
+    case 0x1000:
+        SetTextureDepth(depth);
+        if (world != nullptr) world->textures.ReloadAll();
+        break;
+    default:
+        break;
+    }
+    return recorded;
+}
+
+void LRenderAPI_Direct3D::ClearStateBits(uint32_t bit) {
+    stateBits &= ~int32_t(bit);
+    switch (bit) {
+    case 0x02:
+        RenderState(D3DRENDERSTATE_ANTIALIAS, 0);
+        break;
+    case 0x04:
+        RenderState(D3DRENDERSTATE_TEXTUREPERSPECTIVE, 0);
+        break;
+    case 0x100:
+        SetStateBits((flags & kDepthBuffer) != 0 && wBufferAvailable != 0 ? 0x200 : 0x100);
+        break;
+    case 0x200:
+        if ((flags & kDepthBuffer) != 0) SetStateBits(0x100);
+        break;
+    case 0x400:
+    case 0x2000:
+    case 0x4000:
+        for (DWORD stage : {0u, 1u}) {
+            StageState(stage, D3DTSS_MINFILTER, 1);
+            StageState(stage, D3DTSS_MAGFILTER, 1);
+            StageState(stage, D3DTSS_MIPFILTER, bit == 0x400 ? 1 : 2);
+        }
+        break;
+    case 0x1000:
+        SetTextureDepth(depth);
+        if (world != nullptr) world->textures.ReloadAll();
+        break;
+    default:
+        break;
+    }
+}
+
+void LRenderAPI_Direct3D::BeginDepthOverwrite() {
+    if (d3dDevice == nullptr) return;
+    RenderState(D3DRENDERSTATE_FLUSHBATCH, 0);
+    d3dDevice->EndScene();
+    ResetStateCache();
+    ClearAll(D3DCLEAR_ZBUFFER, 0, 0.0f);
+    RenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    RenderState(D3DRENDERSTATE_ZENABLE, 1);
+    RenderState(D3DRENDERSTATE_ZWRITEENABLE, 1);
+    RenderState(D3DRENDERSTATE_ZFUNC, D3DCMP_ALWAYS);
+    RenderState(D3DRENDERSTATE_FLUSHBATCH, 0);
+    depthOverride = 1;
+    SceneRestart();
+}
+
+void LRenderAPI_Direct3D::EndDepthOverwrite() {
+    if (d3dDevice == nullptr) return;
+    RenderState(D3DRENDERSTATE_FLUSHBATCH, 0);
+    d3dDevice->EndScene();
+    DepthRestore();
+    RenderState(D3DRENDERSTATE_ZFUNC, D3DCMP_LESS);
+    RenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    RenderState(D3DRENDERSTATE_FLUSHBATCH, 0);
+    SceneRestart();
+}
+
+void LRenderAPI_Direct3D::ResetDepthBuffer() {
+    depthOverride = 0;
+    if (d3dDevice == nullptr) return;
+    RenderState(D3DRENDERSTATE_FLUSHBATCH, 0);
+    d3dDevice->EndScene();
+    DepthRestore();
+    ClearDepthBuffer();
+    RenderState(D3DRENDERSTATE_FLUSHBATCH, 0);
+    ResetStateCache();
+    SceneRestart();
+}
+
+void LRenderAPI_Direct3D::SelectTranslucentState(uint32_t, uint8_t alpha, int32_t selector,
+                                                 uint32_t) {
+    if (currentKind != kKindSolid || alphaBlending == 0) {
+        if (d3dDevice != nullptr) d3dDevice->SetTexture(0, nullptr);
+        RenderState(D3DRENDERSTATE_FILLMODE, D3DFILL_SOLID);
+        DepthRestore();
+        if (colourKeyOn != 0) {
+            RenderState(D3DRENDERSTATE_COLORKEYENABLE, 0);
+            colourKeyOn = 0;
+        }
+    }
+    if (alphaBlending == 0 || cachedAlpha != alpha) {
+        RenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 1);
+        StageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+        StageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+        RenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+        RenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        cachedAlpha = alpha;
+        alphaBlending = 1;
+    }
+    if (selector == -1) {
+        RenderState(D3DRENDERSTATE_SHADEMODE, D3DSHADE_FLAT);
+    } else {
+        StageState(0, D3DTSS_COLOROP, D3DTOP_DISABLE);
+        RenderState(D3DRENDERSTATE_SHADEMODE,
+                    selector == 0x10 ? D3DSHADE_GOURAUD : D3DSHADE_FLAT);
+    }
+    currentKind = kKindSolid;
+}
+
+void LRenderAPI_Direct3D::BeginExtraPass(uint32_t alpha) {
+    if (LRenderAPI_Direct3D* current = Current())
+        current->SelectTranslucentState(0, uint8_t(alpha), -1, 0);
+}
