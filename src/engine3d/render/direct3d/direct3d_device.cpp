@@ -1,6 +1,7 @@
 #include "engine3d/render/direct3d/direct3d_device.h"
 
 #include "engine3d/render/direct3d/direct3d_renderer.h"
+#include "engine3d/render/direct3d/direct3d_texture.h"
 
 namespace {
 
@@ -135,6 +136,10 @@ LAPI_Direct3D::~LAPI_Direct3D() {
 
 LRenderAPICLBK* LAPI_Direct3D::CreateRenderer(L3DWorld* world) {
     return Keep(new LRenderAPI_Direct3D(world, this));
+}
+
+LTexture* LAPI_Direct3D::CreateTexture(L3DWorld* world, const char* name, LCLBKObject* link) {
+    return new LTexture_Direct3D(world, name, link);
 }
 
 void LAPI_Direct3D::EnumerateModes() {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/directx/direct3d/d3d.h"
+#include "platform/directx/direct3d/d3d_executor.h"
 #include "platform/directx/direct3d/direct3d_test_hooks.h"
 #include "platform/directx/ddraw_test_support.h"
 
