@@ -1,5 +1,6 @@
 #include "engine3d/render/direct3d/direct3d_device.h"
 
+#include "engine3d/render/direct3d/direct3d_polygon.h"
 #include "engine3d/render/direct3d/direct3d_renderer.h"
 #include "engine3d/render/direct3d/direct3d_texture.h"
 
@@ -136,6 +137,10 @@ LAPI_Direct3D::~LAPI_Direct3D() {
 
 LRenderAPICLBK* LAPI_Direct3D::CreateRenderer(L3DWorld* world) {
     return Keep(new LRenderAPI_Direct3D(world, this));
+}
+
+LPolygon* LAPI_Direct3D::CreatePolygon(L3DObject* owner, int kind, uint32_t) {
+    return new LPolygon_Direct3D(owner, kind, this);
 }
 
 LTexture* LAPI_Direct3D::CreateTexture(L3DWorld* world, const char* name, LCLBKObject* link) {

@@ -30,6 +30,7 @@ public:
     ~LAPI_Direct3D() override;
 
     LRenderAPICLBK* CreateRenderer(L3DWorld* world) override;
+    LPolygon* CreatePolygon(L3DObject* owner, int kind, uint32_t word) override;
     LTexture* CreateTexture(L3DWorld* world, const char* name, LCLBKObject* link) override;
     int IsHardware() override { return 1; }
     uint32_t GetFourCC() const override { return MakeFourCC("DX3D"); }

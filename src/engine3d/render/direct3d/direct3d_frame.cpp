@@ -5,6 +5,7 @@
 
 #include "engine3d/render/direct3d/direct3d_device.h"
 #include "engine3d/render/direct3d/direct3d_renderer.h"
+#include "engine3d/render/direct3d/direct3d_texture.h"
 #include "engine3d/scene/camera/camera.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/render/frame_state.h"
@@ -26,6 +27,7 @@ DWORD RGBOf(uint32_t colour) {
 void LRenderAPI_Direct3D::ResetStateCache() {
     ++cachedAlpha;
     currentKind = kKindNone;
+    currentTexture = nullptr;
     currentSelector = kSelectorNone;
 }
 
@@ -328,10 +330,121 @@ void LRenderAPI_Direct3D::ResetDepthBuffer() {
     SceneRestart();
 }
 
+void LRenderAPI_Direct3D::BindTexture(DWORD stage, LTexture_Direct3D* texture) {
+    if (d3dDevice == nullptr) return;
+    if (texture != nullptr && texture->d3dTexture == nullptr) texture->CreateTextureSurface();
+    d3dDevice->SetTexture(stage, texture != nullptr ? texture->d3dTexture : nullptr);
+}
+
+void LRenderAPI_Direct3D::AdditiveBlend(uint32_t modeBits) {
+    if (depthOverride != 0) return;
+    RenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 1);
+    if ((modeBits & 0x20000000) == 0) RenderState(D3DRENDERSTATE_ZENABLE, 0);
+    RenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+    RenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
+    alphaBlending = 1;
+    ++cachedAlpha;
+}
+
+void LRenderAPI_Direct3D::UntexturedShading(int32_t selector) {
+    if (selector == -1) {
+        RenderState(D3DRENDERSTATE_SHADEMODE, D3DSHADE_FLAT);
+        return;
+    }
+    StageState(0, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    RenderState(D3DRENDERSTATE_SHADEMODE, selector == 0x10 ? D3DSHADE_GOURAUD : D3DSHADE_FLAT);
+}
+
+void LRenderAPI_Direct3D::TexturedState(LTexture_Direct3D* texture, int32_t selector) {
+    if (texture != currentTexture) {
+        BindTexture(0, texture);
+        currentTexture = texture;
+    }
+    if (selector != currentSelector || currentKind != kKindTextured) {
+        RenderState(D3DRENDERSTATE_FILLMODE, D3DFILL_SOLID);
+        if (selector == -1) {
+            StageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+            StageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+        } else {
+            StageState(0, D3DTSS_COLOROP, colourOperation[0]);
+            StageState(0, D3DTSS_COLORARG1, colourOperation[1]);
+            StageState(0, D3DTSS_COLORARG2, colourOperation[2]);
+            RenderState(D3DRENDERSTATE_FLUSHBATCH, 0);
+        }
+        currentSelector = selector;
+        currentKind = kKindTextured;
+    }
+}
+
+void LRenderAPI_Direct3D::SelectTextureState(LTexture_Direct3D* texture, int32_t selector,
+                                             uint32_t modeBits) {
+    TexturedState(texture, selector);
+    if (modeBits == 0) {
+        DepthRestore();
+        BlendReset();
+    } else {
+        AdditiveBlend(modeBits);
+    }
+}
+
+void LRenderAPI_Direct3D::SelectTranslucentTextureState(LTexture_Direct3D* texture,
+                                                        int32_t selector, uint32_t modeBits) {
+    TexturedState(texture, selector);
+    if (modeBits == 0) {
+        DepthRestore();
+        SetTranslucency(texture != nullptr ? texture->GetAlpha() : 255, false);
+    } else {
+        AdditiveBlend(modeBits);
+    }
+}
+
+void LRenderAPI_Direct3D::SelectSolidState(int32_t selector, uint32_t modeBits) {
+    RenderState(D3DRENDERSTATE_FLUSHBATCH, 0);
+    if (d3dDevice != nullptr) d3dDevice->SetTexture(0, nullptr);
+    currentTexture = nullptr;
+    RenderState(D3DRENDERSTATE_FILLMODE, D3DFILL_SOLID);
+    if (modeBits != 0) {
+        AdditiveBlend(modeBits);
+    } else {
+        DepthRestore();
+        if (colourKeyOn != 0) {
+            RenderState(D3DRENDERSTATE_COLORKEYENABLE, 0);
+            colourKeyOn = 0;
+        }
+        BlendReset();
+    }
+    UntexturedShading(selector);
+    currentSelector = selector;
+    currentKind = kKindSolid;
+}
+
+void LRenderAPI_Direct3D::SelectLineState(int32_t selector, uint32_t modeBits) {
+    SelectSolidState(selector, modeBits);
+    RenderState(D3DRENDERSTATE_FILLMODE, D3DFILL_WIREFRAME);
+    currentKind = kKindLines;
+}
+
+void LRenderAPI_Direct3D::SetTranslucency(uint8_t alpha, bool inverted) {
+    if (alphaBlending != 0 && cachedAlpha == alpha) return;
+    RenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 1);
+    StageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    StageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    RenderState(D3DRENDERSTATE_SRCBLEND, inverted ? D3DBLEND_INVSRCALPHA : D3DBLEND_SRCALPHA);
+    RenderState(D3DRENDERSTATE_DESTBLEND, inverted ? D3DBLEND_SRCALPHA : D3DBLEND_INVSRCALPHA);
+    cachedAlpha = alpha;
+    alphaBlending = 1;
+}
+
+void LRenderAPI_Direct3D::ResetAlphaBlend() {
+    alphaBlending = 1;
+    BlendReset();
+}
+
 void LRenderAPI_Direct3D::SelectTranslucentState(uint32_t, uint8_t alpha, int32_t selector,
                                                  uint32_t) {
     if (currentKind != kKindSolid || alphaBlending == 0) {
         if (d3dDevice != nullptr) d3dDevice->SetTexture(0, nullptr);
+        currentTexture = nullptr;
         RenderState(D3DRENDERSTATE_FILLMODE, D3DFILL_SOLID);
         DepthRestore();
         if (colourKeyOn != 0) {
@@ -348,13 +461,8 @@ void LRenderAPI_Direct3D::SelectTranslucentState(uint32_t, uint8_t alpha, int32_
         cachedAlpha = alpha;
         alphaBlending = 1;
     }
-    if (selector == -1) {
-        RenderState(D3DRENDERSTATE_SHADEMODE, D3DSHADE_FLAT);
-    } else {
-        StageState(0, D3DTSS_COLOROP, D3DTOP_DISABLE);
-        RenderState(D3DRENDERSTATE_SHADEMODE,
-                    selector == 0x10 ? D3DSHADE_GOURAUD : D3DSHADE_FLAT);
-    }
+    UntexturedShading(selector);
+    currentSelector = selector;
     currentKind = kKindSolid;
 }
 

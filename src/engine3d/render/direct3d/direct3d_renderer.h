@@ -17,6 +17,7 @@
 #include "platform/directx/direct3d/d3d.h"
 
 class LAPI_Direct3D;
+class LTexture_Direct3D;
 
 class LRenderAPI_Direct3D : public LRenderAPICLBK {
 public:
@@ -84,12 +85,26 @@ public:
     // The DirectDraw object of the device's render target, counted; null without one.
     IDirectDraw4* GetRenderTargetDirectDraw();
 
-    // An untextured translucent state; the selector -1 shades flat, 0x10 Gouraud, 0x20
-    // flat without a texture stage.
+    // The selectors of the polygon routines. For the textured ones the selector -1 takes
+    // the texture's colour alone, any other the colour operation; for the others -1 shades
+    // flat, 0x10 Gouraud and 0x20 flat, both without a texture stage. The mode bits are
+    // the material's additive bits (0x20000000 keeps the depth test).
+    void SelectTextureState(LTexture_Direct3D* texture, int32_t selector, uint32_t modeBits);
+    void SelectTranslucentTextureState(LTexture_Direct3D* texture, int32_t selector,
+                                       uint32_t modeBits);
     void SelectTranslucentState(uint32_t colour, uint8_t alpha, int32_t selector,
                                 uint32_t modeBits);
+    void SelectSolidState(int32_t selector, uint32_t modeBits);
+    void SelectLineState(int32_t selector, uint32_t modeBits);
+    void SetTranslucency(uint8_t alpha, bool inverted);
+    void ResetAlphaBlend();
+    // Binds the texture to stage `stage`, making its device copy first when it has none.
+    void BindTexture(DWORD stage, LTexture_Direct3D* texture);
     // Forgets what the device is known to hold.
     void ResetStateCache();
+    // Device states, nothing without a device.
+    void RenderState(DWORD state, DWORD value);
+    void StageState(DWORD stage, DWORD state, DWORD value);
 
     // The renderer whose device draws; null when none.
     static LRenderAPI_Direct3D* Current();
@@ -97,6 +112,7 @@ public:
 
     uint32_t colourOperation[3] = {D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE};
     uint32_t currentKind = kKindNone;
+    LTexture_Direct3D* currentTexture = nullptr;
     int32_t currentSelector = kSelectorNone;
     IDirectDrawSurface4* backBuffer = nullptr;
     IDirectDrawClipper* clipper = nullptr;
@@ -136,9 +152,10 @@ private:
     bool DeviceCaps(D3DDEVICEDESC& used);
     // Whether the device does the add-signed stage operation (no device: yes).
     bool AddSignedProbe();
-    void RenderState(DWORD state, DWORD value);
-    void StageState(DWORD stage, DWORD state, DWORD value);
     void DepthRestore();
+    void AdditiveBlend(uint32_t modeBits);
+    void UntexturedShading(int32_t selector);
+    void TexturedState(LTexture_Direct3D* texture, int32_t selector);
     void BlendReset();
     void SceneRestart();
     void ApplyCulling();
