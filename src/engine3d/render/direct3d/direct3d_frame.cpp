@@ -1,12 +1,16 @@
 // The frame, the state bits and the states they stand for, and the depth-buffer modes of
 // the Direct3D renderer.
 #include <bit>
+#include <cstdlib>
 #include <cstring>
 
 #include "engine3d/render/direct3d/direct3d_device.h"
 #include "engine3d/render/direct3d/direct3d_renderer.h"
 #include "engine3d/render/direct3d/direct3d_texture.h"
 #include "engine3d/scene/camera/camera.h"
+#include "engine3d/scene/materials/material.h"
+#include "engine3d/scene/mesh/material_batch.h"
+#include "engine3d/scene/objects/object.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/render/frame_state.h"
 #include "platform/gdi/dc_state.h"
@@ -20,6 +24,30 @@ constexpr COLORREF kStatisticsColour = 0xFFFFFF;
 // 0x00BBGGRR as Direct3D's 0x00RRGGBB.
 DWORD RGBOf(uint32_t colour) {
     return (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
+}
+
+// A vertex colour tinted by the material's: modulated with state bit 8, else mixed by the
+// weight its alpha gives.
+uint32_t Tinted(uint32_t colour, const LMaterial& m, bool modulated) {
+    uint32_t out = 0xFF000000u;
+    const int w = 128 - std::abs(int(colour >> 24) - 128);
+    for (int c = 0; c < 3; ++c) {
+        const int shift = 16 - 8 * c;
+        const int value = int(colour >> shift & 0xFF);
+        const int material = m.colorBytes[c] & 0xFF;
+        const int tinted =
+            modulated ? value * material / 256 : (value * (128 - w) + material * w) / 128;
+        out |= uint32_t(tinted & 0xFF) << shift;
+    }
+    return out;
+}
+
+// The per-channel mean of three colours, alpha 255.
+uint32_t Mean(uint32_t a, uint32_t b, uint32_t c) {
+    uint32_t out = 0xFF000000u;
+    for (int shift = 0; shift < 24; shift += 8)
+        out |= ((a >> shift & 0xFF) + (b >> shift & 0xFF) + (c >> shift & 0xFF)) / 3 << shift;
+    return out;
 }
 
 } // namespace
@@ -289,6 +317,117 @@ void LRenderAPI_Direct3D::ClearStateBits(uint32_t bit) {
         break;
     default:
         break;
+    }
+}
+
+void LRenderAPI_Direct3D::DrawPolygonBatch(LCacheMaterial* batch, L3DCamera* camera,
+                                           L3DObject* object) {
+    ResetStateCache();
+    if (d3dDevice == nullptr || batch == nullptr || batch->material == nullptr) return;
+    const uint32_t indexCount = batch->indexCount;
+    if (indexCount > batch->indices.size()) return;
+    for (uint32_t i = 0; i < indexCount; ++i)
+        if (batch->indices[i] >= batch->records.size()) return;
+    const LMaterial& m = *batch->material;
+    const bool gouraud = object != nullptr && object->IsGouraud() != 0;
+    const bool lambert = !gouraud && object != nullptr && object->IsLambert() != 0;
+    if (depthOverride == 0 && camera != nullptr) ApplyCulling();
+    RenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 0);
+    StageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    RenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
+    RenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ZERO);
+    std::vector<RenderVertex>& records = batch->records;
+    const uint16_t* indices = batch->indices.data();
+    const bool translucent = (m.mode & (LMaterial::kAdditive | LMaterial::kAdditiveSecond)) != 0;
+    auto* second = static_cast<LTexture_Direct3D*>(m.textures[1]);
+    const bool textured = (m.mode & LMaterial::kTextured) != 0 && m.textures[0] != nullptr;
+    if (textured) {
+        BindTexture(0, static_cast<LTexture_Direct3D*>(m.textures[0]));
+        if (translucent) {
+            RenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 1);
+            if ((m.mode & LMaterial::kAdditiveSecond) == 0)
+                RenderState(D3DRENDERSTATE_ZENABLE, 0);
+            RenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+            RenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
+        }
+        RenderState(D3DRENDERSTATE_FILLMODE,
+                    (m.mode & LMaterial::kWireframe) != 0 ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
+        if (gouraud || lambert) {
+            RenderState(D3DRENDERSTATE_SHADEMODE, gouraud ? D3DSHADE_GOURAUD : D3DSHADE_FLAT);
+            StageState(0, D3DTSS_COLOROP, colourOperation[0]);
+            StageState(0, D3DTSS_COLORARG1, colourOperation[1]);
+            StageState(0, D3DTSS_COLORARG2, colourOperation[2]);
+            // Each triangle's mean goes into its vertices: a shared vertex keeps the last.
+            for (uint32_t i = 0; lambert && i + 2 < indexCount; i += 3) {
+                RenderVertex* v[3] = {&records[indices[i]], &records[indices[i + 1]],
+                                      &records[indices[i + 2]]};
+                const uint32_t mean = Mean(v[0]->diffuse, v[1]->diffuse, v[2]->diffuse);
+                v[0]->diffuse = v[1]->diffuse = v[2]->diffuse = mean;
+            }
+        } else {
+            RenderState(D3DRENDERSTATE_SHADEMODE, D3DSHADE_FLAT);
+            StageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+            StageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+        }
+        if (second != nullptr) {
+            if (blendFactorCapable != 0)
+                RenderState(D3DRENDERSTATE_TEXTUREFACTOR,
+                            DWORD(m.GetTextureIntensity(0) * 255.0f) << 24);
+            BindTexture(1, second);
+            StageState(1, D3DTSS_TEXCOORDINDEX, 1);
+            if (blendFactorCapable != 0) {
+                StageState(1, D3DTSS_COLORARG1, D3DTA_CURRENT);
+                StageState(1, D3DTSS_COLOROP, D3DTOP_BLENDFACTORALPHA);
+                StageState(1, D3DTSS_COLORARG2, D3DTA_TEXTURE);
+            } else {
+                StageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+                StageState(1, D3DTSS_COLOROP, D3DTOP_ADD);
+                StageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
+            }
+        }
+    } else if ((m.mode & (LMaterial::kWireframe | LMaterial::kSolid)) != 0) {
+        RenderState(D3DRENDERSTATE_FLUSHBATCH, 0);
+        d3dDevice->SetTexture(0, nullptr);
+        RenderState(D3DRENDERSTATE_FILLMODE,
+                    (m.mode & LMaterial::kWireframe) != 0 ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
+        LRenderAPI_Direct3D* current = Current() != nullptr ? Current() : this;
+        const bool modulated = (current->stateBits & 0x08) != 0;
+        if (gouraud) {
+            StageState(0, D3DTSS_COLOROP, D3DTOP_DISABLE);
+            RenderState(D3DRENDERSTATE_SHADEMODE, D3DSHADE_GOURAUD);
+            for (uint32_t i = 0; i < indexCount; ++i) {
+                RenderVertex& v = records[indices[i]];
+                v.diffuse = Tinted(v.diffuse, m, modulated);
+            }
+        } else {
+            for (uint32_t i = 0; i + 2 < indexCount; i += 3) {
+                RenderVertex* v[3] = {&records[indices[i]], &records[indices[i + 1]],
+                                      &records[indices[i + 2]]};
+                uint32_t colour;
+                if (lambert)
+                    colour = Tinted((Mean(v[0]->diffuse, v[1]->diffuse, v[2]->diffuse) &
+                                     0xFFFFFFu) | (v[0]->diffuse & 0xFF000000u),
+                                    m, modulated);
+                else
+                    colour = 0xFF000000u | uint32_t(m.colorBytes[0] & 0xFF) << 16 |
+                             uint32_t(m.colorBytes[1] & 0xFF) << 8 | uint32_t(m.colorBytes[2] & 0xFF);
+                v[0]->diffuse = v[1]->diffuse = v[2]->diffuse = colour;
+            }
+            StageState(0, D3DTSS_COLOROP, D3DTOP_DISABLE);
+            RenderState(D3DRENDERSTATE_SHADEMODE, D3DSHADE_FLAT);
+        }
+    }
+    d3dDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX2, records.data(),
+                                    DWORD(records.size()), batch->indices.data(), indexCount,
+                                    D3DDP_DONOTLIGHT | D3DDP_DONOTCLIP);
+    if (camera != nullptr) camera->polygonsDrawn += indexCount / 3;
+    if (textured && second != nullptr) {
+        StageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+        d3dDevice->SetTexture(1, nullptr);
+    }
+    if (textured && translucent) {
+        RenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 0);
+        DepthRestore();
     }
 }
 

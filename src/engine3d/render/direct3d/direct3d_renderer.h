@@ -70,6 +70,9 @@ public:
     void ClearDepthBuffer() override;
     void EndFrame() override;
     int IsCapable(uint32_t code) override;
+    // One material's triangles in one indexed draw; a batch whose indices pass its records
+    // is not drawn.
+    void DrawPolygonBatch(LCacheMaterial* batch, L3DCamera* camera, L3DObject* object) override;
     int32_t SetStateBits(uint32_t bits) override;
     void ClearStateBits(uint32_t bits) override;
     void BeginExtraPass(uint32_t alpha) override;

@@ -25,7 +25,7 @@ protected:
         liveD3D_ = platform::test::LiveDirect3DObjects();
         MakeDevice();
         window = Window(0, 0, 64, 48);
-        Setup().recording = true;
+        Layer().recording = true;
     }
     void TearDown() override {
         DropDevice();
@@ -54,8 +54,8 @@ protected:
         return r;
     }
 
-    static platform::test::Direct3DSetup& Setup() { return platform::test::GetDirect3DSetup(); }
-    static std::vector<std::string>& Log() { return Setup().log; }
+    static platform::test::Direct3DSetup& Layer() { return platform::test::GetDirect3DSetup(); }
+    static std::vector<std::string>& Log() { return Layer().log; }
     // Index of the first line equal to `line` from `from` on; -1 when there is none.
     static int Find(const std::string& line, size_t from = 0) {
         for (size_t i = from; i < Log().size(); ++i)

@@ -72,7 +72,7 @@ TEST_F(Direct3DFrameTest, StateBitsSetTheirDeviceStatesAndExcludeEachOther) {
 }
 
 TEST_F(Direct3DFrameTest, ARefusedAddSignedLeavesTheModulateTriple) {
-    Setup().refuseAddSigned = true;
+    Layer().refuseAddSigned = true;
     ASSERT_EQ(renderer->SetDisplayMode(kFlags, 64, 48, 32), 0);
     EXPECT_EQ(renderer->IsCapable(0x10), 0);
     renderer->SetStateBits(0x10);
@@ -82,7 +82,7 @@ TEST_F(Direct3DFrameTest, ARefusedAddSignedLeavesTheModulateTriple) {
 }
 
 TEST_F(Direct3DFrameTest, TextureFormatsFollowTheDepthsPreferences) {
-    Setup().textureFormats = {k565, k4444, k1555};
+    Layer().textureFormats = {k565, k4444, k1555};
     ASSERT_EQ(renderer->SetDisplayMode(kFlags, 64, 48, 32), 0);
     renderer->SetTextureDepth(16);
     ASSERT_EQ(renderer->textureFormats.size(), 3u);
@@ -99,7 +99,7 @@ TEST_F(Direct3DFrameTest, TextureFormatsFollowTheDepthsPreferences) {
     EXPECT_EQ(renderer->GetTextureDepth(99), 16u);
 
     // At 8 bits 32-bit textures come first; nothing is palettised.
-    Setup().textureFormats = {k565, k8888, kX888};
+    Layer().textureFormats = {k565, k8888, kX888};
     renderer->SetTextureDepth(8);
     ASSERT_TRUE(renderer->FindTextureFormat(R::kOpaque, found, 8));
     EXPECT_EQ(found.depth, 32u);
@@ -108,7 +108,7 @@ TEST_F(Direct3DFrameTest, TextureFormatsFollowTheDepthsPreferences) {
     EXPECT_FALSE(renderer->FindTextureFormat(R::kOneBitAlpha, found, 8));
 
     // Nothing opaque offered: no list, and the depth asked comes back.
-    Setup().textureFormats = {k4444};
+    Layer().textureFormats = {k4444};
     renderer->SetTextureDepth(16);
     EXPECT_TRUE(renderer->textureFormats.empty());
     EXPECT_EQ(renderer->GetTextureDepth(24), 24u);

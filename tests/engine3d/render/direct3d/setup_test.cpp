@@ -28,14 +28,14 @@ TEST_F(Direct3DSetUpTest, EachFailingStepHasItsCodeAndTheViewDrawsNothingUntilTh
     };
     renderer->AttachView(camera);
     for (const auto& step : steps) {
-        Setup().faults = step.fault;
+        Layer().faults = step.fault;
         EXPECT_EQ(renderer->SetDisplayMode(kFlags, 64, 48, 32), step.code) << step.fault;
         Log().clear();
         renderer->RenderFrame();
         renderer->EndFrame();
         EXPECT_EQ(Find("BeginScene"), -1) << step.fault;
     }
-    Setup().faults = 0;
+    Layer().faults = 0;
     ASSERT_EQ(renderer->SetDisplayMode(kFlags, 64, 48, 32), 0);
     Log().clear();
     renderer->RenderFrame();
@@ -72,7 +72,7 @@ TEST_F(Direct3DSetUpTest, TheTreeHoldsTheHardwareDeviceFirstAndTheRegistryMakesI
 }
 
 TEST_F(Direct3DSetUpTest, TheRGBDeviceStandsInForARefusedHardwareOne) {
-    Setup().faults = t::kFailHardwareDevice;
+    Layer().faults = t::kFailHardwareDevice;
     ASSERT_EQ(renderer->SetDisplayMode(kFlags, 64, 48, 32), 0);
     ASSERT_NE(renderer->d3dDevice, nullptr);
     EXPECT_EQ(renderer->surfaceMemory, uint32_t(DDSCAPS_VIDEOMEMORY));
@@ -80,17 +80,17 @@ TEST_F(Direct3DSetUpTest, TheRGBDeviceStandsInForARefusedHardwareOne) {
 }
 
 TEST_F(Direct3DSetUpTest, DepthFormatsPreferSixteenBitsElseTheLastOffered) {
-    Setup().depthBits = {24, 16, 32};
+    Layer().depthBits = {24, 16, 32};
     ASSERT_EQ(renderer->SetDisplayMode(kFlags, 64, 48, 32), 0);
     EXPECT_EQ(renderer->depthFormat.dwRGBBitCount, 16u);
-    Setup().depthBits = {24, 32};
+    Layer().depthBits = {24, 32};
     ASSERT_EQ(renderer->SetDisplayMode(kFlags, 64, 48, 32), 0);
     EXPECT_EQ(renderer->depthFormat.dwRGBBitCount, 32u);
     ASSERT_NE(renderer->depthBuffer, nullptr);
 }
 
 TEST_F(Direct3DSetUpTest, ADeviceWithoutHiddenSurfaceRemovalNeedsNoDepthBuffer) {
-    Setup().zBufferlessHSR = true;
+    Layer().zBufferlessHSR = true;
     ASSERT_EQ(renderer->SetDisplayMode(kFlags, 64, 48, 32), 0);
     EXPECT_EQ(renderer->depthBuffer, nullptr);
     EXPECT_EQ(renderer->IsCapable(512), 0);

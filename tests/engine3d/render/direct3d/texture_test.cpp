@@ -113,7 +113,7 @@ TEST_F(Direct3DTextureTest, MipmapsForOpaqueTexturesOnlyAndSquareSurfacesWhereAs
     EXPECT_NE(translucent->surface->GetAttachedSurface(&mip, &next), DD_OK);
     renderer->ClearStateBits(0x1000);
 
-    Setup().squareOnly = true;
+    Layer().squareOnly = true;
     std::vector<uint32_t> strip(64 * 16, 0x07E0);
     LTexture_Direct3D* wide = Make(16, 64, 16, strip);
     ASSERT_EQ(wide->CreateTextureSurface(), 1);
