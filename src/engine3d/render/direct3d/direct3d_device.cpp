@@ -3,6 +3,7 @@
 #include "engine3d/render/direct3d/direct3d_polygon.h"
 #include "engine3d/render/direct3d/direct3d_renderer.h"
 #include "engine3d/render/direct3d/direct3d_texture.h"
+#include "platform/process/shared_library.h"
 
 namespace {
 
@@ -151,7 +152,12 @@ void LAPI_Direct3D::EnumerateModes() {
     if (enumerated_ != 0) return;
     enumerated_ = 1;
     if (directDraw_ == nullptr || direct3D_ == nullptr) return;
-    DirectDrawEnumerateExA(ListDriver, this, 7);
+    // Found as any program finds it: without the entry point there are no drivers.
+    using Enumerate = BOOL (*)(LPDDENUMCALLBACKEXA, void*, DWORD);
+    const auto enumerate =
+        reinterpret_cast<Enumerate>(GetProcAddress(GetModuleHandleA("DDRAW.DLL"),
+                                                   "DirectDrawEnumerateExA"));
+    if (enumerate != nullptr) enumerate(ListDriver, this, 7);
 }
 
 void LAPI_Direct3D::FreeDeviceData(uintptr_t data) {

@@ -4,6 +4,9 @@
 #include <bit>
 
 #include "engine3d/render/direct3d/direct3d_fixture.h"
+#include "engine3d/scene/materials/material.h"
+#include "engine3d/scene/mesh/material_batch.h"
+#include "engine3d/scene/objects/object.h"
 
 namespace {
 
@@ -134,6 +137,69 @@ TEST_F(Direct3DFrameTest, DepthOverwriteClearsToTheNearPlaneAndResetRestores) {
     EXPECT_NE(Find("Clear2 0 0 64 48 flags 2 colour 000000 z 1"), -1);
     EXPECT_EQ(Log().back(), "BeginScene");
     renderer->d3dDevice->EndScene();
+}
+
+} // namespace
+
+namespace {
+
+class Direct3DBatchTest : public Direct3DRenderTest {
+protected:
+    void SetUp() override {
+        Direct3DRenderTest::SetUp();
+        ASSERT_EQ(renderer->SetDisplayMode(kFlags, 64, 48, 32), 0);
+        material = std::make_unique<LMaterial>(world.get(), "m", nullptr, 0x00FF8040u, 0, nullptr);
+        material->mode = LMaterial::kSolid;
+        batch = std::make_unique<LCacheMaterial>(material.get());
+        object = std::make_unique<L3DObject>("o", world.get(), nullptr);
+        const uint32_t colours[4] = {0xFF300000u, 0xFF003000u, 0xFF000030u, 0xFF808080u};
+        for (uint32_t colour : colours) {
+            RenderVertex v;
+            v.diffuse = colour;
+            batch->records.push_back(v);
+        }
+        batch->indices = {0, 1, 2, 1, 2, 3};
+        batch->indexCount = 6;
+        renderer->d3dDevice->BeginScene();
+    }
+    void TearDown() override {
+        renderer->d3dDevice->EndScene();
+        batch->indices.clear();
+        batch.reset();
+        object.reset();
+        material.reset();
+        Direct3DRenderTest::TearDown();
+    }
+
+    std::unique_ptr<LMaterial> material;
+    std::unique_ptr<LCacheMaterial> batch;
+    std::unique_ptr<L3DObject> object;
+};
+
+TEST_F(Direct3DBatchTest, LambertMeansGoIntoSharedVerticesAndTheLastTriangleWins) {
+    object->objectFlags |= L3DObject::kLambert;
+    renderer->SetStateBits(0x08);
+    const uint32_t before = camera->polygonsDrawn;
+    Log().clear();
+    renderer->DrawPolygonBatch(batch.get(), camera, object.get());
+    EXPECT_NE(Find("Draw 4 vertices 4 indices 6 flags 14"), -1);
+    EXPECT_EQ(camera->polygonsDrawn - before, 2u);
+    // Second triangle: means (0x10 + 0x80) / 3 etc., times the material / 256.
+    const uint32_t red = (0x80u / 3) * 0x40u / 256, green = ((0x30u + 0x80u) / 3) * 0x80u / 256,
+                   blue = ((0x30u + 0x80u) / 3) * 0xFFu / 256;
+    EXPECT_EQ(batch->records[1].diffuse, 0xFF000000u | red << 16 | green << 8 | blue);
+    EXPECT_EQ(batch->records[0].diffuse >> 16 & 0xFF, (0x30u / 3) * 0x40u / 256);
+
+    // Untextured without lighting: the material's colour everywhere.
+    object->objectFlags &= ~L3DObject::kLambert;
+    renderer->DrawPolygonBatch(batch.get(), camera, object.get());
+    EXPECT_EQ(batch->records[3].diffuse, 0xFF4080FFu);
+
+    // An index past the records: nothing drawn.
+    batch->indices[5] = 9;
+    Log().clear();
+    renderer->DrawPolygonBatch(batch.get(), camera, object.get());
+    EXPECT_EQ(Find("Draw 4 vertices 4 indices 6 flags 14"), -1);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "platform/directx/direct3d/d3d_executor.h"
 #include "platform/directx/direct3d/direct3d_test_hooks.h"
 #include "platform/directx/ddraw_test_support.h"
+#include "platform/process/shared_library.h"
 
 namespace {
 
@@ -202,8 +203,17 @@ BOOL ListDriver(GUID* guid, char* description, char*, void* context, HANDLE) {
 }
 
 TEST_F(Direct3DLayer, DriversDevicesAndDepthFormatsAreListed) {
+    // Reached as a program reaches it, through the built-in module.
+    HMODULE ddraw = GetModuleHandleA("ddraw.dll");
+    ASSERT_NE(ddraw, 0u);
+    EXPECT_EQ(GetModuleHandleA("DDRAW"), ddraw);
+    EXPECT_EQ(GetModuleHandleA("d3dim.dll"), 0u);
+    EXPECT_EQ(GetProcAddress(ddraw, "DirectDrawEnumerateA"), nullptr);
+    using Enumerate = BOOL (*)(LPDDENUMCALLBACKEXA, void*, DWORD);
+    auto enumerate = reinterpret_cast<Enumerate>(GetProcAddress(ddraw, "DirectDrawEnumerateExA"));
+    ASSERT_NE(enumerate, nullptr);
     Listed drivers;
-    EXPECT_TRUE(DirectDrawEnumerateExA(ListDriver, &drivers, DDENUM_ATTACHEDSECONDARYDEVICES));
+    EXPECT_TRUE(enumerate(ListDriver, &drivers, DDENUM_ATTACHEDSECONDARYDEVICES));
     EXPECT_EQ(drivers.names, std::vector<std::string>{"Primary Display Driver"});
     EXPECT_EQ(drivers.hardware, 1);
 
