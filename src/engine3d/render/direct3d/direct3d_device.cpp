@@ -35,15 +35,15 @@ HRESULT ListMode(DDSURFACEDESC2* mode, void* context) {
     const auto depth = int32_t(mode->ddpfPixelFormat.dwRGBBitCount);
     if (!RendersAt(data->description, depth)) return DDENUMRET_OK;
     auto* kept = new DDSURFACEDESC2(*mode);
-    const LDisplayMode* added = walk->first->AddMode(
-        walk->second, {int32_t(mode->dwWidth), int32_t(mode->dwHeight)}, depth,
-        reinterpret_cast<uintptr_t>(kept));
+    const LDisplayMode* added =
+        walk->first->AddMode(walk->second, {int32_t(mode->dwWidth), int32_t(mode->dwHeight)}, depth,
+                             reinterpret_cast<uintptr_t>(kept));
     if (added == nullptr || added->data != reinterpret_cast<uintptr_t>(kept)) delete kept;
     return DDENUMRET_OK;
 }
 
 HRESULT ListDevice(GUID* guid, char* description, char*, D3DDEVICEDESC* hw, D3DDEVICEDESC* sw,
-                  void* context) {
+                   void* context) {
     auto* walk = static_cast<DriverWalk*>(context);
     if (guid == nullptr || IsEqualGUID(*guid, IID_IDirect3DNullDevice)) return D3DENUMRET_OK;
     const bool hardware = hw->dwFlags != 0;
@@ -154,9 +154,8 @@ void LAPI_Direct3D::EnumerateModes() {
     if (directDraw_ == nullptr || direct3D_ == nullptr) return;
     // Found as any program finds it: without the entry point there are no drivers.
     using Enumerate = BOOL (*)(LPDDENUMCALLBACKEXA, void*, DWORD);
-    const auto enumerate =
-        reinterpret_cast<Enumerate>(GetProcAddress(GetModuleHandleA("DDRAW.DLL"),
-                                                   "DirectDrawEnumerateExA"));
+    const auto enumerate = reinterpret_cast<Enumerate>(
+        GetProcAddress(GetModuleHandleA("DDRAW.DLL"), "DirectDrawEnumerateExA"));
     if (enumerate != nullptr) enumerate(ListDriver, this, 7);
 }
 

@@ -13,6 +13,7 @@
 #include "engine3d/scene/objects/object.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/render/frame_state.h"
+#include "engine3d/scene/sprites/sprite.h"
 #include "platform/gdi/dc_state.h"
 #include "platform/gdi/text/text_out.h"
 #include "platform/user/windows.h"
@@ -111,7 +112,7 @@ void LRenderAPI_Direct3D::ApplyFilters() {
     }
 }
 
-void LRenderAPI_Direct3D::FogSetUp() {
+void LRenderAPI_Direct3D::FogSetUp(const L3DCamera& camera) {
     RenderState(D3DRENDERSTATE_FOGENABLE, 1);
     D3DDEVICEDESC hw{}, sw{};
     hw.dwSize = sw.dwSize = sizeof(D3DDEVICEDESC);
@@ -120,8 +121,9 @@ void LRenderAPI_Direct3D::FogSetUp() {
     RenderState(D3DRENDERSTATE_FOGTABLEMODE, D3DFOG_NONE);
     RenderState(D3DRENDERSTATE_RANGEFOGENABLE, 0);
     float start = 0, end = 1;
-    view->GetFogRange(&start, &end);
-    d3dDevice->SetLightState(D3DLIGHTSTATE_FOGDENSITY, std::bit_cast<DWORD>(view->GetFogDensity()));
+    camera.GetFogRange(&start, &end);
+    d3dDevice->SetLightState(D3DLIGHTSTATE_FOGDENSITY,
+                             std::bit_cast<DWORD>(camera.GetFogDensity()));
     d3dDevice->SetLightState(D3DLIGHTSTATE_FOGSTART, std::bit_cast<DWORD>(start));
     d3dDevice->SetLightState(D3DLIGHTSTATE_FOGEND, std::bit_cast<DWORD>(end));
 }
@@ -170,15 +172,14 @@ void LRenderAPI_Direct3D::BeginFrame() {
     } else {
         colour = RGBOf(uint32_t(view->fogColor[0]) | uint32_t(view->fogColor[1]) << 8 |
                        uint32_t(view->fogColor[2]) << 16);
-        FogSetUp();
+        FogSetUp(*view);
         RenderState(D3DRENDERSTATE_FOGCOLOR, colour);
     }
     DWORD clearFlags = 0;
     if ((flags & kClearEachFrame) != 0) clearFlags |= D3DCLEAR_TARGET;
     if ((flags & kStencilClear) != 0) clearFlags |= D3DCLEAR_STENCIL;
     if ((flags & kDepthBuffer) != 0) clearFlags |= D3DCLEAR_ZBUFFER;
-    if (clearFlags != 0)
-        ClearAll(clearFlags, colour, (flags & kDepthBuffer) != 0 ? 1.0f : 0.0f);
+    if (clearFlags != 0) ClearAll(clearFlags, colour, (flags & kDepthBuffer) != 0 ? 1.0f : 0.0f);
 }
 
 void LRenderAPI_Direct3D::ClearDepthBuffer() {
@@ -345,8 +346,7 @@ void LRenderAPI_Direct3D::DrawPolygonBatch(LCacheMaterial* batch, L3DCamera* cam
         BindTexture(0, static_cast<LTexture_Direct3D*>(m.textures[0]));
         if (translucent) {
             RenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 1);
-            if ((m.mode & LMaterial::kAdditiveSecond) == 0)
-                RenderState(D3DRENDERSTATE_ZENABLE, 0);
+            if ((m.mode & LMaterial::kAdditiveSecond) == 0) RenderState(D3DRENDERSTATE_ZENABLE, 0);
             RenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
             RenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
         }
@@ -371,8 +371,8 @@ void LRenderAPI_Direct3D::DrawPolygonBatch(LCacheMaterial* batch, L3DCamera* cam
         }
         if (second != nullptr) {
             if (blendFactorCapable != 0)
-                RenderState(D3DRENDERSTATE_TEXTUREFACTOR,
-                            DWORD(m.GetTextureIntensity(0) * 255.0f) << 24);
+                RenderState(D3DRENDERSTATE_TEXTUREFACTOR, DWORD(m.GetTextureIntensity(0) * 255.0f)
+                                                              << 24);
             BindTexture(1, second);
             StageState(1, D3DTSS_TEXCOORDINDEX, 1);
             if (blendFactorCapable != 0) {
@@ -405,12 +405,14 @@ void LRenderAPI_Direct3D::DrawPolygonBatch(LCacheMaterial* batch, L3DCamera* cam
                                       &records[indices[i + 2]]};
                 uint32_t colour;
                 if (lambert)
-                    colour = Tinted((Mean(v[0]->diffuse, v[1]->diffuse, v[2]->diffuse) &
-                                     0xFFFFFFu) | (v[0]->diffuse & 0xFF000000u),
-                                    m, modulated);
+                    colour =
+                        Tinted((Mean(v[0]->diffuse, v[1]->diffuse, v[2]->diffuse) & 0xFFFFFFu) |
+                                   (v[0]->diffuse & 0xFF000000u),
+                               m, modulated);
                 else
                     colour = 0xFF000000u | uint32_t(m.colorBytes[0] & 0xFF) << 16 |
-                             uint32_t(m.colorBytes[1] & 0xFF) << 8 | uint32_t(m.colorBytes[2] & 0xFF);
+                             uint32_t(m.colorBytes[1] & 0xFF) << 8 |
+                             uint32_t(m.colorBytes[2] & 0xFF);
                 v[0]->diffuse = v[1]->diffuse = v[2]->diffuse = colour;
             }
             StageState(0, D3DTSS_COLOROP, D3DTOP_DISABLE);
@@ -429,6 +431,108 @@ void LRenderAPI_Direct3D::DrawPolygonBatch(LCacheMaterial* batch, L3DCamera* cam
         RenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 0);
         DepthRestore();
     }
+}
+
+void LRenderAPI_Direct3D::DrawElement2D(L3DCamera* camera, LSprite* sprite) {
+    DrawSprite(camera, sprite, false);
+}
+
+void LRenderAPI_Direct3D::DrawQuad(L3DCamera* camera, LSprite* backdrop) {
+    DrawSprite(camera, backdrop, true);
+}
+
+void LRenderAPI_Direct3D::DrawSprite(L3DCamera* camera, LSprite* sprite, bool backdrop) {
+    if (d3dDevice == nullptr || sprite == nullptr) return;
+    // The first element of a scene closes and reopens it, so that it lands over the
+    // polygons drawn so far.
+    if (elementsInScene == 0) {
+        RenderState(D3DRENDERSTATE_FLUSHBATCH, 0);
+        d3dDevice->EndScene();
+        d3dDevice->BeginScene();
+    }
+    ++elementsInScene;
+    if (backdrop) RenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    const bool nearest = !backdrop && sprite->filtering == 0;
+    if (nearest) {
+        StageState(0, D3DTSS_MINFILTER, 1);
+        StageState(0, D3DTSS_MAGFILTER, 1);
+        StageState(0, D3DTSS_MIPFILTER, 2);
+    }
+    RenderState(D3DRENDERSTATE_ZENABLE, 0);
+    if (!backdrop) RenderState(D3DRENDERSTATE_FOGENABLE, 0);
+    const uint32_t mode = sprite->drawMode;
+    auto* texture = (mode & LSprite::kTextured) != 0
+                        ? static_cast<LTexture_Direct3D*>(sprite->texture)
+                        : nullptr;
+    const uint8_t alpha = uint8_t(sprite->alpha > 255 ? 255 : sprite->alpha);
+    const bool seeThroughTexture =
+        texture != nullptr && ((texture->flags & LTexture::kColorKey) != 0 ||
+                               texture->GetAlpha() < 255 || texture->alphaPlane != nullptr);
+    if (alpha == 255 && !seeThroughTexture)
+        BlendReset();
+    else
+        SetTranslucency(alpha, backdrop);
+    const DWORD rgb = RGBOf(sprite->color);
+    RenderVertex corners[4];
+    for (int i = 0; i < 4; ++i) {
+        corners[i].x = sprite->corners[i].x;
+        corners[i].y = sprite->corners[i].y;
+        corners[i].rhw = 1;
+    }
+    if (texture != nullptr) {
+        TexturedState(texture, -1);
+        colourKeyOn = seeThroughTexture ? 1 : 0;
+        RenderState(D3DRENDERSTATE_COLORKEYENABLE, colourKeyOn);
+        const float w = texture->width != 0 ? float(texture->width) : 1.0f;
+        const float h = texture->height != 0 ? float(texture->height) : 1.0f;
+        uint32_t fog = 0;
+        if (backdrop && view != nullptr && view->fogMode != L3DCamera::kFogOff) {
+            const float far = float(viewFar);
+            const float start = far * view->fogStart, end = far * view->fogEnd;
+            fog = far < start                 ? 255
+                  : far > end || end <= start ? 0
+                                              : uint32_t((end - far) / (end - start) * 255.0f);
+        }
+        for (int i = 0; i < 4; ++i) {
+            corners[i].u1 = sprite->corners[i].u / w;
+            corners[i].v1 = sprite->corners[i].v / h;
+            corners[i].diffuse = uint32_t(alpha) << 24 | 0xFFFFFFu;
+            corners[i].specular = fog << 24;
+        }
+    } else if (!backdrop && (mode & (LSprite::kSolid | 2u)) != 0) {
+        const bool outline = (mode & LSprite::kSolid) == 0;
+        if (alpha < 255 && !outline) {
+            SelectTranslucentState(sprite->color, alpha, -1, 0);
+        } else {
+            BlendReset();
+            d3dDevice->SetTexture(0, nullptr);
+            currentTexture = nullptr;
+        }
+        RenderState(D3DRENDERSTATE_FILLMODE, outline ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
+        if (colourKeyOn != 0) {
+            RenderState(D3DRENDERSTATE_COLORKEYENABLE, 0);
+            colourKeyOn = 0;
+        }
+        RenderState(D3DRENDERSTATE_SHADEMODE, D3DSHADE_FLAT);
+        RenderState(D3DRENDERSTATE_FLUSHBATCH, 0);
+        currentKind = kKindSolid;
+        for (RenderVertex& corner : corners)
+            corner.diffuse = uint32_t(alpha) << 24 | rgb;
+    }
+    d3dDevice->DrawPrimitive(D3DPT_TRIANGLEFAN, D3DFVF_TLVERTEX2, corners, 4,
+                             backdrop ? D3DDP_DONOTLIGHT
+                                      : D3DDP_DONOTLIGHT | D3DDP_DONOTUPDATEEXTENTS);
+    if (!backdrop && camera != nullptr && camera->fogMode != L3DCamera::kFogOff) FogSetUp(*camera);
+    if (nearest) {
+        if ((stateBits & 0x02) != 0) SetStateBits(0x02);
+        for (uint32_t filter : {0x400u, 0x2000u, 0x4000u})
+            if ((stateBits & int32_t(filter)) != 0) {
+                SetStateBits(filter);
+                break;
+            }
+    }
+    DepthRestore();
+    if (backdrop) ApplyCulling();
 }
 
 void LRenderAPI_Direct3D::BeginDepthOverwrite() {

@@ -47,8 +47,7 @@ bool Cloned(const LPolygon& polygon) {
 // The polygon of a routine, when there is a renderer with a device to draw with.
 Polygon* Drawable(LPolygon& polygon) {
     Renderer* r = Renderer::Current();
-    if (r == nullptr || r->d3dDevice == nullptr || polygon.GetMaterial() == nullptr)
-        return nullptr;
+    if (r == nullptr || r->d3dDevice == nullptr || polygon.GetMaterial() == nullptr) return nullptr;
     return &static_cast<Polygon&>(polygon);
 }
 
@@ -393,8 +392,7 @@ void LPolygon_Direct3D::DrawTextured(LPolygon& polygon, L3DCamera& camera) {
         DrawOutline<Family::kUnlit, Rule::kMixed>(polygon, camera);
 }
 
-template <Family F>
-void LPolygon_Direct3D::DrawTwoTextures(LPolygon& polygon, L3DCamera& camera) {
+template <Family F> void LPolygon_Direct3D::DrawTwoTextures(LPolygon& polygon, L3DCamera& camera) {
     Polygon* p = Drawable(polygon);
     if (p == nullptr) return;
     Renderer* r = Renderer::Current();

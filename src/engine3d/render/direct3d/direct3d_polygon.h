@@ -38,14 +38,12 @@ public:
     static void DrawNothing(LPolygon&, L3DCamera&);
     static void ClipVertexColours(LPolygon& polygon, L3DCamera& camera);
     static void ClipPolygonColour(LPolygon& polygon, L3DCamera& camera);
-    template <Family F, Rule R>
-    static void DrawOutline(LPolygon& polygon, L3DCamera& camera);
+    template <Family F, Rule R> static void DrawOutline(LPolygon& polygon, L3DCamera& camera);
     template <Family F, Rule R, bool Translucent>
     static void DrawSolid(LPolygon& polygon, L3DCamera& camera);
     template <Family F, bool Translucent, bool Environment>
     static void DrawTextured(LPolygon& polygon, L3DCamera& camera);
-    template <Family F>
-    static void DrawTwoTextures(LPolygon& polygon, L3DCamera& camera);
+    template <Family F> static void DrawTwoTextures(LPolygon& polygon, L3DCamera& camera);
 
 private:
     Family LightingFamily() const;

@@ -1,6 +1,5 @@
 #include "engine3d/render/direct3d/direct3d_renderer.h"
 
-
 #include "engine3d/render/direct3d/direct3d_device.h"
 #include "engine3d/scene/camera/camera.h"
 #include "engine3d/scene/objects/world.h"
@@ -41,8 +40,8 @@ HRESULT MatchTextureFormat(DDPIXELFORMAT* format, void* context) {
                 accept = true;
             else if (request->depth == 15 && r == 0x7C00 && g == 0x03E0 && b == 0x001F)
                 accept = true;
-            else if ((request->depth == 15 || request->depth == 16) && r == 0x0F00 &&
-                     g == 0x00F0 && b == 0x000F)
+            else if ((request->depth == 15 || request->depth == 16) && r == 0x0F00 && g == 0x00F0 &&
+                     b == 0x000F)
                 accept = true;
             else if (request->depth == 15 || request->depth == 16)
                 return D3DENUMRET_OK;
@@ -162,9 +161,9 @@ int LRenderAPI_Direct3D::Initialize() {
     if ((flags & kMemoryTarget) != 0) return 0;
     IDirectDraw4* dd = BackEnd()->GetDirectDraw();
     if (dd == nullptr || BackEnd()->GetDirect3D() == nullptr) return kSurfacesFailed;
-    const DWORD level = (flags & kFullScreen) != 0
-                            ? DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE | DDSCL_FPUSETUP
-                            : DDSCL_NORMAL | DDSCL_FPUSETUP;
+    const DWORD level = (flags & kFullScreen) != 0 ? DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT |
+                                                         DDSCL_EXCLUSIVE | DDSCL_FPUSETUP
+                                                   : DDSCL_NORMAL | DDSCL_FPUSETUP;
     if (dd->SetCooperativeLevel(targetWindow, level) != DD_OK) return kSurfacesFailed;
     if (!CreateSurfaces()) return kSurfacesFailed;
     LDisplayDevice* chosen = CurrentDevice();
@@ -191,9 +190,9 @@ bool LRenderAPI_Direct3D::CreateSurfaces() {
             {int32_t(width), int32_t(height)}, currentDriver, CurrentDevice(), currentMode, depth);
         if (depth == 15 && (mode == nullptr || mode->depth != 15)) {
             depth = 16;
-            mode = LAPICLBK::FindNearestDisplayMode({int32_t(width), int32_t(height)},
-                                                    currentDriver, CurrentDevice(), currentMode,
-                                                    depth);
+            mode =
+                LAPICLBK::FindNearestDisplayMode({int32_t(width), int32_t(height)}, currentDriver,
+                                                 CurrentDevice(), currentMode, depth);
         }
         if (mode == nullptr || dd->SetDisplayMode(mode->width, mode->height, depth, 0, 0) != DD_OK)
             return false;
@@ -305,8 +304,7 @@ bool LRenderAPI_Direct3D::CreateDevice(const GUID& guid) {
     IDirect3D3* d3d = BackEnd()->GetDirect3D();
     DDSURFACEDESC2 mode{};
     mode.dwSize = sizeof mode;
-    if (dd->GetDisplayMode(&mode) != DD_OK || mode.ddpfPixelFormat.dwRGBBitCount <= 8)
-        return false;
+    if (dd->GetDisplayMode(&mode) != DD_OK || mode.ddpfPixelFormat.dwRGBBitCount <= 8) return false;
     if (d3d->CreateDevice(guid, backBuffer, &d3dDevice, nullptr) != DD_OK &&
         d3d->CreateDevice(IID_IDirect3DRGBDevice, backBuffer, &d3dDevice, nullptr) != DD_OK)
         return false;
@@ -355,11 +353,11 @@ bool LRenderAPI_Direct3D::CreateViewport() {
 
 void LRenderAPI_Direct3D::ReleaseDeviceObjects() {
     if (world != nullptr) world->textures.ReleaseDeviceCopies();
-    for (IUnknown** object : {reinterpret_cast<IUnknown**>(&viewport),
-                              reinterpret_cast<IUnknown**>(&backgroundMaterial),
-                              reinterpret_cast<IUnknown**>(&d3dDevice),
-                              reinterpret_cast<IUnknown**>(&depthBuffer),
-                              reinterpret_cast<IUnknown**>(&backBuffer)}) {
+    for (IUnknown** object :
+         {reinterpret_cast<IUnknown**>(&viewport),
+          reinterpret_cast<IUnknown**>(&backgroundMaterial),
+          reinterpret_cast<IUnknown**>(&d3dDevice), reinterpret_cast<IUnknown**>(&depthBuffer),
+          reinterpret_cast<IUnknown**>(&backBuffer)}) {
         if (*object != nullptr) (*object)->Release();
         *object = nullptr;
     }
@@ -459,7 +457,8 @@ bool LRenderAPI_Direct3D::BuildTextureFormatList(uint32_t forDepth) {
         }
         return false;
     };
-    if (!pass(0, kOpaque, [](uint32_t) { return 0u; }, [](uint32_t) { return false; }))
+    if (!pass(
+            0, kOpaque, [](uint32_t) { return 0u; }, [](uint32_t) { return false; }))
         return false;
     pass(
         1, kTranslucent, [](uint32_t d) { return d == 32 ? 0xFF000000u : 0xF000u; },

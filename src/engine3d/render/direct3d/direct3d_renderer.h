@@ -66,6 +66,9 @@ public:
     int32_t GetMaxTextureWidth() override;
     int32_t GetMaxTextureHeight() override;
     void RenderFrame() override;
+    // A sprite over the 3D view, and the world's backdrop.
+    void DrawElement2D(L3DCamera* camera, LSprite* sprite) override;
+    void DrawQuad(L3DCamera* camera, LSprite* backdrop) override;
     void BeginFrame() override;
     void ClearDepthBuffer() override;
     void EndFrame() override;
@@ -163,8 +166,9 @@ private:
     void SceneRestart();
     void ApplyCulling();
     void ApplyFilters();
-    void FogSetUp();
+    void FogSetUp(const L3DCamera& camera);
     void ClearAll(DWORD clearFlags, DWORD colour, float z);
+    void DrawSprite(L3DCamera* camera, LSprite* sprite, bool backdrop);
 
     // A use of the back end's primary surface is this renderer's to give back.
     bool holdsPrimary_ = false;

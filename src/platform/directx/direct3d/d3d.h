@@ -53,8 +53,8 @@ public:
     virtual HRESULT RestoreDisplayMode() = 0;
     // DDSCL_FPUSETUP and DDSCL_ALLOWREBOOT are accepted and change nothing.
     virtual HRESULT SetCooperativeLevel(HWND window, DWORD flags) = 0;
-    virtual HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel,
-                                   DWORD refreshRate, DWORD flags) = 0;
+    virtual HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refreshRate,
+                                   DWORD flags) = 0;
     virtual HRESULT WaitForVerticalBlank(DWORD flags, HANDLE event) = 0;
 
 protected:

@@ -25,8 +25,8 @@ class DirectDraw4Object;
 class Surface4Object final : public IDirectDrawSurface4, public IDirect3DTexture2, LiveD3DObject {
 public:
     Surface4Object(DirectDraw4Object* owner, IDirectDrawSurface* inner, DWORD extraCaps);
-    Surface4Object(DirectDraw4Object* owner, DWORD width, DWORD height,
-                   const DDPIXELFORMAT& format, const DDSCAPS2& caps);
+    Surface4Object(DirectDraw4Object* owner, DWORD width, DWORD height, const DDPIXELFORMAT& format,
+                   const DDSCAPS2& caps);
 
     HRESULT QueryInterface(REFIID iid, void** object) override;
     ULONG AddRef() override;

@@ -39,8 +39,8 @@ D3DDEVICEDESC Described(bool filled) {
     desc.dwMaxTextureWidth = desc.dwMaxTextureHeight = kMaxTextureSide;
     desc.dwMaxAnisotropy = 8;
     desc.dwFVFCaps = 2;
-    desc.dwTextureOpCaps = D3DTEXOPCAPS_DISABLE | D3DTEXOPCAPS_SELECTARG1 |
-                           D3DTEXOPCAPS_MODULATE | D3DTEXOPCAPS_ADD | D3DTEXOPCAPS_ADDSIGNED |
+    desc.dwTextureOpCaps = D3DTEXOPCAPS_DISABLE | D3DTEXOPCAPS_SELECTARG1 | D3DTEXOPCAPS_MODULATE |
+                           D3DTEXOPCAPS_ADD | D3DTEXOPCAPS_ADDSIGNED |
                            D3DTEXOPCAPS_BLENDFACTORALPHA;
     desc.wMaxTextureBlendStages = 2;
     desc.wMaxSimultaneousTextures = 2;
@@ -56,8 +56,14 @@ bool IsKnownDevice(REFIID device) {
 }
 
 DDPIXELFORMAT RGBFormat(DWORD bits, DWORD red, DWORD green, DWORD blue, DWORD alpha) {
-    return DDPIXELFORMAT{sizeof(DDPIXELFORMAT), DDPF_RGB | (alpha ? DDPF_ALPHAPIXELS : 0u), 0,
-                         bits, red, green, blue, alpha};
+    return DDPIXELFORMAT{sizeof(DDPIXELFORMAT),
+                         DDPF_RGB | (alpha ? DDPF_ALPHAPIXELS : 0u),
+                         0,
+                         bits,
+                         red,
+                         green,
+                         blue,
+                         alpha};
 }
 
 std::vector<DDPIXELFORMAT> OfferedTextureFormats() {
@@ -219,8 +225,7 @@ public:
         if (!inScene_ || vertexFormat != D3DFVF_TLVERTEX2 || !vertices || primitive < 1 ||
             primitive > 6)
             return E_FAIL;
-        executor->Draw(primitive, static_cast<const TLVertex*>(vertices), count, nullptr, 0,
-                       flags);
+        executor->Draw(primitive, static_cast<const TLVertex*>(vertices), count, nullptr, 0, flags);
         return DD_OK;
     }
     HRESULT DrawIndexedPrimitive(DWORD primitive, DWORD vertexFormat, void* vertices,
@@ -282,9 +287,8 @@ public:
         return DD_OK;
     }
     HRESULT ValidateDevice(DWORD* passes) override {
-        if (Setup().refuseAddSigned &&
-            std::find(std::begin(colourOps_), std::end(colourOps_), D3DTOP_ADDSIGNED) !=
-                std::end(colourOps_))
+        if (Setup().refuseAddSigned && std::find(std::begin(colourOps_), std::end(colourOps_),
+                                                 D3DTOP_ADDSIGNED) != std::end(colourOps_))
             return D3DERR_UNSUPPORTEDCOLOROPERATION;
         if (passes) *passes = 1;
         return DD_OK;
@@ -307,7 +311,7 @@ private:
     }
 
     std::atomic<ULONG> refs_{1};
-    Surface4Object* const target_; // counted
+    Surface4Object* const target_;           // counted
     std::vector<ViewportObject*> viewports_; // counted
     ViewportObject* current_ = nullptr;
     Surface4Object* textures_[2] = {}; // counted

@@ -87,8 +87,7 @@ void Widen(const DDSURFACEDESC& from, DDSURFACEDESC2& to) {
 
 // Surfaces.
 
-Surface4Object::Surface4Object(DirectDraw4Object* owner, IDirectDrawSurface* inner,
-                               DWORD extraCaps)
+Surface4Object::Surface4Object(DirectDraw4Object* owner, IDirectDrawSurface* inner, DWORD extraCaps)
     : serial(nextSerial++), owner_(owner), inner_(inner) {
     owner_->AddRef();
     DDSURFACEDESC desc{};
@@ -104,8 +103,8 @@ Surface4Object::Surface4Object(DirectDraw4Object* owner, IDirectDrawSurface* inn
 
 Surface4Object::Surface4Object(DirectDraw4Object* owner, DWORD width, DWORD height,
                                const DDPIXELFORMAT& format, const DDSCAPS2& caps)
-    : serial(nextSerial++), caps(caps), width(width), height(height), format(format),
-      owner_(owner), inner_(nullptr) {
+    : serial(nextSerial++), caps(caps), width(width), height(height), format(format), owner_(owner),
+      inner_(nullptr) {
     owner_->AddRef();
     pitch_ = LONG((width * BytesPerPixel(format) + 3) & ~3u);
     memory_.assign(size_t(pitch_) * height, 0);

@@ -39,13 +39,12 @@ public:
         Write("SetViewport2 %u %u %u %u", v.dwX, v.dwY, v.dwWidth, v.dwHeight);
     }
     void Clear(const D3DRECT& r, DWORD flags, DWORD colour, float z) override {
-        Write("Clear2 %d %d %d %d flags %u colour %06X z %g", r.x1, r.y1, r.x2, r.y2, flags,
-              colour, double(z));
+        Write("Clear2 %d %d %d %d flags %u colour %06X z %g", r.x1, r.y1, r.x2, r.y2, flags, colour,
+              double(z));
     }
-    void Draw(DWORD primitive, const TLVertex*, DWORD vertexCount, const WORD*,
-              DWORD indexCount, DWORD flags) override {
-        Write("Draw %u vertices %u indices %u flags %X", primitive, vertexCount, indexCount,
-              flags);
+    void Draw(DWORD primitive, const TLVertex*, DWORD vertexCount, const WORD*, DWORD indexCount,
+              DWORD flags) override {
+        Write("Draw %u vertices %u indices %u flags %X", primitive, vertexCount, indexCount, flags);
     }
 
 private:

@@ -7,6 +7,7 @@
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/mesh/material_batch.h"
 #include "engine3d/scene/objects/object.h"
+#include "engine3d/scene/sprites/sprite.h"
 
 namespace {
 
@@ -14,8 +15,14 @@ using Direct3DFrameTest = Direct3DRenderTest;
 using R = LRenderAPI_Direct3D;
 
 DDPIXELFORMAT Format(DWORD bits, DWORD red, DWORD green, DWORD blue, DWORD alpha) {
-    return DDPIXELFORMAT{sizeof(DDPIXELFORMAT), DDPF_RGB | (alpha ? DDPF_ALPHAPIXELS : 0u), 0,
-                         bits, red, green, blue, alpha};
+    return DDPIXELFORMAT{sizeof(DDPIXELFORMAT),
+                         DDPF_RGB | (alpha ? DDPF_ALPHAPIXELS : 0u),
+                         0,
+                         bits,
+                         red,
+                         green,
+                         blue,
+                         alpha};
 }
 
 const DDPIXELFORMAT k565 = Format(16, 0xF800, 0x07E0, 0x1F, 0);
@@ -43,6 +50,23 @@ TEST_F(Direct3DFrameTest, AFrameClearsWithTheBackgroundOrTheFogColourAndShowsInT
     EXPECT_NE(Find("SetRenderState 28 1"), -1);
     EXPECT_NE(Find("SetRenderState 34 " + std::to_string(0x445566)), -1);
     EXPECT_NE(Find("SetLightState 5 " + std::to_string(std::bit_cast<DWORD>(0.25f))), -1);
+}
+
+TEST_F(Direct3DFrameTest, TwoElementsInASceneReopenItOnceAndKeepTheirColour) {
+    ASSERT_EQ(renderer->SetDisplayMode(kFlags, 64, 48, 32), 0);
+    LSprite sprite(world.get(), 0, nullptr);
+    sprite.SetDrawMode(LSprite::kSolid);
+    sprite.SetColor(0x0000FF);
+    renderer->d3dDevice->BeginScene();
+    renderer->elementsInScene = 0;
+    Log().clear();
+    renderer->DrawElement2D(camera, &sprite);
+    renderer->DrawElement2D(camera, &sprite);
+    EXPECT_EQ(Count("EndScene"), 1);
+    EXPECT_EQ(Count("BeginScene"), 1);
+    EXPECT_EQ(Count("Draw 6 vertices 4 indices 0 flags 18"), 2);
+    EXPECT_NE(Find("SetRenderState 7 0"), -1); // over everything
+    renderer->d3dDevice->EndScene();
 }
 
 TEST_F(Direct3DFrameTest, StateBitsSetTheirDeviceStatesAndExcludeEachOther) {

@@ -54,7 +54,8 @@ protected:
         Direct3DRenderTest::TearDown();
     }
     LTexture_Direct3D* NewTexture(const char* name) {
-        auto* t = static_cast<LTexture_Direct3D*>(device->CreateTexture(world.get(), name, nullptr));
+        auto* t =
+            static_cast<LTexture_Direct3D*>(device->CreateTexture(world.get(), name, nullptr));
         t->SetImage(static_cast<uint8_t*>(std::calloc(16, 1)), 8, nullptr, 0, 2, 2, 1, 32, nullptr);
         return t;
     }

@@ -46,7 +46,8 @@ TEST_F(Direct3DSetUpTest, EachFailingStepHasItsCodeAndTheViewDrawsNothingUntilTh
     renderer->targetWindow = 0;
     EXPECT_EQ(renderer->SetDisplayMode(kFlags, 64, 48, 32), R::kNoWindow);
     renderer->targetWindow = window;
-    auto* data = reinterpret_cast<Direct3DDeviceData*>(device->GetCurrentDriver()->currentDevice->data);
+    auto* data =
+        reinterpret_cast<Direct3DDeviceData*>(device->GetCurrentDriver()->currentDevice->data);
     data->guidPointer = nullptr;
     EXPECT_EQ(renderer->SetDisplayMode(kFlags, 64, 48, 32), R::kNoDeviceGuid);
     data->guidPointer = &data->guid;

@@ -35,8 +35,8 @@ protected:
     }
 
     // The surface's words, `bytes` each, of its first `count` pixels of row `row`.
-    static std::vector<uint32_t> Read(IDirectDrawSurface4* surface, uint32_t count,
-                                      uint32_t bytes, uint32_t row = 0) {
+    static std::vector<uint32_t> Read(IDirectDrawSurface4* surface, uint32_t count, uint32_t bytes,
+                                      uint32_t row = 0) {
         DDSURFACEDESC2 desc{};
         desc.dwSize = sizeof desc;
         std::vector<uint32_t> values;

@@ -2,10 +2,10 @@
 #include <cstring>
 #include <string>
 
+#include "platform/directx/ddraw_test_support.h"
 #include "platform/directx/direct3d/d3d.h"
 #include "platform/directx/direct3d/d3d_executor.h"
 #include "platform/directx/direct3d/direct3d_test_hooks.h"
-#include "platform/directx/ddraw_test_support.h"
 #include "platform/process/shared_library.h"
 
 namespace {
