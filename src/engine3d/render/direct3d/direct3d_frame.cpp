@@ -136,7 +136,7 @@ void LRenderAPI_Direct3D::ClearAll(DWORD clearFlags, DWORD colour, float z) {
 
 void LRenderAPI_Direct3D::RenderFrame() {
     LockRender();
-    if ((flags & kMemoryTarget) == 0 && d3dDevice != nullptr) {
+    if ((flags & kMemoryTarget) == 0 && d3dDevice != nullptr && setUpResult == 0) {
         LRenderAPICLBK* previous = GetCurrentRenderer();
         SetCurrentRenderer(this);
         MakeCurrent(this);
@@ -188,7 +188,7 @@ void LRenderAPI_Direct3D::ClearDepthBuffer() {
 }
 
 void LRenderAPI_Direct3D::EndFrame() {
-    if ((flags & kMemoryTarget) != 0 || backBuffer == nullptr) return;
+    if ((flags & kMemoryTarget) != 0 || backBuffer == nullptr || setUpResult != 0) return;
     if ((flags & kStatistics) != 0) {
         char text[256];
         UpdateFrameStatistics(text, sizeof text, 1);

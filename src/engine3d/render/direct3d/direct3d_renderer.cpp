@@ -156,6 +156,11 @@ int LRenderAPI_Direct3D::SetDisplayMode(uint32_t newFlags, int32_t w, int32_t h,
 }
 
 int LRenderAPI_Direct3D::Initialize() {
+    setUpResult = SetUp();
+    return setUpResult;
+}
+
+int LRenderAPI_Direct3D::SetUp() {
     if (targetWindow == 0 && targetTexture == nullptr) return kNoWindow;
     gCurrent = this;
     if ((flags & kMemoryTarget) != 0) return 0;
@@ -352,6 +357,7 @@ bool LRenderAPI_Direct3D::CreateViewport() {
 }
 
 void LRenderAPI_Direct3D::ReleaseDeviceObjects() {
+    setUpResult = kNoDevice;
     if (world != nullptr) world->textures.ReleaseDeviceCopies();
     for (IUnknown** object :
          {reinterpret_cast<IUnknown**>(&viewport),

@@ -141,11 +141,14 @@ public:
     uint32_t maxTextureWidth = 0, maxTextureHeight = 0;
     uint32_t minTextureWidth = 0, minTextureHeight = 0;
     int32_t savedStyle = -1;
+    // The last set-up's code: the view draws only after a set-up that succeeded.
+    int setUpResult = kNoWindow;
     uint32_t maxAnisotropy = 1;
     std::vector<TextureFormat> textureFormats;
 
 private:
     LAPI_Direct3D* BackEnd() const;
+    int SetUp();
     bool CreateSurfaces();
     bool FindDeviceDescription(const GUID& guid);
     bool CreateDepthBuffer();

@@ -23,8 +23,8 @@ protected:
         RenderDisplayTest::SetUp();
         platform::test::ResetDirect3DSetup();
         liveD3D_ = platform::test::LiveDirect3DObjects();
-        MakeDevice();
         window = Window(0, 0, 64, 48);
+        MakeDevice();
         Layer().recording = true;
     }
     void TearDown() override {

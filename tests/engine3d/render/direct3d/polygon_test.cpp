@@ -40,10 +40,10 @@ protected:
             p->frameColor[0] = 200;
             p->frameColor[3] = 128;
         }
-        renderer->d3dDevice->BeginScene();
+        if (renderer->d3dDevice != nullptr) renderer->d3dDevice->BeginScene();
     }
     void TearDown() override {
-        renderer->d3dDevice->EndScene();
+        if (renderer->d3dDevice != nullptr) renderer->d3dDevice->EndScene();
         material->SetTexture(0, nullptr);
         material->SetTexture(1, nullptr);
         device->DeletePolygon(polygon);
@@ -100,8 +100,10 @@ TEST_F(Direct3DPolygonTest, RoutinesFollowTheFamilyModeAndBlendAndSwitchInPairs)
     DrawPrepared();
     EXPECT_EQ(material->drawRoutine, (&P::DrawSolid<F::kUnlit, Rule::kModulated, true>));
     EXPECT_EQ(Diffuse(0) >> 24, 128u);
+    // A textured material is translucent by its texture.
     material->mode = LMaterial::kTextured;
     material->SetTexture(0, first);
+    first->SetAlpha(128);
     object->cloneCount = 1;
     DrawPrepared();
     EXPECT_EQ(material->drawRoutine, (&P::DrawTextured<F::kUnlit, false, false>));
