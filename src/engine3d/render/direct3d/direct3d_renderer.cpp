@@ -115,7 +115,11 @@ void LRenderAPI_Direct3D::StageState(DWORD stage, DWORD state, DWORD value) {
 
 int LRenderAPI_Direct3D::SetWindowed(int windowed) {
     if ((flags & kMemoryTarget) != 0) return 0;
-    return LRenderAPICLBK::SetWindowed(windowed);
+    flagsBeforeSwitch_ = flags;
+    switching_ = true;
+    const int result = LRenderAPICLBK::SetWindowed(windowed);
+    switching_ = false;
+    return result;
 }
 
 int LRenderAPI_Direct3D::SetDisplayMode(uint32_t newFlags, int32_t w, int32_t h, int32_t d) {
@@ -124,12 +128,14 @@ int LRenderAPI_Direct3D::SetDisplayMode(uint32_t newFlags, int32_t w, int32_t h,
     bool reload = false;
     if (newFlags != uint32_t(kKeep)) {
         IDirectDraw4* dd = BackEnd()->GetDirectDraw();
-        if ((flags & kFullScreen) != 0 && (newFlags & kWindowed) != 0) {
+        const uint32_t current = switching_ ? flagsBeforeSwitch_ : flags;
+        switching_ = false;
+        if ((current & kFullScreen) != 0 && (newFlags & kWindowed) != 0) {
             if (dd != nullptr) dd->RestoreDisplayMode();
             if (savedStyle != -1) SetWindowLongA(targetWindow, GWL_STYLE, savedStyle);
             savedStyle = -1;
             reload = true;
-        } else if ((flags & kWindowed) != 0 && (newFlags & kFullScreen) != 0) {
+        } else if ((current & kWindowed) != 0 && (newFlags & kFullScreen) != 0) {
             savedStyle = GetWindowLongA(targetWindow, GWL_STYLE);
             SetWindowLongA(targetWindow, GWL_STYLE, kFullScreenStyle);
             reload = true;

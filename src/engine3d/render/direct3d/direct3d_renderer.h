@@ -175,4 +175,7 @@ private:
 
     // A use of the back end's primary surface is this renderer's to give back.
     bool holdsPrimary_ = false;
+    // The flags before a SetWindowed, which changes them before the mode change runs.
+    uint32_t flagsBeforeSwitch_ = 0;
+    bool switching_ = false;
 };

@@ -116,6 +116,13 @@ TEST_F(Direct3DSetUpTest, AFullScreenModeOfFifteenBitsEndsAtSixteenAndTheStyleCo
 
     ASSERT_EQ(renderer->SetDisplayMode(kFlags, 64, 48, 32), 0);
     EXPECT_EQ(GetWindowLongA(window, GWL_STYLE), style);
+
+    // The same through SetWindowed, which changes the flags before the mode change.
+    renderer->flags |= LRenderAPICLBK::kSkipModeChecks;
+    renderer->SetWindowed(0);
+    EXPECT_EQ(uint32_t(GetWindowLongA(window, GWL_STYLE)), 0x86000000u);
+    renderer->SetWindowed(1);
+    EXPECT_EQ(GetWindowLongA(window, GWL_STYLE), style);
 }
 
 TEST_F(Direct3DSetUpTest, RenderersShareThePrimaryAndEachModeChangeKeepsOneClipper) {
