@@ -112,12 +112,23 @@ TEST_F(Direct3DPolygonTest, RoutinesFollowTheFamilyModeAndBlendAndSwitchInPairs)
     EXPECT_EQ(material->drawRoutine, (&P::DrawTextured<F::kUnlit, true, false>));
     EXPECT_NE(first->d3dTexture, nullptr); // made on first use
 
-    // Hidden: nothing drawn.
+    // Hidden: nothing drawn, but a crossing polygon is still clipped and counted.
     material->mode |= LMaterial::kHidden;
     DrawPrepared();
     EXPECT_EQ(material->drawRoutine, &P::DrawNothing);
     EXPECT_EQ(material->drawThunk, &P::ClipVertexColours);
     EXPECT_TRUE(Log().empty());
+    for (int i = 0; i < 3; ++i) {
+        L3DPoint* p = polygon->GetVertex(i);
+        p->camera[0] = float(10 * i);
+        p->camera[1] = float(5 * (i % 2));
+        p->camera[2] = 200;
+    }
+    const uint32_t drawn = camera->polygonsDrawn;
+    material->drawThunk(*polygon, *camera);
+    EXPECT_EQ(camera->polygonsDrawn, drawn + 1);
+    EXPECT_EQ(renderer->ClippedDraw, 0);
+    EXPECT_EQ(Find("SetRenderState 22 1"), 0); // culling off for the clipped list
 }
 
 TEST_F(Direct3DPolygonTest, OutlinesGoOverFillsInWhiteAndAloneInTheMaterialsColour) {
