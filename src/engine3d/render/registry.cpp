@@ -4,6 +4,7 @@
 
 #include "engine3d/render/backend_device.h"
 #include "engine3d/render/dib_device.h"
+#include "engine3d/render/direct3d/direct3d_device.h"
 #include "engine3d/render/directx_device.h"
 #include "engine3d/render/opengl/opengl_probe.h"
 #include "engine3d/scene/render/renderer.h"
@@ -33,7 +34,7 @@ int DirectDrawProbe() {
 }
 
 constexpr LAPIDescriptor kDescriptors[kAPIDescriptorCount] = {
-    {MakeFourCC("DX3D"), nullptr, Never, "Direct3D 6.x"},
+    {MakeFourCC("DX3D"), MakeDirect3DDevice, Never, "Direct3D 6.x"},
     {MakeFourCC("DX30"), MakeDirectX, DirectDrawProbe, "DirectDraw 3"},
     {MakeFourCC("GL11"), MakeOpenGLDevice, ProbeOpenGL, "OpenGL 1.1"},
     {MakeFourCC("SW32"), MakeDIB, Always, "DIB"},

@@ -1,6 +1,7 @@
 #include <mutex>
 
 #include "platform/directx/dd_objects.h"
+#include "platform/directx/direct3d/d3d.h"
 #include "platform/display/display_backend.h"
 #include "platform/gdi/dc.h"
 #include "platform/kernel/clock.h"
@@ -48,6 +49,7 @@ public:
     HRESULT QueryInterface(REFIID iid, void** object) override {
         if (!object) return E_POINTER;
         *object = nullptr;
+        if (IsEqualGUID(iid, IID_IDirectDraw4)) return d3d::MakeDirectDraw4(this, object);
         if (!IsEqualGUID(iid, IID_IUnknown) && !IsEqualGUID(iid, IID_IDirectDraw) &&
             !IsEqualGUID(iid, IID_IDirectDraw2))
             return E_NOINTERFACE;

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/directx/direct3d/d3d.h"
 #include "platform/files/errno_mapping.h"
 #include "platform/gl/gl_libraries.h"
 #include "platform/kernel/cp1252.h"
@@ -20,10 +21,19 @@
 namespace platform {
 namespace {
 
+struct BuiltInExport {
+    const char* name;
+    FARPROC proc;
+};
+
 class ModuleObject : public KernelObject {
 public:
     ModuleObject(void* library, bool openGL) : library(library), openGL(openGL) {}
-    ~ModuleObject() override { dlclose(library); }
+    explicit ModuleObject(const BuiltInExport* exports)
+        : library(nullptr), openGL(false), exports(exports) {}
+    ~ModuleObject() override {
+        if (library != nullptr) dlclose(library);
+    }
     ModuleObject(const ModuleObject&) = delete;
     ModuleObject& operator=(const ModuleObject&) = delete;
     bool ClosableByCloseHandle() const override { return false; }
@@ -31,6 +41,14 @@ public:
     void* const library;
     // Opened for "OpenGL32.dll" without an alias of the program's: the WGL names are ours.
     const bool openGL;
+    // A built-in module's names, ending in a null name; null for a loaded library.
+    const BuiltInExport* const exports = nullptr;
+};
+
+const BuiltInExport kDirectDrawExports[] = {
+    {"DirectDrawCreate", reinterpret_cast<FARPROC>(&DirectDrawCreate)},
+    {"DirectDrawEnumerateExA", reinterpret_cast<FARPROC>(&DirectDrawEnumerateExA)},
+    {nullptr, nullptr},
 };
 
 struct AliasTable {
@@ -125,11 +143,33 @@ HMODULE LoadLibraryA(LPCSTR fileName) {
     return 0;
 }
 
+HMODULE GetModuleHandleA(LPCSTR moduleName) {
+    using namespace platform;
+    const std::string name = moduleName != nullptr ? UpperCase(moduleName) : std::string();
+    if (name != "DDRAW.DLL" && name != "DDRAW") {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return 0;
+    }
+    // Made once; made again only if a FreeLibrary let it go.
+    static std::mutex lock;
+    static HMODULE handle = 0;
+    std::lock_guard guard(lock);
+    if (handle == 0 || !LookupObjectAs<ModuleObject>(handle))
+        handle = RegisterObject(std::make_shared<ModuleObject>(kDirectDrawExports));
+    return handle;
+}
+
 FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
     auto object = platform::LookupObjectAs<platform::ModuleObject>(module);
     if (!object) return nullptr;
     if (procName == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (object->exports != nullptr) {
+        for (const platform::BuiltInExport* e = object->exports; e->name != nullptr; ++e)
+            if (std::string(e->name) == procName) return e->proc;
+        SetLastError(ERROR_PROC_NOT_FOUND);
         return nullptr;
     }
     if (object->openGL) {

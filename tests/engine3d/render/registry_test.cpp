@@ -24,7 +24,11 @@ TEST_F(RegistryTest, TableHoldsTheFourBackEndsInOrder) {
     EXPECT_EQ(registry.IsAvailable(2), platform::OpenGLAvailable() ? 1 : 0);
     EXPECT_EQ(registry.IsAvailable(4), 0);
     EXPECT_EQ(registry.IsAvailable(-1), 0);
-    EXPECT_EQ(registry.CreateAPI(0), nullptr);
+    // Direct3D is never the default yet, but its device is made when asked for by number.
+    LAPICLBK* direct3D = registry.CreateAPI(0);
+    ASSERT_NE(direct3D, nullptr);
+    EXPECT_EQ(direct3D->GetFourCC(), MakeFourCC("DX3D"));
+    registry.ReleaseAPI(direct3D);
     EXPECT_EQ(registry.CreateAPI(4), nullptr);
     EXPECT_EQ(registry.OpenCount(), 0u);
 }
