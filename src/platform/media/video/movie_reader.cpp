@@ -60,7 +60,6 @@ struct MovieReader::State {
     int32_t depth = 24;
     bool paletted = false;
     uint32_t palette[256] = {};
-    uint32_t codecTag = 0;
     FrameRate rate;
     int64_t frameCount = 0;
     // The frame the next decode gives, and the one `frame` holds (-1: none).
@@ -132,7 +131,6 @@ bool MovieReader::State::Open(const char* path) {
     timeBase = video->time_base;
     if (!ValidRate(timeBase)) return false;
     start = video->start_time != AV_NOPTS_VALUE ? video->start_time : 0;
-    codecTag = parameters->codec_tag;
     paletted = decoder->pix_fmt == AV_PIX_FMT_PAL8 || (parameters->format == AV_PIX_FMT_PAL8);
     int coded = parameters->bits_per_coded_sample;
     if (paletted)
@@ -297,14 +295,6 @@ int64_t MovieReader::FrameCount() const {
 
 const uint32_t* MovieReader::Palette() const {
     return state_ && state_->paletted ? state_->palette : nullptr;
-}
-
-uint32_t MovieReader::CodecTag() const {
-    return state_ ? state_->codecTag : 0;
-}
-
-int64_t MovieReader::NextFrame() const {
-    return state_ ? state_->next : 0;
 }
 
 bool MovieReader::HasSound() const {

@@ -41,10 +41,6 @@ public:
     // The 256 colours (0x00RRGGBB) of paletted video, as of the last decoded frame; null
     // for other video.
     const uint32_t* Palette() const;
-    // The FOURCC of the codec as the container names it, 0 when unknown.
-    uint32_t CodecTag() const;
-    // The frame the next sequential decode gives.
-    int64_t NextFrame() const;
 
     // Frame `frame` (0 .. FrameCount() - 1) into a DIB whose top row starts at `topRow`,
     // `stride` bytes from one row to the next (negative when rows are stored bottom-up).
