@@ -9,7 +9,6 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
-#include <libavutil/imgutils.h>
 #include <libswscale/swscale.h>
 }
 
@@ -97,7 +96,12 @@ struct MovieReader::State {
 
 bool MovieReader::State::Open(const char* path) {
     QuietFfmpegLog();
-    if (avformat_open_input(&format, path, nullptr, nullptr) < 0) return false;
+    // A movie is a file: playlists and references inside it reach no network.
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    int opened = avformat_open_input(&format, path, nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0) return false;
     if (avformat_find_stream_info(format, nullptr) < 0) return false;
     stream = -1;
     for (unsigned i = 0; i < format->nb_streams; ++i) {
