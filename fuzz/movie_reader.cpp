@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,8 @@ const std::string& InputPath() {
         std::error_code error;
         auto folder = std::filesystem::temp_directory_path(error) / "zorv_fuzz_movie_reader";
         std::filesystem::create_directories(folder, error);
-        return (folder / "input.avi").string();
+        // Fuzzing jobs run side by side: each its own file.
+        return (folder / ("input" + std::to_string(std::random_device()()) + ".avi")).string();
     }();
     return path;
 }
