@@ -7,9 +7,11 @@
 #include "audio/manager/sound_manager.h"
 #include "audio/sources/wav_writer.h"
 #include "classes/media/sound_class.h"
+#include "classes/media/video_class.h"
 #include "classes/system/clipboard_class.h"
 #include "foundation/streams/mem_out_stream.h"
 #include "script/interpreter/interpretor.h"
+#include "script/runtime/neighbour_services.h"
 
 namespace {
 
@@ -43,11 +45,15 @@ const ClipboardSoundHooks kClipboardHooks = {CISound::kClassId, &SoundToWav, &So
 void RegisterMediaClasses() {
     SoundMgr_Install();
     RegisterScriptClass(GetSoundClassInfo());
+    RegisterScriptClass(GetVideoClassInfo());
+    GetNeighbourServices().refreshVideos = &CIVideo::RefreshAll;
     SetClipboardSoundHooks(&kClipboardHooks);
 }
 
 void UnregisterMediaClasses() {
     SetClipboardSoundHooks(nullptr);
+    GetNeighbourServices().refreshVideos = nullptr;
+    UnregisterScriptClass(CIVideo::kClassId);
     UnregisterScriptClass(CISound::kClassId);
     SoundMgr_Set(nullptr);
 }

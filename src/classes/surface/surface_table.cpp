@@ -187,7 +187,7 @@ void CISurface::CallMethod(uint16_t methodId) {
 
 const ScriptClassInfo* GetSurfaceClassInfo() {
     // Sprites, Animations, Windows and Buttons (their images) hold Surfaces.
-    static const uint32_t dependents[] = {1, 12, CISurface::kClassId, 58, 15, 0};
+    static const uint32_t dependents[] = {1, 11, 12, CISurface::kClassId, 58, 15, 0};
     static const ScriptClassInfo info{kNameTable,
                                       &NewSurface,
                                       CISurface::kFirstClassLevelId,

@@ -498,7 +498,7 @@ TEST(MainWindow, IsForgottenWhenItsObjectIsReleasedAndAtReset) {
 TEST(UnbuiltClasses, NewOfAClassNotBuiltYetFailsWithTheDocumentedError) {
     script_test::ScriptRunner runner;
     RegisterUnbuiltClasses();
-    EXPECT_EQ(runner.Run("s = New Video();").code, 38);
+    EXPECT_EQ(runner.Run("s = New QTime();").code, 38);
     EXPECT_EQ(runner.Run("s = New Math();").code, 65);
     // The real classes of the runner are left as they are.
     EXPECT_EQ(runner.Run("t = New Surface(); s = New Sprite(t);").code, 0);

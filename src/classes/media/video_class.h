@@ -1,0 +1,100 @@
+// The Video class: a movie played frame by frame into a Surface (or, through the hook the
+// Texture class installs, into a Texture's picture), paced by the interpreter's polls.
+// Its window methods are those every control shares.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "classes/window/child_window.h"
+
+class SurfaceHandle;
+class VideoPlayer;
+
+// What a Video asks of a Texture it plays into. Until the Texture class installs it, no
+// object is a Texture and such an argument is refused as any other.
+struct VideoTextureHook {
+    // The picture the frames go into, or null when `object` is no Texture.
+    SurfaceHandle* (*GetImage)(CIBaseClassImpl* object);
+    // The picture was drawn anew.
+    void (*UpdateFromSurface)(CIBaseClassImpl* object);
+};
+void SetVideoTextureHook(const VideoTextureHook* hook);
+
+class CIVideo final : public CIChildWindow {
+public:
+    static constexpr uint32_t kClassId = 0x0B;
+    static constexpr uint32_t kFirstClassLevelId = 0x38;
+    // Creation flags: integer arguments with this tag in their high half.
+    static constexpr uint32_t kFlagTag = 0xABCD0000u;
+    static constexpr uint32_t kPlayAtOnce = 0x2;
+    static constexpr uint32_t kOwnSize = 0x4;
+    static constexpr uint32_t kApplyZoom = 0x8;
+    static constexpr uint32_t kTimeInFrames = 0x10;
+    static constexpr uint32_t kProjectPalette = 0x20;
+    static constexpr uint32_t kDefaultFlags = 0x6;
+
+    CIVideo(CInterpretor* interpreter, const CClassRecord* record);
+    ~CIVideo() override;
+
+    void CallMethod(uint16_t methodId) override;
+    // The player and the use of the target go, then the window.
+    void Destroy(int flag) override;
+    // The target going takes the Video with it: 1 then.
+    int ReleaseReferencesTo(CIBaseClassImpl* object) override;
+    // new Video([parent], file name, [constants...], [x], [y], [width], [height],
+    // [Surface or Texture], [creation flags...]).
+    void Create() override;
+    // Into a target: the frame the pump reaches, drawn; else the window's pending changes.
+    void Refresh() override;
+    int IsLate() override;
+
+    // The polls of the interpreter's pump: every Video playing into a target is marked for
+    // the next refresh pass.
+    static void RefreshAll(CInterpretor& interpreter);
+
+    void Play();
+    void Stop();
+    void Pause();
+    void Reverse();
+    void SetTime();
+    void SetFrameMethod();
+    void Rewind();
+    void SetZoom();
+    void GetTime();
+    void GetFrameMethod();
+    void Resume();
+    void GetZoom();
+    void IsPlaying();
+    void IsPausedMethod();
+    void IsStopped();
+    void GetNFrames();
+    void GetDuration();
+    void IsError();
+
+private:
+    // Opens the player on the target; errors 14 (no movie, or a target of another size or
+    // depth) and 15 (no player).
+    void OpenOnTarget(SurfaceHandle* target);
+    // The sound device stops every sound before a video plays.
+    void ReleaseSoundDevice();
+    // The player, error 15 without one.
+    VideoPlayer& Player();
+    void ReleaseTarget();
+    void SetIntResult(int64_t value);
+
+    CIBaseClassImpl* targetSurface_ = nullptr;
+    CIBaseClassImpl* targetTexture_ = nullptr;
+    VideoPlayer* player_ = nullptr;
+    uint32_t reverse_ = 0;
+    int64_t frameLength_ = 0;
+    int64_t millisecondLength_ = 0;
+    uint32_t lastResult_ = 0;
+    int32_t zoom_ = 100;
+    uint32_t flags_ = 0;
+    bool flagsGiven_ = false;
+    std::string fileName_;
+};
+
+const ScriptClassInfo* GetVideoClassInfo();
