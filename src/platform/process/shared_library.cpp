@@ -22,8 +22,11 @@ namespace {
 
 class ModuleObject : public KernelObject {
 public:
-    ModuleObject(void* library, bool openGL) : library(library), openGL(openGL) {}
-    ~ModuleObject() override { dlclose(library); }
+    ModuleObject(void* library, bool openGL, BuiltInExports exports = nullptr)
+        : library(library), openGL(openGL), exports(exports) {}
+    ~ModuleObject() override {
+        if (library != nullptr) dlclose(library);
+    }
     ModuleObject(const ModuleObject&) = delete;
     ModuleObject& operator=(const ModuleObject&) = delete;
     bool ClosableByCloseHandle() const override { return false; }
@@ -31,12 +34,15 @@ public:
     void* const library;
     // Opened for "OpenGL32.dll" without an alias of the program's: the WGL names are ours.
     const bool openGL;
+    // A module built into the player (no library): its names come from here.
+    const BuiltInExports exports;
 };
 
 struct AliasTable {
     std::mutex lock;
     // Keyed by the upper-case name.
     std::map<std::string, std::string> targets;
+    std::map<std::string, BuiltInExports> builtIns;
 };
 
 AliasTable& GetAliases() {
@@ -106,6 +112,12 @@ HMODULE LoadLibraryA(LPCSTR fileName) {
         auto it = aliases.targets.find(upperName);
         if (it != aliases.targets.end()) {
             name = it->second;
+        } else if (auto own = aliases.builtIns.find(upperName); own != aliases.builtIns.end()) {
+            BuiltInExports exports = own->second;
+            guard.unlock();
+            HANDLE handle = RegisterObject(std::make_shared<ModuleObject>(nullptr, false, exports));
+            if (handle != 0) SetLastError(ERROR_SUCCESS);
+            return handle;
         } else {
             guard.unlock();
             std::string builtIn = BuiltInLibraryTarget(upperName);
@@ -134,6 +146,11 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
     }
     if (object->openGL) {
         if (FARPROC own = platform::OpenGLOwnExport(procName)) return own;
+    }
+    if (object->library == nullptr) {
+        FARPROC exported = object->exports(procName);
+        if (exported == nullptr) SetLastError(ERROR_PROC_NOT_FOUND);
+        return exported;
     }
     void* symbol = dlsym(object->library, procName);
     if (symbol == nullptr) {
@@ -185,4 +202,13 @@ void SetLibraryAlias(LPCSTR name, LPCSTR target) {
     platform::AliasTable& aliases = platform::GetAliases();
     std::lock_guard guard(aliases.lock);
     aliases.targets[platform::UpperCase(name)] = target;
+}
+
+void RegisterBuiltInModule(LPCSTR name, BuiltInExports exports) {
+    platform::AliasTable& aliases = platform::GetAliases();
+    std::lock_guard guard(aliases.lock);
+    if (exports == nullptr)
+        aliases.builtIns.erase(platform::UpperCase(name));
+    else
+        aliases.builtIns[platform::UpperCase(name)] = exports;
 }
