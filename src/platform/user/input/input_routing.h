@@ -60,6 +60,9 @@ enum class MouseEvent {
 void InjectMouse(int screenX, int screenY, MouseEvent kind, int wheel = 0);
 // A key going down (again, when it repeats) or up.
 void InjectKey(int vKey, bool down);
+// The virtual key at a scan code of the US layout (set 1), the sided one for Shift,
+// Control and Alt; 0 for none.
+int VirtualKeyOfScan(int scan, bool extended);
 // Characters typed, Windows-1252: each becomes a WM_CHAR for the focus window.
 void InjectText(std::string_view text);
 // A back end whose text arrives through InjectText says so here. From then on
