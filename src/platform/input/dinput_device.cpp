@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/display/display_backend.h"
 #include "platform/user/input/input.h"
 #include "platform/user/input/input_routing.h"
 #include "platform/user/input/keyboard_state.h"
@@ -32,6 +33,16 @@ void CopyName(char (&target)[260], const std::string& name) {
 }
 
 enum class Kind { Keyboard, Mouse, Joystick };
+
+// Exclusive foreground mice acquired now; while there is one the display holds the
+// pointer and reports its movement only.
+int heldMice = 0;
+
+void HoldMouse(bool hold) {
+    int before = heldMice;
+    heldMice += hold ? 1 : -1;
+    if ((before == 0) != (heldMice == 0)) ActiveDisplay().SetRelativeMouse(heldMice > 0);
+}
 
 // Axis objects by their offset in DIJOYSTATE2: the six axes and two sliders of the
 // positions block.
@@ -199,7 +210,7 @@ public:
         if (format_ == nullptr) return DIERR_INVALIDPARAM;
         if (acquired_) return DI_NOEFFECT;
         if (!InForeground()) return DIERR_OTHERAPPHASPRIO;
-        acquired_ = true;
+        SetAcquired(true);
         if (kind_ == Kind::Mouse) {
             // Movement from before the device was taken is not the game's.
             LONG x, y, wheel;
@@ -210,7 +221,7 @@ public:
 
     HRESULT Unacquire() override {
         if (!acquired_) return DI_NOEFFECT;
-        acquired_ = false;
+        SetAcquired(false);
         return DI_OK;
     }
 
@@ -219,7 +230,7 @@ public:
             return DIERR_INVALIDPARAM;
         if (!acquired_) return DIERR_NOTACQUIRED;
         if (!InForeground()) {
-            acquired_ = false;
+            SetAcquired(false);
             return DIERR_INPUTLOST;
         }
         std::memset(data, 0, size);
@@ -251,6 +262,7 @@ public:
         bool exclusive = (flags & DISCL_EXCLUSIVE) != 0, shared = (flags & DISCL_NONEXCLUSIVE) != 0;
         bool foreground = (flags & DISCL_FOREGROUND) != 0, background = (flags & DISCL_BACKGROUND) != 0;
         if (exclusive == shared || foreground == background) return DIERR_INVALIDPARAM;
+        if (acquired_) return DIERR_ACQUIRED;
         if (window == 0 || !IsWindow(window)) return DIERR_INVALIDPARAM;
         window_ = window;
         cooperation_ = flags;
@@ -299,7 +311,15 @@ public:
     }
 
 private:
-    ~DeviceObject() = default;
+    ~DeviceObject() { SetAcquired(false); }
+
+    void SetAcquired(bool acquired) {
+        if (acquired == acquired_) return;
+        acquired_ = acquired;
+        bool holds = kind_ == Kind::Mouse && (cooperation_ & DISCL_EXCLUSIVE) &&
+                     (cooperation_ & DISCL_FOREGROUND);
+        if (holds) HoldMouse(acquired);
+    }
 
     HRESULT Answer(DIPROPHEADER* header, DWORD value) {
         reinterpret_cast<DIPROPDWORD*>(header)->dwData = value;
@@ -367,7 +387,7 @@ private:
     HRESULT ReadJoystickState(DIJOYSTATE2& state) {
         JoystickSnapshot snapshot;
         if (!ReadJoystick(joystick_, snapshot)) {
-            acquired_ = false;
+            SetAcquired(false);
             return DIERR_INPUTLOST;
         }
         LONG* positions[kJoystickAxes] = {&state.lX,  &state.lY,  &state.lZ,

@@ -228,6 +228,13 @@ RECT ScreenClientLocked(const Window& window) {
                 Clamp32(int64_t{origin.y} + window.client.bottom - window.client.top)};
 }
 
+void InjectMouseMotion(int dx, int dy) {
+    std::lock_guard hold(MotionLock());
+    Motion& motion = GatheredMotion();
+    motion.x += dx;
+    motion.y += dy;
+}
+
 void TakeMouseMotion(LONG& x, LONG& y, LONG& wheel) {
     std::lock_guard hold(MotionLock());
     Motion& motion = GatheredMotion();
