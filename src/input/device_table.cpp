@@ -1,9 +1,12 @@
 #include "input/device_table.h"
 
+#include <cstring>
 #include <vector>
 
+#include "input/directinput_devices.h"
 #include "input/win32_devices.h"
 #include "platform/input/joystick.h"
+#include "platform/process/shared_library.h"
 
 namespace {
 
@@ -11,6 +14,8 @@ struct DeviceTable {
     std::vector<std::unique_ptr<InputDeviceInfo>> records;
     int32_t useCount = 0;
     HINSTANCE instance = 0;
+    HMODULE directInputModule = 0;
+    IDirectInputA* directInput = nullptr;
     std::unique_ptr<InputDeviceInfo[]> replacement;
     size_t replacementCount = 0;
 };
@@ -63,6 +68,35 @@ void DiscoverWin32(DeviceTable& table) {
     }
 }
 
+BOOL AppendDirectInputRecord(const DIDEVICEINSTANCEA* instance, void* context) {
+    auto& table = *static_cast<DeviceTable*>(context);
+    auto record = std::make_unique<InputDeviceInfo>();
+    record->kind = InputDeviceInfo::kDirectInput;
+    record->deviceType = instance->dwDevType;
+    record->instanceGuid = instance->guidInstance;
+    record->instanceName.assign(instance->tszInstanceName,
+                                strnlen(instance->tszInstanceName, sizeof instance->tszInstanceName));
+    record->productName.assign(instance->tszProductName,
+                               strnlen(instance->tszProductName, sizeof instance->tszProductName));
+    table.records.push_back(std::move(record));
+    return DIENUM_CONTINUE;
+}
+
+// Joysticks, then mice, then keyboards. False when an enumeration fails.
+bool DiscoverDirectInput(DeviceTable& table) {
+    for (DWORD type : {DIDEVTYPE_JOYSTICK, DIDEVTYPE_MOUSE, DIDEVTYPE_KEYBOARD}) {
+        if (table.directInput->EnumDevices(type, &AppendDirectInputRecord, &table,
+                                           DIEDFL_ATTACHEDONLY) < 0)
+            return false;
+    }
+    return true;
+}
+
+void ReleaseDirectInput(DeviceTable& table) {
+    if (table.directInput != nullptr) table.directInput->Release();
+    table.directInput = nullptr;
+}
+
 void DiscoverReplacement(DeviceTable& table) {
     for (size_t i = 0; i < table.replacementCount; ++i) {
         const InputDeviceInfo& model = table.replacement[i];
@@ -73,6 +107,7 @@ void DiscoverReplacement(DeviceTable& table) {
         record->joystickId = model.joystickId;
         record->name = model.name;
         record->deviceType = model.deviceType;
+        record->instanceGuid = model.instanceGuid;
         record->instanceName = model.instanceName;
         record->productName = model.productName;
         record->maker = model.maker;
@@ -84,20 +119,47 @@ void DiscoverReplacement(DeviceTable& table) {
 
 int EnumerateInputDevices(HINSTANCE instance) {
     DeviceTable& table = Table();
+    if (table.useCount == 0) {
+        table.instance = instance;
+        platform::RegisterDirectInputModule();
+        table.directInputModule = LoadLibraryA("DInput.DLL");
+    }
     if (table.useCount++ > 0) return 1;
-    table.instance = instance;
-    if (table.replacementCount > 0)
+    if (table.replacementCount > 0) {
         DiscoverReplacement(table);
-    else
-        DiscoverWin32(table);
+        return 1;
+    }
+    auto create = table.directInputModule != 0
+                      ? reinterpret_cast<DirectInputCreateAFunction>(
+                            GetProcAddress(table.directInputModule, "DirectInputCreateA"))
+                      : nullptr;
+    if (create != nullptr &&
+        create(table.directInputModule, 0x500, &table.directInput, nullptr) >= 0) {
+        if (DiscoverDirectInput(table)) return 1;
+        table.records.clear();
+        ReleaseDirectInput(table);
+        return 0;
+    }
+    DiscoverWin32(table);
     return 1;
 }
 
 int ReleaseInputDevices() {
     DeviceTable& table = Table();
     if (table.useCount == 0) return 1;
-    if (--table.useCount == 0) table.records.clear();
+    if (table.useCount == 1) {
+        table.records.clear();
+        ReleaseDirectInput(table);
+    }
+    if (--table.useCount == 0 && table.directInputModule != 0) {
+        FreeLibrary(table.directInputModule);
+        table.directInputModule = 0;
+    }
     return 1;
+}
+
+IDirectInputA* GetDirectInput() {
+    return Table().directInput;
 }
 
 int32_t GetInputDeviceCount() {
@@ -177,15 +239,25 @@ std::unique_ptr<InputDeviceHandle> OpenInputDevice(int32_t index, HWND window, i
     if (record->maker != nullptr) {
         device = record->maker(*record, index);
     } else {
+        bool direct = record->kind == InputDeviceInfo::kDirectInput;
         switch (GetInputDeviceType(index)) {
         case kCategoryMouse:
-            device = std::make_unique<MouseDevice>(index);
+            if (direct)
+                device = std::make_unique<DirectInputMouse>(index);
+            else
+                device = std::make_unique<MouseDevice>(index);
             break;
         case kCategoryKeyboard:
-            device = std::make_unique<KeyboardDevice>(index);
+            if (direct)
+                device = std::make_unique<DirectInputKeyboard>(index);
+            else
+                device = std::make_unique<KeyboardDevice>(index);
             break;
         case kCategoryJoystick:
-            device = std::make_unique<JoystickDevice>(index, record->joystickId);
+            if (direct)
+                device = std::make_unique<DirectInputJoystick>(index);
+            else
+                device = std::make_unique<JoystickDevice>(index, record->joystickId);
             break;
         default:
             break;

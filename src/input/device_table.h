@@ -8,6 +8,7 @@
 #include <string>
 
 #include "input/input_device.h"
+#include "platform/input/dinput.h"
 #include "platform/kernel/win_types.h"
 #include "platform/user/hwnd.h"
 
@@ -38,6 +39,7 @@ struct InputDeviceInfo {
     // Records of a device interface: its type word (type in the low byte, sub-type in the
     // second) and its names.
     uint32_t deviceType = 0;
+    GUID instanceGuid{};
     std::string instanceName;
     std::string productName;
     // Tests' devices: made by this instead of by category.
@@ -53,6 +55,8 @@ int ReleaseInputDevices();
 int32_t GetInputDeviceCount();
 // Null outside the table.
 InputDeviceInfo* GetInputDeviceInfo(int32_t index);
+// The DirectInput interface discovery went through; null when it took the system calls.
+IDirectInputA* GetDirectInput();
 
 // The device's category (InputDeviceCategory); 0 outside the table.
 int32_t GetInputDeviceType(int32_t index);

@@ -5,6 +5,7 @@
 #include "input/device_table.h"
 #include "input/game_input_manager.h"
 #include "platform/display/headless_display.h"
+#include "platform/input/dinput.h"
 #include "platform/input/joystick.h"
 #include "platform/system/system_info.h"
 #include "platform/user/input/input.h"
@@ -18,6 +19,8 @@ class Win32Devices : public ::testing::Test {
 protected:
     void SetUp() override {
         platform::headless::Install();
+        // As on a machine without DirectInput.
+        platform::test::SetDirectInputMissing(true);
         pad_ = platform::test::AttachVirtualJoystick(6, 36, 1, "Pad");
         ASSERT_GE(pad_, 0);
         ASSERT_EQ(EnumerateInputDevices(0), 1);
@@ -25,6 +28,7 @@ protected:
     void TearDown() override {
         ReleaseInputDevices();
         platform::test::DetachVirtualJoysticks();
+        platform::test::SetDirectInputMissing(false);
     }
 
     int pad_ = -1;

@@ -83,6 +83,10 @@ public:
         (void)window;
         (void)on;
     }
+    // While on, the pointer is held where it is and hidden, and the mouse's movement
+    // reaches InjectMouseMotion only (a game holding the mouse). Ignored where the
+    // pointer cannot be held.
+    virtual void SetRelativeMouse(bool on) { (void)on; }
 };
 
 // The back end in use, chosen at first use.

@@ -147,6 +147,10 @@ public:
             SDL_FlashWindow(shown, on ? SDL_FLASH_UNTIL_FOCUSED : SDL_FLASH_CANCEL);
     }
 
+    void SetRelativeMouse(bool on) override {
+        if (SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE) == 0) input_.SetRelative(on);
+    }
+
 private:
     // In this order: SDL's video outlives the windows and cursors made with it.
     SdlVideo video_;

@@ -47,7 +47,10 @@ void SdlInput::Handle(const SDL_Event& event) {
         HandleWindowEvent(event.window);
         break;
     case SDL_MOUSEMOTION:
-        HandleMouse(event.motion.windowID, event.motion.x, event.motion.y, MouseEvent::Move);
+        if (relative_)
+            InjectMouseMotion(event.motion.xrel, event.motion.yrel);
+        else
+            HandleMouse(event.motion.windowID, event.motion.x, event.motion.y, MouseEvent::Move);
         break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {

@@ -22,6 +22,8 @@ public:
     // After the last event of a pump: what needs every pending event seen first (a drop
     // left unfinished, and whether the focus left for another application).
     void Finish();
+    // Motion events bring relative movement only (SDL's relative mouse mode).
+    void SetRelative(bool on) { relative_ = on; }
 
 private:
     void HandleWindowEvent(const SDL_WindowEvent& event);
@@ -37,6 +39,7 @@ private:
     Uint32 dropWindow_ = 0;
     // What a smooth wheel turned short of a whole unit of WM_MOUSEWHEEL.
     float wheelRest_ = 0;
+    bool relative_ = false;
 };
 
 } // namespace platform

@@ -2,11 +2,13 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "platform/input/joystick_access.h"
 #include "platform/kernel/cp1252.h"
 
 namespace {
@@ -56,7 +58,29 @@ DWORD Position(Sint16 value) {
 }
 
 DWORD HatAngle(Uint8 hat) {
-    switch (hat) {
+    return platform::HatHundredths(hat, JOY_POVCENTERED);
+}
+
+int SubTypeOf(SDL_JoystickType type) {
+    switch (type) {
+    case SDL_JOYSTICK_TYPE_GAMECONTROLLER:
+        return 4;
+    case SDL_JOYSTICK_TYPE_WHEEL:
+        return 6;
+    case SDL_JOYSTICK_TYPE_FLIGHT_STICK:
+    case SDL_JOYSTICK_TYPE_THROTTLE:
+        return 3;
+    default:
+        return 2;
+    }
+}
+
+} // namespace
+
+namespace platform {
+
+uint32_t HatHundredths(uint8_t bits, uint32_t centred) {
+    switch (bits) {
     case SDL_HAT_UP:
         return 0;
     case SDL_HAT_RIGHTUP:
@@ -74,11 +98,52 @@ DWORD HatAngle(Uint8 hat) {
     case SDL_HAT_LEFTUP:
         return 31500;
     default:
-        return JOY_POVCENTERED;
+        return centred;
     }
 }
 
-} // namespace
+std::vector<JoystickIdentity> ListJoysticks() {
+    std::lock_guard<std::mutex> hold(JoystickLock());
+    std::vector<JoystickIdentity> list;
+    if (!EnsureJoysticks()) return list;
+    int count = SDL_NumJoysticks();
+    for (int id = 0; id < count; ++id) {
+        SDL_Joystick* joystick = JoystickAt(UINT(id));
+        if (joystick == nullptr) continue;
+        JoystickIdentity identity;
+        identity.instance = SDL_JoystickInstanceID(joystick);
+        if (const char* utf8 = SDL_JoystickName(joystick)) Utf8ToCp1252(utf8, identity.name);
+        SDL_JoystickGUID guid = SDL_JoystickGetGUID(joystick);
+        std::memcpy(identity.guid.data(), guid.data, identity.guid.size());
+        identity.subType = SubTypeOf(SDL_JoystickGetType(joystick));
+        identity.axes = SDL_JoystickNumAxes(joystick);
+        identity.buttons = SDL_JoystickNumButtons(joystick);
+        identity.hats = SDL_JoystickNumHats(joystick);
+        list.push_back(std::move(identity));
+    }
+    return list;
+}
+
+bool ReadJoystick(int32_t instance, JoystickSnapshot& snapshot) {
+    std::lock_guard<std::mutex> hold(JoystickLock());
+    SDL_Joystick* joystick = nullptr;
+    for (const OpenJoystick& open : OpenJoysticks())
+        if (open.instance == instance) joystick = open.joystick;
+    if (joystick == nullptr || !SDL_JoystickGetAttached(joystick)) return false;
+    SDL_JoystickUpdate();
+    snapshot.axes.resize(size_t(std::max(SDL_JoystickNumAxes(joystick), 0)));
+    for (size_t i = 0; i < snapshot.axes.size(); ++i)
+        snapshot.axes[i] = SDL_JoystickGetAxis(joystick, int(i));
+    snapshot.buttons.resize(size_t(std::max(SDL_JoystickNumButtons(joystick), 0)));
+    for (size_t i = 0; i < snapshot.buttons.size(); ++i)
+        snapshot.buttons[i] = SDL_JoystickGetButton(joystick, int(i));
+    snapshot.hats.resize(size_t(std::max(SDL_JoystickNumHats(joystick), 0)));
+    for (size_t i = 0; i < snapshot.hats.size(); ++i)
+        snapshot.hats[i] = SDL_JoystickGetHat(joystick, int(i));
+    return true;
+}
+
+} // namespace platform
 
 UINT joyGetNumDevs() {
     std::lock_guard<std::mutex> hold(JoystickLock());

@@ -5,6 +5,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -21,16 +22,10 @@
 namespace platform {
 namespace {
 
-struct BuiltInExport {
-    const char* name;
-    FARPROC proc;
-};
-
 class ModuleObject : public KernelObject {
 public:
-    ModuleObject(void* library, bool openGL) : library(library), openGL(openGL) {}
-    explicit ModuleObject(const BuiltInExport* exports)
-        : library(nullptr), openGL(false), exports(exports) {}
+    ModuleObject(void* library, bool openGL, BuiltInExports exports = nullptr)
+        : library(library), openGL(openGL), exports(exports) {}
     ~ModuleObject() override {
         if (library != nullptr) dlclose(library);
     }
@@ -41,20 +36,24 @@ public:
     void* const library;
     // Opened for "OpenGL32.dll" without an alias of the program's: the WGL names are ours.
     const bool openGL;
-    // A built-in module's names, ending in a null name; null for a loaded library.
-    const BuiltInExport* const exports = nullptr;
+    // A module built into the player (no library): its names come from here.
+    const BuiltInExports exports;
 };
 
-const BuiltInExport kDirectDrawExports[] = {
-    {"DirectDrawCreate", reinterpret_cast<FARPROC>(&DirectDrawCreate)},
-    {"DirectDrawEnumerateExA", reinterpret_cast<FARPROC>(&DirectDrawEnumerateExA)},
-    {nullptr, nullptr},
-};
+// DirectDraw is always there, as if the program were linked with it (GetModuleHandleA).
+FARPROC DirectDrawExports(LPCSTR name) {
+    if (std::strcmp(name, "DirectDrawCreate") == 0)
+        return reinterpret_cast<FARPROC>(&DirectDrawCreate);
+    if (std::strcmp(name, "DirectDrawEnumerateExA") == 0)
+        return reinterpret_cast<FARPROC>(&DirectDrawEnumerateExA);
+    return nullptr;
+}
 
 struct AliasTable {
     std::mutex lock;
     // Keyed by the upper-case name.
     std::map<std::string, std::string> targets;
+    std::map<std::string, BuiltInExports> builtIns;
 };
 
 AliasTable& GetAliases() {
@@ -124,6 +123,12 @@ HMODULE LoadLibraryA(LPCSTR fileName) {
         auto it = aliases.targets.find(upperName);
         if (it != aliases.targets.end()) {
             name = it->second;
+        } else if (auto own = aliases.builtIns.find(upperName); own != aliases.builtIns.end()) {
+            BuiltInExports exports = own->second;
+            guard.unlock();
+            HANDLE handle = RegisterObject(std::make_shared<ModuleObject>(nullptr, false, exports));
+            if (handle != 0) SetLastError(ERROR_SUCCESS);
+            return handle;
         } else {
             guard.unlock();
             std::string builtIn = BuiltInLibraryTarget(upperName);
@@ -155,7 +160,7 @@ HMODULE GetModuleHandleA(LPCSTR moduleName) {
     static HMODULE handle = 0;
     std::lock_guard guard(lock);
     if (handle == 0 || !LookupObjectAs<ModuleObject>(handle))
-        handle = RegisterObject(std::make_shared<ModuleObject>(kDirectDrawExports));
+        handle = RegisterObject(std::make_shared<ModuleObject>(nullptr, false, &DirectDrawExports));
     return handle;
 }
 
@@ -166,14 +171,13 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    if (object->exports != nullptr) {
-        for (const platform::BuiltInExport* e = object->exports; e->name != nullptr; ++e)
-            if (std::string(e->name) == procName) return e->proc;
-        SetLastError(ERROR_PROC_NOT_FOUND);
-        return nullptr;
-    }
     if (object->openGL) {
         if (FARPROC own = platform::OpenGLOwnExport(procName)) return own;
+    }
+    if (object->library == nullptr) {
+        FARPROC exported = object->exports(procName);
+        if (exported == nullptr) SetLastError(ERROR_PROC_NOT_FOUND);
+        return exported;
     }
     void* symbol = dlsym(object->library, procName);
     if (symbol == nullptr) {
@@ -225,4 +229,13 @@ void SetLibraryAlias(LPCSTR name, LPCSTR target) {
     platform::AliasTable& aliases = platform::GetAliases();
     std::lock_guard guard(aliases.lock);
     aliases.targets[platform::UpperCase(name)] = target;
+}
+
+void RegisterBuiltInModule(LPCSTR name, BuiltInExports exports) {
+    platform::AliasTable& aliases = platform::GetAliases();
+    std::lock_guard guard(aliases.lock);
+    if (exports == nullptr)
+        aliases.builtIns.erase(platform::UpperCase(name));
+    else
+        aliases.builtIns[platform::UpperCase(name)] = exports;
 }

@@ -4,7 +4,8 @@
 // regard to case), so that other subsystems can load fixed Windows names; without an
 // alias, "OpenGL32.dll" and "GLU32.dll" open the system's OpenGL libraries, and
 // GetProcAddress on the first answers the WGL names with our own functions
-// (gl/gl_libraries.h). Then it tries the name as given and, for a name ending in ".dll"
+// (gl/gl_libraries.h); a name registered as a built-in module is answered by the player
+// itself (RegisterBuiltInModule). Then it tries the name as given and, for a name ending in ".dll"
 // or without an extension, the stem with ".so" and "lib<stem>.so". A name with a
 // separator is looked for in its folder only (through the drive mapping); a bare name in
 // the application's folder, the system folder and the current directory (without regard
@@ -37,3 +38,10 @@ HMODULE LoadLibraryFromBytes(const void* bytes, size_t size, LPCSTR name);
 
 // From now on LoadLibraryA(name) loads `target` instead (a Linux file name or path).
 void SetLibraryAlias(LPCSTR name, LPCSTR target);
+
+// A module built into the player. When no alias names it, LoadLibraryA(name) (without
+// regard to case) gives a handle of its own, freed by FreeLibrary, whose GetProcAddress
+// answers through `exports` (nullptr for a name the module does not export). Registering
+// a name again replaces its exports; nullptr removes the module.
+using BuiltInExports = FARPROC (*)(LPCSTR procName);
+void RegisterBuiltInModule(LPCSTR name, BuiltInExports exports);

@@ -140,10 +140,10 @@ TEST_F(GameInputRun, AutoStartReadsKeysAndAJoystick) {
             1, 5, "window Game\nkeydown Shift\nkeydown A\nwait 10\n");
     // The default game type beyond the count starts game type 0. The pad's first button
     // and its right-hand axis at half way (the hat to the right decides only when the axis
-    // gives 0).
+    // gives 0): through DirectInput's 0..65535 range, half of the full value.
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "Race 2 1");
-    EXPECT_EQ(lines[1], "65535 32770");
+    EXPECT_EQ(lines[1], "65535 32768");
     EXPECT_EQ(lines[2], "65535 1 1");
 }
 

@@ -68,6 +68,40 @@ TEST(SharedLibrary, NamesAreLookedForAsWindowsProgramsSpellThem) {
     platform::test::SetModuleFilePath("");
 }
 
+int32_t BuiltInAnswer() {
+    return 7;
+}
+
+FARPROC BuiltInExportsForTest(LPCSTR name) {
+    return std::strcmp(name, "Answer") == 0 ? reinterpret_cast<FARPROC>(&BuiltInAnswer) : nullptr;
+}
+
+TEST(SharedLibrary, BuiltInModulesAnswerTheirOwnNamesUntilAnAliasOrRemovalReplacesThem) {
+    RegisterBuiltInModule("Own.DLL", &BuiltInExportsForTest);
+    HMODULE first = LoadLibraryA("own.dll");
+    HMODULE second = LoadLibraryA("OWN.DLL");
+    ASSERT_NE(first, 0u);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(Export<int32_t (*)()>(first, "Answer")(), 7);
+    EXPECT_EQ(ErrorOf(GetProcAddress(first, "Other"), nullptr), ERROR_PROC_NOT_FOUND);
+    EXPECT_TRUE(FreeLibrary(first));
+    EXPECT_EQ(Export<int32_t (*)()>(second, "Answer")(), 7);
+    EXPECT_TRUE(FreeLibrary(second));
+    // Gone from the table, the name is looked for as a file again.
+    RegisterBuiltInModule("own.dll", nullptr);
+    EXPECT_EQ(ErrorOf(LoadLibraryA("own.dll"), 0u), ERROR_MOD_NOT_FOUND);
+    // A program's alias comes first.
+    test_support::TempDir dir;
+    dir.WriteFile("real.so", LibraryBytes());
+    RegisterBuiltInModule("Aliased.dll", &BuiltInExportsForTest);
+    SetLibraryAlias("aliased.dll", dir.Linux("real.so").c_str());
+    HMODULE module = LoadLibraryA("aliased.dll");
+    ASSERT_NE(module, 0u);
+    EXPECT_EQ(Export<int32_t (*)()>(module, "no_arguments")(), 42);
+    FreeLibrary(module);
+    RegisterBuiltInModule("aliased.dll", nullptr);
+}
+
 TEST(SharedLibrary, LoadsFromMemory) {
     std::string bytes = LibraryBytes();
     HMODULE module = LoadLibraryFromBytes(bytes.data(), bytes.size(), "bank element");

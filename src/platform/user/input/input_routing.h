@@ -58,8 +58,14 @@ enum class MouseEvent {
 // The pointer at a screen point; `wheel` is the rotation of a Wheel event, in
 // WHEEL_DELTA steps of 120.
 void InjectMouse(int screenX, int screenY, MouseEvent kind, int wheel = 0);
+// Movement of a held pointer (relative mouse mode): gathered for the DirectInput mouse
+// only; the pointer stays where it is.
+void InjectMouseMotion(int dx, int dy);
 // A key going down (again, when it repeats) or up.
 void InjectKey(int vKey, bool down);
+// The virtual key at a scan code of the US layout (set 1), the sided one for Shift,
+// Control and Alt; 0 for none.
+int VirtualKeyOfScan(int scan, bool extended);
 // Characters typed, Windows-1252: each becomes a WM_CHAR for the focus window.
 void InjectText(std::string_view text);
 // A back end whose text arrives through InjectText says so here. From then on

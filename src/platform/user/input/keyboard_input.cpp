@@ -177,6 +177,19 @@ void PostTo(const WindowPtr& target, UINT message, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
+int VirtualKeyOfScan(int scan, bool extended) {
+    int found = 0;
+    for (const KeyScan& key : kScans) {
+        if (key.scan != scan || key.extended != extended) continue;
+        if (GenericKey(key.vKey) == key.vKey && found == 0) {
+            found = key.vKey;
+            continue;
+        }
+        return key.vKey;
+    }
+    return found;
+}
+
 void InjectKey(int vKey, bool down) {
     if (vKey <= 0 || vKey > 0xFE) return;
     int generic = GenericKey(vKey);

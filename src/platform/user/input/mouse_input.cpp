@@ -1,9 +1,12 @@
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
+#include <mutex>
 
 #include "platform/kernel/clock.h"
 #include "platform/kernel/errors.h"
 #include "platform/kernel/threads.h"
+#include "platform/input/dinput.h"
 #include "platform/kernel/waitable.h"
 #include "platform/system/system_info.h"
 #include "platform/user/input/input_routing.h"
@@ -25,6 +28,19 @@ struct LastClick {
     POINT at{};
 };
 LastClick lastClick;
+
+// The movement and wheel reported since the DirectInput mouse last took them.
+struct Motion {
+    int64_t x = 0, y = 0, wheel = 0;
+};
+std::mutex& MotionLock() {
+    static std::mutex lock;
+    return lock;
+}
+Motion& GatheredMotion() {
+    static Motion motion;
+    return motion;
+}
 
 bool Contains(const RECT& rect, POINT point) {
     return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
@@ -212,6 +228,22 @@ RECT ScreenClientLocked(const Window& window) {
                 Clamp32(int64_t{origin.y} + window.client.bottom - window.client.top)};
 }
 
+void InjectMouseMotion(int dx, int dy) {
+    std::lock_guard hold(MotionLock());
+    Motion& motion = GatheredMotion();
+    motion.x += dx;
+    motion.y += dy;
+}
+
+void TakeMouseMotion(LONG& x, LONG& y, LONG& wheel) {
+    std::lock_guard hold(MotionLock());
+    Motion& motion = GatheredMotion();
+    x = Clamp32(motion.x);
+    y = Clamp32(motion.y);
+    wheel = Clamp32(motion.wheel);
+    motion = Motion{};
+}
+
 bool PostInputLocked(MessageQueue& queue, const MSG& msg) {
     if (msg.message == WM_MOUSEMOVE) {
         for (auto it = queue.posted.rbegin(); it != queue.posted.rend(); ++it) {
@@ -230,6 +262,13 @@ bool PostInputLocked(MessageQueue& queue, const MSG& msg) {
 }
 
 void InjectMouse(int screenX, int screenY, MouseEvent kind, int wheel) {
+    {
+        std::lock_guard hold(MotionLock());
+        Motion& motion = GatheredMotion();
+        motion.x += int64_t{screenX} - cursorX;
+        motion.y += int64_t{screenY} - cursorY;
+        if (kind == MouseEvent::Wheel) motion.wheel += wheel;
+    }
     cursorX = screenX;
     cursorY = screenY;
     TrackButtons(kind);

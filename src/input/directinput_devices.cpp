@@ -1,0 +1,297 @@
+#include "input/directinput_devices.h"
+
+#include <cstddef>
+
+#include "input/device_table.h"
+#include "platform/kernel/clock.h"
+#include "platform/user/input/input.h"
+
+namespace {
+
+// Axes 0..4 of the control-name table: X, Y, the third axis and the two sliders.
+constexpr DWORD kAxisOffsets[5] = {offsetof(DIJOYSTATE2, lX), offsetof(DIJOYSTATE2, lY),
+                                   offsetof(DIJOYSTATE2, lZ), offsetof(DIJOYSTATE2, rglSlider),
+                                   offsetof(DIJOYSTATE2, rglSlider) + 4};
+constexpr DWORD kRotationOffsets[3] = {offsetof(DIJOYSTATE2, lRx), offsetof(DIJOYSTATE2, lRy),
+                                       offsetof(DIJOYSTATE2, lRz)};
+
+template <class Header> Header PropertyHeader(DWORD how, DWORD object) {
+    Header value{};
+    value.diph.dwSize = sizeof(Header);
+    value.diph.dwHeaderSize = sizeof(DIPROPHEADER);
+    value.diph.dwHow = how;
+    value.diph.dwObj = object;
+    return value;
+}
+
+} // namespace
+
+DWORD DirectInputKeyOf(int vKey) {
+    return DirectInputKeyOfVirtualKey(vKey);
+}
+
+DirectInputDevice::~DirectInputDevice() {
+    if (device_ != nullptr) {
+        device_->Unacquire();
+        device_->Release();
+    }
+}
+
+bool DirectInputDevice::Create(const DIDATAFORMAT& format) {
+    IDirectInputA* directInput = GetDirectInput();
+    const InputDeviceInfo* record = GetInputDeviceInfo(deviceIndex);
+    if (directInput == nullptr || record == nullptr) return false;
+    IDirectInputDeviceA* created = nullptr;
+    if (directInput->CreateDevice(record->instanceGuid, &created, nullptr) < 0) return false;
+    void* second = nullptr;
+    HRESULT asked = created->QueryInterface(IID_IDirectInputDevice2A, &second);
+    created->Release();
+    if (asked < 0) return false;
+    device_ = static_cast<IDirectInputDevice2A*>(second);
+    if (device_->SetDataFormat(&format) < 0) {
+        device_->Release();
+        device_ = nullptr;
+        return false;
+    }
+    for (DWORD i = 0; i < format.dwNumObjs; ++i) {
+        const DIOBJECTDATAFORMAT& object = format.rgodf[i];
+        if (object.dwType & DIDFT_AXIS)
+            axes_.push_back(object.dwOfs);
+        else if (object.dwType & DIDFT_BUTTON)
+            buttons_.push_back(object.dwOfs);
+        else if (object.dwType & DIDFT_POV)
+            hats_.push_back(object.dwOfs);
+    }
+    return true;
+}
+
+int32_t DirectInputDevice::GetAxisCount() {
+    DIDEVCAPS caps{};
+    caps.dwSize = sizeof caps;
+    if (device_ == nullptr || device_->GetCapabilities(&caps) < 0) return 0;
+    return int32_t(caps.dwAxes);
+}
+
+int32_t DirectInputDevice::GetButtonCount() {
+    DIDEVCAPS caps{};
+    caps.dwSize = sizeof caps;
+    if (device_ == nullptr || device_->GetCapabilities(&caps) < 0) return 0;
+    return int32_t(caps.dwButtons);
+}
+
+DWORD DirectInputDevice::ReadDword(DIPROPID property, DWORD how, DWORD object) {
+    auto value = PropertyHeader<DIPROPDWORD>(how, object);
+    if (device_ == nullptr || device_->GetProperty(property, &value.diph) < 0) return 0;
+    return value.dwData;
+}
+
+void DirectInputDevice::WriteDword(DIPROPID property, DWORD how, DWORD object, DWORD value) {
+    auto header = PropertyHeader<DIPROPDWORD>(how, object);
+    header.dwData = value;
+    if (device_ != nullptr) device_->SetProperty(property, &header.diph);
+}
+
+bool DirectInputDevice::ReadRange(DWORD offset, int32_t& minimum, int32_t& maximum) {
+    auto range = PropertyHeader<DIPROPRANGE>(DIPH_BYOFFSET, offset);
+    minimum = 0;
+    maximum = 0;
+    if (device_ == nullptr || device_->GetProperty(DIPROP_RANGE, &range.diph) < 0) return false;
+    minimum = range.lMin;
+    maximum = range.lMax;
+    return true;
+}
+
+void DirectInputDevice::WriteRange(DWORD offset, int32_t minimum, int32_t maximum) {
+    auto range = PropertyHeader<DIPROPRANGE>(DIPH_BYOFFSET, offset);
+    range.lMin = minimum;
+    range.lMax = maximum;
+    if (device_ != nullptr) device_->SetProperty(DIPROP_RANGE, &range.diph);
+}
+
+int DirectInputMouse::Attach(HWND window, int exclusive) {
+    if (!Create(c_dfDIMouse)) return 0;
+    DWORD level = exclusive != 0 ? DISCL_EXCLUSIVE | DISCL_FOREGROUND
+                                 : DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
+    return device_->SetCooperativeLevel(window, level) >= 0 ? 1 : 0;
+}
+
+const DIMOUSESTATE& DirectInputMouse::State() {
+    DWORD now = timeGetTime();
+    if (everRead_ && now <= lastRead_ + 100) return cached_;
+    device_->Acquire();
+    if (device_->GetDeviceState(sizeof cached_, &cached_) < 0) cached_ = DIMOUSESTATE{};
+    lastRead_ = now;
+    everRead_ = true;
+    return cached_;
+}
+
+int DirectInputMouse::GetButton(int32_t button) {
+    if (button < 0 || button > 3) return 0;
+    return (State().rgbButtons[button] & 0x80) != 0 ? 1 : 0;
+}
+
+int32_t DirectInputMouse::GetAxis(int32_t axis) {
+    const DIMOUSESTATE& state = State();
+    switch (axis) {
+    case 0:
+        return state.lX;
+    case 1:
+        return state.lY;
+    case 2:
+        return state.lZ;
+    default:
+        return 0;
+    }
+}
+
+void DirectInputMouse::GetAxisRange(int32_t axis, int32_t& minimum, int32_t& maximum) {
+    if (rangeSet != 0) {
+        minimum = rangeMinimum;
+        maximum = rangeMaximum;
+        return;
+    }
+    device_->Acquire();
+    if (axis < 0 || axis > 2 || !ReadRange(DWORD(axis) * 4, minimum, maximum)) {
+        minimum = 0;
+        maximum = 0;
+    }
+}
+
+void DirectInputMouse::SetAxisRange(int32_t axis, int32_t minimum, int32_t maximum) {
+    if (rangeSet == 0 && axis >= 0 && axis <= 2) WriteRange(DWORD(axis) * 4, minimum, maximum);
+}
+
+int DirectInputKeyboard::Attach(HWND window, int exclusive) {
+    if (!Create(c_dfDIKeyboard)) return 0;
+    DWORD level = exclusive != 0 ? DISCL_EXCLUSIVE | DISCL_BACKGROUND
+                                 : DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
+    device_->SetCooperativeLevel(window, level);
+    return 1;
+}
+
+int DirectInputKeyboard::IsToggleButton(int32_t button) {
+    if (button < 0 || size_t(button) >= buttons_.size()) return 0;
+    DIDEVICEOBJECTINSTANCEA info{};
+    info.dwSize = sizeof info;
+    if (device_->GetObjectInfo(&info, buttons_[size_t(button)], DIPH_BYOFFSET) < 0) return 0;
+    return (info.dwType & DIDFT_TGLBUTTON) != 0 ? 1 : 0;
+}
+
+int DirectInputKeyboard::GetButton(int32_t code) {
+    BYTE keys[256] = {};
+    device_->Acquire();
+    if (device_->GetDeviceState(sizeof keys, keys) < 0) return 0;
+    auto down = [&keys](int vKey) {
+        DWORD key = DirectInputKeyOf(vKey);
+        return key < 256 && (keys[key] & 0x80) != 0;
+    };
+    switch (code) {
+    case VK_SHIFT:
+        return down(VK_LSHIFT) || down(VK_RSHIFT) ? 1 : 0;
+    case VK_CONTROL:
+        return down(VK_LCONTROL) || down(VK_RCONTROL) ? 1 : 0;
+    case VK_MENU:
+        return down(VK_LMENU) || down(VK_RMENU) ? 1 : 0;
+    default:
+        return down(code) ? 1 : 0;
+    }
+}
+
+int DirectInputJoystick::Attach(HWND window, int exclusive) {
+    if (!Create(c_dfDIJoystick2)) return 0;
+    DWORD level = exclusive != 0 ? DISCL_EXCLUSIVE | DISCL_BACKGROUND
+                                 : DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
+    device_->SetCooperativeLevel(window, level);
+    return 1;
+}
+
+bool DirectInputJoystick::Read(DIJOYSTATE2& state) {
+    device_->Acquire();
+    return device_->GetDeviceState(sizeof state, &state) >= 0;
+}
+
+DWORD DirectInputJoystick::CapabilityFlags() {
+    DIDEVCAPS caps{};
+    caps.dwSize = sizeof caps;
+    return device_->GetCapabilities(&caps) >= 0 ? caps.dwFlags : 0;
+}
+
+int32_t DirectInputJoystick::GetPovCount() {
+    DIDEVCAPS caps{};
+    caps.dwSize = sizeof caps;
+    return device_->GetCapabilities(&caps) >= 0 ? int32_t(caps.dwPOVs) : 0;
+}
+
+int DirectInputJoystick::GetButton(int32_t button) {
+    DIJOYSTATE2 state{};
+    if (button < 0 || button > 127 || !Read(state)) return 0;
+    return (state.rgbButtons[button] & 0x80) != 0 ? 1 : 0;
+}
+
+uint32_t DirectInputJoystick::GetPov(int32_t hat) {
+    DIJOYSTATE2 state{};
+    if (hat < 0 || hat > 3 || !Read(state)) return 0;
+    return state.rgdwPOV[hat];
+}
+
+int DirectInputJoystick::HasForceFeedback() {
+    return (CapabilityFlags() & DIDC_FORCEFEEDBACK) != 0 ? 1 : 0;
+}
+
+int DirectInputJoystick::NeedsPoll() {
+    return (CapabilityFlags() & DIDC_POLLEDDEVICE) != 0 ? 1 : 0;
+}
+
+void DirectInputJoystick::Poll() {
+    device_->Poll();
+}
+
+void DirectInputJoystick::SetAxisRange(int32_t axis, int32_t minimum, int32_t maximum) {
+    if (axis >= 0 && axis < 5) WriteRange(kAxisOffsets[axis], minimum, maximum);
+}
+
+void DirectInputJoystick::GetAxisRange(int32_t axis, int32_t& minimum, int32_t& maximum) {
+    minimum = 0;
+    maximum = 0;
+    if (axis >= 0 && axis < 5) ReadRange(kAxisOffsets[axis], minimum, maximum);
+}
+
+void DirectInputJoystick::GetRotationRange(int32_t rotation, int32_t& minimum, int32_t& maximum) {
+    minimum = 0;
+    maximum = 0;
+    if (rotation >= 0 && rotation < 3) ReadRange(kRotationOffsets[rotation], minimum, maximum);
+}
+
+int32_t DirectInputJoystick::GetAxis(int32_t axis) {
+    DIJOYSTATE2 state{};
+    if (!Read(state)) return 0;
+    switch (axis) {
+    case 0:
+        return state.lX;
+    case 1:
+        return state.lY;
+    case 2:
+        return state.lZ;
+    case 3:
+        return state.rglSlider[0];
+    case 4:
+        return state.rglSlider[1];
+    default:
+        return 0;
+    }
+}
+
+int32_t DirectInputJoystick::GetRotation(int32_t rotation) {
+    DIJOYSTATE2 state{};
+    if (!Read(state)) return 0;
+    switch (rotation) {
+    case 0:
+        return state.lRx;
+    case 1:
+        return state.lRy;
+    case 2:
+        return state.lRz;
+    default:
+        return 0;
+    }
+}
