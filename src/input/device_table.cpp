@@ -74,8 +74,9 @@ BOOL AppendDirectInputRecord(const DIDEVICEINSTANCEA* instance, void* context) {
     record->kind = InputDeviceInfo::kDirectInput;
     record->deviceType = instance->dwDevType;
     record->instanceGuid = instance->guidInstance;
-    record->instanceName.assign(instance->tszInstanceName,
-                                strnlen(instance->tszInstanceName, sizeof instance->tszInstanceName));
+    record->instanceName.assign(
+        instance->tszInstanceName,
+        strnlen(instance->tszInstanceName, sizeof instance->tszInstanceName));
     record->productName.assign(instance->tszProductName,
                                strnlen(instance->tszProductName, sizeof instance->tszProductName));
     table.records.push_back(std::move(record));

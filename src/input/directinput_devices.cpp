@@ -110,8 +110,8 @@ void DirectInputDevice::WriteRange(DWORD offset, int32_t minimum, int32_t maximu
 
 int DirectInputMouse::Attach(HWND window, int exclusive) {
     if (!Create(c_dfDIMouse)) return 0;
-    DWORD level = exclusive != 0 ? DISCL_EXCLUSIVE | DISCL_FOREGROUND
-                                 : DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
+    DWORD level =
+        exclusive != 0 ? DISCL_EXCLUSIVE | DISCL_FOREGROUND : DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
     return device_->SetCooperativeLevel(window, level) >= 0 ? 1 : 0;
 }
 
@@ -163,8 +163,8 @@ void DirectInputMouse::SetAxisRange(int32_t axis, int32_t minimum, int32_t maxim
 
 int DirectInputKeyboard::Attach(HWND window, int exclusive) {
     if (!Create(c_dfDIKeyboard)) return 0;
-    DWORD level = exclusive != 0 ? DISCL_EXCLUSIVE | DISCL_BACKGROUND
-                                 : DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
+    DWORD level =
+        exclusive != 0 ? DISCL_EXCLUSIVE | DISCL_BACKGROUND : DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
     device_->SetCooperativeLevel(window, level);
     return 1;
 }
@@ -199,8 +199,8 @@ int DirectInputKeyboard::GetButton(int32_t code) {
 
 int DirectInputJoystick::Attach(HWND window, int exclusive) {
     if (!Create(c_dfDIJoystick2)) return 0;
-    DWORD level = exclusive != 0 ? DISCL_EXCLUSIVE | DISCL_BACKGROUND
-                                 : DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
+    DWORD level =
+        exclusive != 0 ? DISCL_EXCLUSIVE | DISCL_BACKGROUND : DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
     device_->SetCooperativeLevel(window, level);
     return 1;
 }

@@ -171,8 +171,8 @@ TEST(DirectInputInterface, DevicesMustBeAcquiredAndGiveTheirPropertiesOnlyWhereT
     platform::RegisterDirectInputModule();
     HMODULE module = LoadLibraryA("dinput.dll");
     ASSERT_NE(module, 0u);
-    auto create = reinterpret_cast<DirectInputCreateAFunction>(
-        GetProcAddress(module, "DirectInputCreateA"));
+    auto create =
+        reinterpret_cast<DirectInputCreateAFunction>(GetProcAddress(module, "DirectInputCreateA"));
     ASSERT_NE(create, nullptr);
     IDirectInputA* directInput = nullptr;
     ASSERT_EQ(create(0, 0x500, &directInput, nullptr), DI_OK);

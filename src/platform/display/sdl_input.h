@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/user/input/input_routing.h"
 #include "platform/display/sdl_window_set.h"
+#include "platform/user/input/input_routing.h"
 
 namespace platform {
 

@@ -49,9 +49,11 @@ struct StandardFormats {
         for (DWORD i = 0; i < 3; ++i)
             mouse.push_back({axes[i], i * 4, DIDFT_AXIS | kAny | (i == 2 ? DIDFT_OPTIONAL : 0), 0});
         for (DWORD i = 0; i < 4; ++i)
-            mouse.push_back({nullptr, 12 + i, DIDFT_BUTTON | kAny | (i >= 2 ? DIDFT_OPTIONAL : 0), 0});
+            mouse.push_back(
+                {nullptr, 12 + i, DIDFT_BUTTON | kAny | (i >= 2 ? DIDFT_OPTIONAL : 0), 0});
         for (DWORD i = 0; i < 256; ++i)
-            keyboard.push_back({&GUID_Key, i, DIDFT_BUTTON | DIDFT_OPTIONAL | DIDFT_MAKEINSTANCE(i), 0});
+            keyboard.push_back(
+                {&GUID_Key, i, DIDFT_BUTTON | DIDFT_OPTIONAL | DIDFT_MAKEINSTANCE(i), 0});
         const GUID* joystickAxes[6] = {&GUID_XAxis,  &GUID_YAxis,  &GUID_ZAxis,
                                        &GUID_RxAxis, &GUID_RyAxis, &GUID_RzAxis};
         // Positions, then velocities, accelerations and forces: each block six axes and
@@ -153,8 +155,7 @@ private:
     std::atomic<ULONG> references_{1};
 };
 
-HRESULT DirectInputCreateA(HINSTANCE, DWORD version, IDirectInputA** directInput,
-                           IUnknown* outer) {
+HRESULT DirectInputCreateA(HINSTANCE, DWORD version, IDirectInputA** directInput, IUnknown* outer) {
     if (directInput == nullptr) return E_POINTER;
     *directInput = nullptr;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
@@ -172,14 +173,14 @@ FARPROC DirectInputExports(LPCSTR name) {
 
 } // namespace
 
-const DIDATAFORMAT c_dfDIMouse = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT),
-                                  DIDF_RELAXIS,         sizeof(DIMOUSESTATE),
-                                  7,                    Formats().mouse.data()};
-const DIDATAFORMAT c_dfDIKeyboard = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), 0, 256, 256,
-                                     Formats().keyboard.data()};
-const DIDATAFORMAT c_dfDIJoystick2 = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT),
-                                      DIDF_ABSAXIS,         sizeof(DIJOYSTATE2),
-                                      164,                  Formats().joystick.data()};
+const DIDATAFORMAT c_dfDIMouse = {
+    sizeof(DIDATAFORMAT),  sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS, sizeof(DIMOUSESTATE), 7,
+    Formats().mouse.data()};
+const DIDATAFORMAT c_dfDIKeyboard = {
+    sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), 0, 256, 256, Formats().keyboard.data()};
+const DIDATAFORMAT c_dfDIJoystick2 = {
+    sizeof(DIDATAFORMAT),     sizeof(DIOBJECTDATAFORMAT), DIDF_ABSAXIS, sizeof(DIJOYSTATE2), 164,
+    Formats().joystick.data()};
 
 DWORD DirectInputKeyOfVirtualKey(int vKey) {
     static const std::array<BYTE, 256> keys = [] {

@@ -190,7 +190,8 @@ public:
         }
         case DIPROP_AXISMODE:
             if (acquired_) return DIERR_ACQUIRED;
-            axisMode_ = value->dwData == DIPROPAXISMODE_REL ? DIPROPAXISMODE_REL : DIPROPAXISMODE_ABS;
+            axisMode_ =
+                value->dwData == DIPROPAXISMODE_REL ? DIPROPAXISMODE_REL : DIPROPAXISMODE_ABS;
             return DI_OK;
         case DIPROP_AUTOCENTER:
             autoCenter_ = value->dwData != 0 ? 1 : 0;
@@ -260,7 +261,8 @@ public:
 
     HRESULT SetCooperativeLevel(HWND window, DWORD flags) override {
         bool exclusive = (flags & DISCL_EXCLUSIVE) != 0, shared = (flags & DISCL_NONEXCLUSIVE) != 0;
-        bool foreground = (flags & DISCL_FOREGROUND) != 0, background = (flags & DISCL_BACKGROUND) != 0;
+        bool foreground = (flags & DISCL_FOREGROUND) != 0,
+             background = (flags & DISCL_BACKGROUND) != 0;
         if (exclusive == shared || foreground == background) return DIERR_INVALIDPARAM;
         if (acquired_) return DIERR_ACQUIRED;
         if (window == 0 || !IsWindow(window)) return DIERR_INVALIDPARAM;
@@ -336,8 +338,8 @@ private:
         bool axisProperty = property == DIPROP_RANGE || property == DIPROP_DEADZONE ||
                             property == DIPROP_SATURATION;
         if (axisProperty && kind_ != Kind::Joystick) return DIERR_UNSUPPORTED;
-        bool forceProperty = property == DIPROP_AUTOCENTER || property == DIPROP_FFGAIN ||
-                             property == DIPROP_FFLOAD;
+        bool forceProperty =
+            property == DIPROP_AUTOCENTER || property == DIPROP_FFGAIN || property == DIPROP_FFLOAD;
         if (forceProperty && kind_ != Kind::Joystick) return DIERR_UNSUPPORTED;
         if (header->dwHow == DIPH_DEVICE) {
             if (header->dwObj != 0) return DIERR_INVALIDPARAM;
@@ -390,16 +392,16 @@ private:
             SetAcquired(false);
             return DIERR_INPUTLOST;
         }
-        LONG* positions[kJoystickAxes] = {&state.lX,  &state.lY,  &state.lZ,
-                                          &state.lRx, &state.lRy, &state.lRz,
+        LONG* positions[kJoystickAxes] = {&state.lX,           &state.lY,          &state.lZ,
+                                          &state.lRx,          &state.lRy,         &state.lRz,
                                           &state.rglSlider[0], &state.rglSlider[1]};
         for (size_t i = 0; i < kJoystickAxes; ++i) {
             int16_t raw = i < snapshot.axes.size() ? snapshot.axes[i] : 0;
             *positions[i] = ScaleAxis(raw, axes_[i]);
         }
         for (size_t i = 0; i < 4; ++i)
-            state.rgdwPOV[i] = HatHundredths(i < snapshot.hats.size() ? snapshot.hats[i] : 0,
-                                             0xFFFFFFFFu);
+            state.rgdwPOV[i] =
+                HatHundredths(i < snapshot.hats.size() ? snapshot.hats[i] : 0, 0xFFFFFFFFu);
         for (size_t i = 0; i < snapshot.buttons.size() && i < 128; ++i)
             state.rgbButtons[i] = snapshot.buttons[i] != 0 ? 0x80 : 0;
         return DI_OK;

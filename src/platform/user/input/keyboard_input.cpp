@@ -2,8 +2,8 @@
 #include <atomic>
 
 #include "platform/kernel/clock.h"
-#include "platform/user/input/input_routing.h"
 #include "platform/kernel/waitable.h"
+#include "platform/user/input/input_routing.h"
 
 namespace platform {
 namespace {

@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/input/dinput.h"
 #include "platform/kernel/clock.h"
 #include "platform/kernel/errors.h"
 #include "platform/kernel/threads.h"
-#include "platform/input/dinput.h"
 #include "platform/kernel/waitable.h"
 #include "platform/system/system_info.h"
 #include "platform/user/input/input_routing.h"
