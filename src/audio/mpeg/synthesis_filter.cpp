@@ -53,7 +53,8 @@ const float* Coefficients() {
 }
 
 // X[k] = Σ x[n] cos(π(2n + 1)k / 2N), split into halves of sums and scaled differences.
-template <int N> void Dct(const float* x, float* out, const float* coefficients) {
+template <int N>
+[[gnu::always_inline]] inline void Dct(const float* x, float* out, const float* coefficients) {
     if constexpr (N == 1) {
         out[0] = x[0];
     } else {
