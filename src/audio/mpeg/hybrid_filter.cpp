@@ -61,6 +61,17 @@ HybridFilter::HybridFilter() {
             longKernel_[k][u] =
                 static_cast<float>(std::cos(M_PI / 72.0 * (2 * i + 19) * (2 * k + 1)));
         }
+    for (int k = 0; k < 18; ++k)
+        fast_.scale18[k] = static_cast<float>(0.5 / std::cos(M_PI * (2 * k + 1) / 72.0));
+    for (int k = 0; k < 9; ++k)
+        fast_.scale9[k] = static_cast<float>(0.5 / std::cos(M_PI * (2 * k + 1) / 36.0));
+    for (int k = 0; k < 4; ++k) {
+        for (int q = 0; q < 5; ++q)
+            fast_.even9[q][k] = static_cast<float>(std::cos(M_PI * 2 * q * (2 * k + 1) / 18.0));
+        for (int q = 0; q < 4; ++q)
+            fast_.odd9[q][k] =
+                static_cast<float>(std::cos(M_PI * (2 * q + 1) * (2 * k + 1) / 18.0));
+    }
     for (int type = 0; type < 4; ++type)
         for (int i = 0; i < 36; ++i)
             longWindow_[type][i] = static_cast<float>(LongWindow(type, i));
@@ -76,24 +87,73 @@ void HybridFilter::Reset() {
     std::memset(overlap_, 0, sizeof overlap_);
 }
 
+void HybridFilter::Dct9(const float (*in)[kLanes], float (*out)[kLanes]) const {
+    // Inputs k and 8 - k meet with the same cosine, of equal sign for even outputs and
+    // opposite for odd ones; the middle input counts only in even outputs, as ±1.
+    float a[4][kLanes], b[4][kLanes];
+    for (int k = 0; k < 4; ++k)
+        for (int l = 0; l < kLanes; ++l) {
+            a[k][l] = in[k][l] + in[8 - k][l];
+            b[k][l] = in[k][l] - in[8 - k][l];
+        }
+    for (int q = 0; q < 5; ++q) {
+        float sum[kLanes];
+        for (int l = 0; l < kLanes; ++l)
+            sum[l] = (q & 1) != 0 ? -in[4][l] : in[4][l];
+        for (int k = 0; k < 4; ++k)
+            for (int l = 0; l < kLanes; ++l)
+                sum[l] += a[k][l] * fast_.even9[q][k];
+        for (int l = 0; l < kLanes; ++l)
+            out[2 * q][l] = sum[l];
+    }
+    for (int q = 0; q < 4; ++q) {
+        float sum[kLanes] = {};
+        for (int k = 0; k < 4; ++k)
+            for (int l = 0; l < kLanes; ++l)
+                sum[l] += b[k][l] * fast_.odd9[q][k];
+        for (int l = 0; l < kLanes; ++l)
+            out[2 * q + 1][l] = sum[l];
+    }
+}
+
 void HybridFilter::LongLanes(const float* lines, int sb0, const float* window,
                              float (*z)[kLanes]) const {
     alignas(16) float x[18][kLanes];
     for (int k = 0; k < 18; ++k)
         for (int l = 0; l < kLanes; ++l)
             x[k][l] = lines[18 * (sb0 + l) + k];
-    alignas(16) float raw[18][kLanes];
-    // Nine outputs at a time, so that their sums stay in registers.
-    for (int u0 = 0; u0 < 18; u0 += 9) {
-        float sum[9][kLanes] = {};
-        for (int k = 0; k < 18; ++k) {
-            const float* row = longKernel_[k] + u0;
-            for (int u = 0; u < 9; ++u)
-                for (int l = 0; l < kLanes; ++l)
-                    sum[u][l] += row[u] * x[k][l];
+    // The 18 distinct outputs are a DCT-IV of 18 points, t. Inputs scaled by 1 / 2cos make
+    // it the sum of neighbours of a DCT-II, c[m] + c[m + 1]; that one's even outputs are a
+    // DCT-II of 9 points of folded sums, its odd ones a DCT-IV of 9 points of folded
+    // differences, which the same scaling turns into a DCT-II of 9 points again.
+    alignas(16) float sums[9][kLanes], differences[9][kLanes];
+    for (int k = 0; k < 9; ++k)
+        for (int l = 0; l < kLanes; ++l) {
+            const float low = x[k][l] * fast_.scale18[k];
+            const float high = x[17 - k][l] * fast_.scale18[17 - k];
+            sums[k][l] = low + high;
+            differences[k][l] = (low - high) * fast_.scale9[k];
         }
-        std::memcpy(raw[u0], sum, sizeof sum);
+    alignas(16) float even[9][kLanes], odd[10][kLanes];
+    Dct9(sums, even);
+    Dct9(differences, odd);
+    alignas(16) float c[19][kLanes];
+    for (int l = 0; l < kLanes; ++l) {
+        odd[9][l] = 0.0f;
+        c[18][l] = 0.0f;
     }
+    for (int p = 0; p < 9; ++p)
+        for (int l = 0; l < kLanes; ++l) {
+            c[2 * p][l] = even[p][l];
+            c[2 * p + 1][l] = odd[p][l] + odd[p + 1][l];
+        }
+    // Outputs 0..8 are t[9..17], outputs 18..26 are -t[8..0].
+    alignas(16) float raw[18][kLanes];
+    for (int u = 0; u < 9; ++u)
+        for (int l = 0; l < kLanes; ++l) {
+            raw[u][l] = c[u + 9][l] + c[u + 10][l];
+            raw[9 + u][l] = -(c[8 - u][l] + c[9 - u][l]);
+        }
     for (int i = 0; i < 9; ++i)
         for (int l = 0; l < kLanes; ++l) {
             z[i][l] = raw[i][l] * window[i];
