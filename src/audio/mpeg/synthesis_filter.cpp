@@ -68,6 +68,6 @@ void SynthesisFilter::Reset() {
 void SynthesisFilter::Run(int channel, const float* subbands, int slots, float* out) {
     float* ring = v_[channel & 1];
     int& head = head_[channel & 1];
-    static const SynthesisKernels& kernels = GetSynthesisKernels();
-    head = kernels.slots[reduction_](subbands, slots, ring, head, window_, coefficients_, out);
+    head = GetSynthesisKernels().slots[reduction_](subbands, slots, ring, head, window_,
+                                                   coefficients_, out);
 }

@@ -49,26 +49,19 @@ int RunSlots(const float* subbands, int slots, float* ring, int head, const floa
         for (int i = M + 1; i < 2 * M; ++i)
             v[i] = -x[i - 3 * M / 2 < 0 ? 3 * M / 2 - i : i - 3 * M / 2];
         if (out == nullptr) continue;
-        const float* even[8];
-        const float* odd[8];
+        // All M outputs side by side, so that their sums are independent chains the
+        // processor runs in parallel and stay in registers.
+        float y[M] = {};
         for (int i = 0; i < 8; ++i) {
-            even[i] = ring + ((head + 2 * i) & 15) * 64;
-            odd[i] = ring + ((head + 2 * i + 1) & 15) * 64 + M;
+            const float* w0 = window + 2 * M * i;
+            const float* w1 = w0 + M;
+            const float* e = ring + ((head + 2 * i) & 15) * 64;
+            const float* o = ring + ((head + 2 * i + 1) & 15) * 64 + M;
+            for (int j = 0; j < M; ++j)
+                y[j] += w0[j] * e[j] + w1[j] * o[j];
         }
-        // Eight outputs at a time, so that their sums stay in registers.
-        for (int j0 = 0; j0 < M; j0 += 8) {
-            float y[8] = {};
-            for (int i = 0; i < 8; ++i) {
-                const float* w0 = window + 2 * M * i + j0;
-                const float* w1 = w0 + M;
-                const float* e = even[i] + j0;
-                const float* o = odd[i] + j0;
-                for (int j = 0; j < 8; ++j)
-                    y[j] += w0[j] * e[j] + w1[j] * o[j];
-            }
-            for (int j = 0; j < 8; ++j)
-                out[slot * M + j0 + j] = y[j];
-        }
+        for (int j = 0; j < M; ++j)
+            out[slot * M + j] = y[j];
     }
     return head;
 }
