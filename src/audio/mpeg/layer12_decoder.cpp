@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -19,6 +20,26 @@ constexpr QuantClass kClasses[17] = {
     {4095, 12, false},  {8191, 13, false}, {16383, 14, false}, {32767, 15, false},
     {65535, 16, false},
 };
+
+// The three samples of every grouped code of 3, 5 and 9 steps, so that a frame's codes
+// need no divisions.
+struct GroupedCodes {
+    uint8_t samples[3][729][3];
+    GroupedCodes() {
+        constexpr int kSteps[3] = {3, 5, 9};
+        for (int g = 0; g < 3; ++g) {
+            const int steps = kSteps[g];
+            for (int code = 0; code < steps * steps * steps; ++code)
+                for (int i = 0, rest = code; i < 3; ++i, rest /= steps)
+                    samples[g][code][i] = static_cast<uint8_t>(rest % steps);
+        }
+    }
+};
+
+const uint8_t* GroupedSamples(int steps, int code) {
+    static const GroupedCodes codes;
+    return codes.samples[steps == 3 ? 0 : steps == 5 ? 1 : 2][code];
+}
 
 // A run of subbands sharing an allocation width and its classes (-1: no class).
 struct AllocationRun {
@@ -183,10 +204,9 @@ void LayerOneTwoDecoder::DecodeLayer2(BitReader& reader, const MpegHeader& heade
                     if (q.grouped) {
                         int code = static_cast<int>(reader.Read(q.bits));
                         code = std::min(code, q.steps * q.steps * q.steps - 1);
-                        for (int& s : samples) {
-                            s = code % q.steps;
-                            code /= q.steps;
-                        }
+                        const uint8_t* grouped = GroupedSamples(q.steps, code);
+                        for (int i = 0; i < 3; ++i)
+                            samples[i] = grouped[i];
                     } else {
                         for (int& s : samples)
                             s = static_cast<int>(reader.Read(q.bits));

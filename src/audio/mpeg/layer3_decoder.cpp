@@ -1,6 +1,7 @@
 #include "audio/mpeg/layer3_decoder.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -66,6 +67,13 @@ struct Tables {
 const Tables& GetTables() {
     static const Tables tables;
     return tables;
+}
+
+// `magnitude` negated when `sign` is 1; a zero stays +0.
+float Signed(float magnitude, uint64_t sign) {
+    return std::bit_cast<float>(
+        std::bit_cast<uint32_t>(magnitude) |
+        (static_cast<uint32_t>(sign) << 31 & (magnitude != 0.0f ? 0x80000000u : 0u)));
 }
 
 // Lines of the long part of a mixed block, and the long bands it holds.
@@ -223,26 +231,19 @@ int LayerThreeDecoder::ReadValues(BitReader& reader, const GranuleChannel& g, fl
             uint32_t pair = lookup.DecodeWord(word, used);
             int x = static_cast<int>(pair >> 4);
             int y = static_cast<int>(pair & 15);
-            float value = 0.0f;
-            if (x != 0) {
-                if (x == 15 && linbits != 0) {
-                    x += static_cast<int>((word << used) >> (64 - linbits));
-                    used += linbits;
-                }
-                value = ((word << used) >> 63) != 0 ? -power[x] : power[x];
-                ++used;
+            // Signs without branches: a value's sign bit follows it only when it is not 0.
+            if (x == 15 && linbits != 0) {
+                x += static_cast<int>((word << used) >> (64 - linbits));
+                used += linbits;
             }
-            lines[i] = value;
-            value = 0.0f;
-            if (y != 0) {
-                if (y == 15 && linbits != 0) {
-                    y += static_cast<int>((word << used) >> (64 - linbits));
-                    used += linbits;
-                }
-                value = ((word << used) >> 63) != 0 ? -power[y] : power[y];
-                ++used;
+            lines[i] = Signed(power[x], (word << used) >> 63);
+            used += x != 0;
+            if (y == 15 && linbits != 0) {
+                y += static_cast<int>((word << used) >> (64 - linbits));
+                used += linbits;
             }
-            lines[i + 1] = value;
+            lines[i + 1] = Signed(power[y], (word << used) >> 63);
+            used += y != 0;
             reader.Skip(used);
         }
     }

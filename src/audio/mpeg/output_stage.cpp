@@ -8,10 +8,8 @@ namespace {
 constexpr float kNeutralMatrix[9] = {1, 0, 1, 0, 1, 1, 0.5f, 0.5f, 1};
 
 int16_t ToShort(float value) {
-    // Truncated toward zero, as the samples have always come out.
-    if (value >= 32767.0f) return 32767;
-    if (value <= -32768.0f) return -32768;
-    return static_cast<int16_t>(value);
+    // Truncated toward zero, as the samples have always come out; clamped without branches.
+    return static_cast<int16_t>(std::min(std::max(value, -32768.0f), 32767.0f));
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "audio/mpeg/synthesis_kernels.h"
+
 namespace {
 
 // The first half of the prototype low-pass filter of 512 taps (the second mirrors it), in
@@ -36,92 +38,11 @@ double Prototype(int n) {
     return kPrototype[n <= 256 ? n : 512 - n] / 65536.0;
 }
 
-// Coefficients of the fast DCT: for a transform of N points, entries N / 2 + n hold
-// 0.5 / cos((2n + 1)π / 2N).
-struct DctCoefficients {
-    float c[32];
-    DctCoefficients() {
-        for (int half = 1; half <= 16; half *= 2)
-            for (int n = 0; n < half; ++n)
-                c[half + n] = static_cast<float>(0.5 / std::cos((2 * n + 1) * M_PI / (4.0 * half)));
-    }
-};
-
-const float* Coefficients() {
-    static const DctCoefficients table;
-    return table.c;
-}
-
-// X[k] = Σ x[n] cos(π(2n + 1)k / 2N), split into halves of sums and scaled differences.
-template <int N> void Dct(const float* x, float* out, const float* coefficients) {
-    if constexpr (N == 1) {
-        out[0] = x[0];
-    } else {
-        constexpr int kHalf = N / 2;
-        float sums[kHalf], differences[kHalf], even[kHalf], odd[kHalf];
-        const float* c = coefficients + kHalf;
-        for (int n = 0; n < kHalf; ++n) {
-            sums[n] = x[n] + x[N - 1 - n];
-            differences[n] = (x[n] - x[N - 1 - n]) * c[n];
-        }
-        Dct<kHalf>(sums, even, coefficients);
-        Dct<kHalf>(differences, odd, coefficients);
-        for (int k = 0; k < kHalf; ++k)
-            out[2 * k] = even[k];
-        for (int k = 0; k < kHalf - 1; ++k)
-            out[2 * k + 1] = odd[k] + odd[k + 1];
-        out[N - 1] = odd[kHalf - 1];
-    }
-}
-
-// One time slot of M bands: the new V vector (2M values) from the DCT, then M outputs from
-// the window over the last 16 V vectors.
-template <int M>
-int RunSlots(const float* subbands, int slots, float* ring, int head, const float* window,
-             float* out) {
-    const float* coefficients = Coefficients();
-    for (int slot = 0; slot < slots; ++slot) {
-        head = (head + 15) & 15;
-        float* v = ring + head * 64;
-        float x[M];
-        Dct<M>(subbands + slot * 32, x, coefficients);
-        // V[i] = Σ cos((M/2 + i)(2k + 1)π / 2M) S[k], from the DCT's values by symmetry.
-        for (int i = 0; i < M / 2; ++i)
-            v[i] = x[M / 2 + i];
-        v[M / 2] = 0.0f;
-        for (int i = M / 2 + 1; i <= M; ++i)
-            v[i] = -x[3 * M / 2 - i];
-        for (int i = M + 1; i < 2 * M; ++i)
-            v[i] = -x[i - 3 * M / 2 < 0 ? 3 * M / 2 - i : i - 3 * M / 2];
-        if (out == nullptr) continue;
-        const float* even[8];
-        const float* odd[8];
-        for (int i = 0; i < 8; ++i) {
-            even[i] = ring + ((head + 2 * i) & 15) * 64;
-            odd[i] = ring + ((head + 2 * i + 1) & 15) * 64 + M;
-        }
-        // Eight outputs at a time, so that their sums stay in registers.
-        for (int j0 = 0; j0 < M; j0 += 8) {
-            float y[8] = {};
-            for (int i = 0; i < 8; ++i) {
-                const float* w0 = window + 2 * M * i + j0;
-                const float* w1 = w0 + M;
-                const float* e = even[i] + j0;
-                const float* o = odd[i] + j0;
-                for (int j = 0; j < 8; ++j)
-                    y[j] += w0[j] * e[j] + w1[j] * o[j];
-            }
-            for (int j = 0; j < 8; ++j)
-                out[slot * M + j0 + j] = y[j];
-        }
-    }
-    return head;
-}
-
 } // namespace
 
 void SynthesisFilter::Setup(int reduction) {
     bands_ = 32 >> reduction;
+    reduction_ = reduction;
     const int m = bands_;
     // Every tap of the full window carries the sign of its 64-tap block; the reduced
     // windows take every second or fourth tap.
@@ -131,6 +52,11 @@ void SynthesisFilter::Setup(int reduction) {
         if (((tap >> 6) & 1) != 0) value = -value;
         window_[n] = static_cast<float>(value);
     }
+    // For a DCT of N points, entries N / 2 + n hold 0.5 / cos((2n + 1)π / 2N).
+    for (int half = 1; half <= 16; half *= 2)
+        for (int n = 0; n < half; ++n)
+            coefficients_[half + n] =
+                static_cast<float>(0.5 / std::cos((2 * n + 1) * M_PI / (4.0 * half)));
     Reset();
 }
 
@@ -142,10 +68,6 @@ void SynthesisFilter::Reset() {
 void SynthesisFilter::Run(int channel, const float* subbands, int slots, float* out) {
     float* ring = v_[channel & 1];
     int& head = head_[channel & 1];
-    if (bands_ == 32)
-        head = RunSlots<32>(subbands, slots, ring, head, window_, out);
-    else if (bands_ == 16)
-        head = RunSlots<16>(subbands, slots, ring, head, window_, out);
-    else
-        head = RunSlots<8>(subbands, slots, ring, head, window_, out);
+    head = GetSynthesisKernels().slots[reduction_](subbands, slots, ring, head, window_,
+                                                   coefficients_, out);
 }

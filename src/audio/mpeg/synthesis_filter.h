@@ -18,7 +18,9 @@ public:
 
 private:
     int bands_ = 32;
+    int reduction_ = 0;
     alignas(32) float window_[512] = {};
+    alignas(32) float coefficients_[32] = {};
     // Per channel the last 16 V vectors (2 × bands values each) and which is newest.
     alignas(32) float v_[2][16 * 64] = {};
     int head_[2] = {};

@@ -463,7 +463,10 @@ int64_t BufferedStream::Control(int code, int64_t argument, int64_t) {
         return s.position_;
     case 2:
         if ((s.mode_ & kReadable) == 0) return 1;
-        return s.readCount_ - s.readIndex_ == 0 && s.position_ == s.length_ ? 1 : 0;
+        // A decoding stream's own end (code 49) counts too: its length is an estimate, and
+        // the block its filter bank still held lies past it.
+        if (s.readCount_ - s.readIndex_ != 0) return 0;
+        return s.position_ == s.length_ || s.Control(49, 0, 0) != 0 ? 1 : 0;
     case 3:
         if ((s.mode_ & kWritable) == 0) return 1;
         if (shared) return s.position_ == s.length_ && (s.mode_ & kWriteFlushHint) == 0 ? 1 : 0;

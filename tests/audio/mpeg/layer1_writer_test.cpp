@@ -5,27 +5,12 @@
 
 #include <random>
 
+#include "audio/mpeg/frame_writer.h"
 #include "audio/mpeg/mpeg_reference.h"
 
 using namespace mpeg_test;
 
 namespace {
-
-class BitWriter {
-public:
-    void Put(uint32_t value, int count) {
-        for (int i = count - 1; i >= 0; --i) {
-            if (bit_ % 8 == 0) bytes_.push_back(0);
-            if (((value >> i) & 1) != 0) bytes_.back() |= static_cast<uint8_t>(0x80 >> (bit_ % 8));
-            ++bit_;
-        }
-    }
-    Bytes& bytes() { return bytes_; }
-
-private:
-    Bytes bytes_;
-    int bit_ = 0;
-};
 
 // 48 kHz at 448 kbit/s: 112 slots of 4 bytes, no padding.
 Bytes LayerOneFrames(int frames, int mode, int extension, bool crc, std::mt19937& random) {

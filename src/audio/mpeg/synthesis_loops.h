@@ -1,0 +1,71 @@
+// Inside the synthesis filter: the DCT and the windowing of its time slots, written for the
+// compiler to vectorise. Included by the baseline and the AVX2 build of the kernels; the
+// anonymous namespace keeps each build's copy to its own file.
+#pragma once
+
+#include "audio/mpeg/synthesis_kernels.h"
+
+namespace {
+
+// X[k] = Σ x[n] cos(π(2n + 1)k / 2N), split into halves of sums and scaled differences.
+template <int N>
+[[gnu::always_inline]] inline void Dct(const float* x, float* out, const float* coefficients) {
+    if constexpr (N == 1) {
+        out[0] = x[0];
+    } else {
+        constexpr int kHalf = N / 2;
+        float sums[kHalf], differences[kHalf], even[kHalf], odd[kHalf];
+        const float* c = coefficients + kHalf;
+        for (int n = 0; n < kHalf; ++n) {
+            sums[n] = x[n] + x[N - 1 - n];
+            differences[n] = (x[n] - x[N - 1 - n]) * c[n];
+        }
+        Dct<kHalf>(sums, even, coefficients);
+        Dct<kHalf>(differences, odd, coefficients);
+        for (int k = 0; k < kHalf; ++k)
+            out[2 * k] = even[k];
+        for (int k = 0; k < kHalf - 1; ++k)
+            out[2 * k + 1] = odd[k] + odd[k + 1];
+        out[N - 1] = odd[kHalf - 1];
+    }
+}
+
+// One time slot of M bands: the new V vector (2M values) from the DCT, then M outputs from
+// the window over the last 16 V vectors.
+template <int M>
+int RunSlots(const float* subbands, int slots, float* ring, int head, const float* window,
+             const float* coefficients, float* out) {
+    for (int slot = 0; slot < slots; ++slot) {
+        head = (head + 15) & 15;
+        float* v = ring + head * 64;
+        float x[M];
+        Dct<M>(subbands + slot * 32, x, coefficients);
+        // V[i] = Σ cos((M/2 + i)(2k + 1)π / 2M) S[k], from the DCT's values by symmetry.
+        for (int i = 0; i < M / 2; ++i)
+            v[i] = x[M / 2 + i];
+        v[M / 2] = 0.0f;
+        for (int i = M / 2 + 1; i <= M; ++i)
+            v[i] = -x[3 * M / 2 - i];
+        for (int i = M + 1; i < 2 * M; ++i)
+            v[i] = -x[i - 3 * M / 2 < 0 ? 3 * M / 2 - i : i - 3 * M / 2];
+        if (out == nullptr) continue;
+        // All M outputs side by side, so that their sums are independent chains the
+        // processor runs in parallel and stay in registers.
+        float y[M] = {};
+        for (int i = 0; i < 8; ++i) {
+            const float* w0 = window + 2 * M * i;
+            const float* w1 = w0 + M;
+            const float* e = ring + ((head + 2 * i) & 15) * 64;
+            const float* o = ring + ((head + 2 * i + 1) & 15) * 64 + M;
+            for (int j = 0; j < M; ++j)
+                y[j] += w0[j] * e[j] + w1[j] * o[j];
+        }
+        for (int j = 0; j < M; ++j)
+            out[slot * M + j] = y[j];
+    }
+    return head;
+}
+
+constexpr SynthesisKernels kKernels = {{&RunSlots<32>, &RunSlots<16>, &RunSlots<8>}};
+
+} // namespace
