@@ -2,10 +2,12 @@
 
 #include "classes/scene3d/camera_class.h"
 #include "classes/scene3d/light_class.h"
+#include "classes/scene3d/material_class.h"
 #include "classes/scene3d/math_class.h"
 #include "classes/scene3d/matrix_class.h"
 #include "classes/scene3d/object_class.h"
 #include "classes/scene3d/position_class.h"
+#include "classes/scene3d/texture_class.h"
 #include "classes/scene3d/vector_class.h"
 #include "classes/scene3d/world_class.h"
 #include "classes/scene3d/zone_class.h"
@@ -24,6 +26,8 @@ void RegisterScene3DClasses() {
     RegisterScriptClass(GetWorldClassInfo());
     RegisterScriptClass(GetCameraClassInfo());
     RegisterScriptClass(GetObjectClassInfo());
+    RegisterScriptClass(GetMaterialClassInfo());
+    RegisterScriptClass(GetTextureClassInfo());
     CILocation::SetWorldServices(GetWorldServices());
     CILocation::SetWrapperMaker(CICamera::kClassId, &CICamera::Make);
     CILocation::SetWrapperMaker(CIObject::kClassId, &CIObject::Make);
@@ -43,6 +47,7 @@ void UnregisterScene3DClasses() {
     CILocation::SetWrapperMaker(CICamera::kClassId, nullptr);
     CILocation::SetWrapperMaker(CIObject::kClassId, nullptr);
     CILocation::SetWorldServices(nullptr);
-    for (uint32_t classId : {CIWorld::kClassId, CICamera::kClassId, CIObject::kClassId})
+    for (uint32_t classId : {CIWorld::kClassId, CICamera::kClassId, CIObject::kClassId,
+                             CIMaterial::kClassId, CITexture::kClassId})
         UnregisterScriptClass(classId);
 }

@@ -21,6 +21,7 @@
 class CIChildWindow;
 class CISprite;
 class CISurfaceCamera;
+class CISurfaceTexture;
 class CISurfaceWorld;
 class LAPICLBK;
 class LRenderAPICLBK;
@@ -220,6 +221,8 @@ public:
     LRenderAPICLBK* view3D = nullptr;
     CISurfaceWorld* world3D = nullptr;
     CISurfaceCamera* camera3D = nullptr;
+    // The Texture the picture is copied into after each refresh.
+    CISurfaceTexture* texture3D = nullptr;
     struct Overlay {
         SpriteEntry* sprite;
         LSprite* engine;

@@ -75,6 +75,8 @@ int LBaseTexture::FindTextureFile(const char* name, std::string& out) const {
 }
 
 void LBaseTexture::DeleteTexture(LTexture* texture) const {
+    // No material may keep drawing from a freed image.
+    if (world != nullptr) world->materials.DropTexture(texture);
     LAPICLBK* device = world != nullptr ? world->GetAPI() : nullptr;
     if (device != nullptr)
         device->DeleteTexture(texture);
