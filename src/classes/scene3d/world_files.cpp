@@ -53,20 +53,24 @@ uint32_t SelectionBit(CInterpretor& interpreter, int32_t value, bool save) {
     interpreter.RaiseError(63);
 }
 
-// Drive and directory of a file name, its final separator kept.
-std::string FolderOf(const std::string& file) {
+// Drive and directory of a file name, without the final separator; the separator's
+// place in `end` (0 for a bare name).
+std::string FolderOf(const std::string& file, size_t* end = nullptr) {
     const size_t slash = file.find_last_of("\\/:");
-    return slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
+    if (end != nullptr) *end = slash == std::string::npos ? 0 : slash + 1;
+    if (slash == std::string::npos) return std::string();
+    return file.substr(0, file[slash] == ':' ? slash + 1 : slash);
 }
 
-// The folder a world saved as `file` keeps its textures in: the file's folder, its base
-// name and "_textures".
+// The folder a world saved as `file` keeps its textures in: beside the file, named after
+// its base name with "_textures".
 std::string TextureFolderFor(const std::string& file) {
-    const std::string folder = FolderOf(file);
-    std::string base = file.substr(folder.size());
+    size_t end = 0;
+    FolderOf(file, &end);
+    std::string base = file.substr(end);
     const size_t dot = base.find_last_of('.');
     if (dot != std::string::npos) base.resize(dot);
-    return folder + base + "_textures";
+    return file.substr(0, end) + base + "_textures";
 }
 
 } // namespace

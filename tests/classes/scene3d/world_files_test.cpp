@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "script/script_runner.h"
+#include "support/model_files.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class WorldFiles : public ::testing::Test {
+protected:
+    // The script's name of a file of the folder.
+    std::string Path(const std::string& relative) const { return "C:" + dir.Linux(relative); }
+    void Write(const std::string& relative, const std::vector<uint8_t>& bytes) const {
+        dir.WriteFile(relative, std::string(bytes.begin(), bytes.end()));
+    }
+    // A script run on a World shown in a Surface, `w`; its output, or "error N".
+    std::string Run(const std::string& body) {
+        const script_test::ScriptResult result =
+            runner.Run("UseRenderers();\ns = New Surface(64, 48);\nw = New World(s);\n" + body);
+        if (result.ok != 1) return "error " + std::to_string(result.code);
+        return result.output;
+    }
+
+    test_support::TempDir dir;
+    script_test::ScriptRunner runner;
+};
+
+TEST_F(WorldFiles, EachTypeLoadsThroughWorldLoad) {
+    Write("grid.3ds", test_support::Grid3ds(2, 3));
+    Write("grid.md2", test_support::BuildMd2(test_support::GridMd2(2, 2, 3)));
+    dir.WriteFile("tri.yix", "\r\n[SCRIPT_INFORMATION]\r\nSCR_Version = 1068708663\r\n"
+                             "\r\n[3DWORLD]\r\nWOR_NbCamera = 0\r\n");
+    EXPECT_EQ(Run("a = w.Load(\"" + Path("grid.3ds") + "\");\nb = w.GetNObjects();\n" +
+                  "c = w.Load(\"" + Path("grid.md2") + "\");\nd = w.GetNObjects();\n" +
+                  "e = w.Load(\"" + Path("tri.yix") + "\");\n" +
+                  "Print(a, b > 0, c == b, d > b, e == d, w.GetNObjects() == d);\n"),
+              "0 1 1 1 1 1\n");
+    // A 3DS or MD2 file holds no object that could be picked out by name.
+    EXPECT_EQ(Run("w.LoadObject(\"" + Path("grid.md2") + "\", \"x\");"), "error 62");
+}
+
+TEST_F(WorldFiles, BadFilesRaiseTheirErrorsAndKeepTheWorld) {
+    dir.WriteFile("notes.zyb", "just some words, no world at all");
+    EXPECT_EQ(Run("b = w.CreateBrick();\nw.Load(\"" + Path("notes.zyb") + "\");"), "error 62");
+    EXPECT_EQ(Run("w.Load(\"" + Path("none.zyb") + "\");"), "error 17");
+    // A world saved by a script, then cut short and spoilt.
+    const script_test::ScriptResult saved =
+        runner.Run("UseRenderers();\nw = New World(New Surface(32, 32));\nw.CreateBrick();\n"
+                   "w.CreateSphere();\nw.Save(\"whole.zyb\");\n",
+                   "test.zs", {}, {"whole.zyb"});
+    ASSERT_EQ(saved.ok, 1);
+    const std::string whole = saved.files.at("whole.zyb");
+    ASSERT_GT(whole.size(), 200u);
+    for (size_t cut : {size_t(12), whole.size() / 3, whole.size() / 2, whole.size() - 7}) {
+        dir.WriteFile("cut.zyb", whole.substr(0, cut));
+        const std::string out = Run("b = w.CreateBrick();\nw.Load(\"" + Path("cut.zyb") +
+                                    "\");\nPrint(w.GetNObjects() >= 1);\n");
+        EXPECT_TRUE(out == "1\n" || out == "error 44" || out == "error 62") << cut << ": " << out;
+    }
+    std::string spoilt = whole;
+    for (size_t i = 16; i < spoilt.size(); i += 13)
+        spoilt[i] = char(spoilt[i] ^ 0x5A);
+    dir.WriteFile("spoilt.zyb", spoilt);
+    const std::string out = Run("b = w.CreateBrick();\nw.Load(\"" + Path("spoilt.zyb") +
+                                "\");\nPrint(w.GetNObjects() >= 1);\n");
+    EXPECT_TRUE(out == "1\n" || out == "error 44" || out == "error 62") << out;
+}
+
+TEST_F(WorldFiles, SavingPutsTheTexturesInAFolderNamedAfterTheFile) {
+    EXPECT_EQ(Run("img = New Surface(4, 4, 32);\nimg.SaveImage(\"" + Path("wall.bmp") + "\");\n" +
+                  "b = w.CreateBrick();\nb.ReplaceMaterial(New Material(w, New Texture(w, \"" +
+                  Path("wall.bmp") + "\")));\nPrint(w.Save(\"" + Path("worlds/castle.zyb") +
+                  "\"), w.Save(\"" + Path("castle.zyb") + "\"));\n"),
+              "0 1\n");
+    EXPECT_TRUE(dir.Exists("castle_textures/wall.bmp"));
+    // The saved world finds its texture in that folder once the image is gone.
+    std::remove(dir.Linux("wall.bmp").c_str());
+    EXPECT_EQ(Run("w.Load(\"" + Path("castle.zyb") + "\");\nt = w.GetTexture(\"wall\");\n" +
+                  "Print(w.GetNTextures(), t.GetName());\n"),
+              "1 wall\n");
+}
+
+} // namespace

@@ -1,0 +1,71 @@
+//== a Texture of a World alone is a blank 640 x 480 one with a Surface of its own
+UseRenderers();
+s = New Surface(64, 48);
+w = New World(s);
+t = New Texture(w);
+p = t.GetSurface();
+Print(t.GetName(), p.GetPixelWidth(), p.GetPixelHeight(), w.GetNTextures(), w.GetTexture(0) == t);
+u = New Texture(w, 128, "paint");
+Print(u.GetName(), u.GetSurface().GetPixelWidth(), u.GetSurface().GetPixelHeight());
+Print(w.GetTexture("PAINT") == u, w.GetTexture(u), w.GetTexture(5));
+// expect output: Texture 0 640 480 1 1
+// expect output: paint 128 480
+// expect output: 1 0 0
+
+//== a Texture from an image file takes the file's base name and ignores the sizes
+UseRenderers();
+img = New Surface(8, 8, 32);
+img.SetFillColor(Surface.RED);
+img.SetPenColor(Surface.RED);
+img.Rectangle(0, 0, 8, 8);
+img.SaveImage("wood.bmp");
+s = New Surface(64, 48);
+w = New World(s);
+t = New Texture(w, "wood.bmp", 64, 64);
+Print(t.GetName(), t.GetFileName(), t.GetSurface());
+t.SetName("oak");
+t.SetName(5);
+Print(t.GetName());
+t.Load("wood.bmp");
+Print(t.GetFileName());
+t.Load("missing.bmp");
+// expect output: wood wood.bmp 0
+// expect output: oak
+// expect output: wood.bmp
+// expect: error 44 line 15
+
+//== tiling and offset keep the half not given
+UseRenderers();
+s = New Surface(64, 48);
+w = New World(s);
+t = New Texture(w, 16, 16);
+t.SetTiling(2);
+t.SetOffset(, 0.25);
+Print(t.GetTilingX(), t.GetTilingY(), t.GetOffsetX(), t.GetOffsetY());
+// expect output: 2 1 0 0.25
+// expect: end
+
+//== the errors of new Texture and Load
+Function Caught(code, text, unit, line, column) { Print("caught", code); }
+Program.OnError = Caught;
+UseRenderers();
+s = New Surface(64, 48);
+w = New World(s);
+t = New Texture(s);
+t = New Texture(w, "missing.bmp");
+t = New Texture(w, 0, 10);
+t = New Texture(w, 20000, 10);
+t = New Texture(w, New Vector());
+t = New Texture(w, "");
+t = New Texture(w, 16, 16);
+t.Load();
+Print(w.GetNTextures());
+// expect output: caught 50
+// expect output: caught 58
+// expect output: caught 14
+// expect output: caught 14
+// expect output: caught 14
+// expect output: caught 29
+// expect output: caught 14
+// expect output: 1
+// expect: end
