@@ -96,3 +96,37 @@ UiRefreshNow();
 Print(m.GetTexture(), m.GetTexture(1), w.GetNTextures());
 // expect output: 0 0 0
 // expect: end
+
+//== AnimUV scrolls layer 1 with the clock until it is called without arguments
+UseRenderers();
+UiAdvance(0);
+s = New Surface(80, 60);
+w = New World(s);
+c = New Camera(w, s);
+b = w.CreateBrick(200, 200, 200);
+b.SetZ(600);
+t = New Texture(w, 16, 16);
+p = t.GetSurface();
+p.SetFillColor(Surface.RED);
+p.SetPenColor(Surface.RED);
+p.Rectangle(0, 0, 8, 16);
+p.SetFillColor(Surface.BLUE);
+p.SetPenColor(Surface.BLUE);
+p.Rectangle(8, 0, 16, 16);
+m = New Material(w, t);
+b.ReplaceMaterial(m);
+UiRefreshNow();
+UiRefreshNow();
+first = AsText(s.GetPixel(40, 30));
+m.AnimUV(0.01, 0);
+UiAdvance(1000);
+x = 1;
+UiRefreshNow();
+second = AsText(s.GetPixel(40, 30));
+m.AnimUV();
+UiAdvance(1000);
+x = 1;
+UiRefreshNow();
+Print(first != second, AsText(s.GetPixel(40, 30)) == second, first, second);
+// expect output: 1 1 0 0
+// expect: end

@@ -69,3 +69,49 @@ Print(w.GetNTextures());
 // expect output: caught 14
 // expect output: 1
 // expect: end
+
+//== a Surface made from a Texture holds its picture and feeds it from then on
+UseRenderers();
+s = New Surface(64, 48);
+w = New World(s);
+t = New Texture(w, 16, 16);
+p = t.GetSurface();
+p.SetFillColor(Surface.RED);
+p.SetPenColor(Surface.RED);
+p.Rectangle(0, 0, 16, 16);
+UiRefreshNow();
+copy = New Surface(t);
+Print(copy.GetPixelWidth(), copy.GetPixelHeight(), AsText(copy.GetPixel(3, 3)) == AsText(p.GetPixel(3, 3)));
+Print(t.GetSurface() == copy);
+Delete copy;
+Print(t.GetSurface());
+// expect output: 16 16 1
+// expect output: 1
+// expect output: 0
+// expect: end
+
+//== a Surface drawn on reaches the objects showing its texture at the next refresh
+UseRenderers();
+s = New Surface(80, 60);
+w = New World(s);
+c = New Camera(w, s);
+b = w.CreateBrick(200, 200, 200);
+b.SetZ(600);
+face = New Surface(16, 16, 32);
+t = New Texture(w, face);
+b.ReplaceMaterial(New Material(w, t));
+face.SetFillColor(Surface.RED);
+face.SetPenColor(Surface.RED);
+face.Rectangle(0, 0, 16, 16);
+UiRefreshNow();
+UiRefreshNow();
+red = s.GetPixel(40, 30);
+face.SetFillColor(Surface.BLUE);
+face.SetPenColor(Surface.BLUE);
+face.Rectangle(0, 0, 16, 16);
+UiRefreshNow();
+UiRefreshNow();
+blue = s.GetPixel(40, 30);
+Print(AsText(red), AsText(blue));
+// expect output: 0 0
+// expect: end

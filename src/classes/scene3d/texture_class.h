@@ -39,6 +39,8 @@ public:
     void EngineObjectDestroyed() override;
 
     CIBaseClassImpl* GetTextureObject() override { return this; }
+    LTexture* GetImageTexture() override { return texture_; }
+    void BindSurface(CISurface* surface) override { Bind(surface); }
     void SurfaceRefreshed(CISurface* surface) override;
     void SurfaceDestroyed(CISurface* surface) override;
 

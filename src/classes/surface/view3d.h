@@ -8,6 +8,7 @@ class CIBaseClassImpl;
 class CISurface;
 class L3DCamera;
 class L3DWorld;
+class LTexture;
 
 // The World object a Surface's view shows.
 class CISurfaceWorld {
@@ -42,6 +43,10 @@ protected:
 class CISurfaceTexture {
 public:
     virtual CIBaseClassImpl* GetTextureObject() = 0;
+    // Null once the texture has lost its image.
+    virtual LTexture* GetImageTexture() = 0;
+    // The surface becomes the one the texture is copied from.
+    virtual void BindSurface(CISurface* surface) = 0;
     // The surface was repainted: the texture takes its picture again.
     virtual void SurfaceRefreshed(CISurface* surface) = 0;
     // The surface is being destroyed: the texture forgets it.
