@@ -100,6 +100,35 @@ std::unique_ptr<CInStream> OpenImageFile(CInterpretor& interpreter, const char* 
 
 } // namespace
 
+int DecodeTextureImage(CInterpretor& interpreter, LTexture& texture, const std::string& element,
+                       const char* file, int32_t depth) {
+    SurfaceHandle decoded;
+    if (!element.empty()) {
+        LockedImage image(interpreter, element.c_str());
+        if (cSurface* picture = image.Surface()) {
+            SurfaceHandle* prototype = GetPrototypeForDepth(picture->GetDepth());
+            if (prototype == nullptr) return 0;
+            decoded.Create(picture->GetWidth(), picture->GetHeight(), prototype);
+            if (!decoded.IsValid()) return 0;
+            if (picture->GetDepth() == 8) decoded.SetPalette(picture->GetPalette(), 0);
+            picture->BlitTo(decoded.GetImpl(), 0, 0, 0, 0, picture->GetWidth(),
+                            picture->GetHeight(), 0, 0, 0, 0);
+        }
+    }
+    if (!decoded.IsValid()) {
+        if (file == nullptr || file[0] == 0 || interpreter.imageFileManager == nullptr) return 0;
+        std::unique_ptr<CInStream> stream = OpenImageFile(interpreter, file);
+        if (stream == nullptr) return 0;
+        cImageSurface* image = cImageSurface::Create(32, 32, 32);
+        if (image == nullptr) return 0;
+        decoded.Attach(image);
+        if (!LoadImageToSurface(interpreter.imageFileManager, *stream, image, 0, nullptr)) return 0;
+    }
+    if (CopySurfaceToImage(decoded, texture, depth) == 0) return 0;
+    texture.SetFileName(file != nullptr && file[0] != 0 ? file : element.c_str());
+    return 1;
+}
+
 const ScriptMethod<CITexture> CITexture::kMethods[0x0C] = {
     nullptr,        &T::Load,       &T::SetTiling, &T::SetOffset, &T::GetTilingX,  &T::GetTilingY,
     &T::GetOffsetX, &T::GetOffsetY, &T::GetName,   &T::SetName,   &T::GetFileName, &T::GetSurface,
@@ -330,31 +359,7 @@ int CITexture::CopySurface() {
 
 int CITexture::LoadImage(const char* file) {
     if (texture_ == nullptr || file == nullptr || file[0] == 0) return 0;
-    SurfaceHandle decoded;
-    {
-        LockedImage element(*interpreter, BaseName(file).c_str());
-        if (cSurface* picture = element.Surface()) {
-            SurfaceHandle* prototype = GetPrototypeForDepth(picture->GetDepth());
-            if (prototype == nullptr) return 0;
-            decoded.Create(picture->GetWidth(), picture->GetHeight(), prototype);
-            if (!decoded.IsValid()) return 0;
-            if (picture->GetDepth() == 8) decoded.SetPalette(picture->GetPalette(), 0);
-            picture->BlitTo(decoded.GetImpl(), 0, 0, 0, 0, picture->GetWidth(),
-                            picture->GetHeight(), 0, 0, 0, 0);
-        }
-    }
-    if (!decoded.IsValid()) {
-        std::unique_ptr<CInStream> stream = OpenImageFile(*interpreter, file);
-        if (stream == nullptr || interpreter->imageFileManager == nullptr) return 0;
-        cImageSurface* image = cImageSurface::Create(32, 32, 32);
-        if (image == nullptr) return 0;
-        decoded.Attach(image);
-        if (!LoadImageToSurface(interpreter->imageFileManager, *stream, image, 0, nullptr))
-            return 0;
-    }
-    if (CopySurfaceToImage(decoded, *texture_, Depth()) == 0) return 0;
-    texture_->SetFileName(file);
-    return 1;
+    return DecodeTextureImage(*interpreter, *texture_, BaseName(file), file, Depth());
 }
 
 void CITexture::SurfaceRefreshed(CISurface* surface) {

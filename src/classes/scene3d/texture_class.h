@@ -103,3 +103,9 @@ private:
 };
 
 const ScriptClassInfo* GetTextureClassInfo();
+
+// The image element of the current entry named `element` (none when empty), else the image
+// file `file`, converted to `depth` bits as the texture's image, whose file name becomes
+// `file`. 0 when neither could be had.
+int DecodeTextureImage(CInterpretor& interpreter, LTexture& texture, const std::string& element,
+                       const char* file, int32_t depth);

@@ -310,6 +310,8 @@ void CIWorld::Create() {
     if (device == nullptr) in.RaiseError(15);
     world_ = new (std::nothrow) L3DWorld(device, 0, this, nullptr);
     if (world_ == nullptr) in.RaiseError(15);
+    world_->textures.imageLoader = &CIWorld::LoadTextureImage;
+    world_->textures.imageLoaderContext = this;
     const int32_t depth = surfaceArg >= 0 ? surface->GetViewDepth() : in.surfaceDepth;
     world_->SetColorDepth(uint32_t(depth));
     in.SetSurfaceDepth(depth);

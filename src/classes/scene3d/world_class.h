@@ -19,6 +19,7 @@ struct LocationWorldServices;
 class CISurface;
 class L3DObject;
 class L3DWorld;
+class LTexture;
 
 class CIWorld final : public CIBaseClassImpl, public LCLBKObject, public CISurfaceWorld {
 public:
@@ -148,6 +149,10 @@ private:
     void LoadAtCreation();
     // Every texture of the world gets its Texture object.
     void WrapNewTextures();
+    // The image of a texture a world file names: an image element of the file's base name,
+    // else the file found in the texture folder, an extension other than .bmp, .jpg, .jpeg
+    // and .png read as .png. 1 when the texture got its image.
+    static int LoadTextureImage(void* context, LTexture* texture, const char* fileName);
     void Load();
     void Save();
     void LoadObject();

@@ -1,6 +1,7 @@
 // The file side of the World class: loading world files and 3D bank elements into the
 // world, saving it, loading one object, the lookups of its materials and textures, and
 // the background image.
+#include <cctype>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -76,6 +77,29 @@ std::string TextureFolderFor(const std::string& file) {
 } // namespace
 
 // ---- Loading -----------------------------------------------------------------------------
+
+int CIWorld::LoadTextureImage(void* context, LTexture* texture, const char* fileName) {
+    auto* self = static_cast<CIWorld*>(context);
+    if (self == nullptr || self->world_ == nullptr || texture == nullptr || fileName == nullptr)
+        return 0;
+    size_t end = 0;
+    FolderOf(fileName, &end);
+    std::string file = std::string(fileName).substr(end);
+    const size_t dot = file.find_last_of('.');
+    const std::string base = dot != std::string::npos ? file.substr(0, dot) : file;
+    std::string extension = dot != std::string::npos ? file.substr(dot) : std::string();
+    for (char& c : extension)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    // The formats the texture images are kept in; any other is looked for as PNG.
+    if (extension != ".bmp" && extension != ".jpg" && extension != ".jpeg" && extension != ".png")
+        file = base + ".png";
+    const uint32_t bits = texture->GetBitsPerPixel();
+    const int32_t depth = int32_t(bits != 0 ? bits : self->world_->GetColorDepth());
+    if (DecodeTextureImage(*self->interpreter, *texture, base, nullptr, depth) == 1) return 1;
+    std::string path;
+    if (self->world_->textures.FindTextureFile(file.c_str(), path) == 0) return 0;
+    return DecodeTextureImage(*self->interpreter, *texture, std::string(), path.c_str(), depth);
+}
 
 void CIWorld::WrapNewTextures() {
     if (world_ == nullptr) return;

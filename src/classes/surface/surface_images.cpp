@@ -125,8 +125,7 @@ void CISurface::CreateFromTexture(CISurfaceTexture* texture, uint32_t flags) {
         interpreter->RaiseError(104);
     }
     const SurfaceBits* bits = mainSurface->GetImpl()->GetBits();
-    const size_t copied =
-        std::min(rowBytes, size_t(bits->width) * size_t(bits->bytesPerPixel));
+    const size_t copied = std::min(rowBytes, size_t(bits->width) * size_t(bits->bytesPerPixel));
     for (int32_t y = 0; y < height; ++y)
         std::memcpy(pixels + ptrdiff_t(y) * bits->signedPitch, rows.data() + size_t(y) * rowBytes,
                     copied);

@@ -84,4 +84,17 @@ TEST_F(WorldFiles, SavingPutsTheTexturesInAFolderNamedAfterTheFile) {
               "1 wall\n");
 }
 
+TEST_F(WorldFiles, ATextureImageOfAnotherFormatIsReadFromItsPng) {
+    dir.WriteFile("tex.yix", "\r\n[SCRIPT_INFORMATION]\r\nSCR_Version = 1068708663\r\n"
+                             "\r\n[BASETEXTURE]\r\nBMA_NbTexture = 1\r\n"
+                             "\r\n[TEXTURE]\r\nTEX_TextureFileName = 'WALL.TGA'\r\n"
+                             "TEX_TextureName = 'Wall'\r\n");
+    const std::string out = Run("img = New Surface(4, 4, 32);\nimg.SaveImage(\"" +
+                                Path("wall.png") + "\", Surface.PNG);\nw.Load(\"" +
+                                Path("tex.yix") + "\");\nt = w.GetTexture(\"wall\");\n" +
+                                "Print(w.GetNTextures(), t.GetName(), t.GetFileName());\n");
+    EXPECT_EQ(out.rfind("1 Wall ", 0), 0u) << out;
+    EXPECT_NE(out.find("wall.png"), std::string::npos) << out;
+}
+
 } // namespace

@@ -123,7 +123,17 @@ int LBaseTexture::DecodeImage(LTexture* texture, const char* path) {
 LTexture* LBaseTexture::LoadTexture(const char* textureName, const char* fileName) {
     std::string path;
     LAPICLBK* device = world != nullptr ? world->GetAPI() : nullptr;
-    if (device == nullptr || FindTextureFile(fileName, path) == 0) return nullptr;
+    if (device == nullptr) return nullptr;
+    if (imageLoader != nullptr && fileName != nullptr) {
+        LTexture* texture = device->CreateTexture(world, textureName, nullptr);
+        if (texture != nullptr && imageLoader(imageLoaderContext, texture, fileName) == 1) {
+            texture->ReleaseDeviceCopy();
+            AddTexture(texture);
+            return texture;
+        }
+        if (texture != nullptr) DeleteTexture(texture);
+    }
+    if (FindTextureFile(fileName, path) == 0) return nullptr;
     LTexture* texture = device->CreateTexture(world, textureName, nullptr);
     if (texture == nullptr) return nullptr;
     if (DecodeImage(texture, path.c_str()) != 1) {
