@@ -1,5 +1,6 @@
 #include "classes/scene3d/scene3d_classes.h"
 
+#include "classes/scene3d/blob_class.h"
 #include "classes/scene3d/camera_class.h"
 #include "classes/scene3d/light_class.h"
 #include "classes/scene3d/material_class.h"
@@ -28,6 +29,8 @@ void RegisterScene3DClasses() {
     RegisterScriptClass(GetObjectClassInfo());
     RegisterScriptClass(GetMaterialClassInfo());
     RegisterScriptClass(GetTextureClassInfo());
+    RegisterScriptClass(CIBlob::GetClassInfo());
+    CILocation::SetWrapperMaker(CIBlob::kClassId, &CIBlob::MakeWrapper);
     CILocation::SetWorldServices(GetWorldServices());
     CILocation::SetWrapperMaker(CICamera::kClassId, &CICamera::Make);
     CILocation::SetWrapperMaker(CIObject::kClassId, &CIObject::Make);
@@ -46,8 +49,9 @@ void UnregisterScene3DClasses() {
     GetNeighbourServices().isAny3DViewOpen = nullptr;
     CILocation::SetWrapperMaker(CICamera::kClassId, nullptr);
     CILocation::SetWrapperMaker(CIObject::kClassId, nullptr);
+    CILocation::SetWrapperMaker(CIBlob::kClassId, nullptr);
     CILocation::SetWorldServices(nullptr);
     for (uint32_t classId : {CIWorld::kClassId, CICamera::kClassId, CIObject::kClassId,
-                             CIMaterial::kClassId, CITexture::kClassId})
+                             CIMaterial::kClassId, CITexture::kClassId, CIBlob::kClassId})
         UnregisterScriptClass(classId);
 }

@@ -158,6 +158,7 @@ private:
     void LoadObject();
     void GetTexture();
     void GetMaterial();
+    void GetBlob();
     void SetBackground();
 
     static const ScriptMethod<CIWorld> kMethods[0x40];

@@ -17,6 +17,7 @@
 #include "engine3d/files/l3ds_file.h"
 #include "engine3d/files/md2_file.h"
 #include "engine3d/files/script_world_file.h"
+#include "engine3d/scene/blobs/blob.h"
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/materials/texture.h"
 #include "engine3d/scene/objects/object.h"
@@ -309,6 +310,26 @@ void CIWorld::GetMaterial() {
         found = index >= 0 ? world_->materials.GetAt(index) : nullptr;
     }
     SetResultObject(CIMaterial::GetWrapper(*interpreter, this, found));
+}
+
+void CIWorld::GetBlob() {
+    if (world_ == nullptr) return SetResultObject(nullptr);
+    const CValue* value = interpreter->GetArg(0);
+    L3DBlob* found = nullptr;
+    if (value->IsObjectOfClass(CILocation::kBlobClassId)) {
+        // The Blob itself when it is in this world, as its name finds it from its own place.
+        auto* blob =
+            static_cast<L3DBlob*>(static_cast<CILocation*>(value->GetObject())->engineObject);
+        char name[256] = {};
+        if (blob != nullptr) blob->GetName(name, sizeof name);
+        found = blob != nullptr ? world_->blobs.FindNextByName(blob, name) : nullptr;
+    } else if (value->GetType() == kValueString) {
+        found = world_->blobs.FindByName(value->GetString());
+    } else {
+        const int32_t index = IndexArg();
+        found = index >= 0 ? world_->blobs.GetAt(index) : nullptr;
+    }
+    SetResultObject(WrapperOf(found));
 }
 
 // ---- Background --------------------------------------------------------------------------
