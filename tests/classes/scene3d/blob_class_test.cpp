@@ -2,16 +2,12 @@
 
 #include <string>
 
-#include "classes/scene3d/blob_class.h"
-#include "script/classes/base_class.h"
 #include "script/script_runner.h"
 
 namespace {
 
-// The script runner puts a probe in the Blob's place; these tests take the real one back.
 class BlobClass : public ::testing::Test {
 protected:
-    void SetUp() override { RegisterScriptClass(CIBlob::GetClassInfo()); }
     // The output, or "error N line L".
     std::string Run(const std::string& body) {
         const script_test::ScriptResult result =
