@@ -13,7 +13,7 @@ e = New Material("Glass");
 // expect output: Glass 1 Material 1
 // expect output: 2 1 0 0
 // expect output: Glass - 1 0
-// expect: error 54 line 12
+// expect: error 54 line 11
 
 //== transparency, intensity and modes read back clamped
 UseRenderers();
@@ -89,7 +89,7 @@ m = New Material(w, t);
 m.SetTexture(t, 1);
 b = w.CreateBrick(100, 100, 100);
 b.ReplaceMaterial(m);
-b.SetZ(400);
+b.SetPosition(0, 0, 400);
 UiRefreshNow();
 Delete t;
 UiRefreshNow();
@@ -104,7 +104,7 @@ s = New Surface(80, 60);
 w = New World(s);
 c = New Camera(w, s);
 b = w.CreateBrick(200, 200, 200);
-b.SetZ(600);
+b.SetPosition(0, 0, 600);
 t = New Texture(w, 16, 16);
 p = t.GetSurface();
 p.SetFillColor(Surface.RED);
@@ -128,5 +128,5 @@ UiAdvance(1000);
 x = 1;
 UiRefreshNow();
 Print(first != second, AsText(s.GetPixel(40, 30)) == second, first, second);
-// expect output: 1 1 0 0
+// expect output: 1 1 16711680 255
 // expect: end

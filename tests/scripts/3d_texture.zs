@@ -6,11 +6,13 @@ t = New Texture(w);
 p = t.GetSurface();
 Print(t.GetName(), p.GetPixelWidth(), p.GetPixelHeight(), w.GetNTextures(), w.GetTexture(0) == t);
 u = New Texture(w, 128, "paint");
-Print(u.GetName(), u.GetSurface().GetPixelWidth(), u.GetSurface().GetPixelHeight());
+q = u.GetSurface();
+Print(u.GetName(), q.GetPixelWidth(), q.GetPixelHeight());
 Print(w.GetTexture("PAINT") == u, w.GetTexture(u), w.GetTexture(5));
 // expect output: Texture 0 640 480 1 1
 // expect output: paint 128 480
 // expect output: 1 0 0
+// expect: end
 
 //== a Texture from an image file takes the file's base name and ignores the sizes
 UseRenderers();
@@ -32,7 +34,7 @@ t.Load("missing.bmp");
 // expect output: wood wood.bmp 0
 // expect output: oak
 // expect output: wood.bmp
-// expect: error 44 line 15
+// expect: error 44 line 16
 
 //== tiling and offset keep the half not given
 UseRenderers();
@@ -45,30 +47,51 @@ Print(t.GetTilingX(), t.GetTilingY(), t.GetOffsetX(), t.GetOffsetY());
 // expect output: 2 1 0 0.25
 // expect: end
 
-//== the errors of new Texture and Load
-Function Caught(code, text, unit, line, column) { Print("caught", code); }
-Program.OnError = Caught;
+//== a Texture needs a World
 UseRenderers();
 s = New Surface(64, 48);
-w = New World(s);
 t = New Texture(s);
+// expect: error 50 line 3
+
+//== a Texture of an image that cannot be read
+UseRenderers();
+w = New World(New Surface(64, 48));
 t = New Texture(w, "missing.bmp");
-t = New Texture(w, 0, 10);
+// expect: error 58 line 3
+
+//== a blank Texture's sides lie between 1 and 16384
+UseRenderers();
+w = New World(New Surface(64, 48));
+t = New Texture(w, 16384, 1);
+Print(t.GetName());
 t = New Texture(w, 20000, 10);
+// expect output: Texture 0
+// expect: error 14 line 5
+
+//== a blank Texture of no width
+UseRenderers();
+w = New World(New Surface(64, 48));
+t = New Texture(w, 0, 10);
+// expect: error 14 line 3
+
+//== a Texture of an object that is neither World nor Surface
+UseRenderers();
+w = New World(New Surface(64, 48));
 t = New Texture(w, New Vector());
+// expect: error 14 line 3
+
+//== a Texture of an empty image name
+UseRenderers();
+w = New World(New Surface(64, 48));
 t = New Texture(w, "");
+// expect: error 29 line 3
+
+//== Load needs a source
+UseRenderers();
+w = New World(New Surface(64, 48));
 t = New Texture(w, 16, 16);
 t.Load();
-Print(w.GetNTextures());
-// expect output: caught 50
-// expect output: caught 58
-// expect output: caught 14
-// expect output: caught 14
-// expect output: caught 14
-// expect output: caught 29
-// expect output: caught 14
-// expect output: 1
-// expect: end
+// expect: error 14 line 4
 
 //== a Surface made from a Texture holds its picture and feeds it from then on
 UseRenderers();
@@ -96,7 +119,7 @@ s = New Surface(80, 60);
 w = New World(s);
 c = New Camera(w, s);
 b = w.CreateBrick(200, 200, 200);
-b.SetZ(600);
+b.SetPosition(0, 0, 600);
 face = New Surface(16, 16, 32);
 t = New Texture(w, face);
 b.ReplaceMaterial(New Material(w, t));
@@ -113,5 +136,5 @@ UiRefreshNow();
 UiRefreshNow();
 blue = s.GetPixel(40, 30);
 Print(AsText(red), AsText(blue));
-// expect output: 0 0
+// expect output: 16711680 255
 // expect: end

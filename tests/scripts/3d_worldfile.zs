@@ -12,7 +12,7 @@ s = New Surface(80, 60);
 w = New World(s);
 c = New Camera(w, s);
 b = w.CreateBrick(200, 200, 200);
-b.SetZ(600);
+b.SetPosition(0, 0, 600);
 t = New Texture(w, "wall.bmp");
 m = New Material(w, t, "Wall");
 b.ReplaceMaterial(m);
@@ -50,6 +50,7 @@ w.Save("one.zyb", 12345);
 w.Load("one.zyb", 12345);
 w.Load("nothing.zyb");
 w.LoadObject("one.zyb", "Gate");
+// The objects the file adds stay when none of them has the name asked for.
 o = w.LoadObject("one.zyb", "tower");
 Print(o.GetName(), w.GetNObjects());
 w.Load("one.zyb", World.ONLYSTATIC, "Default string");
@@ -60,8 +61,8 @@ Print(w.Save(""));
 // expect output: caught 63
 // expect output: caught 17
 // expect output: caught 51
-// expect output: Tower 2
-// expect output: 3
+// expect output: Tower 3
+// expect output: 4
 // expect output: 0
 // expect: end
 
@@ -74,9 +75,10 @@ a.SetName("Alone");
 p = w.CreatePyramid();
 Print(a.Save("alone.zyb"));
 w2 = New World(New Surface(32, 32));
-Print(w2.LoadObject("alone.zyb", "alone").GetName(), w2.GetNObjects());
+o = w2.LoadObject("alone.zyb", "alone");
+Print(o.GetName(), w2.GetNObjects());
 c = p.Clone();
 c.Save("x.zyb");
 // expect output: 1
 // expect output: Alone 1
-// expect: error 126 line 11
+// expect: error 126 line 12

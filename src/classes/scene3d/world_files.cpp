@@ -94,9 +94,14 @@ int CIWorld::LoadTextureImage(void* context, LTexture* texture, const char* file
     // The formats the texture images are kept in; any other is looked for as PNG.
     if (extension != ".bmp" && extension != ".jpg" && extension != ".jpeg" && extension != ".png")
         file = base + ".png";
-    const uint32_t bits = texture->GetBitsPerPixel();
-    const int32_t depth = int32_t(bits != 0 ? bits : self->world_->GetColorDepth());
+    // The depth the world draws at, as the Texture objects' images have.
+    const auto depth = int32_t(self->world_->GetColorDepth());
     if (DecodeTextureImage(*self->interpreter, *texture, base, nullptr, depth) == 1) return 1;
+    // A name with its folder, as a texture reloading its image gives it, is read where it is.
+    const std::string given = std::string(fileName).substr(0, end) + file;
+    if (end != 0 &&
+        DecodeTextureImage(*self->interpreter, *texture, std::string(), given.c_str(), depth) == 1)
+        return 1;
     std::string path;
     if (self->world_->textures.FindTextureFile(file.c_str(), path) == 0) return 0;
     return DecodeTextureImage(*self->interpreter, *texture, std::string(), path.c_str(), depth);

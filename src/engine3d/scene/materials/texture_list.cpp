@@ -85,6 +85,12 @@ void LBaseTexture::DeleteTexture(LTexture* texture) const {
 }
 
 int LBaseTexture::DecodeImage(LTexture* texture, const char* path) {
+    if (imageLoader != nullptr && path != nullptr &&
+        imageLoader(imageLoaderContext, texture, path) == 1) {
+        texture->ReleaseDeviceCopy();
+        if (world != nullptr) world->materials.OnTextureRemoved(texture);
+        return 1;
+    }
     texture->SetFileName(path);
     int result = 0;
     ImageFile* image = world != nullptr ? world->GetImageFile() : nullptr;

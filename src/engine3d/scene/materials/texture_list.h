@@ -29,7 +29,7 @@ public:
     int FindTextureFile(const char* name, std::string& out) const;
     // The image loader first, when there is one; then the file searched for and decoded.
     LTexture* LoadTexture(const char* textureName, const char* fileName);
-    // 1 decoded into the texture.
+    // 1 decoded into the texture: by the image loader first, when there is one.
     int DecodeImage(LTexture* texture, const char* path);
     // 15 for null.
     int AddTexture(LTexture* texture);
