@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "script/project/project_format.h"
+#include "script/project/project_test_data.h"
 #include "script/script_runner.h"
 #include "support/model_files.h"
 #include "support/temp_dir.h"
@@ -100,6 +102,51 @@ TEST_F(WorldFiles, ATextureImageOfAnotherFormatIsReadFromItsPng) {
     for (char& c : lower)
         c = char(std::tolower(static_cast<unsigned char>(c)));
     EXPECT_NE(lower.find("wall.png"), std::string::npos) << out;
+}
+
+TEST_F(WorldFiles, AWorldOfThe3DBankComesBeforeAFileOfTheSameName) {
+    const script_test::ScriptResult saved =
+        runner.Run("UseRenderers();\nw = New World(New Surface(32, 32));\nw.CreateBrick();\n"
+                   "w.CreateSphere();\nw.Save(\"two.zyb\");\n",
+                   "test.zs", {}, {"two.zyb"});
+    ASSERT_EQ(saved.ok, 1);
+    using namespace project_test;
+    Entry game;
+    game.name = "Game";
+    game.banks = {
+        Bank{kSourceBank, "Sources", {Element("main", "x = 1;")}},
+        Bank{project_format::k3DBank, "Worlds", {Element("castle", saved.files.at("two.zyb"))}}};
+    const std::string project = Project({game});
+    const script_test::ScriptResult result = runner.Run(
+        "UseRenderers();\ns = New Surface(32, 32);\nfirst = New World(s);\nfirst.CreateBrick();\n"
+        "Print(first.Save(\"castle\"));\nw = New World(s);\n"
+        "Print(w.Load(\"castle\"), w.GetNObjects());\n"
+        "v = New World(New Surface(32, 32), 0);\nPrint(v.GetNObjects());\n"
+        "u = New World(New Surface(32, 32), 3);\n",
+        "test.zs", project);
+    EXPECT_EQ(result.output, "1\n0 2\n2\n");
+    EXPECT_EQ(result.code, 33);
+}
+
+TEST_F(WorldFiles, TheBackgroundComesFromAFileOrASurface) {
+    EXPECT_EQ(
+        Run("c = New Camera(w, s);\nimg = New Surface(8, 8, 32);\n"
+            "img.SetFillColor(Surface.RED);\nimg.SetPenColor(Surface.RED);\n"
+            "img.Rectangle(0, 0, 8, 8);\nimg.SaveImage(\"" +
+            Path("sky.bmp") +
+            "\");\n"
+            "Print(w.SetBackground(\"" +
+            Path("sky.bmp") +
+            "\"), w.GetNMaterials(), "
+            "w.GetNTextures());\nUiRefreshNow();\np = s.GetPixel(32, 24);\n"
+            "img.SetFillColor(Surface.BLUE);\nimg.SetPenColor(Surface.BLUE);\n"
+            "img.Rectangle(0, 0, 8, 8);\n"
+            "Print(w.SetBackground(img, 1, 1, 2, 2, 0), w.GetNMaterials(), w.GetNTextures());\n"
+            "UiRefreshNow();\nm = w.GetMaterial(\"Background Material\");\n"
+            "Print(AsText(p), AsText(s.GetPixel(32, 24)), m.GetColor());\n"),
+        "1 3 1\n1 3 1\n16711680 255 0\n");
+    EXPECT_EQ(Run("w.SetBackground(New Vector());"), "error 14");
+    EXPECT_EQ(Run("w.SetBackground();"), "error 14");
 }
 
 } // namespace
