@@ -7,7 +7,7 @@ main = New Window("3D textures", 480, 320);
 scene = New World(main);
 eye = New Camera(scene, main);
 eye.SetBackgroundColor(0x203040);
-eye.SetPosition(0, 300, -1300);
+eye.SetPosition(0, 420, -1700);
 eye.TurnDown(0.2);
 scene.SetLightColor(0x909090);
 
@@ -22,7 +22,8 @@ For (y = 0; y < 64; y += 16) {
 crate = scene.CreateBrick(200, 200, 200);
 crate.SetName("Crate");
 crate.SetPosition(-330, 0, 0);
-crate.ReplaceMaterial(New Material(scene, planks, "Wood"));
+wood = New Material(scene, planks, "Wood");
+crate.ReplaceMaterial(wood);
 
 // A fence: magenta is not drawn.
 bars = New Texture(scene, 64, 64, "Bars");
@@ -43,7 +44,10 @@ gate.ReplaceMaterial(keyed);
 // A floor, and water over part of it that lets it through and keeps flowing.
 ground = scene.CreateBrick(1600, 20, 1200);
 ground.SetPosition(0, -110, 300);
-ground.ReplaceMaterial(New Material(scene, 0x607040, "Grass"));
+// A material without a texture is drawn in its colour once it is flat.
+grass = New Material(scene, 0x607040, "Grass");
+grass.SetFlat(1);
+ground.ReplaceMaterial(grass);
 ripples = New Texture(scene, 32, 32, "Ripples");
 waves = ripples.GetSurface();
 waves.SetFillColor(0x2050C0);
@@ -60,14 +64,13 @@ pond.ReplaceMaterial(water);
 
 // A glow that turns to face the camera.
 spark = New Surface(32, 32);
-spark.SetFillColor(0x000000);
+spark.SetFillColor(0xFF8000);
+spark.SetPenColor(0xFF8000);
 spark.Rectangle(0, 0, 32, 32);
 spark.SetFillColor(0xFFD040);
 spark.SetPenColor(0xFFD040);
 spark.Ellipse(4, 4, 28, 28);
-glow = New Blob(scene, 330, 140, 0, spark, 120, 120);
-shine = glow.GetMaterial();
-shine.SetTransparentColor(0x000000);
+glow = New Blob(scene, 330, 170, 0, spark, 90, 90);
 
 // The clock: its face is a Surface the Texture copies whenever the Surface is refreshed.
 dial = New Surface(64, 64, 32);
@@ -76,9 +79,11 @@ face = scene.CreateBrick(160, 160, 20);
 face.SetPosition(330, -20, 0);
 face.ReplaceMaterial(New Material(scene, clock, "Clock"));
 
-// The crate saved as a world file, and loaded back beside the first.
+// The crate saved as a world file, and loaded back beside the first; an object loaded
+// alone takes its materials from the world it joins.
 crate.Save("crate.zyb");
 copy = scene.LoadObject("crate.zyb", "Crate");
+copy.ReplaceMaterial(wood);
 copy.SetPosition(-330, 0, 300);
 copy.TurnLeft(0.6);
 
