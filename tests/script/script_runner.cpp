@@ -401,6 +401,8 @@ ScriptRunner::ScriptRunner() {
     RegisterNetClasses();
     // After the 3D classes, whose Math it takes the place of.
     RegisterScriptClass(&DoublesClass());
+    // And the probe in the place of their Blob, but for the runs that make a real one.
+    RegisterScriptClass(&kProbeClass);
 }
 
 ScriptRunner::~ScriptRunner() {
@@ -443,6 +445,7 @@ ScriptResult ScriptRunner::Run(const std::string& source, const std::string& uni
     }
     output = nullptr;
     result.output = printed;
+    RegisterScriptClass(&kProbeClass);
     return result;
 }
 
