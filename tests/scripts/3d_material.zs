@@ -130,3 +130,39 @@ UiRefreshNow();
 Print(first != second, AsText(s.GetPixel(40, 30)) == second, first, second);
 // expect output: 1 1 16711680 255
 // expect: end
+
+//== a colour key lets the scene through where the texture has that colour; a see-through material mixes
+UseRenderers();
+s = New Surface(80, 60);
+w = New World(s);
+c = New Camera(w, s);
+c.SetBackgroundColor(0x00FF00);
+b = w.CreateBrick(200, 200, 200);
+b.SetPosition(0, 0, 600);
+t = New Texture(w, 16, 16);
+p = t.GetSurface();
+p.SetFillColor(Surface.RED);
+p.SetPenColor(Surface.RED);
+p.Rectangle(0, 0, 16, 16);
+m = New Material(w, t);
+b.ReplaceMaterial(m);
+UiRefreshNow();
+UiRefreshNow();
+opaque = AsText(s.GetPixel(40, 30));
+m.SetTransparentColor(0xFF0000);
+UiRefreshNow();
+keyed = AsText(s.GetPixel(40, 30));
+// The key belongs to the texture: a see-through material takes one without a key.
+u = New Texture(w, 16, 16);
+q = u.GetSurface();
+q.SetFillColor(Surface.RED);
+q.SetPenColor(Surface.RED);
+q.Rectangle(0, 0, 16, 16);
+UiRefreshNow();
+glass = New Material(w, u);
+glass.SetSemiTransparency(50);
+b.ReplaceMaterial(glass);
+UiRefreshNow();
+Print(opaque, keyed, AsText(s.GetPixel(40, 30)), AsText(s.GetPixel(2, 2)));
+// expect output: 16711680 65280 8290048 65280
+// expect: end

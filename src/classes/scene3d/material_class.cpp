@@ -9,6 +9,7 @@
 #include "classes/scene3d/world_class.h"
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/materials/texture.h"
+#include "engine3d/scene/mesh/polygon.h"
 #include "engine3d/scene/objects/world.h"
 #include "graphics2d/blitter/pixel_traits.h"
 #include "script/interpreter/interpretor.h"
@@ -179,6 +180,15 @@ void CIMaterial::RefreshViews() {
     if (world_ != nullptr) world_->RefreshCameras();
 }
 
+void CIMaterial::PreparePolygons() {
+    if (material_ == nullptr) return;
+    material_->ResetDeviceState();
+    // The back end picks each polygon's drawing routine from the material when it is
+    // prepared: a key or a mode changed means another routine.
+    for (LListNode* node = material_->polygons.GetHead(); node != nullptr; node = node->next)
+        static_cast<LPolygon*>(node->item)->Prepare();
+}
+
 CIMaterial* CIMaterial::GetWrapper(CInterpretor& interpreter, CIWorld* world, LMaterial* material) {
     if (material == nullptr) return nullptr;
     if (auto* link = dynamic_cast<CIMaterial*>(material->GetCLBKObject())) return link;
@@ -246,7 +256,7 @@ void CIMaterial::SetLayerTexture(CITexture* texture, int32_t layer) {
     if (texture != nullptr && texture->GetEngineTexture() == nullptr) interpreter->RaiseError(60);
     if (material_ == nullptr || layer < 0) return;
     material_->SetTexture(layer, texture != nullptr ? texture->GetEngineTexture() : nullptr);
-    material_->ResetDeviceState();
+    PreparePolygons();
     RefreshViews();
 }
 
@@ -346,7 +356,7 @@ void CIMaterial::SetTransparentColor() {
             texture->SetColorKey(1, EngineColor(uint32_t(interpreter->GetArgInt(0))));
         texture->ReleaseDeviceCopy();
     }
-    material_->ResetDeviceState();
+    PreparePolygons();
     RefreshViews();
 }
 
@@ -407,7 +417,7 @@ void CIMaterial::SetMode(uint32_t bit) {
         material_->SetFlat(on);
     else
         material_->SetMapped(on);
-    material_->ResetDeviceState();
+    PreparePolygons();
     RefreshViews();
 }
 
@@ -443,7 +453,7 @@ void CIMaterial::SetAdditiveBlendingMode() {
     const int second = interpreter->GetArgInt(1) == 1 ? 1 : 0;
     if (material_ == nullptr) return;
     material_->SetAdditiveBlendingMode(on, second);
-    material_->ResetDeviceState();
+    PreparePolygons();
     RefreshViews();
 }
 

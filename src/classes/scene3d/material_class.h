@@ -52,6 +52,8 @@ public:
 
 private:
     void RefreshViews();
+    // The material's device state and its polygons' drawing routines made again.
+    void PreparePolygons();
     // The layer argument at `i`: 0 when missing, -1 for a value other than 0 or 1.
     int32_t LayerArg(uint32_t i);
     void SetMode(uint32_t bit);
