@@ -166,3 +166,20 @@ UiRefreshNow();
 Print(opaque, keyed, AsText(s.GetPixel(40, 30)), AsText(s.GetPixel(2, 2)));
 // expect output: 16711680 65280 8290048 65280
 // expect: end
+
+//== the world's own materials stay in it when their Material objects are deleted
+UseRenderers();
+s = New Surface(64, 48);
+w = New World(s);
+c = New Camera(w, s);
+n = w.GetNMaterials();
+first = w.GetMaterial(0);
+last = w.GetMaterial(n - 1);
+Delete first;
+Delete last;
+b = w.CreateBrick();
+b.SetPosition(0, 0, 500);
+UiRefreshNow();
+Print(w.GetNMaterials() == n, n);
+// expect output: 1 2
+// expect: end

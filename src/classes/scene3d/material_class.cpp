@@ -147,8 +147,9 @@ void CIMaterial::Destroy(int flag) {
         L3DWorld* scene = world_ != nullptr ? world_->GetEngineWorld() : nullptr;
         if (flag == 0 && scene != nullptr) {
             // A material still on polygons stays in the world for them (the list sees to
-            // that), and so does the background's.
-            if (scene->GetBackgroundMaterial() != material)
+            // that), and so do the background's and the world's own two.
+            if (material != scene->GetBackgroundMaterial() &&
+                material != scene->GetDefaultMaterial() && material != scene->GetShadowMaterial())
                 scene->materials.RemoveMaterial(material);
             RefreshViews();
         }
