@@ -30,7 +30,8 @@ TEST_F(BlobClass, TheFormsOfNewBlob) {
                   "b = New Blob(w, o, t, \"Halo\");\n"
                   "Print(b.GetX(), b.GetZ(), b.GetName(), b.GetTexture() == t);\n"
                   "c = New Blob(w, 1, 2, 3, m);\nd = New Blob(w, 0, 0, 0, s);\n"
-                  "u = d.GetTexture();\nPrint(c.GetMaterial() == m, u.GetSurface() == s, w.GetNBlobs());\n"
+                  "u = d.GetTexture();\nPrint(c.GetMaterial() == m, u.GetSurface() == s, "
+                  "w.GetNBlobs());\n"
                   "Print(c.IsAxisMovingX(), c.IsAxisMovingY(), c.IsAxisMovingZ());\n"
                   "c.SetAxisMovingX();\nc.SetAxisMovingY(0);\n"
                   "Print(c.IsAxisMovingX(), c.IsAxisMovingY(), w.GetBlob(\"halo\") == b);\n"),
