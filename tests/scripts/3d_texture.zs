@@ -138,3 +138,22 @@ blue = s.GetPixel(40, 30);
 Print(AsText(red), AsText(blue));
 // expect output: 16711680 255
 // expect: end
+
+//== deleting the Texture of a sprite's picture over a view leaves the picture to the sprite
+UseRenderers();
+s = New Surface(80, 60);
+w = New World(s);
+c = New Camera(w, s);
+img = New Surface(8, 8);
+sp = New Sprite(s, 10, 10, img);
+UiRefreshNow();
+n = w.GetNTextures();
+t = w.GetTexture(0);
+Delete t;
+UiRefreshNow();
+img.SetFillColor(Surface.RED);
+img.Rectangle(0, 0, 8, 8);
+UiRefreshNow();
+Print(n, w.GetNTextures());
+// expect output: 1 1
+// expect: end

@@ -9,6 +9,7 @@
 #include "classes/surface/surface_class.h"
 #include "classes/surface/texture_copy.h"
 #include "engine3d/scene/materials/texture.h"
+#include "engine3d/scene/objects/object.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/render/device.h"
 #include "foundation/memory/result_codes.h"
@@ -145,6 +146,21 @@ void CITexture::CallMethod(uint16_t methodId) {
     CallMethodFromTable(*this, kMethods, methodId);
 }
 
+bool CITexture::UsedBeyondMaterials(const LTexture* texture) const {
+    for (uint32_t position = interpreter->GetFirstObjectPos(CISurface::kClassId); position != 0;) {
+        auto* surface =
+            static_cast<CISurface*>(interpreter->GetNextObject(CISurface::kClassId, position));
+        if (surface == nullptr) continue;
+        for (const CISurface::Overlay& overlay : surface->overlays3D)
+            if (overlay.texture == texture) return true;
+    }
+    L3DWorld* scene = world_ != nullptr ? world_->GetEngineWorld() : nullptr;
+    if (scene == nullptr) return false;
+    for (LListNode* node = scene->objects.GetHead(); node != nullptr; node = node->next)
+        if (static_cast<L3DObject*>(node->item)->GetShadowTexture() == texture) return true;
+    return false;
+}
+
 void CITexture::Destroy(int flag) {
     Unbind();
     LTexture* texture = texture_;
@@ -152,7 +168,9 @@ void CITexture::Destroy(int flag) {
     L3DWorld* scene = world_ != nullptr ? world_->GetEngineWorld() : nullptr;
     if (texture != nullptr) {
         texture->SetCLBKObject(nullptr);
-        if (flag == 0 && scene != nullptr) {
+        // A sprite's picture over a view or an object's shadow keeps its texture: only the
+        // materials let go of theirs.
+        if (flag == 0 && scene != nullptr && !UsedBeyondMaterials(texture)) {
             scene->textures.RemoveTexture(texture);
             RefreshViews();
         }

@@ -64,6 +64,8 @@ public:
 
 private:
     void RefreshViews();
+    // A sprite's overlay or an object's shadow shows the texture.
+    bool UsedBeyondMaterials(const LTexture* texture) const;
     // The texture depth of the World.
     int32_t Depth() const;
     // Engine texture of the World's back end, added to its list; 15 on failure.
