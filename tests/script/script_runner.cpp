@@ -8,6 +8,7 @@
 #include "classes/input/input_classes.h"
 #include "classes/media/media_classes.h"
 #include "classes/net/net_classes.h"
+#include "classes/scene3d/blob_class.h"
 #include "classes/scene3d/math_class.h"
 #include "classes/scene3d/scene3d_classes.h"
 #include "classes/surface/surface_classes.h"
@@ -400,6 +401,8 @@ ScriptRunner::ScriptRunner() {
     RegisterNetClasses();
     // After the 3D classes, whose Math it takes the place of.
     RegisterScriptClass(&DoublesClass());
+    // And the probe in the place of their Blob, but for the runs that make a real one.
+    RegisterScriptClass(&kProbeClass);
 }
 
 ScriptRunner::~ScriptRunner() {
@@ -421,6 +424,9 @@ ScriptResult ScriptRunner::Run(const std::string& source, const std::string& uni
     ScriptResult result;
     std::string printed;
     output = &printed;
+    // A real Blob always has arguments: a script making one without them wants the probe.
+    RegisterScriptClass(source.find("New Blob()") != std::string::npos ? &kProbeClass
+                                                                       : CIBlob::GetClassInfo());
     {
         test_support::CaseFolder folder;
         BeginWindowRun();
@@ -439,6 +445,7 @@ ScriptResult ScriptRunner::Run(const std::string& source, const std::string& uni
     }
     output = nullptr;
     result.output = printed;
+    RegisterScriptClass(&kProbeClass);
     return result;
 }
 

@@ -22,7 +22,9 @@
 //                           property), Fire(...) (posts OnMove with the arguments),
 //                           Wait() (runs queued events, then reads its own fields),
 //                           Fail() (New Voice(-1) fails to create); MAX = 7
-//   Blob (68)               New Blob(); Id() (its serial), X() (100 + serial)
+//   Blob (68)               outside Run, and in a script that makes one with New Blob()
+//                           (the 3D classes' Blob takes arguments, and stands in the
+//                           other scripts): Id() (its serial), X() (100 + serial)
 //   String (8)              the text class
 //   the system service classes, Program and System among them, the window classes and
 //   the Surface classes

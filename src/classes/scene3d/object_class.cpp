@@ -30,6 +30,9 @@ const MethodNameRow kNameTable[] = {
     {0x50, "HideBox", 0, 0},
     {0x51, "ShowBox", 0, 0},
     {0x52, "IsBoxVisible", 0, 0},
+    {0x53, "ReplacePolygonMaterial", 0, 0},
+    {0x54, "ReplaceMaterial", 0, 0},
+    {0x55, "ApplyMaterial", 0, 0},
     {0x63, "SetStatic", 0, 0},
     {0x64, "SetWireFrame", 0, 0},
     {0x65, "SetFlat", 0, 0},
@@ -40,6 +43,7 @@ const MethodNameRow kNameTable[] = {
     {0x6B, "GetNPoints", 0, 0},
     {0x7A, "Clone", 0, 0},
     {0x7B, "Duplicate", 0, 0},
+    {0x7E, "Save", 0, 0},
     {0x81, "COLLISION_TYPE_NONE", 0, kRowConstant},
     {0x82, "COLLISION_TYPE_STOP", 0, kRowConstant},
     {0x83, "COLLISION_TYPE_SLIDE", 0, kRowConstant},
@@ -74,9 +78,9 @@ const ScriptClassInfo kObjectClass = {
 
 } // namespace
 
-const std::array<ScriptMethod<CIObject>, 0x7C>& CIObject::Methods() {
-    static const std::array<ScriptMethod<CIObject>, 0x7C> table = [] {
-        std::array<ScriptMethod<CIObject>, 0x7C> t{};
+const std::array<ScriptMethod<CIObject>, 0x80>& CIObject::Methods() {
+    static const std::array<ScriptMethod<CIObject>, 0x80> table = [] {
+        std::array<ScriptMethod<CIObject>, 0x80> t{};
         t[0x44] = &CIObject::Scale;
         t[0x45] = &CIObject::GetNPolygons;
         t[0x49] = &CIObject::SetGouraud;
@@ -99,6 +103,10 @@ const std::array<ScriptMethod<CIObject>, 0x7C>& CIObject::Methods() {
         t[0x6B] = &CIObject::GetNPoints;
         t[0x7A] = &CIObject::Clone;
         t[0x7B] = &CIObject::Duplicate;
+        t[0x53] = &CIObject::ReplacePolygonMaterial;
+        t[0x54] = &CIObject::ReplaceMaterial;
+        t[0x55] = &CIObject::ApplyMaterial;
+        t[0x7E] = &CIObject::Save;
         return t;
     }();
     return table;

@@ -10,6 +10,7 @@
 
 class CIWorld;
 class L3DObject;
+class LMaterial;
 
 class CIObject final : public CILocation {
 public:
@@ -70,8 +71,17 @@ private:
     void Clone();
     void Duplicate();
 
+    // ---- Materials and saving (object_material_methods.cpp) ----------------------------
+    // The engine material of a Material argument: 47 for another class, 125 for a
+    // Material of another World, 126 on a clone.
+    LMaterial* MaterialArg(uint32_t i);
+    void ReplacePolygonMaterial();
+    void ReplaceMaterial();
+    void ApplyMaterial();
+    void Save();
+
     // By method id; the shared methods are dispatched before.
-    static const std::array<ScriptMethod<CIObject>, 0x7C>& Methods();
+    static const std::array<ScriptMethod<CIObject>, 0x80>& Methods();
 
     uint32_t inWorld_ = 0;
 };

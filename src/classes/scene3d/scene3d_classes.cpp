@@ -1,11 +1,14 @@
 #include "classes/scene3d/scene3d_classes.h"
 
+#include "classes/scene3d/blob_class.h"
 #include "classes/scene3d/camera_class.h"
 #include "classes/scene3d/light_class.h"
+#include "classes/scene3d/material_class.h"
 #include "classes/scene3d/math_class.h"
 #include "classes/scene3d/matrix_class.h"
 #include "classes/scene3d/object_class.h"
 #include "classes/scene3d/position_class.h"
+#include "classes/scene3d/texture_class.h"
 #include "classes/scene3d/vector_class.h"
 #include "classes/scene3d/world_class.h"
 #include "classes/scene3d/zone_class.h"
@@ -24,6 +27,10 @@ void RegisterScene3DClasses() {
     RegisterScriptClass(GetWorldClassInfo());
     RegisterScriptClass(GetCameraClassInfo());
     RegisterScriptClass(GetObjectClassInfo());
+    RegisterScriptClass(GetMaterialClassInfo());
+    RegisterScriptClass(GetTextureClassInfo());
+    RegisterScriptClass(CIBlob::GetClassInfo());
+    CILocation::SetWrapperMaker(CIBlob::kClassId, &CIBlob::MakeWrapper);
     CILocation::SetWorldServices(GetWorldServices());
     CILocation::SetWrapperMaker(CICamera::kClassId, &CICamera::Make);
     CILocation::SetWrapperMaker(CIObject::kClassId, &CIObject::Make);
@@ -42,7 +49,9 @@ void UnregisterScene3DClasses() {
     GetNeighbourServices().isAny3DViewOpen = nullptr;
     CILocation::SetWrapperMaker(CICamera::kClassId, nullptr);
     CILocation::SetWrapperMaker(CIObject::kClassId, nullptr);
+    CILocation::SetWrapperMaker(CIBlob::kClassId, nullptr);
     CILocation::SetWorldServices(nullptr);
-    for (uint32_t classId : {CIWorld::kClassId, CICamera::kClassId, CIObject::kClassId})
+    for (uint32_t classId : {CIWorld::kClassId, CICamera::kClassId, CIObject::kClassId,
+                             CIMaterial::kClassId, CITexture::kClassId, CIBlob::kClassId})
         UnregisterScriptClass(classId);
 }

@@ -6,8 +6,10 @@
 
 #include "classes/scene3d/camera_class.h"
 #include "classes/scene3d/location_class.h"
+#include "classes/scene3d/material_class.h"
 #include "classes/scene3d/object_class.h"
 #include "classes/scene3d/script_number.h"
+#include "classes/scene3d/texture_class.h"
 #include "classes/scene3d/vector_class.h"
 #include "classes/surface/surface_class.h"
 #include "classes/window/window_class.h"
@@ -43,6 +45,7 @@ const MethodNameRow kNameTable[] = {
     {0x0E, "GetNSpeakers", 0, 0},
     {0x0F, "HideSpeakers", 0, 0},
     {0x10, "ShowSpeakers", 0, 0},
+    {0x11, "GetBlob", 0, 0},
     {0x12, "GetNBlobs", 0, 0},
     {0x13, "HideBlobs", 0, 0},
     {0x14, "ShowBlobs", 0, 0},
@@ -50,8 +53,12 @@ const MethodNameRow kNameTable[] = {
     {0x16, "GetNZones", 0, 0},
     {0x17, "HideZones", 0, 0},
     {0x18, "ShowZones", 0, 0},
+    {0x19, "GetTexture", 0, 0},
     {0x1A, "GetNTextures", 0, 0},
+    {0x1B, "GetMaterial", 0, 0},
     {0x1C, "GetNMaterials", 0, 0},
+    {0x1D, "Load", 0, 0},
+    {0x1E, "Save", 0, 0},
     {0x1F, "Scale", 0, 0},
     {0x20, "SetWireframe", 0, 0},
     {0x21, "SetGouraud", 0, 0},
@@ -66,6 +73,7 @@ const MethodNameRow kNameTable[] = {
     {0x2A, "SetLambert", 0, 0},
     {0x2B, "IsBackFacesCulling", 0, 0},
     {0x2C, "SetBackFacesCulling", 0, 0},
+    {0x2D, "SetBackground", 0, 0},
     {0x2E, "ShowObjectBox", 0, 0},
     {0x2F, "HideObjectBox", 0, 0},
     {0x30, "SetLightIntensity", 0, 0},
@@ -80,6 +88,7 @@ const MethodNameRow kNameTable[] = {
     {0x39, "CreateSphere", 0, 0},
     {0x3A, "CreateBrick", 0, 0},
     {0x3B, "CreatePyramid", 0, 0},
+    {0x3C, "LoadObject", 0, 0},
     {0x3D, "OnCollide", 0, 0},
     {0x3E, "CreatePlane", 0, 0},
     {0x3F, "OnCollisions", 0, 0},
@@ -122,13 +131,10 @@ const ClassLevelHandler kConstants[] = {
 };
 
 // The classes whose objects hold a World: its views, and the placed objects in it.
-const uint32_t kDependents[] = {CISurface::kClassId,
-                                CICamera::kClassId,
-                                CIObject::kClassId,
-                                CILocation::kLightClassId,
-                                CILocation::kPositionClassId,
-                                CILocation::kZoneClassId,
-                                0};
+const uint32_t kDependents[] = {
+    CISurface::kClassId,       CICamera::kClassId,           CIObject::kClassId,
+    CILocation::kLightClassId, CILocation::kPositionClassId, CILocation::kZoneClassId,
+    CIMaterial::kClassId,      CITexture::kClassId,          0};
 
 CIBaseClassImpl* NewWorld(CInterpretor& interpreter, const CClassRecord* record) {
     return new (std::nothrow) CIWorld(&interpreter, record);
@@ -163,7 +169,7 @@ const ScriptMethod<CIWorld> CIWorld::kMethods[0x40] = {
     &W::GetNSpeakers,
     &W::HideSpeakers,
     &W::ShowSpeakers,
-    nullptr,
+    &W::GetBlob,
     &W::GetNBlobs,
     &W::HideBlobs,
     &W::ShowBlobs,
@@ -171,12 +177,12 @@ const ScriptMethod<CIWorld> CIWorld::kMethods[0x40] = {
     &W::GetNZones,
     &W::HideZones,
     &W::ShowZones,
-    nullptr,
+    &W::GetTexture,
     &W::GetNTextures,
-    nullptr,
+    &W::GetMaterial,
     &W::GetNMaterials,
-    nullptr,
-    nullptr,
+    &W::Load,
+    &W::Save,
     &W::Scale,
     &W::SetWireframe,
     &W::SetGouraud,
@@ -191,7 +197,7 @@ const ScriptMethod<CIWorld> CIWorld::kMethods[0x40] = {
     &W::SetLambert,
     &W::IsBackFacesCulling,
     &W::SetBackFacesCulling,
-    nullptr,
+    &W::SetBackground,
     &W::ShowObjectBox,
     &W::HideObjectBox,
     &W::SetLightIntensity,
@@ -206,7 +212,7 @@ const ScriptMethod<CIWorld> CIWorld::kMethods[0x40] = {
     &W::CreateSphere,
     &W::CreateBrick,
     &W::CreatePyramid,
-    nullptr,
+    &W::LoadObject,
     &W::OnCollide,
     &W::CreatePlane,
     &W::OnCollisions,
@@ -305,9 +311,12 @@ void CIWorld::Create() {
     if (device == nullptr) in.RaiseError(15);
     world_ = new (std::nothrow) L3DWorld(device, 0, this, nullptr);
     if (world_ == nullptr) in.RaiseError(15);
+    world_->textures.imageLoader = &CIWorld::LoadTextureImage;
+    world_->textures.imageLoaderContext = this;
     const int32_t depth = surfaceArg >= 0 ? surface->GetViewDepth() : in.surfaceDepth;
     world_->SetColorDepth(uint32_t(depth));
     in.SetSurfaceDepth(depth);
+    LoadAtCreation();
     Register();
 }
 

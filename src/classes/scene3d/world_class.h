@@ -13,11 +13,13 @@
 #include "script/classes/base_class.h"
 #include "script/values/value.h"
 
+class CElement;
 class CICamera;
 struct LocationWorldServices;
 class CISurface;
 class L3DObject;
 class L3DWorld;
+class LTexture;
 
 class CIWorld final : public CIBaseClassImpl, public LCLBKObject, public CISurfaceWorld {
 public:
@@ -58,6 +60,11 @@ public:
     // After a frame: OnCollisions with the recorded pairs, which are then forgotten.
     void DeliverCollisions();
     const CValue& CollideHandler() const { return onCollide_; }
+
+    // ---- World files (world_files.cpp) -------------------------------------------------
+    // The world, or the one object, written to a world file with its textures' folder
+    // beside it; 1 when the file was written.
+    int SaveToFile(const char* file, uint32_t mask, L3DObject* object);
 
 private:
     // The script wrapper of an engine object of this world, made on first use; null
@@ -129,6 +136,30 @@ private:
     void CreatePlane();
     void OnCollide();
     void OnCollisions();
+
+    // ---- World files (world_files.cpp) -------------------------------------------------
+    // A world file or 3D bank element of that name read into the world under `mask`, the
+    // textures looked for in `folder` (the file's own when null); with `objectName`, only
+    // that object, given in `loaded`. 0, or the error to raise.
+    int32_t LoadFile(const char* name, uint32_t mask, const char* folder, const char* objectName,
+                     L3DObject** loaded);
+    int32_t LoadElement(CElement* element, uint32_t mask, const char* objectName,
+                        L3DObject** loaded);
+    // The file or bank element the New arguments name.
+    void LoadAtCreation();
+    // Every texture of the world gets its Texture object.
+    void WrapNewTextures();
+    // The image of a texture a world file names: an image element of the file's base name,
+    // else the file found in the texture folder, an extension other than .bmp, .jpg, .jpeg
+    // and .png read as .png. 1 when the texture got its image.
+    static int LoadTextureImage(void* context, LTexture* texture, const char* fileName);
+    void Load();
+    void Save();
+    void LoadObject();
+    void GetTexture();
+    void GetMaterial();
+    void GetBlob();
+    void SetBackground();
 
     static const ScriptMethod<CIWorld> kMethods[0x40];
 

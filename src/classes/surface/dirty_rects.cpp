@@ -98,6 +98,7 @@ void CISurface::Refresh() {
     const std::vector<CISprite*> users = imageUsers;
     for (CISprite* user : users)
         user->ImageRefreshed();
+    if (texture3D != nullptr) texture3D->SurfaceRefreshed(this);
     refreshRequested = 0;
     dirty = 0;
 }

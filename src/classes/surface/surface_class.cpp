@@ -77,6 +77,8 @@ void CISurface::Destroy(int) {
     if (fullScreen != 0) SetWindowed(0);
     DetachView3D();
     ReleaseCameras();
+    if (texture3D != nullptr) texture3D->SurfaceDestroyed(this);
+    texture3D = nullptr;
     plane.dirty.Clear();
     CIRefresh::Detach();
     delete this;

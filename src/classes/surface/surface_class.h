@@ -21,6 +21,7 @@
 class CIChildWindow;
 class CISprite;
 class CISurfaceCamera;
+class CISurfaceTexture;
 class CISurfaceWorld;
 class LAPICLBK;
 class LRenderAPICLBK;
@@ -117,6 +118,8 @@ public:
     // what fits of the pixels, the background store dropped and all of it marked. 0 when
     // it cannot be made.
     int Recreate(int32_t width, int32_t height, int32_t depth = 0);
+    // New Surface(texture): the texture's picture, which is then copied from this surface.
+    void CreateFromTexture(CISurfaceTexture* texture, uint32_t flags);
     // Width, height and depth copied from the picture.
     void UpdateSize();
     // Clear's reset of the drawing state.
@@ -220,6 +223,8 @@ public:
     LRenderAPICLBK* view3D = nullptr;
     CISurfaceWorld* world3D = nullptr;
     CISurfaceCamera* camera3D = nullptr;
+    // The Texture the picture is copied into after each refresh.
+    CISurfaceTexture* texture3D = nullptr;
     struct Overlay {
         SpriteEntry* sprite;
         LSprite* engine;

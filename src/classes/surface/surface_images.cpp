@@ -2,11 +2,15 @@
 // an image), LoadImage, SaveImage, copies from other Surfaces and captures of the screen.
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "classes/surface/surface_class.h"
+#include "classes/surface/view3d.h"
 #include "classes/window/window_class.h"
+#include "engine3d/scene/materials/texture.h"
 #include "foundation/memory/result_codes.h"
 #include "foundation/streams/file_in_stream.h"
 #include "graphics2d/formats/image_file_manager.h"
@@ -97,7 +101,40 @@ int CISurface::DecodeImage(const CValue& source, uint32_t options, int32_t loadD
     return LoadImageToSurface(interpreter->imageFileManager, *stream, image, options, nullptr);
 }
 
+// The picture of a texture: its image copied, rows top down, into a new surface of its
+// size and depth, which the texture is then copied from. Error 104 when the image cannot
+// be had.
+void CISurface::CreateFromTexture(CISurfaceTexture* texture, uint32_t flags) {
+    LTexture* engine = texture->GetImageTexture();
+    if (engine == nullptr || engine->pixels == nullptr) interpreter->RaiseError(104);
+    int32_t error = 0;
+    if (!CreateSurface(int32_t(engine->width), int32_t(engine->height),
+                       int32_t(engine->bitsPerPixel), flags, error))
+        interpreter->RaiseError(error);
+    ResetDrawingState();
+    if (depth == 8) {
+        PaletteRecord* palette = GetInterpreterPalette(*interpreter);
+        mainSurface->SetPalette(palette, 0);
+        Palette_Release(palette);
+    }
+    const size_t rowBytes = size_t(engine->pitch);
+    std::vector<uint8_t> rows(rowBytes * engine->height);
+    uint8_t* pixels = mainSurface->Lock();
+    if (pixels == nullptr || engine->CopyPixels(rows.data(), engine->pitch, engine->height) != 0) {
+        if (pixels != nullptr) mainSurface->Unlock();
+        interpreter->RaiseError(104);
+    }
+    const SurfaceBits* bits = mainSurface->GetImpl()->GetBits();
+    const size_t copied = std::min(rowBytes, size_t(bits->width) * size_t(bits->bytesPerPixel));
+    for (int32_t y = 0; y < height; ++y)
+        std::memcpy(pixels + ptrdiff_t(y) * bits->signedPitch, rows.data() + size_t(y) * rowBytes,
+                    copied);
+    mainSurface->Unlock();
+    texture->BindSurface(this);
+}
+
 void CISurface::Create() {
+    CISurfaceTexture* texture = nullptr;
     const CValue* image = nullptr;
     uint32_t flags = 0;
     int32_t sizes[3] = {0, 0, 0};
@@ -105,7 +142,9 @@ void CISurface::Create() {
     for (uint32_t i = 0; i < uint32_t(interpreter->GetArgCount()); ++i) {
         const CValue* value = interpreter->GetArg(i);
         if (value->IsDefault()) continue;
-        if (value->GetType() == kValueString) {
+        if (value->IsObjectOfClass(CISurfaceTexture::kClassId)) {
+            texture = dynamic_cast<CISurfaceTexture*>(value->GetObject());
+        } else if (value->GetType() == kValueString) {
             image = value;
         } else if (IsFlag(*value)) {
             flags |= uint32_t(value->GetInt()) & 0xFFFF;
@@ -115,7 +154,9 @@ void CISurface::Create() {
         }
     }
     int32_t error = 0;
-    if (image != nullptr) {
+    if (texture != nullptr) {
+        CreateFromTexture(texture, flags);
+    } else if (image != nullptr) {
         if (image->GetString()[0] == '\0') interpreter->RaiseError(29);
         uint32_t mode = 3;
         if ((flags & kUseImageDepth) != 0) mode &= ~kLoadKeepDepth;

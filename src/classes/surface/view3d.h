@@ -8,6 +8,7 @@ class CIBaseClassImpl;
 class CISurface;
 class L3DCamera;
 class L3DWorld;
+class LTexture;
 
 // The World object a Surface's view shows.
 class CISurfaceWorld {
@@ -35,4 +36,25 @@ public:
 
 protected:
     ~CISurfaceCamera() = default;
+};
+
+// The Texture object a Surface's picture is copied into: a Texture made from the surface
+// or with a blank one of its own.
+class CISurfaceTexture {
+public:
+    virtual CIBaseClassImpl* GetTextureObject() = 0;
+    // Null once the texture has lost its image.
+    virtual LTexture* GetImageTexture() = 0;
+    // The surface becomes the one the texture is copied from.
+    virtual void BindSurface(CISurface* surface) = 0;
+    // The surface was repainted: the texture takes its picture again.
+    virtual void SurfaceRefreshed(CISurface* surface) = 0;
+    // The surface is being destroyed: the texture forgets it.
+    virtual void SurfaceDestroyed(CISurface* surface) = 0;
+
+    // The class of the objects that may be bound to a surface.
+    static constexpr uint32_t kClassId = 65;
+
+protected:
+    ~CISurfaceTexture() = default;
 };

@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/materials/texture.h"
+#include "engine3d/scene/mesh/polygon.h"
+#include "engine3d/scene/objects/object.h"
 #include "engine3d/scene/support/scene_fixture.h"
 #include "graphics2d/formats/bmp_handler.h"
 #include "graphics2d/formats/image_file_manager.h"
@@ -94,6 +97,33 @@ TEST_F(TextureTest, CopyPixelsCopiesTheSmallerPitch) {
     EXPECT_EQ(buffer[4], 0);
     EXPECT_EQ(buffer[8], 5);
     EXPECT_EQ(buffer[16], 0);
+}
+
+TEST_F(TextureTest, ARemovedTextureLeavesEveryMaterialSlotFirst) {
+    LTexture* texture = device.CreateTexture(&world, "Wall", nullptr);
+    texture->SetImage(Image(8, 2, 3), 8, nullptr, 0, 2, 2, 1, 32, nullptr);
+    world.textures.AddTexture(texture);
+    LMaterial* both = world.materials.CreateMaterial("Both", texture, 0xFF, 0, nullptr);
+    both->SetTexture(1, texture);
+    LMaterial* second = world.materials.CreateMaterial("Second", nullptr, 0xFF, 0, nullptr);
+    second->SetTexture(1, texture);
+    L3DObject object("Wall", &world, nullptr);
+    LPolygon* face = AddFace(object, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
+    face->SetMaterial(both);
+    world.SetBackgroundMaterial(both);
+    EXPECT_EQ(world.textures.RemoveTexture(texture), 0);
+    EXPECT_EQ(both->GetTexture(0), nullptr);
+    EXPECT_EQ(both->GetTexture(1), nullptr);
+    EXPECT_EQ(second->GetTexture(1), nullptr);
+    EXPECT_EQ(both->layerCount, 0);
+    EXPECT_EQ(both->mode & LMaterial::kTextured, 0u);
+    // Every texture at once does the same.
+    LTexture* again = device.CreateTexture(&world, "Again", nullptr);
+    world.textures.AddTexture(again);
+    second->SetTexture(0, again);
+    world.textures.RemoveAt(-1);
+    EXPECT_EQ(second->GetTexture(0), nullptr);
+    world.SetBackgroundMaterial(nullptr);
 }
 
 class TextureFileTest : public TextureTest {

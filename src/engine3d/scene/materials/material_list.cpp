@@ -114,6 +114,25 @@ int LBaseMaterial::OnTextureRemoved(const LTexture* texture) {
     return kSceneOk;
 }
 
+void LBaseMaterial::DropTexture(const LTexture* texture) {
+    if (texture == nullptr) return;
+    auto drop = [texture](LMaterial* m) {
+        if (m == nullptr) return;
+        bool held = false;
+        for (int slot = 1; slot >= 0; --slot) {
+            if (m->GetTexture(slot) != texture) continue;
+            m->SetTexture(slot, nullptr);
+            held = true;
+        }
+        if (held) m->ResetDeviceState();
+    };
+    for (LListNode* node = list.GetHead(); node != nullptr; node = node->next)
+        drop(MaterialOf(node));
+    // The background's material may have been taken off the list.
+    if (world != nullptr && list.FindNode(world->backgroundMaterial) == nullptr)
+        drop(world->backgroundMaterial);
+}
+
 void LBaseMaterial::ResetAll() {
     for (LListNode* node = list.GetHead(); node != nullptr; node = node->next)
         MaterialOf(node)->ResetDeviceState();

@@ -33,6 +33,9 @@ public:
     // A name no material has yet: the name, or the name with " - n" for the first free n.
     void MakeUniqueName(char* out, const char* name, int size) const;
     int OnTextureRemoved(const LTexture* texture);
+    // The texture is leaving the world: every slot holding it is emptied, and those
+    // materials prepare their polygons again.
+    void DropTexture(const LTexture* texture);
     void ResetAll();
     // Chunk "BMAT"; 0 written.
     int Save(ChunkWriter& writer, uint32_t flags) const;

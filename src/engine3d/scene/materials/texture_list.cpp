@@ -75,6 +75,8 @@ int LBaseTexture::FindTextureFile(const char* name, std::string& out) const {
 }
 
 void LBaseTexture::DeleteTexture(LTexture* texture) const {
+    // No material may keep drawing from a freed image.
+    if (world != nullptr) world->materials.DropTexture(texture);
     LAPICLBK* device = world != nullptr ? world->GetAPI() : nullptr;
     if (device != nullptr)
         device->DeleteTexture(texture);
@@ -83,6 +85,12 @@ void LBaseTexture::DeleteTexture(LTexture* texture) const {
 }
 
 int LBaseTexture::DecodeImage(LTexture* texture, const char* path) {
+    if (imageLoader != nullptr && path != nullptr &&
+        imageLoader(imageLoaderContext, texture, path) == 1) {
+        texture->ReleaseDeviceCopy();
+        if (world != nullptr) world->materials.OnTextureRemoved(texture);
+        return 1;
+    }
     texture->SetFileName(path);
     int result = 0;
     ImageFile* image = world != nullptr ? world->GetImageFile() : nullptr;
@@ -121,7 +129,17 @@ int LBaseTexture::DecodeImage(LTexture* texture, const char* path) {
 LTexture* LBaseTexture::LoadTexture(const char* textureName, const char* fileName) {
     std::string path;
     LAPICLBK* device = world != nullptr ? world->GetAPI() : nullptr;
-    if (device == nullptr || FindTextureFile(fileName, path) == 0) return nullptr;
+    if (device == nullptr) return nullptr;
+    if (imageLoader != nullptr && fileName != nullptr) {
+        LTexture* texture = device->CreateTexture(world, textureName, nullptr);
+        if (texture != nullptr && imageLoader(imageLoaderContext, texture, fileName) == 1) {
+            texture->ReleaseDeviceCopy();
+            AddTexture(texture);
+            return texture;
+        }
+        if (texture != nullptr) DeleteTexture(texture);
+    }
+    if (FindTextureFile(fileName, path) == 0) return nullptr;
     LTexture* texture = device->CreateTexture(world, textureName, nullptr);
     if (texture == nullptr) return nullptr;
     if (DecodeImage(texture, path.c_str()) != 1) {

@@ -12,6 +12,10 @@ class ChunkWriter;
 class L3DWorld;
 class LTexture;
 
+// Gives a texture named in a world file its image in place of the file search; 1 when it
+// did.
+using TextureImageLoader = int (*)(void* context, LTexture* texture, const char* fileName);
+
 class LBaseTexture {
 public:
     static constexpr size_t kMaxPath = 260;
@@ -23,8 +27,9 @@ public:
     // Searches the search folder, then the current folder, each depth first, for the
     // name's file part; the current directory is never changed. 1 found.
     int FindTextureFile(const char* name, std::string& out) const;
+    // The image loader first, when there is one; then the file searched for and decoded.
     LTexture* LoadTexture(const char* textureName, const char* fileName);
-    // 1 decoded into the texture.
+    // 1 decoded into the texture: by the image loader first, when there is one.
     int DecodeImage(LTexture* texture, const char* path);
     // 15 for null.
     int AddTexture(LTexture* texture);
@@ -44,6 +49,8 @@ public:
     uint32_t count = 0;
     std::string folder;
     L3DWorld* world = nullptr;
+    TextureImageLoader imageLoader = nullptr;
+    void* imageLoaderContext = nullptr;
 
 private:
     void DeleteTexture(LTexture* texture) const;
