@@ -5,6 +5,8 @@
 #include "classes/scene3d/math_class.h"
 #include "classes/scene3d/matrix_class.h"
 #include "classes/scene3d/object_class.h"
+#include "classes/scene3d/point3d_class.h"
+#include "classes/scene3d/polygon_class.h"
 #include "classes/scene3d/position_class.h"
 #include "classes/scene3d/vector_class.h"
 #include "classes/scene3d/world_class.h"
@@ -24,6 +26,8 @@ void RegisterScene3DClasses() {
     RegisterScriptClass(GetWorldClassInfo());
     RegisterScriptClass(GetCameraClassInfo());
     RegisterScriptClass(GetObjectClassInfo());
+    RegisterScriptClass(CIPolygon::GetClassInfo());
+    RegisterScriptClass(CIPoint3D::GetClassInfo());
     CILocation::SetWorldServices(GetWorldServices());
     CILocation::SetWrapperMaker(CICamera::kClassId, &CICamera::Make);
     CILocation::SetWrapperMaker(CIObject::kClassId, &CIObject::Make);
@@ -45,4 +49,6 @@ void UnregisterScene3DClasses() {
     CILocation::SetWorldServices(nullptr);
     for (uint32_t classId : {CIWorld::kClassId, CICamera::kClassId, CIObject::kClassId})
         UnregisterScriptClass(classId);
+    UnregisterScriptClass(CIPolygon::kClassId);
+    UnregisterScriptClass(CIPoint3D::kClassId);
 }

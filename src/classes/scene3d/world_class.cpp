@@ -7,6 +7,7 @@
 #include "classes/scene3d/camera_class.h"
 #include "classes/scene3d/location_class.h"
 #include "classes/scene3d/object_class.h"
+#include "classes/scene3d/point3d_class.h"
 #include "classes/scene3d/script_number.h"
 #include "classes/scene3d/vector_class.h"
 #include "classes/surface/surface_class.h"
@@ -122,13 +123,10 @@ const ClassLevelHandler kConstants[] = {
 };
 
 // The classes whose objects hold a World: its views, and the placed objects in it.
-const uint32_t kDependents[] = {CISurface::kClassId,
-                                CICamera::kClassId,
-                                CIObject::kClassId,
-                                CILocation::kLightClassId,
-                                CILocation::kPositionClassId,
-                                CILocation::kZoneClassId,
-                                0};
+const uint32_t kDependents[] = {CISurface::kClassId,          CICamera::kClassId,
+                                CIObject::kClassId,           CILocation::kLightClassId,
+                                CILocation::kPositionClassId, CILocation::kZoneClassId,
+                                CIPoint3D::kClassId,          0};
 
 CIBaseClassImpl* NewWorld(CInterpretor& interpreter, const CClassRecord* record) {
     return new (std::nothrow) CIWorld(&interpreter, record);
