@@ -97,9 +97,17 @@ c = o.GetPoint(2);
 Print(a.GetX(), a.GetU(), a.GetU2(), b.GetU2(), b.GetV2(), c.GetU2(), c.GetV2(), o.GetPoint(1) == b);
 o.RemovePoint(0);
 Print(o.GetNPoints(), b.GetIndex(o), Program.IsObject(a));
+// A point the faces use stays theirs.
+o.AddPolygon(b, c, 0, 0, 9);
+o.AddPolygon(b, c, 5, 5, 9);
+o.RemovePoint(0);
+o.RemovePoint(0);
+o.RemovePolygon(0);
+Print(o.GetNPoints(), b.GetIndex(o), o.GetNPolygons());
 // expect output: 0 1 2
 // expect output: 1 0 0 0.5 0.75 3 4 1
 // expect output: 2 0 0
+// expect output: 3 0 1
 // expect: end
 
 //== RemovePolygon takes one face or all of them; SetPolygon rebuilds one

@@ -135,9 +135,12 @@ void CIObject::GetPoint() {
 void CIObject::RemovePoint() {
     if (IsClone()) RefuseOnClone();
     LBasePoint* list = engineObject != nullptr ? engineObject->GetCurrentPointList() : nullptr;
-    L3DPoint* point = list != nullptr ? list->GetPoint(interpreter->GetArgInt(0)) : nullptr;
+    const int32_t index = interpreter->GetArgInt(0);
+    L3DPoint* point = list != nullptr ? list->GetPoint(index) : nullptr;
     if (point == nullptr) interpreter->RaiseError(89);
-    list->RemovePointRef(point);
+    // Only a use no face holds goes: taking a face's use would let the point be deleted
+    // while another face still draws it.
+    if (list->GetListUse(index) > point->useCount) list->RemovePointRef(point);
     LocationChanged();
 }
 
