@@ -52,7 +52,8 @@ private:
 struct Slot {
     uint32_t classId;
     std::string name;
-    // The arguments of an ordinary New: 'S' stands for a Surface variable, 'W' for a World's.
+    // The arguments of an ordinary New: 'S' stands for a Surface variable, 'W' for a World's,
+    // 'O' for an Object's.
     const char* typical;
     // The methods a call may pick: the class's rows but its constants and event properties.
     std::vector<std::string> methods;
@@ -60,15 +61,20 @@ struct Slot {
 
 constexpr uint32_t kSurfaceClass = 9;
 constexpr uint32_t kWorldClass = 69;
+constexpr uint32_t kObjectClass = 62;
 constexpr uint32_t kMathClass = 2;
-// Surface, World, Camera, Object, Light, Position, Zone, Vector, Matrix, each with the
-// arguments of an ordinary New.
+// Surface, World, Camera, Object, Light, Position, Zone, Vector, Matrix, Polygon, Point3D
+// and PointArray, each with the arguments of an ordinary New.
 constexpr struct {
     uint32_t classId;
     const char* typical;
 } kClasses[] = {
-    {9, "(64, 48)"}, {69, "(S)"}, {61, "(W, S)"},     {62, "(W)"}, {63, "(W)"},
-    {64, "(W)"},     {66, "(W)"}, {71, "(1, -2, 3)"}, {72, "()"},
+    {9, "(64, 48)"},      {69, "(S)"},
+    {61, "(W, S)"},       {62, "(W)"},
+    {63, "(W)"},          {64, "(W)"},
+    {66, "(W)"},          {71, "(1, -2, 3)"},
+    {72, "()"},           {74, "(O, 0, 0, 0, 1, 0, 0, 0, 1, 0)"},
+    {75, "(W, 1, 2, 3)"}, {10, "(5, 0, 0, 0, 0.5, 0.5, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1)"},
 };
 
 // Arguments that break what a careless method assumes.
@@ -148,11 +154,12 @@ std::string Typical(Reader& in, const Setup& setup, const Slot& slot) {
     std::string condition;
     std::string arguments;
     for (const char* c = slot.typical; *c != 0; ++c) {
-        if (*c != 'S' && *c != 'W') {
+        if (*c != 'S' && *c != 'W' && *c != 'O') {
             arguments += *c;
             continue;
         }
-        const std::string variable = SlotOf(in, setup, *c == 'S' ? kSurfaceClass : kWorldClass);
+        const uint32_t classId = *c == 'S' ? kSurfaceClass : *c == 'W' ? kWorldClass : kObjectClass;
+        const std::string variable = SlotOf(in, setup, classId);
         condition += (condition.empty() ? "" : " && ") + ("Program.IsObject(" + variable + ")");
         arguments += variable;
     }

@@ -1,9 +1,12 @@
 #include "classes/scene3d/camera_class.h"
 
+#include <algorithm>
 #include <array>
 #include <new>
 
 #include "classes/scene3d/location_method_table.h"
+#include "classes/scene3d/point3d_class.h"
+#include "classes/scene3d/polygon_class.h"
 #include "classes/scene3d/script_number.h"
 #include "classes/scene3d/world_class.h"
 #include "classes/surface/surface_class.h"
@@ -32,6 +35,7 @@ const MethodNameRow kNameTable[] = {
     {0x49, "Render", 0, 0},
     {0x4A, "SetRender", 0, 0},
     {0x4B, "ActivateRender", 0, 0},
+    {0x4C, "FindPolygonAt", 0, 0},
     {0x4D, "EnableFog", 0, 0},
     {0x4E, "IsFogEnabled", 0, 0},
     {0x4F, "GetFogColor", 0, 0},
@@ -108,6 +112,7 @@ const std::array<ScriptMethod<CICamera>, 0x65>& CICamera::Methods() {
         t[0x49] = &CICamera::Render;
         t[0x4A] = &CICamera::SetRender;
         t[0x4B] = &CICamera::ActivateRender;
+        t[0x4C] = &CICamera::FindPolygonAt;
         t[0x4D] = &CICamera::EnableFog;
         t[0x4E] = &CICamera::IsFogEnabled;
         t[0x4F] = &CICamera::GetFogColor;
@@ -478,12 +483,30 @@ void CICamera::HideGrid() {
     InvalidateView();
 }
 
+void CICamera::FindPolygonAt() {
+    if (IsArgMissing(*interpreter, 0) || IsArgMissing(*interpreter, 1)) interpreter->RaiseError(21);
+    const float point[2] = {float(NumberOf(*interpreter, *interpreter->GetArg(0))),
+                            float(NumberOf(*interpreter, *interpreter->GetArg(1)))};
+    L3DWorld* engine = EngineWorld();
+    LPolygon* found = engine != nullptr && GetEngineCamera() != nullptr
+                          ? engine->FindPolygonAt(*GetEngineCamera(), point)
+                          : nullptr;
+    CIPolygon::SetResult(*interpreter, worldObject, found);
+}
+
 bool CICamera::ProjectArgs(float* x, float* y) {
     float position[3];
-    for (uint32_t i = 0; i < 3; ++i) {
-        const CValue* value = interpreter->GetArg(i);
-        if (!IsNumber(*value)) interpreter->RaiseError(14);
-        position[i] = float(value->GetDouble());
+    const CValue* first = interpreter->GetArg(0);
+    if (first->IsObjectOfClass(CIPoint3D::kClassId)) {
+        const L3DPoint* source = static_cast<CIPoint3D*>(first->GetObject())->GetEnginePoint();
+        if (source == nullptr) interpreter->RaiseError(14);
+        std::copy_n(source->model, 3, position);
+    } else {
+        for (uint32_t i = 0; i < 3; ++i) {
+            const CValue* value = interpreter->GetArg(i);
+            if (!IsNumber(*value)) interpreter->RaiseError(14);
+            position[i] = float(value->GetDouble());
+        }
     }
     if (GetEngineCamera() == nullptr) return false;
     L3DPoint point;
@@ -509,6 +532,18 @@ void CICamera::GetScreenY() {
 
 void CICamera::GetVisibility() {
     const CValue* value = interpreter->GetArg(0);
+    if (value->IsObjectOfClass(CIPoint3D::kClassId)) {
+        const L3DPoint* source = static_cast<CIPoint3D*>(value->GetObject())->GetEnginePoint();
+        if (source == nullptr) interpreter->RaiseError(109);
+        int32_t seen = 3;
+        if (GetEngineCamera() != nullptr) {
+            L3DPoint point;
+            std::copy_n(source->model, 3, point.world);
+            point.Project(*GetEngineCamera());
+            if (point.visible != 0) seen = 1;
+        }
+        return interpreter->GetResultSlot()->SetInt(seen);
+    }
     const int32_t classId = value->GetType() == kValueObject ? value->GetObjectClassId() : -1;
     const bool placed = classId == int32_t(kCameraClassId) || classId == int32_t(kObjectClassId) ||
                         classId == int32_t(kLightClassId) || classId == int32_t(kPositionClassId) ||

@@ -63,8 +63,8 @@ private:
     void BindTo(CISurface* target);
     // x and y of a screen point from arguments 0 and 1 (error 115 unless numbers).
     void ReadScreenPoint(float* point);
-    // The screen position of a world point from the arguments (error 14 for a missing
-    // number or an object); false without an engine camera.
+    // The screen position of a Point3D's position or of three numbers x, y, z (error 14 for
+    // a missing number or another object); false without an engine camera.
     bool ProjectArgs(float* x, float* y);
     // The fog distances as the engine keeps them: fractions of the far distance.
     float FogFraction(uint32_t i);
@@ -88,6 +88,7 @@ private:
     void GetMaxVisibleDistance();
     void SetMaxVisibleDistance();
     void FindObjectAt();
+    void FindPolygonAt();
     void ShowGrid();
     void HideGrid();
     void GetScreenX();

@@ -4,6 +4,8 @@
 #include <new>
 
 #include "classes/scene3d/location_method_table.h"
+#include "classes/scene3d/point3d_class.h"
+#include "classes/scene3d/polygon_class.h"
 #include "classes/scene3d/script_number.h"
 #include "classes/scene3d/world_class.h"
 #include "engine3d/scene/objects/object.h"
@@ -44,6 +46,25 @@ const MethodNameRow kNameTable[] = {
     {0x7A, "Clone", 0, 0},
     {0x7B, "Duplicate", 0, 0},
     {0x7E, "Save", 0, 0},
+    {0x46, "AddPolygon", 0, 0},
+    {0x47, "RemovePolygon", 0, 0},
+    {0x48, "SetPolygon", 0, 0},
+    {0x6A, "GetPolygon", 0, 0},
+    {0x6C, "RemovePoint", 0, 0},
+    {0x6D, "GetPoint", 0, 0},
+    {0x6E, "AddPoint", 0, 0},
+    {0x6F, "SetShadowMode", 0, 0},
+    {0x70, "GetShadowMode", 0, 0},
+    {0x71, "EnableShadow", 0, 0},
+    {0x72, "SetShadowTexture", 0, 0},
+    {0x73, "SetShadowTextureSize", 0, 0},
+    {0x74, "GetShadowTexture", 0, 0},
+    {0x75, "GetShadowTextureWidth", 0, 0},
+    {0x76, "GetShadowTextureHeight", 0, 0},
+    {0x77, "AppendObjectAsMeshFrame", 0, 0},
+    {0x78, "GetNMeshFrames", 0, 0},
+    {0x79, "RemoveMeshFrame", 0, 0},
+    {0x7F, "GetShadowMaterial", 0, 0},
     {0x81, "COLLISION_TYPE_NONE", 0, kRowConstant},
     {0x82, "COLLISION_TYPE_STOP", 0, kRowConstant},
     {0x83, "COLLISION_TYPE_SLIDE", 0, kRowConstant},
@@ -65,8 +86,8 @@ const ClassLevelHandler kConstants[] = {
     Constant<0>, Constant<1>, nullptr,     Constant<1>, Constant<2>,
 };
 
-// The classes whose objects hold an Object: none besides script values yet.
-const uint32_t kDependents[] = {0};
+// The classes whose objects hold an Object: the views of its faces and points.
+const uint32_t kDependents[] = {CIPolygon::kClassId, CIPoint3D::kClassId, 0};
 
 CIBaseClassImpl* NewObject(CInterpretor& interpreter, const CClassRecord* record) {
     return new (std::nothrow) CIObject(&interpreter, record);
@@ -107,6 +128,25 @@ const std::array<ScriptMethod<CIObject>, 0x80>& CIObject::Methods() {
         t[0x54] = &CIObject::ReplaceMaterial;
         t[0x55] = &CIObject::ApplyMaterial;
         t[0x7E] = &CIObject::Save;
+        t[0x46] = &CIObject::AddPolygon;
+        t[0x47] = &CIObject::RemovePolygon;
+        t[0x48] = &CIObject::SetPolygon;
+        t[0x6A] = &CIObject::GetPolygon;
+        t[0x6C] = &CIObject::RemovePoint;
+        t[0x6D] = &CIObject::GetPoint;
+        t[0x6E] = &CIObject::AddPoint;
+        t[0x6F] = &CIObject::SetShadowMode;
+        t[0x70] = &CIObject::GetShadowMode;
+        t[0x71] = &CIObject::EnableShadow;
+        t[0x72] = &CIObject::SetShadowTexture;
+        t[0x73] = &CIObject::SetShadowTextureSize;
+        t[0x74] = &CIObject::GetShadowTexture;
+        t[0x75] = &CIObject::GetShadowTextureWidth;
+        t[0x76] = &CIObject::GetShadowTextureHeight;
+        t[0x77] = &CIObject::AppendObjectAsMeshFrame;
+        t[0x78] = &CIObject::GetNMeshFrames;
+        t[0x79] = &CIObject::RemoveMeshFrame;
+        t[0x7F] = &CIObject::GetShadowMaterial;
         return t;
     }();
     return table;
@@ -134,6 +174,7 @@ void CIObject::CallMethod(uint16_t methodId) {
 }
 
 void CIObject::Destroy(int flag) {
+    interpreter->CancelDeferredPolygonChange(this);
     L3DObject* engine = DetachEngineObject();
     L3DWorld* scene = EngineWorld();
     if (engine != nullptr) {

@@ -7,12 +7,14 @@
 #include <cstdint>
 
 #include "classes/scene3d/location_class.h"
+#include "script/runtime/polygon_change.h"
 
 class CIWorld;
 class L3DObject;
 class LMaterial;
+class LPolygon;
 
-class CIObject final : public CILocation {
+class CIObject final : public CILocation, public CPolygonChangeTarget {
 public:
     static constexpr uint32_t kClassId = 62;
     static constexpr uint32_t kFirstClassLevelId = 0x80;
@@ -38,6 +40,15 @@ public:
     CIWorld* World() const;
     // Marked by SetStatic for the World's next Optimize.
     uint32_t staticMark = 0;
+
+    // The vertices a face made or rebuilt by a script may hold: quads as well as triangles.
+    static constexpr int32_t kFaceRoom = 4;
+    // A face made from the point arguments from `first` on and added to the mesh, with the
+    // World's default material when it has none; null when the engine refused it (it is
+    // then released). Errors 15, 126 and those of the point arguments.
+    LPolygon* AddFace(uint32_t first);
+    // Recomputes the normals (`geometry`) and the box and planes (`box`), then repaints.
+    void ApplyPolygonChange(int geometry, int box) override;
 
 private:
     // The engine's switch of a rendering mode from argument 0, then a repaint.
@@ -70,6 +81,27 @@ private:
     void SetStatic();
     void Clone();
     void Duplicate();
+    // Mesh methods (object_mesh_methods.cpp).
+    [[noreturn]] void RefuseOnClone();
+    void AddPolygon();
+    void RemovePolygon();
+    void SetPolygon();
+    void GetPolygon();
+    void GetPoint();
+    void RemovePoint();
+    void AddPoint();
+    void SetShadowMode();
+    void GetShadowMode();
+    void EnableShadow();
+    void SetShadowTexture();
+    void SetShadowTextureSize();
+    void GetShadowTexture();
+    void GetShadowMaterial();
+    void GetShadowTextureWidth();
+    void GetShadowTextureHeight();
+    void AppendObjectAsMeshFrame();
+    void GetNMeshFrames();
+    void RemoveMeshFrame();
 
     // ---- Materials and saving (object_material_methods.cpp) ----------------------------
     // The engine material of a Material argument: 47 for another class, 125 for a
@@ -84,6 +116,7 @@ private:
     static const std::array<ScriptMethod<CIObject>, 0x80>& Methods();
 
     uint32_t inWorld_ = 0;
+    uint32_t shadowMode_ = 0;
 };
 
 const ScriptClassInfo* GetObjectClassInfo();

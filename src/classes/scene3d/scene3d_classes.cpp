@@ -7,6 +7,9 @@
 #include "classes/scene3d/math_class.h"
 #include "classes/scene3d/matrix_class.h"
 #include "classes/scene3d/object_class.h"
+#include "classes/scene3d/point3d_class.h"
+#include "classes/scene3d/polygon_class.h"
+#include "classes/scene3d/polygon_material_arg.h"
 #include "classes/scene3d/position_class.h"
 #include "classes/scene3d/texture_class.h"
 #include "classes/scene3d/vector_class.h"
@@ -14,6 +17,35 @@
 #include "classes/scene3d/zone_class.h"
 #include "classes/surface/surface_class.h"
 #include "script/runtime/neighbour_services.h"
+
+namespace {
+
+CIWorld* WorldOf(CIBaseClassImpl* world) {
+    return static_cast<CIWorld*>(world);
+}
+
+// The Material and Texture classes as the mesh classes reach them.
+const MeshMaterialServices kMeshMaterialServices = {
+    [](CIBaseClassImpl* material) { return static_cast<CIMaterial*>(material)->GetEngineMaterial(); },
+    [](CIBaseClassImpl* material) -> CIBaseClassImpl* {
+        return static_cast<CIMaterial*>(material)->World();
+    },
+    [](CInterpretor& interpreter, CIBaseClassImpl* world, LMaterial* material) -> CIBaseClassImpl* {
+        return CIMaterial::GetWrapper(interpreter, WorldOf(world), material);
+    },
+    [](CIBaseClassImpl* texture) { return static_cast<CITexture*>(texture)->GetEngineTexture(); },
+    [](CIBaseClassImpl* texture) -> CIBaseClassImpl* {
+        return static_cast<CITexture*>(texture)->World();
+    },
+    [](CInterpretor& interpreter, CIBaseClassImpl* world, LTexture* texture) -> CIBaseClassImpl* {
+        return CITexture::GetWrapper(interpreter, WorldOf(world), texture);
+    },
+};
+
+static_assert(MeshMaterialServices::kMaterialClassId == CIMaterial::kClassId);
+static_assert(MeshMaterialServices::kTextureClassId == CITexture::kClassId);
+
+} // namespace
 
 void RegisterScene3DClasses() {
     RegisterScriptClass(GetVectorClassInfo());
@@ -31,6 +63,9 @@ void RegisterScene3DClasses() {
     RegisterScriptClass(GetTextureClassInfo());
     RegisterScriptClass(CIBlob::GetClassInfo());
     CILocation::SetWrapperMaker(CIBlob::kClassId, &CIBlob::MakeWrapper);
+    RegisterScriptClass(CIPolygon::GetClassInfo());
+    RegisterScriptClass(CIPoint3D::GetClassInfo());
+    SetMeshMaterialServices(&kMeshMaterialServices);
     CILocation::SetWorldServices(GetWorldServices());
     CILocation::SetWrapperMaker(CICamera::kClassId, &CICamera::Make);
     CILocation::SetWrapperMaker(CIObject::kClassId, &CIObject::Make);
@@ -54,4 +89,7 @@ void UnregisterScene3DClasses() {
     for (uint32_t classId : {CIWorld::kClassId, CICamera::kClassId, CIObject::kClassId,
                              CIMaterial::kClassId, CITexture::kClassId, CIBlob::kClassId})
         UnregisterScriptClass(classId);
+    UnregisterScriptClass(CIPolygon::kClassId);
+    UnregisterScriptClass(CIPoint3D::kClassId);
+    SetMeshMaterialServices(nullptr);
 }

@@ -8,6 +8,7 @@
 #include "classes/scene3d/location_class.h"
 #include "classes/scene3d/material_class.h"
 #include "classes/scene3d/object_class.h"
+#include "classes/scene3d/point3d_class.h"
 #include "classes/scene3d/script_number.h"
 #include "classes/scene3d/texture_class.h"
 #include "classes/scene3d/vector_class.h"
@@ -134,7 +135,8 @@ const ClassLevelHandler kConstants[] = {
 const uint32_t kDependents[] = {
     CISurface::kClassId,       CICamera::kClassId,           CIObject::kClassId,
     CILocation::kLightClassId, CILocation::kPositionClassId, CILocation::kZoneClassId,
-    CIMaterial::kClassId,      CITexture::kClassId,          0};
+    CIMaterial::kClassId,      CITexture::kClassId,          CIPoint3D::kClassId,
+    0};
 
 CIBaseClassImpl* NewWorld(CInterpretor& interpreter, const CClassRecord* record) {
     return new (std::nothrow) CIWorld(&interpreter, record);

@@ -2,6 +2,7 @@
 
 #include "engine3d/scene/chunk_writer.h"
 #include "engine3d/scene/materials/material.h"
+#include "engine3d/scene/mesh/material_batch.h"
 #include "engine3d/scene/mesh/point.h"
 #include "engine3d/scene/mesh/point_list.h"
 #include "engine3d/scene/support/scene_fixture.h"
@@ -209,3 +210,63 @@ TEST_F(PolygonTest, RecordsListPointsInVertexOrder) {
 }
 
 } // namespace
+
+TEST_F(PolygonTest, VerticesKeepTheirTextureCoordinatesWhenOthersComeAndGo) {
+    L3DObject object("Quad", &world, nullptr);
+    LPolygon* p = device.CreatePolygon(&object, 2, 0);
+    p->capacity = 4;
+    for (int i = 0; i < 3; ++i)
+        p->AddNewVertex(float(i), float(i * i), 0, 0.1f * float(i), 0.2f, 0.3f, 0.4f);
+    object.AddPolygon(p, 0);
+    // As a reader or a back end leaves them: not the points' own values.
+    for (int i = 0; i < 3; ++i)
+        p->SetUV(i, 10.0f + float(i), 20.0f + float(i));
+    L3DPoint* first = p->GetVertex(0);
+    L3DPoint* last = p->GetVertex(2);
+
+    EXPECT_EQ(p->InsertNewVertex(1, 5, 5, 5, 0.5f, 0.6f, 0.7f, 0.8f), 0);
+    ASSERT_EQ(p->GetVertexCount(), 4);
+    const float expected[4][2] = {{10, 20}, {0.5f, 0.6f}, {11, 21}, {12, 22}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_FLOAT_EQ(p->GetUVs(i)[0], expected[i][0]) << i;
+        EXPECT_FLOAT_EQ(p->GetUVs(i)[1], expected[i][1]) << i;
+    }
+    EXPECT_FLOAT_EQ(p->GetUVs(1)[3], 0.8f);
+
+    // Turning the quad round swaps vertices 1 and 3 with their coordinates.
+    p->Flip();
+    EXPECT_EQ(p->GetVertex(0), first);
+    EXPECT_EQ(p->GetVertex(1), last);
+    EXPECT_FLOAT_EQ(p->GetUVs(1)[0], 12);
+    EXPECT_FLOAT_EQ(p->GetUVs(3)[0], 0.5f);
+
+    EXPECT_EQ(p->RemoveVertexAt(0), 0);
+    EXPECT_EQ(p->RemoveVertexAt(0), 0);
+    ASSERT_EQ(p->GetVertexCount(), 2);
+    EXPECT_FLOAT_EQ(p->GetUVs(0)[0], 11);
+    EXPECT_FLOAT_EQ(p->GetUVs(1)[1], 0.6f);
+    // A face of two vertices stays in its mesh.
+    EXPECT_EQ(object.GetPolygonCount(0), 1);
+    EXPECT_EQ(object.GetPointCount(0), 2);
+}
+
+TEST_F(PolygonTest, AChangedTriangleLeavesItsBatchAndDyingFacesAndPointsTellTheirLinks) {
+    L3DObject object("Tri", &world, nullptr);
+    LPolygon* p = AddFace(object, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
+    p->capacity = 4;
+    LMaterial* red = world.materials.CreateMaterial("Red", nullptr, 0xFF, 0, nullptr);
+    p->SetMaterial(red);
+    ASSERT_NE(p->batch, nullptr);
+    EXPECT_EQ(p->AddNewVertex(1, 1, 0, 0, 0, 0, 0), 0);
+    // A batch holds triangles only: the quad is drawn on its own.
+    EXPECT_EQ(p->batch, nullptr);
+    EXPECT_EQ(object.GetCurrentBatchList()->FindBatch(red), nullptr);
+
+    CountingLink faceLink, pointLink;
+    p->SetCLBKObject(&faceLink);
+    p->GetVertex(3)->SetCLBKObject(&pointLink);
+    EXPECT_EQ(p->RemoveVertexAt(3), 0);
+    EXPECT_EQ(pointLink.calls, 1);
+    EXPECT_EQ(object.RemovePolygon(0), 0);
+    EXPECT_EQ(faceLink.calls, 1);
+}

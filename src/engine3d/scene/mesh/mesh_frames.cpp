@@ -205,6 +205,7 @@ void LMultiBasePoly::RemoveBase(int32_t i, int deleteContents) {
                     DestroyPolygonUse(polygon);
             currentFrame = saved;
             delete polygonLists_[k];
+            pointLists_[k]->ReleaseAfterFaces();
             delete pointLists_[k];
         } else {
             delete batchLists_[k];

@@ -30,10 +30,10 @@ const int32_t* IdentityReflectionCurve() {
     return kIdentityCurve.values;
 }
 
-L3DPoint::L3DPoint() = default;
+L3DPoint::L3DPoint() : LManageCLBKObject(nullptr) {}
 
 L3DPoint::L3DPoint(float x, float y, float z, float u1, float v1, float u2, float v2)
-    : model{x, y, z}, texture{u1, v1, u2, v2} {}
+    : LManageCLBKObject(nullptr), model{x, y, z}, texture{u1, v1, u2, v2} {}
 
 L3DPoint::~L3DPoint() = default;
 

@@ -1,12 +1,14 @@
 // One vertex of a mesh frame, shared by the polygons that use it: its model position and
 // the world, camera and screen positions of the current frame, its texture values, normal,
 // colours and fog. Points are always made by the back end (LAPICLBK::CreatePoint), which
-// may attach data of its own.
+// may attach data of its own. The link tells a script object that views the point when the
+// point dies.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
+#include "engine3d/scene/clbk_object.h"
 #include "engine3d/scene/render/renderer.h"
 
 class L3DCamera;
@@ -22,7 +24,7 @@ public:
 // 256 values indexed by light intensity: value(i) = i - 128.
 const int32_t* IdentityReflectionCurve();
 
-class L3DPoint {
+class L3DPoint : public LManageCLBKObject {
 public:
     static constexpr uint16_t kNoRenderIndex = 0xFFFF;
 

@@ -173,6 +173,22 @@ void LBasePoint::Clear() {
     FitCapacity();
 }
 
+void LBasePoint::ReleaseAfterFaces() {
+    std::vector<L3DPoint*> unused;
+    if ((flags & kDeleteUnused) != 0) {
+        for (L3DPoint* point : points_)
+            if (point->useCount <= 0) unused.push_back(point);
+    }
+    std::sort(unused.begin(), unused.end());
+    unused.erase(std::unique(unused.begin(), unused.end()), unused.end());
+    points_.clear();
+    uses_.clear();
+    indexValid_ = false;
+    FitCapacity();
+    for (L3DPoint* point : unused)
+        DeletePoint(point);
+}
+
 L3DPoint* LBasePoint::GetPoint(int32_t i) const {
     return i >= 0 && i < GetCount() ? points_[size_t(i)] : nullptr;
 }

@@ -42,6 +42,10 @@ public:
     void DropUnused();
     // With flag 4 only: releases every list use and empties the list.
     void Clear();
+    // For a frame whose faces have let go of their points already: the list's uses are
+    // not counted again, so that a point another object's faces still use stays. With
+    // flag 4 the points nothing uses are deleted; the list is emptied.
+    void ReleaseAfterFaces();
     L3DPoint* GetPoint(int32_t i) const;
     int32_t IndexOf(const L3DPoint* point) const;
     int32_t GetListUse(int32_t i) const;

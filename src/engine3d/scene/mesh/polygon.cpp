@@ -15,7 +15,7 @@
 #include "engine3d/scene/scene_codes.h"
 
 LPolygon::LPolygon(L3DObject* ownerObject, int, LAPICLBK* device)
-    : backend(device), owner(ownerObject) {}
+    : LManageCLBKObject(nullptr), backend(device), owner(ownerObject) {}
 
 LPolygon::~LPolygon() {
     LeaveBatch(material_);
@@ -32,18 +32,25 @@ void LPolygon::LeaveBatch(LMaterial* m) {
         batch->RemovePolygon(this);
 }
 
-void LPolygon::ResetUVs() {
-    uv_.assign(vertices_.size() * 4, 0.0f);
-}
-
 void LPolygon::ApplyReflectionCurve() {
     if (material_ == nullptr) return;
     for (L3DPoint* v : vertices_)
         v->reflectionCurve = material_->reflectionCurve;
 }
 
-void LPolygon::AfterVertexChange() {
-    ResetUVs();
+void LPolygon::BeforeVertexChange() {
+    LeaveBatch(material_);
+}
+
+void LPolygon::AfterVertexChange(int added) {
+    if (added >= 0) {
+        const L3DPoint* point = vertices_[size_t(added)];
+        uv_.insert(uv_.begin() + ptrdiff_t(added) * 4, point->texture, point->texture + 4);
+        // The other vertices hold the back end's converted values: the new one is
+        // converted the same way.
+        if (material_ != nullptr && material_->GetTexture(0) != nullptr)
+            PrepareTextureCoordinates();
+    }
     ApplyReflectionCurve();
     dirty = 1;
     ComputeRadius();
@@ -51,12 +58,13 @@ void LPolygon::AfterVertexChange() {
 
 int LPolygon::AddVertex(L3DPoint* point) {
     if (GetVertexCount() >= capacity || point == nullptr) return kScenePolygonFull;
+    BeforeVertexChange();
     if (owner != nullptr) {
         if (LBasePoint* list = owner->GetCurrentPointList()) list->AddPointRef(point);
     }
     ++point->useCount;
     vertices_.push_back(point);
-    AfterVertexChange();
+    AfterVertexChange(GetVertexCount() - 1);
     return kSceneOk;
 }
 
@@ -70,18 +78,20 @@ int LPolygon::InsertNewVertex(int index, float x, float y, float z, float u1, fl
     LBasePoint* list = owner != nullptr ? owner->GetCurrentPointList() : nullptr;
     L3DPoint* point = list != nullptr ? list->AddPoint(x, y, z, u1, v1, u2, v2, -1) : nullptr;
     if (point == nullptr) return kScenePointMissing;
+    BeforeVertexChange();
     ++point->useCount;
     const int at = std::clamp(index, 0, GetVertexCount());
     vertices_.insert(vertices_.begin() + at, point);
-    AfterVertexChange();
+    AfterVertexChange(at);
     return kSceneOk;
 }
 
 void LPolygon::AppendVertex(L3DPoint* point) {
     if (point == nullptr) return;
+    BeforeVertexChange();
     ++point->useCount;
     vertices_.push_back(point);
-    AfterVertexChange();
+    AfterVertexChange(GetVertexCount() - 1);
 }
 
 L3DPoint* LPolygon::GetVertex(int i) const {
@@ -106,6 +116,7 @@ int LPolygon::RemoveVertex(L3DPoint* point) {
 
 int LPolygon::RemoveVertexAt(int i) {
     if (i == -1) {
+        BeforeVertexChange();
         std::vector<L3DPoint*> all;
         all.swap(vertices_);
         for (L3DPoint* point : all)
@@ -116,11 +127,12 @@ int LPolygon::RemoveVertexAt(int i) {
         return kSceneOk;
     }
     if (i < 0 || i >= GetVertexCount()) return kScenePointMissing;
+    BeforeVertexChange();
     L3DPoint* point = vertices_[size_t(i)];
     vertices_.erase(vertices_.begin() + i);
+    uv_.erase(uv_.begin() + ptrdiff_t(i) * 4, uv_.begin() + ptrdiff_t(i) * 4 + 4);
     ReleaseVertex(point);
-    ResetUVs();
-    dirty = 1;
+    AfterVertexChange(-1);
     return kSceneOk;
 }
 
@@ -159,10 +171,12 @@ void LPolygon::TransformVertices(const float* m) {
 }
 
 void LPolygon::Flip() {
-    if (GetVertexCount() == 3)
-        std::swap(vertices_[1], vertices_[2]);
-    else if (GetVertexCount() == 4)
-        std::swap(vertices_[1], vertices_[3]);
+    const int n = GetVertexCount();
+    if (n == 3 || n == 4) {
+        const size_t other = size_t(n) - 1;
+        std::swap(vertices_[1], vertices_[other]);
+        std::swap_ranges(uv_.begin() + 4, uv_.begin() + 8, uv_.begin() + ptrdiff_t(other) * 4);
+    }
     ComputePlanes(1);
 }
 

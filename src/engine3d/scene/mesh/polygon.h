@@ -2,11 +2,14 @@
 // frame, with one material, per-vertex texture coordinates, a face plane and one plane
 // per edge. Each frame it decides whether it is visible, must be clipped or is culled,
 // and hands itself to its material's draw routines or to the camera's depth buckets.
-// Back ends derive their polygons from it and are the only ones to make them.
+// Back ends derive their polygons from it and are the only ones to make them. The link
+// tells a script object that views the face when the face dies.
 #pragma once
 
 #include <cstdint>
 #include <vector>
+
+#include "engine3d/scene/clbk_object.h"
 
 class ChunkWriter;
 class L3DCamera;
@@ -19,7 +22,7 @@ class LCacheMaterial;
 class LMaterial;
 struct LListNode;
 
-class LPolygon {
+class LPolygon : public LManageCLBKObject {
 public:
     // Visibility codes.
     static constexpr uint16_t kInside = 0;
@@ -50,8 +53,10 @@ public:
     // Slot 7: draws an already projected vertex list with the polygon's state.
     virtual void DrawVertices(L3DPoint* const* vertices, int count, uint32_t flags);
 
-    // Vertex list. Every change sets the dirty flag; texture coordinates are reset
-    // whenever the list grows or shrinks.
+    // Vertex list. Every change sets the dirty flag and takes the face out of its material
+    // batch (a batch holds triangles only; the face is then drawn on its own). Each vertex
+    // keeps its texture coordinates when others come or go; a new vertex starts with its
+    // point's values, which a textured face's back end converts again.
     int AddVertex(L3DPoint* point);
     int AddNewVertex(float x, float y, float z, float u1, float v1, float u2, float v2);
     int InsertNewVertex(int index, float x, float y, float z, float u1, float v1, float u2,
@@ -69,6 +74,8 @@ public:
     const float* GetUVs(int i) const;
     void CopyUVToVertices();
     void TransformVertices(const float* m);
+    // Turns the face round: vertices 1 and 2 of a triangle, 1 and 3 of a quad change
+    // places with their texture coordinates; the planes follow.
     void Flip();
     void UnshareVertices();
     // The caller keeps the points' uses and list entries right.
@@ -150,14 +157,17 @@ public:
     LCacheMaterial* batch = nullptr;
 
 private:
-    void ResetUVs();
+    // Before the vertex list changes.
+    void BeforeVertexChange();
     // The face seen from the camera-space point is its front.
     bool FacesFrom(const float* cameraPoint) const;
     void ChangeMaterial(LMaterial* m, LAPICLBK* factory);
     L3DPoint* PrivateCopy(const L3DPoint& v, LAPICLBK* factory);
     // Leaves its batch, deleting the batch it empties in the owner's current frame.
     void LeaveBatch(LMaterial* m);
-    void AfterVertexChange();
+    // After vertex `added` came in (-1 when none did): its coordinates start as its
+    // point's values.
+    void AfterVertexChange(int added);
     void ApplyReflectionCurve();
     void ReleaseVertex(L3DPoint* point);
     void WorldCentre(double* centre) const;

@@ -198,7 +198,8 @@ void LPolygon::GetDrawableVertices(L3DCamera& camera, L3DPoint* const** outVerti
 }
 
 uint16_t LPolygon::TestVisibility(L3DCamera& camera) {
-    if (material_ == nullptr) {
+    // A face left with fewer than three vertices stays in its mesh but shows nothing.
+    if (material_ == nullptr || GetVertexCount() < 3) {
         drawn = 0;
         return visibility;
     }
