@@ -26,7 +26,9 @@ CIWorld* WorldOf(CIBaseClassImpl* world) {
 
 // The Material and Texture classes as the mesh classes reach them.
 const MeshMaterialServices kMeshMaterialServices = {
-    [](CIBaseClassImpl* material) { return static_cast<CIMaterial*>(material)->GetEngineMaterial(); },
+    [](CIBaseClassImpl* material) {
+        return static_cast<CIMaterial*>(material)->GetEngineMaterial();
+    },
     [](CIBaseClassImpl* material) -> CIBaseClassImpl* {
         return static_cast<CIMaterial*>(material)->World();
     },

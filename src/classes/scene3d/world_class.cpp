@@ -132,11 +132,11 @@ const ClassLevelHandler kConstants[] = {
 };
 
 // The classes whose objects hold a World: its views, and the placed objects in it.
-const uint32_t kDependents[] = {
-    CISurface::kClassId,       CICamera::kClassId,           CIObject::kClassId,
-    CILocation::kLightClassId, CILocation::kPositionClassId, CILocation::kZoneClassId,
-    CIMaterial::kClassId,      CITexture::kClassId,          CIPoint3D::kClassId,
-    0};
+const uint32_t kDependents[] = {CISurface::kClassId,          CICamera::kClassId,
+                                CIObject::kClassId,           CILocation::kLightClassId,
+                                CILocation::kPositionClassId, CILocation::kZoneClassId,
+                                CIMaterial::kClassId,         CITexture::kClassId,
+                                CIPoint3D::kClassId,          0};
 
 CIBaseClassImpl* NewWorld(CInterpretor& interpreter, const CClassRecord* record) {
     return new (std::nothrow) CIWorld(&interpreter, record);
