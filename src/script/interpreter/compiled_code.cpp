@@ -16,7 +16,14 @@
 // is looked up when that assignment runs: found in no scope, the assignment makes the
 // slot the call's local until the block that made it ends; found, the name keeps going
 // through the scopes. A For loop counting with such a slot runs its step and test as one
-// step while counter and limit hold integers.
+// step while counter and limit hold integers, and an empty body's rounds in one go.
+//
+// A statement "slot = expression", "slot++" or "slot--", and the condition of an If or a
+// While, whose expression has only operators of integers over slots, names and integer
+// literals, is worked out first on plain integers (kOpIntegerCode); the full steps follow
+// for when a value read is not an integer or an operator fails. A call of a function
+// whose body is one such Return of its parameters is answered the same way without
+// entering the call, as nothing in it can have an effect.
 #include <algorithm>
 #include <atomic>
 #include <iterator>
@@ -1650,8 +1657,19 @@ DoReturnZero:
     if (returnValue_ != nullptr) returnValue_->SetInt(0);
     depth_ = base;
     return;
-DoIntegerCode:
-    if (RunCompiledIntegers(op, ops + op->index, slots, bound)) op = ops + op->index - 1;
+DoIntegerCode : {
+    const CompiledOp* end = ops + op->index;
+    if (!RunCompiledIntegers(op, end, slots, bound)) ZORV_NEXT_STEP();
+    // The step at the end taken here too, when it has nothing to do but count or branch.
+    if (end->op == kOpBranchTrue) {
+        op = slots_[base + 1]->value.IntPayload() != 0 ? ops + end->index - 1 : end;
+    } else if (quiet()) {
+        --statementCounter_;
+        op = end->op == kOpEndAndJump ? ops + end->index - 1 : end;
+    } else {
+        op = end - 1;
+    }
     ZORV_NEXT_STEP();
+}
 #undef ZORV_NEXT_STEP
 }
