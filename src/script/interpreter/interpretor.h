@@ -713,8 +713,8 @@ private:
     // slots, bound as `bound` says: false when the expression is not one of integers
     // now, which then runs in full. Kept out of RunCompiled so that deep recursion does
     // not carry its locals.
-    [[gnu::noinline]] bool RunCompiledIntegers(const CompiledOp* op, const CompiledOp* end,
-                                               CValue* slots, uint64_t bound);
+    [[gnu::noinline, gnu::flatten]] bool
+    RunCompiledIntegers(const CompiledOp* op, const CompiledOp* end, CValue* slots, uint64_t bound);
     // A slot's value read as an operand at the current depth.
     void PushSlot(CValue* value);
     // After a statement of compiled code, what the statement loop does after each.
