@@ -16,7 +16,14 @@
 // is looked up when that assignment runs: found in no scope, the assignment makes the
 // slot the call's local until the block that made it ends; found, the name keeps going
 // through the scopes. A For loop counting with such a slot runs its step and test as one
-// step while counter and limit hold integers.
+// step while counter and limit hold integers, and an empty body's rounds in one go.
+//
+// A statement "slot = expression", "slot++" or "slot--", and the condition of an If or a
+// While, whose expression has only operators of integers over slots, names and integer
+// literals, is worked out first on plain integers (kOpIntegerCode); the full steps follow
+// for when a value read is not an integer or an operator fails. A call of a function
+// whose body is one such Return of its parameters is answered the same way without
+// entering the call, as nothing in it can have an effect.
 #include <algorithm>
 #include <atomic>
 #include <iterator>
@@ -61,11 +68,9 @@ bool CompareIntegers(uint32_t code, int32_t a, int32_t b) {
 }
 
 // The operators of two integers whose results are integers that CValue would give;
-// false, with nothing changed, for the others (and a division that fails or wraps).
-bool IntegerOperation(uint32_t code, CValue& left, int32_t right) {
-    uint32_t a = uint32_t(left.IntPayload());
-    uint32_t b = uint32_t(right);
-    int32_t result;
+// false for the others (and a division that fails or wraps).
+[[gnu::always_inline]] inline bool IntegerResult(uint32_t code, uint32_t a, uint32_t b,
+                                                 int32_t& result) {
     switch (code) {
     case kTokenGreaterEqual:
     case kTokenLessEqual:
@@ -74,59 +79,67 @@ bool IntegerOperation(uint32_t code, CValue& left, int32_t right) {
     case kTokenGreater:
     case kTokenNotEqual:
         result = CompareIntegers(code, int32_t(a), int32_t(b));
-        break;
+        return true;
     case kTokenPlus:
         result = int32_t(a + b);
-        break;
+        return true;
     case kTokenMinus:
         result = int32_t(a - b);
-        break;
+        return true;
     case kTokenMultiply:
         result = int32_t(a * b);
-        break;
+        return true;
     case kTokenDivide:
         if (b == 0 || int32_t(b) == -1) return false;
         result = int32_t(a) / int32_t(b);
-        break;
+        return true;
     case kTokenModulo:
         if (b == 0) return false;
         result = int32_t(b) == -1 ? 0 : int32_t(a) % int32_t(b);
-        break;
+        return true;
     case kTokenShiftLeft:
         result = int32_t(a << (b & 31));
-        break;
+        return true;
     case kTokenShiftRight:
         result = int32_t(a) >> (b & 31);
-        break;
+        return true;
     case kTokenBitAnd:
         result = int32_t(a & b);
-        break;
+        return true;
     case kTokenBitOr:
         result = int32_t(a | b);
-        break;
+        return true;
     case kTokenBitXor:
         result = int32_t(a ^ b);
-        break;
+        return true;
     case kTokenLogicalAnd:
         result = a != 0 && b != 0;
-        break;
+        return true;
     case kTokenLogicalOr:
         result = a != 0 || b != 0;
-        break;
+        return true;
     default:
         return false;
     }
+}
+
+// IntegerResult into `left`, which is left as it was when there is none.
+[[gnu::always_inline]] inline bool IntegerOperation(uint32_t code, CValue& left, int32_t right) {
+    int32_t result;
+    if (!IntegerResult(code, uint32_t(left.IntPayload()), uint32_t(right), result)) return false;
     left.SetInt(result);
     left.source = nullptr;
     return true;
 }
 
-// The arithmetic of two doubles, as CValue makes it; false for the rest.
-bool IntegerOperation(uint32_t code, CValue& left, const CValue& right) {
+[[gnu::always_inline]] inline bool IntegerOperation(uint32_t code, CValue& left,
+                                                    const CValue& right) {
     return IntegerOperation(code, left, right.IntPayload());
 }
 
-bool DoubleOperation(uint32_t code, CValue& left, const CValue& right) {
+// The arithmetic of two doubles, as CValue makes it; false for the rest.
+[[gnu::always_inline]] inline bool DoubleOperation(uint32_t code, CValue& left,
+                                                   const CValue& right) {
     double a = left.DoublePayload();
     double b = right.DoublePayload();
     switch (code) {
@@ -161,6 +174,104 @@ bool IsMemberToken(uint32_t code) {
            code == kTokenDot;
 }
 
+bool IsIntegerOperator(uint32_t code) {
+    int32_t unused;
+    return IntegerResult(code, 1, 1, unused);
+}
+
+// Whether the code is a single Return of what IsIntegerOperator operators make of
+// parameters and integer literals.
+bool ReturnsOnly(const CompiledFunction& code) {
+    if (code.maxDepth > CompiledFunction::kMaxQuickDepth) return false;
+    for (const CompiledOp& op : code.ops) {
+        switch (op.op) {
+        case kOpReturn:
+            return true;
+        case kOpSlot:
+            if (op.index >= code.parameterCount) return false;
+            break;
+        case kOpBinarySlot:
+            if (op.index >= code.parameterCount || !IsIntegerOperator(op.code)) return false;
+            break;
+        case kOpBinary:
+        case kOpBinaryInt:
+            if (!IsIntegerOperator(op.code)) return false;
+            break;
+        case kOpSlotSlot:
+            if (op.index >= code.parameterCount || op.count >= code.parameterCount ||
+                !IsIntegerOperator(op.code))
+                return false;
+            break;
+        case kOpSlotInt:
+            if (op.count >= code.parameterCount || !IsIntegerOperator(op.code)) return false;
+            break;
+        case kOpInt:
+        case kOpClear:
+        case kOpSwap:
+            break;
+        default:
+            return false;
+        }
+    }
+    return false;
+}
+
+// The value a ReturnsOnly body gives for these arguments, when every parameter it
+// reads holds an integer and no operator fails: the value the call would return,
+// worked out without entering it. Nothing in such a body has an effect or ends a
+// statement, so giving up part-way leaves nothing to undo.
+bool QuickReturn(const CompiledFunction& code, const CValue* arguments, int32_t count,
+                 int32_t& result) {
+    int32_t values[CompiledFunction::kMaxQuickDepth + 1];
+    auto parameter = [arguments, count](uint32_t index, int32_t& value) {
+        if (int32_t(index) >= count || arguments[index].GetType() != kValueInt) return false;
+        value = arguments[index].IntPayload();
+        return true;
+    };
+    for (const CompiledOp* op = code.ops.data();; ++op) {
+        int32_t& here = values[op->depth];
+        int32_t right;
+        switch (op->op) {
+        case kOpSlot:
+            if (!parameter(op->index, here)) return false;
+            break;
+        case kOpInt:
+            here = int32_t(op->index);
+            break;
+        case kOpBinarySlot:
+            if (!parameter(op->index, right) ||
+                !IntegerResult(op->code, uint32_t(here), uint32_t(right), here))
+                return false;
+            break;
+        case kOpBinaryInt:
+            if (!IntegerResult(op->code, uint32_t(here), op->index, here)) return false;
+            break;
+        case kOpSlotSlot:
+            if (!parameter(op->count, here) || !parameter(op->index, right) ||
+                !IntegerResult(op->code, uint32_t(here), uint32_t(right), here))
+                return false;
+            break;
+        case kOpSlotInt:
+            if (!parameter(op->count, here) ||
+                !IntegerResult(op->code, uint32_t(here), op->index, here))
+                return false;
+            break;
+        case kOpBinary:
+            if (!IntegerResult(op->code, uint32_t(here), uint32_t(values[op->depth + 1]), here))
+                return false;
+            break;
+        case kOpSwap:
+            here = values[op->depth + 1];
+            break;
+        case kOpReturn:
+            result = values[1];
+            return true;
+        default:
+            break;
+        }
+    }
+}
+
 } // namespace
 
 // Compiles one function; Compile answers false when the body has what it does not cover.
@@ -186,8 +297,10 @@ public:
             }
         }
         FuseOperands();
+        SettleIntegerCode();
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
+        out_.returnsOnly = ReturnsOnly(out_);
         return true;
     }
 
@@ -224,8 +337,23 @@ public:
                     one.count = Offset(read.token);
                 } else if (read.op == kOpInt && Next(read.token) == binary.token) {
                     one.op = kOpBinaryInt;
+                } else if (read.op == kOpName && Next(read.token) == binary.token) {
+                    one.op = kOpBinaryName;
+                    one.count = Offset(read.token);
                 } else {
                     fused.push_back(read);
+                    continue;
+                }
+                // A slot read just before, at the same place, is the left operand.
+                if ((one.op == kOpBinarySlot || one.op == kOpBinaryInt) && !fused.empty() &&
+                    fused.back().op == kOpSlot && fused.back().depth == one.depth) {
+                    CompiledOp& left = fused.back();
+                    one.site = Offset(left.token);
+                    one.count = left.index;
+                    one.op = one.op == kOpBinarySlot ? kOpSlotSlot : kOpSlotInt;
+                    left = one;
+                    moved[i] = uint32_t(fused.size() - 1);
+                    moved[++i] = uint32_t(fused.size() - 1);
                     continue;
                 }
                 fused.push_back(one);
@@ -235,14 +363,102 @@ public:
             fused.push_back(read);
         }
         moved[ops.size()] = uint32_t(fused.size());
-        for (CompiledOp& op : fused)
-            if (op.op == kOpJump || op.op == kOpBranchTrue || op.op == kOpEndAndJump)
+        Renumber(fused, moved);
+    }
+
+    // The steps become `kept`, step i of the old ones being step moved[i] of them.
+    void Renumber(std::vector<CompiledOp>& kept, const std::vector<uint32_t>& moved) {
+        for (CompiledOp& op : kept)
+            if (op.op == kOpJump || op.op == kOpBranchTrue || op.op == kOpEndAndJump ||
+                op.op == kOpIntegerCode)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
             round.ends = moved[round.ends];
         }
-        ops = std::move(fused);
+        out_.ops = std::move(kept);
+    }
+
+    // Whether kOpIntegerCode can work `op` out on integers.
+    static bool IsIntegerStep(const CompiledOp& op) {
+        if (op.depth >= CompiledFunction::kMaxQuickDepth) return false;
+        switch (op.op) {
+        case kOpSlot:
+        case kOpBoundSlot:
+        case kOpInt:
+        case kOpName:
+        case kOpClear:
+        case kOpSwap:
+            return true;
+        case kOpBinary:
+        case kOpBinarySlot:
+        case kOpBinaryBoundSlot:
+        case kOpBinaryInt:
+        case kOpBinaryName:
+        case kOpSlotSlot:
+        case kOpSlotInt:
+            return IsIntegerOperator(op.code);
+        default:
+            return false;
+        }
+    }
+
+    // Settles each kOpIntegerCode on the expression that follows it, or drops it when
+    // the expression is not one it can work out.
+    void SettleIntegerCode() {
+        std::vector<CompiledOp>& ops = out_.ops;
+        std::vector<uint32_t> moved(ops.size() + 1);
+        std::vector<CompiledOp> kept;
+        kept.reserve(ops.size());
+        for (size_t i = 0; i < ops.size(); ++i) {
+            moved[i] = uint32_t(kept.size());
+            if (ops[i].op != kOpIntegerCode || !SettleIntegerCode(i)) {
+                if (ops[i].op != kOpIntegerCode) kept.push_back(ops[i]);
+                continue;
+            }
+            kept.push_back(ops[i]);
+        }
+        moved[ops.size()] = uint32_t(kept.size());
+        Renumber(kept, moved);
+    }
+
+    bool SettleIntegerCode(size_t at) {
+        std::vector<CompiledOp>& ops = out_.ops;
+        size_t end = at + 1;
+        while (end < ops.size() && ops[end].op != kOpEndStatement && ops[end].op != kOpEndAndJump &&
+               ops[end].op != kOpBranchTrue)
+            ++end;
+        if (end == ops.size() || end == at + 1) return false;
+        CompiledOp& code = ops[at];
+        code.index = uint32_t(end);
+        const CompiledOp& first = ops[at + 1];
+        const CompiledOp& last = ops[end - 1];
+        if (ops[end].op == kOpBranchTrue) {
+            code.code = kIntegerValue;
+            return std::all_of(ops.begin() + at + 1, ops.begin() + end, IsIntegerStep);
+        }
+        if (end == at + 4 && (first.op == kOpSlot || first.op == kOpBoundSlot) &&
+            first.depth == 1 && ops[at + 2].op == kOpEmpty && last.op == kOpBinary &&
+            last.depth == 1 && (last.code == kTokenIncrement || last.code == kTokenDecrement)) {
+            code.code = last.code == kTokenIncrement ? kIntegerIncrement : kIntegerDecrement;
+            code.count = first.index;
+            code.site = first.op == kOpBoundSlot;
+            return true;
+        }
+        if (last.depth != 1 || last.code != kTokenAssign) return false;
+        code.code = kIntegerAssign;
+        if (end == at + 2 && (last.op == kOpSlotSlot || last.op == kOpSlotInt)) {
+            code.count = last.count;
+            code.site = 0;
+            return true;
+        }
+        if ((first.op != kOpSlot && first.op != kOpBoundSlot) || first.depth != 1 || end < at + 3 ||
+            (last.op != kOpBinary && last.op != kOpBinarySlot && last.op != kOpBinaryBoundSlot &&
+             last.op != kOpBinaryInt && last.op != kOpBinaryName))
+            return false;
+        code.count = first.index;
+        code.site = first.op == kOpBoundSlot;
+        return std::all_of(ops.begin() + at + 2, ops.begin() + end - 1, IsIntegerStep);
     }
 
 private:
@@ -537,7 +753,8 @@ private:
 
     // The condition at `token` evaluated; on to `holds` when it holds. The code written
     // after this runs when it does not.
-    bool Condition(uint8_t* token, uint32_t& branch) {
+    bool Condition(uint8_t* token, uint32_t& branch, bool integerCode) {
+        if (integerCode) Emit(kOpIntegerCode, 0, token);
         uint8_t* end = Expression(0, token);
         if (end == nullptr) return false;
         branch = Emit(kOpBranchTrue, 0, end);
@@ -555,7 +772,7 @@ private:
             return true;
         }
         uint32_t branch;
-        if (!Condition(At(block->condition), branch)) return false;
+        if (!Condition(At(block->condition), branch, block->kind == kBlockWhile)) return false;
         Emit(kOpPopBlock, 0, after, id);
         EndAndGo(after);
         Holds(branch);
@@ -651,6 +868,7 @@ private:
                     break;
                 }
                 uint32_t bound = BindableSlot(token, conditional);
+                if (code == kTokenName && bound == kNoSlot) Emit(kOpIntegerCode, 0, token);
                 declaring_ = declared;
                 uint8_t* next =
                     bound != kNoSlot ? BoundExpression(0, token, bound) : Expression(0, token);
@@ -665,6 +883,7 @@ private:
                 const auto* header = reinterpret_cast<const TargetToken*>(token);
                 uint8_t* otherwise = At(header->target);
                 if (Code(otherwise) == kTokenElse) otherwise = Next(otherwise);
+                Emit(kOpIntegerCode, 0, token);
                 uint8_t* close = Expression(0, Next(token));
                 if (close == nullptr || Code(close) != kTokenCloseParen) return false;
                 token = Next(close);
@@ -690,7 +909,7 @@ private:
                 if (block == nullptr) return false;
                 uint8_t* after = Next(At(block->end));
                 uint32_t branch;
-                if (!Condition(At(block->condition), branch)) return false;
+                if (!Condition(At(block->condition), branch, true)) return false;
                 EndAndGo(after);
                 Holds(branch);
                 Emit(kOpPushBlock, 0, token, index);
@@ -832,6 +1051,14 @@ const CompiledFunction* CInterpretor::CompiledFor(const BlockRecord* function) {
 
 void CInterpretor::RunCompiledCall(CIBaseObjectVar* current, const BlockRecord* function,
                                    const CompiledFunction& code) {
+    if (code.returnsOnly) {
+        const CallFrame& frame = Frame();
+        int32_t result;
+        if (QuickReturn(code, frame.slots, frame.count, result)) {
+            SetCallResult(result);
+            return;
+        }
+    }
     CallRecord* record = BeginCall(nullptr, current);
     // Emptied as the call ends, as its locals would be.
     struct Release {
@@ -869,6 +1096,114 @@ void CInterpretor::RunCompiledCall(CIBaseObjectVar* current, const BlockRecord* 
         throw;
     }
     EndCall();
+}
+
+bool CInterpretor::RunCompiledIntegers(const CompiledOp* op, const CompiledOp* end, CValue* slots,
+                                       uint64_t bound) {
+    // The reads of kOpIntegerCode: an integer, or false for anything else.
+    auto slotInteger = [slots](uint32_t slot, int32_t& value) {
+        if (slots[slot].GetType() != kValueInt) return false;
+        value = slots[slot].IntPayload();
+        return true;
+    };
+    auto boundInteger = [&](uint32_t slot, int32_t& value) {
+        return ((bound >> slot) & 1) != 0 && slotInteger(slot, value);
+    };
+    auto nameInteger = [this](uint8_t* token, int32_t& value) {
+        currentToken = token;
+        CVariable* variable = LookUp(reinterpret_cast<NameToken*>(token));
+        if (variable == nullptr || variable->value.GetType() != kValueInt) return false;
+        value = variable->value.IntPayload();
+        return true;
+    };
+    // The right operand of an operator step, and for those that read their left operand
+    // too, that one into `left`.
+    auto rightInteger = [&](const CompiledOp& step, const int32_t* values, int32_t& left,
+                            int32_t& right) {
+        switch (step.op) {
+        case kOpBinary:
+            right = values[step.depth + 1];
+            return true;
+        case kOpBinarySlot:
+            return slotInteger(step.index, right);
+        case kOpBinaryBoundSlot:
+            return boundInteger(step.index, right);
+        case kOpBinaryInt:
+            right = int32_t(step.index);
+            return true;
+        case kOpBinaryName:
+            return nameInteger(GetStream() + step.count, right);
+        case kOpSlotSlot:
+            return slotInteger(step.count, left) && slotInteger(step.index, right);
+        case kOpSlotInt:
+            right = int32_t(step.index);
+            return slotInteger(step.count, left);
+        default:
+            return false;
+        }
+    };
+    // The steps from `step` to `end` on integers, each value at values[its depth].
+    auto integerSteps = [&](const CompiledOp* step, const CompiledOp* end, int32_t* values) {
+        for (; step != end; ++step) {
+            int32_t& here = values[step->depth];
+            int32_t right;
+            switch (step->op) {
+            case kOpSlot:
+                if (!slotInteger(step->index, here)) return false;
+                break;
+            case kOpBoundSlot:
+                if (!boundInteger(step->index, here)) return false;
+                break;
+            case kOpInt:
+                here = int32_t(step->index);
+                break;
+            case kOpName:
+                if (!nameInteger(step->token, here)) return false;
+                break;
+            case kOpClear:
+                break;
+            case kOpSwap:
+                here = values[step->depth + 1];
+                break;
+            default:
+                if (!rightInteger(*step, values, here, right) ||
+                    !IntegerResult(step->code, uint32_t(here), uint32_t(right), here))
+                    return false;
+                break;
+            }
+        }
+        return true;
+    };
+    int32_t values[CompiledFunction::kMaxQuickDepth + 1];
+    int32_t result;
+    if (op->code == kIntegerValue) {
+        if (!integerSteps(op + 1, end, values)) return false;
+        result = values[1];
+    } else {
+        CValue& target = slots[op->count];
+        if ((op->site != 0 && ((bound >> op->count) & 1) == 0) || target.GetType() > kValueDouble)
+            return false;
+        if (op->code == kIntegerAssign) {
+            int32_t unused;
+            // "slot = value" may be a single step, which reads the value itself.
+            if (!integerSteps(std::min(op + 2, end - 1), end - 1, values) ||
+                !rightInteger(end[-1], values, unused, result))
+                return false;
+            target.SetInt(result);
+        } else {
+            if (target.GetType() != kValueInt) return false;
+            // The statement's value is the one before the step.
+            result = target.IntPayload();
+            uint32_t step = op->code == kIntegerIncrement ? 1u : ~0u;
+            target.SetInt(int32_t(uint32_t(result) + step));
+        }
+    }
+    // The value above the statement's base, where the walk leaves it.
+    StackSlot* place = slots_[depth_ + 1];
+    place->value.SetInt(result);
+    place->value.source = nullptr;
+    place->anchorKind = kValueInt;
+    return true;
 }
 
 void CInterpretor::PushSlot(CValue* value) {
@@ -932,6 +1267,9 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoBinarySlot,
                                          &&DoBinaryBoundSlot,
                                          &&DoBinaryInt,
+                                         &&DoBinaryName,
+                                         &&DoSlotSlot,
+                                         &&DoSlotInt,
                                          &&DoAssignDeclared,
                                          &&DoQuestion,
                                          &&DoChoose,
@@ -954,8 +1292,9 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoPushBlock,
                                          &&DoPopBlock,
                                          &&DoReturn,
-                                         &&DoReturnZero};
-    static_assert(std::size(kSteps) == kOpReturnZero + 1);
+                                         &&DoReturnZero,
+                                         &&DoIntegerCode};
+    static_assert(std::size(kSteps) == kOpIntegerCode + 1);
 #define ZORV_NEXT_STEP()                                                                           \
     do {                                                                                           \
         ++op;                                                                                      \
@@ -1000,10 +1339,20 @@ DoCountingRound : {
         limitValue = &slots[round.limitSlot];
         if (limitValue->GetType() != kValueInt) ZORV_NEXT_STEP();
     }
-    counter->SetInt(int32_t(uint32_t(counter->IntPayload()) + uint32_t(round.step)));
+    const int32_t b = limitValue != nullptr ? limitValue->IntPayload() : round.limit;
+    const CompiledOp& end = ops[round.holds];
+    // An empty body: its round ends where the next round begins, so while those ends
+    // have nothing to do but count, the rounds follow one another here.
+    const bool empty = end.op == kOpEndAndJump && ops + end.index == op;
     int32_t a = counter->IntPayload();
-    int32_t b = limitValue != nullptr ? limitValue->IntPayload() : round.limit;
-    bool holds = CompareIntegers(round.compare, a, b);
+    bool holds;
+    for (;;) {
+        a = int32_t(uint32_t(a) + uint32_t(round.step));
+        holds = CompareIntegers(round.compare, a, b);
+        if (!empty || !holds || !quiet()) break;
+        --statementCounter_;
+    }
+    counter->SetInt(a);
     // The value stack as the step and the test leave it.
     StackSlot* place = slots_[base + 1];
     place->value.SetInt(holds);
@@ -1018,7 +1367,6 @@ DoCountingRound : {
         ZORV_NEXT_STEP();
     }
     // On into the body when the round's end has nothing to do but count it.
-    const CompiledOp& end = ops[round.holds];
     if (end.op == kOpEndAndJump && quiet()) {
         --statementCounter_;
         op = ops + end.index - 1;
@@ -1098,6 +1446,57 @@ DoBinaryInt : {
     Operand()->SetInt(int32_t(op->index));
     depth_ = base + op->depth;
     goto DoBinary;
+}
+DoBinaryName : {
+    currentToken = GetStream() + op->count;
+    CVariable* variable = LookUp(reinterpret_cast<NameToken*>(currentToken));
+    if (variable != nullptr) {
+        CValue* left = Left();
+        const CValue& right = variable->value;
+        if (left->IsIntPair(right) && IntegerOperation(op->code, *left, right)) ZORV_NEXT_STEP();
+        if (left->GetType() == kValueDouble && right.GetType() == kValueDouble &&
+            DoubleOperation(op->code, *left, right))
+            ZORV_NEXT_STEP();
+    }
+    // Else as kOpName and the operator would go, one after the other.
+    depth_ = base + op->depth + 1;
+    if (variable != nullptr && variable->value.GetType() <= kValueDouble) {
+        CValue* slot = Operand();
+        slot->Assign(variable->value);
+        slot->source = &variable->value;
+    } else {
+        tables.operand[kTokenName](*this);
+    }
+    depth_ = base + op->depth;
+    currentToken = op->token;
+    goto DoBinary;
+}
+DoSlotSlot : {
+    const CValue& left = slots[op->count];
+    const CValue& right = slots[op->index];
+    int32_t result;
+    if (left.IsIntPair(right) && IntegerResult(op->code, uint32_t(left.IntPayload()),
+                                               uint32_t(right.IntPayload()), result)) {
+        Operand()->SetInt(result);
+        ZORV_NEXT_STEP();
+    }
+    currentToken = GetStream() + op->site;
+    PushSlot(&slots[op->count]);
+    currentToken = op->token;
+    goto DoBinarySlot;
+}
+DoSlotInt : {
+    const CValue& left = slots[op->count];
+    int32_t result;
+    if (left.GetType() == kValueInt &&
+        IntegerResult(op->code, uint32_t(left.IntPayload()), op->index, result)) {
+        Operand()->SetInt(result);
+        ZORV_NEXT_STEP();
+    }
+    currentToken = GetStream() + op->site;
+    PushSlot(&slots[op->count]);
+    currentToken = op->token;
+    goto DoBinaryInt;
 }
 DoBinary : {
     // Comparisons of two integers, the commonest conditions, as BinaryCompare
@@ -1258,5 +1657,19 @@ DoReturnZero:
     if (returnValue_ != nullptr) returnValue_->SetInt(0);
     depth_ = base;
     return;
+DoIntegerCode : {
+    const CompiledOp* end = ops + op->index;
+    if (!RunCompiledIntegers(op, end, slots, bound)) ZORV_NEXT_STEP();
+    // The step at the end taken here too, when it has nothing to do but count or branch.
+    if (end->op == kOpBranchTrue) {
+        op = slots_[base + 1]->value.IntPayload() != 0 ? ops + end->index - 1 : end;
+    } else if (quiet()) {
+        --statementCounter_;
+        op = end->op == kOpEndAndJump ? ops + end->index - 1 : end;
+    } else {
+        op = end - 1;
+    }
+    ZORV_NEXT_STEP();
+}
 #undef ZORV_NEXT_STEP
 }

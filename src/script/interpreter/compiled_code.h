@@ -49,6 +49,12 @@ enum CompiledOpCode : uint8_t {
     kOpBinaryBoundSlot,
     // kOpInt then kOpBinary.
     kOpBinaryInt,
+    // kOpName (its name token at stream offset `count`) then kOpBinary.
+    kOpBinaryName,
+    // kOpSlot of slot `count` (its token at stream offset `site`) then kOpBinarySlot.
+    kOpSlotSlot,
+    // kOpSlot of slot `count` (its token at stream offset `site`) then kOpBinaryInt.
+    kOpSlotInt,
     // "=" to the placeholder of a declared variable: it becomes slot `index`.
     kOpAssignDeclared,
     // "?" reached ":" at `depth`: the value before ":" at depth + 1 stays there.
@@ -83,6 +89,22 @@ enum CompiledOpCode : uint8_t {
     kOpPopBlock,
     kOpReturn,
     kOpReturnZero,
+    // The expression from the next step up to step `index` (a statement's end or a
+    // branch) worked out on integers alone, as IntegerCodeKind `code` says; on to step
+    // `index` when it could be, else on to the next step, which works it out in full.
+    // Only the compiler writes it, and keeps it where the expression has no effect but
+    // its last assignment or step.
+    kOpIntegerCode,
+};
+
+enum IntegerCodeKind : uint8_t {
+    // The value of a condition, left above the statement's base.
+    kIntegerValue,
+    // "slot = value", slot `count`: one bound by kOpBindName when `site` is 1.
+    kIntegerAssign,
+    // "slot++" or "slot--" (`site` as for kIntegerAssign).
+    kIntegerIncrement,
+    kIntegerDecrement,
 };
 
 struct CompiledOp {
@@ -129,6 +151,10 @@ struct CompiledFunction {
     // For each block of the body (the `index` of its kOpPopBlock), the slots bound in it.
     std::vector<uint64_t> blockSlots;
     uint32_t parameterCount = 0;
+    // The body is one Return of integer operators over parameters and integer literals
+    // (see QuickReturn), no deeper than kMaxQuickDepth.
+    bool returnsOnly = false;
+    static constexpr uint32_t kMaxQuickDepth = 16;
     // The deepest place above the base that the code uses.
     uint32_t maxDepth = 0;
     // Calls under way at once (calls in arguments of calls).

@@ -202,10 +202,6 @@ CValue* CInterpretor::AnchoredSource() {
     return slot->value.source;
 }
 
-void CInterpretor::SwapSlots(uint32_t a, uint32_t b) {
-    std::swap(slots_[a], slots_[b]);
-}
-
 void CInterpretor::RunOperand() {
     uint16_t code = CurrentCode();
     Tables().operand[code < kHandlerCodes ? code : 0](*this);

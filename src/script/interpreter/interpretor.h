@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "foundation/containers/handle_list.h"
@@ -41,6 +42,7 @@ class CTDMovements;
 class CIBaseMessages;
 struct MSG;
 struct CompiledFunction;
+struct CompiledOp;
 class FunctionCompiler;
 
 // It adopts the compiled token stream (CTokenInfos) and walks it.
@@ -655,7 +657,7 @@ private:
     // The source variable of the current slot, checked against its anchor; null when
     // the value was not read from a variable.
     CValue* AnchoredSource();
-    void SwapSlots(uint32_t a, uint32_t b);
+    void SwapSlots(uint32_t a, uint32_t b) { std::swap(slots_[a], slots_[b]); }
     void OperandSyntaxError();
     void OperandInteger();
     void OperandDouble();
@@ -707,6 +709,12 @@ private:
                          const CompiledFunction& code);
     // Runs the code of a call with its slots, until Return or the body's end.
     void RunCompiled(const CompiledFunction& code, CValue* slots);
+    // A kOpIntegerCode step, its expression's steps up to `end`, of a call with these
+    // slots, bound as `bound` says: false when the expression is not one of integers
+    // now, which then runs in full. Kept out of RunCompiled so that deep recursion does
+    // not carry its locals.
+    [[gnu::noinline, gnu::flatten]] bool
+    RunCompiledIntegers(const CompiledOp* op, const CompiledOp* end, CValue* slots, uint64_t bound);
     // A slot's value read as an operand at the current depth.
     void PushSlot(CValue* value);
     // After a statement of compiled code, what the statement loop does after each.

@@ -161,6 +161,9 @@ public:
         text_ += "Function Obj(x) { This.x = x; This.y = 2; }\n";
         // Functions call only those made before them: no recursion but R's own.
         text_ += "Function R(n) { If (n <= 0) Return 1; Return n + R(n - 1); }\n";
+        // A body that is one Return of its parameters: its calls may be answered without
+        // entering it.
+        if (plain_) text_ += "Function Q(x, y) { Return " + ParameterExpression(0) + "; }\n";
         for (int f = 0; f < 3; ++f)
             MakeFunction(f);
         if (Pick(4) == 0) text_ += "Program.OnError = Caught;\n";
@@ -301,8 +304,44 @@ private:
             return "(" + Expression(scope, depth + 1) + " ? " + Expression(scope, depth + 1) +
                    " : " + Expression(scope, depth + 1) + ")";
         default:
+            if (Pick(3) == 0) {
+                std::string call = "Q(" + Expression(scope, depth + 2);
+                return call + (Pick(60) == 0 ? ")" : ", " + Expression(scope, depth + 2) + ")");
+            }
             return "R(" + std::to_string(Pick(5)) + ")";
         }
+    }
+
+    // An expression of x, y and literals.
+    std::string ParameterExpression(int depth) {
+        std::string text;
+        int operands = 1 + Pick(depth > 1 ? 2 : 4);
+        for (int i = 0; i < operands; ++i) {
+            if (i > 0) {
+                std::string op = Operator();
+                text += " " + op + " ";
+                // Non-zero divisors: the calls' arguments end enough programs.
+                if (op == "/" || op == "%") {
+                    text += std::to_string(1 + Pick(5));
+                    continue;
+                }
+            }
+            switch (Pick(depth > 1 ? 3 : 4)) {
+            case 0:
+                text += "x";
+                break;
+            case 1:
+                text += "y";
+                break;
+            case 2:
+                text += Pick(8) == 0 ? Literal() : std::to_string(Pick(10));
+                break;
+            default:
+                text += "(" + ParameterExpression(depth + 1) + ")";
+                break;
+            }
+        }
+        return text;
     }
 
     // The operand of a prefix operator: two of them in a row do not compile.
