@@ -6,10 +6,12 @@
 #include "audio/manager/sound_channel.h"
 #include "audio/manager/sound_manager.h"
 #include "audio/sources/wav_writer.h"
+#include "classes/media/music_class.h"
 #include "classes/media/sound_class.h"
 #include "classes/system/clipboard_class.h"
 #include "foundation/streams/mem_out_stream.h"
 #include "script/interpreter/interpretor.h"
+#include "script/runtime/neighbour_services.h"
 
 namespace {
 
@@ -44,10 +46,18 @@ void RegisterMediaClasses() {
     SoundMgr_Install();
     RegisterScriptClass(GetSoundClassInfo());
     SetClipboardSoundHooks(&kClipboardHooks);
+    RegisterScriptClass(GetMusicClassInfo());
+    NeighbourServices& services = GetNeighbourServices();
+    services.createMciNotifyWindow = &CreateMciCallbackWindow;
+    services.destroyMciNotifyWindow = &DestroyMciCallbackWindow;
 }
 
 void UnregisterMediaClasses() {
     SetClipboardSoundHooks(nullptr);
+    NeighbourServices& services = GetNeighbourServices();
+    services.createMciNotifyWindow = nullptr;
+    services.destroyMciNotifyWindow = nullptr;
+    UnregisterScriptClass(CIMusic::kClassId);
     UnregisterScriptClass(CISound::kClassId);
     SoundMgr_Set(nullptr);
 }
