@@ -28,12 +28,18 @@ constexpr UINT kNoDevice = 0xFFFFFFFFu;
 constexpr uint32_t kCopyPiece = 8192;
 
 const MethodNameRow kNameTable[] = {
-    {T::kClassId, "Music", 0, 0},   {T::kPlay, "Play", 0, 0},
-    {T::kStop, "Stop", 0, 0},       {T::kPause, "Pause", 0, 0},
-    {T::kResume, "Resume", 0, 0},   {T::kSetLoop, "SetLoop", 0, 0},
-    {T::kIsPlaying, "IsPlaying", 0, 0},     {T::kIsPaused, "IsPaused", 0, 0},
-    {T::kIsCompleted, "IsCompleted", 0, 0}, {T::kIsLooping, "IsLooping", 0, 0},
-    {T::kGetLoopCount, "GetLoopCount", 0, 0}, {0, nullptr, 0, 0},
+    {T::kClassId, "Music", 0, 0},
+    {T::kPlay, "Play", 0, 0},
+    {T::kStop, "Stop", 0, 0},
+    {T::kPause, "Pause", 0, 0},
+    {T::kResume, "Resume", 0, 0},
+    {T::kSetLoop, "SetLoop", 0, 0},
+    {T::kIsPlaying, "IsPlaying", 0, 0},
+    {T::kIsPaused, "IsPaused", 0, 0},
+    {T::kIsCompleted, "IsCompleted", 0, 0},
+    {T::kIsLooping, "IsLooping", 0, 0},
+    {T::kGetLoopCount, "GetLoopCount", 0, 0},
+    {0, nullptr, 0, 0},
 };
 
 CIBaseClassImpl* NewMusic(CInterpretor& interpreter, const CClassRecord* record) {
@@ -76,8 +82,8 @@ LRESULT NotifyProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 } // namespace
 
 const ScriptMethod<CIMusic> CIMusic::kMethods[kMethodCount] = {
-    nullptr,       &T::Play,      &T::Stop,        &T::Pause,     &T::Resume,       &T::SetLoop,
-    &T::IsPlaying, &T::IsPaused,  &T::IsCompleted, &T::IsLooping, &T::GetLoopCount,
+    nullptr,       &T::Play,     &T::Stop,        &T::Pause,     &T::Resume,       &T::SetLoop,
+    &T::IsPlaying, &T::IsPaused, &T::IsCompleted, &T::IsLooping, &T::GetLoopCount,
 };
 
 const ScriptClassInfo* GetMusicClassInfo() {
@@ -95,9 +101,9 @@ HWND CreateMciCallbackWindow(CInterpretor& interpreter) {
         registered = RegisterClassA(&windowClass) != 0;
         if (!registered) return 0;
     }
-    HWND window = CreateWindowExA(0, kWindowClass, "Zorv MCI callback", WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, 0,
-                                  0, 0, nullptr);
+    HWND window =
+        CreateWindowExA(0, kWindowClass, "Zorv MCI callback", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, 0, nullptr);
     if (window != 0)
         SetWindowLongPtrA(window, GWL_USERDATA, reinterpret_cast<LONG_PTR>(&interpreter));
     return window;
@@ -165,8 +171,8 @@ void CIMusic::CopyToTemporaryFile(CInStream* stream) {
     if (stream == nullptr) in.RaiseError(14);
     char name[1024];
     if (MakeTempFileName(nullptr, "mid", name, sizeof name, "mid", 1, 0) == 0) in.RaiseError(14);
-    HANDLE file = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, 0);
+    HANDLE file =
+        CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
     bool ok = file != INVALID_HANDLE_VALUE;
     uint32_t left = ok ? stream->GetLength() : 0;
     uint8_t piece[kCopyPiece];
@@ -194,8 +200,8 @@ void CIMusic::CheckMidiFile() {
     bool midi = mmioDescend(file, &riff, nullptr, MMIO_FINDRIFF) == 0;
     if (!midi) {
         char magic[4] = {};
-        midi = mmioSeek(file, 0, 0) == 0 && mmioRead(file, magic, 4) == 4 &&
-               magic[0] == 'M' && magic[1] == 'T' && magic[2] == 'h' && magic[3] == 'd';
+        midi = mmioSeek(file, 0, 0) == 0 && mmioRead(file, magic, 4) == 4 && magic[0] == 'M' &&
+               magic[1] == 'T' && magic[2] == 'h' && magic[3] == 'd';
     }
     mmioClose(file, 0);
     if (!midi) interpreter->RaiseError(14);
@@ -216,8 +222,7 @@ void CIMusic::StopOwned() {
 
 void CIMusic::Play() {
     auto found = owners.find(interpreter);
-    if (found != owners.end() && found->second.music != nullptr)
-        found->second.music->StopOwned();
+    if (found != owners.end() && found->second.music != nullptr) found->second.music->StopOwned();
     looping_ = setLooping_;
     loopCount_ = setLoopCount_;
     playing_ = paused_ = completed_ = false;

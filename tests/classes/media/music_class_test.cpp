@@ -29,8 +29,8 @@ void PutLE(std::vector<uint8_t>& out, uint32_t value) {
 
 // Half a second of middle C on a piano: 480 ticks a quarter note at 120 beats a minute.
 std::vector<uint8_t> Tune() {
-    const std::vector<uint8_t> track = {0x00, 0xC0, 0x00, 0x00, 0x90, 0x3C, 0x64,
-                                        0x83, 0x60, 0x80, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00};
+    const std::vector<uint8_t> track = {0x00, 0xC0, 0x00, 0x00, 0x90, 0x3C, 0x64, 0x83,
+                                        0x60, 0x80, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00};
     std::vector<uint8_t> out = {'M', 'T', 'h', 'd'};
     PutBE(out, 6, 4);
     PutBE(out, 0, 2);
@@ -115,14 +115,15 @@ const char kWatch[] =
     "    For (i = 0; i < 500 && !m.IsCompleted(); i++) {\n"
     "        c = m.GetLoopCount();\n"
     "        If (c != last) { Print(c, m.IsLooping(), m.IsPlaying()); last = c; }\n"
-    "        Program.Wait(10);\n"
+    "        Advance(10);\n"
     "    }\n"
     "    Print(m.IsCompleted(), m.IsPlaying(), m.GetLoopCount(), i > 100);\n"
     "}\n";
 
 TEST_F(MusicClass, ALoopCountPlaysTheFileThatManyTimesAndSounds) {
     script_test::ScriptResult result =
-        Run(std::string(kWatch) + "m = New Music(\"tune.mid\");\nm.SetLoop(1, 3);\nm.Play();\nWatch(m);\n");
+        Run(std::string(kWatch) +
+            "m = New Music(\"tune.mid\");\nm.SetLoop(1, 3);\nm.Play();\nWatch(m);\n");
     EXPECT_EQ(result.code, 0) << result.output;
     EXPECT_EQ(result.output, "2 1 1\n1 1 1\n0 0 1\n1 0 0 1\n");
     EXPECT_GT(Peak(platform::test::TakeSoundOutput()), 0.01f);
@@ -130,21 +131,21 @@ TEST_F(MusicClass, ALoopCountPlaysTheFileThatManyTimesAndSounds) {
 
 TEST_F(MusicClass, WithoutALoopTheFileCompletesOnceAndStopStaysSilent) {
     script_test::ScriptResult result =
-        Run(std::string(kWatch) +
-            "m = New Music(0);\nm.Play();\nWatch(m);\n"
-            // A loop without a count goes on until stopped.
-            "m.SetLoop();\nm.Play();\nAdvance(2000);\n"
-            "Print(m.IsPlaying(), m.IsLooping(), m.IsCompleted());\n"
-            "m.Pause();\nPrint(m.IsPlaying(), m.IsPaused());\nm.Resume();\n"
-            "Print(m.IsPlaying(), m.IsPaused());\nm.Stop();\n"
-            "Print(m.IsPlaying(), m.IsPaused(), m.IsCompleted());\n");
+        Run(std::string(kWatch) + "m = New Music(0);\nm.Play();\nWatch(m);\n"
+                                  // A loop without a count goes on until stopped.
+                                  "m.SetLoop();\nm.Play();\nAdvance(2000);\n"
+                                  "Print(m.IsPlaying(), m.IsLooping(), m.IsCompleted());\n"
+                                  "m.Pause();\nPrint(m.IsPlaying(), m.IsPaused());\nm.Resume();\n"
+                                  "Print(m.IsPlaying(), m.IsPaused());\nm.Stop();\n"
+                                  "Print(m.IsPlaying(), m.IsPaused(), m.IsCompleted());\n");
     EXPECT_EQ(result.code, 0) << result.output;
     EXPECT_EQ(result.output, "0 0 1\n1 0 0 0\n1 1 0\n0 1\n1 0\n0 0 0\n");
 }
 
 TEST_F(MusicClass, ASecondMusicStopsTheFirstAndAnRmidFilePlays) {
     script_test::ScriptResult result =
-        Run(std::string(kWatch) + "a = New Music(\"tune.mid\");\nb = New Music(1.0);\na.SetLoop();\na.Play();\n"
+        Run(std::string(kWatch) +
+            "a = New Music(\"tune.mid\");\nb = New Music(1.0);\na.SetLoop();\na.Play();\n"
             "Advance(100);\nb.Play();\nPrint(a.IsPlaying(), a.IsCompleted(), b.IsPlaying());\n"
             // Stop on a Music that does not own the sequencer changes nothing.
             "a.Stop();\nPrint(b.IsPlaying());\n"
@@ -165,10 +166,10 @@ TEST_F(MusicClass, CreationRefusesWhatIsNoMidiFile) {
 
 TEST_F(MusicClass, TheTemporaryCopyOfAnElementGoesWithTheObject) {
     script_test::ScriptResult result =
-        Run("d = New Disk();\ns = New System();\nfolder = s.GetTempDirectory();\n"
-            "m = New Music(\"tune.mid\");\nd.ListFiles(folder, \"mid*.mid\");\n"
-            "Print(d.GetNFilenames());\nDelete m;\nd.ListFiles(folder, \"mid*.mid\");\n"
-            "Print(d.GetNFilenames());\n");
+        Run("folder = System.GetTempDirectory();\n"
+            "m = New Music(\"tune.mid\");\nDisk.ListFiles(folder, \"mid*.mid\");\n"
+            "Print(Disk.GetNFilenames());\nDelete m;\nDisk.ListFiles(folder, \"mid*.mid\");\n"
+            "Print(Disk.GetNFilenames());\n");
     EXPECT_EQ(result.code, 0) << result.output;
     EXPECT_EQ(result.output, "1\n0\n");
 }

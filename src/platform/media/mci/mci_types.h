@@ -72,10 +72,18 @@ inline constexpr DWORD MCI_FORMAT_MSF = 2;
 inline constexpr DWORD MCI_FORMAT_FRAMES = 3;
 inline constexpr DWORD MCI_FORMAT_TMSF = 10;
 
-constexpr BYTE MCI_TMSF_TRACK(DWORD tmsf) { return static_cast<BYTE>(tmsf); }
-constexpr BYTE MCI_TMSF_MINUTE(DWORD tmsf) { return static_cast<BYTE>(tmsf >> 8); }
-constexpr BYTE MCI_TMSF_SECOND(DWORD tmsf) { return static_cast<BYTE>(tmsf >> 16); }
-constexpr BYTE MCI_TMSF_FRAME(DWORD tmsf) { return static_cast<BYTE>(tmsf >> 24); }
+constexpr BYTE MCI_TMSF_TRACK(DWORD tmsf) {
+    return static_cast<BYTE>(tmsf);
+}
+constexpr BYTE MCI_TMSF_MINUTE(DWORD tmsf) {
+    return static_cast<BYTE>(tmsf >> 8);
+}
+constexpr BYTE MCI_TMSF_SECOND(DWORD tmsf) {
+    return static_cast<BYTE>(tmsf >> 16);
+}
+constexpr BYTE MCI_TMSF_FRAME(DWORD tmsf) {
+    return static_cast<BYTE>(tmsf >> 24);
+}
 constexpr DWORD MCI_MAKE_TMSF(BYTE track, BYTE minute, BYTE second, BYTE frame) {
     return DWORD{track} | DWORD{minute} << 8 | DWORD{second} << 16 | DWORD{frame} << 24;
 }

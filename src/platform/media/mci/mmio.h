@@ -20,7 +20,6 @@ inline constexpr UINT MMIOERR_CANNOTREAD = 256 + 8;
 inline constexpr UINT MMIOERR_CHUNKNOTFOUND = 256 + 13;
 inline constexpr UINT MMIOERR_CANNOTSEEK = 256 + 6;
 
-
 struct MMCKINFO {
     FOURCC ckid;
     DWORD cksize;

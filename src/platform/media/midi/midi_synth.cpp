@@ -62,7 +62,8 @@ std::unique_ptr<MidiSynth> MidiSynth::Open(std::vector<uint8_t> midiFile) {
     fluid_settings_setstr(parts->settings, "player.timing-source", "sample");
     fluid_settings_setint(parts->settings, "synth.threadsafe-api", 0);
     parts->synth = new_fluid_synth(parts->settings);
-    if (parts->synth == nullptr || fluid_synth_sfload(parts->synth, font.c_str(), 1) == FLUID_FAILED)
+    if (parts->synth == nullptr ||
+        fluid_synth_sfload(parts->synth, font.c_str(), 1) == FLUID_FAILED)
         return nullptr;
     std::unique_ptr<MidiSynth> midi(new MidiSynth(std::move(parts)));
     if (!midi->StartPlayer()) return nullptr;

@@ -107,7 +107,8 @@ private:
     enum class Mode { Stopped, Playing, Paused };
 
     MCIERROR Play(DWORD flags, MCI_PLAY_PARMS* params, bool maySeek) {
-        if ((flags & (MCI_NOTIFY | MCI_FROM)) && params == nullptr) return MCIERR_NULL_PARAMETER_BLOCK;
+        if ((flags & (MCI_NOTIFY | MCI_FROM)) && params == nullptr)
+            return MCIERR_NULL_PARAMETER_BLOCK;
         Notify(MCI_NOTIFY_SUPERSEDED);
         if (maySeek && (flags & MCI_FROM) && !SeekTo(params->dwFrom)) return MCIERR_OUTOFRANGE;
         if (mode_ == Mode::Paused) {
@@ -165,7 +166,8 @@ private:
         case MCI_STATUS_POSITION: {
             uint64_t rendered = synth_->RenderedFrames();
             DWORD queued = voice_ != 0 ? sound::MediaVoiceQueuedFrames(voice_) : 0;
-            params->dwReturn = static_cast<DWORD>(FramesToMs(rendered - std::min<uint64_t>(rendered, queued)));
+            params->dwReturn =
+                static_cast<DWORD>(FramesToMs(rendered - std::min<uint64_t>(rendered, queued)));
             return Acknowledge(flags, reinterpret_cast<DWORD_PTR>(params));
         }
         case MCI_STATUS_READY:
@@ -183,8 +185,9 @@ private:
     // A command that finishes at once notifies its success at once.
     MCIERROR Acknowledge(DWORD flags, DWORD_PTR param) {
         if ((flags & MCI_NOTIFY) && param != 0)
-            PostMciNotify(static_cast<HWND>(reinterpret_cast<MCI_GENERIC_PARMS*>(param)->dwCallback),
-                          MCI_NOTIFY_SUCCESSFUL, id_);
+            PostMciNotify(
+                static_cast<HWND>(reinterpret_cast<MCI_GENERIC_PARMS*>(param)->dwCallback),
+                MCI_NOTIFY_SUCCESSFUL, id_);
         return 0;
     }
 
@@ -202,15 +205,14 @@ private:
         mode_ = Mode::Stopped;
     }
 
-    void Complete() {
-        Halt(MCI_NOTIFY_SUCCESSFUL);
-    }
+    void Complete() { Halt(MCI_NOTIFY_SUCCESSFUL); }
 
     void FeedByClock() {
         uint64_t due = clockFrames_ + uint64_t{timeGetTime() - clockBase_} * OUTPUT_RATE / 1000;
         float chunk[CHUNK_FRAMES * 2];
         while (synth_->RenderedFrames() < due && !synth_->Finished()) {
-            size_t now = static_cast<size_t>(std::min<uint64_t>(due - synth_->RenderedFrames(), CHUNK_FRAMES));
+            size_t now = static_cast<size_t>(
+                std::min<uint64_t>(due - synth_->RenderedFrames(), CHUNK_FRAMES));
             synth_->Render(chunk, now);
         }
         if (synth_->Finished()) Complete();

@@ -71,9 +71,9 @@ protected:
     }
     DWORD Status(MCIDEVICEID id, DWORD item) {
         MCI_STATUS_PARMS status{0, 0, item, 0};
-        EXPECT_EQ(mciSendCommandA(id, MCI_STATUS, MCI_STATUS_ITEM,
-                                  reinterpret_cast<DWORD_PTR>(&status)),
-                  0u);
+        EXPECT_EQ(
+            mciSendCommandA(id, MCI_STATUS, MCI_STATUS_ITEM, reinterpret_cast<DWORD_PTR>(&status)),
+            0u);
         return static_cast<DWORD>(status.dwReturn);
     }
     // Moves the clock on by `ms` in steps of 10 ms, handling the posted messages.

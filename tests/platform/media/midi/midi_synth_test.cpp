@@ -4,9 +4,9 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/media/midi/midi_bytes.h"
 #include "platform/media/midi/midi_file.h"
 #include "platform/media/midi/midi_synth.h"
-#include "platform/media/midi/midi_bytes.h"
 
 namespace {
 
