@@ -6,10 +6,13 @@
 #include "audio/manager/sound_channel.h"
 #include "audio/manager/sound_manager.h"
 #include "audio/sources/wav_writer.h"
+#include "classes/media/modplayer_class.h"
 #include "classes/media/music_class.h"
 #include "classes/media/sound_class.h"
 #include "classes/system/clipboard_class.h"
 #include "foundation/streams/mem_out_stream.h"
+#include "platform/media/modplug/mod_plug.h"
+#include "platform/media/modplug/tracker_module.h"
 #include "script/interpreter/interpretor.h"
 #include "script/runtime/neighbour_services.h"
 
@@ -50,6 +53,9 @@ void RegisterMediaClasses() {
     NeighbourServices& services = GetNeighbourServices();
     services.createMciNotifyWindow = &CreateMciCallbackWindow;
     services.destroyMciNotifyWindow = &DestroyMciCallbackWindow;
+    modplug::Install();
+    RegisterScriptClass(GetMODPlayerClassInfo());
+    services.isModPlugInstalled = &platform::media::TrackerLibraryAvailable;
 }
 
 void UnregisterMediaClasses() {
@@ -57,7 +63,9 @@ void UnregisterMediaClasses() {
     NeighbourServices& services = GetNeighbourServices();
     services.createMciNotifyWindow = nullptr;
     services.destroyMciNotifyWindow = nullptr;
+    services.isModPlugInstalled = nullptr;
     UnregisterScriptClass(CIMusic::kClassId);
+    UnregisterScriptClass(CIMODPlayer::kClassId);
     UnregisterScriptClass(CISound::kClassId);
     SoundMgr_Set(nullptr);
 }

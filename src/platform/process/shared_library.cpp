@@ -22,8 +22,11 @@ namespace {
 
 class ModuleObject : public KernelObject {
 public:
-    ModuleObject(void* library, bool openGL) : library(library), openGL(openGL) {}
-    ~ModuleObject() override { dlclose(library); }
+    ModuleObject(void* library, bool openGL, BuiltInExports exports = nullptr)
+        : library(library), openGL(openGL), exports(exports) {}
+    ~ModuleObject() override {
+        if (library != nullptr) dlclose(library);
+    }
     ModuleObject(const ModuleObject&) = delete;
     ModuleObject& operator=(const ModuleObject&) = delete;
     bool ClosableByCloseHandle() const override { return false; }
@@ -31,12 +34,15 @@ public:
     void* const library;
     // Opened for "OpenGL32.dll" without an alias of the program's: the WGL names are ours.
     const bool openGL;
+    // A module built into the player has no library, only these exports.
+    const BuiltInExports exports;
 };
 
 struct AliasTable {
     std::mutex lock;
     // Keyed by the upper-case name.
     std::map<std::string, std::string> targets;
+    std::map<std::string, BuiltInExports> builtIn;
 };
 
 AliasTable& GetAliases() {
@@ -104,9 +110,15 @@ HMODULE LoadLibraryA(LPCSTR fileName) {
         AliasTable& aliases = GetAliases();
         std::unique_lock guard(aliases.lock);
         auto it = aliases.targets.find(upperName);
-        if (it != aliases.targets.end()) {
-            name = it->second;
-        } else {
+        if (it != aliases.targets.end()) name = it->second;
+        auto ownModule = aliases.builtIn.find(UpperCase(name));
+        if (ownModule != aliases.builtIn.end()) {
+            HANDLE handle =
+                RegisterObject(std::make_shared<ModuleObject>(nullptr, false, ownModule->second));
+            if (handle != 0) SetLastError(ERROR_SUCCESS);
+            return handle;
+        }
+        if (it == aliases.targets.end()) {
             guard.unlock();
             std::string builtIn = BuiltInLibraryTarget(upperName);
             if (!builtIn.empty()) {
@@ -131,6 +143,11 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
     if (procName == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
+    }
+    if (object->exports != nullptr) {
+        FARPROC own = object->exports(procName);
+        if (own == nullptr) SetLastError(ERROR_PROC_NOT_FOUND);
+        return own;
     }
     if (object->openGL) {
         if (FARPROC own = platform::OpenGLOwnExport(procName)) return own;
@@ -185,4 +202,14 @@ void SetLibraryAlias(LPCSTR name, LPCSTR target) {
     platform::AliasTable& aliases = platform::GetAliases();
     std::lock_guard guard(aliases.lock);
     aliases.targets[platform::UpperCase(name)] = target;
+}
+
+void SetBuiltInModule(LPCSTR name, BuiltInExports exports) {
+    platform::AliasTable& aliases = platform::GetAliases();
+    std::lock_guard guard(aliases.lock);
+    std::string upperName = platform::UpperCase(name);
+    if (exports != nullptr)
+        aliases.builtIn[upperName] = exports;
+    else
+        aliases.builtIn.erase(upperName);
 }

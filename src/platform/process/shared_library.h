@@ -33,3 +33,9 @@ HMODULE LoadLibraryFromBytes(const void* bytes, size_t size, LPCSTR name);
 
 // From now on LoadLibraryA(name) loads `target` instead (a Linux file name or path).
 void SetLibraryAlias(LPCSTR name, LPCSTR target);
+
+// A module built into the player: LoadLibraryA of `name` (compared without regard to case,
+// after the alias table) gives a module of its own whose GetProcAddress answers what
+// `exports` gives for the name (null: ERROR_PROC_NOT_FOUND). A null `exports` removes it.
+using BuiltInExports = FARPROC (*)(LPCSTR procName);
+void SetBuiltInModule(LPCSTR name, BuiltInExports exports);
