@@ -9,10 +9,12 @@
 #include "classes/media/modplayer_class.h"
 #include "classes/media/music_class.h"
 #include "classes/media/sound_class.h"
+#include "classes/media/voice_class.h"
 #include "classes/system/clipboard_class.h"
 #include "foundation/streams/mem_out_stream.h"
 #include "platform/media/modplug/mod_plug.h"
 #include "platform/media/modplug/tracker_module.h"
+#include "platform/media/speech/speech_engine.h"
 #include "script/interpreter/interpretor.h"
 #include "script/runtime/neighbour_services.h"
 
@@ -56,6 +58,9 @@ void RegisterMediaClasses() {
     modplug::Install();
     RegisterScriptClass(GetMODPlayerClassInfo());
     services.isModPlugInstalled = &platform::media::TrackerLibraryAvailable;
+    // A stand-in registered before (a test's) keeps its place.
+    if (GetScriptClassInfo(CIVoice::kClassId) == nullptr) RegisterScriptClass(GetVoiceClassInfo());
+    services.isSpeechInstalled = &platform::media::SpeechAvailable;
 }
 
 void UnregisterMediaClasses() {
@@ -64,6 +69,9 @@ void UnregisterMediaClasses() {
     services.createMciNotifyWindow = nullptr;
     services.destroyMciNotifyWindow = nullptr;
     services.isModPlugInstalled = nullptr;
+    services.isSpeechInstalled = nullptr;
+    if (GetScriptClassInfo(CIVoice::kClassId) == GetVoiceClassInfo())
+        UnregisterScriptClass(CIVoice::kClassId);
     UnregisterScriptClass(CIMusic::kClassId);
     UnregisterScriptClass(CIMODPlayer::kClassId);
     UnregisterScriptClass(CISound::kClassId);
