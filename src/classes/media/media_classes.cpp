@@ -6,6 +6,7 @@
 #include "audio/manager/sound_channel.h"
 #include "audio/manager/sound_manager.h"
 #include "audio/sources/wav_writer.h"
+#include "classes/media/cdaudio_class.h"
 #include "classes/media/modplayer_class.h"
 #include "classes/media/music_class.h"
 #include "classes/media/sound_class.h"
@@ -57,6 +58,7 @@ void RegisterMediaClasses() {
     services.destroyMciNotifyWindow = &DestroyMciCallbackWindow;
     modplug::Install();
     RegisterScriptClass(GetMODPlayerClassInfo());
+    RegisterScriptClass(GetCDAudioClassInfo());
     services.isModPlugInstalled = &platform::media::TrackerLibraryAvailable;
     // A stand-in registered before (a test's) keeps its place.
     if (GetScriptClassInfo(CIVoice::kClassId) == nullptr) RegisterScriptClass(GetVoiceClassInfo());
@@ -74,6 +76,7 @@ void UnregisterMediaClasses() {
         UnregisterScriptClass(CIVoice::kClassId);
     UnregisterScriptClass(CIMusic::kClassId);
     UnregisterScriptClass(CIMODPlayer::kClassId);
+    UnregisterScriptClass(CICDAudio::kClassId);
     UnregisterScriptClass(CISound::kClassId);
     SoundMgr_Set(nullptr);
 }
