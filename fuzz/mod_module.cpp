@@ -13,8 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (module == nullptr) return 0;
     static float frames[4096 * 2];
     // A second at most: a module may play for hours.
-    for (int i = 0; i < 11 && module->Render(frames, 4096) == 4096; ++i) {
-    }
+    int rounds = 0;
+    while (rounds < 11 && module->Render(frames, 4096) == 4096)
+        ++rounds;
     uint32_t length = module->LengthMs();
     module->Seek(length / 2);
     module->Render(frames, 4096);
