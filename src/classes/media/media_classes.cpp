@@ -6,10 +6,17 @@
 #include "audio/manager/sound_channel.h"
 #include "audio/manager/sound_manager.h"
 #include "audio/sources/wav_writer.h"
+#include "classes/media/cdaudio_class.h"
+#include "classes/media/modplayer_class.h"
+#include "classes/media/music_class.h"
 #include "classes/media/sound_class.h"
 #include "classes/media/video_class.h"
+#include "classes/media/voice_class.h"
 #include "classes/system/clipboard_class.h"
 #include "foundation/streams/mem_out_stream.h"
+#include "platform/media/modplug/mod_plug.h"
+#include "platform/media/modplug/tracker_module.h"
+#include "platform/media/speech/speech_engine.h"
 #include "script/interpreter/interpretor.h"
 #include "script/runtime/neighbour_services.h"
 
@@ -48,12 +55,33 @@ void RegisterMediaClasses() {
     RegisterScriptClass(GetVideoClassInfo());
     GetNeighbourServices().refreshVideos = &CIVideo::RefreshAll;
     SetClipboardSoundHooks(&kClipboardHooks);
+    RegisterScriptClass(GetMusicClassInfo());
+    NeighbourServices& services = GetNeighbourServices();
+    services.createMciNotifyWindow = &CreateMciCallbackWindow;
+    services.destroyMciNotifyWindow = &DestroyMciCallbackWindow;
+    modplug::Install();
+    RegisterScriptClass(GetMODPlayerClassInfo());
+    RegisterScriptClass(GetCDAudioClassInfo());
+    services.isModPlugInstalled = &platform::media::TrackerLibraryAvailable;
+    // A stand-in registered before (a test's) keeps its place.
+    if (GetScriptClassInfo(CIVoice::kClassId) == nullptr) RegisterScriptClass(GetVoiceClassInfo());
+    services.isSpeechInstalled = &platform::media::SpeechAvailable;
 }
 
 void UnregisterMediaClasses() {
     SetClipboardSoundHooks(nullptr);
     GetNeighbourServices().refreshVideos = nullptr;
     UnregisterScriptClass(CIVideo::kClassId);
+    NeighbourServices& services = GetNeighbourServices();
+    services.createMciNotifyWindow = nullptr;
+    services.destroyMciNotifyWindow = nullptr;
+    services.isModPlugInstalled = nullptr;
+    services.isSpeechInstalled = nullptr;
+    if (GetScriptClassInfo(CIVoice::kClassId) == GetVoiceClassInfo())
+        UnregisterScriptClass(CIVoice::kClassId);
+    UnregisterScriptClass(CIMusic::kClassId);
+    UnregisterScriptClass(CIMODPlayer::kClassId);
+    UnregisterScriptClass(CICDAudio::kClassId);
     UnregisterScriptClass(CISound::kClassId);
     SoundMgr_Set(nullptr);
 }

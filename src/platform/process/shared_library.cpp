@@ -171,6 +171,11 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
+    if (object->exports != nullptr) {
+        FARPROC own = object->exports(procName);
+        if (own == nullptr) SetLastError(ERROR_PROC_NOT_FOUND);
+        return own;
+    }
     if (object->openGL) {
         if (FARPROC own = platform::OpenGLOwnExport(procName)) return own;
     }
