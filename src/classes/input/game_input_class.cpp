@@ -312,7 +312,10 @@ void CIGameInput::StopSelf() {
 
 void CIGameInput::Start() {
     CInterpretor& in = *interpreter;
-    int result = in.GetArgCount() > 0 ? StartInput(*in.GetArg(0)) : StartInput(CValue());
+    // Without an argument: the default game type (an unset value would start nothing).
+    CValue none;
+    none.SetDefault();
+    int result = StartInput(in.GetArgCount() > 0 ? *in.GetArg(0) : none);
     SetResult(result);
 }
 
