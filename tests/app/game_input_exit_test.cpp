@@ -67,9 +67,8 @@ TEST(GameInputExit, APackedPlayerEndsWithTheVerdictOfWhatItsPlayersPressed) {
                                   "keydown Space\n"
                                   "wait 200\n");
     ASSERT_TRUE(app_test::PackFolder(folder));
-    app_test::PlayerOutcome outcome =
-        RunPlayer(folder, folder.Linux("packed"), {},
-                  "ZORV_INPUT=" + ShellQuote(folder.Linux("steps.txt")));
+    app_test::PlayerOutcome outcome = RunPlayer(
+        folder, folder.Linux("packed"), {}, "ZORV_INPUT=" + ShellQuote(folder.Linux("steps.txt")));
     std::ifstream in(folder.Linux("read.txt"));
     std::string line;
     std::getline(in, line);
