@@ -1,6 +1,7 @@
 #include "input/directinput_devices.h"
 
 #include <cstddef>
+#include <cstring>
 
 #include "input/device_table.h"
 #include "platform/kernel/clock.h"
@@ -14,6 +15,13 @@ constexpr DWORD kAxisOffsets[5] = {offsetof(DIJOYSTATE2, lX), offsetof(DIJOYSTAT
                                    offsetof(DIJOYSTATE2, rglSlider) + 4};
 constexpr DWORD kRotationOffsets[3] = {offsetof(DIJOYSTATE2, lRx), offsetof(DIJOYSTATE2, lRy),
                                        offsetof(DIJOYSTATE2, lRz)};
+
+// The position at an axis object's offset in the state.
+LONG FieldAt(const DIJOYSTATE2& state, DWORD offset) {
+    LONG value;
+    std::memcpy(&value, reinterpret_cast<const char*>(&state) + offset, sizeof value);
+    return value;
+}
 
 template <class Header> Header PropertyHeader(DWORD how, DWORD object) {
     Header value{};
@@ -264,34 +272,12 @@ void DirectInputJoystick::GetRotationRange(int32_t rotation, int32_t& minimum, i
 
 int32_t DirectInputJoystick::GetAxis(int32_t axis) {
     DIJOYSTATE2 state{};
-    if (!Read(state)) return 0;
-    switch (axis) {
-    case 0:
-        return state.lX;
-    case 1:
-        return state.lY;
-    case 2:
-        return state.lZ;
-    case 3:
-        return state.rglSlider[0];
-    case 4:
-        return state.rglSlider[1];
-    default:
-        return 0;
-    }
+    if (axis < 0 || axis >= 5 || !Read(state)) return 0;
+    return FieldAt(state, kAxisOffsets[axis]);
 }
 
 int32_t DirectInputJoystick::GetRotation(int32_t rotation) {
     DIJOYSTATE2 state{};
-    if (!Read(state)) return 0;
-    switch (rotation) {
-    case 0:
-        return state.lRx;
-    case 1:
-        return state.lRy;
-    case 2:
-        return state.lRz;
-    default:
-        return 0;
-    }
+    if (rotation < 0 || rotation >= 3 || !Read(state)) return 0;
+    return FieldAt(state, kRotationOffsets[rotation]);
 }

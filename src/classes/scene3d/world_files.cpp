@@ -283,37 +283,35 @@ void CIWorld::Save() {
 
 // ---- Lookups -----------------------------------------------------------------------------
 
+namespace {
+
+// An entry of a World list by the lookup argument: given a wrapper of the list's class, the
+// next entry of its name; given a text, the entry of that name; else the entry at the index.
+template <class Wrapper, class Entry, class List, class Index>
+Entry* LookUpEntry(const CValue* value, List& list, Entry* (Wrapper::*engine)() const,
+                   Index index) {
+    if (value->IsObjectOfClass(Wrapper::kClassId)) {
+        Entry* after = (static_cast<Wrapper*>(value->GetObject())->*engine)();
+        return after != nullptr ? list.FindNext(after, after->Name()) : nullptr;
+    }
+    if (value->GetType() == kValueString) return list.FindByName(value->GetString());
+    const int32_t at = index();
+    return at >= 0 ? list.GetAt(at) : nullptr;
+}
+
+} // namespace
+
 void CIWorld::GetTexture() {
     if (world_ == nullptr) return SetResultObject(nullptr);
-    const CValue* value = interpreter->GetArg(0);
-    LTexture* found = nullptr;
-    if (value->IsObjectOfClass(CITexture::kClassId)) {
-        // The next texture of the same name.
-        LTexture* after = static_cast<CITexture*>(value->GetObject())->GetEngineTexture();
-        found = after != nullptr ? world_->textures.FindNext(after, after->Name()) : nullptr;
-    } else if (value->GetType() == kValueString) {
-        found = world_->textures.FindByName(value->GetString());
-    } else {
-        const int32_t index = IndexArg();
-        found = index >= 0 ? world_->textures.GetAt(index) : nullptr;
-    }
+    LTexture* found = LookUpEntry(interpreter->GetArg(0), world_->textures,
+                                  &CITexture::GetEngineTexture, [this] { return IndexArg(); });
     SetResultObject(CITexture::GetWrapper(*interpreter, this, found));
 }
 
 void CIWorld::GetMaterial() {
     if (world_ == nullptr) return SetResultObject(nullptr);
-    const CValue* value = interpreter->GetArg(0);
-    LMaterial* found = nullptr;
-    if (value->IsObjectOfClass(CIMaterial::kClassId)) {
-        // The next material of the same name.
-        LMaterial* after = static_cast<CIMaterial*>(value->GetObject())->GetEngineMaterial();
-        found = after != nullptr ? world_->materials.FindNext(after, after->Name()) : nullptr;
-    } else if (value->GetType() == kValueString) {
-        found = world_->materials.FindByName(value->GetString());
-    } else {
-        const int32_t index = IndexArg();
-        found = index >= 0 ? world_->materials.GetAt(index) : nullptr;
-    }
+    LMaterial* found = LookUpEntry(interpreter->GetArg(0), world_->materials,
+                                   &CIMaterial::GetEngineMaterial, [this] { return IndexArg(); });
     SetResultObject(CIMaterial::GetWrapper(*interpreter, this, found));
 }
 
