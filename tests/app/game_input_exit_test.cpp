@@ -1,5 +1,5 @@
-// A packed player with a settings text that starts by itself: keys given through ZORV_INPUT
-// steps drive its actions, the script checks what it read and ends the run with its verdict
+// A packed player with a settings text that starts by itself: a pad plugged in before the
+// start and keys, both given through ZORV_INPUT steps, drive its actions, the script checks what it read and ends the run with its verdict
 // as the exit status (0 when every value was right, 1 through an error otherwise).
 #include <gtest/gtest.h>
 
@@ -20,13 +20,9 @@ const char kSettings[] = "Race\r\n"
                          "\t\tFire\r\n"
                          "\t\t\tJoystick\r\n"
                          "\t\t\t\tJOY_BUTTON2\r\n"
-                         "\t\t\tKeyboard\r\n"
-                         "\t\t\t\tKEY_VK_RETURN\r\n"
                          "\t\tRight\r\n"
                          "\t\t\tJoystick\r\n"
                          "\t\t\t\tJOY_RIGHT\r\n"
-                         "\t\t\tKeyboard\r\n"
-                         "\t\t\t\tKEY_VK_RIGHT\r\n"
                          "\tPlayer 2\r\n"
                          "\t\tJump\r\n"
                          "\t\t\tKeyboard\r\n"
@@ -59,10 +55,10 @@ TEST(GameInputExit, APackedPlayerEndsWithTheVerdictOfWhatItsPlayersPressed) {
                                          "  module main.zs\n");
     folder.WriteFile("game/players.txt", kSettings);
     folder.WriteFile("game/main.zs", kScript);
-    folder.WriteFile("steps.txt", "window Game\n"
-                                  "wait 100\n"
-                                  "keydown Return\n"
-                                  "keydown Right\n"
+    folder.WriteFile("steps.txt", "joystick attach 6 8 1\n"
+                                  "window Game\n"
+                                  "joystick axis 0 32767\n"
+                                  "joystick button 1 down\n"
                                   "wait 200\n"
                                   "keydown Space\n"
                                   "wait 200\n");
@@ -73,8 +69,8 @@ TEST(GameInputExit, APackedPlayerEndsWithTheVerdictOfWhatItsPlayersPressed) {
     std::string line;
     std::getline(in, line);
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    // No pad here: both players take the keyboard (1).
-    EXPECT_EQ(line, "11 1 1 65535 65535 65535");
+    // The pad serves player 1 (a joystick, 2); player 2 takes the keyboard (1).
+    EXPECT_EQ(line, "11 2 1 65535 65535 65535");
     EXPECT_EQ(outcome.exitCode, 0) << outcome.errors;
 }
 

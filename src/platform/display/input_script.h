@@ -28,7 +28,9 @@
 //                                   down-right, down-left or up-left
 //
 // Pointer steps and close act on the chosen window, or on the top one before any is
-// chosen; a window not there yet is waited for a while.
+// chosen; a window not there yet is waited for a while. Joystick steps at the very start
+// are taken as the script is installed: those pads are plugged in before the program
+// starts, so the program's first look at its devices finds them.
 #pragma once
 
 #include <chrono>
@@ -92,6 +94,8 @@ public:
         Failed,   // the step cannot be taken: Failure() says why
     };
     Outcome TakeNext(Clock::time_point now);
+    // Takes the joystick steps before the first other step; false when one cannot be taken.
+    bool TakeLeadingJoysticks();
     bool Finished() const { return next_ >= steps_.size(); }
     const std::string& Failure() const { return failure_; }
 

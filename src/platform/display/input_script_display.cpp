@@ -32,7 +32,7 @@ class ScriptedDisplay : public DisplayBackend {
 public:
     ScriptedDisplay(std::vector<InputStep> steps, std::function<void()> endRun)
         : inner_(MakeHeadlessDisplay()), runner_(std::move(steps)), endRun_(std::move(endRun)),
-          thread_(GetCurrentThreadId()) {}
+          thread_(GetCurrentThreadId()), padsFailed_(!runner_.TakeLeadingJoysticks()) {}
 
     std::string_view Name() const override { return inner_->Name(); }
     void Pump() override {
@@ -42,7 +42,8 @@ public:
         // not yet ready for the user.
         if (done_ || GetCurrentThreadId() != thread_ || !PumpIsForWait() || !QueueIsEmpty())
             return;
-        switch (runner_.TakeNext(InputScriptRunner::Clock::now())) {
+        switch (padsFailed_ ? InputScriptRunner::Outcome::Failed
+                            : runner_.TakeNext(InputScriptRunner::Clock::now())) {
         case InputScriptRunner::Outcome::Taken:
         case InputScriptRunner::Outcome::NotYet:
             break;
@@ -70,6 +71,8 @@ private:
     InputScriptRunner runner_;
     std::function<void()> endRun_;
     DWORD thread_;
+    // A pad of the script's start could not be plugged in: the first pump ends the run.
+    const bool padsFailed_;
     std::atomic<bool> done_{false};
 };
 

@@ -71,6 +71,16 @@ bool InputScriptRunner::TakeJoystick(const InputStep& step) {
     return joystick_ >= 0;
 }
 
+bool InputScriptRunner::TakeLeadingJoysticks() {
+    for (; next_ < steps_.size() && steps_[next_].kind == InputStep::Kind::Joystick; ++next_) {
+        if (!TakeJoystick(steps_[next_])) {
+            failure_ = "no virtual joystick can be plugged in";
+            return false;
+        }
+    }
+    return true;
+}
+
 InputScriptRunner::Outcome InputScriptRunner::TakeNext(Clock::time_point now) {
     using Kind = InputStep::Kind;
     if (Finished()) return Outcome::Finished;
