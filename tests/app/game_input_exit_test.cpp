@@ -1,6 +1,7 @@
 // A packed player with a settings text that starts by itself: a pad plugged in before the
-// start and keys, both given through ZORV_INPUT steps, drive its actions, the script checks what it read and ends the run with its verdict
-// as the exit status (0 when every value was right, 1 through an error otherwise).
+// start and keys, both given through ZORV_INPUT steps, drive its actions, the script checks what it
+// read and ends the run with its verdict as the exit status (0 when every value was right, 1
+// through an error otherwise).
 #include <gtest/gtest.h>
 
 #include <fstream>

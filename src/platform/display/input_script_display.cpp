@@ -40,8 +40,7 @@ public:
         // Only the thread that owns the windows acts for the user, and only once it has
         // nothing left to do and waits: a program still making and showing its windows is
         // not yet ready for the user.
-        if (done_ || GetCurrentThreadId() != thread_ || !PumpIsForWait() || !QueueIsEmpty())
-            return;
+        if (done_ || GetCurrentThreadId() != thread_ || !PumpIsForWait() || !QueueIsEmpty()) return;
         switch (padsFailed_ ? InputScriptRunner::Outcome::Failed
                             : runner_.TakeNext(InputScriptRunner::Clock::now())) {
         case InputScriptRunner::Outcome::Taken:
