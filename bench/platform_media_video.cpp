@@ -28,15 +28,15 @@ constexpr int kKeyInterval = 120;
 // for the catching up.
 std::string WriteBenchMovie(platform::video::MovieCodec codec, const char* name) {
     const std::string path = (std::filesystem::temp_directory_path() / name).string();
-    platform::video::MovieSpec spec;
-    spec.codec = codec;
-    spec.width = kWidth;
-    spec.height = kHeight;
-    spec.rateNumerator = 25;
-    spec.keyInterval = kKeyInterval;
+    platform::video::MoviePlan plan;
+    plan.codec = codec;
+    plan.width = kWidth;
+    plan.height = kHeight;
+    plan.rateNumerator = 25;
+    plan.keyInterval = kKeyInterval;
     for (int i = 0; i < kFrames; ++i)
-        spec.colours.push_back(uint32_t(i * 0x010305) & 0xFFFFFF);
-    platform::video::WriteMovie(path, spec);
+        plan.colours.push_back(uint32_t(i * 0x010305) & 0xFFFFFF);
+    platform::video::WriteMovie(path, plan);
     return path;
 }
 

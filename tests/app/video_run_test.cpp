@@ -45,7 +45,7 @@ TEST(VideoRun, APackedProjectPlaysAMovieIntoASurfaceToItsLastFrame) {
     test_support::TempDir folder;
     folder.WriteFile("game/project.zpk", "entry Game\n  module main.zs\n");
     folder.WriteFile("game/main.zs", kScript);
-    platform::video::MovieSpec movie;
+    platform::video::MoviePlan movie;
     movie.codec = platform::video::MovieCodec::Raw24;
     movie.rateNumerator = 30;
     movie.colours = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x20C080, 0x8040F0};

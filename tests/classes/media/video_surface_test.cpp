@@ -13,7 +13,7 @@
 namespace {
 
 using platform::video::MovieCodec;
-using platform::video::MovieSpec;
+using platform::video::MoviePlan;
 
 // Frames of one colour each; frame i's red is 20 * i + 10 (for i below 12), so that a
 // pixel names its frame.
@@ -50,12 +50,12 @@ class VideoSurfaceTest : public testing::Test {
 protected:
     std::string Movie(const std::string& name, MovieCodec codec, int32_t numerator = 15,
                       int32_t denominator = 1, int frames = 10) {
-        MovieSpec spec;
-        spec.codec = codec;
-        spec.rateNumerator = numerator;
-        spec.rateDenominator = denominator;
-        spec.colours = NumberedColours(frames);
-        EXPECT_EQ(platform::video::WriteMovie(dir_.Linux(name), spec), "");
+        MoviePlan plan;
+        plan.codec = codec;
+        plan.rateNumerator = numerator;
+        plan.rateDenominator = denominator;
+        plan.colours = NumberedColours(frames);
+        EXPECT_EQ(platform::video::WriteMovie(dir_.Linux(name), plan), "");
         return dir_.Win(name);
     }
 

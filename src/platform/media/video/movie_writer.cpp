@@ -79,46 +79,46 @@ struct Writer {
 };
 
 // The frame filled with one colour.
-bool Paint(Writer& w, const MovieSpec& spec, size_t index) {
+bool Paint(Writer& w, const MoviePlan& plan, size_t index) {
     if (av_frame_make_writable(w.frame) < 0) return false;
-    if (spec.codec == MovieCodec::Raw8) {
-        for (int y = 0; y < spec.height; ++y)
+    if (plan.codec == MovieCodec::Raw8) {
+        for (int y = 0; y < plan.height; ++y)
             std::memset(w.frame->data[0] + y * w.frame->linesize[0], int(index & 0xFF),
-                        size_t(spec.width));
+                        size_t(plan.width));
         auto* palette = reinterpret_cast<uint32_t*>(w.frame->data[1]);
         for (size_t i = 0; i < 256; ++i)
-            palette[i] = 0xFF000000u | (i < spec.colours.size() ? spec.colours[i] : 0);
+            palette[i] = 0xFF000000u | (i < plan.colours.size() ? plan.colours[i] : 0);
         return true;
     }
-    std::vector<uint8_t> bgr(size_t(spec.width) * 3 * size_t(spec.height));
-    uint32_t colour = spec.colours[index];
+    std::vector<uint8_t> bgr(size_t(plan.width) * 3 * size_t(plan.height));
+    uint32_t colour = plan.colours[index];
     for (size_t i = 0; i < bgr.size(); i += 3) {
         bgr[i] = uint8_t(colour);
         bgr[i + 1] = uint8_t(colour >> 8);
         bgr[i + 2] = uint8_t(colour >> 16);
     }
     const uint8_t* planes[4] = {bgr.data(), nullptr, nullptr, nullptr};
-    int strides[4] = {spec.width * 3, 0, 0, 0};
-    return sws_scale(w.scaler, planes, strides, 0, spec.height, w.frame->data, w.frame->linesize) ==
-           spec.height;
+    int strides[4] = {plan.width * 3, 0, 0, 0};
+    return sws_scale(w.scaler, planes, strides, 0, plan.height, w.frame->data, w.frame->linesize) ==
+           plan.height;
 }
 
-std::string OpenVideo(Writer& w, const MovieSpec& spec) {
-    Codec codec = CodecOf(spec.codec);
+std::string OpenVideo(Writer& w, const MoviePlan& plan) {
+    Codec codec = CodecOf(plan.codec);
     const AVCodec* encoder = avcodec_find_encoder(codec.id);
     if (encoder == nullptr) return "no encoder";
     w.videoStream = avformat_new_stream(w.format, nullptr);
     w.video = avcodec_alloc_context3(encoder);
     if (w.videoStream == nullptr || w.video == nullptr) return "out of memory";
-    w.video->width = spec.width;
-    w.video->height = spec.height;
+    w.video->width = plan.width;
+    w.video->height = plan.height;
     w.video->pix_fmt = codec.format;
-    w.video->time_base = AVRational{spec.rateDenominator, spec.rateNumerator};
-    w.video->framerate = AVRational{spec.rateNumerator, spec.rateDenominator};
-    w.video->gop_size = spec.keyInterval;
-    w.video->keyint_min = spec.keyInterval;
+    w.video->time_base = AVRational{plan.rateDenominator, plan.rateNumerator};
+    w.video->framerate = AVRational{plan.rateNumerator, plan.rateDenominator};
+    w.video->gop_size = plan.keyInterval;
+    w.video->keyint_min = plan.keyInterval;
     w.video->strict_std_compliance = FF_COMPLIANCE_UNOFFICIAL;
-    if (spec.codec == MovieCodec::Mjpeg) {
+    if (plan.codec == MovieCodec::Mjpeg) {
         w.video->qmin = 1;
         w.video->qmax = 3;
         w.video->flags |= AV_CODEC_FLAG_QSCALE;
@@ -134,12 +134,12 @@ std::string OpenVideo(Writer& w, const MovieSpec& spec) {
     w.frame = av_frame_alloc();
     if (w.frame == nullptr) return "out of memory";
     w.frame->format = codec.format;
-    w.frame->width = spec.width;
-    w.frame->height = spec.height;
+    w.frame->width = plan.width;
+    w.frame->height = plan.height;
     if (av_frame_get_buffer(w.frame, 0) < 0) return "out of memory";
-    if (spec.codec != MovieCodec::Raw8) {
+    if (plan.codec != MovieCodec::Raw8) {
         w.scaler =
-            sws_getContext(spec.width, spec.height, AV_PIX_FMT_BGR24, spec.width, spec.height,
+            sws_getContext(plan.width, plan.height, AV_PIX_FMT_BGR24, plan.width, plan.height,
                            codec.format, SWS_POINT | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
         if (w.scaler == nullptr) return "no conversion";
     }
@@ -172,16 +172,16 @@ std::string OpenAudio(Writer& w) {
 
 } // namespace
 
-std::string WriteMovie(const std::string& linuxPath, const MovieSpec& spec) {
+std::string WriteMovie(const std::string& linuxPath, const MoviePlan& plan) {
     QuietFfmpegLog();
-    if (spec.colours.empty() || spec.width <= 0 || spec.height <= 0 || spec.rateNumerator <= 0 ||
-        spec.rateDenominator <= 0)
+    if (plan.colours.empty() || plan.width <= 0 || plan.height <= 0 || plan.rateNumerator <= 0 ||
+        plan.rateDenominator <= 0)
         return "nothing to write";
     Writer w;
     if (avformat_alloc_output_context2(&w.format, nullptr, nullptr, linuxPath.c_str()) < 0)
         return "no container for the name";
-    std::string error = OpenVideo(w, spec);
-    if (error.empty() && spec.toneHz > 0) error = OpenAudio(w);
+    std::string error = OpenVideo(w, plan);
+    if (error.empty() && plan.toneHz > 0) error = OpenAudio(w);
     if (!error.empty()) return error;
     w.packet = av_packet_alloc();
     if (w.packet == nullptr) return "out of memory";
@@ -189,19 +189,19 @@ std::string WriteMovie(const std::string& linuxPath, const MovieSpec& spec) {
     if (avformat_write_header(w.format, nullptr) < 0) return "no header";
 
     int64_t samplesWritten = 0;
-    for (size_t i = 0; i < spec.colours.size(); ++i) {
-        if (!Paint(w, spec, i)) return "cannot paint";
+    for (size_t i = 0; i < plan.colours.size(); ++i) {
+        if (!Paint(w, plan, i)) return "cannot paint";
         w.frame->pts = int64_t(i);
         if (!w.Encode(w.video, w.videoStream, w.frame)) return "the video encoder failed";
         // Sound up to the end of this frame.
         int64_t until =
-            av_rescale(int64_t(i + 1) * spec.rateDenominator, kToneRate, spec.rateNumerator);
+            av_rescale(int64_t(i + 1) * plan.rateDenominator, kToneRate, plan.rateNumerator);
         while (w.audio != nullptr && samplesWritten < until) {
             if (av_frame_make_writable(w.sound) < 0) return "out of memory";
             auto* samples = reinterpret_cast<int16_t*>(w.sound->data[0]);
             for (int s = 0; s < w.sound->nb_samples; ++s) {
                 double t = double(samplesWritten + s) / kToneRate;
-                samples[s] = int16_t(std::lround(12000.0 * std::sin(2 * M_PI * spec.toneHz * t)));
+                samples[s] = int16_t(std::lround(12000.0 * std::sin(2 * M_PI * plan.toneHz * t)));
             }
             w.sound->pts = samplesWritten;
             if (!w.Encode(w.audio, w.audioStream, w.sound)) return "the sound encoder failed";

@@ -17,7 +17,7 @@ enum class MovieCodec {
     QuickTimeRle, // 24-bit run lengths; wants a .mov name
 };
 
-struct MovieSpec {
+struct MoviePlan {
     MovieCodec codec = MovieCodec::Raw24;
     int32_t width = 32;
     int32_t height = 24;
@@ -34,6 +34,6 @@ struct MovieSpec {
 
 // Writes the movie to `linuxPath` (the container from its extension: .avi or .mov). An
 // empty text on success, else what went wrong.
-std::string WriteMovie(const std::string& linuxPath, const MovieSpec& spec);
+std::string WriteMovie(const std::string& linuxPath, const MoviePlan& plan);
 
 } // namespace platform::video

@@ -14,18 +14,18 @@ namespace {
 
 using platform::video::MovieCodec;
 using platform::video::MovieReader;
-using platform::video::MovieSpec;
+using platform::video::MoviePlan;
 
 const std::vector<uint32_t> kColours = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF,
                                         0xFF00FF, 0x808080, 0xFFFFFF, 0x000000, 0x204080};
 
-MovieSpec Spec(MovieCodec codec, int32_t numerator = 15, int32_t denominator = 1) {
-    MovieSpec spec;
-    spec.codec = codec;
-    spec.rateNumerator = numerator;
-    spec.rateDenominator = denominator;
-    spec.colours = kColours;
-    return spec;
+MoviePlan Spec(MovieCodec codec, int32_t numerator = 15, int32_t denominator = 1) {
+    MoviePlan plan;
+    plan.codec = codec;
+    plan.rateNumerator = numerator;
+    plan.rateDenominator = denominator;
+    plan.colours = kColours;
+    return plan;
 }
 
 // The colour of the pixel at (x, y) of a frame read at `depth`, as 0xRRGGBB.
@@ -71,9 +71,9 @@ bool Near(uint32_t a, uint32_t b, int tolerance) {
 
 class MovieReaderTest : public testing::Test {
 protected:
-    std::string Write(const std::string& name, const MovieSpec& spec) {
+    std::string Write(const std::string& name, const MoviePlan& plan) {
         std::string path = dir_.Linux(name);
-        std::string error = platform::video::WriteMovie(path, spec);
+        std::string error = platform::video::WriteMovie(path, plan);
         EXPECT_EQ(error, "") << name;
         return path;
     }
@@ -157,10 +157,10 @@ TEST_F(MovieReaderTest, RatesAreFractionsEvenBelowOneFramePerSecond) {
 }
 
 TEST_F(MovieReaderTest, SoundTracksAreSeenAndSkippedByThePictures) {
-    MovieSpec spec = Spec(MovieCodec::Mjpeg);
-    spec.toneHz = 440;
+    MoviePlan plan = Spec(MovieCodec::Mjpeg);
+    plan.toneHz = 440;
     MovieReader reader;
-    ASSERT_TRUE(reader.OpenLinuxPath(Write("tone.avi", spec).c_str()));
+    ASSERT_TRUE(reader.OpenLinuxPath(Write("tone.avi", plan).c_str()));
     EXPECT_TRUE(reader.HasSound());
     for (int64_t i : {0, 1, 2, 9, 4})
         EXPECT_TRUE(Near(PixelAt(reader, i, 24), kColours[size_t(i)], 8)) << i;
