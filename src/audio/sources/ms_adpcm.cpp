@@ -26,7 +26,7 @@ void Put16(uint8_t* p, int32_t sample) {
     p[1] = static_cast<uint8_t>((sample >> 8) & 0xFF);
 }
 
-int32_t Expand(ChannelState& state, int code) {
+[[gnu::always_inline]] inline int32_t Expand(ChannelState& state, int code) {
     int64_t predicted =
         (state.sample1 * state.coefficient1 + state.sample2 * state.coefficient2) / 256;
     int64_t signedCode = code >= 8 ? code - 16 : code;
@@ -36,6 +36,24 @@ int32_t Expand(ChannelState& state, int code) {
     state.sample1 = sample;
     state.delta = std::clamp<int64_t>(kAdaptation[code] * state.delta / 256, 16, kDeltaLimit);
     return sample;
+}
+
+// A byte's high nibble is the first channel's code and its low nibble the last one's (the
+// same channel in mono); the channel count is a template argument so the loop has no
+// division or table of channels. A block's code count is always even.
+template <uint32_t Channels>
+void DecodeCodes(const ChannelState* state, const uint8_t* codes, uint32_t codeCount,
+                 uint8_t* out) {
+    // Local copies keep each channel's state in registers across the loop.
+    ChannelState first = state[0];
+    ChannelState last = state[Channels - 1];
+    const uint32_t bytes = codeCount / 2;
+    for (uint32_t i = 0; i < bytes; ++i) {
+        const uint8_t byte = codes[i];
+        Put16(out, Expand(first, byte >> 4));
+        Put16(out + 2, Expand(Channels == 1 ? first : last, byte & 0x0F));
+        out += 4;
+    }
 }
 
 } // namespace
@@ -75,13 +93,11 @@ uint32_t DecodeMsAdpcm(const MsAdpcmLayout& layout, const uint8_t* input, uint32
             Put16(out + 2 * c, state[c].sample1);
         out += 2 * channels;
         const uint8_t* codes = block + 7 * channels;
-        uint32_t codeCount = (samplesPerBlock - 2) * channels;
-        for (uint32_t i = 0; i < codeCount; ++i) {
-            uint8_t byte = codes[i / 2];
-            int code = (i & 1) == 0 ? byte >> 4 : byte & 0x0F;
-            Put16(out, Expand(state[i % channels], code));
-            out += 2;
-        }
+        const uint32_t codeCount = (samplesPerBlock - 2) * channels;
+        if (channels == 1)
+            DecodeCodes<1>(state, codes, codeCount, out);
+        else
+            DecodeCodes<2>(state, codes, codeCount, out);
         written += static_cast<uint32_t>(blockBytes);
     }
     return written;
