@@ -1,5 +1,6 @@
 #include "platform/sound/buffer_voice.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -31,30 +32,61 @@ struct Cursor {
     bool playing;
 };
 
+// Adds the interpolation of `from` towards `to` by `share` into one output frame.
+template <int BYTES, int CHANNELS, bool MONO>
+inline void MixFrame(const uint8_t* from, const uint8_t* to, float share, StereoGain gain,
+                     float* out) {
+    float first = Read<BYTES>(from);
+    float left = first + (Read<BYTES>(to) - first) * share;
+    float right = left;
+    if constexpr (CHANNELS == 2) {
+        float second = Read<BYTES>(from + BYTES);
+        right = second + (Read<BYTES>(to + BYTES) - second) * share;
+        if constexpr (MONO) left = right = (left + right) * 0.5f;
+    }
+    out[0] += left * gain.left;
+    out[1] += right * gain.right;
+}
+
+inline float Share(uint64_t position) {
+    return static_cast<float>(static_cast<uint32_t>(position)) * (1.0f / 4294967296.0f);
+}
+
 // One loop for each layout, so that the sample reading is decided once a round. A share
 // of 0 leaves the sample as it is, so a buffer at the output's rate plays unchanged.
+// Frames whose next frame is simply the following one are mixed in runs with no test of the
+// ring's end; only the frames at the end take the checks.
 template <int BYTES, int CHANNELS, bool MONO>
 void MixFrames(const uint8_t* ring, Cursor& cursor, StereoGain gain, float* out, size_t count) {
     constexpr size_t frameBytes = BYTES * CHANNELS;
     const uint64_t end = static_cast<uint64_t>(cursor.frames) << 32;
-    for (size_t i = 0; i < count; ++i) {
-        size_t frame = cursor.position >> 32;
-        size_t next = frame + 1 < cursor.frames ? frame + 1 : (cursor.looping ? 0 : frame);
-        float share =
-            static_cast<float>(static_cast<uint32_t>(cursor.position)) * (1.0f / 4294967296.0f);
-        const uint8_t* from = ring + frame * frameBytes;
-        const uint8_t* to = ring + next * frameBytes;
-        float first = Read<BYTES>(from);
-        float left = first + (Read<BYTES>(to) - first) * share;
-        float right = left;
-        if constexpr (CHANNELS == 2) {
-            float second = Read<BYTES>(from + BYTES);
-            right = second + (Read<BYTES>(to + BYTES) - second) * share;
-            if constexpr (MONO) left = right = (left + right) * 0.5f;
+    const uint64_t lastFrame = static_cast<uint64_t>(cursor.frames - 1) << 32;
+    size_t i = 0;
+    while (i < count) {
+        if (cursor.position < lastFrame) {
+            size_t run = count - i;
+            if (cursor.step != 0)
+                run = static_cast<size_t>(
+                    std::min<uint64_t>(run, (lastFrame - 1 - cursor.position) / cursor.step + 1));
+            uint64_t position = cursor.position;
+            const uint64_t step = cursor.step;
+            float* at = out + 2 * i;
+            for (size_t k = 0; k < run; ++k) {
+                const uint8_t* from = ring + (position >> 32) * frameBytes;
+                MixFrame<BYTES, CHANNELS, MONO>(from, from + frameBytes, Share(position), gain,
+                                                at + 2 * k);
+                position += step;
+            }
+            cursor.position = position;
+            i += run;
+        } else {
+            size_t frame = cursor.position >> 32;
+            size_t next = frame + 1 < cursor.frames ? frame + 1 : (cursor.looping ? 0 : frame);
+            MixFrame<BYTES, CHANNELS, MONO>(ring + frame * frameBytes, ring + next * frameBytes,
+                                            Share(cursor.position), gain, out + 2 * i);
+            cursor.position += cursor.step;
+            ++i;
         }
-        out[2 * i] += left * gain.left;
-        out[2 * i + 1] += right * gain.right;
-        cursor.position += cursor.step;
         if (cursor.position >= end) {
             if (!cursor.looping) {
                 cursor.playing = false;

@@ -118,6 +118,15 @@ TEST_F(BufferTest, OtherRatesAreInterpolatedLinearly) {
     out = Play(1);
     for (size_t i = 0; i < 8; ++i)
         EXPECT_FLOAT_EQ(out[2 * i] * 32768.0f, samples[i % 4]) << i;
+    // More than two frames a step: the steps that cross the end wrap into the start.
+    buffer->Stop();
+    buffer->SetCurrentPosition(0);
+    ASSERT_EQ(buffer->SetFrequency(99225), DS_OK);
+    buffer->Play(0, 0, DSBPLAY_LOOPING);
+    out = Play(1);
+    std::vector<float> stepped{0, 2000, 500, 0, 1000, -750, 2000, -250};
+    for (size_t i = 0; i < stepped.size(); ++i)
+        EXPECT_FLOAT_EQ(out[2 * i] * 32768.0f, stepped[i]) << i;
     buffer->Stop();
     buffer->SetCurrentPosition(0);
     buffer->SetFrequency(DSBFREQUENCY_ORIGINAL);
