@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "platform/sound/media_voice.h"
+#include "platform/sound/mix_run.h"
+#include "platform/sound/mix_run_loops.h"
 
 namespace platform::sound {
 namespace {
@@ -19,11 +21,6 @@ BufferVoice::BufferVoice(PcmFormat format, DWORD bytes, std::shared_ptr<Listener
 
 namespace {
 
-template <int BYTES> float Read(const uint8_t* at) {
-    if constexpr (BYTES == 1) return (static_cast<int>(at[0]) - 128) / 128.0f;
-    return static_cast<int16_t>(at[0] | (at[1] << 8)) / 32768.0f;
-}
-
 struct Cursor {
     uint64_t position;
     uint64_t step;
@@ -32,32 +29,12 @@ struct Cursor {
     bool playing;
 };
 
-// Adds the interpolation of `from` towards `to` by `share` into one output frame.
-template <int BYTES, int CHANNELS, bool MONO>
-inline void MixFrame(const uint8_t* from, const uint8_t* to, float share, StereoGain gain,
-                     float* out) {
-    float first = Read<BYTES>(from);
-    float left = first + (Read<BYTES>(to) - first) * share;
-    float right = left;
-    if constexpr (CHANNELS == 2) {
-        float second = Read<BYTES>(from + BYTES);
-        right = second + (Read<BYTES>(to + BYTES) - second) * share;
-        if constexpr (MONO) left = right = (left + right) * 0.5f;
-    }
-    out[0] += left * gain.left;
-    out[1] += right * gain.right;
-}
-
-inline float Share(uint64_t position) {
-    return static_cast<float>(static_cast<uint32_t>(position)) * (1.0f / 4294967296.0f);
-}
-
-// One loop for each layout, so that the sample reading is decided once a round. A share
-// of 0 leaves the sample as it is, so a buffer at the output's rate plays unchanged.
-// Frames whose next frame is simply the following one are mixed in runs with no test of the
-// ring's end; only the frames at the end take the checks.
+// One loop for each layout, so that the sample reading is decided once a round. Frames
+// whose next frame is simply the following one are mixed in runs (mix_run.h) with no test
+// of the ring's end; only the frames at the end take the checks here.
 template <int BYTES, int CHANNELS, bool MONO>
 void MixFrames(const uint8_t* ring, Cursor& cursor, StereoGain gain, float* out, size_t count) {
+    static const MixRunFn mixRun = GetMixRun(BYTES, CHANNELS, MONO);
     constexpr size_t frameBytes = BYTES * CHANNELS;
     const uint64_t end = static_cast<uint64_t>(cursor.frames) << 32;
     const uint64_t lastFrame = static_cast<uint64_t>(cursor.frames - 1) << 32;
@@ -68,16 +45,7 @@ void MixFrames(const uint8_t* ring, Cursor& cursor, StereoGain gain, float* out,
             if (cursor.step != 0)
                 run = static_cast<size_t>(
                     std::min<uint64_t>(run, (lastFrame - 1 - cursor.position) / cursor.step + 1));
-            uint64_t position = cursor.position;
-            const uint64_t step = cursor.step;
-            float* at = out + 2 * i;
-            for (size_t k = 0; k < run; ++k) {
-                const uint8_t* from = ring + (position >> 32) * frameBytes;
-                MixFrame<BYTES, CHANNELS, MONO>(from, from + frameBytes, Share(position), gain,
-                                                at + 2 * k);
-                position += step;
-            }
-            cursor.position = position;
+            cursor.position = mixRun(ring, cursor.position, cursor.step, gain, out + 2 * i, run);
             i += run;
         } else {
             size_t frame = cursor.position >> 32;
