@@ -166,7 +166,7 @@ int DirectSoundDevice::Start(HWND window) {
             manager_->Unlock();
             return 0;
         }
-        cooperativeWindow_ = window;
+        cooperativeWindow_ = window != 0 ? window : manager_->Window();
         if (manager_->CreatePrimary(&primary_, cooperativeWindow_, &listener_, &wantListener_) ==
             DSERR_OUTOFMEMORY) {
             manager_->UndoProbe();
@@ -201,6 +201,7 @@ void DirectSoundDevice::ReleasePrimary() {
 }
 
 void DirectSoundDevice::SetCooperativeWindow(HWND window) {
+    if (window == 0) window = manager_->Window();
     if (window == cooperativeWindow_) return;
     StopChannels(1);
     ReleasePrimary();

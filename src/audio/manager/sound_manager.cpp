@@ -6,8 +6,10 @@
 #include <new>
 
 #include "audio/manager/sound_device.h"
+#include "audio/manager/sound_window.h"
 #include "platform/kernel/clock.h"
 #include "platform/sound/multimedia_timer.h"
+#include "platform/user/windows.h"
 
 namespace {
 
@@ -56,8 +58,32 @@ CSoundOutput* SoundMgr::CreateOutput(int32_t, int32_t) {
     return CreateDevice(0, 0);
 }
 
-SoundDevice* SoundMgr::CreateDevice(int wantListener, HWND) {
-    return new (std::nothrow) DirectSoundDevice(this, wantListener);
+SoundDevice* SoundMgr::CreateDevice(int wantListener, HWND window) {
+    auto* device = new (std::nothrow) DirectSoundDevice(this, wantListener);
+    if (device == nullptr) return nullptr;
+    Lock();
+    const bool needWindow = window_ == 0;
+    if (needWindow && window != 0) {
+        window_ = window;
+        ownsWindow_ = false;
+    }
+    Unlock();
+    // Made outside the sound lock: making a window sends messages.
+    if (needWindow && window == 0) {
+        HWND made = CreateSoundWindow();
+        Lock();
+        window_ = made;
+        ownsWindow_ = true;
+        Unlock();
+    }
+    return device;
+}
+
+HWND SoundMgr::Window() {
+    Lock();
+    HWND window = window_;
+    Unlock();
+    return window;
 }
 
 void SoundMgr::DestroyDevice(SoundDevice* device) {
@@ -113,7 +139,15 @@ void SoundMgr::DeviceDestroyed(SoundDevice* device) {
     Lock();
     allDevices_.erase(std::remove(allDevices_.begin(), allDevices_.end(), device),
                       allDevices_.end());
+    HWND hidden = 0;
+    if (allDevices_.empty()) {
+        // A window a device gave is only forgotten: it may be gone by the next device.
+        if (ownsWindow_) hidden = window_;
+        window_ = 0;
+        ownsWindow_ = true;
+    }
     Unlock();
+    if (hidden != 0) DestroyWindow(hidden);
 }
 
 SoundDevice* SoundMgr::FindDevice(CSoundOutput* output) {

@@ -31,6 +31,9 @@ public:
     // The interpreter's output: CreateDevice without listener or window.
     CSoundOutput* CreateOutput(int32_t a, int32_t b) override;
 
+    // The first device made gives the manager its window: `window`, or, for none, the
+    // manager's own hidden window (sound_window.h), which goes with the last device (a
+    // window given is forgotten then).
     SoundDevice* CreateDevice(int wantListener, HWND window);
     void DestroyDevice(SoundDevice* device);
     // Every channel of every device stops with reset, each device's primary buffer goes,
@@ -61,6 +64,8 @@ public:
     HRESULT CreatePrimary(IDirectSoundBuffer** primary, HWND window,
                           IDirectSound3DListener** listener, int* wantListener);
     IDirectSound* GetDirectSound() const { return directSound_; }
+    // The window a device started without one is bound to; 0 before the first device.
+    HWND Window();
     void ReleaseDirectSound();
 
     void Lock() { EnterCriticalSection(&lock_); }
@@ -95,6 +100,9 @@ private:
     std::vector<SoundDevice*> allDevices_;
     IDirectSound* directSound_ = nullptr;
     bool exitHookSet_ = false;
+    HWND window_ = 0;
+    // Whether window_ is the hidden window the manager made.
+    bool ownsWindow_ = true;
 };
 
 // The manager of the sound layer (SoundMgr_Get answers it once SoundMgr_Install ran).

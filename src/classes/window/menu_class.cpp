@@ -567,7 +567,12 @@ void CIMenu::OpenPopupMenu() {
         host = CreateWindowExA(WS_EX_TOOLWINDOW, kPopupHostClassName, "Zorv Popup",
                                WS_VISIBLE | WS_OVERLAPPEDWINDOW, left, top, 50, 50, 0, 0,
                                GetInstanceHandle(), nullptr);
-        if (host != 0) SetWindowLongPtrA(host, GWLP_USERDATA, LONG_PTR(this));
+        if (host != 0) {
+            SetWindowLongPtrA(host, GWLP_USERDATA, LONG_PTR(this));
+            // Off the screen, it is not activated by being shown; the menu needs an active
+            // owner for the keys.
+            SetActiveWindow(host);
+        }
         owner = host;
     }
     BOOL result = TrackPopupMenu(hmenu, flags, at.x, at.y, 0, owner, nullptr);

@@ -25,8 +25,13 @@ struct DisplayWindow {
     RECT rect; // on the screen
 };
 
-// The visible, not minimised top-level windows, the top one first.
+// The visible, not minimised top-level windows that share a pixel with the virtual screen,
+// the top one first. A window wholly off the screen (a menu's host, the sound layer's own
+// window) is there for its messages only: nobody sees it, so no display shows it, no
+// input step finds it and no picture of it is kept.
 std::vector<DisplayWindow> VisibleTopLevelWindows();
+// Whether `rect` (on the screen) lies wholly outside the virtual screen.
+bool OffVirtualScreen(const RECT& rect);
 
 struct FramebufferView {
     HWND window;

@@ -66,14 +66,6 @@ RECT ShownAreaLocked(const Window& window) {
     return inside;
 }
 
-bool OffVirtualScreen(const RECT& rect) {
-    int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    RECT screen{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    return IsEmptyRect(IntersectRects(rect, screen));
-}
-
 struct Update {
     SDL_Window* sdl;
     std::vector<SDL_Rect> rects;

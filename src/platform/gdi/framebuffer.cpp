@@ -4,10 +4,19 @@
 #include <unordered_map>
 
 #include "platform/display/display_backend.h"
+#include "platform/gdi/region.h"
+#include "platform/system/system_info.h"
 #include "platform/user/test_hooks.h"
 
 namespace platform {
 namespace {
+
+RECT VirtualScreenRect() {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return RECT{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
 
 struct Framebuffers {
     std::mutex lock;
@@ -64,13 +73,20 @@ void ForgetFramebuffer(HWND topLevel) {
     State().byWindow.erase(topLevel);
 }
 
+bool OffVirtualScreen(const RECT& rect) {
+    return IsEmptyRect(IntersectRects(rect, VirtualScreenRect()));
+}
+
 std::vector<DisplayWindow> VisibleTopLevelWindows() {
+    // The metrics are read before the window lock, which they may need themselves.
+    const RECT screen = VirtualScreenRect();
     std::vector<DisplayWindow> shown;
     std::lock_guard lock(WindowLock());
     // A window without a parent stands for the top-level list.
     for (HWND handle : SiblingsLocked(Window{})) {
         WindowPtr window = LookupWindowLocked(handle);
-        if (window && (window->style & WS_VISIBLE) && !(window->style & WS_MINIMIZE))
+        if (window && (window->style & WS_VISIBLE) && !(window->style & WS_MINIMIZE) &&
+            !IsEmptyRect(IntersectRects(window->window, screen)))
             shown.push_back(DisplayWindow{handle, window->window});
     }
     return shown;

@@ -1,8 +1,9 @@
 #include <unistd.h>
 
+#include "platform/display/display_backend.h"
 #include "platform/kernel/errors.h"
-#include "platform/user/input/input_routing.h"
 #include "platform/kernel/threads.h"
+#include "platform/user/input/input_routing.h"
 
 namespace platform {
 namespace {
@@ -117,10 +118,15 @@ HWND Activate(const WindowPtr& target, WORD how, bool raise, bool setFocus) {
 }
 
 void ActivateShownWindow(const WindowPtr& window) {
+    RECT placed;
     {
         std::lock_guard lock(WindowLock());
         if (window->parent != 0 || !CanActivateLocked(*window)) return;
+        placed = window->window;
     }
+    // Nobody sees or clicks a window wholly off the screen (a menu's host, the sound
+    // layer's window): showing one leaves the activation where it is.
+    if (OffVirtualScreen(placed)) return;
     Activate(window, WA_ACTIVE, false, true);
 }
 

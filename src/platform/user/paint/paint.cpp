@@ -95,6 +95,7 @@ LRESULT DefaultEraseBackground(HWND handle, HDC dc) {
 void ForgetWindowPainting(Window& window) {
     HDC own;
     bool topLevel;
+    RECT placed;
     RECT client;
     {
         std::lock_guard lock(WindowLock());
@@ -103,13 +104,15 @@ void ForgetWindowPainting(Window& window) {
         window.update.Clear();
         window.shape.reset();
         topLevel = window.parent == 0;
+        placed = window.window;
         client = RECT{
             window.client.left - window.window.left, window.client.top - window.window.top,
             window.client.right - window.window.left, window.client.bottom - window.window.top};
     }
     if (own != 0) ReleaseOwnDC(own);
     if (topLevel) {
-        DumpLastPicture(window.handle, client);
+        // Nobody saw a window off the screen, so no picture of it is kept.
+        if (!OffVirtualScreen(placed)) DumpLastPicture(window.handle, client);
         ForgetFramebuffer(window.handle);
     }
 }
