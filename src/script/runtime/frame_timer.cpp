@@ -145,7 +145,27 @@ void CFrameTimer::AdvanceBySlices(uint32_t now) {
     }
     int32_t frame = current;
     int ended = 0;
-    for (int64_t i = 0; i < owed && !ended; ++i)
+    if (loopsRemaining == kEndless) owed = SkipRounds(frame, owed, ended);
+    for (; owed > 0 && !ended; --owed)
         frame = StepFrame(frame, ended);
     Show(current, frame, ended);
+}
+
+int64_t CFrameTimer::SkipRounds(int32_t& frame, int64_t steps, int& ended) {
+    // A frame and a play direction make the whole state of an endless play, so it is back
+    // where it was within two passes, once on its round.
+    const int64_t span =
+        int64_t(object->GetLastFrame(animation)) - object->GetFirstFrame(animation) + 1;
+    const int64_t limit = 2 * std::max<int64_t>(span, 1) + 2;
+    if (steps <= 2 * limit) return steps;
+    for (int64_t i = 0; i < limit && !ended; ++i, --steps)
+        frame = StepFrame(frame, ended);
+    const int32_t markFrame = frame;
+    const uint32_t markFlags = flags;
+    for (int64_t round = 1; round <= limit && !ended; ++round) {
+        frame = StepFrame(frame, ended);
+        --steps;
+        if (frame == markFrame && flags == markFlags) return steps % round;
+    }
+    return steps;
 }

@@ -73,6 +73,9 @@ public:
 private:
     // The frames owed after `slices` slices are counted, not stepped slice by slice.
     void AdvanceBySlices(uint32_t now);
+    // Takes the first of `steps` steps of an endless play until it comes round to a frame
+    // and direction it had, then leaves out the whole rounds; the steps still to take.
+    int64_t SkipRounds(int32_t& frame, int64_t steps, int& ended);
     // Sets and shows `frame` when it differs from the current one, then reports an end.
     void Show(int32_t current, int32_t frame, int ended);
     // One step, with the play direction flipped by `flip` for that step only.

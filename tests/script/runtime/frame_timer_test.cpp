@@ -184,6 +184,32 @@ TEST(CFrameTimer, SlicesAfterALongStallSetTheFrameOnce) {
     // Init gives the frame delays back.
     timer.Init(&film, 100, 0);
     EXPECT_EQ(timer.timing, CFrameTimer::kByFrameDelay);
+
+    // Whole rounds left out land where stepping every frame lands, in any play direction.
+    const uint32_t back = CFrameTimer::kPlayBackward, pingPong = CFrameTimer::kPingPong;
+    for (uint32_t flags : {0u, back, pingPong, back | pingPong}) {
+        for (int32_t loopFrame : {0, 3, 6}) {
+            for (int64_t slices : {1000, 10007}) {
+                Film skipped, stepped;
+                skipped.last = stepped.last = 6;
+                skipped.delay = 100;
+                skipped.loopFrame = stepped.loopFrame = loopFrame;
+                skipped.frame = stepped.frame = 2;
+                CFrameTimer fast, slow;
+                fast.InitSliced(&skipped, 1);
+                fast.flags = slow.flags = flags;
+                fast.loopsRemaining = fast.loopCount = CFrameTimer::kEndless;
+                slow.loopsRemaining = slow.loopCount = CFrameTimer::kEndless;
+                slow.Init(&stepped, 1, 0);
+                fast.Advance(1 + uint32_t(slices) * 20);
+                for (int64_t i = 0; i < slices; ++i)
+                    slow.NextFrame(1);
+                EXPECT_EQ(skipped.frame, stepped.frame)
+                    << flags << " " << loopFrame << " " << slices;
+                EXPECT_EQ(fast.flags, slow.flags) << flags << " " << loopFrame << " " << slices;
+            }
+        }
+    }
 }
 
 } // namespace
