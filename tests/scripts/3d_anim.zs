@@ -188,3 +188,25 @@ o.PreviousFrame();
 Print(a, b, c, o.GetFrame());
 // expect output: 2 2 2 4
 // expect: end
+
+//== the place carried over between long sequences; a channel without "Main" needs an end
+UseRenderers();
+Function Caught(code, text, unit, line, column) { Print("error", code); }
+Program.OnError = Caught;
+w = New World(New Surface(32, 32));
+o = w.CreateBrick();
+o.SetAnimMode(2);
+o.AddAnimDefinition("far", 0, 2000000000, 0, 0, 0, 100);
+o.AddAnimDefinition("near", 10, 2000000010, 0, 10, 0, 100);
+o.PlayAnim("far");
+o.SetFrame(1500000000);
+o.PlayAnim("near");
+Print(o.GetFrame());
+o.DelAnimDefinition("Main");
+o.AddAnimDefinition("X");
+o.AddAnimDefinition("X", 0, 0);
+Print(o.GetNFrames("X"));
+// expect output: 1500000010
+// expect output: error 14
+// expect output: 1
+// expect: end
