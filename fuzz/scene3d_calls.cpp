@@ -63,8 +63,8 @@ constexpr uint32_t kSurfaceClass = 9;
 constexpr uint32_t kWorldClass = 69;
 constexpr uint32_t kObjectClass = 62;
 constexpr uint32_t kMathClass = 2;
-// Surface, World, Camera, Object, Light, Position, Zone, Vector, Matrix, Polygon, Point3D
-// and PointArray, each with the arguments of an ordinary New.
+// Surface, World, Camera, Object, Light, Position, Zone, Vector, Matrix, Polygon, Point3D,
+// PointArray and Quaternion, each with the arguments of an ordinary New.
 constexpr struct {
     uint32_t classId;
     const char* typical;
@@ -75,6 +75,7 @@ constexpr struct {
     {66, "(W)"},          {71, "(1, -2, 3)"},
     {72, "()"},           {74, "(O, 0, 0, 0, 1, 0, 0, 0, 1, 0)"},
     {75, "(W, 1, 2, 3)"}, {10, "(5, 0, 0, 0, 0.5, 0.5, 1, 0, 0, 1, 0)"},
+    {73, "()"},
 };
 
 // Arguments that break what a careless method assumes.

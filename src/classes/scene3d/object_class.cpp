@@ -65,6 +65,21 @@ const MethodNameRow kNameTable[] = {
     {0x78, "GetNMeshFrames", 0, 0},
     {0x79, "RemoveMeshFrame", 0, 0},
     {0x7F, "GetShadowMaterial", 0, 0},
+    {0x56, "AddAnimDefinition", 0, 0},
+    {0x57, "SetAnimDefinition", 0, 0},
+    {0x58, "DelAnimDefinition", 0, 0},
+    {0x59, "SetAnim", 0, 0},
+    {0x5A, "GetAnim", 0, 0},
+    {0x5B, "GetNFrames", 0, 0},
+    {0x5C, "SetFrame", 0, 0},
+    {0x5D, "GetFrame", 0, 0},
+    {0x5E, "NextFrame", 0, 0},
+    {0x5F, "PreviousFrame", 0, 0},
+    {0x60, "PlayAnim", 0, 0},
+    {0x61, "StopAnim", 0, 0},
+    {0x62, "SetAnimSpeed", 0, 0},
+    {0x7C, "SetAnimMode", 0, 0},
+    {0x7D, "GetAnimMode", 0, 0},
     {0x81, "COLLISION_TYPE_NONE", 0, kRowConstant},
     {0x82, "COLLISION_TYPE_STOP", 0, kRowConstant},
     {0x83, "COLLISION_TYPE_SLIDE", 0, kRowConstant},
@@ -72,6 +87,10 @@ const MethodNameRow kNameTable[] = {
     {0x88, "SHADOW_MODE_TEXTURE", 0, kRowConstant},
     {0x8A, "ANIM_MODE_KINEMATIC", 0, kRowConstant},
     {0x8B, "ANIM_MODE_MESH", 0, kRowConstant},
+    {0x84, "RESTART", 0, kRowConstant},
+    {0x85, "REVERSE", 0, kRowConstant},
+    {0x86, "LOOPINFINITE", 0, kRowConstant},
+    {0x89, "LOOPREVERSE", 0, kRowConstant},
     {0, nullptr, 0, 0},
 };
 
@@ -79,11 +98,19 @@ template <int32_t Value> void Constant(CInterpretor& interpreter) {
     interpreter.GetResultSlot()->SetInt(Value);
 }
 
-// By id from 0x81; the animation constants belong to the animation methods, which come
-// later.
+// By id from 0x81.
 const ClassLevelHandler kConstants[] = {
-    Constant<0>, Constant<1>, Constant<2>, nullptr,     nullptr,     nullptr,
-    Constant<0>, Constant<1>, nullptr,     Constant<1>, Constant<2>,
+    Constant<0>,
+    Constant<1>,
+    Constant<2>,
+    Constant<int32_t(0xABCD0002u)>,
+    Constant<int32_t(0xABCD0001u)>,
+    Constant<-1>,
+    Constant<0>,
+    Constant<1>,
+    Constant<int32_t(0xABCD0004u)>,
+    Constant<1>,
+    Constant<2>,
 };
 
 // The classes whose objects hold an Object: the views of its faces and points.
@@ -147,6 +174,21 @@ const std::array<ScriptMethod<CIObject>, 0x80>& CIObject::Methods() {
         t[0x78] = &CIObject::GetNMeshFrames;
         t[0x79] = &CIObject::RemoveMeshFrame;
         t[0x7F] = &CIObject::GetShadowMaterial;
+        t[0x56] = &CIObject::AddAnimDefinition;
+        t[0x57] = &CIObject::SetAnimDefinition;
+        t[0x58] = &CIObject::DelAnimDefinition;
+        t[0x59] = &CIObject::SetAnim;
+        t[0x5A] = &CIObject::GetAnim;
+        t[0x5B] = &CIObject::GetNFrames;
+        t[0x5C] = &CIObject::SetFrame;
+        t[0x5D] = &CIObject::GetFrame;
+        t[0x5E] = &CIObject::NextFrame;
+        t[0x5F] = &CIObject::PreviousFrame;
+        t[0x60] = &CIObject::PlayAnim;
+        t[0x61] = &CIObject::StopAnim;
+        t[0x62] = &CIObject::SetAnimSpeed;
+        t[0x7C] = &CIObject::SetAnimMode;
+        t[0x7D] = &CIObject::GetAnimMode;
         return t;
     }();
     return table;
@@ -155,6 +197,7 @@ const std::array<ScriptMethod<CIObject>, 0x80>& CIObject::Methods() {
 CIObject::CIObject(CInterpretor* interpreter, const CClassRecord* record)
     : CILocation(interpreter, record) {
     animatedObject = this;
+    channels_[kMeshChannel].timer.animation = kMeshChannel;
 }
 
 CIObject::~CIObject() = default;
@@ -175,6 +218,7 @@ void CIObject::CallMethod(uint16_t methodId) {
 
 void CIObject::Destroy(int flag) {
     interpreter->CancelDeferredPolygonChange(this);
+    StopChannels();
     L3DObject* engine = DetachEngineObject();
     L3DWorld* scene = EngineWorld();
     if (engine != nullptr) {
@@ -192,6 +236,7 @@ void CIObject::Destroy(int flag) {
 int CIObject::ReleaseReferencesTo(CIBaseClassImpl* object) {
     if (object == nullptr || worldObject == nullptr || object != worldObject)
         return CILocation::ReleaseReferencesTo(object);
+    StopChannels();
     L3DObject* engine = DetachEngineObject();
     // Only the world's own objects go with it.
     if (engine != nullptr && inWorld_ == 0) delete engine;
@@ -381,6 +426,8 @@ void CIObject::Copy(bool clone) {
     L3DObject* copy = clone ? engineObject->Clone(at) : engineObject->Duplicate(at);
     CIBaseClassImpl* wrapper =
         copy != nullptr ? GetScriptObject(*interpreter, worldObject, copy) : nullptr;
+    if (wrapper != nullptr && wrapper->classRecord->classIndex == kClassId)
+        static_cast<CIObject*>(wrapper)->animMode_ = animMode_;
     if (wrapper != nullptr)
         interpreter->GetResultSlot()->SetObject(wrapper, 0);
     else

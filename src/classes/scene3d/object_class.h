@@ -7,14 +7,16 @@
 #include <cstdint>
 
 #include "classes/scene3d/location_class.h"
+#include "script/runtime/frame_timer.h"
 #include "script/runtime/polygon_change.h"
 
 class CIWorld;
+class LAnimationIK;
 class L3DObject;
 class LMaterial;
 class LPolygon;
 
-class CIObject final : public CILocation, public CPolygonChangeTarget {
+class CIObject final : public CILocation, public CPolygonChangeTarget, public CAnimatedObject {
 public:
     static constexpr uint32_t kClassId = 62;
     static constexpr uint32_t kFirstClassLevelId = 0x80;
@@ -49,6 +51,28 @@ public:
     LPolygon* AddFace(uint32_t first);
     // Recomputes the normals (`geometry`) and the box and planes (`box`), then repaints.
     void ApplyPolygonChange(int geometry, int box) override;
+
+    // ---- Animation channels (object_animation.cpp) -------------------------------------
+    static constexpr uint32_t kKinematicChannel = 0;
+    static constexpr uint32_t kMeshChannel = 1;
+    static constexpr uint32_t kAnimModeKinematic = 1;
+    static constexpr uint32_t kAnimModeMesh = 2;
+    // The frame timers drive the channel the animation id names.
+    int32_t GetFrame(uint32_t channel) override;
+    void SetFrame(uint32_t channel, int32_t frame) override;
+    void ShowFrame(uint32_t channel) override;
+    void AnimationEnded(uint32_t channel) override;
+    // The channel's step, which the slice timing adds up.
+    int32_t GetFrameDelay(uint32_t channel, int32_t frame) override;
+    int32_t GetFirstFrame(uint32_t channel) override;
+    int32_t GetLastFrame(uint32_t channel) override;
+    int32_t GetLoopFrame(uint32_t channel) override;
+    int IsPaused(uint32_t) override { return 0; }
+    // The timer off the animated list; nothing when the channel does not play.
+    void StopChannel(uint32_t channel);
+    bool IsChannelPlaying(uint32_t channel) const { return channels_[channel].playing != 0; }
+    uint32_t AnimMode() const { return animMode_; }
+    void OnEngineObjectDeleted() override;
 
 private:
     // The engine's switch of a rendering mode from argument 0, then a repaint.
@@ -112,11 +136,45 @@ private:
     void ApplyMaterial();
     void Save();
 
+    // ---- Animation methods (object_animation.cpp) --------------------------------------
+    struct AnimationChannel {
+        // 1 exactly while the timer is on the interpreter's animated list.
+        uint32_t playing = 0;
+        CFrameTimer timer;
+        uint32_t entry = 0;
+        int32_t step = 0;
+    };
+    uint32_t CurrentChannel() const;
+    // The channel's sequences, or null when the engine object has none for it.
+    LAnimationIK* ChannelSequences(uint32_t channel) const;
+    // The current channel's sequences; error 72 or 92 when the object has no such channel.
+    LAnimationIK& CheckedSequences();
+    void StopChannels();
+    void AddAnimDefinition();
+    void SetAnimDefinition();
+    void DelAnimDefinition();
+    void SetAnim();
+    void GetAnim();
+    void GetNFrames();
+    void SetFrame();
+    void GetFrame();
+    void NextFrame();
+    void PreviousFrame();
+    void PlayAnim();
+    void StopAnim();
+    void SetAnimSpeed();
+    void SetAnimMode();
+    void GetAnimMode();
+    // Selects the sequence named by argument 0; false when none was selected.
+    bool SelectSequenceArg(LAnimationIK& sequences);
+
     // By method id; the shared methods are dispatched before.
     static const std::array<ScriptMethod<CIObject>, 0x80>& Methods();
 
     uint32_t inWorld_ = 0;
     uint32_t shadowMode_ = 0;
+    AnimationChannel channels_[2];
+    uint32_t animMode_ = kAnimModeKinematic;
 };
 
 const ScriptClassInfo* GetObjectClassInfo();

@@ -286,6 +286,7 @@ void CIObject::RemoveMeshFrame() {
     if (IsArgMissing(*interpreter, 0)) interpreter->RaiseError(14);
     const int32_t index = interpreter->GetArgInt(0);
     if (index < 0 || index >= count) interpreter->RaiseError(14);
+    if (IsChannelPlaying(kMeshChannel)) interpreter->RaiseError(95);
     std::vector<std::string> doomed;
     LList& sequences = engineObject->sequences;
     if (count == 1) {

@@ -11,6 +11,7 @@
 #include "classes/scene3d/polygon_class.h"
 #include "classes/scene3d/polygon_material_arg.h"
 #include "classes/scene3d/position_class.h"
+#include "classes/scene3d/quaternion_class.h"
 #include "classes/scene3d/texture_class.h"
 #include "classes/scene3d/vector_class.h"
 #include "classes/scene3d/world_class.h"
@@ -53,6 +54,7 @@ void RegisterScene3DClasses() {
     RegisterScriptClass(GetVectorClassInfo());
     RegisterScriptClass(GetMatrixClassInfo());
     RegisterScriptClass(GetMathClassInfo());
+    RegisterScriptClass(GetQuaternionClassInfo());
     RegisterScriptClass(CILight::GetClassInfo());
     RegisterScriptClass(CIPosition::GetClassInfo());
     RegisterScriptClass(CIZone::GetClassInfo());
@@ -78,6 +80,7 @@ void UnregisterScene3DClasses() {
     UnregisterScriptClass(CIVector::kClassId);
     UnregisterScriptClass(CIMatrix::kClassId);
     UnregisterScriptClass(CIMath::kClassId);
+    UnregisterScriptClass(CIQuaternion::kClassId);
     UnregisterScriptClass(CILight::kClassId);
     UnregisterScriptClass(CIPosition::kClassId);
     UnregisterScriptClass(CIZone::kClassId);

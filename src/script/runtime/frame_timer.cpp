@@ -1,10 +1,19 @@
 #include "script/runtime/frame_timer.h"
 
+#include <algorithm>
+
 void CFrameTimer::Init(CAnimatedObject* animated, uint32_t base, uint32_t manualFlag) {
     object = animated;
     timeBase = base;
     manual = manualFlag;
     reserved = 0;
+    timing = kByFrameDelay;
+    accumulator = 0;
+}
+
+void CFrameTimer::InitSliced(CAnimatedObject* animated, uint32_t base) {
+    Init(animated, base, 0);
+    timing = kBySlices;
 }
 
 void CFrameTimer::GoToFrame(uint32_t base, int32_t frame) {
@@ -87,6 +96,7 @@ void CFrameTimer::PrevFrame(uint32_t base) {
 }
 
 void CFrameTimer::Advance(uint32_t now) {
+    if (timing == kBySlices) return AdvanceBySlices(now);
     int32_t current = object->GetFrame(animation);
     int32_t frame = current;
     int ended = 0;
@@ -110,4 +120,52 @@ void CFrameTimer::Advance(uint32_t now) {
         timeBase = base;
     }
     Show(current, frame, ended);
+}
+
+void CFrameTimer::AdvanceBySlices(uint32_t now) {
+    if (object->IsPaused(animation) || manual != 0) {
+        timeBase = 0;
+        return;
+    }
+    if (timeBase == 0) timeBase = now;
+    const int64_t elapsed = int32_t(now - timeBase);
+    if (elapsed < kSliceMs) return;
+    const int64_t slices = elapsed / kSliceMs;
+    timeBase += uint32_t(slices * kSliceMs);
+    const int32_t current = object->GetFrame(animation);
+    const int64_t step = object->GetFrameDelay(animation, current);
+    // At most 2^27 slices of at most 2^31 steps: the sum stays well inside 64 bits.
+    const int64_t total = accumulator + slices * step;
+    int64_t owed = 0;
+    if (step > 0) {
+        owed = std::min(slices, total / kStepsPerFrame);
+        accumulator = int32_t(std::min<int64_t>(total - owed * kStepsPerFrame, kStepsPerFrame - 1));
+    } else {
+        accumulator = int32_t(std::max<int64_t>(total, 0));
+    }
+    int32_t frame = current;
+    int ended = 0;
+    if (loopsRemaining == kEndless) owed = SkipRounds(frame, owed, ended);
+    for (; owed > 0 && !ended; --owed)
+        frame = StepFrame(frame, ended);
+    Show(current, frame, ended);
+}
+
+int64_t CFrameTimer::SkipRounds(int32_t& frame, int64_t steps, int& ended) {
+    // A frame and a play direction make the whole state of an endless play, so it is back
+    // where it was within two passes, once on its round.
+    const int64_t span =
+        int64_t(object->GetLastFrame(animation)) - object->GetFirstFrame(animation) + 1;
+    const int64_t limit = 2 * std::max<int64_t>(span, 1) + 2;
+    if (steps <= 2 * limit) return steps;
+    for (int64_t i = 0; i < limit && !ended; ++i, --steps)
+        frame = StepFrame(frame, ended);
+    const int32_t markFrame = frame;
+    const uint32_t markFlags = flags;
+    for (int64_t round = 1; round <= limit && !ended; ++round) {
+        frame = StepFrame(frame, ended);
+        --steps;
+        if (frame == markFrame && flags == markFlags) return steps % round;
+    }
+    return steps;
 }

@@ -131,4 +131,85 @@ TEST(CFrameTimer, StepsAskedForDirectly) {
     EXPECT_EQ(timer.timeBase, 320u);
 }
 
+TEST(CFrameTimer, SlicesAddTheStepAndGiveAFramePerHundred) {
+    Film film;
+    film.last = 12;
+    film.delay = 50;
+    CFrameTimer timer;
+    timer.InitSliced(&film, 1000);
+    // A step of 50 is a frame every second slice, 40 ms; the time left over waits.
+    timer.Advance(1019);
+    EXPECT_EQ(film.frame, 0);
+    timer.Advance(1050);
+    EXPECT_EQ(film.frame, 1);
+    EXPECT_EQ(timer.timeBase, 1040u);
+    timer.Advance(1100);
+    EXPECT_EQ(film.frame, 2);
+    EXPECT_EQ(timer.accumulator, 50);
+    // Past the end: the frames reached are shown once each advance, the end once.
+    timer.Advance(2000);
+    EXPECT_EQ(film.shown, (std::vector<int32_t>{1, 2, 12}));
+    EXPECT_EQ(film.ends, 1);
+
+    // A step above 100 still gives one frame a slice, and its surplus is not kept.
+    Film fast;
+    fast.last = 100;
+    fast.delay = 250;
+    timer.InitSliced(&fast, 0x100);
+    timer.Advance(0x100 + 5 * 20);
+    EXPECT_EQ(fast.frame, 5);
+    EXPECT_LT(timer.accumulator, 100);
+    // A step of 0 or below never moves, and leaves nothing owed for later.
+    fast.delay = -30;
+    timer.Advance(0x100 + 50 * 20);
+    EXPECT_EQ(fast.frame, 5);
+    EXPECT_EQ(timer.accumulator, 0);
+    fast.delay = 100;
+    timer.Advance(0x100 + 51 * 20);
+    EXPECT_EQ(fast.frame, 6);
+}
+
+TEST(CFrameTimer, SlicesAfterALongStallSetTheFrameOnce) {
+    Film film;
+    film.last = 4;
+    film.delay = 1000;
+    CFrameTimer timer;
+    timer.InitSliced(&film, 5000);
+    timer.loopsRemaining = timer.loopCount = CFrameTimer::kEndless;
+    // An hour and one slice: 180001 frames round a loop of five.
+    timer.Advance(5000 + 3600000 + 20);
+    EXPECT_EQ(film.shown, (std::vector<int32_t>{1}));
+    EXPECT_EQ(timer.timeBase, 5000u + 3600020u);
+    EXPECT_LT(timer.accumulator, 100);
+    // Init gives the frame delays back.
+    timer.Init(&film, 100, 0);
+    EXPECT_EQ(timer.timing, CFrameTimer::kByFrameDelay);
+
+    // Whole rounds left out land where stepping every frame lands, in any play direction.
+    const uint32_t back = CFrameTimer::kPlayBackward, pingPong = CFrameTimer::kPingPong;
+    for (uint32_t flags : {0u, back, pingPong, back | pingPong}) {
+        for (int32_t loopFrame : {0, 3, 6}) {
+            for (int64_t slices : {1000, 10007}) {
+                Film skipped, stepped;
+                skipped.last = stepped.last = 6;
+                skipped.delay = 100;
+                skipped.loopFrame = stepped.loopFrame = loopFrame;
+                skipped.frame = stepped.frame = 2;
+                CFrameTimer fast, slow;
+                fast.InitSliced(&skipped, 1);
+                fast.flags = slow.flags = flags;
+                fast.loopsRemaining = fast.loopCount = CFrameTimer::kEndless;
+                slow.loopsRemaining = slow.loopCount = CFrameTimer::kEndless;
+                slow.Init(&stepped, 1, 0);
+                fast.Advance(1 + uint32_t(slices) * 20);
+                for (int64_t i = 0; i < slices; ++i)
+                    slow.NextFrame(1);
+                EXPECT_EQ(skipped.frame, stepped.frame)
+                    << flags << " " << loopFrame << " " << slices;
+                EXPECT_EQ(fast.flags, slow.flags) << flags << " " << loopFrame << " " << slices;
+            }
+        }
+    }
+}
+
 } // namespace
