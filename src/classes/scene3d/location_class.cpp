@@ -56,19 +56,15 @@ void CILocation::Destroy(int flag) {
         interpreter->RemoveMovingLocation(this);
         movingHandle = 0;
     }
-    delete controller;
-    controller = nullptr;
-    controllerKind = 0;
+    ClearController(true);
     interpreter->RemoveMovementsOf(this);
     CIBaseClassImpl::Destroy(flag);
     delete this;
 }
 
 int CILocation::ReleaseReferencesTo(CIBaseClassImpl* object) {
-    if (controller == nullptr || !controller->Involves(object)) return 0;
-    delete controller;
-    controller = nullptr;
-    controllerKind = 0;
+    if (controller == nullptr || !controller->Targets(object)) return 0;
+    ClearController(true);
     return 1;
 }
 
@@ -168,8 +164,4 @@ CILocation* CILocation::GetLocationArg(int32_t i) {
     auto* other = static_cast<CILocation*>(value->GetObject());
     if (other == nullptr || other->engineObject == nullptr) interpreter->RaiseError(47);
     return other;
-}
-
-void CILocation::RefuseTimedForm() {
-    RaiseNoSuchMethod(*this);
 }
