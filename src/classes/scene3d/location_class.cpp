@@ -58,6 +58,7 @@ void CILocation::Destroy(int flag) {
     }
     ClearController(true);
     interpreter->RemoveMovementsOf(this);
+    CTDMTargeted::DeleteTargeting(this);
     CIBaseClassImpl::Destroy(flag);
     delete this;
 }

@@ -173,13 +173,16 @@ TEST_F(Motion, ADurationOfZeroHoldsTheTargetUntilStopped) {
 
 TEST_F(Motion, FollowLookAtAndMoveAroundPlaceTheObjectAsTheScenesStepsDo) {
     // Follow without smoothing: at the offset in the target's frame, at every step.
-    EXPECT_EQ(Run("w = New World(); t = New Position(w, 0, 0, 500); p = New Position(w);\n"
-                  "p.Follow(t, 100, 0, 0, 50, -200); w.Tick(50);\n"
-                  "Print(p.GetX(), p.GetY(), p.GetZ());\n"
-                  "t.SetPosition(0, 0, 1000); Print(p.GetZ()); p.Follow(); Print(p.GetZ());\n"
-                  // Deleting the target takes the follower's controller away.
-                  "Delete t; w.Tick(50); p.Follow(); Print(p.GetZ());\n"),
-              "0 50 300\n300\n800\n800\n");
+    EXPECT_EQ(
+        Run("w = New World(); t = New Position(w, 0, 0, 500); p = New Position(w);\n"
+            "p.Follow(t, 100, 0, 0, 50, -200); w.Tick(50);\n"
+            "Print(p.GetX(), p.GetY(), p.GetZ());\n"
+            "t.SetPosition(0, 0, 1000); Print(p.GetZ()); p.Follow(); Print(p.GetZ());\n"
+            // Deleting the target takes the follower's controller away.
+            "Delete t; w.Tick(50); p.Follow(); Print(p.GetZ());\n"
+            // A stopped controller goes with its target too.
+            "u = New Position(w); p.LookAt(u); p.Stop(); Delete u; p.Follow(); p.Resume();\n"),
+        "0 50 300\n300\n800\n800\n");
     // LookAt keeps facing the target as it moves; a move of the distance reaches it.
     EXPECT_EQ(Run("w = New World(); t = New Position(w, 300, 0, 0); p = New Position(w);\n"
                   "p.LookAt(t); w.Tick(50); t.SetPosition(0, 400, 0); w.Tick(50);\n"

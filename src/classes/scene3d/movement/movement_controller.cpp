@@ -74,6 +74,32 @@ void CTDMController::EndStep(const CTDCheckPosition& before) const {
     if (location != nullptr && before.Changed(*location)) owner->LocationChanged();
 }
 
+CTDMTargeted* CTDMTargeted::first_ = nullptr;
+
+CTDMTargeted::CTDMTargeted(CILocation* owner, uint32_t kind) : CTDMController(owner, kind) {
+    next_ = first_;
+    if (next_ != nullptr) next_->previous_ = this;
+    first_ = this;
+}
+
+CTDMTargeted::~CTDMTargeted() {
+    if (previous_ != nullptr)
+        previous_->next_ = next_;
+    else
+        first_ = next_;
+    if (next_ != nullptr) next_->previous_ = previous_;
+}
+
+void CTDMTargeted::DeleteTargeting(const CIBaseClassImpl* object) {
+    if (object == nullptr) return;
+    CTDMTargeted* controller = first_;
+    while (controller != nullptr) {
+        CTDMTargeted* next = controller->next_;
+        if (controller->target == object) delete controller;
+        controller = next;
+    }
+}
+
 bool CTDMTargeted::Targets(const CIBaseClassImpl* object) const {
     return target != nullptr && object == target;
 }

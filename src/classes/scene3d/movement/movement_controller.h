@@ -80,8 +80,12 @@ protected:
 // The controllers that work towards another placed object (follow, look at, orbit).
 class CTDMTargeted : public CTDMController {
 public:
-    using CTDMController::CTDMController;
+    CTDMTargeted(CILocation* owner, uint32_t kind);
+    ~CTDMTargeted() override;
     bool Targets(const CIBaseClassImpl* object) const override;
+    // `object` is going: every controller with it as target is deleted, running or not
+    // (a stopped one may still be stepped by Follow() or started again).
+    static void DeleteTargeting(const CIBaseClassImpl* object);
 
 protected:
     // The target's engine location, read afresh: null without a target or when the
@@ -89,4 +93,10 @@ protected:
     L3DLocation* TargetLocation() const;
 
     CILocation* target = nullptr;
+
+private:
+    // Every targeted controller, linked for DeleteTargeting.
+    static CTDMTargeted* first_;
+    CTDMTargeted* previous_ = nullptr;
+    CTDMTargeted* next_ = nullptr;
 };
