@@ -47,8 +47,10 @@ CILocation::CILocation(CInterpretor* interpreter, const CClassRecord* record)
 
 CILocation::~CILocation() {
     // A wrapper deleted without its class's destroy must not stay reachable from the
-    // engine object.
+    // engine object, nor from a controller.
     DetachEngineObject();
+    ClearController(true);
+    CTDMTargeted::DeleteTargeting(this);
 }
 
 void CILocation::Destroy(int flag) {

@@ -167,8 +167,14 @@ TEST_F(Motion, ADurationOfZeroHoldsTheTargetUntilStopped) {
                   "a = New Position(w); a.SetAngle(0, 0.5, 0); a.AddAngle(0, 5, 0, 1);\n"
                   "b = New Position(w); b.SetAngle(0, 0.5, 0); b.SetAngle(0, 5.5, 0, 1);\n" +
                   Ticks(10) +
-                  "Print(a.GetYAngle() > 5.9, b.GetYAngle() > 2.9, b.GetYAngle() < 3.1);\n"),
-              "1 2 3\n1 0\n9 1\n1 1 1\n");
+                  "Print(a.GetYAngle() > 5.9, b.GetYAngle() > 2.9, b.GetYAngle() < 3.1);\n"
+                  // Timed sums end on the sum; a timed TurnTo faces the object at its end.
+                  "c = New Position(w, 10, 10, 10); c.AddPosition(5, 0, 0, 1);\n"
+                  "d = New Position(w, 10, 10, 10); d.SubPosition(0, 5, 0, 1);\n"
+                  "t = New Position(w, 300, 0, 0); r = New Position(w); r.TurnTo(t, 1);\n" +
+                  Ticks(21) +
+                  "Print(c.GetX(), d.GetY()); r.Move(300); Print(r.GetDistance(t) < 0.01);\n"),
+              "1 2 3\n1 0\n9 1\n1 1 1\n15 5\n1\n");
 }
 
 TEST_F(Motion, FollowLookAtAndMoveAroundPlaceTheObjectAsTheScenesStepsDo) {

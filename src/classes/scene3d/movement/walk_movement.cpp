@@ -1,5 +1,8 @@
 #include "classes/scene3d/movement/walk_movement.h"
 
+#include <algorithm>
+#include <cfloat>
+
 #include "classes/input/game_input_class.h"
 #include "classes/scene3d/location_class.h"
 #include "engine3d/scene/animation_sequences.h"
@@ -23,6 +26,12 @@ constexpr ActionSource kActions[CTDMWalk::kActionCount] = {
 };
 
 constexpr double kSeconds = 0.001;
+
+// A distance or angle as the engine's float: saturated beyond the float range (a long
+// stall times a large speed), where the conversion would be undefined.
+float Saturate(double value) {
+    return static_cast<float>(std::clamp(value, double(-FLT_MAX), double(FLT_MAX)));
+}
 
 float Given(float number, float missing) {
     return number == kMissingNumber ? missing : number;
@@ -67,9 +76,9 @@ void CTDMWalk::Step(uint32_t now) {
     before.Snapshot(*location);
     const double t = Pressed(kRun) ? double(dt) * runFactor_ : double(dt);
     const bool strafe = Pressed(kStrafe);
-    const auto side = static_cast<float>(t * sideSpeed_ * kSeconds);
-    const auto forward = static_cast<float>(t * forwardSpeed_ * kSeconds);
-    const auto turn = static_cast<float>(t * turnSpeed_ * kSeconds);
+    const float side = Saturate(t * sideSpeed_ * kSeconds);
+    const float forward = Saturate(t * forwardSpeed_ * kSeconds);
+    const float turn = Saturate(t * turnSpeed_ * kSeconds);
     if (Pressed(kLeft)) {
         if (strafe)
             location->MoveLeft(side);
