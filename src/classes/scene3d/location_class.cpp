@@ -47,8 +47,10 @@ CILocation::CILocation(CInterpretor* interpreter, const CClassRecord* record)
 
 CILocation::~CILocation() {
     // A wrapper deleted without its class's destroy must not stay reachable from the
-    // engine object.
+    // engine object, nor from a controller.
     DetachEngineObject();
+    ClearController(true);
+    CTDMTargeted::DeleteTargeting(this);
 }
 
 void CILocation::Destroy(int flag) {
@@ -56,19 +58,16 @@ void CILocation::Destroy(int flag) {
         interpreter->RemoveMovingLocation(this);
         movingHandle = 0;
     }
-    delete controller;
-    controller = nullptr;
-    controllerKind = 0;
+    ClearController(true);
     interpreter->RemoveMovementsOf(this);
+    CTDMTargeted::DeleteTargeting(this);
     CIBaseClassImpl::Destroy(flag);
     delete this;
 }
 
 int CILocation::ReleaseReferencesTo(CIBaseClassImpl* object) {
-    if (controller == nullptr || !controller->Involves(object)) return 0;
-    delete controller;
-    controller = nullptr;
-    controllerKind = 0;
+    if (controller == nullptr || !controller->Targets(object)) return 0;
+    ClearController(true);
     return 1;
 }
 
@@ -168,8 +167,4 @@ CILocation* CILocation::GetLocationArg(int32_t i) {
     auto* other = static_cast<CILocation*>(value->GetObject());
     if (other == nullptr || other->engineObject == nullptr) interpreter->RaiseError(47);
     return other;
-}
-
-void CILocation::RefuseTimedForm() {
-    RaiseNoSuchMethod(*this);
 }

@@ -13,12 +13,14 @@
 
 #include <cstdint>
 
+#include "classes/scene3d/movement/movement_controller.h"
 #include "engine3d/scene/clbk_object.h"
 #include "script/classes/base_class.h"
 #include "script/runtime/time_driven.h"
 #include "script/values/value.h"
 
 class CILocation;
+class CTDMSimple;
 class L3DLocation;
 class L3DObject;
 class L3DWorld;
@@ -83,6 +85,11 @@ public:
     // After a change of place, orientation, visibility or hierarchy: the owning World's
     // views repaint. Nothing here; the classes with views to tell override it.
     virtual void LocationChanged() {}
+    // The timed relative moves and turns of an Object play its animation from the
+    // arguments `firstArg` on; 1 when that started one. The other classes have none.
+    virtual int StartMoveAnimation(uint32_t /*firstArg*/) { return 0; }
+    // The move that started the animation has ended.
+    virtual void StopMoveAnimation() {}
     // The engine object is gone. While the interpreter deletes wrappers, the wrapper is
     // deleted; otherwise (a reset, a World's teardown) it is only detached.
     virtual void OnEngineObjectDeleted();
@@ -94,6 +101,11 @@ public:
     // registers the object.
     void Init(L3DLocation* newLocation, L3DObject* newEngineObject, uint32_t newFlags,
               CIBaseClassImpl* newAnimatedObject);
+    // The controller of `kind` (CTDMController::Kind): the present one when it is of that
+    // kind, else a new one in place of the present one; null for kind 0 or another.
+    CTDMController* SetMovement(uint32_t kind);
+    // Forgets the controller, deleting it when asked, and sets the kind to 0.
+    void ClearController(bool deleteIt);
     // Points the engine object's link at this wrapper, then Init.
     void AttachEngineObject(L3DObject* object);
     // Clears the engine object's link to this wrapper and forgets the engine object,
@@ -188,6 +200,14 @@ public:
     void GetHotSpotZ();
     void SetCollisionRadius();
     void GetCollisionRadius();
+    void Follow();
+    void LookAt();
+    void Stop();
+    void Pause();
+    void Resume();
+    void MoveAround();
+    void Walk();
+    void OnStopMovement();
 
     // ---- Fields ---------------------------------------------------------------------
     CIBaseClassImpl* worldObject = nullptr;
@@ -201,7 +221,7 @@ public:
     float lastPosition[4] = {};
     uint32_t movingHandle = 0;
     const BlockRecord* onStopMovement = nullptr;
-    CTDMovements* controller = nullptr;
+    CTDMController* controller = nullptr;
     L3DLocation* location = nullptr;
     L3DObject* engineObject = nullptr;
     CIBaseClassImpl* animatedObject = nullptr;
@@ -218,18 +238,21 @@ protected:
     // going, the engine object goes with it and this object is marked deleted; any other
     // object goes to the controller check.
     int ReleaseWorldReferences(CIBaseClassImpl* object);
-    // Raises error 11, as for a method the class does not have: the timed forms of the
-    // shared methods are not performed yet.
-    [[noreturn]] void RefuseTimedForm();
 
 private:
-    // The relative moves and turns: `op` moves or turns the location by the amount.
-    void RelativeStep(void (L3DLocation::*op)(float), bool isTurn, float sign);
+    // The relative moves and turns: `op` moves or turns the location by the amount at
+    // once; with a duration the simple controller takes a step of `stepKind`.
+    void RelativeStep(void (L3DLocation::*op)(float), bool isTurn, float sign, uint32_t stepKind);
     // ReadPlace from argument 0, then the duration of a timed form: argument `numericCount`
     // when exactly `timedCount` numbers were given, argument 1 when an object and one
-    // more argument were.
-    void ReadTarget(L3DLocation& target, bool position, bool angles, int32_t numericCount,
-                    int32_t timedCount);
+    // more argument were. The duration in milliseconds, -1 for an immediate form.
+    int64_t ReadTarget(L3DLocation& target, bool position, bool angles, int32_t numericCount,
+                       int32_t timedCount);
+    // The simple controller, made when the object has another kind.
+    CTDMSimple& SimpleController();
+    // A rotation tween to the angles plus (sign 1) or minus (sign -1) `change`, the
+    // shorter way round.
+    void StartAngleChange(const float* change, float sign, uint32_t ms);
     void LookAtAngle(int axis);
     void SwitchGravity(float value);
 };

@@ -4,9 +4,6 @@
 // (kFirstOwnLocationMethod). The collision-type constants take three ids of the class's
 // own, given to ZORV_COLLISION_TYPE_ROWS, with ZORV_COLLISION_TYPE_HANDLERS at the same
 // places of its class-level handlers.
-//
-// Follow, LookAt, Stop, Pause, Resume, MoveAround, Walk and OnStopMovement need the
-// movement controllers: their entries are empty, and a call raises error 11.
 #pragma once
 
 #include <array>
@@ -52,20 +49,21 @@ inline constexpr uint16_t kFirstOwnLocationMethod = kLocationMethodCount + 1;
         &CILocation::GetZ, &CILocation::GetXAngle, &CILocation::GetYAngle, &CILocation::GetZAngle, \
         &CILocation::TurnUp, &CILocation::TurnDown, &CILocation::TurnRight, &CILocation::TurnLeft, \
         &CILocation::TurnBack, &CILocation::MoveRight, &CILocation::MoveLeft, &CILocation::MoveUp, \
-        &CILocation::MoveDown, &CILocation::MoveBack, nullptr, nullptr, &CILocation::RollRight,    \
-        &CILocation::RollLeft, nullptr, nullptr, nullptr, nullptr, &CILocation::TurnTo,            \
-        &CILocation::SubAngle, &CILocation::AddPosition, &CILocation::SubPosition, nullptr,        \
+        &CILocation::MoveDown, &CILocation::MoveBack, &CILocation::Follow, &CILocation::LookAt,    \
+        &CILocation::RollRight, &CILocation::RollLeft, &CILocation::Stop, &CILocation::Pause,      \
+        &CILocation::Resume, &CILocation::MoveAround, &CILocation::TurnTo, &CILocation::SubAngle,  \
+        &CILocation::AddPosition, &CILocation::SubPosition, &CILocation::Walk,                     \
         &CILocation::SetGravity, &CILocation::SetCollision, &CILocation::SetCollisionType,         \
         &CILocation::FindChild, &CILocation::SetParent, &CILocation::GetParent,                    \
         &CILocation::GetChild, &CILocation::Show, &CILocation::Hide, &CILocation::IsVisible,       \
         &CILocation::GetNChildren, &CILocation::GetName, &CILocation::SetName,                     \
-        &CILocation::Recalc, nullptr, &CILocation::GetDistance, &CILocation::SetRelativeAngle,     \
-        &CILocation::GetRotMatrix, &CILocation::SetRotMatrix, &CILocation::SetPrivateData,         \
-        &CILocation::GetPrivateData, &CILocation::GetLookAtAngleX, &CILocation::GetLookAtAngleY,   \
-        &CILocation::GetLookAtAngleZ, &CILocation::GetDirectionVector,                             \
-        &CILocation::InvertDirectionVector, &CILocation::SetHotSpot, &CILocation::GetHotSpotX,     \
-        &CILocation::GetHotSpotY, &CILocation::GetHotSpotZ, &CILocation::SetCollisionRadius,       \
-        &CILocation::GetCollisionRadius
+        &CILocation::Recalc, &CILocation::OnStopMovement, &CILocation::GetDistance,                \
+        &CILocation::SetRelativeAngle, &CILocation::GetRotMatrix, &CILocation::SetRotMatrix,       \
+        &CILocation::SetPrivateData, &CILocation::GetPrivateData, &CILocation::GetLookAtAngleX,    \
+        &CILocation::GetLookAtAngleY, &CILocation::GetLookAtAngleZ,                                \
+        &CILocation::GetDirectionVector, &CILocation::InvertDirectionVector,                       \
+        &CILocation::SetHotSpot, &CILocation::GetHotSpotX, &CILocation::GetHotSpotY,               \
+        &CILocation::GetHotSpotZ, &CILocation::SetCollisionRadius, &CILocation::GetCollisionRadius
 
 #define ZORV_COLLISION_TYPE_ROWS(firstId)                                                          \
     {(firstId), "COLLISION_TYPE_NONE", 0, kRowConstant},                                           \

@@ -1,12 +1,15 @@
-// The shared methods of the placed classes, in their immediate forms. On a wrapper whose
-// engine object is gone the setters do nothing and the queries answer 0 or "".
+// The shared methods of the placed classes. Their timed forms hand the target to the
+// simple movement controller (location_motion.cpp). On a wrapper whose engine object is
+// gone the setters do nothing and the queries answer 0 or "".
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "classes/scene3d/location_class.h"
 #include "classes/scene3d/matrix_class.h"
+#include "classes/scene3d/movement/simple_movement.h"
 #include "classes/scene3d/position_class.h"
 #include "classes/scene3d/vector_class.h"
 #include "engine3d/scene/angle.h"
@@ -40,6 +43,15 @@ float ReadCoordinate(CInterpretor& interpreter, uint32_t i) {
 // Argument i as an angle: 0 when missing.
 float ReadAngle(CInterpretor& interpreter, uint32_t i) {
     return interpreter.IsArgDefault(i) ? 0.0f : ToFloat(interpreter.GetArgDouble(i));
+}
+
+// The duration of a timed form, seconds in argument i, as whole milliseconds (truncated,
+// held below 2^31 so that the controllers' signed time differences hold). Error 14 when
+// it is missing, below 0 or no number.
+int64_t ReadDuration(CInterpretor& interpreter, uint32_t i) {
+    const double seconds = interpreter.IsArgDefault(i) ? -1.0 : interpreter.GetArgDouble(i);
+    if (!(seconds >= 0)) interpreter.RaiseError(14);
+    return int64_t(std::min(seconds * 1000.0, double(INT32_MAX)));
 }
 
 bool IsObjectArg(CInterpretor& interpreter, uint32_t i) {
@@ -100,8 +112,8 @@ bool CILocation::ReadPlace(L3DLocation& target, uint32_t first, bool position, b
     return false;
 }
 
-void CILocation::ReadTarget(L3DLocation& target, bool position, bool angles, int32_t numericCount,
-                            int32_t timedCount) {
+int64_t CILocation::ReadTarget(L3DLocation& target, bool position, bool angles,
+                               int32_t numericCount, int32_t timedCount) {
     const int32_t count = interpreter->GetArgCount();
     int32_t durationArg = -1;
     if (ReadPlace(target, 0, position, angles)) {
@@ -109,9 +121,8 @@ void CILocation::ReadTarget(L3DLocation& target, bool position, bool angles, int
     } else if (count == timedCount) {
         durationArg = numericCount;
     }
-    if (durationArg < 0) return;
-    if (interpreter->GetArgDouble(uint32_t(durationArg)) < 0) interpreter->RaiseError(14);
-    RefuseTimedForm();
+    if (durationArg < 0) return -1;
+    return ReadDuration(*interpreter, uint32_t(durationArg));
 }
 
 // ---- Place and orientation ---------------------------------------------------------------
@@ -119,7 +130,10 @@ void CILocation::ReadTarget(L3DLocation& target, bool position, bool angles, int
 void CILocation::SetPosition() {
     if (location == nullptr) return;
     L3DLocation target;
-    ReadTarget(target, true, false, 3, 4);
+    if (const int64_t ms = ReadTarget(target, true, false, 3, 4); ms >= 0) {
+        SimpleController().StartTranslation(target, uint32_t(ms));
+        return;
+    }
     location->SetPositionFrom(target);
     LocationChanged();
 }
@@ -127,7 +141,11 @@ void CILocation::SetPosition() {
 void CILocation::AddPosition() {
     if (location == nullptr) return;
     L3DLocation target;
-    ReadTarget(target, true, false, 3, 4);
+    if (const int64_t ms = ReadTarget(target, true, false, 3, 4); ms >= 0) {
+        target.AddPosition(*location);
+        SimpleController().StartTranslation(target, uint32_t(ms));
+        return;
+    }
     location->AddPosition(target);
     LocationChanged();
 }
@@ -135,7 +153,12 @@ void CILocation::AddPosition() {
 void CILocation::SubPosition() {
     if (location == nullptr) return;
     L3DLocation target;
-    ReadTarget(target, true, false, 3, 4);
+    if (const int64_t ms = ReadTarget(target, true, false, 3, 4); ms >= 0) {
+        L3DLocation end(*location);
+        end.SubPosition(target);
+        SimpleController().StartTranslation(end, uint32_t(ms));
+        return;
+    }
     location->SubPosition(target);
     LocationChanged();
 }
@@ -143,7 +166,10 @@ void CILocation::SubPosition() {
 void CILocation::SetAngle() {
     if (location == nullptr) return;
     L3DLocation target;
-    ReadTarget(target, false, true, 3, 4);
+    if (const int64_t ms = ReadTarget(target, false, true, 3, 4); ms >= 0) {
+        SimpleController().StartRotation(target, uint32_t(ms), 0, 1);
+        return;
+    }
     location->SetAnglesFrom(target, 0);
     LocationChanged();
 }
@@ -151,7 +177,10 @@ void CILocation::SetAngle() {
 void CILocation::SetRelativeAngle() {
     if (location == nullptr) return;
     L3DLocation target;
-    ReadTarget(target, false, true, 3, 4);
+    if (const int64_t ms = ReadTarget(target, false, true, 3, 4); ms >= 0) {
+        SimpleController().StartRotation(target, uint32_t(ms), 1, 1);
+        return;
+    }
     location->SetAnglesFrom(target, 1);
     LocationChanged();
 }
@@ -159,8 +188,12 @@ void CILocation::SetRelativeAngle() {
 void CILocation::AddAngle() {
     if (location == nullptr) return;
     L3DLocation target;
-    ReadTarget(target, false, true, 3, 4);
+    const int64_t ms = ReadTarget(target, false, true, 3, 4);
     const float change[3] = {target.GetXAngle(), target.GetYAngle(), target.GetZAngle()};
+    if (ms >= 0) {
+        StartAngleChange(change, 1, uint32_t(ms));
+        return;
+    }
     location->AddAngle(change);
     LocationChanged();
 }
@@ -168,8 +201,12 @@ void CILocation::AddAngle() {
 void CILocation::SubAngle() {
     if (location == nullptr) return;
     L3DLocation target;
-    ReadTarget(target, false, true, 3, 4);
+    const int64_t ms = ReadTarget(target, false, true, 3, 4);
     const float change[3] = {target.GetXAngle(), target.GetYAngle(), target.GetZAngle()};
+    if (ms >= 0) {
+        StartAngleChange(change, -1, uint32_t(ms));
+        return;
+    }
     location->SubAngle(change);
     LocationChanged();
 }
@@ -177,7 +214,10 @@ void CILocation::SubAngle() {
 void CILocation::Set() {
     if (location == nullptr) return;
     L3DLocation target;
-    ReadTarget(target, true, true, 6, 7);
+    if (const int64_t ms = ReadTarget(target, true, true, 6, 7); ms >= 0) {
+        SimpleController().StartTransform(target, uint32_t(ms));
+        return;
+    }
     location->SetFrom(target);
     LocationChanged();
 }
@@ -195,9 +235,13 @@ void CILocation::TurnTo() {
     // A duration of 0 faces the target at once, as no duration does.
     const uint32_t durationArg = objectForm ? 1 : 3;
     if (interpreter->GetArgCount() > int32_t(durationArg)) {
-        const double seconds = interpreter->GetArgDouble(durationArg);
-        if (seconds < 0) interpreter->RaiseError(14);
-        if (seconds > 0) RefuseTimedForm();
+        const int64_t ms = ReadDuration(*interpreter, durationArg);
+        if (ms > 0) {
+            L3DLocation facing(*location);
+            facing.LookAt(target, 0, 0xFF);
+            SimpleController().StartRotation(facing, uint32_t(ms), 0, 1);
+            return;
+        }
     }
     location->LookAt(target, 0, 0xFF);
     LocationChanged();
@@ -232,7 +276,8 @@ void CILocation::GetZAngle() {
 
 // ---- Relative moves and turns ------------------------------------------------------------
 
-void CILocation::RelativeStep(void (L3DLocation::*op)(float), bool isTurn, float sign) {
+void CILocation::RelativeStep(void (L3DLocation::*op)(float), bool isTurn, float sign,
+                              uint32_t stepKind) {
     float amount;
     if (isTurn)
         amount =
@@ -240,8 +285,16 @@ void CILocation::RelativeStep(void (L3DLocation::*op)(float), bool isTurn, float
     else
         amount = ToFloat(interpreter->GetArgFloat(0)) * sign;
     if (interpreter->GetArgCount() >= 2) {
-        if (interpreter->GetArgDouble(1) < 0) interpreter->RaiseError(14);
-        RefuseTimedForm();
+        const int64_t ms = ReadDuration(*interpreter, 1);
+        if (location == nullptr) return;
+        CTDMSimple& simple = SimpleController();
+        if (isTurn)
+            simple.StartTurnStep(stepKind, amount, uint32_t(ms));
+        else
+            simple.StartMoveStep(stepKind, amount, uint32_t(ms));
+        if (interpreter->GetArgCount() >= 3 && StartMoveAnimation(2) != 0)
+            simple.StopAnimationAtEnd(this);
+        return;
     }
     if (location == nullptr) return;
     (location->*op)(amount);
@@ -249,51 +302,51 @@ void CILocation::RelativeStep(void (L3DLocation::*op)(float), bool isTurn, float
 }
 
 void CILocation::Move() {
-    RelativeStep(&L3DLocation::Move, false, 1);
+    RelativeStep(&L3DLocation::Move, false, 1, CTDMSimple::kMove);
 }
 
 void CILocation::MoveBack() {
-    RelativeStep(&L3DLocation::Move, false, -1);
+    RelativeStep(&L3DLocation::Move, false, -1, CTDMSimple::kMove);
 }
 
 void CILocation::MoveRight() {
-    RelativeStep(&L3DLocation::MoveRight, false, 1);
+    RelativeStep(&L3DLocation::MoveRight, false, 1, CTDMSimple::kMoveRight);
 }
 
 void CILocation::MoveLeft() {
-    RelativeStep(&L3DLocation::MoveLeft, false, 1);
+    RelativeStep(&L3DLocation::MoveLeft, false, 1, CTDMSimple::kMoveLeft);
 }
 
 void CILocation::MoveUp() {
-    RelativeStep(&L3DLocation::MoveUp, false, 1);
+    RelativeStep(&L3DLocation::MoveUp, false, 1, CTDMSimple::kMoveUp);
 }
 
 void CILocation::MoveDown() {
-    RelativeStep(&L3DLocation::MoveDown, false, 1);
+    RelativeStep(&L3DLocation::MoveDown, false, 1, CTDMSimple::kMoveDown);
 }
 
 void CILocation::TurnUp() {
-    RelativeStep(&L3DLocation::TurnUp, true, 1);
+    RelativeStep(&L3DLocation::TurnUp, true, 1, CTDMSimple::kTurnUp);
 }
 
 void CILocation::TurnDown() {
-    RelativeStep(&L3DLocation::TurnDown, true, 1);
+    RelativeStep(&L3DLocation::TurnDown, true, 1, CTDMSimple::kTurnDown);
 }
 
 void CILocation::TurnRight() {
-    RelativeStep(&L3DLocation::TurnRight, true, 1);
+    RelativeStep(&L3DLocation::TurnRight, true, 1, CTDMSimple::kTurnRight);
 }
 
 void CILocation::TurnLeft() {
-    RelativeStep(&L3DLocation::TurnLeft, true, 1);
+    RelativeStep(&L3DLocation::TurnLeft, true, 1, CTDMSimple::kTurnLeft);
 }
 
 void CILocation::RollRight() {
-    RelativeStep(&L3DLocation::RollRight, true, 1);
+    RelativeStep(&L3DLocation::RollRight, true, 1, CTDMSimple::kRollRight);
 }
 
 void CILocation::RollLeft() {
-    RelativeStep(&L3DLocation::RollLeft, true, 1);
+    RelativeStep(&L3DLocation::RollLeft, true, 1, CTDMSimple::kRollLeft);
 }
 
 void CILocation::TurnBack() {

@@ -17,14 +17,19 @@ TEST_F(PlacedClasses, TargetsTakeNumbersOrAPlacedObjectAndMissingCoordinatesAreZ
         "5 0 0\n1 2 3\n11 22 33\n10 21 32\n10 20 30 1\n0 1\n");
 }
 
-TEST_F(PlacedClasses, TimedFormsCheckTheirDurationAndAreRefused) {
+TEST_F(PlacedClasses, TimedFormsCheckTheirDuration) {
     const std::string made = "w = New World(); p = New Position(w);\n";
     EXPECT_EQ(ErrorOf(made + "p.SetPosition(1, 2, 3, -1);"), 14);
-    EXPECT_EQ(ErrorOf(made + "p.SetPosition(1, 2, 3, 0);"), 11);
-    EXPECT_EQ(ErrorOf(made + "p.Set(p, 2);"), 11);
+    EXPECT_EQ(ErrorOf(made + "p.SetPosition(1, 2, 3, 0);"), 0);
+    EXPECT_EQ(ErrorOf(made + "p.Set(p, 2);"), 0);
     EXPECT_EQ(ErrorOf(made + "p.Move(5, -1);"), 14);
-    EXPECT_EQ(ErrorOf(made + "p.TurnUp(0.5, 2);"), 11);
-    EXPECT_EQ(ErrorOf(made + "p.Follow(p);"), 11);
+    EXPECT_EQ(ErrorOf(made + "p.Move(5, , 1);"), 14);
+    EXPECT_EQ(ErrorOf(made + "p.TurnUp(0.5, 2);"), 0);
+    EXPECT_EQ(ErrorOf(made + "p.Follow(p);"), 0);
+    // A timed form leaves the object where it was until the clock moves.
+    EXPECT_EQ(Run(made + "p.SetPosition(1, 2, 3, 5); p.TurnUp(0.5, 2); p.AddAngle(0, 1, 0, 1);\n"
+                         "Print(p.GetX(), p.GetXAngle(), p.GetYAngle());"),
+              "0 0 0\n");
     // A duration of 0 faces the point at once.
     EXPECT_EQ(Run(made + "p.TurnTo(0, 0, 10, 0); Print(p.GetXAngle(), p.GetZAngle());"), "0 0\n");
     // Facing another object, a move of the distance between them reaches it.
