@@ -45,3 +45,24 @@ w = New World(s);
 b = w.CreateBrick(10, 10, 10);
 b.MoveAround(w);
 // expect: error 47 line 5
+
+//== a timed move of an Object plays the animation its last arguments name, and stops it at the end
+UseRenderers();
+UiAdvance(0);
+Function Tick() { UiAdvance(50); For (k = 0; k < 12; k++) x = k; }
+w = New World(New Surface(32, 32));
+o = w.CreateBrick();
+o.SetAnimMode(2);
+o.AddAnimDefinition("walk", 0, 40, -1, 0, 0, 100);
+o.Move(100, 0.5, "walk", 100);
+Print(o.GetAnim());
+For (t = 0; t < 4; t++) Tick();
+moving = o.GetFrame();
+// The move ends on the tick at 500 ms, and its animation with it.
+For (t = 0; t < 8; t++) Tick();
+stopped = o.GetFrame();
+For (t = 0; t < 4; t++) Tick();
+Print(moving > 0, stopped > moving, o.GetFrame() == stopped, o.GetZ());
+// expect output: walk
+// expect output: 1 1 1 -100
+// expect: end

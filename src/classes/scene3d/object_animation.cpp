@@ -198,9 +198,9 @@ void CIObject::DelAnimDefinition() {
     if (sequences.RemoveSequence(name.value) == 0) interpreter->RaiseError(kNoSequence);
 }
 
-bool CIObject::SelectSequenceArg(LAnimationIK& sequences) {
-    if (IsArgMissing(*interpreter, 0)) return false;
-    const SequenceName name(interpreter->GetArgString(0));
+bool CIObject::SelectSequenceArg(LAnimationIK& sequences, uint32_t arg) {
+    if (IsArgMissing(*interpreter, arg)) return false;
+    const SequenceName name(interpreter->GetArgString(arg));
     if (sequences.SelectSequence(name.value) == 0) return false;
     LocationChanged();
     return true;
@@ -256,10 +256,22 @@ void CIObject::PreviousFrame() {
 // ---- Play ------------------------------------------------------------------------------
 
 void CIObject::PlayAnim() {
+    if (PlayAnimFrom(0) == 0) interpreter->GetResultSlot()->SetInt(0);
+}
+
+int CIObject::StartMoveAnimation(uint32_t firstArg) {
+    return PlayAnimFrom(firstArg);
+}
+
+void CIObject::StopMoveAnimation() {
+    StopChannel(CurrentChannel());
+}
+
+int CIObject::PlayAnimFrom(uint32_t first) {
     CInterpretor& in = *interpreter;
     const uint32_t index = CurrentChannel();
     LAnimationIK* sequences = ChannelSequences(index);
-    if (sequences == nullptr) return in.GetResultSlot()->SetInt(0);
+    if (sequences == nullptr) return 0;
     AnimationChannel& channel = channels_[index];
 
     // Where the play was, for the new sequence to take up.
@@ -269,17 +281,17 @@ void CIObject::PlayAnim() {
     const int64_t s0 = carry ? previous->start : 0;
     const int64_t e0 = carry ? previous->end : 0;
 
-    if (!SelectSequenceArg(*sequences)) {
+    if (!SelectSequenceArg(*sequences, first)) {
         StopChannel(index);
-        return in.GetResultSlot()->SetInt(0);
+        return 0;
     }
     const SequenceRecord& record = *sequences->currentSequence;
 
-    const int32_t speed = IsArgMissing(in, 1) ? kDefaultSpeed : in.GetArgInt(1);
+    const int32_t speed = IsArgMissing(in, first + 1) ? kDefaultSpeed : in.GetArgInt(first + 1);
     if (speed == 0 || uint32_t(speed) > 100) in.RaiseError(kBadArgument);
     uint32_t playFlags = 0;
     bool restart = false;
-    for (int32_t i = 2; i < in.GetArgCount(); ++i) {
+    for (int32_t i = int32_t(first) + 2; i < in.GetArgCount(); ++i) {
         if (in.IsArgDefault(uint32_t(i))) continue;
         const int32_t value = in.GetArgInt(uint32_t(i));
         if (value != kLoopInfinite && (uint32_t(value) & 0xFFFF0000u) != kPlayMark)
@@ -321,6 +333,7 @@ void CIObject::PlayAnim() {
     if (channel.entry == 0) in.RaiseError(15);
     channel.playing = 1;
     LocationChanged();
+    return 1;
 }
 
 void CIObject::StopAnim() {

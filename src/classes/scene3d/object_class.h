@@ -38,6 +38,9 @@ public:
 
     // Joins the world when not in it yet, then the World's cameras repaint.
     void LocationChanged() override;
+    // The animation a timed move or turn plays: PlayAnim's arguments from `firstArg` on.
+    int StartMoveAnimation(uint32_t firstArg) override;
+    void StopMoveAnimation() override;
     L3DObject* GetEngineObject() const { return engineObject; }
     CIWorld* World() const;
     // Marked by SetStatic for the World's next Optimize.
@@ -165,8 +168,10 @@ private:
     void SetAnimSpeed();
     void SetAnimMode();
     void GetAnimMode();
-    // Selects the sequence named by argument 0; false when none was selected.
-    bool SelectSequenceArg(LAnimationIK& sequences);
+    // PlayAnim from argument `first` on (sequence, speed, flags); 1 when a play started.
+    int PlayAnimFrom(uint32_t first);
+    // Selects the sequence named by argument `arg`; false when none was selected.
+    bool SelectSequenceArg(LAnimationIK& sequences, uint32_t arg = 0);
 
     // By method id; the shared methods are dispatched before.
     static const std::array<ScriptMethod<CIObject>, 0x80>& Methods();
