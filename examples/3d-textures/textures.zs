@@ -1,8 +1,8 @@
 // Materials and textures: a crate of painted planks, a fence whose gaps are a colour key,
 // water that lets the floor through and scrolls, a glowing blob that always faces the
-// camera, and a clock whose face is drawn on a Surface every second and reaches the 3D
-// object at once. The crate is saved as a world file and loaded back as a second crate.
-// Close the window to end.
+// camera, a waving flag whose mesh is built point by point, and a clock whose face is drawn
+// on a Surface every second and reaches the 3D object at once. The crate is saved as a
+// world file and loaded back as a second crate. Close the window to end.
 main = New Window("3D textures", 480, 320);
 scene = New World(main);
 eye = New Camera(scene, main);
@@ -72,6 +72,43 @@ spark.SetPenColor(0xFFD040);
 spark.Ellipse(4, 4, 28, 28);
 glow = New Blob(scene, 330, 170, 0, spark, 90, 90);
 
+// A flag built point by point: two rows of corners along a wave, joined into faces, its
+// cloth a striped texture. Its corners move every tick to make it wave.
+cloth = New Texture(scene, 32, 32, "Cloth");
+stripes = cloth.GetSurface();
+For (y = 0; y < 32; y += 8) {
+    stripe = 0xC02020;
+    If (y % 16 != 0) stripe = 0xF0F0F0;
+    stripes.SetFillColor(stripe);
+    stripes.SetPenColor(stripe);
+    stripes.Rectangle(0, y, 32, y + 8);
+}
+flag = New Object(scene);
+flag.SetName("Flag");
+For (i = 0; i <= 6; i++) {
+    flag.AddPoint(0, i * 45, 0, 0, i / 6.0, 1);
+    flag.AddPoint(0, i * 45, 150, 0, i / 6.0, 0);
+}
+For (i = 0; i < 12; i += 2) {
+    flag.AddPolygon(flag.GetPoint(i), flag.GetPoint(i + 2), flag.GetPoint(i + 3), flag.GetPoint(i + 1));
+}
+flag.ReplaceMaterial(New Material(scene, cloth, "Cloth"));
+flag.SetPosition(-640, 160, 900);
+pole = scene.CreateBrick(12, 420, 12);
+pole.SetPosition(-646, 100, 900);
+pole.ReplaceMaterial(wood);
+
+Function Wave(phase) {
+    Var k = 1;
+    For (k = 1; k <= 6; k++) {
+        Var z = Math.Sin(phase + k * 0.9) * k * 5;
+        Var lower = flag.GetPoint(2 * k);
+        Var upper = flag.GetPoint(2 * k + 1);
+        lower.SetZ(z);
+        upper.SetZ(z);
+    }
+}
+
 // The clock: its face is a Surface the Texture copies whenever the Surface is refreshed.
 dial = New Surface(64, 64, 32);
 clock = New Texture(scene, dial);
@@ -101,6 +138,7 @@ Function DrawDial(seconds) {
 tick = 0;
 While (1) {
     DrawDial(tick % 60);
+    Wave(tick * 0.4);
     crate.TurnLeft(0.03);
     copy.TurnRight(0.02);
     tick++;

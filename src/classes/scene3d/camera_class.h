@@ -50,6 +50,9 @@ public:
     void Unbind();
     // The World is going: the camera keeps nothing of it.
     void ForgetWorld();
+    // Binds to the surface: the view of the world, this camera as its camera, and the
+    // place among the World's rendering cameras. Errors 10, 15, 59.
+    void BindTo(CISurface* target);
     // Frames per second over the ring's samples; 0 without any.
     double GetFrameRate() const;
 
@@ -58,9 +61,6 @@ public:
     int32_t active = 0;
 
 private:
-    // Binds to the surface: the view of the world, this camera as its camera, and the
-    // place among the World's rendering cameras. Errors 10, 15, 59.
-    void BindTo(CISurface* target);
     // x and y of a screen point from arguments 0 and 1 (error 115 unless numbers).
     void ReadScreenPoint(float* point);
     // The screen position of a Point3D's position or of three numbers x, y, z (error 14 for

@@ -318,7 +318,7 @@ void CIWorld::Create() {
     const int32_t depth = surfaceArg >= 0 ? surface->GetViewDepth() : in.surfaceDepth;
     world_->SetColorDepth(uint32_t(depth));
     in.SetSurfaceDepth(depth);
-    LoadAtCreation();
+    LoadAtCreation(surface);
     Register();
 }
 

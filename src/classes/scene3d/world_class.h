@@ -145,8 +145,9 @@ private:
                      L3DObject** loaded);
     int32_t LoadElement(CElement* element, uint32_t mask, const char* objectName,
                         L3DObject** loaded);
-    // The file or bank element the New arguments name.
-    void LoadAtCreation();
+    // The file or bank element the New arguments name; the first camera the world then has
+    // shows it in `surface`.
+    void LoadAtCreation(CISurface* surface);
     // Every texture of the world gets its Texture object.
     void WrapNewTextures();
     // The image of a texture a world file names: an image element of the file's base name,

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "classes/scene3d/camera_class.h"
 #include "classes/scene3d/material_class.h"
 #include "classes/scene3d/object_class.h"
 #include "classes/scene3d/script_number.h"
@@ -18,6 +19,7 @@
 #include "engine3d/files/md2_file.h"
 #include "engine3d/files/script_world_file.h"
 #include "engine3d/scene/blobs/blob.h"
+#include "engine3d/scene/camera/camera.h"
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/materials/texture.h"
 #include "engine3d/scene/objects/object.h"
@@ -191,7 +193,7 @@ int32_t CIWorld::LoadElement(CElement* element, uint32_t mask, const char* objec
     return read != 0 ? 0 : 15;
 }
 
-void CIWorld::LoadAtCreation() {
+void CIWorld::LoadAtCreation(CISurface* surface) {
     const CValue* bankIndex = nullptr;
     const char* file = nullptr;
     for (int32_t i = 0; i < interpreter->GetArgCount(); ++i) {
@@ -211,6 +213,11 @@ void CIWorld::LoadAtCreation() {
         if (const int32_t code = LoadFile(file, kLoadMask, nullptr, nullptr, nullptr))
             interpreter->RaiseError(code);
     }
+    // A world made with its file is seen at once, through the file's first camera.
+    const LListNode* first = world_->cameras.list.GetHead();
+    if (first == nullptr) return;
+    auto* camera = static_cast<CICamera*>(WrapperOf(static_cast<L3DCamera*>(first->item)));
+    if (camera != nullptr && camera->surface == nullptr) camera->BindTo(surface);
 }
 
 void CIWorld::Load() {

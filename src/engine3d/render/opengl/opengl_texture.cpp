@@ -1,5 +1,8 @@
 #include "engine3d/render/opengl/opengl_texture.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "engine3d/render/opengl/opengl_loader.h"
 #include "engine3d/render/opengl/opengl_renderer.h"
 
@@ -15,6 +18,62 @@ uint32_t KeyPixel15(uint32_t k) {
 }
 uint32_t KeyPixel16(uint32_t k) {
     return ((k & 0xF8) << 8) | ((k >> 5) & 0x7E0) | ((k >> 19) & 0x1F);
+}
+
+// Linear filtering and the mipmaps mix a keyed texel's colour into its visible neighbours,
+// which would show the key as a fringe along every cut-out edge. Each keyed texel takes the
+// mean colour of the nearest texels already coloured, spreading outwards from the visible
+// ones (rows and columns wrap, as the texture repeats). A wholly keyed image stays as it is.
+void ColourKeyedTexels(std::vector<uint8_t>& rgba, const std::vector<bool>& keyed, uint32_t w,
+                       uint32_t h) {
+    constexpr uint32_t kUnreached = UINT32_MAX;
+    const size_t count = size_t(w) * h;
+    // How many steps each texel lies from the visible part; 0 for the visible ones.
+    std::vector<uint32_t> ring(count, kUnreached);
+    std::vector<size_t> current;
+    for (size_t i = 0; i < count; ++i) {
+        if (keyed[i]) continue;
+        ring[i] = 0;
+        current.push_back(i);
+    }
+    if (current.empty()) return;
+    // The eight texels around, each once however small the image is.
+    auto neighbours = [w, h](size_t i, auto&& visit) {
+        const uint32_t x = uint32_t(i % w), y = uint32_t(i / w);
+        size_t seen[8];
+        size_t found = 0;
+        for (uint32_t dy : {h - 1, 0u, 1u}) {
+            for (uint32_t dx : {w - 1, 0u, 1u}) {
+                const size_t n = size_t((y + dy) % h) * w + (x + dx) % w;
+                if (n == i || std::find(seen, seen + found, n) != seen + found) continue;
+                seen[found++] = n;
+                visit(n);
+            }
+        }
+    };
+    std::vector<size_t> next;
+    for (uint32_t step = 1; !current.empty(); ++step) {
+        next.clear();
+        for (size_t i : current)
+            neighbours(i, [&](size_t n) {
+                if (ring[n] != kUnreached) return;
+                ring[n] = step;
+                next.push_back(n);
+            });
+        // Only texels nearer to the visible part than this one give it their colour.
+        for (size_t n : next) {
+            uint32_t sum[3] = {}, used = 0;
+            neighbours(n, [&](size_t m) {
+                if (ring[m] >= step) return;
+                for (size_t c = 0; c < 3; ++c)
+                    sum[c] += rgba[4 * m + c];
+                ++used;
+            });
+            for (size_t c = 0; c < 3; ++c)
+                rgba[4 * n + c] = uint8_t((sum[c] + used / 2) / used);
+        }
+        current.swap(next);
+    }
 }
 
 } // namespace
@@ -68,6 +127,7 @@ std::vector<uint8_t> LTexture_OpenGL::Convert(uint32_t w, uint32_t h, bool& with
     withAlpha = keyed || plane || alpha < 255;
     const uint32_t channels = withAlpha ? 4 : 3;
     std::vector<uint8_t> out(size_t(w) * h * channels);
+    std::vector<bool> keyedTexels(keyed ? size_t(w) * h : 0);
     const uint32_t key = d == 15 ? KeyPixel15(keyColor) : KeyPixel16(keyColor);
     const Rgb keyRgb{uint8_t(keyColor), uint8_t(keyColor >> 8), uint8_t(keyColor >> 16)};
     uint8_t* o = out.data();
@@ -96,10 +156,14 @@ std::vector<uint8_t> LTexture_OpenGL::Convert(uint32_t w, uint32_t h, bool& with
             *o++ = c.blue;
             if (!withAlpha) continue;
             uint8_t a = plane ? (x < alphaPitch ? alphaRow[x] : 255) : alpha;
-            if (keyed && matches) a = 0;
+            if (keyed && matches) {
+                a = 0;
+                keyedTexels[size_t(y) * w + x] = true;
+            }
             *o++ = a;
         }
     }
+    if (keyed) ColourKeyedTexels(out, keyedTexels, w, h);
     return out;
 }
 

@@ -120,7 +120,7 @@ LPolygon* L3DObject::FindPolygonAtScreenPoint(L3DCamera& camera, const float* po
     LPolygon* best = nullptr;
     ForEachPolygon(GetCurrentPolygonList(), [&](LPolygon* polygon) {
         for (int i = 0; i < polygon->GetVertexCount(); ++i)
-            polygon->GetVertex(i)->TransformAndProject(*this, camera);
+            PlacePointForPicking(*polygon->GetVertex(i), camera);
         polygon->TestVisibility(camera);
         if (polygon->drawn == 0 || polygon->ContainsScreenPoint(point[0], point[1]) == 0) return;
         float w[3];
@@ -136,6 +136,10 @@ LPolygon* L3DObject::FindPolygonAtScreenPoint(L3DCamera& camera, const float* po
         }
     });
     return best;
+}
+
+void L3DObject::PlacePointForPicking(L3DPoint& point, L3DCamera& camera) {
+    point.TransformAndProject(*this, camera);
 }
 
 void L3DObject::PickPolygonAtScreenPoint(L3DCamera& camera, const float* point,

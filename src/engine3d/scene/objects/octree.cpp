@@ -329,6 +329,10 @@ void L3DOctreeNode::ComputeWorldTransform(L3DCamera& camera) {
     ForEachChild(children, [&camera](L3DObject* c) { c->ComputeWorldTransform(camera); });
 }
 
+void L3DOctreeNode::PlacePointForPicking(L3DPoint& point, L3DCamera& camera) {
+    point.Project(camera);
+}
+
 void L3DOctreeNode::Draw(L3DCamera& camera) {
     if (visibleThisFrame != 0 && IsVisible() != 0 && HasPolygons(0)) {
         MatrixCopy(camera.viewMatrix, modelView);

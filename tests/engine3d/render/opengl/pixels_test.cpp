@@ -4,6 +4,7 @@
 // along edges, and colour them alike.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -384,3 +385,33 @@ TEST_F(OpenGLPixelsTest, AChildWindowStaysOverTheView) {
 }
 
 } // namespace
+
+// A keyed texture's cut-out edges: filtering mixes the keyed texels' colour into the
+// visible ones beside them, so the key, pure red here, must have been replaced by the
+// visible texels' green before the upload. No pixel may come out redder than the
+// background behind the quad.
+TEST_F(OpenGLPixelsTest, KeyedTexturesShowNoFringeOfTheirKeyColour) {
+    auto pack = [](uint32_t colour) { return textured_scene::PackTexel(colour, 32); };
+    textured_scene::Builder<decltype(pack)> builder(*world_, *device_, 32, pack);
+    L3DCamera* camera = world_->CreateCamera(0);
+    constexpr uint32_t kRedKey = 0x0000FF;
+    LTexture* bars = builder.Texture("Bars", 16, [](uint32_t x, uint32_t y) {
+        return (x / 2 + y / 4) % 2 != 0 ? kRedKey : 0x00FF00;
+    });
+    bars->SetColorKey(1, kRedKey);
+    LMaterial* material = world_->materials.CreateMaterial("Bars", bars, 0xFFFFFF, 0, nullptr);
+    auto* object = new L3DObject("Bars", world_.get(), nullptr);
+    builder.Quad(
+        *object, material,
+        {{-60, -45, 150, 0, 1}, {60, -45, 150, 1, 1}, {60, 45, 150, 1, 0}, {-60, 45, 150, 0, 0}});
+    world_->AddObject(object, 1);
+    const platform::headless::Pixels drawn = Draw(camera);
+    constexpr uint32_t kShownBackground = 0x102040;
+    int green = 0, reddest = 0;
+    for (uint32_t pixel : drawn.data) {
+        green += (pixel >> 8 & 0xFF) > 0x80 ? 1 : 0;
+        reddest = std::max(reddest, int(pixel >> 16 & 0xFF));
+    }
+    EXPECT_GT(green, kWidth * kHeight / 8);
+    EXPECT_LE(reddest, int(kShownBackground >> 16 & 0xFF) + 2);
+}

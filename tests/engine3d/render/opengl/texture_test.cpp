@@ -64,6 +64,11 @@ TEST_F(OpenGLTextureTest, ColourKeyZeroesTheAlphaOfMatchingPixelsOnly) {
     EXPECT_EQ(rec->lastUpload[7], 255);
     EXPECT_EQ(rec->lastUpload[11], 0);
     EXPECT_EQ(rec->lastUpload[15], 255);
+    // Keyed texels take their visible neighbours' colour, so that filtering shows no key.
+    const std::vector<uint8_t> mixed = {0, 0x7E, 0x7C};
+    EXPECT_EQ(std::vector<uint8_t>(rec->lastUpload.begin(), rec->lastUpload.begin() + 3), mixed);
+    EXPECT_EQ(std::vector<uint8_t>(rec->lastUpload.begin() + 8, rec->lastUpload.begin() + 11),
+              mixed);
 
     // The same key again keeps what was uploaded.
     const int deletes = rec->Count("glDeleteTextures");
