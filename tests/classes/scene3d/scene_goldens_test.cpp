@@ -52,8 +52,8 @@ protected:
         folder.WriteFile("shown.png", result.files.at("shown.png"));
         platform::headless::Pixels shown;
         ASSERT_TRUE(test_support::ReadPngPicture(folder.Linux("shown.png"), shown));
-        const std::filesystem::path golden = std::filesystem::path(ZORV_SOURCE_DIR) /
-                                             "tests/classes/scene3d/golden" / (name + ".png");
+        const std::filesystem::path golden =
+            std::filesystem::path(__FILE__).parent_path() / "golden" / (name + ".png");
         if (std::getenv("ZORV_WRITE_PICTURES") != nullptr) {
             std::filesystem::create_directories(golden.parent_path());
             std::ofstream(golden, std::ios::binary) << result.files.at("shown.png");
