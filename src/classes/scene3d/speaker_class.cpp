@@ -70,7 +70,7 @@ const MethodNameRow kNameTable[] = {
     {kGetDuration, "GetDuration", 0, 0},
     {kSetPos, "SetPos", 0, 0},
     {kGetPos, "GetPos", 0, 0},
-    ZORV_COLLISION_TYPE_ROWS(S::kFirstClassLevelId),
+    ZORV_COLLISION_TYPE_ROWS(S::kFirstClassLevelId + 1),
     {0, nullptr, 0, 0},
 };
 

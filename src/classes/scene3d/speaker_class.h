@@ -29,7 +29,8 @@ struct SpeakerSoundServices {
 class CISpeaker final : public CILocation {
 public:
     static constexpr uint32_t kClassId = kSpeakerClassId;
-    static constexpr uint32_t kFirstClassLevelId = 0x59;
+    // The collision-type constants follow it, at 0x59 to 0x5B.
+    static constexpr uint32_t kFirstClassLevelId = 0x58;
 
     CISpeaker(CInterpretor* interpreter, const CClassRecord* record);
     ~CISpeaker() override;
