@@ -306,6 +306,15 @@ TEST_F(Speakers, AChannelWithout3DTakesTheEnginesVolume) {
                   "a = s.GetVolume();\ns.SetPosition(0, 0, 75);\nUiAdvance(40);\nc.Render();\n"
                   "Print(a, s.GetVolume(), s.GetDuration());\n"),
               "500 250 100\n");
+    // With 3D sound switched off a sound of the sound bank plays so too; it cannot be
+    // switched while a Speaker exists.
+    EXPECT_EQ(
+        Run("a = Program.IsDirectSound3DUsed();\nProgram.DisableDirectSound3D();\n"
+            "Print(a, Program.IsDirectSound3DUsed());\n"
+            "s = New Speaker(\"bell.wav\", c, 0, 0, 50);\nc.Render();\nPrint(s.GetVolume());\n"),
+        "1 0\n500\n");
+    EXPECT_EQ(Run("s = New Speaker(\"bell.wav\", c);\nProgram.EnableDirectSound3D();\n"),
+              "error 78");
 }
 
 TEST_F(Speakers, ALoadedWorldsSoundsBecomeSpeakers) {
