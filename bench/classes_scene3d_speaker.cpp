@@ -36,6 +36,7 @@
 #include "script/project/project_format.h"
 #include "script/runtime/display_list.h"
 #include "script/runtime/launch_info.h"
+#include "script/runtime/run_application.h"
 
 namespace {
 
@@ -46,10 +47,11 @@ void SetUpOnce() {
         setenv("ZORV_GL", "off", 1);
         setenv("ZORV_AUDIO", "null", 1);
         platform::headless::Install();
+        // The window class is registered by InitGlobalUI once the window classes are.
+        RegisterWindowClasses();
         InitGlobalUI();
         SoundMgr_Install();
         RegisterSystemClasses();
-        RegisterWindowClasses();
         RegisterSurfaceClasses();
         RegisterScene3DClasses();
         RegisterScriptClasses();
@@ -128,12 +130,16 @@ void BM_SpeakersUpdatedPerFrame(benchmark::State& state) {
     CTokenInfos report;
     report.AddSourceText(source.data(), uint32_t(source.size()), 0, "bench.zs", 0);
     if (interpreter.GetCompiler()->Compile(report) != 1) return state.SkipWithError("compile");
+    int32_t code = 0;
     try {
         interpreter.Start(report);
-        if (interpreter.RunMain(report, nullptr) != 1) return state.SkipWithError("run");
-    } catch (CIError*) {
-        return state.SkipWithError("the script raised an error");
+        interpreter.RunMain(report, nullptr);
+    } catch (CIError* error) {
+        code = error->code;
     }
+    if (const CIError* error = report.GetPendingError()) code = error->code;
+    if (code != 0)
+        return state.SkipWithError(("the script ended with error " + std::to_string(code)).c_str());
     uint32_t position = interpreter.GetFirstObjectPos(CICamera::kClassId);
     auto* camera = static_cast<CICamera*>(interpreter.GetNextObject(CICamera::kClassId, position));
     if (camera == nullptr || camera->speakers.size() != size_t(kSpeakers))
