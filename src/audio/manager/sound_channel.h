@@ -52,6 +52,8 @@ public:
     int32_t GetVolume() const { return volume_; }
     int32_t GetPan() const { return pan_; }
     int IsActive() const { return playing_ || paused_; }
+    // Whether the channel still takes 3D values (a device without listener clears it).
+    int Has3D() const { return want3D_; }
     // Leaves the device's list and deletes the channel.
     void Release();
 

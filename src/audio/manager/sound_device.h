@@ -31,6 +31,8 @@ public:
     virtual int SetListenerOrientation(float frontX, float frontY, float frontZ, float topX,
                                        float topY, float topZ);
     virtual int GetListenerPosition(float* x, float* y, float* z);
+    // 1 when the listener setters reach a 3D listener; 0 in the base.
+    virtual int HasListener3D() { return 0; }
     virtual int SetRolloffFactor(float factor);
     virtual float GetRolloffFactor();
     virtual int SetDopplerFactor(float factor);
@@ -78,6 +80,7 @@ public:
     int SetListenerOrientation(float frontX, float frontY, float frontZ, float topX, float topY,
                                float topZ) override;
     int GetListenerPosition(float* x, float* y, float* z) override;
+    int HasListener3D() override { return UsableListener() != nullptr ? 1 : 0; }
     int SetRolloffFactor(float factor) override;
     float GetRolloffFactor() override;
     int SetDopplerFactor(float factor) override;

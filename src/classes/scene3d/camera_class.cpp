@@ -8,6 +8,7 @@
 #include "classes/scene3d/point3d_class.h"
 #include "classes/scene3d/polygon_class.h"
 #include "classes/scene3d/script_number.h"
+#include "classes/scene3d/speaker_class.h"
 #include "classes/scene3d/world_class.h"
 #include "classes/surface/surface_class.h"
 #include "classes/window/window_class.h"
@@ -47,6 +48,12 @@ const MethodNameRow kNameTable[] = {
     {0x55, "GetMaxVisibleDistance", 0, 0},
     {0x56, "SetMaxVisibleDistance", 0, 0},
     {0x57, "FindObjectAt", 0, 0},
+    {0x58, "SetSpeakerRollOffFactor", 0, 0},
+    {0x59, "GetSpeakerRollOffFactor", 0, 0},
+    {0x5A, "SetSpeakerDopplerFactor", 0, 0},
+    {0x5B, "GetSpeakerDopplerFactor", 0, 0},
+    {0x5C, "SetSpeakerDistanceFactor", 0, 0},
+    {0x5D, "GetSpeakerDistanceFactor", 0, 0},
     {0x5E, "ShowGrid", 0, 0},
     {0x5F, "HideGrid", 0, 0},
     {0x60, "GetScreenX", 0, 0},
@@ -83,8 +90,9 @@ const ClassLevelHandler kConstants[] = {
     Constant<1>,  Constant<2>,  Constant<3>, Constant<4>,
 };
 
-// The classes whose objects hold a Camera: the Surface showing its view.
-const uint32_t kDependents[] = {CISurface::kClassId, 0};
+// The classes whose objects hold a Camera: the Surface showing its view, the Speakers it
+// hears.
+const uint32_t kDependents[] = {CISurface::kClassId, CILocation::kSpeakerClassId, 0};
 
 CIBaseClassImpl* NewCamera(CInterpretor& interpreter, const CClassRecord* record) {
     return new (std::nothrow) CICamera(&interpreter, record);
@@ -124,6 +132,12 @@ const std::array<ScriptMethod<CICamera>, 0x65>& CICamera::Methods() {
         t[0x55] = &CICamera::GetMaxVisibleDistance;
         t[0x56] = &CICamera::SetMaxVisibleDistance;
         t[0x57] = &CICamera::FindObjectAt;
+        t[0x58] = &CICamera::SetSpeakerRollOffFactor;
+        t[0x59] = &CICamera::GetSpeakerRollOffFactor;
+        t[0x5A] = &CICamera::SetSpeakerDopplerFactor;
+        t[0x5B] = &CICamera::GetSpeakerDopplerFactor;
+        t[0x5C] = &CICamera::SetSpeakerDistanceFactor;
+        t[0x5D] = &CICamera::GetSpeakerDistanceFactor;
         t[0x5E] = &CICamera::ShowGrid;
         t[0x5F] = &CICamera::HideGrid;
         t[0x60] = &CICamera::GetScreenX;
@@ -158,6 +172,7 @@ void CICamera::CallMethod(uint16_t methodId) {
 }
 
 void CICamera::Destroy(int flag) {
+    DetachSpeakers();
     Unbind();
     L3DObject* engine = DetachEngineObject();
     L3DWorld* scene = EngineWorld();
@@ -271,6 +286,7 @@ void CICamera::RenderToSurface() {
         frameRates_[size_t(frameIndex_)] = int32_t(1000 / (now - lastFrameTime_));
         frameIndex_ = (frameIndex_ + 1) % kFrameRing;
     }
+    CISpeaker::UpdateAll3D(*this, now, nullptr);
     lastFrameTime_ = now;
 }
 

@@ -5,13 +5,16 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "classes/scene3d/location_class.h"
 #include "classes/surface/view3d.h"
 
+class CISpeaker;
 class CISurface;
 class CIWorld;
 class L3DCamera;
+class SoundDevice;
 
 class CICamera final : public CILocation, public CISurfaceCamera {
 public:
@@ -60,6 +63,26 @@ public:
     CISurface* surface = nullptr;
     int32_t active = 0;
 
+    // ---- The 3D sound listener its Speakers share (camera_listener.cpp) ---------------
+    // A Speaker takes the listener, made on first use when a window shows the camera's
+    // surface; false when there is none to be had.
+    bool AcquireListener();
+    // The last Speaker letting go ends the listener.
+    void ReleaseListener();
+    void AddSpeaker(CISpeaker* speaker);
+    void RemoveSpeaker(CISpeaker* speaker);
+    // The listener, started; null otherwise.
+    SoundDevice* ActiveListener() const;
+
+    SoundDevice* listener = nullptr;
+    int32_t listenerUsers = 0;
+    // Where the listener was at its last update, and its velocity then, kept when two
+    // updates come in the same millisecond.
+    uint32_t lastMoveTime = 0;
+    std::array<float, 3> lastMovePosition = {};
+    std::array<float, 3> listenerVelocity = {};
+    std::vector<CISpeaker*> speakers;
+
 private:
     // x and y of a screen point from arguments 0 and 1 (error 115 unless numbers).
     void ReadScreenPoint(float* point);
@@ -96,6 +119,17 @@ private:
     void GetVisibility();
     void GetMinVisibleDistance();
     void SetMinVisibleDistance();
+    // The Speakers and the listener go with the camera.
+    void DetachSpeakers();
+    // The listener factors: a missing value is 0, anything but a number error 115;
+    // nothing happens without an active listener.
+    bool ReadFactor(float* factor);
+    void SetSpeakerRollOffFactor();
+    void GetSpeakerRollOffFactor();
+    void SetSpeakerDopplerFactor();
+    void GetSpeakerDopplerFactor();
+    void SetSpeakerDistanceFactor();
+    void GetSpeakerDistanceFactor();
 
     // By method id; the shared methods are dispatched before.
     static const std::array<ScriptMethod<CICamera>, 0x65>& Methods();

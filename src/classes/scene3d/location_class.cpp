@@ -137,6 +137,7 @@ CILocation* CILocation::GetScriptObject(CInterpretor& interpreter, CIBaseClassIm
     wrapper->location = object;
     wrapper->LocationChanged();
     wrapper->Init(object, object, 0, wrapper->animatedObject);
+    wrapper->Wrapped();
     return wrapper;
 }
 

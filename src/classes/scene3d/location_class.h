@@ -90,6 +90,10 @@ public:
     virtual int StartMoveAnimation(uint32_t /*firstArg*/) { return 0; }
     // The move that started the animation has ended.
     virtual void StopMoveAnimation() {}
+    // A wrapper GetScriptObject made around an existing engine object is complete; the
+    // classes that need more than the engine object (a Speaker's camera and sound) take it
+    // here.
+    virtual void Wrapped() {}
     // The engine object is gone. While the interpreter deletes wrappers, the wrapper is
     // deleted; otherwise (a reset, a World's teardown) it is only detached.
     virtual void OnEngineObjectDeleted();

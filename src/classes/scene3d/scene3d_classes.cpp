@@ -12,6 +12,7 @@
 #include "classes/scene3d/polygon_material_arg.h"
 #include "classes/scene3d/position_class.h"
 #include "classes/scene3d/quaternion_class.h"
+#include "classes/scene3d/speaker_class.h"
 #include "classes/scene3d/texture_class.h"
 #include "classes/scene3d/vector_class.h"
 #include "classes/scene3d/world_class.h"
@@ -74,6 +75,9 @@ void RegisterScene3DClasses() {
     CILocation::SetWrapperMaker(CICamera::kClassId, &CICamera::Make);
     CILocation::SetWrapperMaker(CIObject::kClassId, &CIObject::Make);
     GetNeighbourServices().isAny3DViewOpen = &IsAny3DViewOpen;
+    RegisterScriptClass(CISpeaker::GetClassInfo());
+    CILocation::SetWrapperMaker(CISpeaker::kClassId, &CISpeaker::MakeWrapper);
+    GetNeighbourServices().update3DSound = &CISpeaker::Update3DSoundEnabled;
 }
 
 void UnregisterScene3DClasses() {
@@ -87,6 +91,9 @@ void UnregisterScene3DClasses() {
     CILocation::SetWrapperMaker(CILight::kClassId, nullptr);
     CILocation::SetWrapperMaker(CIZone::kClassId, nullptr);
     GetNeighbourServices().isAny3DViewOpen = nullptr;
+    GetNeighbourServices().update3DSound = nullptr;
+    CILocation::SetWrapperMaker(CISpeaker::kClassId, nullptr);
+    UnregisterScriptClass(CISpeaker::kClassId);
     CILocation::SetWrapperMaker(CICamera::kClassId, nullptr);
     CILocation::SetWrapperMaker(CIObject::kClassId, nullptr);
     CILocation::SetWrapperMaker(CIBlob::kClassId, nullptr);

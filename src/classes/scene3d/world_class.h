@@ -93,6 +93,7 @@ private:
     void GetNCameras();
     void ShowCameras();
     void HideCameras();
+    void GetSpeaker();
     void GetNSpeakers();
     void HideSpeakers();
     void ShowSpeakers();
