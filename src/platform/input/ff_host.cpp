@@ -73,8 +73,8 @@ struct Parameters {
     std::vector<char> block;
     std::vector<LONG> samples;
 
-    // A DIEFFECT pointing into these parameters.
-    DIEFFECT Compose() {
+    // A DIEFFECT pointing into these parameters; a custom force's block is given its samples.
+    DIEFFECT Compose(FFKind kind) {
         DIEFFECT effect{};
         effect.dwSize = sizeof effect;
         effect.dwFlags = DIEFF_OBJECTOFFSETS | coordinates;
@@ -89,7 +89,7 @@ struct Parameters {
         effect.lpEnvelope = envelope ? &*envelope : nullptr;
         effect.cbTypeSpecificParams = DWORD(block.size());
         effect.lpvTypeSpecificParams = block.empty() ? nullptr : block.data();
-        if (block.size() == sizeof(DICUSTOMFORCE)) {
+        if (kind == kFFCustom && block.size() == sizeof(DICUSTOMFORCE)) {
             DICUSTOMFORCE custom;
             std::memcpy(&custom, block.data(), sizeof custom);
             custom.rglForceData = samples.data();
@@ -179,7 +179,7 @@ public:
         if (HRESULT taken = Take(*effect, flags, changed, truncated); taken != DI_OK) return taken;
         FFEffect mapped;
         bool clipped = false;
-        if (!MapEffect(kind_, changed.Compose(), mapped, clipped)) return DIERR_INVALIDPARAM;
+        if (!MapEffect(kind_, changed.Compose(kind_), mapped, clipped)) return DIERR_INVALIDPARAM;
         parameters_ = std::move(changed);
         truncated = truncated || clipped;
         if (flags & DIEP_NODOWNLOAD) return DI_DOWNLOADSKIPPED;
@@ -222,7 +222,7 @@ public:
     HRESULT Download() override {
         FFEffect mapped;
         bool truncated = false;
-        if (!MapEffect(kind_, parameters_.Compose(), mapped, truncated))
+        if (!MapEffect(kind_, parameters_.Compose(kind_), mapped, truncated))
             return DIERR_INCOMPLETEEFFECT;
         return Send(mapped) ? DI_OK : DIERR_DEVICEFULL;
     }
