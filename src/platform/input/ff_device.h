@@ -73,8 +73,6 @@ struct FFEffect {
     uint16_t samples = 0;
     std::vector<uint16_t> data;
     FFEnvelope envelope;
-
-    bool operator==(const FFEffect&) const = default;
 };
 
 class ForceFeedbackDevice {
@@ -127,5 +125,12 @@ namespace platform::test {
 void AttachForceFeedback(int id, std::shared_ptr<platform::ForceFeedbackDevice> device);
 // Back to the machine's devices only.
 void DetachForceFeedback();
+// Makes a pad with force feedback through the kernel's uinput, which accepts every effect
+// the kernel uploads and counts the ones played: its joystick id, or -1 where /dev/uinput
+// cannot be written (or SDL does not see the pad).
+int MakeUinputForceFeedbackJoystick();
+// Effects the uinput pad was asked to play since it was made.
+int UinputEffectsPlayed();
+void RemoveUinputJoystick();
 
 } // namespace platform::test
