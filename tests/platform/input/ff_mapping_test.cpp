@@ -240,24 +240,4 @@ TEST(ForceFeedbackMapping, ParametersThatDescribeNoEffectAreRefused) {
     EXPECT_FALSE(platform::MapEffect(platform::kFFConstant, notAButton.effect, mapped, truncated));
 }
 
-TEST(ForceFeedbackMapping, KindsAreNamedAndTypedInDirectInputsOrder) {
-    const auto& kinds = platform::ForceFeedbackKinds();
-    ASSERT_EQ(kinds.size(), 11u);
-    const char* names[] = {"Constant Force", "Ramp Force",    "Sine",        "Triangle",
-                           "Sawtooth Up",    "Sawtooth Down", "Spring",      "Damper",
-                           "Inertia",        "Friction",      "Custom Force"};
-    const DWORD types[] = {DIEFT_CONSTANTFORCE, DIEFT_RAMPFORCE, DIEFT_PERIODIC,   DIEFT_PERIODIC,
-                           DIEFT_PERIODIC,      DIEFT_PERIODIC,  DIEFT_CONDITION,  DIEFT_CONDITION,
-                           DIEFT_CONDITION,     DIEFT_CONDITION, DIEFT_CUSTOMFORCE};
-    for (size_t i = 0; i < kinds.size(); ++i) {
-        EXPECT_STREQ(kinds[i].name, names[i]);
-        EXPECT_EQ(DIEFT_GETTYPE(kinds[i].type), types[i]) << names[i];
-        platform::FFKind kind;
-        ASSERT_TRUE(platform::KindOfEffectGuid(*kinds[i].guid, kind));
-        EXPECT_EQ(kind, kinds[i].kind);
-    }
-    platform::FFKind kind;
-    EXPECT_FALSE(platform::KindOfEffectGuid(GUID_Square, kind));
-}
-
 } // namespace
