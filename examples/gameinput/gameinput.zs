@@ -1,7 +1,8 @@
 // Two players move their squares: player 1 with a game pad, or the arrow keys when there is
 // no pad; player 2 with W, A, S and D (or a second pad). The actions and their keys and pad
 // controls come from the project's settings text, players.txt; the project starts its game
-// type by itself when the window comes up. Close the window to end.
+// type by itself when the window comes up. R rumbles player 1's pad when it has force
+// feedback. Close the window to end.
 main = New Window("Game input", 320, 240);
 main.SetFillColor(0x102030);
 main.Rectangle(0, 0, 320, 240);
@@ -23,7 +24,24 @@ Function Step(player, action) {
     Return input.GetDeviceValue(player, action) * 6 / 65535;
 }
 
+// Player 1's pad plays the rumble of a small effect file, made the first time R is pressed.
+rumble = -1;
+pad = 0;
+Function Rumble() {
+    If (rumble < 0) {
+        effect = New Ini("gameinput-rumble.ffe");
+        effect.SetValue("GeneralValues", "EffectName", "Sine");
+        effect.SetValue("GeneralValues", "Duration", 300000);
+        effect.SetValue("CustomValues", "dwMagnitude", 8000);
+        effect.SetValue("CustomValues", "dwPeriod", 40000);
+        pad = input.GetFFDevice(0);
+        rumble = pad.CreateEffectFromFile("gameinput-rumble.ffe");
+    }
+    If (rumble >= 0) pad.StartEffect(rumble);
+}
+
 While (1) {
+    If (Keyboard.IsKeyDown("R") && input.HasFFSupport(0)) Rumble();
     For (i = 0; i < 2; i++) {
         x = squares[i].GetX() + Step(i, "Right") - Step(i, "Left");
         y = squares[i].GetY() + Step(i, "Down") - Step(i, "Up");

@@ -210,6 +210,7 @@ int DirectInputJoystick::Attach(HWND window, int exclusive) {
     DWORD level =
         exclusive != 0 ? DISCL_EXCLUSIVE | DISCL_BACKGROUND : DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
     device_->SetCooperativeLevel(window, level);
+    if (HasForceFeedback() != 0) ListEffectTypes();
     return 1;
 }
 

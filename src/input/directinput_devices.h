@@ -4,6 +4,7 @@
 // every call). Each holds its DirectInput device interface while it lives.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "input/input_device.h"
@@ -88,10 +89,80 @@ public:
     int32_t GetAxis(int32_t axis) override;
     int32_t GetRotation(int32_t rotation) override;
     int32_t GetDeadZone() override { return kDeadZone; }
+    ~DirectInputJoystick() override;
+
+    // Force feedback (directinput_effects.cpp): the effect types are listed when the
+    // joystick attaches.
+    int32_t CreateEffect(int32_t type) override;
+    int32_t CreateConditionEffect(int32_t type, int32_t offset, int32_t positiveCoefficient,
+                                  int32_t negativeCoefficient, uint32_t positiveSaturation,
+                                  uint32_t negativeSaturation, int32_t deadBand) override;
+    int32_t CreateConstantForceEffect(int32_t type, int32_t magnitude) override;
+    int32_t CreateCustomForceEffect(int32_t type, uint32_t channels, uint32_t samplePeriod,
+                                    uint32_t samples, const int32_t* data) override;
+    int32_t CreateRampForceEffect(int32_t type, int32_t start, int32_t end) override;
+    int32_t CreatePeriodicEffect(int32_t type, uint32_t magnitude, int32_t offset, uint32_t phase,
+                                 uint32_t period) override;
+    int32_t LoadEffectFile(const char* path) override;
+    void DownloadEffect(int32_t effect) override;
+    void UnloadEffect(int32_t effect) override;
+    int SetEffectAxes(int32_t effect, const int32_t* axes, int32_t count) override;
+    int SetEffectDuration(int32_t effect, uint32_t duration) override;
+    int SetEffectGain(int32_t effect, uint32_t gain) override;
+    int SetEffectSamplePeriod(int32_t effect, uint32_t period) override;
+    int SetEffectTriggerButton(int32_t effect, int32_t button) override;
+    int SetEffectTriggerInterval(int32_t effect, int32_t interval) override;
+    void StopAllEffects() override;
+    void PauseEffects() override;
+    void ResetEffects() override;
+    void SetActuators(int on) override;
+    void ContinueEffects() override;
+    void StartEffect(int32_t effect, int32_t iterations, int32_t flags) override;
+    void StopEffect(int32_t effect) override;
+    int ClearEffectEnvelope(int32_t effect) override;
+    int SetEffectEnvelope(int32_t effect, uint32_t attackLevel, uint32_t attackTime,
+                          uint32_t fadeLevel, uint32_t fadeTime) override;
+    int SetEffectDirection(int32_t effect, const int32_t* axes, const int32_t* values,
+                           int32_t count) override;
+    int GetEffectAxisCount(int32_t effect, int32_t& count) override;
+    int GetEffectAxes(int32_t effect, int32_t* axes, int32_t count) override;
+    int GetEffectDirectionCount(int32_t effect, int32_t& count) override;
+    int GetEffectDirection(int32_t effect, int32_t* axes, int32_t* values, int32_t count) override;
+    int HasEffectEnvelope(int32_t effect) override;
+    int GetEffectEnvelope(int32_t effect, uint32_t& attackLevel, uint32_t& attackTime,
+                          uint32_t& fadeLevel, uint32_t& fadeTime) override;
+    int GetEffectDuration(int32_t effect, uint32_t& duration) override;
+    int GetEffectGain(int32_t effect, uint32_t& gain) override;
+    int GetEffectSamplePeriod(int32_t effect, uint32_t& period) override;
+    int GetEffectTriggerButton(int32_t effect, int32_t& button) override;
+    int GetEffectTriggerInterval(int32_t effect, uint32_t& interval) override;
+    int32_t GetEffectTypeCount() override;
+    std::string GetEffectTypeName(int32_t type) override;
+    int32_t GetEffectCategory(int32_t type) override;
+    int32_t GetEffectTypeOf(int32_t effect) override;
 
 private:
+    struct EffectType {
+        DIEFFECTINFOA info;
+        int32_t category;
+    };
+    struct CreatedEffect {
+        IDirectInputEffect* effect;
+        int32_t type;
+    };
+
     bool Read(DIJOYSTATE2& state);
     DWORD CapabilityFlags();
+    void ListEffectTypes();
+    // The effect of the type with its category's block; its index or -1.
+    int32_t Make(int32_t type, const void* block, DWORD size);
+    // Null for an index outside the created effects.
+    IDirectInputEffect* EffectAt(int32_t effect);
+    int Change(int32_t effect, DIEFFECT& parameters, DWORD field);
+    bool ReadEffect(int32_t effect, DIEFFECT& parameters, DWORD field);
+
+    std::vector<EffectType> effectTypes_;
+    std::vector<CreatedEffect> effects_;
 };
 
 // The DirectInput key code of a virtual key (the fixed table, then the scan code).

@@ -50,22 +50,65 @@ public:
     // The dead zone that action evaluation applies, in range units.
     virtual int32_t GetDeadZone() { return 0; }
 
-    // Force feedback: effects are named by their index in creation order.
+    // Force feedback: effect types are indexes into the device's list of them, effects
+    // indexes in creation order. Creators give the new effect's index or -1; setters 1 when
+    // the device took the value; getters 1 when they could read it.
+    virtual int32_t CreateEffect(int32_t) { return -1; }
+    virtual int32_t CreateConditionEffect(int32_t, int32_t, int32_t, int32_t, uint32_t, uint32_t,
+                                          int32_t) {
+        return -1;
+    }
+    virtual int32_t CreateConstantForceEffect(int32_t, int32_t) { return -1; }
+    // Channels, sample period, sample count and the samples.
+    virtual int32_t CreateCustomForceEffect(int32_t, uint32_t, uint32_t, uint32_t, const int32_t*) {
+        return -1;
+    }
+    virtual int32_t CreateRampForceEffect(int32_t, int32_t, int32_t) { return -1; }
+    // Magnitude, offset, phase, period.
+    virtual int32_t CreatePeriodicEffect(int32_t, uint32_t, int32_t, uint32_t, uint32_t) {
+        return -1;
+    }
     virtual int32_t LoadEffectFile(const char*) { return -1; }
     virtual void DownloadEffect(int32_t) {}
     virtual void UnloadEffect(int32_t) {}
+    // Axis numbers 0..4.
     virtual int SetEffectAxes(int32_t, const int32_t*, int32_t) { return 0; }
+    virtual int SetEffectDuration(int32_t, uint32_t) { return 0; }
+    virtual int SetEffectGain(int32_t, uint32_t) { return 0; }
+    virtual int SetEffectSamplePeriod(int32_t, uint32_t) { return 0; }
+    // A button number; -1 for none.
     virtual int SetEffectTriggerButton(int32_t, int32_t) { return 0; }
     virtual int SetEffectTriggerDelay(int32_t, int32_t) { return 0; }
     virtual int SetEffectTriggerInterval(int32_t, int32_t) { return 0; }
     virtual void StopAllEffects() {}
     virtual void PauseEffects() {}
     virtual void ResetEffects() {}
+    virtual void SetActuators(int) {}
     virtual void ContinueEffects() {}
     virtual void StartEffect(int32_t, int32_t, int32_t) {}
     virtual void StopEffect(int32_t) {}
+    virtual int ClearEffectEnvelope(int32_t) { return 0; }
+    // Attack level, attack time, fade level, fade time.
+    virtual int SetEffectEnvelope(int32_t, uint32_t, uint32_t, uint32_t, uint32_t) { return 0; }
+    // Axis numbers and the direction along each.
+    virtual int SetEffectDirection(int32_t, const int32_t*, const int32_t*, int32_t) { return 0; }
+    virtual int GetEffectAxisCount(int32_t, int32_t&) { return 0; }
+    // Up to `count` axis numbers.
+    virtual int GetEffectAxes(int32_t, int32_t*, int32_t) { return 0; }
+    virtual int GetEffectDirectionCount(int32_t, int32_t&) { return 0; }
+    virtual int GetEffectDirection(int32_t, int32_t*, int32_t*, int32_t) { return 0; }
+    virtual int HasEffectEnvelope(int32_t) { return 0; }
+    virtual int GetEffectEnvelope(int32_t, uint32_t&, uint32_t&, uint32_t&, uint32_t&) { return 0; }
+    virtual int GetEffectDuration(int32_t, uint32_t&) { return 0; }
+    virtual int GetEffectGain(int32_t, uint32_t&) { return 0; }
+    virtual int GetEffectSamplePeriod(int32_t, uint32_t&) { return 0; }
+    // The button number, -1 for none.
+    virtual int GetEffectTriggerButton(int32_t, int32_t&) { return 0; }
+    virtual int GetEffectTriggerInterval(int32_t, uint32_t&) { return 0; }
     virtual int32_t GetEffectTypeCount() { return 0; }
     virtual std::string GetEffectTypeName(int32_t) { return {}; }
+    // 1 common, 2 condition, 3 constant force, 4 custom force, 5 ramp, 6 periodic; 0
+    // outside the list.
     virtual int32_t GetEffectCategory(int32_t) { return 0; }
     // The effect-type index a created effect was made with; -1 for no such effect.
     virtual int32_t GetEffectTypeOf(int32_t) { return -1; }

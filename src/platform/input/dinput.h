@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "platform/directx/unknown.h"
+#include "platform/input/dinput_effect.h"
 #include "platform/user/hwnd.h"
 
 inline constexpr DWORD DIRECTINPUT_VERSION_500 = 0x500;
@@ -223,6 +224,12 @@ class IDirectInputDevice2A : public IDirectInputDeviceA {
 public:
     // DI_NOEFFECT for a device that needs no polling.
     virtual HRESULT Poll() = 0;
+    // Force feedback: DIERR_UNSUPPORTED on a device without it. A new effect takes
+    // `parameters` (DIEP_ALLPARAMS) when given, and goes to the device at once.
+    virtual HRESULT CreateEffect(const GUID& kind, const DIEFFECT* parameters,
+                                 IDirectInputEffect** effect, IUnknown* outer) = 0;
+    virtual HRESULT EnumEffects(LPDIENUMEFFECTSCALLBACKA callback, void* context, DWORD type) = 0;
+    virtual HRESULT SendForceFeedbackCommand(DWORD command) = 0;
 
 protected:
     ~IDirectInputDevice2A() = default;

@@ -4,9 +4,11 @@
 #include <array>
 #include <atomic>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "platform/display/display_backend.h"
+#include "platform/input/ff_host.h"
 #include "platform/user/input/input.h"
 #include "platform/user/input/input_routing.h"
 #include "platform/user/input/keyboard_state.h"
@@ -78,7 +80,12 @@ LONG ScaleAxis(int16_t raw, const AxisSettings& axis) {
 class DeviceObject final : public IDirectInputDevice2A {
 public:
     DeviceObject(Kind kind, const DIDEVICEINSTANCEA& instance, int32_t joystick)
-        : kind_(kind), instance_(instance), joystick_(joystick) {}
+        : kind_(kind), instance_(instance), joystick_(joystick) {
+        if (kind == Kind::Joystick) {
+            if (auto device = OpenForceFeedback(joystick))
+                forceFeedback_ = std::make_unique<ForceFeedbackHost>(std::move(device));
+        }
+    }
 
     HRESULT QueryInterface(REFIID iid, void** object) override {
         if (object == nullptr) return E_POINTER;
@@ -119,6 +126,7 @@ public:
             caps->dwAxes = DWORD(std::min<size_t>(state.axes.size(), kJoystickAxes));
             caps->dwButtons = DWORD(std::min<size_t>(state.buttons.size(), 128));
             caps->dwPOVs = DWORD(std::min<size_t>(state.hats.size(), 4));
+            if (forceFeedback_ != nullptr) caps->dwFlags |= DIDC_FORCEFEEDBACK;
             break;
         }
         }
@@ -195,10 +203,12 @@ public:
             return DI_OK;
         case DIPROP_AUTOCENTER:
             autoCenter_ = value->dwData != 0 ? 1 : 0;
+            if (forceFeedback_ != nullptr) forceFeedback_->SetAutocenter(autoCenter_ != 0);
             return DI_OK;
         case DIPROP_FFGAIN:
             if (value->dwData > 10000) return DIERR_INVALIDPARAM;
             ffGain_ = value->dwData;
+            if (forceFeedback_ != nullptr) forceFeedback_->SetGain(ffGain_);
             return DI_OK;
         case DIPROP_BUFFERSIZE:
             return DI_OK;
@@ -312,6 +322,23 @@ public:
         return DI_NOEFFECT;
     }
 
+    HRESULT CreateEffect(const GUID& kind, const DIEFFECT* parameters, IDirectInputEffect** effect,
+                         IUnknown* outer) override {
+        if (effect != nullptr) *effect = nullptr;
+        if (forceFeedback_ == nullptr) return DIERR_UNSUPPORTED;
+        return forceFeedback_->CreateEffect(kind, parameters, effect, outer);
+    }
+
+    HRESULT EnumEffects(LPDIENUMEFFECTSCALLBACKA callback, void* context, DWORD type) override {
+        if (forceFeedback_ == nullptr) return callback != nullptr ? DI_OK : DIERR_INVALIDPARAM;
+        return forceFeedback_->EnumEffects(callback, context, type);
+    }
+
+    HRESULT SendForceFeedbackCommand(DWORD command) override {
+        if (forceFeedback_ == nullptr) return DIERR_UNSUPPORTED;
+        return forceFeedback_->SendForceFeedbackCommand(command);
+    }
+
 private:
     ~DeviceObject() { SetAcquired(false); }
 
@@ -419,6 +446,7 @@ private:
     DWORD axisMode_ = DIPROPAXISMODE_ABS;
     DWORD autoCenter_ = 1;
     DWORD ffGain_ = 10000;
+    std::unique_ptr<ForceFeedbackHost> forceFeedback_;
 };
 
 } // namespace
