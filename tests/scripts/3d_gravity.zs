@@ -108,3 +108,29 @@ Print(p.GetY());
 // expect output: -999900
 // expect output: -1.9999e+06
 // expect output: -1e+06
+
+//== a resting object sunk under its floor climbs back onto it, far from the origin too, where a float steps by 8
+// expect: end
+UseRenderers();
+UiAdvance(0);
+Function Tick() { UiAdvance(50); For (k = 0; k < 12; k++) x = k; c.Render(); }
+s = New Surface(32, 32);
+w = New World(s);
+c = New Camera(w, s);
+floor = w.CreateBrick(1000, 10, 1000);
+floor.SetPosition(0, 100000000, 0);
+floor.SetStatic();
+w.Optimize(c);
+o = w.CreateBrick(10, 10, 10);
+o.SetPosition(0, 100000200, 0);
+o.SetCollision(1);
+o.SetGravity(10);
+For (t = 0; t < 8; t++) Tick();
+Print(o.GetY() - 100000000);
+o.SetPosition(0, 99999904, 0);
+For (t = 0; t < 4; t++) { Tick(); Print(o.GetY() - 100000000); }
+// expect output: 16
+// expect output: 16
+// expect output: 16
+// expect output: 16
+// expect output: 16
