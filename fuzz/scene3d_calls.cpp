@@ -1,13 +1,16 @@
 // Random call sequences on the 3D classes with hostile arguments: NaN, ±1e30, -99999, 2^31 as
 // a double, the smallest integer, texts, arrays, objects of the wrong class and objects already
-// deleted. The input is turned into a script of creations, method calls and deletes on a few
-// variables of each class; the run catches the methods' errors (Program.OnError), so one bad
-// call does not end it, and ends with a frame drawn through the software renderer. Nothing may
-// crash, leak, touch freed memory or meet undefined behaviour.
+// deleted. The input is turned into a script of creations, method calls, collision handlers
+// and deletes on a few variables of each class; the run catches the methods' errors
+// (Program.OnError), so one bad call does not end it, and ends with a frame drawn through the
+// software renderer. While it runs, the clock jumps by amounts the input picks (up to a whole
+// wrap of the millisecond counter), so that falls, motions and animations meet long stalls.
+// Nothing may crash, hang, leak, touch freed memory or meet undefined behaviour.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "classes/scene3d/scene3d_classes.h"
@@ -173,6 +176,8 @@ std::string Typical(Reader& in, const Setup& setup, const Slot& slot) {
 std::string Script(Reader& in, const Setup& setup) {
     std::string text = "Function Caught(code, text, unit, line, column) { }\n"
                        "Program.OnError = Caught;\n"
+                       "Function Hit(wo, one, two, face, contact, side) { Delete contact; }\n"
+                       "Function Met(wo, count, pairs) { x = count; }\n"
                        "nan = Math.Sqrt(-1);\n"
                        "smallest = 1 << 31;\n"
                        "list[0] = 1; list[2] = \"y\";\n"
@@ -196,6 +201,9 @@ std::string Script(Reader& in, const Setup& setup) {
                 text += Typical(in, setup, slot);
         } else if (op == 6) {
             text += "If (Program.IsObject(" + name + ")) Delete " + name + ";\n";
+        } else if (op == 4 && slot.classId == kWorldClass) {
+            const char* event = (in.Byte() & 1) != 0 ? "OnCollide = Hit" : "OnCollisions = Met";
+            text += "If (Program.IsObject(" + name + ")) " + name + "." + event + ";\n";
         } else if (op == 7) {
             const std::string& method = setup.math[in.Byte() % setup.math.size()];
             text += "x = Math." + method + Arguments(in, setup) + ";\n";
@@ -223,9 +231,31 @@ struct StatementBudget final : public CInterrupt {
     uint32_t checks = 0;
 };
 
-void RunScript(const std::string& source) {
+// At every tenth statement check the clock moves on by the next of the input's jumps.
+struct ClockJumps final : public CInterrupt {
+    explicit ClockJumps(std::vector<uint32_t> jumps) : jumps(std::move(jumps)) {}
+    void Tick(uint32_t) override {
+        if (jumps.empty() || ++checks % 10 != 0) return;
+        platform::headless::AdvanceTime(jumps[(checks / 10) % jumps.size()]);
+    }
+    std::vector<uint32_t> jumps;
+    uint32_t checks = 0;
+};
+
+constexpr uint32_t kJumps[] = {0, 1, 20, 50, 51, 1000, 3600000, 0x7FFFFFFFu, 0xFFFFFFFFu};
+
+// The jumps, from the input's last bytes: an input that ends in zeros keeps a calm clock.
+std::vector<uint32_t> Jumps(const uint8_t* data, size_t size) {
+    std::vector<uint32_t> jumps;
+    for (size_t i = 0; i < 8 && i < size; ++i)
+        jumps.push_back(kJumps[data[size - 1 - i] % (sizeof kJumps / sizeof kJumps[0])]);
+    return jumps;
+}
+
+void RunScript(const std::string& source, std::vector<uint32_t> jumps) {
     CLaunchInfo launch;
     StatementBudget budget(launch);
+    ClockJumps clock(std::move(jumps));
     CInterpretor interpreter(0, &launch);
     PtrArray names;
     BuildBuiltinClassNameList(names);
@@ -241,6 +271,7 @@ void RunScript(const std::string& source) {
         interpreter.tickInterval = 0;
         interpreter.statementsPerCheck = 0;
         interpreter.AddMovingLocation(&budget);
+        interpreter.AddMovingLocation(&clock);
         interpreter.RunMain(report, nullptr);
         // The frame: every Camera left renders into its Surface.
         interpreter.RefreshPass();
@@ -263,7 +294,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (setup.slots.empty()) return 0;
     world_fuzz::InEmptyDirectory here("zorv_fuzz_scene3d_calls");
     Reader in(data, size);
-    RunScript(Script(in, setup));
+    RunScript(Script(in, setup), Jumps(data, size));
     platform::headless::DispatchPending();
     return 0;
 }

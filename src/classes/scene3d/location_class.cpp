@@ -51,6 +51,9 @@ CILocation::~CILocation() {
     DetachEngineObject();
     ClearController(true);
     CTDMTargeted::DeleteTargeting(this);
+    // A pair naming this object would hand a freed object to the next OnCollisions.
+    if (gWorldServices != nullptr && gWorldServices->forgetCollisionsOf != nullptr)
+        gWorldServices->forgetCollisionsOf(this);
 }
 
 void CILocation::Destroy(int flag) {
@@ -143,6 +146,10 @@ CILocation* CILocation::GetScriptObject(CInterpretor& interpreter, CIBaseClassIm
 
 void CILocation::SetWorldServices(const LocationWorldServices* services) {
     gWorldServices = services;
+}
+
+const LocationWorldServices* CILocation::WorldServices() {
+    return gWorldServices;
 }
 
 L3DWorld* CILocation::EngineWorldOf(CIBaseClassImpl* world) {

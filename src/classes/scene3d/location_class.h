@@ -24,6 +24,7 @@ class CTDMSimple;
 class L3DLocation;
 class L3DObject;
 class L3DWorld;
+class LPolygon;
 struct BlockRecord;
 
 // What the placed classes need of a World object; the World class provides it when it
@@ -33,6 +34,13 @@ struct LocationWorldServices {
     L3DWorld* (*engineWorld)(CIBaseClassImpl* world);
     // Each camera of the World's render list has its surface repainted.
     void (*refreshViews)(CIBaseClassImpl* world);
+    // The World's OnCollide handler; null when none is set.
+    const BlockRecord* (*collideHandler)(CIBaseClassImpl* world);
+    // The pair goes on the World's list for OnCollisions.
+    void (*recordCollision)(CIBaseClassImpl* world, CIBaseClassImpl* first,
+                            CIBaseClassImpl* second);
+    // A placed object going leaves the pair list of every World.
+    void (*forgetCollisionsOf)(CIBaseClassImpl* object);
 };
 
 // The link an engine object calls when it dies; it belongs to one wrapper.
@@ -97,9 +105,23 @@ public:
     // The engine object is gone. While the interpreter deletes wrappers, the wrapper is
     // deleted; otherwise (a reset, a World's teardown) it is only detached.
     virtual void OnEngineObjectDeleted();
-    // The interpreter's tick while the object has a gravity. Objects do not fall yet: the
-    // fall and the landing come with the collision responses.
+    // The interpreter's tick while the object has a gravity: the object falls, lands on
+    // the floor under it or climbs back onto it (location_gravity.cpp). Never throws.
     void Tick(uint32_t now) override;
+
+    // ---- Collisions (location_collision.cpp) -----------------------------------------
+    // Hands the engine object the collision context and both callbacks, with the World
+    // as their data, and switches its collisions on; or takes them away and switches off.
+    void ApplyCollision(int on);
+    // The engine asks for the response to a contact: 0 none, 2 stop, 4 slide. Posts the
+    // World's OnCollide and records the pair for OnCollisions. Never throws: an event that
+    // cannot be posted is dropped and the contact stops.
+    static uint8_t CollisionCallback(int kind, L3DObject* object, L3DObject* other,
+                                     LPolygon* polygon, float* contact, float* point,
+                                     uintptr_t worldObject);
+    // The engine applied `response`: a contact with a floor polygon lands a falling object.
+    static void CollisionResponseCallback(uint8_t response, int kind, L3DObject* object,
+                                          LPolygon* polygon, uintptr_t worldObject);
 
     // Stores the engine object and its location, clears the floor clearance and
     // registers the object.
@@ -130,6 +152,7 @@ public:
 
     // The World's part; null when no World class has registered.
     static void SetWorldServices(const LocationWorldServices* services);
+    static const LocationWorldServices* WorldServices();
     // The engine world of `world` (a World object), or null.
     static L3DWorld* EngineWorldOf(CIBaseClassImpl* world);
     // The engine world of this object's World, or null.
@@ -259,4 +282,10 @@ private:
     void StartAngleChange(const float* change, float sign, uint32_t ms);
     void LookAtAngle(int axis);
     void SwitchGravity(float value);
+    // The two branches of the gravity tick.
+    void Fall(uint32_t now);
+    void Rest();
+    // The engine location moves to `p` (only its Y when asked), which the next tick
+    // measures from.
+    void MoveTo(const float* p, bool onlyY);
 };

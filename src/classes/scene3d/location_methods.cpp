@@ -355,65 +355,6 @@ void CILocation::TurnBack() {
     LocationChanged();
 }
 
-// ---- Gravity and collisions ----------------------------------------------------------------
-
-void CILocation::SwitchGravity(float value) {
-    gravity = value;
-    if (engineObject == nullptr) return;
-    if (value != 0) {
-        resting = 0;
-        speed = 0;
-        clearance = 0;
-        engineObject->gravity = 1;
-        std::copy_n(engineObject->position, 3, lastPosition);
-        lastPosition[3] = 0;
-        if (movingHandle == 0) movingHandle = interpreter->AddMovingLocation(this);
-    } else {
-        engineObject->gravity = 0;
-        if (movingHandle != 0) interpreter->RemoveMovingLocation(this);
-        movingHandle = 0;
-    }
-}
-
-void CILocation::SetGravity() {
-    SwitchGravity(interpreter->IsArgDefault(0) ? 0.0f : ToFloat(interpreter->GetArgFloat(0)));
-}
-
-void CILocation::SetCollision() {
-    const int32_t on = interpreter->GetArgInt(0);
-    if (on != 0 && on != 1) interpreter->RaiseError(14);
-    if (engineObject == nullptr) return;
-    if (interpreter->IsArgDefault(1)) {
-        collisionType = kCollisionStop;
-    } else {
-        const int32_t type = interpreter->GetArgInt(1);
-        if (type < 0 || type > 2) interpreter->RaiseError(14);
-        collisionType = uint32_t(type);
-    }
-    engineObject->SetCollision(on);
-}
-
-void CILocation::SetCollisionType() {
-    if (interpreter->IsArgDefault(0)) {
-        collisionType = kCollisionStop;
-        return;
-    }
-    const int32_t type = interpreter->GetArgInt(0);
-    if (type < 0 || type > 2) interpreter->RaiseError(14);
-    collisionType = uint32_t(type);
-}
-
-void CILocation::SetCollisionRadius() {
-    if (engineObject == nullptr || interpreter->IsArgDefault(0)) return;
-    engineObject->SetCollisionRadius(ToFloat(interpreter->GetArgDouble(0)));
-    LocationChanged();
-}
-
-void CILocation::GetCollisionRadius() {
-    interpreter->GetResultSlot()->SetFloat(
-        engineObject != nullptr ? engineObject->GetCollisionRadius() : 0.0);
-}
-
 // ---- Hierarchy, names and visibility -----------------------------------------------------
 
 void CILocation::FindChild() {
@@ -623,5 +564,3 @@ void CILocation::SetPrivateData() {
 void CILocation::GetPrivateData() {
     interpreter->GetResultSlot()->Assign(privateData);
 }
-
-void CILocation::Tick(uint32_t) {}

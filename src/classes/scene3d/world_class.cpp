@@ -226,6 +226,7 @@ CIWorld::CIWorld(CInterpretor* interpreter, const CClassRecord* record)
       onCollisions_(interpreter, 0) {}
 
 CIWorld::~CIWorld() {
+    ClearCollisions();
     delete world_;
 }
 
@@ -242,7 +243,7 @@ void CIWorld::Destroy(int) {
     }
     ReleasePlacedObjects();
     renderCameras_.clear();
-    collisions_.clear();
+    ClearCollisions();
     // The wrappers of the engine objects dying with the world are only detached: none of
     // them may reach into the world while it is torn down.
     const uint32_t deleteWrappers = interpreter->deleteWrappers;
@@ -270,11 +271,9 @@ void CIWorld::ReleasePlacedObjects() {
 }
 
 int CIWorld::ReleaseReferencesTo(CIBaseClassImpl* object) {
-    // A pair naming an object that goes is no collision to report any more. The World
-    // holds no script reference of its own: a dependent answering non-zero is deleted.
-    std::erase_if(collisions_, [object](const auto& pair) {
-        return pair.first == object || pair.second == object;
-    });
+    // The World holds no script reference of its own: a dependent answering non-zero is
+    // deleted.
+    ForgetPairsOf(object);
     return 0;
 }
 
@@ -351,38 +350,6 @@ void CIWorld::RefreshCameras() {
     const std::vector<CICamera*> cameras = renderCameras_;
     for (CICamera* camera : cameras)
         camera->InvalidateView();
-}
-
-// ---- Collisions ----------------------------------------------------------------------
-
-void CIWorld::RecordCollision(CIBaseClassImpl* first, CIBaseClassImpl* second) {
-    if (onCollisions_.GetType() != kValueFunction || first == nullptr || second == nullptr) return;
-    if (second->serial < first->serial) std::swap(first, second);
-    const auto pair = std::make_pair(first, second);
-    if (std::find(collisions_.begin(), collisions_.end(), pair) == collisions_.end())
-        collisions_.push_back(pair);
-}
-
-void CIWorld::DeliverCollisions() {
-    if (onCollisions_.GetType() != kValueFunction || collisions_.empty()) {
-        collisions_.clear();
-        return;
-    }
-    const auto pairs = std::move(collisions_);
-    collisions_.clear();
-    CValue self(this);
-    CValue count(interpreter, 0);
-    count.SetInt(int32_t(pairs.size()));
-    CValue list(interpreter, 0);
-    list.MakeArray();
-    int32_t index = 0;
-    for (const auto& [first, second] : pairs) {
-        CValue a(first);
-        CValue b(second);
-        list.SetArrayItem(index++, &a);
-        list.SetArrayItem(index++, &b);
-    }
-    interpreter->PostEvent(onCollisions_.GetFunction(), &self, &count, &list);
 }
 
 // ---- Helpers -------------------------------------------------------------------------
@@ -836,26 +803,6 @@ void CIWorld::CreatePlane() {
                                       float(values[3])));
 }
 
-// ---- Events --------------------------------------------------------------------------
-
-void CIWorld::OnCollide() {
-    const BlockRecord* handler = interpreter->ReadHandlerAssignment();
-    if (handler != nullptr)
-        onCollide_.SetFunction(handler);
-    else
-        onCollide_.SetInt(0);
-}
-
-void CIWorld::OnCollisions() {
-    const BlockRecord* handler = interpreter->ReadHandlerAssignment();
-    if (handler != nullptr) {
-        onCollisions_.SetFunction(handler);
-    } else {
-        onCollisions_.SetInt(0);
-        collisions_.clear();
-    }
-}
-
 const ScriptClassInfo* GetWorldClassInfo() {
     return &kWorldClass;
 }
@@ -870,7 +817,9 @@ void RefreshViewsOfWorld(CIBaseClassImpl* world) {
     static_cast<CIWorld*>(world)->RefreshCameras();
 }
 
-const LocationWorldServices kWorldServices = {EngineWorldOfWorld, RefreshViewsOfWorld};
+const LocationWorldServices kWorldServices = {EngineWorldOfWorld, RefreshViewsOfWorld,
+                                              CIWorld::CollideHandlerOf, CIWorld::RecordPair,
+                                              CIWorld::ForgetCollisionsOf};
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "script/classes/base_class.h"
 #include "script/values/value.h"
 
+struct BlockRecord;
 class CElement;
 class CICamera;
 struct LocationWorldServices;
@@ -54,12 +56,19 @@ public:
     // Every listed camera's surface repaints at the next refresh.
     void RefreshCameras();
 
-    // ---- Collisions ------------------------------------------------------------------
+    // ---- Collisions (world_collisions.cpp) ------------------------------------------
     // The pair in serial order, once, while OnCollisions has a handler.
     void RecordCollision(CIBaseClassImpl* first, CIBaseClassImpl* second);
-    // After a frame: OnCollisions with the recorded pairs, which are then forgotten.
+    // After every frame: OnCollisions with the recorded pairs, if any, and the list is
+    // emptied, handler or not. An event that cannot be posted is dropped.
     void DeliverCollisions();
     const CValue& CollideHandler() const { return onCollide_; }
+    size_t GetCollisionCount() const { return collisions_.size(); }
+    // The placed classes' side of the collisions (LocationWorldServices).
+    static const BlockRecord* CollideHandlerOf(CIBaseClassImpl* world);
+    static void RecordPair(CIBaseClassImpl* world, CIBaseClassImpl* first, CIBaseClassImpl* second);
+    // `object` leaves the pair list of every World.
+    static void ForgetCollisionsOf(CIBaseClassImpl* object);
 
     // ---- World files (world_files.cpp) -------------------------------------------------
     // The world, or the one object, written to a world file with its textures' folder
@@ -80,6 +89,8 @@ private:
     // for a negative value; a missing or text argument keeps the default.
     void ReadSizes(double* values, uint32_t count);
     void ReturnPrimitive(L3DObject* object);
+    void ForgetPairsOf(CIBaseClassImpl* object);
+    void ClearCollisions();
 
     void GetObject();
     void GetNObjects();
@@ -170,6 +181,8 @@ private:
     CValue onCollide_;
     CValue onCollisions_;
     std::vector<std::pair<CIBaseClassImpl*, CIBaseClassImpl*>> collisions_;
+    // The pairs of collisions_, for the test that a pair is new.
+    std::set<std::pair<CIBaseClassImpl*, CIBaseClassImpl*>> recordedPairs_;
     // SetStatic without an object or index marks every object.
     uint32_t staticAll_ = 0;
 };

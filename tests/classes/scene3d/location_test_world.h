@@ -52,7 +52,7 @@ inline int gRefreshes = 0;
 
 inline const LocationWorldServices kServices = {
     [](CIBaseClassImpl* world) -> L3DWorld* { return static_cast<TestWorld*>(world)->world.get(); },
-    [](CIBaseClassImpl*) { ++gRefreshes; }};
+    [](CIBaseClassImpl*) { ++gRefreshes; }, nullptr, nullptr, nullptr};
 
 class PlacedClasses : public ::testing::Test {
 protected:

@@ -73,7 +73,7 @@ const LocationWorldServices kClockServices = {
     [](CIBaseClassImpl* world) -> L3DWorld* {
         return static_cast<ClockWorld*>(world)->world.get();
     },
-    [](CIBaseClassImpl*) {}};
+    [](CIBaseClassImpl*) {}, nullptr, nullptr, nullptr};
 
 class Motion : public PlacedClasses {
 protected:

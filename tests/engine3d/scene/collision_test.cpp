@@ -25,12 +25,12 @@ std::vector<Contact> notices;
 uint8_t answer = 2;
 
 uint8_t Choose(int kind, L3DObject*, L3DObject* other, LPolygon* polygon, float*, float*,
-               uint32_t) {
+               uintptr_t) {
     contacts.push_back({kind, other, polygon, answer});
     return answer;
 }
 
-void Notice(uint8_t response, int kind, L3DObject*, LPolygon* polygon, uint32_t) {
+void Notice(uint8_t response, int kind, L3DObject*, LPolygon* polygon, uintptr_t) {
     notices.push_back({kind, nullptr, polygon, response});
 }
 

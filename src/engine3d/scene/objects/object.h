@@ -24,16 +24,17 @@ class LPolygon;
 class L3DPoint;
 class LTexture;
 
+// The data words are pointer-sized: the script side hands its World object through them.
 // Asked for the response to a contact: 0 ignore, 2 stop, 4 slide. Kind 0 is a contact
 // with another object (polygon null), kind 2 one with a static polygon (other null). The
 // offset is the contact point minus the previous position; both are four floats.
 using CollisionChooser = uint8_t (*)(int kind, L3DObject* self, L3DObject* other, LPolygon* polygon,
-                                     float* offset, float* contact, uint32_t data);
+                                     float* offset, float* contact, uintptr_t data);
 // Told the response that was applied.
 using CollisionNotifier = void (*)(uint8_t response, int kind, L3DObject* self, LPolygon* polygon,
-                                   uint32_t data);
+                                   uintptr_t data);
 // The movement check of a movement step: 1 when the object's position was changed.
-using MovementCheck = int (*)(L3DObject* self, uint32_t data);
+using MovementCheck = int (*)(L3DObject* self, uintptr_t data);
 
 class L3DObjectType {
 public:
@@ -163,9 +164,9 @@ public:
 
     // Flags and switches.
     float GetCollisionRadius() const;
-    void SetCollisionContext(MovementCheck check, uint32_t data);
-    void SetCollisionCallback(CollisionChooser fn, int withChildren, uint32_t data);
-    void SetCollisionResponseCallback(CollisionNotifier fn, int withChildren, uint32_t data);
+    void SetCollisionContext(MovementCheck check, uintptr_t data);
+    void SetCollisionCallback(CollisionChooser fn, int withChildren, uintptr_t data);
+    void SetCollisionResponseCallback(CollisionNotifier fn, int withChildren, uintptr_t data);
     // The clone's flags follow this object's, keeping the clone's own shown box; null
     // for every clone.
     void SyncCloneFlags(L3DObject* clone);
@@ -292,11 +293,11 @@ public:
     uint32_t userValue = 0;
     int32_t shadowStrength = 128;
     MovementCheck movementCheck = nullptr;
-    uint32_t movementData = 0;
+    uintptr_t movementData = 0;
     CollisionChooser collisionCallback = nullptr;
-    uint32_t collisionCallbackData = 0;
+    uintptr_t collisionCallbackData = 0;
     CollisionNotifier collisionNotification = nullptr;
-    uint32_t collisionNotificationData = 0;
+    uintptr_t collisionNotificationData = 0;
     // The source of a clone; null once the source died.
     L3DObject* source = nullptr;
     // The living clones of this source.

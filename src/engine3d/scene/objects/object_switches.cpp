@@ -171,12 +171,12 @@ void L3DObject::MakeDynamic() {
     objectFlags = (objectFlags & ~kStatic) | kDynamic;
 }
 
-void L3DObject::SetCollisionContext(MovementCheck check, uint32_t data) {
+void L3DObject::SetCollisionContext(MovementCheck check, uintptr_t data) {
     movementCheck = check;
     movementData = data;
 }
 
-void L3DObject::SetCollisionCallback(CollisionChooser fn, int withChildren, uint32_t data) {
+void L3DObject::SetCollisionCallback(CollisionChooser fn, int withChildren, uintptr_t data) {
     collisionCallback = fn;
     collisionCallbackData = data;
     if (withChildren != 0)
@@ -184,7 +184,7 @@ void L3DObject::SetCollisionCallback(CollisionChooser fn, int withChildren, uint
 }
 
 void L3DObject::SetCollisionResponseCallback(CollisionNotifier fn, int withChildren,
-                                             uint32_t data) {
+                                             uintptr_t data) {
     collisionNotification = fn;
     collisionNotificationData = data;
     if (withChildren != 0)

@@ -78,6 +78,10 @@ bool L3DOctreeNode::Holds(const float* p) const {
     return true;
 }
 
+bool L3DOctreeNode::HoldsColumn(const float* p) const {
+    return p[0] >= min_[0] && p[0] <= max_[0] && p[2] >= min_[2] && p[2] <= max_[2];
+}
+
 void L3DOctreeNode::OctantBox(int i, float* min, float* max) const {
     float corners[8][3];
     Corners(min_, max_, corners);
@@ -276,7 +280,9 @@ void L3DOctreeNode::QueryBox(std::vector<L3DOctreeNode*>& result, const float* m
 }
 
 void L3DOctreeNode::MeasureClearance(const float* point, float* below, float* above) {
-    if (Holds(point) && HasPolygons(0)) {
+    // The floor and the ceiling lie straight below and above the point, wherever it is
+    // in height: a node holding the point's column may hold them.
+    if (HoldsColumn(point) && HasPolygons(0)) {
         ForEachPolygon(GetCurrentPolygonList(), [&](LPolygon* p) {
             if ((p->facingCode & 2) == 0 || p->ContainsPointXZ(point, 0) == 0) return;
             // The face's height straight above or below the point.

@@ -47,6 +47,8 @@ public:
 private:
     void SetBox(const float* min, const float* max);
     bool Holds(const float* p) const;
+    // Whether the point lies above or below the node's box, or in it.
+    bool HoldsColumn(const float* p) const;
     // The child (1 to 8) whose box holds every vertex, else 0.
     int ChildFor(const LPolygon& polygon) const;
     int OctantFor(const LPolygon& polygon) const;
