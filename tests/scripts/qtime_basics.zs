@@ -167,3 +167,47 @@ a = q2.GetDuration();
 q2.InsertMovieSegment(q, 100, 100, 0);
 q2.Close();
 Print(a + q2.GetDuration(), q.GetDuration(), q2.GetDuration());
+
+//== a built movie saved and exported reads back with its frames and duration
+// expect: end
+// expect output: 0 500 0 1 2 3 4
+// expect output: 0 500 0 1 2 3 4
+// expect output: 0 5 500
+// expect output: 0 0 -50
+Function Frames() {
+    zzText = AsText(q.GetMoviesError()) + " " + AsText(q.GetDuration());
+    For (zzI = 0; zzI * 100 < q.GetDuration(); zzI++) {
+        q.GotoTime(zzI * 100 + 50);
+        UiRefreshNow();
+        zzRed = s.GetPixel(3, 2) >> 16;
+        zzShown = -1;
+        For (zzK = 0; zzK < 5; zzK++) {
+            If (zzRed > zzK * 50 && zzRed < zzK * 50 + 20) zzShown = zzK;
+        }
+        zzText = zzText + " " + AsText(zzShown);
+    }
+    Return zzText;
+}
+src = New Surface(8, 6, 32);
+s = New Surface(8, 6, 32);
+q = New QTime(s);
+q.CreateEmptyMovie();
+q.DetachMovieController();
+For (i = 0; i < 5; i++) {
+    src.Clear((i * 50 + 10) << 16);
+    q.AppendVideoFrame(src, 100, QTime.CODEC_CINEPAK, QTime.CODEC_HIGHQUALITY);
+}
+q.EndVideoEdit();
+q.SaveAsFile("built.mov");
+q.ExportMovieToAVI("built.avi");
+q.AttachMovieController();
+Print(Frames());
+q.OpenFile("built.mov");
+Print(Frames());
+v = New Video(New Surface(8, 6, 24), "built.avi", 0xABCD0000);
+e = q.GetMoviesError();
+q.Close();
+q.CreateEmptyMovie();
+q.SaveAsFile("empty.mov");
+Print(e, v.GetNFrames(), v.GetDuration());
+Print(q.GetTime(), q.GetDuration(), q.GetMoviesError());

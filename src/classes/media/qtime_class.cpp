@@ -20,6 +20,7 @@
 #include "platform/gdi/bitmaps/blits.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/shapes/shapes_dc.h"
+#include "platform/media/movie/movie_export.h"
 #include "platform/user/dialogs/common_dialogs.h"
 #include "platform/user/input/input.h"
 #include "platform/user/paint/update_region.h"
@@ -38,7 +39,6 @@ namespace movie = platform::movie;
 // The window's movie moves on with this timer.
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kTimerPeriod = 20;
-constexpr int32_t kQualityNormal = 0x200;
 
 int quickTimeUses = 0;
 bool startFails = false;
@@ -896,6 +896,12 @@ void CIQTime::AppendVideoFrame() {
         int32_t width = movie_->HasVideoTrack() ? movie_->NativeWidth() : picture->GetWidth();
         int32_t height = movie_->HasVideoTrack() ? movie_->NativeHeight() : picture->GetHeight();
         building_ = std::make_shared<movie::BuiltMedia>(width, height);
+        uint32_t codec = movie::kCodecAnimation;
+        if (in.GetArgCount() > 2 && !in.IsArgDefault(2)) codec = uint32_t(in.GetArgInt(2));
+        int32_t quality = in.GetArgCount() > 3 && !in.IsArgDefault(3) ? in.GetArgInt(3) : 0;
+        if (quality != movie::kQualityLow && quality != movie::kQualityHigh)
+            quality = movie::kQualityNormal;
+        building_->SetCodec(codec, quality);
     }
     movie::OffscreenWorld frame;
     if (!movie::MakeWorld(frame, building_->Width(), building_->Height(), movie::PixelFormat::BGRA))
@@ -933,18 +939,24 @@ void CIQTime::EndVideoEdit() {
 }
 
 void CIQTime::SaveAsFile() {
-    if (movie_ == nullptr || PathArgument(*interpreter, 0) == nullptr) return;
-    movie::SetMoviesError(movie::kUnimplemented);
+    const char* path = PathArgument(*interpreter, 0);
+    if (movie_ == nullptr || path == nullptr) return;
+    std::string copy = path;
+    movie::ExportMovie(*movie_, copy.c_str(), movie::ExportFormat::QuickTime);
 }
 
 void CIQTime::ExportMovieToDV() {
-    if (movie_ == nullptr || PathArgument(*interpreter, 0) == nullptr) return;
-    movie::SetMoviesError(movie::kUnimplemented);
+    const char* path = PathArgument(*interpreter, 0);
+    if (movie_ == nullptr || path == nullptr) return;
+    std::string copy = path;
+    movie::ExportMovie(*movie_, copy.c_str(), movie::ExportFormat::Dv);
 }
 
 void CIQTime::ExportMovieToAVI() {
-    if (movie_ == nullptr || PathArgument(*interpreter, 0) == nullptr) return;
-    movie::SetMoviesError(movie::kUnimplemented);
+    const char* path = PathArgument(*interpreter, 0);
+    if (movie_ == nullptr || path == nullptr) return;
+    std::string copy = path;
+    movie::ExportMovie(*movie_, copy.c_str(), movie::ExportFormat::Avi);
 }
 
 void CIQTime::Effect() {

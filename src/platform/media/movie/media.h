@@ -33,6 +33,10 @@ public:
     // Where the frame showing at `time` (inside the medium) begins and ends.
     virtual int64_t FrameStart(int64_t time) const = 0;
     virtual int64_t FrameEnd(int64_t time) const = 0;
+    // The codec (a four-character code) and quality files of these frames are written with;
+    // 0 when the medium has none of its own.
+    virtual uint32_t Codec() const { return 0; }
+    virtual int32_t Quality() const { return 0; }
 };
 
 class FileMedia final : public Media {
@@ -69,6 +73,12 @@ public:
     // False (nothing added) for a picture of another size or a duration below 1.
     bool Append(Picture picture, int64_t duration);
     size_t FrameCount() const { return frames_.size(); }
+    uint32_t Codec() const override { return codec_; }
+    int32_t Quality() const override { return quality_; }
+    void SetCodec(uint32_t codec, int32_t quality) {
+        codec_ = codec;
+        quality_ = quality;
+    }
 
     int64_t Duration() const override { return duration_; }
     int32_t Width() const override { return width_; }
@@ -90,6 +100,8 @@ private:
     int32_t height_;
     int64_t duration_ = 0;
     std::vector<Frame> frames_;
+    uint32_t codec_ = 0;
+    int32_t quality_ = 0;
 };
 
 } // namespace platform::movie

@@ -27,8 +27,6 @@ enum MoviesError : int32_t {
     kBadParameter = -50,
     // The file exists but holds no movie we can play.
     kNoMovieFound = -2048,
-    // An operation this system does not offer.
-    kUnimplemented = -4,
 };
 int32_t GetMoviesError();
 void SetMoviesError(int32_t error);
