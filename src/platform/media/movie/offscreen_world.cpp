@@ -49,7 +49,8 @@ void Store(uint8_t* at, PixelFormat format, uint32_t rgb) {
         at[0] = static_cast<uint8_t>(b);
         at[1] = static_cast<uint8_t>(g);
         at[2] = static_cast<uint8_t>(r);
-        at[3] = 0xFF;
+        // Left 0 as in every 32-bit DIB and Surface of the system, which keep no alpha.
+        at[3] = 0;
         break;
     case PixelFormat::Indexed8:
         break;
