@@ -211,3 +211,30 @@ q.CreateEmptyMovie();
 q.SaveAsFile("empty.mov");
 Print(e, v.GetNFrames(), v.GetDuration());
 Print(q.GetTime(), q.GetDuration(), q.GetMoviesError());
+
+//== effects filter a movie without a controller and do nothing with one
+// expect: error 14 line 25
+// expect output: 1 1 16711744 1
+src = New Surface(8, 6, 32);
+s = New Surface(8, 6, 32);
+q = New QTime(s);
+q.CreateEmptyMovie();
+q.DetachMovieController();
+src.Clear(0x806040);
+q.AppendVideoFrame(src, 100);
+q.EndVideoEdit();
+q.AttachMovieController();
+a = q.RGBBalanceEffect(QTime.CODEC_NORMALQUALITY, 2, 0, 1);
+UiRefreshNow();
+b = s.GetPixel(3, 2);
+q.DetachMovieController();
+c = q.RGBBalanceEffect(QTime.CODEC_NORMALQUALITY, 2, 0);
+q.GotoTime(10);
+UiRefreshNow();
+d = s.GetPixel(3, 2);
+q.ColorTintEffect(0x200);
+q.FireEffect(0x200, 20, 0, 50, 30);
+e = q.BlurEffect(0x200, 0, 9.0);
+Print(b == 0x806040, c, d, e);
+q.SaveAsFile("effect.mov");
+q.BlurEffect(0x200, 3);

@@ -105,18 +105,18 @@ constexpr QTimeMethod kOwnMethods[] = {
     {"VRDisableHotSpot", &CIQTime::VRMethod},
     {"VREnableAllHotSpot", &CIQTime::VRMethod},
     {"VRDisableAllHotSpot", &CIQTime::VRMethod},
-    {"BlurEffect", &CIQTime::Effect},
-    {"ColorStyleEffect", &CIQTime::Effect},
-    {"ColorTintEffect", &CIQTime::Effect},
-    {"EdgeDetectionEffect", &CIQTime::Effect},
-    {"EmbossEffect", &CIQTime::Effect},
-    {"FilmNoiseEffect", &CIQTime::Effect},
-    {"RGBBalanceEffect", &CIQTime::Effect},
-    {"RippleEffect", &CIQTime::Effect},
-    {"SharpenEffect", &CIQTime::Effect},
-    {"CloudEffect", &CIQTime::Effect},
-    {"FireEffect", &CIQTime::Effect},
-    {"EffectFromDialog", &CIQTime::Effect},
+    {"BlurEffect", &CIQTime::EffectMethod<platform::movie::EffectKind::Blur>},
+    {"ColorStyleEffect", &CIQTime::EffectMethod<platform::movie::EffectKind::ColorStyle>},
+    {"ColorTintEffect", &CIQTime::EffectMethod<platform::movie::EffectKind::ColorTint>},
+    {"EdgeDetectionEffect", &CIQTime::EffectMethod<platform::movie::EffectKind::EdgeDetection>},
+    {"EmbossEffect", &CIQTime::EffectMethod<platform::movie::EffectKind::Emboss>},
+    {"FilmNoiseEffect", &CIQTime::EffectMethod<platform::movie::EffectKind::FilmNoise>},
+    {"RGBBalanceEffect", &CIQTime::EffectMethod<platform::movie::EffectKind::RGBBalance>},
+    {"RippleEffect", &CIQTime::EffectMethod<platform::movie::EffectKind::Ripple>},
+    {"SharpenEffect", &CIQTime::EffectMethod<platform::movie::EffectKind::Sharpen>},
+    {"CloudEffect", &CIQTime::EffectMethod<platform::movie::EffectKind::Cloud>},
+    {"FireEffect", &CIQTime::EffectMethod<platform::movie::EffectKind::Fire>},
+    {"EffectFromDialog", &CIQTime::EffectFromDialog},
     {"SetPlaySelection", &CIQTime::SetPlaySelection},
     {"GetPlaySelection", &CIQTime::GetPlaySelection},
     {"SetSelection", &CIQTime::SetSelection},
@@ -959,9 +959,29 @@ void CIQTime::ExportMovieToAVI() {
     movie::ExportMovie(*movie_, copy.c_str(), movie::ExportFormat::Avi);
 }
 
-void CIQTime::Effect() {
+void CIQTime::AddEffect(movie::EffectKind kind) {
+    CInterpretor& in = *interpreter;
     if (movie_ == nullptr || controller_ != nullptr) return;
-    // No effect can be built over the movie's video on this system yet.
+    if (!movie_->HasVideoTrack()) in.RaiseError(14);
+    // Argument 0 is the quality, which every filter here draws at its best; the parameters
+    // follow, and the first one missing ends them.
+    std::vector<double> given;
+    int32_t count = movie::EffectParameterCount(kind);
+    for (int32_t i = 0; i < count; ++i) {
+        uint32_t index = uint32_t(i) + 1;
+        if (in.GetArgCount() <= int32_t(index) || in.IsArgDefault(index)) break;
+        given.push_back(in.GetArgDouble(index));
+    }
+    // Blur alone needs both its size and its sum.
+    if (kind == movie::EffectKind::Blur && given.size() < 2) in.RaiseError(14);
+    movie_->AddEffect(movie::MakeEffect(kind, given));
+    SetDirty();
+    SetIntResult(1);
+}
+
+void CIQTime::EffectFromDialog() {
+    if (movie_ == nullptr || controller_ != nullptr) return;
+    // No effect was chosen: the dialog is not offered.
     interpreter->RaiseError(14);
 }
 

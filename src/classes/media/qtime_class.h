@@ -92,7 +92,8 @@ public:
     void ExportMovieToDV();
     void HasSoundTrack();
     void HasVideoTrack();
-    void Effect();
+    template <platform::movie::EffectKind Kind> void EffectMethod() { AddEffect(Kind); }
+    void EffectFromDialog();
     void SetPlaySelection();
     void GetPlaySelection();
     void SetSelection();
@@ -102,6 +103,8 @@ public:
     platform::movie::Movie* GetMovie() { return movie_.get(); }
 
 private:
+    // The effect built from the arguments after the quality; error 14 when it cannot be.
+    void AddEffect(platform::movie::EffectKind kind);
     bool Open(const char* path);
     void CloseMovie();
     void Attach();

@@ -173,7 +173,12 @@ const Picture* Movie::PictureAt(int64_t time) {
     int64_t offset = 0;
     const Segment* segment = video_.Locate(time, &offset);
     if (!segment || !segment->media) return nullptr;
-    return segment->media->PictureAt(segment->mediaStart + offset);
+    const Picture* picture = segment->media->PictureAt(segment->mediaStart + offset);
+    if (picture == nullptr || effects_.empty()) return picture;
+    effected_ = *picture;
+    for (const Effect& effect : effects_)
+        ApplyEffect(effect, time, effected_);
+    return &effected_;
 }
 
 bool Movie::DrawFrame(OffscreenWorld& world) {

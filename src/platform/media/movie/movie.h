@@ -12,6 +12,7 @@
 
 #include "platform/kernel/win_types.h"
 #include "platform/media/movie/edit_list.h"
+#include "platform/media/movie/effects.h"
 #include "platform/media/movie/media.h"
 #include "platform/media/movie/offscreen_world.h"
 
@@ -93,6 +94,10 @@ public:
     // Back to before the last edit; false when there is none to undo.
     bool Undo();
 
+    // Effects every picture passes through, in the order added.
+    void AddEffect(const Effect& effect) { effects_.push_back(effect); }
+    const std::vector<Effect>& Effects() const { return effects_; }
+
     // The whole of `media` inserted into the video track at `at` (clipped); not an edit
     // that can be undone.
     void InsertMedia(const std::shared_ptr<Media>& media, int64_t at);
@@ -133,6 +138,9 @@ private:
     // Clock time not yet turned into whole movie units, in ms x rate x 600.
     int64_t carry_ = 0;
     std::optional<State> undo_;
+    std::vector<Effect> effects_;
+    // The last picture through the effects.
+    Picture effected_;
 };
 
 // The movie scrap of cut, copy and paste, shared by every movie of the process.
