@@ -1,6 +1,6 @@
 // QTime over movie files the tests write: a QuickTime file with a tone and an AVI without,
 // opened at creation and into a Surface; the start of the movies failing; the temporary file
-// of CreateEmptyMovie gone with Close.
+// of CreateEmptyMovie gone with Close; the controller's bar against its reference picture.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -13,6 +13,7 @@
 #include "classes/media/qtime_class.h"
 #include "platform/media/video/movie_writer.h"
 #include "script/script_runner.h"
+#include "support/golden_picture.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -101,6 +102,30 @@ TEST_F(QTimeClassTest, TheTemporaryMovieGoesWithClose) {
     ASSERT_EQ(result.code, 0) << result.output;
     EXPECT_EQ(result.output, "1 0\n");
     EXPECT_EQ(count(), before);
+}
+
+TEST_F(QTimeClassTest, TheControllerBarLooksAsItsPicture) {
+    std::string drawn = dir_.Linux("bar.png");
+    script_test::ScriptResult result = runner_.Run("UiAdvance(0);\n"
+                                                   "w = New Window(200, 160, 0, 0);\n"
+                                                   "src = New Surface(8, 6, 32);\n"
+                                                   "q = New QTime(10, 10, 160, 120);\n"
+                                                   "q.CreateEmptyMovie();\n"
+                                                   "q.DetachMovieController();\n"
+                                                   "For (i = 0; i < 4; i++) { src.Clear(0x203040 + "
+                                                   "i * 0x300000); src.SetPixel(i, i, 0xFFFFFF);"
+                                                   " q.AppendVideoFrame(src, 250); }\n"
+                                                   "q.EndVideoEdit();\n"
+                                                   "q.AttachMovieController();\n"
+                                                   "q.GotoTime(600);\n"
+                                                   "UiRefreshNow(); UiDispatch();\n"
+                                                   "UiSavePicture(w, \"" +
+                                                   drawn + "\");\n");
+    ASSERT_EQ(result.code, 0) << result.output;
+    platform::headless::Pixels picture;
+    ASSERT_TRUE(test_support::ReadPngPicture(drawn, picture));
+    test_support::ExpectLikeGolden(std::filesystem::path(__FILE__).parent_path() / "qtime_bar.png",
+                                   picture);
 }
 
 } // namespace
