@@ -16,6 +16,23 @@ int64_t Saturate(Int128 value) {
 
 } // namespace
 
+void Media::ReadSound(int64_t, float* out, size_t frames) {
+    std::fill(out, out + frames * 2, 0.0f);
+}
+
+void FileMedia::ReadSound(int64_t from, float* out, size_t frames) {
+    if (!soundTried_) {
+        soundTried_ = true;
+        auto decoder = std::make_unique<SoundDecoder>();
+        if (decoder->Open(path_)) sound_ = std::move(decoder);
+    }
+    if (sound_ == nullptr) {
+        Media::ReadSound(from, out, frames);
+        return;
+    }
+    sound_->Read(from, out, frames);
+}
+
 std::shared_ptr<FileMedia> FileMedia::Open(const std::string& linuxPath) {
     auto media = std::shared_ptr<FileMedia>(new FileMedia);
     if (!media->reader_.OpenLinuxPath(linuxPath.c_str()) || media->reader_.FrameCount() <= 0)

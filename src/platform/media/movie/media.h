@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/media/movie/sound_decoder.h"
 #include "platform/media/video/movie_reader.h"
 
 namespace platform::movie {
@@ -37,6 +38,9 @@ public:
     // 0 when the medium has none of its own.
     virtual uint32_t Codec() const { return 0; }
     virtual int32_t Quality() const { return 0; }
+    // `frames` stereo frames of its sound from frame `from` (at the sound output's rate from
+    // the medium's start); silence for media without sound.
+    virtual void ReadSound(int64_t from, float* out, size_t frames);
 };
 
 class FileMedia final : public Media {
@@ -52,6 +56,7 @@ public:
     const Picture* PictureAt(int64_t time) override;
     int64_t FrameStart(int64_t time) const override;
     int64_t FrameEnd(int64_t time) const override;
+    void ReadSound(int64_t from, float* out, size_t frames) override;
     const std::string& Path() const { return path_; }
 
 private:
@@ -59,6 +64,9 @@ private:
     int64_t TimeOfFrame(int64_t frame) const;
 
     video::MovieReader reader_;
+    // Opened at the first read of the sound.
+    std::unique_ptr<SoundDecoder> sound_;
+    bool soundTried_ = false;
     std::string path_;
     int64_t duration_ = 0;
     int64_t shownFrame_ = -1;

@@ -3,10 +3,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
+#include <vector>
 
 #include "platform/files/path_mapping.h"
 #include "platform/kernel/clock.h"
+#include "platform/sound/media_voice.h"
 
 namespace platform::movie {
 
@@ -20,10 +23,24 @@ constexpr int32_t kLongestStep = 600000;
 // Clock milliseconds times a 16.16 rate per movie unit.
 constexpr int64_t kStepDivisor = 1000LL * 65536;
 
+// Sound is kept this far ahead of the picture, in output frames, and written in chunks.
+constexpr int64_t kSoundAhead = sound::OUTPUT_RATE / 4;
+constexpr int64_t kSoundChunk = 2048;
+
+// Output frames per movie time unit: 44100 / 600 = 147 / 2.
+int64_t ToSoundFrame(int64_t time) {
+    return static_cast<int64_t>(Int128(time) * sound::OUTPUT_RATE / kTimeScale);
+}
+
 int32_t moviesError = kNoError;
 std::unique_ptr<Movie> scrap;
 
 } // namespace
+
+void SoundOutput::Close() {
+    if (voice != 0) sound::CloseMediaVoice(voice);
+    voice = 0;
+}
 
 int32_t GetMoviesError() {
     return moviesError;
@@ -67,6 +84,7 @@ std::unique_ptr<Movie> Movie::OpenLinuxPath(const std::string& path) {
 void Movie::SetTime(int64_t time) {
     time_ = std::clamp<int64_t>(time, 0, Duration());
     carry_ = 0;
+    soundOutput_.Close();
 }
 
 TimeRange Movie::PlayBounds() const {
@@ -88,7 +106,46 @@ void Movie::SetRate(int32_t rate) {
             carry_ = 0;
         }
     }
+    if (rate != rate_) soundOutput_.Close();
     rate_ = rate;
+    FeedSound();
+}
+
+void Movie::FeedSound() {
+    bool audible = hasSound_ && rate_ == kNormalRate && volume_ > 0;
+    if (!audible) {
+        soundOutput_.Close();
+        return;
+    }
+    SoundOutput& out = soundOutput_;
+    if (out.voice == 0) {
+        out.voice = sound::OpenMediaVoice(DWORD(kSoundAhead * 2));
+        if (out.voice == 0) return;
+        out.frame = ToSoundFrame(time_);
+        // 256 is full volume; each halving is 6 dB down.
+        double decibels = 20 * std::log10(std::min(volume_, kFullVolume) / double(kFullVolume));
+        sound::SetMediaVoiceVolume(out.voice, LONG(std::max(-10000.0, decibels * 100)));
+    }
+    int64_t end = ToSoundFrame(PlayBounds().start + PlayBounds().length);
+    std::vector<float> chunk(size_t(kSoundChunk) * 2);
+    while (out.frame < end && sound::MediaVoiceQueuedFrames(out.voice) < kSoundAhead) {
+        // The segment under the frame, and how much of it is left.
+        int64_t time = static_cast<int64_t>(Int128(out.frame) * kTimeScale / sound::OUTPUT_RATE);
+        int64_t offset = 0;
+        const Segment* segment = sound_.Locate(time, &offset);
+        if (segment == nullptr) break;
+        int64_t segmentStart = ToSoundFrame(time - offset);
+        int64_t segmentEnd = ToSoundFrame(time - offset + segment->duration);
+        int64_t frames = std::min({kSoundChunk, segmentEnd - out.frame, end - out.frame});
+        if (frames <= 0) break;
+        if (segment->media)
+            segment->media->ReadSound(ToSoundFrame(segment->mediaStart) + out.frame - segmentStart,
+                                      chunk.data(), size_t(frames));
+        else
+            std::fill(chunk.begin(), chunk.end(), 0.0f);
+        sound::WriteMediaVoice(out.voice, chunk.data(), DWORD(frames));
+        out.frame += frames;
+    }
 }
 
 void Movie::SetVolume(int32_t volume) {
@@ -127,12 +184,16 @@ bool Movie::Task(DWORD now) {
             rate_ = 0;
         }
     }
+    bool wrapped = rate_ > 0 && time < Int128(before);
     time_ = static_cast<int64_t>(time);
+    if (wrapped) soundOutput_.Close();
+    FeedSound();
     return time_ != before;
 }
 
 void Movie::StepFrames(int64_t steps) {
     rate_ = 0;
+    soundOutput_.Close();
     // Each step walks one frame; a longer walk than this is a script's mistake, not a film.
     constexpr int64_t kMostSteps = 1 << 20;
     int64_t count =
@@ -205,6 +266,7 @@ void Movie::Restore(State state) {
 }
 
 void Movie::BeginEdit() {
+    soundOutput_.Close();
     undo_ = Save();
     SetMoviesError(kNoError);
 }
@@ -287,6 +349,7 @@ void Movie::DeleteSegment(int64_t start, int64_t length) {
 
 bool Movie::Undo() {
     if (!undo_) return false;
+    soundOutput_.Close();
     Restore(std::move(*undo_));
     undo_.reset();
     time_ = std::min(time_, Duration());

@@ -32,6 +32,23 @@ enum MoviesError : int32_t {
 int32_t GetMoviesError();
 void SetMoviesError(int32_t error);
 
+// The voice a playing movie's sound goes out through. A copy of a movie starts silent.
+class SoundOutput {
+public:
+    SoundOutput() = default;
+    SoundOutput(const SoundOutput&) {}
+    SoundOutput& operator=(const SoundOutput&) {
+        Close();
+        return *this;
+    }
+    ~SoundOutput() { Close(); }
+    void Close();
+
+    DWORD voice = 0;
+    // The next frame to write, counted at the output rate from the movie's start.
+    int64_t frame = 0;
+};
+
 class Movie {
 public:
     Movie() = default;
@@ -120,6 +137,9 @@ private:
     void Place(const Movie& source, int64_t at);
     void Remove(int64_t start, int64_t length);
     TimeRange PlayBounds() const;
+    // Keeps the voice fed a little ahead while the movie plays forwards at its normal rate;
+    // closes it otherwise.
+    void FeedSound();
 
     EditList video_;
     EditList sound_;
@@ -139,6 +159,7 @@ private:
     int64_t carry_ = 0;
     std::optional<State> undo_;
     std::vector<Effect> effects_;
+    SoundOutput soundOutput_;
     // The last picture through the effects.
     Picture effected_;
 };
