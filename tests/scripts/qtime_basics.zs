@@ -238,3 +238,24 @@ e = q.BlurEffect(0x200, 0, 9.0);
 Print(b == 0x806040, c, d, e);
 q.SaveAsFile("effect.mov");
 q.BlurEffect(0x200, 3);
+
+//== an 8-bit Surface gets the closest colours of its palette
+// expect: end
+// expect output: 1 1
+src = New Surface(8, 6, 32);
+s = New Surface(8, 6, 8);
+q = New QTime(s);
+q.CreateEmptyMovie();
+q.DetachMovieController();
+src.Clear(0xFF0000);
+q.AppendVideoFrame(src, 100);
+src.Clear(0x0000FF);
+q.AppendVideoFrame(src, 100);
+q.EndVideoEdit();
+q.AttachMovieController();
+q.GotoTime(50);
+UiRefreshNow();
+a = s.GetPixel(3, 2) == 0xFF0000;
+q.GotoTime(150);
+UiRefreshNow();
+Print(a, s.GetPixel(3, 2) == 0x0000FF);

@@ -74,6 +74,17 @@ TEST(Movie, OpensFilesAndReportsWhatIsWrongWithOthers) {
     ASSERT_NE(quiet, nullptr);
     EXPECT_FALSE(quiet->HasSoundTrack());
 
+    // Paths are kept whole, however long.
+    std::string deep =
+        std::string(120, 'a') + "/" + std::string(120, 'b') + "/" + std::string(40, 'c') + ".mov";
+    dir.WriteFile(deep, "");
+    ASSERT_EQ(platform::video::WriteMovie(dir.Linux(deep), plan), "");
+    std::string deepWin = dir.Win(deep);
+    for (char& c : deepWin)
+        if (c == '/') c = '\\';
+    ASSERT_GT(deepWin.size(), 255u);
+    EXPECT_NE(Movie::OpenFile(deepWin.c_str()), nullptr);
+
     EXPECT_EQ(Movie::OpenFile(dir.Win("none.mov").c_str()), nullptr);
     EXPECT_EQ(GetMoviesError(), kFileNotFound);
     dir.WriteFile("text.mov", "not a movie at all");
@@ -108,6 +119,14 @@ TEST_F(MovieClock, PlaysToTheEndOrLoops) {
     movie->Task(4000);
     EXPECT_EQ(movie->Time(), 0);
     EXPECT_EQ(movie->Rate(), 0);
+
+    // After a stall of hours a looping movie moves on by ten minutes at most: here exactly
+    // ten minutes, a whole number of rounds.
+    movie->SetLooping(true);
+    movie->SetTime(60);
+    movie->SetRate(kNormalRate);
+    movie->Task(1000 + 5 * 3600 * 1000);
+    EXPECT_EQ(movie->Time(), 60);
 }
 
 TEST_F(MovieClock, SlowRatesKeepTheirFractionsAndSelectionsBoundPlaying) {
