@@ -124,7 +124,7 @@ Program.LoadString("nothing");
 //== the environment answers as a stand-alone application
 // expect: end
 // expect output: 1 0 0 1 1 0 0 0
-// expect output: 0 0 1 1
+// expect output: 1 0 1 1
 // expect output: 1 0 1
 // expect output: [] 1 []
 // expect output: [Erreur #14.] []

@@ -9,6 +9,7 @@
 #include "classes/media/cdaudio_class.h"
 #include "classes/media/modplayer_class.h"
 #include "classes/media/music_class.h"
+#include "classes/media/qtime_class.h"
 #include "classes/media/sound_class.h"
 #include "classes/media/video_class.h"
 #include "classes/media/voice_class.h"
@@ -66,9 +67,11 @@ void RegisterMediaClasses() {
     // A stand-in registered before (a test's) keeps its place.
     if (GetScriptClassInfo(CIVoice::kClassId) == nullptr) RegisterScriptClass(GetVoiceClassInfo());
     services.isSpeechInstalled = &platform::media::SpeechAvailable;
+    RegisterQTimeClass();
 }
 
 void UnregisterMediaClasses() {
+    UnregisterQTimeClass();
     SetClipboardSoundHooks(nullptr);
     GetNeighbourServices().refreshVideos = nullptr;
     UnregisterScriptClass(CIVideo::kClassId);

@@ -8,6 +8,7 @@
 #include "packer/project_writer.h"
 #include "platform/kernel/test_hooks.h"
 #include "platform/system/system_info.h"
+#include "script/classes/class_table.h"
 #include "script/classes/script_classes.h"
 #include "script/classes/unbuilt_classes.h"
 #include "script/interpreter/interpretor.h"
@@ -498,7 +499,13 @@ TEST(MainWindow, IsForgottenWhenItsObjectIsReleasedAndAtReset) {
 TEST(UnbuiltClasses, NewOfAClassNotBuiltYetFailsWithTheDocumentedError) {
     script_test::ScriptRunner runner;
     RegisterUnbuiltClasses();
-    EXPECT_EQ(runner.Run("s = New QTime();").code, 38);
+    // Any class still unbuilt stands for them all.
+    for (uint32_t id = 1; id < kBuiltinClassCount; ++id) {
+        if (GetScriptClassInfo(id) != GetUnbuiltClassInfo(id)) continue;
+        EXPECT_EQ(runner.Run(std::string("s = New ") + GetBuiltinClassName(id) + "();").code, 38)
+            << GetBuiltinClassName(id);
+        break;
+    }
     EXPECT_EQ(runner.Run("s = New Math();").code, 65);
     // The real classes of the runner are left as they are.
     EXPECT_EQ(runner.Run("t = New Surface(); s = New Sprite(t);").code, 0);
