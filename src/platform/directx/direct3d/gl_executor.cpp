@@ -289,7 +289,6 @@ public:
         if (provider_.MakeCurrent(context_)) {
             for (auto& [serial, made] : textures_)
                 gl_.DeleteTextures(1, &made.name);
-            if (white_ != 0) gl_.DeleteTextures(1, &white_);
             if (framebuffer_ != 0) {
                 gl_.DeleteFramebuffers(1, &framebuffer_);
                 gl_.DeleteRenderbuffers(1, &colour_);
@@ -558,10 +557,12 @@ private:
             gl_.ShadeModel(value == D3DSHADE_FLAT ? GL_FLAT : GL_SMOOTH);
             break;
         case D3DRENDERSTATE_CULLMODE:
-            // The frame is not mirrored: clockwise as seen is clockwise in GL's window
-            // coordinates too, where counter-clockwise faces are the front ones.
+            // CW stands for the faces our worlds turn away, whose corners run
+            // counter-clockwise as seen (fronts run clockwise, as the software renderer
+            // has them). The frame is not mirrored, so in GL's window coordinates too they
+            // are counter-clockwise: GL's front faces.
             Toggle(GL_CULL_FACE, value == D3DCULL_CW || value == kCullCounterClockwise);
-            gl_.CullFace(value == D3DCULL_CW ? GL_BACK : GL_FRONT);
+            gl_.CullFace(value == D3DCULL_CW ? GL_FRONT : GL_BACK);
             break;
         case D3DRENDERSTATE_ALPHABLENDENABLE:
             Toggle(GL_BLEND, value != 0);
@@ -597,9 +598,13 @@ private:
                     GLsizei(viewport_.dwWidth), GLsizei(viewport_.dwHeight));
     }
 
-    // One source of GL_COMBINE from a Direct3D argument.
+    // One source of GL_COMBINE from a Direct3D argument. The alpha of a texture without an
+    // alpha channel or a key is the alpha it was given, as under the drivers the renderer
+    // was written for: a translucent material's alpha arrives in the diffuse colour.
     void Source(GLenum sourceName, GLenum operandName, DWORD argument, bool alpha, bool first) {
         GLenum source = GL_TEXTURE;
+        if (alpha && (argument & 0x0F) == D3DTA_TEXTURE && !textureAlpha_)
+            argument = (argument & ~0x0Fu) | D3DTA_CURRENT;
         switch (argument & 0x0F) {
         case D3DTA_DIFFUSE:
             source = GL_PRIMARY_COLOR;
@@ -665,43 +670,39 @@ private:
         }
     }
 
-    // Sets up both texture units for the stages in force; false when texturing is off.
+    // Sets up both texture units for the stages in force; false when texturing is off. A
+    // stage without a texture passes the colour and alpha it was given on, as a disabled
+    // GL unit does: an untextured element drawn under the states of a textured one keeps
+    // its own colour.
     bool ApplyStages() {
         const bool firstOn = stages_[0].colourOp != D3DTOP_DISABLE;
-        const bool secondOn = firstOn && stages_[1].colourOp != D3DTOP_DISABLE;
+        const bool secondOn =
+            firstOn && stages_[1].colourOp != D3DTOP_DISABLE && stages_[1].texture != nullptr;
         float factor[4];
         ColourOf(renderStates_[D3DRENDERSTATE_TEXTUREFACTOR], factor);
+        bool textured = false;
         for (int unit = 0; unit < 2; ++unit) {
             gl_.ActiveTexture(GLenum(GL_TEXTURE0 + unit));
-            const bool on = unit == 0 ? firstOn : secondOn;
+            const bool on = unit == 0 ? firstOn && stages_[0].texture != nullptr : secondOn;
             Toggle(GL_TEXTURE_2D, on);
             if (!on) continue;
+            textured = true;
             Stage& stage = stages_[unit];
             BindTexture(stage);
+            const DDPIXELFORMAT& format = stage.texture->format;
+            textureAlpha_ = stage.texture->keyed ||
+                            ((format.dwFlags & DDPF_ALPHAPIXELS) && format.dwRGBAlphaBitMask);
             gl_.TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
             gl_.TexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, factor);
             Combine(stage.colourOp, stage.colourArg1, stage.colourArg2, false, unit == 0);
             Combine(stage.alphaOp, stage.alphaArg1, stage.alphaArg2, true, unit == 0);
         }
         gl_.ActiveTexture(GL_TEXTURE0);
-        return firstOn;
+        return textured;
     }
 
-    // The stage's texture, made or made again from its surface when it changed; a white
-    // texel where the stage has none.
+    // The stage's texture, made or made again from its surface when it changed.
     void BindTexture(const Stage& stage) {
-        if (stage.texture == nullptr) {
-            if (white_ == 0) {
-                const uint32_t texel = 0xFFFFFFFFu;
-                gl_.GenTextures(1, &white_);
-                gl_.BindTexture(GL_TEXTURE_2D, white_);
-                gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-                gl_.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                               &texel);
-            }
-            gl_.BindTexture(GL_TEXTURE_2D, white_);
-            return;
-        }
         MadeTexture& made = textures_[stage.texture->serial];
         if (made.name == 0) gl_.GenTextures(1, &made.name);
         gl_.BindTexture(GL_TEXTURE_2D, made.name);
@@ -795,10 +796,11 @@ private:
     const Gl gl_;
     Surface4Object* const target_;
     const std::unique_ptr<Executor> recorder_;
-    GLuint framebuffer_ = 0, colour_ = 0, depth_ = 0, white_ = 0;
+    GLuint framebuffer_ = 0, colour_ = 0, depth_ = 0;
     bool hasDepth_ = false;
     int depthBits_ = 0;
     bool anisotropic_ = false;
+    bool textureAlpha_ = true; // of the stage being set up
     // Which side holds the newer pixels: the frame after drawing, the memory after a write.
     bool drawnNewer_ = false;
     bool memoryNewer_ = true;
