@@ -557,12 +557,10 @@ private:
             gl_.ShadeModel(value == D3DSHADE_FLAT ? GL_FLAT : GL_SMOOTH);
             break;
         case D3DRENDERSTATE_CULLMODE:
-            // CW stands for the faces our worlds turn away, whose corners run
-            // counter-clockwise as seen (fronts run clockwise, as the software renderer
-            // has them). The frame is not mirrored, so in GL's window coordinates too they
-            // are counter-clockwise: GL's front faces.
+            // The frame is not mirrored: clockwise as seen is clockwise in GL's window
+            // coordinates too, where counter-clockwise faces are the front ones.
             Toggle(GL_CULL_FACE, value == D3DCULL_CW || value == kCullCounterClockwise);
-            gl_.CullFace(value == D3DCULL_CW ? GL_FRONT : GL_BACK);
+            gl_.CullFace(value == D3DCULL_CW ? GL_BACK : GL_FRONT);
             break;
         case D3DRENDERSTATE_ALPHABLENDENABLE:
             Toggle(GL_BLEND, value != 0);

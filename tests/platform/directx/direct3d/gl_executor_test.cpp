@@ -248,13 +248,11 @@ TEST_F(GlExecutorTest, FlatShadingCullingAndFogFollowDirect3D) {
     Draw(clockwise);
     EXPECT_EQ(Pixel(2, 2), 0xFF0000u);
     EXPECT_EQ(Pixel(1, 12), 0xFF0000u);
-    // The renderer's CW culling leaves out the faces a world turns away: counter-clockwise
-    // ones as seen.
     device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_CW);
     Draw(clockwise);
-    EXPECT_EQ(Pixel(2, 2), 0xFF0000u);
-    Draw({clockwise[0], clockwise[2], clockwise[1]});
     EXPECT_EQ(Pixel(2, 2), 0x000000u);
+    Draw({clockwise[0], clockwise[2], clockwise[1]}); // counter-clockwise stays
+    EXPECT_EQ(Pixel(2, 2), 0xFF0000u);
     device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
     device->SetRenderState(D3DRENDERSTATE_SHADEMODE, D3DSHADE_GOURAUD);
     // Fog from the specular alpha: a quarter of the way into a blue fog.
