@@ -102,6 +102,12 @@ struct Gl {
     PFNGLPROVOKINGVERTEXPROC ProvokingVertex;
 };
 
+// 32-bit pixels whose bytes are blue, green, red and an unused one: GL's BGRA as it stands.
+bool Bgrx(const DDPIXELFORMAT& format) {
+    return format.dwRGBBitCount == 32 && format.dwRBitMask == 0xFF0000 &&
+           format.dwGBitMask == 0xFF00 && format.dwBBitMask == 0xFF;
+}
+
 // Every entry point but the optional ones, or false.
 bool Load(gl::ContextProvider& provider, Gl& calls) {
     bool missing = false;
@@ -304,7 +310,8 @@ public:
     // Made current with its frame bound and the set-up done; false when the context or the
     // frame cannot be had, and then nothing is drawn.
     bool Ready() {
-        if (!provider_.MakeCurrent(context_)) return false;
+        // Asking is cheap; making current again costs a good part of a state call.
+        if (provider_.Current() != context_ && !provider_.MakeCurrent(context_)) return false;
         const bool wantDepth = target_->depth != nullptr;
         const int depthBits = wantDepth && target_->depth->format.dwRGBBitCount == 16 ? 16 : 24;
         if (framebuffer_ != 0 && (hasDepth_ != wantDepth || depthBits_ != depthBits)) {
@@ -443,18 +450,26 @@ public:
         if (busy_ || !drawnNewer_ || !Ready()) return;
         drawnNewer_ = false;
         const uint32_t width = target_->width, height = target_->height;
+        const bool direct = Bgrx(target_->format);
         std::vector<uint32_t> pixels(size_t(width) * height);
         gl_.PixelStorei(GL_PACK_ALIGNMENT, 4);
-        gl_.ReadPixels(0, 0, GLsizei(width), GLsizei(height), GL_RGBA, GL_UNSIGNED_BYTE,
-                       pixels.data());
+        gl_.ReadPixels(0, 0, GLsizei(width), GLsizei(height), direct ? GL_BGRA : GL_RGBA,
+                       GL_UNSIGNED_BYTE, pixels.data());
         Busy busy(busy_);
         DDSURFACEDESC2 desc{};
         desc.dwSize = sizeof desc;
         if (target_->Lock(nullptr, &desc, 0, 0) != DD_OK) return;
         // GL's rows go bottom up: the first one read is the target's last.
-        if (uint8_t* memory = SurfaceMemory(desc))
-            FromRGBA(pixels.data(), width, height, desc.ddpfPixelFormat,
-                     memory + long(height - 1) * desc.lPitch, -long(desc.lPitch));
+        if (uint8_t* memory = SurfaceMemory(desc)) {
+            uint8_t* last = memory + long(height - 1) * desc.lPitch;
+            if (direct)
+                for (uint32_t y = 0; y < height; ++y)
+                    std::memcpy(last - long(y) * desc.lPitch, pixels.data() + size_t(y) * width,
+                                size_t(width) * 4);
+            else
+                FromRGBA(pixels.data(), width, height, desc.ddpfPixelFormat, last,
+                         -long(desc.lPitch));
+        }
         target_->Unlock(nullptr);
     }
     void MemoryChanged() override {
