@@ -1,10 +1,11 @@
 // A sphere, a brick and a pyramid turning in fog over a floor, a coloured lamp circling
 // them; without materials of their own the shapes show as wireframes. The first argument
-// chooses the display interface: software (the default), opengl or direct3d. Close the
-// window to end.
-chosen = Display.SOFTWARE;
+// chooses the display interface: software, opengl or direct3d; without one the player's
+// own choice (Direct3D where OpenGL works, else software). Close the window to end.
+chosen = Display.GetDisplayInterface();
 If (Program.GetNArguments() > 0) {
     asked = Program.GetArgument(0);
+    If (asked == "software") chosen = Display.SOFTWARE;
     If (asked == "opengl") chosen = Display.OPENGL;
     If (asked == "direct3d") chosen = Display.DIRECT3D;
 }

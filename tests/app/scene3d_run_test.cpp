@@ -88,4 +88,19 @@ TEST(Scene3DRun, TheSameProjectDrawsThroughOpenGL) {
     EXPECT_LE(d.inside, d.total / 100) << d.differing << " differ, " << d.inside << " inside";
 }
 
+// Where OpenGL works, a project that chooses no interface draws with the Direct3D-style
+// renderer through our layer, within the same distance of the software renderer's picture.
+TEST(Scene3DRun, WithoutAChoiceTheProjectDrawsThroughDirect3DWhereOpenGLWorks) {
+    if (app_test::MesaMajor().empty()) GTEST_SKIP() << "no Mesa OpenGL here";
+    test_support::TempDir folder;
+    const std::string picture = RunProject(
+        folder, {}, "ZORV_GL=on LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe LP_NUM_THREADS=0");
+    ASSERT_FALSE(picture.empty());
+    app_test::PictureDifference d;
+    ASSERT_TRUE(app_test::ComparePictures(Golden(), picture, 8, d));
+    EXPECT_GT(d.differing, 0) << "the run did not draw through the layer";
+    EXPECT_LE(d.differing, d.total / 12) << d.differing << " differ, " << d.inside << " inside";
+    EXPECT_LE(d.inside, d.total / 100) << d.differing << " differ, " << d.inside << " inside";
+}
+
 } // namespace

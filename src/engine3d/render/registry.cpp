@@ -19,10 +19,6 @@ LAPICLBK* MakeDIB() {
     return new LAPI_Surface_Win32;
 }
 
-int Never() {
-    return 0;
-}
-
 int Always() {
     return 1;
 }
@@ -34,7 +30,7 @@ int DirectDrawProbe() {
 }
 
 constexpr LAPIDescriptor kDescriptors[kAPIDescriptorCount] = {
-    {MakeFourCC("DX3D"), MakeDirect3DDevice, Never, "Direct3D 6.x"},
+    {MakeFourCC("DX3D"), MakeDirect3DDevice, ProbeDirect3D, "Direct3D 6.x"},
     {MakeFourCC("DX30"), MakeDirectX, DirectDrawProbe, "DirectDraw 3"},
     {MakeFourCC("GL11"), MakeOpenGLDevice, ProbeOpenGL, "OpenGL 1.1"},
     {MakeFourCC("SW32"), MakeDIB, Always, "DIB"},

@@ -17,6 +17,8 @@ public:
     // Makes `context` current on this thread, on no surface of its own (frames go to
     // framebuffer objects); null makes none current.
     virtual bool MakeCurrent(void* context) = 0;
+    // The context current on this thread, null for none.
+    virtual void* Current() = 0;
     virtual void DestroyContext(void* context) = 0;
     // An entry point of the current GL library, extensions included.
     virtual void* ProcAddress(const char* name) = 0;

@@ -41,6 +41,7 @@ public:
         fill(createContext_, "eglCreateContext");
         fill(destroyContext_, "eglDestroyContext");
         fill(makeCurrent_, "eglMakeCurrent");
+        fill(getCurrentContext_, "eglGetCurrentContext");
         fill(createPbufferSurface_, "eglCreatePbufferSurface");
         fill(destroySurface_, "eglDestroySurface");
         if (missing) return false;
@@ -62,6 +63,11 @@ public:
             return makeCurrent_(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT) ==
                    EGL_TRUE;
         return makeCurrent_(display_, pbuffer_, pbuffer_, context) == EGL_TRUE;
+    }
+
+    void* Current() override {
+        EGLContext context = getCurrentContext_();
+        return context == EGL_NO_CONTEXT ? nullptr : context;
     }
 
     void DestroyContext(void* context) override { destroyContext_(display_, context); }
@@ -125,6 +131,7 @@ private:
     PFNEGLCREATECONTEXTPROC createContext_ = nullptr;
     PFNEGLDESTROYCONTEXTPROC destroyContext_ = nullptr;
     PFNEGLMAKECURRENTPROC makeCurrent_ = nullptr;
+    PFNEGLGETCURRENTCONTEXTPROC getCurrentContext_ = nullptr;
     PFNEGLCREATEPBUFFERSURFACEPROC createPbufferSurface_ = nullptr;
     PFNEGLDESTROYSURFACEPROC destroySurface_ = nullptr;
     EGLDisplay display_ = EGL_NO_DISPLAY;

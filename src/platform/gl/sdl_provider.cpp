@@ -41,6 +41,8 @@ public:
 
     bool MakeCurrent(void* context) override { return SDL_GL_MakeCurrent(window_, context) == 0; }
 
+    void* Current() override { return SDL_GL_GetCurrentContext(); }
+
     void DestroyContext(void* context) override { SDL_GL_DeleteContext(context); }
 
     void* ProcAddress(const char* name) override { return SDL_GL_GetProcAddress(name); }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "engine3d/render/directx_device.h"
 #include "engine3d/render/render_fixture.h"
 #include "platform/gl/gl_probe.h"
@@ -20,17 +22,27 @@ TEST_F(RegistryTest, TableHoldsTheFourBackEndsInOrder) {
     LBackEndRegistry registry;
     EXPECT_EQ(registry.IsAvailable(3), 1);
     EXPECT_EQ(registry.IsAvailable(1), 1);
-    EXPECT_EQ(registry.IsAvailable(0), 0);
+    // Direct3D draws through OpenGL: both or neither.
+    EXPECT_EQ(registry.IsAvailable(0), platform::OpenGLAvailable() ? 1 : 0);
     EXPECT_EQ(registry.IsAvailable(2), platform::OpenGLAvailable() ? 1 : 0);
     EXPECT_EQ(registry.IsAvailable(4), 0);
     EXPECT_EQ(registry.IsAvailable(-1), 0);
-    // Direct3D is never the default yet, but its device is made when asked for by number.
+    // Its device is made when asked for by number.
     LAPICLBK* direct3D = registry.CreateAPI(0);
     ASSERT_NE(direct3D, nullptr);
     EXPECT_EQ(direct3D->GetFourCC(), MakeFourCC("DX3D"));
     registry.ReleaseAPI(direct3D);
     EXPECT_EQ(registry.CreateAPI(4), nullptr);
     EXPECT_EQ(registry.OpenCount(), 0u);
+}
+
+TEST_F(RegistryTest, WithOpenGLTurnedOffNeitherDirect3DNorOpenGLIsOffered) {
+    setenv("ZORV_GL", "off", 1);
+    LBackEndRegistry registry;
+    EXPECT_EQ(registry.IsAvailable(0), 0);
+    EXPECT_EQ(registry.IsAvailable(2), 0);
+    EXPECT_EQ(registry.IsAvailable(1), 1);
+    unsetenv("ZORV_GL");
 }
 
 TEST_F(RegistryTest, AScreenOf256ColoursLeavesOnlyTheDIB) {

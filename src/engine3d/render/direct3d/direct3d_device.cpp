@@ -3,6 +3,7 @@
 #include "engine3d/render/direct3d/direct3d_polygon.h"
 #include "engine3d/render/direct3d/direct3d_renderer.h"
 #include "engine3d/render/direct3d/direct3d_texture.h"
+#include "platform/gl/gl_probe.h"
 #include "platform/process/shared_library.h"
 
 namespace {
@@ -196,4 +197,9 @@ IDirectDrawSurface4* LAPI_Direct3D::HoldSharedObject(IDirectDrawSurface4* surfac
 
 LAPICLBK* MakeDirect3DDevice() {
     return new LAPI_Direct3D;
+}
+
+int ProbeDirect3D() {
+    // The platform remembers its answer; the screen's depth can change after it.
+    return LRenderAPICLBK::GetScreenDepth() >= 15 && platform::OpenGLAvailable() ? 1 : 0;
 }

@@ -61,3 +61,7 @@ private:
 // The device of the Direct3D back end; without DirectDraw its tree is empty and its
 // renderers answer the set-up codes.
 LAPICLBK* MakeDirect3DDevice();
+
+// 1 where the layer can draw: a screen of at least 15 bits and a GL context to be had
+// (ZORV_GL=off answers 0).
+int ProbeDirect3D();

@@ -451,7 +451,9 @@ void LRenderAPI_Direct3D::DrawSprite(L3DCamera* camera, LSprite* sprite, bool ba
         d3dDevice->BeginScene();
     }
     ++elementsInScene;
-    if (backdrop) RenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    // An element's corners run clockwise on the screen, which the world's culling would
+    // take for a face turned away.
+    RenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
     const bool nearest = !backdrop && sprite->filtering == 0;
     if (nearest) {
         StageState(0, D3DTSS_MINFILTER, 1);
@@ -532,7 +534,7 @@ void LRenderAPI_Direct3D::DrawSprite(L3DCamera* camera, LSprite* sprite, bool ba
             }
     }
     DepthRestore();
-    if (backdrop) ApplyCulling();
+    ApplyCulling();
 }
 
 void LRenderAPI_Direct3D::BeginDepthOverwrite() {

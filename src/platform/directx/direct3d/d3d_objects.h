@@ -18,6 +18,7 @@ public:
 };
 
 class DirectDraw4Object;
+class Executor;
 
 // A surface of DirectDraw 4: an emulation surface it holds (the primary, its back buffer,
 // an off-screen target), or memory of its own (a depth buffer, a texture level). It is its
@@ -47,12 +48,25 @@ public:
 
     // Chains a smaller mip level under this one, held counted.
     void AttachLevel(Surface4Object* level);
+    Surface4Object* NextLevel() const { return level_; }
+    // A surface of memory of our own: its pixels, rows `Pitch()` bytes apart.
+    const uint8_t* Pixels() const { return memory_.data(); }
+    LONG Pitch() const { return pitch_; }
+
+    // The executor drawing into this render target, told before its memory is used and
+    // after it was written; null for any other surface.
+    Executor* drawer = nullptr;
+    void ToMemory();
+    void MemoryChanged();
 
     const uint32_t serial;
     DDSCAPS2 caps{};
     DWORD width = 0;
     DWORD height = 0;
     DDPIXELFORMAT format{};
+    // Counts the changes of the pixels or the key, so that a texture made of them is
+    // made again.
+    uint32_t version = 0;
     bool keyed = false;
     DDCOLORKEY key{};
     Surface4Object* depth = nullptr; // counted
@@ -70,6 +84,7 @@ private:
     LONG pitch_ = 0;
     void* lockedInner_ = nullptr;
     DWORD lockHandle_ = 0;
+    bool syncing_ = false;
 };
 
 class DirectDraw4Object final : public IDirectDraw4, LiveD3DObject {

@@ -145,9 +145,10 @@ private:
 
 class DeviceObject final : public IDirect3DDevice3, LiveD3DObject {
 public:
-    DeviceObject(Surface4Object* target, bool hardware)
-        : hardware(hardware), executor(MakeRecorder()), target_(target) {
+    DeviceObject(Surface4Object* target, bool hardware, std::unique_ptr<Executor> made)
+        : hardware(hardware), executor(std::move(made)), target_(target) {
         target_->AddRef();
+        if (!Setup().recorderOnly) target_->drawer = executor.get();
     }
 
     HRESULT QueryInterface(REFIID iid, void** object) override {
@@ -277,7 +278,7 @@ public:
         if (surface) surface->AddRef();
         if (textures_[stage]) textures_[stage]->Release();
         textures_[stage] = surface;
-        executor->Texture(stage, surface ? surface->serial : 0);
+        executor->Texture(stage, surface);
         return DD_OK;
     }
     HRESULT SetTextureStageState(DWORD stage, DWORD state, DWORD value) override {
@@ -301,6 +302,10 @@ public:
 
 private:
     ~DeviceObject() {
+        if (target_->drawer == executor.get()) {
+            target_->ToMemory();
+            target_->drawer = nullptr;
+        }
         for (ViewportObject* viewport : viewports_) {
             viewport->device = nullptr;
             viewport->Release();
@@ -375,7 +380,10 @@ public:
             return E_FAIL;
         if (Faulty(IsHardware(device) ? test::kFailHardwareDevice : test::kFailRGBDevice))
             return E_FAIL;
-        *made = new DeviceObject(surface, IsHardware(device));
+        std::unique_ptr<Executor> executor =
+            Setup().recorderOnly ? MakeRecorder() : MakeGlExecutor(surface, MakeRecorder());
+        if (!executor) return E_FAIL;
+        *made = new DeviceObject(surface, IsHardware(device), std::move(executor));
         return DD_OK;
     }
     HRESULT CreateMaterial(IDirect3DMaterial3** material, IUnknown* outer) override {

@@ -33,6 +33,8 @@ struct Direct3DSetup {
     std::vector<DWORD> depthBits{16, 24};
     // The formats EnumTextureFormats offers; empty: the layer's own list.
     std::vector<DDPIXELFORMAT> textureFormats;
+    // Devices only record, drawing nothing, even where OpenGL works.
+    bool recorderOnly = false;
     // The recorder's lines, while `recording`.
     bool recording = false;
     std::vector<std::string> log;

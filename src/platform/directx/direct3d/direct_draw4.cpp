@@ -3,6 +3,7 @@
 #include <map>
 #include <mutex>
 
+#include "platform/directx/direct3d/d3d_executor.h"
 #include "platform/directx/direct3d/d3d_objects.h"
 #include "platform/directx/direct3d/direct3d_test_hooks.h"
 
@@ -111,6 +112,7 @@ Surface4Object::Surface4Object(DirectDraw4Object* owner, DWORD width, DWORD heig
 }
 
 Surface4Object::~Surface4Object() {
+    if (caps.dwCaps & DDSCAPS_TEXTURE) ForgetTexture(serial);
     if (lockHandle_ != 0) ForgetLock(lockHandle_);
     if (depth) depth->Release();
     if (back_) back_->Release();
@@ -146,6 +148,19 @@ void Surface4Object::AttachLevel(Surface4Object* level) {
     level_ = level;
 }
 
+// The executor's own Lock and Unlock of the target come back here and must not recurse.
+void Surface4Object::ToMemory() {
+    if (drawer == nullptr || syncing_) return;
+    syncing_ = true;
+    drawer->ToMemory();
+    syncing_ = false;
+}
+
+void Surface4Object::MemoryChanged() {
+    if (drawer == nullptr || syncing_) return;
+    drawer->MemoryChanged();
+}
+
 HRESULT Surface4Object::AddAttachedSurface(IDirectDrawSurface4* attached) {
     auto* surface = static_cast<Surface4Object*>(attached);
     if (!surface || !(surface->caps.dwCaps & DDSCAPS_ZBUFFER) || (caps.dwCaps & DDSCAPS_ZBUFFER) ||
@@ -159,11 +174,14 @@ HRESULT Surface4Object::AddAttachedSurface(IDirectDrawSurface4* attached) {
 HRESULT Surface4Object::Blt(RECT* destination, IDirectDrawSurface4* source, RECT* sourceRect,
                             DWORD flags, DDBLTFX* fx) {
     auto* from = static_cast<Surface4Object*>(source);
-    if (Wrapped() && (!from || from->Wrapped()))
-        return inner_->Blt(destination, from ? from->inner_ : nullptr, sourceRect, flags, fx) ==
-                       DD_OK
-                   ? DD_OK
-                   : E_FAIL;
+    if (from) from->ToMemory();
+    ToMemory();
+    if (Wrapped() && (!from || from->Wrapped())) {
+        HRESULT result =
+            inner_->Blt(destination, from ? from->inner_ : nullptr, sourceRect, flags, fx);
+        MemoryChanged();
+        return result == DD_OK ? DD_OK : E_FAIL;
+    }
     // Memory of our own takes fills and unstretched copies between surfaces of one depth.
     RECT to = destination ? *destination : RECT{0, 0, LONG(width), LONG(height)};
     if (to.left < 0 || to.top < 0 || to.right > LONG(width) || to.bottom > LONG(height) ||
@@ -205,7 +223,11 @@ HRESULT Surface4Object::Blt(RECT* destination, IDirectDrawSurface4* source, RECT
 HRESULT Surface4Object::Flip(IDirectDrawSurface4* target, DWORD flags) {
     if (!Wrapped()) return E_FAIL;
     if (target && target != back_) return E_FAIL;
-    return inner_->Flip(nullptr, flags) == DD_OK ? DD_OK : E_FAIL;
+    if (back_) back_->ToMemory();
+    HRESULT result = inner_->Flip(nullptr, flags);
+    // The emulation swaps the memory of the two: what the back buffer holds now is news.
+    if (back_) back_->MemoryChanged();
+    return result == DD_OK ? DD_OK : E_FAIL;
 }
 
 HRESULT Surface4Object::GetAttachedSurface(DDSCAPS2* wanted, IDirectDrawSurface4** attached) {
@@ -233,12 +255,15 @@ HRESULT Surface4Object::GetAttachedSurface(DDSCAPS2* wanted, IDirectDrawSurface4
 
 HRESULT Surface4Object::GetDC(HDC* dc) {
     if (!Wrapped()) return E_FAIL;
+    ToMemory();
     return inner_->GetDC(dc) == DD_OK ? DD_OK : E_FAIL;
 }
 
 HRESULT Surface4Object::ReleaseDC(HDC dc) {
     if (!Wrapped()) return E_FAIL;
-    return inner_->ReleaseDC(dc) == DD_OK ? DD_OK : E_FAIL;
+    HRESULT result = inner_->ReleaseDC(dc);
+    MemoryChanged();
+    return result == DD_OK ? DD_OK : E_FAIL;
 }
 
 HRESULT Surface4Object::GetDDInterface(void** directDraw) {
@@ -271,6 +296,7 @@ HRESULT Surface4Object::GetSurfaceDesc(DDSURFACEDESC2* desc) {
 
 HRESULT Surface4Object::Lock(RECT* rect, DDSURFACEDESC2* desc, DWORD, HANDLE) {
     if (GetSurfaceDesc(desc) != DD_OK || lockHandle_ != 0) return E_FAIL;
+    ToMemory();
     RECT area = rect ? *rect : RECT{0, 0, LONG(width), LONG(height)};
     if (area.left < 0 || area.top < 0 || area.left > area.right || area.top > area.bottom ||
         area.right > LONG(width) || area.bottom > LONG(height))
@@ -295,10 +321,13 @@ HRESULT Surface4Object::Unlock(RECT*) {
     if (lockHandle_ == 0) return E_FAIL;
     ForgetLock(lockHandle_);
     lockHandle_ = 0;
+    ++version;
     if (Wrapped()) {
         void* locked = lockedInner_;
         lockedInner_ = nullptr;
-        return inner_->Unlock(locked) == DD_OK ? DD_OK : E_FAIL;
+        HRESULT result = inner_->Unlock(locked);
+        MemoryChanged();
+        return result == DD_OK ? DD_OK : E_FAIL;
     }
     return DD_OK;
 }
@@ -312,6 +341,7 @@ HRESULT Surface4Object::SetColorKey(DWORD flags, DDCOLORKEY* colour) {
     if (flags != DDCKEY_SRCBLT) return E_FAIL;
     keyed = colour != nullptr;
     key = colour ? *colour : DDCOLORKEY{};
+    ++version;
     return DD_OK;
 }
 

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "platform/directx/direct3d/d3d_executor.h"
+#include "platform/directx/direct3d/d3d_objects.h"
 #include "platform/directx/direct3d/direct3d_test_hooks.h"
 
 namespace platform::test {
@@ -31,8 +32,8 @@ public:
     void StageState(DWORD stage, DWORD state, DWORD value) override {
         Write("SetTextureStageState %u %u %u", stage, state, value);
     }
-    void Texture(DWORD stage, uint32_t serial) override {
-        Write("SetTexture %u %u", stage, serial);
+    void Texture(DWORD stage, Surface4Object* texture) override {
+        Write("SetTexture %u %u", stage, texture ? texture->serial : 0);
     }
     void Scene(bool begin) override { Write(begin ? "BeginScene" : "EndScene"); }
     void Viewport(const D3DVIEWPORT2& v) override {

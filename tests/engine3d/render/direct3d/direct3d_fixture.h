@@ -22,6 +22,7 @@ protected:
     void SetUp() override {
         RenderDisplayTest::SetUp();
         platform::test::ResetDirect3DSetup();
+        Layer().recorderOnly = true;
         liveD3D_ = platform::test::LiveDirect3DObjects();
         window = Window(0, 0, 64, 48);
         MakeDevice();

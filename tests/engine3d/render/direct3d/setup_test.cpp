@@ -3,6 +3,7 @@
 
 #include "engine3d/render/direct3d/direct3d_fixture.h"
 #include "engine3d/render/registry.h"
+#include "platform/gl/gl_probe.h"
 
 namespace {
 
@@ -64,8 +65,8 @@ TEST_F(Direct3DSetUpTest, TheTreeHoldsTheHardwareDeviceFirstAndTheRegistryMakesI
     for (LDisplayMode* mode = driver->currentDevice->modes; mode != nullptr; mode = mode->next)
         EXPECT_NE(mode->depth, 8);
 
-    // Not chosen by default until it draws through OpenGL, but made on request.
-    EXPECT_EQ(GetBackEndRegistry().IsAvailable(0), 0);
+    // Chosen by default where it can draw through OpenGL, and made on request.
+    EXPECT_EQ(GetBackEndRegistry().IsAvailable(0), platform::OpenGLAvailable() ? 1 : 0);
     LAPICLBK* made = GetBackEndRegistry().CreateAPI(0);
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->GetFourCC(), MakeFourCC("DX3D"));
