@@ -206,6 +206,7 @@ void CIVideo::OpenOnTarget(SurfaceHandle* target) {
 
 void CIVideo::OpenInWindow() {
     zoom_ = 100;
+    if (width != kNotGiven && height != kNotGiven) flags_ &= ~kOwnSize;
     HWND parentWindow = parent != nullptr ? parent->hwnd : 0;
     if (parentWindow != 0)
         style |= WS_CHILD | MCIWNDF_NOERRORDLG;
