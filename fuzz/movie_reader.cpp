@@ -1,6 +1,7 @@
 // Movies come from files anywhere: any bytes either open as no movie, or as one whose
 // size, count and rate are sane and whose first and last frames decode (or fail) at every
-// depth without touching memory outside the picture.
+// depth without touching memory outside the picture. A sound track reads from its start
+// and after a seek, never more frames than asked for.
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "platform/media/video/movie_reader.h"
+#include "platform/media/video/movie_sound.h"
 
 namespace {
 
@@ -36,6 +38,23 @@ void Decode(platform::video::MovieReader& reader, int64_t frame, int32_t depth, 
         if (bits[size_t(i)] != 0x5A || bits[bits.size() - 1 - size_t(i)] != 0x5A) std::abort();
 }
 
+void ReadSound() {
+    platform::video::MovieSound sound;
+    if (!sound.OpenLinuxPath(InputPath().c_str())) return;
+    constexpr int64_t kFrames = 4096;
+    // A guard frame after those asked for catches writes past them.
+    std::vector<float> frames((kFrames + 1) * 2, 7.0f);
+    for (int round = 0; round < 2; ++round) {
+        for (int chunk = 0; chunk < 8; ++chunk) {
+            int64_t read = sound.Read(frames.data(), kFrames, 44100);
+            if (read < 0 || read > kFrames) std::abort();
+            if (frames[kFrames * 2] != 7.0f || frames[kFrames * 2 + 1] != 7.0f) std::abort();
+            if (read < kFrames) break;
+        }
+        sound.Seek(250);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -43,6 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::ofstream out(InputPath(), std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
     }
+    ReadSound();
     platform::video::MovieReader reader;
     if (!reader.OpenLinuxPath(InputPath().c_str())) return 0;
     const int64_t count = reader.FrameCount();

@@ -1,6 +1,7 @@
 #include "classes/media/video_class.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "audio/manager/sound_device.h"
@@ -12,7 +13,11 @@
 #include "classes/window/window_surface.h"
 #include "graphics2d/drawing/surface_handle.h"
 #include "platform/kernel/clock.h"
+#include "platform/media/mci/mci_types.h"
+#include "platform/media/mciwnd/mciwnd.h"
+#include "platform/user/window_geometry.h"
 #include "script/interpreter/interpretor.h"
+#include "script/runtime/launch_info.h"
 
 namespace {
 
@@ -175,9 +180,13 @@ void CIVideo::Create() {
     }
     if (caption == nullptr) in.RaiseError(14);
     fileName_ = caption;
-    if (!flagsGiven_) flags_ = kDefaultFlags;
-    if (targetPicture == nullptr) in.RaiseError(14);
-    OpenOnTarget(targetPicture);
+    if (targetPicture != nullptr) {
+        if (!flagsGiven_) flags_ = kDefaultFlags;
+        OpenOnTarget(targetPicture);
+    } else {
+        if (!flagsGiven_) flags_ = parent != nullptr ? kDefaultFlags : kDefaultFlags | 1;
+        OpenInWindow();
+    }
     Register();
 }
 
@@ -193,6 +202,105 @@ void CIVideo::OpenOnTarget(SurfaceHandle* target) {
     pump.Open((flags_ & kPlayAtOnce) != 0);
     lastResult_ = 0;
     SetDirty();
+}
+
+void CIVideo::OpenInWindow() {
+    zoom_ = 100;
+    if (width != kNotGiven && height != kNotGiven) flags_ &= ~kOwnSize;
+    HWND parentWindow = parent != nullptr ? parent->hwnd : 0;
+    if (parentWindow != 0)
+        style |= WS_CHILD | MCIWNDF_NOERRORDLG;
+    else
+        style |= WS_OVERLAPPEDWINDOW | MCIWNDF_NOERRORDLG | MCIWNDF_NOMENU;
+    DWORD windowStyle = (style & ~WS_VISIBLE) | (parentWindow != 0 ? MCIWNDF_NOPLAYBAR : 0);
+    HWND window = MCIWndCreateA(parentWindow, GetInstanceHandle(), windowStyle, fileName_.c_str());
+    if (window == 0) interpreter->RaiseError(14);
+    if (CreateControl("MCIWndClass", 0, this, window, kCreateChild | kCreateProperty) == 0)
+        interpreter->RaiseError(14);
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    if (parentWindow != 0) MapWindowPoints(0, parentWindow, reinterpret_cast<POINT*>(&rect), 2);
+    if (x == kNotGiven) x = rect.left;
+    if (y == kNotGiven) y = rect.top;
+    if (width == kNotGiven) width = rect.right - rect.left;
+    if (height == kNotGiven) height = rect.bottom - rect.top;
+    ApplyWindowSettings();
+}
+
+void CIVideo::ApplyWindowSettings() {
+    // A child loses its border; a top-level window keeps its frame whatever its style says.
+    if ((style & WS_CHILD) != 0) {
+        style &= ~WS_BORDER;
+        SetWindowLongPtrA(hwnd, GWL_STYLE,
+                          LONG_PTR(GetWindowLongPtrA(hwnd, GWL_STYLE) & ~WS_BORDER));
+    }
+    if (!Command(MCIWNDM_SETTIMEFORMATA, 0, LPARAM("frames"))) return;
+    frameLength_ = Send(MCIWNDM_GETLENGTH) + Send(MCIWNDM_GETSTART);
+    if (!Command(MCIWNDM_SETTIMEFORMATA, 0, LPARAM("ms"))) return;
+    millisecondLength_ = Send(MCIWNDM_GETLENGTH) + Send(MCIWNDM_GETSTART);
+    if ((flags_ & kProjectPalette) != 0 && !Command(MCIWNDM_SETPALETTE, 0, 0)) return;
+    if (!Command(MCIWNDM_SETTIMEFORMATA, 0, LPARAM(TimeFormat()))) return;
+    if ((flags_ & kOwnSize) != 0) {
+        SetWindowPos(hwnd, 0, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if ((flags_ & kApplyZoom) != 0) Send(MCIWNDM_SETZOOM, 0, zoom_);
+        TakeWindowSize();
+    } else {
+        SetWindowPos(hwnd, 0, x, y, OuterWidth(), OuterHeight(), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if ((flags_ & kPlayAtOnce) != 0) {
+        ReleaseSoundDevice();
+        Command(MCI_PLAY, 0, 0);
+    } else {
+        Command(MCI_STOP, 0, 0);
+    }
+}
+
+void CIVideo::TakeWindowSize() {
+    RECT rect{};
+    GetWindowRect(hwnd, &rect);
+    width = rect.right - rect.left - borderLeft - borderRight;
+    height = rect.bottom - rect.top - borderTop - borderBottom;
+}
+
+const char* CIVideo::TimeFormat() const {
+    return (flags_ & kTimeInFrames) != 0 ? "frames" : "ms";
+}
+
+LRESULT CIVideo::Send(UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendMessageA(hwnd, message, wParam, lParam);
+}
+
+bool CIVideo::Command(UINT message, WPARAM wParam, LPARAM lParam) {
+    lastResult_ = uint32_t(Send(message, wParam, lParam));
+    return lastResult_ == 0;
+}
+
+int64_t CIVideo::WindowPosition(const char* format) {
+    bool other = std::strcmp(format, TimeFormat()) != 0;
+    if (other) Send(MCIWNDM_SETTIMEFORMATA, 0, LPARAM(format));
+    int64_t position = Send(MCIWNDM_GETPOSITIONA);
+    if (other) Send(MCIWNDM_SETTIMEFORMATA, 0, LPARAM(TimeFormat()));
+    return position;
+}
+
+void CIVideo::WindowSeek(const char* format, int64_t position) {
+    bool other = std::strcmp(format, TimeFormat()) != 0;
+    if (other && !Command(MCIWNDM_SETTIMEFORMATA, 0, LPARAM(format))) return;
+    bool sought = Command(MCI_SEEK, 0, LPARAM(position));
+    if (other) {
+        MCIERROR kept = lastResult_;
+        Command(MCIWNDM_SETTIMEFORMATA, 0, LPARAM(TimeFormat()));
+        if (!sought) lastResult_ = kept;
+    }
+}
+
+DWORD CIVideo::WindowMode() {
+    char mode[14] = "";
+    return DWORD(Send(MCIWNDM_GETMODEA, sizeof mode, LPARAM(mode)));
+}
+
+bool CIVideo::InWindow() const {
+    return player_ == nullptr && hwnd != 0;
 }
 
 void CIVideo::ReleaseSoundDevice() {
@@ -241,6 +349,11 @@ void CIVideo::Refresh() {
 // ---- Methods ---------------------------------------------------------------------------
 
 void CIVideo::Play() {
+    if (InWindow()) {
+        ReleaseSoundDevice();
+        if (Command(MCI_PLAY, 0, 0)) reverse_ = 0;
+        return;
+    }
     VideoPlayer& player = Player();
     ReleaseSoundDevice();
     player.Pump().Play(timeGetTime());
@@ -248,14 +361,27 @@ void CIVideo::Play() {
 }
 
 void CIVideo::Stop() {
+    if (InWindow()) {
+        Command(MCI_STOP, 0, 0);
+        return;
+    }
     Player().Pump().Stop();
 }
 
 void CIVideo::Pause() {
+    if (InWindow()) {
+        Command(MCI_PAUSE, 0, 0);
+        return;
+    }
     Player().Pump().Pause();
 }
 
 void CIVideo::Reverse() {
+    if (InWindow()) {
+        ReleaseSoundDevice();
+        if (Command(MCIWNDM_PLAYREVERSE, 0, 0)) reverse_ = 1;
+        return;
+    }
     VideoPlayer& player = Player();
     ReleaseSoundDevice();
     player.Pump().Reverse(timeGetTime());
@@ -263,24 +389,43 @@ void CIVideo::Reverse() {
 }
 
 void CIVideo::Resume() {
+    if (InWindow()) {
+        ReleaseSoundDevice();
+        Command(reverse_ != 0 ? MCIWNDM_PLAYREVERSE : MCI_RESUME, 0, 0);
+        return;
+    }
     VideoPlayer& player = Player();
     ReleaseSoundDevice();
     player.Pump().Resume(timeGetTime(), reverse_ != 0);
 }
 
 void CIVideo::SetTime() {
+    if (InWindow()) {
+        int64_t ms = interpreter->GetArgInt(0);
+        WindowSeek("ms", std::max<int64_t>(1, std::min(ms, millisecondLength_)));
+        return;
+    }
     VideoPlayer& player = Player();
     player.Pump().SeekTime(interpreter->GetArgInt(0));
     SetDirty();
 }
 
 void CIVideo::SetFrameMethod() {
+    if (InWindow()) {
+        int64_t frame = interpreter->GetArgInt(0);
+        WindowSeek("frames", std::max<int64_t>(1, std::min(frame, frameLength_)));
+        return;
+    }
     VideoPlayer& player = Player();
     player.Pump().SeekFrame(interpreter->GetArgInt(0));
     SetDirty();
 }
 
 void CIVideo::Rewind() {
+    if (InWindow()) {
+        Command(MCI_SEEK, 0, 0);
+        return;
+    }
     Player().Pump().Rewind();
     SetDirty();
 }
@@ -290,31 +435,55 @@ void CIVideo::SetZoom() {
                           ? interpreter->GetArgInt(0)
                           : 100;
     zoom_ = percent < 1 ? 100 : percent;
+    if (hwnd != 0) {
+        Send(MCIWNDM_SETZOOM, 0, zoom_);
+        TakeWindowSize();
+    }
 }
 
 void CIVideo::GetZoom() {
     // Only a window has a zoom.
-    SetIntResult(hwnd != 0 ? zoom_ : 100);
+    SetIntResult(hwnd != 0 ? int64_t(Send(MCIWNDM_GETZOOM)) : 100);
 }
 
 void CIVideo::GetTime() {
+    if (InWindow()) {
+        SetIntResult(WindowPosition("ms"));
+        return;
+    }
     SetIntResult(Player().Pump().GetTime());
 }
 
 void CIVideo::GetFrameMethod() {
+    if (InWindow()) {
+        SetIntResult(WindowPosition("frames"));
+        return;
+    }
     SetIntResult(Player().Pump().GetFrame());
 }
 
 void CIVideo::IsPlaying() {
+    if (InWindow()) {
+        SetIntResult(WindowMode() == MCI_MODE_PLAY ? 1 : 0);
+        return;
+    }
     VideoPump::State state = Player().Pump().GetState();
     SetIntResult(state == VideoPump::kPlaying || state == VideoPump::kReversing ? 1 : 0);
 }
 
 void CIVideo::IsPausedMethod() {
+    if (InWindow()) {
+        SetIntResult(WindowMode() == MCI_MODE_PAUSE ? 1 : 0);
+        return;
+    }
     SetIntResult(Player().Pump().GetState() == VideoPump::kPaused ? 1 : 0);
 }
 
 void CIVideo::IsStopped() {
+    if (InWindow()) {
+        SetIntResult(WindowMode() == MCI_MODE_STOP ? 1 : 0);
+        return;
+    }
     SetIntResult(Player().Pump().GetState() == VideoPump::kStopped ? 1 : 0);
 }
 

@@ -1,4 +1,5 @@
-// The Video class: a movie played frame by frame into a Surface (or, through the hook the
+// The Video class: a movie played in a movie window (a child of a Window, or a window of
+// its own with a play bar), or frame by frame into a Surface (or, through the hook the
 // Texture class installs, into a Texture's picture), paced by the interpreter's polls.
 // Its window methods are those every control shares.
 #pragma once
@@ -77,6 +78,25 @@ private:
     // Opens the player on the target; errors 14 (no movie, or a target of another size or
     // depth) and 15 (no player).
     void OpenOnTarget(SurfaceHandle* target);
+    // Opens the movie in a window of its own, or a child of the parent Window; error 14
+    // when the window cannot be made. A movie that cannot be played leaves IsError set.
+    void OpenInWindow();
+    // The window's time formats, lengths, palette, place, size and zoom, then play or
+    // stop; the first failure ends them, kept as the last result.
+    void ApplyWindowSettings();
+    void TakeWindowSize();
+    // "frames" or "ms", as the creation flags chose.
+    const char* TimeFormat() const;
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // A command whose answer is kept as the last result; true on success.
+    bool Command(UINT message, WPARAM wParam, LPARAM lParam);
+    // The window's position read in `format`, and a seek in it; the time format is put
+    // back afterwards.
+    int64_t WindowPosition(const char* format);
+    void WindowSeek(const char* format, int64_t position);
+    DWORD WindowMode();
+    // Played in a window rather than into a target.
+    bool InWindow() const;
     // The sound device stops every sound before a video plays.
     void ReleaseSoundDevice();
     // The player, error 15 without one.

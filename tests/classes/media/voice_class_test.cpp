@@ -29,6 +29,13 @@ protected:
         platform::test::ResetSoundOutput();
         unsetenv("ZORV_VOICE");
     }
+    // The samples that carry sound: the null output plays silence as time passes.
+    static size_t Sounding() {
+        size_t count = 0;
+        for (float sample : platform::test::TakeSoundOutput())
+            if (std::fabs(sample) > 0.001f) ++count;
+        return count;
+    }
     float Peak() {
         float peak = 0;
         for (float sample : platform::test::TakeSoundOutput())
@@ -64,6 +71,28 @@ TEST_F(VoiceClassThreads, WaitingReturnsOnceSpokenAndEmptyTextsSayNothing) {
                                             "Print(v.IsSpeaking());\n");
     EXPECT_EQ(result.code, 0);
     EXPECT_EQ(result.output, "1\nreturned\nstarted 1\ndone 0\n1 1\n0\n");
+}
+
+TEST_F(VoiceClassThreads, ASecondSpeakWhileOneIsGoingTakesItsPlace) {
+    // A second text while the first plays takes its place: the Voice stays speaking, the
+    // second text is heard whole, and one done ends both.
+    script_test::ScriptResult first =
+        runner.Run(std::string(kHandlers) + "v.Speak(\"Hello there\", 1);\nProgram.Wait(50);\n");
+    ASSERT_EQ(first.code, 0);
+    size_t alone = Sounding();
+    script_test::ScriptResult result =
+        runner.Run(std::string(kHandlers) +
+                   "Print(v.Speak(\"Hello there\"));\n"
+                   "For (i = 0; i < 500 && v.IsSpeaking() == 0; i++) Program.Wait(10);\n"
+                   "Print(v.Speak(\"Hello there\"), v.IsSpeaking());\n"
+                   "For (i = 0; i < 1000 && (i < 3 || v.IsSpeaking()); i++) Program.Wait(10);\n"
+                   "Print(v.IsSpeaking());\n");
+    ASSERT_EQ(result.code, 0);
+    EXPECT_EQ(result.output.substr(0, 12), "1\nstarted 1\n") << result.output;
+    EXPECT_NE(result.output.find("1 1\n"), std::string::npos) << result.output;
+    EXPECT_EQ(result.output.substr(result.output.size() - 9), "done 0\n0\n") << result.output;
+    EXPECT_EQ(result.output.find("done"), result.output.rfind("done")) << result.output;
+    EXPECT_GT(Sounding(), alone * 9 / 10);
 }
 
 TEST_F(VoiceClassThreads, AnEngineThatFailsRaises64) {
