@@ -15,6 +15,7 @@
 #include "input/game_input_manager.h"
 #include "platform/controls/button.h"
 #include "platform/controls/combo_box.h"
+#include "platform/controls/dialogs/drawn_dialog.h"
 #include "platform/controls/dialogs/dialog_manager.h"
 #include "platform/controls/list_box.h"
 #include "platform/controls/tree_view.h"
@@ -48,6 +49,7 @@ protected:
         setenv("ZORV_REGISTRY_DIR", registry.Linux("").c_str(), 1);
         platform::headless::Install();
         InputTest::SetUp();
+        platform::test::DrawDialogsAsWindows(true);
         platform::test::RecordMessageBoxes(true);
         platform::test::ClearRecordedMessageBoxes();
         platform::test::SetDialogBoxShownHook([this](HWND dialog) { Shown(dialog); });
@@ -55,6 +57,7 @@ protected:
         before = manager.WriteSettings();
     }
     void TearDown() override {
+        platform::test::DrawDialogsAsWindows(false);
         platform::test::SetDialogBoxShownHook(nullptr);
         platform::test::SetMenuWaitHook(nullptr);
         platform::test::RecordMessageBoxes(false);

@@ -8,6 +8,7 @@
 #include "platform/controls/button.h"
 #include "platform/controls/controls.h"
 #include "platform/controls/dialogs/dialog_manager.h"
+#include "platform/controls/dialogs/drawn_dialog.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/errors.h"
 #include "platform/user/dialogs/message_box.h"
@@ -191,6 +192,9 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE, const DLGTEMPLATEA* dialog, HWND owne
         SetLastError(ERROR_INVALID_PARAMETER);
         return -1;
     }
+    // Where nobody would see it, a dialog is answered at once as if cancelled, as a
+    // message box is answered with its default button.
+    if (!DrawsDialogs()) return IDCANCEL;
     HWND ownerTop = ModalOwner(owner);
     RunningDialog running;
     Running().push_back(&running);

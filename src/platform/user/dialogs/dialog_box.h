@@ -9,7 +9,8 @@
 // handled; the window's answer is then what it left in DWL_MSGRESULT (SetWindowLongPtrA),
 // save for WM_INITDIALOG and the WM_CTLCOLOR* messages, whose answer is its own. What it
 // leaves: WM_CLOSE becomes the Cancel button's click (IDCANCEL), DM_GETDEFID names the
-// BS_DEFPUSHBUTTON control, and the rest goes to DefWindowProcA.
+// BS_DEFPUSHBUTTON control, and the rest goes to DefWindowProcA. On a display that shows no
+// windows (unless tests ask, drawn_dialog.h) a dialog is not made and answers IDCANCEL.
 #pragma once
 
 #include <functional>

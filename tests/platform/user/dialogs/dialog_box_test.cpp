@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/controls/button.h"
+#include "platform/controls/dialogs/drawn_dialog.h"
 #include "platform/controls/dialogs/dialog_manager.h"
 #include "platform/controls/tree_view.h"
 #include "platform/display/headless_display.h"
@@ -64,9 +65,11 @@ protected:
     void SetUp() override {
         headless::Install();
         InputTest::SetUp();
+        platform::test::DrawDialogsAsWindows(true);
         script = &current;
     }
     void TearDown() override {
+        platform::test::DrawDialogsAsWindows(false);
         script = nullptr;
         InputTest::TearDown();
     }
@@ -114,6 +117,12 @@ TEST_F(DialogBox, LaysOutTemplatesInDialogUnitsAndEndsWithTheGivenValue) {
     EXPECT_EQ(Run(12345), -1);
     EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
     EXPECT_EQ(DialogBoxIndirectParamA(0, nullptr, 0, ScriptProcedure, 0), -1);
+}
+
+TEST_F(DialogBox, WhereNobodySeesItADialogIsCancelledUnmade) {
+    platform::test::DrawDialogsAsWindows(false);
+    EXPECT_EQ(Run(28105), IDCANCEL);
+    EXPECT_TRUE(current.seen.empty());
 }
 
 TEST_F(DialogBox, CentresUnderDsCenterAndDisablesTheOwner) {
