@@ -174,9 +174,33 @@ void SetTop(HWND window, TreeState& state, int top) {
     InvalidateRect(window, nullptr, TRUE);
 }
 
-void Changed(HWND window, TreeState& state) {
-    state.rowsStale = true;
+void Changed(HWND window, TreeState& state, bool rowsChanged = true) {
+    if (rowsChanged) state.rowsStale = true;
     SetTop(window, state, state.top);
+}
+
+// Puts the row of a new, shown item among the rows: after its previous sibling and what
+// shows under it, or after its parent.
+void PlaceRow(TreeState& state, Item* item) {
+    std::vector<Row>& rows = state.rows;
+    Item* before = Sibling(state, item, -1);
+    Item* anchor = before != nullptr ? before : item->parent;
+    size_t at = 0;
+    int level = 0;
+    if (anchor != nullptr) {
+        int found = RowOf(state, anchor);
+        if (found < 0) {
+            state.rowsStale = true;
+            return;
+        }
+        at = static_cast<size_t>(found) + 1;
+        int anchorLevel = rows[static_cast<size_t>(found)].level;
+        level = before != nullptr ? anchorLevel : anchorLevel + 1;
+        if (before != nullptr)
+            while (at < rows.size() && rows[at].level > anchorLevel)
+                ++at;
+    }
+    rows.insert(rows.begin() + static_cast<long>(at), Row{item, level});
 }
 
 void ShowRow(HWND window, TreeState& state, int row) {
@@ -288,14 +312,17 @@ HTREEITEM Insert(HWND window, TreeState& state, const TVINSERTSTRUCTA* insert) {
     siblings.insert(at, item.get());
     HTREEITEM handle = item->handle;
     state.items.emplace(handle, std::move(item));
-    // An item under a closed parent changes no row; a long fill stays linear.
+    // An item under a closed parent changes no row; a shown one takes its row in place,
+    // so that a long fill does not rebuild the rows for every item.
     bool shown = true;
     for (const Item* above = parent; above != nullptr; above = above->parent)
         shown = shown && above->expanded;
-    if (shown)
-        Changed(window, state);
-    else
+    if (!shown) {
         InvalidateRect(window, nullptr, TRUE);
+        return handle;
+    }
+    if (!state.rowsStale) PlaceRow(state, state.items[handle].get());
+    Changed(window, state, false);
     return handle;
 }
 

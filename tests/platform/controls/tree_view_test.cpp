@@ -135,6 +135,25 @@ TEST_F(TreeView, InsertsWhereAskedAndWalksTheHierarchy) {
     EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), 6);
 }
 
+TEST_F(TreeView, ItemsAddedToOpenParentsTakeTheirRowsInOrder) {
+    HWND tree = Tree(TVS_HASLINES, 200);
+    HTREEITEM a = Add(tree, TVI_ROOT, "a");
+    HTREEITEM b = Add(tree, TVI_ROOT, "b");
+    HTREEITEM a1 = Add(tree, a, "a1");
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, a);
+    HTREEITEM a1x = Add(tree, a1, "a1x");
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, a1);
+    HTREEITEM a2 = Add(tree, a, "a2"); // after a1 and what shows under it
+    HTREEITEM a0 = Add(tree, a, "a0", 0, TVI_FIRST);
+    HTREEITEM c = Add(tree, TVI_ROOT, "c", 0, a); // between a's rows and b
+    std::vector<HTREEITEM> order{a, a0, a1, a1x, a2, c, b};
+    for (size_t i = 0; i < order.size(); ++i)
+        EXPECT_EQ(Row(tree, order[i]).top,
+                  Row(tree, a).top +
+                      static_cast<LONG>(i) * (Row(tree, a).bottom - Row(tree, a).top))
+            << i;
+}
+
 TEST_F(TreeView, ReadsAndChangesItemFields) {
     HWND tree = Tree();
     HTREEITEM parent = Add(tree, TVI_ROOT, "Parent", 42);
