@@ -7,6 +7,7 @@
 #include "classes/window/window_class.h"
 #include "foundation/streams/file_in_stream.h"
 #include "input/game_input_manager.h"
+#include "input/setup_dialog.h"
 #include "script/interpreter/interpretor.h"
 #include "script/project/element.h"
 #include "script/project/project_entry.h"
@@ -20,6 +21,7 @@ using G = CIGameInput;
 
 constexpr int32_t kWrongArgument = 14;
 constexpr int32_t kSetupError = 0;
+constexpr int32_t kSetupOk = 1;
 constexpr int32_t kSetupCancel = 2;
 constexpr int32_t kNotAPlayer = int32_t(0x80000000u);
 
@@ -350,20 +352,23 @@ void CIGameInput::LoadSettings() {
 
 void CIGameInput::SetupDialog() {
     CInterpretor& in = *interpreter;
+    HWND owner = in.mainWindowHandle;
     if (in.GetArgCount() > 0 && !in.IsArgDefault(0)) {
         CIBaseClassImpl* object = ObjectOf(*in.GetArg(0));
         if (object == nullptr || object->classIndex != CIWindow::kClassId)
             in.RaiseError(kWrongArgument);
+        owner = static_cast<CIWindow*>(object)->hwnd;
     }
     if (manager_ == nullptr) {
         SetResult(kSetupError);
         return;
     }
-    // No set-up dialog exists here: the devices stop and start again, and the answer is
-    // the one of a dialog left with Cancel.
+    std::string name;
+    if (InputSetting* current = manager_->GetCurrentSetting()) name = current->name;
     StopDevices();
+    int result = RunSetupDialog(*manager_, owner, name);
     Restart();
-    SetResult(kSetupCancel);
+    SetResult(result == kSetupOk ? kSetupOk : kSetupCancel);
 }
 
 void CIGameInput::SaveSettings() {

@@ -19,6 +19,15 @@ inline constexpr UINT WM_CTLCOLORBTN = 0x0135;
 inline constexpr UINT WM_CTLCOLORDLG = 0x0136;
 inline constexpr UINT WM_CTLCOLORSTATIC = 0x0138;
 
+// WM_NOTIFY(id, NMHDR*): what the common controls tell their parent; the header opens a
+// larger structure of the notification's own.
+inline constexpr UINT WM_NOTIFY = 0x004E;
+struct NMHDR {
+    HWND hwndFrom;
+    UINT_PTR idFrom;
+    UINT code;
+};
+
 inline constexpr WPARAM MAKEWPARAM(int low, int high) {
     return static_cast<WPARAM>(static_cast<DWORD>(MAKELPARAM(low, high)));
 }

@@ -8,6 +8,7 @@
 #include "platform/controls/rich_edit/rich_edit.h"
 #include "platform/controls/static_text.h"
 #include "platform/controls/trackbar.h"
+#include "platform/controls/tree_view.h"
 #include "platform/controls/up_down.h"
 
 namespace platform {
@@ -28,7 +29,8 @@ std::vector<WNDCLASSA> SystemWindowClasses() {
             control(CS_HREDRAW | CS_VREDRAW, ProgressProcedure, "msctls_progress32"),
             control(CS_HREDRAW | CS_VREDRAW, TrackbarProcedure, "msctls_trackbar32"),
             control(CS_HREDRAW | CS_VREDRAW, UpDownProcedure, "msctls_updown32"),
-            control(CS_DBLCLKS, RichEditProcedure, kRichEditClass)};
+            control(CS_DBLCLKS, RichEditProcedure, kRichEditClass),
+            control(CS_DBLCLKS, TreeViewProcedure, WC_TREEVIEWA)};
 }
 
 } // namespace platform

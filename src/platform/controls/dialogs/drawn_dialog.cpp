@@ -8,6 +8,7 @@
 #include "platform/display/display_backend.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/user/dialogs/modal_session.h"
+#include "platform/user/dialogs/msg_filter_hook.h"
 #include "platform/user/input/input.h"
 #include "platform/user/window_geometry.h"
 #include "platform/user/windows.h"
@@ -136,6 +137,7 @@ int RunDrawnDialog(HWND owner, const std::string& title, int width, int height,
             state.answer = IDCANCEL;
             break;
         }
+        if (OfferToMessageFilters(MSGF_DIALOGBOX, msg)) continue;
         if (state.window == 0 || !IsDialogMessageA(state.window, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);

@@ -20,7 +20,6 @@ inline constexpr DWORD ES_SAVESEL = 0x8000;
 inline constexpr DWORD ES_SUNKEN = 0x4000;
 inline constexpr DWORD ES_DISABLENOSCROLL = 0x2000;
 
-inline constexpr UINT WM_NOTIFY = 0x004E;
 inline constexpr UINT EM_SETMARGINS = 0x00D3;
 inline constexpr UINT EM_CANPASTE = 0x0432;
 inline constexpr UINT EM_EXGETSEL = 0x0434;
@@ -118,12 +117,6 @@ struct FORMATRANGE {
     RECT rc;
     RECT rcPage;
     CHARRANGE chrg;
-};
-
-struct NMHDR {
-    HWND hwndFrom;
-    UINT_PTR idFrom;
-    UINT code;
 };
 
 struct ENLINK {

@@ -10,6 +10,7 @@
 #include "platform/user/dialogs/message_box.h"
 #include "platform/user/dialogs/message_box_test_hooks.h"
 #include "platform/user/dialogs/modal_session.h"
+#include "platform/user/dialogs/msg_filter_hook.h"
 #include "platform/user/window_table.h"
 #include "platform/user/windows.h"
 
@@ -443,6 +444,7 @@ int RunMessageBoxWindow(HWND owner, const std::string& text, const std::string& 
             Answer(state, ForcedAnswer(state));
             break;
         }
+        if (OfferToMessageFilters(MSGF_MESSAGEBOX, msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

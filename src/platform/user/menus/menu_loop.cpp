@@ -8,6 +8,7 @@
 #include "platform/kernel/cp1252.h"
 #include "platform/kernel/errors.h"
 #include "platform/system/system_info.h"
+#include "platform/user/dialogs/msg_filter_hook.h"
 #include "platform/user/input/input.h"
 #include "platform/user/menus/menu_bar.h"
 #include "platform/user/menus/menu_layout.h"
@@ -637,6 +638,7 @@ bool RunMenuLoop(const MenuLoopStart& start, MenuLoopResult& result) {
         MSG msg{};
         Wait(loop, msg, quit, quitCode);
         if (loop.done) break;
+        if (msg.message != WM_NULL && OfferToMessageFilters(MSGF_MENU, msg)) continue;
         Take(loop, msg);
         // In a menu bar without a popup, a press elsewhere or a lost bar ends it too.
         if (start.bar && loop.barSelected < 0) Cancel(loop);
