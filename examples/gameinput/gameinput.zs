@@ -2,7 +2,8 @@
 // no pad; player 2 with W, A, S and D (or a second pad). The actions and their keys and pad
 // controls come from the project's settings text, players.txt; the project starts its game
 // type by itself when the window comes up. R rumbles player 1's pad when it has force
-// feedback. Close the window to end.
+// feedback. F2 opens the set-up dialog, where the players' commands and their keys and pad
+// controls are changed (S is player 2's). Close the window to end.
 main = New Window("Game input", 320, 240);
 main.SetFillColor(0x102030);
 main.Rectangle(0, 0, 320, 240);
@@ -42,6 +43,7 @@ Function Rumble() {
 
 While (1) {
     If (Keyboard.IsKeyDown("R") && input.HasFFSupport(0)) Rumble();
+    If (Keyboard.IsKeyDown(Keyboard.F2)) input.SetupDialog(main);
     For (i = 0; i < 2; i++) {
         x = squares[i].GetX() + Step(i, "Right") - Step(i, "Left");
         y = squares[i].GetY() + Step(i, "Down") - Step(i, "Up");
