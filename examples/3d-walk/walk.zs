@@ -14,15 +14,15 @@ lamp.SetPosition(0, 280, 400);
 rooms.SetStatic();
 rooms.Optimize(eye);
 
-// The walker is a ball 40 units round, dropped from above the second room: the arrows
-// walk it, gravity brings it down onto the floor, collisions stop it at walls and crates.
-// The camera rides on top of it, looking the way it walks (its front is the ball's back).
-body = rooms.CreateSphere(40, 40, 40, 8, 6);
-body.SetPosition(0, 200, 1050);
-body.SetCollision(1);
-body.SetGravity(1);
-body.Walk(1, 300, 250, 1.2, 2);
-eye.Follow(body, -100, 0, 0, 40, 0);
+// The walker is the camera itself, a sphere 40 units round, dropped from above the second
+// room: the arrows walk it, gravity brings it down onto the floor, collisions stop it at
+// walls and crates. It starts facing the doorway into the first room.
+eye.SetPosition(0, 200, 1050);
+eye.TurnBack();
+eye.SetCollisionRadius(40);
+eye.SetCollision(1);
+eye.SetGravity(1);
+eye.Walk(1, 300, 250, 1.2, 2);
 
 While (1) {
     Program.Wait(20);

@@ -134,3 +134,26 @@ For (t = 0; t < 4; t++) { Tick(); Print(o.GetY() - 100000000); }
 // expect output: 16
 // expect output: 16
 // expect output: 16
+
+//== a Camera with a collision radius of its own lands on the floor at that radius and stays there
+// expect: end
+UseRenderers();
+UiAdvance(0);
+Function Tick() { UiAdvance(50); For (k = 0; k < 12; k++) x = k; c.Render(); }
+s = New Surface(32, 32);
+w = New World(s);
+c = New Camera(w, s);
+floor = w.CreateBrick(1000, 10, 1000);
+floor.SetStatic();
+w.Optimize(c);
+c.SetPosition(0, 200, 0);
+c.SetCollisionRadius(60);
+c.SetCollision(1);
+c.SetGravity(10);
+For (t = 0; t < 8; t++) Tick();
+Print(c.GetY(), c.GetCollisionRadius());
+highest = 0;
+For (t = 0; t < 10; t++) { Tick(); If (c.GetY() > highest) highest = c.GetY(); }
+Print(highest, c.GetY());
+// expect output: 65 60
+// expect output: 65 65

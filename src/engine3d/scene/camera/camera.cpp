@@ -9,6 +9,7 @@
 #include "engine3d/scene/matrix.h"
 #include "engine3d/scene/mesh/point_list.h"
 #include "engine3d/scene/mesh/polygon.h"
+#include "engine3d/scene/objects/object_walk.h"
 
 namespace {
 
@@ -318,6 +319,22 @@ int L3DCamera::Save(ChunkWriter& writer, uint32_t) const {
     writer.WriteString(name);
     SaveChunk(writer);
     return writer.EndChunk(start) == 0 ? 1 : 0;
+}
+
+void L3DCamera::SetCollisionRadius(float r) {
+    L3DObject::SetCollisionRadius(r);
+    cameraRadius = r;
+    if (boxObject == nullptr) return;
+    // The shown box encloses the sphere: a cube whose corners lie r * sqrt(3) out.
+    static const float kRootThree = std::sqrt(3.0f);
+    const float s = r * kRootThree;
+    const float corners[8][3] = {{-s, s, -s}, {s, s, -s}, {s, -s, -s}, {-s, -s, -s},
+                                 {-s, s, s},  {s, s, s},  {s, -s, s},  {-s, -s, s}};
+    LBasePoint* box = boxObject->GetCurrentPointList();
+    for (int c = 0; c < 8 && box != nullptr && c < box->GetCount(); ++c)
+        std::copy_n(corners[c], 3, box->GetPoint(c)->model);
+    if (box != nullptr) box->ValuesChanged();
+    ForEachPolygon(boxObject->GetCurrentPolygonList(), [](LPolygon* p) { p->ComputePlanes(0); });
 }
 
 int L3DCamera::CollideWithPolygons(L3DCamera& camera) {

@@ -46,6 +46,9 @@ public:
     int SetRotationMatrix(const float* m) override;
     // The camera's sphere, whatever its mesh.
     float GetBoundingRadius() const override { return cameraRadius; }
+    // The collision sphere is the camera's own sphere: the sweep against the scene uses
+    // the one, the floor query the other, and they must agree for the camera to land.
+    void SetCollisionRadius(float r) override;
     // The camera's movement against the static scene, as a sphere of its collision radius.
     int CollideWithPolygons(L3DCamera& camera) override;
     int MoveStep(L3DCamera& camera);
