@@ -157,3 +157,25 @@ For (t = 0; t < 10; t++) { Tick(); If (c.GetY() > highest) highest = c.GetY(); }
 Print(highest, c.GetY());
 // expect output: 65 60
 // expect output: 65 65
+
+//== an object resting on a floor stays there under a higher floor, such as a lintel over a door
+// expect: end
+UseRenderers();
+UiAdvance(0);
+Function Tick() { UiAdvance(50); For (k = 0; k < 12; k++) x = k; c.Render(); }
+s = New Surface(32, 32);
+w = New World(s);
+c = New Camera(w, s);
+floor = w.CreateBrick(1000, 10, 1000);
+lintel = w.CreateBrick(1000, 10, 1000);
+lintel.SetPosition(0, 200, 0);
+floor.SetStatic();
+lintel.SetStatic();
+w.Optimize(c);
+o = w.CreateBrick(10, 10, 10);
+o.SetPosition(0, 100, 0);
+o.SetCollision(1);
+o.SetGravity(10);
+For (t = 0; t < 20; t++) Tick();
+Print(o.GetY());
+// expect output: 13.6603

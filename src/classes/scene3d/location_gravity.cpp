@@ -145,7 +145,9 @@ void CILocation::Rest() {
     const Clearance here = Measure(object, p[0], p[1], p[2]);
     const float b0 = Measure(object, lastPosition[0], lastPosition[1], lastPosition[2]).below;
     const float b1 = here.below;
-    const float a1 = here.above;
+    // Only a floor less than the object's own radius above its centre is one it sank into;
+    // a floor higher up (a lintel over a door, the storey above) is not climbed onto.
+    const float a1 = here.above <= object.GetCollisionRadius() ? here.above : kNone;
     if (!((!IsNone(b1) && IsNone(a1)) || IsNone(b0))) {
         // Sunk into the floor: up in 0.25 steps to the first height that stands on it,
         // no further than the floor's own height above the object allows.
