@@ -1,7 +1,8 @@
 // End to end: a packed project whose 3D bank holds a ZYB world and whose image bank holds
 // the images its textures name (the rooms of examples/3d-walk), shown in a Window by the
-// real player on the headless display through the software renderer. The world's file
-// names its textures' images as files; the player must find them in the image bank.
+// real player on the headless display through the software renderer, and through both
+// OpenGL back ends once merged into the octree. The world's file names its textures' images
+// as files; the player must find them in the image bank.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -57,6 +58,64 @@ Delete w;
     app_test::ExpectSameAsGolden(folder.Linux("pictures/window-1.png"),
                                  std::filesystem::path(ZORV_SOURCE_DIR) /
                                      "tests/app/golden/world_project.png");
+}
+
+// The rooms made static geometry and merged into the octree, as the walk does, then drawn
+// through either OpenGL back end: the picture must be the one the same back end draws of
+// the rooms left as they were loaded, but for a few pixels (at most 0.5% further than 8 in
+// a channel).
+TEST(WorldProject, OptimizedRoomsDrawThroughOpenGLAsTheLoadedRoomsDo) {
+    if (app_test::MesaMajor().empty()) GTEST_SKIP() << "no Mesa OpenGL here";
+    test_support::TempDir folder;
+    const struct {
+        const char* name;
+        const char* firstLine;
+    } backEnds[] = {{"direct3d", ""},
+                    {"opengl", "Display.SetDisplayInterface(Display.OPENGL, 0, 0);\n"}};
+    const struct {
+        const char* name;
+        const char* lines;
+    } scenes[] = {{"loaded", ""}, {"optimized", "rooms.SetStatic();\nrooms.Optimize(eye);\n"}};
+    const auto run = [&](const std::string& name, const std::string& script) {
+        const std::string game = "game/" + name;
+        folder.WriteFile(game + "/project.zpk", "entry Rooms\n  module main.zs\n"
+                                                "  bank image Textures\n"
+                                                "    file floor.png name=floor\n"
+                                                "    file wall.png name=wall\n"
+                                                "    file crate.png name=crate\n"
+                                                "  bank 3d Worlds\n"
+                                                "    file rooms.zyb packed\n");
+        for (const char* file : {"floor.png", "wall.png", "crate.png"})
+            folder.WriteFile(game + "/" + file, ReadBytes(Walk() / "generator" / file));
+        folder.WriteFile(game + "/rooms.zyb", ReadBytes(Walk() / "rooms.zyb"));
+        folder.WriteFile(game + "/main.zs", script);
+        ASSERT_TRUE(app_test::PackFolder(folder, game, "packed-" + name)) << name;
+        std::filesystem::create_directories(folder.Linux("pictures/" + name));
+        const app_test::PlayerOutcome outcome = app_test::RunPlayer(
+            folder, folder.Linux("packed-" + name), {},
+            "ZORV_GL=on LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe LP_NUM_THREADS=0"
+            " ZORV_HEADLESS_DUMP=" +
+                app_test::ShellQuote(folder.Linux("pictures/" + name)));
+        EXPECT_EQ(outcome.exitCode, 0) << name << ": " << outcome.errors;
+        ASSERT_TRUE(folder.Exists("pictures/" + name + "/window-1.png")) << name;
+    };
+    for (const auto& backEnd : backEnds) {
+        for (const auto& scene : scenes)
+            run(std::string(backEnd.name) + "-" + scene.name,
+                std::string(backEnd.firstLine) + R"(w = New Window("Rooms", 200, 150, 20, 20);
+rooms = New World(w, "rooms.zyb");
+eye = New Camera(rooms, w);
+eye.SetPosition(330, 200, -370);
+eye.TurnLeft(1.0);
+eye.TurnDown(0.25);
+)" + scene.lines + "eye.Render();\nDelete w;\n");
+        const std::string base = folder.Linux(std::string("pictures/") + backEnd.name);
+        app_test::PictureDifference d;
+        ASSERT_TRUE(app_test::ComparePictures(base + "-loaded/window-1.png",
+                                              base + "-optimized/window-1.png", 8, d));
+        EXPECT_LE(d.differing, d.total / 200)
+            << backEnd.name << ": " << d.differing << " of " << d.total << " pixels further than 8";
+    }
 }
 
 // The walk's world is made by its generator project: run headless, it must write the very

@@ -346,11 +346,13 @@ void L3DOctreeNode::Draw(L3DCamera& camera) {
             for (int32_t i = 0; i < points->GetCount(); ++i)
                 points->GetPoint(i)->Project(camera);
         const bool batched = world != nullptr && world->IsAccelerated() != 0 && basesChanged == 0;
-        if (batched) {
+        // A batch holds triangles only: the quads and larger faces of a merged mesh go one
+        // by one even when the rest is batched.
+        ForEachPolygon(GetCurrentPolygonList(), [&](LPolygon* p) {
+            if (!batched || p->batch == nullptr) p->Submit(camera);
+        });
+        if (batched)
             if (LCacheMaterialList* batches = GetCurrentBatchList()) batches->DrawAll(camera, this);
-        } else {
-            ForEachPolygon(GetCurrentPolygonList(), [&](LPolygon* p) { p->Submit(camera); });
-        }
     }
     ForEachChild(children, [&camera](L3DObject* c) { c->Draw(camera); });
 }
