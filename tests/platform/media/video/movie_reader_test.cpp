@@ -13,13 +13,13 @@
 namespace {
 
 using platform::video::MovieCodec;
-using platform::video::MovieReader;
 using platform::video::MoviePlan;
+using platform::video::MovieReader;
 
 const std::vector<uint32_t> kColours = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF,
                                         0xFF00FF, 0x808080, 0xFFFFFF, 0x000000, 0x204080};
 
-MoviePlan Spec(MovieCodec codec, int32_t numerator = 15, int32_t denominator = 1) {
+MoviePlan PlanOf(MovieCodec codec, int32_t numerator = 15, int32_t denominator = 1) {
     MoviePlan plan;
     plan.codec = codec;
     plan.rateNumerator = numerator;
@@ -96,7 +96,7 @@ TEST_F(MovieReaderTest, EveryCodecGivesItsFramesInAnyOrder) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         MovieReader reader;
-        ASSERT_TRUE(reader.OpenLinuxPath(Write(c.name, Spec(c.codec)).c_str()));
+        ASSERT_TRUE(reader.OpenLinuxPath(Write(c.name, PlanOf(c.codec)).c_str()));
         EXPECT_EQ(reader.Width(), 32);
         EXPECT_EQ(reader.Height(), 24);
         EXPECT_EQ(reader.Depth(), c.depth);
@@ -121,7 +121,7 @@ TEST_F(MovieReaderTest, EveryCodecGivesItsFramesInAnyOrder) {
 
 TEST_F(MovieReaderTest, FramesConvertToEveryDepthEitherWayUp) {
     MovieReader reader;
-    ASSERT_TRUE(reader.OpenLinuxPath(Write("raw.avi", Spec(MovieCodec::Raw24)).c_str()));
+    ASSERT_TRUE(reader.OpenLinuxPath(Write("raw.avi", PlanOf(MovieCodec::Raw24)).c_str()));
     for (int32_t depth : {15, 16, 24, 32}) {
         for (bool bottomUp : {false, true}) {
             SCOPED_TRACE(testing::Message() << depth << (bottomUp ? " bottom-up" : ""));
@@ -137,13 +137,13 @@ TEST_F(MovieReaderTest, FramesConvertToEveryDepthEitherWayUp) {
     EXPECT_FALSE(reader.ReadFrame(10, 24, bits, 96));
     // The paletted movie converts up as well.
     MovieReader paletted;
-    ASSERT_TRUE(paletted.OpenLinuxPath(Write("pal.avi", Spec(MovieCodec::Raw8)).c_str()));
+    ASSERT_TRUE(paletted.OpenLinuxPath(Write("pal.avi", PlanOf(MovieCodec::Raw8)).c_str()));
     EXPECT_EQ(PixelAt(paletted, 4, 32), kColours[4]);
 }
 
 TEST_F(MovieReaderTest, RatesAreFractionsEvenBelowOneFramePerSecond) {
     MovieReader slides;
-    ASSERT_TRUE(slides.OpenLinuxPath(Write("slides.avi", Spec(MovieCodec::Raw24, 1, 2)).c_str()));
+    ASSERT_TRUE(slides.OpenLinuxPath(Write("slides.avi", PlanOf(MovieCodec::Raw24, 1, 2)).c_str()));
     EXPECT_EQ(slides.Rate().numerator * 2, slides.Rate().denominator);
     EXPECT_EQ(slides.FrameCount(), 10);
     EXPECT_EQ(PixelAt(slides, 9, 24), kColours[9]);
@@ -151,13 +151,13 @@ TEST_F(MovieReaderTest, RatesAreFractionsEvenBelowOneFramePerSecond) {
 
     MovieReader ntsc;
     ASSERT_TRUE(
-        ntsc.OpenLinuxPath(Write("ntsc.avi", Spec(MovieCodec::Raw24, 30000, 1001)).c_str()));
+        ntsc.OpenLinuxPath(Write("ntsc.avi", PlanOf(MovieCodec::Raw24, 30000, 1001)).c_str()));
     EXPECT_EQ(ntsc.Rate().numerator * 1001, ntsc.Rate().denominator * 30000);
     EXPECT_EQ(PixelAt(ntsc, 8, 24), kColours[8]);
 }
 
 TEST_F(MovieReaderTest, SoundTracksAreSeenAndSkippedByThePictures) {
-    MoviePlan plan = Spec(MovieCodec::Mjpeg);
+    MoviePlan plan = PlanOf(MovieCodec::Mjpeg);
     plan.toneHz = 440;
     MovieReader reader;
     ASSERT_TRUE(reader.OpenLinuxPath(Write("tone.avi", plan).c_str()));
@@ -165,7 +165,7 @@ TEST_F(MovieReaderTest, SoundTracksAreSeenAndSkippedByThePictures) {
     for (int64_t i : {0, 1, 2, 9, 4})
         EXPECT_TRUE(Near(PixelAt(reader, i, 24), kColours[size_t(i)], 8)) << i;
     MovieReader silent;
-    ASSERT_TRUE(silent.OpenLinuxPath(Write("silent.avi", Spec(MovieCodec::Raw24)).c_str()));
+    ASSERT_TRUE(silent.OpenLinuxPath(Write("silent.avi", PlanOf(MovieCodec::Raw24)).c_str()));
     EXPECT_FALSE(silent.HasSound());
 }
 
@@ -179,7 +179,7 @@ TEST_F(MovieReaderTest, FilesThatAreNoMoviesAreRefused) {
     EXPECT_FALSE(reader.ReadFrame(0, 24, bits, 4));
     // The Windows name reaches the file.
     EXPECT_FALSE(reader.Open(dir_.Win("raw.avi").c_str()));
-    Write("raw.avi", Spec(MovieCodec::Raw24));
+    Write("raw.avi", PlanOf(MovieCodec::Raw24));
     EXPECT_TRUE(reader.Open(dir_.Win("raw.avi").c_str()));
     EXPECT_EQ(reader.FrameCount(), 10);
 }
