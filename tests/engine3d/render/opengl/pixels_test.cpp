@@ -304,22 +304,10 @@ TEST_F(OpenGLPixelsTest, ACameraTextureShowsWhatItsCameraSees) {
     EXPECT_EQ(drawn.At(2, 2) & 0xFFFFFF, 0x102040u);
 }
 
-// Static geometry merged into the octree is batched by material, but a batch takes only
-// triangles: the quads beside them must still be drawn.
+// The quads of optimized static geometry are drawn beside its batched triangles.
 TEST_F(OpenGLPixelsTest, TheQuadsOfOptimizedStaticGeometryAreDrawnBesideItsTriangles) {
-    using reference_scene::AddPolygon;
     L3DCamera* camera = world_->CreateCamera(0);
-    LMaterial* white = world_->materials.CreateMaterial("White", nullptr, 0xFFFFFF, 0, nullptr);
-    LMaterial* red = world_->materials.CreateMaterial("Red", nullptr, 0x0000FF, 0, nullptr);
-    white->SetFlat(1);
-    red->SetFlat(1);
-    auto* walls = new L3DObject("Walls", world_.get(), nullptr);
-    AddPolygon(*device_, *walls, {{-60, -20, 100}, {-10, -20, 100}, {-10, 20, 100}, {-60, 20, 100}},
-               white);
-    AddPolygon(*device_, *walls, {{10, -20, 100}, {60, -20, 100}, {60, 20, 100}}, red);
-    world_->AddObject(walls, 0);
-    walls->MakeStatic(0);
-    world_->Optimize();
+    reference_scene::AddStaticQuadBesideTriangle(*device_, *world_);
     const platform::headless::Pixels drawn = Draw(camera);
     int whites = 0, reds = 0;
     for (int y = 0; y < kHeight; ++y)

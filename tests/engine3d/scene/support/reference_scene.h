@@ -46,6 +46,23 @@ inline LPolygon* AddPolygon(LAPICLBK& device, L3DObject& object,
     return polygon;
 }
 
+// Static geometry merged into the octree is batched by material, but a batch takes only
+// triangles: a white quad (left of the view's centre) beside a red triangle (right of it),
+// made static and merged, shows whether the renderer also draws the faces no batch holds.
+inline void AddStaticQuadBesideTriangle(LAPICLBK& device, L3DWorld& world) {
+    LMaterial* white = world.materials.CreateMaterial("White", nullptr, 0xFFFFFF, 0, nullptr);
+    LMaterial* red = world.materials.CreateMaterial("Red", nullptr, 0x0000FF, 0, nullptr);
+    white->SetFlat(1);
+    red->SetFlat(1);
+    auto* walls = new L3DObject("Walls", &world, nullptr);
+    AddPolygon(device, *walls, {{-60, -20, 100}, {-10, -20, 100}, {-10, 20, 100}, {-60, 20, 100}},
+               white);
+    AddPolygon(device, *walls, {{10, -20, 100}, {60, -20, 100}, {60, 20, 100}}, red);
+    world.AddObject(walls, 0);
+    walls->MakeStatic(0);
+    world.Optimize();
+}
+
 } // namespace reference_scene
 
 inline ReferenceScene BuildReferenceScene(L3DWorld& world, LAPICLBK& device) {
