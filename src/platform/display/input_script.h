@@ -27,6 +27,10 @@
 //   joystick hat N DIRECTION      hat N points centre, up, right, down, left, up-right,
 //                                   down-right, down-left or up-left
 //
+// The clock stands still from the moment the script is installed: it moves only by wait
+// steps and by the player's own waits and sleeps, so the same script shows the same
+// pictures on a fast machine and a slow one.
+//
 // Pointer steps and close act on the chosen window, or on the top one before any is
 // chosen; a window not there yet is waited for a while. Joystick steps at the very start
 // are taken as the script is installed: those pads are plugged in before the program

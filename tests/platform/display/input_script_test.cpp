@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/display/headless_display.h"
 #include "platform/display/input_script.h"
 #include "platform/input/joystick.h"
 #include "platform/kernel/clock.h"
+#include "platform/kernel/test_hooks.h"
 #include "platform/user/input/input_fixture.h"
 #include "support/temp_dir.h"
 
@@ -167,6 +170,20 @@ TEST_F(InputScriptRun, KeysTextAndTheClock) {
     EXPECT_EQ(chars, (std::vector<WPARAM>{0xE9, '!'}));
     EXPECT_TRUE(platform::IsClockFrozen());
     EXPECT_GE(timeGetTime() - before, 250u);
+}
+
+// Runs show the same pictures on any machine: what the player does between steps takes
+// no time on its clock.
+TEST_F(InputScriptRun, TheClockStandsStillButForWaitSteps) {
+    Window("Still");
+    platform::test::UnfreezeClock();
+    platform::headless::InstallInputScript(Parse("key Return\nwait 250\n"), [] {});
+    DWORD start = timeGetTime();
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_EQ(timeGetTime(), start);
+    for (int i = 0; i < 50; ++i)
+        WaitThenDispatch();
+    EXPECT_EQ(timeGetTime() - start, 250u);
 }
 
 TEST_F(InputScriptRun, AStepThatCannotBeTakenEndsTheRun) {
