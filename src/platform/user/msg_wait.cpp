@@ -1,16 +1,17 @@
 #include <algorithm>
 #include <chrono>
 #include <mutex>
+#include <optional>
 
-#include "platform/kernel/clock.h"
 #include "platform/display/display_backend.h"
+#include "platform/kernel/clock.h"
 #include "platform/kernel/errors.h"
+#include "platform/kernel/threads.h"
+#include "platform/kernel/waitable.h"
 #include "platform/user/input/input_routing.h"
 #include "platform/user/message_queue.h"
 #include "platform/user/messages.h"
 #include "platform/user/paint/paint_hooks.h"
-#include "platform/kernel/threads.h"
-#include "platform/kernel/waitable.h"
 
 namespace {
 
@@ -41,6 +42,8 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
     const DWORD threadId = GetCurrentThreadId();
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    std::optional<DWORD> frozenStart;
+    if (platform::IsClockFrozen()) frozenStart = timeGetTime();
     platform::PumpDisplay(true);
     // A display that hears of the user by itself is pumped at least every slice.
     const DWORD slice = platform::ActiveDisplay().PumpInterval();
@@ -75,19 +78,25 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
             pumpAfterWait();
             continue;
         }
-        auto now = std::chrono::steady_clock::now();
-        if (now >= deadline) return WAIT_TIMEOUT;
         if (platform::IsClockFrozen()) {
+            // The wait is measured on the frozen clock alone: how long this machine took
+            // to get here must not decide whether the clock moves.
+            if (!frozenStart) frozenStart = timeGetTime();
+            DWORD waited = timeGetTime() - *frozenStart;
+            if (waited >= milliseconds) return WAIT_TIMEOUT;
+            DWORD left = milliseconds - waited;
             lock.unlock();
-            if (timerDelay < milliseconds) {
+            if (timerDelay < left) {
                 // The clock moves on to the timer only; the wait then ends with it.
                 Sleep(timerDelay);
                 lock.lock();
                 continue;
             }
-            Sleep(milliseconds); // a frozen clock only moves forward by the wait
+            Sleep(left); // a frozen clock only moves forward by the wait
             return WAIT_TIMEOUT;
         }
+        auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) return WAIT_TIMEOUT;
         auto until = deadline;
         if (timerDelay != INFINITE)
             until = std::min(until, now + std::chrono::milliseconds(timerDelay));
