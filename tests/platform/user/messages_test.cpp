@@ -2,17 +2,19 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 #include <vector>
 
-#include "platform/last_error.h"
-#include "platform/kernel/clock.h"
+#include "platform/display/display_backend.h"
 #include "platform/files/files.h"
-#include "platform/user/messages.h"
+#include "platform/kernel/clock.h"
 #include "platform/kernel/sync.h"
 #include "platform/kernel/test_hooks.h"
 #include "platform/kernel/threads.h"
+#include "platform/last_error.h"
+#include "platform/user/messages.h"
 
 namespace {
 
@@ -220,6 +222,31 @@ TEST(MsgWait, TimeOutsAdvanceAFrozenClockAtOnce) {
         EXPECT_EQ(timeGetTime() - frozenAt, 500u);
         platform::test::UnfreezeClock();
         EXPECT_LT(MillisecondsSince(start), 400);
+    });
+}
+
+// A display whose pump takes longer than the waits asked of it, as on a loaded machine.
+class SlowDisplay : public platform::DisplayBackend {
+public:
+    std::string_view Name() const override { return "slow"; }
+    void Pump() override { std::this_thread::sleep_for(std::chrono::milliseconds(30)); }
+    DWORD PumpInterval() const override { return INFINITE; }
+    std::vector<platform::DisplayMode> Modes() const override { return {}; }
+    bool SetMode(const platform::DisplayMode&) override { return false; }
+    bool ShowsWindows() const override { return false; }
+};
+
+// On the frozen clock a wait lasts what it asked for, however long the machine took.
+TEST(MsgWait, AFrozenClockMovesByTheWholeWaitOnASlowMachine) {
+    OnFreshThread([] {
+        platform::SetActiveDisplay(std::make_unique<SlowDisplay>());
+        platform::test::FreezeClock(1000);
+        EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT), WAIT_TIMEOUT);
+        EXPECT_EQ(timeGetTime(), 1010u);
+        EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT), WAIT_TIMEOUT);
+        EXPECT_EQ(timeGetTime(), 1010u);
+        platform::test::UnfreezeClock();
+        platform::SetActiveDisplay(platform::MakeHeadlessDisplay());
     });
 }
 
