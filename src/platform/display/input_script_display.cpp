@@ -64,6 +64,7 @@ public:
     std::vector<DisplayMode> Modes() const override { return inner_->Modes(); }
     bool SetMode(const DisplayMode& mode) override { return inner_->SetMode(mode); }
     bool ShowsWindows() const override { return inner_->ShowsWindows(); }
+    bool AnswersDialogs() const override { return !done_; }
 
 private:
     std::unique_ptr<DisplayBackend> inner_;

@@ -9,6 +9,7 @@
 #include "platform/controls/controls.h"
 #include "platform/controls/dialogs/dialog_manager.h"
 #include "platform/controls/dialogs/drawn_dialog.h"
+#include "platform/display/display_backend.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/errors.h"
 #include "platform/user/dialogs/message_box.h"
@@ -192,9 +193,9 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE, const DLGTEMPLATEA* dialog, HWND owne
         SetLastError(ERROR_INVALID_PARAMETER);
         return -1;
     }
-    // Where nobody would see it, a dialog is answered at once as if cancelled, as a
-    // message box is answered with its default button.
-    if (!DrawsDialogs()) return IDCANCEL;
+    // Where nobody would see or drive it, a dialog is answered at once as if cancelled, as
+    // a message box is answered with its default button, so that unattended runs go on.
+    if (!DrawsDialogs() && !ActiveDisplay().AnswersDialogs()) return IDCANCEL;
     HWND ownerTop = ModalOwner(owner);
     RunningDialog running;
     Running().push_back(&running);
