@@ -329,6 +329,21 @@ TEST_F(SetupDialog, TheCloseBoxCancelsEverywhere) {
     EXPECT_EQ(manager.WriteSettings(), before);
 }
 
+// The program quitting under the dialog ends it unconfirmed: its edits go as with Annuler.
+TEST_F(SetupDialog, QuittingUnderTheDialogKeepsNoEdits) {
+    steps[kCaption] = [&](HWND dialog) {
+        Click(dialog, 28015);
+        PostQuitMessage(3);
+    };
+    EXPECT_NE(Run(), IDOK);
+    EXPECT_EQ(chosen, "");
+    EXPECT_EQ(manager.WriteSettings(), before);
+    // The quit is handed on to the program's own loop.
+    MSG msg{};
+    ASSERT_TRUE(PeekMessageA(&msg, 0, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 3u);
+}
+
 TEST_F(SetupDialog, DeletingTheSecondOfThreePlayersRelabelsTheOthers) {
     steps[kCaption] = [&](HWND dialog) {
         Click(dialog, 28015);
