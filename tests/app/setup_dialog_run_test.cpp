@@ -109,10 +109,17 @@ TEST_F(SetupDialogRun, TheCloseBoxCancelsTheSameEdits) {
     EXPECT_EQ(Read("saved.txt"), kSaved);
 }
 
-// Once the steps are all taken nobody is left to answer: the dialog is cancelled at once
-// rather than waiting for ever.
-TEST_F(SetupDialogRun, ADialogOpenedAfterTheLastStepIsCancelled) {
+// Once the steps are all taken nobody is left to answer: a dialog still up is cancelled,
+// and one opened later is cancelled at once, rather than waiting for ever.
+TEST_F(SetupDialogRun, DialogsLeftToNobodyAreCancelled) {
     Run("window Game\n", 300);
+    EXPECT_EQ(Read("answer.txt"), "2\r\n");
+    EXPECT_EQ(Read("saved.txt"), kSaved);
+}
+
+TEST_F(SetupDialogRun, ADialogStillUpAfterTheLastStepIsCancelled) {
+    Run("window R\xC3\xA9glages Game Input\n"
+        "click 58 235\n");
     EXPECT_EQ(Read("answer.txt"), "2\r\n");
     EXPECT_EQ(Read("saved.txt"), kSaved);
 }

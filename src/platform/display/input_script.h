@@ -27,6 +27,9 @@
 //   joystick hat N DIRECTION      hat N points centre, up, right, down, left, up-right,
 //                                   down-right, down-left or up-left
 //
+// While steps are left, dialog boxes are shown for them to answer; once the last is taken,
+// a dialog box still up is closed and later ones are cancelled at once.
+//
 // Pointer steps and close act on the chosen window, or on the top one before any is
 // chosen; a window not there yet is waited for a while. Joystick steps at the very start
 // are taken as the script is installed: those pads are plugged in before the program

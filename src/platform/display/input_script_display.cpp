@@ -12,6 +12,7 @@
 #include "platform/kernel/threads.h"
 #include "platform/kernel/waitable.h"
 #include "platform/user/message_queue.h"
+#include "platform/user/messages.h"
 #include "platform/user/paint/paint_hooks.h"
 
 namespace platform {
@@ -48,6 +49,8 @@ public:
             break;
         case InputScriptRunner::Outcome::Finished:
             done_ = true;
+            // Wakes a dialog box's loop, which then sees that nobody is left to answer it.
+            PostThreadMessageA(thread_, WM_NULL, 0, 0);
             break;
         case InputScriptRunner::Outcome::Failed:
             done_ = true;

@@ -229,6 +229,7 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE, const DLGTEMPLATEA* dialog, HWND owne
         if (shown && IsWindow(running.window)) shown(running.window);
     }
     MSG msg;
+    bool closedForNobody = false;
     while (!running.ended) {
         BOOL got = GetMessageA(&msg, 0, 0, 0);
         if (got == 0 || got == -1) {
@@ -241,6 +242,13 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE, const DLGTEMPLATEA* dialog, HWND owne
             DispatchMessageA(&msg);
         }
         if (!IsWindow(running.window)) break;
+        // The steps that drove a dialog nobody sees are over: it is closed as its user
+        // would, once, so that the run does not wait for ever.
+        if (!closedForNobody && !running.ended && !DrawsDialogs() &&
+            !ActiveDisplay().AnswersDialogs()) {
+            closedForNobody = true;
+            PostMessageA(running.window, WM_CLOSE, 0, 0);
+        }
     }
     session.End();
     return running.result;
