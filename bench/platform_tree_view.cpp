@@ -1,5 +1,6 @@
 // The tree view on the headless display: 5,000 items filled in (100 parents of 49 children,
-// all open) and the whole tree painted page by page as it scrolls.
+// all open) and the whole tree painted page by page as it scrolls; then 1,000 to 20,000
+// items, in that shape and as one flat list, to show that the time per item stays the same.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -41,36 +42,77 @@ HWND MakeTree() {
                            0, 0, 300, 400, Parent(), 0, 0, nullptr);
 }
 
-void Fill(HWND tree) {
-    for (int p = 0; p < 100; ++p) {
+// `count` items: parents of 49 children each, or all at the top with `flat`.
+void Fill(HWND tree, int count = 5000, bool flat = false) {
+    for (int p = 0; p < count / 50; ++p) {
         HTREEITEM parent = Add(tree, TVI_ROOT, "Player " + std::to_string(p));
         for (int c = 0; c < 49; ++c)
-            Add(tree, parent, "command " + std::to_string(c));
+            Add(tree, flat ? TVI_ROOT : parent, "command " + std::to_string(c));
     }
+}
+
+void Fills(benchmark::State& state, int count, bool flat) {
+    for (auto _ : state) {
+        HWND tree = MakeTree();
+        Fill(tree, count, flat);
+        if (SendMessageA(tree, TVM_GETCOUNT, 0, 0) != count) state.SkipWithError("items lost");
+        DestroyWindow(tree);
+    }
+    state.SetComplexityN(count);
 }
 
 void BM_TreeViewFills5000(benchmark::State& state) {
-    for (auto _ : state) {
-        HWND tree = MakeTree();
-        Fill(tree);
-        if (SendMessageA(tree, TVM_GETCOUNT, 0, 0) != 5000) state.SkipWithError("items lost");
-        DestroyWindow(tree);
-    }
+    Fills(state, 5000, false);
 }
 BENCHMARK(BM_TreeViewFills5000)->Unit(benchmark::kMillisecond);
 
-void BM_TreeViewPaints5000(benchmark::State& state) {
+void BM_TreeViewFillsParents(benchmark::State& state) {
+    Fills(state, static_cast<int>(state.range(0)), false);
+}
+BENCHMARK(BM_TreeViewFillsParents)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Arg(20000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_TreeViewFillsFlat(benchmark::State& state) {
+    Fills(state, static_cast<int>(state.range(0)), true);
+}
+BENCHMARK(BM_TreeViewFillsFlat)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Arg(20000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
+
+void Paints(benchmark::State& state, int count) {
     HWND tree = MakeTree();
-    Fill(tree);
+    Fill(tree, count);
     for (auto _ : state) {
-        for (int page = 0; page < 5000; page += 20) {
+        for (int page = 0; page < count; page += 20) {
             SendMessageA(tree, WM_VSCROLL, SB_PAGEDOWN, 0);
             UpdateWindow(tree);
         }
         SendMessageA(tree, WM_VSCROLL, SB_TOP, 0);
     }
     DestroyWindow(tree);
+    state.SetComplexityN(count);
+}
+
+void BM_TreeViewPaints5000(benchmark::State& state) {
+    Paints(state, 5000);
 }
 BENCHMARK(BM_TreeViewPaints5000)->Unit(benchmark::kMillisecond);
+
+void BM_TreeViewPaintsAll(benchmark::State& state) {
+    Paints(state, static_cast<int>(state.range(0)));
+}
+BENCHMARK(BM_TreeViewPaintsAll)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Arg(20000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

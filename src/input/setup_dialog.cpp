@@ -315,6 +315,9 @@ public:
     int DoModal(HWND owner) {
         INT_PTR result = DialogBoxParamA(0, MAKEINTRESOURCEA(kMainTemplate), owner, Procedure,
                                          reinterpret_cast<LPARAM>(this));
+        // A dialog that went without OK or Annuler (the program quitting under it) keeps none
+        // of its edits, as its caller hears that it was not confirmed.
+        if (window_ != 0 && !answered_) manager_.LoadSettingsMemory(backup_.data(), backup_.size());
         return static_cast<int>(result);
     }
     const std::string& Name() const { return name_; }
@@ -605,11 +608,13 @@ private:
             break;
         case IDOK:
             SavePlacement();
+            answered_ = true;
             EndDialog(window_, IDOK);
             break;
         case IDCANCEL:
             manager_.LoadSettingsMemory(backup_.data(), backup_.size());
             SavePlacement();
+            answered_ = true;
             EndDialog(window_, IDCANCEL);
             break;
         default:
@@ -966,6 +971,7 @@ private:
     std::string backup_;
     std::string name_;
     HWND window_ = 0;
+    bool answered_ = false;
     RECT firstClient_{};
     RECT firstWindow_{};
     std::array<RECT, kLaidOut.size()> firstPlaces_{};

@@ -12,11 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "input/control_names.h"
 #include "input/game_input_manager.h"
 #include "platform/controls/button.h"
 #include "platform/controls/combo_box.h"
-#include "platform/controls/dialogs/drawn_dialog.h"
 #include "platform/controls/dialogs/dialog_manager.h"
+#include "platform/controls/dialogs/drawn_dialog.h"
 #include "platform/controls/list_box.h"
 #include "platform/controls/tree_view.h"
 #include "platform/display/headless_display.h"
@@ -230,6 +231,117 @@ TEST_F(SetupDialog, EditsReachTheManagerAndCancelPutsEverythingBack) {
             EXPECT_EQ(second->FindAction("Tirer")->bindings[kInputJoystick - 1].size(), 1u);
         }
     }
+}
+
+// Conditions come from the pickers of their own device, whatever the binding's: each keeps
+// the device type, name, control id and row of the control chosen, a cancelled picker adds
+// nothing, and deleting one condition leaves the others in their order.
+TEST_F(SetupDialog, ConditionsFromThePickersKeepTheirDeviceAndGoOneByOne) {
+    InputBinding* binding = nullptr;
+    steps[kCaption] = [&](HWND dialog) {
+        HTREEITEM mouse = Find(dialog, {"Joueur 1", "Jump", "[Mouse]"});
+        Select(dialog, mouse);
+        PickRow("Valeur Souris", 28009, 6); // MOUSE_BUTTON1
+        Click(dialog, 28022);
+        HTREEITEM button = Next(dialog, TVGN_CHILD, mouse);
+        ASSERT_EQ(Labels(dialog, mouse), (std::vector<std::string>{"MOUSE_BUTTON1"}));
+        PickRow("Valeur Souris", 28009, 1); // MOUSE_TOP
+        ContextCommand(dialog, button, 2);  // "Nouvelle condition Souris"
+        PickRow("Valeur Joystick", 28008, 0);
+        ContextCommand(dialog, button, 1); // "Nouvelle condition Joystick"
+        steps["Valeur Souris"] = [](HWND picker) { Click(picker, IDCANCEL); };
+        ContextCommand(dialog, button, 2);
+        std::vector<std::string> conditions = Labels(dialog, button);
+        ASSERT_EQ(conditions.size(), 2u);
+        EXPECT_EQ(conditions[0], "MOUSE_TOP");
+
+        InputAction* jump = manager.GetSettingAt(0)->GetPlayer(0)->FindAction("Jump");
+        ASSERT_NE(jump, nullptr);
+        ASSERT_EQ(jump->bindings[kInputMouse - 1].size(), 1u);
+        binding = jump->bindings[kInputMouse - 1][0];
+        ASSERT_EQ(binding->conditions.size(), 2u);
+        const InputCondition& top = binding->conditions[0];
+        EXPECT_EQ(top.deviceType, kInputMouse);
+        EXPECT_EQ(top.name, "MOUSE_TOP");
+        EXPECT_EQ(top.controlId, 2u);
+        ASSERT_NE(ControlNameTable::GetRow(top.row), nullptr);
+        EXPECT_STREQ(ControlNameTable::GetRow(top.row)->name, "MOUSE_TOP");
+        const InputCondition& stick = binding->conditions[1];
+        EXPECT_EQ(stick.deviceType, kInputJoystick);
+        EXPECT_EQ(stick.name, conditions[1]);
+        ASSERT_NE(ControlNameTable::GetRow(stick.row), nullptr);
+        EXPECT_EQ(ControlNameTable::GetRow(stick.row)->deviceType, kInputJoystick);
+
+        // "Supprimer Condition" on the first one.
+        ContextCommand(dialog, Next(dialog, TVGN_CHILD, button), 0);
+        EXPECT_EQ(Labels(dialog, button), (std::vector<std::string>{conditions[1]}));
+        ASSERT_EQ(binding->conditions.size(), 1u);
+        EXPECT_EQ(binding->conditions[0].name, conditions[1]);
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(Run(), IDOK);
+    std::string after = manager.WriteSettings();
+    const std::string line = "\t\t\t\tMOUSE_BUTTON1+" + binding->conditions[0].name + "\r\n";
+    EXPECT_NE(after.find(line), std::string::npos) << after;
+    // The text read again gives the same bindings and conditions.
+    GameInputManager again;
+    ASSERT_GT(again.LoadSettingsMemory(after.data(), after.size()), 0);
+    EXPECT_EQ(again.WriteSettings(), after);
+}
+
+// The close box is "Annuler", in the main dialog and in the dialogs it opens: nothing they
+// were showing is added, the edits made are undone, and the placement is kept.
+TEST_F(SetupDialog, TheCloseBoxCancelsEverywhere) {
+    RECT movedFrame{};
+    steps[kCaption] = [&](HWND dialog) {
+        Click(dialog, 28015);
+        steps["Nouvelle Commande"] = [](HWND entry) {
+            SetDlgItemTextA(entry, 28010, "Lost");
+            platform::headless::RequestClose(entry);
+        };
+        Click(dialog, 28021);
+        EXPECT_TRUE(Labels(dialog, Find(dialog, {"Joueur 2"})).empty());
+        HTREEITEM keys = Find(dialog, {"Joueur 1", "Jump", "[Keyboard]"});
+        Select(dialog, keys);
+        steps["Valeur Clavier"] = [](HWND capture) { platform::headless::RequestClose(capture); };
+        Click(dialog, 28022);
+        EXPECT_TRUE(Labels(dialog, keys).empty());
+        // The capture's hook went with it: keys reach the dialog again and a new capture
+        // takes the next one.
+        Select(dialog, keys);
+        PressKey('B');
+        Click(dialog, 28022);
+        EXPECT_EQ(Labels(dialog, keys), (std::vector<std::string>{"KEY_VK_B"}));
+        SetWindowPos(dialog, 0, 25, 35, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+        GetWindowRect(dialog, &movedFrame);
+        platform::headless::RequestClose(dialog);
+    };
+    EXPECT_EQ(Run(), IDCANCEL);
+    EXPECT_EQ(chosen, "");
+    EXPECT_EQ(manager.WriteSettings(), before);
+    steps[kCaption] = [&](HWND dialog) {
+        RECT frame{};
+        GetWindowRect(dialog, &frame);
+        EXPECT_EQ(window_test::Sides(frame), window_test::Sides(movedFrame));
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(Run(), IDOK);
+    EXPECT_EQ(manager.WriteSettings(), before);
+}
+
+// The program quitting under the dialog ends it unconfirmed: its edits go as with Annuler.
+TEST_F(SetupDialog, QuittingUnderTheDialogKeepsNoEdits) {
+    steps[kCaption] = [&](HWND dialog) {
+        Click(dialog, 28015);
+        PostQuitMessage(3);
+    };
+    EXPECT_NE(Run(), IDOK);
+    EXPECT_EQ(chosen, "");
+    EXPECT_EQ(manager.WriteSettings(), before);
+    // The quit is handed on to the program's own loop.
+    MSG msg{};
+    ASSERT_TRUE(PeekMessageA(&msg, 0, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 3u);
 }
 
 TEST_F(SetupDialog, DeletingTheSecondOfThreePlayersRelabelsTheOthers) {

@@ -12,6 +12,8 @@
 #include "platform/controls/control_procedure.h"
 #include "platform/controls/dialogs/dialog_manager.h"
 #include "platform/controls/label.h"
+#include "platform/gdi/bitmaps/bitmaps.h"
+#include "platform/gdi/bitmaps/blits.h"
 #include "platform/gdi/controls/focus_rect.h"
 
 namespace platform {
@@ -24,13 +26,27 @@ constexpr int kLabelMargin = 2;
 constexpr int kButtonSize = 9;
 constexpr int kWheelLines = 3;
 
+struct Item;
+
+// Siblings are linked both ways so that reaching a neighbour, adding at either end and
+// unlinking take the same time however many siblings there are.
+struct Siblings {
+    Item* first = nullptr;
+    Item* last = nullptr;
+    bool empty() const { return first == nullptr; }
+};
+
 struct Item {
     HTREEITEM handle = 0;
     std::string text;
     LPARAM data = 0;
     bool expanded = false;
     Item* parent = nullptr;
-    std::vector<Item*> children;
+    Item* previous = nullptr;
+    Item* next = nullptr;
+    Siblings children;
+    // Its place among the shown rows when it was last counted (see RowOf).
+    size_t row = 0;
 };
 
 struct Row {
@@ -41,17 +57,21 @@ struct Row {
 struct TreeState {
     ControlFont font;
     std::unordered_map<HTREEITEM, std::unique_ptr<Item>> items;
-    std::vector<Item*> roots;
+    Siblings roots;
     HTREEITEM nextHandle = 1;
     Item* caret = nullptr;
     // The shown rows, rebuilt after a change of the items or of what is open.
     std::vector<Row> rows;
     bool rowsStale = true;
+    // The rows before this one have their own place in their item's `row`; rows from here
+    // on were moved by an insertion and are counted again when asked for.
+    size_t rowsCounted = 0;
     int top = 0;
     int itemHeight = 0;
     HFONT measuredFont = 0;
     bool focused = false;
     int wheelRest = 0;
+    bool barUndrawn = false;
 };
 
 ControlStates<TreeState>& States() {
@@ -64,24 +84,27 @@ Item* Find(TreeState& state, HTREEITEM handle) {
     return found == state.items.end() ? nullptr : found->second.get();
 }
 
-std::vector<Item*>& SiblingsOf(TreeState& state, const Item* item) {
+Siblings& SiblingsOf(TreeState& state, const Item* item) {
     return item->parent != nullptr ? item->parent->children : state.roots;
 }
 
-int IndexAmongSiblings(TreeState& state, const Item* item) {
-    std::vector<Item*>& siblings = SiblingsOf(state, item);
-    return static_cast<int>(std::find(siblings.begin(), siblings.end(), item) - siblings.begin());
+// Links `item` into `siblings` before `place` (at the end for null).
+void Link(Siblings& siblings, Item* item, Item* place) {
+    item->next = place;
+    item->previous = place != nullptr ? place->previous : siblings.last;
+    (item->previous != nullptr ? item->previous->next : siblings.first) = item;
+    (place != nullptr ? place->previous : siblings.last) = item;
 }
 
-Item* Sibling(TreeState& state, const Item* item, int step) {
-    std::vector<Item*>& siblings = SiblingsOf(state, item);
-    int index = IndexAmongSiblings(state, item) + step;
-    if (index < 0 || index >= static_cast<int>(siblings.size())) return nullptr;
-    return siblings[static_cast<size_t>(index)];
+void Unlink(Siblings& siblings, Item* item) {
+    (item->previous != nullptr ? item->previous->next : siblings.first) = item->next;
+    (item->next != nullptr ? item->next->previous : siblings.last) = item->previous;
+    item->previous = item->next = nullptr;
 }
 
-void AddRows(std::vector<Row>& rows, const std::vector<Item*>& items, int level) {
-    for (Item* item : items) {
+void AddRows(std::vector<Row>& rows, const Siblings& items, int level) {
+    for (Item* item = items.first; item != nullptr; item = item->next) {
+        item->row = rows.size();
         rows.push_back({item, level});
         if (item->expanded) AddRows(rows, item->children, level + 1);
     }
@@ -92,15 +115,22 @@ const std::vector<Row>& Rows(TreeState& state) {
         state.rows.clear();
         AddRows(state.rows, state.roots, 0);
         state.rowsStale = false;
+        state.rowsCounted = state.rows.size();
     }
     return state.rows;
 }
 
 int RowOf(TreeState& state, const Item* item) {
+    if (item == nullptr) return -1;
     const std::vector<Row>& rows = Rows(state);
-    for (size_t i = 0; i < rows.size(); ++i)
-        if (rows[i].item == item) return static_cast<int>(i);
-    return -1;
+    auto at = [&](size_t row) { return row < state.rowsCounted && rows[row].item == item; };
+    if (!at(item->row)) {
+        for (size_t row = state.rowsCounted; row < rows.size(); ++row)
+            rows[row].item->row = row;
+        state.rowsCounted = rows.size();
+        if (!at(item->row)) return -1;
+    }
+    return static_cast<int>(item->row);
 }
 
 int ItemHeight(HWND window, TreeState& state) {
@@ -133,9 +163,13 @@ int LabelLeft(HWND window, int level) {
     return (level + (LinesAtRoot(window) ? 1 : 0)) * kIndent + kLabelMargin;
 }
 
-int TextWidth(HWND window, TreeState& state, const std::string& text) {
+// Measured on `painting` (with the font selected) when given, so that painting a row takes
+// no device context of its own.
+int TextWidth(HWND window, TreeState& state, const std::string& text, HDC painting) {
     SIZE size{};
-    if (HDC dc = GetDC(window); dc != 0) {
+    if (painting != 0) {
+        GetTextExtentPoint32A(painting, text.data(), static_cast<int>(text.size()), &size);
+    } else if (HDC dc = GetDC(window); dc != 0) {
         HGDIOBJ old = state.font.Select(dc);
         GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
         SelectObject(dc, old);
@@ -144,13 +178,17 @@ int TextWidth(HWND window, TreeState& state, const std::string& text) {
     return size.cx;
 }
 
-RECT LabelRect(HWND window, TreeState& state, const Row& row, int y) {
+RECT LabelRect(HWND window, TreeState& state, const Row& row, int y, HDC painting = 0) {
     int left = LabelLeft(window, row.level);
-    return RECT{left, y, left + TextWidth(window, state, row.item->text) + 2 * kLabelMargin,
+    return RECT{left, y,
+                left + TextWidth(window, state, row.item->text, painting) + 2 * kLabelMargin,
                 y + ItemHeight(window, state)};
 }
 
-void UpdateScrollBar(HWND window, TreeState& state) {
+// The bar is drawn with the rows rather than at every change, so that a fill of many items
+// draws it once.
+void UpdateScrollBar(HWND window, TreeState& state, BOOL redraw = FALSE) {
+    state.barUndrawn = !redraw;
     SCROLLINFO info{sizeof(SCROLLINFO),
                     SIF_RANGE | SIF_PAGE | SIF_POS,
                     0,
@@ -158,7 +196,7 @@ void UpdateScrollBar(HWND window, TreeState& state) {
                     static_cast<UINT>(VisibleRows(window, state)),
                     state.top,
                     0};
-    SetScrollInfo(window, SB_VERT, &info, TRUE);
+    SetScrollInfo(window, SB_VERT, &info, redraw);
 }
 
 void SetTop(HWND window, TreeState& state, int top) {
@@ -183,7 +221,7 @@ void Changed(HWND window, TreeState& state, bool rowsChanged = true) {
 // shows under it, or after its parent.
 void PlaceRow(TreeState& state, Item* item) {
     std::vector<Row>& rows = state.rows;
-    Item* before = Sibling(state, item, -1);
+    Item* before = item->previous;
     Item* anchor = before != nullptr ? before : item->parent;
     size_t at = 0;
     int level = 0;
@@ -201,6 +239,9 @@ void PlaceRow(TreeState& state, Item* item) {
                 ++at;
     }
     rows.insert(rows.begin() + static_cast<long>(at), Row{item, level});
+    item->row = at;
+    // Appending keeps every place; an insertion moves the rows after it.
+    state.rowsCounted = state.rowsCounted >= at ? at + 1 : state.rowsCounted;
 }
 
 void ShowRow(HWND window, TreeState& state, int row) {
@@ -287,15 +328,15 @@ HTREEITEM Insert(HWND window, TreeState& state, const TVINSERTSTRUCTA* insert) {
         parent = Find(state, insert->hParent);
         if (parent == nullptr) return 0;
     }
-    std::vector<Item*>& siblings = parent != nullptr ? parent->children : state.roots;
-    auto at = siblings.end();
+    Siblings& siblings = parent != nullptr ? parent->children : state.roots;
+    // The item the new one goes before; null for the end.
+    Item* place = nullptr;
     if (insert->hInsertAfter == TVI_FIRST) {
-        at = siblings.begin();
+        place = siblings.first;
     } else if (insert->hInsertAfter != TVI_LAST) {
         Item* after = Find(state, insert->hInsertAfter);
-        at = std::find(siblings.begin(), siblings.end(), after);
-        if (after == nullptr || at == siblings.end()) return 0;
-        ++at;
+        if (after == nullptr || after->parent != parent) return 0;
+        place = after->next;
     }
     // Handles are not used again until the counter wraps, and then skip live ones.
     while (state.nextHandle == 0 || state.nextHandle >= TVI_ROOT ||
@@ -309,7 +350,8 @@ HTREEITEM Insert(HWND window, TreeState& state, const TVINSERTSTRUCTA* insert) {
     if (fields.mask & TVIF_PARAM) item->data = fields.lParam;
     if ((fields.mask & TVIF_STATE) && (fields.stateMask & TVIS_EXPANDED))
         item->expanded = (fields.state & TVIS_EXPANDED) != 0;
-    siblings.insert(at, item.get());
+    Item* added = item.get();
+    Link(siblings, added, place);
     HTREEITEM handle = item->handle;
     state.items.emplace(handle, std::move(item));
     // An item under a closed parent changes no row; a shown one takes its row in place,
@@ -321,7 +363,7 @@ HTREEITEM Insert(HWND window, TreeState& state, const TVINSERTSTRUCTA* insert) {
         InvalidateRect(window, nullptr, TRUE);
         return handle;
     }
-    if (!state.rowsStale) PlaceRow(state, state.items[handle].get());
+    if (!state.rowsStale) PlaceRow(state, added);
     Changed(window, state, false);
     return handle;
 }
@@ -330,11 +372,10 @@ HTREEITEM Insert(HWND window, TreeState& state, const TVINSERTSTRUCTA* insert) {
 // first. False when the window died meanwhile.
 bool DeleteTree(HWND window, TreeState& state, Item* item) {
     while (!item->children.empty()) {
-        if (!DeleteTree(window, state, item->children.front())) return false;
+        if (!DeleteTree(window, state, item->children.first)) return false;
         if (States().Find(window) == nullptr) return false;
     }
-    std::vector<Item*>& siblings = SiblingsOf(state, item);
-    siblings.erase(std::find(siblings.begin(), siblings.end(), item));
+    Unlink(SiblingsOf(state, item), item);
     if (state.caret == item) state.caret = nullptr;
     std::unique_ptr<Item> owned = std::move(state.items[item->handle]);
     state.items.erase(item->handle);
@@ -349,7 +390,7 @@ bool DeleteTree(HWND window, TreeState& state, Item* item) {
 BOOL Delete(HWND window, TreeState& state, HTREEITEM handle) {
     if (handle == TVI_ROOT || handle == 0) {
         while (!state.roots.empty())
-            if (!DeleteTree(window, state, state.roots.front())) return TRUE;
+            if (!DeleteTree(window, state, state.roots.first)) return TRUE;
         state.caret = nullptr;
         state.top = 0;
         Changed(window, state);
@@ -358,8 +399,8 @@ BOOL Delete(HWND window, TreeState& state, HTREEITEM handle) {
     Item* item = Find(state, handle);
     if (item == nullptr) return FALSE;
     bool hadCaret = state.caret != nullptr && IsUnder(state.caret, item);
-    Item* heir = Sibling(state, item, 1);
-    if (heir == nullptr) heir = Sibling(state, item, -1);
+    Item* heir = item->next;
+    if (heir == nullptr) heir = item->previous;
     if (heir == nullptr) heir = item->parent;
     Item* parent = item->parent;
     if (!DeleteTree(window, state, item)) return TRUE;
@@ -379,25 +420,25 @@ BOOL Delete(HWND window, TreeState& state, HTREEITEM handle) {
 }
 
 HTREEITEM Next(TreeState& state, UINT code, HTREEITEM handle) {
-    if (code == TVGN_ROOT) return state.roots.empty() ? 0 : state.roots.front()->handle;
+    if (code == TVGN_ROOT) return state.roots.empty() ? 0 : state.roots.first->handle;
     if (code == TVGN_CARET) return state.caret != nullptr ? state.caret->handle : 0;
     if (code == TVGN_CHILD && (handle == 0 || handle == TVI_ROOT))
-        return state.roots.empty() ? 0 : state.roots.front()->handle;
+        return state.roots.empty() ? 0 : state.roots.first->handle;
     Item* item = Find(state, handle);
     if (item == nullptr) return 0;
     Item* found = nullptr;
     switch (code) {
     case TVGN_NEXT:
-        found = Sibling(state, item, 1);
+        found = item->next;
         break;
     case TVGN_PREVIOUS:
-        found = Sibling(state, item, -1);
+        found = item->previous;
         break;
     case TVGN_PARENT:
         found = item->parent;
         break;
     case TVGN_CHILD:
-        found = item->children.empty() ? nullptr : item->children.front();
+        found = item->children.first;
         break;
     default:
         break;
@@ -518,7 +559,7 @@ bool KeyDown(HWND window, TreeState& state, int key) {
     case VK_RIGHT:
         if (item == nullptr || item->children.empty()) return true;
         if (!item->expanded) return Expand(window, state, item, TVE_EXPAND);
-        return Select(window, state, item->children.front(), TVC_BYKEYBOARD);
+        return Select(window, state, item->children.first, TVC_BYKEYBOARD);
     case VK_LEFT:
         if (item == nullptr) return true;
         if (item->expanded) return Expand(window, state, item, TVE_COLLAPSE);
@@ -549,12 +590,49 @@ void LeftDown(HWND window, TreeState& state, LPARAM lParam, bool twice) {
     }
 }
 
-void DrawDots(HDC dc, int x0, int y0, int x1, int y1, COLORREF color) {
-    // Every other pixel, on the even squares so that segments join.
-    for (int x = x0; x <= x1; ++x)
-        for (int y = y0; y <= y1; ++y)
-            if (((x + y) & 1) == 0) SetPixel(dc, x, y, color);
-}
+// The dotted lines: every other pixel, on the even squares so that segments join, copied
+// from a checkerboard in a few blits a row rather than drawn dot by dot. The pixels between
+// the dots take the window's colour, which is what lies under the lines.
+class Dots {
+public:
+    explicit Dots(HDC target) : target_(target) {
+        // A monochrome bitmap's rows are whole words, the leftmost pixel the high bit; the
+        // 0 bits take the text colour.
+        uint8_t bits[kSize * kSize / 8];
+        for (int y = 0; y < kSize; ++y)
+            std::memset(bits + y * kSize / 8, (y & 1) != 0 ? 0xAA : 0x55, kSize / 8);
+        source_ = CreateCompatibleDC(target);
+        checker_ = CreateBitmap(kSize, kSize, 1, 1, bits);
+        if (source_ != 0 && checker_ != 0) old_ = SelectObject(source_, checker_);
+    }
+    ~Dots() {
+        if (old_ != 0) SelectObject(source_, old_);
+        if (checker_ != 0) DeleteObject(checker_);
+        if (source_ != 0) DeleteDC(source_);
+    }
+    Dots(const Dots&) = delete;
+    Dots& operator=(const Dots&) = delete;
+
+    // A vertical or horizontal segment, both ends included.
+    void Draw(int x0, int y0, int x1, int y1, COLORREF color, COLORREF background) {
+        if (old_ == 0) return;
+        SetTextColor(target_, color);
+        SetBkColor(target_, background);
+        // The source's first column is chosen by parity, so a piece is at most one short.
+        constexpr int kPiece = kSize - 1;
+        for (int y = y0; y <= y1; y += kPiece)
+            for (int x = x0; x <= x1; x += kPiece)
+                BitBlt(target_, x, y, std::min(x1 - x + 1, kPiece), std::min(y1 - y + 1, kPiece),
+                       source_, (x + y) & 1, 0, SRCCOPY);
+    }
+
+private:
+    static constexpr int kSize = 64;
+    HDC target_;
+    HDC source_ = 0;
+    HBITMAP checker_ = 0;
+    HGDIOBJ old_ = 0;
+};
 
 void DrawButton(HDC dc, int centreX, int centreY, bool open) {
     int half = kButtonSize / 2;
@@ -570,12 +648,13 @@ void DrawButton(HDC dc, int centreX, int centreY, bool open) {
     }
 }
 
-void PaintRow(HWND window, TreeState& state, HDC dc, const Row& row, int y, int width) {
+void PaintRow(HWND window, TreeState& state, HDC dc, Dots& dots, const Row& row, int y, int width) {
     DWORD style = StyleOf(window);
     int height = ItemHeight(window, state);
     int middle = y + height / 2;
     int rootShift = LinesAtRoot(window) ? 1 : 0;
     COLORREF lineColor = GetSysColor(COLOR_GRAYTEXT);
+    COLORREF background = GetSysColor(COLOR_WINDOW);
     Item* item = row.item;
     if (style & TVS_HASLINES) {
         // The lines of the ancestors that have later siblings pass through this row.
@@ -584,20 +663,21 @@ void PaintRow(HWND window, TreeState& state, HDC dc, const Row& row, int y, int 
             int column = level + rootShift - 1;
             if (column < 0) break;
             int x = column * kIndent + kIndent / 2;
-            bool later = Sibling(state, at, 1) != nullptr;
+            bool later = at->next != nullptr;
             if (at == item) {
-                bool first = at->parent == nullptr && IndexAmongSiblings(state, at) == 0;
-                DrawDots(dc, x, first ? middle : y, x, later ? y + height - 1 : middle, lineColor);
-                DrawDots(dc, x, middle, (column + 1) * kIndent, middle, lineColor);
+                bool first = at->parent == nullptr && at->previous == nullptr;
+                dots.Draw(x, first ? middle : y, x, later ? y + height - 1 : middle, lineColor,
+                          background);
+                dots.Draw(x, middle, (column + 1) * kIndent, middle, lineColor, background);
             } else if (later) {
-                DrawDots(dc, x, y, x, y + height - 1, lineColor);
+                dots.Draw(x, y, x, y + height - 1, lineColor, background);
             }
         }
     }
     int column = row.level + rootShift - 1;
     if ((style & TVS_HASBUTTONS) && column >= 0 && !item->children.empty())
         DrawButton(dc, column * kIndent + kIndent / 2, middle, item->expanded);
-    RECT label = LabelRect(window, state, row, y);
+    RECT label = LabelRect(window, state, row, y, dc);
     bool selected = item == state.caret && state.focused;
     RECT mark = label;
     if (style & TVS_FULLROWSELECT) mark.right = std::max<LONG>(mark.right, width);
@@ -619,9 +699,10 @@ void Paint(HWND window, TreeState& state, HDC dc) {
     SetBkMode(dc, TRANSPARENT);
     const std::vector<Row>& rows = Rows(state);
     int height = ItemHeight(window, state);
+    Dots dots(dc);
     for (int index = state.top, y = 0; index < static_cast<int>(rows.size()) && y < client.bottom;
          ++index, y += height)
-        PaintRow(window, state, dc, rows[static_cast<size_t>(index)], y, client.right);
+        PaintRow(window, state, dc, dots, rows[static_cast<size_t>(index)], y, client.right);
     SelectObject(dc, oldFont);
 }
 
@@ -644,13 +725,14 @@ LRESULT Handle(HWND window, TreeState& state, UINT message, WPARAM wParam, LPARA
     case WM_DESTROY:
         // The parent hears of every item while both windows still stand.
         while (!state.roots.empty())
-            if (!DeleteTree(window, state, state.roots.front())) break;
+            if (!DeleteTree(window, state, state.roots.first)) break;
         state.caret = nullptr;
         return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
         PAINTSTRUCT paint;
+        if (state.barUndrawn) UpdateScrollBar(window, state, TRUE);
         HDC dc = BeginPaint(window, &paint);
         if (dc != 0) Paint(window, state, dc);
         if (IsWindow(window)) EndPaint(window, &paint);

@@ -82,6 +82,9 @@ public:
     virtual bool SetMode(const DisplayMode& mode) = 0;
     // Whether a person can see and answer a message box drawn as one of our windows.
     virtual bool ShowsWindows() const = 0;
+    // Whether a dialog box not seen by a person is answered all the same, by the steps of a
+    // script still running; dialogs are otherwise cancelled at once where nobody sees them.
+    virtual bool AnswersDialogs() const { return false; }
     // FlashWindow: draws the user's attention to a top-level window, or stops. A back end
     // without such a thing ignores it.
     virtual void Flash(HWND window, bool on) {

@@ -31,6 +31,9 @@
 // steps and by the player's own waits and sleeps, so the same script shows the same
 // pictures on a fast machine and a slow one.
 //
+// While steps are left, dialog boxes are shown for them to answer; once the last is taken,
+// a dialog box still up is closed and later ones are cancelled at once.
+//
 // Pointer steps and close act on the chosen window, or on the top one before any is
 // chosen; a window not there yet is waited for a while. Joystick steps at the very start
 // are taken as the script is installed: those pads are plugged in before the program

@@ -14,6 +14,7 @@
 #include "platform/kernel/threads.h"
 #include "platform/kernel/waitable.h"
 #include "platform/user/message_queue.h"
+#include "platform/user/messages.h"
 #include "platform/user/paint/paint_hooks.h"
 
 namespace platform {
@@ -50,6 +51,8 @@ public:
             break;
         case InputScriptRunner::Outcome::Finished:
             done_ = true;
+            // Wakes a dialog box's loop, which then sees that nobody is left to answer it.
+            PostThreadMessageA(thread_, WM_NULL, 0, 0);
             break;
         case InputScriptRunner::Outcome::Failed:
             done_ = true;
@@ -66,6 +69,7 @@ public:
     std::vector<DisplayMode> Modes() const override { return inner_->Modes(); }
     bool SetMode(const DisplayMode& mode) override { return inner_->SetMode(mode); }
     bool ShowsWindows() const override { return inner_->ShowsWindows(); }
+    bool AnswersDialogs() const override { return !done_; }
 
 private:
     std::unique_ptr<DisplayBackend> inner_;

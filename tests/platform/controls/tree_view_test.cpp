@@ -154,6 +154,55 @@ TEST_F(TreeView, ItemsAddedToOpenParentsTakeTheirRowsInOrder) {
             << i;
 }
 
+// Rows asked for between insertions anywhere, deletions and closings stay in step with the
+// items, and siblings stay linked around the ones that go.
+TEST_F(TreeView, RowsStayInStepThroughInsertionsDeletionsAndClosing) {
+    HWND tree = Tree(TVS_HASLINES, 400);
+    std::vector<HTREEITEM> order;
+    auto expectOrder = [&](int step) {
+        LONG height = Row(tree, order.front()).bottom - Row(tree, order.front()).top;
+        for (size_t i = 0; i < order.size(); ++i)
+            EXPECT_EQ(Row(tree, order[i]).top, static_cast<LONG>(i) * height)
+                << "step " << step << ", row " << i;
+    };
+    HTREEITEM a = Add(tree, TVI_ROOT, "a");
+    HTREEITEM c = Add(tree, TVI_ROOT, "c");
+    order = {a, c};
+    expectOrder(1);
+    HTREEITEM b = Add(tree, TVI_ROOT, "b", 0, a);
+    order = {a, b, c};
+    expectOrder(2);
+    HTREEITEM first = Add(tree, TVI_ROOT, "first", 0, TVI_FIRST);
+    order.insert(order.begin(), first);
+    expectOrder(3);
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, b); // no children: stays closed
+    HTREEITEM b1 = Add(tree, b, "b1");
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, b);
+    HTREEITEM b0 = Add(tree, b, "b0", 0, TVI_FIRST);
+    HTREEITEM last = Add(tree, TVI_ROOT, "last");
+    order = {first, a, b, b0, b1, c, last};
+    expectOrder(4);
+    // Closed, b's children have no row, although one was counted where c now is.
+    SendMessageA(tree, TVM_EXPAND, TVE_COLLAPSE, b);
+    RECT hidden{};
+    std::memcpy(&hidden, &b1, sizeof b1);
+    EXPECT_FALSE(SendMessageA(tree, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&hidden)));
+    order = {first, a, b, c, last};
+    expectOrder(5);
+    EXPECT_TRUE(SendMessageA(tree, TVM_DELETEITEM, 0, a));
+    EXPECT_EQ(Get(tree, TVGN_NEXT, first), b);
+    EXPECT_EQ(Get(tree, TVGN_PREVIOUS, b), first);
+    EXPECT_TRUE(SendMessageA(tree, TVM_DELETEITEM, 0, last));
+    EXPECT_EQ(Get(tree, TVGN_NEXT, c), 0u);
+    HTREEITEM end = Add(tree, TVI_ROOT, "end");
+    EXPECT_EQ(Get(tree, TVGN_PREVIOUS, end), c);
+    SendMessageA(tree, TVM_DELETEITEM, 0, b0);
+    EXPECT_EQ(Get(tree, TVGN_CHILD, b), b1);
+    EXPECT_EQ(Get(tree, TVGN_PREVIOUS, b1), 0u);
+    order = {first, b, c, end};
+    expectOrder(6);
+}
+
 TEST_F(TreeView, ReadsAndChangesItemFields) {
     HWND tree = Tree();
     HTREEITEM parent = Add(tree, TVI_ROOT, "Parent", 42);

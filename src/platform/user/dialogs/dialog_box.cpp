@@ -9,6 +9,7 @@
 #include "platform/controls/controls.h"
 #include "platform/controls/dialogs/dialog_manager.h"
 #include "platform/controls/dialogs/drawn_dialog.h"
+#include "platform/display/display_backend.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/errors.h"
 #include "platform/user/dialogs/message_box.h"
@@ -192,9 +193,9 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE, const DLGTEMPLATEA* dialog, HWND owne
         SetLastError(ERROR_INVALID_PARAMETER);
         return -1;
     }
-    // Where nobody would see it, a dialog is answered at once as if cancelled, as a
-    // message box is answered with its default button.
-    if (!DrawsDialogs()) return IDCANCEL;
+    // Where nobody would see or drive it, a dialog is answered at once as if cancelled, as
+    // a message box is answered with its default button, so that unattended runs go on.
+    if (!DrawsDialogs() && !ActiveDisplay().AnswersDialogs()) return IDCANCEL;
     HWND ownerTop = ModalOwner(owner);
     RunningDialog running;
     Running().push_back(&running);
@@ -228,6 +229,7 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE, const DLGTEMPLATEA* dialog, HWND owne
         if (shown && IsWindow(running.window)) shown(running.window);
     }
     MSG msg;
+    bool closedForNobody = false;
     while (!running.ended) {
         BOOL got = GetMessageA(&msg, 0, 0, 0);
         if (got == 0 || got == -1) {
@@ -240,6 +242,13 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE, const DLGTEMPLATEA* dialog, HWND owne
             DispatchMessageA(&msg);
         }
         if (!IsWindow(running.window)) break;
+        // The steps that drove a dialog nobody sees are over: it is closed as its user
+        // would, once, so that the run does not wait for ever.
+        if (!closedForNobody && !running.ended && !DrawsDialogs() &&
+            !ActiveDisplay().AnswersDialogs()) {
+            closedForNobody = true;
+            PostMessageA(running.window, WM_CLOSE, 0, 0);
+        }
     }
     session.End();
     return running.result;
