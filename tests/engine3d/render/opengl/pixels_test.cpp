@@ -17,6 +17,7 @@
 #include "engine3d/render/opengl/opengl_renderer.h"
 #include "engine3d/render/render_fixture.h"
 #include "engine3d/render/software/dib_presenter.h"
+#include "engine3d/render/software_frame.h"
 #include "engine3d/render/textured_scene.h"
 #include "engine3d/scene/support/reference_scene.h"
 #include "graphics2d/drawing/surface_handle.h"
@@ -204,44 +205,13 @@ L3DCamera* OpaqueTexturedScene(L3DWorld& world, LAPICLBK& device) {
     return camera;
 }
 
-// The software renderer's frame of a scene at 32 bits, drawn into a memory surface.
-platform::headless::Pixels SoftwareFrame(L3DCamera* (*scene)(L3DWorld&, LAPICLBK&)) {
-    LAPI_Surface_Win32 device;
-    L3DWorld world(&device, 0, nullptr, nullptr);
-    auto* renderer = static_cast<LRenderAPI_Surface_Win32*>(device.CreateRenderer(&world));
-    EXPECT_EQ(renderer->SetDisplayMode(
-                  kWidth, kHeight, LRenderAPICLBK::kSkipModeChecks | LRenderAPICLBK::kDepthBuffer,
-                  32, kBackground, 0),
-              0);
-    SurfaceHandle* prototype = nullptr;
-    PickSurfaceType(&prototype, 32, kPickDIB, 0);
-    SurfaceHandle surface;
-    surface.Create(kWidth, kHeight, prototype);
-    renderer->AttachSurface(&surface);
-    EXPECT_EQ(renderer->AttachView(scene(world, device)), 0);
-    renderer->RenderFrame();
-    platform::headless::Pixels picture;
-    picture.width = kWidth;
-    picture.height = kHeight;
-    const int32_t pitch = surface.GetImpl()->GetBits()->signedPitch;
-    const uint8_t* top = surface.Lock();
-    for (int32_t y = 0; y < kHeight && top != nullptr; ++y)
-        for (int32_t x = 0; x < kWidth; ++x) {
-            uint32_t value = 0;
-            std::memcpy(&value, top + ptrdiff_t(y) * pitch + x * 4, 4);
-            picture.data.push_back(value & 0xFFFFFF);
-        }
-    surface.Unlock();
-    renderer->AttachSurface(nullptr);
-    return picture;
-}
-
 // Filled textured polygons cover what the software renderer's cover: a vertex in the wrong
 // place (w other than 1, say) uncovers or covers whole strips. Their colours are not
 // compared: OpenGL filters texels linearly where ours takes the nearest one.
 TEST_F(OpenGLPixelsTest, FilledTexturesCoverWhatTheSoftwareRenderersCover) {
     const platform::headless::Pixels drawn = Draw(OpaqueTexturedScene(*world_, *device_));
-    const platform::headless::Pixels expected = SoftwareFrame(OpaqueTexturedScene);
+    const platform::headless::Pixels expected =
+        render_test::SoftwareFrame(OpaqueTexturedScene, kWidth, kHeight, kBackground);
     ASSERT_EQ(expected.data.size(), drawn.data.size());
     constexpr uint32_t kShownBackground = 0x102040;
     int covered = 0, otherwise = 0;

@@ -14,6 +14,7 @@
 #include "engine3d/render/opengl/opengl_renderer.h"
 #include "engine3d/render/render_fixture.h"
 #include "engine3d/render/software/dib_presenter.h"
+#include "engine3d/render/software_frame.h"
 #include "engine3d/scene/support/reference_scene.h"
 #include "graphics2d/drawing/surface_handle.h"
 #include "platform/display/headless_display.h"
@@ -60,40 +61,6 @@ int ChannelDistance(uint32_t a, uint32_t b) {
     return worst;
 }
 
-// The software renderer's frame of the corridor at 32 bits, drawn into a memory surface.
-platform::headless::Pixels SoftwareFrame(int32_t width, int32_t height) {
-    LAPI_Surface_Win32 device;
-    L3DWorld world(&device, 0, nullptr, nullptr);
-    auto* renderer = static_cast<LRenderAPI_Surface_Win32*>(device.CreateRenderer(&world));
-    EXPECT_EQ(renderer->SetDisplayMode(width, height,
-                                       LRenderAPICLBK::kSkipModeChecks |
-                                           LRenderAPICLBK::kDepthBuffer |
-                                           LRenderAPICLBK::kClearEachFrame,
-                                       32, kBackground, 0),
-              0);
-    SurfaceHandle* prototype = nullptr;
-    PickSurfaceType(&prototype, 32, kPickDIB, 0);
-    SurfaceHandle surface;
-    surface.Create(width, height, prototype);
-    renderer->AttachSurface(&surface);
-    EXPECT_EQ(renderer->AttachView(Corridor(world, device)), 0);
-    renderer->RenderFrame();
-    platform::headless::Pixels picture;
-    picture.width = width;
-    picture.height = height;
-    const int32_t pitch = surface.GetImpl()->GetBits()->signedPitch;
-    const uint8_t* top = surface.Lock();
-    for (int32_t y = 0; y < height && top != nullptr; ++y)
-        for (int32_t x = 0; x < width; ++x) {
-            uint32_t value = 0;
-            std::memcpy(&value, top + ptrdiff_t(y) * pitch + x * 4, 4);
-            picture.data.push_back(value & 0xFFFFFF);
-        }
-    surface.Unlock();
-    renderer->AttachSurface(nullptr);
-    return picture;
-}
-
 class OpenGLViewSizesTest : public RenderDisplayTest {
 protected:
     void SetUp() override {
@@ -134,7 +101,8 @@ TEST_F(OpenGLViewSizesTest, TheCorridorCoversWhatTheSoftwareRendererCoversAtEver
     } sizes[] = {{200, 150}, {480, 320}, {640, 480}, {150, 200}, {320, 100}};
     for (const auto& size : sizes) {
         SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height));
-        const platform::headless::Pixels expected = SoftwareFrame(size.width, size.height);
+        const platform::headless::Pixels expected = render_test::SoftwareFrame(
+            Corridor, size.width, size.height, kBackground, LRenderAPICLBK::kClearEachFrame);
         const platform::headless::Pixels drawn = OpenGLFrame(size.width, size.height);
         ASSERT_EQ(drawn.width, expected.width);
         ASSERT_EQ(drawn.height, expected.height);
