@@ -132,6 +132,29 @@ void BM_Copy(benchmark::State& state) {
 }
 BENCHMARK(BM_Copy)->ArgsProduct({{8, 16, 32}, {0, 1}});
 
+// A sprite into a screen: rows apart in the destination, so they are copied one by one.
+void BM_CopySprite(benchmark::State& state) {
+    const int32_t depth = int32_t(state.range(0));
+    const Area sprite = kAreas[1], screen = kAreas[0];
+    Image src(depth, sprite.width, sprite.height, PixmanFormat(depth, false), 1);
+    Image dst(depth, screen.width, screen.height, PixmanFormat(depth, false), 2);
+    const PixelFormatOps* ops = src.Bits()->formatOps;
+    Compare(
+        state, int64_t(sprite.width) * sprite.height,
+        [&] {
+            ops->CopyPlain(dst.Bits(), 100, 100, src.Bits(), 0, 0, sprite.width, sprite.height);
+        },
+        [&] {
+            if (depth == 8)
+                pixman_image_composite32(PIXMAN_OP_SRC, src.pixman, nullptr, dst.pixman, 0, 0, 0, 0,
+                                         100, 100, sprite.width, sprite.height);
+            else
+                pixman_blt(src.Words(), dst.Words(), src.StrideWords(), dst.StrideWords(), depth,
+                           depth, 0, 0, 100, 100, sprite.width, sprite.height);
+        });
+}
+BENCHMARK(BM_CopySprite)->Arg(8)->Arg(16)->Arg(32);
+
 void BM_CopyKeyed(benchmark::State& state) {
     const int32_t depth = int32_t(state.range(0));
     const int32_t width = kAreas[state.range(1)].width, height = kAreas[state.range(1)].height;

@@ -150,11 +150,38 @@ void CallbackRows(const SurfaceBits* destination, int32_t dx, int32_t dy, const 
 void CopyPlainRows(const SurfaceBits* destination, int32_t dx, int32_t dy,
                    const SurfaceBits* source, int32_t sx, int32_t sy, int32_t width,
                    int32_t height) {
-    if (width <= 0) return;
+    if (width <= 0 || height <= 0) return;
     const size_t bytes = size_t(width) * size_t(source->bytesPerPixel);
     const auto copy = GetBlitRowKernels(source->formatIndex)->copy;
-    for (int32_t row = 0; row < height; row++)
-        copy(PixelAddress(destination, dx, dy + row), PixelAddress(source, sx, sy + row), bytes);
+    uint8_t* d = PixelAddress(destination, dx, dy);
+    const uint8_t* s = PixelAddress(source, sx, sy);
+    const ptrdiff_t dPitch = destination->signedPitch, sPitch = source->signedPitch;
+    const ptrdiff_t dLast = ptrdiff_t(height - 1) * dPitch, sLast = ptrdiff_t(height - 1) * sPitch;
+    uint8_t* dLow = dPitch < 0 ? d + dLast : d;
+    uint8_t* dHigh = (dPitch < 0 ? d : d + dLast) + bytes;
+    const uint8_t* sLow = sPitch < 0 ? s + sLast : s;
+    const uint8_t* sHigh = (sPitch < 0 ? s : s + sLast) + bytes;
+    if (dHigh > sLow && sHigh > dLow) {
+        // Overlapping areas of one surface: row by row, each row as memmove takes it.
+        for (int32_t row = 0; row < height; row++, d += dPitch, s += sPitch)
+            copy(d, s, bytes);
+        return;
+    }
+    // Whole-width rows of two surfaces laid out alike are one span in each; one call of the
+    // C library copies that much faster than row by row.
+    if (dPitch == sPitch && size_t(sHigh - sLow) == bytes * size_t(height)) {
+        memcpy(dLow, sLow, bytes * size_t(height));
+        return;
+    }
+    // Short rows straight to the C library: a call through the kernel table per row costs
+    // as much as a copy of a few hundred bytes.
+    if (bytes < 1024) {
+        for (int32_t row = 0; row < height; row++, d += dPitch, s += sPitch)
+            memcpy(d, s, bytes);
+        return;
+    }
+    for (int32_t row = 0; row < height; row++, d += dPitch, s += sPitch)
+        copy(d, s, bytes);
 }
 
 template <class F>

@@ -157,6 +157,35 @@ TEST_F(BlitterTest, CopiesAndOperationsMatchTheReference) {
                 }
 }
 
+// Plain copies take whole-width rows of alike surfaces as one span and long rows in
+// blocks: both layouts, rows apart and together, and two halves of one surface.
+TEST_F(BlitterTest, PlainCopiesOfWholeAndLongRows) {
+    for (int32_t f = 0; f < kFormatCount; f++)
+        for (int32_t width : {4, 8, 300, 700})
+            for (int layout = 0; layout < 4; layout++) {
+                const bool sourceUp = layout & 1, destinationUp = layout >> 1;
+                TestImage source(f, width, 6, sourceUp, 0, f == kFormat8 ? palette_ : nullptr);
+                TestImage destination(f, width, 7, destinationUp, 0,
+                                      f == kFormat8 ? palette_ : nullptr);
+                source.Randomize(rng_, 0);
+                destination.Randomize(rng_, 0);
+                TestImage expected = destination;
+                const PixelFormatOps* ops = GetPixelFormatOps(f);
+                ops->CopyPlain(&destination.bits, 0, 1, &source.bits, 0, 0, width, 6);
+                blitter_reference::Copy(expected, 0, 1, source, 0, 0, width, 6, false, 0, 0);
+                ASSERT_TRUE(destination.SameBytes(expected))
+                    << "format " << f << " width " << width << " layout " << layout;
+                // Narrower than the surfaces: the rows lie apart.
+                ops->CopyPlain(&destination.bits, 1, 0, &source.bits, 0, 2, width - 2, 4);
+                blitter_reference::Copy(expected, 1, 0, source, 0, 2, width - 2, 4, false, 0, 0);
+                ASSERT_TRUE(destination.SameBytes(expected));
+                const TestImage before = destination;
+                ops->CopyPlain(&destination.bits, 0, 4, &destination.bits, 0, 0, width, 3);
+                blitter_reference::Copy(expected, 0, 4, before, 0, 0, width, 3, false, 0, 0);
+                ASSERT_TRUE(destination.SameBytes(expected)) << "halves of one surface";
+            }
+}
+
 uint32_t SwapAndDarken(uint32_t destination, uint32_t source, uintptr_t user) {
     return (source >> 1 & 0x7F7F7F) + (destination & 0xFF) + uint32_t(user);
 }
