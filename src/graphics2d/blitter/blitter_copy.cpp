@@ -100,6 +100,53 @@ void PaletteOpRows(const PaletteOpSetup& setup, const SurfaceBits* destination, 
     }
 }
 
+// Large areas: the result of every pair of source and destination index is worked out once,
+// which costs as much as 65,536 pixels done one by one, and each pixel then is one lookup.
+constexpr int64_t kPairTableArea = 4 * 65536;
+
+template <int32_t Op, bool Keyed>
+void PairTableRows(const PaletteOpSetup& setup, const SurfaceBits* destination, int32_t dx,
+                   int32_t dy, const SurfaceBits* source, int32_t sx, int32_t sy, int32_t width,
+                   int32_t height) {
+    uint8_t results[256 * 256];
+    const uint32_t* const destinationColors = setup.destinationColors;
+    PaletteRecord* const palette = setup.palette;
+    const uint8_t* const inverse = setup.inverse;
+    const uint32_t ws = setup.sourceWeight, wd = setup.destinationWeight, tint = setup.tint;
+    for (uint32_t si = Keyed ? 1 : 0; si < 256; si++) {
+        const uint32_t sc = setup.sourceColors[si];
+        uint8_t* const row = results + si * 256;
+        for (uint32_t di = 0; di < 256; di++) {
+            uint32_t colour;
+            if constexpr (Op == kBlitOpAdd) {
+                colour = AddColors(sc, destinationColors[di]);
+            } else {
+                const uint32_t dc = Op == kBlitOpTint && di == 0 ? tint : destinationColors[di];
+                colour = MixColors(sc, dc, ws, wd);
+            }
+            row[di] = NearestIndex(palette, inverse, colour);
+        }
+    }
+    for (int32_t y = 0; y < height; y++) {
+        uint8_t* d = PixelAddress(destination, dx, dy + y);
+        const uint8_t* s = PixelAddress(source, sx, sy + y);
+        for (int32_t i = 0; i < width; i++) {
+            if (Keyed && s[i] == 0) continue;
+            d[i] = results[uint32_t(s[i]) << 8 | d[i]];
+        }
+    }
+}
+
+template <int32_t Op, bool Keyed>
+void PaletteOpArea(const PaletteOpSetup& setup, const SurfaceBits* destination, int32_t dx,
+                   int32_t dy, const SurfaceBits* source, int32_t sx, int32_t sy, int32_t width,
+                   int32_t height) {
+    if (int64_t(width) * height >= kPairTableArea)
+        PairTableRows<Op, Keyed>(setup, destination, dx, dy, source, sx, sy, width, height);
+    else
+        PaletteOpRows<Op, Keyed>(setup, destination, dx, dy, source, sx, sy, width, height);
+}
+
 template <bool Keyed>
 void PaletteChannelOp(const SurfaceBits* destination, int32_t dx, int32_t dy,
                       const SurfaceBits* source, int32_t sx, int32_t sy, int32_t width,
@@ -116,12 +163,12 @@ void PaletteChannelOp(const SurfaceBits* destination, int32_t dx, int32_t dy,
     setup.sourceWeight = 128 - setup.destinationWeight;
     setup.tint = param & 0xFFFFFF;
     if (op == kBlitOpAdd)
-        PaletteOpRows<kBlitOpAdd, Keyed>(setup, destination, dx, dy, source, sx, sy, width, height);
+        PaletteOpArea<kBlitOpAdd, Keyed>(setup, destination, dx, dy, source, sx, sy, width, height);
     else if (op == kBlitOpTint)
-        PaletteOpRows<kBlitOpTint, Keyed>(setup, destination, dx, dy, source, sx, sy, width,
+        PaletteOpArea<kBlitOpTint, Keyed>(setup, destination, dx, dy, source, sx, sy, width,
                                           height);
     else
-        PaletteOpRows<kBlitOpBlend, Keyed>(setup, destination, dx, dy, source, sx, sy, width,
+        PaletteOpArea<kBlitOpBlend, Keyed>(setup, destination, dx, dy, source, sx, sy, width,
                                            height);
 }
 

@@ -186,6 +186,24 @@ TEST_F(BlitterTest, PlainCopiesOfWholeAndLongRows) {
             }
 }
 
+// Large 8-bit areas take the per-channel operations from a table of index pairs.
+TEST_F(BlitterTest, EightBitChannelOperationsOnLargeAreas) {
+    const int32_t width = 520, height = 520;
+    for (int32_t op : {kBlitOpBlend, kBlitOpTint, kBlitOpAdd})
+        for (int keyed = 0; keyed < 2; keyed++) {
+            if (op == kBlitOpTint && !keyed) continue;
+            TestImage source = Random(kFormat8, width + 3, height, 20);
+            TestImage destination = Random(kFormat8, width, height + 2, 20);
+            TestImage expected = destination;
+            const uint32_t param = op == kBlitOpTint ? 0x30000000u | 0x2040C0 : 40;
+            const PixelFormatOps* ops = GetPixelFormatOps(kFormat8);
+            (keyed ? ops->CopyKeyedOp : ops->CopyOp)(&destination.bits, 0, 1, &source.bits, 3, 0,
+                                                     width, height, op, param);
+            blitter_reference::Copy(expected, 0, 1, source, 3, 0, width, height, keyed, op, param);
+            EXPECT_TRUE(destination.SameBytes(expected)) << "op " << op << " keyed " << keyed;
+        }
+}
+
 uint32_t SwapAndDarken(uint32_t destination, uint32_t source, uintptr_t user) {
     return (source >> 1 & 0x7F7F7F) + (destination & 0xFF) + uint32_t(user);
 }
