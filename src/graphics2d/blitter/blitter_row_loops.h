@@ -57,9 +57,42 @@ template <class F> void FillRow(uint8_t* d, int32_t n, uint32_t word) {
             done += step;
         }
     } else {
+        // Pixels one by one up to a vector boundary (when pixels lie on their own size,
+        // else the whole row unaligned), then whole vectors, four at a time.
         const typename F::Word v = typename F::Word(word);
-        for (int32_t i = 0; i < n; i++)
-            F::Store(d + i * F::kBytes, v);
+        uint8_t* p = d;
+        uint8_t* const end = d + size_t(n) * F::kBytes;
+#if defined(ZORV_ROW_LOOPS_AVX2)
+        constexpr uintptr_t kAlign = 31;
+#else
+        constexpr uintptr_t kAlign = 15;
+#endif
+        if ((reinterpret_cast<uintptr_t>(p) & (F::kBytes - 1)) == 0)
+            for (; p < end && (reinterpret_cast<uintptr_t>(p) & kAlign) != 0; p += F::kBytes)
+                F::Store(p, v);
+        const uint32_t pattern = F::kBytes == 2 ? (word & 0xFFFF) * 0x10001u : word;
+#if defined(ZORV_ROW_LOOPS_AVX2)
+        const __m256i wide = _mm256_set1_epi32(int(pattern));
+        for (; end - p >= 128; p += 128) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), wide);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + 32), wide);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + 64), wide);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + 96), wide);
+        }
+        for (; end - p >= 32; p += 32)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), wide);
+#endif
+        const __m128i narrow = _mm_set1_epi32(int(pattern));
+        for (; end - p >= 64; p += 64) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), narrow);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16), narrow);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 32), narrow);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 48), narrow);
+        }
+        for (; end - p >= 16; p += 16)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), narrow);
+        for (; p < end; p += F::kBytes)
+            F::Store(p, v);
     }
 }
 

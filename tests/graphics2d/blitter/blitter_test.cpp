@@ -157,9 +157,9 @@ TEST_F(BlitterTest, CopiesAndOperationsMatchTheReference) {
                 }
 }
 
-// Plain copies take whole-width rows of alike surfaces as one span and long rows in
-// blocks: both layouts, rows apart and together, and two halves of one surface.
-TEST_F(BlitterTest, PlainCopiesOfWholeAndLongRows) {
+// Plain copies and fills take whole-width rows of alike surfaces as one span and long rows
+// in blocks: both layouts, rows apart and together, and two halves of one surface.
+TEST_F(BlitterTest, CopiesAndFillsOfWholeAndLongRows) {
     for (int32_t f = 0; f < kFormatCount; f++)
         for (int32_t width : {4, 8, 300, 700})
             for (int layout = 0; layout < 4; layout++) {
@@ -183,6 +183,12 @@ TEST_F(BlitterTest, PlainCopiesOfWholeAndLongRows) {
                 ops->CopyPlain(&destination.bits, 0, 4, &destination.bits, 0, 0, width, 3);
                 blitter_reference::Copy(expected, 0, 4, before, 0, 0, width, 3, false, 0, 0);
                 ASSERT_TRUE(destination.SameBytes(expected)) << "halves of one surface";
+                ops->FillRect(&destination.bits, 0, 2, width, 3, 0x123456);
+                const uint32_t word = blitter_reference::ConvertedWord(expected.bits, 0x123456);
+                for (int32_t y = 2; y < 5; y++)
+                    for (int32_t x = 0; x < width; x++)
+                        expected.SetWord(x, y, word);
+                ASSERT_TRUE(destination.SameBytes(expected)) << "whole-width fill";
             }
 }
 
