@@ -199,7 +199,7 @@ void CopyPlainRows(const SurfaceBits* destination, int32_t dx, int32_t dy,
                    int32_t height) {
     if (width <= 0 || height <= 0) return;
     const size_t bytes = size_t(width) * size_t(source->bytesPerPixel);
-    const auto copy = GetBlitRowKernels(source->formatIndex)->copy;
+    const BlitRowKernels* kernels = GetBlitRowKernels(source->formatIndex);
     uint8_t* d = PixelAddress(destination, dx, dy);
     const uint8_t* s = PixelAddress(source, sx, sy);
     const ptrdiff_t dPitch = destination->signedPitch, sPitch = source->signedPitch;
@@ -211,7 +211,7 @@ void CopyPlainRows(const SurfaceBits* destination, int32_t dx, int32_t dy,
     if (dHigh > sLow && sHigh > dLow) {
         // Overlapping areas of one surface: row by row, each row as memmove takes it.
         for (int32_t row = 0; row < height; row++, d += dPitch, s += sPitch)
-            copy(d, s, bytes);
+            kernels->copy(d, s, bytes);
         return;
     }
     // Whole-width rows of two surfaces laid out alike are one span in each; one call of the
@@ -220,15 +220,7 @@ void CopyPlainRows(const SurfaceBits* destination, int32_t dx, int32_t dy,
         memcpy(dLow, sLow, bytes * size_t(height));
         return;
     }
-    // Short rows straight to the C library: a call through the kernel table per row costs
-    // as much as a copy of a few hundred bytes.
-    if (bytes < 1024) {
-        for (int32_t row = 0; row < height; row++, d += dPitch, s += sPitch)
-            memcpy(d, s, bytes);
-        return;
-    }
-    for (int32_t row = 0; row < height; row++, d += dPitch, s += sPitch)
-        copy(d, s, bytes);
+    kernels->copyRows(d, dPitch, s, sPitch, bytes, height);
 }
 
 template <class F>

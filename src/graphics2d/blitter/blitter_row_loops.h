@@ -42,6 +42,28 @@ void CopyRow(uint8_t* d, const uint8_t* s, size_t n) {
     if (i < n) memcpy(d + i, s + i, n - i);
 }
 
+// Rows of distinct areas in vector blocks, the last block of a row ending at its end (it
+// may cover bytes already copied); only rows shorter than a block go to the C library.
+void CopyRows(uint8_t* d, ptrdiff_t dPitch, const uint8_t* s, ptrdiff_t sPitch, size_t bytes,
+              int32_t height) {
+    for (int32_t row = 0; row < height; row++, d += dPitch, s += sPitch) {
+        if (bytes < 32) {
+            memcpy(d, s, bytes);
+            continue;
+        }
+        size_t i = 0;
+        for (; i + 128 <= bytes; i += 128) {
+            memcpy(d + i, s + i, 32);
+            memcpy(d + i + 32, s + i + 32, 32);
+            memcpy(d + i + 64, s + i + 64, 32);
+            memcpy(d + i + 96, s + i + 96, 32);
+        }
+        for (; i + 32 <= bytes; i += 32)
+            memcpy(d + i, s + i, 32);
+        if (i < bytes) memcpy(d + bytes - 32, s + bytes - 32, 32);
+    }
+}
+
 // Fills.
 
 template <class F> void FillRow(uint8_t* d, int32_t n, uint32_t word) {
@@ -356,6 +378,7 @@ void KeyedOpRow(uint8_t* d, const uint8_t* s, int32_t n, int32_t op, const RowOp
 template <class F> constexpr BlitRowKernels MakeKernels() {
     BlitRowKernels k{};
     k.copy = CopyRow;
+    k.copyRows = CopyRows;
     k.fill = FillRow<F>;
     k.keyed = KeyedRow<F>;
     constexpr OpRows rows = MakeOpRows<F>();

@@ -380,6 +380,11 @@ TEST_F(BlitterTest, BothKernelBuildsAgree) {
             base.copy(pa, ps, size_t(n) * bytes[f]);
             wide.copy(pb, ps, size_t(n) * bytes[f]);
             ASSERT_EQ(a, b) << "copy, format " << f;
+            base.fill(pa, n, params.tintWord);
+            wide.fill(pb, n, params.tintWord);
+            base.copyRows(pa, 0, ps, 0, size_t(n) * bytes[f], 1);
+            wide.copyRows(pb, 0, ps, 0, size_t(n) * bytes[f], 1);
+            ASSERT_EQ(a, b) << "copied rows, format " << f;
         }
     }
 }
