@@ -23,16 +23,15 @@ inline uint32_t Weight(int64_t position) {
     return uint32_t(((position & (kOne - 1)) + (kOne >> 9)) >> (kFraction - 8));
 }
 
-// The four corners of a position mixed by its weights (0 to 256 parts of the right and
-// lower neighbours in 256), across then down, each step rounded, channel by channel. `top`
-// holds the top left and top right pixels in its low 8 bytes, `bottom` the lower two. The
-// two pixels of a step are interleaved channel by channel in 16-bit lanes, so that one
-// multiply-add per step weighs and sums them.
-inline uint32_t MixPairs(__m128i top, __m128i bottom, uint32_t u, uint32_t v) {
+// The four corners of a position mixed by its weights, across then down, each step
+// rounded, channel by channel. `top` holds the top left and top right pixels in its low 8
+// bytes, `bottom` the lower two; `across` and `down` hold in every 32-bit lane 256 - w in
+// the low and w in the high half, w the weight (0 to 256 in 256) of the right or lower
+// neighbour. The two pixels of a step are interleaved channel by channel in 16-bit lanes,
+// so that one multiply-add per step weighs and sums them.
+inline uint32_t MixPairs(__m128i top, __m128i bottom, __m128i across, __m128i down) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i half = _mm_set1_epi32(128);
-    const __m128i across = _mm_set1_epi32(int(u << 16 | (256 - u)));
-    const __m128i down = _mm_set1_epi32(int(v << 16 | (256 - v)));
     const __m128i upperPair =
         _mm_unpacklo_epi8(_mm_unpacklo_epi8(top, _mm_srli_epi64(top, 32)), zero);
     const __m128i lowerPair =
@@ -45,12 +44,28 @@ inline uint32_t MixPairs(__m128i top, __m128i bottom, uint32_t u, uint32_t v) {
     return uint32_t(_mm_cvtsi128_si32(bytes)) & 0xFFFFFF;
 }
 
-// The same from four colours (top left, top right, bottom left, bottom right).
+inline __m128i WeightPair(uint32_t w) {
+    return _mm_set1_epi32(int(w << 16 | (256 - w)));
+}
+
+// The same from four colours (top left, top right, bottom left, bottom right) and the
+// weights of the right and lower neighbours.
 inline uint32_t MixFour(uint32_t c0, uint32_t c1, uint32_t c2, uint32_t c3, uint32_t u,
                         uint32_t v) {
     return MixPairs(_mm_unpacklo_epi32(_mm_cvtsi32_si128(int(c0)), _mm_cvtsi32_si128(int(c1))),
-                    _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(c2)), _mm_cvtsi32_si128(int(c3))), u,
-                    v);
+                    _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(c2)), _mm_cvtsi32_si128(int(c3))),
+                    WeightPair(u), WeightPair(v));
+}
+
+// The weights of u and v together, from their fractions in 16-bit lanes 0 and 1 (rounded
+// as Weight does): `across` and `down` as MixPairs takes them.
+inline void WeightPairs(__m128i fractions, __m128i* across, __m128i* down) {
+    const __m128i weights =
+        _mm_add_epi16(_mm_srli_epi16(fractions, 8),
+                      _mm_and_si128(_mm_srli_epi16(fractions, 7), _mm_set1_epi16(1)));
+    const __m128i pairs = _mm_unpacklo_epi16(_mm_sub_epi16(_mm_set1_epi16(256), weights), weights);
+    *across = _mm_shuffle_epi32(pairs, 0x00);
+    *down = _mm_shuffle_epi32(pairs, 0x55);
 }
 
 template <int Bytes> inline uint32_t LoadColour(const uint8_t* p) {
@@ -112,6 +127,7 @@ void TurnRows(const Turn& t, int32_t x0, int32_t y0, int32_t w, int32_t h) {
     const ptrdiff_t pitch = s.signedPitch;
     const uint8_t* const fill = t.fill;
     const int64_t stepU = ToFixed(t.cosine), stepV = ToFixed(t.sine);
+    const __m128i fractionSteps = _mm_setr_epi16(short(stepU), short(stepV), 0, 0, 0, 0, 0, 0);
     // -1 < u < width is inside: positions just left of or above the first pixel take it
     // whole. Shifted by one pixel less one step of the fraction, one unsigned comparison
     // tells it.
@@ -180,20 +196,32 @@ void TurnRows(const Turn& t, int32_t x0, int32_t y0, int32_t w, int32_t h) {
         uint8_t* out = rowOut;
         for (int32_t x = 0; x < from; x++, u += stepU, v += stepV, out += bpp)
             edgePixel(x0 + x, y, u, v, out);
+        // The fractions of u and v in 16-bit lanes: their additions wrap just as the low
+        // bits of the positions do.
+        __m128i fractions = _mm_setr_epi16(short(u), short(v), 0, 0, 0, 0, 0, 0);
         for (int32_t x = from; x < to; x++, u += stepU, v += stepV, out += bpp) {
             const uint8_t* p = pixels + (v >> kFraction) * pitch + (u >> kFraction) * bpp;
             if constexpr (!Smooth) {
                 std::memcpy(out, p, size_t(bpp));
             } else {
+                __m128i across, down;
+                WeightPairs(fractions, &across, &down);
+                fractions = _mm_add_epi16(fractions, fractionSteps);
                 if constexpr (Bytes == 4)
                     store(out,
                           MixPairs(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)),
                                    _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + pitch)),
-                                   Weight(u), Weight(v)));
+                                   across, down));
                 else
-                    store(out, MixFour(LoadColour<Bytes>(p), LoadColour<Bytes>(p + Bytes),
-                                       LoadColour<Bytes>(p + pitch),
-                                       LoadColour<Bytes>(p + pitch + Bytes), Weight(u), Weight(v)));
+                    store(
+                        out,
+                        MixPairs(_mm_unpacklo_epi32(
+                                     _mm_cvtsi32_si128(int(LoadColour<Bytes>(p))),
+                                     _mm_cvtsi32_si128(int(LoadColour<Bytes>(p + Bytes)))),
+                                 _mm_unpacklo_epi32(
+                                     _mm_cvtsi32_si128(int(LoadColour<Bytes>(p + pitch))),
+                                     _mm_cvtsi32_si128(int(LoadColour<Bytes>(p + pitch + Bytes)))),
+                                 across, down));
             }
         }
         for (int32_t x = to; x < w; x++, u += stepU, v += stepV, out += bpp)
