@@ -92,9 +92,24 @@ void PaletteOpRows(const PaletteOpSetup& setup, const SurfaceBits* destination, 
                     colours[i] = MixColors(sc, dc, ws, wd);
                 }
             }
+            if (!inverse) {
+                for (int32_t i = 0; i < count; i++) {
+                    if (Keyed && s[done + i] == 0) continue;
+                    d[done + i] = NearestIndex(palette, inverse, colours[i]);
+                }
+                continue;
+            }
+            // The cells in a loop of their own, which vectorises; the lookups then wait
+            // only on the table.
+            uint16_t cells[kChunk];
+            for (int32_t i = 0; i < count; i++)
+                cells[i] = uint16_t(PaletteInverseCell(colours[i]));
             for (int32_t i = 0; i < count; i++) {
                 if (Keyed && s[done + i] == 0) continue;
-                d[done + i] = NearestIndex(palette, inverse, colours[i]);
+                const uint8_t cached = inverse[cells[i]];
+                d[done + i] = cached != 0 && colours[i] != 0
+                                  ? cached
+                                  : NearestIndex(palette, inverse, colours[i]);
             }
         }
     }
