@@ -1,10 +1,10 @@
 // Pixel throughput of the blitter at 8, 16 and 32 bits, beside pixman doing the same
-// operation on the same buffers where it has one: fills (pixman_fill), copies
-// (pixman_blt, or SRC at 8 bits), the semi-transparent blend (OVER through a constant half mask),
-// the saturating add (ADD) and nearest-pixel stretching (a scaling transform, NEAREST). 8-bit
-// blends and adds run on palette indices in both (pixman's c8 with an inverse table). Counters:
-// "ours" and "pixman" in Mpixel/s and "ratio", our time over pixman's (goal: at most 1). Keyed
-// copies and the bitwise operations have no pixman counterpart.
+// operation on the same buffers where it has one: fills (pixman_fill), copies of whole
+// surfaces and of sprites into a screen (pixman_blt, or SRC at 8 bits), the semi-transparent blend
+// (OVER through a constant half mask), the saturating add (ADD) and nearest-pixel stretching (a
+// scaling transform, NEAREST). 8-bit blends and adds run on palette indices in both (pixman's c8
+// with an inverse table). Counters: "ours" and "pixman" in Mpixel/s and "ratio", our time over
+// pixman's (goal: at most 1). Keyed copies and the bitwise operations have no pixman counterpart.
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
