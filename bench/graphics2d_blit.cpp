@@ -166,6 +166,23 @@ void BM_CopyKeyed(benchmark::State& state) {
 }
 BENCHMARK(BM_CopyKeyed)->ArgsProduct({{8, 16, 32}, {0, 1}});
 
+// A sprite as drawn: a disc on the key, so rows hold long runs of each.
+void BM_CopyKeyedDisc(benchmark::State& state) {
+    const int32_t depth = int32_t(state.range(0));
+    const int32_t width = kAreas[1].width, height = kAreas[1].height;
+    Image src(depth, width, height, PixmanFormat(depth, false), 1);
+    Image dst(depth, width, height, PixmanFormat(depth, false), 2);
+    const PixelFormatOps* ops = src.Bits()->formatOps;
+    for (int32_t y = 0; y < height; y++)
+        for (int32_t x = 0; x < width; x++) {
+            const int32_t dx = x - width / 2, dy = (y - height / 2) * 2;
+            ops->PutPixel(src.Bits(), x, y, dx * dx + dy * dy < width * width / 4 ? 0x3080C0 : 0);
+        }
+    Alone(state, int64_t(width) * height,
+          [&] { ops->CopyKeyed(dst.Bits(), 0, 0, src.Bits(), 0, 0, width, height); });
+}
+BENCHMARK(BM_CopyKeyedDisc)->Arg(8)->Arg(16)->Arg(32);
+
 // Half-way blend: our weight 64 of 128; pixman's OVER of the opaque source through a
 // constant mask of 0x80.
 void BM_Blend(benchmark::State& state) {
