@@ -43,11 +43,12 @@ void CopyRow(uint8_t* d, const uint8_t* s, size_t n) {
 }
 
 // Rows of distinct areas in vector blocks, the last block of a row ending at its end (it
-// may cover bytes already copied); only rows shorter than a block go to the C library.
+// may cover bytes already copied). Rows shorter than a block go to the C library, and so do
+// rows of a kilobyte and more, where its widest vectors make up for the call.
 void CopyRows(uint8_t* d, ptrdiff_t dPitch, const uint8_t* s, ptrdiff_t sPitch, size_t bytes,
               int32_t height) {
     for (int32_t row = 0; row < height; row++, d += dPitch, s += sPitch) {
-        if (bytes < 32) {
+        if (bytes < 32 || bytes >= 1024) {
             memcpy(d, s, bytes);
             continue;
         }
