@@ -92,12 +92,74 @@ void PaletteOpRows(const PaletteOpSetup& setup, const SurfaceBits* destination, 
                     colours[i] = MixColors(sc, dc, ws, wd);
                 }
             }
+            if (!inverse) {
+                for (int32_t i = 0; i < count; i++) {
+                    if (Keyed && s[done + i] == 0) continue;
+                    d[done + i] = NearestIndex(palette, inverse, colours[i]);
+                }
+                continue;
+            }
+            // The cells in a loop of their own, which vectorises; the lookups then wait
+            // only on the table.
+            uint16_t cells[kChunk];
+            for (int32_t i = 0; i < count; i++)
+                cells[i] = uint16_t(PaletteInverseCell(colours[i]));
             for (int32_t i = 0; i < count; i++) {
                 if (Keyed && s[done + i] == 0) continue;
-                d[done + i] = NearestIndex(palette, inverse, colours[i]);
+                const uint8_t cached = inverse[cells[i]];
+                d[done + i] = cached != 0 && colours[i] != 0
+                                  ? cached
+                                  : NearestIndex(palette, inverse, colours[i]);
             }
         }
     }
+}
+
+// Large areas: the result of every pair of source and destination index is worked out once,
+// which costs as much as 65,536 pixels done one by one, and each pixel then is one lookup.
+constexpr int64_t kPairTableArea = 4 * 65536;
+
+template <int32_t Op, bool Keyed>
+void PairTableRows(const PaletteOpSetup& setup, const SurfaceBits* destination, int32_t dx,
+                   int32_t dy, const SurfaceBits* source, int32_t sx, int32_t sy, int32_t width,
+                   int32_t height) {
+    uint8_t results[256 * 256];
+    const uint32_t* const destinationColors = setup.destinationColors;
+    PaletteRecord* const palette = setup.palette;
+    const uint8_t* const inverse = setup.inverse;
+    const uint32_t ws = setup.sourceWeight, wd = setup.destinationWeight, tint = setup.tint;
+    for (uint32_t si = Keyed ? 1 : 0; si < 256; si++) {
+        const uint32_t sc = setup.sourceColors[si];
+        uint8_t* const row = results + si * 256;
+        for (uint32_t di = 0; di < 256; di++) {
+            uint32_t colour;
+            if constexpr (Op == kBlitOpAdd) {
+                colour = AddColors(sc, destinationColors[di]);
+            } else {
+                const uint32_t dc = Op == kBlitOpTint && di == 0 ? tint : destinationColors[di];
+                colour = MixColors(sc, dc, ws, wd);
+            }
+            row[di] = NearestIndex(palette, inverse, colour);
+        }
+    }
+    for (int32_t y = 0; y < height; y++) {
+        uint8_t* d = PixelAddress(destination, dx, dy + y);
+        const uint8_t* s = PixelAddress(source, sx, sy + y);
+        for (int32_t i = 0; i < width; i++) {
+            if (Keyed && s[i] == 0) continue;
+            d[i] = results[uint32_t(s[i]) << 8 | d[i]];
+        }
+    }
+}
+
+template <int32_t Op, bool Keyed>
+void PaletteOpArea(const PaletteOpSetup& setup, const SurfaceBits* destination, int32_t dx,
+                   int32_t dy, const SurfaceBits* source, int32_t sx, int32_t sy, int32_t width,
+                   int32_t height) {
+    if (int64_t(width) * height >= kPairTableArea)
+        PairTableRows<Op, Keyed>(setup, destination, dx, dy, source, sx, sy, width, height);
+    else
+        PaletteOpRows<Op, Keyed>(setup, destination, dx, dy, source, sx, sy, width, height);
 }
 
 template <bool Keyed>
@@ -116,12 +178,12 @@ void PaletteChannelOp(const SurfaceBits* destination, int32_t dx, int32_t dy,
     setup.sourceWeight = 128 - setup.destinationWeight;
     setup.tint = param & 0xFFFFFF;
     if (op == kBlitOpAdd)
-        PaletteOpRows<kBlitOpAdd, Keyed>(setup, destination, dx, dy, source, sx, sy, width, height);
+        PaletteOpArea<kBlitOpAdd, Keyed>(setup, destination, dx, dy, source, sx, sy, width, height);
     else if (op == kBlitOpTint)
-        PaletteOpRows<kBlitOpTint, Keyed>(setup, destination, dx, dy, source, sx, sy, width,
+        PaletteOpArea<kBlitOpTint, Keyed>(setup, destination, dx, dy, source, sx, sy, width,
                                           height);
     else
-        PaletteOpRows<kBlitOpBlend, Keyed>(setup, destination, dx, dy, source, sx, sy, width,
+        PaletteOpArea<kBlitOpBlend, Keyed>(setup, destination, dx, dy, source, sx, sy, width,
                                            height);
 }
 
@@ -150,11 +212,30 @@ void CallbackRows(const SurfaceBits* destination, int32_t dx, int32_t dy, const 
 void CopyPlainRows(const SurfaceBits* destination, int32_t dx, int32_t dy,
                    const SurfaceBits* source, int32_t sx, int32_t sy, int32_t width,
                    int32_t height) {
-    if (width <= 0) return;
+    if (width <= 0 || height <= 0) return;
     const size_t bytes = size_t(width) * size_t(source->bytesPerPixel);
-    const auto copy = GetBlitRowKernels(source->formatIndex)->copy;
-    for (int32_t row = 0; row < height; row++)
-        copy(PixelAddress(destination, dx, dy + row), PixelAddress(source, sx, sy + row), bytes);
+    const BlitRowKernels* kernels = GetBlitRowKernels(source->formatIndex);
+    uint8_t* d = PixelAddress(destination, dx, dy);
+    const uint8_t* s = PixelAddress(source, sx, sy);
+    const ptrdiff_t dPitch = destination->signedPitch, sPitch = source->signedPitch;
+    const ptrdiff_t dLast = ptrdiff_t(height - 1) * dPitch, sLast = ptrdiff_t(height - 1) * sPitch;
+    uint8_t* dLow = dPitch < 0 ? d + dLast : d;
+    uint8_t* dHigh = (dPitch < 0 ? d : d + dLast) + bytes;
+    const uint8_t* sLow = sPitch < 0 ? s + sLast : s;
+    const uint8_t* sHigh = (sPitch < 0 ? s : s + sLast) + bytes;
+    if (dHigh > sLow && sHigh > dLow) {
+        // Overlapping areas of one surface: row by row, each row as memmove takes it.
+        for (int32_t row = 0; row < height; row++, d += dPitch, s += sPitch)
+            kernels->copy(d, s, bytes);
+        return;
+    }
+    // Whole-width rows of two surfaces laid out alike are one span in each; one call of the
+    // C library copies that much faster than row by row.
+    if (dPitch == sPitch && size_t(sHigh - sLow) == bytes * size_t(height)) {
+        memcpy(dLow, sLow, bytes * size_t(height));
+        return;
+    }
+    kernels->copyRows(d, dPitch, s, sPitch, bytes, height);
 }
 
 template <class F>

@@ -40,6 +40,14 @@ void FillRectOf(const SurfaceBits* bits, int32_t x, int32_t y, int32_t width, in
     if (width <= 0) return;
     const auto fill = GetBlitRowKernels(F::kFormatIndex)->fill;
     const uint32_t word = StoredWord<F>(bits, colour);
+    // Whole-width rows are one span: one fill of it saves the call and the ragged ends of
+    // every row. Surfaces hold at most 2^31 - 1 bytes, so its pixels fit the count.
+    const int32_t pitch = bits->signedPitch;
+    if (height > 1 && int64_t(width) * F::kBytes == (pitch < 0 ? -int64_t(pitch) : pitch)) {
+        const int32_t top = pitch < 0 ? y + height - 1 : y;
+        fill(PixelAddress(bits, x, top), width * height, word);
+        return;
+    }
     for (int32_t row = 0; row < height; row++)
         fill(PixelAddress(bits, x, y + row), width, word);
 }

@@ -2,11 +2,14 @@
 // set includes this after its own target settings; everything here has internal linkage,
 // so the sets never share an instantiation. The loops are plain indexed loops over bytes,
 // 16-bit words or 32-bit pixels with no branch in the body, which the compiler turns into
-// vector code.
+// vector code; where it cannot, SSE2 (and in the AVX2 set, ZORV_ROW_LOOPS_AVX2, AVX2) is
+// written out.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
+
+#include <immintrin.h>
 
 #include "graphics2d/blitter/blitter_rows.h"
 #include "graphics2d/blitter/pixel_traits.h"
@@ -19,18 +22,47 @@ inline int32_t MinCount(int32_t a, int32_t b) {
     return a < b ? a : b;
 }
 
-// The C library's copy is the fastest for short rows (it uses the widest vectors there
-// are), but from 2 KB on it turns to string moves, which a plain vector loop beats; rows
-// of distinct areas that long go in 32-byte blocks.
+// The C library's copy is the fastest for short rows, but its loop for rows of a kilobyte
+// and more loses to a plain vector loop of 128-byte blocks (it sets up alignment and
+// string moves per call); rows of distinct areas that long go in such blocks.
 void CopyRow(uint8_t* d, const uint8_t* s, size_t n) {
-    if (n < 2048 || (d < s + n && s < d + n)) {
+    if (n < 1024 || (d < s + n && s < d + n)) {
         memmove(d, s, n);
         return;
     }
     size_t i = 0;
+    for (; i + 128 <= n; i += 128) {
+        memcpy(d + i, s + i, 32);
+        memcpy(d + i + 32, s + i + 32, 32);
+        memcpy(d + i + 64, s + i + 64, 32);
+        memcpy(d + i + 96, s + i + 96, 32);
+    }
     for (; i + 32 <= n; i += 32)
         memcpy(d + i, s + i, 32);
     if (i < n) memcpy(d + i, s + i, n - i);
+}
+
+// Rows of distinct areas in vector blocks, the last block of a row ending at its end (it
+// may cover bytes already copied). Rows shorter than a block go to the C library, and so do
+// rows of a kilobyte and more, where its widest vectors make up for the call.
+void CopyRows(uint8_t* d, ptrdiff_t dPitch, const uint8_t* s, ptrdiff_t sPitch, size_t bytes,
+              int32_t height) {
+    for (int32_t row = 0; row < height; row++, d += dPitch, s += sPitch) {
+        if (bytes < 32 || bytes >= 1024) {
+            memcpy(d, s, bytes);
+            continue;
+        }
+        size_t i = 0;
+        for (; i + 128 <= bytes; i += 128) {
+            memcpy(d + i, s + i, 32);
+            memcpy(d + i + 32, s + i + 32, 32);
+            memcpy(d + i + 64, s + i + 64, 32);
+            memcpy(d + i + 96, s + i + 96, 32);
+        }
+        for (; i + 32 <= bytes; i += 32)
+            memcpy(d + i, s + i, 32);
+        if (i < bytes) memcpy(d + bytes - 32, s + bytes - 32, 32);
+    }
 }
 
 // Fills.
@@ -48,9 +80,42 @@ template <class F> void FillRow(uint8_t* d, int32_t n, uint32_t word) {
             done += step;
         }
     } else {
+        // Pixels one by one up to a vector boundary (when pixels lie on their own size,
+        // else the whole row unaligned), then whole vectors, four at a time.
         const typename F::Word v = typename F::Word(word);
-        for (int32_t i = 0; i < n; i++)
-            F::Store(d + i * F::kBytes, v);
+        uint8_t* p = d;
+        uint8_t* const end = d + size_t(n) * F::kBytes;
+#if defined(ZORV_ROW_LOOPS_AVX2)
+        constexpr uintptr_t kAlign = 31;
+#else
+        constexpr uintptr_t kAlign = 15;
+#endif
+        if ((reinterpret_cast<uintptr_t>(p) & (F::kBytes - 1)) == 0)
+            for (; p < end && (reinterpret_cast<uintptr_t>(p) & kAlign) != 0; p += F::kBytes)
+                F::Store(p, v);
+        const uint32_t pattern = F::kBytes == 2 ? (word & 0xFFFF) * 0x10001u : word;
+#if defined(ZORV_ROW_LOOPS_AVX2)
+        const __m256i wide = _mm256_set1_epi32(int(pattern));
+        for (; end - p >= 128; p += 128) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), wide);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + 32), wide);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + 64), wide);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + 96), wide);
+        }
+        for (; end - p >= 32; p += 32)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), wide);
+#endif
+        const __m128i narrow = _mm_set1_epi32(int(pattern));
+        for (; end - p >= 64; p += 64) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), narrow);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16), narrow);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 32), narrow);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 48), narrow);
+        }
+        for (; end - p >= 16; p += 16)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), narrow);
+        for (; p < end; p += F::kBytes)
+            F::Store(p, v);
     }
 }
 
@@ -185,26 +250,43 @@ void TintPixelsOp(uint8_t* d, const uint8_t* s, int32_t n, const RowOpParams& pa
     }
 }
 
-// 0xFF over the colour bytes of kRowChunk 32-bit pixels and 0 over their fourth bytes: the
-// addition runs byte by byte, which vectorises best, and this clears the fourth bytes.
-struct FourthByteMask {
-    uint8_t bytes[kRowChunk * 4];
-    constexpr FourthByteMask() : bytes{} {
-        for (int32_t i = 0; i < kRowChunk * 4; i++)
-            bytes[i] = i % 4 == 3 ? 0 : 0xFF;
-    }
-};
-constexpr FourthByteMask kFourthByteMask{};
+inline void AddPixel(uint8_t* dp, const uint8_t* sp) {
+    dp[0] = AddSaturated(dp[0], sp[0]);
+    dp[1] = AddSaturated(dp[1], sp[1]);
+    dp[2] = AddSaturated(dp[2], sp[2]);
+    dp[3] = 0;
+}
 
+// Saturating byte additions, the fourth bytes cleared by a mask. The compiler does not find
+// the saturating instruction for the byte loop by itself, so it is written out. Pixels one
+// by one up to an aligned destination: a store across two cache lines costs double.
 void AddPixelsOp(uint8_t* d, const uint8_t* s, int32_t n, const RowOpParams&) {
-    for (int32_t done = 0; done < n; done += kRowChunk) {
-        const int32_t bytes = MinCount(kRowChunk, n - done) * 4;
-        uint8_t* dp = d + done * 4;
-        const uint8_t* sp = s + done * 4;
-#pragma GCC unroll 4
-        for (int32_t i = 0; i < bytes; i++)
-            dp[i] = uint8_t(AddSaturated(dp[i], sp[i]) & kFourthByteMask.bytes[i]);
+    int32_t i = 0;
+#if defined(ZORV_ROW_LOOPS_AVX2)
+    constexpr uintptr_t kAlign = 31;
+#else
+    constexpr uintptr_t kAlign = 15;
+#endif
+    for (; i < n && (reinterpret_cast<uintptr_t>(d + 4 * i) & kAlign) != 0; i++)
+        AddPixel(d + 4 * i, s + 4 * i);
+#if defined(ZORV_ROW_LOOPS_AVX2)
+    const __m256i wide = _mm256_set1_epi32(0xFFFFFF);
+    for (; i + 8 <= n; i += 8) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 4 * i));
+        const __m256i b = _mm256_load_si256(reinterpret_cast<const __m256i*>(d + 4 * i));
+        _mm256_store_si256(reinterpret_cast<__m256i*>(d + 4 * i),
+                           _mm256_and_si256(_mm256_adds_epu8(a, b), wide));
     }
+#endif
+    const __m128i colour = _mm_set1_epi32(0xFFFFFF);
+    for (; i + 4 <= n; i += 4) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + 4 * i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4 * i),
+                         _mm_and_si128(_mm_adds_epu8(a, b), colour));
+    }
+    for (; i < n; i++)
+        AddPixel(d + 4 * i, s + 4 * i);
 }
 
 // Per-channel operations on 15- and 16-bit pixels, field by field in 16-bit lanes.
@@ -297,6 +379,7 @@ void KeyedOpRow(uint8_t* d, const uint8_t* s, int32_t n, int32_t op, const RowOp
 template <class F> constexpr BlitRowKernels MakeKernels() {
     BlitRowKernels k{};
     k.copy = CopyRow;
+    k.copyRows = CopyRows;
     k.fill = FillRow<F>;
     k.keyed = KeyedRow<F>;
     constexpr OpRows rows = MakeOpRows<F>();

@@ -22,6 +22,9 @@ using RowOp = void (*)(uint8_t* d, const uint8_t* s, int32_t n, const RowOpParam
 struct BlitRowKernels {
     // n bytes of a row; the two spans may overlap.
     void (*copy)(uint8_t* d, const uint8_t* s, size_t n);
+    // Rows of `bytes` each from two areas that do not overlap.
+    void (*copyRows)(uint8_t* d, ptrdiff_t dPitch, const uint8_t* s, ptrdiff_t sPitch, size_t bytes,
+                     int32_t height);
     // n pixels of the stored word.
     void (*fill)(uint8_t* d, int32_t n, uint32_t word);
     // Source pixels other than the key replace the destination.

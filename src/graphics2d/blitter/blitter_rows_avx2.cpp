@@ -13,6 +13,7 @@
 #pragma GCC target("avx2")
 #endif
 
+#define ZORV_ROW_LOOPS_AVX2
 #include "graphics2d/blitter/blitter_row_loops.h"
 
 const BlitRowKernels kBlitRowKernelsAvx2[kFormatCount] = {

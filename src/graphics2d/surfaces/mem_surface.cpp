@@ -16,9 +16,11 @@ int cMemSurface::AllocatePixels(int32_t width, int32_t height, int32_t depth, in
     const int64_t rowBytes = SurfacePitch(width, depth);
     if (rowBytes > kMaxSurfaceBytes || rowBytes * height > kMaxSurfaceBytes) return 0;
     *block = nullptr;
-    if (!MemCalloc(size_t(rowBytes * height + 7), block)) return 0;
+    // Pixels start on a cache line: vector loops then never split a load or store across
+    // two lines on rows whose pitch keeps the alignment.
+    if (!MemCalloc(size_t(rowBytes * height + 63), block)) return 0;
     *pitch = int32_t(rowBytes);
-    *pixels = *block + (-reinterpret_cast<uintptr_t>(*block) & 7);
+    *pixels = *block + (-reinterpret_cast<uintptr_t>(*block) & 63);
     return 1;
 }
 

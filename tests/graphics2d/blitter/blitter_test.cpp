@@ -157,6 +157,59 @@ TEST_F(BlitterTest, CopiesAndOperationsMatchTheReference) {
                 }
 }
 
+// Plain copies and fills take whole-width rows of alike surfaces as one span and long rows
+// in blocks: both layouts, rows apart and together, and two halves of one surface.
+TEST_F(BlitterTest, CopiesAndFillsOfWholeAndLongRows) {
+    for (int32_t f = 0; f < kFormatCount; f++)
+        for (int32_t width : {4, 8, 300, 700})
+            for (int layout = 0; layout < 4; layout++) {
+                const bool sourceUp = layout & 1, destinationUp = layout >> 1;
+                TestImage source(f, width, 6, sourceUp, 0, f == kFormat8 ? palette_ : nullptr);
+                TestImage destination(f, width, 7, destinationUp, 0,
+                                      f == kFormat8 ? palette_ : nullptr);
+                source.Randomize(rng_, 0);
+                destination.Randomize(rng_, 0);
+                TestImage expected = destination;
+                const PixelFormatOps* ops = GetPixelFormatOps(f);
+                ops->CopyPlain(&destination.bits, 0, 1, &source.bits, 0, 0, width, 6);
+                blitter_reference::Copy(expected, 0, 1, source, 0, 0, width, 6, false, 0, 0);
+                ASSERT_TRUE(destination.SameBytes(expected))
+                    << "format " << f << " width " << width << " layout " << layout;
+                // Narrower than the surfaces: the rows lie apart.
+                ops->CopyPlain(&destination.bits, 1, 0, &source.bits, 0, 2, width - 2, 4);
+                blitter_reference::Copy(expected, 1, 0, source, 0, 2, width - 2, 4, false, 0, 0);
+                ASSERT_TRUE(destination.SameBytes(expected));
+                const TestImage before = destination;
+                ops->CopyPlain(&destination.bits, 0, 4, &destination.bits, 0, 0, width, 3);
+                blitter_reference::Copy(expected, 0, 4, before, 0, 0, width, 3, false, 0, 0);
+                ASSERT_TRUE(destination.SameBytes(expected)) << "halves of one surface";
+                ops->FillRect(&destination.bits, 0, 2, width, 3, 0x123456);
+                const uint32_t word = blitter_reference::ConvertedWord(expected.bits, 0x123456);
+                for (int32_t y = 2; y < 5; y++)
+                    for (int32_t x = 0; x < width; x++)
+                        expected.SetWord(x, y, word);
+                ASSERT_TRUE(destination.SameBytes(expected)) << "whole-width fill";
+            }
+}
+
+// Large 8-bit areas take the per-channel operations from a table of index pairs.
+TEST_F(BlitterTest, EightBitChannelOperationsOnLargeAreas) {
+    const int32_t width = 520, height = 520;
+    for (int32_t op : {kBlitOpBlend, kBlitOpTint, kBlitOpAdd})
+        for (int keyed = 0; keyed < 2; keyed++) {
+            if (op == kBlitOpTint && !keyed) continue;
+            TestImage source = Random(kFormat8, width + 3, height, 20);
+            TestImage destination = Random(kFormat8, width, height + 2, 20);
+            TestImage expected = destination;
+            const uint32_t param = op == kBlitOpTint ? 0x30000000u | 0x2040C0 : 40;
+            const PixelFormatOps* ops = GetPixelFormatOps(kFormat8);
+            (keyed ? ops->CopyKeyedOp : ops->CopyOp)(&destination.bits, 0, 1, &source.bits, 3, 0,
+                                                     width, height, op, param);
+            blitter_reference::Copy(expected, 0, 1, source, 3, 0, width, height, keyed, op, param);
+            EXPECT_TRUE(destination.SameBytes(expected)) << "op " << op << " keyed " << keyed;
+        }
+}
+
 uint32_t SwapAndDarken(uint32_t destination, uint32_t source, uintptr_t user) {
     return (source >> 1 & 0x7F7F7F) + (destination & 0xFF) + uint32_t(user);
 }
@@ -327,6 +380,11 @@ TEST_F(BlitterTest, BothKernelBuildsAgree) {
             base.copy(pa, ps, size_t(n) * bytes[f]);
             wide.copy(pb, ps, size_t(n) * bytes[f]);
             ASSERT_EQ(a, b) << "copy, format " << f;
+            base.fill(pa, n, params.tintWord);
+            wide.fill(pb, n, params.tintWord);
+            base.copyRows(pa, 0, ps, 0, size_t(n) * bytes[f], 1);
+            wide.copyRows(pb, 0, ps, 0, size_t(n) * bytes[f], 1);
+            ASSERT_EQ(a, b) << "copied rows, format " << f;
         }
     }
 }

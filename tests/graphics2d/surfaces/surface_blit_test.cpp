@@ -234,6 +234,57 @@ TEST_F(SurfaceBlitTest, SmoothRotationKeepsInsideTheSource) {
     EXPECT_EQ(source->RotateInto(Make(16, 9, 9).get(), 30, 0, 0), 0) << "depths must match";
 }
 
+// Every target pixel against its source position worked out in doubles: the background
+// outside, the pixel under it, or the mix of its four neighbours within rounding. Positions
+// within a hundredth of a pixel of where the answer changes are not judged.
+TEST_F(SurfaceBlitTest, RotationFollowsTheTurnedPositions) {
+    const int32_t sw = 13, sh = 9, dw = 17, dh = 15;
+    const auto colourOf = [](int32_t x, int32_t y) {
+        return uint32_t(x * 19 + 1) | uint32_t(y * 27 + 1) << 8 | uint32_t(x * y * 7 & 0xFF) << 16;
+    };
+    const auto near = [](double a, double b) { return std::fabs(a - b) < 0.01; };
+    for (int32_t depth : {24, 32})
+        for (int32_t angle : {30, 200, 333})
+            for (int smooth = 0; smooth < 2; smooth++) {
+                auto source = Make(depth, sw, sh), turned = Make(depth, dw, dh);
+                for (int32_t y = 0; y < sh; y++)
+                    for (int32_t x = 0; x < sw; x++)
+                        source->SetPixel(x, y, colourOf(x, y));
+                ASSERT_EQ(source->RotateInto(turned.get(), angle, smooth, 0x0000FF), 1);
+                const double c = std::cos(angle * M_PI / 180), s = std::sin(angle * M_PI / 180);
+                for (int32_t y = 0; y < dh; y++)
+                    for (int32_t x = 0; x < dw; x++) {
+                        const double ox = x - (dw * 0.5 - 0.5), oy = y - (dh * 0.5 - 0.5);
+                        const double u = sw * 0.5 + ox * c - oy * s, v = sh * 0.5 + ox * s + oy * c;
+                        if (near(u, -1) || near(u, sw) || near(v, -1) || near(v, sh)) continue;
+                        const uint32_t got = At(*turned, x, y);
+                        if (u <= -1 || u >= sw || v <= -1 || v >= sh) {
+                            EXPECT_EQ(got, 0x0000FFu) << x << "," << y;
+                            continue;
+                        }
+                        const int32_t iu = u < 0 ? 0 : int32_t(u), iv = v < 0 ? 0 : int32_t(v);
+                        if (!smooth) {
+                            if (near(u, iu) || near(u, iu + 1) || near(v, iv) || near(v, iv + 1))
+                                continue;
+                            EXPECT_EQ(got, colourOf(iu, iv)) << x << "," << y;
+                            continue;
+                        }
+                        const double fu = u < 0 ? 0 : u - iu, fv = v < 0 ? 0 : v - iv;
+                        const int32_t nu = std::min(iu + 1, sw - 1), nv = std::min(iv + 1, sh - 1);
+                        for (int shift = 0; shift < 24; shift += 8) {
+                            const auto ch = [&](int32_t px, int32_t py) {
+                                return double(colourOf(px, py) >> shift & 0xFF);
+                            };
+                            const double want =
+                                (ch(iu, iv) * (1 - fu) + ch(nu, iv) * fu) * (1 - fv) +
+                                (ch(iu, nv) * (1 - fu) + ch(nu, nv) * fu) * fv;
+                            EXPECT_NEAR(double(got >> shift & 0xFF), want, 2.0)
+                                << depth << " bits, " << angle << " degrees, at " << x << "," << y;
+                        }
+                    }
+            }
+}
+
 TEST_F(SurfaceBlitTest, PixelsOverlapInsideBothSurfaces) {
     auto a = Make(32, 4, 4), b = Make(32, 4, 4);
     a->SetPixel(3, 3, 0xFF);
