@@ -27,3 +27,18 @@ inner[1] = 3;
 x = t[50];
 Print(t[0] + t[49], d[49], x[0], x[1]);
 
+
+//== thousands of elements read and written by a call settle back while the caller holds one
+// expect: end
+// expect output: 6 100 100 1
+Function Touch() {
+    Var k;
+    For (k = 0; k < 3000; k++) d[k % 5, k % 3] = d[k % 5, k % 3] + 0.5;
+    held[9, 9] = 1;
+    Return 1;
+}
+d[4, 2] = 0.0;
+For (i = 0; i < 15; i++) d[i % 5, i % 3] = 0.0;
+held[1, 1] = 5;
+held[1, 1] += Touch();
+Print(held[1, 1], d[0, 0], d[4, 2], held[9, 9]);

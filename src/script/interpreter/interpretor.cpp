@@ -661,8 +661,14 @@ uint32_t CInterpretor::ReserveTemporaryEntry() {
 
 void CInterpretor::NoteElementBox(uint32_t handle, uint32_t position) {
     if (elementBoxNoteCount_ != 0) {
-        // Boxes of one array made in one stretch share the note of the first.
-        if (elementBoxNotes_[elementBoxNoteCount_ - 1].handle == handle) return;
+        // Boxes of one array made in one stretch share a note, which keeps the earliest
+        // position: a settling pass must not drop it while it stands for a box still held.
+        ElementBoxNote& last = elementBoxNotes_[elementBoxNoteCount_ - 1];
+        if (last.handle == handle) {
+            if (position < last.position) last.position = position;
+            ++boxesSinceSettling_;
+            return;
+        }
     }
     if (elementBoxNoteCount_ == elementBoxNoteCapacity_) {
         uint32_t capacity = elementBoxNoteCapacity_ != 0 ? elementBoxNoteCapacity_ * 2 : 16;
@@ -672,9 +678,19 @@ void CInterpretor::NoteElementBox(uint32_t handle, uint32_t position) {
         elementBoxNoteCapacity_ = capacity;
     }
     elementBoxNotes_[elementBoxNoteCount_++] = ElementBoxNote{handle, position};
+    ++boxesSinceSettling_;
 }
 
 void CInterpretor::FlushTemporaryTextsFrom(uint32_t mark) {
+    // Every box made after the mark is over, but settling them in small numbers costs
+    // more than it saves: an element read again soon finds its box.
+    if (boxesSinceSettling_ > kBoxesBeforeSettling || mark == 0) SettleElementBoxesFrom(mark);
+    while (temporaryTextCount_ > mark)
+        MemFree(&temporaryTexts_[--temporaryTextCount_]);
+}
+
+void CInterpretor::SettleElementBoxesFrom(uint32_t mark) {
+    boxesSinceSettling_ = 0;
     while (elementBoxNoteCount_ > 0 &&
            elementBoxNotes_[elementBoxNoteCount_ - 1].position >= mark) {
         uint32_t handle = elementBoxNotes_[--elementBoxNoteCount_].handle;
@@ -685,8 +701,6 @@ void CInterpretor::FlushTemporaryTextsFrom(uint32_t mark) {
         if (CScriptArray* array = GetArray(elementBoxNotes_[elementBoxNoteCount_ - 1].handle))
             array->SettleBoxesFrom(mark);
     }
-    while (temporaryTextCount_ > mark)
-        MemFree(&temporaryTexts_[--temporaryTextCount_]);
 }
 
 // ---- Arrays and objects ----------------------------------------------------------------

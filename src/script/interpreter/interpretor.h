@@ -1011,6 +1011,10 @@ private:
     };
     // Doubles the pool's room; false when memory runs out.
     bool GrowTemporaryPool();
+    // Puts the boxes made after `mark` back into their cells.
+    void SettleElementBoxesFrom(uint32_t mark);
+    static constexpr uint32_t kBoxesBeforeSettling = 1024;
+    uint32_t boxesSinceSettling_ = 0;
     ElementBoxNote* elementBoxNotes_ = nullptr;
     uint32_t elementBoxNoteCount_ = 0;
     uint32_t elementBoxNoteCapacity_ = 0;

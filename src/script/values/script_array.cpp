@@ -27,6 +27,37 @@ uint64_t CountOf(const uint32_t* sizes, uint32_t n) {
     return count;
 }
 
+// Boxes live for a statement at most, so a few spare ones serve a whole run.
+class SpareBoxes {
+public:
+    ~SpareBoxes() {
+        while (count_ > 0)
+            delete boxes_[--count_];
+    }
+    CValue* Take(CInterpretor* interpreter) {
+        if (count_ == 0) return new (std::nothrow) CValue(interpreter);
+        CValue* box = boxes_[--count_];
+        box->owner = interpreter;
+        return box;
+    }
+    // `box` holds nothing.
+    void Give(CValue* box) {
+        if (count_ == kMaxSpare) {
+            delete box;
+            return;
+        }
+        box->source = nullptr;
+        boxes_[count_++] = box;
+    }
+
+private:
+    static constexpr uint32_t kMaxSpare = 64;
+    CValue* boxes_[kMaxSpare] = {};
+    uint32_t count_ = 0;
+};
+
+thread_local SpareBoxes spareBoxes;
+
 } // namespace
 
 CScriptArray::CScriptArray(CInterpretor* interpreter) : interpreter(interpreter) {}
@@ -209,7 +240,7 @@ void CScriptArray::ReleaseCell(Cell& cell, bool destroying) {
 }
 
 CValue* CScriptArray::Box(Cell& cell, uint32_t flatIndex, bool settles) const {
-    std::unique_ptr<CValue> box(new (std::nothrow) CValue(interpreter));
+    std::unique_ptr<CValue> box(spareBoxes.Take(interpreter));
     if (box == nullptr) Fail(15);
     if (settles) {
         if (boxCount_ == boxCapacity_) {
@@ -433,7 +464,7 @@ void CScriptArray::SettleBoxesFrom(uint32_t mark) {
         // The content moved to the cell: the box lets go of nothing.
         box->type_ = kValueInt;
         box->flags_ = 0;
-        delete box;
+        spareBoxes.Give(box);
         cell = settled;
     }
 }
