@@ -319,6 +319,8 @@ uint32_t CScriptArray::ItemType(uint32_t flatIndex) const {
 
 bool CScriptArray::ReadItem(uint32_t flatIndex, CValue& out) const {
     if (flatIndex >= count_) return false;
+    // Writing `out` may destroy this array: nothing of it is used after that.
+    CInterpretor* owner = interpreter;
     const Cell& cell = cells_[flatIndex];
     switch (cell.kind) {
     case kCellEmpty:
@@ -328,28 +330,32 @@ bool CScriptArray::ReadItem(uint32_t flatIndex, CValue& out) const {
         return true;
     case kCellInt:
         out.SetInt(cell.integer);
-        return true;
+        break;
     case kCellDouble:
         out.SetFloat(cell.number);
-        return true;
+        break;
     case kCellString:
         out.SetString(cell.text, 0);
-        return true;
+        break;
     case kCellFunction:
         out.SetFunction(cell.function);
-        return true;
+        break;
     case kCellDefault:
         out.SetDefault();
-        return true;
+        break;
     default: {
-        CValue array(interpreter);
-        array.type_ = kValueArray;
-        array.payload_.array = cell.array;
-        if (CScriptArray* held = interpreter->GetArray(cell.array)) ++held->useCount;
-        out.AssignWithOwner(interpreter, array);
-        return true;
+        // Held first: releasing the old content may let go of the same array.
+        uint32_t handle = cell.array;
+        if (CScriptArray* held = owner->GetArray(handle)) ++held->useCount;
+        out.Release(false);
+        out.type_ = kValueArray;
+        out.payload_.array = handle;
+        break;
     }
     }
+    // As an assignment from the element, which its array's interpreter owns.
+    out.owner = owner;
+    return true;
 }
 
 void CScriptArray::Store(uint32_t flatIndex, const CValue& value) {

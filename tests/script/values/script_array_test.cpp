@@ -250,6 +250,25 @@ TEST_F(ScriptArrayTest, AnElementsAddressHoldsWhileTheArrayIsReshapedUntilTheSta
     EXPECT_FALSE(array->FindFlatIndex(Indices{1}.data(), 1, flat));
 }
 
+// `t = t[0]` where t held the last reference: the element is read before the array goes.
+TEST_F(ScriptArrayTest, ReadingAnElementIntoTheArraysLastHolderKeepsTheElement) {
+    CValue nested(&interpreter);
+    Put(nested, {0}, 5);
+    CValue a(&interpreter);
+    a.MakeArray();
+    a.SetArrayItemString(0, "kept");
+    a.SetArrayItem(1, &nested);
+    nested.SetInt(0);
+    CValue b(&interpreter, &a);
+    ASSERT_TRUE(a.GetArray()->ReadItem(0, a));
+    ExpectHolds(a, S("kept"));
+    ASSERT_TRUE(b.GetArray()->ReadItem(1, b));
+    ASSERT_NE(b.GetArray(), nullptr);
+    ExpectHolds(*b.GetArrayItemPtr(Indices{0}.data(), 1), I(5));
+    EXPECT_EQ(b.GetArray()->useCount, 1u);
+    EXPECT_EQ(interpreter.arrayList.GetCount(), 1u);
+}
+
 TEST_F(ScriptArrayTest, IntegerStoresReplaceAnyContent) {
     CValue a(&interpreter);
     a.MakeArray();
