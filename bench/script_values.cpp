@@ -6,6 +6,7 @@
 
 #include "script/classes/base_class.h"
 #include "script/interpreter/interpretor.h"
+#include "script/values/script_array.h"
 #include "script/values/value.h"
 
 namespace {
@@ -189,6 +190,31 @@ void BM_ValueArrayGetItem2D(benchmark::State& state) {
     benchmark::DoNotOptimize(sum);
 }
 BENCHMARK(BM_ValueArrayGetItem2D);
+
+// The same reads without asking for the elements' addresses: no box is made.
+void BM_ValueArrayReadInt2D(benchmark::State& state) {
+    CInterpretor interpreter;
+    CValue array(&interpreter);
+    array.MakeArray();
+    CValue item(&interpreter, 5);
+    int32_t at[2];
+    for (at[1] = 0; at[1] < 32; ++at[1])
+        for (at[0] = 0; at[0] < 32; ++at[0])
+            array.SetArrayItemAt(at, 2, &item);
+    const CScriptArray& cells = *array.GetArray();
+    int32_t i = 0;
+    int64_t sum = 0;
+    for (auto _ : state) {
+        at[0] = i & 31;
+        at[1] = (i >> 5) & 31;
+        uint32_t flat = 0;
+        int32_t value = 0;
+        if (cells.FindFlatIndex(at, 2, flat) && cells.ReadInt(flat, value)) sum += value;
+        ++i;
+    }
+    benchmark::DoNotOptimize(sum);
+}
+BENCHMARK(BM_ValueArrayReadInt2D);
 
 // Element by element into a new 2-D array whose first dimension keeps growing: every
 // growth of it moves the items.

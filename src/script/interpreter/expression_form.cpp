@@ -707,6 +707,10 @@ bool CInterpretor::RunIntegerForm(const ExpressionForm& form, uint32_t base) {
     // variable holding its array.
     CValue* variables[ExpressionForm::kMaxSteps];
     [[maybe_unused]] CValue* holders[ExpressionForm::kMaxSteps];
+    // For an element, its array and flat index instead of a variable: the element is
+    // written through its array, and only a result handed on asks for its address.
+    [[maybe_unused]] CScriptArray* elementArrays[ExpressionForm::kMaxSteps];
+    [[maybe_unused]] uint32_t flats[ExpressionForm::kMaxSteps];
     // The variable each named step found.
     CVariable* found[ExpressionForm::kMaxSteps];
     // The last array read, by the name of its variable: nothing changes before the last
@@ -723,12 +727,14 @@ bool CInterpretor::RunIntegerForm(const ExpressionForm& form, uint32_t base) {
             if (variable == nullptr || variable->value.GetType() != kValueInt) return false;
             values[n] = variable->value.IntPayload();
             if constexpr (kElements && kResult) holders[n] = nullptr;
+            if constexpr (kElements) elementArrays[n] = nullptr;
             variables[n++] = &variable->value;
             break;
         }
         case kStepInteger:
             values[n] = step.integer;
             if constexpr (kElements && kResult) holders[n] = nullptr;
+            if constexpr (kElements) elementArrays[n] = nullptr;
             variables[n++] = nullptr;
             break;
         case kStepElement: {
@@ -745,11 +751,14 @@ bool CInterpretor::RunIntegerForm(const ExpressionForm& form, uint32_t base) {
                     arrayName = step.name->nameId;
                 }
                 found[i] = arrayVariable;
-                CValue* item = array->FindItem(values + n, step.code);
-                if (item == nullptr || item->GetType() != kValueInt) return false;
-                values[n] = item->IntPayload();
+                uint32_t flat = 0;
+                if (!array->FindFlatIndex(values + n, step.code, flat) ||
+                    !array->ReadInt(flat, values[n]))
+                    return false;
                 if constexpr (kResult) holders[n] = &arrayVariable->value;
-                variables[n++] = item;
+                elementArrays[n] = array;
+                flats[n] = flat;
+                variables[n++] = nullptr;
                 break;
             }
             return false;
@@ -760,6 +769,7 @@ bool CInterpretor::RunIntegerForm(const ExpressionForm& form, uint32_t base) {
             int32_t b = values[n];
             variables[n - 1] = nullptr;
             if constexpr (kElements && kResult) holders[n - 1] = nullptr;
+            if constexpr (kElements) elementArrays[n - 1] = nullptr;
             if (step.code == kTokenPlus)
                 values[n - 1] = WrapInt(uint32_t(a) + uint32_t(b));
             else if (step.code == kTokenMinus)
@@ -772,12 +782,25 @@ bool CInterpretor::RunIntegerForm(const ExpressionForm& form, uint32_t base) {
             // The assignment, always the last step.
             --n;
             CValue* target = variables[n - 1];
-            if (target == nullptr) return false;
-            target->SetInt(values[n]);
+            if constexpr (kElements) {
+                if (CScriptArray* targetArray = elementArrays[n - 1]) {
+                    targetArray->SetItemInt(flats[n - 1], values[n]);
+                } else {
+                    if (target == nullptr) return false;
+                    target->SetInt(values[n]);
+                }
+            } else {
+                if (target == nullptr) return false;
+                target->SetInt(values[n]);
+            }
             if constexpr (kResult) {
                 values[n - 1] = values[n];
                 variables[n - 1] = variables[n];
-                if constexpr (kElements) holders[n - 1] = holders[n];
+                if constexpr (kElements) {
+                    holders[n - 1] = holders[n];
+                    elementArrays[n - 1] = elementArrays[n];
+                    flats[n - 1] = flats[n];
+                }
             }
             break;
         }
@@ -791,6 +814,8 @@ bool CInterpretor::RunIntegerForm(const ExpressionForm& form, uint32_t base) {
         slot->anchorKind = kValueInt;
         // An element read stays valid for what the caller does with it, as in RunForm.
         if constexpr (kElements) {
+            if (elementArrays[0] != nullptr)
+                slot->value.source = elementArrays[0]->GetItem(flats[0]);
             if (const CValue* holder = holders[0]) {
                 if (!slot->anchor.HoldsSameArray(*holder)) slot->anchor.Assign(*holder);
                 slot->anchorKind = kValueArray;
@@ -898,15 +923,20 @@ bool CInterpretor::RunIntegerCode(const ExpressionForm& form, int32_t* value) {
         if (!RunFormCall(form, form.calls[number], names, computed[number])) return false;
     }
     // Elements that exist and hold integers, the one written among them.
-    CValue* items[ExpressionForm::kMaxSteps];
+    int32_t items[ExpressionForm::kMaxSteps];
+    uint32_t flats[ExpressionForm::kMaxSteps];
     for (uint32_t number = 0; number < form.elementCount; ++number) {
-        items[number] = FormItem(form, uint8_t(number), names, arrays);
-        if (items[number] == nullptr) return false;
+        if (!FormItem(form, uint8_t(number), names, arrays, items[number], flats[number]))
+            return false;
     }
     int32_t accumulator;
     if (!RunIntegerOps(form, names, items, computed, accumulator)) return false;
-    if (form.targetElement != ExpressionForm::kNoTarget) target = items[form.targetElement];
-    if (target != nullptr) target->SetInt(accumulator);
+    if (form.targetElement != ExpressionForm::kNoTarget) {
+        uint32_t number = form.targetElement;
+        arrays[form.elements[number].array]->SetItemInt(flats[number], accumulator);
+    } else if (target != nullptr) {
+        target->SetInt(accumulator);
+    }
     if (value != nullptr) *value = accumulator;
     currentToken = form.end;
     return true;

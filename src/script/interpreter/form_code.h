@@ -77,23 +77,19 @@ inline bool IntegerOperator(uint16_t code, int32_t a, int32_t b, int32_t& result
     }
 }
 
-// Element `number` of an integer form's code, when it exists and holds an integer.
-inline CValue* FormItem(const ExpressionForm& form, uint8_t number, const int32_t* names,
-                        CScriptArray* const* arrays) {
+// The integer of element `number` of an integer form's code and its flat index, when the
+// element exists and holds an integer.
+inline bool FormItem(const ExpressionForm& form, uint8_t number, const int32_t* names,
+                     CScriptArray* const* arrays, int32_t& value, uint32_t& flat) {
     const FormElement& element = form.elements[number];
     auto index = [&form, names, &element](uint32_t k) {
         return element.indexOperands[k] == kOperandName ? names[element.indices[k]]
                                                         : form.steps[element.indices[k]].integer;
     };
-    CValue* found;
-    if (element.count == 1) {
-        int32_t first = index(0);
-        found = arrays[element.array]->FindItem(&first, 1);
-    } else {
-        int32_t both[FormElement::kMaxIndices] = {index(0), index(1)};
-        found = arrays[element.array]->FindItem(both, 2);
-    }
-    return found != nullptr && found->GetType() == kValueInt ? found : nullptr;
+    const CScriptArray& array = *arrays[element.array];
+    int32_t indices[FormElement::kMaxIndices] = {index(0), 0};
+    if (element.count != 1) indices[1] = index(1);
+    return array.FindFlatIndex(indices, element.count, flat) && array.ReadInt(flat, value);
 }
 
 // An integer form's accumulator code on the values of its names, its elements (`items`)
@@ -101,7 +97,7 @@ inline CValue* FormItem(const ExpressionForm& form, uint8_t number, const int32_
 // on the members'): the expression's value; false where an operation needs the general
 // run (division by zero).
 [[gnu::always_inline]] inline bool RunIntegerOps(const ExpressionForm& form, const int32_t* names,
-                                                 CValue* const* items, const int32_t* computed,
+                                                 const int32_t* items, const int32_t* computed,
                                                  int32_t& result) {
     int32_t pushed[ExpressionForm::kMaxSteps];
     uint32_t n = 0;
@@ -116,7 +112,7 @@ inline CValue* FormItem(const ExpressionForm& form, uint8_t number, const int32_
         if (op->operand == kOperandName) {
             operand = names[op->index];
         } else if (op->operand == kOperandElement) {
-            operand = items[op->index]->IntPayload();
+            operand = items[op->index];
         } else if (op->operand == kOperandLiteral) {
             operand = form.steps[op->index].integer;
         } else if (op->operand == kOperandCall) {

@@ -97,6 +97,7 @@ CInterpretor::~CInterpretor() {
     MemFree(&blocks_);
     MemFree(&nameCache_);
     MemFree(&temporaryTexts_);
+    MemFree(&elementBoxNotes_);
     delete compiler_;
 }
 
@@ -635,23 +636,71 @@ void CInterpretor::FreeTempStringsFrom(uint32_t level) {
 char* CInterpretor::AllocBuffer(size_t size) {
     char* block = nullptr;
     if (!MemAlloc(size != 0 ? size : 1, &block)) RaiseError(15);
-    if (temporaryTextCount_ == temporaryTextCapacity_) {
-        uint32_t capacity =
-            temporaryTextCapacity_ != 0 ? temporaryTextCapacity_ * 2 : kTemporaryTexts;
-        if (temporaryTextCapacity_ > UINT32_MAX / 2 ||
-            !MemRealloc(size_t{capacity} * sizeof(char*), &temporaryTexts_)) {
-            MemFree(&block);
-            RaiseError(15);
-        }
-        temporaryTextCapacity_ = capacity;
+    if (temporaryTextCount_ == temporaryTextCapacity_ && !GrowTemporaryPool()) {
+        MemFree(&block);
+        RaiseError(15);
     }
     temporaryTexts_[temporaryTextCount_++] = block;
     return block;
 }
 
+bool CInterpretor::GrowTemporaryPool() {
+    uint32_t capacity = temporaryTextCapacity_ != 0 ? temporaryTextCapacity_ * 2 : kTemporaryTexts;
+    if (temporaryTextCapacity_ > UINT32_MAX / 2 ||
+        !MemRealloc(size_t{capacity} * sizeof(char*), &temporaryTexts_))
+        return false;
+    temporaryTextCapacity_ = capacity;
+    return true;
+}
+
+uint32_t CInterpretor::ReserveTemporaryEntry() {
+    if (temporaryTextCount_ == temporaryTextCapacity_ && !GrowTemporaryPool()) RaiseError(15);
+    temporaryTexts_[temporaryTextCount_] = nullptr;
+    return temporaryTextCount_++;
+}
+
+void CInterpretor::NoteElementBox(uint32_t handle, uint32_t position) {
+    if (elementBoxNoteCount_ != 0) {
+        // Boxes of one array made in one stretch share a note, which keeps the earliest
+        // position: a settling pass must not drop it while it stands for a box still held.
+        ElementBoxNote& last = elementBoxNotes_[elementBoxNoteCount_ - 1];
+        if (last.handle == handle) {
+            if (position < last.position) last.position = position;
+            ++boxesSinceSettling_;
+            return;
+        }
+    }
+    if (elementBoxNoteCount_ == elementBoxNoteCapacity_) {
+        uint32_t capacity = elementBoxNoteCapacity_ != 0 ? elementBoxNoteCapacity_ * 2 : 16;
+        if (elementBoxNoteCapacity_ > UINT32_MAX / 2 ||
+            !MemRealloc(size_t{capacity} * sizeof(ElementBoxNote), &elementBoxNotes_))
+            RaiseError(15);
+        elementBoxNoteCapacity_ = capacity;
+    }
+    elementBoxNotes_[elementBoxNoteCount_++] = ElementBoxNote{handle, position};
+    ++boxesSinceSettling_;
+}
+
 void CInterpretor::FlushTemporaryTextsFrom(uint32_t mark) {
+    // Every box made after the mark is over, but settling them in small numbers costs
+    // more than it saves: an element read again soon finds its box.
+    if (boxesSinceSettling_ > kBoxesBeforeSettling || mark == 0) SettleElementBoxesFrom(mark);
     while (temporaryTextCount_ > mark)
         MemFree(&temporaryTexts_[--temporaryTextCount_]);
+}
+
+void CInterpretor::SettleElementBoxesFrom(uint32_t mark) {
+    boxesSinceSettling_ = 0;
+    while (elementBoxNoteCount_ > 0 &&
+           elementBoxNotes_[elementBoxNoteCount_ - 1].position >= mark) {
+        uint32_t handle = elementBoxNotes_[--elementBoxNoteCount_].handle;
+        if (CScriptArray* array = GetArray(handle)) array->SettleBoxesFrom(mark);
+    }
+    // The note left may stand for boxes on both sides of the mark.
+    if (elementBoxNoteCount_ > 0) {
+        if (CScriptArray* array = GetArray(elementBoxNotes_[elementBoxNoteCount_ - 1].handle))
+            array->SettleBoxesFrom(mark);
+    }
 }
 
 // ---- Arrays and objects ----------------------------------------------------------------

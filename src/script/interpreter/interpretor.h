@@ -262,8 +262,15 @@ public:
     char* AllocBuffer(size_t size);
     // Frees every block of the pool.
     void FlushTemporaryTexts() { FlushTemporaryTextsFrom(0); }
-    // Frees the blocks asked for after the pool held `mark` blocks.
+    // Frees the blocks asked for after the pool held `mark` blocks, and puts the array
+    // elements boxed since then back into their cells.
     void FlushTemporaryTextsFrom(uint32_t mark);
+    // A place in the pool without a block, whose position dates what is made with it to
+    // the statement that asked. Error 15 when the pool cannot grow.
+    uint32_t ReserveTemporaryEntry();
+    // Array `handle` boxed an element at pool position `position`; error 15 when the
+    // note cannot be kept.
+    void NoteElementBox(uint32_t handle, uint32_t position);
 
     // ---- Arrays --------------------------------------------------------------------
     // The array of a handle, or null when the handle names none.
@@ -997,6 +1004,20 @@ private:
     char** temporaryTexts_ = nullptr;
     uint32_t temporaryTextCount_ = 0;
     uint32_t temporaryTextCapacity_ = 0;
+    // The arrays that boxed elements, with the pool position of each box, oldest first.
+    struct ElementBoxNote {
+        uint32_t handle;
+        uint32_t position;
+    };
+    // Doubles the pool's room; false when memory runs out.
+    bool GrowTemporaryPool();
+    // Puts the boxes made after `mark` back into their cells.
+    void SettleElementBoxesFrom(uint32_t mark);
+    static constexpr uint32_t kBoxesBeforeSettling = 1024;
+    uint32_t boxesSinceSettling_ = 0;
+    ElementBoxNote* elementBoxNotes_ = nullptr;
+    uint32_t elementBoxNoteCount_ = 0;
+    uint32_t elementBoxNoteCapacity_ = 0;
     // Temporary strings, each with the guarded-call level that parked it.
     char* tempStrings_[kTemporaryStrings] = {};
     uint32_t tempStringLevels_[kTemporaryStrings] = {};

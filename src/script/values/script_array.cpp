@@ -4,20 +4,21 @@
 #include <memory>
 #include <new>
 
+#include "foundation/memory/memory_helpers.h"
 #include "script/interpreter/interpretor.h"
-#include "script/values/value.h"
 
 namespace {
 
 // Every size stays below this.
 constexpr uint32_t kSizeLimit = 0x1FFFFFFF;
 // Beyond this many items the product of the sizes is an absurd size, not something to
-// try to allocate (it is also the most a PtrArray holds).
+// try to allocate.
 constexpr uint64_t kMaxItems = uint64_t{1} << 28;
+constexpr uint32_t kFirstCapacity = 4;
 
 // The product of the sizes, or 0 when it exceeds kMaxItems. Each size is below 2^29,
 // so the running product never leaves 64 bits before it is checked.
-uint64_t ItemCount(const uint32_t* sizes, uint32_t n) {
+uint64_t CountOf(const uint32_t* sizes, uint32_t n) {
     uint64_t count = 1;
     for (uint32_t i = 0; i < n; ++i) {
         count *= sizes[i];
@@ -26,15 +27,47 @@ uint64_t ItemCount(const uint32_t* sizes, uint32_t n) {
     return count;
 }
 
+// Boxes live for a statement at most, so a few spare ones serve a whole run.
+class SpareBoxes {
+public:
+    ~SpareBoxes() {
+        while (count_ > 0)
+            delete boxes_[--count_];
+    }
+    CValue* Take(CInterpretor* interpreter) {
+        if (count_ == 0) return new (std::nothrow) CValue(interpreter);
+        CValue* box = boxes_[--count_];
+        box->owner = interpreter;
+        return box;
+    }
+    // `box` holds nothing.
+    void Give(CValue* box) {
+        if (count_ == kMaxSpare) {
+            delete box;
+            return;
+        }
+        box->source = nullptr;
+        boxes_[count_++] = box;
+    }
+
+private:
+    static constexpr uint32_t kMaxSpare = 64;
+    CValue* boxes_[kMaxSpare] = {};
+    uint32_t count_ = 0;
+};
+
+thread_local SpareBoxes spareBoxes;
+
 } // namespace
 
 CScriptArray::CScriptArray(CInterpretor* interpreter) : interpreter(interpreter) {}
 
 CScriptArray::~CScriptArray() {
     interpreter->arrayList.Remove(handle);
-    for (uint32_t i = 0, n = items.GetCount(); i < n; ++i)
-        delete static_cast<CValue*>(items.GetAt(i));
-    items.RemoveAll();
+    for (uint32_t i = 0; i < count_; ++i)
+        ReleaseCell(cells_[i], true);
+    MemFree(&cells_);
+    MemFree(&boxes_);
 }
 
 void CScriptArray::Fail(int32_t code, uint32_t subCode) const {
@@ -52,6 +85,22 @@ uint32_t CScriptArray::FlatIndexOf(const int32_t* indices) const {
     return uint32_t(flat);
 }
 
+void CScriptArray::Resize(uint64_t count) {
+    if (count == 0 || count > kMaxItems) Fail(15);
+    if (count > capacity_) {
+        // Geometric growth: an array filled one element after the other is copied a
+        // bounded number of times per element.
+        uint64_t capacity = capacity_ < kFirstCapacity ? kFirstCapacity : capacity_;
+        while (capacity < count)
+            capacity += capacity / 2;
+        if (capacity > kMaxItems) capacity = kMaxItems;
+        if (!MemRealloc(size_t(capacity) * sizeof(Cell), &cells_)) Fail(15);
+        capacity_ = uint32_t(capacity);
+    }
+    std::memset(static_cast<void*>(cells_ + count_), 0, size_t(count - count_) * sizeof(Cell));
+    count_ = uint32_t(count);
+}
+
 uint32_t CScriptArray::GetFlatIndex(const int32_t* indices, int n) {
     if (dimensions == 0) {
         if (n < 1 || n > kMaxDimensions) Fail(14, uint32_t(n));
@@ -60,8 +109,8 @@ uint32_t CScriptArray::GetFlatIndex(const int32_t* indices, int n) {
             if (indices[i] < 0 || uint32_t(indices[i]) + 1 >= kSizeLimit) Fail(45, uint32_t(i + 1));
             newSizes[i] = uint32_t(indices[i]) + 1;
         }
-        uint64_t count = ItemCount(newSizes, uint32_t(n));
-        if (count == 0 || !items.SetSize(uint32_t(count))) Fail(15);
+        uint64_t count = CountOf(newSizes, uint32_t(n));
+        Resize(count);
         dimensions = uint32_t(n);
         std::memcpy(sizes, newSizes, sizeof(uint32_t) * dimensions);
         return uint32_t(count - 1);
@@ -84,14 +133,26 @@ uint32_t CScriptArray::GetFlatIndex(const int32_t* indices, int n) {
 }
 
 void CScriptArray::Reshape(const uint32_t* newSizes) {
-    uint64_t count = ItemCount(newSizes, dimensions);
-    uint32_t oldCount = items.GetCount();
-    if (count == 0 || !items.SetSize(uint32_t(count))) Fail(15);
+    uint64_t count = CountOf(newSizes, dimensions);
+    uint32_t oldCount = count_;
+    Resize(count);
     // Growth in the last dimension alone keeps every flat position.
     bool moves = false;
     for (uint32_t i = 0; i + 1 < dimensions; ++i)
         moves = moves || newSizes[i] != sizes[i];
     if (moves) {
+        auto moved = [this, newSizes](uint32_t from) {
+            uint64_t to = 0;
+            uint64_t stride = 1;
+            for (uint32_t i = 0; i < dimensions; ++i) {
+                to += uint64_t(from % sizes[i]) * stride;
+                from /= sizes[i];
+                stride *= newSizes[i];
+            }
+            return uint32_t(to);
+        };
+        for (uint32_t k = 0; k < boxCount_; ++k)
+            boxes_[k].flatIndex = moved(boxes_[k].flatIndex);
         // From the last element down: an element's new position is never below its old
         // one, and positions keep their order, so each target is free when it is used.
         uint32_t tuple[kMaxDimensions];
@@ -102,9 +163,8 @@ void CScriptArray::Reshape(const uint32_t* newSizes) {
             for (uint32_t i = dimensions; i-- > 0;)
                 to = to * newSizes[i] + tuple[i];
             if (to != from) {
-                void* item = items.GetAt(from);
-                items.SetAt(from, nullptr);
-                items.SetAt(uint32_t(to), item);
+                cells_[to] = cells_[from];
+                cells_[from].kind = kCellEmpty;
             }
             for (uint32_t i = 0; i < dimensions; ++i) {
                 if (tuple[i] > 0) {
@@ -118,27 +178,210 @@ void CScriptArray::Reshape(const uint32_t* newSizes) {
     std::memcpy(sizes, newSizes, sizeof(uint32_t) * dimensions);
 }
 
-CValue* CScriptArray::GetItem(uint32_t flatIndex) const {
-    return static_cast<CValue*>(items.GetAt(flatIndex));
+// ---- Cells -------------------------------------------------------------------------
+
+bool CScriptArray::CellOf(const CValue& value, Cell& cell) const {
+    cell.unused = 0;
+    switch (value.type_) {
+    case kValueInt:
+        cell.kind = kCellInt;
+        cell.integer = value.payload_.integer;
+        return true;
+    case kValueDouble:
+        cell.kind = kCellDouble;
+        cell.number = value.payload_.number;
+        return true;
+    case kValueFunction:
+        cell.kind = kCellFunction;
+        cell.function = value.payload_.function;
+        return true;
+    case kValueDefault:
+        cell.kind = kCellDefault;
+        cell.integer = value.payload_.integer;
+        return true;
+    case kValueString:
+        cell.kind = kCellString;
+        cell.text = nullptr;
+        if (value.payload_.text != nullptr) {
+            cell.text = MemCopyText(value.payload_.text);
+            if (cell.text == nullptr) Fail(15);
+        }
+        return true;
+    case kValueArray: {
+        // An array of another interpreter is only found through that owner.
+        if (value.owner != nullptr && value.owner != interpreter) return false;
+        cell.kind = kCellArray;
+        cell.array = value.payload_.array;
+        if (CScriptArray* array = interpreter->GetArray(cell.array)) ++array->useCount;
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
-CValue* CScriptArray::MakeItem() {
-    CValue* item = new (std::nothrow) CValue(interpreter);
-    if (item == nullptr) Fail(15);
-    return item;
+void CScriptArray::ReleaseCell(Cell& cell, bool destroying) {
+    switch (cell.kind) {
+    case kCellString:
+        MemFree(&cell.text);
+        break;
+    case kCellArray:
+        if (!(destroying && interpreter->shuttingDown != 0)) {
+            if (CScriptArray* array = interpreter->GetArray(cell.array)) array->Release();
+        }
+        break;
+    case kCellBoxed:
+        delete cell.box;
+        break;
+    default:
+        break;
+    }
+    cell.kind = kCellEmpty;
+}
+
+CValue* CScriptArray::Box(Cell& cell, uint32_t flatIndex, bool settles) const {
+    std::unique_ptr<CValue> box(spareBoxes.Take(interpreter));
+    if (box == nullptr) Fail(15);
+    if (settles) {
+        if (boxCount_ == boxCapacity_) {
+            uint32_t capacity = boxCapacity_ != 0 ? boxCapacity_ * 2 : kFirstCapacity;
+            if (!MemRealloc(size_t(capacity) * sizeof(BoxRecord), &boxes_)) Fail(15);
+            boxCapacity_ = capacity;
+        }
+        uint32_t position = interpreter->ReserveTemporaryEntry();
+        interpreter->NoteElementBox(handle, position);
+        boxes_[boxCount_++] = BoxRecord{flatIndex, position};
+    }
+    CValue& value = *box;
+    switch (cell.kind) {
+    case kCellInt:
+        value.type_ = kValueInt;
+        value.payload_.integer = cell.integer;
+        break;
+    case kCellDouble:
+        value.type_ = kValueDouble;
+        value.payload_.number = cell.number;
+        break;
+    case kCellFunction:
+        value.type_ = kValueFunction;
+        value.payload_.function = cell.function;
+        break;
+    case kCellDefault:
+        value.type_ = kValueDefault;
+        value.payload_.integer = cell.integer;
+        break;
+    case kCellString:
+        value.type_ = kValueString;
+        value.payload_.text = cell.text;
+        break;
+    case kCellArray:
+        value.type_ = kValueArray;
+        value.payload_.array = cell.array;
+        break;
+    default:
+        break;
+    }
+    cell.kind = kCellBoxed;
+    cell.box = box.release();
+    return cell.box;
+}
+
+CValue* CScriptArray::GetItem(uint32_t flatIndex) const {
+    if (flatIndex >= count_) return nullptr;
+    Cell& cell = cells_[flatIndex];
+    if (cell.kind == kCellBoxed) return cell.box;
+    if (cell.kind == kCellEmpty) return nullptr;
+    return Box(cell, flatIndex, true);
+}
+
+uint32_t CScriptArray::ItemType(uint32_t flatIndex) const {
+    if (flatIndex >= count_) return kNoItem;
+    const Cell& cell = cells_[flatIndex];
+    switch (cell.kind) {
+    case kCellEmpty:
+        return kNoItem;
+    case kCellBoxed:
+        return cell.box->GetType();
+    case kCellDouble:
+        return kValueDouble;
+    case kCellString:
+        return kValueString;
+    case kCellFunction:
+        return kValueFunction;
+    case kCellArray:
+        return kValueArray;
+    case kCellDefault:
+        return kValueDefault;
+    default:
+        return kValueInt;
+    }
+}
+
+bool CScriptArray::ReadItem(uint32_t flatIndex, CValue& out) const {
+    if (flatIndex >= count_) return false;
+    // Writing `out` may destroy this array: nothing of it is used after that.
+    CInterpretor* owner = interpreter;
+    const Cell& cell = cells_[flatIndex];
+    switch (cell.kind) {
+    case kCellEmpty:
+        return false;
+    case kCellBoxed:
+        out.Assign(*cell.box);
+        return true;
+    case kCellInt:
+        out.SetInt(cell.integer);
+        break;
+    case kCellDouble:
+        out.SetFloat(cell.number);
+        break;
+    case kCellString:
+        out.SetString(cell.text, 0);
+        break;
+    case kCellFunction:
+        out.SetFunction(cell.function);
+        break;
+    case kCellDefault:
+        out.SetDefault();
+        break;
+    default: {
+        // Held first: releasing the old content may let go of the same array.
+        uint32_t handle = cell.array;
+        if (CScriptArray* held = owner->GetArray(handle)) ++held->useCount;
+        out.Release(false);
+        out.type_ = kValueArray;
+        out.payload_.array = handle;
+        break;
+    }
+    }
+    // As an assignment from the element, which its array's interpreter owns.
+    out.owner = owner;
+    return true;
 }
 
 void CScriptArray::Store(uint32_t flatIndex, const CValue& value) {
     // Read first: the assignment may free the source.
     bool storesObject = value.GetType() == kValueObject;
-    if (CValue* item = GetItem(flatIndex)) {
-        bool heldObject = item->GetType() == kValueObject;
-        item->Assign(value);
+    Cell& cell = cells_[flatIndex];
+    if (cell.kind == kCellBoxed) {
+        bool heldObject = cell.box->GetType() == kValueObject;
+        cell.box->Assign(value);
         if (heldObject) --objectItems;
     } else {
-        std::unique_ptr<CValue> fresh(MakeItem());
-        fresh->Assign(value);
-        items.SetAt(flatIndex, fresh.release());
+        // The new content is taken before the old is released: releasing may free the
+        // source (an item of an array that only this element held).
+        Cell fresh;
+        if (CellOf(value, fresh)) {
+            ReleaseCell(cell, false);
+            cells_[flatIndex] = fresh;
+        } else {
+            std::unique_ptr<CValue> box(new (std::nothrow) CValue(interpreter));
+            if (box == nullptr) Fail(15);
+            box->Assign(value);
+            Cell& target = cells_[flatIndex];
+            ReleaseCell(target, false);
+            target.kind = kCellBoxed;
+            target.box = box.release();
+        }
     }
     if (storesObject) ++objectItems;
 }
@@ -150,23 +393,86 @@ int CScriptArray::SetItem(const int32_t* indices, int n, const CValue* value) {
 }
 
 int CScriptArray::SetItemFlat(uint32_t flatIndex, const CValue* value) {
-    if (value != nullptr && flatIndex < items.GetCount()) Store(flatIndex, *value);
+    if (value != nullptr && flatIndex < count_) Store(flatIndex, *value);
     return 1;
+}
+
+void CScriptArray::SetItemInt(uint32_t flatIndex, int32_t value) {
+    if (flatIndex >= count_) return;
+    Cell& cell = cells_[flatIndex];
+    if (cell.kind == kCellBoxed) {
+        if (cell.box->GetType() == kValueObject) --objectItems;
+        cell.box->SetInt(value);
+        return;
+    }
+    ReleaseCell(cell, false);
+    cell.kind = kCellInt;
+    cell.integer = value;
 }
 
 int CScriptArray::SetItemString(const int32_t* indices, int n, const char* text) {
     uint32_t flatIndex = GetFlatIndex(indices, n);
     if (text == nullptr) return 1;
-    if (CValue* item = GetItem(flatIndex)) {
-        bool heldObject = item->GetType() == kValueObject;
-        item->SetString(text, 0);
+    Cell& cell = cells_[flatIndex];
+    if (cell.kind == kCellBoxed) {
+        bool heldObject = cell.box->GetType() == kValueObject;
+        cell.box->SetString(text, 0);
         if (heldObject) --objectItems;
-    } else {
-        std::unique_ptr<CValue> fresh(MakeItem());
-        fresh->SetString(text, 0);
-        items.SetAt(flatIndex, fresh.release());
+        return 1;
     }
+    char* copy = MemCopyText(text);
+    if (copy == nullptr) Fail(15);
+    ReleaseCell(cell, false);
+    cell.kind = kCellString;
+    cell.text = copy;
     return 1;
+}
+
+void CScriptArray::SettleBoxesFrom(uint32_t mark) {
+    while (boxCount_ > 0 && boxes_[boxCount_ - 1].position >= mark) {
+        Cell& cell = cells_[boxes_[--boxCount_].flatIndex];
+        if (cell.kind != kCellBoxed) continue;
+        CValue* box = cell.box;
+        if (box->owner != interpreter && box->owner != nullptr) continue;
+        Cell settled;
+        settled.unused = 0;
+        switch (box->type_) {
+        case kValueInt:
+            settled.kind = kCellInt;
+            settled.integer = box->payload_.integer;
+            break;
+        case kValueDouble:
+            settled.kind = kCellDouble;
+            settled.number = box->payload_.number;
+            break;
+        case kValueFunction:
+            settled.kind = kCellFunction;
+            settled.function = box->payload_.function;
+            break;
+        case kValueDefault:
+            settled.kind = kCellDefault;
+            settled.integer = box->payload_.integer;
+            break;
+        case kValueString:
+            // A borrowed text stays boxed: the cell would have to copy it.
+            if ((box->flags_ & CValue::kBorrowedText) != 0) continue;
+            settled.kind = kCellString;
+            settled.text = box->payload_.text;
+            break;
+        case kValueArray:
+            if (box->owner == nullptr) continue;
+            settled.kind = kCellArray;
+            settled.array = box->payload_.array;
+            break;
+        default:
+            continue;
+        }
+        // The content moved to the cell: the box lets go of nothing.
+        box->type_ = kValueInt;
+        box->flags_ = 0;
+        spareBoxes.Give(box);
+        cell = settled;
+    }
 }
 
 void CScriptArray::ReleaseReferencesTo(CIBaseClassImpl* object) {
@@ -181,17 +487,23 @@ void CScriptArray::ReleaseReferencesTo(CIBaseClassImpl* object) {
         pending = array->nextToScan_;
         array->nextToScan_ = scanned;
         scanned = array;
-        for (uint32_t i = 0, n = array->items.GetCount(); i < n; ++i) {
-            CValue* item = array->GetItem(i);
-            if (item == nullptr) continue;
-            if (item->GetType() == kValueObject) {
-                if (item->GetObject() == object) item->SetInt(0);
-            } else if (CScriptArray* nested = item->GetArray()) {
-                if (nested->objectItems >= 1 && nested->scanning_ == 0) {
-                    nested->scanning_ = 1;
-                    nested->nextToScan_ = pending;
-                    pending = nested;
+        for (uint32_t i = 0, n = array->count_; i < n; ++i) {
+            const Cell& cell = array->cells_[i];
+            CScriptArray* nested = nullptr;
+            if (cell.kind == kCellArray) {
+                nested = interpreter->GetArray(cell.array);
+            } else if (cell.kind == kCellBoxed) {
+                CValue* item = cell.box;
+                if (item->GetType() == kValueObject) {
+                    if (item->GetObject() == object) item->SetInt(0);
+                } else {
+                    nested = item->GetArray();
                 }
+            }
+            if (nested != nullptr && nested->objectItems >= 1 && nested->scanning_ == 0) {
+                nested->scanning_ = 1;
+                nested->nextToScan_ = pending;
+                pending = nested;
             }
         }
     }

@@ -2,19 +2,29 @@
 // shape from the first element addressed and grows when a later element lies beyond the
 // bounds; every element keeps its index tuple when it grows. Values refer to an array by
 // its handle in the interpreter's array table, never by address.
+//
+// Elements are 16-byte cells stored contiguously: a number, a function or a default in
+// place, a text as an owned pointer, an array as its handle. A caller that asks for an
+// element's address (GetItem, FindItem) gets a heap value standing in for the cell, a
+// box, which stays at its address however the array grows or is reshaped. An object is
+// always boxed, since it knows the values that hold it by address; other boxes are put
+// back into their cells when the statement that made them is over, with the temporary
+// texts of that statement (CInterpretor::FlushTemporaryTextsFrom).
 #pragma once
 
 #include <cstdint>
 
-#include "foundation/containers/ptr_array.h"
+#include "script/values/value.h"
 
 class CInterpretor;
 class CIBaseClassImpl;
-class CValue;
+struct BlockRecord;
 
 class CScriptArray {
 public:
     static constexpr int kMaxDimensions = 10;
+    // ItemType of an element that does not exist.
+    static constexpr uint32_t kNoItem = 0xFFFFFFFF;
 
     explicit CScriptArray(CInterpretor* interpreter);
     // Leaves the array table and frees the items.
@@ -34,32 +44,70 @@ public:
     int SetItemFlat(uint32_t flatIndex, const CValue* value);
     // Stores a copy of the text; a null text only shapes the array.
     int SetItemString(const int32_t* indices, int n, const char* text);
-    // Null when the element does not exist yet.
+    // Stores an integer at a flat index below ItemCount (beyond it nothing is stored).
+    void SetItemInt(uint32_t flatIndex, int32_t value);
+    // The element's value at its address (its box), valid to the end of the statement;
+    // null when the element does not exist yet.
     CValue* GetItem(uint32_t flatIndex) const;
-    // The item of an element within the bounds, without shaping or growing the array;
-    // null when the count of indices is not the dimensions, an index lies outside its
-    // size or the element does not exist yet.
-    CValue* FindItem(const int32_t* indices, uint32_t n) const {
-        if (n != dimensions) return nullptr;
+    // The flat index of an element within the bounds, without shaping or growing the
+    // array; false when the count of indices is not the dimensions or an index lies
+    // outside its size.
+    bool FindFlatIndex(const int32_t* indices, uint32_t n, uint32_t& flatIndex) const {
+        if (n != dimensions) return false;
         uint64_t flat = 0;
         for (uint32_t i = n; i-- > 0;) {
-            if (uint32_t(indices[i]) >= sizes[i]) return nullptr;
+            if (uint32_t(indices[i]) >= sizes[i]) return false;
             flat = flat * sizes[i] + uint32_t(indices[i]);
         }
-        return static_cast<CValue*>(items.GetAt(uint32_t(flat)));
+        flatIndex = uint32_t(flat);
+        return true;
     }
+    // GetItem of an element found by FindFlatIndex; null where that finds none.
+    CValue* FindItem(const int32_t* indices, uint32_t n) const {
+        uint32_t flat = 0;
+        return FindFlatIndex(indices, n, flat) ? GetItem(flat) : nullptr;
+    }
+    // Reading without an address: the kind of value an element holds (kNoItem when it
+    // does not exist), its integer, or a copy of it.
+    uint32_t ItemType(uint32_t flatIndex) const;
+    bool ReadInt(uint32_t flatIndex, int32_t& value) const {
+        if (flatIndex >= count_) return false;
+        const Cell& cell = cells_[flatIndex];
+        if (cell.kind == kCellInt) {
+            value = cell.integer;
+            return true;
+        }
+        if (cell.kind != kCellBoxed || cell.box->GetType() != kValueInt) return false;
+        value = cell.box->IntPayload();
+        return true;
+    }
+    // Assigns the element to `out` (as CValue::Assign); false, with `out` unchanged,
+    // when the element does not exist.
+    bool ReadItem(uint32_t flatIndex, CValue& out) const;
+    // The count of elements, existing or not: the product of the sizes.
+    uint32_t ItemCount() const { return count_; }
     // Items holding `object` become integer 0, also in nested arrays (each array is
     // scanned once, whatever the nesting or its cycles).
     void ReleaseReferencesTo(CIBaseClassImpl* object);
     // One holder fewer; the last one destroys the array.
     void Release();
+    // Puts the boxes made since the interpreter's temporary pool held `mark` entries back
+    // into their cells, but for those holding objects or another interpreter's content.
+    void SettleBoxesFrom(uint32_t mark);
+
+    // The element addresses in flat order, read-only, for callers written against a table
+    // of pointers: GetAt is GetItem.
+    struct ItemView {
+        const CScriptArray* array;
+        uint32_t GetCount() const { return array->count_; }
+        void* GetAt(uint32_t flatIndex) const { return array->GetItem(flatIndex); }
+    };
 
     uint32_t handle = 0;
     uint32_t useCount = 0;
     uint32_t dimensions = 0;
     uint32_t sizes[kMaxDimensions] = {};
-    // CValue pointers in flat order, owned; null for an element that does not exist.
-    PtrArray items;
+    ItemView items{this};
     CInterpretor* interpreter;
     // Items stored holding objects; ReleaseReferencesTo skips arrays without any.
     int32_t objectItems = 0;
@@ -67,15 +115,59 @@ public:
     CScriptArray* nextToDestroy = nullptr;
 
 private:
+    enum : uint32_t {
+        kCellEmpty = 0,
+        kCellInt,
+        kCellDouble,
+        kCellString,
+        kCellFunction,
+        kCellArray,
+        kCellDefault,
+        kCellBoxed,
+    };
+    struct Cell {
+        uint32_t kind;
+        uint32_t unused;
+        union {
+            int32_t integer;
+            double number;
+            // Owned, null for the empty text.
+            char* text;
+            const BlockRecord* function;
+            uint32_t array;
+            CValue* box;
+        };
+    };
+    static_assert(sizeof(Cell) == 16);
+    // A box that goes back into its cell when the pool falls below `position`.
+    struct BoxRecord {
+        uint32_t flatIndex;
+        uint32_t position;
+    };
+
     [[noreturn]] void Fail(int32_t code, uint32_t subCode) const;
     [[noreturn]] void Fail(int32_t code) const;
     uint32_t FlatIndexOf(const int32_t* indices) const;
+    // Sets the count of cells, new ones empty; error 15 when memory runs out.
+    void Resize(uint64_t count);
     // Regrows the items to the new sizes and moves each item to its index tuple.
     void Reshape(const uint32_t* newSizes);
     // Assigns into the item at `flatIndex` (which must be below the item count).
     void Store(uint32_t flatIndex, const CValue& value);
-    CValue* MakeItem();
+    // A cell holding a copy of `value`, when it can be held in place; false for objects,
+    // placeholders (error 41) and content of another interpreter, which need a box.
+    bool CellOf(const CValue& value, Cell& cell) const;
+    // Frees or lets go of the cell's content, leaving it empty.
+    void ReleaseCell(Cell& cell, bool destroying);
+    // Replaces the cell by a box holding its content.
+    CValue* Box(Cell& cell, uint32_t flatIndex, bool settles) const;
 
+    Cell* cells_ = nullptr;
+    uint32_t count_ = 0;
+    uint32_t capacity_ = 0;
+    mutable BoxRecord* boxes_ = nullptr;
+    mutable uint32_t boxCount_ = 0;
+    mutable uint32_t boxCapacity_ = 0;
     // Set while a scan for references holds the array in its work list.
     CScriptArray* nextToScan_ = nullptr;
     int scanning_ = 0;

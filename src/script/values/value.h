@@ -191,6 +191,9 @@ public:
     CValue* source;
 
 private:
+    // Arrays move content between values and their cells without copying it.
+    friend class CScriptArray;
+
     static constexpr uint32_t kPlainSources =
         1u << kValueInt | 1u << kValueDouble | 1u << kValueFunction | 1u << kValueDefault;
     static constexpr uint32_t kNothingHeld =

@@ -40,7 +40,7 @@ TEST_F(ScriptArrayTest, TheFirstElementShapesTheArrayAndOnlyStoredElementsExist)
     CValue a(&interpreter);
     Put(a, {5}, 1);
     EXPECT_EQ(Sizes(a), std::vector<uint32_t>{6});
-    EXPECT_EQ(a.GetArray()->items.GetCount(), 6u);
+    EXPECT_EQ(a.GetArray()->ItemCount(), 6u);
     EXPECT_EQ(At(a, {2}), nullptr);
     ExpectHolds(*At(a, {5}), I(1));
 
@@ -162,7 +162,7 @@ TEST_F(ScriptArrayTest, FlatStoresNeverGrowAndStoresNeedAnArray) {
     a.SetArrayItemFlat(2, &item);
     a.SetArrayItemFlat(4, &item);
     ExpectHolds(*At(a, {0, 1}), I(8));
-    EXPECT_EQ(a.GetArray()->items.GetCount(), 4u);
+    EXPECT_EQ(a.GetArray()->ItemCount(), 4u);
 
     CValue number(&interpreter, 1);
     EXPECT_EQ(ErrorOf([&] { number.SetArrayItem(0, &item); }), 44);
@@ -173,6 +173,120 @@ TEST_F(ScriptArrayTest, FlatStoresNeverGrowAndStoresNeedAnArray) {
     // Reading an element makes the value an array first.
     EXPECT_EQ(number.GetArrayItemPtr(&zero, 1), nullptr);
     EXPECT_EQ(number.GetType(), uint32_t(kValueArray));
+}
+
+TEST_F(ScriptArrayTest, EveryKindSurvivesItsCellTheBoxAndTheWayBack) {
+    CValue a(&interpreter);
+    a.MakeArray();
+    CValue nested(&interpreter);
+    Put(nested, {0}, 5);
+    const Spec kinds[] = {I(-7), D(2.5), S("text"), S(nullptr), Fn(0x40), Def(), Arr(), Obj()};
+    for (int32_t i = 0; i < 8; ++i) {
+        CValue item(&interpreter);
+        if (kinds[i].type == kValueArray)
+            item.Assign(nested);
+        else
+            Make(item, kinds[i]);
+        a.SetArrayItem(i, &item);
+    }
+    CScriptArray* array = a.GetArray();
+    EXPECT_EQ(nested.GetArray()->useCount, 2u);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "in cells" : "settled after boxing");
+        uint32_t mark = interpreter.ReserveTemporaryEntry();
+        for (int32_t i = 0; i < 8; ++i) {
+            EXPECT_EQ(array->ItemType(uint32_t(i)), kinds[i].type);
+            CValue copy(&interpreter);
+            ASSERT_TRUE(array->ReadItem(uint32_t(i), copy));
+            ExpectHolds(copy, kinds[i]);
+            ExpectHolds(*array->GetItem(uint32_t(i)), kinds[i]);
+        }
+        interpreter.FlushTemporaryTextsFrom(mark);
+    }
+    EXPECT_EQ(nested.GetArray()->useCount, 2u);
+    ExpectHolds(*array->GetItem(6)->GetArray()->GetItem(0), I(5));
+    EXPECT_EQ(first.useCount, 1);
+    a.SetInt(0);
+    EXPECT_EQ(nested.GetArray()->useCount, 1u);
+    EXPECT_EQ(first.useCount, 0);
+    EXPECT_EQ(first.backReferenceCount, 0);
+}
+
+TEST_F(ScriptArrayTest, AnElementsAddressHoldsWhileTheArrayIsReshapedUntilTheStatementEnds) {
+    uint32_t mark = interpreter.ReserveTemporaryEntry();
+    CValue a(&interpreter);
+    Put(a, {1, 1}, 7);
+    CValue* held = At(a, {1, 1});
+    Put(a, {6, 5}, 0); // moves every element of the second row
+    EXPECT_EQ(At(a, {1, 1}), held);
+    held->SetString("moved", 0);
+    CScriptArray* array = a.GetArray();
+    uint32_t flat = 0;
+    ASSERT_TRUE(array->FindFlatIndex(Indices{1, 1}.data(), 2, flat));
+    EXPECT_EQ(flat, 8u);
+
+    // A box of an enclosing statement outlives the statements of a call made inside it.
+    uint32_t inner = interpreter.ReserveTemporaryEntry();
+    CValue* innerHeld = At(a, {2, 2});
+    EXPECT_EQ(innerHeld, nullptr);
+    Put(a, {2, 2}, 3);
+    ASSERT_NE(At(a, {2, 2}), nullptr);
+    interpreter.FlushTemporaryTextsFrom(inner);
+    Put(a, {9, 9}, 1);
+    EXPECT_EQ(At(a, {1, 1}), held);
+    ExpectHolds(*held, S("moved"));
+
+    interpreter.FlushTemporaryTextsFrom(mark);
+    CValue copy(&interpreter);
+    ASSERT_TRUE(array->ReadItem(array->GetFlatIndex(Indices{1, 1}.data(), 2), copy));
+    ExpectHolds(copy, S("moved"));
+    int32_t number = 0;
+    EXPECT_TRUE(array->ReadInt(array->GetFlatIndex(Indices{2, 2}.data(), 2), number));
+    EXPECT_EQ(number, 3);
+    EXPECT_FALSE(array->ReadItem(0, copy));
+    EXPECT_EQ(array->ItemType(0), CScriptArray::kNoItem);
+    EXPECT_EQ(array->ItemType(array->ItemCount()), CScriptArray::kNoItem);
+    EXPECT_FALSE(array->FindFlatIndex(Indices{10, 0}.data(), 2, flat));
+    EXPECT_FALSE(array->FindFlatIndex(Indices{1}.data(), 1, flat));
+}
+
+// `t = t[0]` where t held the last reference: the element is read before the array goes.
+TEST_F(ScriptArrayTest, ReadingAnElementIntoTheArraysLastHolderKeepsTheElement) {
+    CValue nested(&interpreter);
+    Put(nested, {0}, 5);
+    CValue a(&interpreter);
+    a.MakeArray();
+    a.SetArrayItemString(0, "kept");
+    a.SetArrayItem(1, &nested);
+    nested.SetInt(0);
+    CValue b(&interpreter, &a);
+    ASSERT_TRUE(a.GetArray()->ReadItem(0, a));
+    ExpectHolds(a, S("kept"));
+    ASSERT_TRUE(b.GetArray()->ReadItem(1, b));
+    ASSERT_NE(b.GetArray(), nullptr);
+    ExpectHolds(*b.GetArrayItemPtr(Indices{0}.data(), 1), I(5));
+    EXPECT_EQ(b.GetArray()->useCount, 1u);
+    EXPECT_EQ(interpreter.arrayList.GetCount(), 1u);
+}
+
+TEST_F(ScriptArrayTest, IntegerStoresReplaceAnyContent) {
+    CValue a(&interpreter);
+    a.MakeArray();
+    CValue object(static_cast<CIBaseClassImpl*>(&first));
+    a.SetArrayItem(0, &object);
+    a.SetArrayItemString(1, "gone");
+    CScriptArray* array = a.GetArray();
+    array->SetItemInt(0, 4);
+    array->SetItemInt(1, 5);
+    array->SetItemInt(2, 6); // beyond the items: nothing
+    EXPECT_EQ(array->ItemCount(), 2u);
+    EXPECT_EQ(array->objectItems, 0);
+    EXPECT_EQ(first.useCount, 1);
+    int32_t number = 0;
+    EXPECT_TRUE(array->ReadInt(0, number));
+    EXPECT_EQ(number, 4);
+    EXPECT_TRUE(array->ReadInt(1, number));
+    EXPECT_EQ(number, 5);
 }
 
 // Deep enough to overflow the stack if either walk recursed.
