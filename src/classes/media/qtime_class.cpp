@@ -6,6 +6,7 @@
 
 #include "audio/manager/sound_device.h"
 #include "audio/manager/sound_manager.h"
+#include "classes/media/qtime_effect_dialog.h"
 #include "classes/media/sound_class.h"
 #include "classes/surface/surface_class.h"
 #include "classes/window/controls/control_table.h"
@@ -1020,10 +1021,18 @@ void CIQTime::AddEffect(movie::EffectKind kind) {
 
 void CIQTime::EffectFromDialog() {
     if (movie_ == nullptr || controller_ != nullptr) return;
-    // No effect was chosen: the dialog is not offered.
-    interpreter->RaiseError(14);
+    // Nothing confirmed in the dialog yet, or no video to take the effect.
+    if (!dialogChosen_ || !movie_->HasVideoTrack()) interpreter->RaiseError(14);
+    movie_->AddEffect(movie::MakeEffect(dialogEffect_.kind, dialogEffect_.values));
+    SetDirty();
+    SetIntResult(1);
 }
 
 void CIQTime::ChooseEffectDialog() {
-    SetIntResult(0);
+    HWND owner = hwnd;
+    if (owner == 0 && interpreter->currentWindow != nullptr)
+        owner = static_cast<CIWindow*>(interpreter->currentWindow)->hwnd;
+    bool confirmed = RunEffectDialog(owner, dialogEffect_);
+    dialogChosen_ = dialogChosen_ || confirmed;
+    SetIntResult(confirmed ? 1 : 0);
 }

@@ -149,6 +149,9 @@ private:
     std::shared_ptr<platform::movie::BuiltMedia> building_;
     int64_t lastFrameDuration_ = 0;
     std::string chosenPath_;
+    // The effect dialog's last confirmed choice; none before the first.
+    platform::movie::Effect dialogEffect_;
+    bool dialogChosen_ = false;
 };
 
 // Tests make the next starts fail with this.
