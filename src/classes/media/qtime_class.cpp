@@ -540,8 +540,13 @@ void CIQTime::IdleAll(CInterpretor& interpreter) {
 }
 
 void CIQTime::OnTimer() {
-    if (controller_ != nullptr && controller_->Idle() && hwnd != 0)
-        InvalidateRect(hwnd, nullptr, FALSE);
+    if (controller_ == nullptr) return;
+    // A child window hears nothing of the program coming back to the front: its tick
+    // watches for it.
+    bool active = GetActiveWindow() != 0;
+    if (active && !programActive_) controller_->Resume();
+    programActive_ = active;
+    if (controller_->Idle() && hwnd != 0) InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void CIQTime::OnSize() {

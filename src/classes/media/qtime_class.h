@@ -152,6 +152,8 @@ private:
     // The effect dialog's last confirmed choice; none before the first.
     platform::movie::Effect dialogEffect_;
     bool dialogChosen_ = false;
+    // Whether the program had an active window at the window's last tick.
+    bool programActive_ = true;
 };
 
 // Tests make the next starts fail with this.

@@ -1,7 +1,7 @@
 // QTime over movie files the tests write: a QuickTime file with a tone and an AVI without,
 // opened at creation and into a Surface; the start of the movies failing; the temporary file
 // of CreateEmptyMovie gone with Close; the controller's bar against its reference picture; the
-// effect dialog driven as a user drives it.
+// effect dialog driven as a user drives it; the program coming back to the front.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -15,7 +15,9 @@
 #include "platform/controls/dialogs/dialog_manager.h"
 #include "platform/controls/dialogs/drawn_dialog.h"
 #include "platform/controls/list_box.h"
+#include "platform/display/headless_display.h"
 #include "platform/media/video/movie_writer.h"
+#include "platform/user/dialogs/common_dialogs.h"
 #include "platform/user/dialogs/dialog_box.h"
 #include "platform/user/dialogs/message_box.h"
 #include "platform/user/windows.h"
@@ -186,6 +188,66 @@ TEST_F(QTimeClassTest, TheEffectDialogChoosesAnEffectAndItsValues) {
     EXPECT_EQ(result.output, "1 1\n16416 0\n");
     EXPECT_EQ(seen, (std::vector<std::string>{"Choose Effect", "Size/1", "Red Blue 0",
                                               "Choose Effect", "Red=0 1"}));
+}
+
+// The file dialog stands in for the user switching to another program and back: each call
+// makes the program inactive, then active again.
+class SwitchingDialogs : public platform::CommonDialogProvider {
+public:
+    bool ChooseFile(const platform::FileDialogRequest&, platform::FileDialogAnswer&) override {
+        active = !active;
+        platform::headless::SetAppActive(active);
+        return false;
+    }
+    bool ChooseColor(const platform::ColorDialogRequest&, platform::ColorDialogAnswer&) override {
+        return false;
+    }
+    bool ChooseFont(const platform::FontDialogRequest&, platform::FontDialogAnswer&) override {
+        return false;
+    }
+    bool ChoosePrinter(const platform::PrintDialogRequest&, platform::PrintDialogAnswer&) override {
+        return false;
+    }
+    bool active = true;
+};
+
+TEST_F(QTimeClassTest, BackInFrontAMovieWithSoundTakesTheSoundDevice) {
+    std::string mov = Movie("tone.mov", MovieCodec::QuickTimeRle, 440);
+    std::string quiet = Movie("quiet.mov", MovieCodec::QuickTimeRle, 0);
+    platform::SetCommonDialogProvider(std::make_shared<SwitchingDialogs>());
+    script_test::ScriptResult result = runner_.Run(
+        "b = New Binary();\n"
+        "b.AllocateData(44 + 16000);\n"
+        "b.SetString(0, \"RIFF\"); b.SetLong(4, 36 + 16000); b.SetString(8, \"WAVEfmt \");\n"
+        "b.SetLong(16, 16); b.SetWord(20, 1); b.SetWord(22, 1); b.SetLong(24, 8000);\n"
+        "b.SetLong(28, 16000); b.SetWord(32, 2); b.SetWord(34, 16); b.SetString(36, \"data\");\n"
+        "b.SetLong(40, 16000);\n"
+        "b.SaveData(\"one.wav\");\n"
+        "UiAdvance(0);\n"
+        "w = New Window(400, 300);\n"
+        "Function Away() {\n"
+        "    snd = New Sound(\"one.wav\");\n"
+        "    snd.Play(1);\n"
+        "    UiAdvance(100); UiDispatch();\n"
+        "    q.GetFileNamePreview();\n"
+        "    UiAdvance(100); UiDispatch();\n"
+        "    zzAway = snd.IsPlaying();\n"
+        "    q.GetFileNamePreview();\n"
+        "    UiAdvance(100); UiDispatch();\n"
+        "    Print(zzAway, snd.IsPlaying());\n"
+        "}\n"
+        // Without sound the movie leaves the device alone.
+        "q = New QTime(" +
+        quiet +
+        ");\n"
+        "Away();\n"
+        "q.OpenFile(" +
+        mov +
+        ");\n"
+        "Away();\n");
+    platform::SetCommonDialogProvider(nullptr);
+    ASSERT_EQ(result.code, 0) << result.output;
+    EXPECT_EQ(result.output, "1 1\n1 0\n");
 }
 
 } // namespace
