@@ -87,17 +87,17 @@ struct Grid {
     }
 };
 
-// Sums of each channel over the (2r+1)^2 box around every pixel, edges repeated. Each pass
-// slides its window along, so the box's size costs nothing.
-std::vector<int64_t> BoxSums(const Picture& p, int r) {
+// Sums of each channel over the (2r+1)^2 box around every pixel, edges repeated (at most
+// 255 x 15 x 15). Each pass slides its window along, so the box's size costs nothing.
+std::vector<int32_t> BoxSums(const Picture& p, int r) {
     const int w = p.width;
     const int h = p.height;
-    std::vector<int64_t> across(p.pixels.size() * 3), sums(p.pixels.size() * 3);
-    auto channel = [](uint32_t c, int k) { return int64_t(c >> (16 - 8 * k) & 0xFF); };
+    std::vector<int32_t> across(p.pixels.size() * 3), sums(p.pixels.size() * 3);
+    auto channel = [](uint32_t c, int k) { return int32_t(c >> (16 - 8 * k) & 0xFF); };
     for (int y = 0; y < h; ++y) {
         const uint32_t* row = p.pixels.data() + size_t(y) * w;
-        int64_t* out = across.data() + size_t(y) * w * 3;
-        int64_t s[3] = {};
+        int32_t* out = across.data() + size_t(y) * w * 3;
+        int32_t s[3] = {};
         for (int d = -r; d <= r; ++d)
             for (int k = 0; k < 3; ++k)
                 s[k] += channel(row[std::clamp(d, 0, w - 1)], k);
@@ -111,16 +111,16 @@ std::vector<int64_t> BoxSums(const Picture& p, int r) {
         }
     }
     const size_t stride = size_t(w) * 3;
-    std::vector<int64_t> column(stride, 0);
+    std::vector<int32_t> column(stride, 0);
     for (int d = -r; d <= r; ++d) {
-        const int64_t* from = across.data() + size_t(std::clamp(d, 0, h - 1)) * stride;
+        const int32_t* from = across.data() + size_t(std::clamp(d, 0, h - 1)) * stride;
         for (size_t i = 0; i < stride; ++i)
             column[i] += from[i];
     }
     for (int y = 0; y < h; ++y) {
         std::copy(column.begin(), column.end(), sums.begin() + ptrdiff_t(size_t(y) * stride));
-        const int64_t* leaving = across.data() + size_t(std::clamp(y - r, 0, h - 1)) * stride;
-        const int64_t* coming = across.data() + size_t(std::clamp(y + r + 1, 0, h - 1)) * stride;
+        const int32_t* leaving = across.data() + size_t(std::clamp(y - r, 0, h - 1)) * stride;
+        const int32_t* coming = across.data() + size_t(std::clamp(y + r + 1, 0, h - 1)) * stride;
         for (size_t i = 0; i < stride; ++i)
             column[i] += coming[i] - leaving[i];
     }
@@ -131,7 +131,7 @@ void Blur(const std::vector<double>& v, Picture& p) {
     int r = int(v[0]);
     int kernel = 2 * r + 1;
     double sum = v[1] > 0 ? v[1] : double(kernel) * kernel;
-    std::vector<int64_t> sums = BoxSums(p, r);
+    std::vector<int32_t> sums = BoxSums(p, r);
     for (size_t i = 0; i < p.pixels.size(); ++i)
         p.pixels[i] = Pack(sums[i * 3] / sum, sums[i * 3 + 1] / sum, sums[i * 3 + 2] / sum);
 }
@@ -139,7 +139,7 @@ void Blur(const std::vector<double>& v, Picture& p) {
 void Sharpen(const std::vector<double>& v, Picture& p) {
     int r = int(v[0]);
     double area = double(2 * r + 1) * (2 * r + 1);
-    std::vector<int64_t> sums = BoxSums(p, r);
+    std::vector<int32_t> sums = BoxSums(p, r);
     for (size_t i = 0; i < p.pixels.size(); ++i) {
         uint32_t c = p.pixels[i];
         auto one = [&](int value, int k) {
