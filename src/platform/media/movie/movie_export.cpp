@@ -177,7 +177,7 @@ bool WriteSound(Writer& w, const Movie& movie, int64_t until) {
         int64_t frames = std::min(kChunk, until - w.soundWritten);
         double from = double(w.soundWritten) * step;
         auto low = int64_t(from);
-        auto count = size_t(double(frames) * step) + 2;
+        auto count = size_t(std::ceil(double(frames) * step)) + 2;
         source.resize(count * 2);
         movie.ReadSound(low, source.data(), count);
         av_frame_unref(w.soundFrame);

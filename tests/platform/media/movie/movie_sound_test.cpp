@@ -154,6 +154,8 @@ TEST(MovieSoundFiles, SavedAndExportedFilesCarryTheSound) {
         std::unique_ptr<Movie> back = Movie::OpenLinuxPath(dir.Linux(c.name));
         ASSERT_NE(back, nullptr);
         EXPECT_TRUE(back->HasSoundTrack());
+        // No picture is held back waiting for its sound.
+        EXPECT_EQ(back->Duration(), movie->Duration());
         // DV's sound goes through 48 kHz and back, and may come a frame early or late.
         double best = std::numeric_limits<double>::infinity();
         for (int64_t shift = -c.slack; shift <= c.slack; ++shift) {
