@@ -259,3 +259,16 @@ a = s.GetPixel(3, 2) == 0xFF0000;
 q.GotoTime(150);
 UiRefreshNow();
 Print(a, s.GetPixel(3, 2) == 0x0000FF);
+
+//== the effect dialog answers cancel where no one can see it, and nothing is applied from it
+// expect: error 14 line 11
+// expect output: 0
+src = New Surface(8, 6, 32);
+s = New Surface(8, 6, 32);
+q = New QTime(s);
+q.CreateEmptyMovie();
+q.DetachMovieController();
+q.AppendVideoFrame(src, 100);
+q.EndVideoEdit();
+Print(q.ChooseEffectDialog());
+q.EffectFromDialog();

@@ -6,6 +6,7 @@
 
 #include "audio/manager/sound_device.h"
 #include "audio/manager/sound_manager.h"
+#include "classes/media/qtime_effect_dialog.h"
 #include "classes/media/sound_class.h"
 #include "classes/surface/surface_class.h"
 #include "classes/window/controls/control_table.h"
@@ -277,7 +278,7 @@ int CIQTime::IsQuickTimeStarted() {
 }
 
 CIQTime::CIQTime(CInterpretor* interpreter, const CClassRecord* record)
-    : CIChildWindow(interpreter, record) {
+    : CIChildWindow(interpreter, record), madeSurface_(interpreter) {
     SetCreateParams(10, 10, 320, 200, WS_CHILD | WS_CLIPSIBLINGS, 0);
 }
 
@@ -307,18 +308,22 @@ void CIQTime::Create() {
                         kArgFlagsB,
                     extraArgs, 0, uint32_t(interpreter->GetArgCount()));
     if (extraArgs[0] != nullptr) {
-        if (extraArgs[1] != nullptr || extraArgs[0]->GetType() != kValueObject ||
-            AsWindowSurface(extraArgs[0]->GetObject()) == nullptr)
+        const CValue& given = *extraArgs[0];
+        if (extraArgs[1] != nullptr || given.GetType() != kValueObject) interpreter->RaiseError(14);
+        if (given.IsObjectOfClass(CISurfaceTexture::kClassId))
+            targetTexture_ = dynamic_cast<CISurfaceTexture*>(given.GetObject());
+        if (targetTexture_ == nullptr && AsWindowSurface(given.GetObject()) == nullptr)
             interpreter->RaiseError(14);
-        targetSurface_ = extraArgs[0]->GetObject();
-        ++targetSurface_->useCount;
+        target_ = given.GetObject();
+        ++target_->useCount;
     }
     if (StartQuickTime() == 0) {
         ReleaseTarget();
         interpreter->RaiseError(107);
     }
     started_ = true;
-    if (targetSurface_ == nullptr) {
+    if (targetTexture_ != nullptr) GiveTextureASurface();
+    if (target_ == nullptr) {
         // In the current Window as every control; without one, a window of its own.
         parent = static_cast<CIWindow*>(interpreter->currentWindow);
         CreateControl(kWindowClassName, 0, this, 0, kCreateChild | kCreateProperty);
@@ -334,34 +339,67 @@ void CIQTime::Destroy(int flag) {
     CloseMovie();
     if (hwnd != 0) KillTimer(hwnd, kTimerId);
     if (interpreter->resetting == 0) ReleaseTarget();
-    targetSurface_ = nullptr;
+    target_ = nullptr;
+    targetTexture_ = nullptr;
     if (started_) StopQuickTime();
     started_ = false;
     CIChildWindow::Destroy(flag);
 }
 
 void CIQTime::ReleaseTarget() {
-    if (targetSurface_ != nullptr) --targetSurface_->useCount;
-    targetSurface_ = nullptr;
+    if (target_ != nullptr) --target_->useCount;
+    target_ = nullptr;
+    targetTexture_ = nullptr;
+    madeSurface_.SetInt(0);
     worldMade_ = false;
 }
 
 int CIQTime::ReleaseReferencesTo(CIBaseClassImpl* object) {
-    if (object != nullptr && object == targetSurface_) {
+    if (object != nullptr && object == target_) {
         ReleaseTarget();
         MarkDeleted();
         return 1;
+    }
+    // The Surface made for a Texture only feeds it: the Texture stays the target.
+    if (object != nullptr && madeSurface_.GetType() == kValueObject &&
+        madeSurface_.GetObject() == object) {
+        madeSurface_.SetObject(nullptr, 0);
+        worldMade_ = false;
     }
     return CIChildWindow::ReleaseReferencesTo(object);
 }
 
 int CIQTime::IsLate() {
-    return targetSurface_ == nullptr ? 1 : 0;
+    return target_ == nullptr ? 1 : 0;
+}
+
+CWindowSurface* CIQTime::DrawingSurface() const {
+    if (targetTexture_ == nullptr) return AsWindowSurface(target_);
+    // A Surface feeds one Texture at most and the Texture may change Surfaces (Load), so
+    // the one feeding it now is looked for each time.
+    for (uint32_t position = interpreter->GetFirstObjectPos(CISurface::kClassId); position != 0;) {
+        auto* surface =
+            static_cast<CISurface*>(interpreter->GetNextObject(CISurface::kClassId, position));
+        if (surface != nullptr && surface->texture3D == targetTexture_)
+            return AsWindowSurface(surface);
+    }
+    return nullptr;
+}
+
+void CIQTime::GiveTextureASurface() {
+    if (DrawingSurface() != nullptr) return;
+    auto* surface =
+        new (std::nothrow) CISurface(interpreter, interpreter->GetClassRecord(CISurface::kClassId));
+    if (surface == nullptr) interpreter->RaiseError(15);
+    std::unique_ptr<CISurface> pending(surface);
+    surface->CreateFromTexture(targetTexture_, 0);
+    surface->Register();
+    madeSurface_.SetObject(pending.release(), 0);
 }
 
 ControllerRect CIQTime::ClientRect() const {
-    if (targetSurface_ != nullptr) {
-        auto* surface = AsWindowSurface(targetSurface_);
+    if (target_ != nullptr) {
+        auto* surface = DrawingSurface();
         SurfaceHandle* picture = surface != nullptr ? surface->GetSurfaceHandle() : nullptr;
         if (picture == nullptr) return {};
         return {0, 0, picture->GetWidth(), picture->GetHeight()};
@@ -440,7 +478,7 @@ void CIQTime::ReleaseSoundDevice() {
 // ---- Drawing ---------------------------------------------------------------------------
 
 bool CIQTime::PrepareWorld() {
-    auto* surface = AsWindowSurface(targetSurface_);
+    auto* surface = DrawingSurface();
     SurfaceHandle* picture = surface != nullptr ? surface->GetSurfaceHandle() : nullptr;
     if (picture == nullptr || !picture->IsValid()) return false;
     int32_t depth = picture->GetDepth();
@@ -463,8 +501,8 @@ bool CIQTime::PrepareWorld() {
 }
 
 void CIQTime::Refresh() {
-    if (targetSurface_ != nullptr && movie_ != nullptr && PrepareWorld()) {
-        auto* surface = AsWindowSurface(targetSurface_);
+    if (target_ != nullptr && movie_ != nullptr && PrepareWorld()) {
+        auto* surface = DrawingSurface();
         SurfaceHandle* picture = surface->GetSurfaceHandle();
         if (movie_->DrawFrame(world_)) {
             uint8_t* pixels = picture->Lock();
@@ -479,6 +517,9 @@ void CIQTime::Refresh() {
             }
             if (pixels != nullptr) picture->Unlock();
             surface->InvalidateAll();
+            // A Texture takes the new picture now, and the World's views show it.
+            if (targetTexture_ != nullptr)
+                static_cast<CISurface*>(surface->GetSurfaceObject())->Refresh();
         }
     }
     if (hwnd != 0) {
@@ -492,16 +533,20 @@ void CIQTime::IdleAll(CInterpretor& interpreter) {
     if (quickTimeUses == 0) return;
     for (uint32_t position = interpreter.GetFirstObjectPos(kClassId); position != 0;) {
         auto* qtime = static_cast<CIQTime*>(interpreter.GetNextObject(kClassId, position));
-        if (qtime == nullptr || qtime->movie_ == nullptr || qtime->targetSurface_ == nullptr)
-            continue;
+        if (qtime == nullptr || qtime->movie_ == nullptr || qtime->target_ == nullptr) continue;
         qtime->movie_->Task();
         qtime->SetDirty();
     }
 }
 
 void CIQTime::OnTimer() {
-    if (controller_ != nullptr && controller_->Idle() && hwnd != 0)
-        InvalidateRect(hwnd, nullptr, FALSE);
+    if (controller_ == nullptr) return;
+    // A child window hears nothing of the program coming back to the front: its tick
+    // watches for it.
+    bool active = GetActiveWindow() != 0;
+    if (active && !programActive_) controller_->Resume();
+    programActive_ = active;
+    if (controller_->Idle() && hwnd != 0) InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void CIQTime::OnSize() {
@@ -981,10 +1026,18 @@ void CIQTime::AddEffect(movie::EffectKind kind) {
 
 void CIQTime::EffectFromDialog() {
     if (movie_ == nullptr || controller_ != nullptr) return;
-    // No effect was chosen: the dialog is not offered.
-    interpreter->RaiseError(14);
+    // Nothing confirmed in the dialog yet, or no video to take the effect.
+    if (!dialogChosen_ || !movie_->HasVideoTrack()) interpreter->RaiseError(14);
+    movie_->AddEffect(movie::MakeEffect(dialogEffect_.kind, dialogEffect_.values));
+    SetDirty();
+    SetIntResult(1);
 }
 
 void CIQTime::ChooseEffectDialog() {
-    SetIntResult(0);
+    HWND owner = hwnd;
+    if (owner == 0 && interpreter->currentWindow != nullptr)
+        owner = static_cast<CIWindow*>(interpreter->currentWindow)->hwnd;
+    bool confirmed = RunEffectDialog(owner, dialogEffect_);
+    dialogChosen_ = dialogChosen_ || confirmed;
+    SetIntResult(confirmed ? 1 : 0);
 }

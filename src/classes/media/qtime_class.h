@@ -1,15 +1,19 @@
 // The QTime class: movies of the movie layer played in a window of their own with a movie
-// controller, or off screen into a Surface; edited through the controller (selections, cut,
-// copy, paste, one level of undo, segments). Panoramas are not read on this system: the VR
-// methods raise 110 and IsVRMovie answers 0.
+// controller, or off screen into a Surface or a 3D Texture; edited through the controller
+// (selections, cut, copy, paste, one level of undo, segments). Panoramas are not read on this
+// system: the VR methods raise 110 and IsVRMovie answers 0.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "classes/surface/view3d.h"
 #include "classes/window/child_window.h"
 #include "platform/media/movie/movie_controller.h"
+#include "script/values/value.h"
+
+class CWindowSurface;
 
 class CIQTime final : public CIChildWindow {
 public:
@@ -22,9 +26,10 @@ public:
 
     void CallMethod(uint16_t methodId) override;
     void Destroy(int flag) override;
-    // The target Surface going marks the QTime deleted: 1 then.
+    // The target Surface or Texture going marks the QTime deleted: 1 then.
     int ReleaseReferencesTo(CIBaseClassImpl* object) override;
-    // new QTime([parent], [file name], [constants...], [x], [y], [width], [height], [Surface]).
+    // new QTime([parent], [file name], [constants...], [x], [y], [width], [height],
+    //           [Surface or Texture]).
     void Create() override;
     // Into a target: the movie's frame copied into it; else the window's pending changes.
     void Refresh() override;
@@ -35,7 +40,8 @@ public:
     static void StopQuickTime();
     // 1 while panoramas can be shown: never here.
     static int IsQuickTimeStarted();
-    // The pump's idle task: movies drawing into Surfaces move on and are marked for refresh.
+    // The pump's idle task: movies drawing into Surfaces and Textures move on and are marked for
+    // refresh.
     static void IdleAll(CInterpretor& interpreter);
 
     // The window's work, from its window procedure.
@@ -111,6 +117,12 @@ private:
     // The world of the target's size and depth, made again when either changed.
     bool PrepareWorld();
     void ReleaseTarget();
+    // What the movie draws into: the target Surface, or the Surface a target Texture takes
+    // its picture from; null when there is none.
+    CWindowSurface* DrawingSurface() const;
+    // A Texture without a Surface of its own gets one holding its picture, which the QTime
+    // keeps.
+    void GiveTextureASurface();
     bool ActionFilter(int32_t action);
     void ReleaseSoundDevice();
     void PlayAt(int32_t rate);
@@ -125,7 +137,10 @@ private:
     platform::movie::OffscreenWorld world_;
     int32_t worldDepth_ = 0;
     bool worldMade_ = false;
-    CIBaseClassImpl* targetSurface_ = nullptr;
+    // The Surface or Texture drawn into (one use held); the Texture's side of it.
+    CIBaseClassImpl* target_ = nullptr;
+    CISurfaceTexture* targetTexture_ = nullptr;
+    CValue madeSurface_;
     bool barVisible_ = true;
     bool started_ = false;
     std::string fileName_;
@@ -134,6 +149,11 @@ private:
     std::shared_ptr<platform::movie::BuiltMedia> building_;
     int64_t lastFrameDuration_ = 0;
     std::string chosenPath_;
+    // The effect dialog's last confirmed choice; none before the first.
+    platform::movie::Effect dialogEffect_;
+    bool dialogChosen_ = false;
+    // Whether the program had an active window at the window's last tick.
+    bool programActive_ = true;
 };
 
 // Tests make the next starts fail with this.

@@ -1,6 +1,7 @@
 // QTime over movie files the tests write: a QuickTime file with a tone and an AVI without,
 // opened at creation and into a Surface; the start of the movies failing; the temporary file
-// of CreateEmptyMovie gone with Close; the controller's bar against its reference picture.
+// of CreateEmptyMovie gone with Close; the controller's bar against its reference picture; the
+// effect dialog driven as a user drives it; the program coming back to the front.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -11,7 +12,15 @@
 #include <vector>
 
 #include "classes/media/qtime_class.h"
+#include "platform/controls/dialogs/dialog_manager.h"
+#include "platform/controls/dialogs/drawn_dialog.h"
+#include "platform/controls/list_box.h"
+#include "platform/display/headless_display.h"
 #include "platform/media/video/movie_writer.h"
+#include "platform/user/dialogs/common_dialogs.h"
+#include "platform/user/dialogs/dialog_box.h"
+#include "platform/user/dialogs/message_box.h"
+#include "platform/user/windows.h"
 #include "script/script_runner.h"
 #include "support/golden_picture.h"
 #include "support/temp_dir.h"
@@ -126,6 +135,119 @@ TEST_F(QTimeClassTest, TheControllerBarLooksAsItsPicture) {
     ASSERT_TRUE(test_support::ReadPngPicture(drawn, picture));
     test_support::ExpectLikeGolden(std::filesystem::path(__FILE__).parent_path() / "qtime_bar.png",
                                    picture);
+}
+
+std::string ItemText(HWND dialog, int id) {
+    char text[64] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+TEST_F(QTimeClassTest, TheEffectDialogChoosesAnEffectAndItsValues) {
+    platform::test::DrawDialogsAsWindows(true);
+    std::vector<std::string> seen;
+    int shown = 0;
+    platform::test::SetDialogBoxShownHook([&](HWND dialog) {
+        char caption[64] = {};
+        GetWindowTextA(dialog, caption, sizeof caption);
+        seen.push_back(caption);
+        if (shown++ == 0) {
+            // RGB Balance, its red taken away; the blue typed is no number and stays.
+            seen.push_back(ItemText(dialog, 200) + "/" + ItemText(dialog, 300));
+            SendDlgItemMessageA(dialog, 100, LB_SETCURSEL, 6, 0);
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(100, LBN_SELCHANGE),
+                         LPARAM(GetDlgItem(dialog, 100)));
+            seen.push_back(ItemText(dialog, 200) + " " + ItemText(dialog, 202) + " " +
+                           std::to_string(IsWindowVisible(GetDlgItem(dialog, 203))));
+            SetDlgItemTextA(dialog, 300, "0");
+            SetDlgItemTextA(dialog, 302, "blue");
+            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        } else {
+            // Offered again as chosen; cancelled.
+            seen.push_back(ItemText(dialog, 200) + "=" + ItemText(dialog, 300) + " " +
+                           ItemText(dialog, 302));
+            SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+    });
+    script_test::ScriptResult result =
+        runner_.Run("UiAdvance(0);\n"
+                    "src = New Surface(8, 6, 32);\n"
+                    "s = New Surface(8, 6, 32);\n"
+                    "q = New QTime(s);\n"
+                    "q.CreateEmptyMovie();\n"
+                    "q.DetachMovieController();\n"
+                    "src.Clear(0x804020);\n"
+                    "q.AppendVideoFrame(src, 100);\n"
+                    "q.EndVideoEdit();\n"
+                    "Print(q.ChooseEffectDialog(), q.EffectFromDialog());\n"
+                    "Program.Wait(0); UiRefreshNow();\n"
+                    "Print(AsText(s.GetPixel(3, 2)), q.ChooseEffectDialog());\n");
+    platform::test::SetDialogBoxShownHook(nullptr);
+    platform::test::DrawDialogsAsWindows(false);
+    ASSERT_EQ(result.code, 0) << result.output;
+    EXPECT_EQ(result.output, "1 1\n16416 0\n");
+    EXPECT_EQ(seen, (std::vector<std::string>{"Choose Effect", "Size/1", "Red Blue 0",
+                                              "Choose Effect", "Red=0 1"}));
+}
+
+// The file dialog stands in for the user switching to another program and back: each call
+// makes the program inactive, then active again.
+class SwitchingDialogs : public platform::CommonDialogProvider {
+public:
+    bool ChooseFile(const platform::FileDialogRequest&, platform::FileDialogAnswer&) override {
+        active = !active;
+        platform::headless::SetAppActive(active);
+        return false;
+    }
+    bool ChooseColor(const platform::ColorDialogRequest&, platform::ColorDialogAnswer&) override {
+        return false;
+    }
+    bool ChooseFont(const platform::FontDialogRequest&, platform::FontDialogAnswer&) override {
+        return false;
+    }
+    bool ChoosePrinter(const platform::PrintDialogRequest&, platform::PrintDialogAnswer&) override {
+        return false;
+    }
+    bool active = true;
+};
+
+TEST_F(QTimeClassTest, BackInFrontAMovieWithSoundTakesTheSoundDevice) {
+    std::string mov = Movie("tone.mov", MovieCodec::QuickTimeRle, 440);
+    std::string quiet = Movie("quiet.mov", MovieCodec::QuickTimeRle, 0);
+    platform::SetCommonDialogProvider(std::make_shared<SwitchingDialogs>());
+    script_test::ScriptResult result = runner_.Run(
+        "b = New Binary();\n"
+        "b.AllocateData(44 + 16000);\n"
+        "b.SetString(0, \"RIFF\"); b.SetLong(4, 36 + 16000); b.SetString(8, \"WAVEfmt \");\n"
+        "b.SetLong(16, 16); b.SetWord(20, 1); b.SetWord(22, 1); b.SetLong(24, 8000);\n"
+        "b.SetLong(28, 16000); b.SetWord(32, 2); b.SetWord(34, 16); b.SetString(36, \"data\");\n"
+        "b.SetLong(40, 16000);\n"
+        "b.SaveData(\"one.wav\");\n"
+        "UiAdvance(0);\n"
+        "w = New Window(400, 300);\n"
+        "Function Away() {\n"
+        "    snd = New Sound(\"one.wav\");\n"
+        "    snd.Play(1);\n"
+        "    UiAdvance(100); UiDispatch();\n"
+        "    q.GetFileNamePreview();\n"
+        "    UiAdvance(100); UiDispatch();\n"
+        "    zzAway = snd.IsPlaying();\n"
+        "    q.GetFileNamePreview();\n"
+        "    UiAdvance(100); UiDispatch();\n"
+        "    Print(zzAway, snd.IsPlaying());\n"
+        "}\n"
+        // Without sound the movie leaves the device alone.
+        "q = New QTime(" +
+        quiet +
+        ");\n"
+        "Away();\n"
+        "q.OpenFile(" +
+        mov +
+        ");\n"
+        "Away();\n");
+    platform::SetCommonDialogProvider(nullptr);
+    ASSERT_EQ(result.code, 0) << result.output;
+    EXPECT_EQ(result.output, "1 1\n1 0\n");
 }
 
 } // namespace

@@ -87,29 +87,43 @@ struct Grid {
     }
 };
 
-// Sums of each channel over the (2r+1)^2 box around every pixel, edges repeated.
-std::vector<int64_t> BoxSums(const Picture& p, int r) {
-    size_t n = p.pixels.size();
-    std::vector<int64_t> across(n * 3), sums(n * 3);
-    Grid g{p};
-    for (int y = 0; y < p.height; ++y)
-        for (int x = 0; x < p.width; ++x)
-            for (int d = -r; d <= r; ++d) {
-                uint32_t c = g.At(x + d, y);
-                size_t i = (size_t(y) * p.width + x) * 3;
-                across[i] += Red(c);
-                across[i + 1] += Green(c);
-                across[i + 2] += Blue(c);
+// Sums of each channel over the (2r+1)^2 box around every pixel, edges repeated (at most
+// 255 x 15 x 15). Each pass slides its window along, so the box's size costs nothing.
+std::vector<int32_t> BoxSums(const Picture& p, int r) {
+    const int w = p.width;
+    const int h = p.height;
+    std::vector<int32_t> across(p.pixels.size() * 3), sums(p.pixels.size() * 3);
+    auto channel = [](uint32_t c, int k) { return int32_t(c >> (16 - 8 * k) & 0xFF); };
+    for (int y = 0; y < h; ++y) {
+        const uint32_t* row = p.pixels.data() + size_t(y) * w;
+        int32_t* out = across.data() + size_t(y) * w * 3;
+        int32_t s[3] = {};
+        for (int d = -r; d <= r; ++d)
+            for (int k = 0; k < 3; ++k)
+                s[k] += channel(row[std::clamp(d, 0, w - 1)], k);
+        for (int x = 0; x < w; ++x) {
+            uint32_t leaving = row[std::clamp(x - r, 0, w - 1)];
+            uint32_t coming = row[std::clamp(x + r + 1, 0, w - 1)];
+            for (int k = 0; k < 3; ++k) {
+                out[x * 3 + k] = s[k];
+                s[k] += channel(coming, k) - channel(leaving, k);
             }
-    for (int y = 0; y < p.height; ++y)
-        for (int x = 0; x < p.width; ++x)
-            for (int d = -r; d <= r; ++d) {
-                int yy = std::clamp(y + d, 0, p.height - 1);
-                size_t from = (size_t(yy) * p.width + x) * 3;
-                size_t i = (size_t(y) * p.width + x) * 3;
-                for (int k = 0; k < 3; ++k)
-                    sums[i + k] += across[from + k];
-            }
+        }
+    }
+    const size_t stride = size_t(w) * 3;
+    std::vector<int32_t> column(stride, 0);
+    for (int d = -r; d <= r; ++d) {
+        const int32_t* from = across.data() + size_t(std::clamp(d, 0, h - 1)) * stride;
+        for (size_t i = 0; i < stride; ++i)
+            column[i] += from[i];
+    }
+    for (int y = 0; y < h; ++y) {
+        std::copy(column.begin(), column.end(), sums.begin() + ptrdiff_t(size_t(y) * stride));
+        const int32_t* leaving = across.data() + size_t(std::clamp(y - r, 0, h - 1)) * stride;
+        const int32_t* coming = across.data() + size_t(std::clamp(y + r + 1, 0, h - 1)) * stride;
+        for (size_t i = 0; i < stride; ++i)
+            column[i] += coming[i] - leaving[i];
+    }
     return sums;
 }
 
@@ -117,7 +131,7 @@ void Blur(const std::vector<double>& v, Picture& p) {
     int r = int(v[0]);
     int kernel = 2 * r + 1;
     double sum = v[1] > 0 ? v[1] : double(kernel) * kernel;
-    std::vector<int64_t> sums = BoxSums(p, r);
+    std::vector<int32_t> sums = BoxSums(p, r);
     for (size_t i = 0; i < p.pixels.size(); ++i)
         p.pixels[i] = Pack(sums[i * 3] / sum, sums[i * 3 + 1] / sum, sums[i * 3 + 2] / sum);
 }
@@ -125,7 +139,7 @@ void Blur(const std::vector<double>& v, Picture& p) {
 void Sharpen(const std::vector<double>& v, Picture& p) {
     int r = int(v[0]);
     double area = double(2 * r + 1) * (2 * r + 1);
-    std::vector<int64_t> sums = BoxSums(p, r);
+    std::vector<int32_t> sums = BoxSums(p, r);
     for (size_t i = 0; i < p.pixels.size(); ++i) {
         uint32_t c = p.pixels[i];
         auto one = [&](int value, int k) {

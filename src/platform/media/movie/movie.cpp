@@ -111,8 +111,33 @@ void Movie::SetRate(int32_t rate) {
     FeedSound();
 }
 
+void Movie::ReadSound(int64_t from, float* out, size_t frames) const {
+    int64_t trackEnd = ToSoundFrame(sound_.Duration());
+    while (frames > 0) {
+        int64_t time = static_cast<int64_t>(Int128(from) * kTimeScale / sound::OUTPUT_RATE);
+        int64_t offset = 0;
+        const Segment* segment =
+            from >= 0 && from < trackEnd ? sound_.Locate(time, &offset) : nullptr;
+        // Before the track, silence up to its start; past its end, silence throughout.
+        int64_t pieceEnd = from < 0 ? 0 : INT64_MAX;
+        if (segment != nullptr) pieceEnd = ToSoundFrame(time - offset + segment->duration);
+        size_t count = size_t(std::clamp<int64_t>(pieceEnd - from, 1, int64_t(frames)));
+        if (segment != nullptr && segment->media) {
+            int64_t segmentStart = ToSoundFrame(time - offset);
+            segment->media->ReadSound(ToSoundFrame(segment->mediaStart) + from - segmentStart, out,
+                                      count);
+        } else {
+            std::fill(out, out + count * 2, 0.0f);
+        }
+        out += count * 2;
+        frames -= count;
+        from += int64_t(count);
+    }
+}
+
 void Movie::FeedSound() {
-    bool audible = hasSound_ && rate_ == kNormalRate && volume_ > 0;
+    bool audible =
+        hasSound_ && rate_ != 0 && volume_ > 0 && rate_ >= -kLoudestRate && rate_ <= kLoudestRate;
     if (!audible) {
         soundOutput_.Close();
         return;
@@ -121,30 +146,40 @@ void Movie::FeedSound() {
     if (out.voice == 0) {
         out.voice = sound::OpenMediaVoice(DWORD(kSoundAhead * 2));
         if (out.voice == 0) return;
-        out.frame = ToSoundFrame(time_);
+        out.position = double(ToSoundFrame(time_));
         // 256 is full volume; each halving is 6 dB down.
         double decibels = 20 * std::log10(std::min(volume_, kFullVolume) / double(kFullVolume));
         sound::SetMediaVoiceVolume(out.voice, LONG(std::max(-10000.0, decibels * 100)));
     }
-    int64_t end = ToSoundFrame(PlayBounds().start + PlayBounds().length);
+    // Output frames take `speed` frames of the track each, read between frames by a straight
+    // line, until the end the movie runs towards.
+    double speed = double(rate_) / kNormalRate;
+    TimeRange bounds = PlayBounds();
+    double first = double(ToSoundFrame(bounds.start));
+    double last = double(ToSoundFrame(bounds.start + bounds.length));
     std::vector<float> chunk(size_t(kSoundChunk) * 2);
-    while (out.frame < end && sound::MediaVoiceQueuedFrames(out.voice) < kSoundAhead) {
-        // The segment under the frame, and how much of it is left.
-        int64_t time = static_cast<int64_t>(Int128(out.frame) * kTimeScale / sound::OUTPUT_RATE);
-        int64_t offset = 0;
-        const Segment* segment = sound_.Locate(time, &offset);
-        if (segment == nullptr) break;
-        int64_t segmentStart = ToSoundFrame(time - offset);
-        int64_t segmentEnd = ToSoundFrame(time - offset + segment->duration);
-        int64_t frames = std::min({kSoundChunk, segmentEnd - out.frame, end - out.frame});
+    std::vector<float> source;
+    while (sound::MediaVoiceQueuedFrames(out.voice) < kSoundAhead) {
+        double room = speed > 0 ? (last - out.position) / speed : (out.position - first) / -speed;
+        int64_t frames = std::min<int64_t>(kSoundChunk, int64_t(std::ceil(room)));
         if (frames <= 0) break;
-        if (segment->media)
-            segment->media->ReadSound(ToSoundFrame(segment->mediaStart) + out.frame - segmentStart,
-                                      chunk.data(), size_t(frames));
-        else
-            std::fill(chunk.begin(), chunk.end(), 0.0f);
+        double end = out.position + speed * double(frames - 1);
+        int64_t low = int64_t(std::floor(std::min(out.position, end)));
+        int64_t high = int64_t(std::floor(std::max(out.position, end))) + 1;
+        source.resize(size_t(high - low + 1) * 2);
+        ReadSound(low, source.data(), size_t(high - low + 1));
+        for (int64_t i = 0; i < frames; ++i) {
+            double at = out.position + speed * double(i) - double(low);
+            auto whole = size_t(at);
+            auto part = float(at - double(whole));
+            for (size_t channel = 0; channel < 2; ++channel) {
+                float a = source[whole * 2 + channel];
+                float b = source[(whole + 1) * 2 + channel];
+                chunk[size_t(i) * 2 + channel] = a + (b - a) * part;
+            }
+        }
         sound::WriteMediaVoice(out.voice, chunk.data(), DWORD(frames));
-        out.frame += frames;
+        out.position += speed * double(frames);
     }
 }
 
@@ -184,7 +219,7 @@ bool Movie::Task(DWORD now) {
             rate_ = 0;
         }
     }
-    bool wrapped = rate_ > 0 && time < Int128(before);
+    bool wrapped = (rate_ > 0 && time < Int128(before)) || (rate_ < 0 && time > Int128(before));
     time_ = static_cast<int64_t>(time);
     if (wrapped) soundOutput_.Close();
     FeedSound();

@@ -32,6 +32,9 @@ enum MoviesError : int32_t {
 int32_t GetMoviesError();
 void SetMoviesError(int32_t error);
 
+// Rates beyond this many times the normal one play without sound.
+constexpr int32_t kLoudestRate = 16 * kNormalRate;
+
 // The voice a playing movie's sound goes out through. A copy of a movie starts silent.
 class SoundOutput {
 public:
@@ -45,8 +48,9 @@ public:
     void Close();
 
     DWORD voice = 0;
-    // The next frame to write, counted at the output rate from the movie's start.
-    int64_t frame = 0;
+    // Where the next frame written is taken from: a frame of the sound track at the output
+    // rate from the movie's start, between frames when the movie plays at another rate.
+    double position = 0;
 };
 
 class Movie {
@@ -111,6 +115,10 @@ public:
     // Back to before the last edit; false when there is none to undo.
     bool Undo();
 
+    // `frames` stereo frames of the sound track from frame `from` (at the sound output's rate
+    // from the movie's start), silence in gaps and beyond the track.
+    void ReadSound(int64_t from, float* out, size_t frames) const;
+
     // Effects every picture passes through, in the order added.
     void AddEffect(const Effect& effect) { effects_.push_back(effect); }
     const std::vector<Effect>& Effects() const { return effects_; }
@@ -137,8 +145,8 @@ private:
     void Place(const Movie& source, int64_t at);
     void Remove(int64_t start, int64_t length);
     TimeRange PlayBounds() const;
-    // Keeps the voice fed a little ahead while the movie plays forwards at its normal rate;
-    // closes it otherwise.
+    // Keeps the voice fed a little ahead while the movie plays, resampled to its rate and
+    // backwards for negative rates; closes it when stopped, silent or too fast to hear.
     void FeedSound();
 
     EditList video_;

@@ -85,6 +85,9 @@ public:
     bool Click(int32_t x, int32_t y);
     // The slider dragged to x.
     void Drag(int32_t x);
+    // The program is back in front after another had it: the filter hears of it (action 47),
+    // as the sound device may have to be taken back from whoever had it meanwhile.
+    void Resume() { Filtered(kActionResume); }
 
 private:
     bool Filtered(int32_t action);

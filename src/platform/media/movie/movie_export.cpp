@@ -1,12 +1,14 @@
 #include "platform/media/movie/movie_export.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <numeric>
 #include <vector>
 
 #include "platform/files/path_mapping.h"
 #include "platform/media/video/ffmpeg_quiet.h"
+#include "platform/sound/media_voice.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -18,12 +20,16 @@ namespace platform::movie {
 
 namespace {
 
+const AVChannelLayout kStereo = AV_CHANNEL_LAYOUT_STEREO;
+
 // The finest sampling written: 60 frames a second.
 constexpr int64_t kFinestStep = kTimeScale / 60;
 // DV's 25 frames a second.
 constexpr int64_t kDvStep = kTimeScale / 25;
 constexpr int32_t kDvWidth = 720;
 constexpr int32_t kDvHeight = 576;
+// DV carries its sound at 48 kHz; the other files at the rate movies play their sound at.
+constexpr int32_t kDvSoundRate = 48000;
 // More frames than this are not walked to find the sampling, nor written.
 constexpr int64_t kMostFrames = 1 << 20;
 
@@ -109,30 +115,96 @@ struct Writer {
     AVFrame* frame = nullptr;
     AVPacket* packet = nullptr;
     SwsContext* scaler = nullptr;
+    // The sound track as 16-bit stereo PCM, when the movie has one.
+    AVCodecContext* sound = nullptr;
+    AVStream* soundStream = nullptr;
+    AVFrame* soundFrame = nullptr;
+    int64_t soundWritten = 0;
     bool opened = false;
 
     ~Writer() {
         sws_freeContext(scaler);
         av_packet_free(&packet);
         av_frame_free(&frame);
+        av_frame_free(&soundFrame);
         avcodec_free_context(&video);
+        avcodec_free_context(&sound);
         if (format != nullptr && (format->oformat->flags & AVFMT_NOFILE) == 0)
             avio_closep(&format->pb);
         avformat_free_context(format);
     }
 
-    bool Encode(AVFrame* input) {
-        if (avcodec_send_frame(video, input) < 0) return false;
+    bool Encode(AVFrame* input) { return Encode(video, stream, input); }
+
+    bool Encode(AVCodecContext* codec, AVStream* into, AVFrame* input) {
+        if (avcodec_send_frame(codec, input) < 0) return false;
         for (;;) {
-            int got = avcodec_receive_packet(video, packet);
+            int got = avcodec_receive_packet(codec, packet);
             if (got == AVERROR(EAGAIN) || got == AVERROR_EOF) return true;
             if (got < 0) return false;
-            av_packet_rescale_ts(packet, video->time_base, stream->time_base);
-            packet->stream_index = stream->index;
+            av_packet_rescale_ts(packet, codec->time_base, into->time_base);
+            packet->stream_index = into->index;
             if (av_interleaved_write_frame(format, packet) < 0) return false;
         }
     }
 };
+
+bool OpenSoundEncoder(Writer& w, int32_t rate) {
+    const AVCodec* encoder = avcodec_find_encoder(AV_CODEC_ID_PCM_S16LE);
+    if (encoder == nullptr) return false;
+    w.soundStream = avformat_new_stream(w.format, nullptr);
+    w.sound = avcodec_alloc_context3(encoder);
+    w.soundFrame = av_frame_alloc();
+    if (w.soundStream == nullptr || w.sound == nullptr || w.soundFrame == nullptr) return false;
+    w.sound->sample_fmt = AV_SAMPLE_FMT_S16;
+    w.sound->sample_rate = rate;
+    w.sound->time_base = AVRational{1, rate};
+    if (av_channel_layout_copy(&w.sound->ch_layout, &kStereo) < 0) return false;
+    if (avcodec_open2(w.sound, encoder, nullptr) < 0) return false;
+    if (avcodec_parameters_from_context(w.soundStream->codecpar, w.sound) < 0) return false;
+    w.soundStream->time_base = w.sound->time_base;
+    return true;
+}
+
+// The movie's sound from the last frame written up to frame `until` (at the file's rate),
+// resampled along a straight line from the movies' output rate when the two differ.
+bool WriteSound(Writer& w, const Movie& movie, int64_t until) {
+    constexpr int64_t kChunk = 4096;
+    const int32_t rate = w.sound->sample_rate;
+    const double step = double(sound::OUTPUT_RATE) / rate;
+    std::vector<float> source;
+    while (w.soundWritten < until) {
+        int64_t frames = std::min(kChunk, until - w.soundWritten);
+        double from = double(w.soundWritten) * step;
+        auto low = int64_t(from);
+        auto count = size_t(std::ceil(double(frames) * step)) + 2;
+        source.resize(count * 2);
+        movie.ReadSound(low, source.data(), count);
+        av_frame_unref(w.soundFrame);
+        w.soundFrame->format = AV_SAMPLE_FMT_S16;
+        w.soundFrame->sample_rate = rate;
+        w.soundFrame->nb_samples = int(frames);
+        if (av_channel_layout_copy(&w.soundFrame->ch_layout, &kStereo) < 0 ||
+            av_frame_get_buffer(w.soundFrame, 0) < 0)
+            return false;
+        auto* samples = reinterpret_cast<int16_t*>(w.soundFrame->data[0]);
+        for (int64_t i = 0; i < frames; ++i) {
+            double at = double(w.soundWritten + i) * step - double(low);
+            auto whole = std::min(size_t(at), count - 2);
+            auto part = float(at - double(whole));
+            for (size_t channel = 0; channel < 2; ++channel) {
+                float a = source[whole * 2 + channel];
+                float b = source[(whole + 1) * 2 + channel];
+                float value = std::clamp(a + (b - a) * part, -1.0f, 1.0f);
+                samples[i * 2 + int64_t(channel)] = int16_t(std::lrint(value * 32767.0f));
+            }
+        }
+        w.soundFrame->pts = w.soundWritten;
+        if (!w.Encode(w.sound, w.soundStream, w.soundFrame)) return false;
+        w.soundWritten += frames;
+    }
+    return true;
+}
 
 bool OpenEncoder(Writer& w, const Target& target, int32_t width, int32_t height, int64_t step,
                  int32_t quality) {
@@ -255,11 +327,14 @@ int32_t ExportMovieToLinuxPath(Movie& movie, const std::string& path, ExportForm
         height = kDvHeight;
         step = kDvStep;
     }
+    const int32_t soundRate =
+        format == ExportFormat::Dv ? kDvSoundRate : int32_t(sound::OUTPUT_RATE);
     auto w = std::make_unique<Writer>();
     auto open = [&](const Target& chosen) {
         return avformat_alloc_output_context2(&w->format, nullptr, chosen.container,
                                               path.c_str()) >= 0 &&
-               OpenEncoder(*w, chosen, width, height, step, quality);
+               OpenEncoder(*w, chosen, width, height, step, quality) &&
+               (!movie.HasSoundTrack() || OpenSoundEncoder(*w, soundRate));
     };
     if (!open(target)) {
         // Some codecs take only some sizes (Cinepak multiples of 4): Photo-JPEG takes any.
@@ -272,13 +347,26 @@ int32_t ExportMovieToLinuxPath(Movie& movie, const std::string& path, ExportForm
     if (avformat_write_header(w->format, nullptr) < 0) return fail(kBadParameter);
     std::vector<uint32_t> canvas(size_t(width) * height);
     int64_t count = std::min((movie.Duration() + step - 1) / step, kMostFrames);
+    // The sound as long as the movie; DV's as long as its whole frames, which it sends out
+    // only with their share of sound.
+    auto soundFrames = [&](int64_t time) {
+        return int64_t(__extension__ static_cast<__int128>(time) * soundRate / kTimeScale);
+    };
+    int64_t soundEnd = soundFrames(format == ExportFormat::Dv ? count * step : movie.Duration());
     for (int64_t k = 0; k < count; ++k) {
         Compose(movie.PictureAt(k * step), canvas, width, boxX, boxY, boxWidth, boxHeight);
         if (!Fill(*w, canvas, width, height)) return fail(kBadParameter);
         w->frame->pts = k;
         if (!w->Encode(w->frame)) return fail(kBadParameter);
+        if (w->sound != nullptr &&
+            !WriteSound(*w, movie, std::min(soundEnd, soundFrames((k + 1) * step))))
+            return fail(kBadParameter);
     }
-    if (!w->Encode(nullptr) || av_write_trailer(w->format) < 0) return fail(kBadParameter);
+    if (!w->Encode(nullptr)) return fail(kBadParameter);
+    if (w->sound != nullptr &&
+        (!WriteSound(*w, movie, soundEnd) || !w->Encode(w->sound, w->soundStream, nullptr)))
+        return fail(kBadParameter);
+    if (av_write_trailer(w->format) < 0) return fail(kBadParameter);
     SetMoviesError(kNoError);
     return kNoError;
 }

@@ -1,7 +1,7 @@
 // Movies written out through FFmpeg's muxers: flattened into a QuickTime file, or converted
 // to DV or AVI. The video is sampled at a steady rate fine enough for every frame boundary
 // (at most 60 frames a second; 25 for DV), so a file read back shows the same frames at the
-// same times. Sound tracks are not written.
+// same times. Sound tracks are written as 16-bit stereo PCM beside the video.
 #pragma once
 
 #include <cstdint>
