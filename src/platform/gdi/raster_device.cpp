@@ -61,6 +61,31 @@ int Coverage(const GlyphMask& glyph, int gx, int gy) {
     return row[gx];
 }
 
+// A row of a 1-bit mask, pixels from .. to - 1 of it, onto 32-bit pixels starting at `out`
+// (the mask's pixel `from`). Empty bytes are passed over whole.
+void MonoRow(uint32_t* out, const uint8_t* mask, int from, int to, uint32_t solid) {
+    for (int gx = from; gx < to;) {
+        auto bits = static_cast<uint8_t>(mask[gx >> 3] << (gx & 7));
+        if (bits == 0) {
+            gx += 8 - (gx & 7);
+            continue;
+        }
+        int end = std::min(to, (gx | 7) + 1);
+        for (; gx < end; ++gx, bits = static_cast<uint8_t>(bits << 1))
+            if (bits & 0x80) out[gx - from] = solid;
+    }
+}
+
+// A row of an 8-bit coverage mask blended onto 0x00RRGGBB pixels.
+void GreyRow(uint32_t* out, const uint8_t* mask, int from, int to, uint32_t solid, uint32_t rgb) {
+    for (int gx = from; gx < to; ++gx) {
+        int c = mask[gx];
+        if (c == 0) continue;
+        uint32_t& pixel = out[gx - from];
+        pixel = c == 255 ? solid : Blend(pixel & 0x00FFFFFFu, rgb, c);
+    }
+}
+
 bool SameColors(const Surface& a, const Surface& b) {
     if (a.format != b.format) return false;
     if (a.format != PixelFormat::Indexed8 && a.format != PixelFormat::Mono) return true;
@@ -136,23 +161,36 @@ bool RasterDevice::FillSpans(std::span<const Span> spans, COLORREF color, int ro
                              ClipRegion clip) {
     return Access([&](RasterTarget& target) {
         Region area = Drawable(target, clip);
+        if (area.Empty()) return;
         uint8_t rop3 = Rop3FromRop2(rop2);
         RopTerms terms = MakeRopTerms(rop3, ColorToPixel(target.surface, color));
+        const std::vector<RECT>& rects = area.Rects();
+        const RECT bounds = area.Bounds();
+        const bool single = rects.size() == 1;
+        // The changed box grows once, from the extremes of what was filled.
+        LONG left = std::numeric_limits<LONG>::max(), top = left;
+        LONG right = std::numeric_limits<LONG>::min(), bottom = right;
+        auto fill = [&](LONG y, LONG x0, LONG x1) {
+            RopRow(target.surface, y, x0, x1, nullptr, 0, 0, rop3, terms);
+            left = std::min(left, x0);
+            right = std::max(right, x1);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y + 1);
+        };
         for (const Span& span : spans) {
             int64_t y = int64_t{span.y} + target.origin.y;
+            if (y < bounds.top || y >= bounds.bottom) continue;
             int64_t x0 = int64_t{span.x0} + target.origin.x;
             int64_t x1 = int64_t{span.x1} + target.origin.x;
-            for (const RECT& r : area.Rects()) {
-                if (y < r.top || y >= r.bottom) continue;
-                auto left = static_cast<int>(std::max<int64_t>(x0, r.left));
-                auto right = static_cast<int>(std::min<int64_t>(x1, r.right));
-                if (left >= right) continue;
-                RopRow(target.surface, static_cast<int>(y), left, right, nullptr, 0, 0, rop3,
-                       terms);
-                Grow(target.changed,
-                     RECT{left, static_cast<LONG>(y), right, static_cast<LONG>(y + 1)});
+            auto row = static_cast<LONG>(y);
+            for (const RECT& r : rects) {
+                if (!single && (y < r.top || y >= r.bottom)) continue;
+                auto from = static_cast<LONG>(std::max<int64_t>(x0, r.left));
+                auto to = static_cast<LONG>(std::min<int64_t>(x1, r.right));
+                if (from < to) fill(row, from, to);
             }
         }
+        if (left < right) Grow(target.changed, RECT{left, top, right, bottom});
     });
 }
 
@@ -170,34 +208,28 @@ bool RasterDevice::DrawGlyphs(std::span<const GlyphMask> glyphs, COLORREF color,
             for (const RECT& r : area.Rects()) {
                 RECT part = IntersectRects(box, r);
                 if (IsEmptyRect(part)) continue;
-                for (LONG y = part.top; y < part.bottom; ++y) {
-                    if (s.format == PixelFormat::Bgrx32) {
-                        // The common case without a conversion per pixel: 0x00RRGGBB words.
-                        uint8_t* row = s.Row(y);
-                        const uint8_t* grey = glyph.bits + (y - box.top) * glyph.pitch;
-                        for (LONG x = part.left; x < part.right; ++x) {
-                            int c = glyph.bitsPerPixel == 8
-                                        ? grey[x - box.left]
-                                        : Coverage(glyph, x - box.left, y - box.top);
-                            if (c == 0) continue;
-                            uint32_t pixel = solid;
-                            if (c != 255) {
-                                std::memcpy(&pixel, row + 4 * static_cast<ptrdiff_t>(x), 4);
-                                pixel = Blend(pixel & 0x00FFFFFFu, rgb, c);
-                            }
-                            std::memcpy(row + 4 * static_cast<ptrdiff_t>(x), &pixel, 4);
-                        }
-                        continue;
+                if (s.format == PixelFormat::Bgrx32) {
+                    for (LONG y = part.top; y < part.bottom; ++y) {
+                        auto* row = reinterpret_cast<uint32_t*>(s.Row(y)) + part.left;
+                        const uint8_t* mask = glyph.bits + (y - box.top) * glyph.pitch;
+                        int from = part.left - box.left, to = part.right - box.left;
+                        if (glyph.bitsPerPixel == 1)
+                            MonoRow(row, mask, from, to, solid);
+                        else
+                            GreyRow(row, mask, from, to, solid, rgb);
                     }
-                    for (LONG x = part.left; x < part.right; ++x) {
-                        int c = Coverage(glyph, x - box.left, y - box.top);
-                        if (c == 0 || (!blend && c < 128)) continue;
-                        if (!blend || c == 255) {
-                            WritePixel(s, x, y, solid);
-                            continue;
+                } else {
+                    for (LONG y = part.top; y < part.bottom; ++y) {
+                        for (LONG x = part.left; x < part.right; ++x) {
+                            int c = Coverage(glyph, x - box.left, y - box.top);
+                            if (c == 0 || (!blend && c < 128)) continue;
+                            if (!blend || c == 255) {
+                                WritePixel(s, x, y, solid);
+                                continue;
+                            }
+                            uint32_t under = SwapRedBlue(PixelToColor(s, ReadPixel(s, x, y)));
+                            WritePixel(s, x, y, ColorToPixel(s, SwapRedBlue(Blend(under, rgb, c))));
                         }
-                        uint32_t under = SwapRedBlue(PixelToColor(s, ReadPixel(s, x, y)));
-                        WritePixel(s, x, y, ColorToPixel(s, SwapRedBlue(Blend(under, rgb, c))));
                     }
                 }
                 Grow(target.changed, part);

@@ -95,6 +95,25 @@ SpanList StrokePath(std::span<const Point64> path, bool closed, int64_t width,
     return spans;
 }
 
+// A one-pixel outline round the box, row by row: the same pixels as its closed path, already
+// in normal form, without sorting the path's runs or cutting them out of the interior.
+FigureSpans ThinRectangle(const Box& box, bool filled, const ClipBands& clip) {
+    FigureSpans figure;
+    int64_t first, end;
+    ClipRows(clip, box.top, box.bottom, first, end);
+    const bool narrow = box.right - box.left <= 2;
+    for (int64_t y = first; y < end; ++y) {
+        if (narrow || y == box.top || y == box.bottom - 1) {
+            clip.Emit(y, box.left, box.right, figure.outline);
+            continue;
+        }
+        clip.Emit(y, box.left, box.left + 1, figure.outline);
+        clip.Emit(y, box.right - 1, box.right, figure.outline);
+        if (filled) clip.Emit(y, box.left + 1, box.right - 1, figure.interior);
+    }
+    return figure;
+}
+
 // A one-pixel outline: the pixels of the ellipse with a side neighbour outside it.
 FigureSpans ThinEllipse(const Box& box, bool filled, const ClipBands& clip) {
     FigureSpans figure;
@@ -168,6 +187,7 @@ FigureSpans ScanRectangle(const RECT& rect, const ScanPen& pen, bool filled,
     }
     // A one-pixel outline one pixel wide or high would enclose nothing: none is drawn.
     if (width == 1 && (box.right - box.left == 1 || box.bottom - box.top == 1)) return figure;
+    if (width == 1) return ThinRectangle(box, filled, clip);
     const Point64 path[] = {{box.left, box.top},
                             {box.right - 1, box.top},
                             {box.right - 1, box.bottom - 1},
