@@ -13,6 +13,35 @@ struct Edge {
     int winding;
 };
 
+// An edge crossing the rows from y0 on: its crossing x0 + ceil((y - y0) dx / dy) kept as
+// the quotient and remainder of (y - y0) dx / dy, stepped a row at a time without dividing.
+struct ActiveEdge {
+    const Edge* edge;
+    int64_t quotient;  // floor((y - y0) dx / dy)
+    int64_t remainder; // 0 <= remainder < dy
+    int64_t stepQuotient;
+    int64_t stepRemainder;
+
+    ActiveEdge(const Edge& e, int64_t y) : edge(&e) {
+        Int128 dx = Int128(e.x1) - e.x0, dy = Int128(e.y1) - e.y0;
+        Int128 q = FloorDiv((Int128(y) - e.y0) * dx, dy);
+        quotient = static_cast<int64_t>(q);
+        remainder = static_cast<int64_t>((Int128(y) - e.y0) * dx - q * dy);
+        Int128 step = FloorDiv(dx, dy);
+        stepQuotient = static_cast<int64_t>(step);
+        stepRemainder = static_cast<int64_t>(dx - step * dy);
+    }
+    int64_t Crossing() const { return edge->x0 + quotient + (remainder != 0 ? 1 : 0); }
+    void Step() {
+        quotient += stepQuotient;
+        remainder += stepRemainder;
+        if (remainder >= edge->y1 - edge->y0) {
+            remainder -= edge->y1 - edge->y0;
+            ++quotient;
+        }
+    }
+};
+
 struct Crossing {
     int64_t x; // the first pixel at or right of the edge
     int winding;
@@ -40,18 +69,17 @@ void ScanPolygonFill(std::span<const Point64> points, PolyFillMode mode, const C
     int64_t first = std::max<int64_t>(top, clip.Bounds().top);
     int64_t end = std::min<int64_t>(bottom, clip.Bounds().bottom);
 
-    std::vector<const Edge*> active;
+    std::vector<ActiveEdge> active;
     std::vector<Crossing> crossings;
     size_t next = 0;
     for (int64_t y = first; y < end; ++y) {
         while (next < edges.size() && edges[next].y0 <= y)
-            active.push_back(&edges[next++]);
-        std::erase_if(active, [y](const Edge* e) { return e->y1 <= y; });
+            active.emplace_back(edges[next++], y);
+        std::erase_if(active, [y](const ActiveEdge& e) { return e.edge->y1 <= y; });
         crossings.clear();
-        for (const Edge* e : active) {
-            Int128 dx = Int128(e->x1) - e->x0, dy = Int128(e->y1) - e->y0;
-            int64_t x = static_cast<int64_t>(e->x0 + CeilDiv((Int128(y) - e->y0) * dx, dy));
-            crossings.push_back(Crossing{x, e->winding});
+        for (ActiveEdge& e : active) {
+            crossings.push_back(Crossing{e.Crossing(), e.edge->winding});
+            e.Step();
         }
         std::sort(crossings.begin(), crossings.end(),
                   [](const Crossing& a, const Crossing& b) { return a.x < b.x; });

@@ -231,7 +231,8 @@ FigureSpans ScanPolygon(std::span<const POINT> points, PolyFillMode mode, const 
     if (filled) {
         scan::ScanPolygonFill(path, mode, clip, figure.interior);
         NormalizeSpans(figure.interior);
-        figure.interior = SubtractSpans(figure.interior, figure.outline);
+        if (!figure.outline.empty())
+            figure.interior = SubtractSpans(figure.interior, figure.outline);
     }
     return figure;
 }

@@ -9,12 +9,36 @@
 namespace platform::scan {
 namespace {
 
+// Doubled coordinates below this keep every product of two differences (and their sums)
+// within 63 bits.
+constexpr int64_t kSmall = int64_t{1} << 29;
+
+double ToDouble(int64_t value) {
+    return static_cast<double>(value);
+}
+double ToDouble(Int128 value) {
+    return Approximate(value);
+}
+
+// Whether a point `across` (the cross product with the segment) from the line lies closer
+// than the radius: across^2 < radius^2 length^2, exactly.
+bool AcrossWithin(Int128 across, Int128 radius2, Int128 length2) {
+    UInt128 magnitude = Magnitude(across);
+    return CompareProducts(magnitude, magnitude, UInt128(radius2), UInt128(length2)) < 0;
+}
+bool AcrossWithin(int64_t across, int64_t radius2, int64_t length2) {
+    auto magnitude = static_cast<uint64_t>(across < 0 ? -across : across);
+    return UInt128(magnitude) * magnitude <
+           UInt128(static_cast<uint64_t>(radius2)) * static_cast<uint64_t>(length2);
+}
+
 // The segment in doubled units, where the centre of pixel (x, y) is (2x, 2y) and the
-// pen's radius is its width.
-class Capsule {
+// pen's radius is its width. `Int` is Int128, or int64_t where every coordinate, the pen and
+// the rows and columns scanned stay below kSmall in doubled units.
+template <class Int> class Capsule {
 public:
     Capsule(Point64 a, Point64 b, int64_t width)
-        : ax_(2 * Int128(a.x)), ay_(2 * Int128(a.y)), bx_(2 * Int128(b.x)), by_(2 * Int128(b.y)),
+        : ax_(2 * Int(a.x)), ay_(2 * Int(a.y)), bx_(2 * Int(b.x)), by_(2 * Int(b.y)),
           radius_(width) {
         if (width % 2 == 0) {
             ax_ -= 1;
@@ -26,36 +50,35 @@ public:
         dy_ = by_ - ay_;
         length2_ = dx_ * dx_ + dy_ * dy_;
         radius2_ = radius_ * radius_;
-        originX_ = Approximate(ax_);
-        slopeX_ = Approximate(dx_);
-        slopeY_ = Approximate(dy_);
-        reach_ = Approximate(radius_) * std::sqrt(Approximate(length2_));
+        originX_ = ToDouble(ax_);
+        slopeX_ = ToDouble(dx_);
+        slopeY_ = ToDouble(dy_);
+        reach_ = ToDouble(radius_) * std::sqrt(ToDouble(length2_));
     }
 
-    Int128 Top() const { return std::min(ay_, by_) - radius_; }
-    Int128 Bottom() const { return std::max(ay_, by_) + radius_; }
-    Int128 Left() const { return std::min(ax_, bx_) - radius_; }
-    Int128 Right() const { return std::max(ax_, bx_) + radius_; }
+    Int128 Top() const { return Int128(std::min(ay_, by_)) - radius_; }
+    Int128 Bottom() const { return Int128(std::max(ay_, by_)) + radius_; }
+    Int128 Left() const { return Int128(std::min(ax_, bx_)) - radius_; }
+    Int128 Right() const { return Int128(std::max(ax_, bx_)) + radius_; }
 
     // Whether the centre of pixel (x, y) lies strictly within the pen's reach.
     bool Inside(int64_t x, int64_t y) const {
-        Int128 qx = 2 * Int128(x) - ax_, qy = 2 * Int128(y) - ay_;
+        Int qx = 2 * Int(x) - ax_, qy = 2 * Int(y) - ay_;
         if (length2_ == 0) return qx * qx + qy * qy < radius2_;
-        Int128 along = qx * dx_ + qy * dy_;
+        Int along = qx * dx_ + qy * dy_;
         if (along <= 0) return qx * qx + qy * qy < radius2_;
         if (along >= length2_) {
-            Int128 rx = 2 * Int128(x) - bx_, ry = 2 * Int128(y) - by_;
+            Int rx = 2 * Int(x) - bx_, ry = 2 * Int(y) - by_;
             return rx * rx + ry * ry < radius2_;
         }
-        UInt128 across = Magnitude(dx_ * qy - dy_ * qx);
-        return CompareProducts(across, across, UInt128(radius2_), UInt128(length2_)) < 0;
+        return AcrossWithin(dx_ * qy - dy_ * qx, radius2_, length2_);
     }
 
     // An estimate of the row's reach in doubled units, good to a small fraction of its
     // length; false when the row seems missed.
     bool Estimate(int64_t y, double& low, double& high) const {
         const double infinity = std::numeric_limits<double>::infinity();
-        Int128 row = 2 * Int128(y);
+        Int row = 2 * Int(y);
         bool any = false;
         auto add = [&](double from, double to) {
             low = any ? std::min(low, from) : from;
@@ -63,14 +86,14 @@ public:
             any = true;
         };
         for (auto [cx, cy] : {std::pair{ax_, ay_}, std::pair{bx_, by_}}) {
-            Int128 left = radius2_ - (row - cy) * (row - cy);
+            Int left = radius2_ - (row - cy) * (row - cy);
             if (left > 0) {
-                double half = std::sqrt(Approximate(left));
-                add(Approximate(cx) - half, Approximate(cx) + half);
+                double half = std::sqrt(ToDouble(left));
+                add(ToDouble(cx) - half, ToDouble(cx) + half);
             }
         }
         if (length2_ == 0) return any;
-        double cross = Approximate(dx_ * (row - ay_));
+        double cross = ToDouble(dx_ * (row - ay_));
         double stripLow = -infinity, stripHigh = infinity;
         if (dy_ != 0) {
             double a = originX_ + (cross - reach_) / slopeY_;
@@ -81,10 +104,10 @@ public:
             return any;
         }
         double slabLow = -infinity, slabHigh = infinity;
-        Int128 along = dy_ * (row - ay_);
+        Int along = dy_ * (row - ay_);
         if (dx_ != 0) {
-            double a = originX_ - Approximate(along) / slopeX_;
-            double b = originX_ + Approximate(length2_ - along) / slopeX_;
+            double a = originX_ - ToDouble(along) / slopeX_;
+            double b = originX_ + ToDouble(length2_ - along) / slopeX_;
             slabLow = std::min(a, b);
             slabHigh = std::max(a, b);
         } else if (along <= 0 || along >= length2_) {
@@ -96,9 +119,9 @@ public:
     }
 
 private:
-    Int128 ax_, ay_, bx_, by_;
-    Int128 dx_ = 0, dy_ = 0, length2_ = 0;
-    Int128 radius_, radius2_ = 0;
+    Int ax_, ay_, bx_, by_;
+    Int dx_ = 0, dy_ = 0, length2_ = 0;
+    Int radius_, radius2_ = 0;
     double originX_ = 0, slopeX_ = 0, slopeY_ = 0, reach_ = 0; // the line, for estimates
 };
 
@@ -148,11 +171,8 @@ int64_t LastInside(const In& in, int64_t inside, int64_t limit, int64_t hint) {
     return low;
 }
 
-} // namespace
-
-void ScanWideSegment(Point64 a, Point64 b, int64_t width, const ClipBands& clip, SpanList& out) {
-    if (clip.Empty()) return;
-    Capsule capsule(a, b, width);
+template <class Int>
+void ScanCapsule(const Capsule<Int>& capsule, const ClipBands& clip, SpanList& out) {
     const RECT& bounds = clip.Bounds();
     const int64_t left = bounds.left, right = int64_t{bounds.right} - 1;
     if (capsule.Right() < 2 * Int128(left) || capsule.Left() > 2 * Int128(right)) return;
@@ -182,6 +202,19 @@ void ScanWideSegment(Point64 a, Point64 b, int64_t width, const ClipBands& clip,
         int64_t to = LastInside(in, inside, right, ClampToPixel(std::floor(high), inside, right));
         clip.Emit(y, from, to + 1, out);
     }
+}
+
+} // namespace
+
+void ScanWideSegment(Point64 a, Point64 b, int64_t width, const ClipBands& clip, SpanList& out) {
+    if (clip.Empty()) return;
+    const RECT& bounds = clip.Bounds();
+    auto small = [](int64_t v) { return v > -kSmall / 2 && v < kSmall / 2; };
+    if (small(a.x) && small(a.y) && small(b.x) && small(b.y) && width < kSmall / 2 &&
+        small(bounds.left) && small(bounds.right) && small(bounds.top) && small(bounds.bottom))
+        ScanCapsule(Capsule<int64_t>(a, b, width), clip, out);
+    else
+        ScanCapsule(Capsule<Int128>(a, b, width), clip, out);
 }
 
 } // namespace platform::scan
