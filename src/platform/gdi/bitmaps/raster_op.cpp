@@ -117,4 +117,25 @@ void RopRow(const Surface& target, int y, int x0, int x1, const Surface* source,
     }
 }
 
+void SolidRow(const Surface& target, int y, int x0, int x1, uint32_t pixel) {
+    int count = x1 - x0;
+    if (count <= 0) return;
+    uint8_t* row = target.Row(y);
+    switch (target.format) {
+    case PixelFormat::Bgrx32:
+        FillTyped<uint32_t>(row + static_cast<ptrdiff_t>(x0) * 4, count, pixel);
+        return;
+    case PixelFormat::Rgb555:
+    case PixelFormat::Rgb565:
+        FillTyped<uint16_t>(row + static_cast<ptrdiff_t>(x0) * 2, count, pixel);
+        return;
+    case PixelFormat::Indexed8:
+        std::memset(row + x0, static_cast<int>(pixel & 0xFF), static_cast<size_t>(count));
+        return;
+    default:
+        for (int x = x0; x < x1; ++x)
+            WritePixel(target, x, y, pixel);
+    }
+}
+
 } // namespace platform

@@ -38,4 +38,7 @@ uint8_t Rop3FromRop2(int rop2);
 void RopRow(const Surface& target, int y, int x0, int x1, const Surface* source, int sx, int sy,
             uint8_t rop3, const RopTerms& terms);
 
+// Pixels x0..x1-1 of row `y` set to `pixel`, with the widest stores the format allows.
+void SolidRow(const Surface& target, int y, int x0, int x1, uint32_t pixel);
+
 } // namespace platform

@@ -44,8 +44,11 @@ ClipBands::ClipBands(std::span<const RECT> rects) {
 
 void ClipBands::Emit(int64_t y, int64_t x0, int64_t x1, SpanList& out) const {
     if (x1 <= x0) return;
-    auto band = std::upper_bound(bands_.begin(), bands_.end(), y,
-                                 [](int64_t row, const Band& b) { return row < b.bottom; });
+    // One band (a rectangular clip) needs no search.
+    auto band = bands_.size() == 1
+                    ? (y < bands_.front().bottom ? bands_.begin() : bands_.end())
+                    : std::upper_bound(bands_.begin(), bands_.end(), y,
+                                       [](int64_t row, const Band& b) { return row < b.bottom; });
     if (band == bands_.end() || y < band->top) return;
     for (const auto& [left, right] : band->runs) {
         if (right <= x0) continue;
