@@ -86,6 +86,15 @@ public:
                           uint8_t /*rop3*/, COLORREF /*brush*/, ClipRegion /*clip*/) {
         return false;
     }
+    // `source`'s pixels sampled straight from its memory over `area`: the pixel in column
+    // area.left + i and row area.top + j takes the source's device pixel (columns[i],
+    // rows[j]). False, with nothing drawn, when BlitFrom could not either, or a sample lies
+    // outside the source's pixels: the caller then reads the source first.
+    virtual bool StretchFrom(const RECT& /*area*/, Device& /*source*/,
+                             std::span<const int> /*columns*/, std::span<const int> /*rows*/,
+                             uint8_t /*rop3*/, COLORREF /*brush*/, ClipRegion /*clip*/) {
+        return false;
+    }
     // A copy of `area` (inside the device, whatever the clip); false when it is gone.
     virtual bool Read(const RECT& area, Image& out) = 0;
     // CLR_INVALID outside the clip; SetPixel answers the colour stored.

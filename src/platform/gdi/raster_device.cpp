@@ -396,6 +396,60 @@ bool RasterDevice::BlitFrom(const RECT& area, Device& source, POINT from, POINT 
     return locked && drawn;
 }
 
+bool RasterDevice::StretchFrom(const RECT& area, Device& source, std::span<const int> columns,
+                               std::span<const int> rows, uint8_t rop3, COLORREF brush,
+                               ClipRegion clip) {
+    auto* raster = dynamic_cast<RasterDevice*>(&source);
+    if (!raster || columns.empty() || rows.empty()) return false;
+    bool drawn = false;
+    bool locked = AccessWith(*raster, [&](RasterTarget& target, RasterTarget& in) {
+        const Surface& out = target.surface;
+        const Surface& read = in.surface;
+        const int bits = BitsPerPixel(out.format);
+        // One surface would be read where it was already written.
+        if (read.bits == out.bits || !SameColors(read, out) || bits < 8) return;
+        auto [left, right] = std::minmax_element(columns.begin(), columns.end());
+        auto [top, bottom] = std::minmax_element(rows.begin(), rows.end());
+        if (int64_t{*left} + in.origin.x < 0 || int64_t{*right} + in.origin.x >= read.width ||
+            int64_t{*top} + in.origin.y < 0 || int64_t{*bottom} + in.origin.y >= read.height)
+            return;
+        const int bytes = bits / 8;
+        const RECT box = Moved(area, target.origin);
+        const Region drawable = Drawable(target, clip);
+        const RopTerms terms = MakeRopTerms(rop3, ColorToPixel(out, brush));
+        const bool copy = rop3 == 0xCC;
+        std::vector<uint8_t> line; // a sampled row, for operations that mix it with more
+        for (const RECT& r : drawable.Rects()) {
+            RECT part = IntersectRects(r, box);
+            if (IsEmptyRect(part)) continue;
+            const int count = part.right - part.left;
+            const int* sampled = columns.data() + (part.left - box.left);
+            if (!copy) line.resize(static_cast<size_t>(count) * bytes);
+            for (LONG y = part.top; y < part.bottom; ++y) {
+                const size_t j = static_cast<size_t>(y - box.top);
+                uint8_t* to =
+                    copy ? out.Row(y) + static_cast<ptrdiff_t>(part.left) * bytes : line.data();
+                // An enlarged row repeats the one above it.
+                if (copy && y > part.top && rows[j] == rows[j - 1])
+                    std::memcpy(to, out.Row(y - 1) + static_cast<ptrdiff_t>(part.left) * bytes,
+                                static_cast<size_t>(count) * bytes);
+                else
+                    SampleRow(to,
+                              read.Row(rows[j] + in.origin.y) +
+                                  static_cast<ptrdiff_t>(in.origin.x) * bytes,
+                              sampled, count, bytes);
+                if (!copy) {
+                    Surface one{line.data(), 0, count, 1, out.format, out.table, out.tableSize};
+                    RopRow(out, y, part.left, part.right, &one, 0, 0, rop3, terms);
+                }
+            }
+            Grow(target.changed, part);
+        }
+        drawn = true;
+    });
+    return locked && drawn;
+}
+
 bool RasterDevice::Read(const RECT& area, Image& out) {
     bool allocated = false;
     bool alive = Access([&](RasterTarget& target) {

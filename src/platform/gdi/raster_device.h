@@ -24,6 +24,9 @@ public:
               const BlitColors& colors, ClipRegion clip) override;
     bool BlitFrom(const RECT& area, Device& source, POINT from, POINT to, uint8_t rop3,
                   COLORREF brush, ClipRegion clip) override;
+    bool StretchFrom(const RECT& area, Device& source, std::span<const int> columns,
+                     std::span<const int> rows, uint8_t rop3, COLORREF brush,
+                     ClipRegion clip) override;
     bool Read(const RECT& area, Image& out) override;
     COLORREF GetPixel(int x, int y, ClipRegion clip) override;
     COLORREF SetPixel(int x, int y, COLORREF color, ClipRegion clip) override;

@@ -47,7 +47,30 @@ template <class Pixel> void FillTyped(uint8_t* out, int count, uint32_t value) {
         std::memcpy(out + i * sizeof(Pixel), &pixel, sizeof(Pixel));
 }
 
+template <size_t bytes>
+void SampleTyped(uint8_t* out, const uint8_t* in, const int* columns, int count) {
+    for (int i = 0; i < count; ++i)
+        std::memcpy(out + static_cast<ptrdiff_t>(i) * bytes,
+                    in + static_cast<ptrdiff_t>(columns[i]) * bytes, bytes);
+}
+
 } // namespace
+
+void SampleRow(uint8_t* out, const uint8_t* in, const int* columns, int count, int bytes) {
+    switch (bytes) {
+    case 1:
+        SampleTyped<1>(out, in, columns, count);
+        return;
+    case 2:
+        SampleTyped<2>(out, in, columns, count);
+        return;
+    case 3:
+        SampleTyped<3>(out, in, columns, count);
+        return;
+    default:
+        SampleTyped<4>(out, in, columns, count);
+    }
+}
 
 RopTerms MakeRopTerms(uint8_t rop3, uint32_t pattern) {
     RopTerms terms{};

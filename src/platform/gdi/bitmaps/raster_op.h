@@ -38,6 +38,10 @@ uint8_t Rop3FromRop2(int rop2);
 void RopRow(const Surface& target, int y, int x0, int x1, const Surface* source, int sx, int sy,
             uint8_t rop3, const RopTerms& terms);
 
+// `count` pixels of `bytes` bytes each (1 to 4) side by side at `out`: those of `in` at
+// `columns`.
+void SampleRow(uint8_t* out, const uint8_t* in, const int* columns, int count, int bytes);
+
 // Pixels x0..x1-1 of row `y` set to `pixel`, with the widest stores the format allows.
 void SolidRow(const Surface& target, int y, int x0, int x1, uint32_t pixel);
 
