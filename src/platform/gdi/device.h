@@ -71,6 +71,15 @@ public:
     // `spans` (not clipped yet) in `color` under a binary raster operation.
     virtual bool FillSpans(std::span<const Span> spans, COLORREF color, int rop2,
                            ClipRegion clip) = 0;
+    // A figure: its interior in the brush colour and its outline in the pen's, under one
+    // operation. The two share no pixel; the same as filling the interior, then the outline,
+    // skipping an empty list.
+    virtual bool FillFigure(std::span<const Span> interior, COLORREF brush,
+                            std::span<const Span> outline, COLORREF pen, int rop2,
+                            ClipRegion clip) {
+        return (interior.empty() || FillSpans(interior, brush, rop2, clip)) &&
+               (outline.empty() || FillSpans(outline, pen, rop2, clip));
+    }
     // Coverage masks in a colour: blended where the target has more than 8 bits,
     // solid (coverage of half or more) otherwise.
     virtual bool DrawGlyphs(std::span<const GlyphMask> glyphs, COLORREF color, ClipRegion clip) = 0;

@@ -215,50 +215,97 @@ bool RasterDevice::Limit(Region& limit) {
     });
 }
 
+namespace {
+
+// Fills spans of one colour under one operation within what may be drawn, and grows the
+// changed box once, from the extremes of what it filled.
+class SpanFiller {
+public:
+    SpanFiller(RasterTarget& target, const Region& area, COLORREF color, int rop2)
+        : target_(target), rects_(area.Rects()), bounds_(area.Bounds()),
+          single_(rects_.size() == 1), rop3_(Rop3FromRop2(rop2)),
+          terms_(MakeRopTerms(rop3_, ColorToPixel(target.surface, color))),
+          solid_(!RopUsesDestination(rop3_)),
+          words_(solid_ && target.surface.format == PixelFormat::Bgrx32), pixel_(terms_.term[0]) {}
+    ~SpanFiller() {
+        if (left_ < right_) Grow(target_.changed, RECT{left_, top_, right_, bottom_});
+    }
+    SpanFiller(const SpanFiller&) = delete;
+    SpanFiller& operator=(const SpanFiller&) = delete;
+
+    void Fill(const Span& span) {
+        int64_t y = int64_t{span.y} + target_.origin.y;
+        if (y < bounds_.top || y >= bounds_.bottom) return;
+        int64_t x0 = int64_t{span.x0} + target_.origin.x;
+        int64_t x1 = int64_t{span.x1} + target_.origin.x;
+        auto row = static_cast<LONG>(y);
+        for (const RECT& r : rects_) {
+            if (!single_ && (y < r.top || y >= r.bottom)) continue;
+            auto from = static_cast<LONG>(std::max<int64_t>(x0, r.left));
+            auto to = static_cast<LONG>(std::min<int64_t>(x1, r.right));
+            if (from < to) Run(row, from, to);
+        }
+    }
+
+private:
+    // Most figures are drawn with R2_COPYPEN: a colour stored, not mixed; on 32 bits the
+    // one-pixel runs of outlines are single stores.
+    void Run(LONG y, LONG x0, LONG x1) {
+        const Surface& s = target_.surface;
+        if (words_ && x1 - x0 == 1)
+            std::memcpy(s.Row(y) + 4 * static_cast<ptrdiff_t>(x0), &pixel_, 4);
+        else if (solid_)
+            SolidRow(s, y, x0, x1, pixel_);
+        else
+            RopRow(s, y, x0, x1, nullptr, 0, 0, rop3_, terms_);
+        left_ = std::min(left_, x0);
+        right_ = std::max(right_, x1);
+        top_ = std::min(top_, y);
+        bottom_ = std::max(bottom_, y + 1);
+    }
+
+    RasterTarget& target_;
+    const std::vector<RECT>& rects_;
+    const RECT bounds_;
+    const bool single_;
+    const uint8_t rop3_;
+    const RopTerms terms_;
+    const bool solid_;
+    const bool words_;
+    const uint32_t pixel_;
+    LONG left_ = std::numeric_limits<LONG>::max(), top_ = left_;
+    LONG right_ = std::numeric_limits<LONG>::min(), bottom_ = right_;
+};
+
+} // namespace
+
 bool RasterDevice::FillSpans(std::span<const Span> spans, COLORREF color, int rop2,
                              ClipRegion clip) {
     return Access([&](RasterTarget& target) {
         Region area = Drawable(target, clip);
         if (area.Empty()) return;
-        uint8_t rop3 = Rop3FromRop2(rop2);
-        RopTerms terms = MakeRopTerms(rop3, ColorToPixel(target.surface, color));
-        const std::vector<RECT>& rects = area.Rects();
-        const RECT bounds = area.Bounds();
-        const bool single = rects.size() == 1;
-        // The changed box grows once, from the extremes of what was filled.
-        LONG left = std::numeric_limits<LONG>::max(), top = left;
-        LONG right = std::numeric_limits<LONG>::min(), bottom = right;
-        // Most figures are drawn with R2_COPYPEN: a colour stored, not mixed; on 32 bits the
-        // one-pixel runs of outlines are single stores.
-        const bool solid = !RopUsesDestination(rop3);
-        const bool words = solid && target.surface.format == PixelFormat::Bgrx32;
-        const uint32_t pixel = terms.term[0];
-        auto fill = [&](LONG y, LONG x0, LONG x1) {
-            if (words && x1 - x0 == 1)
-                std::memcpy(target.surface.Row(y) + 4 * static_cast<ptrdiff_t>(x0), &pixel, 4);
-            else if (solid)
-                SolidRow(target.surface, y, x0, x1, pixel);
+        SpanFiller filler(target, area, color, rop2);
+        for (const Span& span : spans)
+            filler.Fill(span);
+    });
+}
+
+bool RasterDevice::FillFigure(std::span<const Span> interior, COLORREF brush,
+                              std::span<const Span> outline, COLORREF pen, int rop2,
+                              ClipRegion clip) {
+    return Access([&](RasterTarget& target) {
+        Region area = Drawable(target, clip);
+        if (area.Empty()) return;
+        SpanFiller inside(target, area, brush, rop2), edge(target, area, pen, rop2);
+        // Row by row through both lists, so that a row's outline pixels are stored while its
+        // interior's are still in the cache; the two share no pixel, so the order is free.
+        size_t i = 0, o = 0;
+        while (i < interior.size() || o < outline.size()) {
+            if (o == outline.size() || (i < interior.size() && interior[i].y <= outline[o].y))
+                inside.Fill(interior[i++]);
             else
-                RopRow(target.surface, y, x0, x1, nullptr, 0, 0, rop3, terms);
-            left = std::min(left, x0);
-            right = std::max(right, x1);
-            top = std::min(top, y);
-            bottom = std::max(bottom, y + 1);
-        };
-        for (const Span& span : spans) {
-            int64_t y = int64_t{span.y} + target.origin.y;
-            if (y < bounds.top || y >= bounds.bottom) continue;
-            int64_t x0 = int64_t{span.x0} + target.origin.x;
-            int64_t x1 = int64_t{span.x1} + target.origin.x;
-            auto row = static_cast<LONG>(y);
-            for (const RECT& r : rects) {
-                if (!single && (y < r.top || y >= r.bottom)) continue;
-                auto from = static_cast<LONG>(std::max<int64_t>(x0, r.left));
-                auto to = static_cast<LONG>(std::min<int64_t>(x1, r.right));
-                if (from < to) fill(row, from, to);
-            }
+                edge.Fill(outline[o++]);
         }
-        if (left < right) Grow(target.changed, RECT{left, top, right, bottom});
     });
 }
 

@@ -1,6 +1,7 @@
 #include "platform/gdi/shapes/polygon_fill.h"
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 #include "platform/gdi/shapes/scan_arithmetic.h"
@@ -15,15 +16,19 @@ struct Edge {
 
 // An edge crossing the rows from y0 on: its crossing x0 + ceil((y - y0) dx / dy) kept as
 // the quotient and remainder of (y - y0) dx / dy, stepped a row at a time without dividing.
+// It keeps what a row needs of its edge beside it.
 struct ActiveEdge {
-    const Edge* edge;
+    int64_t x0;
+    int64_t y1;
+    int64_t dy;
     int64_t quotient;  // floor((y - y0) dx / dy)
     int64_t remainder; // 0 <= remainder < dy
     int64_t stepQuotient;
     int64_t stepRemainder;
+    int winding;
 
-    ActiveEdge(const Edge& e, int64_t y) : edge(&e) {
-        Int128 dx = Int128(e.x1) - e.x0, dy = Int128(e.y1) - e.y0;
+    ActiveEdge(const Edge& e, int64_t y) : x0(e.x0), y1(e.y1), dy(e.y1 - e.y0), winding(e.winding) {
+        Int128 dx = Int128(e.x1) - e.x0;
         Int128 q = FloorDiv((Int128(y) - e.y0) * dx, dy);
         quotient = static_cast<int64_t>(q);
         remainder = static_cast<int64_t>((Int128(y) - e.y0) * dx - q * dy);
@@ -31,12 +36,12 @@ struct ActiveEdge {
         stepQuotient = static_cast<int64_t>(step);
         stepRemainder = static_cast<int64_t>(dx - step * dy);
     }
-    int64_t Crossing() const { return edge->x0 + quotient + (remainder != 0 ? 1 : 0); }
+    int64_t Crossing() const { return x0 + quotient + (remainder != 0 ? 1 : 0); }
     void Step() {
         quotient += stepQuotient;
         remainder += stepRemainder;
-        if (remainder >= edge->y1 - edge->y0) {
-            remainder -= edge->y1 - edge->y0;
+        if (remainder >= dy) {
+            remainder -= dy;
             ++quotient;
         }
     }
@@ -72,17 +77,32 @@ void ScanPolygonFill(std::span<const Point64> points, PolyFillMode mode, const C
     std::vector<ActiveEdge> active;
     std::vector<Crossing> crossings;
     size_t next = 0;
+    int64_t expiry = std::numeric_limits<int64_t>::max(); // the first row an active edge leaves
+    out.reserve(out.size() + (end > first ? static_cast<size_t>(end - first) : 0));
     for (int64_t y = first; y < end; ++y) {
-        while (next < edges.size() && edges[next].y0 <= y)
+        while (next < edges.size() && edges[next].y0 <= y) {
             active.emplace_back(edges[next++], y);
-        std::erase_if(active, [y](const ActiveEdge& e) { return e.edge->y1 <= y; });
+            expiry = std::min(expiry, active.back().y1);
+        }
+        if (y >= expiry) {
+            std::erase_if(active, [y](const ActiveEdge& e) { return e.y1 <= y; });
+            expiry = std::numeric_limits<int64_t>::max();
+            for (const ActiveEdge& e : active)
+                expiry = std::min(expiry, e.y1);
+        }
         crossings.clear();
         for (ActiveEdge& e : active) {
-            crossings.push_back(Crossing{e.Crossing(), e.edge->winding});
+            // Insertion by x: a row crosses few edges, mostly in the order of the row before.
+            Crossing c{e.Crossing(), e.winding};
             e.Step();
+            size_t at = crossings.size();
+            crossings.push_back(c);
+            while (at > 0 && crossings[at - 1].x > c.x) {
+                crossings[at] = crossings[at - 1];
+                --at;
+            }
+            crossings[at] = c;
         }
-        std::sort(crossings.begin(), crossings.end(),
-                  [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
         if (mode == PolyFillMode::Alternate) {
             for (size_t i = 0; i + 1 < crossings.size(); i += 2)
                 clip.Emit(y, crossings[i].x, crossings[i + 1].x, out);

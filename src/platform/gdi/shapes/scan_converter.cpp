@@ -51,10 +51,16 @@ void ClipRows(const ClipBands& clip, int64_t top, int64_t bottom, int64_t& first
     end = std::min<int64_t>(bottom, clip.Bounds().bottom);
 }
 
+// Room for a span a row (rows already cut to the clip).
+size_t Rows(int64_t first, int64_t end) {
+    return end > first ? static_cast<size_t>(end - first) : 0;
+}
+
 SpanList RectangleSpans(const Box& box, const ClipBands& clip) {
     SpanList spans;
     int64_t first, end;
     ClipRows(clip, box.top, box.bottom, first, end);
+    spans.reserve(Rows(first, end));
     for (int64_t y = first; y < end; ++y)
         clip.Emit(y, box.left, box.right, spans);
     return spans;
@@ -64,6 +70,7 @@ SpanList EllipseSpans(const EllipseRows& ellipse, const ClipBands& clip) {
     SpanList spans;
     int64_t first, end, x0, x1;
     ClipRows(clip, ellipse.Top(), ellipse.Bottom(), first, end);
+    spans.reserve(Rows(first, end));
     for (int64_t y = first; y < end; ++y)
         if (ellipse.Row(y, x0, x1)) clip.Emit(y, x0, x1, spans);
     return spans;
@@ -101,6 +108,8 @@ FigureSpans ThinRectangle(const Box& box, bool filled, const ClipBands& clip) {
     FigureSpans figure;
     int64_t first, end;
     ClipRows(clip, box.top, box.bottom, first, end);
+    figure.outline.reserve(2 * Rows(first, end));
+    if (filled) figure.interior.reserve(Rows(first, end));
     const bool narrow = box.right - box.left <= 2;
     for (int64_t y = first; y < end; ++y) {
         if (narrow || y == box.top || y == box.bottom - 1) {
