@@ -65,18 +65,47 @@ int Coverage(const GlyphMask& glyph, int gx, int gy) {
     return row[gx];
 }
 
+// Eight pixels at `out` take `solid` where `bits` has a 1 (most significant first), without
+// a branch a pixel.
+void MonoByte(uint32_t* out, uint8_t bits, uint32_t solid) {
+#if defined(__SSE2__)
+    const __m128i all = _mm_set1_epi32(bits);
+    const __m128i color = _mm_set1_epi32(static_cast<int>(solid));
+    const __m128i high = _mm_setr_epi32(0x80, 0x40, 0x20, 0x10);
+    const __m128i low = _mm_setr_epi32(0x08, 0x04, 0x02, 0x01);
+    for (int half = 0; half < 2; ++half) {
+        const __m128i which = half == 0 ? high : low;
+        __m128i set = _mm_cmpeq_epi32(_mm_and_si128(all, which), which);
+        auto* at = reinterpret_cast<__m128i*>(out + 4 * half);
+        __m128i under = _mm_loadu_si128(at);
+        _mm_storeu_si128(at, _mm_or_si128(_mm_and_si128(set, color), _mm_andnot_si128(set, under)));
+    }
+#else
+    for (int i = 0; i < 8; ++i)
+        out[i] = (bits >> (7 - i) & 1) ? solid : out[i];
+#endif
+}
+
 // A row of a 1-bit mask, pixels from .. to - 1 of it, onto 32-bit pixels starting at `out`
-// (the mask's pixel `from`). Empty bytes are passed over whole.
+// (the mask's pixel `from`): a byte of the mask at a time, empty ones passed over. Glyphs
+// are narrow, so most rows end inside a byte.
 void MonoRow(uint32_t* out, const uint8_t* mask, int from, int to, uint32_t solid) {
     for (int gx = from; gx < to;) {
-        auto bits = static_cast<uint8_t>(mask[gx >> 3] << (gx & 7));
-        if (bits == 0) {
-            gx += 8 - (gx & 7);
+        const int skip = gx & 7, count = std::min(8 - skip, to - gx);
+        const auto bits =
+            static_cast<uint8_t>((mask[gx >> 3] << skip) & (0xFF00 >> count)); // top `count`
+        uint32_t* at = out + (gx - from);
+        gx += count;
+        if (bits == 0) continue;
+        if (count == 8) {
+            if (bits == 0xFF)
+                std::fill_n(at, 8, solid);
+            else
+                MonoByte(at, bits, solid);
             continue;
         }
-        int end = std::min(to, (gx | 7) + 1);
-        for (; gx < end; ++gx, bits = static_cast<uint8_t>(bits << 1))
-            if (bits & 0x80) out[gx - from] = solid;
+        for (int i = 0; i < count; ++i)
+            at[i] = (bits >> (7 - i) & 1) ? solid : at[i];
     }
 }
 
