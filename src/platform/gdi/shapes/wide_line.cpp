@@ -171,6 +171,34 @@ int64_t LastInside(const In& in, int64_t inside, int64_t limit, int64_t hint) {
     return low;
 }
 
+// From pixel `at`, whose state is `state`, towards `end` (step `direction`, +1 or -1): the
+// last pixel with that state before the row changes, or `end`. Along the way the state
+// changes at most once (the row is convex and `end` is on the same side of the change), so
+// the search strides out from `at`, then halves: a change next to `at` costs one test.
+template <typename In>
+int64_t Boundary(const In& in, int64_t at, bool state, int64_t end, int64_t direction) {
+    int64_t good = at, bad = 0, stride = 1;
+    while (true) {
+        int64_t remaining = (end - good) * direction;
+        if (remaining <= 0) return good;
+        int64_t probe = good + direction * std::min(stride, remaining);
+        if (in(probe) != state) {
+            bad = probe;
+            break;
+        }
+        good = probe;
+        stride *= 2;
+    }
+    while ((bad - good) * direction > 1) {
+        int64_t middle = good + (bad - good) / 2;
+        if (in(middle) == state)
+            good = middle;
+        else
+            bad = middle;
+    }
+    return good;
+}
+
 template <class Int>
 void ScanCapsule(const Capsule<Int>& capsule, const ClipBands& clip, SpanList& out) {
     const RECT& bounds = clip.Bounds();
@@ -181,13 +209,37 @@ void ScanCapsule(const Capsule<Int>& capsule, const ClipBands& clip, SpanList& o
         Clamp(FloorDiv(capsule.Top(), 2) + 1, bounds.top, int64_t{bounds.bottom}));
     int64_t last = static_cast<int64_t>(Clamp(CeilDiv(capsule.Bottom(), 2) - 1,
                                               int64_t{bounds.top} - 1, int64_t{bounds.bottom} - 1));
+    // The row before, and how its ends moved: a row's ends lie next to where they would be
+    // if they kept moving so, which the tests settle in a few steps.
+    bool previous = false;
+    int64_t lastFrom = 0, lastTo = 0, moveFrom = 0, moveTo = 0;
     for (int64_t y = first; y <= last; ++y) {
+        auto in = [&capsule, y](int64_t x) { return capsule.Inside(x, y); };
+        if (previous) {
+            int64_t guessFrom = std::clamp(lastFrom + moveFrom, left, right);
+            int64_t guessTo = std::clamp(lastTo + moveTo, guessFrom, right);
+            bool fromIn = in(guessFrom);
+            bool toIn = guessTo == guessFrom ? fromIn : in(guessTo);
+            if (fromIn || toIn) {
+                int64_t inside = fromIn ? guessFrom : guessTo;
+                int64_t from = fromIn ? Boundary(in, guessFrom, true, left, -1)
+                                      : Boundary(in, guessFrom, false, inside, 1) + 1;
+                int64_t to = toIn ? Boundary(in, guessTo, true, right, 1)
+                                  : Boundary(in, guessTo, false, inside, -1) - 1;
+                clip.Emit(y, from, to + 1, out);
+                moveFrom = from - lastFrom;
+                moveTo = to - lastTo;
+                lastFrom = from;
+                lastTo = to;
+                continue;
+            }
+        }
+        previous = false;
         double low, high;
         if (!capsule.Estimate(y, low, high)) continue;
         low /= 2;
         high /= 2;
         if (high < static_cast<double>(left) - 1 || low > static_cast<double>(right) + 1) continue;
-        auto in = [&capsule, y](int64_t x) { return capsule.Inside(x, y); };
         int64_t middle = ClampToPixel(std::floor((low + high) / 2 + 0.5), left, right);
         int64_t inside = middle;
         if (!in(inside)) {
@@ -201,6 +253,10 @@ void ScanCapsule(const Capsule<Int>& capsule, const ClipBands& clip, SpanList& o
         int64_t from = FirstInside(in, left, inside, ClampToPixel(std::ceil(low), left, inside));
         int64_t to = LastInside(in, inside, right, ClampToPixel(std::floor(high), inside, right));
         clip.Emit(y, from, to + 1, out);
+        previous = true;
+        lastFrom = from;
+        lastTo = to;
+        moveFrom = moveTo = 0;
     }
 }
 
