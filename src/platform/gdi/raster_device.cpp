@@ -262,37 +262,48 @@ public:
     SpanFiller(const SpanFiller&) = delete;
     SpanFiller& operator=(const SpanFiller&) = delete;
 
-    void Fill(const Span& span) {
-        int64_t y = int64_t{span.y} + target_.origin.y;
-        if (y < bounds_.top || y >= bounds_.bottom) return;
-        int64_t x0 = int64_t{span.x0} + target_.origin.x;
-        int64_t x1 = int64_t{span.x1} + target_.origin.x;
-        auto row = static_cast<LONG>(y);
-        for (const RECT& r : rects_) {
-            if (!single_ && (y < r.top || y >= r.bottom)) continue;
-            auto from = static_cast<LONG>(std::max<int64_t>(x0, r.left));
-            auto to = static_cast<LONG>(std::min<int64_t>(x1, r.right));
-            if (from < to) Run(row, from, to);
+    // Spans in their colour; the loop keeps the state it changes in locals.
+    void Fill(std::span<const Span> spans) {
+        const Surface& surface = target_.surface;
+        const int64_t ox = target_.origin.x, oy = target_.origin.y;
+        LONG left = left_, top = top_, right = right_, bottom = bottom_;
+        auto run = [&](LONG y, LONG x0, LONG x1) {
+            if (words_ && x1 - x0 == 1)
+                std::memcpy(surface.Row(y) + 4 * static_cast<ptrdiff_t>(x0), &pixel_, 4);
+            else if (solid_)
+                SolidRow(surface, y, x0, x1, pixel_);
+            else
+                RopRow(surface, y, x0, x1, nullptr, 0, 0, rop3_, terms_);
+            left = std::min(left, x0);
+            right = std::max(right, x1);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y + 1);
+        };
+        for (const Span& span : spans) {
+            int64_t y = int64_t{span.y} + oy;
+            if (y < bounds_.top || y >= bounds_.bottom) continue;
+            int64_t x0 = int64_t{span.x0} + ox, x1 = int64_t{span.x1} + ox;
+            auto row = static_cast<LONG>(y);
+            if (single_) {
+                auto from = static_cast<LONG>(std::max<int64_t>(x0, bounds_.left));
+                auto to = static_cast<LONG>(std::min<int64_t>(x1, bounds_.right));
+                if (from < to) run(row, from, to);
+                continue;
+            }
+            for (const RECT& r : rects_) {
+                if (y < r.top || y >= r.bottom) continue;
+                auto from = static_cast<LONG>(std::max<int64_t>(x0, r.left));
+                auto to = static_cast<LONG>(std::min<int64_t>(x1, r.right));
+                if (from < to) run(row, from, to);
+            }
         }
+        left_ = left;
+        top_ = top;
+        right_ = right;
+        bottom_ = bottom;
     }
 
 private:
-    // Most figures are drawn with R2_COPYPEN: a colour stored, not mixed; on 32 bits the
-    // one-pixel runs of outlines are single stores.
-    void Run(LONG y, LONG x0, LONG x1) {
-        const Surface& s = target_.surface;
-        if (words_ && x1 - x0 == 1)
-            std::memcpy(s.Row(y) + 4 * static_cast<ptrdiff_t>(x0), &pixel_, 4);
-        else if (solid_)
-            SolidRow(s, y, x0, x1, pixel_);
-        else
-            RopRow(s, y, x0, x1, nullptr, 0, 0, rop3_, terms_);
-        left_ = std::min(left_, x0);
-        right_ = std::max(right_, x1);
-        top_ = std::min(top_, y);
-        bottom_ = std::max(bottom_, y + 1);
-    }
-
     RasterTarget& target_;
     const std::vector<RECT>& rects_;
     const RECT bounds_;
@@ -313,9 +324,7 @@ bool RasterDevice::FillSpans(std::span<const Span> spans, COLORREF color, int ro
     return Access([&](RasterTarget& target) {
         Region area = Drawable(target, clip);
         if (area.Empty()) return;
-        SpanFiller filler(target, area, color, rop2);
-        for (const Span& span : spans)
-            filler.Fill(span);
+        SpanFiller(target, area, color, rop2).Fill(spans);
     });
 }
 
@@ -330,10 +339,16 @@ bool RasterDevice::FillFigure(std::span<const Span> interior, COLORREF brush,
         // interior's are still in the cache; the two share no pixel, so the order is free.
         size_t i = 0, o = 0;
         while (i < interior.size() || o < outline.size()) {
-            if (o == outline.size() || (i < interior.size() && interior[i].y <= outline[o].y))
-                inside.Fill(interior[i++]);
-            else
-                edge.Fill(outline[o++]);
+            size_t to = i;
+            while (to < interior.size() && (o == outline.size() || interior[to].y <= outline[o].y))
+                ++to;
+            inside.Fill(interior.subspan(i, to - i));
+            i = to;
+            to = o;
+            while (to < outline.size() && (i == interior.size() || outline[to].y < interior[i].y))
+                ++to;
+            edge.Fill(outline.subspan(o, to - o));
+            o = to;
         }
     });
 }

@@ -24,7 +24,7 @@ void TypedRow(uint8_t* out, const uint8_t* in, int count, const RopTerms& terms)
 // Sixteen bytes of pixels, stored whole.
 using Quad = uint32_t __attribute__((vector_size(16)));
 
-// Pixels up to a 16-byte boundary one by one, then 64 bytes a turn from a register, then
+// Pixels up to a 16-byte boundary one by one, then 128 bytes a turn from a register, then
 // the rest: aligned wide stores never straddle a cache line.
 template <class Pixel> void FillTyped(uint8_t* out, int count, uint32_t value) {
     constexpr int kPerQuad = 16 / sizeof(Pixel);
@@ -34,12 +34,10 @@ template <class Pixel> void FillTyped(uint8_t* out, int count, uint32_t value) {
         std::memcpy(out + i * sizeof(Pixel), &pixel, sizeof(Pixel));
     uint32_t word = sizeof(Pixel) == 2 ? uint32_t{pixel} * 0x00010001u : value;
     const Quad quad = {word, word, word, word};
-    for (; i + 4 * kPerQuad <= count; i += 4 * kPerQuad) {
+    for (; i + 8 * kPerQuad <= count; i += 8 * kPerQuad) {
         uint8_t* at = out + i * sizeof(Pixel);
-        std::memcpy(at, &quad, 16);
-        std::memcpy(at + 16, &quad, 16);
-        std::memcpy(at + 32, &quad, 16);
-        std::memcpy(at + 48, &quad, 16);
+        for (int k = 0; k < 8; ++k)
+            std::memcpy(at + 16 * k, &quad, 16);
     }
     for (; i + kPerQuad <= count; i += kPerQuad)
         std::memcpy(out + i * sizeof(Pixel), &quad, 16);
