@@ -38,19 +38,25 @@ struct ActiveEdge {
     }
     int64_t Crossing() const { return x0 + quotient + (remainder != 0 ? 1 : 0); }
     void Step() {
-        quotient += stepQuotient;
+        // Without a branch: whether the remainder carries follows the slope's fraction.
         remainder += stepRemainder;
-        if (remainder >= dy) {
-            remainder -= dy;
-            ++quotient;
-        }
+        const int64_t carry = remainder >= dy ? 1 : 0;
+        quotient += stepQuotient + carry;
+        remainder -= dy & -carry;
     }
 };
 
-struct Crossing {
-    int64_t x; // the first pixel at or right of the edge
-    int winding;
-};
+// Where a row crosses an edge, 2x + 1 going down and 2x going up: x is the first pixel at
+// or right of the edge. One word a crossing keeps sorting them a matter of plain integers.
+int64_t CrossingKey(int64_t x, int winding) {
+    return 2 * x + (winding > 0 ? 1 : 0);
+}
+int64_t CrossingX(int64_t crossing) {
+    return crossing >> 1;
+}
+int CrossingWinding(int64_t crossing) {
+    return (crossing & 1) != 0 ? 1 : -1;
+}
 
 } // namespace
 
@@ -75,7 +81,7 @@ void ScanPolygonFill(std::span<const Point64> points, PolyFillMode mode, const C
     int64_t end = std::min<int64_t>(bottom, clip.Bounds().bottom);
 
     std::vector<ActiveEdge> active;
-    std::vector<Crossing> crossings;
+    std::vector<int64_t> crossings;
     size_t next = 0;
     int64_t expiry = std::numeric_limits<int64_t>::max(); // the first row an active edge leaves
     out.reserve(out.size() + (end > first ? static_cast<size_t>(end - first) : 0));
@@ -92,27 +98,27 @@ void ScanPolygonFill(std::span<const Point64> points, PolyFillMode mode, const C
         }
         crossings.clear();
         for (ActiveEdge& e : active) {
-            // Insertion by x: a row crosses few edges, mostly in the order of the row before.
-            Crossing c{e.Crossing(), e.winding};
+            crossings.push_back(CrossingKey(e.Crossing(), e.winding));
             e.Step();
-            size_t at = crossings.size();
-            crossings.push_back(c);
-            while (at > 0 && crossings[at - 1].x > c.x) {
+        }
+        // Insertion: a row crosses few edges, mostly in the order of the row before.
+        for (size_t i = 1; i < crossings.size(); ++i) {
+            int64_t c = crossings[i];
+            size_t at = i;
+            for (; at > 0 && crossings[at - 1] > c; --at)
                 crossings[at] = crossings[at - 1];
-                --at;
-            }
             crossings[at] = c;
         }
         if (mode == PolyFillMode::Alternate) {
             for (size_t i = 0; i + 1 < crossings.size(); i += 2)
-                clip.Emit(y, crossings[i].x, crossings[i + 1].x, out);
+                clip.Emit(y, CrossingX(crossings[i]), CrossingX(crossings[i + 1]), out);
         } else {
             int winding = 0;
             int64_t start = 0;
-            for (const Crossing& c : crossings) {
-                if (winding == 0) start = c.x;
-                winding += c.winding;
-                if (winding == 0) clip.Emit(y, start, c.x, out);
+            for (int64_t c : crossings) {
+                if (winding == 0) start = CrossingX(c);
+                winding += CrossingWinding(c);
+                if (winding == 0) clip.Emit(y, start, CrossingX(c), out);
             }
         }
     }
