@@ -219,7 +219,19 @@ void ConvertPixels(const Surface& from, int fx, int fy, const Surface& to,
         for (int i = 0; i < 256; ++i)
             lookup[i] = ColorToPixel(to, PixelToColor(from, static_cast<uint32_t>(i)));
     }
-    uint32_t lastIn = 0, lastOut = ColorToPixel(to, PixelToColor(from, 0));
+    // An 8-bit target's entry depends on the top five bits of each channel alone: a large
+    // image searches the table once for each such colour it holds, not once a pixel.
+    std::vector<int16_t> nearest;
+    if (!indexed && to.format == PixelFormat::Indexed8 && int64_t{to.width} * to.height >= 4096)
+        nearest.assign(32768, -1);
+    auto convert = [&](uint32_t pixel) {
+        COLORREF color = PixelToColor(from, pixel);
+        if (nearest.empty()) return ColorToPixel(to, color);
+        size_t key = (color & 0xF8) << 7 | (color >> 8 & 0xF8) << 2 | (color >> 19 & 0x1F);
+        if (nearest[key] < 0) nearest[key] = static_cast<int16_t>(ColorToPixel(to, color));
+        return static_cast<uint32_t>(nearest[key]);
+    };
+    uint32_t lastIn = 0, lastOut = convert(0);
     for (int y = 0; y < to.height; ++y) {
         for (int x = 0; x < to.width; ++x) {
             uint32_t pixel = ReadPixel(from, fx + x, fy + y);
@@ -229,7 +241,7 @@ void ConvertPixels(const Surface& from, int fx, int fy, const Surface& to,
             }
             if (pixel != lastIn) {
                 lastIn = pixel;
-                lastOut = ColorToPixel(to, PixelToColor(from, pixel));
+                lastOut = convert(pixel);
             }
             WritePixel(to, x, y, lastOut);
         }
