@@ -293,6 +293,23 @@ TEST(RasterOperations, StretchBetweenMemoryDCsEqualsStretchingTheBits) {
     DeleteObject(brush);
 }
 
+// A large image converted onto an 8-bit target takes the entries that converting it a row
+// at a time gives, whatever colours the table repeats.
+TEST(RasterOperations, LargeConversionsOntoEightBitsEqualSmallOnes) {
+    std::mt19937 random(5);
+    Canvas source(96, -64, 32);
+    for (size_t i = 0; i < size_t{96} * 64 * 4; ++i)
+        source.bits[i] = static_cast<uint8_t>(random());
+    Info eight = MakeInfo(96, -64, 8);
+    for (uint32_t& color : eight.colors)
+        color = random() & 0xE0E0E0u; // coarse, so that entries repeat
+    Canvas whole(eight), rows(eight);
+    ASSERT_TRUE(BitBlt(whole.dc, 0, 0, 96, 64, source.dc, 0, 0, SRCCOPY));
+    for (int y = 0; y < 64; ++y)
+        ASSERT_TRUE(BitBlt(rows.dc, 0, y, 96, 1, source.dc, 0, y, SRCCOPY));
+    EXPECT_EQ(std::memcmp(whole.bits, rows.bits, size_t{96} * 64), 0);
+}
+
 // A blit within one DC reads every source pixel before it is overwritten, whichever way it
 // moves and through a clip of several rectangles a row: it equals the same blit from an
 // untouched copy.
