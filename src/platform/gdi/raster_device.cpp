@@ -475,6 +475,19 @@ bool RasterDevice::BlitFrom(const RECT& area, Device& source, POINT from, POINT 
         // row the parts go against the shift; a row moving right is only safe as one move.
         bool same = read.bits == out.bits;
         if (same && dy == 0 && dx < 0 && (rop3 != 0xCC || BitsPerPixel(out.format) < 8)) return;
+        RopTerms terms = MakeRopTerms(rop3, ColorToPixel(out, brush));
+        if (!same) {
+            // Two surfaces: rows in any order, straight from one to the other.
+            for (const RECT& r : drawable.Rects()) {
+                RECT part = IntersectRects(r, box);
+                for (LONG y = part.top; y < part.bottom; ++y)
+                    RopRow(out, y, part.left, part.right, &read, static_cast<int>(part.left + dx),
+                           static_cast<int>(y + dy), rop3, terms);
+                Grow(target.changed, part);
+            }
+            drawn = true;
+            return;
+        }
         struct Part {
             LONG y, left, right;
         };
@@ -485,12 +498,10 @@ bool RasterDevice::BlitFrom(const RECT& area, Device& source, POINT from, POINT 
                 parts.push_back(Part{y, part.left, part.right});
             Grow(target.changed, part);
         }
-        if (same)
-            std::sort(parts.begin(), parts.end(), [&](const Part& a, const Part& b) {
-                if (a.y != b.y) return dy >= 0 ? a.y < b.y : a.y > b.y;
-                return dx >= 0 ? a.left < b.left : a.left > b.left;
-            });
-        RopTerms terms = MakeRopTerms(rop3, ColorToPixel(out, brush));
+        std::sort(parts.begin(), parts.end(), [&](const Part& a, const Part& b) {
+            if (a.y != b.y) return dy >= 0 ? a.y < b.y : a.y > b.y;
+            return dx >= 0 ? a.left < b.left : a.left > b.left;
+        });
         for (const Part& p : parts)
             RopRow(out, p.y, p.left, p.right, &read, static_cast<int>(p.left + dx),
                    static_cast<int>(p.y + dy), rop3, terms);
