@@ -346,22 +346,9 @@ bool RasterDevice::FillFigure(std::span<const Span> interior, COLORREF brush,
     return Access([&](RasterTarget& target) {
         Region area = Drawable(target, clip);
         if (area.Empty()) return;
-        SpanFiller inside(target, area, brush, rop2), edge(target, area, pen, rop2);
-        // Row by row through both lists, so that a row's outline pixels are stored while its
-        // interior's are still in the cache; the two share no pixel, so the order is free.
-        size_t i = 0, o = 0;
-        while (i < interior.size() || o < outline.size()) {
-            size_t to = i;
-            while (to < interior.size() && (o == outline.size() || interior[to].y <= outline[o].y))
-                ++to;
-            inside.Fill(interior.subspan(i, to - i));
-            i = to;
-            to = o;
-            while (to < outline.size() && (i == interior.size() || outline[to].y < interior[i].y))
-                ++to;
-            edge.Fill(outline.subspan(o, to - o));
-            o = to;
-        }
+        // The two share no pixel: each list goes in one pass, with one lock and one clip.
+        SpanFiller(target, area, brush, rop2).Fill(interior);
+        SpanFiller(target, area, pen, rop2).Fill(outline);
     });
 }
 
