@@ -429,12 +429,17 @@ bool RasterDevice::Blit(const RECT& area, const Image* source, POINT at, uint8_t
             }
         }
         RopTerms terms = MakeRopTerms(rop3, ColorToPixel(out, brush));
+        // A fill that stores the pattern alone (PatBlt, FillRect) goes a rectangle at a time.
+        const bool solid = !in && !RopUsesDestination(rop3);
         for (const RECT& r : drawable.Rects()) {
             RECT part = IntersectRects(r, box);
             if (IsEmptyRect(part)) continue;
-            for (LONG y = part.top; y < part.bottom; ++y)
-                RopRow(out, y, part.left, part.right, in, sourceAt.x + (part.left - box.left),
-                       sourceAt.y + (y - box.top), rop3, terms);
+            if (solid)
+                SolidRect(out, part, terms.term[0]);
+            else
+                for (LONG y = part.top; y < part.bottom; ++y)
+                    RopRow(out, y, part.left, part.right, in, sourceAt.x + (part.left - box.left),
+                           sourceAt.y + (y - box.top), rop3, terms);
             Grow(target.changed, part);
         }
     });

@@ -159,4 +159,29 @@ void SolidRow(const Surface& target, int y, int x0, int x1, uint32_t pixel) {
     }
 }
 
+void SolidRect(const Surface& target, const RECT& area, uint32_t pixel) {
+    const int count = area.right - area.left;
+    if (count <= 0) return;
+    auto rows = [&](auto fill) {
+        for (LONG y = area.top; y < area.bottom; ++y)
+            fill(target.Row(y));
+    };
+    switch (target.format) {
+    case PixelFormat::Bgrx32:
+        rows([&](uint8_t* row) {
+            FillTyped<uint32_t>(row + static_cast<ptrdiff_t>(area.left) * 4, count, pixel);
+        });
+        return;
+    case PixelFormat::Rgb555:
+    case PixelFormat::Rgb565:
+        rows([&](uint8_t* row) {
+            FillTyped<uint16_t>(row + static_cast<ptrdiff_t>(area.left) * 2, count, pixel);
+        });
+        return;
+    default:
+        for (LONG y = area.top; y < area.bottom; ++y)
+            SolidRow(target, y, area.left, area.right, pixel);
+    }
+}
+
 } // namespace platform

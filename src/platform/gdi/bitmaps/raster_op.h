@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/gdi/bitmaps/pixel_format.h"
+#include "platform/user/window_geometry.h"
 
 namespace platform {
 
@@ -44,5 +45,7 @@ void SampleRow(uint8_t* out, const uint8_t* in, const int* columns, int count, i
 
 // Pixels x0..x1-1 of row `y` set to `pixel`, with the widest stores the format allows.
 void SolidRow(const Surface& target, int y, int x0, int x1, uint32_t pixel);
+// The same over rows top .. bottom - 1, choosing the stores once.
+void SolidRect(const Surface& target, const RECT& area, uint32_t pixel);
 
 } // namespace platform
