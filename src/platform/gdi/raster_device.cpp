@@ -282,6 +282,9 @@ public:
         auto run = [&](LONG y, LONG x0, LONG x1) {
             if (words_ && x1 - x0 == 1)
                 std::memcpy(surface.Row(y) + 4 * static_cast<ptrdiff_t>(x0), &pixel_, 4);
+            else if (words_)
+                FillPixels<uint32_t>(surface.Row(y) + 4 * static_cast<ptrdiff_t>(x0), x1 - x0,
+                                     pixel_);
             else if (solid_)
                 SolidRow(surface, y, x0, x1, pixel_);
             else

@@ -21,30 +21,6 @@ void TypedRow(uint8_t* out, const uint8_t* in, int count, const RopTerms& terms)
     }
 }
 
-// Sixteen bytes of pixels, stored whole.
-using Quad = uint32_t __attribute__((vector_size(16)));
-
-// Pixels up to a 16-byte boundary one by one, then 128 bytes a turn from a register, then
-// the rest: aligned wide stores never straddle a cache line.
-template <class Pixel> void FillTyped(uint8_t* out, int count, uint32_t value) {
-    constexpr int kPerQuad = 16 / sizeof(Pixel);
-    const auto pixel = static_cast<Pixel>(value);
-    int i = 0;
-    for (; i < count && (reinterpret_cast<uintptr_t>(out + i * sizeof(Pixel)) & 15) != 0; ++i)
-        std::memcpy(out + i * sizeof(Pixel), &pixel, sizeof(Pixel));
-    uint32_t word = sizeof(Pixel) == 2 ? uint32_t{pixel} * 0x00010001u : value;
-    const Quad quad = {word, word, word, word};
-    for (; i + 8 * kPerQuad <= count; i += 8 * kPerQuad) {
-        uint8_t* at = out + i * sizeof(Pixel);
-        for (int k = 0; k < 8; ++k)
-            std::memcpy(at + 16 * k, &quad, 16);
-    }
-    for (; i + kPerQuad <= count; i += kPerQuad)
-        std::memcpy(out + i * sizeof(Pixel), &quad, 16);
-    for (; i < count; ++i)
-        std::memcpy(out + i * sizeof(Pixel), &pixel, sizeof(Pixel));
-}
-
 template <size_t bytes>
 void SampleTyped(uint8_t* out, const uint8_t* in, const int* columns, int count) {
     for (int i = 0; i < count; ++i)
@@ -109,10 +85,10 @@ void RopRow(const Surface& target, int y, int x0, int x1, const Surface* source,
                 std::memset(out, static_cast<int>(value & 0xFF), count);
                 return;
             case 16:
-                FillTyped<uint16_t>(out, count, value);
+                FillPixels<uint16_t>(out, count, value);
                 return;
             case 32:
-                FillTyped<uint32_t>(out, count, value);
+                FillPixels<uint32_t>(out, count, value);
                 return;
             default:
                 break;
@@ -144,11 +120,11 @@ void SolidRow(const Surface& target, int y, int x0, int x1, uint32_t pixel) {
     uint8_t* row = target.Row(y);
     switch (target.format) {
     case PixelFormat::Bgrx32:
-        FillTyped<uint32_t>(row + static_cast<ptrdiff_t>(x0) * 4, count, pixel);
+        FillPixels<uint32_t>(row + static_cast<ptrdiff_t>(x0) * 4, count, pixel);
         return;
     case PixelFormat::Rgb555:
     case PixelFormat::Rgb565:
-        FillTyped<uint16_t>(row + static_cast<ptrdiff_t>(x0) * 2, count, pixel);
+        FillPixels<uint16_t>(row + static_cast<ptrdiff_t>(x0) * 2, count, pixel);
         return;
     case PixelFormat::Indexed8:
         std::memset(row + x0, static_cast<int>(pixel & 0xFF), static_cast<size_t>(count));
@@ -169,13 +145,13 @@ void SolidRect(const Surface& target, const RECT& area, uint32_t pixel) {
     switch (target.format) {
     case PixelFormat::Bgrx32:
         rows([&](uint8_t* row) {
-            FillTyped<uint32_t>(row + static_cast<ptrdiff_t>(area.left) * 4, count, pixel);
+            FillPixels<uint32_t>(row + static_cast<ptrdiff_t>(area.left) * 4, count, pixel);
         });
         return;
     case PixelFormat::Rgb555:
     case PixelFormat::Rgb565:
         rows([&](uint8_t* row) {
-            FillTyped<uint16_t>(row + static_cast<ptrdiff_t>(area.left) * 2, count, pixel);
+            FillPixels<uint16_t>(row + static_cast<ptrdiff_t>(area.left) * 2, count, pixel);
         });
         return;
     default:
