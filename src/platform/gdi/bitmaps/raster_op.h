@@ -45,7 +45,7 @@ void RopRow(const Surface& target, int y, int x0, int x1, const Surface* source,
 void SampleRow(uint8_t* out, const uint8_t* in, const int* columns, int count, int bytes);
 
 // Sixteen bytes of pixels, stored whole.
-using Quad = uint32_t __attribute__((vector_size(16)));
+using PixelQuad = uint32_t __attribute__((vector_size(16)));
 
 // `count` pixels at `out` set to `value`: pixels up to a 16-byte boundary one by one, then 128
 // bytes a turn from a register, then the rest: aligned wide stores never straddle a cache line.
@@ -56,7 +56,7 @@ template <class Pixel> inline void FillPixels(uint8_t* out, int count, uint32_t 
     for (; i < count && (reinterpret_cast<uintptr_t>(out + i * sizeof(Pixel)) & 15) != 0; ++i)
         std::memcpy(out + i * sizeof(Pixel), &pixel, sizeof(Pixel));
     uint32_t word = sizeof(Pixel) == 2 ? uint32_t{pixel} * 0x00010001u : value;
-    const Quad quad = {word, word, word, word};
+    const PixelQuad quad = {word, word, word, word};
     for (; i + 8 * kPerQuad <= count; i += 8 * kPerQuad) {
         uint8_t* at = out + i * sizeof(Pixel);
         for (int k = 0; k < 8; ++k)
