@@ -71,6 +71,15 @@ public:
     // `spans` (not clipped yet) in `color` under a binary raster operation.
     virtual bool FillSpans(std::span<const Span> spans, COLORREF color, int rop2,
                            ClipRegion clip) = 0;
+    // A figure: its interior in the brush colour and its outline in the pen's, under one
+    // operation. The two share no pixel; the same as filling the interior, then the outline,
+    // skipping an empty list.
+    virtual bool FillFigure(std::span<const Span> interior, COLORREF brush,
+                            std::span<const Span> outline, COLORREF pen, int rop2,
+                            ClipRegion clip) {
+        return (interior.empty() || FillSpans(interior, brush, rop2, clip)) &&
+               (outline.empty() || FillSpans(outline, pen, rop2, clip));
+    }
     // Coverage masks in a colour: blended where the target has more than 8 bits,
     // solid (coverage of half or more) otherwise.
     virtual bool DrawGlyphs(std::span<const GlyphMask> glyphs, COLORREF color, ClipRegion clip) = 0;
@@ -84,6 +93,15 @@ public:
     // of the source lies outside its pixels: the caller then reads the source first.
     virtual bool BlitFrom(const RECT& /*area*/, Device& /*source*/, POINT /*from*/, POINT /*to*/,
                           uint8_t /*rop3*/, COLORREF /*brush*/, ClipRegion /*clip*/) {
+        return false;
+    }
+    // `source`'s pixels sampled straight from its memory over `area`: the pixel in column
+    // area.left + i and row area.top + j takes the source's device pixel (columns[i],
+    // rows[j]). False, with nothing drawn, when BlitFrom could not either, or a sample lies
+    // outside the source's pixels: the caller then reads the source first.
+    virtual bool StretchFrom(const RECT& /*area*/, Device& /*source*/,
+                             std::span<const int> /*columns*/, std::span<const int> /*rows*/,
+                             uint8_t /*rop3*/, COLORREF /*brush*/, ClipRegion /*clip*/) {
         return false;
     }
     // A copy of `area` (inside the device, whatever the clip); false when it is gone.

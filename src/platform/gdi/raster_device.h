@@ -19,11 +19,16 @@ class RasterDevice : public Device {
 public:
     bool Limit(Region& limit) override;
     bool FillSpans(std::span<const Span> spans, COLORREF color, int rop2, ClipRegion clip) override;
+    bool FillFigure(std::span<const Span> interior, COLORREF brush, std::span<const Span> outline,
+                    COLORREF pen, int rop2, ClipRegion clip) override;
     bool DrawGlyphs(std::span<const GlyphMask> glyphs, COLORREF color, ClipRegion clip) override;
     bool Blit(const RECT& area, const Image* source, POINT at, uint8_t rop3, COLORREF brush,
               const BlitColors& colors, ClipRegion clip) override;
     bool BlitFrom(const RECT& area, Device& source, POINT from, POINT to, uint8_t rop3,
                   COLORREF brush, ClipRegion clip) override;
+    bool StretchFrom(const RECT& area, Device& source, std::span<const int> columns,
+                     std::span<const int> rows, uint8_t rop3, COLORREF brush,
+                     ClipRegion clip) override;
     bool Read(const RECT& area, Image& out) override;
     COLORREF GetPixel(int x, int y, ClipRegion clip) override;
     COLORREF SetPixel(int x, int y, COLORREF color, ClipRegion clip) override;

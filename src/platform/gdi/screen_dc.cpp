@@ -85,6 +85,12 @@ public:
         return Over(bounds, true,
                     [&] { return RasterDevice::FillSpans(spans, color, rop2, clip); });
     }
+    // Through FillSpans above, which brings in what lies under the spans first.
+    bool FillFigure(std::span<const platform::Span> interior, COLORREF brush,
+                    std::span<const platform::Span> outline, COLORREF pen, int rop2,
+                    platform::ClipRegion clip) override {
+        return Device::FillFigure(interior, brush, outline, pen, rop2, clip);
+    }
     bool DrawGlyphs(std::span<const platform::GlyphMask> glyphs, COLORREF color,
                     platform::ClipRegion clip) override {
         RECT bounds{0, 0, 0, 0};

@@ -50,13 +50,6 @@ int64_t Sample(int64_t i, int64_t count, int64_t sourceCount, bool mirror) {
     return mirror ? sourceCount - 1 - j : j;
 }
 
-// The pixels of `in` at `columns`, side by side, of `bytes` bytes each.
-template <size_t bytes>
-void SampleRow(uint8_t* out, const uint8_t* in, const std::vector<int>& columns) {
-    for (size_t i = 0; i < columns.size(); ++i)
-        std::memcpy(out + i * bytes, in + static_cast<ptrdiff_t>(columns[i]) * bytes, bytes);
-}
-
 // `source`'s part (sx, sy, sw, sh) stretched over (x, y, w, h) of the DC, device
 // coordinates; extents may be negative.
 bool Stretch(const DrawContext& dc, int64_t x, int64_t y, int64_t w, int64_t h,
@@ -106,27 +99,43 @@ bool Stretch(const DrawContext& dc, int64_t x, int64_t y, int64_t w, int64_t h,
             continue;
         }
         previous = sourceRow;
-        switch (platform::BitsPerPixel(source.format)) {
-        case 8:
-            SampleRow<1>(out.Row(y), source.Row(sourceRow), columns);
-            break;
-        case 16:
-            SampleRow<2>(out.Row(y), source.Row(sourceRow), columns);
-            break;
-        case 24:
-            SampleRow<3>(out.Row(y), source.Row(sourceRow), columns);
-            break;
-        case 32:
-            SampleRow<4>(out.Row(y), source.Row(sourceRow), columns);
-            break;
-        default:
-            for (size_t i = 0; i < columns.size(); ++i)
-                platform::WritePixel(out, static_cast<int>(i), y,
-                                     platform::ReadPixel(source, columns[i], sourceRow));
+        int bits = platform::BitsPerPixel(source.format);
+        if (bits >= 8) {
+            platform::SampleRow(out.Row(y), source.Row(sourceRow), columns.data(),
+                                static_cast<int>(columns.size()), bits / 8);
+            continue;
         }
+        for (size_t i = 0; i < columns.size(); ++i)
+            platform::WritePixel(out, static_cast<int>(i), y,
+                                 platform::ReadPixel(source, columns[i], sourceRow));
     }
     return dc.device->Blit(part, &sampled, POINT{part.left, part.top}, rop3, brush, colors,
                            dc.Clip());
+}
+
+// StretchBlt sampling the source DC's pixels where they lie, without copying them first;
+// false when the devices cannot (the caller then takes the general way, which answers).
+bool StretchDirect(const DrawContext& dc, const DrawContext& source, POINT at, int64_t w, int64_t h,
+                   POINT sourceAt, int64_t sw, int64_t sh, uint8_t rop3) {
+    COLORREF brush;
+    if (!Pattern(dc, rop3, brush)) return false;
+    RECT dest = platform::ExtentBox(at.x, at.y, w, h);
+    RECT from = platform::ExtentBox(sourceAt.x, sourceAt.y, sw, sh);
+    RECT visible;
+    if (!Visible(dc, visible)) return false;
+    RECT part = platform::IntersectRects(dest, visible);
+    if (platform::IsEmptyRect(part) || platform::IsEmptyRect(from)) return false;
+    int64_t dw = int64_t{dest.right} - dest.left, dh = int64_t{dest.bottom} - dest.top;
+    int64_t fw = int64_t{from.right} - from.left, fh = int64_t{from.bottom} - from.top;
+    bool mirrorX = (w < 0) != (sw < 0), mirrorY = (h < 0) != (sh < 0);
+    std::vector<int> columns, rows;
+    columns.reserve(static_cast<size_t>(part.right - part.left));
+    rows.reserve(static_cast<size_t>(part.bottom - part.top));
+    for (LONG px = part.left; px < part.right; ++px)
+        columns.push_back(static_cast<int>(from.left + Sample(px - dest.left, dw, fw, mirrorX)));
+    for (LONG py = part.top; py < part.bottom; ++py)
+        rows.push_back(static_cast<int>(from.top + Sample(py - dest.top, dh, fh, mirrorY)));
+    return dc.device->StretchFrom(part, *source.device, columns, rows, rop3, brush, dc.Clip());
 }
 
 } // namespace
@@ -173,6 +182,8 @@ BOOL StretchBlt(HDC dc, int x, int y, int width, int height, HDC source, int sou
         return BitBlt(dc, x, y, width, height, source, sourceX, sourceY, rop);
     POINT at = target.ToDevice(x, y);
     POINT sourceAt = from.ToDevice(sourceX, sourceY);
+    if (StretchDirect(target, from, at, width, height, sourceAt, sourceWidth, sourceHeight, rop3))
+        return TRUE;
     RECT read = platform::ExtentBox(sourceAt.x, sourceAt.y, sourceWidth, sourceHeight);
     Image image;
     if (!from.device->Read(read, image)) return FALSE;

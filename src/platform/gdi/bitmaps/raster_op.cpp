@@ -1,5 +1,6 @@
 #include "platform/gdi/bitmaps/raster_op.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace platform {
@@ -20,22 +21,30 @@ void TypedRow(uint8_t* out, const uint8_t* in, int count, const RopTerms& terms)
     }
 }
 
-// Whole blocks of 64 bytes a turn, then the rest: a loop storing a pixel (or one vector)
-// a turn runs at up to half speed when its few instructions straddle a fetch boundary,
-// which depends on where the linker happens to put it.
-template <class Pixel> void FillTyped(uint8_t* out, int count, uint32_t value) {
-    constexpr int kBlock = 64 / sizeof(Pixel);
-    Pixel block[kBlock];
-    for (Pixel& p : block)
-        p = static_cast<Pixel>(value);
-    int i = 0;
-    for (; i + kBlock <= count; i += kBlock)
-        std::memcpy(out + i * sizeof(Pixel), block, sizeof block);
-    for (; i < count; ++i)
-        std::memcpy(out + i * sizeof(Pixel), block, sizeof(Pixel));
+template <size_t bytes>
+void SampleTyped(uint8_t* out, const uint8_t* in, const int* columns, int count) {
+    for (int i = 0; i < count; ++i)
+        std::memcpy(out + static_cast<ptrdiff_t>(i) * bytes,
+                    in + static_cast<ptrdiff_t>(columns[i]) * bytes, bytes);
 }
 
 } // namespace
+
+void SampleRow(uint8_t* out, const uint8_t* in, const int* columns, int count, int bytes) {
+    switch (bytes) {
+    case 1:
+        SampleTyped<1>(out, in, columns, count);
+        return;
+    case 2:
+        SampleTyped<2>(out, in, columns, count);
+        return;
+    case 3:
+        SampleTyped<3>(out, in, columns, count);
+        return;
+    default:
+        SampleTyped<4>(out, in, columns, count);
+    }
+}
 
 RopTerms MakeRopTerms(uint8_t rop3, uint32_t pattern) {
     RopTerms terms{};
@@ -76,10 +85,10 @@ void RopRow(const Surface& target, int y, int x0, int x1, const Surface* source,
                 std::memset(out, static_cast<int>(value & 0xFF), count);
                 return;
             case 16:
-                FillTyped<uint16_t>(out, count, value);
+                FillPixels<uint16_t>(out, count, value);
                 return;
             case 32:
-                FillTyped<uint32_t>(out, count, value);
+                FillPixels<uint32_t>(out, count, value);
                 return;
             default:
                 break;
@@ -102,6 +111,52 @@ void RopRow(const Surface& target, int y, int x0, int x1, const Surface* source,
     for (int i = 0; i < count; ++i) {
         uint32_t s = source ? ReadPixel(*source, sx + i, sy) : 0;
         WritePixel(target, x0 + i, y, ApplyRop(terms, s, ReadPixel(target, x0 + i, y)));
+    }
+}
+
+void SolidRow(const Surface& target, int y, int x0, int x1, uint32_t pixel) {
+    int count = x1 - x0;
+    if (count <= 0) return;
+    uint8_t* row = target.Row(y);
+    switch (target.format) {
+    case PixelFormat::Bgrx32:
+        FillPixels<uint32_t>(row + static_cast<ptrdiff_t>(x0) * 4, count, pixel);
+        return;
+    case PixelFormat::Rgb555:
+    case PixelFormat::Rgb565:
+        FillPixels<uint16_t>(row + static_cast<ptrdiff_t>(x0) * 2, count, pixel);
+        return;
+    case PixelFormat::Indexed8:
+        std::memset(row + x0, static_cast<int>(pixel & 0xFF), static_cast<size_t>(count));
+        return;
+    default:
+        for (int x = x0; x < x1; ++x)
+            WritePixel(target, x, y, pixel);
+    }
+}
+
+void SolidRect(const Surface& target, const RECT& area, uint32_t pixel) {
+    const int count = area.right - area.left;
+    if (count <= 0) return;
+    auto rows = [&](auto fill) {
+        for (LONG y = area.top; y < area.bottom; ++y)
+            fill(target.Row(y));
+    };
+    switch (target.format) {
+    case PixelFormat::Bgrx32:
+        rows([&](uint8_t* row) {
+            FillPixels<uint32_t>(row + static_cast<ptrdiff_t>(area.left) * 4, count, pixel);
+        });
+        return;
+    case PixelFormat::Rgb555:
+    case PixelFormat::Rgb565:
+        rows([&](uint8_t* row) {
+            FillPixels<uint16_t>(row + static_cast<ptrdiff_t>(area.left) * 2, count, pixel);
+        });
+        return;
+    default:
+        for (LONG y = area.top; y < area.bottom; ++y)
+            SolidRow(target, y, area.left, area.right, pixel);
     }
 }
 

@@ -40,9 +40,10 @@ ClipBands::ClipBands(std::span<const RECT> rects) {
         bounds_.left = std::min(bounds_.left, band.runs.front().first);
         bounds_.right = std::max(bounds_.right, band.runs.back().second);
     }
+    rectangle_ = bands_.size() == 1 && bands_.front().runs.size() == 1;
 }
 
-void ClipBands::Emit(int64_t y, int64_t x0, int64_t x1, SpanList& out) const {
+void ClipBands::EmitBanded(int64_t y, int64_t x0, int64_t x1, SpanList& out) const {
     if (x1 <= x0) return;
     auto band = std::upper_bound(bands_.begin(), bands_.end(), y,
                                  [](int64_t row, const Band& b) { return row < b.bottom; });

@@ -39,17 +39,28 @@ ScanPen DcDrawing::Pen(COLORREF& color) const {
                    std::max(pen->width, 1)};
 }
 
+void DcDrawing::ToDevice(SpanList& spans) const {
+    const POINT org = context_.state.windowOrg;
+    if (org.x == 0 && org.y == 0) return;
+    for (Span& s : spans) {
+        s.y = Clamp(int64_t{s.y} - org.y);
+        s.x0 = Clamp(int64_t{s.x0} - org.x);
+        s.x1 = Clamp(int64_t{s.x1} - org.x);
+    }
+}
+
 bool DcDrawing::Fill(SpanList& spans, COLORREF color, int rop2) {
     if (spans.empty()) return true;
-    const POINT org = context_.state.windowOrg;
-    if (org.x != 0 || org.y != 0) {
-        for (Span& s : spans) {
-            s.y = Clamp(int64_t{s.y} - org.y);
-            s.x0 = Clamp(int64_t{s.x0} - org.x);
-            s.x1 = Clamp(int64_t{s.x1} - org.x);
-        }
-    }
+    ToDevice(spans);
     return context_.device->FillSpans(spans, color, rop2, context_.Clip());
+}
+
+bool DcDrawing::FillFigure(FigureSpans& figure, COLORREF brush, COLORREF pen, int rop2) {
+    if (figure.interior.empty() && figure.outline.empty()) return true;
+    ToDevice(figure.interior);
+    ToDevice(figure.outline);
+    return context_.device->FillFigure(figure.interior, brush, figure.outline, pen, rop2,
+                                       context_.Clip());
 }
 
 bool DcDrawing::FillShape(const SpanList& shape, COLORREF color) {

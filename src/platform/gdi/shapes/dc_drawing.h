@@ -28,6 +28,9 @@ public:
     // Logical spans, already clipped, in a colour under a binary raster operation.
     // The spans are moved to device coordinates in place.
     bool Fill(SpanList& spans, COLORREF color, int rop2);
+    // A figure's interior in the brush colour and its outline in the pen's, as Fill does
+    // each.
+    bool FillFigure(FigureSpans& figure, COLORREF brush, COLORREF pen, int rop2);
     // Logical spans not clipped yet, in a colour (R2_COPYPEN).
     bool FillShape(const SpanList& shape, COLORREF color);
     // A logical rectangle (right and bottom excluded) in a colour.
@@ -37,6 +40,9 @@ public:
     SpanList Checkerboard(const RECT& rect, bool even) const;
 
 private:
+    // Logical spans moved to device coordinates in place.
+    void ToDevice(SpanList& spans) const;
+
     DrawContext context_;
     std::optional<ClipBands> clip_;
 };

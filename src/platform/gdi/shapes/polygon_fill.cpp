@@ -1,6 +1,7 @@
 #include "platform/gdi/shapes/polygon_fill.h"
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 #include "platform/gdi/shapes/scan_arithmetic.h"
@@ -13,10 +14,49 @@ struct Edge {
     int winding;
 };
 
-struct Crossing {
-    int64_t x; // the first pixel at or right of the edge
+// An edge crossing the rows from y0 on: its crossing x0 + ceil((y - y0) dx / dy) kept as
+// the quotient and remainder of (y - y0) dx / dy, stepped a row at a time without dividing.
+// It keeps what a row needs of its edge beside it.
+struct ActiveEdge {
+    int64_t x0;
+    int64_t y1;
+    int64_t dy;
+    int64_t quotient;  // floor((y - y0) dx / dy)
+    int64_t remainder; // 0 <= remainder < dy
+    int64_t stepQuotient;
+    int64_t stepRemainder;
     int winding;
+
+    ActiveEdge(const Edge& e, int64_t y) : x0(e.x0), y1(e.y1), dy(e.y1 - e.y0), winding(e.winding) {
+        Int128 dx = Int128(e.x1) - e.x0;
+        Int128 q = FloorDiv((Int128(y) - e.y0) * dx, dy);
+        quotient = static_cast<int64_t>(q);
+        remainder = static_cast<int64_t>((Int128(y) - e.y0) * dx - q * dy);
+        Int128 step = FloorDiv(dx, dy);
+        stepQuotient = static_cast<int64_t>(step);
+        stepRemainder = static_cast<int64_t>(dx - step * dy);
+    }
+    int64_t Crossing() const { return x0 + quotient + (remainder != 0 ? 1 : 0); }
+    void Step() {
+        // Without a branch: whether the remainder carries follows the slope's fraction.
+        remainder += stepRemainder;
+        const int64_t carry = remainder >= dy ? 1 : 0;
+        quotient += stepQuotient + carry;
+        remainder -= dy & -carry;
+    }
 };
+
+// Where a row crosses an edge, 2x + 1 going down and 2x going up: x is the first pixel at
+// or right of the edge. One word a crossing keeps sorting them a matter of plain integers.
+int64_t CrossingKey(int64_t x, int winding) {
+    return 2 * x + (winding > 0 ? 1 : 0);
+}
+int64_t CrossingX(int64_t crossing) {
+    return crossing >> 1;
+}
+int CrossingWinding(int64_t crossing) {
+    return (crossing & 1) != 0 ? 1 : -1;
+}
 
 } // namespace
 
@@ -40,31 +80,45 @@ void ScanPolygonFill(std::span<const Point64> points, PolyFillMode mode, const C
     int64_t first = std::max<int64_t>(top, clip.Bounds().top);
     int64_t end = std::min<int64_t>(bottom, clip.Bounds().bottom);
 
-    std::vector<const Edge*> active;
-    std::vector<Crossing> crossings;
+    std::vector<ActiveEdge> active;
+    std::vector<int64_t> crossings;
     size_t next = 0;
+    int64_t expiry = std::numeric_limits<int64_t>::max(); // the first row an active edge leaves
+    out.reserve(out.size() + (end > first ? static_cast<size_t>(end - first) : 0));
     for (int64_t y = first; y < end; ++y) {
-        while (next < edges.size() && edges[next].y0 <= y)
-            active.push_back(&edges[next++]);
-        std::erase_if(active, [y](const Edge* e) { return e->y1 <= y; });
-        crossings.clear();
-        for (const Edge* e : active) {
-            Int128 dx = Int128(e->x1) - e->x0, dy = Int128(e->y1) - e->y0;
-            int64_t x = static_cast<int64_t>(e->x0 + CeilDiv((Int128(y) - e->y0) * dx, dy));
-            crossings.push_back(Crossing{x, e->winding});
+        while (next < edges.size() && edges[next].y0 <= y) {
+            active.emplace_back(edges[next++], y);
+            expiry = std::min(expiry, active.back().y1);
         }
-        std::sort(crossings.begin(), crossings.end(),
-                  [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
+        if (y >= expiry) {
+            std::erase_if(active, [y](const ActiveEdge& e) { return e.y1 <= y; });
+            expiry = std::numeric_limits<int64_t>::max();
+            for (const ActiveEdge& e : active)
+                expiry = std::min(expiry, e.y1);
+        }
+        crossings.clear();
+        for (ActiveEdge& e : active) {
+            crossings.push_back(CrossingKey(e.Crossing(), e.winding));
+            e.Step();
+        }
+        // Insertion: a row crosses few edges, mostly in the order of the row before.
+        for (size_t i = 1; i < crossings.size(); ++i) {
+            int64_t c = crossings[i];
+            size_t at = i;
+            for (; at > 0 && crossings[at - 1] > c; --at)
+                crossings[at] = crossings[at - 1];
+            crossings[at] = c;
+        }
         if (mode == PolyFillMode::Alternate) {
             for (size_t i = 0; i + 1 < crossings.size(); i += 2)
-                clip.Emit(y, crossings[i].x, crossings[i + 1].x, out);
+                clip.Emit(y, CrossingX(crossings[i]), CrossingX(crossings[i + 1]), out);
         } else {
             int winding = 0;
             int64_t start = 0;
-            for (const Crossing& c : crossings) {
-                if (winding == 0) start = c.x;
-                winding += c.winding;
-                if (winding == 0) clip.Emit(y, start, c.x, out);
+            for (int64_t c : crossings) {
+                if (winding == 0) start = CrossingX(c);
+                winding += CrossingWinding(c);
+                if (winding == 0) clip.Emit(y, start, CrossingX(c), out);
             }
         }
     }

@@ -51,10 +51,16 @@ void ClipRows(const ClipBands& clip, int64_t top, int64_t bottom, int64_t& first
     end = std::min<int64_t>(bottom, clip.Bounds().bottom);
 }
 
+// Room for a span a row (rows already cut to the clip).
+size_t Rows(int64_t first, int64_t end) {
+    return end > first ? static_cast<size_t>(end - first) : 0;
+}
+
 SpanList RectangleSpans(const Box& box, const ClipBands& clip) {
     SpanList spans;
     int64_t first, end;
     ClipRows(clip, box.top, box.bottom, first, end);
+    spans.reserve(Rows(first, end));
     for (int64_t y = first; y < end; ++y)
         clip.Emit(y, box.left, box.right, spans);
     return spans;
@@ -64,6 +70,7 @@ SpanList EllipseSpans(const EllipseRows& ellipse, const ClipBands& clip) {
     SpanList spans;
     int64_t first, end, x0, x1;
     ClipRows(clip, ellipse.Top(), ellipse.Bottom(), first, end);
+    spans.reserve(Rows(first, end));
     for (int64_t y = first; y < end; ++y)
         if (ellipse.Row(y, x0, x1)) clip.Emit(y, x0, x1, spans);
     return spans;
@@ -93,6 +100,27 @@ SpanList StrokePath(std::span<const Point64> path, bool closed, int64_t width,
     }
     NormalizeSpans(spans);
     return spans;
+}
+
+// A one-pixel outline round the box, row by row: the same pixels as its closed path, already
+// in normal form, without sorting the path's runs or cutting them out of the interior.
+FigureSpans ThinRectangle(const Box& box, bool filled, const ClipBands& clip) {
+    FigureSpans figure;
+    int64_t first, end;
+    ClipRows(clip, box.top, box.bottom, first, end);
+    figure.outline.reserve(2 * Rows(first, end));
+    if (filled) figure.interior.reserve(Rows(first, end));
+    const bool narrow = box.right - box.left <= 2;
+    for (int64_t y = first; y < end; ++y) {
+        if (narrow || y == box.top || y == box.bottom - 1) {
+            clip.Emit(y, box.left, box.right, figure.outline);
+            continue;
+        }
+        clip.Emit(y, box.left, box.left + 1, figure.outline);
+        clip.Emit(y, box.right - 1, box.right, figure.outline);
+        if (filled) clip.Emit(y, box.left + 1, box.right - 1, figure.interior);
+    }
+    return figure;
 }
 
 // A one-pixel outline: the pixels of the ellipse with a side neighbour outside it.
@@ -168,6 +196,7 @@ FigureSpans ScanRectangle(const RECT& rect, const ScanPen& pen, bool filled,
     }
     // A one-pixel outline one pixel wide or high would enclose nothing: none is drawn.
     if (width == 1 && (box.right - box.left == 1 || box.bottom - box.top == 1)) return figure;
+    if (width == 1) return ThinRectangle(box, filled, clip);
     const Point64 path[] = {{box.left, box.top},
                             {box.right - 1, box.top},
                             {box.right - 1, box.bottom - 1},
@@ -211,7 +240,8 @@ FigureSpans ScanPolygon(std::span<const POINT> points, PolyFillMode mode, const 
     if (filled) {
         scan::ScanPolygonFill(path, mode, clip, figure.interior);
         NormalizeSpans(figure.interior);
-        figure.interior = SubtractSpans(figure.interior, figure.outline);
+        if (!figure.outline.empty())
+            figure.interior = SubtractSpans(figure.interior, figure.outline);
     }
     return figure;
 }

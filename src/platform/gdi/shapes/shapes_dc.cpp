@@ -18,9 +18,7 @@ template <class Scan> BOOL DrawFigure(HDC dc, Scan scan) {
     ScanPen pen = drawing.Pen(penColor);
     bool filled = drawing.Brush(brushColor);
     FigureSpans figure = scan(drawing, pen, filled);
-    bool drawn = drawing.Fill(figure.interior, brushColor, drawing.Rop2()) &&
-                 drawing.Fill(figure.outline, penColor, drawing.Rop2());
-    return drawn ? TRUE : FALSE;
+    return drawing.FillFigure(figure, brushColor, penColor, drawing.Rop2()) ? TRUE : FALSE;
 }
 
 BOOL DrawLine(HDC dc, std::span<const POINT> points) {

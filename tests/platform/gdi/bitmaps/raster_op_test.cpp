@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <random>
+#include <utility>
 
 #include "platform/gdi/bitmaps/blits.h"
 #include "platform/gdi/device_context.h"
@@ -248,6 +249,65 @@ TEST(RasterOperations, StretchSamplesPixelCentresAndMirrors) {
     EXPECT_TRUE(PatBlt(target.dc, 0, 0, 8, 2, BLACKNESS));
     EXPECT_EQ(GetPixel(target.dc, 7, 1), RGB(0, 0, 0));
     EXPECT_FALSE(PatBlt(target.dc, 0, 0, 8, 2, SRCCOPY));
+}
+
+// StretchBlt between memory DCs samples the source's own pixels; it equals StretchDIBits of
+// the same bits, which samples a copy of them, in every format, under operations that mix in
+// the pattern and the destination, mirrored, and through a clip of several rectangles.
+TEST(RasterOperations, StretchBetweenMemoryDCsEqualsStretchingTheBits) {
+    std::mt19937 random(11);
+    auto scramble = [&](uint8_t* bytes, size_t count) {
+        for (size_t i = 0; i < count; ++i)
+            bytes[i] = static_cast<uint8_t>(random());
+    };
+    const HBRUSH brush = CreateSolidBrush(RGB(90, 160, 30));
+    for (int bits : {8, 16, 24, 32}) {
+        Info sourceInfo = MakeInfo(13, -7, bits), targetInfo = MakeInfo(40, -24, bits);
+        for (uint32_t i = 0; i < 256; ++i)
+            sourceInfo.colors[i] = targetInfo.colors[i] = i * 0x010101u;
+        Canvas source(sourceInfo);
+        scramble(source.bits, static_cast<size_t>(RowBytes(13, bits)) * 7);
+        const size_t size = static_cast<size_t>(RowBytes(40, bits)) * 24;
+        for (DWORD rop : {DWORD{SRCCOPY}, DWORD{SRCINVERT}, DWORD{0x00B8074A}}) {
+            for (auto [w, h] : {std::pair{29, 17}, std::pair{-29, 17}, std::pair{9, -5}}) {
+                Canvas direct(targetInfo), copied(targetInfo);
+                scramble(direct.bits, size);
+                std::memcpy(copied.bits, direct.bits, size);
+                for (HDC dc : {direct.dc, copied.dc}) {
+                    SelectObject(dc, brush);
+                    IntersectClipRect(dc, 2, 1, 38, 22);
+                    ExcludeClipRect(dc, 10, 5, 20, 12);
+                }
+                const int x = w < 0 ? 35 : 3, y = h < 0 ? 20 : 2;
+                ASSERT_TRUE(StretchBlt(direct.dc, x, y, w, h, source.dc, 0, 0, 13, 7, rop));
+                ASSERT_NE(StretchDIBits(copied.dc, x, y, w, h, 0, 0, 13, 7, source.bits,
+                                        sourceInfo.get(), DIB_RGB_COLORS, rop),
+                          0);
+                EXPECT_EQ(std::memcmp(direct.bits, copied.bits, size), 0)
+                    << bits << " bits, operation " << rop << ", " << w << " x " << h;
+                for (HDC dc : {direct.dc, copied.dc})
+                    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+            }
+        }
+    }
+    DeleteObject(brush);
+}
+
+// A large image converted onto an 8-bit target takes the entries that converting it a row
+// at a time gives, whatever colours the table repeats.
+TEST(RasterOperations, LargeConversionsOntoEightBitsEqualSmallOnes) {
+    std::mt19937 random(5);
+    Canvas source(96, -64, 32);
+    for (size_t i = 0; i < size_t{96} * 64 * 4; ++i)
+        source.bits[i] = static_cast<uint8_t>(random());
+    Info eight = MakeInfo(96, -64, 8);
+    for (uint32_t& color : eight.colors)
+        color = random() & 0xE0E0E0u; // coarse, so that entries repeat
+    Canvas whole(eight), rows(eight);
+    ASSERT_TRUE(BitBlt(whole.dc, 0, 0, 96, 64, source.dc, 0, 0, SRCCOPY));
+    for (int y = 0; y < 64; ++y)
+        ASSERT_TRUE(BitBlt(rows.dc, 0, y, 96, 1, source.dc, 0, y, SRCCOPY));
+    EXPECT_EQ(std::memcmp(whole.bits, rows.bits, size_t{96} * 64), 0);
 }
 
 // A blit within one DC reads every source pixel before it is overwritten, whichever way it

@@ -214,29 +214,37 @@ TEST(ScanFigures, WidePensCentreOnThePathAndInsideFrameStaysInTheBox) {
 
 // A pixel belongs to a wide segment when its centre lies closer than half the width:
 // checked by brute force on small random segments, which exercises the row search.
+// Short segments, then long ones with wide pens, whose rows follow each other far along.
 TEST(ScanLines, WideSegmentsHoldExactlyThePixelsWithinHalfTheWidth) {
     std::mt19937 random(15);
-    std::uniform_int_distribution<int> coordinate(-12, 12), widths(2, 9);
-    for (int round = 0; round < 300; ++round) {
-        POINT ends[] = {{coordinate(random), coordinate(random)},
-                        {coordinate(random), coordinate(random)}};
-        if (ends[0].x == ends[1].x && ends[0].y == ends[1].y) continue;
-        int width = widths(random);
-        SpanPicture drawn(RECT{-20, -20, 21, 21});
-        drawn.Set(platform::ScanPolyline(ends, Solid(width), kOpen));
-        int shift = width % 2 == 0 ? 1 : 0;
-        int64_t ax = 2 * ends[0].x - shift, ay = 2 * ends[0].y - shift;
-        int64_t dx = 2 * ends[1].x - shift - ax, dy = 2 * ends[1].y - shift - ay;
-        for (int y = -20; y <= 20; ++y) {
-            for (int x = -20; x <= 20; ++x) {
-                int64_t qx = 2 * x - ax, qy = 2 * y - ay;
-                int64_t along = qx * dx + qy * dy, length2 = dx * dx + dy * dy;
-                double t = std::clamp(static_cast<double>(along) / length2, 0.0, 1.0);
-                double ex = qx - t * dx, ey = qy - t * dy;
-                bool inside = ex * ex + ey * ey < double(width) * width - 1e-9;
-                ASSERT_EQ(drawn.Get(x, y), inside)
-                    << "(" << ends[0].x << "," << ends[0].y << ")-(" << ends[1].x << ","
-                    << ends[1].y << ") w" << width << " at " << x << "," << y;
+    struct Scale {
+        int reach, widest, area, rounds;
+    };
+    for (Scale scale : {Scale{12, 9, 20, 300}, Scale{60, 31, 80, 60}}) {
+        std::uniform_int_distribution<int> coordinate(-scale.reach, scale.reach),
+            widths(2, scale.widest);
+        const int area = scale.area;
+        for (int round = 0; round < scale.rounds; ++round) {
+            POINT ends[] = {{coordinate(random), coordinate(random)},
+                            {coordinate(random), coordinate(random)}};
+            if (ends[0].x == ends[1].x && ends[0].y == ends[1].y) continue;
+            int width = widths(random);
+            SpanPicture drawn(RECT{-area, -area, area + 1, area + 1});
+            drawn.Set(platform::ScanPolyline(ends, Solid(width), kOpen));
+            int shift = width % 2 == 0 ? 1 : 0;
+            int64_t ax = 2 * ends[0].x - shift, ay = 2 * ends[0].y - shift;
+            int64_t dx = 2 * ends[1].x - shift - ax, dy = 2 * ends[1].y - shift - ay;
+            for (int y = -area; y <= area; ++y) {
+                for (int x = -area; x <= area; ++x) {
+                    int64_t qx = 2 * x - ax, qy = 2 * y - ay;
+                    int64_t along = qx * dx + qy * dy, length2 = dx * dx + dy * dy;
+                    double t = std::clamp(static_cast<double>(along) / length2, 0.0, 1.0);
+                    double ex = qx - t * dx, ey = qy - t * dy;
+                    bool inside = ex * ex + ey * ey < double(width) * width - 1e-9;
+                    ASSERT_EQ(drawn.Get(x, y), inside)
+                        << "(" << ends[0].x << "," << ends[0].y << ")-(" << ends[1].x << ","
+                        << ends[1].y << ") w" << width << " at " << x << "," << y;
+                }
             }
         }
     }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/bitmaps/pixel_format.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/gdi_test_support.h"
 #include "platform/gdi/text/font_pinned_set.h"
@@ -325,6 +326,54 @@ TEST_F(TextOut, GreyBlendsAboveEightBitsAndIsSolidOnIndexedTargets) {
         }
         EXPECT_GT(ink, 20) << bits;
         SelectObject(small.dc, old);
+    }
+}
+
+// Over pixels of every shade (their unused byte set), each covered pixel becomes
+// under + ((text - under) * coverage + 127) / 255 per channel, full coverage the text colour
+// and no coverage leaves the pixel whole, wherever the glyph's columns fall.
+TEST_F(TextOut, GreyBlendsEachPixelByItsCoverageExactly) {
+    LOGFONTA logFont = Font("Arial", -40, FW_NORMAL, false, ANTIALIASED_QUALITY);
+    Use(logFont);
+    auto font = platform::FontInstance::ForLogFont(logFont);
+    const platform::GlyphBitmap& glyph = font->Glyph('W', platform::GlyphKind::Grey);
+    ASSERT_GT(glyph.width, 8);
+    const COLORREF text = RGB(200, 30, 110);
+    SetTextColor(dc(), text);
+    SetBkMode(dc(), TRANSPARENT);
+    auto* pixels = reinterpret_cast<uint32_t*>(canvas->bits);
+    for (int x = 3; x < 7; ++x) { // every position of the mask against four-pixel groups
+        uint32_t seed = 12345;
+        for (int i = 0; i < WIDTH * HEIGHT; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            pixels[i] = seed;
+        }
+        std::vector<uint32_t> before(pixels, pixels + WIDTH * HEIGHT);
+        Out(x, 4, "W");
+        const int left = x + glyph.left, top = 4 + Metrics().tmAscent - glyph.top;
+        int partial = 0;
+        for (int y = 0; y < HEIGHT; ++y) {
+            for (int px = 0; px < WIDTH; ++px) {
+                uint32_t under = before[static_cast<size_t>(y) * WIDTH + px], expected = under;
+                int gx = px - left, gy = y - top;
+                int c = gx >= 0 && gx < glyph.width && gy >= 0 && gy < glyph.height
+                            ? glyph.bits[static_cast<size_t>(gy) * glyph.pitch + gx]
+                            : 0;
+                if (c == 255) expected = platform::SwapRedBlue(text);
+                if (c > 0 && c < 255) {
+                    ++partial;
+                    expected = 0;
+                    for (int shift = 0; shift < 24; shift += 8) {
+                        int a = int(under >> shift & 0xFF),
+                            b = int(platform::SwapRedBlue(text) >> shift & 0xFF);
+                        expected |= uint32_t(a + ((b - a) * c + 127) / 255) << shift;
+                    }
+                }
+                ASSERT_EQ(pixels[static_cast<size_t>(y) * WIDTH + px], expected)
+                    << "at " << px << "," << y << " coverage " << c;
+            }
+        }
+        EXPECT_GT(partial, 20);
     }
 }
 
