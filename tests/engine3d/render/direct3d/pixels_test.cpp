@@ -274,6 +274,44 @@ TEST_F(Direct3DPixelsTest, ACameraTextureShowsWhatItsCameraSees) {
     EXPECT_NE(middle, 0u);
 }
 
+// Full screen, the frame reaches the screen's surface through the chain's Flip (the
+// GL frame read into the back buffer first); back in a window it is presented there.
+TEST_F(Direct3DPixelsTest, AFullScreenFrameIsFlippedOntoTheScreenAndAWindowedOneBlitted) {
+    L3DCamera* camera = world_->CreateCamera(0);
+    const uint32_t full = LRenderAPICLBK::kFullScreen | LRenderAPICLBK::kDepthBuffer |
+                          LRenderAPICLBK::kClearEachFrame | LRenderAPICLBK::kSkipModeChecks;
+    ASSERT_EQ(renderer_->SetDisplayMode(full, 640, 480, 32), 0);
+    const auto screenAt = [this](int x, int y) {
+        IDirectDrawSurface4* screen = device_->SharedObject();
+        DDSURFACEDESC2 desc{};
+        desc.dwSize = sizeof desc;
+        uint32_t pixel = 0;
+        if (screen == nullptr || screen->Lock(nullptr, &desc, DDLOCK_WAIT, 0) != DD_OK)
+            return pixel;
+        if (const uint8_t* memory = SurfaceMemory(desc))
+            std::memcpy(&pixel, memory + y * desc.lPitch + x * 4, 4);
+        screen->Unlock(nullptr);
+        return pixel & 0xFFFFFF;
+    };
+    EXPECT_EQ(renderer_->AttachView(camera), 0);
+    renderer_->RenderFrame();
+    EXPECT_EQ(screenAt(320, 240), 0x102040u);
+    EXPECT_EQ(screenAt(639, 479), 0x102040u);
+    renderer_->background = 0x000080;
+    renderer_->RenderFrame();
+    EXPECT_EQ(screenAt(0, 0), 0x800000u);
+
+    ASSERT_EQ(renderer_->SetDisplayMode(LRenderAPICLBK::kWindowed | LRenderAPICLBK::kDepthBuffer |
+                                            LRenderAPICLBK::kClearEachFrame |
+                                            LRenderAPICLBK::kSkipModeChecks,
+                                        kWidth, kHeight, 32),
+              0);
+    renderer_->background = 0x008000;
+    const platform::headless::Pixels shown = Draw(camera);
+    EXPECT_EQ(shown.At(kWidth / 2, kHeight / 2) & 0xFFFFFF, 0x008000u);
+    EXPECT_EQ(shown.At(kWidth - 1, kHeight - 1) & 0xFFFFFF, 0x008000u);
+}
+
 // The quads of optimized static geometry are drawn beside its batched triangles.
 TEST_F(Direct3DPixelsTest, TheQuadsOfOptimizedStaticGeometryAreDrawnBesideItsTriangles) {
     L3DCamera* camera = world_->CreateCamera(0);
