@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine3d/render/direct3d/direct3d_device.h"
 #include "engine3d/render/direct3d/direct3d_renderer.h"
@@ -259,7 +260,18 @@ TEST_F(Direct3DPixelsTest, ACameraTextureShowsWhatItsCameraSees) {
     tv->MakeStatic(0);
     w.Optimize();
     // The texture starts black: red in the middle of the view can only come from the eye.
+    platform::test::GetDirect3DSetup().recording = true;
     const platform::headless::Pixels drawn = Draw(view);
+    // The window's scene is closed around the eye's frame and opened again after it.
+    std::vector<std::string> scenes;
+    for (const std::string& line : platform::test::GetDirect3DSetup().log)
+        if (line.rfind("Clear2", 0) == 0 || line.find("Scene") != std::string::npos)
+            scenes.push_back(line);
+    EXPECT_EQ(scenes,
+              (std::vector<std::string>{
+                  "Clear2 0 0 160 120 flags 3 colour 102040 z 1", "BeginScene", "EndScene",
+                  "Clear2 0 0 64 64 flags 3 colour 000000 z 1", "BeginScene", "EndScene",
+                  "BeginScene", "Clear2 0 0 160 120 flags 3 colour 102040 z 1", "EndScene"}));
     EXPECT_EQ(drawn.At(kWidth / 2, kHeight / 2) & 0xFFFFFF, 0xFF0000u);
     // Where the eye's frame was drawn, the window's own frame shows its background.
     EXPECT_EQ(drawn.At(2, 2) & 0xFFFFFF, 0x102040u);
