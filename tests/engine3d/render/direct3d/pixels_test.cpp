@@ -312,6 +312,10 @@ TEST_F(Direct3DPixelsTest, AFullScreenFrameIsFlippedOntoTheScreenAndAWindowedOne
     renderer_->background = 0x000080;
     renderer_->RenderFrame();
     EXPECT_EQ(screenAt(0, 0), 0x800000u);
+    // The window, which stands for the screen, stays shown and shows the frame.
+    platform::headless::Pixels shownFull;
+    ASSERT_TRUE(platform::headless::ReadPixels(window_, shownFull));
+    EXPECT_EQ(shownFull.At(2, 2) & 0xFFFFFF, 0x800000u);
 
     ASSERT_EQ(renderer_->SetDisplayMode(LRenderAPICLBK::kWindowed | LRenderAPICLBK::kDepthBuffer |
                                             LRenderAPICLBK::kClearEachFrame |

@@ -148,7 +148,7 @@ TEST_F(Direct3DSetUpTest, AFullScreenModeOfFifteenBitsEndsAtSixteenAndTheStyleCo
     EXPECT_EQ(renderer->depth, 16);
     ASSERT_NE(renderer->currentMode, nullptr);
     EXPECT_EQ(renderer->currentMode->depth, 16);
-    EXPECT_EQ(uint32_t(GetWindowLongA(window, GWL_STYLE)), 0x86000000u);
+    EXPECT_EQ(uint32_t(GetWindowLongA(window, GWL_STYLE)), 0x86000000u | WS_VISIBLE);
     Log().clear();
     renderer->AttachView(camera);
     renderer->RenderFrame();
@@ -160,7 +160,7 @@ TEST_F(Direct3DSetUpTest, AFullScreenModeOfFifteenBitsEndsAtSixteenAndTheStyleCo
     // The same through SetWindowed, which changes the flags before the mode change.
     renderer->flags |= LRenderAPICLBK::kSkipModeChecks;
     renderer->SetWindowed(0);
-    EXPECT_EQ(uint32_t(GetWindowLongA(window, GWL_STYLE)), 0x86000000u);
+    EXPECT_EQ(uint32_t(GetWindowLongA(window, GWL_STYLE)), 0x86000000u | WS_VISIBLE);
     renderer->SetWindowed(1);
     EXPECT_EQ(GetWindowLongA(window, GWL_STYLE), style);
 }
