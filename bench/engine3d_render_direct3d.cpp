@@ -1,9 +1,12 @@
 // The Direct3D back end at 640 x 480 on a headless display, its layer drawing through
 // Mesa's llvmpipe on one thread: frames of the renderers' textured reference scene
 // (tests/engine3d/render/textured_scene.h) beside the same scene through the OpenGL back
-// end and through the software renderer; the device calls a frame makes, from the
-// layer's recorder; and the conversion of texture surfaces for OpenGL, in megabytes of
-// source pixels a second.
+// end, through the software renderer, and beside a plain program drawing textured
+// triangles with one glDrawElements on the layer's own context and showing them as the
+// layer does (the layer's own cost); the device calls a frame makes, from the layer's
+// recorder; and the conversion of texture surfaces for OpenGL, in megabytes of source
+// pixels a second.
+#include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -23,6 +26,8 @@
 #include "platform/directx/direct3d/direct3d_test_hooks.h"
 #include "platform/directx/direct3d/texels.h"
 #include "platform/display/headless_display.h"
+#include "platform/gdi/bitmaps/bitmaps.h"
+#include "platform/gdi/bitmaps/blits.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gl/gl_probe.h"
 #include "platform/system/system_info.h"
@@ -103,6 +108,115 @@ void BM_Direct3DTexturedFrameBesideSoftware(benchmark::State& state) {
     Direct3DBeside<LAPI_Surface_Win32>(state, "software");
 }
 BENCHMARK(BM_Direct3DTexturedFrameBesideSoftware)->UseRealTime();
+
+// The plain program of the OpenGL back end's benchmark, a wall of 600 triangles in a 64 x 64
+// checker texture drawn with one glDrawElements, here on the context the layer left
+// current, into the frame it draws into; then read into memory and shown in the window, as
+// the layer presents a frame. It keeps the layer's GL states as it found them.
+struct PlainProgram {
+    explicit PlainProgram(HWND window) : window(window) {
+        for (int row = 0; row <= 15; ++row)
+            for (int column = 0; column <= 20; ++column) {
+                vertices.insert(vertices.end(), {float(column * 32), float(row * 32)});
+                coordinates.insert(coordinates.end(), {float(column), float(row)});
+            }
+        for (int row = 0; row < 15; ++row)
+            for (int column = 0; column < 20; ++column) {
+                const GLushort a = GLushort(row * 21 + column), b = GLushort(a + 1),
+                               c = GLushort(a + 22), d = GLushort(a + 21);
+                indices.insert(indices.end(), {a, b, c, a, c, d});
+            }
+        std::vector<uint32_t> texels(64 * 64);
+        for (int i = 0; i < 64 * 64; ++i)
+            texels[size_t(i)] = (i % 64 / 8 + i / 64 / 8) % 2 ? 0xFFE08020u : 0xFFF0F0F0u;
+        glPushAttrib(GL_TEXTURE_BIT);
+        glGenTextures(1, &texture);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 64, 64, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     texels.data());
+        glPopAttrib();
+        frame.resize(size_t(kWidth) * kHeight);
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = kWidth;
+        info.bmiHeader.biHeight = kHeight; // GL's rows run upwards, as a DIB's do
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+    }
+    ~PlainProgram() { glDeleteTextures(1, &texture); }
+    void Frame() {
+        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        glOrtho(0, kWidth, kHeight, 0, 1, -1);
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        glDisable(GL_SCISSOR_TEST);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_BLEND);
+        glDisable(GL_FOG);
+        glDisable(GL_ALPHA_TEST);
+        glDisable(GL_CULL_FACE);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        glClearColor(0.2f, 0.1f, 0.1f, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        glColor4ub(255, 255, 255, 255);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glVertexPointer(2, GL_FLOAT, 0, vertices.data());
+        glTexCoordPointer(2, GL_FLOAT, 0, coordinates.data());
+        glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_SHORT, indices.data());
+        glReadPixels(0, 0, kWidth, kHeight, GL_BGRA, GL_UNSIGNED_BYTE, frame.data());
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+        glPopMatrix();
+        glPopClientAttrib();
+        glPopAttrib();
+        const HDC dc = GetDC(window);
+        StretchDIBits(dc, 0, 0, kWidth, kHeight, 0, 0, kWidth, kHeight, frame.data(), &info,
+                      DIB_RGB_COLORS, SRCCOPY);
+        ReleaseDC(window, dc);
+    }
+
+    HWND window;
+    GLuint texture = 0;
+    std::vector<float> vertices, coordinates;
+    std::vector<GLushort> indices;
+    std::vector<uint32_t> frame;
+    BITMAPINFO info{};
+};
+
+void BM_Direct3DTexturedFrameBesidePlainProgram(benchmark::State& state) {
+    setenv("LP_NUM_THREADS", "1", 0);
+    platform::SetVirtualDisplay(kWidth, kHeight, 32);
+    platform::headless::Install();
+    RegisterSurfaceThread();
+    if (!platform::OpenGLAvailable()) {
+        state.SkipWithError("no OpenGL here");
+    } else {
+        View<LAPI_Direct3D> d3d(0);
+        // The layer leaves its context current after a frame: the plain program draws there.
+        if (!d3d.ok || glGetString(GL_VERSION) == nullptr) {
+            state.SkipWithError("the view could not be set up");
+        } else {
+            PlainProgram plain(d3d.window);
+            plain.Frame();
+            bench::SideBySide(
+                state, int64_t(kWidth) * kHeight, "plain", [&] { d3d.renderer->RenderFrame(); },
+                [&] { plain.Frame(); });
+        }
+    }
+    UnregisterSurfaceThread();
+}
+BENCHMARK(BM_Direct3DTexturedFrameBesidePlainProgram)->UseRealTime();
 
 // The device calls of a frame: states, textures, scenes, clears and draws, as the layer's
 // recorder writes them.

@@ -46,6 +46,8 @@ FARPROC DirectDrawExports(LPCSTR name) {
         return reinterpret_cast<FARPROC>(&DirectDrawCreate);
     if (std::strcmp(name, "DirectDrawEnumerateExA") == 0)
         return reinterpret_cast<FARPROC>(&DirectDrawEnumerateExA);
+    if (std::strcmp(name, "DirectDrawEnumerateA") == 0)
+        return reinterpret_cast<FARPROC>(&DirectDrawEnumerateA);
     return nullptr;
 }
 
@@ -155,12 +157,24 @@ HMODULE GetModuleHandleA(LPCSTR moduleName) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return 0;
     }
-    // Made once; made again only if a FreeLibrary let it go.
+    // A built-in module registered under the name stands in for ours (an older DirectDraw
+    // without some entry points, say).
+    BuiltInExports exports = &DirectDrawExports;
+    {
+        AliasTable& aliases = GetAliases();
+        std::lock_guard guard(aliases.lock);
+        if (auto own = aliases.builtIns.find("DDRAW.DLL"); own != aliases.builtIns.end())
+            exports = own->second;
+    }
+    // Made once; made again only if a FreeLibrary let it go or the exports changed.
     static std::mutex lock;
     static HMODULE handle = 0;
+    static BuiltInExports madeWith = nullptr;
     std::lock_guard guard(lock);
-    if (handle == 0 || !LookupObjectAs<ModuleObject>(handle))
-        handle = RegisterObject(std::make_shared<ModuleObject>(nullptr, false, &DirectDrawExports));
+    if (handle == 0 || madeWith != exports || !LookupObjectAs<ModuleObject>(handle)) {
+        handle = RegisterObject(std::make_shared<ModuleObject>(nullptr, false, exports));
+        madeWith = exports;
+    }
     return handle;
 }
 

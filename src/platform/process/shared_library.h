@@ -24,9 +24,10 @@ inline constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
 using FARPROC = void (*)();
 
 HMODULE LoadLibraryA(LPCSTR fileName);
-// A module that is always loaded: only our built-in "DDRAW.DLL" (DirectDrawCreate and
-// DirectDrawEnumerateExA), found by that name with or without ".dll" in any case; 0 with
-// ERROR_MOD_NOT_FOUND for any other name.
+// A module that is always loaded: only our built-in "DDRAW.DLL" (DirectDrawCreate,
+// DirectDrawEnumerateExA and DirectDrawEnumerateA), found by that name with or without
+// ".dll" in any case, or the built-in module registered as "DDRAW.DLL" in its place; 0
+// with ERROR_MOD_NOT_FOUND for any other name.
 HMODULE GetModuleHandleA(LPCSTR moduleName);
 FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
 BOOL FreeLibrary(HMODULE module);

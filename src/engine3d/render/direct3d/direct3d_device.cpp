@@ -88,6 +88,12 @@ HRESULT ListDevice(GUID* guid, char* description, char*, D3DDEVICEDESC* hw, D3DD
     return D3DENUMRET_OK;
 }
 
+BOOL ListDriver(GUID* guid, char* description, char* name, void* context, HANDLE monitor);
+
+BOOL ListDriverWithoutMonitor(GUID* guid, char* description, char* name, void* context) {
+    return ListDriver(guid, description, name, context, HANDLE{});
+}
+
 BOOL ListDriver(GUID* guid, char* description, char*, void* context, HANDLE) {
     auto* self = static_cast<LAPI_Direct3D*>(context);
     void* d3d = nullptr;
@@ -153,11 +159,17 @@ void LAPI_Direct3D::EnumerateModes() {
     if (enumerated_ != 0) return;
     enumerated_ = 1;
     if (directDraw_ == nullptr || direct3D_ == nullptr) return;
-    // Found as any program finds it: without the entry point there are no drivers.
-    using Enumerate = BOOL (*)(LPDDENUMCALLBACKEXA, void*, DWORD);
-    const auto enumerate = reinterpret_cast<Enumerate>(
-        GetProcAddress(GetModuleHandleA("DDRAW.DLL"), "DirectDrawEnumerateExA"));
-    if (enumerate != nullptr) enumerate(ListDriver, this, 7);
+    // Found as any program finds it: an older DirectDraw has only the entry point without
+    // monitors; without either there are no drivers.
+    const HMODULE ddraw = GetModuleHandleA("DDRAW.DLL");
+    using EnumerateEx = BOOL (*)(LPDDENUMCALLBACKEXA, void*, DWORD);
+    using Enumerate = BOOL (*)(LPDDENUMCALLBACKA, void*);
+    if (const auto enumerateEx =
+            reinterpret_cast<EnumerateEx>(GetProcAddress(ddraw, "DirectDrawEnumerateExA")))
+        enumerateEx(ListDriver, this, 7);
+    else if (const auto enumerate =
+                 reinterpret_cast<Enumerate>(GetProcAddress(ddraw, "DirectDrawEnumerateA")))
+        enumerate(ListDriverWithoutMonitor, this);
 }
 
 void LAPI_Direct3D::FreeDeviceData(uintptr_t data) {

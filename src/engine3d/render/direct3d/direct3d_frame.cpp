@@ -1,5 +1,6 @@
 // The frame, the state bits and the states they stand for, and the depth-buffer modes of
 // the Direct3D renderer.
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -136,6 +137,7 @@ void LRenderAPI_Direct3D::ClearAll(DWORD clearFlags, DWORD colour, float z) {
 
 void LRenderAPI_Direct3D::RenderFrame() {
     LockRender();
+    if ((flags & kMemoryTarget) != 0) RenderIntoTexture();
     if ((flags & kMemoryTarget) == 0 && d3dDevice != nullptr && setUpResult == 0) {
         LRenderAPICLBK* previous = GetCurrentRenderer();
         SetCurrentRenderer(this);
@@ -144,6 +146,7 @@ void LRenderAPI_Direct3D::RenderFrame() {
         if ((flags & kDepthBuffer) != 0) DepthRestore();
         ApplyFilters();
         if (d3dDevice->BeginScene() == DD_OK) {
+            sceneOpen = 1;
             elementsInScene = 0;
             if (colourKeyOn != 0) {
                 RenderState(D3DRENDERSTATE_COLORKEYENABLE, 0);
@@ -156,11 +159,122 @@ void LRenderAPI_Direct3D::RenderFrame() {
             }
             RenderState(D3DRENDERSTATE_FLUSHBATCH, 0);
             d3dDevice->EndScene();
+            sceneOpen = 0;
         }
         EndFrame();
         SetCurrentRenderer(previous);
     }
     UnlockRender();
+}
+
+LRenderAPI_Direct3D* LRenderAPI_Direct3D::DrawingRenderer() const {
+    const auto draws = [this](const LRenderAPI_Direct3D* r) {
+        return r != nullptr && r != this && (r->flags & kMemoryTarget) == 0 &&
+               r->d3dDevice != nullptr && r->viewport != nullptr && r->backBuffer != nullptr &&
+               r->setUpResult == 0;
+    };
+    if (LRenderAPI_Direct3D* current = Current(); draws(current)) return current;
+    // Drawn outside any frame: a renderer of the same back end that can draw lends its
+    // device.
+    if (device != nullptr)
+        for (LRenderAPICLBK* r : BackEnd()->GetRenderers())
+            if (draws(static_cast<LRenderAPI_Direct3D*>(r)))
+                return static_cast<LRenderAPI_Direct3D*>(r);
+    return nullptr;
+}
+
+void LRenderAPI_Direct3D::RenderIntoTexture() {
+    LTexture* target = targetTexture;
+    LRenderAPI_Direct3D* outer = DrawingRenderer();
+    if (outer == nullptr || target == nullptr || target->pixels == nullptr) return;
+    const uint32_t bytes = (target->bitsPerPixel + 7u) / 8u;
+    if (bytes < 2 || bytes > 4 || target->pitch < target->width * bytes) return;
+    LRenderAPICLBK* previous = GetCurrentRenderer();
+    LRenderAPI_Direct3D* previousDirect3D = Current();
+    // The texture's own frame shows no camera textures: frames would nest without end.
+    stateFlags |= kNoCameraTextures;
+    d3dDevice = outer->d3dDevice;
+    viewport = outer->viewport;
+    const bool nested = outer->sceneOpen != 0;
+    if (nested) {
+        outer->RenderState(D3DRENDERSTATE_FLUSHBATCH, 0);
+        d3dDevice->EndScene();
+    }
+    MakeCurrent(this);
+    SetCurrentRenderer(this);
+    BeginFrame();
+    if ((flags & kDepthBuffer) != 0)
+        DepthRestore();
+    else
+        RenderState(D3DRENDERSTATE_ZENABLE, 0);
+    ApplyFilters();
+    if (d3dDevice->BeginScene() == DD_OK) {
+        elementsInScene = 0;
+        RenderState(D3DRENDERSTATE_COLORKEYENABLE, 0);
+        colourKeyOn = 0;
+        ResetAlphaBlend();
+        if (view != nullptr) {
+            ApplyCulling();
+            view->DrawWorld(this);
+        }
+        RenderState(D3DRENDERSTATE_FLUSHBATCH, 0);
+        d3dDevice->EndScene();
+    }
+    CopyFrameInto(*target, outer->backBuffer);
+    d3dDevice = nullptr;
+    viewport = nullptr;
+    MakeCurrent(previousDirect3D);
+    SetCurrentRenderer(previous);
+    // The device's states are the texture frame's now.
+    outer->ResetStateCache();
+    if (nested) {
+        outer->SceneRestart();
+        outer->ResetAlphaBlend();
+    }
+}
+
+namespace {
+
+// Bits of `value` under `mask` widened to 8.
+uint32_t Channel(uint32_t value, uint32_t mask) {
+    if (mask == 0) return 0;
+    const int shift = std::countr_zero(mask);
+    const int bits = std::popcount(mask);
+    const uint32_t v = (value & mask) >> shift;
+    if (bits >= 8) return v >> (bits - 8);
+    // The top bits repeated below, so that the brightest value stays 255.
+    const uint32_t wide = v << (8 - bits);
+    return bits >= 4 ? wide | v >> (2 * bits - 8) : wide;
+}
+
+} // namespace
+
+void LRenderAPI_Direct3D::CopyFrameInto(LTexture& target, IDirectDrawSurface4* from) const {
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof desc;
+    if (from->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY, 0) != DD_OK) return;
+    const uint8_t* memory = SurfaceMemory(desc);
+    const DDPIXELFORMAT& format = desc.ddpfPixelFormat;
+    const uint32_t fromBytes = format.dwRGBBitCount / 8;
+    const uint32_t depth = target.bitsPerPixel;
+    const uint32_t bytes = (depth + 7u) / 8u;
+    const uint32_t w = std::min({width, desc.dwWidth, target.width});
+    const uint32_t h = std::min({height, desc.dwHeight, target.height});
+    for (uint32_t y = 0; memory != nullptr && fromBytes >= 2 && fromBytes <= 4 && y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x) {
+            uint32_t value = 0;
+            std::memcpy(&value, memory + y * uint32_t(desc.lPitch) + x * fromBytes, fromBytes);
+            const uint32_t r = Channel(value, format.dwRBitMask);
+            const uint32_t g = Channel(value, format.dwGBitMask);
+            const uint32_t b = Channel(value, format.dwBBitMask);
+            const uint32_t texel = depth == 15   ? (r >> 3) << 10 | (g >> 3) << 5 | b >> 3
+                                   : depth == 16 ? (r >> 3) << 11 | (g >> 2) << 5 | b >> 3
+                                                 : r << 16 | g << 8 | b;
+            std::memcpy(target.pixels + y * target.pitch + x * bytes, &texel, bytes);
+        }
+    from->Unlock(nullptr);
+    // The texture shows the new frame at its next use.
+    target.ReleaseDeviceCopy();
 }
 
 void LRenderAPI_Direct3D::BeginFrame() {

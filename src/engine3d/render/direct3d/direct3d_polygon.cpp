@@ -100,7 +100,9 @@ void LPolygon_Direct3D::Prepare() {
         return;
     }
     PrepareTextureCoordinates();
-    const bool translucent = m->NeedsBlending() && !Cloned(*this);
+    // A textured material's own alpha blends too, not only its texture's key or alpha: the
+    // software renderer draws such a pane see-through, and so must this one.
+    const bool translucent = (m->NeedsBlending() || m->alpha < 255) && !Cloned(*this);
     m->drawThunk = clip;
     if ((m->mode & LMaterial::kTextured) != 0) {
         if (m->textures[0] != nullptr && m->textures[1] != nullptr) {

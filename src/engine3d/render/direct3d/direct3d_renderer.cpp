@@ -137,7 +137,10 @@ int LRenderAPI_Direct3D::SetDisplayMode(uint32_t newFlags, int32_t w, int32_t h,
             reload = true;
         } else if ((current & kWindowed) != 0 && (newFlags & kFullScreen) != 0) {
             savedStyle = GetWindowLongA(targetWindow, GWL_STYLE);
-            SetWindowLongA(targetWindow, GWL_STYLE, kFullScreenStyle);
+            // The screen of a full-screen primary is its window here: a shown window stays
+            // shown, or every flipped frame would go to a hidden one.
+            SetWindowLongA(targetWindow, GWL_STYLE,
+                           kFullScreenStyle | (savedStyle & LONG(WS_VISIBLE)));
             reload = true;
         }
         if ((newFlags & kStencilClear) != 0) {

@@ -141,6 +141,9 @@ public:
     uint32_t maxTextureWidth = 0, maxTextureHeight = 0;
     uint32_t minTextureWidth = 0, minTextureHeight = 0;
     int32_t savedStyle = -1;
+    // Between the BeginScene and EndScene of this renderer's own frame: a camera texture's
+    // frame drawn then closes the scene and opens it again.
+    uint8_t sceneOpen = 0;
     // The last set-up's code: the view draws only after a set-up that succeeded.
     int setUpResult = kNoWindow;
     uint32_t maxAnisotropy = 1;
@@ -172,6 +175,11 @@ private:
     void FogSetUp(const L3DCamera& camera);
     void ClearAll(DWORD clearFlags, DWORD colour, float z);
     void DrawSprite(L3DCamera* camera, LSprite* sprite, bool backdrop);
+    // A memory target's frame: drawn on the device of the renderer that draws, at the top
+    // left of its back buffer, and copied from there into the target texture's pixels.
+    void RenderIntoTexture();
+    LRenderAPI_Direct3D* DrawingRenderer() const;
+    void CopyFrameInto(LTexture& target, IDirectDrawSurface4* from) const;
 
     // A use of the back end's primary surface is this renderer's to give back.
     bool holdsPrimary_ = false;

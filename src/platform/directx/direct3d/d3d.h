@@ -30,6 +30,7 @@ class IDirectDrawSurface4;
 class IDirect3DDevice3;
 
 using LPDDENUMMODESCALLBACK2 = HRESULT (*)(DDSURFACEDESC2* mode, void* context);
+using LPDDENUMCALLBACKA = BOOL (*)(GUID* driver, char* description, char* name, void* context);
 using LPDDENUMCALLBACKEXA = BOOL (*)(GUID* driver, char* description, char* name, void* context,
                                      HANDLE monitor);
 using LPD3DENUMDEVICESCALLBACK = HRESULT (*)(GUID* device, char* description, char* name,
@@ -160,6 +161,8 @@ protected:
 
 // The one driver, "Primary Display Driver" (a null GUID); the flags are accepted.
 BOOL DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA callback, void* context, DWORD flags);
+// The same driver through the older entry point, which names no monitor.
+BOOL DirectDrawEnumerateA(LPDDENUMCALLBACKA callback, void* context);
 
 namespace platform::d3d {
 // The IDirectDraw4 of an emulation DirectDraw object, which it holds counted.

@@ -35,6 +35,8 @@ struct Direct3DSetup {
     std::vector<DDPIXELFORMAT> textureFormats;
     // Devices only record, drawing nothing, even where OpenGL works.
     bool recorderOnly = false;
+    // GL_VERSION of the context the GL executor set up last.
+    std::string glVersion;
     // The recorder's lines, while `recording`.
     bool recording = false;
     std::vector<std::string> log;

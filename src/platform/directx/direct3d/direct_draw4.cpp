@@ -527,6 +527,14 @@ BOOL DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA callback, void* context, DWORD) 
     return TRUE;
 }
 
+BOOL DirectDrawEnumerateA(LPDDENUMCALLBACKA callback, void* context) {
+    if (!callback) return FALSE;
+    char description[] = "Primary Display Driver";
+    char name[] = "display";
+    callback(nullptr, description, name, context);
+    return TRUE;
+}
+
 namespace platform::test {
 long LiveDirect3DObjects() {
     return platform::d3d::liveObjects.load();

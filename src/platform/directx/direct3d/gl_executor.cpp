@@ -1,8 +1,10 @@
 // Direct3D's fixed function on OpenGL's (compatibility profile). Transformed and lit
 // vertices are given as (x/rhw, y/rhw, z/rhw, 1/rhw) under an orthographic projection of
 // the target, so that GL interpolates colours and texture coordinates with perspective
-// while z stays linear on the screen; the projection is shifted by half a pixel, since
-// Direct3D's pixel centres lie on whole coordinates and GL's between them.
+// while z stays linear on the screen. The projection maps the renderer's screen
+// coordinates one to one: its projection already puts pixel centres between whole
+// coordinates, as the software renderer samples them, and shifting by Direct3D's half pixel
+// moved every edge and line a pixel away from where that renderer draws it.
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -17,6 +19,7 @@
 
 #include "platform/directx/direct3d/d3d_executor.h"
 #include "platform/directx/direct3d/d3d_objects.h"
+#include "platform/directx/direct3d/direct3d_test_hooks.h"
 #include "platform/directx/direct3d/texels.h"
 #include "platform/gl/context_provider.h"
 
@@ -41,7 +44,8 @@ constexpr DWORD kMipLinear = 3;             // D3DTFP_LINEAR
 
 // Direct3D fills pixels whose centres lie on a polygon's top edge and leaves those on its
 // bottom edge; GL, whose rows go upwards, does the opposite. Shifting everything up by less
-// than the rasteriser's sub-pixel step turns GL's choice into Direct3D's.
+// than the rasteriser's sub-pixel step turns GL's choice into Direct3D's for edges through
+// pixel centres.
 constexpr double kNudge = 1.0 / 128;
 
 struct Gl {
@@ -524,8 +528,7 @@ private:
     void SetUpContext() {
         gl_.MatrixMode(GL_PROJECTION);
         gl_.LoadIdentity();
-        gl_.Ortho(-0.5, double(target_->width) - 0.5, double(target_->height) - 0.5 + kNudge,
-                  -0.5 + kNudge, 0.0, -1.0);
+        gl_.Ortho(0, double(target_->width), double(target_->height) + kNudge, kNudge, 0.0, -1.0);
         gl_.MatrixMode(GL_MODELVIEW);
         gl_.LoadIdentity();
         gl_.Viewport(0, 0, GLsizei(target_->width), GLsizei(target_->height));
@@ -540,6 +543,8 @@ private:
         anisotropic_ = false;
         if (const auto* extensions = reinterpret_cast<const char*>(gl_.GetString(GL_EXTENSIONS)))
             anisotropic_ = std::strstr(extensions, "GL_EXT_texture_filter_anisotropic") != nullptr;
+        if (const auto* version = reinterpret_cast<const char*>(gl_.GetString(GL_VERSION)))
+            test::GetDirect3DSetup().glVersion = version;
         for (DWORD state = 0; state < std::size(renderStates_); ++state)
             ApplyRenderState(state, renderStates_[state]);
         if (hasViewport_) ApplyViewport();

@@ -111,6 +111,11 @@ TEST_F(Direct3DPolygonTest, RoutinesFollowTheFamilyModeAndBlendAndSwitchInPairs)
     DrawPrepared();
     EXPECT_EQ(material->drawRoutine, (&P::DrawTextured<F::kUnlit, true, false>));
     EXPECT_NE(first->d3dTexture, nullptr); // made on first use
+    // An opaque texture under a translucent material blends by the material's alpha.
+    first->SetAlpha(255);
+    DrawPrepared();
+    EXPECT_EQ(material->drawRoutine, (&P::DrawTextured<F::kUnlit, true, false>));
+    EXPECT_EQ(Diffuse(0) >> 24, 128u);
 
     // Hidden: nothing drawn, but a crossing polygon is still clipped and counted.
     material->mode |= LMaterial::kHidden;

@@ -1,9 +1,12 @@
 // The Direct3D renderer's set-up, display modes and depth formats, through the recorder.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "engine3d/render/direct3d/direct3d_fixture.h"
 #include "engine3d/render/registry.h"
 #include "platform/gl/gl_probe.h"
+#include "platform/process/shared_library.h"
 
 namespace {
 
@@ -73,6 +76,42 @@ TEST_F(Direct3DSetUpTest, TheTreeHoldsTheHardwareDeviceFirstAndTheRegistryMakesI
     GetBackEndRegistry().ReleaseAPI(made);
 }
 
+// An older DirectDraw, registered in the module table in place of ours, lacks the entry
+// point that names monitors: the driver comes through the older one; with neither entry
+// point there is no driver at all.
+FARPROC OlderDirectDraw(LPCSTR name) {
+    if (std::strcmp(name, "DirectDrawEnumerateA") == 0)
+        return reinterpret_cast<FARPROC>(&DirectDrawEnumerateA);
+    return nullptr;
+}
+FARPROC NoEnumeration(LPCSTR) {
+    return nullptr;
+}
+
+TEST_F(Direct3DSetUpTest, AnOlderDirectDrawListsItsDriverThroughTheEntryPointWithoutMonitors) {
+    struct Restore {
+        ~Restore() { RegisterBuiltInModule("DDRAW.DLL", nullptr); }
+    } restore;
+    RegisterBuiltInModule("DDRAW.DLL", &OlderDirectDraw);
+    DropDevice();
+    MakeDevice();
+    LDisplayDriver* driver = device->GetDrivers();
+    ASSERT_NE(driver, nullptr);
+    EXPECT_STREQ(driver->name, "Primary Display Driver");
+    ASSERT_NE(driver->currentDevice, nullptr);
+    EXPECT_STREQ(driver->currentDevice->name, "Direct3D HAL");
+    EXPECT_EQ(driver->next, nullptr);
+
+    RegisterBuiltInModule("DDRAW.DLL", &NoEnumeration);
+    DropDevice();
+    MakeDevice();
+    EXPECT_EQ(device->GetDrivers(), nullptr);
+    RegisterBuiltInModule("DDRAW.DLL", nullptr);
+    DropDevice();
+    MakeDevice();
+    EXPECT_NE(device->GetDrivers(), nullptr);
+}
+
 TEST_F(Direct3DSetUpTest, TheRGBDeviceStandsInForARefusedHardwareOne) {
     Layer().faults = t::kFailHardwareDevice;
     ASSERT_EQ(renderer->SetDisplayMode(kFlags, 64, 48, 32), 0);
@@ -109,7 +148,7 @@ TEST_F(Direct3DSetUpTest, AFullScreenModeOfFifteenBitsEndsAtSixteenAndTheStyleCo
     EXPECT_EQ(renderer->depth, 16);
     ASSERT_NE(renderer->currentMode, nullptr);
     EXPECT_EQ(renderer->currentMode->depth, 16);
-    EXPECT_EQ(uint32_t(GetWindowLongA(window, GWL_STYLE)), 0x86000000u);
+    EXPECT_EQ(uint32_t(GetWindowLongA(window, GWL_STYLE)), 0x86000000u | WS_VISIBLE);
     Log().clear();
     renderer->AttachView(camera);
     renderer->RenderFrame();
@@ -121,7 +160,7 @@ TEST_F(Direct3DSetUpTest, AFullScreenModeOfFifteenBitsEndsAtSixteenAndTheStyleCo
     // The same through SetWindowed, which changes the flags before the mode change.
     renderer->flags |= LRenderAPICLBK::kSkipModeChecks;
     renderer->SetWindowed(0);
-    EXPECT_EQ(uint32_t(GetWindowLongA(window, GWL_STYLE)), 0x86000000u);
+    EXPECT_EQ(uint32_t(GetWindowLongA(window, GWL_STYLE)), 0x86000000u | WS_VISIBLE);
     renderer->SetWindowed(1);
     EXPECT_EQ(GetWindowLongA(window, GWL_STYLE), style);
 }

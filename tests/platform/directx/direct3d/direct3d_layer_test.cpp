@@ -208,7 +208,7 @@ TEST_F(Direct3DLayer, DriversDevicesAndDepthFormatsAreListed) {
     ASSERT_NE(ddraw, 0u);
     EXPECT_EQ(GetModuleHandleA("DDRAW"), ddraw);
     EXPECT_EQ(GetModuleHandleA("d3dim.dll"), 0u);
-    EXPECT_EQ(GetProcAddress(ddraw, "DirectDrawEnumerateA"), nullptr);
+    EXPECT_EQ(GetProcAddress(ddraw, "DirectDrawEnumerateW"), nullptr);
     using Enumerate = BOOL (*)(LPDDENUMCALLBACKEXA, void*, DWORD);
     auto enumerate = reinterpret_cast<Enumerate>(GetProcAddress(ddraw, "DirectDrawEnumerateExA"));
     ASSERT_NE(enumerate, nullptr);
@@ -216,6 +216,16 @@ TEST_F(Direct3DLayer, DriversDevicesAndDepthFormatsAreListed) {
     EXPECT_TRUE(enumerate(ListDriver, &drivers, DDENUM_ATTACHEDSECONDARYDEVICES));
     EXPECT_EQ(drivers.names, std::vector<std::string>{"Primary Display Driver"});
     EXPECT_EQ(drivers.hardware, 1);
+    // The older entry point, without monitors, lists the same driver.
+    using Older = BOOL (*)(LPDDENUMCALLBACKA, void*);
+    auto older = reinterpret_cast<Older>(GetProcAddress(ddraw, "DirectDrawEnumerateA"));
+    ASSERT_NE(older, nullptr);
+    EXPECT_TRUE(
+        older([](GUID* guid, char* description, char* name,
+                 void* context) { return ListDriver(guid, description, name, context, HANDLE{}); },
+              &drivers));
+    EXPECT_EQ(drivers.names,
+              (std::vector<std::string>{"Primary Display Driver", "Primary Display Driver"}));
 
     IDirectDraw4* dd = Open4();
     IDirect3D3* d3d = D3D(dd);
