@@ -8,6 +8,7 @@
 #include "audio/manager/sound_manager.h"
 #include "classes/media/qtime_effect_dialog.h"
 #include "classes/media/sound_class.h"
+#include "classes/media/texture_feed.h"
 #include "classes/surface/surface_class.h"
 #include "classes/window/controls/control_table.h"
 #include "classes/window/window_surface.h"
@@ -322,7 +323,7 @@ void CIQTime::Create() {
         interpreter->RaiseError(107);
     }
     started_ = true;
-    if (targetTexture_ != nullptr) GiveTextureASurface();
+    if (targetTexture_ != nullptr) GiveTextureASurface(*interpreter, targetTexture_, madeSurface_);
     if (target_ == nullptr) {
         // In the current Window as every control; without one, a window of its own.
         parent = static_cast<CIWindow*>(interpreter->currentWindow);
@@ -375,26 +376,7 @@ int CIQTime::IsLate() {
 
 CWindowSurface* CIQTime::DrawingSurface() const {
     if (targetTexture_ == nullptr) return AsWindowSurface(target_);
-    // A Surface feeds one Texture at most and the Texture may change Surfaces (Load), so
-    // the one feeding it now is looked for each time.
-    for (uint32_t position = interpreter->GetFirstObjectPos(CISurface::kClassId); position != 0;) {
-        auto* surface =
-            static_cast<CISurface*>(interpreter->GetNextObject(CISurface::kClassId, position));
-        if (surface != nullptr && surface->texture3D == targetTexture_)
-            return AsWindowSurface(surface);
-    }
-    return nullptr;
-}
-
-void CIQTime::GiveTextureASurface() {
-    if (DrawingSurface() != nullptr) return;
-    auto* surface =
-        new (std::nothrow) CISurface(interpreter, interpreter->GetClassRecord(CISurface::kClassId));
-    if (surface == nullptr) interpreter->RaiseError(15);
-    std::unique_ptr<CISurface> pending(surface);
-    surface->CreateFromTexture(targetTexture_, 0);
-    surface->Register();
-    madeSurface_.SetObject(pending.release(), 0);
+    return SurfaceFeedingTexture(*interpreter, targetTexture_);
 }
 
 ControllerRect CIQTime::ClientRect() const {
@@ -516,10 +498,11 @@ void CIQTime::Refresh() {
                                 bits->pixels + int64_t(y) * bits->signedPitch);
             }
             if (pixels != nullptr) picture->Unlock();
-            surface->InvalidateAll();
             // A Texture takes the new picture now, and the World's views show it.
             if (targetTexture_ != nullptr)
-                static_cast<CISurface*>(surface->GetSurfaceObject())->Refresh();
+                TextureFrameDrawn(*surface);
+            else
+                surface->InvalidateAll();
         }
     }
     if (hwnd != 0) {

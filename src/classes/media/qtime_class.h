@@ -120,9 +120,6 @@ private:
     // What the movie draws into: the target Surface, or the Surface a target Texture takes
     // its picture from; null when there is none.
     CWindowSurface* DrawingSurface() const;
-    // A Texture without a Surface of its own gets one holding its picture, which the QTime
-    // keeps.
-    void GiveTextureASurface();
     bool ActionFilter(int32_t action);
     void ReleaseSoundDevice();
     void PlayAt(int32_t rate);

@@ -7,7 +7,9 @@
 #include "audio/manager/sound_device.h"
 #include "audio/manager/sound_manager.h"
 #include "classes/media/sound_class.h"
+#include "classes/media/texture_feed.h"
 #include "classes/media/video_player.h"
+#include "classes/surface/view3d.h"
 #include "classes/window/controls/control_table.h"
 #include "classes/window/window_class.h"
 #include "classes/window/window_surface.h"
@@ -20,8 +22,6 @@
 #include "script/runtime/launch_info.h"
 
 namespace {
-
-const VideoTextureHook* textureHook = nullptr;
 
 struct VideoMethod {
     const char* name;
@@ -74,16 +74,12 @@ bool IsNumber(const CValue* value) {
 
 } // namespace
 
-void SetVideoTextureHook(const VideoTextureHook* hook) {
-    textureHook = hook;
-}
-
 const ScriptClassInfo* GetVideoClassInfo() {
     return &kVideoClass;
 }
 
 CIVideo::CIVideo(CInterpretor* interpreter, const CClassRecord* record)
-    : CIChildWindow(interpreter, record) {
+    : CIChildWindow(interpreter, record), madeSurface_(interpreter) {
     SetCreateParams(10, 10, kNotGiven, kNotGiven, WS_VISIBLE, 0);
 }
 
@@ -99,6 +95,7 @@ void CIVideo::ReleaseTarget() {
     if (targetSurface_ != nullptr) --targetSurface_->useCount;
     if (targetTexture_ != nullptr) --targetTexture_->useCount;
     targetSurface_ = targetTexture_ = nullptr;
+    madeSurface_.SetInt(0);
 }
 
 void CIVideo::Destroy(int flag) {
@@ -118,6 +115,10 @@ int CIVideo::ReleaseReferencesTo(CIBaseClassImpl* object) {
         MarkDeleted();
         return 1;
     }
+    // The Surface made for a Texture only feeds it: the Texture stays the target.
+    if (object != nullptr && madeSurface_.GetType() == kValueObject &&
+        madeSurface_.GetObject() == object)
+        madeSurface_.SetObject(nullptr, 0);
     return CIChildWindow::ReleaseReferencesTo(object);
 }
 
@@ -146,22 +147,22 @@ void CIVideo::Create() {
             }
             if (target != nullptr) in.RaiseError(14);
             CWindowSurface* surface = AsWindowSurface(object);
-            SurfaceHandle* texture = textureHook != nullptr && surface == nullptr
-                                         ? textureHook->GetImage(object)
-                                         : nullptr;
-            if (surface != nullptr) {
-                targetPicture = surface->GetSurfaceHandle();
-            } else if (texture != nullptr) {
-                targetPicture = texture;
-            } else {
-                in.RaiseError(14);
-            }
+            auto* texture = argument->IsObjectOfClass(CISurfaceTexture::kClassId)
+                                ? dynamic_cast<CISurfaceTexture*>(object)
+                                : nullptr;
+            if (surface == nullptr && texture == nullptr) in.RaiseError(14);
             target = object;
-            if (surface != nullptr)
-                targetSurface_ = object;
-            else
-                targetTexture_ = object;
             ++object->useCount;
+            if (surface != nullptr) {
+                targetSurface_ = object;
+                targetPicture = surface->GetSurfaceHandle();
+                continue;
+            }
+            // A Texture gives the picture it takes its image from.
+            targetTexture_ = object;
+            GiveTextureASurface(in, texture, madeSurface_);
+            if (CWindowSurface* feeding = SurfaceFeedingTexture(in, texture))
+                targetPicture = feeding->GetSurfaceHandle();
             continue;
         }
         ParseCreateArgs(parseFlags, nullptr, i, 1);
@@ -333,10 +334,11 @@ void CIVideo::Refresh() {
         if (CWindowSurface* surface = AsWindowSurface(targetSurface_)) {
             SurfaceHandle* picture = surface->GetSurfaceHandle();
             if (picture != nullptr && player_->DrawInto(*picture)) surface->InvalidateAll();
-        } else if (targetTexture_ != nullptr && textureHook != nullptr) {
-            SurfaceHandle* picture = textureHook->GetImage(targetTexture_);
-            if (picture != nullptr && player_->DrawInto(*picture))
-                textureHook->UpdateFromSurface(targetTexture_);
+        } else if (targetTexture_ != nullptr) {
+            CWindowSurface* feeding = SurfaceFeedingTexture(
+                *interpreter, dynamic_cast<CISurfaceTexture*>(targetTexture_));
+            SurfaceHandle* picture = feeding != nullptr ? feeding->GetSurfaceHandle() : nullptr;
+            if (picture != nullptr && player_->DrawInto(*picture)) TextureFrameDrawn(*feeding);
         }
     }
     if (hwnd != 0) {

@@ -9,19 +9,10 @@
 #include <string>
 
 #include "classes/window/child_window.h"
+#include "script/values/value.h"
 
 class SurfaceHandle;
 class VideoPlayer;
-
-// What a Video asks of a Texture it plays into. Until the Texture class installs it, no
-// object is a Texture and such an argument is refused as any other.
-struct VideoTextureHook {
-    // The picture the frames go into, or null when `object` is no Texture.
-    SurfaceHandle* (*GetImage)(CIBaseClassImpl* object);
-    // The picture was drawn anew.
-    void (*UpdateFromSurface)(CIBaseClassImpl* object);
-};
-void SetVideoTextureHook(const VideoTextureHook* hook);
 
 class CIVideo final : public CIChildWindow {
 public:
@@ -106,6 +97,8 @@ private:
 
     CIBaseClassImpl* targetSurface_ = nullptr;
     CIBaseClassImpl* targetTexture_ = nullptr;
+    // The Surface made for a target Texture that had none.
+    CValue madeSurface_;
     VideoPlayer* player_ = nullptr;
     uint32_t reverse_ = 0;
     int64_t frameLength_ = 0;
