@@ -1142,37 +1142,71 @@ bool CInterpretor::RunCompiledIntegers(const CompiledOp* op, const CompiledOp* e
             return false;
         }
     };
-    // The steps from `step` to `end` on integers, each value at values[its depth].
+    // The steps from `step` to `end` on integers, each value at values[its depth]. Each
+    // step goes on to the next one's code itself, and each operator step has its own
+    // choice of operator, which the processor predicts far better than shared ones.
     auto integerSteps = [&](const CompiledOp* step, const CompiledOp* end, int32_t* values) {
-        for (; step != end; ++step) {
-            int32_t& here = values[step->depth];
-            int32_t right;
-            switch (step->op) {
-            case kOpSlot:
-                if (!slotInteger(step->index, here)) return false;
-                break;
-            case kOpBoundSlot:
-                if (!boundInteger(step->index, here)) return false;
-                break;
-            case kOpInt:
-                here = int32_t(step->index);
-                break;
-            case kOpName:
-                if (!nameInteger(step->token, here)) return false;
-                break;
-            case kOpClear:
-                break;
-            case kOpSwap:
-                here = values[step->depth + 1];
-                break;
-            default:
-                if (!rightInteger(*step, values, here, right) ||
-                    !IntegerResult(step->code, uint32_t(here), uint32_t(right), here))
-                    return false;
-                break;
-            }
-        }
-        return true;
+        static const void* const kIntegerSteps[] = {
+            &&Fail,      &&Name,       &&Int,        &&Fail,
+            &&Fail,      &&Fail,       &&Slot,       &&Fail,
+            &&Fail,      &&Fail,       &&BoundSlot,  &&Fail,
+            &&Next,      &&Binary,     &&BinarySlot, &&BinaryBoundSlot,
+            &&BinaryInt, &&BinaryName, &&SlotSlot,   &&SlotInt,
+            &&Fail,      &&Fail,       &&Fail,       &&Swap};
+        static_assert(kOpOperand == 0 && kOpName == 1 && kOpInt == 2 && kOpSlot == 6 &&
+                      kOpBoundSlot == 10 && kOpClear == 12 && kOpBinary == 13 && kOpSlotInt == 19 &&
+                      kOpSwap == 23);
+#define ZORV_INTEGER_STEP()                                                                        \
+    do {                                                                                           \
+        if (++step == end) return true;                                                            \
+        if (step->op >= std::size(kIntegerSteps)) return false;                                    \
+        goto* kIntegerSteps[step->op];                                                             \
+    } while (false)
+#define ZORV_INTEGER_OPERATOR(read)                                                                \
+    do {                                                                                           \
+        int32_t& here = values[step->depth];                                                       \
+        int32_t right;                                                                             \
+        if (!(read) || !IntegerResult(step->code, uint32_t(here), uint32_t(right), here))          \
+            return false;                                                                          \
+        ZORV_INTEGER_STEP();                                                                       \
+    } while (false)
+        --step;
+        ZORV_INTEGER_STEP();
+    Slot:
+        if (!slotInteger(step->index, values[step->depth])) return false;
+        ZORV_INTEGER_STEP();
+    BoundSlot:
+        if (!boundInteger(step->index, values[step->depth])) return false;
+        ZORV_INTEGER_STEP();
+    Int:
+        values[step->depth] = int32_t(step->index);
+        ZORV_INTEGER_STEP();
+    Name:
+        if (!nameInteger(step->token, values[step->depth])) return false;
+        ZORV_INTEGER_STEP();
+    Swap:
+        values[step->depth] = values[step->depth + 1];
+        ZORV_INTEGER_STEP();
+    Next:
+        ZORV_INTEGER_STEP();
+    Binary:
+        ZORV_INTEGER_OPERATOR((right = values[step->depth + 1], true));
+    BinarySlot:
+        ZORV_INTEGER_OPERATOR(slotInteger(step->index, right));
+    BinaryBoundSlot:
+        ZORV_INTEGER_OPERATOR(boundInteger(step->index, right));
+    BinaryInt:
+        ZORV_INTEGER_OPERATOR((right = int32_t(step->index), true));
+    BinaryName:
+        ZORV_INTEGER_OPERATOR(nameInteger(GetStream() + step->count, right));
+    SlotSlot:
+        ZORV_INTEGER_OPERATOR(slotInteger(step->count, here) && slotInteger(step->index, right));
+    SlotInt:
+        ZORV_INTEGER_OPERATOR((right = int32_t(step->index), slotInteger(step->count, here)));
+    Fail:
+        return false;
+#undef ZORV_INTEGER_OPERATOR
+#undef ZORV_INTEGER_STEP
     };
     int32_t values[CompiledFunction::kMaxQuickDepth + 1];
     int32_t result;
@@ -1248,6 +1282,13 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
         return pendingEvent_ == 0 && statementCounter_ > 0 && pendingEndCode < 0 &&
                stopRequest.load(std::memory_order_relaxed) == 0;
     };
+    // Operand() at a place of the value stack. Written without captures, as the
+    // frame of a deep recursion of compiled calls holds every closure.
+    auto cleared = [](StackSlot* slot) -> CValue& {
+        slot->value.source = nullptr;
+        slot->anchorKind = kValueInt;
+        return slot->value;
+    };
     // Each step ends by going to the next one's code itself, which the processor
     // predicts better than one shared jump.
     static const void* const kSteps[] = {&&DoOperand,
@@ -1295,19 +1336,27 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoReturnZero,
                                          &&DoIntegerCode};
     static_assert(std::size(kSteps) == kOpIntegerCode + 1);
+// The current token and depth are written only by the steps that may raise an error or
+// reach code that reads them (the walk's handlers, calls, the statement's end); the
+// quick paths of the commonest steps work on their own place of the value stack.
+#define ZORV_SYNC()                                                                                \
+    do {                                                                                           \
+        currentToken = op->token;                                                                  \
+        depth_ = base + op->depth;                                                                 \
+    } while (false)
 #define ZORV_NEXT_STEP()                                                                           \
     do {                                                                                           \
         ++op;                                                                                      \
-        currentToken = op->token;                                                                  \
-        depth_ = base + op->depth;                                                                 \
         goto* kSteps[op->op];                                                                      \
     } while (false)
     --op;
     ZORV_NEXT_STEP();
 DoOperand:
+    ZORV_SYNC();
     tables.operand[op->code](*this);
     ZORV_NEXT_STEP();
 DoName : {
+    ZORV_SYNC();
     // A number read as it is, as EvalIdentifier reads it; anything else through it.
     CVariable* variable = LookUp(reinterpret_cast<NameToken*>(op->token));
     if (variable != nullptr && variable->value.GetType() <= kValueDouble) {
@@ -1320,13 +1369,14 @@ DoName : {
     ZORV_NEXT_STEP();
 }
 DoInt:
-    Operand()->SetInt(int32_t(op->index));
+    cleared(slots_[base + op->depth]).SetInt(int32_t(op->index));
     ZORV_NEXT_STEP();
 DoDouble:
-    Operand()->SetFloat(reinterpret_cast<const DoubleToken*>(op->token)->value);
+    cleared(slots_[base + op->depth])
+        .SetFloat(reinterpret_cast<const DoubleToken*>(op->token)->value);
     ZORV_NEXT_STEP();
 DoEmpty:
-    Operand()->SetDefault();
+    cleared(slots_[base + op->depth]).SetDefault();
     ZORV_NEXT_STEP();
 DoCountingRound : {
     const CountingRound& round = code.rounds[op->index];
@@ -1375,13 +1425,24 @@ DoCountingRound : {
     op = ops + round.holds - 1;
     ZORV_NEXT_STEP();
 }
-DoSlot:
-    PushSlot(&slots[op->index]);
+DoSlot : {
+    CValue* value = &slots[op->index];
+    if (value->GetType() <= kValueDouble) {
+        CValue& slot = cleared(slots_[base + op->depth]);
+        slot.Assign(*value);
+        slot.source = value;
+        ZORV_NEXT_STEP();
+    }
+    ZORV_SYNC();
+    PushSlot(value);
     ZORV_NEXT_STEP();
+}
 DoUnbound:
+    ZORV_SYNC();
     Operand()->SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
     ZORV_NEXT_STEP();
 DoBindName : {
+    ZORV_SYNC();
     // Bound already (a loop's next round), the local is found before any other scope.
     if (((bound >> op->index) & 1) != 0) goto PushBoundSlot;
     tables.operand[kTokenName](*this);
@@ -1389,6 +1450,7 @@ DoBindName : {
     ZORV_NEXT_STEP();
 }
 DoAssignBound:
+    ZORV_SYNC();
     if (((bound >> op->index) & 1) != 0) {
         const CValue* right = Right();
         if (IsPlaceholder(right->GetType())) RaiseError(41);
@@ -1400,6 +1462,7 @@ DoAssignBound:
     }
     ZORV_NEXT_STEP();
 DoBoundSlot : {
+    ZORV_SYNC();
     if (((bound >> op->index) & 1) == 0) {
         tables.operand[kTokenName](*this);
         ZORV_NEXT_STEP();
@@ -1410,19 +1473,21 @@ PushBoundSlot:
     ZORV_NEXT_STEP();
 }
 DoDeclare:
+    ZORV_SYNC();
     declaredName_ = op->token;
     Operand();
     ZORV_NEXT_STEP();
 DoClear:
-    Operand();
+    cleared(slots_[base + op->depth]);
     ZORV_NEXT_STEP();
 DoBinarySlot : {
-    CValue* left = Left();
+    CValue* left = &slots_[base + op->depth]->value;
     const CValue* right = &slots[op->index];
     if (left->IsIntPair(*right) && IntegerOperation(op->code, *left, *right)) ZORV_NEXT_STEP();
     if (left->GetType() == kValueDouble && right->GetType() == kValueDouble &&
         DoubleOperation(op->code, *left, *right))
         ZORV_NEXT_STEP();
+    ZORV_SYNC();
     // Else as the read and the operator would go, one after the other.
     depth_ = base + op->depth + 1;
     PushSlot(&slots[op->index]);
@@ -1430,6 +1495,7 @@ DoBinarySlot : {
     goto DoBinary;
 }
 DoBinaryBoundSlot : {
+    ZORV_SYNC();
     if (((bound >> op->index) & 1) != 0) goto DoBinarySlot;
     depth_ = base + op->depth + 1;
     currentToken = GetStream() + op->count;
@@ -1439,15 +1505,17 @@ DoBinaryBoundSlot : {
     goto DoBinary;
 }
 DoBinaryInt : {
-    CValue* left = Left();
+    CValue* left = &slots_[base + op->depth]->value;
     if (left->GetType() == kValueInt && IntegerOperation(op->code, *left, int32_t(op->index)))
         ZORV_NEXT_STEP();
+    ZORV_SYNC();
     depth_ = base + op->depth + 1;
     Operand()->SetInt(int32_t(op->index));
     depth_ = base + op->depth;
     goto DoBinary;
 }
 DoBinaryName : {
+    ZORV_SYNC();
     currentToken = GetStream() + op->count;
     CVariable* variable = LookUp(reinterpret_cast<NameToken*>(currentToken));
     if (variable != nullptr) {
@@ -1477,9 +1545,10 @@ DoSlotSlot : {
     int32_t result;
     if (left.IsIntPair(right) && IntegerResult(op->code, uint32_t(left.IntPayload()),
                                                uint32_t(right.IntPayload()), result)) {
-        Operand()->SetInt(result);
+        cleared(slots_[base + op->depth]).SetInt(result);
         ZORV_NEXT_STEP();
     }
+    ZORV_SYNC();
     currentToken = GetStream() + op->site;
     PushSlot(&slots[op->count]);
     currentToken = op->token;
@@ -1490,9 +1559,10 @@ DoSlotInt : {
     int32_t result;
     if (left.GetType() == kValueInt &&
         IntegerResult(op->code, uint32_t(left.IntPayload()), op->index, result)) {
-        Operand()->SetInt(result);
+        cleared(slots_[base + op->depth]).SetInt(result);
         ZORV_NEXT_STEP();
     }
+    ZORV_SYNC();
     currentToken = GetStream() + op->site;
     PushSlot(&slots[op->count]);
     currentToken = op->token;
@@ -1501,12 +1571,13 @@ DoSlotInt : {
 DoBinary : {
     // Comparisons of two integers, the commonest conditions, as BinaryCompare
     // makes them.
-    CValue* left = Left();
-    const CValue* right = Right();
+    CValue* left = &slots_[base + op->depth]->value;
+    const CValue* right = &slots_[base + op->depth + 1]->value;
     if (left->IsIntPair(*right) && IntegerOperation(op->code, *left, *right)) ZORV_NEXT_STEP();
     if (left->GetType() == kValueDouble && right->GetType() == kValueDouble &&
         DoubleOperation(op->code, *left, *right))
         ZORV_NEXT_STEP();
+    ZORV_SYNC();
     if (op->code == kTokenAssign && left->GetType() <= kValueDouble && left->source != nullptr &&
         slots_[depth_]->anchorKind != kValueObject) {
         // A number read from a variable, assigned as BinaryAssign does.
@@ -1519,6 +1590,7 @@ DoBinary : {
     ZORV_NEXT_STEP();
 }
 DoAssignDeclared : {
+    ZORV_SYNC();
     const CValue* right = Right();
     if (IsPlaceholder(right->GetType())) RaiseError(41);
     slots[op->index].Assign(*right);
@@ -1526,10 +1598,12 @@ DoAssignDeclared : {
     ZORV_NEXT_STEP();
 }
 DoQuestion:
+    ZORV_SYNC();
     // The value before ":" is kept as a copy, which a placeholder cannot give.
     if (IsPlaceholder(Right()->GetType())) RaiseError(41);
     ZORV_NEXT_STEP();
 DoChoose : {
+    ZORV_SYNC();
     CValue* result = Left();
     if (result->GetInt() != 0)
         result->Assign(slots_[depth_ + 1]->value);
@@ -1539,21 +1613,25 @@ DoChoose : {
     ZORV_NEXT_STEP();
 }
 DoSwap:
-    SwapSlots(depth_, depth_ + 1);
+    SwapSlots(base + op->depth, base + op->depth + 1);
     ZORV_NEXT_STEP();
 DoNegate:
+    ZORV_SYNC();
     Left()->Negate();
     Left()->source = nullptr;
     ZORV_NEXT_STEP();
 DoNot:
+    ZORV_SYNC();
     Left()->Not();
     Left()->source = nullptr;
     ZORV_NEXT_STEP();
 DoComplement:
+    ZORV_SYNC();
     Left()->Complement();
     Left()->source = nullptr;
     ZORV_NEXT_STEP();
 DoPrefixStep : {
+    ZORV_SYNC();
     CValue* source = AnchoredSource();
     if (source == nullptr) RaiseError(41);
     if (op->code == kTokenIncrement)
@@ -1564,6 +1642,7 @@ DoPrefixStep : {
     ZORV_NEXT_STEP();
 }
 DoCallBegin : {
+    ZORV_SYNC();
     CVariable* variable = LookUpFunction(reinterpret_cast<NameToken*>(op->token));
     if (variable == nullptr) RaiseError(42);
     if (variable->value.GetType() != kValueFunction) RaiseError(128);
@@ -1572,12 +1651,13 @@ DoCallBegin : {
     ZORV_NEXT_STEP();
 }
 DoArgumentsBegin:
+    ZORV_SYNC();
     // Calls inside the arguments use the next frame.
     EnsureFrame(frameIndex_ + 1);
     ++frameIndex_;
     ZORV_NEXT_STEP();
 DoArgument:
-    frames_[frameIndex_ - 1]->slots[op->index].Assign(slots_[depth_ + 1]->value);
+    frames_[frameIndex_ - 1]->slots[op->index].Assign(slots_[base + op->depth + 1]->value);
     ZORV_NEXT_STEP();
 DoArgumentSlot : {
     CValue* value = &slots[op->count];
@@ -1585,6 +1665,7 @@ DoArgumentSlot : {
         frames_[frameIndex_ - 1]->slots[op->index].Assign(*value);
         ZORV_NEXT_STEP();
     }
+    ZORV_SYNC();
     depth_ = base + op->depth + 1;
     PushSlot(value);
     depth_ = base + op->depth;
@@ -1600,6 +1681,7 @@ DoArgumentsEnd:
     --frameIndex_;
     ZORV_NEXT_STEP();
 DoCallEnd : {
+    ZORV_SYNC();
     Frame().count = int32_t(op->count);
     if (slots_[depth_]->anchorKind == kValueObject &&
         slots_[depth_]->anchor.GetType() != kValueObject)
@@ -1621,12 +1703,14 @@ DoEndStatement:
         --statementCounter_;
         ZORV_NEXT_STEP();
     }
+    ZORV_SYNC();
     EndCompiledStatement(poolMark);
     ZORV_NEXT_STEP();
 DoEndAndJump:
     if (quiet()) {
         --statementCounter_;
     } else {
+        ZORV_SYNC();
         EndCompiledStatement(poolMark);
     }
     op = ops + op->index - 1;
@@ -1634,13 +1718,23 @@ DoEndAndJump:
 DoJump:
     op = ops + op->index - 1;
     ZORV_NEXT_STEP();
-DoBranchTrue:
-    if (slots_[base + 1]->value.GetInt() != 0) op = ops + op->index - 1;
+DoBranchTrue : {
+    const CValue& condition = slots_[base + 1]->value;
+    if (condition.GetType() == kValueInt) {
+        if (condition.IntPayload() != 0) op = ops + op->index - 1;
+        ZORV_NEXT_STEP();
+    }
+    // Any other value is read as the walk reads it, which may fail at the token.
+    ZORV_SYNC();
+    if (condition.GetInt() != 0) op = ops + op->index - 1;
     ZORV_NEXT_STEP();
+}
 DoPushBlock:
+    ZORV_SYNC();
     PushBlock(GetBlock(op->index));
     ZORV_NEXT_STEP();
 DoPopBlock:
+    ZORV_SYNC();
     if (uint64_t dropped = code.blockSlots[op->index] & bound; dropped != 0) {
         // The locals made in the block go with it, as the walk drops them.
         bound &= ~dropped;
@@ -1650,14 +1744,17 @@ DoPopBlock:
     PopBlock();
     ZORV_NEXT_STEP();
 DoReturn:
+    ZORV_SYNC();
     if (returnValue_ != nullptr) returnValue_->Assign(slots_[base + 1]->value);
     depth_ = base;
     return;
 DoReturnZero:
+    ZORV_SYNC();
     if (returnValue_ != nullptr) returnValue_->SetInt(0);
     depth_ = base;
     return;
 DoIntegerCode : {
+    depth_ = base;
     const CompiledOp* end = ops + op->index;
     if (!RunCompiledIntegers(op, end, slots, bound)) ZORV_NEXT_STEP();
     // The step at the end taken here too, when it has nothing to do but count or branch.
@@ -1672,4 +1769,5 @@ DoIntegerCode : {
     ZORV_NEXT_STEP();
 }
 #undef ZORV_NEXT_STEP
+#undef ZORV_SYNC
 }
