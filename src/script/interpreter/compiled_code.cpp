@@ -138,29 +138,37 @@ bool CompareIntegers(uint32_t code, int32_t a, int32_t b) {
 }
 
 // The arithmetic of two doubles, as CValue makes it; false for the rest.
-[[gnu::always_inline]] inline bool DoubleOperation(uint32_t code, CValue& left,
-                                                   const CValue& right) {
-    double a = left.DoublePayload();
-    double b = right.DoublePayload();
+[[gnu::always_inline]] inline bool DoubleResult(uint32_t code, double a, double b, double& result) {
     switch (code) {
     case kTokenPlus:
-        left.SetFloat(a + b);
-        break;
+        result = a + b;
+        return true;
     case kTokenMinus:
-        left.SetFloat(a - b);
-        break;
+        result = a - b;
+        return true;
     case kTokenMultiply:
-        left.SetFloat(a * b);
-        break;
+        result = a * b;
+        return true;
     case kTokenDivide:
         if (b == 0.0) return false;
-        left.SetFloat(a / b);
-        break;
+        result = a / b;
+        return true;
     default:
         return false;
     }
+}
+
+[[gnu::always_inline]] inline bool DoubleOperation(uint32_t code, CValue& left, double right) {
+    double result;
+    if (!DoubleResult(code, left.DoublePayload(), right, result)) return false;
+    left.SetFloat(result);
     left.source = nullptr;
     return true;
+}
+
+[[gnu::always_inline]] inline bool DoubleOperation(uint32_t code, CValue& left,
+                                                   const CValue& right) {
+    return DoubleOperation(code, left, right.DoublePayload());
 }
 
 // Whether the slot holds its variable in this call: any slot but one that kOpBindName
@@ -340,17 +348,25 @@ public:
                 } else if (read.op == kOpName && Next(read.token) == binary.token) {
                     one.op = kOpBinaryName;
                     one.count = Offset(read.token);
+                } else if (read.op == kOpDouble && Next(read.token) == binary.token) {
+                    one.op = kOpBinaryDouble;
+                    one.index = uint32_t(out_.doubles.size());
+                    out_.doubles.push_back(reinterpret_cast<const DoubleToken*>(read.token)->value);
                 } else {
                     fused.push_back(read);
                     continue;
                 }
                 // A slot read just before, at the same place, is the left operand.
-                if ((one.op == kOpBinarySlot || one.op == kOpBinaryInt) && !fused.empty() &&
-                    fused.back().op == kOpSlot && fused.back().depth == one.depth) {
+                if ((one.op == kOpBinarySlot || one.op == kOpBinaryInt ||
+                     one.op == kOpBinaryDouble) &&
+                    !fused.empty() && fused.back().op == kOpSlot &&
+                    fused.back().depth == one.depth) {
                     CompiledOp& left = fused.back();
                     one.site = Offset(left.token);
                     one.count = left.index;
-                    one.op = one.op == kOpBinarySlot ? kOpSlotSlot : kOpSlotInt;
+                    one.op = one.op == kOpBinarySlot  ? kOpSlotSlot
+                             : one.op == kOpBinaryInt ? kOpSlotInt
+                                                      : kOpSlotDouble;
                     left = one;
                     moved[i] = uint32_t(fused.size() - 1);
                     moved[++i] = uint32_t(fused.size() - 1);
@@ -1334,6 +1350,8 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoPopBlock,
                                          &&DoReturn,
                                          &&DoReturnZero,
+                                         &&DoBinaryDouble,
+                                         &&DoSlotDouble,
                                          &&DoIntegerCode};
     static_assert(std::size(kSteps) == kOpIntegerCode + 1);
 // The current token and depth are written only by the steps that may raise an error or
@@ -1513,6 +1531,31 @@ DoBinaryInt : {
     Operand()->SetInt(int32_t(op->index));
     depth_ = base + op->depth;
     goto DoBinary;
+}
+DoBinaryDouble : {
+    CValue* left = &slots_[base + op->depth]->value;
+    const double right = code.doubles[op->index];
+    if (left->GetType() == kValueDouble && DoubleOperation(op->code, *left, right))
+        ZORV_NEXT_STEP();
+    ZORV_SYNC();
+    depth_ = base + op->depth + 1;
+    Operand()->SetFloat(right);
+    depth_ = base + op->depth;
+    goto DoBinary;
+}
+DoSlotDouble : {
+    const CValue& left = slots[op->count];
+    double result;
+    if (left.GetType() == kValueDouble &&
+        DoubleResult(op->code, left.DoublePayload(), code.doubles[op->index], result)) {
+        cleared(slots_[base + op->depth]).SetFloat(result);
+        ZORV_NEXT_STEP();
+    }
+    ZORV_SYNC();
+    currentToken = GetStream() + op->site;
+    PushSlot(&slots[op->count]);
+    currentToken = op->token;
+    goto DoBinaryDouble;
 }
 DoBinaryName : {
     ZORV_SYNC();
