@@ -1414,11 +1414,20 @@ DoCountingRound : {
     const bool empty = end.op == kOpEndAndJump && ops + end.index == op;
     int32_t a = counter->IntPayload();
     bool holds;
-    for (;;) {
+    if (empty && pendingEvent_ == 0 && pendingEndCode < 0) {
+        // No event and no end can come from an empty round: only the count and a stop
+        // asked for by another thread are looked at between rounds, the count held here.
+        int32_t count = statementCounter_;
+        for (;;) {
+            a = int32_t(uint32_t(a) + uint32_t(round.step));
+            holds = CompareIntegers(round.compare, a, b);
+            if (!holds || count <= 0 || stopRequest.load(std::memory_order_relaxed) != 0) break;
+            --count;
+        }
+        statementCounter_ = count;
+    } else {
         a = int32_t(uint32_t(a) + uint32_t(round.step));
         holds = CompareIntegers(round.compare, a, b);
-        if (!empty || !holds || !quiet()) break;
-        --statementCounter_;
     }
     counter->SetInt(a);
     // The value stack as the step and the test leave it.
@@ -1694,9 +1703,11 @@ DoCallBegin : {
     ZORV_NEXT_STEP();
 }
 DoArgumentsBegin:
-    ZORV_SYNC();
     // Calls inside the arguments use the next frame.
-    EnsureFrame(frameIndex_ + 1);
+    if (frameIndex_ + 1 >= frameCount_) {
+        ZORV_SYNC();
+        EnsureFrame(frameIndex_ + 1);
+    }
     ++frameIndex_;
     ZORV_NEXT_STEP();
 DoArgument:
@@ -1735,6 +1746,17 @@ DoCallEnd : {
     CheckStack();
     CompiledCallSite& site = code.sites[op->site];
     if (site.function != function) site = {function, CompiledFor(function)};
+    if (site.code != nullptr && site.code->returnsOnly) {
+        // As RunCompiledCall begins, without the call into it.
+        const CallFrame& frame = Frame();
+        int32_t result;
+        if (QuickReturn(*site.code, frame.slots, frame.count, result)) {
+            CValue& place = cleared(slots_[depth_]);
+            place.SetInt(result);
+            place.owner = this;
+            ZORV_NEXT_STEP();
+        }
+    }
     if (site.code != nullptr)
         RunCompiledCall(currentObject_, function, *site.code);
     else
