@@ -228,14 +228,10 @@ bool ReturnsOnly(const CompiledFunction& code) {
 // reads holds an integer and no operator fails: the value the call would return,
 // worked out without entering it. Nothing in such a body has an effect or ends a
 // statement, so giving up part-way leaves nothing to undo.
-bool QuickReturn(const CompiledFunction& code, const CValue* arguments, int32_t count,
-                 int32_t& result) {
+// `parameter(index, value)` reads an argument's integer, false when it has none.
+template <class Parameter>
+bool QuickReturnOf(const CompiledFunction& code, Parameter parameter, int32_t& result) {
     int32_t values[CompiledFunction::kMaxQuickDepth + 1];
-    auto parameter = [arguments, count](uint32_t index, int32_t& value) {
-        if (int32_t(index) >= count || arguments[index].GetType() != kValueInt) return false;
-        value = arguments[index].IntPayload();
-        return true;
-    };
     for (const CompiledOp* op = code.ops.data();; ++op) {
         int32_t& here = values[op->depth];
         int32_t right;
@@ -278,6 +274,16 @@ bool QuickReturn(const CompiledFunction& code, const CValue* arguments, int32_t 
             break;
         }
     }
+}
+
+bool QuickReturn(const CompiledFunction& code, const CValue* arguments, int32_t count,
+                 int32_t& result) {
+    auto parameter = [arguments, count](uint32_t index, int32_t& value) {
+        if (int32_t(index) >= count || arguments[index].GetType() != kValueInt) return false;
+        value = arguments[index].IntPayload();
+        return true;
+    };
+    return QuickReturnOf(code, parameter, result);
 }
 
 } // namespace
@@ -405,6 +411,14 @@ public:
         case kOpName:
         case kOpClear:
         case kOpSwap:
+            return true;
+        case kOpCallBegin:
+        case kOpArgumentsBegin:
+        case kOpArgument:
+        case kOpArgumentSlot:
+        case kOpArgumentInt:
+        case kOpArgumentsEnd:
+        case kOpCallEnd:
             return true;
         case kOpBinary:
         case kOpBinarySlot:
@@ -1114,8 +1128,8 @@ void CInterpretor::RunCompiledCall(CIBaseObjectVar* current, const BlockRecord* 
     EndCall();
 }
 
-bool CInterpretor::RunCompiledIntegers(const CompiledOp* op, const CompiledOp* end, CValue* slots,
-                                       uint64_t bound) {
+bool CInterpretor::RunCompiledIntegers(const CompiledFunction& code, const CompiledOp* op,
+                                       const CompiledOp* end, CValue* slots, uint64_t bound) {
     // The reads of kOpIntegerCode: an integer, or false for anything else.
     auto slotInteger = [slots](uint32_t slot, int32_t& value) {
         if (slots[slot].GetType() != kValueInt) return false;
@@ -1158,20 +1172,50 @@ bool CInterpretor::RunCompiledIntegers(const CompiledOp* op, const CompiledOp* e
             return false;
         }
     };
+    // The calls under way: their functions and integer arguments, innermost last. A call
+    // is worked out only when its site last ran a function answered from its Return
+    // (QuickReturn), which has no effect; any other call runs in full.
+    const BlockRecord* callFunctions[CompiledFunction::kMaxPendingCalls];
+    int32_t callArguments[CompiledFunction::kMaxPendingCalls][kFrameSlots];
+    uint32_t openCalls[CompiledFunction::kMaxPendingCalls];
+    uint32_t openCount = 0;
+    auto canAnswer = [&](const CompiledOp& call) {
+        const BlockRecord* function = callFunctions[call.index];
+        if (function == nullptr || function->kind != kBlockFunction ||
+            callNesting_ >= kMaxCallNesting)
+            return false;
+        auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+        if (stackBase_ != 0 && stackBase_ - here > kStackBudget) return false;
+        const CompiledCallSite& site = code.sites[call.site];
+        return site.function == function && site.code != nullptr && site.code->returnsOnly;
+    };
+    auto answer = [&](const CompiledOp& call, int32_t& result) {
+        const int32_t* arguments = callArguments[call.index];
+        const int32_t count = int32_t(call.count);
+        auto parameter = [arguments, count](uint32_t index, int32_t& value) {
+            if (int32_t(index) >= count) return false;
+            value = arguments[index];
+            return true;
+        };
+        return QuickReturnOf(*code.sites[call.site].code, parameter, result);
+    };
     // The steps from `step` to `end` on integers, each value at values[its depth]. Each
     // step goes on to the next one's code itself, and each operator step has its own
     // choice of operator, which the processor predicts far better than shared ones.
     auto integerSteps = [&](const CompiledOp* step, const CompiledOp* end, int32_t* values) {
         static const void* const kIntegerSteps[] = {
-            &&Fail,      &&Name,       &&Int,        &&Fail,
-            &&Fail,      &&Fail,       &&Slot,       &&Fail,
-            &&Fail,      &&Fail,       &&BoundSlot,  &&Fail,
-            &&Next,      &&Binary,     &&BinarySlot, &&BinaryBoundSlot,
-            &&BinaryInt, &&BinaryName, &&SlotSlot,   &&SlotInt,
-            &&Fail,      &&Fail,       &&Fail,       &&Swap};
+            &&Fail,        &&Name,       &&Int,        &&Fail,
+            &&Fail,        &&Fail,       &&Slot,       &&Fail,
+            &&Fail,        &&Fail,       &&BoundSlot,  &&Fail,
+            &&Next,        &&Binary,     &&BinarySlot, &&BinaryBoundSlot,
+            &&BinaryInt,   &&BinaryName, &&SlotSlot,   &&SlotInt,
+            &&Fail,        &&Fail,       &&Fail,       &&Swap,
+            &&Fail,        &&Fail,       &&Fail,       &&Fail,
+            &&CallBegin,   &&Next,       &&Argument,   &&ArgumentSlot,
+            &&ArgumentInt, &&Next,       &&CallEnd};
         static_assert(kOpOperand == 0 && kOpName == 1 && kOpInt == 2 && kOpSlot == 6 &&
                       kOpBoundSlot == 10 && kOpClear == 12 && kOpBinary == 13 && kOpSlotInt == 19 &&
-                      kOpSwap == 23);
+                      kOpSwap == 23 && kOpCallBegin == 28 && kOpCallEnd == 34);
 #define ZORV_INTEGER_STEP()                                                                        \
     do {                                                                                           \
         if (++step == end) return true;                                                            \
@@ -1219,6 +1263,28 @@ bool CInterpretor::RunCompiledIntegers(const CompiledOp* op, const CompiledOp* e
         ZORV_INTEGER_OPERATOR(slotInteger(step->count, here) && slotInteger(step->index, right));
     SlotInt:
         ZORV_INTEGER_OPERATOR((right = int32_t(step->index), slotInteger(step->count, here)));
+    CallBegin : {
+        currentToken = step->token;
+        CVariable* variable = LookUpFunction(reinterpret_cast<NameToken*>(step->token));
+        if (variable == nullptr || variable->value.GetType() != kValueFunction) return false;
+        callFunctions[step->index] = variable->value.GetFunction();
+        openCalls[openCount++] = step->index;
+        ZORV_INTEGER_STEP();
+    }
+    Argument:
+        callArguments[openCalls[openCount - 1]][step->index] = values[step->depth + 1];
+        ZORV_INTEGER_STEP();
+    ArgumentSlot:
+        if (!slotInteger(step->count, callArguments[openCalls[openCount - 1]][step->index]))
+            return false;
+        ZORV_INTEGER_STEP();
+    ArgumentInt:
+        callArguments[openCalls[openCount - 1]][step->index] = int32_t(step->count);
+        ZORV_INTEGER_STEP();
+    CallEnd:
+        --openCount;
+        if (!canAnswer(*step) || !answer(*step, values[step->depth])) return false;
+        ZORV_INTEGER_STEP();
     Fail:
         return false;
 #undef ZORV_INTEGER_OPERATOR
@@ -1821,7 +1887,7 @@ DoReturnZero:
 DoIntegerCode : {
     depth_ = base;
     const CompiledOp* end = ops + op->index;
-    if (!RunCompiledIntegers(op, end, slots, bound)) ZORV_NEXT_STEP();
+    if (!RunCompiledIntegers(code, op, end, slots, bound)) ZORV_NEXT_STEP();
     // The step at the end taken here too, when it has nothing to do but count or branch.
     if (end->op == kOpBranchTrue) {
         op = slots_[base + 1]->value.IntPayload() != 0 ? ops + end->index - 1 : end;

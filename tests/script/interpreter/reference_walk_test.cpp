@@ -701,6 +701,11 @@ TEST_F(ReferenceWalk, CompiledStepsThatGiveWayAgreeWithTheWalk) {
         // Calls: arguments in new frames, and a body answered without entering it.
         "Return Q(p0, 2.5) + Q(Q(1, 2), Q(3, p0));",
         "Return Q(p0, unknown);",
+        // Calls worked out inside integer statements and conditions, and given up there.
+        "Var s = 0; Var i; For (i = 0; i < 3; i++) s = s + Q(i, p0) * Q(Q(i, 1), 2); "
+        "If (Q(s, 1) > 0) Return s; Return -s;",
+        "Var s = 1; While (Q(s, 0) < 50) s = s + Q(s, 1); s = s - Q(s, nothing); Return s;",
+        "Var s = 5; s = s + Q(s, 2147483000) * Q(); Return s;",
     };
     for (const char* body : bodies) {
         std::string source = "Function Q(x, y) { Return x * 3 - y; }\n"
