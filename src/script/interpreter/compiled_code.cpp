@@ -19,11 +19,12 @@
 // step while counter and limit hold integers, and an empty body's rounds in one go.
 //
 // A statement "slot = expression", "slot++" or "slot--", and the condition of an If or a
-// While, whose expression has only operators of integers over slots, names and integer
-// literals, is worked out first on plain integers (kOpIntegerCode); the full steps follow
-// for when a value read is not an integer or an operator fails. A call of a function
-// whose body is one such Return of its parameters is answered the same way without
-// entering the call, as nothing in it can have an effect.
+// While, whose expression has only operators of integers over slots, names, integer
+// literals and calls, is worked out first on plain integers (kOpIntegerCode); the full
+// steps follow for when a value read is not an integer, an operator fails or a call is
+// not one of those below. A call of a function whose body is one such Return of its
+// parameters is answered the same way without entering the call, as nothing in it can
+// have an effect; inside integer code too, once its site has called that function.
 #include <algorithm>
 #include <atomic>
 #include <iterator>
@@ -231,49 +232,60 @@ bool ReturnsOnly(const CompiledFunction& code) {
 // `parameter(index, value)` reads an argument's integer, false when it has none.
 template <class Parameter>
 bool QuickReturnOf(const CompiledFunction& code, Parameter parameter, int32_t& result) {
+    // Each step goes on to the next one's code itself: the few steps of a body called
+    // over and over are then predicted one after the other.
+    static const void* const kQuickSteps[] = {
+        &&Next,      &&Next,   &&Int,      &&Next,    &&Next, &&Next,   &&Slot,       &&Next,
+        &&Next,      &&Next,   &&Next,     &&Next,    &&Next, &&Binary, &&BinarySlot, &&Next,
+        &&BinaryInt, &&Next,   &&SlotSlot, &&SlotInt, &&Next, &&Next,   &&Next,       &&Swap,
+        &&Next,      &&Next,   &&Next,     &&Next,    &&Next, &&Next,   &&Next,       &&Next,
+        &&Next,      &&Next,   &&Next,     &&Next,    &&Next, &&Next,   &&Next,       &&Next,
+        &&Next,      &&Return, &&Next,     &&Next,    &&Next, &&Next};
+    static_assert(std::size(kQuickSteps) == kOpIntegerCode + 1);
     int32_t values[CompiledFunction::kMaxQuickDepth + 1];
-    for (const CompiledOp* op = code.ops.data();; ++op) {
-        int32_t& here = values[op->depth];
-        int32_t right;
-        switch (op->op) {
-        case kOpSlot:
-            if (!parameter(op->index, here)) return false;
-            break;
-        case kOpInt:
-            here = int32_t(op->index);
-            break;
-        case kOpBinarySlot:
-            if (!parameter(op->index, right) ||
-                !IntegerResult(op->code, uint32_t(here), uint32_t(right), here))
-                return false;
-            break;
-        case kOpBinaryInt:
-            if (!IntegerResult(op->code, uint32_t(here), op->index, here)) return false;
-            break;
-        case kOpSlotSlot:
-            if (!parameter(op->count, here) || !parameter(op->index, right) ||
-                !IntegerResult(op->code, uint32_t(here), uint32_t(right), here))
-                return false;
-            break;
-        case kOpSlotInt:
-            if (!parameter(op->count, here) ||
-                !IntegerResult(op->code, uint32_t(here), op->index, here))
-                return false;
-            break;
-        case kOpBinary:
-            if (!IntegerResult(op->code, uint32_t(here), uint32_t(values[op->depth + 1]), here))
-                return false;
-            break;
-        case kOpSwap:
-            here = values[op->depth + 1];
-            break;
-        case kOpReturn:
-            result = values[1];
-            return true;
-        default:
-            break;
-        }
-    }
+    const CompiledOp* op = code.ops.data();
+    int32_t right;
+#define ZORV_QUICK_STEP() goto* kQuickSteps[(++op)->op]
+    goto* kQuickSteps[op->op];
+Slot:
+    if (!parameter(op->index, values[op->depth])) return false;
+    ZORV_QUICK_STEP();
+Int:
+    values[op->depth] = int32_t(op->index);
+    ZORV_QUICK_STEP();
+BinarySlot:
+    if (!parameter(op->index, right) ||
+        !IntegerResult(op->code, uint32_t(values[op->depth]), uint32_t(right), values[op->depth]))
+        return false;
+    ZORV_QUICK_STEP();
+BinaryInt:
+    if (!IntegerResult(op->code, uint32_t(values[op->depth]), op->index, values[op->depth]))
+        return false;
+    ZORV_QUICK_STEP();
+SlotSlot:
+    if (!parameter(op->count, values[op->depth]) || !parameter(op->index, right) ||
+        !IntegerResult(op->code, uint32_t(values[op->depth]), uint32_t(right), values[op->depth]))
+        return false;
+    ZORV_QUICK_STEP();
+SlotInt:
+    if (!parameter(op->count, values[op->depth]) ||
+        !IntegerResult(op->code, uint32_t(values[op->depth]), op->index, values[op->depth]))
+        return false;
+    ZORV_QUICK_STEP();
+Binary:
+    if (!IntegerResult(op->code, uint32_t(values[op->depth]), uint32_t(values[op->depth + 1]),
+                       values[op->depth]))
+        return false;
+    ZORV_QUICK_STEP();
+Swap:
+    values[op->depth] = values[op->depth + 1];
+    ZORV_QUICK_STEP();
+Next:
+    ZORV_QUICK_STEP();
+Return:
+    result = values[1];
+    return true;
+#undef ZORV_QUICK_STEP
 }
 
 bool QuickReturn(const CompiledFunction& code, const CValue* arguments, int32_t count,
