@@ -1211,26 +1211,51 @@ bool CInterpretor::RunCompiledIntegers(const CompiledFunction& code, const Compi
         };
         return QuickReturnOf(*code.sites[call.site].code, parameter, result);
     };
-    // The steps from `step` to `end` on integers, each value at values[its depth]. Each
-    // step goes on to the next one's code itself, and each operator step has its own
-    // choice of operator, which the processor predicts far better than shared ones.
-    auto integerSteps = [&](const CompiledOp* step, const CompiledOp* end, int32_t* values) {
-        static const void* const kIntegerSteps[] = {
-            &&Fail,        &&Name,       &&Int,        &&Fail,
-            &&Fail,        &&Fail,       &&Slot,       &&Fail,
-            &&Fail,        &&Fail,       &&BoundSlot,  &&Fail,
-            &&Next,        &&Binary,     &&BinarySlot, &&BinaryBoundSlot,
-            &&BinaryInt,   &&BinaryName, &&SlotSlot,   &&SlotInt,
-            &&Fail,        &&Fail,       &&Fail,       &&Swap,
-            &&Fail,        &&Fail,       &&Fail,       &&Fail,
-            &&CallBegin,   &&Next,       &&Argument,   &&ArgumentSlot,
-            &&ArgumentInt, &&Next,       &&CallEnd};
-        static_assert(kOpOperand == 0 && kOpName == 1 && kOpInt == 2 && kOpSlot == 6 &&
-                      kOpBoundSlot == 10 && kOpClear == 12 && kOpBinary == 13 && kOpSlotInt == 19 &&
-                      kOpSwap == 23 && kOpCallBegin == 28 && kOpCallEnd == 34);
+    // The steps from `step` up to `last` on integers, each value at values[its depth],
+    // run here rather than in a function of their own, which would cost a closure of all
+    // the above on every statement. Each step goes on to the next one's code itself, and
+    // each operator step has its own choice of operator, which the processor predicts far
+    // better than shared ones.
+    static const void* const kIntegerSteps[] = {
+        &&Fail,        &&Name,       &&Int,        &&Fail,
+        &&Fail,        &&Fail,       &&Slot,       &&Fail,
+        &&Fail,        &&Fail,       &&BoundSlot,  &&Fail,
+        &&Next,        &&Binary,     &&BinarySlot, &&BinaryBoundSlot,
+        &&BinaryInt,   &&BinaryName, &&SlotSlot,   &&SlotInt,
+        &&Fail,        &&Fail,       &&Fail,       &&Swap,
+        &&Fail,        &&Fail,       &&Fail,       &&Fail,
+        &&CallBegin,   &&Next,       &&Argument,   &&ArgumentSlot,
+        &&ArgumentInt, &&Next,       &&CallEnd};
+    static_assert(kOpOperand == 0 && kOpName == 1 && kOpInt == 2 && kOpSlot == 6 &&
+                  kOpBoundSlot == 10 && kOpClear == 12 && kOpBinary == 13 && kOpSlotInt == 19 &&
+                  kOpSwap == 23 && kOpCallBegin == 28 && kOpCallEnd == 34);
+    int32_t values[CompiledFunction::kMaxQuickDepth + 1];
+    int32_t result;
+    const CompiledOp* step;
+    const CompiledOp* last;
+    CValue* target = nullptr;
+    if (op->code == kIntegerValue) {
+        step = op + 1;
+        last = end;
+    } else {
+        target = &slots[op->count];
+        if ((op->site != 0 && ((bound >> op->count) & 1) == 0) || target->GetType() > kValueDouble)
+            return false;
+        if (op->code != kIntegerAssign) {
+            if (target->GetType() != kValueInt) return false;
+            // The statement's value is the one before the step.
+            result = target->IntPayload();
+            uint32_t increment = op->code == kIntegerIncrement ? 1u : ~0u;
+            target->SetInt(int32_t(uint32_t(result) + increment));
+            goto Store;
+        }
+        // "slot = value" may be a single step, which reads the value itself.
+        step = std::min(op + 2, end - 1);
+        last = end - 1;
+    }
 #define ZORV_INTEGER_STEP()                                                                        \
     do {                                                                                           \
-        if (++step == end) return true;                                                            \
+        if (++step == last) goto Done;                                                             \
         if (step->op >= std::size(kIntegerSteps)) return false;                                    \
         goto* kIntegerSteps[step->op];                                                             \
     } while (false)
@@ -1242,90 +1267,74 @@ bool CInterpretor::RunCompiledIntegers(const CompiledFunction& code, const Compi
             return false;                                                                          \
         ZORV_INTEGER_STEP();                                                                       \
     } while (false)
-        --step;
-        ZORV_INTEGER_STEP();
-    Slot:
-        if (!slotInteger(step->index, values[step->depth])) return false;
-        ZORV_INTEGER_STEP();
-    BoundSlot:
-        if (!boundInteger(step->index, values[step->depth])) return false;
-        ZORV_INTEGER_STEP();
-    Int:
-        values[step->depth] = int32_t(step->index);
-        ZORV_INTEGER_STEP();
-    Name:
-        if (!nameInteger(step->token, values[step->depth])) return false;
-        ZORV_INTEGER_STEP();
-    Swap:
-        values[step->depth] = values[step->depth + 1];
-        ZORV_INTEGER_STEP();
-    Next:
-        ZORV_INTEGER_STEP();
-    Binary:
-        ZORV_INTEGER_OPERATOR((right = values[step->depth + 1], true));
-    BinarySlot:
-        ZORV_INTEGER_OPERATOR(slotInteger(step->index, right));
-    BinaryBoundSlot:
-        ZORV_INTEGER_OPERATOR(boundInteger(step->index, right));
-    BinaryInt:
-        ZORV_INTEGER_OPERATOR((right = int32_t(step->index), true));
-    BinaryName:
-        ZORV_INTEGER_OPERATOR(nameInteger(GetStream() + step->count, right));
-    SlotSlot:
-        ZORV_INTEGER_OPERATOR(slotInteger(step->count, here) && slotInteger(step->index, right));
-    SlotInt:
-        ZORV_INTEGER_OPERATOR((right = int32_t(step->index), slotInteger(step->count, here)));
-    CallBegin : {
-        currentToken = step->token;
-        CVariable* variable = LookUpFunction(reinterpret_cast<NameToken*>(step->token));
-        if (variable == nullptr || variable->value.GetType() != kValueFunction) return false;
-        callFunctions[step->index] = variable->value.GetFunction();
-        openCalls[openCount++] = step->index;
-        ZORV_INTEGER_STEP();
-    }
-    Argument:
-        callArguments[openCalls[openCount - 1]][step->index] = values[step->depth + 1];
-        ZORV_INTEGER_STEP();
-    ArgumentSlot:
-        if (!slotInteger(step->count, callArguments[openCalls[openCount - 1]][step->index]))
-            return false;
-        ZORV_INTEGER_STEP();
-    ArgumentInt:
-        callArguments[openCalls[openCount - 1]][step->index] = int32_t(step->count);
-        ZORV_INTEGER_STEP();
-    CallEnd:
-        --openCount;
-        if (!canAnswer(*step) || !answer(*step, values[step->depth])) return false;
-        ZORV_INTEGER_STEP();
-    Fail:
+    --step;
+    ZORV_INTEGER_STEP();
+Slot:
+    if (!slotInteger(step->index, values[step->depth])) return false;
+    ZORV_INTEGER_STEP();
+BoundSlot:
+    if (!boundInteger(step->index, values[step->depth])) return false;
+    ZORV_INTEGER_STEP();
+Int:
+    values[step->depth] = int32_t(step->index);
+    ZORV_INTEGER_STEP();
+Name:
+    if (!nameInteger(step->token, values[step->depth])) return false;
+    ZORV_INTEGER_STEP();
+Swap:
+    values[step->depth] = values[step->depth + 1];
+    ZORV_INTEGER_STEP();
+Next:
+    ZORV_INTEGER_STEP();
+Binary:
+    ZORV_INTEGER_OPERATOR((right = values[step->depth + 1], true));
+BinarySlot:
+    ZORV_INTEGER_OPERATOR(slotInteger(step->index, right));
+BinaryBoundSlot:
+    ZORV_INTEGER_OPERATOR(boundInteger(step->index, right));
+BinaryInt:
+    ZORV_INTEGER_OPERATOR((right = int32_t(step->index), true));
+BinaryName:
+    ZORV_INTEGER_OPERATOR(nameInteger(GetStream() + step->count, right));
+SlotSlot:
+    ZORV_INTEGER_OPERATOR(slotInteger(step->count, here) && slotInteger(step->index, right));
+SlotInt:
+    ZORV_INTEGER_OPERATOR((right = int32_t(step->index), slotInteger(step->count, here)));
+CallBegin : {
+    currentToken = step->token;
+    CVariable* variable = LookUpFunction(reinterpret_cast<NameToken*>(step->token));
+    if (variable == nullptr || variable->value.GetType() != kValueFunction) return false;
+    callFunctions[step->index] = variable->value.GetFunction();
+    openCalls[openCount++] = step->index;
+    ZORV_INTEGER_STEP();
+}
+Argument:
+    callArguments[openCalls[openCount - 1]][step->index] = values[step->depth + 1];
+    ZORV_INTEGER_STEP();
+ArgumentSlot:
+    if (!slotInteger(step->count, callArguments[openCalls[openCount - 1]][step->index]))
         return false;
+    ZORV_INTEGER_STEP();
+ArgumentInt:
+    callArguments[openCalls[openCount - 1]][step->index] = int32_t(step->count);
+    ZORV_INTEGER_STEP();
+CallEnd:
+    --openCount;
+    if (!canAnswer(*step) || !answer(*step, values[step->depth])) return false;
+    ZORV_INTEGER_STEP();
 #undef ZORV_INTEGER_OPERATOR
 #undef ZORV_INTEGER_STEP
-    };
-    int32_t values[CompiledFunction::kMaxQuickDepth + 1];
-    int32_t result;
-    if (op->code == kIntegerValue) {
-        if (!integerSteps(op + 1, end, values)) return false;
+Fail:
+    return false;
+Done:
+    if (target == nullptr) {
         result = values[1];
     } else {
-        CValue& target = slots[op->count];
-        if ((op->site != 0 && ((bound >> op->count) & 1) == 0) || target.GetType() > kValueDouble)
-            return false;
-        if (op->code == kIntegerAssign) {
-            int32_t unused;
-            // "slot = value" may be a single step, which reads the value itself.
-            if (!integerSteps(std::min(op + 2, end - 1), end - 1, values) ||
-                !rightInteger(end[-1], values, unused, result))
-                return false;
-            target.SetInt(result);
-        } else {
-            if (target.GetType() != kValueInt) return false;
-            // The statement's value is the one before the step.
-            result = target.IntPayload();
-            uint32_t step = op->code == kIntegerIncrement ? 1u : ~0u;
-            target.SetInt(int32_t(uint32_t(result) + step));
-        }
+        int32_t unused;
+        if (!rightInteger(end[-1], values, unused, result)) return false;
+        target->SetInt(result);
     }
+Store:
     // The value above the statement's base, where the walk leaves it.
     StackSlot* place = slots_[depth_ + 1];
     place->value.SetInt(result);
