@@ -19,11 +19,12 @@
 // step while counter and limit hold integers, and an empty body's rounds in one go.
 //
 // A statement "slot = expression", "slot++" or "slot--", and the condition of an If or a
-// While, whose expression has only operators of integers over slots, names and integer
-// literals, is worked out first on plain integers (kOpIntegerCode); the full steps follow
-// for when a value read is not an integer or an operator fails. A call of a function
-// whose body is one such Return of its parameters is answered the same way without
-// entering the call, as nothing in it can have an effect.
+// While, whose expression has only operators of integers over slots, names, integer
+// literals and calls, is worked out first on plain integers (kOpIntegerCode); the full
+// steps follow for when a value read is not an integer, an operator fails or a call is
+// not one of those below. A call of a function whose body is one such Return of its
+// parameters is answered the same way without entering the call, as nothing in it can
+// have an effect; inside integer code too, once its site has called that function.
 #include <algorithm>
 #include <atomic>
 #include <iterator>
@@ -138,29 +139,37 @@ bool CompareIntegers(uint32_t code, int32_t a, int32_t b) {
 }
 
 // The arithmetic of two doubles, as CValue makes it; false for the rest.
-[[gnu::always_inline]] inline bool DoubleOperation(uint32_t code, CValue& left,
-                                                   const CValue& right) {
-    double a = left.DoublePayload();
-    double b = right.DoublePayload();
+[[gnu::always_inline]] inline bool DoubleResult(uint32_t code, double a, double b, double& result) {
     switch (code) {
     case kTokenPlus:
-        left.SetFloat(a + b);
-        break;
+        result = a + b;
+        return true;
     case kTokenMinus:
-        left.SetFloat(a - b);
-        break;
+        result = a - b;
+        return true;
     case kTokenMultiply:
-        left.SetFloat(a * b);
-        break;
+        result = a * b;
+        return true;
     case kTokenDivide:
         if (b == 0.0) return false;
-        left.SetFloat(a / b);
-        break;
+        result = a / b;
+        return true;
     default:
         return false;
     }
+}
+
+[[gnu::always_inline]] inline bool DoubleOperation(uint32_t code, CValue& left, double right) {
+    double result;
+    if (!DoubleResult(code, left.DoublePayload(), right, result)) return false;
+    left.SetFloat(result);
     left.source = nullptr;
     return true;
+}
+
+[[gnu::always_inline]] inline bool DoubleOperation(uint32_t code, CValue& left,
+                                                   const CValue& right) {
+    return DoubleOperation(code, left, right.DoublePayload());
 }
 
 // Whether the slot holds its variable in this call: any slot but one that kOpBindName
@@ -220,56 +229,73 @@ bool ReturnsOnly(const CompiledFunction& code) {
 // reads holds an integer and no operator fails: the value the call would return,
 // worked out without entering it. Nothing in such a body has an effect or ends a
 // statement, so giving up part-way leaves nothing to undo.
+// `parameter(index, value)` reads an argument's integer, false when it has none.
+template <class Parameter>
+bool QuickReturnOf(const CompiledFunction& code, Parameter parameter, int32_t& result) {
+    // Each step goes on to the next one's code itself: the few steps of a body called
+    // over and over are then predicted one after the other.
+    static const void* const kQuickSteps[] = {
+        &&Next,      &&Next,   &&Int,      &&Next,    &&Next, &&Next,   &&Slot,       &&Next,
+        &&Next,      &&Next,   &&Next,     &&Next,    &&Next, &&Binary, &&BinarySlot, &&Next,
+        &&BinaryInt, &&Next,   &&SlotSlot, &&SlotInt, &&Next, &&Next,   &&Next,       &&Swap,
+        &&Next,      &&Next,   &&Next,     &&Next,    &&Next, &&Next,   &&Next,       &&Next,
+        &&Next,      &&Next,   &&Next,     &&Next,    &&Next, &&Next,   &&Next,       &&Next,
+        &&Next,      &&Return, &&Next,     &&Next,    &&Next, &&Next};
+    static_assert(std::size(kQuickSteps) == kOpIntegerCode + 1);
+    int32_t values[CompiledFunction::kMaxQuickDepth + 1];
+    const CompiledOp* op = code.ops.data();
+    int32_t right;
+#define ZORV_QUICK_STEP() goto* kQuickSteps[(++op)->op]
+    goto* kQuickSteps[op->op];
+Slot:
+    if (!parameter(op->index, values[op->depth])) return false;
+    ZORV_QUICK_STEP();
+Int:
+    values[op->depth] = int32_t(op->index);
+    ZORV_QUICK_STEP();
+BinarySlot:
+    if (!parameter(op->index, right) ||
+        !IntegerResult(op->code, uint32_t(values[op->depth]), uint32_t(right), values[op->depth]))
+        return false;
+    ZORV_QUICK_STEP();
+BinaryInt:
+    if (!IntegerResult(op->code, uint32_t(values[op->depth]), op->index, values[op->depth]))
+        return false;
+    ZORV_QUICK_STEP();
+SlotSlot:
+    if (!parameter(op->count, values[op->depth]) || !parameter(op->index, right) ||
+        !IntegerResult(op->code, uint32_t(values[op->depth]), uint32_t(right), values[op->depth]))
+        return false;
+    ZORV_QUICK_STEP();
+SlotInt:
+    if (!parameter(op->count, values[op->depth]) ||
+        !IntegerResult(op->code, uint32_t(values[op->depth]), op->index, values[op->depth]))
+        return false;
+    ZORV_QUICK_STEP();
+Binary:
+    if (!IntegerResult(op->code, uint32_t(values[op->depth]), uint32_t(values[op->depth + 1]),
+                       values[op->depth]))
+        return false;
+    ZORV_QUICK_STEP();
+Swap:
+    values[op->depth] = values[op->depth + 1];
+    ZORV_QUICK_STEP();
+Next:
+    ZORV_QUICK_STEP();
+Return:
+    result = values[1];
+    return true;
+#undef ZORV_QUICK_STEP
+}
+
 bool QuickReturn(const CompiledFunction& code, const CValue* arguments, int32_t count,
                  int32_t& result) {
-    int32_t values[CompiledFunction::kMaxQuickDepth + 1];
     auto parameter = [arguments, count](uint32_t index, int32_t& value) {
         if (int32_t(index) >= count || arguments[index].GetType() != kValueInt) return false;
         value = arguments[index].IntPayload();
         return true;
     };
-    for (const CompiledOp* op = code.ops.data();; ++op) {
-        int32_t& here = values[op->depth];
-        int32_t right;
-        switch (op->op) {
-        case kOpSlot:
-            if (!parameter(op->index, here)) return false;
-            break;
-        case kOpInt:
-            here = int32_t(op->index);
-            break;
-        case kOpBinarySlot:
-            if (!parameter(op->index, right) ||
-                !IntegerResult(op->code, uint32_t(here), uint32_t(right), here))
-                return false;
-            break;
-        case kOpBinaryInt:
-            if (!IntegerResult(op->code, uint32_t(here), op->index, here)) return false;
-            break;
-        case kOpSlotSlot:
-            if (!parameter(op->count, here) || !parameter(op->index, right) ||
-                !IntegerResult(op->code, uint32_t(here), uint32_t(right), here))
-                return false;
-            break;
-        case kOpSlotInt:
-            if (!parameter(op->count, here) ||
-                !IntegerResult(op->code, uint32_t(here), op->index, here))
-                return false;
-            break;
-        case kOpBinary:
-            if (!IntegerResult(op->code, uint32_t(here), uint32_t(values[op->depth + 1]), here))
-                return false;
-            break;
-        case kOpSwap:
-            here = values[op->depth + 1];
-            break;
-        case kOpReturn:
-            result = values[1];
-            return true;
-        default:
-            break;
-        }
-    }
+    return QuickReturnOf(code, parameter, result);
 }
 
 } // namespace
@@ -340,17 +366,25 @@ public:
                 } else if (read.op == kOpName && Next(read.token) == binary.token) {
                     one.op = kOpBinaryName;
                     one.count = Offset(read.token);
+                } else if (read.op == kOpDouble && Next(read.token) == binary.token) {
+                    one.op = kOpBinaryDouble;
+                    one.index = uint32_t(out_.doubles.size());
+                    out_.doubles.push_back(reinterpret_cast<const DoubleToken*>(read.token)->value);
                 } else {
                     fused.push_back(read);
                     continue;
                 }
                 // A slot read just before, at the same place, is the left operand.
-                if ((one.op == kOpBinarySlot || one.op == kOpBinaryInt) && !fused.empty() &&
-                    fused.back().op == kOpSlot && fused.back().depth == one.depth) {
+                if ((one.op == kOpBinarySlot || one.op == kOpBinaryInt ||
+                     one.op == kOpBinaryDouble) &&
+                    !fused.empty() && fused.back().op == kOpSlot &&
+                    fused.back().depth == one.depth) {
                     CompiledOp& left = fused.back();
                     one.site = Offset(left.token);
                     one.count = left.index;
-                    one.op = one.op == kOpBinarySlot ? kOpSlotSlot : kOpSlotInt;
+                    one.op = one.op == kOpBinarySlot  ? kOpSlotSlot
+                             : one.op == kOpBinaryInt ? kOpSlotInt
+                                                      : kOpSlotDouble;
                     left = one;
                     moved[i] = uint32_t(fused.size() - 1);
                     moved[++i] = uint32_t(fused.size() - 1);
@@ -389,6 +423,14 @@ public:
         case kOpName:
         case kOpClear:
         case kOpSwap:
+            return true;
+        case kOpCallBegin:
+        case kOpArgumentsBegin:
+        case kOpArgument:
+        case kOpArgumentSlot:
+        case kOpArgumentInt:
+        case kOpArgumentsEnd:
+        case kOpCallEnd:
             return true;
         case kOpBinary:
         case kOpBinarySlot:
@@ -1098,8 +1140,8 @@ void CInterpretor::RunCompiledCall(CIBaseObjectVar* current, const BlockRecord* 
     EndCall();
 }
 
-bool CInterpretor::RunCompiledIntegers(const CompiledOp* op, const CompiledOp* end, CValue* slots,
-                                       uint64_t bound) {
+bool CInterpretor::RunCompiledIntegers(const CompiledFunction& code, const CompiledOp* op,
+                                       const CompiledOp* end, CValue* slots, uint64_t bound) {
     // The reads of kOpIntegerCode: an integer, or false for anything else.
     auto slotInteger = [slots](uint32_t slot, int32_t& value) {
         if (slots[slot].GetType() != kValueInt) return false;
@@ -1142,62 +1184,157 @@ bool CInterpretor::RunCompiledIntegers(const CompiledOp* op, const CompiledOp* e
             return false;
         }
     };
-    // The steps from `step` to `end` on integers, each value at values[its depth].
-    auto integerSteps = [&](const CompiledOp* step, const CompiledOp* end, int32_t* values) {
-        for (; step != end; ++step) {
-            int32_t& here = values[step->depth];
-            int32_t right;
-            switch (step->op) {
-            case kOpSlot:
-                if (!slotInteger(step->index, here)) return false;
-                break;
-            case kOpBoundSlot:
-                if (!boundInteger(step->index, here)) return false;
-                break;
-            case kOpInt:
-                here = int32_t(step->index);
-                break;
-            case kOpName:
-                if (!nameInteger(step->token, here)) return false;
-                break;
-            case kOpClear:
-                break;
-            case kOpSwap:
-                here = values[step->depth + 1];
-                break;
-            default:
-                if (!rightInteger(*step, values, here, right) ||
-                    !IntegerResult(step->code, uint32_t(here), uint32_t(right), here))
-                    return false;
-                break;
-            }
-        }
-        return true;
+    // The calls under way: their functions and integer arguments, innermost last. A call
+    // is worked out only when its site last ran a function answered from its Return
+    // (QuickReturn), which has no effect; any other call runs in full.
+    const BlockRecord* callFunctions[CompiledFunction::kMaxPendingCalls];
+    int32_t callArguments[CompiledFunction::kMaxPendingCalls][kFrameSlots];
+    uint32_t openCalls[CompiledFunction::kMaxPendingCalls];
+    uint32_t openCount = 0;
+    auto canAnswer = [&](const CompiledOp& call) {
+        const BlockRecord* function = callFunctions[call.index];
+        if (function == nullptr || function->kind != kBlockFunction ||
+            callNesting_ >= kMaxCallNesting)
+            return false;
+        auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+        if (stackBase_ != 0 && stackBase_ - here > kStackBudget) return false;
+        const CompiledCallSite& site = code.sites[call.site];
+        return site.function == function && site.code != nullptr && site.code->returnsOnly;
     };
+    auto answer = [&](const CompiledOp& call, int32_t& result) {
+        const int32_t* arguments = callArguments[call.index];
+        const int32_t count = int32_t(call.count);
+        auto parameter = [arguments, count](uint32_t index, int32_t& value) {
+            if (int32_t(index) >= count) return false;
+            value = arguments[index];
+            return true;
+        };
+        return QuickReturnOf(*code.sites[call.site].code, parameter, result);
+    };
+    // The steps from `step` up to `last` on integers, each value at values[its depth],
+    // run here rather than in a function of their own, which would cost a closure of all
+    // the above on every statement. Each step goes on to the next one's code itself, and
+    // each operator step has its own choice of operator, which the processor predicts far
+    // better than shared ones.
+    static const void* const kIntegerSteps[] = {
+        &&Fail,        &&Name,       &&Int,        &&Fail,
+        &&Fail,        &&Fail,       &&Slot,       &&Fail,
+        &&Fail,        &&Fail,       &&BoundSlot,  &&Fail,
+        &&Next,        &&Binary,     &&BinarySlot, &&BinaryBoundSlot,
+        &&BinaryInt,   &&BinaryName, &&SlotSlot,   &&SlotInt,
+        &&Fail,        &&Fail,       &&Fail,       &&Swap,
+        &&Fail,        &&Fail,       &&Fail,       &&Fail,
+        &&CallBegin,   &&Next,       &&Argument,   &&ArgumentSlot,
+        &&ArgumentInt, &&Next,       &&CallEnd};
+    static_assert(kOpOperand == 0 && kOpName == 1 && kOpInt == 2 && kOpSlot == 6 &&
+                  kOpBoundSlot == 10 && kOpClear == 12 && kOpBinary == 13 && kOpSlotInt == 19 &&
+                  kOpSwap == 23 && kOpCallBegin == 28 && kOpCallEnd == 34);
     int32_t values[CompiledFunction::kMaxQuickDepth + 1];
     int32_t result;
+    const CompiledOp* step;
+    const CompiledOp* last;
+    CValue* target = nullptr;
     if (op->code == kIntegerValue) {
-        if (!integerSteps(op + 1, end, values)) return false;
+        step = op + 1;
+        last = end;
+    } else {
+        target = &slots[op->count];
+        if ((op->site != 0 && ((bound >> op->count) & 1) == 0) || target->GetType() > kValueDouble)
+            return false;
+        if (op->code != kIntegerAssign) {
+            if (target->GetType() != kValueInt) return false;
+            // The statement's value is the one before the step.
+            result = target->IntPayload();
+            uint32_t increment = op->code == kIntegerIncrement ? 1u : ~0u;
+            target->SetInt(int32_t(uint32_t(result) + increment));
+            goto Store;
+        }
+        // "slot = value" may be a single step, which reads the value itself.
+        step = std::min(op + 2, end - 1);
+        last = end - 1;
+    }
+#define ZORV_INTEGER_STEP()                                                                        \
+    do {                                                                                           \
+        if (++step == last) goto Done;                                                             \
+        if (step->op >= std::size(kIntegerSteps)) return false;                                    \
+        goto* kIntegerSteps[step->op];                                                             \
+    } while (false)
+#define ZORV_INTEGER_OPERATOR(read)                                                                \
+    do {                                                                                           \
+        int32_t& here = values[step->depth];                                                       \
+        int32_t right;                                                                             \
+        if (!(read) || !IntegerResult(step->code, uint32_t(here), uint32_t(right), here))          \
+            return false;                                                                          \
+        ZORV_INTEGER_STEP();                                                                       \
+    } while (false)
+    --step;
+    ZORV_INTEGER_STEP();
+Slot:
+    if (!slotInteger(step->index, values[step->depth])) return false;
+    ZORV_INTEGER_STEP();
+BoundSlot:
+    if (!boundInteger(step->index, values[step->depth])) return false;
+    ZORV_INTEGER_STEP();
+Int:
+    values[step->depth] = int32_t(step->index);
+    ZORV_INTEGER_STEP();
+Name:
+    if (!nameInteger(step->token, values[step->depth])) return false;
+    ZORV_INTEGER_STEP();
+Swap:
+    values[step->depth] = values[step->depth + 1];
+    ZORV_INTEGER_STEP();
+Next:
+    ZORV_INTEGER_STEP();
+Binary:
+    ZORV_INTEGER_OPERATOR((right = values[step->depth + 1], true));
+BinarySlot:
+    ZORV_INTEGER_OPERATOR(slotInteger(step->index, right));
+BinaryBoundSlot:
+    ZORV_INTEGER_OPERATOR(boundInteger(step->index, right));
+BinaryInt:
+    ZORV_INTEGER_OPERATOR((right = int32_t(step->index), true));
+BinaryName:
+    ZORV_INTEGER_OPERATOR(nameInteger(GetStream() + step->count, right));
+SlotSlot:
+    ZORV_INTEGER_OPERATOR(slotInteger(step->count, here) && slotInteger(step->index, right));
+SlotInt:
+    ZORV_INTEGER_OPERATOR((right = int32_t(step->index), slotInteger(step->count, here)));
+CallBegin : {
+    currentToken = step->token;
+    CVariable* variable = LookUpFunction(reinterpret_cast<NameToken*>(step->token));
+    if (variable == nullptr || variable->value.GetType() != kValueFunction) return false;
+    callFunctions[step->index] = variable->value.GetFunction();
+    openCalls[openCount++] = step->index;
+    ZORV_INTEGER_STEP();
+}
+Argument:
+    callArguments[openCalls[openCount - 1]][step->index] = values[step->depth + 1];
+    ZORV_INTEGER_STEP();
+ArgumentSlot:
+    if (!slotInteger(step->count, callArguments[openCalls[openCount - 1]][step->index]))
+        return false;
+    ZORV_INTEGER_STEP();
+ArgumentInt:
+    callArguments[openCalls[openCount - 1]][step->index] = int32_t(step->count);
+    ZORV_INTEGER_STEP();
+CallEnd:
+    --openCount;
+    if (!canAnswer(*step) || !answer(*step, values[step->depth])) return false;
+    ZORV_INTEGER_STEP();
+#undef ZORV_INTEGER_OPERATOR
+#undef ZORV_INTEGER_STEP
+Fail:
+    return false;
+Done:
+    if (target == nullptr) {
         result = values[1];
     } else {
-        CValue& target = slots[op->count];
-        if ((op->site != 0 && ((bound >> op->count) & 1) == 0) || target.GetType() > kValueDouble)
-            return false;
-        if (op->code == kIntegerAssign) {
-            int32_t unused;
-            // "slot = value" may be a single step, which reads the value itself.
-            if (!integerSteps(std::min(op + 2, end - 1), end - 1, values) ||
-                !rightInteger(end[-1], values, unused, result))
-                return false;
-            target.SetInt(result);
-        } else {
-            if (target.GetType() != kValueInt) return false;
-            // The statement's value is the one before the step.
-            result = target.IntPayload();
-            uint32_t step = op->code == kIntegerIncrement ? 1u : ~0u;
-            target.SetInt(int32_t(uint32_t(result) + step));
-        }
+        int32_t unused;
+        if (!rightInteger(end[-1], values, unused, result)) return false;
+        target->SetInt(result);
     }
+Store:
     // The value above the statement's base, where the walk leaves it.
     StackSlot* place = slots_[depth_ + 1];
     place->value.SetInt(result);
@@ -1248,6 +1385,13 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
         return pendingEvent_ == 0 && statementCounter_ > 0 && pendingEndCode < 0 &&
                stopRequest.load(std::memory_order_relaxed) == 0;
     };
+    // Operand() at a place of the value stack. Written without captures, as the
+    // frame of a deep recursion of compiled calls holds every closure.
+    auto cleared = [](StackSlot* slot) -> CValue& {
+        slot->value.source = nullptr;
+        slot->anchorKind = kValueInt;
+        return slot->value;
+    };
     // Each step ends by going to the next one's code itself, which the processor
     // predicts better than one shared jump.
     static const void* const kSteps[] = {&&DoOperand,
@@ -1293,21 +1437,31 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoPopBlock,
                                          &&DoReturn,
                                          &&DoReturnZero,
+                                         &&DoBinaryDouble,
+                                         &&DoSlotDouble,
                                          &&DoIntegerCode};
     static_assert(std::size(kSteps) == kOpIntegerCode + 1);
+// The current token and depth are written only by the steps that may raise an error or
+// reach code that reads them (the walk's handlers, calls, the statement's end); the
+// quick paths of the commonest steps work on their own place of the value stack.
+#define ZORV_SYNC()                                                                                \
+    do {                                                                                           \
+        currentToken = op->token;                                                                  \
+        depth_ = base + op->depth;                                                                 \
+    } while (false)
 #define ZORV_NEXT_STEP()                                                                           \
     do {                                                                                           \
         ++op;                                                                                      \
-        currentToken = op->token;                                                                  \
-        depth_ = base + op->depth;                                                                 \
         goto* kSteps[op->op];                                                                      \
     } while (false)
     --op;
     ZORV_NEXT_STEP();
 DoOperand:
+    ZORV_SYNC();
     tables.operand[op->code](*this);
     ZORV_NEXT_STEP();
 DoName : {
+    ZORV_SYNC();
     // A number read as it is, as EvalIdentifier reads it; anything else through it.
     CVariable* variable = LookUp(reinterpret_cast<NameToken*>(op->token));
     if (variable != nullptr && variable->value.GetType() <= kValueDouble) {
@@ -1320,13 +1474,14 @@ DoName : {
     ZORV_NEXT_STEP();
 }
 DoInt:
-    Operand()->SetInt(int32_t(op->index));
+    cleared(slots_[base + op->depth]).SetInt(int32_t(op->index));
     ZORV_NEXT_STEP();
 DoDouble:
-    Operand()->SetFloat(reinterpret_cast<const DoubleToken*>(op->token)->value);
+    cleared(slots_[base + op->depth])
+        .SetFloat(reinterpret_cast<const DoubleToken*>(op->token)->value);
     ZORV_NEXT_STEP();
 DoEmpty:
-    Operand()->SetDefault();
+    cleared(slots_[base + op->depth]).SetDefault();
     ZORV_NEXT_STEP();
 DoCountingRound : {
     const CountingRound& round = code.rounds[op->index];
@@ -1346,11 +1501,20 @@ DoCountingRound : {
     const bool empty = end.op == kOpEndAndJump && ops + end.index == op;
     int32_t a = counter->IntPayload();
     bool holds;
-    for (;;) {
+    if (empty && pendingEvent_ == 0 && pendingEndCode < 0) {
+        // No event and no end can come from an empty round: only the count and a stop
+        // asked for by another thread are looked at between rounds, the count held here.
+        int32_t count = statementCounter_;
+        for (;;) {
+            a = int32_t(uint32_t(a) + uint32_t(round.step));
+            holds = CompareIntegers(round.compare, a, b);
+            if (!holds || count <= 0 || stopRequest.load(std::memory_order_relaxed) != 0) break;
+            --count;
+        }
+        statementCounter_ = count;
+    } else {
         a = int32_t(uint32_t(a) + uint32_t(round.step));
         holds = CompareIntegers(round.compare, a, b);
-        if (!empty || !holds || !quiet()) break;
-        --statementCounter_;
     }
     counter->SetInt(a);
     // The value stack as the step and the test leave it.
@@ -1375,13 +1539,24 @@ DoCountingRound : {
     op = ops + round.holds - 1;
     ZORV_NEXT_STEP();
 }
-DoSlot:
-    PushSlot(&slots[op->index]);
+DoSlot : {
+    CValue* value = &slots[op->index];
+    if (value->GetType() <= kValueDouble) {
+        CValue& slot = cleared(slots_[base + op->depth]);
+        slot.Assign(*value);
+        slot.source = value;
+        ZORV_NEXT_STEP();
+    }
+    ZORV_SYNC();
+    PushSlot(value);
     ZORV_NEXT_STEP();
+}
 DoUnbound:
+    ZORV_SYNC();
     Operand()->SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
     ZORV_NEXT_STEP();
 DoBindName : {
+    ZORV_SYNC();
     // Bound already (a loop's next round), the local is found before any other scope.
     if (((bound >> op->index) & 1) != 0) goto PushBoundSlot;
     tables.operand[kTokenName](*this);
@@ -1389,6 +1564,7 @@ DoBindName : {
     ZORV_NEXT_STEP();
 }
 DoAssignBound:
+    ZORV_SYNC();
     if (((bound >> op->index) & 1) != 0) {
         const CValue* right = Right();
         if (IsPlaceholder(right->GetType())) RaiseError(41);
@@ -1400,6 +1576,7 @@ DoAssignBound:
     }
     ZORV_NEXT_STEP();
 DoBoundSlot : {
+    ZORV_SYNC();
     if (((bound >> op->index) & 1) == 0) {
         tables.operand[kTokenName](*this);
         ZORV_NEXT_STEP();
@@ -1410,19 +1587,21 @@ PushBoundSlot:
     ZORV_NEXT_STEP();
 }
 DoDeclare:
+    ZORV_SYNC();
     declaredName_ = op->token;
     Operand();
     ZORV_NEXT_STEP();
 DoClear:
-    Operand();
+    cleared(slots_[base + op->depth]);
     ZORV_NEXT_STEP();
 DoBinarySlot : {
-    CValue* left = Left();
+    CValue* left = &slots_[base + op->depth]->value;
     const CValue* right = &slots[op->index];
     if (left->IsIntPair(*right) && IntegerOperation(op->code, *left, *right)) ZORV_NEXT_STEP();
     if (left->GetType() == kValueDouble && right->GetType() == kValueDouble &&
         DoubleOperation(op->code, *left, *right))
         ZORV_NEXT_STEP();
+    ZORV_SYNC();
     // Else as the read and the operator would go, one after the other.
     depth_ = base + op->depth + 1;
     PushSlot(&slots[op->index]);
@@ -1430,6 +1609,7 @@ DoBinarySlot : {
     goto DoBinary;
 }
 DoBinaryBoundSlot : {
+    ZORV_SYNC();
     if (((bound >> op->index) & 1) != 0) goto DoBinarySlot;
     depth_ = base + op->depth + 1;
     currentToken = GetStream() + op->count;
@@ -1439,15 +1619,42 @@ DoBinaryBoundSlot : {
     goto DoBinary;
 }
 DoBinaryInt : {
-    CValue* left = Left();
+    CValue* left = &slots_[base + op->depth]->value;
     if (left->GetType() == kValueInt && IntegerOperation(op->code, *left, int32_t(op->index)))
         ZORV_NEXT_STEP();
+    ZORV_SYNC();
     depth_ = base + op->depth + 1;
     Operand()->SetInt(int32_t(op->index));
     depth_ = base + op->depth;
     goto DoBinary;
 }
+DoBinaryDouble : {
+    CValue* left = &slots_[base + op->depth]->value;
+    const double right = code.doubles[op->index];
+    if (left->GetType() == kValueDouble && DoubleOperation(op->code, *left, right))
+        ZORV_NEXT_STEP();
+    ZORV_SYNC();
+    depth_ = base + op->depth + 1;
+    Operand()->SetFloat(right);
+    depth_ = base + op->depth;
+    goto DoBinary;
+}
+DoSlotDouble : {
+    const CValue& left = slots[op->count];
+    double result;
+    if (left.GetType() == kValueDouble &&
+        DoubleResult(op->code, left.DoublePayload(), code.doubles[op->index], result)) {
+        cleared(slots_[base + op->depth]).SetFloat(result);
+        ZORV_NEXT_STEP();
+    }
+    ZORV_SYNC();
+    currentToken = GetStream() + op->site;
+    PushSlot(&slots[op->count]);
+    currentToken = op->token;
+    goto DoBinaryDouble;
+}
 DoBinaryName : {
+    ZORV_SYNC();
     currentToken = GetStream() + op->count;
     CVariable* variable = LookUp(reinterpret_cast<NameToken*>(currentToken));
     if (variable != nullptr) {
@@ -1477,9 +1684,10 @@ DoSlotSlot : {
     int32_t result;
     if (left.IsIntPair(right) && IntegerResult(op->code, uint32_t(left.IntPayload()),
                                                uint32_t(right.IntPayload()), result)) {
-        Operand()->SetInt(result);
+        cleared(slots_[base + op->depth]).SetInt(result);
         ZORV_NEXT_STEP();
     }
+    ZORV_SYNC();
     currentToken = GetStream() + op->site;
     PushSlot(&slots[op->count]);
     currentToken = op->token;
@@ -1490,9 +1698,10 @@ DoSlotInt : {
     int32_t result;
     if (left.GetType() == kValueInt &&
         IntegerResult(op->code, uint32_t(left.IntPayload()), op->index, result)) {
-        Operand()->SetInt(result);
+        cleared(slots_[base + op->depth]).SetInt(result);
         ZORV_NEXT_STEP();
     }
+    ZORV_SYNC();
     currentToken = GetStream() + op->site;
     PushSlot(&slots[op->count]);
     currentToken = op->token;
@@ -1501,12 +1710,13 @@ DoSlotInt : {
 DoBinary : {
     // Comparisons of two integers, the commonest conditions, as BinaryCompare
     // makes them.
-    CValue* left = Left();
-    const CValue* right = Right();
+    CValue* left = &slots_[base + op->depth]->value;
+    const CValue* right = &slots_[base + op->depth + 1]->value;
     if (left->IsIntPair(*right) && IntegerOperation(op->code, *left, *right)) ZORV_NEXT_STEP();
     if (left->GetType() == kValueDouble && right->GetType() == kValueDouble &&
         DoubleOperation(op->code, *left, *right))
         ZORV_NEXT_STEP();
+    ZORV_SYNC();
     if (op->code == kTokenAssign && left->GetType() <= kValueDouble && left->source != nullptr &&
         slots_[depth_]->anchorKind != kValueObject) {
         // A number read from a variable, assigned as BinaryAssign does.
@@ -1519,6 +1729,7 @@ DoBinary : {
     ZORV_NEXT_STEP();
 }
 DoAssignDeclared : {
+    ZORV_SYNC();
     const CValue* right = Right();
     if (IsPlaceholder(right->GetType())) RaiseError(41);
     slots[op->index].Assign(*right);
@@ -1526,10 +1737,12 @@ DoAssignDeclared : {
     ZORV_NEXT_STEP();
 }
 DoQuestion:
+    ZORV_SYNC();
     // The value before ":" is kept as a copy, which a placeholder cannot give.
     if (IsPlaceholder(Right()->GetType())) RaiseError(41);
     ZORV_NEXT_STEP();
 DoChoose : {
+    ZORV_SYNC();
     CValue* result = Left();
     if (result->GetInt() != 0)
         result->Assign(slots_[depth_ + 1]->value);
@@ -1539,21 +1752,25 @@ DoChoose : {
     ZORV_NEXT_STEP();
 }
 DoSwap:
-    SwapSlots(depth_, depth_ + 1);
+    SwapSlots(base + op->depth, base + op->depth + 1);
     ZORV_NEXT_STEP();
 DoNegate:
+    ZORV_SYNC();
     Left()->Negate();
     Left()->source = nullptr;
     ZORV_NEXT_STEP();
 DoNot:
+    ZORV_SYNC();
     Left()->Not();
     Left()->source = nullptr;
     ZORV_NEXT_STEP();
 DoComplement:
+    ZORV_SYNC();
     Left()->Complement();
     Left()->source = nullptr;
     ZORV_NEXT_STEP();
 DoPrefixStep : {
+    ZORV_SYNC();
     CValue* source = AnchoredSource();
     if (source == nullptr) RaiseError(41);
     if (op->code == kTokenIncrement)
@@ -1564,6 +1781,7 @@ DoPrefixStep : {
     ZORV_NEXT_STEP();
 }
 DoCallBegin : {
+    ZORV_SYNC();
     CVariable* variable = LookUpFunction(reinterpret_cast<NameToken*>(op->token));
     if (variable == nullptr) RaiseError(42);
     if (variable->value.GetType() != kValueFunction) RaiseError(128);
@@ -1573,11 +1791,14 @@ DoCallBegin : {
 }
 DoArgumentsBegin:
     // Calls inside the arguments use the next frame.
-    EnsureFrame(frameIndex_ + 1);
+    if (frameIndex_ + 1 >= frameCount_) {
+        ZORV_SYNC();
+        EnsureFrame(frameIndex_ + 1);
+    }
     ++frameIndex_;
     ZORV_NEXT_STEP();
 DoArgument:
-    frames_[frameIndex_ - 1]->slots[op->index].Assign(slots_[depth_ + 1]->value);
+    frames_[frameIndex_ - 1]->slots[op->index].Assign(slots_[base + op->depth + 1]->value);
     ZORV_NEXT_STEP();
 DoArgumentSlot : {
     CValue* value = &slots[op->count];
@@ -1585,6 +1806,7 @@ DoArgumentSlot : {
         frames_[frameIndex_ - 1]->slots[op->index].Assign(*value);
         ZORV_NEXT_STEP();
     }
+    ZORV_SYNC();
     depth_ = base + op->depth + 1;
     PushSlot(value);
     depth_ = base + op->depth;
@@ -1600,6 +1822,7 @@ DoArgumentsEnd:
     --frameIndex_;
     ZORV_NEXT_STEP();
 DoCallEnd : {
+    ZORV_SYNC();
     Frame().count = int32_t(op->count);
     if (slots_[depth_]->anchorKind == kValueObject &&
         slots_[depth_]->anchor.GetType() != kValueObject)
@@ -1610,6 +1833,17 @@ DoCallEnd : {
     CheckStack();
     CompiledCallSite& site = code.sites[op->site];
     if (site.function != function) site = {function, CompiledFor(function)};
+    if (site.code != nullptr && site.code->returnsOnly) {
+        // As RunCompiledCall begins, without the call into it.
+        const CallFrame& frame = Frame();
+        int32_t result;
+        if (QuickReturn(*site.code, frame.slots, frame.count, result)) {
+            CValue& place = cleared(slots_[depth_]);
+            place.SetInt(result);
+            place.owner = this;
+            ZORV_NEXT_STEP();
+        }
+    }
     if (site.code != nullptr)
         RunCompiledCall(currentObject_, function, *site.code);
     else
@@ -1621,12 +1855,14 @@ DoEndStatement:
         --statementCounter_;
         ZORV_NEXT_STEP();
     }
+    ZORV_SYNC();
     EndCompiledStatement(poolMark);
     ZORV_NEXT_STEP();
 DoEndAndJump:
     if (quiet()) {
         --statementCounter_;
     } else {
+        ZORV_SYNC();
         EndCompiledStatement(poolMark);
     }
     op = ops + op->index - 1;
@@ -1634,13 +1870,23 @@ DoEndAndJump:
 DoJump:
     op = ops + op->index - 1;
     ZORV_NEXT_STEP();
-DoBranchTrue:
-    if (slots_[base + 1]->value.GetInt() != 0) op = ops + op->index - 1;
+DoBranchTrue : {
+    const CValue& condition = slots_[base + 1]->value;
+    if (condition.GetType() == kValueInt) {
+        if (condition.IntPayload() != 0) op = ops + op->index - 1;
+        ZORV_NEXT_STEP();
+    }
+    // Any other value is read as the walk reads it, which may fail at the token.
+    ZORV_SYNC();
+    if (condition.GetInt() != 0) op = ops + op->index - 1;
     ZORV_NEXT_STEP();
+}
 DoPushBlock:
+    ZORV_SYNC();
     PushBlock(GetBlock(op->index));
     ZORV_NEXT_STEP();
 DoPopBlock:
+    ZORV_SYNC();
     if (uint64_t dropped = code.blockSlots[op->index] & bound; dropped != 0) {
         // The locals made in the block go with it, as the walk drops them.
         bound &= ~dropped;
@@ -1650,16 +1896,19 @@ DoPopBlock:
     PopBlock();
     ZORV_NEXT_STEP();
 DoReturn:
+    ZORV_SYNC();
     if (returnValue_ != nullptr) returnValue_->Assign(slots_[base + 1]->value);
     depth_ = base;
     return;
 DoReturnZero:
+    ZORV_SYNC();
     if (returnValue_ != nullptr) returnValue_->SetInt(0);
     depth_ = base;
     return;
 DoIntegerCode : {
+    depth_ = base;
     const CompiledOp* end = ops + op->index;
-    if (!RunCompiledIntegers(op, end, slots, bound)) ZORV_NEXT_STEP();
+    if (!RunCompiledIntegers(code, op, end, slots, bound)) ZORV_NEXT_STEP();
     // The step at the end taken here too, when it has nothing to do but count or branch.
     if (end->op == kOpBranchTrue) {
         op = slots_[base + 1]->value.IntPayload() != 0 ? ops + end->index - 1 : end;
@@ -1672,4 +1921,5 @@ DoIntegerCode : {
     ZORV_NEXT_STEP();
 }
 #undef ZORV_NEXT_STEP
+#undef ZORV_SYNC
 }

@@ -89,6 +89,10 @@ enum CompiledOpCode : uint8_t {
     kOpPopBlock,
     kOpReturn,
     kOpReturnZero,
+    // kOpDouble (the double `doubles[index]`) then kOpBinary.
+    kOpBinaryDouble,
+    // kOpSlot of slot `count` (its token at stream offset `site`) then kOpBinaryDouble.
+    kOpSlotDouble,
     // The expression from the next step up to step `index` (a statement's end or a
     // branch) worked out on integers alone, as IntegerCodeKind `code` says; on to step
     // `index` when it could be, else on to the next step, which works it out in full.
@@ -145,6 +149,8 @@ struct CompiledFunction {
     // Filled as the calls run.
     mutable std::vector<CompiledCallSite> sites;
     std::vector<CountingRound> rounds;
+    // The double literals of kOpBinaryDouble and kOpSlotDouble.
+    std::vector<double> doubles;
     uint32_t slotCount = 0;
     // The slots that kOpBindName binds, one bit each.
     uint64_t boundSlots = 0;

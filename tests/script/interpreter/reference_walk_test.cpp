@@ -684,4 +684,38 @@ TEST_F(ReferenceWalk, PlainFunctionsPart2) {
     Compare(22001, 2000, true);
 }
 
+// Compiled steps whose quick paths give way: each error must stand where the walk raises
+// it, and each value a double literal meets must come out as the walk makes it.
+TEST_F(ReferenceWalk, CompiledStepsThatGiveWayAgreeWithTheWalk) {
+    const char* const bodies[] = {
+        // A condition without a number fails at the token after it.
+        "If (missing) Return 1; Return 2;",
+        "Var t = \"a\"; While (t) t = 0; Return t;",
+        // Doubles: an integer, a text and a zero divisor beside a double literal.
+        "Var x = 3; x = x * 2.5; Return x;",
+        "Var x = 3; Return x / 0.0;",
+        "Var x = 1.5; x = x / 0.0; Return x;",
+        "Var x = \"7\"; Return x - 0.5;",
+        "Var x = 2.5; Var y = 0.25; y = y + x * 0.5 - 1.25; Return y < 1.5;",
+        "Var x = 4.5; Return (x > 2.5) + x % 2.5;",
+        // Calls: arguments in new frames, and a body answered without entering it.
+        "Return Q(p0, 2.5) + Q(Q(1, 2), Q(3, p0));",
+        "Return Q(p0, unknown);",
+        // Calls worked out inside integer statements and conditions, and given up there.
+        "Var s = 0; Var i; For (i = 0; i < 3; i++) s = s + Q(i, p0) * Q(Q(i, 1), 2); "
+        "If (Q(s, 1) > 0) Return s; Return -s;",
+        "Var s = 1; While (Q(s, 0) < 50) s = s + Q(s, 1); s = s - Q(s, nothing); Return s;",
+        "Var s = 5; s = s + Q(s, 2147483000) * Q(); Return s;",
+    };
+    for (const char* body : bodies) {
+        std::string source = "Function Q(x, y) { Return x * 3 - y; }\n"
+                             "Function F(p0) { " +
+                             std::string(body) + " }\nPrint(F(4));\nPrint(F(2.5));\n";
+        Outcome reference = RunProgram(source, Way::kReference);
+        Outcome fromCode = RunProgram(source, Way::kCompiled);
+        EXPECT_GE(fromCode.compiled, 1u) << source;
+        ASSERT_NO_FATAL_FAILURE(SameAsReference(fromCode, reference, 0, source));
+    }
+}
+
 } // namespace
