@@ -85,6 +85,18 @@ void ScanPolygonFill(std::span<const Point64> points, PolyFillMode mode, const C
     size_t next = 0;
     int64_t expiry = std::numeric_limits<int64_t>::max(); // the first row an active edge leaves
     out.reserve(out.size() + (end > first ? static_cast<size_t>(end - first) : 0));
+    // Runs come out of each row left to right; one that starts where the row's last one
+    // ended joins it, so the list is in normal form as it is made.
+    auto emit = [&](int64_t y, int64_t x0, int64_t x1) {
+        const size_t before = out.size();
+        clip.Emit(y, x0, x1, out);
+        if (before == 0 || out.size() == before) return;
+        Span& last = out[before - 1];
+        if (last.y == out[before].y && last.x1 == out[before].x0) {
+            last.x1 = out[before].x1;
+            out.erase(out.begin() + static_cast<ptrdiff_t>(before));
+        }
+    };
     for (int64_t y = first; y < end; ++y) {
         while (next < edges.size() && edges[next].y0 <= y) {
             active.emplace_back(edges[next++], y);
@@ -111,14 +123,14 @@ void ScanPolygonFill(std::span<const Point64> points, PolyFillMode mode, const C
         }
         if (mode == PolyFillMode::Alternate) {
             for (size_t i = 0; i + 1 < crossings.size(); i += 2)
-                clip.Emit(y, CrossingX(crossings[i]), CrossingX(crossings[i + 1]), out);
+                emit(y, CrossingX(crossings[i]), CrossingX(crossings[i + 1]));
         } else {
             int winding = 0;
             int64_t start = 0;
             for (int64_t c : crossings) {
                 if (winding == 0) start = CrossingX(c);
                 winding += CrossingWinding(c);
-                if (winding == 0) clip.Emit(y, start, CrossingX(c), out);
+                if (winding == 0) emit(y, start, CrossingX(c));
             }
         }
     }
