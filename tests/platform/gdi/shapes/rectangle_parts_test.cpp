@@ -7,6 +7,7 @@
 
 #include "platform/gdi/bitmaps/blits.h"
 #include "platform/gdi/bitmaps/raster_op.h"
+#include "platform/gdi/shapes/dc_drawing.h"
 #include "platform/gdi/shapes/rectangle_parts.h"
 #include "platform/gdi/shapes/shapes_dc.h"
 #include "platform/gdi/shapes/shapes_test_support.h"
@@ -101,6 +102,19 @@ TEST(RectangleParts, RectanglesEqualTheScannedFigure) {
             << ", rop2 " << rop2 << ", clip " << clip;
     }
     EXPECT_GT(split, 900); // most of them went by rectangles
+}
+
+// A window origin that pushes the clip past 32 bits leaves the rectangle to the scan, which
+// cuts it in logical coordinates; any other origin may go by rectangles.
+TEST(RectangleParts, OnlyAnExactClipSkipsTheScan) {
+    Canvas canvas(kWidth, kHeight, 32);
+    platform::DcDrawing drawing;
+    SetWindowOrgEx(canvas.dc, -7, 12, nullptr);
+    ASSERT_TRUE(drawing.Open(canvas.dc));
+    EXPECT_TRUE(drawing.ExactClip());
+    SetWindowOrgEx(canvas.dc, INT_MAX - 10, 0, nullptr);
+    ASSERT_TRUE(drawing.Open(canvas.dc));
+    EXPECT_FALSE(drawing.ExactClip());
 }
 
 // Pens of four pixels or more have round corners: those figures are scanned.
