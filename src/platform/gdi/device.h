@@ -57,6 +57,12 @@ struct BlitColors {
 // The DC's clip handed to the device: null for none, else device coordinates.
 using ClipRegion = const Region*;
 
+// A rectangle (right and bottom excluded) in one colour.
+struct ColorRect {
+    RECT rect;
+    COLORREF color;
+};
+
 class Device {
 public:
     virtual ~Device() = default;
@@ -79,6 +85,18 @@ public:
                             ClipRegion clip) {
         return (interior.empty() || FillSpans(interior, brush, rop2, clip)) &&
                (outline.empty() || FillSpans(outline, pen, rop2, clip));
+    }
+    // Rectangles that share no pixel, each in its colour under one operation: the same as
+    // filling each one's rows as spans. A figure made of rectangles goes here in one piece.
+    virtual bool FillRects(std::span<const ColorRect> rects, int rop2, ClipRegion clip) {
+        SpanList rows;
+        for (const ColorRect& part : rects) {
+            rows.clear();
+            for (LONG y = part.rect.top; y < part.rect.bottom; ++y)
+                rows.push_back(Span{y, part.rect.left, part.rect.right});
+            if (!rows.empty() && !FillSpans(rows, part.color, rop2, clip)) return false;
+        }
+        return true;
     }
     // Coverage masks in a colour: blended where the target has more than 8 bits,
     // solid (coverage of half or more) otherwise.

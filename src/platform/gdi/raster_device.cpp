@@ -355,6 +355,36 @@ bool RasterDevice::FillFigure(std::span<const Span> interior, COLORREF brush,
     });
 }
 
+bool RasterDevice::FillRects(std::span<const ColorRect> rects, int rop2, ClipRegion clip) {
+    return Access([&](RasterTarget& target) {
+        Region area = Drawable(target, clip);
+        if (area.Empty()) return;
+        const Surface& out = target.surface;
+        const uint8_t rop3 = Rop3FromRop2(rop2);
+        const bool solid = !RopUsesDestination(rop3);
+        for (const ColorRect& fill : rects) {
+            RECT box = IntersectRects(Moved(fill.rect, target.origin), area.Bounds());
+            if (IsEmptyRect(box)) continue;
+            RopTerms terms = MakeRopTerms(rop3, ColorToPixel(out, fill.color));
+            for (const RECT& r : area.Rects()) {
+                RECT part = IntersectRects(r, box);
+                if (IsEmptyRect(part)) continue;
+                if (!solid)
+                    for (LONG y = part.top; y < part.bottom; ++y)
+                        RopRow(out, y, part.left, part.right, nullptr, 0, 0, rop3, terms);
+                else if (part.right - part.left == 1 && out.format == PixelFormat::Bgrx32)
+                    // A figure's side one pixel wide: a store a row.
+                    for (LONG y = part.top; y < part.bottom; ++y)
+                        std::memcpy(out.Row(y) + 4 * static_cast<ptrdiff_t>(part.left),
+                                    &terms.term[0], 4);
+                else
+                    SolidRect(out, part, terms.term[0]);
+                Grow(target.changed, part);
+            }
+        }
+    });
+}
+
 bool RasterDevice::DrawGlyphs(std::span<const GlyphMask> glyphs, COLORREF color, ClipRegion clip) {
     return Access([&](RasterTarget& target) {
         Region area = Drawable(target, clip);

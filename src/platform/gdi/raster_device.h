@@ -21,6 +21,7 @@ public:
     bool FillSpans(std::span<const Span> spans, COLORREF color, int rop2, ClipRegion clip) override;
     bool FillFigure(std::span<const Span> interior, COLORREF brush, std::span<const Span> outline,
                     COLORREF pen, int rop2, ClipRegion clip) override;
+    bool FillRects(std::span<const ColorRect> rects, int rop2, ClipRegion clip) override;
     bool DrawGlyphs(std::span<const GlyphMask> glyphs, COLORREF color, ClipRegion clip) override;
     bool Blit(const RECT& area, const Image* source, POINT at, uint8_t rop3, COLORREF brush,
               const BlitColors& colors, ClipRegion clip) override;

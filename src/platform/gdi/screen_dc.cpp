@@ -91,6 +91,11 @@ public:
                     platform::ClipRegion clip) override {
         return Device::FillFigure(interior, brush, outline, pen, rop2, clip);
     }
+    // Through FillSpans above too.
+    bool FillRects(std::span<const platform::ColorRect> rects, int rop2,
+                   platform::ClipRegion clip) override {
+        return Device::FillRects(rects, rop2, clip);
+    }
     bool DrawGlyphs(std::span<const platform::GlyphMask> glyphs, COLORREF color,
                     platform::ClipRegion clip) override {
         RECT bounds{0, 0, 0, 0};

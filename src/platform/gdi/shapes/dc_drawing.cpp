@@ -1,6 +1,7 @@
 #include "platform/gdi/shapes/dc_drawing.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <vector>
 
@@ -24,9 +25,15 @@ bool DcDrawing::Open(HDC dc) {
     const POINT org = context_.state.windowOrg;
     std::vector<RECT> rects;
     rects.reserve(area.Rects().size());
+    exactClip_ = true;
+    auto moved = [&](int64_t value) {
+        int32_t kept = Clamp(value);
+        exactClip_ = exactClip_ && kept == value;
+        return kept;
+    };
     for (const RECT& r : area.Rects())
-        rects.push_back(RECT{Clamp(int64_t{r.left} + org.x), Clamp(int64_t{r.top} + org.y),
-                             Clamp(int64_t{r.right} + org.x), Clamp(int64_t{r.bottom} + org.y)});
+        rects.push_back(RECT{moved(int64_t{r.left} + org.x), moved(int64_t{r.top} + org.y),
+                             moved(int64_t{r.right} + org.x), moved(int64_t{r.bottom} + org.y)});
     clip_.emplace(rects);
     return true;
 }
@@ -61,6 +68,29 @@ bool DcDrawing::FillFigure(FigureSpans& figure, COLORREF brush, COLORREF pen, in
     ToDevice(figure.outline);
     return context_.device->FillFigure(figure.interior, brush, figure.outline, pen, rop2,
                                        context_.Clip());
+}
+
+bool DcDrawing::FillParts(const RectangleParts& parts, COLORREF brush, COLORREF pen, int rop2) {
+    const RECT& bounds = Clip().Bounds();
+    const POINT org = context_.state.windowOrg;
+    std::array<ColorRect, 5> fills;
+    size_t count = 0;
+    auto add = [&](const Rect64& part, COLORREF color) {
+        // Within the clip's bounds the device coordinates fit in 32 bits.
+        Rect64 cut{std::max<int64_t>(part.left, bounds.left),
+                   std::max<int64_t>(part.top, bounds.top),
+                   std::min<int64_t>(part.right, bounds.right),
+                   std::min<int64_t>(part.bottom, bounds.bottom)};
+        if (cut.Empty()) return;
+        fills[count++] = ColorRect{RECT{Clamp(cut.left - org.x), Clamp(cut.top - org.y),
+                                        Clamp(cut.right - org.x), Clamp(cut.bottom - org.y)},
+                                   color};
+    };
+    add(parts.interior, brush);
+    for (size_t i = 0; i < parts.sides; ++i)
+        add(parts.outline[i], pen);
+    if (count == 0) return true;
+    return context_.device->FillRects(std::span(fills.data(), count), rop2, context_.Clip());
 }
 
 bool DcDrawing::FillShape(const SpanList& shape, COLORREF color) {

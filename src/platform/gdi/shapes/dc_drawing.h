@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/gdi/dc.h"
+#include "platform/gdi/shapes/rectangle_parts.h"
 #include "platform/gdi/shapes/scan_converter.h"
 
 namespace platform {
@@ -31,6 +32,13 @@ public:
     // A figure's interior in the brush colour and its outline in the pen's, as Fill does
     // each.
     bool FillFigure(FigureSpans& figure, COLORREF brush, COLORREF pen, int rop2);
+    // Whether the logical clip is the device's clip moved by the window origin, pixel for
+    // pixel (no edge was cut to 32 bits on the way): only then may a figure skip the scan
+    // and leave its clipping to the device.
+    bool ExactClip() const { return exactClip_; }
+    // Rectangle's parts under one operation, cut to the clip's bounds here and to the clip
+    // by the device. Needs ExactClip().
+    bool FillParts(const RectangleParts& parts, COLORREF brush, COLORREF pen, int rop2);
     // Logical spans not clipped yet, in a colour (R2_COPYPEN).
     bool FillShape(const SpanList& shape, COLORREF color);
     // A logical rectangle (right and bottom excluded) in a colour.
@@ -45,6 +53,7 @@ private:
 
     DrawContext context_;
     std::optional<ClipBands> clip_;
+    bool exactClip_ = false;
 };
 
 } // namespace platform

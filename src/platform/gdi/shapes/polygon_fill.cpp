@@ -25,6 +25,7 @@ struct ActiveEdge {
     int64_t remainder; // 0 <= remainder < dy
     int64_t stepQuotient;
     int64_t stepRemainder;
+    int64_t key = 0; // this row's crossing (CrossingKey)
     int winding;
 
     ActiveEdge(const Edge& e, int64_t y) : x0(e.x0), y1(e.y1), dy(e.y1 - e.y0), winding(e.winding) {
@@ -54,9 +55,6 @@ int64_t CrossingKey(int64_t x, int winding) {
 int64_t CrossingX(int64_t crossing) {
     return crossing >> 1;
 }
-int CrossingWinding(int64_t crossing) {
-    return (crossing & 1) != 0 ? 1 : -1;
-}
 
 } // namespace
 
@@ -81,10 +79,21 @@ void ScanPolygonFill(std::span<const Point64> points, PolyFillMode mode, const C
     int64_t end = std::min<int64_t>(bottom, clip.Bounds().bottom);
 
     std::vector<ActiveEdge> active;
-    std::vector<int64_t> crossings;
     size_t next = 0;
     int64_t expiry = std::numeric_limits<int64_t>::max(); // the first row an active edge leaves
     out.reserve(out.size() + (end > first ? static_cast<size_t>(end - first) : 0));
+    // Runs come out of each row left to right; one that starts where the row's last one
+    // ended joins it, so the list is in normal form as it is made.
+    auto emit = [&](int64_t y, int64_t x0, int64_t x1) {
+        const size_t before = out.size();
+        clip.Emit(y, x0, x1, out);
+        if (before == 0 || out.size() == before) return;
+        Span& last = out[before - 1];
+        if (last.y == out[before].y && last.x1 == out[before].x0) {
+            last.x1 = out[before].x1;
+            out.erase(out.begin() + static_cast<ptrdiff_t>(before));
+        }
+    };
     for (int64_t y = first; y < end; ++y) {
         while (next < edges.size() && edges[next].y0 <= y) {
             active.emplace_back(edges[next++], y);
@@ -96,29 +105,30 @@ void ScanPolygonFill(std::span<const Point64> points, PolyFillMode mode, const C
             for (const ActiveEdge& e : active)
                 expiry = std::min(expiry, e.y1);
         }
-        crossings.clear();
         for (ActiveEdge& e : active) {
-            crossings.push_back(CrossingKey(e.Crossing(), e.winding));
+            e.key = CrossingKey(e.Crossing(), e.winding);
             e.Step();
         }
-        // Insertion: a row crosses few edges, mostly in the order of the row before.
-        for (size_t i = 1; i < crossings.size(); ++i) {
-            int64_t c = crossings[i];
+        // The edges are kept in the order of their crossings, which changes only where two
+        // of them cross: the insertion mostly finds them in place.
+        for (size_t i = 1; i < active.size(); ++i) {
+            if (active[i - 1].key <= active[i].key) continue;
+            ActiveEdge moving = active[i];
             size_t at = i;
-            for (; at > 0 && crossings[at - 1] > c; --at)
-                crossings[at] = crossings[at - 1];
-            crossings[at] = c;
+            for (; at > 0 && active[at - 1].key > moving.key; --at)
+                active[at] = active[at - 1];
+            active[at] = moving;
         }
         if (mode == PolyFillMode::Alternate) {
-            for (size_t i = 0; i + 1 < crossings.size(); i += 2)
-                clip.Emit(y, CrossingX(crossings[i]), CrossingX(crossings[i + 1]), out);
+            for (size_t i = 0; i + 1 < active.size(); i += 2)
+                emit(y, CrossingX(active[i].key), CrossingX(active[i + 1].key));
         } else {
             int winding = 0;
             int64_t start = 0;
-            for (int64_t c : crossings) {
-                if (winding == 0) start = CrossingX(c);
-                winding += CrossingWinding(c);
-                if (winding == 0) clip.Emit(y, start, CrossingX(c), out);
+            for (const ActiveEdge& e : active) {
+                if (winding == 0) start = CrossingX(e.key);
+                winding += e.winding;
+                if (winding == 0) emit(y, start, CrossingX(e.key));
             }
         }
     }

@@ -15,6 +15,7 @@ enum class PolyFillMode { Alternate = 1, Winding = 2 };
 
 namespace scan {
 
+// Appends the inside's runs to `out`, in normal form when `out` starts empty.
 void ScanPolygonFill(std::span<const Point64> points, PolyFillMode mode, const ClipBands& clip,
                      SpanList& out);
 

@@ -239,7 +239,6 @@ FigureSpans ScanPolygon(std::span<const POINT> points, PolyFillMode mode, const 
     if (pen.kind != PenKind::Null) figure.outline = StrokePath(path, true, PenWidth(pen), clip);
     if (filled) {
         scan::ScanPolygonFill(path, mode, clip, figure.interior);
-        NormalizeSpans(figure.interior);
         if (!figure.outline.empty())
             figure.interior = SubtractSpans(figure.interior, figure.outline);
     }

@@ -33,9 +33,19 @@ BOOL DrawLine(HDC dc, std::span<const POINT> points) {
 } // namespace
 
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
-    return DrawFigure(dc, [&](const DcDrawing& drawing, const ScanPen& pen, bool filled) {
-        return platform::ScanRectangle(RECT{left, top, right, bottom}, pen, filled, drawing.Clip());
-    });
+    DcDrawing drawing;
+    if (!drawing.Open(dc)) return FALSE;
+    COLORREF penColor = 0, brushColor = 0;
+    ScanPen pen = drawing.Pen(penColor);
+    bool filled = drawing.Brush(brushColor);
+    const RECT box{left, top, right, bottom};
+    // A square-cornered outline and its interior are at most five rectangles, which the
+    // device fills whole, without a span a row.
+    platform::RectangleParts parts;
+    if (drawing.ExactClip() && platform::SplitRectangle(box, pen, filled, parts))
+        return drawing.FillParts(parts, brushColor, penColor, drawing.Rop2()) ? TRUE : FALSE;
+    platform::FigureSpans figure = platform::ScanRectangle(box, pen, filled, drawing.Clip());
+    return drawing.FillFigure(figure, brushColor, penColor, drawing.Rop2()) ? TRUE : FALSE;
 }
 
 BOOL Ellipse(HDC dc, int left, int top, int right, int bottom) {

@@ -195,6 +195,7 @@ TEST_F(ShapesDc, HugeFiguresStayInsideTheClipAndTheBits) {
     EXPECT_TRUE(Ellipse(dc, INT_MIN, INT_MIN, INT_MAX, INT_MAX));
     SetWindowOrgEx(dc, INT_MAX, INT_MIN, nullptr);
     EXPECT_TRUE(Ellipse(dc, INT_MIN, INT_MIN, INT_MAX, INT_MAX));
+    EXPECT_TRUE(Rectangle(dc, INT_MIN, INT_MIN, INT_MAX, INT_MAX));
     MoveToEx(dc, INT_MIN, INT_MAX, nullptr);
     EXPECT_TRUE(LineTo(dc, INT_MAX, INT_MIN));
     for (int y = 0; y < kHeight; ++y) {
