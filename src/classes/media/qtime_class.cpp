@@ -8,7 +8,7 @@
 #include "audio/manager/sound_manager.h"
 #include "classes/media/qtime_effect_dialog.h"
 #include "classes/media/sound_class.h"
-#include "classes/media/texture_feed.h"
+#include "classes/surface/texture_feed.h"
 #include "classes/surface/surface_class.h"
 #include "classes/window/controls/control_table.h"
 #include "classes/window/window_surface.h"

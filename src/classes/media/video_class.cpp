@@ -7,7 +7,7 @@
 #include "audio/manager/sound_device.h"
 #include "audio/manager/sound_manager.h"
 #include "classes/media/sound_class.h"
-#include "classes/media/texture_feed.h"
+#include "classes/surface/texture_feed.h"
 #include "classes/media/video_player.h"
 #include "classes/surface/view3d.h"
 #include "classes/window/controls/control_table.h"

@@ -3,6 +3,7 @@
 #include "classes/surface/point_array_class.h"
 #include "classes/surface/sprite_class.h"
 #include "classes/surface/surface_class.h"
+#include "classes/surface/texture_feed.h"
 #include "classes/window/window_surface.h"
 #include "script/classes/base_class.h"
 
@@ -26,6 +27,7 @@ void RegisterSurfaceClasses() {
     for (size_t i = 0; i < count; ++i)
         RegisterScriptClass(classes[i]);
     SetWindowSurfaceMaker(&MakeSurfaceForWindow);
+    InstallAnimationTextureFeed(true);
 }
 
 void UnregisterSurfaceClasses() {
@@ -34,4 +36,5 @@ void UnregisterSurfaceClasses() {
     for (size_t i = 0; i < count; ++i)
         UnregisterScriptClass(classes[i]->nameTable[0].id);
     SetWindowSurfaceMaker(nullptr);
+    InstallAnimationTextureFeed(false);
 }

@@ -8,7 +8,6 @@
 
 #include "classes/window/controls/animation_class.h"
 #include "foundation/streams/mem_out_stream.h"
-#include "graphics2d/drawing/surface_handle.h"
 #include "graphics2d/formats/anmz_handler.h"
 #include "platform/kernel/test_hooks.h"
 #include "script/project/project_test_data.h"
@@ -144,37 +143,21 @@ TEST(AnimationClass, AFrameDrawnIntoAWindowsSurfaceShowsInTheSameRefresh) {
               "12632256\n");
 }
 
-// The 3D classes' part, played by the test's Blob class: its objects are Textures.
-SurfaceHandle* textureImage = nullptr;
-int texturesChanged = 0;
-
-SurfaceHandle* BlobImage(CIBaseClassImpl* object) {
-    return object != nullptr && object->classIndex == 68 ? textureImage : nullptr;
-}
-
-void BlobChanged(CIBaseClassImpl*) {
-    ++texturesChanged;
-}
-
-TEST(AnimationClass, DrawsIntoATextureThroughTheHook) {
-    const AnimationTextureHook hook{&BlobImage, &BlobChanged};
-    SurfaceHandle image;
-    // Memory pixels: the run's display comes and goes around it.
-    image.Attach(cImageSurface::Create(8, 8, 32));
-    textureImage = &image;
-    texturesChanged = 0;
-    SetAnimationTextureHook(&hook);
-    const std::string output = RunAnimation("t = New Blob();\n"
-                                            "a = New Animation(\"grey\", t);\n"
-                                            "a.SetFrame(1); UiRefreshNow();\n");
-    SetAnimationTextureHook(nullptr);
-    uint32_t colour = 0;
-    image.GetPixel(1, 1, &colour);
-    textureImage = nullptr;
-    EXPECT_EQ(output, "");
-    EXPECT_EQ(colour & 0xFFFFFF, 0x606060u);
-    EXPECT_GE(texturesChanged, 1);
-    // Without the hook a Blob is no target.
+// A Texture of a World: the frames go into the Surface it takes its picture from, one of
+// its own image being made when it has none, and the Texture's pixels follow.
+TEST(AnimationClass, DrawsIntoATextureOfAWorld) {
+    EXPECT_EQ(RunAnimation("UseRenderers();\n"
+                           "scene = New World(New Surface(32, 24, 24));\n"
+                           "t = New Texture(scene, 4, 4);\n"
+                           "a = New Animation(\"grey\", t);\n"
+                           "a.SetFrame(1); UiRefreshNow();\n"
+                           "c = New Surface(t);\n"
+                           "Print(c.GetPixel(1, 1) & 0xFFFFFF);\n"
+                           "a.SetFrame(2); UiRefreshNow();\n"
+                           "c = New Surface(t);\n"
+                           "Print(c.GetPixel(1, 1) & 0xFFFFFF);\n"),
+              "6316128\n9474192\n");
+    // Other objects of the 3D classes are no target.
     EXPECT_EQ(RunAnimation("t = New Blob();\na = New Animation(\"grey\", t);\n"),
               "error 14 line 4");
 }

@@ -56,7 +56,7 @@ static_assert(kOwnMethodCount == 0x32 - kSharedControlMethodCount);
 
 constexpr const char* kOwnConstants[] = {"REVERSE", "LOOP_INFINITE"};
 constexpr ClassLevelHandler kOwnConstantValues[] = {&ControlConstant<CIAnimation::kReverse>,
-                                                &ControlConstant<0xFFFFFFFFu>};
+                                                    &ControlConstant<0xFFFFFFFFu>};
 
 constexpr auto kNameTable =
     ControlNameTable({CIAnimation::kClassId, "Animation", 0, 0}, kOwnMethods,
@@ -100,7 +100,7 @@ void SetAnimationTextureHook(const AnimationTextureHook* hook) {
 }
 
 CIAnimation::CIAnimation(CInterpretor* interpreter, const CClassRecord* record)
-    : CIChildWindow(interpreter, record) {
+    : CIChildWindow(interpreter, record), madeImage(interpreter) {
     SetCreateParams(0, 0, kNotGiven, kNotGiven, WS_CHILD, 0);
 }
 
@@ -120,6 +120,7 @@ void CIAnimation::ReleaseTargets() {
     if (targetSurface != nullptr) --targetSurface->useCount;
     if (targetTexture != nullptr) --targetTexture->useCount;
     targetSurface = targetTexture = nullptr;
+    madeImage.SetInt(0);
 }
 
 void CIAnimation::Destroy(int flag) {
@@ -141,6 +142,9 @@ int CIAnimation::ReleaseReferencesTo(CIBaseClassImpl* object) {
         ReleaseTargets();
         return 1;
     }
+    // A Surface made for the Texture only feeds it: the Texture stays the target.
+    if (object != nullptr && madeImage.GetType() == kValueObject && madeImage.GetObject() == object)
+        madeImage.SetObject(nullptr, 0);
     return CIChildWindow::ReleaseReferencesTo(object);
 }
 
@@ -153,7 +157,7 @@ void CIAnimation::Create() {
         CIBaseClassImpl* object = extraArgs[0]->GetObject();
         if (AsWindowSurface(object) != nullptr)
             targetSurface = object;
-        else if (textureHook != nullptr && textureHook->GetImage(object) != nullptr)
+        else if (textureHook != nullptr && textureHook->GetImage(object, madeImage) != nullptr)
             targetTexture = object;
         else
             interpreter->RaiseError(14);
@@ -250,7 +254,7 @@ void CIAnimation::Refresh() {
                 surface->InvalidateAll();
             }
         } else if (targetTexture != nullptr && textureHook != nullptr) {
-            SurfaceHandle* target = textureHook->GetImage(targetTexture);
+            SurfaceHandle* target = textureHook->GetImage(targetTexture, madeImage);
             if (target != nullptr && DecodeCurrentFrame()) {
                 workSurface->Blit(target, 0, 0, 0, 0, target->GetWidth(), target->GetHeight(), 0, 0,
                                   0, 0);

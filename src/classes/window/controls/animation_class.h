@@ -1,6 +1,6 @@
 // The Animation class: plays the frames of an animation-bank element (ANMZ or FLI/FLC) by
 // the interpreter's frame timer, into a small window of its own ("class_ZORVANE_ANIM"),
-// into a Surface, or into a Texture through the hook the 3D classes install.
+// into a Surface, or into a Texture through the hook the Surface classes install.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 
 #include "classes/window/child_window.h"
 #include "script/runtime/frame_timer.h"
+#include "script/values/value.h"
 
 class CInStream;
 class ImageFile;
@@ -16,8 +17,9 @@ class SurfaceHandle;
 // What the Animation asks of a Texture it draws into. Without a hook no object is a
 // Texture.
 struct AnimationTextureHook {
-    // The picture to draw the frames into, or null when `object` is no Texture.
-    SurfaceHandle* (*GetImage)(CIBaseClassImpl* object);
+    // The picture to draw the frames into, or null when `object` is no Texture; `holder`
+    // keeps alive what the picture needed made.
+    SurfaceHandle* (*GetImage)(CIBaseClassImpl* object, CValue& holder);
     // The picture was drawn anew.
     void (*ImageChanged)(CIBaseClassImpl* object);
 };
@@ -65,6 +67,8 @@ public:
 
     CIBaseClassImpl* targetSurface = nullptr;
     CIBaseClassImpl* targetTexture = nullptr;
+    // What the Texture's picture needed made (a Surface of its image).
+    CValue madeImage;
     std::unique_ptr<SurfaceHandle> workSurface;
     std::unique_ptr<CInStream> stream;
     std::unique_ptr<ImageFile> imageFile;

@@ -16,3 +16,5 @@ void GiveTextureASurface(CInterpretor& interpreter, CISurfaceTexture* texture, C
 // After a new frame was drawn into the Surface: the Texture takes it and the World's views
 // show it.
 void TextureFrameDrawn(CWindowSurface& surface);
+// Lets an Animation draw into a Texture as a Video and a QTime do, or takes that back.
+void InstallAnimationTextureFeed(bool install);
