@@ -236,32 +236,11 @@ TEST_F(Direct3DPixelsTest, TheTexturedSceneAsGoldenForThisMesa) {
 // The eye's frame is drawn on the window's device at the top left of its back buffer,
 // copied into the texture, and the window's frame then starts again around the screen.
 TEST_F(Direct3DPixelsTest, ACameraTextureShowsWhatItsCameraSees) {
-    using reference_scene::AddPolygon;
-    L3DWorld& w = *world_;
-    L3DCamera* view = w.CreateCamera(0);
-    L3DCamera* eye = w.CreateCamera(0);
-    // A red wall filling the eye's view, which stands far to the side: the view does not
-    // see the wall, only the screen showing it.
-    eye->SetPosition(10000, 0, 0);
-    LMaterial* red = w.materials.CreateMaterial("Red", nullptr, 0x0000FF, 0, nullptr);
-    red->SetFlat(1);
-    auto* wall = new L3DObject("Wall", &w, nullptr);
-    AddPolygon(*device_, *wall,
-               {{6000, -4000, 1000}, {14000, -4000, 1000}, {14000, 4000, 1000}, {6000, 4000, 1000}},
-               red);
-    w.AddObject(wall, 1);
-    LMaterial* screen = w.materials.CreateMaterial("Screen", nullptr, 0xFFFFFF, 0, nullptr);
-    ASSERT_EQ(screen->MakeCameraTexture(0, eye, 64, 64), 0);
-    screen->SetMapped(1);
-    auto* tv = new L3DObject("Screen", &w, nullptr);
-    AddPolygon(*device_, *tv, {{-30, -30, 100}, {30, -30, 100}, {30, 30, 100}}, screen);
-    AddPolygon(*device_, *tv, {{-30, -30, 100}, {30, 30, 100}, {-30, 30, 100}}, screen);
-    w.AddObject(tv, 0);
-    tv->MakeStatic(0);
-    w.Optimize();
-    // The texture starts black: red in the middle of the view can only come from the eye.
+    const reference_scene::CameraTextureScene scene =
+        reference_scene::AddCameraTextureScene(*device_, *world_);
+    ASSERT_EQ(scene.made, 0);
     platform::test::GetDirect3DSetup().recording = true;
-    const platform::headless::Pixels drawn = Draw(view);
+    const platform::headless::Pixels drawn = Draw(scene.view);
     // The window's scene is closed around the eye's frame and opened again after it.
     std::vector<std::string> scenes;
     for (const std::string& line : platform::test::GetDirect3DSetup().log)
@@ -276,7 +255,7 @@ TEST_F(Direct3DPixelsTest, ACameraTextureShowsWhatItsCameraSees) {
     // Where the eye's frame was drawn, the window's own frame shows its background.
     EXPECT_EQ(drawn.At(2, 2) & 0xFFFFFF, 0x102040u);
     // A frame drawn outside the window's borrows its device as well.
-    LTexture* texture = screen->GetTexture(0);
+    LTexture* texture = scene.screen->GetTexture(0);
     std::memset(texture->pixels, 0, size_t(texture->pitch) * texture->height);
     texture->cameraRenderer->RenderFrame();
     uint32_t middle = 0;

@@ -244,32 +244,10 @@ TEST_F(OpenGLPixelsTest, TheTexturedSceneAsGoldenForThisMesa) {
 }
 
 TEST_F(OpenGLPixelsTest, ACameraTextureShowsWhatItsCameraSees) {
-    using reference_scene::AddPolygon;
-    L3DWorld& w = *world_;
-    L3DCamera* view = w.CreateCamera(0);
-    L3DCamera* eye = w.CreateCamera(0);
-    // A red wall filling the eye's view, which stands far to the side: the view does not
-    // see the wall, only the screen showing it.
-    eye->SetPosition(10000, 0, 0);
-    LMaterial* red = w.materials.CreateMaterial("Red", nullptr, 0x0000FF, 0, nullptr);
-    red->SetFlat(1);
-    auto* wall = new L3DObject("Wall", &w, nullptr);
-    AddPolygon(*device_, *wall,
-               {{6000, -4000, 1000}, {14000, -4000, 1000}, {14000, 4000, 1000}, {6000, 4000, 1000}},
-               red);
-    w.AddObject(wall, 1);
-    LMaterial* screen = w.materials.CreateMaterial("Screen", nullptr, 0xFFFFFF, 0, nullptr);
-    ASSERT_EQ(screen->MakeCameraTexture(0, eye, 64, 64), 0);
-    screen->SetMapped(1);
-    auto* tv = new L3DObject("Screen", &w, nullptr);
-    // Static objects of a hardware back end's world draw their triangles in batches.
-    AddPolygon(*device_, *tv, {{-30, -30, 100}, {30, -30, 100}, {30, 30, 100}}, screen);
-    AddPolygon(*device_, *tv, {{-30, -30, 100}, {30, 30, 100}, {-30, 30, 100}}, screen);
-    w.AddObject(tv, 0);
-    tv->MakeStatic(0);
-    w.Optimize();
-    // The texture starts black: red in the middle of the view can only come from the eye.
-    const platform::headless::Pixels drawn = Draw(view);
+    const reference_scene::CameraTextureScene scene =
+        reference_scene::AddCameraTextureScene(*device_, *world_);
+    ASSERT_EQ(scene.made, 0);
+    const platform::headless::Pixels drawn = Draw(scene.view);
     EXPECT_EQ(drawn.At(kWidth / 2, kHeight / 2) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(drawn.At(2, 2) & 0xFFFFFF, 0x102040u);
 }

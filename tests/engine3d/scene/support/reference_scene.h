@@ -63,6 +63,40 @@ inline void AddStaticQuadBesideTriangle(LAPICLBK& device, L3DWorld& world) {
     world.Optimize();
 }
 
+// A screen showing what a second camera sees: a red wall far to the side of the view is
+// seen only by the eye, whose frame is the screen's camera texture. The texture starts
+// black, so red in the middle of the view can only come from the eye.
+struct CameraTextureScene {
+    L3DCamera* view;
+    LMaterial* screen;
+    // What making the camera texture answered: 0 when it was made.
+    int made;
+};
+
+inline CameraTextureScene AddCameraTextureScene(LAPICLBK& device, L3DWorld& world) {
+    L3DCamera* view = world.CreateCamera(0);
+    L3DCamera* eye = world.CreateCamera(0);
+    eye->SetPosition(10000, 0, 0);
+    LMaterial* red = world.materials.CreateMaterial("Red", nullptr, 0x0000FF, 0, nullptr);
+    red->SetFlat(1);
+    auto* wall = new L3DObject("Wall", &world, nullptr);
+    AddPolygon(device, *wall,
+               {{6000, -4000, 1000}, {14000, -4000, 1000}, {14000, 4000, 1000}, {6000, 4000, 1000}},
+               red);
+    world.AddObject(wall, 1);
+    LMaterial* screen = world.materials.CreateMaterial("Screen", nullptr, 0xFFFFFF, 0, nullptr);
+    const int made = screen->MakeCameraTexture(0, eye, 64, 64);
+    screen->SetMapped(1);
+    auto* tv = new L3DObject("Screen", &world, nullptr);
+    // Static objects of a hardware back end's world draw their triangles in batches.
+    AddPolygon(device, *tv, {{-30, -30, 100}, {30, -30, 100}, {30, 30, 100}}, screen);
+    AddPolygon(device, *tv, {{-30, -30, 100}, {30, 30, 100}, {-30, 30, 100}}, screen);
+    world.AddObject(tv, 0);
+    tv->MakeStatic(0);
+    world.Optimize();
+    return {view, screen, made};
+}
+
 } // namespace reference_scene
 
 inline ReferenceScene BuildReferenceScene(L3DWorld& world, LAPICLBK& device) {
