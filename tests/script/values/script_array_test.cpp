@@ -180,7 +180,7 @@ TEST_F(ScriptArrayTest, EveryKindSurvivesItsCellTheBoxAndTheWayBack) {
     a.MakeArray();
     CValue nested(&interpreter);
     Put(nested, {0}, 5);
-    const Spec kinds[] = {I(-7), D(2.5), S("text"), S(nullptr), Fn(0x40), Def(), Arr(), Obj()};
+    const Sample kinds[] = {I(-7), D(2.5), S("text"), S(nullptr), Fn(0x40), Def(), Arr(), Obj()};
     for (int32_t i = 0; i < 8; ++i) {
         CValue item(&interpreter);
         if (kinds[i].type == kValueArray)

@@ -19,9 +19,9 @@ constexpr int32_t ok = kNone;
 
 struct BinaryRow {
     Binary op;
-    Spec left;
-    Spec right;
-    Spec result;
+    Sample left;
+    Sample right;
+    Sample result;
     int32_t error;
 };
 
@@ -158,8 +158,8 @@ TEST_F(ValueTest, TextOperatorsHandleAliasedAndBorrowedTexts) {
 
 struct UnaryRow {
     Unary op;
-    Spec operand;
-    Spec result;
+    Sample operand;
+    Sample result;
 };
 
 TEST_F(ValueTest, OneOperandOperatorsFollowTheirTable) {
@@ -181,8 +181,8 @@ TEST_F(ValueTest, OneOperandOperatorsFollowTheirTable) {
         (value.*row.op)();
         ExpectHolds(value, row.result);
     }
-    const std::pair<Spec, int32_t> refused[] = {{S("1"), 12}, {Obj(), 18},  {Fn(1), 18},
-                                                {Arr(), 130}, {Hole(), 41}, {Def(), 41}};
+    const std::pair<Sample, int32_t> refused[] = {{S("1"), 12}, {Obj(), 18},  {Fn(1), 18},
+                                                  {Arr(), 130}, {Hole(), 41}, {Def(), 41}};
     for (const auto& [operand, code] : refused) {
         for (Unary op : {&CValue::Negate, &CValue::Not, &CValue::NotOperator, &CValue::Complement,
                          &CValue::Increment, &CValue::Decrement}) {

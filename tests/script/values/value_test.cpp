@@ -20,7 +20,7 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 // The results of GetInt, GetDouble, GetFloat and GetString; `error` is raised by all
 // but GetDouble, which raises `doubleError`. GetObject raises `objectError`.
 struct ConversionRow {
-    Spec value;
+    Sample value;
     int32_t asInt;
     double asDouble;
     double asFloat;

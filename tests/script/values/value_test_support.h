@@ -48,7 +48,7 @@ public:
 
 // A value by tag. Objects are the fixture's first or second; `address` is a function
 // record address or a placeholder payload; a null text is a string without a text.
-struct Spec {
+struct Sample {
     uint32_t type;
     int32_t integer = 0;
     double number = 0.0;
@@ -58,15 +58,15 @@ struct Spec {
 
 class ValueTest : public ::testing::Test {
 protected:
-    static Spec I(int32_t value) { return Spec{kValueInt, value}; }
-    static Spec D(double value) { return Spec{kValueDouble, 0, value}; }
-    static Spec S(const char* text) { return Spec{kValueString, 0, 0.0, text}; }
-    static Spec Obj(int which = 1) { return Spec{kValueObject, which}; }
-    static Spec Fn(uintptr_t address) { return Spec{kValueFunction, 0, 0.0, nullptr, address}; }
-    static Spec Arr() { return Spec{kValueArray}; }
-    static Spec Def() { return Spec{kValueDefault}; }
-    static Spec Hole(uint32_t type = kValueUnboundName, uintptr_t payload = 0) {
-        return Spec{type, 0, 0.0, nullptr, payload};
+    static Sample I(int32_t value) { return Sample{kValueInt, value}; }
+    static Sample D(double value) { return Sample{kValueDouble, 0, value}; }
+    static Sample S(const char* text) { return Sample{kValueString, 0, 0.0, text}; }
+    static Sample Obj(int which = 1) { return Sample{kValueObject, which}; }
+    static Sample Fn(uintptr_t address) { return Sample{kValueFunction, 0, 0.0, nullptr, address}; }
+    static Sample Arr() { return Sample{kValueArray}; }
+    static Sample Def() { return Sample{kValueDefault}; }
+    static Sample Hole(uint32_t type = kValueUnboundName, uintptr_t payload = 0) {
+        return Sample{type, 0, 0.0, nullptr, payload};
     }
 
     // MemAlloc and MemRealloc retry once, so two injected faults fail one allocation.
@@ -76,7 +76,7 @@ protected:
 
     void TearDown() override { platform::test::ClearFaults(); }
 
-    void Make(CValue& value, const Spec& spec) {
+    void Make(CValue& value, const Sample& spec) {
         switch (spec.type) {
         case kValueInt:
             return value.SetInt(spec.integer);
@@ -102,7 +102,7 @@ protected:
     }
 
     // The tag, and the content of numbers and texts.
-    static void ExpectHolds(const CValue& value, const Spec& spec) {
+    static void ExpectHolds(const CValue& value, const Sample& spec) {
         ASSERT_EQ(value.GetType(), spec.type);
         if (spec.type == kValueInt) {
             EXPECT_EQ(value.GetInt(), spec.integer);
