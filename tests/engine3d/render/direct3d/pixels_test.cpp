@@ -12,6 +12,7 @@
 
 #include "engine3d/render/direct3d/direct3d_device.h"
 #include "engine3d/render/direct3d/direct3d_renderer.h"
+#include "engine3d/render/mesa_golden.h"
 #include "engine3d/render/render_fixture.h"
 #include "engine3d/render/textured_scene.h"
 #include "engine3d/scene/materials/texture.h"
@@ -27,13 +28,6 @@ constexpr int32_t kWidth = 160;
 constexpr int32_t kHeight = 120;
 constexpr uint32_t kBackground = 0x402010;
 
-int ChannelDistance(uint32_t a, uint32_t b) {
-    int worst = 0;
-    for (int shift : {0, 8, 16})
-        worst = std::max(worst, std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)));
-    return worst;
-}
-
 // Pixels further than 8 in a channel from the golden's; of those, the ones farther than
 // `reach` pixels from any edge of the golden.
 struct Differences {
@@ -47,14 +41,14 @@ Differences Compare(const platform::headless::Pixels& golden,
     for (int y = 0; y < golden.height; ++y)
         for (int x = 0; x < golden.width; ++x) {
             const uint32_t g = golden.At(x, y);
-            if (ChannelDistance(g, drawn.At(x, y)) <= 8) continue;
+            if (render_test::ChannelDistance(g, drawn.At(x, y)) <= 8) continue;
             ++d.count;
             bool edge = false;
             for (int dy = -reach; dy <= reach && !edge; ++dy)
                 for (int dx = -reach; dx <= reach && !edge; ++dx) {
                     const int nx = x + dx, ny = y + dy;
                     if (nx < 0 || ny < 0 || nx >= golden.width || ny >= golden.height) continue;
-                    edge = ChannelDistance(golden.At(nx, ny), g) > 8;
+                    edge = render_test::ChannelDistance(golden.At(nx, ny), g) > 8;
                 }
             if (!edge) ++d.inside;
         }
@@ -88,31 +82,6 @@ std::string MesaMajor() {
     const size_t mesa = version.find("Mesa ");
     if (mesa == std::string::npos) return "";
     return "mesa" + std::to_string(std::atoi(version.c_str() + mesa + 5));
-}
-
-// Our own frames, kept per Mesa major version: within 4 of the golden in every channel on
-// at least 99.5% of the pixels. ZORV_WRITE_GOLDEN=1 writes them (look before committing).
-void ExpectLikeMesaGolden(const platform::headless::Pixels& drawn, const std::string& name) {
-    const std::string mesa = MesaMajor();
-    if (mesa.empty()) GTEST_SKIP() << "not Mesa";
-    const std::filesystem::path golden = std::filesystem::path(ZORV_SOURCE_DIR) /
-                                         "tests/engine3d/render/golden/direct3d" / mesa /
-                                         (name + ".png");
-    if (std::getenv("ZORV_WRITE_GOLDEN") != nullptr) {
-        std::filesystem::create_directories(golden.parent_path());
-        ASSERT_TRUE(
-            platform::WritePngFile(golden.string(), drawn.data.data(), drawn.width, drawn.height));
-        return;
-    }
-    platform::headless::Pixels expected;
-    if (!test_support::ReadPngPicture(golden, expected))
-        GTEST_SKIP() << "no golden for " << mesa << " (ZORV_WRITE_GOLDEN=1 writes one)";
-    ASSERT_EQ(drawn.width, expected.width);
-    ASSERT_EQ(drawn.height, expected.height);
-    int off = 0;
-    for (size_t i = 0; i < drawn.data.size(); ++i)
-        off += ChannelDistance(drawn.data[i], expected.data[i]) > 4 ? 1 : 0;
-    EXPECT_LE(off, kWidth * kHeight / 200) << off << " pixels further than 4 from " << golden;
 }
 
 class Direct3DPixelsTest : public RenderDisplayTest {
@@ -215,7 +184,8 @@ TEST_F(Direct3DPixelsTest, TheGlassPaneIsSeeThrough) {
         }
     int pure = 0;
     for (const uint32_t pixel : pane.data)
-        pure += ChannelDistance(pixel, 0xFF4040) <= 8 || ChannelDistance(pixel, 0x4040FF) <= 8;
+        pure += render_test::ChannelDistance(pixel, 0xFF4040) <= 8 ||
+                render_test::ChannelDistance(pixel, 0x4040FF) <= 8;
     EXPECT_EQ(pure, 0);
     const Differences d = Compare(goldenPane, pane, 7);
     // GL filters the pane's big texels where the software renderer does not: near their
@@ -225,12 +195,13 @@ TEST_F(Direct3DPixelsTest, TheGlassPaneIsSeeThrough) {
 
 TEST_F(Direct3DPixelsTest, TheReferenceSceneAsGoldenForThisMesa) {
     ReferenceScene scene = BuildReferenceScene(*world_, *device_);
-    ExpectLikeMesaGolden(Draw(scene.camera), "reference");
+    render_test::ExpectLikeMesaGolden(Draw(scene.camera), "direct3d", MesaMajor(), "reference");
 }
 
 TEST_F(Direct3DPixelsTest, TheTexturedSceneAsGoldenForThisMesa) {
-    ExpectLikeMesaGolden(Draw(AtTheirOwnDepths(*world_, BuildTexturedScene(*world_, *device_, 32))),
-                         "textured");
+    render_test::ExpectLikeMesaGolden(
+        Draw(AtTheirOwnDepths(*world_, BuildTexturedScene(*world_, *device_, 32))), "direct3d",
+        MesaMajor(), "textured");
 }
 
 // The eye's frame is drawn on the window's device at the top left of its back buffer,

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "engine3d/render/dib_device.h"
+#include "engine3d/render/mesa_golden.h"
 #include "engine3d/render/opengl/opengl_device.h"
 #include "engine3d/render/opengl/opengl_loader.h"
 #include "engine3d/render/opengl/opengl_renderer.h"
@@ -40,13 +41,6 @@ std::filesystem::path Golden(const std::string& name) {
            (name + ".png");
 }
 
-int ChannelDistance(uint32_t a, uint32_t b) {
-    int worst = 0;
-    for (int shift : {0, 8, 16})
-        worst = std::max(worst, std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)));
-    return worst;
-}
-
 // Pixels whose colour is further than `tolerance` from the golden's, and of those the ones
 // not on an edge of the golden (no neighbour within `reach` pixels of another colour).
 struct Differences {
@@ -60,14 +54,14 @@ Differences Compare(const platform::headless::Pixels& golden,
     for (int y = 0; y < golden.height; ++y)
         for (int x = 0; x < golden.width; ++x) {
             const uint32_t g = golden.At(x, y);
-            if (ChannelDistance(g, drawn.At(x, y)) <= tolerance) continue;
+            if (render_test::ChannelDistance(g, drawn.At(x, y)) <= tolerance) continue;
             ++d.count;
             bool edge = false;
             for (int dy = -reach; dy <= reach && !edge; ++dy)
                 for (int dx = -reach; dx <= reach && !edge; ++dx) {
                     const int nx = x + dx, ny = y + dy;
                     if (nx < 0 || ny < 0 || nx >= golden.width || ny >= golden.height) continue;
-                    edge = ChannelDistance(golden.At(nx, ny), g) > tolerance;
+                    edge = render_test::ChannelDistance(golden.At(nx, ny), g) > tolerance;
                 }
             if (!edge) ++d.inside;
         }
@@ -152,34 +146,9 @@ TEST_F(OpenGLPixelsTest, TheReferenceSceneCoversWhatTheSoftwareRendererCovers) {
     EXPECT_EQ(drawn.At(40, 20) & 0xFFFFFF, golden.At(40, 20) & 0xFFFFFF);
 }
 
-// Our own frames, kept per Mesa major version: within 4 of the golden in every channel on
-// at least 99.5% of the pixels. ZORV_WRITE_GOLDEN=1 writes them (look before committing).
-void ExpectLikeMesaGolden(const platform::headless::Pixels& drawn, const std::string& name) {
-    const std::string mesa = MesaMajor();
-    if (mesa.empty()) GTEST_SKIP() << "not Mesa";
-    const std::filesystem::path golden = std::filesystem::path(ZORV_SOURCE_DIR) /
-                                         "tests/engine3d/render/golden/opengl" / mesa /
-                                         (name + ".png");
-    if (std::getenv("ZORV_WRITE_GOLDEN") != nullptr) {
-        std::filesystem::create_directories(golden.parent_path());
-        ASSERT_TRUE(
-            platform::WritePngFile(golden.string(), drawn.data.data(), drawn.width, drawn.height));
-        return;
-    }
-    platform::headless::Pixels expected;
-    if (!test_support::ReadPngPicture(golden, expected))
-        GTEST_SKIP() << "no golden for " << mesa << " (ZORV_WRITE_GOLDEN=1 writes one)";
-    ASSERT_EQ(drawn.width, expected.width);
-    ASSERT_EQ(drawn.height, expected.height);
-    int off = 0;
-    for (size_t i = 0; i < drawn.data.size(); ++i)
-        off += ChannelDistance(drawn.data[i], expected.data[i]) > 4 ? 1 : 0;
-    EXPECT_LE(off, kWidth * kHeight / 200) << off << " pixels further than 4 from " << golden;
-}
-
 TEST_F(OpenGLPixelsTest, TheReferenceSceneAsGoldenForThisMesa) {
     ReferenceScene scene = BuildReferenceScene(*world_, *device_);
-    ExpectLikeMesaGolden(Draw(scene.camera), "reference");
+    render_test::ExpectLikeMesaGolden(Draw(scene.camera), "opengl", MesaMajor(), "reference");
 }
 
 // The textured scene's opaque polygons: its floor and wall, their textures wrapping.
@@ -240,7 +209,8 @@ TEST_F(OpenGLPixelsTest, TheTexturedScenesInsidesAreColouredAsTheSoftwareRendere
 }
 
 TEST_F(OpenGLPixelsTest, TheTexturedSceneAsGoldenForThisMesa) {
-    ExpectLikeMesaGolden(Draw(BuildTexturedScene(*world_, *device_, 32)), "textured");
+    render_test::ExpectLikeMesaGolden(Draw(BuildTexturedScene(*world_, *device_, 32)), "opengl",
+                                      MesaMajor(), "textured");
 }
 
 TEST_F(OpenGLPixelsTest, ACameraTextureShowsWhatItsCameraSees) {

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "engine3d/render/dib_device.h"
+#include "engine3d/render/mesa_golden.h"
 #include "engine3d/render/opengl/opengl_device.h"
 #include "engine3d/render/opengl/opengl_renderer.h"
 #include "engine3d/render/render_fixture.h"
@@ -52,13 +53,6 @@ L3DCamera* Corridor(L3DWorld& world, LAPICLBK& device) {
     L3DCamera* camera = world.CreateCamera(0);
     camera->SetAngles(0.04f, -0.06f, 0, 0);
     return camera;
-}
-
-int ChannelDistance(uint32_t a, uint32_t b) {
-    int worst = 0;
-    for (int shift : {0, 8, 16})
-        worst = std::max(worst, std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)));
-    return worst;
 }
 
 class OpenGLViewSizesTest : public RenderDisplayTest {
@@ -111,7 +105,7 @@ TEST_F(OpenGLViewSizesTest, TheCorridorCoversWhatTheSoftwareRendererCoversAtEver
             for (int x = 0; x < expected.width; ++x) {
                 const uint32_t want = expected.At(x, y) & 0xFFFFFF;
                 floor += want == 0x4080C0 ? 1 : 0;
-                if (ChannelDistance(want, drawn.At(x, y)) <= 8) continue;
+                if (render_test::ChannelDistance(want, drawn.At(x, y)) <= 8) continue;
                 ++differing;
                 bool edge = false;
                 for (int dy = -1; dy <= 1 && !edge; ++dy)
@@ -119,7 +113,7 @@ TEST_F(OpenGLViewSizesTest, TheCorridorCoversWhatTheSoftwareRendererCoversAtEver
                         const int nx = x + dx, ny = y + dy;
                         if (nx < 0 || ny < 0 || nx >= expected.width || ny >= expected.height)
                             continue;
-                        edge = ChannelDistance(expected.At(nx, ny), want) > 8;
+                        edge = render_test::ChannelDistance(expected.At(nx, ny), want) > 8;
                     }
                 inside += edge ? 0 : 1;
             }
