@@ -87,25 +87,26 @@ void MonoByte(uint32_t* out, uint8_t bits, uint32_t solid) {
 }
 
 // A row of a 1-bit mask, pixels from .. to - 1 of it, onto 32-bit pixels starting at `out`
-// (the mask's pixel `from`): a byte of the mask at a time, empty ones passed over. Glyphs
-// are narrow, so most rows end inside a byte.
-void MonoRow(uint32_t* out, const uint8_t* mask, int from, int to, uint32_t solid) {
+// (the mask's pixel `from`), of which `room` lie in the surface's row: a byte of the mask at
+// a time, empty ones passed over. Glyphs are narrow, so most rows end inside a byte.
+void MonoRow(uint32_t* out, const uint8_t* mask, int from, int to, int room, uint32_t solid) {
     for (int gx = from; gx < to;) {
         const int skip = gx & 7, count = std::min(8 - skip, to - gx);
         const auto bits =
             static_cast<uint8_t>((mask[gx >> 3] << skip) & (0xFF00 >> count)); // top `count`
-        uint32_t* at = out + (gx - from);
+        const int offset = gx - from;
+        uint32_t* at = out + offset;
         gx += count;
         if (bits == 0) continue;
-        if (count == 8) {
-            if (bits == 0xFF)
-                std::fill_n(at, 8, solid);
-            else
-                MonoByte(at, bits, solid);
-            continue;
+        if (count == 8 && bits == 0xFF) {
+            std::fill_n(at, 8, solid);
+        } else if (offset + 8 <= room) {
+            // A part byte too: the pixels past its count keep their own values.
+            MonoByte(at, bits, solid);
+        } else {
+            for (int i = 0; i < count; ++i)
+                at[i] = (bits >> (7 - i) & 1) ? solid : at[i];
         }
-        for (int i = 0; i < count; ++i)
-            at[i] = (bits >> (7 - i) & 1) ? solid : at[i];
     }
 }
 
@@ -405,7 +406,7 @@ bool RasterDevice::DrawGlyphs(std::span<const GlyphMask> glyphs, COLORREF color,
                         const uint8_t* mask = glyph.bits + (y - box.top) * glyph.pitch;
                         int from = part.left - box.left, to = part.right - box.left;
                         if (glyph.bitsPerPixel == 1)
-                            MonoRow(row, mask, from, to, solid);
+                            MonoRow(row, mask, from, to, s.width - part.left, solid);
                         else
                             GreyRow(row, mask, from, to, solid, rgb);
                     }

@@ -297,6 +297,33 @@ TEST_F(TextOut, OriginAndClipMoveAndCutTheText) {
     EXPECT_TRUE(NoInk());
 }
 
+// A mono glyph's mask byte cut by a clip edge anywhere in it draws only its pixels inside,
+// and so does one cut by the surface's right edge.
+TEST_F(TextOut, MonoGlyphsCutAnywhereInAMaskByteDrawOnlyInside) {
+    Use("Arial", -20);
+    Out(20, 20, "Wwm");
+    const std::vector<uint32_t> whole = Pixels();
+    for (int edge = 21; edge < 37; ++edge) {
+        Clear();
+        HRGN clip = CreateRectRgn(edge, 0, edge + 11, HEIGHT);
+        SelectClipRgn(dc(), clip);
+        DeleteObject(clip);
+        Out(20, 20, "Wwm");
+        SelectClipRgn(dc(), 0);
+        for (int y = 0; y < HEIGHT; ++y)
+            for (int x = 0; x < WIDTH; ++x) {
+                const bool inside = x >= edge && x < edge + 11;
+                ASSERT_EQ(At(x, y), inside ? whole[size_t(y) * WIDTH + x] : WHITE)
+                    << "clip from " << edge << ", pixel " << x << ", " << y;
+            }
+    }
+    Clear();
+    Out(WIDTH - 13, 20, "Wwm");
+    const RECT ink = Ink();
+    EXPECT_GT(ink.right, WIDTH - 13);
+    EXPECT_LE(ink.right, WIDTH);
+}
+
 TEST_F(TextOut, GreyBlendsAboveEightBitsAndIsSolidOnIndexedTargets) {
     Use("Arial", -20, ANTIALIASED_QUALITY);
     Out(2, 2, "Grey");
