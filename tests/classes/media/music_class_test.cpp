@@ -14,6 +14,7 @@
 #include "platform/sound/sound_test_hooks.h"
 #include "script/project/project_format.h"
 #include "script/script_runner.h"
+#include "support/recorded_sound.h"
 
 namespace {
 
@@ -87,17 +88,7 @@ float Peak(const std::vector<float>& frames) {
 
 class MusicClass : public ::testing::Test {
 protected:
-    void SetUp() override {
-        setenv("ZORV_AUDIO", "null", 1);
-        platform::test::FreezeClock(1000);
-        platform::test::ResetSoundOutput();
-        platform::test::RecordSoundOutput(true);
-    }
-    void TearDown() override {
-        platform::test::RecordSoundOutput(false);
-        platform::test::ResetSoundOutput();
-        platform::test::UnfreezeClock();
-    }
+    test_support::RecordedSound recording_;
     script_test::ScriptResult Run(const std::string& source) {
         return runner.Run(source, "test.zs", project);
     }

@@ -9,23 +9,17 @@
 #include "platform/kernel/test_hooks.h"
 #include "platform/sound/direct_sound.h"
 #include "platform/sound/sound_test_hooks.h"
+#include "support/recorded_sound.h"
 
 class NullSoundTest : public ::testing::Test {
 protected:
+    test_support::RecordedSound recording_;
     void SetUp() override {
-        setenv("ZORV_AUDIO", "null", 1);
-        platform::test::FreezeClock(1000);
-        platform::test::ResetSoundOutput();
-        platform::test::RecordSoundOutput(true);
         ASSERT_EQ(DirectSoundCreate(nullptr, &sound_, nullptr), DS_OK);
     }
 
     void TearDown() override {
         if (sound_) sound_->Release();
-        platform::test::RecordSoundOutput(false);
-        platform::test::ResetSoundOutput();
-        platform::test::UnfreezeClock();
-        unsetenv("ZORV_AUDIO");
     }
 
     // A secondary buffer holding `bytes` (a whole number of frames) of that format.

@@ -14,6 +14,7 @@
 #include "platform/user/messages.h"
 #include "platform/user/window_class.h"
 #include "platform/user/windows.h"
+#include "support/recorded_sound.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -30,12 +31,9 @@ LRESULT Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 class Sequencer : public ::testing::Test {
 protected:
+    test_support::RecordedSound recording_;
     void SetUp() override {
         if (platform::media::SoundFontPath().empty()) GTEST_SKIP() << "no General MIDI sound font";
-        setenv("ZORV_AUDIO", "null", 1);
-        platform::test::FreezeClock(1000);
-        platform::test::ResetSoundOutput();
-        platform::test::RecordSoundOutput(true);
         static bool registered = false;
         if (!registered) {
             WNDCLASSA windowClass{};
@@ -53,9 +51,6 @@ protected:
     }
     void TearDown() override {
         if (window_ != 0) DestroyWindow(window_);
-        platform::test::RecordSoundOutput(false);
-        platform::test::ResetSoundOutput();
-        platform::test::UnfreezeClock();
     }
 
     MCIDEVICEID Open(MCIERROR expected = 0) {

@@ -11,17 +11,15 @@
 #include "platform/media/modplug/mod_plug.h"
 #include "platform/media/modplug/tracker_module.h"
 #include "platform/sound/sound_test_hooks.h"
+#include "support/recorded_sound.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 class ModPlug : public ::testing::Test {
 protected:
+    test_support::RecordedSound recording_;
     void SetUp() override {
-        setenv("ZORV_AUDIO", "null", 1);
-        platform::test::FreezeClock(1000);
-        platform::test::ResetSoundOutput();
-        platform::test::RecordSoundOutput(true);
         modplug::Install();
         library_ = LoadLibraryA("NPMOD32.DLL");
         ASSERT_NE(library_, 0u);
@@ -33,9 +31,6 @@ protected:
     }
     void TearDown() override {
         if (library_ != 0) FreeLibrary(library_);
-        platform::test::RecordSoundOutput(false);
-        platform::test::ResetSoundOutput();
-        platform::test::UnfreezeClock();
     }
     template <class F> F Entry(const char* name) {
         return reinterpret_cast<F>(GetProcAddress(library_, name));

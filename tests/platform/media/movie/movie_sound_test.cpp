@@ -14,6 +14,7 @@
 #include "platform/media/video/movie_reader.h"
 #include "platform/media/video/movie_writer.h"
 #include "platform/sound/sound_test_hooks.h"
+#include "support/recorded_sound.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -58,18 +59,7 @@ double BestMatch(const std::vector<float>& played, const std::vector<float>& exp
 
 class MovieSound : public ::testing::Test {
 protected:
-    void SetUp() override {
-        setenv("ZORV_AUDIO", "null", 1);
-        platform::test::FreezeClock(1000);
-        platform::test::ResetSoundOutput();
-        platform::test::RecordSoundOutput(true);
-    }
-    void TearDown() override {
-        platform::test::RecordSoundOutput(false);
-        platform::test::ResetSoundOutput();
-        platform::test::UnfreezeClock();
-        unsetenv("ZORV_AUDIO");
-    }
+    test_support::RecordedSound recording_;
     // What the output played while the movie ran for `ms` of the clock.
     static std::vector<float> Run(Movie& movie, DWORD ms) {
         for (DWORD at = 0; at < ms; at += 10) {
