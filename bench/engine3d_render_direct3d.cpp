@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "plain_wall.h"
 #include "side_by_side.h"
 
 #include "engine3d/render/textured_scene.h"
@@ -115,27 +116,13 @@ BENCHMARK(BM_Direct3DTexturedFrameBesideSoftware)->UseRealTime();
 // the layer presents a frame. It keeps the layer's GL states as it found them.
 struct PlainProgram {
     explicit PlainProgram(HWND window) : window(window) {
-        for (int row = 0; row <= 15; ++row)
-            for (int column = 0; column <= 20; ++column) {
-                vertices.insert(vertices.end(), {float(column * 32), float(row * 32)});
-                coordinates.insert(coordinates.end(), {float(column), float(row)});
-            }
-        for (int row = 0; row < 15; ++row)
-            for (int column = 0; column < 20; ++column) {
-                const GLushort a = GLushort(row * 21 + column), b = GLushort(a + 1),
-                               c = GLushort(a + 22), d = GLushort(a + 21);
-                indices.insert(indices.end(), {a, b, c, a, c, d});
-            }
-        std::vector<uint32_t> texels(64 * 64);
-        for (int i = 0; i < 64 * 64; ++i)
-            texels[size_t(i)] = (i % 64 / 8 + i / 64 / 8) % 2 ? 0xFFE08020u : 0xFFF0F0F0u;
         glPushAttrib(GL_TEXTURE_BIT);
         glGenTextures(1, &texture);
         glBindTexture(GL_TEXTURE_2D, texture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 64, 64, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                     texels.data());
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, wall.kTextureSize, wall.kTextureSize, 0, GL_RGBA,
+                     GL_UNSIGNED_BYTE, wall.texels.data());
         glPopAttrib();
         frame.resize(size_t(kWidth) * kHeight);
         info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -170,9 +157,7 @@ struct PlainProgram {
         glColor4ub(255, 255, 255, 255);
         glEnableClientState(GL_VERTEX_ARRAY);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glVertexPointer(2, GL_FLOAT, 0, vertices.data());
-        glTexCoordPointer(2, GL_FLOAT, 0, coordinates.data());
-        glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_SHORT, indices.data());
+        wall.Draw();
         glReadPixels(0, 0, kWidth, kHeight, GL_BGRA, GL_UNSIGNED_BYTE, frame.data());
         glMatrixMode(GL_PROJECTION);
         glPopMatrix();
@@ -188,8 +173,7 @@ struct PlainProgram {
 
     HWND window;
     GLuint texture = 0;
-    std::vector<float> vertices, coordinates;
-    std::vector<GLushort> indices;
+    const bench::PlainWall wall;
     std::vector<uint32_t> frame;
     BITMAPINFO info{};
 };

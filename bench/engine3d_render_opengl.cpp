@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "plain_wall.h"
 #include "side_by_side.h"
 
 #include "engine3d/render/textured_scene.h"
@@ -203,28 +204,14 @@ BENCHMARK(BM_SoftwareReferenceFrameBesideLlvmpipe)
 // one texture, one glDrawElements, then the same read-back into the window as the back end's.
 struct PlainProgram {
     explicit PlainProgram(HWND window, HGLRC context) : window(window), context(context) {
-        for (int row = 0; row <= 15; ++row)
-            for (int column = 0; column <= 20; ++column) {
-                vertices.insert(vertices.end(), {float(column * 32), float(row * 32)});
-                coordinates.insert(coordinates.end(), {float(column), float(row)});
-            }
-        for (int row = 0; row < 15; ++row)
-            for (int column = 0; column < 20; ++column) {
-                const GLushort a = GLushort(row * 21 + column), b = GLushort(a + 1),
-                               c = GLushort(a + 22), d = GLushort(a + 21);
-                indices.insert(indices.end(), {a, b, c, a, c, d});
-            }
-        std::vector<uint32_t> texels(64 * 64);
-        for (int i = 0; i < 64 * 64; ++i)
-            texels[size_t(i)] = (i % 64 / 8 + i / 64 / 8) % 2 ? 0xFFE08020u : 0xFFF0F0F0u;
         dc = GetDC(window);
         wglMakeCurrent(dc, context);
         glGenTextures(1, &texture);
         glBindTexture(GL_TEXTURE_2D, texture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 64, 64, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                     texels.data());
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, wall.kTextureSize, wall.kTextureSize, 0, GL_RGBA,
+                     GL_UNSIGNED_BYTE, wall.texels.data());
     }
     ~PlainProgram() {
         wglMakeCurrent(dc, context);
@@ -245,9 +232,7 @@ struct PlainProgram {
         glBindTexture(GL_TEXTURE_2D, texture);
         glEnableClientState(GL_VERTEX_ARRAY);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glVertexPointer(2, GL_FLOAT, 0, vertices.data());
-        glTexCoordPointer(2, GL_FLOAT, 0, coordinates.data());
-        glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_SHORT, indices.data());
+        wall.Draw();
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glDisableClientState(GL_VERTEX_ARRAY);
         glFinish();
@@ -258,8 +243,7 @@ struct PlainProgram {
     HGLRC context;
     HDC dc = 0;
     GLuint texture = 0;
-    std::vector<float> vertices, coordinates;
-    std::vector<GLushort> indices;
+    const bench::PlainWall wall;
 };
 
 void BM_OpenGLTexturedFrameBesidePlainProgram(benchmark::State& state) {

@@ -1,0 +1,44 @@
+// What the plain GL programs beside the renderer benchmarks draw: a wall of 600 triangles
+// over 640 x 480 in screen space, as one vertex array for one glDrawElements, in a 64 x 64
+// checker texture.
+#pragma once
+
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace bench {
+
+struct PlainWall {
+    PlainWall() {
+        for (int row = 0; row <= 15; ++row)
+            for (int column = 0; column <= 20; ++column) {
+                vertices.insert(vertices.end(), {float(column * 32), float(row * 32)});
+                coordinates.insert(coordinates.end(), {float(column), float(row)});
+            }
+        for (int row = 0; row < 15; ++row)
+            for (int column = 0; column < 20; ++column) {
+                const GLushort a = GLushort(row * 21 + column), b = GLushort(a + 1),
+                               c = GLushort(a + 22), d = GLushort(a + 21);
+                indices.insert(indices.end(), {a, b, c, a, c, d});
+            }
+        texels.resize(kTextureSize * kTextureSize);
+        for (int i = 0; i < kTextureSize * kTextureSize; ++i)
+            texels[size_t(i)] = (i % 64 / 8 + i / 64 / 8) % 2 ? 0xFFE08020u : 0xFFF0F0F0u;
+    }
+    // Draws the wall with the arrays the caller enabled and the texture it bound.
+    void Draw() const {
+        glVertexPointer(2, GL_FLOAT, 0, vertices.data());
+        glTexCoordPointer(2, GL_FLOAT, 0, coordinates.data());
+        glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_SHORT, indices.data());
+    }
+
+    static constexpr int kTextureSize = 64;
+    std::vector<float> vertices, coordinates;
+    std::vector<GLushort> indices;
+    // RGBA, for glTexImage2D.
+    std::vector<uint32_t> texels;
+};
+
+} // namespace bench
