@@ -4,24 +4,9 @@
 // its end. Headless, on the software renderer. Counter: faces added a second.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <string>
 
-#include "classes/scene3d/scene3d_classes.h"
-#include "classes/surface/surface_classes.h"
-#include "classes/system/system_classes.h"
-#include "classes/window/window_classes.h"
-#include "engine3d/render/registry.h"
-#include "foundation/containers/ptr_array.h"
-#include "platform/display/headless_display.h"
-#include "script/classes/base_class.h"
-#include "script/classes/script_classes.h"
-#include "script/interpreter/ierror.h"
-#include "script/interpreter/interpretor.h"
-#include "script/language/token_compiler.h"
-#include "script/runtime/display_list.h"
-#include "script/runtime/launch_info.h"
-#include "script/runtime/run_application.h"
+#include "classes_scene3d_script.h"
 
 namespace {
 
@@ -43,46 +28,11 @@ std::string MeshScript(bool batch) {
     return text;
 }
 
-void Setup() {
-    [[maybe_unused]] static const bool done = [] {
-        setenv("ZORV_GL", "off", 1);
-        platform::headless::Install();
-        InitGlobalUI();
-        RegisterSystemClasses();
-        RegisterWindowClasses();
-        RegisterSurfaceClasses();
-        RegisterScene3DClasses();
-        RegisterScriptClasses();
-        SetAPIRegistry(&GetBackEndRegistry());
-        return true;
-    }();
-}
-
-// False when the script does not compile or ends with an error.
-bool RunScript(const std::string& source) {
-    CLaunchInfo launch;
-    CInterpretor interpreter(0, &launch);
-    PtrArray names;
-    BuildBuiltinClassNameList(names);
-    if (interpreter.InitClassRegistry(names) != 1) return false;
-    CTokenInfos report;
-    try {
-        report.AddSourceText(source.data(), uint32_t(source.size()), 0, "mesh.zs", 0);
-        if (interpreter.GetCompiler()->Compile(report) != 1) return false;
-        interpreter.Start(report);
-        interpreter.RunMain(report, nullptr);
-    } catch (CIError* error) {
-        report.SetPendingError(error);
-        return false;
-    }
-    return true;
-}
-
 void BuildMesh(benchmark::State& state, bool batch) {
-    Setup();
+    SetUpScene3DScripts();
     const std::string source = MeshScript(batch);
     for (auto _ : state) {
-        if (!RunScript(source)) {
+        if (RunScene3DScript(source) != 0) {
             state.SkipWithError("the script failed");
             return;
         }

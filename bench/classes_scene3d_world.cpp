@@ -7,68 +7,15 @@
 
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
-#include "classes/scene3d/scene3d_classes.h"
-#include "classes/surface/surface_classes.h"
-#include "classes/system/system_classes.h"
-#include "classes/window/window_classes.h"
-#include "engine3d/render/registry.h"
-#include "foundation/containers/ptr_array.h"
-#include "graphics2d/formats/image_file_manager.h"
-#include "platform/display/headless_display.h"
-#include "script/classes/base_class.h"
-#include "script/classes/script_classes.h"
-#include "script/interpreter/ierror.h"
-#include "script/interpreter/interpretor.h"
-#include "script/language/token_compiler.h"
-#include "script/runtime/display_list.h"
-#include "script/runtime/launch_info.h"
-#include "script/runtime/run_application.h"
+#include "classes_scene3d_script.h"
 
 namespace {
 
 constexpr int kObjects = 1000;
 constexpr int kLookups = 10000;
 constexpr int kWrappers = 10000;
-
-void SetUpOnce() {
-    [[maybe_unused]] static const bool ready = [] {
-        setenv("ZORV_GL", "off", 1);
-        platform::headless::Install();
-        InitGlobalUI();
-        RegisterSystemClasses();
-        RegisterWindowClasses();
-        RegisterSurfaceClasses();
-        RegisterScene3DClasses();
-        RegisterScriptClasses();
-        SetAPIRegistry(&GetBackEndRegistry());
-        return true;
-    }();
-}
-
-// Runs `source` in a fresh interpreter; the error that ended it, or 0.
-int32_t Run(const std::string& source) {
-    CLaunchInfo launch;
-    CInterpretor interpreter(0, &launch);
-    PtrArray names;
-    BuildBuiltinClassNameList(names);
-    if (interpreter.InitClassRegistry(names) != 1) return 15;
-    interpreter.imageFileManager = new ImageFileManager;
-    interpreter.imageFileManager->Init(0);
-    CTokenInfos report;
-    report.AddSourceText(source.data(), uint32_t(source.size()), 0, "bench.zs", 0);
-    if (interpreter.GetCompiler()->Compile(report) != 1) return -1;
-    try {
-        interpreter.Start(report);
-        if (interpreter.RunMain(report, nullptr) == 1) return 0;
-    } catch (CIError* error) {
-        report.SetPendingError(error);
-    }
-    const CIError* error = report.GetPendingError();
-    return error != nullptr ? error->code : interpreter.lastEndCode;
-}
 
 // A world of kObjects objects named "Part0" to "Part999", hung under one "Root", then
 // `lookups` (which may read `i`, counting kLookups times). A wrong answer ends the run with
@@ -92,14 +39,14 @@ std::string LookupScript(const std::string& lookups) {
 }
 
 void TimeLookups(benchmark::State& state, const std::string& lookup) {
-    SetUpOnce();
+    SetUpScene3DScripts();
     const std::string with = LookupScript(lookup), without = LookupScript("");
     using Clock = std::chrono::steady_clock;
     for (auto _ : state) {
         const auto start = Clock::now();
-        const int32_t a = Run(with);
+        const int32_t a = RunScene3DScript(with);
         const auto middle = Clock::now();
-        const int32_t b = Run(without);
+        const int32_t b = RunScene3DScript(without);
         const auto end = Clock::now();
         if (a != 0 || b != 0) {
             state.SkipWithError(
@@ -128,7 +75,7 @@ BENCHMARK(BM_ObjectFindChild)->UseManualTime()->Unit(benchmark::kMillisecond);
 // kWrappers placed objects made in a world (each with its engine object and its wrapper),
 // then the world deleted, which drops every wrapper with it.
 void BM_WrappersMadeAndDropped(benchmark::State& state) {
-    SetUpOnce();
+    SetUpScene3DScripts();
     const std::string script = "s = New Surface(64, 48);\n"
                                "scene = New World(s);\n"
                                "For (i = 0; i < " +
@@ -136,7 +83,7 @@ void BM_WrappersMadeAndDropped(benchmark::State& state) {
                                "; i++) o = New Object(scene);\n"
                                "Delete scene;\n";
     for (auto _ : state) {
-        const int32_t code = Run(script);
+        const int32_t code = RunScene3DScript(script);
         if (code != 0) {
             state.SkipWithError(("the script ended with error " + std::to_string(code)).c_str());
             return;
