@@ -301,17 +301,30 @@ bool QuickReturn(const CompiledFunction& code, const CValue* arguments, int32_t 
 } // namespace
 
 // Compiles one function; Compile answers false when the body has what it does not cover.
+// A module's top level (from `start`) and an event handler's body are compiled with every
+// name going through the scopes, as the walk finds them there: their statements that the
+// compiler does not cover are left to the walk.
 class FunctionCompiler {
 public:
     FunctionCompiler(CInterpretor& interpreter, const BlockRecord* function, CompiledFunction& out)
         : in_(interpreter), function_(function), out_(out) {}
+    FunctionCompiler(CInterpretor& interpreter, const BlockRecord* handler, uint8_t* start,
+                     CompiledFunction& out)
+        : in_(interpreter), function_(handler), out_(out), start_(start), scopesOnly_(true) {}
 
     bool Compile() {
-        if (!BindParameters()) return false;
-        if (!CompileBody()) return false;
+        if (!scopesOnly_ && !BindParameters()) return false;
+        uint8_t* token = start_ != nullptr ? start_ : Next(At(function_->bodyStart));
+        while (!CompileBody(token))
+            if (!scopesOnly_ || !LeaveToTheWalk(token)) break;
+        if (!scopesOnly_ && token != nullptr) return false;
         for (const auto& [op, offset] : fixups_) {
             auto found = labels_.find(offset);
-            if (found == labels_.end()) return false;
+            if (found == labels_.end()) {
+                if (!scopesOnly_) return false;
+                // Where the compiled code stops, the walk goes on.
+                found = labels_.emplace(offset, Emit(kOpWalkOn, 0, At(offset))).first;
+            }
             out_.ops[op].index = found->second;
         }
         // A statement's end followed by a jump, as every loop round and branch has, in one.
@@ -326,7 +339,41 @@ public:
         SettleIntegerCode();
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
-        out_.returnsOnly = ReturnsOnly(out_);
+        out_.returnsOnly = !scopesOnly_ && ReturnsOnly(out_);
+        return true;
+    }
+
+    // The statement at `token` that the compiler did not cover, in code with no slots:
+    // the walk's handler runs an expression statement, and the code goes on after it;
+    // any other statement, and all that follow it, run on the walk. True when the
+    // compiler goes on at `token`.
+    bool LeaveToTheWalk(uint8_t*& token) {
+        out_.ops.resize(statementMark_);
+        fixups_.resize(fixupMark_);
+        pendingCalls_ = 0;
+        prefixes_ = 0;
+        declaring_ = kNoSlot;
+        token = statementToken_;
+        uint16_t code = Code(token);
+        bool expression = IsClassToken(code) || code == kTokenName || code == kTokenCallName ||
+                          code == kTokenVar || code == kTokenArrayName || code == kTokenThis ||
+                          code == kTokenString || code == kTokenCurWindow ||
+                          code == kTokenMemberCall || code == kTokenDelete ||
+                          code == kTokenUnitMarker || code == kTokenUnitEnd ||
+                          (function_ == nullptr && code == kTokenReturn);
+        uint8_t* end = token;
+        while (expression && Code(end) != kTokenSemicolon) {
+            if (Code(end) == kTokenEnd) expression = false;
+            end = Next(end);
+        }
+        if (!expression || out_.ops.size() > (1u << 20)) {
+            Emit(kOpWalkOn, 0, token);
+            token = nullptr;
+            return false;
+        }
+        Emit(kOpWalkStatement, 0, token, Offset(end));
+        EndStatementAt(end);
+        token = end;
         return true;
     }
 
@@ -404,7 +451,7 @@ public:
     void Renumber(std::vector<CompiledOp>& kept, const std::vector<uint32_t>& moved) {
         for (CompiledOp& op : kept)
             if (op.op == kOpJump || op.op == kOpBranchTrue || op.op == kOpEndAndJump ||
-                op.op == kOpIntegerCode)
+                op.op == kOpIntegerCode || op.op == kOpCaseTest)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -557,7 +604,7 @@ private:
     // to: one that no code before it reads, so that the call meets it first there.
     uint32_t BindableSlot(uint8_t* token, bool conditional) const {
         if (Code(token) != kTokenName || Code(Next(token)) != kTokenAssign) return kNoSlot;
-        if (conditional || slotNames_.size() >= 64) return kNoSlot;
+        if (conditional || scopesOnly_ || slotNames_.size() >= 64) return kNoSlot;
         uint32_t name = NameOf(token);
         if (SlotOf(name) != kNoSlot || Seen(name)) return kNoSlot;
         return uint32_t(slotNames_.size());
@@ -648,7 +695,8 @@ private:
                 --depth;
                 if (operators[depth] == kTokenQuestion) {
                     // The value after ":" goes above the one before it, which waits.
-                    if (Code(token) != kTokenColon || depth == declaredAt) return nullptr;
+                    // Whatever token stands there, the walk steps over it to the value after.
+                    if (depth == declaredAt) return nullptr;
                     Emit(kOpQuestion, depth, token);
                     uint8_t* end = Expression(depth + 1, Next(token));
                     if (end == nullptr) return nullptr;
@@ -775,8 +823,15 @@ private:
                 next = Expression(depth, next);
                 if (next == nullptr) return nullptr;
                 Emit(kOpArgument, depth, next, count++);
+                if (count == CInterpretor::kFrameSlots) {
+                    // The walk takes no more arguments than a frame holds, then fails.
+                    Emit(kOpTooManyArguments, depth, Next(next));
+                    while (next != nullptr && Code(next) == kTokenComma)
+                        next = Expression(depth, Next(next));
+                    if (next == nullptr) return nullptr;
+                    break;
+                }
                 if (Code(next) != kTokenComma) break;
-                if (count == CInterpretor::kMaxArguments) return nullptr;
                 next = Next(next);
             }
             if (Code(next) != kTokenCloseParen) return nullptr;
@@ -864,9 +919,10 @@ private:
                               ops[first].token});
     }
 
-    bool CompileBody() {
-        uint8_t* token = Next(At(function_->bodyStart));
-        uint8_t* end = At(function_->end);
+    // The statements from `token` on, to the body's end: true when all compiled; else
+    // false, the statement that was not left in statementToken_.
+    bool CompileBody(uint8_t*& token) {
+        uint8_t* end = function_ != nullptr ? At(function_->end) : nullptr;
         bool conditionalNext = false;
         for (;;) {
             Label(token);
@@ -874,16 +930,22 @@ private:
                 token = Next(token);
                 if (Code(token) != kTokenSemicolon) Label(token);
             }
-            bool conditional = conditionalNext;
+            statementToken_ = token;
+            statementMark_ = out_.ops.size();
+            fixupMark_ = fixups_.size();
+            // A case's statements run only when a Case lets them.
+            bool conditional = conditionalNext ||
+                               (!contexts_.empty() && contexts_.back().block->kind == kBlockSwitch);
             conditionalNext = false;
             uint16_t code = Code(token);
+            if (code == kTokenReturn && function_ == nullptr) return false;
             switch (code) {
             case kTokenName:
             case kTokenCallName:
             case kTokenVar: {
                 uint32_t declared = kNoSlot;
                 uint32_t declaredName = 0;
-                if (code == kTokenVar && contexts_.empty() && !conditional &&
+                if (code == kTokenVar && contexts_.empty() && !conditional && !scopesOnly_ &&
                     Code(Next(token)) == kTokenName && Code(Next(Next(token))) == kTokenAssign) {
                     declaredName = NameOf(Next(token));
                     if (SlotOf(declaredName) == kNoSlot) {
@@ -897,7 +959,8 @@ private:
                 }
                 // "Var name;" before anything reads the name finds no local of it and
                 // makes none: the name stays free for a later binding.
-                if (code == kTokenVar && !conditional && Code(Next(token)) == kTokenName &&
+                if (code == kTokenVar && !conditional && !scopesOnly_ &&
+                    Code(Next(token)) == kTokenName &&
                     Code(Next(Next(token))) == kTokenSemicolon &&
                     SlotOf(NameOf(Next(token))) == kNoSlot && !Seen(NameOf(Next(token)))) {
                     uint8_t* name = Next(token);
@@ -991,6 +1054,7 @@ private:
                 if (contexts_.empty()) {
                     if (token != end) return false;
                     Emit(kOpReturnZero, 0, token);
+                    token = nullptr;
                     return true;
                 }
                 const Context closed = contexts_.back();
@@ -1036,7 +1100,13 @@ private:
                     }
                     plain.push_back(context->id);
                 }
-                if (loop == nullptr) return false;
+                // With no loop to leave, or a Continue in a Switch, the walk fails there.
+                if (loop == nullptr || (code == kTokenContinue && loop->block->kind == kBlockSwitch)) {
+                    Emit(kOpWalkStatement, 0, token, Offset(Next(token)));
+                    token = Next(token);
+                    EndStatementAt(token);
+                    break;
+                }
                 for (uint32_t id : plain)
                     Emit(kOpPopBlock, 0, token, id);
                 if (code == kTokenBreak) {
@@ -1052,6 +1122,29 @@ private:
                 token = Next(token);
                 EndStatementAt(token);
                 break;
+            case kTokenSwitch:
+                if (!CompileSwitch(token)) return false;
+                break;
+            case kTokenCase:
+                // Met in a case's statements: stepped over up to its ";".
+                while (Code(token) != kTokenSemicolon) {
+                    if (Code(token) == kTokenEnd) return false;
+                    token = Next(token);
+                }
+                token = Next(token);
+                EndStatementAt(token);
+                break;
+            case kTokenDefault:
+                token = Next(token);
+                EndStatementAt(token);
+                break;
+            case kTokenFunction: {
+                const BlockRecord* function = in_.GetBlock(BlockIndexAt(token));
+                if (function == nullptr) return false;
+                token = Next(At(function->end));
+                EndStatementAt(token);
+                break;
+            }
             default:
                 return false;
             }
@@ -1059,9 +1152,50 @@ private:
         }
     }
 
+    // A Switch: the block pushed, the selector kept above the base, each Case's value
+    // tried in the order of the labels, then the Default or the end. Its statements are
+    // compiled after it, as they stand.
+    bool CompileSwitch(uint8_t*& token) {
+        const auto* header = reinterpret_cast<const TargetToken*>(token);
+        uint32_t index = header->blockIndex;
+        const BlockRecord* block = in_.GetBlock(index);
+        if (block == nullptr || block->kind != kBlockSwitch) return false;
+        Emit(kOpPushBlock, 0, token, index);
+        uint8_t* close = Expression(0, Next(token));
+        if (close == nullptr) return false;
+        Emit(kOpSwitchSelector, 0, Next(close));
+        for (uint32_t offset = header->target; offset != 0;) {
+            uint8_t* label = At(offset);
+            offset = reinterpret_cast<const TargetToken*>(label)->target;
+            if (Code(label) != kTokenCase) continue;
+            uint8_t* value = Expression(1, Next(label));
+            if (value == nullptr) return false;
+            fixups_.emplace_back(Emit(kOpCaseTest, 0, value), Offset(Next(value)));
+        }
+        uint32_t id = NewContextId();
+        if (block->step != 0) {
+            EndAndGo(At(block->step));
+        } else {
+            uint8_t* after = Next(At(block->end));
+            Emit(kOpPopBlock, 0, after, id);
+            EndAndGo(after);
+        }
+        token = Next(At(block->bodyStart));
+        contexts_.push_back({block, index, id});
+        return true;
+    }
+
     CInterpretor& in_;
     const BlockRecord* function_;
     CompiledFunction& out_;
+    // A top level's first token (null for a body).
+    uint8_t* start_ = nullptr;
+    // No slots: every name goes through the scopes.
+    bool scopesOnly_ = false;
+    // The statement being compiled, and the steps and jumps before it.
+    uint8_t* statementToken_ = nullptr;
+    size_t statementMark_ = 0;
+    size_t fixupMark_ = 0;
     std::vector<uint32_t> slotNames_;
     // Names read or assigned through the scopes so far.
     std::vector<uint32_t> seenNames_;
@@ -1084,6 +1218,20 @@ const CompiledFunction* CInterpretor::CompiledFor(const BlockRecord* function) {
     if (added) {
         auto code = std::make_unique<CompiledFunction>();
         if (FunctionCompiler(*this, function, *code).Compile()) {
+            entry->second = std::move(code);
+            ++compiledCount_;
+        }
+    }
+    return entry->second.get();
+}
+
+const CompiledFunction* CInterpretor::CompiledEntry(uint8_t* start, const BlockRecord* handler) {
+    const void* key = handler != nullptr ? static_cast<const void*>(handler) : start;
+    auto [entry, added] = compiledEntries_.try_emplace(key);
+    if (added) {
+        auto code = std::make_unique<CompiledFunction>();
+        if (FunctionCompiler(*this, handler, handler != nullptr ? nullptr : start, *code)
+                .Compile()) {
             entry->second = std::move(code);
             ++compiledCount_;
         }
@@ -1439,8 +1587,13 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoReturnZero,
                                          &&DoBinaryDouble,
                                          &&DoSlotDouble,
-                                         &&DoIntegerCode};
-    static_assert(std::size(kSteps) == kOpIntegerCode + 1);
+                                         &&DoIntegerCode,
+                                         &&DoSwitchSelector,
+                                         &&DoCaseTest,
+                                         &&DoWalkStatement,
+                                         &&DoWalkOn,
+                                         &&DoTooManyArguments};
+    static_assert(std::size(kSteps) == kOpTooManyArguments + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -1920,6 +2073,37 @@ DoIntegerCode : {
     }
     ZORV_NEXT_STEP();
 }
+DoSwitchSelector:
+    ZORV_SYNC();
+    KeepSwitchSelector();
+    ZORV_NEXT_STEP();
+DoCaseTest:
+    ZORV_SYNC();
+    if (!CaseMatches()) ZORV_NEXT_STEP();
+    // The Switch statement ends where the walk stands after the Case's value.
+    currentToken = op->token + reinterpret_cast<const TokenHeader*>(op->token)->size;
+    if (quiet())
+        --statementCounter_;
+    else
+        EndCompiledStatement(poolMark);
+    op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
+DoWalkStatement:
+    ZORV_SYNC();
+    if (WalkCompiledStatement(GetStream() + op->index, poolMark)) {
+        depth_ = base;
+        return;
+    }
+    ZORV_NEXT_STEP();
+DoWalkOn:
+    ZORV_SYNC();
+    ExecuteBlock(op->token);
+    depth_ = base;
+    return;
+DoTooManyArguments:
+    ZORV_SYNC();
+    --frameIndex_;
+    RaiseError(13);
 #undef ZORV_NEXT_STEP
 #undef ZORV_SYNC
 }
