@@ -695,8 +695,7 @@ private:
                 --depth;
                 if (operators[depth] == kTokenQuestion) {
                     // The value after ":" goes above the one before it, which waits.
-                    // Whatever token stands there, the walk steps over it to the value after.
-                    if (depth == declaredAt) return nullptr;
+                    if (Code(token) != kTokenColon || depth == declaredAt) return nullptr;
                     Emit(kOpQuestion, depth, token);
                     uint8_t* end = Expression(depth + 1, Next(token));
                     if (end == nullptr) return nullptr;
@@ -823,15 +822,8 @@ private:
                 next = Expression(depth, next);
                 if (next == nullptr) return nullptr;
                 Emit(kOpArgument, depth, next, count++);
-                if (count == CInterpretor::kFrameSlots) {
-                    // The walk takes no more arguments than a frame holds, then fails.
-                    Emit(kOpTooManyArguments, depth, Next(next));
-                    while (next != nullptr && Code(next) == kTokenComma)
-                        next = Expression(depth, Next(next));
-                    if (next == nullptr) return nullptr;
-                    break;
-                }
                 if (Code(next) != kTokenComma) break;
+                if (count == CInterpretor::kMaxArguments) return nullptr;
                 next = Next(next);
             }
             if (Code(next) != kTokenCloseParen) return nullptr;
@@ -1591,9 +1583,8 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoSwitchSelector,
                                          &&DoCaseTest,
                                          &&DoWalkStatement,
-                                         &&DoWalkOn,
-                                         &&DoTooManyArguments};
-    static_assert(std::size(kSteps) == kOpTooManyArguments + 1);
+                                         &&DoWalkOn};
+    static_assert(std::size(kSteps) == kOpWalkOn + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -2100,10 +2091,6 @@ DoWalkOn:
     ExecuteBlock(op->token);
     depth_ = base;
     return;
-DoTooManyArguments:
-    ZORV_SYNC();
-    --frameIndex_;
-    RaiseError(13);
 #undef ZORV_NEXT_STEP
 #undef ZORV_SYNC
 }

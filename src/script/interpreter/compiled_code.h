@@ -113,8 +113,6 @@ enum CompiledOpCode : uint8_t {
     kOpWalkStatement,
     // The walk runs the code from the token on, to its end (top levels and handlers).
     kOpWalkOn,
-    // A call of more arguments than a frame holds: the arguments frame is left, error 13.
-    kOpTooManyArguments,
 };
 
 enum IntegerCodeKind : uint8_t {
