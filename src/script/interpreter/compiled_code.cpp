@@ -1942,6 +1942,8 @@ DoArgumentsBegin:
     ++frameIndex_;
     ZORV_NEXT_STEP();
 DoArgument:
+    // A placeholder fails where the walk stands after the argument.
+    if (IsPlaceholder(slots_[base + op->depth + 1]->value.GetType())) ZORV_SYNC();
     frames_[frameIndex_ - 1]->slots[op->index].Assign(slots_[base + op->depth + 1]->value);
     ZORV_NEXT_STEP();
 DoArgumentSlot : {
