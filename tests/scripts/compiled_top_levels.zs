@@ -167,3 +167,11 @@ For (i = 0; i < 3; i++) {
 Print(o.x, s);
 If (o.x > 2) Print("big");
 For (i = 0; i < 2; i++) Print(i);
+
+//== an argument that names nothing fails after it, in compiled code too
+// expect: error 41 line 4 column 23
+Function F(a, b) { Return a; }
+Function G() {
+    Return F((nothing), 1);
+}
+G();

@@ -3,12 +3,18 @@
 // in their order; the runner then takes those steps without reading the tokens.
 //
 // A function body is compiled only when every statement and operand in it is one the
-// compiler knows; any other body runs on the walk. Not covered yet: Switch, Delete, New,
-// This, members, methods of built-in objects and classes (so every built-in call),
-// CurWindow, array elements, a text followed by a method, "?" not followed by ":" after
-// its first value, Break or Continue outside a loop, calls of more than 15 arguments;
-// module top levels and event handlers, which are not called as functions, always take
-// the walk.
+// compiler knows; any other body runs on the walk. Not covered yet: Delete, New, This,
+// members, methods of built-in objects and classes (so every built-in call), CurWindow,
+// array elements, a text followed by a method. ("?" not followed by ":" and calls of
+// more than 15 arguments do not link.) Break or Continue with no loop to leave (or a
+// Continue in a Switch) runs the walk's handler, which fails as it does on the walk.
+//
+// A module's top level and an event handler's body are compiled too, with no slots: the
+// walk finds their names in the globals (a handler's parameters and Vars among them), so
+// every name goes through the scopes. A statement of theirs that the compiler does not
+// cover is left to the walk: an expression statement runs by the walk's handler and the
+// code goes on after it; any other, with everything after it, runs on the walk, which
+// takes the blocks the compiled code pushed as they stand.
 //
 // Names live in slots of the call where the walk would find a variable of the call's own:
 // parameters, `Var name = ...` at the top level of the body, and names whose first use in
