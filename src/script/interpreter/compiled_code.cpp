@@ -958,8 +958,7 @@ private:
                 // "Var name;" before anything reads the name finds no local of it and
                 // makes none: the name stays free for a later binding.
                 if (code == kTokenVar && !conditional && !scopesOnly_ &&
-                    Code(Next(token)) == kTokenName &&
-                    Code(Next(Next(token))) == kTokenSemicolon &&
+                    Code(Next(token)) == kTokenName && Code(Next(Next(token))) == kTokenSemicolon &&
                     SlotOf(NameOf(Next(token))) == kNoSlot && !Seen(NameOf(Next(token)))) {
                     uint8_t* name = Next(token);
                     Emit(kOpDeclare, 1, name);
@@ -1099,7 +1098,8 @@ private:
                     plain.push_back(context->id);
                 }
                 // With no loop to leave, or a Continue in a Switch, the walk fails there.
-                if (loop == nullptr || (code == kTokenContinue && loop->block->kind == kBlockSwitch)) {
+                if (loop == nullptr ||
+                    (code == kTokenContinue && loop->block->kind == kBlockSwitch)) {
                     Emit(kOpWalkStatement, 0, token, Offset(Next(token)));
                     token = Next(token);
                     EndStatementAt(token);
