@@ -175,3 +175,37 @@ Function G() {
     Return F((nothing), 1);
 }
 G();
+
+//== the walk takes over inside a top-level loop and a handler's Switch, with their blocks as they stand
+// expect: end
+// expect output: other 0
+// expect output: handler 3
+// expect output: other 2
+// expect output: 11 3
+Function Obj(x) {
+    This.x = x;
+}
+Function H(a) {
+    Switch (a) {
+        Case 1:
+            n = 0;
+            While (n < 5) {
+                n++;
+                If (o.x > n) Continue;
+                Break;
+            }
+            Print("handler", n);
+            Break;
+        Default:
+            Print("other", a);
+    }
+}
+o = New Obj(3);
+s = 0;
+For (i = 0; i < 4; i++) {
+    s = s + i;
+    If (o.x == i) Break;
+    Post(H, i);
+    s = s * 2;
+}
+Print(s, i);
