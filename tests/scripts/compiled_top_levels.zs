@@ -209,3 +209,28 @@ For (i = 0; i < 4; i++) {
     s = s * 2;
 }
 Print(s, i);
+
+//== a top-level If whose condition the walk works out goes on compiled in the branch it takes
+// expect: end
+// expect output: small 0
+// expect output: big 1
+// expect output: big 2
+// expect output: 2 big
+Function Obj(x) {
+    This.x = x;
+}
+Function One(v) {
+    Return v - v + 1;
+}
+o = New Obj(1);
+n = 0;
+For (i = 0; i < 3; i++) {
+    If ((o.x + One(i)) * (1) > i + 1) Print("small", i);
+    Else If (o.x > 5) Print("never");
+    Else {
+        n = i;
+        Print("big", n);
+    }
+}
+If (o.x) t = "big";
+Print(n, t);

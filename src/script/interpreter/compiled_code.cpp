@@ -12,9 +12,10 @@
 // A module's top level and an event handler's body are compiled too, with no slots: the
 // walk finds their names in the globals (a handler's parameters and Vars among them), so
 // every name goes through the scopes. A statement of theirs that the compiler does not
-// cover is left to the walk: an expression statement runs by the walk's handler and the
-// code goes on after it; any other, with everything after it, runs on the walk, which
-// takes the blocks the compiled code pushed as they stand.
+// cover is left to the walk: an expression statement, or an If's condition, runs by the
+// walk's handler and the code goes on where the handler stopped; any other statement,
+// with everything after it, runs on the walk, which takes the blocks the compiled code
+// pushed as they stand.
 //
 // Names live in slots of the call where the walk would find a variable of the call's own:
 // parameters, `Var name = ...` at the top level of the body, and names whose first use in
@@ -457,7 +458,7 @@ public:
     void Renumber(std::vector<CompiledOp>& kept, const std::vector<uint32_t>& moved) {
         for (CompiledOp& op : kept)
             if (op.op == kOpJump || op.op == kOpBranchTrue || op.op == kOpEndAndJump ||
-                op.op == kOpIntegerCode || op.op == kOpCaseTest)
+                op.op == kOpIntegerCode || op.op == kOpCaseTest || op.op == kOpWalkIf)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -987,6 +988,21 @@ private:
                 if (Code(otherwise) == kTokenElse) otherwise = Next(otherwise);
                 Emit(kOpIntegerCode, 0, token);
                 uint8_t* close = Expression(0, Next(token));
+                if ((close == nullptr || Code(close) != kTokenCloseParen) && scopesOnly_) {
+                    // The walk works the condition out; the code goes on in its branch.
+                    out_.ops.resize(statementMark_);
+                    pendingCalls_ = 0;
+                    prefixes_ = 0;
+                    close = ConditionEnd(Next(token), otherwise);
+                    if (close == nullptr) return false;
+                    uint32_t walk = Emit(kOpWalkIf, 0, token, 0, Offset(Next(close)));
+                    out_.ops[walk].site = Offset(otherwise);
+                    fixups_.emplace_back(walk, Offset(otherwise));
+                    token = Next(close);
+                    EndStatementAt(token);
+                    conditionalNext = true;
+                    break;
+                }
                 if (close == nullptr || Code(close) != kTokenCloseParen) return false;
                 token = Next(close);
                 uint32_t branch = Emit(kOpBranchTrue, 0, token);
@@ -1148,6 +1164,22 @@ private:
             }
             if (out_.ops.size() > (1u << 20)) return false;
         }
+    }
+
+    // The ")" that ends an If's condition from `token` on, found by counting parentheses
+    // (a call opens one too); null when none stands before `limit`. A wrong guess costs
+    // nothing but speed: kOpWalkIf checks where the walk's handler stopped.
+    static uint8_t* ConditionEnd(uint8_t* token, const uint8_t* limit) {
+        uint32_t open = 0;
+        for (; token < limit; token = Next(token)) {
+            uint16_t code = Code(token);
+            if (code == kTokenEnd) return nullptr;
+            if (code == kTokenOpenParen || code == kTokenCallName || code == kTokenMemberCall)
+                ++open;
+            else if (code == kTokenCloseParen && open-- == 0)
+                return token;
+        }
+        return nullptr;
     }
 
     // A Switch: the block pushed, the selector kept above the base, each Case's value
@@ -1589,8 +1621,9 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoSwitchSelector,
                                          &&DoCaseTest,
                                          &&DoWalkStatement,
-                                         &&DoWalkOn};
-    static_assert(std::size(kSteps) == kOpWalkOn + 1);
+                                         &&DoWalkOn,
+                                         &&DoWalkIf};
+    static_assert(std::size(kSteps) == kOpWalkIf + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -2099,6 +2132,23 @@ DoWalkOn:
     ExecuteBlock(op->token);
     depth_ = base;
     return;
+DoWalkIf:
+    ZORV_SYNC();
+    tables.statement[kTokenIf](*this);
+    if (currentToken == GetStream() + op->count) ZORV_NEXT_STEP();
+    if (currentToken != GetStream() + op->site) {
+        uint8_t* next = currentToken;
+        EndCompiledStatement(poolMark);
+        ExecuteBlock(next);
+        depth_ = base;
+        return;
+    }
+    if (quiet())
+        --statementCounter_;
+    else
+        EndCompiledStatement(poolMark);
+    op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
 #undef ZORV_NEXT_STEP
 #undef ZORV_SYNC
 }

@@ -113,6 +113,11 @@ enum CompiledOpCode : uint8_t {
     kOpWalkStatement,
     // The walk runs the code from the token on, to its end (top levels and handlers).
     kOpWalkOn,
+    // The walk's handler runs the If at the token: when it stops at stream offset `count`
+    // (its statement), the code goes on with the next step; at offset `site` (what follows
+    // it), the statement ends and the code goes on at `index`; elsewhere, as for
+    // kOpWalkStatement (top levels and handlers).
+    kOpWalkIf,
 };
 
 enum IntegerCodeKind : uint8_t {
