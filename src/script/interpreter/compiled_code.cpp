@@ -3,12 +3,19 @@
 // in their order; the runner then takes those steps without reading the tokens.
 //
 // A function body is compiled only when every statement and operand in it is one the
-// compiler knows; any other body runs on the walk. Not covered yet: Switch, Delete, New,
-// This, members, methods of built-in objects and classes (so every built-in call),
-// CurWindow, array elements, a text followed by a method, "?" not followed by ":" after
-// its first value, Break or Continue outside a loop, calls of more than 15 arguments;
-// module top levels and event handlers, which are not called as functions, always take
-// the walk.
+// compiler knows; any other body runs on the walk. Not covered yet: Delete, New, This,
+// members, methods of built-in objects and classes (so every built-in call), CurWindow,
+// array elements, a text followed by a method. ("?" not followed by ":" and calls of
+// more than 15 arguments do not link.) Break or Continue with no loop to leave (or a
+// Continue in a Switch) runs the walk's handler, which fails as it does on the walk.
+//
+// A module's top level and an event handler's body are compiled too, with no slots: the
+// walk finds their names in the globals (a handler's parameters and Vars among them), so
+// every name goes through the scopes. A statement of theirs that the compiler does not
+// cover is left to the walk: an expression statement, or an If's condition, runs by the
+// walk's handler and the code goes on where the handler stopped; any other statement,
+// with everything after it, runs on the walk, which takes the blocks the compiled code
+// pushed as they stand.
 //
 // Names live in slots of the call where the walk would find a variable of the call's own:
 // parameters, `Var name = ...` at the top level of the body, and names whose first use in
@@ -301,17 +308,30 @@ bool QuickReturn(const CompiledFunction& code, const CValue* arguments, int32_t 
 } // namespace
 
 // Compiles one function; Compile answers false when the body has what it does not cover.
+// A module's top level (from `start`) and an event handler's body are compiled with every
+// name going through the scopes, as the walk finds them there: their statements that the
+// compiler does not cover are left to the walk.
 class FunctionCompiler {
 public:
     FunctionCompiler(CInterpretor& interpreter, const BlockRecord* function, CompiledFunction& out)
         : in_(interpreter), function_(function), out_(out) {}
+    FunctionCompiler(CInterpretor& interpreter, const BlockRecord* handler, uint8_t* start,
+                     CompiledFunction& out)
+        : in_(interpreter), function_(handler), out_(out), start_(start), scopesOnly_(true) {}
 
     bool Compile() {
-        if (!BindParameters()) return false;
-        if (!CompileBody()) return false;
+        if (!scopesOnly_ && !BindParameters()) return false;
+        uint8_t* token = start_ != nullptr ? start_ : Next(At(function_->bodyStart));
+        while (!CompileBody(token))
+            if (!scopesOnly_ || !LeaveToTheWalk(token)) break;
+        if (!scopesOnly_ && token != nullptr) return false;
         for (const auto& [op, offset] : fixups_) {
             auto found = labels_.find(offset);
-            if (found == labels_.end()) return false;
+            if (found == labels_.end()) {
+                if (!scopesOnly_) return false;
+                // Where the compiled code stops, the walk goes on.
+                found = labels_.emplace(offset, Emit(kOpWalkOn, 0, At(offset))).first;
+            }
             out_.ops[op].index = found->second;
         }
         // A statement's end followed by a jump, as every loop round and branch has, in one.
@@ -326,7 +346,41 @@ public:
         SettleIntegerCode();
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
-        out_.returnsOnly = ReturnsOnly(out_);
+        out_.returnsOnly = !scopesOnly_ && ReturnsOnly(out_);
+        return true;
+    }
+
+    // The statement at `token` that the compiler did not cover, in code with no slots:
+    // the walk's handler runs an expression statement, and the code goes on after it;
+    // any other statement, and all that follow it, run on the walk. True when the
+    // compiler goes on at `token`.
+    bool LeaveToTheWalk(uint8_t*& token) {
+        out_.ops.resize(statementMark_);
+        fixups_.resize(fixupMark_);
+        pendingCalls_ = 0;
+        prefixes_ = 0;
+        declaring_ = kNoSlot;
+        token = statementToken_;
+        uint16_t code = Code(token);
+        bool expression = IsClassToken(code) || code == kTokenName || code == kTokenCallName ||
+                          code == kTokenVar || code == kTokenArrayName || code == kTokenThis ||
+                          code == kTokenString || code == kTokenCurWindow ||
+                          code == kTokenMemberCall || code == kTokenDelete ||
+                          code == kTokenUnitMarker || code == kTokenUnitEnd ||
+                          (function_ == nullptr && code == kTokenReturn);
+        uint8_t* end = token;
+        while (expression && Code(end) != kTokenSemicolon) {
+            if (Code(end) == kTokenEnd) expression = false;
+            end = Next(end);
+        }
+        if (!expression || out_.ops.size() > (1u << 20)) {
+            Emit(kOpWalkOn, 0, token);
+            token = nullptr;
+            return false;
+        }
+        Emit(kOpWalkStatement, 0, token, Offset(end));
+        EndStatementAt(end);
+        token = end;
         return true;
     }
 
@@ -404,7 +458,7 @@ public:
     void Renumber(std::vector<CompiledOp>& kept, const std::vector<uint32_t>& moved) {
         for (CompiledOp& op : kept)
             if (op.op == kOpJump || op.op == kOpBranchTrue || op.op == kOpEndAndJump ||
-                op.op == kOpIntegerCode)
+                op.op == kOpIntegerCode || op.op == kOpCaseTest || op.op == kOpWalkIf)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -557,7 +611,7 @@ private:
     // to: one that no code before it reads, so that the call meets it first there.
     uint32_t BindableSlot(uint8_t* token, bool conditional) const {
         if (Code(token) != kTokenName || Code(Next(token)) != kTokenAssign) return kNoSlot;
-        if (conditional || slotNames_.size() >= 64) return kNoSlot;
+        if (conditional || scopesOnly_ || slotNames_.size() >= 64) return kNoSlot;
         uint32_t name = NameOf(token);
         if (SlotOf(name) != kNoSlot || Seen(name)) return kNoSlot;
         return uint32_t(slotNames_.size());
@@ -864,9 +918,10 @@ private:
                               ops[first].token});
     }
 
-    bool CompileBody() {
-        uint8_t* token = Next(At(function_->bodyStart));
-        uint8_t* end = At(function_->end);
+    // The statements from `token` on, to the body's end: true when all compiled; else
+    // false, the statement that was not left in statementToken_.
+    bool CompileBody(uint8_t*& token) {
+        uint8_t* end = function_ != nullptr ? At(function_->end) : nullptr;
         bool conditionalNext = false;
         for (;;) {
             Label(token);
@@ -874,16 +929,22 @@ private:
                 token = Next(token);
                 if (Code(token) != kTokenSemicolon) Label(token);
             }
-            bool conditional = conditionalNext;
+            statementToken_ = token;
+            statementMark_ = out_.ops.size();
+            fixupMark_ = fixups_.size();
+            // A case's statements run only when a Case lets them.
+            bool conditional = conditionalNext ||
+                               (!contexts_.empty() && contexts_.back().block->kind == kBlockSwitch);
             conditionalNext = false;
             uint16_t code = Code(token);
+            if (code == kTokenReturn && function_ == nullptr) return false;
             switch (code) {
             case kTokenName:
             case kTokenCallName:
             case kTokenVar: {
                 uint32_t declared = kNoSlot;
                 uint32_t declaredName = 0;
-                if (code == kTokenVar && contexts_.empty() && !conditional &&
+                if (code == kTokenVar && contexts_.empty() && !conditional && !scopesOnly_ &&
                     Code(Next(token)) == kTokenName && Code(Next(Next(token))) == kTokenAssign) {
                     declaredName = NameOf(Next(token));
                     if (SlotOf(declaredName) == kNoSlot) {
@@ -897,8 +958,8 @@ private:
                 }
                 // "Var name;" before anything reads the name finds no local of it and
                 // makes none: the name stays free for a later binding.
-                if (code == kTokenVar && !conditional && Code(Next(token)) == kTokenName &&
-                    Code(Next(Next(token))) == kTokenSemicolon &&
+                if (code == kTokenVar && !conditional && !scopesOnly_ &&
+                    Code(Next(token)) == kTokenName && Code(Next(Next(token))) == kTokenSemicolon &&
                     SlotOf(NameOf(Next(token))) == kNoSlot && !Seen(NameOf(Next(token)))) {
                     uint8_t* name = Next(token);
                     Emit(kOpDeclare, 1, name);
@@ -927,6 +988,21 @@ private:
                 if (Code(otherwise) == kTokenElse) otherwise = Next(otherwise);
                 Emit(kOpIntegerCode, 0, token);
                 uint8_t* close = Expression(0, Next(token));
+                if ((close == nullptr || Code(close) != kTokenCloseParen) && scopesOnly_) {
+                    // The walk works the condition out; the code goes on in its branch.
+                    out_.ops.resize(statementMark_);
+                    pendingCalls_ = 0;
+                    prefixes_ = 0;
+                    close = ConditionEnd(Next(token), otherwise);
+                    if (close == nullptr) return false;
+                    uint32_t walk = Emit(kOpWalkIf, 0, token, 0, Offset(Next(close)));
+                    out_.ops[walk].site = Offset(otherwise);
+                    fixups_.emplace_back(walk, Offset(otherwise));
+                    token = Next(close);
+                    EndStatementAt(token);
+                    conditionalNext = true;
+                    break;
+                }
                 if (close == nullptr || Code(close) != kTokenCloseParen) return false;
                 token = Next(close);
                 uint32_t branch = Emit(kOpBranchTrue, 0, token);
@@ -991,6 +1067,7 @@ private:
                 if (contexts_.empty()) {
                     if (token != end) return false;
                     Emit(kOpReturnZero, 0, token);
+                    token = nullptr;
                     return true;
                 }
                 const Context closed = contexts_.back();
@@ -1036,7 +1113,14 @@ private:
                     }
                     plain.push_back(context->id);
                 }
-                if (loop == nullptr) return false;
+                // With no loop to leave, or a Continue in a Switch, the walk fails there.
+                if (loop == nullptr ||
+                    (code == kTokenContinue && loop->block->kind == kBlockSwitch)) {
+                    Emit(kOpWalkStatement, 0, token, Offset(Next(token)));
+                    token = Next(token);
+                    EndStatementAt(token);
+                    break;
+                }
                 for (uint32_t id : plain)
                     Emit(kOpPopBlock, 0, token, id);
                 if (code == kTokenBreak) {
@@ -1052,6 +1136,29 @@ private:
                 token = Next(token);
                 EndStatementAt(token);
                 break;
+            case kTokenSwitch:
+                if (!CompileSwitch(token)) return false;
+                break;
+            case kTokenCase:
+                // Met in a case's statements: stepped over up to its ";".
+                while (Code(token) != kTokenSemicolon) {
+                    if (Code(token) == kTokenEnd) return false;
+                    token = Next(token);
+                }
+                token = Next(token);
+                EndStatementAt(token);
+                break;
+            case kTokenDefault:
+                token = Next(token);
+                EndStatementAt(token);
+                break;
+            case kTokenFunction: {
+                const BlockRecord* function = in_.GetBlock(BlockIndexAt(token));
+                if (function == nullptr) return false;
+                token = Next(At(function->end));
+                EndStatementAt(token);
+                break;
+            }
             default:
                 return false;
             }
@@ -1059,9 +1166,66 @@ private:
         }
     }
 
+    // The ")" that ends an If's condition from `token` on, found by counting parentheses
+    // (a call opens one too); null when none stands before `limit`. A wrong guess costs
+    // nothing but speed: kOpWalkIf checks where the walk's handler stopped.
+    static uint8_t* ConditionEnd(uint8_t* token, const uint8_t* limit) {
+        uint32_t open = 0;
+        for (; token < limit; token = Next(token)) {
+            uint16_t code = Code(token);
+            if (code == kTokenEnd) return nullptr;
+            if (code == kTokenOpenParen || code == kTokenCallName || code == kTokenMemberCall)
+                ++open;
+            else if (code == kTokenCloseParen && open-- == 0)
+                return token;
+        }
+        return nullptr;
+    }
+
+    // A Switch: the block pushed, the selector kept above the base, each Case's value
+    // tried in the order of the labels, then the Default or the end. Its statements are
+    // compiled after it, as they stand.
+    bool CompileSwitch(uint8_t*& token) {
+        const auto* header = reinterpret_cast<const TargetToken*>(token);
+        uint32_t index = header->blockIndex;
+        const BlockRecord* block = in_.GetBlock(index);
+        if (block == nullptr || block->kind != kBlockSwitch) return false;
+        Emit(kOpPushBlock, 0, token, index);
+        uint8_t* close = Expression(0, Next(token));
+        if (close == nullptr) return false;
+        Emit(kOpSwitchSelector, 0, Next(close));
+        for (uint32_t offset = header->target; offset != 0;) {
+            uint8_t* label = At(offset);
+            offset = reinterpret_cast<const TargetToken*>(label)->target;
+            if (Code(label) != kTokenCase) continue;
+            uint8_t* value = Expression(1, Next(label));
+            if (value == nullptr) return false;
+            fixups_.emplace_back(Emit(kOpCaseTest, 0, value), Offset(Next(value)));
+        }
+        uint32_t id = NewContextId();
+        if (block->step != 0) {
+            EndAndGo(At(block->step));
+        } else {
+            uint8_t* after = Next(At(block->end));
+            Emit(kOpPopBlock, 0, after, id);
+            EndAndGo(after);
+        }
+        token = Next(At(block->bodyStart));
+        contexts_.push_back({block, index, id});
+        return true;
+    }
+
     CInterpretor& in_;
     const BlockRecord* function_;
     CompiledFunction& out_;
+    // A top level's first token (null for a body).
+    uint8_t* start_ = nullptr;
+    // No slots: every name goes through the scopes.
+    bool scopesOnly_ = false;
+    // The statement being compiled, and the steps and jumps before it.
+    uint8_t* statementToken_ = nullptr;
+    size_t statementMark_ = 0;
+    size_t fixupMark_ = 0;
     std::vector<uint32_t> slotNames_;
     // Names read or assigned through the scopes so far.
     std::vector<uint32_t> seenNames_;
@@ -1084,6 +1248,20 @@ const CompiledFunction* CInterpretor::CompiledFor(const BlockRecord* function) {
     if (added) {
         auto code = std::make_unique<CompiledFunction>();
         if (FunctionCompiler(*this, function, *code).Compile()) {
+            entry->second = std::move(code);
+            ++compiledCount_;
+        }
+    }
+    return entry->second.get();
+}
+
+const CompiledFunction* CInterpretor::CompiledEntry(uint8_t* start, const BlockRecord* handler) {
+    const void* key = handler != nullptr ? static_cast<const void*>(handler) : start;
+    auto [entry, added] = compiledEntries_.try_emplace(key);
+    if (added) {
+        auto code = std::make_unique<CompiledFunction>();
+        if (FunctionCompiler(*this, handler, handler != nullptr ? nullptr : start, *code)
+                .Compile()) {
             entry->second = std::move(code);
             ++compiledCount_;
         }
@@ -1439,8 +1617,13 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoReturnZero,
                                          &&DoBinaryDouble,
                                          &&DoSlotDouble,
-                                         &&DoIntegerCode};
-    static_assert(std::size(kSteps) == kOpIntegerCode + 1);
+                                         &&DoIntegerCode,
+                                         &&DoSwitchSelector,
+                                         &&DoCaseTest,
+                                         &&DoWalkStatement,
+                                         &&DoWalkOn,
+                                         &&DoWalkIf};
+    static_assert(std::size(kSteps) == kOpWalkIf + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -1798,6 +1981,8 @@ DoArgumentsBegin:
     ++frameIndex_;
     ZORV_NEXT_STEP();
 DoArgument:
+    // A placeholder fails where the walk stands after the argument.
+    if (IsPlaceholder(slots_[base + op->depth + 1]->value.GetType())) ZORV_SYNC();
     frames_[frameIndex_ - 1]->slots[op->index].Assign(slots_[base + op->depth + 1]->value);
     ZORV_NEXT_STEP();
 DoArgumentSlot : {
@@ -1920,6 +2105,50 @@ DoIntegerCode : {
     }
     ZORV_NEXT_STEP();
 }
+DoSwitchSelector:
+    ZORV_SYNC();
+    KeepSwitchSelector();
+    ZORV_NEXT_STEP();
+DoCaseTest:
+    ZORV_SYNC();
+    if (!CaseMatches()) ZORV_NEXT_STEP();
+    // The Switch statement ends where the walk stands after the Case's value.
+    currentToken = op->token + reinterpret_cast<const TokenHeader*>(op->token)->size;
+    if (quiet())
+        --statementCounter_;
+    else
+        EndCompiledStatement(poolMark);
+    op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
+DoWalkStatement:
+    ZORV_SYNC();
+    if (WalkCompiledStatement(GetStream() + op->index, poolMark)) {
+        depth_ = base;
+        return;
+    }
+    ZORV_NEXT_STEP();
+DoWalkOn:
+    ZORV_SYNC();
+    ExecuteBlock(op->token);
+    depth_ = base;
+    return;
+DoWalkIf:
+    ZORV_SYNC();
+    tables.statement[kTokenIf](*this);
+    if (currentToken == GetStream() + op->count) ZORV_NEXT_STEP();
+    if (currentToken != GetStream() + op->site) {
+        uint8_t* next = currentToken;
+        EndCompiledStatement(poolMark);
+        ExecuteBlock(next);
+        depth_ = base;
+        return;
+    }
+    if (quiet())
+        --statementCounter_;
+    else
+        EndCompiledStatement(poolMark);
+    op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
 #undef ZORV_NEXT_STEP
 #undef ZORV_SYNC
 }

@@ -99,6 +99,25 @@ enum CompiledOpCode : uint8_t {
     // Only the compiler writes it, and keeps it where the expression has no effect but
     // its last assignment or step.
     kOpIntegerCode,
+
+    // ---- Switch, top levels and event handlers (compiled_switch.cpp) ----------------
+    // The value above the statement's base is a Switch's selector, kept there while the
+    // cases are tried, as a copy (which a placeholder cannot give).
+    kOpSwitchSelector,
+    // A Case: its value at depth 2 equals the selector at depth 1; the statement ends
+    // and the code goes on at `index`.
+    kOpCaseTest,
+    // The walk's handler runs the statement at the token. When it stops at the token at
+    // stream offset `index`, the code goes on with the next step; elsewhere, the
+    // statement ends and the walk runs the rest (top levels and handlers only).
+    kOpWalkStatement,
+    // The walk runs the code from the token on, to its end (top levels and handlers).
+    kOpWalkOn,
+    // The walk's handler runs the If at the token: when it stops at stream offset `count`
+    // (its statement), the code goes on with the next step; at offset `site` (what follows
+    // it), the statement ends and the code goes on at `index`; elsewhere, as for
+    // kOpWalkStatement (top levels and handlers).
+    kOpWalkIf,
 };
 
 enum IntegerCodeKind : uint8_t {

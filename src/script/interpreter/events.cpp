@@ -162,7 +162,7 @@ void CInterpretor::DispatchEvent() {
     CallScope scope(*this, this, currentObject_);
     PushBlock(handler);
     BindParameters(handler, this, arguments.count);
-    ExecuteBlock(After(handler->bodyStart));
+    RunHandlerBody(handler);
 }
 
 void CInterpretor::CheckPendingAndTick() {

@@ -212,7 +212,7 @@ int CInterpretor::RunOnce(CTokenInfos& report, uint8_t* start) {
     uintptr_t outerStackBase = stackBase_;
     if (stackBase_ == 0) stackBase_ = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
     try {
-        ExecuteBlock(start != nullptr ? start : GetStream());
+        RunTopLevel(start != nullptr ? start : GetStream());
     } catch (CIError* error) {
         lastEndCode = error->code;
         if (error->code == 0 || error->code == 1) {
@@ -307,6 +307,7 @@ void CInterpretor::Reset() {
     declaredName_ = nullptr;
     // The code was compiled from the stream of this run.
     compiled_.clear();
+    compiledEntries_.clear();
     ClearNameCache();
     creations = 0;
     pendingEndCode = -1;

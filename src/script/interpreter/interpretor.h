@@ -437,7 +437,7 @@ public:
     // call), those the compiler does not cover as before; the reference walk takes none.
     // Off until the compiled code outruns the short ways of loops. Set before Start.
     int32_t compiledForm = 0;
-    // The functions compiled since Start.
+    // The functions, top levels and handlers compiled since Start.
     uint32_t GetCompiledFunctionCount() const { return compiledCount_; }
 
     // 1 while the interpreter is being destroyed or reset: values then release no
@@ -731,6 +731,26 @@ private:
     // The compiled code of each function called so far (null: not covered).
     std::unordered_map<const BlockRecord*, std::unique_ptr<CompiledFunction>> compiled_;
     uint32_t compiledCount_ = 0;
+
+    // ---- Compiled top levels and handlers (compiled_switch.cpp) ----------------------
+    // The top level from `start` run, from its compiled code when the compiled form is on.
+    void RunTopLevel(uint8_t* start);
+    // The body of an event handler run, its call begun and its parameters bound.
+    void RunHandlerBody(const BlockRecord* handler);
+    // The code of the top level from `start`, or of `handler`'s body when it is not null,
+    // compiled now on its first run with every name going through the scopes; null when
+    // nothing of it could be compiled.
+    const CompiledFunction* CompiledEntry(uint8_t* start, const BlockRecord* handler);
+    // The Switch's selector above the current depth kept for the cases: a placeholder
+    // raises 41, as its copy would.
+    void KeepSwitchSelector();
+    // Whether the Case's value at depth + 2 equals the selector at depth + 1.
+    bool CaseMatches();
+    // The statement at the current token run by the walk's handler: false when it stops at
+    // `expected`; else the statement ends and the walk runs the rest of the block (true).
+    bool WalkCompiledStatement(const uint8_t* expected, uint32_t poolMark);
+    // The compiled code of each top level and handler run so far (null: not covered).
+    std::unordered_map<const void*, std::unique_ptr<CompiledFunction>> compiledEntries_;
     // Evaluates "(arguments)" after a call token into the current frame and stores the
     // count; the current token is the one after the call token.
     void EvaluateArguments();

@@ -189,6 +189,54 @@ public:
         return text_;
     }
 
+    // A program whose top level and event handler the compiler covers but for their
+    // Prints: loops, switches, blocks and Vars at the top level, events posted from there,
+    // and a handler with loops, a switch, a Var and a Return, its names found in the
+    // scopes as the walk finds them there (its parameter and Var are globals).
+    std::string MakeTopLevel() {
+        text_.clear();
+        text_ += "Function Caught(code, text, unit, line, column) { Print(\"caught\", code, line); "
+                 "}\n";
+        text_ += "Function R(n) { If (n <= 0) Return 1; Return n + R(n - 1); }\n";
+        text_ += "Function Q(x, y) { Return " + ParameterExpression(0) + "; }\n";
+        Scope handler;
+        handler.names = {"a", "g0", "g1"};
+        handler.functions = 3;
+        handler.inFunction = true;
+        handler.plain = true;
+        handler.switches = true;
+        // Its loops must not step those of the top level it interrupts.
+        handler.prefix = "h";
+        text_ += "Function H(a) {\n";
+        if (Pick(2) == 0) {
+            text_ += "Var v = " + Expression(handler, 1) + ";\n";
+            handler.names.push_back("v");
+        }
+        Body(handler, 0);
+        if (Pick(3) == 0) text_ += "Return " + Expression(handler, 1) + ";\n";
+        text_ += "Print(\"event\", a, g0);\n}\n";
+        for (int f = 0; f < 3; ++f)
+            MakeFunction(f);
+        if (Pick(4) == 0) text_ += "Program.OnError = Caught;\n";
+        Scope top;
+        top.names = {"g0", "g1", "g2", "g3"};
+        top.functions = 3;
+        top.plain = true;
+        top.switches = true;
+        top.posts = true;
+        for (const char* name : {"g0", "g1", "g2", "g3"})
+            text_ += std::string(name) + " = " + Literal() + ";\n";
+        // A Var at the top level makes a global.
+        text_ += "Var t = " + Literal() + ";\n";
+        top.names.push_back("t");
+        int statements = 3 + Pick(8);
+        for (int i = 0; i < statements; ++i)
+            Statement(top, 0);
+        if (Pick(40) == 0) text_ += "Break;\n";
+        text_ += "Print(g0, g1, g2, g3);\n";
+        return text_;
+    }
+
 private:
     struct Scope {
         std::vector<std::string> names;
@@ -197,6 +245,9 @@ private:
         int functions = 0;
         bool inFunction = false;
         bool plain = false;
+        // Plain statements may be switches, and post events.
+        bool switches = false;
+        bool posts = false;
         // Starts the names of loop variables, which are globals: a function's own loops
         // must not step those of its caller.
         std::string prefix;
@@ -409,7 +460,7 @@ private:
         int kinds = depth >= 2 ? 8 : 14;
         int kind = Pick(kinds);
         // Prints, posts, raises and switches take the walk: plain bodies assign instead.
-        if (scope.plain && (kind == 5 || kind == 12)) kind = 0;
+        if (scope.plain && (kind == 5 || (kind == 12 && !scope.switches))) kind = 0;
         if (controlled && kind >= 8) {
             text_ += "{\n";
             Scope inner = scope;
@@ -441,7 +492,9 @@ private:
             text_ += "Print(" + Expression(scope, 0) + ", " + Expression(scope, 1) + ");\n";
             return;
         case 6:
-            if (scope.plain && scope.loops + scope.whiles > 0 && Pick(3) == 0)
+            if (scope.posts && Pick(3) == 0)
+                text_ += "Post(H, " + Expression(scope, 1) + ");\n";
+            else if (scope.plain && scope.loops + scope.whiles > 0 && Pick(3) == 0)
                 text_ += Pick(2) == 0 ? "Break;\n" : "Continue;\n";
             else if (scope.plain)
                 text_ += Call(scope, 1) + ";\n";
@@ -490,6 +543,8 @@ private:
             cases.whiles = 0;
             text_ += "Switch (" + Expression(scope, 2) + ") {\nCase 0:\n";
             Statement(cases, depth + 1);
+            // A Continue in a case fails, loop or not.
+            if (scope.switches && Pick(25) == 0) text_ += "Continue;\n";
             text_ += "Break;\nCase 1:\n";
             Statement(cases, depth + 1);
             text_ += "Default:\n";
@@ -620,11 +675,13 @@ protected:
     // Runs `count` programs from `firstSeed` on both ways; the first difference fails.
     // Programs that do not compile, or that all end early, would prove nothing: every one
     // compiles and a good share run to their end.
-    static void Compare(uint32_t firstSeed, uint32_t count, bool plain = false) {
+    static void Compare(uint32_t firstSeed, uint32_t count, bool plain = false,
+                        bool topLevel = false) {
         uint32_t ended = 0;
         uint32_t compiled = 0;
         for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
-            std::string source = ProgramMaker(seed, plain).Make();
+            std::string source = topLevel ? ProgramMaker(seed, true).MakeTopLevel()
+                                          : ProgramMaker(seed, plain).Make();
             Outcome fast = RunProgram(source, Way::kFast);
             Outcome reference = RunProgram(source, Way::kReference);
             Outcome fromCode = RunProgram(source, Way::kCompiled);
@@ -640,7 +697,8 @@ protected:
             ASSERT_EQ(fast.unit, reference.unit) << "seed " << seed << "\n" << source;
             ASSERT_EQ(fast.ticks, reference.ticks) << "seed " << seed << "\n" << source;
         }
-        EXPECT_GE(ended, count / 3);
+        // A top level runs more statements, and its handler many times: more of them fail.
+        EXPECT_GE(ended, topLevel ? count / 5 : count / 3);
         // Every program has R, which compiles; plain ones have three more.
         EXPECT_GE(compiled, plain ? count * 3 : count / 2);
     }
@@ -682,6 +740,15 @@ TEST_F(ReferenceWalk, PlainFunctionsPart1) {
 }
 TEST_F(ReferenceWalk, PlainFunctionsPart2) {
     Compare(22001, 2000, true);
+}
+
+// Programs whose top levels and event handlers the compiler covers, against the
+// reference walk.
+TEST_F(ReferenceWalk, TopLevelsAndHandlersPart1) {
+    Compare(30001, 2000, true, true);
+}
+TEST_F(ReferenceWalk, TopLevelsAndHandlersPart2) {
+    Compare(32001, 2000, true, true);
 }
 
 // Compiled steps whose quick paths give way: each error must stand where the walk raises
