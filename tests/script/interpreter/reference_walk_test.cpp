@@ -166,6 +166,7 @@ public:
         if (plain_) text_ += "Function Q(x, y) { Return " + ParameterExpression(0) + "; }\n";
         for (int f = 0; f < 3; ++f)
             MakeFunction(f);
+        if (plain_) MakeRecursion();
         if (Pick(4) == 0) text_ += "Program.OnError = Caught;\n";
         Scope top;
         top.names = {"g0", "g1", "g2", "g3"};
@@ -176,6 +177,8 @@ public:
         text_ += "m[0, 0] = 3; m[0, 1] = 4; m[1, 0] = 5; m[1, 1] = " + Literal() + ";\n";
         text_ += "o = New Obj(" + Literal() + ");\n";
         if (plain_) text_ += "Print(F0(g0), F1(g1, g0), F2(g2, g1, g0), R(3));\n";
+        if (plain_)
+            text_ += "Print(D(" + std::to_string(Pick(6)) + ", " + Literal() + "), D(3, g1));\n";
         int statements = 3 + Pick(8);
         int late = Pick(statements + 1);
         for (int i = 0; i < statements; ++i) {
@@ -595,6 +598,20 @@ private:
                 Statement(scope, 1);
         }
         text_ += "Return " + Expression(scope, 1) + ";\n}\n";
+    }
+
+    // D recurses with calls in its arguments, so that a call's arguments are filled while
+    // calls of later arguments, of the same function too, run.
+    void MakeRecursion() {
+        Scope scope;
+        scope.inFunction = true;
+        scope.plain = true;
+        scope.functions = 3;
+        scope.prefix = "d";
+        scope.names = {"n", "x", "k"};
+        text_ += "Function D(n, x) {\nVar k = n - 1;\nIf (n <= 0) Return " + Expression(scope, 2) +
+                 ";\nReturn D(k, Q(x, " + Expression(scope, 2) + ")) + D(k - 1, " +
+                 Expression(scope, 2) + ");\n}\n";
     }
 
     std::mt19937 random_;
