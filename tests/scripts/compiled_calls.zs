@@ -1,6 +1,6 @@
 //== arguments filled while a call of the same function runs in a later argument keep their values
 // expect: end
-// expect output: OUT
+// expect output: aa.1- bb.b..1-2-.1- cc.c..c...1-2-.1-3-...1-2-.1-
 Function Join(a, b, c) {
     Var t = a + b;
     Return t + c;
@@ -13,21 +13,35 @@ Print(Mix(1, "a"), Mix(2, "b"), Mix(3, "c"));
 
 //== a call with fewer arguments than parameters gives the rest their default, one with more drops the rest
 // expect: end
-// expect output: OUT
+// expect output: 99 132 65
 Function Third(a, b, c) {
     Var d = a;
-    Return c;
+    Return b * 10 + d;
 }
 Function Twice(n) {
     Var s = 0;
     Var i;
-    For (i = 0; i < 3; i++) s = s + Third(n, i) + Third(i) + Third(n, i, 2, 7);
+    For (i = 0; i < 3; i++) s = s + Third(n, i) + Third(i, n, 2, 7) + Third(i, 1, 2);
     Return s;
 }
 Print(Twice(1), Twice(2), Third(5, 6));
 
+//== a parameter left out holds the default value, which arithmetic refuses
+// expect: error 41 line 3 column 29
+Function Pair(a, b) {
+    If (a == 2) Return b + 1;
+    Return a;
+}
+Function Loop() {
+    Var s = 0;
+    Var i;
+    For (i = 0; i < 5; i++) s = s + Pair(i);
+    Return s;
+}
+Print(Loop());
+
 //== runaway recursion whose arguments are calls ends with error 15 at the call
-// expect: error 15 line 7 column 12
+// expect: error 15 line 8 column 26
 Function Id(x) {
     Var y = x;
     Return y;
@@ -38,28 +52,24 @@ Function Deep(n, t) {
 }
 Deep(0, "text");
 
-//== an error deep in a recursion stands in the callee, and calls run as before once it is caught
-// expect: end
-// expect output: OUT
-Function Caught(code, text, unit, line, column) { Print("caught", code, line, column); }
+//== an error deep in a recursion stands in the callee
+// expect: error 12 line 5 column 30
+// expect output: 15 12
 Function Down(n, t) {
     Var k = n;
-    If (k == 0) Return t * 2;
+    If (k == 0) Return t * 2 + 1;
     Return Down(k - 1, t) + 1;
 }
 Function Sum(a, b) {
     Var s = a;
     Return s + b;
 }
-Program.OnError = Caught;
-Print(Sum(1, Down(3, 5)));
+Print(Sum(1, Down(3, 5)), Sum(3, Sum(4, 5)));
 Print(Sum(2, Down(4, "x")));
-Print(Sum(3, Sum(4, 5)), Down(2, 1));
 
-//== an error in a later argument leaves the slots of the pending call, which a later call finds empty
-// expect: end
-// expect output: OUT
-Function Caught(code, text, unit, line, column) { Print("caught", code, line); }
+//== an error in a later argument ends the run with the texts of pending calls let go
+// expect: error 111 line 10 column 17
+// expect output: 6 15
 Function Keep(a, b, c) {
     Var d;
     d = a;
@@ -70,18 +80,29 @@ Function Fail(n) {
     Return n / z;
 }
 Function Run(n) {
-    Return Keep(n, Keep(n, n, n), Fail(n));
+    Return Keep("t" + n, Keep(n, "u", "v" + n), Fail(n));
 }
-Program.OnError = Caught;
-Print(Keep(1, 2, 3));
+Print(Keep(1, 2, 3), Keep(4, 5, 6));
 Print(Run(4));
-Print(Keep(5, 6, 7), Keep(8));
 
-//== events posted during a deep recursion run between its statements
+//== events posted by a handler run between the statements of a deep recursion
 // expect: end
-// expect output: OUT
-Function Show(v) { Print("event", v, depth); }
-Function Note(n) { Return Post(Show, n) * 0 + n; }
+// expect output: event 4 4
+// expect output: later 4 3
+// expect output: event 3 3
+// expect output: later 3 2
+// expect output: event 2 2
+// expect output: later 2 1
+// expect output: event 1 1
+// expect output: later 1 0
+// expect output: 10
+depth = 9;
+Function Later(v) { Print("later", v, depth); }
+Function Show(v) { Post(Later, v); Print("event", v, depth); }
+Function Note(n) {
+    Post(Show, n);
+    Return n;
+}
 Function Deep(n) {
     depth = n;
     If (n == 0) Return 0;

@@ -18,6 +18,12 @@
 // through the scopes. A For loop counting with such a slot runs its step and test as one
 // step while counter and limit hold integers, and an empty body's rounds in one go.
 //
+// A call of a compiled function from compiled code whose site called that function last
+// takes the callee's slots off the slot stack as it begins, and its arguments are
+// evaluated straight into them; calls in those arguments take theirs above. Other calls
+// (the first of a site, one with more arguments than parameters) fill the argument frame,
+// from which the callee's slots are filled as it begins.
+//
 // A statement "slot = expression", "slot++" or "slot--", and the condition of an If or a
 // While, whose expression has only operators of integers over slots, names, integer
 // literals and calls, is worked out first on plain integers (kOpIntegerCode); the full
