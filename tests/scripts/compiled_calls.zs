@@ -111,3 +111,15 @@ Function Deep(n) {
     Return k;
 }
 Print(Deep(4));
+
+//== a name that holds nothing given as an argument fails after the argument, in a call of a known callee too
+// expect: error 41 line 7 column 39
+Function Add(a, b) {
+    Var s = a;
+    Return s + b;
+}
+Function Twice(n) {
+    If (n > 1) Return Add(n, (nothing));
+    Return Add(Twice(n + 1), n);
+}
+Print(Twice(0));

@@ -1794,6 +1794,8 @@ DoArgumentsBegin:
     ++frameIndex_;
     ZORV_NEXT_STEP();
 DoArgument : {
+    // A placeholder fails as it is copied, at the token after the argument.
+    if (IsPlaceholder(slots_[base + op->depth + 1]->value.GetType())) ZORV_SYNC();
     CValue* target = targets[op->site];
     (target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index].Assign(
         slots_[base + op->depth + 1]->value);
