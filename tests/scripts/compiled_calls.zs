@@ -123,3 +123,19 @@ Function Twice(n) {
     Return Add(Twice(n + 1), n);
 }
 Print(Twice(0));
+
+//== a recursion whose slots fill more than one stretch of the slot stack returns through them all
+// expect: end
+// expect output: 180302 20 4
+Function Walk(n, a, b) {
+    Var c = a + b;
+    Var d = c - a;
+    Var e = d * 2;
+    Var f = e - d;
+    Var g = f + 0;
+    Var h = g;
+    If (n == 0) Return h;
+    Var k = Walk(n - 1, b, a) + n;
+    Return k + h - g;
+}
+Print(Walk(600, 1, 2), Walk(0, 7, 20), Walk(1, 3, 1) - Walk(0, 0, 0));
