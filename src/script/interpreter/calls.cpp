@@ -6,6 +6,7 @@
 #include "script/classes/class_lookup.h"
 #include "script/classes/script_program.h"
 #include "script/interpreter/call_scope.h"
+#include "script/interpreter/compiled_code.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/name_table.h"
 #include "script/language/token_codes.h"
@@ -344,6 +345,24 @@ void CInterpretor::InvokeFunction(CIBaseObjectVar* locals, CIBaseObjectVar* curr
         LeaveCall();
         throw;
     }
+    LeaveCall();
+}
+
+void CInterpretor::RunCompiledFrame(CIBaseObjectVar* current, const BlockRecord* function,
+                                    const CompiledFunction& code, CValue* slots) {
+    CallRecord* record = EnterCall(nullptr, current);
+    try {
+        entryIndex = function->unitArgument;
+        PushBlock(function);
+        RunCompiled(code, slots);
+        Operand()->Assign(record->result);
+    } catch (CIError*) {
+        // Emptied before the call ends, as its locals would be.
+        ReleaseSlots(slots);
+        LeaveCall();
+        throw;
+    }
+    ReleaseTopSlots(slots, code.slotCount);
     LeaveCall();
 }
 

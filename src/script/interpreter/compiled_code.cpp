@@ -25,6 +25,12 @@
 // through the scopes. A For loop counting with such a slot runs its step and test as one
 // step while counter and limit hold integers, and an empty body's rounds in one go.
 //
+// A call of a compiled function from compiled code whose site called that function last
+// takes the callee's slots off the slot stack as it begins, and its arguments are
+// evaluated straight into them; calls in those arguments take theirs above. Other calls
+// (the first of a site, one with more arguments than parameters) fill the argument frame,
+// from which the callee's slots are filled as it begins.
+//
 // A statement "slot = expression", "slot++" or "slot--", and the condition of an If or a
 // While, whose expression has only operators of integers over slots, names, integer
 // literals and calls, is worked out first on plain integers (kOpIntegerCode); the full
@@ -820,7 +826,7 @@ private:
         if (pendingCalls_ >= CompiledFunction::kMaxPendingCalls) return nullptr;
         uint32_t pending = pendingCalls_++;
         out_.maxPendingCalls = std::max(out_.maxPendingCalls, pendingCalls_);
-        Emit(kOpCallBegin, depth, token, pending);
+        uint32_t begin = Emit(kOpCallBegin, depth, token, pending);
         uint8_t* next = Next(token);
         uint32_t count = 0;
         if (Code(next) != kTokenCloseParen) {
@@ -828,7 +834,8 @@ private:
             for (;;) {
                 next = Expression(depth, next);
                 if (next == nullptr) return nullptr;
-                Emit(kOpArgument, depth, next, count++);
+                uint32_t argument = Emit(kOpArgument, depth, next, count++);
+                out_.ops[argument].site = pending;
                 if (Code(next) != kTokenComma) break;
                 if (count == CInterpretor::kMaxArguments) return nullptr;
                 next = Next(next);
@@ -840,6 +847,8 @@ private:
         if (IsMemberToken(Code(next))) return nullptr;
         uint32_t end = Emit(kOpCallEnd, depth, next, pending, count);
         out_.ops[end].site = uint32_t(out_.sites.size());
+        out_.ops[begin].site = out_.ops[end].site;
+        out_.ops[begin].count = count;
         out_.sites.emplace_back();
         --pendingCalls_;
         return next;
@@ -1279,43 +1288,20 @@ void CInterpretor::RunCompiledCall(CIBaseObjectVar* current, const BlockRecord* 
             return;
         }
     }
-    CallRecord* record = BeginCall(nullptr, current);
-    // Emptied as the call ends, as its locals would be.
-    struct Release {
-        CValue* slots;
-        uint32_t count;
-        ~Release() {
-            for (uint32_t i = 0; i < count; ++i)
-                slots[i].SetInt(0);
-        }
-    };
+    CValue* slots = ReserveSlots(code.slotCount);
+    const CallFrame& frame = Frame();
     try {
-        if (record->slotCapacity < code.slotCount) {
-            auto* fresh = new (std::nothrow) CValue[code.slotCount];
-            if (fresh == nullptr) RaiseError(15);
-            record->slots.reset(fresh);
-            record->slotCapacity = code.slotCount;
-            for (uint32_t i = 0; i < code.slotCount; ++i)
-                fresh[i].owner = this;
-        }
-        CValue* slots = record->slots.get();
-        Release release{slots, code.slotCount};
-        entryIndex = function->unitArgument;
-        PushBlock(function);
-        const CallFrame& frame = Frame();
         for (uint32_t n = 0; n < code.parameterCount; ++n) {
             if (int32_t(n) < frame.count)
                 slots[n].Assign(frame.slots[n]);
             else
                 slots[n].SetDefault();
         }
-        RunCompiled(code, slots);
-        Operand()->Assign(record->result);
     } catch (CIError*) {
-        EndCall();
+        ReleaseSlots(slots);
         throw;
     }
-    EndCall();
+    RunCompiledFrame(current, function, code, slots);
 }
 
 bool CInterpretor::RunCompiledIntegers(const CompiledFunction& code, const CompiledOp* op,
@@ -1554,6 +1540,9 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     const uint32_t poolMark = temporaryTextCount_;
     const std::atomic<uint32_t>& stopRequest = StopRequestFlag();
     const BlockRecord* pending[CompiledFunction::kMaxPendingCalls];
+    // The slots of each pending call's compiled callee that its arguments go into; null
+    // when they go into the argument frame.
+    CValue* targets[CompiledFunction::kMaxPendingCalls];
     const CompiledOp* ops = code.ops.data();
     const CompiledOp* op = ops;
     // The slots this call bound to names (kOpBindName).
@@ -1969,7 +1958,14 @@ DoCallBegin : {
     if (variable == nullptr) RaiseError(42);
     if (variable->value.GetType() != kValueFunction) RaiseError(128);
     Operand();
-    pending[op->index] = variable->value.GetFunction();
+    const BlockRecord* function = variable->value.GetFunction();
+    pending[op->index] = function;
+    // A function the site called last, compiled, takes its arguments in its own slots.
+    const CompiledCallSite& site = code.sites[op->site];
+    targets[op->index] = site.function == function && site.code != nullptr &&
+                                 !site.code->returnsOnly && op->count <= site.code->parameterCount
+                             ? ReserveSlots(site.code->slotCount)
+                             : nullptr;
     ZORV_NEXT_STEP();
 }
 DoArgumentsBegin:
@@ -1980,15 +1976,19 @@ DoArgumentsBegin:
     }
     ++frameIndex_;
     ZORV_NEXT_STEP();
-DoArgument:
+DoArgument : {
     // A placeholder fails where the walk stands after the argument.
     if (IsPlaceholder(slots_[base + op->depth + 1]->value.GetType())) ZORV_SYNC();
-    frames_[frameIndex_ - 1]->slots[op->index].Assign(slots_[base + op->depth + 1]->value);
+    CValue* target = targets[op->site];
+    (target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index].Assign(
+        slots_[base + op->depth + 1]->value);
     ZORV_NEXT_STEP();
+}
 DoArgumentSlot : {
     CValue* value = &slots[op->count];
     if (value->GetType() <= kValueDouble) {
-        frames_[frameIndex_ - 1]->slots[op->index].Assign(*value);
+        CValue* target = targets[op->site];
+        (target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index].Assign(*value);
         ZORV_NEXT_STEP();
     }
     ZORV_SYNC();
@@ -1998,7 +1998,8 @@ DoArgumentSlot : {
     goto DoArgument;
 }
 DoArgumentInt : {
-    CValue& argument = frames_[frameIndex_ - 1]->slots[op->index];
+    CValue* target = targets[op->site];
+    CValue& argument = (target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index];
     argument.owner = this;
     argument.SetInt(int32_t(op->count));
     ZORV_NEXT_STEP();
@@ -2018,6 +2019,14 @@ DoCallEnd : {
     CheckStack();
     CompiledCallSite& site = code.sites[op->site];
     if (site.function != function) site = {function, CompiledFor(function)};
+    if (CValue* target = targets[op->index]) {
+        // The arguments are in the callee's slots; the parameters left out take the
+        // default value.
+        for (uint32_t n = op->count; n < site.code->parameterCount; ++n)
+            target[n].SetDefault();
+        RunCompiledFrame(currentObject_, function, *site.code, target);
+        ZORV_NEXT_STEP();
+    }
     if (site.code != nullptr && site.code->returnsOnly) {
         // As RunCompiledCall begins, without the call into it.
         const CallFrame& frame = Frame();

@@ -66,10 +66,11 @@ enum CompiledOpCode : uint8_t {
     kOpNot,
     kOpComplement,
     kOpPrefixStep,
-    // The function a called name holds, kept as call `index` of the running code.
+    // The function a called name holds, kept as call `index` of the running code; the
+    // call has `count` arguments and its site is `site`.
     kOpCallBegin,
     kOpArgumentsBegin,
-    // The value above `depth` into argument `index` of the frame being filled.
+    // The value above `depth` into argument `index` of pending call `site`.
     kOpArgument,
     // kOpSlot (slot `count`) then kOpArgument, in one step.
     kOpArgumentSlot,
@@ -137,7 +138,8 @@ struct CompiledOp {
     // A slot, jump target, block index, argument index or pending call.
     uint32_t index;
     uint32_t count;
-    // kOpCallEnd: its call site (CompiledFunction::sites).
+    // kOpCallBegin and kOpCallEnd: their call site (CompiledFunction::sites); the
+    // argument steps: their pending call.
     uint32_t site;
     uint8_t* token;
 };

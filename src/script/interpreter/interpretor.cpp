@@ -256,10 +256,9 @@ void CInterpretor::Reset() {
     }
     depth_ = 0;
     frameIndex_ = 0;
+    ClearSlotStack();
     for (uint32_t i = 0; i < callRecordCount_; ++i) {
         callRecords_[i]->result.SetInt(0);
-        for (uint32_t n = 0; n < callRecords_[i]->slotCapacity; ++n)
-            callRecords_[i]->slots[n].SetInt(0);
         // Destroyed with the class-0 objects below.
         callRecords_[i]->spareLocals = nullptr;
         callRecords_[i]->ownedLocals = nullptr;

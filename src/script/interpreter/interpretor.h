@@ -496,9 +496,6 @@ private:
         // The locals object of this nesting level, emptied after each call and used
         // again by the next (it is listed and holds one use, like any locals object).
         CIBaseObjectVar* spareLocals = nullptr;
-        // The variables of a compiled function's call at this nesting level.
-        std::unique_ptr<CValue[]> slots;
-        uint32_t slotCapacity = 0;
     };
 
     // One call frame: the arguments of a call being made.
@@ -716,6 +713,40 @@ private:
                          const CompiledFunction& code);
     // Runs the code of a call with its slots, until Return or the body's end.
     void RunCompiled(const CompiledFunction& code, CValue* slots);
+    // The call of a compiled function whose parameters are in `slots` (of ReserveSlots),
+    // its result in the operand; the slots are let go as it ends.
+    void RunCompiledFrame(CIBaseObjectVar* current, const BlockRecord* function,
+                          const CompiledFunction& code, CValue* slots);
+    // `count` slots of a compiled call on top of the slot stack, each holding integer 0.
+    CValue* ReserveSlots(uint32_t count) {
+        if (slotSegment_ < slotSegments_.size()) {
+            SlotSegment& segment = slotSegments_[slotSegment_];
+            if (segment.size - segment.used >= count) {
+                CValue* slots = segment.values.get() + segment.used;
+                segment.used += count;
+                return slots;
+            }
+        }
+        return ReserveSlotsInNewSegment(count);
+    }
+    [[gnu::noinline]] CValue* ReserveSlotsInNewSegment(uint32_t count);
+    // Empties the slots from `slots` (of ReserveSlots) to the top of the stack and
+    // takes them off it.
+    void ReleaseSlots(CValue* slots);
+    // ReleaseSlots when the top of the stack is the end of the `count` slots at `slots`,
+    // as it is when a call ends without an error.
+    void ReleaseTopSlots(CValue* slots, uint32_t count) {
+        SlotSegment& segment = slotSegments_[slotSegment_];
+        if (segment.used < count || segment.values.get() + (segment.used - count) != slots) {
+            ReleaseSlots(slots);
+            return;
+        }
+        for (uint32_t i = 0; i < count; ++i)
+            slots[i].SetInt(0);
+        segment.used -= count;
+    }
+    // Empties the whole slot stack (a reset).
+    void ClearSlotStack();
     // A kOpIntegerCode step of `code`, its expression's steps up to `end`, of a call with
     // these slots, bound as `bound` says: false when the expression is not one of
     // integers now, which then runs in full. Kept out of RunCompiled so that deep
@@ -751,6 +782,18 @@ private:
     bool WalkCompiledStatement(const uint8_t* expected, uint32_t poolMark);
     // The compiled code of each top level and handler run so far (null: not covered).
     std::unordered_map<const void*, std::unique_ptr<CompiledFunction>> compiledEntries_;
+
+    // The slots of compiled calls under way, a caller's below its callees'. Segments
+    // never move once made: values read from a slot keep its address.
+    struct SlotSegment {
+        std::unique_ptr<CValue[]> values;
+        uint32_t size = 0;
+        uint32_t used = 0;
+    };
+    static constexpr uint32_t kSlotSegmentSize = 4096;
+    std::vector<SlotSegment> slotSegments_;
+    // The segment holding the top of the stack.
+    uint32_t slotSegment_ = 0;
     // Evaluates "(arguments)" after a call token into the current frame and stores the
     // count; the current token is the one after the call token.
     void EvaluateArguments();

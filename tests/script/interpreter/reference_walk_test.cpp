@@ -151,7 +151,9 @@ class ProgramMaker {
 public:
     // `plain`: the functions keep to what the compiler covers (names, numbers, calls,
     // Var, If, loops, blocks), so that most of them run compiled.
-    explicit ProgramMaker(uint32_t seed, bool plain = false) : random_(seed), plain_(plain) {}
+    // `recursion`: with D as well, called by the top level.
+    explicit ProgramMaker(uint32_t seed, bool plain = false, bool recursion = false)
+        : random_(seed), plain_(plain), recursion_(recursion) {}
 
     std::string Make() {
         text_.clear();
@@ -166,6 +168,7 @@ public:
         if (plain_) text_ += "Function Q(x, y) { Return " + ParameterExpression(0) + "; }\n";
         for (int f = 0; f < 3; ++f)
             MakeFunction(f);
+        if (recursion_) MakeRecursion();
         if (Pick(4) == 0) text_ += "Program.OnError = Caught;\n";
         Scope top;
         top.names = {"g0", "g1", "g2", "g3"};
@@ -176,6 +179,9 @@ public:
         text_ += "m[0, 0] = 3; m[0, 1] = 4; m[1, 0] = 5; m[1, 1] = " + Literal() + ";\n";
         text_ += "o = New Obj(" + Literal() + ");\n";
         if (plain_) text_ += "Print(F0(g0), F1(g1, g0), F2(g2, g1, g0), R(3));\n";
+        if (recursion_)
+            text_ += "Print(D(" + std::to_string(Pick(5)) + ", " + std::to_string(Pick(10)) +
+                     "), D(3, g1));\n";
         int statements = 3 + Pick(8);
         int late = Pick(statements + 1);
         for (int i = 0; i < statements; ++i) {
@@ -652,8 +658,25 @@ private:
         text_ += "Return " + Expression(scope, 1) + ";\n}\n";
     }
 
+    // D recurses with calls in its arguments, so that a call's arguments are filled while
+    // calls of later arguments, of the same function too, run.
+    void MakeRecursion() {
+        Scope scope;
+        scope.inFunction = true;
+        scope.plain = true;
+        scope.functions = 3;
+        scope.prefix = "d";
+        scope.names = {"y", "x", "k"};
+        text_ += "Function D(y, x) {\nVar k = y - 1;\nIf (y <= 0) Return x;\nReturn D(k, Q(x, " +
+                 Expression(scope, 3) + ")) + D(k - 1, " +
+                 // A name that holds nothing fails as the argument is copied.
+                 (Pick(8) == 0 ? "(u" + std::to_string(2 + Pick(3)) + ")" : Expression(scope, 3)) +
+                 ");\n}\n";
+    }
+
     std::mt19937 random_;
     bool plain_;
+    bool recursion_;
     std::string text_;
 };
 
@@ -676,12 +699,12 @@ protected:
     // Programs that do not compile, or that all end early, would prove nothing: every one
     // compiles and a good share run to their end.
     static void Compare(uint32_t firstSeed, uint32_t count, bool plain = false,
-                        bool topLevel = false) {
+                        bool topLevel = false, bool recursion = false) {
         uint32_t ended = 0;
         uint32_t compiled = 0;
         for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
             std::string source = topLevel ? ProgramMaker(seed, true).MakeTopLevel()
-                                          : ProgramMaker(seed, plain).Make();
+                                          : ProgramMaker(seed, plain, recursion).Make();
             Outcome fast = RunProgram(source, Way::kFast);
             Outcome reference = RunProgram(source, Way::kReference);
             Outcome fromCode = RunProgram(source, Way::kCompiled);
@@ -697,8 +720,9 @@ protected:
             ASSERT_EQ(fast.unit, reference.unit) << "seed " << seed << "\n" << source;
             ASSERT_EQ(fast.ticks, reference.ticks) << "seed " << seed << "\n" << source;
         }
-        // A top level runs more statements, and its handler many times: more of them fail.
-        EXPECT_GE(ended, topLevel ? count / 5 : count / 3);
+        // A top level runs more statements, and its handler many times: more of them fail;
+        // the calls of D end a few more.
+        EXPECT_GE(ended, topLevel ? count / 5 : count / (recursion ? 4 : 3));
         // Every program has R, which compiles; plain ones have three more.
         EXPECT_GE(compiled, plain ? count * 3 : count / 2);
     }
@@ -749,6 +773,12 @@ TEST_F(ReferenceWalk, TopLevelsAndHandlersPart1) {
 }
 TEST_F(ReferenceWalk, TopLevelsAndHandlersPart2) {
     Compare(32001, 2000, true, true);
+}
+
+// Programs with a recursion whose arguments are calls, of itself too: a call's arguments
+// are filled while those of later arguments run.
+TEST_F(ReferenceWalk, RecursionWithCallsInArguments) {
+    Compare(34001, 2000, true, false, true);
 }
 
 // Compiled steps whose quick paths give way: each error must stand where the walk raises

@@ -1,0 +1,141 @@
+//== arguments filled while a call of the same function runs in a later argument keep their values
+// expect: end
+// expect output: aa.1- bb.b..1-2-.1- cc.c..c...1-2-.1-3-...1-2-.1-
+Function Join(a, b, c) {
+    Var t = a + b;
+    Return t + c;
+}
+Function Mix(n, text) {
+    If (n == 0) Return text;
+    Return Join(text, Mix(n - 1, text + "."), Join(n, "-", Mix(n - 1, "")));
+}
+Print(Mix(1, "a"), Mix(2, "b"), Mix(3, "c"));
+
+//== a call with fewer arguments than parameters gives the rest their default, one with more drops the rest
+// expect: end
+// expect output: 99 132 65
+Function Third(a, b, c) {
+    Var d = a;
+    Return b * 10 + d;
+}
+Function Twice(n) {
+    Var s = 0;
+    Var i;
+    For (i = 0; i < 3; i++) s = s + Third(n, i) + Third(i, n, 2, 7) + Third(i, 1, 2);
+    Return s;
+}
+Print(Twice(1), Twice(2), Third(5, 6));
+
+//== a parameter left out holds the default value, which arithmetic refuses
+// expect: error 41 line 3 column 29
+Function Pair(a, b) {
+    If (a == 2) Return b + 1;
+    Return a;
+}
+Function Loop() {
+    Var s = 0;
+    Var i;
+    For (i = 0; i < 5; i++) s = s + Pair(i);
+    Return s;
+}
+Print(Loop());
+
+//== runaway recursion whose arguments are calls ends with error 15 at the call
+// expect: error 15 line 8 column 26
+Function Id(x) {
+    Var y = x;
+    Return y;
+}
+Function Deep(n, t) {
+    Var k = n;
+    Return Deep(Id(k + 1), Id(t));
+}
+Deep(0, "text");
+
+//== an error deep in a recursion stands in the callee
+// expect: error 12 line 5 column 30
+// expect output: 15 12
+Function Down(n, t) {
+    Var k = n;
+    If (k == 0) Return t * 2 + 1;
+    Return Down(k - 1, t) + 1;
+}
+Function Sum(a, b) {
+    Var s = a;
+    Return s + b;
+}
+Print(Sum(1, Down(3, 5)), Sum(3, Sum(4, 5)));
+Print(Sum(2, Down(4, "x")));
+
+//== an error in a later argument ends the run with the texts of pending calls let go
+// expect: error 111 line 10 column 17
+// expect output: 6 15
+Function Keep(a, b, c) {
+    Var d;
+    d = a;
+    Return c + d + b;
+}
+Function Fail(n) {
+    Var z = n - n;
+    Return n / z;
+}
+Function Run(n) {
+    Return Keep("t" + n, Keep(n, "u", "v" + n), Fail(n));
+}
+Print(Keep(1, 2, 3), Keep(4, 5, 6));
+Print(Run(4));
+
+//== events posted by a handler run between the statements of a deep recursion
+// expect: end
+// expect output: event 4 4
+// expect output: later 4 3
+// expect output: event 3 3
+// expect output: later 3 2
+// expect output: event 2 2
+// expect output: later 2 1
+// expect output: event 1 1
+// expect output: later 1 0
+// expect output: 10
+depth = 9;
+Function Later(v) { Print("later", v, depth); }
+Function Show(v) { Post(Later, v); Print("event", v, depth); }
+Function Note(n) {
+    Post(Show, n);
+    Return n;
+}
+Function Deep(n) {
+    depth = n;
+    If (n == 0) Return 0;
+    Var k = Note(n) + Deep(n - 1);
+    depth = -n;
+    Return k;
+}
+Print(Deep(4));
+
+//== a name that holds nothing given as an argument fails after the argument, in a call of a known callee too
+// expect: error 41 line 7 column 39
+Function Add(a, b) {
+    Var s = a;
+    Return s + b;
+}
+Function Twice(n) {
+    If (n > 1) Return Add(n, (nothing));
+    Return Add(Twice(n + 1), n);
+}
+Print(Twice(0));
+
+//== a recursion whose slots fill more than one stretch of the slot stack returns through them all
+// expect: end
+// expect output: 180302 20 4
+Function Walk(n, a, b) {
+    Var c = a + b;
+    Var d = c - a;
+    Var e = d * 2;
+    Var f = e - d;
+    Var g = f + 0;
+    Var h = g;
+    If (n == 0) Return h;
+    Var k = Walk(n - 1, b, a) + n;
+    Return k + h - g;
+}
+Print(Walk(600, 1, 2), Walk(0, 7, 20), Walk(1, 3, 1) - Walk(0, 0, 0));
