@@ -94,21 +94,22 @@ enum CompiledOpCode : uint8_t {
     // kOpSlot of slot `count` (its token at stream offset `site`) then kOpBinaryDouble.
     kOpSlotDouble,
     // The expression from the next step up to step `index` (a statement's end or a
-    // branch) worked out on integers alone, as IntegerCodeKind `code` says; on to step
-    // `index` when it could be, else on to the next step, which works it out in full.
-    // Only the compiler writes it, and keeps it where the expression has no effect but
-    // its last assignment or step.
-    kOpIntegerCode,
+    // branch) worked out on plain integers and doubles, as NumberCodeKind `code` says; on
+    // to step `index` when it could be, else on to the next step, which works it out in
+    // full. Only the compiler writes it, and keeps it where the expression has no effect
+    // but its last assignment or step.
+    kOpNumberCode,
 };
 
-enum IntegerCodeKind : uint8_t {
+enum NumberCodeKind : uint8_t {
     // The value of a condition, left above the statement's base.
-    kIntegerValue,
-    // "slot = value", slot `count`: one bound by kOpBindName when `site` is 1.
-    kIntegerAssign,
-    // "slot++" or "slot--" (`site` as for kIntegerAssign).
-    kIntegerIncrement,
-    kIntegerDecrement,
+    kNumberValue,
+    // "slot = value" or "slot op= value", slot `count`: one bound by kOpBindName when
+    // `site` is 1.
+    kNumberAssign,
+    // "slot++" or "slot--" (`site` as for kNumberAssign).
+    kNumberIncrement,
+    kNumberDecrement,
 };
 
 struct CompiledOp {
