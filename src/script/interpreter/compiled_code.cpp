@@ -18,13 +18,15 @@
 // through the scopes. A For loop counting with such a slot runs its step and test as one
 // step while counter and limit hold integers, and an empty body's rounds in one go.
 //
-// A statement "slot = expression", "slot++" or "slot--", and the condition of an If or a
-// While, whose expression has only operators of integers over slots, names, integer
-// literals and calls, is worked out first on plain integers (kOpIntegerCode); the full
-// steps follow for when a value read is not an integer, an operator fails or a call is
-// not one of those below. A call of a function whose body is one such Return of its
-// parameters is answered the same way without entering the call, as nothing in it can
-// have an effect; inside integer code too, once its site has called that function.
+// A statement "slot = expression", "slot op= expression", "slot++" or "slot--", and the
+// condition of an If, a While or a For, whose expression has only arithmetic, comparison,
+// bitwise and logical operators, unary minus, "!" and "~" over slots, names, integer and
+// double literals and calls, is worked out first on plain numbers (kOpNumberCode,
+// compiled_numbers.cpp); the full steps follow for when a value read is not a number,
+// an operator fails or a call is not one of those below. A call of a function whose body
+// is one Return of integer operators over its parameters is answered the same way without
+// entering the call, as nothing in it can have an effect; inside number code too, once
+// its site has called that function, for integer arguments.
 #include <algorithm>
 #include <atomic>
 #include <iterator>

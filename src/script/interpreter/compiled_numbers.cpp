@@ -1,10 +1,11 @@
 // The number code of compiled functions: an assignment, step or condition whose
-// expression has only operators of numbers is worked out on plain integers and doubles
-// kept beside their kind, sixteen bytes each, and only its result is stored into values.
+// expression has only operators of numbers is worked out on plain integers and doubles,
+// each beside its kind, and only its result is stored into values.
 // Each operator gives what CValue gives for the same operands; where CValue would fail,
 // or a value read is no number, the number code gives up before anything has changed,
 // and the full steps that follow it work the expression out and raise the error.
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <iterator>
 
@@ -16,46 +17,50 @@
 
 namespace {
 
-// An integer or a double, as a value holds it.
+// An integer or a double, as a value holds it: the integer sign-extended, or the
+// double's bits.
 struct Number {
-    union {
-        int32_t integer;
-        double number;
-    };
+    int64_t bits;
     uint32_t kind;
+    int32_t Int() const { return int32_t(bits); }
+    double Dbl() const { return std::bit_cast<double>(bits); }
 };
-static_assert(sizeof(Number) == 16);
-
-[[gnu::always_inline]] inline bool Read(const CValue& value, Number& out) {
-    const uint32_t kind = value.GetType();
-    if (kind == kValueInt) {
-        out.integer = value.IntPayload();
-    } else if (kind == kValueDouble) {
-        out.number = value.DoublePayload();
-    } else {
-        return false;
-    }
-    out.kind = kind;
-    return true;
-}
 
 Number Integer(int32_t value) {
-    Number out;
-    out.integer = value;
-    out.kind = kValueInt;
-    return out;
+    return Number{value, kValueInt};
 }
 
 Number Double(double value) {
-    Number out;
-    out.number = value;
-    out.kind = kValueDouble;
-    return out;
+    return Number{std::bit_cast<int64_t>(value), kValueDouble};
+}
+
+// The places of an expression's values, by depth. Kinds and numbers are kept apart and
+// every number is written whole, so that each read of a place finds one earlier write of
+// its full width: the processor hands that on without waiting for the store.
+struct Places {
+    int64_t bits[CompiledFunction::kMaxQuickDepth + 1];
+    uint32_t kinds[CompiledFunction::kMaxQuickDepth + 1];
+    Number Get(uint32_t depth) const { return Number{bits[depth], kinds[depth]}; }
+    void Set(uint32_t depth, const Number& n) {
+        bits[depth] = n.bits;
+        kinds[depth] = n.kind;
+    }
+};
+
+[[gnu::always_inline]] inline bool Read(const CValue& value, Number& out) {
+    const uint32_t kind = value.GetType();
+    if (kind == kValueInt)
+        out = Integer(value.IntPayload());
+    else if (kind == kValueDouble)
+        out = Double(value.DoublePayload());
+    else
+        return false;
+    return true;
 }
 
 // The integer a value reads as where an operator wants one.
 int32_t AsInt(const Number& n) {
-    return n.kind == kValueInt ? n.integer : DoubleToInt(n.number);
+    return n.kind == kValueInt ? n.Int() : DoubleToInt(n.Dbl());
 }
 
 // `code` of `a` and `b` into `a`. Two integers stay integers; a double on either side
@@ -63,10 +68,14 @@ int32_t AsInt(const Number& n) {
 // operators take both sides' integers. False where CValue fails (a division by zero) and
 // for operators it has no rule of numbers for.
 [[gnu::always_inline]] inline bool NumberResult(uint32_t code, Number& a, const Number& b) {
-    if ((a.kind | b.kind) == kValueInt)
-        return IntegerResult(code, uint32_t(a.integer), uint32_t(b.integer), a.integer);
-    const double x = a.kind == kValueInt ? double(a.integer) : a.number;
-    const double y = b.kind == kValueInt ? double(b.integer) : b.number;
+    int32_t result;
+    if ((a.kind | b.kind) == kValueInt) {
+        if (!IntegerResult(code, uint32_t(a.Int()), uint32_t(b.Int()), result)) return false;
+        a = Integer(result);
+        return true;
+    }
+    const double x = a.kind == kValueInt ? double(a.Int()) : a.Dbl();
+    const double y = b.kind == kValueInt ? double(b.Int()) : b.Dbl();
     switch (code) {
     case kTokenPlus:
         a = Double(x + y);
@@ -103,12 +112,10 @@ int32_t AsInt(const Number& n) {
     case kTokenNotEqual:
         a = Integer(x != y);
         return true;
-    default: {
-        int32_t result;
+    default:
         if (!IntegerResult(code, uint32_t(AsInt(a)), uint32_t(AsInt(b)), result)) return false;
         a = Integer(result);
         return true;
-    }
     }
 }
 
@@ -140,9 +147,9 @@ uint32_t CompoundOperator(uint32_t code) {
 
 void Store(CValue& value, const Number& n) {
     if (n.kind == kValueInt)
-        value.SetInt(n.integer);
+        value.SetInt(n.Int());
     else
-        value.SetFloat(n.number);
+        value.SetFloat(n.Dbl());
 }
 
 } // namespace
@@ -161,11 +168,11 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
     };
     // The right operand of an operator step, and for those that read their left operand
     // too, that one into `left`.
-    auto rightNumber = [&](const CompiledOp& step, const Number* values, Number& left,
+    auto rightNumber = [&](const CompiledOp& step, const Places& values, Number& left,
                            Number& right) {
         switch (step.op) {
         case kOpBinary:
-            right = values[step.depth + 1];
+            right = values.Get(step.depth + 1);
             return true;
         case kOpBinarySlot:
             return slotNumber(step.index, right);
@@ -216,10 +223,12 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
             value = arguments[index];
             return true;
         };
-        result.kind = kValueInt;
-        return QuickReturnOf(*code.sites[call.site].code, parameter, result.integer);
+        int32_t value;
+        if (!QuickReturnOf(*code.sites[call.site].code, parameter, value)) return false;
+        result = Integer(value);
+        return true;
     };
-    // The steps from `step` up to `last`, each value at values[its depth], run here
+    // The steps from `step` up to `last`, each value in `values` at its depth, run here
     // rather than in a function of their own, which would cost a closure of all the above
     // on every statement. Each step goes on to the next one's code itself, and each
     // operator step has its own choice of operator, which the processor predicts far
@@ -242,7 +251,7 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
                   kOpSlotInt == 19 && kOpSwap == 23 && kOpNegate == 24 && kOpComplement == 26 &&
                   kOpCallBegin == 28 && kOpCallEnd == 34 && kOpBinaryDouble == 43 &&
                   kOpSlotDouble == 44);
-    Number values[CompiledFunction::kMaxQuickDepth + 1];
+    Places values;
     Number result;
     const CompiledOp* step;
     const CompiledOp* last;
@@ -259,9 +268,9 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
             Read(*target, result);
             if (result.kind == kValueInt) {
                 const uint32_t increment = op->code == kNumberIncrement ? 1u : ~0u;
-                target->SetInt(int32_t(uint32_t(result.integer) + increment));
+                target->SetInt(int32_t(uint32_t(result.Int()) + increment));
             } else {
-                target->SetFloat(result.number + (op->code == kNumberIncrement ? 1.0 : -1.0));
+                target->SetFloat(result.Dbl() + (op->code == kNumberIncrement ? 1.0 : -1.0));
             }
             goto Stored;
         }
@@ -277,53 +286,54 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
     } while (false)
 #define ZORV_NUMBER_OPERATOR(read)                                                                 \
     do {                                                                                           \
-        Number& here = values[step->depth];                                                        \
+        Number here = values.Get(step->depth);                                                     \
         Number right;                                                                              \
         if (!(read) || !NumberResult(step->code, here, right)) return false;                       \
+        values.Set(step->depth, here);                                                             \
+        ZORV_NUMBER_STEP();                                                                        \
+    } while (false)
+#define ZORV_NUMBER_READ(read)                                                                     \
+    do {                                                                                           \
+        Number value;                                                                              \
+        if (!(read)) return false;                                                                 \
+        values.Set(step->depth, value);                                                            \
         ZORV_NUMBER_STEP();                                                                        \
     } while (false)
     --step;
     ZORV_NUMBER_STEP();
 Slot:
-    if (!slotNumber(step->index, values[step->depth])) return false;
-    ZORV_NUMBER_STEP();
+    ZORV_NUMBER_READ(slotNumber(step->index, value));
 BoundSlot:
-    if (!boundNumber(step->index, values[step->depth])) return false;
-    ZORV_NUMBER_STEP();
+    ZORV_NUMBER_READ(boundNumber(step->index, value));
 Int:
-    values[step->depth] = Integer(int32_t(step->index));
+    values.Set(step->depth, Integer(int32_t(step->index)));
     ZORV_NUMBER_STEP();
 Double:
-    values[step->depth] = Double(reinterpret_cast<const DoubleToken*>(step->token)->value);
+    values.Set(step->depth, Double(reinterpret_cast<const DoubleToken*>(step->token)->value));
     ZORV_NUMBER_STEP();
 Name:
-    if (!nameNumber(step->token, values[step->depth])) return false;
-    ZORV_NUMBER_STEP();
+    ZORV_NUMBER_READ(nameNumber(step->token, value));
 Swap:
-    values[step->depth] = values[step->depth + 1];
+    values.Set(step->depth, values.Get(step->depth + 1));
     ZORV_NUMBER_STEP();
 Next:
     ZORV_NUMBER_STEP();
 Negate : {
-    Number& here = values[step->depth];
-    if (here.kind == kValueInt)
-        here.integer = int32_t(0u - uint32_t(here.integer));
-    else
-        here.number = -here.number;
+    const Number here = values.Get(step->depth);
+    values.Set(step->depth, here.kind == kValueInt ? Integer(int32_t(0u - uint32_t(here.Int())))
+                                                   : Double(-here.Dbl()));
     ZORV_NUMBER_STEP();
 }
 Not : {
-    Number& here = values[step->depth];
-    here = Integer(here.kind == kValueInt ? here.integer == 0 : here.number == 0.0);
+    const Number here = values.Get(step->depth);
+    values.Set(step->depth, Integer(here.kind == kValueInt ? here.Int() == 0 : here.Dbl() == 0.0));
     ZORV_NUMBER_STEP();
 }
-Complement : {
-    Number& here = values[step->depth];
-    here = Integer(~AsInt(here));
+Complement:
+    values.Set(step->depth, Integer(~AsInt(values.Get(step->depth))));
     ZORV_NUMBER_STEP();
-}
 Binary:
-    ZORV_NUMBER_OPERATOR((right = values[step->depth + 1], true));
+    ZORV_NUMBER_OPERATOR((right = values.Get(step->depth + 1), true));
 BinarySlot:
     ZORV_NUMBER_OPERATOR(slotNumber(step->index, right));
 BinaryBoundSlot:
@@ -350,9 +360,9 @@ CallBegin : {
     ZORV_NUMBER_STEP();
 }
 Argument : {
-    const Number& argument = values[step->depth + 1];
+    const Number argument = values.Get(step->depth + 1);
     if (argument.kind != kValueInt) return false;
-    callArguments[openCalls[openCount - 1]][step->index] = argument.integer;
+    callArguments[openCalls[openCount - 1]][step->index] = argument.Int();
     ZORV_NUMBER_STEP();
 }
 ArgumentSlot : {
@@ -364,17 +374,21 @@ ArgumentSlot : {
 ArgumentInt:
     callArguments[openCalls[openCount - 1]][step->index] = int32_t(step->count);
     ZORV_NUMBER_STEP();
-CallEnd:
+CallEnd : {
     --openCount;
-    if (!canAnswer(*step) || !answer(*step, values[step->depth])) return false;
+    Number value;
+    if (!canAnswer(*step) || !answer(*step, value)) return false;
+    values.Set(step->depth, value);
     ZORV_NUMBER_STEP();
+}
+#undef ZORV_NUMBER_READ
 #undef ZORV_NUMBER_OPERATOR
 #undef ZORV_NUMBER_STEP
 Fail:
     return false;
 Done:
     if (target == nullptr) {
-        result = values[1];
+        result = values.Get(1);
     } else {
         const CompiledOp& assignment = end[-1];
         Number unused;
