@@ -58,16 +58,18 @@ Function Scale(a, b) {
 Print(Scale(2, 1.25));
 Print(Scale(2, "x"));
 
-//== a For condition on doubles ends where the walk ends it
+//== For steps and conditions on doubles end the loop where the walk ends it
 // expect: end
-// expect output: 8 0.75 2 0.5
+// expect output: 8 0.75 5 2 0.5 3
 Function Steps(limit) {
     Var n = 0;
     Var x;
     For (x = 0.5; x < limit; x++) n += x;
     Var y = limit;
     While (y) y = y - 0.5;
-    Return n + " " + y;
+    Var m = 0;
+    For (x = 0; x < limit; x += 0.75) m++;
+    Return n + " " + y + " " + m;
 }
 Print(Steps(3.75), Steps(2));
 

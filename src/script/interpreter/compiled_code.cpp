@@ -344,8 +344,9 @@ public:
     bool SettleNumberCode(size_t at) {
         std::vector<CompiledOp>& ops = out_.ops;
         size_t end = at + 1;
+        // A For loop's step ends where its test begins.
         while (end < ops.size() && ops[end].op != kOpEndStatement && ops[end].op != kOpEndAndJump &&
-               ops[end].op != kOpBranchTrue)
+               ops[end].op != kOpBranchTrue && ops[end].op != kOpNumberCode)
             ++end;
         if (end == ops.size() || end == at + 1) return false;
         CompiledOp& code = ops[at];
@@ -705,14 +706,16 @@ private:
     }
 
     // Puts a kOpCountingRound before the step at `first` when the step (up to `test`) and
-    // the test are those of a counting loop. The test begins with its kOpNumberCode.
+    // the test are those of a counting loop. Each begins with its kOpNumberCode.
     void AddCountingRound(uint32_t first, uint32_t test) {
         std::vector<CompiledOp>& ops = out_.ops;
-        if (test != first + 3 || ops.size() < test + 5 || ops[test].op != kOpNumberCode) return;
+        if (test != first + 4 || ops.size() < test + 5 || ops[first].op != kOpNumberCode ||
+            ops[test].op != kOpNumberCode)
+            return;
         ++test;
-        const CompiledOp& counter = ops[first];
-        const CompiledOp& step = ops[first + 2];
-        if (!ReadsSlot(counter) || ops[first + 1].op != kOpEmpty || step.op != kOpBinary ||
+        const CompiledOp& counter = ops[first + 1];
+        const CompiledOp& step = ops[first + 3];
+        if (!ReadsSlot(counter) || ops[first + 2].op != kOpEmpty || step.op != kOpBinary ||
             (step.code != kTokenIncrement && step.code != kTokenDecrement))
             return;
         const CompiledOp& read = ops[test];
@@ -740,7 +743,7 @@ private:
         out_.rounds.push_back(round);
         ops.insert(ops.begin() + first,
                    CompiledOp{kOpCountingRound, 0, 0, uint32_t(out_.rounds.size() - 1), 0, 0,
-                              ops[first].token});
+                              ops[first + 1].token});
     }
 
     bool CompileBody() {
@@ -879,7 +882,10 @@ private:
                     return false;
                 if (block->kind == kBlockFor) {
                     uint32_t first = uint32_t(out_.ops.size());
-                    if (block->step != 0 && Expression(0, At(block->step)) == nullptr) return false;
+                    if (block->step != 0) {
+                        Emit(kOpNumberCode, 0, At(block->step));
+                        if (Expression(0, At(block->step)) == nullptr) return false;
+                    }
                     uint32_t test = uint32_t(out_.ops.size());
                     if (!LoopTest(block, closed.id)) return false;
                     if (block->step != 0 && block->condition != 0) AddCountingRound(first, test);
@@ -1589,7 +1595,7 @@ DoNumberCode : {
     if (end->op == kOpBranchTrue) {
         // A double holds as the branch reads it, by its integer, which cannot fail.
         op = slots_[base + 1]->value.GetInt() != 0 ? ops + end->index - 1 : end;
-    } else if (quiet()) {
+    } else if ((end->op == kOpEndStatement || end->op == kOpEndAndJump) && quiet()) {
         --statementCounter_;
         op = end->op == kOpEndAndJump ? ops + end->index - 1 : end;
     } else {

@@ -547,8 +547,10 @@ private:
         std::string start = down ? "6" : "0";
         if (Pick(5) == 0) start += ".5";
         if (Pick(5) == 0) limit = "(" + limit + " + 0.25)";
+        std::string step = down ? "--" : "++";
+        if (Pick(5) == 0) step = down ? " -= 1" : " += 1";
         text_ += "For (" + counter + " = " + start + "; " + counter + (down ? " > " : " < ") +
-                 limit + "; " + counter + (down ? "--" : "++") + ") {\n";
+                 limit + "; " + counter + step + ") {\n";
         Scope inner = scope;
         inner.fixed.push_back(counter);
         ++inner.loops;
