@@ -331,11 +331,14 @@ public:
         kept.reserve(ops.size());
         for (size_t i = 0; i < ops.size(); ++i) {
             moved[i] = uint32_t(kept.size());
-            if (ops[i].op != kOpNumberCode || !SettleNumberCode(i)) {
+            if (ops[i].op != kOpNumberCode || out_.metDoubles.size() == UINT16_MAX ||
+                !SettleNumberCode(i)) {
                 if (ops[i].op != kOpNumberCode) kept.push_back(ops[i]);
                 continue;
             }
             kept.push_back(ops[i]);
+            kept.back().depth = uint16_t(out_.metDoubles.size());
+            out_.metDoubles.push_back(0);
         }
         moved[ops.size()] = uint32_t(kept.size());
         Renumber(kept, moved);
@@ -1590,7 +1593,14 @@ DoReturnZero:
 DoNumberCode : {
     depth_ = base;
     const CompiledOp* end = ops + op->index;
-    if (!RunCompiledNumbers(code, op, end, slots, bound)) ZORV_NEXT_STEP();
+    // Most expressions meet integers alone, whose steps need no kinds; one that meets a
+    // double, or anything else, is taken again with both, and from then on with both
+    // at once when it was a double. Nothing is changed before an attempt succeeds.
+    uint8_t& metDoubles = code.metDoubles[op->depth];
+    if (metDoubles != 0 || !RunCompiledNumbers<true>(code, op, end, slots, bound)) {
+        if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) ZORV_NEXT_STEP();
+        metDoubles = 1;
+    }
     // The step at the end taken here too, when it has nothing to do but count or branch.
     if (end->op == kOpBranchTrue) {
         // A double holds as the branch reads it, by its integer, which cannot fail.

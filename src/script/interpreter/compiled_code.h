@@ -152,6 +152,9 @@ struct CompiledFunction {
     std::vector<CountingRound> rounds;
     // The double literals of kOpBinaryDouble and kOpSlotDouble.
     std::vector<double> doubles;
+    // For each kOpNumberCode (by its `depth`), whether its expression has met a double:
+    // it then goes straight to the steps that take both kinds.
+    mutable std::vector<uint8_t> metDoubles;
     uint32_t slotCount = 0;
     // The slots that kOpBindName binds, one bit each.
     uint64_t boundSlots = 0;

@@ -36,22 +36,27 @@ Number Double(double value) {
 
 // The places of an expression's values, by depth. Kinds and numbers are kept apart and
 // every number is written whole, so that each read of a place finds one earlier write of
-// its full width: the processor hands that on without waiting for the store.
-struct Places {
+// its full width: the processor hands that on without waiting for the store. Places of
+// integers alone (`kIntegers`) keep no kinds.
+template <bool kIntegers> struct Places {
     int64_t bits[CompiledFunction::kMaxQuickDepth + 1];
-    uint32_t kinds[CompiledFunction::kMaxQuickDepth + 1];
-    Number Get(uint32_t depth) const { return Number{bits[depth], kinds[depth]}; }
+    uint32_t kinds[kIntegers ? 1 : CompiledFunction::kMaxQuickDepth + 1];
+    Number Get(uint32_t depth) const {
+        return Number{bits[depth], kIntegers ? uint32_t(kValueInt) : kinds[depth]};
+    }
     void Set(uint32_t depth, const Number& n) {
         bits[depth] = n.bits;
-        kinds[depth] = n.kind;
+        if constexpr (!kIntegers) kinds[depth] = n.kind;
     }
 };
 
+// A value's number; with `kIntegers`, only an integer.
+template <bool kIntegers>
 [[gnu::always_inline]] inline bool Read(const CValue& value, Number& out) {
     const uint32_t kind = value.GetType();
     if (kind == kValueInt)
         out = Integer(value.IntPayload());
-    else if (kind == kValueDouble)
+    else if (!kIntegers && kind == kValueDouble)
         out = Double(value.DoublePayload());
     else
         return false;
@@ -67,9 +72,10 @@ int32_t AsInt(const Number& n) {
 // makes the arithmetic and the comparisons work on doubles, while the bitwise and logical
 // operators take both sides' integers. False where CValue fails (a division by zero) and
 // for operators it has no rule of numbers for.
+template <bool kIntegers>
 [[gnu::always_inline]] inline bool NumberResult(uint32_t code, Number& a, const Number& b) {
     int32_t result;
-    if ((a.kind | b.kind) == kValueInt) {
+    if (kIntegers || (a.kind | b.kind) == kValueInt) {
         if (!IntegerResult(code, uint32_t(a.Int()), uint32_t(b.Int()), result)) return false;
         a = Integer(result);
         return true;
@@ -154,21 +160,24 @@ void Store(CValue& value, const Number& n) {
 
 } // namespace
 
+template <bool kIntegers>
 bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const CompiledOp* op,
                                       const CompiledOp* end, CValue* slots, uint64_t bound) {
     // The reads of kOpNumberCode: a number, or false for anything else.
-    auto slotNumber = [slots](uint32_t slot, Number& value) { return Read(slots[slot], value); };
+    auto slotNumber = [slots](uint32_t slot, Number& value) {
+        return Read<kIntegers>(slots[slot], value);
+    };
     auto boundNumber = [&](uint32_t slot, Number& value) {
         return ((bound >> slot) & 1) != 0 && slotNumber(slot, value);
     };
     auto nameNumber = [this](uint8_t* token, Number& value) {
         currentToken = token;
         CVariable* variable = LookUp(reinterpret_cast<NameToken*>(token));
-        return variable != nullptr && Read(variable->value, value);
+        return variable != nullptr && Read<kIntegers>(variable->value, value);
     };
     // The right operand of an operator step, and for those that read their left operand
     // too, that one into `left`.
-    auto rightNumber = [&](const CompiledOp& step, const Places& values, Number& left,
+    auto rightNumber = [&](const CompiledOp& step, const Places<kIntegers>& values, Number& left,
                            Number& right) {
         switch (step.op) {
         case kOpBinary:
@@ -183,7 +192,7 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
             return true;
         case kOpBinaryDouble:
             right = Double(code.doubles[step.index]);
-            return true;
+            return !kIntegers;
         case kOpBinaryName:
             return nameNumber(GetStream() + step.count, right);
         case kOpSlotSlot:
@@ -193,7 +202,7 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
             return slotNumber(step.count, left);
         case kOpSlotDouble:
             right = Double(code.doubles[step.index]);
-            return slotNumber(step.count, left);
+            return !kIntegers && slotNumber(step.count, left);
         default:
             return false;
         }
@@ -251,7 +260,7 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
                   kOpSlotInt == 19 && kOpSwap == 23 && kOpNegate == 24 && kOpComplement == 26 &&
                   kOpCallBegin == 28 && kOpCallEnd == 34 && kOpBinaryDouble == 43 &&
                   kOpSlotDouble == 44);
-    Places values;
+    Places<kIntegers> values;
     Number result;
     const CompiledOp* step;
     const CompiledOp* last;
@@ -265,7 +274,7 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
             return false;
         if (op->code != kNumberAssign) {
             // The statement's value is the one before the step.
-            Read(*target, result);
+            if (!Read<kIntegers>(*target, result)) return false;
             if (result.kind == kValueInt) {
                 const uint32_t increment = op->code == kNumberIncrement ? 1u : ~0u;
                 target->SetInt(int32_t(uint32_t(result.Int()) + increment));
@@ -288,7 +297,7 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
     do {                                                                                           \
         Number here = values.Get(step->depth);                                                     \
         Number right;                                                                              \
-        if (!(read) || !NumberResult(step->code, here, right)) return false;                       \
+        if (!(read) || !NumberResult<kIntegers>(step->code, here, right)) return false;            \
         values.Set(step->depth, here);                                                             \
         ZORV_NUMBER_STEP();                                                                        \
     } while (false)
@@ -309,6 +318,7 @@ Int:
     values.Set(step->depth, Integer(int32_t(step->index)));
     ZORV_NUMBER_STEP();
 Double:
+    if constexpr (kIntegers) return false;
     values.Set(step->depth, Double(reinterpret_cast<const DoubleToken*>(step->token)->value));
     ZORV_NUMBER_STEP();
 Name:
@@ -341,6 +351,7 @@ BinaryBoundSlot:
 BinaryInt:
     ZORV_NUMBER_OPERATOR((right = Integer(int32_t(step->index)), true));
 BinaryDouble:
+    if constexpr (kIntegers) return false;
     ZORV_NUMBER_OPERATOR((right = Double(code.doubles[step->index]), true));
 BinaryName:
     ZORV_NUMBER_OPERATOR(nameNumber(GetStream() + step->count, right));
@@ -349,6 +360,7 @@ SlotSlot:
 SlotInt:
     ZORV_NUMBER_OPERATOR((right = Integer(int32_t(step->index)), slotNumber(step->count, here)));
 SlotDouble:
+    if constexpr (kIntegers) return false;
     ZORV_NUMBER_OPERATOR(
         (right = Double(code.doubles[step->index]), slotNumber(step->count, here)));
 CallBegin : {
@@ -396,8 +408,8 @@ Done:
         if (assignment.code != kTokenAssign) {
             // The variable's value as the operator's left side, the result its new value.
             Number now;
-            if (!Read(*target, now) ||
-                !NumberResult(CompoundOperator(assignment.code), now, result))
+            if (!Read<kIntegers>(*target, now) ||
+                !NumberResult<kIntegers>(CompoundOperator(assignment.code), now, result))
                 return false;
             result = now;
         }
@@ -411,3 +423,10 @@ Stored:
     place->anchorKind = kValueInt;
     return true;
 }
+
+template bool CInterpretor::RunCompiledNumbers<true>(const CompiledFunction& code,
+                                                     const CompiledOp* op, const CompiledOp* end,
+                                                     CValue* slots, uint64_t bound);
+template bool CInterpretor::RunCompiledNumbers<false>(const CompiledFunction& code,
+                                                      const CompiledOp* op, const CompiledOp* end,
+                                                      CValue* slots, uint64_t bound);

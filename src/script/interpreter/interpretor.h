@@ -718,8 +718,9 @@ private:
     void RunCompiled(const CompiledFunction& code, CValue* slots);
     // A kOpNumberCode step of `code`, its expression's steps up to `end`, of a call with
     // these slots, bound as `bound` says (compiled_numbers.cpp): false when the
-    // expression is not one of numbers now, which then runs in full. Kept out of
-    // RunCompiled so that deep recursion does not carry its locals.
+    // expression is not one of numbers now, or with `kIntegers` of integers alone. Kept
+    // out of RunCompiled so that deep recursion does not carry its locals.
+    template <bool kIntegers>
     [[gnu::noinline, gnu::flatten]] bool RunCompiledNumbers(const CompiledFunction& code,
                                                             const CompiledOp* op,
                                                             const CompiledOp* end, CValue* slots,
