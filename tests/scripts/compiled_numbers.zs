@@ -87,3 +87,21 @@ Function Sum() {
 }
 g = 1;
 Print(Post(Change), Sum(), g);
+
+//== a statement that met a double still works integers out as integers
+// expect: end
+// expect output: 0,0.75,1,0.75,1,
+Function Alternate() {
+    Var text = "";
+    Var x = 0;
+    Var s = 0;
+    Var i;
+    For (i = 0; i < 5; i++) {
+        s = x * 2 / 4;
+        text = text + s + ",";
+        If ((i % 2) == 0) x = 1.5;
+        Else x = 3;
+    }
+    Return text;
+}
+Print(Alternate());
