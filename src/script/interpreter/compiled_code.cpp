@@ -1063,6 +1063,7 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     const BlockRecord* pending[CompiledFunction::kMaxPendingCalls];
     const CompiledOp* ops = code.ops.data();
     const CompiledOp* op = ops;
+    uint8_t* const metDoubles = code.metDoubles.data();
     // The slots this call bound to names (kOpBindName).
     uint64_t bound = 0;
     // Most statements end with nothing to do but count them.
@@ -1596,10 +1597,10 @@ DoNumberCode : {
     // Most expressions meet integers alone, whose steps need no kinds; one that meets a
     // double, or anything else, is taken again with both, and from then on with both
     // at once when it was a double. Nothing is changed before an attempt succeeds.
-    uint8_t& metDoubles = code.metDoubles[op->depth];
-    if (metDoubles != 0 || !RunCompiledNumbers<true>(code, op, end, slots, bound)) {
+    uint8_t& metDouble = metDoubles[op->depth];
+    if (metDouble != 0 || !RunCompiledNumbers<true>(code, op, end, slots, bound)) {
         if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) ZORV_NEXT_STEP();
-        metDoubles = 1;
+        metDouble = 1;
     }
     // The step at the end taken here too, when it has nothing to do but count or branch.
     if (end->op == kOpBranchTrue) {
