@@ -31,13 +31,15 @@
 // (the first of a site, one with more arguments than parameters) fill the argument frame,
 // from which the callee's slots are filled as it begins.
 //
-// A statement "slot = expression", "slot++" or "slot--", and the condition of an If or a
-// While, whose expression has only operators of integers over slots, names, integer
-// literals and calls, is worked out first on plain integers (kOpIntegerCode); the full
-// steps follow for when a value read is not an integer, an operator fails or a call is
-// not one of those below. A call of a function whose body is one such Return of its
-// parameters is answered the same way without entering the call, as nothing in it can
-// have an effect; inside integer code too, once its site has called that function.
+// A statement "slot = expression", "slot op= expression", "slot++" or "slot--", and the
+// condition of an If, a While or a For, whose expression has only arithmetic, comparison,
+// bitwise and logical operators, unary minus, "!" and "~" over slots, names, integer and
+// double literals and calls, is worked out first on plain numbers (kOpNumberCode,
+// compiled_numbers.cpp); the full steps follow for when a value read is not a number,
+// an operator fails or a call is not one of those below. A call of a function whose body
+// is one Return of integer operators over its parameters is answered the same way without
+// entering the call, as nothing in it can have an effect; inside number code too, once
+// its site has called that function, for integer arguments.
 #include <algorithm>
 #include <atomic>
 #include <iterator>
@@ -46,6 +48,7 @@
 #include <unordered_map>
 
 #include "script/interpreter/compiled_code.h"
+#include "script/interpreter/compiled_numbers.h"
 #include "script/interpreter/handler_tables.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_codes.h"
@@ -62,79 +65,6 @@ bool IsPlaceholder(uint32_t type) {
 
 bool IsOperator(uint32_t code) {
     return code > 120 && code < 155;
-}
-
-bool CompareIntegers(uint32_t code, int32_t a, int32_t b) {
-    switch (code) {
-    case kTokenGreaterEqual:
-        return a >= b;
-    case kTokenLessEqual:
-        return a <= b;
-    case kTokenEqual:
-        return a == b;
-    case kTokenLess:
-        return a < b;
-    case kTokenGreater:
-        return a > b;
-    default:
-        return a != b;
-    }
-}
-
-// The operators of two integers whose results are integers that CValue would give;
-// false for the others (and a division that fails or wraps).
-[[gnu::always_inline]] inline bool IntegerResult(uint32_t code, uint32_t a, uint32_t b,
-                                                 int32_t& result) {
-    switch (code) {
-    case kTokenGreaterEqual:
-    case kTokenLessEqual:
-    case kTokenEqual:
-    case kTokenLess:
-    case kTokenGreater:
-    case kTokenNotEqual:
-        result = CompareIntegers(code, int32_t(a), int32_t(b));
-        return true;
-    case kTokenPlus:
-        result = int32_t(a + b);
-        return true;
-    case kTokenMinus:
-        result = int32_t(a - b);
-        return true;
-    case kTokenMultiply:
-        result = int32_t(a * b);
-        return true;
-    case kTokenDivide:
-        if (b == 0 || int32_t(b) == -1) return false;
-        result = int32_t(a) / int32_t(b);
-        return true;
-    case kTokenModulo:
-        if (b == 0) return false;
-        result = int32_t(b) == -1 ? 0 : int32_t(a) % int32_t(b);
-        return true;
-    case kTokenShiftLeft:
-        result = int32_t(a << (b & 31));
-        return true;
-    case kTokenShiftRight:
-        result = int32_t(a) >> (b & 31);
-        return true;
-    case kTokenBitAnd:
-        result = int32_t(a & b);
-        return true;
-    case kTokenBitOr:
-        result = int32_t(a | b);
-        return true;
-    case kTokenBitXor:
-        result = int32_t(a ^ b);
-        return true;
-    case kTokenLogicalAnd:
-        result = a != 0 && b != 0;
-        return true;
-    case kTokenLogicalOr:
-        result = a != 0 || b != 0;
-        return true;
-    default:
-        return false;
-    }
 }
 
 // IntegerResult into `left`, which is left as it was when there is none.
@@ -238,69 +168,6 @@ bool ReturnsOnly(const CompiledFunction& code) {
     return false;
 }
 
-// The value a ReturnsOnly body gives for these arguments, when every parameter it
-// reads holds an integer and no operator fails: the value the call would return,
-// worked out without entering it. Nothing in such a body has an effect or ends a
-// statement, so giving up part-way leaves nothing to undo.
-// `parameter(index, value)` reads an argument's integer, false when it has none.
-template <class Parameter>
-bool QuickReturnOf(const CompiledFunction& code, Parameter parameter, int32_t& result) {
-    // Each step goes on to the next one's code itself: the few steps of a body called
-    // over and over are then predicted one after the other.
-    static const void* const kQuickSteps[] = {
-        &&Next,      &&Next,   &&Int,      &&Next,    &&Next, &&Next,   &&Slot,       &&Next,
-        &&Next,      &&Next,   &&Next,     &&Next,    &&Next, &&Binary, &&BinarySlot, &&Next,
-        &&BinaryInt, &&Next,   &&SlotSlot, &&SlotInt, &&Next, &&Next,   &&Next,       &&Swap,
-        &&Next,      &&Next,   &&Next,     &&Next,    &&Next, &&Next,   &&Next,       &&Next,
-        &&Next,      &&Next,   &&Next,     &&Next,    &&Next, &&Next,   &&Next,       &&Next,
-        &&Next,      &&Return, &&Next,     &&Next,    &&Next, &&Next};
-    static_assert(std::size(kQuickSteps) == kOpIntegerCode + 1);
-    int32_t values[CompiledFunction::kMaxQuickDepth + 1];
-    const CompiledOp* op = code.ops.data();
-    int32_t right;
-#define ZORV_QUICK_STEP() goto* kQuickSteps[(++op)->op]
-    goto* kQuickSteps[op->op];
-Slot:
-    if (!parameter(op->index, values[op->depth])) return false;
-    ZORV_QUICK_STEP();
-Int:
-    values[op->depth] = int32_t(op->index);
-    ZORV_QUICK_STEP();
-BinarySlot:
-    if (!parameter(op->index, right) ||
-        !IntegerResult(op->code, uint32_t(values[op->depth]), uint32_t(right), values[op->depth]))
-        return false;
-    ZORV_QUICK_STEP();
-BinaryInt:
-    if (!IntegerResult(op->code, uint32_t(values[op->depth]), op->index, values[op->depth]))
-        return false;
-    ZORV_QUICK_STEP();
-SlotSlot:
-    if (!parameter(op->count, values[op->depth]) || !parameter(op->index, right) ||
-        !IntegerResult(op->code, uint32_t(values[op->depth]), uint32_t(right), values[op->depth]))
-        return false;
-    ZORV_QUICK_STEP();
-SlotInt:
-    if (!parameter(op->count, values[op->depth]) ||
-        !IntegerResult(op->code, uint32_t(values[op->depth]), op->index, values[op->depth]))
-        return false;
-    ZORV_QUICK_STEP();
-Binary:
-    if (!IntegerResult(op->code, uint32_t(values[op->depth]), uint32_t(values[op->depth + 1]),
-                       values[op->depth]))
-        return false;
-    ZORV_QUICK_STEP();
-Swap:
-    values[op->depth] = values[op->depth + 1];
-    ZORV_QUICK_STEP();
-Next:
-    ZORV_QUICK_STEP();
-Return:
-    result = values[1];
-    return true;
-#undef ZORV_QUICK_STEP
-}
-
 bool QuickReturn(const CompiledFunction& code, const CValue* arguments, int32_t count,
                  int32_t& result) {
     auto parameter = [arguments, count](uint32_t index, int32_t& value) {
@@ -349,7 +216,7 @@ public:
             }
         }
         FuseOperands();
-        SettleIntegerCode();
+        SettleNumberCode();
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
         out_.returnsOnly = !scopesOnly_ && ReturnsOnly(out_);
@@ -464,7 +331,7 @@ public:
     void Renumber(std::vector<CompiledOp>& kept, const std::vector<uint32_t>& moved) {
         for (CompiledOp& op : kept)
             if (op.op == kOpJump || op.op == kOpBranchTrue || op.op == kOpEndAndJump ||
-                op.op == kOpIntegerCode || op.op == kOpCaseTest || op.op == kOpWalkIf)
+                op.op == kOpNumberCode || op.op == kOpCaseTest || op.op == kOpWalkIf)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -473,16 +340,20 @@ public:
         out_.ops = std::move(kept);
     }
 
-    // Whether kOpIntegerCode can work `op` out on integers.
-    static bool IsIntegerStep(const CompiledOp& op) {
+    // Whether kOpNumberCode can work `op` out on plain numbers.
+    static bool IsNumberStep(const CompiledOp& op) {
         if (op.depth >= CompiledFunction::kMaxQuickDepth) return false;
         switch (op.op) {
         case kOpSlot:
         case kOpBoundSlot:
         case kOpInt:
+        case kOpDouble:
         case kOpName:
         case kOpClear:
         case kOpSwap:
+        case kOpNegate:
+        case kOpNot:
+        case kOpComplement:
             return true;
         case kOpCallBegin:
         case kOpArgumentsBegin:
@@ -496,39 +367,49 @@ public:
         case kOpBinarySlot:
         case kOpBinaryBoundSlot:
         case kOpBinaryInt:
+        case kOpBinaryDouble:
         case kOpBinaryName:
         case kOpSlotSlot:
         case kOpSlotInt:
+        case kOpSlotDouble:
             return IsIntegerOperator(op.code);
         default:
             return false;
         }
     }
 
-    // Settles each kOpIntegerCode on the expression that follows it, or drops it when
+    static bool IsAssignment(uint32_t code) {
+        return code >= kTokenAssign && code <= kTokenShiftRightAssign;
+    }
+
+    // Settles each kOpNumberCode on the expression that follows it, or drops it when
     // the expression is not one it can work out.
-    void SettleIntegerCode() {
+    void SettleNumberCode() {
         std::vector<CompiledOp>& ops = out_.ops;
         std::vector<uint32_t> moved(ops.size() + 1);
         std::vector<CompiledOp> kept;
         kept.reserve(ops.size());
         for (size_t i = 0; i < ops.size(); ++i) {
             moved[i] = uint32_t(kept.size());
-            if (ops[i].op != kOpIntegerCode || !SettleIntegerCode(i)) {
-                if (ops[i].op != kOpIntegerCode) kept.push_back(ops[i]);
+            if (ops[i].op != kOpNumberCode || out_.metDoubles.size() == UINT16_MAX ||
+                !SettleNumberCode(i)) {
+                if (ops[i].op != kOpNumberCode) kept.push_back(ops[i]);
                 continue;
             }
             kept.push_back(ops[i]);
+            kept.back().depth = uint16_t(out_.metDoubles.size());
+            out_.metDoubles.push_back(0);
         }
         moved[ops.size()] = uint32_t(kept.size());
         Renumber(kept, moved);
     }
 
-    bool SettleIntegerCode(size_t at) {
+    bool SettleNumberCode(size_t at) {
         std::vector<CompiledOp>& ops = out_.ops;
         size_t end = at + 1;
+        // A For loop's step ends where its test begins.
         while (end < ops.size() && ops[end].op != kOpEndStatement && ops[end].op != kOpEndAndJump &&
-               ops[end].op != kOpBranchTrue)
+               ops[end].op != kOpBranchTrue && ops[end].op != kOpNumberCode)
             ++end;
         if (end == ops.size() || end == at + 1) return false;
         CompiledOp& code = ops[at];
@@ -536,31 +417,32 @@ public:
         const CompiledOp& first = ops[at + 1];
         const CompiledOp& last = ops[end - 1];
         if (ops[end].op == kOpBranchTrue) {
-            code.code = kIntegerValue;
-            return std::all_of(ops.begin() + at + 1, ops.begin() + end, IsIntegerStep);
+            code.code = kNumberValue;
+            return std::all_of(ops.begin() + at + 1, ops.begin() + end, IsNumberStep);
         }
         if (end == at + 4 && (first.op == kOpSlot || first.op == kOpBoundSlot) &&
             first.depth == 1 && ops[at + 2].op == kOpEmpty && last.op == kOpBinary &&
             last.depth == 1 && (last.code == kTokenIncrement || last.code == kTokenDecrement)) {
-            code.code = last.code == kTokenIncrement ? kIntegerIncrement : kIntegerDecrement;
+            code.code = last.code == kTokenIncrement ? kNumberIncrement : kNumberDecrement;
             code.count = first.index;
             code.site = first.op == kOpBoundSlot;
             return true;
         }
-        if (last.depth != 1 || last.code != kTokenAssign) return false;
-        code.code = kIntegerAssign;
-        if (end == at + 2 && (last.op == kOpSlotSlot || last.op == kOpSlotInt)) {
+        if (last.depth != 1 || !IsAssignment(last.code)) return false;
+        code.code = kNumberAssign;
+        if (end == at + 2 &&
+            (last.op == kOpSlotSlot || last.op == kOpSlotInt || last.op == kOpSlotDouble)) {
             code.count = last.count;
             code.site = 0;
             return true;
         }
         if ((first.op != kOpSlot && first.op != kOpBoundSlot) || first.depth != 1 || end < at + 3 ||
             (last.op != kOpBinary && last.op != kOpBinarySlot && last.op != kOpBinaryBoundSlot &&
-             last.op != kOpBinaryInt && last.op != kOpBinaryName))
+             last.op != kOpBinaryInt && last.op != kOpBinaryDouble && last.op != kOpBinaryName))
             return false;
         code.count = first.index;
         code.site = first.op == kOpBoundSlot;
-        return std::all_of(ops.begin() + at + 2, ops.begin() + end - 1, IsIntegerStep);
+        return std::all_of(ops.begin() + at + 2, ops.begin() + end - 1, IsNumberStep);
     }
 
 private:
@@ -858,8 +740,8 @@ private:
 
     // The condition at `token` evaluated; on to `holds` when it holds. The code written
     // after this runs when it does not.
-    bool Condition(uint8_t* token, uint32_t& branch, bool integerCode) {
-        if (integerCode) Emit(kOpIntegerCode, 0, token);
+    bool Condition(uint8_t* token, uint32_t& branch) {
+        Emit(kOpNumberCode, 0, token);
         uint8_t* end = Expression(0, token);
         if (end == nullptr) return false;
         branch = Emit(kOpBranchTrue, 0, end);
@@ -877,7 +759,7 @@ private:
             return true;
         }
         uint32_t branch;
-        if (!Condition(At(block->condition), branch, block->kind == kBlockWhile)) return false;
+        if (!Condition(At(block->condition), branch)) return false;
         Emit(kOpPopBlock, 0, after, id);
         EndAndGo(after);
         Holds(branch);
@@ -890,13 +772,16 @@ private:
     }
 
     // Puts a kOpCountingRound before the step at `first` when the step (up to `test`) and
-    // the test are those of a counting loop.
+    // the test are those of a counting loop. Each begins with its kOpNumberCode.
     void AddCountingRound(uint32_t first, uint32_t test) {
         std::vector<CompiledOp>& ops = out_.ops;
-        if (test != first + 3 || ops.size() < test + 4) return;
-        const CompiledOp& counter = ops[first];
-        const CompiledOp& step = ops[first + 2];
-        if (!ReadsSlot(counter) || ops[first + 1].op != kOpEmpty || step.op != kOpBinary ||
+        if (test != first + 4 || ops.size() < test + 5 || ops[first].op != kOpNumberCode ||
+            ops[test].op != kOpNumberCode)
+            return;
+        ++test;
+        const CompiledOp& counter = ops[first + 1];
+        const CompiledOp& step = ops[first + 3];
+        if (!ReadsSlot(counter) || ops[first + 2].op != kOpEmpty || step.op != kOpBinary ||
             (step.code != kTokenIncrement && step.code != kTokenDecrement))
             return;
         const CompiledOp& read = ops[test];
@@ -924,7 +809,7 @@ private:
         out_.rounds.push_back(round);
         ops.insert(ops.begin() + first,
                    CompiledOp{kOpCountingRound, 0, 0, uint32_t(out_.rounds.size() - 1), 0, 0,
-                              ops[first].token});
+                              ops[first + 1].token});
     }
 
     // The statements from `token` on, to the body's end: true when all compiled; else
@@ -980,7 +865,7 @@ private:
                     break;
                 }
                 uint32_t bound = BindableSlot(token, conditional);
-                if (code == kTokenName && bound == kNoSlot) Emit(kOpIntegerCode, 0, token);
+                if (code == kTokenName && bound == kNoSlot) Emit(kOpNumberCode, 0, token);
                 declaring_ = declared;
                 uint8_t* next =
                     bound != kNoSlot ? BoundExpression(0, token, bound) : Expression(0, token);
@@ -995,7 +880,7 @@ private:
                 const auto* header = reinterpret_cast<const TargetToken*>(token);
                 uint8_t* otherwise = At(header->target);
                 if (Code(otherwise) == kTokenElse) otherwise = Next(otherwise);
-                Emit(kOpIntegerCode, 0, token);
+                Emit(kOpNumberCode, 0, token);
                 uint8_t* close = Expression(0, Next(token));
                 if ((close == nullptr || Code(close) != kTokenCloseParen) && scopesOnly_) {
                     // The walk works the condition out; the code goes on in its branch.
@@ -1036,7 +921,7 @@ private:
                 if (block == nullptr) return false;
                 uint8_t* after = Next(At(block->end));
                 uint32_t branch;
-                if (!Condition(At(block->condition), branch, true)) return false;
+                if (!Condition(At(block->condition), branch)) return false;
                 EndAndGo(after);
                 Holds(branch);
                 Emit(kOpPushBlock, 0, token, index);
@@ -1086,7 +971,10 @@ private:
                     return false;
                 if (block->kind == kBlockFor) {
                     uint32_t first = uint32_t(out_.ops.size());
-                    if (block->step != 0 && Expression(0, At(block->step)) == nullptr) return false;
+                    if (block->step != 0) {
+                        Emit(kOpNumberCode, 0, At(block->step));
+                        if (Expression(0, At(block->step)) == nullptr) return false;
+                    }
                     uint32_t test = uint32_t(out_.ops.size());
                     if (!LoopTest(block, closed.id)) return false;
                     if (block->step != 0 && block->condition != 0) AddCountingRound(first, test);
@@ -1304,209 +1192,6 @@ void CInterpretor::RunCompiledCall(CIBaseObjectVar* current, const BlockRecord* 
     RunCompiledFrame(current, function, code, slots);
 }
 
-bool CInterpretor::RunCompiledIntegers(const CompiledFunction& code, const CompiledOp* op,
-                                       const CompiledOp* end, CValue* slots, uint64_t bound) {
-    // The reads of kOpIntegerCode: an integer, or false for anything else.
-    auto slotInteger = [slots](uint32_t slot, int32_t& value) {
-        if (slots[slot].GetType() != kValueInt) return false;
-        value = slots[slot].IntPayload();
-        return true;
-    };
-    auto boundInteger = [&](uint32_t slot, int32_t& value) {
-        return ((bound >> slot) & 1) != 0 && slotInteger(slot, value);
-    };
-    auto nameInteger = [this](uint8_t* token, int32_t& value) {
-        currentToken = token;
-        CVariable* variable = LookUp(reinterpret_cast<NameToken*>(token));
-        if (variable == nullptr || variable->value.GetType() != kValueInt) return false;
-        value = variable->value.IntPayload();
-        return true;
-    };
-    // The right operand of an operator step, and for those that read their left operand
-    // too, that one into `left`.
-    auto rightInteger = [&](const CompiledOp& step, const int32_t* values, int32_t& left,
-                            int32_t& right) {
-        switch (step.op) {
-        case kOpBinary:
-            right = values[step.depth + 1];
-            return true;
-        case kOpBinarySlot:
-            return slotInteger(step.index, right);
-        case kOpBinaryBoundSlot:
-            return boundInteger(step.index, right);
-        case kOpBinaryInt:
-            right = int32_t(step.index);
-            return true;
-        case kOpBinaryName:
-            return nameInteger(GetStream() + step.count, right);
-        case kOpSlotSlot:
-            return slotInteger(step.count, left) && slotInteger(step.index, right);
-        case kOpSlotInt:
-            right = int32_t(step.index);
-            return slotInteger(step.count, left);
-        default:
-            return false;
-        }
-    };
-    // The calls under way: their functions and integer arguments, innermost last. A call
-    // is worked out only when its site last ran a function answered from its Return
-    // (QuickReturn), which has no effect; any other call runs in full.
-    const BlockRecord* callFunctions[CompiledFunction::kMaxPendingCalls];
-    int32_t callArguments[CompiledFunction::kMaxPendingCalls][kFrameSlots];
-    uint32_t openCalls[CompiledFunction::kMaxPendingCalls];
-    uint32_t openCount = 0;
-    auto canAnswer = [&](const CompiledOp& call) {
-        const BlockRecord* function = callFunctions[call.index];
-        if (function == nullptr || function->kind != kBlockFunction ||
-            callNesting_ >= kMaxCallNesting)
-            return false;
-        auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
-        if (stackBase_ != 0 && stackBase_ - here > kStackBudget) return false;
-        const CompiledCallSite& site = code.sites[call.site];
-        return site.function == function && site.code != nullptr && site.code->returnsOnly;
-    };
-    auto answer = [&](const CompiledOp& call, int32_t& result) {
-        const int32_t* arguments = callArguments[call.index];
-        const int32_t count = int32_t(call.count);
-        auto parameter = [arguments, count](uint32_t index, int32_t& value) {
-            if (int32_t(index) >= count) return false;
-            value = arguments[index];
-            return true;
-        };
-        return QuickReturnOf(*code.sites[call.site].code, parameter, result);
-    };
-    // The steps from `step` up to `last` on integers, each value at values[its depth],
-    // run here rather than in a function of their own, which would cost a closure of all
-    // the above on every statement. Each step goes on to the next one's code itself, and
-    // each operator step has its own choice of operator, which the processor predicts far
-    // better than shared ones.
-    static const void* const kIntegerSteps[] = {
-        &&Fail,        &&Name,       &&Int,        &&Fail,
-        &&Fail,        &&Fail,       &&Slot,       &&Fail,
-        &&Fail,        &&Fail,       &&BoundSlot,  &&Fail,
-        &&Next,        &&Binary,     &&BinarySlot, &&BinaryBoundSlot,
-        &&BinaryInt,   &&BinaryName, &&SlotSlot,   &&SlotInt,
-        &&Fail,        &&Fail,       &&Fail,       &&Swap,
-        &&Fail,        &&Fail,       &&Fail,       &&Fail,
-        &&CallBegin,   &&Next,       &&Argument,   &&ArgumentSlot,
-        &&ArgumentInt, &&Next,       &&CallEnd};
-    static_assert(kOpOperand == 0 && kOpName == 1 && kOpInt == 2 && kOpSlot == 6 &&
-                  kOpBoundSlot == 10 && kOpClear == 12 && kOpBinary == 13 && kOpSlotInt == 19 &&
-                  kOpSwap == 23 && kOpCallBegin == 28 && kOpCallEnd == 34);
-    int32_t values[CompiledFunction::kMaxQuickDepth + 1];
-    int32_t result;
-    const CompiledOp* step;
-    const CompiledOp* last;
-    CValue* target = nullptr;
-    if (op->code == kIntegerValue) {
-        step = op + 1;
-        last = end;
-    } else {
-        target = &slots[op->count];
-        if ((op->site != 0 && ((bound >> op->count) & 1) == 0) || target->GetType() > kValueDouble)
-            return false;
-        if (op->code != kIntegerAssign) {
-            if (target->GetType() != kValueInt) return false;
-            // The statement's value is the one before the step.
-            result = target->IntPayload();
-            uint32_t increment = op->code == kIntegerIncrement ? 1u : ~0u;
-            target->SetInt(int32_t(uint32_t(result) + increment));
-            goto Store;
-        }
-        // "slot = value" may be a single step, which reads the value itself.
-        step = std::min(op + 2, end - 1);
-        last = end - 1;
-    }
-#define ZORV_INTEGER_STEP()                                                                        \
-    do {                                                                                           \
-        if (++step == last) goto Done;                                                             \
-        if (step->op >= std::size(kIntegerSteps)) return false;                                    \
-        goto* kIntegerSteps[step->op];                                                             \
-    } while (false)
-#define ZORV_INTEGER_OPERATOR(read)                                                                \
-    do {                                                                                           \
-        int32_t& here = values[step->depth];                                                       \
-        int32_t right;                                                                             \
-        if (!(read) || !IntegerResult(step->code, uint32_t(here), uint32_t(right), here))          \
-            return false;                                                                          \
-        ZORV_INTEGER_STEP();                                                                       \
-    } while (false)
-    --step;
-    ZORV_INTEGER_STEP();
-Slot:
-    if (!slotInteger(step->index, values[step->depth])) return false;
-    ZORV_INTEGER_STEP();
-BoundSlot:
-    if (!boundInteger(step->index, values[step->depth])) return false;
-    ZORV_INTEGER_STEP();
-Int:
-    values[step->depth] = int32_t(step->index);
-    ZORV_INTEGER_STEP();
-Name:
-    if (!nameInteger(step->token, values[step->depth])) return false;
-    ZORV_INTEGER_STEP();
-Swap:
-    values[step->depth] = values[step->depth + 1];
-    ZORV_INTEGER_STEP();
-Next:
-    ZORV_INTEGER_STEP();
-Binary:
-    ZORV_INTEGER_OPERATOR((right = values[step->depth + 1], true));
-BinarySlot:
-    ZORV_INTEGER_OPERATOR(slotInteger(step->index, right));
-BinaryBoundSlot:
-    ZORV_INTEGER_OPERATOR(boundInteger(step->index, right));
-BinaryInt:
-    ZORV_INTEGER_OPERATOR((right = int32_t(step->index), true));
-BinaryName:
-    ZORV_INTEGER_OPERATOR(nameInteger(GetStream() + step->count, right));
-SlotSlot:
-    ZORV_INTEGER_OPERATOR(slotInteger(step->count, here) && slotInteger(step->index, right));
-SlotInt:
-    ZORV_INTEGER_OPERATOR((right = int32_t(step->index), slotInteger(step->count, here)));
-CallBegin : {
-    currentToken = step->token;
-    CVariable* variable = LookUpFunction(reinterpret_cast<NameToken*>(step->token));
-    if (variable == nullptr || variable->value.GetType() != kValueFunction) return false;
-    callFunctions[step->index] = variable->value.GetFunction();
-    openCalls[openCount++] = step->index;
-    ZORV_INTEGER_STEP();
-}
-Argument:
-    callArguments[openCalls[openCount - 1]][step->index] = values[step->depth + 1];
-    ZORV_INTEGER_STEP();
-ArgumentSlot:
-    if (!slotInteger(step->count, callArguments[openCalls[openCount - 1]][step->index]))
-        return false;
-    ZORV_INTEGER_STEP();
-ArgumentInt:
-    callArguments[openCalls[openCount - 1]][step->index] = int32_t(step->count);
-    ZORV_INTEGER_STEP();
-CallEnd:
-    --openCount;
-    if (!canAnswer(*step) || !answer(*step, values[step->depth])) return false;
-    ZORV_INTEGER_STEP();
-#undef ZORV_INTEGER_OPERATOR
-#undef ZORV_INTEGER_STEP
-Fail:
-    return false;
-Done:
-    if (target == nullptr) {
-        result = values[1];
-    } else {
-        int32_t unused;
-        if (!rightInteger(end[-1], values, unused, result)) return false;
-        target->SetInt(result);
-    }
-Store:
-    // The value above the statement's base, where the walk leaves it.
-    StackSlot* place = slots_[depth_ + 1];
-    place->value.SetInt(result);
-    place->value.source = nullptr;
-    place->anchorKind = kValueInt;
-    return true;
-}
-
 void CInterpretor::PushSlot(CValue* value) {
     CValue* slot = Operand();
     if (value->GetType() <= kValueDouble) {
@@ -1545,6 +1230,7 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     CValue* targets[CompiledFunction::kMaxPendingCalls];
     const CompiledOp* ops = code.ops.data();
     const CompiledOp* op = ops;
+    uint8_t* const metDoubles = code.metDoubles.data();
     // The slots this call bound to names (kOpBindName).
     uint64_t bound = 0;
     // Most statements end with nothing to do but count them.
@@ -1606,7 +1292,7 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoReturnZero,
                                          &&DoBinaryDouble,
                                          &&DoSlotDouble,
-                                         &&DoIntegerCode,
+                                         &&DoNumberCode,
                                          &&DoSwitchSelector,
                                          &&DoCaseTest,
                                          &&DoWalkStatement,
@@ -2099,14 +1785,22 @@ DoReturnZero:
     if (returnValue_ != nullptr) returnValue_->SetInt(0);
     depth_ = base;
     return;
-DoIntegerCode : {
+DoNumberCode : {
     depth_ = base;
     const CompiledOp* end = ops + op->index;
-    if (!RunCompiledIntegers(code, op, end, slots, bound)) ZORV_NEXT_STEP();
+    // Most expressions meet integers alone, whose steps need no kinds; one that meets a
+    // double, or anything else, is taken again with both, and from then on with both
+    // at once when it was a double. Nothing is changed before an attempt succeeds.
+    uint8_t& metDouble = metDoubles[op->depth];
+    if (metDouble != 0 || !RunCompiledNumbers<true>(code, op, end, slots, bound)) {
+        if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) ZORV_NEXT_STEP();
+        metDouble = 1;
+    }
     // The step at the end taken here too, when it has nothing to do but count or branch.
     if (end->op == kOpBranchTrue) {
-        op = slots_[base + 1]->value.IntPayload() != 0 ? ops + end->index - 1 : end;
-    } else if (quiet()) {
+        // A double holds as the branch reads it, by its integer, which cannot fail.
+        op = slots_[base + 1]->value.GetInt() != 0 ? ops + end->index - 1 : end;
+    } else if ((end->op == kOpEndStatement || end->op == kOpEndAndJump) && quiet()) {
         --statementCounter_;
         op = end->op == kOpEndAndJump ? ops + end->index - 1 : end;
     } else {

@@ -95,11 +95,11 @@ enum CompiledOpCode : uint8_t {
     // kOpSlot of slot `count` (its token at stream offset `site`) then kOpBinaryDouble.
     kOpSlotDouble,
     // The expression from the next step up to step `index` (a statement's end or a
-    // branch) worked out on integers alone, as IntegerCodeKind `code` says; on to step
-    // `index` when it could be, else on to the next step, which works it out in full.
-    // Only the compiler writes it, and keeps it where the expression has no effect but
-    // its last assignment or step.
-    kOpIntegerCode,
+    // branch) worked out on plain integers and doubles, as NumberCodeKind `code` says; on
+    // to step `index` when it could be, else on to the next step, which works it out in
+    // full. Only the compiler writes it, and keeps it where the expression has no effect
+    // but its last assignment or step.
+    kOpNumberCode,
 
     // ---- Switch, top levels and event handlers (compiled_switch.cpp) ----------------
     // The value above the statement's base is a Switch's selector, kept there while the
@@ -121,14 +121,15 @@ enum CompiledOpCode : uint8_t {
     kOpWalkIf,
 };
 
-enum IntegerCodeKind : uint8_t {
+enum NumberCodeKind : uint8_t {
     // The value of a condition, left above the statement's base.
-    kIntegerValue,
-    // "slot = value", slot `count`: one bound by kOpBindName when `site` is 1.
-    kIntegerAssign,
-    // "slot++" or "slot--" (`site` as for kIntegerAssign).
-    kIntegerIncrement,
-    kIntegerDecrement,
+    kNumberValue,
+    // "slot = value" or "slot op= value", slot `count`: one bound by kOpBindName when
+    // `site` is 1.
+    kNumberAssign,
+    // "slot++" or "slot--" (`site` as for kNumberAssign).
+    kNumberIncrement,
+    kNumberDecrement,
 };
 
 struct CompiledOp {
@@ -172,6 +173,9 @@ struct CompiledFunction {
     std::vector<CountingRound> rounds;
     // The double literals of kOpBinaryDouble and kOpSlotDouble.
     std::vector<double> doubles;
+    // For each kOpNumberCode (by its `depth`), whether its expression has met a double:
+    // it then goes straight to the steps that take both kinds.
+    mutable std::vector<uint8_t> metDoubles;
     uint32_t slotCount = 0;
     // The slots that kOpBindName binds, one bit each.
     uint64_t boundSlots = 0;

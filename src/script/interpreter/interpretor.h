@@ -747,14 +747,15 @@ private:
     }
     // Empties the whole slot stack (a reset).
     void ClearSlotStack();
-    // A kOpIntegerCode step of `code`, its expression's steps up to `end`, of a call with
-    // these slots, bound as `bound` says: false when the expression is not one of
-    // integers now, which then runs in full. Kept out of RunCompiled so that deep
-    // recursion does not carry its locals.
-    [[gnu::noinline, gnu::flatten]] bool RunCompiledIntegers(const CompiledFunction& code,
-                                                             const CompiledOp* op,
-                                                             const CompiledOp* end, CValue* slots,
-                                                             uint64_t bound);
+    // A kOpNumberCode step of `code`, its expression's steps up to `end`, of a call with
+    // these slots, bound as `bound` says (compiled_numbers.cpp): false when the
+    // expression is not one of numbers now, or with `kIntegers` of integers alone. Kept
+    // out of RunCompiled so that deep recursion does not carry its locals.
+    template <bool kIntegers>
+    [[gnu::noinline, gnu::flatten]] bool RunCompiledNumbers(const CompiledFunction& code,
+                                                            const CompiledOp* op,
+                                                            const CompiledOp* end, CValue* slots,
+                                                            uint64_t bound);
     // A slot's value read as an operand at the current depth.
     void PushSlot(CValue* value);
     // After a statement of compiled code, what the statement loop does after each.

@@ -488,7 +488,14 @@ private:
             return;
         case 3: {
             static const char* const kCompound[] = {"+=", "-=", "*=", "|=", "^="};
-            text_ += Target(scope) + " " + kCompound[Pick(5)] + " " + Expression(scope, 1) + ";\n";
+            // Divisors and shifts mostly of literals, so that few programs end there.
+            static const char* const kLiteralCompound[] = {"/=", "%=", "&=", "<<=", ">>="};
+            if (Pick(3) == 0)
+                text_ += Target(scope) + " " + kLiteralCompound[Pick(5)] + " " +
+                         (Pick(2) == 0 ? std::to_string(1 + Pick(4)) : Literal()) + ";\n";
+            else
+                text_ +=
+                    Target(scope) + " " + kCompound[Pick(5)] + " " + Expression(scope, 1) + ";\n";
             return;
         }
         case 4:
@@ -597,8 +604,14 @@ private:
             limit = name;
         }
         bool down = Pick(4) == 0;
-        text_ += "For (" + counter + " = " + (down ? "6" : "0") + "; " + counter +
-                 (down ? " > " : " < ") + limit + "; " + counter + (down ? "--" : "++") + ") {\n";
+        // Now and then a counter or a condition of doubles, which no counting round takes.
+        std::string start = down ? "6" : "0";
+        if (Pick(5) == 0) start += ".5";
+        if (Pick(5) == 0) limit = "(" + limit + " + 0.25)";
+        std::string step = down ? "--" : "++";
+        if (Pick(5) == 0) step = down ? " -= 1" : " += 1";
+        text_ += "For (" + counter + " = " + start + "; " + counter + (down ? " > " : " < ") +
+                 limit + "; " + counter + step + ") {\n";
         Scope inner = scope;
         inner.fixed.push_back(counter);
         ++inner.loops;
@@ -808,6 +821,52 @@ TEST_F(ReferenceWalk, CompiledStepsThatGiveWayAgreeWithTheWalk) {
         std::string source = "Function Q(x, y) { Return x * 3 - y; }\n"
                              "Function F(p0) { " +
                              std::string(body) + " }\nPrint(F(4));\nPrint(F(2.5));\n";
+        Outcome reference = RunProgram(source, Way::kReference);
+        Outcome fromCode = RunProgram(source, Way::kCompiled);
+        EXPECT_GE(fromCode.compiled, 1u) << source;
+        ASSERT_NO_FATAL_FAILURE(SameAsReference(fromCode, reference, 0, source));
+    }
+}
+
+// Statements, steps and conditions worked out on plain numbers: each value and kind as
+// CValue makes it, with integers and doubles mixed, at the edges of both, and each error
+// where the walk raises it.
+TEST_F(ReferenceWalk, CompiledNumbersAgreeWithTheWalk) {
+    const char* const bodies[] = {
+        "Var x = p0; Var y = 0; y = x * 2 + 1; y += x / 4; y -= 0.25; Return y;",
+        "Var a = p0; Var b = 0; b = ((a * 0.5) - (1 - a)) * ((a + 0.25) / (a - 0.25)); Return b;",
+        // Infinity and not-a-number: comparisons, truth and integers of them.
+        "Var b = 1000000.0; Var i; For (i = 0; i < 60; i++) b = b * b; Var n = b - b; "
+        "Var c = 0; c = (n == n) + (n != n) * 10 + (n < 1) * 100 + (n && 1) * 1000 + (b | 0); "
+        "c = c + (~n) + (n >= n) * 7; Return c;",
+        // Integers wrap, and the one quotient that does not fit is itself.
+        "Var m = 0 - 2147483647 - 1; Var q = 0; q = m / -1; q += m % -1; Var r = 2147483647; "
+        "r++; r = r + (q == m) * 2 - 2147483647 * 3; Return r;",
+        // A double's truth is its integer: 0.5 is false.
+        "Var h = p0 - 2; Var z = 0; z = (h && 1) + (h || 0) * 2 + !h * 4 + !0.0 * 8 + ~h * 16 + "
+        "(p0 && 0.5) * 64 + -h * 128; Return z;",
+        "Var a = p0; a += 1; a -= 0.5; a *= 3; a /= 2; a %= 4; a &= 7; a |= 8; a ^= 3; a <<= 2; "
+        "a >>= 1; Return a;",
+        "Var a = p0; a %= -1.5; a = a - 7 % -2 + 7.5 % 2; Return a;",
+        "Var d = p0; d++; d--; d++; Var e = 0; e = d++; Return e * 10 + d;",
+        "Var s = 0; Var i; For (i = 0.5; i < p0 + 0.25; i++) s += i; Return s;",
+        "Var x = p0; Var k = 0; While (x) { x = x - 0.5; k++; If (k > 20) Return -1; } Return k;",
+        "If (p0 > 3.5) Return 1; If (p0 == 2.5) Return 2.5; Return 3;",
+        "Var s = 0; s = g * p0 + g; s += g; If (g < s) s = s - g; Return s;",
+        "w = p0 * 0.5; w += 1; w = w * w; Return w;",
+        "Var s = 0; s = Q(p0, 1) + 0.5; s += Q(2, 1); Return s;",
+        // Errors inside them stand where the walk raises them.
+        "Var a = p0; a /= 0; Return a;",
+        "Var a = p0; a = a % (p0 - p0); Return a;",
+        "Var a = 2; Var t = \"7\"; a = a * t; Return a;",
+        "Var t = \"a\"; Var a = 0; a = -t + 1; Return a;",
+        "Var t = \"a\"; t += p0; t -= 1; Return t;",
+        "Var s = 0; Var i; For (i = 0; i < p0 / (p0 - 4); i++) s++; Return s;",
+    };
+    for (const char* body : bodies) {
+        std::string source = "Function Q(x, y) { Return x * 3 - y; }\n"
+                             "Function F(p0) { " +
+                             std::string(body) + " }\ng = 1.5;\nPrint(F(4));\nPrint(F(2.5));\n";
         Outcome reference = RunProgram(source, Way::kReference);
         Outcome fromCode = RunProgram(source, Way::kCompiled);
         EXPECT_GE(fromCode.compiled, 1u) << source;

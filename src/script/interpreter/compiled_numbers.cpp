@@ -1,0 +1,432 @@
+// The number code of compiled functions: an assignment, step or condition whose
+// expression has only operators of numbers is worked out on plain integers and doubles,
+// each beside its kind, and only its result is stored into values.
+// Each operator gives what CValue gives for the same operands; where CValue would fail,
+// or a value read is no number, the number code gives up before anything has changed,
+// and the full steps that follow it work the expression out and raise the error.
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <iterator>
+
+#include "script/interpreter/compiled_code.h"
+#include "script/interpreter/compiled_numbers.h"
+#include "script/interpreter/interpretor.h"
+#include "script/language/token_record.h"
+#include "script/values/number_text.h"
+
+namespace {
+
+// An integer or a double, as a value holds it: the integer sign-extended, or the
+// double's bits.
+struct Number {
+    int64_t bits;
+    uint32_t kind;
+    int32_t Int() const { return int32_t(bits); }
+    double Dbl() const { return std::bit_cast<double>(bits); }
+};
+
+Number Integer(int32_t value) {
+    return Number{value, kValueInt};
+}
+
+Number Double(double value) {
+    return Number{std::bit_cast<int64_t>(value), kValueDouble};
+}
+
+// The places of an expression's values, by depth. Kinds and numbers are kept apart and
+// every number is written whole, so that each read of a place finds one earlier write of
+// its full width: the processor hands that on without waiting for the store. Places of
+// integers alone (`kIntegers`) keep no kinds.
+template <bool kIntegers> struct Places {
+    int64_t bits[CompiledFunction::kMaxQuickDepth + 1];
+    uint32_t kinds[kIntegers ? 1 : CompiledFunction::kMaxQuickDepth + 1];
+    Number Get(uint32_t depth) const {
+        return Number{bits[depth], kIntegers ? uint32_t(kValueInt) : kinds[depth]};
+    }
+    void Set(uint32_t depth, const Number& n) {
+        bits[depth] = n.bits;
+        if constexpr (!kIntegers) kinds[depth] = n.kind;
+    }
+};
+
+// A value's number; with `kIntegers`, only an integer.
+template <bool kIntegers>
+[[gnu::always_inline]] inline bool Read(const CValue& value, Number& out) {
+    const uint32_t kind = value.GetType();
+    if (kind == kValueInt)
+        out = Integer(value.IntPayload());
+    else if (!kIntegers && kind == kValueDouble)
+        out = Double(value.DoublePayload());
+    else
+        return false;
+    return true;
+}
+
+// The integer a value reads as where an operator wants one.
+int32_t AsInt(const Number& n) {
+    return n.kind == kValueInt ? n.Int() : DoubleToInt(n.Dbl());
+}
+
+// `code` of `a` and `b` into `a`. Two integers stay integers; a double on either side
+// makes the arithmetic and the comparisons work on doubles, while the bitwise and logical
+// operators take both sides' integers. False where CValue fails (a division by zero) and
+// for operators it has no rule of numbers for.
+template <bool kIntegers>
+[[gnu::always_inline]] inline bool NumberResult(uint32_t code, Number& a, const Number& b) {
+    int32_t result;
+    if (kIntegers || (a.kind | b.kind) == kValueInt) {
+        if (!IntegerResult(code, uint32_t(a.Int()), uint32_t(b.Int()), result)) return false;
+        a = Integer(result);
+        return true;
+    }
+    const double x = a.kind == kValueInt ? double(a.Int()) : a.Dbl();
+    const double y = b.kind == kValueInt ? double(b.Int()) : b.Dbl();
+    switch (code) {
+    case kTokenPlus:
+        a = Double(x + y);
+        return true;
+    case kTokenMinus:
+        a = Double(x - y);
+        return true;
+    case kTokenMultiply:
+        a = Double(x * y);
+        return true;
+    case kTokenDivide:
+        if (y == 0.0) return false;
+        a = Double(x / y);
+        return true;
+    case kTokenModulo:
+        if (y == 0.0) return false;
+        a = Double(std::fmod(x, y));
+        return true;
+    case kTokenGreaterEqual:
+        a = Integer(x >= y);
+        return true;
+    case kTokenLessEqual:
+        a = Integer(x <= y);
+        return true;
+    case kTokenEqual:
+        a = Integer(x == y);
+        return true;
+    case kTokenLess:
+        a = Integer(x < y);
+        return true;
+    case kTokenGreater:
+        a = Integer(x > y);
+        return true;
+    case kTokenNotEqual:
+        a = Integer(x != y);
+        return true;
+    default:
+        if (!IntegerResult(code, uint32_t(AsInt(a)), uint32_t(AsInt(b)), result)) return false;
+        a = Integer(result);
+        return true;
+    }
+}
+
+// The operator a compound assignment applies to its variable.
+uint32_t CompoundOperator(uint32_t code) {
+    switch (code) {
+    case kTokenAddAssign:
+        return kTokenPlus;
+    case kTokenSubtractAssign:
+        return kTokenMinus;
+    case kTokenMultiplyAssign:
+        return kTokenMultiply;
+    case kTokenDivideAssign:
+        return kTokenDivide;
+    case kTokenAndAssign:
+        return kTokenBitAnd;
+    case kTokenOrAssign:
+        return kTokenBitOr;
+    case kTokenXorAssign:
+        return kTokenBitXor;
+    case kTokenModuloAssign:
+        return kTokenModulo;
+    case kTokenShiftLeftAssign:
+        return kTokenShiftLeft;
+    default:
+        return kTokenShiftRight;
+    }
+}
+
+void Store(CValue& value, const Number& n) {
+    if (n.kind == kValueInt)
+        value.SetInt(n.Int());
+    else
+        value.SetFloat(n.Dbl());
+}
+
+} // namespace
+
+template <bool kIntegers>
+bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const CompiledOp* op,
+                                      const CompiledOp* end, CValue* slots, uint64_t bound) {
+    // The reads of kOpNumberCode: a number, or false for anything else.
+    auto slotNumber = [slots](uint32_t slot, Number& value) {
+        return Read<kIntegers>(slots[slot], value);
+    };
+    auto boundNumber = [&](uint32_t slot, Number& value) {
+        return ((bound >> slot) & 1) != 0 && slotNumber(slot, value);
+    };
+    auto nameNumber = [this](uint8_t* token, Number& value) {
+        currentToken = token;
+        CVariable* variable = LookUp(reinterpret_cast<NameToken*>(token));
+        return variable != nullptr && Read<kIntegers>(variable->value, value);
+    };
+    // The right operand of an operator step, and for those that read their left operand
+    // too, that one into `left`.
+    auto rightNumber = [&](const CompiledOp& step, const Places<kIntegers>& values, Number& left,
+                           Number& right) {
+        switch (step.op) {
+        case kOpBinary:
+            right = values.Get(step.depth + 1);
+            return true;
+        case kOpBinarySlot:
+            return slotNumber(step.index, right);
+        case kOpBinaryBoundSlot:
+            return boundNumber(step.index, right);
+        case kOpBinaryInt:
+            right = Integer(int32_t(step.index));
+            return true;
+        case kOpBinaryDouble:
+            right = Double(code.doubles[step.index]);
+            return !kIntegers;
+        case kOpBinaryName:
+            return nameNumber(GetStream() + step.count, right);
+        case kOpSlotSlot:
+            return slotNumber(step.count, left) && slotNumber(step.index, right);
+        case kOpSlotInt:
+            right = Integer(int32_t(step.index));
+            return slotNumber(step.count, left);
+        case kOpSlotDouble:
+            right = Double(code.doubles[step.index]);
+            return !kIntegers && slotNumber(step.count, left);
+        default:
+            return false;
+        }
+    };
+    // The calls under way: their functions and integer arguments, innermost last. A call
+    // is worked out only when its site last ran a function answered from its Return
+    // (QuickReturn), which has no effect; any other call runs in full.
+    const BlockRecord* callFunctions[CompiledFunction::kMaxPendingCalls];
+    int32_t callArguments[CompiledFunction::kMaxPendingCalls][kFrameSlots];
+    uint32_t openCalls[CompiledFunction::kMaxPendingCalls];
+    uint32_t openCount = 0;
+    auto canAnswer = [&](const CompiledOp& call) {
+        const BlockRecord* function = callFunctions[call.index];
+        if (function == nullptr || function->kind != kBlockFunction ||
+            callNesting_ >= kMaxCallNesting)
+            return false;
+        auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+        if (stackBase_ != 0 && stackBase_ - here > kStackBudget) return false;
+        const CompiledCallSite& site = code.sites[call.site];
+        return site.function == function && site.code != nullptr && site.code->returnsOnly;
+    };
+    auto answer = [&](const CompiledOp& call, Number& result) {
+        const int32_t* arguments = callArguments[call.index];
+        const int32_t count = int32_t(call.count);
+        auto parameter = [arguments, count](uint32_t index, int32_t& value) {
+            if (int32_t(index) >= count) return false;
+            value = arguments[index];
+            return true;
+        };
+        int32_t value;
+        if (!QuickReturnOf(*code.sites[call.site].code, parameter, value)) return false;
+        result = Integer(value);
+        return true;
+    };
+    // The steps from `step` up to `last`, each value in `values` at its depth, run here
+    // rather than in a function of their own, which would cost a closure of all the above
+    // on every statement. Each step goes on to the next one's code itself, and each
+    // operator step has its own choice of operator, which the processor predicts far
+    // better than shared ones.
+    static const void* const kNumberSteps[] = {
+        &&Fail,        &&Name,       &&Int,        &&Double,
+        &&Fail,        &&Fail,       &&Slot,       &&Fail,
+        &&Fail,        &&Fail,       &&BoundSlot,  &&Fail,
+        &&Next,        &&Binary,     &&BinarySlot, &&BinaryBoundSlot,
+        &&BinaryInt,   &&BinaryName, &&SlotSlot,   &&SlotInt,
+        &&Fail,        &&Fail,       &&Fail,       &&Swap,
+        &&Negate,      &&Not,        &&Complement, &&Fail,
+        &&CallBegin,   &&Next,       &&Argument,   &&ArgumentSlot,
+        &&ArgumentInt, &&Next,       &&CallEnd,    &&Fail,
+        &&Fail,        &&Fail,       &&Fail,       &&Fail,
+        &&Fail,        &&Fail,       &&Fail,       &&BinaryDouble,
+        &&SlotDouble};
+    static_assert(kOpOperand == 0 && kOpName == 1 && kOpInt == 2 && kOpDouble == 3 &&
+                  kOpSlot == 6 && kOpBoundSlot == 10 && kOpClear == 12 && kOpBinary == 13 &&
+                  kOpSlotInt == 19 && kOpSwap == 23 && kOpNegate == 24 && kOpComplement == 26 &&
+                  kOpCallBegin == 28 && kOpCallEnd == 34 && kOpBinaryDouble == 43 &&
+                  kOpSlotDouble == 44);
+    Places<kIntegers> values;
+    Number result;
+    const CompiledOp* step;
+    const CompiledOp* last;
+    CValue* target = nullptr;
+    if (op->code == kNumberValue) {
+        step = op + 1;
+        last = end;
+    } else {
+        target = &slots[op->count];
+        if ((op->site != 0 && ((bound >> op->count) & 1) == 0) || target->GetType() > kValueDouble)
+            return false;
+        if (op->code != kNumberAssign) {
+            // The statement's value is the one before the step.
+            if (!Read<kIntegers>(*target, result)) return false;
+            if (result.kind == kValueInt) {
+                const uint32_t increment = op->code == kNumberIncrement ? 1u : ~0u;
+                target->SetInt(int32_t(uint32_t(result.Int()) + increment));
+            } else {
+                target->SetFloat(result.Dbl() + (op->code == kNumberIncrement ? 1.0 : -1.0));
+            }
+            goto Stored;
+        }
+        // "slot = value" may be a single step, which reads the value itself.
+        step = std::min(op + 2, end - 1);
+        last = end - 1;
+    }
+#define ZORV_NUMBER_STEP()                                                                         \
+    do {                                                                                           \
+        if (++step == last) goto Done;                                                             \
+        if (step->op >= std::size(kNumberSteps)) return false;                                     \
+        goto* kNumberSteps[step->op];                                                              \
+    } while (false)
+#define ZORV_NUMBER_OPERATOR(read)                                                                 \
+    do {                                                                                           \
+        Number here = values.Get(step->depth);                                                     \
+        Number right;                                                                              \
+        if (!(read) || !NumberResult<kIntegers>(step->code, here, right)) return false;            \
+        values.Set(step->depth, here);                                                             \
+        ZORV_NUMBER_STEP();                                                                        \
+    } while (false)
+#define ZORV_NUMBER_READ(read)                                                                     \
+    do {                                                                                           \
+        Number value;                                                                              \
+        if (!(read)) return false;                                                                 \
+        values.Set(step->depth, value);                                                            \
+        ZORV_NUMBER_STEP();                                                                        \
+    } while (false)
+    --step;
+    ZORV_NUMBER_STEP();
+Slot:
+    ZORV_NUMBER_READ(slotNumber(step->index, value));
+BoundSlot:
+    ZORV_NUMBER_READ(boundNumber(step->index, value));
+Int:
+    values.Set(step->depth, Integer(int32_t(step->index)));
+    ZORV_NUMBER_STEP();
+Double:
+    if constexpr (kIntegers) return false;
+    values.Set(step->depth, Double(reinterpret_cast<const DoubleToken*>(step->token)->value));
+    ZORV_NUMBER_STEP();
+Name:
+    ZORV_NUMBER_READ(nameNumber(step->token, value));
+Swap:
+    values.Set(step->depth, values.Get(step->depth + 1));
+    ZORV_NUMBER_STEP();
+Next:
+    ZORV_NUMBER_STEP();
+Negate : {
+    const Number here = values.Get(step->depth);
+    values.Set(step->depth, here.kind == kValueInt ? Integer(int32_t(0u - uint32_t(here.Int())))
+                                                   : Double(-here.Dbl()));
+    ZORV_NUMBER_STEP();
+}
+Not : {
+    const Number here = values.Get(step->depth);
+    values.Set(step->depth, Integer(here.kind == kValueInt ? here.Int() == 0 : here.Dbl() == 0.0));
+    ZORV_NUMBER_STEP();
+}
+Complement:
+    values.Set(step->depth, Integer(~AsInt(values.Get(step->depth))));
+    ZORV_NUMBER_STEP();
+Binary:
+    ZORV_NUMBER_OPERATOR((right = values.Get(step->depth + 1), true));
+BinarySlot:
+    ZORV_NUMBER_OPERATOR(slotNumber(step->index, right));
+BinaryBoundSlot:
+    ZORV_NUMBER_OPERATOR(boundNumber(step->index, right));
+BinaryInt:
+    ZORV_NUMBER_OPERATOR((right = Integer(int32_t(step->index)), true));
+BinaryDouble:
+    if constexpr (kIntegers) return false;
+    ZORV_NUMBER_OPERATOR((right = Double(code.doubles[step->index]), true));
+BinaryName:
+    ZORV_NUMBER_OPERATOR(nameNumber(GetStream() + step->count, right));
+SlotSlot:
+    ZORV_NUMBER_OPERATOR(slotNumber(step->count, here) && slotNumber(step->index, right));
+SlotInt:
+    ZORV_NUMBER_OPERATOR((right = Integer(int32_t(step->index)), slotNumber(step->count, here)));
+SlotDouble:
+    if constexpr (kIntegers) return false;
+    ZORV_NUMBER_OPERATOR(
+        (right = Double(code.doubles[step->index]), slotNumber(step->count, here)));
+CallBegin : {
+    currentToken = step->token;
+    CVariable* variable = LookUpFunction(reinterpret_cast<NameToken*>(step->token));
+    if (variable == nullptr || variable->value.GetType() != kValueFunction) return false;
+    callFunctions[step->index] = variable->value.GetFunction();
+    openCalls[openCount++] = step->index;
+    ZORV_NUMBER_STEP();
+}
+Argument : {
+    const Number argument = values.Get(step->depth + 1);
+    if (argument.kind != kValueInt) return false;
+    callArguments[openCalls[openCount - 1]][step->index] = argument.Int();
+    ZORV_NUMBER_STEP();
+}
+ArgumentSlot : {
+    const CValue& argument = slots[step->count];
+    if (argument.GetType() != kValueInt) return false;
+    callArguments[openCalls[openCount - 1]][step->index] = argument.IntPayload();
+    ZORV_NUMBER_STEP();
+}
+ArgumentInt:
+    callArguments[openCalls[openCount - 1]][step->index] = int32_t(step->count);
+    ZORV_NUMBER_STEP();
+CallEnd : {
+    --openCount;
+    Number value;
+    if (!canAnswer(*step) || !answer(*step, value)) return false;
+    values.Set(step->depth, value);
+    ZORV_NUMBER_STEP();
+}
+#undef ZORV_NUMBER_READ
+#undef ZORV_NUMBER_OPERATOR
+#undef ZORV_NUMBER_STEP
+Fail:
+    return false;
+Done:
+    if (target == nullptr) {
+        result = values.Get(1);
+    } else {
+        const CompiledOp& assignment = end[-1];
+        Number unused;
+        if (!rightNumber(assignment, values, unused, result)) return false;
+        if (assignment.code != kTokenAssign) {
+            // The variable's value as the operator's left side, the result its new value.
+            Number now;
+            if (!Read<kIntegers>(*target, now) ||
+                !NumberResult<kIntegers>(CompoundOperator(assignment.code), now, result))
+                return false;
+            result = now;
+        }
+        Store(*target, result);
+    }
+Stored:
+    // The value above the statement's base, where the walk leaves it.
+    StackSlot* place = slots_[depth_ + 1];
+    Store(place->value, result);
+    place->value.source = nullptr;
+    place->anchorKind = kValueInt;
+    return true;
+}
+
+template bool CInterpretor::RunCompiledNumbers<true>(const CompiledFunction& code,
+                                                     const CompiledOp* op, const CompiledOp* end,
+                                                     CValue* slots, uint64_t bound);
+template bool CInterpretor::RunCompiledNumbers<false>(const CompiledFunction& code,
+                                                      const CompiledOp* op, const CompiledOp* end,
+                                                      CValue* slots, uint64_t bound);

@@ -1,0 +1,146 @@
+// The arithmetic that compiled code does on plain numbers, as CValue does it on values,
+// shared by the runner of compiled code and the number code (compiled_numbers.cpp).
+#pragma once
+
+#include <cstdint>
+#include <iterator>
+
+#include "script/interpreter/compiled_code.h"
+#include "script/language/token_codes.h"
+
+inline bool CompareIntegers(uint32_t code, int32_t a, int32_t b) {
+    switch (code) {
+    case kTokenGreaterEqual:
+        return a >= b;
+    case kTokenLessEqual:
+        return a <= b;
+    case kTokenEqual:
+        return a == b;
+    case kTokenLess:
+        return a < b;
+    case kTokenGreater:
+        return a > b;
+    default:
+        return a != b;
+    }
+}
+
+// The operators of two integers whose results are integers that CValue would give;
+// false for the others (and a division by zero, which fails).
+[[gnu::always_inline]] inline bool IntegerResult(uint32_t code, uint32_t a, uint32_t b,
+                                                 int32_t& result) {
+    switch (code) {
+    case kTokenGreaterEqual:
+    case kTokenLessEqual:
+    case kTokenEqual:
+    case kTokenLess:
+    case kTokenGreater:
+    case kTokenNotEqual:
+        result = CompareIntegers(code, int32_t(a), int32_t(b));
+        return true;
+    case kTokenPlus:
+        result = int32_t(a + b);
+        return true;
+    case kTokenMinus:
+        result = int32_t(a - b);
+        return true;
+    case kTokenMultiply:
+        result = int32_t(a * b);
+        return true;
+    case kTokenDivide:
+        if (b == 0) return false;
+        // The one quotient that does not fit wraps to itself.
+        result = int32_t(b) == -1 ? int32_t(0u - a) : int32_t(a) / int32_t(b);
+        return true;
+    case kTokenModulo:
+        if (b == 0) return false;
+        result = int32_t(b) == -1 ? 0 : int32_t(a) % int32_t(b);
+        return true;
+    case kTokenShiftLeft:
+        result = int32_t(a << (b & 31));
+        return true;
+    case kTokenShiftRight:
+        result = int32_t(a) >> (b & 31);
+        return true;
+    case kTokenBitAnd:
+        result = int32_t(a & b);
+        return true;
+    case kTokenBitOr:
+        result = int32_t(a | b);
+        return true;
+    case kTokenBitXor:
+        result = int32_t(a ^ b);
+        return true;
+    case kTokenLogicalAnd:
+        result = a != 0 && b != 0;
+        return true;
+    case kTokenLogicalOr:
+        result = a != 0 || b != 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The value a ReturnsOnly body gives for these arguments, when every parameter it
+// reads holds an integer and no operator fails: the value the call would return,
+// worked out without entering it. Nothing in such a body has an effect or ends a
+// statement, so giving up part-way leaves nothing to undo.
+// `parameter(index, value)` reads an argument's integer, false when it has none.
+template <class Parameter>
+bool QuickReturnOf(const CompiledFunction& code, Parameter parameter, int32_t& result) {
+    // Each step goes on to the next one's code itself: the few steps of a body called
+    // over and over are then predicted one after the other.
+    static const void* const kQuickSteps[] = {
+        &&Next,      &&Next,   &&Int,      &&Next,    &&Next, &&Next,   &&Slot,       &&Next,
+        &&Next,      &&Next,   &&Next,     &&Next,    &&Next, &&Binary, &&BinarySlot, &&Next,
+        &&BinaryInt, &&Next,   &&SlotSlot, &&SlotInt, &&Next, &&Next,   &&Next,       &&Swap,
+        &&Next,      &&Next,   &&Next,     &&Next,    &&Next, &&Next,   &&Next,       &&Next,
+        &&Next,      &&Next,   &&Next,     &&Next,    &&Next, &&Next,   &&Next,       &&Next,
+        &&Next,      &&Return, &&Next,     &&Next,    &&Next, &&Next};
+    static_assert(std::size(kQuickSteps) == kOpNumberCode + 1);
+    int32_t values[CompiledFunction::kMaxQuickDepth + 1];
+    const CompiledOp* op = code.ops.data();
+    int32_t right;
+#define ZORV_QUICK_STEP() goto* kQuickSteps[(++op)->op]
+    goto* kQuickSteps[op->op];
+Slot:
+    if (!parameter(op->index, values[op->depth])) return false;
+    ZORV_QUICK_STEP();
+Int:
+    values[op->depth] = int32_t(op->index);
+    ZORV_QUICK_STEP();
+BinarySlot:
+    if (!parameter(op->index, right) ||
+        !IntegerResult(op->code, uint32_t(values[op->depth]), uint32_t(right), values[op->depth]))
+        return false;
+    ZORV_QUICK_STEP();
+BinaryInt:
+    if (!IntegerResult(op->code, uint32_t(values[op->depth]), op->index, values[op->depth]))
+        return false;
+    ZORV_QUICK_STEP();
+SlotSlot:
+    if (!parameter(op->count, values[op->depth]) || !parameter(op->index, right) ||
+        !IntegerResult(op->code, uint32_t(values[op->depth]), uint32_t(right), values[op->depth]))
+        return false;
+    ZORV_QUICK_STEP();
+SlotInt:
+    if (!parameter(op->count, values[op->depth]) ||
+        !IntegerResult(op->code, uint32_t(values[op->depth]), op->index, values[op->depth]))
+        return false;
+    ZORV_QUICK_STEP();
+Binary:
+    if (!IntegerResult(op->code, uint32_t(values[op->depth]), uint32_t(values[op->depth + 1]),
+                       values[op->depth]))
+        return false;
+    ZORV_QUICK_STEP();
+Swap:
+    values[op->depth] = values[op->depth + 1];
+    ZORV_QUICK_STEP();
+Next:
+    ZORV_QUICK_STEP();
+Return:
+    result = values[1];
+    return true;
+#undef ZORV_QUICK_STEP
+}

@@ -1,0 +1,107 @@
+//== statements on numbers mix integers and doubles as the operators do
+// expect: end
+// expect output: 4/0.5/3.75/-53 4.375/1.75/2.25/-22 2/1.75/7.75/-119
+Function Mix(a, b) {
+    Var s = 0;
+    s = a * 2 + b / 4;
+    Var t = a;
+    t += b;
+    t *= 0.5;
+    t %= 2;
+    Var u = b;
+    u++;
+    u -= 0.25;
+    Var k = 0;
+    k = (a < b) + (a == 2.0) * 2 + (b && 0.5) * 4 + !(a - a) * 8 + ~b * 16;
+    Return s + "/" + t + "/" + u + "/" + k;
+}
+Print(Mix(2, 3), Mix(2.0, 1.5), Mix(0.5, 7));
+
+//== integers at their edges wrap, and doubles past them turn to the lowest integer
+// expect: end
+// expect output: -2147483648 0 -2147483642
+Function Edges(n) {
+    Var low = 1 << 31;
+    Var q = 0;
+    q = low / -1;
+    Var r = 0;
+    r = low % -1;
+    Var big = n;
+    Var i;
+    For (i = 0; i < 40; i++) big = big * big;
+    Var odd = big - big;
+    Var bits = 0;
+    bits = (big | 0) + (odd == odd) + (odd != odd) * 2 + (odd && 1) * 4;
+    Return q + " " + r + " " + bits;
+}
+Print(Edges(10.0));
+
+//== a division by zero in a compound assignment fails at its operator
+// expect: error 111 line 5 column 11
+// expect output: 2.5
+Function Share(a, b) {
+    Var q = a;
+    q /= b;
+    Return q;
+}
+Print(Share(5, 2.0));
+Print(Share(5, 0.0));
+
+//== a text met by a statement on numbers fails where the walk fails
+// expect: error 12 line 5 column 18
+// expect output: 3.5
+Function Scale(a, b) {
+    Var s = 0;
+    s = 1 + a * b;
+    Return s;
+}
+Print(Scale(2, 1.25));
+Print(Scale(2, "x"));
+
+//== For steps and conditions on doubles end the loop where the walk ends it
+// expect: end
+// expect output: 8 0.75 5 2 0.5 3
+Function Steps(limit) {
+    Var n = 0;
+    Var x;
+    For (x = 0.5; x < limit; x++) n += x;
+    Var y = limit;
+    While (y) y = y - 0.5;
+    Var m = 0;
+    For (x = 0; x < limit; x += 0.75) m++;
+    Return n + " " + y + " " + m;
+}
+Print(Steps(3.75), Steps(2));
+
+//== an event posted before a call runs after the call's first statement, whose global it changes
+// expect: end
+// expect output: 0 3 0.5
+Function Change() {
+    g = 0.5;
+}
+Function Sum() {
+    Var s = g;
+    s = s + g * 2;
+    s = s + g * 2;
+    Return s;
+}
+g = 1;
+Print(Post(Change), Sum(), g);
+
+//== a statement that met a double still works integers out as integers
+// expect: end
+// expect output: 0,0.75,1,0.75,1,
+Function Alternate() {
+    Var text = "";
+    Var x = 0;
+    Var s = 0;
+    Var i;
+    For (i = 0; i < 5; i++) {
+        s = x * 2 / 4;
+        text = text + s + ",";
+        If ((i % 2) == 0) x = 1.5;
+        Else x = 3;
+    }
+    Return text;
+}
+Print(Alternate());
