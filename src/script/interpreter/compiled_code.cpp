@@ -696,12 +696,12 @@ private:
             Emit(kOpEmpty, depth, token);
             return token;
         case kTokenString:
-            if (IsMemberToken(Code(Next(token)))) return nullptr;
+            if (IsMemberToken(Code(Next(token)))) return Members(depth, token);
             Emit(kOpOperand, depth, token, 0, 0, uint8_t(code));
             return Next(token);
         case kTokenName: {
             uint8_t* next = Next(token);
-            if (IsMemberToken(Code(next))) return nullptr;
+            if (IsMemberToken(Code(next))) return Members(depth, token);
             uint32_t slot = SlotOf(NameOf(token));
             if (slot != kNoSlot && IsBound(slot)) {
                 Emit(kOpBoundSlot, depth, token, slot);
@@ -757,9 +757,105 @@ private:
         }
         case kTokenCallName:
             return Call(depth, token);
+        case kTokenThis:
+        case kTokenCurWindow:
+            return Members(depth, token);
+        case kTokenNew:
+            return New(depth, token);
         default:
+            if (IsClassToken(code)) return Members(depth, token);
             return nullptr;
         }
+    }
+
+    // The arguments of a call whose "(" is behind `token`, each into its place of the
+    // frame; the token after the ")", or null. `count` is how many there were.
+    uint8_t* Arguments(uint32_t depth, uint8_t* token, uint32_t& count) {
+        count = 0;
+        if (Code(token) != kTokenCloseParen) {
+            Emit(kOpArgumentsBegin, depth, token);
+            for (;;) {
+                token = Expression(depth, token);
+                if (token == nullptr) return nullptr;
+                Emit(kOpArgument, depth, token, count++);
+                if (Code(token) != kTokenComma) break;
+                if (count == CInterpretor::kMaxArguments) return nullptr;
+                token = Next(token);
+            }
+            if (Code(token) != kTokenCloseParen) return nullptr;
+            Emit(kOpArgumentsEnd, depth, token);
+        }
+        token = Next(token);
+        // A member after a call's result is where the walk stops reading the operand.
+        if (IsMemberToken(Code(token))) return nullptr;
+        return token;
+    }
+
+    // An operand whose head (a name, This, CurWindow, a class, a text) has members
+    // after it. Members alone the walk's handlers read, as no expression lies inside
+    // them; a chain ending in a method call takes a step per member and one at each end
+    // of the call, between which its arguments are compiled.
+    uint8_t* Members(uint32_t depth, uint8_t* head) {
+        const uint16_t code = Code(head);
+        uint8_t* link = Next(head);
+        uint8_t* call = link;
+        while (Code(call) == kTokenMember)
+            call = Next(call);
+        const bool singleton = IsClassToken(code) && (code == 2 || code == 3 || code == 4 ||
+                                                      code == 39 || code == 56 || code == 57 ||
+                                                      code == 59);
+        uint32_t slot = code == kTokenName ? SlotOf(NameOf(head)) : kNoSlot;
+        if (Code(call) != kTokenMemberCall) {
+            if (Code(call) == kTokenArrayMember || Code(call) == kTokenDot) return nullptr;
+            if (slot != kNoSlot) {
+                uint32_t step = Emit(kOpSlotMembers, depth, link, slot, Offset(call),
+                                     uint8_t(IsBound(slot) ? 1 : 0));
+                out_.ops[step].site = Offset(head);
+            } else {
+                if (code == kTokenName) seenNames_.push_back(NameOf(head));
+                Emit(kOpWalkOperand, depth, head, 0, Offset(call), uint8_t(code));
+            }
+            return call;
+        }
+        if (IsClassToken(code) && !singleton) return nullptr;
+        MemberChainHead kind = kChainText;
+        if (code == kTokenName) {
+            kind = slot == kNoSlot ? kChainName : IsBound(slot) ? kChainBoundSlot : kChainSlot;
+            if (slot == kNoSlot) {
+                seenNames_.push_back(NameOf(head));
+                slot = 0;
+            }
+        } else if (code == kTokenThis) {
+            kind = kChainThis;
+        } else if (code == kTokenCurWindow) {
+            kind = kChainCurWindow;
+        } else if (singleton) {
+            kind = kChainSingleton;
+        }
+        Emit(kOpChainHead, depth, head, slot, 0, kind);
+        for (uint8_t* member = link; member != call; member = Next(member))
+            Emit(kOpChainMember, depth, member);
+        const uint32_t site = uint32_t(out_.methodSites.size());
+        out_.methodSites.emplace_back();
+        out_.ops[Emit(kOpMethodBegin, depth, call)].site = site;
+        uint32_t count;
+        uint8_t* end = Arguments(depth, Next(call), count);
+        if (end == nullptr) return nullptr;
+        out_.ops[Emit(kOpMethodEnd, depth, end, 0, count)].site = site;
+        return end;
+    }
+
+    // New of a class or of a script function, its arguments compiled.
+    uint8_t* New(uint32_t depth, uint8_t* token) {
+        uint8_t* target = Next(token);
+        const bool function = Code(target) == kTokenCallName;
+        if (!function && !IsClassToken(Code(target))) return nullptr;
+        Emit(kOpNewBegin, depth, token, 0, 0, uint8_t(function ? 1 : 0));
+        uint32_t count;
+        uint8_t* end = Arguments(depth, Next(target), count);
+        if (end == nullptr) return nullptr;
+        Emit(kOpNewEnd, depth, end, Offset(target), count);
+        return end;
     }
 
     uint8_t* Call(uint32_t depth, uint8_t* token) {
@@ -880,7 +976,18 @@ private:
             switch (code) {
             case kTokenName:
             case kTokenCallName:
-            case kTokenVar: {
+            case kTokenVar:
+            // Of the class names, only a singleton's starts a statement.
+            case kTokenThis:
+            case kTokenCurWindow:
+            case kTokenString:
+            case 2:
+            case 3:
+            case 4:
+            case 39:
+            case 56:
+            case 57:
+            case 59: {
                 uint32_t declared = kNoSlot;
                 uint32_t declaredName = 0;
                 if (code == kTokenVar && contexts_.empty() && !conditional &&
@@ -1052,6 +1159,14 @@ private:
                 token = Next(token);
                 EndStatementAt(token);
                 break;
+            case kTokenDelete: {
+                uint8_t* next = Expression(0, Next(token));
+                if (next == nullptr) return false;
+                Emit(kOpDelete, 0, next);
+                EndStatementAt(next);
+                token = next;
+                break;
+            }
             default:
                 return false;
             }
@@ -1439,8 +1554,17 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoReturnZero,
                                          &&DoBinaryDouble,
                                          &&DoSlotDouble,
-                                         &&DoIntegerCode};
-    static_assert(std::size(kSteps) == kOpIntegerCode + 1);
+                                         &&DoIntegerCode,
+                                         &&DoWalkOperand,
+                                         &&DoSlotMembers,
+                                         &&DoChainHead,
+                                         &&DoChainMember,
+                                         &&DoMethodBegin,
+                                         &&DoMethodEnd,
+                                         &&DoNewBegin,
+                                         &&DoNewEnd,
+                                         &&DoDelete};
+    static_assert(std::size(kSteps) == kOpDelete + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -1920,6 +2044,50 @@ DoIntegerCode : {
     }
     ZORV_NEXT_STEP();
 }
+DoWalkOperand:
+    ZORV_SYNC();
+    WalkedOperand(op->code, GetStream() + op->count);
+    ZORV_NEXT_STEP();
+DoSlotMembers:
+    ZORV_SYNC();
+    if (op->code != 0 && ((bound >> op->index) & 1) == 0) {
+        currentToken = GetStream() + op->site;
+        WalkedOperand(kTokenName, GetStream() + op->count);
+    } else {
+        SlotMembers(&slots[op->index], GetStream() + op->count);
+    }
+    ZORV_NEXT_STEP();
+DoChainHead:
+    ZORV_SYNC();
+    ChainHead(op->code == kChainBoundSlot && ((bound >> op->index) & 1) != 0
+                  ? uint32_t(kChainSlot)
+                  : uint32_t(op->code),
+              &slots[op->index]);
+    ZORV_NEXT_STEP();
+DoChainMember:
+    ZORV_SYNC();
+    ChainMember();
+    ZORV_NEXT_STEP();
+DoMethodBegin:
+    ZORV_SYNC();
+    MethodBegin(code, op->site);
+    ZORV_NEXT_STEP();
+DoMethodEnd:
+    ZORV_SYNC();
+    MethodEnd(code, op->site, int32_t(op->count));
+    ZORV_NEXT_STEP();
+DoNewBegin:
+    ZORV_SYNC();
+    CompiledNewBegin(op->code != 0);
+    ZORV_NEXT_STEP();
+DoNewEnd:
+    ZORV_SYNC();
+    CompiledNewEnd(GetStream() + op->index, int32_t(op->count));
+    ZORV_NEXT_STEP();
+DoDelete:
+    ZORV_SYNC();
+    CompiledDelete(slots_[base + 1]->value);
+    ZORV_NEXT_STEP();
 #undef ZORV_NEXT_STEP
 #undef ZORV_SYNC
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 struct BlockRecord;
+struct CClassRecord;
 struct CompiledFunction;
 
 enum CompiledOpCode : uint8_t {
@@ -99,6 +100,44 @@ enum CompiledOpCode : uint8_t {
     // Only the compiler writes it, and keeps it where the expression has no effect but
     // its last assignment or step.
     kOpIntegerCode,
+
+    // ---- Objects, members, methods, New and Delete (compiled_objects.cpp) ----------
+    // The walk's operand handler of `code` on an operand with no expression inside it (a
+    // run of members after a name, This, CurWindow, a class or singleton member, a text's
+    // member), which must end at stream offset `count`.
+    kOpWalkOperand,
+    // The value of slot `index` read at the member token that follows its name, and the
+    // run of members up to stream offset `count` read as the walk reads them. `code` 1:
+    // a slot of kOpBindName, read through the scopes (its name at stream offset `site`)
+    // while the call has not bound it.
+    kOpSlotMembers,
+    // The head of a chain of members that ends in a method call, as MemberChainHead
+    // `code` says (slot `index`).
+    kOpChainHead,
+    // A member of such a chain, before its method call.
+    kOpChainMember,
+    // The method call token: what the call runs on is found and method site `site`
+    // resolves the method; the arguments follow.
+    kOpMethodBegin,
+    // The method call of site `site` with `count` arguments; its result at `depth`.
+    kOpMethodEnd,
+    // New: `code` 1 when it calls a script function; the arguments follow.
+    kOpNewBegin,
+    // New of the class or function at stream offset `index` with `count` arguments.
+    kOpNewEnd,
+    // Delete of the object above the statement's base.
+    kOpDelete,
+};
+
+enum MemberChainHead : uint8_t {
+    kChainSlot,
+    // A slot of kOpBindName, read through the scopes while the call has not bound it.
+    kChainBoundSlot,
+    kChainName,
+    kChainThis,
+    kChainSingleton,
+    kChainCurWindow,
+    kChainText,
 };
 
 enum IntegerCodeKind : uint8_t {
@@ -144,10 +183,17 @@ struct CompiledCallSite {
     const CompiledFunction* code = nullptr;
 };
 
+// The class a method call site met last and the method its name has there.
+struct CompiledMethodSite {
+    const CClassRecord* record = nullptr;
+    uint32_t id = 0;
+};
+
 struct CompiledFunction {
     std::vector<CompiledOp> ops;
     // Filled as the calls run.
     mutable std::vector<CompiledCallSite> sites;
+    mutable std::vector<CompiledMethodSite> methodSites;
     std::vector<CountingRound> rounds;
     // The double literals of kOpBinaryDouble and kOpSlotDouble.
     std::vector<double> doubles;

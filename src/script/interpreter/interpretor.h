@@ -728,6 +728,43 @@ private:
     void PushSlot(CValue* value);
     // After a statement of compiled code, what the statement loop does after each.
     void EndCompiledStatement(uint32_t poolMark);
+    // ---- Members, methods, New and Delete in compiled code (compiled_objects.cpp) ---
+    // Where a chain of members stands between two steps of compiled code, as the walk
+    // stands between two links of it: a variable's value not looked at yet, a script
+    // object whose members come next, a built-in object or a text whose method comes
+    // next, or a method called already.
+    struct MemberChain {
+        enum Mode : uint8_t { kValue, kScript, kBuiltin, kText, kDone };
+        uint8_t mode = kValue;
+        CValue* value = nullptr;
+        CIBaseClassImpl* object = nullptr;
+        // Where the script object was read from (null: This).
+        CValue* holder = nullptr;
+        // A text written in the code, borrowed from the stream.
+        const char* text = nullptr;
+    };
+    // The walk's operand handler of `code` at the current token; error where the walk
+    // would stop before `end`.
+    void WalkedOperand(uint32_t code, const uint8_t* end);
+    // A slot's value read at the member token after its name, and the members to `end`.
+    void SlotMembers(CValue* value, const uint8_t* end);
+    void ChainHead(uint32_t kind, CValue* slot);
+    void ChainMember();
+    void MethodBegin(const CompiledFunction& code, uint32_t site);
+    void MethodEnd(const CompiledFunction& code, uint32_t site, int32_t count);
+    void CompiledNewBegin(bool function);
+    void CompiledNewEnd(const uint8_t* target, int32_t count);
+    void CompiledDelete(const CValue& value);
+    // The chain's value looked at: what its next member or method is read on.
+    void ResolveChain();
+    // The walk ends its expression at a member token it cannot read: the error the
+    // statement starting there raises.
+    [[noreturn]] void ChainStops();
+    uint32_t SiteMethod(const CompiledFunction& code, uint32_t site, const CClassRecord* record);
+    bool IsScriptObject(const CIBaseClassImpl* object) const {
+        return object->classRecord == nullptr || object == static_cast<const CIBaseClassImpl*>(this);
+    }
+    MemberChain chain_;
     // The compiled code of each function called so far (null: not covered).
     std::unordered_map<const BlockRecord*, std::unique_ptr<CompiledFunction>> compiled_;
     uint32_t compiledCount_ = 0;

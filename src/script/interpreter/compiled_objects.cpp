@@ -1,0 +1,322 @@
+// The steps of compiled code on objects: members, method calls, New and Delete. Each
+// takes what the walk takes at the same tokens (calls.cpp, variables.cpp, objects.cpp), in
+// the same order, with the arguments worked out by the compiled steps between a call's
+// first step and its last.
+#include "script/interpreter/compiled_code.h"
+#include "script/interpreter/handler_tables.h"
+#include "script/interpreter/interpretor.h"
+#include "script/language/token_codes.h"
+#include "script/language/token_record.h"
+
+namespace {
+
+// The text class, whose objects a method call on a text makes for the call.
+constexpr uint32_t kTextClass = 8;
+
+bool IsSingletonClass(uint32_t classId) {
+    switch (classId) {
+    case 2:
+    case 3:
+    case 4:
+    case 39:
+    case 56:
+    case 57:
+    case 59:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void CInterpretor::ChainStops() {
+    RaiseError(CurrentCode() == kTokenMemberCall ? 41 : 16);
+}
+
+void CInterpretor::WalkedOperand(uint32_t code, const uint8_t* end) {
+    Tables().operand[code](*this);
+    if (currentToken != end) ChainStops();
+}
+
+void CInterpretor::SlotMembers(CValue* value, const uint8_t* end) {
+    Operand();
+    PushVariable(value);
+    if (currentToken != end) ChainStops();
+}
+
+void CInterpretor::ChainHead(uint32_t kind, CValue* slot) {
+    chain_ = MemberChain{};
+    switch (kind) {
+    case kChainSlot:
+        SkipToken();
+        Operand();
+        chain_.value = slot;
+        return;
+    case kChainName:
+    case kChainBoundSlot: {
+        auto* token = reinterpret_cast<NameToken*>(currentToken);
+        CVariable* variable = LookUp(token);
+        CValue* place = Operand();
+        SkipToken();
+        if (variable == nullptr) {
+            place->SetUnboundName(reinterpret_cast<uintptr_t>(token));
+            ChainStops();
+        }
+        chain_.value = &variable->value;
+        return;
+    }
+    case kChainThis:
+        SkipToken();
+        Operand();
+        chain_.mode = MemberChain::kScript;
+        chain_.object = currentObject_;
+        return;
+    case kChainSingleton:
+    case kChainCurWindow: {
+        CIBaseClassImpl* object =
+            kind == kChainSingleton ? singletons_[CurrentCode()] : currentWindow;
+        if (object == nullptr) RaiseError(kind == kChainSingleton ? 32 : 31);
+        SkipToken();
+        Operand();
+        chain_.mode = MemberChain::kBuiltin;
+        chain_.object = object;
+        return;
+    }
+    default:
+        chain_.mode = MemberChain::kText;
+        chain_.text = GetStringTokenText(reinterpret_cast<const TokenHeader*>(currentToken));
+        SkipToken();
+        Operand();
+        return;
+    }
+}
+
+void CInterpretor::ResolveChain() {
+    if (chain_.mode != MemberChain::kValue) return;
+    CValue* value = chain_.value;
+    switch (value->GetType()) {
+    case kValueObject: {
+        CIBaseClassImpl* object = value->GetObjectNonNull();
+        chain_.mode = IsScriptObject(object) ? MemberChain::kScript : MemberChain::kBuiltin;
+        chain_.object = object;
+        chain_.holder = value;
+        return;
+    }
+    case kValueFunction:
+        Left()->Assign(*value);
+        Left()->source = value;
+        ChainStops();
+    case kValueString:
+        chain_.mode = MemberChain::kText;
+        return;
+    default:
+        RaiseError(35);
+    }
+}
+
+void CInterpretor::ChainMember() {
+    ResolveChain();
+    switch (chain_.mode) {
+    case MemberChain::kScript: {
+        auto* object = static_cast<CIBaseObjectVar*>(chain_.object);
+        Anchor(object);
+        auto* token = reinterpret_cast<NameToken*>(currentToken);
+        CVariable* member = FindMember(token, object);
+        SkipToken();
+        if (member == nullptr) {
+            // A member not there yet can only be assigned, and a method call follows.
+            Left()->SetUnboundMember(reinterpret_cast<uintptr_t>(token));
+            Left()->source = nullptr;
+            RaiseError(41);
+        }
+        CValue* value = &member->value;
+        if (value->GetType() == kValueObject) {
+            CIBaseClassImpl* inner = value->GetObjectNonNull();
+            if (IsScriptObject(inner)) {
+                chain_.object = inner;
+                chain_.holder = value;
+                return;
+            }
+        }
+        Left()->source = nullptr;
+        chain_.mode = MemberChain::kValue;
+        chain_.value = value;
+        return;
+    }
+    case MemberChain::kBuiltin:
+        chain_.mode = MemberChain::kDone;
+        CallObjectMethod(chain_.object);
+        return;
+    case MemberChain::kText: {
+        chain_.mode = MemberChain::kDone;
+        if (chain_.text != nullptr) {
+            CallTextMethod(chain_.text, 1);
+            return;
+        }
+        CValue text(this, chain_.value);
+        CallTextMethod(text.GetString(), 1);
+        return;
+    }
+    default:
+        ChainStops();
+    }
+}
+
+uint32_t CInterpretor::SiteMethod(const CompiledFunction& code, uint32_t site,
+                                  const CClassRecord* record) {
+    CompiledMethodSite& entry = code.methodSites[site];
+    if (entry.record == record && record != nullptr) return entry.id;
+    uint32_t id = ResolveMember(record);
+    entry = {record, id};
+    return id;
+}
+
+void CInterpretor::MethodBegin(const CompiledFunction& code, uint32_t site) {
+    ResolveChain();
+    switch (chain_.mode) {
+    case MemberChain::kScript: {
+        auto* object = static_cast<CIBaseObjectVar*>(chain_.object);
+        Anchor(object);
+        CVariable* member =
+            object->FindVariable(reinterpret_cast<const NameToken*>(currentToken)->nameId);
+        if (member == nullptr) RaiseError(42);
+        SkipToken();
+        // The function the member holds now is the one called, whatever the arguments do.
+        if (member->value.GetType() == kValueFunction)
+            Left()->SetFunction(member->value.GetFunction());
+        else
+            Left()->SetInt(0);
+        return;
+    }
+    case MemberChain::kBuiltin:
+        SiteMethod(code, site, chain_.object->classRecord);
+        SkipToken();
+        Anchor(chain_.object);
+        return;
+    case MemberChain::kText: {
+        const CClassRecord* record = &classRecords_[kTextClass];
+        if (record->info == nullptr || record->info->constructText == nullptr) RaiseError(11);
+        SiteMethod(code, site, record);
+        SkipToken();
+        // The text as it is now, kept for the call where the walk keeps its copy; no
+        // object anchors it.
+        StackSlot* place = slots_[depth_];
+        if (chain_.text != nullptr)
+            place->value.SetString(chain_.text, 1);
+        else
+            place->value.Assign(*chain_.value);
+        place->value.source = nullptr;
+        place->anchorKind = kValueInt;
+        return;
+    }
+    default:
+        ChainStops();
+    }
+}
+
+void CInterpretor::MethodEnd(const CompiledFunction& code, uint32_t site, int32_t count) {
+    Frame().count = count;
+    StackSlot* place = slots_[depth_];
+    if (place->anchorKind == kValueObject) {
+        // Its arguments may have deleted the object.
+        if (place->anchor.GetType() != kValueObject) RaiseError(32);
+        CIBaseClassImpl* object = place->anchor.GetObject();
+        if (IsScriptObject(object)) {
+            const BlockRecord* function =
+                place->value.GetType() == kValueFunction ? place->value.GetFunction() : nullptr;
+            if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
+            if (callNesting_ >= kMaxCallNesting) RaiseError(15);
+            CheckStack();
+            InvokeFunction(nullptr, static_cast<CIBaseObjectVar*>(object), function);
+            return;
+        }
+        CValue* result = GetResultSlot();
+        result->SetInt(0);
+        result->source = nullptr;
+        currentMethodId_ = uint16_t(code.methodSites[site].id);
+        GuardedCall(object, currentMethodId_);
+        return;
+    }
+    const CClassRecord* record = &classRecords_[kTextClass];
+    CValue text(this, &place->value);
+    CIBaseClassImpl* object = record->info->constructText(*this, record, text.GetString(), 1);
+    if (object == nullptr) RaiseError(15);
+    // The object lives for this one call.
+    struct Temporary {
+        CInterpretor& interpreter;
+        CIBaseClassImpl* object;
+        ~Temporary() {
+            --object->useCount;
+            interpreter.DestroyObject(object);
+        }
+    } temporary{*this, object};
+    ++object->useCount;
+    Anchor(object);
+    CValue* result = GetResultSlot();
+    result->SetInt(0);
+    result->source = nullptr;
+    currentMethodId_ = uint16_t(code.methodSites[site].id);
+    GuardedCall(object, currentMethodId_);
+}
+
+void CInterpretor::CompiledNewBegin(bool function) {
+    SkipToken();
+    Operand();
+    if (!function) return;
+    const auto* token = reinterpret_cast<const NameToken*>(currentToken);
+    CVariable* variable = FindVariable(token->nameId);
+    if (variable == nullptr || variable->value.GetType() != kValueFunction) RaiseError(42);
+    Left()->SetFunction(variable->value.GetFunction());
+}
+
+void CInterpretor::CompiledNewEnd(const uint8_t* target, int32_t count) {
+    Frame().count = count;
+    // The new object is held here until the result slot takes it; an error on the way
+    // leaves it to the collection (or, when it never came alive, destroys it).
+    struct Creation {
+        CInterpretor& interpreter;
+        CIBaseClassImpl* object = nullptr;
+        ~Creation() {
+            if (object == nullptr) return;
+            --object->useCount;
+            if (object->alive == 0) interpreter.DestroyObject(object);
+        }
+    } creation{*this};
+    const uint32_t classId = reinterpret_cast<const TokenHeader*>(target)->code;
+    if (classId == kTokenCallName) {
+        const BlockRecord* function = Left()->GetFunction();
+        if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
+        if (callNesting_ >= kMaxCallNesting) RaiseError(15);
+        CIBaseObjectVar* object = NewScriptObject();
+        creation.object = object;
+        CheckStack();
+        InvokeFunction(nullptr, object, function);
+        object->Create();
+        if (object->alive == 0) RaiseError(38);
+        Operand()->SetObject(object, 1);
+        ++creations;
+        return;
+    }
+    if (IsSingletonClass(classId)) RaiseError(65);
+    if (classId == 0 || classId > kLastClassId) RaiseError(16);
+    const CClassRecord* record = &classRecords_[classId];
+    if (record->info == nullptr || record->info->construct == nullptr) RaiseError(11);
+    CIBaseClassImpl* object = record->info->construct(*this, record);
+    if (object == nullptr) RaiseError(15);
+    ++object->useCount;
+    creation.object = object;
+    GuardedCreate(object);
+    if ((object->GetProjectKindMask() & projectKindBits) == 0) {
+        object->Unregister();
+        RaiseError(11);
+    }
+    Operand()->SetObject(object, 1);
+    ++creations;
+}
+
+void CInterpretor::CompiledDelete(const CValue& value) {
+    CIBaseClassImpl* object = value.GetObjectNonNull();
+    if (object == static_cast<CIBaseClassImpl*>(this)) RaiseError(133);
+    DeleteObject(object);
+}
