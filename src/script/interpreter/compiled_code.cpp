@@ -404,7 +404,7 @@ public:
     void Renumber(std::vector<CompiledOp>& kept, const std::vector<uint32_t>& moved) {
         for (CompiledOp& op : kept)
             if (op.op == kOpJump || op.op == kOpBranchTrue || op.op == kOpEndAndJump ||
-                op.op == kOpIntegerCode)
+                op.op == kOpIntegerCode || op.op == kOpMemberAssigned)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -661,6 +661,13 @@ private:
                                          depth, token, declaredSlot);
                 else
                     Emit(kOpBinary, depth, token, 0, 0, uint8_t(operators[depth]));
+                if (!memberTargets_.empty() && memberTargets_.back().first == depth &&
+                    operators[depth] == kTokenAssign) {
+                    CompiledOp& assigned = out_.ops[memberTargets_.back().second];
+                    assigned.token = token;
+                    assigned.index = uint32_t(out_.ops.size());
+                    memberTargets_.pop_back();
+                }
                 if (depth == declaredAt) declaredAt = kNoSlot;
             }
         }
@@ -815,6 +822,9 @@ private:
                 if (code == kTokenName) seenNames_.push_back(NameOf(head));
                 Emit(kOpWalkOperand, depth, head, 0, Offset(call), uint8_t(code));
             }
+            // Its token and where it goes on are those of the "=" when it is reduced.
+            if (Code(call) == kTokenAssign && link != call)
+                memberTargets_.emplace_back(depth, Emit(kOpMemberAssigned, depth, call));
             return call;
         }
         if (IsClassToken(code) && !singleton) return nullptr;
@@ -1190,6 +1200,8 @@ private:
     uint32_t bindOp_ = 0;
     uint32_t bindAssignOp_ = 0;
     uint32_t pendingCalls_ = 0;
+    // The kOpMemberAssigned steps waiting for their "=" to be reduced, with its depth.
+    std::vector<std::pair<uint32_t, uint32_t>> memberTargets_;
     // Prefix operators nested in the operand being compiled.
     uint32_t prefixes_ = 0;
 };
@@ -1557,6 +1569,7 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoIntegerCode,
                                          &&DoWalkOperand,
                                          &&DoSlotMembers,
+                                         &&DoMemberAssigned,
                                          &&DoChainHead,
                                          &&DoChainMember,
                                          &&DoMethodBegin,
@@ -2046,16 +2059,20 @@ DoIntegerCode : {
 }
 DoWalkOperand:
     ZORV_SYNC();
-    WalkedOperand(op->code, GetStream() + op->count);
+    WalkedOperand(op->code);
+    if (currentToken != GetStream() + op->count) op = ops + WalkedOperandEnd(op + 1)->index - 1;
     ZORV_NEXT_STEP();
 DoSlotMembers:
     ZORV_SYNC();
     if (op->code != 0 && ((bound >> op->index) & 1) == 0) {
         currentToken = GetStream() + op->site;
-        WalkedOperand(kTokenName, GetStream() + op->count);
+        WalkedOperand(kTokenName);
     } else {
-        SlotMembers(&slots[op->index], GetStream() + op->count);
+        SlotMembers(&slots[op->index]);
     }
+    if (currentToken != GetStream() + op->count) op = ops + WalkedOperandEnd(op + 1)->index - 1;
+    ZORV_NEXT_STEP();
+DoMemberAssigned:
     ZORV_NEXT_STEP();
 DoChainHead:
     ZORV_SYNC();
@@ -2074,7 +2091,14 @@ DoMethodBegin:
     ZORV_NEXT_STEP();
 DoMethodEnd:
     ZORV_SYNC();
-    MethodEnd(code, op->site, int32_t(op->count));
+    if (const BlockRecord* function = MethodEnd(code, op->site, int32_t(op->count))) {
+        // As kOpCallEnd calls, on the object the call runs on.
+        auto* object = static_cast<CIBaseObjectVar*>(slots_[depth_]->anchor.GetObject());
+        if (const CompiledFunction* called = CompiledFor(function))
+            RunCompiledCall(object, function, *called);
+        else
+            InvokeFunction(nullptr, object, function);
+    }
     ZORV_NEXT_STEP();
 DoNewBegin:
     ZORV_SYNC();

@@ -111,6 +111,10 @@ enum CompiledOpCode : uint8_t {
     // a slot of kOpBindName, read through the scopes (its name at stream offset `site`)
     // while the call has not bound it.
     kOpSlotMembers,
+    // After kOpWalkOperand or kOpSlotMembers before "=": a member of a built-in object
+    // may read the assignment itself (an event's handler), the walk's reading of the
+    // right side ending at `token`; the code then goes on at `index`.
+    kOpMemberAssigned,
     // The head of a chain of members that ends in a method call, as MemberChainHead
     // `code` says (slot `index`).
     kOpChainHead,

@@ -34,15 +34,18 @@ void CInterpretor::ChainStops() {
     RaiseError(CurrentCode() == kTokenMemberCall ? 41 : 16);
 }
 
-void CInterpretor::WalkedOperand(uint32_t code, const uint8_t* end) {
+void CInterpretor::WalkedOperand(uint32_t code) {
     Tables().operand[code](*this);
-    if (currentToken != end) ChainStops();
 }
 
-void CInterpretor::SlotMembers(CValue* value, const uint8_t* end) {
+void CInterpretor::SlotMembers(CValue* value) {
     Operand();
     PushVariable(value);
-    if (currentToken != end) ChainStops();
+}
+
+const CompiledOp* CInterpretor::WalkedOperandEnd(const CompiledOp* next) {
+    if (next->op == kOpMemberAssigned && currentToken == next->token) return next;
+    ChainStops();
 }
 
 void CInterpretor::ChainHead(uint32_t kind, CValue* slot) {
@@ -215,7 +218,8 @@ void CInterpretor::MethodBegin(const CompiledFunction& code, uint32_t site) {
     }
 }
 
-void CInterpretor::MethodEnd(const CompiledFunction& code, uint32_t site, int32_t count) {
+const BlockRecord* CInterpretor::MethodEnd(const CompiledFunction& code, uint32_t site,
+                                           int32_t count) {
     Frame().count = count;
     StackSlot* place = slots_[depth_];
     if (place->anchorKind == kValueObject) {
@@ -227,16 +231,14 @@ void CInterpretor::MethodEnd(const CompiledFunction& code, uint32_t site, int32_
                 place->value.GetType() == kValueFunction ? place->value.GetFunction() : nullptr;
             if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
             if (callNesting_ >= kMaxCallNesting) RaiseError(15);
-            CheckStack();
-            InvokeFunction(nullptr, static_cast<CIBaseObjectVar*>(object), function);
-            return;
+            return function;
         }
         CValue* result = GetResultSlot();
         result->SetInt(0);
         result->source = nullptr;
         currentMethodId_ = uint16_t(code.methodSites[site].id);
         GuardedCall(object, currentMethodId_);
-        return;
+        return nullptr;
     }
     const CClassRecord* record = &classRecords_[kTextClass];
     CValue text(this, &place->value);
@@ -258,6 +260,7 @@ void CInterpretor::MethodEnd(const CompiledFunction& code, uint32_t site, int32_
     result->source = nullptr;
     currentMethodId_ = uint16_t(code.methodSites[site].id);
     GuardedCall(object, currentMethodId_);
+    return nullptr;
 }
 
 void CInterpretor::CompiledNewBegin(bool function) {

@@ -743,15 +743,18 @@ private:
         // A text written in the code, borrowed from the stream.
         const char* text = nullptr;
     };
-    // The walk's operand handler of `code` at the current token; error where the walk
-    // would stop before `end`.
-    void WalkedOperand(uint32_t code, const uint8_t* end);
-    // A slot's value read at the member token after its name, and the members to `end`.
-    void SlotMembers(CValue* value, const uint8_t* end);
+    // The walk's operand handler of `code` at the current token.
+    void WalkedOperand(uint32_t code);
+    // A slot's value read at the member token after its name, and the members after it.
+    void SlotMembers(CValue* value);
+    // Where the walk stopped after one of those when it is not at its end: on at the
+    // kOpMemberAssigned `next` when the operand read its assignment, else its error.
+    const CompiledOp* WalkedOperandEnd(const CompiledOp* next);
     void ChainHead(uint32_t kind, CValue* slot);
     void ChainMember();
     void MethodBegin(const CompiledFunction& code, uint32_t site);
-    void MethodEnd(const CompiledFunction& code, uint32_t site, int32_t count);
+    // The call; for a script object's method, what to call on the anchored object.
+    const BlockRecord* MethodEnd(const CompiledFunction& code, uint32_t site, int32_t count);
     void CompiledNewBegin(bool function);
     void CompiledNewEnd(const uint8_t* target, int32_t count);
     void CompiledDelete(const CValue& value);
