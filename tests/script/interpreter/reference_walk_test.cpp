@@ -152,6 +152,10 @@ public:
     // `plain`: the functions keep to what the compiler covers (names, numbers, calls,
     // Var, If, loops, blocks), so that most of them run compiled.
     explicit ProgramMaker(uint32_t seed, bool plain = false) : random_(seed), plain_(plain) {}
+    // `members`: plain functions that also read, assign and call members of script
+    // objects, built-in objects and texts, make objects with New and Delete them.
+    ProgramMaker(uint32_t seed, bool plain, bool members)
+        : random_(seed), plain_(plain), members_(members) {}
 
     std::string Make() {
         text_.clear();
@@ -161,6 +165,12 @@ public:
         text_ += "Function Obj(x) { This.x = x; This.y = 2; }\n";
         // Functions call only those made before them: no recursion but R's own.
         text_ += "Function R(n) { If (n <= 0) Return 1; Return n + R(n - 1); }\n";
+        if (members_) {
+            text_ += "Function Box(v) { This.v = v; This.in = New Obj(v); This.Get = Get; }\n";
+            text_ += "Function Get(k) { Return This.v + k + This.in.x; }\n";
+            text_ += "Function Kill(q) { Delete q; Return 1; }\n";
+            text_ += "bx = New Box(3);\n";
+        }
         // A body that is one Return of its parameters: its calls may be answered without
         // entering it.
         if (plain_) text_ += "Function Q(x, y) { Return " + ParameterExpression(0) + "; }\n";
@@ -194,6 +204,8 @@ private:
         std::vector<std::string> names;
         // Loop variables: read, never assigned by the body.
         std::vector<std::string> fixed;
+        // Names that hold objects.
+        std::vector<std::string> objects;
         int functions = 0;
         bool inFunction = false;
         bool plain = false;
@@ -280,6 +292,7 @@ private:
     }
 
     std::string PlainOperand(Scope& scope, int depth) {
+        if (members_ && Pick(4) == 0) return MemberOperand(scope, depth);
         switch (Pick(depth > 2 ? 6 : 12)) {
         case 0:
         case 1:
@@ -390,6 +403,7 @@ private:
     }
 
     std::string Target(Scope& scope) {
+        if (members_ && Pick(4) == 0) return MemberTarget(scope);
         if (scope.plain) return scope.names[size_t(Pick(int(scope.names.size())))];
         switch (Pick(8)) {
         case 0:
@@ -410,6 +424,10 @@ private:
         int kind = Pick(kinds);
         // Prints, posts, raises and switches take the walk: plain bodies assign instead.
         if (scope.plain && (kind == 5 || kind == 12)) kind = 0;
+        if (members_ && scope.inFunction && kind == 6 && Pick(2) == 0) {
+            MemberStatement(scope);
+            return;
+        }
         if (controlled && kind >= 8) {
             text_ += "{\n";
             Scope inner = scope;
@@ -571,6 +589,10 @@ private:
         for (int p = 0; p <= f; ++p)
             text_ += (p > 0 ? ", " : "") + scope.names[size_t(p)];
         text_ += ") {\n";
+        if (members_ && Pick(2) == 0) {
+            text_ += "Var lb = New Box(" + Expression(scope, 2) + ");\n";
+            scope.objects.push_back("lb");
+        }
         // Globals, which a Var of the function may hide.
         scope.names.push_back("g0");
         scope.names.push_back("g" + std::to_string(1 + f));
@@ -597,8 +619,100 @@ private:
         text_ += "Return " + Expression(scope, 1) + ";\n}\n";
     }
 
+    // ---- Members, methods, New and Delete ------------------------------------------
+
+    // An object: the globals o (an Obj) and bx (a Box), a function's own Box, This (the
+    // globals), and now and then a name that may hold anything.
+    std::string Object(const Scope& scope) {
+        switch (Pick(12)) {
+        case 0:
+        case 1:
+        case 2:
+            return "o";
+        case 3:
+        case 4:
+            return "bx";
+        case 5:
+            return "bx.in";
+        case 6:
+            return "This";
+        case 7:
+            if (Pick(6) == 0) return Name(scope);
+            [[fallthrough]];
+        default:
+            return scope.objects.empty() ? "bx" : scope.objects[size_t(Pick(int(scope.objects.size())))];
+        }
+    }
+
+    std::string Member(const std::string& object) {
+        if (object == "This") return "This.g" + std::to_string(Pick(4));
+        if (Pick(40) == 0) return object + ".zz";
+        if (object == "o" || object == "bx.in") return object + (Pick(2) == 0 ? ".x" : ".y");
+        return object + (Pick(3) == 0 ? ".in.x" : ".v");
+    }
+
+    std::string MemberOperand(Scope& scope, int depth) {
+        switch (Pick(9)) {
+        case 0:
+        case 1:
+        case 2:
+            return Member(Object(scope));
+        case 3: {
+            std::string object = Pick(5) == 0 ? Object(scope) : "bx";
+            if (object == "This" || object == "o" || object == "bx.in") object = "bx";
+            return object + ".Get(" + Expression(scope, depth + 2) + ")";
+        }
+        case 4:
+            // Texts: a literal's method, and a method of whatever a name holds.
+            if (Pick(3) == 0) return Name(scope) + ".Length()";
+            return "\"" + std::string(size_t(1 + Pick(3)), 'a') + "\".Length()";
+        case 5:
+            // Delete during the expression: the walk notices it where it reads again.
+            if (Pick(20) == 0) return "Kill(" + Object(scope) + ")";
+            return "Math.Post(H, " + Expression(scope, depth + 2) + ")";
+        case 6:
+            if (Pick(4) == 0) return "(New Obj(" + Expression(scope, depth + 2) + ")).x";
+            return Member(Object(scope));
+        default:
+            return "(" + Member(Object(scope)) + " + " + Expression(scope, depth + 1) + ")";
+        }
+    }
+
+    std::string MemberTarget(Scope& scope) {
+        std::string object = Object(scope);
+        if (Pick(15) == 0) return object + ".fresh";
+        return Member(object);
+    }
+
+    void MemberStatement(Scope& scope) {
+        switch (Pick(6)) {
+        case 0:
+            text_ += "bx.Get(" + Expression(scope, 1) + ");\n";
+            return;
+        case 1:
+            text_ += "Math.Post(H, " + Expression(scope, 1) + ");\n";
+            return;
+        case 2:
+            if (!scope.objects.empty() && Pick(4) == 0) {
+                text_ += "Delete lb;\n";
+                return;
+            }
+            text_ += "lb = New Box(" + Expression(scope, 1) + ");\n";
+            if (std::find(scope.objects.begin(), scope.objects.end(), "lb") == scope.objects.end())
+                scope.objects.push_back("lb");
+            return;
+        case 3:
+            text_ += Member(Object(scope)) + "++;\n";
+            return;
+        default:
+            text_ += MemberTarget(scope) + " = " + Expression(scope, 1) + ";\n";
+            return;
+        }
+    }
+
     std::mt19937 random_;
     bool plain_;
+    bool members_ = false;
     std::string text_;
 };
 
@@ -620,11 +734,12 @@ protected:
     // Runs `count` programs from `firstSeed` on both ways; the first difference fails.
     // Programs that do not compile, or that all end early, would prove nothing: every one
     // compiles and a good share run to their end.
-    static void Compare(uint32_t firstSeed, uint32_t count, bool plain = false) {
+    static void Compare(uint32_t firstSeed, uint32_t count, bool plain = false,
+                        bool members = false) {
         uint32_t ended = 0;
         uint32_t compiled = 0;
         for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
-            std::string source = ProgramMaker(seed, plain).Make();
+            std::string source = ProgramMaker(seed, plain, members).Make();
             Outcome fast = RunProgram(source, Way::kFast);
             Outcome reference = RunProgram(source, Way::kReference);
             Outcome fromCode = RunProgram(source, Way::kCompiled);
@@ -682,6 +797,14 @@ TEST_F(ReferenceWalk, PlainFunctionsPart1) {
 }
 TEST_F(ReferenceWalk, PlainFunctionsPart2) {
     Compare(22001, 2000, true);
+}
+
+// Plain functions with members, methods, New and Delete, compiled against the reference walk.
+TEST_F(ReferenceWalk, MemberFunctionsPart1) {
+    Compare(40001, 2000, true, true);
+}
+TEST_F(ReferenceWalk, MemberFunctionsPart2) {
+    Compare(42001, 2000, true, true);
 }
 
 // Compiled steps whose quick paths give way: each error must stand where the walk raises
