@@ -3,12 +3,22 @@
 // in their order; the runner then takes those steps without reading the tokens.
 //
 // A function body is compiled only when every statement and operand in it is one the
-// compiler knows; any other body runs on the walk. Not covered yet: Switch, Delete, New,
-// This, members, methods of built-in objects and classes (so every built-in call),
-// CurWindow, array elements, a text followed by a method, "?" not followed by ":" after
-// its first value, Break or Continue outside a loop, calls of more than 15 arguments;
-// module top levels and event handlers, which are not called as functions, always take
-// the walk.
+// compiler knows; any other body runs on the walk. Not covered yet: Switch, array elements,
+// members with an index ("a.b[i]"), members after a parenthesis or after a call's result,
+// a method call named through a class that is not a singleton's, "?" not followed by ":"
+// after its first value, Break or Continue outside a loop, calls of more than 15
+// arguments; module top levels and event handlers, which are not called as functions,
+// always take the walk.
+//
+// Members, This, CurWindow, a class's or singleton's member and a text's method read
+// without a call are operands with no expression inside them: the walk's own handlers read
+// them, from the slot's value when the name is a slot's. A chain that ends in a method call
+// takes a step per member, as the walk reads them, and one at each end of the call (what
+// it runs on and its method, then the call), with the arguments compiled between them;
+// each call site keeps the class it met last and the method its name has there. A
+// built-in object's member followed by "=" may read the assignment itself, as an event
+// property does: the code then goes on after it. New and Delete take the walk's steps
+// around compiled arguments and operands.
 //
 // Names live in slots of the call where the walk would find a variable of the call's own:
 // parameters, `Var name = ...` at the top level of the body, and names whose first use in
@@ -817,7 +827,8 @@ private:
             if (slot != kNoSlot) {
                 uint32_t step = Emit(kOpSlotMembers, depth, link, slot, Offset(call),
                                      uint8_t(IsBound(slot) ? 1 : 0));
-                out_.ops[step].site = Offset(head);
+                out_.ops[step].site = uint32_t(out_.memberSites.size());
+                out_.memberSites.push_back({0, 0, Offset(head)});
             } else {
                 if (code == kTokenName) seenNames_.push_back(NameOf(head));
                 Emit(kOpWalkOperand, depth, head, 0, Offset(call), uint8_t(code));
@@ -1855,8 +1866,10 @@ DoBinary : {
         ZORV_NEXT_STEP();
     ZORV_SYNC();
     if (op->code == kTokenAssign && left->GetType() <= kValueDouble && left->source != nullptr &&
-        slots_[depth_]->anchorKind != kValueObject) {
-        // A number read from a variable, assigned as BinaryAssign does.
+        (slots_[depth_]->anchorKind != kValueObject ||
+         slots_[depth_]->anchor.GetType() == kValueObject)) {
+        // A number read from a variable (of an object still there), assigned as
+        // BinaryAssign does.
         left->source->Assign(*right);
         SwapSlots(depth_, depth_ + 1);
         ZORV_NEXT_STEP();
@@ -2065,10 +2078,10 @@ DoWalkOperand:
 DoSlotMembers:
     ZORV_SYNC();
     if (op->code != 0 && ((bound >> op->index) & 1) == 0) {
-        currentToken = GetStream() + op->site;
+        currentToken = GetStream() + code.memberSites[op->site].head;
         WalkedOperand(kTokenName);
     } else {
-        SlotMembers(&slots[op->index]);
+        SlotMembers(&slots[op->index], code.memberSites[op->site]);
     }
     if (currentToken != GetStream() + op->count) op = ops + WalkedOperandEnd(op + 1)->index - 1;
     ZORV_NEXT_STEP();

@@ -107,9 +107,9 @@ enum CompiledOpCode : uint8_t {
     // member), which must end at stream offset `count`.
     kOpWalkOperand,
     // The value of slot `index` read at the member token that follows its name, and the
-    // run of members up to stream offset `count` read as the walk reads them. `code` 1:
-    // a slot of kOpBindName, read through the scopes (its name at stream offset `site`)
-    // while the call has not bound it.
+    // run of members up to stream offset `count` read as the walk reads them; member site
+    // `site`. `code` 1: a slot of kOpBindName, read through the scopes while the call has
+    // not bound it.
     kOpSlotMembers,
     // After kOpWalkOperand or kOpSlotMembers before "=": a member of a built-in object
     // may read the assignment itself (an event's handler), the walk's reading of the
@@ -193,11 +193,21 @@ struct CompiledMethodSite {
     uint32_t id = 0;
 };
 
+// A member read after a slot's name: the shape of the object it met last and the front
+// position (+ 1, 0: none) of the member there, which every object of that shape holds
+// at the same place; and the stream offset of the name.
+struct CompiledMemberSite {
+    uint64_t shape = 0;
+    uint32_t position = 0;
+    uint32_t head = 0;
+};
+
 struct CompiledFunction {
     std::vector<CompiledOp> ops;
     // Filled as the calls run.
     mutable std::vector<CompiledCallSite> sites;
     mutable std::vector<CompiledMethodSite> methodSites;
+    mutable std::vector<CompiledMemberSite> memberSites;
     std::vector<CountingRound> rounds;
     // The double literals of kOpBinaryDouble and kOpSlotDouble.
     std::vector<double> doubles;

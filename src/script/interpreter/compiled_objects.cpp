@@ -13,6 +13,11 @@ namespace {
 // The text class, whose objects a method call on a text makes for the call.
 constexpr uint32_t kTextClass = 8;
 
+bool IsMemberCode(uint32_t code) {
+    return code == kTokenMemberCall || code == kTokenMember || code == kTokenArrayMember ||
+           code == kTokenDot;
+}
+
 bool IsSingletonClass(uint32_t classId) {
     switch (classId) {
     case 2:
@@ -38,8 +43,36 @@ void CInterpretor::WalkedOperand(uint32_t code) {
     Tables().operand[code](*this);
 }
 
-void CInterpretor::SlotMembers(CValue* value) {
-    Operand();
+void CInterpretor::SlotMembers(CValue* value, CompiledMemberSite& site) {
+    CValue* place = Operand();
+    // A number member of a script object, the commonest: read as EvalMemberChain reads it.
+    auto* token = reinterpret_cast<NameToken*>(currentToken);
+    uint8_t* after = currentToken + token->header.size;
+    CIBaseClassImpl* object =
+        value->GetType() == kValueObject ? value->ObjectPayload() : nullptr;
+    if (object != nullptr && IsScriptObject(object) && token->header.code == kTokenMember &&
+        !IsMemberCode(reinterpret_cast<const TokenHeader*>(after)->code)) {
+        CheckStack();
+        StackSlot* slot = slots_[depth_];
+        if (slot->anchor.GetType() != kValueObject || slot->anchor.ObjectPayload() != object)
+            slot->anchor.SetObject(object, 1);
+        slot->anchorKind = kValueObject;
+        auto* holder = static_cast<CIBaseObjectVar*>(object);
+        CVariable* member;
+        if (site.position != 0 && holder->GetShape() == site.shape) {
+            member = holder->FrontVariable(site.position - 1);
+        } else {
+            member = FindMember(token, holder);
+            site.shape = holder->GetShape();
+            site.position = member != nullptr ? holder->ShapedPosition(member) : 0;
+        }
+        if (member != nullptr && member->value.GetType() <= kValueDouble) {
+            currentToken = after;
+            place->Assign(member->value);
+            place->source = &member->value;
+            return;
+        }
+    }
     PushVariable(value);
 }
 

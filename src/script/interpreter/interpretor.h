@@ -43,6 +43,7 @@ class CIBaseMessages;
 struct MSG;
 struct CompiledFunction;
 struct CompiledOp;
+struct CompiledMemberSite;
 class FunctionCompiler;
 
 // It adopts the compiled token stream (CTokenInfos) and walks it.
@@ -746,7 +747,7 @@ private:
     // The walk's operand handler of `code` at the current token.
     void WalkedOperand(uint32_t code);
     // A slot's value read at the member token after its name, and the members after it.
-    void SlotMembers(CValue* value);
+    void SlotMembers(CValue* value, CompiledMemberSite& site);
     // Where the walk stopped after one of those when it is not at its end: on at the
     // kOpMemberAssigned `next` when the operand read its assignment, else its error.
     const CompiledOp* WalkedOperandEnd(const CompiledOp* next);

@@ -622,7 +622,9 @@ private:
     // ---- Members, methods, New and Delete ------------------------------------------
 
     // An object: the globals o (an Obj) and bx (a Box), a function's own Box, This (the
-    // globals), and now and then a name that may hold anything.
+    // globals), and now and then a parameter, which holds a number or a text. (A name that
+    // holds nothing or a function before a member stops the walk's expression there; the
+    // compiled form raises that error at once, so the programs leave such names out.)
     std::string Object(const Scope& scope) {
         switch (Pick(12)) {
         case 0:
@@ -637,7 +639,7 @@ private:
         case 6:
             return "This";
         case 7:
-            if (Pick(6) == 0) return Name(scope);
+            if (Pick(6) == 0) return "p0";
             [[fallthrough]];
         default:
             return scope.objects.empty() ? "bx" : scope.objects[size_t(Pick(int(scope.objects.size())))];
@@ -646,7 +648,7 @@ private:
 
     std::string Member(const std::string& object) {
         if (object == "This") return "This.g" + std::to_string(Pick(4));
-        if (Pick(40) == 0) return object + ".zz";
+        if (Pick(80) == 0) return object + ".zz";
         if (object == "o" || object == "bx.in") return object + (Pick(2) == 0 ? ".x" : ".y");
         return object + (Pick(3) == 0 ? ".in.x" : ".v");
     }
@@ -664,11 +666,11 @@ private:
         }
         case 4:
             // Texts: a literal's method, and a method of whatever a name holds.
-            if (Pick(3) == 0) return Name(scope) + ".Length()";
+            if (Pick(10) == 0) return "p0.Length()";
             return "\"" + std::string(size_t(1 + Pick(3)), 'a') + "\".Length()";
         case 5:
             // Delete during the expression: the walk notices it where it reads again.
-            if (Pick(20) == 0) return "Kill(" + Object(scope) + ")";
+            if (Pick(60) == 0) return "Kill(" + Object(scope) + ")";
             return "Math.Post(H, " + Expression(scope, depth + 2) + ")";
         case 6:
             if (Pick(4) == 0) return "(New Obj(" + Expression(scope, depth + 2) + ")).x";
@@ -693,13 +695,17 @@ private:
             text_ += "Math.Post(H, " + Expression(scope, 1) + ");\n";
             return;
         case 2:
-            if (!scope.objects.empty() && Pick(4) == 0) {
+            if (!scope.objects.empty() && Pick(8) == 0) {
                 text_ += "Delete lb;\n";
                 return;
             }
+            // Only where the function made lb at its start: a name made under an If may
+            // hold nothing when read.
+            if (scope.objects.empty()) {
+                text_ += "bx.in = New Obj(" + Expression(scope, 1) + ");\n";
+                return;
+            }
             text_ += "lb = New Box(" + Expression(scope, 1) + ");\n";
-            if (std::find(scope.objects.begin(), scope.objects.end(), "lb") == scope.objects.end())
-                scope.objects.push_back("lb");
             return;
         case 3:
             text_ += Member(Object(scope)) + "++;\n";
