@@ -292,7 +292,7 @@ private:
     }
 
     std::string PlainOperand(Scope& scope, int depth) {
-        if (members_ && Pick(4) == 0) return MemberOperand(scope, depth);
+        if (members_ && Pick(6) == 0) return MemberOperand(scope, depth);
         switch (Pick(depth > 2 ? 6 : 12)) {
         case 0:
         case 1:
@@ -403,7 +403,7 @@ private:
     }
 
     std::string Target(Scope& scope) {
-        if (members_ && Pick(4) == 0) return MemberTarget(scope);
+        if (members_ && Pick(6) == 0) return MemberTarget(scope);
         if (scope.plain) return scope.names[size_t(Pick(int(scope.names.size())))];
         switch (Pick(8)) {
         case 0:
@@ -590,7 +590,7 @@ private:
             text_ += (p > 0 ? ", " : "") + scope.names[size_t(p)];
         text_ += ") {\n";
         if (members_ && Pick(2) == 0) {
-            text_ += "Var lb = New Box(" + Expression(scope, 2) + ");\n";
+            text_ += "Var lb = New Box(" + std::to_string(Pick(9)) + ");\n";
             scope.objects.push_back("lb");
         }
         // Globals, which a Var of the function may hide.
@@ -639,7 +639,7 @@ private:
         case 6:
             return "This";
         case 7:
-            if (Pick(6) == 0) return "p0";
+            if (Pick(40) == 0) return "p0";
             [[fallthrough]];
         default:
             return scope.objects.empty() ? "bx" : scope.objects[size_t(Pick(int(scope.objects.size())))];
@@ -648,7 +648,7 @@ private:
 
     std::string Member(const std::string& object) {
         if (object == "This") return "This.g" + std::to_string(Pick(4));
-        if (Pick(80) == 0) return object + ".zz";
+        if (Pick(400) == 0) return object + ".zz";
         if (object == "o" || object == "bx.in") return object + (Pick(2) == 0 ? ".x" : ".y");
         return object + (Pick(3) == 0 ? ".in.x" : ".v");
     }
@@ -666,16 +666,17 @@ private:
         }
         case 4:
             // Texts: a literal's method, and a method of whatever a name holds.
-            if (Pick(10) == 0) return "p0.Length()";
+            if (Pick(30) == 0) return "p0.Length()";
             return "\"" + std::string(size_t(1 + Pick(3)), 'a') + "\".Length()";
         case 5:
             // Delete during the expression: the walk notices it where it reads again.
-            if (Pick(60) == 0) return "Kill(" + Object(scope) + ")";
+            if (!scope.objects.empty() && Pick(30) == 0) return "Kill(lb)";
             return "Math.Post(H, " + Expression(scope, depth + 2) + ")";
         case 6:
             if (Pick(4) == 0) return "(New Obj(" + Expression(scope, depth + 2) + ")).x";
             return Member(Object(scope));
         default:
+            if (Pick(2) == 0) return Member(Object(scope));
             return "(" + Member(Object(scope)) + " + " + Expression(scope, depth + 1) + ")";
         }
     }
@@ -695,17 +696,17 @@ private:
             text_ += "Math.Post(H, " + Expression(scope, 1) + ");\n";
             return;
         case 2:
-            if (!scope.objects.empty() && Pick(8) == 0) {
+            if (!scope.objects.empty() && Pick(16) == 0) {
                 text_ += "Delete lb;\n";
                 return;
             }
             // Only where the function made lb at its start: a name made under an If may
             // hold nothing when read.
             if (scope.objects.empty()) {
-                text_ += "bx.in = New Obj(" + Expression(scope, 1) + ");\n";
+                text_ += "bx.in = New Obj(" + std::to_string(Pick(9)) + ");\n";
                 return;
             }
-            text_ += "lb = New Box(" + Expression(scope, 1) + ");\n";
+            text_ += "lb = New Box(" + std::to_string(Pick(9)) + ");\n";
             return;
         case 3:
             text_ += Member(Object(scope)) + "++;\n";
