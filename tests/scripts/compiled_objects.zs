@@ -159,3 +159,17 @@ Function Wait() {
 }
 ticks = 0;
 Wait();
+
+//== an event handler passed as a parameter and assigned to an event property
+// expect: end
+// expect output: 1 handled
+Function Tick(t) { ticks++; t.Stop(); }
+Function Arm(handler) {
+    Var t = New Timer(1);
+    t.OnTimeElapsed = handler;
+    t.Start();
+    While (ticks == 0) handler = handler;
+    Print(ticks, "handled");
+}
+ticks = 0;
+Arm(Tick);

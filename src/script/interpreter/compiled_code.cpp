@@ -18,7 +18,14 @@
 // each call site keeps the class it met last and the method its name has there. A
 // built-in object's member followed by "=" may read the assignment itself, as an event
 // property does: the code then goes on after it. New and Delete take the walk's steps
-// around compiled arguments and operands.
+// around compiled arguments and operands; New of a script function makes its object after
+// the arguments rather than before (nothing but the order of the objects in their class
+// list can tell). Where the walk stops reading an operand at a member (a name that holds
+// nothing or a function before it, a member after a method's result), its expression ends
+// there and the statement starting at that member fails; the compiled code raises that
+// error at once, without first working out the operators before the operand. The right
+// side of an event property's assignment is read by the walk, which does not see the
+// call's slots: it must not read them.
 //
 // Names live in slots of the call where the walk would find a variable of the call's own:
 // parameters, `Var name = ...` at the top level of the body, and names whose first use in
@@ -45,6 +52,7 @@
 #include "script/interpreter/compiled_code.h"
 #include "script/interpreter/handler_tables.h"
 #include "script/interpreter/interpretor.h"
+#include "script/language/name_table.h"
 #include "script/language/token_codes.h"
 
 namespace {
@@ -671,9 +679,12 @@ private:
                                          depth, token, declaredSlot);
                 else
                     Emit(kOpBinary, depth, token, 0, 0, uint8_t(operators[depth]));
-                if (!memberTargets_.empty() && memberTargets_.back().first == depth &&
+                if (!memberTargets_.empty() && memberTargets_.back().depth == depth &&
                     operators[depth] == kTokenAssign) {
-                    CompiledOp& assigned = out_.ops[memberTargets_.back().second];
+                    CompiledOp& assigned = out_.ops[memberTargets_.back().step];
+                    // The walk reads an event property's right side, without the slots.
+                    if (memberTargets_.back().event && ReadsSlot(assigned.token, token))
+                        return nullptr;
                     assigned.token = token;
                     assigned.index = uint32_t(out_.ops.size());
                     memberTargets_.pop_back();
@@ -808,6 +819,23 @@ private:
         return token;
     }
 
+    // Whether a name from `from` up to `to` is one of a slot.
+    bool ReadsSlot(uint8_t* from, uint8_t* to) const {
+        for (uint8_t* token = from; token != to; token = Next(token))
+            if ((Code(token) == kTokenName || Code(token) == kTokenArrayName) &&
+                SlotOf(NameOf(token)) != kNoSlot)
+                return true;
+        return false;
+    }
+
+    // Event properties, whose assignment their method reads, are named On...
+    bool IsEventName(uint32_t nameId) const {
+        const CNameTable* names = in_.GetNameTable();
+        const char* name = names != nullptr ? names->GetName(nameId) : nullptr;
+        return name == nullptr ||
+               ((name[0] == 'O' || name[0] == 'o') && (name[1] == 'N' || name[1] == 'n'));
+    }
+
     // An operand whose head (a name, This, CurWindow, a class, a text) has members
     // after it. Members alone the walk's handlers read, as no expression lies inside
     // them; a chain ending in a method call takes a step per member and one at each end
@@ -834,8 +862,13 @@ private:
                 Emit(kOpWalkOperand, depth, head, 0, Offset(call), uint8_t(code));
             }
             // Its token and where it goes on are those of the "=" when it is reduced.
-            if (Code(call) == kTokenAssign && link != call)
-                memberTargets_.emplace_back(depth, Emit(kOpMemberAssigned, depth, call));
+            if (Code(call) == kTokenAssign && link != call) {
+                uint8_t* last = link;
+                while (Next(last) != call)
+                    last = Next(last);
+                memberTargets_.push_back(
+                    {depth, Emit(kOpMemberAssigned, depth, call), IsEventName(NameOf(last))});
+            }
             return call;
         }
         if (IsClassToken(code) && !singleton) return nullptr;
@@ -1211,8 +1244,14 @@ private:
     uint32_t bindOp_ = 0;
     uint32_t bindAssignOp_ = 0;
     uint32_t pendingCalls_ = 0;
-    // The kOpMemberAssigned steps waiting for their "=" to be reduced, with its depth.
-    std::vector<std::pair<uint32_t, uint32_t>> memberTargets_;
+    // The kOpMemberAssigned steps waiting for their "=" to be reduced.
+    struct MemberTarget {
+        uint32_t depth;
+        uint32_t step;
+        // The member is named as event properties are.
+        bool event;
+    };
+    std::vector<MemberTarget> memberTargets_;
     // Prefix operators nested in the operand being compiled.
     uint32_t prefixes_ = 0;
 };
