@@ -891,10 +891,12 @@ private:
             Emit(kOpChainMember, depth, member);
         const uint32_t site = uint32_t(out_.methodSites.size());
         out_.methodSites.emplace_back();
-        out_.ops[Emit(kOpMethodBegin, depth, call)].site = site;
+        const uint32_t begin = Emit(kOpMethodBegin, depth, call);
+        out_.ops[begin].site = site;
         uint32_t count;
         uint8_t* end = Arguments(depth, Next(call), count);
         if (end == nullptr) return nullptr;
+        out_.ops[begin].count = count;
         out_.ops[Emit(kOpMethodEnd, depth, end, 0, count)].site = site;
         return end;
     }
@@ -2139,7 +2141,7 @@ DoChainMember:
     ZORV_NEXT_STEP();
 DoMethodBegin:
     ZORV_SYNC();
-    MethodBegin(code, op->site);
+    MethodBegin(code, op->site, op->count);
     ZORV_NEXT_STEP();
 DoMethodEnd:
     ZORV_SYNC();

@@ -121,7 +121,7 @@ enum CompiledOpCode : uint8_t {
     // A member of such a chain, before its method call.
     kOpChainMember,
     // The method call token: what the call runs on is found and method site `site`
-    // resolves the method; the arguments follow.
+    // resolves the method; the `count` arguments follow.
     kOpMethodBegin,
     // The method call of site `site` with `count` arguments; its result at `depth`.
     kOpMethodEnd,

@@ -208,7 +208,7 @@ uint32_t CInterpretor::SiteMethod(const CompiledFunction& code, uint32_t site,
     return id;
 }
 
-void CInterpretor::MethodBegin(const CompiledFunction& code, uint32_t site) {
+void CInterpretor::MethodBegin(const CompiledFunction& code, uint32_t site, uint32_t count) {
     ResolveChain();
     switch (chain_.mode) {
     case MemberChain::kScript: {
@@ -235,15 +235,16 @@ void CInterpretor::MethodBegin(const CompiledFunction& code, uint32_t site) {
         if (record->info == nullptr || record->info->constructText == nullptr) RaiseError(11);
         SiteMethod(code, site, record);
         SkipToken();
-        // The text as it is now, kept for the call where the walk keeps its copy; no
-        // object anchors it.
+        // No object anchors the text. Arguments may change the variable it was read from:
+        // the text as it is now is kept for the call, as the walk keeps its copy.
         StackSlot* place = slots_[depth_];
+        place->anchorKind = kValueInt;
+        if (count == 0) return;
         if (chain_.text != nullptr)
             place->value.SetString(chain_.text, 1);
         else
             place->value.Assign(*chain_.value);
         place->value.source = nullptr;
-        place->anchorKind = kValueInt;
         return;
     }
     default:
@@ -274,8 +275,12 @@ const BlockRecord* CInterpretor::MethodEnd(const CompiledFunction& code, uint32_
         return nullptr;
     }
     const CClassRecord* record = &classRecords_[kTextClass];
-    CValue text(this, &place->value);
-    CIBaseClassImpl* object = record->info->constructText(*this, record, text.GetString(), 1);
+    // Without arguments nothing ran since the chain read its text.
+    const bool kept = count == 0;
+    CValue text(this);
+    if (!(kept && chain_.text != nullptr)) text.Assign(kept ? *chain_.value : place->value);
+    const char* characters = kept && chain_.text != nullptr ? chain_.text : text.GetString();
+    CIBaseClassImpl* object = record->info->constructText(*this, record, characters, 1);
     if (object == nullptr) RaiseError(15);
     // The object lives for this one call.
     struct Temporary {

@@ -753,7 +753,8 @@ private:
     const CompiledOp* WalkedOperandEnd(const CompiledOp* next);
     void ChainHead(uint32_t kind, CValue* slot);
     void ChainMember();
-    void MethodBegin(const CompiledFunction& code, uint32_t site);
+    // `count`: the call's arguments.
+    void MethodBegin(const CompiledFunction& code, uint32_t site, uint32_t count);
     // The call; for a script object's method, what to call on the anchored object.
     const BlockRecord* MethodEnd(const CompiledFunction& code, uint32_t site, int32_t count);
     void CompiledNewBegin(bool function);
