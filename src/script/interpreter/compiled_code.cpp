@@ -2148,8 +2148,13 @@ DoMethodEnd:
     if (const BlockRecord* function = MethodEnd(code, op->site, int32_t(op->count))) {
         // As kOpCallEnd calls, on the object the call runs on.
         auto* object = static_cast<CIBaseObjectVar*>(slots_[depth_]->anchor.GetObject());
-        if (const CompiledFunction* called = CompiledFor(function))
-            RunCompiledCall(object, function, *called);
+        CompiledMethodSite& site = code.methodSites[op->site];
+        if (site.function != function) {
+            site.function = function;
+            site.code = CompiledFor(function);
+        }
+        if (site.code != nullptr)
+            RunCompiledCall(object, function, *site.code);
         else
             InvokeFunction(nullptr, object, function);
     }

@@ -187,10 +187,13 @@ struct CompiledCallSite {
     const CompiledFunction* code = nullptr;
 };
 
-// The class a method call site met last and the method its name has there.
+// The class a method call site met last and the method its name has there; for a script
+// object's method, the function it called last and its compiled code (null: not covered).
 struct CompiledMethodSite {
     const CClassRecord* record = nullptr;
     uint32_t id = 0;
+    const BlockRecord* function = nullptr;
+    const CompiledFunction* code = nullptr;
 };
 
 // A member read after a slot's name: the shape of the object it met last and the front
