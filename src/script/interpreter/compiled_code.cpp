@@ -3,11 +3,12 @@
 // in their order; the runner then takes those steps without reading the tokens.
 //
 // A function body is compiled only when every statement and operand in it is one the
-// compiler knows; any other body runs on the walk. Not covered yet: Delete, New, This,
-// members, methods of built-in objects and classes (so every built-in call), CurWindow,
-// array elements, a text followed by a method. ("?" not followed by ":" and calls of
-// more than 15 arguments do not link.) Break or Continue with no loop to leave (or a
-// Continue in a Switch) runs the walk's handler, which fails as it does on the walk.
+// compiler knows; any other body runs on the walk. Not covered yet: array elements,
+// members with an index ("a.b[i]"), members after a parenthesis or after a call's result,
+// a method call named through a class that is not a singleton's. ("?" not followed by ":"
+// and calls of more than 15 arguments do not link.) Break or Continue with no loop to
+// leave (or a Continue in a Switch) runs the walk's handler, which fails as it does on the
+// walk.
 //
 // A module's top level and an event handler's body are compiled too, with no slots: the
 // walk finds their names in the globals (a handler's parameters and Vars among them), so
@@ -16,6 +17,23 @@
 // walk's handler and the code goes on where the handler stopped; any other statement,
 // with everything after it, runs on the walk, which takes the blocks the compiled code
 // pushed as they stand.
+//
+// Members, This, CurWindow, a class's or singleton's member and a text's method read
+// without a call are operands with no expression inside them: the walk's own handlers read
+// them, from the slot's value when the name is a slot's. A chain that ends in a method call
+// takes a step per member, as the walk reads them, and one at each end of the call (what
+// it runs on and its method, then the call), with the arguments compiled between them;
+// each call site keeps the class it met last and the method its name has there. A
+// built-in object's member followed by "=" may read the assignment itself, as an event
+// property does: the code then goes on after it. New and Delete take the walk's steps
+// around compiled arguments and operands; New of a script function makes its object after
+// the arguments rather than before (nothing but the order of the objects in their class
+// list can tell). Where the walk stops reading an operand at a member (a name that holds
+// nothing or a function before it, a member after a method's result), its expression ends
+// there and the statement starting at that member fails; the compiled code raises that
+// error at once, without first working out the operators before the operand. The right
+// side of an event property's assignment is read by the walk, which does not see the
+// call's slots: it must not read them.
 //
 // Names live in slots of the call where the walk would find a variable of the call's own:
 // parameters, `Var name = ...` at the top level of the body, and names whose first use in
@@ -51,6 +69,7 @@
 #include "script/interpreter/compiled_numbers.h"
 #include "script/interpreter/handler_tables.h"
 #include "script/interpreter/interpretor.h"
+#include "script/language/name_table.h"
 #include "script/language/token_codes.h"
 
 namespace {
@@ -233,6 +252,8 @@ public:
         pendingCalls_ = 0;
         prefixes_ = 0;
         declaring_ = kNoSlot;
+        // The statement's own expression state goes with its steps.
+        memberTargets_.clear();
         token = statementToken_;
         uint16_t code = Code(token);
         bool expression = IsClassToken(code) || code == kTokenName || code == kTokenCallName ||
@@ -331,7 +352,8 @@ public:
     void Renumber(std::vector<CompiledOp>& kept, const std::vector<uint32_t>& moved) {
         for (CompiledOp& op : kept)
             if (op.op == kOpJump || op.op == kOpBranchTrue || op.op == kOpEndAndJump ||
-                op.op == kOpNumberCode || op.op == kOpCaseTest || op.op == kOpWalkIf)
+                op.op == kOpNumberCode || op.op == kOpCaseTest || op.op == kOpWalkIf ||
+                op.op == kOpMemberAssigned)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -603,6 +625,16 @@ private:
                                          depth, token, declaredSlot);
                 else
                     Emit(kOpBinary, depth, token, 0, 0, uint8_t(operators[depth]));
+                if (!memberTargets_.empty() && memberTargets_.back().depth == depth &&
+                    operators[depth] == kTokenAssign) {
+                    CompiledOp& assigned = out_.ops[memberTargets_.back().step];
+                    // The walk reads an event property's right side, without the slots.
+                    if (memberTargets_.back().event && ReadsSlot(assigned.token, token))
+                        return nullptr;
+                    assigned.token = token;
+                    assigned.index = uint32_t(out_.ops.size());
+                    memberTargets_.pop_back();
+                }
                 if (depth == declaredAt) declaredAt = kNoSlot;
             }
         }
@@ -638,12 +670,12 @@ private:
             Emit(kOpEmpty, depth, token);
             return token;
         case kTokenString:
-            if (IsMemberToken(Code(Next(token)))) return nullptr;
+            if (IsMemberToken(Code(Next(token)))) return Members(depth, token);
             Emit(kOpOperand, depth, token, 0, 0, uint8_t(code));
             return Next(token);
         case kTokenName: {
             uint8_t* next = Next(token);
-            if (IsMemberToken(Code(next))) return nullptr;
+            if (IsMemberToken(Code(next))) return Members(depth, token);
             uint32_t slot = SlotOf(NameOf(token));
             if (slot != kNoSlot && IsBound(slot)) {
                 Emit(kOpBoundSlot, depth, token, slot);
@@ -699,9 +731,134 @@ private:
         }
         case kTokenCallName:
             return Call(depth, token);
+        case kTokenThis:
+        case kTokenCurWindow:
+            return Members(depth, token);
+        case kTokenNew:
+            return New(depth, token);
         default:
+            if (IsClassToken(code)) return Members(depth, token);
             return nullptr;
         }
+    }
+
+    // The arguments of a call whose "(" is behind `token`, each into its place of the
+    // frame; the token after the ")", or null. `count` is how many there were.
+    uint8_t* Arguments(uint32_t depth, uint8_t* token, uint32_t& count) {
+        count = 0;
+        if (Code(token) != kTokenCloseParen) {
+            Emit(kOpArgumentsBegin, depth, token);
+            for (;;) {
+                token = Expression(depth, token);
+                if (token == nullptr) return nullptr;
+                uint32_t argument = Emit(kOpArgument, depth, token, count++);
+                out_.ops[argument].site = CompiledFunction::kFrameArguments;
+                if (Code(token) != kTokenComma) break;
+                if (count == CInterpretor::kMaxArguments) return nullptr;
+                token = Next(token);
+            }
+            if (Code(token) != kTokenCloseParen) return nullptr;
+            Emit(kOpArgumentsEnd, depth, token);
+        }
+        token = Next(token);
+        // A member after a call's result is where the walk stops reading the operand.
+        if (IsMemberToken(Code(token))) return nullptr;
+        return token;
+    }
+
+    // Whether a name from `from` up to `to` is one of a slot.
+    bool ReadsSlot(uint8_t* from, uint8_t* to) const {
+        for (uint8_t* token = from; token != to; token = Next(token))
+            if ((Code(token) == kTokenName || Code(token) == kTokenArrayName) &&
+                SlotOf(NameOf(token)) != kNoSlot)
+                return true;
+        return false;
+    }
+
+    // Event properties, whose assignment their method reads, are named On...
+    bool IsEventName(uint32_t nameId) const {
+        const CNameTable* names = in_.GetNameTable();
+        const char* name = names != nullptr ? names->GetName(nameId) : nullptr;
+        return name == nullptr ||
+               ((name[0] == 'O' || name[0] == 'o') && (name[1] == 'N' || name[1] == 'n'));
+    }
+
+    // An operand whose head (a name, This, CurWindow, a class, a text) has members
+    // after it. Members alone the walk's handlers read, as no expression lies inside
+    // them; a chain ending in a method call takes a step per member and one at each end
+    // of the call, between which its arguments are compiled.
+    uint8_t* Members(uint32_t depth, uint8_t* head) {
+        const uint16_t code = Code(head);
+        uint8_t* link = Next(head);
+        uint8_t* call = link;
+        while (Code(call) == kTokenMember)
+            call = Next(call);
+        const bool singleton = IsClassToken(code) && (code == 2 || code == 3 || code == 4 ||
+                                                      code == 39 || code == 56 || code == 57 ||
+                                                      code == 59);
+        uint32_t slot = code == kTokenName ? SlotOf(NameOf(head)) : kNoSlot;
+        if (Code(call) != kTokenMemberCall) {
+            if (Code(call) == kTokenArrayMember || Code(call) == kTokenDot) return nullptr;
+            if (slot != kNoSlot) {
+                uint32_t step = Emit(kOpSlotMembers, depth, link, slot, Offset(call),
+                                     uint8_t(IsBound(slot) ? 1 : 0));
+                out_.ops[step].site = uint32_t(out_.memberSites.size());
+                out_.memberSites.push_back({0, 0, Offset(head)});
+            } else {
+                if (code == kTokenName) seenNames_.push_back(NameOf(head));
+                Emit(kOpWalkOperand, depth, head, 0, Offset(call), uint8_t(code));
+            }
+            // Its token and where it goes on are those of the "=" when it is reduced.
+            if (Code(call) == kTokenAssign && link != call) {
+                uint8_t* last = link;
+                while (Next(last) != call)
+                    last = Next(last);
+                memberTargets_.push_back(
+                    {depth, Emit(kOpMemberAssigned, depth, call), IsEventName(NameOf(last))});
+            }
+            return call;
+        }
+        if (IsClassToken(code) && !singleton) return nullptr;
+        MemberChainHead kind = kChainText;
+        if (code == kTokenName) {
+            kind = slot == kNoSlot ? kChainName : IsBound(slot) ? kChainBoundSlot : kChainSlot;
+            if (slot == kNoSlot) {
+                seenNames_.push_back(NameOf(head));
+                slot = 0;
+            }
+        } else if (code == kTokenThis) {
+            kind = kChainThis;
+        } else if (code == kTokenCurWindow) {
+            kind = kChainCurWindow;
+        } else if (singleton) {
+            kind = kChainSingleton;
+        }
+        Emit(kOpChainHead, depth, head, slot, 0, kind);
+        for (uint8_t* member = link; member != call; member = Next(member))
+            Emit(kOpChainMember, depth, member);
+        const uint32_t site = uint32_t(out_.methodSites.size());
+        out_.methodSites.emplace_back();
+        const uint32_t begin = Emit(kOpMethodBegin, depth, call);
+        out_.ops[begin].site = site;
+        uint32_t count;
+        uint8_t* end = Arguments(depth, Next(call), count);
+        if (end == nullptr) return nullptr;
+        out_.ops[begin].count = count;
+        out_.ops[Emit(kOpMethodEnd, depth, end, 0, count)].site = site;
+        return end;
+    }
+
+    // New of a class or of a script function, its arguments compiled.
+    uint8_t* New(uint32_t depth, uint8_t* token) {
+        uint8_t* target = Next(token);
+        const bool function = Code(target) == kTokenCallName;
+        if (!function && !IsClassToken(Code(target))) return nullptr;
+        Emit(kOpNewBegin, depth, token, 0, 0, uint8_t(function ? 1 : 0));
+        uint32_t count;
+        uint8_t* end = Arguments(depth, Next(target), count);
+        if (end == nullptr) return nullptr;
+        Emit(kOpNewEnd, depth, end, Offset(target), count);
+        return end;
     }
 
     uint8_t* Call(uint32_t depth, uint8_t* token) {
@@ -835,7 +992,18 @@ private:
             switch (code) {
             case kTokenName:
             case kTokenCallName:
-            case kTokenVar: {
+            case kTokenVar:
+            // Of the class names, only a singleton's starts a statement.
+            case kTokenThis:
+            case kTokenCurWindow:
+            case kTokenString:
+            case 2:
+            case 3:
+            case 4:
+            case 39:
+            case 56:
+            case 57:
+            case 59: {
                 uint32_t declared = kNoSlot;
                 uint32_t declaredName = 0;
                 if (code == kTokenVar && contexts_.empty() && !conditional && !scopesOnly_ &&
@@ -1056,6 +1224,14 @@ private:
                 EndStatementAt(token);
                 break;
             }
+            case kTokenDelete: {
+                uint8_t* next = Expression(0, Next(token));
+                if (next == nullptr) return false;
+                Emit(kOpDelete, 0, next);
+                EndStatementAt(next);
+                token = next;
+                break;
+            }
             default:
                 return false;
             }
@@ -1136,6 +1312,14 @@ private:
     uint32_t bindOp_ = 0;
     uint32_t bindAssignOp_ = 0;
     uint32_t pendingCalls_ = 0;
+    // The kOpMemberAssigned steps waiting for their "=" to be reduced.
+    struct MemberTarget {
+        uint32_t depth;
+        uint32_t step;
+        // The member is named as event properties are.
+        bool event;
+    };
+    std::vector<MemberTarget> memberTargets_;
     // Prefix operators nested in the operand being compiled.
     uint32_t prefixes_ = 0;
 };
@@ -1227,7 +1411,8 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     const BlockRecord* pending[CompiledFunction::kMaxPendingCalls];
     // The slots of each pending call's compiled callee that its arguments go into; null
     // when they go into the argument frame.
-    CValue* targets[CompiledFunction::kMaxPendingCalls];
+    CValue* targets[CompiledFunction::kMaxPendingCalls + 1];
+    targets[CompiledFunction::kFrameArguments] = nullptr;
     const CompiledOp* ops = code.ops.data();
     const CompiledOp* op = ops;
     uint8_t* const metDoubles = code.metDoubles.data();
@@ -1297,8 +1482,18 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoCaseTest,
                                          &&DoWalkStatement,
                                          &&DoWalkOn,
-                                         &&DoWalkIf};
-    static_assert(std::size(kSteps) == kOpWalkIf + 1);
+                                         &&DoWalkIf,
+                                         &&DoWalkOperand,
+                                         &&DoSlotMembers,
+                                         &&DoMemberAssigned,
+                                         &&DoChainHead,
+                                         &&DoChainMember,
+                                         &&DoMethodBegin,
+                                         &&DoMethodEnd,
+                                         &&DoNewBegin,
+                                         &&DoNewEnd,
+                                         &&DoDelete};
+    static_assert(std::size(kSteps) == kOpDelete + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -1576,8 +1771,10 @@ DoBinary : {
         ZORV_NEXT_STEP();
     ZORV_SYNC();
     if (op->code == kTokenAssign && left->GetType() <= kValueDouble && left->source != nullptr &&
-        slots_[depth_]->anchorKind != kValueObject) {
-        // A number read from a variable, assigned as BinaryAssign does.
+        (slots_[depth_]->anchorKind != kValueObject ||
+         slots_[depth_]->anchor.GetType() == kValueObject)) {
+        // A number read from a variable (of an object still there), assigned as
+        // BinaryAssign does.
         left->source->Assign(*right);
         SwapSlots(depth_, depth_ + 1);
         ZORV_NEXT_STEP();
@@ -1851,6 +2048,66 @@ DoWalkIf:
     else
         EndCompiledStatement(poolMark);
     op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
+DoWalkOperand:
+    ZORV_SYNC();
+    WalkedOperand(op->code);
+    if (currentToken != GetStream() + op->count) op = ops + WalkedOperandEnd(op + 1)->index - 1;
+    ZORV_NEXT_STEP();
+DoSlotMembers:
+    ZORV_SYNC();
+    if (op->code != 0 && ((bound >> op->index) & 1) == 0) {
+        currentToken = GetStream() + code.memberSites[op->site].head;
+        WalkedOperand(kTokenName);
+    } else {
+        SlotMembers(&slots[op->index], code.memberSites[op->site]);
+    }
+    if (currentToken != GetStream() + op->count) op = ops + WalkedOperandEnd(op + 1)->index - 1;
+    ZORV_NEXT_STEP();
+DoMemberAssigned:
+    ZORV_NEXT_STEP();
+DoChainHead:
+    ZORV_SYNC();
+    ChainHead(op->code == kChainBoundSlot && ((bound >> op->index) & 1) != 0
+                  ? uint32_t(kChainSlot)
+                  : uint32_t(op->code),
+              &slots[op->index]);
+    ZORV_NEXT_STEP();
+DoChainMember:
+    ZORV_SYNC();
+    ChainMember();
+    ZORV_NEXT_STEP();
+DoMethodBegin:
+    ZORV_SYNC();
+    MethodBegin(code, op->site, op->count);
+    ZORV_NEXT_STEP();
+DoMethodEnd:
+    ZORV_SYNC();
+    if (const BlockRecord* function = MethodEnd(code, op->site, int32_t(op->count))) {
+        // As kOpCallEnd calls, on the object the call runs on.
+        auto* object = static_cast<CIBaseObjectVar*>(slots_[depth_]->anchor.GetObject());
+        CompiledMethodSite& site = code.methodSites[op->site];
+        if (site.function != function) {
+            site.function = function;
+            site.code = CompiledFor(function);
+        }
+        if (site.code != nullptr)
+            RunCompiledCall(object, function, *site.code);
+        else
+            InvokeFunction(nullptr, object, function);
+    }
+    ZORV_NEXT_STEP();
+DoNewBegin:
+    ZORV_SYNC();
+    CompiledNewBegin(op->code != 0);
+    ZORV_NEXT_STEP();
+DoNewEnd:
+    ZORV_SYNC();
+    CompiledNewEnd(GetStream() + op->index, int32_t(op->count));
+    ZORV_NEXT_STEP();
+DoDelete:
+    ZORV_SYNC();
+    CompiledDelete(slots_[base + 1]->value);
     ZORV_NEXT_STEP();
 #undef ZORV_NEXT_STEP
 #undef ZORV_SYNC

@@ -9,6 +9,7 @@
 #include <vector>
 
 struct BlockRecord;
+struct CClassRecord;
 struct CompiledFunction;
 
 enum CompiledOpCode : uint8_t {
@@ -119,6 +120,48 @@ enum CompiledOpCode : uint8_t {
     // it), the statement ends and the code goes on at `index`; elsewhere, as for
     // kOpWalkStatement (top levels and handlers).
     kOpWalkIf,
+
+    // ---- Objects, members, methods, New and Delete (compiled_objects.cpp) ----------
+    // The walk's operand handler of `code` on an operand with no expression inside it (a
+    // run of members after a name, This, CurWindow, a class or singleton member, a text's
+    // member), which must end at stream offset `count`.
+    kOpWalkOperand,
+    // The value of slot `index` read at the member token that follows its name, and the
+    // run of members up to stream offset `count` read as the walk reads them; member site
+    // `site`. `code` 1: a slot of kOpBindName, read through the scopes while the call has
+    // not bound it.
+    kOpSlotMembers,
+    // After kOpWalkOperand or kOpSlotMembers before "=": a member of a built-in object
+    // may read the assignment itself (an event's handler), the walk's reading of the
+    // right side ending at `token`; the code then goes on at `index`.
+    kOpMemberAssigned,
+    // The head of a chain of members that ends in a method call, as MemberChainHead
+    // `code` says (slot `index`).
+    kOpChainHead,
+    // A member of such a chain, before its method call.
+    kOpChainMember,
+    // The method call token: what the call runs on is found and method site `site`
+    // resolves the method; the `count` arguments follow.
+    kOpMethodBegin,
+    // The method call of site `site` with `count` arguments; its result at `depth`.
+    kOpMethodEnd,
+    // New: `code` 1 when it calls a script function; the arguments follow.
+    kOpNewBegin,
+    // New of the class or function at stream offset `index` with `count` arguments.
+    kOpNewEnd,
+    // Delete of the object above the statement's base.
+    kOpDelete,
+};
+
+enum MemberChainHead : uint8_t {
+    kChainSlot,
+    // A slot of kOpBindName, read through the scopes while the call has not bound it.
+    kChainBoundSlot,
+    kChainName,
+    kChainThis,
+    kChainSingleton,
+    kChainCurWindow,
+    kChainText,
 };
 
 enum NumberCodeKind : uint8_t {
@@ -166,10 +209,30 @@ struct CompiledCallSite {
     const CompiledFunction* code = nullptr;
 };
 
+// The class a method call site met last and the method its name has there; for a script
+// object's method, the function it called last and its compiled code (null: not covered).
+struct CompiledMethodSite {
+    const CClassRecord* record = nullptr;
+    uint32_t id = 0;
+    const BlockRecord* function = nullptr;
+    const CompiledFunction* code = nullptr;
+};
+
+// A member read after a slot's name: the shape of the object it met last and the front
+// position (+ 1, 0: none) of the member there, which every object of that shape holds
+// at the same place; and the stream offset of the name.
+struct CompiledMemberSite {
+    uint64_t shape = 0;
+    uint32_t position = 0;
+    uint32_t head = 0;
+};
+
 struct CompiledFunction {
     std::vector<CompiledOp> ops;
     // Filled as the calls run.
     mutable std::vector<CompiledCallSite> sites;
+    mutable std::vector<CompiledMethodSite> methodSites;
+    mutable std::vector<CompiledMemberSite> memberSites;
     std::vector<CountingRound> rounds;
     // The double literals of kOpBinaryDouble and kOpSlotDouble.
     std::vector<double> doubles;
@@ -191,4 +254,7 @@ struct CompiledFunction {
     // Calls under way at once (calls in arguments of calls).
     uint32_t maxPendingCalls = 0;
     static constexpr uint32_t kMaxPendingCalls = 16;
+    // The pending call of the arguments of a method or a New, which always go into the
+    // argument frame: its target is always null.
+    static constexpr uint32_t kFrameArguments = kMaxPendingCalls;
 };

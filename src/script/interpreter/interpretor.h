@@ -43,6 +43,7 @@ class CIBaseMessages;
 struct MSG;
 struct CompiledFunction;
 struct CompiledOp;
+struct CompiledMemberSite;
 class FunctionCompiler;
 
 // It adopts the compiled token stream (CTokenInfos) and walks it.
@@ -56,6 +57,9 @@ public:
     // Script calls (functions, methods written in the script, event handlers) nested
     // deeper than this raise error 15: a runaway recursion ends the run, not the process.
     static constexpr uint32_t kMaxCallNesting = 6000;
+    // Stack a script call leaves for what runs inside it (methods of the classes, the
+    // expressions of one level); a call with less left raises error 15 too.
+    static constexpr size_t kStackReserve = 256 * 1024;
     // The stack a run may use below RunMain. Expressions nested in every level of a
     // recursion can take much more per level than a plain call: past this, error 15.
     static constexpr uintptr_t kStackBudget = uintptr_t(6) << 20;
@@ -760,6 +764,47 @@ private:
     void PushSlot(CValue* value);
     // After a statement of compiled code, what the statement loop does after each.
     void EndCompiledStatement(uint32_t poolMark);
+    // ---- Members, methods, New and Delete in compiled code (compiled_objects.cpp) ---
+    // Where a chain of members stands between two steps of compiled code, as the walk
+    // stands between two links of it: a variable's value not looked at yet, a script
+    // object whose members come next, a built-in object or a text whose method comes
+    // next, or a method called already.
+    struct MemberChain {
+        enum Mode : uint8_t { kValue, kScript, kBuiltin, kText, kDone };
+        uint8_t mode = kValue;
+        CValue* value = nullptr;
+        CIBaseClassImpl* object = nullptr;
+        // Where the script object was read from (null: This).
+        CValue* holder = nullptr;
+        // A text written in the code, borrowed from the stream.
+        const char* text = nullptr;
+    };
+    // The walk's operand handler of `code` at the current token.
+    void WalkedOperand(uint32_t code);
+    // A slot's value read at the member token after its name, and the members after it.
+    void SlotMembers(CValue* value, CompiledMemberSite& site);
+    // Where the walk stopped after one of those when it is not at its end: on at the
+    // kOpMemberAssigned `next` when the operand read its assignment, else its error.
+    const CompiledOp* WalkedOperandEnd(const CompiledOp* next);
+    void ChainHead(uint32_t kind, CValue* slot);
+    void ChainMember();
+    // `count`: the call's arguments.
+    void MethodBegin(const CompiledFunction& code, uint32_t site, uint32_t count);
+    // The call; for a script object's method, what to call on the anchored object.
+    const BlockRecord* MethodEnd(const CompiledFunction& code, uint32_t site, int32_t count);
+    void CompiledNewBegin(bool function);
+    void CompiledNewEnd(const uint8_t* target, int32_t count);
+    void CompiledDelete(const CValue& value);
+    // The chain's value looked at: what its next member or method is read on.
+    void ResolveChain();
+    // The walk ends its expression at a member token it cannot read: the error the
+    // statement starting there raises.
+    [[noreturn]] void ChainStops();
+    uint32_t SiteMethod(const CompiledFunction& code, uint32_t site, const CClassRecord* record);
+    bool IsScriptObject(const CIBaseClassImpl* object) const {
+        return object->classRecord == nullptr || object == static_cast<const CIBaseClassImpl*>(this);
+    }
+    MemberChain chain_;
     // The compiled code of each function called so far (null: not covered).
     std::unordered_map<const BlockRecord*, std::unique_ptr<CompiledFunction>> compiled_;
     uint32_t compiledCount_ = 0;

@@ -151,9 +151,12 @@ class ProgramMaker {
 public:
     // `plain`: the functions keep to what the compiler covers (names, numbers, calls,
     // Var, If, loops, blocks), so that most of them run compiled.
-    // `recursion`: with D as well, called by the top level.
-    explicit ProgramMaker(uint32_t seed, bool plain = false, bool recursion = false)
-        : random_(seed), plain_(plain), recursion_(recursion) {}
+    // `recursion`: with D as well, called by the top level. `members`: plain functions
+    // that also read, assign and call members of script objects, built-in objects and
+    // texts, make objects with New and Delete them.
+    explicit ProgramMaker(uint32_t seed, bool plain = false, bool recursion = false,
+                          bool members = false)
+        : random_(seed), plain_(plain), recursion_(recursion), members_(members) {}
 
     std::string Make() {
         text_.clear();
@@ -163,6 +166,12 @@ public:
         text_ += "Function Obj(x) { This.x = x; This.y = 2; }\n";
         // Functions call only those made before them: no recursion but R's own.
         text_ += "Function R(n) { If (n <= 0) Return 1; Return n + R(n - 1); }\n";
+        if (members_) {
+            text_ += "Function Box(v) { This.v = v; This.in = New Obj(v); This.Get = Get; }\n";
+            text_ += "Function Get(k) { Return This.v + k + This.in.x; }\n";
+            text_ += "Function Kill(q) { Delete q; Return 1; }\n";
+            text_ += "bx = New Box(3);\n";
+        }
         // A body that is one Return of its parameters: its calls may be answered without
         // entering it.
         if (plain_) text_ += "Function Q(x, y) { Return " + ParameterExpression(0) + "; }\n";
@@ -248,6 +257,8 @@ private:
         std::vector<std::string> names;
         // Loop variables: read, never assigned by the body.
         std::vector<std::string> fixed;
+        // Names that hold objects.
+        std::vector<std::string> objects;
         int functions = 0;
         bool inFunction = false;
         bool plain = false;
@@ -337,6 +348,7 @@ private:
     }
 
     std::string PlainOperand(Scope& scope, int depth) {
+        if (members_ && Pick(6) == 0) return MemberOperand(scope, depth);
         switch (Pick(depth > 2 ? 6 : 12)) {
         case 0:
         case 1:
@@ -447,6 +459,7 @@ private:
     }
 
     std::string Target(Scope& scope) {
+        if (members_ && Pick(6) == 0) return MemberTarget(scope);
         if (scope.plain) return scope.names[size_t(Pick(int(scope.names.size())))];
         switch (Pick(8)) {
         case 0:
@@ -467,6 +480,10 @@ private:
         int kind = Pick(kinds);
         // Prints, posts, raises and switches take the walk: plain bodies assign instead.
         if (scope.plain && (kind == 5 || (kind == 12 && !scope.switches))) kind = 0;
+        if (members_ && scope.inFunction && kind == 6 && Pick(2) == 0) {
+            MemberStatement(scope);
+            return;
+        }
         if (controlled && kind >= 8) {
             text_ += "{\n";
             Scope inner = scope;
@@ -645,6 +662,10 @@ private:
         for (int p = 0; p <= f; ++p)
             text_ += (p > 0 ? ", " : "") + scope.names[size_t(p)];
         text_ += ") {\n";
+        if (members_ && Pick(2) == 0) {
+            text_ += "Var lb = New Box(" + std::to_string(Pick(9)) + ");\n";
+            scope.objects.push_back("lb");
+        }
         // Globals, which a Var of the function may hide.
         scope.names.push_back("g0");
         scope.names.push_back("g" + std::to_string(1 + f));
@@ -687,9 +708,108 @@ private:
                  ");\n}\n";
     }
 
+    // ---- Members, methods, New and Delete ------------------------------------------
+
+    // An object: the globals o (an Obj) and bx (a Box), a function's own Box, This (the
+    // globals), and now and then a parameter, which holds a number or a text. (A name that
+    // holds nothing or a function before a member stops the walk's expression there; the
+    // compiled form raises that error at once, so the programs leave such names out.)
+    std::string Object(const Scope& scope) {
+        switch (Pick(12)) {
+        case 0:
+        case 1:
+        case 2:
+            return "o";
+        case 3:
+        case 4:
+            return "bx";
+        case 5:
+            return "bx.in";
+        case 6:
+            return "This";
+        case 7:
+            if (Pick(40) == 0) return "p0";
+            [[fallthrough]];
+        default:
+            return scope.objects.empty() ? "bx" : scope.objects[size_t(Pick(int(scope.objects.size())))];
+        }
+    }
+
+    std::string Member(const std::string& object) {
+        if (object == "This") return "This.g" + std::to_string(Pick(4));
+        if (Pick(400) == 0) return object + ".zz";
+        if (object == "o" || object == "bx.in") return object + (Pick(2) == 0 ? ".x" : ".y");
+        return object + (Pick(3) == 0 ? ".in.x" : ".v");
+    }
+
+    std::string MemberOperand(Scope& scope, int depth) {
+        switch (Pick(9)) {
+        case 0:
+        case 1:
+        case 2:
+            return Member(Object(scope));
+        case 3: {
+            std::string object = Pick(5) == 0 ? Object(scope) : "bx";
+            if (object == "This" || object == "o" || object == "bx.in") object = "bx";
+            return object + ".Get(" + Expression(scope, depth + 2) + ")";
+        }
+        case 4:
+            // Texts: a literal's method, and a method of whatever a name holds.
+            if (Pick(30) == 0) return "p0.Length()";
+            return "\"" + std::string(size_t(1 + Pick(3)), 'a') + "\".Length()";
+        case 5:
+            // Delete during the expression: the walk notices it where it reads again.
+            if (!scope.objects.empty() && Pick(30) == 0) return "Kill(lb)";
+            return "Math.Post(H, " + Expression(scope, depth + 2) + ")";
+        case 6:
+            if (Pick(4) == 0) return "(New Obj(" + Expression(scope, depth + 2) + ")).x";
+            return Member(Object(scope));
+        default:
+            if (Pick(2) == 0) return Member(Object(scope));
+            return "(" + Member(Object(scope)) + " + " + Expression(scope, depth + 1) + ")";
+        }
+    }
+
+    std::string MemberTarget(Scope& scope) {
+        std::string object = Object(scope);
+        if (Pick(15) == 0) return object + ".fresh";
+        return Member(object);
+    }
+
+    void MemberStatement(Scope& scope) {
+        switch (Pick(6)) {
+        case 0:
+            text_ += "bx.Get(" + Expression(scope, 1) + ");\n";
+            return;
+        case 1:
+            text_ += "Math.Post(H, " + Expression(scope, 1) + ");\n";
+            return;
+        case 2:
+            if (!scope.objects.empty() && Pick(16) == 0) {
+                text_ += "Delete lb;\n";
+                return;
+            }
+            // Only where the function made lb at its start: a name made under an If may
+            // hold nothing when read.
+            if (scope.objects.empty()) {
+                text_ += "bx.in = New Obj(" + std::to_string(Pick(9)) + ");\n";
+                return;
+            }
+            text_ += "lb = New Box(" + std::to_string(Pick(9)) + ");\n";
+            return;
+        case 3:
+            text_ += Member(Object(scope)) + "++;\n";
+            return;
+        default:
+            text_ += MemberTarget(scope) + " = " + Expression(scope, 1) + ";\n";
+            return;
+        }
+    }
+
     std::mt19937 random_;
     bool plain_;
     bool recursion_;
+    bool members_;
     std::string text_;
 };
 
@@ -712,12 +832,12 @@ protected:
     // Programs that do not compile, or that all end early, would prove nothing: every one
     // compiles and a good share run to their end.
     static void Compare(uint32_t firstSeed, uint32_t count, bool plain = false,
-                        bool topLevel = false, bool recursion = false) {
+                        bool topLevel = false, bool recursion = false, bool members = false) {
         uint32_t ended = 0;
         uint32_t compiled = 0;
         for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
             std::string source = topLevel ? ProgramMaker(seed, true).MakeTopLevel()
-                                          : ProgramMaker(seed, plain, recursion).Make();
+                                          : ProgramMaker(seed, plain, recursion, members).Make();
             Outcome fast = RunProgram(source, Way::kFast);
             Outcome reference = RunProgram(source, Way::kReference);
             Outcome fromCode = RunProgram(source, Way::kCompiled);
@@ -734,8 +854,8 @@ protected:
             ASSERT_EQ(fast.ticks, reference.ticks) << "seed " << seed << "\n" << source;
         }
         // A top level runs more statements, and its handler many times: more of them fail;
-        // the calls of D end a few more.
-        EXPECT_GE(ended, topLevel ? count / 5 : count / (recursion ? 4 : 3));
+        // the calls of D, and members, end a few more.
+        EXPECT_GE(ended, topLevel ? count / 5 : count / (recursion || members ? 4 : 3));
         // Every program has R, which compiles; plain ones have three more.
         EXPECT_GE(compiled, plain ? count * 3 : count / 2);
     }
@@ -792,6 +912,14 @@ TEST_F(ReferenceWalk, TopLevelsAndHandlersPart2) {
 // are filled while those of later arguments run.
 TEST_F(ReferenceWalk, RecursionWithCallsInArguments) {
     Compare(34001, 2000, true, false, true);
+}
+
+// Plain functions with members, methods, New and Delete, compiled against the reference walk.
+TEST_F(ReferenceWalk, MemberFunctionsPart1) {
+    Compare(40001, 2000, true, false, false, true);
+}
+TEST_F(ReferenceWalk, MemberFunctionsPart2) {
+    Compare(42001, 2000, true, false, false, true);
 }
 
 // Compiled steps whose quick paths give way: each error must stand where the walk raises

@@ -1,0 +1,363 @@
+// The steps of compiled code on objects: members, method calls, New and Delete. Each
+// takes what the walk takes at the same tokens (calls.cpp, variables.cpp, objects.cpp), in
+// the same order, with the arguments worked out by the compiled steps between a call's
+// first step and its last.
+#include "script/interpreter/compiled_code.h"
+#include "script/interpreter/handler_tables.h"
+#include "script/interpreter/interpretor.h"
+#include "script/language/token_codes.h"
+#include "script/language/token_record.h"
+
+namespace {
+
+// The text class, whose objects a method call on a text makes for the call.
+constexpr uint32_t kTextClass = 8;
+
+bool IsMemberCode(uint32_t code) {
+    return code == kTokenMemberCall || code == kTokenMember || code == kTokenArrayMember ||
+           code == kTokenDot;
+}
+
+bool IsSingletonClass(uint32_t classId) {
+    switch (classId) {
+    case 2:
+    case 3:
+    case 4:
+    case 39:
+    case 56:
+    case 57:
+    case 59:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void CInterpretor::ChainStops() {
+    RaiseError(CurrentCode() == kTokenMemberCall ? 41 : 16);
+}
+
+void CInterpretor::WalkedOperand(uint32_t code) {
+    Tables().operand[code](*this);
+}
+
+void CInterpretor::SlotMembers(CValue* value, CompiledMemberSite& site) {
+    CValue* place = Operand();
+    // A number member of a script object, the commonest: read as EvalMemberChain reads it.
+    auto* token = reinterpret_cast<NameToken*>(currentToken);
+    uint8_t* after = currentToken + token->header.size;
+    CIBaseClassImpl* object =
+        value->GetType() == kValueObject ? value->ObjectPayload() : nullptr;
+    if (object != nullptr && IsScriptObject(object) && token->header.code == kTokenMember &&
+        !IsMemberCode(reinterpret_cast<const TokenHeader*>(after)->code)) {
+        CheckStack();
+        StackSlot* slot = slots_[depth_];
+        if (slot->anchor.GetType() != kValueObject || slot->anchor.ObjectPayload() != object)
+            slot->anchor.SetObject(object, 1);
+        slot->anchorKind = kValueObject;
+        auto* holder = static_cast<CIBaseObjectVar*>(object);
+        CVariable* member;
+        if (site.position != 0 && holder->GetShape() == site.shape) {
+            member = holder->FrontVariable(site.position - 1);
+        } else {
+            member = FindMember(token, holder);
+            site.shape = holder->GetShape();
+            site.position = member != nullptr ? holder->ShapedPosition(member) : 0;
+        }
+        if (member != nullptr && member->value.GetType() <= kValueDouble) {
+            currentToken = after;
+            place->Assign(member->value);
+            place->source = &member->value;
+            return;
+        }
+    }
+    PushVariable(value);
+}
+
+const CompiledOp* CInterpretor::WalkedOperandEnd(const CompiledOp* next) {
+    if (next->op == kOpMemberAssigned && currentToken == next->token) return next;
+    ChainStops();
+}
+
+void CInterpretor::ChainHead(uint32_t kind, CValue* slot) {
+    chain_ = MemberChain{};
+    switch (kind) {
+    case kChainSlot:
+        SkipToken();
+        Operand();
+        chain_.value = slot;
+        return;
+    case kChainName:
+    case kChainBoundSlot: {
+        auto* token = reinterpret_cast<NameToken*>(currentToken);
+        CVariable* variable = LookUp(token);
+        CValue* place = Operand();
+        SkipToken();
+        if (variable == nullptr) {
+            place->SetUnboundName(reinterpret_cast<uintptr_t>(token));
+            ChainStops();
+        }
+        chain_.value = &variable->value;
+        return;
+    }
+    case kChainThis:
+        SkipToken();
+        Operand();
+        chain_.mode = MemberChain::kScript;
+        chain_.object = currentObject_;
+        return;
+    case kChainSingleton:
+    case kChainCurWindow: {
+        CIBaseClassImpl* object =
+            kind == kChainSingleton ? singletons_[CurrentCode()] : currentWindow;
+        if (object == nullptr) RaiseError(kind == kChainSingleton ? 32 : 31);
+        SkipToken();
+        Operand();
+        chain_.mode = MemberChain::kBuiltin;
+        chain_.object = object;
+        return;
+    }
+    default:
+        chain_.mode = MemberChain::kText;
+        chain_.text = GetStringTokenText(reinterpret_cast<const TokenHeader*>(currentToken));
+        SkipToken();
+        Operand();
+        return;
+    }
+}
+
+void CInterpretor::ResolveChain() {
+    if (chain_.mode != MemberChain::kValue) return;
+    CValue* value = chain_.value;
+    switch (value->GetType()) {
+    case kValueObject: {
+        CIBaseClassImpl* object = value->GetObjectNonNull();
+        chain_.mode = IsScriptObject(object) ? MemberChain::kScript : MemberChain::kBuiltin;
+        chain_.object = object;
+        chain_.holder = value;
+        return;
+    }
+    case kValueFunction:
+        Left()->Assign(*value);
+        Left()->source = value;
+        ChainStops();
+    case kValueString:
+        chain_.mode = MemberChain::kText;
+        return;
+    default:
+        RaiseError(35);
+    }
+}
+
+void CInterpretor::ChainMember() {
+    ResolveChain();
+    switch (chain_.mode) {
+    case MemberChain::kScript: {
+        auto* object = static_cast<CIBaseObjectVar*>(chain_.object);
+        Anchor(object);
+        auto* token = reinterpret_cast<NameToken*>(currentToken);
+        CVariable* member = FindMember(token, object);
+        SkipToken();
+        if (member == nullptr) {
+            // A member not there yet can only be assigned, and a method call follows.
+            Left()->SetUnboundMember(reinterpret_cast<uintptr_t>(token));
+            Left()->source = nullptr;
+            RaiseError(41);
+        }
+        CValue* value = &member->value;
+        if (value->GetType() == kValueObject) {
+            CIBaseClassImpl* inner = value->GetObjectNonNull();
+            if (IsScriptObject(inner)) {
+                chain_.object = inner;
+                chain_.holder = value;
+                return;
+            }
+        }
+        Left()->source = nullptr;
+        chain_.mode = MemberChain::kValue;
+        chain_.value = value;
+        return;
+    }
+    case MemberChain::kBuiltin:
+        chain_.mode = MemberChain::kDone;
+        CallObjectMethod(chain_.object);
+        return;
+    case MemberChain::kText: {
+        chain_.mode = MemberChain::kDone;
+        if (chain_.text != nullptr) {
+            CallTextMethod(chain_.text, 1);
+            return;
+        }
+        CValue text(this, chain_.value);
+        CallTextMethod(text.GetString(), 1);
+        return;
+    }
+    default:
+        ChainStops();
+    }
+}
+
+uint32_t CInterpretor::SiteMethod(const CompiledFunction& code, uint32_t site,
+                                  const CClassRecord* record) {
+    CompiledMethodSite& entry = code.methodSites[site];
+    if (entry.record == record && record != nullptr) return entry.id;
+    uint32_t id = ResolveMember(record);
+    entry = {record, id};
+    return id;
+}
+
+void CInterpretor::MethodBegin(const CompiledFunction& code, uint32_t site, uint32_t count) {
+    ResolveChain();
+    switch (chain_.mode) {
+    case MemberChain::kScript: {
+        auto* object = static_cast<CIBaseObjectVar*>(chain_.object);
+        Anchor(object);
+        CVariable* member =
+            object->FindVariable(reinterpret_cast<const NameToken*>(currentToken)->nameId);
+        if (member == nullptr) RaiseError(42);
+        SkipToken();
+        // The function the member holds now is the one called, whatever the arguments do.
+        if (member->value.GetType() == kValueFunction)
+            Left()->SetFunction(member->value.GetFunction());
+        else
+            Left()->SetInt(0);
+        return;
+    }
+    case MemberChain::kBuiltin:
+        SiteMethod(code, site, chain_.object->classRecord);
+        SkipToken();
+        Anchor(chain_.object);
+        return;
+    case MemberChain::kText: {
+        const CClassRecord* record = &classRecords_[kTextClass];
+        if (record->info == nullptr || record->info->constructText == nullptr) RaiseError(11);
+        SiteMethod(code, site, record);
+        SkipToken();
+        // No object anchors the text. Arguments may change the variable it was read from:
+        // the text as it is now is kept for the call, as the walk keeps its copy.
+        StackSlot* place = slots_[depth_];
+        place->anchorKind = kValueInt;
+        if (count == 0) return;
+        if (chain_.text != nullptr)
+            place->value.SetString(chain_.text, 1);
+        else
+            place->value.Assign(*chain_.value);
+        place->value.source = nullptr;
+        return;
+    }
+    default:
+        ChainStops();
+    }
+}
+
+const BlockRecord* CInterpretor::MethodEnd(const CompiledFunction& code, uint32_t site,
+                                           int32_t count) {
+    Frame().count = count;
+    StackSlot* place = slots_[depth_];
+    if (place->anchorKind == kValueObject) {
+        // Its arguments may have deleted the object.
+        if (place->anchor.GetType() != kValueObject) RaiseError(32);
+        CIBaseClassImpl* object = place->anchor.GetObject();
+        if (IsScriptObject(object)) {
+            const BlockRecord* function =
+                place->value.GetType() == kValueFunction ? place->value.GetFunction() : nullptr;
+            if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
+            if (callNesting_ >= kMaxCallNesting) RaiseError(15);
+            return function;
+        }
+        CValue* result = GetResultSlot();
+        result->SetInt(0);
+        result->source = nullptr;
+        currentMethodId_ = uint16_t(code.methodSites[site].id);
+        GuardedCall(object, currentMethodId_);
+        return nullptr;
+    }
+    const CClassRecord* record = &classRecords_[kTextClass];
+    // Without arguments nothing ran since the chain read its text.
+    const bool kept = count == 0;
+    CValue text(this);
+    if (!(kept && chain_.text != nullptr)) text.Assign(kept ? *chain_.value : place->value);
+    const char* characters = kept && chain_.text != nullptr ? chain_.text : text.GetString();
+    CIBaseClassImpl* object = record->info->constructText(*this, record, characters, 1);
+    if (object == nullptr) RaiseError(15);
+    // The object lives for this one call.
+    struct Temporary {
+        CInterpretor& interpreter;
+        CIBaseClassImpl* object;
+        ~Temporary() {
+            --object->useCount;
+            interpreter.DestroyObject(object);
+        }
+    } temporary{*this, object};
+    ++object->useCount;
+    Anchor(object);
+    CValue* result = GetResultSlot();
+    result->SetInt(0);
+    result->source = nullptr;
+    currentMethodId_ = uint16_t(code.methodSites[site].id);
+    GuardedCall(object, currentMethodId_);
+    return nullptr;
+}
+
+void CInterpretor::CompiledNewBegin(bool function) {
+    SkipToken();
+    Operand();
+    if (!function) return;
+    const auto* token = reinterpret_cast<const NameToken*>(currentToken);
+    CVariable* variable = FindVariable(token->nameId);
+    if (variable == nullptr || variable->value.GetType() != kValueFunction) RaiseError(42);
+    Left()->SetFunction(variable->value.GetFunction());
+}
+
+void CInterpretor::CompiledNewEnd(const uint8_t* target, int32_t count) {
+    Frame().count = count;
+    // The new object is held here until the result slot takes it; an error on the way
+    // leaves it to the collection (or, when it never came alive, destroys it).
+    struct Creation {
+        CInterpretor& interpreter;
+        CIBaseClassImpl* object = nullptr;
+        ~Creation() {
+            if (object == nullptr) return;
+            --object->useCount;
+            if (object->alive == 0) interpreter.DestroyObject(object);
+        }
+    } creation{*this};
+    const uint32_t classId = reinterpret_cast<const TokenHeader*>(target)->code;
+    if (classId == kTokenCallName) {
+        const BlockRecord* function = Left()->GetFunction();
+        if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
+        if (callNesting_ >= kMaxCallNesting) RaiseError(15);
+        CIBaseObjectVar* object = NewScriptObject();
+        creation.object = object;
+        CheckStack();
+        InvokeFunction(nullptr, object, function);
+        object->Create();
+        if (object->alive == 0) RaiseError(38);
+        Operand()->SetObject(object, 1);
+        ++creations;
+        return;
+    }
+    if (IsSingletonClass(classId)) RaiseError(65);
+    if (classId == 0 || classId > kLastClassId) RaiseError(16);
+    const CClassRecord* record = &classRecords_[classId];
+    if (record->info == nullptr || record->info->construct == nullptr) RaiseError(11);
+    CIBaseClassImpl* object = record->info->construct(*this, record);
+    if (object == nullptr) RaiseError(15);
+    ++object->useCount;
+    creation.object = object;
+    GuardedCreate(object);
+    if ((object->GetProjectKindMask() & projectKindBits) == 0) {
+        object->Unregister();
+        RaiseError(11);
+    }
+    Operand()->SetObject(object, 1);
+    ++creations;
+}
+
+void CInterpretor::CompiledDelete(const CValue& value) {
+    CIBaseClassImpl* object = value.GetObjectNonNull();
+    if (object == static_cast<CIBaseClassImpl*>(this)) RaiseError(133);
+    DeleteObject(object);
+}

@@ -1,0 +1,175 @@
+//== members of objects held in parameters, locals and names, read, assigned and made
+// expect: end
+// expect output: 3 7 10 5 | 15 1
+Function Point(x, y) { This.x = x; This.y = y; }
+Function Shift(p, d) {
+    Var q = p;
+    q.x = q.x + d;
+    p.y = p.y * 2 + q.x;
+    moved = p;
+    moved.z = moved.x + moved.y;
+    Return p.x + d;
+}
+Function Nest() {
+    Var box = New Point(1, 2);
+    box.inner = New Point(3, 4);
+    box.inner.x = box.inner.x + box.x * 8;
+    Return box.inner.x + box.inner.y;
+}
+a = New Point(1, 2);
+r = Shift(a, 2);
+Print(a.x, a.y, a.z, r, "|", Nest(), This.Nest == Nest);
+
+//== method calls on built-in objects, singletons and texts take arguments read from slots
+// expect: end
+// expect output: 3 6 9
+// expect output: 1 1
+// expect output: 5 3 HELLO
+// expect output: | 12 abc
+Function Vectors(n) {
+    Var v = New Vector(0, 0, 0);
+    Var step = New Vector(1, 2, 3);
+    For (i = 0; i < n; i++) v.AddVector(step);
+    Print(v.GetX(), v.GetY(), v.GetZ());
+}
+Function Maths(x) {
+    Var half = x / 2;
+    Print(Math.Abs(0 - x), Math.Abs(half - x));
+}
+Function Texts(s) {
+    Var t = s + "lo";
+    Print(t.Length(), "abc".Length(), t.ToUpperCase());
+    Return s.Length() * 2 + "x".Length() * 6;
+}
+Vectors(3);
+Maths(1);
+Print("|", Texts("hel"), "abc");
+
+//== a script object's method gets its arguments and This, and can recurse
+// expect: end
+// expect output: 15 3 | 120
+Function Counter(start) { This.n = start; This.Add = Add; This.Fact = Fact; This.inner = This; }
+Function Add(k) { This.n = This.n + k; Return This.n; }
+Function Fact(k) { If (k <= 1) Return 1; Return k * This.inner.Fact(k - 1); }
+Function Run(c, k) {
+    Var twice = k * 2;
+    c.Add(twice);
+    Return c.Add(k);
+}
+c = New Counter(3);
+Print(Run(c, 3) + 3, 3, "|", c.Fact(5));
+
+//== New and Delete in a function
+// expect: end
+// expect output: 4 1 0
+Function Pair(a, b) { This.sum = a + b; }
+Function Make(a) {
+    Var p = New Pair(a, a + 2);
+    Var v = New Vector(a, 0, 0);
+    Var gone = New Pair(0, 0);
+    keep = gone;
+    Delete gone;
+    Print(p.sum, v.GetX(), keep);
+}
+Make(1);
+
+//== an unknown method of a built-in object fails at its name before its arguments run
+// expect: error 11 line 5 column 7
+// expect output: before
+Function Bad(v) {
+    Print("before");
+    v.NoSuchMethod(Print("arguments"));
+}
+Bad(New Vector(1, 2, 3));
+
+//== a method on a number fails at the member
+// expect: error 35 line 4 column 14
+Function Bad(n) {
+    Var m = n + 1;
+    Return m.Length();
+}
+Print(Bad(1));
+
+//== a script object's missing method fails before its arguments run
+// expect: error 42 line 5 column 7
+// expect output: before
+Function Empty() { This.v = 1; }
+Function Bad(o) { Print("before");
+    o.Missing(Print("arguments"));
+}
+Bad(New Empty());
+
+//== an object deleted by the arguments of its own method call
+// expect: error 32 line 5 column 39
+Function Victim() { This.Go = Go; }
+Function Go(x) { Return x; }
+Function Kill(o) { Delete o; Return 1; }
+Function Run(o) { Return o.Go(Kill(o)); }
+Run(New Victim());
+
+//== a built-in object deleted by the arguments of its method call
+// expect: error 32 line 3 column 46
+Function Kill(o) { Delete o; Return 1; }
+Function Run(v) { Return v.AddVector(Kill(v)); }
+Run(New Vector(1, 2, 3));
+
+//== a member assigned after the object was deleted during the right side
+// expect: error 32 line 4 column 32
+Function Point(x) { This.x = x; }
+Function Kill(o) { Delete o; Return 1; }
+Function Run(p) { p.x = Kill(p); }
+Run(New Point(1));
+
+//== a member not there yet can only be assigned
+// expect: error 41 line 3 column 30
+Function Point(x) { This.x = x; }
+Function Run(p) { Return p.y + 1; }
+Print(Run(New Point(1)));
+
+//== a name that holds nothing before a member stops the statement there
+// expect: error 16 line 3 column 13
+Function Run() { Var k = 1;
+    nothing.x = k; }
+Run();
+
+//== an error inside a built-in method called from a function goes to the handler
+// expect: end
+// expect output: caught 35
+// expect output: after 7
+Function Caught(code, text, unit, line, column) { Print("caught", code); }
+Function Run(v) {
+    Var k = 7;
+    Raise(35 + v.GetX() - 1);
+    Print("after", k);
+}
+Program.OnError = Caught;
+Run(New Vector(1, 2, 3));
+
+//== an event handler assigned to a member in a function runs between its statements
+// expect: end
+// expect output: 1 2 ticks
+Function Tick(t) { ticks++; t.Stop(); }
+Function Wait() {
+    Var t = New Timer(1);
+    t.OnTimeElapsed = Tick;
+    t.Start();
+    Var n = 0;
+    While (ticks == 0) n++;
+    Print(ticks, ticks + 1, "ticks");
+}
+ticks = 0;
+Wait();
+
+//== an event handler passed as a parameter and assigned to an event property
+// expect: end
+// expect output: 1 handled
+Function Tick(t) { ticks++; t.Stop(); }
+Function Arm(handler) {
+    Var t = New Timer(1);
+    t.OnTimeElapsed = handler;
+    t.Start();
+    While (ticks == 0) handler = handler;
+    Print(ticks, "handled");
+}
+ticks = 0;
+Arm(Tick);
