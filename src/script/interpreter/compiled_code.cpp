@@ -36,6 +36,7 @@
 #include "script/interpreter/handler_tables.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_codes.h"
+#include "script/values/script_array.h"
 
 namespace {
 
@@ -404,7 +405,7 @@ public:
     void Renumber(std::vector<CompiledOp>& kept, const std::vector<uint32_t>& moved) {
         for (CompiledOp& op : kept)
             if (op.op == kOpJump || op.op == kOpBranchTrue || op.op == kOpEndAndJump ||
-                op.op == kOpIntegerCode)
+                op.op == kOpIntegerCode || op.op == kOpElementName || op.op == kOpElementBoundSlot)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -620,6 +621,7 @@ private:
         for (;;) {
             ++depth;
             if (depth >= kMaxCompiledDepth) return nullptr;
+            elementAt_[depth] = kNoElement;
             out_.maxDepth = std::max(out_.maxDepth, depth + 1);
             if (declaredSlot != kNoSlot && depth == base + 1) {
                 Emit(kOpUnbound, depth, token);
@@ -633,6 +635,7 @@ private:
             } else {
                 token = Operand(depth, token);
                 if (token == nullptr) return nullptr;
+                SettleElementMode(depth, token);
             }
             for (;;) {
                 uint16_t code = Code(token);
@@ -659,7 +662,7 @@ private:
                 if (depth == declaredAt && operators[depth] == kTokenAssign)
                     bindAssignOp_ = Emit(boundSlot != kNoSlot ? kOpAssignBound : kOpAssignDeclared,
                                          depth, token, declaredSlot);
-                else
+                else if (!ElementAssignment(depth, token, operators[depth]))
                     Emit(kOpBinary, depth, token, 0, 0, uint8_t(operators[depth]));
                 if (depth == declaredAt) declaredAt = kNoSlot;
             }
@@ -726,7 +729,9 @@ private:
         }
         case kTokenOpenParen: {
             Emit(kOpClear, depth, token);
+            closers_.push_back(kParenthesis);
             uint8_t* end = Expression(depth, Next(token));
+            closers_.pop_back();
             if (end == nullptr || Code(end) != kTokenCloseParen) return nullptr;
             Emit(kOpSwap, depth, end);
             end = Next(end);
@@ -757,15 +762,89 @@ private:
         }
         case kTokenCallName:
             return Call(depth, token);
+        case kTokenArrayName:
+            return Element(depth, token);
         default:
             return nullptr;
         }
+    }
+
+    // ---- Array elements ----------------------------------------------------------------
+
+    // "name[index, ...]" as EvalArrayElement reads it: the array's variable at `depth`,
+    // the indices each worked out above it, then the element, read as the walk does
+    // (kElementAddressed) until SettleElementMode or ElementAssignment know better.
+    uint8_t* Element(uint32_t depth, uint8_t* token) {
+        uint32_t name = NameOf(token);
+        uint32_t slot = SlotOf(name);
+        uint32_t begin;
+        if (slot != kNoSlot && IsBound(slot)) {
+            begin = Emit(kOpElementBoundSlot, depth, token, 0, slot);
+        } else if (slot != kNoSlot) {
+            begin = Emit(kOpElementSlot, depth, token, 0, slot);
+        } else {
+            seenNames_.push_back(name);
+            begin = Emit(kOpElementName, depth, token);
+        }
+        closers_.push_back(kIndexList);
+        uint8_t* next = Next(token);
+        uint32_t count = 0;
+        for (;;) {
+            // More indices than an array has dimensions fail on the walk.
+            if (count == uint32_t(CInterpretor::kMaxArrayIndices)) return nullptr;
+            next = Expression(depth, next);
+            if (next == nullptr) return nullptr;
+            Emit(kOpElementIndex, depth, next, count++);
+            if (Code(next) != kTokenComma) break;
+            next = Next(next);
+        }
+        closers_.pop_back();
+        if (Code(next) != kTokenCloseBracket) return nullptr;
+        next = Next(next);
+        if (IsMemberToken(Code(next))) return nullptr;
+        uint32_t element = Emit(kOpElement, depth, next, 0, count, kElementAddressed);
+        out_.ops[begin].index = element + 1;
+        return next;
+    }
+
+    // Whether the value of an operand that `next` follows may be assigned to through its
+    // variable: by an assignment, ++ or --, or, inside parentheses, by one after them.
+    bool MayBeAssigned(uint8_t* next) const {
+        uint16_t code = Code(next);
+        if (code >= kTokenAssign && code <= kTokenShiftRightAssign) return true;
+        if (code == kTokenIncrement || code == kTokenDecrement) return true;
+        return code == kTokenCloseParen && !closers_.empty() && closers_.back() == kParenthesis;
+    }
+
+    // An element just read at `depth` whose value alone is used is read from its cell.
+    void SettleElementMode(uint32_t depth, uint8_t* next) {
+        CompiledOp& last = out_.ops.back();
+        if (last.op != kOpElement || last.depth != depth) return;
+        elementAt_[depth] = uint32_t(out_.ops.size() - 1);
+        if (!MayBeAssigned(next)) last.code = kElementValue;
+    }
+
+    // Operator `code` reduced at `depth` onto the element read there, with nothing taken
+    // in between at that depth: a kOpElementAssign. False for anything else.
+    bool ElementAssignment(uint32_t depth, uint8_t* token, uint32_t code) {
+        uint32_t at = elementAt_[depth];
+        elementAt_[depth] = kNoElement;
+        if (at == kNoElement) return false;
+        if (!(code >= kTokenAssign && code <= kTokenShiftRightAssign) && code != kTokenIncrement &&
+            code != kTokenDecrement)
+            return false;
+        for (uint32_t i = at + 1; i < out_.ops.size(); ++i)
+            if (out_.ops[i].depth <= depth) return false;
+        out_.ops[at].code = kElementTarget;
+        Emit(kOpElementAssign, depth, token, 0, MayBeAssigned(token) ? 1 : 0, uint8_t(code));
+        return true;
     }
 
     uint8_t* Call(uint32_t depth, uint8_t* token) {
         if (pendingCalls_ >= CompiledFunction::kMaxPendingCalls) return nullptr;
         uint32_t pending = pendingCalls_++;
         out_.maxPendingCalls = std::max(out_.maxPendingCalls, pendingCalls_);
+        closers_.push_back(kCallArguments);
         Emit(kOpCallBegin, depth, token, pending);
         uint8_t* next = Next(token);
         uint32_t count = 0;
@@ -782,6 +861,7 @@ private:
             if (Code(next) != kTokenCloseParen) return nullptr;
             Emit(kOpArgumentsEnd, depth, next);
         }
+        closers_.pop_back();
         next = Next(next);
         if (IsMemberToken(Code(next))) return nullptr;
         uint32_t end = Emit(kOpCallEnd, depth, next, pending, count);
@@ -1077,6 +1157,12 @@ private:
     uint32_t pendingCalls_ = 0;
     // Prefix operators nested in the operand being compiled.
     uint32_t prefixes_ = 0;
+    // What the ")" or "]" that ends the expression being compiled closes, innermost last.
+    enum Closer : uint8_t { kParenthesis, kCallArguments, kIndexList };
+    std::vector<uint8_t> closers_;
+    // At each depth, the kOpElement step of the operand read there, or kNoElement.
+    static constexpr uint32_t kNoElement = ~0u;
+    uint32_t elementAt_[kMaxCompiledDepth + 2] = {};
 };
 
 const CompiledFunction* CInterpretor::CompiledFor(const BlockRecord* function) {
@@ -1439,8 +1525,14 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoReturnZero,
                                          &&DoBinaryDouble,
                                          &&DoSlotDouble,
-                                         &&DoIntegerCode};
-    static_assert(std::size(kSteps) == kOpIntegerCode + 1);
+                                         &&DoIntegerCode,
+                                         &&DoElementSlot,
+                                         &&DoElementBoundSlot,
+                                         &&DoElementName,
+                                         &&DoElementIndex,
+                                         &&DoElement,
+                                         &&DoElementAssign};
+    static_assert(std::size(kSteps) == kOpElementAssign + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -1918,6 +2010,60 @@ DoIntegerCode : {
     } else {
         op = end - 1;
     }
+    ZORV_NEXT_STEP();
+}
+DoElementBoundSlot:
+    if (((bound >> op->count) & 1) == 0) goto DoElementName;
+DoElementSlot:
+    // The variable waits in its place while the indices are worked out above it.
+    cleared(slots_[base + op->depth]).source = &slots[op->count];
+    ZORV_NEXT_STEP();
+DoElementName:
+    ZORV_SYNC();
+    if (!BeginElementByName(ops[op->index - 1].token)) op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
+DoElementIndex : {
+    const CValue& index = slots_[base + op->depth + 1]->value;
+    int32_t& place = slots_[base + op->depth]->indices[op->index];
+    if (index.GetType() == kValueInt) {
+        place = index.IntPayload();
+        ZORV_NEXT_STEP();
+    }
+    ZORV_SYNC();
+    place = index.GetInt();
+    ZORV_NEXT_STEP();
+}
+DoElement : {
+    StackSlot* place = slots_[base + op->depth];
+    if (op->code != kElementAddressed) {
+        const CValue& variable = *place->value.source;
+        CScriptArray* array = ArrayOf(variable);
+        uint32_t flat;
+        if (array != nullptr && array->FindFlatIndex(place->indices, op->count, flat) &&
+            array->ReadNumber(flat, place->value)) {
+            place->value.source = nullptr;
+            place->anchorKind = kValueInt;
+            if (op->code == kElementTarget) {
+                // The cell kOpElementAssign writes, named by the array and the indices.
+                if (!place->anchor.HoldsSameArray(variable)) place->anchor.Assign(variable);
+                place->anchorKind = kValueArray;
+                place->indexCount = int32_t(op->count);
+            }
+            ZORV_NEXT_STEP();
+        }
+    }
+    ZORV_SYNC();
+    CompiledElementOperand(int(op->count));
+    ZORV_NEXT_STEP();
+}
+DoElementAssign : {
+    ZORV_SYNC();
+    const StackSlot* place = slots_[depth_];
+    if (place->anchorKind == kValueArray && place->value.source == nullptr &&
+        place->value.GetType() <= kValueDouble && AssignElementCell(op->code, op->count != 0))
+        ZORV_NEXT_STEP();
+    operators_[depth_] = op->code;
+    tables.binary[op->code](*this);
     ZORV_NEXT_STEP();
 }
 #undef ZORV_NEXT_STEP

@@ -99,6 +99,33 @@ enum CompiledOpCode : uint8_t {
     // Only the compiler writes it, and keeps it where the expression has no effect but
     // its last assignment or step.
     kOpIntegerCode,
+
+    // ---- Array elements "name[index, ...]" (compiled_elements.cpp) ----
+    // Each begins with the array's variable, kept at `depth` while the indices are worked
+    // out above it: slot `count`; slot `count` when the call bound it, else as
+    // kOpElementName; the name of the token looked up through the scopes, where no
+    // variable makes the placeholder of a new array and goes on to step `index`.
+    kOpElementSlot,
+    kOpElementBoundSlot,
+    kOpElementName,
+    // The value above `depth` made the integer of index `index` of the element there.
+    kOpElementIndex,
+    // The element of `count` indices as an operand, read as ElementMode `code` says.
+    kOpElement,
+    // Operator `code` (an assignment, ++ or --) on the element operand at `depth`; its
+    // element's cell written in place when kOpElement could read it so. `count` is 1 when
+    // what follows may assign to the result, which then has to name the element.
+    kOpElementAssign,
+};
+
+enum ElementMode : uint8_t {
+    // As the walk reads an element: an existing one through its box.
+    kElementAddressed,
+    // Only the value is used: a number read from its cell.
+    kElementValue,
+    // The left side of a kOpElementAssign: a number read from its cell, which that step
+    // writes.
+    kElementTarget,
 };
 
 enum IntegerCodeKind : uint8_t {

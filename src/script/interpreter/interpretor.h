@@ -726,6 +726,20 @@ private:
                                                              uint64_t bound);
     // A slot's value read as an operand at the current depth.
     void PushSlot(CValue* value);
+    // ---- Array elements of compiled code (compiled_elements.cpp) ----------------------
+    // The array variable of an element named by the current token, looked up and kept in
+    // the operand's place for the element's step. When no scope has the name, the
+    // placeholder of a new array instead, which only an assignment at `after` (the token
+    // after "]") takes: false then.
+    bool BeginElementByName(uint8_t* after);
+    // The element of the variable kept in the current place, at the `count` indices
+    // kept there, as an operand: ElementOperand.
+    void CompiledElementOperand(int count);
+    // Operator `code` on the element read from its cell into the current place: its cell
+    // written in place, the result at the current depth. When it cannot be, false, and
+    // the place names the element by its box, for the operator's handler.
+    // `keepAddress`: the result names the element, as the handler leaves it.
+    bool AssignElementCell(uint8_t code, bool keepAddress);
     // After a statement of compiled code, what the statement loop does after each.
     void EndCompiledStatement(uint32_t poolMark);
     // The compiled code of each function called so far (null: not covered).

@@ -1,0 +1,86 @@
+// Array elements in compiled code: the steps that leave the cells' quick reads and writes
+// and do what EvalArrayElement and the operators' handlers do.
+#include <algorithm>
+
+#include "script/interpreter/interpretor.h"
+#include "script/language/token_codes.h"
+#include "script/values/script_array.h"
+
+bool CInterpretor::BeginElementByName(uint8_t* after) {
+    auto* token = reinterpret_cast<NameToken*>(currentToken);
+    CVariable* variable = LookUp(token);
+    CValue* slot = Operand();
+    if (variable != nullptr) {
+        slot->source = &variable->value;
+        return true;
+    }
+    slot->SetUnboundArray(reinterpret_cast<uintptr_t>(token));
+    // The indices are not worked out: the assignment that makes the array does that.
+    currentToken = after;
+    if (CurrentCode() != kTokenAssign) RaiseError(41);
+    return false;
+}
+
+void CInterpretor::CompiledElementOperand(int count) {
+    StackSlot* place = slots_[depth_];
+    // ElementOperand writes the indices of a missing element back to the place.
+    int32_t indices[kMaxArrayIndices];
+    std::copy_n(place->indices, count, indices);
+    ElementOperand(place->value.source, indices, count);
+}
+
+bool CInterpretor::AssignElementCell(uint8_t code, bool keepAddress) {
+    StackSlot* place = slots_[depth_];
+    CScriptArray* array = ArrayOf(place->anchor);
+    uint32_t flat = 0;
+    // The right side may have grown the array, which keeps each element's indices.
+    if (array == nullptr || !array->FindFlatIndex(place->indices, uint32_t(place->indexCount), flat))
+        return false;
+    const CValue& right = slots_[depth_ + 1]->value;
+    switch (code) {
+    case kTokenAssign:
+        if (right.GetType() > kValueDouble) break;
+        // The right side may have stored something else in the element meanwhile.
+        if (!array->WriteNumber(flat, right)) array->SetItemFlat(flat, &right);
+        SwapSlots(depth_, depth_ + 1);
+        return true;
+    case kTokenIncrement:
+    case kTokenDecrement:
+    case kTokenAddAssign:
+    case kTokenSubtractAssign:
+    case kTokenMultiplyAssign: {
+        bool step = code == kTokenIncrement || code == kTokenDecrement;
+        if (!step && right.GetType() > kValueDouble) break;
+        CValue value(this);
+        if (!array->ReadNumber(flat, value)) break;
+        switch (code) {
+        case kTokenIncrement:
+            value.Increment();
+            break;
+        case kTokenDecrement:
+            value.Decrement();
+            break;
+        case kTokenAddAssign:
+            value.Add(right);
+            break;
+        case kTokenSubtractAssign:
+            value.Subtract(right);
+            break;
+        default:
+            value.Multiply(right);
+            break;
+        }
+        if (!array->WriteNumber(flat, value)) array->SetItemFlat(flat, &value);
+        // "++" and "--" leave the value read before the step; the others the new one,
+        // which keeps naming the element.
+        if (step) return true;
+        place->value.Assign(value);
+        if (keepAddress) place->value.source = array->GetItem(flat);
+        return true;
+    }
+    default:
+        break;
+    }
+    place->value.source = array->GetItem(flat);
+    return false;
+}
