@@ -959,6 +959,7 @@ private:
             uint16_t code = Code(token);
             switch (code) {
             case kTokenName:
+            case kTokenArrayName:
             case kTokenCallName:
             case kTokenVar: {
                 uint32_t declared = kNoSlot;

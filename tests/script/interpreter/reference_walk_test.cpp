@@ -151,7 +151,8 @@ class ProgramMaker {
 public:
     // `plain`: the functions keep to what the compiler covers (names, numbers, calls,
     // Var, If, loops, blocks), so that most of them run compiled.
-    explicit ProgramMaker(uint32_t seed, bool plain = false) : random_(seed), plain_(plain) {}
+    explicit ProgramMaker(uint32_t seed, bool plain = false, bool elements = false)
+        : random_(seed), plain_(plain), elements_(elements) {}
 
     std::string Make() {
         text_.clear();
@@ -280,6 +281,7 @@ private:
     }
 
     std::string PlainOperand(Scope& scope, int depth) {
+        if (elements_ && Pick(4) == 0) return ElementOperand(scope, depth);
         switch (Pick(depth > 2 ? 6 : 12)) {
         case 0:
         case 1:
@@ -390,6 +392,7 @@ private:
     }
 
     std::string Target(Scope& scope) {
+        if (scope.plain && elements_ && Pick(3) == 0) return ElementTarget(scope);
         if (scope.plain) return scope.names[size_t(Pick(int(scope.names.size())))];
         switch (Pick(8)) {
         case 0:
@@ -571,6 +574,11 @@ private:
         for (int p = 0; p <= f; ++p)
             text_ += (p > 0 ? ", " : "") + scope.names[size_t(p)];
         text_ += ") {\n";
+        // A local array of the call, made by its first element.
+        if (elements_) {
+            for (int i = 0; i < 4; ++i)
+                text_ += "e[" + std::to_string(i) + "] = " + Literal() + ";\n";
+        }
         // Globals, which a Var of the function may hide.
         scope.names.push_back("g0");
         scope.names.push_back("g" + std::to_string(1 + f));
@@ -597,8 +605,83 @@ private:
         text_ += "Return " + Expression(scope, 1) + ";\n}\n";
     }
 
+    // ---- Elements in plain functions ----
+    // The globals a and m, a local array e that the function makes, and now and then a
+    // parameter or a name that holds a number, indexed: reads of numbers in their cells,
+    // of missing elements and out of bounds, indices of every kind, assignments and steps
+    // inside expressions, and writes that grow or reshape the arrays.
+    std::string ElementName(const Scope& scope) {
+        switch (Pick(80)) {
+        case 0:
+            return Name(scope);
+        case 1:
+        case 2:
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+        case 7:
+        case 8:
+        case 9:
+        case 10:
+        case 11:
+        case 12:
+        case 13:
+        case 14:
+        case 15:
+        case 16:
+            return scope.inFunction ? "e" : "a";
+        default:
+            return "a";
+        }
+    }
+
+    std::string ElementIndex(Scope& scope, int size) {
+        switch (Pick(6)) {
+        case 0:
+            if (Pick(60) == 0) return Pick(2) == 0 ? std::to_string(size) : "-1";
+            return std::to_string(Pick(size));
+        case 1:
+            return ElementOperand(scope, 4) + " & " + std::to_string(size - 1);
+        case 2:
+            return Pick(10) == 0 ? "0.5" : "\"1\"";
+        default:
+            return "(" + PlainOperand(scope, 4) + ") & " + std::to_string(size - 1);
+        }
+    }
+
+    std::string ElementOperand(Scope& scope, int depth) {
+        if (depth > 5) return std::to_string(Pick(4));
+        if (Pick(3) == 0)
+            return "m[" + ElementIndex(scope, 2) + ", " + ElementIndex(scope, 2) +
+                   (Pick(100) == 0 ? ", 0]" : "]");
+        std::string element = ElementName(scope) + "[" + ElementIndex(scope, 4) + "]";
+        switch (Pick(8)) {
+        case 0:
+            return "(" + element + ")";
+        case 1:
+            return "(" + element + " = " + PlainOperand(scope, depth + 2) + ")";
+        case 2:
+            return "(" + element + (Pick(2) == 0 ? "++)" : "--)");
+        case 3:
+            return "(" + element + " += " + PlainOperand(scope, depth + 2) + ")";
+        default:
+            return element;
+        }
+    }
+
+    std::string ElementTarget(Scope& scope) {
+        switch (Pick(4)) {
+        case 0:
+            return "m[" + ElementIndex(scope, 3) + ", " + ElementIndex(scope, 2) + "]";
+        default:
+            return ElementName(scope) + "[" + ElementIndex(scope, 5) + "]";
+        }
+    }
+
     std::mt19937 random_;
     bool plain_;
+    bool elements_;
     std::string text_;
 };
 
@@ -620,11 +703,12 @@ protected:
     // Runs `count` programs from `firstSeed` on both ways; the first difference fails.
     // Programs that do not compile, or that all end early, would prove nothing: every one
     // compiles and a good share run to their end.
-    static void Compare(uint32_t firstSeed, uint32_t count, bool plain = false) {
+    static void Compare(uint32_t firstSeed, uint32_t count, bool plain = false,
+                        bool elements = false) {
         uint32_t ended = 0;
         uint32_t compiled = 0;
         for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
-            std::string source = ProgramMaker(seed, plain).Make();
+            std::string source = ProgramMaker(seed, plain, elements).Make();
             Outcome fast = RunProgram(source, Way::kFast);
             Outcome reference = RunProgram(source, Way::kReference);
             Outcome fromCode = RunProgram(source, Way::kCompiled);
@@ -640,7 +724,8 @@ protected:
             ASSERT_EQ(fast.unit, reference.unit) << "seed " << seed << "\n" << source;
             ASSERT_EQ(fast.ticks, reference.ticks) << "seed " << seed << "\n" << source;
         }
-        EXPECT_GE(ended, count / 3);
+        // Elements fail in more ways (missing, out of bounds, of another shape): a quarter.
+        EXPECT_GE(ended, elements ? count / 4 : count / 3);
         // Every program has R, which compiles; plain ones have three more.
         EXPECT_GE(compiled, plain ? count * 3 : count / 2);
     }
@@ -682,6 +767,13 @@ TEST_F(ReferenceWalk, PlainFunctionsPart1) {
 }
 TEST_F(ReferenceWalk, PlainFunctionsPart2) {
     Compare(22001, 2000, true);
+}
+// And with array elements read, written and made among their operands and targets.
+TEST_F(ReferenceWalk, PlainFunctionsWithElementsPart1) {
+    Compare(30001, 2000, true, true);
+}
+TEST_F(ReferenceWalk, PlainFunctionsWithElementsPart2) {
+    Compare(32001, 2000, true, true);
 }
 
 // Compiled steps whose quick paths give way: each error must stand where the walk raises
