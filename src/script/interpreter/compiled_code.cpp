@@ -5,10 +5,10 @@
 // A function body is compiled only when every statement and operand in it is one the
 // compiler knows; any other body runs on the walk. Not covered yet: Switch, Delete, New,
 // This, members, methods of built-in objects and classes (so every built-in call),
-// CurWindow, array elements, a text followed by a method, "?" not followed by ":" after
-// its first value, Break or Continue outside a loop, calls of more than 15 arguments;
-// module top levels and event handlers, which are not called as functions, always take
-// the walk.
+// CurWindow, an element followed by a member, a text followed by a method, "?" not
+// followed by ":" after its first value, Break or Continue outside a loop, calls of more
+// than 15 arguments; module top levels and event handlers, which are not called as
+// functions, always take the walk.
 //
 // Names live in slots of the call where the walk would find a variable of the call's own:
 // parameters, `Var name = ...` at the top level of the body, and names whose first use in
@@ -25,6 +25,13 @@
 // not one of those below. A call of a function whose body is one such Return of its
 // parameters is answered the same way without entering the call, as nothing in it can
 // have an effect; inside integer code too, once its site has called that function.
+//
+// An element "name[index, ...]" keeps its array's variable (a slot, or the name looked up
+// first, as the walk does) in its place while its indices are worked out above it, then
+// takes the element. Where only its value is used, or an assignment, "++" or "--" follows
+// it directly, a number is read from its cell and written back there (compiled_elements.cpp);
+// anything else, and every element that another operator may assign through, goes the
+// walk's way, by the box that names the element.
 #include <algorithm>
 #include <atomic>
 #include <iterator>

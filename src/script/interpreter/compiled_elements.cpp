@@ -34,7 +34,8 @@ bool CInterpretor::AssignElementCell(uint8_t code, bool keepAddress) {
     CScriptArray* array = ArrayOf(place->anchor);
     uint32_t flat = 0;
     // The right side may have grown the array, which keeps each element's indices.
-    if (array == nullptr || !array->FindFlatIndex(place->indices, uint32_t(place->indexCount), flat))
+    if (array == nullptr ||
+        !array->FindFlatIndex(place->indices, uint32_t(place->indexCount), flat))
         return false;
     const CValue& right = slots_[depth_ + 1]->value;
     switch (code) {
