@@ -331,6 +331,7 @@ public:
             }
         }
         FuseOperands();
+        FuseElementIndices();
         SettleIntegerCode();
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
@@ -408,11 +409,46 @@ public:
         Renumber(fused, moved);
     }
 
+    // An index that is a slot or an integer literal alone, read by its kOpElementIndex.
+    void FuseElementIndices() {
+        std::vector<CompiledOp>& ops = out_.ops;
+        std::vector<uint32_t> moved(ops.size() + 1);
+        std::vector<CompiledOp> fused;
+        fused.reserve(ops.size());
+        for (size_t i = 0; i < ops.size(); ++i) {
+            moved[i] = uint32_t(fused.size());
+            const CompiledOp& read = ops[i];
+            if (i + 1 < ops.size() && ops[i + 1].op == kOpElementIndex &&
+                read.depth == ops[i + 1].depth + 1) {
+                CompiledOp one = ops[i + 1];
+                if (read.op == kOpSlot && read.token == one.token) {
+                    one.code = kIndexFromSlot;
+                } else if (read.op == kOpBoundSlot && Next(read.token) == one.token) {
+                    one.code = kIndexFromBoundSlot;
+                    one.site = Offset(read.token);
+                } else if (read.op == kOpInt && Next(read.token) == one.token) {
+                    one.code = kIndexFromInteger;
+                } else {
+                    fused.push_back(read);
+                    continue;
+                }
+                one.count = read.index;
+                fused.push_back(one);
+                moved[++i] = uint32_t(fused.size() - 1);
+                continue;
+            }
+            fused.push_back(read);
+        }
+        moved[ops.size()] = uint32_t(fused.size());
+        Renumber(fused, moved);
+    }
+
     // The steps become `kept`, step i of the old ones being step moved[i] of them.
     void Renumber(std::vector<CompiledOp>& kept, const std::vector<uint32_t>& moved) {
         for (CompiledOp& op : kept)
             if (op.op == kOpJump || op.op == kOpBranchTrue || op.op == kOpEndAndJump ||
-                op.op == kOpIntegerCode || op.op == kOpElementName || op.op == kOpElementBoundSlot)
+                op.op == kOpIntegerCode || op.op == kOpElementName ||
+                op.op == kOpElementBoundSlot || op.op == kOpNewArray || op.op == kOpNewArrayEnd)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -669,7 +705,10 @@ private:
                 if (depth == declaredAt && operators[depth] == kTokenAssign)
                     bindAssignOp_ = Emit(boundSlot != kNoSlot ? kOpAssignBound : kOpAssignDeclared,
                                          depth, token, declaredSlot);
-                else if (!ElementAssignment(depth, token, operators[depth]))
+                else if (int assigned = ElementAssignment(depth, token, operators[depth]);
+                         assigned < 0)
+                    return nullptr;
+                else if (assigned == 0)
                     Emit(kOpBinary, depth, token, 0, 0, uint8_t(operators[depth]));
                 if (depth == declaredAt) declaredAt = kNoSlot;
             }
@@ -809,7 +848,8 @@ private:
         if (Code(next) != kTokenCloseBracket) return nullptr;
         next = Next(next);
         if (IsMemberToken(Code(next))) return nullptr;
-        uint32_t element = Emit(kOpElement, depth, next, 0, count, kElementAddressed);
+        // Its first step, for ElementAssignment.
+        uint32_t element = Emit(kOpElement, depth, next, begin, count, kElementAddressed);
         out_.ops[begin].index = element + 1;
         return next;
     }
@@ -832,19 +872,45 @@ private:
     }
 
     // Operator `code` reduced at `depth` onto the element read there, with nothing taken
-    // in between at that depth: a kOpElementAssign. False for anything else.
-    bool ElementAssignment(uint32_t depth, uint8_t* token, uint32_t code) {
+    // in between at that depth: a kOpElementAssign, 1. 0 for anything else, -1 when the
+    // compiler does not cover it.
+    int ElementAssignment(uint32_t depth, uint8_t* token, uint32_t code) {
         uint32_t at = elementAt_[depth];
         elementAt_[depth] = kNoElement;
-        if (at == kNoElement) return false;
+        if (at == kNoElement) return 0;
         if (!(code >= kTokenAssign && code <= kTokenShiftRightAssign) && code != kTokenIncrement &&
             code != kTokenDecrement)
-            return false;
+            return 0;
         for (uint32_t i = at + 1; i < out_.ops.size(); ++i)
-            if (out_.ops[i].depth <= depth) return false;
+            if (out_.ops[i].depth <= depth) return 0;
         out_.ops[at].code = kElementTarget;
-        Emit(kOpElementAssign, depth, token, 0, MayBeAssigned(token) ? 1 : 0, uint8_t(code));
-        return true;
+        uint32_t begin = out_.ops[at].index;
+        uint32_t made = kNoElement;
+        if (code == kTokenAssign &&
+            (out_.ops[begin].op == kOpElementName || out_.ops[begin].op == kOpElementBoundSlot)) {
+            // A name no scope has makes a new array: its indices are worked out once more,
+            // after the right side, above it.
+            made = Emit(kOpNewArray, depth, token);
+            closers_.push_back(kIndexList);
+            uint8_t* next = Next(out_.ops[begin].token);
+            uint32_t count = 0;
+            for (;;) {
+                next = Expression(depth + 1, next);
+                if (next == nullptr) return -1;
+                Emit(kOpElementIndex, depth + 1, next, count++);
+                if (Code(next) != kTokenComma) break;
+                next = Next(next);
+            }
+            closers_.pop_back();
+            Emit(kOpNewArrayEnd, depth, token, 0, count);
+        }
+        uint32_t assign =
+            Emit(kOpElementAssign, depth, token, 0, MayBeAssigned(token) ? 1 : 0, uint8_t(code));
+        if (made != kNoElement) {
+            out_.ops[made].index = assign;
+            out_.ops[assign - 1].index = assign + 1;
+        }
+        return 1;
     }
 
     uint8_t* Call(uint32_t depth, uint8_t* token) {
@@ -1539,8 +1605,10 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoElementName,
                                          &&DoElementIndex,
                                          &&DoElement,
-                                         &&DoElementAssign};
-    static_assert(std::size(kSteps) == kOpElementAssign + 1);
+                                         &&DoElementAssign,
+                                         &&DoNewArray,
+                                         &&DoNewArrayEnd};
+    static_assert(std::size(kSteps) == kOpNewArrayEnd + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -2026,19 +2094,47 @@ DoElementSlot:
     // The variable waits in its place while the indices are worked out above it.
     cleared(slots_[base + op->depth]).source = &slots[op->count];
     ZORV_NEXT_STEP();
-DoElementName:
+DoElementName : {
     ZORV_SYNC();
-    if (!BeginElementByName(ops[op->index - 1].token)) op = ops + op->index - 1;
+    if (CVariable* variable = LookUp(reinterpret_cast<NameToken*>(op->token))) {
+        cleared(slots_[base + op->depth]).source = &variable->value;
+        ZORV_NEXT_STEP();
+    }
+    NewArrayPlaceholder(ops[op->index - 1].token);
+    op = ops + op->index - 1;
     ZORV_NEXT_STEP();
+}
 DoElementIndex : {
-    const CValue& index = slots_[base + op->depth + 1]->value;
     int32_t& place = slots_[base + op->depth]->indices[op->index];
-    if (index.GetType() == kValueInt) {
-        place = index.IntPayload();
+    const CValue* index = &slots_[base + op->depth + 1]->value;
+    if (op->code == kIndexFromInteger) {
+        place = int32_t(op->count);
+        ZORV_NEXT_STEP();
+    }
+    if (op->code != kIndexFromStack) {
+        const bool inSlot = op->code == kIndexFromSlot || ((bound >> op->count) & 1) != 0;
+        if (inSlot && slots[op->count].GetType() == kValueInt) {
+            place = slots[op->count].IntPayload();
+            ZORV_NEXT_STEP();
+        }
+        // Else the read as its own step would make it, above the element.
+        ZORV_SYNC();
+        depth_ = base + op->depth + 1;
+        if (inSlot) {
+            PushSlot(&slots[op->count]);
+        } else {
+            currentToken = GetStream() + op->site;
+            tables.operand[kTokenName](*this);
+        }
+        depth_ = base + op->depth;
+        currentToken = op->token;
+    }
+    if (index->GetType() == kValueInt) {
+        place = index->IntPayload();
         ZORV_NEXT_STEP();
     }
     ZORV_SYNC();
-    place = index.GetInt();
+    place = index->GetInt();
     ZORV_NEXT_STEP();
 }
 DoElement : {
@@ -2065,6 +2161,19 @@ DoElement : {
     ZORV_NEXT_STEP();
 }
 DoElementAssign : {
+    if (op->code == kTokenAssign) {
+        // A number over a number in its cell, the commonest store.
+        StackSlot* place = slots_[base + op->depth];
+        CScriptArray* array = ArrayOf(place->anchor);
+        uint32_t flat;
+        if (place->anchorKind == kValueArray && place->value.source == nullptr &&
+            place->value.GetType() <= kValueDouble && array != nullptr &&
+            array->FindFlatIndex(place->indices, uint32_t(place->indexCount), flat) &&
+            array->WriteNumber(flat, slots_[base + op->depth + 1]->value)) {
+            SwapSlots(base + op->depth, base + op->depth + 1);
+            ZORV_NEXT_STEP();
+        }
+    }
     ZORV_SYNC();
     const StackSlot* place = slots_[depth_];
     if (place->anchorKind == kValueArray && place->value.source == nullptr &&
@@ -2074,6 +2183,20 @@ DoElementAssign : {
     tables.binary[op->code](*this);
     ZORV_NEXT_STEP();
 }
+DoNewArray:
+    if (slots_[base + op->depth]->value.GetType() != kValueUnboundArray) {
+        op = ops + op->index - 1;
+        ZORV_NEXT_STEP();
+    }
+    ZORV_SYNC();
+    // As BinaryAssign begins.
+    if (IsPlaceholder(Right()->GetType())) RaiseError(41);
+    ZORV_NEXT_STEP();
+DoNewArrayEnd:
+    ZORV_SYNC();
+    NewArrayFromPlaceholder(int(op->count));
+    op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
 #undef ZORV_NEXT_STEP
 #undef ZORV_SYNC
 }

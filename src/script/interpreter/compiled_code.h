@@ -108,7 +108,8 @@ enum CompiledOpCode : uint8_t {
     kOpElementSlot,
     kOpElementBoundSlot,
     kOpElementName,
-    // The value above `depth` made the integer of index `index` of the element there.
+    // The value above `depth` made the integer of index `index` of the element there;
+    // taken from where IndexSource `code` says.
     kOpElementIndex,
     // The element of `count` indices as an operand, read as ElementMode `code` says.
     kOpElement,
@@ -116,6 +117,22 @@ enum CompiledOpCode : uint8_t {
     // element's cell written in place when kOpElement could read it so. `count` is 1 when
     // what follows may assign to the result, which then has to name the element.
     kOpElementAssign,
+    // "=" to the placeholder of a new array at `depth` (see kOpNewArrayEnd); for any other
+    // value there, on to step `index`, the kOpElementAssign.
+    kOpNewArray,
+    // The new array made with the value above `depth` at the `count` indices worked out
+    // since kOpNewArray, its first element, as AssignToNewArray makes it; on to `index`.
+    kOpNewArrayEnd,
+};
+
+// Where a kOpElementIndex finds its index: the value above its depth, or the read that
+// comes first in the index's own step (slot `count`; slot `count` when the call bound it,
+// else the name at stream offset `site`; integer `count`).
+enum IndexSource : uint8_t {
+    kIndexFromStack,
+    kIndexFromSlot,
+    kIndexFromBoundSlot,
+    kIndexFromInteger,
 };
 
 enum ElementMode : uint8_t {

@@ -6,19 +6,22 @@
 #include "script/language/token_codes.h"
 #include "script/values/script_array.h"
 
-bool CInterpretor::BeginElementByName(uint8_t* after) {
-    auto* token = reinterpret_cast<NameToken*>(currentToken);
-    CVariable* variable = LookUp(token);
+void CInterpretor::NewArrayPlaceholder(uint8_t* after) {
     CValue* slot = Operand();
-    if (variable != nullptr) {
-        slot->source = &variable->value;
-        return true;
-    }
-    slot->SetUnboundArray(reinterpret_cast<uintptr_t>(token));
+    slot->SetUnboundArray(reinterpret_cast<uintptr_t>(currentToken));
     // The indices are not worked out: the assignment that makes the array does that.
     currentToken = after;
     if (CurrentCode() != kTokenAssign) RaiseError(41);
-    return false;
+}
+
+void CInterpretor::NewArrayFromPlaceholder(int count) {
+    const StackSlot* right = slots_[depth_ + 1];
+    CValue value(this, &right->value);
+    const auto* token = reinterpret_cast<const NameToken*>(Left()->GetPlaceholder());
+    CVariable* variable = locals_->AddVariable(token->nameId, blockDepth_);
+    variable->value.MakeArray();
+    variable->value.SetArrayItemAt(right->indices, count, &value);
+    Operand()->Assign(value);
 }
 
 void CInterpretor::CompiledElementOperand(int count) {

@@ -727,14 +727,17 @@ private:
     // A slot's value read as an operand at the current depth.
     void PushSlot(CValue* value);
     // ---- Array elements of compiled code (compiled_elements.cpp) ----------------------
-    // The array variable of an element named by the current token, looked up and kept in
-    // the operand's place for the element's step. When no scope has the name, the
-    // placeholder of a new array instead, which only an assignment at `after` (the token
-    // after "]") takes: false then.
-    bool BeginElementByName(uint8_t* after);
+    // An element named by the current token, which no scope has: the placeholder of a
+    // new array as the operand, which only an assignment at `after` (the token after "]")
+    // takes.
+    void NewArrayPlaceholder(uint8_t* after);
     // The element of the variable kept in the current place, at the `count` indices
     // kept there, as an operand: ElementOperand.
     void CompiledElementOperand(int count);
+    // "=" to the placeholder of a new array in the current place: the local array made with
+    // the value above as its element at the `count` indices kept there, as AssignToNewArray
+    // makes it; the value in the current place.
+    void NewArrayFromPlaceholder(int count);
     // Operator `code` on the element read from its cell into the current place: its cell
     // written in place, the result at the current depth. When it cannot be, false, and
     // the place names the element by its box, for the operator's handler.

@@ -606,7 +606,7 @@ private:
     }
 
     // ---- Elements in plain functions ----
-    // The globals a and m, a local array e that the function makes, and now and then a
+    // The globals a and m, local arrays e, x0 and x1 that the function makes, and now and then a
     // parameter or a name that holds a number, indexed: reads of numbers in their cells,
     // of missing elements and out of bounds, indices of every kind, assignments and steps
     // inside expressions, and writes that grow or reshape the arrays.
@@ -671,9 +671,14 @@ private:
     }
 
     std::string ElementTarget(Scope& scope) {
-        switch (Pick(4)) {
+        switch (Pick(8)) {
         case 0:
             return "m[" + ElementIndex(scope, 3) + ", " + ElementIndex(scope, 2) + "]";
+        case 1:
+            // An array the assignment makes, in the block it runs in, when no scope has it.
+            if (scope.inFunction)
+                return "x" + std::to_string(Pick(2)) + "[" + ElementIndex(scope, 4) + "]";
+            [[fallthrough]];
         default:
             return ElementName(scope) + "[" + ElementIndex(scope, 5) + "]";
         }
