@@ -332,6 +332,7 @@ public:
         }
         FuseOperands();
         FuseElementIndices();
+        FuseElementReads();
         SettleIntegerCode();
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
@@ -443,12 +444,51 @@ public:
         Renumber(fused, moved);
     }
 
+    // A kOpElementRead before each element whose indices are slots or integer literals
+    // alone, read for its value or as the target of a kOpElementAssign.
+    void FuseElementReads() {
+        std::vector<CompiledOp>& ops = out_.ops;
+        std::vector<uint32_t> moved(ops.size() + 1);
+        std::vector<CompiledOp> kept;
+        kept.reserve(ops.size());
+        for (size_t i = 0; i < ops.size(); ++i) {
+            moved[i] = uint32_t(kept.size());
+            const CompiledOp& begin = ops[i];
+            if (begin.op == kOpElementSlot || begin.op == kOpElementBoundSlot ||
+                begin.op == kOpElementName) {
+                ElementRead read{};
+                read.begin = begin.op;
+                read.slot = begin.count;
+                size_t at = i + 1;
+                while (at < ops.size() && ops[at].op == kOpElementIndex &&
+                       ops[at].code != kIndexFromStack && ops[at].depth == begin.depth &&
+                       read.count < ElementRead::kMaxIndices) {
+                    read.sources[read.count] = ops[at].code;
+                    read.values[read.count++] = ops[at].count;
+                    ++at;
+                }
+                const CompiledOp& element = ops[at < ops.size() ? at : i];
+                if (read.count != 0 && element.op == kOpElement && element.depth == begin.depth &&
+                    element.count == read.count && element.code != kElementAddressed) {
+                    kept.push_back(CompiledOp{kOpElementRead, element.code, begin.depth,
+                                              uint32_t(at + 1), uint32_t(out_.elementReads.size()),
+                                              0, begin.token});
+                    out_.elementReads.push_back(read);
+                }
+            }
+            kept.push_back(begin);
+        }
+        moved[ops.size()] = uint32_t(kept.size());
+        Renumber(kept, moved);
+    }
+
     // The steps become `kept`, step i of the old ones being step moved[i] of them.
     void Renumber(std::vector<CompiledOp>& kept, const std::vector<uint32_t>& moved) {
         for (CompiledOp& op : kept)
             if (op.op == kOpJump || op.op == kOpBranchTrue || op.op == kOpEndAndJump ||
                 op.op == kOpIntegerCode || op.op == kOpElementName ||
-                op.op == kOpElementBoundSlot || op.op == kOpNewArray || op.op == kOpNewArrayEnd)
+                op.op == kOpElementBoundSlot || op.op == kOpNewArray || op.op == kOpNewArrayEnd ||
+                op.op == kOpElementRead)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -1607,8 +1647,9 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoElement,
                                          &&DoElementAssign,
                                          &&DoNewArray,
-                                         &&DoNewArrayEnd};
-    static_assert(std::size(kSteps) == kOpNewArrayEnd + 1);
+                                         &&DoNewArrayEnd,
+                                         &&DoElementRead};
+    static_assert(std::size(kSteps) == kOpElementRead + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -2197,6 +2238,47 @@ DoNewArrayEnd:
     NewArrayFromPlaceholder(int(op->count));
     op = ops + op->index - 1;
     ZORV_NEXT_STEP();
+DoElementRead : {
+    const ElementRead& read = code.elementReads[op->count];
+    const CValue* variable;
+    if (read.begin == kOpElementSlot ||
+        (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) != 0)) {
+        variable = &slots[read.slot];
+    } else {
+        ZORV_SYNC();
+        CVariable* found = LookUp(reinterpret_cast<NameToken*>(op->token));
+        if (found == nullptr) ZORV_NEXT_STEP();
+        variable = &found->value;
+    }
+    int32_t indices[ElementRead::kMaxIndices];
+    for (uint32_t k = 0; k < read.count; ++k) {
+        if (read.sources[k] == kIndexFromInteger) {
+            indices[k] = int32_t(read.values[k]);
+            continue;
+        }
+        const CValue& index = slots[read.values[k]];
+        if ((read.sources[k] == kIndexFromBoundSlot && ((bound >> read.values[k]) & 1) == 0) ||
+            index.GetType() != kValueInt)
+            ZORV_NEXT_STEP();
+        indices[k] = index.IntPayload();
+    }
+    CScriptArray* array = ArrayOf(*variable);
+    StackSlot* place = slots_[base + op->depth];
+    uint32_t flat;
+    if (array == nullptr || !array->FindFlatIndex(indices, read.count, flat) ||
+        !array->ReadNumber(flat, place->value))
+        ZORV_NEXT_STEP();
+    place->value.source = nullptr;
+    place->anchorKind = kValueInt;
+    if (op->code == kElementTarget) {
+        if (!place->anchor.HoldsSameArray(*variable)) place->anchor.Assign(*variable);
+        place->anchorKind = kValueArray;
+        place->indexCount = int32_t(read.count);
+        std::copy_n(indices, read.count, place->indices);
+    }
+    op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
+}
 #undef ZORV_NEXT_STEP
 #undef ZORV_SYNC
 }

@@ -123,6 +123,10 @@ enum CompiledOpCode : uint8_t {
     // The new array made with the value above `depth` at the `count` indices worked out
     // since kOpNewArray, its first element, as AssignToNewArray makes it; on to `index`.
     kOpNewArrayEnd,
+    // The element that the steps from the next one up to step `index` read, in one step,
+    // when its array's variable, its indices (ElementRead `count`) and a number in its
+    // cell are at hand, read as ElementMode `code` says; else on to the next step.
+    kOpElementRead,
 };
 
 // Where a kOpElementIndex finds its index: the value above its depth, or the read that
@@ -182,6 +186,18 @@ struct CountingRound {
     static constexpr uint32_t kNoLimitSlot = ~0u;
 };
 
+// A kOpElementRead: the first step of its element (kOpElementSlot, kOpElementBoundSlot or
+// kOpElementName: then the step's token) with its slot, and the indices as IndexSource
+// and slot or integer.
+struct ElementRead {
+    uint8_t begin;
+    uint8_t count;
+    uint8_t sources[2];
+    uint32_t slot;
+    uint32_t values[2];
+    static constexpr uint32_t kMaxIndices = 2;
+};
+
 // The function a call site called last, and its compiled code (null: not covered).
 struct CompiledCallSite {
     const BlockRecord* function = nullptr;
@@ -195,6 +211,7 @@ struct CompiledFunction {
     std::vector<CountingRound> rounds;
     // The double literals of kOpBinaryDouble and kOpSlotDouble.
     std::vector<double> doubles;
+    std::vector<ElementRead> elementReads;
     uint32_t slotCount = 0;
     // The slots that kOpBindName binds, one bit each.
     uint64_t boundSlots = 0;
