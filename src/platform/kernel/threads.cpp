@@ -3,7 +3,6 @@
 #include <pthread.h>
 
 #include <atomic>
-#include <cstdint>
 #include <memory>
 
 #include "platform/kernel/errors.h"
@@ -125,20 +124,4 @@ BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode) {
 DWORD GetCurrentThreadId() {
     if (currentThreadId == 0) currentThreadId = NewThreadId();
     return currentThreadId;
-}
-
-size_t platform::StackRoomLeft() {
-    // The lowest address of the thread's stack, found once per thread; stacks grow down.
-    thread_local const uintptr_t lowest = [] {
-        pthread_attr_t attributes;
-        void* address = nullptr;
-        size_t size = 0;
-        if (pthread_getattr_np(pthread_self(), &attributes) == 0) {
-            pthread_attr_getstack(&attributes, &address, &size);
-            pthread_attr_destroy(&attributes);
-        }
-        return reinterpret_cast<uintptr_t>(address);
-    }();
-    const auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
-    return lowest != 0 && here > lowest ? size_t(here - lowest) : SIZE_MAX;
 }

@@ -22,12 +22,3 @@ BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
 // Non-zero, fixed for the thread's life, the id CreateThread reported for it. Threads not
 // started by CreateThread get theirs on first use.
 DWORD GetCurrentThreadId();
-
-namespace platform {
-
-// Bytes of the calling thread's stack left below the caller's frame; the largest size_t
-// when the thread's stack cannot be found. Deep recursions check it so that they end with
-// an error of their own before the stack runs out.
-size_t StackRoomLeft();
-
-} // namespace platform

@@ -3,7 +3,6 @@
 #include <new>
 
 #include "foundation/memory/memory_helpers.h"
-#include "platform/kernel/threads.h"
 #include "script/classes/class_lookup.h"
 #include "script/classes/script_program.h"
 #include "script/interpreter/call_scope.h"
@@ -215,10 +214,8 @@ void CInterpretor::HandleMethodError(CIError* error) {
 
 inline CInterpretor::CallRecord* CInterpretor::EnterCall(CIBaseObjectVar* locals,
                                                          CIBaseObjectVar* current) {
-    // The nesting limit keeps a recursion inside the stack for the frames of a usual
-    // build; this keeps it there whatever the frames (a checking build's are larger) and
-    // whatever the thread's stack.
-    if (platform::StackRoomLeft() < kStackReserve) RaiseError(15);
+    // Every way into a call, the compiled ones too, keeps within the stack's budget.
+    CheckStack();
     if (callNesting_ == callRecordCount_) {
         if (!MemRealloc(size_t(callRecordCount_ + 1) * sizeof(CallRecord*), &callRecords_))
             RaiseError(15);

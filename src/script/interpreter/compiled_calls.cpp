@@ -47,4 +47,13 @@ void CInterpretor::ClearSlotStack() {
         segment.used = 0;
     }
     slotSegment_ = 0;
+    pendingTop_ = 0;
+}
+
+void CInterpretor::GrowPendingCalls(uint32_t top) {
+    try {
+        pendingCalls_.resize(top);
+    } catch (const std::bad_alloc&) {
+        RaiseError(15);
+    }
 }

@@ -3,8 +3,8 @@
 // in their order; the runner then takes those steps without reading the tokens.
 //
 // A function body is compiled only when every statement and operand in it is one the
-// compiler knows; any other body runs on the walk. Not covered yet: array elements,
-// members with an index ("a.b[i]"), members after a parenthesis or after a call's result,
+// compiler knows; any other body runs on the walk. Not covered yet: an element followed
+// by a member, members with an index ("a.b[i]"), members after a parenthesis or after a call's result,
 // a method call named through a class that is not a singleton's. ("?" not followed by ":"
 // and calls of more than 15 arguments do not link.) Break or Continue with no loop to
 // leave (or a Continue in a Switch) runs the walk's handler, which fails as it does on the
@@ -58,6 +58,13 @@
 // is one Return of integer operators over its parameters is answered the same way without
 // entering the call, as nothing in it can have an effect; inside number code too, once
 // its site has called that function, for integer arguments.
+//
+// An element "name[index, ...]" keeps its array's variable (a slot, or the name looked up
+// first, as the walk does) in its place while its indices are worked out above it, then
+// takes the element. Where only its value is used, or an assignment, "++" or "--" follows
+// it directly, a number is read from its cell and written back there (compiled_elements.cpp);
+// anything else, and every element that another operator may assign through, goes the
+// walk's way, by the box that names the element.
 #include <algorithm>
 #include <atomic>
 #include <iterator>
@@ -71,6 +78,7 @@
 #include "script/interpreter/interpretor.h"
 #include "script/language/name_table.h"
 #include "script/language/token_codes.h"
+#include "script/values/script_array.h"
 
 namespace {
 
@@ -235,6 +243,8 @@ public:
             }
         }
         FuseOperands();
+        FuseElementIndices();
+        FuseElementReads();
         SettleNumberCode();
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
@@ -254,6 +264,8 @@ public:
         declaring_ = kNoSlot;
         // The statement's own expression state goes with its steps.
         memberTargets_.clear();
+        closers_.clear();
+        std::fill(std::begin(elementAt_), std::end(elementAt_), kNoElement);
         token = statementToken_;
         uint16_t code = Code(token);
         bool expression = IsClassToken(code) || code == kTokenName || code == kTokenCallName ||
@@ -348,12 +360,86 @@ public:
         Renumber(fused, moved);
     }
 
+    // An index that is a slot or an integer literal alone, read by its kOpElementIndex.
+    void FuseElementIndices() {
+        std::vector<CompiledOp>& ops = out_.ops;
+        std::vector<uint32_t> moved(ops.size() + 1);
+        std::vector<CompiledOp> fused;
+        fused.reserve(ops.size());
+        for (size_t i = 0; i < ops.size(); ++i) {
+            moved[i] = uint32_t(fused.size());
+            const CompiledOp& read = ops[i];
+            if (i + 1 < ops.size() && ops[i + 1].op == kOpElementIndex &&
+                read.depth == ops[i + 1].depth + 1) {
+                CompiledOp one = ops[i + 1];
+                if (read.op == kOpSlot && read.token == one.token) {
+                    one.code = kIndexFromSlot;
+                } else if (read.op == kOpBoundSlot && Next(read.token) == one.token) {
+                    one.code = kIndexFromBoundSlot;
+                    one.site = Offset(read.token);
+                } else if (read.op == kOpInt && Next(read.token) == one.token) {
+                    one.code = kIndexFromInteger;
+                } else {
+                    fused.push_back(read);
+                    continue;
+                }
+                one.count = read.index;
+                fused.push_back(one);
+                moved[++i] = uint32_t(fused.size() - 1);
+                continue;
+            }
+            fused.push_back(read);
+        }
+        moved[ops.size()] = uint32_t(fused.size());
+        Renumber(fused, moved);
+    }
+
+    // A kOpElementRead before each element whose indices are slots or integer literals
+    // alone, read for its value or as the target of a kOpElementAssign.
+    void FuseElementReads() {
+        std::vector<CompiledOp>& ops = out_.ops;
+        std::vector<uint32_t> moved(ops.size() + 1);
+        std::vector<CompiledOp> kept;
+        kept.reserve(ops.size());
+        for (size_t i = 0; i < ops.size(); ++i) {
+            moved[i] = uint32_t(kept.size());
+            const CompiledOp& begin = ops[i];
+            if (begin.op == kOpElementSlot || begin.op == kOpElementBoundSlot ||
+                begin.op == kOpElementName) {
+                ElementRead read{};
+                read.begin = begin.op;
+                read.slot = begin.count;
+                size_t at = i + 1;
+                while (at < ops.size() && ops[at].op == kOpElementIndex &&
+                       ops[at].code != kIndexFromStack && ops[at].depth == begin.depth &&
+                       read.count < ElementRead::kMaxIndices) {
+                    read.sources[read.count] = ops[at].code;
+                    read.values[read.count++] = ops[at].count;
+                    ++at;
+                }
+                const CompiledOp& element = ops[at < ops.size() ? at : i];
+                if (read.count != 0 && element.op == kOpElement && element.depth == begin.depth &&
+                    element.count == read.count && element.code != kElementAddressed) {
+                    kept.push_back(CompiledOp{kOpElementRead, element.code, begin.depth,
+                                              uint32_t(at + 1), uint32_t(out_.elementReads.size()),
+                                              0, begin.token});
+                    out_.elementReads.push_back(read);
+                }
+            }
+            kept.push_back(begin);
+        }
+        moved[ops.size()] = uint32_t(kept.size());
+        Renumber(kept, moved);
+    }
+
     // The steps become `kept`, step i of the old ones being step moved[i] of them.
     void Renumber(std::vector<CompiledOp>& kept, const std::vector<uint32_t>& moved) {
         for (CompiledOp& op : kept)
             if (op.op == kOpJump || op.op == kOpBranchTrue || op.op == kOpEndAndJump ||
                 op.op == kOpNumberCode || op.op == kOpCaseTest || op.op == kOpWalkIf ||
-                op.op == kOpMemberAssigned)
+                op.op == kOpMemberAssigned || op.op == kOpElementName ||
+                op.op == kOpElementBoundSlot || op.op == kOpNewArray || op.op == kOpNewArrayEnd ||
+                op.op == kOpElementRead)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -584,6 +670,7 @@ private:
         for (;;) {
             ++depth;
             if (depth >= kMaxCompiledDepth) return nullptr;
+            elementAt_[depth] = kNoElement;
             out_.maxDepth = std::max(out_.maxDepth, depth + 1);
             if (declaredSlot != kNoSlot && depth == base + 1) {
                 Emit(kOpUnbound, depth, token);
@@ -597,6 +684,7 @@ private:
             } else {
                 token = Operand(depth, token);
                 if (token == nullptr) return nullptr;
+                SettleElementMode(depth, token);
             }
             for (;;) {
                 uint16_t code = Code(token);
@@ -623,7 +711,10 @@ private:
                 if (depth == declaredAt && operators[depth] == kTokenAssign)
                     bindAssignOp_ = Emit(boundSlot != kNoSlot ? kOpAssignBound : kOpAssignDeclared,
                                          depth, token, declaredSlot);
-                else
+                else if (int assigned = ElementAssignment(depth, token, operators[depth]);
+                         assigned < 0)
+                    return nullptr;
+                else if (assigned == 0)
                     Emit(kOpBinary, depth, token, 0, 0, uint8_t(operators[depth]));
                 if (!memberTargets_.empty() && memberTargets_.back().depth == depth &&
                     operators[depth] == kTokenAssign) {
@@ -700,7 +791,9 @@ private:
         }
         case kTokenOpenParen: {
             Emit(kOpClear, depth, token);
+            closers_.push_back(kParenthesis);
             uint8_t* end = Expression(depth, Next(token));
+            closers_.pop_back();
             if (end == nullptr || Code(end) != kTokenCloseParen) return nullptr;
             Emit(kOpSwap, depth, end);
             end = Next(end);
@@ -736,6 +829,8 @@ private:
             return Members(depth, token);
         case kTokenNew:
             return New(depth, token);
+        case kTokenArrayName:
+            return Element(depth, token);
         default:
             if (IsClassToken(code)) return Members(depth, token);
             return nullptr;
@@ -861,10 +956,109 @@ private:
         return end;
     }
 
+    // ---- Array elements ----------------------------------------------------------------
+
+    // "name[index, ...]" as EvalArrayElement reads it: the array's variable at `depth`,
+    // the indices each worked out above it, then the element, read as the walk does
+    // (kElementAddressed) until SettleElementMode or ElementAssignment know better.
+    uint8_t* Element(uint32_t depth, uint8_t* token) {
+        uint32_t name = NameOf(token);
+        uint32_t slot = SlotOf(name);
+        uint32_t begin;
+        if (slot != kNoSlot && IsBound(slot)) {
+            begin = Emit(kOpElementBoundSlot, depth, token, 0, slot);
+        } else if (slot != kNoSlot) {
+            begin = Emit(kOpElementSlot, depth, token, 0, slot);
+        } else {
+            seenNames_.push_back(name);
+            begin = Emit(kOpElementName, depth, token);
+        }
+        closers_.push_back(kIndexList);
+        uint8_t* next = Next(token);
+        uint32_t count = 0;
+        for (;;) {
+            // More indices than an array has dimensions fail on the walk.
+            if (count == uint32_t(CInterpretor::kMaxArrayIndices)) return nullptr;
+            next = Expression(depth, next);
+            if (next == nullptr) return nullptr;
+            Emit(kOpElementIndex, depth, next, count++);
+            if (Code(next) != kTokenComma) break;
+            next = Next(next);
+        }
+        closers_.pop_back();
+        if (Code(next) != kTokenCloseBracket) return nullptr;
+        next = Next(next);
+        if (IsMemberToken(Code(next))) return nullptr;
+        // Its first step, for ElementAssignment.
+        uint32_t element = Emit(kOpElement, depth, next, begin, count, kElementAddressed);
+        out_.ops[begin].index = element + 1;
+        return next;
+    }
+
+    // Whether the value of an operand that `next` follows may be assigned to through its
+    // variable: by an assignment, ++ or --, or, inside parentheses, by one after them.
+    bool MayBeAssigned(uint8_t* next) const {
+        uint16_t code = Code(next);
+        if (code >= kTokenAssign && code <= kTokenShiftRightAssign) return true;
+        if (code == kTokenIncrement || code == kTokenDecrement) return true;
+        return code == kTokenCloseParen && !closers_.empty() && closers_.back() == kParenthesis;
+    }
+
+    // An element just read at `depth` whose value alone is used is read from its cell.
+    void SettleElementMode(uint32_t depth, uint8_t* next) {
+        CompiledOp& last = out_.ops.back();
+        if (last.op != kOpElement || last.depth != depth) return;
+        elementAt_[depth] = uint32_t(out_.ops.size() - 1);
+        if (!MayBeAssigned(next)) last.code = kElementValue;
+    }
+
+    // Operator `code` reduced at `depth` onto the element read there, with nothing taken
+    // in between at that depth: a kOpElementAssign, 1. 0 for anything else, -1 when the
+    // compiler does not cover it.
+    int ElementAssignment(uint32_t depth, uint8_t* token, uint32_t code) {
+        uint32_t at = elementAt_[depth];
+        elementAt_[depth] = kNoElement;
+        if (at == kNoElement) return 0;
+        if (!(code >= kTokenAssign && code <= kTokenShiftRightAssign) && code != kTokenIncrement &&
+            code != kTokenDecrement)
+            return 0;
+        for (uint32_t i = at + 1; i < out_.ops.size(); ++i)
+            if (out_.ops[i].depth <= depth) return 0;
+        out_.ops[at].code = kElementTarget;
+        uint32_t begin = out_.ops[at].index;
+        uint32_t made = kNoElement;
+        if (code == kTokenAssign &&
+            (out_.ops[begin].op == kOpElementName || out_.ops[begin].op == kOpElementBoundSlot)) {
+            // A name no scope has makes a new array: its indices are worked out once more,
+            // after the right side, above it.
+            made = Emit(kOpNewArray, depth, token);
+            closers_.push_back(kIndexList);
+            uint8_t* next = Next(out_.ops[begin].token);
+            uint32_t count = 0;
+            for (;;) {
+                next = Expression(depth + 1, next);
+                if (next == nullptr) return -1;
+                Emit(kOpElementIndex, depth + 1, next, count++);
+                if (Code(next) != kTokenComma) break;
+                next = Next(next);
+            }
+            closers_.pop_back();
+            Emit(kOpNewArrayEnd, depth, token, 0, count);
+        }
+        uint32_t assign =
+            Emit(kOpElementAssign, depth, token, 0, MayBeAssigned(token) ? 1 : 0, uint8_t(code));
+        if (made != kNoElement) {
+            out_.ops[made].index = assign;
+            out_.ops[assign - 1].index = assign + 1;
+        }
+        return 1;
+    }
+
     uint8_t* Call(uint32_t depth, uint8_t* token) {
         if (pendingCalls_ >= CompiledFunction::kMaxPendingCalls) return nullptr;
         uint32_t pending = pendingCalls_++;
         out_.maxPendingCalls = std::max(out_.maxPendingCalls, pendingCalls_);
+        closers_.push_back(kCallArguments);
         uint32_t begin = Emit(kOpCallBegin, depth, token, pending);
         uint8_t* next = Next(token);
         uint32_t count = 0;
@@ -882,6 +1076,7 @@ private:
             if (Code(next) != kTokenCloseParen) return nullptr;
             Emit(kOpArgumentsEnd, depth, next);
         }
+        closers_.pop_back();
         next = Next(next);
         if (IsMemberToken(Code(next))) return nullptr;
         uint32_t end = Emit(kOpCallEnd, depth, next, pending, count);
@@ -991,6 +1186,7 @@ private:
             if (code == kTokenReturn && function_ == nullptr) return false;
             switch (code) {
             case kTokenName:
+            case kTokenArrayName:
             case kTokenCallName:
             case kTokenVar:
             // Of the class names, only a singleton's starts a statement.
@@ -1322,6 +1518,12 @@ private:
     std::vector<MemberTarget> memberTargets_;
     // Prefix operators nested in the operand being compiled.
     uint32_t prefixes_ = 0;
+    // What the ")" or "]" that ends the expression being compiled closes, innermost last.
+    enum Closer : uint8_t { kParenthesis, kCallArguments, kIndexList };
+    std::vector<uint8_t> closers_;
+    // At each depth, the kOpElement step of the operand read there, or kNoElement.
+    static constexpr uint32_t kNoElement = ~0u;
+    uint32_t elementAt_[kMaxCompiledDepth + 2] = {};
 };
 
 const CompiledFunction* CInterpretor::CompiledFor(const BlockRecord* function) {
@@ -1408,11 +1610,18 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     if (base + code.maxDepth + 2 >= stackCapacity_) GrowValueStack(base + code.maxDepth + 2);
     const uint32_t poolMark = temporaryTextCount_;
     const std::atomic<uint32_t>& stopRequest = StopRequestFlag();
-    const BlockRecord* pending[CompiledFunction::kMaxPendingCalls];
-    // The slots of each pending call's compiled callee that its arguments go into; null
-    // when they go into the argument frame.
-    CValue* targets[CompiledFunction::kMaxPendingCalls + 1];
-    targets[CompiledFunction::kFrameArguments] = nullptr;
+    // This code's pending calls, on the interpreter's stack of them.
+    const uint32_t pendingBase = pendingTop_;
+    const uint32_t pendingEnd = pendingBase + CompiledFunction::kMaxPendingCalls + 1;
+    if (pendingCalls_.size() < pendingEnd) GrowPendingCalls(pendingEnd);
+    pendingCalls_[pendingBase + CompiledFunction::kFrameArguments].target = nullptr;
+    struct PendingScope {
+        uint32_t& top;
+        uint32_t base;
+        ~PendingScope() { top = base; }
+    } pendingScope{pendingTop_, pendingBase};
+    pendingTop_ = pendingEnd;
+#define ZORV_PENDING(index) pendingCalls_[pendingBase + (index)]
     const CompiledOp* ops = code.ops.data();
     const CompiledOp* op = ops;
     uint8_t* const metDoubles = code.metDoubles.data();
@@ -1492,8 +1701,17 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoMethodEnd,
                                          &&DoNewBegin,
                                          &&DoNewEnd,
-                                         &&DoDelete};
-    static_assert(std::size(kSteps) == kOpDelete + 1);
+                                         &&DoDelete,
+                                         &&DoElementSlot,
+                                         &&DoElementBoundSlot,
+                                         &&DoElementName,
+                                         &&DoElementIndex,
+                                         &&DoElement,
+                                         &&DoElementAssign,
+                                         &&DoNewArray,
+                                         &&DoNewArrayEnd,
+                                         &&DoElementRead};
+    static_assert(std::size(kSteps) == kOpElementRead + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -1842,10 +2060,10 @@ DoCallBegin : {
     if (variable->value.GetType() != kValueFunction) RaiseError(128);
     Operand();
     const BlockRecord* function = variable->value.GetFunction();
-    pending[op->index] = function;
+    ZORV_PENDING(op->index).function = function;
     // A function the site called last, compiled, takes its arguments in its own slots.
     const CompiledCallSite& site = code.sites[op->site];
-    targets[op->index] = site.function == function && site.code != nullptr &&
+    ZORV_PENDING(op->index).target = site.function == function && site.code != nullptr &&
                                  !site.code->returnsOnly && op->count <= site.code->parameterCount
                              ? ReserveSlots(site.code->slotCount)
                              : nullptr;
@@ -1862,7 +2080,7 @@ DoArgumentsBegin:
 DoArgument : {
     // A placeholder fails where the walk stands after the argument.
     if (IsPlaceholder(slots_[base + op->depth + 1]->value.GetType())) ZORV_SYNC();
-    CValue* target = targets[op->site];
+    CValue* target = ZORV_PENDING(op->site).target;
     (target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index].Assign(
         slots_[base + op->depth + 1]->value);
     ZORV_NEXT_STEP();
@@ -1870,7 +2088,7 @@ DoArgument : {
 DoArgumentSlot : {
     CValue* value = &slots[op->count];
     if (value->GetType() <= kValueDouble) {
-        CValue* target = targets[op->site];
+        CValue* target = ZORV_PENDING(op->site).target;
         (target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index].Assign(*value);
         ZORV_NEXT_STEP();
     }
@@ -1881,7 +2099,7 @@ DoArgumentSlot : {
     goto DoArgument;
 }
 DoArgumentInt : {
-    CValue* target = targets[op->site];
+    CValue* target = ZORV_PENDING(op->site).target;
     CValue& argument = (target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index];
     argument.owner = this;
     argument.SetInt(int32_t(op->count));
@@ -1896,13 +2114,13 @@ DoCallEnd : {
     if (slots_[depth_]->anchorKind == kValueObject &&
         slots_[depth_]->anchor.GetType() != kValueObject)
         RaiseError(32);
-    const BlockRecord* function = pending[op->index];
+    const BlockRecord* function = ZORV_PENDING(op->index).function;
     if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
     if (callNesting_ >= kMaxCallNesting) RaiseError(15);
     CheckStack();
     CompiledCallSite& site = code.sites[op->site];
     if (site.function != function) site = {function, CompiledFor(function)};
-    if (CValue* target = targets[op->index]) {
+    if (CValue* target = ZORV_PENDING(op->index).target) {
         // The arguments are in the callee's slots; the parameters left out take the
         // default value.
         for (uint32_t n = op->count; n < site.code->parameterCount; ++n)
@@ -2109,6 +2327,120 @@ DoDelete:
     ZORV_SYNC();
     CompiledDelete(slots_[base + 1]->value);
     ZORV_NEXT_STEP();
+DoElementBoundSlot:
+    if (((bound >> op->count) & 1) == 0) goto DoElementName;
+DoElementSlot:
+    // The variable waits in its place while the indices are worked out above it.
+    cleared(slots_[base + op->depth]).source = &slots[op->count];
+    ZORV_NEXT_STEP();
+DoElementName : {
+    ZORV_SYNC();
+    if (CVariable* variable = LookUp(reinterpret_cast<NameToken*>(op->token))) {
+        cleared(slots_[base + op->depth]).source = &variable->value;
+        ZORV_NEXT_STEP();
+    }
+    NewArrayPlaceholder(ops[op->index - 1].token);
+    op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
+}
+DoElementIndex : {
+    int32_t& place = slots_[base + op->depth]->indices[op->index];
+    const CValue* index = &slots_[base + op->depth + 1]->value;
+    if (op->code == kIndexFromInteger) {
+        place = int32_t(op->count);
+        ZORV_NEXT_STEP();
+    }
+    if (op->code != kIndexFromStack) {
+        const bool inSlot = op->code == kIndexFromSlot || ((bound >> op->count) & 1) != 0;
+        if (inSlot && slots[op->count].GetType() == kValueInt) {
+            place = slots[op->count].IntPayload();
+            ZORV_NEXT_STEP();
+        }
+        // Else the read as its own step would make it, above the element.
+        ZORV_SYNC();
+        depth_ = base + op->depth + 1;
+        if (inSlot) {
+            PushSlot(&slots[op->count]);
+        } else {
+            currentToken = GetStream() + op->site;
+            tables.operand[kTokenName](*this);
+        }
+        depth_ = base + op->depth;
+        currentToken = op->token;
+    }
+    if (index->GetType() == kValueInt) {
+        place = index->IntPayload();
+        ZORV_NEXT_STEP();
+    }
+    ZORV_SYNC();
+    place = index->GetInt();
+    ZORV_NEXT_STEP();
+}
+DoElement : {
+    StackSlot* place = slots_[base + op->depth];
+    if (op->code != kElementAddressed) {
+        const CValue& variable = *place->value.source;
+        CScriptArray* array = ArrayOf(variable);
+        uint32_t flat;
+        if (array != nullptr && array->FindFlatIndex(place->indices, op->count, flat) &&
+            array->ReadNumber(flat, place->value)) {
+            place->value.source = nullptr;
+            place->anchorKind = kValueInt;
+            if (op->code == kElementTarget) {
+                // The cell kOpElementAssign writes, named by the array and the indices.
+                if (!place->anchor.HoldsSameArray(variable)) place->anchor.Assign(variable);
+                place->anchorKind = kValueArray;
+                place->indexCount = int32_t(op->count);
+            }
+            ZORV_NEXT_STEP();
+        }
+    }
+    ZORV_SYNC();
+    CompiledElementOperand(int(op->count));
+    ZORV_NEXT_STEP();
+}
+DoElementAssign : {
+    if (op->code == kTokenAssign) {
+        // A number over a number in its cell, the commonest store.
+        StackSlot* place = slots_[base + op->depth];
+        CScriptArray* array = ArrayOf(place->anchor);
+        uint32_t flat;
+        if (place->anchorKind == kValueArray && place->value.source == nullptr &&
+            place->value.GetType() <= kValueDouble && array != nullptr &&
+            array->FindFlatIndex(place->indices, uint32_t(place->indexCount), flat) &&
+            array->WriteNumber(flat, slots_[base + op->depth + 1]->value)) {
+            SwapSlots(base + op->depth, base + op->depth + 1);
+            ZORV_NEXT_STEP();
+        }
+    }
+    ZORV_SYNC();
+    const StackSlot* place = slots_[depth_];
+    if (place->anchorKind == kValueArray && place->value.source == nullptr &&
+        place->value.GetType() <= kValueDouble && AssignElementCell(op->code, op->count != 0))
+        ZORV_NEXT_STEP();
+    operators_[depth_] = op->code;
+    tables.binary[op->code](*this);
+    ZORV_NEXT_STEP();
+}
+DoNewArray:
+    if (slots_[base + op->depth]->value.GetType() != kValueUnboundArray) {
+        op = ops + op->index - 1;
+        ZORV_NEXT_STEP();
+    }
+    ZORV_SYNC();
+    // As BinaryAssign begins.
+    if (IsPlaceholder(Right()->GetType())) RaiseError(41);
+    ZORV_NEXT_STEP();
+DoNewArrayEnd:
+    ZORV_SYNC();
+    NewArrayFromPlaceholder(int(op->count));
+    op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
+DoElementRead:
+    // Kept out of line: its indices would widen every level of a recursion's frame.
+    if (ReadElementInCell(code, *op, slots, bound, base)) op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
+#undef ZORV_PENDING
 #undef ZORV_NEXT_STEP
 #undef ZORV_SYNC
 }

@@ -151,6 +151,54 @@ enum CompiledOpCode : uint8_t {
     kOpNewEnd,
     // Delete of the object above the statement's base.
     kOpDelete,
+
+    // ---- Array elements "name[index, ...]" (compiled_elements.cpp) ----
+    // Each begins with the array's variable, kept at `depth` while the indices are worked
+    // out above it: slot `count`; slot `count` when the call bound it, else as
+    // kOpElementName; the name of the token looked up through the scopes, where no
+    // variable makes the placeholder of a new array and goes on to step `index`.
+    kOpElementSlot,
+    kOpElementBoundSlot,
+    kOpElementName,
+    // The value above `depth` made the integer of index `index` of the element there;
+    // taken from where IndexSource `code` says.
+    kOpElementIndex,
+    // The element of `count` indices as an operand, read as ElementMode `code` says.
+    kOpElement,
+    // Operator `code` (an assignment, ++ or --) on the element operand at `depth`; its
+    // element's cell written in place when kOpElement could read it so. `count` is 1 when
+    // what follows may assign to the result, which then has to name the element.
+    kOpElementAssign,
+    // "=" to the placeholder of a new array at `depth` (see kOpNewArrayEnd); for any other
+    // value there, on to step `index`, the kOpElementAssign.
+    kOpNewArray,
+    // The new array made with the value above `depth` at the `count` indices worked out
+    // since kOpNewArray, its first element, as AssignToNewArray makes it; on to `index`.
+    kOpNewArrayEnd,
+    // The element that the steps from the next one up to step `index` read, in one step,
+    // when its array's variable, its indices (ElementRead `count`) and a number in its
+    // cell are at hand, read as ElementMode `code` says; else on to the next step.
+    kOpElementRead,
+};
+
+// Where a kOpElementIndex finds its index: the value above its depth, or the read that
+// comes first in the index's own step (slot `count`; slot `count` when the call bound it,
+// else the name at stream offset `site`; integer `count`).
+enum IndexSource : uint8_t {
+    kIndexFromStack,
+    kIndexFromSlot,
+    kIndexFromBoundSlot,
+    kIndexFromInteger,
+};
+
+enum ElementMode : uint8_t {
+    // As the walk reads an element: an existing one through its box.
+    kElementAddressed,
+    // Only the value is used: a number read from its cell.
+    kElementValue,
+    // The left side of a kOpElementAssign: a number read from its cell, which that step
+    // writes.
+    kElementTarget,
 };
 
 enum MemberChainHead : uint8_t {
@@ -203,6 +251,18 @@ struct CountingRound {
     static constexpr uint32_t kNoLimitSlot = ~0u;
 };
 
+// A kOpElementRead: the first step of its element (kOpElementSlot, kOpElementBoundSlot or
+// kOpElementName: then the step's token) with its slot, and the indices as IndexSource
+// and slot or integer.
+struct ElementRead {
+    uint8_t begin;
+    uint8_t count;
+    uint8_t sources[2];
+    uint32_t slot;
+    uint32_t values[2];
+    static constexpr uint32_t kMaxIndices = 2;
+};
+
 // The function a call site called last, and its compiled code (null: not covered).
 struct CompiledCallSite {
     const BlockRecord* function = nullptr;
@@ -239,6 +299,7 @@ struct CompiledFunction {
     // For each kOpNumberCode (by its `depth`), whether its expression has met a double:
     // it then goes straight to the steps that take both kinds.
     mutable std::vector<uint8_t> metDoubles;
+    std::vector<ElementRead> elementReads;
     uint32_t slotCount = 0;
     // The slots that kOpBindName binds, one bit each.
     uint64_t boundSlots = 0;

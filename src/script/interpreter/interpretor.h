@@ -57,9 +57,6 @@ public:
     // Script calls (functions, methods written in the script, event handlers) nested
     // deeper than this raise error 15: a runaway recursion ends the run, not the process.
     static constexpr uint32_t kMaxCallNesting = 6000;
-    // Stack a script call leaves for what runs inside it (methods of the classes, the
-    // expressions of one level); a call with less left raises error 15 too.
-    static constexpr size_t kStackReserve = 256 * 1024;
     // The stack a run may use below RunMain. Expressions nested in every level of a
     // recursion can take much more per level than a plain call: past this, error 15.
     static constexpr uintptr_t kStackBudget = uintptr_t(6) << 20;
@@ -762,6 +759,28 @@ private:
                                                             uint64_t bound);
     // A slot's value read as an operand at the current depth.
     void PushSlot(CValue* value);
+    // ---- Array elements of compiled code (compiled_elements.cpp) ----------------------
+    // An element named by the current token, which no scope has: the placeholder of a
+    // new array as the operand, which only an assignment at `after` (the token after "]")
+    // takes.
+    void NewArrayPlaceholder(uint8_t* after);
+    // The element of the variable kept in the current place, at the `count` indices
+    // kept there, as an operand: ElementOperand.
+    void CompiledElementOperand(int count);
+    // "=" to the placeholder of a new array in the current place: the local array made with
+    // the value above as its element at the `count` indices kept there, as AssignToNewArray
+    // makes it; the value in the current place.
+    void NewArrayFromPlaceholder(int count);
+    // Operator `code` on the element read from its cell into the current place: its cell
+    // written in place, the result at the current depth. When it cannot be, false, and
+    // the place names the element by its box, for the operator's handler.
+    // `keepAddress`: the result names the element, as the handler leaves it.
+    bool AssignElementCell(uint8_t code, bool keepAddress);
+    // kOpElementRead `op` of `code`, in a call with these slots bound as `bound` and its
+    // value stack at `base`: true when it read the element's number from its cell into
+    // its place; false for the full steps to do it.
+    [[gnu::noinline]] bool ReadElementInCell(const CompiledFunction& code, const CompiledOp& op,
+                                             CValue* slots, uint64_t bound, uint32_t base);
     // After a statement of compiled code, what the statement loop does after each.
     void EndCompiledStatement(uint32_t poolMark);
     // ---- Members, methods, New and Delete in compiled code (compiled_objects.cpp) ---
@@ -840,6 +859,18 @@ private:
     std::vector<SlotSegment> slotSegments_;
     // The segment holding the top of the stack.
     uint32_t slotSegment_ = 0;
+    // The calls of running compiled code waiting for their arguments, each running code's
+    // CompiledFunction::kMaxPendingCalls + 1 above those of the code that called it: the
+    // function called, and the callee's slots its arguments go into (null: the argument
+    // frame). Kept off the native stack, which every level of a recursion shares.
+    struct PendingCall {
+        const BlockRecord* function = nullptr;
+        CValue* target = nullptr;
+    };
+    std::vector<PendingCall> pendingCalls_;
+    uint32_t pendingTop_ = 0;
+    // Room for `top` pending calls (error 15 when there is no memory).
+    [[gnu::noinline]] void GrowPendingCalls(uint32_t top);
     // Evaluates "(arguments)" after a call token into the current frame and stores the
     // count; the current token is the one after the call token.
     void EvaluateArguments();

@@ -81,6 +81,34 @@ public:
         value = cell.box->IntPayload();
         return true;
     }
+    // A number held in its cell, without boxing it: its value to `out`; false when the
+    // element holds anything else or lies beyond the items.
+    bool ReadNumber(uint32_t flatIndex, CValue& out) const {
+        if (flatIndex >= count_) return false;
+        const Cell& cell = cells_[flatIndex];
+        if (cell.kind == kCellInt) {
+            out.SetInt(cell.integer);
+            return true;
+        }
+        if (cell.kind != kCellDouble) return false;
+        out.SetFloat(cell.number);
+        return true;
+    }
+    // Writes a number over a number held in its cell; false, with nothing written, when
+    // either is something else.
+    bool WriteNumber(uint32_t flatIndex, const CValue& value) {
+        if (flatIndex >= count_ || value.GetType() > kValueDouble) return false;
+        Cell& cell = cells_[flatIndex];
+        if (cell.kind != kCellInt && cell.kind != kCellDouble) return false;
+        if (value.GetType() == kValueInt) {
+            cell.kind = kCellInt;
+            cell.integer = value.IntPayload();
+        } else {
+            cell.kind = kCellDouble;
+            cell.number = value.DoublePayload();
+        }
+        return true;
+    }
     // Assigns the element to `out` (as CValue::Assign); false, with `out` unchanged,
     // when the element does not exist.
     bool ReadItem(uint32_t flatIndex, CValue& out) const;

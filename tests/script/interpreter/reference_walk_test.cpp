@@ -153,10 +153,12 @@ public:
     // Var, If, loops, blocks), so that most of them run compiled.
     // `recursion`: with D as well, called by the top level. `members`: plain functions
     // that also read, assign and call members of script objects, built-in objects and
-    // texts, make objects with New and Delete them.
+    // texts, make objects with New and Delete them. `elements`: plain functions that also
+    // read and write array elements.
     explicit ProgramMaker(uint32_t seed, bool plain = false, bool recursion = false,
-                          bool members = false)
-        : random_(seed), plain_(plain), recursion_(recursion), members_(members) {}
+                          bool members = false, bool elements = false)
+        : random_(seed), plain_(plain), recursion_(recursion), members_(members),
+          elements_(elements) {}
 
     std::string Make() {
         text_.clear();
@@ -349,6 +351,7 @@ private:
 
     std::string PlainOperand(Scope& scope, int depth) {
         if (members_ && Pick(6) == 0) return MemberOperand(scope, depth);
+        if (elements_ && Pick(4) == 0) return ElementOperand(scope, depth);
         switch (Pick(depth > 2 ? 6 : 12)) {
         case 0:
         case 1:
@@ -460,6 +463,7 @@ private:
 
     std::string Target(Scope& scope) {
         if (members_ && Pick(6) == 0) return MemberTarget(scope);
+        if (scope.plain && elements_ && Pick(3) == 0) return ElementTarget(scope);
         if (scope.plain) return scope.names[size_t(Pick(int(scope.names.size())))];
         switch (Pick(8)) {
         case 0:
@@ -666,6 +670,11 @@ private:
             text_ += "Var lb = New Box(" + std::to_string(Pick(9)) + ");\n";
             scope.objects.push_back("lb");
         }
+        // A local array of the call, made by its first element.
+        if (elements_) {
+            for (int i = 0; i < 4; ++i)
+                text_ += "e[" + std::to_string(i) + "] = " + Literal() + ";\n";
+        }
         // Globals, which a Var of the function may hide.
         scope.names.push_back("g0");
         scope.names.push_back("g" + std::to_string(1 + f));
@@ -728,7 +737,8 @@ private:
         case 6:
             return "This";
         case 7:
-            if (Pick(40) == 0) return "p0";
+            // A parameter only inside a function: at the top level the name holds nothing.
+            if (Pick(40) == 0 && scope.inFunction) return "p0";
             [[fallthrough]];
         default:
             return scope.objects.empty() ? "bx" : scope.objects[size_t(Pick(int(scope.objects.size())))];
@@ -755,7 +765,7 @@ private:
         }
         case 4:
             // Texts: a literal's method, and a method of whatever a name holds.
-            if (Pick(30) == 0) return "p0.Length()";
+            if (Pick(30) == 0 && scope.inFunction) return "p0.Length()";
             return "\"" + std::string(size_t(1 + Pick(3)), 'a') + "\".Length()";
         case 5:
             // Delete during the expression: the walk notices it where it reads again.
@@ -806,10 +816,96 @@ private:
         }
     }
 
+    // ---- Elements in plain functions ----
+    // The globals a and m, local arrays e, x0 and x1 that the function makes, and now and then a
+    // parameter or a name that holds a number, indexed: reads of numbers in their cells,
+    // of missing elements and out of bounds, indices of every kind, assignments and steps
+    // inside expressions, and writes that grow or reshape the arrays.
+    std::string ElementName(const Scope& scope) {
+        switch (Pick(80)) {
+        case 0:
+            return Name(scope);
+        case 1:
+        case 2:
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+        case 7:
+        case 8:
+        case 9:
+        case 10:
+        case 11:
+        case 12:
+        case 13:
+        case 14:
+        case 15:
+        case 16:
+            return scope.inFunction ? "e" : "a";
+        default:
+            return "a";
+        }
+    }
+
+    std::string ElementIndex(Scope& scope, int size) {
+        switch (Pick(7)) {
+        case 0:
+            if (Pick(60) == 0) return Pick(2) == 0 ? std::to_string(size) : "-1";
+            return std::to_string(Pick(size));
+        case 1:
+            return ElementOperand(scope, 4) + " & " + std::to_string(size - 1);
+        case 2:
+            return Pick(10) == 0 ? "0.5" : "\"1\"";
+        case 3:
+            // A name alone: a loop's counter, which may run past the end.
+            if (size >= 4 && !scope.fixed.empty() && Pick(2) == 0)
+                return scope.fixed[size_t(Pick(int(scope.fixed.size())))];
+            if (Pick(8) == 0) return Name(scope);
+            [[fallthrough]];
+        default:
+            return "(" + PlainOperand(scope, 4) + ") & " + std::to_string(size - 1);
+        }
+    }
+
+    std::string ElementOperand(Scope& scope, int depth) {
+        if (depth > 5) return std::to_string(Pick(4));
+        if (Pick(3) == 0)
+            return "m[" + ElementIndex(scope, 2) + ", " + ElementIndex(scope, 2) +
+                   (Pick(100) == 0 ? ", 0]" : "]");
+        std::string element = ElementName(scope) + "[" + ElementIndex(scope, 4) + "]";
+        switch (Pick(8)) {
+        case 0:
+            return "(" + element + ")";
+        case 1:
+            return "(" + element + " = " + PlainOperand(scope, depth + 2) + ")";
+        case 2:
+            return "(" + element + (Pick(2) == 0 ? "++)" : "--)");
+        case 3:
+            return "(" + element + " += " + PlainOperand(scope, depth + 2) + ")";
+        default:
+            return element;
+        }
+    }
+
+    std::string ElementTarget(Scope& scope) {
+        switch (Pick(8)) {
+        case 0:
+            return "m[" + ElementIndex(scope, 3) + ", " + ElementIndex(scope, 2) + "]";
+        case 1:
+            // An array the assignment makes, in the block it runs in, when no scope has it.
+            if (scope.inFunction)
+                return "x" + std::to_string(Pick(2)) + "[" + ElementIndex(scope, 4) + "]";
+            [[fallthrough]];
+        default:
+            return ElementName(scope) + "[" + ElementIndex(scope, 5) + "]";
+        }
+    }
+
     std::mt19937 random_;
     bool plain_;
     bool recursion_;
     bool members_;
+    bool elements_;
     std::string text_;
 };
 
@@ -832,12 +928,14 @@ protected:
     // Programs that do not compile, or that all end early, would prove nothing: every one
     // compiles and a good share run to their end.
     static void Compare(uint32_t firstSeed, uint32_t count, bool plain = false,
-                        bool topLevel = false, bool recursion = false, bool members = false) {
+                        bool topLevel = false, bool recursion = false, bool members = false,
+                        bool elements = false) {
         uint32_t ended = 0;
         uint32_t compiled = 0;
         for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
-            std::string source = topLevel ? ProgramMaker(seed, true).MakeTopLevel()
-                                          : ProgramMaker(seed, plain, recursion, members).Make();
+            std::string source =
+                topLevel ? ProgramMaker(seed, true).MakeTopLevel()
+                         : ProgramMaker(seed, plain, recursion, members, elements).Make();
             Outcome fast = RunProgram(source, Way::kFast);
             Outcome reference = RunProgram(source, Way::kReference);
             Outcome fromCode = RunProgram(source, Way::kCompiled);
@@ -854,8 +952,10 @@ protected:
             ASSERT_EQ(fast.ticks, reference.ticks) << "seed " << seed << "\n" << source;
         }
         // A top level runs more statements, and its handler many times: more of them fail;
-        // the calls of D, and members, end a few more.
-        EXPECT_GE(ended, topLevel ? count / 5 : count / (recursion || members ? 4 : 3));
+        // the calls of D, and members, end a few more; elements fail in more ways
+        // (missing, out of bounds, of another shape).
+        EXPECT_GE(ended, topLevel || elements ? count / 5
+                                              : count / (recursion || members ? 4 : 3));
         // Every program has R, which compiles; plain ones have three more.
         EXPECT_GE(compiled, plain ? count * 3 : count / 2);
     }
@@ -897,6 +997,13 @@ TEST_F(ReferenceWalk, PlainFunctionsPart1) {
 }
 TEST_F(ReferenceWalk, PlainFunctionsPart2) {
     Compare(22001, 2000, true);
+}
+// And with array elements read, written and made among their operands and targets.
+TEST_F(ReferenceWalk, PlainFunctionsWithElementsPart1) {
+    Compare(50001, 2000, true, false, false, false, true);
+}
+TEST_F(ReferenceWalk, PlainFunctionsWithElementsPart2) {
+    Compare(52001, 2000, true, false, false, false, true);
 }
 
 // Programs whose top levels and event handlers the compiler covers, against the

@@ -1,0 +1,134 @@
+// Array elements in compiled code: the steps that leave the cells' quick reads and writes
+// and do what EvalArrayElement and the operators' handlers do.
+#include <algorithm>
+
+#include "script/interpreter/compiled_code.h"
+#include "script/interpreter/interpretor.h"
+#include "script/language/token_codes.h"
+#include "script/values/script_array.h"
+
+void CInterpretor::NewArrayPlaceholder(uint8_t* after) {
+    CValue* slot = Operand();
+    slot->SetUnboundArray(reinterpret_cast<uintptr_t>(currentToken));
+    // The indices are not worked out: the assignment that makes the array does that.
+    currentToken = after;
+    if (CurrentCode() != kTokenAssign) RaiseError(41);
+}
+
+void CInterpretor::NewArrayFromPlaceholder(int count) {
+    const StackSlot* right = slots_[depth_ + 1];
+    CValue value(this, &right->value);
+    const auto* token = reinterpret_cast<const NameToken*>(Left()->GetPlaceholder());
+    CVariable* variable = locals_->AddVariable(token->nameId, blockDepth_);
+    variable->value.MakeArray();
+    variable->value.SetArrayItemAt(right->indices, count, &value);
+    Operand()->Assign(value);
+}
+
+void CInterpretor::CompiledElementOperand(int count) {
+    StackSlot* place = slots_[depth_];
+    // ElementOperand writes the indices of a missing element back to the place.
+    int32_t indices[kMaxArrayIndices];
+    std::copy_n(place->indices, count, indices);
+    ElementOperand(place->value.source, indices, count);
+}
+
+bool CInterpretor::AssignElementCell(uint8_t code, bool keepAddress) {
+    StackSlot* place = slots_[depth_];
+    CScriptArray* array = ArrayOf(place->anchor);
+    uint32_t flat = 0;
+    // The right side may have grown the array, which keeps each element's indices.
+    if (array == nullptr ||
+        !array->FindFlatIndex(place->indices, uint32_t(place->indexCount), flat))
+        return false;
+    const CValue& right = slots_[depth_ + 1]->value;
+    switch (code) {
+    case kTokenAssign:
+        if (right.GetType() > kValueDouble) break;
+        // The right side may have stored something else in the element meanwhile.
+        if (!array->WriteNumber(flat, right)) array->SetItemFlat(flat, &right);
+        SwapSlots(depth_, depth_ + 1);
+        return true;
+    case kTokenIncrement:
+    case kTokenDecrement:
+    case kTokenAddAssign:
+    case kTokenSubtractAssign:
+    case kTokenMultiplyAssign: {
+        bool step = code == kTokenIncrement || code == kTokenDecrement;
+        if (!step && right.GetType() > kValueDouble) break;
+        CValue value(this);
+        if (!array->ReadNumber(flat, value)) break;
+        switch (code) {
+        case kTokenIncrement:
+            value.Increment();
+            break;
+        case kTokenDecrement:
+            value.Decrement();
+            break;
+        case kTokenAddAssign:
+            value.Add(right);
+            break;
+        case kTokenSubtractAssign:
+            value.Subtract(right);
+            break;
+        default:
+            value.Multiply(right);
+            break;
+        }
+        if (!array->WriteNumber(flat, value)) array->SetItemFlat(flat, &value);
+        // "++" and "--" leave the value read before the step; the others the new one,
+        // which keeps naming the element.
+        if (step) return true;
+        place->value.Assign(value);
+        if (keepAddress) place->value.source = array->GetItem(flat);
+        return true;
+    }
+    default:
+        break;
+    }
+    place->value.source = array->GetItem(flat);
+    return false;
+}
+
+bool CInterpretor::ReadElementInCell(const CompiledFunction& code, const CompiledOp& op,
+                                     CValue* slots, uint64_t bound, uint32_t base) {
+    const ElementRead& read = code.elementReads[op.count];
+    const CValue* variable;
+    if (read.begin == kOpElementSlot ||
+        (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) != 0)) {
+        variable = &slots[read.slot];
+    } else {
+        currentToken = op.token;
+        depth_ = base + op.depth;
+        CVariable* found = LookUp(reinterpret_cast<NameToken*>(op.token));
+        if (found == nullptr) return false;
+        variable = &found->value;
+    }
+    int32_t indices[ElementRead::kMaxIndices];
+    for (uint32_t k = 0; k < read.count; ++k) {
+        if (read.sources[k] == kIndexFromInteger) {
+            indices[k] = int32_t(read.values[k]);
+            continue;
+        }
+        const CValue& index = slots[read.values[k]];
+        if ((read.sources[k] == kIndexFromBoundSlot && ((bound >> read.values[k]) & 1) == 0) ||
+            index.GetType() != kValueInt)
+            return false;
+        indices[k] = index.IntPayload();
+    }
+    CScriptArray* array = ArrayOf(*variable);
+    StackSlot* place = slots_[base + op.depth];
+    uint32_t flat;
+    if (array == nullptr || !array->FindFlatIndex(indices, read.count, flat) ||
+        !array->ReadNumber(flat, place->value))
+        return false;
+    place->value.source = nullptr;
+    place->anchorKind = kValueInt;
+    if (op.code == kElementTarget) {
+        if (!place->anchor.HoldsSameArray(*variable)) place->anchor.Assign(*variable);
+        place->anchorKind = kValueArray;
+        place->indexCount = int32_t(read.count);
+        std::copy_n(indices, read.count, place->indices);
+    }
+    return true;
+}

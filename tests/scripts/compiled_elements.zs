@@ -1,0 +1,143 @@
+//== elements read and written in a function, one and two dimensions, ints and doubles
+// expect: end
+// expect output: 30.5 2.5 7 | 4 6 10 | 12 1.5 -1
+Function Fill(n) {
+    cells[0] = 0;
+    For (i = 0; i < n; i++) {
+        cells[i] = i * 2;
+    }
+    cells[1] = 2.5;
+    Var s = 0;
+    For (i = 0; i < n; i++) {
+        s = s + cells[i];
+    }
+    grid[1, 1] = 7;
+    Var old = cells[2]++;
+    cells[2]++;
+    Var stepped = cells[2];
+    Var added = cells[3] += 4;
+    cells[4] *= 1.5;
+    grid[1, 0] = 0;
+    grid[1, 0]--;
+    grid[0, 0] = 1.5;
+    Var set = grid[0, 0];
+    Return s + " " + cells[1] + " " + grid[1, 1] + " | " + old + " " + stepped + " " + added +
+           " | " + cells[4] + " " + set + " " + grid[1, 0];
+}
+Print(Fill(6));
+
+//== an assignment or step after the value of an element still reaches the element
+// expect: end
+// expect output: 1 9 | 5 8 4 | 1 2
+Function Chains(a) {
+    Var x;
+    Var y;
+    x = a[0] = 9;
+    y = (a[1]) = 5;
+    y = (a[2] += 3) = 8;
+    x = (a[3])++;
+    Return x + " " + a[0] + " | " + a[1] + " " + a[2] + " " + y;
+}
+v[0] = 1;
+v[1] = 1;
+v[2] = 1;
+v[3] = 1;
+Print(Chains(v), "|", v[0] - 8, v[3]);
+
+//== a missing element read fails after its closing bracket
+// expect: error 41 line 3 column 23
+Function Read(a) {
+    Return a[1] + a[5];
+}
+b[0] = 1;
+b[1] = 2;
+Print(Read(b));
+
+//== a negative index fails after the bracket
+// expect: error 45 line 4 column 20
+Function Negative(a) {
+    x = a[3];
+    Return a[x - 2];
+}
+b[3] = 1;
+Print(Negative(b));
+
+//== an index of the wrong count fails after the bracket
+// expect: error 66 line 3 column 19
+Function Count(a) {
+    Return a[3, 0];
+}
+b[3] = 1;
+Print(Count(b));
+
+//== an index that is a text counts as its number
+// expect: end
+// expect output: 4
+Function Texted(a) {
+    Return a[1, "1"];
+}
+m[1, 1] = 4;
+Print(Texted(m));
+
+//== a name no scope has makes a local array when assigned, and fails when read
+// expect: error 41 line 9 column 28
+// expect output: 6 9
+Function Make(n) {
+    made[n, 0] = n;
+    made[0, n] = made[n, 0] * 2;
+    Return made[0, n] + made[n, 0];
+}
+Function Missing() {
+    Return unknown[Make(2)];
+}
+Print(Make(2), Make(3));
+Print(Missing());
+
+//== the indices are worked out after the name is looked up, in order
+// expect: end
+// expect output: 5 | 3 7
+Function Replace() {
+    g = 0;
+    Return 1;
+}
+Function Order() {
+    g[Replace()] = 5;
+    Var first = g[1];
+    h[0, 0] = 1;
+    h[h[0, 0] = 5, Replace()] = 7;
+    Return first + " | " + (h[5, 1] - 4) + " " + h[5, 1];
+}
+g[0] = 2;
+Print(Order());
+
+//== events posted while an index is worked out wait for the end of the statement
+// expect: end
+// expect output: 0 1 | 1 12
+Function Seen(n) {
+    events = events * 10 + n;
+}
+Function Index(n) {
+    Return n + Post(Seen, n) * 0;
+}
+Function Stores() {
+    cells[2] = 0;
+    cells[Index(1)] = (stamp = events) + 1;
+    Var after = events;
+    cells[Index(2)] += cells[1] + events;
+    Return stamp + " " + after + " | " + cells[1] + " " + events;
+}
+events = 0;
+Print(Stores());
+
+//== a slot holding a number becomes an array when indexed, as a global does
+// expect: end
+// expect output: 4 3 | 5 1
+Function Slots(p) {
+    Var q = 1;
+    q[2] = 3;
+    p[1] = 4;
+    t = p;
+    Return t[1] + " " + q[2];
+}
+n = 5;
+Print(Slots(n), "|", n, Slots(n) == "4 3");
