@@ -2286,10 +2286,11 @@ DoMemberAssigned:
     ZORV_NEXT_STEP();
 DoChainHead:
     ZORV_SYNC();
+    // Code without slots (a top level, a handler) has no slot heads.
     ChainHead(op->code == kChainBoundSlot && ((bound >> op->index) & 1) != 0
                   ? uint32_t(kChainSlot)
                   : uint32_t(op->code),
-              &slots[op->index]);
+              op->code == kChainSlot || op->code == kChainBoundSlot ? &slots[op->index] : nullptr);
     ZORV_NEXT_STEP();
 DoChainMember:
     ZORV_SYNC();
