@@ -148,11 +148,6 @@ bool IsBoundOrPlain(uint64_t bound, const CompiledFunction& code, uint32_t slot)
     return slot >= 64 || ((code.boundSlots >> slot) & 1) == 0 || ((bound >> slot) & 1) != 0;
 }
 
-bool IsMemberToken(uint32_t code) {
-    return code == kTokenMemberCall || code == kTokenMember || code == kTokenArrayMember ||
-           code == kTokenDot;
-}
-
 bool IsIntegerOperator(uint32_t code) {
     int32_t unused;
     return IntegerResult(code, 1, 1, unused);
@@ -761,12 +756,12 @@ private:
             Emit(kOpEmpty, depth, token);
             return token;
         case kTokenString:
-            if (IsMemberToken(Code(Next(token)))) return Members(depth, token);
+            if (IsMemberLink(Code(Next(token)))) return Members(depth, token);
             Emit(kOpOperand, depth, token, 0, 0, uint8_t(code));
             return Next(token);
         case kTokenName: {
             uint8_t* next = Next(token);
-            if (IsMemberToken(Code(next))) return Members(depth, token);
+            if (IsMemberLink(Code(next))) return Members(depth, token);
             uint32_t slot = SlotOf(NameOf(token));
             if (slot != kNoSlot && IsBound(slot)) {
                 Emit(kOpBoundSlot, depth, token, slot);
@@ -797,7 +792,7 @@ private:
             if (end == nullptr || Code(end) != kTokenCloseParen) return nullptr;
             Emit(kOpSwap, depth, end);
             end = Next(end);
-            if (IsMemberToken(Code(end))) return nullptr;
+            if (IsMemberLink(Code(end))) return nullptr;
             return end;
         }
         case kTokenPlus: {
@@ -857,7 +852,7 @@ private:
         }
         token = Next(token);
         // A member after a call's result is where the walk stops reading the operand.
-        if (IsMemberToken(Code(token))) return nullptr;
+        if (IsMemberLink(Code(token))) return nullptr;
         return token;
     }
 
@@ -888,9 +883,7 @@ private:
         uint8_t* call = link;
         while (Code(call) == kTokenMember)
             call = Next(call);
-        const bool singleton = IsClassToken(code) && (code == 2 || code == 3 || code == 4 ||
-                                                      code == 39 || code == 56 || code == 57 ||
-                                                      code == 59);
+        const bool singleton = IsSingletonClass(code);
         uint32_t slot = code == kTokenName ? SlotOf(NameOf(head)) : kNoSlot;
         if (Code(call) != kTokenMemberCall) {
             if (Code(call) == kTokenArrayMember || Code(call) == kTokenDot) return nullptr;
@@ -988,7 +981,7 @@ private:
         closers_.pop_back();
         if (Code(next) != kTokenCloseBracket) return nullptr;
         next = Next(next);
-        if (IsMemberToken(Code(next))) return nullptr;
+        if (IsMemberLink(Code(next))) return nullptr;
         // Its first step, for ElementAssignment.
         uint32_t element = Emit(kOpElement, depth, next, begin, count, kElementAddressed);
         out_.ops[begin].index = element + 1;
@@ -1078,7 +1071,7 @@ private:
         }
         closers_.pop_back();
         next = Next(next);
-        if (IsMemberToken(Code(next))) return nullptr;
+        if (IsMemberLink(Code(next))) return nullptr;
         uint32_t end = Emit(kOpCallEnd, depth, next, pending, count);
         out_.ops[end].site = uint32_t(out_.sites.size());
         out_.ops[begin].site = out_.ops[end].site;

@@ -13,26 +13,6 @@ namespace {
 // The text class, whose objects a method call on a text makes for the call.
 constexpr uint32_t kTextClass = 8;
 
-bool IsMemberCode(uint32_t code) {
-    return code == kTokenMemberCall || code == kTokenMember || code == kTokenArrayMember ||
-           code == kTokenDot;
-}
-
-bool IsSingletonClass(uint32_t classId) {
-    switch (classId) {
-    case 2:
-    case 3:
-    case 4:
-    case 39:
-    case 56:
-    case 57:
-    case 59:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 void CInterpretor::ChainStops() {
@@ -51,7 +31,7 @@ void CInterpretor::SlotMembers(CValue* value, CompiledMemberSite& site) {
     CIBaseClassImpl* object =
         value->GetType() == kValueObject ? value->ObjectPayload() : nullptr;
     if (object != nullptr && IsScriptObject(object) && token->header.code == kTokenMember &&
-        !IsMemberCode(reinterpret_cast<const TokenHeader*>(after)->code)) {
+        !IsMemberLink(reinterpret_cast<const TokenHeader*>(after)->code)) {
         CheckStack();
         StackSlot* slot = slots_[depth_];
         if (slot->anchor.GetType() != kValueObject || slot->anchor.ObjectPayload() != object)

@@ -25,7 +25,8 @@ constexpr CInterpretor::HandlerTables::HandlerTables() {
     // constants and statics, whose values a statement would throw away.
     for (uint32_t code = 1; code <= kLastClassId; ++code)
         operand[code] = &Call<&CInterpretor::CallClassMember>;
-    for (uint32_t code : {2, 3, 4, 39, 56, 57, 59}) {
+    for (uint32_t code = 1; code <= kLastClassId; ++code) {
+        if (!IsSingletonClass(code)) continue;
         statement[code] = &Call<&CInterpretor::StatementExpression>;
         operand[code] = &Call<&CInterpretor::OperandSingleton>;
     }

@@ -20,21 +20,6 @@ bool IsPlaceholder(uint32_t type) {
     return type >= kValueUnboundName && type <= kValueMissingElement;
 }
 
-bool IsSingletonClass(uint32_t classId) {
-    switch (classId) {
-    case 2:
-    case 3:
-    case 4:
-    case 39:
-    case 56:
-    case 57:
-    case 59:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 // ---- Lookup and reading ------------------------------------------------------------

@@ -97,6 +97,28 @@ inline constexpr bool IsClassToken(uint32_t code) {
     return code >= 1 && code <= kLastClassId;
 }
 
+// The classes with one object each, made at start, whose names stand for that object.
+inline constexpr bool IsSingletonClass(uint32_t classId) {
+    switch (classId) {
+    case 2:
+    case 3:
+    case 4:
+    case 39:
+    case 56:
+    case 57:
+    case 59:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The tokens that link a member to what stands before it.
+inline constexpr bool IsMemberLink(uint32_t code) {
+    return code == kTokenMemberCall || code == kTokenMember || code == kTokenArrayMember ||
+           code == kTokenDot;
+}
+
 // The operators that take a right operand: assignments, "&&" to "~" and "+" to ">>".
 inline constexpr bool IsBinaryOperator(uint32_t code) {
     return (code >= kTokenAssign && code <= kTokenShiftRightAssign) ||
