@@ -1,13 +1,11 @@
 #include "classes_system_script.h"
+#include "script_source_run.h"
 
 #include "classes/system/system_classes.h"
-#include "foundation/containers/ptr_array.h"
 #include "script/classes/base_class.h"
-#include "script/classes/class_table.h"
 #include "script/classes/string_class.h"
-#include "script/interpreter/ierror.h"
 #include "script/interpreter/interpretor.h"
-#include "script/language/token_compiler.h"
+#include "script/language/token_infos.h"
 
 int32_t RunSystemScript(const std::string& source) {
     [[maybe_unused]] static const bool registered = [] {
@@ -16,18 +14,5 @@ int32_t RunSystemScript(const std::string& source) {
         return true;
     }();
     CInterpretor interpreter;
-    PtrArray names;
-    BuildBuiltinClassNameList(names);
-    if (interpreter.InitClassRegistry(names) != 1) return 15;
-    CTokenInfos report;
-    report.AddSourceText(source.data(), uint32_t(source.size()), kUnitOwnsText, "bench.zs", 0);
-    if (interpreter.GetCompiler()->Compile(report) != 1) return -1;
-    try {
-        interpreter.Start(report);
-        if (interpreter.RunMain(report, nullptr) == 1) return 0;
-    } catch (CIError* error) {
-        report.SetPendingError(error);
-    }
-    const CIError* error = report.GetPendingError();
-    return error != nullptr ? error->code : interpreter.lastEndCode;
+    return RunScriptSource(interpreter, source, kUnitOwnsText);
 }

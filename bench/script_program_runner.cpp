@@ -1,18 +1,16 @@
 #include "script_program_runner.h"
+#include "script_source_run.h"
 
 #include <cstdlib>
 
 #include "classes/scene3d/math_class.h"
 #include "classes/scene3d/matrix_class.h"
 #include "classes/scene3d/vector_class.h"
-#include "foundation/containers/ptr_array.h"
 #include "script/classes/base_class.h"
-#include "script/classes/class_table.h"
 #include "script/classes/script_program.h"
 #include "script/classes/string_class.h"
-#include "script/interpreter/ierror.h"
 #include "script/interpreter/interpretor.h"
-#include "script/language/token_compiler.h"
+#include "script/language/token_infos.h"
 
 namespace {
 
@@ -29,26 +27,13 @@ void RegisterClasses() {
     }();
 }
 
-// Compiles and runs `source` in a fresh interpreter; the error that ended it, or 0.
+// Runs `source` in a fresh interpreter; the error that ended it, or 0.
 int32_t RunScript(const std::string& source) {
     CInterpretor interpreter;
     // ZORV_COMPILED_FORM=1 measures the functions run from compiled code.
     const char* compiled = std::getenv("ZORV_COMPILED_FORM");
     if (compiled != nullptr && compiled[0] == '1') interpreter.compiledForm = 1;
-    PtrArray names;
-    BuildBuiltinClassNameList(names);
-    if (interpreter.InitClassRegistry(names) != 1) return 15;
-    CTokenInfos report;
-    report.AddSourceText(source.data(), uint32_t(source.size()), kUnitOwnsText, "bench.zs", 0);
-    if (interpreter.GetCompiler()->Compile(report) != 1) return -1;
-    try {
-        interpreter.Start(report);
-        if (interpreter.RunMain(report, nullptr) == 1) return 0;
-    } catch (CIError* error) {
-        report.SetPendingError(error);
-    }
-    const CIError* error = report.GetPendingError();
-    return error != nullptr ? error->code : interpreter.lastEndCode;
+    return RunScriptSource(interpreter, source, kUnitOwnsText);
 }
 
 } // namespace
