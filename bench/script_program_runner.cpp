@@ -30,9 +30,9 @@ void RegisterClasses() {
 // Runs `source` in a fresh interpreter; the error that ended it, or 0.
 int32_t RunScript(const std::string& source) {
     CInterpretor interpreter;
-    // ZORV_COMPILED_FORM=1 measures the functions run from compiled code.
+    // ZORV_COMPILED_FORM=0 measures the token walk alone.
     const char* compiled = std::getenv("ZORV_COMPILED_FORM");
-    if (compiled != nullptr && compiled[0] == '1') interpreter.compiledForm = 1;
+    if (compiled != nullptr && compiled[0] == '0') interpreter.compiledForm = 0;
     return RunScriptSource(interpreter, source, kUnitOwnsText);
 }
 

@@ -136,7 +136,7 @@ TEST_P(DocsExamples, RunAsThePageSays) {
         Renderers() { SetAPIRegistry(&GetBackEndRegistry()); }
         ~Renderers() { SetAPIRegistry(previous); }
     } renderers;
-    RunAndCheck(GetParam());
+    RunAndCheck(GetParam(), false, true);
 }
 
 INSTANTIATE_TEST_SUITE_P(Guide, DocsExamples, testing::ValuesIn(LoadExamples()),

@@ -74,8 +74,9 @@ public:
 
     // Runs take the interpreter's reference walk (CInterpretor::referenceWalk).
     bool referenceWalk = false;
-    // Runs take the compiled form of script functions (CInterpretor::compiledForm).
-    bool compiledForm = false;
+    // Runs take the compiled form of script code, as the player does
+    // (CInterpretor::compiledForm); false: the walk alone.
+    bool compiledForm = true;
 };
 
 } // namespace script_test

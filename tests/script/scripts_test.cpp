@@ -66,13 +66,13 @@ TEST_P(Scripts, EndAsExpected) {
     RunAndCheck(GetParam());
 }
 
-// The reference walk alone, without the interpreter's faster ways, must give every
-// script's outcome too.
+// The reference walk alone, without the name caches, must give every script's outcome
+// too.
 TEST_P(Scripts, EndAsExpectedByTheReferenceWalk) {
     RunAndCheck(GetParam(), true);
 }
 
-// And so must the compiled form of the functions.
+// And so must the compiled form, which the player runs.
 TEST_P(Scripts, EndAsExpectedCompiled) {
     RunAndCheck(GetParam(), false, true);
 }

@@ -38,7 +38,7 @@ void CInterpretor::EvaluateArguments() {
         frameIndex_ = index + 1;
         for (;;) {
             CValue& slot = frame->slots[count++];
-            if (!EvaluateShortInto(slot)) slot.Assign(*Evaluate());
+            slot.Assign(*Evaluate());
             if (CurrentCode() != kTokenComma || count == int32_t(kFrameSlots)) break;
             SkipToken();
         }
@@ -325,12 +325,6 @@ void CInterpretor::InvokeFunction(CIBaseObjectVar* locals, CIBaseObjectVar* curr
             return;
         }
     }
-    bool afterGuard = false;
-    if (function->returns.kind != ReturnForm::kNone) {
-        int32_t answer = RunReturnForm(function);
-        if (answer == kAnswered) return;
-        afterGuard = answer == kRunAfterGuard;
-    }
     // No scope object here: this frame is on the path of every level of a recursion.
     CallRecord* record = EnterCall(locals, current);
     try {
@@ -341,7 +335,7 @@ void CInterpretor::InvokeFunction(CIBaseObjectVar* locals, CIBaseObjectVar* curr
         currentToken = At(function->step);
         SkipToken();
         if (CurrentCode() == kTokenOpenParen) BindParameterNames(locals_, Frame().count);
-        ExecuteBlock(afterGuard ? At(function->returns.afterGuard) : After(function->bodyStart));
+        ExecuteBlock(After(function->bodyStart));
         Operand()->Assign(record->result);
     } catch (CIError*) {
         LeaveCall();
@@ -366,6 +360,12 @@ void CInterpretor::RunCompiledFrame(CIBaseObjectVar* current, const BlockRecord*
     }
     ReleaseTopSlots(slots, code.slotCount);
     LeaveCall();
+}
+
+void CInterpretor::SetCallResult(int32_t value) {
+    CValue* slot = Operand();
+    slot->SetInt(value);
+    slot->owner = this;
 }
 
 void CInterpretor::BindParameters(const BlockRecord* function, CIBaseObjectVar* locals,

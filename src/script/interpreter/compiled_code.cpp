@@ -650,7 +650,7 @@ private:
         return true;
     }
 
-    // ---- Expressions: the steps of EvaluateWalk ------------------------------------
+    // ---- Expressions: the steps of Evaluate ----------------------------------------
 
     // The expression at `token` evaluated over `base`: its value lands at base + 1. Null
     // when it has what the compiler does not cover; else the token that ends it.

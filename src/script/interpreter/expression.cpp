@@ -2,7 +2,6 @@
 // and operator stacks, where the token code of an operator is its precedence.
 #include <utility>
 
-#include "script/interpreter/expression_form.h"
 #include "script/interpreter/handler_tables.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_codes.h"
@@ -16,131 +15,9 @@ bool IsOperatorCode(uint32_t code) {
 
 } // namespace
 
-[[gnu::always_inline]] inline bool CInterpretor::RunShortForm(const ExpressionForm& form,
-                                                              int32_t& result, CValue*& source) {
-    if (form.shape == kShapeInteger) {
-        result = form.steps[0].integer;
-        source = nullptr;
-        currentToken = form.end;
-        return true;
-    }
-    CVariable* variable = LookUp(form.steps[0].name);
-    if (variable == nullptr) return false;
-    CValue& value = variable->value;
-    // Other kinds take the general way.
-    if (value.GetType() != kValueInt) return false;
-    int32_t x = value.IntPayload();
-    source = nullptr;
-    if (form.shape == kShapeName) {
-        source = &value;
-    } else if (form.shape == kShapeNameStep) {
-        const ExpressionStep& step = form.steps[1];
-        int32_t stepped = WrapInt(uint32_t(x) + (step.code == kTokenIncrement ? 1u : ~0u));
-        value.SetInt(stepped);
-        if (step.kind == kStepPreStep) {
-            x = stepped;
-            source = &value;
-        }
-    } else {
-        int32_t y = form.steps[1].integer;
-        switch (form.steps[2].code) {
-        case kTokenPlus:
-            x = WrapInt(uint32_t(x) + uint32_t(y));
-            break;
-        case kTokenMinus:
-            x = WrapInt(uint32_t(x) - uint32_t(y));
-            break;
-        case kTokenGreaterEqual:
-            x = x >= y;
-            break;
-        case kTokenLessEqual:
-            x = x <= y;
-            break;
-        case kTokenEqual:
-            x = x == y;
-            break;
-        case kTokenLess:
-            x = x < y;
-            break;
-        case kTokenGreater:
-            x = x > y;
-            break;
-        default:
-            x = x != y;
-            break;
-        }
-    }
-    result = x;
-    currentToken = form.end;
-    return true;
-}
-
-const ExpressionForm* CInterpretor::CurrentForm() {
-    auto* header = reinterpret_cast<TokenHeader*>(currentToken);
-    if ((header->flags & kTokenFormChecked) == 0) DecodeForm();
-    const ExpressionForm* form = GetForm(header->flags >> kTokenFormShift);
-    return form != nullptr && form->start == currentToken ? form : nullptr;
-}
-
-bool CInterpretor::EvaluateShortInto(CValue& target) {
-    const ExpressionForm* form = CurrentForm();
-    int32_t x;
-    CValue* source;
-    if (form == nullptr || !IsShortShape(form->shape) || !RunShortForm(*form, x, source))
-        return false;
-    target.SetInt(x);
-    target.owner = this;
-    return true;
-}
-
 CValue* CInterpretor::Evaluate() {
     const uint32_t base = depth_;
     if (base + 2 >= stackCapacity_) GrowValueStack(base + 2);
-    if (const ExpressionForm* form = CurrentForm()) {
-        int32_t x;
-        CValue* source;
-        if (form->shape == kShapeArithmetic) {
-            if (RunIntegerForm<false, true>(*form, base)) return &slots_[base + 1]->value;
-        } else if (form->shape == kShapeElementArithmetic) {
-            if (RunIntegerForm<true, true>(*form, base)) return &slots_[base + 1]->value;
-        } else if (form->shape == kShapeDoubleArithmetic) {
-            double number;
-            if (RunDoubleForm(*form, number)) {
-                StackSlot* slot = slots_[base + 1];
-                slot->value.SetFloat(number);
-                slot->value.source = nullptr;
-                slot->anchorKind = kValueInt;
-                return &slot->value;
-            }
-        } else if (form->shape == kShapeCodeArithmetic) {
-            // A call may decode the form of the function called, which moves every form.
-            bool calls = form->callCount != 0;
-            // A value read or assigned is the variable's own, which only the general run
-            // hands on; the code gives operations' and calls' values.
-            uint16_t last = form->steps[form->count - 1].kind;
-            if ((last == kStepBinary || last == kStepCall) && RunIntegerCode(*form, &x)) {
-                StackSlot* slot = slots_[base + 1];
-                slot->value.SetInt(x);
-                slot->value.source = nullptr;
-                slot->anchorKind = kValueInt;
-                return &slot->value;
-            }
-            // Only the walk makes calls.
-            if (!calls && RunForm(*form, base)) return &slots_[base + 1]->value;
-            return EvaluateWalk(base);
-        } else if (IsShortShape(form->shape) && RunShortForm(*form, x, source)) {
-            StackSlot* slot = slots_[base + 1];
-            slot->value.SetInt(x);
-            slot->value.source = source;
-            slot->anchorKind = kValueInt;
-            return &slot->value;
-        }
-        if (RunForm(*form, base)) return &slots_[base + 1]->value;
-    }
-    return EvaluateWalk(base);
-}
-
-CValue* CInterpretor::EvaluateWalk(uint32_t base) {
     // Operands nest evaluations (parentheses, arguments, calls): the walk guards the stack.
     CheckStack();
     const HandlerTables& tables = Tables();

@@ -278,7 +278,7 @@ public:
     CScriptArray* GetArray(uint32_t handle) const {
         return reinterpret_cast<CScriptArray*>(arrayList.GetAt(handle));
     }
-    // CValue::GetArray, kept inline for the short ways.
+    // CValue::GetArray, kept inline for compiled code.
     static CScriptArray* ArrayOf(const CValue& value) {
         return value.GetType() == kValueArray && value.owner != nullptr
                    ? value.owner->GetArray(value.ArrayPayload())
@@ -429,15 +429,14 @@ public:
     int32_t projectKindBits = -1;
     // The code that ended the last run (0 end, 1 restart, other codes errors).
     int32_t lastEndCode = 0;
-    // Non-zero: the run takes the token walk alone, without the typed forms of
-    // expressions, loops and returns and without the name caches. The walk defines what
-    // a script does; tests run programs both ways and hold the faster ways to it. Set
-    // before Start.
+    // Non-zero: the run takes the token walk alone, without compiled code and without
+    // the name caches. The walk defines what a script does; tests run programs both ways
+    // and hold the compiled code to it. Set before Start.
     int32_t referenceWalk = 0;
-    // Non-zero: script functions run from their compiled code (compiled on their first
-    // call), those the compiler does not cover as before; the reference walk takes none.
-    // Off until the compiled code outruns the short ways of loops. Set before Start.
-    int32_t compiledForm = 0;
+    // Non-zero: script functions, top levels and event handlers run from their compiled
+    // code (compiled when they first run); what the compiler does not cover takes the
+    // walk. 0: everything takes the walk. Set before Start.
+    int32_t compiledForm = 1;
     // The functions, top levels and handlers compiled since Start.
     uint32_t GetCompiledFunctionCount() const { return compiledCount_; }
 
@@ -511,9 +510,6 @@ private:
     // ---- Statement loop (statements.cpp) -------------------------------------------
     void ExecuteBlock(uint8_t* position);
     void Housekeeping();
-    // Whether the statement loop, after a statement, would only count it: no event to
-    // dispatch, no housekeeping due, no stop asked for, no end pending.
-    bool StatementEndIsQuiet() const;
     uint16_t CurrentCode() const {
         return reinterpret_cast<const TokenHeader*>(currentToken)->code;
     }
@@ -551,43 +547,11 @@ private:
     void StatementReturn();
     void StatementOpenBrace();
     void StatementCloseBrace();
-    // "}" of any block but the round of a counting loop.
-    void CloseBlock();
     // Continues after the loop's "}" and pops it.
     void LeaveLoop(const BlockRecord* block);
-    void StatementDelete();
-
-    // ---- Short ways of the control statements (statement_form.*) --------------------
-    // The form of the expression at `offset`, decoded now when it was not yet; null
-    // when it has none.
-    const ExpressionForm* FormAt(uint32_t offset);
-    // Fills the loop form of a For or While block.
-    void DecodeLoopForm(BlockRecord* block);
-    // Lists the statements of a counting loop's body when all of them run as typed code.
-    void DecodeCodeBody(BlockRecord* block);
-    // The next rounds of a counting loop whose body is typed code, run here while every
-    // statement's code runs and the statement loop has nothing to do between statements
-    // but count them; the current token then stands where the loop goes on. Entered
-    // just after the loop's "}" sent the loop round again.
-    void RunCodeRounds(const BlockRecord* block);
-    // The step of a For block run from its loop form; false, with nothing changed, when
-    // it needs the walk.
-    bool RunLoopStep(const BlockRecord* block);
-    // The step and the test of a counting For block from its loop form: 1 when the
-    // condition holds, 0 when not, -1 (nothing changed) when they need the walk.
-    int32_t StepCountingLoop(const BlockRecord* block);
-    // Evaluates the condition of a For or While block, from its loop form when it can.
+    // Evaluates the condition of a For or While block.
     bool LoopConditionHolds(const BlockRecord* block);
-    // The comparison at the current token run from its form, the current token then at
-    // its end; null, with nothing changed, when it needs the walk.
-    CValue* RunComparison();
-    // An expression's integer result in the slot where Evaluate leaves it.
-    void SetStatementResult(int32_t value, CValue* source);
-    // The integer a name holds; false when it holds none or anything else.
-    bool ReadIntegerName(NameToken* token, int32_t& value);
-    // The value of the loop's limit variable, when it has one; false when that holds
-    // no integer.
-    bool ReadLoopLimit(const LoopForm& loop, int32_t& limit);
+    void StatementDelete();
 
     // Error 15 when the run has used more than its stack budget.
     void CheckStack() {
@@ -600,48 +564,6 @@ private:
     // consumed. The result stays valid until the next evaluation at the same depth.
     CValue* Evaluate();
     CValue* EvaluateAndSkip();
-    // Evaluate's token walk over the value and operator stacks above `base`.
-    [[gnu::noinline]] CValue* EvaluateWalk(uint32_t base);
-    // Decodes the expression at the current token into a form of the stream, once, and
-    // marks the token with its number (0: it has none).
-    void DecodeForm();
-    // Runs a form into the slot above `base` as the token walk would; false, with
-    // nothing changed, when a value met needs the walk (which then reports any error at
-    // its place).
-    bool RunForm(const ExpressionForm& form, uint32_t base);
-    // RunForm for forms of the arithmetic shapes (with or without elements) whose
-    // values all are integers; without kResult the value is thrown away and no slot is
-    // written (a statement's).
-    template <bool kElements, bool kResult>
-    bool RunIntegerForm(const ExpressionForm& form, uint32_t base);
-    // A form of the arithmetic shapes run from its accumulator code, its value in
-    // `value` when one is asked for; false, with nothing changed, when it needs the
-    // general run.
-    bool RunIntegerCode(const ExpressionForm& form, int32_t* value = nullptr);
-    // The value of a call among a form's operands, from the return form of the function
-    // called and the arguments (`names`: the values of the form's names); false when the
-    // call needs the walk.
-    bool RunFormCall(const ExpressionForm& form, const FormCall& call, const int32_t* names,
-                     int32_t& result);
-    // A form of the double arithmetic shape whose names all hold doubles, run from its
-    // accumulator code: its value in `result`, the current token then at its end; false,
-    // with nothing changed, when it needs the general run. Its value is never a
-    // variable's own: the shape has a literal, and "=" takes a name on its left only.
-    bool RunDoubleForm(const ExpressionForm& form, double& result);
-    // The variable a named step of a form reads (`found`: those of the steps before it,
-    // where step `i` adds its own): an earlier step's of the same name, else looked up.
-    CVariable* StepVariable(const ExpressionStep& step, uint32_t i, CVariable** found);
-    // The variables of the names a form's code reads (its places), looked up again only
-    // after the scopes changed; null when one of them has none.
-    CVariable* const* FormVariables(const ExpressionForm& form);
-    // RunForm for the forms of a shape, kept inline: their integer `result` and the
-    // variable it was read from (`source`, null when none).
-    bool RunShortForm(const ExpressionForm& form, int32_t& result, CValue*& source);
-    // The form of the expression at the current token (decoded on first use), or null.
-    const ExpressionForm* CurrentForm();
-    // The expression at the current token into `target` when it has a short form that
-    // runs; false, with nothing changed, when it needs Evaluate.
-    bool EvaluateShortInto(CValue& target);
     void GrowValueStack(uint32_t n);
     // The operand slot at the current depth; its source is cleared.
     CValue* Operand() {
@@ -884,32 +806,8 @@ private:
     [[gnu::always_inline]] inline CallRecord* EnterCall(CIBaseObjectVar* locals,
                                                         CIBaseObjectVar* current);
     [[gnu::always_inline]] inline void LeaveCall();
-    // The value of a call of `function` computed from the argument frame into the
-    // operand, when its body starts by returning a number expression of parameters and
-    // literals (kAnswered); kRunBody, with nothing changed, when the body must run;
-    // kRunAfterGuard when the condition of the If before the Return does not hold and
-    // the If has ended as a statement: the body runs from its afterGuard.
-    static constexpr int32_t kAnswered = 1;
-    static constexpr int32_t kRunBody = 0;
-    static constexpr int32_t kRunAfterGuard = -1;
-    int32_t RunReturnForm(const BlockRecord* function);
-    // Ends a statement without the statement loop when nothing it does after one (events,
-    // housekeeping, a stop) is due: the statement is counted; false, with nothing
-    // changed, otherwise.
-    bool EndStatementQuietly();
-    // Fills the function's return form.
-    void DecodeReturnForm(BlockRecord* function);
-    // The number of the form of the expression at `token`, decoded now when it was not
-    // yet; 0 when it has none.
-    uint32_t FormNumberAt(uint8_t* token);
-    // Whether the condition of the If before a return form holds for the arguments
-    // (`integer` reads a parameter's integer): 1 or 0, -1 when it cannot be computed.
-    template <class Integer> int32_t GuardHolds(const ReturnForm& returns, Integer integer);
-    // The returned expression of a function with a return form; null without one, and
-    // when its return form was decoded just now (which may move every form).
-    const ExpressionForm* ReturnFormOf(const BlockRecord* function);
+    // The operand holds `value`, a call's result.
     void SetCallResult(int32_t value);
-    void SetCallResult(double value);
     // Binds the parameters of a function's header to new variables of `locals`.
     void BindParameters(const BlockRecord* function, CIBaseObjectVar* locals, int32_t count);
     // The binding loop of BindParameters; the current token is the header's "(".

@@ -6,7 +6,6 @@
 #include "platform/kernel/clock.h"
 #include "script/interpreter/handler_tables.h"
 #include "script/interpreter/interpretor.h"
-#include "script/interpreter/statement_form.h"
 #include "script/language/token_codes.h"
 
 namespace {
@@ -169,25 +168,6 @@ void CInterpretor::StatementSyntaxError() {
 }
 
 void CInterpretor::StatementExpression() {
-    // A statement's value is thrown away, so a typed form runs here without the
-    // result slot; any other expression, or a form that gives way, takes Evaluate.
-    const auto* header = reinterpret_cast<const TokenHeader*>(currentToken);
-    if ((header->flags & kTokenFormChecked) != 0) {
-        const ExpressionForm* form = GetForm(header->flags >> kTokenFormShift);
-        if (form != nullptr && form->start == currentToken) {
-            double number;
-            if (form->shape == kShapeDoubleArithmetic && RunDoubleForm(*form, number)) return;
-            if (form->opCount != 0 &&
-                (form->shape == kShapeArithmetic || form->shape == kShapeElementArithmetic ||
-                 form->shape == kShapeCodeArithmetic)) {
-                if (RunIntegerCode(*form)) return;
-            } else if (form->shape == kShapeElementArithmetic) {
-                if (RunIntegerForm<true, false>(*form, depth_)) return;
-            } else if (form->shape == kShapeArithmetic) {
-                if (RunIntegerForm<false, false>(*form, depth_)) return;
-            }
-        }
-    }
     Evaluate();
 }
 
@@ -212,8 +192,7 @@ void CInterpretor::StatementFunction() {
 void CInterpretor::StatementIf() {
     uint32_t target = CurrentTarget()->target;
     SkipToken();
-    CValue* condition = RunComparison();
-    if (condition == nullptr) condition = Evaluate();
+    CValue* condition = Evaluate();
     SkipToken();
     if (condition->GetInt() != 0) return;
     currentToken = At(target);
@@ -228,7 +207,6 @@ void CInterpretor::StatementElse() {
 
 void CInterpretor::StatementWhile() {
     BlockRecord* block = GetBlock(CurrentTarget()->blockIndex);
-    if (block->loop.decoded == 0) DecodeLoopForm(block);
     if (LoopConditionHolds(block)) {
         PushBlock(block);
         currentToken = After(block->bodyStart);
@@ -242,26 +220,13 @@ void CInterpretor::StatementFor() {
     SkipToken();
     Evaluate();
     PushBlock(block);
-    if (block->loop.decoded == 0) DecodeLoopForm(block);
     if (block->condition != 0 && !LoopConditionHolds(block)) return LeaveLoop(block);
     currentToken = After(block->bodyStart);
 }
 
-void CInterpretor::StatementCloseBrace() {
-    // The round of a counting loop first: by far the commonest "}".
-    if (blockDepth_ != 0) {
-        const BlockRecord* block = blocks_[blockDepth_];
-        if (block->kind == kBlockFor) {
-            int32_t holds = StepCountingLoop(block);
-            if (holds > 0) {
-                currentToken = GetStream() + block->loop.body;
-                if ((block->loop.flags & LoopForm::kCodeBody) != 0) RunCodeRounds(block);
-                return;
-            }
-            if (holds == 0) return LeaveLoop(block);
-        }
-    }
-    CloseBlock();
+bool CInterpretor::LoopConditionHolds(const BlockRecord* block) {
+    currentToken = At(block->condition);
+    return Evaluate()->GetInt() != 0;
 }
 
 void CInterpretor::LeaveLoop(const BlockRecord* block) {
@@ -269,12 +234,12 @@ void CInterpretor::LeaveLoop(const BlockRecord* block) {
     PopBlock();
 }
 
-void CInterpretor::CloseBlock() {
+void CInterpretor::StatementCloseBrace() {
     if (blockDepth_ == 0) RaiseError(27);
     const BlockRecord* block = blocks_[blockDepth_];
     switch (block->kind) {
     case kBlockFor:
-        if (block->step != 0 && !RunLoopStep(block)) {
+        if (block->step != 0) {
             currentToken = At(block->step);
             Evaluate();
         }

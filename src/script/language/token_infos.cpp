@@ -72,9 +72,6 @@ void CTokenInfos::Reset() {
     FreeUnits();
     SetPendingError(nullptr);
     FreeBlocks();
-    MemFree(&forms_);
-    formCount_ = 0;
-    formCapacity_ = 0;
     currentToken = nullptr;
 }
 
@@ -115,9 +112,6 @@ void CTokenInfos::TakeOver(CTokenInfos& other) {
     blockCapacity_ = std::exchange(other.blockCapacity_, 0);
     pendingError_ = std::exchange(other.pendingError_, nullptr);
     nameTable_ = std::exchange(other.nameTable_, nullptr);
-    forms_ = std::exchange(other.forms_, nullptr);
-    formCount_ = std::exchange(other.formCount_, 0);
-    formCapacity_ = std::exchange(other.formCapacity_, 0);
     linkInput_ = std::exchange(other.linkInput_, nullptr);
     linkInputLength_ = std::exchange(other.linkInputLength_, 0);
     output_ = std::exchange(other.output_, nullptr);
@@ -125,20 +119,6 @@ void CTokenInfos::TakeOver(CTokenInfos& other) {
     outputCapacity_ = std::exchange(other.outputCapacity_, 0);
     currentToken = std::exchange(other.currentToken, nullptr);
     TakeUnits(other);
-}
-
-uint32_t CTokenInfos::AddForm(const ExpressionForm& form) {
-    // The number must fit in the high half of a token's flags.
-    constexpr uint32_t kMaxForms = 0xFFFF;
-    if (formCount_ == kMaxForms) return 0;
-    if (formCount_ == formCapacity_) {
-        uint32_t capacity = formCapacity_ == 0 ? 16 : formCapacity_ * 2;
-        if (capacity > kMaxForms) capacity = kMaxForms;
-        if (!MemRealloc(size_t(capacity) * sizeof(ExpressionForm), &forms_)) return 0;
-        formCapacity_ = capacity;
-    }
-    forms_[formCount_] = form;
-    return ++formCount_;
 }
 
 void CTokenInfos::TakeUnits(CTokenInfos& other) {

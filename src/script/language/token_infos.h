@@ -82,14 +82,6 @@ public:
     }
     CNameTable* GetNameTable() const { return nameTable_; }
 
-    // The decoded expressions of the stream, numbered from 1; they go with the stream.
-    const ExpressionForm* GetForm(uint32_t number) const {
-        return number - 1 < formCount_ ? &forms_[number - 1] : nullptr;
-    }
-    // The number of a copy of `form`, or 0 when there is no room (the expression then
-    // runs token by token).
-    uint32_t AddForm(const ExpressionForm& form);
-
     uint32_t GetUnitCount() const { return unitCount_; }
     const char* GetUnitName(uint32_t index) const;
     const char* GetUnitText(uint32_t index) const;
@@ -150,9 +142,6 @@ protected:
     uint32_t blockCapacity_ = 0;
     CIError* pendingError_ = nullptr;
     CNameTable* nameTable_ = nullptr;
-    ExpressionForm* forms_ = nullptr;
-    uint32_t formCount_ = 0;
-    uint32_t formCapacity_ = 0;
     // The tokenizer's output while the link pass reads it.
     uint8_t* linkInput_ = nullptr;
     uint32_t linkInputLength_ = 0;

@@ -48,12 +48,6 @@ const std::atomic<uint32_t>& CInterpretor::StopRequestFlag() const {
     return launchInfo != nullptr ? launchInfo->stopRequest : neverStop;
 }
 
-bool CInterpretor::StatementEndIsQuiet() const {
-    bool dispatch = pendingEvent_ != 0 && eventsEnabled != 0 && handlerDepth_ == 0;
-    return !dispatch && statementCounter_ > 0 && pendingEndCode < 0 &&
-           StopRequestFlag().load(std::memory_order_relaxed) == 0;
-}
-
 void CInterpretor::StartRunClock() {
     uint32_t now = timeGetTime();
     lastRefresh = now - refreshInterval;

@@ -1,6 +1,6 @@
-// Random programs run three times, on the walk with its short ways, with their functions
-// compiled (CInterpretor::compiledForm) and by the reference walk alone
-// (CInterpretor::referenceWalk: no typed forms, no name caches, no compiled code), must agree in
+// Random programs run three times, on the walk with its name caches, compiled
+// (CInterpretor::compiledForm) and by the reference walk alone
+// (CInterpretor::referenceWalk: no name caches, no compiled code), must agree in
 // everything a script or its host can see: what they print and in which order, events
 // included, the kind of every value printed, the error that ends them with its unit, line
 // and column, and how many statements pass between two housekeeping checks (the ticks).
