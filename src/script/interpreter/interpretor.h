@@ -916,6 +916,15 @@ private:
     void BindParameterNames(CIBaseObjectVar* locals, int32_t count);
     // Makes and runs a method on a temporary text object holding `text`.
     void CallTextMethod(const char* text, int borrow);
+    // The object of a text, made for one method call and destroyed when the call ends.
+    struct TextObject {
+        TextObject(CInterpretor& interpreter, const char* text, int borrow);
+        ~TextObject();
+        TextObject(const TextObject&) = delete;
+        TextObject& operator=(const TextObject&) = delete;
+        CInterpretor& interpreter;
+        CIBaseClassImpl* object;
+    };
     // One call of the object's own code ended; a Delete that came meanwhile is done now.
     void FinishCall(CIBaseClassImpl* object);
     CallFrame& Frame() { return *frames_[frameIndex_]; }
@@ -1024,6 +1033,16 @@ private:
     void ForgetWindowObject(const CIBaseClassImpl* object);
     // A new script object (class 0, listed) with one use held by its maker.
     CIBaseObjectVar* NewScriptObject();
+    // The object New makes, held until the result slot takes it: an error on the way
+    // leaves it to the collection (or, when it never came alive, destroys it).
+    struct NewObjectHold {
+        CInterpretor& interpreter;
+        CIBaseClassImpl* object = nullptr;
+        ~NewObjectHold();
+    };
+    // New of class `classId`, its arguments read: the object made, created and in the
+    // current place.
+    void NewClassObject(uint32_t classId);
 
     // ---- Events (events.cpp) -------------------------------------------------------
     uint32_t QueueEvent(const BlockRecord* handler, CIBaseClassImpl* source,
