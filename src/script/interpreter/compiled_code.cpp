@@ -775,6 +775,15 @@ private:
         }
         case kTokenVar: {
             uint8_t* name = Next(token);
+            // An array's name that is no slot is looked up as the walk does, which finds
+            // only a local of it while it is being declared.
+            if (Code(name) == kTokenArrayName && SlotOf(NameOf(name)) == kNoSlot) {
+                Emit(kOpDeclare, depth, name);
+                uint8_t* end = Expression(depth, name);
+                if (end == nullptr) return nullptr;
+                Emit(kOpSwap, depth, end);
+                return end;
+            }
             if (Code(name) != kTokenName) return nullptr;
             Emit(kOpDeclare, depth, name);
             uint32_t declared = declaring_;
@@ -792,7 +801,7 @@ private:
             if (end == nullptr || Code(end) != kTokenCloseParen) return nullptr;
             Emit(kOpSwap, depth, end);
             end = Next(end);
-            if (IsMemberLink(Code(end))) return nullptr;
+            if (IsMemberLink(Code(end))) return MembersAfter(depth, end, 0);
             return end;
         }
         case kTokenPlus: {
@@ -896,17 +905,15 @@ private:
                 if (code == kTokenName) seenNames_.push_back(NameOf(head));
                 Emit(kOpWalkOperand, depth, head, 0, Offset(call), uint8_t(code));
             }
-            // Its token and where it goes on are those of the "=" when it is reduced.
-            if (Code(call) == kTokenAssign && link != call) {
-                uint8_t* last = link;
-                while (Next(last) != call)
-                    last = Next(last);
-                memberTargets_.push_back(
-                    {depth, Emit(kOpMemberAssigned, depth, call), IsEventName(NameOf(last))});
-            }
+            AssignedMembers(depth, link, call);
             return call;
         }
-        if (IsClassToken(code) && !singleton) return nullptr;
+        if (IsClassToken(code) && !singleton) {
+            // The walk reads a class's member, never a method called through it: its
+            // handler fails at the call or at the member after the one it read.
+            Emit(kOpWalkOperand, depth, head, 0, Offset(head), uint8_t(code));
+            return SkipArguments(Next(call));
+        }
         MemberChainHead kind = kChainText;
         if (code == kTokenName) {
             kind = slot == kNoSlot ? kChainName : IsBound(slot) ? kChainBoundSlot : kChainSlot;
@@ -922,6 +929,12 @@ private:
             kind = kChainSingleton;
         }
         Emit(kOpChainHead, depth, head, slot, 0, kind);
+        return MethodChain(depth, link, call);
+    }
+
+    // The members from `link` up to the method call at `call`, and the call, after a
+    // chain's head.
+    uint8_t* MethodChain(uint32_t depth, uint8_t* link, uint8_t* call) {
         for (uint8_t* member = link; member != call; member = Next(member))
             Emit(kOpChainMember, depth, member);
         const uint32_t site = uint32_t(out_.methodSites.size());
@@ -934,6 +947,51 @@ private:
         out_.ops[begin].count = count;
         out_.ops[Emit(kOpMethodEnd, depth, end, 0, count)].site = site;
         return end;
+    }
+
+    // Members from `link` to `end` that "=" follows may be a built-in object's, which reads
+    // the assignment itself: its token and where it goes on are those of the "=" when it
+    // is reduced.
+    void AssignedMembers(uint32_t depth, uint8_t* link, uint8_t* end) {
+        if (Code(end) != kTokenAssign || link == end) return;
+        uint8_t* last = link;
+        while (Next(last) != end)
+            last = Next(last);
+        memberTargets_.push_back(
+            {depth, Emit(kOpMemberAssigned, depth, end), IsEventName(NameOf(last))});
+    }
+
+    // The token after the ")" of arguments that begin at `token`, stepped over unread.
+    uint8_t* SkipArguments(uint8_t* token) {
+        for (uint32_t open = 1;; token = Next(token)) {
+            const uint16_t code = Code(token);
+            if (code == kTokenEnd) return nullptr;
+            if (code == kTokenOpenParen || code == kTokenCallName || code == kTokenMemberCall)
+                ++open;
+            if (code == kTokenCloseParen && --open == 0) return Next(token);
+        }
+    }
+
+    // Members after an operand whose steps left its value at `depth`: an element's
+    // variable and its `indices` there, or the value of a parenthesis (`indices` 0). A
+    // run of members the walk reads on from that value; a chain ending in a method call
+    // takes the chain's steps from it.
+    uint8_t* MembersAfter(uint32_t depth, uint8_t* link, uint32_t indices) {
+        uint8_t* call = link;
+        while (Code(call) == kTokenMember)
+            call = Next(call);
+        // The walk reads no index list after a member, nor a member after a parenthesis
+        // that does not begin with one of these.
+        if (Code(call) == kTokenArrayMember || Code(call) == kTokenDot) return nullptr;
+        if (Code(call) != kTokenMemberCall) {
+            uint32_t step = Emit(indices != 0 ? kOpElementMembers : kOpValueMembers, depth, link,
+                                 0, indices);
+            out_.ops[step].site = Offset(call);
+            AssignedMembers(depth, link, call);
+            return call;
+        }
+        Emit(indices != 0 ? kOpElementChainHead : kOpValueChainHead, depth, link, 0, indices);
+        return MethodChain(depth, link, call);
     }
 
     // New of a class or of a script function, its arguments compiled.
@@ -970,7 +1028,7 @@ private:
         uint8_t* next = Next(token);
         uint32_t count = 0;
         for (;;) {
-            // More indices than an array has dimensions fail on the walk.
+            // The link pass lets no more indices through than an array has dimensions.
             if (count == uint32_t(CInterpretor::kMaxArrayIndices)) return nullptr;
             next = Expression(depth, next);
             if (next == nullptr) return nullptr;
@@ -981,7 +1039,10 @@ private:
         closers_.pop_back();
         if (Code(next) != kTokenCloseBracket) return nullptr;
         next = Next(next);
-        if (IsMemberLink(Code(next))) return nullptr;
+        if (IsMemberLink(Code(next))) {
+            out_.ops[begin].index = uint32_t(out_.ops.size()) + 1;
+            return MembersAfter(depth, next, count);
+        }
         // Its first step, for ElementAssignment.
         uint32_t element = Emit(kOpElement, depth, next, begin, count, kElementAddressed);
         out_.ops[begin].index = element + 1;
@@ -1703,8 +1764,12 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoElementAssign,
                                          &&DoNewArray,
                                          &&DoNewArrayEnd,
-                                         &&DoElementRead};
-    static_assert(std::size(kSteps) == kOpElementRead + 1);
+                                         &&DoElementRead,
+                                         &&DoElementMembers,
+                                         &&DoValueMembers,
+                                         &&DoElementChainHead,
+                                         &&DoValueChainHead};
+    static_assert(std::size(kSteps) == kOpValueChainHead + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -2433,6 +2498,24 @@ DoNewArrayEnd:
 DoElementRead:
     // Kept out of line: its indices would widen every level of a recursion's frame.
     if (ReadElementInCell(code, *op, slots, bound, base)) op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
+DoElementMembers:
+    ZORV_SYNC();
+    CompiledElementOperand(int(op->count));
+    if (currentToken != GetStream() + op->site) op = ops + WalkedOperandEnd(op + 1)->index - 1;
+    ZORV_NEXT_STEP();
+DoValueMembers:
+    ZORV_SYNC();
+    MembersOfValue();
+    if (currentToken != GetStream() + op->site) op = ops + WalkedOperandEnd(op + 1)->index - 1;
+    ZORV_NEXT_STEP();
+DoElementChainHead:
+    ZORV_SYNC();
+    ElementChainHead(int(op->count));
+    ZORV_NEXT_STEP();
+DoValueChainHead:
+    ZORV_SYNC();
+    ValueChainHead();
     ZORV_NEXT_STEP();
 #undef ZORV_PENDING
 #undef ZORV_NEXT_STEP

@@ -179,6 +179,19 @@ enum CompiledOpCode : uint8_t {
     // when its array's variable, its indices (ElementRead `count`) and a number in its
     // cell are at hand, read as ElementMode `code` says; else on to the next step.
     kOpElementRead,
+
+    // ---- Members after elements and parentheses (compiled_chains.cpp) ----
+    // The element of `count` indices at `depth` (as kOpElement keeps it), then the run of
+    // members after it, from the token's, read as the walk reads them up to stream offset
+    // `site`.
+    kOpElementMembers,
+    // The value of a parenthesis at `depth`, then the run of members after it, from the
+    // token's, read as the walk reads them up to stream offset `site`.
+    kOpValueMembers,
+    // The element of `count` indices at `depth`, or the value of a parenthesis there, as
+    // the head of a chain of members that ends in a method call.
+    kOpElementChainHead,
+    kOpValueChainHead,
 };
 
 // Where a kOpElementIndex finds its index: the value above its depth, or the read that

@@ -823,6 +823,13 @@ private:
     bool IsScriptObject(const CIBaseClassImpl* object) const {
         return object->classRecord == nullptr || object == static_cast<const CIBaseClassImpl*>(this);
     }
+    // Members after an element or a parenthesis (compiled_chains.cpp). The value at the
+    // current depth read on at the member token, as a parenthesis reads on.
+    void MembersOfValue();
+    // The element of `count` indices kept at the current depth, or the value there, as
+    // the head of a chain that ends in a method call.
+    void ElementChainHead(int count);
+    void ValueChainHead();
     MemberChain chain_;
     // The compiled code of each function called so far (null: not covered).
     std::unordered_map<const BlockRecord*, std::unique_ptr<CompiledFunction>> compiled_;
