@@ -273,3 +273,52 @@ Print(g.Length());
 Function Run(k) { Var n = k;
     Var fresh[n]; }
 Run(1);
+
+//== members with an index list: read, assigned, stepped, made, and members after them
+// expect: end
+// expect output: 3 7 | 7 7 | 5 8 | 6
+// expect output: 8
+Function Grid(n) { This.cells[n] = n; This.inner = This; }
+Function Point(x) { This.x = x; }
+Function Run(k) {
+    Var g = New Grid(k);
+    g.cells[0] = k + 2;
+    g.inner.cells[k] += 6;
+    g.cells[0]++;
+    Print(g.cells[0] - 1, g.cells[k] + g.inner.cells[k - k] - 4, "|",
+          g.inner.cells[1] = 7, g.cells[2 - k], "|",
+          (g.cells[k] = 5), g.cells[0] * 2, "|", k + 5);
+    g.made[1, 1] = 3;
+    This.pts[0] = New Point(2);
+    This.pts[0].x += g.made[1, 1] + 1;
+    Return This.pts[k - 1].x;
+}
+Print(Run(1) + 2);
+
+//== a member with an index list that the object does not have fails after its list
+// expect: error 41 line 3 column 32
+Function Run(o, k) { Var n = k;
+    Return n + o.missing[n + 1]; }
+Print(Run(New Obj(), 1));
+Function Obj() { This.v = 1; }
+
+//== the object of a member with an index list deleted by its indices
+// expect: error 32 line 4 column 42
+Function Kill(o) { Delete o; Return 0; }
+Function Obj() { This.cells[0] = 1; }
+Function Run(o) { Return o.cells[Kill(o)]; }
+Print(Run(New Obj()));
+
+//== a member with an index list after a built-in object stops the statement there
+// expect: error 16 line 4 column 7
+// expect output: 1
+Function Run(n, v) { Print(n);
+    v.cells[n]; }
+Print(Run(1, New Vector(1, 2, 3)));
+
+//== a new member array made with indices that name a parameter is made by the walk
+// expect: end
+// expect output: 6
+Function Obj() { This.v = 1; }
+Function Run(o, k) { o.fresh[k] = k * 2; Return o.fresh[k] + k + o.v; }
+Print(Run(New Obj(), 1) + 2);

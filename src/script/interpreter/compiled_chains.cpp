@@ -41,3 +41,34 @@ void CInterpretor::ValueChainHead() {
     chain_ = MemberChain{};
     chain_.value = value;
 }
+
+bool CInterpretor::MemberElementBegin() {
+    CIBaseClassImpl* object = nullptr;
+    if (chain_.mode == MemberChain::kScript) {
+        object = chain_.object;
+    } else if (chain_.mode == MemberChain::kValue && chain_.value->GetType() == kValueObject &&
+               IsScriptObject(chain_.value->GetObjectNonNull())) {
+        object = chain_.value->GetObjectNonNull();
+    }
+    // Anything else the walk leaves as its operand's value, and stops at the member.
+    if (object == nullptr) ChainStops();
+    Anchor(object);
+    const auto* token = reinterpret_cast<const NameToken*>(currentToken);
+    SkipToken();
+    if (static_cast<CIBaseObjectVar*>(object)->FindVariable(token->nameId) != nullptr)
+        return true;
+    Left()->SetUnboundMemberArray(reinterpret_cast<uintptr_t>(token));
+    Left()->source = nullptr;
+    SkipIndexList();
+    if (CurrentCode() != kTokenAssign) RaiseError(41);
+    return false;
+}
+
+void CInterpretor::CompiledMemberElement(const NameToken* member, int count) {
+    int32_t indices[kMaxArrayIndices];
+    std::copy_n(slots_[depth_]->indices, count, indices);
+    // The indices may have deleted the object, and its members with it.
+    CVariable* variable = AnchoredObject()->FindVariable(member->nameId);
+    if (variable == nullptr) RaiseError(41);
+    ElementOperand(&variable->value, indices, count);
+}

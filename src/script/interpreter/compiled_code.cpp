@@ -434,7 +434,7 @@ public:
                 op.op == kOpNumberCode || op.op == kOpCaseTest || op.op == kOpWalkIf ||
                 op.op == kOpMemberAssigned || op.op == kOpElementName ||
                 op.op == kOpElementBoundSlot || op.op == kOpNewArray || op.op == kOpNewArrayEnd ||
-                op.op == kOpElementRead)
+                op.op == kOpElementRead || op.op == kOpMemberElementBegin)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -894,8 +894,8 @@ private:
             call = Next(call);
         const bool singleton = IsSingletonClass(code);
         uint32_t slot = code == kTokenName ? SlotOf(NameOf(head)) : kNoSlot;
-        if (Code(call) != kTokenMemberCall) {
-            if (Code(call) == kTokenArrayMember || Code(call) == kTokenDot) return nullptr;
+        if (Code(call) != kTokenMemberCall && Code(call) != kTokenArrayMember) {
+            if (Code(call) == kTokenDot) return nullptr;
             if (slot != kNoSlot) {
                 uint32_t step = Emit(kOpSlotMembers, depth, link, slot, Offset(call),
                                      uint8_t(IsBound(slot) ? 1 : 0));
@@ -909,6 +909,7 @@ private:
             return call;
         }
         if (IsClassToken(code) && !singleton) {
+            if (Code(call) == kTokenArrayMember) return nullptr;
             // The walk reads a class's member, never a method called through it: its
             // handler fails at the call or at the member after the one it read.
             Emit(kOpWalkOperand, depth, head, 0, Offset(head), uint8_t(code));
@@ -929,7 +930,50 @@ private:
             kind = kChainSingleton;
         }
         Emit(kOpChainHead, depth, head, slot, 0, kind);
+        if (Code(call) == kTokenArrayMember) return MemberElement(depth, link, call);
         return MethodChain(depth, link, call);
+    }
+
+    // The members from `link` up to the member with an index list at `member`, after a
+    // chain's head, and the element there as MemberElement reads it, its indices
+    // compiled; members after it the walk reads on from its value.
+    uint8_t* MemberElement(uint32_t depth, uint8_t* link, uint8_t* member) {
+        uint8_t* close = Next(member);
+        for (uint32_t open = 1;; close = Next(close)) {
+            const uint16_t code = Code(close);
+            if (code == kTokenEnd) return nullptr;
+            if (code == kTokenArrayName || code == kTokenArrayMember) ++open;
+            if (code == kTokenCloseBracket && --open == 0) break;
+        }
+        // A member not there yet is made by "=", which the walk's handler does, reading
+        // the indices once more: it must not meet the slots.
+        if (Code(Next(close)) == kTokenAssign && ReadsSlot(Next(member), close)) return nullptr;
+        for (uint8_t* before = link; before != member; before = Next(before))
+            Emit(kOpChainMember, depth, before);
+        const uint32_t begin = Emit(kOpMemberElementBegin, depth, member);
+        closers_.push_back(kIndexList);
+        uint8_t* next = Next(member);
+        uint32_t count = 0;
+        for (;;) {
+            if (count == uint32_t(CInterpretor::kMaxArrayIndices)) return nullptr;
+            next = Expression(depth, next);
+            if (next == nullptr) return nullptr;
+            Emit(kOpElementIndex, depth, next, count++);
+            if (Code(next) != kTokenComma) break;
+            next = Next(next);
+        }
+        closers_.pop_back();
+        if (Code(next) != kTokenCloseBracket) return nullptr;
+        next = Next(next);
+        uint8_t* end = next;
+        while (Code(end) == kTokenMember)
+            end = Next(end);
+        if (IsMemberLink(Code(end))) return nullptr;
+        const uint32_t element = Emit(kOpMemberElement, depth, next, Offset(end), count);
+        out_.ops[element].site = Offset(member);
+        out_.ops[begin].index = element + 1;
+        AssignedMembers(depth, next, end);
+        return end;
     }
 
     // The members from `link` up to the method call at `call`, and the call, after a
@@ -1768,8 +1812,10 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoElementMembers,
                                          &&DoValueMembers,
                                          &&DoElementChainHead,
-                                         &&DoValueChainHead};
-    static_assert(std::size(kSteps) == kOpValueChainHead + 1);
+                                         &&DoValueChainHead,
+                                         &&DoMemberElementBegin,
+                                         &&DoMemberElement};
+    static_assert(std::size(kSteps) == kOpMemberElement + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -2516,6 +2562,16 @@ DoElementChainHead:
 DoValueChainHead:
     ZORV_SYNC();
     ValueChainHead();
+    ZORV_NEXT_STEP();
+DoMemberElementBegin:
+    ZORV_SYNC();
+    if (!MemberElementBegin()) op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
+DoMemberElement:
+    ZORV_SYNC();
+    CompiledMemberElement(reinterpret_cast<const NameToken*>(GetStream() + op->site),
+                          int(op->count));
+    if (currentToken != GetStream() + op->index) op = ops + WalkedOperandEnd(op + 1)->index - 1;
     ZORV_NEXT_STEP();
 #undef ZORV_PENDING
 #undef ZORV_NEXT_STEP

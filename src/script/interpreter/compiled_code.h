@@ -180,7 +180,8 @@ enum CompiledOpCode : uint8_t {
     // cell are at hand, read as ElementMode `code` says; else on to the next step.
     kOpElementRead,
 
-    // ---- Members after elements and parentheses (compiled_chains.cpp) ----
+    // ---- Members after elements and parentheses, members with an index list
+    // (compiled_chains.cpp) ----
     // The element of `count` indices at `depth` (as kOpElement keeps it), then the run of
     // members after it, from the token's, read as the walk reads them up to stream offset
     // `site`.
@@ -192,6 +193,14 @@ enum CompiledOpCode : uint8_t {
     // the head of a chain of members that ends in a method call.
     kOpElementChainHead,
     kOpValueChainHead,
+    // A member with an index list after a chain's head and members: on the script object
+    // reached, the member found, its indices follow; a member not there yet makes the
+    // placeholder of a new array and goes on to step `index`.
+    kOpMemberElementBegin,
+    // The element of that member (at stream offset `site`) at the `count` indices worked
+    // out, and the run of members after it read as the walk reads them up to stream
+    // offset `index`.
+    kOpMemberElement,
 };
 
 // Where a kOpElementIndex finds its index: the value above its depth, or the read that

@@ -830,6 +830,12 @@ private:
     // the head of a chain that ends in a method call.
     void ElementChainHead(int count);
     void ValueChainHead();
+    // A member with an index list read on the chain's script object: false when the
+    // object has no such member, its placeholder made for "=" and its indices stepped over.
+    bool MemberElementBegin();
+    // The element of `member` on the anchored object at the `count` indices kept at the
+    // current depth, as MemberElement reads it.
+    void CompiledMemberElement(const NameToken* member, int count);
     MemberChain chain_;
     // The compiled code of each function called so far (null: not covered).
     std::unordered_map<const BlockRecord*, std::unique_ptr<CompiledFunction>> compiled_;
