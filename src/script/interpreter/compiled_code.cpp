@@ -3,10 +3,12 @@
 // in their order; the runner then takes those steps without reading the tokens.
 //
 // A function body is compiled only when every statement and operand in it is one the
-// compiler knows; any other body runs on the walk. Not covered yet: an element followed
-// by a member, members with an index ("a.b[i]"), members after a parenthesis or after a call's result,
-// a method call named through a class that is not a singleton's. ("?" not followed by ":"
-// and calls of more than 15 arguments do not link.) Break or Continue with no loop to
+// compiler knows; any other body runs on the walk. Not covered yet: members after a
+// call's result, which the walk never reads (what it does instead depends on the
+// statement: a Return gives the call's value), and "=" to a member with an index list
+// that the object may not have when its indices read a slot (the walk's handler makes
+// the array, reading them once more). ("?" not followed by ":", calls of more than 15
+// arguments and more than 10 indices do not link.) Break or Continue with no loop to
 // leave (or a Continue in a Switch) runs the walk's handler, which fails as it does on the
 // walk.
 //
@@ -29,11 +31,19 @@
 // around compiled arguments and operands; New of a script function makes its object after
 // the arguments rather than before (nothing but the order of the objects in their class
 // list can tell). Where the walk stops reading an operand at a member (a name that holds
-// nothing or a function before it, a member after a method's result), its expression ends
-// there and the statement starting at that member fails; the compiled code raises that
-// error at once, without first working out the operators before the operand. The right
-// side of an event property's assignment is read by the walk, which does not see the
-// call's slots: it must not read them.
+// nothing or a function before it, a member after a method's result, anything but a
+// script object before a member with an index list), its expression ends there and the
+// statement starting at that member fails; the compiled code raises that error at once,
+// without first working out the operators before the operand (nor, in a Return, giving
+// back what the walk read up to there). The right side of an event property's assignment
+// is read by the walk, which does not see the call's slots: it must not read them.
+//
+// An element or a parenthesis followed by members is worked out by compiled steps, and
+// the walk's handlers read the members from its value; a method call after it takes the
+// chain's steps. A member with an index list takes the chain's steps up to it, then its
+// indices are compiled and the element read as the walk reads it. A method named through
+// a class that is not a singleton's runs the walk's handler of the class, which always
+// fails there.
 //
 // Names live in slots of the call where the walk would find a variable of the call's own:
 // parameters, `Var name = ...` at the top level of the body, and names whose first use in
