@@ -124,7 +124,8 @@ enum CompiledOpCode : uint8_t {
     // ---- Objects, members, methods, New and Delete (compiled_objects.cpp) ----------
     // The walk's operand handler of `code` on an operand with no expression inside it (a
     // run of members after a name, This, CurWindow, a class or singleton member, a text's
-    // member), which must end at stream offset `count`.
+    // member), which must end at stream offset `count`; at the head's own offset it never
+    // does (a method named through a class).
     kOpWalkOperand,
     // The value of slot `index` read at the member token that follows its name, and the
     // run of members up to stream offset `count` read as the walk reads them; member site
