@@ -173,3 +173,152 @@ Function Arm(handler) {
 }
 ticks = 0;
 Arm(Tick);
+
+//== members after elements and parentheses: read, assigned, stepped, and methods called
+// expect: end
+// expect output: 3 5 | 4 30 | 13 15 | 3 2 | 2 HI
+// expect output: 1
+Function Point(x, y) { This.x = x; This.y = y; This.Sum = Sum; }
+Function Sum(k) { Return This.x + This.y + k; }
+Function Walk(n) {
+    Var ps[0] = New Point(1, 2);
+    ps[1] = New Point(3, 4);
+    Var t[0] = "hi";
+    Var v[0] = New Vector(1, 2, 3);
+    Var i = n;
+    ps[i].x = ps[i - 1].y + 1;
+    ps[0].inner = New Point(5, 6);
+    ps[0].inner.y += 4;
+    ps[i].x++;
+    Print(ps[0].x + ps[0].y, ps[1].y + 1, "|", ps[i].x, ps[0].inner.y * 3, "|",
+          ps[i].Sum(i * 5), ps[0].inner.Sum(0), "|", (ps[i]).y - 1, (ps[0]).x + 1, "|",
+          t[0].Length(), t[i - 1].ToUpperCase());
+    Return v[0].GetX() + (v[0]).GetY() + (ps[0].inner).Sum(i);
+}
+r = Walk(1);
+Print(r == 19);
+
+//== a new member assigned on an element's object, and an event handler on an element's timer
+// expect: end
+// expect output: 7 1
+Function Tick(t) { ticks++; t.Stop(); }
+Function Obj() { This.k = 0; }
+Function Run(n) {
+    Var os[0] = New Obj();
+    os[0].fresh = n + 2;
+    Var ts[0] = New Timer(1);
+    ts[0].OnTimeElapsed = Tick;
+    ts[0].Start();
+    While (ticks == 0) n = n;
+    Print(os[0].fresh + os[0].k, ticks);
+}
+ticks = 0;
+Run(5);
+
+//== an element holding no object before a member fails at the member
+// expect: error 41 line 3 column 24
+Function Run(k) { Var e[0] = 1;
+    Return e[0] + e[k].x; }
+Print(Run(2));
+
+//== a number in an element before a member, and before a method call
+// expect: error 35 line 3 column 17
+Function Run(k) { Var e[0] = 1;
+    Return e[k].Length(); }
+Print(Run(0));
+
+//== an element's object deleted by the arguments of its method call
+// expect: error 32 line 5 column 70
+Function Victim() { This.Go = Go; }
+Function Go(x) { Return x; }
+Function Kill(o) { Delete o; Return 1; }
+Function Run(k) { Var a[0] = New Victim(); Return a[k].Go(Kill(a[k])); }
+Run(0);
+
+//== a parenthesis holding a number before a member
+// expect: error 35 line 3 column 24
+Function Run(k) { Var n = k;
+    Return 1 + (n * 2).x; }
+Print(Run(2));
+
+//== an element's member holding a function before another member stops the statement
+// expect: error 16 line 4 column 12
+Function Obj() { This.f = Obj; }
+Function Run(k) { Var a[0] = New Obj();
+    a[k].f.g = 1; }
+Run(0);
+
+//== a method named through a class that no object stands for
+// expect: error 16 line 3 column 23
+Function Run(k) { Var n = k;
+    Return n + Vector.Length(Print("never")); }
+Print(Run(2));
+
+//== Var of an element makes a local array, even where a global of the name is
+// expect: end
+// expect output: 5 7 3
+// expect output: 2
+Function Run(k) {
+    Var a[k] = k + 4;
+    Var b[0, 1] = 7;
+    Var g[0] = 3;
+    Print(a[1], b[0, 1], g[0]);
+}
+g = "ab";
+Run(1);
+Print(g.Length());
+
+//== Var of an element that is not assigned fails at its end
+// expect: error 41 line 3 column 17
+Function Run(k) { Var n = k;
+    Var fresh[n]; }
+Run(1);
+
+//== members with an index list: read, assigned, stepped, made, and members after them
+// expect: end
+// expect output: 3 7 | 7 7 | 5 8 | 6
+// expect output: 8
+Function Grid(n) { This.cells[n] = n; This.inner = This; }
+Function Point(x) { This.x = x; }
+Function Run(k) {
+    Var g = New Grid(k);
+    g.cells[0] = k + 2;
+    g.inner.cells[k] += 6;
+    g.cells[0]++;
+    Print(g.cells[0] - 1, g.cells[k] + g.inner.cells[k - k] - 4, "|",
+          g.inner.cells[1] = 7, g.cells[2 - k], "|",
+          (g.cells[k] = 5), g.cells[0] * 2, "|", k + 5);
+    g.made[1, 1] = 3;
+    This.pts[0] = New Point(2);
+    This.pts[0].x += g.made[1, 1] + 1;
+    Return This.pts[k - 1].x;
+}
+Print(Run(1) + 2);
+
+//== a member with an index list that the object does not have fails after its list
+// expect: error 41 line 3 column 32
+Function Run(o, k) { Var n = k;
+    Return n + o.missing[n + 1]; }
+Print(Run(New Obj(), 1));
+Function Obj() { This.v = 1; }
+
+//== the object of a member with an index list deleted by its indices
+// expect: error 32 line 4 column 42
+Function Kill(o) { Delete o; Return 0; }
+Function Obj() { This.cells[0] = 1; }
+Function Run(o) { Return o.cells[Kill(o)]; }
+Print(Run(New Obj()));
+
+//== a member with an index list after a built-in object stops the statement there
+// expect: error 16 line 4 column 7
+// expect output: 1
+Function Run(n, v) { Print(n);
+    v.cells[n]; }
+Print(Run(1, New Vector(1, 2, 3)));
+
+//== a new member array made with indices that name a parameter is made by the walk
+// expect: end
+// expect output: 6
+Function Obj() { This.v = 1; }
+Function Run(o, k) { o.fresh[k] = k * 2; Return o.fresh[k] + k + o.v; }
+Print(Run(New Obj(), 1) + 2);

@@ -118,23 +118,24 @@ void CInterpretor::OperandCurWindow() {
         slot->SetObject(currentWindow, 1);
 }
 
-void CInterpretor::CallTextMethod(const char* text, int borrow) {
-    const CClassRecord* record = &classRecords_[8];
+CInterpretor::TextObject::TextObject(CInterpretor& interpreter, const char* text, int borrow)
+    : interpreter(interpreter) {
+    const CClassRecord* record = &interpreter.classRecords_[8];
     const ScriptClassInfo* info = record->info;
-    if (info == nullptr || info->constructText == nullptr) RaiseError(11);
-    CIBaseClassImpl* object = info->constructText(*this, record, text, borrow);
-    if (object == nullptr) RaiseError(15);
-    // The object lives for this one call.
-    struct Temporary {
-        CInterpretor& interpreter;
-        CIBaseClassImpl* object;
-        ~Temporary() {
-            --object->useCount;
-            interpreter.DestroyObject(object);
-        }
-    } temporary{*this, object};
+    if (info == nullptr || info->constructText == nullptr) interpreter.RaiseError(11);
+    object = info->constructText(interpreter, record, text, borrow);
+    if (object == nullptr) interpreter.RaiseError(15);
     ++object->useCount;
-    CallObjectMethod(object);
+}
+
+CInterpretor::TextObject::~TextObject() {
+    --object->useCount;
+    interpreter.DestroyObject(object);
+}
+
+void CInterpretor::CallTextMethod(const char* text, int borrow) {
+    TextObject temporary(*this, text, borrow);
+    CallObjectMethod(temporary.object);
 }
 
 void CInterpretor::FinishCall(CIBaseClassImpl* object) {

@@ -3,10 +3,12 @@
 // in their order; the runner then takes those steps without reading the tokens.
 //
 // A function body is compiled only when every statement and operand in it is one the
-// compiler knows; any other body runs on the walk. Not covered yet: an element followed
-// by a member, members with an index ("a.b[i]"), members after a parenthesis or after a call's result,
-// a method call named through a class that is not a singleton's. ("?" not followed by ":"
-// and calls of more than 15 arguments do not link.) Break or Continue with no loop to
+// compiler knows; any other body runs on the walk. Not covered yet: members after a
+// call's result, which the walk never reads (what it does instead depends on the
+// statement: a Return gives the call's value), and "=" to a member with an index list
+// that the object may not have when its indices read a slot (the walk's handler makes
+// the array, reading them once more). ("?" not followed by ":", calls of more than 15
+// arguments and more than 10 indices do not link.) Break or Continue with no loop to
 // leave (or a Continue in a Switch) runs the walk's handler, which fails as it does on the
 // walk.
 //
@@ -29,11 +31,19 @@
 // around compiled arguments and operands; New of a script function makes its object after
 // the arguments rather than before (nothing but the order of the objects in their class
 // list can tell). Where the walk stops reading an operand at a member (a name that holds
-// nothing or a function before it, a member after a method's result), its expression ends
-// there and the statement starting at that member fails; the compiled code raises that
-// error at once, without first working out the operators before the operand. The right
-// side of an event property's assignment is read by the walk, which does not see the
-// call's slots: it must not read them.
+// nothing or a function before it, a member after a method's result, anything but a
+// script object before a member with an index list), its expression ends there and the
+// statement starting at that member fails; the compiled code raises that error at once,
+// without first working out the operators before the operand (nor, in a Return, giving
+// back what the walk read up to there). The right side of an event property's assignment
+// is read by the walk, which does not see the call's slots: it must not read them.
+//
+// An element or a parenthesis followed by members is worked out by compiled steps, and
+// the walk's handlers read the members from its value; a method call after it takes the
+// chain's steps. A member with an index list takes the chain's steps up to it, then its
+// indices are compiled and the element read as the walk reads it. A method named through
+// a class that is not a singleton's runs the walk's handler of the class, which always
+// fails there.
 //
 // Names live in slots of the call where the walk would find a variable of the call's own:
 // parameters, `Var name = ...` at the top level of the body, and names whose first use in
@@ -434,7 +444,7 @@ public:
                 op.op == kOpNumberCode || op.op == kOpCaseTest || op.op == kOpWalkIf ||
                 op.op == kOpMemberAssigned || op.op == kOpElementName ||
                 op.op == kOpElementBoundSlot || op.op == kOpNewArray || op.op == kOpNewArrayEnd ||
-                op.op == kOpElementRead)
+                op.op == kOpElementRead || op.op == kOpMemberElementBegin)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -775,6 +785,15 @@ private:
         }
         case kTokenVar: {
             uint8_t* name = Next(token);
+            // An array's name that is no slot is looked up as the walk does, which finds
+            // only a local of it while it is being declared.
+            if (Code(name) == kTokenArrayName && SlotOf(NameOf(name)) == kNoSlot) {
+                Emit(kOpDeclare, depth, name);
+                uint8_t* end = Expression(depth, name);
+                if (end == nullptr) return nullptr;
+                Emit(kOpSwap, depth, end);
+                return end;
+            }
             if (Code(name) != kTokenName) return nullptr;
             Emit(kOpDeclare, depth, name);
             uint32_t declared = declaring_;
@@ -792,7 +811,7 @@ private:
             if (end == nullptr || Code(end) != kTokenCloseParen) return nullptr;
             Emit(kOpSwap, depth, end);
             end = Next(end);
-            if (IsMemberLink(Code(end))) return nullptr;
+            if (IsMemberLink(Code(end))) return MembersAfter(depth, end, 0);
             return end;
         }
         case kTokenPlus: {
@@ -885,8 +904,8 @@ private:
             call = Next(call);
         const bool singleton = IsSingletonClass(code);
         uint32_t slot = code == kTokenName ? SlotOf(NameOf(head)) : kNoSlot;
-        if (Code(call) != kTokenMemberCall) {
-            if (Code(call) == kTokenArrayMember || Code(call) == kTokenDot) return nullptr;
+        if (Code(call) != kTokenMemberCall && Code(call) != kTokenArrayMember) {
+            if (Code(call) == kTokenDot) return nullptr;
             if (slot != kNoSlot) {
                 uint32_t step = Emit(kOpSlotMembers, depth, link, slot, Offset(call),
                                      uint8_t(IsBound(slot) ? 1 : 0));
@@ -896,17 +915,16 @@ private:
                 if (code == kTokenName) seenNames_.push_back(NameOf(head));
                 Emit(kOpWalkOperand, depth, head, 0, Offset(call), uint8_t(code));
             }
-            // Its token and where it goes on are those of the "=" when it is reduced.
-            if (Code(call) == kTokenAssign && link != call) {
-                uint8_t* last = link;
-                while (Next(last) != call)
-                    last = Next(last);
-                memberTargets_.push_back(
-                    {depth, Emit(kOpMemberAssigned, depth, call), IsEventName(NameOf(last))});
-            }
+            AssignedMembers(depth, link, call);
             return call;
         }
-        if (IsClassToken(code) && !singleton) return nullptr;
+        if (IsClassToken(code) && !singleton) {
+            if (Code(call) == kTokenArrayMember) return nullptr;
+            // The walk reads a class's member, never a method called through it: its
+            // handler fails at the call or at the member after the one it read.
+            Emit(kOpWalkOperand, depth, head, 0, Offset(head), uint8_t(code));
+            return SkipArguments(Next(call));
+        }
         MemberChainHead kind = kChainText;
         if (code == kTokenName) {
             kind = slot == kNoSlot ? kChainName : IsBound(slot) ? kChainBoundSlot : kChainSlot;
@@ -922,6 +940,55 @@ private:
             kind = kChainSingleton;
         }
         Emit(kOpChainHead, depth, head, slot, 0, kind);
+        if (Code(call) == kTokenArrayMember) return MemberElement(depth, link, call);
+        return MethodChain(depth, link, call);
+    }
+
+    // The members from `link` up to the member with an index list at `member`, after a
+    // chain's head, and the element there as MemberElement reads it, its indices
+    // compiled; members after it the walk reads on from its value.
+    uint8_t* MemberElement(uint32_t depth, uint8_t* link, uint8_t* member) {
+        uint8_t* close = Next(member);
+        for (uint32_t open = 1;; close = Next(close)) {
+            const uint16_t code = Code(close);
+            if (code == kTokenEnd) return nullptr;
+            if (code == kTokenArrayName || code == kTokenArrayMember) ++open;
+            if (code == kTokenCloseBracket && --open == 0) break;
+        }
+        // A member not there yet is made by "=", which the walk's handler does, reading
+        // the indices once more: it must not meet the slots.
+        if (Code(Next(close)) == kTokenAssign && ReadsSlot(Next(member), close)) return nullptr;
+        for (uint8_t* before = link; before != member; before = Next(before))
+            Emit(kOpChainMember, depth, before);
+        const uint32_t begin = Emit(kOpMemberElementBegin, depth, member);
+        closers_.push_back(kIndexList);
+        uint8_t* next = Next(member);
+        uint32_t count = 0;
+        for (;;) {
+            if (count == uint32_t(CInterpretor::kMaxArrayIndices)) return nullptr;
+            next = Expression(depth, next);
+            if (next == nullptr) return nullptr;
+            Emit(kOpElementIndex, depth, next, count++);
+            if (Code(next) != kTokenComma) break;
+            next = Next(next);
+        }
+        closers_.pop_back();
+        if (Code(next) != kTokenCloseBracket) return nullptr;
+        next = Next(next);
+        uint8_t* end = next;
+        while (Code(end) == kTokenMember)
+            end = Next(end);
+        if (IsMemberLink(Code(end))) return nullptr;
+        const uint32_t element = Emit(kOpMemberElement, depth, next, Offset(end), count);
+        out_.ops[element].site = Offset(member);
+        out_.ops[begin].index = element + 1;
+        AssignedMembers(depth, next, end);
+        return end;
+    }
+
+    // The members from `link` up to the method call at `call`, and the call, after a
+    // chain's head.
+    uint8_t* MethodChain(uint32_t depth, uint8_t* link, uint8_t* call) {
         for (uint8_t* member = link; member != call; member = Next(member))
             Emit(kOpChainMember, depth, member);
         const uint32_t site = uint32_t(out_.methodSites.size());
@@ -934,6 +1001,51 @@ private:
         out_.ops[begin].count = count;
         out_.ops[Emit(kOpMethodEnd, depth, end, 0, count)].site = site;
         return end;
+    }
+
+    // Members from `link` to `end` that "=" follows may be a built-in object's, which reads
+    // the assignment itself: its token and where it goes on are those of the "=" when it
+    // is reduced.
+    void AssignedMembers(uint32_t depth, uint8_t* link, uint8_t* end) {
+        if (Code(end) != kTokenAssign || link == end) return;
+        uint8_t* last = link;
+        while (Next(last) != end)
+            last = Next(last);
+        memberTargets_.push_back(
+            {depth, Emit(kOpMemberAssigned, depth, end), IsEventName(NameOf(last))});
+    }
+
+    // The token after the ")" of arguments that begin at `token`, stepped over unread.
+    uint8_t* SkipArguments(uint8_t* token) {
+        for (uint32_t open = 1;; token = Next(token)) {
+            const uint16_t code = Code(token);
+            if (code == kTokenEnd) return nullptr;
+            if (code == kTokenOpenParen || code == kTokenCallName || code == kTokenMemberCall)
+                ++open;
+            if (code == kTokenCloseParen && --open == 0) return Next(token);
+        }
+    }
+
+    // Members after an operand whose steps left its value at `depth`: an element's
+    // variable and its `indices` there, or the value of a parenthesis (`indices` 0). A
+    // run of members the walk reads on from that value; a chain ending in a method call
+    // takes the chain's steps from it.
+    uint8_t* MembersAfter(uint32_t depth, uint8_t* link, uint32_t indices) {
+        uint8_t* call = link;
+        while (Code(call) == kTokenMember)
+            call = Next(call);
+        // The walk reads no index list after a member, nor a member after a parenthesis
+        // that does not begin with one of these.
+        if (Code(call) == kTokenArrayMember || Code(call) == kTokenDot) return nullptr;
+        if (Code(call) != kTokenMemberCall) {
+            uint32_t step = Emit(indices != 0 ? kOpElementMembers : kOpValueMembers, depth, link,
+                                 0, indices);
+            out_.ops[step].site = Offset(call);
+            AssignedMembers(depth, link, call);
+            return call;
+        }
+        Emit(indices != 0 ? kOpElementChainHead : kOpValueChainHead, depth, link, 0, indices);
+        return MethodChain(depth, link, call);
     }
 
     // New of a class or of a script function, its arguments compiled.
@@ -970,7 +1082,7 @@ private:
         uint8_t* next = Next(token);
         uint32_t count = 0;
         for (;;) {
-            // More indices than an array has dimensions fail on the walk.
+            // The link pass lets no more indices through than an array has dimensions.
             if (count == uint32_t(CInterpretor::kMaxArrayIndices)) return nullptr;
             next = Expression(depth, next);
             if (next == nullptr) return nullptr;
@@ -981,7 +1093,10 @@ private:
         closers_.pop_back();
         if (Code(next) != kTokenCloseBracket) return nullptr;
         next = Next(next);
-        if (IsMemberLink(Code(next))) return nullptr;
+        if (IsMemberLink(Code(next))) {
+            out_.ops[begin].index = uint32_t(out_.ops.size()) + 1;
+            return MembersAfter(depth, next, count);
+        }
         // Its first step, for ElementAssignment.
         uint32_t element = Emit(kOpElement, depth, next, begin, count, kElementAddressed);
         out_.ops[begin].index = element + 1;
@@ -1703,8 +1818,14 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoElementAssign,
                                          &&DoNewArray,
                                          &&DoNewArrayEnd,
-                                         &&DoElementRead};
-    static_assert(std::size(kSteps) == kOpElementRead + 1);
+                                         &&DoElementRead,
+                                         &&DoElementMembers,
+                                         &&DoValueMembers,
+                                         &&DoElementChainHead,
+                                         &&DoValueChainHead,
+                                         &&DoMemberElementBegin,
+                                         &&DoMemberElement};
+    static_assert(std::size(kSteps) == kOpMemberElement + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -2433,6 +2554,34 @@ DoNewArrayEnd:
 DoElementRead:
     // Kept out of line: its indices would widen every level of a recursion's frame.
     if (ReadElementInCell(code, *op, slots, bound, base)) op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
+DoElementMembers:
+    ZORV_SYNC();
+    CompiledElementOperand(int(op->count));
+    if (currentToken != GetStream() + op->site) op = ops + WalkedOperandEnd(op + 1)->index - 1;
+    ZORV_NEXT_STEP();
+DoValueMembers:
+    ZORV_SYNC();
+    MembersOfValue();
+    if (currentToken != GetStream() + op->site) op = ops + WalkedOperandEnd(op + 1)->index - 1;
+    ZORV_NEXT_STEP();
+DoElementChainHead:
+    ZORV_SYNC();
+    ElementChainHead(int(op->count));
+    ZORV_NEXT_STEP();
+DoValueChainHead:
+    ZORV_SYNC();
+    ValueChainHead();
+    ZORV_NEXT_STEP();
+DoMemberElementBegin:
+    ZORV_SYNC();
+    if (!MemberElementBegin()) op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
+DoMemberElement:
+    ZORV_SYNC();
+    CompiledMemberElement(reinterpret_cast<const NameToken*>(GetStream() + op->site),
+                          int(op->count));
+    if (currentToken != GetStream() + op->index) op = ops + WalkedOperandEnd(op + 1)->index - 1;
     ZORV_NEXT_STEP();
 #undef ZORV_PENDING
 #undef ZORV_NEXT_STEP

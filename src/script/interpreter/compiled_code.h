@@ -124,7 +124,8 @@ enum CompiledOpCode : uint8_t {
     // ---- Objects, members, methods, New and Delete (compiled_objects.cpp) ----------
     // The walk's operand handler of `code` on an operand with no expression inside it (a
     // run of members after a name, This, CurWindow, a class or singleton member, a text's
-    // member), which must end at stream offset `count`.
+    // member), which must end at stream offset `count`; at the head's own offset it never
+    // does (a method named through a class).
     kOpWalkOperand,
     // The value of slot `index` read at the member token that follows its name, and the
     // run of members up to stream offset `count` read as the walk reads them; member site
@@ -179,6 +180,28 @@ enum CompiledOpCode : uint8_t {
     // when its array's variable, its indices (ElementRead `count`) and a number in its
     // cell are at hand, read as ElementMode `code` says; else on to the next step.
     kOpElementRead,
+
+    // ---- Members after elements and parentheses, members with an index list
+    // (compiled_chains.cpp) ----
+    // The element of `count` indices at `depth` (as kOpElement keeps it), then the run of
+    // members after it, from the token's, read as the walk reads them up to stream offset
+    // `site`.
+    kOpElementMembers,
+    // The value of a parenthesis at `depth`, then the run of members after it, from the
+    // token's, read as the walk reads them up to stream offset `site`.
+    kOpValueMembers,
+    // The element of `count` indices at `depth`, or the value of a parenthesis there, as
+    // the head of a chain of members that ends in a method call.
+    kOpElementChainHead,
+    kOpValueChainHead,
+    // A member with an index list after a chain's head and members: on the script object
+    // reached, the member found, its indices follow; a member not there yet makes the
+    // placeholder of a new array and goes on to step `index`.
+    kOpMemberElementBegin,
+    // The element of that member (at stream offset `site`) at the `count` indices worked
+    // out, and the run of members after it read as the walk reads them up to stream
+    // offset `index`.
+    kOpMemberElement,
 };
 
 // Where a kOpElementIndex finds its index: the value above its depth, or the read that

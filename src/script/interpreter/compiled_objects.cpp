@@ -254,30 +254,18 @@ const BlockRecord* CInterpretor::MethodEnd(const CompiledFunction& code, uint32_
         GuardedCall(object, currentMethodId_);
         return nullptr;
     }
-    const CClassRecord* record = &classRecords_[kTextClass];
     // Without arguments nothing ran since the chain read its text.
     const bool kept = count == 0;
     CValue text(this);
     if (!(kept && chain_.text != nullptr)) text.Assign(kept ? *chain_.value : place->value);
-    const char* characters = kept && chain_.text != nullptr ? chain_.text : text.GetString();
-    CIBaseClassImpl* object = record->info->constructText(*this, record, characters, 1);
-    if (object == nullptr) RaiseError(15);
-    // The object lives for this one call.
-    struct Temporary {
-        CInterpretor& interpreter;
-        CIBaseClassImpl* object;
-        ~Temporary() {
-            --object->useCount;
-            interpreter.DestroyObject(object);
-        }
-    } temporary{*this, object};
-    ++object->useCount;
-    Anchor(object);
+    TextObject temporary(*this, kept && chain_.text != nullptr ? chain_.text : text.GetString(),
+                         1);
+    Anchor(temporary.object);
     CValue* result = GetResultSlot();
     result->SetInt(0);
     result->source = nullptr;
     currentMethodId_ = uint16_t(code.methodSites[site].id);
-    GuardedCall(object, currentMethodId_);
+    GuardedCall(temporary.object, currentMethodId_);
     return nullptr;
 }
 
@@ -293,45 +281,20 @@ void CInterpretor::CompiledNewBegin(bool function) {
 
 void CInterpretor::CompiledNewEnd(const uint8_t* target, int32_t count) {
     Frame().count = count;
-    // The new object is held here until the result slot takes it; an error on the way
-    // leaves it to the collection (or, when it never came alive, destroys it).
-    struct Creation {
-        CInterpretor& interpreter;
-        CIBaseClassImpl* object = nullptr;
-        ~Creation() {
-            if (object == nullptr) return;
-            --object->useCount;
-            if (object->alive == 0) interpreter.DestroyObject(object);
-        }
-    } creation{*this};
     const uint32_t classId = reinterpret_cast<const TokenHeader*>(target)->code;
-    if (classId == kTokenCallName) {
-        const BlockRecord* function = Left()->GetFunction();
-        if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
-        if (callNesting_ >= kMaxCallNesting) RaiseError(15);
-        CIBaseObjectVar* object = NewScriptObject();
-        creation.object = object;
-        CheckStack();
-        InvokeFunction(nullptr, object, function);
-        object->Create();
-        if (object->alive == 0) RaiseError(38);
-        Operand()->SetObject(object, 1);
-        ++creations;
+    if (classId != kTokenCallName) {
+        NewClassObject(classId);
         return;
     }
-    if (IsSingletonClass(classId)) RaiseError(65);
-    if (classId == 0 || classId > kLastClassId) RaiseError(16);
-    const CClassRecord* record = &classRecords_[classId];
-    if (record->info == nullptr || record->info->construct == nullptr) RaiseError(11);
-    CIBaseClassImpl* object = record->info->construct(*this, record);
-    if (object == nullptr) RaiseError(15);
-    ++object->useCount;
-    creation.object = object;
-    GuardedCreate(object);
-    if ((object->GetProjectKindMask() & projectKindBits) == 0) {
-        object->Unregister();
-        RaiseError(11);
-    }
+    const BlockRecord* function = Left()->GetFunction();
+    if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
+    if (callNesting_ >= kMaxCallNesting) RaiseError(15);
+    CIBaseObjectVar* object = NewScriptObject();
+    NewObjectHold creation{*this, object};
+    CheckStack();
+    InvokeFunction(nullptr, object, function);
+    object->Create();
+    if (object->alive == 0) RaiseError(38);
     Operand()->SetObject(object, 1);
     ++creations;
 }

@@ -745,6 +745,19 @@ private:
     bool IsScriptObject(const CIBaseClassImpl* object) const {
         return object->classRecord == nullptr || object == static_cast<const CIBaseClassImpl*>(this);
     }
+    // Members after an element or a parenthesis (compiled_chains.cpp). The value at the
+    // current depth read on at the member token, as a parenthesis reads on.
+    void MembersOfValue();
+    // The element of `count` indices kept at the current depth, or the value there, as
+    // the head of a chain that ends in a method call.
+    void ElementChainHead(int count);
+    void ValueChainHead();
+    // A member with an index list read on the chain's script object: false when the
+    // object has no such member, its placeholder made for "=" and its indices stepped over.
+    bool MemberElementBegin();
+    // The element of `member` on the anchored object at the `count` indices kept at the
+    // current depth, as MemberElement reads it.
+    void CompiledMemberElement(const NameToken* member, int count);
     MemberChain chain_;
     // The compiled code of each function called so far (null: not covered).
     std::unordered_map<const BlockRecord*, std::unique_ptr<CompiledFunction>> compiled_;
@@ -814,6 +827,15 @@ private:
     void BindParameterNames(CIBaseObjectVar* locals, int32_t count);
     // Makes and runs a method on a temporary text object holding `text`.
     void CallTextMethod(const char* text, int borrow);
+    // The object of a text, made for one method call and destroyed when the call ends.
+    struct TextObject {
+        TextObject(CInterpretor& interpreter, const char* text, int borrow);
+        ~TextObject();
+        TextObject(const TextObject&) = delete;
+        TextObject& operator=(const TextObject&) = delete;
+        CInterpretor& interpreter;
+        CIBaseClassImpl* object;
+    };
     // One call of the object's own code ended; a Delete that came meanwhile is done now.
     void FinishCall(CIBaseClassImpl* object);
     CallFrame& Frame() { return *frames_[frameIndex_]; }
@@ -922,6 +944,16 @@ private:
     void ForgetWindowObject(const CIBaseClassImpl* object);
     // A new script object (class 0, listed) with one use held by its maker.
     CIBaseObjectVar* NewScriptObject();
+    // The object New makes, held until the result slot takes it: an error on the way
+    // leaves it to the collection (or, when it never came alive, destroys it).
+    struct NewObjectHold {
+        CInterpretor& interpreter;
+        CIBaseClassImpl* object = nullptr;
+        ~NewObjectHold();
+    };
+    // New of class `classId`, its arguments read: the object made, created and in the
+    // current place.
+    void NewClassObject(uint32_t classId);
 
     // ---- Events (events.cpp) -------------------------------------------------------
     uint32_t QueueEvent(const BlockRecord* handler, CIBaseClassImpl* source,

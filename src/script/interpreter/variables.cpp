@@ -382,19 +382,9 @@ CIBaseObjectVar* CInterpretor::NewScriptObject() {
 
 void CInterpretor::NewObject() {
     SkipToken();
-    CValue* slot = Operand();
-    // The new object is held here until the result slot takes it; an error on the way
-    // leaves it to the collection (or, when it never came alive, destroys it).
-    struct Creation {
-        CInterpretor& interpreter;
-        CIBaseClassImpl* object = nullptr;
-        ~Creation() {
-            if (object == nullptr) return;
-            --object->useCount;
-            if (object->alive == 0) interpreter.DestroyObject(object);
-        }
-    } creation{*this};
+    Operand();
     if (CurrentCode() == kTokenCallName) {
+        NewObjectHold creation{*this};
         const auto* token = reinterpret_cast<const NameToken*>(currentToken);
         CVariable* function = FindVariable(token->nameId);
         if (function == nullptr || function->value.GetType() != kValueFunction) RaiseError(42);
@@ -410,6 +400,16 @@ void CInterpretor::NewObject() {
     uint32_t classId = CurrentCode();
     SkipToken();
     EvaluateArguments();
+    NewClassObject(classId);
+}
+
+CInterpretor::NewObjectHold::~NewObjectHold() {
+    if (object == nullptr) return;
+    --object->useCount;
+    if (object->alive == 0) interpreter.DestroyObject(object);
+}
+
+void CInterpretor::NewClassObject(uint32_t classId) {
     if (IsSingletonClass(classId)) RaiseError(65);
     if (classId == 0 || classId > kLastClassId) RaiseError(16);
     const CClassRecord* record = &classRecords_[classId];
@@ -417,13 +417,12 @@ void CInterpretor::NewObject() {
     CIBaseClassImpl* object = record->info->construct(*this, record);
     if (object == nullptr) RaiseError(15);
     ++object->useCount;
-    creation.object = object;
+    NewObjectHold creation{*this, object};
     GuardedCreate(object);
     if ((object->GetProjectKindMask() & projectKindBits) == 0) {
         object->Unregister();
         RaiseError(11);
     }
-    slot = Operand();
-    slot->SetObject(object, 1);
+    Operand()->SetObject(object, 1);
     ++creations;
 }
