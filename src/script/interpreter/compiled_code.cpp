@@ -244,6 +244,7 @@ public:
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
         out_.returnsOnly = !scopesOnly_ && ReturnsOnly(out_);
+        out_.frameKind = scopesOnly_ ? kFrameFull : FrameKindOf(out_);
         return true;
     }
 
