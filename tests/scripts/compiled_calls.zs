@@ -139,3 +139,131 @@ Function Walk(n, a, b) {
     Return k + h - g;
 }
 Print(Walk(600, 1, 2), Walk(0, 7, 20), Walk(1, 3, 1) - Walk(0, 0, 0));
+
+//== a callee that returns from inside its loops leaves the caller's blocks as they were
+// expect: end
+// expect output: 1222 4
+Function Inner(n) {
+    Var i;
+    Var s = 0;
+    For (i = 0; i < n; i++) {
+        {
+            If (i == 2) Return s;
+        }
+        s = s + i;
+    }
+    Return s;
+}
+total = 0;
+For (k = 0; k < 4; k++) {
+    While (1) {
+        total = total * 10 + Inner(k + 1);
+        If (k < 9) Break;
+    }
+    {
+        total = total + 1;
+    }
+}
+Print(total, k);
+
+//== a callee looks names up in its own scopes: its caller's locals stay hidden, its This is its own
+// expect: end
+// expect output: 923 5 12 6
+g = 5;
+Function Show(k) { Return k + g; }
+Function Twice(k) { Return k * 2; }
+Function Get() { Return This.v + Show(0); }
+Function Holder(v) { This.v = v; This.Get = Get; }
+Function Caller(n) {
+    Var s = 0;
+    If (n > 0) {
+        Var g = 100;
+        Var i;
+        For (i = 0; i < 3; i++) s = s + Show(i) + Twice(g) + g;
+    }
+    Return s + Show(0);
+}
+h = New Holder(7);
+Print(Caller(1), Caller(0), h.Get(), Show(1));
+
+//== an error inside a callee that reads no name stands at its token, under calls of all kinds
+// expect: error 111 line 8 column 17
+// expect output: 2 3 8
+g = 3;
+Function Get() { Return This.v + Div(This.v, g); }
+Function Holder(v) { This.v = v; This.Get = Get; }
+Function Div(a, b) {
+    Var c = a;
+    Return c / b;
+}
+Function Down(n, b) {
+    If (n == 0) Return Div(n, b);
+    Return Down(n - 1, b) + 1;
+}
+h = New Holder(6);
+Print(Down(2, 1), Div(9, g), h.Get());
+g = 0;
+Print(h.Get());
+
+//== an error inside a callee that reads names stands at its token
+// expect: error 41 line 2 column 39
+Function Named(k) { Return k + missing; }
+Function Down(n) {
+    If (n == 0) Return Named(n);
+    Return Down(n - 1) + 1;
+}
+Print(Down(3));
+
+//== runaway recursion in compiled calls ends with error 15 at the call, with an error handler set too
+// expect: error 15 line 6 column 48
+// expect output: before 4
+Function Caught(code, text, unit, line, column) { Print("caught", code, line, column); }
+Program.OnError = Caught;
+g = 4;
+Function Runaway(n) { Return 1 + Runaway(n + 1); }
+Function Show(k) { Return k + g; }
+Print("before", Show(0));
+x = Runaway(0);
+Print("after", x);
+
+//== a function variable given another function between two calls of the same site
+// expect: end
+// expect output: 125845
+g = 3;
+Function One(x) { Return x + 1; }
+Function Two(x) { Return x * g; }
+Function Walked(x) {
+    If (x > 0) { Var w = x; Return w - 100; }
+    Return 0;
+}
+Function Run() {
+    Var s = 0;
+    Var i;
+    For (i = 0; i < 6; i++) {
+        s = s * 10 + Step(i);
+        If (i == 1) Step = Two;
+        If (i == 3) Step = Walked;
+    }
+    Return s;
+}
+Step = One;
+Print(Run());
+
+//== events posted in an argument run between the statements of the callee
+// expect: end
+// expect output: event 1 2
+// expect output: event 10 12
+// expect output: 9 12
+g = 1;
+Function Later(v) { g = g + v; Print("event", v, g); }
+Function Work(n, ignored) {
+    Var a = n + 1;
+    Var b = a * 2;
+    Return a + b;
+}
+Function Names(n, ignored) {
+    Var a = n + g;
+    Return a;
+}
+Function Go(n) { Return Work(n, Post(Later, n)) + Names(n, Post(Later, 10)); }
+Print(Go(1), g);

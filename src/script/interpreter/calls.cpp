@@ -217,14 +217,8 @@ inline CInterpretor::CallRecord* CInterpretor::EnterCall(CIBaseObjectVar* locals
                                                          CIBaseObjectVar* current) {
     // Every way into a call, the compiled ones too, keeps within the stack's budget.
     CheckStack();
-    if (callNesting_ == callRecordCount_) {
-        if (!MemRealloc(size_t(callRecordCount_ + 1) * sizeof(CallRecord*), &callRecords_))
-            RaiseError(15);
-        auto* fresh = new (std::nothrow) CallRecord(this);
-        if (fresh == nullptr) RaiseError(15);
-        callRecords_[callRecordCount_++] = fresh;
-    }
-    CallRecord* record = callRecords_[callNesting_];
+    CallRecord* record =
+        callNesting_ < callRecordCount_ ? callRecords_[callNesting_] : NewCallRecord();
     CIBaseObjectVar* owned = nullptr;
     if (locals == nullptr) {
         if (record->spareLocals == nullptr) {
@@ -253,6 +247,15 @@ inline CInterpretor::CallRecord* CInterpretor::EnterCall(CIBaseObjectVar* locals
     returnFlag_ = 0;
     returnValue_ = &record->result;
     return record;
+}
+
+CInterpretor::CallRecord* CInterpretor::NewCallRecord() {
+    if (!MemRealloc(size_t(callRecordCount_ + 1) * sizeof(CallRecord*), &callRecords_))
+        RaiseError(15);
+    auto* fresh = new (std::nothrow) CallRecord(this);
+    if (fresh == nullptr) RaiseError(15);
+    callRecords_[callRecordCount_++] = fresh;
+    return fresh;
 }
 
 inline void CInterpretor::LeaveCall() {
@@ -345,8 +348,80 @@ void CInterpretor::InvokeFunction(CIBaseObjectVar* locals, CIBaseObjectVar* curr
     LeaveCall();
 }
 
+// The walk's call without what such a body never reads: the function's block, a
+// locals object of its own when it reads no name (an empty one else), the return flag,
+// which only the walk's Return sets.
+inline void CInterpretor::RunPlainFrame(CIBaseObjectVar* current, const BlockRecord* function,
+                                 const CompiledFunction& code, CValue* slots) {
+    CheckStack();
+    // What the call changes is kept in the level's record, off the machine's stack, as
+    // a walked call keeps it; its result there is found by CollectGarbage as theirs is.
+    CallRecord* record =
+        callNesting_ < callRecordCount_ ? callRecords_[callNesting_] : NewCallRecord();
+    record->savedLocals = locals_;
+    record->savedCurrent = currentObject_;
+    record->savedToken = currentToken;
+    record->savedReturnValue = returnValue_;
+    record->savedBlockDepth = blockDepth_;
+    record->savedEntry = entryIndex;
+    record->savedEpoch = ScopeEpoch();
+    record->savedSharedChanges = SharedChanges();
+    record->current = current;
+    // Names are looked up in the scopes the walk's call would have: an empty locals
+    // object and the call's This.
+    if (code.frameKind == kFrameNamesOnly) {
+        if (record->spareLocals == nullptr) {
+            record->spareLocals = NewScriptObject();
+            record->spareLocals->MarkCallLocals();
+        }
+        locals_ = record->spareLocals;
+        NoteScopeChange();
+    } else if (current != currentObject_) {
+        NoteScopeChange();
+    }
+    ++callNesting_;
+    record->result.SetInt(0);
+    ++current->runningCalls;
+    currentObject_ = current;
+    returnValue_ = &record->result;
+    entryIndex = function->unitArgument;
+    try {
+        RunCompiled(code, slots);
+        Operand()->Assign(record->result);
+    } catch (CIError*) {
+        ReleaseSlots(slots);
+        LeavePlainFrame(record);
+        throw;
+    }
+    ReleaseTopSlots(slots, code.slotCount);
+    LeavePlainFrame(record);
+}
+
+inline void CInterpretor::LeavePlainFrame(CallRecord* record) {
+    --callNesting_;
+    blockDepth_ = record->savedBlockDepth;
+    locals_ = record->savedLocals;
+    currentObject_ = record->savedCurrent;
+    if (ScopeEpoch() != record->savedEpoch) {
+        if (SharedChanges() == record->savedSharedChanges)
+            RestoreScopeEpoch(record->savedEpoch);
+        else
+            NoteScopeChange();
+    }
+    currentToken = record->savedToken;
+    returnValue_ = record->savedReturnValue;
+    entryIndex = record->savedEntry;
+    FinishCall(record->current);
+}
+
 void CInterpretor::RunCompiledFrame(CIBaseObjectVar* current, const BlockRecord* function,
                                     const CompiledFunction& code, CValue* slots) {
+    // Here rather than at each call site: one frame of the machine per level of a
+    // recursion either way.
+    if (code.frameKind != kFrameFull) {
+        RunPlainFrame(current, function, code, slots);
+        return;
+    }
     CallRecord* record = EnterCall(nullptr, current);
     try {
         entryIndex = function->unitArgument;

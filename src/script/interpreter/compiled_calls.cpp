@@ -1,9 +1,83 @@
-// The slot stack of compiled calls: the slots of a call are taken from its top as the
-// call begins (by the caller, which evaluates the arguments straight into them) and
-// given back, emptied, as it ends.
+// Calls of compiled code: what a call sets up beside its slots, and the slot stack,
+// whose top gives a call its slots as it begins (the caller evaluates the arguments
+// straight into them) and takes them back, emptied, as it ends.
 #include <new>
 
+#include "script/interpreter/compiled_code.h"
 #include "script/interpreter/interpretor.h"
+#include "script/language/token_codes.h"
+#include "script/language/token_record.h"
+
+namespace {
+
+uint16_t CodeAfter(const uint8_t* token) {
+    const auto* header = reinterpret_cast<const TokenHeader*>(token);
+    return reinterpret_cast<const TokenHeader*>(token + header->size)->code;
+}
+
+// Whether what follows a name may assign to it, which makes the name a local of the
+// call when no scope has it.
+bool MayAssign(uint16_t next) {
+    return (next >= kTokenAssign && next <= kTokenShiftRightAssign) ||
+           next == kTokenIncrement || next == kTokenDecrement || next == kTokenCloseParen;
+}
+
+} // namespace
+
+CallFrameKind FrameKindOf(const CompiledFunction& code) {
+    bool names = false;
+    for (const CompiledOp& op : code.ops) {
+        switch (op.op) {
+        case kOpName:
+            // "(name) = ..." too: a parenthesis hands its name on to the operator after it.
+            if (MayAssign(CodeAfter(op.token))) return kFrameFull;
+            names = true;
+            break;
+        case kOpUnbound:
+            // The placeholder of "Var name" takes "=" into its slot or nothing at all.
+            if (uint16_t next = CodeAfter(op.token); next != kTokenAssign && next != kTokenSemicolon)
+                return kFrameFull;
+            break;
+        case kOpBinaryName:
+        case kOpBindName:
+        case kOpBoundSlot:
+        case kOpBinaryBoundSlot:
+        case kOpDeclare:
+        case kOpElementName:
+        case kOpElementBoundSlot:
+        case kOpMemberAssigned:
+        case kOpNewBegin:
+        case kOpNewEnd:
+            names = true;
+            break;
+        case kOpWalkOperand:
+            if (op.code == kTokenName) names = true;
+            break;
+        case kOpSlotMembers:
+            if (op.code != 0) names = true;
+            break;
+        case kOpChainHead:
+            if (op.code == kChainName || op.code == kChainBoundSlot) names = true;
+            break;
+        case kOpElementRead: {
+            uint8_t begin = code.elementReads[op.count].begin;
+            if (begin != kOpElementSlot) names = true;
+            break;
+        }
+        // A Break or Continue with no loop to leave looks for one in the block stack;
+        // a new array is a variable of the call's locals.
+        case kOpWalkStatement:
+        case kOpWalkOn:
+        case kOpWalkIf:
+        case kOpNewArray:
+        case kOpNewArrayEnd:
+            return kFrameFull;
+        default:
+            break;
+        }
+    }
+    return names ? kFrameNamesOnly : kFrameNoNames;
+}
 
 CValue* CInterpretor::ReserveSlotsInNewSegment(uint32_t count) {
     // The first segment, or the one above the top's, which holds nothing in use.

@@ -57,7 +57,10 @@
 // takes the callee's slots off the slot stack as it begins, and its arguments are
 // evaluated straight into them; calls in those arguments take theirs above. Other calls
 // (the first of a site, one with more arguments than parameters) fill the argument frame,
-// from which the callee's slots are filled as it begins.
+// from which the callee's slots are filled as it begins. A callee whose body can make no
+// named variable runs without a locals object of its own and without its function's
+// block (nothing it does reads them); when it reads no name through the scopes at all,
+// it keeps its caller's locals object and scope epoch (FrameKindOf, compiled_calls.cpp).
 //
 // A statement "slot = expression", "slot op= expression", "slot++" or "slot--", and the
 // condition of an If, a While or a For, whose expression has only arithmetic, comparison,
@@ -254,6 +257,7 @@ public:
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
         out_.returnsOnly = !scopesOnly_ && ReturnsOnly(out_);
+        out_.frameKind = scopesOnly_ ? kFrameFull : FrameKindOf(out_);
         return true;
     }
 

@@ -310,6 +310,22 @@ struct CompiledMemberSite {
     uint32_t head = 0;
 };
 
+// What a call of compiled code sets up besides its slots.
+enum CallFrameKind : uint8_t {
+    // The walk's call: a locals object of its own and the function's block.
+    kFrameFull,
+    // The body reads names through the scopes but can make none: the call's locals
+    // object stays empty, and no step reads the function's block.
+    kFrameNamesOnly,
+    // The body reaches no scope by name (nor the block stack beyond its own blocks): it
+    // keeps the caller's locals object, which it cannot see.
+    kFrameNoNames,
+};
+
+struct CompiledFunction;
+// The CallFrameKind that a function body's code needs.
+CallFrameKind FrameKindOf(const CompiledFunction& code);
+
 struct CompiledFunction {
     std::vector<CompiledOp> ops;
     // Filled as the calls run.
@@ -332,6 +348,8 @@ struct CompiledFunction {
     // The body is one Return of integer operators over parameters and integer literals
     // (see QuickReturn), no deeper than kMaxQuickDepth.
     bool returnsOnly = false;
+    // How much of the walk's call the code needs, as CallFrameKind says.
+    uint8_t frameKind = 0;
     static constexpr uint32_t kMaxQuickDepth = 16;
     // The deepest place above the base that the code uses.
     uint32_t maxDepth = 0;

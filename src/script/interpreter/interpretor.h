@@ -640,6 +640,13 @@ private:
     // its result in the operand; the slots are let go as it ends.
     void RunCompiledFrame(CIBaseObjectVar* current, const BlockRecord* function,
                           const CompiledFunction& code, CValue* slots);
+    [[gnu::always_inline]] inline void LeavePlainFrame(CallRecord* record);
+    // RunCompiledFrame for code whose body reaches no scope by name (plainFrame): the
+    // call keeps the caller's locals object and pushes no block.
+    [[gnu::always_inline]] inline void RunPlainFrame(CIBaseObjectVar* current,
+                                                     const BlockRecord* function,
+                                                     const CompiledFunction& code,
+                                                     CValue* slots);
     // `count` slots of a compiled call on top of the slot stack, each holding integer 0.
     CValue* ReserveSlots(uint32_t count) {
         if (slotSegment_ < slotSegments_.size()) {
@@ -819,6 +826,8 @@ private:
     [[gnu::always_inline]] inline CallRecord* EnterCall(CIBaseObjectVar* locals,
                                                         CIBaseObjectVar* current);
     [[gnu::always_inline]] inline void LeaveCall();
+    // The record of nesting level callNesting_, made when the level is reached first.
+    [[gnu::noinline]] CallRecord* NewCallRecord();
     // The operand holds `value`, a call's result.
     void SetCallResult(int32_t value);
     // Binds the parameters of a function's header to new variables of `locals`.

@@ -194,7 +194,7 @@ public:
         if (plain_) text_ += "Print(F0(g0), F1(g1, g0), F2(g2, g1, g0), R(3));\n";
         if (recursion_)
             text_ += "Print(D(" + std::to_string(Pick(5)) + ", " + std::to_string(Pick(10)) +
-                     "), D(3, g1));\n";
+                     "), D(3, g1), E(" + std::to_string(Pick(4)) + ", g2));\n";
         int statements = 3 + Pick(8);
         int late = Pick(statements + 1);
         for (int i = 0; i < statements; ++i) {
@@ -717,6 +717,12 @@ private:
                  // A name that holds nothing fails as the argument is copied.
                  (Pick(8) == 0 ? "(u" + std::to_string(2 + Pick(3)) + ")" : Expression(scope, 3)) +
                  ");\n}\n";
+        // E reads globals as it recurses: its calls look names up in scopes of their own
+        // while D's, which read none, keep their caller's.
+        scope.prefix = "e";
+        scope.names = {"y", "x", "g0", "g1"};
+        text_ += "Function E(y, x) {\nIf (y <= 0) Return x + g0;\nReturn E(y - 1, " +
+                 Expression(scope, 3) + ") + D(y - 1, " + Expression(scope, 3) + ");\n}\n";
     }
 
     // ---- Members, methods, New and Delete ------------------------------------------
