@@ -598,23 +598,82 @@ private:
     }
     bool IsBound(uint32_t slot) const { return slot < 64 && ((boundSlots_ >> slot) & 1) != 0; }
 
-    // The slot a statement "name = ..." at the top level of the body may bind its name
-    // to: one that no code before it reads, so that the call meets it first there.
+    // The slot a statement "name = ..." or "name[...] = ..." may bind its name to: one
+    // that no code before it reads, so that the call meets it first there; or the slot
+    // the name was bound to already in blocks that can never be running at the same time
+    // as this one (sibling loops), so that no block's end drops the local of another.
+    // Either way the statement must not read the name again: the binding takes effect
+    // before its right side is worked out.
     uint32_t BindableSlot(uint8_t* token, bool conditional) const {
-        if (Code(token) != kTokenName || Code(Next(token)) != kTokenAssign) return kNoSlot;
-        if (conditional || scopesOnly_ || slotNames_.size() >= 64) return kNoSlot;
+        uint16_t code = Code(token);
+        if (code == kTokenName ? Code(Next(token)) != kTokenAssign
+                               : code != kTokenArrayName || Code(AfterIndices(token)) != kTokenAssign)
+            return kNoSlot;
+        if (conditional || scopesOnly_) return kNoSlot;
         uint32_t name = NameOf(token);
-        if (SlotOf(name) != kNoSlot || Seen(name)) return kNoSlot;
+        if (uint32_t slot = SlotOf(name); slot != kNoSlot)
+            return IsBound(slot) && MayBindAgain(slot) && !NamedAgain(token) ? slot : kNoSlot;
+        if (slotNames_.size() >= 64 || Seen(name)) return kNoSlot;
+        if (code == kTokenArrayName && NamedAgain(token)) return kNoSlot;
         return uint32_t(slotNames_.size());
     }
 
-    // Compiles "name = ..." at `token` over `base`, its name bound to slot `slot` unless
-    // the right side reads the name before the assignment made it (then it stays a name).
+    // The token after the "]" that closes the indices of the element at `token`.
+    static uint8_t* AfterIndices(uint8_t* token) {
+        uint32_t open = 1;
+        for (token = Next(token); open != 0; token = Next(token)) {
+            uint16_t code = Code(token);
+            if (code == kTokenEnd) return token;
+            if (code == kTokenArrayName || code == kTokenArrayMember) ++open;
+            if (code == kTokenCloseBracket) --open;
+        }
+        return token;
+    }
+
+    // Whether the statement whose first token is the name at `head` names it again.
+    static bool NamedAgain(uint8_t* head) {
+        uint32_t name = NameOf(head);
+        for (uint8_t* token = Next(head); Code(token) != kTokenSemicolon; token = Next(token)) {
+            uint16_t code = Code(token);
+            if (code == kTokenEnd) return true;
+            if ((code == kTokenName || code == kTokenArrayName) && NameOf(token) == name)
+                return true;
+        }
+        return false;
+    }
+
+    // Whether a block running now may bind the slot again: none of the blocks that bind
+    // it already holds it or lies inside it (the body's top level holds them all).
+    bool MayBindAgain(uint32_t slot) const {
+        for (const auto& [bound, path] : bindings_) {
+            if (bound != slot) continue;
+            size_t common = std::min(path.size(), contexts_.size());
+            bool nested = true;
+            for (size_t i = 0; i < common && nested; ++i)
+                nested = path[i] == contexts_[i].id;
+            if (nested) return false;
+        }
+        return true;
+    }
+
+    // Compiles "name = ..." or "name[...] = ..." at `token` over `base`, its name bound to
+    // slot `slot` unless the right side reads the name before the assignment made it
+    // (then it stays a name).
     uint8_t* BoundExpression(uint32_t base, uint8_t* token, uint32_t slot) {
         uint32_t name = NameOf(token);
-        uint8_t* end = Expression(base, token, kNoSlot, slot);
+        const bool again = slot < slotNames_.size();
+        uint8_t* end;
+        if (Code(token) == kTokenArrayName) {
+            elementBinding_ = slot;
+            end = Expression(base, token);
+            elementBinding_ = kNoSlot;
+            bindingBegin_ = kNoElement;
+        } else {
+            end = Expression(base, token, kNoSlot, slot);
+        }
         if (end == nullptr) return nullptr;
-        if (Seen(name)) {
+        // (An element's statement that names it again binds nothing: see BindableSlot.)
+        if (Code(token) == kTokenName && Seen(name)) {
             out_.ops[bindOp_].op = kOpOperand;
             out_.ops[bindOp_].code = uint8_t(kTokenName);
             out_.ops[bindAssignOp_].op = kOpBinary;
@@ -622,10 +681,14 @@ private:
             seenNames_.push_back(name);
             return end;
         }
-        slotNames_.push_back(name);
+        if (!again) slotNames_.push_back(name);
         boundSlots_ |= uint64_t(1) << slot;
         // Made inside a block, the local goes when the block ends.
         if (!contexts_.empty()) out_.blockSlots[contexts_.back().id] |= uint64_t(1) << slot;
+        std::vector<uint32_t> path;
+        for (const Context& context : contexts_)
+            path.push_back(context.id);
+        bindings_.emplace_back(slot, std::move(path));
         return end;
     }
 
@@ -958,7 +1021,11 @@ private:
         uint32_t name = NameOf(token);
         uint32_t slot = SlotOf(name);
         uint32_t begin;
-        if (slot != kNoSlot && IsBound(slot)) {
+        if (elementBinding_ != kNoSlot) {
+            // The head of "name[...] = ..." that binds the name (BoundExpression).
+            begin = bindingBegin_ = Emit(kOpElementBoundSlot, depth, token, 0, elementBinding_);
+            elementBinding_ = kNoSlot;
+        } else if (slot != kNoSlot && IsBound(slot)) {
             begin = Emit(kOpElementBoundSlot, depth, token, 0, slot);
         } else if (slot != kNoSlot) {
             begin = Emit(kOpElementSlot, depth, token, 0, slot);
@@ -1036,7 +1103,12 @@ private:
                 next = Next(next);
             }
             closers_.pop_back();
-            Emit(kOpNewArrayEnd, depth, token, 0, count);
+            uint32_t end = Emit(kOpNewArrayEnd, depth, token, 0, count);
+            // The array that binds its name goes into the slot.
+            if (begin == bindingBegin_) {
+                out_.ops[end].code = 1;
+                out_.ops[end].site = out_.ops[begin].count;
+            }
         }
         uint32_t assign =
             Emit(kOpElementAssign, depth, token, 0, MayBeAssigned(token) ? 1 : 0, uint8_t(code));
@@ -1500,6 +1572,12 @@ private:
     uint64_t boundSlots_ = 0;
     uint32_t bindOp_ = 0;
     uint32_t bindAssignOp_ = 0;
+    // Each binding of a slot, with the ids of the blocks around it (outermost first).
+    std::vector<std::pair<uint32_t, std::vector<uint32_t>>> bindings_;
+    // The slot that the element about to be compiled binds its name to, and the first
+    // step of that element.
+    uint32_t elementBinding_ = kNoSlot;
+    uint32_t bindingBegin_ = ~0u;
     uint32_t pendingCalls_ = 0;
     // The kOpMemberAssigned steps waiting for their "=" to be reduced.
     struct MemberTarget {
@@ -2427,7 +2505,13 @@ DoNewArray:
     ZORV_NEXT_STEP();
 DoNewArrayEnd:
     ZORV_SYNC();
-    NewArrayFromPlaceholder(int(op->count));
+    if (op->code != 0) {
+        // The name's local is the slot, as kOpAssignBound makes it.
+        bound |= uint64_t(1) << op->site;
+        NewArrayFromPlaceholder(int(op->count), &slots[op->site]);
+    } else {
+        NewArrayFromPlaceholder(int(op->count), nullptr);
+    }
     op = ops + op->index - 1;
     ZORV_NEXT_STEP();
 DoElementRead:

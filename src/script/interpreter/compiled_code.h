@@ -174,6 +174,7 @@ enum CompiledOpCode : uint8_t {
     kOpNewArray,
     // The new array made with the value above `depth` at the `count` indices worked out
     // since kOpNewArray, its first element, as AssignToNewArray makes it; on to `index`.
+    // `code` 1: the array is the local that binds slot `site` (kOpBindName's way).
     kOpNewArrayEnd,
     // The element that the steps from the next one up to step `index` read, in one step,
     // when its array's variable, its indices (ElementRead `count`) and a number in its

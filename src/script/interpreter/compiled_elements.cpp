@@ -15,13 +15,16 @@ void CInterpretor::NewArrayPlaceholder(uint8_t* after) {
     if (CurrentCode() != kTokenAssign) RaiseError(41);
 }
 
-void CInterpretor::NewArrayFromPlaceholder(int count) {
+void CInterpretor::NewArrayFromPlaceholder(int count, CValue* slot) {
     const StackSlot* right = slots_[depth_ + 1];
     CValue value(this, &right->value);
-    const auto* token = reinterpret_cast<const NameToken*>(Left()->GetPlaceholder());
-    CVariable* variable = locals_->AddVariable(token->nameId, blockDepth_);
-    variable->value.MakeArray();
-    variable->value.SetArrayItemAt(right->indices, count, &value);
+    CValue* array = slot;
+    if (array == nullptr) {
+        const auto* token = reinterpret_cast<const NameToken*>(Left()->GetPlaceholder());
+        array = &locals_->AddVariable(token->nameId, blockDepth_)->value;
+    }
+    array->MakeArray();
+    array->SetArrayItemAt(right->indices, count, &value);
     Operand()->Assign(value);
 }
 

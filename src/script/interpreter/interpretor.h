@@ -769,8 +769,8 @@ private:
     void CompiledElementOperand(int count);
     // "=" to the placeholder of a new array in the current place: the local array made with
     // the value above as its element at the `count` indices kept there, as AssignToNewArray
-    // makes it; the value in the current place.
-    void NewArrayFromPlaceholder(int count);
+    // makes it; the value in the current place. The local is `slot` when not null.
+    void NewArrayFromPlaceholder(int count, CValue* slot);
     // Operator `code` on the element read from its cell into the current place: its cell
     // written in place, the result at the current depth. When it cannot be, false, and
     // the place names the element by its box, for the operator's handler.
