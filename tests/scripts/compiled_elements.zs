@@ -141,3 +141,74 @@ Function Slots(p) {
 }
 n = 5;
 Print(Slots(n), "|", n, Slots(n) == "4 3");
+
+//== an array made in a block is the block's local, made anew in a sibling block
+// expect: error 41 line 14 column 16
+// expect output: 3 30 | 7
+Function Blocks() {
+    Var r = "";
+    For (i = 0; i < 2; i++) {
+        t = i + 1;
+        s[i] = t;
+    }
+    For (i = 0; i < 2; i++) {
+        t = (i + 1) * 10;
+        s[i + 1] = t;
+    }
+    Return s[1] + t;
+}
+Function Kept() {
+    k[0] = 7;
+    For (i = 0; i < 2; i++) {
+        k[0] = k[0];
+    }
+    Return k[0];
+}
+Function Sums() {
+    For (i = 0; i < 2; i++) {
+        u[i] = i + 1;
+    }
+    Var a = 0;
+    For (j = 0; j < 1; j++) {
+        u[1] = 30;
+        a = u[1];
+    }
+    Return a;
+}
+Print(Kept() - 4, Sums(), "|", Kept());
+Print(Blocks());
+
+//== a name bound at the top of a function stays bound past a block that assigns it
+// expect: end
+// expect output: 2 5 | 9 1
+Function Outer() {
+    x = 1;
+    {
+        x = 2;
+    }
+    v[0] = 5;
+    For (i = 0; i < 2; i++) {
+        v[0] = v[0];
+    }
+    Return x + " " + v[0];
+}
+Function Global() {
+    a[1] = 9;
+    Return a[1];
+}
+a[1] = 0;
+Print(Outer(), "|", Global(), a[1] == 9);
+
+//== an index of a slot and an integer wraps and fails as the walk does
+// expect: error 45 line 7 column 19
+// expect output: 2 1 3 | 4
+Function Shift(n) {
+    Var i = 1;
+    b[0] = 1;
+    b[i + 1] = 3;
+    b[i] = b[i + 1] - b[i - 1];
+    Print(b[i], b[i - 1], b[n - 2147483647], "|", c[i + 3] = 4);
+    Return b[i - 2];
+}
+c[0] = 0;
+Print(Shift(-2147483647));

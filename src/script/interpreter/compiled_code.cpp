@@ -37,10 +37,12 @@
 //
 // Names live in slots of the call where the walk would find a variable of the call's own:
 // parameters, `Var name = ...` at the top level of the body, and names whose first use in
-// the body is an assignment "name = ..." that always runs when its block does. Such a name
-// is looked up when that assignment runs: found in no scope, the assignment makes the
-// slot the call's local until the block that made it ends; found, the name keeps going
-// through the scopes. A For loop counting with such a slot runs its step and test as one
+// the body is an assignment "name = ..." or "name[...] = ..." that always runs when its
+// block does and names it nowhere else. Such a name is looked up when that assignment
+// runs: found in no scope, the assignment makes the slot (holding the new array, for an
+// element) the call's local until the block that made it ends; found, the name keeps
+// going through the scopes. Another such assignment binds the slot again in a block that
+// neither holds nor lies inside one binding it already (loops side by side). A For loop counting with such a slot runs its step and test as one
 // step while counter and limit hold integers, and an empty body's rounds in one go.
 //
 // A call of a compiled function from compiled code whose site called that function last
@@ -64,7 +66,10 @@
 // takes the element. Where only its value is used, or an assignment, "++" or "--" follows
 // it directly, a number is read from its cell and written back there (compiled_elements.cpp);
 // anything else, and every element that another operator may assign through, goes the
-// walk's way, by the box that names the element.
+// walk's way, by the box that names the element. An element of at most two indices, each a
+// slot, an integer literal or a slot plus or minus one, is first read in one step from the
+// array in its slot (or named through the scopes), the generic steps following for when
+// a value is not at hand.
 #include <algorithm>
 #include <atomic>
 #include <iterator>
@@ -73,6 +78,7 @@
 #include <unordered_map>
 
 #include "script/interpreter/compiled_code.h"
+#include "script/interpreter/compiled_elements.h"
 #include "script/interpreter/compiled_numbers.h"
 #include "script/interpreter/handler_tables.h"
 #include "script/interpreter/interpretor.h"
@@ -405,12 +411,17 @@ public:
                 read.begin = begin.op;
                 read.slot = begin.count;
                 size_t at = i + 1;
-                while (at < ops.size() && ops[at].op == kOpElementIndex &&
-                       ops[at].code != kIndexFromStack && ops[at].depth == begin.depth &&
-                       read.count < ElementRead::kMaxIndices) {
-                    read.sources[read.count] = ops[at].code;
-                    read.values[read.count++] = ops[at].count;
-                    ++at;
+                while (at < ops.size() && read.count < ElementRead::kMaxIndices) {
+                    if (ops[at].op == kOpElementIndex && ops[at].code != kIndexFromStack &&
+                        ops[at].depth == begin.depth) {
+                        read.sources[read.count] = ops[at].code;
+                        read.values[read.count++] = ops[at].count;
+                        ++at;
+                    } else if (size_t end = OffsetIndex(at, begin.depth, read); end != 0) {
+                        at = end;
+                    } else {
+                        break;
+                    }
                 }
                 const CompiledOp& element = ops[at < ops.size() ? at : i];
                 if (read.count != 0 && element.op == kOpElement && element.depth == begin.depth &&
@@ -425,6 +436,36 @@ public:
         }
         moved[ops.size()] = uint32_t(kept.size());
         Renumber(kept, moved);
+    }
+
+    // An index "slot + integer" or "slot - integer" from step `at`, the index of an
+    // element at `depth`, added to `read`: the step after its kOpElementIndex, else 0.
+    size_t OffsetIndex(size_t at, uint32_t depth, ElementRead& read) const {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        auto offset = [](const CompiledOp& op) {
+            return op.code == kTokenPlus ? op.index : 0u - op.index;
+        };
+        auto indexAt = [&](size_t step, const CompiledOp& binary) {
+            return step < ops.size() && ops[step].op == kOpElementIndex &&
+                   ops[step].code == kIndexFromStack && ops[step].depth == depth &&
+                   ops[step].token == binary.token && binary.depth == depth + 1 &&
+                   (binary.code == kTokenPlus || binary.code == kTokenMinus);
+        };
+        const CompiledOp& first = ops[at];
+        if (first.op == kOpSlotInt && indexAt(at + 1, first)) {
+            read.sources[read.count] = kIndexFromSlotOffset;
+            read.values[read.count] = first.count;
+            read.offsets[read.count++] = offset(first);
+            return at + 2;
+        }
+        if (first.op == kOpBoundSlot && first.depth == depth + 1 && at + 1 < ops.size() &&
+            ops[at + 1].op == kOpBinaryInt && indexAt(at + 2, ops[at + 1])) {
+            read.sources[read.count] = kIndexFromBoundSlotOffset;
+            read.values[read.count] = first.index;
+            read.offsets[read.count++] = offset(ops[at + 1]);
+            return at + 3;
+        }
+        return 0;
     }
 
     // The steps become `kept`, step i of the old ones being step moved[i] of them.
@@ -1696,6 +1737,7 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     const CompiledOp* ops = code.ops.data();
     const CompiledOp* op = ops;
     uint8_t* const metDoubles = code.metDoubles.data();
+    const ElementRead* const elementReads = code.elementReads.data();
     // The slots this call bound to names (kOpBindName).
     uint64_t bound = 0;
     // Most statements end with nothing to do but count them.
@@ -2514,10 +2556,17 @@ DoNewArrayEnd:
     }
     op = ops + op->index - 1;
     ZORV_NEXT_STEP();
-DoElementRead:
-    // Kept out of line: its indices would widen every level of a recursion's frame.
-    if (ReadElementInCell(code, *op, slots, bound, base)) op = ops + op->index - 1;
+DoElementRead : {
+    // An array in a slot, read here; one named through the scopes, out of line.
+    const ElementRead& read = elementReads[op->count];
+    if ((read.begin == kOpElementSlot ||
+         (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) != 0))
+            ? ReadElementCell(op->code, read, slots[read.slot], slots, bound,
+                              slots_[base + op->depth])
+            : ReadElementInCell(code, *op, slots, bound, base))
+        op = ops + op->index - 1;
     ZORV_NEXT_STEP();
+}
 #undef ZORV_PENDING
 #undef ZORV_NEXT_STEP
 #undef ZORV_SYNC

@@ -190,6 +190,10 @@ enum IndexSource : uint8_t {
     kIndexFromSlot,
     kIndexFromBoundSlot,
     kIndexFromInteger,
+    // Only in an ElementRead: "slot + integer" or "slot - integer" (a slot of kOpBindName
+    // for the second), the integer added as the operator wraps it.
+    kIndexFromSlotOffset,
+    kIndexFromBoundSlotOffset,
 };
 
 enum ElementMode : uint8_t {
@@ -254,13 +258,14 @@ struct CountingRound {
 
 // A kOpElementRead: the first step of its element (kOpElementSlot, kOpElementBoundSlot or
 // kOpElementName: then the step's token) with its slot, and the indices as IndexSource
-// and slot or integer.
+// and slot or integer, with the integer added to an offset slot's.
 struct ElementRead {
     uint8_t begin;
     uint8_t count;
     uint8_t sources[2];
     uint32_t slot;
     uint32_t values[2];
+    uint32_t offsets[2];
     static constexpr uint32_t kMaxIndices = 2;
 };
 

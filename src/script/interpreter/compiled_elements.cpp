@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "script/interpreter/compiled_code.h"
+#include "script/interpreter/compiled_elements.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_codes.h"
 #include "script/values/script_array.h"
@@ -95,43 +96,9 @@ bool CInterpretor::AssignElementCell(uint8_t code, bool keepAddress) {
 
 bool CInterpretor::ReadElementInCell(const CompiledFunction& code, const CompiledOp& op,
                                      CValue* slots, uint64_t bound, uint32_t base) {
-    const ElementRead& read = code.elementReads[op.count];
-    const CValue* variable;
-    if (read.begin == kOpElementSlot ||
-        (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) != 0)) {
-        variable = &slots[read.slot];
-    } else {
-        currentToken = op.token;
-        depth_ = base + op.depth;
-        CVariable* found = LookUp(reinterpret_cast<NameToken*>(op.token));
-        if (found == nullptr) return false;
-        variable = &found->value;
-    }
-    int32_t indices[ElementRead::kMaxIndices];
-    for (uint32_t k = 0; k < read.count; ++k) {
-        if (read.sources[k] == kIndexFromInteger) {
-            indices[k] = int32_t(read.values[k]);
-            continue;
-        }
-        const CValue& index = slots[read.values[k]];
-        if ((read.sources[k] == kIndexFromBoundSlot && ((bound >> read.values[k]) & 1) == 0) ||
-            index.GetType() != kValueInt)
-            return false;
-        indices[k] = index.IntPayload();
-    }
-    CScriptArray* array = ArrayOf(*variable);
-    StackSlot* place = slots_[base + op.depth];
-    uint32_t flat;
-    if (array == nullptr || !array->FindFlatIndex(indices, read.count, flat) ||
-        !array->ReadNumber(flat, place->value))
-        return false;
-    place->value.source = nullptr;
-    place->anchorKind = kValueInt;
-    if (op.code == kElementTarget) {
-        if (!place->anchor.HoldsSameArray(*variable)) place->anchor.Assign(*variable);
-        place->anchorKind = kValueArray;
-        place->indexCount = int32_t(read.count);
-        std::copy_n(indices, read.count, place->indices);
-    }
-    return true;
+    currentToken = op.token;
+    depth_ = base + op.depth;
+    CVariable* found = LookUp(reinterpret_cast<NameToken*>(op.token));
+    return found != nullptr && ReadElementCell(op.code, code.elementReads[op.count],
+                                               found->value, slots, bound, slots_[depth_]);
 }

@@ -776,9 +776,10 @@ private:
     // the place names the element by its box, for the operator's handler.
     // `keepAddress`: the result names the element, as the handler leaves it.
     bool AssignElementCell(uint8_t code, bool keepAddress);
-    // kOpElementRead `op` of `code`, in a call with these slots bound as `bound` and its
-    // value stack at `base`: true when it read the element's number from its cell into
-    // its place; false for the full steps to do it.
+    // kOpElementRead `op` of `code` whose array's variable is named through the scopes, in
+    // a call with these slots bound as `bound` and its value stack at `base`: true when it
+    // read the element's number from its cell into its place; false for the full steps
+    // to do it.
     [[gnu::noinline]] bool ReadElementInCell(const CompiledFunction& code, const CompiledOp& op,
                                              CValue* slots, uint64_t bound, uint32_t base);
     // After a statement of compiled code, what the statement loop does after each.

@@ -674,6 +674,12 @@ private:
         if (elements_) {
             for (int i = 0; i < 4; ++i)
                 text_ += "e[" + std::to_string(i) + "] = " + Literal() + ";\n";
+            // A number and an array made by its element in sibling blocks, each bound anew.
+            if (Pick(3) == 0) {
+                for (int b = 0; b < 2; ++b)
+                    text_ += "{\nw = " + Literal() + ";\ny[w & 1] = w;\ne[" + std::to_string(b) +
+                             "] = y[w & 1] + w;\n}\n";
+            }
         }
         // Globals, which a Var of the function may hide.
         scope.names.push_back("g0");
@@ -858,8 +864,12 @@ private:
             return Pick(10) == 0 ? "0.5" : "\"1\"";
         case 3:
             // A name alone: a loop's counter, which may run past the end.
-            if (size >= 4 && !scope.fixed.empty() && Pick(2) == 0)
-                return scope.fixed[size_t(Pick(int(scope.fixed.size())))];
+            if (size >= 4 && !scope.fixed.empty() && Pick(2) == 0) {
+                std::string counter = scope.fixed[size_t(Pick(int(scope.fixed.size())))];
+                // A counter and an integer, read as one index.
+                if (Pick(3) == 0) counter += (Pick(2) == 0 ? " + " : " - ") + std::to_string(Pick(3));
+                return counter;
+            }
             if (Pick(8) == 0) return Name(scope);
             [[fallthrough]];
         default:
