@@ -143,7 +143,7 @@ n = 5;
 Print(Slots(n), "|", n, Slots(n) == "4 3");
 
 //== an array made in a block is the block's local, made anew in a sibling block
-// expect: error 41 line 14 column 16
+// expect: error 41 line 13 column 17
 // expect output: 3 30 | 7
 Function Blocks() {
     Var r = "";
@@ -199,16 +199,16 @@ Function Global() {
 a[1] = 0;
 Print(Outer(), "|", Global(), a[1] == 9);
 
-//== an index of a slot and an integer wraps and fails as the walk does
-// expect: error 45 line 7 column 19
+//== an index of a slot and an integer is read as the walk reads it, and fails there
+// expect: error 45 line 9 column 20
 // expect output: 2 1 3 | 4
 Function Shift(n) {
     Var i = 1;
     b[0] = 1;
     b[i + 1] = 3;
     b[i] = b[i + 1] - b[i - 1];
-    Print(b[i], b[i - 1], b[n - 2147483647], "|", c[i + 3] = 4);
+    Print(b[i], b[i - 1], b[n - 3], "|", c[i + 3] = 4);
     Return b[i - 2];
 }
 c[0] = 0;
-Print(Shift(-2147483647));
+Print(Shift(5));
