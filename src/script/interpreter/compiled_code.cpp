@@ -246,6 +246,7 @@ public:
         FuseOperands();
         FuseElementIndices();
         FuseElementReads();
+        FuseElementStores();
         SettleNumberCode();
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
@@ -438,6 +439,88 @@ public:
         Renumber(kept, moved);
     }
 
+    // A kOpElementStore before each statement that assigns to an element of an array in
+    // a slot, read in one step as the target of its kOpElementAssign, an integer or double
+    // literal, a slot or such an element of a number, or "++" or "--".
+    void FuseElementStores() {
+        std::vector<CompiledOp>& ops = out_.ops;
+        std::vector<uint32_t> moved(ops.size() + 1);
+        std::vector<CompiledOp> kept;
+        kept.reserve(ops.size());
+        for (size_t i = 0; i < ops.size(); ++i) {
+            moved[i] = uint32_t(kept.size());
+            ElementStore store{};
+            if (uint32_t end = StoreAt(i, store); end != 0) {
+                kept.push_back(CompiledOp{kOpElementStore, ops[end - 1].code, 1, end,
+                                          uint32_t(out_.elementStores.size()), 0, ops[i].token});
+                out_.elementStores.push_back(store);
+            }
+            kept.push_back(ops[i]);
+        }
+        moved[ops.size()] = uint32_t(kept.size());
+        Renumber(kept, moved);
+    }
+
+    // Whether `read` is an element read in one step from an array in a slot, for ElementMode
+    // `mode` at `depth`.
+    bool InSlotRead(const CompiledOp& read, uint8_t mode, uint32_t depth) const {
+        if (read.op != kOpElementRead || read.code != mode || read.depth != depth) return false;
+        const uint8_t begin = out_.elementReads[read.count].begin;
+        return begin == kOpElementSlot || begin == kOpElementBoundSlot;
+    }
+
+    // The statement from step `at` as `store` describes it, if a kOpElementStore can do it:
+    // the step that ends it, else 0.
+    uint32_t StoreAt(size_t at, ElementStore& store) {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        if (!InSlotRead(ops[at], kElementTarget, 1)) return 0;
+        size_t right = ops[at].index;
+        if (right >= ops.size()) return 0;
+        const CompiledOp& operand = ops[right];
+        size_t next = right + 1;
+        store.target = ops[at].count;
+        if (operand.depth != 2) return 0;
+        switch (operand.op) {
+        case kOpInt:
+            store.source = kStoreInteger;
+            store.value = operand.index;
+            break;
+        case kOpDouble:
+            store.source = kStoreDouble;
+            store.value = uint32_t(out_.doubles.size());
+            break;
+        case kOpSlot:
+        case kOpBoundSlot:
+            store.source = operand.op == kOpSlot ? kStoreSlot : kStoreBoundSlot;
+            store.value = operand.index;
+            break;
+        case kOpEmpty:
+            store.source = kStoreNothing;
+            break;
+        default:
+            if (!InSlotRead(operand, kElementValue, 2)) return 0;
+            store.source = kStoreElement;
+            store.value = operand.count;
+            next = operand.index;
+            break;
+        }
+        // A new array's steps, which only a name no scope has takes.
+        if (next < ops.size() && ops[next].op == kOpNewArray) next = ops[next].index;
+        if (next + 1 >= ops.size()) return 0;
+        const CompiledOp& assign = ops[next];
+        const CompiledOp& end = ops[next + 1];
+        const bool step = assign.code == kTokenIncrement || assign.code == kTokenDecrement;
+        if (assign.op != kOpElementAssign || assign.depth != 1 || assign.count != 0 ||
+            (end.op != kOpEndStatement && end.op != kOpEndAndJump) ||
+            step != (store.source == kStoreNothing) ||
+            (assign.code != kTokenAssign && assign.code != kTokenAddAssign &&
+             assign.code != kTokenSubtractAssign && assign.code != kTokenMultiplyAssign && !step))
+            return 0;
+        if (store.source == kStoreDouble)
+            out_.doubles.push_back(reinterpret_cast<const DoubleToken*>(operand.token)->value);
+        return uint32_t(next + 1);
+    }
+
     // An index "slot + integer" or "slot - integer" from step `at`, the index of an
     // element at `depth`, added to `read`: the step after its kOpElementIndex, else 0.
     size_t OffsetIndex(size_t at, uint32_t depth, ElementRead& read) const {
@@ -475,7 +558,7 @@ public:
                 op.op == kOpNumberCode || op.op == kOpCaseTest || op.op == kOpWalkIf ||
                 op.op == kOpMemberAssigned || op.op == kOpElementName ||
                 op.op == kOpElementBoundSlot || op.op == kOpNewArray || op.op == kOpNewArrayEnd ||
-                op.op == kOpElementRead)
+                op.op == kOpElementRead || op.op == kOpElementStore)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -1823,8 +1906,9 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoElementAssign,
                                          &&DoNewArray,
                                          &&DoNewArrayEnd,
-                                         &&DoElementRead};
-    static_assert(std::size(kSteps) == kOpElementRead + 1);
+                                         &&DoElementRead,
+                                         &&DoElementStore};
+    static_assert(std::size(kSteps) == kOpElementStore + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -2567,6 +2651,10 @@ DoElementRead : {
         op = ops + op->index - 1;
     ZORV_NEXT_STEP();
 }
+DoElementStore:
+    if (StoreElementCell(this, code, code.elementStores[op->count], op->code, slots, bound))
+        op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
 #undef ZORV_PENDING
 #undef ZORV_NEXT_STEP
 #undef ZORV_SYNC

@@ -180,6 +180,13 @@ enum CompiledOpCode : uint8_t {
     // when its array's variable, its indices (ElementRead `count`) and a number in its
     // cell are at hand, read as ElementMode `code` says; else on to the next step.
     kOpElementRead,
+
+    // ---- Element stores (compiled_elements.cpp) ----
+    // The statement "element op operand" (op "=", "+=", "-=", "*=", "++" or "--") whose
+    // element and operand ElementStore `count` names, done in one step when its array, indices and the operand's number are at
+    // hand and the element's cell holds a number: on to `index`, the statement's end.
+    // Else on to the next step, which does it in full.
+    kOpElementStore,
 };
 
 // Where a kOpElementIndex finds its index: the value above its depth, or the read that
@@ -269,6 +276,26 @@ struct ElementRead {
     static constexpr uint32_t kMaxIndices = 2;
 };
 
+// Where a kOpElementStore finds the number it assigns: an integer or the double
+// `doubles[value]`; slot `value` (one of kOpBindName for the second); the element
+// `elementReads[value]` of an array in a slot; nothing, for "++" and "--".
+enum StoreSource : uint8_t {
+    kStoreInteger,
+    kStoreDouble,
+    kStoreSlot,
+    kStoreBoundSlot,
+    kStoreElement,
+    kStoreNothing,
+};
+
+// A kOpElementStore (its operator in the step's `code`): the element assigned
+// (elementReads[target], its array in a slot) and what it assigns.
+struct ElementStore {
+    uint32_t target;
+    uint32_t value;
+    uint8_t source;
+};
+
 // The function a call site called last, and its compiled code (null: not covered).
 struct CompiledCallSite {
     const BlockRecord* function = nullptr;
@@ -306,6 +333,7 @@ struct CompiledFunction {
     // it then goes straight to the steps that take both kinds.
     mutable std::vector<uint8_t> metDoubles;
     std::vector<ElementRead> elementReads;
+    std::vector<ElementStore> elementStores;
     uint32_t slotCount = 0;
     // The slots that kOpBindName binds, one bit each.
     uint64_t boundSlots = 0;

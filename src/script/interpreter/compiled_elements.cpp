@@ -102,3 +102,76 @@ bool CInterpretor::ReadElementInCell(const CompiledFunction& code, const Compile
     return found != nullptr && ReadElementCell(op.code, code.elementReads[op.count],
                                                found->value, slots, bound, slots_[depth_]);
 }
+
+namespace {
+
+// Operator `code` ("+=", "-=", "*=", "++" or "--") on the number in cell `flat` of
+// `array`, with `right` for the first three, as the element's assignment works it out.
+bool StoreCompoundCell(CInterpretor* interpreter, CScriptArray& array, uint32_t flat,
+                       uint8_t code, const CValue* right) {
+    CValue value(interpreter);
+    if (!array.ReadNumber(flat, value)) return false;
+    switch (code) {
+    case kTokenIncrement:
+        value.Increment();
+        break;
+    case kTokenDecrement:
+        value.Decrement();
+        break;
+    case kTokenAddAssign:
+        value.Add(*right);
+        break;
+    case kTokenSubtractAssign:
+        value.Subtract(*right);
+        break;
+    default:
+        value.Multiply(*right);
+        break;
+    }
+    return array.WriteNumber(flat, value);
+}
+
+}  // namespace
+
+bool StoreElementCell(CInterpretor* interpreter, const CompiledFunction& code,
+                      const ElementStore& store, uint8_t operation, const CValue* slots,
+                      uint64_t bound) {
+    const ElementRead& target = code.elementReads[store.target];
+    if (target.begin == kOpElementBoundSlot && ((bound >> target.slot) & 1) == 0) return false;
+    CScriptArray* array = CInterpretor::ArrayOf(slots[target.slot]);
+    int32_t indices[ElementRead::kMaxIndices];
+    uint32_t flat;
+    if (array == nullptr || !ElementFlatIndex(target, *array, slots, bound, indices, flat))
+        return false;
+    CValue number;
+    const CValue* right = &number;
+    switch (store.source) {
+    case kStoreInteger:
+        number.SetInt(int32_t(store.value));
+        break;
+    case kStoreDouble:
+        number.SetFloat(code.doubles[store.value]);
+        break;
+    case kStoreBoundSlot:
+        if (((bound >> store.value) & 1) == 0) return false;
+        [[fallthrough]];
+    case kStoreSlot:
+        right = &slots[store.value];
+        if (right->GetType() > kValueDouble) return false;
+        break;
+    case kStoreElement: {
+        const ElementRead& read = code.elementReads[store.value];
+        if (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0) return false;
+        CScriptArray* from = CInterpretor::ArrayOf(slots[read.slot]);
+        uint32_t at;
+        if (from == nullptr || !ElementFlatIndex(read, *from, slots, bound, indices, at) ||
+            !from->ReadNumber(at, number))
+            return false;
+        break;
+    }
+    default:
+        break;
+    }
+    if (operation == kTokenAssign) return array->WriteNumber(flat, *right);
+    return StoreCompoundCell(interpreter, *array, flat, operation, right);
+}

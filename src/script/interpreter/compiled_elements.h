@@ -1,9 +1,11 @@
 // The cell of an element whose array and indices a kOpElementRead finds in the call's
-// slots, shared by the runner's own step and the out-of-line one that looks names up.
+// slots, shared by the runner's own step and the out-of-line one that looks names up; and
+// the store of a kOpElementStore into such a cell.
 #pragma once
 
 #include "script/interpreter/compiled_code.h"
 #include "script/interpreter/interpretor.h"
+#include "script/language/token_codes.h"
 #include "script/values/script_array.h"
 #include "script/values/value.h"
 
@@ -68,3 +70,11 @@ template <class Place>
     }
     return true;
 }
+
+// The statement of a kOpElementStore with operator `operation`, done when everything it
+// reads is at hand and the element's cell holds a number; false, with nothing changed,
+// else. Out of line, so that the runner's frame, which a deep recursion repeats, does not
+// carry its values.
+[[gnu::noinline]] bool StoreElementCell(CInterpretor* interpreter, const CompiledFunction& code,
+                                        const ElementStore& store, uint8_t operation,
+                                        const CValue* slots, uint64_t bound);
