@@ -212,3 +212,61 @@ Function Shift(n) {
 }
 c[0] = 0;
 Print(Shift(5));
+
+//== a statement storing into an element of an array held by a slot, from each kind of operand
+// expect: end
+// expect output: 1 2.5 3 4 1 | 9 -1 6 4.5 | 2147483647 -2147483648 | 5 4
+Function Stores(n) {
+    Var i = 1;
+    Var d = 4.5;
+    s[0] = 0;
+    s[3] = 0;
+    w[1] = 0;
+    s[0] = 1;
+    s[1] = 2.5;
+    s[2] = n;
+    w[i] = 4;
+    s[3] = w[i];
+    w[0] = s[0];
+    Var r = s[0] + " " + s[1] + " " + s[2] + " " + s[3] + " " + w[0];
+    s[0] += 8;
+    s[1] -= 3.5;
+    s[2] *= 2;
+    s[3] += s[3] - d;
+    s[3] = d;
+    r = r + " | " + s[0] + " " + s[1] + " " + s[2] + " " + s[3];
+    s[0] = 2147483646;
+    s[0]++;
+    s[1] = s[0];
+    s[1]++;
+    r = r + " | " + s[0] + " " + s[1];
+    g[1, 2] = 0;
+    g[i, i + 1] = n;
+    g[i, 2] += i + 1;
+    g[0, 0] = g[1, 2];
+    g[0, 0]--;
+    Print(r, "|", g[1, 2], g[0, 0]);
+}
+Stores(3);
+
+//== a store whose cell, operand or array is not a number at hand takes the walk's way
+// expect: error 45 line 18 column 10
+// expect output: x5 7 abc | 3 0 1 | 3 4
+Function Others() {
+    Var t = "abc";
+    Var i = 5;
+    s[0] = "x";
+    s[0] += i;
+    s[1] = 7;
+    s[2] = t;
+    Var r = s[0] + " " + s[1] + " " + s[2];
+    s[i] = 3;
+    s[i - 1] = s[i];
+    u[0] = 0;
+    u[1] = s[4];
+    u[2] = 1;
+    Print(r, "|", s[i], u[0], u[2], "|", s[4], u[1] + 1);
+    i = -1;
+    s[i] = 1;
+}
+Others();
