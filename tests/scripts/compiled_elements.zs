@@ -141,3 +141,132 @@ Function Slots(p) {
 }
 n = 5;
 Print(Slots(n), "|", n, Slots(n) == "4 3");
+
+//== an array made in a block is the block's local, made anew in a sibling block
+// expect: error 41 line 13 column 17
+// expect output: 3 30 | 7
+Function Blocks() {
+    Var r = "";
+    For (i = 0; i < 2; i++) {
+        t = i + 1;
+        s[i] = t;
+    }
+    For (i = 0; i < 2; i++) {
+        t = (i + 1) * 10;
+        s[i + 1] = t;
+    }
+    Return s[1] + t;
+}
+Function Kept() {
+    k[0] = 7;
+    For (i = 0; i < 2; i++) {
+        k[0] = k[0];
+    }
+    Return k[0];
+}
+Function Sums() {
+    For (i = 0; i < 2; i++) {
+        u[i] = i + 1;
+    }
+    Var a = 0;
+    For (j = 0; j < 1; j++) {
+        u[1] = 30;
+        a = u[1];
+    }
+    Return a;
+}
+Print(Kept() - 4, Sums(), "|", Kept());
+Print(Blocks());
+
+//== a name bound at the top of a function stays bound past a block that assigns it
+// expect: end
+// expect output: 2 5 | 9 1
+Function Outer() {
+    x = 1;
+    {
+        x = 2;
+    }
+    v[0] = 5;
+    For (i = 0; i < 2; i++) {
+        v[0] = v[0];
+    }
+    Return x + " " + v[0];
+}
+Function Global() {
+    a[1] = 9;
+    Return a[1];
+}
+a[1] = 0;
+Print(Outer(), "|", Global(), a[1] == 9);
+
+//== an index of a slot and an integer is read as the walk reads it, and fails there
+// expect: error 45 line 9 column 20
+// expect output: 2 1 3 | 4
+Function Shift(n) {
+    Var i = 1;
+    b[0] = 1;
+    b[i + 1] = 3;
+    b[i] = b[i + 1] - b[i - 1];
+    Print(b[i], b[i - 1], b[n - 3], "|", c[i + 3] = 4);
+    Return b[i - 2];
+}
+c[0] = 0;
+Print(Shift(5));
+
+//== a statement storing into an element of an array held by a slot, from each kind of operand
+// expect: end
+// expect output: 1 2.5 3 4 1 | 9 -1 6 4.5 | 2147483647 -2147483648 | 5 4
+Function Stores(n) {
+    Var i = 1;
+    Var d = 4.5;
+    s[0] = 0;
+    s[3] = 0;
+    w[1] = 0;
+    s[0] = 1;
+    s[1] = 2.5;
+    s[2] = n;
+    w[i] = 4;
+    s[3] = w[i];
+    w[0] = s[0];
+    Var r = s[0] + " " + s[1] + " " + s[2] + " " + s[3] + " " + w[0];
+    s[0] += 8;
+    s[1] -= 3.5;
+    s[2] *= 2;
+    s[3] += s[3] - d;
+    s[3] = d;
+    r = r + " | " + s[0] + " " + s[1] + " " + s[2] + " " + s[3];
+    s[0] = 2147483646;
+    s[0]++;
+    s[1] = s[0];
+    s[1]++;
+    r = r + " | " + s[0] + " " + s[1];
+    g[1, 2] = 0;
+    g[i, i + 1] = n;
+    g[i, 2] += i + 1;
+    g[0, 0] = g[1, 2];
+    g[0, 0]--;
+    Print(r, "|", g[1, 2], g[0, 0]);
+}
+Stores(3);
+
+//== a store whose cell, operand or array is not a number at hand takes the walk's way
+// expect: error 45 line 18 column 10
+// expect output: x5 7 abc | 3 0 1 | 3 4
+Function Others() {
+    Var t = "abc";
+    Var i = 5;
+    s[0] = "x";
+    s[0] += i;
+    s[1] = 7;
+    s[2] = t;
+    Var r = s[0] + " " + s[1] + " " + s[2];
+    s[i] = 3;
+    s[i - 1] = s[i];
+    u[0] = 0;
+    u[1] = s[4];
+    u[2] = 1;
+    Print(r, "|", s[i], u[0], u[2], "|", s[4], u[1] + 1);
+    i = -1;
+    s[i] = 1;
+}
+Others();

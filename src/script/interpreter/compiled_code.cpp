@@ -47,10 +47,12 @@
 //
 // Names live in slots of the call where the walk would find a variable of the call's own:
 // parameters, `Var name = ...` at the top level of the body, and names whose first use in
-// the body is an assignment "name = ..." that always runs when its block does. Such a name
-// is looked up when that assignment runs: found in no scope, the assignment makes the
-// slot the call's local until the block that made it ends; found, the name keeps going
-// through the scopes. A For loop counting with such a slot runs its step and test as one
+// the body is an assignment "name = ..." or "name[...] = ..." that always runs when its
+// block does and names it nowhere else. Such a name is looked up when that assignment
+// runs: found in no scope, the assignment makes the slot (holding the new array, for an
+// element) the call's local until the block that made it ends; found, the name keeps
+// going through the scopes. Another such assignment binds the slot again in a block that
+// neither holds nor lies inside one binding it already (loops side by side). A For loop counting with such a slot runs its step and test as one
 // step while counter and limit hold integers, and an empty body's rounds in one go.
 //
 // A call of a compiled function from compiled code whose site called that function last
@@ -77,7 +79,10 @@
 // takes the element. Where only its value is used, or an assignment, "++" or "--" follows
 // it directly, a number is read from its cell and written back there (compiled_elements.cpp);
 // anything else, and every element that another operator may assign through, goes the
-// walk's way, by the box that names the element.
+// walk's way, by the box that names the element. An element of at most two indices, each a
+// slot, an integer literal or a slot plus or minus one, is first read in one step from the
+// array in its slot (or named through the scopes), the generic steps following for when
+// a value is not at hand.
 #include <algorithm>
 #include <atomic>
 #include <iterator>
@@ -86,6 +91,7 @@
 #include <unordered_map>
 
 #include "script/interpreter/compiled_code.h"
+#include "script/interpreter/compiled_elements.h"
 #include "script/interpreter/compiled_numbers.h"
 #include "script/interpreter/handler_tables.h"
 #include "script/interpreter/interpretor.h"
@@ -253,6 +259,7 @@ public:
         FuseOperands();
         FuseElementIndices();
         FuseElementReads();
+        FuseElementStores();
         SettleNumberCode();
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
@@ -419,12 +426,17 @@ public:
                 read.begin = begin.op;
                 read.slot = begin.count;
                 size_t at = i + 1;
-                while (at < ops.size() && ops[at].op == kOpElementIndex &&
-                       ops[at].code != kIndexFromStack && ops[at].depth == begin.depth &&
-                       read.count < ElementRead::kMaxIndices) {
-                    read.sources[read.count] = ops[at].code;
-                    read.values[read.count++] = ops[at].count;
-                    ++at;
+                while (at < ops.size() && read.count < ElementRead::kMaxIndices) {
+                    if (ops[at].op == kOpElementIndex && ops[at].code != kIndexFromStack &&
+                        ops[at].depth == begin.depth) {
+                        read.sources[read.count] = ops[at].code;
+                        read.values[read.count++] = ops[at].count;
+                        ++at;
+                    } else if (size_t end = OffsetIndex(at, begin.depth, read); end != 0) {
+                        at = end;
+                    } else {
+                        break;
+                    }
                 }
                 const CompiledOp& element = ops[at < ops.size() ? at : i];
                 if (read.count != 0 && element.op == kOpElement && element.depth == begin.depth &&
@@ -441,6 +453,118 @@ public:
         Renumber(kept, moved);
     }
 
+    // A kOpElementStore before each statement that assigns to an element of an array in
+    // a slot, read in one step as the target of its kOpElementAssign, an integer or double
+    // literal, a slot or such an element of a number, or "++" or "--".
+    void FuseElementStores() {
+        std::vector<CompiledOp>& ops = out_.ops;
+        std::vector<uint32_t> moved(ops.size() + 1);
+        std::vector<CompiledOp> kept;
+        kept.reserve(ops.size());
+        for (size_t i = 0; i < ops.size(); ++i) {
+            moved[i] = uint32_t(kept.size());
+            ElementStore store{};
+            if (uint32_t end = StoreAt(i, store); end != 0) {
+                kept.push_back(CompiledOp{kOpElementStore, ops[end - 1].code, 1, end,
+                                          uint32_t(out_.elementStores.size()), 0, ops[i].token});
+                out_.elementStores.push_back(store);
+            }
+            kept.push_back(ops[i]);
+        }
+        moved[ops.size()] = uint32_t(kept.size());
+        Renumber(kept, moved);
+    }
+
+    // Whether `read` is an element read in one step from an array in a slot, for ElementMode
+    // `mode` at `depth`.
+    bool InSlotRead(const CompiledOp& read, uint8_t mode, uint32_t depth) const {
+        if (read.op != kOpElementRead || read.code != mode || read.depth != depth) return false;
+        const uint8_t begin = out_.elementReads[read.count].begin;
+        return begin == kOpElementSlot || begin == kOpElementBoundSlot;
+    }
+
+    // The statement from step `at` as `store` describes it, if a kOpElementStore can do it:
+    // the step that ends it, else 0.
+    uint32_t StoreAt(size_t at, ElementStore& store) {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        if (!InSlotRead(ops[at], kElementTarget, 1)) return 0;
+        size_t right = ops[at].index;
+        if (right >= ops.size()) return 0;
+        const CompiledOp& operand = ops[right];
+        size_t next = right + 1;
+        store.target = ops[at].count;
+        if (operand.depth != 2) return 0;
+        switch (operand.op) {
+        case kOpInt:
+            store.source = kStoreInteger;
+            store.value = operand.index;
+            break;
+        case kOpDouble:
+            store.source = kStoreDouble;
+            store.value = uint32_t(out_.doubles.size());
+            break;
+        case kOpSlot:
+        case kOpBoundSlot:
+            store.source = operand.op == kOpSlot ? kStoreSlot : kStoreBoundSlot;
+            store.value = operand.index;
+            break;
+        case kOpEmpty:
+            store.source = kStoreNothing;
+            break;
+        default:
+            if (!InSlotRead(operand, kElementValue, 2)) return 0;
+            store.source = kStoreElement;
+            store.value = operand.count;
+            next = operand.index;
+            break;
+        }
+        // A new array's steps, which only a name no scope has takes.
+        if (next < ops.size() && ops[next].op == kOpNewArray) next = ops[next].index;
+        if (next + 1 >= ops.size()) return 0;
+        const CompiledOp& assign = ops[next];
+        const CompiledOp& end = ops[next + 1];
+        const bool step = assign.code == kTokenIncrement || assign.code == kTokenDecrement;
+        if (assign.op != kOpElementAssign || assign.depth != 1 || assign.count != 0 ||
+            (end.op != kOpEndStatement && end.op != kOpEndAndJump) ||
+            step != (store.source == kStoreNothing) ||
+            (assign.code != kTokenAssign && assign.code != kTokenAddAssign &&
+             assign.code != kTokenSubtractAssign && assign.code != kTokenMultiplyAssign && !step))
+            return 0;
+        if (store.source == kStoreDouble)
+            out_.doubles.push_back(reinterpret_cast<const DoubleToken*>(operand.token)->value);
+        return uint32_t(next + 1);
+    }
+
+    // An index "slot + integer" or "slot - integer" from step `at`, the index of an
+    // element at `depth`, added to `read`: the step after its kOpElementIndex, else 0.
+    size_t OffsetIndex(size_t at, uint32_t depth, ElementRead& read) const {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        auto offset = [](const CompiledOp& op) {
+            return op.code == kTokenPlus ? op.index : 0u - op.index;
+        };
+        auto indexAt = [&](size_t step, const CompiledOp& binary) {
+            return step < ops.size() && ops[step].op == kOpElementIndex &&
+                   ops[step].code == kIndexFromStack && ops[step].depth == depth &&
+                   ops[step].token == binary.token && binary.depth == depth + 1 &&
+                   (binary.code == kTokenPlus || binary.code == kTokenMinus);
+        };
+        const CompiledOp& first = ops[at];
+        if (first.op == kOpSlotInt && indexAt(at + 1, first)) {
+            read.sources[read.count] = kIndexFromSlotOffset;
+            read.values[read.count] = first.count;
+            read.offsets[read.count++] = offset(first);
+            return at + 2;
+        }
+        if (first.op == kOpBoundSlot && first.depth == depth + 1 && at + 1 < ops.size() &&
+            ops[at + 1].op == kOpBinaryInt && indexAt(at + 2, ops[at + 1])) {
+            read.sources[read.count] = kIndexFromBoundSlotOffset;
+            read.values[read.count] = first.index;
+            read.offsets[read.count++] = offset(ops[at + 1]);
+            return at + 3;
+        }
+        return 0;
+    }
+
     // The steps become `kept`, step i of the old ones being step moved[i] of them.
     void Renumber(std::vector<CompiledOp>& kept, const std::vector<uint32_t>& moved) {
         for (CompiledOp& op : kept)
@@ -448,7 +572,8 @@ public:
                 op.op == kOpNumberCode || op.op == kOpCaseTest || op.op == kOpWalkIf ||
                 op.op == kOpMemberAssigned || op.op == kOpElementName ||
                 op.op == kOpElementBoundSlot || op.op == kOpNewArray || op.op == kOpNewArrayEnd ||
-                op.op == kOpElementRead || op.op == kOpMemberElementBegin)
+                op.op == kOpElementRead || op.op == kOpMemberElementBegin ||
+                op.op == kOpElementStore)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -612,23 +737,82 @@ private:
     }
     bool IsBound(uint32_t slot) const { return slot < 64 && ((boundSlots_ >> slot) & 1) != 0; }
 
-    // The slot a statement "name = ..." at the top level of the body may bind its name
-    // to: one that no code before it reads, so that the call meets it first there.
+    // The slot a statement "name = ..." or "name[...] = ..." may bind its name to: one
+    // that no code before it reads, so that the call meets it first there; or the slot
+    // the name was bound to already in blocks that can never be running at the same time
+    // as this one (sibling loops), so that no block's end drops the local of another.
+    // Either way the statement must not read the name again: the binding takes effect
+    // before its right side is worked out.
     uint32_t BindableSlot(uint8_t* token, bool conditional) const {
-        if (Code(token) != kTokenName || Code(Next(token)) != kTokenAssign) return kNoSlot;
-        if (conditional || scopesOnly_ || slotNames_.size() >= 64) return kNoSlot;
+        uint16_t code = Code(token);
+        if (code == kTokenName ? Code(Next(token)) != kTokenAssign
+                               : code != kTokenArrayName || Code(AfterIndices(token)) != kTokenAssign)
+            return kNoSlot;
+        if (conditional || scopesOnly_) return kNoSlot;
         uint32_t name = NameOf(token);
-        if (SlotOf(name) != kNoSlot || Seen(name)) return kNoSlot;
+        if (uint32_t slot = SlotOf(name); slot != kNoSlot)
+            return IsBound(slot) && MayBindAgain(slot) && !NamedAgain(token) ? slot : kNoSlot;
+        if (slotNames_.size() >= 64 || Seen(name)) return kNoSlot;
+        if (code == kTokenArrayName && NamedAgain(token)) return kNoSlot;
         return uint32_t(slotNames_.size());
     }
 
-    // Compiles "name = ..." at `token` over `base`, its name bound to slot `slot` unless
-    // the right side reads the name before the assignment made it (then it stays a name).
+    // The token after the "]" that closes the indices of the element at `token`.
+    static uint8_t* AfterIndices(uint8_t* token) {
+        uint32_t open = 1;
+        for (token = Next(token); open != 0; token = Next(token)) {
+            uint16_t code = Code(token);
+            if (code == kTokenEnd) return token;
+            if (code == kTokenArrayName || code == kTokenArrayMember) ++open;
+            if (code == kTokenCloseBracket) --open;
+        }
+        return token;
+    }
+
+    // Whether the statement whose first token is the name at `head` names it again.
+    static bool NamedAgain(uint8_t* head) {
+        uint32_t name = NameOf(head);
+        for (uint8_t* token = Next(head); Code(token) != kTokenSemicolon; token = Next(token)) {
+            uint16_t code = Code(token);
+            if (code == kTokenEnd) return true;
+            if ((code == kTokenName || code == kTokenArrayName) && NameOf(token) == name)
+                return true;
+        }
+        return false;
+    }
+
+    // Whether a block running now may bind the slot again: none of the blocks that bind
+    // it already holds it or lies inside it (the body's top level holds them all).
+    bool MayBindAgain(uint32_t slot) const {
+        for (const auto& [bound, path] : bindings_) {
+            if (bound != slot) continue;
+            size_t common = std::min(path.size(), contexts_.size());
+            bool nested = true;
+            for (size_t i = 0; i < common && nested; ++i)
+                nested = path[i] == contexts_[i].id;
+            if (nested) return false;
+        }
+        return true;
+    }
+
+    // Compiles "name = ..." or "name[...] = ..." at `token` over `base`, its name bound to
+    // slot `slot` unless the right side reads the name before the assignment made it
+    // (then it stays a name).
     uint8_t* BoundExpression(uint32_t base, uint8_t* token, uint32_t slot) {
         uint32_t name = NameOf(token);
-        uint8_t* end = Expression(base, token, kNoSlot, slot);
+        const bool again = slot < slotNames_.size();
+        uint8_t* end;
+        if (Code(token) == kTokenArrayName) {
+            elementBinding_ = slot;
+            end = Expression(base, token);
+            elementBinding_ = kNoSlot;
+            bindingBegin_ = kNoElement;
+        } else {
+            end = Expression(base, token, kNoSlot, slot);
+        }
         if (end == nullptr) return nullptr;
-        if (Seen(name)) {
+        // (An element's statement that names it again binds nothing: see BindableSlot.)
+        if (Code(token) == kTokenName && Seen(name)) {
             out_.ops[bindOp_].op = kOpOperand;
             out_.ops[bindOp_].code = uint8_t(kTokenName);
             out_.ops[bindAssignOp_].op = kOpBinary;
@@ -636,10 +820,14 @@ private:
             seenNames_.push_back(name);
             return end;
         }
-        slotNames_.push_back(name);
+        if (!again) slotNames_.push_back(name);
         boundSlots_ |= uint64_t(1) << slot;
         // Made inside a block, the local goes when the block ends.
         if (!contexts_.empty()) out_.blockSlots[contexts_.back().id] |= uint64_t(1) << slot;
+        std::vector<uint32_t> path;
+        for (const Context& context : contexts_)
+            path.push_back(context.id);
+        bindings_.emplace_back(slot, std::move(path));
         return end;
     }
 
@@ -1074,7 +1262,11 @@ private:
         uint32_t name = NameOf(token);
         uint32_t slot = SlotOf(name);
         uint32_t begin;
-        if (slot != kNoSlot && IsBound(slot)) {
+        if (elementBinding_ != kNoSlot) {
+            // The head of "name[...] = ..." that binds the name (BoundExpression).
+            begin = bindingBegin_ = Emit(kOpElementBoundSlot, depth, token, 0, elementBinding_);
+            elementBinding_ = kNoSlot;
+        } else if (slot != kNoSlot && IsBound(slot)) {
             begin = Emit(kOpElementBoundSlot, depth, token, 0, slot);
         } else if (slot != kNoSlot) {
             begin = Emit(kOpElementSlot, depth, token, 0, slot);
@@ -1155,7 +1347,12 @@ private:
                 next = Next(next);
             }
             closers_.pop_back();
-            Emit(kOpNewArrayEnd, depth, token, 0, count);
+            uint32_t end = Emit(kOpNewArrayEnd, depth, token, 0, count);
+            // The array that binds its name goes into the slot.
+            if (begin == bindingBegin_) {
+                out_.ops[end].code = 1;
+                out_.ops[end].site = out_.ops[begin].count;
+            }
         }
         uint32_t assign =
             Emit(kOpElementAssign, depth, token, 0, MayBeAssigned(token) ? 1 : 0, uint8_t(code));
@@ -1619,6 +1816,12 @@ private:
     uint64_t boundSlots_ = 0;
     uint32_t bindOp_ = 0;
     uint32_t bindAssignOp_ = 0;
+    // Each binding of a slot, with the ids of the blocks around it (outermost first).
+    std::vector<std::pair<uint32_t, std::vector<uint32_t>>> bindings_;
+    // The slot that the element about to be compiled binds its name to, and the first
+    // step of that element.
+    uint32_t elementBinding_ = kNoSlot;
+    uint32_t bindingBegin_ = ~0u;
     uint32_t pendingCalls_ = 0;
     // The kOpMemberAssigned steps waiting for their "=" to be reduced.
     struct MemberTarget {
@@ -1737,6 +1940,7 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     const CompiledOp* ops = code.ops.data();
     const CompiledOp* op = ops;
     uint8_t* const metDoubles = code.metDoubles.data();
+    const ElementRead* const elementReads = code.elementReads.data();
     // The slots this call bound to names (kOpBindName).
     uint64_t bound = 0;
     // Most statements end with nothing to do but count them.
@@ -1828,8 +2032,9 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoElementChainHead,
                                          &&DoValueChainHead,
                                          &&DoMemberElementBegin,
-                                         &&DoMemberElement};
-    static_assert(std::size(kSteps) == kOpMemberElement + 1);
+                                         &&DoMemberElement,
+                                         &&DoElementStore};
+    static_assert(std::size(kSteps) == kOpElementStore + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -2552,12 +2757,29 @@ DoNewArray:
     ZORV_NEXT_STEP();
 DoNewArrayEnd:
     ZORV_SYNC();
-    NewArrayFromPlaceholder(int(op->count));
+    if (op->code != 0) {
+        // The name's local is the slot, as kOpAssignBound makes it.
+        bound |= uint64_t(1) << op->site;
+        NewArrayFromPlaceholder(int(op->count), &slots[op->site]);
+    } else {
+        NewArrayFromPlaceholder(int(op->count), nullptr);
+    }
     op = ops + op->index - 1;
     ZORV_NEXT_STEP();
-DoElementRead:
-    // Kept out of line: its indices would widen every level of a recursion's frame.
-    if (ReadElementInCell(code, *op, slots, bound, base)) op = ops + op->index - 1;
+DoElementRead : {
+    // An array in a slot, read here; one named through the scopes, out of line.
+    const ElementRead& read = elementReads[op->count];
+    if ((read.begin == kOpElementSlot ||
+         (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) != 0))
+            ? ReadElementCell(op->code, read, slots[read.slot], slots, bound,
+                              slots_[base + op->depth])
+            : ReadElementInCell(code, *op, slots, bound, base))
+        op = ops + op->index - 1;
+    ZORV_NEXT_STEP();
+}
+DoElementStore:
+    if (StoreElementCell(this, code, code.elementStores[op->count], op->code, slots, bound))
+        op = ops + op->index - 1;
     ZORV_NEXT_STEP();
 DoElementMembers:
     ZORV_SYNC();

@@ -175,6 +175,7 @@ enum CompiledOpCode : uint8_t {
     kOpNewArray,
     // The new array made with the value above `depth` at the `count` indices worked out
     // since kOpNewArray, its first element, as AssignToNewArray makes it; on to `index`.
+    // `code` 1: the array is the local that binds slot `site` (kOpBindName's way).
     kOpNewArrayEnd,
     // The element that the steps from the next one up to step `index` read, in one step,
     // when its array's variable, its indices (ElementRead `count`) and a number in its
@@ -202,6 +203,13 @@ enum CompiledOpCode : uint8_t {
     // out, and the run of members after it read as the walk reads them up to stream
     // offset `index`.
     kOpMemberElement,
+
+    // ---- Element stores (compiled_elements.cpp) ----
+    // The statement "element op operand" (op "=", "+=", "-=", "*=", "++" or "--") whose
+    // element and operand ElementStore `count` names, done in one step when its array, indices and the operand's number are at
+    // hand and the element's cell holds a number: on to `index`, the statement's end.
+    // Else on to the next step, which does it in full.
+    kOpElementStore,
 };
 
 // Where a kOpElementIndex finds its index: the value above its depth, or the read that
@@ -212,6 +220,10 @@ enum IndexSource : uint8_t {
     kIndexFromSlot,
     kIndexFromBoundSlot,
     kIndexFromInteger,
+    // Only in an ElementRead: "slot + integer" or "slot - integer" (a slot of kOpBindName
+    // for the second), the integer added as the operator wraps it.
+    kIndexFromSlotOffset,
+    kIndexFromBoundSlotOffset,
 };
 
 enum ElementMode : uint8_t {
@@ -276,14 +288,35 @@ struct CountingRound {
 
 // A kOpElementRead: the first step of its element (kOpElementSlot, kOpElementBoundSlot or
 // kOpElementName: then the step's token) with its slot, and the indices as IndexSource
-// and slot or integer.
+// and slot or integer, with the integer added to an offset slot's.
 struct ElementRead {
     uint8_t begin;
     uint8_t count;
     uint8_t sources[2];
     uint32_t slot;
     uint32_t values[2];
+    uint32_t offsets[2];
     static constexpr uint32_t kMaxIndices = 2;
+};
+
+// Where a kOpElementStore finds the number it assigns: an integer or the double
+// `doubles[value]`; slot `value` (one of kOpBindName for the second); the element
+// `elementReads[value]` of an array in a slot; nothing, for "++" and "--".
+enum StoreSource : uint8_t {
+    kStoreInteger,
+    kStoreDouble,
+    kStoreSlot,
+    kStoreBoundSlot,
+    kStoreElement,
+    kStoreNothing,
+};
+
+// A kOpElementStore (its operator in the step's `code`): the element assigned
+// (elementReads[target], its array in a slot) and what it assigns.
+struct ElementStore {
+    uint32_t target;
+    uint32_t value;
+    uint8_t source;
 };
 
 // The function a call site called last, and its compiled code (null: not covered).
@@ -339,6 +372,7 @@ struct CompiledFunction {
     // it then goes straight to the steps that take both kinds.
     mutable std::vector<uint8_t> metDoubles;
     std::vector<ElementRead> elementReads;
+    std::vector<ElementStore> elementStores;
     uint32_t slotCount = 0;
     // The slots that kOpBindName binds, one bit each.
     uint64_t boundSlots = 0;

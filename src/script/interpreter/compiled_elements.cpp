@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "script/interpreter/compiled_code.h"
+#include "script/interpreter/compiled_elements.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_codes.h"
 #include "script/values/script_array.h"
@@ -15,13 +16,16 @@ void CInterpretor::NewArrayPlaceholder(uint8_t* after) {
     if (CurrentCode() != kTokenAssign) RaiseError(41);
 }
 
-void CInterpretor::NewArrayFromPlaceholder(int count) {
+void CInterpretor::NewArrayFromPlaceholder(int count, CValue* slot) {
     const StackSlot* right = slots_[depth_ + 1];
     CValue value(this, &right->value);
-    const auto* token = reinterpret_cast<const NameToken*>(Left()->GetPlaceholder());
-    CVariable* variable = locals_->AddVariable(token->nameId, blockDepth_);
-    variable->value.MakeArray();
-    variable->value.SetArrayItemAt(right->indices, count, &value);
+    CValue* array = slot;
+    if (array == nullptr) {
+        const auto* token = reinterpret_cast<const NameToken*>(Left()->GetPlaceholder());
+        array = &locals_->AddVariable(token->nameId, blockDepth_)->value;
+    }
+    array->MakeArray();
+    array->SetArrayItemAt(right->indices, count, &value);
     Operand()->Assign(value);
 }
 
@@ -92,43 +96,82 @@ bool CInterpretor::AssignElementCell(uint8_t code, bool keepAddress) {
 
 bool CInterpretor::ReadElementInCell(const CompiledFunction& code, const CompiledOp& op,
                                      CValue* slots, uint64_t bound, uint32_t base) {
-    const ElementRead& read = code.elementReads[op.count];
-    const CValue* variable;
-    if (read.begin == kOpElementSlot ||
-        (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) != 0)) {
-        variable = &slots[read.slot];
-    } else {
-        currentToken = op.token;
-        depth_ = base + op.depth;
-        CVariable* found = LookUp(reinterpret_cast<NameToken*>(op.token));
-        if (found == nullptr) return false;
-        variable = &found->value;
+    currentToken = op.token;
+    depth_ = base + op.depth;
+    CVariable* found = LookUp(reinterpret_cast<NameToken*>(op.token));
+    return found != nullptr && ReadElementCell(op.code, code.elementReads[op.count],
+                                               found->value, slots, bound, slots_[depth_]);
+}
+
+namespace {
+
+// Operator `code` ("+=", "-=", "*=", "++" or "--") on the number in cell `flat` of
+// `array`, with `right` for the first three, as the element's assignment works it out.
+bool StoreCompoundCell(CInterpretor* interpreter, CScriptArray& array, uint32_t flat,
+                       uint8_t code, const CValue* right) {
+    CValue value(interpreter);
+    if (!array.ReadNumber(flat, value)) return false;
+    switch (code) {
+    case kTokenIncrement:
+        value.Increment();
+        break;
+    case kTokenDecrement:
+        value.Decrement();
+        break;
+    case kTokenAddAssign:
+        value.Add(*right);
+        break;
+    case kTokenSubtractAssign:
+        value.Subtract(*right);
+        break;
+    default:
+        value.Multiply(*right);
+        break;
     }
+    return array.WriteNumber(flat, value);
+}
+
+}  // namespace
+
+bool StoreElementCell(CInterpretor* interpreter, const CompiledFunction& code,
+                      const ElementStore& store, uint8_t operation, const CValue* slots,
+                      uint64_t bound) {
+    const ElementRead& target = code.elementReads[store.target];
+    if (target.begin == kOpElementBoundSlot && ((bound >> target.slot) & 1) == 0) return false;
+    CScriptArray* array = CInterpretor::ArrayOf(slots[target.slot]);
     int32_t indices[ElementRead::kMaxIndices];
-    for (uint32_t k = 0; k < read.count; ++k) {
-        if (read.sources[k] == kIndexFromInteger) {
-            indices[k] = int32_t(read.values[k]);
-            continue;
-        }
-        const CValue& index = slots[read.values[k]];
-        if ((read.sources[k] == kIndexFromBoundSlot && ((bound >> read.values[k]) & 1) == 0) ||
-            index.GetType() != kValueInt)
-            return false;
-        indices[k] = index.IntPayload();
-    }
-    CScriptArray* array = ArrayOf(*variable);
-    StackSlot* place = slots_[base + op.depth];
     uint32_t flat;
-    if (array == nullptr || !array->FindFlatIndex(indices, read.count, flat) ||
-        !array->ReadNumber(flat, place->value))
+    if (array == nullptr || !ElementFlatIndex(target, *array, slots, bound, indices, flat))
         return false;
-    place->value.source = nullptr;
-    place->anchorKind = kValueInt;
-    if (op.code == kElementTarget) {
-        if (!place->anchor.HoldsSameArray(*variable)) place->anchor.Assign(*variable);
-        place->anchorKind = kValueArray;
-        place->indexCount = int32_t(read.count);
-        std::copy_n(indices, read.count, place->indices);
+    CValue number;
+    const CValue* right = &number;
+    switch (store.source) {
+    case kStoreInteger:
+        number.SetInt(int32_t(store.value));
+        break;
+    case kStoreDouble:
+        number.SetFloat(code.doubles[store.value]);
+        break;
+    case kStoreBoundSlot:
+        if (((bound >> store.value) & 1) == 0) return false;
+        [[fallthrough]];
+    case kStoreSlot:
+        right = &slots[store.value];
+        if (right->GetType() > kValueDouble) return false;
+        break;
+    case kStoreElement: {
+        const ElementRead& read = code.elementReads[store.value];
+        if (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0) return false;
+        CScriptArray* from = CInterpretor::ArrayOf(slots[read.slot]);
+        uint32_t at;
+        if (from == nullptr || !ElementFlatIndex(read, *from, slots, bound, indices, at) ||
+            !from->ReadNumber(at, number))
+            return false;
+        break;
     }
-    return true;
+    default:
+        break;
+    }
+    if (operation == kTokenAssign) return array->WriteNumber(flat, *right);
+    return StoreCompoundCell(interpreter, *array, flat, operation, right);
 }

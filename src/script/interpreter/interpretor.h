@@ -698,16 +698,17 @@ private:
     void CompiledElementOperand(int count);
     // "=" to the placeholder of a new array in the current place: the local array made with
     // the value above as its element at the `count` indices kept there, as AssignToNewArray
-    // makes it; the value in the current place.
-    void NewArrayFromPlaceholder(int count);
+    // makes it; the value in the current place. The local is `slot` when not null.
+    void NewArrayFromPlaceholder(int count, CValue* slot);
     // Operator `code` on the element read from its cell into the current place: its cell
     // written in place, the result at the current depth. When it cannot be, false, and
     // the place names the element by its box, for the operator's handler.
     // `keepAddress`: the result names the element, as the handler leaves it.
     bool AssignElementCell(uint8_t code, bool keepAddress);
-    // kOpElementRead `op` of `code`, in a call with these slots bound as `bound` and its
-    // value stack at `base`: true when it read the element's number from its cell into
-    // its place; false for the full steps to do it.
+    // kOpElementRead `op` of `code` whose array's variable is named through the scopes, in
+    // a call with these slots bound as `bound` and its value stack at `base`: true when it
+    // read the element's number from its cell into its place; false for the full steps
+    // to do it.
     [[gnu::noinline]] bool ReadElementInCell(const CompiledFunction& code, const CompiledOp& op,
                                              CValue* slots, uint64_t bound, uint32_t base);
     // After a statement of compiled code, what the statement loop does after each.

@@ -506,19 +506,22 @@ private:
             }
             [[fallthrough]];
         case 1:
-        case 2:
-            text_ += Target(scope) + " = " + Expression(scope, 0) + ";\n";
+        case 2: {
+            std::string target = Target(scope);
+            text_ += target + " = " + StoreOperand(scope, target, 0) + ";\n";
             return;
+        }
         case 3: {
             static const char* const kCompound[] = {"+=", "-=", "*=", "|=", "^="};
             // Divisors and shifts mostly of literals, so that few programs end there.
             static const char* const kLiteralCompound[] = {"/=", "%=", "&=", "<<=", ">>="};
+            std::string target = Target(scope);
             if (Pick(3) == 0)
-                text_ += Target(scope) + " " + kLiteralCompound[Pick(5)] + " " +
+                text_ += target + " " + kLiteralCompound[Pick(5)] + " " +
                          (Pick(2) == 0 ? std::to_string(1 + Pick(4)) : Literal()) + ";\n";
             else
-                text_ +=
-                    Target(scope) + " " + kCompound[Pick(5)] + " " + Expression(scope, 1) + ";\n";
+                text_ += target + " " + kCompound[Pick(5)] + " " + StoreOperand(scope, target, 1) +
+                         ";\n";
             return;
         }
         case 4:
@@ -676,6 +679,34 @@ private:
         if (elements_) {
             for (int i = 0; i < 4; ++i)
                 text_ += "e[" + std::to_string(i) + "] = " + Literal() + ";\n";
+            // A number and an array made by its element in sibling blocks, each bound anew.
+            if (Pick(3) == 0) {
+                for (int b = 0; b < 2; ++b)
+                    text_ += "{\nw = " + Literal() + ";\ny[w & 1] = w;\ne[" + std::to_string(b) +
+                             "] = y[w & 1] + w;\n}\n";
+            }
+            // Stores of one operand into its cells.
+            for (int i = Pick(4); i > 0; --i) {
+                static const char* const kStores[] = {" = ", " = ", " += ", " -= ", " *= "};
+                std::string target = "e[" + std::to_string(Pick(4)) + "]";
+                if (Pick(8) == 0) {
+                    text_ += target + (Pick(2) == 0 ? "++;\n" : "--;\n");
+                    continue;
+                }
+                std::string operand;
+                switch (Pick(4)) {
+                case 0:
+                    operand = std::to_string(Pick(20) - 10);
+                    break;
+                case 1:
+                    operand = Pick(2) == 0 ? "2.5" : "p0";
+                    break;
+                default:
+                    operand = "e[" + std::to_string(Pick(4)) + "]";
+                    break;
+                }
+                text_ += target + kStores[Pick(5)] + operand + ";\n";
+            }
         }
         // Globals, which a Var of the function may hide.
         scope.names.push_back("g0");
@@ -910,8 +941,12 @@ private:
             return Pick(10) == 0 ? "0.5" : "\"1\"";
         case 3:
             // A name alone: a loop's counter, which may run past the end.
-            if (size >= 4 && !scope.fixed.empty() && Pick(2) == 0)
-                return scope.fixed[size_t(Pick(int(scope.fixed.size())))];
+            if (size >= 4 && !scope.fixed.empty() && Pick(2) == 0) {
+                std::string counter = scope.fixed[size_t(Pick(int(scope.fixed.size())))];
+                // A counter and an integer, read as one index.
+                if (Pick(3) == 0) counter += (Pick(2) == 0 ? " + " : " - ") + std::to_string(Pick(3));
+                return counter;
+            }
             if (Pick(8) == 0) return Name(scope);
             [[fallthrough]];
         default:
@@ -950,6 +985,25 @@ private:
             [[fallthrough]];
         default:
             return ElementName(scope) + "[" + ElementIndex(scope, 5) + "]";
+        }
+    }
+
+    // The right side of an assignment to `target`: for an element of e, often one operand
+    // (a literal, a name or an element), which compiled code stores in one step.
+    std::string StoreOperand(Scope& scope, const std::string& target, int depth) {
+        if (!scope.plain || !elements_ || target.compare(0, 2, "e[") != 0 || Pick(2) == 0)
+            return Expression(scope, depth);
+        switch (Pick(6)) {
+        case 0:
+            return std::to_string(Pick(200) - 100);
+        case 1:
+            return Pick(8) == 0 ? "\"t\"" : "2.5";
+        case 2:
+            return ElementName(scope) + "[" + ElementIndex(scope, 4) + "]";
+        case 3:
+            return "e[" + std::to_string(Pick(4)) + "]";
+        default:
+            return Name(scope);
         }
     }
 

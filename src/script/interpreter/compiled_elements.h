@@ -1,0 +1,80 @@
+// The cell of an element whose array and indices a kOpElementRead finds in the call's
+// slots, shared by the runner's own step and the out-of-line one that looks names up; and
+// the store of a kOpElementStore into such a cell.
+#pragma once
+
+#include "script/interpreter/compiled_code.h"
+#include "script/interpreter/interpretor.h"
+#include "script/language/token_codes.h"
+#include "script/values/script_array.h"
+#include "script/values/value.h"
+
+// Index `k` of `read` from its slot or integer; false when its slot holds no integer or
+// is a kOpBindName slot the call has not bound.
+[[gnu::always_inline]] inline bool ElementIndexOf(const ElementRead& read, uint32_t k,
+                                                  const CValue* slots, uint64_t bound,
+                                                  int32_t& index) {
+    const uint8_t source = read.sources[k];
+    if (source == kIndexFromInteger) {
+        index = int32_t(read.values[k]);
+        return true;
+    }
+    if ((source == kIndexFromBoundSlot || source == kIndexFromBoundSlotOffset) &&
+        ((bound >> read.values[k]) & 1) == 0)
+        return false;
+    const CValue& value = slots[read.values[k]];
+    if (value.GetType() != kValueInt) return false;
+    index = int32_t(uint32_t(value.IntPayload()) + read.offsets[k]);
+    return true;
+}
+
+// The flat index in `array` of the element `read` names, its indices to `indices`; false
+// when an index is not at hand or the element lies outside the array's shape, where the
+// full steps shape, grow or fail as the walk does.
+[[gnu::always_inline]] inline bool ElementFlatIndex(const ElementRead& read,
+                                                    const CScriptArray& array,
+                                                    const CValue* slots, uint64_t bound,
+                                                    int32_t* indices, uint32_t& flat) {
+    if (array.dimensions != read.count) return false;
+    if (!ElementIndexOf(read, 0, slots, bound, indices[0]) ||
+        uint32_t(indices[0]) >= array.sizes[0])
+        return false;
+    flat = uint32_t(indices[0]);
+    if (read.count == 1) return true;
+    if (!ElementIndexOf(read, 1, slots, bound, indices[1]) ||
+        uint32_t(indices[1]) >= array.sizes[1])
+        return false;
+    flat += uint32_t(indices[1]) * array.sizes[0];
+    return true;
+}
+
+// The number in the cell of the element that `read` names in the array `variable` holds,
+// read into `place` (a place of the value stack) as ElementMode `mode` says; false, with
+// nothing but the place's indices written, when there is none at hand.
+template <class Place>
+[[gnu::always_inline]] inline bool ReadElementCell(uint8_t mode, const ElementRead& read,
+                                                   const CValue& variable, const CValue* slots,
+                                                   uint64_t bound, Place* place) {
+    CScriptArray* array = CInterpretor::ArrayOf(variable);
+    uint32_t flat;
+    if (array == nullptr || !ElementFlatIndex(read, *array, slots, bound, place->indices, flat) ||
+        !array->ReadNumber(flat, place->value))
+        return false;
+    place->value.source = nullptr;
+    place->anchorKind = kValueInt;
+    if (mode == kElementTarget) {
+        // The cell kOpElementAssign writes, named by the array and the indices.
+        if (!place->anchor.HoldsSameArray(variable)) place->anchor.Assign(variable);
+        place->anchorKind = kValueArray;
+        place->indexCount = int32_t(read.count);
+    }
+    return true;
+}
+
+// The statement of a kOpElementStore with operator `operation`, done when everything it
+// reads is at hand and the element's cell holds a number; false, with nothing changed,
+// else. Out of line, so that the runner's frame, which a deep recursion repeats, does not
+// carry its values.
+[[gnu::noinline]] bool StoreElementCell(CInterpretor* interpreter, const CompiledFunction& code,
+                                        const ElementStore& store, uint8_t operation,
+                                        const CValue* slots, uint64_t bound);
