@@ -502,6 +502,8 @@ public:
             kept.push_back(ops[i]);
             kept.back().depth = uint16_t(out_.metDoubles.size());
             out_.metDoubles.push_back(0);
+            out_.numberPrograms.push_back(
+                CompileNumberProgram(&ops[i], &ops[ops[i].index], out_.doubles, in_.GetStream()));
         }
         moved[ops.size()] = uint32_t(kept.size());
         Renumber(kept, moved);
@@ -1617,7 +1619,6 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
 #define ZORV_PENDING(index) pendingCalls_[pendingBase + (index)]
     const CompiledOp* ops = code.ops.data();
     const CompiledOp* op = ops;
-    uint8_t* const metDoubles = code.metDoubles.data();
     // The slots this call bound to names (kOpBindName).
     uint64_t bound = 0;
     // Most statements end with nothing to do but count them.
@@ -2196,14 +2197,8 @@ DoReturnZero:
 DoNumberCode : {
     depth_ = base;
     const CompiledOp* end = ops + op->index;
-    // Most expressions meet integers alone, whose steps need no kinds; one that meets a
-    // double, or anything else, is taken again with both, and from then on with both
-    // at once when it was a double. Nothing is changed before an attempt succeeds.
-    uint8_t& metDouble = metDoubles[op->depth];
-    if (metDouble != 0 || !RunCompiledNumbers<true>(code, op, end, slots, bound)) {
-        if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) ZORV_NEXT_STEP();
-        metDouble = 1;
-    }
+    // Nothing is changed before the number code succeeds.
+    if (!RunNumberCode(code, op, end, slots, bound)) ZORV_NEXT_STEP();
     // The step at the end taken here too, when it has nothing to do but count or branch.
     if (end->op == kOpBranchTrue) {
         // A double holds as the branch reads it, by its integer, which cannot fail.

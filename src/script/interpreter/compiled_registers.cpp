@@ -1,0 +1,357 @@
+// Register programs of the number code: written once when the code is compiled, run on
+// each pass of their kOpNumberCode. Integers first; a program that meets a double runs
+// again on registers that keep kinds, as CValue promotes, and from then on straight
+// away. Like the steps they stand for, they give up before anything has changed
+// wherever a value is no number or an operator would fail, and the full steps that
+// follow raise the error.
+#include <bit>
+#include <iterator>
+#include <type_traits>
+
+#include "script/interpreter/compiled_code.h"
+#include "script/interpreter/compiled_numbers.h"
+#include "script/interpreter/compiled_registers.h"
+#include "script/interpreter/interpretor.h"
+#include "script/language/token_record.h"
+
+namespace {
+
+constexpr uint32_t kOperatorTokens[] = {
+#define ZORV_OPERATOR_TOKEN(name, token) token,
+    ZORV_NUMBER_OPERATORS(ZORV_OPERATOR_TOKEN)
+#undef ZORV_OPERATOR_TOKEN
+};
+
+// The first opcode of the binary operator `code` (kRegisterForms of them), or 0 when
+// the registers have no such operator.
+uint32_t BinaryOpcode(uint32_t code) {
+    for (uint32_t i = 0; i < std::size(kOperatorTokens); ++i)
+        if (kOperatorTokens[i] == code) return kRegisterBinary + i * kRegisterForms;
+    return 0;
+}
+
+class ProgramWriter {
+public:
+    ProgramWriter(const std::vector<double>& doubles, uint8_t* stream)
+        : doubles_(doubles), stream_(stream) {}
+
+    // The steps from `step` up to `end`; false for one the registers do not cover.
+    bool Steps(const CompiledOp* step, const CompiledOp* end) {
+        for (; step != end; ++step)
+            if (!Step(*step)) return false;
+        return true;
+    }
+
+    // The right operand of the assignment step `op` into register 2.
+    bool RightOperand(const CompiledOp& op) {
+        switch (op.op) {
+        case kOpBinary:
+            return true;
+        case kOpBinarySlot:
+        case kOpSlotSlot:
+            Emit(kRegisterSlot, 2, 0, op.index);
+            return true;
+        case kOpBinaryBoundSlot:
+            Emit(kRegisterBoundSlot, 2, 0, op.index);
+            return true;
+        case kOpBinaryInt:
+        case kOpSlotInt:
+            Emit(kRegisterInt, 2, 0, int32_t(op.index));
+            return true;
+        case kOpBinaryDouble:
+        case kOpSlotDouble:
+            EmitDouble(2, doubles_[op.index]);
+            return true;
+        case kOpBinaryName:
+            Emit(kRegisterName, 2, 0, 0, stream_ + op.count);
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    bool Binary(uint32_t code, uint32_t form, uint32_t target, uint32_t left, int64_t right) {
+        const uint32_t first = BinaryOpcode(code);
+        if (first == 0) return false;
+        Emit(first + form, target, left, right);
+        return true;
+    }
+
+    void Emit(uint32_t opcode, uint32_t target, uint32_t left = 0, int64_t right = 0,
+              uint8_t* token = nullptr) {
+        program_.code.push_back(
+            RegisterInstruction{uint8_t(opcode), uint8_t(target), left, right, token});
+    }
+
+    NumberProgram Take() { return std::move(program_); }
+
+private:
+    void EmitDouble(uint32_t target, double value) {
+        Emit(kRegisterDouble, target, 0, std::bit_cast<int64_t>(value));
+    }
+
+    bool Step(const CompiledOp& op) {
+        const uint32_t depth = op.depth;
+        switch (op.op) {
+        case kOpClear:
+            return true;
+        case kOpSlot:
+            Emit(kRegisterSlot, depth, 0, op.index);
+            return true;
+        case kOpBoundSlot:
+            Emit(kRegisterBoundSlot, depth, 0, op.index);
+            return true;
+        case kOpInt:
+            Emit(kRegisterInt, depth, 0, int32_t(op.index));
+            return true;
+        case kOpDouble:
+            EmitDouble(depth, reinterpret_cast<const DoubleToken*>(op.token)->value);
+            return true;
+        case kOpName:
+            Emit(kRegisterName, depth, 0, 0, op.token);
+            return true;
+        case kOpSwap:
+            Emit(kRegisterMove, depth);
+            return true;
+        case kOpNegate:
+            Emit(kRegisterNegate, depth);
+            return true;
+        case kOpNot:
+            Emit(kRegisterNot, depth);
+            return true;
+        case kOpComplement:
+            Emit(kRegisterComplement, depth);
+            return true;
+        case kOpBinary:
+            return Binary(op.code, kFormRegisters, depth, 0, 0);
+        case kOpBinarySlot:
+            return Binary(op.code, kFormSlot, depth, 0, op.index);
+        case kOpBinaryInt:
+            return Binary(op.code, kFormInt, depth, 0, int32_t(op.index));
+        case kOpSlotSlot:
+            return Binary(op.code, kFormSlots, depth, op.count, op.index);
+        case kOpSlotInt:
+            return Binary(op.code, kFormSlotInt, depth, op.count, int32_t(op.index));
+        case kOpBinaryBoundSlot:
+            Emit(kRegisterBoundSlot, depth + 1, 0, op.index);
+            return Binary(op.code, kFormRegisters, depth, 0, 0);
+        case kOpBinaryName:
+            Emit(kRegisterName, depth + 1, 0, 0, stream_ + op.count);
+            return Binary(op.code, kFormRegisters, depth, 0, 0);
+        case kOpBinaryDouble:
+            EmitDouble(depth + 1, doubles_[op.index]);
+            return Binary(op.code, kFormRegisters, depth, 0, 0);
+        case kOpSlotDouble:
+            Emit(kRegisterSlot, depth, 0, op.count);
+            EmitDouble(depth + 1, doubles_[op.index]);
+            return Binary(op.code, kFormRegisters, depth, 0, 0);
+        default:
+            // Calls run as the steps run them.
+            return false;
+        }
+    }
+
+    const std::vector<double>& doubles_;
+    uint8_t* stream_;
+    NumberProgram program_;
+};
+
+// An integer operand in the registers' own form.
+template <class Value> Value IntegerValue(int32_t value) {
+    if constexpr (std::is_same_v<Value, int32_t>)
+        return value;
+    else
+        return Integer(value);
+}
+
+template <uint32_t kToken> [[gnu::always_inline]] inline bool Apply(int32_t& a, int32_t b) {
+    return IntegerResult(kToken, uint32_t(a), uint32_t(b), a);
+}
+
+template <uint32_t kToken> [[gnu::always_inline]] inline bool Apply(Number& a, const Number& b) {
+    return NumberResult<false>(kToken, a, b);
+}
+
+[[gnu::always_inline]] inline bool ReadValue(const CValue& value, int32_t& out) {
+    if (value.GetType() != kValueInt) return false;
+    out = value.IntPayload();
+    return true;
+}
+
+[[gnu::always_inline]] inline bool ReadValue(const CValue& value, Number& out) {
+    return Read<false>(value, out);
+}
+
+[[gnu::always_inline]] inline void Store(CValue& value, int32_t n) {
+    value.SetInt(n);
+}
+
+[[gnu::always_inline]] inline void Store(CValue& value, const Number& n) {
+    StoreNumber(value, n);
+}
+
+} // namespace
+
+NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
+                                   const std::vector<double>& doubles, uint8_t* stream) {
+    ProgramWriter writer(doubles, stream);
+    if (at->code == kNumberValue) {
+        if (!writer.Steps(at + 1, end)) return {};
+        writer.Emit(kRegisterReturn, 1);
+        return writer.Take();
+    }
+    if (at->code != kNumberAssign) return {};
+    // "slot = value" in one step, or the steps of the value above the assigned slot's read.
+    const CompiledOp& assignment = end[-1];
+    if (end != at + 2 && !writer.Steps(at + 2, end - 1)) return {};
+    if (!writer.RightOperand(assignment)) return {};
+    if (assignment.code == kTokenAssign) {
+        writer.Emit(kRegisterReturn, 2);
+        return writer.Take();
+    }
+    // The variable's value as the operator's left side, the result its new value.
+    writer.Emit(kRegisterSlot, 1, 0, at->count);
+    if (!writer.Binary(CompoundOperator(assignment.code), kFormRegisters, 1, 0, 0)) return {};
+    writer.Emit(kRegisterReturn, 1);
+    return writer.Take();
+}
+
+template <bool kIntegers>
+bool CInterpretor::RunNumberProgram(const RegisterInstruction* instruction, const CompiledOp& op,
+                                    CValue* slots, uint64_t bound) {
+    using Value = std::conditional_t<kIntegers, int32_t, Number>;
+    CValue* target = nullptr;
+    if (op.code != kNumberValue) {
+        target = &slots[op.count];
+        if ((op.site != 0 && ((bound >> op.count) & 1) == 0) || target->GetType() > kValueDouble)
+            return false;
+    }
+    Value registers[CompiledFunction::kMaxQuickDepth + 1];
+    auto slot = [slots](int64_t index, Value& out) {
+        return ReadValue(slots[uint32_t(index)], out);
+    };
+    static const void* const kInstructions[] = {
+        &&LoadSlot, &&LoadBoundSlot, &&LoadInt,    &&LoadDouble, &&LoadName,
+        &&Move,     &&Negate,        &&Not,        &&Complement, &&Return,
+#define ZORV_BINARY_LABELS(name, token)                                                            \
+    &&name##Registers, &&name##Slot, &&name##Int, &&name##Slots, &&name##SlotInt,
+        ZORV_NUMBER_OPERATORS(ZORV_BINARY_LABELS)
+#undef ZORV_BINARY_LABELS
+    };
+    static_assert(std::size(kInstructions) ==
+                  kRegisterBinary + std::size(kOperatorTokens) * kRegisterForms);
+#define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
+#define ZORV_HERE registers[instruction->target]
+    goto* kInstructions[instruction->opcode];
+LoadSlot:
+    if (!slot(instruction->right, ZORV_HERE)) return false;
+    ZORV_NEXT_INSTRUCTION();
+LoadBoundSlot:
+    if (((bound >> instruction->right) & 1) == 0 || !slot(instruction->right, ZORV_HERE))
+        return false;
+    ZORV_NEXT_INSTRUCTION();
+LoadInt:
+    ZORV_HERE = IntegerValue<Value>(int32_t(instruction->right));
+    ZORV_NEXT_INSTRUCTION();
+LoadDouble:
+    if constexpr (kIntegers) {
+        return false;
+    } else {
+        ZORV_HERE = Number{instruction->right, kValueDouble};
+        ZORV_NEXT_INSTRUCTION();
+    }
+LoadName : {
+    currentToken = instruction->token;
+    CVariable* variable = LookUp(reinterpret_cast<NameToken*>(instruction->token));
+    if (variable == nullptr || !ReadValue(variable->value, ZORV_HERE)) return false;
+    ZORV_NEXT_INSTRUCTION();
+}
+Move:
+    ZORV_HERE = registers[instruction->target + 1];
+    ZORV_NEXT_INSTRUCTION();
+Negate:
+    if constexpr (kIntegers) {
+        ZORV_HERE = int32_t(0u - uint32_t(ZORV_HERE));
+    } else {
+        const Number here = ZORV_HERE;
+        ZORV_HERE = here.kind == kValueInt ? Integer(int32_t(0u - uint32_t(here.Int())))
+                                           : Double(-here.Dbl());
+    }
+    ZORV_NEXT_INSTRUCTION();
+Not:
+    if constexpr (kIntegers) {
+        ZORV_HERE = ZORV_HERE == 0;
+    } else {
+        const Number here = ZORV_HERE;
+        ZORV_HERE = Integer(here.kind == kValueInt ? here.Int() == 0 : here.Dbl() == 0.0);
+    }
+    ZORV_NEXT_INSTRUCTION();
+Complement:
+    if constexpr (kIntegers)
+        ZORV_HERE = ~ZORV_HERE;
+    else
+        ZORV_HERE = Integer(~AsInt(ZORV_HERE));
+    ZORV_NEXT_INSTRUCTION();
+#define ZORV_BINARY_CODE(name, token)                                                              \
+    name##Registers:                                                                               \
+    if (!Apply<token>(ZORV_HERE, registers[instruction->target + 1])) return false;                \
+    ZORV_NEXT_INSTRUCTION();                                                                       \
+    name##Slot : {                                                                                 \
+        Value right;                                                                               \
+        if (!slot(instruction->right, right) || !Apply<token>(ZORV_HERE, right)) return false;     \
+        ZORV_NEXT_INSTRUCTION();                                                                   \
+    }                                                                                              \
+    name##Int:                                                                                     \
+    if (!Apply<token>(ZORV_HERE, IntegerValue<Value>(int32_t(instruction->right)))) return false;  \
+    ZORV_NEXT_INSTRUCTION();                                                                       \
+    name##Slots : {                                                                                \
+        Value left;                                                                                \
+        Value right;                                                                               \
+        if (!slot(instruction->left, left) || !slot(instruction->right, right) ||                  \
+            !Apply<token>(left, right))                                                            \
+            return false;                                                                          \
+        ZORV_HERE = left;                                                                          \
+        ZORV_NEXT_INSTRUCTION();                                                                   \
+    }                                                                                              \
+    name##SlotInt : {                                                                              \
+        Value left;                                                                                \
+        if (!slot(instruction->left, left) ||                                                      \
+            !Apply<token>(left, IntegerValue<Value>(int32_t(instruction->right))))                 \
+            return false;                                                                          \
+        ZORV_HERE = left;                                                                          \
+        ZORV_NEXT_INSTRUCTION();                                                                   \
+    }
+    ZORV_NUMBER_OPERATORS(ZORV_BINARY_CODE)
+#undef ZORV_BINARY_CODE
+Return : {
+    const Value result = ZORV_HERE;
+    if (target != nullptr) Store(*target, result);
+    // The value above the statement's base, where the walk leaves it.
+    StackSlot* place = slots_[depth_ + 1];
+    Store(place->value, result);
+    place->value.source = nullptr;
+    place->anchorKind = kValueInt;
+    return true;
+}
+#undef ZORV_HERE
+#undef ZORV_NEXT_INSTRUCTION
+}
+
+bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp* op,
+                                 const CompiledOp* end, CValue* slots, uint64_t bound) {
+    // Most expressions meet integers alone, which need no kinds; one that meets a
+    // double, or anything else, is taken again with both, and from then on with both at
+    // once when it was a double.
+    uint8_t& metDouble = code.metDoubles[op->depth];
+    const std::vector<RegisterInstruction>& program = code.numberPrograms[op->depth].code;
+    if (program.empty()) {
+        if (metDouble == 0 && RunCompiledNumbers<true>(code, op, end, slots, bound)) return true;
+        if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) return false;
+    } else {
+        if (metDouble == 0 && RunNumberProgram<true>(program.data(), *op, slots, bound))
+            return true;
+        if (!RunNumberProgram<false>(program.data(), *op, slots, bound)) return false;
+    }
+    metDouble = 1;
+    return true;
+}
