@@ -86,8 +86,9 @@ public:
     NumberProgram Take() { return std::move(program_); }
 
 private:
+    static int64_t DoubleBits(double value) { return std::bit_cast<int64_t>(value); }
     void EmitDouble(uint32_t target, double value) {
-        Emit(kRegisterDouble, target, 0, std::bit_cast<int64_t>(value));
+        Emit(kRegisterDouble, target, 0, DoubleBits(value));
     }
 
     bool Step(const CompiledOp& op) {
@@ -139,12 +140,10 @@ private:
             Emit(kRegisterName, depth + 1, 0, 0, stream_ + op.count);
             return Binary(op.code, kFormRegisters, depth, 0, 0);
         case kOpBinaryDouble:
-            EmitDouble(depth + 1, doubles_[op.index]);
-            return Binary(op.code, kFormRegisters, depth, 0, 0);
+            return Binary(op.code, kFormDouble, depth, 0, DoubleBits(doubles_[op.index]));
         case kOpSlotDouble:
-            Emit(kRegisterSlot, depth, 0, op.count);
-            EmitDouble(depth + 1, doubles_[op.index]);
-            return Binary(op.code, kFormRegisters, depth, 0, 0);
+            return Binary(op.code, kFormSlotDouble, depth, op.count,
+                          DoubleBits(doubles_[op.index]));
         default:
             // Calls run as the steps run them.
             return false;
@@ -234,7 +233,8 @@ bool CInterpretor::RunNumberProgram(const RegisterInstruction* instruction, cons
         &&LoadSlot, &&LoadBoundSlot, &&LoadInt,    &&LoadDouble, &&LoadName,
         &&Move,     &&Negate,        &&Not,        &&Complement, &&Return,
 #define ZORV_BINARY_LABELS(name, token)                                                            \
-    &&name##Registers, &&name##Slot, &&name##Int, &&name##Slots, &&name##SlotInt,
+    &&name##Registers, &&name##Slot, &&name##Int, &&name##Slots, &&name##SlotInt, &&name##Double, \
+        &&name##SlotDouble,
         ZORV_NUMBER_OPERATORS(ZORV_BINARY_LABELS)
 #undef ZORV_BINARY_LABELS
     };
@@ -317,6 +317,24 @@ Complement:
         Value left;                                                                                \
         if (!slot(instruction->left, left) ||                                                      \
             !Apply<token>(left, IntegerValue<Value>(int32_t(instruction->right))))                 \
+            return false;                                                                          \
+        ZORV_HERE = left;                                                                          \
+        ZORV_NEXT_INSTRUCTION();                                                                   \
+    }                                                                                              \
+    name##Double:                                                                                  \
+    if constexpr (kIntegers) {                                                                     \
+        return false;                                                                              \
+    } else {                                                                                       \
+        if (!Apply<token>(ZORV_HERE, Number{instruction->right, kValueDouble})) return false;      \
+        ZORV_NEXT_INSTRUCTION();                                                                   \
+    }                                                                                              \
+    name##SlotDouble:                                                                              \
+    if constexpr (kIntegers) {                                                                     \
+        return false;                                                                              \
+    } else {                                                                                       \
+        Value left;                                                                                \
+        if (!slot(instruction->left, left) ||                                                      \
+            !Apply<token>(left, Number{instruction->right, kValueDouble}))                         \
             return false;                                                                          \
         ZORV_HERE = left;                                                                          \
         ZORV_NEXT_INSTRUCTION();                                                                   \

@@ -34,13 +34,16 @@ struct CompiledOp;
 
 // Where a binary instruction finds its operands: register `target` and the register
 // above it, `target` and slot `right`, `target` and integer `right`, slots `left` and
-// `right`, slot `left` and integer `right`. The result goes to `target`.
+// `right`, slot `left` and integer `right`, `target` and the double whose bits are
+// `right`, slot `left` and that double. The result goes to `target`.
 enum RegisterForm : uint8_t {
     kFormRegisters,
     kFormSlot,
     kFormInt,
     kFormSlots,
     kFormSlotInt,
+    kFormDouble,
+    kFormSlotDouble,
     kRegisterForms,
 };
 
