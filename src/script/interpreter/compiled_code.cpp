@@ -1622,7 +1622,7 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     // The slots this call bound to names (kOpBindName).
     uint64_t bound = 0;
     // Most statements end with nothing to do but count them.
-    auto quiet = [&] {
+    auto quiet = [&]() __attribute__((always_inline)) {
         return pendingEvent_ == 0 && statementCounter_ > 0 && pendingEndCode < 0 &&
                stopRequest.load(std::memory_order_relaxed) == 0;
     };
