@@ -52,9 +52,12 @@
 // A statement "slot = expression", "slot op= expression", "slot++" or "slot--", and the
 // condition of an If, a While or a For, whose expression has only arithmetic, comparison,
 // bitwise and logical operators, unary minus, "!" and "~" over slots, names, integer and
-// double literals and calls, is worked out first on plain numbers (kOpNumberCode,
-// compiled_numbers.cpp); the full steps follow for when a value read is not a number,
-// an operator fails or a call is not one of those below. A call of a function whose body
+// double literals and calls, is worked out first on plain numbers (kOpNumberCode); the
+// full steps follow for when a value read is not a number, an operator fails or a call is
+// not one of those below. Without calls, the expression is a register program written
+// at compile time, one instruction per operation with its operator and operand forms in
+// its opcode (compiled_registers.cpp); with them, its steps are replayed on plain numbers
+// (compiled_numbers.cpp). A call of a function whose body
 // is one Return of integer operators over its parameters is answered the same way without
 // entering the call, as nothing in it can have an effect; inside number code too, once
 // its site has called that function, for integer arguments.
