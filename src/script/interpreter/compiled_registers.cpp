@@ -171,6 +171,27 @@ template <uint32_t kToken> [[gnu::always_inline]] inline bool Apply(Number& a, c
     return NumberResult<false>(kToken, a, b);
 }
 
+// The registers of a program. Kinds and numbers of the registers that keep kinds are
+// apart and each number is written whole, so that a read of a register finds one earlier
+// write of its full width, which the processor hands on without waiting for the store.
+template <class Value> struct Registers;
+
+template <> struct Registers<int32_t> {
+    int32_t values[CompiledFunction::kMaxQuickDepth + 1];
+    int32_t Get(uint32_t at) const { return values[at]; }
+    void Set(uint32_t at, int32_t value) { values[at] = value; }
+};
+
+template <> struct Registers<Number> {
+    int64_t bits[CompiledFunction::kMaxQuickDepth + 1];
+    uint32_t kinds[CompiledFunction::kMaxQuickDepth + 1];
+    Number Get(uint32_t at) const { return Number{bits[at], kinds[at]}; }
+    void Set(uint32_t at, const Number& value) {
+        bits[at] = value.bits;
+        kinds[at] = value.kind;
+    }
+};
+
 [[gnu::always_inline]] inline bool ReadValue(const CValue& value, int32_t& out) {
     if (value.GetType() != kValueInt) return false;
     out = value.IntPayload();
@@ -225,7 +246,7 @@ bool CInterpretor::RunNumberProgram(const RegisterInstruction* instruction, cons
         if ((op.site != 0 && ((bound >> op.count) & 1) == 0) || target->GetType() > kValueDouble)
             return false;
     }
-    Value registers[CompiledFunction::kMaxQuickDepth + 1];
+    Registers<Value> registers;
     auto slot = [slots](int64_t index, Value& out) {
         return ReadValue(slots[uint32_t(index)], out);
     };
@@ -241,108 +262,119 @@ bool CInterpretor::RunNumberProgram(const RegisterInstruction* instruction, cons
     static_assert(std::size(kInstructions) ==
                   kRegisterBinary + std::size(kOperatorTokens) * kRegisterForms);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
-#define ZORV_HERE registers[instruction->target]
     goto* kInstructions[instruction->opcode];
-LoadSlot:
-    if (!slot(instruction->right, ZORV_HERE)) return false;
+LoadSlot : {
+    Value value;
+    if (!slot(instruction->right, value)) return false;
+    registers.Set(instruction->target, value);
     ZORV_NEXT_INSTRUCTION();
-LoadBoundSlot:
-    if (((bound >> instruction->right) & 1) == 0 || !slot(instruction->right, ZORV_HERE))
+}
+LoadBoundSlot : {
+    Value value;
+    if (((bound >> instruction->right) & 1) == 0 || !slot(instruction->right, value))
         return false;
+    registers.Set(instruction->target, value);
     ZORV_NEXT_INSTRUCTION();
+}
 LoadInt:
-    ZORV_HERE = IntegerValue<Value>(int32_t(instruction->right));
+    registers.Set(instruction->target, IntegerValue<Value>(int32_t(instruction->right)));
     ZORV_NEXT_INSTRUCTION();
 LoadDouble:
     if constexpr (kIntegers) {
         return false;
     } else {
-        ZORV_HERE = Number{instruction->right, kValueDouble};
+        registers.Set(instruction->target, Number{instruction->right, kValueDouble});
         ZORV_NEXT_INSTRUCTION();
     }
 LoadName : {
     currentToken = instruction->token;
     CVariable* variable = LookUp(reinterpret_cast<NameToken*>(instruction->token));
-    if (variable == nullptr || !ReadValue(variable->value, ZORV_HERE)) return false;
+    Value value;
+    if (variable == nullptr || !ReadValue(variable->value, value)) return false;
+    registers.Set(instruction->target, value);
     ZORV_NEXT_INSTRUCTION();
 }
 Move:
-    ZORV_HERE = registers[instruction->target + 1];
+    registers.Set(instruction->target, registers.Get(instruction->target + 1));
     ZORV_NEXT_INSTRUCTION();
-Negate:
-    if constexpr (kIntegers) {
-        ZORV_HERE = int32_t(0u - uint32_t(ZORV_HERE));
-    } else {
-        const Number here = ZORV_HERE;
-        ZORV_HERE = here.kind == kValueInt ? Integer(int32_t(0u - uint32_t(here.Int())))
-                                           : Double(-here.Dbl());
-    }
-    ZORV_NEXT_INSTRUCTION();
-Not:
-    if constexpr (kIntegers) {
-        ZORV_HERE = ZORV_HERE == 0;
-    } else {
-        const Number here = ZORV_HERE;
-        ZORV_HERE = Integer(here.kind == kValueInt ? here.Int() == 0 : here.Dbl() == 0.0);
-    }
-    ZORV_NEXT_INSTRUCTION();
-Complement:
+Negate : {
+    const Value here = registers.Get(instruction->target);
     if constexpr (kIntegers)
-        ZORV_HERE = ~ZORV_HERE;
+        registers.Set(instruction->target, int32_t(0u - uint32_t(here)));
     else
-        ZORV_HERE = Integer(~AsInt(ZORV_HERE));
+        registers.Set(instruction->target, here.kind == kValueInt
+                                               ? Integer(int32_t(0u - uint32_t(here.Int())))
+                                               : Double(-here.Dbl()));
     ZORV_NEXT_INSTRUCTION();
+}
+Not : {
+    const Value here = registers.Get(instruction->target);
+    if constexpr (kIntegers)
+        registers.Set(instruction->target, here == 0);
+    else
+        registers.Set(instruction->target,
+                      Integer(here.kind == kValueInt ? here.Int() == 0 : here.Dbl() == 0.0));
+    ZORV_NEXT_INSTRUCTION();
+}
+Complement : {
+    const Value here = registers.Get(instruction->target);
+    if constexpr (kIntegers)
+        registers.Set(instruction->target, ~here);
+    else
+        registers.Set(instruction->target, Integer(~AsInt(here)));
+    ZORV_NEXT_INSTRUCTION();
+}
+// `left` (a Value) of the operator with `right` into the target register.
+#define ZORV_APPLY(token, left, right)                                                             \
+    do {                                                                                           \
+        Value result = (left);                                                                     \
+        if (!Apply<token>(result, (right))) return false;                                          \
+        registers.Set(instruction->target, result);                                                \
+        ZORV_NEXT_INSTRUCTION();                                                                   \
+    } while (false)
 #define ZORV_BINARY_CODE(name, token)                                                              \
     name##Registers:                                                                               \
-    if (!Apply<token>(ZORV_HERE, registers[instruction->target + 1])) return false;                \
-    ZORV_NEXT_INSTRUCTION();                                                                       \
+    ZORV_APPLY(token, registers.Get(instruction->target),                                          \
+               registers.Get(instruction->target + 1));                                            \
     name##Slot : {                                                                                 \
         Value right;                                                                               \
-        if (!slot(instruction->right, right) || !Apply<token>(ZORV_HERE, right)) return false;     \
-        ZORV_NEXT_INSTRUCTION();                                                                   \
+        if (!slot(instruction->right, right)) return false;                                        \
+        ZORV_APPLY(token, registers.Get(instruction->target), right);                              \
     }                                                                                              \
     name##Int:                                                                                     \
-    if (!Apply<token>(ZORV_HERE, IntegerValue<Value>(int32_t(instruction->right)))) return false;  \
-    ZORV_NEXT_INSTRUCTION();                                                                       \
+    ZORV_APPLY(token, registers.Get(instruction->target),                                          \
+               IntegerValue<Value>(int32_t(instruction->right)));                                  \
     name##Slots : {                                                                                \
         Value left;                                                                                \
         Value right;                                                                               \
-        if (!slot(instruction->left, left) || !slot(instruction->right, right) ||                  \
-            !Apply<token>(left, right))                                                            \
-            return false;                                                                          \
-        ZORV_HERE = left;                                                                          \
-        ZORV_NEXT_INSTRUCTION();                                                                   \
+        if (!slot(instruction->left, left) || !slot(instruction->right, right)) return false;      \
+        ZORV_APPLY(token, left, right);                                                            \
     }                                                                                              \
     name##SlotInt : {                                                                              \
         Value left;                                                                                \
-        if (!slot(instruction->left, left) ||                                                      \
-            !Apply<token>(left, IntegerValue<Value>(int32_t(instruction->right))))                 \
-            return false;                                                                          \
-        ZORV_HERE = left;                                                                          \
-        ZORV_NEXT_INSTRUCTION();                                                                   \
+        if (!slot(instruction->left, left)) return false;                                          \
+        ZORV_APPLY(token, left, IntegerValue<Value>(int32_t(instruction->right)));                 \
     }                                                                                              \
     name##Double:                                                                                  \
     if constexpr (kIntegers) {                                                                     \
         return false;                                                                              \
     } else {                                                                                       \
-        if (!Apply<token>(ZORV_HERE, Number{instruction->right, kValueDouble})) return false;      \
-        ZORV_NEXT_INSTRUCTION();                                                                   \
+        ZORV_APPLY(token, registers.Get(instruction->target),                                      \
+                   (Number{instruction->right, kValueDouble}));                                    \
     }                                                                                              \
     name##SlotDouble:                                                                              \
     if constexpr (kIntegers) {                                                                     \
         return false;                                                                              \
     } else {                                                                                       \
         Value left;                                                                                \
-        if (!slot(instruction->left, left) ||                                                      \
-            !Apply<token>(left, Number{instruction->right, kValueDouble}))                         \
-            return false;                                                                          \
-        ZORV_HERE = left;                                                                          \
-        ZORV_NEXT_INSTRUCTION();                                                                   \
+        if (!slot(instruction->left, left)) return false;                                          \
+        ZORV_APPLY(token, left, (Number{instruction->right, kValueDouble}));                       \
     }
     ZORV_NUMBER_OPERATORS(ZORV_BINARY_CODE)
 #undef ZORV_BINARY_CODE
+#undef ZORV_APPLY
 Return : {
-    const Value result = ZORV_HERE;
+    const Value result = registers.Get(instruction->target);
     if (target != nullptr) Store(*target, result);
     // The value above the statement's base, where the walk leaves it.
     StackSlot* place = slots_[depth_ + 1];
@@ -351,7 +383,6 @@ Return : {
     place->anchorKind = kValueInt;
     return true;
 }
-#undef ZORV_HERE
 #undef ZORV_NEXT_INSTRUCTION
 }
 
