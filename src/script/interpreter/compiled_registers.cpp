@@ -386,21 +386,9 @@ Return : {
 #undef ZORV_NEXT_INSTRUCTION
 }
 
-bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp* op,
-                                 const CompiledOp* end, CValue* slots, uint64_t bound) {
-    // Most expressions meet integers alone, which need no kinds; one that meets a
-    // double, or anything else, is taken again with both, and from then on with both at
-    // once when it was a double.
-    uint8_t& metDouble = code.metDoubles[op->depth];
-    const std::vector<RegisterInstruction>& program = code.numberPrograms[op->depth].code;
-    if (program.empty()) {
-        if (metDouble == 0 && RunCompiledNumbers<true>(code, op, end, slots, bound)) return true;
-        if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) return false;
-    } else {
-        if (metDouble == 0 && RunNumberProgram<true>(program.data(), *op, slots, bound))
-            return true;
-        if (!RunNumberProgram<false>(program.data(), *op, slots, bound)) return false;
-    }
-    metDouble = 1;
-    return true;
-}
+template bool CInterpretor::RunNumberProgram<true>(const RegisterInstruction* instruction,
+                                                  const CompiledOp& op, CValue* slots,
+                                                  uint64_t bound);
+template bool CInterpretor::RunNumberProgram<false>(const RegisterInstruction* instruction,
+                                                   const CompiledOp& op, CValue* slots,
+                                                   uint64_t bound);

@@ -758,13 +758,11 @@ private:
                                                             const CompiledOp* op,
                                                             const CompiledOp* end, CValue* slots,
                                                             uint64_t bound);
-    // The number code of kOpNumberCode `op`: its register program (compiled_registers.cpp)
-    // or, where it has none, its steps; false as for RunCompiledNumbers.
-    [[gnu::noinline]] bool RunNumberCode(const CompiledFunction& code, const CompiledOp* op,
-                                         const CompiledOp* end, CValue* slots, uint64_t bound);
+    // The register program of a kOpNumberCode `op` (compiled_registers.cpp), false as for
+    // RunCompiledNumbers.
     template <bool kIntegers>
-    bool RunNumberProgram(const RegisterInstruction* instruction, const CompiledOp& op,
-                          CValue* slots, uint64_t bound);
+    [[gnu::noinline]] bool RunNumberProgram(const RegisterInstruction* instruction,
+                                            const CompiledOp& op, CValue* slots, uint64_t bound);
     // A slot's value read as an operand at the current depth.
     void PushSlot(CValue* value);
     // ---- Array elements of compiled code (compiled_elements.cpp) ----------------------
