@@ -105,3 +105,68 @@ Function Alternate() {
     Return text;
 }
 Print(Alternate());
+
+//== integers wrap and divide as the walk makes them, round after round
+// expect: end
+// expect output: -2147483648/0/-2147483647/-4539 -2147483648/0/-2147483647/-4540
+Function Wrap(n) {
+    Var low = 0;
+    Var q = 0;
+    Var r = 0;
+    Var w = 0;
+    Var i;
+    For (i = 0; i < n; i++) {
+        low = 1 << 31;
+        q = low / -1;
+        r = (low + i) % -1;
+        w = (low - 1) * 3 + (low + i) * (low - i) + 2147483000 * 7;
+    }
+    Return q + "/" + r + "/" + (low + 1) + "/" + w;
+}
+Print(Wrap(1), Wrap(2));
+
+//== a variable that turns into a double on a later round is worked out with doubles from then on
+// expect: end
+// expect output: 1;4;8.5;25.5;76;
+Function Later() {
+    Var text = "";
+    Var x = 1;
+    Var i;
+    For (i = 0; i < 5; i++) {
+        text = text + x + ";";
+        If (i == 1) x = 2.5;
+        x = x * 3 % 7 + (x < 2.75) - (i > 2) * 0.5;
+    }
+    Return text;
+}
+Print(Later());
+
+//== a variable that turns into a text between rounds fails where the walk fails
+// expect: error 12 line 7 column 25
+// expect output: 4
+Function Turns() {
+    Var x = 1;
+    Var i;
+    For (i = 0; i < 3; i++) {
+        x = (x + 1) * 2 - i * 3;
+        If (i == 0) Print(x);
+        If (i == 0) x = "a";
+    }
+    Return x;
+}
+Print(Turns());
+
+//== a division by zero deep inside an expression fails where the walk fails, with nothing assigned
+// expect: error 111 line 9 column 39
+// expect output: 7 7
+// expect output: 7 7
+Function Deep(z) {
+    Var s = 7;
+    Var i;
+    For (i = 0; i < 2; i++) {
+        Print(s, s);
+        s = s + (3 * (i + 1) % (z - i)) * 2;
+    }
+    Return s;
+}
+Print(Deep(1));

@@ -67,9 +67,12 @@
 // A statement "slot = expression", "slot op= expression", "slot++" or "slot--", and the
 // condition of an If, a While or a For, whose expression has only arithmetic, comparison,
 // bitwise and logical operators, unary minus, "!" and "~" over slots, names, integer and
-// double literals and calls, is worked out first on plain numbers (kOpNumberCode,
-// compiled_numbers.cpp); the full steps follow for when a value read is not a number,
-// an operator fails or a call is not one of those below. A call of a function whose body
+// double literals and calls, is worked out first on plain numbers (kOpNumberCode); the
+// full steps follow for when a value read is not a number, an operator fails or a call is
+// not one of those below. Without calls, the expression is a register program written
+// at compile time, one instruction per operation with its operator and operand forms in
+// its opcode (compiled_registers.cpp); with them, its steps are replayed on plain numbers
+// (compiled_numbers.cpp). A call of a function whose body
 // is one Return of integer operators over its parameters is answered the same way without
 // entering the call, as nothing in it can have an effect; inside number code too, once
 // its site has called that function, for integer arguments.
@@ -641,6 +644,8 @@ public:
             kept.push_back(ops[i]);
             kept.back().depth = uint16_t(out_.metDoubles.size());
             out_.metDoubles.push_back(0);
+            out_.numberPrograms.push_back(
+                CompileNumberProgram(&ops[i], &ops[ops[i].index], out_.doubles, in_.GetStream()));
         }
         moved[ops.size()] = uint32_t(kept.size());
         Renumber(kept, moved);
@@ -1939,12 +1944,11 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
 #define ZORV_PENDING(index) pendingCalls_[pendingBase + (index)]
     const CompiledOp* ops = code.ops.data();
     const CompiledOp* op = ops;
-    uint8_t* const metDoubles = code.metDoubles.data();
     const ElementRead* const elementReads = code.elementReads.data();
     // The slots this call bound to names (kOpBindName).
     uint64_t bound = 0;
     // Most statements end with nothing to do but count them.
-    auto quiet = [&] {
+    auto quiet = [&]() __attribute__((always_inline)) {
         return pendingEvent_ == 0 && statementCounter_ > 0 && pendingEndCode < 0 &&
                stopRequest.load(std::memory_order_relaxed) == 0;
     };
@@ -2526,12 +2530,19 @@ DoReturnZero:
 DoNumberCode : {
     depth_ = base;
     const CompiledOp* end = ops + op->index;
-    // Most expressions meet integers alone, whose steps need no kinds; one that meets a
-    // double, or anything else, is taken again with both, and from then on with both
-    // at once when it was a double. Nothing is changed before an attempt succeeds.
-    uint8_t& metDouble = metDoubles[op->depth];
-    if (metDouble != 0 || !RunCompiledNumbers<true>(code, op, end, slots, bound)) {
-        if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) ZORV_NEXT_STEP();
+    // Most expressions meet integers alone, which need no kinds; one that meets a double,
+    // or anything else, is taken again with both, and from then on with both at once when
+    // it was a double. Nothing is changed before an attempt succeeds. An expression with
+    // calls has no register program: its steps are replayed.
+    uint8_t& metDouble = code.metDoubles[op->depth];
+    const std::vector<RegisterInstruction>& program = code.numberPrograms[op->depth].code;
+    if (program.empty()) {
+        if (metDouble != 0 || !RunCompiledNumbers<true>(code, op, end, slots, bound)) {
+            if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) ZORV_NEXT_STEP();
+            metDouble = 1;
+        }
+    } else if (metDouble != 0 || !RunNumberProgram<true>(program.data(), *op, slots, bound)) {
+        if (!RunNumberProgram<false>(program.data(), *op, slots, bound)) ZORV_NEXT_STEP();
         metDouble = 1;
     }
     // The step at the end taken here too, when it has nothing to do but count or branch.

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "script/interpreter/compiled_registers.h"
+
 struct BlockRecord;
 struct CClassRecord;
 struct CompiledFunction;
@@ -371,6 +373,8 @@ struct CompiledFunction {
     // For each kOpNumberCode (by its `depth`), whether its expression has met a double:
     // it then goes straight to the steps that take both kinds.
     mutable std::vector<uint8_t> metDoubles;
+    // For each kOpNumberCode (as for metDoubles), its register program.
+    std::vector<NumberProgram> numberPrograms;
     std::vector<ElementRead> elementReads;
     std::vector<ElementStore> elementStores;
     uint32_t slotCount = 0;

@@ -17,23 +17,6 @@
 
 namespace {
 
-// An integer or a double, as a value holds it: the integer sign-extended, or the
-// double's bits.
-struct Number {
-    int64_t bits;
-    uint32_t kind;
-    int32_t Int() const { return int32_t(bits); }
-    double Dbl() const { return std::bit_cast<double>(bits); }
-};
-
-Number Integer(int32_t value) {
-    return Number{value, kValueInt};
-}
-
-Number Double(double value) {
-    return Number{std::bit_cast<int64_t>(value), kValueDouble};
-}
-
 // The places of an expression's values, by depth. Kinds and numbers are kept apart and
 // every number is written whole, so that each read of a place finds one earlier write of
 // its full width: the processor hands that on without waiting for the store. Places of
@@ -49,114 +32,6 @@ template <bool kIntegers> struct Places {
         if constexpr (!kIntegers) kinds[depth] = n.kind;
     }
 };
-
-// A value's number; with `kIntegers`, only an integer.
-template <bool kIntegers>
-[[gnu::always_inline]] inline bool Read(const CValue& value, Number& out) {
-    const uint32_t kind = value.GetType();
-    if (kind == kValueInt)
-        out = Integer(value.IntPayload());
-    else if (!kIntegers && kind == kValueDouble)
-        out = Double(value.DoublePayload());
-    else
-        return false;
-    return true;
-}
-
-// The integer a value reads as where an operator wants one.
-int32_t AsInt(const Number& n) {
-    return n.kind == kValueInt ? n.Int() : DoubleToInt(n.Dbl());
-}
-
-// `code` of `a` and `b` into `a`. Two integers stay integers; a double on either side
-// makes the arithmetic and the comparisons work on doubles, while the bitwise and logical
-// operators take both sides' integers. False where CValue fails (a division by zero) and
-// for operators it has no rule of numbers for.
-template <bool kIntegers>
-[[gnu::always_inline]] inline bool NumberResult(uint32_t code, Number& a, const Number& b) {
-    int32_t result;
-    if (kIntegers || (a.kind | b.kind) == kValueInt) {
-        if (!IntegerResult(code, uint32_t(a.Int()), uint32_t(b.Int()), result)) return false;
-        a = Integer(result);
-        return true;
-    }
-    const double x = a.kind == kValueInt ? double(a.Int()) : a.Dbl();
-    const double y = b.kind == kValueInt ? double(b.Int()) : b.Dbl();
-    switch (code) {
-    case kTokenPlus:
-        a = Double(x + y);
-        return true;
-    case kTokenMinus:
-        a = Double(x - y);
-        return true;
-    case kTokenMultiply:
-        a = Double(x * y);
-        return true;
-    case kTokenDivide:
-        if (y == 0.0) return false;
-        a = Double(x / y);
-        return true;
-    case kTokenModulo:
-        if (y == 0.0) return false;
-        a = Double(std::fmod(x, y));
-        return true;
-    case kTokenGreaterEqual:
-        a = Integer(x >= y);
-        return true;
-    case kTokenLessEqual:
-        a = Integer(x <= y);
-        return true;
-    case kTokenEqual:
-        a = Integer(x == y);
-        return true;
-    case kTokenLess:
-        a = Integer(x < y);
-        return true;
-    case kTokenGreater:
-        a = Integer(x > y);
-        return true;
-    case kTokenNotEqual:
-        a = Integer(x != y);
-        return true;
-    default:
-        if (!IntegerResult(code, uint32_t(AsInt(a)), uint32_t(AsInt(b)), result)) return false;
-        a = Integer(result);
-        return true;
-    }
-}
-
-// The operator a compound assignment applies to its variable.
-uint32_t CompoundOperator(uint32_t code) {
-    switch (code) {
-    case kTokenAddAssign:
-        return kTokenPlus;
-    case kTokenSubtractAssign:
-        return kTokenMinus;
-    case kTokenMultiplyAssign:
-        return kTokenMultiply;
-    case kTokenDivideAssign:
-        return kTokenDivide;
-    case kTokenAndAssign:
-        return kTokenBitAnd;
-    case kTokenOrAssign:
-        return kTokenBitOr;
-    case kTokenXorAssign:
-        return kTokenBitXor;
-    case kTokenModuloAssign:
-        return kTokenModulo;
-    case kTokenShiftLeftAssign:
-        return kTokenShiftLeft;
-    default:
-        return kTokenShiftRight;
-    }
-}
-
-void Store(CValue& value, const Number& n) {
-    if (n.kind == kValueInt)
-        value.SetInt(n.Int());
-    else
-        value.SetFloat(n.Dbl());
-}
 
 } // namespace
 
@@ -413,12 +288,12 @@ Done:
                 return false;
             result = now;
         }
-        Store(*target, result);
+        StoreNumber(*target, result);
     }
 Stored:
     // The value above the statement's base, where the walk leaves it.
     StackSlot* place = slots_[depth_ + 1];
-    Store(place->value, result);
+    StoreNumber(place->value, result);
     place->value.source = nullptr;
     place->anchorKind = kValueInt;
     return true;

@@ -2,11 +2,15 @@
 // shared by the runner of compiled code and the number code (compiled_numbers.cpp).
 #pragma once
 
+#include <bit>
+#include <cmath>
 #include <cstdint>
 #include <iterator>
 
 #include "script/interpreter/compiled_code.h"
 #include "script/language/token_codes.h"
+#include "script/values/number_text.h"
+#include "script/values/value.h"
 
 inline bool CompareIntegers(uint32_t code, int32_t a, int32_t b) {
     switch (code) {
@@ -143,4 +147,130 @@ Return:
     result = values[1];
     return true;
 #undef ZORV_QUICK_STEP
+}
+
+// An integer or a double, as a value holds it: the integer sign-extended, or the
+// double's bits.
+struct Number {
+    int64_t bits;
+    uint32_t kind;
+    int32_t Int() const { return int32_t(bits); }
+    double Dbl() const { return std::bit_cast<double>(bits); }
+};
+
+inline Number Integer(int32_t value) {
+    return Number{value, kValueInt};
+}
+
+inline Number Double(double value) {
+    return Number{std::bit_cast<int64_t>(value), kValueDouble};
+}
+
+// A value's number; with `kIntegers`, only an integer.
+template <bool kIntegers>
+[[gnu::always_inline]] inline bool Read(const CValue& value, Number& out) {
+    const uint32_t kind = value.GetType();
+    if (kind == kValueInt)
+        out = Integer(value.IntPayload());
+    else if (!kIntegers && kind == kValueDouble)
+        out = Double(value.DoublePayload());
+    else
+        return false;
+    return true;
+}
+
+// The integer a value reads as where an operator wants one.
+inline int32_t AsInt(const Number& n) {
+    return n.kind == kValueInt ? n.Int() : DoubleToInt(n.Dbl());
+}
+
+// `code` of `a` and `b` into `a`. Two integers stay integers; a double on either side
+// makes the arithmetic and the comparisons work on doubles, while the bitwise and logical
+// operators take both sides' integers. False where CValue fails (a division by zero) and
+// for operators it has no rule of numbers for.
+template <bool kIntegers>
+[[gnu::always_inline]] inline bool NumberResult(uint32_t code, Number& a, const Number& b) {
+    int32_t result;
+    if (kIntegers || (a.kind | b.kind) == kValueInt) {
+        if (!IntegerResult(code, uint32_t(a.Int()), uint32_t(b.Int()), result)) return false;
+        a = Integer(result);
+        return true;
+    }
+    const double x = a.kind == kValueInt ? double(a.Int()) : a.Dbl();
+    const double y = b.kind == kValueInt ? double(b.Int()) : b.Dbl();
+    switch (code) {
+    case kTokenPlus:
+        a = Double(x + y);
+        return true;
+    case kTokenMinus:
+        a = Double(x - y);
+        return true;
+    case kTokenMultiply:
+        a = Double(x * y);
+        return true;
+    case kTokenDivide:
+        if (y == 0.0) return false;
+        a = Double(x / y);
+        return true;
+    case kTokenModulo:
+        if (y == 0.0) return false;
+        a = Double(std::fmod(x, y));
+        return true;
+    case kTokenGreaterEqual:
+        a = Integer(x >= y);
+        return true;
+    case kTokenLessEqual:
+        a = Integer(x <= y);
+        return true;
+    case kTokenEqual:
+        a = Integer(x == y);
+        return true;
+    case kTokenLess:
+        a = Integer(x < y);
+        return true;
+    case kTokenGreater:
+        a = Integer(x > y);
+        return true;
+    case kTokenNotEqual:
+        a = Integer(x != y);
+        return true;
+    default:
+        if (!IntegerResult(code, uint32_t(AsInt(a)), uint32_t(AsInt(b)), result)) return false;
+        a = Integer(result);
+        return true;
+    }
+}
+
+
+inline void StoreNumber(CValue& value, const Number& n) {
+    if (n.kind == kValueInt)
+        value.SetInt(n.Int());
+    else
+        value.SetFloat(n.Dbl());
+}
+
+// The operator a compound assignment applies to its variable.
+inline uint32_t CompoundOperator(uint32_t code) {
+    switch (code) {
+    case kTokenAddAssign:
+        return kTokenPlus;
+    case kTokenSubtractAssign:
+        return kTokenMinus;
+    case kTokenMultiplyAssign:
+        return kTokenMultiply;
+    case kTokenDivideAssign:
+        return kTokenDivide;
+    case kTokenAndAssign:
+        return kTokenBitAnd;
+    case kTokenOrAssign:
+        return kTokenBitOr;
+    case kTokenXorAssign:
+        return kTokenBitXor;
+    case kTokenModuloAssign:
+        return kTokenModulo;
+    case kTokenShiftLeftAssign:
+        return kTokenShiftLeft;
+    default:
+        return kTokenShiftRight;
+    }
 }

@@ -43,6 +43,7 @@ class CIBaseMessages;
 struct MSG;
 struct CompiledFunction;
 struct CompiledOp;
+struct RegisterInstruction;
 struct CompiledMemberSite;
 class FunctionCompiler;
 
@@ -686,6 +687,11 @@ private:
                                                             const CompiledOp* op,
                                                             const CompiledOp* end, CValue* slots,
                                                             uint64_t bound);
+    // The register program of a kOpNumberCode `op` (compiled_registers.cpp), false as for
+    // RunCompiledNumbers.
+    template <bool kIntegers>
+    [[gnu::noinline]] bool RunNumberProgram(const RegisterInstruction* instruction,
+                                            const CompiledOp& op, CValue* slots, uint64_t bound);
     // A slot's value read as an operand at the current depth.
     void PushSlot(CValue* value);
     // ---- Array elements of compiled code (compiled_elements.cpp) ----------------------

@@ -1015,6 +1015,97 @@ private:
     std::string text_;
 };
 
+// A function whose loop works statements of numbers out over variables that change kind
+// between rounds: integers at their edges, doubles, texts and zeros met by the same
+// statement on a later round, so that the number code runs on integers, then on both
+// kinds, then gives way to the full steps.
+class NumberRoundsMaker {
+public:
+    explicit NumberRoundsMaker(uint32_t seed) : random_(seed) {}
+
+    std::string Make() {
+        std::string text = "Function F(p0, p1) {\nVar a = p0; Var b = p1; Var c = 0; Var d = "
+                           "0.5; Var s = 1; Var w; Var i;\n";
+        text += "For (i = 0; i < " + std::to_string(2 + Pick(6)) + "; i++) {\n";
+        int statements = 2 + Pick(4);
+        for (int k = 0; k < statements; ++k)
+            text += Statement();
+        text += "}\nReturn a + \"/\" + b + \"/\" + c + \"/\" + d + \"/\" + s;\n}\n";
+        text += "Print(F(3, 7));\nPrint(F(2.5, -1));\nPrint(F(2147483000, 0));\n";
+        return text;
+    }
+
+private:
+    int Pick(int n) { return int(random_() % uint32_t(n)); }
+
+    std::string Target() { return std::string(1, "abcds"[Pick(5)]); }
+
+    std::string Literal() {
+        static const char* const kLiterals[] = {"0",   "1",          "2",          "7",
+                                                "-1",  "2147483647", "2147483000", "0.5",
+                                                "2.25", "-0.75",     "3"};
+        return kLiterals[Pick(int(std::size(kLiterals)))];
+    }
+
+    std::string Operand(int depth) {
+        switch (Pick(depth > 2 ? 3 : 7)) {
+        case 0:
+        case 1:
+            return std::string(1, "abcdsi"[Pick(6)]);
+        case 2:
+            return Literal();
+        case 3:
+            return "(" + Expression(depth + 1) + ")";
+        case 4: {
+            // Two prefix operators in a row do not compile.
+            std::string operand = Operand(3);
+            if (operand.find_first_of("-!~") == 0) operand = "(" + operand + ")";
+            return std::string(Pick(3) == 0 ? "!" : Pick(2) == 0 ? "~" : "- ") + operand;
+        }
+        default:
+            return std::string(1, "abcds"[Pick(5)]);
+        }
+    }
+
+    std::string Expression(int depth) {
+        static const char* const kOperators[] = {"+",  "-",  "*",  "/",  "%",  "<<", ">>",
+                                                 "&",  "|",  "^",  "&&", "||", ">=", "<=",
+                                                 "==", "<",  ">",  "!="};
+        std::string text = Operand(depth);
+        int operators = Pick(depth > 1 ? 2 : 4);
+        for (int i = 0; i < operators; ++i)
+            text += std::string(" ") + kOperators[Pick(int(std::size(kOperators)))] + " " +
+                    Operand(depth + 1);
+        return text;
+    }
+
+    std::string Statement() {
+        static const char* const kCompound[] = {"+=", "-=", "*=", "/=", "%=",
+                                                "&=", "|=", "^=", "<<=", ">>="};
+        switch (Pick(6)) {
+        case 0:
+            return Target() + " " + kCompound[Pick(int(std::size(kCompound)))] + " " +
+                   Expression(1) + ";\n";
+        case 1: {
+            // A kind the statements meet from a later round on.
+            static const char* const kChanges[] = {"2.5", "\"4\"", "0", "2147483647",
+                                                   "0 - 2147483647 - 1", "-1"};
+            return "If (i == " + std::to_string(Pick(4)) + ") " + Target() + " = " +
+                   kChanges[Pick(int(std::size(kChanges)))] + ";\n";
+        }
+        case 2:
+            return "If (" + Expression(1) + ") " + Target() + " = " + Expression(1) + ";\n";
+        case 3:
+            return "w = 0;\nWhile (" + Target() + " > 100000 && w < 3) {\nw++;\n" + Target() +
+                   " = " + Expression(1) + ";\n}\n";
+        default:
+            return Target() + " = " + Expression(0) + ";\n";
+        }
+    }
+
+    std::mt19937 random_;
+};
+
 class ReferenceWalk : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -1248,6 +1339,22 @@ TEST_F(ReferenceWalk, CompiledNumbersAgreeWithTheWalk) {
         EXPECT_GE(fromCode.compiled, 1u) << source;
         ASSERT_NO_FATAL_FAILURE(SameAsReference(fromCode, reference, 0, source));
     }
+}
+
+// Statements of numbers whose variables change kind between rounds, compiled against the
+// reference walk: integers, then doubles, then texts and zero divisors met by the same
+// statement.
+TEST_F(ReferenceWalk, NumberStatementsOverRoundsOfChangingKinds) {
+    uint32_t ended = 0;
+    for (uint32_t seed = 60001; seed < 62001; ++seed) {
+        std::string source = NumberRoundsMaker(seed).Make();
+        Outcome reference = RunProgram(source, Way::kReference);
+        Outcome fromCode = RunProgram(source, Way::kCompiled);
+        ASSERT_GE(fromCode.compiled, 1u) << source;
+        ASSERT_NO_FATAL_FAILURE(SameAsReference(fromCode, reference, seed, source));
+        ended += reference.code == 0 ? 1 : 0;
+    }
+    EXPECT_GE(ended, 2000u / 5);
 }
 
 } // namespace

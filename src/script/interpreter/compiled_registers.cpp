@@ -1,0 +1,394 @@
+// Register programs of the number code: written once when the code is compiled, run on
+// each pass of their kOpNumberCode. Integers first; a program that meets a double runs
+// again on registers that keep kinds, as CValue promotes, and from then on straight
+// away. Like the steps they stand for, they give up before anything has changed
+// wherever a value is no number or an operator would fail, and the full steps that
+// follow raise the error.
+#include <bit>
+#include <iterator>
+#include <type_traits>
+
+#include "script/interpreter/compiled_code.h"
+#include "script/interpreter/compiled_numbers.h"
+#include "script/interpreter/compiled_registers.h"
+#include "script/interpreter/interpretor.h"
+#include "script/language/token_record.h"
+
+namespace {
+
+constexpr uint32_t kOperatorTokens[] = {
+#define ZORV_OPERATOR_TOKEN(name, token) token,
+    ZORV_NUMBER_OPERATORS(ZORV_OPERATOR_TOKEN)
+#undef ZORV_OPERATOR_TOKEN
+};
+
+// The first opcode of the binary operator `code` (kRegisterForms of them), or 0 when
+// the registers have no such operator.
+uint32_t BinaryOpcode(uint32_t code) {
+    for (uint32_t i = 0; i < std::size(kOperatorTokens); ++i)
+        if (kOperatorTokens[i] == code) return kRegisterBinary + i * kRegisterForms;
+    return 0;
+}
+
+class ProgramWriter {
+public:
+    ProgramWriter(const std::vector<double>& doubles, uint8_t* stream)
+        : doubles_(doubles), stream_(stream) {}
+
+    // The steps from `step` up to `end`; false for one the registers do not cover.
+    bool Steps(const CompiledOp* step, const CompiledOp* end) {
+        for (; step != end; ++step)
+            if (!Step(*step)) return false;
+        return true;
+    }
+
+    // The right operand of the assignment step `op` into register 2.
+    bool RightOperand(const CompiledOp& op) {
+        switch (op.op) {
+        case kOpBinary:
+            return true;
+        case kOpBinarySlot:
+        case kOpSlotSlot:
+            Emit(kRegisterSlot, 2, 0, op.index);
+            return true;
+        case kOpBinaryBoundSlot:
+            Emit(kRegisterBoundSlot, 2, 0, op.index);
+            return true;
+        case kOpBinaryInt:
+        case kOpSlotInt:
+            Emit(kRegisterInt, 2, 0, int32_t(op.index));
+            return true;
+        case kOpBinaryDouble:
+        case kOpSlotDouble:
+            EmitDouble(2, doubles_[op.index]);
+            return true;
+        case kOpBinaryName:
+            Emit(kRegisterName, 2, 0, 0, stream_ + op.count);
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    bool Binary(uint32_t code, uint32_t form, uint32_t target, uint32_t left, int64_t right) {
+        const uint32_t first = BinaryOpcode(code);
+        if (first == 0) return false;
+        Emit(first + form, target, left, right);
+        return true;
+    }
+
+    void Emit(uint32_t opcode, uint32_t target, uint32_t left = 0, int64_t right = 0,
+              uint8_t* token = nullptr) {
+        program_.code.push_back(
+            RegisterInstruction{uint8_t(opcode), uint8_t(target), left, right, token});
+    }
+
+    NumberProgram Take() { return std::move(program_); }
+
+private:
+    static int64_t DoubleBits(double value) { return std::bit_cast<int64_t>(value); }
+    void EmitDouble(uint32_t target, double value) {
+        Emit(kRegisterDouble, target, 0, DoubleBits(value));
+    }
+
+    bool Step(const CompiledOp& op) {
+        const uint32_t depth = op.depth;
+        switch (op.op) {
+        case kOpClear:
+            return true;
+        case kOpSlot:
+            Emit(kRegisterSlot, depth, 0, op.index);
+            return true;
+        case kOpBoundSlot:
+            Emit(kRegisterBoundSlot, depth, 0, op.index);
+            return true;
+        case kOpInt:
+            Emit(kRegisterInt, depth, 0, int32_t(op.index));
+            return true;
+        case kOpDouble:
+            EmitDouble(depth, reinterpret_cast<const DoubleToken*>(op.token)->value);
+            return true;
+        case kOpName:
+            Emit(kRegisterName, depth, 0, 0, op.token);
+            return true;
+        case kOpSwap:
+            Emit(kRegisterMove, depth);
+            return true;
+        case kOpNegate:
+            Emit(kRegisterNegate, depth);
+            return true;
+        case kOpNot:
+            Emit(kRegisterNot, depth);
+            return true;
+        case kOpComplement:
+            Emit(kRegisterComplement, depth);
+            return true;
+        case kOpBinary:
+            return Binary(op.code, kFormRegisters, depth, 0, 0);
+        case kOpBinarySlot:
+            return Binary(op.code, kFormSlot, depth, 0, op.index);
+        case kOpBinaryInt:
+            return Binary(op.code, kFormInt, depth, 0, int32_t(op.index));
+        case kOpSlotSlot:
+            return Binary(op.code, kFormSlots, depth, op.count, op.index);
+        case kOpSlotInt:
+            return Binary(op.code, kFormSlotInt, depth, op.count, int32_t(op.index));
+        case kOpBinaryBoundSlot:
+            Emit(kRegisterBoundSlot, depth + 1, 0, op.index);
+            return Binary(op.code, kFormRegisters, depth, 0, 0);
+        case kOpBinaryName:
+            Emit(kRegisterName, depth + 1, 0, 0, stream_ + op.count);
+            return Binary(op.code, kFormRegisters, depth, 0, 0);
+        case kOpBinaryDouble:
+            return Binary(op.code, kFormDouble, depth, 0, DoubleBits(doubles_[op.index]));
+        case kOpSlotDouble:
+            return Binary(op.code, kFormSlotDouble, depth, op.count,
+                          DoubleBits(doubles_[op.index]));
+        default:
+            // Calls run as the steps run them.
+            return false;
+        }
+    }
+
+    const std::vector<double>& doubles_;
+    uint8_t* stream_;
+    NumberProgram program_;
+};
+
+// An integer operand in the registers' own form.
+template <class Value> Value IntegerValue(int32_t value) {
+    if constexpr (std::is_same_v<Value, int32_t>)
+        return value;
+    else
+        return Integer(value);
+}
+
+template <uint32_t kToken> [[gnu::always_inline]] inline bool Apply(int32_t& a, int32_t b) {
+    return IntegerResult(kToken, uint32_t(a), uint32_t(b), a);
+}
+
+template <uint32_t kToken> [[gnu::always_inline]] inline bool Apply(Number& a, const Number& b) {
+    return NumberResult<false>(kToken, a, b);
+}
+
+// The registers of a program. Kinds and numbers of the registers that keep kinds are
+// apart and each number is written whole, so that a read of a register finds one earlier
+// write of its full width, which the processor hands on without waiting for the store.
+template <class Value> struct Registers;
+
+template <> struct Registers<int32_t> {
+    int32_t values[CompiledFunction::kMaxQuickDepth + 1];
+    int32_t Get(uint32_t at) const { return values[at]; }
+    void Set(uint32_t at, int32_t value) { values[at] = value; }
+};
+
+template <> struct Registers<Number> {
+    int64_t bits[CompiledFunction::kMaxQuickDepth + 1];
+    uint32_t kinds[CompiledFunction::kMaxQuickDepth + 1];
+    Number Get(uint32_t at) const { return Number{bits[at], kinds[at]}; }
+    void Set(uint32_t at, const Number& value) {
+        bits[at] = value.bits;
+        kinds[at] = value.kind;
+    }
+};
+
+[[gnu::always_inline]] inline bool ReadValue(const CValue& value, int32_t& out) {
+    if (value.GetType() != kValueInt) return false;
+    out = value.IntPayload();
+    return true;
+}
+
+[[gnu::always_inline]] inline bool ReadValue(const CValue& value, Number& out) {
+    return Read<false>(value, out);
+}
+
+[[gnu::always_inline]] inline void Store(CValue& value, int32_t n) {
+    value.SetInt(n);
+}
+
+[[gnu::always_inline]] inline void Store(CValue& value, const Number& n) {
+    StoreNumber(value, n);
+}
+
+} // namespace
+
+NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
+                                   const std::vector<double>& doubles, uint8_t* stream) {
+    ProgramWriter writer(doubles, stream);
+    if (at->code == kNumberValue) {
+        if (!writer.Steps(at + 1, end)) return {};
+        writer.Emit(kRegisterReturn, 1);
+        return writer.Take();
+    }
+    if (at->code != kNumberAssign) return {};
+    // "slot = value" in one step, or the steps of the value above the assigned slot's read.
+    const CompiledOp& assignment = end[-1];
+    if (end != at + 2 && !writer.Steps(at + 2, end - 1)) return {};
+    if (!writer.RightOperand(assignment)) return {};
+    if (assignment.code == kTokenAssign) {
+        writer.Emit(kRegisterReturn, 2);
+        return writer.Take();
+    }
+    // The variable's value as the operator's left side, the result its new value.
+    writer.Emit(kRegisterSlot, 1, 0, at->count);
+    if (!writer.Binary(CompoundOperator(assignment.code), kFormRegisters, 1, 0, 0)) return {};
+    writer.Emit(kRegisterReturn, 1);
+    return writer.Take();
+}
+
+template <bool kIntegers>
+bool CInterpretor::RunNumberProgram(const RegisterInstruction* instruction, const CompiledOp& op,
+                                    CValue* slots, uint64_t bound) {
+    using Value = std::conditional_t<kIntegers, int32_t, Number>;
+    CValue* target = nullptr;
+    if (op.code != kNumberValue) {
+        target = &slots[op.count];
+        if ((op.site != 0 && ((bound >> op.count) & 1) == 0) || target->GetType() > kValueDouble)
+            return false;
+    }
+    Registers<Value> registers;
+    auto slot = [slots](int64_t index, Value& out) {
+        return ReadValue(slots[uint32_t(index)], out);
+    };
+    static const void* const kInstructions[] = {
+        &&LoadSlot, &&LoadBoundSlot, &&LoadInt,    &&LoadDouble, &&LoadName,
+        &&Move,     &&Negate,        &&Not,        &&Complement, &&Return,
+#define ZORV_BINARY_LABELS(name, token)                                                            \
+    &&name##Registers, &&name##Slot, &&name##Int, &&name##Slots, &&name##SlotInt, &&name##Double, \
+        &&name##SlotDouble,
+        ZORV_NUMBER_OPERATORS(ZORV_BINARY_LABELS)
+#undef ZORV_BINARY_LABELS
+    };
+    static_assert(std::size(kInstructions) ==
+                  kRegisterBinary + std::size(kOperatorTokens) * kRegisterForms);
+#define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
+    goto* kInstructions[instruction->opcode];
+LoadSlot : {
+    Value value;
+    if (!slot(instruction->right, value)) return false;
+    registers.Set(instruction->target, value);
+    ZORV_NEXT_INSTRUCTION();
+}
+LoadBoundSlot : {
+    Value value;
+    if (((bound >> instruction->right) & 1) == 0 || !slot(instruction->right, value))
+        return false;
+    registers.Set(instruction->target, value);
+    ZORV_NEXT_INSTRUCTION();
+}
+LoadInt:
+    registers.Set(instruction->target, IntegerValue<Value>(int32_t(instruction->right)));
+    ZORV_NEXT_INSTRUCTION();
+LoadDouble:
+    if constexpr (kIntegers) {
+        return false;
+    } else {
+        registers.Set(instruction->target, Number{instruction->right, kValueDouble});
+        ZORV_NEXT_INSTRUCTION();
+    }
+LoadName : {
+    currentToken = instruction->token;
+    CVariable* variable = LookUp(reinterpret_cast<NameToken*>(instruction->token));
+    Value value;
+    if (variable == nullptr || !ReadValue(variable->value, value)) return false;
+    registers.Set(instruction->target, value);
+    ZORV_NEXT_INSTRUCTION();
+}
+Move:
+    registers.Set(instruction->target, registers.Get(instruction->target + 1));
+    ZORV_NEXT_INSTRUCTION();
+Negate : {
+    const Value here = registers.Get(instruction->target);
+    if constexpr (kIntegers)
+        registers.Set(instruction->target, int32_t(0u - uint32_t(here)));
+    else
+        registers.Set(instruction->target, here.kind == kValueInt
+                                               ? Integer(int32_t(0u - uint32_t(here.Int())))
+                                               : Double(-here.Dbl()));
+    ZORV_NEXT_INSTRUCTION();
+}
+Not : {
+    const Value here = registers.Get(instruction->target);
+    if constexpr (kIntegers)
+        registers.Set(instruction->target, here == 0);
+    else
+        registers.Set(instruction->target,
+                      Integer(here.kind == kValueInt ? here.Int() == 0 : here.Dbl() == 0.0));
+    ZORV_NEXT_INSTRUCTION();
+}
+Complement : {
+    const Value here = registers.Get(instruction->target);
+    if constexpr (kIntegers)
+        registers.Set(instruction->target, ~here);
+    else
+        registers.Set(instruction->target, Integer(~AsInt(here)));
+    ZORV_NEXT_INSTRUCTION();
+}
+// `left` (a Value) of the operator with `right` into the target register.
+#define ZORV_APPLY(token, left, right)                                                             \
+    do {                                                                                           \
+        Value result = (left);                                                                     \
+        if (!Apply<token>(result, (right))) return false;                                          \
+        registers.Set(instruction->target, result);                                                \
+        ZORV_NEXT_INSTRUCTION();                                                                   \
+    } while (false)
+#define ZORV_BINARY_CODE(name, token)                                                              \
+    name##Registers:                                                                               \
+    ZORV_APPLY(token, registers.Get(instruction->target),                                          \
+               registers.Get(instruction->target + 1));                                            \
+    name##Slot : {                                                                                 \
+        Value right;                                                                               \
+        if (!slot(instruction->right, right)) return false;                                        \
+        ZORV_APPLY(token, registers.Get(instruction->target), right);                              \
+    }                                                                                              \
+    name##Int:                                                                                     \
+    ZORV_APPLY(token, registers.Get(instruction->target),                                          \
+               IntegerValue<Value>(int32_t(instruction->right)));                                  \
+    name##Slots : {                                                                                \
+        Value left;                                                                                \
+        Value right;                                                                               \
+        if (!slot(instruction->left, left) || !slot(instruction->right, right)) return false;      \
+        ZORV_APPLY(token, left, right);                                                            \
+    }                                                                                              \
+    name##SlotInt : {                                                                              \
+        Value left;                                                                                \
+        if (!slot(instruction->left, left)) return false;                                          \
+        ZORV_APPLY(token, left, IntegerValue<Value>(int32_t(instruction->right)));                 \
+    }                                                                                              \
+    name##Double:                                                                                  \
+    if constexpr (kIntegers) {                                                                     \
+        return false;                                                                              \
+    } else {                                                                                       \
+        ZORV_APPLY(token, registers.Get(instruction->target),                                      \
+                   (Number{instruction->right, kValueDouble}));                                    \
+    }                                                                                              \
+    name##SlotDouble:                                                                              \
+    if constexpr (kIntegers) {                                                                     \
+        return false;                                                                              \
+    } else {                                                                                       \
+        Value left;                                                                                \
+        if (!slot(instruction->left, left)) return false;                                          \
+        ZORV_APPLY(token, left, (Number{instruction->right, kValueDouble}));                       \
+    }
+    ZORV_NUMBER_OPERATORS(ZORV_BINARY_CODE)
+#undef ZORV_BINARY_CODE
+#undef ZORV_APPLY
+Return : {
+    const Value result = registers.Get(instruction->target);
+    if (target != nullptr) Store(*target, result);
+    // The value above the statement's base, where the walk leaves it.
+    StackSlot* place = slots_[depth_ + 1];
+    Store(place->value, result);
+    place->value.source = nullptr;
+    place->anchorKind = kValueInt;
+    return true;
+}
+#undef ZORV_NEXT_INSTRUCTION
+}
+
+template bool CInterpretor::RunNumberProgram<true>(const RegisterInstruction* instruction,
+                                                  const CompiledOp& op, CValue* slots,
+                                                  uint64_t bound);
+template bool CInterpretor::RunNumberProgram<false>(const RegisterInstruction* instruction,
+                                                   const CompiledOp& op, CValue* slots,
+                                                   uint64_t bound);

@@ -1,0 +1,89 @@
+// The number code of a kOpNumberCode as a register program: one instruction per
+// operation, whose opcode names both the operator and where its operands are (a
+// register, a slot of the call, an integer or double written into the instruction), so
+// that running it takes one dispatch per operation and no choice of operator.
+// Registers are the places of the expression by depth; the program ends by naming the
+// register that holds the expression's value.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+struct CompiledOp;
+
+// The operators of the number code, in the order of their opcodes.
+#define ZORV_NUMBER_OPERATORS(X)                                                                   \
+    X(Add, kTokenPlus)                                                                             \
+    X(Subtract, kTokenMinus)                                                                       \
+    X(Multiply, kTokenMultiply)                                                                    \
+    X(Divide, kTokenDivide)                                                                        \
+    X(Modulo, kTokenModulo)                                                                        \
+    X(ShiftLeft, kTokenShiftLeft)                                                                  \
+    X(ShiftRight, kTokenShiftRight)                                                                \
+    X(BitAnd, kTokenBitAnd)                                                                        \
+    X(BitOr, kTokenBitOr)                                                                          \
+    X(BitXor, kTokenBitXor)                                                                        \
+    X(LogicalAnd, kTokenLogicalAnd)                                                                \
+    X(LogicalOr, kTokenLogicalOr)                                                                  \
+    X(GreaterEqual, kTokenGreaterEqual)                                                            \
+    X(LessEqual, kTokenLessEqual)                                                                  \
+    X(Equal, kTokenEqual)                                                                          \
+    X(Less, kTokenLess)                                                                            \
+    X(Greater, kTokenGreater)                                                                      \
+    X(NotEqual, kTokenNotEqual)
+
+// Where a binary instruction finds its operands: register `target` and the register
+// above it, `target` and slot `right`, `target` and integer `right`, slots `left` and
+// `right`, slot `left` and integer `right`, `target` and the double whose bits are
+// `right`, slot `left` and that double. The result goes to `target`.
+enum RegisterForm : uint8_t {
+    kFormRegisters,
+    kFormSlot,
+    kFormInt,
+    kFormSlots,
+    kFormSlotInt,
+    kFormDouble,
+    kFormSlotDouble,
+    kRegisterForms,
+};
+
+enum RegisterOpcode : uint8_t {
+    // Into `target`: slot `right`; slot `right` when the call bound it; integer `right`;
+    // the double whose bits are `right`; the variable of the name `token`; register
+    // `target` + 1.
+    kRegisterSlot,
+    kRegisterBoundSlot,
+    kRegisterInt,
+    kRegisterDouble,
+    kRegisterName,
+    kRegisterMove,
+    // Unary operators on `target`.
+    kRegisterNegate,
+    kRegisterNot,
+    kRegisterComplement,
+    // The program's value is register `target`.
+    kRegisterReturn,
+    // The binary operators, kRegisterForms opcodes each, in the order of
+    // ZORV_NUMBER_OPERATORS.
+    kRegisterBinary,
+};
+
+struct RegisterInstruction {
+    uint8_t opcode;
+    uint8_t target;
+    uint32_t left;
+    int64_t right;
+    uint8_t* token;
+};
+
+struct NumberProgram {
+    // Empty when the number code has what the registers do not cover (calls, "++" and
+    // "--"): the steps of the number code are then replayed.
+    std::vector<RegisterInstruction> code;
+};
+
+// The register program of kOpNumberCode `at`, whose expression's steps run up to `end`,
+// in code whose token stream begins at `stream`; empty when it has what the registers
+// do not cover.
+NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
+                                   const std::vector<double>& doubles, uint8_t* stream);
