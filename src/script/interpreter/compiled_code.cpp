@@ -22,7 +22,9 @@
 //
 // Members, This, CurWindow, a class's or singleton's member and a text's method read
 // without a call are operands with no expression inside them: the walk's own handlers read
-// them, from the slot's value when the name is a slot's. A chain that ends in a method call
+// them, from the slot's value when the name is a slot's; a slot's number member is read in
+// the step itself while the object's shape is the one its site met last (the member's
+// place in the object's variables is then the same). A chain that ends in a method call
 // takes a step per member, as the walk reads them, and one at each end of the call (what
 // it runs on and its method, then the call), with the arguments compiled between them;
 // each call site keeps the class it met last and the method its name has there. A
