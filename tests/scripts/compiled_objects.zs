@@ -322,3 +322,45 @@ Print(Run(1, New Vector(1, 2, 3)));
 Function Obj() { This.v = 1; }
 Function Run(o, k) { o.fresh[k] = k * 2; Return o.fresh[k] + k + o.v; }
 Print(Run(New Obj(), 1) + 2);
+
+//== one member site read over objects of other shapes, a member made later and a text member
+// expect: end
+// expect output: 100 100 |
+// expect output: 1,7,3,4, 1,7,3,4,
+Function Point(x, y) { This.x = x; This.y = y; }
+Function Flipped(x, y) { This.y = y; This.x = x; }
+Function Sum(list, n) {
+    Var total = 0;
+    Var i;
+    Var p;
+    For (i = 0; i < n; i++) {
+        p = list[i];
+        total = total + p.x * 10;
+        If (i == 2) p.z = 5;
+    }
+    Return total;
+}
+Function Texts(list, n) {
+    Var all = "";
+    Var i;
+    Var p;
+    For (i = 0; i < n; i++) {
+        p = list[i];
+        all = all + p.x + ",";
+    }
+    Return all;
+}
+list[0] = New Point(1, 2);
+list[1] = New Point(2, 3);
+list[2] = New Flipped(3, 4);
+list[3] = New Point(4, 5);
+Print(Sum(list, 4), Sum(list, 4), "|");
+list[1].x = "7";
+Print(Texts(list, 4), Texts(list, 4));
+
+//== an object deleted during the expression after its member was read from the site's cache
+// expect: error 32 line 4 column 72
+Function Point(x) { This.x = x; }
+Function Kill(o, k) { If (k == 2) Delete o; Return 1; }
+Function Run(p) { Var k; For (k = 0; k < 3; k++) p.x = p.x + Kill(p, k); }
+Run(New Point(1));

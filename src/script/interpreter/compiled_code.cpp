@@ -22,7 +22,9 @@
 //
 // Members, This, CurWindow, a class's or singleton's member and a text's method read
 // without a call are operands with no expression inside them: the walk's own handlers read
-// them, from the slot's value when the name is a slot's. A chain that ends in a method call
+// them, from the slot's value when the name is a slot's; a slot's number member is read in
+// the step itself while the object's shape is the one its site met last (the member's
+// place in the object's variables is then the same). A chain that ends in a method call
 // takes a step per member, as the walk reads them, and one at each end of the call (what
 // it runs on and its method, then the call), with the arguments compiled between them;
 // each call site keeps the class it met last and the method its name has there. A
@@ -2606,7 +2608,30 @@ DoWalkOperand:
     WalkedOperand(op->code);
     if (currentToken != GetStream() + op->count) op = ops + WalkedOperandEnd(op + 1)->index - 1;
     ZORV_NEXT_STEP();
-DoSlotMembers:
+DoSlotMembers : {
+    // The site's number member of the object its shape still vouches for, as SlotMembers
+    // reads it, without the call; anything else takes the full way below.
+    const CValue* value = &slots[op->index];
+    const CompiledMemberSite& site = code.memberSites[op->site];
+    if (site.position != 0 && value->GetType() == kValueObject &&
+        (op->code == 0 || ((bound >> op->index) & 1) != 0)) {
+        CIBaseClassImpl* object = value->ObjectPayload();
+        if (object != nullptr && IsScriptObject(object) &&
+            static_cast<CIBaseObjectVar*>(object)->GetShape() == site.shape) {
+            const CValue& member =
+                static_cast<CIBaseObjectVar*>(object)->FrontVariable(site.position - 1)->value;
+            StackSlot* slot = slots_[base + op->depth];
+            if (member.GetType() <= kValueDouble) {
+                if (slot->anchor.GetType() != kValueObject || slot->anchor.ObjectPayload() != object)
+                    slot->anchor.SetObject(object, 1);
+                slot->anchorKind = kValueObject;
+                slot->value.Assign(member);
+                slot->value.source = const_cast<CValue*>(&member);
+                ZORV_NEXT_STEP();
+            }
+        }
+    }
+}
     ZORV_SYNC();
     if (op->code != 0 && ((bound >> op->index) & 1) == 0) {
         currentToken = GetStream() + code.memberSites[op->site].head;

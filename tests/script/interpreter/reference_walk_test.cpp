@@ -175,6 +175,8 @@ public:
             text_ += "Function Kill(q) { Delete q; Return 1; }\n";
             text_ += "bx = New Box(3);\n";
             text_ += "ob[0] = New Obj(1); ob[1] = New Obj(4); ob[2] = New Box(5); ob[3] = 6;\n";
+            // An Obj's members in the other order: another shape at the same member sites.
+            text_ += "Function Yx(x) { This.y = 2; This.x = x; }\nyx = New Yx(7);\nflip = 0;\n";
         }
         // A body that is one Return of its parameters: its calls may be answered without
         // entering it.
@@ -675,6 +677,11 @@ private:
             text_ += "Var lb = New Box(" + std::to_string(Pick(9)) + ");\n";
             scope.objects.push_back("lb");
         }
+        // A local holding objects of two shapes by turns, call after call.
+        if (members_ && Pick(3) == 0) {
+            text_ += "flip = 1 - flip;\nVar lq = ob[0];\nIf (flip) lq = yx;\n";
+            scope.objects.push_back("lq");
+        }
         // A local array of the call, made by its first element.
         if (elements_) {
             for (int i = 0; i < 4; ++i)
@@ -787,7 +794,8 @@ private:
     std::string Member(const std::string& object) {
         if (object == "This") return "This.g" + std::to_string(Pick(4));
         if (Pick(400) == 0) return object + ".zz";
-        if (object == "o" || object == "bx.in") return object + (Pick(2) == 0 ? ".x" : ".y");
+        if (object == "o" || object == "bx.in" || object == "lq")
+            return object + (Pick(2) == 0 ? ".x" : ".y");
         return object + (Pick(3) == 0 ? ".in.x" : ".v");
     }
 
@@ -800,7 +808,8 @@ private:
             return Member(Object(scope));
         case 3: {
             std::string object = Pick(5) == 0 ? Object(scope) : "bx";
-            if (object == "This" || object == "o" || object == "bx.in") object = "bx";
+            if (object == "This" || object == "o" || object == "bx.in" ||
+                object == "lq") object = "bx";
             return object + ".Get(" + Expression(scope, depth + 2) + ")";
         }
         case 4:
@@ -809,7 +818,8 @@ private:
             return "\"" + std::string(size_t(1 + Pick(3)), 'a') + "\".Length()";
         case 5:
             // Delete during the expression: the walk notices it where it reads again.
-            if (!scope.objects.empty() && Pick(30) == 0) return "Kill(lb)";
+            if (!scope.objects.empty() && scope.objects[0] == "lb" && Pick(30) == 0)
+                return "Kill(lb)";
             return "Math.Post(H, " + Expression(scope, depth + 2) + ")";
         case 6:
             if (Pick(4) == 0) return "(New Obj(" + Expression(scope, depth + 2) + ")).x";
@@ -877,19 +887,21 @@ private:
         case 1:
             text_ += "Math.Post(H, " + Expression(scope, 1) + ");\n";
             return;
-        case 2:
-            if (!scope.objects.empty() && Pick(16) == 0) {
+        case 2: {
+            const bool local = !scope.objects.empty() && scope.objects[0] == "lb";
+            if (local && Pick(16) == 0) {
                 text_ += "Delete lb;\n";
                 return;
             }
             // Only where the function made lb at its start: a name made under an If may
             // hold nothing when read.
-            if (scope.objects.empty()) {
+            if (!local) {
                 text_ += "bx.in = New Obj(" + std::to_string(Pick(9)) + ");\n";
                 return;
             }
             text_ += "lb = New Box(" + std::to_string(Pick(9)) + ");\n";
             return;
+        }
         case 3:
             text_ += Member(Object(scope)) + "++;\n";
             return;
