@@ -182,8 +182,9 @@ enum CompiledOpCode : uint8_t {
     kOpElementRead,
 
     // ---- Element stores (compiled_elements.cpp) ----
-    // The statement "element op operand" (op "=", "+=", "-=", "*=", "++" or "--") whose
-    // element and operand ElementStore `count` names, done in one step when its array, indices and the operand's number are at
+    // The statement "element op operand" or "element op operand + operand" (op "=",
+    // "+=", "-=", "*=", "++" or "--"; "-" or "*" for "+") whose element and operands
+    // ElementStore `count` names, done in one step when its array, indices and the operand's number are at
     // hand and the element's cell holds a number: on to `index`, the statement's end.
     // Else on to the next step, which does it in full.
     kOpElementStore,
@@ -289,11 +290,15 @@ enum StoreSource : uint8_t {
 };
 
 // A kOpElementStore (its operator in the step's `code`): the element assigned
-// (elementReads[target], its array in a slot) and what it assigns.
+// (elementReads[target], its array in a slot) and what it assigns: an operand, or two
+// joined by `arithmetic` ("+", "-" or "*"; 0 for none).
 struct ElementStore {
     uint32_t target;
     uint32_t value;
+    uint32_t rightValue;
     uint8_t source;
+    uint8_t rightSource;
+    uint8_t arithmetic;
 };
 
 // The function a call site called last, and its compiled code (null: not covered).
