@@ -69,7 +69,11 @@
 // walk's way, by the box that names the element. An element of at most two indices, each a
 // slot, an integer literal or a slot plus or minus one, is first read in one step from the
 // array in its slot (or named through the scopes), the generic steps following for when
-// a value is not at hand.
+// a value is not at hand. A statement "element = operand", "op=", "++" or "--" on such an
+// element of an array in a slot, whose operand is a literal, a slot or such an element, or
+// two of them joined by "+", "-" or "*", is done in one step when every number is at hand
+// and the cell holds one (kOpElementStore): nothing it reads can fail or have an effect,
+// so the full steps that follow otherwise find the statement as if it had not begun.
 #include <algorithm>
 #include <atomic>
 #include <iterator>
