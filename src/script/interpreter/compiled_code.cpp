@@ -71,9 +71,10 @@
 // array in its slot (or named through the scopes), the generic steps following for when
 // a value is not at hand. A statement "element = operand", "op=", "++" or "--" on such an
 // element of an array in a slot, whose operand is a literal, a slot or such an element, or
-// two of them joined by "+", "-" or "*", is done in one step when every number is at hand
-// and the cell holds one (kOpElementStore): nothing it reads can fail or have an effect,
-// so the full steps that follow otherwise find the statement as if it had not begun.
+// up to four of them that "+", "-" and "*" join from left to right, is done in one step
+// when every number is at hand and the cell holds one (kOpElementStore): nothing it reads
+// can fail or have an effect, so the full steps that follow otherwise find the statement
+// as if it had not begun.
 #include <algorithm>
 #include <atomic>
 #include <iterator>
@@ -483,9 +484,11 @@ public:
         store.target = ops[at].count;
         size_t next = StoreOperandAt(right, 2, store.source, store.value);
         if (next == 0) return 0;
-        if (next < ops.size() && store.source != kStoreNothing) {
-            // One more operand joined by "+", "-" or "*".
+        // More operands, each joined to the value so far by "+", "-" or "*".
+        while (next < ops.size() && store.source != kStoreNothing &&
+               store.joins < ElementStore::kMaxJoins) {
             const CompiledOp& join = ops[next];
+            const uint32_t k = store.joins;
             uint8_t arithmetic = join.code;
             size_t after = join.depth == 2 ? next + 1 : 0;
             switch (join.depth == 2 ? join.op : uint8_t(kOpElementRead)) {
@@ -495,40 +498,40 @@ public:
                 if (next != right) return 0;
                 store.source = kStoreSlot;
                 store.value = join.count;
-                store.rightSource = join.op == kOpSlotSlot  ? kStoreSlot
-                                    : join.op == kOpSlotInt ? kStoreInteger
-                                                            : kStoreDouble;
+                store.sources[k] = join.op == kOpSlotSlot  ? kStoreSlot
+                                   : join.op == kOpSlotInt ? kStoreInteger
+                                                           : kStoreDouble;
                 break;
             case kOpBinarySlot:
-                store.rightSource = kStoreSlot;
+                store.sources[k] = kStoreSlot;
                 break;
             case kOpBinaryBoundSlot:
-                store.rightSource = kStoreBoundSlot;
+                store.sources[k] = kStoreBoundSlot;
                 break;
             case kOpBinaryInt:
-                store.rightSource = kStoreInteger;
+                store.sources[k] = kStoreInteger;
                 break;
             case kOpBinaryDouble:
-                store.rightSource = kStoreDouble;
+                store.sources[k] = kStoreDouble;
                 break;
             default:
                 after = 0;
                 if (InSlotRead(join, kElementValue, 3) && join.index < ops.size() &&
                     ops[join.index].op == kOpBinary && ops[join.index].depth == 2) {
-                    store.rightSource = kStoreElement;
+                    store.sources[k] = kStoreElement;
                     arithmetic = ops[join.index].code;
                     after = join.index + 1;
                 }
                 break;
             }
-            if (after != 0) {
-                if (arithmetic != kTokenPlus && arithmetic != kTokenMinus &&
-                    arithmetic != kTokenMultiply)
-                    return 0;
-                store.rightValue = join.op == kOpElementRead ? join.count : join.index;
-                store.arithmetic = arithmetic;
-                next = after;
-            }
+            if (after == 0) break;
+            if (arithmetic != kTokenPlus && arithmetic != kTokenMinus &&
+                arithmetic != kTokenMultiply)
+                return 0;
+            store.values[k] = join.op == kOpElementRead ? join.count : join.index;
+            store.operators[k] = arithmetic;
+            ++store.joins;
+            next = after;
         }
         // A new array's steps, which only a name no scope has takes.
         if (next < ops.size() && ops[next].op == kOpNewArray) next = ops[next].index;

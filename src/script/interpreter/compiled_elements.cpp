@@ -183,15 +183,14 @@ bool StoreElementCell(CInterpretor* interpreter, const CompiledFunction& code,
     CValue number;
     if (!StoreOperandOf(code, store.source, store.value, slots, bound, indices, number))
         return false;
-    if (store.arithmetic != 0) {
-        // Two numbers, which the operator joins as the walk's does, without failing.
+    // Numbers, which the operators join as the walk's do, without failing.
+    for (uint32_t k = 0; k < store.joins; ++k) {
         CValue right;
-        if (!StoreOperandOf(code, store.rightSource, store.rightValue, slots, bound, indices,
-                            right))
+        if (!StoreOperandOf(code, store.sources[k], store.values[k], slots, bound, indices, right))
             return false;
-        if (store.arithmetic == kTokenPlus)
+        if (store.operators[k] == kTokenPlus)
             number.Add(right);
-        else if (store.arithmetic == kTokenMinus)
+        else if (store.operators[k] == kTokenMinus)
             number.Subtract(right);
         else
             number.Multiply(right);

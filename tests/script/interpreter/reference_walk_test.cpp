@@ -692,8 +692,9 @@ private:
                     continue;
                 }
                 std::string operand = CellOperand();
-                // Or two, joined by arithmetic.
-                if (Pick(2) == 0) operand += kArithmetic[Pick(3)] + CellOperand();
+                // Or several, joined by arithmetic.
+                for (int n = Pick(3) == 0 ? 1 + Pick(3) : 0; n > 0; --n)
+                    operand += kArithmetic[Pick(3)] + CellOperand();
                 text_ += target + kStores[Pick(5)] + operand + ";\n";
             }
         }
