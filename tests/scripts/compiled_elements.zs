@@ -215,7 +215,7 @@ Print(Shift(5));
 
 //== a statement storing into an element of an array held by a slot, from each kind of operand
 // expect: end
-// expect output: 1 2.5 3 4 1 | 9 -1 6 4.5 | 2147483647 -2147483648 | 5 4
+// expect output: 1 2.5 3 4 1 | 9 -1 6 4.5 | 2147483647 -2147483648 | 5 4 | -2147483647 -2147483648 22.5 22.5 -4.83184e+10 | 7 -12 -17.5
 Function Stores(n) {
     Var i = 1;
     Var d = 4.5;
@@ -245,7 +245,18 @@ Function Stores(n) {
     g[i, 2] += i + 1;
     g[0, 0] = g[1, 2];
     g[0, 0]--;
-    Print(r, "|", g[1, 2], g[0, 0]);
+    r = r + " | " + g[1, 2] + " " + g[0, 0];
+    s[0] = s[1] + i;
+    s[1] = i - s[0];
+    s[2] = g[1, 2] * d;
+    s[3] = 2 * i;
+    s[3] += s[2] - s[3];
+    w[i] = s[1] * s[2];
+    r = r + " | " + s[0] + " " + s[1] + " " + s[2] + " " + s[3] + " " + w[1];
+    g[1, 2] = g[1, 2] + i + i;
+    g[0, 0] = i - g[1, 2] * 2 + 1;
+    g[1, 0] = g[0, 0] - d * i - 1;
+    Print(r, "|", g[1, 2], g[0, 0], g[1, 0]);
 }
 Stores(3);
 

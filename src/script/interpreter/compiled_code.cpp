@@ -87,7 +87,12 @@
 // walk's way, by the box that names the element. An element of at most two indices, each a
 // slot, an integer literal or a slot plus or minus one, is first read in one step from the
 // array in its slot (or named through the scopes), the generic steps following for when
-// a value is not at hand.
+// a value is not at hand. A statement "element = operand", "op=", "++" or "--" on such an
+// element of an array in a slot, whose operand is a literal, a slot or such an element, or
+// up to four of them that "+", "-" and "*" join from left to right, is done in one step
+// when every number is at hand and the cell holds one (kOpElementStore): nothing it reads
+// can fail or have an effect, so the full steps that follow otherwise find the statement
+// as if it had not begun.
 #include <algorithm>
 #include <atomic>
 #include <iterator>
@@ -495,33 +500,57 @@ public:
         if (!InSlotRead(ops[at], kElementTarget, 1)) return 0;
         size_t right = ops[at].index;
         if (right >= ops.size()) return 0;
-        const CompiledOp& operand = ops[right];
-        size_t next = right + 1;
         store.target = ops[at].count;
-        if (operand.depth != 2) return 0;
-        switch (operand.op) {
-        case kOpInt:
-            store.source = kStoreInteger;
-            store.value = operand.index;
-            break;
-        case kOpDouble:
-            store.source = kStoreDouble;
-            store.value = uint32_t(out_.doubles.size());
-            break;
-        case kOpSlot:
-        case kOpBoundSlot:
-            store.source = operand.op == kOpSlot ? kStoreSlot : kStoreBoundSlot;
-            store.value = operand.index;
-            break;
-        case kOpEmpty:
-            store.source = kStoreNothing;
-            break;
-        default:
-            if (!InSlotRead(operand, kElementValue, 2)) return 0;
-            store.source = kStoreElement;
-            store.value = operand.count;
-            next = operand.index;
-            break;
+        size_t next = StoreOperandAt(right, 2, store.source, store.value);
+        if (next == 0) return 0;
+        // More operands, each joined to the value so far by "+", "-" or "*".
+        while (next < ops.size() && store.source != kStoreNothing &&
+               store.joins < ElementStore::kMaxJoins) {
+            const CompiledOp& join = ops[next];
+            const uint32_t k = store.joins;
+            uint8_t arithmetic = join.code;
+            size_t after = join.depth == 2 ? next + 1 : 0;
+            switch (join.depth == 2 ? join.op : uint8_t(kOpElementRead)) {
+            case kOpSlotSlot:
+            case kOpSlotInt:
+            case kOpSlotDouble:
+                if (next != right) return 0;
+                store.source = kStoreSlot;
+                store.value = join.count;
+                store.sources[k] = join.op == kOpSlotSlot  ? kStoreSlot
+                                   : join.op == kOpSlotInt ? kStoreInteger
+                                                           : kStoreDouble;
+                break;
+            case kOpBinarySlot:
+                store.sources[k] = kStoreSlot;
+                break;
+            case kOpBinaryBoundSlot:
+                store.sources[k] = kStoreBoundSlot;
+                break;
+            case kOpBinaryInt:
+                store.sources[k] = kStoreInteger;
+                break;
+            case kOpBinaryDouble:
+                store.sources[k] = kStoreDouble;
+                break;
+            default:
+                after = 0;
+                if (InSlotRead(join, kElementValue, 3) && join.index < ops.size() &&
+                    ops[join.index].op == kOpBinary && ops[join.index].depth == 2) {
+                    store.sources[k] = kStoreElement;
+                    arithmetic = ops[join.index].code;
+                    after = join.index + 1;
+                }
+                break;
+            }
+            if (after == 0) break;
+            if (arithmetic != kTokenPlus && arithmetic != kTokenMinus &&
+                arithmetic != kTokenMultiply)
+                return 0;
+            store.values[k] = join.op == kOpElementRead ? join.count : join.index;
+            store.operators[k] = arithmetic;
+            ++store.joins;
+            next = after;
         }
         // A new array's steps, which only a name no scope has takes.
         if (next < ops.size() && ops[next].op == kOpNewArray) next = ops[next].index;
@@ -536,8 +565,43 @@ public:
              assign.code != kTokenSubtractAssign && assign.code != kTokenMultiplyAssign && !step))
             return 0;
         if (store.source == kStoreDouble)
-            out_.doubles.push_back(reinterpret_cast<const DoubleToken*>(operand.token)->value);
+            out_.doubles.push_back(reinterpret_cast<const DoubleToken*>(ops[right].token)->value);
         return uint32_t(next + 1);
+    }
+
+    // The operand at step `at` and `depth` whose value a kOpElementStore reads itself, as
+    // StoreSource `source` and `value`: the step after it, else 0. A slot joined to what
+    // follows in one step (kOpSlotSlot and its kin) is left to the caller, `at` returned.
+    size_t StoreOperandAt(size_t at, uint32_t depth, uint8_t& source, uint32_t& value) const {
+        const CompiledOp& operand = out_.ops[at];
+        if (operand.depth != depth) return 0;
+        switch (operand.op) {
+        case kOpInt:
+            source = kStoreInteger;
+            value = operand.index;
+            return at + 1;
+        case kOpDouble:
+            source = kStoreDouble;
+            value = uint32_t(out_.doubles.size());
+            return at + 1;
+        case kOpSlot:
+        case kOpBoundSlot:
+            source = operand.op == kOpSlot ? kStoreSlot : kStoreBoundSlot;
+            value = operand.index;
+            return at + 1;
+        case kOpEmpty:
+            source = kStoreNothing;
+            return at + 1;
+        case kOpSlotSlot:
+        case kOpSlotInt:
+        case kOpSlotDouble:
+            return at;
+        default:
+            if (!InSlotRead(operand, kElementValue, depth)) return 0;
+            source = kStoreElement;
+            value = operand.count;
+            return operand.index;
+        }
     }
 
     // An index "slot + integer" or "slot - integer" from step `at`, the index of an

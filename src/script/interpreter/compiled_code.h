@@ -207,8 +207,9 @@ enum CompiledOpCode : uint8_t {
     kOpMemberElement,
 
     // ---- Element stores (compiled_elements.cpp) ----
-    // The statement "element op operand" (op "=", "+=", "-=", "*=", "++" or "--") whose
-    // element and operand ElementStore `count` names, done in one step when its array, indices and the operand's number are at
+    // The statement "element op operand" or "element op operand + operand ..." (op "=",
+    // "+=", "-=", "*=", "++" or "--"; "-" or "*" for "+") whose element and operands
+    // ElementStore `count` names, done in one step when its array, indices and the operand's number are at
     // hand and the element's cell holds a number: on to `index`, the statement's end.
     // Else on to the next step, which does it in full.
     kOpElementStore,
@@ -314,11 +315,17 @@ enum StoreSource : uint8_t {
 };
 
 // A kOpElementStore (its operator in the step's `code`): the element assigned
-// (elementReads[target], its array in a slot) and what it assigns.
+// (elementReads[target], its array in a slot) and what it assigns: an operand, then
+// `joins` more, each joined to the value so far by its operator ("+", "-" or "*").
 struct ElementStore {
+    static constexpr uint32_t kMaxJoins = 3;
     uint32_t target;
     uint32_t value;
     uint8_t source;
+    uint8_t joins;
+    uint8_t sources[kMaxJoins];
+    uint8_t operators[kMaxJoins];
+    uint32_t values[kMaxJoins];
 };
 
 // The function a call site called last, and its compiled code (null: not covered).

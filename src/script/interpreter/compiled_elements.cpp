@@ -131,6 +131,43 @@ bool StoreCompoundCell(CInterpretor* interpreter, CScriptArray& array, uint32_t 
     return array.WriteNumber(flat, value);
 }
 
+// The number that StoreSource `source` and `value` name into `number`, when it is at hand;
+// `indices` is room for an element's.
+bool StoreOperandOf(const CompiledFunction& code, uint8_t source, uint32_t value,
+                    const CValue* slots, uint64_t bound, int32_t* indices, CValue& number) {
+    switch (source) {
+    case kStoreInteger:
+        number.SetInt(int32_t(value));
+        return true;
+    case kStoreDouble:
+        number.SetFloat(code.doubles[value]);
+        return true;
+    case kStoreBoundSlot:
+        if (((bound >> value) & 1) == 0) return false;
+        [[fallthrough]];
+    case kStoreSlot: {
+        const CValue& slot = slots[value];
+        if (slot.GetType() == kValueInt) {
+            number.SetInt(slot.IntPayload());
+            return true;
+        }
+        if (slot.GetType() != kValueDouble) return false;
+        number.SetFloat(slot.DoublePayload());
+        return true;
+    }
+    case kStoreElement: {
+        const ElementRead& read = code.elementReads[value];
+        if (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0) return false;
+        CScriptArray* from = CInterpretor::ArrayOf(slots[read.slot]);
+        uint32_t at;
+        return from != nullptr && ElementFlatIndex(read, *from, slots, bound, indices, at) &&
+               from->ReadNumber(at, number);
+    }
+    default:
+        return true;
+    }
+}
+
 }  // namespace
 
 bool StoreElementCell(CInterpretor* interpreter, const CompiledFunction& code,
@@ -144,34 +181,20 @@ bool StoreElementCell(CInterpretor* interpreter, const CompiledFunction& code,
     if (array == nullptr || !ElementFlatIndex(target, *array, slots, bound, indices, flat))
         return false;
     CValue number;
-    const CValue* right = &number;
-    switch (store.source) {
-    case kStoreInteger:
-        number.SetInt(int32_t(store.value));
-        break;
-    case kStoreDouble:
-        number.SetFloat(code.doubles[store.value]);
-        break;
-    case kStoreBoundSlot:
-        if (((bound >> store.value) & 1) == 0) return false;
-        [[fallthrough]];
-    case kStoreSlot:
-        right = &slots[store.value];
-        if (right->GetType() > kValueDouble) return false;
-        break;
-    case kStoreElement: {
-        const ElementRead& read = code.elementReads[store.value];
-        if (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0) return false;
-        CScriptArray* from = CInterpretor::ArrayOf(slots[read.slot]);
-        uint32_t at;
-        if (from == nullptr || !ElementFlatIndex(read, *from, slots, bound, indices, at) ||
-            !from->ReadNumber(at, number))
+    if (!StoreOperandOf(code, store.source, store.value, slots, bound, indices, number))
+        return false;
+    // Numbers, which the operators join as the walk's do, without failing.
+    for (uint32_t k = 0; k < store.joins; ++k) {
+        CValue right;
+        if (!StoreOperandOf(code, store.sources[k], store.values[k], slots, bound, indices, right))
             return false;
-        break;
+        if (store.operators[k] == kTokenPlus)
+            number.Add(right);
+        else if (store.operators[k] == kTokenMinus)
+            number.Subtract(right);
+        else
+            number.Multiply(right);
     }
-    default:
-        break;
-    }
-    if (operation == kTokenAssign) return array->WriteNumber(flat, *right);
-    return StoreCompoundCell(interpreter, *array, flat, operation, right);
+    if (operation == kTokenAssign) return array->WriteNumber(flat, number);
+    return StoreCompoundCell(interpreter, *array, flat, operation, &number);
 }

@@ -700,18 +700,10 @@ private:
                     text_ += target + (Pick(2) == 0 ? "++;\n" : "--;\n");
                     continue;
                 }
-                std::string operand;
-                switch (Pick(4)) {
-                case 0:
-                    operand = std::to_string(Pick(20) - 10);
-                    break;
-                case 1:
-                    operand = Pick(2) == 0 ? "2.5" : "p0";
-                    break;
-                default:
-                    operand = "e[" + std::to_string(Pick(4)) + "]";
-                    break;
-                }
+                std::string operand = CellOperand();
+                // Or several, joined by arithmetic.
+                for (int n = Pick(3) == 0 ? 1 + Pick(3) : 0; n > 0; --n)
+                    operand += kArithmetic[Pick(3)] + CellOperand();
                 text_ += target + kStores[Pick(5)] + operand + ";\n";
             }
         }
@@ -999,6 +991,19 @@ private:
             return ElementName(scope) + "[" + ElementIndex(scope, 5) + "]";
         }
     }
+
+    // An operand of a store into a cell of e.
+    std::string CellOperand() {
+        switch (Pick(5)) {
+        case 0:
+            return std::to_string(Pick(20) - 10);
+        case 1:
+            return Pick(2) == 0 ? "2.5" : "p0";
+        default:
+            return "e[" + std::to_string(Pick(4)) + "]";
+        }
+    }
+    static constexpr const char* kArithmetic[] = {" + ", " - ", " * "};
 
     // The right side of an assignment to `target`: for an element of e, often one operand
     // (a literal, a name or an element), which compiled code stores in one step.
