@@ -267,3 +267,16 @@ Function Names(n, ignored) {
 }
 Function Go(n) { Return Work(n, Post(Later, n)) + Names(n, Post(Later, 10)); }
 Print(Go(1), g);
+
+//== a Var of a name the body assigned first makes a local that the next call does not see
+// expect: end
+// expect output: 3 6
+// expect output: 3 8
+total = 7;
+Function Keep(n) {
+    total = n;
+    Var total = 3;
+    Return total;
+}
+Print(Keep(6), total);
+Print(Keep(8), total);

@@ -26,7 +26,8 @@ bool MayAssign(uint16_t next) {
 
 CallFrameKind FrameKindOf(const CompiledFunction& code) {
     bool names = false;
-    for (const CompiledOp& op : code.ops) {
+    for (size_t i = 0; i < code.ops.size(); ++i) {
+        const CompiledOp& op = code.ops[i];
         switch (op.op) {
         case kOpName:
             // "(name) = ..." too: a parenthesis hands its name on to the operator after it.
@@ -38,11 +39,16 @@ CallFrameKind FrameKindOf(const CompiledFunction& code) {
             if (uint16_t next = CodeAfter(op.token); next != kTokenAssign && next != kTokenSemicolon)
                 return kFrameFull;
             break;
+        case kOpDeclare:
+            // Only a declared slot's placeholder follows a Var that makes no local; the
+            // name of any other Var is made in the call's locals.
+            if (i + 1 == code.ops.size() || code.ops[i + 1].op != kOpUnbound) return kFrameFull;
+            names = true;
+            break;
         case kOpBinaryName:
         case kOpBindName:
         case kOpBoundSlot:
         case kOpBinaryBoundSlot:
-        case kOpDeclare:
         case kOpElementName:
         case kOpElementBoundSlot:
         case kOpMemberAssigned:
