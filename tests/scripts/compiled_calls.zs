@@ -267,3 +267,12 @@ Function Names(n, ignored) {
 }
 Function Go(n) { Return Work(n, Post(Later, n)) + Names(n, Post(Later, 10)); }
 Print(Go(1), g);
+
+//== "++" on a name that no scope has fails in a callee that reads names, after calls that counted a global
+// expect: error 41 line 4 column 28
+// expect output: 3
+Function Count(n) { calls++; If (n <= 0) Return calls; Return Count(n - 1); }
+Function Lost() { unknown++; Return 1; }
+calls = 0;
+Print(Count(2));
+Print(Lost());
