@@ -123,6 +123,13 @@ void CInterpretor::ClearSlotStack() {
     pendingTop_ = 0;
 }
 
+CVariable* CInterpretor::LookUpCallSite(CompiledCallSite& site, NameToken* token) {
+    site.variable = LookUpFunction(token);
+    site.currentStamp = currentObject_->GetStamp();
+    site.globalsStamp = GetStamp();
+    return site.variable;
+}
+
 void CInterpretor::GrowPendingCalls(uint32_t top) {
     try {
         pendingCalls_.resize(top);
