@@ -170,7 +170,8 @@ public:
         text_ += "Function R(n) { If (n <= 0) Return 1; Return n + R(n - 1); }\n";
         if (members_) {
             text_ += "Function Box(v) { This.v = v; This.in = New Obj(v); This.Get = Get; }\n";
-            text_ += "Function Get(k) { Return This.v + k + This.in.x; }\n";
+            // Its call of R finds the global R under each box as This.
+            text_ += "Function Get(k) { Return This.v + k + This.in.x + R(This.v); }\n";
             text_ += "Function Kill(q) { Delete q; Return 1; }\n";
             text_ += "bx = New Box(3);\n";
         }
