@@ -268,6 +268,41 @@ Function Names(n, ignored) {
 Function Go(n) { Return Work(n, Post(Later, n)) + Names(n, Post(Later, 10)); }
 Print(Go(1), g);
 
+//== "++" on a name that no scope has fails in a callee that reads names, after calls that counted a global
+// expect: error 41 line 4 column 28
+// expect output: 3
+Function Count(n) { calls++; If (n <= 0) Return calls; Return Count(n - 1); }
+Function Lost() { unknown++; Return 1; }
+calls = 0;
+Print(Count(2));
+Print(Lost());
+
+//== a call site finds its name in This or in the globals as This changes, and sees a member given another function or added later
+// expect: end
+// expect output: |10,0|11,2|12,4
+// expect output: |10,0|11,3|12,6
+// expect output: |0,0|3,3|6,6
+Function Pick(x) { Return x + 10; }
+Function Double(x) { Return x * 2; }
+Function Triple(x) { Return x * 3; }
+Function Use(x) { Return Pick(x); }
+Function Grow() { This.Pick = Triple; }
+Function Plain() { This.Use = Use; This.Grow = Grow; }
+Function Own() { This.Use = Use; This.Pick = Double; }
+Function Run(a, b) {
+    Var s = "";
+    Var i;
+    For (i = 0; i < 3; i++) s = s + "|" + a.Use(i) + "," + b.Use(i);
+    Return s;
+}
+a = New Plain();
+b = New Own();
+Print(Run(a, b));
+b.Pick = Triple;
+Print(Run(a, b));
+a.Grow();
+Print(Run(a, b));
+
 //== a Var of a name the body assigned first makes a local that the next call does not see
 // expect: end
 // expect output: 3 6

@@ -16,10 +16,10 @@ uint16_t CodeAfter(const uint8_t* token) {
 }
 
 // Whether what follows a name may assign to it, which makes the name a local of the
-// call when no scope has it.
+// call when no scope has it. "++", "--" and a parenthesis around the name fail there
+// instead.
 bool MayAssign(uint16_t next) {
-    return (next >= kTokenAssign && next <= kTokenShiftRightAssign) ||
-           next == kTokenIncrement || next == kTokenDecrement || next == kTokenCloseParen;
+    return next >= kTokenAssign && next <= kTokenShiftRightAssign;
 }
 
 } // namespace
@@ -30,7 +30,6 @@ CallFrameKind FrameKindOf(const CompiledFunction& code) {
         const CompiledOp& op = code.ops[i];
         switch (op.op) {
         case kOpName:
-            // "(name) = ..." too: a parenthesis hands its name on to the operator after it.
             if (MayAssign(CodeAfter(op.token))) return kFrameFull;
             names = true;
             break;
@@ -128,6 +127,13 @@ void CInterpretor::ClearSlotStack() {
     }
     slotSegment_ = 0;
     pendingTop_ = 0;
+}
+
+CVariable* CInterpretor::LookUpCallSite(CompiledCallSite& site, NameToken* token) {
+    site.variable = LookUpFunction(token);
+    site.currentStamp = currentObject_->GetStamp();
+    site.globalsStamp = GetStamp();
+    return site.variable;
 }
 
 void CInterpretor::GrowPendingCalls(uint32_t top) {

@@ -2013,7 +2013,8 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     const ElementRead* const elementReads = code.elementReads.data();
     // The slots this call bound to names (kOpBindName).
     uint64_t bound = 0;
-    // Most statements end with nothing to do but count them.
+    // Most statements end with nothing to do but count them. Inlined whatever the size of
+    // this function, since a call costs as much as the test.
     auto quiet = [&]() __attribute__((always_inline)) {
         return pendingEvent_ == 0 && statementCounter_ > 0 && pendingEndCode < 0 &&
                stopRequest.load(std::memory_order_relaxed) == 0;
@@ -2448,14 +2449,18 @@ DoPrefixStep : {
 }
 DoCallBegin : {
     ZORV_SYNC();
-    CVariable* variable = LookUpFunction(reinterpret_cast<NameToken*>(op->token));
+    CompiledCallSite& site = code.sites[op->site];
+    // The variable is read on every call, so a new function given to it is seen.
+    CVariable* variable =
+        site.currentStamp == currentObject_->GetStamp() && site.globalsStamp == GetStamp()
+            ? site.variable
+            : LookUpCallSite(site, reinterpret_cast<NameToken*>(op->token));
     if (variable == nullptr) RaiseError(42);
     if (variable->value.GetType() != kValueFunction) RaiseError(128);
     Operand();
     const BlockRecord* function = variable->value.GetFunction();
     ZORV_PENDING(op->index).function = function;
     // A function the site called last, compiled, takes its arguments in its own slots.
-    const CompiledCallSite& site = code.sites[op->site];
     ZORV_PENDING(op->index).target = site.function == function && site.code != nullptr &&
                                  !site.code->returnsOnly && op->count <= site.code->parameterCount
                              ? ReserveSlots(site.code->slotCount)
@@ -2512,7 +2517,10 @@ DoCallEnd : {
     if (callNesting_ >= kMaxCallNesting) RaiseError(15);
     CheckStack();
     CompiledCallSite& site = code.sites[op->site];
-    if (site.function != function) site = {function, CompiledFor(function)};
+    if (site.function != function) {
+        site.function = function;
+        site.code = CompiledFor(function);
+    }
     if (CValue* target = ZORV_PENDING(op->index).target) {
         // The arguments are in the callee's slots; the parameters left out take the
         // default value.

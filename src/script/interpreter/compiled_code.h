@@ -12,6 +12,7 @@
 
 struct BlockRecord;
 struct CClassRecord;
+struct CVariable;
 struct CompiledFunction;
 
 enum CompiledOpCode : uint8_t {
@@ -328,10 +329,15 @@ struct ElementStore {
     uint32_t values[kMaxJoins];
 };
 
-// The function a call site called last, and its compiled code (null: not covered).
+// The function a call site called last, and its compiled code (null: not covered); and
+// the variable its name found, with the stamps of This and of the globals it was found
+// with (stamps are never reused: while both are equal, the name finds that variable).
 struct CompiledCallSite {
     const BlockRecord* function = nullptr;
     const CompiledFunction* code = nullptr;
+    CVariable* variable = nullptr;
+    uint64_t currentStamp = 0;
+    uint64_t globalsStamp = 0;
 };
 
 // The class a method call site met last and the method its name has there; for a script

@@ -45,6 +45,7 @@ struct CompiledFunction;
 struct CompiledOp;
 struct RegisterInstruction;
 struct CompiledMemberSite;
+struct CompiledCallSite;
 class FunctionCompiler;
 
 // It adopts the compiled token stream (CTokenInfos) and walks it.
@@ -642,6 +643,9 @@ private:
     void RunCompiledFrame(CIBaseObjectVar* current, const BlockRecord* function,
                           const CompiledFunction& code, CValue* slots);
     [[gnu::always_inline]] inline void LeavePlainFrame(CallRecord* record);
+    // The variable a call site's name finds with This and the globals as they are now,
+    // kept in the site; out of line, since most calls find the site's variable still valid.
+    [[gnu::noinline]] CVariable* LookUpCallSite(CompiledCallSite& site, NameToken* token);
     // RunCompiledFrame for code whose body reaches no scope by name (plainFrame): the
     // call keeps the caller's locals object and pushes no block.
     [[gnu::always_inline]] inline void RunPlainFrame(CIBaseObjectVar* current,
