@@ -2205,14 +2205,14 @@ DoNumberCode : {
     // it was a double. Nothing is changed before an attempt succeeds. An expression with
     // calls has no register program: its steps are replayed.
     uint8_t& metDouble = code.metDoubles[op->depth];
-    const std::vector<RegisterInstruction>& program = code.numberPrograms[op->depth].code;
-    if (program.empty()) {
+    const NumberProgram& program = code.numberPrograms[op->depth];
+    if (program.code.empty()) {
         if (metDouble != 0 || !RunCompiledNumbers<true>(code, op, end, slots, bound)) {
             if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) ZORV_NEXT_STEP();
             metDouble = 1;
         }
-    } else if (metDouble != 0 || !RunNumberProgram<true>(program.data(), *op, slots, bound)) {
-        if (!RunNumberProgram<false>(program.data(), *op, slots, bound)) ZORV_NEXT_STEP();
+    } else if (metDouble != 0 || !RunNumberProgram<true>(program, *op, slots, bound)) {
+        if (!RunNumberProgram<false>(program, *op, slots, bound)) ZORV_NEXT_STEP();
         metDouble = 1;
     }
     // The step at the end taken here too, when it has nothing to do but count or branch.
