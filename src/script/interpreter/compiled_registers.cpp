@@ -144,8 +144,9 @@ private:
             Emit(kRegisterBoundSlot, depth + 1, 0, op.index);
             return Binary(op.code, kFormRegisters, depth, 0, 0);
         case kOpBinaryName:
-            EmitName(depth + 1, stream_ + op.count);
-            return Binary(op.code, kFormRegisters, depth, 0, 0);
+            if (!Binary(op.code, kFormName, depth, 0, int64_t(program_.names.size()))) return false;
+            program_.names.push_back(stream_ + op.count);
+            return true;
         case kOpBinaryDouble:
             return Binary(op.code, kFormDouble, depth, 0, DoubleBits(doubles_[op.index]));
         case kOpSlotDouble:
@@ -275,7 +276,7 @@ bool CInterpretor::RunNumberProgram(const NumberProgram& program, const Compiled
         &&Move,     &&Negate,        &&Not,        &&Complement, &&Return,
 #define ZORV_BINARY_LABELS(name, token)                                                            \
     &&name##Registers, &&name##Slot, &&name##Int, &&name##Slots, &&name##SlotInt, &&name##Double, \
-        &&name##SlotDouble,
+        &&name##SlotDouble, &&name##Name,
         ZORV_NUMBER_OPERATORS(ZORV_BINARY_LABELS)
 #undef ZORV_BINARY_LABELS
     };
@@ -387,6 +388,11 @@ Complement : {
         Value left;                                                                                \
         if (!slot(instruction->left, left)) return false;                                          \
         ZORV_APPLY(token, left, (Number{instruction->right, kValueDouble}));                       \
+    }                                                                                              \
+    name##Name : {                                                                                 \
+        Value right;                                                                               \
+        if (!ReadValue(variables[instruction->right]->value, right)) return false;                 \
+        ZORV_APPLY(token, registers.Get(instruction->target), right);                              \
     }
     ZORV_NUMBER_OPERATORS(ZORV_BINARY_CODE)
 #undef ZORV_BINARY_CODE

@@ -36,7 +36,8 @@ class CVariable;
 // Where a binary instruction finds its operands: register `target` and the register
 // above it, `target` and slot `right`, `target` and integer `right`, slots `left` and
 // `right`, slot `left` and integer `right`, `target` and the double whose bits are
-// `right`, slot `left` and that double. The result goes to `target`.
+// `right`, slot `left` and that double, `target` and the variable of the program's name
+// `right`. The result goes to `target`.
 enum RegisterForm : uint8_t {
     kFormRegisters,
     kFormSlot,
@@ -45,6 +46,7 @@ enum RegisterForm : uint8_t {
     kFormSlotInt,
     kFormDouble,
     kFormSlotDouble,
+    kFormName,
     kRegisterForms,
 };
 
