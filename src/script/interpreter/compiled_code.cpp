@@ -56,7 +56,8 @@
 // full steps follow for when a value read is not a number, an operator fails or a call is
 // not one of those below. Without calls, the expression is a register program written
 // at compile time, one instruction per operation with its operator and operand forms in
-// its opcode (compiled_registers.cpp); with them, its steps are replayed on plain numbers
+// its opcode (compiled_registers.cpp), its names looked up once per scope state and then
+// read straight from their variables; with them, its steps are replayed on plain numbers
 // (compiled_numbers.cpp). A call of a function whose body
 // is one Return of integer operators over its parameters is answered the same way without
 // entering the call, as nothing in it can have an effect; inside number code too, once
