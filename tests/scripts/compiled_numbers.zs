@@ -170,3 +170,40 @@ Function Deep(z) {
     Return s;
 }
 Print(Deep(1));
+
+//== names read by number statements follow the globals as they change kind
+// expect: end
+// expect output: 4 11 24 42
+g = 1;
+h = 2;
+Function Grow(i) {
+    If (i == 2) g = 0.5;
+    If (i == 3) g = 7;
+    h = h + 1;
+}
+Function Sum(n) {
+    Var s = 0;
+    Var i;
+    For (i = 0; i < n; i++) {
+        s = s + g * 2 + h;
+        Grow(i);
+    }
+    Return s;
+}
+Print(Sum(1), Sum(2), Sum(3), Sum(4));
+
+//== a global read by a number statement that turns into a text fails at its read
+// expect: error 12 line 8 column 22
+// expect output: 4
+g = 1;
+Function Turn(n) {
+    Var s = 0;
+    Var i;
+    For (i = 0; i < n; i++) {
+        s = s + g * 2;
+        If (i == 1) g = "x";
+    }
+    Return s;
+}
+Print(Turn(2));
+Print(Turn(3));

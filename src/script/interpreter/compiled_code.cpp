@@ -73,7 +73,8 @@
 // full steps follow for when a value read is not a number, an operator fails or a call is
 // not one of those below. Without calls, the expression is a register program written
 // at compile time, one instruction per operation with its operator and operand forms in
-// its opcode (compiled_registers.cpp); with them, its steps are replayed on plain numbers
+// its opcode (compiled_registers.cpp), its names looked up once per scope state and then
+// read straight from their variables; with them, its steps are replayed on plain numbers
 // (compiled_numbers.cpp). A call of a function whose body
 // is one Return of integer operators over its parameters is answered the same way without
 // entering the call, as nothing in it can have an effect; inside number code too, once
@@ -2609,14 +2610,14 @@ DoNumberCode : {
     // it was a double. Nothing is changed before an attempt succeeds. An expression with
     // calls has no register program: its steps are replayed.
     uint8_t& metDouble = code.metDoubles[op->depth];
-    const std::vector<RegisterInstruction>& program = code.numberPrograms[op->depth].code;
-    if (program.empty()) {
+    const NumberProgram& program = code.numberPrograms[op->depth];
+    if (program.code.empty()) {
         if (metDouble != 0 || !RunCompiledNumbers<true>(code, op, end, slots, bound)) {
             if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) ZORV_NEXT_STEP();
             metDouble = 1;
         }
-    } else if (metDouble != 0 || !RunNumberProgram<true>(program.data(), *op, slots, bound)) {
-        if (!RunNumberProgram<false>(program.data(), *op, slots, bound)) ZORV_NEXT_STEP();
+    } else if (metDouble != 0 || !RunNumberProgram<true>(program, *op, slots, bound)) {
+        if (!RunNumberProgram<false>(program, *op, slots, bound)) ZORV_NEXT_STEP();
         metDouble = 1;
     }
     // The step at the end taken here too, when it has nothing to do but count or branch.

@@ -63,7 +63,7 @@ public:
             EmitDouble(2, doubles_[op.index]);
             return true;
         case kOpBinaryName:
-            Emit(kRegisterName, 2, 0, 0, stream_ + op.count);
+            EmitName(2, stream_ + op.count);
             return true;
         default:
             return false;
@@ -83,10 +83,17 @@ public:
             RegisterInstruction{uint8_t(opcode), uint8_t(target), left, right, token});
     }
 
-    NumberProgram Take() { return std::move(program_); }
+    NumberProgram Take() {
+        program_.variables.resize(program_.names.size());
+        return std::move(program_);
+    }
 
 private:
     static int64_t DoubleBits(double value) { return std::bit_cast<int64_t>(value); }
+    void EmitName(uint32_t target, uint8_t* token) {
+        Emit(kRegisterName, target, uint32_t(program_.names.size()), 0, token);
+        program_.names.push_back(token);
+    }
     void EmitDouble(uint32_t target, double value) {
         Emit(kRegisterDouble, target, 0, DoubleBits(value));
     }
@@ -109,7 +116,7 @@ private:
             EmitDouble(depth, reinterpret_cast<const DoubleToken*>(op.token)->value);
             return true;
         case kOpName:
-            Emit(kRegisterName, depth, 0, 0, op.token);
+            EmitName(depth, op.token);
             return true;
         case kOpSwap:
             Emit(kRegisterMove, depth);
@@ -137,8 +144,9 @@ private:
             Emit(kRegisterBoundSlot, depth + 1, 0, op.index);
             return Binary(op.code, kFormRegisters, depth, 0, 0);
         case kOpBinaryName:
-            Emit(kRegisterName, depth + 1, 0, 0, stream_ + op.count);
-            return Binary(op.code, kFormRegisters, depth, 0, 0);
+            if (!Binary(op.code, kFormName, depth, 0, int64_t(program_.names.size()))) return false;
+            program_.names.push_back(stream_ + op.count);
+            return true;
         case kOpBinaryDouble:
             return Binary(op.code, kFormDouble, depth, 0, DoubleBits(doubles_[op.index]));
         case kOpSlotDouble:
@@ -237,7 +245,7 @@ NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
 }
 
 template <bool kIntegers>
-bool CInterpretor::RunNumberProgram(const RegisterInstruction* instruction, const CompiledOp& op,
+bool CInterpretor::RunNumberProgram(const NumberProgram& program, const CompiledOp& op,
                                     CValue* slots, uint64_t bound) {
     using Value = std::conditional_t<kIntegers, int32_t, Number>;
     CValue* target = nullptr;
@@ -246,6 +254,19 @@ bool CInterpretor::RunNumberProgram(const RegisterInstruction* instruction, cons
         if ((op.site != 0 && ((bound >> op.count) & 1) == 0) || target->GetType() > kValueDouble)
             return false;
     }
+    // Nothing the program does changes a scope, so every name is looked up before the
+    // first instruction; a name that finds nothing gives up as its read would.
+    CVariable* const* variables = program.variables.data();
+    if (program.epoch != ScopeEpoch()) [[unlikely]] {
+        for (size_t name = 0; name < program.names.size(); ++name) {
+            currentToken = program.names[name];
+            CVariable* variable = LookUp(reinterpret_cast<NameToken*>(currentToken));
+            if (variable == nullptr) return false;
+            program.variables[name] = variable;
+        }
+        program.epoch = ScopeEpoch();
+    }
+    const RegisterInstruction* instruction = program.code.data();
     Registers<Value> registers;
     auto slot = [slots](int64_t index, Value& out) {
         return ReadValue(slots[uint32_t(index)], out);
@@ -255,7 +276,7 @@ bool CInterpretor::RunNumberProgram(const RegisterInstruction* instruction, cons
         &&Move,     &&Negate,        &&Not,        &&Complement, &&Return,
 #define ZORV_BINARY_LABELS(name, token)                                                            \
     &&name##Registers, &&name##Slot, &&name##Int, &&name##Slots, &&name##SlotInt, &&name##Double, \
-        &&name##SlotDouble,
+        &&name##SlotDouble, &&name##Name,
         ZORV_NUMBER_OPERATORS(ZORV_BINARY_LABELS)
 #undef ZORV_BINARY_LABELS
     };
@@ -287,10 +308,8 @@ LoadDouble:
         ZORV_NEXT_INSTRUCTION();
     }
 LoadName : {
-    currentToken = instruction->token;
-    CVariable* variable = LookUp(reinterpret_cast<NameToken*>(instruction->token));
     Value value;
-    if (variable == nullptr || !ReadValue(variable->value, value)) return false;
+    if (!ReadValue(variables[instruction->left]->value, value)) return false;
     registers.Set(instruction->target, value);
     ZORV_NEXT_INSTRUCTION();
 }
@@ -369,6 +388,11 @@ Complement : {
         Value left;                                                                                \
         if (!slot(instruction->left, left)) return false;                                          \
         ZORV_APPLY(token, left, (Number{instruction->right, kValueDouble}));                       \
+    }                                                                                              \
+    name##Name : {                                                                                 \
+        Value right;                                                                               \
+        if (!ReadValue(variables[instruction->right]->value, right)) return false;                 \
+        ZORV_APPLY(token, registers.Get(instruction->target), right);                              \
     }
     ZORV_NUMBER_OPERATORS(ZORV_BINARY_CODE)
 #undef ZORV_BINARY_CODE
@@ -386,9 +410,9 @@ Return : {
 #undef ZORV_NEXT_INSTRUCTION
 }
 
-template bool CInterpretor::RunNumberProgram<true>(const RegisterInstruction* instruction,
+template bool CInterpretor::RunNumberProgram<true>(const NumberProgram& program,
                                                   const CompiledOp& op, CValue* slots,
                                                   uint64_t bound);
-template bool CInterpretor::RunNumberProgram<false>(const RegisterInstruction* instruction,
+template bool CInterpretor::RunNumberProgram<false>(const NumberProgram& program,
                                                    const CompiledOp& op, CValue* slots,
                                                    uint64_t bound);

@@ -10,6 +10,7 @@
 #include <vector>
 
 struct CompiledOp;
+class CVariable;
 
 // The operators of the number code, in the order of their opcodes.
 #define ZORV_NUMBER_OPERATORS(X)                                                                   \
@@ -35,7 +36,8 @@ struct CompiledOp;
 // Where a binary instruction finds its operands: register `target` and the register
 // above it, `target` and slot `right`, `target` and integer `right`, slots `left` and
 // `right`, slot `left` and integer `right`, `target` and the double whose bits are
-// `right`, slot `left` and that double. The result goes to `target`.
+// `right`, slot `left` and that double, `target` and the variable of the program's name
+// `right`. The result goes to `target`.
 enum RegisterForm : uint8_t {
     kFormRegisters,
     kFormSlot,
@@ -44,13 +46,14 @@ enum RegisterForm : uint8_t {
     kFormSlotInt,
     kFormDouble,
     kFormSlotDouble,
+    kFormName,
     kRegisterForms,
 };
 
 enum RegisterOpcode : uint8_t {
     // Into `target`: slot `right`; slot `right` when the call bound it; integer `right`;
-    // the double whose bits are `right`; the variable of the name `token`; register
-    // `target` + 1.
+    // the double whose bits are `right`; the variable of the program's name `left`
+    // (whose token is `token`); register `target` + 1.
     kRegisterSlot,
     kRegisterBoundSlot,
     kRegisterInt,
@@ -80,6 +83,12 @@ struct NumberProgram {
     // Empty when the number code has what the registers do not cover (calls, "++" and
     // "--"): the steps of the number code are then replayed.
     std::vector<RegisterInstruction> code;
+    // The name tokens the program reads, and the variables they found while the scopes
+    // were in state `epoch`: a lookup gives the same answer until the scopes change, so
+    // the names are looked up once per state rather than once per read.
+    std::vector<uint8_t*> names;
+    mutable std::vector<CVariable*> variables;
+    mutable uint64_t epoch = 0;
 };
 
 // The register program of kOpNumberCode `at`, whose expression's steps run up to `end`,

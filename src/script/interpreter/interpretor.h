@@ -43,7 +43,7 @@ class CIBaseMessages;
 struct MSG;
 struct CompiledFunction;
 struct CompiledOp;
-struct RegisterInstruction;
+struct NumberProgram;
 struct CompiledMemberSite;
 struct CompiledCallSite;
 class FunctionCompiler;
@@ -694,7 +694,7 @@ private:
     // The register program of a kOpNumberCode `op` (compiled_registers.cpp), false as for
     // RunCompiledNumbers.
     template <bool kIntegers>
-    [[gnu::noinline]] bool RunNumberProgram(const RegisterInstruction* instruction,
+    [[gnu::noinline]] bool RunNumberProgram(const NumberProgram& program,
                                             const CompiledOp& op, CValue* slots, uint64_t bound);
     // A slot's value read as an operand at the current depth.
     void PushSlot(CValue* value);

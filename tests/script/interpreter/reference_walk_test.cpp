@@ -1042,8 +1042,9 @@ public:
     explicit NumberRoundsMaker(uint32_t seed) : random_(seed) {}
 
     std::string Make() {
-        std::string text = "Function F(p0, p1) {\nVar a = p0; Var b = p1; Var c = 0; Var d = "
-                           "0.5; Var s = 1; Var w; Var i;\n";
+        // Globals g and h are read by name, and change kind as the locals do.
+        std::string text = "g = 5; h = 0.25;\nFunction F(p0, p1) {\nVar a = p0; Var b = p1; "
+                           "Var c = 0; Var d = 0.5; Var s = 1; Var w; Var i;\n";
         text += "For (i = 0; i < " + std::to_string(2 + Pick(6)) + "; i++) {\n";
         int statements = 2 + Pick(4);
         for (int k = 0; k < statements; ++k)
@@ -1069,7 +1070,7 @@ private:
         switch (Pick(depth > 2 ? 3 : 7)) {
         case 0:
         case 1:
-            return std::string(1, "abcdsi"[Pick(6)]);
+            return std::string(1, "abcdsigh"[Pick(8)]);
         case 2:
             return Literal();
         case 3:
@@ -1108,7 +1109,8 @@ private:
             // A kind the statements meet from a later round on.
             static const char* const kChanges[] = {"2.5", "\"4\"", "0", "2147483647",
                                                    "0 - 2147483647 - 1", "-1"};
-            return "If (i == " + std::to_string(Pick(4)) + ") " + Target() + " = " +
+            const std::string target = Pick(3) == 0 ? std::string(1, "gh"[Pick(2)]) : Target();
+            return "If (i == " + std::to_string(Pick(4)) + ") " + target + " = " +
                    kChanges[Pick(int(std::size(kChanges)))] + ";\n";
         }
         case 2:
