@@ -352,7 +352,7 @@ void CInterpretor::InvokeFunction(CIBaseObjectVar* locals, CIBaseObjectVar* curr
 // locals object of its own when it reads no name (an empty one else), the return flag,
 // which only the walk's Return sets.
 inline void CInterpretor::RunPlainFrame(CIBaseObjectVar* current, const BlockRecord* function,
-                                 const CompiledFunction& code, CValue* slots) {
+                                        const CompiledFunction& code, CValue* slots) {
     CheckStack();
     // What the call changes is kept in the level's record, off the machine's stack, as
     // a walked call keeps it; its result there is found by CollectGarbage as theirs is.

@@ -35,7 +35,8 @@ CallFrameKind FrameKindOf(const CompiledFunction& code) {
             break;
         case kOpUnbound:
             // The placeholder of "Var name" takes "=" into its slot or nothing at all.
-            if (uint16_t next = CodeAfter(op.token); next != kTokenAssign && next != kTokenSemicolon)
+            if (uint16_t next = CodeAfter(op.token);
+                next != kTokenAssign && next != kTokenSemicolon)
                 return kFrameFull;
             break;
         case kOpDeclare:

@@ -55,8 +55,7 @@ bool CInterpretor::MemberElementBegin() {
     Anchor(object);
     const auto* token = reinterpret_cast<const NameToken*>(currentToken);
     SkipToken();
-    if (static_cast<CIBaseObjectVar*>(object)->FindVariable(token->nameId) != nullptr)
-        return true;
+    if (static_cast<CIBaseObjectVar*>(object)->FindVariable(token->nameId) != nullptr) return true;
     Left()->SetUnboundMemberArray(reinterpret_cast<uintptr_t>(token));
     Left()->source = nullptr;
     SkipIndexList();

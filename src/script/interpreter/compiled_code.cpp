@@ -54,8 +54,9 @@
 // runs: found in no scope, the assignment makes the slot (holding the new array, for an
 // element) the call's local until the block that made it ends; found, the name keeps
 // going through the scopes. Another such assignment binds the slot again in a block that
-// neither holds nor lies inside one binding it already (loops side by side). A For loop counting with such a slot runs its step and test as one
-// step while counter and limit hold integers, and an empty body's rounds in one go.
+// neither holds nor lies inside one binding it already (loops side by side). A For loop counting
+// with such a slot runs its step and test as one step while counter and limit hold integers, and an
+// empty body's rounds in one go.
 //
 // A call of a compiled function from compiled code whose site called that function last
 // takes the callee's slots off the slot stack as it begins, and its arguments are
@@ -817,8 +818,9 @@ private:
     // before its right side is worked out.
     uint32_t BindableSlot(uint8_t* token, bool conditional) const {
         uint16_t code = Code(token);
-        if (code == kTokenName ? Code(Next(token)) != kTokenAssign
-                               : code != kTokenArrayName || Code(AfterIndices(token)) != kTokenAssign)
+        if (code == kTokenName
+                ? Code(Next(token)) != kTokenAssign
+                : code != kTokenArrayName || Code(AfterIndices(token)) != kTokenAssign)
             return kNoSlot;
         if (conditional || scopesOnly_) return kNoSlot;
         uint32_t name = NameOf(token);
@@ -1302,8 +1304,8 @@ private:
         // that does not begin with one of these.
         if (Code(call) == kTokenArrayMember || Code(call) == kTokenDot) return nullptr;
         if (Code(call) != kTokenMemberCall) {
-            uint32_t step = Emit(indices != 0 ? kOpElementMembers : kOpValueMembers, depth, link,
-                                 0, indices);
+            uint32_t step =
+                Emit(indices != 0 ? kOpElementMembers : kOpValueMembers, depth, link, 0, indices);
             out_.ops[step].site = Offset(call);
             AssignedMembers(depth, link, call);
             return call;
@@ -2463,9 +2465,10 @@ DoCallBegin : {
     ZORV_PENDING(op->index).function = function;
     // A function the site called last, compiled, takes its arguments in its own slots.
     ZORV_PENDING(op->index).target = site.function == function && site.code != nullptr &&
-                                 !site.code->returnsOnly && op->count <= site.code->parameterCount
-                             ? ReserveSlots(site.code->slotCount)
-                             : nullptr;
+                                             !site.code->returnsOnly &&
+                                             op->count <= site.code->parameterCount
+                                         ? ReserveSlots(site.code->slotCount)
+                                         : nullptr;
     ZORV_NEXT_STEP();
 }
 DoArgumentsBegin:
@@ -2695,7 +2698,8 @@ DoSlotMembers : {
                 static_cast<CIBaseObjectVar*>(object)->FrontVariable(site.position - 1)->value;
             StackSlot* slot = slots_[base + op->depth];
             if (member.GetType() <= kValueDouble) {
-                if (slot->anchor.GetType() != kValueObject || slot->anchor.ObjectPayload() != object)
+                if (slot->anchor.GetType() != kValueObject ||
+                    slot->anchor.ObjectPayload() != object)
                     slot->anchor.SetObject(object, 1);
                 slot->anchorKind = kValueObject;
                 slot->value.Assign(member);
@@ -2719,9 +2723,8 @@ DoMemberAssigned:
 DoChainHead:
     ZORV_SYNC();
     // Code without slots (a top level, a handler) has no slot heads.
-    ChainHead(op->code == kChainBoundSlot && ((bound >> op->index) & 1) != 0
-                  ? uint32_t(kChainSlot)
-                  : uint32_t(op->code),
+    ChainHead(op->code == kChainBoundSlot && ((bound >> op->index) & 1) != 0 ? uint32_t(kChainSlot)
+                                                                             : uint32_t(op->code),
               op->code == kChainSlot || op->code == kChainBoundSlot ? &slots[op->index] : nullptr);
     ZORV_NEXT_STEP();
 DoChainMember:

@@ -210,7 +210,8 @@ enum CompiledOpCode : uint8_t {
     // ---- Element stores (compiled_elements.cpp) ----
     // The statement "element op operand" or "element op operand + operand ..." (op "=",
     // "+=", "-=", "*=", "++" or "--"; "-" or "*" for "+") whose element and operands
-    // ElementStore `count` names, done in one step when its array, indices and the operand's number are at
+    // ElementStore `count` names, done in one step when its array, indices and the operand's number
+    // are at
     // hand and the element's cell holds a number: on to `index`, the statement's end.
     // Else on to the next step, which does it in full.
     kOpElementStore,

@@ -99,16 +99,16 @@ bool CInterpretor::ReadElementInCell(const CompiledFunction& code, const Compile
     currentToken = op.token;
     depth_ = base + op.depth;
     CVariable* found = LookUp(reinterpret_cast<NameToken*>(op.token));
-    return found != nullptr && ReadElementCell(op.code, code.elementReads[op.count],
-                                               found->value, slots, bound, slots_[depth_]);
+    return found != nullptr && ReadElementCell(op.code, code.elementReads[op.count], found->value,
+                                               slots, bound, slots_[depth_]);
 }
 
 namespace {
 
 // Operator `code` ("+=", "-=", "*=", "++" or "--") on the number in cell `flat` of
 // `array`, with `right` for the first three, as the element's assignment works it out.
-bool StoreCompoundCell(CInterpretor* interpreter, CScriptArray& array, uint32_t flat,
-                       uint8_t code, const CValue* right) {
+bool StoreCompoundCell(CInterpretor* interpreter, CScriptArray& array, uint32_t flat, uint8_t code,
+                       const CValue* right) {
     CValue value(interpreter);
     if (!array.ReadNumber(flat, value)) return false;
     switch (code) {
@@ -168,7 +168,7 @@ bool StoreOperandOf(const CompiledFunction& code, uint8_t source, uint32_t value
     }
 }
 
-}  // namespace
+} // namespace
 
 bool StoreElementCell(CInterpretor* interpreter, const CompiledFunction& code,
                       const ElementStore& store, uint8_t operation, const CValue* slots,

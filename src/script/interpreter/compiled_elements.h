@@ -32,9 +32,9 @@
 // when an index is not at hand or the element lies outside the array's shape, where the
 // full steps shape, grow or fail as the walk does.
 [[gnu::always_inline]] inline bool ElementFlatIndex(const ElementRead& read,
-                                                    const CScriptArray& array,
-                                                    const CValue* slots, uint64_t bound,
-                                                    int32_t* indices, uint32_t& flat) {
+                                                    const CScriptArray& array, const CValue* slots,
+                                                    uint64_t bound, int32_t* indices,
+                                                    uint32_t& flat) {
     if (array.dimensions != read.count) return false;
     if (!ElementIndexOf(read, 0, slots, bound, indices[0]) ||
         uint32_t(indices[0]) >= array.sizes[0])

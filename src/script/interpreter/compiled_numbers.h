@@ -241,7 +241,6 @@ template <bool kIntegers>
     }
 }
 
-
 inline void StoreNumber(CValue& value, const Number& n) {
     if (n.kind == kValueInt)
         value.SetInt(n.Int());

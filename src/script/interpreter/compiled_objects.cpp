@@ -28,8 +28,7 @@ void CInterpretor::SlotMembers(CValue* value, CompiledMemberSite& site) {
     // A number member of a script object, the commonest: read as EvalMemberChain reads it.
     auto* token = reinterpret_cast<NameToken*>(currentToken);
     uint8_t* after = currentToken + token->header.size;
-    CIBaseClassImpl* object =
-        value->GetType() == kValueObject ? value->ObjectPayload() : nullptr;
+    CIBaseClassImpl* object = value->GetType() == kValueObject ? value->ObjectPayload() : nullptr;
     if (object != nullptr && IsScriptObject(object) && token->header.code == kTokenMember &&
         !IsMemberLink(reinterpret_cast<const TokenHeader*>(after)->code)) {
         CheckStack();
@@ -258,8 +257,7 @@ const BlockRecord* CInterpretor::MethodEnd(const CompiledFunction& code, uint32_
     const bool kept = count == 0;
     CValue text(this);
     if (!(kept && chain_.text != nullptr)) text.Assign(kept ? *chain_.value : place->value);
-    TextObject temporary(*this, kept && chain_.text != nullptr ? chain_.text : text.GetString(),
-                         1);
+    TextObject temporary(*this, kept && chain_.text != nullptr ? chain_.text : text.GetString(), 1);
     Anchor(temporary.object);
     CValue* result = GetResultSlot();
     result->SetInt(0);

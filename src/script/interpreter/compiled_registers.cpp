@@ -271,13 +271,20 @@ bool CInterpretor::RunNumberProgram(const NumberProgram& program, const Compiled
     auto slot = [slots](int64_t index, Value& out) {
         return ReadValue(slots[uint32_t(index)], out);
     };
-    static const void* const kInstructions[] = {
-        &&LoadSlot, &&LoadBoundSlot, &&LoadInt,    &&LoadDouble, &&LoadName,
-        &&Move,     &&Negate,        &&Not,        &&Complement, &&Return,
+    static const void* const kInstructions[] = {&&LoadSlot,
+                                                &&LoadBoundSlot,
+                                                &&LoadInt,
+                                                &&LoadDouble,
+                                                &&LoadName,
+                                                &&Move,
+                                                &&Negate,
+                                                &&Not,
+                                                &&Complement,
+                                                &&Return,
 #define ZORV_BINARY_LABELS(name, token)                                                            \
-    &&name##Registers, &&name##Slot, &&name##Int, &&name##Slots, &&name##SlotInt, &&name##Double, \
+    &&name##Registers, &&name##Slot, &&name##Int, &&name##Slots, &&name##SlotInt, &&name##Double,  \
         &&name##SlotDouble, &&name##Name,
-        ZORV_NUMBER_OPERATORS(ZORV_BINARY_LABELS)
+                                                ZORV_NUMBER_OPERATORS(ZORV_BINARY_LABELS)
 #undef ZORV_BINARY_LABELS
     };
     static_assert(std::size(kInstructions) ==
@@ -292,8 +299,7 @@ LoadSlot : {
 }
 LoadBoundSlot : {
     Value value;
-    if (((bound >> instruction->right) & 1) == 0 || !slot(instruction->right, value))
-        return false;
+    if (((bound >> instruction->right) & 1) == 0 || !slot(instruction->right, value)) return false;
     registers.Set(instruction->target, value);
     ZORV_NEXT_INSTRUCTION();
 }
@@ -352,17 +358,15 @@ Complement : {
         ZORV_NEXT_INSTRUCTION();                                                                   \
     } while (false)
 #define ZORV_BINARY_CODE(name, token)                                                              \
-    name##Registers:                                                                               \
-    ZORV_APPLY(token, registers.Get(instruction->target),                                          \
-               registers.Get(instruction->target + 1));                                            \
+    name##Registers : ZORV_APPLY(token, registers.Get(instruction->target),                        \
+                                 registers.Get(instruction->target + 1));                          \
     name##Slot : {                                                                                 \
         Value right;                                                                               \
         if (!slot(instruction->right, right)) return false;                                        \
         ZORV_APPLY(token, registers.Get(instruction->target), right);                              \
     }                                                                                              \
-    name##Int:                                                                                     \
-    ZORV_APPLY(token, registers.Get(instruction->target),                                          \
-               IntegerValue<Value>(int32_t(instruction->right)));                                  \
+    name##Int : ZORV_APPLY(token, registers.Get(instruction->target),                              \
+                           IntegerValue<Value>(int32_t(instruction->right)));                      \
     name##Slots : {                                                                                \
         Value left;                                                                                \
         Value right;                                                                               \
@@ -374,17 +378,17 @@ Complement : {
         if (!slot(instruction->left, left)) return false;                                          \
         ZORV_APPLY(token, left, IntegerValue<Value>(int32_t(instruction->right)));                 \
     }                                                                                              \
-    name##Double:                                                                                  \
-    if constexpr (kIntegers) {                                                                     \
+    name##Double : if constexpr (kIntegers) {                                                      \
         return false;                                                                              \
-    } else {                                                                                       \
+    }                                                                                              \
+    else {                                                                                         \
         ZORV_APPLY(token, registers.Get(instruction->target),                                      \
                    (Number{instruction->right, kValueDouble}));                                    \
     }                                                                                              \
-    name##SlotDouble:                                                                              \
-    if constexpr (kIntegers) {                                                                     \
+    name##SlotDouble : if constexpr (kIntegers) {                                                  \
         return false;                                                                              \
-    } else {                                                                                       \
+    }                                                                                              \
+    else {                                                                                         \
         Value left;                                                                                \
         if (!slot(instruction->left, left)) return false;                                          \
         ZORV_APPLY(token, left, (Number{instruction->right, kValueDouble}));                       \
@@ -411,8 +415,8 @@ Return : {
 }
 
 template bool CInterpretor::RunNumberProgram<true>(const NumberProgram& program,
-                                                  const CompiledOp& op, CValue* slots,
-                                                  uint64_t bound);
-template bool CInterpretor::RunNumberProgram<false>(const NumberProgram& program,
                                                    const CompiledOp& op, CValue* slots,
                                                    uint64_t bound);
+template bool CInterpretor::RunNumberProgram<false>(const NumberProgram& program,
+                                                    const CompiledOp& op, CValue* slots,
+                                                    uint64_t bound);

@@ -650,8 +650,7 @@ private:
     // call keeps the caller's locals object and pushes no block.
     [[gnu::always_inline]] inline void RunPlainFrame(CIBaseObjectVar* current,
                                                      const BlockRecord* function,
-                                                     const CompiledFunction& code,
-                                                     CValue* slots);
+                                                     const CompiledFunction& code, CValue* slots);
     // `count` slots of a compiled call on top of the slot stack, each holding integer 0.
     CValue* ReserveSlots(uint32_t count) {
         if (slotSegment_ < slotSegments_.size()) {
@@ -687,15 +686,14 @@ private:
     // expression is not one of numbers now, or with `kIntegers` of integers alone. Kept
     // out of RunCompiled so that deep recursion does not carry its locals.
     template <bool kIntegers>
-    [[gnu::noinline, gnu::flatten]] bool RunCompiledNumbers(const CompiledFunction& code,
-                                                            const CompiledOp* op,
-                                                            const CompiledOp* end, CValue* slots,
-                                                            uint64_t bound);
+    [[gnu::noinline, gnu::flatten]] bool
+    RunCompiledNumbers(const CompiledFunction& code, const CompiledOp* op, const CompiledOp* end,
+                       CValue* slots, uint64_t bound);
     // The register program of a kOpNumberCode `op` (compiled_registers.cpp), false as for
     // RunCompiledNumbers.
     template <bool kIntegers>
-    [[gnu::noinline]] bool RunNumberProgram(const NumberProgram& program,
-                                            const CompiledOp& op, CValue* slots, uint64_t bound);
+    [[gnu::noinline]] bool RunNumberProgram(const NumberProgram& program, const CompiledOp& op,
+                                            CValue* slots, uint64_t bound);
     // A slot's value read as an operand at the current depth.
     void PushSlot(CValue* value);
     // ---- Array elements of compiled code (compiled_elements.cpp) ----------------------
@@ -761,7 +759,8 @@ private:
     [[noreturn]] void ChainStops();
     uint32_t SiteMethod(const CompiledFunction& code, uint32_t site, const CClassRecord* record);
     bool IsScriptObject(const CIBaseClassImpl* object) const {
-        return object->classRecord == nullptr || object == static_cast<const CIBaseClassImpl*>(this);
+        return object->classRecord == nullptr ||
+               object == static_cast<const CIBaseClassImpl*>(this);
     }
     // Members after an element or a parenthesis (compiled_chains.cpp). The value at the
     // current depth read on at the member token, as a parenthesis reads on.

@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "script/language/char_class.h"
 #include "script/interpreter/ierror.h"
+#include "script/language/char_class.h"
 #include "script/language/token_record.h"
 
 class CNameTable;

@@ -6,13 +6,13 @@
 
 #include "platform/kernel/clock.h"
 #include "platform/user/messages.h"
-#include "script/runtime/frame_timer.h"
 #include "script/interpreter/interpretor.h"
+#include "script/runtime/frame_timer.h"
 #include "script/runtime/launch_info.h"
-#include "script/values/list_snapshot.h"
 #include "script/runtime/message_filter.h"
 #include "script/runtime/neighbour_services.h"
 #include "script/runtime/time_driven.h"
+#include "script/values/list_snapshot.h"
 
 namespace {
 

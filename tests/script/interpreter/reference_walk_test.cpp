@@ -780,7 +780,8 @@ private:
             if (Pick(40) == 0 && scope.inFunction) return "p0";
             [[fallthrough]];
         default:
-            return scope.objects.empty() ? "bx" : scope.objects[size_t(Pick(int(scope.objects.size())))];
+            return scope.objects.empty() ? "bx"
+                                         : scope.objects[size_t(Pick(int(scope.objects.size())))];
         }
     }
 
@@ -801,8 +802,8 @@ private:
             return Member(Object(scope));
         case 3: {
             std::string object = Pick(5) == 0 ? Object(scope) : "bx";
-            if (object == "This" || object == "o" || object == "bx.in" ||
-                object == "lq") object = "bx";
+            if (object == "This" || object == "o" || object == "bx.in" || object == "lq")
+                object = "bx";
             return object + ".Get(" + Expression(scope, depth + 2) + ")";
         }
         case 4:
@@ -949,7 +950,8 @@ private:
             if (size >= 4 && !scope.fixed.empty() && Pick(2) == 0) {
                 std::string counter = scope.fixed[size_t(Pick(int(scope.fixed.size())))];
                 // A counter and an integer, read as one index.
-                if (Pick(3) == 0) counter += (Pick(2) == 0 ? " + " : " - ") + std::to_string(Pick(3));
+                if (Pick(3) == 0)
+                    counter += (Pick(2) == 0 ? " + " : " - ") + std::to_string(Pick(3));
                 return counter;
             }
             if (Pick(8) == 0) return Name(scope);
@@ -1060,9 +1062,8 @@ private:
     std::string Target() { return std::string(1, "abcds"[Pick(5)]); }
 
     std::string Literal() {
-        static const char* const kLiterals[] = {"0",   "1",          "2",          "7",
-                                                "-1",  "2147483647", "2147483000", "0.5",
-                                                "2.25", "-0.75",     "3"};
+        static const char* const kLiterals[] = {
+            "0", "1", "2", "7", "-1", "2147483647", "2147483000", "0.5", "2.25", "-0.75", "3"};
         return kLiterals[Pick(int(std::size(kLiterals)))];
     }
 
@@ -1087,9 +1088,9 @@ private:
     }
 
     std::string Expression(int depth) {
-        static const char* const kOperators[] = {"+",  "-",  "*",  "/",  "%",  "<<", ">>",
-                                                 "&",  "|",  "^",  "&&", "||", ">=", "<=",
-                                                 "==", "<",  ">",  "!="};
+        static const char* const kOperators[] = {"+",  "-",  "*",  "/", "%",  "<<",
+                                                 ">>", "&",  "|",  "^", "&&", "||",
+                                                 ">=", "<=", "==", "<", ">",  "!="};
         std::string text = Operand(depth);
         int operators = Pick(depth > 1 ? 2 : 4);
         for (int i = 0; i < operators; ++i)
@@ -1099,16 +1100,16 @@ private:
     }
 
     std::string Statement() {
-        static const char* const kCompound[] = {"+=", "-=", "*=", "/=", "%=",
-                                                "&=", "|=", "^=", "<<=", ">>="};
+        static const char* const kCompound[] = {
+            "+=", "-=", "*=", "/=", "%=", "&=", "|=", "^=", "<<=", ">>="};
         switch (Pick(6)) {
         case 0:
             return Target() + " " + kCompound[Pick(int(std::size(kCompound)))] + " " +
                    Expression(1) + ";\n";
         case 1: {
             // A kind the statements meet from a later round on.
-            static const char* const kChanges[] = {"2.5", "\"4\"", "0", "2147483647",
-                                                   "0 - 2147483647 - 1", "-1"};
+            static const char* const kChanges[] = {
+                "2.5", "\"4\"", "0", "2147483647", "0 - 2147483647 - 1", "-1"};
             const std::string target = Pick(3) == 0 ? std::string(1, "gh"[Pick(2)]) : Target();
             return "If (i == " + std::to_string(Pick(4)) + ") " + target + " = " +
                    kChanges[Pick(int(std::size(kChanges)))] + ";\n";
@@ -1171,8 +1172,7 @@ protected:
         // A top level runs more statements, and its handler many times: more of them fail;
         // the calls of D, and members, end a few more; elements fail in more ways
         // (missing, out of bounds, of another shape).
-        EXPECT_GE(ended, topLevel || elements ? count / 5
-                                              : count / (recursion || members ? 4 : 3));
+        EXPECT_GE(ended, topLevel || elements ? count / 5 : count / (recursion || members ? 4 : 3));
         // Every program has R, which compiles; plain ones have three more.
         EXPECT_GE(compiled, plain ? count * 3 : count / 2);
     }
