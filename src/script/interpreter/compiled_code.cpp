@@ -2608,21 +2608,7 @@ DoReturnZero:
 DoNumberCode : {
     depth_ = base;
     const CompiledOp* end = ops + op->index;
-    // Most expressions meet integers alone, which need no kinds; one that meets a double,
-    // or anything else, is taken again with both, and from then on with both at once when
-    // it was a double. Nothing is changed before an attempt succeeds. An expression with
-    // calls has no register program: its steps are replayed.
-    uint8_t& metDouble = code.metDoubles[op->depth];
-    const NumberProgram& program = code.numberPrograms[op->depth];
-    if (program.code.empty()) {
-        if (metDouble != 0 || !RunCompiledNumbers<true>(code, op, end, slots, bound)) {
-            if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) ZORV_NEXT_STEP();
-            metDouble = 1;
-        }
-    } else if (metDouble != 0 || !RunNumberProgram<true>(program, *op, slots, bound)) {
-        if (!RunNumberProgram<false>(program, *op, slots, bound)) ZORV_NEXT_STEP();
-        metDouble = 1;
-    }
+    if (!RunNumberCode(code, op, end, slots, bound)) ZORV_NEXT_STEP();
     // The step at the end taken here too, when it has nothing to do but count or branch.
     if (end->op == kOpBranchTrue) {
         // A double holds as the branch reads it, by its integer, which cannot fail.

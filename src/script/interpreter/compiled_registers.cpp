@@ -414,6 +414,25 @@ Return : {
 #undef ZORV_NEXT_INSTRUCTION
 }
 
+bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp* op,
+                                 const CompiledOp* end, CValue* slots, uint64_t bound) {
+    // Most expressions meet integers alone, which need no kinds; one that meets a double,
+    // or anything else, is taken again with both, and from then on with both at once when
+    // it was a double. Nothing is changed before an attempt succeeds. An expression with
+    // calls has no register program: its steps are replayed.
+    uint8_t& metDouble = code.metDoubles[op->depth];
+    const NumberProgram& program = code.numberPrograms[op->depth];
+    if (program.code.empty()) {
+        if (metDouble == 0 && RunCompiledNumbers<true>(code, op, end, slots, bound)) return true;
+        if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) return false;
+    } else {
+        if (metDouble == 0 && RunNumberProgram<true>(program, *op, slots, bound)) return true;
+        if (!RunNumberProgram<false>(program, *op, slots, bound)) return false;
+    }
+    metDouble = 1;
+    return true;
+}
+
 template bool CInterpretor::RunNumberProgram<true>(const NumberProgram& program,
                                                    const CompiledOp& op, CValue* slots,
                                                    uint64_t bound);

@@ -694,6 +694,11 @@ private:
     template <bool kIntegers>
     [[gnu::noinline]] bool RunNumberProgram(const NumberProgram& program, const CompiledOp& op,
                                             CValue* slots, uint64_t bound);
+    // The kOpNumberCode `op` worked out, integers tried first unless it met a double
+    // before (compiled_registers.cpp): false when its expression is not one of numbers now.
+    // Out of RunCompiled, which every level of a recursion carries.
+    [[gnu::noinline]] bool RunNumberCode(const CompiledFunction& code, const CompiledOp* op,
+                                         const CompiledOp* end, CValue* slots, uint64_t bound);
     // A slot's value read as an operand at the current depth.
     void PushSlot(CValue* value);
     // ---- Array elements of compiled code (compiled_elements.cpp) ----------------------
