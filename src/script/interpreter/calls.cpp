@@ -213,31 +213,36 @@ void CInterpretor::HandleMethodError(CIError* error) {
 
 // ---- Script functions ----------------------------------------------------------------
 
+inline CIBaseObjectVar* CInterpretor::SpareLocals(CallRecord* record) {
+    if (record->spareLocals == nullptr) {
+        record->spareLocals = NewScriptObject();
+        record->spareLocals->MarkCallLocals();
+    }
+    return record->spareLocals;
+}
+
+inline void CInterpretor::SaveCallState(CallRecord* record, CIBaseObjectVar* current) {
+    record->savedLocals = locals_;
+    record->savedCurrent = currentObject_;
+    record->savedToken = currentToken;
+    record->savedReturnValue = returnValue_;
+    record->savedBlockDepth = blockDepth_;
+    record->savedEntry = entryIndex;
+    record->savedEpoch = ScopeEpoch();
+    record->savedSharedChanges = SharedChanges();
+    record->current = current;
+}
+
 inline CInterpretor::CallRecord* CInterpretor::EnterCall(CIBaseObjectVar* locals,
                                                          CIBaseObjectVar* current) {
     // Every way into a call, the compiled ones too, keeps within the stack's budget.
     CheckStack();
     CallRecord* record =
         callNesting_ < callRecordCount_ ? callRecords_[callNesting_] : NewCallRecord();
-    CIBaseObjectVar* owned = nullptr;
-    if (locals == nullptr) {
-        if (record->spareLocals == nullptr) {
-            record->spareLocals = NewScriptObject();
-            record->spareLocals->MarkCallLocals();
-        }
-        owned = record->spareLocals;
-    }
+    CIBaseObjectVar* owned = locals == nullptr ? SpareLocals(record) : nullptr;
     ++callNesting_;
-    record->savedLocals = locals_;
-    record->savedCurrent = currentObject_;
-    record->savedToken = currentToken;
-    record->savedReturnValue = returnValue_;
-    record->savedBlockDepth = blockDepth_;
+    SaveCallState(record, current);
     record->savedReturnFlag = returnFlag_;
-    record->savedEntry = entryIndex;
-    record->savedEpoch = ScopeEpoch();
-    record->savedSharedChanges = SharedChanges();
-    record->current = current;
     record->ownedLocals = owned;
     record->result.SetInt(0);
     ++current->runningCalls;
@@ -358,23 +363,11 @@ inline void CInterpretor::RunPlainFrame(CIBaseObjectVar* current, const BlockRec
     // a walked call keeps it; its result there is found by CollectGarbage as theirs is.
     CallRecord* record =
         callNesting_ < callRecordCount_ ? callRecords_[callNesting_] : NewCallRecord();
-    record->savedLocals = locals_;
-    record->savedCurrent = currentObject_;
-    record->savedToken = currentToken;
-    record->savedReturnValue = returnValue_;
-    record->savedBlockDepth = blockDepth_;
-    record->savedEntry = entryIndex;
-    record->savedEpoch = ScopeEpoch();
-    record->savedSharedChanges = SharedChanges();
-    record->current = current;
+    SaveCallState(record, current);
     // Names are looked up in the scopes the walk's call would have: an empty locals
     // object and the call's This.
     if (code.frameKind == kFrameNamesOnly) {
-        if (record->spareLocals == nullptr) {
-            record->spareLocals = NewScriptObject();
-            record->spareLocals->MarkCallLocals();
-        }
-        locals_ = record->spareLocals;
+        locals_ = SpareLocals(record);
         NoteScopeChange();
     } else if (current != currentObject_) {
         NoteScopeChange();

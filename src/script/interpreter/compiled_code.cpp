@@ -1227,20 +1227,9 @@ private:
         for (uint8_t* before = link; before != member; before = Next(before))
             Emit(kOpChainMember, depth, before);
         const uint32_t begin = Emit(kOpMemberElementBegin, depth, member);
-        closers_.push_back(kIndexList);
-        uint8_t* next = Next(member);
         uint32_t count = 0;
-        for (;;) {
-            if (count == uint32_t(CInterpretor::kMaxArrayIndices)) return nullptr;
-            next = Expression(depth, next);
-            if (next == nullptr) return nullptr;
-            Emit(kOpElementIndex, depth, next, count++);
-            if (Code(next) != kTokenComma) break;
-            next = Next(next);
-        }
-        closers_.pop_back();
-        if (Code(next) != kTokenCloseBracket) return nullptr;
-        next = Next(next);
+        uint8_t* next = IndexList(depth, Next(member), count);
+        if (next == nullptr) return nullptr;
         uint8_t* end = next;
         while (Code(end) == kTokenMember)
             end = Next(end);
@@ -1348,9 +1337,23 @@ private:
             seenNames_.push_back(name);
             begin = Emit(kOpElementName, depth, token);
         }
-        closers_.push_back(kIndexList);
-        uint8_t* next = Next(token);
         uint32_t count = 0;
+        uint8_t* next = IndexList(depth, Next(token), count);
+        if (next == nullptr) return nullptr;
+        if (IsMemberLink(Code(next))) {
+            out_.ops[begin].index = uint32_t(out_.ops.size()) + 1;
+            return MembersAfter(depth, next, count);
+        }
+        // Its first step, for ElementAssignment.
+        uint32_t element = Emit(kOpElement, depth, next, begin, count, kElementAddressed);
+        out_.ops[begin].index = element + 1;
+        return next;
+    }
+
+    // The indices of an element from `next`, just past its "[", each compiled and taken
+    // as the next index (`count` of them); the token after the "]", or null.
+    uint8_t* IndexList(uint32_t depth, uint8_t* next, uint32_t& count) {
+        closers_.push_back(kIndexList);
         for (;;) {
             // The link pass lets no more indices through than an array has dimensions.
             if (count == uint32_t(CInterpretor::kMaxArrayIndices)) return nullptr;
@@ -1361,16 +1364,7 @@ private:
             next = Next(next);
         }
         closers_.pop_back();
-        if (Code(next) != kTokenCloseBracket) return nullptr;
-        next = Next(next);
-        if (IsMemberLink(Code(next))) {
-            out_.ops[begin].index = uint32_t(out_.ops.size()) + 1;
-            return MembersAfter(depth, next, count);
-        }
-        // Its first step, for ElementAssignment.
-        uint32_t element = Emit(kOpElement, depth, next, begin, count, kElementAddressed);
-        out_.ops[begin].index = element + 1;
-        return next;
+        return Code(next) == kTokenCloseBracket ? Next(next) : nullptr;
     }
 
     // Whether the value of an operand that `next` follows may be assigned to through its
@@ -1410,17 +1404,8 @@ private:
             // A name no scope has makes a new array: its indices are worked out once more,
             // after the right side, above it.
             made = Emit(kOpNewArray, depth, token);
-            closers_.push_back(kIndexList);
-            uint8_t* next = Next(out_.ops[begin].token);
             uint32_t count = 0;
-            for (;;) {
-                next = Expression(depth + 1, next);
-                if (next == nullptr) return -1;
-                Emit(kOpElementIndex, depth + 1, next, count++);
-                if (Code(next) != kTokenComma) break;
-                next = Next(next);
-            }
-            closers_.pop_back();
+            if (IndexList(depth + 1, Next(out_.ops[begin].token), count) == nullptr) return -1;
             uint32_t end = Emit(kOpNewArrayEnd, depth, token, 0, count);
             // The array that binds its name goes into the slot.
             if (begin == bindingBegin_) {

@@ -29,6 +29,36 @@ void CInterpretor::NewArrayFromPlaceholder(int count, CValue* slot) {
     Operand()->Assign(value);
 }
 
+namespace {
+
+// The number in cell `flat` of `array` with operator `code` ("+=", "-=", "*=", "++" or
+// "--") applied, with `right` for the first three, into `value`; false when the cell holds
+// no number.
+bool ApplyToCell(const CScriptArray& array, uint32_t flat, uint8_t code, const CValue* right,
+                 CValue& value) {
+    if (!array.ReadNumber(flat, value)) return false;
+    switch (code) {
+    case kTokenIncrement:
+        value.Increment();
+        break;
+    case kTokenDecrement:
+        value.Decrement();
+        break;
+    case kTokenAddAssign:
+        value.Add(*right);
+        break;
+    case kTokenSubtractAssign:
+        value.Subtract(*right);
+        break;
+    default:
+        value.Multiply(*right);
+        break;
+    }
+    return true;
+}
+
+} // namespace
+
 void CInterpretor::CompiledElementOperand(int count) {
     StackSlot* place = slots_[depth_];
     // ElementOperand writes the indices of a missing element back to the place.
@@ -61,24 +91,7 @@ bool CInterpretor::AssignElementCell(uint8_t code, bool keepAddress) {
         bool step = code == kTokenIncrement || code == kTokenDecrement;
         if (!step && right.GetType() > kValueDouble) break;
         CValue value(this);
-        if (!array->ReadNumber(flat, value)) break;
-        switch (code) {
-        case kTokenIncrement:
-            value.Increment();
-            break;
-        case kTokenDecrement:
-            value.Decrement();
-            break;
-        case kTokenAddAssign:
-            value.Add(right);
-            break;
-        case kTokenSubtractAssign:
-            value.Subtract(right);
-            break;
-        default:
-            value.Multiply(right);
-            break;
-        }
+        if (!ApplyToCell(*array, flat, code, &right, value)) break;
         if (!array->WriteNumber(flat, value)) array->SetItemFlat(flat, &value);
         // "++" and "--" leave the value read before the step; the others the new one,
         // which keeps naming the element.
@@ -110,25 +123,7 @@ namespace {
 bool StoreCompoundCell(CInterpretor* interpreter, CScriptArray& array, uint32_t flat, uint8_t code,
                        const CValue* right) {
     CValue value(interpreter);
-    if (!array.ReadNumber(flat, value)) return false;
-    switch (code) {
-    case kTokenIncrement:
-        value.Increment();
-        break;
-    case kTokenDecrement:
-        value.Decrement();
-        break;
-    case kTokenAddAssign:
-        value.Add(*right);
-        break;
-    case kTokenSubtractAssign:
-        value.Subtract(*right);
-        break;
-    default:
-        value.Multiply(*right);
-        break;
-    }
-    return array.WriteNumber(flat, value);
+    return ApplyToCell(array, flat, code, right, value) && array.WriteNumber(flat, value);
 }
 
 // The number that StoreSource `source` and `value` name into `number`, when it is at hand;

@@ -841,6 +841,12 @@ private:
     [[gnu::always_inline]] inline CallRecord* EnterCall(CIBaseObjectVar* locals,
                                                         CIBaseObjectVar* current);
     [[gnu::always_inline]] inline void LeaveCall();
+    // The level's locals object kept empty for the calls that have none of their own,
+    // made when first needed.
+    inline CIBaseObjectVar* SpareLocals(CallRecord* record);
+    // What a call changes and puts back as it ends, and the object it runs on, kept in
+    // its level's record.
+    inline void SaveCallState(CallRecord* record, CIBaseObjectVar* current);
     // The record of nesting level callNesting_, made when the level is reached first.
     [[gnu::noinline]] CallRecord* NewCallRecord();
     // The operand holds `value`, a call's result.
