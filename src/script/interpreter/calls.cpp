@@ -233,6 +233,14 @@ inline void CInterpretor::SaveCallState(CallRecord* record, CIBaseObjectVar* cur
     record->current = current;
 }
 
+inline void CInterpretor::RestoreCallState(const CallRecord* record) {
+    locals_ = record->savedLocals;
+    currentObject_ = record->savedCurrent;
+    currentToken = record->savedToken;
+    returnValue_ = record->savedReturnValue;
+    entryIndex = record->savedEntry;
+}
+
 inline CInterpretor::CallRecord* CInterpretor::EnterCall(CIBaseObjectVar* locals,
                                                          CIBaseObjectVar* current) {
     // Every way into a call, the compiled ones too, keeps within the stack's budget.
@@ -274,17 +282,13 @@ inline void CInterpretor::LeaveCall() {
     } else {
         UnwindBlocks(record->savedBlockDepth);
     }
-    locals_ = record->savedLocals;
-    currentObject_ = record->savedCurrent;
+    RestoreCallState(record);
     // Nothing the caller can reach changed: its names find what they found before.
     if (SharedChanges() == record->savedSharedChanges)
         RestoreScopeEpoch(record->savedEpoch);
     else
         NoteScopeChange();
-    currentToken = record->savedToken;
-    returnValue_ = record->savedReturnValue;
     returnFlag_ = record->savedReturnFlag;
-    entryIndex = record->savedEntry;
     FinishCall(record->current);
 }
 
@@ -393,17 +397,13 @@ inline void CInterpretor::RunPlainFrame(CIBaseObjectVar* current, const BlockRec
 inline void CInterpretor::LeavePlainFrame(CallRecord* record) {
     --callNesting_;
     blockDepth_ = record->savedBlockDepth;
-    locals_ = record->savedLocals;
-    currentObject_ = record->savedCurrent;
+    RestoreCallState(record);
     if (ScopeEpoch() != record->savedEpoch) {
         if (SharedChanges() == record->savedSharedChanges)
             RestoreScopeEpoch(record->savedEpoch);
         else
             NoteScopeChange();
     }
-    currentToken = record->savedToken;
-    returnValue_ = record->savedReturnValue;
-    entryIndex = record->savedEntry;
     FinishCall(record->current);
 }
 

@@ -847,6 +847,8 @@ private:
     // What a call changes and puts back as it ends, and the object it runs on, kept in
     // its level's record.
     inline void SaveCallState(CallRecord* record, CIBaseObjectVar* current);
+    // The scopes, place and result a call's record saved, put back as the call ends.
+    inline void RestoreCallState(const CallRecord* record);
     // The record of nesting level callNesting_, made when the level is reached first.
     [[gnu::noinline]] CallRecord* NewCallRecord();
     // The operand holds `value`, a call's result.
