@@ -315,3 +315,37 @@ Function Keep(n) {
 }
 Print(Keep(6), total);
 Print(Keep(8), total);
+
+//== a callee that leaves nested blocks by Return gives its caller back the caller's own blocks
+// expect: end
+// expect output: 6 local
+// expect output: global
+// expect output: 8 local
+// expect output: global
+// expect output: 10 local
+// expect output: global
+// expect output: 10
+t = "global";
+Function Leave(n) {
+    While (1) {
+        If (n > 0) {
+            For (; n < 100; n++) {
+                If (n > 2) Return n * 2;
+            }
+        }
+        n++;
+    }
+}
+Function Caller(n) {
+    Var r = 0;
+    If (n > 0) {
+        Var t = "local";
+        r = Leave(n);
+        Print(r, t);
+    }
+    Print(t);
+    Return r;
+}
+Caller(1);
+Caller(4);
+Print(Caller(5));

@@ -207,3 +207,24 @@ Function Turn(n) {
 }
 Print(Turn(2));
 Print(Turn(3));
+
+//== a name read by number code is looked up again under another object as This
+// expect: end
+// expect output: 21 7 21 7 23
+k = 3;
+Function Twice() {
+    Var s = 0;
+    s = k * 2 + 1;
+    Return s;
+}
+Function Holder(k) {
+    This.k = k;
+    This.Twice = Twice;
+}
+Function Plain() {
+    This.Twice = Twice;
+}
+h = New Holder(10);
+p = New Plain();
+q = New Holder(11);
+Print(h.Twice(), p.Twice(), h.Twice(), Twice(), q.Twice());

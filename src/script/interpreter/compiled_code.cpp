@@ -1552,22 +1552,15 @@ private:
             conditionalNext = false;
             uint16_t code = Code(token);
             if (code == kTokenReturn && function_ == nullptr) return false;
-            switch (code) {
+            // Of the class names, only a singleton's starts a statement, as This does.
+            switch (IsSingletonClass(code) ? uint16_t(kTokenThis) : code) {
             case kTokenName:
             case kTokenArrayName:
             case kTokenCallName:
             case kTokenVar:
-            // Of the class names, only a singleton's starts a statement.
             case kTokenThis:
             case kTokenCurWindow:
-            case kTokenString:
-            case 2:
-            case 3:
-            case 4:
-            case 39:
-            case 56:
-            case 57:
-            case 59: {
+            case kTokenString: {
                 uint32_t declared = kNoSlot;
                 uint32_t declaredName = 0;
                 if (code == kTokenVar && contexts_.empty() && !conditional && !scopesOnly_ &&

@@ -1190,6 +1190,21 @@ protected:
         ASSERT_EQ(compiled.ticks, reference.ticks) << "seed " << seed << "\n" << source;
     }
 
+    // Each body as the body of F(p0) between `prelude` and `calls`: compiled, its values,
+    // output and errors come out as the reference walk makes them.
+    template <size_t N>
+    static void ExpectBodiesAgree(const char* prelude, const char* const (&bodies)[N],
+                                  const char* calls) {
+        for (const char* body : bodies) {
+            std::string source =
+                std::string(prelude) + "Function F(p0) { " + body + " }\n" + std::string(calls);
+            Outcome reference = RunProgram(source, Way::kReference);
+            Outcome fromCode = RunProgram(source, Way::kCompiled);
+            EXPECT_GE(fromCode.compiled, 1u) << source;
+            ASSERT_NO_FATAL_FAILURE(SameAsReference(fromCode, reference, 0, source));
+        }
+    }
+
 private:
     const ScriptClassInfo* savedMath_ = nullptr;
 };
@@ -1272,15 +1287,8 @@ TEST_F(ReferenceWalk, IndexedAndParenthesizedMembersAgreeWithTheWalk) {
         "Var n = p0; Var a[n]; Return n;",
         "Var k = p0; Var o = New Obj(1); o.x = 1; Return o.fresh[k] + 1;",
     };
-    for (const char* body : bodies) {
-        std::string source = "Function Obj(x) { This.x = x; This.y = 2; }\n"
-                             "Function F(p0) { " +
-                             std::string(body) + " }\ng[0] = 7;\nPrint(F(4));\nPrint(F(\"ab\"));\n";
-        Outcome reference = RunProgram(source, Way::kReference);
-        Outcome fromCode = RunProgram(source, Way::kCompiled);
-        EXPECT_GE(fromCode.compiled, 1u) << source;
-        ASSERT_NO_FATAL_FAILURE(SameAsReference(fromCode, reference, 0, source));
-    }
+    ExpectBodiesAgree("Function Obj(x) { This.x = x; This.y = 2; }\n", bodies,
+                      "g[0] = 7;\nPrint(F(4));\nPrint(F(\"ab\"));\n");
 }
 
 // Compiled steps whose quick paths give way: each error must stand where the walk raises
@@ -1306,15 +1314,8 @@ TEST_F(ReferenceWalk, CompiledStepsThatGiveWayAgreeWithTheWalk) {
         "Var s = 1; While (Q(s, 0) < 50) s = s + Q(s, 1); s = s - Q(s, nothing); Return s;",
         "Var s = 5; s = s + Q(s, 2147483000) * Q(); Return s;",
     };
-    for (const char* body : bodies) {
-        std::string source = "Function Q(x, y) { Return x * 3 - y; }\n"
-                             "Function F(p0) { " +
-                             std::string(body) + " }\nPrint(F(4));\nPrint(F(2.5));\n";
-        Outcome reference = RunProgram(source, Way::kReference);
-        Outcome fromCode = RunProgram(source, Way::kCompiled);
-        EXPECT_GE(fromCode.compiled, 1u) << source;
-        ASSERT_NO_FATAL_FAILURE(SameAsReference(fromCode, reference, 0, source));
-    }
+    ExpectBodiesAgree("Function Q(x, y) { Return x * 3 - y; }\n", bodies,
+                      "Print(F(4));\nPrint(F(2.5));\n");
 }
 
 // Statements, steps and conditions worked out on plain numbers: each value and kind as
@@ -1352,15 +1353,8 @@ TEST_F(ReferenceWalk, CompiledNumbersAgreeWithTheWalk) {
         "Var t = \"a\"; t += p0; t -= 1; Return t;",
         "Var s = 0; Var i; For (i = 0; i < p0 / (p0 - 4); i++) s++; Return s;",
     };
-    for (const char* body : bodies) {
-        std::string source = "Function Q(x, y) { Return x * 3 - y; }\n"
-                             "Function F(p0) { " +
-                             std::string(body) + " }\ng = 1.5;\nPrint(F(4));\nPrint(F(2.5));\n";
-        Outcome reference = RunProgram(source, Way::kReference);
-        Outcome fromCode = RunProgram(source, Way::kCompiled);
-        EXPECT_GE(fromCode.compiled, 1u) << source;
-        ASSERT_NO_FATAL_FAILURE(SameAsReference(fromCode, reference, 0, source));
-    }
+    ExpectBodiesAgree("Function Q(x, y) { Return x * 3 - y; }\n", bodies,
+                      "g = 1.5;\nPrint(F(4));\nPrint(F(2.5));\n");
 }
 
 // Statements of numbers whose variables change kind between rounds, compiled against the
