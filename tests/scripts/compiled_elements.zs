@@ -281,3 +281,49 @@ Function Others() {
     s[i] = 1;
 }
 Others();
+
+//== stores into cells of one kind from operands of the other, and steps of doubles
+// expect: end
+// expect output: 3.5 -0.5 7.5 | 2.5 0.5 -6 | 10 12.5 | -2147483648 4.5
+Function Kinds() {
+    Var i = 3;
+    Var d = 0.5;
+    c[0] = 0;
+    c[1] = 0;
+    c[2] = 0;
+    c[0] = i + d;
+    c[1] = d - 1;
+    c[2] = i * 2.5;
+    Var r = c[0] + " " + c[1] + " " + c[2];
+    c[0] = 1.5;
+    c[0]++;
+    c[1]--;
+    c[1] += 2;
+    c[2] = 2;
+    c[2] *= 0 - i;
+    r = r + " | " + c[0] + " " + c[1] + " " + c[2];
+    c[0] = 4;
+    c[0] += i * 2;
+    c[1] = c[0] + d * 5;
+    r = r + " | " + c[0] + " " + c[1];
+    c[0] = 2147483646;
+    c[0] += 1;
+    c[0] += 1;
+    c[1] = 4;
+    c[1] += d;
+    Print(r, "|", c[0], c[1]);
+}
+Kinds();
+
+//== a step on a cell holding a text, and an operand holding a text, fail where the walk does
+// expect: error 12 line 9 column 14
+// expect output: 4 ab
+Function Texts() {
+    Var t = "b";
+    c[0] = 4;
+    c[1] = "a";
+    c[1] += t;
+    Print(c[0], c[1]);
+    c[0] *= t;
+}
+Texts();

@@ -2861,7 +2861,7 @@ DoElementRead : {
     ZORV_NEXT_STEP();
 }
 DoElementStore:
-    if (StoreElementCell(this, code, code.elementStores[op->count], op->code, slots, bound))
+    if (StoreElementCell(code, code.elementStores[op->count], op->code, slots, bound))
         op = ops + op->index - 1;
     ZORV_NEXT_STEP();
 DoElementMembers:
