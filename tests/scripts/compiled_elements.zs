@@ -327,3 +327,19 @@ Function Texts() {
     c[0] *= t;
 }
 Texts();
+
+//== an element that an operator takes just before a closing parenthesis, of each kind
+// expect: error 41 line 12
+// expect output: 15 -2 | ab 0 4
+Function Closing() {
+    Var i = 1;
+    Var x = 2.5;
+    p[0] = 4;
+    p[1] = 6;
+    p[2] = "b";
+    Var y = (p[i]);
+    y = (p[0] + (i + (p[i] + 1)) - p[0] * 2);
+    Print((x * p[i]), (p[0] - p[i]), "|", ("a" + p[2]), (x > p[0]) + (p[1] / (i + p[i - 1]) * 2), y);
+    y = (x + p[5]);
+}
+Closing();

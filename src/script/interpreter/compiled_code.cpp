@@ -955,7 +955,7 @@ private:
             } else {
                 token = Operand(depth, token);
                 if (token == nullptr) return nullptr;
-                SettleElementMode(depth, token);
+                SettleElementMode(depth, token, depth - 1 > base ? operators[depth - 1] : 0);
             }
             for (;;) {
                 uint16_t code = Code(token);
@@ -1376,12 +1376,16 @@ private:
         return code == kTokenCloseParen && !closers_.empty() && closers_.back() == kParenthesis;
     }
 
-    // An element just read at `depth` whose value alone is used is read from its cell.
-    void SettleElementMode(uint32_t depth, uint8_t* next) {
+    // An element just read at `depth` whose value alone is used is read from its cell. The
+    // right operand of `consumer`, a binary operator, is used so even before a closing
+    // parenthesis: the operator takes its value before anything after the parenthesis
+    // runs ("?" and the assignments, whose result may stand for it, aside).
+    void SettleElementMode(uint32_t depth, uint8_t* next, uint32_t consumer) {
         CompiledOp& last = out_.ops.back();
         if (last.op != kOpElement || last.depth != depth) return;
         elementAt_[depth] = uint32_t(out_.ops.size() - 1);
-        if (!MayBeAssigned(next)) last.code = kElementValue;
+        const bool consumed = Code(next) == kTokenCloseParen && consumer > kTokenQuestion;
+        if (consumed || !MayBeAssigned(next)) last.code = kElementValue;
     }
 
     // Operator `code` reduced at `depth` onto the element read there, with nothing taken
