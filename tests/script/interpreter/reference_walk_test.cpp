@@ -969,12 +969,9 @@ private:
             return "m[" + ElementIndex(scope, 2) + ", " + ElementIndex(scope, 2) +
                    (Pick(100) == 0 ? ", 0]" : "]");
         std::string element = ElementName(scope) + "[" + ElementIndex(scope, 4) + "]";
-        switch (Pick(9)) {
+        switch (Pick(8)) {
         case 0:
             return "(" + element + ")";
-        case 5:
-            // The right operand of an operator just before a closing parenthesis.
-            return "(" + PlainOperand(scope, depth + 2) + kArithmetic[Pick(3)] + element + ")";
         case 1:
             return "(" + element + " = " + PlainOperand(scope, depth + 2) + ")";
         case 2:
