@@ -281,3 +281,65 @@ Function Others() {
     s[i] = 1;
 }
 Others();
+
+//== stores into cells of one kind from operands of the other, and steps of doubles
+// expect: end
+// expect output: 3.5 -0.5 7.5 | 2.5 0.5 -6 | 10 12.5 | -2147483648 4.5
+Function Kinds() {
+    Var i = 3;
+    Var d = 0.5;
+    c[0] = 0;
+    c[1] = 0;
+    c[2] = 0;
+    c[0] = i + d;
+    c[1] = d - 1;
+    c[2] = i * 2.5;
+    Var r = c[0] + " " + c[1] + " " + c[2];
+    c[0] = 1.5;
+    c[0]++;
+    c[1]--;
+    c[1] += 2;
+    c[2] = 2;
+    c[2] *= 0 - i;
+    r = r + " | " + c[0] + " " + c[1] + " " + c[2];
+    c[0] = 4;
+    c[0] += i * 2;
+    c[1] = c[0] + d * 5;
+    r = r + " | " + c[0] + " " + c[1];
+    c[0] = 2147483646;
+    c[0] += 1;
+    c[0] += 1;
+    c[1] = 4;
+    c[1] += d;
+    Print(r, "|", c[0], c[1]);
+}
+Kinds();
+
+//== a step on a cell holding a text, and an operand holding a text, fail where the walk does
+// expect: error 12 line 9 column 14
+// expect output: 4 ab
+Function Texts() {
+    Var t = "b";
+    c[0] = 4;
+    c[1] = "a";
+    c[1] += t;
+    Print(c[0], c[1]);
+    c[0] *= t;
+}
+Texts();
+
+//== an element that an operator takes just before a closing parenthesis, of each kind
+// expect: error 41 line 12
+// expect output: 15 -2 | ab 0 4
+Function Closing() {
+    Var i = 1;
+    Var x = 2.5;
+    p[0] = 4;
+    p[1] = 6;
+    p[2] = "b";
+    Var y = (p[i]);
+    y = (p[0] + (i + (p[i] + 1)) - p[0] * 2);
+    Print((x * p[i]), (p[0] - p[i]), "|", ("a" + p[2]), (x > p[0]) + (p[1] / (i + p[i - 1]) * 2), y);
+    y = (x + p[5]);
+}
+Closing();

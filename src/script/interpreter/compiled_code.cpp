@@ -83,8 +83,10 @@
 //
 // An element "name[index, ...]" keeps its array's variable (a slot, or the name looked up
 // first, as the walk does) in its place while its indices are worked out above it, then
-// takes the element. Where only its value is used, or an assignment, "++" or "--" follows
-// it directly, a number is read from its cell and written back there (compiled_elements.cpp);
+// takes the element. Where only its value is used (as for the right operand of an operator
+// before a closing parenthesis, which the operator takes first), or an assignment, "++" or
+// "--" follows it directly, a number is read from its cell and written back there
+// (compiled_elements.cpp);
 // anything else, and every element that another operator may assign through, goes the
 // walk's way, by the box that names the element. An element of at most two indices, each a
 // slot, an integer literal or a slot plus or minus one, is first read in one step from the
@@ -92,9 +94,11 @@
 // a value is not at hand. A statement "element = operand", "op=", "++" or "--" on such an
 // element of an array in a slot, whose operand is a literal, a slot or such an element, or
 // up to four of them that "+", "-" and "*" join from left to right, is done in one step
-// when every number is at hand and the cell holds one (kOpElementStore): nothing it reads
-// can fail or have an effect, so the full steps that follow otherwise find the statement
-// as if it had not begun.
+// when every number is at hand and the cell holds one (kOpElementStore), on plain integers
+// and doubles written straight into the cell: nothing it reads can fail or have an effect,
+// so the full steps that follow otherwise find the statement as if it had not begun. The
+// compiler's passes that fuse steps (operands, indices, element reads and stores) are rules
+// of one walker over the steps, which renumbers the jumps.
 #include <algorithm>
 #include <atomic>
 #include <iterator>
@@ -268,10 +272,10 @@ public:
                 ops[i].index = ops[i + 1].index;
             }
         }
-        FuseOperands();
-        FuseElementIndices();
-        FuseElementReads();
-        FuseElementStores();
+        RewriteSteps(&FunctionCompiler::FuseOperand);
+        RewriteSteps(&FunctionCompiler::FuseElementIndex);
+        RewriteSteps(&FunctionCompiler::AddElementRead);
+        RewriteSteps(&FunctionCompiler::AddElementStore);
         SettleNumberCode();
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
@@ -318,173 +322,153 @@ public:
         return true;
     }
 
+    // A pass that rewrites the steps, as RewriteSteps runs it: at step `at` it may push steps
+    // of its own onto `kept` and take that step, with those after it, into them; it returns
+    // how many it took.
+    using StepRule = size_t (FunctionCompiler::*)(size_t at, std::vector<CompiledOp>& kept);
+
+    // One pass of `rule` over the steps. A step the rule takes none of is kept as it is,
+    // after what the rule pushed before it (a jump to the step then reaches those); the
+    // steps it takes all land on the last step kept.
+    void RewriteSteps(StepRule rule) {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        std::vector<uint32_t> moved(ops.size() + 1);
+        std::vector<CompiledOp> kept;
+        kept.reserve(ops.size());
+        for (size_t i = 0; i < ops.size();) {
+            moved[i] = uint32_t(kept.size());
+            const size_t taken = (this->*rule)(i, kept);
+            if (taken == 0) {
+                kept.push_back(ops[i++]);
+                continue;
+            }
+            for (const size_t end = i + taken; i < end; ++i)
+                moved[i] = uint32_t(kept.size() - 1);
+        }
+        moved[ops.size()] = uint32_t(kept.size());
+        Renumber(kept, moved);
+    }
+
     // An operator or an argument whose value is a slot or an integer literal read just
     // before it, in one step.
-    void FuseOperands() {
-        std::vector<CompiledOp>& ops = out_.ops;
-        std::vector<uint32_t> moved(ops.size() + 1);
-        std::vector<CompiledOp> fused;
-        fused.reserve(ops.size());
-        for (size_t i = 0; i < ops.size(); ++i) {
-            moved[i] = uint32_t(fused.size());
-            const CompiledOp& read = ops[i];
-            if (i + 1 < ops.size() && ops[i + 1].op == kOpArgument &&
-                read.depth == ops[i + 1].depth + 1 &&
-                ((read.op == kOpSlot && read.token == ops[i + 1].token) ||
-                 (read.op == kOpInt && Next(read.token) == ops[i + 1].token))) {
-                CompiledOp one = ops[i + 1];
-                one.op = read.op == kOpSlot ? kOpArgumentSlot : kOpArgumentInt;
-                one.count = read.index;
-                fused.push_back(one);
-                moved[++i] = uint32_t(fused.size() - 1);
-                continue;
-            }
-            if (i + 1 < ops.size() && ops[i + 1].op == kOpBinary &&
-                read.depth == ops[i + 1].depth + 1) {
-                const CompiledOp& binary = ops[i + 1];
-                CompiledOp one = binary;
-                one.index = read.index;
-                if (read.op == kOpSlot && read.token == binary.token) {
-                    one.op = kOpBinarySlot;
-                } else if (read.op == kOpBoundSlot && Next(read.token) == binary.token) {
-                    one.op = kOpBinaryBoundSlot;
-                    one.count = Offset(read.token);
-                } else if (read.op == kOpInt && Next(read.token) == binary.token) {
-                    one.op = kOpBinaryInt;
-                } else if (read.op == kOpName && Next(read.token) == binary.token) {
-                    one.op = kOpBinaryName;
-                    one.count = Offset(read.token);
-                } else if (read.op == kOpDouble && Next(read.token) == binary.token) {
-                    one.op = kOpBinaryDouble;
-                    one.index = uint32_t(out_.doubles.size());
-                    out_.doubles.push_back(reinterpret_cast<const DoubleToken*>(read.token)->value);
-                } else {
-                    fused.push_back(read);
-                    continue;
-                }
-                // A slot read just before, at the same place, is the left operand.
-                if ((one.op == kOpBinarySlot || one.op == kOpBinaryInt ||
-                     one.op == kOpBinaryDouble) &&
-                    !fused.empty() && fused.back().op == kOpSlot &&
-                    fused.back().depth == one.depth) {
-                    CompiledOp& left = fused.back();
-                    one.site = Offset(left.token);
-                    one.count = left.index;
-                    one.op = one.op == kOpBinarySlot  ? kOpSlotSlot
-                             : one.op == kOpBinaryInt ? kOpSlotInt
-                                                      : kOpSlotDouble;
-                    left = one;
-                    moved[i] = uint32_t(fused.size() - 1);
-                    moved[++i] = uint32_t(fused.size() - 1);
-                    continue;
-                }
-                fused.push_back(one);
-                moved[++i] = uint32_t(fused.size() - 1);
-                continue;
-            }
-            fused.push_back(read);
+    size_t FuseOperand(size_t i, std::vector<CompiledOp>& fused) {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        const CompiledOp& read = ops[i];
+        if (i + 1 >= ops.size() || read.depth != ops[i + 1].depth + 1) return 0;
+        if (ops[i + 1].op == kOpArgument &&
+            ((read.op == kOpSlot && read.token == ops[i + 1].token) ||
+             (read.op == kOpInt && Next(read.token) == ops[i + 1].token))) {
+            CompiledOp one = ops[i + 1];
+            one.op = read.op == kOpSlot ? kOpArgumentSlot : kOpArgumentInt;
+            one.count = read.index;
+            fused.push_back(one);
+            return 2;
         }
-        moved[ops.size()] = uint32_t(fused.size());
-        Renumber(fused, moved);
+        if (ops[i + 1].op != kOpBinary) return 0;
+        const CompiledOp& binary = ops[i + 1];
+        CompiledOp one = binary;
+        one.index = read.index;
+        if (read.op == kOpSlot && read.token == binary.token) {
+            one.op = kOpBinarySlot;
+        } else if (read.op == kOpBoundSlot && Next(read.token) == binary.token) {
+            one.op = kOpBinaryBoundSlot;
+            one.count = Offset(read.token);
+        } else if (read.op == kOpInt && Next(read.token) == binary.token) {
+            one.op = kOpBinaryInt;
+        } else if (read.op == kOpName && Next(read.token) == binary.token) {
+            one.op = kOpBinaryName;
+            one.count = Offset(read.token);
+        } else if (read.op == kOpDouble && Next(read.token) == binary.token) {
+            one.op = kOpBinaryDouble;
+            one.index = uint32_t(out_.doubles.size());
+            out_.doubles.push_back(reinterpret_cast<const DoubleToken*>(read.token)->value);
+        } else {
+            return 0;
+        }
+        // A slot read just before, at the same place, is the left operand.
+        if ((one.op == kOpBinarySlot || one.op == kOpBinaryInt || one.op == kOpBinaryDouble) &&
+            !fused.empty() && fused.back().op == kOpSlot && fused.back().depth == one.depth) {
+            CompiledOp& left = fused.back();
+            one.site = Offset(left.token);
+            one.count = left.index;
+            one.op = one.op == kOpBinarySlot  ? kOpSlotSlot
+                     : one.op == kOpBinaryInt ? kOpSlotInt
+                                              : kOpSlotDouble;
+            left = one;
+            return 2;
+        }
+        fused.push_back(one);
+        return 2;
     }
 
     // An index that is a slot or an integer literal alone, read by its kOpElementIndex.
-    void FuseElementIndices() {
-        std::vector<CompiledOp>& ops = out_.ops;
-        std::vector<uint32_t> moved(ops.size() + 1);
-        std::vector<CompiledOp> fused;
-        fused.reserve(ops.size());
-        for (size_t i = 0; i < ops.size(); ++i) {
-            moved[i] = uint32_t(fused.size());
-            const CompiledOp& read = ops[i];
-            if (i + 1 < ops.size() && ops[i + 1].op == kOpElementIndex &&
-                read.depth == ops[i + 1].depth + 1) {
-                CompiledOp one = ops[i + 1];
-                if (read.op == kOpSlot && read.token == one.token) {
-                    one.code = kIndexFromSlot;
-                } else if (read.op == kOpBoundSlot && Next(read.token) == one.token) {
-                    one.code = kIndexFromBoundSlot;
-                    one.site = Offset(read.token);
-                } else if (read.op == kOpInt && Next(read.token) == one.token) {
-                    one.code = kIndexFromInteger;
-                } else {
-                    fused.push_back(read);
-                    continue;
-                }
-                one.count = read.index;
-                fused.push_back(one);
-                moved[++i] = uint32_t(fused.size() - 1);
-                continue;
-            }
-            fused.push_back(read);
+    size_t FuseElementIndex(size_t i, std::vector<CompiledOp>& fused) {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        const CompiledOp& read = ops[i];
+        if (i + 1 >= ops.size() || ops[i + 1].op != kOpElementIndex ||
+            read.depth != ops[i + 1].depth + 1)
+            return 0;
+        CompiledOp one = ops[i + 1];
+        if (read.op == kOpSlot && read.token == one.token) {
+            one.code = kIndexFromSlot;
+        } else if (read.op == kOpBoundSlot && Next(read.token) == one.token) {
+            one.code = kIndexFromBoundSlot;
+            one.site = Offset(read.token);
+        } else if (read.op == kOpInt && Next(read.token) == one.token) {
+            one.code = kIndexFromInteger;
+        } else {
+            return 0;
         }
-        moved[ops.size()] = uint32_t(fused.size());
-        Renumber(fused, moved);
+        one.count = read.index;
+        fused.push_back(one);
+        return 2;
     }
 
     // A kOpElementRead before each element whose indices are slots or integer literals
     // alone, read for its value or as the target of a kOpElementAssign.
-    void FuseElementReads() {
-        std::vector<CompiledOp>& ops = out_.ops;
-        std::vector<uint32_t> moved(ops.size() + 1);
-        std::vector<CompiledOp> kept;
-        kept.reserve(ops.size());
-        for (size_t i = 0; i < ops.size(); ++i) {
-            moved[i] = uint32_t(kept.size());
-            const CompiledOp& begin = ops[i];
-            if (begin.op == kOpElementSlot || begin.op == kOpElementBoundSlot ||
-                begin.op == kOpElementName) {
-                ElementRead read{};
-                read.begin = begin.op;
-                read.slot = begin.count;
-                size_t at = i + 1;
-                while (at < ops.size() && read.count < ElementRead::kMaxIndices) {
-                    if (ops[at].op == kOpElementIndex && ops[at].code != kIndexFromStack &&
-                        ops[at].depth == begin.depth) {
-                        read.sources[read.count] = ops[at].code;
-                        read.values[read.count++] = ops[at].count;
-                        ++at;
-                    } else if (size_t end = OffsetIndex(at, begin.depth, read); end != 0) {
-                        at = end;
-                    } else {
-                        break;
-                    }
-                }
-                const CompiledOp& element = ops[at < ops.size() ? at : i];
-                if (read.count != 0 && element.op == kOpElement && element.depth == begin.depth &&
-                    element.count == read.count && element.code != kElementAddressed) {
-                    kept.push_back(CompiledOp{kOpElementRead, element.code, begin.depth,
-                                              uint32_t(at + 1), uint32_t(out_.elementReads.size()),
-                                              0, begin.token});
-                    out_.elementReads.push_back(read);
-                }
+    size_t AddElementRead(size_t i, std::vector<CompiledOp>& kept) {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        const CompiledOp& begin = ops[i];
+        if (begin.op != kOpElementSlot && begin.op != kOpElementBoundSlot &&
+            begin.op != kOpElementName)
+            return 0;
+        ElementRead read{};
+        read.begin = begin.op;
+        read.slot = begin.count;
+        size_t at = i + 1;
+        while (at < ops.size() && read.count < ElementRead::kMaxIndices) {
+            if (ops[at].op == kOpElementIndex && ops[at].code != kIndexFromStack &&
+                ops[at].depth == begin.depth) {
+                read.sources[read.count] = ops[at].code;
+                read.values[read.count++] = ops[at].count;
+                ++at;
+            } else if (size_t end = OffsetIndex(at, begin.depth, read); end != 0) {
+                at = end;
+            } else {
+                break;
             }
-            kept.push_back(begin);
         }
-        moved[ops.size()] = uint32_t(kept.size());
-        Renumber(kept, moved);
+        const CompiledOp& element = ops[at < ops.size() ? at : i];
+        if (read.count != 0 && element.op == kOpElement && element.depth == begin.depth &&
+            element.count == read.count && element.code != kElementAddressed) {
+            kept.push_back(CompiledOp{kOpElementRead, element.code, begin.depth, uint32_t(at + 1),
+                                      uint32_t(out_.elementReads.size()), 0, begin.token});
+            out_.elementReads.push_back(read);
+        }
+        return 0;
     }
 
     // A kOpElementStore before each statement that assigns to an element of an array in
     // a slot, read in one step as the target of its kOpElementAssign, an integer or double
     // literal, a slot or such an element of a number, or "++" or "--".
-    void FuseElementStores() {
-        std::vector<CompiledOp>& ops = out_.ops;
-        std::vector<uint32_t> moved(ops.size() + 1);
-        std::vector<CompiledOp> kept;
-        kept.reserve(ops.size());
-        for (size_t i = 0; i < ops.size(); ++i) {
-            moved[i] = uint32_t(kept.size());
-            ElementStore store{};
-            if (uint32_t end = StoreAt(i, store); end != 0) {
-                kept.push_back(CompiledOp{kOpElementStore, ops[end - 1].code, 1, end,
-                                          uint32_t(out_.elementStores.size()), 0, ops[i].token});
-                out_.elementStores.push_back(store);
-            }
-            kept.push_back(ops[i]);
+    size_t AddElementStore(size_t i, std::vector<CompiledOp>& kept) {
+        ElementStore store{};
+        if (uint32_t end = StoreAt(i, store); end != 0) {
+            kept.push_back(CompiledOp{kOpElementStore, out_.ops[end - 1].code, 1, end,
+                                      uint32_t(out_.elementStores.size()), 0, out_.ops[i].token});
+            out_.elementStores.push_back(store);
         }
-        moved[ops.size()] = uint32_t(kept.size());
-        Renumber(kept, moved);
+        return 0;
     }
 
     // Whether `read` is an element read in one step from an array in a slot, for ElementMode
@@ -955,7 +939,7 @@ private:
             } else {
                 token = Operand(depth, token);
                 if (token == nullptr) return nullptr;
-                SettleElementMode(depth, token);
+                SettleElementMode(depth, token, depth - 1 > base ? operators[depth - 1] : 0);
             }
             for (;;) {
                 uint16_t code = Code(token);
@@ -1376,12 +1360,16 @@ private:
         return code == kTokenCloseParen && !closers_.empty() && closers_.back() == kParenthesis;
     }
 
-    // An element just read at `depth` whose value alone is used is read from its cell.
-    void SettleElementMode(uint32_t depth, uint8_t* next) {
+    // An element just read at `depth` whose value alone is used is read from its cell. The
+    // right operand of `consumer`, a binary operator, is used so even before a closing
+    // parenthesis: the operator takes its value before anything after the parenthesis
+    // runs ("?" and the assignments, whose result may stand for it, aside).
+    void SettleElementMode(uint32_t depth, uint8_t* next, uint32_t consumer) {
         CompiledOp& last = out_.ops.back();
         if (last.op != kOpElement || last.depth != depth) return;
         elementAt_[depth] = uint32_t(out_.ops.size() - 1);
-        if (!MayBeAssigned(next)) last.code = kElementValue;
+        const bool consumed = Code(next) == kTokenCloseParen && consumer > kTokenQuestion;
+        if (consumed || !MayBeAssigned(next)) last.code = kElementValue;
     }
 
     // Operator `code` reduced at `depth` onto the element read there, with nothing taken
@@ -2854,7 +2842,7 @@ DoElementRead : {
     ZORV_NEXT_STEP();
 }
 DoElementStore:
-    if (StoreElementCell(this, code, code.elementStores[op->count], op->code, slots, bound))
+    if (StoreElementCell(code, code.elementStores[op->count], op->code, slots, bound))
         op = ops + op->index - 1;
     ZORV_NEXT_STEP();
 DoElementMembers:

@@ -118,42 +118,57 @@ bool CInterpretor::ReadElementInCell(const CompiledFunction& code, const Compile
 
 namespace {
 
-// Operator `code` ("+=", "-=", "*=", "++" or "--") on the number in cell `flat` of
-// `array`, with `right` for the first three, as the element's assignment works it out.
-bool StoreCompoundCell(CInterpretor* interpreter, CScriptArray& array, uint32_t flat, uint8_t code,
-                       const CValue* right) {
-    CValue value(interpreter);
-    return ApplyToCell(array, flat, code, right, value) && array.WriteNumber(flat, value);
+using Number = CScriptArray::Number;
+
+// `left` "+", "-" or "*" `right`, as the values' operators work out two numbers: integers
+// wrap, and an integer meeting a double becomes one.
+[[gnu::always_inline]] inline void Join(uint8_t operation, Number& left, const Number& right) {
+    if ((left.kind | right.kind) == kValueInt) {
+        const uint32_t a = uint32_t(left.integer);
+        const uint32_t b = uint32_t(right.integer);
+        left.integer = int32_t(operation == kTokenPlus    ? a + b
+                               : operation == kTokenMinus ? a - b
+                                                          : a * b);
+        return;
+    }
+    const double a = left.kind == kValueInt ? double(left.integer) : left.real;
+    const double b = right.kind == kValueInt ? double(right.integer) : right.real;
+    left.kind = kValueDouble;
+    left.real = operation == kTokenPlus ? a + b : operation == kTokenMinus ? a - b : a * b;
 }
 
 // The number that StoreSource `source` and `value` name into `number`, when it is at hand;
 // `indices` is room for an element's.
-bool StoreOperandOf(const CompiledFunction& code, uint8_t source, uint32_t value,
-                    const CValue* slots, uint64_t bound, int32_t* indices, CValue& number) {
+[[gnu::always_inline]] inline bool StoreOperandOf(const CompiledFunction& code, uint8_t source,
+                                                  uint32_t value, const CValue* slots,
+                                                  uint64_t bound, int32_t* indices,
+                                                  Number& number) {
     switch (source) {
     case kStoreInteger:
-        number.SetInt(int32_t(value));
+        number.kind = kValueInt;
+        number.integer = int32_t(value);
         return true;
     case kStoreDouble:
-        number.SetFloat(code.doubles[value]);
+        number.kind = kValueDouble;
+        number.real = code.doubles[value];
         return true;
     case kStoreBoundSlot:
         if (((bound >> value) & 1) == 0) return false;
         [[fallthrough]];
     case kStoreSlot: {
         const CValue& slot = slots[value];
-        if (slot.GetType() == kValueInt) {
-            number.SetInt(slot.IntPayload());
+        number.kind = slot.GetType();
+        if (number.kind == kValueInt) {
+            number.integer = slot.IntPayload();
             return true;
         }
-        if (slot.GetType() != kValueDouble) return false;
-        number.SetFloat(slot.DoublePayload());
-        return true;
+        number.real = slot.DoublePayload();
+        return number.kind == kValueDouble;
     }
     case kStoreElement: {
         const ElementRead& read = code.elementReads[value];
         if (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0) return false;
-        CScriptArray* from = CInterpretor::ArrayOf(slots[read.slot]);
+        const CScriptArray* from = CInterpretor::ArrayOf(slots[read.slot]);
         uint32_t at;
         return from != nullptr && ElementFlatIndex(read, *from, slots, bound, indices, at) &&
                from->ReadNumber(at, number);
@@ -165,31 +180,45 @@ bool StoreOperandOf(const CompiledFunction& code, uint8_t source, uint32_t value
 
 } // namespace
 
-bool StoreElementCell(CInterpretor* interpreter, const CompiledFunction& code,
-                      const ElementStore& store, uint8_t operation, const CValue* slots,
-                      uint64_t bound) {
+bool StoreElementCell(const CompiledFunction& code, const ElementStore& store, uint8_t operation,
+                      const CValue* slots, uint64_t bound) {
     const ElementRead& target = code.elementReads[store.target];
     if (target.begin == kOpElementBoundSlot && ((bound >> target.slot) & 1) == 0) return false;
     CScriptArray* array = CInterpretor::ArrayOf(slots[target.slot]);
     int32_t indices[ElementRead::kMaxIndices];
     uint32_t flat;
-    if (array == nullptr || !ElementFlatIndex(target, *array, slots, bound, indices, flat))
+    Number cell;
+    // The cell must hold a number, whatever the operator: the full steps store anything else.
+    if (array == nullptr || !ElementFlatIndex(target, *array, slots, bound, indices, flat) ||
+        !array->ReadNumber(flat, cell))
         return false;
-    CValue number;
+    Number number;
     if (!StoreOperandOf(code, store.source, store.value, slots, bound, indices, number))
         return false;
     // Numbers, which the operators join as the walk's do, without failing.
     for (uint32_t k = 0; k < store.joins; ++k) {
-        CValue right;
+        Number right;
         if (!StoreOperandOf(code, store.sources[k], store.values[k], slots, bound, indices, right))
             return false;
-        if (store.operators[k] == kTokenPlus)
-            number.Add(right);
-        else if (store.operators[k] == kTokenMinus)
-            number.Subtract(right);
-        else
-            number.Multiply(right);
+        Join(store.operators[k], number, right);
     }
-    if (operation == kTokenAssign) return array->WriteNumber(flat, number);
-    return StoreCompoundCell(interpreter, *array, flat, operation, &number);
+    switch (operation) {
+    case kTokenAssign:
+        break;
+    case kTokenIncrement:
+    case kTokenDecrement:
+        number.kind = kValueInt;
+        number.integer = 1;
+        Join(operation == kTokenIncrement ? kTokenPlus : kTokenMinus, cell, number);
+        number = cell;
+        break;
+    default:
+        Join(operation == kTokenAddAssign      ? kTokenPlus
+             : operation == kTokenSubtractAssign ? kTokenMinus
+                                                 : kTokenMultiply,
+             cell, number);
+        number = cell;
+        break;
+    }
+    return array->WriteNumber(flat, number);
 }

@@ -75,6 +75,5 @@ template <class Place>
 // reads is at hand and the element's cell holds a number; false, with nothing changed,
 // else. Out of line, so that the runner's frame, which a deep recursion repeats, does not
 // carry its values.
-[[gnu::noinline]] bool StoreElementCell(CInterpretor* interpreter, const CompiledFunction& code,
-                                        const ElementStore& store, uint8_t operation,
-                                        const CValue* slots, uint64_t bound);
+[[gnu::noinline]] bool StoreElementCell(const CompiledFunction& code, const ElementStore& store,
+                                        uint8_t operation, const CValue* slots, uint64_t bound);

@@ -94,6 +94,36 @@ public:
         out.SetFloat(cell.number);
         return true;
     }
+    // A number as a cell holds it, for callers that work on numbers without a CValue:
+    // `kind` is kValueInt or kValueDouble.
+    struct Number {
+        uint32_t kind;
+        union {
+            int32_t integer;
+            double real;
+            uint64_t bits;
+        };
+    };
+    // The number held in a cell to `out`; false when the element holds anything else or
+    // lies beyond the items.
+    bool ReadNumber(uint32_t flatIndex, Number& out) const {
+        if (flatIndex >= count_) return false;
+        const Cell& cell = cells_[flatIndex];
+        if (cell.kind - kCellInt > kCellDouble - kCellInt) return false;
+        out.kind = cell.kind - kCellInt;
+        out.bits = cell.bits;
+        return true;
+    }
+    // Writes a number over a number held in its cell; false, with nothing written, when
+    // the cell holds something else or lies beyond the items.
+    bool WriteNumber(uint32_t flatIndex, const Number& value) {
+        if (flatIndex >= count_) return false;
+        Cell& cell = cells_[flatIndex];
+        if (cell.kind - kCellInt > kCellDouble - kCellInt) return false;
+        cell.kind = value.kind + kCellInt;
+        cell.bits = value.bits;
+        return true;
+    }
     // Writes a number over a number held in its cell; false, with nothing written, when
     // either is something else.
     bool WriteNumber(uint32_t flatIndex, const CValue& value) {
@@ -164,9 +194,11 @@ private:
             const BlockRecord* function;
             uint32_t array;
             CValue* box;
+            uint64_t bits;
         };
     };
     static_assert(sizeof(Cell) == 16);
+    static_assert(kCellDouble - kCellInt == kValueDouble - kValueInt);
     // A box that goes back into its cell when the pool falls below `position`.
     struct BoxRecord {
         uint32_t flatIndex;

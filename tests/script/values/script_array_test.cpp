@@ -212,6 +212,55 @@ TEST_F(ScriptArrayTest, EveryKindSurvivesItsCellTheBoxAndTheWayBack) {
     EXPECT_EQ(first.backReferenceCount, 0);
 }
 
+TEST_F(ScriptArrayTest, PlainNumbersGoInAndOutOfNumberCellsOnly) {
+    CValue a(&interpreter);
+    a.MakeArray();
+    const Sample kinds[] = {I(-7), D(2.5), S("text"), Fn(0x40)};
+    for (int32_t i = 0; i < 4; ++i) {
+        CValue item(&interpreter);
+        Make(item, kinds[i]);
+        a.SetArrayItem(i, &item);
+    }
+    // Index 4 stays empty.
+    Put(a, {5}, 1);
+    CScriptArray* array = a.GetArray();
+    const uint32_t mark = interpreter.ReserveTemporaryEntry();
+    CScriptArray::Number number{};
+    ASSERT_TRUE(array->ReadNumber(0, number));
+    EXPECT_EQ(number.kind, uint32_t(kValueInt));
+    EXPECT_EQ(number.integer, -7);
+    ASSERT_TRUE(array->ReadNumber(1, number));
+    EXPECT_EQ(number.kind, uint32_t(kValueDouble));
+    EXPECT_EQ(number.real, 2.5);
+    for (uint32_t other : {2u, 3u, 4u, 6u}) {
+        SCOPED_TRACE(other);
+        EXPECT_FALSE(array->ReadNumber(other, number));
+        EXPECT_FALSE(array->WriteNumber(other, number));
+    }
+    ExpectHolds(*array->GetItem(2), S("text"));
+
+    // Each kind over the other, in place.
+    CScriptArray::Number integer{};
+    integer.kind = kValueInt;
+    integer.integer = 9;
+    ASSERT_TRUE(array->WriteNumber(1, integer));
+    ASSERT_TRUE(array->WriteNumber(0, number));
+    ExpectHolds(*array->GetItem(0), D(2.5));
+    ExpectHolds(*array->GetItem(1), I(9));
+
+    // A boxed number is reached through its box until the box goes back into its cell.
+    CValue* box = array->GetItem(5);
+    EXPECT_FALSE(array->ReadNumber(5, number));
+    EXPECT_FALSE(array->WriteNumber(5, integer));
+    ExpectHolds(*box, I(1));
+    interpreter.FlushTemporaryTextsFrom(mark);
+    ASSERT_TRUE(array->WriteNumber(5, integer));
+    ASSERT_TRUE(array->ReadNumber(0, number));
+    EXPECT_EQ(number.real, 2.5);
+    ExpectHolds(*array->GetItem(5), I(9));
+    interpreter.FlushTemporaryTextsFrom(mark);
+}
+
 TEST_F(ScriptArrayTest, AnElementsAddressHoldsWhileTheArrayIsReshapedUntilTheStatementEnds) {
     uint32_t mark = interpreter.ReserveTemporaryEntry();
     CValue a(&interpreter);
