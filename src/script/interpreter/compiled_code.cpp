@@ -173,6 +173,29 @@ bool IsOperator(uint32_t code) {
     return DoubleOperation(code, left, right.DoublePayload());
 }
 
+// A kOpSlotStatement whose slot or operand holds a double: "=" stores the operand, an
+// operator takes both as doubles, "++" and "--" step the slot's double (`operand` unused);
+// the statement's value into `place`. False, with nothing changed, for an integer meeting
+// a double, or an operator that fails or that doubles do not take.
+[[gnu::noinline]] bool SlotStatementOnDoubles(const CompiledOp& op, CValue& target,
+                                              double operand, CValue& place) {
+    if ((op.depth & kSlotFormMask) == kSlotStepOnly) {
+        if (target.GetType() != kValueDouble) return false;
+        const double before = target.DoublePayload();
+        target.SetFloat(before + (op.code == kTokenIncrement ? 1.0 : -1.0));
+        place.SetFloat(before);
+        return true;
+    }
+    double result = operand;
+    if (op.code != kTokenAssign &&
+        (target.GetType() != kValueDouble ||
+         !DoubleResult(CompoundOperator(op.code), target.DoublePayload(), operand, result)))
+        return false;
+    target.SetFloat(result);
+    place.SetFloat(result);
+    return true;
+}
+
 // Whether the slot holds its variable in this call: any slot but one that kOpBindName
 // left to a scope's variable.
 bool IsBoundOrPlain(uint64_t bound, const CompiledFunction& code, uint32_t slot) {
@@ -273,6 +296,7 @@ public:
         FuseElementReads();
         FuseElementStores();
         SettleNumberCode();
+        SlotStatements();
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
         out_.returnsOnly = !scopesOnly_ && ReturnsOnly(out_);
@@ -644,7 +668,7 @@ public:
                 op.op == kOpMemberAssigned || op.op == kOpElementName ||
                 op.op == kOpElementBoundSlot || op.op == kOpNewArray || op.op == kOpNewArrayEnd ||
                 op.op == kOpElementRead || op.op == kOpMemberElementBegin ||
-                op.op == kOpElementStore)
+                op.op == kOpElementStore || op.op == kOpSlotStatement)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -717,6 +741,56 @@ public:
         }
         moved[ops.size()] = uint32_t(kept.size());
         Renumber(kept, moved);
+    }
+
+    // Each number statement on one slot whose operand is a slot or a literal becomes one
+    // kOpSlotStatement, in place of its kOpNumberCode: the operator on two numbers of one
+    // kind needs neither registers nor a call.
+    void SlotStatements() {
+        std::vector<CompiledOp>& ops = out_.ops;
+        for (size_t i = 0; i < ops.size(); ++i) {
+            CompiledOp& op = ops[i];
+            if (op.op != kOpNumberCode || op.code == kNumberValue ||
+                (ops[op.index].op != kOpEndStatement && ops[op.index].op != kOpEndAndJump))
+                continue;
+            const uint16_t bound = op.site != 0 ? kSlotTargetBound : 0;
+            if (op.code != kNumberAssign) {
+                op.code = op.code == kNumberIncrement ? kTokenIncrement : kTokenDecrement;
+                op.depth = kSlotStepOnly | bound;
+                op.site = 0;
+                op.op = kOpSlotStatement;
+                continue;
+            }
+            const CompiledOp& last = ops[op.index - 1];
+            // "slot op operand" as one step of its own, or the slot's read and then it.
+            const bool fused = op.index == i + 2;
+            if (!fused && op.index != i + 3) continue;
+            uint16_t form;
+            switch (last.op) {
+            case kOpSlotSlot:
+            case kOpBinarySlot:
+                form = kSlotFromSlot;
+                break;
+            case kOpSlotInt:
+            case kOpBinaryInt:
+                form = kSlotFromInteger;
+                break;
+            case kOpSlotDouble:
+            case kOpBinaryDouble:
+                form = kSlotFromDouble;
+                break;
+            default:
+                continue;
+            }
+            const bool fusedStep =
+                last.op == kOpSlotSlot || last.op == kOpSlotInt || last.op == kOpSlotDouble;
+            if (fused != fusedStep) continue;
+            op.code = uint8_t(last.code);
+            op.depth = form | (fused ? 0 : bound);
+            op.count = fused ? last.count : op.count;
+            op.site = last.index;
+            op.op = kOpSlotStatement;
+        }
     }
 
     bool SettleNumberCode(size_t at) {
@@ -2092,8 +2166,9 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoValueChainHead,
                                          &&DoMemberElementBegin,
                                          &&DoMemberElement,
-                                         &&DoElementStore};
-    static_assert(std::size(kSteps) == kOpElementStore + 1);
+                                         &&DoElementStore,
+                                         &&DoSlotStatement};
+    static_assert(std::size(kSteps) == kOpSlotStatement + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -2605,6 +2680,69 @@ DoNumberCode : {
         op = end - 1;
     }
     ZORV_NEXT_STEP();
+}
+DoSlotStatement : {
+    CValue* target = &slots[op->count];
+    if (target->GetType() > kValueDouble ||
+        ((op->depth & kSlotTargetBound) != 0 && ((bound >> op->count) & 1) == 0))
+        ZORV_NEXT_STEP();
+    // The operand as an integer, or else a double.
+    const CValue* from = nullptr;
+    int32_t integer = 0;
+    switch (op->depth & kSlotFormMask) {
+    case kSlotFromSlot:
+        from = &slots[op->site];
+        if (from->GetType() > kValueDouble) ZORV_NEXT_STEP();
+        integer = from->IntPayload();
+        break;
+    case kSlotFromInteger:
+        integer = int32_t(op->site);
+        break;
+    case kSlotFromDouble:
+        if (!SlotStatementOnDoubles(*op, *target, code.doubles[op->site],
+                                    slots_[base + 1]->value))
+            ZORV_NEXT_STEP();
+        goto SlotStatementDone;
+    default:
+        if (target->GetType() != kValueInt) {
+            if (!SlotStatementOnDoubles(*op, *target, 0.0, slots_[base + 1]->value))
+                ZORV_NEXT_STEP();
+            goto SlotStatementDone;
+        }
+        // The statement's value is the one before the step.
+        integer = target->IntPayload();
+        target->SetInt(int32_t(uint32_t(integer) + (op->code == kTokenIncrement ? 1u : ~0u)));
+        slots_[base + 1]->value.SetInt(integer);
+        goto SlotStatementDone;
+    }
+    if (from != nullptr && from->GetType() == kValueDouble) {
+        if (!SlotStatementOnDoubles(*op, *target, from->DoublePayload(),
+                                    slots_[base + 1]->value))
+            ZORV_NEXT_STEP();
+        goto SlotStatementDone;
+    }
+    if (op->code != kTokenAssign) {
+        if (target->GetType() != kValueInt ||
+            !IntegerResult(CompoundOperator(op->code), uint32_t(target->IntPayload()),
+                           uint32_t(integer), integer))
+            ZORV_NEXT_STEP();
+    }
+    target->SetInt(integer);
+    slots_[base + 1]->value.SetInt(integer);
+SlotStatementDone : {
+    // The value above the statement's base, where the walk leaves it.
+    StackSlot* place = slots_[base + 1];
+    place->value.source = nullptr;
+    place->anchorKind = kValueInt;
+    const CompiledOp* end = ops + op->index;
+    if (quiet()) {
+        --statementCounter_;
+        op = end->op == kOpEndAndJump ? ops + end->index - 1 : end;
+    } else {
+        op = end - 1;
+    }
+    ZORV_NEXT_STEP();
+}
 }
 DoSwitchSelector:
     ZORV_SYNC();

@@ -215,6 +215,26 @@ enum CompiledOpCode : uint8_t {
     // hand and the element's cell holds a number: on to `index`, the statement's end.
     // Else on to the next step, which does it in full.
     kOpElementStore,
+
+    // ---- Statements on one slot ----
+    // The statement "slot = operand", "slot op= operand", "slot++" or "slot--" (`code`
+    // the operator) on slot `count`, its operand `site` as SlotStatementForm `depth`
+    // says, done in one step when the slot holds a number and the operand one of the same
+    // kind: on to `index`, the statement's end. Else on to the next step, which does it
+    // in full.
+    kOpSlotStatement,
+};
+
+// Where a kOpSlotStatement finds its operand: slot `site`, the integer `site`, the double
+// `doubles[site]`; nothing, for "++" and "--". With kSlotTargetBound, the slot assigned is
+// one of kOpBindName, left alone while the call has not bound it.
+enum SlotStatementForm : uint16_t {
+    kSlotFromSlot,
+    kSlotFromInteger,
+    kSlotFromDouble,
+    kSlotStepOnly,
+    kSlotFormMask = 0xFF,
+    kSlotTargetBound = 0x100,
 };
 
 // Where a kOpElementIndex finds its index: the value above its depth, or the read that
