@@ -76,7 +76,11 @@
 // at compile time, one instruction per operation with its operator and operand forms in
 // its opcode (compiled_registers.cpp), its names looked up once per scope state and then
 // read straight from their variables; with them, its steps are replayed on plain numbers
-// (compiled_numbers.cpp). A call of a function whose body
+// (compiled_numbers.cpp). Such a statement on one slot whose operand is a slot or a
+// literal (or none: "++", "--") is one step instead (kOpSlotStatement), which stores only
+// when the slot and the operand hold numbers of one kind, leaving the statement's value
+// above the base as the number code does, and goes past the statement's end when it has
+// nothing to do but count. A call of a function whose body
 // is one Return of integer operators over its parameters is answered the same way without
 // entering the call, as nothing in it can have an effect; inside number code too, once
 // its site has called that function, for integer arguments.
@@ -750,9 +754,7 @@ public:
         std::vector<CompiledOp>& ops = out_.ops;
         for (size_t i = 0; i < ops.size(); ++i) {
             CompiledOp& op = ops[i];
-            if (op.op != kOpNumberCode || op.code == kNumberValue ||
-                (ops[op.index].op != kOpEndStatement && ops[op.index].op != kOpEndAndJump))
-                continue;
+            if (op.op != kOpNumberCode || op.code == kNumberValue) continue;
             const uint16_t bound = op.site != 0 ? kSlotTargetBound : 0;
             if (op.code != kNumberAssign) {
                 op.code = op.code == kNumberIncrement ? kTokenIncrement : kTokenDecrement;
@@ -2040,7 +2042,10 @@ void CInterpretor::EndCompiledStatement(uint32_t poolMark) {
     if (pendingEvent_ != 0 && eventsEnabled != 0 && handlerDepth_ == 0) DispatchEvent();
     if (--statementCounter_ < 0) {
         statementCounter_ = statementsPerCheck;
-        FlushTemporaryTextsFrom(poolMark);
+        // Most checks find no text asked for and no element box made since the last.
+        if (temporaryTextCount_ > poolMark || elementBoxNoteCount_ != 0 ||
+            boxesSinceSettling_ != 0)
+            FlushTemporaryTextsFrom(poolMark);
         if (eventsEnabled != 0) Housekeeping();
     }
     if (StopRequestFlag().load(std::memory_order_relaxed) != 0) [[unlikely]]
@@ -2734,8 +2739,10 @@ SlotStatementDone : {
     StackSlot* place = slots_[base + 1];
     place->value.source = nullptr;
     place->anchorKind = kValueInt;
+    // On past the statement's end when it has nothing to do but count (a For loop's step
+    // ends at its test instead).
     const CompiledOp* end = ops + op->index;
-    if (quiet()) {
+    if ((end->op == kOpEndStatement || end->op == kOpEndAndJump) && quiet()) {
         --statementCounter_;
         op = end->op == kOpEndAndJump ? ops + end->index - 1 : end;
     } else {
