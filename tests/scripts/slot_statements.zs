@@ -99,3 +99,23 @@ Function Run() {
 total = 0;
 Post(H, 1);
 Print(Run(), total);
+
+//== a slot made of a slot and an operand takes either kind and fails where the walk fails
+// expect: error 111 line 16 column 17
+// expect output: 5 1 0.75 6.5 -2147483648 1 x2
+Function Pairs(zero) {
+    Var a = 7;
+    Var b = 2;
+    Var c = 1.5;
+    Var d = 0x7FFFFFFF;
+    Var t = "x";
+    a = a - b;
+    b = b >= 2;
+    c = c / 2.0;
+    Var e = c + 5.75;
+    d = d + b;
+    t = t + 2;
+    Print(a, b, c, e, d, b, t);
+    a = a % zero;
+}
+Pairs(0);

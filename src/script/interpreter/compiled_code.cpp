@@ -200,6 +200,24 @@ bool IsOperator(uint32_t code) {
     return true;
 }
 
+// The double that a kOpSlotSlot or kOpSlotDouble makes of two doubles; false for any
+// other kinds, and for an operator that doubles do not take here.
+[[gnu::noinline]] bool PairOnDoubles(const CompiledOp& pair, const CValue* slots,
+                                     const std::vector<double>& doubles, double& result) {
+    const CValue& left = slots[pair.count];
+    if (left.GetType() != kValueDouble) return false;
+    double right;
+    if (pair.op == kOpSlotSlot) {
+        if (slots[pair.index].GetType() != kValueDouble) return false;
+        right = slots[pair.index].DoublePayload();
+    } else if (pair.op == kOpSlotDouble) {
+        right = doubles[pair.index];
+    } else {
+        return false;
+    }
+    return DoubleResult(pair.code, left.DoublePayload(), right, result);
+}
+
 // Whether the slot holds its variable in this call: any slot but one that kOpBindName
 // left to a scope's variable.
 bool IsBoundOrPlain(uint64_t bound, const CompiledFunction& code, uint32_t slot) {
@@ -764,6 +782,18 @@ public:
                 continue;
             }
             const CompiledOp& last = ops[op.index - 1];
+            // "slot = slot op operand": the slot's read, the pair's step, the assignment.
+            if (op.index == i + 4) {
+                const CompiledOp& pair = ops[i + 2];
+                if ((pair.op != kOpSlotSlot && pair.op != kOpSlotInt && pair.op != kOpSlotDouble) ||
+                    pair.depth != 2 || last.op != kOpBinary)
+                    continue;
+                op.code = uint8_t(last.code);
+                op.depth = kSlotFromPair | bound;
+                op.site = 0;
+                op.op = kOpSlotStatement;
+                continue;
+            }
             // "slot op operand" as one step of its own, or the slot's read and then it.
             const bool fused = op.index == i + 2;
             if (!fused && op.index != i + 3) continue;
@@ -2708,6 +2738,27 @@ DoSlotStatement : {
                                     slots_[base + 1]->value))
             ZORV_NEXT_STEP();
         goto SlotStatementDone;
+    case kSlotFromPair: {
+        const CompiledOp& pair = op[2];
+        const CValue& left = slots[pair.count];
+        if (left.GetType() == kValueInt) {
+            if (pair.op == kOpSlotSlot) {
+                const CValue& right = slots[pair.index];
+                if (right.GetType() == kValueInt &&
+                    IntegerResult(pair.code, uint32_t(left.IntPayload()),
+                                  uint32_t(right.IntPayload()), integer))
+                    break;
+            } else if (pair.op == kOpSlotInt &&
+                       IntegerResult(pair.code, uint32_t(left.IntPayload()), pair.index, integer)) {
+                break;
+            }
+        }
+        double value;
+        if (!PairOnDoubles(pair, slots, code.doubles, value) ||
+            !SlotStatementOnDoubles(*op, *target, value, slots_[base + 1]->value))
+            ZORV_NEXT_STEP();
+        goto SlotStatementDone;
+    }
     default:
         if (target->GetType() != kValueInt) {
             if (!SlotStatementOnDoubles(*op, *target, 0.0, slots_[base + 1]->value))

@@ -226,13 +226,15 @@ enum CompiledOpCode : uint8_t {
 };
 
 // Where a kOpSlotStatement finds its operand: slot `site`, the integer `site`, the double
-// `doubles[site]`; nothing, for "++" and "--". With kSlotTargetBound, the slot assigned is
-// one of kOpBindName, left alone while the call has not bound it.
+// `doubles[site]`; nothing, for "++" and "--"; what the kOpSlotSlot, kOpSlotInt or
+// kOpSlotDouble two steps on makes of its slot and operand. With kSlotTargetBound, the
+// slot assigned is one of kOpBindName, left alone while the call has not bound it.
 enum SlotStatementForm : uint16_t {
     kSlotFromSlot,
     kSlotFromInteger,
     kSlotFromDouble,
     kSlotStepOnly,
+    kSlotFromPair,
     kSlotFormMask = 0xFF,
     kSlotTargetBound = 0x100,
 };

@@ -1130,9 +1130,10 @@ private:
 };
 
 // A function whose loops run statements on one variable with an operand that is a
-// variable or a literal ("=", the compound operators, "++", "--"), over locals, a
-// parameter, a name bound by its first assignment and globals, whose kinds change
-// between rounds: integers at their edges, doubles, texts and zero divisors.
+// variable or a literal ("=", the compound operators, "++", "--"), or a variable and such
+// an operand joined by any number operator, over locals, a parameter, a name bound by its
+// first assignment and globals, whose kinds change between rounds: integers at their
+// edges, doubles, texts and zero divisors.
 class SlotStatementsMaker {
 public:
     explicit SlotStatementsMaker(uint32_t seed) : random_(seed) {}
@@ -1173,13 +1174,23 @@ private:
     std::string Statement() {
         static const char* const kOperators[] = {
             "=", "+=", "-=", "*=", "/=", "%=", "&=", "|=", "^=", "<<=", ">>="};
-        switch (Pick(7)) {
+        switch (Pick(9)) {
         case 0:
             return Target() + (Pick(2) == 0 ? "++" : "--") + ";\n";
         case 1: {
             static const char* const kChanges[] = {"2.5", "\"4\"", "0", "2147483647", "-1"};
             return "If (i == " + std::to_string(Pick(4)) + ") " + Target() + " = " +
                    kChanges[Pick(int(std::size(kChanges)))] + ";\n";
+        }
+        case 2:
+        case 3: {
+            // "slot = slot op operand", with any operator a number statement takes.
+            static const char* const kPairOperators[] = {"+",  "-",  "*", "/",  "%",  "<<", ">>",
+                                                         "&",  "|",  "^", "&&", "||", ">=", "<=",
+                                                         "==", "<",  ">", "!="};
+            return Target() + (Pick(3) == 0 ? " += " : " = ") + std::string(1, "abcdi"[Pick(5)]) +
+                   " " + kPairOperators[Pick(int(std::size(kPairOperators)))] + " " + Operand() +
+                   ";\n";
         }
         default:
             return Target() + " " + kOperators[Pick(int(std::size(kOperators)))] + " " +
