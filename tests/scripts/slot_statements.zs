@@ -119,3 +119,22 @@ Function Pairs(zero) {
     a = a % zero;
 }
 Pairs(0);
+
+//== a condition of a slot takes its branch on integers, doubles and texts alike
+// expect: error 111 line 15 column 17
+// expect output: 1 0 1 1 0
+Function Conditions(zero) {
+    Var a = 3;
+    Var b = 2.5;
+    Var t = "4";
+    Var seen = "";
+    If (a > 2) seen = seen + 1; Else seen = seen + 0;
+    If (a == zero) seen = seen + " 1"; Else seen = seen + " 0";
+    If (b > a) seen = seen + " 0"; Else seen = seen + " 1";
+    If (t > a) seen = seen + " 1"; Else seen = seen + " 0";
+    b = 3;
+    If (b != a) seen = seen + " 1"; Else seen = seen + " 0";
+    Print(seen);
+    If (a % zero) a = 1;
+}
+Conditions(0);

@@ -77,10 +77,12 @@
 // its opcode (compiled_registers.cpp), its names looked up once per scope state and then
 // read straight from their variables; with them, its steps are replayed on plain numbers
 // (compiled_numbers.cpp). Such a statement on one slot whose operand is a slot or a
-// literal (or none: "++", "--") is one step instead (kOpSlotStatement), which stores only
-// when the slot and the operand hold numbers of one kind, leaving the statement's value
-// above the base as the number code does, and goes past the statement's end when it has
-// nothing to do but count. A call of a function whose body
+// literal (or none: "++", "--"), or a slot and such an operand joined by an operator, is
+// one step instead (kOpSlotStatement), which stores only when the slot and the operand
+// hold numbers of one kind, leaving the statement's value above the base as the number
+// code does, and goes past the statement's end when it has nothing to do but count. A
+// condition of a slot and a slot or an integer joined by an operator takes its branch in
+// the same step while both hold integers (kOpSlotBranch). A call of a function whose body
 // is one Return of integer operators over its parameters is answered the same way without
 // entering the call, as nothing in it can have an effect; inside number code too, once
 // its site has called that function, for integer arguments.
@@ -690,7 +692,7 @@ public:
                 op.op == kOpMemberAssigned || op.op == kOpElementName ||
                 op.op == kOpElementBoundSlot || op.op == kOpNewArray || op.op == kOpNewArrayEnd ||
                 op.op == kOpElementRead || op.op == kOpMemberElementBegin ||
-                op.op == kOpElementStore || op.op == kOpSlotStatement)
+                op.op == kOpElementStore || op.op == kOpSlotStatement || op.op == kOpSlotBranch)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -772,7 +774,14 @@ public:
         std::vector<CompiledOp>& ops = out_.ops;
         for (size_t i = 0; i < ops.size(); ++i) {
             CompiledOp& op = ops[i];
-            if (op.op != kOpNumberCode || op.code == kNumberValue) continue;
+            if (op.op != kOpNumberCode) continue;
+            if (op.code == kNumberValue) {
+                const CompiledOp& pair = ops[i + 1];
+                if (op.index == i + 2 && ops[op.index].op == kOpBranchTrue && pair.depth == 1 &&
+                    (pair.op == kOpSlotSlot || pair.op == kOpSlotInt))
+                    op.op = kOpSlotBranch;
+                continue;
+            }
             const uint16_t bound = op.site != 0 ? kSlotTargetBound : 0;
             if (op.code != kNumberAssign) {
                 op.code = op.code == kNumberIncrement ? kTokenIncrement : kTokenDecrement;
@@ -2202,8 +2211,9 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoMemberElementBegin,
                                          &&DoMemberElement,
                                          &&DoElementStore,
-                                         &&DoSlotStatement};
-    static_assert(std::size(kSteps) == kOpSlotStatement + 1);
+                                         &&DoSlotStatement,
+                                         &&DoSlotBranch};
+    static_assert(std::size(kSteps) == kOpSlotBranch + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -2801,6 +2811,31 @@ SlotStatementDone : {
     }
     ZORV_NEXT_STEP();
 }
+}
+DoSlotBranch : {
+    const CompiledOp& pair = op[1];
+    const CValue& left = slots[pair.count];
+    const CompiledOp* end = ops + op->index;
+    int32_t holds;
+    if (left.GetType() == kValueInt &&
+        (pair.op == kOpSlotInt
+             ? IntegerResult(pair.code, uint32_t(left.IntPayload()), pair.index, holds)
+             : slots[pair.index].GetType() == kValueInt &&
+                   IntegerResult(pair.code, uint32_t(left.IntPayload()),
+                                 uint32_t(slots[pair.index].IntPayload()), holds))) {
+        // The condition's value above the statement's base, where the walk leaves it.
+        StackSlot* place = slots_[base + 1];
+        place->value.SetInt(holds);
+        place->value.source = nullptr;
+        place->anchorKind = kValueInt;
+    } else {
+        // Any other kinds as the number code takes them, or else by the full steps.
+        depth_ = base;
+        if (!RunNumberCode(code, op, end, slots, bound)) ZORV_NEXT_STEP();
+        holds = slots_[base + 1]->value.GetInt();
+    }
+    op = holds != 0 ? ops + end->index - 1 : end;
+    ZORV_NEXT_STEP();
 }
 DoSwitchSelector:
     ZORV_SYNC();

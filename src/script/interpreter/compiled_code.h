@@ -223,6 +223,9 @@ enum CompiledOpCode : uint8_t {
     // kind: on to `index`, the statement's end. Else on to the next step, which does it
     // in full.
     kOpSlotStatement,
+    // A kOpNumberCode of a condition that is one kOpSlotSlot or kOpSlotInt before its
+    // kOpBranchTrue, with the branch taken in the same step when both hold integers.
+    kOpSlotBranch,
 };
 
 // Where a kOpSlotStatement finds its operand: slot `site`, the integer `site`, the double

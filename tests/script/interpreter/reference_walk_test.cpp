@@ -1131,9 +1131,9 @@ private:
 
 // A function whose loops run statements on one variable with an operand that is a
 // variable or a literal ("=", the compound operators, "++", "--"), or a variable and such
-// an operand joined by any number operator, over locals, a parameter, a name bound by its
-// first assignment and globals, whose kinds change between rounds: integers at their
-// edges, doubles, texts and zero divisors.
+// an operand joined by any number operator, and conditions of that shape, over locals, a
+// parameter, a name bound by its first assignment and globals, whose kinds change between
+// rounds: integers at their edges, doubles, texts and zero divisors.
 class SlotStatementsMaker {
 public:
     explicit SlotStatementsMaker(uint32_t seed) : random_(seed) {}
@@ -1174,9 +1174,18 @@ private:
     std::string Statement() {
         static const char* const kOperators[] = {
             "=", "+=", "-=", "*=", "/=", "%=", "&=", "|=", "^=", "<<=", ">>="};
-        switch (Pick(9)) {
+        switch (Pick(11)) {
         case 0:
             return Target() + (Pick(2) == 0 ? "++" : "--") + ";\n";
+        case 9:
+        case 10: {
+            // A condition of a variable and an operand, on any kinds, and its branches.
+            static const char* const kConditions[] = {"<", ">", "<=", ">=", "==", "!=", "/",
+                                                      "%", "&", "-"};
+            const std::string left = Pick(6) == 0 ? "p0" : std::string(1, "abcdi"[Pick(5)]);
+            return "If (" + left + " " + kConditions[Pick(int(std::size(kConditions)))] + " " +
+                   Operand() + ") " + Target() + "++;\nElse " + Target() + " -= 1;\n";
+        }
         case 1: {
             static const char* const kChanges[] = {"2.5", "\"4\"", "0", "2147483647", "-1"};
             return "If (i == " + std::to_string(Pick(4)) + ") " + Target() + " = " +
