@@ -220,8 +220,8 @@ enum CompiledOpCode : uint8_t {
     // The statement "slot = operand", "slot op= operand", "slot++" or "slot--" (`code`
     // the operator) on slot `count`, its operand `site` as SlotStatementForm `depth`
     // says, done in one step when the slot holds a number and the operand one of the same
-    // kind: on to `index`, the statement's end. Else on to the next step, which does it
-    // in full.
+    // kind: on to `index`, the statement's end (a For loop's test, for its step). Else on
+    // to the next step, which does it in full.
     kOpSlotStatement,
     // A kOpNumberCode of a condition that is one kOpSlotSlot or kOpSlotInt before its
     // kOpBranchTrue, with the branch taken in the same step when both hold integers.
