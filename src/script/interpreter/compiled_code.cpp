@@ -202,10 +202,32 @@ bool IsOperator(uint32_t code) {
     return true;
 }
 
-// The double that a kOpSlotSlot or kOpSlotDouble makes of two doubles; false for any
-// other kinds, and for an operator that doubles do not take here.
-[[gnu::noinline]] bool PairOnDoubles(const CompiledOp& pair, const CValue* slots,
-                                     const std::vector<double>& doubles, double& result) {
+constexpr int64_t kNoCondition = INT64_MIN;
+
+// The integer that the kOpSlotSlot or kOpSlotInt of a kOpSlotBranch makes, or kNoCondition
+// for any other kinds and a failing operator. Out of the runner, whose frame every level of
+// a recursion carries.
+[[gnu::noinline]] int64_t SlotCondition(const CompiledOp& pair, const CValue* slots) {
+    const CValue& left = slots[pair.count];
+    if (left.GetType() != kValueInt) return kNoCondition;
+    uint32_t right = pair.index;
+    if (pair.op == kOpSlotSlot) {
+        if (slots[pair.index].GetType() != kValueInt) return kNoCondition;
+        right = uint32_t(slots[pair.index].IntPayload());
+    }
+    int32_t result;
+    if (!IntegerResult(pair.code, uint32_t(left.IntPayload()), right, result)) return kNoCondition;
+    return result;
+}
+
+// A kOpSlotStatement of the pair two steps on (a kOpSlotSlot or kOpSlotDouble) when the
+// pair holds two doubles, as SlotStatementOnDoubles takes their result; false, with
+// nothing changed, for any other kinds and for an operator that doubles do not take here.
+// Out of the runner, whose frame would otherwise keep the result's place.
+[[gnu::noinline]] bool PairStatementOnDoubles(const CompiledOp& op, const CValue* slots,
+                                              const std::vector<double>& doubles, CValue& target,
+                                              CValue& place) {
+    const CompiledOp& pair = (&op)[2];
     const CValue& left = slots[pair.count];
     if (left.GetType() != kValueDouble) return false;
     double right;
@@ -217,7 +239,9 @@ bool IsOperator(uint32_t code) {
     } else {
         return false;
     }
-    return DoubleResult(pair.code, left.DoublePayload(), right, result);
+    double result;
+    return DoubleResult(pair.code, left.DoublePayload(), right, result) &&
+           SlotStatementOnDoubles(op, target, result, place);
 }
 
 // Whether the slot holds its variable in this call: any slot but one that kOpBindName
@@ -2763,9 +2787,7 @@ DoSlotStatement : {
                 break;
             }
         }
-        double value;
-        if (!PairOnDoubles(pair, slots, code.doubles, value) ||
-            !SlotStatementOnDoubles(*op, *target, value, slots_[base + 1]->value))
+        if (!PairStatementOnDoubles(*op, slots, code.doubles, *target, slots_[base + 1]->value))
             ZORV_NEXT_STEP();
         goto SlotStatementDone;
     }
@@ -2813,27 +2835,15 @@ SlotStatementDone : {
 }
 }
 DoSlotBranch : {
-    const CompiledOp& pair = op[1];
-    const CValue& left = slots[pair.count];
+    const int64_t holds = SlotCondition(op[1], slots);
+    // Any other kinds as the number code takes them, or else by the full steps.
+    if (holds == kNoCondition) goto DoNumberCode;
+    // The condition's value above the statement's base, where the walk leaves it.
+    StackSlot* place = slots_[base + 1];
+    place->value.SetInt(int32_t(holds));
+    place->value.source = nullptr;
+    place->anchorKind = kValueInt;
     const CompiledOp* end = ops + op->index;
-    int32_t holds;
-    if (left.GetType() == kValueInt &&
-        (pair.op == kOpSlotInt
-             ? IntegerResult(pair.code, uint32_t(left.IntPayload()), pair.index, holds)
-             : slots[pair.index].GetType() == kValueInt &&
-                   IntegerResult(pair.code, uint32_t(left.IntPayload()),
-                                 uint32_t(slots[pair.index].IntPayload()), holds))) {
-        // The condition's value above the statement's base, where the walk leaves it.
-        StackSlot* place = slots_[base + 1];
-        place->value.SetInt(holds);
-        place->value.source = nullptr;
-        place->anchorKind = kValueInt;
-    } else {
-        // Any other kinds as the number code takes them, or else by the full steps.
-        depth_ = base;
-        if (!RunNumberCode(code, op, end, slots, bound)) ZORV_NEXT_STEP();
-        holds = slots_[base + 1]->value.GetInt();
-    }
     op = holds != 0 ? ops + end->index - 1 : end;
     ZORV_NEXT_STEP();
 }
