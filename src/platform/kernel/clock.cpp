@@ -23,6 +23,17 @@ DWORD ReadClock() {
     return static_cast<DWORD>(milliseconds);
 }
 
+// The coarse clock is the fine one as it stood at the last kernel tick: behind it by
+// less than its resolution, and read without asking the time source. The margin allows
+// a tick that comes late; 0 when the coarse clock is missing or too coarse to help.
+DWORD CoarseMargin() {
+    timespec resolution{};
+    if (clock_getres(CLOCK_MONOTONIC_COARSE, &resolution) != 0 || resolution.tv_sec != 0 ||
+        resolution.tv_nsec > 10'000'000)
+        return 0;
+    return static_cast<DWORD>(resolution.tv_nsec / 1'000'000) * 2 + 2;
+}
+
 } // namespace
 
 bool platform::IsClockFrozen() {
@@ -35,6 +46,16 @@ void platform::SetClockAdvanceHook(void (*hook)(DWORD from, DWORD to)) {
 
 DWORD timeGetTime() {
     return ReadClock();
+}
+
+DWORD platform::LatestClockBound() {
+    static const DWORD margin = CoarseMargin();
+    if (margin == 0 || frozen.load(std::memory_order_acquire)) return ReadClock();
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    auto milliseconds =
+        static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<DWORD>(milliseconds) + margin;
 }
 
 DWORD GetTickCount() {

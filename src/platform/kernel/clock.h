@@ -18,4 +18,8 @@ bool IsClockFrozen();
 // Paced sound outputs and multimedia timers follow the test clock through this: AdvanceClock
 // calls it on the advancing thread with the clock's old and new values before returning.
 void SetClockAdvanceHook(void (*hook)(DWORD from, DWORD to));
+// A reading never earlier than timeGetTime() at the same moment, later by a few
+// milliseconds at most, and cheaper to take: enough to see that nothing timed can be due
+// yet. Whatever is done at a time reads timeGetTime(). Exact while the clock is frozen.
+DWORD LatestClockBound();
 } // namespace platform

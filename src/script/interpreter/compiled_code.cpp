@@ -76,7 +76,13 @@
 // at compile time, one instruction per operation with its operator and operand forms in
 // its opcode (compiled_registers.cpp), its names looked up once per scope state and then
 // read straight from their variables; with them, its steps are replayed on plain numbers
-// (compiled_numbers.cpp). A call of a function whose body
+// (compiled_numbers.cpp). Such a statement on one slot whose operand is a slot or a
+// literal (or none: "++", "--"), or a slot and such an operand joined by an operator, is
+// one step instead (kOpSlotStatement), which stores only when the slot and the operand
+// hold numbers of one kind, leaving the statement's value above the base as the number
+// code does, and goes past the statement's end when it has nothing to do but count. A
+// condition of a slot and a slot or an integer joined by an operator takes its branch in
+// the same step while both hold integers (kOpSlotBranch). A call of a function whose body
 // is one Return of integer operators over its parameters is answered the same way without
 // entering the call, as nothing in it can have an effect; inside number code too, once
 // its site has called that function, for integer arguments.
@@ -175,6 +181,71 @@ bool IsOperator(uint32_t code) {
 [[gnu::always_inline]] inline bool DoubleOperation(uint32_t code, CValue& left,
                                                    const CValue& right) {
     return DoubleOperation(code, left, right.DoublePayload());
+}
+
+// A kOpSlotStatement whose slot or operand holds a double: "=" stores the operand, an
+// operator takes both as doubles, "++" and "--" step the slot's double (`operand` unused);
+// the statement's value into `place`. False, with nothing changed, for an integer meeting
+// a double, or an operator that fails or that doubles do not take.
+[[gnu::noinline]] bool SlotStatementOnDoubles(const CompiledOp& op, CValue& target,
+                                              double operand, CValue& place) {
+    if ((op.depth & kSlotFormMask) == kSlotStepOnly) {
+        if (target.GetType() != kValueDouble) return false;
+        const double before = target.DoublePayload();
+        target.SetFloat(before + (op.code == kTokenIncrement ? 1.0 : -1.0));
+        place.SetFloat(before);
+        return true;
+    }
+    double result = operand;
+    if (op.code != kTokenAssign &&
+        (target.GetType() != kValueDouble ||
+         !DoubleResult(CompoundOperator(op.code), target.DoublePayload(), operand, result)))
+        return false;
+    target.SetFloat(result);
+    place.SetFloat(result);
+    return true;
+}
+
+constexpr int64_t kNoCondition = INT64_MIN;
+
+// The integer that the kOpSlotSlot or kOpSlotInt of a kOpSlotBranch makes, or kNoCondition
+// for any other kinds and a failing operator. Out of the runner, whose frame every level of
+// a recursion carries.
+[[gnu::noinline]] int64_t SlotCondition(const CompiledOp& pair, const CValue* slots) {
+    const CValue& left = slots[pair.count];
+    if (left.GetType() != kValueInt) return kNoCondition;
+    uint32_t right = pair.index;
+    if (pair.op == kOpSlotSlot) {
+        if (slots[pair.index].GetType() != kValueInt) return kNoCondition;
+        right = uint32_t(slots[pair.index].IntPayload());
+    }
+    int32_t result;
+    if (!IntegerResult(pair.code, uint32_t(left.IntPayload()), right, result)) return kNoCondition;
+    return result;
+}
+
+// A kOpSlotStatement of the pair two steps on (a kOpSlotSlot or kOpSlotDouble) when the
+// pair holds two doubles, as SlotStatementOnDoubles takes their result; false, with
+// nothing changed, for any other kinds and for an operator that doubles do not take here.
+// Out of the runner, whose frame would otherwise keep the result's place.
+[[gnu::noinline]] bool PairStatementOnDoubles(const CompiledOp& op, const CValue* slots,
+                                              const std::vector<double>& doubles, CValue& target,
+                                              CValue& place) {
+    const CompiledOp& pair = (&op)[2];
+    const CValue& left = slots[pair.count];
+    if (left.GetType() != kValueDouble) return false;
+    double right;
+    if (pair.op == kOpSlotSlot) {
+        if (slots[pair.index].GetType() != kValueDouble) return false;
+        right = slots[pair.index].DoublePayload();
+    } else if (pair.op == kOpSlotDouble) {
+        right = doubles[pair.index];
+    } else {
+        return false;
+    }
+    double result;
+    return DoubleResult(pair.code, left.DoublePayload(), right, result) &&
+           SlotStatementOnDoubles(op, target, result, place);
 }
 
 // Whether the slot holds its variable in this call: any slot but one that kOpBindName
@@ -277,6 +348,7 @@ public:
         RewriteSteps(&FunctionCompiler::AddElementRead);
         RewriteSteps(&FunctionCompiler::AddElementStore);
         SettleNumberCode();
+        SlotStatements();
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
         out_.returnsOnly = !scopesOnly_ && ReturnsOnly(out_);
@@ -628,7 +700,7 @@ public:
                 op.op == kOpMemberAssigned || op.op == kOpElementName ||
                 op.op == kOpElementBoundSlot || op.op == kOpNewArray || op.op == kOpNewArrayEnd ||
                 op.op == kOpElementRead || op.op == kOpMemberElementBegin ||
-                op.op == kOpElementStore)
+                op.op == kOpElementStore || op.op == kOpSlotStatement || op.op == kOpSlotBranch)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -701,6 +773,73 @@ public:
         }
         moved[ops.size()] = uint32_t(kept.size());
         Renumber(kept, moved);
+    }
+
+    // Each number statement on one slot whose operand is a slot or a literal becomes one
+    // kOpSlotStatement, in place of its kOpNumberCode: the operator on two numbers of one
+    // kind needs neither registers nor a call.
+    void SlotStatements() {
+        std::vector<CompiledOp>& ops = out_.ops;
+        for (size_t i = 0; i < ops.size(); ++i) {
+            CompiledOp& op = ops[i];
+            if (op.op != kOpNumberCode) continue;
+            if (op.code == kNumberValue) {
+                const CompiledOp& pair = ops[i + 1];
+                if (op.index == i + 2 && ops[op.index].op == kOpBranchTrue && pair.depth == 1 &&
+                    (pair.op == kOpSlotSlot || pair.op == kOpSlotInt))
+                    op.op = kOpSlotBranch;
+                continue;
+            }
+            const uint16_t bound = op.site != 0 ? kSlotTargetBound : 0;
+            if (op.code != kNumberAssign) {
+                op.code = op.code == kNumberIncrement ? kTokenIncrement : kTokenDecrement;
+                op.depth = kSlotStepOnly | bound;
+                op.site = 0;
+                op.op = kOpSlotStatement;
+                continue;
+            }
+            const CompiledOp& last = ops[op.index - 1];
+            // "slot = slot op operand": the slot's read, the pair's step, the assignment.
+            if (op.index == i + 4) {
+                const CompiledOp& pair = ops[i + 2];
+                if ((pair.op != kOpSlotSlot && pair.op != kOpSlotInt && pair.op != kOpSlotDouble) ||
+                    pair.depth != 2 || last.op != kOpBinary)
+                    continue;
+                op.code = uint8_t(last.code);
+                op.depth = kSlotFromPair | bound;
+                op.site = 0;
+                op.op = kOpSlotStatement;
+                continue;
+            }
+            // "slot op operand" as one step of its own, or the slot's read and then it.
+            const bool fused = op.index == i + 2;
+            if (!fused && op.index != i + 3) continue;
+            uint16_t form;
+            switch (last.op) {
+            case kOpSlotSlot:
+            case kOpBinarySlot:
+                form = kSlotFromSlot;
+                break;
+            case kOpSlotInt:
+            case kOpBinaryInt:
+                form = kSlotFromInteger;
+                break;
+            case kOpSlotDouble:
+            case kOpBinaryDouble:
+                form = kSlotFromDouble;
+                break;
+            default:
+                continue;
+            }
+            const bool fusedStep =
+                last.op == kOpSlotSlot || last.op == kOpSlotInt || last.op == kOpSlotDouble;
+            if (fused != fusedStep) continue;
+            op.code = uint8_t(last.code);
+            op.depth = form | (fused ? 0 : bound);
+            op.count = fused ? last.count : op.count;
+            op.site = last.index;
+            op.op = kOpSlotStatement;
+        }
     }
 
     bool SettleNumberCode(size_t at) {
@@ -1947,7 +2086,10 @@ void CInterpretor::EndCompiledStatement(uint32_t poolMark) {
     if (pendingEvent_ != 0 && eventsEnabled != 0 && handlerDepth_ == 0) DispatchEvent();
     if (--statementCounter_ < 0) {
         statementCounter_ = statementsPerCheck;
-        FlushTemporaryTextsFrom(poolMark);
+        // Most checks find no text asked for and no element box made since the last.
+        if (temporaryTextCount_ > poolMark || elementBoxNoteCount_ != 0 ||
+            boxesSinceSettling_ != 0)
+            FlushTemporaryTextsFrom(poolMark);
         if (eventsEnabled != 0) Housekeeping();
     }
     if (StopRequestFlag().load(std::memory_order_relaxed) != 0) [[unlikely]]
@@ -2073,8 +2215,10 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoValueChainHead,
                                          &&DoMemberElementBegin,
                                          &&DoMemberElement,
-                                         &&DoElementStore};
-    static_assert(std::size(kSteps) == kOpElementStore + 1);
+                                         &&DoElementStore,
+                                         &&DoSlotStatement,
+                                         &&DoSlotBranch};
+    static_assert(std::size(kSteps) == kOpSlotBranch + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -2585,6 +2729,103 @@ DoNumberCode : {
     } else {
         op = end - 1;
     }
+    ZORV_NEXT_STEP();
+}
+DoSlotStatement : {
+    CValue* target = &slots[op->count];
+    if (target->GetType() > kValueDouble ||
+        ((op->depth & kSlotTargetBound) != 0 && ((bound >> op->count) & 1) == 0))
+        ZORV_NEXT_STEP();
+    // The operand as an integer, or else a double.
+    const CValue* from = nullptr;
+    int32_t integer = 0;
+    switch (op->depth & kSlotFormMask) {
+    case kSlotFromSlot:
+        from = &slots[op->site];
+        if (from->GetType() > kValueDouble) ZORV_NEXT_STEP();
+        integer = from->IntPayload();
+        break;
+    case kSlotFromInteger:
+        integer = int32_t(op->site);
+        break;
+    case kSlotFromDouble:
+        if (!SlotStatementOnDoubles(*op, *target, code.doubles[op->site],
+                                    slots_[base + 1]->value))
+            ZORV_NEXT_STEP();
+        goto SlotStatementDone;
+    case kSlotFromPair: {
+        const CompiledOp& pair = op[2];
+        const CValue& left = slots[pair.count];
+        if (left.GetType() == kValueInt) {
+            if (pair.op == kOpSlotSlot) {
+                const CValue& right = slots[pair.index];
+                if (right.GetType() == kValueInt &&
+                    IntegerResult(pair.code, uint32_t(left.IntPayload()),
+                                  uint32_t(right.IntPayload()), integer))
+                    break;
+            } else if (pair.op == kOpSlotInt &&
+                       IntegerResult(pair.code, uint32_t(left.IntPayload()), pair.index, integer)) {
+                break;
+            }
+        }
+        if (!PairStatementOnDoubles(*op, slots, code.doubles, *target, slots_[base + 1]->value))
+            ZORV_NEXT_STEP();
+        goto SlotStatementDone;
+    }
+    default:
+        if (target->GetType() != kValueInt) {
+            if (!SlotStatementOnDoubles(*op, *target, 0.0, slots_[base + 1]->value))
+                ZORV_NEXT_STEP();
+            goto SlotStatementDone;
+        }
+        // The statement's value is the one before the step.
+        integer = target->IntPayload();
+        target->SetInt(int32_t(uint32_t(integer) + (op->code == kTokenIncrement ? 1u : ~0u)));
+        slots_[base + 1]->value.SetInt(integer);
+        goto SlotStatementDone;
+    }
+    if (from != nullptr && from->GetType() == kValueDouble) {
+        if (!SlotStatementOnDoubles(*op, *target, from->DoublePayload(),
+                                    slots_[base + 1]->value))
+            ZORV_NEXT_STEP();
+        goto SlotStatementDone;
+    }
+    if (op->code != kTokenAssign) {
+        if (target->GetType() != kValueInt ||
+            !IntegerResult(CompoundOperator(op->code), uint32_t(target->IntPayload()),
+                           uint32_t(integer), integer))
+            ZORV_NEXT_STEP();
+    }
+    target->SetInt(integer);
+    slots_[base + 1]->value.SetInt(integer);
+SlotStatementDone : {
+    // The value above the statement's base, where the walk leaves it.
+    StackSlot* place = slots_[base + 1];
+    place->value.source = nullptr;
+    place->anchorKind = kValueInt;
+    // On past the statement's end when it has nothing to do but count (a For loop's step
+    // ends at its test instead).
+    const CompiledOp* end = ops + op->index;
+    if ((end->op == kOpEndStatement || end->op == kOpEndAndJump) && quiet()) {
+        --statementCounter_;
+        op = end->op == kOpEndAndJump ? ops + end->index - 1 : end;
+    } else {
+        op = end - 1;
+    }
+    ZORV_NEXT_STEP();
+}
+}
+DoSlotBranch : {
+    const int64_t holds = SlotCondition(op[1], slots);
+    // Any other kinds as the number code takes them, or else by the full steps.
+    if (holds == kNoCondition) goto DoNumberCode;
+    // The condition's value above the statement's base, where the walk leaves it.
+    StackSlot* place = slots_[base + 1];
+    place->value.SetInt(int32_t(holds));
+    place->value.source = nullptr;
+    place->anchorKind = kValueInt;
+    const CompiledOp* end = ops + op->index;
+    op = holds != 0 ? ops + end->index - 1 : end;
     ZORV_NEXT_STEP();
 }
 DoSwitchSelector:

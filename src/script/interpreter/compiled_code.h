@@ -215,6 +215,31 @@ enum CompiledOpCode : uint8_t {
     // hand and the element's cell holds a number: on to `index`, the statement's end.
     // Else on to the next step, which does it in full.
     kOpElementStore,
+
+    // ---- Statements on one slot ----
+    // The statement "slot = operand", "slot op= operand", "slot++" or "slot--" (`code`
+    // the operator) on slot `count`, its operand `site` as SlotStatementForm `depth`
+    // says, done in one step when the slot holds a number and the operand one of the same
+    // kind: on to `index`, the statement's end (a For loop's test, for its step). Else on
+    // to the next step, which does it in full.
+    kOpSlotStatement,
+    // A kOpNumberCode of a condition that is one kOpSlotSlot or kOpSlotInt before its
+    // kOpBranchTrue, with the branch taken in the same step when both hold integers.
+    kOpSlotBranch,
+};
+
+// Where a kOpSlotStatement finds its operand: slot `site`, the integer `site`, the double
+// `doubles[site]`; nothing, for "++" and "--"; what the kOpSlotSlot, kOpSlotInt or
+// kOpSlotDouble two steps on makes of its slot and operand. With kSlotTargetBound, the
+// slot assigned is one of kOpBindName, left alone while the call has not bound it.
+enum SlotStatementForm : uint16_t {
+    kSlotFromSlot,
+    kSlotFromInteger,
+    kSlotFromDouble,
+    kSlotStepOnly,
+    kSlotFromPair,
+    kSlotFormMask = 0xFF,
+    kSlotTargetBound = 0x100,
 };
 
 // Where a kOpElementIndex finds its index: the value above its depth, or the read that

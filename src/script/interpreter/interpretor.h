@@ -1147,6 +1147,8 @@ private:
     // The tick and the refresh pass when they are due at `now`.
     void TickIfDue(uint32_t now);
     void RefreshIfDue(uint32_t now);
+    // Whether the tick, the refresh or the message pump is due at `later` or before.
+    bool TimedWorkMayBeDue(uint32_t later) const;
     CIBaseMessages* filters_[kMaxMessageFilters] = {};
     uint32_t filterCount_ = 0;
     CHandleList movingLocations_;

@@ -151,6 +151,14 @@ void CInterpretor::RefreshIfDue(uint32_t now) {
     lastRefresh = now;
 }
 
+bool CInterpretor::TimedWorkMayBeDue(uint32_t later) const {
+    // Each test holds at `later` when it holds at any earlier reading of the clock.
+    return int32_t(later - lastPump) > kPumpInterval ||
+           (GetTimeDrivenCount() != 0 && IsDue(later, lastTick, tickInterval)) ||
+           (refreshing == 0 && refreshPending != 0 && autoRefresh != 0 &&
+            IsDue(later, lastRefresh, refreshInterval));
+}
+
 void CInterpretor::ScheduleRefresh() {
     if (autoRefresh == 0) return;
     refreshPending = 1;
