@@ -709,11 +709,14 @@ public:
                 if (ops[i].op != kOpNumberCode) kept.push_back(ops[i]);
                 continue;
             }
+            NumberProgram program = CompileNumberProgram(&ops[i], &ops[ops[i].index], out_.doubles,
+                                                         out_.elementReads, in_.GetStream());
+            // Only the register programs read elements: the steps replayed on numbers do not.
+            if (program.code.empty() && program.readsElements) continue;
             kept.push_back(ops[i]);
             kept.back().depth = uint16_t(out_.metDoubles.size());
             out_.metDoubles.push_back(0);
-            out_.numberPrograms.push_back(
-                CompileNumberProgram(&ops[i], &ops[ops[i].index], out_.doubles, in_.GetStream()));
+            out_.numberPrograms.push_back(std::move(program));
         }
         moved[ops.size()] = uint32_t(kept.size());
         Renumber(kept, moved);
@@ -733,7 +736,7 @@ public:
         const CompiledOp& last = ops[end - 1];
         if (ops[end].op == kOpBranchTrue) {
             code.code = kNumberValue;
-            return std::all_of(ops.begin() + at + 1, ops.begin() + end, IsNumberStep);
+            return AreNumberSteps(at + 1, end);
         }
         if (end == at + 4 && (first.op == kOpSlot || first.op == kOpBoundSlot) &&
             first.depth == 1 && ops[at + 2].op == kOpEmpty && last.op == kOpBinary &&
@@ -757,7 +760,22 @@ public:
             return false;
         code.count = first.index;
         code.site = first.op == kOpBoundSlot;
-        return std::all_of(ops.begin() + at + 2, ops.begin() + end - 1, IsNumberStep);
+        return AreNumberSteps(at + 2, end - 1);
+    }
+
+    // Whether the steps from `from` up to `to` are number steps, an element that a
+    // kOpElementRead reads for its value counting as one.
+    bool AreNumberSteps(size_t from, size_t to) const {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        for (size_t i = from; i < to; ++i) {
+            const CompiledOp& op = ops[i];
+            if (op.op == kOpElementRead && op.code == kElementValue && op.index <= to &&
+                op.depth < CompiledFunction::kMaxQuickDepth)
+                i = op.index - 1;
+            else if (!IsNumberStep(op))
+                return false;
+        }
+        return true;
     }
 
 private:

@@ -4,12 +4,14 @@
 // away. Like the steps they stand for, they give up before anything has changed
 // wherever a value is no number or an operator would fail, and the full steps that
 // follow raise the error.
+#include <algorithm>
 #include <bit>
 #include <iterator>
 #include <type_traits>
 
 #include "script/interpreter/compiled_code.h"
 #include "script/interpreter/compiled_numbers.h"
+#include "script/interpreter/compiled_register_kinds.h"
 #include "script/interpreter/compiled_registers.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_record.h"
@@ -32,13 +34,26 @@ uint32_t BinaryOpcode(uint32_t code) {
 
 class ProgramWriter {
 public:
-    ProgramWriter(const std::vector<double>& doubles, uint8_t* stream)
-        : doubles_(doubles), stream_(stream) {}
+    ProgramWriter(const CompiledOp* ops, const std::vector<double>& doubles,
+                  const std::vector<ElementRead>& elementReads, uint8_t* stream)
+        : ops_(ops), doubles_(doubles), elementReads_(elementReads), stream_(stream) {}
 
-    // The steps from `step` up to `end`; false for one the registers do not cover.
+    // The steps from `step` up to `end`; false for one the registers do not cover. An
+    // element read for its value is one load, its generic steps skipped.
     bool Steps(const CompiledOp* step, const CompiledOp* end) {
-        for (; step != end; ++step)
-            if (!Step(*step)) return false;
+        while (step != end) {
+            if (step->op == kOpElementRead) {
+                const ElementRead& read = elementReads_[step->count];
+                if (read.begin == kOpElementName) return false;
+                Emit(kRegisterElement, step->depth, uint32_t(program_.elements.size()));
+                program_.elements.push_back(read);
+                step = ops_ + step->index;
+            } else if (!Step(*step)) {
+                return false;
+            } else {
+                ++step;
+            }
+        }
         return true;
     }
 
@@ -158,7 +173,9 @@ private:
         }
     }
 
+    const CompiledOp* ops_;
     const std::vector<double>& doubles_;
+    const std::vector<ElementRead>& elementReads_;
     uint8_t* stream_;
     NumberProgram program_;
 };
@@ -210,6 +227,28 @@ template <> struct Registers<Number> {
     return Read<false>(value, out);
 }
 
+// The number in the cell of the element `read` names; false when the cell holds none or
+// the element is not at hand.
+template <class Value>
+[[gnu::always_inline]] inline bool ReadElement(const ElementRead& read, const CValue* slots,
+                                               uint64_t bound, Value& out) {
+    uint32_t flat;
+    const CScriptArray* array = ElementCell(read, slots, bound, flat);
+    if (array == nullptr) return false;
+    const uint32_t kind = array->NumberKindAt(flat);
+    if constexpr (std::is_same_v<Value, int32_t>) {
+        if (kind != kValueInt) return false;
+        out = array->CellInt(flat);
+    } else if (kind == kValueInt) {
+        out = Integer(array->CellInt(flat));
+    } else if (kind == kValueDouble) {
+        out = Double(array->CellDouble(flat));
+    } else {
+        return false;
+    }
+    return true;
+}
+
 [[gnu::always_inline]] inline void Store(CValue& value, int32_t n) {
     value.SetInt(n);
 }
@@ -218,11 +257,11 @@ template <> struct Registers<Number> {
     StoreNumber(value, n);
 }
 
-} // namespace
-
-NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
-                                   const std::vector<double>& doubles, uint8_t* stream) {
-    ProgramWriter writer(doubles, stream);
+NumberProgram CompileRegisters(const CompiledOp* at, const CompiledOp* end,
+                               const std::vector<double>& doubles,
+                               const std::vector<ElementRead>& elementReads, uint8_t* stream) {
+    // The number code's `index` is the position of its end among the steps.
+    ProgramWriter writer(end - at->index, doubles, elementReads, stream);
     if (at->code == kNumberValue) {
         if (!writer.Steps(at + 1, end)) return {};
         writer.Emit(kRegisterReturn, 1);
@@ -242,6 +281,18 @@ NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
     if (!writer.Binary(CompoundOperator(assignment.code), kFormRegisters, 1, 0, 0)) return {};
     writer.Emit(kRegisterReturn, 1);
     return writer.Take();
+}
+
+} // namespace
+
+NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
+                                   const std::vector<double>& doubles,
+                                   const std::vector<ElementRead>& elementReads, uint8_t* stream) {
+    NumberProgram program = CompileRegisters(at, end, doubles, elementReads, stream);
+    program.readsElements = std::any_of(at + 1, end, [](const CompiledOp& step) {
+        return step.op == kOpElementRead;
+    });
+    return program;
 }
 
 template <bool kIntegers>
@@ -277,6 +328,7 @@ bool CInterpretor::RunNumberProgram(const NumberProgram& program, const Compiled
                                                 &&LoadDouble,
                                                 &&LoadName,
                                                 &&Move,
+                                                &&LoadElement,
                                                 &&Negate,
                                                 &&Not,
                                                 &&Complement,
@@ -322,6 +374,12 @@ LoadName : {
 Move:
     registers.Set(instruction->target, registers.Get(instruction->target + 1));
     ZORV_NEXT_INSTRUCTION();
+LoadElement : {
+    Value value;
+    if (!ReadElement(program.elements[instruction->left], slots, bound, value)) return false;
+    registers.Set(instruction->target, value);
+    ZORV_NEXT_INSTRUCTION();
+}
 Negate : {
     const Value here = registers.Get(instruction->target);
     if constexpr (kIntegers)
@@ -427,9 +485,39 @@ bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp*
         if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) return false;
     } else {
         if (metDouble == 0 && RunNumberProgram<true>(program, *op, slots, bound)) return true;
+        if (metDouble != 0 && RunKinded(program, *op, slots, bound)) return true;
         if (!RunNumberProgram<false>(program, *op, slots, bound)) return false;
+        // The kinds the program was written for no longer hold (or it is not written yet).
+        program.kinded.clear();
     }
     metDouble = 1;
+    return true;
+}
+
+bool CInterpretor::RunKinded(const NumberProgram& program, const CompiledOp& op, CValue* slots,
+                             uint64_t bound) {
+    CValue* target = nullptr;
+    if (op.code != kNumberValue) {
+        target = &slots[op.count];
+        if ((op.site != 0 && ((bound >> op.count) & 1) == 0) || target->GetType() > kValueDouble)
+            return false;
+    }
+    // The names' variables are those of the program that keeps kinds, found in this state
+    // of the scopes.
+    if (program.epoch != ScopeEpoch()) return false;
+    if (program.kinded.empty()) {
+        if (program.kindings == NumberProgram::kMaxKindings) return false;
+        ++program.kindings;
+        WriteKindedProgram(program, slots, bound);
+        if (program.kinded.empty()) return false;
+    }
+    Number result;
+    if (!RunKindedProgram(program, slots, bound, result)) return false;
+    if (target != nullptr) StoreNumber(*target, result);
+    StackSlot* place = slots_[depth_ + 1];
+    StoreNumber(place->value, result);
+    place->value.source = nullptr;
+    place->anchorKind = kValueInt;
     return true;
 }
 

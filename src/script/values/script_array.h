@@ -94,6 +94,16 @@ public:
         out.SetFloat(cell.number);
         return true;
     }
+    // The kind (kValueInt or kValueDouble) of a number held in its cell, or kNoItem when
+    // the element holds anything else or lies beyond the items; CellInt or CellDouble then
+    // reads it, without the copy into a value that ReadNumber makes.
+    uint32_t NumberKindAt(uint32_t flatIndex) const {
+        if (flatIndex >= count_) return kNoItem;
+        const uint32_t kind = cells_[flatIndex].kind;
+        return kind == kCellInt ? uint32_t(kValueInt) : kind == kCellDouble ? uint32_t(kValueDouble) : kNoItem;
+    }
+    int32_t CellInt(uint32_t flatIndex) const { return cells_[flatIndex].integer; }
+    double CellDouble(uint32_t flatIndex) const { return cells_[flatIndex].number; }
     // Writes a number over a number held in its cell; false, with nothing written, when
     // either is something else.
     bool WriteNumber(uint32_t flatIndex, const CValue& value) {
