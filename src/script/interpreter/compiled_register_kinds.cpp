@@ -182,8 +182,8 @@ private:
             else
                 Load(left, target, kind);
         }
-        Emit(kKindedBinary + (op * 2 + kind) * kKindedForms + form, target,
-             uint32_t(left.value), operand);
+        Emit(kKindedBinary + (op * 2 + kind) * kKindedForms + form, target, uint32_t(left.value),
+             operand);
         kinds_[target] = doubles && IsArithmetic(token) ? kValueDouble : kValueInt;
         return true;
     }
@@ -321,14 +321,17 @@ template <uint32_t kToken>
 
 } // namespace
 
-void WriteKindedProgram(const NumberProgram& program, const CValue* slots, uint64_t bound) {
+bool WriteKindedProgram(const NumberProgram& program, const CValue* slots, uint64_t bound) {
+    if (program.kindings == NumberProgram::kMaxKindings) return false;
+    ++program.kindings;
     KindedWriter writer(program, slots, bound);
-    program.kinded.clear();
-    if (writer.Write()) program.kinded = std::move(writer.code);
+    if (!writer.Write()) return false;
+    program.kinded = std::move(writer.code);
+    return true;
 }
 
-[[gnu::noinline]] bool RunKindedProgram(const NumberProgram& program, const CValue* slots,
-                                        uint64_t bound, Number& result) {
+bool RunKindedProgram(const NumberProgram& program, const CValue* slots, uint64_t bound,
+                      CValue* target, CValue& place) {
     KindedRegister registers[CompiledFunction::kMaxQuickDepth + 2];
     CVariable* const* variables = program.variables.data();
     const RegisterInstruction* instruction = program.kinded.data();
@@ -338,11 +341,13 @@ void WriteKindedProgram(const NumberProgram& program, const CValue* slots, uint6
         &&name##DoubleConstant, &&name##DoubleSlots, &&name##DoubleSlotConstant,                   \
         &&name##DoubleName,
     static const void* const kInstructions[] = {
-        &&SlotInt,          &&SlotDouble, &&BoundSlotInt, &&BoundSlotDouble, &&NameInt,
-        &&NameDouble,       &&ElementInt, &&ElementDouble, &&Int,         &&Double,
-        &&Move,             &&ToDouble,   &&ToInt,        &&NegateInt,      &&NegateDouble,
-        &&NotInt,           &&NotDouble,  &&Complement,   &&ReturnInt,      &&ReturnDouble,
-        ZORV_NUMBER_OPERATORS(ZORV_KINDED_LABELS)};
+        &&SlotInt,         &&SlotDouble,    &&BoundSlotInt,
+        &&BoundSlotDouble, &&NameInt,       &&NameDouble,
+        &&ElementInt,      &&ElementDouble, &&Int,
+        &&Double,          &&Move,          &&ToDouble,
+        &&ToInt,           &&NegateInt,     &&NegateDouble,
+        &&NotInt,          &&NotDouble,     &&Complement,
+        &&ReturnInt,       &&ReturnDouble,  ZORV_NUMBER_OPERATORS(ZORV_KINDED_LABELS)};
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) ==
                   kKindedBinary + std::size(kOperatorTokens) * 2 * kKindedForms);
@@ -432,17 +437,21 @@ Complement:
     ZORV_HERE.i = ~ZORV_HERE.i;
     ZORV_NEXT_INSTRUCTION();
 ReturnInt:
-    result = Integer(ZORV_HERE.i);
+    if (target != nullptr) target->SetInt(ZORV_HERE.i);
+    place.SetInt(ZORV_HERE.i);
+    place.source = nullptr;
     return true;
 ReturnDouble:
-    result = Double(ZORV_HERE.d);
+    if (target != nullptr) target->SetFloat(ZORV_HERE.d);
+    place.SetFloat(ZORV_HERE.d);
+    place.source = nullptr;
     return true;
 // The six forms of operator `token` on operands of kind `Kind` (Int or Double), read from
 // a value by `Payload`, from a constant by `Kind##Constant`, from a register's `field`.
 #define ZORV_KINDED_FORMS(name, token, Kind, field, valueKind)                                     \
-    name##Kind##Registers : if (!Apply##Kind##s<token>(ZORV_HERE.field,                            \
-                                                       registers[instruction->target + 1].field,   \
-                                                       ZORV_HERE)) return false;                   \
+    name##Kind##Registers                                                                          \
+        : if (!Apply##Kind##s<token>(ZORV_HERE.field, registers[instruction->target + 1].field,    \
+                                     ZORV_HERE)) return false;                                     \
     ZORV_NEXT_INSTRUCTION();                                                                       \
     name##Kind##Slot : {                                                                           \
         const CValue& right = slots[uint32_t(instruction->right)];                                 \
@@ -451,9 +460,9 @@ ReturnDouble:
             return false;                                                                          \
         ZORV_NEXT_INSTRUCTION();                                                                   \
     }                                                                                              \
-    name##Kind##Constant : if (!Apply##Kind##s<token>(ZORV_HERE.field,                             \
-                                                      Kind##Constant(instruction->right),          \
-                                                      ZORV_HERE)) return false;                    \
+    name##Kind##Constant                                                                           \
+        : if (!Apply##Kind##s<token>(ZORV_HERE.field, Kind##Constant(instruction->right),          \
+                                     ZORV_HERE)) return false;                                     \
     ZORV_NEXT_INSTRUCTION();                                                                       \
     name##Kind##Slots : {                                                                          \
         const CValue& left = slots[instruction->left];                                             \

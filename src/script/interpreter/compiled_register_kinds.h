@@ -15,9 +15,8 @@
 // null when it is not at hand (the slot unbound or holding no array, an index not an
 // integer or outside the array's shape), where the full steps shape, grow or fail as the
 // walk does.
-[[gnu::always_inline]] inline const CScriptArray* ElementCell(const ElementRead& read,
-                                                              const CValue* slots, uint64_t bound,
-                                                              uint32_t& flat) {
+[[gnu::always_inline]] inline const CScriptArray*
+ElementCell(const ElementRead& read, const CValue* slots, uint64_t bound, uint32_t& flat) {
     if (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0) return nullptr;
     const CScriptArray* array = CInterpretor::ArrayOf(slots[read.slot]);
     int32_t indices[ElementRead::kMaxIndices];
@@ -72,10 +71,13 @@ enum KindedForm : uint8_t {
 };
 
 // Writes program.kinded for the kinds of the values the program would read now, its names'
-// variables found; leaves it empty when a value read is no number.
-void WriteKindedProgram(const NumberProgram& program, const CValue* slots, uint64_t bound);
+// variables found; false, leaving it empty, when a value read is no number or the program
+// was written kMaxKindings times already.
+[[gnu::noinline]] bool WriteKindedProgram(const NumberProgram& program, const CValue* slots,
+                                          uint64_t bound);
 
-// program.kinded run: its value to `result`; false, having changed nothing, when a value
-// read has another kind than when it was written or an operator fails.
-bool RunKindedProgram(const NumberProgram& program, const CValue* slots, uint64_t bound,
-                      Number& result);
+// program.kinded run, its value stored into `target` (when not null) and `place`; false,
+// having changed nothing, when a value read has another kind than when it was written or
+// an operator fails.
+[[gnu::noinline]] bool RunKindedProgram(const NumberProgram& program, const CValue* slots,
+                                        uint64_t bound, CValue* target, CValue& place);

@@ -289,9 +289,8 @@ NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
                                    const std::vector<double>& doubles,
                                    const std::vector<ElementRead>& elementReads, uint8_t* stream) {
     NumberProgram program = CompileRegisters(at, end, doubles, elementReads, stream);
-    program.readsElements = std::any_of(at + 1, end, [](const CompiledOp& step) {
-        return step.op == kOpElementRead;
-    });
+    program.readsElements =
+        std::any_of(at + 1, end, [](const CompiledOp& step) { return step.op == kOpElementRead; });
     return program;
 }
 
@@ -472,6 +471,25 @@ Return : {
 #undef ZORV_NEXT_INSTRUCTION
 }
 
+[[gnu::always_inline]] inline bool CInterpretor::RunKinded(const NumberProgram& program,
+                                                           const CompiledOp& op, CValue* slots,
+                                                           uint64_t bound) {
+    CValue* target = nullptr;
+    if (op.code != kNumberValue) {
+        target = &slots[op.count];
+        if ((op.site != 0 && ((bound >> op.count) & 1) == 0) || target->GetType() > kValueDouble)
+            return false;
+    }
+    // The names' variables are those of the program that keeps kinds, found in this state
+    // of the scopes.
+    if (program.epoch != ScopeEpoch()) return false;
+    if (program.kinded.empty() && !WriteKindedProgram(program, slots, bound)) return false;
+    StackSlot* place = slots_[depth_ + 1];
+    if (!RunKindedProgram(program, slots, bound, target, place->value)) return false;
+    place->anchorKind = kValueInt;
+    return true;
+}
+
 bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp* op,
                                  const CompiledOp* end, CValue* slots, uint64_t bound) {
     // Most expressions meet integers alone, which need no kinds; one that meets a double,
@@ -484,40 +502,16 @@ bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp*
         if (metDouble == 0 && RunCompiledNumbers<true>(code, op, end, slots, bound)) return true;
         if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) return false;
     } else {
-        if (metDouble == 0 && RunNumberProgram<true>(program, *op, slots, bound)) return true;
-        if (metDouble != 0 && RunKinded(program, *op, slots, bound)) return true;
+        if (metDouble == 0) {
+            if (RunNumberProgram<true>(program, *op, slots, bound)) return true;
+        } else if (RunKinded(program, *op, slots, bound)) {
+            return true;
+        }
         if (!RunNumberProgram<false>(program, *op, slots, bound)) return false;
         // The kinds the program was written for no longer hold (or it is not written yet).
         program.kinded.clear();
     }
     metDouble = 1;
-    return true;
-}
-
-bool CInterpretor::RunKinded(const NumberProgram& program, const CompiledOp& op, CValue* slots,
-                             uint64_t bound) {
-    CValue* target = nullptr;
-    if (op.code != kNumberValue) {
-        target = &slots[op.count];
-        if ((op.site != 0 && ((bound >> op.count) & 1) == 0) || target->GetType() > kValueDouble)
-            return false;
-    }
-    // The names' variables are those of the program that keeps kinds, found in this state
-    // of the scopes.
-    if (program.epoch != ScopeEpoch()) return false;
-    if (program.kinded.empty()) {
-        if (program.kindings == NumberProgram::kMaxKindings) return false;
-        ++program.kindings;
-        WriteKindedProgram(program, slots, bound);
-        if (program.kinded.empty()) return false;
-    }
-    Number result;
-    if (!RunKindedProgram(program, slots, bound, result)) return false;
-    if (target != nullptr) StoreNumber(*target, result);
-    StackSlot* place = slots_[depth_ + 1];
-    StoreNumber(place->value, result);
-    place->value.source = nullptr;
-    place->anchorKind = kValueInt;
     return true;
 }
 
