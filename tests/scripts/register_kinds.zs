@@ -93,3 +93,23 @@ Function Share(a, b) {
 }
 Print(Share(2.5, 4.0));
 Print(Share(2.5, 2.0));
+
+//== elements of arrays named through the scopes, read among numbers, follow what the name holds
+// expect: error 41 line 7 column 46
+// expect output: 9.25 8.5 9
+// expect output: 0
+Function Mean(n) {
+    Var t = 0;
+    Var i;
+    For (i = 0; i < n; i++) t = t + cells[i] / 2;
+    Return t;
+}
+cells[0] = 3;
+cells[1] = 4.5;
+cells[2] = 13;
+Print(Mean(3), Mean(2) * 2 + 2, cells[2] - 4);
+other[0] = 1;
+cells = other;
+Print(Mean(1));
+cells = "text";
+Print(Mean(1));

@@ -72,7 +72,8 @@ private:
     }
     uint32_t ElementKind(uint32_t element) const {
         uint32_t flat;
-        const CScriptArray* array = ElementCell(program_.elements[element], slots_, bound_, flat);
+        const CScriptArray* array = ElementCell(program_.elements[element], slots_, bound_,
+                                                program_.variables.data(), flat);
         if (array == nullptr) return kNoNumber;
         const uint32_t kind = array->NumberKindAt(flat);
         return kind <= kValueDouble ? kind : kNoNumber;
@@ -393,7 +394,7 @@ NameDouble : {
 ElementInt : {
     uint32_t flat;
     const CScriptArray* array =
-        ElementCell(program.elements[instruction->left], slots, bound, flat);
+        ElementCell(program.elements[instruction->left], slots, bound, variables, flat);
     if (array == nullptr || array->NumberKindAt(flat) != kValueInt) return false;
     ZORV_HERE.i = array->CellInt(flat);
     ZORV_NEXT_INSTRUCTION();
@@ -401,7 +402,7 @@ ElementInt : {
 ElementDouble : {
     uint32_t flat;
     const CScriptArray* array =
-        ElementCell(program.elements[instruction->left], slots, bound, flat);
+        ElementCell(program.elements[instruction->left], slots, bound, variables, flat);
     if (array == nullptr || array->NumberKindAt(flat) != kValueDouble) return false;
     ZORV_HERE.d = array->CellDouble(flat);
     ZORV_NEXT_INSTRUCTION();

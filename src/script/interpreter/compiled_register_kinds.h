@@ -11,14 +11,20 @@
 #include "script/interpreter/compiled_numbers.h"
 #include "script/interpreter/compiled_registers.h"
 
-// The array holding the element `read` names, in its slot, and the element's flat index;
-// null when it is not at hand (the slot unbound or holding no array, an index not an
-// integer or outside the array's shape), where the full steps shape, grow or fail as the
-// walk does.
-[[gnu::always_inline]] inline const CScriptArray*
-ElementCell(const ElementRead& read, const CValue* slots, uint64_t bound, uint32_t& flat) {
-    if (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0) return nullptr;
-    const CScriptArray* array = CInterpretor::ArrayOf(slots[read.slot]);
+// The array holding the element `read` names, in its slot or in the variable of name
+// `read.slot` of the program (`variables`), and the element's flat index; null when it is
+// not at hand (the slot unbound, no array held, an index not an integer or outside the
+// array's shape), where the full steps shape, grow or fail as the walk does.
+[[gnu::always_inline]] inline const CScriptArray* ElementCell(const ElementRead& read,
+                                                              const CValue* slots, uint64_t bound,
+                                                              CVariable* const* variables,
+                                                              uint32_t& flat) {
+    const CValue* holder = &slots[read.slot];
+    if (read.begin == kOpElementName)
+        holder = &variables[read.slot]->value;
+    else if (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0)
+        return nullptr;
+    const CScriptArray* array = CInterpretor::ArrayOf(*holder);
     int32_t indices[ElementRead::kMaxIndices];
     if (array == nullptr || !ElementFlatIndex(read, *array, slots, bound, indices, flat))
         return nullptr;

@@ -43,8 +43,13 @@ public:
     bool Steps(const CompiledOp* step, const CompiledOp* end) {
         while (step != end) {
             if (step->op == kOpElementRead) {
-                const ElementRead& read = elementReads_[step->count];
-                if (read.begin == kOpElementName) return false;
+                // An array named through the scopes is found as the program's other names
+                // are, its variable's place standing for the slot.
+                ElementRead read = elementReads_[step->count];
+                if (read.begin == kOpElementName) {
+                    read.slot = uint32_t(program_.names.size());
+                    program_.names.push_back(step->token);
+                }
                 Emit(kRegisterElement, step->depth, uint32_t(program_.elements.size()));
                 program_.elements.push_back(read);
                 step = ops_ + step->index;
@@ -231,9 +236,10 @@ template <> struct Registers<Number> {
 // the element is not at hand.
 template <class Value>
 [[gnu::always_inline]] inline bool ReadElement(const ElementRead& read, const CValue* slots,
-                                               uint64_t bound, Value& out) {
+                                               uint64_t bound, CVariable* const* variables,
+                                               Value& out) {
     uint32_t flat;
-    const CScriptArray* array = ElementCell(read, slots, bound, flat);
+    const CScriptArray* array = ElementCell(read, slots, bound, variables, flat);
     if (array == nullptr) return false;
     const uint32_t kind = array->NumberKindAt(flat);
     if constexpr (std::is_same_v<Value, int32_t>) {
@@ -375,7 +381,8 @@ Move:
     ZORV_NEXT_INSTRUCTION();
 LoadElement : {
     Value value;
-    if (!ReadElement(program.elements[instruction->left], slots, bound, value)) return false;
+    if (!ReadElement(program.elements[instruction->left], slots, bound, variables, value))
+        return false;
     registers.Set(instruction->target, value);
     ZORV_NEXT_INSTRUCTION();
 }

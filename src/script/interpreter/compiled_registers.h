@@ -92,7 +92,8 @@ struct NumberProgram {
     std::vector<uint8_t*> names;
     mutable std::vector<CVariable*> variables;
     mutable uint64_t epoch = 0;
-    // The elements the program reads, each of an array held in a slot.
+    // The elements the program reads, of an array held in a slot or named through the
+    // scopes (its `slot` then the place of the name in `names`).
     std::vector<ElementRead> elements;
     // Whether the number code reads an element, which only a register program can do.
     bool readsElements = false;
