@@ -300,6 +300,20 @@ NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
     return program;
 }
 
+// Nothing a program does changes a scope, so every name is looked up before the first
+// instruction, once per state of the scopes; a name that finds nothing gives up as its
+// read would.
+bool CInterpretor::FindNames(const NumberProgram& program) {
+    for (size_t name = 0; name < program.names.size(); ++name) {
+        currentToken = program.names[name];
+        CVariable* variable = LookUp(reinterpret_cast<NameToken*>(currentToken));
+        if (variable == nullptr) return false;
+        program.variables[name] = variable;
+    }
+    program.epoch = ScopeEpoch();
+    return true;
+}
+
 template <bool kIntegers>
 bool CInterpretor::RunNumberProgram(const NumberProgram& program, const CompiledOp& op,
                                     CValue* slots, uint64_t bound) {
@@ -310,18 +324,9 @@ bool CInterpretor::RunNumberProgram(const NumberProgram& program, const Compiled
         if ((op.site != 0 && ((bound >> op.count) & 1) == 0) || target->GetType() > kValueDouble)
             return false;
     }
-    // Nothing the program does changes a scope, so every name is looked up before the
-    // first instruction; a name that finds nothing gives up as its read would.
     CVariable* const* variables = program.variables.data();
-    if (program.epoch != ScopeEpoch()) [[unlikely]] {
-        for (size_t name = 0; name < program.names.size(); ++name) {
-            currentToken = program.names[name];
-            CVariable* variable = LookUp(reinterpret_cast<NameToken*>(currentToken));
-            if (variable == nullptr) return false;
-            program.variables[name] = variable;
-        }
-        program.epoch = ScopeEpoch();
-    }
+    if (program.epoch != ScopeEpoch() && !FindNames(program)) [[unlikely]]
+        return false;
     const RegisterInstruction* instruction = program.code.data();
     Registers<Value> registers;
     auto slot = [slots](int64_t index, Value& out) {
@@ -487,9 +492,7 @@ Return : {
         if ((op.site != 0 && ((bound >> op.count) & 1) == 0) || target->GetType() > kValueDouble)
             return false;
     }
-    // The names' variables are those of the program that keeps kinds, found in this state
-    // of the scopes.
-    if (program.epoch != ScopeEpoch()) return false;
+    if (program.epoch != ScopeEpoch() && !FindNames(program)) return false;
     if (program.kinded.empty() && !WriteKindedProgram(program, slots, bound)) return false;
     StackSlot* place = slots_[depth_ + 1];
     if (!RunKindedProgram(program, slots, bound, target, place->value)) return false;
