@@ -75,8 +75,12 @@
 // not one of those below. Without calls, the expression is a register program written
 // at compile time, one instruction per operation with its operator and operand forms in
 // its opcode (compiled_registers.cpp), its names looked up once per scope state and then
-// read straight from their variables; with them, its steps are replayed on plain numbers
-// (compiled_numbers.cpp). A call of a function whose body
+// read straight from their variables, and its elements read by kOpElementRead for their
+// value (of an array in a slot or named) read straight from their cells; once it met a
+// double, it is written again for the kinds its values hold, each load checking its kind
+// and each operator on int32 or doubles (compiled_register_kinds.cpp). With calls, its
+// steps are replayed on plain numbers (compiled_numbers.cpp), and an element among them
+// leaves the expression to the full steps. A call of a function whose body
 // is one Return of integer operators over its parameters is answered the same way without
 // entering the call, as nothing in it can have an effect; inside number code too, once
 // its site has called that function, for integer arguments.
