@@ -19,12 +19,9 @@
                                                               const CValue* slots, uint64_t bound,
                                                               CVariable* const* variables,
                                                               uint32_t& flat) {
-    const CValue* holder = &slots[read.slot];
-    if (read.begin == kOpElementName)
-        holder = &variables[read.slot]->value;
-    else if (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0)
-        return nullptr;
-    const CScriptArray* array = CInterpretor::ArrayOf(*holder);
+    if (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0) return nullptr;
+    const CScriptArray* array = CInterpretor::ArrayOf(
+        read.begin == kOpElementName ? variables[read.slot]->value : slots[read.slot]);
     int32_t indices[ElementRead::kMaxIndices];
     if (array == nullptr || !ElementFlatIndex(read, *array, slots, bound, indices, flat))
         return nullptr;

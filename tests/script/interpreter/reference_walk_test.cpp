@@ -1080,9 +1080,12 @@ private:
     }
 
     // An element read by slot, integer or "slot + integer" indices, now and then one that
-    // lies outside its array or whose index is no integer.
+    // lies outside its array or whose index is no integer; of arrays in slots or of the
+    // global `r`, named through the scopes.
     std::string Element() {
-        switch (Pick(8)) {
+        switch (Pick(9)) {
+        case 8:
+            return Pick(2) == 0 ? "r[i & 3]" : "r[" + std::to_string(Pick(4)) + "]";
         case 0:
             return "e[i]";
         case 1:
