@@ -75,8 +75,12 @@
 // not one of those below. Without calls, the expression is a register program written
 // at compile time, one instruction per operation with its operator and operand forms in
 // its opcode (compiled_registers.cpp), its names looked up once per scope state and then
-// read straight from their variables; with them, its steps are replayed on plain numbers
-// (compiled_numbers.cpp). Such a statement on one slot whose operand is a slot or a
+// read straight from their variables, and its elements read by kOpElementRead for their
+// value (of an array in a slot or named) read straight from their cells; once it met a
+// double, it is written again for the kinds its values hold, each load checking its kind
+// and each operator on int32 or doubles (compiled_register_kinds.cpp). With calls, its
+// steps are replayed on plain numbers (compiled_numbers.cpp), and an element among them
+// leaves the expression to the full steps. Such a statement on one slot whose operand is a slot or a
 // literal (or none: "++", "--"), or a slot and such an operand joined by an operator, is
 // one step instead (kOpSlotStatement), which stores only when the slot and the operand
 // hold numbers of one kind, leaving the statement's value above the base as the number
@@ -765,11 +769,14 @@ public:
                 if (ops[i].op != kOpNumberCode) kept.push_back(ops[i]);
                 continue;
             }
+            NumberProgram program = CompileNumberProgram(&ops[i], &ops[ops[i].index], out_.doubles,
+                                                         out_.elementReads, in_.GetStream());
+            // Only the register programs read elements: the steps replayed on numbers do not.
+            if (program.code.empty() && program.readsElements) continue;
             kept.push_back(ops[i]);
             kept.back().depth = uint16_t(out_.metDoubles.size());
             out_.metDoubles.push_back(0);
-            out_.numberPrograms.push_back(
-                CompileNumberProgram(&ops[i], &ops[ops[i].index], out_.doubles, in_.GetStream()));
+            out_.numberPrograms.push_back(std::move(program));
         }
         moved[ops.size()] = uint32_t(kept.size());
         Renumber(kept, moved);
@@ -856,7 +863,7 @@ public:
         const CompiledOp& last = ops[end - 1];
         if (ops[end].op == kOpBranchTrue) {
             code.code = kNumberValue;
-            return std::all_of(ops.begin() + at + 1, ops.begin() + end, IsNumberStep);
+            return AreNumberSteps(at + 1, end);
         }
         if (end == at + 4 && (first.op == kOpSlot || first.op == kOpBoundSlot) &&
             first.depth == 1 && ops[at + 2].op == kOpEmpty && last.op == kOpBinary &&
@@ -880,7 +887,22 @@ public:
             return false;
         code.count = first.index;
         code.site = first.op == kOpBoundSlot;
-        return std::all_of(ops.begin() + at + 2, ops.begin() + end - 1, IsNumberStep);
+        return AreNumberSteps(at + 2, end - 1);
+    }
+
+    // Whether the steps from `from` up to `to` are number steps, an element that a
+    // kOpElementRead reads for its value counting as one.
+    bool AreNumberSteps(size_t from, size_t to) const {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        for (size_t i = from; i < to; ++i) {
+            const CompiledOp& op = ops[i];
+            if (op.op == kOpElementRead && op.code == kElementValue && op.index <= to &&
+                op.depth < CompiledFunction::kMaxQuickDepth)
+                i = op.index - 1;
+            else if (!IsNumberStep(op))
+                return false;
+        }
+        return true;
     }
 
 private:

@@ -4,12 +4,14 @@
 // away. Like the steps they stand for, they give up before anything has changed
 // wherever a value is no number or an operator would fail, and the full steps that
 // follow raise the error.
+#include <algorithm>
 #include <bit>
 #include <iterator>
 #include <type_traits>
 
 #include "script/interpreter/compiled_code.h"
 #include "script/interpreter/compiled_numbers.h"
+#include "script/interpreter/compiled_register_kinds.h"
 #include "script/interpreter/compiled_registers.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_record.h"
@@ -32,13 +34,31 @@ uint32_t BinaryOpcode(uint32_t code) {
 
 class ProgramWriter {
 public:
-    ProgramWriter(const std::vector<double>& doubles, uint8_t* stream)
-        : doubles_(doubles), stream_(stream) {}
+    ProgramWriter(const CompiledOp* ops, const std::vector<double>& doubles,
+                  const std::vector<ElementRead>& elementReads, uint8_t* stream)
+        : ops_(ops), doubles_(doubles), elementReads_(elementReads), stream_(stream) {}
 
-    // The steps from `step` up to `end`; false for one the registers do not cover.
+    // The steps from `step` up to `end`; false for one the registers do not cover. An
+    // element read for its value is one load, its generic steps skipped.
     bool Steps(const CompiledOp* step, const CompiledOp* end) {
-        for (; step != end; ++step)
-            if (!Step(*step)) return false;
+        while (step != end) {
+            if (step->op == kOpElementRead) {
+                // An array named through the scopes is found as the program's other names
+                // are, its variable's place standing for the slot.
+                ElementRead read = elementReads_[step->count];
+                if (read.begin == kOpElementName) {
+                    read.slot = uint32_t(program_.names.size());
+                    program_.names.push_back(step->token);
+                }
+                Emit(kRegisterElement, step->depth, uint32_t(program_.elements.size()));
+                program_.elements.push_back(read);
+                step = ops_ + step->index;
+            } else if (!Step(*step)) {
+                return false;
+            } else {
+                ++step;
+            }
+        }
         return true;
     }
 
@@ -158,7 +178,9 @@ private:
         }
     }
 
+    const CompiledOp* ops_;
     const std::vector<double>& doubles_;
+    const std::vector<ElementRead>& elementReads_;
     uint8_t* stream_;
     NumberProgram program_;
 };
@@ -210,6 +232,26 @@ template <> struct Registers<Number> {
     return Read<false>(value, out);
 }
 
+// The number in the cell of the element `read` names; false when the cell holds none or
+// the element is not at hand.
+template <class Value>
+[[gnu::always_inline]] inline bool ReadElement(const ElementRead& read, const CValue* slots,
+                                               uint64_t bound, CVariable* const* variables,
+                                               Value& out) {
+    uint32_t flat;
+    const CScriptArray* array = ElementCell(read, slots, bound, variables, flat);
+    if (array == nullptr) return false;
+    CScriptArray::Number cell;
+    if (!array->ReadNumber(flat, cell)) return false;
+    if constexpr (std::is_same_v<Value, int32_t>) {
+        if (cell.kind != kValueInt) return false;
+        out = cell.integer;
+    } else {
+        out = cell.kind == kValueInt ? Integer(cell.integer) : Double(cell.real);
+    }
+    return true;
+}
+
 [[gnu::always_inline]] inline void Store(CValue& value, int32_t n) {
     value.SetInt(n);
 }
@@ -218,11 +260,11 @@ template <> struct Registers<Number> {
     StoreNumber(value, n);
 }
 
-} // namespace
-
-NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
-                                   const std::vector<double>& doubles, uint8_t* stream) {
-    ProgramWriter writer(doubles, stream);
+NumberProgram CompileRegisters(const CompiledOp* at, const CompiledOp* end,
+                               const std::vector<double>& doubles,
+                               const std::vector<ElementRead>& elementReads, uint8_t* stream) {
+    // The number code's `index` is the position of its end among the steps.
+    ProgramWriter writer(end - at->index, doubles, elementReads, stream);
     if (at->code == kNumberValue) {
         if (!writer.Steps(at + 1, end)) return {};
         writer.Emit(kRegisterReturn, 1);
@@ -244,6 +286,31 @@ NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
     return writer.Take();
 }
 
+} // namespace
+
+NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
+                                   const std::vector<double>& doubles,
+                                   const std::vector<ElementRead>& elementReads, uint8_t* stream) {
+    NumberProgram program = CompileRegisters(at, end, doubles, elementReads, stream);
+    program.readsElements =
+        std::any_of(at + 1, end, [](const CompiledOp& step) { return step.op == kOpElementRead; });
+    return program;
+}
+
+// Nothing a program does changes a scope, so every name is looked up before the first
+// instruction, once per state of the scopes; a name that finds nothing gives up as its
+// read would.
+bool CInterpretor::FindNames(const NumberProgram& program) {
+    for (size_t name = 0; name < program.names.size(); ++name) {
+        currentToken = program.names[name];
+        CVariable* variable = LookUp(reinterpret_cast<NameToken*>(currentToken));
+        if (variable == nullptr) return false;
+        program.variables[name] = variable;
+    }
+    program.epoch = ScopeEpoch();
+    return true;
+}
+
 template <bool kIntegers>
 bool CInterpretor::RunNumberProgram(const NumberProgram& program, const CompiledOp& op,
                                     CValue* slots, uint64_t bound) {
@@ -254,18 +321,9 @@ bool CInterpretor::RunNumberProgram(const NumberProgram& program, const Compiled
         if ((op.site != 0 && ((bound >> op.count) & 1) == 0) || target->GetType() > kValueDouble)
             return false;
     }
-    // Nothing the program does changes a scope, so every name is looked up before the
-    // first instruction; a name that finds nothing gives up as its read would.
     CVariable* const* variables = program.variables.data();
-    if (program.epoch != ScopeEpoch()) [[unlikely]] {
-        for (size_t name = 0; name < program.names.size(); ++name) {
-            currentToken = program.names[name];
-            CVariable* variable = LookUp(reinterpret_cast<NameToken*>(currentToken));
-            if (variable == nullptr) return false;
-            program.variables[name] = variable;
-        }
-        program.epoch = ScopeEpoch();
-    }
+    if (program.epoch != ScopeEpoch() && !FindNames(program)) [[unlikely]]
+        return false;
     const RegisterInstruction* instruction = program.code.data();
     Registers<Value> registers;
     auto slot = [slots](int64_t index, Value& out) {
@@ -277,6 +335,7 @@ bool CInterpretor::RunNumberProgram(const NumberProgram& program, const Compiled
                                                 &&LoadDouble,
                                                 &&LoadName,
                                                 &&Move,
+                                                &&LoadElement,
                                                 &&Negate,
                                                 &&Not,
                                                 &&Complement,
@@ -322,6 +381,13 @@ LoadName : {
 Move:
     registers.Set(instruction->target, registers.Get(instruction->target + 1));
     ZORV_NEXT_INSTRUCTION();
+LoadElement : {
+    Value value;
+    if (!ReadElement(program.elements[instruction->left], slots, bound, variables, value))
+        return false;
+    registers.Set(instruction->target, value);
+    ZORV_NEXT_INSTRUCTION();
+}
 Negate : {
     const Value here = registers.Get(instruction->target);
     if constexpr (kIntegers)
@@ -414,6 +480,23 @@ Return : {
 #undef ZORV_NEXT_INSTRUCTION
 }
 
+[[gnu::always_inline]] inline bool CInterpretor::RunKinded(const NumberProgram& program,
+                                                           const CompiledOp& op, CValue* slots,
+                                                           uint64_t bound) {
+    CValue* target = nullptr;
+    if (op.code != kNumberValue) {
+        target = &slots[op.count];
+        if ((op.site != 0 && ((bound >> op.count) & 1) == 0) || target->GetType() > kValueDouble)
+            return false;
+    }
+    if (program.epoch != ScopeEpoch() && !FindNames(program)) return false;
+    if (program.kinded.empty() && !WriteKindedProgram(program, slots, bound)) return false;
+    StackSlot* place = slots_[depth_ + 1];
+    if (!RunKindedProgram(program, slots, bound, target, place->value)) return false;
+    place->anchorKind = kValueInt;
+    return true;
+}
+
 bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp* op,
                                  const CompiledOp* end, CValue* slots, uint64_t bound) {
     // Most expressions meet integers alone, which need no kinds; one that meets a double,
@@ -426,8 +509,14 @@ bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp*
         if (metDouble == 0 && RunCompiledNumbers<true>(code, op, end, slots, bound)) return true;
         if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) return false;
     } else {
-        if (metDouble == 0 && RunNumberProgram<true>(program, *op, slots, bound)) return true;
+        if (metDouble == 0) {
+            if (RunNumberProgram<true>(program, *op, slots, bound)) return true;
+        } else if (RunKinded(program, *op, slots, bound)) {
+            return true;
+        }
         if (!RunNumberProgram<false>(program, *op, slots, bound)) return false;
+        // The kinds the program was written for no longer hold (or it is not written yet).
+        program.kinded.clear();
     }
     metDouble = 1;
     return true;

@@ -10,6 +10,7 @@
 #include <vector>
 
 struct CompiledOp;
+struct ElementRead;
 class CVariable;
 
 // The operators of the number code, in the order of their opcodes.
@@ -60,6 +61,8 @@ enum RegisterOpcode : uint8_t {
     kRegisterDouble,
     kRegisterName,
     kRegisterMove,
+    // Into `target`: the number in the cell of the element `elements[left]` names.
+    kRegisterElement,
     // Unary operators on `target`.
     kRegisterNegate,
     kRegisterNot,
@@ -89,10 +92,23 @@ struct NumberProgram {
     std::vector<uint8_t*> names;
     mutable std::vector<CVariable*> variables;
     mutable uint64_t epoch = 0;
+    // The elements the program reads, of an array held in a slot or named through the
+    // scopes (its `slot` then the place of the name in `names`).
+    std::vector<ElementRead> elements;
+    // Whether the number code reads an element, which only a register program can do.
+    bool readsElements = false;
+    // Once the program has met a double: the program written again for the kinds of the
+    // values it read (compiled_register_kinds.h), empty until written and after its
+    // kinds stopped holding; written `kindings` times, at most kMaxKindings, after which a
+    // program whose kinds keep changing stays with the one that keeps kinds.
+    mutable std::vector<RegisterInstruction> kinded;
+    mutable uint8_t kindings = 0;
+    static constexpr uint8_t kMaxKindings = 4;
 };
 
 // The register program of kOpNumberCode `at`, whose expression's steps run up to `end`,
 // in code whose token stream begins at `stream`; empty when it has what the registers
 // do not cover.
 NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
-                                   const std::vector<double>& doubles, uint8_t* stream);
+                                   const std::vector<double>& doubles,
+                                   const std::vector<ElementRead>& elementReads, uint8_t* stream);

@@ -694,6 +694,13 @@ private:
     template <bool kIntegers>
     [[gnu::noinline]] bool RunNumberProgram(const NumberProgram& program, const CompiledOp& op,
                                             CValue* slots, uint64_t bound);
+    // The register program of `op` written for the kinds its values hold (written first
+    // when it has none), false as for RunNumberProgram or when a kind differs.
+    bool RunKinded(const NumberProgram& program, const CompiledOp& op, CValue* slots,
+                   uint64_t bound);
+    // The variables of a register program's names in this state of the scopes; false when
+    // one finds none.
+    [[gnu::noinline]] bool FindNames(const NumberProgram& program);
     // The kOpNumberCode `op` worked out, integers tried first unless it met a double
     // before (compiled_registers.cpp): false when its expression is not one of numbers now.
     // Out of RunCompiled, which every level of a recursion carries.

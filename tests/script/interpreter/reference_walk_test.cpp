@@ -1043,18 +1043,28 @@ private:
 // kinds, then gives way to the full steps.
 class NumberRoundsMaker {
 public:
-    explicit NumberRoundsMaker(uint32_t seed) : random_(seed) {}
+    // `elements`: the operands and targets take elements of a local array of the call and
+    // of one passed in, whose cells change kind as the variables do.
+    explicit NumberRoundsMaker(uint32_t seed, bool elements = false)
+        : random_(seed), elements_(elements) {}
 
     std::string Make() {
         // Globals g and h are read by name, and change kind as the locals do.
-        std::string text = "g = 5; h = 0.25;\nFunction F(p0, p1) {\nVar a = p0; Var b = p1; "
+        std::string text = "g = 5; h = 0.25;\nFunction F(p0, p1, q) {\nVar a = p0; Var b = p1; "
                            "Var c = 0; Var d = 0.5; Var s = 1; Var w; Var i;\n";
-        text += "For (i = 0; i < " + std::to_string(2 + Pick(6)) + "; i++) {\n";
+        if (elements_) {
+            for (int k = 0; k < 8; ++k)
+                text += "e[" + std::to_string(k) + "] = " + Literal() + ";\n";
+            text += "m[0, 0] = 1.5; m[1, 0] = 4; m[0, 1] = -0.25; m[1, 1] = 9;\n";
+        }
+        text += "For (i = 0; i < " + std::to_string(2 + Pick(elements_ ? 7 : 6)) + "; i++) {\n";
         int statements = 2 + Pick(4);
         for (int k = 0; k < statements; ++k)
             text += Statement();
         text += "}\nReturn a + \"/\" + b + \"/\" + c + \"/\" + d + \"/\" + s;\n}\n";
-        text += "Print(F(3, 7));\nPrint(F(2.5, -1));\nPrint(F(2147483000, 0));\n";
+        text += "r[0] = 2; r[1] = 0.75; r[2] = 5; r[3] = -1.5;\n";
+        text += "Print(F(3, 7, r));\nPrint(F(2.5, -1, r));\nPrint(F(2147483000, 0, r));\n";
+        if (elements_) text += "Print(r[0], r[1], r[2], r[3]);\n";
         return text;
     }
 
@@ -1069,7 +1079,34 @@ private:
         return kLiterals[Pick(int(std::size(kLiterals)))];
     }
 
+    // An element read by slot, integer or "slot + integer" indices, now and then one that
+    // lies outside its array or whose index is no integer; of arrays in slots or of the
+    // global `r`, named through the scopes.
+    std::string Element() {
+        switch (Pick(9)) {
+        case 8:
+            return Pick(2) == 0 ? "r[i & 3]" : "r[" + std::to_string(Pick(4)) + "]";
+        case 0:
+            return "e[i]";
+        case 1:
+            return "e[i + " + std::to_string(Pick(3)) + "]";
+        case 2:
+            return Pick(6) == 0 ? "e[i - 1]" : "e[" + std::to_string(Pick(8)) + "]";
+        case 3:
+            return "q[" + std::to_string(Pick(4)) + "]";
+        case 4:
+            return Pick(4) == 0 ? "q[c]" : "q[i & 3]";
+        case 5:
+            return "m[" + std::to_string(Pick(2)) + ", " + std::to_string(Pick(2)) + "]";
+        case 6:
+            return Pick(3) == 0 ? "m[i, 1]" : "m[1, i & 1]";
+        default:
+            return "e[i + 1]";
+        }
+    }
+
     std::string Operand(int depth) {
+        if (elements_ && Pick(3) == 0) return Element();
         switch (Pick(depth > 2 ? 3 : 7)) {
         case 0:
         case 1:
@@ -1104,6 +1141,16 @@ private:
     std::string Statement() {
         static const char* const kCompound[] = {
             "+=", "-=", "*=", "/=", "%=", "&=", "|=", "^=", "<<=", ">>="};
+        if (elements_ && Pick(5) == 0) {
+            // A cell that changes kind, or one given the value of an expression.
+            static const char* const kCells[] = {"e[i & 7]", "e[3]", "q[1]", "m[1, 0]"};
+            static const char* const kChanges[] = {"2.5", "\"4\"", "7", "-0.5"};
+            const std::string cell = kCells[Pick(int(std::size(kCells)))];
+            if (Pick(2) == 0)
+                return "If (i == " + std::to_string(Pick(4)) + ") " + cell + " = " +
+                       kChanges[Pick(int(std::size(kChanges)))] + ";\n";
+            return cell + " = " + Expression(1) + ";\n";
+        }
         switch (Pick(6)) {
         case 0:
             return Target() + " " + kCompound[Pick(int(std::size(kCompound)))] + " " +
@@ -1127,6 +1174,7 @@ private:
     }
 
     std::mt19937 random_;
+    bool elements_;
 };
 
 // A function whose loops run statements on one variable with an operand that is a
@@ -1469,6 +1517,21 @@ TEST_F(ReferenceWalk, SlotStatementsAgreeWithTheWalk) {
     }
     // A text parameter, texts met later and zero divisors end many.
     EXPECT_GE(ended, 2000u / 6);
+}
+
+// The same with elements among the operands, whose cells change kind, grow or hold a text
+// from one round to the next.
+TEST_F(ReferenceWalk, NumberStatementsWithElementsOverRoundsOfChangingKinds) {
+    uint32_t ended = 0;
+    for (uint32_t seed = 64001; seed < 66001; ++seed) {
+        std::string source = NumberRoundsMaker(seed, true).Make();
+        Outcome reference = RunProgram(source, Way::kReference);
+        Outcome fromCode = RunProgram(source, Way::kCompiled);
+        ASSERT_GE(fromCode.compiled, 1u) << source;
+        ASSERT_NO_FATAL_FAILURE(SameAsReference(fromCode, reference, seed, source));
+        ended += reference.code == 0 ? 1 : 0;
+    }
+    EXPECT_GE(ended, 2000u / 5);
 }
 
 } // namespace

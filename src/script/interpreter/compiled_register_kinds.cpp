@@ -1,0 +1,499 @@
+// Kinded programs: a register program that met doubles is written again for the kinds its
+// values hold, each operator on int32 or double chosen once, where the program that keeps
+// kinds tests both sides' kinds at every operator. A side of another kind than the
+// operator's is made one by an instruction of its own (an integer beside a double, a
+// double where a bitwise or logical operator takes integers), as CValue converts it.
+#include <bit>
+#include <iterator>
+#include <vector>
+
+#include "script/interpreter/compiled_code.h"
+#include "script/interpreter/compiled_register_kinds.h"
+#include "script/interpreter/interpretor.h"
+#include "script/interpreter/object_var.h"
+#include "script/language/token_codes.h"
+#include "script/values/number_text.h"
+
+namespace {
+
+static_assert(kValueInt == 0 && kValueDouble == 1,
+              "a kinded load's opcode is its integer form plus the kind");
+
+constexpr uint32_t kOperatorTokens[] = {
+#define ZORV_OPERATOR_TOKEN(name, token) token,
+    ZORV_NUMBER_OPERATORS(ZORV_OPERATOR_TOKEN)
+#undef ZORV_OPERATOR_TOKEN
+};
+
+constexpr uint32_t kNoNumber = ~0u;
+
+bool IsArithmetic(uint32_t token) {
+    return token == kTokenPlus || token == kTokenMinus || token == kTokenMultiply ||
+           token == kTokenDivide || token == kTokenModulo;
+}
+
+bool IsComparison(uint32_t token) {
+    return token == kTokenGreaterEqual || token == kTokenLessEqual || token == kTokenEqual ||
+           token == kTokenLess || token == kTokenGreater || token == kTokenNotEqual;
+}
+
+class KindedWriter {
+public:
+    KindedWriter(const NumberProgram& program, const CValue* slots, uint64_t bound)
+        : program_(program), slots_(slots), bound_(bound) {}
+
+    bool Write() {
+        for (const RegisterInstruction& instruction : program_.code)
+            if (!Instruction(instruction)) return false;
+        return true;
+    }
+
+    std::vector<RegisterInstruction> code;
+
+private:
+    // Where a binary operator's side is: a register, a slot, a constant or a name's variable.
+    enum Source : uint8_t { kInRegister, kInSlot, kInConstant, kInName };
+    struct Side {
+        Source source;
+        uint32_t kind;
+        int64_t value;
+    };
+
+    void Emit(uint32_t opcode, uint32_t target, uint32_t left = 0, int64_t right = 0) {
+        code.push_back(RegisterInstruction{uint8_t(opcode), uint8_t(target), left, right, nullptr});
+    }
+
+    static uint32_t NumberKind(const CValue& value) {
+        return value.GetType() <= kValueDouble ? value.GetType() : kNoNumber;
+    }
+    uint32_t SlotKind(int64_t slot) const { return NumberKind(slots_[uint32_t(slot)]); }
+    uint32_t NameKind(int64_t name) const {
+        return NumberKind(program_.variables[uint32_t(name)]->value);
+    }
+    uint32_t ElementKind(uint32_t element) const {
+        uint32_t flat;
+        const CScriptArray* array = ElementCell(program_.elements[element], slots_, bound_,
+                                                program_.variables.data(), flat);
+        CScriptArray::Number cell;
+        return array != nullptr && array->ReadNumber(flat, cell) ? cell.kind : kNoNumber;
+    }
+
+    // Register `at` made of kind `kind`.
+    void Convert(uint32_t at, uint32_t kind) {
+        if (kinds_[at] == kind) return;
+        Emit(kind == kValueDouble ? kKindedToDouble : kKindedToInt, at);
+        kinds_[at] = kind;
+    }
+
+    // A side's slot or name read into register `at`, then made of kind `kind`.
+    void Load(const Side& side, uint32_t at, uint32_t kind) {
+        if (side.source == kInSlot)
+            Emit(kKindedSlotInt + side.kind, at, 0, side.value);
+        else if (side.source == kInName)
+            Emit(kKindedNameInt + side.kind, at, uint32_t(side.value));
+        if (side.source != kInRegister) kinds_[at] = side.kind;
+        Convert(at, kind);
+    }
+
+    // A constant of kind `from` as one of kind `to`.
+    static int64_t Constant(int64_t value, uint32_t from, uint32_t to) {
+        if (from == to) return value;
+        if (to == kValueDouble) return std::bit_cast<int64_t>(double(int32_t(value)));
+        return DoubleToInt(std::bit_cast<double>(value));
+    }
+
+    Side SideOf(Source source, int64_t value, uint32_t registerAt) const {
+        switch (source) {
+        case kInRegister:
+            return Side{source, kinds_[registerAt], registerAt};
+        case kInSlot:
+            return Side{source, SlotKind(value), value};
+        case kInName:
+            return Side{source, NameKind(value), value};
+        default:
+            return Side{source, kValueInt, value};
+        }
+    }
+
+    bool Binary(const RegisterInstruction& instruction) {
+        const uint32_t index = instruction.opcode - kRegisterBinary;
+        const uint32_t op = index / kRegisterForms;
+        const uint32_t token = kOperatorTokens[op];
+        const uint32_t target = instruction.target;
+        Side left = SideOf(kInRegister, 0, target);
+        Side right{};
+        switch (index % kRegisterForms) {
+        case kFormRegisters:
+            right = SideOf(kInRegister, 0, target + 1);
+            break;
+        case kFormSlot:
+            right = SideOf(kInSlot, instruction.right, 0);
+            break;
+        case kFormInt:
+            right = Side{kInConstant, kValueInt, instruction.right};
+            break;
+        case kFormSlots:
+            left = SideOf(kInSlot, instruction.left, 0);
+            right = SideOf(kInSlot, instruction.right, 0);
+            break;
+        case kFormSlotInt:
+            left = SideOf(kInSlot, instruction.left, 0);
+            right = Side{kInConstant, kValueInt, instruction.right};
+            break;
+        case kFormDouble:
+            right = Side{kInConstant, kValueDouble, instruction.right};
+            break;
+        case kFormSlotDouble:
+            left = SideOf(kInSlot, instruction.left, 0);
+            right = Side{kInConstant, kValueDouble, instruction.right};
+            break;
+        default:
+            right = SideOf(kInName, instruction.right, 0);
+            break;
+        }
+        if (left.kind == kNoNumber || right.kind == kNoNumber) return false;
+        // A double on either side makes the arithmetic and the comparisons work on doubles;
+        // the bitwise and logical operators always take integers.
+        const bool doubles = (IsArithmetic(token) || IsComparison(token)) &&
+                             (left.kind == kValueDouble || right.kind == kValueDouble);
+        const uint32_t kind = doubles ? kValueDouble : kValueInt;
+        // A slot of the operator's kind is read by the operator itself; anything else
+        // goes through a register.
+        const bool leftInSlot = left.source == kInSlot && left.kind == kind;
+        if (!leftInSlot) Load(left, target, kind);
+        uint32_t form;
+        int64_t operand = right.value;
+        if (right.source == kInConstant) {
+            form = kKindedConstant;
+            operand = Constant(right.value, right.kind, kind);
+        } else if (right.source == kInSlot && right.kind == kind) {
+            form = kKindedSlot;
+        } else if (right.source == kInName && right.kind == kind) {
+            form = kKindedName;
+        } else {
+            Load(right, target + 1, kind);
+            form = kKindedRegisters;
+        }
+        if (leftInSlot) {
+            if (form == kKindedSlot)
+                form = kKindedSlots;
+            else if (form == kKindedConstant)
+                form = kKindedSlotConstant;
+            else
+                Load(left, target, kind);
+        }
+        Emit(kKindedBinary + (op * 2 + kind) * kKindedForms + form, target, uint32_t(left.value),
+             operand);
+        kinds_[target] = doubles && IsArithmetic(token) ? kValueDouble : kValueInt;
+        return true;
+    }
+
+    bool Instruction(const RegisterInstruction& instruction) {
+        const uint32_t target = instruction.target;
+        uint32_t kind = kValueInt;
+        switch (instruction.opcode) {
+        case kRegisterSlot:
+            kind = SlotKind(instruction.right);
+            if (kind == kNoNumber) return false;
+            Emit(kKindedSlotInt + kind, target, 0, instruction.right);
+            break;
+        case kRegisterBoundSlot:
+            kind = SlotKind(instruction.right);
+            if (((bound_ >> instruction.right) & 1) == 0 || kind == kNoNumber) return false;
+            Emit(kKindedBoundSlotInt + kind, target, 0, instruction.right);
+            break;
+        case kRegisterInt:
+            Emit(kKindedInt, target, 0, instruction.right);
+            break;
+        case kRegisterDouble:
+            kind = kValueDouble;
+            Emit(kKindedDouble, target, 0, instruction.right);
+            break;
+        case kRegisterName:
+            kind = NameKind(instruction.left);
+            if (kind == kNoNumber) return false;
+            Emit(kKindedNameInt + kind, target, instruction.left);
+            break;
+        case kRegisterMove:
+            kind = kinds_[target + 1];
+            Emit(kKindedMove, target);
+            break;
+        case kRegisterElement:
+            kind = ElementKind(instruction.left);
+            if (kind == kNoNumber) return false;
+            Emit(kKindedElementInt + kind, target, instruction.left);
+            break;
+        case kRegisterNegate:
+            kind = kinds_[target];
+            Emit(kind == kValueInt ? kKindedNegateInt : kKindedNegateDouble, target);
+            break;
+        case kRegisterNot:
+            Emit(kinds_[target] == kValueInt ? kKindedNotInt : kKindedNotDouble, target);
+            break;
+        case kRegisterComplement:
+            Convert(target, kValueInt);
+            Emit(kKindedComplement, target);
+            break;
+        case kRegisterReturn:
+            Emit(kKindedReturnInt + kinds_[target], target);
+            return true;
+        default:
+            return Binary(instruction);
+        }
+        kinds_[target] = kind;
+        return true;
+    }
+
+    const NumberProgram& program_;
+    const CValue* slots_;
+    uint64_t bound_;
+    uint32_t kinds_[CompiledFunction::kMaxQuickDepth + 2] = {};
+};
+
+union KindedRegister {
+    int32_t i;
+    double d;
+};
+
+template <uint32_t kToken>
+[[gnu::always_inline]] inline bool ApplyInts(int32_t a, int32_t b, KindedRegister& out) {
+    return IntegerResult(kToken, uint32_t(a), uint32_t(b), out.i);
+}
+
+// The operators on two doubles as CValue works them out: arithmetic gives a double (a
+// division or modulo by zero fails), a comparison the integer 0 or 1. The others never
+// have doubles on both sides in a kinded program.
+template <uint32_t kToken>
+[[gnu::always_inline]] inline bool ApplyDoubles(double a, double b, KindedRegister& out) {
+    switch (kToken) {
+    case kTokenPlus:
+        out.d = a + b;
+        return true;
+    case kTokenMinus:
+        out.d = a - b;
+        return true;
+    case kTokenMultiply:
+        out.d = a * b;
+        return true;
+    case kTokenDivide:
+        if (b == 0.0) return false;
+        out.d = a / b;
+        return true;
+    case kTokenModulo:
+        if (b == 0.0) return false;
+        out.d = std::fmod(a, b);
+        return true;
+    case kTokenGreaterEqual:
+        out.i = a >= b;
+        return true;
+    case kTokenLessEqual:
+        out.i = a <= b;
+        return true;
+    case kTokenEqual:
+        out.i = a == b;
+        return true;
+    case kTokenLess:
+        out.i = a < b;
+        return true;
+    case kTokenGreater:
+        out.i = a > b;
+        return true;
+    case kTokenNotEqual:
+        out.i = a != b;
+        return true;
+    default:
+        return false;
+    }
+}
+
+[[gnu::always_inline]] inline int32_t IntOf(const CValue& value) {
+    return value.IntPayload();
+}
+[[gnu::always_inline]] inline double DoubleOf(const CValue& value) {
+    return value.DoublePayload();
+}
+[[gnu::always_inline]] inline int32_t IntConstant(int64_t right) {
+    return int32_t(right);
+}
+[[gnu::always_inline]] inline double DoubleConstant(int64_t right) {
+    return std::bit_cast<double>(right);
+}
+
+} // namespace
+
+bool WriteKindedProgram(const NumberProgram& program, const CValue* slots, uint64_t bound) {
+    if (program.kindings == NumberProgram::kMaxKindings) return false;
+    ++program.kindings;
+    KindedWriter writer(program, slots, bound);
+    if (!writer.Write()) return false;
+    program.kinded = std::move(writer.code);
+    return true;
+}
+
+bool RunKindedProgram(const NumberProgram& program, const CValue* slots, uint64_t bound,
+                      CValue* target, CValue& place) {
+    KindedRegister registers[CompiledFunction::kMaxQuickDepth + 2];
+    CVariable* const* variables = program.variables.data();
+    const RegisterInstruction* instruction = program.kinded.data();
+#define ZORV_KINDED_LABELS(name, token)                                                            \
+    &&name##IntRegisters, &&name##IntSlot, &&name##IntConstant, &&name##IntSlots,                  \
+        &&name##IntSlotConstant, &&name##IntName, &&name##DoubleRegisters, &&name##DoubleSlot,     \
+        &&name##DoubleConstant, &&name##DoubleSlots, &&name##DoubleSlotConstant,                   \
+        &&name##DoubleName,
+    static const void* const kInstructions[] = {
+        &&SlotInt,         &&SlotDouble,    &&BoundSlotInt,
+        &&BoundSlotDouble, &&NameInt,       &&NameDouble,
+        &&ElementInt,      &&ElementDouble, &&Int,
+        &&Double,          &&Move,          &&ToDouble,
+        &&ToInt,           &&NegateInt,     &&NegateDouble,
+        &&NotInt,          &&NotDouble,     &&Complement,
+        &&ReturnInt,       &&ReturnDouble,  ZORV_NUMBER_OPERATORS(ZORV_KINDED_LABELS)};
+#undef ZORV_KINDED_LABELS
+    static_assert(std::size(kInstructions) ==
+                  kKindedBinary + std::size(kOperatorTokens) * 2 * kKindedForms);
+#define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
+#define ZORV_HERE registers[instruction->target]
+    goto* kInstructions[instruction->opcode];
+SlotInt : {
+    const CValue& value = slots[uint32_t(instruction->right)];
+    if (value.GetType() != kValueInt) return false;
+    ZORV_HERE.i = value.IntPayload();
+    ZORV_NEXT_INSTRUCTION();
+}
+SlotDouble : {
+    const CValue& value = slots[uint32_t(instruction->right)];
+    if (value.GetType() != kValueDouble) return false;
+    ZORV_HERE.d = value.DoublePayload();
+    ZORV_NEXT_INSTRUCTION();
+}
+BoundSlotInt : {
+    const CValue& value = slots[uint32_t(instruction->right)];
+    if (((bound >> instruction->right) & 1) == 0 || value.GetType() != kValueInt) return false;
+    ZORV_HERE.i = value.IntPayload();
+    ZORV_NEXT_INSTRUCTION();
+}
+BoundSlotDouble : {
+    const CValue& value = slots[uint32_t(instruction->right)];
+    if (((bound >> instruction->right) & 1) == 0 || value.GetType() != kValueDouble) return false;
+    ZORV_HERE.d = value.DoublePayload();
+    ZORV_NEXT_INSTRUCTION();
+}
+NameInt : {
+    const CValue& value = variables[instruction->left]->value;
+    if (value.GetType() != kValueInt) return false;
+    ZORV_HERE.i = value.IntPayload();
+    ZORV_NEXT_INSTRUCTION();
+}
+NameDouble : {
+    const CValue& value = variables[instruction->left]->value;
+    if (value.GetType() != kValueDouble) return false;
+    ZORV_HERE.d = value.DoublePayload();
+    ZORV_NEXT_INSTRUCTION();
+}
+ElementInt : {
+    uint32_t flat;
+    const CScriptArray* array =
+        ElementCell(program.elements[instruction->left], slots, bound, variables, flat);
+    CScriptArray::Number cell;
+    if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueInt) return false;
+    ZORV_HERE.i = cell.integer;
+    ZORV_NEXT_INSTRUCTION();
+}
+ElementDouble : {
+    uint32_t flat;
+    const CScriptArray* array =
+        ElementCell(program.elements[instruction->left], slots, bound, variables, flat);
+    CScriptArray::Number cell;
+    if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueDouble) return false;
+    ZORV_HERE.d = cell.real;
+    ZORV_NEXT_INSTRUCTION();
+}
+Int:
+    ZORV_HERE.i = int32_t(instruction->right);
+    ZORV_NEXT_INSTRUCTION();
+Double:
+    ZORV_HERE.d = std::bit_cast<double>(instruction->right);
+    ZORV_NEXT_INSTRUCTION();
+Move:
+    ZORV_HERE = registers[instruction->target + 1];
+    ZORV_NEXT_INSTRUCTION();
+ToDouble:
+    ZORV_HERE.d = double(ZORV_HERE.i);
+    ZORV_NEXT_INSTRUCTION();
+ToInt:
+    ZORV_HERE.i = DoubleToInt(ZORV_HERE.d);
+    ZORV_NEXT_INSTRUCTION();
+NegateInt:
+    ZORV_HERE.i = int32_t(0u - uint32_t(ZORV_HERE.i));
+    ZORV_NEXT_INSTRUCTION();
+NegateDouble:
+    ZORV_HERE.d = -ZORV_HERE.d;
+    ZORV_NEXT_INSTRUCTION();
+NotInt:
+    ZORV_HERE.i = ZORV_HERE.i == 0;
+    ZORV_NEXT_INSTRUCTION();
+NotDouble:
+    ZORV_HERE.i = ZORV_HERE.d == 0.0;
+    ZORV_NEXT_INSTRUCTION();
+Complement:
+    ZORV_HERE.i = ~ZORV_HERE.i;
+    ZORV_NEXT_INSTRUCTION();
+ReturnInt:
+    if (target != nullptr) target->SetInt(ZORV_HERE.i);
+    place.SetInt(ZORV_HERE.i);
+    place.source = nullptr;
+    return true;
+ReturnDouble:
+    if (target != nullptr) target->SetFloat(ZORV_HERE.d);
+    place.SetFloat(ZORV_HERE.d);
+    place.source = nullptr;
+    return true;
+// The six forms of operator `token` on operands of kind `Kind` (Int or Double), read from
+// a value by `Payload`, from a constant by `Kind##Constant`, from a register's `field`.
+#define ZORV_KINDED_FORMS(name, token, Kind, field, valueKind)                                     \
+    name##Kind##Registers                                                                          \
+        : if (!Apply##Kind##s<token>(ZORV_HERE.field, registers[instruction->target + 1].field,    \
+                                     ZORV_HERE)) return false;                                     \
+    ZORV_NEXT_INSTRUCTION();                                                                       \
+    name##Kind##Slot : {                                                                           \
+        const CValue& right = slots[uint32_t(instruction->right)];                                 \
+        if (right.GetType() != valueKind ||                                                        \
+            !Apply##Kind##s<token>(ZORV_HERE.field, Kind##Of(right), ZORV_HERE))                   \
+            return false;                                                                          \
+        ZORV_NEXT_INSTRUCTION();                                                                   \
+    }                                                                                              \
+    name##Kind##Constant                                                                           \
+        : if (!Apply##Kind##s<token>(ZORV_HERE.field, Kind##Constant(instruction->right),          \
+                                     ZORV_HERE)) return false;                                     \
+    ZORV_NEXT_INSTRUCTION();                                                                       \
+    name##Kind##Slots : {                                                                          \
+        const CValue& left = slots[instruction->left];                                             \
+        const CValue& right = slots[uint32_t(instruction->right)];                                 \
+        if (left.GetType() != valueKind || right.GetType() != valueKind ||                         \
+            !Apply##Kind##s<token>(Kind##Of(left), Kind##Of(right), ZORV_HERE))                    \
+            return false;                                                                          \
+        ZORV_NEXT_INSTRUCTION();                                                                   \
+    }                                                                                              \
+    name##Kind##SlotConstant : {                                                                   \
+        const CValue& left = slots[instruction->left];                                             \
+        if (left.GetType() != valueKind ||                                                         \
+            !Apply##Kind##s<token>(Kind##Of(left), Kind##Constant(instruction->right), ZORV_HERE)) \
+            return false;                                                                          \
+        ZORV_NEXT_INSTRUCTION();                                                                   \
+    }                                                                                              \
+    name##Kind##Name : {                                                                           \
+        const CValue& right = variables[uint32_t(instruction->right)]->value;                      \
+        if (right.GetType() != valueKind ||                                                        \
+            !Apply##Kind##s<token>(ZORV_HERE.field, Kind##Of(right), ZORV_HERE))                   \
+            return false;                                                                          \
+        ZORV_NEXT_INSTRUCTION();                                                                   \
+    }
+#define ZORV_KINDED_CODE(name, token)                                                              \
+    ZORV_KINDED_FORMS(name, token, Int, i, kValueInt)                                              \
+    ZORV_KINDED_FORMS(name, token, Double, d, kValueDouble)
+    ZORV_NUMBER_OPERATORS(ZORV_KINDED_CODE)
+#undef ZORV_KINDED_CODE
+#undef ZORV_KINDED_FORMS
+#undef ZORV_HERE
+#undef ZORV_NEXT_INSTRUCTION
+}

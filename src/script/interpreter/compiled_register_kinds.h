@@ -1,0 +1,86 @@
+// A register program written again for the kinds of the values it read when it was
+// written: each load checks that its value still has that kind, and every operator then
+// runs on a plain int32 or double, chosen when the program was written, with no test of
+// kinds. The kinds of the registers follow from the loads as CValue's rules make them, so
+// the values and kinds it gives are those of the program that keeps kinds.
+#pragma once
+
+#include <cstdint>
+
+#include "script/interpreter/compiled_elements.h"
+#include "script/interpreter/compiled_numbers.h"
+#include "script/interpreter/compiled_registers.h"
+
+// The array holding the element `read` names, in its slot or in the variable of name
+// `read.slot` of the program (`variables`), and the element's flat index; null when it is
+// not at hand (the slot unbound, no array held, an index not an integer or outside the
+// array's shape), where the full steps shape, grow or fail as the walk does.
+[[gnu::always_inline]] inline const CScriptArray* ElementCell(const ElementRead& read,
+                                                              const CValue* slots, uint64_t bound,
+                                                              CVariable* const* variables,
+                                                              uint32_t& flat) {
+    if (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0) return nullptr;
+    const CScriptArray* array = CInterpretor::ArrayOf(
+        read.begin == kOpElementName ? variables[read.slot]->value : slots[read.slot]);
+    int32_t indices[ElementRead::kMaxIndices];
+    if (array == nullptr || !ElementFlatIndex(read, *array, slots, bound, indices, flat))
+        return nullptr;
+    return array;
+}
+
+// Opcodes of a kinded program. Loads into `target`, each false unless the value there has
+// the kind of its name: slot `right`; slot `right` when the call bound it; the variable of
+// name `left`; the element `elements[left]`. Then the integer `right`, the double whose
+// bits are `right`, and register `target` + 1.
+enum KindedOpcode : uint8_t {
+    kKindedSlotInt,
+    kKindedSlotDouble,
+    kKindedBoundSlotInt,
+    kKindedBoundSlotDouble,
+    kKindedNameInt,
+    kKindedNameDouble,
+    kKindedElementInt,
+    kKindedElementDouble,
+    kKindedInt,
+    kKindedDouble,
+    kKindedMove,
+    // Register `target` made a double, or an integer as an operator wants one.
+    kKindedToDouble,
+    kKindedToInt,
+    kKindedNegateInt,
+    kKindedNegateDouble,
+    kKindedNotInt,
+    kKindedNotDouble,
+    kKindedComplement,
+    kKindedReturnInt,
+    kKindedReturnDouble,
+    // The binary operators, in the order of ZORV_NUMBER_OPERATORS, each on integers then
+    // on doubles, kKindedForms opcodes each.
+    kKindedBinary,
+};
+
+// Where a kinded binary instruction finds its operands, both of the operator's kind:
+// register `target` and the one above it, `target` and slot `right`, `target` and the
+// constant `right`, slots `left` and `right`, slot `left` and the constant `right`,
+// `target` and the variable of name `right`.
+enum KindedForm : uint8_t {
+    kKindedRegisters,
+    kKindedSlot,
+    kKindedConstant,
+    kKindedSlots,
+    kKindedSlotConstant,
+    kKindedName,
+    kKindedForms,
+};
+
+// Writes program.kinded for the kinds of the values the program would read now, its names'
+// variables found; false, leaving it empty, when a value read is no number or the program
+// was written kMaxKindings times already.
+[[gnu::noinline]] bool WriteKindedProgram(const NumberProgram& program, const CValue* slots,
+                                          uint64_t bound);
+
+// program.kinded run, its value stored into `target` (when not null) and `place`; false,
+// having changed nothing, when a value read has another kind than when it was written or
+// an operator fails.
+[[gnu::noinline]] bool RunKindedProgram(const NumberProgram& program, const CValue* slots,
+                                        uint64_t bound, CValue* target, CValue& place);
