@@ -315,3 +315,68 @@ Function Keep(n) {
 }
 Print(Keep(6), total);
 Print(Keep(8), total);
+
+//== a number statement whose callee runs in full calls it once, in the walk's order, also after the site's function changes
+// expect: end
+// expect output: 14227 4
+g = 1;
+Function Full(x) { g = g + 1; If (x > 2) Return x * 10; Return x; }
+Function Quick(x) { Return x + 100; }
+Function Run() {
+    Var s = 0;
+    Var i;
+    For (i = 0; i < 5; i++) {
+        s = s + g * 1000 + Step(i) + g;
+        If (i == 2) Step = Quick;
+    }
+    Return s;
+}
+Step = Full;
+Print(Run(), g);
+
+//== a callee run in full from a number statement returns a double, then a text, which the statement's operator refuses
+// expect: error 12 line 9 column 29
+// expect output: 8 |
+// expect output: 14.5 |
+Function Kind(x) { If (x == 2) Return "t"; If (x == 1) Return 2.5; Return x + 3; }
+Function Loop() {
+    Var s = 0;
+    Var i;
+    For (i = 0; i < 3; i++) {
+        s = s + Kind(i) * 3 - 1;
+        Print(s, "|");
+    }
+    Return s;
+}
+Loop();
+
+//== a division by zero inside a callee run in full from a number statement stands in the callee, on its second round
+// expect: error 111 line 3 column 68
+// expect output: 1
+Function Div(x) { Var z = x - 1; If (z < 0) Return 1; Return 12 / z; }
+Function Loop() {
+    Var s = 0;
+    Var i;
+    For (i = 0; i < 3; i++) {
+        s = s + Div(i) * 2 - s;
+        Print(s / 2);
+    }
+    Return s;
+}
+Loop();
+
+//== events posted by a callee run in full from a number statement run between the callee's statements, before the statement reads the global they change
+// expect: end
+// expect output: event 1
+// expect output: event 2
+// expect output: 34 3
+Function Bump(v) { h = h + v; Print("event", v); }
+Function Poster(x) { Post(Bump, x); Var y = x; Return y; }
+Function Go() {
+    Var s = 0;
+    Var i;
+    For (i = 1; i < 3; i++) s = s + Poster(i) * 10 + h;
+    Return s;
+}
+h = 0;
+Print(Go(), h);
