@@ -2465,18 +2465,24 @@ DoArgumentsBegin:
     ++frameIndex_;
     ZORV_NEXT_STEP();
 DoArgument : {
-    // A placeholder fails where the walk stands after the argument.
-    if (IsPlaceholder(slots_[base + op->depth + 1]->value.GetType())) ZORV_SYNC();
+    const CValue& value = slots_[base + op->depth + 1]->value;
     CValue* target = ZORV_PENDING(op->site).target;
-    (target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index].Assign(
-        slots_[base + op->depth + 1]->value);
+    CValue& argument = (target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index];
+    if (value.GetType() <= kValueDouble) {
+        AssignNumber(argument, value);
+        ZORV_NEXT_STEP();
+    }
+    // A placeholder fails where the walk stands after the argument.
+    if (IsPlaceholder(value.GetType())) ZORV_SYNC();
+    argument.Assign(value);
     ZORV_NEXT_STEP();
 }
 DoArgumentSlot : {
     CValue* value = &slots[op->count];
     if (value->GetType() <= kValueDouble) {
         CValue* target = ZORV_PENDING(op->site).target;
-        (target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index].Assign(*value);
+        AssignNumber((target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index],
+                     *value);
         ZORV_NEXT_STEP();
     }
     ZORV_SYNC();
@@ -2503,8 +2509,9 @@ DoCallEnd : {
         RaiseError(32);
     const BlockRecord* function = ZORV_PENDING(op->index).function;
     if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
+    // The stack's budget is checked as the callee's frame is entered, or not at all for
+    // a body answered from its Return, which goes no deeper.
     if (callNesting_ >= kMaxCallNesting) RaiseError(15);
-    CheckStack();
     CompiledCallSite& site = code.sites[op->site];
     if (site.function != function) {
         site.function = function;
@@ -2580,11 +2587,18 @@ DoPopBlock:
     }
     PopBlock();
     ZORV_NEXT_STEP();
-DoReturn:
+DoReturn : {
     ZORV_SYNC();
-    if (returnValue_ != nullptr) returnValue_->Assign(slots_[base + 1]->value);
+    const CValue& result = slots_[base + 1]->value;
+    if (returnValue_ != nullptr) {
+        if (result.GetType() <= kValueDouble)
+            AssignNumber(*returnValue_, result);
+        else
+            returnValue_->Assign(result);
+    }
     depth_ = base;
     return;
+}
 DoReturnZero:
     ZORV_SYNC();
     if (returnValue_ != nullptr) returnValue_->SetInt(0);

@@ -643,6 +643,7 @@ private:
     void RunCompiledFrame(CIBaseObjectVar* current, const BlockRecord* function,
                           const CompiledFunction& code, CValue* slots);
     [[gnu::always_inline]] inline void LeavePlainFrame(CallRecord* record);
+    [[gnu::always_inline]] inline void TakeResult(const CValue& result);
     // The variable a call site's name finds with This and the globals as they are now,
     // kept in the site; out of line, since most calls find the site's variable still valid.
     [[gnu::noinline]] CVariable* LookUpCallSite(CompiledCallSite& site, NameToken* token);
