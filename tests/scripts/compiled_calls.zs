@@ -380,3 +380,33 @@ Function Go() {
 }
 h = 0;
 Print(Go(), h);
+
+//== a call site in a number statement finds its name in This or in the globals as This changes, and sees a member given another function or added later
+// expect: end
+// expect output: |10,0|11,2|12,4
+// expect output: |10,0|11,3|12,6
+// expect output: |0,0|3,3|6,6
+Function Pick(x) { Return x + 10; }
+Function Double(x) { Return x * 2; }
+Function Triple(x) { Return x * 3; }
+Function Use(x) {
+    Var y = 0;
+    y = y + Pick(x);
+    Return y;
+}
+Function Grow() { This.Pick = Triple; }
+Function Plain() { This.Use = Use; This.Grow = Grow; }
+Function Own() { This.Use = Use; This.Pick = Double; }
+Function Run(a, b) {
+    Var s = "";
+    Var i;
+    For (i = 0; i < 3; i++) s = s + "|" + a.Use(i) + "," + b.Use(i);
+    Return s;
+}
+a = New Plain();
+b = New Own();
+Print(Run(a, b));
+b.Pick = Triple;
+Print(Run(a, b));
+a.Grow();
+Print(Run(a, b));

@@ -246,7 +246,13 @@ SlotDouble:
         (right = Double(code.doubles[step->index]), slotNumber(step->count, here)));
 CallBegin : {
     currentToken = step->token;
-    CVariable* variable = LookUpFunction(reinterpret_cast<NameToken*>(step->token));
+    // The site's variable while This and the globals are as they were, as the full
+    // steps find it.
+    CompiledCallSite& site = code.sites[step->site];
+    CVariable* variable =
+        site.currentStamp == currentObject_->GetStamp() && site.globalsStamp == GetStamp()
+            ? site.variable
+            : LookUpCallSite(site, reinterpret_cast<NameToken*>(step->token));
     if (variable == nullptr || variable->value.GetType() != kValueFunction) return false;
     callFunctions[step->index] = variable->value.GetFunction();
     openCalls[openCount++] = step->index;
