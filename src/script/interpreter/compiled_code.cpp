@@ -79,7 +79,9 @@
 // (compiled_numbers.cpp). A call of a function whose body
 // is one Return of integer operators over its parameters is answered the same way without
 // entering the call, as nothing in it can have an effect; inside number code too, once
-// its site has called that function, for integer arguments.
+// its site has called that function, for integer arguments. Number code that meets a
+// site whose function is any other body gives up at once on its later runs: such a call
+// runs only in the full steps.
 //
 // An element "name[index, ...]" keeps its array's variable (a slot, or the name looked up
 // first, as the walk does) in its place while its indices are worked out above it, then
