@@ -1987,17 +1987,15 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     const uint32_t poolMark = temporaryTextCount_;
     const std::atomic<uint32_t>& stopRequest = StopRequestFlag();
     // This code's pending calls, on the interpreter's stack of them.
-    const uint32_t pendingBase = pendingTop_;
-    const uint32_t pendingEnd = pendingBase + CompiledFunction::kMaxPendingCalls + 1;
-    if (pendingCalls_.size() < pendingEnd) GrowPendingCalls(pendingEnd);
-    pendingCalls_[pendingBase + CompiledFunction::kFrameArguments].target = nullptr;
+    const uint32_t pendingFrame = pendingTop_;
+    PendingCall* const pending = PendingFrame(pendingFrame);
     struct PendingScope {
         uint32_t& top;
-        uint32_t base;
-        ~PendingScope() { top = base; }
-    } pendingScope{pendingTop_, pendingBase};
-    pendingTop_ = pendingEnd;
-#define ZORV_PENDING(index) pendingCalls_[pendingBase + (index)]
+        uint32_t frame;
+        ~PendingScope() { top = frame; }
+    } pendingScope{pendingTop_, pendingFrame};
+    pendingTop_ = pendingFrame + 1;
+#define ZORV_PENDING(index) pending[index]
     const CompiledOp* ops = code.ops.data();
     const CompiledOp* op = ops;
     const ElementRead* const elementReads = code.elementReads.data();

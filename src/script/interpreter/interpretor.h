@@ -818,17 +818,32 @@ private:
     // The segment holding the top of the stack.
     uint32_t slotSegment_ = 0;
     // The calls of running compiled code waiting for their arguments, each running code's
-    // CompiledFunction::kMaxPendingCalls + 1 above those of the code that called it: the
-    // function called, and the callee's slots its arguments go into (null: the argument
-    // frame). Kept off the native stack, which every level of a recursion shares.
+    // frame of CompiledFunction::kMaxPendingCalls + 1 above that of the code that called
+    // it: the function called, and the callee's slots its arguments go into (null: the
+    // argument frame). Kept off the native stack, which every level of a recursion shares,
+    // in segments that never move, so a running code keeps its frame's address across
+    // the calls it makes. The last entry of a frame is never written: always null.
     struct PendingCall {
         const BlockRecord* function = nullptr;
         CValue* target = nullptr;
     };
-    std::vector<PendingCall> pendingCalls_;
+    // CompiledFunction::kMaxPendingCalls + 1.
+    static constexpr uint32_t kPendingFrameSize = 17;
+    static constexpr uint32_t kPendingFramesPerSegmentShift = 8;
+    static constexpr uint32_t kPendingFramesPerSegment = 1u << kPendingFramesPerSegmentShift;
+    std::vector<std::unique_ptr<PendingCall[]>> pendingSegments_;
+    // Frames in use, and frames the segments hold.
     uint32_t pendingTop_ = 0;
-    // Room for `top` pending calls (error 15 when there is no memory).
-    [[gnu::noinline]] void GrowPendingCalls(uint32_t top);
+    uint32_t pendingCapacity_ = 0;
+    // The pending frame `frame`, made when first needed.
+    [[gnu::always_inline]] PendingCall* PendingFrame(uint32_t frame) {
+        if (frame >= pendingCapacity_) [[unlikely]]
+            AddPendingSegment();
+        return pendingSegments_[frame >> kPendingFramesPerSegmentShift].get() +
+               (frame & (kPendingFramesPerSegment - 1)) * kPendingFrameSize;
+    }
+    // One more segment of pending frames (error 15 when there is no memory).
+    [[gnu::noinline]] void AddPendingSegment();
     // Evaluates "(arguments)" after a call token into the current frame and stores the
     // count; the current token is the one after the call token.
     void EvaluateArguments();
