@@ -410,3 +410,22 @@ b.Pick = Triple;
 Print(Run(a, b));
 a.Grow();
 Print(Run(a, b));
+
+//== calls waiting for their arguments keep them while a recursion hundreds of levels deep runs and ends, twice
+// expect: end
+// expect output: 245350 245350 700
+Function Add3(a, b, c) {
+    Var s = a + b;
+    Return s + c;
+}
+Function Down(n) {
+    Var k = n;
+    If (k == 0) Return 0;
+    Return Add3(k, Down(k - 1), Add3(0, k - k, 0));
+}
+Function Count(n) {
+    Var k = n;
+    If (k == 0) Return 0;
+    Return Add3(Count(k - 1), 1, 0);
+}
+Print(Down(700), Down(700), Count(700));

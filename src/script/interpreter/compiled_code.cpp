@@ -1981,7 +1981,7 @@ void CInterpretor::EndCompiledStatement(uint32_t poolMark) {
 }
 
 void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
-    const HandlerTables& tables = Tables();
+    const HandlerTables& tables = handlerTables_;
     const uint32_t base = depth_;
     if (base + code.maxDepth + 2 >= stackCapacity_) GrowValueStack(base + code.maxDepth + 2);
     const uint32_t poolMark = temporaryTextCount_;

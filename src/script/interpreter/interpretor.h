@@ -18,12 +18,12 @@
 #include "script/classes/base_class.h"
 #include "script/interpreter/ierror.h"
 #include "script/interpreter/object_var.h"
+#include "script/runtime/launch_info.h"
 #include "script/language/token_infos.h"
 #include "script/values/value.h"
 
 class CElement;
 class CProjectFile;
-class CLaunchInfo;
 class CSoundOutput;
 class ImageFileManager;
 class CDisplayAPI;
@@ -460,6 +460,9 @@ private:
     using Handler = void (*)(CInterpretor& interpreter);
     struct HandlerTables;
     static const HandlerTables& Tables();
+    // What Tables() returns, named for the compiled code's entry, which takes its address
+    // without a call.
+    static const HandlerTables handlerTables_;
 
     // One place of the value stack.
     struct StackSlot {
@@ -1153,8 +1156,12 @@ private:
     int32_t handlerDepth_ = 0;
 
     // ---- Run loop (run_loop.cpp) ---------------------------------------------------
-    // The launch block's stop request, or a flag that is never set.
-    const std::atomic<uint32_t>& StopRequestFlag() const;
+    // The launch block's stop request, or a flag that is never set. Inline, as every
+    // compiled call reads it.
+    const std::atomic<uint32_t>& StopRequestFlag() const {
+        static constexpr std::atomic<uint32_t> neverStop{0};
+        return launchInfo != nullptr ? launchInfo->stopRequest : neverStop;
+    }
     // Offers a taken message to the filters, then translates and dispatches it unless a
     // filter swallowed it.
     void HandleMessage(MSG& message);
