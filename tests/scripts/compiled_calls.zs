@@ -349,3 +349,117 @@ Function Caller(n) {
 Caller(1);
 Caller(4);
 Print(Caller(5));
+
+//== a number statement whose callee runs in full calls it once, in the walk's order, also after the site's function changes
+// expect: end
+// expect output: 14227 4
+g = 1;
+Function Full(x) { g = g + 1; If (x > 2) Return x * 10; Return x; }
+Function Quick(x) { Return x + 100; }
+Function Run() {
+    Var s = 0;
+    Var i;
+    For (i = 0; i < 5; i++) {
+        s = s + g * 1000 + Step(i) + g;
+        If (i == 2) Step = Quick;
+    }
+    Return s;
+}
+Step = Full;
+Print(Run(), g);
+
+//== a callee run in full from a number statement returns a double, then a text, which the statement's operator refuses
+// expect: error 12 line 9 column 29
+// expect output: 8 |
+// expect output: 14.5 |
+Function Kind(x) { If (x == 2) Return "t"; If (x == 1) Return 2.5; Return x + 3; }
+Function Loop() {
+    Var s = 0;
+    Var i;
+    For (i = 0; i < 3; i++) {
+        s = s + Kind(i) * 3 - 1;
+        Print(s, "|");
+    }
+    Return s;
+}
+Loop();
+
+//== a division by zero inside a callee run in full from a number statement stands in the callee, on its second round
+// expect: error 111 line 3 column 68
+// expect output: 1
+Function Div(x) { Var z = x - 1; If (z < 0) Return 1; Return 12 / z; }
+Function Loop() {
+    Var s = 0;
+    Var i;
+    For (i = 0; i < 3; i++) {
+        s = s + Div(i) * 2 - s;
+        Print(s / 2);
+    }
+    Return s;
+}
+Loop();
+
+//== events posted by a callee run in full from a number statement run between the callee's statements, before the statement reads the global they change
+// expect: end
+// expect output: event 1
+// expect output: event 2
+// expect output: 34 3
+Function Bump(v) { h = h + v; Print("event", v); }
+Function Poster(x) { Post(Bump, x); Var y = x; Return y; }
+Function Go() {
+    Var s = 0;
+    Var i;
+    For (i = 1; i < 3; i++) s = s + Poster(i) * 10 + h;
+    Return s;
+}
+h = 0;
+Print(Go(), h);
+
+//== a call site in a number statement finds its name in This or in the globals as This changes, and sees a member given another function or added later
+// expect: end
+// expect output: |10,0|11,2|12,4
+// expect output: |10,0|11,3|12,6
+// expect output: |0,0|3,3|6,6
+Function Pick(x) { Return x + 10; }
+Function Double(x) { Return x * 2; }
+Function Triple(x) { Return x * 3; }
+Function Use(x) {
+    Var y = 0;
+    y = y + Pick(x);
+    Return y;
+}
+Function Grow() { This.Pick = Triple; }
+Function Plain() { This.Use = Use; This.Grow = Grow; }
+Function Own() { This.Use = Use; This.Pick = Double; }
+Function Run(a, b) {
+    Var s = "";
+    Var i;
+    For (i = 0; i < 3; i++) s = s + "|" + a.Use(i) + "," + b.Use(i);
+    Return s;
+}
+a = New Plain();
+b = New Own();
+Print(Run(a, b));
+b.Pick = Triple;
+Print(Run(a, b));
+a.Grow();
+Print(Run(a, b));
+
+//== calls waiting for their arguments keep them while a recursion hundreds of levels deep runs and ends, twice
+// expect: end
+// expect output: 245350 245350 700
+Function Add3(a, b, c) {
+    Var s = a + b;
+    Return s + c;
+}
+Function Down(n) {
+    Var k = n;
+    If (k == 0) Return 0;
+    Return Add3(k, Down(k - 1), Add3(0, k - k, 0));
+}
+Function Count(n) {
+    Var k = n;
+    If (k == 0) Return 0;
+    Return Add3(Count(k - 1), 1, 0);
+}
+Print(Down(700), Down(700), Count(700));

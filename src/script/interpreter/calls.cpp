@@ -7,6 +7,7 @@
 #include "script/classes/script_program.h"
 #include "script/interpreter/call_scope.h"
 #include "script/interpreter/compiled_code.h"
+#include "script/interpreter/compiled_numbers.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/name_table.h"
 #include "script/language/token_codes.h"
@@ -384,7 +385,7 @@ inline void CInterpretor::RunPlainFrame(CIBaseObjectVar* current, const BlockRec
     entryIndex = function->unitArgument;
     try {
         RunCompiled(code, slots);
-        Operand()->Assign(record->result);
+        TakeResult(record->result);
     } catch (CIError*) {
         ReleaseSlots(slots);
         LeavePlainFrame(record);
@@ -404,7 +405,21 @@ inline void CInterpretor::LeavePlainFrame(CallRecord* record) {
         else
             NoteScopeChange();
     }
-    FinishCall(record->current);
+    // FinishCall, whose call most ends need not make.
+    CIBaseClassImpl* current = record->current;
+    if (current->runningCalls > 1 || current->deletePending == 0)
+        --current->runningCalls;
+    else
+        FinishCall(current);
+}
+
+// The result of a compiled call as its operand.
+inline void CInterpretor::TakeResult(const CValue& result) {
+    CValue* operand = Operand();
+    if (result.GetType() <= kValueDouble)
+        AssignNumber(*operand, result);
+    else
+        operand->Assign(result);
 }
 
 void CInterpretor::RunCompiledFrame(CIBaseObjectVar* current, const BlockRecord* function,
@@ -420,7 +435,7 @@ void CInterpretor::RunCompiledFrame(CIBaseObjectVar* current, const BlockRecord*
         entryIndex = function->unitArgument;
         PushBlock(function);
         RunCompiled(code, slots);
-        Operand()->Assign(record->result);
+        TakeResult(record->result);
     } catch (CIError*) {
         // Emptied before the call ends, as its locals would be.
         ReleaseSlots(slots);

@@ -137,10 +137,14 @@ CVariable* CInterpretor::LookUpCallSite(CompiledCallSite& site, NameToken* token
     return site.variable;
 }
 
-void CInterpretor::GrowPendingCalls(uint32_t top) {
+void CInterpretor::AddPendingSegment() {
+    static_assert(kPendingFrameSize == CompiledFunction::kMaxPendingCalls + 1);
     try {
-        pendingCalls_.resize(top);
+        pendingSegments_.reserve(pendingSegments_.size() + 1);
+        pendingSegments_.push_back(
+            std::make_unique<PendingCall[]>(kPendingFramesPerSegment * kPendingFrameSize));
     } catch (const std::bad_alloc&) {
         RaiseError(15);
     }
+    pendingCapacity_ += kPendingFramesPerSegment;
 }

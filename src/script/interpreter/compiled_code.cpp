@@ -89,7 +89,9 @@
 // the same step while both hold integers (kOpSlotBranch). A call of a function whose body
 // is one Return of integer operators over its parameters is answered the same way without
 // entering the call, as nothing in it can have an effect; inside number code too, once
-// its site has called that function, for integer arguments.
+// its site has called that function, for integer arguments. Number code that meets a
+// site whose function is any other body gives up at once on its later runs: such a call
+// runs only in the full steps.
 //
 // An element "name[index, ...]" keeps its array's variable (a slot, or the name looked up
 // first, as the walk does) in its place while its indices are worked out above it, then
@@ -2124,23 +2126,21 @@ void CInterpretor::EndCompiledStatement(uint32_t poolMark) {
 }
 
 void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
-    const HandlerTables& tables = Tables();
+    const HandlerTables& tables = handlerTables_;
     const uint32_t base = depth_;
     if (base + code.maxDepth + 2 >= stackCapacity_) GrowValueStack(base + code.maxDepth + 2);
     const uint32_t poolMark = temporaryTextCount_;
     const std::atomic<uint32_t>& stopRequest = StopRequestFlag();
     // This code's pending calls, on the interpreter's stack of them.
-    const uint32_t pendingBase = pendingTop_;
-    const uint32_t pendingEnd = pendingBase + CompiledFunction::kMaxPendingCalls + 1;
-    if (pendingCalls_.size() < pendingEnd) GrowPendingCalls(pendingEnd);
-    pendingCalls_[pendingBase + CompiledFunction::kFrameArguments].target = nullptr;
+    const uint32_t pendingFrame = pendingTop_;
+    PendingCall* const pending = PendingFrame(pendingFrame);
     struct PendingScope {
         uint32_t& top;
-        uint32_t base;
-        ~PendingScope() { top = base; }
-    } pendingScope{pendingTop_, pendingBase};
-    pendingTop_ = pendingEnd;
-#define ZORV_PENDING(index) pendingCalls_[pendingBase + (index)]
+        uint32_t frame;
+        ~PendingScope() { top = frame; }
+    } pendingScope{pendingTop_, pendingFrame};
+    pendingTop_ = pendingFrame + 1;
+#define ZORV_PENDING(index) pending[index]
     const CompiledOp* ops = code.ops.data();
     const CompiledOp* op = ops;
     const ElementRead* const elementReads = code.elementReads.data();
@@ -2612,18 +2612,24 @@ DoArgumentsBegin:
     ++frameIndex_;
     ZORV_NEXT_STEP();
 DoArgument : {
-    // A placeholder fails where the walk stands after the argument.
-    if (IsPlaceholder(slots_[base + op->depth + 1]->value.GetType())) ZORV_SYNC();
+    const CValue& value = slots_[base + op->depth + 1]->value;
     CValue* target = ZORV_PENDING(op->site).target;
-    (target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index].Assign(
-        slots_[base + op->depth + 1]->value);
+    CValue& argument = (target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index];
+    if (value.GetType() <= kValueDouble) {
+        AssignNumber(argument, value);
+        ZORV_NEXT_STEP();
+    }
+    // A placeholder fails where the walk stands after the argument.
+    if (IsPlaceholder(value.GetType())) ZORV_SYNC();
+    argument.Assign(value);
     ZORV_NEXT_STEP();
 }
 DoArgumentSlot : {
     CValue* value = &slots[op->count];
     if (value->GetType() <= kValueDouble) {
         CValue* target = ZORV_PENDING(op->site).target;
-        (target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index].Assign(*value);
+        AssignNumber((target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index],
+                     *value);
         ZORV_NEXT_STEP();
     }
     ZORV_SYNC();
@@ -2650,8 +2656,9 @@ DoCallEnd : {
         RaiseError(32);
     const BlockRecord* function = ZORV_PENDING(op->index).function;
     if (function == nullptr || function->kind != kBlockFunction) RaiseError(40);
+    // The stack's budget is checked as the callee's frame is entered, or not at all for
+    // a body answered from its Return, which goes no deeper.
     if (callNesting_ >= kMaxCallNesting) RaiseError(15);
-    CheckStack();
     CompiledCallSite& site = code.sites[op->site];
     if (site.function != function) {
         site.function = function;
@@ -2727,11 +2734,18 @@ DoPopBlock:
     }
     PopBlock();
     ZORV_NEXT_STEP();
-DoReturn:
+DoReturn : {
     ZORV_SYNC();
-    if (returnValue_ != nullptr) returnValue_->Assign(slots_[base + 1]->value);
+    const CValue& result = slots_[base + 1]->value;
+    if (returnValue_ != nullptr) {
+        if (result.GetType() <= kValueDouble)
+            AssignNumber(*returnValue_, result);
+        else
+            returnValue_->Assign(result);
+    }
     depth_ = base;
     return;
+}
 DoReturnZero:
     ZORV_SYNC();
     if (returnValue_ != nullptr) returnValue_->SetInt(0);

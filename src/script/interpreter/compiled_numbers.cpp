@@ -97,7 +97,12 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
         auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
         if (stackBase_ != 0 && stackBase_ - here > kStackBudget) return false;
         const CompiledCallSite& site = code.sites[call.site];
-        return site.function == function && site.code != nullptr && site.code->returnsOnly;
+        if (site.function != function) return false;
+        if (site.code != nullptr && site.code->returnsOnly) return true;
+        // The site's function runs in full: so will the next runs' most likely, and the
+        // attempts here would only be thrown away each time.
+        code.metDoubles[op->depth] = CompiledFunction::kCallsInFull;
+        return false;
     };
     auto answer = [&](const CompiledOp& call, Number& result) {
         const int32_t* arguments = callArguments[call.index];
@@ -135,6 +140,7 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
                   kOpSlotInt == 19 && kOpSwap == 23 && kOpNegate == 24 && kOpComplement == 26 &&
                   kOpCallBegin == 28 && kOpCallEnd == 34 && kOpBinaryDouble == 43 &&
                   kOpSlotDouble == 44);
+    if (code.metDoubles[op->depth] == CompiledFunction::kCallsInFull) return false;
     Places<kIntegers> values;
     Number result;
     const CompiledOp* step;
@@ -240,7 +246,13 @@ SlotDouble:
         (right = Double(code.doubles[step->index]), slotNumber(step->count, here)));
 CallBegin : {
     currentToken = step->token;
-    CVariable* variable = LookUpFunction(reinterpret_cast<NameToken*>(step->token));
+    // The site's variable while This and the globals are as they were, as the full
+    // steps find it.
+    CompiledCallSite& site = code.sites[step->site];
+    CVariable* variable =
+        site.currentStamp == currentObject_->GetStamp() && site.globalsStamp == GetStamp()
+            ? site.variable
+            : LookUpCallSite(site, reinterpret_cast<NameToken*>(step->token));
     if (variable == nullptr || variable->value.GetType() != kValueFunction) return false;
     callFunctions[step->index] = variable->value.GetFunction();
     openCalls[openCount++] = step->index;

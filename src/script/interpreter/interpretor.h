@@ -18,12 +18,12 @@
 #include "script/classes/base_class.h"
 #include "script/interpreter/ierror.h"
 #include "script/interpreter/object_var.h"
+#include "script/runtime/launch_info.h"
 #include "script/language/token_infos.h"
 #include "script/values/value.h"
 
 class CElement;
 class CProjectFile;
-class CLaunchInfo;
 class CSoundOutput;
 class ImageFileManager;
 class CDisplayAPI;
@@ -460,6 +460,9 @@ private:
     using Handler = void (*)(CInterpretor& interpreter);
     struct HandlerTables;
     static const HandlerTables& Tables();
+    // What Tables() returns, named for the compiled code's entry, which takes its address
+    // without a call.
+    static const HandlerTables handlerTables_;
 
     // One place of the value stack.
     struct StackSlot {
@@ -643,6 +646,7 @@ private:
     void RunCompiledFrame(CIBaseObjectVar* current, const BlockRecord* function,
                           const CompiledFunction& code, CValue* slots);
     [[gnu::always_inline]] inline void LeavePlainFrame(CallRecord* record);
+    [[gnu::always_inline]] inline void TakeResult(const CValue& result);
     // The variable a call site's name finds with This and the globals as they are now,
     // kept in the site; out of line, since most calls find the site's variable still valid.
     [[gnu::noinline]] CVariable* LookUpCallSite(CompiledCallSite& site, NameToken* token);
@@ -824,17 +828,32 @@ private:
     // The segment holding the top of the stack.
     uint32_t slotSegment_ = 0;
     // The calls of running compiled code waiting for their arguments, each running code's
-    // CompiledFunction::kMaxPendingCalls + 1 above those of the code that called it: the
-    // function called, and the callee's slots its arguments go into (null: the argument
-    // frame). Kept off the native stack, which every level of a recursion shares.
+    // frame of CompiledFunction::kMaxPendingCalls + 1 above that of the code that called
+    // it: the function called, and the callee's slots its arguments go into (null: the
+    // argument frame). Kept off the native stack, which every level of a recursion shares,
+    // in segments that never move, so a running code keeps its frame's address across
+    // the calls it makes. The last entry of a frame is never written: always null.
     struct PendingCall {
         const BlockRecord* function = nullptr;
         CValue* target = nullptr;
     };
-    std::vector<PendingCall> pendingCalls_;
+    // CompiledFunction::kMaxPendingCalls + 1.
+    static constexpr uint32_t kPendingFrameSize = 17;
+    static constexpr uint32_t kPendingFramesPerSegmentShift = 8;
+    static constexpr uint32_t kPendingFramesPerSegment = 1u << kPendingFramesPerSegmentShift;
+    std::vector<std::unique_ptr<PendingCall[]>> pendingSegments_;
+    // Frames in use, and frames the segments hold.
     uint32_t pendingTop_ = 0;
-    // Room for `top` pending calls (error 15 when there is no memory).
-    [[gnu::noinline]] void GrowPendingCalls(uint32_t top);
+    uint32_t pendingCapacity_ = 0;
+    // The pending frame `frame`, made when first needed.
+    [[gnu::always_inline]] PendingCall* PendingFrame(uint32_t frame) {
+        if (frame >= pendingCapacity_) [[unlikely]]
+            AddPendingSegment();
+        return pendingSegments_[frame >> kPendingFramesPerSegmentShift].get() +
+               (frame & (kPendingFramesPerSegment - 1)) * kPendingFrameSize;
+    }
+    // One more segment of pending frames (error 15 when there is no memory).
+    [[gnu::noinline]] void AddPendingSegment();
     // Evaluates "(arguments)" after a call token into the current frame and stores the
     // count; the current token is the one after the call token.
     void EvaluateArguments();
@@ -1144,8 +1163,12 @@ private:
     int32_t handlerDepth_ = 0;
 
     // ---- Run loop (run_loop.cpp) ---------------------------------------------------
-    // The launch block's stop request, or a flag that is never set.
-    const std::atomic<uint32_t>& StopRequestFlag() const;
+    // The launch block's stop request, or a flag that is never set. Inline, as every
+    // compiled call reads it.
+    const std::atomic<uint32_t>& StopRequestFlag() const {
+        static constexpr std::atomic<uint32_t> neverStop{0};
+        return launchInfo != nullptr ? launchInfo->stopRequest : neverStop;
+    }
     // Offers a taken message to the filters, then translates and dispatches it unless a
     // filter swallowed it.
     void HandleMessage(MSG& message);

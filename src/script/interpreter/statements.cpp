@@ -94,9 +94,10 @@ constexpr CInterpretor::HandlerTables::HandlerTables() {
         binary[code] = &Call<&CInterpretor::BinaryArithmetic>;
 }
 
+constinit const CInterpretor::HandlerTables CInterpretor::handlerTables_;
+
 const CInterpretor::HandlerTables& CInterpretor::Tables() {
-    static constexpr HandlerTables tables;
-    return tables;
+    return handlerTables_;
 }
 
 // ---- The statement loop ------------------------------------------------------------

@@ -22,8 +22,6 @@ constexpr int32_t kPumpInterval = 50;
 // so that ticks, polls and events keep their pace.
 constexpr uint32_t kWaitSlice = 1;
 
-const std::atomic<uint32_t> neverStop{0};
-
 // Whether `interval` has passed from `last` to `now`. A `last` in the future (a refresh
 // scheduled ahead) is not due.
 bool IsDue(uint32_t now, uint32_t last, uint32_t interval) {
@@ -43,10 +41,6 @@ template <class T> void RemoveEntry(CHandleList& list, T* entry) {
 }
 
 } // namespace
-
-const std::atomic<uint32_t>& CInterpretor::StopRequestFlag() const {
-    return launchInfo != nullptr ? launchInfo->stopRequest : neverStop;
-}
 
 void CInterpretor::StartRunClock() {
     uint32_t now = timeGetTime();

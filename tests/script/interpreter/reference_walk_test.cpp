@@ -1044,14 +1044,26 @@ private:
 class NumberRoundsMaker {
 public:
     // `elements`: the operands and targets take elements of a local array of the call and
-    // of one passed in, whose cells change kind as the variables do.
-    explicit NumberRoundsMaker(uint32_t seed, bool elements = false)
-        : random_(seed), elements_(elements) {}
+    // of one passed in, whose cells change kind as the variables do. `calls`: the
+    // expressions call functions too: Q, answered from its one Return; M, a body run in
+    // full whose result has either argument's kind; K, which changes the global g that the
+    // same expression reads; P, which posts an event; and Step, a variable given one of Q
+    // and M or a text between rounds.
+    explicit NumberRoundsMaker(uint32_t seed, bool elements = false, bool calls = false)
+        : random_(seed), elements_(elements), calls_(calls) {}
 
     std::string Make() {
         // Globals g and h are read by name, and change kind as the locals do.
-        std::string text = "g = 5; h = 0.25;\nFunction F(p0, p1, q) {\nVar a = p0; Var b = p1; "
-                           "Var c = 0; Var d = 0.5; Var s = 1; Var w; Var i;\n";
+        std::string text = "g = 5; h = 0.25;\n";
+        if (calls_)
+            text += "Function Q(x, y) { Return x * 3 - y; }\n"
+                    "Function M(x, y) { If (x > y) Return x; Return y; }\n"
+                    "Function K(x) { g = g + 1; Return x - g; }\n"
+                    "Function H(x) { h = h + x; Print(\"event\", x, h); }\n"
+                    "Function P(x) { Post(H, x); Var y = x; Return y; }\n"
+                    "Step = Q;\n";
+        text += "Function F(p0, p1, q) {\nVar a = p0; Var b = p1; "
+                "Var c = 0; Var d = 0.5; Var s = 1; Var w; Var i;\n";
         if (elements_) {
             for (int k = 0; k < 8; ++k)
                 text += "e[" + std::to_string(k) + "] = " + Literal() + ";\n";
@@ -1105,8 +1117,24 @@ private:
         }
     }
 
+    std::string Call(int depth) {
+        switch (Pick(5)) {
+        case 0:
+            return "Q(" + Operand(depth + 1) + ", " + Operand(depth + 1) + ")";
+        case 1:
+            return "M(" + Operand(depth + 1) + ", " + Operand(depth + 1) + ")";
+        case 2:
+            return "K(" + Operand(depth + 1) + ")";
+        case 3:
+            return "P(" + Operand(depth + 1) + ")";
+        default:
+            return "Step(" + Operand(depth + 1) + ", " + Operand(depth + 1) + ")";
+        }
+    }
+
     std::string Operand(int depth) {
         if (elements_ && Pick(3) == 0) return Element();
+        if (calls_ && depth <= 3 && Pick(4) == 0) return Call(depth);
         switch (Pick(depth > 2 ? 3 : 7)) {
         case 0:
         case 1:
@@ -1156,6 +1184,11 @@ private:
             return Target() + " " + kCompound[Pick(int(std::size(kCompound)))] + " " +
                    Expression(1) + ";\n";
         case 1: {
+            if (calls_ && Pick(3) == 0) {
+                static const char* const kCallees[] = {"Q", "M", "\"Q\""};
+                return "If (i == " + std::to_string(Pick(4)) +
+                       ") Step = " + kCallees[Pick(int(std::size(kCallees)))] + ";\n";
+            }
             // A kind the statements meet from a later round on.
             static const char* const kChanges[] = {
                 "2.5", "\"4\"", "0", "2147483647", "0 - 2147483647 - 1", "-1"};
@@ -1175,6 +1208,7 @@ private:
 
     std::mt19937 random_;
     bool elements_;
+    bool calls_;
 };
 
 // A function whose loops run statements on one variable with an operand that is a
@@ -1192,8 +1226,9 @@ public:
                 "Var i; Var j;\n";
         int loops = 1 + Pick(2);
         for (int loop = 0; loop < loops; ++loop) {
-            text += Pick(2) == 0 ? "For (i = 0; i < " + std::to_string(2 + Pick(12)) + "; i++) {\n"
-                                 : "j = " + std::to_string(2 + Pick(12)) + ";\nWhile (j > 0) {\nj--;\n";
+            text += Pick(2) == 0
+                        ? "For (i = 0; i < " + std::to_string(2 + Pick(12)) + "; i++) {\n"
+                        : "j = " + std::to_string(2 + Pick(12)) + ";\nWhile (j > 0) {\nj--;\n";
             // Bound by its first assignment: the call's own local unless q is a global.
             if (Pick(2) == 0) text += "q = " + Operand() + ";\n";
             int statements = 1 + Pick(6);
@@ -1213,9 +1248,9 @@ private:
     std::string Target() { return Pick(7) == 0 ? "p0" : std::string(1, "abcdg"[Pick(5)]); }
 
     std::string Operand() {
-        static const char* const kOperands[] = {
-            "a", "b", "c", "d", "i", "p0", "p1", "g", "0", "1", "-1", "3", "2147483647",
-            "0.5", "2.25", "-0.75", "0.0"};
+        static const char* const kOperands[] = {"a",          "b",   "c",    "d",     "i",  "p0",
+                                                "p1",         "g",   "0",    "1",     "-1", "3",
+                                                "2147483647", "0.5", "2.25", "-0.75", "0.0"};
         return kOperands[Pick(int(std::size(kOperands)))];
     }
 
@@ -1228,8 +1263,8 @@ private:
         case 9:
         case 10: {
             // A condition of a variable and an operand, on any kinds, and its branches.
-            static const char* const kConditions[] = {"<", ">", "<=", ">=", "==", "!=", "/",
-                                                      "%", "&", "-"};
+            static const char* const kConditions[] = {
+                "<", ">", "<=", ">=", "==", "!=", "/", "%", "&", "-"};
             const std::string left = Pick(6) == 0 ? "p0" : std::string(1, "abcdi"[Pick(5)]);
             return "If (" + left + " " + kConditions[Pick(int(std::size(kConditions)))] + " " +
                    Operand() + ") " + Target() + "++;\nElse " + Target() + " -= 1;\n";
@@ -1242,16 +1277,16 @@ private:
         case 2:
         case 3: {
             // "slot = slot op operand", with any operator a number statement takes.
-            static const char* const kPairOperators[] = {"+",  "-",  "*", "/",  "%",  "<<", ">>",
-                                                         "&",  "|",  "^", "&&", "||", ">=", "<=",
-                                                         "==", "<",  ">", "!="};
+            static const char* const kPairOperators[] = {"+",  "-",  "*",  "/", "%",  "<<",
+                                                         ">>", "&",  "|",  "^", "&&", "||",
+                                                         ">=", "<=", "==", "<", ">",  "!="};
             return Target() + (Pick(3) == 0 ? " += " : " = ") + std::string(1, "abcdi"[Pick(5)]) +
                    " " + kPairOperators[Pick(int(std::size(kPairOperators)))] + " " + Operand() +
                    ";\n";
         }
         default:
-            return Target() + " " + kOperators[Pick(int(std::size(kOperators)))] + " " +
-                   Operand() + ";\n";
+            return Target() + " " + kOperators[Pick(int(std::size(kOperators)))] + " " + Operand() +
+                   ";\n";
         }
     }
 
@@ -1317,6 +1352,22 @@ protected:
         ASSERT_EQ(compiled.column, reference.column) << "seed " << seed << "\n" << source;
         ASSERT_EQ(compiled.unit, reference.unit) << "seed " << seed << "\n" << source;
         ASSERT_EQ(compiled.ticks, reference.ticks) << "seed " << seed << "\n" << source;
+    }
+
+    // The programs `make` writes for `count` seeds from `firstSeed`, compiled against the
+    // reference walk; at least `minimumEnded` of them must run to their end.
+    template <class Make>
+    static void CompareMade(uint32_t firstSeed, uint32_t count, uint32_t minimumEnded, Make make) {
+        uint32_t ended = 0;
+        for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
+            std::string source = make(seed);
+            Outcome reference = RunProgram(source, Way::kReference);
+            Outcome fromCode = RunProgram(source, Way::kCompiled);
+            ASSERT_GE(fromCode.compiled, 1u) << source;
+            ASSERT_NO_FATAL_FAILURE(SameAsReference(fromCode, reference, seed, source));
+            ended += reference.code == 0 ? 1 : 0;
+        }
+        EXPECT_GE(ended, minimumEnded);
     }
 
     // Each body as the body of F(p0) between `prelude` and `calls`: compiled, its values,
@@ -1490,48 +1541,32 @@ TEST_F(ReferenceWalk, CompiledNumbersAgreeWithTheWalk) {
 // reference walk: integers, then doubles, then texts and zero divisors met by the same
 // statement.
 TEST_F(ReferenceWalk, NumberStatementsOverRoundsOfChangingKinds) {
-    uint32_t ended = 0;
-    for (uint32_t seed = 60001; seed < 62001; ++seed) {
-        std::string source = NumberRoundsMaker(seed).Make();
-        Outcome reference = RunProgram(source, Way::kReference);
-        Outcome fromCode = RunProgram(source, Way::kCompiled);
-        ASSERT_GE(fromCode.compiled, 1u) << source;
-        ASSERT_NO_FATAL_FAILURE(SameAsReference(fromCode, reference, seed, source));
-        ended += reference.code == 0 ? 1 : 0;
-    }
-    EXPECT_GE(ended, 2000u / 5);
+    CompareMade(60001, 2000, 2000 / 5,
+                [](uint32_t seed) { return NumberRoundsMaker(seed).Make(); });
 }
 
 // Statements on one variable done in one step, compiled against the reference walk:
 // each value, kind and error as the walk makes it, and the checks between statements
-// paced alike.
+// paced alike. A text parameter, texts met later and zero divisors end many.
 TEST_F(ReferenceWalk, SlotStatementsAgreeWithTheWalk) {
-    uint32_t ended = 0;
-    for (uint32_t seed = 70001; seed < 72001; ++seed) {
-        std::string source = SlotStatementsMaker(seed).Make();
-        Outcome reference = RunProgram(source, Way::kReference);
-        Outcome fromCode = RunProgram(source, Way::kCompiled);
-        ASSERT_GE(fromCode.compiled, 1u) << source;
-        ASSERT_NO_FATAL_FAILURE(SameAsReference(fromCode, reference, seed, source));
-        ended += reference.code == 0 ? 1 : 0;
-    }
-    // A text parameter, texts met later and zero divisors end many.
-    EXPECT_GE(ended, 2000u / 6);
+    CompareMade(70001, 2000, 2000 / 6,
+                [](uint32_t seed) { return SlotStatementsMaker(seed).Make(); });
 }
 
 // The same with elements among the operands, whose cells change kind, grow or hold a text
 // from one round to the next.
 TEST_F(ReferenceWalk, NumberStatementsWithElementsOverRoundsOfChangingKinds) {
-    uint32_t ended = 0;
-    for (uint32_t seed = 64001; seed < 66001; ++seed) {
-        std::string source = NumberRoundsMaker(seed, true).Make();
-        Outcome reference = RunProgram(source, Way::kReference);
-        Outcome fromCode = RunProgram(source, Way::kCompiled);
-        ASSERT_GE(fromCode.compiled, 1u) << source;
-        ASSERT_NO_FATAL_FAILURE(SameAsReference(fromCode, reference, seed, source));
-        ended += reference.code == 0 ? 1 : 0;
-    }
-    EXPECT_GE(ended, 2000u / 5);
+    CompareMade(64001, 2000, 2000 / 5,
+                [](uint32_t seed) { return NumberRoundsMaker(seed, true).Make(); });
+}
+
+// The same statements with calls among their operands: functions answered from their
+// Return, run in full, with effects on what the expression reads, posting events, and a
+// call site whose function changes between rounds. Each statement works its calls out
+// once and in the walk's order, whether the number code gave it up or not.
+TEST_F(ReferenceWalk, NumberStatementsWithCallsOverRounds) {
+    CompareMade(62001, 1500, 1500 / 5,
+                [](uint32_t seed) { return NumberRoundsMaker(seed, false, true).Make(); });
 }
 
 } // namespace
