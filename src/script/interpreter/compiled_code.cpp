@@ -80,18 +80,17 @@
 // double, it is written again for the kinds its values hold, each load checking its kind
 // and each operator on int32 or doubles (compiled_register_kinds.cpp). With calls, its
 // steps are replayed on plain numbers (compiled_numbers.cpp), and an element among them
-// leaves the expression to the full steps. Such a statement on one slot whose operand is a slot or a
-// literal (or none: "++", "--"), or a slot and such an operand joined by an operator, is
-// one step instead (kOpSlotStatement), which stores only when the slot and the operand
-// hold numbers of one kind, leaving the statement's value above the base as the number
-// code does, and goes past the statement's end when it has nothing to do but count. A
-// condition of a slot and a slot or an integer joined by an operator takes its branch in
-// the same step while both hold integers (kOpSlotBranch). A call of a function whose body
-// is one Return of integer operators over its parameters is answered the same way without
-// entering the call, as nothing in it can have an effect; inside number code too, once
-// its site has called that function, for integer arguments. Number code that meets a
-// site whose function is any other body gives up at once on its later runs: such a call
-// runs only in the full steps.
+// leaves the expression to the full steps. Such a statement on one slot whose operand is a slot or
+// a literal (or none: "++", "--"), or a slot and such an operand joined by an operator, is one step
+// instead (kOpSlotStatement), which stores only when the slot and the operand hold numbers of one
+// kind, leaving the statement's value above the base as the number code does, and goes past the
+// statement's end when it has nothing to do but count. A condition of a slot and a slot or an
+// integer joined by an operator takes its branch in the same step while both hold integers
+// (kOpSlotBranch). A call of a function whose body is one Return of integer operators over its
+// parameters is answered the same way without entering the call, as nothing in it can have an
+// effect; inside number code too, once its site has called that function, for integer arguments.
+// Number code that meets a site whose function is any other body gives up at once on its later
+// runs: such a call runs only in the full steps.
 //
 // An element "name[index, ...]" keeps its array's variable (a slot, or the name looked up
 // first, as the walk does) in its place while its indices are worked out above it, then
@@ -193,8 +192,8 @@ bool IsOperator(uint32_t code) {
 // operator takes both as doubles, "++" and "--" step the slot's double (`operand` unused);
 // the statement's value into `place`. False, with nothing changed, for an integer meeting
 // a double, or an operator that fails or that doubles do not take.
-[[gnu::noinline]] bool SlotStatementOnDoubles(const CompiledOp& op, CValue& target,
-                                              double operand, CValue& place) {
+[[gnu::noinline]] bool SlotStatementOnDoubles(const CompiledOp& op, CValue& target, double operand,
+                                              CValue& place) {
     if ((op.depth & kSlotFormMask) == kSlotStepOnly) {
         if (target.GetType() != kValueDouble) return false;
         const double before = target.DoublePayload();
@@ -2111,8 +2110,7 @@ void CInterpretor::EndCompiledStatement(uint32_t poolMark) {
     if (--statementCounter_ < 0) {
         statementCounter_ = statementsPerCheck;
         // Most checks find no text asked for and no element box made since the last.
-        if (temporaryTextCount_ > poolMark || elementBoxNoteCount_ != 0 ||
-            boxesSinceSettling_ != 0)
+        if (temporaryTextCount_ > poolMark || elementBoxNoteCount_ != 0 || boxesSinceSettling_ != 0)
             FlushTemporaryTextsFrom(poolMark);
         if (eventsEnabled != 0) Housekeeping();
     }
@@ -2785,8 +2783,7 @@ DoSlotStatement : {
         integer = int32_t(op->site);
         break;
     case kSlotFromDouble:
-        if (!SlotStatementOnDoubles(*op, *target, code.doubles[op->site],
-                                    slots_[base + 1]->value))
+        if (!SlotStatementOnDoubles(*op, *target, code.doubles[op->site], slots_[base + 1]->value))
             ZORV_NEXT_STEP();
         goto SlotStatementDone;
     case kSlotFromPair: {
@@ -2821,8 +2818,7 @@ DoSlotStatement : {
         goto SlotStatementDone;
     }
     if (from != nullptr && from->GetType() == kValueDouble) {
-        if (!SlotStatementOnDoubles(*op, *target, from->DoublePayload(),
-                                    slots_[base + 1]->value))
+        if (!SlotStatementOnDoubles(*op, *target, from->DoublePayload(), slots_[base + 1]->value))
             ZORV_NEXT_STEP();
         goto SlotStatementDone;
     }

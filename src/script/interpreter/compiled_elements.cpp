@@ -213,7 +213,7 @@ bool StoreElementCell(const CompiledFunction& code, const ElementStore& store, u
         number = cell;
         break;
     default:
-        Join(operation == kTokenAddAssign      ? kTokenPlus
+        Join(operation == kTokenAddAssign        ? kTokenPlus
              : operation == kTokenSubtractAssign ? kTokenMinus
                                                  : kTokenMultiply,
              cell, number);

@@ -404,7 +404,8 @@ ElementDouble : {
     const CScriptArray* array =
         ElementCell(program.elements[instruction->left], slots, bound, variables, flat);
     CScriptArray::Number cell;
-    if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueDouble) return false;
+    if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueDouble)
+        return false;
     ZORV_HERE.d = cell.real;
     ZORV_NEXT_INSTRUCTION();
 }

@@ -18,8 +18,8 @@
 #include "script/classes/base_class.h"
 #include "script/interpreter/ierror.h"
 #include "script/interpreter/object_var.h"
-#include "script/runtime/launch_info.h"
 #include "script/language/token_infos.h"
+#include "script/runtime/launch_info.h"
 #include "script/values/value.h"
 
 class CElement;
