@@ -365,7 +365,7 @@ inline void CInterpretor::RunPlainFrame(CIBaseObjectVar* current, const BlockRec
                                         const CompiledFunction& code, CValue* slots) {
     CheckStack();
     // What the call changes is kept in the level's record, off the machine's stack, as
-    // a walked call keeps it; its result there is found by CollectGarbage as theirs is.
+    // a walked call keeps it.
     CallRecord* record =
         callNesting_ < callRecordCount_ ? callRecords_[callNesting_] : NewCallRecord();
     SaveCallState(record, current);
@@ -378,14 +378,20 @@ inline void CInterpretor::RunPlainFrame(CIBaseObjectVar* current, const BlockRec
         NoteScopeChange();
     }
     ++callNesting_;
-    record->result.SetInt(0);
     ++current->runningCalls;
     currentObject_ = current;
-    returnValue_ = &record->result;
+    // The Return gives its value straight to the caller's operand, which the body's steps
+    // never reach (they stand above it): every way out of such a body is a Return (the
+    // closing brace's among them) or an error, so nothing needs resetting first. The
+    // operand is cleared as an operand only once the call is over, so that what it
+    // anchors (the object of a method) stays held while the call runs.
+    StackSlot* operand = slots_[depth_];
+    returnValue_ = &operand->value;
     entryIndex = function->unitArgument;
     try {
         RunCompiled(code, slots);
-        TakeResult(record->result);
+        operand->value.source = nullptr;
+        operand->anchorKind = kValueInt;
     } catch (CIError*) {
         ReleaseSlots(slots);
         LeavePlainFrame(record);
