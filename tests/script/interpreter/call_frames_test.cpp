@@ -1,0 +1,209 @@
+// Random programs built around calls of compiled functions from compiled code, run by the
+// reference walk and compiled, must agree in what they print, in the error that ends them
+// and where it stands. The callees give back every kind of value (or nothing, by Return;
+// or by their end), with arguments missing or extra, at every place of an expression, as
+// methods of objects that delete themselves, while events wait between their statements,
+// while their names are bound to other functions between calls, and failing inside.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "script/script_runner.h"
+
+namespace {
+
+class CallProgramMaker {
+public:
+    explicit CallProgramMaker(uint32_t seed) : random_(seed) {}
+
+    std::string Make() {
+        text_ = "Function H(a) { Print(\"event\", a); }\n"
+                "Function Obj(v) { This.v = v; This.Get = Get; This.Gone = Gone; }\n"
+                "Function Get(k) { Return This.v + k; }\n"
+                // The object of the call goes while the call runs; its value stays.
+                "Function Gone(k) { Delete This; Return k + 1; }\n"
+                "Function Rec(n, d) { If (n <= 0) Return d; Return Rec(n - 1, d + 1) " +
+                Operator() + " " + Operand("n", "d", 1) + "; }\n";
+        for (int f = 0; f < 3; ++f)
+            MakeCallee(f);
+        text_ += "Function Main() {\n    Var s = " + Literal() + ";\n    Var i;\n";
+        text_ += "    For (i = 0; i < " + std::to_string(2 + Pick(4)) + "; i++) {\n";
+        int statements = 2 + Pick(5);
+        for (int n = 0; n < statements; ++n)
+            text_ += "        " + MainStatement() + "\n";
+        text_ += "    }\n    Return s;\n}\nPrint(Main());\n";
+        return text_;
+    }
+
+private:
+    int Pick(int count) { return int(random_() % uint32_t(count)); }
+
+    std::string Literal() {
+        switch (Pick(10)) {
+        case 0:
+            return "0.5";
+        case 1:
+            return "\"7\"";
+        case 2:
+            return "-3";
+        default:
+            return std::to_string(Pick(20));
+        }
+    }
+
+    std::string Operator() {
+        static const char* const kOperators[] = {"+", "-", "*", "/", "%", "<", "==", "&&", "|"};
+        return kOperators[Pick(9)];
+    }
+
+    // A value for a body with names `a` and `b`, or a call at most `calls` deep.
+    std::string Operand(const std::string& a, const std::string& b, int calls) {
+        switch (Pick(calls > 0 ? 7 : 4)) {
+        case 0:
+            return a;
+        case 1:
+            return b;
+        case 2:
+            return Literal();
+        case 3:
+            return "(" + a + " " + Operator() + " " + Literal() + ")";
+        case 4:
+            return Call(a, b, calls - 1);
+        case 5:
+            return "(New Obj(" + a + ")).Get(" + b + ")";
+        default:
+            return Call(a, b, calls - 1) + " " + Operator() + " " + Call(a, b, calls - 1);
+        }
+    }
+
+    // A call of a callee, with its parameters short or over.
+    std::string Call(const std::string& a, const std::string& b, int calls) {
+        std::string call = "K" + std::to_string(Pick(callees_ > 0 ? callees_ : 1)) + "(";
+        if (callees_ == 0) return "Rec(" + std::to_string(Pick(4)) + ", " + a + ")";
+        // Mostly the three parameters: a missing one is the default value, which fails in
+        // most operators, and one more than the parameters fails the call.
+        int count = Pick(12) < 10 ? 3 : Pick(5);
+        for (int n = 0; n < count; ++n)
+            call += (n > 0 ? ", " : "") + Operand(a, b, calls);
+        return call + ")";
+    }
+
+    void MakeCallee(int f) {
+        text_ += "Function K" + std::to_string(f) + "(a, b, c) {\n";
+        int statements = Pick(4);
+        for (int n = 0; n < statements; ++n) {
+            switch (Pick(6)) {
+            case 0:
+                text_ += "    Var t" + std::to_string(n) + " = " + Operand("a", "b", 1) + ";\n";
+                break;
+            case 1:
+                text_ += "    If (" + Operand("a", "c", 0) + ") Return " + Result() + ";\n";
+                break;
+            case 2:
+                text_ += "    Post(H, " + Operand("a", "b", 0) + ");\n";
+                break;
+            case 3:
+                text_ += "    a = " + Operand("a", "c", 1) + ";\n";
+                break;
+            case 4:
+                text_ += "    If (a == " + std::to_string(Pick(5)) + ") Raise(" +
+                         std::to_string(100 + Pick(50)) + ");\n";
+                break;
+            default:
+                text_ += "    b = " + Operand("b", "a", 0) + " " + Operator() + " " +
+                         Operand("c", "a", 0) + ";\n";
+                break;
+            }
+        }
+        switch (Pick(4)) {
+        case 0:
+            // The closing brace gives back nothing.
+            break;
+        case 1:
+            text_ += "    Return;\n";
+            break;
+        default:
+            text_ += "    Return " + Result() + ";\n";
+            break;
+        }
+        text_ += "}\n";
+        ++callees_;
+    }
+
+    // What a callee gives back: a number, a text, an object, a method's value or the
+    // value of a call.
+    std::string Result() {
+        switch (Pick(7)) {
+        case 0:
+            return "\"r\" + a";
+        case 1:
+            return "New Obj(a)";
+        case 2:
+            return "(New Obj(b)).Gone(a)";
+        case 3:
+            return "Rec(" + std::to_string(Pick(5)) + ", a)";
+        default:
+            return Operand("a", "b", 1);
+        }
+    }
+
+    std::string MainStatement() {
+        switch (Pick(8)) {
+        case 0:
+            return "Print(" + Operand("i", "s", 2) + ", " + Operand("s", "i", 2) + ");";
+        case 1:
+            return "s = s " + Operator() + " " + Call("i", "s", 1) + ";";
+        case 2:
+            return Call("i", "s", 1) + ";";
+        case 3:
+            return "If (" + Call("i", "s", 1) + " " + Operator() + " " + Literal() +
+                   ") Print(\"yes\", i);";
+        case 4:
+            // Late binding: the next calls of the name find another function.
+            return "If (i == " + std::to_string(Pick(3)) + ") K" + std::to_string(Pick(callees_)) +
+                   " = K" + std::to_string(Pick(callees_)) + ";";
+        case 5:
+            return "s = (New Obj(i)).Gone(" + Call("i", "s", 0) + ");";
+        case 6:
+            return "s = Rec(" + std::to_string(Pick(6)) + ", " + Call("i", "s", 0) + ");";
+        default:
+            return "s = " + Call("i", "s", 2) + ";";
+        }
+    }
+
+    std::mt19937 random_;
+    std::string text_;
+    int callees_ = 0;
+};
+
+void CompareCallPrograms(uint32_t firstSeed, uint32_t count) {
+    script_test::ScriptRunner reference;
+    reference.referenceWalk = true;
+    reference.compiledForm = false;
+    script_test::ScriptRunner compiled;
+    uint32_t ended = 0;
+    for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
+        std::string source = CallProgramMaker(seed).Make();
+        script_test::ScriptResult walked = reference.Run(source);
+        script_test::ScriptResult fromCode = compiled.Run(source);
+        ASSERT_EQ(fromCode.output, walked.output) << "seed " << seed << "\n" << source;
+        ASSERT_EQ(fromCode.code, walked.code) << "seed " << seed << "\n" << source;
+        ASSERT_EQ(fromCode.subCode, walked.subCode) << "seed " << seed << "\n" << source;
+        ASSERT_EQ(fromCode.line, walked.line) << "seed " << seed << "\n" << source;
+        ASSERT_EQ(fromCode.column, walked.column) << "seed " << seed << "\n" << source;
+        ended += walked.code == 0 ? 1 : 0;
+    }
+    // Most end in an error somewhere (a text in an operator, a raised error); enough do not.
+    EXPECT_GE(ended, count / 10);
+}
+
+TEST(CallFrames, RandomCallsAgreeWithTheReferenceWalkPart1) {
+    CompareCallPrograms(1, 300);
+}
+
+TEST(CallFrames, RandomCallsAgreeWithTheReferenceWalkPart2) {
+    CompareCallPrograms(301, 300);
+}
+
+} // namespace
