@@ -1,0 +1,99 @@
+//== a body that ends without Return, or with a bare Return, gives 0 in the caller's expression
+// expect: end
+// expect output: 10 10 0 0
+Function Nothing(a) {
+    Var t = a + 1;
+}
+Function Bare(a) {
+    If (a > 0) Return;
+    Return a;
+}
+Function Sum(n) {
+    Var s = 10;
+    Var i;
+    For (i = 0; i < n; i++) s = s + Nothing(i) * 3 - Bare(i + 1);
+    Return s;
+}
+Print(Sum(4), 10 + Nothing(2), Nothing(5), Bare(3));
+
+//== texts, objects and doubles given back land in the caller's expression as they are
+// expect: end
+// expect output: ab1 7 2.5 ab1ab1
+Function Text(a) { Return "ab" + a; }
+Function Make(v) { This.v = v; }
+Function MakeOne(v) { Return New Make(v); }
+Function Half(a) { Return a / 2.0; }
+Function Use(n) {
+    Var o = MakeOne(n + 6);
+    Return Text(n) + Text(n);
+}
+Print(Text(1), (MakeOne(7)).v, Half(5), Use(1));
+
+//== a method that deletes its own object still gives its value to the expression that called it
+// expect: end
+// expect output: 13
+Function Box(v) { This.v = v; This.Drop = Drop; }
+Function Drop(k) {
+    Var v = This.v;
+    Delete This;
+    Return v + k;
+}
+Function Run() {
+    Var b = New Box(10);
+    Return 1 + b.Drop(2);
+}
+Print(Run());
+
+//== an error in a callee stands in the callee, after the caller's operands were read
+// expect: error 12 line 6 column 19
+// expect output: 3
+Function Inner(a) {
+    Var t = a + 1;
+    If (a == 0) Return t;
+    Return t * "x";
+}
+Function Outer(n) {
+    Print(n + Inner(0) * 0 + 3);
+    Return n + 2 * Inner(n + 1);
+}
+Print(Outer(0));
+
+//== events wait for the end of a callee's statement, and the callee's value comes back after them
+// expect: end
+// expect output: event 1
+// expect output: event 2
+// expect output: 7
+Function Show(v) { Print("event", v); }
+Function Late(a) {
+    Post(Show, a);
+    Var t = a * 2;
+    Post(Show, a + 1);
+    Return t + 5;
+}
+Function Call() { Return Late(1); }
+Print(Call());
+
+//== a name bound to another function between calls is called as it is bound at each call
+// expect: end
+// expect output: 111
+// expect output: 212
+// expect output: 313
+Function One(a) { Return a + 100; }
+Function Two(a) { Return a + 200; }
+Function Three(a) { Return a + 300; }
+Function Each() {
+    Var i;
+    For (i = 0; i < 3; i++) {
+        If (i == 1) Which = Two;
+        If (i == 2) Which = Three;
+        Print(Which(11 + i) * 1);
+    }
+}
+Which = One;
+Each();
+
+//== a recursion with its results in expressions fails at the call nesting limit where the walk does
+// expect: error 15 line 2 column 64
+Function Deep(n) { If (n == 0) Return 0; Return 1 + Deep(n - 1); }
+Function Start() { Return Deep(100) + Deep(1000000); }
+Print(Start());
