@@ -222,24 +222,32 @@ inline CIBaseObjectVar* CInterpretor::SpareLocals(CallRecord* record) {
     return record->spareLocals;
 }
 
-inline void CInterpretor::SaveCallState(CallRecord* record, CIBaseObjectVar* current) {
-    record->savedLocals = locals_;
-    record->savedCurrent = currentObject_;
+inline void CInterpretor::SaveCallPlace(CallRecord* record, CIBaseObjectVar* current) {
     record->savedToken = currentToken;
     record->savedReturnValue = returnValue_;
     record->savedBlockDepth = blockDepth_;
     record->savedEntry = entryIndex;
-    record->savedEpoch = ScopeEpoch();
-    record->savedSharedChanges = SharedChanges();
     record->current = current;
 }
 
-inline void CInterpretor::RestoreCallState(const CallRecord* record) {
-    locals_ = record->savedLocals;
-    currentObject_ = record->savedCurrent;
+inline void CInterpretor::SaveCallState(CallRecord* record, CIBaseObjectVar* current) {
+    SaveCallPlace(record, current);
+    record->savedLocals = locals_;
+    record->savedCurrent = currentObject_;
+    record->savedEpoch = ScopeEpoch();
+    record->savedSharedChanges = SharedChanges();
+}
+
+inline void CInterpretor::RestoreCallPlace(const CallRecord* record) {
     currentToken = record->savedToken;
     returnValue_ = record->savedReturnValue;
     entryIndex = record->savedEntry;
+}
+
+inline void CInterpretor::RestoreCallState(const CallRecord* record) {
+    RestoreCallPlace(record);
+    locals_ = record->savedLocals;
+    currentObject_ = record->savedCurrent;
 }
 
 inline CInterpretor::CallRecord* CInterpretor::EnterCall(CIBaseObjectVar* locals,
@@ -368,13 +376,17 @@ inline void CInterpretor::RunPlainFrame(CIBaseObjectVar* current, const BlockRec
     // a walked call keeps it.
     CallRecord* record =
         callNesting_ < callRecordCount_ ? callRecords_[callNesting_] : NewCallRecord();
-    SaveCallState(record, current);
-    // Names are looked up in the scopes the walk's call would have: an empty locals
-    // object and the call's This.
-    if (code.frameKind == kFrameNamesOnly) {
-        locals_ = SpareLocals(record);
-        NoteScopeChange();
-    } else if (current != currentObject_) {
+    // A body that reads no name through the scopes, called on the caller's This, leaves
+    // the scopes and their epoch as it found them (its own calls put back what they
+    // change): only its place, its result and the blocks are kept for it.
+    const bool sameScopes = code.frameKind == kFrameNoNames && current == currentObject_;
+    if (sameScopes) {
+        SaveCallPlace(record, current);
+    } else {
+        SaveCallState(record, current);
+        // Names are looked up in the scopes the walk's call would have: an empty locals
+        // object and the call's This.
+        if (code.frameKind == kFrameNamesOnly) locals_ = SpareLocals(record);
         NoteScopeChange();
     }
     ++callNesting_;
@@ -394,22 +406,26 @@ inline void CInterpretor::RunPlainFrame(CIBaseObjectVar* current, const BlockRec
         operand->anchorKind = kValueInt;
     } catch (CIError*) {
         ReleaseSlots(slots);
-        LeavePlainFrame(record);
+        LeavePlainFrame(record, sameScopes);
         throw;
     }
     ReleaseTopSlots(slots, code.slotCount);
-    LeavePlainFrame(record);
+    LeavePlainFrame(record, sameScopes);
 }
 
-inline void CInterpretor::LeavePlainFrame(CallRecord* record) {
+inline void CInterpretor::LeavePlainFrame(CallRecord* record, bool sameScopes) {
     --callNesting_;
     blockDepth_ = record->savedBlockDepth;
-    RestoreCallState(record);
-    if (ScopeEpoch() != record->savedEpoch) {
-        if (SharedChanges() == record->savedSharedChanges)
-            RestoreScopeEpoch(record->savedEpoch);
-        else
-            NoteScopeChange();
+    if (sameScopes) {
+        RestoreCallPlace(record);
+    } else {
+        RestoreCallState(record);
+        if (ScopeEpoch() != record->savedEpoch) {
+            if (SharedChanges() == record->savedSharedChanges)
+                RestoreScopeEpoch(record->savedEpoch);
+            else
+                NoteScopeChange();
+        }
     }
     // FinishCall, whose call most ends need not make.
     CIBaseClassImpl* current = record->current;

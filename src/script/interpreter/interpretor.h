@@ -645,7 +645,7 @@ private:
     // its result in the operand; the slots are let go as it ends.
     void RunCompiledFrame(CIBaseObjectVar* current, const BlockRecord* function,
                           const CompiledFunction& code, CValue* slots);
-    [[gnu::always_inline]] inline void LeavePlainFrame(CallRecord* record);
+    [[gnu::always_inline]] inline void LeavePlainFrame(CallRecord* record, bool sameScopes);
     [[gnu::always_inline]] inline void TakeResult(const CValue& result);
     // The variable a call site's name finds with This and the globals as they are now,
     // kept in the site; out of line, since most calls find the site's variable still valid.
@@ -873,6 +873,9 @@ private:
     // What a call changes and puts back as it ends, and the object it runs on, kept in
     // its level's record.
     inline void SaveCallState(CallRecord* record, CIBaseObjectVar* current);
+    // The part of them that a call which keeps its caller's scopes changes.
+    inline void SaveCallPlace(CallRecord* record, CIBaseObjectVar* current);
+    inline void RestoreCallPlace(const CallRecord* record);
     // The scopes, place and result a call's record saved, put back as the call ends.
     inline void RestoreCallState(const CallRecord* record);
     // The record of nesting level callNesting_, made when the level is reached first.
