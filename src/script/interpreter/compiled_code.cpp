@@ -65,7 +65,9 @@
 // from which the callee's slots are filled as it begins. A callee whose body can make no
 // named variable runs without a locals object of its own and without its function's
 // block (nothing it does reads them); when it reads no name through the scopes at all,
-// it keeps its caller's locals object and scope epoch (FrameKindOf, compiled_calls.cpp).
+// it keeps its caller's locals object and scope epoch (FrameKindOf, compiled_calls.cpp), and
+// called on its caller's This, its record keeps only its place, result and blocks. Such a
+// callee's Return gives its value straight to the operand that the call stands for.
 //
 // A statement "slot = expression", "slot op= expression", "slot++" or "slot--", and the
 // condition of an If, a While or a For, whose expression has only arithmetic, comparison,
