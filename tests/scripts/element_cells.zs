@@ -42,3 +42,35 @@ For (i = 0; i < 15; i++) d[i % 5, i % 3] = 0.0;
 held[1, 1] = 5;
 held[1, 1] += Touch();
 Print(held[1, 1], d[0, 0], d[4, 2], held[9, 9]);
+
+//== arrays held by elements, shared with variables, given up and taken again
+// expect: end
+// expect output: 4 7 2 5 1
+Function Make(n) {
+    Var a;
+    a[0] = n;
+    Return a;
+}
+outer[0] = 0;
+For (i = 0; i < 4; i++) outer[i] = Make(i + 1);
+kept = outer[3];
+outer[3] = 5;
+deep[0] = outer;
+second = outer[1];
+second[0] = 7;
+outer = 0;
+second = 0;
+loop[0] = 2;
+loop[1] = loop;
+back = loop[1];
+loop = 0;
+x = deep[0];
+y = x[1];
+z = x[0];
+Print(kept[0], y[0], back[0], x[3], z[0]);
+
+//== a number read from an array held by an element, at the line of its use
+// expect: error 130 line 4
+box[0] = Make2();
+Function Make2() { Var a; a[0] = 1; Return a; }
+y = box[0] + 1;

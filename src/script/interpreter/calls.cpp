@@ -471,7 +471,6 @@ void CInterpretor::RunCompiledFrame(CIBaseObjectVar* current, const BlockRecord*
 void CInterpretor::SetCallResult(int32_t value) {
     CValue* slot = Operand();
     slot->SetInt(value);
-    slot->owner = this;
 }
 
 void CInterpretor::BindParameters(const BlockRecord* function, CIBaseObjectVar* locals,

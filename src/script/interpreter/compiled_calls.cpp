@@ -94,8 +94,6 @@ CValue* CInterpretor::ReserveSlotsInNewSegment(uint32_t count) {
         uint32_t size = count > kSlotSegmentSize ? count : kSlotSegmentSize;
         auto* values = new (std::nothrow) CValue[size];
         if (values == nullptr) RaiseError(15);
-        for (uint32_t i = 0; i < size; ++i)
-            values[i].owner = this;
         segment.values.reset(values);
         segment.size = size;
     }

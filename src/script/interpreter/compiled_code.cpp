@@ -2641,7 +2641,6 @@ DoArgumentSlot : {
 DoArgumentInt : {
     CValue* target = ZORV_PENDING(op->site).target;
     CValue& argument = (target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index];
-    argument.owner = this;
     argument.SetInt(int32_t(op->count));
     ZORV_NEXT_STEP();
 }
@@ -2679,7 +2678,6 @@ DoCallEnd : {
         if (QuickReturn(*site.code, frame.slots, frame.count, result)) {
             CValue& place = cleared(slots_[depth_]);
             place.SetInt(result);
-            place.owner = this;
             ZORV_NEXT_STEP();
         }
     }

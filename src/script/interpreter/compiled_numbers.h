@@ -252,12 +252,10 @@ inline void StoreNumber(CValue& value, const Number& n) {
 // call (arguments, results), which mostly are numbers: the runner is too large for the
 // compiler to inline Assign into it. The number is read before the old content goes.
 [[gnu::always_inline]] inline void AssignNumber(CValue& to, const CValue& from) {
-    CInterpretor* const owner = from.owner != nullptr ? from.owner : to.owner;
     if (from.GetType() == kValueInt)
         to.SetInt(from.IntPayload());
     else
         to.SetFloat(from.DoublePayload());
-    to.owner = owner;
 }
 
 // The operator a compound assignment applies to its variable.

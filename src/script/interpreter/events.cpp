@@ -8,10 +8,7 @@
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_codes.h"
 
-CScriptEvent::CScriptEvent(CInterpretor* interpreter) : interpreter(interpreter) {
-    for (CValue& argument : arguments)
-        argument.owner = interpreter;
-}
+CScriptEvent::CScriptEvent(CInterpretor* interpreter) : interpreter(interpreter) {}
 
 const BlockRecord* CInterpretor::ReadHandlerAssignment() {
     if (CurrentCode() != kTokenAssign) RaiseError(40);

@@ -66,6 +66,8 @@ constexpr uint32_t kGameInputClass = 38;
 CInterpretor::CInterpretor(uint32_t compilerOption, CLaunchInfo* launch)
     : CIBaseObjectVar(this, 0), launchInfo(launch), defaultArg_(this), locals_(this),
       currentObject_(this) {
+    older_ = newest_;
+    newest_ = this;
     compiler_ = new (std::nothrow) CTokenCompiler(compilerOption);
     for (uint32_t i = 0; i < kClassSlotCount; ++i)
         classRecords_[i].classIndex = i;
@@ -99,6 +101,13 @@ CInterpretor::~CInterpretor() {
     MemFree(&temporaryTexts_);
     MemFree(&elementBoxNotes_);
     delete compiler_;
+    for (CInterpretor** link = &newest_; *link != nullptr; link = &(*link)->older_) {
+        if (*link == this) {
+            *link = older_;
+            break;
+        }
+    }
+    if (running_ == this) running_ = nullptr;
 }
 
 // ---- Classes -----------------------------------------------------------------------
@@ -199,6 +208,11 @@ void CInterpretor::CopyEntrySettings() {
 }
 
 int CInterpretor::RunOnce(CTokenInfos& report, uint8_t* start) {
+    struct RunningScope {
+        CInterpretor* outer = running_;
+        explicit RunningScope(CInterpretor* inner) { running_ = inner; }
+        ~RunningScope() { running_ = outer; }
+    } runningScope(this);
     TakeOver(report);
     mode = kModeRunning;
     depth_ = 0;
@@ -545,8 +559,6 @@ void CInterpretor::EnsureFrame(uint32_t index) {
     if (!MemRealloc(size_t(frameCount_ + 1) * sizeof(CallFrame*), &frames_)) RaiseError(15);
     auto* frame = new (std::nothrow) CallFrame;
     if (frame == nullptr) RaiseError(15);
-    for (CValue& slot : frame->slots)
-        slot.owner = this;
     frames_[frameCount_++] = frame;
 }
 

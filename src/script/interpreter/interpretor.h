@@ -233,6 +233,11 @@ public:
     // The system's last error as a run-time error (bit 31 set: a system error number).
     [[noreturn]] void RaiseLastError(uint32_t subCode = kNoSubCode);
 
+    // The interpreter a value serves, since values do not carry one: the innermost one
+    // running, else the last one made that is still alive, else none. Only tests hold
+    // several at once, one of them made or run while another lives.
+    static CInterpretor* Current() { return running_ != nullptr ? running_ : newest_; }
+
     // ---- Arguments of the method being called ---------------------------------------
     // Arguments not given read as: the default value (tag 11), 0x80000000,
     // -9999999999.0, -99999.0, the shared CValue::kDefaultString text.
@@ -281,11 +286,7 @@ public:
         return reinterpret_cast<CScriptArray*>(arrayList.GetAt(handle));
     }
     // CValue::GetArray, kept inline for compiled code.
-    static CScriptArray* ArrayOf(const CValue& value) {
-        return value.GetType() == kValueArray && value.owner != nullptr
-                   ? value.owner->GetArray(value.ArrayPayload())
-                   : nullptr;
-    }
+    static CScriptArray* ArrayOf(const CValue& value) { return value.GetArray(); }
     // Called when an array's use count reaches 0. Arrays freed by that one (nested
     // items) are destroyed in a loop rather than by recursion, so no depth of nesting
     // can exhaust the stack.
@@ -1127,6 +1128,10 @@ private:
     uint32_t callNesting_ = 0;
     // Where the stack stood when the run began; 0 outside a run.
     uintptr_t stackBase_ = 0;
+    // The chain of live interpreters from the newest, and the innermost one running.
+    static inline thread_local CInterpretor* newest_ = nullptr;
+    static inline thread_local CInterpretor* running_ = nullptr;
+    CInterpretor* older_ = nullptr;
     // One record per nesting level of script calls, made on demand.
     CallRecord** callRecords_ = nullptr;
     uint32_t callRecordCount_ = 0;

@@ -34,11 +34,9 @@ public:
         while (count_ > 0)
             delete boxes_[--count_];
     }
-    CValue* Take(CInterpretor* interpreter) {
-        if (count_ == 0) return new (std::nothrow) CValue(interpreter);
-        CValue* box = boxes_[--count_];
-        box->owner = interpreter;
-        return box;
+    CValue* Take() {
+        if (count_ == 0) return new (std::nothrow) CValue;
+        return boxes_[--count_];
     }
     // `box` holds nothing.
     void Give(CValue* box) {
@@ -207,14 +205,11 @@ bool CScriptArray::CellOf(const CValue& value, Cell& cell) const {
             if (cell.text == nullptr) Fail(15);
         }
         return true;
-    case kValueArray: {
-        // An array of another interpreter is only found through that owner.
-        if (value.owner != nullptr && value.owner != interpreter) return false;
+    case kValueArray:
         cell.kind = kCellArray;
         cell.array = value.payload_.array;
-        if (CScriptArray* array = interpreter->GetArray(cell.array)) ++array->useCount;
+        ++cell.array->useCount;
         return true;
-    }
     default:
         return false;
     }
@@ -226,11 +221,13 @@ void CScriptArray::ReleaseCell(Cell& cell, bool destroying) {
         MemFree(&cell.text);
         break;
     case kCellArray:
-        if (!(destroying && interpreter->shuttingDown != 0)) {
-            if (CScriptArray* array = interpreter->GetArray(cell.array)) array->Release();
-        }
+        // At shutdown the held array may be gone already.
+        if (!(destroying && interpreter->shuttingDown != 0)) cell.array->Release();
         break;
     case kCellBoxed:
+        // The same for an array in a box, which could not tell.
+        if (destroying && interpreter->shuttingDown != 0 && cell.box->type_ == kValueArray)
+            cell.box->type_ = kValueInt;
         delete cell.box;
         break;
     default:
@@ -240,7 +237,7 @@ void CScriptArray::ReleaseCell(Cell& cell, bool destroying) {
 }
 
 CValue* CScriptArray::Box(Cell& cell, uint32_t flatIndex, bool settles) const {
-    std::unique_ptr<CValue> box(spareBoxes.Take(interpreter));
+    std::unique_ptr<CValue> box(spareBoxes.Take());
     if (box == nullptr) Fail(15);
     if (settles) {
         if (boxCount_ == boxCapacity_) {
@@ -320,7 +317,6 @@ uint32_t CScriptArray::ItemType(uint32_t flatIndex) const {
 bool CScriptArray::ReadItem(uint32_t flatIndex, CValue& out) const {
     if (flatIndex >= count_) return false;
     // Writing `out` may destroy this array: nothing of it is used after that.
-    CInterpretor* owner = interpreter;
     const Cell& cell = cells_[flatIndex];
     switch (cell.kind) {
     case kCellEmpty:
@@ -345,16 +341,14 @@ bool CScriptArray::ReadItem(uint32_t flatIndex, CValue& out) const {
         break;
     default: {
         // Held first: releasing the old content may let go of the same array.
-        uint32_t handle = cell.array;
-        if (CScriptArray* held = owner->GetArray(handle)) ++held->useCount;
+        CScriptArray* held = cell.array;
+        ++held->useCount;
         out.Release(false);
         out.type_ = kValueArray;
-        out.payload_.array = handle;
+        out.payload_.array = held;
         break;
     }
     }
-    // As an assignment from the element, which its array's interpreter owns.
-    out.owner = owner;
     return true;
 }
 
@@ -433,7 +427,6 @@ void CScriptArray::SettleBoxesFrom(uint32_t mark) {
         Cell& cell = cells_[boxes_[--boxCount_].flatIndex];
         if (cell.kind != kCellBoxed) continue;
         CValue* box = cell.box;
-        if (box->owner != interpreter && box->owner != nullptr) continue;
         Cell settled;
         settled.unused = 0;
         switch (box->type_) {
@@ -460,7 +453,6 @@ void CScriptArray::SettleBoxesFrom(uint32_t mark) {
             settled.text = box->payload_.text;
             break;
         case kValueArray:
-            if (box->owner == nullptr) continue;
             settled.kind = kCellArray;
             settled.array = box->payload_.array;
             break;
@@ -491,7 +483,7 @@ void CScriptArray::ReleaseReferencesTo(CIBaseClassImpl* object) {
             const Cell& cell = array->cells_[i];
             CScriptArray* nested = nullptr;
             if (cell.kind == kCellArray) {
-                nested = interpreter->GetArray(cell.array);
+                nested = cell.array;
             } else if (cell.kind == kCellBoxed) {
                 CValue* item = cell.box;
                 if (item->GetType() == kValueObject) {

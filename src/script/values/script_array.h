@@ -1,10 +1,12 @@
 // A shared, use-counted block of script values with one to ten dimensions. It takes its
 // shape from the first element addressed and grows when a later element lies beyond the
-// bounds; every element keeps its index tuple when it grows. Values refer to an array by
-// its handle in the interpreter's array table, never by address.
+// bounds; every element keeps its index tuple when it grows. Values and cells refer to an
+// array by address, and the array knows its interpreter; the handle in the interpreter's
+// array table serves to find it again where it may have gone meanwhile (the notes of its
+// boxes) and to destroy what is left at shutdown.
 //
 // Elements are 16-byte cells stored contiguously: a number, a function or a default in
-// place, a text as an owned pointer, an array as its handle. A caller that asks for an
+// place, a text as an owned pointer, an array as its address. A caller that asks for an
 // element's address (GetItem, FindItem) gets a heap value standing in for the cell, a
 // box, which stays at its address however the array grows or is reshaped. An object is
 // always boxed, since it knows the values that hold it by address; other boxes are put
@@ -150,7 +152,7 @@ public:
     // One holder fewer; the last one destroys the array.
     void Release();
     // Puts the boxes made since the interpreter's temporary pool held `mark` entries back
-    // into their cells, but for those holding objects or another interpreter's content.
+    // into their cells, but for those holding objects or borrowed texts.
     void SettleBoxesFrom(uint32_t mark);
 
     // The element addresses in flat order, read-only, for callers written against a table
@@ -192,7 +194,8 @@ private:
             // Owned, null for the empty text.
             char* text;
             const BlockRecord* function;
-            uint32_t array;
+            // Counted, as a value holding it.
+            CScriptArray* array;
             CValue* box;
             uint64_t bits;
         };
@@ -214,8 +217,8 @@ private:
     void Reshape(const uint32_t* newSizes);
     // Assigns into the item at `flatIndex` (which must be below the item count).
     void Store(uint32_t flatIndex, const CValue& value);
-    // A cell holding a copy of `value`, when it can be held in place; false for objects,
-    // placeholders (error 41) and content of another interpreter, which need a box.
+    // A cell holding a copy of `value`, when it can be held in place; false for objects
+    // and placeholders (error 41), which need a box.
     bool CellOf(const CValue& value, Cell& cell) const;
     // Frees or lets go of the cell's content, leaving it empty.
     void ReleaseCell(Cell& cell, bool destroying);

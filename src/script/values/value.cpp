@@ -27,8 +27,7 @@ bool IsPlaceholder(uint32_t type) {
 
 CValue::CValue() : CValue(static_cast<CInterpretor*>(nullptr)) {}
 
-CValue::CValue(CInterpretor* interpreter)
-    : owner(interpreter), source(nullptr), type_(kValueUnboundName), flags_(0) {
+CValue::CValue(CInterpretor*) : source(nullptr), type_(kValueUnboundName), flags_(0) {
     payload_.placeholder = 0;
 }
 
@@ -36,8 +35,7 @@ CValue::CValue(CInterpretor* interpreter, const CValue* sourceValue) : CValue(in
     if (sourceValue != nullptr) Assign(*sourceValue);
 }
 
-CValue::CValue(CIBaseClassImpl* object)
-    : CValue(object != nullptr ? object->interpreter : nullptr) {
+CValue::CValue(CIBaseClassImpl* object) : CValue() {
     SetObject(object, 1);
 }
 
@@ -68,9 +66,8 @@ void CValue::Release(bool destroying) {
         }
         break;
     case kValueArray:
-        if (owner != nullptr && !(destroying && owner->shuttingDown != 0)) {
-            if (CScriptArray* array = owner->GetArray(payload_.array)) array->Release();
-        }
+        if (!(destroying && payload_.array->interpreter->shuttingDown != 0))
+            payload_.array->Release();
         break;
     default:
         break;
@@ -81,7 +78,7 @@ void CValue::Release(bool destroying) {
 }
 
 void CValue::Fail(int32_t code, uint32_t subCode) const {
-    CInterpretor::RaiseErrorOn(owner, code, subCode);
+    CInterpretor::RaiseErrorOn(CInterpretor::Current(), code, subCode);
 }
 
 void CValue::FailKind() const {
@@ -170,10 +167,11 @@ void CValue::SetMissingElement(uint32_t flatIndex) {
 }
 
 void CValue::MakeArray() {
-    if (owner == nullptr) Fail(15);
-    CScriptArray* array = new (std::nothrow) CScriptArray(owner);
+    CInterpretor* interpreter = CInterpretor::Current();
+    if (interpreter == nullptr) Fail(15);
+    CScriptArray* array = new (std::nothrow) CScriptArray(interpreter);
     if (array == nullptr) Fail(15);
-    uint32_t handle = owner->arrayList.AddTail(reinterpret_cast<uintptr_t>(array));
+    uint32_t handle = interpreter->arrayList.AddTail(reinterpret_cast<uintptr_t>(array));
     if (handle == 0) {
         delete array;
         Fail(15);
@@ -182,14 +180,13 @@ void CValue::MakeArray() {
     array->useCount = 1;
     Release(false);
     type_ = kValueArray;
-    payload_.array = handle;
+    payload_.array = array;
 }
 
 void CValue::AssignHeld(const CValue& from) {
     if (&from == this) return;
     // The new content is taken before the old one is released: releasing may free the
     // source (an item of an array that only this value held).
-    CInterpretor* newOwner = from.owner != nullptr ? from.owner : owner;
     uint32_t type = from.type_;
     auto payload = from.payload_;
     switch (type) {
@@ -211,22 +208,14 @@ void CValue::AssignHeld(const CValue& from) {
         }
         break;
     case kValueArray:
-        if (newOwner != nullptr) {
-            if (CScriptArray* array = newOwner->GetArray(payload.array)) ++array->useCount;
-        }
+        ++payload.array->useCount;
         break;
     default:
         from.Fail(41);
     }
     Release(false);
-    owner = newOwner;
     type_ = type;
     payload_ = payload;
-}
-
-void CValue::AssignWithOwner(CInterpretor* interpreter, const CValue& from) {
-    owner = interpreter;
-    Assign(from);
 }
 
 int32_t CValue::ConvertToInt() const {
@@ -278,14 +267,16 @@ double CValue::GetFloat() const {
 const char* CValue::GetString() const {
     switch (type_) {
     case kValueInt: {
-        if (owner == nullptr) Fail(15);
-        char* text = owner->AllocBuffer(kIntTextSize);
+        CInterpretor* interpreter = CInterpretor::Current();
+        if (interpreter == nullptr) Fail(15);
+        char* text = interpreter->AllocBuffer(kIntTextSize);
         *std::to_chars(text, text + kIntTextSize - 1, payload_.integer).ptr = '\0';
         return text;
     }
     case kValueDouble: {
-        if (owner == nullptr) Fail(15);
-        char* text = owner->AllocBuffer(kDoubleTextSize);
+        CInterpretor* interpreter = CInterpretor::Current();
+        if (interpreter == nullptr) Fail(15);
+        char* text = interpreter->AllocBuffer(kDoubleTextSize);
         FormatDouble(payload_.number, text, kDoubleTextSize);
         return text;
     }
@@ -354,11 +345,6 @@ void CValue::ReleaseReferencesTo(CIBaseClassImpl* object) {
     } else if (CScriptArray* array = GetArray()) {
         array->ReleaseReferencesTo(object);
     }
-}
-
-CScriptArray* CValue::GetArray() const {
-    if (type_ != kValueArray || owner == nullptr) return nullptr;
-    return owner->GetArray(payload_.array);
 }
 
 CScriptArray* CValue::RequireArray() const {

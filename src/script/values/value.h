@@ -42,14 +42,17 @@ public:
     // Flags bit: the text of a string value is borrowed, never freed.
     static constexpr uint32_t kBorrowedText = 1;
 
-    // Empty (tag 6), without an owner.
+    // A value does not know its interpreter: errors are raised on, and number texts
+    // written into, CInterpretor::Current(); an array knows its own. The constructors
+    // taking an interpreter keep it for their callers' sake only.
+    //
+    // Empty (tag 6).
     CValue();
-    // Empty, with an owner.
     explicit CValue(CInterpretor* interpreter);
-    // Empty with the owner, then a copy of `source` when one is given.
+    // Empty, then a copy of `source` when one is given.
     CValue(CInterpretor* interpreter, const CValue* source);
-    // Holds `object` (one use, entered in its back-references); owned by the object's
-    // interpreter. To hold the interpreter itself, pass it as a CIBaseClassImpl*.
+    // Holds `object` (one use, entered in its back-references). To hold the
+    // interpreter itself, pass it as a CIBaseClassImpl*.
     explicit CValue(CIBaseClassImpl* object);
     // A null text gives a null (empty) string; `borrow` keeps the pointer instead of
     // copying the text.
@@ -87,15 +90,15 @@ public:
     void SetUnboundArray(uintptr_t token);
     void SetUnboundMemberArray(uintptr_t token);
     void SetMissingElement(uint32_t flatIndex);
-    // A new empty array with this value as its only holder.
+    // A new empty array of the current interpreter with this value as its only holder;
+    // error 15 without an interpreter.
     void MakeArray();
-    // Takes the source's content (a copy of its text; a share of its object or array)
-    // and its owner when it has one. A placeholder source raises error 41.
+    // Takes the source's content (a copy of its text; a share of its object or array).
+    // A placeholder source raises error 41.
     void Assign(const CValue& source) {
         // Numbers, functions and defaults over content that holds nothing: a plain copy.
         if (((kPlainSources >> source.type_) & (kNothingHeld >> type_) & 1) != 0 &&
             &source != this) {
-            if (source.owner != nullptr) owner = source.owner;
             type_ = source.type_;
             flags_ = 0;
             payload_ = source.payload_;
@@ -103,15 +106,14 @@ public:
         }
         AssignHeld(source);
     }
-    void AssignWithOwner(CInterpretor* interpreter, const CValue& source);
 
     // Conversions; kinds that cannot be converted raise 18 (object, function), 41
     // (placeholder; default where a value is needed) and so on.
     int32_t GetInt() const { return type_ == kValueInt ? payload_.integer : ConvertToInt(); }
     double GetDouble() const;
     double GetFloat() const;
-    // Numbers are written into a temporary text of the owner, valid until its next
-    // flush; a string gives its own text.
+    // Numbers are written into a temporary text of the current interpreter, valid until
+    // its next flush (error 15 without one); a string gives its own text.
     const char* GetString() const;
     const char* GetStringSafe() const;
     CIBaseClassImpl* GetObject() const;
@@ -132,13 +134,12 @@ public:
     double DoublePayload() const { return payload_.number; }
     // The object of a value whose type is kValueObject (null after its object went).
     CIBaseClassImpl* ObjectPayload() const { return payload_.object; }
-    uint32_t ArrayPayload() const { return payload_.array; }
     uint32_t GetFlags() const { return flags_; }
-    // The array held, or null when this is no array or its handle names none.
-    CScriptArray* GetArray() const;
+    // The array held, or null when this is no array.
+    CScriptArray* GetArray() const { return type_ == kValueArray ? payload_.array : nullptr; }
     bool HoldsSameArray(const CValue& other) const {
         return type_ == kValueArray && other.type_ == kValueArray &&
-               payload_.array == other.payload_.array && owner == other.owner;
+               payload_.array == other.payload_.array;
     }
 
     // Array elements. Indices are per dimension; n is their count.
@@ -184,9 +185,6 @@ public:
     void Increment();
     void Decrement();
 
-    // The interpreter that owns the value: errors are raised on it and arrays are
-    // looked up in it.
-    CInterpretor* owner;
     // The variable this value was read from, or null; assignments write through it.
     CValue* source;
 
@@ -230,7 +228,10 @@ private:
         char* text;
         CIBaseClassImpl* object;
         const BlockRecord* function;
-        uint32_t array;
+        // Counted: each value holding the array is one of its uses.
+        CScriptArray* array;
         uintptr_t placeholder;
     } payload_;
 };
+
+static_assert(sizeof(CValue) == 24);

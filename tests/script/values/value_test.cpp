@@ -114,13 +114,6 @@ TEST_F(ValueTest, FailedAssignmentsLeaveTheTargetAsItWas) {
     int32_t zero = 0;
     array.Assign(*array.GetArrayItemPtr(&zero, 1));
     ExpectHolds(array, S("item"));
-    // An ownerless source leaves the owner given with the assignment.
-    CInterpretor other;
-    CValue ownerless;
-    ownerless.SetDefault();
-    target.AssignWithOwner(&other, ownerless);
-    EXPECT_EQ(target.owner, &other);
-    EXPECT_TRUE(target.IsDefault());
 }
 
 TEST_F(ValueTest, TemporaryTextsStayValidUntilTheFlushWhateverTheirNumber) {
@@ -134,8 +127,6 @@ TEST_F(ValueTest, TemporaryTextsStayValidUntilTheFlushWhateverTheirNumber) {
     for (int32_t i = 0; i < 600; ++i)
         ASSERT_EQ(texts[size_t(i)], std::to_string(i));
     interpreter.FlushTemporaryTexts();
-    CValue ownerless(nullptr, 5);
-    EXPECT_EQ(ErrorOf([&] { ownerless.GetString(); }), 15);
 }
 
 TEST_F(ValueTest, DeletingAnObjectTurnsEveryValueThatHeldItIntoZero) {
