@@ -977,6 +977,12 @@ private:
     }
     void Label(uint8_t* token) { labels_.emplace(Offset(token), uint32_t(out_.ops.size())); }
 
+    bool InLoop() const {
+        return std::any_of(contexts_.begin(), contexts_.end(), [](const Context& context) {
+            return context.block->kind == kBlockFor || context.block->kind == kBlockWhile;
+        });
+    }
+
     bool Seen(uint32_t nameId) const {
         return std::find(seenNames_.begin(), seenNames_.end(), nameId) != seenNames_.end();
     }
@@ -1766,7 +1772,11 @@ private:
                     break;
                 }
                 uint32_t bound = BindableSlot(token, conditional);
-                if (code == kTokenName || code == kTokenArrayName) Emit(kOpNumberCode, 0, token);
+                // A name's binding assignment is number code once its call has bound it,
+                // which only a loop's later rounds find.
+                if ((code == kTokenName || code == kTokenArrayName) &&
+                    (bound == kNoSlot || InLoop()))
+                    Emit(kOpNumberCode, 0, token);
                 declaring_ = declared;
                 uint8_t* next =
                     bound != kNoSlot ? BoundExpression(0, token, bound) : Expression(0, token);
