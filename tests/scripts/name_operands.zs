@@ -154,3 +154,19 @@ Function F(n) {
 }
 grid[0, 0] = 0;
 Print(F(3) - 3.5, F(4) - 1, grid[3, 1]);
+
+//== a function whose last statement steps a global or stores an element gives no value of it
+// expect: end
+// expect output: 7 6 3
+Function Step() {
+    Var i;
+    For (i = 0; i < 2; i++) {
+        g++;
+        cells[0] = g * 2;
+        g += 0;
+    }
+}
+g = 5;
+cells[0] = 0;
+r = Step();
+Print(g, cells[0] - g - 1, r + 3);

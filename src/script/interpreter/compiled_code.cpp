@@ -80,7 +80,15 @@
 // double, it is written again for the kinds its values hold, each load checking its kind
 // and each operator on int32 or doubles (compiled_register_kinds.cpp). With calls, its
 // steps are replayed on plain numbers (compiled_numbers.cpp), and an element among them
-// leaves the expression to the full steps. Such a statement on one slot whose operand is a slot or
+// leaves the expression to the full steps. The variable such a statement assigns may also be a
+// name that is no slot (its "++" and "--" too), found with the program's names and written
+// straight, or the slot of a name bound by its assignment once the call has bound it (number
+// code only inside loops, whose later rounds find it bound). A statement "element = value",
+// "+=", "-=" or "*=" on an element of an array in a slot or named, whose value is number code,
+// is a register program too that works the value out, then stores it into the element's cell
+// when the cell holds a number (kNumberElementStore, compiled_register_names.h): nothing before
+// the store has an effect, so the full steps that follow otherwise find the statement as if it
+// had not begun. Such a statement on one slot whose operand is a slot or
 // a literal (or none: "++", "--"), or a slot and such an operand joined by an operator, is one step
 // instead (kOpSlotStatement), which stores only when the slot and the operand hold numbers of one
 // kind, leaving the statement's value above the base as the number code does, and goes past the
