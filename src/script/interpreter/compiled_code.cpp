@@ -878,6 +878,7 @@ public:
         if (first.op == kOpElementRead) return SettleElementStore(code, at, end);
         // A name that is no slot is the register program's first name.
         const bool named = first.op == kOpName;
+        if (named && code.code == kOutsideLoops) return false;
         if (end == at + 4 && (first.op == kOpSlot || first.op == kOpBoundSlot || named) &&
             first.depth == 1 && ops[at + 2].op == kOpEmpty && last.op == kOpBinary &&
             last.depth == 1 && (last.code == kTokenIncrement || last.code == kTokenDecrement)) {
@@ -985,6 +986,8 @@ private:
     }
     void Label(uint8_t* token) { labels_.emplace(Offset(token), uint32_t(out_.ops.size())); }
 
+    // The `code` of a statement's kOpNumberCode outside loops, until it is settled.
+    static constexpr uint8_t kOutsideLoops = 1;
     bool InLoop() const {
         return std::any_of(contexts_.begin(), contexts_.end(), [](const Context& context) {
             return context.block->kind == kBlockFor || context.block->kind == kBlockWhile;
@@ -1781,10 +1784,13 @@ private:
                 }
                 uint32_t bound = BindableSlot(token, conditional);
                 // A name's binding assignment is number code once its call has bound it,
-                // which only a loop's later rounds find.
+                // which only a loop's later rounds find. A name that is no slot is looked up
+                // once per state of the scopes, which a statement outside loops seldom meets
+                // twice: only a loop's statement may assign it as number code.
+                const bool inLoop = InLoop();
                 if ((code == kTokenName || code == kTokenArrayName) &&
-                    (bound == kNoSlot || InLoop()))
-                    Emit(kOpNumberCode, 0, token);
+                    (bound == kNoSlot || inLoop))
+                    Emit(kOpNumberCode, 0, token, 0, 0, inLoop ? 0 : kOutsideLoops);
                 declaring_ = declared;
                 uint8_t* next =
                     bound != kNoSlot ? BoundExpression(0, token, bound) : Expression(0, token);
