@@ -1788,8 +1788,7 @@ private:
                 // once per state of the scopes, which a statement outside loops seldom meets
                 // twice: only a loop's statement may assign it as number code.
                 const bool inLoop = InLoop();
-                if ((code == kTokenName || code == kTokenArrayName) &&
-                    (bound == kNoSlot || inLoop))
+                if ((code == kTokenName || code == kTokenArrayName) && (bound == kNoSlot || inLoop))
                     Emit(kOpNumberCode, 0, token, 0, 0, inLoop ? 0 : kOutsideLoops);
                 declaring_ = declared;
                 uint8_t* next =

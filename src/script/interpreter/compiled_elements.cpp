@@ -228,8 +228,9 @@ bool StoreNumberInElement(const NumberProgram& program, const CompiledOp& op, co
                           const CValue* slots, uint64_t bound) {
     const ElementRead& target = program.elements[0];
     if (target.begin == kOpElementBoundSlot && ((bound >> target.slot) & 1) == 0) return false;
-    CScriptArray* array = CInterpretor::ArrayOf(
-        target.begin == kOpElementName ? program.variables[target.slot]->value : slots[target.slot]);
+    CScriptArray* array =
+        CInterpretor::ArrayOf(target.begin == kOpElementName ? program.variables[target.slot]->value
+                                                             : slots[target.slot]);
     int32_t indices[ElementRead::kMaxIndices];
     uint32_t flat;
     Number cell;

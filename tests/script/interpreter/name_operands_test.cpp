@@ -26,8 +26,8 @@ public:
         // An event handler that changes a global's kind, and makes one, between statements.
         text += "Function H(x) { g = x; made = x; }\n";
         // In a function, t is bound by this assignment, before anything reads it.
-        std::string loop = "For (i = 0; i < " + std::to_string(2 + Pick(7)) + "; i++) {\nt = " +
-                           Element() + ";\n";
+        std::string loop =
+            "For (i = 0; i < " + std::to_string(2 + Pick(7)) + "; i++) {\nt = " + Element() + ";\n";
         int statements = 2 + Pick(5);
         for (int k = 0; k < statements; ++k)
             loop += Statement();
@@ -49,8 +49,8 @@ private:
     int Pick(int n) { return int(random_() % uint32_t(n)); }
 
     std::string Literal() {
-        static const char* const kLiterals[] = {"0",    "1",    "2",    "7",     "-1",
-                                                "2147483647", "0.5",  "2.25", "-0.75", "3"};
+        static const char* const kLiterals[] = {"0",          "1",   "2",    "7",     "-1",
+                                                "2147483647", "0.5", "2.25", "-0.75", "3"};
         return kLiterals[Pick(int(std::size(kLiterals)))];
     }
 
