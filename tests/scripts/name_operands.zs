@@ -46,12 +46,13 @@ Print(cells[0], cells[1], cells[2], cells[5], cells[3] - 3);
 
 //== a local made midway shadows the global the earlier statements wrote
 // expect: end
-// expect output: 6 11 7 11 8
+// expect output: 7 12 9 12 11
 Function H(first) {
-    g += 1;
+    Var i;
+    For (i = 0; i < 2; i++) g += 1;
     If (first) Return g;
     Var g = 10;
-    g += 1;
+    For (i = 0; i < 2; i++) g += 1;
     Return g;
 }
 g = 5;
@@ -62,8 +63,11 @@ Print(H(1), H(0), g, H(0), g);
 // expect output: 3 100 6 100
 Function Counter() { This.total = 0; This.Add = Add; }
 Function Add(k) {
-    total += k;
-    count = total * 2;
+    Var j;
+    For (j = 0; j < k; j++) {
+        total += 1;
+        count = total * 2;
+    }
     Return total;
 }
 total = 100;
