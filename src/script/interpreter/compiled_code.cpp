@@ -82,8 +82,9 @@
 // steps are replayed on plain numbers (compiled_numbers.cpp), and an element among them
 // leaves the expression to the full steps. The variable such a statement assigns may also be a
 // name that is no slot (its "++" and "--" too), inside a loop, found with the program's names
-// and written straight (the value left above the base is then the new one), or the slot of a name bound by its assignment once the call has bound it (number
-// code only inside loops, whose later rounds find it bound). A statement "element = value",
+// and written straight (the value left above the base is then the new one), or the slot of a name
+// bound by its assignment once the call has bound it (number code only inside loops, whose later
+// rounds find it bound). A statement "element = value",
 // "+=", "-=" or "*=" on an element of an array in a slot or named, whose value is number code,
 // is a register program too that works the value out, then stores it into the element's cell
 // when the cell holds a number (kNumberElementStore, compiled_register_names.h): nothing before
