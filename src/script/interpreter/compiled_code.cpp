@@ -82,7 +82,16 @@
 // double, it is written again for the kinds its values hold, each load checking its kind
 // and each operator on int32 or doubles (compiled_register_kinds.cpp). With calls, its
 // steps are replayed on plain numbers (compiled_numbers.cpp), and an element among them
-// leaves the expression to the full steps. Such a statement on one slot whose operand is a slot or
+// leaves the expression to the full steps. The variable such a statement assigns may also be a
+// name that is no slot (its "++" and "--" too), inside a loop, found with the program's names
+// and written straight (the value left above the base is then the new one), or the slot of a name
+// bound by its assignment once the call has bound it (number code only inside loops, whose later
+// rounds find it bound). A statement "element = value",
+// "+=", "-=" or "*=" on an element of an array in a slot or named, whose value is number code,
+// is a register program too that works the value out, then stores it into the element's cell
+// when the cell holds a number (kNumberElementStore, compiled_register_names.h): nothing before
+// the store has an effect, so the full steps that follow otherwise find the statement as if it
+// had not begun. Such a statement on one slot whose operand is a slot or
 // a literal (or none: "++", "--"), or a slot and such an operand joined by an operator, is one step
 // instead (kOpSlotStatement), which stores only when the slot and the operand hold numbers of one
 // kind, leaving the statement's value above the base as the number code does, and goes past the
@@ -122,6 +131,7 @@
 #include "script/interpreter/compiled_code.h"
 #include "script/interpreter/compiled_elements.h"
 #include "script/interpreter/compiled_numbers.h"
+#include "script/interpreter/compiled_register_names.h"
 #include "script/interpreter/handler_tables.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/name_table.h"
@@ -775,7 +785,7 @@ public:
             NumberProgram program = CompileNumberProgram(&ops[i], &ops[ops[i].index], out_.doubles,
                                                          out_.elementReads, in_.GetStream());
             // Only the register programs read elements: the steps replayed on numbers do not.
-            if (program.code.empty() && program.readsElements) continue;
+            if (program.code.empty() && (program.readsElements || NeedsRegisters(ops[i]))) continue;
             kept.push_back(ops[i]);
             kept.back().depth = uint16_t(out_.metDoubles.size());
             out_.metDoubles.push_back(0);
@@ -792,7 +802,7 @@ public:
         std::vector<CompiledOp>& ops = out_.ops;
         for (size_t i = 0; i < ops.size(); ++i) {
             CompiledOp& op = ops[i];
-            if (op.op != kOpNumberCode) continue;
+            if (op.op != kOpNumberCode || NeedsRegisters(op)) continue;
             if (op.code == kNumberValue) {
                 const CompiledOp& pair = ops[i + 1];
                 if (op.index == i + 2 && ops[op.index].op == kOpBranchTrue && pair.depth == 1 &&
@@ -868,15 +878,21 @@ public:
             code.code = kNumberValue;
             return AreNumberSteps(at + 1, end);
         }
-        if (end == at + 4 && (first.op == kOpSlot || first.op == kOpBoundSlot) &&
+        if (first.op == kOpElementRead) return SettleElementStore(code, at, end);
+        // A name that is no slot is the register program's first name.
+        const bool named = first.op == kOpName;
+        if (named && code.code == kOutsideLoops) return false;
+        if (end == at + 4 && (first.op == kOpSlot || first.op == kOpBoundSlot || named) &&
             first.depth == 1 && ops[at + 2].op == kOpEmpty && last.op == kOpBinary &&
             last.depth == 1 && (last.code == kTokenIncrement || last.code == kTokenDecrement)) {
             code.code = last.code == kTokenIncrement ? kNumberIncrement : kNumberDecrement;
-            code.count = first.index;
-            code.site = first.op == kOpBoundSlot;
+            code.count = named ? 0 : first.index;
+            code.site = named ? kNumberTargetName : first.op == kOpBoundSlot;
             return true;
         }
-        if (last.depth != 1 || !IsAssignment(last.code)) return false;
+        // A name bound by its assignment is the slot once the call has bound it.
+        const bool binding = first.op == kOpBindName && last.op == kOpAssignBound;
+        if (last.depth != 1 || (!IsAssignment(last.code) && !binding)) return false;
         code.code = kNumberAssign;
         if (end == at + 2 &&
             (last.op == kOpSlotSlot || last.op == kOpSlotInt || last.op == kOpSlotDouble)) {
@@ -884,13 +900,33 @@ public:
             code.site = 0;
             return true;
         }
-        if ((first.op != kOpSlot && first.op != kOpBoundSlot) || first.depth != 1 || end < at + 3 ||
+        if ((first.op != kOpSlot && first.op != kOpBoundSlot && !named && !binding) ||
+            first.depth != 1 || end < at + 3 ||
             (last.op != kOpBinary && last.op != kOpBinarySlot && last.op != kOpBinaryBoundSlot &&
-             last.op != kOpBinaryInt && last.op != kOpBinaryDouble && last.op != kOpBinaryName))
+             last.op != kOpBinaryInt && last.op != kOpBinaryDouble && last.op != kOpBinaryName &&
+             !binding))
             return false;
-        code.count = first.index;
-        code.site = first.op == kOpBoundSlot;
+        code.count = named ? 0 : first.index;
+        code.site = named ? kNumberTargetName : first.op != kOpSlot;
         return AreNumberSteps(at + 2, end - 1);
+    }
+
+    // "element op= value" whose element's target read is step at + 1 and whose value is
+    // number steps: "=", "+=", "-=" or "*=", the operators whose cell writes cannot fail.
+    bool SettleElementStore(CompiledOp& code, size_t at, size_t end) {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        const CompiledOp& read = ops[at + 1];
+        const CompiledOp& assign = ops[end - 1];
+        if (read.code != kElementTarget || read.depth != 1 || assign.op != kOpElementAssign ||
+            assign.depth != 1 || assign.count != 0 ||
+            (assign.code != kTokenAssign && assign.code != kTokenAddAssign &&
+             assign.code != kTokenSubtractAssign && assign.code != kTokenMultiplyAssign))
+            return false;
+        const size_t stop = ElementValueEnd(&ops[read.index], &ops[end - 1]) - ops.data();
+        code.code = kNumberElementStore;
+        code.count = assign.code;
+        code.site = 0;
+        return read.index < stop && AreNumberSteps(read.index, stop);
     }
 
     // Whether the steps from `from` up to `to` are number steps, an element that a
@@ -952,6 +988,14 @@ private:
         EmitJump(target);
     }
     void Label(uint8_t* token) { labels_.emplace(Offset(token), uint32_t(out_.ops.size())); }
+
+    // The `code` of a statement's kOpNumberCode outside loops, until it is settled.
+    static constexpr uint8_t kOutsideLoops = 1;
+    bool InLoop() const {
+        return std::any_of(contexts_.begin(), contexts_.end(), [](const Context& context) {
+            return context.block->kind == kBlockFor || context.block->kind == kBlockWhile;
+        });
+    }
 
     bool Seen(uint32_t nameId) const {
         return std::find(seenNames_.begin(), seenNames_.end(), nameId) != seenNames_.end();
@@ -1742,7 +1786,13 @@ private:
                     break;
                 }
                 uint32_t bound = BindableSlot(token, conditional);
-                if (code == kTokenName && bound == kNoSlot) Emit(kOpNumberCode, 0, token);
+                // A name's binding assignment is number code once its call has bound it,
+                // which only a loop's later rounds find. A name that is no slot is looked up
+                // once per state of the scopes, which a statement outside loops seldom meets
+                // twice: only a loop's statement may assign it as number code.
+                const bool inLoop = InLoop();
+                if ((code == kTokenName || code == kTokenArrayName) && (bound == kNoSlot || inLoop))
+                    Emit(kOpNumberCode, 0, token, 0, 0, inLoop ? 0 : kOutsideLoops);
                 declaring_ = declared;
                 uint8_t* next =
                     bound != kNoSlot ? BoundExpression(0, token, bound) : Expression(0, token);
@@ -2752,7 +2802,11 @@ DoReturnZero:
 DoNumberCode : {
     depth_ = base;
     const CompiledOp* end = ops + op->index;
-    if (!RunNumberCode(code, op, end, slots, bound)) ZORV_NEXT_STEP();
+    if (!RunNumberCode(code, op, end, slots, bound) ||
+        (op->code == kNumberElementStore &&
+         !StoreNumberInElement(code.numberPrograms[op->depth], *op, slots_[base + 1]->value, slots,
+                               bound)))
+        ZORV_NEXT_STEP();
     // The step at the end taken here too, when it has nothing to do but count or branch.
     if (end->op == kOpBranchTrue) {
         // A double holds as the branch reads it, by its integer, which cannot fail.

@@ -286,7 +286,15 @@ enum NumberCodeKind : uint8_t {
     // "slot++" or "slot--" (`site` as for kNumberAssign).
     kNumberIncrement,
     kNumberDecrement,
+    // ---- Names and elements of arrays as targets (compiled_register_names.h) ----
+    // "element op= value" (operator `count`): the value worked out by the register program,
+    // then stored into the cell of its first element (compiled_elements.cpp).
+    kNumberElementStore,
 };
+
+// With kNumberAssign, kNumberIncrement and kNumberDecrement: the `site` of a statement
+// on a name that is no slot, the first name of its register program.
+constexpr uint32_t kNumberTargetName = 2;
 
 struct CompiledOp {
     uint8_t op;

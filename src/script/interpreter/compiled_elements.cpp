@@ -4,6 +4,7 @@
 
 #include "script/interpreter/compiled_code.h"
 #include "script/interpreter/compiled_elements.h"
+#include "script/interpreter/compiled_register_names.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_codes.h"
 #include "script/values/script_array.h"
@@ -219,6 +220,35 @@ bool StoreElementCell(const CompiledFunction& code, const ElementStore& store, u
              cell, number);
         number = cell;
         break;
+    }
+    return array->WriteNumber(flat, number);
+}
+
+bool StoreNumberInElement(const NumberProgram& program, const CompiledOp& op, const CValue& value,
+                          const CValue* slots, uint64_t bound) {
+    const ElementRead& target = program.elements[0];
+    if (target.begin == kOpElementBoundSlot && ((bound >> target.slot) & 1) == 0) return false;
+    CScriptArray* array =
+        CInterpretor::ArrayOf(target.begin == kOpElementName ? program.variables[target.slot]->value
+                                                             : slots[target.slot]);
+    int32_t indices[ElementRead::kMaxIndices];
+    uint32_t flat;
+    Number cell;
+    if (array == nullptr || !ElementFlatIndex(target, *array, slots, bound, indices, flat) ||
+        !array->ReadNumber(flat, cell))
+        return false;
+    Number number;
+    number.kind = value.GetType();
+    if (number.kind == kValueInt)
+        number.integer = value.IntPayload();
+    else
+        number.real = value.DoublePayload();
+    if (op.count != kTokenAssign) {
+        Join(op.count == kTokenAddAssign        ? kTokenPlus
+             : op.count == kTokenSubtractAssign ? kTokenMinus
+                                                : kTokenMultiply,
+             cell, number);
+        number = cell;
     }
     return array->WriteNumber(flat, number);
 }

@@ -12,6 +12,7 @@
 #include "script/interpreter/compiled_code.h"
 #include "script/interpreter/compiled_numbers.h"
 #include "script/interpreter/compiled_register_kinds.h"
+#include "script/interpreter/compiled_register_names.h"
 #include "script/interpreter/compiled_registers.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_record.h"
@@ -66,6 +67,7 @@ public:
     bool RightOperand(const CompiledOp& op) {
         switch (op.op) {
         case kOpBinary:
+        case kOpAssignBound:
             return true;
         case kOpBinarySlot:
         case kOpSlotSlot:
@@ -101,6 +103,16 @@ public:
               uint8_t* token = nullptr) {
         program_.code.push_back(
             RegisterInstruction{uint8_t(opcode), uint8_t(target), left, right, token});
+    }
+
+    // The statement's target, the program's first name or element.
+    void TargetName(uint8_t* token) { program_.names.push_back(token); }
+    void TargetElement(ElementRead read, uint8_t* token) {
+        if (read.begin == kOpElementName) {
+            read.slot = uint32_t(program_.names.size());
+            program_.names.push_back(token);
+        }
+        program_.elements.push_back(read);
     }
 
     NumberProgram Take() {
@@ -270,17 +282,43 @@ NumberProgram CompileRegisters(const CompiledOp* at, const CompiledOp* end,
         writer.Emit(kRegisterReturn, 1);
         return writer.Take();
     }
-    if (at->code != kNumberAssign) return {};
+    if (at->code == kNumberElementStore) {
+        // The value above the element, which the store writes once it is worked out.
+        const CompiledOp& read = at[1];
+        writer.TargetElement(elementReads[read.count], read.token);
+        const CompiledOp* value = end - at->index + read.index;
+        if (!writer.Steps(value, ElementValueEnd(value, end - 1))) return {};
+        writer.Emit(kRegisterReturn, 2);
+        return writer.Take();
+    }
+    const bool named = at->site == kNumberTargetName;
+    if (named) writer.TargetName(at[1].token);
+    auto loadTarget = [&] {
+        if (named)
+            writer.Emit(kRegisterName, 1, 0, 0, at[1].token);
+        else
+            writer.Emit(kRegisterSlot, 1, 0, at->count);
+    };
+    if (at->code != kNumberAssign) {
+        // A slot's "++" and "--" are steps of their own (kOpSlotStatement).
+        if (!named) return {};
+        loadTarget();
+        writer.Emit(kRegisterInt, 2, 0, 1);
+        writer.Binary(at->code == kNumberIncrement ? kTokenPlus : kTokenMinus, kFormRegisters, 1, 0,
+                      0);
+        writer.Emit(kRegisterReturn, 1);
+        return writer.Take();
+    }
     // "slot = value" in one step, or the steps of the value above the assigned slot's read.
     const CompiledOp& assignment = end[-1];
     if (end != at + 2 && !writer.Steps(at + 2, end - 1)) return {};
     if (!writer.RightOperand(assignment)) return {};
-    if (assignment.code == kTokenAssign) {
+    if (assignment.code == kTokenAssign || assignment.op == kOpAssignBound) {
         writer.Emit(kRegisterReturn, 2);
         return writer.Take();
     }
     // The variable's value as the operator's left side, the result its new value.
-    writer.Emit(kRegisterSlot, 1, 0, at->count);
+    loadTarget();
     if (!writer.Binary(CompoundOperator(assignment.code), kFormRegisters, 1, 0, 0)) return {};
     writer.Emit(kRegisterReturn, 1);
     return writer.Take();
@@ -315,15 +353,11 @@ template <bool kIntegers>
 bool CInterpretor::RunNumberProgram(const NumberProgram& program, const CompiledOp& op,
                                     CValue* slots, uint64_t bound) {
     using Value = std::conditional_t<kIntegers, int32_t, Number>;
-    CValue* target = nullptr;
-    if (op.code != kNumberValue) {
-        target = &slots[op.count];
-        if ((op.site != 0 && ((bound >> op.count) & 1) == 0) || target->GetType() > kValueDouble)
-            return false;
-    }
-    CVariable* const* variables = program.variables.data();
     if (program.epoch != ScopeEpoch() && !FindNames(program)) [[unlikely]]
         return false;
+    CValue* target;
+    if (!NumberTargetOf(program, op, slots, bound, target)) return false;
+    CVariable* const* variables = program.variables.data();
     const RegisterInstruction* instruction = program.code.data();
     Registers<Value> registers;
     auto slot = [slots](int64_t index, Value& out) {
@@ -483,13 +517,9 @@ Return : {
 [[gnu::always_inline]] inline bool CInterpretor::RunKinded(const NumberProgram& program,
                                                            const CompiledOp& op, CValue* slots,
                                                            uint64_t bound) {
-    CValue* target = nullptr;
-    if (op.code != kNumberValue) {
-        target = &slots[op.count];
-        if ((op.site != 0 && ((bound >> op.count) & 1) == 0) || target->GetType() > kValueDouble)
-            return false;
-    }
     if (program.epoch != ScopeEpoch() && !FindNames(program)) return false;
+    CValue* target;
+    if (!NumberTargetOf(program, op, slots, bound, target)) return false;
     if (program.kinded.empty() && !WriteKindedProgram(program, slots, bound)) return false;
     StackSlot* place = slots_[depth_ + 1];
     if (!RunKindedProgram(program, slots, bound, target, place->value)) return false;

@@ -1,0 +1,52 @@
+// Number statements whose target is not a slot of the call: a name found through the scopes
+// (a global, This's member, a local of the walk's), or the cell of an element. The register
+// program finds the target's variable with its other names, once per state of the scopes,
+// and writes it straight; an element's cell is written after the program has worked the
+// value out, which it can do first since nothing it reads has an effect.
+#pragma once
+
+#include "script/interpreter/compiled_code.h"
+#include "script/interpreter/compiled_registers.h"
+#include "script/interpreter/interpretor.h"
+#include "script/values/value.h"
+
+// Whether the number code `op` can run only as a register program: the steps replayed on
+// numbers write slots alone.
+inline bool NeedsRegisters(const CompiledOp& op) {
+    return op.code == kNumberElementStore ||
+           (op.code != kNumberValue && op.site == kNumberTargetName);
+}
+
+// Where the value of a kNumberElementStore's statement, from step `from`, ends: at the
+// steps that make a new array for a name no scope has, or else at its assignment.
+inline const CompiledOp* ElementValueEnd(const CompiledOp* from, const CompiledOp* assignment) {
+    for (const CompiledOp* step = from; step != assignment; ++step)
+        if (step->op == kOpNewArray && step->depth == 1) return step;
+    return assignment;
+}
+
+// The variable the number code `op` writes (null for a condition's, and for an element's,
+// which StoreNumberInElement writes), its program's names found; false when it may not be
+// written as a number: a slot the call has not bound, or a value that is no number (the
+// walk's operators then concatenate, replace or fail).
+[[gnu::always_inline]] inline bool NumberTargetOf(const NumberProgram& program,
+                                                  const CompiledOp& op, CValue* slots,
+                                                  uint64_t bound, CValue*& target) {
+    target = nullptr;
+    if (op.code == kNumberValue || op.code == kNumberElementStore) return true;
+    if (op.site == kNumberTargetName) {
+        target = &program.variables[0]->value;
+    } else {
+        if (op.site != 0 && ((bound >> op.count) & 1) == 0) return false;
+        target = &slots[op.count];
+    }
+    return target->GetType() <= kValueDouble;
+}
+
+// The value a kNumberElementStore's program worked out, `value`, stored by its operator into
+// the cell of the program's first element; false, with nothing changed, when the element is
+// not at hand or its cell holds no number: the full steps then make, grow, shape or fail as
+// the walk does.
+[[gnu::noinline]] bool StoreNumberInElement(const NumberProgram& program, const CompiledOp& op,
+                                            const CValue& value, const CValue* slots,
+                                            uint64_t bound);

@@ -1,0 +1,194 @@
+// Random programs whose number statements assign to names that are no slots of the call
+// (globals, names of a top level) and to elements of global arrays of one and two
+// dimensions, and to names bound by their first assignment, run compiled and on the
+// reference walk: each value, kind, error and housekeeping tick must agree. The globals
+// and cells change kind between rounds, elements go missing, arrays grow and cells take
+// texts, so that the register programs give way as often as they run.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "script/interpreter/reference_walk_runner.h"
+
+namespace {
+
+class NameOperandsMaker {
+public:
+    explicit NameOperandsMaker(uint32_t seed) : random_(seed) {}
+
+    // In a function, or (`topLevel`) at the top level, where every name is a global.
+    std::string Make(bool topLevel) {
+        std::string text = "g = 5; h = 0.25; n = 0;\n";
+        for (int k = 0; k < 6; ++k)
+            text += "ga[" + std::to_string(k) + "] = " + Literal() + ";\n";
+        text += "gm[0, 0] = 1.5; gm[1, 0] = 4; gm[0, 1] = -0.25; gm[1, 1] = 9;\n";
+        // An event handler that changes a global's kind, and makes one, between statements.
+        text += "Function H(x) { g = x; made = x; }\n";
+        // In a function, t is bound by this assignment, before anything reads it.
+        std::string loop =
+            "For (i = 0; i < " + std::to_string(2 + Pick(7)) + "; i++) {\nt = " + Element() + ";\n";
+        int statements = 2 + Pick(5);
+        for (int k = 0; k < statements; ++k)
+            loop += Statement();
+        loop += "}\n";
+        // (A function's t goes with the loop's block that bound it.)
+        const std::string shown = "g + \"/\" + h + \"/\" + n";
+        if (topLevel) {
+            text += "a = 3; b = 0.5; t = 0;\n" + loop + "Print(" + shown + " + \"/\" + t);\n";
+        } else {
+            text += "Function F(p0) {\nVar a = p0; Var b = 0.5; Var i;\n" + loop + "Return " +
+                    shown + ";\n}\n";
+            text += "Print(F(3));\nPrint(F(2.5));\nPrint(F(2147483647));\n";
+        }
+        text += "Print(ga[0], ga[1], ga[2], ga[3], ga[4], ga[5], gm[0, 0], gm[1, 1]);\n";
+        return text;
+    }
+
+private:
+    int Pick(int n) { return int(random_() % uint32_t(n)); }
+
+    std::string Literal() {
+        static const char* const kLiterals[] = {"0",          "1",   "2",    "7",     "-1",
+                                                "2147483647", "0.5", "2.25", "-0.75", "3"};
+        return kLiterals[Pick(int(std::size(kLiterals)))];
+    }
+
+    // An element of a global array by slot, integer or "slot + integer" indices, now and
+    // then one outside its array.
+    std::string Element() {
+        switch (Pick(6)) {
+        case 0:
+            return "ga[i]";
+        case 1:
+            return "ga[i + " + std::to_string(Pick(3)) + "]";
+        case 2:
+            return Pick(5) == 0 ? "ga[i - 1]" : "ga[" + std::to_string(Pick(6)) + "]";
+        case 3:
+            return "gm[" + std::to_string(Pick(2)) + ", " + std::to_string(Pick(2)) + "]";
+        case 4:
+            return Pick(3) == 0 ? "gm[i, 1]" : "gm[1, i & 1]";
+        default:
+            return "ga[5 - i]";
+        }
+    }
+
+    std::string Operand(int depth) {
+        if (Pick(3) == 0) return Element();
+        switch (Pick(depth > 2 ? 3 : 5)) {
+        case 0:
+            return std::string(1, "abghint"[Pick(7)]);
+        case 1:
+            return Literal();
+        case 2:
+            return std::string(1, "ghn"[Pick(3)]);
+        case 3:
+            return "(" + Expression(depth + 1) + ")";
+        default:
+            return "- " + std::string(1, "abgh"[Pick(4)]);
+        }
+    }
+
+    std::string Expression(int depth) {
+        static const char* const kOperators[] = {"+",  "-", "*", "/",  "%",  "&", "|",
+                                                 "<<", "<", ">", "==", "&&", "^"};
+        std::string text = Operand(depth);
+        int operators = Pick(depth > 1 ? 2 : 4);
+        for (int i = 0; i < operators; ++i)
+            text += std::string(" ") + kOperators[Pick(int(std::size(kOperators)))] + " " +
+                    Operand(depth + 1);
+        return text;
+    }
+
+    // A global's name, a name bound by its first assignment (t), or an element.
+    std::string Target() {
+        switch (Pick(6)) {
+        case 0:
+            return "t";
+        case 1:
+        case 2:
+            return Element();
+        default:
+            return std::string(1, "ghn"[Pick(3)]);
+        }
+    }
+
+    std::string Statement() {
+        static const char* const kCompound[] = {"+=", "-=", "*=", "/=", "%=", "|=", "<<="};
+        switch (Pick(9)) {
+        case 0:
+            return std::string(1, "ghn"[Pick(3)]) + (Pick(2) == 0 ? "++" : "--") + ";\n";
+        case 1: {
+            // A kind met from a later round on, by a global or a cell.
+            static const char* const kChanges[] = {"2.5", "\"4\"", "0", "2147483647", "-1"};
+            const std::string target = Pick(2) == 0 ? std::string(1, "gh"[Pick(2)]) : Element();
+            return "If (i == " + std::to_string(Pick(4)) + ") " + target + " = " +
+                   kChanges[Pick(int(std::size(kChanges)))] + ";\n";
+        }
+        case 2:
+            // An event whose handler changes g between two statements.
+            return "If (i == " + std::to_string(Pick(4)) + ") Post(H, " + Literal() + ");\n";
+        case 3:
+            // Elements that are missing: the array grows, or a new one is made.
+            return std::string(Pick(2) == 0 ? "ga[i + 6]" : "nw[i]") + " = " + Expression(1) +
+                   ";\n";
+        case 4:
+        case 5:
+            return Target() + " " + kCompound[Pick(int(std::size(kCompound)))] + " " +
+                   Expression(1) + ";\n";
+        default:
+            return Target() + " = " + Expression(0) + ";\n";
+        }
+    }
+
+    std::mt19937 random_;
+};
+
+class NameOperands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::test::FreezeClock(100000);
+        savedMath_ = GetScriptClassInfo(kMathId);
+        RegisterScriptClass(&kConsoleClass);
+        RegisterScriptClass(GetProgramClassInfo());
+        RegisterScriptClass(GetStringClassInfo());
+    }
+    void TearDown() override {
+        UnregisterScriptClass(kMathId);
+        if (savedMath_ != nullptr) RegisterScriptClass(savedMath_);
+        platform::test::UnfreezeClock();
+    }
+
+    static void Compare(uint32_t firstSeed, uint32_t count, bool topLevel) {
+        uint32_t ended = 0;
+        for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
+            const std::string source = NameOperandsMaker(seed).Make(topLevel);
+            const Outcome reference = RunProgram(source, Way::kReference);
+            const Outcome compiled = RunProgram(source, Way::kCompiled);
+            ASSERT_NE(reference.output, "does not compile") << source;
+            ASSERT_GE(compiled.compiled, topLevel ? 0u : 1u) << source;
+            ASSERT_EQ(compiled.output, reference.output) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(compiled.code, reference.code) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(compiled.subCode, reference.subCode) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(compiled.line, reference.line) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(compiled.column, reference.column) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(compiled.unit, reference.unit) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(compiled.ticks, reference.ticks) << "seed " << seed << "\n" << source;
+            ended += reference.code == 0 ? 1 : 0;
+        }
+        EXPECT_GE(ended, count / 6);
+    }
+
+private:
+    const ScriptClassInfo* savedMath_ = nullptr;
+};
+
+TEST_F(NameOperands, InFunctionsAgreeWithTheWalk) {
+    Compare(90001, 2000, false);
+}
+
+TEST_F(NameOperands, AtTheTopLevelAgreeWithTheWalk) {
+    Compare(93001, 1500, true);
+}
+
+} // namespace
