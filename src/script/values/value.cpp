@@ -59,14 +59,16 @@ void CValue::Release(bool destroying) {
     case kValueString:
         if ((flags_ & kBorrowedText) == 0) MemFree(&payload_.text);
         break;
-    case kValueObject:
-        if (CIBaseClassImpl* object = payload_.object) {
+    case kValueObject: {
+        ObjectLink* link = payload_.link;
+        if (CIBaseClassImpl* object = link->object) {
             CInterpretor* interpreter = object->interpreter;
             if (!destroying || interpreter == nullptr || interpreter->shuttingDown == 0)
                 --object->useCount;
-            object->RemoveReference(this);
         }
+        CIBaseClassImpl::LetGo(link);
         break;
+    }
     case kValueArray:
         if (owner != nullptr && !(destroying && owner->shuttingDown != 0)) {
             if (CScriptArray* array = owner->GetArray(payload_.array)) array->Release();
@@ -80,11 +82,19 @@ void CValue::Release(bool destroying) {
     payload_.placeholder = 0;
 }
 
+void CValue::SettleObjectGone() const {
+    CIBaseClassImpl::LetGo(payload_.link);
+    type_ = kValueInt;
+    flags_ = 0;
+    payload_.placeholder = 0;
+}
+
 void CValue::Fail(int32_t code, uint32_t subCode) const {
     CInterpretor::RaiseErrorOn(owner, code, subCode);
 }
 
 void CValue::FailKind() const {
+    SettleIfObjectGone();
     switch (type_) {
     case kValueObject:
     case kValueFunction:
@@ -135,8 +145,9 @@ void CValue::SetDefault() {
 }
 
 void CValue::SetObject(CIBaseClassImpl* object, int release) {
-    // Entered first, so that a list that cannot grow leaves the value as it was.
-    if (object != nullptr && !object->AddReference(this)) Fail(15);
+    // Held first, so that running out of memory leaves the value as it was.
+    ObjectLink* link = nullptr;
+    if (object != nullptr && (link = object->Hold()) == nullptr) Fail(15);
     if (release != 0) Release(false);
     type_ = kValueInt;
     flags_ = 0;
@@ -144,7 +155,7 @@ void CValue::SetObject(CIBaseClassImpl* object, int release) {
     if (object == nullptr) return;
     ++object->useCount;
     type_ = kValueObject;
-    payload_.object = object;
+    payload_.link = link;
 }
 
 void CValue::SetFunction(const BlockRecord* record) {
@@ -187,6 +198,7 @@ void CValue::MakeArray() {
 
 void CValue::AssignHeld(const CValue& from) {
     if (&from == this) return;
+    from.SettleIfObjectGone();
     // The new content is taken before the old one is released: releasing may free the
     // source (an item of an array that only this value held).
     CInterpretor* newOwner = from.owner != nullptr ? from.owner : owner;
@@ -205,10 +217,8 @@ void CValue::AssignHeld(const CValue& from) {
         }
         break;
     case kValueObject:
-        if (payload.object != nullptr) {
-            if (!payload.object->AddReference(this)) Fail(15);
-            ++payload.object->useCount;
-        }
+        if (payload.link->object->Hold() == nullptr) Fail(15);
+        ++payload.link->object->useCount;
         break;
     case kValueArray:
         if (newOwner != nullptr) {
@@ -230,6 +240,7 @@ void CValue::AssignWithOwner(CInterpretor* interpreter, const CValue& from) {
 }
 
 int32_t CValue::ConvertToInt() const {
+    SettleIfObjectGone();
     switch (type_) {
     case kValueDouble:
         return DoubleToInt(payload_.number);
@@ -247,6 +258,7 @@ int32_t CValue::ConvertToInt() const {
 }
 
 double CValue::GetDouble() const {
+    SettleIfObjectGone();
     switch (type_) {
     case kValueInt:
         return payload_.integer;
@@ -276,6 +288,7 @@ double CValue::GetFloat() const {
 }
 
 const char* CValue::GetString() const {
+    SettleIfObjectGone();
     switch (type_) {
     case kValueInt: {
         if (owner == nullptr) Fail(15);
@@ -308,7 +321,8 @@ const char* CValue::GetStringSafe() const {
 }
 
 CIBaseClassImpl* CValue::GetObject() const {
-    if (type_ == kValueObject) return payload_.object;
+    SettleIfObjectGone();
+    if (type_ == kValueObject) return payload_.link->object;
     Fail(IsPlaceholder(type_) || type_ == kValueDefault ? 41 : 18);
 }
 
@@ -319,6 +333,7 @@ CIBaseClassImpl* CValue::GetObjectNonNull() const {
 }
 
 const BlockRecord* CValue::GetFunction() const {
+    SettleIfObjectGone();
     if (type_ == kValueFunction) return payload_.function;
     Fail(IsPlaceholder(type_) ? 41 : 40);
 }
@@ -337,19 +352,19 @@ uint32_t CValue::GetMissingElementIndex() const {
 }
 
 int CValue::IsObjectOfClass(uint32_t classId) const {
-    return type_ == kValueObject && payload_.object != nullptr &&
-           uint32_t(GetObjectClassId()) == classId;
+    int32_t id = GetObjectClassId();
+    return id >= 0 && uint32_t(id) == classId;
 }
 
 int32_t CValue::GetObjectClassId() const {
-    if (type_ != kValueObject || payload_.object == nullptr) return -1;
-    const CClassRecord* record = payload_.object->classRecord;
+    if (GetType() != kValueObject) return -1;
+    const CClassRecord* record = payload_.link->object->classRecord;
     return record != nullptr ? int32_t(record->classIndex) : 0;
 }
 
 void CValue::ReleaseReferencesTo(CIBaseClassImpl* object) {
     if (object == nullptr) return;
-    if (type_ == kValueObject && payload_.object == object) {
+    if (GetType() == kValueObject && payload_.link->object == object) {
         SetInt(0);
     } else if (CScriptArray* array = GetArray()) {
         array->ReleaseReferencesTo(object);

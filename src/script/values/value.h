@@ -2,13 +2,17 @@
 // an object or an array, a function, or one of the placeholders the interpreter uses
 // while it evaluates the left side of an assignment.
 //
-// A value that holds an object is entered in the object's back-references by address,
-// so values never move: they cannot be copied or moved, only assigned.
+// A value that holds an object holds a counted share of the object's link, not the
+// object itself: when the object goes, the value reads as integer 0 from then on, and
+// settles into one on its first read.
+//
+// Values are not copied or moved, only assigned.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "script/classes/object_link.h"
 #include "script/interpreter/ierror.h"
 
 class CInterpretor;
@@ -48,7 +52,7 @@ public:
     explicit CValue(CInterpretor* interpreter);
     // Empty with the owner, then a copy of `source` when one is given.
     CValue(CInterpretor* interpreter, const CValue* source);
-    // Holds `object` (one use, entered in its back-references); owned by the object's
+    // Holds `object` (one use, one holder of its link); owned by the object's
     // interpreter. To hold the interpreter itself, pass it as a CIBaseClassImpl*.
     explicit CValue(CIBaseClassImpl* object);
     // A null text gives a null (empty) string; `borrow` keeps the pointer instead of
@@ -125,13 +129,16 @@ public:
     // Drops every reference to `object` held here, also inside arrays (at any depth).
     void ReleaseReferencesTo(CIBaseClassImpl* object);
 
-    uint32_t GetType() const { return type_; }
+    uint32_t GetType() const {
+        SettleIfObjectGone();
+        return type_;
+    }
     // Both this and `other` are integers, whose numbers IntPayload reads directly.
     bool IsIntPair(const CValue& other) const { return (type_ | other.type_) == kValueInt; }
     int32_t IntPayload() const { return payload_.integer; }
     double DoublePayload() const { return payload_.number; }
     // The object of a value whose type is kValueObject (null after its object went).
-    CIBaseClassImpl* ObjectPayload() const { return payload_.object; }
+    CIBaseClassImpl* ObjectPayload() const { return payload_.link->object; }
     uint32_t ArrayPayload() const { return payload_.array; }
     uint32_t GetFlags() const { return flags_; }
     // The array held, or null when this is no array or its handle names none.
@@ -205,6 +212,13 @@ private:
     // The release rule: frees or lets go of the content and leaves integer 0. A
     // destructor during shutdown leaves use counts alone.
     void Release(bool destroying);
+    // A value whose object went becomes the integer 0 it reads as: only the content
+    // changes, and it is mutable because the value still reads the same.
+    void SettleObjectGone() const;
+    // The same for a value that may hold anything.
+    void SettleIfObjectGone() const {
+        if (type_ == kValueObject && payload_.link->object == nullptr) SettleObjectGone();
+    }
     void SetPlaceholder(uint32_t type, uintptr_t payload) {
         if (((kNothingHeld >> type_) & 1) == 0) Release(false);
         type_ = type;
@@ -222,13 +236,13 @@ private:
     // Both sides of a two-operand operator after promotion.
     struct Operands;
 
-    uint32_t type_;
-    uint32_t flags_;
-    union {
+    mutable uint32_t type_;
+    mutable uint32_t flags_;
+    mutable union {
         int32_t integer;
         double number;
         char* text;
-        CIBaseClassImpl* object;
+        ObjectLink* link;
         const BlockRecord* function;
         uint32_t array;
         uintptr_t placeholder;
