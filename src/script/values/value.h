@@ -3,8 +3,9 @@
 // while it evaluates the left side of an assignment.
 //
 // A value that holds an object holds a counted share of the object's link, not the
-// object itself: when the object goes, the value reads as integer 0 from then on, and
-// settles into one on its first read.
+// object itself: when the object goes, the value reads as integer 0 from then on (its
+// type and payload accessors say so without writing it), and settles into one when it
+// is next converted, operated on or assigned.
 //
 // Values are not copied or moved, only assigned.
 #pragma once
@@ -130,12 +131,15 @@ public:
     void ReleaseReferencesTo(CIBaseClassImpl* object);
 
     uint32_t GetType() const {
-        SettleIfObjectGone();
-        return type_;
+        return type_ == kValueObject && payload_.link->object == nullptr ? kValueInt : type_;
     }
+    // The tag as stored, for fast paths that check the object anyway: kValueObject also
+    // stands for a value whose object went (its ObjectPayload() is null) and which reads
+    // as integer 0 everywhere else.
+    uint32_t StoredType() const { return type_; }
     // Both this and `other` are integers, whose numbers IntPayload reads directly.
     bool IsIntPair(const CValue& other) const { return (type_ | other.type_) == kValueInt; }
-    int32_t IntPayload() const { return payload_.integer; }
+    int32_t IntPayload() const { return type_ == kValueInt ? payload_.integer : 0; }
     double DoublePayload() const { return payload_.number; }
     // The object of a value whose type is kValueObject (null after its object went).
     CIBaseClassImpl* ObjectPayload() const { return payload_.link->object; }
