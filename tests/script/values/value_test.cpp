@@ -200,6 +200,10 @@ TEST_F(ValueTest, ValuesOfAnObjectThatWentReadAsZeroAndTheLastFreesTheLink) {
     ObjectLink* link = object->link;
     delete object;
     EXPECT_EQ(link->holders, 6);
+    // Its kind and integer read as 0 before anything settles it.
+    EXPECT_EQ(a.GetType(), uint32_t(kValueInt));
+    EXPECT_EQ(a.IntPayload(), 0);
+    EXPECT_EQ(a.ObjectPayload(), nullptr);
     // Every way in settles the value: reads, operators on either side, assignment.
     EXPECT_EQ(a.GetInt(), 0);
     EXPECT_STREQ(b.GetString(), "0");
