@@ -2,11 +2,8 @@
 
 #include "foundation/memory/memory_helpers.h"
 #include "script/interpreter/interpretor.h"
-#include "script/values/value.h"
 
 namespace {
-
-constexpr int32_t kReferenceGrowth = 16;
 
 // Filled at start-up, before any interpreter runs; read-only afterwards.
 const ScriptClassInfo* registeredClasses[kBuiltinClassCount];
@@ -47,19 +44,24 @@ CIBaseClassImpl::CIBaseClassImpl(CInterpretor* interpreter, const CClassRecord* 
 CIBaseClassImpl::~CIBaseClassImpl() {
     // An object deleted without going through Destroy must not stay in the list.
     Unlink();
-    for (int32_t i = 0; i < backReferenceCount; ++i)
-        backReferences[i]->SetObject(nullptr, 0);
-    MemFree(&backReferences);
-    backReferenceCount = backReferenceCapacity = 0;
+    DetachLink();
 }
 
 void CIBaseClassImpl::ClearReferences() {
-    // Each holder leaves the list as it lets go; the last entry is taken every time.
-    while (backReferenceCount > 0) {
-        CValue* holder = backReferences[--backReferenceCount];
-        holder->SetObject(nullptr, 0);
-        --useCount;
-    }
+    if (link == nullptr) return;
+    useCount -= link->holders;
+    DetachLink();
+}
+
+void CIBaseClassImpl::DetachLink() {
+    if (link == nullptr) return;
+    link->object = nullptr;
+    if (link->holders == 0) FreeLink(link);
+    link = nullptr;
+}
+
+void CIBaseClassImpl::FreeLink(ObjectLink* link) {
+    MemFree(&link);
 }
 
 void CIBaseClassImpl::CallMethod(uint16_t) {}
@@ -100,25 +102,14 @@ int32_t CIBaseClassImpl::GetProjectKindMask() {
     return -1;
 }
 
-int CIBaseClassImpl::AddReference(CValue* value) {
-    if (backReferenceCount == backReferenceCapacity) {
-        if (backReferenceCapacity > INT32_MAX - kReferenceGrowth) return 0;
-        int32_t capacity = backReferenceCapacity + kReferenceGrowth;
-        if (!MemRealloc(size_t(capacity) * sizeof(CValue*), &backReferences)) return 0;
-        backReferenceCapacity = capacity;
+ObjectLink* CIBaseClassImpl::Hold() {
+    if (link == nullptr) {
+        if (!MemAlloc(sizeof(ObjectLink), &link)) return nullptr;
+        *link = ObjectLink{this, 0};
     }
-    backReferences[backReferenceCount++] = value;
-    return 1;
-}
-
-void CIBaseClassImpl::RemoveReference(CValue* value) {
-    // From the end: the values released first are mostly the ones entered last.
-    for (int32_t i = backReferenceCount - 1; i >= 0; --i) {
-        if (backReferences[i] == value) {
-            backReferences[i] = backReferences[--backReferenceCount];
-            return;
-        }
-    }
+    if (link->holders == INT32_MAX) return nullptr;
+    ++link->holders;
+    return link;
 }
 
 int CIBaseClassImpl::MarkDeleted() {

@@ -1,6 +1,6 @@
 // The base of every object a script can hold. It gives the object its interpreter, its
-// class and its number within the class, a use count, and the list of script values
-// that hold it, so that destroying the object turns every such value into integer 0
+// class and its number within the class, a use count, and the link its script values
+// hold it through, so that destroying the object turns every such value into integer 0
 // instead of leaving it pointing at freed memory.
 //
 // How a built-in class is written:
@@ -31,6 +31,7 @@
 #include <cstdint>
 
 #include "script/classes/class_table.h"
+#include "script/classes/object_link.h"
 
 class CInterpretor;
 class CValue;
@@ -111,8 +112,8 @@ public:
     // `classRecord` is null for objects defined by the script (class index 0). With
     // `addToList` the object goes at the head of its class's object list.
     CIBaseClassImpl(CInterpretor* interpreter, const CClassRecord* classRecord, int addToList);
-    // Every value that still holds the object becomes integer 0 (the use count is left
-    // alone: the object is going anyway).
+    // Every value that still holds the object reads as integer 0 from now on (the use
+    // count is left alone: the object is going anyway).
     ~CIBaseClassImpl() override;
     CIBaseClassImpl(const CIBaseClassImpl&) = delete;
     CIBaseClassImpl& operator=(const CIBaseClassImpl&) = delete;
@@ -135,21 +136,23 @@ public:
     // The kinds of project (mode bits 1, 2, 4) in which the class may be created.
     virtual int32_t GetProjectKindMask();
 
-    // Enters `value` in the back-references; 0 when the list cannot grow, and then
-    // nothing changed (the caller must not take the reference).
-    int AddReference(CValue* value);
-    // Nothing when the value is not in the list.
-    void RemoveReference(CValue* value);
-    // Turns every value that holds the object into integer 0, counting their uses off.
+    // Counts one more value holding the object on its link (made with the first one);
+    // null when memory runs out, and then nothing changed. The value lets go through
+    // LetGo.
+    ObjectLink* Hold();
+    static void LetGo(ObjectLink* link) {
+        if (--link->holders == 0 && link->object == nullptr) FreeLink(link);
+    }
+    // Every value that holds the object reads as integer 0 from now on; their uses are
+    // counted off. Values that hold it later share a new link.
     void ClearReferences();
     // 1 the first time, 0 once the object is already being deleted: lets a destructor
     // that a cascade can reach twice run once.
     int MarkDeleted();
 
     CInterpretor* interpreter;
-    CValue** backReferences = nullptr;
-    int32_t backReferenceCount = 0;
-    int32_t backReferenceCapacity = 0;
+    // Null until a value holds the object.
+    ObjectLink* link = nullptr;
     uint32_t serial = 0;
     const CClassRecord* classRecord;
     // The object's node in its class's object list; 0 when not listed.
@@ -171,4 +174,7 @@ public:
 
 private:
     void Unlink();
+    // The link goes on without the object.
+    void DetachLink();
+    static void FreeLink(ObjectLink* link);
 };

@@ -2968,7 +2968,7 @@ DoSlotMembers : {
     // reads it, without the call; anything else takes the full way below.
     const CValue* value = &slots[op->index];
     const CompiledMemberSite& site = code.memberSites[op->site];
-    if (site.position != 0 && value->GetType() == kValueObject &&
+    if (site.position != 0 && value->StoredType() == kValueObject &&
         (op->code == 0 || ((bound >> op->index) & 1) != 0)) {
         CIBaseClassImpl* object = value->ObjectPayload();
         if (object != nullptr && IsScriptObject(object) &&
@@ -2976,8 +2976,8 @@ DoSlotMembers : {
             const CValue& member =
                 static_cast<CIBaseObjectVar*>(object)->FrontVariable(site.position - 1)->value;
             StackSlot* slot = slots_[base + op->depth];
-            if (member.GetType() <= kValueDouble) {
-                if (slot->anchor.GetType() != kValueObject ||
+            if (member.StoredType() <= kValueDouble) {
+                if (slot->anchor.StoredType() != kValueObject ||
                     slot->anchor.ObjectPayload() != object)
                     slot->anchor.SetObject(object, 1);
                 slot->anchorKind = kValueObject;

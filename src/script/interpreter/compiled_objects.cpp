@@ -28,12 +28,13 @@ void CInterpretor::SlotMembers(CValue* value, CompiledMemberSite& site) {
     // A number member of a script object, the commonest: read as EvalMemberChain reads it.
     auto* token = reinterpret_cast<NameToken*>(currentToken);
     uint8_t* after = currentToken + token->header.size;
-    CIBaseClassImpl* object = value->GetType() == kValueObject ? value->ObjectPayload() : nullptr;
+    CIBaseClassImpl* object =
+        value->StoredType() == kValueObject ? value->ObjectPayload() : nullptr;
     if (object != nullptr && IsScriptObject(object) && token->header.code == kTokenMember &&
         !IsMemberLink(reinterpret_cast<const TokenHeader*>(after)->code)) {
         CheckStack();
         StackSlot* slot = slots_[depth_];
-        if (slot->anchor.GetType() != kValueObject || slot->anchor.ObjectPayload() != object)
+        if (slot->anchor.StoredType() != kValueObject || slot->anchor.ObjectPayload() != object)
             slot->anchor.SetObject(object, 1);
         slot->anchorKind = kValueObject;
         auto* holder = static_cast<CIBaseObjectVar*>(object);
@@ -45,7 +46,7 @@ void CInterpretor::SlotMembers(CValue* value, CompiledMemberSite& site) {
             site.shape = holder->GetShape();
             site.position = member != nullptr ? holder->ShapedPosition(member) : 0;
         }
-        if (member != nullptr && member->value.GetType() <= kValueDouble) {
+        if (member != nullptr && member->value.StoredType() <= kValueDouble) {
             currentToken = after;
             place->Assign(member->value);
             place->source = &member->value;

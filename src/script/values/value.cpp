@@ -57,14 +57,16 @@ void CValue::Release(bool destroying) {
     case kValueString:
         if ((flags_ & kBorrowedText) == 0) MemFree(&payload_.text);
         break;
-    case kValueObject:
-        if (CIBaseClassImpl* object = payload_.object) {
+    case kValueObject: {
+        ObjectLink* link = payload_.link;
+        if (CIBaseClassImpl* object = link->object) {
             CInterpretor* interpreter = object->interpreter;
             if (!destroying || interpreter == nullptr || interpreter->shuttingDown == 0)
                 --object->useCount;
-            object->RemoveReference(this);
         }
+        CIBaseClassImpl::LetGo(link);
         break;
+    }
     case kValueArray:
         if (!(destroying && payload_.array->interpreter->shuttingDown != 0))
             payload_.array->Release();
@@ -77,11 +79,19 @@ void CValue::Release(bool destroying) {
     payload_.placeholder = 0;
 }
 
+void CValue::SettleObjectGone() const {
+    CIBaseClassImpl::LetGo(payload_.link);
+    type_ = kValueInt;
+    flags_ = 0;
+    payload_.placeholder = 0;
+}
+
 void CValue::Fail(int32_t code, uint32_t subCode) const {
     CInterpretor::RaiseErrorOn(CInterpretor::Current(), code, subCode);
 }
 
 void CValue::FailKind() const {
+    SettleIfObjectGone();
     switch (type_) {
     case kValueObject:
     case kValueFunction:
@@ -132,8 +142,9 @@ void CValue::SetDefault() {
 }
 
 void CValue::SetObject(CIBaseClassImpl* object, int release) {
-    // Entered first, so that a list that cannot grow leaves the value as it was.
-    if (object != nullptr && !object->AddReference(this)) Fail(15);
+    // Held first, so that running out of memory leaves the value as it was.
+    ObjectLink* link = nullptr;
+    if (object != nullptr && (link = object->Hold()) == nullptr) Fail(15);
     if (release != 0) Release(false);
     type_ = kValueInt;
     flags_ = 0;
@@ -141,7 +152,7 @@ void CValue::SetObject(CIBaseClassImpl* object, int release) {
     if (object == nullptr) return;
     ++object->useCount;
     type_ = kValueObject;
-    payload_.object = object;
+    payload_.link = link;
 }
 
 void CValue::SetFunction(const BlockRecord* record) {
@@ -185,6 +196,7 @@ void CValue::MakeArray() {
 
 void CValue::AssignHeld(const CValue& from) {
     if (&from == this) return;
+    from.SettleIfObjectGone();
     // The new content is taken before the old one is released: releasing may free the
     // source (an item of an array that only this value held).
     uint32_t type = from.type_;
@@ -202,10 +214,8 @@ void CValue::AssignHeld(const CValue& from) {
         }
         break;
     case kValueObject:
-        if (payload.object != nullptr) {
-            if (!payload.object->AddReference(this)) Fail(15);
-            ++payload.object->useCount;
-        }
+        if (payload.link->object->Hold() == nullptr) Fail(15);
+        ++payload.link->object->useCount;
         break;
     case kValueArray:
         ++payload.array->useCount;
@@ -219,6 +229,7 @@ void CValue::AssignHeld(const CValue& from) {
 }
 
 int32_t CValue::ConvertToInt() const {
+    SettleIfObjectGone();
     switch (type_) {
     case kValueDouble:
         return DoubleToInt(payload_.number);
@@ -236,6 +247,7 @@ int32_t CValue::ConvertToInt() const {
 }
 
 double CValue::GetDouble() const {
+    SettleIfObjectGone();
     switch (type_) {
     case kValueInt:
         return payload_.integer;
@@ -265,6 +277,7 @@ double CValue::GetFloat() const {
 }
 
 const char* CValue::GetString() const {
+    SettleIfObjectGone();
     switch (type_) {
     case kValueInt: {
         CInterpretor* interpreter = CInterpretor::Current();
@@ -299,7 +312,8 @@ const char* CValue::GetStringSafe() const {
 }
 
 CIBaseClassImpl* CValue::GetObject() const {
-    if (type_ == kValueObject) return payload_.object;
+    SettleIfObjectGone();
+    if (type_ == kValueObject) return payload_.link->object;
     Fail(IsPlaceholder(type_) || type_ == kValueDefault ? 41 : 18);
 }
 
@@ -310,6 +324,7 @@ CIBaseClassImpl* CValue::GetObjectNonNull() const {
 }
 
 const BlockRecord* CValue::GetFunction() const {
+    SettleIfObjectGone();
     if (type_ == kValueFunction) return payload_.function;
     Fail(IsPlaceholder(type_) ? 41 : 40);
 }
@@ -328,19 +343,19 @@ uint32_t CValue::GetMissingElementIndex() const {
 }
 
 int CValue::IsObjectOfClass(uint32_t classId) const {
-    return type_ == kValueObject && payload_.object != nullptr &&
-           uint32_t(GetObjectClassId()) == classId;
+    int32_t id = GetObjectClassId();
+    return id >= 0 && uint32_t(id) == classId;
 }
 
 int32_t CValue::GetObjectClassId() const {
-    if (type_ != kValueObject || payload_.object == nullptr) return -1;
-    const CClassRecord* record = payload_.object->classRecord;
+    if (GetType() != kValueObject) return -1;
+    const CClassRecord* record = payload_.link->object->classRecord;
     return record != nullptr ? int32_t(record->classIndex) : 0;
 }
 
 void CValue::ReleaseReferencesTo(CIBaseClassImpl* object) {
     if (object == nullptr) return;
-    if (type_ == kValueObject && payload_.object == object) {
+    if (GetType() == kValueObject && payload_.link->object == object) {
         SetInt(0);
     } else if (CScriptArray* array = GetArray()) {
         array->ReleaseReferencesTo(object);

@@ -2,13 +2,18 @@
 // an object or an array, a function, or one of the placeholders the interpreter uses
 // while it evaluates the left side of an assignment.
 //
-// A value that holds an object is entered in the object's back-references by address,
-// so values never move: they cannot be copied or moved, only assigned.
+// A value that holds an object holds a counted share of the object's link, not the
+// object itself: when the object goes, the value reads as integer 0 from then on (its
+// type and payload accessors say so without writing it), and settles into one when it
+// is next converted, operated on or assigned.
+//
+// Values are not copied or moved, only assigned.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "script/classes/object_link.h"
 #include "script/interpreter/ierror.h"
 
 class CInterpretor;
@@ -51,8 +56,8 @@ public:
     explicit CValue(CInterpretor* interpreter);
     // Empty, then a copy of `source` when one is given.
     CValue(CInterpretor* interpreter, const CValue* source);
-    // Holds `object` (one use, entered in its back-references). To hold the
-    // interpreter itself, pass it as a CIBaseClassImpl*.
+    // Holds `object` (one use, one holder of its link). To hold the interpreter itself,
+    // pass it as a CIBaseClassImpl*.
     explicit CValue(CIBaseClassImpl* object);
     // A null text gives a null (empty) string; `borrow` keeps the pointer instead of
     // copying the text.
@@ -127,13 +132,19 @@ public:
     // Drops every reference to `object` held here, also inside arrays (at any depth).
     void ReleaseReferencesTo(CIBaseClassImpl* object);
 
-    uint32_t GetType() const { return type_; }
+    uint32_t GetType() const {
+        return type_ == kValueObject && payload_.link->object == nullptr ? kValueInt : type_;
+    }
+    // The tag as stored, for fast paths that check the object anyway: kValueObject also
+    // stands for a value whose object went (its ObjectPayload() is null) and which reads
+    // as integer 0 everywhere else.
+    uint32_t StoredType() const { return type_; }
     // Both this and `other` are integers, whose numbers IntPayload reads directly.
     bool IsIntPair(const CValue& other) const { return (type_ | other.type_) == kValueInt; }
-    int32_t IntPayload() const { return payload_.integer; }
+    int32_t IntPayload() const { return type_ == kValueInt ? payload_.integer : 0; }
     double DoublePayload() const { return payload_.number; }
     // The object of a value whose type is kValueObject (null after its object went).
-    CIBaseClassImpl* ObjectPayload() const { return payload_.object; }
+    CIBaseClassImpl* ObjectPayload() const { return payload_.link->object; }
     uint32_t GetFlags() const { return flags_; }
     // The array held, or null when this is no array.
     CScriptArray* GetArray() const { return type_ == kValueArray ? payload_.array : nullptr; }
@@ -203,6 +214,13 @@ private:
     // The release rule: frees or lets go of the content and leaves integer 0. A
     // destructor during shutdown leaves use counts alone.
     void Release(bool destroying);
+    // A value whose object went becomes the integer 0 it reads as: only the content
+    // changes, and it is mutable because the value still reads the same.
+    void SettleObjectGone() const;
+    // The same for a value that may hold anything.
+    void SettleIfObjectGone() const {
+        if (type_ == kValueObject && payload_.link->object == nullptr) SettleObjectGone();
+    }
     void SetPlaceholder(uint32_t type, uintptr_t payload) {
         if (((kNothingHeld >> type_) & 1) == 0) Release(false);
         type_ = type;
@@ -220,13 +238,13 @@ private:
     // Both sides of a two-operand operator after promotion.
     struct Operands;
 
-    uint32_t type_;
-    uint32_t flags_;
-    union {
+    mutable uint32_t type_;
+    mutable uint32_t flags_;
+    mutable union {
         int32_t integer;
         double number;
         char* text;
-        CIBaseClassImpl* object;
+        ObjectLink* link;
         const BlockRecord* function;
         // Counted: each value holding the array is one of its uses.
         CScriptArray* array;

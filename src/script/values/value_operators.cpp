@@ -80,6 +80,19 @@ struct CValue::Operands {
         }
     }
 
+    // Operands whose objects went take part as the integer 0 they read as.
+    static void Settle(const CValue& left, const CValue& right) {
+        left.SettleIfObjectGone();
+        right.SettleIfObjectGone();
+    }
+
+    // Whether `v` held an object that went, and now holds integer 0.
+    static bool SettledGone(const CValue& v) {
+        if (v.type_ != kValueObject || v.payload_.link->object != nullptr) return false;
+        v.SettleObjectGone();
+        return true;
+    }
+
     // A one-operand operator on a value that is no number.
     [[noreturn]] static void FailOperand(const CValue& v) {
         if (v.type_ == kValueString) v.Fail(12);
@@ -106,6 +119,7 @@ struct CValue::Operands {
 
     // "+", "-" and the ordering comparisons: a text on either side makes both texts.
     void Arithmetic(const CValue& left, const CValue& right) {
+        Settle(left, right);
         uint32_t l = left.type_;
         uint32_t r = right.type_;
         if (l == r) {
@@ -123,6 +137,7 @@ struct CValue::Operands {
 
     // "*", "/" and "%": numbers only.
     void Numeric(const CValue& left, const CValue& right) {
+        Settle(left, right);
         uint32_t l = left.type_;
         uint32_t r = right.type_;
         if (IsNumber(l) && IsNumber(r)) return Numbers(left, right, l == r ? l : kValueDouble);
@@ -133,6 +148,7 @@ struct CValue::Operands {
 
     // The bitwise operators: doubles are truncated to integers.
     void Integer(const CValue& left, const CValue& right) {
+        Settle(left, right);
         uint32_t l = left.type_;
         uint32_t r = right.type_;
         if (IsNumber(l) && IsNumber(r)) return Numbers(left, right, kValueInt);
@@ -144,14 +160,14 @@ struct CValue::Operands {
     // A reference equals a number only when it is null and the number is 0: an address
     // is no script number, and a 64-bit one cannot be folded into one.
     static bool ReferenceEqualsNumber(const CValue& reference, const CValue& number) {
-        bool isNull = reference.type_ == kValueObject ? reference.payload_.object == nullptr
+        bool isNull = reference.type_ == kValueObject ? reference.payload_.link->object == nullptr
                                                       : reference.payload_.function == nullptr;
         return isNull && AsDouble(number) == 0.0;
     }
 
     static uintptr_t Address(const CValue& reference) {
         return reference.type_ == kValueObject
-                   ? reinterpret_cast<uintptr_t>(reference.payload_.object)
+                   ? reinterpret_cast<uintptr_t>(reference.payload_.link->object)
                    : reinterpret_cast<uintptr_t>(reference.payload_.function);
     }
 
@@ -160,6 +176,7 @@ struct CValue::Operands {
     }
 
     static bool Equal(const CValue& left, const CValue& right) {
+        Settle(left, right);
         uint32_t l = left.type_;
         uint32_t r = right.type_;
         if (l == r) {
@@ -393,6 +410,8 @@ void CValue::Negate() {
         payload_.integer = Wrap(0u - uint32_t(payload_.integer));
     } else if (type_ == kValueDouble) {
         payload_.number = -payload_.number;
+    } else if (Operands::SettledGone(*this)) {
+        Negate();
     } else {
         Operands::FailOperand(*this);
     }
@@ -403,6 +422,8 @@ void CValue::Not() {
         payload_.integer = payload_.integer == 0;
     } else if (type_ == kValueDouble) {
         SetInt(payload_.number == 0.0);
+    } else if (Operands::SettledGone(*this)) {
+        Not();
     } else {
         Operands::FailOperand(*this);
     }
@@ -421,6 +442,8 @@ void CValue::Complement() {
         payload_.integer = ~payload_.integer;
     } else if (type_ == kValueDouble) {
         SetInt(~DoubleToInt(payload_.number));
+    } else if (Operands::SettledGone(*this)) {
+        Complement();
     } else {
         Operands::FailOperand(*this);
     }
@@ -431,6 +454,8 @@ void CValue::Increment() {
         payload_.integer = Wrap(uint32_t(payload_.integer) + 1u);
     } else if (type_ == kValueDouble) {
         payload_.number += 1.0;
+    } else if (Operands::SettledGone(*this)) {
+        Increment();
     } else {
         Operands::FailOperand(*this);
     }
@@ -441,6 +466,8 @@ void CValue::Decrement() {
         payload_.integer = Wrap(uint32_t(payload_.integer) - 1u);
     } else if (type_ == kValueDouble) {
         payload_.number -= 1.0;
+    } else if (Operands::SettledGone(*this)) {
+        Decrement();
     } else {
         Operands::FailOperand(*this);
     }

@@ -152,7 +152,7 @@ TEST_F(ScriptArrayTest, ArraysAreSharedByAssignmentAndDestroyedWithTheirLastHold
     b.SetFloat(1.0);
     EXPECT_EQ(interpreter.arrayList.GetCount(), 0u);
     EXPECT_EQ(first.useCount, 1);
-    EXPECT_EQ(first.backReferenceCount, 1);
+    EXPECT_EQ(Holders(first), 1);
 }
 
 TEST_F(ScriptArrayTest, FlatStoresNeverGrowAndStoresNeedAnArray) {
@@ -209,7 +209,7 @@ TEST_F(ScriptArrayTest, EveryKindSurvivesItsCellTheBoxAndTheWayBack) {
     a.SetInt(0);
     EXPECT_EQ(nested.GetArray()->useCount, 1u);
     EXPECT_EQ(first.useCount, 0);
-    EXPECT_EQ(first.backReferenceCount, 0);
+    EXPECT_EQ(Holders(first), 0);
 }
 
 TEST_F(ScriptArrayTest, PlainNumbersGoInAndOutOfNumberCellsOnly) {

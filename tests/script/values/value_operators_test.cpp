@@ -133,7 +133,7 @@ TEST_F(ValueTest, EqualityWritesNoOperandUnlessItIsTheResult) {
     left.Equal(same);
     ExpectHolds(left, I(1));
     EXPECT_EQ(first.useCount, 1);
-    EXPECT_EQ(first.backReferenceCount, 1);
+    EXPECT_EQ(Holders(first), 1);
 }
 
 TEST_F(ValueTest, TextOperatorsHandleAliasedAndBorrowedTexts) {

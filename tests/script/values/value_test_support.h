@@ -76,6 +76,11 @@ protected:
 
     void TearDown() override { platform::test::ClearFaults(); }
 
+    // The values that hold `object` through its link.
+    static int32_t Holders(const CIBaseClassImpl& object) {
+        return object.link != nullptr ? object.link->holders : 0;
+    }
+
     void Make(CValue& value, const Sample& spec) {
         switch (spec.type) {
         case kValueInt:
