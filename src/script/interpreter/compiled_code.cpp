@@ -354,6 +354,7 @@ public:
         RewriteSteps(&FunctionCompiler::AddElementStore);
         SettleNumberCode();
         SlotStatements();
+        AddLoopPrograms(out_);
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
         out_.returnsOnly = !scopesOnly_ && ReturnsOnly(out_);
@@ -705,7 +706,8 @@ public:
                 op.op == kOpMemberAssigned || op.op == kOpElementName ||
                 op.op == kOpElementBoundSlot || op.op == kOpNewArray || op.op == kOpNewArrayEnd ||
                 op.op == kOpElementRead || op.op == kOpMemberElementBegin ||
-                op.op == kOpElementStore || op.op == kOpSlotStatement || op.op == kOpSlotBranch)
+                op.op == kOpElementStore || op.op == kOpSlotStatement || op.op == kOpSlotBranch ||
+                op.op == kOpLoopRound)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -2237,8 +2239,9 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoMemberElement,
                                          &&DoElementStore,
                                          &&DoSlotStatement,
-                                         &&DoSlotBranch};
-    static_assert(std::size(kSteps) == kOpSlotBranch + 1);
+                                         &&DoSlotBranch,
+                                         &&DoLoopRound};
+    static_assert(std::size(kSteps) == kOpLoopRound + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -2860,6 +2863,15 @@ DoSlotBranch : {
     op = holds != 0 ? ops + end->index - 1 : end;
     ZORV_NEXT_STEP();
 }
+DoLoopRound:
+    if (quiet()) {
+        --statementCounter_;
+    } else {
+        ZORV_SYNC();
+        EndCompiledStatement(poolMark);
+    }
+    op = ops + RunLoopProgram(code, code.loopPrograms[op->count], slots, bound, base, poolMark) - 1;
+    ZORV_NEXT_STEP();
 DoSwitchSelector:
     ZORV_SYNC();
     KeepSwitchSelector();

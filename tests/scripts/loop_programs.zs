@@ -1,0 +1,90 @@
+//== a handler posted from a loop of number statements runs between its statements and changes what the loop reads
+// expect: end
+// expect output: PLACEHOLDER
+Function H(n) {
+    If ((n % 2) == 0) g = 0.5;
+    Else g = 2;
+    Print("h", n, g);
+    If (n > 0) Post(H, n - 1);
+}
+Function Sum() {
+    Var s = 0;
+    Var i = 0;
+    Post(H, 9);
+    While (i < 12) {
+        s = s + g;
+        i++;
+    }
+    Return s;
+}
+g = 1;
+Print(Sum());
+
+//== an integer division by zero in a loop of number statements fails at its operator after the rounds before it
+// expect: error 0 line 0 column 0
+// expect output: PLACEHOLDER
+Function Divide(n) {
+    Var s = 0;
+    Var i = 0;
+    While (i < 10) {
+        s = s + 100 / (n - i);
+        i++;
+    }
+    Return s;
+}
+Print(Divide(20));
+Print(Divide(5));
+
+//== a loop's variables change from integers to doubles and back between rounds
+// expect: end
+// expect output: PLACEHOLDER
+Function Halves(n) {
+    Var x = n;
+    Var k = 0;
+    For (k = 0; k < 8; k++) {
+        x = x / 2;
+        If (k == 2) x = x + 0.5;
+        If (k == 5) x = 40;
+    }
+    Return x + "/" + k;
+}
+Print(Halves(100), Halves(7.0), Halves(-9));
+
+//== Break, Continue and nested loops of number statements stop where the walk stops
+// expect: end
+// expect output: PLACEHOLDER
+Function Nested(limit) {
+    Var total = 0;
+    Var i;
+    Var j;
+    For (i = 0; i < 6; i++) {
+        If (i == 1) Continue;
+        j = 0;
+        While (j < limit) {
+            j++;
+            If (j == 4) Continue;
+            total = total + (i * j);
+            If (total > 60) Break;
+        }
+        If (total > 100) Break;
+    }
+    Return total + "/" + i + "/" + j;
+}
+Print(Nested(3), Nested(7), Nested(50));
+
+//== a text met by a loop of number statements fails at the statement that reads it
+// expect: error 0 line 0 column 0
+// expect output: PLACEHOLDER
+Function Mix(v) {
+    Var s = 1;
+    Var i = 0;
+    While (i < 5) {
+        s = s * 2;
+        If (i == 3) s = v;
+        s = s - 1;
+        i++;
+    }
+    Return s;
+}
+Print(Mix(7));
+Print(Mix("q"));
