@@ -1,6 +1,16 @@
 //== a handler posted from a loop of number statements runs between its statements and changes what the loop reads
 // expect: end
-// expect output: PLACEHOLDER
+// expect output: h 9 2
+// expect output: h 8 0.5
+// expect output: h 7 2
+// expect output: h 6 0.5
+// expect output: h 5 2
+// expect output: h 4 0.5
+// expect output: h 3 2
+// expect output: h 2 0.5
+// expect output: h 1 2
+// expect output: h 0 0.5
+// expect output: 7.5
 Function H(n) {
     If ((n % 2) == 0) g = 0.5;
     Else g = 2;
@@ -21,8 +31,8 @@ g = 1;
 Print(Sum());
 
 //== an integer division by zero in a loop of number statements fails at its operator after the rounds before it
-// expect: error 0 line 0 column 0
-// expect output: PLACEHOLDER
+// expect: error 111 line 7 column 30
+// expect output: 63
 Function Divide(n) {
     Var s = 0;
     Var i = 0;
@@ -37,7 +47,7 @@ Print(Divide(5));
 
 //== a loop's variables change from integers to doubles and back between rounds
 // expect: end
-// expect output: PLACEHOLDER
+// expect output: 10/8 10/8 10/8
 Function Halves(n) {
     Var x = n;
     Var k = 0;
@@ -52,11 +62,11 @@ Print(Halves(100), Halves(7.0), Halves(-9));
 
 //== Break, Continue and nested loops of number statements stop where the walk stops
 // expect: end
-// expect output: PLACEHOLDER
-Function Nested(limit) {
+// expect output: 690602 750601 760601
+Function Rounds(limit) {
     Var total = 0;
-    Var i;
-    Var j;
+    Var i = 0;
+    Var j = 0;
     For (i = 0; i < 6; i++) {
         If (i == 1) Continue;
         j = 0;
@@ -68,13 +78,13 @@ Function Nested(limit) {
         }
         If (total > 100) Break;
     }
-    Return total + "/" + i + "/" + j;
+    Return (total * 10000) + (i * 100) + j;
 }
-Print(Nested(3), Nested(7), Nested(50));
+Print(Rounds(3), Rounds(7), Rounds(50));
 
 //== a text met by a loop of number statements fails at the statement that reads it
-// expect: error 0 line 0 column 0
-// expect output: PLACEHOLDER
+// expect: error 12 line 7 column 18
+// expect output: 11
 Function Mix(v) {
     Var s = 1;
     Var i = 0;

@@ -92,6 +92,14 @@
 // Number code that meets a site whose function is any other body gives up at once on its later
 // runs: such a call runs only in the full steps.
 //
+// A loop's round whose steps are all such number statements and conditions (with their ends,
+// branches, jumps, inner loops and blocks) runs as one kinded register program
+// (compiled_register_loops.cpp), entered at the jump back to the round's first step
+// (kOpLoopRound): it counts the statements as the steps do, hands statement ends that have
+// more to do than count and block changes to the interpreter, and leaves at the start of a
+// statement, which nothing has changed yet, when a kind it was written for fails to hold or an
+// operator fails.
+//
 // An element "name[index, ...]" keeps its array's variable (a slot, or the name looked up
 // first, as the walk does) in its place while its indices are worked out above it, then
 // takes the element. Where only its value is used (as for the right operand of an operator

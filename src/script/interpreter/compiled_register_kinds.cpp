@@ -368,13 +368,14 @@ namespace {
 // Kinded code run from `code` on: null when it returned its value into `target` (when not
 // null) and `place`; else the instruction it stopped at, having changed nothing since the
 // last statement it finished. With `kLoop`, the code of a loop program, whose statements
-// store into the slots, whose conditions branch, and whose statement ends `end` counts
-// (false: the code stops there); `last` keeps the value of the last statement finished.
-template <bool kLoop, class Slots, class End>
+// store into the slots, whose conditions branch, and whose statement ends and blocks
+// `host` takes (false: the code stops there); `last` keeps the value of the last statement
+// finished.
+template <bool kLoop, class Slots, class Host>
 const RegisterInstruction*
 RunKindedCode(const RegisterInstruction* code, Slots* slots, uint64_t bound,
               CVariable* const* variables, const ElementRead* elements, CValue* target,
-              CValue* place, LoopValue& last, End&& end) {
+              CValue* place, LoopValue& last, Host&& host) {
     KindedRegister registers[CompiledFunction::kMaxQuickDepth + 2];
     const RegisterInstruction* instruction = code;
 #define ZORV_KINDED_LABELS(name, token)                                                            \
@@ -391,7 +392,8 @@ RunKindedCode(const RegisterInstruction* code, Slots* slots, uint64_t bound,
         &&NotInt,          &&NotDouble,     &&Complement,
         &&ReturnInt,       &&ReturnDouble,  ZORV_NUMBER_OPERATORS(ZORV_KINDED_LABELS) &&StoreInt,
         &&StoreDouble,     &&BranchInt,     &&BranchDouble,
-        &&End,             &&Jump,          &&Exit};
+        &&Host,            &&Jump,          &&Exit,
+        &&Host,            &&Host};
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
@@ -525,8 +527,9 @@ BranchDouble:
     if (DoubleToInt(ZORV_HERE.d) == 0) ZORV_NEXT_INSTRUCTION();
     instruction = code + instruction->left;
     goto* kInstructions[instruction->opcode];
-End:
-    if (!end(*instruction)) return instruction;
+// A statement's end or a block's change, which the interpreter takes.
+Host:
+    if (!host(*instruction)) return instruction;
     ZORV_NEXT_INSTRUCTION();
 Jump:
     instruction = code + instruction->left;
@@ -623,24 +626,30 @@ uint32_t CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
         place->value.source = nullptr;
         place->anchorKind = kValueInt;
     };
-    // A statement's end as kOpEndStatement takes it; the program goes on unless the
-    // scopes changed meanwhile, which its names' variables were found in.
-    auto end = [&](const RegisterInstruction& at) __attribute__((always_inline)) {
-        if (pendingEvent_ == 0 && statementCounter_ > 0 && pendingEndCode < 0 &&
-            stopRequest.load(std::memory_order_relaxed) == 0) {
-            --statementCounter_;
-            return true;
+    // A statement's end as kOpEndStatement takes it, a block as kOpPushBlock and
+    // kOpPopBlock take it; the program goes on unless the scopes changed meanwhile, which
+    // its names' variables were found in.
+    auto host = [&](const RegisterInstruction& at) __attribute__((always_inline)) {
+        if (at.opcode == kLoopEnd) {
+            if (pendingEvent_ == 0 && statementCounter_ > 0 && pendingEndCode < 0 &&
+                stopRequest.load(std::memory_order_relaxed) == 0) {
+                --statementCounter_;
+                return true;
+            }
+            leaveValue();
+            EndLoopStatement(code.ops[uint32_t(at.right)], base, poolMark);
+        } else {
+            LoopBlock(code.ops[uint32_t(at.right)], base);
         }
-        leaveValue();
-        EndLoopStatement(code.ops[uint32_t(at.right)], base, poolMark);
         return loop.names.empty() || loop.epoch == ScopeEpoch();
     };
     const RegisterInstruction* at =
         RunKindedCode<true>(loop.code.data(), slots, bound, loop.variables.data(),
-                            loop.elements.data(), nullptr, nullptr, last, end);
+                            loop.elements.data(), nullptr, nullptr, last, host);
     depth_ = base;
     leaveValue();
-    if (at->opcode == kLoopEnd) return at->left;
+    if (at->opcode == kLoopEnd || at->opcode == kLoopPushBlock || at->opcode == kLoopPopBlock)
+        return at->left;
     if (at->opcode == kLoopExit) return uint32_t(at->right);
     // A kind it was written for no longer holds, or an operator failed: the statement's
     // full steps take it.

@@ -83,7 +83,8 @@ constexpr uint32_t kNumberOperatorCount = 0 ZORV_NUMBER_OPERATORS(ZORV_COUNT_OPE
 // being register `left`, false when the slot holds no number; a branch to instruction
 // `left` when register `target` holds (read as an integer); a statement's end, step
 // `right`, counted, where a change of the scopes leaves for step `left`; a jump to
-// instruction `left`; the way out to step `right`.
+// instruction `left`; the way out to step `right`; a block begun or ended by step `right`,
+// where a change of the scopes leaves for step `left`.
 enum LoopOpcode : uint32_t {
     kLoopStoreInt = kKindedBinary + kNumberOperatorCount * 2 * kKindedForms,
     kLoopStoreDouble,
@@ -92,6 +93,8 @@ enum LoopOpcode : uint32_t {
     kLoopEnd,
     kLoopJump,
     kLoopExit,
+    kLoopPushBlock,
+    kLoopPopBlock,
     kLoopOpcodeEnd,
 };
 static_assert(kLoopOpcodeEnd <= 256);

@@ -5,8 +5,9 @@
 // statement's kinds following from those the statements before it store; a load that
 // finds another kind, an operator that fails (an integer division by zero) or a slot that
 // holds no number leaves the program at the start of that statement, which nothing has
-// changed yet, and the full steps take it from there as they would have. Blocks begun or
-// ended in the round leave it too.
+// changed yet, and the full steps take it from there as they would have. Blocks begun and
+// ended in the round (an inner loop's, a braced If's) are taken by the interpreter from the
+// program, so that nested loops run in one program.
 #include <bit>
 
 #include "script/interpreter/compiled_code.h"
@@ -198,8 +199,15 @@ public:
                 JumpTo(kLoopJump, 0, op.index, at);
                 break;
             case kOpPushBlock:
+                Emit(kLoopPushBlock, 0, at + 1, at, at);
+                break;
             case kOpPopBlock:
-                Emit(kLoopExit, 0, 0, at, at);
+                // A block whose end lets go of slots the call bound changes what the
+                // program was written for: the steps take it.
+                if ((code_.blockSlots[op.index] & bound_) != 0)
+                    Emit(kLoopExit, 0, 0, at, at);
+                else
+                    Emit(kLoopPopBlock, 0, at + 1, at, at);
                 break;
             default:
                 break;
@@ -335,6 +343,15 @@ bool CInterpretor::WriteLoopProgram(const CompiledFunction& code, const LoopProg
     loop.epoch = ScopeEpoch();
     loop.stale = !written;
     return written;
+}
+
+void CInterpretor::LoopBlock(const CompiledOp& step, uint32_t base) {
+    currentToken = step.token;
+    depth_ = base + step.depth;
+    if (step.op == kOpPushBlock)
+        PushBlock(GetBlock(step.index));
+    else
+        PopBlock();
 }
 
 void CInterpretor::EndLoopStatement(const CompiledOp& end, uint32_t base, uint32_t poolMark) {

@@ -726,6 +726,8 @@ private:
     // EndCompiledStatement does there, with the statement's value above the base.
     [[gnu::noinline]] void EndLoopStatement(const CompiledOp& end, uint32_t base,
                                             uint32_t poolMark);
+    // A loop program's kOpPushBlock or kOpPopBlock `step`, as the step does it.
+    [[gnu::noinline]] void LoopBlock(const CompiledOp& step, uint32_t base);
     // ---- Array elements of compiled code (compiled_elements.cpp) ----------------------
     // An element named by the current token, which no scope has: the placeholder of a
     // new array as the operand, which only an assignment at `after` (the token after "]")
