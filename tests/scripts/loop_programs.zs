@@ -98,3 +98,36 @@ Function Mix(v) {
 }
 Print(Mix(7));
 Print(Mix("q"));
+
+//== a handler run between the statements of a loop calls the function whose loop it interrupts
+// expect: end
+// expect output: h 12 7.5
+// expect output: h 11 7.5
+// expect output: h 10 7.5
+// expect output: h 9 7.5
+// expect output: h 8 7.5
+// expect output: h 7 7.5
+// expect output: h 6 7.5
+// expect output: h 5 7.5
+// expect output: h 4 7.5
+// expect output: h 3 7.5
+// expect output: h 2 7.5
+// expect output: h 1 7.5
+// expect output: h 0 7.5
+// expect output: 476
+Function H(n) {
+    Print("h", n, Count(3));
+    If (n > 0) Post(H, n - 1);
+}
+Function Count(n) {
+    Var s = 0;
+    Var i = 0;
+    While (i < n) {
+        s = s + (i * 2.5);
+        If (i == 4) s = s + 1;
+        i++;
+    }
+    Return s;
+}
+Post(H, 12);
+Print(Count(20));

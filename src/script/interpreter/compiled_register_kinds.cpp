@@ -599,6 +599,7 @@ bool RunKindedProgram(const NumberProgram& program, const CValue* slots, uint64_
 uint32_t CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
                                       CValue* slots, uint64_t bound, uint32_t base,
                                       uint32_t poolMark) {
+    if (loop.running) return loop.start;
     if (loop.stale || loop.bound != bound) {
         // Written again as long as kinds keep changing only now and then.
         if (loop.writings == LoopProgram::kMaxWritings) return loop.start;
@@ -614,6 +615,11 @@ uint32_t CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
         loop.epoch = ScopeEpoch();
     }
     const std::atomic<uint32_t>& stopRequest = StopRequestFlag();
+    struct Running {
+        bool& running;
+        ~Running() { running = false; }
+    } running{loop.running};
+    loop.running = true;
     LoopValue last;
     // The value of the last statement above the base, where the steps leave it.
     auto leaveValue = [&]() {

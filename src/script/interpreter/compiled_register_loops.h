@@ -34,6 +34,9 @@ struct LoopProgram {
     mutable uint64_t bound = 0;
     mutable bool stale = true;
     mutable uint8_t writings = 0;
+    // Running: a handler that a statement's end dispatches may call the function again,
+    // whose rounds then take the steps, leaving the code that runs as it is.
+    mutable bool running = false;
     static constexpr uint8_t kMaxWritings = 8;
 };
 
