@@ -103,6 +103,14 @@
 // Number code that meets a site whose function is any other body gives up at once on its later
 // runs: such a call runs only in the full steps.
 //
+// A loop's round whose steps are all such number statements and conditions (with their ends,
+// branches, jumps, inner loops and blocks) runs as one kinded register program
+// (compiled_register_loops.cpp), entered at the jump back to the round's first step
+// (kOpLoopRound): it counts the statements as the steps do, hands statement ends that have
+// more to do than count and block changes to the interpreter, and leaves at the start of a
+// statement, which nothing has changed yet, when a kind it was written for fails to hold or an
+// operator fails.
+//
 // An element "name[index, ...]" keeps its array's variable (a slot, or the name looked up
 // first, as the walk does) in its place while its indices are worked out above it, then
 // takes the element. Where only its value is used (as for the right operand of an operator
@@ -366,6 +374,7 @@ public:
         RewriteSteps(&FunctionCompiler::AddElementStore);
         SettleNumberCode();
         SlotStatements();
+        AddLoopPrograms(out_);
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
         out_.returnsOnly = !scopesOnly_ && ReturnsOnly(out_);
@@ -717,7 +726,8 @@ public:
                 op.op == kOpMemberAssigned || op.op == kOpElementName ||
                 op.op == kOpElementBoundSlot || op.op == kOpNewArray || op.op == kOpNewArrayEnd ||
                 op.op == kOpElementRead || op.op == kOpMemberElementBegin ||
-                op.op == kOpElementStore || op.op == kOpSlotStatement || op.op == kOpSlotBranch)
+                op.op == kOpElementStore || op.op == kOpSlotStatement || op.op == kOpSlotBranch ||
+                op.op == kOpLoopRound)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -2289,8 +2299,9 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoMemberElement,
                                          &&DoElementStore,
                                          &&DoSlotStatement,
-                                         &&DoSlotBranch};
-    static_assert(std::size(kSteps) == kOpSlotBranch + 1);
+                                         &&DoSlotBranch,
+                                         &&DoLoopRound};
+    static_assert(std::size(kSteps) == kOpLoopRound + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -2914,6 +2925,15 @@ DoSlotBranch : {
     op = holds != 0 ? ops + end->index - 1 : end;
     ZORV_NEXT_STEP();
 }
+DoLoopRound:
+    if (quiet()) {
+        --statementCounter_;
+    } else {
+        ZORV_SYNC();
+        EndCompiledStatement(poolMark);
+    }
+    op = ops + RunLoopProgram(code, code.loopPrograms[op->count], slots, bound, base, poolMark) - 1;
+    ZORV_NEXT_STEP();
 DoSwitchSelector:
     ZORV_SYNC();
     KeepSwitchSelector();

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "script/interpreter/compiled_register_loops.h"
 #include "script/interpreter/compiled_registers.h"
 
 struct BlockRecord;
@@ -226,6 +227,12 @@ enum CompiledOpCode : uint8_t {
     // A kOpNumberCode of a condition that is one kOpSlotSlot or kOpSlotInt before its
     // kOpBranchTrue, with the branch taken in the same step when both hold integers.
     kOpSlotBranch,
+
+    // ---- Loop rounds as one register program (compiled_register_loops.cpp) ----
+    // A loop's round ending as kOpEndAndJump does, the next rounds then run by loop
+    // program `count` (CompiledFunction::loopPrograms) from step `index` on, up to the
+    // step it leaves at.
+    kOpLoopRound,
 };
 
 // Where a kOpSlotStatement finds its operand: slot `site`, the integer `site`, the double
@@ -427,6 +434,8 @@ struct CompiledFunction {
     std::vector<NumberProgram> numberPrograms;
     std::vector<ElementRead> elementReads;
     std::vector<ElementStore> elementStores;
+    // The loop rounds run as one register program each (kOpLoopRound).
+    std::vector<LoopProgram> loopPrograms;
     uint32_t slotCount = 0;
     // The slots that kOpBindName binds, one bit each.
     uint64_t boundSlots = 0;

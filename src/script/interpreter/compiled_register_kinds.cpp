@@ -41,6 +41,13 @@ class KindedWriter {
 public:
     KindedWriter(const NumberProgram& program, const CValue* slots, uint64_t bound)
         : program_(program), slots_(slots), bound_(bound) {}
+    // For a statement of a loop program: the slots of the kinds `slotKinds` gives (the
+    // values of `slots` are read for the indices of elements only), the names and
+    // elements numbered from `nameBase` and `elementBase`.
+    KindedWriter(const NumberProgram& program, const CValue* slots, uint64_t bound,
+                 const uint32_t* slotKinds, uint32_t nameBase, uint32_t elementBase)
+        : program_(program), slots_(slots), bound_(bound), slotKinds_(slotKinds),
+          nameBase_(nameBase), elementBase_(elementBase) {}
 
     bool Write() {
         for (const RegisterInstruction& instruction : program_.code)
@@ -48,6 +55,9 @@ public:
         return true;
     }
 
+    // The register and kind of the value that the program returns.
+    uint32_t result = 0;
+    uint32_t resultKind = kValueInt;
     std::vector<RegisterInstruction> code;
 
 private:
@@ -66,7 +76,11 @@ private:
     static uint32_t NumberKind(const CValue& value) {
         return value.GetType() <= kValueDouble ? value.GetType() : kNoNumber;
     }
-    uint32_t SlotKind(int64_t slot) const { return NumberKind(slots_[uint32_t(slot)]); }
+    uint32_t SlotKind(int64_t slot) const {
+        if (slotKinds_ == nullptr) return NumberKind(slots_[uint32_t(slot)]);
+        const uint32_t kind = slotKinds_[uint32_t(slot)];
+        return kind <= kValueDouble ? kind : kNoNumber;
+    }
     uint32_t NameKind(int64_t name) const {
         return NumberKind(program_.variables[uint32_t(name)]->value);
     }
@@ -90,7 +104,7 @@ private:
         if (side.source == kInSlot)
             Emit(kKindedSlotInt + side.kind, at, 0, side.value);
         else if (side.source == kInName)
-            Emit(kKindedNameInt + side.kind, at, uint32_t(side.value));
+            Emit(kKindedNameInt + side.kind, at, uint32_t(side.value) + nameBase_);
         if (side.source != kInRegister) kinds_[at] = side.kind;
         Convert(at, kind);
     }
@@ -170,6 +184,7 @@ private:
             form = kKindedSlot;
         } else if (right.source == kInName && right.kind == kind) {
             form = kKindedName;
+            operand += nameBase_;
         } else {
             Load(right, target + 1, kind);
             form = kKindedRegisters;
@@ -212,7 +227,7 @@ private:
         case kRegisterName:
             kind = NameKind(instruction.left);
             if (kind == kNoNumber) return false;
-            Emit(kKindedNameInt + kind, target, instruction.left);
+            Emit(kKindedNameInt + kind, target, instruction.left + nameBase_);
             break;
         case kRegisterMove:
             kind = kinds_[target + 1];
@@ -221,7 +236,7 @@ private:
         case kRegisterElement:
             kind = ElementKind(instruction.left);
             if (kind == kNoNumber) return false;
-            Emit(kKindedElementInt + kind, target, instruction.left);
+            Emit(kKindedElementInt + kind, target, instruction.left + elementBase_);
             break;
         case kRegisterNegate:
             kind = kinds_[target];
@@ -235,6 +250,8 @@ private:
             Emit(kKindedComplement, target);
             break;
         case kRegisterReturn:
+            result = target;
+            resultKind = kinds_[target];
             Emit(kKindedReturnInt + kinds_[target], target);
             return true;
         default:
@@ -247,6 +264,9 @@ private:
     const NumberProgram& program_;
     const CValue* slots_;
     uint64_t bound_;
+    const uint32_t* slotKinds_ = nullptr;
+    uint32_t nameBase_ = 0;
+    uint32_t elementBase_ = 0;
     uint32_t kinds_[CompiledFunction::kMaxQuickDepth + 2] = {};
 };
 
@@ -330,11 +350,34 @@ bool WriteKindedProgram(const NumberProgram& program, const CValue* slots, uint6
     return true;
 }
 
-bool RunKindedProgram(const NumberProgram& program, const CValue* slots, uint64_t bound,
-                      CValue* target, CValue& place) {
+bool AppendKindedStatement(const NumberProgram& program, const CValue* slots,
+                           const uint32_t* slotKinds, uint64_t bound, uint32_t nameBase,
+                           uint32_t elementBase, std::vector<RegisterInstruction>& out,
+                           uint32_t& result, uint32_t& kind) {
+    KindedWriter writer(program, slots, bound, slotKinds, nameBase, elementBase);
+    if (!writer.Write()) return false;
+    // Without its return: the loop program stores or branches on the value itself.
+    out.insert(out.end(), writer.code.begin(), writer.code.end() - 1);
+    result = writer.result;
+    kind = writer.resultKind;
+    return true;
+}
+
+namespace {
+
+// Kinded code run from `code` on: null when it returned its value into `target` (when not
+// null) and `place`; else the instruction it stopped at, having changed nothing since the
+// last statement it finished. With `kLoop`, the code of a loop program, whose statements
+// store into the slots, whose conditions branch, and whose statement ends and blocks
+// `host` takes (false: the code stops there); `last` keeps the value of the last statement
+// finished.
+template <bool kLoop, class Slots, class Host>
+const RegisterInstruction*
+RunKindedCode(const RegisterInstruction* code, Slots* slots, uint64_t bound,
+              CVariable* const* variables, const ElementRead* elements, CValue* target,
+              CValue* place, LoopValue& last, Host&& host) {
     KindedRegister registers[CompiledFunction::kMaxQuickDepth + 2];
-    CVariable* const* variables = program.variables.data();
-    const RegisterInstruction* instruction = program.kinded.data();
+    const RegisterInstruction* instruction = code;
 #define ZORV_KINDED_LABELS(name, token)                                                            \
     &&name##IntRegisters, &&name##IntSlot, &&name##IntConstant, &&name##IntSlots,                  \
         &&name##IntSlotConstant, &&name##IntName, &&name##DoubleRegisters, &&name##DoubleSlot,     \
@@ -347,65 +390,67 @@ bool RunKindedProgram(const NumberProgram& program, const CValue* slots, uint64_
         &&Double,          &&Move,          &&ToDouble,
         &&ToInt,           &&NegateInt,     &&NegateDouble,
         &&NotInt,          &&NotDouble,     &&Complement,
-        &&ReturnInt,       &&ReturnDouble,  ZORV_NUMBER_OPERATORS(ZORV_KINDED_LABELS)};
+        &&ReturnInt,       &&ReturnDouble,  ZORV_NUMBER_OPERATORS(ZORV_KINDED_LABELS) &&StoreInt,
+        &&StoreDouble,     &&BranchInt,     &&BranchDouble,
+        &&Host,            &&Jump,          &&Exit,
+        &&Host,            &&Host};
 #undef ZORV_KINDED_LABELS
-    static_assert(std::size(kInstructions) ==
-                  kKindedBinary + std::size(kOperatorTokens) * 2 * kKindedForms);
+    static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
 #define ZORV_HERE registers[instruction->target]
     goto* kInstructions[instruction->opcode];
 SlotInt : {
     const CValue& value = slots[uint32_t(instruction->right)];
-    if (value.GetType() != kValueInt) return false;
+    if (value.GetType() != kValueInt) return instruction;
     ZORV_HERE.i = value.IntPayload();
     ZORV_NEXT_INSTRUCTION();
 }
 SlotDouble : {
     const CValue& value = slots[uint32_t(instruction->right)];
-    if (value.GetType() != kValueDouble) return false;
+    if (value.GetType() != kValueDouble) return instruction;
     ZORV_HERE.d = value.DoublePayload();
     ZORV_NEXT_INSTRUCTION();
 }
 BoundSlotInt : {
     const CValue& value = slots[uint32_t(instruction->right)];
-    if (((bound >> instruction->right) & 1) == 0 || value.GetType() != kValueInt) return false;
+    if (((bound >> instruction->right) & 1) == 0 || value.GetType() != kValueInt) return instruction;
     ZORV_HERE.i = value.IntPayload();
     ZORV_NEXT_INSTRUCTION();
 }
 BoundSlotDouble : {
     const CValue& value = slots[uint32_t(instruction->right)];
-    if (((bound >> instruction->right) & 1) == 0 || value.GetType() != kValueDouble) return false;
+    if (((bound >> instruction->right) & 1) == 0 || value.GetType() != kValueDouble) return instruction;
     ZORV_HERE.d = value.DoublePayload();
     ZORV_NEXT_INSTRUCTION();
 }
 NameInt : {
     const CValue& value = variables[instruction->left]->value;
-    if (value.GetType() != kValueInt) return false;
+    if (value.GetType() != kValueInt) return instruction;
     ZORV_HERE.i = value.IntPayload();
     ZORV_NEXT_INSTRUCTION();
 }
 NameDouble : {
     const CValue& value = variables[instruction->left]->value;
-    if (value.GetType() != kValueDouble) return false;
+    if (value.GetType() != kValueDouble) return instruction;
     ZORV_HERE.d = value.DoublePayload();
     ZORV_NEXT_INSTRUCTION();
 }
 ElementInt : {
     uint32_t flat;
     const CScriptArray* array =
-        ElementCell(program.elements[instruction->left], slots, bound, variables, flat);
+        ElementCell(elements[instruction->left], slots, bound, variables, flat);
     CScriptArray::Number cell;
-    if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueInt) return false;
+    if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueInt) return instruction;
     ZORV_HERE.i = cell.integer;
     ZORV_NEXT_INSTRUCTION();
 }
 ElementDouble : {
     uint32_t flat;
     const CScriptArray* array =
-        ElementCell(program.elements[instruction->left], slots, bound, variables, flat);
+        ElementCell(elements[instruction->left], slots, bound, variables, flat);
     CScriptArray::Number cell;
     if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueDouble)
-        return false;
+        return instruction;
     ZORV_HERE.d = cell.real;
     ZORV_NEXT_INSTRUCTION();
 }
@@ -441,52 +486,94 @@ Complement:
     ZORV_NEXT_INSTRUCTION();
 ReturnInt:
     if (target != nullptr) target->SetInt(ZORV_HERE.i);
-    place.SetInt(ZORV_HERE.i);
-    place.source = nullptr;
-    return true;
+    place->SetInt(ZORV_HERE.i);
+    place->source = nullptr;
+    return nullptr;
 ReturnDouble:
     if (target != nullptr) target->SetFloat(ZORV_HERE.d);
-    place.SetFloat(ZORV_HERE.d);
-    place.source = nullptr;
-    return true;
+    place->SetFloat(ZORV_HERE.d);
+    place->source = nullptr;
+    return nullptr;
+StoreInt:
+    if constexpr (kLoop) {
+        CValue& slot = slots[uint32_t(instruction->right)];
+        if (slot.GetType() > kValueDouble) return instruction;
+        slot.SetInt(ZORV_HERE.i);
+        last.bits = registers[instruction->left].i;
+        last.kind = kValueInt;
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+StoreDouble:
+    if constexpr (kLoop) {
+        CValue& slot = slots[uint32_t(instruction->right)];
+        if (slot.GetType() > kValueDouble) return instruction;
+        slot.SetFloat(ZORV_HERE.d);
+        last.bits = std::bit_cast<int64_t>(registers[instruction->left].d);
+        last.kind = kValueDouble;
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+// A condition's value stays above the statement's base, where the branch reads it.
+BranchInt:
+    last.bits = ZORV_HERE.i;
+    last.kind = kValueInt;
+    if (ZORV_HERE.i == 0) ZORV_NEXT_INSTRUCTION();
+    instruction = code + instruction->left;
+    goto* kInstructions[instruction->opcode];
+BranchDouble:
+    last.bits = std::bit_cast<int64_t>(ZORV_HERE.d);
+    last.kind = kValueDouble;
+    if (DoubleToInt(ZORV_HERE.d) == 0) ZORV_NEXT_INSTRUCTION();
+    instruction = code + instruction->left;
+    goto* kInstructions[instruction->opcode];
+// A statement's end or a block's change, which the interpreter takes.
+Host:
+    if (!host(*instruction)) return instruction;
+    ZORV_NEXT_INSTRUCTION();
+Jump:
+    instruction = code + instruction->left;
+    goto* kInstructions[instruction->opcode];
+Exit:
+    return instruction;
 // The six forms of operator `token` on operands of kind `Kind` (Int or Double), read from
 // a value by `Payload`, from a constant by `Kind##Constant`, from a register's `field`.
 #define ZORV_KINDED_FORMS(name, token, Kind, field, valueKind)                                     \
     name##Kind##Registers                                                                          \
         : if (!Apply##Kind##s<token>(ZORV_HERE.field, registers[instruction->target + 1].field,    \
-                                     ZORV_HERE)) return false;                                     \
+                                     ZORV_HERE)) return instruction;                                     \
     ZORV_NEXT_INSTRUCTION();                                                                       \
     name##Kind##Slot : {                                                                           \
         const CValue& right = slots[uint32_t(instruction->right)];                                 \
         if (right.GetType() != valueKind ||                                                        \
             !Apply##Kind##s<token>(ZORV_HERE.field, Kind##Of(right), ZORV_HERE))                   \
-            return false;                                                                          \
+            return instruction;                                                                          \
         ZORV_NEXT_INSTRUCTION();                                                                   \
     }                                                                                              \
     name##Kind##Constant                                                                           \
         : if (!Apply##Kind##s<token>(ZORV_HERE.field, Kind##Constant(instruction->right),          \
-                                     ZORV_HERE)) return false;                                     \
+                                     ZORV_HERE)) return instruction;                                     \
     ZORV_NEXT_INSTRUCTION();                                                                       \
     name##Kind##Slots : {                                                                          \
         const CValue& left = slots[instruction->left];                                             \
         const CValue& right = slots[uint32_t(instruction->right)];                                 \
         if (left.GetType() != valueKind || right.GetType() != valueKind ||                         \
             !Apply##Kind##s<token>(Kind##Of(left), Kind##Of(right), ZORV_HERE))                    \
-            return false;                                                                          \
+            return instruction;                                                                          \
         ZORV_NEXT_INSTRUCTION();                                                                   \
     }                                                                                              \
     name##Kind##SlotConstant : {                                                                   \
         const CValue& left = slots[instruction->left];                                             \
         if (left.GetType() != valueKind ||                                                         \
             !Apply##Kind##s<token>(Kind##Of(left), Kind##Constant(instruction->right), ZORV_HERE)) \
-            return false;                                                                          \
+            return instruction;                                                                          \
         ZORV_NEXT_INSTRUCTION();                                                                   \
     }                                                                                              \
     name##Kind##Name : {                                                                           \
         const CValue& right = variables[uint32_t(instruction->right)]->value;                      \
         if (right.GetType() != valueKind ||                                                        \
             !Apply##Kind##s<token>(ZORV_HERE.field, Kind##Of(right), ZORV_HERE))                   \
-            return false;                                                                          \
+            return instruction;                                                                          \
         ZORV_NEXT_INSTRUCTION();                                                                   \
     }
 #define ZORV_KINDED_CODE(name, token)                                                              \
@@ -497,4 +584,81 @@ ReturnDouble:
 #undef ZORV_KINDED_FORMS
 #undef ZORV_HERE
 #undef ZORV_NEXT_INSTRUCTION
+}
+
+} // namespace
+
+bool RunKindedProgram(const NumberProgram& program, const CValue* slots, uint64_t bound,
+                      CValue* target, CValue& place) {
+    LoopValue unused;
+    return RunKindedCode<false>(program.kinded.data(), slots, bound, program.variables.data(),
+                                program.elements.data(), target, &place, unused,
+                                [](const RegisterInstruction&) { return true; }) == nullptr;
+}
+
+uint32_t CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
+                                      CValue* slots, uint64_t bound, uint32_t base,
+                                      uint32_t poolMark) {
+    if (loop.running) return loop.start;
+    if (loop.stale || loop.bound != bound) {
+        // Written again as long as kinds keep changing only now and then.
+        if (loop.writings == LoopProgram::kMaxWritings) return loop.start;
+        ++loop.writings;
+        if (!WriteLoopProgram(code, loop, slots, bound)) return loop.start;
+    } else if (loop.epoch != ScopeEpoch()) {
+        for (size_t name = 0; name < loop.names.size(); ++name) {
+            currentToken = loop.names[name];
+            CVariable* variable = LookUp(reinterpret_cast<NameToken*>(currentToken));
+            if (variable == nullptr) return loop.start;
+            loop.variables[name] = variable;
+        }
+        loop.epoch = ScopeEpoch();
+    }
+    const std::atomic<uint32_t>& stopRequest = StopRequestFlag();
+    struct Running {
+        bool& running;
+        ~Running() { running = false; }
+    } running{loop.running};
+    loop.running = true;
+    LoopValue last;
+    // The value of the last statement above the base, where the steps leave it.
+    auto leaveValue = [&]() {
+        if (last.kind > kValueDouble) return;
+        StackSlot* place = slots_[base + 1];
+        if (last.kind == kValueInt)
+            place->value.SetInt(int32_t(last.bits));
+        else
+            place->value.SetFloat(std::bit_cast<double>(last.bits));
+        place->value.source = nullptr;
+        place->anchorKind = kValueInt;
+    };
+    // A statement's end as kOpEndStatement takes it, a block as kOpPushBlock and
+    // kOpPopBlock take it; the program goes on unless the scopes changed meanwhile, which
+    // its names' variables were found in.
+    auto host = [&](const RegisterInstruction& at) __attribute__((always_inline)) {
+        if (at.opcode == kLoopEnd) {
+            if (pendingEvent_ == 0 && statementCounter_ > 0 && pendingEndCode < 0 &&
+                stopRequest.load(std::memory_order_relaxed) == 0) {
+                --statementCounter_;
+                return true;
+            }
+            leaveValue();
+            EndLoopStatement(code.ops[uint32_t(at.right)], base, poolMark);
+        } else {
+            LoopBlock(code.ops[uint32_t(at.right)], base);
+        }
+        return loop.names.empty() || loop.epoch == ScopeEpoch();
+    };
+    const RegisterInstruction* at =
+        RunKindedCode<true>(loop.code.data(), slots, bound, loop.variables.data(),
+                            loop.elements.data(), nullptr, nullptr, last, host);
+    depth_ = base;
+    leaveValue();
+    if (at->opcode == kLoopEnd || at->opcode == kLoopPushBlock || at->opcode == kLoopPopBlock)
+        return at->left;
+    if (at->opcode == kLoopExit) return uint32_t(at->right);
+    // A kind it was written for no longer holds, or an operator failed: the statement's
+    // full steps take it.
+    loop.stale = true;
+    return loop.exits[size_t(at - loop.code.data())];
 }

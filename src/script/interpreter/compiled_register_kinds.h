@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "script/interpreter/compiled_elements.h"
 #include "script/interpreter/compiled_numbers.h"
@@ -73,11 +74,52 @@ enum KindedForm : uint8_t {
     kKindedForms,
 };
 
+#define ZORV_COUNT_OPERATOR(name, token) +1
+constexpr uint32_t kNumberOperatorCount = 0 ZORV_NUMBER_OPERATORS(ZORV_COUNT_OPERATOR);
+#undef ZORV_COUNT_OPERATOR
+
+// The opcodes of loop programs (compiled_register_loops.h), after the binary ones. A store
+// of register `target` (an integer or a double) into slot `right`, the statement's value
+// being register `left`, false when the slot holds no number; a branch to instruction
+// `left` when register `target` holds (read as an integer); a statement's end, step
+// `right`, counted, where a change of the scopes leaves for step `left`; a jump to
+// instruction `left`; the way out to step `right`; a block begun or ended by step `right`,
+// where a change of the scopes leaves for step `left`.
+enum LoopOpcode : uint32_t {
+    kLoopStoreInt = kKindedBinary + kNumberOperatorCount * 2 * kKindedForms,
+    kLoopStoreDouble,
+    kLoopBranchInt,
+    kLoopBranchDouble,
+    kLoopEnd,
+    kLoopJump,
+    kLoopExit,
+    kLoopPushBlock,
+    kLoopPopBlock,
+    kLoopOpcodeEnd,
+};
+static_assert(kLoopOpcodeEnd <= 256);
+
 // Writes program.kinded for the kinds of the values the program would read now, its names'
 // variables found; false, leaving it empty, when a value read is no number or the program
 // was written kMaxKindings times already.
 [[gnu::noinline]] bool WriteKindedProgram(const NumberProgram& program, const CValue* slots,
                                           uint64_t bound);
+
+// `program` written for the kinds `slotKinds` gives its slots (a value's type, or more
+// than kValueDouble for no number; `slots` read for the indices of elements only) and its names' variables hold, appended to `out`
+// without its return, its names and elements being those from `nameBase` and
+// `elementBase` of the code it joins: the register holding its value and that value's kind,
+// or false, `out` as it was, when a value read is no number.
+bool AppendKindedStatement(const NumberProgram& program, const CValue* slots,
+                           const uint32_t* slotKinds, uint64_t bound, uint32_t nameBase,
+                           uint32_t elementBase, std::vector<RegisterInstruction>& out,
+                           uint32_t& result, uint32_t& kind);
+
+// A loop program's last value, to be left above the statement's base.
+struct LoopValue {
+    int64_t bits = 0;
+    uint32_t kind = ~0u;
+};
 
 // program.kinded run, its value stored into `target` (when not null) and `place`; false,
 // having changed nothing, when a value read has another kind than when it was written or

@@ -42,6 +42,7 @@ class CTDMovements;
 class CIBaseMessages;
 struct MSG;
 struct CompiledFunction;
+struct LoopProgram;
 struct CompiledOp;
 struct NumberProgram;
 struct CompiledMemberSite;
@@ -713,6 +714,21 @@ private:
                                          const CompiledOp* end, CValue* slots, uint64_t bound);
     // A slot's value read as an operand at the current depth.
     void PushSlot(CValue* value);
+    // The rounds of loop program `loop` run from its first step, the value stack at
+    // `base` (compiled_register_loops.cpp): the step where the ordinary steps go on.
+    [[gnu::noinline]] uint32_t RunLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
+                                              CValue* slots, uint64_t bound, uint32_t base,
+                                              uint32_t poolMark);
+    // Loop program `loop` written for the kinds its slots and names hold now; false when
+    // it cannot be.
+    [[gnu::noinline]] bool WriteLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
+                                            const CValue* slots, uint64_t bound);
+    // A loop program's statement end that has more to do than count: what
+    // EndCompiledStatement does there, with the statement's value above the base.
+    [[gnu::noinline]] void EndLoopStatement(const CompiledOp& end, uint32_t base,
+                                            uint32_t poolMark);
+    // A loop program's kOpPushBlock or kOpPopBlock `step`, as the step does it.
+    [[gnu::noinline]] void LoopBlock(const CompiledOp& step, uint32_t base);
     // ---- Array elements of compiled code (compiled_elements.cpp) ----------------------
     // An element named by the current token, which no scope has: the placeholder of a
     // new array as the operand, which only an assignment at `after` (the token after "]")

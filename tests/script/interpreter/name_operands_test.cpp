@@ -9,9 +9,14 @@
 #include <random>
 #include <string>
 
-#include "script/interpreter/reference_walk_runner.h"
+#include "program_runs.h"
+#include "platform/kernel/test_hooks.h"
+#include "script/classes/script_program.h"
+#include "script/classes/string_class.h"
 
 namespace {
+
+using namespace program_runs;
 
 class NameOperandsMaker {
 public:

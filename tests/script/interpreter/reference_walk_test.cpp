@@ -16,9 +16,20 @@
 #include <string>
 #include <vector>
 
-#include "script/interpreter/reference_walk_runner.h"
+#include "program_runs.h"
+#include "foundation/containers/ptr_array.h"
+#include "platform/kernel/test_hooks.h"
+#include "script/classes/base_class.h"
+#include "script/classes/script_program.h"
+#include "script/classes/string_class.h"
+#include "script/interpreter/ierror.h"
+#include "script/interpreter/interpretor.h"
+#include "script/language/token_compiler.h"
+#include "script/runtime/time_driven.h"
 
 namespace {
+
+using namespace program_runs;
 
 // ---- The programs --------------------------------------------------------------------
 

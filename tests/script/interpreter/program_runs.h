@@ -1,7 +1,7 @@
-// The runner of the random differential tests: a program run on the walk with its short
-// ways, on the reference walk alone or compiled, and everything a script or its host can
-// see of the run (output with kinds, events, the error with its unit, line and column, and
-// the housekeeping ticks). Each test file that includes it has its own copy.
+// Running a random program the three ways it can run (the walk with its short ways, the
+// reference walk, compiled), with what each run shows: its output with the kind of every
+// value printed, the error that ended it with its unit, line and column, and the output
+// lines printed by each housekeeping check.
 #pragma once
 
 #include <cstdint>
@@ -10,16 +10,13 @@
 #include <vector>
 
 #include "foundation/containers/ptr_array.h"
-#include "platform/kernel/test_hooks.h"
 #include "script/classes/base_class.h"
-#include "script/classes/script_program.h"
-#include "script/classes/string_class.h"
 #include "script/interpreter/ierror.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_compiler.h"
 #include "script/runtime/time_driven.h"
 
-namespace {
+namespace program_runs {
 
 constexpr uint32_t kMathId = 2;
 
@@ -37,7 +34,7 @@ struct Outcome {
     uint32_t compiled = 0;
 };
 
-Outcome* running = nullptr;
+inline Outcome* running = nullptr;
 
 // Math as the programs see it: Print(...) shows each argument with its kind, Post(handler,
 // value) queues an event, Raise(code) fails inside a method.
@@ -66,19 +63,19 @@ private:
     void Raise() { interpreter->RaiseError(interpreter->GetArgInt(0)); }
 };
 
-const ScriptMethod<Console> Console::kMethods[4] = {nullptr, &Console::Print, &Console::Post,
+inline const ScriptMethod<Console> Console::kMethods[4] = {nullptr, &Console::Print, &Console::Post,
                                                     &Console::Raise};
 
-const MethodNameRow kConsoleNames[] = {
+inline const MethodNameRow kConsoleNames[] = {
     {kMathId, "Math", 0, 0},  {1, "Print", kMathId, 0}, {2, "Post", kMathId, 0},
     {3, "Raise", kMathId, 0}, {0, nullptr, 0, 0},
 };
 
-CIBaseClassImpl* MakeConsole(CInterpretor& interpreter, const CClassRecord* record) {
+inline CIBaseClassImpl* MakeConsole(CInterpretor& interpreter, const CClassRecord* record) {
     return new (std::nothrow) Console(&interpreter, record);
 }
 
-const ScriptClassInfo kConsoleClass = {kConsoleNames, MakeConsole, 99, nullptr, 0,
+inline const ScriptClassInfo kConsoleClass = {kConsoleNames, MakeConsole, 99, nullptr, 0,
                                        nullptr,       nullptr};
 
 // Each housekeeping check ticks it (tick interval 0).
@@ -97,7 +94,7 @@ struct TickJournal final : public CInterrupt {
 // compiled functions with the rest on the walk with its short ways.
 enum class Way { kFast, kReference, kCompiled };
 
-Outcome RunProgram(const std::string& source, Way way) {
+inline Outcome RunProgram(const std::string& source, Way way) {
     Outcome outcome;
     running = &outcome;
     TickJournal ticks;
@@ -137,4 +134,4 @@ Outcome RunProgram(const std::string& source, Way way) {
     return outcome;
 }
 
-} // namespace
+} // namespace program_runs

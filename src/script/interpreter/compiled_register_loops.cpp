@@ -1,0 +1,363 @@
+// Loop programs: the round of a loop whose statements are all number statements is written
+// as one kinded register program, with its statement ends, conditions and jumps as
+// instructions of their own, so that the rounds follow one another without going back to
+// the steps. It is written when first entered, for the kinds its slots hold then, each
+// statement's kinds following from those the statements before it store; a load that
+// finds another kind, an operator that fails (an integer division by zero) or a slot that
+// holds no number leaves the program at the start of that statement, which nothing has
+// changed yet, and the full steps take it from there as they would have. Blocks begun and
+// ended in the round (an inner loop's, a braced If's) are taken by the interpreter from the
+// program, so that nested loops run in one program.
+#include <bit>
+
+#include "script/interpreter/compiled_code.h"
+#include "script/interpreter/compiled_numbers.h"
+#include "script/interpreter/compiled_register_kinds.h"
+#include "script/interpreter/compiled_register_loops.h"
+#include "script/interpreter/interpretor.h"
+#include "script/language/token_codes.h"
+
+namespace {
+
+constexpr uint32_t kOperatorTokens[] = {
+#define ZORV_OPERATOR_TOKEN(name, token) token,
+    ZORV_NUMBER_OPERATORS(ZORV_OPERATOR_TOKEN)
+#undef ZORV_OPERATOR_TOKEN
+};
+
+// The register opcode of binary operator `code` in form `form`; false when the registers
+// have no such operator.
+bool BinaryOpcode(uint32_t code, uint32_t form, uint8_t& opcode) {
+    for (uint32_t i = 0; i < std::size(kOperatorTokens); ++i) {
+        if (kOperatorTokens[i] == code) {
+            opcode = uint8_t(kRegisterBinary + i * kRegisterForms + form);
+            return true;
+        }
+    }
+    return false;
+}
+
+// The step after the statement, condition or control step at `at`, which the round goes
+// through; 0 when the round has a step of another kind there.
+uint32_t NextInRound(const CompiledFunction& code, uint32_t at) {
+    const CompiledOp& op = code.ops[at];
+    switch (op.op) {
+    case kOpNumberCode: {
+        const NumberProgram& program = code.numberPrograms[op.depth];
+        if (program.code.empty()) return 0;
+        if (op.code == kNumberValue)
+            return code.ops[op.index].op == kOpBranchTrue ? op.index + 1 : 0;
+        // A name's variable is found per state of the scopes, which a round's statement
+        // ends can change; only slots are kept across them.
+        return op.code == kNumberAssign && op.site != kNumberTargetName ? op.index : 0;
+    }
+    case kOpSlotStatement:
+        return op.index;
+    case kOpSlotBranch:
+        return code.ops[op.index].op == kOpBranchTrue ? op.index + 1 : 0;
+    case kOpEndStatement:
+    case kOpEndAndJump:
+    case kOpLoopRound:
+    case kOpJump:
+    case kOpPushBlock:
+    case kOpPopBlock:
+    case kOpCountingRound:
+        return at + 1;
+    default:
+        return 0;
+    }
+}
+
+bool Jumps(const CompiledOp& op) {
+    return op.op == kOpEndAndJump || op.op == kOpLoopRound || op.op == kOpJump;
+}
+
+// Whether every step of the round from `start` to `end` is one a loop program takes, every
+// jump within it lands on the start of one, and it has a statement to work out.
+bool RoundOfNumbers(const CompiledFunction& code, uint32_t start, uint32_t end) {
+    std::vector<bool> begins(end - start + 1);
+    std::vector<uint32_t> targets;
+    bool statements = false;
+    for (uint32_t at = start; at <= end;) {
+        const CompiledOp& op = code.ops[at];
+        begins[at - start] = true;
+        const uint32_t next = NextInRound(code, at);
+        if (next == 0 || next > end + 1) return false;
+        statements |= op.op == kOpNumberCode || op.op == kOpSlotStatement;
+        if (Jumps(op)) targets.push_back(op.index);
+        if (op.op == kOpNumberCode || op.op == kOpSlotBranch) {
+            const CompiledOp& branch = code.ops[op.index];
+            if (branch.op == kOpBranchTrue) targets.push_back(branch.index);
+        }
+        at = next;
+    }
+    for (uint32_t target : targets)
+        if (target >= start && target <= end && !begins[target - start]) return false;
+    return statements;
+}
+
+// The register code of the kOpSlotStatement `op` (its pair two steps on), as the number
+// code of its statement is written: its value in register 2 for "=", in register 1 for
+// the others; for "++" and "--", the slot before the step in register 1, after it in 2.
+NumberProgram SlotStatementCode(const CompiledFunction& code, const CompiledOp* op) {
+    NumberProgram program;
+    auto emit = [&program](uint8_t opcode, uint32_t target, uint32_t left, int64_t right) {
+        program.code.push_back(RegisterInstruction{opcode, uint8_t(target), left, right, nullptr});
+    };
+    const uint32_t target = op->count;
+    const uint32_t form = op->depth & kSlotFormMask;
+    uint8_t opcode = 0;
+    if (form == kSlotStepOnly) {
+        emit(kRegisterSlot, 1, 0, target);
+        emit(kRegisterSlot, 2, 0, target);
+        BinaryOpcode(op->code == kTokenIncrement ? kTokenPlus : kTokenMinus, kFormInt, opcode);
+        emit(opcode, 2, 0, 1);
+        emit(kRegisterReturn, 2, 0, 0);
+        return program;
+    }
+    switch (form) {
+    case kSlotFromSlot:
+        emit(kRegisterSlot, 2, 0, op->site);
+        break;
+    case kSlotFromInteger:
+        emit(kRegisterInt, 2, 0, int32_t(op->site));
+        break;
+    case kSlotFromDouble:
+        emit(kRegisterDouble, 2, 0, std::bit_cast<int64_t>(code.doubles[op->site]));
+        break;
+    default: {
+        const CompiledOp& pair = op[2];
+        int64_t right = pair.index;
+        uint32_t pairForm = kFormSlots;
+        if (pair.op == kOpSlotInt) {
+            right = int32_t(pair.index);
+            pairForm = kFormSlotInt;
+        } else if (pair.op == kOpSlotDouble) {
+            right = std::bit_cast<int64_t>(code.doubles[pair.index]);
+            pairForm = kFormSlotDouble;
+        }
+        if (!BinaryOpcode(pair.code, pairForm, opcode)) return {};
+        emit(opcode, 2, pair.count, right);
+        break;
+    }
+    }
+    if (op->code == kTokenAssign) {
+        emit(kRegisterReturn, 2, 0, 0);
+        return program;
+    }
+    emit(kRegisterSlot, 1, 0, target);
+    if (!BinaryOpcode(CompoundOperator(op->code), kFormRegisters, opcode)) return {};
+    emit(opcode, 1, 0, 0);
+    emit(kRegisterReturn, 1, 0, 0);
+    return program;
+}
+
+// The register code of the condition of kOpSlotBranch `op`.
+NumberProgram SlotBranchCode(const CompiledOp* op) {
+    const CompiledOp& pair = op[1];
+    NumberProgram program;
+    uint8_t opcode = 0;
+    const bool slots = pair.op == kOpSlotSlot;
+    if (!BinaryOpcode(pair.code, slots ? kFormSlots : kFormSlotInt, opcode)) return {};
+    program.code.push_back(RegisterInstruction{
+        opcode, 1, pair.count, slots ? int64_t(pair.index) : int64_t(int32_t(pair.index)), nullptr});
+    program.code.push_back(RegisterInstruction{kRegisterReturn, 1, 0, 0, nullptr});
+    return program;
+}
+
+class LoopWriter {
+public:
+    LoopWriter(const CompiledFunction& code, const LoopProgram& loop, const CValue* slots,
+               uint64_t bound)
+        : code_(code), loop_(loop), slots_(slots), bound_(bound),
+          steps_(loop.end - loop.start + 1, kNoInstruction) {
+        for (uint32_t slot = 0; slot < code.slotCount && slot < 64; ++slot)
+            kinds_[slot] = slots[slot].GetType();
+    }
+
+    // The round's code, each statement written by `program` (the register code of a
+    // number statement, its names' variables found: null when they are not).
+    template <class Program> bool Write(Program&& program) {
+        const std::vector<CompiledOp>& ops = code_.ops;
+        for (uint32_t at = loop_.start; at <= loop_.end;) {
+            const CompiledOp& op = ops[at];
+            steps_[at - loop_.start] = uint32_t(loop_.code.size());
+            const uint32_t next = NextInRound(code_, at);
+            switch (op.op) {
+            case kOpNumberCode:
+            case kOpSlotStatement:
+            case kOpSlotBranch:
+                Statement(at, program(at));
+                break;
+            case kOpEndStatement:
+                Emit(kLoopEnd, 0, at + 1, at, at);
+                break;
+            case kOpEndAndJump:
+            case kOpLoopRound:
+                Emit(kLoopEnd, 0, op.index, at, at);
+                JumpTo(kLoopJump, 0, op.index, at);
+                break;
+            case kOpJump:
+                JumpTo(kLoopJump, 0, op.index, at);
+                break;
+            case kOpPushBlock:
+                Emit(kLoopPushBlock, 0, at + 1, at, at);
+                break;
+            case kOpPopBlock:
+                // A block whose end lets go of slots the call bound changes what the
+                // program was written for: the steps take it.
+                if ((code_.blockSlots[op.index] & bound_) != 0)
+                    Emit(kLoopExit, 0, 0, at, at);
+                else
+                    Emit(kLoopPopBlock, 0, at + 1, at, at);
+                break;
+            default:
+                break;
+            }
+            at = next;
+        }
+        // Jumps within the round to their instruction, the others out to their step.
+        for (const auto& [instruction, step] : jumps_) {
+            uint32_t to;
+            if (step >= loop_.start && step <= loop_.end) {
+                to = steps_[step - loop_.start];
+                if (to == kNoInstruction) return false;
+            } else {
+                to = uint32_t(loop_.code.size());
+                Emit(kLoopExit, 0, 0, step, step);
+            }
+            loop_.code[instruction].left = to;
+        }
+        return true;
+    }
+
+private:
+    static constexpr uint32_t kNoInstruction = ~0u;
+
+    void Emit(uint32_t opcode, uint32_t target, uint32_t left, int64_t right, uint32_t exit) {
+        loop_.code.push_back(RegisterInstruction{uint8_t(opcode), uint8_t(target), left, right,
+                                                 nullptr});
+        loop_.exits.push_back(exit);
+    }
+
+    void JumpTo(uint32_t opcode, uint32_t target, uint32_t step, uint32_t exit) {
+        jumps_.emplace_back(uint32_t(loop_.code.size()), step);
+        Emit(opcode, target, 0, 0, exit);
+    }
+
+    // The statement or condition at step `at`, of register code `program`: worked out,
+    // then stored or branched on; or the way out to its steps when it cannot be written
+    // for the kinds at hand.
+    void Statement(uint32_t at, const NumberProgram* program) {
+        const CompiledOp& op = code_.ops[at];
+        const bool condition = op.op == kOpSlotBranch ||
+                               (op.op == kOpNumberCode && op.code == kNumberValue);
+        uint32_t target = op.count;
+        const bool targetBound = op.op == kOpNumberCode ? op.site != 0
+                                                        : (op.depth & kSlotTargetBound) != 0;
+        const size_t mark = loop_.code.size();
+        uint32_t result = 0;
+        uint32_t kind = 0;
+        if (program == nullptr || program->code.empty() ||
+            (!condition && targetBound && ((bound_ >> target) & 1) == 0) ||
+            !AppendKindedStatement(*program, slots_, kinds_, bound_,
+                                   uint32_t(loop_.names.size()), uint32_t(loop_.elements.size()),
+                                   loop_.code, result, kind)) {
+            loop_.code.resize(mark);
+            Emit(kLoopExit, 0, 0, at, at);
+            return;
+        }
+        loop_.exits.resize(loop_.code.size(), at);
+        for (size_t name = 0; name < program->names.size(); ++name) {
+            loop_.names.push_back(program->names[name]);
+            loop_.variables.push_back(program->variables[name]);
+        }
+        const uint32_t nameBase = uint32_t(loop_.names.size() - program->names.size());
+        for (ElementRead read : program->elements) {
+            if (read.begin == kOpElementName) read.slot += nameBase;
+            loop_.elements.push_back(read);
+        }
+        if (condition) {
+            JumpTo(kind == kValueInt ? kLoopBranchInt : kLoopBranchDouble, result,
+                   code_.ops[op.index].index, at);
+            return;
+        }
+        // "++" and "--" leave the slot's value before the step as the statement's.
+        const bool step = op.op == kOpSlotStatement && (op.depth & kSlotFormMask) == kSlotStepOnly;
+        Emit(kind == kValueInt ? kLoopStoreInt : kLoopStoreDouble, result, step ? 1 : result,
+             target, at);
+        kinds_[target] = kind;
+    }
+
+    const CompiledFunction& code_;
+    const LoopProgram& loop_;
+    const CValue* slots_;
+    uint64_t bound_;
+    // The kind each slot holds where the code being written stands.
+    uint32_t kinds_[64] = {};
+    // For each step of the round, its first instruction.
+    std::vector<uint32_t> steps_;
+    // Jumps and branches written, with the step they go to.
+    std::vector<std::pair<uint32_t, uint32_t>> jumps_;
+};
+
+} // namespace
+
+void AddLoopPrograms(CompiledFunction& code) {
+    std::vector<CompiledOp>& ops = code.ops;
+    for (uint32_t end = 0; end < ops.size(); ++end) {
+        // A jump back to an earlier step closes a loop's round. The round of a counting
+        // loop with an empty body is its kOpCountingRound's.
+        if (ops[end].op != kOpEndAndJump || ops[end].index >= end ||
+            ops[ops[end].index].op == kOpCountingRound || code.slotCount > 64 ||
+            !RoundOfNumbers(code, ops[end].index, end))
+            continue;
+        LoopProgram loop;
+        loop.start = ops[end].index;
+        loop.end = end;
+        ops[end].op = kOpLoopRound;
+        ops[end].count = uint32_t(code.loopPrograms.size());
+        code.loopPrograms.push_back(std::move(loop));
+    }
+}
+
+bool CInterpretor::WriteLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
+                                    const CValue* slots, uint64_t bound) {
+    loop.code.clear();
+    loop.exits.clear();
+    loop.names.clear();
+    loop.variables.clear();
+    loop.elements.clear();
+    loop.bound = bound;
+    LoopWriter writer(code, loop, slots, bound);
+    NumberProgram own;
+    const bool written = writer.Write([&](uint32_t at) -> const NumberProgram* {
+        const CompiledOp* op = &code.ops[at];
+        if (op->op == kOpSlotStatement)
+            own = SlotStatementCode(code, op);
+        else if (op->op == kOpSlotBranch)
+            own = SlotBranchCode(op);
+        else
+            return FindNames(code.numberPrograms[op->depth]) ? &code.numberPrograms[op->depth]
+                                                             : nullptr;
+        return &own;
+    });
+    loop.epoch = ScopeEpoch();
+    loop.stale = !written;
+    return written;
+}
+
+void CInterpretor::LoopBlock(const CompiledOp& step, uint32_t base) {
+    currentToken = step.token;
+    depth_ = base + step.depth;
+    if (step.op == kOpPushBlock)
+        PushBlock(GetBlock(step.index));
+    else
+        PopBlock();
+}
+
+void CInterpretor::EndLoopStatement(const CompiledOp& end, uint32_t base, uint32_t poolMark) {
+    currentToken = end.token;
+    depth_ = base + end.depth;
+    EndCompiledStatement(poolMark);
+}

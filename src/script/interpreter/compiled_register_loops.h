@@ -1,0 +1,45 @@
+// A loop's round as one register program: the number statements, conditions and branches
+// from the first step of the loop's body up to the jump back to it, written for the kinds
+// the slots hold when the loop program is entered. It runs round after round, counting the
+// statements as the steps do, until the loop ends or something it cannot do comes up; it
+// then leaves at a statement's boundary, every slot holding what the steps would have left
+// there, and the ordinary steps go on from that step.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "script/interpreter/compiled_registers.h"
+
+struct CompiledFunction;
+
+struct LoopProgram {
+    // The round's first step, and its last: the jump back to the first.
+    uint32_t start = 0;
+    uint32_t end = 0;
+    // Written when first entered and again when a kind it was written for stopped holding
+    // (its run left at a failed load), at most kMaxWritings times.
+    mutable std::vector<RegisterInstruction> code;
+    // For each instruction, the step where the statement it belongs to begins: where the
+    // ordinary steps go on when it fails.
+    mutable std::vector<uint32_t> exits;
+    // The names its statements read, their variables found while the scopes were in state
+    // `epoch`, and the elements they read (an element of a named array by its place in
+    // `names`).
+    mutable std::vector<uint8_t*> names;
+    mutable std::vector<CVariable*> variables;
+    mutable std::vector<ElementRead> elements;
+    mutable uint64_t epoch = 0;
+    // The slots the call had bound when the code was written.
+    mutable uint64_t bound = 0;
+    mutable bool stale = true;
+    mutable uint8_t writings = 0;
+    // Running: a handler that a statement's end dispatches may call the function again,
+    // whose rounds then take the steps, leaving the code that runs as it is.
+    mutable bool running = false;
+    static constexpr uint8_t kMaxWritings = 8;
+};
+
+// Each round of a loop whose steps are all number statements, conditions, statement ends,
+// jumps and block changes becomes a loop program: its jump back becomes kOpLoopRound.
+void AddLoopPrograms(CompiledFunction& code);

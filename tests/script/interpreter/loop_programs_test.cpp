@@ -1,0 +1,190 @@
+// Loops whose rounds are number statements, run compiled as one program per round, against
+// the reference walk: random loops, nested and side by side, with If and Else, Break and
+// Continue, Var in the body, globals and elements among the operands, kinds that change
+// from integer to double (and to a text) between rounds, and integer divisions by zero
+// inside the round, each of which has to leave the round's program where the walk stands.
+// Events posted by a handler between the statements of the round read and change what the
+// round reads.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "program_runs.h"
+#include "platform/kernel/test_hooks.h"
+#include "script/classes/script_program.h"
+#include "script/classes/string_class.h"
+
+namespace {
+
+using namespace program_runs;
+
+class LoopProgramsMaker {
+public:
+    explicit LoopProgramsMaker(uint32_t seed) : random_(seed) {}
+
+    std::string Make() {
+        std::string text = "g = 2;\nv[0] = 1; v[1] = 2.5; v[2] = 3; v[3] = -4;\n";
+        const bool events = Pick(4) == 0;
+        if (events)
+            text += "Function H(n) {\ng = " + Change() + ";\nIf (n > 0) Post(H, n - 1);\n}\n";
+        text += "Function F(p0, p1) {\nVar a = p0; Var b = p1; Var c = 0; Var d = 0.5; "
+                "Var i = 0; Var j = 0; Var k = 0;\n";
+        if (events) text += "Post(H, " + std::to_string(Pick(30)) + ");\n";
+        const int loops = 1 + Pick(2);
+        for (int loop = 0; loop < loops; ++loop)
+            text += Loop(0);
+        text += "Return a + \"/\" + b + \"/\" + c + \"/\" + d + \"/\" + i + \"/\" + j;\n}\n";
+        text += "Print(F(3, 7));\nPrint(F(2.5, -1));\nPrint(F(2147483647, 0));\n"
+                "Print(F(6, 0.25));\nPrint(F(\"5\", 2));\nPrint(g, v[0], v[1]);\n";
+        return text;
+    }
+
+private:
+    int Pick(int n) { return int(random_() % uint32_t(n)); }
+
+    // A loop with its own counter, `depth` loops deep.
+    std::string Loop(int depth) {
+        const std::string counter = depth == 0 ? "i" : depth == 1 ? "j" : "k";
+        const std::string rounds = std::to_string(1 + Pick(9));
+        std::string text;
+        switch (Pick(3)) {
+        case 0:
+            text = "For (" + counter + " = 0; " + counter + " < " + rounds + "; " + counter +
+                   "++) {\n";
+            break;
+        case 1:
+            text = counter + " = " + rounds + ";\nWhile (" + counter + " > 0) {\n" + counter +
+                   "--;\n";
+            break;
+        default:
+            // A condition of more than one operator.
+            text = counter + " = 0;\nWhile ((" + counter + " < " + rounds + ") && (c < 1000)) {\n" +
+                   counter + "++;\n";
+            break;
+        }
+        const int statements = 1 + Pick(5);
+        for (int s = 0; s < statements; ++s)
+            text += depth < 2 && Pick(8) == 0 ? Loop(depth + 1) : Statement(counter);
+        return text + "}\n";
+    }
+
+    std::string Target() { return std::string(1, "abcd"[Pick(4)]); }
+
+    std::string Operand(const std::string& counter) {
+        switch (Pick(12)) {
+        case 0:
+            return counter;
+        case 1:
+            return "g";
+        case 2:
+            return "v[" + std::to_string(Pick(5)) + "]";
+        case 3:
+            return "p0";
+        default: {
+            static const char* const kOperands[] = {"a", "b",  "c",   "d",    "0",   "1",
+                                                    "3", "-2", "0.5", "2.25", "-1.5", "7"};
+            return kOperands[Pick(int(std::size(kOperands)))];
+        }
+        }
+    }
+
+    std::string Expression(const std::string& counter) {
+        static const char* const kOperators[] = {"+", "-", "*", "/",  "%",  "<", ">",
+                                                 "==", "!=", "&", "|", "&&", "<<", ">="};
+        std::string text = Operand(counter);
+        const int operators = Pick(3);
+        for (int o = 0; o < operators; ++o)
+            text = "(" + text + " " + kOperators[Pick(int(std::size(kOperators)))] + " " +
+                   Operand(counter) + ")";
+        return text;
+    }
+
+    std::string Change() {
+        static const char* const kChanges[] = {"g + 1", "g + 0.5", "2", "\"t\"", "g * 2", "0"};
+        return kChanges[Pick(int(std::size(kChanges)))];
+    }
+
+    std::string Statement(const std::string& counter) {
+        static const char* const kCompound[] = {"+=", "-=", "*=", "/=", "%=", "="};
+        switch (Pick(14)) {
+        case 0:
+            return Target() + (Pick(2) == 0 ? "++" : "--") + ";\n";
+        case 1:
+        case 2:
+            return "If (" + Expression(counter) + ") " + Target() + " = " + Expression(counter) +
+                   ";\nElse " + Target() + " += " + Operand(counter) + ";\n";
+        case 3:
+            return "If (" + counter + " == " + std::to_string(Pick(5)) + ") " +
+                   (Pick(2) == 0 ? "Break;\n" : "Continue;\n");
+        case 4:
+            // Kinds changing between rounds: a double, a text, or back to an integer.
+            return "If (" + counter + " == " + std::to_string(Pick(6)) + ") " + Target() + " = " +
+                   (Pick(4) == 0 ? "\"x\"" : Pick(2) == 0 ? "0.25" : "5") + ";\n";
+        case 5:
+            return "If (" + Expression(counter) + ") {\n" + Target() + " = " +
+                   Expression(counter) + ";\n}\n";
+        case 6:
+            return "Var t = " + Expression(counter) + ";\n" + Target() + " += t;\n";
+        case 7:
+            // An integer division by zero when the counter reaches the operand.
+            return Target() + " = " + Operand(counter) + " / (" + counter + " - " +
+                   std::to_string(Pick(6)) + ");\n";
+        default:
+            return Target() + " " + kCompound[Pick(int(std::size(kCompound)))] + " " +
+                   Expression(counter) + ";\n";
+        }
+    }
+
+    std::mt19937 random_;
+};
+
+class LoopPrograms : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::test::FreezeClock(100000);
+        savedMath_ = GetScriptClassInfo(kMathId);
+        RegisterScriptClass(&kConsoleClass);
+        RegisterScriptClass(GetProgramClassInfo());
+        RegisterScriptClass(GetStringClassInfo());
+    }
+    void TearDown() override {
+        UnregisterScriptClass(kMathId);
+        if (savedMath_ != nullptr) RegisterScriptClass(savedMath_);
+        platform::test::UnfreezeClock();
+    }
+
+    // `count` programs from `firstSeed`, compiled against the reference walk: output,
+    // kinds, errors with their place and the pace of the checks alike. A good share runs
+    // to its end.
+    static void Compare(uint32_t firstSeed, uint32_t count) {
+        uint32_t ended = 0;
+        for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
+            const std::string source = LoopProgramsMaker(seed).Make();
+            const Outcome reference = RunProgram(source, Way::kReference);
+            const Outcome compiled = RunProgram(source, Way::kCompiled);
+            ASSERT_GE(compiled.compiled, 1u) << source;
+            ASSERT_EQ(compiled.output, reference.output) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(compiled.code, reference.code) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(compiled.subCode, reference.subCode) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(compiled.line, reference.line) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(compiled.column, reference.column) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(compiled.unit, reference.unit) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(compiled.ticks, reference.ticks) << "seed " << seed << "\n" << source;
+            ended += reference.code == 0 ? 1 : 0;
+        }
+        EXPECT_GE(ended, count / 10);
+    }
+
+private:
+    const ScriptClassInfo* savedMath_ = nullptr;
+};
+
+TEST_F(LoopPrograms, RandomLoopsPart1) {
+    Compare(80001, 1000);
+}
+TEST_F(LoopPrograms, RandomLoopsPart2) {
+    Compare(81001, 1000);
+}
+
+} // namespace
