@@ -372,10 +372,10 @@ namespace {
 // `host` takes (false: the code stops there); `last` keeps the value of the last statement
 // finished.
 template <bool kLoop, class Slots, class Host>
-const RegisterInstruction*
-RunKindedCode(const RegisterInstruction* code, Slots* slots, uint64_t bound,
-              CVariable* const* variables, const ElementRead* elements, CValue* target,
-              CValue* place, LoopValue& last, Host&& host) {
+const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots* slots,
+                                         uint64_t bound, CVariable* const* variables,
+                                         const ElementRead* elements, CValue* target, CValue* place,
+                                         LoopValue& last, Host&& host) {
     KindedRegister registers[CompiledFunction::kMaxQuickDepth + 2];
     const RegisterInstruction* instruction = code;
 #define ZORV_KINDED_LABELS(name, token)                                                            \
@@ -383,17 +383,36 @@ RunKindedCode(const RegisterInstruction* code, Slots* slots, uint64_t bound,
         &&name##IntSlotConstant, &&name##IntName, &&name##DoubleRegisters, &&name##DoubleSlot,     \
         &&name##DoubleConstant, &&name##DoubleSlots, &&name##DoubleSlotConstant,                   \
         &&name##DoubleName,
-    static const void* const kInstructions[] = {
-        &&SlotInt,         &&SlotDouble,    &&BoundSlotInt,
-        &&BoundSlotDouble, &&NameInt,       &&NameDouble,
-        &&ElementInt,      &&ElementDouble, &&Int,
-        &&Double,          &&Move,          &&ToDouble,
-        &&ToInt,           &&NegateInt,     &&NegateDouble,
-        &&NotInt,          &&NotDouble,     &&Complement,
-        &&ReturnInt,       &&ReturnDouble,  ZORV_NUMBER_OPERATORS(ZORV_KINDED_LABELS) &&StoreInt,
-        &&StoreDouble,     &&BranchInt,     &&BranchDouble,
-        &&Host,            &&Jump,          &&Exit,
-        &&Host,            &&Host};
+    static const void* const kInstructions[] = {&&SlotInt,
+                                                &&SlotDouble,
+                                                &&BoundSlotInt,
+                                                &&BoundSlotDouble,
+                                                &&NameInt,
+                                                &&NameDouble,
+                                                &&ElementInt,
+                                                &&ElementDouble,
+                                                &&Int,
+                                                &&Double,
+                                                &&Move,
+                                                &&ToDouble,
+                                                &&ToInt,
+                                                &&NegateInt,
+                                                &&NegateDouble,
+                                                &&NotInt,
+                                                &&NotDouble,
+                                                &&Complement,
+                                                &&ReturnInt,
+                                                &&ReturnDouble,
+                                                ZORV_NUMBER_OPERATORS(ZORV_KINDED_LABELS) &&
+                                                    StoreInt,
+                                                &&StoreDouble,
+                                                &&BranchInt,
+                                                &&BranchDouble,
+                                                &&Host,
+                                                &&Jump,
+                                                &&Exit,
+                                                &&Host,
+                                                &&Host};
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
@@ -413,13 +432,15 @@ SlotDouble : {
 }
 BoundSlotInt : {
     const CValue& value = slots[uint32_t(instruction->right)];
-    if (((bound >> instruction->right) & 1) == 0 || value.GetType() != kValueInt) return instruction;
+    if (((bound >> instruction->right) & 1) == 0 || value.GetType() != kValueInt)
+        return instruction;
     ZORV_HERE.i = value.IntPayload();
     ZORV_NEXT_INSTRUCTION();
 }
 BoundSlotDouble : {
     const CValue& value = slots[uint32_t(instruction->right)];
-    if (((bound >> instruction->right) & 1) == 0 || value.GetType() != kValueDouble) return instruction;
+    if (((bound >> instruction->right) & 1) == 0 || value.GetType() != kValueDouble)
+        return instruction;
     ZORV_HERE.d = value.DoublePayload();
     ZORV_NEXT_INSTRUCTION();
 }
@@ -440,7 +461,8 @@ ElementInt : {
     const CScriptArray* array =
         ElementCell(elements[instruction->left], slots, bound, variables, flat);
     CScriptArray::Number cell;
-    if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueInt) return instruction;
+    if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueInt)
+        return instruction;
     ZORV_HERE.i = cell.integer;
     ZORV_NEXT_INSTRUCTION();
 }
@@ -541,39 +563,39 @@ Exit:
 #define ZORV_KINDED_FORMS(name, token, Kind, field, valueKind)                                     \
     name##Kind##Registers                                                                          \
         : if (!Apply##Kind##s<token>(ZORV_HERE.field, registers[instruction->target + 1].field,    \
-                                     ZORV_HERE)) return instruction;                                     \
+                                     ZORV_HERE)) return instruction;                               \
     ZORV_NEXT_INSTRUCTION();                                                                       \
     name##Kind##Slot : {                                                                           \
         const CValue& right = slots[uint32_t(instruction->right)];                                 \
         if (right.GetType() != valueKind ||                                                        \
             !Apply##Kind##s<token>(ZORV_HERE.field, Kind##Of(right), ZORV_HERE))                   \
-            return instruction;                                                                          \
+            return instruction;                                                                    \
         ZORV_NEXT_INSTRUCTION();                                                                   \
     }                                                                                              \
     name##Kind##Constant                                                                           \
         : if (!Apply##Kind##s<token>(ZORV_HERE.field, Kind##Constant(instruction->right),          \
-                                     ZORV_HERE)) return instruction;                                     \
+                                     ZORV_HERE)) return instruction;                               \
     ZORV_NEXT_INSTRUCTION();                                                                       \
     name##Kind##Slots : {                                                                          \
         const CValue& left = slots[instruction->left];                                             \
         const CValue& right = slots[uint32_t(instruction->right)];                                 \
         if (left.GetType() != valueKind || right.GetType() != valueKind ||                         \
             !Apply##Kind##s<token>(Kind##Of(left), Kind##Of(right), ZORV_HERE))                    \
-            return instruction;                                                                          \
+            return instruction;                                                                    \
         ZORV_NEXT_INSTRUCTION();                                                                   \
     }                                                                                              \
     name##Kind##SlotConstant : {                                                                   \
         const CValue& left = slots[instruction->left];                                             \
         if (left.GetType() != valueKind ||                                                         \
             !Apply##Kind##s<token>(Kind##Of(left), Kind##Constant(instruction->right), ZORV_HERE)) \
-            return instruction;                                                                          \
+            return instruction;                                                                    \
         ZORV_NEXT_INSTRUCTION();                                                                   \
     }                                                                                              \
     name##Kind##Name : {                                                                           \
         const CValue& right = variables[uint32_t(instruction->right)]->value;                      \
         if (right.GetType() != valueKind ||                                                        \
             !Apply##Kind##s<token>(ZORV_HERE.field, Kind##Of(right), ZORV_HERE))                   \
-            return instruction;                                                                          \
+            return instruction;                                                                    \
         ZORV_NEXT_INSTRUCTION();                                                                   \
     }
 #define ZORV_KINDED_CODE(name, token)                                                              \

@@ -106,10 +106,10 @@ static_assert(kLoopOpcodeEnd <= 256);
                                           uint64_t bound);
 
 // `program` written for the kinds `slotKinds` gives its slots (a value's type, or more
-// than kValueDouble for no number; `slots` read for the indices of elements only) and its names' variables hold, appended to `out`
-// without its return, its names and elements being those from `nameBase` and
-// `elementBase` of the code it joins: the register holding its value and that value's kind,
-// or false, `out` as it was, when a value read is no number.
+// than kValueDouble for no number; `slots` read for the indices of elements only) and its names'
+// variables hold, appended to `out` without its return, its names and elements being those from
+// `nameBase` and `elementBase` of the code it joins: the register holding its value and that
+// value's kind, or false, `out` as it was, when a value read is no number.
 bool AppendKindedStatement(const NumberProgram& program, const CValue* slots,
                            const uint32_t* slotKinds, uint64_t bound, uint32_t nameBase,
                            uint32_t elementBase, std::vector<RegisterInstruction>& out,

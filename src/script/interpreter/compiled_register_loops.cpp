@@ -159,8 +159,9 @@ NumberProgram SlotBranchCode(const CompiledOp* op) {
     uint8_t opcode = 0;
     const bool slots = pair.op == kOpSlotSlot;
     if (!BinaryOpcode(pair.code, slots ? kFormSlots : kFormSlotInt, opcode)) return {};
-    program.code.push_back(RegisterInstruction{
-        opcode, 1, pair.count, slots ? int64_t(pair.index) : int64_t(int32_t(pair.index)), nullptr});
+    program.code.push_back(
+        RegisterInstruction{opcode, 1, pair.count,
+                            slots ? int64_t(pair.index) : int64_t(int32_t(pair.index)), nullptr});
     program.code.push_back(RegisterInstruction{kRegisterReturn, 1, 0, 0, nullptr});
     return program;
 }
@@ -235,8 +236,8 @@ private:
     static constexpr uint32_t kNoInstruction = ~0u;
 
     void Emit(uint32_t opcode, uint32_t target, uint32_t left, int64_t right, uint32_t exit) {
-        loop_.code.push_back(RegisterInstruction{uint8_t(opcode), uint8_t(target), left, right,
-                                                 nullptr});
+        loop_.code.push_back(
+            RegisterInstruction{uint8_t(opcode), uint8_t(target), left, right, nullptr});
         loop_.exits.push_back(exit);
     }
 
@@ -250,19 +251,18 @@ private:
     // for the kinds at hand.
     void Statement(uint32_t at, const NumberProgram* program) {
         const CompiledOp& op = code_.ops[at];
-        const bool condition = op.op == kOpSlotBranch ||
-                               (op.op == kOpNumberCode && op.code == kNumberValue);
+        const bool condition =
+            op.op == kOpSlotBranch || (op.op == kOpNumberCode && op.code == kNumberValue);
         uint32_t target = op.count;
-        const bool targetBound = op.op == kOpNumberCode ? op.site != 0
-                                                        : (op.depth & kSlotTargetBound) != 0;
+        const bool targetBound =
+            op.op == kOpNumberCode ? op.site != 0 : (op.depth & kSlotTargetBound) != 0;
         const size_t mark = loop_.code.size();
         uint32_t result = 0;
         uint32_t kind = 0;
         if (program == nullptr || program->code.empty() ||
             (!condition && targetBound && ((bound_ >> target) & 1) == 0) ||
-            !AppendKindedStatement(*program, slots_, kinds_, bound_,
-                                   uint32_t(loop_.names.size()), uint32_t(loop_.elements.size()),
-                                   loop_.code, result, kind)) {
+            !AppendKindedStatement(*program, slots_, kinds_, bound_, uint32_t(loop_.names.size()),
+                                   uint32_t(loop_.elements.size()), loop_.code, result, kind)) {
             loop_.code.resize(mark);
             Emit(kLoopExit, 0, 0, at, at);
             return;

@@ -10,8 +10,8 @@
 #include <random>
 #include <string>
 
-#include "program_runs.h"
 #include "platform/kernel/test_hooks.h"
+#include "program_runs.h"
 #include "script/classes/script_program.h"
 #include "script/classes/string_class.h"
 
@@ -54,8 +54,8 @@ private:
                    "++) {\n";
             break;
         case 1:
-            text = counter + " = " + rounds + ";\nWhile (" + counter + " > 0) {\n" + counter +
-                   "--;\n";
+            text =
+                counter + " = " + rounds + ";\nWhile (" + counter + " > 0) {\n" + counter + "--;\n";
             break;
         default:
             // A condition of more than one operator.
@@ -82,7 +82,7 @@ private:
         case 3:
             return "p0";
         default: {
-            static const char* const kOperands[] = {"a", "b",  "c",   "d",    "0",   "1",
+            static const char* const kOperands[] = {"a", "b",  "c",   "d",    "0",    "1",
                                                     "3", "-2", "0.5", "2.25", "-1.5", "7"};
             return kOperands[Pick(int(std::size(kOperands)))];
         }
@@ -90,7 +90,7 @@ private:
     }
 
     std::string Expression(const std::string& counter) {
-        static const char* const kOperators[] = {"+", "-", "*", "/",  "%",  "<", ">",
+        static const char* const kOperators[] = {"+",  "-",  "*", "/", "%",  "<",  ">",
                                                  "==", "!=", "&", "|", "&&", "<<", ">="};
         std::string text = Operand(counter);
         const int operators = Pick(3);
@@ -120,10 +120,13 @@ private:
         case 4:
             // Kinds changing between rounds: a double, a text, or back to an integer.
             return "If (" + counter + " == " + std::to_string(Pick(6)) + ") " + Target() + " = " +
-                   (Pick(4) == 0 ? "\"x\"" : Pick(2) == 0 ? "0.25" : "5") + ";\n";
+                   (Pick(4) == 0   ? "\"x\""
+                    : Pick(2) == 0 ? "0.25"
+                                   : "5") +
+                   ";\n";
         case 5:
-            return "If (" + Expression(counter) + ") {\n" + Target() + " = " +
-                   Expression(counter) + ";\n}\n";
+            return "If (" + Expression(counter) + ") {\n" + Target() + " = " + Expression(counter) +
+                   ";\n}\n";
         case 6:
             return "Var t = " + Expression(counter) + ";\n" + Target() + " += t;\n";
         case 7:

@@ -9,8 +9,8 @@
 #include <random>
 #include <string>
 
-#include "program_runs.h"
 #include "platform/kernel/test_hooks.h"
+#include "program_runs.h"
 #include "script/classes/script_program.h"
 #include "script/classes/string_class.h"
 

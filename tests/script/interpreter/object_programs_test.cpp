@@ -51,7 +51,9 @@ private:
         }
         if (running != nullptr) running->output += line + "\n";
     }
-    void Post() { interpreter->PostEvent(interpreter->GetArg(0)->GetFunction(), interpreter->GetArg(1)); }
+    void Post() {
+        interpreter->PostEvent(interpreter->GetArg(0)->GetFunction(), interpreter->GetArg(1));
+    }
 };
 
 const ScriptMethod<Console> Console::kMethods[3] = {nullptr, &Console::Print, &Console::Post};
@@ -83,7 +85,8 @@ Outcome RunProgram(const std::string& source, Way way) {
         BuildBuiltinClassNameList(names);
         interpreter.InitClassRegistry(names);
         CTokenInfos report;
-        report.AddSourceText(source.data(), uint32_t(source.size()), kUnitOwnsText, "objects.zs", 0);
+        report.AddSourceText(source.data(), uint32_t(source.size()), kUnitOwnsText, "objects.zs",
+                             0);
         if (interpreter.GetCompiler()->Compile(report) == 1) {
             try {
                 interpreter.Start(report);
@@ -187,9 +190,10 @@ private:
             break;
         case 4:
             if (h.find_first_of(".(") == std::string::npos)
-                text_ += h + " = " + (Pick(2) == 0 ? "New Obj(" + std::to_string(Pick(9)) + ")"
-                                                   : Holder(holders)) +
-                         ";\n";
+                text_ +=
+                    h + " = " +
+                    (Pick(2) == 0 ? "New Obj(" + std::to_string(Pick(9)) + ")" : Holder(holders)) +
+                    ";\n";
             break;
         case 5:
             // Not from F itself: it does not recurse.
@@ -207,8 +211,8 @@ private:
             break;
         case 9:
             // Operators that take 0 but no object.
-            text_ += "If (" + h + " == 0) Print(" + h + " + 1, \"t\" + " + h + ", !" + h +
-                     ", " + h + " * 2.5, -" + h + ", " + h + " < 1);\n";
+            text_ += "If (" + h + " == 0) Print(" + h + " + 1, \"t\" + " + h + ", !" + h + ", " +
+                     h + " * 2.5, -" + h + ", " + h + " < 1);\n";
             break;
         case 10:
             text_ += "If (" + p + " != 0) Print(" + p + ".x);\n";

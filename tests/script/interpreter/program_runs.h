@@ -64,7 +64,7 @@ private:
 };
 
 inline const ScriptMethod<Console> Console::kMethods[4] = {nullptr, &Console::Print, &Console::Post,
-                                                    &Console::Raise};
+                                                           &Console::Raise};
 
 inline const MethodNameRow kConsoleNames[] = {
     {kMathId, "Math", 0, 0},  {1, "Print", kMathId, 0}, {2, "Post", kMathId, 0},
@@ -76,7 +76,7 @@ inline CIBaseClassImpl* MakeConsole(CInterpretor& interpreter, const CClassRecor
 }
 
 inline const ScriptClassInfo kConsoleClass = {kConsoleNames, MakeConsole, 99, nullptr, 0,
-                                       nullptr,       nullptr};
+                                              nullptr,       nullptr};
 
 // Each housekeeping check ticks it (tick interval 0).
 struct TickJournal final : public CInterrupt {

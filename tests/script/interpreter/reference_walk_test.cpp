@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "program_runs.h"
 #include "foundation/containers/ptr_array.h"
 #include "platform/kernel/test_hooks.h"
+#include "program_runs.h"
 #include "script/classes/base_class.h"
 #include "script/classes/script_program.h"
 #include "script/classes/string_class.h"

@@ -86,8 +86,8 @@ struct Way {
 };
 
 TEST(HeldArrays, RandomProgramsEndAlikeOnEveryWay) {
-    constexpr Way kWays[] = {{"walk", false, false}, {"reference", true, false},
-                             {"compiled", false, true}};
+    constexpr Way kWays[] = {
+        {"walk", false, false}, {"reference", true, false}, {"compiled", false, true}};
     int ended = 0;
     for (uint32_t seed = 1; seed <= 400; ++seed) {
         std::string program = ProgramMaker(seed).Make();
