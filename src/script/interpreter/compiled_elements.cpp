@@ -79,7 +79,7 @@ bool CInterpretor::AssignElementCell(uint8_t code, bool keepAddress) {
     const CValue& right = slots_[depth_ + 1]->value;
     switch (code) {
     case kTokenAssign:
-        if (right.GetType() > kValueDouble) break;
+        if (right.StoredType() > kValueDouble) break;
         // The right side may have stored something else in the element meanwhile.
         if (!array->WriteNumber(flat, right)) array->SetItemFlat(flat, &right);
         SwapSlots(depth_, depth_ + 1);
@@ -90,7 +90,7 @@ bool CInterpretor::AssignElementCell(uint8_t code, bool keepAddress) {
     case kTokenSubtractAssign:
     case kTokenMultiplyAssign: {
         bool step = code == kTokenIncrement || code == kTokenDecrement;
-        if (!step && right.GetType() > kValueDouble) break;
+        if (!step && right.StoredType() > kValueDouble) break;
         CValue value(this);
         if (!ApplyToCell(*array, flat, code, &right, value)) break;
         if (!array->WriteNumber(flat, value)) array->SetItemFlat(flat, &value);

@@ -151,7 +151,8 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
         last = end;
     } else {
         target = &slots[op->count];
-        if ((op->site != 0 && ((bound >> op->count) & 1) == 0) || target->GetType() > kValueDouble)
+        if ((op->site != 0 && ((bound >> op->count) & 1) == 0) ||
+            target->StoredType() > kValueDouble)
             return false;
         if (op->code != kNumberAssign) {
             // The statement's value is the one before the step.
@@ -266,7 +267,7 @@ Argument : {
 }
 ArgumentSlot : {
     const CValue& argument = slots[step->count];
-    if (argument.GetType() != kValueInt) return false;
+    if (argument.StoredType() != kValueInt) return false;
     callArguments[openCalls[openCount - 1]][step->index] = argument.IntPayload();
     ZORV_NUMBER_STEP();
 }

@@ -74,7 +74,7 @@ private:
     }
 
     static uint32_t NumberKind(const CValue& value) {
-        return value.GetType() <= kValueDouble ? value.GetType() : kNoNumber;
+        return value.StoredType() <= kValueDouble ? value.GetType() : kNoNumber;
     }
     uint32_t SlotKind(int64_t slot) const {
         if (slotKinds_ == nullptr) return NumberKind(slots_[uint32_t(slot)]);
@@ -420,39 +420,39 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
     goto* kInstructions[instruction->opcode];
 SlotInt : {
     const CValue& value = slots[uint32_t(instruction->right)];
-    if (value.GetType() != kValueInt) return instruction;
+    if (value.StoredType() != kValueInt) return instruction;
     ZORV_HERE.i = value.IntPayload();
     ZORV_NEXT_INSTRUCTION();
 }
 SlotDouble : {
     const CValue& value = slots[uint32_t(instruction->right)];
-    if (value.GetType() != kValueDouble) return instruction;
+    if (value.StoredType() != kValueDouble) return instruction;
     ZORV_HERE.d = value.DoublePayload();
     ZORV_NEXT_INSTRUCTION();
 }
 BoundSlotInt : {
     const CValue& value = slots[uint32_t(instruction->right)];
-    if (((bound >> instruction->right) & 1) == 0 || value.GetType() != kValueInt)
+    if (((bound >> instruction->right) & 1) == 0 || value.StoredType() != kValueInt)
         return instruction;
     ZORV_HERE.i = value.IntPayload();
     ZORV_NEXT_INSTRUCTION();
 }
 BoundSlotDouble : {
     const CValue& value = slots[uint32_t(instruction->right)];
-    if (((bound >> instruction->right) & 1) == 0 || value.GetType() != kValueDouble)
+    if (((bound >> instruction->right) & 1) == 0 || value.StoredType() != kValueDouble)
         return instruction;
     ZORV_HERE.d = value.DoublePayload();
     ZORV_NEXT_INSTRUCTION();
 }
 NameInt : {
     const CValue& value = variables[instruction->left]->value;
-    if (value.GetType() != kValueInt) return instruction;
+    if (value.StoredType() != kValueInt) return instruction;
     ZORV_HERE.i = value.IntPayload();
     ZORV_NEXT_INSTRUCTION();
 }
 NameDouble : {
     const CValue& value = variables[instruction->left]->value;
-    if (value.GetType() != kValueDouble) return instruction;
+    if (value.StoredType() != kValueDouble) return instruction;
     ZORV_HERE.d = value.DoublePayload();
     ZORV_NEXT_INSTRUCTION();
 }
@@ -519,7 +519,7 @@ ReturnDouble:
 StoreInt:
     if constexpr (kLoop) {
         CValue& slot = slots[uint32_t(instruction->right)];
-        if (slot.GetType() > kValueDouble) return instruction;
+        if (slot.StoredType() > kValueDouble) return instruction;
         slot.SetInt(ZORV_HERE.i);
         last.bits = registers[instruction->left].i;
         last.kind = kValueInt;
@@ -529,7 +529,7 @@ StoreInt:
 StoreDouble:
     if constexpr (kLoop) {
         CValue& slot = slots[uint32_t(instruction->right)];
-        if (slot.GetType() > kValueDouble) return instruction;
+        if (slot.StoredType() > kValueDouble) return instruction;
         slot.SetFloat(ZORV_HERE.d);
         last.bits = std::bit_cast<int64_t>(registers[instruction->left].d);
         last.kind = kValueDouble;
@@ -567,7 +567,7 @@ Exit:
     ZORV_NEXT_INSTRUCTION();                                                                       \
     name##Kind##Slot : {                                                                           \
         const CValue& right = slots[uint32_t(instruction->right)];                                 \
-        if (right.GetType() != valueKind ||                                                        \
+        if (right.StoredType() != valueKind ||                                                     \
             !Apply##Kind##s<token>(ZORV_HERE.field, Kind##Of(right), ZORV_HERE))                   \
             return instruction;                                                                    \
         ZORV_NEXT_INSTRUCTION();                                                                   \
@@ -579,21 +579,21 @@ Exit:
     name##Kind##Slots : {                                                                          \
         const CValue& left = slots[instruction->left];                                             \
         const CValue& right = slots[uint32_t(instruction->right)];                                 \
-        if (left.GetType() != valueKind || right.GetType() != valueKind ||                         \
+        if (left.StoredType() != valueKind || right.StoredType() != valueKind ||                   \
             !Apply##Kind##s<token>(Kind##Of(left), Kind##Of(right), ZORV_HERE))                    \
             return instruction;                                                                    \
         ZORV_NEXT_INSTRUCTION();                                                                   \
     }                                                                                              \
     name##Kind##SlotConstant : {                                                                   \
         const CValue& left = slots[instruction->left];                                             \
-        if (left.GetType() != valueKind ||                                                         \
+        if (left.StoredType() != valueKind ||                                                      \
             !Apply##Kind##s<token>(Kind##Of(left), Kind##Constant(instruction->right), ZORV_HERE)) \
             return instruction;                                                                    \
         ZORV_NEXT_INSTRUCTION();                                                                   \
     }                                                                                              \
     name##Kind##Name : {                                                                           \
         const CValue& right = variables[uint32_t(instruction->right)]->value;                      \
-        if (right.GetType() != valueKind ||                                                        \
+        if (right.StoredType() != valueKind ||                                                     \
             !Apply##Kind##s<token>(ZORV_HERE.field, Kind##Of(right), ZORV_HERE))                   \
             return instruction;                                                                    \
         ZORV_NEXT_INSTRUCTION();                                                                   \

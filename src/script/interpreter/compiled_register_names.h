@@ -40,7 +40,7 @@ inline const CompiledOp* ElementValueEnd(const CompiledOp* from, const CompiledO
         if (op.site != 0 && ((bound >> op.count) & 1) == 0) return false;
         target = &slots[op.count];
     }
-    return target->GetType() <= kValueDouble;
+    return target->StoredType() <= kValueDouble;
 }
 
 // The value a kNumberElementStore's program worked out, `value`, stored by its operator into

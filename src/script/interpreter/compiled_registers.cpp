@@ -235,7 +235,7 @@ template <> struct Registers<Number> {
 };
 
 [[gnu::always_inline]] inline bool ReadValue(const CValue& value, int32_t& out) {
-    if (value.GetType() != kValueInt) return false;
+    if (value.StoredType() != kValueInt) return false;
     out = value.IntPayload();
     return true;
 }

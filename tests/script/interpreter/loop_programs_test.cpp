@@ -10,10 +10,7 @@
 #include <random>
 #include <string>
 
-#include "platform/kernel/test_hooks.h"
 #include "program_runs.h"
-#include "script/classes/script_program.h"
-#include "script/classes/string_class.h"
 
 namespace {
 
@@ -142,21 +139,8 @@ private:
     std::mt19937 random_;
 };
 
-class LoopPrograms : public ::testing::Test {
+class LoopPrograms : public ProgramRunsTest {
 protected:
-    void SetUp() override {
-        platform::test::FreezeClock(100000);
-        savedMath_ = GetScriptClassInfo(kMathId);
-        RegisterScriptClass(&kConsoleClass);
-        RegisterScriptClass(GetProgramClassInfo());
-        RegisterScriptClass(GetStringClassInfo());
-    }
-    void TearDown() override {
-        UnregisterScriptClass(kMathId);
-        if (savedMath_ != nullptr) RegisterScriptClass(savedMath_);
-        platform::test::UnfreezeClock();
-    }
-
     // `count` programs from `firstSeed`, compiled against the reference walk: output,
     // kinds, errors with their place and the pace of the checks alike. A good share runs
     // to its end.
@@ -178,9 +162,6 @@ protected:
         }
         EXPECT_GE(ended, count / 10);
     }
-
-private:
-    const ScriptClassInfo* savedMath_ = nullptr;
 };
 
 TEST_F(LoopPrograms, RandomLoopsPart1) {

@@ -9,10 +9,7 @@
 #include <random>
 #include <string>
 
-#include "platform/kernel/test_hooks.h"
 #include "program_runs.h"
-#include "script/classes/script_program.h"
-#include "script/classes/string_class.h"
 
 namespace {
 
@@ -149,21 +146,8 @@ private:
     std::mt19937 random_;
 };
 
-class NameOperands : public ::testing::Test {
+class NameOperands : public ProgramRunsTest {
 protected:
-    void SetUp() override {
-        platform::test::FreezeClock(100000);
-        savedMath_ = GetScriptClassInfo(kMathId);
-        RegisterScriptClass(&kConsoleClass);
-        RegisterScriptClass(GetProgramClassInfo());
-        RegisterScriptClass(GetStringClassInfo());
-    }
-    void TearDown() override {
-        UnregisterScriptClass(kMathId);
-        if (savedMath_ != nullptr) RegisterScriptClass(savedMath_);
-        platform::test::UnfreezeClock();
-    }
-
     static void Compare(uint32_t firstSeed, uint32_t count, bool topLevel) {
         uint32_t ended = 0;
         for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
@@ -183,9 +167,6 @@ protected:
         }
         EXPECT_GE(ended, count / 6);
     }
-
-private:
-    const ScriptClassInfo* savedMath_ = nullptr;
 };
 
 TEST_F(NameOperands, InFunctionsAgreeWithTheWalk) {

@@ -6,108 +6,15 @@
 // with the same error at the same place.
 #include <gtest/gtest.h>
 
-#include <new>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "foundation/containers/ptr_array.h"
-#include "platform/kernel/test_hooks.h"
-#include "script/classes/base_class.h"
-#include "script/interpreter/ierror.h"
-#include "script/interpreter/interpretor.h"
-#include "script/language/token_compiler.h"
+#include "program_runs.h"
 
 namespace {
 
-constexpr uint32_t kMathId = 2;
-
-struct Outcome {
-    std::string output;
-    int32_t code = 0;
-    int32_t line = -1;
-    int32_t column = -1;
-};
-
-Outcome* running = nullptr;
-
-// Math as the programs see it: Print shows each argument with its kind, Post queues an
-// event.
-class Console final : public CIBaseClassImpl {
-public:
-    Console(CInterpretor* interpreter, const CClassRecord* record)
-        : CIBaseClassImpl(interpreter, record, 1) {}
-    void CallMethod(uint16_t methodId) override { CallMethodFromTable(*this, kMethods, methodId); }
-    void Destroy(int) override { delete this; }
-    static const ScriptMethod<Console> kMethods[3];
-
-private:
-    void Print() {
-        std::string line;
-        for (int32_t i = 0; i < interpreter->GetArgCount(); ++i) {
-            const CValue* value = interpreter->GetArg(uint32_t(i));
-            line += " " + std::to_string(value->GetType()) + ":";
-            if (value->GetType() <= kValueString) line += interpreter->GetArgString(uint32_t(i));
-        }
-        if (running != nullptr) running->output += line + "\n";
-    }
-    void Post() {
-        interpreter->PostEvent(interpreter->GetArg(0)->GetFunction(), interpreter->GetArg(1));
-    }
-};
-
-const ScriptMethod<Console> Console::kMethods[3] = {nullptr, &Console::Print, &Console::Post};
-
-const MethodNameRow kConsoleNames[] = {
-    {kMathId, "Math", 0, 0},
-    {1, "Print", kMathId, 0},
-    {2, "Post", kMathId, 0},
-    {0, nullptr, 0, 0},
-};
-
-CIBaseClassImpl* MakeConsole(CInterpretor& interpreter, const CClassRecord* record) {
-    return new (std::nothrow) Console(&interpreter, record);
-}
-
-const ScriptClassInfo kConsoleClass = {kConsoleNames, MakeConsole, 99, nullptr, 0,
-                                       nullptr,       nullptr};
-
-enum class Way { kFast, kReference, kCompiled };
-
-Outcome RunProgram(const std::string& source, Way way) {
-    Outcome outcome;
-    running = &outcome;
-    {
-        CInterpretor interpreter;
-        interpreter.referenceWalk = way == Way::kReference ? 1 : 0;
-        interpreter.compiledForm = way == Way::kCompiled ? 1 : 0;
-        PtrArray names;
-        BuildBuiltinClassNameList(names);
-        interpreter.InitClassRegistry(names);
-        CTokenInfos report;
-        report.AddSourceText(source.data(), uint32_t(source.size()), kUnitOwnsText, "objects.zs",
-                             0);
-        if (interpreter.GetCompiler()->Compile(report) == 1) {
-            try {
-                interpreter.Start(report);
-                interpreter.RunMain(report, nullptr);
-            } catch (CIError* error) {
-                report.SetPendingError(error);
-            }
-        } else {
-            outcome.output = "does not compile";
-        }
-        if (const CIError* error = report.GetPendingError()) {
-            outcome.code = error->code;
-            outcome.line = error->line;
-            outcome.column = error->column;
-        } else {
-            outcome.code = interpreter.lastEndCode;
-        }
-    }
-    running = nullptr;
-    return outcome;
-}
+using namespace program_runs;
 
 class HolderProgram {
 public:
@@ -241,19 +148,8 @@ private:
     std::string text_;
 };
 
-class ObjectPrograms : public ::testing::Test {
+class ObjectPrograms : public ProgramRunsTest {
 protected:
-    void SetUp() override {
-        platform::test::FreezeClock(100000);
-        savedMath_ = GetScriptClassInfo(kMathId);
-        RegisterScriptClass(&kConsoleClass);
-    }
-    void TearDown() override {
-        UnregisterScriptClass(kMathId);
-        if (savedMath_ != nullptr) RegisterScriptClass(savedMath_);
-        platform::test::UnfreezeClock();
-    }
-
     static void Compare(uint32_t firstSeed, uint32_t count) {
         uint32_t ended = 0;
         for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
@@ -272,9 +168,6 @@ protected:
         // Members and Deletes through a holder whose object went end some.
         EXPECT_GE(ended, count / 4);
     }
-
-private:
-    const ScriptClassInfo* savedMath_ = nullptr;
 };
 
 TEST_F(ObjectPrograms, HoldersOfDeletedObjectsAgreePart1) {

@@ -9,8 +9,13 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "foundation/containers/ptr_array.h"
+#include "platform/kernel/test_hooks.h"
 #include "script/classes/base_class.h"
+#include "script/classes/script_program.h"
+#include "script/classes/string_class.h"
 #include "script/interpreter/ierror.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_compiler.h"
@@ -133,5 +138,26 @@ inline Outcome RunProgram(const std::string& source, Way way) {
     running = nullptr;
     return outcome;
 }
+
+// A test of random programs: Math is the console above for its length, beside Program and
+// String, and the clock stands still.
+class ProgramRunsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::test::FreezeClock(100000);
+        savedMath_ = GetScriptClassInfo(kMathId);
+        RegisterScriptClass(&kConsoleClass);
+        RegisterScriptClass(GetProgramClassInfo());
+        RegisterScriptClass(GetStringClassInfo());
+    }
+    void TearDown() override {
+        UnregisterScriptClass(kMathId);
+        if (savedMath_ != nullptr) RegisterScriptClass(savedMath_);
+        platform::test::UnfreezeClock();
+    }
+
+private:
+    const ScriptClassInfo* savedMath_ = nullptr;
+};
 
 } // namespace program_runs

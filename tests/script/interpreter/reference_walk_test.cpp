@@ -17,11 +17,8 @@
 #include <vector>
 
 #include "foundation/containers/ptr_array.h"
-#include "platform/kernel/test_hooks.h"
 #include "program_runs.h"
 #include "script/classes/base_class.h"
-#include "script/classes/script_program.h"
-#include "script/classes/string_class.h"
 #include "script/interpreter/ierror.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_compiler.h"
@@ -1179,21 +1176,8 @@ private:
     std::mt19937 random_;
 };
 
-class ReferenceWalk : public ::testing::Test {
+class ReferenceWalk : public ProgramRunsTest {
 protected:
-    void SetUp() override {
-        platform::test::FreezeClock(100000);
-        savedMath_ = GetScriptClassInfo(kMathId);
-        RegisterScriptClass(&kConsoleClass);
-        RegisterScriptClass(GetProgramClassInfo());
-        RegisterScriptClass(GetStringClassInfo());
-    }
-    void TearDown() override {
-        UnregisterScriptClass(kMathId);
-        if (savedMath_ != nullptr) RegisterScriptClass(savedMath_);
-        platform::test::UnfreezeClock();
-    }
-
     // Runs `count` programs from `firstSeed` on both ways; the first difference fails.
     // Programs that do not compile, or that all end early, would prove nothing: every one
     // compiles and a good share run to their end.
@@ -1270,9 +1254,6 @@ protected:
             ASSERT_NO_FATAL_FAILURE(SameAsReference(fromCode, reference, 0, source));
         }
     }
-
-private:
-    const ScriptClassInfo* savedMath_ = nullptr;
 };
 
 // 10,000 programs in five parts, so that ctest can run them side by side.
