@@ -408,11 +408,11 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
                                                 &&StoreDouble,
                                                 &&BranchInt,
                                                 &&BranchDouble,
-                                                &&Host,
+                                                &&ToHost,
                                                 &&Jump,
                                                 &&Exit,
-                                                &&Host,
-                                                &&Host};
+                                                &&ToHost,
+                                                &&ToHost};
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
@@ -550,7 +550,7 @@ BranchDouble:
     instruction = code + instruction->left;
     goto* kInstructions[instruction->opcode];
 // A statement's end or a block's change, which the interpreter takes.
-Host:
+ToHost:
     if (!host(*instruction)) return instruction;
     ZORV_NEXT_INSTRUCTION();
 Jump:

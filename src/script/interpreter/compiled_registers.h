@@ -11,7 +11,7 @@
 
 struct CompiledOp;
 struct ElementRead;
-class CVariable;
+struct CVariable;
 
 // The operators of the number code, in the order of their opcodes.
 #define ZORV_NUMBER_OPERATORS(X)                                                                   \
