@@ -50,6 +50,10 @@ struct MovieReader::State {
     SwsContext* scaler = nullptr;
     AVPixelFormat scalerFrom = AV_PIX_FMT_NONE;
     AVPixelFormat scalerTo = AV_PIX_FMT_NONE;
+    // The scaler writes whole vector blocks past a row's last pixel, so it fills these
+    // padded rows and only the picture's own bytes are copied to the caller's rows.
+    uint8_t* converted = nullptr;
+    int convertedStride = 0;
     int stream = -1;
     bool hasSound = false;
     AVRational timeBase = {1, 1};
@@ -67,6 +71,7 @@ struct MovieReader::State {
 
     ~State() {
         sws_freeContext(scaler);
+        av_freep(&converted);
         av_packet_free(&packet);
         av_frame_free(&scratch);
         av_frame_free(&frame);
@@ -240,8 +245,14 @@ bool MovieReader::State::Convert(int32_t targetDepth, uint8_t* topRow, int32_t s
         scalerTo = to;
         if (scaler == nullptr) return false;
     }
-    uint8_t* planes[4] = {topRow, nullptr, nullptr, nullptr};
-    int strides[4] = {stride, 0, 0, 0};
+    const int32_t rowBytes = width * ((targetDepth + 7) / 8);
+    if (converted == nullptr) {
+        convertedStride = (width * 4 + 63) / 64 * 64 + 64;
+        converted = static_cast<uint8_t*>(av_malloc(size_t(convertedStride) * size_t(height)));
+        if (converted == nullptr) return false;
+    }
+    uint8_t* planes[4] = {converted, nullptr, nullptr, nullptr};
+    int strides[4] = {convertedStride, 0, 0, 0};
     const uint8_t* sources[4] = {frame->data[0], frame->data[1], frame->data[2], frame->data[3]};
     uint32_t colours[256];
     if (from == AV_PIX_FMT_PAL8) {
@@ -249,7 +260,12 @@ bool MovieReader::State::Convert(int32_t targetDepth, uint8_t* topRow, int32_t s
             colours[i] = 0xFF000000u | palette[i];
         sources[1] = reinterpret_cast<const uint8_t*>(colours);
     }
-    return sws_scale(scaler, sources, frame->linesize, 0, height, planes, strides) == height;
+    if (sws_scale(scaler, sources, frame->linesize, 0, height, planes, strides) != height)
+        return false;
+    for (int32_t y = 0; y < height; ++y)
+        std::memcpy(topRow + int64_t(y) * stride, converted + int64_t(y) * convertedStride,
+                    size_t(rowBytes));
+    return true;
 }
 
 MovieReader::MovieReader() = default;
