@@ -145,20 +145,23 @@ TEST_F(MovieReaderTest, NarrowFramesStayInsideTheirRows) {
     // A row of one to three pixels is shorter than the blocks a converter writes at once:
     // the guard rows above and below the picture must keep their fill at every depth.
     for (int32_t width : {1, 2, 3}) {
-        MoviePlan plan = PlanOf(MovieCodec::Raw24);
-        plan.width = width;
-        plan.height = 8;
-        MovieReader reader;
-        ASSERT_TRUE(reader.OpenLinuxPath(Write("narrow.avi", plan).c_str())) << width;
-        for (int32_t depth : {15, 16, 24, 32}) {
-            const int32_t stride = ((width * ((depth + 7) / 8) + 3) / 4) * 4;
-            std::vector<uint8_t> bits(size_t(stride) * size_t(plan.height + 2), 0x5A);
-            ASSERT_TRUE(reader.ReadFrame(2, depth, bits.data() + stride, stride));
-            for (int32_t i = 0; i < stride; ++i) {
-                EXPECT_EQ(bits[size_t(i)], 0x5A) << width << " " << depth;
-                EXPECT_EQ(bits[bits.size() - 1 - size_t(i)], 0x5A) << width << " " << depth;
+        for (MovieCodec codec : {MovieCodec::Raw24, MovieCodec::Raw8}) {
+            MoviePlan plan = PlanOf(codec);
+            plan.width = width;
+            plan.height = 8;
+            MovieReader reader;
+            ASSERT_TRUE(reader.OpenLinuxPath(Write("narrow.avi", plan).c_str())) << width;
+            for (int32_t depth : {15, 16, 24, 32}) {
+                const int32_t stride = ((width * ((depth + 7) / 8) + 3) / 4) * 4;
+                std::vector<uint8_t> bits(size_t(stride) * size_t(plan.height + 2), 0x5A);
+                ASSERT_TRUE(reader.ReadFrame(2, depth, bits.data() + stride, stride));
+                for (int32_t i = 0; i < stride; ++i) {
+                    EXPECT_EQ(bits[size_t(i)], 0x5A) << width << " " << depth;
+                    EXPECT_EQ(bits[bits.size() - 1 - size_t(i)], 0x5A) << width << " " << depth;
+                }
+                EXPECT_TRUE(Near(PixelAt(reader, 2, depth), kColours[2], 8))
+                    << width << " " << depth;
             }
-            EXPECT_TRUE(Near(PixelAt(reader, 2, depth), kColours[2], 8)) << width << " " << depth;
         }
     }
 }
