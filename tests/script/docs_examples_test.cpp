@@ -78,10 +78,12 @@ std::vector<ScriptCase> LoadExamples(std::vector<std::string>* problems = nullpt
         bool otherTagged = false;
         int number = 0;
         ScriptCase current;
+        // Every test process loads the examples, so the page's name is worked out once.
+        const std::string pageName = PageName(page);
         while (std::getline(in, line)) {
             ++number;
             if (!line.empty() && line.back() == '\r') line.pop_back();
-            std::string where = PageName(page) + " line " + std::to_string(number);
+            std::string where = pageName + " line " + std::to_string(number);
             if (insideOther) {
                 if (line.rfind("```", 0) == 0) {
                     insideOther = false;
@@ -115,7 +117,7 @@ std::vector<ScriptCase> LoadExamples(std::vector<std::string>* problems = nullpt
             ParseExpectation(current, line);
         }
         // An example left open would silently drop the rest of the page.
-        if (inside || insideOther) report(PageName(page) + ": a fenced block is never closed");
+        if (inside || insideOther) report(pageName + ": a fenced block is never closed");
     }
     return examples;
 }
