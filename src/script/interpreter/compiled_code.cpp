@@ -1033,6 +1033,23 @@ private:
         return uint32_t(slotNames_.size());
     }
 
+    // "Var name = ..." inside a block, compiled as the name's first assignment binding it
+    // to a slot (BindableSlot), its lookup finding only the call's locals as the walk's
+    // Var does: a loop's body then makes its local in a slot each round. `token`, when the
+    // statement is no such Var; else the token that ends it (null: not compiled).
+    uint8_t* VarInBlock(uint8_t* token, bool conditional) {
+        uint8_t* name = Next(token);
+        if (contexts_.empty() || Code(name) != kTokenName || Code(Next(name)) != kTokenAssign ||
+            NamedAgain(name))
+            return token;
+        const uint32_t slot = BindableSlot(name, conditional);
+        if (slot == kNoSlot) return token;
+        if (InLoop()) Emit(kOpNumberCode, 0, token);
+        uint8_t* end = BoundExpression(0, name, slot);
+        if (end != nullptr) out_.ops[bindOp_].code = 1;
+        return end;
+    }
+
     // The token after the "]" that closes the indices of the element at `token`.
     static uint8_t* AfterIndices(uint8_t* token) {
         uint32_t open = 1;
@@ -1795,6 +1812,14 @@ private:
                     EndStatementAt(token);
                     break;
                 }
+                if (code == kTokenVar) {
+                    if (uint8_t* next = VarInBlock(token, conditional); next != token) {
+                        if (next == nullptr) return false;
+                        EndStatementAt(next);
+                        token = next;
+                        break;
+                    }
+                }
                 uint32_t bound = BindableSlot(token, conditional);
                 // A name's binding assignment is number code once its call has bound it,
                 // which only a loop's later rounds find. A name that is no slot is looked up
@@ -2420,6 +2445,7 @@ DoBindName : {
     ZORV_SYNC();
     // Bound already (a loop's next round), the local is found before any other scope.
     if (((bound >> op->index) & 1) != 0) goto PushBoundSlot;
+    if (op->code != 0) declaredName_ = op->token;
     tables.operand[kTokenName](*this);
     if (Left()->GetType() == kValueUnboundName) bound |= uint64_t(1) << op->index;
     ZORV_NEXT_STEP();

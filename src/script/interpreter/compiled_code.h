@@ -35,7 +35,8 @@ enum CompiledOpCode : uint8_t {
     // The name of a variable being declared, not found: its placeholder.
     kOpUnbound,
     // A name assigned first by this statement, looked up: when no scope has it, slot
-    // `index` is the local the assignment makes, for the rest of the call.
+    // `index` is the local the assignment makes, for the rest of the call. `code` 1: the
+    // name of "Var name = ...", looked up among the call's locals only.
     kOpBindName,
     // "=" to the name of a kOpBindName: into its slot when it became one.
     kOpAssignBound,
