@@ -215,7 +215,7 @@ bool IsOperator(uint32_t code) {
 [[gnu::noinline]] bool SlotStatementOnDoubles(const CompiledOp& op, CValue& target, double operand,
                                               CValue& place) {
     if ((op.depth & kSlotFormMask) == kSlotStepOnly) {
-        if (target.GetType() != kValueDouble) return false;
+        if (target.StoredType() != kValueDouble) return false;
         const double before = target.DoublePayload();
         target.SetFloat(before + (op.code == kTokenIncrement ? 1.0 : -1.0));
         place.SetFloat(before);
@@ -223,7 +223,7 @@ bool IsOperator(uint32_t code) {
     }
     double result = operand;
     if (op.code != kTokenAssign &&
-        (target.GetType() != kValueDouble ||
+        (target.StoredType() != kValueDouble ||
          !DoubleResult(CompoundOperator(op.code), target.DoublePayload(), operand, result)))
         return false;
     target.SetFloat(result);
@@ -238,10 +238,10 @@ constexpr int64_t kNoCondition = INT64_MIN;
 // a recursion carries.
 [[gnu::noinline]] int64_t SlotCondition(const CompiledOp& pair, const CValue* slots) {
     const CValue& left = slots[pair.count];
-    if (left.GetType() != kValueInt) return kNoCondition;
+    if (left.StoredType() != kValueInt) return kNoCondition;
     uint32_t right = pair.index;
     if (pair.op == kOpSlotSlot) {
-        if (slots[pair.index].GetType() != kValueInt) return kNoCondition;
+        if (slots[pair.index].StoredType() != kValueInt) return kNoCondition;
         right = uint32_t(slots[pair.index].IntPayload());
     }
     int32_t result;
@@ -258,10 +258,10 @@ constexpr int64_t kNoCondition = INT64_MIN;
                                               CValue& place) {
     const CompiledOp& pair = (&op)[2];
     const CValue& left = slots[pair.count];
-    if (left.GetType() != kValueDouble) return false;
+    if (left.StoredType() != kValueDouble) return false;
     double right;
     if (pair.op == kOpSlotSlot) {
-        if (slots[pair.index].GetType() != kValueDouble) return false;
+        if (slots[pair.index].StoredType() != kValueDouble) return false;
         right = slots[pair.index].DoublePayload();
     } else if (pair.op == kOpSlotDouble) {
         right = doubles[pair.index];
@@ -2427,7 +2427,7 @@ DoCountingRound : {
 }
 DoSlot : {
     CValue* value = &slots[op->index];
-    if (value->GetType() <= kValueDouble) {
+    if (value->StoredType() <= kValueDouble) {
         CValue& slot = cleared(slots_[base + op->depth]);
         slot.Assign(*value);
         slot.source = value;
@@ -2485,7 +2485,7 @@ DoBinarySlot : {
     CValue* left = &slots_[base + op->depth]->value;
     const CValue* right = &slots[op->index];
     if (left->IsIntPair(*right) && IntegerOperation(op->code, *left, *right)) ZORV_NEXT_STEP();
-    if (left->GetType() == kValueDouble && right->GetType() == kValueDouble &&
+    if (left->StoredType() == kValueDouble && right->StoredType() == kValueDouble &&
         DoubleOperation(op->code, *left, *right))
         ZORV_NEXT_STEP();
     ZORV_SYNC();
@@ -2600,7 +2600,7 @@ DoBinary : {
     CValue* left = &slots_[base + op->depth]->value;
     const CValue* right = &slots_[base + op->depth + 1]->value;
     if (left->IsIntPair(*right) && IntegerOperation(op->code, *left, *right)) ZORV_NEXT_STEP();
-    if (left->GetType() == kValueDouble && right->GetType() == kValueDouble &&
+    if (left->StoredType() == kValueDouble && right->StoredType() == kValueDouble &&
         DoubleOperation(op->code, *left, *right))
         ZORV_NEXT_STEP();
     ZORV_SYNC();
@@ -2858,7 +2858,7 @@ DoNumberCode : {
 }
 DoSlotStatement : {
     CValue* target = &slots[op->count];
-    if (target->GetType() > kValueDouble ||
+    if (target->StoredType() > kValueDouble ||
         ((op->depth & kSlotTargetBound) != 0 && ((bound >> op->count) & 1) == 0))
         ZORV_NEXT_STEP();
     // The operand as an integer, or else a double.
@@ -2867,7 +2867,7 @@ DoSlotStatement : {
     switch (op->depth & kSlotFormMask) {
     case kSlotFromSlot:
         from = &slots[op->site];
-        if (from->GetType() > kValueDouble) ZORV_NEXT_STEP();
+        if (from->StoredType() > kValueDouble) ZORV_NEXT_STEP();
         integer = from->IntPayload();
         break;
     case kSlotFromInteger:
@@ -2880,10 +2880,10 @@ DoSlotStatement : {
     case kSlotFromPair: {
         const CompiledOp& pair = op[2];
         const CValue& left = slots[pair.count];
-        if (left.GetType() == kValueInt) {
+        if (left.StoredType() == kValueInt) {
             if (pair.op == kOpSlotSlot) {
                 const CValue& right = slots[pair.index];
-                if (right.GetType() == kValueInt &&
+                if (right.StoredType() == kValueInt &&
                     IntegerResult(pair.code, uint32_t(left.IntPayload()),
                                   uint32_t(right.IntPayload()), integer))
                     break;
@@ -2897,7 +2897,7 @@ DoSlotStatement : {
         goto SlotStatementDone;
     }
     default:
-        if (target->GetType() != kValueInt) {
+        if (target->StoredType() != kValueInt) {
             if (!SlotStatementOnDoubles(*op, *target, 0.0, slots_[base + 1]->value))
                 ZORV_NEXT_STEP();
             goto SlotStatementDone;
@@ -2908,13 +2908,13 @@ DoSlotStatement : {
         slots_[base + 1]->value.SetInt(integer);
         goto SlotStatementDone;
     }
-    if (from != nullptr && from->GetType() == kValueDouble) {
+    if (from != nullptr && from->StoredType() == kValueDouble) {
         if (!SlotStatementOnDoubles(*op, *target, from->DoublePayload(), slots_[base + 1]->value))
             ZORV_NEXT_STEP();
         goto SlotStatementDone;
     }
     if (op->code != kTokenAssign) {
-        if (target->GetType() != kValueInt ||
+        if (target->StoredType() != kValueInt ||
             !IntegerResult(CompoundOperator(op->code), uint32_t(target->IntPayload()),
                            uint32_t(integer), integer))
             ZORV_NEXT_STEP();

@@ -4,7 +4,9 @@
 // from integer to double (and to a text) between rounds, and integer divisions by zero
 // inside the round, each of which has to leave the round's program where the walk stands.
 // Events posted by a handler between the statements of the round read and change what the
-// round reads.
+// round reads. Vars in the bodies shadow globals, parameters and outer locals, run twice in a
+// round, are read before they are made and after their block, and are left by Break,
+// Continue, Return and errors in their value.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -18,20 +20,24 @@ using namespace program_runs;
 
 class LoopProgramsMaker {
 public:
-    explicit LoopProgramsMaker(uint32_t seed) : random_(seed) {}
+    LoopProgramsMaker(uint32_t seed, bool blockVars) : random_(seed), blockVars_(blockVars) {}
 
     std::string Make() {
         std::string text = "g = 2;\nv[0] = 1; v[1] = 2.5; v[2] = 3; v[3] = -4;\n";
+        if (blockVars_) text += "u = 9;\n";
         const bool events = Pick(4) == 0;
         if (events)
-            text += "Function H(n) {\ng = " + Change() + ";\nIf (n > 0) Post(H, n - 1);\n}\n";
+            text += "Function H(n) {\ng = " + Change() + ";\n" + (blockVars_ ? "u = u + g;\n" : "") +
+                    "If (n > 0) Post(H, n - 1);\n}\n";
         text += "Function F(p0, p1) {\nVar a = p0; Var b = p1; Var c = 0; Var d = 0.5; "
                 "Var i = 0; Var j = 0; Var k = 0;\n";
         if (events) text += "Post(H, " + std::to_string(Pick(30)) + ");\n";
         const int loops = 1 + Pick(2);
         for (int loop = 0; loop < loops; ++loop)
             text += Loop(0);
-        text += "Return a + \"/\" + b + \"/\" + c + \"/\" + d + \"/\" + i + \"/\" + j;\n}\n";
+        text += "Return a + \"/\" + b + \"/\" + c + \"/\" + d + \"/\" + i + \"/\" + j";
+        text += blockVars_ ? " + \"/\" + u + \"/\" + t;\n}\n" : ";\n}\n";
+        if (blockVars_) text += "t = -3;\n";
         text += "Print(F(3, 7));\nPrint(F(2.5, -1));\nPrint(F(2147483647, 0));\n"
                 "Print(F(6, 0.25));\nPrint(F(\"5\", 2));\nPrint(g, v[0], v[1]);\n";
         return text;
@@ -103,6 +109,7 @@ private:
     }
 
     std::string Statement(const std::string& counter) {
+        if (blockVars_ && Pick(3) == 0) return BlockVar(counter);
         static const char* const kCompound[] = {"+=", "-=", "*=", "/=", "%=", "="};
         switch (Pick(14)) {
         case 0:
@@ -136,7 +143,42 @@ private:
         }
     }
 
+    // A Var in the body, of a name that may also be a global (t, u, g), a parameter or a
+    // local of the function, with the name read around it.
+    std::string BlockVar(const std::string& counter) {
+        static const char* const kNames[] = {"t", "t", "u", "u", "g", "p1", "a"};
+        const std::string name = kNames[Pick(int(std::size(kNames)))];
+        const std::string made = "Var " + name + " = " + Expression(counter) + ";\n";
+        switch (Pick(8)) {
+        case 0:
+            return Target() + " += " + name + ";\n" + made;
+        case 1:
+            // Made twice in one round, the second time from its own value.
+            return made + "Var " + name + " = " + name + " * 2;\n" + Target() + " = " + name +
+                   ";\n";
+        case 2:
+            return "If (" + counter + " == " + std::to_string(Pick(5)) + ") {\n" + made +
+                   Target() + " -= " + name + ";\n" +
+                   (Pick(3) == 0   ? "Break;\n"
+                    : Pick(2) == 0 ? "Continue;\n"
+                                   : "Return " + name + ";\n") +
+                   "}\n";
+        case 3:
+            // An integer division by zero in the value when the counter reaches the operand.
+            return "Var " + name + " = " + Operand(counter) + " / (" + counter + " - " +
+                   std::to_string(Pick(6)) + ");\n" + Target() + " = " + name + ";\n";
+        case 4:
+            return "Var " + name + ";\n" + made;
+        case 5:
+            return made + name + " += " + Operand(counter) + ";\n" + Target() + " = " + name +
+                   ";\n";
+        default:
+            return made + Target() + " = " + name + " + " + Operand(counter) + ";\n";
+        }
+    }
+
     std::mt19937 random_;
+    const bool blockVars_;
 };
 
 class LoopPrograms : public ProgramRunsTest {
@@ -144,10 +186,10 @@ protected:
     // `count` programs from `firstSeed`, compiled against the reference walk: output,
     // kinds, errors with their place and the pace of the checks alike. A good share runs
     // to its end.
-    static void Compare(uint32_t firstSeed, uint32_t count) {
+    static void Compare(uint32_t firstSeed, uint32_t count, bool blockVars = false) {
         uint32_t ended = 0;
         for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
-            const std::string source = LoopProgramsMaker(seed).Make();
+            const std::string source = LoopProgramsMaker(seed, blockVars).Make();
             const Outcome reference = RunProgram(source, Way::kReference);
             const Outcome compiled = RunProgram(source, Way::kCompiled);
             ASSERT_GE(compiled.compiled, 1u) << source;
@@ -169,6 +211,9 @@ TEST_F(LoopPrograms, RandomLoopsPart1) {
 }
 TEST_F(LoopPrograms, RandomLoopsPart2) {
     Compare(81001, 1000);
+}
+TEST_F(LoopPrograms, RandomVarsInBodies) {
+    Compare(82001, 1500, true);
 }
 
 } // namespace
