@@ -54,7 +54,10 @@
 // runs: found in no scope, the assignment makes the slot (holding the new array, for an
 // element) the call's local until the block that made it ends; found, the name keeps
 // going through the scopes. Another such assignment binds the slot again in a block that
-// neither holds nor lies inside one binding it already (loops side by side). A For loop counting
+// neither holds nor lies inside one binding it already (loops side by side). "Var name = ..."
+// inside a block, whose statement names it nowhere else, binds a slot the same way, its name
+// looked up among the call's locals only as the walk's Var does: the locals a loop body's Var
+// makes each round are then slots, and its statement number code on them. A For loop counting
 // with such a slot runs its step and test as one step while counter and limit hold integers, and an
 // empty body's rounds in one go.
 //
