@@ -1,6 +1,6 @@
 //== stores into the cells of an array inside a loop, where some rounds grow the array
 // expect: end
-// expect output: ?
+// expect output: 10/8 0/0
 Function Grow(n) {
     Var a[0] = 0;
     Var i = 0;
@@ -12,9 +12,8 @@ Function Grow(n) {
 }
 Print(Grow(5), Grow(1));
 
-//== a text in a cell takes the operator the walk gives it, the numbers around it stay quick
-// expect: end
-// expect output: ?
+//== a text in a cell fails "+=" in a loop at its operator, after the cells of numbers before it
+// expect: error 12 line 6 column 38
 Function Texts() {
     Var a[0] = 1; a[1] = 2.5; a[2] = "x"; a[3] = 4;
     Var i = 0;
@@ -25,8 +24,8 @@ Function Texts() {
 Print(Texts());
 
 //== an element outside the array's shape fails at the statement's place after the rounds before it
-// expect: error ? line ? column ?
-// expect output: ?
+// expect: error 45 line 6 column 41
+// expect output: 4/6/3
 Function Outside(from) {
     Var a[0] = 1; a[1] = 2; a[2] = 3;
     Var i = 0;
@@ -37,8 +36,7 @@ Print(Outside(1));
 Print(Outside(0));
 
 //== a handler run between the statements of a loop changes a global array's cells, then replaces the array
-// expect: error ? line ? column ?
-// expect output: ?
+// expect: error 41 line 13 column 21
 Function H(n) {
     If (n == 2) g = 7;
     Else g[1] = g[1] + 0.5;
@@ -59,7 +57,7 @@ Print(Fill());
 
 //== a cell's number changes kind between the rounds of a loop
 // expect: end
-// expect output: ?
+// expect output: 24.25/6 15.25/6 1.28849e+10/6
 Function Kinds(v) {
     Var a[0] = 1; a[1] = v;
     Var i = 0;
@@ -74,8 +72,8 @@ Function Kinds(v) {
 Print(Kinds(2), Kinds(0.5), Kinds(2147483647));
 
 //== a grid's rows read and written in nested loops, the last run reaching a row the grid lacks
-// expect: error ? line ? column ?
-// expect output: ?
+// expect: error 41 line 8 column 61
+// expect output: 4/18
 Function Grid(n) {
     Var b[0, 0] = 0;
     Var i = 0;

@@ -440,8 +440,11 @@ bool CInterpretor::WriteLoopProgram(const CompiledFunction& code, const LoopProg
         return &own;
     });
     loop.epoch = ScopeEpoch();
-    loop.stale = !written;
-    return written;
+    // A program that leaves at its first instruction does nothing but cost its entry, every
+    // round (an array grown by the round's first statement): it counts as not written, so
+    // that the round's steps take it alone once the writings are spent.
+    loop.stale = !written || loop.code.front().opcode == kLoopExit;
+    return !loop.stale;
 }
 
 void CInterpretor::LoopBlock(const CompiledOp& step, uint32_t base) {

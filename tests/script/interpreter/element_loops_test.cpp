@@ -21,12 +21,14 @@ public:
 
     std::string Make() {
         std::string text = "g[0] = 1; g[1] = 2.5; g[2] = 3; g[3] = -4; g[4] = 0; g[5] = 7;\n"
+                           "m[0, 0] = 0;\n"
                            "For (j = 0; j < 3; j++) For (i = 0; i < 6; i++) m[i, j] = i - j;\n";
         const bool events = Pick(3) == 0;
         if (events) text += "Function H(n) {\n" + Change() + ";\nIf (n > 0) Post(H, n - 1);\n}\n";
         text += "Function F(p0, p1) {\nVar a[0] = p0; a[1] = 2; a[2] = 0.5; a[3] = p1; "
                 "a[4] = 0; a[5] = 1;\nVar b[0, 0] = 0; Var i = 0; Var j = 0; Var s = 0; "
-                "Var x = 1;\nFor (j = 0; j < 3; j++) For (i = 0; i < 6; i++) b[i, j] = i * j;\n";
+                "Var x = 1;\nFor (j = 0; j < 3; j++) For (i = 0; i < 6; i++) b[i, j] = i * j;\nj = "
+                "0;\n";
         if (events) text += "Post(H, " + std::to_string(Pick(20)) + ");\n";
         const int loops = 1 + Pick(2);
         for (int loop = 0; loop < loops; ++loop)
@@ -34,7 +36,7 @@ public:
         text += "Return s + \"/\" + x + \"/\" + a[0] + \"/\" + a[1] + \"/\" + a[2] + \"/\" + "
                 "a[3] + \"/\" + a[5] + \"/\" + b[1, 1] + \"/\" + b[5, 2];\n}\n";
         text += "Print(F(3, 7));\nPrint(F(2.5, -1));\nPrint(F(2147483647, 0));\n"
-                "Print(F(\"5\", 2));\nPrint(g[0], g[1], g[2], g[5], m[1, 1], m[5, 2]);\n";
+                "Print(g[0], g[1], g[2], g[5], m[1, 1], m[5, 2]);\n";
         return text;
     }
 
@@ -45,7 +47,7 @@ private:
     std::string Loop() {
         std::string text = "For (i = 0; i < " + std::to_string(1 + Pick(6)) + "; i++) {\n";
         const bool inner = Pick(3) == 0;
-        if (inner) text += "For (j = 0; j < " + std::to_string(1 + Pick(3)) + "; j++) {\n";
+        if (inner) text += "For (j = 0; j < " + std::to_string(1 + Pick(2)) + "; j++) {\n";
         const int statements = 1 + Pick(5);
         for (int s = 0; s < statements; ++s)
             text += Statement();
@@ -55,14 +57,16 @@ private:
 
     // An index: mostly inside the arrays' shapes, now and then outside or no integer.
     std::string Index() {
-        switch (Pick(10)) {
+        switch (Pick(24)) {
         case 0:
-            return "i + 1";
         case 1:
-            return "i - 1";
+            return "i + 1";
         case 2:
-            return std::to_string(Pick(7));
+            return "i - 1";
         case 3:
+        case 4:
+            return std::to_string(Pick(7));
+        case 5:
             return "x";
         default:
             return "i";
