@@ -112,7 +112,8 @@
 // (kOpLoopRound): it counts the statements as the steps do, hands statement ends that have
 // more to do than count and block changes to the interpreter, and leaves at the start of a
 // statement, which nothing has changed yet, when a kind it was written for fails to hold or an
-// operator fails.
+// operator fails. Its element stores (kNumberElementStore, kOpElementStore) are instructions
+// that find the cell from the array's holder at each run and leave when it holds no number.
 //
 // An element "name[index, ...]" keeps its array's variable (a slot, or the name looked up
 // first, as the walk does) in its place while its indices are worked out above it, then

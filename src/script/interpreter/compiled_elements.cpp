@@ -121,29 +121,10 @@ namespace {
 
 using Number = CScriptArray::Number;
 
-// `left` "+", "-" or "*" `right`, as the values' operators work out two numbers: integers
-// wrap, and an integer meeting a double becomes one.
-[[gnu::always_inline]] inline void Join(uint8_t operation, Number& left, const Number& right) {
-    if ((left.kind | right.kind) == kValueInt) {
-        const uint32_t a = uint32_t(left.integer);
-        const uint32_t b = uint32_t(right.integer);
-        left.integer = int32_t(operation == kTokenPlus    ? a + b
-                               : operation == kTokenMinus ? a - b
-                                                          : a * b);
-        return;
-    }
-    const double a = left.kind == kValueInt ? double(left.integer) : left.real;
-    const double b = right.kind == kValueInt ? double(right.integer) : right.real;
-    left.kind = kValueDouble;
-    left.real = operation == kTokenPlus ? a + b : operation == kTokenMinus ? a - b : a * b;
-}
-
-// The number that StoreSource `source` and `value` name into `number`, when it is at hand;
-// `indices` is room for an element's.
+// The number that StoreSource `source` and `value` name into `number`, when it is at hand.
 [[gnu::always_inline]] inline bool StoreOperandOf(const CompiledFunction& code, uint8_t source,
                                                   uint32_t value, const CValue* slots,
-                                                  uint64_t bound, int32_t* indices,
-                                                  Number& number) {
+                                                  uint64_t bound, Number& number) {
     switch (source) {
     case kStoreInteger:
         number.kind = kValueInt;
@@ -167,12 +148,8 @@ using Number = CScriptArray::Number;
         return number.kind == kValueDouble;
     }
     case kStoreElement: {
-        const ElementRead& read = code.elementReads[value];
-        if (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0) return false;
-        const CScriptArray* from = CInterpretor::ArrayOf(slots[read.slot]);
         uint32_t at;
-        return from != nullptr && ElementFlatIndex(read, *from, slots, bound, indices, at) &&
-               from->ReadNumber(at, number);
+        return NumberCell(code.elementReads[value], slots, bound, nullptr, at, number) != nullptr;
     }
     default:
         return true;
@@ -183,25 +160,20 @@ using Number = CScriptArray::Number;
 
 bool StoreElementCell(const CompiledFunction& code, const ElementStore& store, uint8_t operation,
                       const CValue* slots, uint64_t bound) {
-    const ElementRead& target = code.elementReads[store.target];
-    if (target.begin == kOpElementBoundSlot && ((bound >> target.slot) & 1) == 0) return false;
-    CScriptArray* array = CInterpretor::ArrayOf(slots[target.slot]);
-    int32_t indices[ElementRead::kMaxIndices];
     uint32_t flat;
     Number cell;
     // The cell must hold a number, whatever the operator: the full steps store anything else.
-    if (array == nullptr || !ElementFlatIndex(target, *array, slots, bound, indices, flat) ||
-        !array->ReadNumber(flat, cell))
-        return false;
+    CScriptArray* array =
+        NumberCell(code.elementReads[store.target], slots, bound, nullptr, flat, cell);
+    if (array == nullptr) return false;
     Number number;
-    if (!StoreOperandOf(code, store.source, store.value, slots, bound, indices, number))
-        return false;
+    if (!StoreOperandOf(code, store.source, store.value, slots, bound, number)) return false;
     // Numbers, which the operators join as the walk's do, without failing.
     for (uint32_t k = 0; k < store.joins; ++k) {
         Number right;
-        if (!StoreOperandOf(code, store.sources[k], store.values[k], slots, bound, indices, right))
+        if (!StoreOperandOf(code, store.sources[k], store.values[k], slots, bound, right))
             return false;
-        Join(store.operators[k], number, right);
+        JoinNumbers(store.operators[k], number, right);
     }
     switch (operation) {
     case kTokenAssign:
@@ -210,14 +182,14 @@ bool StoreElementCell(const CompiledFunction& code, const ElementStore& store, u
     case kTokenDecrement:
         number.kind = kValueInt;
         number.integer = 1;
-        Join(operation == kTokenIncrement ? kTokenPlus : kTokenMinus, cell, number);
+        JoinNumbers(operation == kTokenIncrement ? kTokenPlus : kTokenMinus, cell, number);
         number = cell;
         break;
     default:
-        Join(operation == kTokenAddAssign        ? kTokenPlus
-             : operation == kTokenSubtractAssign ? kTokenMinus
-                                                 : kTokenMultiply,
-             cell, number);
+        JoinNumbers(operation == kTokenAddAssign        ? kTokenPlus
+                    : operation == kTokenSubtractAssign ? kTokenMinus
+                                                        : kTokenMultiply,
+                    cell, number);
         number = cell;
         break;
     }
@@ -226,17 +198,11 @@ bool StoreElementCell(const CompiledFunction& code, const ElementStore& store, u
 
 bool StoreNumberInElement(const NumberProgram& program, const CompiledOp& op, const CValue& value,
                           const CValue* slots, uint64_t bound) {
-    const ElementRead& target = program.elements[0];
-    if (target.begin == kOpElementBoundSlot && ((bound >> target.slot) & 1) == 0) return false;
-    CScriptArray* array =
-        CInterpretor::ArrayOf(target.begin == kOpElementName ? program.variables[target.slot]->value
-                                                             : slots[target.slot]);
-    int32_t indices[ElementRead::kMaxIndices];
     uint32_t flat;
     Number cell;
-    if (array == nullptr || !ElementFlatIndex(target, *array, slots, bound, indices, flat) ||
-        !array->ReadNumber(flat, cell))
-        return false;
+    CScriptArray* array =
+        NumberCell(program.elements[0], slots, bound, program.variables.data(), flat, cell);
+    if (array == nullptr) return false;
     Number number;
     number.kind = value.GetType();
     if (number.kind == kValueInt)
@@ -244,10 +210,10 @@ bool StoreNumberInElement(const NumberProgram& program, const CompiledOp& op, co
     else
         number.real = value.DoublePayload();
     if (op.count != kTokenAssign) {
-        Join(op.count == kTokenAddAssign        ? kTokenPlus
-             : op.count == kTokenSubtractAssign ? kTokenMinus
-                                                : kTokenMultiply,
-             cell, number);
+        JoinNumbers(op.count == kTokenAddAssign        ? kTokenPlus
+                    : op.count == kTokenSubtractAssign ? kTokenMinus
+                                                       : kTokenMultiply,
+                    cell, number);
         number = cell;
     }
     return array->WriteNumber(flat, number);

@@ -48,6 +48,51 @@
     return true;
 }
 
+// The array holding the element `read` names, in its slot or in the variable of name
+// `read.slot` of the program (`variables`), and the element's flat index; null when it is
+// not at hand (the slot unbound, no array held, an index not an integer or outside the
+// array's shape), where the full steps shape, grow or fail as the walk does.
+[[gnu::always_inline]] inline CScriptArray* ElementCell(const ElementRead& read,
+                                                        const CValue* slots, uint64_t bound,
+                                                        CVariable* const* variables,
+                                                        uint32_t& flat) {
+    if (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0) return nullptr;
+    CScriptArray* array = CInterpretor::ArrayOf(
+        read.begin == kOpElementName ? variables[read.slot]->value : slots[read.slot]);
+    int32_t indices[ElementRead::kMaxIndices];
+    if (array == nullptr || !ElementFlatIndex(read, *array, slots, bound, indices, flat))
+        return nullptr;
+    return array;
+}
+
+// The cell of the element `read` names when it holds a number, read into `cell`, and the
+// array holding it; null when there is none at hand (as for ElementCell) or the cell holds
+// anything else, which only the full steps store over.
+[[gnu::always_inline]] inline CScriptArray* NumberCell(const ElementRead& read, const CValue* slots,
+                                                       uint64_t bound, CVariable* const* variables,
+                                                       uint32_t& flat, CScriptArray::Number& cell) {
+    CScriptArray* array = ElementCell(read, slots, bound, variables, flat);
+    return array != nullptr && array->ReadNumber(flat, cell) ? array : nullptr;
+}
+
+// `left` "+", "-" or "*" `right`, as the values' operators work out two numbers: integers
+// wrap, and an integer meeting a double becomes one.
+[[gnu::always_inline]] inline void JoinNumbers(uint8_t operation, CScriptArray::Number& left,
+                                               const CScriptArray::Number& right) {
+    if ((left.kind | right.kind) == kValueInt) {
+        const uint32_t a = uint32_t(left.integer);
+        const uint32_t b = uint32_t(right.integer);
+        left.integer = int32_t(operation == kTokenPlus    ? a + b
+                               : operation == kTokenMinus ? a - b
+                                                          : a * b);
+        return;
+    }
+    const double a = left.kind == kValueInt ? double(left.integer) : left.real;
+    const double b = right.kind == kValueInt ? double(right.integer) : right.real;
+    left.kind = kValueDouble;
+    left.real = operation == kTokenPlus ? a + b : operation == kTokenMinus ? a - b : a * b;
+}
+
 // The number in the cell of the element that `read` names in the array `variable` holds,
 // read into `place` (a place of the value stack) as ElementMode `mode` says; false, with
 // nothing but the place's indices written, when there is none at hand.

@@ -412,7 +412,11 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
                                                 &&Jump,
                                                 &&Exit,
                                                 &&ToHost,
-                                                &&ToHost};
+                                                &&ToHost,
+                                                &&ElementAssignInt,
+                                                &&ElementAssignDouble,
+                                                &&ElementJoinInt,
+                                                &&ElementJoinDouble};
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
@@ -533,6 +537,50 @@ StoreDouble:
         slot.SetFloat(ZORV_HERE.d);
         last.bits = std::bit_cast<int64_t>(registers[instruction->left].d);
         last.kind = kValueDouble;
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+// The cell is found again at every store, from the array its holder has then.
+ElementAssignInt:
+ElementAssignDouble:
+    if constexpr (kLoop) {
+        uint32_t flat;
+        CScriptArray* array =
+            ElementCell(elements[instruction->left], slots, bound, variables, flat);
+        CScriptArray::Number number;
+        number.kind = instruction->opcode - kLoopElementAssignInt;
+        if (number.kind == kValueInt)
+            number.integer = ZORV_HERE.i;
+        else
+            number.real = ZORV_HERE.d;
+        if (array == nullptr || !array->WriteNumber(flat, number)) return instruction;
+        if ((instruction->right & kLoopLeavesValue) != 0) {
+            last.bits = number.kind == kValueInt ? int64_t(number.integer) : int64_t(number.bits);
+            last.kind = number.kind;
+        }
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+ElementJoinInt:
+ElementJoinDouble:
+    if constexpr (kLoop) {
+        uint32_t flat;
+        CScriptArray::Number cell;
+        CScriptArray* array =
+            NumberCell(elements[instruction->left], slots, bound, variables, flat, cell);
+        if (array == nullptr) return instruction;
+        CScriptArray::Number number;
+        number.kind = instruction->opcode - kLoopElementJoinInt;
+        if (number.kind == kValueInt)
+            number.integer = ZORV_HERE.i;
+        else
+            number.real = ZORV_HERE.d;
+        JoinNumbers(uint8_t(instruction->right), cell, number);
+        array->WriteNumber(flat, cell);
+        if ((instruction->right & kLoopLeavesValue) != 0) {
+            last.bits = number.kind == kValueInt ? int64_t(number.integer) : int64_t(number.bits);
+            last.kind = number.kind;
+        }
         ZORV_NEXT_INSTRUCTION();
     }
     return instruction;

@@ -12,23 +12,6 @@
 #include "script/interpreter/compiled_numbers.h"
 #include "script/interpreter/compiled_registers.h"
 
-// The array holding the element `read` names, in its slot or in the variable of name
-// `read.slot` of the program (`variables`), and the element's flat index; null when it is
-// not at hand (the slot unbound, no array held, an index not an integer or outside the
-// array's shape), where the full steps shape, grow or fail as the walk does.
-[[gnu::always_inline]] inline const CScriptArray* ElementCell(const ElementRead& read,
-                                                              const CValue* slots, uint64_t bound,
-                                                              CVariable* const* variables,
-                                                              uint32_t& flat) {
-    if (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0) return nullptr;
-    const CScriptArray* array = CInterpretor::ArrayOf(
-        read.begin == kOpElementName ? variables[read.slot]->value : slots[read.slot]);
-    int32_t indices[ElementRead::kMaxIndices];
-    if (array == nullptr || !ElementFlatIndex(read, *array, slots, bound, indices, flat))
-        return nullptr;
-    return array;
-}
-
 // Opcodes of a kinded program. Loads into `target`, each false unless the value there has
 // the kind of its name: slot `right`; slot `right` when the call bound it; the variable of
 // name `left`; the element `elements[left]`. Then the integer `right`, the double whose
@@ -95,8 +78,18 @@ enum LoopOpcode : uint32_t {
     kLoopExit,
     kLoopPushBlock,
     kLoopPopBlock,
+    // ---- Element stores ----
+    // Register `target`, an integer or a double, written into the cell of element
+    // `elements[left]`, or joined to the number there by the operator whose token is the
+    // low byte of `right`; false when the cell holds no number. With kLoopLeavesValue in
+    // `right`, the register is the statement's value.
+    kLoopElementAssignInt,
+    kLoopElementAssignDouble,
+    kLoopElementJoinInt,
+    kLoopElementJoinDouble,
     kLoopOpcodeEnd,
 };
+constexpr int64_t kLoopLeavesValue = 0x100;
 static_assert(kLoopOpcodeEnd <= 256);
 
 // Writes program.kinded for the kinds of the values the program would read now, its names'

@@ -47,11 +47,13 @@ uint32_t NextInRound(const CompiledFunction& code, uint32_t at) {
         if (program.code.empty()) return 0;
         if (op.code == kNumberValue)
             return code.ops[op.index].op == kOpBranchTrue ? op.index + 1 : 0;
+        if (op.code == kNumberElementStore) return op.index;
         // A name's variable is found per state of the scopes, which a round's statement
         // ends can change; only slots are kept across them.
         return op.code == kNumberAssign && op.site != kNumberTargetName ? op.index : 0;
     }
     case kOpSlotStatement:
+    case kOpElementStore:
         return op.index;
     case kOpSlotBranch:
         return code.ops[op.index].op == kOpBranchTrue ? op.index + 1 : 0;
@@ -83,7 +85,8 @@ bool RoundOfNumbers(const CompiledFunction& code, uint32_t start, uint32_t end) 
         begins[at - start] = true;
         const uint32_t next = NextInRound(code, at);
         if (next == 0 || next > end + 1) return false;
-        statements |= op.op == kOpNumberCode || op.op == kOpSlotStatement;
+        statements |=
+            op.op == kOpNumberCode || op.op == kOpSlotStatement || op.op == kOpElementStore;
         if (Jumps(op)) targets.push_back(op.index);
         if (op.op == kOpNumberCode || op.op == kOpSlotBranch) {
             const CompiledOp& branch = code.ops[op.index];
@@ -152,6 +155,51 @@ NumberProgram SlotStatementCode(const CompiledFunction& code, const CompiledOp* 
     return program;
 }
 
+// The register code of the value that kOpElementStore `store` with operator `operation` joins
+// to its element's cell (1 for "++" and "--"), in register 2 as a kNumberElementStore's; its
+// elements the one assigned, then those it reads.
+NumberProgram ElementStoreCode(const CompiledFunction& code, const ElementStore& store,
+                               uint8_t operation) {
+    NumberProgram program;
+    program.elements.push_back(code.elementReads[store.target]);
+    auto emit = [&program](uint8_t opcode, uint32_t target, uint32_t left, int64_t right) {
+        program.code.push_back(RegisterInstruction{opcode, uint8_t(target), left, right, nullptr});
+    };
+    auto load = [&](uint8_t source, uint32_t value, uint32_t target) {
+        switch (source) {
+        case kStoreInteger:
+            emit(kRegisterInt, target, 0, int32_t(value));
+            break;
+        case kStoreDouble:
+            emit(kRegisterDouble, target, 0, std::bit_cast<int64_t>(code.doubles[value]));
+            break;
+        case kStoreSlot:
+            emit(kRegisterSlot, target, 0, value);
+            break;
+        case kStoreBoundSlot:
+            emit(kRegisterBoundSlot, target, 0, value);
+            break;
+        case kStoreElement:
+            emit(kRegisterElement, target, uint32_t(program.elements.size()), 0);
+            program.elements.push_back(code.elementReads[value]);
+            break;
+        default:
+            emit(kRegisterInt, target, 0, 1);
+            break;
+        }
+    };
+    const bool step = operation == kTokenIncrement || operation == kTokenDecrement;
+    load(step ? uint8_t(kStoreNothing) : store.source, store.value, 2);
+    for (uint32_t k = 0; k < store.joins; ++k) {
+        uint8_t opcode = 0;
+        load(store.sources[k], store.values[k], 3);
+        if (!BinaryOpcode(store.operators[k], kFormRegisters, opcode)) return {};
+        emit(opcode, 2, 0, 0);
+    }
+    emit(kRegisterReturn, 2, 0, 0);
+    return program;
+}
+
 // The register code of the condition of kOpSlotBranch `op`.
 NumberProgram SlotBranchCode(const CompiledOp* op) {
     const CompiledOp& pair = op[1];
@@ -188,6 +236,7 @@ public:
             case kOpNumberCode:
             case kOpSlotStatement:
             case kOpSlotBranch:
+            case kOpElementStore:
                 Statement(at, program(at));
                 break;
             case kOpEndStatement:
@@ -246,26 +295,18 @@ private:
         Emit(opcode, target, 0, 0, exit);
     }
 
-    // The statement or condition at step `at`, of register code `program`: worked out,
-    // then stored or branched on; or the way out to its steps when it cannot be written
-    // for the kinds at hand.
-    void Statement(uint32_t at, const NumberProgram* program) {
-        const CompiledOp& op = code_.ops[at];
-        const bool condition =
-            op.op == kOpSlotBranch || (op.op == kOpNumberCode && op.code == kNumberValue);
-        uint32_t target = op.count;
-        const bool targetBound =
-            op.op == kOpNumberCode ? op.site != 0 : (op.depth & kSlotTargetBound) != 0;
+    // The code of `program` (its value in register `result`, of kind `kind`), its names and
+    // elements joining the loop's; or the way out to the steps of the statement at `at`,
+    // false, when it cannot be written for the kinds at hand.
+    bool Append(uint32_t at, const NumberProgram* program, bool written, uint32_t& result,
+                uint32_t& kind) {
         const size_t mark = loop_.code.size();
-        uint32_t result = 0;
-        uint32_t kind = 0;
-        if (program == nullptr || program->code.empty() ||
-            (!condition && targetBound && ((bound_ >> target) & 1) == 0) ||
+        if (!written || program == nullptr || program->code.empty() ||
             !AppendKindedStatement(*program, slots_, kinds_, bound_, uint32_t(loop_.names.size()),
                                    uint32_t(loop_.elements.size()), loop_.code, result, kind)) {
             loop_.code.resize(mark);
             Emit(kLoopExit, 0, 0, at, at);
-            return;
+            return false;
         }
         loop_.exits.resize(loop_.code.size(), at);
         for (size_t name = 0; name < program->names.size(); ++name) {
@@ -277,6 +318,60 @@ private:
             if (read.begin == kOpElementName) read.slot += nameBase;
             loop_.elements.push_back(read);
         }
+        return true;
+    }
+
+    // A store into the cell of the element that is `program`'s first, by operator `operation`
+    // of the statement at `at`: the program's value worked out, then written into the cell,
+    // which must hold a number, as StoreNumberInElement and StoreElementCell write it. An
+    // element not at hand as the program is written leaves for the steps, whose rounds are
+    // those that grow or make the array.
+    void ElementStatement(uint32_t at, const NumberProgram* program, uint8_t operation,
+                          bool leavesValue) {
+        uint32_t flat = 0;
+        CScriptArray::Number cell;
+        const uint32_t element = uint32_t(loop_.elements.size());
+        uint32_t result = 0;
+        uint32_t kind = 0;
+        if (!Append(at, program,
+                    program != nullptr && !program->elements.empty() &&
+                        NumberCell(program->elements[0], slots_, bound_, program->variables.data(),
+                                   flat, cell) != nullptr,
+                    result, kind))
+            return;
+        const uint32_t join =
+            operation == kTokenAddAssign || operation == kTokenIncrement        ? kTokenPlus
+            : operation == kTokenSubtractAssign || operation == kTokenDecrement ? kTokenMinus
+                                                                                : kTokenMultiply;
+        const bool assign = operation == kTokenAssign;
+        Emit((assign ? kLoopElementAssignInt : kLoopElementJoinInt) + kind, result, element,
+             (assign ? 0 : join) | (leavesValue ? kLoopLeavesValue : 0), at);
+    }
+
+    // The statement or condition at step `at`, of register code `program`: worked out,
+    // then stored or branched on; or the way out to its steps when it cannot be written
+    // for the kinds at hand.
+    void Statement(uint32_t at, const NumberProgram* program) {
+        const CompiledOp& op = code_.ops[at];
+        if (op.op == kOpElementStore) {
+            // Its step leaves the value above the base as it was.
+            ElementStatement(at, program, op.code, false);
+            return;
+        }
+        if (op.op == kOpNumberCode && op.code == kNumberElementStore) {
+            ElementStatement(at, program, uint8_t(op.count), true);
+            return;
+        }
+        const bool condition =
+            op.op == kOpSlotBranch || (op.op == kOpNumberCode && op.code == kNumberValue);
+        uint32_t target = op.count;
+        const bool targetBound =
+            op.op == kOpNumberCode ? op.site != 0 : (op.depth & kSlotTargetBound) != 0;
+        uint32_t result = 0;
+        uint32_t kind = 0;
+        if (!Append(at, program, condition || !targetBound || ((bound_ >> target) & 1) != 0, result,
+                    kind))
+            return;
         if (condition) {
             JumpTo(kind == kValueInt ? kLoopBranchInt : kLoopBranchDouble, result,
                    code_.ops[op.index].index, at);
@@ -335,6 +430,8 @@ bool CInterpretor::WriteLoopProgram(const CompiledFunction& code, const LoopProg
         const CompiledOp* op = &code.ops[at];
         if (op->op == kOpSlotStatement)
             own = SlotStatementCode(code, op);
+        else if (op->op == kOpElementStore)
+            own = ElementStoreCode(code, code.elementStores[op->count], op->code);
         else if (op->op == kOpSlotBranch)
             own = SlotBranchCode(op);
         else
@@ -343,8 +440,11 @@ bool CInterpretor::WriteLoopProgram(const CompiledFunction& code, const LoopProg
         return &own;
     });
     loop.epoch = ScopeEpoch();
-    loop.stale = !written;
-    return written;
+    // A program that leaves at its first instruction does nothing but cost its entry, every
+    // round (an array grown by the round's first statement): it counts as not written, so
+    // that the round's steps take it alone once the writings are spent.
+    loop.stale = !written || loop.code.front().opcode == kLoopExit;
+    return !loop.stale;
 }
 
 void CInterpretor::LoopBlock(const CompiledOp& step, uint32_t base) {

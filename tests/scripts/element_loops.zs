@@ -1,0 +1,86 @@
+//== stores into the cells of an array inside a loop, where some rounds grow the array
+// expect: end
+// expect output: 10/8 0/0
+Function Grow(n) {
+    Var a[0] = 0;
+    Var i = 0;
+    For (i = 0; i < n; i++) {
+        a[i] = i * 2;
+        a[0] += i;
+    }
+    Return a[0] + "/" + a[n - 1];
+}
+Print(Grow(5), Grow(1));
+
+//== a text in a cell fails "+=" in a loop at its operator, after the cells of numbers before it
+// expect: error 12 line 6 column 38
+Function Texts() {
+    Var a[0] = 1; a[1] = 2.5; a[2] = "x"; a[3] = 4;
+    Var i = 0;
+    For (i = 0; i < 4; i++) a[i] += 1;
+    For (i = 0; i < 4; i++) a[i] *= 2;
+    Return a[0] + "/" + a[1] + "/" + a[2] + "/" + a[3];
+}
+Print(Texts());
+
+//== an element outside the array's shape fails at the statement's place after the rounds before it
+// expect: error 45 line 6 column 41
+// expect output: 4/6/3
+Function Outside(from) {
+    Var a[0] = 1; a[1] = 2; a[2] = 3;
+    Var i = 0;
+    For (i = from; i < 3; i++) a[i - 1] = a[i] * 2;
+    Return a[0] + "/" + a[1] + "/" + a[2];
+}
+Print(Outside(1));
+Print(Outside(0));
+
+//== a handler run between the statements of a loop changes a global array's cells, then replaces the array
+// expect: error 41 line 13 column 21
+Function H(n) {
+    If (n == 2) g = 7;
+    Else g[1] = g[1] + 0.5;
+    If (n > 0) Post(H, n - 1);
+}
+Function Fill() {
+    Var i = 0;
+    Var s = 0;
+    Post(H, 4);
+    For (i = 0; i < 40; i++) {
+        g[0] += 1;
+        s = s + g[1];
+    }
+    Return s;
+}
+g[0] = 0; g[1] = 2;
+Print(Fill());
+
+//== a cell's number changes kind between the rounds of a loop
+// expect: end
+// expect output: 24.25/6 15.25/6 1.28849e+10/6
+Function Kinds(v) {
+    Var a[0] = 1; a[1] = v;
+    Var i = 0;
+    For (i = 0; i < 6; i++) {
+        a[1] = a[1] * 2;
+        If (i == 2) a[1] = 0.75;
+        If (i == 4) a[1] = 3;
+        a[0] = a[0] + a[1];
+    }
+    Return a[0] + "/" + a[1];
+}
+Print(Kinds(2), Kinds(0.5), Kinds(2147483647));
+
+//== a grid's rows read and written in nested loops, the last run reaching a row the grid lacks
+// expect: error 41 line 8 column 61
+// expect output: 4/18
+Function Grid(n) {
+    Var b[0, 0] = 0;
+    Var i = 0;
+    Var j = 0;
+    For (j = 0; j < 3; j++) For (i = 0; i < 3; i++) b[i, j] = i + j;
+    For (j = 0; j < n; j++) For (i = 1; i < 3; i++) b[i, j] += b[i - 1, j] * 2;
+    Return b[2, 0] + "/" + b[2, 2];
+}
+Print(Grid(3));
+Print(Grid(4));
