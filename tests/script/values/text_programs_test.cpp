@@ -33,10 +33,13 @@ public:
         int statements = 3 + Pick(8);
         for (int n = 0; n < statements; ++n)
             body += "    " + Statement() + "\n";
-        body += "    Print(";
-        for (int k = 0; k < kHolders; ++k)
-            body += std::string(k == 0 ? "" : ", ") + Holder(k) + ", " + Holder(k) + ".Length()";
-        body += ");\n}\n";
+        for (const char* method : {"", ".Length()"}) {
+            body += "    Print(";
+            for (int k = 0; k < kHolders; ++k)
+                body += std::string(k == 0 ? "" : ", ") + Holder(k) + method;
+            body += ");\n";
+        }
+        body += "}\n";
         if (topLevel) {
             text += body;
         } else {
@@ -145,7 +148,10 @@ public:
                 }
             }
             for (const std::string& value : values)
-                out += " 2:" + value + " 0:" + std::to_string(value.size());
+                out += " 2:" + value;
+            out += "\n";
+            for (const std::string& value : values)
+                out += " 0:" + std::to_string(value.size());
             out += "\n";
         }
         return out;
