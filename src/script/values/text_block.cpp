@@ -5,8 +5,20 @@
 
 #include "foundation/memory/memory_helpers.h"
 
+namespace {
+
+// The heap hands out blocks in steps of 16 bytes: the room up to the step's end is kept,
+// so a short text takes a piece or two more without moving.
+size_t WholeSteps(size_t room) {
+    return ((sizeof(TextBlock) + room + 1 + 15) & ~size_t(15)) - sizeof(TextBlock) - 1;
+}
+
+} // namespace
+
 char* TextBlock::Make(size_t room) {
     if (room > kMaxLength) return nullptr;
+    room = WholeSteps(room);
+    if (room > kMaxLength) room = kMaxLength;
     void* memory = nullptr;
     if (!MemAlloc(sizeof(TextBlock) + room + 1, &memory)) return nullptr;
     TextBlock* block = new (memory) TextBlock{1, kUnmeasured, uint32_t(room), 0};
@@ -42,6 +54,7 @@ int TextBlock::Reserve(char** bytes, size_t length) {
     if (length > kMaxLength) return 0;
     size_t room = size_t(block->room) * 2;
     if (room < length) room = length;
+    room = WholeSteps(room);
     if (room > kMaxLength) room = kMaxLength;
     void* memory = block;
     if (!MemRealloc(sizeof(TextBlock) + room + 1, &memory)) return 0;
