@@ -199,6 +199,9 @@ void CInterpretor::BinaryCompound() {
     const CValue& right = *Right();
     switch (operators_[depth_]) {
     case kTokenAddAssign:
+        // The operand's share of the target's text would keep the text from growing in
+        // place; the operand takes the result below anyway.
+        if (Left()->StoredType() == kValueString) Left()->SetInt(0);
         source->Add(right);
         break;
     case kTokenSubtractAssign:

@@ -6,6 +6,7 @@
 
 #include "foundation/memory/memory_helpers.h"
 #include "script/interpreter/interpretor.h"
+#include "script/values/text_block.h"
 
 namespace {
 
@@ -199,9 +200,12 @@ bool CScriptArray::CellOf(const CValue& value, Cell& cell) const {
         return true;
     case kValueString:
         cell.kind = kCellString;
-        cell.text = nullptr;
-        if (value.payload_.text != nullptr) {
-            cell.text = MemCopyText(value.payload_.text);
+        cell.text = value.payload_.text;
+        if (cell.text == nullptr) return true;
+        if ((value.flags_ & CValue::kBorrowedText) == 0) {
+            TextBlock::Share(cell.text);
+        } else {
+            cell.text = TextBlock::Copy(cell.text, std::strlen(cell.text));
             if (cell.text == nullptr) Fail(15);
         }
         return true;
@@ -218,7 +222,8 @@ bool CScriptArray::CellOf(const CValue& value, Cell& cell) const {
 void CScriptArray::ReleaseCell(Cell& cell, bool destroying) {
     switch (cell.kind) {
     case kCellString:
-        MemFree(&cell.text);
+        if (cell.text != nullptr) TextBlock::LetGo(cell.text);
+        cell.text = nullptr;
         break;
     case kCellArray:
         // At shutdown the held array may be gone already.
@@ -331,7 +336,8 @@ bool CScriptArray::ReadItem(uint32_t flatIndex, CValue& out) const {
         out.SetFloat(cell.number);
         break;
     case kCellString:
-        out.SetString(cell.text, 0);
+        if (cell.text != nullptr) TextBlock::Share(cell.text);
+        out.SetOwnedText(cell.text);
         break;
     case kCellFunction:
         out.SetFunction(cell.function);
@@ -414,7 +420,7 @@ int CScriptArray::SetItemString(const int32_t* indices, int n, const char* text)
         if (heldObject) --objectItems;
         return 1;
     }
-    char* copy = MemCopyText(text);
+    char* copy = TextBlock::Copy(text, std::strlen(text));
     if (copy == nullptr) Fail(15);
     ReleaseCell(cell, false);
     cell.kind = kCellString;

@@ -6,7 +6,7 @@
 // boxes) and to destroy what is left at shutdown.
 //
 // Elements are 16-byte cells stored contiguously: a number, a function or a default in
-// place, a text as an owned pointer, an array as its address. A caller that asks for an
+// place, a text as a share of its block, an array as its address. A caller that asks for an
 // element's address (GetItem, FindItem) gets a heap value standing in for the cell, a
 // box, which stays at its address however the array grows or is reshaped. An object is
 // always boxed, since it knows the values that hold it by address; other boxes are put
@@ -191,7 +191,7 @@ private:
         union {
             int32_t integer;
             double number;
-            // Owned, null for the empty text.
+            // A share of a text block (text_block.h), null for the empty text.
             char* text;
             const BlockRecord* function;
             // Counted, as a value holding it.

@@ -4,11 +4,11 @@
 #include <cstring>
 #include <new>
 
-#include "foundation/memory/memory_helpers.h"
 #include "script/classes/base_class.h"
 #include "script/interpreter/interpretor.h"
 #include "script/values/number_text.h"
 #include "script/values/script_array.h"
+#include "script/values/text_block.h"
 
 namespace {
 
@@ -55,7 +55,8 @@ CValue::~CValue() {
 void CValue::Release(bool destroying) {
     switch (type_) {
     case kValueString:
-        if ((flags_ & kBorrowedText) == 0) MemFree(&payload_.text);
+        if ((flags_ & kBorrowedText) == 0 && payload_.text != nullptr)
+            TextBlock::LetGo(payload_.text);
         break;
     case kValueObject: {
         ObjectLink* link = payload_.link;
@@ -109,6 +110,17 @@ void CValue::SetOwnedText(char* text) {
     payload_.text = text;
 }
 
+void CValue::SetCopiedText(const char* text, size_t length) {
+    char* copy = TextBlock::Copy(text, length);
+    if (copy == nullptr) Fail(15);
+    SetOwnedText(copy);
+}
+
+bool CValue::OwnsTextAlone() const {
+    return type_ == kValueString && (flags_ & kBorrowedText) == 0 && payload_.text != nullptr &&
+           TextBlock::Of(payload_.text)->holders == 1;
+}
+
 void CValue::SetString(const char* text, int borrow) {
     // The value's own text: copying or borrowing it changes nothing, and releasing it
     // first would free what is to be stored.
@@ -119,18 +131,13 @@ void CValue::SetString(const char* text, int borrow) {
         SetOwnedText(const_cast<char*>(text));
         flags_ = kBorrowedText;
     } else {
-        char* copy = MemCopyText(text);
-        if (copy == nullptr) Fail(15);
-        SetOwnedText(copy);
+        SetCopiedText(text, std::strlen(text));
     }
 }
 
 char* CValue::SetStringBuffer(int32_t n) {
     char* buffer = nullptr;
-    if (n >= 1) {
-        if (!MemAlloc(size_t(n), &buffer)) Fail(15);
-        buffer[0] = '\0';
-    }
+    if (n >= 1 && (buffer = TextBlock::Make(size_t(n) - 1)) == nullptr) Fail(15);
     SetOwnedText(buffer);
     return buffer;
 }
@@ -208,8 +215,11 @@ void CValue::AssignHeld(const CValue& from) {
     case kValueDefault:
         break;
     case kValueString:
-        if (payload.text != nullptr) {
-            payload.text = MemCopyText(payload.text);
+        if (payload.text == nullptr) break;
+        if ((from.flags_ & kBorrowedText) == 0) {
+            TextBlock::Share(payload.text);
+        } else {
+            payload.text = TextBlock::Copy(payload.text, std::strlen(payload.text));
             if (payload.text == nullptr) Fail(15);
         }
         break;
@@ -304,6 +314,13 @@ const char* CValue::GetString() const {
         if (IsPlaceholder(type_)) Fail(41);
         return "";
     }
+}
+
+size_t CValue::GetStringLength() const {
+    if (type_ != kValueString) return std::strlen(GetString());
+    if (payload_.text == nullptr) return 0;
+    if ((flags_ & kBorrowedText) != 0) return std::strlen(payload_.text);
+    return TextBlock::Length(payload_.text);
 }
 
 const char* CValue::GetStringSafe() const {

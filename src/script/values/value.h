@@ -44,7 +44,8 @@ class CValue {
 public:
     // Returned by GetString for a missing argument; callers recognise it by address.
     static constexpr char kDefaultString[] = "Default string";
-    // Flags bit: the text of a string value is borrowed, never freed.
+    // Flags bit: the text of a string value is borrowed, never freed. Other texts are
+    // the bytes of a counted block (text_block.h) that copies of the value share.
     static constexpr uint32_t kBorrowedText = 1;
 
     // A value does not know its interpreter: errors are raised on, and number texts
@@ -98,7 +99,8 @@ public:
     // A new empty array of the current interpreter with this value as its only holder;
     // error 15 without an interpreter.
     void MakeArray();
-    // Takes the source's content (a copy of its text; a share of its object or array).
+    // Takes the source's content (a share of its text, object or array; a copy of a
+    // borrowed text).
     // A placeholder source raises error 41.
     void Assign(const CValue& source) {
         // Numbers, functions and defaults over content that holds nothing: a plain copy.
@@ -121,6 +123,8 @@ public:
     // its next flush (error 15 without one); a string gives its own text.
     const char* GetString() const;
     const char* GetStringSafe() const;
+    // The length of GetString's text, without measuring a text it holds.
+    size_t GetStringLength() const;
     CIBaseClassImpl* GetObject() const;
     CIBaseClassImpl* GetObjectNonNull() const;
     const BlockRecord* GetFunction() const;
@@ -227,7 +231,12 @@ private:
         flags_ = 0;
         payload_.placeholder = payload;
     }
+    // Takes `text`, the bytes of a block this value becomes the holder of (or null).
     void SetOwnedText(char* text);
+    // A new block holding the first `length` bytes of `text`.
+    void SetCopiedText(const char* text, size_t length);
+    // A string value's text is its own to write: no other value or cell shares it.
+    bool OwnsTextAlone() const;
     // The array held, or error 44.
     CScriptArray* RequireArray() const;
     [[noreturn]] void Fail(int32_t code, uint32_t subCode = kNoSubCode) const;
@@ -243,6 +252,7 @@ private:
     mutable union {
         int32_t integer;
         double number;
+        // Null (the empty text), borrowed, or the bytes of a counted block.
         char* text;
         ObjectLink* link;
         const BlockRecord* function;

@@ -7,10 +7,10 @@
 #include <cstring>
 #include <functional>
 
-#include "foundation/memory/memory_helpers.h"
 #include "script/classes/base_class.h"
 #include "script/interpreter/interpretor.h"
 #include "script/values/number_text.h"
+#include "script/values/text_block.h"
 #include "script/values/value.h"
 
 namespace {
@@ -49,6 +49,9 @@ struct CValue::Operands {
     // Null for a string value without a text.
     const char* leftText;
     const char* rightText;
+    // Their lengths, for "+" and "-" (0 for a null text).
+    size_t leftLength;
+    size_t rightLength;
     char leftBuffer[64];
     char rightBuffer[64];
 
@@ -59,16 +62,20 @@ struct CValue::Operands {
         return v.type_ == kValueInt ? v.payload_.integer : DoubleToInt(v.payload_.number);
     }
 
-    // The text a value is compared or joined as.
-    static const char* Text(const CValue& v, char* buffer) {
+    // The text a value is compared or joined as, and its length.
+    static const char* Text(const CValue& v, char* buffer, size_t* length) {
         switch (v.type_) {
         case kValueString:
+            *length = v.payload_.text != nullptr ? v.GetStringLength() : 0;
             return v.payload_.text;
-        case kValueInt:
-            *std::to_chars(buffer, buffer + 63, v.payload_.integer).ptr = '\0';
+        case kValueInt: {
+            char* end = std::to_chars(buffer, buffer + 63, v.payload_.integer).ptr;
+            *end = '\0';
+            *length = size_t(end - buffer);
             return buffer;
+        }
         case kValueDouble:
-            FormatDouble(v.payload_.number, buffer, 64);
+            *length = size_t(FormatDouble(v.payload_.number, buffer, 64));
             return buffer;
         case kValueObject:
         case kValueFunction:
@@ -131,8 +138,8 @@ struct CValue::Operands {
             FailMixed(left, right);
         }
         kind = kValueString;
-        leftText = Text(left, leftBuffer);
-        rightText = Text(right, rightBuffer);
+        leftText = Text(left, leftBuffer, &leftLength);
+        rightText = Text(right, rightBuffer, &rightLength);
     }
 
     // "*", "/" and "%": numbers only.
@@ -199,8 +206,9 @@ struct CValue::Operands {
         if (l == kValueString || r == kValueString) {
             char leftBuffer[64];
             char rightBuffer[64];
-            const char* leftText = Text(left, leftBuffer);
-            return TextsEqual(leftText, Text(right, rightBuffer));
+            size_t length = 0;
+            const char* leftText = Text(left, leftBuffer, &length);
+            return TextsEqual(leftText, Text(right, rightBuffer, &length));
         }
         if (IsNumber(l) && IsNumber(r)) return AsDouble(left) == AsDouble(right);
         if (IsNumber(l) && IsReference(r)) return ReferenceEqualsNumber(right, left);
@@ -240,24 +248,30 @@ void CValue::Add(const CValue& right) {
 
     if (o.rightText == nullptr) {
         // Nothing to append; a number on the left still becomes its text.
-        if (type_ != kValueString) SetString(o.leftText, 0);
+        if (type_ != kValueString) SetCopiedText(o.leftText, o.leftLength);
         return;
     }
-    if (o.leftText == nullptr) return SetString(o.rightText, 0);
-    size_t leftLength = std::strlen(o.leftText);
-    size_t rightLength = std::strlen(o.rightText);
-    size_t size = leftLength + rightLength + 1;
-    // An owned text grows in place unless the right side lies inside it.
-    if (type_ == kValueString && (flags_ & kBorrowedText) == 0 &&
-        !Inside(o.rightText, o.leftText, leftLength)) {
-        if (!MemRealloc(size, &payload_.text)) Fail(15);
-        std::memcpy(payload_.text + leftLength, o.rightText, rightLength + 1);
+    if (o.leftText == nullptr) {
+        if (right.type_ == kValueString) return AssignHeld(right);
+        return SetCopiedText(o.rightText, o.rightLength);
+    }
+    size_t leftLength = o.leftLength;
+    size_t rightLength = o.rightLength;
+    if (rightLength > TextBlock::kMaxLength - leftLength) Fail(15);
+    // A text no one else holds grows in place unless the right side lies inside it.
+    if (OwnsTextAlone() && !Inside(o.rightText, o.leftText, leftLength)) {
+        if (!TextBlock::Reserve(&payload_.text, leftLength + rightLength)) Fail(15);
+        std::memcpy(payload_.text + leftLength, o.rightText, rightLength);
+        payload_.text[leftLength + rightLength] = '\0';
+        TextBlock::Of(payload_.text)->length = uint32_t(leftLength + rightLength);
         return;
     }
-    char* joined = nullptr;
-    if (!MemAlloc(size, &joined)) Fail(15);
+    char* joined = TextBlock::Make(leftLength + rightLength);
+    if (joined == nullptr) Fail(15);
     std::memcpy(joined, o.leftText, leftLength);
-    std::memcpy(joined + leftLength, o.rightText, rightLength + 1);
+    std::memcpy(joined + leftLength, o.rightText, rightLength);
+    joined[leftLength + rightLength] = '\0';
+    TextBlock::Of(joined)->length = uint32_t(leftLength + rightLength);
     SetOwnedText(joined);
 }
 
@@ -280,18 +294,14 @@ void CValue::Subtract(const CValue& right) {
     if (o.leftText != nullptr && o.rightText != nullptr && o.rightText[0] != '\0')
         found = std::strstr(o.leftText, o.rightText);
     if (found == nullptr) {
-        if (type_ != kValueString) SetString(o.leftText, 0);
+        if (type_ != kValueString) SetCopiedText(o.leftText, o.leftLength);
         return;
     }
-    size_t leftLength = std::strlen(o.leftText);
-    size_t rightLength = std::strlen(o.rightText);
-    bool inPlace = type_ == kValueString && (flags_ & kBorrowedText) == 0 &&
-                   !Inside(o.rightText, o.leftText, leftLength);
+    size_t leftLength = o.leftLength;
+    size_t rightLength = o.rightLength;
+    bool inPlace = OwnsTextAlone() && !Inside(o.rightText, o.leftText, leftLength);
     char* result = payload_.text;
-    if (!inPlace) {
-        result = nullptr;
-        if (!MemAlloc(leftLength + 1, &result)) Fail(15);
-    }
+    if (!inPlace && (result = TextBlock::Make(leftLength)) == nullptr) Fail(15);
     const char* from = o.leftText;
     char* to = result;
     for (; found != nullptr; found = std::strstr(from, o.rightText)) {
@@ -299,7 +309,9 @@ void CValue::Subtract(const CValue& right) {
         to += found - from;
         from = found + rightLength;
     }
-    std::memmove(to, from, std::strlen(from) + 1);
+    size_t rest = leftLength - size_t(from - o.leftText);
+    std::memmove(to, from, rest + 1);
+    TextBlock::Of(result)->length = uint32_t(size_t(to - result) + rest);
     if (!inPlace) SetOwnedText(result);
 }
 

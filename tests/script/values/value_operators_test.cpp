@@ -151,8 +151,10 @@ TEST_F(ValueTest, TextOperatorsHandleAliasedAndBorrowedTexts) {
     joined.Add(dash);
     ExpectHolds(joined, S("a-b-c-"));
     EXPECT_STREQ(buffer, "a-b-c");
+    // Longer than the room a text keeps, so that joining it must allocate.
+    CValue longer(&interpreter, "0123456789012345678901234567890123456789", 0);
     FailNextAllocation();
-    EXPECT_EQ(ErrorOf([&] { joined.Add(dash); }), 15);
+    EXPECT_EQ(ErrorOf([&] { joined.Add(longer); }), 15);
     ExpectHolds(joined, S("a-b-c-"));
 }
 

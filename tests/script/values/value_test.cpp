@@ -101,7 +101,8 @@ TEST_F(ValueTest, FailedAssignmentsLeaveTheTargetAsItWas) {
     CValue hole(&interpreter);
     hole.SetUnboundName(0x40);
     EXPECT_EQ(ErrorOf([&] { target.Assign(hole); }), 41);
-    CValue source(&interpreter, "source", 0);
+    // A borrowed text is copied, which may fail; a shared one cannot.
+    CValue source(&interpreter, "source", 1);
     FailNextAllocation();
     EXPECT_EQ(ErrorOf([&] { target.Assign(source); }), 15);
     FailNextAllocation();
