@@ -97,3 +97,35 @@ Each();
 Function Deep(n) { If (n == 0) Return 0; Return 1 + Deep(n - 1); }
 Function Start() { Return Deep(100) + Deep(1000000); }
 Print(Start());
+
+//== an error deep in a recursion of compiled calls stands in the callee at that depth
+// expect: error 12 line 5 column 33
+// expect output: 299
+Function Down(n) {
+    If (n == 300) Print(n - 1);
+    If (n == 300) Return n * "x";
+    Return 1 + Down(n + 1);
+}
+Print(Down(0));
+
+//== an event posted deep in a recursion runs after the callee's statement, its handler recursing on its own
+// expect: end
+// expect output: event 250 15
+// expect output: 500
+Function Count(n) { If (n == 0) Return 0; Return 1 + Count(n - 1); }
+Function Show(v) { Print("event", v, Count(15)); }
+Function Down(n) {
+    If (n == 250) Post(Show, n);
+    If (n == 0) Return 0;
+    Return 1 + Down(n - 1);
+}
+Print(Down(500));
+
+//== texts, nothing and doubles come back up through every level of a deep recursion
+// expect: end
+// expect output: x200 0 2.5 x200x200
+Function Text(n) { If (n == 0) Return "x" + 200; Return Text(n - 1); }
+Function Bare(n) { If (n == 0) Return; Return Bare(n - 1); }
+Function Half(n) { If (n == 0) Return 5 / 2.0; Return Half(n - 1); }
+Function Twice(n) { If (n == 0) Return Text(n); Return Twice(n - 1) + ""; }
+Print(Text(300), Bare(300), Half(300), Twice(250) + Text(3));

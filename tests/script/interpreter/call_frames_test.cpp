@@ -177,6 +177,98 @@ private:
     int callees_ = 0;
 };
 
+// Recursions of compiled calls a few hundred levels deep, mutual or not, through methods
+// of objects that delete themselves, with an error raised, a text met, an event posted or
+// a bare Return at one level, and arguments missing or over.
+class DeepProgramMaker {
+public:
+    explicit DeepProgramMaker(uint32_t seed) : random_(seed) {}
+
+    std::string Make() {
+        std::string text = "Function H(a) { Print(\"event\", a); }\n"
+                           "Function Obj(v) { This.v = v; This.Go = Go; }\n"
+                           "Function Go(n, k) { Delete This; Return Deep(n, k) + 1; }\n";
+        text += Body("Deep", "Back") + Body("Back", "Deep");
+        text += "Function Main() {\n    Var s = 0;\n    Var i;\n";
+        text += "    For (i = 0; i < " + std::to_string(1 + Pick(3)) + "; i++) {\n";
+        switch (Pick(3)) {
+        case 0:
+            text += "        s = s + (New Obj(i)).Go(" + Depth() + ", i);\n";
+            break;
+        default:
+            text += "        s = s + Deep(" + Depth() + ", i);\n";
+            break;
+        }
+        text += "        Print(s);\n    }\n    Return s;\n}\nPrint(Main());\n";
+        return text;
+    }
+
+private:
+    int Pick(int count) { return int(random_() % uint32_t(count)); }
+
+    std::string Depth() { return std::to_string(Pick(4) == 0 ? Pick(5) : 50 + Pick(400)); }
+
+    std::string Body(const std::string& name, const std::string& other) {
+        std::string at = std::to_string(Pick(60));
+        std::string text = "Function " + name + "(n, k) {\n    Var t = (n * 7 + k) % 13;\n";
+        switch (Pick(7)) {
+        case 0:
+            text += "    If (n == " + at + ") Raise(" + std::to_string(100 + Pick(50)) + ");\n";
+            break;
+        case 1:
+            text += "    If (n == " + at + ") t = \"x\" + t;\n";
+            break;
+        case 2:
+            text += "    If (n % " + std::to_string(20 + Pick(40)) + " == 0) Post(H, n);\n";
+            break;
+        case 3:
+            text += "    If (n == " + at + ") Return;\n";
+            break;
+        case 4:
+            text += "    If (n == " + at + ") t = " + other + "(n - 1, k, 1);\n";
+            break;
+        case 5:
+            text += "    If (n == " + at + ") t = t + " + other + "(n - 1);\n";
+            break;
+        default:
+            break;
+        }
+        std::string callee = Pick(3) == 0 ? other : name;
+        text += "    If (n <= 0) Return t;\n";
+        switch (Pick(3)) {
+        case 0:
+            text += "    Return " + callee + "(n - 1, k) + t;\n";
+            break;
+        case 1:
+            text += "    t = t * 3 - " + callee + "(n - 1, t);\n    Return t % 1000;\n";
+            break;
+        default:
+            text += "    Return " + callee + "(n - 1, " + callee + "(0, k)) - t;\n";
+            break;
+        }
+        return text + "}\n";
+    }
+
+    std::mt19937 random_;
+};
+
+void CompareDeepPrograms(uint32_t firstSeed, uint32_t count) {
+    script_test::ScriptRunner reference;
+    reference.referenceWalk = true;
+    reference.compiledForm = false;
+    script_test::ScriptRunner compiled;
+    for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
+        std::string source = DeepProgramMaker(seed).Make();
+        script_test::ScriptResult walked = reference.Run(source);
+        script_test::ScriptResult fromCode = compiled.Run(source);
+        ASSERT_EQ(fromCode.output, walked.output) << "seed " << seed << "\n" << source;
+        ASSERT_EQ(fromCode.code, walked.code) << "seed " << seed << "\n" << source;
+        ASSERT_EQ(fromCode.subCode, walked.subCode) << "seed " << seed << "\n" << source;
+        ASSERT_EQ(fromCode.line, walked.line) << "seed " << seed << "\n" << source;
+        ASSERT_EQ(fromCode.column, walked.column) << "seed " << seed << "\n" << source;
+    }
+}
+
 void CompareCallPrograms(uint32_t firstSeed, uint32_t count) {
     script_test::ScriptRunner reference;
     reference.referenceWalk = true;
@@ -204,6 +296,10 @@ TEST(CallFrames, RandomCallsAgreeWithTheReferenceWalkPart1) {
 
 TEST(CallFrames, RandomCallsAgreeWithTheReferenceWalkPart2) {
     CompareCallPrograms(301, 300);
+}
+
+TEST(CallFrames, DeepRecursionsAgreeWithTheReferenceWalk) {
+    CompareDeepPrograms(1, 200);
 }
 
 } // namespace
