@@ -94,7 +94,12 @@
 // is a register program too that works the value out, then stores it into the element's cell
 // when the cell holds a number (kNumberElementStore, compiled_register_names.h): nothing before
 // the store has an effect, so the full steps that follow otherwise find the statement as if it
-// had not begun. Such a statement on one slot whose operand is a slot or
+// had not begun. One member of a script object in a slot or of This (no run of members) may be
+// an operand of such a program and the variable its statement assigns (kOpMemberNumbers, in
+// place of kOpNumberCode, so that no loop program takes it): the member's variable is found as
+// the program begins, through the shape its object had when last found, and read and written as
+// a name's; an object gone, a member missing or holding no number give up before any effect.
+// A number statement on one slot whose operand is a slot or
 // a literal (or none: "++", "--"), or a slot and such an operand joined by an operator, is one step
 // instead (kOpSlotStatement), which stores only when the slot and the operand hold numbers of one
 // kind, leaving the statement's value above the base as the number code does, and goes past the
@@ -731,7 +736,7 @@ public:
                 op.op == kOpElementBoundSlot || op.op == kOpNewArray || op.op == kOpNewArrayEnd ||
                 op.op == kOpElementRead || op.op == kOpMemberElementBegin ||
                 op.op == kOpElementStore || op.op == kOpSlotStatement || op.op == kOpSlotBranch ||
-                op.op == kOpLoopRound)
+                op.op == kOpLoopRound || op.op == kOpMemberNumbers)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -778,6 +783,15 @@ public:
         }
     }
 
+    // Whether `op` reads one member of the object in a slot or of This, which a register
+    // program can read as a number.
+    bool IsNumberMember(const CompiledOp& op) const {
+        if (op.depth >= CompiledFunction::kMaxQuickDepth) return false;
+        if (op.op == kOpSlotMembers) return Next(op.token) == At(op.count);
+        return op.op == kOpWalkOperand && op.code == kTokenThis &&
+               Code(Next(op.token)) == kTokenMember && Next(Next(op.token)) == At(op.count);
+    }
+
     static bool IsAssignment(uint32_t code) {
         return code >= kTokenAssign && code <= kTokenShiftRightAssign;
     }
@@ -801,6 +815,7 @@ public:
             // Only the register programs read elements: the steps replayed on numbers do not.
             if (program.code.empty() && (program.readsElements || NeedsRegisters(ops[i]))) continue;
             kept.push_back(ops[i]);
+            if (!program.members.empty()) kept.back().op = kOpMemberNumbers;
             kept.back().depth = uint16_t(out_.metDoubles.size());
             out_.metDoubles.push_back(0);
             out_.numberPrograms.push_back(std::move(program));
@@ -893,15 +908,20 @@ public:
             return AreNumberSteps(at + 1, end);
         }
         if (first.op == kOpElementRead) return SettleElementStore(code, at, end);
-        // A name that is no slot is the register program's first name.
+        // A name that is no slot is the register program's first name; a member, its first
+        // member, found on every run.
         const bool named = first.op == kOpName;
         if (named && code.code == kOutsideLoops) return false;
-        if (end == at + 4 && (first.op == kOpSlot || first.op == kOpBoundSlot || named) &&
+        const bool member = IsNumberMember(first);
+        if (end == at + 4 &&
+            (first.op == kOpSlot || first.op == kOpBoundSlot || named || member) &&
             first.depth == 1 && ops[at + 2].op == kOpEmpty && last.op == kOpBinary &&
             last.depth == 1 && (last.code == kTokenIncrement || last.code == kTokenDecrement)) {
             code.code = last.code == kTokenIncrement ? kNumberIncrement : kNumberDecrement;
-            code.count = named ? 0 : first.index;
-            code.site = named ? kNumberTargetName : first.op == kOpBoundSlot;
+            code.count = named || member ? 0 : first.index;
+            code.site = named    ? kNumberTargetName
+                        : member ? kNumberTargetMember
+                                 : first.op == kOpBoundSlot;
             return true;
         }
         // A name bound by its assignment is the slot once the call has bound it.
@@ -914,15 +934,16 @@ public:
             code.site = 0;
             return true;
         }
-        if ((first.op != kOpSlot && first.op != kOpBoundSlot && !named && !binding) ||
+        if ((first.op != kOpSlot && first.op != kOpBoundSlot && !named && !binding && !member) ||
             first.depth != 1 || end < at + 3 ||
             (last.op != kOpBinary && last.op != kOpBinarySlot && last.op != kOpBinaryBoundSlot &&
              last.op != kOpBinaryInt && last.op != kOpBinaryDouble && last.op != kOpBinaryName &&
              !binding))
             return false;
-        code.count = named ? 0 : first.index;
-        code.site = named ? kNumberTargetName : first.op != kOpSlot;
-        return AreNumberSteps(at + 2, end - 1);
+        code.count = named || member ? 0 : first.index;
+        code.site = named ? kNumberTargetName : member ? kNumberTargetMember : first.op != kOpSlot;
+        const size_t value = member && ops[at + 2].op == kOpMemberAssigned ? at + 3 : at + 2;
+        return AreNumberSteps(value, end - 1);
     }
 
     // "element op= value" whose element's target read is step at + 1 and whose value is
@@ -952,7 +973,7 @@ public:
             if (op.op == kOpElementRead && op.code == kElementValue && op.index <= to &&
                 op.depth < CompiledFunction::kMaxQuickDepth)
                 i = op.index - 1;
-            else if (!IsNumberStep(op))
+            else if (!IsNumberStep(op) && !IsNumberMember(op))
                 return false;
         }
         return true;
@@ -1830,7 +1851,9 @@ private:
                 // once per state of the scopes, which a statement outside loops seldom meets
                 // twice: only a loop's statement may assign it as number code.
                 const bool inLoop = InLoop();
-                if ((code == kTokenName || code == kTokenArrayName) && (bound == kNoSlot || inLoop))
+                if (((code == kTokenName || code == kTokenArrayName) &&
+                     (bound == kNoSlot || inLoop)) ||
+                    code == kTokenThis)
                     Emit(kOpNumberCode, 0, token, 0, 0, inLoop ? 0 : kOutsideLoops);
                 declaring_ = declared;
                 uint8_t* next =
@@ -2329,8 +2352,9 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoElementStore,
                                          &&DoSlotStatement,
                                          &&DoSlotBranch,
-                                         &&DoLoopRound};
-    static_assert(std::size(kSteps) == kOpLoopRound + 1);
+                                         &&DoLoopRound,
+                                         &&DoNumberCode};
+    static_assert(std::size(kSteps) == kOpMemberNumbers + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.

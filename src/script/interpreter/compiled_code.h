@@ -234,6 +234,11 @@ enum CompiledOpCode : uint8_t {
     // program `count` (CompiledFunction::loopPrograms) from step `index` on, up to the
     // step it leaves at.
     kOpLoopRound,
+
+    // ---- Members in number code (compiled_register_members.cpp) ----
+    // A kOpNumberCode whose register program reads or assigns members of objects, which
+    // are found as it runs: no loop program takes it.
+    kOpMemberNumbers,
 };
 
 // Where a kOpSlotStatement finds its operand: slot `site`, the integer `site`, the double

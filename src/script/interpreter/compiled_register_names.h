@@ -14,7 +14,7 @@
 // numbers write slots alone.
 inline bool NeedsRegisters(const CompiledOp& op) {
     return op.code == kNumberElementStore ||
-           (op.code != kNumberValue && op.site == kNumberTargetName);
+           (op.code != kNumberValue && op.site >= kNumberTargetName);
 }
 
 // Where the value of a kNumberElementStore's statement, from step `from`, ends: at the
@@ -36,6 +36,8 @@ inline const CompiledOp* ElementValueEnd(const CompiledOp* from, const CompiledO
     if (op.code == kNumberValue || op.code == kNumberElementStore) return true;
     if (op.site == kNumberTargetName) {
         target = &program.variables[0]->value;
+    } else if (op.site == kNumberTargetMember) {
+        target = &program.variables[program.names.size()]->value;
     } else {
         if (op.site != 0 && ((bound >> op.count) & 1) == 0) return false;
         target = &slots[op.count];

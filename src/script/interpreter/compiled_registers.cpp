@@ -54,6 +54,9 @@ public:
                 Emit(kRegisterElement, step->depth, uint32_t(program_.elements.size()));
                 program_.elements.push_back(read);
                 step = ops_ + step->index;
+            } else if (step->op == kOpSlotMembers || step->op == kOpWalkOperand) {
+                EmitMember(step->depth, *step);
+                ++step;
             } else if (!Step(*step)) {
                 return false;
             } else {
@@ -115,8 +118,36 @@ public:
         program_.elements.push_back(read);
     }
 
+    // A member of the object in the slot of kOpSlotMembers `op`, or of This, read into
+    // `target`.
+    // A member read twice, or read and assigned, is found once.
+    void EmitMember(uint32_t target, const CompiledOp& op) {
+        LoadMember(target, TargetMember(op), op.token);
+    }
+    // The statement's target, the program's first member.
+    uint32_t TargetMember(const CompiledOp& op) {
+        // This's member (kOpWalkOperand) follows its head's token.
+        const bool ofThis = op.op == kOpWalkOperand;
+        auto* token = reinterpret_cast<NameToken*>(
+            ofThis ? op.token + reinterpret_cast<const TokenHeader*>(op.token)->size : op.token);
+        const uint32_t slot = ofThis ? kMemberOfThis : op.index;
+        for (uint32_t at = 0; at < program_.members.size(); ++at) {
+            const MemberOperand& member = program_.members[at];
+            if (member.slot == slot && member.token->nameId == token->nameId) return at;
+        }
+        program_.members.push_back(MemberOperand{slot, !ofThis && op.code != 0, token});
+        return uint32_t(program_.members.size() - 1);
+    }
+    void LoadMember(uint32_t target, uint32_t member, uint8_t* token) {
+        memberLoads_.push_back(uint32_t(program_.code.size()));
+        Emit(kRegisterName, target, member, 0, token);
+    }
+
     NumberProgram Take() {
-        program_.variables.resize(program_.names.size());
+        // The members' variables follow the names'.
+        for (uint32_t at : memberLoads_)
+            program_.code[at].left += uint32_t(program_.names.size());
+        program_.variables.resize(program_.names.size() + program_.members.size());
         return std::move(program_);
     }
 
@@ -195,6 +226,8 @@ private:
     const std::vector<ElementRead>& elementReads_;
     uint8_t* stream_;
     NumberProgram program_;
+    // The loads of members, whose variables' places are known once the names are.
+    std::vector<uint32_t> memberLoads_;
 };
 
 // An integer operand in the registers' own form.
@@ -292,16 +325,20 @@ NumberProgram CompileRegisters(const CompiledOp* at, const CompiledOp* end,
         return writer.Take();
     }
     const bool named = at->site == kNumberTargetName;
+    const bool member = at->site == kNumberTargetMember;
     if (named) writer.TargetName(at[1].token);
+    if (member) writer.TargetMember(at[1]);
     auto loadTarget = [&] {
         if (named)
             writer.Emit(kRegisterName, 1, 0, 0, at[1].token);
+        else if (member)
+            writer.LoadMember(1, 0, at[1].token);
         else
             writer.Emit(kRegisterSlot, 1, 0, at->count);
     };
     if (at->code != kNumberAssign) {
         // A slot's "++" and "--" are steps of their own (kOpSlotStatement).
-        if (!named) return {};
+        if (!named && !member) return {};
         loadTarget();
         writer.Emit(kRegisterInt, 2, 0, 1);
         writer.Binary(at->code == kNumberIncrement ? kTokenPlus : kTokenMinus, kFormRegisters, 1, 0,
@@ -311,7 +348,9 @@ NumberProgram CompileRegisters(const CompiledOp* at, const CompiledOp* end,
     }
     // "slot = value" in one step, or the steps of the value above the assigned slot's read.
     const CompiledOp& assignment = end[-1];
-    if (end != at + 2 && !writer.Steps(at + 2, end - 1)) return {};
+    // A member's "=" keeps the step for a built-in object's assignment, with nothing to do here.
+    const CompiledOp* value = member && at[2].op == kOpMemberAssigned ? at + 3 : at + 2;
+    if (end > value && !writer.Steps(value, end - 1)) return {};
     if (!writer.RightOperand(assignment)) return {};
     if (assignment.code == kTokenAssign || assignment.op == kOpAssignBound) {
         writer.Emit(kRegisterReturn, 2);
@@ -330,8 +369,9 @@ NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
                                    const std::vector<double>& doubles,
                                    const std::vector<ElementRead>& elementReads, uint8_t* stream) {
     NumberProgram program = CompileRegisters(at, end, doubles, elementReads, stream);
-    program.readsElements =
-        std::any_of(at + 1, end, [](const CompiledOp& step) { return step.op == kOpElementRead; });
+    program.readsElements = std::any_of(at + 1, end, [](const CompiledOp& step) {
+        return step.op == kOpElementRead || step.op == kOpSlotMembers;
+    });
     return program;
 }
 
@@ -353,8 +393,9 @@ template <bool kIntegers>
 bool CInterpretor::RunNumberProgram(const NumberProgram& program, const CompiledOp& op,
                                     CValue* slots, uint64_t bound) {
     using Value = std::conditional_t<kIntegers, int32_t, Number>;
-    if (program.epoch != ScopeEpoch() && !FindNames(program)) [[unlikely]]
+    if (!program.names.empty() && program.epoch != ScopeEpoch() && !FindNames(program)) [[unlikely]]
         return false;
+    if (!program.members.empty() && !FindMembers(program, slots, bound)) return false;
     CValue* target;
     if (!NumberTargetOf(program, op, slots, bound, target)) return false;
     CVariable* const* variables = program.variables.data();
@@ -517,7 +558,8 @@ Return : {
 [[gnu::always_inline]] inline bool CInterpretor::RunKinded(const NumberProgram& program,
                                                            const CompiledOp& op, CValue* slots,
                                                            uint64_t bound) {
-    if (program.epoch != ScopeEpoch() && !FindNames(program)) return false;
+    if (!program.names.empty() && program.epoch != ScopeEpoch() && !FindNames(program)) return false;
+    if (!program.members.empty() && !FindMembers(program, slots, bound)) return false;
     CValue* target;
     if (!NumberTargetOf(program, op, slots, bound, target)) return false;
     if (program.kinded.empty() && !WriteKindedProgram(program, slots, bound)) return false;

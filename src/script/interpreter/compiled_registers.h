@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "script/interpreter/compiled_register_members.h"
+
 struct CompiledOp;
 struct ElementRead;
 struct CVariable;
@@ -95,7 +97,11 @@ struct NumberProgram {
     // The elements the program reads, of an array held in a slot or named through the
     // scopes (its `slot` then the place of the name in `names`).
     std::vector<ElementRead> elements;
-    // Whether the number code reads an element, which only a register program can do.
+    // The members the program reads or assigns, whose variables follow the names' in
+    // `variables`, found on every run (compiled_register_members.cpp).
+    std::vector<MemberOperand> members;
+    // Whether the number code reads an element or a member, which only a register program
+    // can do.
     bool readsElements = false;
     // Once the program has met a double: the program written again for the kinds of the
     // values it read (compiled_register_kinds.h), empty until written and after its

@@ -707,6 +707,10 @@ private:
     // The variables of a register program's names in this state of the scopes; false when
     // one finds none.
     [[gnu::noinline]] bool FindNames(const NumberProgram& program);
+    // The variables of a register program's members in the objects its slots hold now
+    // (compiled_register_members.cpp); false when one is not a number member of a script
+    // object at hand.
+    bool FindMembers(const NumberProgram& program, const CValue* slots, uint64_t bound);
     // The kOpNumberCode `op` worked out, integers tried first unless it met a double
     // before (compiled_registers.cpp): false when its expression is not one of numbers now.
     // Out of RunCompiled, which every level of a recursion carries.

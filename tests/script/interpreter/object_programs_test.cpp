@@ -148,6 +148,139 @@ private:
     std::string text_;
 };
 
+// Number statements and conditions on members of objects held by parameters and locals:
+// members holding integers, doubles, texts and arrays, missing ones assigned first, kinds
+// changing between runs, objects deleted between statements by a handler or by a call,
+// holders of no object.
+class MemberNumberProgram {
+public:
+    explicit MemberNumberProgram(uint32_t seed) : random_(seed) {}
+
+    std::string Make() {
+        text_ = "Function Obj(a) { This.a = a; This.b = 2; This.c = 0.5; }\n"
+                "Function Kill(q) { Delete q; Return 1; }\n"
+                "Function Later(q) { If (q != 0) Delete q; Print(\"later\"); }\n"
+                "Function G(p, q) {\nVar s = 1;\nVar i;\nVar j;\nVar v = q;\n";
+        for (int i = 0, n = 3 + Pick(6); i < n; ++i)
+            Statement(0);
+        text_ += "Return s;\n}\n";
+        text_ += "o0 = New Obj(3); o1 = New Obj(4.5); o2 = New Obj(2); o3 = New Obj(7);\n";
+        for (int i = 0, n = 4 + Pick(6); i < n; ++i)
+            Top();
+        text_ += "Print(o0.a, o0.b, o0.c, o1.a, o1.b, o3.a, o3.c);\n";
+        return text_;
+    }
+
+private:
+    int Pick(int n) { return int(random_() % uint32_t(n)); }
+
+    std::string Holder() { return Pick(3) == 0 ? "v" : Pick(2) == 0 ? "p" : "q"; }
+    // A member of Obj's, or now and then "d", which no object has until it is assigned.
+    std::string Member() {
+        static const char* const kMembers[] = {"a", "b", "c", "a", "b", "c", "a", "d"};
+        return Holder() + "." + kMembers[Pick(8)];
+    }
+    std::string Operand() {
+        switch (Pick(6)) {
+        case 0:
+            return std::to_string(Pick(9));
+        case 1:
+            return "1.5";
+        case 2:
+            return "s";
+        default:
+            return Member();
+        }
+    }
+    std::string Expression() {
+        static const char* const kOperators[] = {" + ", " - ", " * ", " / ", " < ", " == ", " & "};
+        std::string e = Operand();
+        for (int i = 0, n = Pick(3); i < n; ++i)
+            e = "(" + e + kOperators[Pick(7)] + Operand() + ")";
+        return e;
+    }
+
+    void Statement(int depth) {
+        static const char* const kAssignments[] = {" = ", " += ", " -= ", " *= "};
+        switch (Pick(depth < 2 ? 14 : 11)) {
+        case 0:
+        case 1:
+        case 2:
+            text_ += Member() + kAssignments[Pick(4)] + Expression() + ";\n";
+            break;
+        case 3:
+            text_ += Member() + (Pick(2) == 0 ? "++;\n" : "--;\n");
+            break;
+        case 4:
+            text_ += "s = " + Expression() + ";\n";
+            break;
+        case 5:
+            text_ += "If (" + Expression() + ") s = s + 1;\n";
+            break;
+        case 6:
+            // A kind no number code takes, then numbers again.
+            text_ += Member() + (Pick(2) == 0 ? " = \"x\";\n" : " = New Obj(1);\n");
+            break;
+        case 7:
+            text_ += "If (" + Holder() + " != 0) s = s + Kill(" + Holder() + ") + " + Member() +
+                     ";\n";
+            break;
+        case 8:
+            text_ += "Print(s, " + Member() + ");\n";
+            break;
+        case 9:
+            text_ += Member() + "[1] = 2;\n";
+            break;
+        case 10:
+            text_ += "v = " + std::string(Pick(2) == 0 ? "p" : "New Obj(2)") + ";\n";
+            break;
+        default:
+            // A counter of each depth, which inner loops leave alone.
+            const std::string counter = depth == 0 ? "i" : "j";
+            text_ += "For (" + counter + " = 0; " + counter + " < " + std::to_string(1 + Pick(4)) +
+                     "; " + counter + "++) {\n";
+            for (int i = 0, n = 1 + Pick(3); i < n; ++i)
+                Statement(depth + 1);
+            text_ += "}\n";
+            break;
+        }
+    }
+
+    std::string Object() {
+        switch (Pick(16)) {
+        case 0:
+            return "0";
+        case 1:
+            return "\"t\"";
+        default:
+            return "o" + std::to_string(Pick(4));
+        }
+    }
+
+    void Top() {
+        switch (Pick(8)) {
+        case 0:
+            text_ += "Post(Later, " + Object() + ");\nPrint(\"posted\");\n"
+                     "For (t = 0; t < 11; t++) Print(G(o1, o3));\n";
+            break;
+        case 1:
+            text_ += "o" + std::to_string(Pick(4)) + " = New Obj(" + std::to_string(Pick(5)) +
+                     ");\n";
+            break;
+        case 2:
+            text_ += "Print(G(" + Object() + ", " + Object() + "));\n";
+            break;
+        default:
+            text_ += "Print(G(o" + std::to_string(Pick(4)) + ", o" + std::to_string(Pick(4)) +
+                     "));\n";
+            break;
+        }
+    }
+
+    std::mt19937 random_;
+    std::string text_;
+};
+
 class ObjectPrograms : public ProgramRunsTest {
 protected:
     static void Compare(uint32_t firstSeed, uint32_t count) {
@@ -169,6 +302,25 @@ protected:
         EXPECT_GE(ended, count / 4);
     }
 };
+
+TEST_F(ObjectPrograms, MemberNumberStatementsAgree) {
+    uint32_t ended = 0;
+    for (uint32_t seed = 1; seed <= 1500; ++seed) {
+        std::string source = MemberNumberProgram(seed).Make();
+        Outcome reference = RunProgram(source, Way::kReference);
+        ASSERT_NE(reference.output, "does not compile") << source;
+        ended += reference.code == 0 ? 1 : 0;
+        for (Way way : {Way::kFast, Way::kCompiled}) {
+            Outcome other = RunProgram(source, way);
+            ASSERT_EQ(other.output, reference.output) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(other.code, reference.code) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(other.line, reference.line) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(other.column, reference.column) << "seed " << seed << "\n" << source;
+        }
+    }
+    // Some run to their end, others fail at a member that is no number or an object gone.
+    EXPECT_GE(ended, 40u);
+}
 
 TEST_F(ObjectPrograms, HoldersOfDeletedObjectsAgreePart1) {
     Compare(1, 2000);

@@ -1,0 +1,29 @@
+// Members of script objects as operands and targets of register programs. The object's
+// member is found once per run of the program, before its first instruction, and its
+// variable then stands among the program's names: loads read it and the statement stores
+// into it as into a name's. Nothing a program does can add, remove or delete anything, so
+// the variable found stays the member's until the program ends.
+#pragma once
+
+#include <cstdint>
+
+struct NameToken;
+
+// With kNumberAssign, kNumberIncrement and kNumberDecrement: the `site` of a statement on
+// a member, the first member of its register program.
+constexpr uint32_t kNumberTargetMember = 3;
+
+// The `slot` of a member of This.
+constexpr uint32_t kMemberOfThis = ~0u;
+
+// A member of the script object in slot `slot` (one of kOpBindName when `boundSlot`, read
+// only once the call bound it) or of This, named by `token`. The object's shape when its member was
+// last found, and 1 + the member's front position then (0: none kept), as a member site
+// keeps them.
+struct MemberOperand {
+    uint32_t slot;
+    bool boundSlot;
+    NameToken* token;
+    mutable uint64_t shape = 0;
+    mutable uint32_t position = 0;
+};

@@ -1,0 +1,71 @@
+//== number statements on members of objects in parameters and locals, kinds changing
+// expect: end
+// expect output: 8 6 2
+// expect output: 9 18.5 2.5
+// expect output: x12 5 2
+Function Obj(a) { This.a = a; This.b = 2; }
+Function Work(p, n) {
+    Var q = p;
+    Var i;
+    p.a = p.a + n;
+    q.b *= 3;
+    p.b -= q.a - p.a + 1;
+    p.b++;
+    If (p.a > q.b) p.b--;
+    For (i = 0; i < 3; i++) {
+        q.c = i;
+        p.a += q.c * n;
+    }
+    Return p.a - q.b;
+}
+Function Text(p) { p.a = p.a + 1; p.a += 2; Return p.a; }
+o = New Obj(1);
+Print(Work(o, 2) + 5, o.b, o.c);
+Print(Work(o, 4.5) + 0, o.b + 0.5, o.c + 0.5);
+m = New Obj("x");
+Print(Text(m), Text(New Obj(2)), m.b);
+
+//== This's members in number statements of a method and a constructor
+// expect: end
+// expect output: 10 1 1
+Function Counter(n) { This.n = n; This.k = n * 2; This.k++; This.Add = Add; }
+Function Add(d) { This.n += d * This.k; This.k = This.k / 2; Return This.n; }
+c = New Counter(1);
+Print(c.Add(3), c.n - 9, c.k);
+
+//== a member that is missing fails where the walk fails
+// expect: error 41 line 4 column 29
+// expect output: 4
+Function Add(p) { p.a = p.a + 1; Return p.a; }
+Function Bad(p) { p.a = p.b + 1; Print(p.a); p.b = p.zz * 2; }
+Print(Add(New Obj(3)));
+Function Obj(a) { This.a = a; }
+Bad(New Obj(1));
+
+//== an object deleted between a function's statements is no object for its next member read
+// expect: error 35 line 8 column 33
+// expect output: 1
+// expect output: 2
+// expect output: 3
+Function Obj(a) { This.a = a; }
+Function Count(p) {
+    Var i;
+    For (i = 0; i < 5; i++) { p.a = p.a + 1; Print(p.a); If (p.a == 3) Delete o; }
+}
+o = New Obj(0);
+Count(o);
+
+//== a member read after a call in the same expression deleted its object
+// expect: error 35 line 4 column 67
+Function Obj(a) { This.a = a; }
+Function Kill(q) { Delete q; Return 1; }
+Function Use(p, k) { p.a = p.a + k; If (k == 2) p.a = Kill(p) + p.a; Return p.a; }
+Print(Use(New Obj(1), 2) + 1);
+
+//== a member of a holder of no object
+// expect: error 35 line 4 column 21
+// expect output: 2
+Function Obj(a) { This.a = a; }
+Function Use(p) { p.a = p.a + 1; Return p.a; }
+Print(Use(New Obj(1)));
+Use(0);
