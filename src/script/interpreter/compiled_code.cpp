@@ -913,8 +913,7 @@ public:
         const bool named = first.op == kOpName;
         if (named && code.code == kOutsideLoops) return false;
         const bool member = IsNumberMember(first);
-        if (end == at + 4 &&
-            (first.op == kOpSlot || first.op == kOpBoundSlot || named || member) &&
+        if (end == at + 4 && (first.op == kOpSlot || first.op == kOpBoundSlot || named || member) &&
             first.depth == 1 && ops[at + 2].op == kOpEmpty && last.op == kOpBinary &&
             last.depth == 1 && (last.code == kTokenIncrement || last.code == kTokenDecrement)) {
             code.code = last.code == kTokenIncrement ? kNumberIncrement : kNumberDecrement;

@@ -5,12 +5,11 @@
 #include "script/interpreter/interpretor.h"
 #include "script/interpreter/object_var.h"
 
-// Each member is found as SlotMembers (or, for This, EvalMemberChain) finds it: through the place its shape last vouched
-// for, else by its name. A value that is no script object (a deleted one among them), a
-// member missing or holding no number, or a slot the call has not bound leaves the
+// Each member is found as SlotMembers (or, for This, EvalMemberChain) finds it: through the place
+// its shape last vouched for, else by its name. A value that is no script object (a deleted one
+// among them), a member missing or holding no number, or a slot the call has not bound leaves the
 // statement to its steps, which read, add or fail as the walk does.
-bool CInterpretor::FindMembers(const NumberProgram& program, const CValue* slots,
-                               uint64_t bound) {
+bool CInterpretor::FindMembers(const NumberProgram& program, const CValue* slots, uint64_t bound) {
     CVariable** variables = program.variables.data() + program.names.size();
     // Members of one object follow each other most often: it is checked once for them.
     uint32_t checked = ~0u;

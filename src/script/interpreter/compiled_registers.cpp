@@ -558,7 +558,8 @@ Return : {
 [[gnu::always_inline]] inline bool CInterpretor::RunKinded(const NumberProgram& program,
                                                            const CompiledOp& op, CValue* slots,
                                                            uint64_t bound) {
-    if (!program.names.empty() && program.epoch != ScopeEpoch() && !FindNames(program)) return false;
+    if (!program.names.empty() && program.epoch != ScopeEpoch() && !FindNames(program))
+        return false;
     if (!program.members.empty() && !FindMembers(program, slots, bound)) return false;
     CValue* target;
     if (!NumberTargetOf(program, op, slots, bound, target)) return false;

@@ -27,8 +27,8 @@ public:
         if (blockVars_) text += "u = 9;\n";
         const bool events = Pick(4) == 0;
         if (events)
-            text += "Function H(n) {\ng = " + Change() + ";\n" + (blockVars_ ? "u = u + g;\n" : "") +
-                    "If (n > 0) Post(H, n - 1);\n}\n";
+            text += "Function H(n) {\ng = " + Change() + ";\n" +
+                    (blockVars_ ? "u = u + g;\n" : "") + "If (n > 0) Post(H, n - 1);\n}\n";
         text += "Function F(p0, p1) {\nVar a = p0; Var b = p1; Var c = 0; Var d = 0.5; "
                 "Var i = 0; Var j = 0; Var k = 0;\n";
         if (events) text += "Post(H, " + std::to_string(Pick(30)) + ");\n";
@@ -157,8 +157,8 @@ private:
             return made + "Var " + name + " = " + name + " * 2;\n" + Target() + " = " + name +
                    ";\n";
         case 2:
-            return "If (" + counter + " == " + std::to_string(Pick(5)) + ") {\n" + made +
-                   Target() + " -= " + name + ";\n" +
+            return "If (" + counter + " == " + std::to_string(Pick(5)) + ") {\n" + made + Target() +
+                   " -= " + name + ";\n" +
                    (Pick(3) == 0   ? "Break;\n"
                     : Pick(2) == 0 ? "Continue;\n"
                                    : "Return " + name + ";\n") +

@@ -222,8 +222,8 @@ private:
             text_ += Member() + (Pick(2) == 0 ? " = \"x\";\n" : " = New Obj(1);\n");
             break;
         case 7:
-            text_ += "If (" + Holder() + " != 0) s = s + Kill(" + Holder() + ") + " + Member() +
-                     ";\n";
+            text_ +=
+                "If (" + Holder() + " != 0) s = s + Kill(" + Holder() + ") + " + Member() + ";\n";
             break;
         case 8:
             text_ += "Print(s, " + Member() + ");\n";
@@ -260,19 +260,20 @@ private:
     void Top() {
         switch (Pick(8)) {
         case 0:
-            text_ += "Post(Later, " + Object() + ");\nPrint(\"posted\");\n"
+            text_ += "Post(Later, " + Object() +
+                     ");\nPrint(\"posted\");\n"
                      "For (t = 0; t < 11; t++) Print(G(o1, o3));\n";
             break;
         case 1:
-            text_ += "o" + std::to_string(Pick(4)) + " = New Obj(" + std::to_string(Pick(5)) +
-                     ");\n";
+            text_ +=
+                "o" + std::to_string(Pick(4)) + " = New Obj(" + std::to_string(Pick(5)) + ");\n";
             break;
         case 2:
             text_ += "Print(G(" + Object() + ", " + Object() + "));\n";
             break;
         default:
-            text_ += "Print(G(o" + std::to_string(Pick(4)) + ", o" + std::to_string(Pick(4)) +
-                     "));\n";
+            text_ +=
+                "Print(G(o" + std::to_string(Pick(4)) + ", o" + std::to_string(Pick(4)) + "));\n";
             break;
         }
     }

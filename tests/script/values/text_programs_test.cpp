@@ -52,8 +52,8 @@ private:
     int Pick(int count) { return int(random_() % uint32_t(count)); }
 
     static std::string Holder(int k) {
-        static const char* const kNames[kHolders] = {"v0", "v1", "v2", "v3",
-                                                      "a[0]", "a[1]", "o.m0", "o.m1"};
+        static const char* const kNames[kHolders] = {"v0",   "v1",   "v2",   "v3",
+                                                     "a[0]", "a[1]", "o.m0", "o.m1"};
         return kNames[k];
     }
 
@@ -180,7 +180,8 @@ protected:
                 ASSERT_EQ(outcome.code, 0) << "seed " << seed << " way " << int(way) << "\n"
                                            << source;
                 ASSERT_EQ(outcome.output, expected)
-                    << "seed " << seed << " way " << int(way) << "\n" << source;
+                    << "seed " << seed << " way " << int(way) << "\n"
+                    << source;
             }
         }
     }
