@@ -166,13 +166,7 @@ protected:
             const Outcome reference = RunProgram(source, Way::kReference);
             const Outcome compiled = RunProgram(source, Way::kCompiled);
             ASSERT_GE(compiled.compiled, 1u) << source;
-            ASSERT_EQ(compiled.output, reference.output) << "seed " << seed << "\n" << source;
-            ASSERT_EQ(compiled.code, reference.code) << "seed " << seed << "\n" << source;
-            ASSERT_EQ(compiled.subCode, reference.subCode) << "seed " << seed << "\n" << source;
-            ASSERT_EQ(compiled.line, reference.line) << "seed " << seed << "\n" << source;
-            ASSERT_EQ(compiled.column, reference.column) << "seed " << seed << "\n" << source;
-            ASSERT_EQ(compiled.unit, reference.unit) << "seed " << seed << "\n" << source;
-            ASSERT_EQ(compiled.ticks, reference.ticks) << "seed " << seed << "\n" << source;
+            ASSERT_NO_FATAL_FAILURE(SameAsReference(compiled, reference, seed, source));
             ended += reference.code == 0 ? 1 : 0;
         }
         EXPECT_GE(ended, count / 10);

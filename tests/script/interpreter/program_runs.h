@@ -139,6 +139,19 @@ inline Outcome RunProgram(const std::string& source, Way way) {
     return outcome;
 }
 
+// A program's run compiled (or otherwise) against its run by the reference walk: the same
+// output, error and its place, and housekeeping pacing.
+inline void SameAsReference(const Outcome& other, const Outcome& reference, uint32_t seed,
+                            const std::string& source) {
+    ASSERT_EQ(other.output, reference.output) << "seed " << seed << "\n" << source;
+    ASSERT_EQ(other.code, reference.code) << "seed " << seed << "\n" << source;
+    ASSERT_EQ(other.subCode, reference.subCode) << "seed " << seed << "\n" << source;
+    ASSERT_EQ(other.line, reference.line) << "seed " << seed << "\n" << source;
+    ASSERT_EQ(other.column, reference.column) << "seed " << seed << "\n" << source;
+    ASSERT_EQ(other.unit, reference.unit) << "seed " << seed << "\n" << source;
+    ASSERT_EQ(other.ticks, reference.ticks) << "seed " << seed << "\n" << source;
+}
+
 // A test of random programs: Math is the console above for its length, beside Program and
 // String, and the clock stands still.
 class ProgramRunsTest : public ::testing::Test {

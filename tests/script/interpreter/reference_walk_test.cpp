@@ -1197,13 +1197,7 @@ protected:
             ASSERT_NO_FATAL_FAILURE(SameAsReference(fromCode, reference, seed, source));
             ASSERT_NE(fast.output, "does not compile") << "seed " << seed << "\n" << source;
             ended += fast.code == 0 ? 1 : 0;
-            ASSERT_EQ(fast.output, reference.output) << "seed " << seed << "\n" << source;
-            ASSERT_EQ(fast.code, reference.code) << "seed " << seed << "\n" << source;
-            ASSERT_EQ(fast.subCode, reference.subCode) << "seed " << seed << "\n" << source;
-            ASSERT_EQ(fast.line, reference.line) << "seed " << seed << "\n" << source;
-            ASSERT_EQ(fast.column, reference.column) << "seed " << seed << "\n" << source;
-            ASSERT_EQ(fast.unit, reference.unit) << "seed " << seed << "\n" << source;
-            ASSERT_EQ(fast.ticks, reference.ticks) << "seed " << seed << "\n" << source;
+            ASSERT_NO_FATAL_FAILURE(SameAsReference(fast, reference, seed, source));
         }
         // A top level runs more statements, and its handler many times: more of them fail;
         // the calls of D, and members, end a few more; elements fail in more ways
@@ -1211,17 +1205,6 @@ protected:
         EXPECT_GE(ended, topLevel || elements ? count / 5 : count / (recursion || members ? 4 : 3));
         // Every program has R, which compiles; plain ones have three more.
         EXPECT_GE(compiled, plain ? count * 3 : count / 2);
-    }
-
-    static void SameAsReference(const Outcome& compiled, const Outcome& reference, uint32_t seed,
-                                const std::string& source) {
-        ASSERT_EQ(compiled.output, reference.output) << "seed " << seed << "\n" << source;
-        ASSERT_EQ(compiled.code, reference.code) << "seed " << seed << "\n" << source;
-        ASSERT_EQ(compiled.subCode, reference.subCode) << "seed " << seed << "\n" << source;
-        ASSERT_EQ(compiled.line, reference.line) << "seed " << seed << "\n" << source;
-        ASSERT_EQ(compiled.column, reference.column) << "seed " << seed << "\n" << source;
-        ASSERT_EQ(compiled.unit, reference.unit) << "seed " << seed << "\n" << source;
-        ASSERT_EQ(compiled.ticks, reference.ticks) << "seed " << seed << "\n" << source;
     }
 
     // The programs `make` writes for `count` seeds from `firstSeed`, compiled against the
