@@ -9,6 +9,7 @@
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/region.h"
 #include "platform/kernel/test_hooks.h"
+#include "platform/user/input/keyboard_state.h"
 #include "platform/user/paint/update_region.h"
 #include "platform/user/sys_commands.h"
 #include "script/interpreter/interpretor.h"
@@ -266,6 +267,10 @@ void EndWindowRun() {
     ShutdownGlobalUI();
     SpiedWindows().clear();
     platform::test::UnfreezeClock();
+    // The key state is the process's: a run that ends with a key held must not hand it to
+    // the next run in the same process.
+    for (int key = 0; key < 256; ++key)
+        platform::test::SetKeyDown(key, false);
 }
 
 } // namespace script_test
