@@ -66,7 +66,7 @@ void CInterpretor::CallObjectMethod(CIBaseClassImpl* object) {
         RaiseError(32);
     CValue* result = GetResultSlot();
     result->SetInt(0);
-    result->source = nullptr;
+    LeftSource() = nullptr;
     currentMethodId_ = uint16_t(id);
     const ScriptClassInfo* info = record->info;
     uint32_t classId = record->classIndex;
@@ -402,7 +402,7 @@ inline void CInterpretor::RunPlainFrame(CIBaseObjectVar* current, const BlockRec
     entryIndex = function->unitArgument;
     try {
         RunCompiled(code, slots);
-        operand->value.source = nullptr;
+        operand->source = nullptr;
         operand->anchorKind = kValueInt;
     } catch (CIError*) {
         ReleaseSlots(slots);

@@ -19,7 +19,7 @@ void CInterpretor::MembersOfValue() {
 
 void CInterpretor::ElementChainHead(int count) {
     StackSlot* place = slots_[depth_];
-    CValue* arrayVariable = place->value.source;
+    CValue* arrayVariable = place->source;
     int32_t indices[kMaxArrayIndices];
     std::copy_n(place->indices, count, indices);
     CValue* item = arrayVariable->GetArrayItemPtr(indices, count);
@@ -57,7 +57,7 @@ bool CInterpretor::MemberElementBegin() {
     SkipToken();
     if (static_cast<CIBaseObjectVar*>(object)->FindVariable(token->nameId) != nullptr) return true;
     Left()->SetUnboundMemberArray(reinterpret_cast<uintptr_t>(token));
-    Left()->source = nullptr;
+    LeftSource() = nullptr;
     SkipIndexList();
     if (CurrentCode() != kTokenAssign) RaiseError(41);
     return false;

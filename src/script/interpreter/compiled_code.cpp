@@ -170,17 +170,18 @@ bool IsOperator(uint32_t code) {
 }
 
 // IntegerResult into `left`, which is left as it was when there is none.
-[[gnu::always_inline]] inline bool IntegerOperation(uint32_t code, CValue& left, int32_t right) {
+[[gnu::always_inline]] inline bool IntegerOperation(uint32_t code, CValue& left,
+                                                    CValue*& leftSource, int32_t right) {
     int32_t result;
     if (!IntegerResult(code, uint32_t(left.IntPayload()), uint32_t(right), result)) return false;
     left.SetInt(result);
-    left.source = nullptr;
+    leftSource = nullptr;
     return true;
 }
 
 [[gnu::always_inline]] inline bool IntegerOperation(uint32_t code, CValue& left,
-                                                    const CValue& right) {
-    return IntegerOperation(code, left, right.IntPayload());
+                                                    CValue*& leftSource, const CValue& right) {
+    return IntegerOperation(code, left, leftSource, right.IntPayload());
 }
 
 // The arithmetic of two doubles, as CValue makes it; false for the rest.
@@ -204,17 +205,18 @@ bool IsOperator(uint32_t code) {
     }
 }
 
-[[gnu::always_inline]] inline bool DoubleOperation(uint32_t code, CValue& left, double right) {
+[[gnu::always_inline]] inline bool DoubleOperation(uint32_t code, CValue& left,
+                                                   CValue*& leftSource, double right) {
     double result;
     if (!DoubleResult(code, left.DoublePayload(), right, result)) return false;
     left.SetFloat(result);
-    left.source = nullptr;
+    leftSource = nullptr;
     return true;
 }
 
 [[gnu::always_inline]] inline bool DoubleOperation(uint32_t code, CValue& left,
-                                                   const CValue& right) {
-    return DoubleOperation(code, left, right.DoublePayload());
+                                                   CValue*& leftSource, const CValue& right) {
+    return DoubleOperation(code, left, leftSource, right.DoublePayload());
 }
 
 // A kOpSlotStatement whose slot or operand holds a double: "=" stores the operand, an
@@ -2212,7 +2214,7 @@ void CInterpretor::PushSlot(CValue* value) {
     CValue* slot = Operand();
     if (value->GetType() <= kValueDouble) {
         slot->Assign(*value);
-        slot->source = value;
+        LeftSource() = value;
     } else {
         PushVariable(value);
     }
@@ -2266,7 +2268,7 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     // Operand() at a place of the value stack. Written without captures, as the
     // frame of a deep recursion of compiled calls holds every closure.
     auto cleared = [](StackSlot* slot) -> CValue& {
-        slot->value.source = nullptr;
+        slot->source = nullptr;
         slot->anchorKind = kValueInt;
         return slot->value;
     };
@@ -2380,7 +2382,7 @@ DoName : {
     if (variable != nullptr && variable->value.GetType() <= kValueDouble) {
         CValue* slot = Operand();
         slot->Assign(variable->value);
-        slot->source = &variable->value;
+        LeftSource() = &variable->value;
         ZORV_NEXT_STEP();
     }
     tables.operand[kTokenName](*this);
@@ -2433,11 +2435,11 @@ DoCountingRound : {
     // The value stack as the step and the test leave it.
     StackSlot* place = slots_[base + 1];
     place->value.SetInt(holds);
-    place->value.source = nullptr;
+    place->source = nullptr;
     place->anchorKind = kValueInt;
     place = slots_[base + 2];
     place->value.SetInt(b);
-    place->value.source = nullptr;
+    place->source = nullptr;
     place->anchorKind = kValueInt;
     if (!holds) {
         op = ops + round.ends - 1;
@@ -2455,9 +2457,10 @@ DoCountingRound : {
 DoSlot : {
     CValue* value = &slots[op->index];
     if (value->StoredType() <= kValueDouble) {
-        CValue& slot = cleared(slots_[base + op->depth]);
+        StackSlot* place = slots_[base + op->depth];
+        CValue& slot = cleared(place);
         slot.Assign(*value);
-        slot.source = value;
+        place->source = value;
         ZORV_NEXT_STEP();
     }
     ZORV_SYNC();
@@ -2509,11 +2512,13 @@ DoClear:
     cleared(slots_[base + op->depth]);
     ZORV_NEXT_STEP();
 DoBinarySlot : {
-    CValue* left = &slots_[base + op->depth]->value;
+    StackSlot* leftSlot = slots_[base + op->depth];
+    CValue* left = &leftSlot->value;
     const CValue* right = &slots[op->index];
-    if (left->IsIntPair(*right) && IntegerOperation(op->code, *left, *right)) ZORV_NEXT_STEP();
+    if (left->IsIntPair(*right) && IntegerOperation(op->code, *left, leftSlot->source, *right))
+        ZORV_NEXT_STEP();
     if (left->StoredType() == kValueDouble && right->StoredType() == kValueDouble &&
-        DoubleOperation(op->code, *left, *right))
+        DoubleOperation(op->code, *left, leftSlot->source, *right))
         ZORV_NEXT_STEP();
     ZORV_SYNC();
     // Else as the read and the operator would go, one after the other.
@@ -2533,8 +2538,10 @@ DoBinaryBoundSlot : {
     goto DoBinary;
 }
 DoBinaryInt : {
-    CValue* left = &slots_[base + op->depth]->value;
-    if (left->GetType() == kValueInt && IntegerOperation(op->code, *left, int32_t(op->index)))
+    StackSlot* leftSlot = slots_[base + op->depth];
+    CValue* left = &leftSlot->value;
+    if (left->GetType() == kValueInt &&
+        IntegerOperation(op->code, *left, leftSlot->source, int32_t(op->index)))
         ZORV_NEXT_STEP();
     ZORV_SYNC();
     depth_ = base + op->depth + 1;
@@ -2543,9 +2550,10 @@ DoBinaryInt : {
     goto DoBinary;
 }
 DoBinaryDouble : {
-    CValue* left = &slots_[base + op->depth]->value;
+    StackSlot* leftSlot = slots_[base + op->depth];
+    CValue* left = &leftSlot->value;
     const double right = code.doubles[op->index];
-    if (left->GetType() == kValueDouble && DoubleOperation(op->code, *left, right))
+    if (left->GetType() == kValueDouble && DoubleOperation(op->code, *left, leftSlot->source, right))
         ZORV_NEXT_STEP();
     ZORV_SYNC();
     depth_ = base + op->depth + 1;
@@ -2574,9 +2582,10 @@ DoBinaryName : {
     if (variable != nullptr) {
         CValue* left = Left();
         const CValue& right = variable->value;
-        if (left->IsIntPair(right) && IntegerOperation(op->code, *left, right)) ZORV_NEXT_STEP();
+        if (left->IsIntPair(right) && IntegerOperation(op->code, *left, LeftSource(), right))
+            ZORV_NEXT_STEP();
         if (left->GetType() == kValueDouble && right.GetType() == kValueDouble &&
-            DoubleOperation(op->code, *left, right))
+            DoubleOperation(op->code, *left, LeftSource(), right))
             ZORV_NEXT_STEP();
     }
     // Else as kOpName and the operator would go, one after the other.
@@ -2584,7 +2593,7 @@ DoBinaryName : {
     if (variable != nullptr && variable->value.GetType() <= kValueDouble) {
         CValue* slot = Operand();
         slot->Assign(variable->value);
-        slot->source = &variable->value;
+        LeftSource() = &variable->value;
     } else {
         tables.operand[kTokenName](*this);
     }
@@ -2624,19 +2633,21 @@ DoSlotInt : {
 DoBinary : {
     // Comparisons of two integers, the commonest conditions, as BinaryCompare
     // makes them.
-    CValue* left = &slots_[base + op->depth]->value;
+    StackSlot* leftSlot = slots_[base + op->depth];
+    CValue* left = &leftSlot->value;
     const CValue* right = &slots_[base + op->depth + 1]->value;
-    if (left->IsIntPair(*right) && IntegerOperation(op->code, *left, *right)) ZORV_NEXT_STEP();
+    if (left->IsIntPair(*right) && IntegerOperation(op->code, *left, leftSlot->source, *right))
+        ZORV_NEXT_STEP();
     if (left->StoredType() == kValueDouble && right->StoredType() == kValueDouble &&
-        DoubleOperation(op->code, *left, *right))
+        DoubleOperation(op->code, *left, leftSlot->source, *right))
         ZORV_NEXT_STEP();
     ZORV_SYNC();
-    if (op->code == kTokenAssign && left->GetType() <= kValueDouble && left->source != nullptr &&
+    if (op->code == kTokenAssign && left->GetType() <= kValueDouble && leftSlot->source != nullptr &&
         (slots_[depth_]->anchorKind != kValueObject ||
          slots_[depth_]->anchor.GetType() == kValueObject)) {
         // A number read from a variable (of an object still there), assigned as
         // BinaryAssign does.
-        left->source->Assign(*right);
+        leftSlot->source->Assign(*right);
         SwapSlots(depth_, depth_ + 1);
         ZORV_NEXT_STEP();
     }
@@ -2664,7 +2675,7 @@ DoChoose : {
         result->Assign(slots_[depth_ + 1]->value);
     else
         result->Assign(slots_[depth_ + 2]->value);
-    result->source = nullptr;
+    LeftSource() = nullptr;
     ZORV_NEXT_STEP();
 }
 DoSwap:
@@ -2673,17 +2684,17 @@ DoSwap:
 DoNegate:
     ZORV_SYNC();
     Left()->Negate();
-    Left()->source = nullptr;
+    LeftSource() = nullptr;
     ZORV_NEXT_STEP();
 DoNot:
     ZORV_SYNC();
     Left()->Not();
-    Left()->source = nullptr;
+    LeftSource() = nullptr;
     ZORV_NEXT_STEP();
 DoComplement:
     ZORV_SYNC();
     Left()->Complement();
-    Left()->source = nullptr;
+    LeftSource() = nullptr;
     ZORV_NEXT_STEP();
 DoPrefixStep : {
     ZORV_SYNC();
@@ -2951,7 +2962,7 @@ DoSlotStatement : {
 SlotStatementDone : {
     // The value above the statement's base, where the walk leaves it.
     StackSlot* place = slots_[base + 1];
-    place->value.source = nullptr;
+    place->source = nullptr;
     place->anchorKind = kValueInt;
     // On past the statement's end when it has nothing to do but count (a For loop's step
     // ends at its test instead).
@@ -2972,7 +2983,7 @@ DoSlotBranch : {
     // The condition's value above the statement's base, where the walk leaves it.
     StackSlot* place = slots_[base + 1];
     place->value.SetInt(int32_t(holds));
-    place->value.source = nullptr;
+    place->source = nullptr;
     place->anchorKind = kValueInt;
     const CompiledOp* end = ops + op->index;
     op = holds != 0 ? ops + end->index - 1 : end;
@@ -3055,7 +3066,7 @@ DoSlotMembers : {
                     slot->anchor.SetObject(object, 1);
                 slot->anchorKind = kValueObject;
                 slot->value.Assign(member);
-                slot->value.source = const_cast<CValue*>(&member);
+                slot->source = const_cast<CValue*>(&member);
                 ZORV_NEXT_STEP();
             }
         }
@@ -3117,14 +3128,19 @@ DoDelete:
     ZORV_NEXT_STEP();
 DoElementBoundSlot:
     if (((bound >> op->count) & 1) == 0) goto DoElementName;
-DoElementSlot:
+DoElementSlot : {
     // The variable waits in its place while the indices are worked out above it.
-    cleared(slots_[base + op->depth]).source = &slots[op->count];
+    StackSlot* place = slots_[base + op->depth];
+    cleared(place);
+    place->source = &slots[op->count];
     ZORV_NEXT_STEP();
+}
 DoElementName : {
     ZORV_SYNC();
     if (CVariable* variable = LookUp(reinterpret_cast<NameToken*>(op->token))) {
-        cleared(slots_[base + op->depth]).source = &variable->value;
+        StackSlot* place = slots_[base + op->depth];
+        cleared(place);
+        place->source = &variable->value;
         ZORV_NEXT_STEP();
     }
     NewArrayPlaceholder(ops[op->index - 1].token);
@@ -3167,12 +3183,12 @@ DoElementIndex : {
 DoElement : {
     StackSlot* place = slots_[base + op->depth];
     if (op->code != kElementAddressed) {
-        const CValue& variable = *place->value.source;
+        const CValue& variable = *place->source;
         CScriptArray* array = ArrayOf(variable);
         uint32_t flat;
         if (array != nullptr && array->FindFlatIndex(place->indices, op->count, flat) &&
             array->ReadNumber(flat, place->value)) {
-            place->value.source = nullptr;
+            place->source = nullptr;
             place->anchorKind = kValueInt;
             if (op->code == kElementTarget) {
                 // The cell kOpElementAssign writes, named by the array and the indices.
@@ -3193,7 +3209,7 @@ DoElementAssign : {
         StackSlot* place = slots_[base + op->depth];
         CScriptArray* array = ArrayOf(place->anchor);
         uint32_t flat;
-        if (place->anchorKind == kValueArray && place->value.source == nullptr &&
+        if (place->anchorKind == kValueArray && place->source == nullptr &&
             place->value.GetType() <= kValueDouble && array != nullptr &&
             array->FindFlatIndex(place->indices, uint32_t(place->indexCount), flat) &&
             array->WriteNumber(flat, slots_[base + op->depth + 1]->value)) {
@@ -3203,7 +3219,7 @@ DoElementAssign : {
     }
     ZORV_SYNC();
     const StackSlot* place = slots_[depth_];
-    if (place->anchorKind == kValueArray && place->value.source == nullptr &&
+    if (place->anchorKind == kValueArray && place->source == nullptr &&
         place->value.GetType() <= kValueDouble && AssignElementCell(op->code, op->count != 0))
         ZORV_NEXT_STEP();
     operators_[depth_] = op->code;

@@ -65,7 +65,7 @@ void CInterpretor::CompiledElementOperand(int count) {
     // ElementOperand writes the indices of a missing element back to the place.
     int32_t indices[kMaxArrayIndices];
     std::copy_n(place->indices, count, indices);
-    ElementOperand(place->value.source, indices, count);
+    ElementOperand(place->source, indices, count);
 }
 
 bool CInterpretor::AssignElementCell(uint8_t code, bool keepAddress) {
@@ -98,13 +98,13 @@ bool CInterpretor::AssignElementCell(uint8_t code, bool keepAddress) {
         // which keeps naming the element.
         if (step) return true;
         place->value.Assign(value);
-        if (keepAddress) place->value.source = array->GetItem(flat);
+        if (keepAddress) place->source = array->GetItem(flat);
         return true;
     }
     default:
         break;
     }
-    place->value.source = array->GetItem(flat);
+    place->source = array->GetItem(flat);
     return false;
 }
 

@@ -105,7 +105,7 @@ template <class Place>
     if (array == nullptr || !ElementFlatIndex(read, *array, slots, bound, place->indices, flat) ||
         !array->ReadNumber(flat, place->value))
         return false;
-    place->value.source = nullptr;
+    place->source = nullptr;
     place->anchorKind = kValueInt;
     if (mode == kElementTarget) {
         // The cell kOpElementAssign writes, named by the array and the indices.

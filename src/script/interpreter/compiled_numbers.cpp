@@ -307,7 +307,7 @@ Stored:
     // The value above the statement's base, where the walk leaves it.
     StackSlot* place = slots_[depth_ + 1];
     StoreNumber(place->value, result);
-    place->value.source = nullptr;
+    place->source = nullptr;
     place->anchorKind = kValueInt;
     return true;
 }

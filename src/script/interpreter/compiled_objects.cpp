@@ -49,7 +49,7 @@ void CInterpretor::SlotMembers(CValue* value, CompiledMemberSite& site) {
         if (member != nullptr && member->value.StoredType() <= kValueDouble) {
             currentToken = after;
             place->Assign(member->value);
-            place->source = &member->value;
+            slot->source = &member->value;
             return;
         }
     }
@@ -121,7 +121,7 @@ void CInterpretor::ResolveChain() {
     }
     case kValueFunction:
         Left()->Assign(*value);
-        Left()->source = value;
+        LeftSource() = value;
         ChainStops();
     case kValueString:
         chain_.mode = MemberChain::kText;
@@ -143,7 +143,7 @@ void CInterpretor::ChainMember() {
         if (member == nullptr) {
             // A member not there yet can only be assigned, and a method call follows.
             Left()->SetUnboundMember(reinterpret_cast<uintptr_t>(token));
-            Left()->source = nullptr;
+            LeftSource() = nullptr;
             RaiseError(41);
         }
         CValue* value = &member->value;
@@ -155,7 +155,7 @@ void CInterpretor::ChainMember() {
                 return;
             }
         }
-        Left()->source = nullptr;
+        LeftSource() = nullptr;
         chain_.mode = MemberChain::kValue;
         chain_.value = value;
         return;
@@ -224,7 +224,7 @@ void CInterpretor::MethodBegin(const CompiledFunction& code, uint32_t site, uint
             place->value.SetString(chain_.text, 1);
         else
             place->value.Assign(*chain_.value);
-        place->value.source = nullptr;
+        place->source = nullptr;
         return;
     }
     default:
@@ -249,7 +249,7 @@ const BlockRecord* CInterpretor::MethodEnd(const CompiledFunction& code, uint32_
         }
         CValue* result = GetResultSlot();
         result->SetInt(0);
-        result->source = nullptr;
+        LeftSource() = nullptr;
         currentMethodId_ = uint16_t(code.methodSites[site].id);
         GuardedCall(object, currentMethodId_);
         return nullptr;
@@ -262,7 +262,7 @@ const BlockRecord* CInterpretor::MethodEnd(const CompiledFunction& code, uint32_
     Anchor(temporary.object);
     CValue* result = GetResultSlot();
     result->SetInt(0);
-    result->source = nullptr;
+    LeftSource() = nullptr;
     currentMethodId_ = uint16_t(code.methodSites[site].id);
     GuardedCall(temporary.object, currentMethodId_);
     return nullptr;

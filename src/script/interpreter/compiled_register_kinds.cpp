@@ -513,12 +513,10 @@ Complement:
 ReturnInt:
     if (target != nullptr) target->SetInt(ZORV_HERE.i);
     place->SetInt(ZORV_HERE.i);
-    place->source = nullptr;
     return nullptr;
 ReturnDouble:
     if (target != nullptr) target->SetFloat(ZORV_HERE.d);
     place->SetFloat(ZORV_HERE.d);
-    place->source = nullptr;
     return nullptr;
 StoreInt:
     if constexpr (kLoop) {
@@ -699,7 +697,7 @@ uint32_t CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
             place->value.SetInt(int32_t(last.bits));
         else
             place->value.SetFloat(std::bit_cast<double>(last.bits));
-        place->value.source = nullptr;
+        place->source = nullptr;
         place->anchorKind = kValueInt;
     };
     // A statement's end as kOpEndStatement takes it, a block as kOpPushBlock and

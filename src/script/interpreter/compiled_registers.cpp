@@ -548,7 +548,7 @@ Return : {
     // The value above the statement's base, where the walk leaves it.
     StackSlot* place = slots_[depth_ + 1];
     Store(place->value, result);
-    place->value.source = nullptr;
+    place->source = nullptr;
     place->anchorKind = kValueInt;
     return true;
 }
@@ -566,6 +566,7 @@ Return : {
     if (program.kinded.empty() && !WriteKindedProgram(program, slots, bound)) return false;
     StackSlot* place = slots_[depth_ + 1];
     if (!RunKindedProgram(program, slots, bound, target, place->value)) return false;
+    place->source = nullptr;
     place->anchorKind = kValueInt;
     return true;
 }

@@ -30,7 +30,7 @@ void CInterpretor::KeepSwitchSelector() {
     CValue& selector = slots_[depth_ + 1]->value;
     uint32_t type = selector.GetType();
     if (type >= kValueUnboundName && type <= kValueMissingElement) RaiseError(41);
-    selector.source = nullptr;
+    slots_[depth_ + 1]->source = nullptr;
 }
 
 bool CInterpretor::CaseMatches() {

@@ -76,7 +76,7 @@ CValue* CInterpretor::AnchoredSource() {
     StackSlot* slot = slots_[depth_];
     // A member of an object deleted since it was read is gone with the object.
     if (slot->anchorKind == kValueObject && slot->anchor.GetType() != kValueObject) RaiseError(32);
-    return slot->value.source;
+    return slot->source;
 }
 
 void CInterpretor::RunOperand() {
@@ -161,21 +161,21 @@ void CInterpretor::OperandPrefixMinus() {
     SkipToken();
     RunOperand();
     Left()->Negate();
-    Left()->source = nullptr;
+    LeftSource() = nullptr;
 }
 
 void CInterpretor::OperandPrefixNot() {
     SkipToken();
     RunOperand();
     Left()->Not();
-    Left()->source = nullptr;
+    LeftSource() = nullptr;
 }
 
 void CInterpretor::OperandPrefixComplement() {
     SkipToken();
     RunOperand();
     Left()->Complement();
-    Left()->source = nullptr;
+    LeftSource() = nullptr;
 }
 
 void CInterpretor::OperandPrefixStep() {
@@ -245,21 +245,21 @@ void CInterpretor::BinaryQuestion() {
         result->Assign(thenValue);
     else
         result->Assign(*elseValue);
-    result->source = nullptr;
+    LeftSource() = nullptr;
 }
 
 void CInterpretor::BinaryLogicalAnd() {
     CValue* left = Left();
     int truth = left->GetInt() != 0 && Right()->GetInt() != 0;
     left->SetInt(truth);
-    left->source = nullptr;
+    LeftSource() = nullptr;
 }
 
 void CInterpretor::BinaryLogicalOr() {
     CValue* left = Left();
     int truth = left->GetInt() != 0 || Right()->GetInt() != 0;
     left->SetInt(truth);
-    left->source = nullptr;
+    LeftSource() = nullptr;
 }
 
 void CInterpretor::BinaryCompare() {
@@ -290,7 +290,7 @@ void CInterpretor::BinaryCompare() {
             break;
         }
         left->SetInt(result);
-        left->source = nullptr;
+        LeftSource() = nullptr;
         return;
     }
     switch (operators_[depth_]) {
@@ -313,17 +313,17 @@ void CInterpretor::BinaryCompare() {
         left->NotEqual(right);
         break;
     }
-    left->source = nullptr;
+    LeftSource() = nullptr;
 }
 
 void CInterpretor::BinaryNot() {
     Left()->NotOperator();
-    Left()->source = nullptr;
+    LeftSource() = nullptr;
 }
 
 void CInterpretor::BinaryComplement() {
     Left()->Complement();
-    Left()->source = nullptr;
+    LeftSource() = nullptr;
 }
 
 void CInterpretor::BinaryPostStep() {
@@ -333,7 +333,7 @@ void CInterpretor::BinaryPostStep() {
         source->Increment();
     else
         source->Decrement();
-    Left()->source = nullptr;
+    LeftSource() = nullptr;
 }
 
 void CInterpretor::BinaryArithmetic() {
@@ -371,5 +371,5 @@ void CInterpretor::BinaryArithmetic() {
         left->ShiftRight(right);
         break;
     }
-    left->source = nullptr;
+    LeftSource() = nullptr;
 }

@@ -259,7 +259,7 @@ void CInterpretor::Reset() {
     FlushTemporaryTexts();
     for (uint32_t i = 0; i < stackCapacity_; ++i) {
         slots_[i]->value.SetInt(0);
-        slots_[i]->value.source = nullptr;
+        slots_[i]->source = nullptr;
         slots_[i]->anchor.SetInt(0);
         slots_[i]->anchorKind = kValueInt;
     }

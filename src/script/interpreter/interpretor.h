@@ -470,6 +470,8 @@ private:
     struct StackSlot {
         explicit StackSlot(CInterpretor* interpreter) : value(interpreter), anchor(interpreter) {}
         CValue value;
+        // The variable the value was read from, or null; assignments write through it.
+        CValue* source = nullptr;
         // Holds the object or array that the value's source variable lives in, so that
         // the assignment that ends the expression finds it still there (or, for an
         // object deleted meanwhile, knows that it is gone).
@@ -575,13 +577,14 @@ private:
     // The operand slot at the current depth; its source is cleared.
     CValue* Operand() {
         StackSlot* slot = slots_[depth_];
-        slot->value.source = nullptr;
+        slot->source = nullptr;
         // The object or array anchored stays held, unused, so that the next read at this
         // place mostly finds it there and takes no new reference; a Delete still zeroes it.
         slot->anchorKind = kValueInt;
         return &slot->value;
     }
     CValue* Left() { return &slots_[depth_]->value; }
+    CValue*& LeftSource() { return slots_[depth_]->source; }
     CValue* Right() { return &slots_[depth_ + 1]->value; }
     // Anchors the value at the current depth to the object or array holding its source.
     void Anchor(CIBaseClassImpl* object);

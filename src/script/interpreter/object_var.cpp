@@ -111,7 +111,6 @@ inline void CIBaseObjectVar::Recycle(CVariable* variable) {
         return;
     }
     variable->value.SetUnboundName(0);
-    variable->value.source = nullptr;
     variable->nextSpare = spares_;
     spares_ = variable;
 }

@@ -79,7 +79,6 @@ public:
                 while (frontCount_ != 0) {
                     CVariable* variable = front_[--frontCount_].variable;
                     variable->value.SetUnboundName(0);
-                    variable->value.source = nullptr;
                     variable->nextSpare = spares_;
                     spares_ = variable;
                 }

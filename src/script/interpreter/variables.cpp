@@ -125,7 +125,7 @@ void CInterpretor::EvalIdentifier() {
     // A number read as it is, the most common operand of all.
     if (value->GetType() <= kValueDouble && !IsMemberCall(CurrentCode())) {
         slot->Assign(*value);
-        slot->source = value;
+        LeftSource() = value;
         return;
     }
     PushVariable(value);
@@ -139,7 +139,7 @@ void CInterpretor::PushVariable(CValue* variable) {
     case kValueFunction: {
         CValue* slot = Left();
         slot->Assign(*variable);
-        slot->source = variable;
+        LeftSource() = variable;
         return;
     }
     default:
@@ -157,7 +157,7 @@ void CInterpretor::PushValue(CValue* variable) {
     }
     CValue* slot = Left();
     slot->Assign(*variable);
-    slot->source = variable;
+    LeftSource() = variable;
 }
 
 void CInterpretor::PushObjectOrCall(CValue* holder) {
@@ -174,7 +174,7 @@ void CInterpretor::PushObjectOrCall(CValue* holder) {
     }
     CValue* slot = Left();
     slot->Assign(*holder);
-    slot->source = holder;
+    LeftSource() = holder;
 }
 
 void CInterpretor::EvalThis() {
@@ -203,7 +203,7 @@ void CInterpretor::EvalMemberChain(CIBaseObjectVar* object, CValue* holder) {
             SkipToken();
             if (member == nullptr) {
                 Left()->SetUnboundMember(reinterpret_cast<uintptr_t>(token));
-                Left()->source = nullptr;
+                LeftSource() = nullptr;
                 if (CurrentCode() != kTokenAssign) RaiseError(41);
                 return;
             }
@@ -216,7 +216,7 @@ void CInterpretor::EvalMemberChain(CIBaseObjectVar* object, CValue* holder) {
                     continue;
                 }
             }
-            Left()->source = nullptr;
+            LeftSource() = nullptr;
             PushVariable(value);
             return;
         }
@@ -226,7 +226,7 @@ void CInterpretor::EvalMemberChain(CIBaseObjectVar* object, CValue* holder) {
         default: {
             CValue* slot = Left();
             slot->SetObject(object, 1);
-            slot->source = holder;
+            LeftSource() = holder;
             return;
         }
         }
@@ -237,7 +237,7 @@ void CInterpretor::MemberElement(CIBaseObjectVar* object, const NameToken* token
     SkipToken();
     if (object->FindVariable(token->nameId) == nullptr) {
         Left()->SetUnboundMemberArray(reinterpret_cast<uintptr_t>(token));
-        Left()->source = nullptr;
+        LeftSource() = nullptr;
         SkipIndexList();
         if (CurrentCode() != kTokenAssign) RaiseError(41);
         return;

@@ -45,7 +45,6 @@ public:
             delete box;
             return;
         }
-        box->source = nullptr;
         boxes_[count_++] = box;
     }
 

@@ -27,7 +27,7 @@ bool IsPlaceholder(uint32_t type) {
 
 CValue::CValue() : CValue(static_cast<CInterpretor*>(nullptr)) {}
 
-CValue::CValue(CInterpretor*) : source(nullptr), type_(kValueUnboundName), flags_(0) {
+CValue::CValue(CInterpretor*) : type_(kValueUnboundName), flags_(0) {
     payload_.placeholder = 0;
 }
 

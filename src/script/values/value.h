@@ -200,9 +200,6 @@ public:
     void Increment();
     void Decrement();
 
-    // The variable this value was read from, or null; assignments write through it.
-    CValue* source;
-
 private:
     // Arrays move content between values and their cells without copying it.
     friend class CScriptArray;
@@ -262,4 +259,6 @@ private:
     } payload_;
 };
 
-static_assert(sizeof(CValue) == 24);
+// A tag and flags before an 8-byte payload, four values to a cache line. The variable an
+// operand was read from is kept beside it by the value stack, the only place that needs it.
+static_assert(sizeof(CValue) == 16);
