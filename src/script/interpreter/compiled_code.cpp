@@ -205,8 +205,8 @@ bool IsOperator(uint32_t code) {
     }
 }
 
-[[gnu::always_inline]] inline bool DoubleOperation(uint32_t code, CValue& left,
-                                                   CValue*& leftSource, double right) {
+[[gnu::always_inline]] inline bool DoubleOperation(uint32_t code, CValue& left, CValue*& leftSource,
+                                                   double right) {
     double result;
     if (!DoubleResult(code, left.DoublePayload(), right, result)) return false;
     left.SetFloat(result);
@@ -214,8 +214,8 @@ bool IsOperator(uint32_t code) {
     return true;
 }
 
-[[gnu::always_inline]] inline bool DoubleOperation(uint32_t code, CValue& left,
-                                                   CValue*& leftSource, const CValue& right) {
+[[gnu::always_inline]] inline bool DoubleOperation(uint32_t code, CValue& left, CValue*& leftSource,
+                                                   const CValue& right) {
     return DoubleOperation(code, left, leftSource, right.DoublePayload());
 }
 
@@ -2553,7 +2553,8 @@ DoBinaryDouble : {
     StackSlot* leftSlot = slots_[base + op->depth];
     CValue* left = &leftSlot->value;
     const double right = code.doubles[op->index];
-    if (left->GetType() == kValueDouble && DoubleOperation(op->code, *left, leftSlot->source, right))
+    if (left->GetType() == kValueDouble &&
+        DoubleOperation(op->code, *left, leftSlot->source, right))
         ZORV_NEXT_STEP();
     ZORV_SYNC();
     depth_ = base + op->depth + 1;
@@ -2642,7 +2643,8 @@ DoBinary : {
         DoubleOperation(op->code, *left, leftSlot->source, *right))
         ZORV_NEXT_STEP();
     ZORV_SYNC();
-    if (op->code == kTokenAssign && left->GetType() <= kValueDouble && leftSlot->source != nullptr &&
+    if (op->code == kTokenAssign && left->GetType() <= kValueDouble &&
+        leftSlot->source != nullptr &&
         (slots_[depth_]->anchorKind != kValueObject ||
          slots_[depth_]->anchor.GetType() == kValueObject)) {
         // A number read from a variable (of an object still there), assigned as
