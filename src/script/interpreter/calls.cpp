@@ -64,9 +64,9 @@ void CInterpretor::CallObjectMethod(CIBaseClassImpl* object) {
     if (slots_[depth_]->anchorKind != kValueObject ||
         slots_[depth_]->anchor.GetType() != kValueObject)
         RaiseError(32);
-    CValue* result = GetResultSlot();
-    result->SetInt(0);
-    LeftSource() = nullptr;
+    StackSlot* result = slots_[depth_];
+    result->value.SetInt(0);
+    result->source = nullptr;
     currentMethodId_ = uint16_t(id);
     const ScriptClassInfo* info = record->info;
     uint32_t classId = record->classIndex;

@@ -2211,10 +2211,11 @@ void CInterpretor::RunCompiledCall(CIBaseObjectVar* current, const BlockRecord* 
 }
 
 void CInterpretor::PushSlot(CValue* value) {
+    StackSlot* place = slots_[depth_];
     CValue* slot = Operand();
     if (value->GetType() <= kValueDouble) {
         slot->Assign(*value);
-        LeftSource() = value;
+        place->source = value;
     } else {
         PushVariable(value);
     }
@@ -2380,9 +2381,10 @@ DoName : {
     // A number read as it is, as EvalIdentifier reads it; anything else through it.
     CVariable* variable = LookUp(reinterpret_cast<NameToken*>(op->token));
     if (variable != nullptr && variable->value.GetType() <= kValueDouble) {
+        StackSlot* place = slots_[depth_];
         CValue* slot = Operand();
         slot->Assign(variable->value);
-        LeftSource() = &variable->value;
+        place->source = &variable->value;
         ZORV_NEXT_STEP();
     }
     tables.operand[kTokenName](*this);
@@ -2592,9 +2594,10 @@ DoBinaryName : {
     // Else as kOpName and the operator would go, one after the other.
     depth_ = base + op->depth + 1;
     if (variable != nullptr && variable->value.GetType() <= kValueDouble) {
+        StackSlot* place = slots_[depth_];
         CValue* slot = Operand();
         slot->Assign(variable->value);
-        LeftSource() = &variable->value;
+        place->source = &variable->value;
     } else {
         tables.operand[kTokenName](*this);
     }

@@ -247,9 +247,9 @@ const BlockRecord* CInterpretor::MethodEnd(const CompiledFunction& code, uint32_
             if (callNesting_ >= kMaxCallNesting) RaiseError(15);
             return function;
         }
-        CValue* result = GetResultSlot();
-        result->SetInt(0);
-        LeftSource() = nullptr;
+        StackSlot* result = slots_[depth_];
+        result->value.SetInt(0);
+        result->source = nullptr;
         currentMethodId_ = uint16_t(code.methodSites[site].id);
         GuardedCall(object, currentMethodId_);
         return nullptr;
@@ -260,9 +260,9 @@ const BlockRecord* CInterpretor::MethodEnd(const CompiledFunction& code, uint32_
     if (!(kept && chain_.text != nullptr)) text.Assign(kept ? *chain_.value : place->value);
     TextObject temporary(*this, kept && chain_.text != nullptr ? chain_.text : text.GetString(), 1);
     Anchor(temporary.object);
-    CValue* result = GetResultSlot();
-    result->SetInt(0);
-    LeftSource() = nullptr;
+    StackSlot* result = slots_[depth_];
+    result->value.SetInt(0);
+    result->source = nullptr;
     currentMethodId_ = uint16_t(code.methodSites[site].id);
     GuardedCall(temporary.object, currentMethodId_);
     return nullptr;

@@ -240,30 +240,34 @@ void CInterpretor::BinaryQuestion() {
     CValue thenValue(this, Right());
     SkipToken();
     CValue* elseValue = Evaluate();
-    CValue* result = Left();
+    StackSlot* place = slots_[depth_];
+    CValue* result = &place->value;
     if (result->GetInt() != 0)
         result->Assign(thenValue);
     else
         result->Assign(*elseValue);
-    LeftSource() = nullptr;
+    place->source = nullptr;
 }
 
 void CInterpretor::BinaryLogicalAnd() {
-    CValue* left = Left();
+    StackSlot* place = slots_[depth_];
+    CValue* left = &place->value;
     int truth = left->GetInt() != 0 && Right()->GetInt() != 0;
     left->SetInt(truth);
-    LeftSource() = nullptr;
+    place->source = nullptr;
 }
 
 void CInterpretor::BinaryLogicalOr() {
-    CValue* left = Left();
+    StackSlot* place = slots_[depth_];
+    CValue* left = &place->value;
     int truth = left->GetInt() != 0 || Right()->GetInt() != 0;
     left->SetInt(truth);
-    LeftSource() = nullptr;
+    place->source = nullptr;
 }
 
 void CInterpretor::BinaryCompare() {
-    CValue* left = Left();
+    StackSlot* place = slots_[depth_];
+    CValue* left = &place->value;
     const CValue& right = *Right();
     if (left->IsIntPair(right)) {
         int32_t a = left->IntPayload();
@@ -290,7 +294,7 @@ void CInterpretor::BinaryCompare() {
             break;
         }
         left->SetInt(result);
-        LeftSource() = nullptr;
+        place->source = nullptr;
         return;
     }
     switch (operators_[depth_]) {
@@ -313,7 +317,7 @@ void CInterpretor::BinaryCompare() {
         left->NotEqual(right);
         break;
     }
-    LeftSource() = nullptr;
+    place->source = nullptr;
 }
 
 void CInterpretor::BinaryNot() {
@@ -337,7 +341,8 @@ void CInterpretor::BinaryPostStep() {
 }
 
 void CInterpretor::BinaryArithmetic() {
-    CValue* left = Left();
+    StackSlot* place = slots_[depth_];
+    CValue* left = &place->value;
     const CValue& right = *Right();
     switch (operators_[depth_]) {
     case kTokenPlus:
@@ -371,5 +376,5 @@ void CInterpretor::BinaryArithmetic() {
         left->ShiftRight(right);
         break;
     }
-    LeftSource() = nullptr;
+    place->source = nullptr;
 }

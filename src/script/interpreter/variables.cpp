@@ -115,6 +115,7 @@ CVariable* CInterpretor::FindFunctionInScopes(const NameToken* token) const {
 void CInterpretor::EvalIdentifier() {
     auto* token = reinterpret_cast<NameToken*>(currentToken);
     CVariable* variable = LookUp(token);
+    StackSlot* place = slots_[depth_];
     CValue* slot = Operand();
     SkipToken();
     if (variable == nullptr) {
@@ -125,7 +126,7 @@ void CInterpretor::EvalIdentifier() {
     // A number read as it is, the most common operand of all.
     if (value->GetType() <= kValueDouble && !IsMemberCall(CurrentCode())) {
         slot->Assign(*value);
-        LeftSource() = value;
+        place->source = value;
         return;
     }
     PushVariable(value);
@@ -137,9 +138,9 @@ void CInterpretor::PushVariable(CValue* variable) {
         PushObjectOrCall(variable);
         return;
     case kValueFunction: {
-        CValue* slot = Left();
-        slot->Assign(*variable);
-        LeftSource() = variable;
+        StackSlot* slot = slots_[depth_];
+        slot->value.Assign(*variable);
+        slot->source = variable;
         return;
     }
     default:
@@ -155,9 +156,9 @@ void CInterpretor::PushValue(CValue* variable) {
         CallTextMethod(text.GetString(), 1);
         return;
     }
-    CValue* slot = Left();
-    slot->Assign(*variable);
-    LeftSource() = variable;
+    StackSlot* slot = slots_[depth_];
+    slot->value.Assign(*variable);
+    slot->source = variable;
 }
 
 void CInterpretor::PushObjectOrCall(CValue* holder) {
@@ -172,9 +173,9 @@ void CInterpretor::PushObjectOrCall(CValue* holder) {
         CallObjectMethod(object);
         return;
     }
-    CValue* slot = Left();
-    slot->Assign(*holder);
-    LeftSource() = holder;
+    StackSlot* slot = slots_[depth_];
+    slot->value.Assign(*holder);
+    slot->source = holder;
 }
 
 void CInterpretor::EvalThis() {
@@ -224,9 +225,9 @@ void CInterpretor::EvalMemberChain(CIBaseObjectVar* object, CValue* holder) {
             MemberElement(object, token);
             return;
         default: {
-            CValue* slot = Left();
-            slot->SetObject(object, 1);
-            LeftSource() = holder;
+            StackSlot* slot = slots_[depth_];
+            slot->value.SetObject(object, 1);
+            slot->source = holder;
             return;
         }
         }
