@@ -911,7 +911,6 @@ public:
         // A name that is no slot is the register program's first name; a member, its first
         // member, found on every run.
         const bool named = first.op == kOpName;
-        if (named && code.code == kOutsideLoops) return false;
         const bool member = IsNumberMember(first);
         if (end == at + 4 && (first.op == kOpSlot || first.op == kOpBoundSlot || named || member) &&
             first.depth == 1 && ops[at + 2].op == kOpEmpty && last.op == kOpBinary &&
@@ -1023,8 +1022,6 @@ private:
     }
     void Label(uint8_t* token) { labels_.emplace(Offset(token), uint32_t(out_.ops.size())); }
 
-    // The `code` of a statement's kOpNumberCode outside loops, until it is settled.
-    static constexpr uint8_t kOutsideLoops = 1;
     bool InLoop() const {
         return std::any_of(contexts_.begin(), contexts_.end(), [](const Context& context) {
             return context.block->kind == kBlockFor || context.block->kind == kBlockWhile;
@@ -1846,14 +1843,13 @@ private:
                 }
                 uint32_t bound = BindableSlot(token, conditional);
                 // A name's binding assignment is number code once its call has bound it,
-                // which only a loop's later rounds find. A name that is no slot is looked up
-                // once per state of the scopes, which a statement outside loops seldom meets
-                // twice: only a loop's statement may assign it as number code.
-                const bool inLoop = InLoop();
+                // which only a loop's later rounds find. A name that is no slot keeps what
+                // it found while the scopes that could change it stay as they were
+                // (FindNames), from call to call of the function too.
                 if (((code == kTokenName || code == kTokenArrayName) &&
-                     (bound == kNoSlot || inLoop)) ||
+                     (bound == kNoSlot || InLoop())) ||
                     code == kTokenThis)
-                    Emit(kOpNumberCode, 0, token, 0, 0, inLoop ? 0 : kOutsideLoops);
+                    Emit(kOpNumberCode, 0, token);
                 declaring_ = declared;
                 uint8_t* next =
                     bound != kNoSlot ? BoundExpression(0, token, bound) : Expression(0, token);

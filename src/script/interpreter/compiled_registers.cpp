@@ -377,15 +377,36 @@ NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
 
 // Nothing a program does changes a scope, so every name is looked up before the first
 // instruction, once per state of the scopes; a name that finds nothing gives up as its
-// read would.
+// read would. A name that no local holds is found in This or the globals, whose stamps
+// change with every variable added or removed; the locals' shape names their keys. While
+// all three are as they were, no local can have come to hold one of the names and This and
+// the globals hold the same variables: the lookups would find what they found last.
 bool CInterpretor::FindNames(const NumberProgram& program) {
+    const uint64_t localsShape = locals_->GetShape();
+    const uint64_t currentStamp = currentObject_->GetStamp();
+    if (program.globalsStamp == GetStamp() && program.currentStamp == currentStamp &&
+        program.localsShape == localsShape) {
+        program.epoch = ScopeEpoch();
+        return true;
+    }
+    // Locals that are This or the globals are stamped as those are.
+    bool outsideLocals = true;
+    const bool ownLocals = locals_ != currentObject_ && locals_ != this;
+    program.globalsStamp = 0;
     for (size_t name = 0; name < program.names.size(); ++name) {
         currentToken = program.names[name];
-        CVariable* variable = LookUp(reinterpret_cast<NameToken*>(currentToken));
+        auto* token = reinterpret_cast<NameToken*>(currentToken);
+        CVariable* variable = LookUp(token);
         if (variable == nullptr) return false;
         program.variables[name] = variable;
+        if (ownLocals && locals_->FindVariable(token->nameId) == variable) outsideLocals = false;
     }
     program.epoch = ScopeEpoch();
+    if (outsideLocals) {
+        program.localsShape = localsShape;
+        program.currentStamp = currentStamp;
+        program.globalsStamp = GetStamp();
+    }
     return true;
 }
 

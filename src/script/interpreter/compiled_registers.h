@@ -94,6 +94,14 @@ struct NumberProgram {
     std::vector<uint8_t*> names;
     mutable std::vector<CVariable*> variables;
     mutable uint64_t epoch = 0;
+    // The shape of the locals and the stamps of This and of the globals when the names were
+    // found, none of them in the locals (globalsStamp 0, which no stamp is, when one was):
+    // while they hold, every name finds the same variable in any state of the scopes, so a
+    // function called again, whose new call makes a new state, finds its names without a
+    // lookup.
+    mutable uint64_t localsShape = 0;
+    mutable uint64_t currentStamp = 0;
+    mutable uint64_t globalsStamp = 0;
     // The elements the program reads, of an array held in a slot or named through the
     // scopes (its `slot` then the place of the name in `names`).
     std::vector<ElementRead> elements;
