@@ -2862,10 +2862,11 @@ DoReturnZero:
 DoNumberCode : {
     depth_ = base;
     const CompiledOp* end = ops + op->index;
-    if (!RunNumberCode(code, op, end, slots, bound) ||
-        (op->code == kNumberElementStore &&
-         !StoreNumberInElement(code.numberPrograms[op->depth], *op, slots_[base + 1]->value, slots,
-                               bound)))
+    if ((op->site != kNumberTargetName || !StepName(code.numberPrograms[op->depth])) &&
+        (!RunNumberCode(code, op, end, slots, bound) ||
+         (op->code == kNumberElementStore &&
+          !StoreNumberInElement(code.numberPrograms[op->depth], *op, slots_[base + 1]->value, slots,
+                                bound))))
         ZORV_NEXT_STEP();
     // The step at the end taken here too, when it has nothing to do but count or branch.
     if (end->op == kOpBranchTrue) {

@@ -363,12 +363,50 @@ NumberProgram CompileRegisters(const CompiledOp* at, const CompiledOp* end,
     return writer.Take();
 }
 
+// The operator and integer of a program that assigns its target name the name's value and
+// an integer joined by one operator (NumberProgram::nameStep), read off its instructions
+// by following what each register holds.
+void NoteNameStep(NumberProgram& program) {
+    if (program.names.size() != 1 || !program.members.empty() || !program.elements.empty()) return;
+    enum Held : uint8_t { kNothing, kTheName, kAnInteger, kTheResult };
+    Held held[3] = {};
+    int32_t integer = 0;
+    uint32_t code = 0;
+    for (const RegisterInstruction& instruction : program.code) {
+        if (instruction.target > 2) return;
+        if (instruction.opcode == kRegisterName && instruction.left == 0) {
+            held[instruction.target] = kTheName;
+        } else if (instruction.opcode == kRegisterInt) {
+            held[instruction.target] = kAnInteger;
+            integer = int32_t(instruction.right);
+        } else if (instruction.opcode == kRegisterReturn) {
+            if (held[instruction.target] != kTheResult) return;
+            program.nameStep = code;
+            program.nameOperand = integer;
+            return;
+        } else if (instruction.opcode >= kRegisterBinary && code == 0 &&
+                   held[instruction.target] == kTheName) {
+            const uint32_t form = (instruction.opcode - kRegisterBinary) % kRegisterForms;
+            if (form == kFormInt) {
+                integer = int32_t(instruction.right);
+            } else if (form != kFormRegisters || instruction.target != 1 || held[2] != kAnInteger) {
+                return;
+            }
+            code = kOperatorTokens[(instruction.opcode - kRegisterBinary) / kRegisterForms];
+            held[instruction.target] = kTheResult;
+        } else {
+            return;
+        }
+    }
+}
+
 } // namespace
 
 NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
                                    const std::vector<double>& doubles,
                                    const std::vector<ElementRead>& elementReads, uint8_t* stream) {
     NumberProgram program = CompileRegisters(at, end, doubles, elementReads, stream);
+    if (at->site == kNumberTargetName && at->code != kNumberElementStore) NoteNameStep(program);
     program.readsElements = std::any_of(at + 1, end, [](const CompiledOp& step) {
         return step.op == kOpElementRead || step.op == kOpSlotMembers;
     });
@@ -587,6 +625,29 @@ Return : {
     if (program.kinded.empty() && !WriteKindedProgram(program, slots, bound)) return false;
     StackSlot* place = slots_[depth_ + 1];
     if (!RunKindedProgram(program, slots, bound, target, place->value)) return false;
+    place->anchorKind = kValueInt;
+    return true;
+}
+
+// A function's new call makes a new state of the scopes, so the stamps are what tells first
+// whether the name still finds its variable. The new integer goes where the program's Return
+// would put it.
+bool CInterpretor::StepName(const NumberProgram& program) {
+    if (program.nameStep == 0) return false;
+    if ((program.globalsStamp != GetStamp() || program.currentStamp != currentObject_->GetStamp() ||
+         program.localsShape != locals_->GetShape()) &&
+        program.epoch != ScopeEpoch() && !FindNames(program))
+        return false;
+    CValue& value = program.variables[0]->value;
+    int32_t result;
+    if (value.StoredType() != kValueInt ||
+        !IntegerResult(program.nameStep, uint32_t(value.IntPayload()),
+                       uint32_t(program.nameOperand), result))
+        return false;
+    value.SetInt(result);
+    StackSlot* place = slots_[depth_ + 1];
+    place->value.SetInt(result);
+    place->value.source = nullptr;
     place->anchorKind = kValueInt;
     return true;
 }

@@ -102,6 +102,12 @@ struct NumberProgram {
     mutable uint64_t localsShape = 0;
     mutable uint64_t currentStamp = 0;
     mutable uint64_t globalsStamp = 0;
+    // A statement "name++", "name--" or "name op= integer" on a name that is no slot, whose
+    // program is no more than the name's value and the integer joined by operator
+    // `nameStep` (0: the program is something else): done on an integer in the name's
+    // variable without running the program.
+    uint32_t nameStep = 0;
+    int32_t nameOperand = 0;
     // The elements the program reads, of an array held in a slot or named through the
     // scopes (its `slot` then the place of the name in `names`).
     std::vector<ElementRead> elements;
