@@ -86,10 +86,13 @@
 // and each operator on int32 or doubles (compiled_register_kinds.cpp). With calls, its
 // steps are replayed on plain numbers (compiled_numbers.cpp), and an element among them
 // leaves the expression to the full steps. The variable such a statement assigns may also be a
-// name that is no slot (its "++" and "--" too), inside a loop, found with the program's names
-// and written straight (the value left above the base is then the new one), or the slot of a name
-// bound by its assignment once the call has bound it (number code only inside loops, whose later
-// rounds find it bound). A statement "element = value",
+// name that is no slot (its "++" and "--" too), found with the program's names and written
+// straight (the value left above the base is then the new one), or the slot of a name bound by
+// its assignment once the call has bound it (number code only inside loops, whose later rounds
+// find it bound). A program's names keep their variables from call to call while the locals'
+// shape and the stamps of This and the globals are the ones they were found with, none of them
+// among the locals (FindNames); a statement that only steps such a name by an integer ("++",
+// "--", "op= integer") is done on the integer in its variable without the program (StepName). A statement "element = value",
 // "+=", "-=" or "*=" on an element of an array in a slot or named, whose value is number code,
 // is a register program too that works the value out, then stores it into the element's cell
 // when the cell holds a number (kNumberElementStore, compiled_register_names.h): nothing before
