@@ -86,10 +86,13 @@
 // and each operator on int32 or doubles (compiled_register_kinds.cpp). With calls, its
 // steps are replayed on plain numbers (compiled_numbers.cpp), and an element among them
 // leaves the expression to the full steps. The variable such a statement assigns may also be a
-// name that is no slot (its "++" and "--" too), inside a loop, found with the program's names
-// and written straight (the value left above the base is then the new one), or the slot of a name
-// bound by its assignment once the call has bound it (number code only inside loops, whose later
-// rounds find it bound). A statement "element = value",
+// name that is no slot (its "++" and "--" too), found with the program's names and written
+// straight (the value left above the base is then the new one), or the slot of a name bound by
+// its assignment once the call has bound it (number code only inside loops, whose later rounds
+// find it bound). A program's names keep their variables from call to call while the locals'
+// shape and the stamps of This and the globals are the ones they were found with, none of them
+// among the locals (FindNames); a statement that only steps such a name by an integer ("++",
+// "--", "op= integer") is done on the integer in its variable without the program (StepName). A statement "element = value",
 // "+=", "-=" or "*=" on an element of an array in a slot or named, whose value is number code,
 // is a register program too that works the value out, then stores it into the element's cell
 // when the cell holds a number (kNumberElementStore, compiled_register_names.h): nothing before
@@ -913,7 +916,6 @@ public:
         // A name that is no slot is the register program's first name; a member, its first
         // member, found on every run.
         const bool named = first.op == kOpName;
-        if (named && code.code == kOutsideLoops) return false;
         const bool member = IsNumberMember(first);
         if (end == at + 4 && (first.op == kOpSlot || first.op == kOpBoundSlot || named || member) &&
             first.depth == 1 && ops[at + 2].op == kOpEmpty && last.op == kOpBinary &&
@@ -1025,8 +1027,6 @@ private:
     }
     void Label(uint8_t* token) { labels_.emplace(Offset(token), uint32_t(out_.ops.size())); }
 
-    // The `code` of a statement's kOpNumberCode outside loops, until it is settled.
-    static constexpr uint8_t kOutsideLoops = 1;
     bool InLoop() const {
         return std::any_of(contexts_.begin(), contexts_.end(), [](const Context& context) {
             return context.block->kind == kBlockFor || context.block->kind == kBlockWhile;
@@ -1848,14 +1848,13 @@ private:
                 }
                 uint32_t bound = BindableSlot(token, conditional);
                 // A name's binding assignment is number code once its call has bound it,
-                // which only a loop's later rounds find. A name that is no slot is looked up
-                // once per state of the scopes, which a statement outside loops seldom meets
-                // twice: only a loop's statement may assign it as number code.
-                const bool inLoop = InLoop();
+                // which only a loop's later rounds find. A name that is no slot keeps what
+                // it found while the scopes that could change it stay as they were
+                // (FindNames), from call to call of the function too.
                 if (((code == kTokenName || code == kTokenArrayName) &&
-                     (bound == kNoSlot || inLoop)) ||
+                     (bound == kNoSlot || InLoop())) ||
                     code == kTokenThis)
-                    Emit(kOpNumberCode, 0, token, 0, 0, inLoop ? 0 : kOutsideLoops);
+                    Emit(kOpNumberCode, 0, token);
                 declaring_ = declared;
                 uint8_t* next =
                     bound != kNoSlot ? BoundExpression(0, token, bound) : Expression(0, token);
@@ -2882,10 +2881,11 @@ DoReturnZero:
 DoNumberCode : {
     depth_ = base;
     const CompiledOp* end = ops + op->index;
-    if (!RunNumberCode(code, op, end, slots, bound) ||
-        (op->code == kNumberElementStore &&
-         !StoreNumberInElement(code.numberPrograms[op->depth], *op, slots_[base + 1]->value, slots,
-                               bound)))
+    if ((op->site != kNumberTargetName || !StepName(code.numberPrograms[op->depth])) &&
+        (!RunNumberCode(code, op, end, slots, bound) ||
+         (op->code == kNumberElementStore &&
+          !StoreNumberInElement(code.numberPrograms[op->depth], *op, slots_[base + 1]->value, slots,
+                                bound))))
         ZORV_NEXT_STEP();
     // The step at the end taken here too, when it has nothing to do but count or branch.
     if (end->op == kOpBranchTrue) {

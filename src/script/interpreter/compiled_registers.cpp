@@ -363,12 +363,50 @@ NumberProgram CompileRegisters(const CompiledOp* at, const CompiledOp* end,
     return writer.Take();
 }
 
+// The operator and integer of a program that assigns its target name the name's value and
+// an integer joined by one operator (NumberProgram::nameStep), read off its instructions
+// by following what each register holds.
+void NoteNameStep(NumberProgram& program) {
+    if (program.names.size() != 1 || !program.members.empty() || !program.elements.empty()) return;
+    enum Held : uint8_t { kNothing, kTheName, kAnInteger, kTheResult };
+    Held held[3] = {};
+    int32_t integer = 0;
+    uint32_t code = 0;
+    for (const RegisterInstruction& instruction : program.code) {
+        if (instruction.target > 2) return;
+        if (instruction.opcode == kRegisterName && instruction.left == 0) {
+            held[instruction.target] = kTheName;
+        } else if (instruction.opcode == kRegisterInt) {
+            held[instruction.target] = kAnInteger;
+            integer = int32_t(instruction.right);
+        } else if (instruction.opcode == kRegisterReturn) {
+            if (held[instruction.target] != kTheResult) return;
+            program.nameStep = code;
+            program.nameOperand = integer;
+            return;
+        } else if (instruction.opcode >= kRegisterBinary && code == 0 &&
+                   held[instruction.target] == kTheName) {
+            const uint32_t form = (instruction.opcode - kRegisterBinary) % kRegisterForms;
+            if (form == kFormInt) {
+                integer = int32_t(instruction.right);
+            } else if (form != kFormRegisters || instruction.target != 1 || held[2] != kAnInteger) {
+                return;
+            }
+            code = kOperatorTokens[(instruction.opcode - kRegisterBinary) / kRegisterForms];
+            held[instruction.target] = kTheResult;
+        } else {
+            return;
+        }
+    }
+}
+
 } // namespace
 
 NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
                                    const std::vector<double>& doubles,
                                    const std::vector<ElementRead>& elementReads, uint8_t* stream) {
     NumberProgram program = CompileRegisters(at, end, doubles, elementReads, stream);
+    if (at->site == kNumberTargetName && at->code != kNumberElementStore) NoteNameStep(program);
     program.readsElements = std::any_of(at + 1, end, [](const CompiledOp& step) {
         return step.op == kOpElementRead || step.op == kOpSlotMembers;
     });
@@ -377,15 +415,36 @@ NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
 
 // Nothing a program does changes a scope, so every name is looked up before the first
 // instruction, once per state of the scopes; a name that finds nothing gives up as its
-// read would.
+// read would. A name that no local holds is found in This or the globals, whose stamps
+// change with every variable added or removed; the locals' shape names their keys. While
+// all three are as they were, no local can have come to hold one of the names and This and
+// the globals hold the same variables: the lookups would find what they found last.
 bool CInterpretor::FindNames(const NumberProgram& program) {
+    const uint64_t localsShape = locals_->GetShape();
+    const uint64_t currentStamp = currentObject_->GetStamp();
+    if (program.globalsStamp == GetStamp() && program.currentStamp == currentStamp &&
+        program.localsShape == localsShape) {
+        program.epoch = ScopeEpoch();
+        return true;
+    }
+    // Locals that are This or the globals are stamped as those are.
+    bool outsideLocals = true;
+    const bool ownLocals = locals_ != currentObject_ && locals_ != this;
+    program.globalsStamp = 0;
     for (size_t name = 0; name < program.names.size(); ++name) {
         currentToken = program.names[name];
-        CVariable* variable = LookUp(reinterpret_cast<NameToken*>(currentToken));
+        auto* token = reinterpret_cast<NameToken*>(currentToken);
+        CVariable* variable = LookUp(token);
         if (variable == nullptr) return false;
         program.variables[name] = variable;
+        if (ownLocals && locals_->FindVariable(token->nameId) == variable) outsideLocals = false;
     }
     program.epoch = ScopeEpoch();
+    if (outsideLocals) {
+        program.localsShape = localsShape;
+        program.currentStamp = currentStamp;
+        program.globalsStamp = GetStamp();
+    }
     return true;
 }
 
@@ -567,6 +626,29 @@ Return : {
     StackSlot* place = slots_[depth_ + 1];
     if (!RunKindedProgram(program, slots, bound, target, place->value)) return false;
     place->source = nullptr;
+    place->anchorKind = kValueInt;
+    return true;
+}
+
+// A function's new call makes a new state of the scopes, so the stamps are what tells first
+// whether the name still finds its variable. The new integer goes where the program's Return
+// would put it.
+bool CInterpretor::StepName(const NumberProgram& program) {
+    if (program.nameStep == 0) return false;
+    if ((program.globalsStamp != GetStamp() || program.currentStamp != currentObject_->GetStamp() ||
+         program.localsShape != locals_->GetShape()) &&
+        program.epoch != ScopeEpoch() && !FindNames(program))
+        return false;
+    CValue& value = program.variables[0]->value;
+    int32_t result;
+    if (value.StoredType() != kValueInt ||
+        !IntegerResult(program.nameStep, uint32_t(value.IntPayload()),
+                       uint32_t(program.nameOperand), result))
+        return false;
+    value.SetInt(result);
+    StackSlot* place = slots_[depth_ + 1];
+    place->value.SetInt(result);
+    place->value.source = nullptr;
     place->anchorKind = kValueInt;
     return true;
 }

@@ -94,6 +94,20 @@ struct NumberProgram {
     std::vector<uint8_t*> names;
     mutable std::vector<CVariable*> variables;
     mutable uint64_t epoch = 0;
+    // The shape of the locals and the stamps of This and of the globals when the names were
+    // found, none of them in the locals (globalsStamp 0, which no stamp is, when one was):
+    // while they hold, every name finds the same variable in any state of the scopes, so a
+    // function called again, whose new call makes a new state, finds its names without a
+    // lookup.
+    mutable uint64_t localsShape = 0;
+    mutable uint64_t currentStamp = 0;
+    mutable uint64_t globalsStamp = 0;
+    // A statement "name++", "name--" or "name op= integer" on a name that is no slot, whose
+    // program is no more than the name's value and the integer joined by operator
+    // `nameStep` (0: the program is something else): done on an integer in the name's
+    // variable without running the program.
+    uint32_t nameStep = 0;
+    int32_t nameOperand = 0;
     // The elements the program reads, of an array held in a slot or named through the
     // scopes (its `slot` then the place of the name in `names`).
     std::vector<ElementRead> elements;

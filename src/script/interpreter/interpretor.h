@@ -710,6 +710,9 @@ private:
     // The variables of a register program's names in this state of the scopes; false when
     // one finds none.
     [[gnu::noinline]] bool FindNames(const NumberProgram& program);
+    // A program with a nameStep done on the integer its name holds; false, with nothing
+    // changed, when it has none, the name holds no integer or the operator fails.
+    [[gnu::noinline]] bool StepName(const NumberProgram& program);
     // The variables of a register program's members in the objects its slots hold now
     // (compiled_register_members.cpp); false when one is not a number member of a script
     // object at hand.
