@@ -72,10 +72,32 @@ int32_t Step(int32_t word, uint32_t a, int32_t q, int64_t m) {
     return next;
 }
 
+// Below this many radians the quotient by 2π rounds to at most one turn off.
+constexpr double kExactTurnsBound = 1099511627776.0; // 2^40
+
+} // namespace
+
+double TurnsRemainder(double x) {
+    const double magnitude = std::fabs(x);
+    if (!(magnitude < kExactTurnsBound)) return std::fmod(x, kTwoPi);
+    // The remainder is a double, so one fused multiply-add gives it exactly once the
+    // turns are right; a quotient that rounded across a whole turn shows as a remainder
+    // out of [0, 2π) (never 0: both operands are multiples of 2^-50 from 4 up).
+    const double turns = std::trunc(magnitude / kTwoPi);
+    double rest = std::fma(-turns, kTwoPi, magnitude);
+    if (rest < 0)
+        rest = std::fma(-(turns - 1), kTwoPi, magnitude);
+    else if (rest >= kTwoPi)
+        rest = std::fma(-(turns + 1), kTwoPi, magnitude);
+    return std::copysign(rest, x);
+}
+
+namespace {
+
 // Steps 1 to 3 of Cos, Sin and Tan: the angle reduced into what the special angles are
 // compared with; false when it lies at 0 within the snap.
 bool ReduceAngle(double& x) {
-    if (x >= kTwoPi || x <= -kTwoPi) x = std::fmod(x, kTwoPi);
+    if (x >= kTwoPi || x <= -kTwoPi) x = TurnsRemainder(x);
     if (x > -kZeroSnap && x < kZeroSnap) return false;
     if (x < 0) x += kNegativeAngleShift;
     return true;

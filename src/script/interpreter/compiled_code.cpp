@@ -149,6 +149,7 @@
 #include "script/interpreter/compiled_elements.h"
 #include "script/interpreter/compiled_numbers.h"
 #include "script/interpreter/compiled_register_names.h"
+#include "script/interpreter/compiled_texts.h"
 #include "script/interpreter/handler_tables.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/name_table.h"
@@ -2885,12 +2886,16 @@ DoNumberCode : {
 }
 DoSlotStatement : {
     CValue* target = &slots[op->count];
-    if (target->StoredType() > kValueDouble ||
-        ((op->depth & kSlotTargetBound) != 0 && ((bound >> op->count) & 1) == 0))
-        ZORV_NEXT_STEP();
+    if ((op->depth & kSlotTargetBound) != 0 && ((bound >> op->count) & 1) == 0) ZORV_NEXT_STEP();
     // The operand as an integer, or else a double.
     const CValue* from = nullptr;
     int32_t integer = 0;
+    if (target->StoredType() > kValueDouble) {
+        if (target->StoredType() == kValueString &&
+            JoinIntoSlot(*this, *op, slots, slots_[base + 1]->value))
+            goto SlotStatementDone;
+        ZORV_NEXT_STEP();
+    }
     switch (op->depth & kSlotFormMask) {
     case kSlotFromSlot:
         from = &slots[op->site];
