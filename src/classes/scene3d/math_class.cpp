@@ -58,7 +58,58 @@ CIBaseClassImpl* NewMath(CInterpretor& interpreter, const CClassRecord* record) 
     return new (std::nothrow) CIMath(&interpreter, record);
 }
 
-const ScriptClassInfo kMathClass = {kNameTable, NewMath, 0, nullptr, 0, nullptr, nullptr};
+double Asin(double x) {
+    return std::asin(std::clamp(x, -1.0, 1.0));
+}
+double Acos(double x) {
+    return std::acos(x);
+}
+double Atan(double x) {
+    return std::atan(x);
+}
+double Ceil(double x) {
+    return std::ceil(x);
+}
+double Floor(double x) {
+    return std::floor(x);
+}
+double Exp(double x) {
+    return std::exp(x);
+}
+double Log(double x) {
+    return std::log(x);
+}
+double Sqrt(double x) {
+    return std::sqrt(x);
+}
+
+// The methods of one argument that give a double and nothing else; each method of them
+// gives what its entry does.
+struct NumberMethods {
+    NumberMethod byId[M::kMethodCount] = {};
+};
+
+constexpr NumberMethods MakeNumberMethods() {
+    NumberMethods methods;
+    methods.byId[M::kAsin] = Asin;
+    methods.byId[M::kAcos] = Acos;
+    methods.byId[M::kAtan] = Atan;
+    methods.byId[M::kCeil] = Ceil;
+    methods.byId[M::kFloor] = Floor;
+    methods.byId[M::kCos] = MathCos;
+    methods.byId[M::kSin] = MathSin;
+    methods.byId[M::kTan] = MathTan;
+    methods.byId[M::kExp] = Exp;
+    methods.byId[M::kLog] = Log;
+    methods.byId[M::kSqrt] = Sqrt;
+    return methods;
+}
+
+constexpr NumberMethods kNumberMethods = MakeNumberMethods();
+
+const ScriptClassInfo kMathClass = {kNameTable, NewMath, 0,       nullptr,
+                                    0,          nullptr, nullptr, kNumberMethods.byId,
+                                    M::kMethodCount};
 
 // One step of a multiplicative generator, word = a·word mod m with k = word / q, written
 // as a·word − k·m in 32 bits: computed in unsigned 64-bit arithmetic and cut to 32 bits,
@@ -210,15 +261,15 @@ void CIMath::Abs() {
 }
 
 void CIMath::Asin() {
-    Result(std::asin(std::clamp(Arg(0), -1.0, 1.0)));
+    Result(::Asin(Arg(0)));
 }
 
 void CIMath::Acos() {
-    Result(std::acos(Arg(0)));
+    Result(::Acos(Arg(0)));
 }
 
 void CIMath::Atan() {
-    Result(std::atan(Arg(0)));
+    Result(::Atan(Arg(0)));
 }
 
 void CIMath::Atan2() {
@@ -227,11 +278,11 @@ void CIMath::Atan2() {
 }
 
 void CIMath::Ceil() {
-    Result(std::ceil(Arg(0)));
+    Result(::Ceil(Arg(0)));
 }
 
 void CIMath::Floor() {
-    Result(std::floor(Arg(0)));
+    Result(::Floor(Arg(0)));
 }
 
 void CIMath::Round() {
@@ -255,15 +306,15 @@ void CIMath::Tan() {
 }
 
 void CIMath::Exp() {
-    Result(std::exp(Arg(0)));
+    Result(::Exp(Arg(0)));
 }
 
 void CIMath::Log() {
-    Result(std::log(Arg(0)));
+    Result(::Log(Arg(0)));
 }
 
 void CIMath::Sqrt() {
-    Result(std::sqrt(Arg(0)));
+    Result(::Sqrt(Arg(0)));
 }
 
 void CIMath::Pow() {
