@@ -13,3 +13,7 @@ class CValue;
 // (it may still share the block from the statement before). False, with nothing changed,
 // for any other statement or kinds, which the full steps then do.
 bool JoinIntoSlot(CInterpretor& interpreter, const CompiledOp& op, CValue* slots, CValue& place);
+// The same for the kOpNumberCode `op` of "slot = slot + operand", its steps up to `end`, whose
+// operand is a slot bound by the call (as `bound` says) or one of its own.
+bool JoinIntoSlot(CInterpretor& interpreter, const CompiledOp& op, const CompiledOp* end,
+                  CValue* slots, uint64_t bound, CValue& place);

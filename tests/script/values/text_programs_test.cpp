@@ -31,7 +31,7 @@ public:
         body += std::string(topLevel ? "" : "Var ") + "n = 0;\n";
         body += std::string(topLevel ? "" : "Var ") + "d = 0.5;\n";
         body += "a[0] = \"\"; a[1] = \"\";\no = New Obj();\n";
-        body += "For (i = 0; i < 3; i++) {\n    n = i + 7;\n";
+        body += "For (i = 0; i < 3; i++) {\n    n = i + 7;\n    Var p = \"q\" + i;\n";
         int statements = 3 + Pick(8);
         for (int n = 0; n < statements; ++n)
             body += "    " + Statement() + "\n";
@@ -83,7 +83,7 @@ private:
     std::string Statement() {
         int target = Pick(kHolders);
         int other = Pick(kHolders);
-        int form = Pick(8);
+        int form = Pick(9);
         std::string pieceValues[3];
         std::string pieces[3];
         for (int r = 0; r < 3; ++r) {
@@ -116,6 +116,10 @@ private:
             break;
         case 7:
             statement = t + " = " + t + " + d;";
+            break;
+        case 8:
+            // A Var of the loop's block, a slot bound as the block runs.
+            statement = t + " = " + t + " + p;";
             break;
         default:
             statement = t + " -= " + piece + ";";
@@ -155,6 +159,9 @@ public:
                     break;
                 case 7:
                     t += "0.5";
+                    break;
+                case 8:
+                    t += "q" + std::to_string(r);
                     break;
                 default:
                     t = Without(t, p);
