@@ -2890,7 +2890,8 @@ DoNumberCode : {
     depth_ = base;
     const CompiledOp* end = ops + op->index;
     if (!(RunNumberCode(code, op, end, slots, bound) ||
-          JoinIntoSlot(*this, *op, end, slots, bound, cleared(slots_[base + 1]))) ||
+          (op->code == kNumberAssign &&
+           JoinIntoSlot(*this, *op, end, slots, bound, cleared(slots_[base + 1])))) ||
         (op->code == kNumberElementStore &&
          !StoreNumberInElement(code.numberPrograms[op->depth], *op, slots_[base + 1]->value, slots,
                                bound)))
