@@ -58,7 +58,58 @@ CIBaseClassImpl* NewMath(CInterpretor& interpreter, const CClassRecord* record) 
     return new (std::nothrow) CIMath(&interpreter, record);
 }
 
-const ScriptClassInfo kMathClass = {kNameTable, NewMath, 0, nullptr, 0, nullptr, nullptr};
+double Asin(double x) {
+    return std::asin(std::clamp(x, -1.0, 1.0));
+}
+double Acos(double x) {
+    return std::acos(x);
+}
+double Atan(double x) {
+    return std::atan(x);
+}
+double Ceil(double x) {
+    return std::ceil(x);
+}
+double Floor(double x) {
+    return std::floor(x);
+}
+double Exp(double x) {
+    return std::exp(x);
+}
+double Log(double x) {
+    return std::log(x);
+}
+double Sqrt(double x) {
+    return std::sqrt(x);
+}
+
+// The methods of one argument that give a double and nothing else; each method of them
+// gives what its entry does.
+struct NumberMethods {
+    NumberMethod byId[M::kMethodCount] = {};
+};
+
+constexpr NumberMethods MakeNumberMethods() {
+    NumberMethods methods;
+    methods.byId[M::kAsin] = Asin;
+    methods.byId[M::kAcos] = Acos;
+    methods.byId[M::kAtan] = Atan;
+    methods.byId[M::kCeil] = Ceil;
+    methods.byId[M::kFloor] = Floor;
+    methods.byId[M::kCos] = MathCos;
+    methods.byId[M::kSin] = MathSin;
+    methods.byId[M::kTan] = MathTan;
+    methods.byId[M::kExp] = Exp;
+    methods.byId[M::kLog] = Log;
+    methods.byId[M::kSqrt] = Sqrt;
+    return methods;
+}
+
+constexpr NumberMethods kNumberMethods = MakeNumberMethods();
+
+const ScriptClassInfo kMathClass = {kNameTable, NewMath, 0,       nullptr,
+                                    0,          nullptr, nullptr, kNumberMethods.byId,
+                                    M::kMethodCount};
 
 // One step of a multiplicative generator, word = a·word mod m with k = word / q, written
 // as a·word − k·m in 32 bits: computed in unsigned 64-bit arithmetic and cut to 32 bits,
@@ -72,10 +123,32 @@ int32_t Step(int32_t word, uint32_t a, int32_t q, int64_t m) {
     return next;
 }
 
+// Below this many radians the quotient by 2π rounds to at most one turn off.
+constexpr double kExactTurnsBound = 1099511627776.0; // 2^40
+
+} // namespace
+
+double TurnsRemainder(double x) {
+    const double magnitude = std::fabs(x);
+    if (!(magnitude < kExactTurnsBound)) return std::fmod(x, kTwoPi);
+    // The remainder is a double, so one fused multiply-add gives it exactly once the
+    // turns are right; a quotient that rounded across a whole turn shows as a remainder
+    // out of [0, 2π) (never 0: both operands are multiples of 2^-50 from 4 up).
+    const double turns = std::trunc(magnitude / kTwoPi);
+    double rest = std::fma(-turns, kTwoPi, magnitude);
+    if (rest < 0)
+        rest = std::fma(-(turns - 1), kTwoPi, magnitude);
+    else if (rest >= kTwoPi)
+        rest = std::fma(-(turns + 1), kTwoPi, magnitude);
+    return std::copysign(rest, x);
+}
+
+namespace {
+
 // Steps 1 to 3 of Cos, Sin and Tan: the angle reduced into what the special angles are
 // compared with; false when it lies at 0 within the snap.
 bool ReduceAngle(double& x) {
-    if (x >= kTwoPi || x <= -kTwoPi) x = std::fmod(x, kTwoPi);
+    if (x >= kTwoPi || x <= -kTwoPi) x = TurnsRemainder(x);
     if (x > -kZeroSnap && x < kZeroSnap) return false;
     if (x < 0) x += kNegativeAngleShift;
     return true;
@@ -188,15 +261,15 @@ void CIMath::Abs() {
 }
 
 void CIMath::Asin() {
-    Result(std::asin(std::clamp(Arg(0), -1.0, 1.0)));
+    Result(::Asin(Arg(0)));
 }
 
 void CIMath::Acos() {
-    Result(std::acos(Arg(0)));
+    Result(::Acos(Arg(0)));
 }
 
 void CIMath::Atan() {
-    Result(std::atan(Arg(0)));
+    Result(::Atan(Arg(0)));
 }
 
 void CIMath::Atan2() {
@@ -205,11 +278,11 @@ void CIMath::Atan2() {
 }
 
 void CIMath::Ceil() {
-    Result(std::ceil(Arg(0)));
+    Result(::Ceil(Arg(0)));
 }
 
 void CIMath::Floor() {
-    Result(std::floor(Arg(0)));
+    Result(::Floor(Arg(0)));
 }
 
 void CIMath::Round() {
@@ -233,15 +306,15 @@ void CIMath::Tan() {
 }
 
 void CIMath::Exp() {
-    Result(std::exp(Arg(0)));
+    Result(::Exp(Arg(0)));
 }
 
 void CIMath::Log() {
-    Result(std::log(Arg(0)));
+    Result(::Log(Arg(0)));
 }
 
 void CIMath::Sqrt() {
-    Result(std::sqrt(Arg(0)));
+    Result(::Sqrt(Arg(0)));
 }
 
 void CIMath::Pow() {

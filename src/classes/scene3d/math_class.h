@@ -21,6 +21,10 @@ public:
     int32_t s2 = 0;
 };
 
+// fmod(x, 2π) with 2π as the double 6.283185307179586, the same bits for every x, without
+// fmod's long division for the angles scripts use.
+double TurnsRemainder(double x);
+
 // Cos, Sin and Tan as the script sees them: the angle reduced and the special angles
 // snapped to exact results.
 double MathCos(double x);

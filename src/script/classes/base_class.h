@@ -67,6 +67,11 @@ using TextObjectFactory = CIBaseClassImpl* (*)(CInterpretor& interpreter,
                                                const CClassRecord* record, const char* text,
                                                int borrow);
 
+// The whole work of a method of one number argument that has no effect and cannot fail:
+// compiled number code calls it straight for an integer or double argument, in place of the
+// method, whose result is the double it gives.
+using NumberMethod = double (*)(double argument);
+
 // The static description of one built-in class.
 struct ScriptClassInfo {
     // Row 0 names the class (a built-in class id and name); registered for the compiler.
@@ -82,6 +87,10 @@ struct ScriptClassInfo {
     const uint32_t* dependentClasses;
     // The text class only: its objects made around a text.
     TextObjectFactory constructText;
+    // By method id, `numberMethodCount` of them: the NumberMethod of each method that is one,
+    // null for the others.
+    const NumberMethod* numberMethods = nullptr;
+    uint32_t numberMethodCount = 0;
 };
 
 // Makes `info` the description of the class named by row 0 of its name table (and

@@ -271,7 +271,7 @@ void CIString::SubString() {
 }
 
 void CIString::Length() {
-    interpreter->GetResultSlot()->SetInt(ToScriptInt(std::strlen(Text())));
+    interpreter->GetResultSlot()->SetInt(ToScriptInt(text_.GetStringLength()));
 }
 
 void CIString::GetFloat() {

@@ -112,7 +112,16 @@
 // parameters is answered the same way without entering the call, as nothing in it can have an
 // effect; inside number code too, once its site has called that function, for integer arguments.
 // Number code that meets a site whose function is any other body gives up at once on its later
-// runs: such a call runs only in the full steps.
+// runs: such a call runs only in the full steps. A call of a singleton's method with one
+// argument (no member between) is a number step too: once its site has resolved the method on
+// the singleton's class, number code calls the class's NumberMethod for it (a method of one
+// number with no effect and no error) on the argument's number; a method that is none gives up
+// the statement's number code for good, as a call run in full does.
+//
+// A statement "slot = slot + slot" whose slot holds a text and whose other slot a text or a
+// number appends to the slot's own text (JoinIntoSlot, in its kOpSlotStatement) rather than
+// making a new one: the block grows in place when nothing else holds it, as for "+=", and the
+// value above the statement's base shares it after, let go of first by the next such join.
 //
 // A loop's round whose steps are all such number statements and conditions (with their ends,
 // branches, jumps, inner loops and blocks) runs as one kinded register program
@@ -152,6 +161,7 @@
 #include "script/interpreter/compiled_elements.h"
 #include "script/interpreter/compiled_numbers.h"
 #include "script/interpreter/compiled_register_names.h"
+#include "script/interpreter/compiled_texts.h"
 #include "script/interpreter/handler_tables.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/name_table.h"
@@ -772,6 +782,7 @@ public:
         case kOpArgumentInt:
         case kOpArgumentsEnd:
         case kOpCallEnd:
+        case kOpMethodEnd:
             return true;
         case kOpBinary:
         case kOpBinarySlot:
@@ -786,6 +797,16 @@ public:
         default:
             return false;
         }
+    }
+
+    // Whether step `at` begins a call of a singleton's method of one argument, which the
+    // number code may make through the class's NumberMethod (its kOpMethodEnd is a number
+    // step then, as no other chain reaches one).
+    bool IsNumberMethodCall(size_t at, size_t to) const {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        return ops[at].op == kOpChainHead && ops[at].code == kChainSingleton && at + 1 < to &&
+               ops[at + 1].op == kOpMethodBegin && ops[at + 1].count == 1 &&
+               ops[at].depth < CompiledFunction::kMaxQuickDepth;
     }
 
     // Whether `op` reads one member of the object in a slot or of This, which a register
@@ -976,6 +997,8 @@ public:
             if (op.op == kOpElementRead && op.code == kElementValue && op.index <= to &&
                 op.depth < CompiledFunction::kMaxQuickDepth)
                 i = op.index - 1;
+            else if (IsNumberMethodCall(i, to))
+                ++i;
             else if (!IsNumberStep(op) && !IsNumberMember(op))
                 return false;
         }
@@ -2882,7 +2905,9 @@ DoNumberCode : {
     depth_ = base;
     const CompiledOp* end = ops + op->index;
     if ((op->site != kNumberTargetName || !StepName(code.numberPrograms[op->depth])) &&
-        (!RunNumberCode(code, op, end, slots, bound) ||
+        (!(RunNumberCode(code, op, end, slots, bound) ||
+           (op->code == kNumberAssign &&
+            JoinIntoSlot(*this, *op, end, slots, bound, cleared(slots_[base + 1])))) ||
          (op->code == kNumberElementStore &&
           !StoreNumberInElement(code.numberPrograms[op->depth], *op, slots_[base + 1]->value, slots,
                                 bound))))
@@ -2901,12 +2926,16 @@ DoNumberCode : {
 }
 DoSlotStatement : {
     CValue* target = &slots[op->count];
-    if (target->StoredType() > kValueDouble ||
-        ((op->depth & kSlotTargetBound) != 0 && ((bound >> op->count) & 1) == 0))
-        ZORV_NEXT_STEP();
+    if ((op->depth & kSlotTargetBound) != 0 && ((bound >> op->count) & 1) == 0) ZORV_NEXT_STEP();
     // The operand as an integer, or else a double.
     const CValue* from = nullptr;
     int32_t integer = 0;
+    if (target->StoredType() > kValueDouble) {
+        if (target->StoredType() == kValueString &&
+            JoinIntoSlot(*this, *op, slots, slots_[base + 1]->value))
+            goto SlotStatementDone;
+        ZORV_NEXT_STEP();
+    }
     switch (op->depth & kSlotFormMask) {
     case kSlotFromSlot:
         from = &slots[op->site];

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "script/classes/base_class.h"
 #include "script/interpreter/compiled_code.h"
 #include "script/interpreter/compiled_numbers.h"
 #include "script/interpreter/interpretor.h"
@@ -89,6 +90,11 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
     int32_t callArguments[CompiledFunction::kMaxPendingCalls][kFrameSlots];
     uint32_t openCalls[CompiledFunction::kMaxPendingCalls];
     uint32_t openCount = 0;
+    // A singleton's method of one number (NumberMethod) stands among the open calls as
+    // kMethodCall, with its method and argument beside it, by place among them.
+    constexpr uint32_t kMethodCall = UINT32_MAX;
+    NumberMethod openMethods[CompiledFunction::kMaxPendingCalls] = {};
+    double methodArguments[CompiledFunction::kMaxPendingCalls];
     auto canAnswer = [&](const CompiledOp& call) {
         const BlockRecord* function = callFunctions[call.index];
         if (function == nullptr || function->kind != kBlockFunction ||
@@ -134,12 +140,16 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
         &&ArgumentInt, &&Next,       &&CallEnd,    &&Fail,
         &&Fail,        &&Fail,       &&Fail,       &&Fail,
         &&Fail,        &&Fail,       &&Fail,       &&BinaryDouble,
-        &&SlotDouble};
+        &&SlotDouble,  &&Fail,       &&Fail,       &&Fail,
+        &&Fail,        &&Fail,       &&Fail,       &&Fail,
+        &&Fail,        &&Fail,       &&MethodHead, &&Fail,
+        &&Next,        &&MethodEnd};
     static_assert(kOpOperand == 0 && kOpName == 1 && kOpInt == 2 && kOpDouble == 3 &&
                   kOpSlot == 6 && kOpBoundSlot == 10 && kOpClear == 12 && kOpBinary == 13 &&
                   kOpSlotInt == 19 && kOpSwap == 23 && kOpNegate == 24 && kOpComplement == 26 &&
                   kOpCallBegin == 28 && kOpCallEnd == 34 && kOpBinaryDouble == 43 &&
-                  kOpSlotDouble == 44);
+                  kOpSlotDouble == 44 && kOpChainHead == 54 && kOpMethodBegin == 56 &&
+                  kOpMethodEnd == 57);
     if (code.metDoubles[op->depth] == CompiledFunction::kCallsInFull) return false;
     Places<kIntegers> values;
     Number result;
@@ -261,18 +271,32 @@ CallBegin : {
 }
 Argument : {
     const Number argument = values.Get(step->depth + 1);
+    if (openCalls[openCount - 1] == kMethodCall) {
+        methodArguments[openCount - 1] = argument.kind == kValueInt ? double(argument.Int())
+                                                                    : argument.Dbl();
+        ZORV_NUMBER_STEP();
+    }
     if (argument.kind != kValueInt) return false;
     callArguments[openCalls[openCount - 1]][step->index] = argument.Int();
     ZORV_NUMBER_STEP();
 }
 ArgumentSlot : {
     const CValue& argument = slots[step->count];
+    if (openCalls[openCount - 1] == kMethodCall) {
+        Number value;
+        if (!Read<kIntegers>(argument, value)) return false;
+        methodArguments[openCount - 1] = value.kind == kValueInt ? double(value.Int()) : value.Dbl();
+        ZORV_NUMBER_STEP();
+    }
     if (argument.StoredType() != kValueInt) return false;
     callArguments[openCalls[openCount - 1]][step->index] = argument.IntPayload();
     ZORV_NUMBER_STEP();
 }
 ArgumentInt:
-    callArguments[openCalls[openCount - 1]][step->index] = int32_t(step->count);
+    if (openCalls[openCount - 1] == kMethodCall)
+        methodArguments[openCount - 1] = double(int32_t(step->count));
+    else
+        callArguments[openCalls[openCount - 1]][step->index] = int32_t(step->count);
     ZORV_NUMBER_STEP();
 CallEnd : {
     --openCount;
@@ -281,6 +305,37 @@ CallEnd : {
     values.Set(step->depth, value);
     ZORV_NUMBER_STEP();
 }
+MethodHead : {
+    // A singleton's method of one argument, its method the one the site found when the full
+    // steps called it on the singleton's class; the result is a double.
+    if constexpr (kIntegers) return false;
+    const CompiledOp& begin = step[1];
+    if (step->code != kChainSingleton || begin.op != kOpMethodBegin || begin.count != 1 ||
+        openCount == CompiledFunction::kMaxPendingCalls)
+        return false;
+    const CIBaseClassImpl* object =
+        singletons_[reinterpret_cast<const TokenHeader*>(step->token)->code];
+    if (object == nullptr) return false;
+    const CClassRecord* record = object->classRecord;
+    const CompiledMethodSite& site = code.methodSites[begin.site];
+    if (record == nullptr || site.record != record) return false;
+    const ScriptClassInfo* info = record->info;
+    const NumberMethod method = info != nullptr && site.id < info->numberMethodCount
+                                    ? info->numberMethods[site.id]
+                                    : nullptr;
+    if (method == nullptr) {
+        // A method of any other kind runs in full, on the next runs too.
+        code.metDoubles[op->depth] = CompiledFunction::kCallsInFull;
+        return false;
+    }
+    openMethods[openCount] = method;
+    openCalls[openCount++] = kMethodCall;
+    ZORV_NUMBER_STEP();
+}
+MethodEnd:
+    --openCount;
+    values.Set(step->depth, Double(openMethods[openCount](methodArguments[openCount])));
+    ZORV_NUMBER_STEP();
 #undef ZORV_NUMBER_READ
 #undef ZORV_NUMBER_OPERATOR
 #undef ZORV_NUMBER_STEP

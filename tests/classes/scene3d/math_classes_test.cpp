@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <new>
+#include <random>
 #include <string>
 
 #include "classes/scene3d/math_class.h"
@@ -70,6 +72,39 @@ TEST(MathRandom, TheSeedsBitsAreDealtOutAndBit31Dropped) {
     random.Seed(-1);
     EXPECT_EQ(random.s1, 0xFFFF);
     EXPECT_EQ(random.s2, 0x7FFF);
+}
+
+// The reduction must give fmod's bits: a remainder one ulp off moves a snapped angle.
+TEST(MathAngles, TurnsRemainderHasTheBitsOfFmod) {
+    const double kTurn = 6.283185307179586;
+    auto same = [](double x) {
+        const double expected = std::fmod(x, 6.283185307179586);
+        const double got = TurnsRemainder(x);
+        if (std::isnan(expected)) return std::isnan(got);
+        return std::memcmp(&expected, &got, sizeof got) == 0;
+    };
+    std::mt19937_64 random(2024);
+    for (int i = 0; i < 200000; ++i) {
+        // Every exponent from the turn up to past the bound of the quick way, both signs.
+        const double x = std::ldexp(1.0 + double(random() >> 11) * 0x1p-53, 2 + int(random() % 50));
+        ASSERT_TRUE(same(x)) << x;
+        ASSERT_TRUE(same(-x)) << -x;
+    }
+    // Whole numbers of turns and their neighbours, where the quotient rounds across a turn.
+    for (double turns = 1; turns < 1e12; turns = turns * 3 + 1) {
+        double x = turns * kTurn;
+        for (int step = 0; step < 4; ++step) {
+            ASSERT_TRUE(same(x)) << x;
+            ASSERT_TRUE(same(-x)) << -x;
+            ASSERT_TRUE(same(std::nextafter(x, 0.0))) << x;
+            x = std::nextafter(x, 1e300);
+        }
+    }
+    for (double x : {kTurn, -kTurn, 1099511627776.0, -1099511627776.0, 1e300, -1e300,
+                     std::numeric_limits<double>::infinity(),
+                     -std::numeric_limits<double>::infinity(),
+                     std::numeric_limits<double>::quiet_NaN(), 1000.0, 999.999})
+        EXPECT_TRUE(same(x)) << x;
 }
 
 TEST(MathAngles, SpecialAnglesAreExactAndHostileOnesSafe) {

@@ -28,8 +28,10 @@ public:
         std::string body;
         for (int k = 0; k < 4; ++k)
             body += std::string(topLevel ? "" : "Var ") + "v" + std::to_string(k) + " = \"\";\n";
+        body += std::string(topLevel ? "" : "Var ") + "n = 0;\n";
+        body += std::string(topLevel ? "" : "Var ") + "d = 0.5;\n";
         body += "a[0] = \"\"; a[1] = \"\";\no = New Obj();\n";
-        body += "For (i = 0; i < 3; i++) {\n";
+        body += "For (i = 0; i < 3; i++) {\n    n = i + 7;\n    Var p = \"q\" + i;\n";
         int statements = 3 + Pick(8);
         for (int n = 0; n < statements; ++n)
             body += "    " + Statement() + "\n";
@@ -81,7 +83,7 @@ private:
     std::string Statement() {
         int target = Pick(kHolders);
         int other = Pick(kHolders);
-        int form = Pick(6);
+        int form = Pick(9);
         std::string pieceValues[3];
         std::string pieces[3];
         for (int r = 0; r < 3; ++r) {
@@ -108,6 +110,16 @@ private:
             break;
         case 4:
             statement = t + " = " + t + " + " + Holder(other) + ";";
+            break;
+        case 6:
+            statement = t + " = " + t + " + n;";
+            break;
+        case 7:
+            statement = t + " = " + t + " + d;";
+            break;
+        case 8:
+            // A Var of the loop's block, a slot bound as the block runs.
+            statement = t + " = " + t + " + p;";
             break;
         default:
             statement = t + " -= " + piece + ";";
@@ -141,6 +153,15 @@ public:
                     break;
                 case 4:
                     t = t + values[step.other];
+                    break;
+                case 6:
+                    t += std::to_string(r + 7);
+                    break;
+                case 7:
+                    t += "0.5";
+                    break;
+                case 8:
+                    t += "q" + std::to_string(r);
                     break;
                 default:
                     t = Without(t, p);

@@ -1,0 +1,229 @@
+// Random programs calling methods of a singleton and of texts inside expressions, run the
+// three ways, must agree with the reference walk in what they print, in the error that ends
+// them and where it stands. The singleton's methods of one number are worked out by number
+// code once their call site knows them, and the programs give them every kind of argument,
+// too few and too many, beside a method with an effect that number code must not run twice,
+// and a method that fails.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+
+#include "program_runs.h"
+
+namespace {
+
+using namespace program_runs;
+
+// The console of program_runs.h with methods of numbers: Half and Root of one number (each
+// also a NumberMethod), Count, which counts its calls, and Fail, which raises error 77.
+class NumberConsole final : public CIBaseClassImpl {
+public:
+    NumberConsole(CInterpretor* interpreter, const CClassRecord* record)
+        : CIBaseClassImpl(interpreter, record, 1) {}
+    void CallMethod(uint16_t methodId) override { CallMethodFromTable(*this, kMethods, methodId); }
+    void Destroy(int) override { delete this; }
+
+    static double HalfOf(double x) { return x / 2; }
+    static double RootOf(double x) { return std::sqrt(std::fabs(x)) - 1; }
+
+    static const ScriptMethod<NumberConsole> kMethods[8];
+
+private:
+    void Print() {
+        std::string line;
+        for (int32_t i = 0; i < interpreter->GetArgCount(); ++i) {
+            const CValue* value = interpreter->GetArg(uint32_t(i));
+            line += " " + std::to_string(value->GetType()) + ":";
+            if (value->GetType() <= kValueString) line += interpreter->GetArgString(uint32_t(i));
+        }
+        if (running != nullptr) running->output += line + "\n";
+    }
+    void Post() {
+        const CValue* argument = interpreter->GetArgCount() > 1 ? interpreter->GetArg(1) : nullptr;
+        interpreter->PostEvent(interpreter->GetArg(0)->GetFunction(), argument);
+    }
+    void Raise() { interpreter->RaiseError(interpreter->GetArgInt(0)); }
+    // A missing argument fails, a text is read as its number.
+    double Argument() {
+        if (interpreter->GetArgCount() < 1) interpreter->RaiseError(14);
+        return interpreter->GetArgDouble(0);
+    }
+    void Half() { interpreter->GetResultSlot()->SetFloat(HalfOf(Argument())); }
+    void Root() { interpreter->GetResultSlot()->SetFloat(RootOf(Argument())); }
+    void Count() { interpreter->GetResultSlot()->SetInt(++count_); }
+    void Fail() { interpreter->RaiseError(77); }
+
+    int32_t count_ = 0;
+};
+
+const ScriptMethod<NumberConsole> NumberConsole::kMethods[8] = {
+    nullptr,
+    &NumberConsole::Print,
+    &NumberConsole::Post,
+    &NumberConsole::Raise,
+    &NumberConsole::Half,
+    &NumberConsole::Root,
+    &NumberConsole::Count,
+    &NumberConsole::Fail,
+};
+
+const NumberMethod kNumberMethods[8] = {
+    nullptr, nullptr, nullptr, nullptr, &NumberConsole::HalfOf, &NumberConsole::RootOf,
+    nullptr, nullptr,
+};
+
+const MethodNameRow kNames[] = {
+    {kMathId, "Math", 0, 0},  {1, "Print", kMathId, 0}, {2, "Post", kMathId, 0},
+    {3, "Raise", kMathId, 0}, {4, "Half", kMathId, 0},  {5, "Root", kMathId, 0},
+    {6, "Count", kMathId, 0}, {7, "Fail", kMathId, 0},  {0, nullptr, 0, 0},
+};
+
+CIBaseClassImpl* MakeConsole(CInterpretor& interpreter, const CClassRecord* record) {
+    return new (std::nothrow) NumberConsole(&interpreter, record);
+}
+
+const ScriptClassInfo kNumberConsoleClass = {
+    kNames, MakeConsole, 99, nullptr, 0, nullptr, nullptr, kNumberMethods, 8,
+};
+
+class MethodProgramMaker {
+public:
+    explicit MethodProgramMaker(uint32_t seed) : random_(seed) {}
+
+    std::string Make() {
+        std::string text = "Function Obj() { This.v = 1; }\n"
+                           "Function H(a) { Math.Print(\"event\", a); }\n"
+                           "Function Main() {\n"
+                           "    Var n = 3;\n    Var d = 0.75;\n    Var s = \"12\";\n"
+                           "    Var t = \"a,b,,c\";\n    Var o = New Obj();\n    Var x = 0;\n"
+                           "    Var i;\n";
+        text += "    For (i = 0; i < " + std::to_string(2 + Pick(3)) + "; i++) {\n";
+        const int statements = 2 + Pick(5);
+        for (int k = 0; k < statements; ++k)
+            text += "        " + Statement() + "\n";
+        text += "        Math.Print(n, d, s, x);\n    }\n}\nMain();\n";
+        return text;
+    }
+
+private:
+    int Pick(int count) { return int(random_() % uint32_t(count)); }
+
+    std::string Operand() {
+        switch (Pick(12)) {
+        case 0:
+            return "n";
+        case 1:
+            return "d";
+        case 2:
+            return "i";
+        case 3:
+            return "x";
+        case 4:
+            return std::to_string(Pick(9));
+        case 5:
+            return "2.5";
+        case 6:
+            return "t.Length()";
+        case 7:
+            return "t.LastIndexOf(\",\")";
+        case 8:
+            return "s.Length()";
+        default:
+            return "n";
+        }
+    }
+
+    // A number of the singleton's, its argument as deep as `depth` allows.
+    std::string Method(int depth) {
+        switch (Pick(16)) {
+        case 0:
+            return "Math.Count()";
+        case 1:
+            // A text is read as its number by the method, never by number code.
+            return "Math.Half(s)";
+        case 2:
+            return "Math.Root(" + Argument(depth) + ", 1)";
+        case 3:
+            return Pick(4) == 0 ? "Math.Half()" : "Math.Root(n)";
+        case 4:
+            return Pick(6) == 0 ? "Math.Half(o)" : "Math.Half(d)";
+        case 5:
+            return Pick(8) == 0 ? "Math.Fail()" : "Math.Root(i)";
+        case 6:
+            return "t.IndexOf(\",\", " + Argument(depth) + ")";
+        default:
+            return std::string(Pick(2) == 0 ? "Math.Half(" : "Math.Root(") + Argument(depth) + ")";
+        }
+    }
+
+    std::string Argument(int depth) {
+        if (depth > 0 && Pick(3) == 0) return Method(depth - 1);
+        std::string argument = Operand();
+        if (Pick(2) == 0) argument += std::string(Pick(2) == 0 ? " + " : " * ") + Operand();
+        return argument;
+    }
+
+    std::string Expression() {
+        std::string expression = Pick(3) == 0 ? Operand() : Method(2);
+        const int more = Pick(3);
+        for (int k = 0; k < more; ++k) {
+            static const char* const kOperators[] = {"+", "-", "*", "<", "=="};
+            expression += std::string(" ") + kOperators[Pick(5)] + " " +
+                          (Pick(2) == 0 ? Operand() : Method(1));
+        }
+        return expression;
+    }
+
+    std::string Statement() {
+        switch (Pick(10)) {
+        case 0:
+            return "If (" + Expression() + " > 1) x = x + 1;";
+        case 1:
+            return "Math.Post(H, " + Expression() + ");";
+        case 2:
+            // The kinds the methods meet change between rounds.
+            return Pick(2) == 0 ? "n = n + 0.5;" : "d = i;";
+        case 3:
+            return "s = s + i;";
+        case 4:
+            return "d = " + Expression() + ";";
+        default:
+            return "x = " + Expression() + ";";
+        }
+    }
+
+    std::mt19937 random_;
+};
+
+class MethodCalls : public ProgramRunsTest {
+protected:
+    void SetUp() override {
+        ProgramRunsTest::SetUp();
+        RegisterScriptClass(&kNumberConsoleClass);
+    }
+
+    static void Check(uint32_t firstSeed, uint32_t count) {
+        uint32_t ended = 0;
+        for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
+            const std::string source = MethodProgramMaker(seed).Make();
+            const Outcome reference = RunProgram(source, Way::kReference);
+            SameAsReference(RunProgram(source, Way::kCompiled), reference, seed, source);
+            SameAsReference(RunProgram(source, Way::kFast), reference, seed, source);
+            ended += reference.code == 0 ? 1 : 0;
+        }
+        // Many end in an error (a missing argument, an object, Fail); enough do not.
+        EXPECT_GE(ended, count / 5);
+    }
+};
+
+TEST_F(MethodCalls, AgreeWithTheReferenceWalkPart1) {
+    Check(1, 300);
+}
+
+TEST_F(MethodCalls, AgreeWithTheReferenceWalkPart2) {
+    Check(301, 300);
+}
+
+} // namespace
