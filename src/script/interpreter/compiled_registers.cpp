@@ -648,7 +648,7 @@ bool CInterpretor::StepName(const NumberProgram& program) {
     value.SetInt(result);
     StackSlot* place = slots_[depth_ + 1];
     place->value.SetInt(result);
-    place->value.source = nullptr;
+    place->source = nullptr;
     place->anchorKind = kValueInt;
     return true;
 }
