@@ -169,6 +169,11 @@ bool IsOperator(uint32_t code) {
     return code > 120 && code < 155;
 }
 
+// The token after `token` in the stream, where the step after a fused call step stands.
+uint8_t* TokenAfter(uint8_t* token) {
+    return token + reinterpret_cast<const TokenHeader*>(token)->size;
+}
+
 // IntegerResult into `left`, which is left as it was when there is none.
 [[gnu::always_inline]] inline bool IntegerOperation(uint32_t code, CValue& left, int32_t right) {
     int32_t result;
@@ -381,6 +386,7 @@ public:
         RewriteSteps(&FunctionCompiler::FuseElementIndex);
         RewriteSteps(&FunctionCompiler::AddElementRead);
         RewriteSteps(&FunctionCompiler::AddElementStore);
+        RewriteSteps(&FunctionCompiler::FuseCall);
         SettleNumberCode();
         SlotStatements();
         AddLoopPrograms(out_);
@@ -506,6 +512,36 @@ public:
         }
         fused.push_back(one);
         return 2;
+    }
+
+    // The steps that open and close a call's argument list, with the call's own, in one
+    // each; and an argument "slot op integer" tried first on integers, into its place.
+    // No jump lands between the steps taken together: an argument list holds whole
+    // expressions, and what jumps inside one stays inside it.
+    size_t FuseCall(size_t i, std::vector<CompiledOp>& fused) {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        if (i + 1 >= ops.size()) return 0;
+        const CompiledOp& step = ops[i];
+        const CompiledOp& next = ops[i + 1];
+        if (step.op == kOpCallBegin &&
+            (next.op == kOpArgumentsBegin || (next.op == kOpCallEnd && step.count == 0))) {
+            CompiledOp one = step;
+            one.op = next.op == kOpCallEnd ? kOpCallBare : kOpCallOpen;
+            fused.push_back(one);
+            return 2;
+        }
+        if (step.op == kOpArgumentsEnd && next.op == kOpCallEnd) {
+            CompiledOp one = next;
+            one.op = kOpCallClose;
+            fused.push_back(one);
+            return 2;
+        }
+        if (step.op == kOpSlotInt && next.op == kOpArgument && step.depth == next.depth + 1) {
+            CompiledOp quick = next;
+            quick.op = kOpArgumentSlotInt;
+            fused.push_back(quick);
+        }
+        return 0;
     }
 
     // An index that is a slot or an integer literal alone, read by its kOpElementIndex.
@@ -767,6 +803,10 @@ public:
         case kOpArgumentInt:
         case kOpArgumentsEnd:
         case kOpCallEnd:
+        case kOpCallOpen:
+        case kOpCallClose:
+        case kOpCallBare:
+        case kOpArgumentSlotInt:
             return true;
         case kOpBinary:
         case kOpBinarySlot:
@@ -2352,8 +2392,12 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoSlotStatement,
                                          &&DoSlotBranch,
                                          &&DoLoopRound,
-                                         &&DoNumberCode};
-    static_assert(std::size(kSteps) == kOpMemberNumbers + 1);
+                                         &&DoNumberCode,
+                                         &&DoCallOpen,
+                                         &&DoCallClose,
+                                         &&DoCallBare,
+                                         &&DoArgumentSlotInt};
+    static_assert(std::size(kSteps) == kOpArgumentSlotInt + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -2696,7 +2740,9 @@ DoPrefixStep : {
     Left()->Assign(*source);
     ZORV_NEXT_STEP();
 }
-DoCallBegin : {
+DoCallBegin:
+DoCallOpen:
+DoCallBare : {
     ZORV_SYNC();
     CompiledCallSite& site = code.sites[op->site];
     // The variable is read on every call, so a new function given to it is seen.
@@ -2715,12 +2761,16 @@ DoCallBegin : {
                                              op->count <= site.code->parameterCount
                                          ? ReserveSlots(site.code->slotCount)
                                          : nullptr;
+    if (op->op == kOpCallOpen) goto ArgumentsBegin;
+    if (op->op == kOpCallBare) goto CallEnd;
     ZORV_NEXT_STEP();
 }
 DoArgumentsBegin:
+ArgumentsBegin:
     // Calls inside the arguments use the next frame.
     if (frameIndex_ + 1 >= frameCount_) {
         ZORV_SYNC();
+        if (op->op == kOpCallOpen) currentToken = TokenAfter(op->token);
         EnsureFrame(frameIndex_ + 1);
     }
     ++frameIndex_;
@@ -2758,11 +2808,28 @@ DoArgumentInt : {
     argument.SetInt(int32_t(op->count));
     ZORV_NEXT_STEP();
 }
+DoArgumentSlotInt : {
+    // The kOpSlotInt's value, which its kOpArgument would take from the value stack.
+    const CompiledOp& pair = op[1];
+    const CValue& left = slots[pair.count];
+    int32_t result;
+    if (left.GetType() == kValueInt &&
+        IntegerResult(pair.code, uint32_t(left.IntPayload()), pair.index, result)) {
+        CValue* target = ZORV_PENDING(op->site).target;
+        (target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index].SetInt(result);
+        op += 2;
+    }
+    ZORV_NEXT_STEP();
+}
 DoArgumentsEnd:
     --frameIndex_;
     ZORV_NEXT_STEP();
-DoCallEnd : {
+DoCallClose:
+    --frameIndex_;
+DoCallEnd:
+CallEnd : {
     ZORV_SYNC();
+    if (op->op == kOpCallBare) currentToken = TokenAfter(TokenAfter(op->token));
     Frame().count = int32_t(op->count);
     if (slots_[depth_]->anchorKind == kValueObject &&
         slots_[depth_]->anchor.GetType() != kValueObject)

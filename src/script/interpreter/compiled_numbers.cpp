@@ -134,12 +134,25 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
         &&ArgumentInt, &&Next,       &&CallEnd,    &&Fail,
         &&Fail,        &&Fail,       &&Fail,       &&Fail,
         &&Fail,        &&Fail,       &&Fail,       &&BinaryDouble,
-        &&SlotDouble};
+        &&SlotDouble,
+        // The steps from kOpNumberCode to kOpMemberNumbers, none of them in an expression.
+        &&Fail, &&Fail, &&Fail, &&Fail,
+        &&Fail, &&Fail, &&Fail, &&Fail,
+        &&Fail, &&Fail, &&Fail, &&Fail,
+        &&Fail, &&Fail, &&Fail, &&Fail,
+        &&Fail, &&Fail, &&Fail, &&Fail,
+        &&Fail, &&Fail, &&Fail, &&Fail,
+        &&Fail, &&Fail, &&Fail, &&Fail,
+        &&Fail, &&Fail, &&Fail, &&Fail,
+        &&Fail, &&Fail, &&Fail, &&Fail,
+        // The call steps fused (FuseCall): the steps that ran alone before them.
+        &&CallBegin, &&CallEnd, &&CallBare, &&Next};
     static_assert(kOpOperand == 0 && kOpName == 1 && kOpInt == 2 && kOpDouble == 3 &&
                   kOpSlot == 6 && kOpBoundSlot == 10 && kOpClear == 12 && kOpBinary == 13 &&
                   kOpSlotInt == 19 && kOpSwap == 23 && kOpNegate == 24 && kOpComplement == 26 &&
                   kOpCallBegin == 28 && kOpCallEnd == 34 && kOpBinaryDouble == 43 &&
-                  kOpSlotDouble == 44);
+                  kOpSlotDouble == 44 && kOpNumberCode == 45 && kOpCallOpen == 81 &&
+                  std::size(kNumberSteps) == kOpArgumentSlotInt + 1);
     if (code.metDoubles[op->depth] == CompiledFunction::kCallsInFull) return false;
     Places<kIntegers> values;
     Number result;
@@ -245,7 +258,8 @@ SlotDouble:
     if constexpr (kIntegers) return false;
     ZORV_NUMBER_OPERATOR(
         (right = Double(code.doubles[step->index]), slotNumber(step->count, here)));
-CallBegin : {
+CallBegin:
+CallBare : {
     currentToken = step->token;
     // The site's variable while This and the globals are as they were, as the full
     // steps find it.
@@ -257,6 +271,7 @@ CallBegin : {
     if (variable == nullptr || variable->value.GetType() != kValueFunction) return false;
     callFunctions[step->index] = variable->value.GetFunction();
     openCalls[openCount++] = step->index;
+    if (step->op == kOpCallBare) goto CallEnd;
     ZORV_NUMBER_STEP();
 }
 Argument : {
