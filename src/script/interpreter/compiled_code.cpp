@@ -65,7 +65,12 @@
 // takes the callee's slots off the slot stack as it begins, and its arguments are
 // evaluated straight into them; calls in those arguments take theirs above. Other calls
 // (the first of a site, one with more arguments than parameters) fill the argument frame,
-// from which the callee's slots are filled as it begins. A callee whose body can make no
+// from which the callee's slots are filled as it begins. The call's first step opens its
+// argument list too, and its last one closes it; a call without arguments is one step. An
+// argument of a slot and an integer joined by an operator goes straight into its place while
+// both are integers, and a call whose arguments are all such, slots or integer literals is
+// made in one step while its site calls the function it called last and each argument is a
+// number at hand (kOpCallDirect), the full steps that follow making it otherwise. A callee whose body can make no
 // named variable runs without a locals object of its own and without its function's
 // block (nothing it does reads them); when it reads no name through the scopes at all,
 // it keeps its caller's locals object and scope epoch (FrameKindOf, compiled_calls.cpp), and
@@ -167,6 +172,20 @@ bool IsPlaceholder(uint32_t type) {
 
 bool IsOperator(uint32_t code) {
     return code > 120 && code < 155;
+}
+
+// The value of the kOpSlotInt `pair` on integers into `argument`; false when its slot holds
+// no integer or its operator gives none. Out of RunCompiled, whose frame every level of a
+// recursion carries.
+[[gnu::noinline]] bool SlotIntArgument(const CompiledOp& pair, const CValue* slots,
+                                       CValue& argument) {
+    const CValue& left = slots[pair.count];
+    int32_t result;
+    if (left.GetType() != kValueInt ||
+        !IntegerResult(pair.code, uint32_t(left.IntPayload()), pair.index, result))
+        return false;
+    argument.SetInt(result);
+    return true;
 }
 
 // The token after `token` in the stream, where the step after a fused call step stands.
@@ -525,6 +544,7 @@ public:
         const CompiledOp& next = ops[i + 1];
         if (step.op == kOpCallBegin &&
             (next.op == kOpArgumentsBegin || (next.op == kOpCallEnd && step.count == 0))) {
+            if (next.op == kOpArgumentsBegin) DirectCall(i, fused);
             CompiledOp one = step;
             one.op = next.op == kOpCallEnd ? kOpCallBare : kOpCallOpen;
             fused.push_back(one);
@@ -542,6 +562,32 @@ public:
             fused.push_back(quick);
         }
         return 0;
+    }
+
+    // A kOpCallDirect before the call at `at` when each of its arguments is a slot, an
+    // integer literal or a slot and an integer joined by an operator.
+    void DirectCall(size_t at, std::vector<CompiledOp>& fused) {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        const CompiledOp& call = ops[at];
+        size_t i = at + 2;
+        uint32_t arguments = 0;
+        for (; i < ops.size() && ops[i].op != kOpArgumentsEnd; ++arguments) {
+            if ((ops[i].op == kOpArgumentSlot || ops[i].op == kOpArgumentInt) &&
+                ops[i].depth == call.depth) {
+                i += 1;
+            } else if (ops[i].op == kOpSlotInt && i + 1 < ops.size() &&
+                       ops[i + 1].op == kOpArgument && ops[i + 1].depth == call.depth &&
+                       ops[i].depth == call.depth + 1) {
+                i += 2;
+            } else {
+                return;
+            }
+        }
+        if (arguments != call.count || i + 1 >= ops.size() || ops[i + 1].op != kOpCallEnd) return;
+        CompiledOp direct = call;
+        direct.op = kOpCallDirect;
+        direct.index = uint32_t(i + 2);
+        fused.push_back(direct);
     }
 
     // An index that is a slot or an integer literal alone, read by its kOpElementIndex.
@@ -772,7 +818,7 @@ public:
                 op.op == kOpElementBoundSlot || op.op == kOpNewArray || op.op == kOpNewArrayEnd ||
                 op.op == kOpElementRead || op.op == kOpMemberElementBegin ||
                 op.op == kOpElementStore || op.op == kOpSlotStatement || op.op == kOpSlotBranch ||
-                op.op == kOpLoopRound || op.op == kOpMemberNumbers)
+                op.op == kOpLoopRound || op.op == kOpMemberNumbers || op.op == kOpCallDirect)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -807,6 +853,7 @@ public:
         case kOpCallClose:
         case kOpCallBare:
         case kOpArgumentSlotInt:
+        case kOpCallDirect:
             return true;
         case kOpBinary:
         case kOpBinarySlot:
@@ -2248,6 +2295,15 @@ void CInterpretor::RunCompiledCall(CIBaseObjectVar* current, const BlockRecord* 
     RunCompiledFrame(current, function, code, slots);
 }
 
+bool CInterpretor::AnswerFromReturn(const CompiledFunction& callee, CValue* target,
+                                    uint32_t count) {
+    int32_t result;
+    if (!QuickReturn(callee, target, int32_t(count), result)) return false;
+    ReleaseTopSlots(target, callee.slotCount);
+    Operand()->SetInt(result);
+    return true;
+}
+
 void CInterpretor::PushSlot(CValue* value) {
     CValue* slot = Operand();
     if (value->GetType() <= kValueDouble) {
@@ -2396,8 +2452,9 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoCallOpen,
                                          &&DoCallClose,
                                          &&DoCallBare,
-                                         &&DoArgumentSlotInt};
-    static_assert(std::size(kSteps) == kOpArgumentSlotInt + 1);
+                                         &&DoArgumentSlotInt,
+                                         &&DoCallDirect};
+    static_assert(std::size(kSteps) == kOpCallDirect + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -2810,15 +2867,23 @@ DoArgumentInt : {
 }
 DoArgumentSlotInt : {
     // The kOpSlotInt's value, which its kOpArgument would take from the value stack.
-    const CompiledOp& pair = op[1];
-    const CValue& left = slots[pair.count];
-    int32_t result;
-    if (left.GetType() == kValueInt &&
-        IntegerResult(pair.code, uint32_t(left.IntPayload()), pair.index, result)) {
-        CValue* target = ZORV_PENDING(op->site).target;
-        (target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index].SetInt(result);
+    CValue* target = ZORV_PENDING(op->site).target;
+    if (SlotIntArgument(op[1], slots,
+                        (target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index]))
         op += 2;
-    }
+    ZORV_NEXT_STEP();
+}
+DoCallDirect : {
+    ZORV_SYNC();
+    CValue* target = DirectArguments(code, *op, slots);
+    if (target == nullptr) ZORV_NEXT_STEP();
+    // As the call's kOpCallBegin and kOpCallClose would do it, standing where the latter does.
+    const CompiledCallSite& site = code.sites[op->site];
+    op = ops + op->index - 1;
+    currentToken = op->token;
+    if (site.code->returnsOnly && AnswerFromReturn(*site.code, target, op->count)) ZORV_NEXT_STEP();
+    Operand();
+    RunCompiledFrame(currentObject_, site.function, *site.code, target);
     ZORV_NEXT_STEP();
 }
 DoArgumentsEnd:

@@ -146,13 +146,13 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
         &&Fail, &&Fail, &&Fail, &&Fail,
         &&Fail, &&Fail, &&Fail, &&Fail,
         // The call steps fused (FuseCall): the steps that ran alone before them.
-        &&CallBegin, &&CallEnd, &&CallBare, &&Next};
+        &&CallBegin, &&CallEnd, &&CallBare, &&Next, &&Next};
     static_assert(kOpOperand == 0 && kOpName == 1 && kOpInt == 2 && kOpDouble == 3 &&
                   kOpSlot == 6 && kOpBoundSlot == 10 && kOpClear == 12 && kOpBinary == 13 &&
                   kOpSlotInt == 19 && kOpSwap == 23 && kOpNegate == 24 && kOpComplement == 26 &&
                   kOpCallBegin == 28 && kOpCallEnd == 34 && kOpBinaryDouble == 43 &&
                   kOpSlotDouble == 44 && kOpNumberCode == 45 && kOpCallOpen == 81 &&
-                  std::size(kNumberSteps) == kOpArgumentSlotInt + 1);
+                  std::size(kNumberSteps) == kOpCallDirect + 1);
     if (code.metDoubles[op->depth] == CompiledFunction::kCallsInFull) return false;
     Places<kIntegers> values;
     Number result;
