@@ -194,3 +194,12 @@ Function Each() {
 }
 Which = One;
 Each();
+
+//== a name that no scope has becomes a new array by an element assignment of a call's value
+// expect: end
+// expect output: 6 1 2
+Function R(n) { If (n <= 0) Return 1; Return n + R(n - 1); }
+Function F(p) { x0[(-2) & 3] = R(3) - p; Return x0[2]; }
+Function G(p) { x1[2] = R(p) - p; Return x1[2]; }
+Function H(p) { x2[2] = R(p); Return x2[2]; }
+Print(F(1), G(1), H(1));

@@ -150,6 +150,22 @@ void CInterpretor::AddPendingSegment() {
 
 CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const CompiledOp& op,
                                       const CValue* slots) {
+    // The argument steps that follow the kOpCallOpen, read here for what they read: first
+    // whether their slots hold numbers, which is what mostly keeps a site from this way.
+    const CompiledOp* const first = &op + 2;
+    const CompiledOp* step = first;
+    for (uint32_t n = 0; n < op.count; ++n) {
+        if (step->op == kOpArgumentInt) {
+            step += 1;
+        } else if (step->op == kOpArgumentSlot) {
+            if (slots[step->count].GetType() > kValueDouble) return nullptr;
+            step += 1;
+        } else {
+            // kOpArgumentSlotInt, then its kOpSlotInt and kOpArgument.
+            if (slots[step[1].count].GetType() != kValueInt) return nullptr;
+            step += 3;
+        }
+    }
     CompiledCallSite& site = code.sites[op.site];
     CVariable* variable =
         site.currentStamp == currentObject_->GetStamp() && site.globalsStamp == GetStamp()
@@ -159,31 +175,23 @@ CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const Compil
     const BlockRecord* function = variable->value.GetFunction();
     const CompiledFunction* callee = site.code;
     // Whatever the call would fail on, the full steps fail on where the walk does.
-    if (function != site.function || callee == nullptr || op.count > callee->parameterCount || function->kind != kBlockFunction ||
-        callNesting_ >= kMaxCallNesting)
+    if (function != site.function || callee == nullptr || op.count > callee->parameterCount ||
+        function->kind != kBlockFunction || callNesting_ >= kMaxCallNesting)
         return nullptr;
     CValue* target = ReserveSlots(callee->slotCount);
-    // The argument steps that follow the kOpCallOpen, read here for what they read.
-    const CompiledOp* step = &op + 2;
+    step = first;
     for (uint32_t n = 0; n < op.count; ++n) {
         if (step->op == kOpArgumentSlot) {
-            const CValue& value = slots[step->count];
-            if (value.GetType() > kValueDouble) {
-                ReleaseTopSlots(target, callee->slotCount);
-                return nullptr;
-            }
-            AssignNumber(target[n], value);
+            AssignNumber(target[n], slots[step->count]);
             step += 1;
         } else if (step->op == kOpArgumentInt) {
             target[n].SetInt(int32_t(step->count));
             step += 1;
         } else {
-            // kOpArgumentSlotInt, then its kOpSlotInt and kOpArgument.
             const CompiledOp& pair = step[1];
-            const CValue& left = slots[pair.count];
             int32_t result;
-            if (left.GetType() != kValueInt ||
-                !IntegerResult(pair.code, uint32_t(left.IntPayload()), pair.index, result)) {
+            if (!IntegerResult(pair.code, uint32_t(slots[pair.count].IntPayload()), pair.index,
+                               result)) {
                 ReleaseTopSlots(target, callee->slotCount);
                 return nullptr;
             }

@@ -70,9 +70,9 @@
 // argument of a slot and an integer joined by an operator goes straight into its place while
 // both are integers, and a call whose arguments are all such, slots or integer literals is
 // made in one step while its site calls the function it called last and each argument is a
-// number at hand (kOpCallDirect), the full steps that follow making it otherwise. A callee whose body can make no
-// named variable runs without a locals object of its own and without its function's
-// block (nothing it does reads them); when it reads no name through the scopes at all,
+// number at hand (kOpCallDirect), the full steps that follow making it otherwise. A callee whose
+// body can make no named variable runs without a locals object of its own and without its
+// function's block (nothing it does reads them); when it reads no name through the scopes at all,
 // it keeps its caller's locals object and scope epoch (FrameKindOf, compiled_calls.cpp), and
 // called on its caller's This, its record keeps only its place, result and blocks. Such a
 // callee's Return gives its value straight to the operand that the call stands for.
@@ -542,13 +542,21 @@ public:
         if (i + 1 >= ops.size()) return 0;
         const CompiledOp& step = ops[i];
         const CompiledOp& next = ops[i + 1];
-        if (step.op == kOpCallBegin &&
-            (next.op == kOpArgumentsBegin || (next.op == kOpCallEnd && step.count == 0))) {
-            if (next.op == kOpArgumentsBegin) DirectCall(i, fused);
+        if (step.op == kOpCallBegin && next.op == kOpCallEnd && step.count == 0) {
             CompiledOp one = step;
-            one.op = next.op == kOpCallEnd ? kOpCallBare : kOpCallOpen;
+            one.op = kOpCallBare;
             fused.push_back(one);
             return 2;
+        }
+        // A jump to the call lands on its kOpCallDirect, so that the step before it stays the
+        // one before the call, whose token a new array's placeholder takes.
+        if (step.op == kOpCallBegin && next.op == kOpArgumentsBegin) {
+            DirectCall(i, fused);
+            return 0;
+        }
+        if (step.op == kOpArgumentsBegin && !fused.empty() && fused.back().op == kOpCallBegin) {
+            fused.back().op = kOpCallOpen;
+            return 1;
         }
         if (step.op == kOpArgumentsEnd && next.op == kOpCallEnd) {
             CompiledOp one = next;

@@ -121,7 +121,9 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
     // rather than in a function of their own, which would cost a closure of all the above
     // on every statement. Each step goes on to the next one's code itself, and each
     // operator step has its own choice of operator, which the processor predicts far
-    // better than shared ones.
+    // better than shared ones. The steps from kOpNumberCode to kOpMemberNumbers are none of
+    // an expression's; the call steps fused (FuseCall) take the labels of the steps they
+    // fuse.
     static const void* const kNumberSteps[] = {
         &&Fail,        &&Name,       &&Int,        &&Double,
         &&Fail,        &&Fail,       &&Slot,       &&Fail,
@@ -134,19 +136,17 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
         &&ArgumentInt, &&Next,       &&CallEnd,    &&Fail,
         &&Fail,        &&Fail,       &&Fail,       &&Fail,
         &&Fail,        &&Fail,       &&Fail,       &&BinaryDouble,
-        &&SlotDouble,
-        // The steps from kOpNumberCode to kOpMemberNumbers, none of them in an expression.
-        &&Fail, &&Fail, &&Fail, &&Fail,
-        &&Fail, &&Fail, &&Fail, &&Fail,
-        &&Fail, &&Fail, &&Fail, &&Fail,
-        &&Fail, &&Fail, &&Fail, &&Fail,
-        &&Fail, &&Fail, &&Fail, &&Fail,
-        &&Fail, &&Fail, &&Fail, &&Fail,
-        &&Fail, &&Fail, &&Fail, &&Fail,
-        &&Fail, &&Fail, &&Fail, &&Fail,
-        &&Fail, &&Fail, &&Fail, &&Fail,
-        // The call steps fused (FuseCall): the steps that ran alone before them.
-        &&CallBegin, &&CallEnd, &&CallBare, &&Next, &&Next};
+        &&SlotDouble,  &&Fail,       &&Fail,       &&Fail,
+        &&Fail,        &&Fail,       &&Fail,       &&Fail,
+        &&Fail,        &&Fail,       &&Fail,       &&Fail,
+        &&Fail,        &&Fail,       &&Fail,       &&Fail,
+        &&Fail,        &&Fail,       &&Fail,       &&Fail,
+        &&Fail,        &&Fail,       &&Fail,       &&Fail,
+        &&Fail,        &&Fail,       &&Fail,       &&Fail,
+        &&Fail,        &&Fail,       &&Fail,       &&Fail,
+        &&Fail,        &&Fail,       &&Fail,       &&Fail,
+        &&Fail,        &&CallBegin,  &&CallEnd,    &&CallBare,
+        &&Next,        &&Next};
     static_assert(kOpOperand == 0 && kOpName == 1 && kOpInt == 2 && kOpDouble == 3 &&
                   kOpSlot == 6 && kOpBoundSlot == 10 && kOpClear == 12 && kOpBinary == 13 &&
                   kOpSlotInt == 19 && kOpSwap == 23 && kOpNegate == 24 && kOpComplement == 26 &&
