@@ -129,3 +129,77 @@ Function Bare(n) { If (n == 0) Return; Return Bare(n - 1); }
 Function Half(n) { If (n == 0) Return 5 / 2.0; Return Half(n - 1); }
 Function Twice(n) { If (n == 0) Return Text(n); Return Twice(n - 1) + ""; }
 Print(Text(300), Bare(300), Half(300), Twice(250) + Text(3));
+
+//== a call without arguments fails at the nesting limit where the walk does, its value in an expression
+// expect: error 15 line 2 column 38
+Function Again() { Return 1 + Again(); }
+Function Go() { Return 2 * Again(); }
+Print(Go());
+
+//== a call without arguments of a name that holds no function fails at its name
+// expect: error 128 line 3 column 40
+Which = 3;
+Function Try() { Var t = 1; Return t + Which(); }
+Print(Try());
+
+//== a call without arguments runs again after its name was bound to another function
+// expect: end
+// expect output: 1
+// expect output: 3
+// expect output: event 3
+// expect output: 2
+Function First() { Return 1; }
+Function Second() { Var t = 2; Return t; }
+Function Third() { Post(Show, 3); Var t = 0; Return t; }
+Function Show(v) { Print("event", v); }
+Function Each() {
+    Var i;
+    For (i = 0; i < 3; i++) {
+        If (i == 1) Pick = Second;
+        If (i == 2) Pick = Third;
+        Print(Pick() + i);
+    }
+}
+Pick = First;
+Each();
+
+//== arguments of a slot and an integer whose result is no integer, or whose slot holds no integer, give what the walk gives
+// expect: error 111 line 10 column 36
+// expect output: 2 1.5 ab1 10 1 0
+// expect output: 3 2 4 12 0 1
+Function Id(a) { Return a; }
+Function Args(n, d, t) {
+    Print(Id(n / 2), Id(d - 1), Id(t + 1), Id(n << 1), Id(n == 5), Id(n % 5));
+}
+Args(5, 2.5, "ab");
+Args(6, 3, 3);
+Function Fails(n) { Return Id(n % 0); }
+Print(Fails(4));
+
+//== a call of slots and integers finds the function its name holds and the kinds its arguments hold at each call
+// expect: end
+// expect output: 111
+// expect output: 212
+// expect output: 12x200
+Function One(a, b) { Return a + b + 100; }
+Function Two(a, b) { Return a + b + 200; }
+Function Each() {
+    Var i;
+    Var v = 1;
+    For (i = 0; i < 3; i++) {
+        If (i == 1) Which = Two;
+        If (i == 2) v = "x";
+        Print(Which(i + 10, v));
+    }
+}
+Which = One;
+Each();
+
+//== a name that no scope has becomes a new array by an element assignment of a call's value
+// expect: end
+// expect output: 6 1 2
+Function R(n) { If (n <= 0) Return 1; Return n + R(n - 1); }
+Function F(p) { x0[(-2) & 3] = R(3) - p; Return x0[2]; }
+Function G(p) { x1[2] = R(p) - p; Return x1[2]; }
+Function H(p) { x2[2] = R(p); Return x2[2]; }
+Print(F(1), G(1), H(1));

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "script/interpreter/compiled_code.h"
+#include "script/interpreter/compiled_numbers.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_codes.h"
 #include "script/language/token_record.h"
@@ -145,4 +146,60 @@ void CInterpretor::AddPendingSegment() {
         RaiseError(15);
     }
     pendingCapacity_ += kPendingFramesPerSegment;
+}
+
+CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const CompiledOp& op,
+                                      const CValue* slots) {
+    // The argument steps that follow the kOpCallOpen, read here for what they read: first
+    // whether their slots hold numbers, which is what mostly keeps a site from this way.
+    const CompiledOp* const first = &op + 2;
+    const CompiledOp* step = first;
+    for (uint32_t n = 0; n < op.count; ++n) {
+        if (step->op == kOpArgumentInt) {
+            step += 1;
+        } else if (step->op == kOpArgumentSlot) {
+            if (slots[step->count].GetType() > kValueDouble) return nullptr;
+            step += 1;
+        } else {
+            // kOpArgumentSlotInt, then its kOpSlotInt and kOpArgument.
+            if (slots[step[1].count].GetType() != kValueInt) return nullptr;
+            step += 3;
+        }
+    }
+    CompiledCallSite& site = code.sites[op.site];
+    CVariable* variable =
+        site.currentStamp == currentObject_->GetStamp() && site.globalsStamp == GetStamp()
+            ? site.variable
+            : LookUpCallSite(site, reinterpret_cast<NameToken*>(op.token));
+    if (variable == nullptr || variable->value.GetType() != kValueFunction) return nullptr;
+    const BlockRecord* function = variable->value.GetFunction();
+    const CompiledFunction* callee = site.code;
+    // Whatever the call would fail on, the full steps fail on where the walk does.
+    if (function != site.function || callee == nullptr || op.count > callee->parameterCount ||
+        function->kind != kBlockFunction || callNesting_ >= kMaxCallNesting)
+        return nullptr;
+    CValue* target = ReserveSlots(callee->slotCount);
+    step = first;
+    for (uint32_t n = 0; n < op.count; ++n) {
+        if (step->op == kOpArgumentSlot) {
+            AssignNumber(target[n], slots[step->count]);
+            step += 1;
+        } else if (step->op == kOpArgumentInt) {
+            target[n].SetInt(int32_t(step->count));
+            step += 1;
+        } else {
+            const CompiledOp& pair = step[1];
+            int32_t result;
+            if (!IntegerResult(pair.code, uint32_t(slots[pair.count].IntPayload()), pair.index,
+                               result)) {
+                ReleaseTopSlots(target, callee->slotCount);
+                return nullptr;
+            }
+            target[n].SetInt(result);
+            step += 3;
+        }
+    }
+    for (uint32_t n = op.count; n < callee->parameterCount; ++n)
+        target[n].SetDefault();
+    return target;
 }

@@ -65,9 +65,14 @@
 // takes the callee's slots off the slot stack as it begins, and its arguments are
 // evaluated straight into them; calls in those arguments take theirs above. Other calls
 // (the first of a site, one with more arguments than parameters) fill the argument frame,
-// from which the callee's slots are filled as it begins. A callee whose body can make no
-// named variable runs without a locals object of its own and without its function's
-// block (nothing it does reads them); when it reads no name through the scopes at all,
+// from which the callee's slots are filled as it begins. The call's first step opens its
+// argument list too, and its last one closes it; a call without arguments is one step. An
+// argument of a slot and an integer joined by an operator goes straight into its place while
+// both are integers, and a call whose arguments are all such, slots or integer literals is
+// made in one step while its site calls the function it called last and each argument is a
+// number at hand (kOpCallDirect), the full steps that follow making it otherwise. A callee whose
+// body can make no named variable runs without a locals object of its own and without its
+// function's block (nothing it does reads them); when it reads no name through the scopes at all,
 // it keeps its caller's locals object and scope epoch (FrameKindOf, compiled_calls.cpp), and
 // called on its caller's This, its record keeps only its place, result and blocks. Such a
 // callee's Return gives its value straight to the operand that the call stands for.
@@ -180,6 +185,25 @@ bool IsPlaceholder(uint32_t type) {
 
 bool IsOperator(uint32_t code) {
     return code > 120 && code < 155;
+}
+
+// The value of the kOpSlotInt `pair` on integers into `argument`; false when its slot holds
+// no integer or its operator gives none. Out of RunCompiled, whose frame every level of a
+// recursion carries.
+[[gnu::noinline]] bool SlotIntArgument(const CompiledOp& pair, const CValue* slots,
+                                       CValue& argument) {
+    const CValue& left = slots[pair.count];
+    int32_t result;
+    if (left.GetType() != kValueInt ||
+        !IntegerResult(pair.code, uint32_t(left.IntPayload()), pair.index, result))
+        return false;
+    argument.SetInt(result);
+    return true;
+}
+
+// The token after `token` in the stream, where the step after a fused call step stands.
+uint8_t* TokenAfter(uint8_t* token) {
+    return token + reinterpret_cast<const TokenHeader*>(token)->size;
 }
 
 // IntegerResult into `left`, which is left as it was when there is none.
@@ -396,6 +420,7 @@ public:
         RewriteSteps(&FunctionCompiler::FuseElementIndex);
         RewriteSteps(&FunctionCompiler::AddElementRead);
         RewriteSteps(&FunctionCompiler::AddElementStore);
+        RewriteSteps(&FunctionCompiler::FuseCall);
         SettleNumberCode();
         SlotStatements();
         AddLoopPrograms(out_);
@@ -521,6 +546,71 @@ public:
         }
         fused.push_back(one);
         return 2;
+    }
+
+    // The steps that open and close a call's argument list, with the call's own, in one
+    // each; and an argument "slot op integer" tried first on integers, into its place.
+    // No jump lands between the steps taken together: an argument list holds whole
+    // expressions, and what jumps inside one stays inside it.
+    size_t FuseCall(size_t i, std::vector<CompiledOp>& fused) {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        if (i + 1 >= ops.size()) return 0;
+        const CompiledOp& step = ops[i];
+        const CompiledOp& next = ops[i + 1];
+        if (step.op == kOpCallBegin && next.op == kOpCallEnd && step.count == 0) {
+            CompiledOp one = step;
+            one.op = kOpCallBare;
+            fused.push_back(one);
+            return 2;
+        }
+        // A jump to the call lands on its kOpCallDirect, so that the step before it stays the
+        // one before the call, whose token a new array's placeholder takes.
+        if (step.op == kOpCallBegin && next.op == kOpArgumentsBegin) {
+            DirectCall(i, fused);
+            return 0;
+        }
+        if (step.op == kOpArgumentsBegin && !fused.empty() && fused.back().op == kOpCallBegin) {
+            fused.back().op = kOpCallOpen;
+            return 1;
+        }
+        if (step.op == kOpArgumentsEnd && next.op == kOpCallEnd) {
+            CompiledOp one = next;
+            one.op = kOpCallClose;
+            fused.push_back(one);
+            return 2;
+        }
+        if (step.op == kOpSlotInt && next.op == kOpArgument && step.depth == next.depth + 1) {
+            CompiledOp quick = next;
+            quick.op = kOpArgumentSlotInt;
+            fused.push_back(quick);
+        }
+        return 0;
+    }
+
+    // A kOpCallDirect before the call at `at` when each of its arguments is a slot, an
+    // integer literal or a slot and an integer joined by an operator.
+    void DirectCall(size_t at, std::vector<CompiledOp>& fused) {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        const CompiledOp& call = ops[at];
+        size_t i = at + 2;
+        uint32_t arguments = 0;
+        for (; i < ops.size() && ops[i].op != kOpArgumentsEnd; ++arguments) {
+            if ((ops[i].op == kOpArgumentSlot || ops[i].op == kOpArgumentInt) &&
+                ops[i].depth == call.depth) {
+                i += 1;
+            } else if (ops[i].op == kOpSlotInt && i + 1 < ops.size() &&
+                       ops[i + 1].op == kOpArgument && ops[i + 1].depth == call.depth &&
+                       ops[i].depth == call.depth + 1) {
+                i += 2;
+            } else {
+                return;
+            }
+        }
+        if (arguments != call.count || i + 1 >= ops.size() || ops[i + 1].op != kOpCallEnd) return;
+        CompiledOp direct = call;
+        direct.op = kOpCallDirect;
+        direct.index = uint32_t(i + 2);
+        fused.push_back(direct);
     }
 
     // An index that is a slot or an integer literal alone, read by its kOpElementIndex.
@@ -751,7 +841,7 @@ public:
                 op.op == kOpElementBoundSlot || op.op == kOpNewArray || op.op == kOpNewArrayEnd ||
                 op.op == kOpElementRead || op.op == kOpMemberElementBegin ||
                 op.op == kOpElementStore || op.op == kOpSlotStatement || op.op == kOpSlotBranch ||
-                op.op == kOpLoopRound || op.op == kOpMemberNumbers)
+                op.op == kOpLoopRound || op.op == kOpMemberNumbers || op.op == kOpCallDirect)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -783,6 +873,11 @@ public:
         case kOpArgumentsEnd:
         case kOpCallEnd:
         case kOpMethodEnd:
+        case kOpCallOpen:
+        case kOpCallClose:
+        case kOpCallBare:
+        case kOpArgumentSlotInt:
+        case kOpCallDirect:
             return true;
         case kOpBinary:
         case kOpBinarySlot:
@@ -2232,6 +2327,15 @@ void CInterpretor::RunCompiledCall(CIBaseObjectVar* current, const BlockRecord* 
     RunCompiledFrame(current, function, code, slots);
 }
 
+bool CInterpretor::AnswerFromReturn(const CompiledFunction& callee, CValue* target,
+                                    uint32_t count) {
+    int32_t result;
+    if (!QuickReturn(callee, target, int32_t(count), result)) return false;
+    ReleaseTopSlots(target, callee.slotCount);
+    Operand()->SetInt(result);
+    return true;
+}
+
 void CInterpretor::PushSlot(CValue* value) {
     StackSlot* place = slots_[depth_];
     CValue* slot = Operand();
@@ -2377,8 +2481,13 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoSlotStatement,
                                          &&DoSlotBranch,
                                          &&DoLoopRound,
-                                         &&DoNumberCode};
-    static_assert(std::size(kSteps) == kOpMemberNumbers + 1);
+                                         &&DoNumberCode,
+                                         &&DoCallOpen,
+                                         &&DoCallClose,
+                                         &&DoCallBare,
+                                         &&DoArgumentSlotInt,
+                                         &&DoCallDirect};
+    static_assert(std::size(kSteps) == kOpCallDirect + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -2734,7 +2843,9 @@ DoPrefixStep : {
     Left()->Assign(*source);
     ZORV_NEXT_STEP();
 }
-DoCallBegin : {
+DoCallBegin:
+DoCallOpen:
+DoCallBare : {
     ZORV_SYNC();
     CompiledCallSite& site = code.sites[op->site];
     // The variable is read on every call, so a new function given to it is seen.
@@ -2753,12 +2864,16 @@ DoCallBegin : {
                                              op->count <= site.code->parameterCount
                                          ? ReserveSlots(site.code->slotCount)
                                          : nullptr;
+    if (op->op == kOpCallOpen) goto ArgumentsBegin;
+    if (op->op == kOpCallBare) goto CallEnd;
     ZORV_NEXT_STEP();
 }
 DoArgumentsBegin:
+ArgumentsBegin:
     // Calls inside the arguments use the next frame.
     if (frameIndex_ + 1 >= frameCount_) {
         ZORV_SYNC();
+        if (op->op == kOpCallOpen) currentToken = TokenAfter(op->token);
         EnsureFrame(frameIndex_ + 1);
     }
     ++frameIndex_;
@@ -2796,11 +2911,36 @@ DoArgumentInt : {
     argument.SetInt(int32_t(op->count));
     ZORV_NEXT_STEP();
 }
+DoArgumentSlotInt : {
+    // The kOpSlotInt's value, which its kOpArgument would take from the value stack.
+    CValue* target = ZORV_PENDING(op->site).target;
+    if (SlotIntArgument(op[1], slots,
+                        (target != nullptr ? target : frames_[frameIndex_ - 1]->slots)[op->index]))
+        op += 2;
+    ZORV_NEXT_STEP();
+}
+DoCallDirect : {
+    ZORV_SYNC();
+    CValue* target = DirectArguments(code, *op, slots);
+    if (target == nullptr) ZORV_NEXT_STEP();
+    // As the call's kOpCallBegin and kOpCallClose would do it, standing where the latter does.
+    const CompiledCallSite& site = code.sites[op->site];
+    op = ops + op->index - 1;
+    currentToken = op->token;
+    if (site.code->returnsOnly && AnswerFromReturn(*site.code, target, op->count)) ZORV_NEXT_STEP();
+    Operand();
+    RunCompiledFrame(currentObject_, site.function, *site.code, target);
+    ZORV_NEXT_STEP();
+}
 DoArgumentsEnd:
     --frameIndex_;
     ZORV_NEXT_STEP();
-DoCallEnd : {
+DoCallClose:
+    --frameIndex_;
+DoCallEnd:
+CallEnd : {
     ZORV_SYNC();
+    if (op->op == kOpCallBare) currentToken = TokenAfter(TokenAfter(op->token));
     Frame().count = int32_t(op->count);
     if (slots_[depth_]->anchorKind == kValueObject &&
         slots_[depth_]->anchor.GetType() != kValueObject)

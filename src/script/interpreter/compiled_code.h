@@ -239,6 +239,26 @@ enum CompiledOpCode : uint8_t {
     // A kOpNumberCode whose register program reads or assigns members of objects, which
     // are found as it runs: no loop program takes it.
     kOpMemberNumbers,
+
+    // ---- Calls of script functions (compiled_calls.cpp) ----
+    // kOpCallBegin and the kOpArgumentsBegin after it, in one step with kOpCallBegin's
+    // fields.
+    kOpCallOpen,
+    // kOpArgumentsEnd and the kOpCallEnd after it, in one step with kOpCallEnd's fields.
+    kOpCallClose,
+    // kOpCallBegin and the kOpCallEnd after it of a call without arguments, in one step
+    // with kOpCallBegin's fields: kOpCallEnd's token is two tokens on.
+    kOpCallBare,
+    // The kOpSlotInt and kOpArgument that follow, an argument "slot op integer", in one
+    // step when the slot holds an integer and the operator gives one, which goes straight
+    // into the argument: on past them. Else on to the next step, which does it in full.
+    kOpArgumentSlotInt,
+    // A kOpCallOpen next whose arguments are each a kOpArgumentSlot, a kOpArgumentInt or
+    // a kOpArgumentSlotInt's three steps: when the site's function is the one it called
+    // last, compiled, and every argument is a number at hand, the call in one step, its
+    // arguments worked out straight into the callee's slots, and on to `index`, after its
+    // kOpCallClose. Else on to the next step, which makes the call in full.
+    kOpCallDirect,
 };
 
 // Where a kOpSlotStatement finds its operand: slot `site`, the integer `site`, the double

@@ -127,7 +127,9 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
     // rather than in a function of their own, which would cost a closure of all the above
     // on every statement. Each step goes on to the next one's code itself, and each
     // operator step has its own choice of operator, which the processor predicts far
-    // better than shared ones.
+    // better than shared ones. The steps from kOpNumberCode to kOpMemberNumbers are none of
+    // an expression's; the call steps fused (FuseCall) take the labels of the steps they
+    // fuse.
     static const void* const kNumberSteps[] = {
         &&Fail,        &&Name,       &&Int,        &&Double,
         &&Fail,        &&Fail,       &&Slot,       &&Fail,
@@ -143,13 +145,22 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
         &&SlotDouble,  &&Fail,       &&Fail,       &&Fail,
         &&Fail,        &&Fail,       &&Fail,       &&Fail,
         &&Fail,        &&Fail,       &&MethodHead, &&Fail,
-        &&Next,        &&MethodEnd};
+        &&Next,        &&MethodEnd,  &&Fail,       &&Fail,
+        &&Fail,        &&Fail,       &&Fail,       &&Fail,
+        &&Fail,        &&Fail,       &&Fail,       &&Fail,
+        &&Fail,        &&Fail,       &&Fail,       &&Fail,
+        &&Fail,        &&Fail,       &&Fail,       &&Fail,
+        &&Fail,        &&Fail,       &&Fail,       &&Fail,
+        &&Fail,        &&Fail,       &&Fail,       &&Fail,
+        &&Fail,        &&CallBegin,  &&CallEnd,    &&CallBare,
+        &&Next,        &&Next};
     static_assert(kOpOperand == 0 && kOpName == 1 && kOpInt == 2 && kOpDouble == 3 &&
                   kOpSlot == 6 && kOpBoundSlot == 10 && kOpClear == 12 && kOpBinary == 13 &&
                   kOpSlotInt == 19 && kOpSwap == 23 && kOpNegate == 24 && kOpComplement == 26 &&
                   kOpCallBegin == 28 && kOpCallEnd == 34 && kOpBinaryDouble == 43 &&
                   kOpSlotDouble == 44 && kOpChainHead == 54 && kOpMethodBegin == 56 &&
-                  kOpMethodEnd == 57);
+                  kOpMethodEnd == 57 && kOpCallOpen == 81 &&
+                  std::size(kNumberSteps) == kOpCallDirect + 1);
     if (code.metDoubles[op->depth] == CompiledFunction::kCallsInFull) return false;
     Places<kIntegers> values;
     Number result;
@@ -255,7 +266,8 @@ SlotDouble:
     if constexpr (kIntegers) return false;
     ZORV_NUMBER_OPERATOR(
         (right = Double(code.doubles[step->index]), slotNumber(step->count, here)));
-CallBegin : {
+CallBegin:
+CallBare : {
     currentToken = step->token;
     // The site's variable while This and the globals are as they were, as the full
     // steps find it.
@@ -267,6 +279,7 @@ CallBegin : {
     if (variable == nullptr || variable->value.GetType() != kValueFunction) return false;
     callFunctions[step->index] = variable->value.GetFunction();
     openCalls[openCount++] = step->index;
+    if (step->op == kOpCallBare) goto CallEnd;
     ZORV_NUMBER_STEP();
 }
 Argument : {

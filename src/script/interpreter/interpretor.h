@@ -651,6 +651,16 @@ private:
     void RunCompiledFrame(CIBaseObjectVar* current, const BlockRecord* function,
                           const CompiledFunction& code, CValue* slots);
     [[gnu::always_inline]] inline void LeavePlainFrame(CallRecord* record, bool sameScopes);
+    // The callee's slots of a kOpCallDirect `op`, its arguments worked out into them from
+    // the caller's `slots` (compiled_calls.cpp); null when the call is not one its site
+    // made last or an argument is not a number at hand: nothing has changed then but the
+    // site's cache of its name's variable.
+    [[gnu::noinline]] CValue* DirectArguments(const CompiledFunction& code, const CompiledOp& op,
+                                              const CValue* slots);
+    // The call of `callee`, whose `count` arguments are in `target`, answered from its one
+    // Return when it can be: its result is then the operand and its slots are let go.
+    [[gnu::noinline]] bool AnswerFromReturn(const CompiledFunction& callee, CValue* target,
+                                            uint32_t count);
     [[gnu::always_inline]] inline void TakeResult(const CValue& result);
     // The variable a call site's name finds with This and the globals as they are now,
     // kept in the site; out of line, since most calls find the site's variable still valid.

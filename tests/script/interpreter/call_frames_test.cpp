@@ -3,7 +3,8 @@
 // and where it stands. The callees give back every kind of value (or nothing, by Return;
 // or by their end), with arguments missing or extra, at every place of an expression, as
 // methods of objects that delete themselves, while events wait between their statements,
-// while their names are bound to other functions between calls, and failing inside.
+// while their names are bound to other functions between calls, and failing inside; with
+// no arguments, and with arguments of a parameter and an integer.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -23,6 +24,9 @@ public:
                 "Function Get(k) { Return This.v + k; }\n"
                 // The object of the call goes while the call runs; its value stays.
                 "Function Gone(k) { Delete This; Return k + 1; }\n"
+                // Called without arguments: it waits for an event or fails on the third call.
+                "Function Z() { zs = zs + 1; If (zs == 3) Post(H, zs); Return zs % 5; }\n"
+                "zs = 0;\n"
                 "Function Rec(n, d) { If (n <= 0) Return d; Return Rec(n - 1, d + 1) " +
                 Operator() + " " + Operand("n", "d", 1) + "; }\n";
         for (int f = 0; f < 3; ++f)
@@ -59,9 +63,13 @@ private:
 
     // A value for a body with names `a` and `b`, or a call at most `calls` deep.
     std::string Operand(const std::string& a, const std::string& b, int calls) {
-        switch (Pick(calls > 0 ? 7 : 4)) {
+        switch (Pick(calls > 0 ? 9 : 4)) {
         case 0:
             return a;
+        case 7:
+            return "Z()";
+        case 8:
+            return "Z() " + Operator() + " " + Call(a, b, calls - 1);
         case 1:
             return b;
         case 2:
@@ -84,8 +92,15 @@ private:
         // Mostly the three parameters: a missing one is the default value, which fails in
         // most operators, and one more than the parameters fails the call.
         int count = Pick(12) < 10 ? 3 : Pick(5);
-        for (int n = 0; n < count; ++n)
-            call += (n > 0 ? ", " : "") + Operand(a, b, calls);
+        for (int n = 0; n < count; ++n) {
+            call += n > 0 ? ", " : "";
+            // A parameter and an integer, alone in the argument, go straight into the
+            // callee's parameter while both are integers; a zero fails "/" and "%".
+            if (Pick(3) == 0)
+                call += (Pick(2) == 0 ? a : b) + " " + Operator() + " " + std::to_string(Pick(4));
+            else
+                call += Operand(a, b, calls);
+        }
         return call + ")";
     }
 
