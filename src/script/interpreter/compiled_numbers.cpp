@@ -151,7 +151,6 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
         &&Fail,        &&Fail,       &&Fail,       &&Fail,
         &&Fail,        &&Fail,       &&Fail,       &&Fail,
         &&Fail,        &&Fail,       &&Fail,       &&Fail,
-        &&Fail,        &&Fail,       &&Fail,       &&Fail,
         &&Fail,        &&CallBegin,  &&CallEnd,    &&CallBare,
         &&Next,        &&Next};
     static_assert(kOpOperand == 0 && kOpName == 1 && kOpInt == 2 && kOpDouble == 3 &&
