@@ -75,6 +75,29 @@
     return array != nullptr && array->ReadNumber(flat, cell) ? array : nullptr;
 }
 
+// The array whose element just past its end, the array having one dimension, is the one
+// `read` names, and that element's index; null for any other element.
+[[gnu::always_inline]] inline CScriptArray* ArrayEndingAt(const ElementRead& read,
+                                                          const CValue* slots, uint64_t bound,
+                                                          CVariable* const* variables,
+                                                          int32_t& index) {
+    if (read.count != 1 || (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0))
+        return nullptr;
+    CScriptArray* array = CInterpretor::ArrayOf(
+        read.begin == kOpElementName ? variables[read.slot]->value : slots[read.slot]);
+    if (array == nullptr || array->dimensions != 1 || !ElementIndexOf(read, 0, slots, bound, index) ||
+        uint32_t(index) != array->ItemCount())
+        return nullptr;
+    return array;
+}
+
+// The assignment of `number` to the element `read` names when it lies just past the end of a
+// one-dimensional array, which grows by that element as the walk's assignment grows it;
+// false, with nothing changed, for any other element or when the array cannot grow.
+[[gnu::noinline]] bool AppendElementNumber(const ElementRead& read, const CValue* slots,
+                                           uint64_t bound, CVariable* const* variables,
+                                           const CScriptArray::Number& number);
+
 // `left` "+", "-" or "*" `right`, as the values' operators work out two numbers: integers
 // wrap, and an integer meeting a double becomes one.
 [[gnu::always_inline]] inline void JoinNumbers(uint8_t operation, CScriptArray::Number& left,

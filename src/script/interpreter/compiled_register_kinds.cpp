@@ -540,7 +540,8 @@ StoreDouble:
         ZORV_NEXT_INSTRUCTION();
     }
     return instruction;
-// The cell is found again at every store, from the array its holder has then.
+// The cell is found again at every store, from the array its holder has then; an
+// assignment past the end of a one-dimensional array grows it by that element.
 ElementAssignInt:
 ElementAssignDouble:
     if constexpr (kLoop) {
@@ -553,7 +554,9 @@ ElementAssignDouble:
             number.integer = ZORV_HERE.i;
         else
             number.real = ZORV_HERE.d;
-        if (array == nullptr || !array->WriteNumber(flat, number)) return instruction;
+        if ((array == nullptr || !array->WriteNumber(flat, number)) &&
+            !AppendElementNumber(elements[instruction->left], slots, bound, variables, number))
+            return instruction;
         if ((instruction->right & kLoopLeavesValue) != 0) {
             last.bits = number.kind == kValueInt ? int64_t(number.integer) : int64_t(number.bits);
             last.kind = number.kind;
