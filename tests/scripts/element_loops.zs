@@ -84,3 +84,43 @@ Function Grid(n) {
 }
 Print(Grid(3));
 Print(Grid(4));
+
+//== a loop fills an array one element past its end after another, then one further on, which leaves an element holding nothing
+// expect: error 41 line 8 column 48
+// expect output: 8.5/0.5/2.5
+Function Fill(n, gap) {
+    Var i = 0;
+    For (i = 1; i < n; i++) f[i] = i * 0.5;
+    f[n + gap] = 1;
+    Var s = 0;
+    For (i = 0; i <= n + gap; i++) s = s + f[i];
+    Return s + "/" + f[1] + "/" + f[5];
+}
+f[0] = 0;
+Print(Fill(6, 0));
+Print(Fill(7, 1));
+
+//== a handler between the statements of a loop filling a global array replaces it, then stores past its end
+// expect: end
+// expect output: 42/3/7.5/29
+Function H(n) {
+    If (n == 3) g = 0;
+    If (n == 1) g[40] = 7.5;
+    If (n > 0) Post(H, n - 1);
+}
+Function Fill() {
+    Var i = 0;
+    Var s = 0;
+    For (i = 0; i < 12; i++) {
+        g[i] = i;
+        s++;
+    }
+    Post(H, 5);
+    For (i = 0; i < 30; i++) {
+        g[i] = i;
+        s++;
+    }
+    Return s;
+}
+g[0] = 0;
+Print(Fill() + "/" + g[3] + "/" + g[40] + "/" + g[29]);
