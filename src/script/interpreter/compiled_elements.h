@@ -75,6 +75,44 @@
     return array != nullptr && array->ReadNumber(flat, cell) ? array : nullptr;
 }
 
+// Where a quick element instruction of a loop program finds its array and index: the slot
+// of the array in bits 0-7, the slot of the index in bits 16-23 (bit 8 is the store's flag
+// that it leaves its value), the constant added to the index in bits 32-63.
+constexpr int64_t kQuickIndexShift = 16;
+constexpr int64_t kQuickOffsetShift = 32;
+
+// The packed form of the element `read` names when it has one index, a slot's (plus a
+// constant), and its array is in a slot, each of them bound by `bound` when it is a
+// kOpBindName slot; false for other elements. A loop program runs with the slots bound
+// as when it was written, so that its quick instructions need not test them.
+inline bool QuickElementOf(const ElementRead& read, uint64_t bound, int64_t& packed) {
+    const uint8_t source = read.sources[0];
+    const bool boundIndex = source == kIndexFromBoundSlot || source == kIndexFromBoundSlotOffset;
+    if (read.count != 1 || read.slot > 0xFF || read.values[0] > 0xFF ||
+        (read.begin != kOpElementSlot && read.begin != kOpElementBoundSlot) ||
+        (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0) ||
+        (source != kIndexFromSlot && source != kIndexFromSlotOffset && !boundIndex) ||
+        (boundIndex && ((bound >> read.values[0]) & 1) == 0))
+        return false;
+    packed = int64_t(read.slot) | (int64_t(read.values[0]) << kQuickIndexShift) |
+             int64_t(uint64_t(read.offsets[0]) << kQuickOffsetShift);
+    return true;
+}
+
+// The array and flat index of a quick element instruction's element, `packed` as
+// QuickElementOf makes it; null when the slot holds no array of one dimension or the index
+// slot no integer (the index may still lie outside the array).
+template <class Slots>
+[[gnu::always_inline]] inline CScriptArray* QuickElement(Slots* slots, int64_t packed,
+                                                         uint32_t& flat) {
+    CScriptArray* array = slots[uint32_t(packed) & 0xFF].GetArray();
+    const CValue& index = slots[uint32_t(packed >> kQuickIndexShift) & 0xFF];
+    if (array == nullptr || array->dimensions != 1 || index.StoredType() != kValueInt)
+        return nullptr;
+    flat = uint32_t(index.IntPayload()) + uint32_t(uint64_t(packed) >> kQuickOffsetShift);
+    return array;
+}
+
 // The array whose element just past its end, the array having one dimension, is the one
 // `read` names, and that element's index; null for any other element.
 [[gnu::always_inline]] inline CScriptArray* ArrayEndingAt(const ElementRead& read,

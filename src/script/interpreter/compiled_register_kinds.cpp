@@ -233,11 +233,18 @@ private:
             kind = kinds_[target + 1];
             Emit(kKindedMove, target);
             break;
-        case kRegisterElement:
+        case kRegisterElement: {
             kind = ElementKind(instruction.left);
             if (kind == kNoNumber) return false;
-            Emit(kKindedElementInt + kind, target, instruction.left + elementBase_);
+            // A loop program's slots stay bound as they are while it runs.
+            int64_t packed = 0;
+            if (slotKinds_ != nullptr && QuickElementOf(program_.elements[instruction.left],
+                                                        bound_, packed))
+                Emit(kLoopQuickElementInt + kind, target, instruction.left + elementBase_, packed);
+            else
+                Emit(kKindedElementInt + kind, target, instruction.left + elementBase_);
             break;
+        }
         case kRegisterNegate:
             kind = kinds_[target];
             Emit(kind == kValueInt ? kKindedNegateInt : kKindedNegateDouble, target);
@@ -416,7 +423,11 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
                                                 &&ElementAssignInt,
                                                 &&ElementAssignDouble,
                                                 &&ElementJoinInt,
-                                                &&ElementJoinDouble};
+                                                &&ElementJoinDouble,
+                                                &&QuickElementInt,
+                                                &&QuickElementDouble,
+                                                &&QuickAssignInt,
+                                                &&QuickAssignDouble};
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
@@ -580,6 +591,49 @@ ElementJoinDouble:
             number.real = ZORV_HERE.d;
         JoinNumbers(uint8_t(instruction->right), cell, number);
         array->WriteNumber(flat, cell);
+        if ((instruction->right & kLoopLeavesValue) != 0) {
+            last.bits = number.kind == kValueInt ? int64_t(number.integer) : int64_t(number.bits);
+            last.kind = number.kind;
+        }
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+QuickElementInt:
+    if constexpr (kLoop) {
+        uint32_t flat;
+        const CScriptArray* array = QuickElement(slots, instruction->right, flat);
+        CScriptArray::Number cell;
+        if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueInt)
+            return instruction;
+        ZORV_HERE.i = cell.integer;
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+QuickElementDouble:
+    if constexpr (kLoop) {
+        uint32_t flat;
+        const CScriptArray* array = QuickElement(slots, instruction->right, flat);
+        CScriptArray::Number cell;
+        if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueDouble)
+            return instruction;
+        ZORV_HERE.d = cell.real;
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+QuickAssignInt:
+QuickAssignDouble:
+    if constexpr (kLoop) {
+        uint32_t flat;
+        CScriptArray* array = QuickElement(slots, instruction->right, flat);
+        CScriptArray::Number number;
+        number.kind = instruction->opcode - kLoopQuickAssignInt;
+        if (number.kind == kValueInt)
+            number.integer = ZORV_HERE.i;
+        else
+            number.real = ZORV_HERE.d;
+        if ((array == nullptr || !array->WriteNumber(flat, number)) &&
+            !AppendElementNumber(elements[instruction->left], slots, bound, variables, number))
+            return instruction;
         if ((instruction->right & kLoopLeavesValue) != 0) {
             last.bits = number.kind == kValueInt ? int64_t(number.integer) : int64_t(number.bits);
             last.kind = number.kind;

@@ -349,6 +349,12 @@ private:
             : operation == kTokenSubtractAssign || operation == kTokenDecrement ? kTokenMinus
                                                                                 : kTokenMultiply;
         const bool assign = operation == kTokenAssign;
+        int64_t packed = 0;
+        if (assign && QuickElementOf(loop_.elements[element], bound_, packed)) {
+            Emit(kLoopQuickAssignInt + kind, result, element,
+                 packed | (leavesValue ? kLoopLeavesValue : 0), at);
+            return;
+        }
         Emit((assign ? kLoopElementAssignInt : kLoopElementJoinInt) + kind, result, element,
              (assign ? 0 : join) | (leavesValue ? kLoopLeavesValue : 0), at);
     }
