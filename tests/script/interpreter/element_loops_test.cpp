@@ -2,7 +2,8 @@
 // the call's variables and by globals, run compiled as one program per round against the
 // reference walk. The rounds meet what a cell's quick store cannot do and must leave to the
 // full steps where the walk stands: missing elements, arrays that grow (one element past
-// the end of a one-dimensional array, or further), texts in cells,
+// the end of a one-dimensional array, or further), texts in cells, Switch statements on
+// slots of any kind,
 // indices outside the shape or not integers, kinds changing between rounds; and handlers
 // posted between the statements that change, grow or replace the arrays the round uses.
 #include <gtest/gtest.h>
@@ -134,9 +135,28 @@ private:
         return kChanges[Pick(int(std::size(kChanges)))];
     }
 
+    // A Switch on a slot: integer Cases, some left by Break, some falling through to the
+    // next, now and then a Case value of another kind or a Default; the selector is now
+    // and then a double or a text.
+    std::string Switch() {
+        static const char* const kSelectors[] = {"i", "x", "k", "j", "s"};
+        std::string text = "Switch (" + std::string(kSelectors[Pick(5)]) + ") {\n";
+        const int cases = 1 + Pick(4);
+        for (int c = 0; c < cases; ++c) {
+            text += "Case " + (Pick(8) == 0 ? std::string("0.5") : std::to_string(Pick(6) - 1)) +
+                    ":\n";
+            const int statements = Pick(3);
+            for (int s = 0; s < statements; ++s)
+                text += Statement();
+            if (Pick(4) != 0) text += "Break;\n";
+        }
+        if (Pick(2) == 0) text += "Default:\n" + Statement();
+        return text + "}\n";
+    }
+
     std::string Statement() {
         static const char* const kStores[] = {"=", "+=", "-=", "*=", "=", "="};
-        switch (Pick(15)) {
+        switch (Pick(17)) {
         case 0:
             return Element() + (Pick(2) == 0 ? "++" : "--") + ";\n";
         case 1:
@@ -165,6 +185,12 @@ private:
             return "e[k] = " + Expression() + ";\nk" + (Pick(8) == 0 ? " += 2" : "++") + ";\n";
         case 9:
             return "ge[" + std::string(Pick(2) == 0 ? "i" : "i + 1") + "] = " + Operand() + ";\n";
+        case 10:
+        case 11:
+            return Switch();
+        case 12:
+            // An element as an index, which no loop program reads: the steps take it.
+            return "s = s + a[g[" + Index() + "]];\n";
         default:
             return Element() + " " + kStores[Pick(int(std::size(kStores)))] + " " + Expression() +
                    ";\n";
