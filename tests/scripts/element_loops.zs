@@ -124,3 +124,94 @@ Function Fill() {
 }
 g[0] = 0;
 Print(Fill() + "/" + g[3] + "/" + g[40] + "/" + g[29]);
+
+//== a Switch in a loop: Cases left by Break or falling through, a Default, and a selector that turns a double for a round
+// expect: end
+// expect output: 629/630/4
+Function Run(n) {
+    Var i = 0;
+    Var s = 0;
+    Var v = 0;
+    a[0] = 0;
+    For (i = 0; i < n; i++) {
+        v = i % 5;
+        If (i == 7) v = 2.5 - 0.5;
+        If (i == 8) v = 0.5;
+        Switch (v) {
+        Case 0:
+            s += 1;
+            Break;
+        Case 1:
+            s += 10;
+        Case 2:
+            s += 100;
+            Break;
+        Case 3:
+            a[i] = s;
+            Break;
+        Default:
+            s -= 1;
+        }
+    }
+    Return s + "/" + a[13] + "/" + v;
+}
+Print(Run(15));
+
+//== a handler posted from a loop's Switch runs where the matching Case ends the statement, and fails there
+// expect: error 111 line 4 column 18
+// expect output: h
+Function H() {
+    Print("h");
+    Var t = 1 / 0;
+}
+Function Run() {
+    Var i = 0;
+    Var s = 0;
+    For (i = 0; i < 20; i++) {
+        Switch (i % 3) {
+        Case 0:
+            s++;
+            Break;
+        Case 1:
+            If (i == 4) Post(H);
+            s += 2;
+            Break;
+        }
+    }
+    Return s;
+}
+Print(Run());
+
+//== a small machine reads its program from a global array through a Switch, indexing one array by another's element, while a handler replaces its registers
+// expect: end
+// expect output: 343/171.5/0.5/6
+Function H() {
+    reg[0] = 0; reg[1] = 0.5;
+}
+Function Run() {
+    Var pc = 0;
+    Var acc = 0;
+    Var op;
+    Var n = 0;
+    While (pc < 8) {
+        op = code[pc];
+        Switch (op) {
+        Case 0:
+            acc = acc + reg[code[pc + 1]];
+            Break;
+        Case 1:
+            reg[code[pc + 1]] = acc;
+            Break;
+        Case 2:
+            n++;
+            If (n == 3) Post(H);
+            If (n < 6) pc = -2;
+            Break;
+        }
+        pc += 2;
+    }
+    Return acc + "/" + reg[0] + "/" + reg[1] + "/" + n;
+}
+code[0] = 0; code[1] = 1; code[2] = 1; code[3] = 0; code[4] = 0; code[5] = 0; code[6] = 2; code[7] = 0;
+reg[0] = 0; reg[1] = 3;
+Print(Run());
