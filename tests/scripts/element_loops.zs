@@ -157,29 +157,29 @@ Function Run(n) {
 }
 Print(Run(15));
 
-//== a handler posted from a loop's Switch runs where the matching Case ends the statement, and fails there
-// expect: error 111 line 4 column 18
-// expect output: h
+//== a handler posted from a Case of a loop's Switch runs at the end of that statement, and fails there
+// expect: error 111 line 5 column 18
+// expect output: h 4
 Function H() {
-    Print("h");
+    Print("h", gs);
     Var t = 1 / 0;
 }
 Function Run() {
     Var i = 0;
-    Var s = 0;
     For (i = 0; i < 20; i++) {
         Switch (i % 3) {
         Case 0:
-            s++;
+            gs++;
             Break;
         Case 1:
             If (i == 4) Post(H);
-            s += 2;
+            gs += 2;
             Break;
         }
     }
-    Return s;
+    Return gs;
 }
+gs = 0;
 Print(Run());
 
 //== a small machine reads its program from a global array through a Switch, indexing one array by another's element, while a handler replaces its registers
