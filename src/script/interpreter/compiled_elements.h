@@ -76,36 +76,43 @@
 }
 
 // Where a quick element instruction of a loop program finds its array and index: the slot
-// of the array in bits 0-7, the slot of the index in bits 16-23 (bit 8 is the store's flag
-// that it leaves its value), the constant added to the index in bits 32-63.
+// of the array, or the loop program's name holding it, in bits 0-7 (kQuickNamed set for a
+// name; bit 8 is the store's flag that it leaves its value), the slot of the index in bits
+// 16-23, the constant added to the index in bits 32-63.
+constexpr int64_t kQuickNamed = 0x200;
 constexpr int64_t kQuickIndexShift = 16;
 constexpr int64_t kQuickOffsetShift = 32;
 
 // The packed form of the element `read` names when it has one index, a slot's (plus a
-// constant), and its array is in a slot, each of them bound by `bound` when it is a
-// kOpBindName slot; false for other elements. A loop program runs with the slots bound
-// as when it was written, so that its quick instructions need not test them.
-inline bool QuickElementOf(const ElementRead& read, uint64_t bound, int64_t& packed) {
+// constant), and its array is in a slot or named (`read.slot` plus `nameBase` being the
+// name's place in the loop program), each slot bound by `bound` when it is a kOpBindName
+// slot; false for other elements. A loop program runs with the slots bound as when it was
+// written, so that its quick instructions need not test them.
+inline bool QuickElementOf(const ElementRead& read, uint64_t bound, uint32_t nameBase,
+                           int64_t& packed) {
     const uint8_t source = read.sources[0];
     const bool boundIndex = source == kIndexFromBoundSlot || source == kIndexFromBoundSlotOffset;
-    if (read.count != 1 || read.slot > 0xFF || read.values[0] > 0xFF ||
-        (read.begin != kOpElementSlot && read.begin != kOpElementBoundSlot) ||
+    const uint32_t holder = read.begin == kOpElementName ? read.slot + nameBase : read.slot;
+    if (read.count != 1 || holder > 0xFF || read.values[0] > 0xFF ||
         (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0) ||
         (source != kIndexFromSlot && source != kIndexFromSlotOffset && !boundIndex) ||
         (boundIndex && ((bound >> read.values[0]) & 1) == 0))
         return false;
-    packed = int64_t(read.slot) | (int64_t(read.values[0]) << kQuickIndexShift) |
+    packed = int64_t(holder) | (read.begin == kOpElementName ? kQuickNamed : 0) |
+             (int64_t(read.values[0]) << kQuickIndexShift) |
              int64_t(uint64_t(read.offsets[0]) << kQuickOffsetShift);
     return true;
 }
 
 // The array and flat index of a quick element instruction's element, `packed` as
-// QuickElementOf makes it; null when the slot holds no array of one dimension or the index
-// slot no integer (the index may still lie outside the array).
+// QuickElementOf makes it; null when its holder holds no array of one dimension or the
+// index slot no integer (the index may still lie outside the array).
 template <class Slots>
-[[gnu::always_inline]] inline CScriptArray* QuickElement(Slots* slots, int64_t packed,
-                                                         uint32_t& flat) {
-    CScriptArray* array = slots[uint32_t(packed) & 0xFF].GetArray();
+[[gnu::always_inline]] inline CScriptArray* QuickElement(Slots* slots, CVariable* const* variables,
+                                                         int64_t packed, uint32_t& flat) {
+    const uint32_t holder = uint32_t(packed) & 0xFF;
+    CScriptArray* array =
+        ((packed & kQuickNamed) != 0 ? variables[holder]->value : slots[holder]).GetArray();
     const CValue& index = slots[uint32_t(packed >> kQuickIndexShift) & 0xFF];
     if (array == nullptr || array->dimensions != 1 || index.StoredType() != kValueInt)
         return nullptr;

@@ -239,7 +239,7 @@ private:
             // A loop program's slots stay bound as they are while it runs.
             int64_t packed = 0;
             if (slotKinds_ != nullptr && QuickElementOf(program_.elements[instruction.left],
-                                                        bound_, packed))
+                                                        bound_, nameBase_, packed))
                 Emit(kLoopQuickElementInt + kind, target, instruction.left + elementBase_, packed);
             else
                 Emit(kKindedElementInt + kind, target, instruction.left + elementBase_);
@@ -601,7 +601,7 @@ ElementJoinDouble:
 QuickElementInt:
     if constexpr (kLoop) {
         uint32_t flat;
-        const CScriptArray* array = QuickElement(slots, instruction->right, flat);
+        const CScriptArray* array = QuickElement(slots, variables, instruction->right, flat);
         CScriptArray::Number cell;
         if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueInt)
             return instruction;
@@ -612,7 +612,7 @@ QuickElementInt:
 QuickElementDouble:
     if constexpr (kLoop) {
         uint32_t flat;
-        const CScriptArray* array = QuickElement(slots, instruction->right, flat);
+        const CScriptArray* array = QuickElement(slots, variables, instruction->right, flat);
         CScriptArray::Number cell;
         if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueDouble)
             return instruction;
@@ -624,7 +624,7 @@ QuickAssignInt:
 QuickAssignDouble:
     if constexpr (kLoop) {
         uint32_t flat;
-        CScriptArray* array = QuickElement(slots, instruction->right, flat);
+        CScriptArray* array = QuickElement(slots, variables, instruction->right, flat);
         CScriptArray::Number number;
         number.kind = instruction->opcode - kLoopQuickAssignInt;
         if (number.kind == kValueInt)

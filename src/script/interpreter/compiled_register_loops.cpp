@@ -432,7 +432,7 @@ private:
                                                                                 : kTokenMultiply;
         const bool assign = operation == kTokenAssign;
         int64_t packed = 0;
-        if (assign && QuickElementOf(loop_.elements[element], bound_, packed)) {
+        if (assign && QuickElementOf(loop_.elements[element], bound_, 0, packed)) {
             Emit(kLoopQuickAssignInt + kind, result, element,
                  packed | (leavesValue ? kLoopLeavesValue : 0), at);
             return;
