@@ -120,6 +120,55 @@ template <class Slots>
     return array;
 }
 
+// The packed form of the element `read` names when it has two indices, each a slot's plus a
+// constant from -128 to 127, and its array is in a slot or named, as for QuickElementOf:
+// the slots of the indices in bits 16-23 and 24-31, their constants in bits 32-39 and
+// 40-47; false for other elements.
+inline bool QuickGridOf(const ElementRead& read, uint64_t bound, uint32_t nameBase,
+                        int64_t& packed) {
+    const uint32_t holder = read.begin == kOpElementName ? read.slot + nameBase : read.slot;
+    if (read.count != 2 || holder > 0xFF ||
+        (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0))
+        return false;
+    packed = int64_t(holder) | (read.begin == kOpElementName ? kQuickNamed : 0);
+    for (uint32_t k = 0; k < 2; ++k) {
+        const uint8_t source = read.sources[k];
+        const bool boundIndex =
+            source == kIndexFromBoundSlot || source == kIndexFromBoundSlotOffset;
+        const int32_t offset = int32_t(read.offsets[k]);
+        if (read.values[k] > 0xFF || offset < -128 || offset > 127 ||
+            (source != kIndexFromSlot && source != kIndexFromSlotOffset && !boundIndex) ||
+            (boundIndex && ((bound >> read.values[k]) & 1) == 0))
+            return false;
+        packed |= int64_t(read.values[k]) << (kQuickIndexShift + 8 * k);
+        packed |= int64_t(uint8_t(offset)) << (kQuickOffsetShift + 8 * k);
+    }
+    return true;
+}
+
+// The array and flat index of a quick grid instruction's element, `packed` as QuickGridOf
+// makes it; null when its holder holds no array of two dimensions, an index slot no
+// integer or the element lies outside the array's shape.
+template <class Slots>
+[[gnu::always_inline]] inline CScriptArray* QuickGrid(Slots* slots, CVariable* const* variables,
+                                                      int64_t packed, uint32_t& flat) {
+    const uint32_t holder = uint32_t(packed) & 0xFF;
+    CScriptArray* array =
+        ((packed & kQuickNamed) != 0 ? variables[holder]->value : slots[holder]).GetArray();
+    const CValue& first = slots[uint32_t(packed >> kQuickIndexShift) & 0xFF];
+    const CValue& second = slots[uint32_t(packed >> (kQuickIndexShift + 8)) & 0xFF];
+    if (array == nullptr || array->dimensions != 2 || first.StoredType() != kValueInt ||
+        second.StoredType() != kValueInt)
+        return nullptr;
+    const uint32_t x =
+        uint32_t(first.IntPayload()) + uint32_t(int32_t(int8_t(packed >> kQuickOffsetShift)));
+    const uint32_t y = uint32_t(second.IntPayload()) +
+                       uint32_t(int32_t(int8_t(packed >> (kQuickOffsetShift + 8))));
+    if (x >= array->sizes[0] || y >= array->sizes[1]) return nullptr;
+    flat = x + y * array->sizes[0];
+    return array;
+}
+
 // The array whose element just past its end, the array having one dimension, is the one
 // `read` names, and that element's index; null for any other element.
 [[gnu::always_inline]] inline CScriptArray* ArrayEndingAt(const ElementRead& read,

@@ -238,9 +238,11 @@ private:
             if (kind == kNoNumber) return false;
             // A loop program's slots stay bound as they are while it runs.
             int64_t packed = 0;
-            if (slotKinds_ != nullptr && QuickElementOf(program_.elements[instruction.left],
-                                                        bound_, nameBase_, packed))
+            const ElementRead& read = program_.elements[instruction.left];
+            if (slotKinds_ != nullptr && QuickElementOf(read, bound_, nameBase_, packed))
                 Emit(kLoopQuickElementInt + kind, target, instruction.left + elementBase_, packed);
+            else if (slotKinds_ != nullptr && QuickGridOf(read, bound_, nameBase_, packed))
+                Emit(kLoopQuickGridInt + kind, target, instruction.left + elementBase_, packed);
             else
                 Emit(kKindedElementInt + kind, target, instruction.left + elementBase_);
             break;
@@ -427,7 +429,9 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
                                                 &&QuickElementInt,
                                                 &&QuickElementDouble,
                                                 &&QuickAssignInt,
-                                                &&QuickAssignDouble};
+                                                &&QuickAssignDouble,
+                                                &&QuickGridInt,
+                                                &&QuickGridDouble};
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
@@ -613,6 +617,28 @@ QuickElementDouble:
     if constexpr (kLoop) {
         uint32_t flat;
         const CScriptArray* array = QuickElement(slots, variables, instruction->right, flat);
+        CScriptArray::Number cell;
+        if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueDouble)
+            return instruction;
+        ZORV_HERE.d = cell.real;
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+QuickGridInt:
+    if constexpr (kLoop) {
+        uint32_t flat;
+        const CScriptArray* array = QuickGrid(slots, variables, instruction->right, flat);
+        CScriptArray::Number cell;
+        if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueInt)
+            return instruction;
+        ZORV_HERE.i = cell.integer;
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+QuickGridDouble:
+    if constexpr (kLoop) {
+        uint32_t flat;
+        const CScriptArray* array = QuickGrid(slots, variables, instruction->right, flat);
         CScriptArray::Number cell;
         if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueDouble)
             return instruction;

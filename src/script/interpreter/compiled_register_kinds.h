@@ -97,6 +97,10 @@ enum LoopOpcode : uint32_t {
     kLoopQuickElementDouble,
     kLoopQuickAssignInt,
     kLoopQuickAssignDouble,
+    // The element of a two-dimensional array, its indices slots' plus constants, as
+    // QuickGridOf packs them into `right`, read as kLoopQuickElement* reads.
+    kLoopQuickGridInt,
+    kLoopQuickGridDouble,
     kLoopOpcodeEnd,
 };
 constexpr int64_t kLoopLeavesValue = 0x100;

@@ -82,11 +82,13 @@ private:
     }
 
     std::string Element() {
-        switch (Pick(5)) {
+        switch (Pick(6)) {
         case 0:
             return "g[" + Index() + "]";
         case 4:
             return "e[" + Index() + "]";
+        case 5:
+            return "b[" + Index() + ", j " + (Pick(2) == 0 ? "+" : "-") + " 1]";
         case 1:
             return "b[" + Index() + ", j]";
         case 2:
