@@ -215,3 +215,23 @@ Function Run() {
 code[0] = 0; code[1] = 1; code[2] = 1; code[3] = 0; code[4] = 0; code[5] = 0; code[6] = 2; code[7] = 0;
 reg[0] = 0; reg[1] = 3;
 Print(Run());
+
+//== a loop's branches read elements at indices the round works out first, in arrays whose cells change kind from the first
+// expect: end
+// expect output: 156 8.75
+Function Run(n) {
+    Var i = 0;
+    Var k = 0;
+    Var s = 0;
+    Var d[0] = 1; d[1] = 2.5; d[2] = 3; d[3] = "t"; d[4] = 0.25;
+    For (i = 0; i < n; i++) {
+        k = (i * 7) % 5;
+        If (k == 1) s = s + d[k];
+        Else If (k == 2) s = s * d[k];
+        Else If (k == 4) s = s - d[k];
+        Else If (k == 0) s = s + d[k + 2];
+        Else s = s + 1;
+    }
+    Return s;
+}
+Print(Run(12), Run(3));

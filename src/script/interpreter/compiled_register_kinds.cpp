@@ -85,11 +85,23 @@ private:
         return NumberKind(program_.variables[uint32_t(name)]->value);
     }
     uint32_t ElementKind(uint32_t element) const {
+        const ElementRead& read = program_.elements[element];
         uint32_t flat;
-        const CScriptArray* array = ElementCell(program_.elements[element], slots_, bound_,
-                                                program_.variables.data(), flat);
+        const CScriptArray* array =
+            ElementCell(read, slots_, bound_, program_.variables.data(), flat);
         CScriptArray::Number cell;
-        return array != nullptr && array->ReadNumber(flat, cell) ? cell.kind : kNoNumber;
+        if (array != nullptr && array->ReadNumber(flat, cell)) return cell.kind;
+        // A loop program's statement may read an element that the slots do not name yet as
+        // the round begins (an index the round works out before it, in a branch not taken
+        // now): the kind of the array's first cell stands for it, its load checking it as
+        // it runs.
+        if (slotKinds_ == nullptr ||
+            (read.begin == kOpElementBoundSlot && ((bound_ >> read.slot) & 1) == 0))
+            return kNoNumber;
+        array = CInterpretor::ArrayOf(read.begin == kOpElementName
+                                          ? program_.variables[read.slot]->value
+                                          : slots_[read.slot]);
+        return array != nullptr && array->ReadNumber(0, cell) ? cell.kind : kNoNumber;
     }
 
     // Register `at` made of kind `kind`.
