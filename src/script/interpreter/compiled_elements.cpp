@@ -174,9 +174,9 @@ bool StoreElementCell(const CompiledFunction& code, const ElementStore& store, u
     CScriptArray* array =
         NumberCell(code.elementReads[store.target], slots, bound, nullptr, flat, cell);
     int32_t end = 0;
-    if (array == nullptr && (operation != kTokenAssign ||
-                             ArrayEndingAt(code.elementReads[store.target], slots, bound, nullptr,
-                                           end) == nullptr))
+    if (array == nullptr &&
+        (operation != kTokenAssign ||
+         ArrayEndingAt(code.elementReads[store.target], slots, bound, nullptr, end) == nullptr))
         return false;
     Number number;
     if (!StoreOperandOf(code, store.source, store.value, slots, bound, number)) return false;
@@ -205,8 +205,8 @@ bool StoreElementCell(const CompiledFunction& code, const ElementStore& store, u
         number = cell;
         break;
     }
-    if (array == nullptr) return AppendElementNumber(code.elementReads[store.target], slots, bound,
-                                                     nullptr, number);
+    if (array == nullptr)
+        return AppendElementNumber(code.elementReads[store.target], slots, bound, nullptr, number);
     return array->WriteNumber(flat, number);
 }
 

@@ -179,8 +179,8 @@ template <class Slots>
         return nullptr;
     CScriptArray* array = CInterpretor::ArrayOf(
         read.begin == kOpElementName ? variables[read.slot]->value : slots[read.slot]);
-    if (array == nullptr || array->dimensions != 1 || !ElementIndexOf(read, 0, slots, bound, index) ||
-        uint32_t(index) != array->ItemCount())
+    if (array == nullptr || array->dimensions != 1 ||
+        !ElementIndexOf(read, 0, slots, bound, index) || uint32_t(index) != array->ItemCount())
         return nullptr;
     return array;
 }

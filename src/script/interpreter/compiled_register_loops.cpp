@@ -418,13 +418,12 @@ private:
         const uint32_t element = uint32_t(loop_.elements.size());
         uint32_t result = 0;
         uint32_t kind = 0;
-        const bool atHand =
-            program != nullptr && !program->elements.empty() &&
-            (NumberCell(program->elements[0], slots_, bound_, program->variables.data(), flat,
-                        cell) != nullptr ||
-             (operation == kTokenAssign &&
-              ArrayEndingAt(program->elements[0], slots_, bound_, program->variables.data(),
-                            end) != nullptr));
+        const bool atHand = program != nullptr && !program->elements.empty() &&
+                            (NumberCell(program->elements[0], slots_, bound_,
+                                        program->variables.data(), flat, cell) != nullptr ||
+                             (operation == kTokenAssign &&
+                              ArrayEndingAt(program->elements[0], slots_, bound_,
+                                            program->variables.data(), end) != nullptr));
         if (!Append(at, program, atHand, result, kind)) return;
         const uint32_t join =
             operation == kTokenAddAssign || operation == kTokenIncrement        ? kTokenPlus
@@ -458,8 +457,8 @@ private:
         uint32_t equal = 0;
         while (kOperatorTokens[equal] != kTokenEqual)
             ++equal;
-        const uint32_t compare = kKindedBinary + (equal * 2 + kValueInt) * kKindedForms +
-                                 kKindedSlotConstant;
+        const uint32_t compare =
+            kKindedBinary + (equal * 2 + kValueInt) * kKindedForms + kKindedSlotConstant;
         Emit(kKindedSlotInt, 1, 0, slot, at);
         std::vector<uint32_t> branches;
         for (uint32_t value = at + 2; value < next; value += 2) {

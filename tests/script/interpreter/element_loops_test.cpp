@@ -30,7 +30,8 @@ public:
         if (events) text += "Function H(n) {\n" + Change() + ";\nIf (n > 0) Post(H, n - 1);\n}\n";
         text += "Function F(p0, p1) {\nVar a[0] = p0; a[1] = 2; a[2] = 0.5; a[3] = p1; "
                 "a[4] = 0; a[5] = 1;\nVar b[0, 0] = 0; Var i = 0; Var j = 0; Var s = 0; "
-                "Var x = 1; Var k = 1; e[0] = 0;\nFor (j = 0; j < 3; j++) For (i = 0; i < 6; i++) b[i, j] = i * j;\nj = "
+                "Var x = 1; Var k = 1; e[0] = 0;\nFor (j = 0; j < 3; j++) For (i = 0; i < 6; i++) "
+                "b[i, j] = i * j;\nj = "
                 "0;\n";
         if (events) text += "Post(H, " + std::to_string(Pick(20)) + ");\n";
         const int loops = 1 + Pick(2);
@@ -130,8 +131,8 @@ private:
     // What a handler does between two statements of the round.
     std::string Change() {
         static const char* const kChanges[] = {
-            "g[1] = 0.5",  "g[2] = \"t\"", "g[6] = 5", "g = 3",        "m[1, 1] = 2.5",
-            "m[6, 0] = 1", "g[0]++",       "g[3] = 2", "m = \"text\"", "g[5] *= 2",
+            "g[1] = 0.5",  "g[2] = \"t\"", "g[6] = 5",      "g = 3",        "m[1, 1] = 2.5",
+            "m[6, 0] = 1", "g[0]++",       "g[3] = 2",      "m = \"text\"", "g[5] *= 2",
             "ge = 0",      "ge[40] = 1",   "ge[0] = \"t\"",
         };
         return kChanges[Pick(int(std::size(kChanges)))];
@@ -145,8 +146,8 @@ private:
         std::string text = "Switch (" + std::string(kSelectors[Pick(5)]) + ") {\n";
         const int cases = 1 + Pick(4);
         for (int c = 0; c < cases; ++c) {
-            text += "Case " + (Pick(8) == 0 ? std::string("0.5") : std::to_string(Pick(6) - 1)) +
-                    ":\n";
+            text +=
+                "Case " + (Pick(8) == 0 ? std::string("0.5") : std::to_string(Pick(6) - 1)) + ":\n";
             const int statements = Pick(3);
             for (int s = 0; s < statements; ++s)
                 text += Statement();
