@@ -84,3 +84,154 @@ Function Grid(n) {
 }
 Print(Grid(3));
 Print(Grid(4));
+
+//== a loop fills an array one element past its end after another, then one further on, which leaves an element holding nothing
+// expect: error 41 line 8 column 48
+// expect output: 8.5/0.5/2.5
+Function Fill(n, gap) {
+    Var i = 0;
+    For (i = 1; i < n; i++) f[i] = i * 0.5;
+    f[n + gap] = 1;
+    Var s = 0;
+    For (i = 0; i <= n + gap; i++) s = s + f[i];
+    Return s + "/" + f[1] + "/" + f[5];
+}
+f[0] = 0;
+Print(Fill(6, 0));
+Print(Fill(7, 1));
+
+//== a handler between the statements of a loop filling a global array replaces it, then stores past its end
+// expect: end
+// expect output: 42/3/7.5/29
+Function H(n) {
+    If (n == 3) g = 0;
+    If (n == 1) g[40] = 7.5;
+    If (n > 0) Post(H, n - 1);
+}
+Function Fill() {
+    Var i = 0;
+    Var s = 0;
+    For (i = 0; i < 12; i++) {
+        g[i] = i;
+        s++;
+    }
+    Post(H, 5);
+    For (i = 0; i < 30; i++) {
+        g[i] = i;
+        s++;
+    }
+    Return s;
+}
+g[0] = 0;
+Print(Fill() + "/" + g[3] + "/" + g[40] + "/" + g[29]);
+
+//== a Switch in a loop: Cases left by Break or falling through, a Default, and a selector that turns a double for a round
+// expect: end
+// expect output: 629/630/4
+Function Run(n) {
+    Var i = 0;
+    Var s = 0;
+    Var v = 0;
+    a[0] = 0;
+    For (i = 0; i < n; i++) {
+        v = i % 5;
+        If (i == 7) v = 2.5 - 0.5;
+        If (i == 8) v = 0.5;
+        Switch (v) {
+        Case 0:
+            s += 1;
+            Break;
+        Case 1:
+            s += 10;
+        Case 2:
+            s += 100;
+            Break;
+        Case 3:
+            a[i] = s;
+            Break;
+        Default:
+            s -= 1;
+        }
+    }
+    Return s + "/" + a[13] + "/" + v;
+}
+Print(Run(15));
+
+//== a handler posted from a Case of a loop's Switch runs at the end of that statement, and fails there
+// expect: error 111 line 5 column 18
+// expect output: h 4
+Function H() {
+    Print("h", gs);
+    Var t = 1 / 0;
+}
+Function Run() {
+    Var i = 0;
+    For (i = 0; i < 20; i++) {
+        Switch (i % 3) {
+        Case 0:
+            gs++;
+            Break;
+        Case 1:
+            If (i == 4) Post(H);
+            gs += 2;
+            Break;
+        }
+    }
+    Return gs;
+}
+gs = 0;
+Print(Run());
+
+//== a small machine reads its program from a global array through a Switch, indexing one array by another's element, while a handler replaces its registers
+// expect: end
+// expect output: 343/171.5/0.5/6
+Function H() {
+    reg[0] = 0; reg[1] = 0.5;
+}
+Function Run() {
+    Var pc = 0;
+    Var acc = 0;
+    Var op;
+    Var n = 0;
+    While (pc < 8) {
+        op = code[pc];
+        Switch (op) {
+        Case 0:
+            acc = acc + reg[code[pc + 1]];
+            Break;
+        Case 1:
+            reg[code[pc + 1]] = acc;
+            Break;
+        Case 2:
+            n++;
+            If (n == 3) Post(H);
+            If (n < 6) pc = -2;
+            Break;
+        }
+        pc += 2;
+    }
+    Return acc + "/" + reg[0] + "/" + reg[1] + "/" + n;
+}
+code[0] = 0; code[1] = 1; code[2] = 1; code[3] = 0; code[4] = 0; code[5] = 0; code[6] = 2; code[7] = 0;
+reg[0] = 0; reg[1] = 3;
+Print(Run());
+
+//== a loop's branches read elements at indices the round works out first, in arrays whose cells change kind from the first
+// expect: end
+// expect output: 156 8.75
+Function Run(n) {
+    Var i = 0;
+    Var k = 0;
+    Var s = 0;
+    Var d[0] = 1; d[1] = 2.5; d[2] = 3; d[3] = "t"; d[4] = 0.25;
+    For (i = 0; i < n; i++) {
+        k = (i * 7) % 5;
+        If (k == 1) s = s + d[k];
+        Else If (k == 2) s = s * d[k];
+        Else If (k == 4) s = s - d[k];
+        Else If (k == 0) s = s + d[k + 2];
+        Else s = s + 1;
+    }
+    Return s;
+}
+Print(Run(12), Run(3));

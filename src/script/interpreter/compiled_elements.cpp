@@ -158,14 +158,26 @@ using Number = CScriptArray::Number;
 
 } // namespace
 
+bool AppendElementNumber(const ElementRead& read, const CValue* slots, uint64_t bound,
+                         CVariable* const* variables, const CScriptArray::Number& number) {
+    int32_t index;
+    CScriptArray* array = ArrayEndingAt(read, slots, bound, variables, index);
+    return array != nullptr && array->AppendNumber(index, number);
+}
+
 bool StoreElementCell(const CompiledFunction& code, const ElementStore& store, uint8_t operation,
                       const CValue* slots, uint64_t bound) {
     uint32_t flat;
     Number cell;
     // The cell must hold a number, whatever the operator: the full steps store anything else.
+    // An assignment may also grow a one-dimensional array by the element past its end.
     CScriptArray* array =
         NumberCell(code.elementReads[store.target], slots, bound, nullptr, flat, cell);
-    if (array == nullptr) return false;
+    int32_t end = 0;
+    if (array == nullptr &&
+        (operation != kTokenAssign ||
+         ArrayEndingAt(code.elementReads[store.target], slots, bound, nullptr, end) == nullptr))
+        return false;
     Number number;
     if (!StoreOperandOf(code, store.source, store.value, slots, bound, number)) return false;
     // Numbers, which the operators join as the walk's do, without failing.
@@ -193,6 +205,8 @@ bool StoreElementCell(const CompiledFunction& code, const ElementStore& store, u
         number = cell;
         break;
     }
+    if (array == nullptr)
+        return AppendElementNumber(code.elementReads[store.target], slots, bound, nullptr, number);
     return array->WriteNumber(flat, number);
 }
 
@@ -202,13 +216,15 @@ bool StoreNumberInElement(const NumberProgram& program, const CompiledOp& op, co
     Number cell;
     CScriptArray* array =
         NumberCell(program.elements[0], slots, bound, program.variables.data(), flat, cell);
-    if (array == nullptr) return false;
     Number number;
     number.kind = value.GetType();
     if (number.kind == kValueInt)
         number.integer = value.IntPayload();
     else
         number.real = value.DoublePayload();
+    if (array == nullptr)
+        return op.count == kTokenAssign && AppendElementNumber(program.elements[0], slots, bound,
+                                                               program.variables.data(), number);
     if (op.count != kTokenAssign) {
         JoinNumbers(op.count == kTokenAddAssign        ? kTokenPlus
                     : op.count == kTokenSubtractAssign ? kTokenMinus

@@ -75,6 +75,123 @@
     return array != nullptr && array->ReadNumber(flat, cell) ? array : nullptr;
 }
 
+// Where a quick element instruction of a loop program finds its array and index: the slot
+// of the array, or the loop program's name holding it, in bits 0-7 (kQuickNamed set for a
+// name; bit 8 is the store's flag that it leaves its value), the slot of the index in bits
+// 16-23, the constant added to the index in bits 32-63.
+constexpr int64_t kQuickNamed = 0x200;
+constexpr int64_t kQuickIndexShift = 16;
+constexpr int64_t kQuickOffsetShift = 32;
+
+// The packed form of the element `read` names when it has one index, a slot's (plus a
+// constant), and its array is in a slot or named (`read.slot` plus `nameBase` being the
+// name's place in the loop program), each slot bound by `bound` when it is a kOpBindName
+// slot; false for other elements. A loop program runs with the slots bound as when it was
+// written, so that its quick instructions need not test them.
+inline bool QuickElementOf(const ElementRead& read, uint64_t bound, uint32_t nameBase,
+                           int64_t& packed) {
+    const uint8_t source = read.sources[0];
+    const bool boundIndex = source == kIndexFromBoundSlot || source == kIndexFromBoundSlotOffset;
+    const uint32_t holder = read.begin == kOpElementName ? read.slot + nameBase : read.slot;
+    if (read.count != 1 || holder > 0xFF || read.values[0] > 0xFF ||
+        (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0) ||
+        (source != kIndexFromSlot && source != kIndexFromSlotOffset && !boundIndex) ||
+        (boundIndex && ((bound >> read.values[0]) & 1) == 0))
+        return false;
+    packed = int64_t(holder) | (read.begin == kOpElementName ? kQuickNamed : 0) |
+             (int64_t(read.values[0]) << kQuickIndexShift) |
+             int64_t(uint64_t(read.offsets[0]) << kQuickOffsetShift);
+    return true;
+}
+
+// The array and flat index of a quick element instruction's element, `packed` as
+// QuickElementOf makes it; null when its holder holds no array of one dimension or the
+// index slot no integer (the index may still lie outside the array).
+template <class Slots>
+[[gnu::always_inline]] inline CScriptArray* QuickElement(Slots* slots, CVariable* const* variables,
+                                                         int64_t packed, uint32_t& flat) {
+    const uint32_t holder = uint32_t(packed) & 0xFF;
+    CScriptArray* array =
+        ((packed & kQuickNamed) != 0 ? variables[holder]->value : slots[holder]).GetArray();
+    const CValue& index = slots[uint32_t(packed >> kQuickIndexShift) & 0xFF];
+    if (array == nullptr || array->dimensions != 1 || index.StoredType() != kValueInt)
+        return nullptr;
+    flat = uint32_t(index.IntPayload()) + uint32_t(uint64_t(packed) >> kQuickOffsetShift);
+    return array;
+}
+
+// The packed form of the element `read` names when it has two indices, each a slot's plus a
+// constant from -128 to 127, and its array is in a slot or named, as for QuickElementOf:
+// the slots of the indices in bits 16-23 and 24-31, their constants in bits 32-39 and
+// 40-47; false for other elements.
+inline bool QuickGridOf(const ElementRead& read, uint64_t bound, uint32_t nameBase,
+                        int64_t& packed) {
+    const uint32_t holder = read.begin == kOpElementName ? read.slot + nameBase : read.slot;
+    if (read.count != 2 || holder > 0xFF ||
+        (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0))
+        return false;
+    packed = int64_t(holder) | (read.begin == kOpElementName ? kQuickNamed : 0);
+    for (uint32_t k = 0; k < 2; ++k) {
+        const uint8_t source = read.sources[k];
+        const bool boundIndex =
+            source == kIndexFromBoundSlot || source == kIndexFromBoundSlotOffset;
+        const int32_t offset = int32_t(read.offsets[k]);
+        if (read.values[k] > 0xFF || offset < -128 || offset > 127 ||
+            (source != kIndexFromSlot && source != kIndexFromSlotOffset && !boundIndex) ||
+            (boundIndex && ((bound >> read.values[k]) & 1) == 0))
+            return false;
+        packed |= int64_t(read.values[k]) << (kQuickIndexShift + 8 * k);
+        packed |= int64_t(uint8_t(offset)) << (kQuickOffsetShift + 8 * k);
+    }
+    return true;
+}
+
+// The array and flat index of a quick grid instruction's element, `packed` as QuickGridOf
+// makes it; null when its holder holds no array of two dimensions, an index slot no
+// integer or the element lies outside the array's shape.
+template <class Slots>
+[[gnu::always_inline]] inline CScriptArray* QuickGrid(Slots* slots, CVariable* const* variables,
+                                                      int64_t packed, uint32_t& flat) {
+    const uint32_t holder = uint32_t(packed) & 0xFF;
+    CScriptArray* array =
+        ((packed & kQuickNamed) != 0 ? variables[holder]->value : slots[holder]).GetArray();
+    const CValue& first = slots[uint32_t(packed >> kQuickIndexShift) & 0xFF];
+    const CValue& second = slots[uint32_t(packed >> (kQuickIndexShift + 8)) & 0xFF];
+    if (array == nullptr || array->dimensions != 2 || first.StoredType() != kValueInt ||
+        second.StoredType() != kValueInt)
+        return nullptr;
+    const uint32_t x =
+        uint32_t(first.IntPayload()) + uint32_t(int32_t(int8_t(packed >> kQuickOffsetShift)));
+    const uint32_t y = uint32_t(second.IntPayload()) +
+                       uint32_t(int32_t(int8_t(packed >> (kQuickOffsetShift + 8))));
+    if (x >= array->sizes[0] || y >= array->sizes[1]) return nullptr;
+    flat = x + y * array->sizes[0];
+    return array;
+}
+
+// The array whose element just past its end, the array having one dimension, is the one
+// `read` names, and that element's index; null for any other element.
+[[gnu::always_inline]] inline CScriptArray* ArrayEndingAt(const ElementRead& read,
+                                                          const CValue* slots, uint64_t bound,
+                                                          CVariable* const* variables,
+                                                          int32_t& index) {
+    if (read.count != 1 || (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0))
+        return nullptr;
+    CScriptArray* array = CInterpretor::ArrayOf(
+        read.begin == kOpElementName ? variables[read.slot]->value : slots[read.slot]);
+    if (array == nullptr || array->dimensions != 1 ||
+        !ElementIndexOf(read, 0, slots, bound, index) || uint32_t(index) != array->ItemCount())
+        return nullptr;
+    return array;
+}
+
+// The assignment of `number` to the element `read` names when it lies just past the end of a
+// one-dimensional array, which grows by that element as the walk's assignment grows it;
+// false, with nothing changed, for any other element or when the array cannot grow.
+[[gnu::noinline]] bool AppendElementNumber(const ElementRead& read, const CValue* slots,
+                                           uint64_t bound, CVariable* const* variables,
+                                           const CScriptArray::Number& number);
+
 // `left` "+", "-" or "*" `right`, as the values' operators work out two numbers: integers
 // wrap, and an integer meeting a double becomes one.
 [[gnu::always_inline]] inline void JoinNumbers(uint8_t operation, CScriptArray::Number& left,

@@ -85,11 +85,23 @@ private:
         return NumberKind(program_.variables[uint32_t(name)]->value);
     }
     uint32_t ElementKind(uint32_t element) const {
+        const ElementRead& read = program_.elements[element];
         uint32_t flat;
-        const CScriptArray* array = ElementCell(program_.elements[element], slots_, bound_,
-                                                program_.variables.data(), flat);
+        const CScriptArray* array =
+            ElementCell(read, slots_, bound_, program_.variables.data(), flat);
         CScriptArray::Number cell;
-        return array != nullptr && array->ReadNumber(flat, cell) ? cell.kind : kNoNumber;
+        if (array != nullptr && array->ReadNumber(flat, cell)) return cell.kind;
+        // A loop program's statement may read an element that the slots do not name yet as
+        // the round begins (an index the round works out before it, in a branch not taken
+        // now): the kind of the array's first cell stands for it, its load checking it as
+        // it runs.
+        if (slotKinds_ == nullptr ||
+            (read.begin == kOpElementBoundSlot && ((bound_ >> read.slot) & 1) == 0))
+            return kNoNumber;
+        array = CInterpretor::ArrayOf(read.begin == kOpElementName
+                                          ? program_.variables[read.slot]->value
+                                          : slots_[read.slot]);
+        return array != nullptr && array->ReadNumber(0, cell) ? cell.kind : kNoNumber;
     }
 
     // Register `at` made of kind `kind`.
@@ -233,11 +245,20 @@ private:
             kind = kinds_[target + 1];
             Emit(kKindedMove, target);
             break;
-        case kRegisterElement:
+        case kRegisterElement: {
             kind = ElementKind(instruction.left);
             if (kind == kNoNumber) return false;
-            Emit(kKindedElementInt + kind, target, instruction.left + elementBase_);
+            // A loop program's slots stay bound as they are while it runs.
+            int64_t packed = 0;
+            const ElementRead& read = program_.elements[instruction.left];
+            if (slotKinds_ != nullptr && QuickElementOf(read, bound_, nameBase_, packed))
+                Emit(kLoopQuickElementInt + kind, target, instruction.left + elementBase_, packed);
+            else if (slotKinds_ != nullptr && QuickGridOf(read, bound_, nameBase_, packed))
+                Emit(kLoopQuickGridInt + kind, target, instruction.left + elementBase_, packed);
+            else
+                Emit(kKindedElementInt + kind, target, instruction.left + elementBase_);
             break;
+        }
         case kRegisterNegate:
             kind = kinds_[target];
             Emit(kind == kValueInt ? kKindedNegateInt : kKindedNegateDouble, target);
@@ -416,7 +437,13 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
                                                 &&ElementAssignInt,
                                                 &&ElementAssignDouble,
                                                 &&ElementJoinInt,
-                                                &&ElementJoinDouble};
+                                                &&ElementJoinDouble,
+                                                &&QuickElementInt,
+                                                &&QuickElementDouble,
+                                                &&QuickAssignInt,
+                                                &&QuickAssignDouble,
+                                                &&QuickGridInt,
+                                                &&QuickGridDouble};
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
@@ -538,7 +565,8 @@ StoreDouble:
         ZORV_NEXT_INSTRUCTION();
     }
     return instruction;
-// The cell is found again at every store, from the array its holder has then.
+// The cell is found again at every store, from the array its holder has then; an
+// assignment past the end of a one-dimensional array grows it by that element.
 ElementAssignInt:
 ElementAssignDouble:
     if constexpr (kLoop) {
@@ -551,7 +579,9 @@ ElementAssignDouble:
             number.integer = ZORV_HERE.i;
         else
             number.real = ZORV_HERE.d;
-        if (array == nullptr || !array->WriteNumber(flat, number)) return instruction;
+        if ((array == nullptr || !array->WriteNumber(flat, number)) &&
+            !AppendElementNumber(elements[instruction->left], slots, bound, variables, number))
+            return instruction;
         if ((instruction->right & kLoopLeavesValue) != 0) {
             last.bits = number.kind == kValueInt ? int64_t(number.integer) : int64_t(number.bits);
             last.kind = number.kind;
@@ -575,6 +605,71 @@ ElementJoinDouble:
             number.real = ZORV_HERE.d;
         JoinNumbers(uint8_t(instruction->right), cell, number);
         array->WriteNumber(flat, cell);
+        if ((instruction->right & kLoopLeavesValue) != 0) {
+            last.bits = number.kind == kValueInt ? int64_t(number.integer) : int64_t(number.bits);
+            last.kind = number.kind;
+        }
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+QuickElementInt:
+    if constexpr (kLoop) {
+        uint32_t flat;
+        const CScriptArray* array = QuickElement(slots, variables, instruction->right, flat);
+        CScriptArray::Number cell;
+        if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueInt)
+            return instruction;
+        ZORV_HERE.i = cell.integer;
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+QuickElementDouble:
+    if constexpr (kLoop) {
+        uint32_t flat;
+        const CScriptArray* array = QuickElement(slots, variables, instruction->right, flat);
+        CScriptArray::Number cell;
+        if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueDouble)
+            return instruction;
+        ZORV_HERE.d = cell.real;
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+QuickGridInt:
+    if constexpr (kLoop) {
+        uint32_t flat;
+        const CScriptArray* array = QuickGrid(slots, variables, instruction->right, flat);
+        CScriptArray::Number cell;
+        if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueInt)
+            return instruction;
+        ZORV_HERE.i = cell.integer;
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+QuickGridDouble:
+    if constexpr (kLoop) {
+        uint32_t flat;
+        const CScriptArray* array = QuickGrid(slots, variables, instruction->right, flat);
+        CScriptArray::Number cell;
+        if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueDouble)
+            return instruction;
+        ZORV_HERE.d = cell.real;
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+QuickAssignInt:
+QuickAssignDouble:
+    if constexpr (kLoop) {
+        uint32_t flat;
+        CScriptArray* array = QuickElement(slots, variables, instruction->right, flat);
+        CScriptArray::Number number;
+        number.kind = instruction->opcode - kLoopQuickAssignInt;
+        if (number.kind == kValueInt)
+            number.integer = ZORV_HERE.i;
+        else
+            number.real = ZORV_HERE.d;
+        if ((array == nullptr || !array->WriteNumber(flat, number)) &&
+            !AppendElementNumber(elements[instruction->left], slots, bound, variables, number))
+            return instruction;
         if ((instruction->right & kLoopLeavesValue) != 0) {
             last.bits = number.kind == kValueInt ? int64_t(number.integer) : int64_t(number.bits);
             last.kind = number.kind;

@@ -87,6 +87,20 @@ enum LoopOpcode : uint32_t {
     kLoopElementAssignDouble,
     kLoopElementJoinInt,
     kLoopElementJoinDouble,
+    // ---- Elements of one index found in one instruction ----
+    // The element of a one-dimensional array in a slot or named, at the index a slot holds
+    // plus a constant, as QuickElementOf packs them into `right`: read into register
+    // `target`, false unless the cell holds a number of the opcode's kind; or register
+    // `target` assigned to it as kLoopElementAssign* does, `elements[left]` naming the
+    // element for the store past the array's end, kLoopLeavesValue in `right` as there.
+    kLoopQuickElementInt,
+    kLoopQuickElementDouble,
+    kLoopQuickAssignInt,
+    kLoopQuickAssignDouble,
+    // The element of a two-dimensional array, its indices slots' plus constants, as
+    // QuickGridOf packs them into `right`, read as kLoopQuickElement* reads.
+    kLoopQuickGridInt,
+    kLoopQuickGridDouble,
     kLoopOpcodeEnd,
 };
 constexpr int64_t kLoopLeavesValue = 0x100;

@@ -11,11 +11,13 @@
 #include <bit>
 
 #include "script/interpreter/compiled_code.h"
+#include "script/interpreter/compiled_elements.h"
 #include "script/interpreter/compiled_numbers.h"
 #include "script/interpreter/compiled_register_kinds.h"
 #include "script/interpreter/compiled_register_loops.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_codes.h"
+#include "script/language/token_record.h"
 
 namespace {
 
@@ -35,6 +37,63 @@ bool BinaryOpcode(uint32_t code, uint32_t form, uint8_t& opcode) {
         }
     }
     return false;
+}
+
+// Where the Case tests of a Switch whose selector is the slot read at `at` end: the step
+// after the last of them, when each Case's value is an integer literal; else 0.
+uint32_t SwitchEnd(const CompiledFunction& code, uint32_t at) {
+    const std::vector<CompiledOp>& ops = code.ops;
+    if (at + 3 >= ops.size() || ops[at + 1].op != kOpSwitchSelector) return 0;
+    uint32_t next = at + 2;
+    while (next + 1 < ops.size() && ops[next].op == kOpInt && ops[next + 1].op == kOpCaseTest)
+        next += 2;
+    return next > at + 2 ? next : 0;
+}
+
+// The end of the statement from step `at` when the round leaves it to the steps: a
+// statement of operands, operators and elements (no call, no block, no branch), which the
+// program leaves at its start, the steps then taking the rest of the round; else 0.
+uint32_t StepsStatementEnd(const CompiledFunction& code, uint32_t at) {
+    for (uint32_t step = at; step < code.ops.size(); ++step) {
+        switch (code.ops[step].op) {
+        case kOpName:
+        case kOpInt:
+        case kOpDouble:
+        case kOpEmpty:
+        case kOpSlot:
+        case kOpBoundSlot:
+        case kOpClear:
+        case kOpBinary:
+        case kOpBinarySlot:
+        case kOpBinaryBoundSlot:
+        case kOpBinaryInt:
+        case kOpBinaryName:
+        case kOpSlotSlot:
+        case kOpSlotInt:
+        case kOpBinaryDouble:
+        case kOpSlotDouble:
+        case kOpSwap:
+        case kOpNegate:
+        case kOpNot:
+        case kOpComplement:
+        case kOpNumberCode:
+        case kOpElementSlot:
+        case kOpElementBoundSlot:
+        case kOpElementName:
+        case kOpElementIndex:
+        case kOpElement:
+        case kOpElementAssign:
+        case kOpNewArray:
+        case kOpNewArrayEnd:
+        case kOpElementRead:
+            break;
+        case kOpEndStatement:
+            return step > at ? step : 0;
+        default:
+            return 0;
+        }
+    }
+    return 0;
 }
 
 // The step after the statement, condition or control step at `at`, which the round goes
@@ -57,6 +116,10 @@ uint32_t NextInRound(const CompiledFunction& code, uint32_t at) {
         return op.index;
     case kOpSlotBranch:
         return code.ops[op.index].op == kOpBranchTrue ? op.index + 1 : 0;
+    case kOpSlot:
+    case kOpBoundSlot:
+        if (const uint32_t end = SwitchEnd(code, at)) return end;
+        return StepsStatementEnd(code, at);
     case kOpEndStatement:
     case kOpEndAndJump:
     case kOpLoopRound:
@@ -66,8 +129,14 @@ uint32_t NextInRound(const CompiledFunction& code, uint32_t at) {
     case kOpCountingRound:
         return at + 1;
     default:
-        return 0;
+        return StepsStatementEnd(code, at);
     }
+}
+
+// Whether the step at `at` begins a Switch that a loop program takes.
+bool IsSwitch(const CompiledFunction& code, uint32_t at) {
+    return (code.ops[at].op == kOpSlot || code.ops[at].op == kOpBoundSlot) &&
+           SwitchEnd(code, at) != 0;
 }
 
 bool Jumps(const CompiledOp& op) {
@@ -85,9 +154,12 @@ bool RoundOfNumbers(const CompiledFunction& code, uint32_t start, uint32_t end) 
         begins[at - start] = true;
         const uint32_t next = NextInRound(code, at);
         if (next == 0 || next > end + 1) return false;
-        statements |=
-            op.op == kOpNumberCode || op.op == kOpSlotStatement || op.op == kOpElementStore;
+        statements |= op.op == kOpNumberCode || op.op == kOpSlotStatement ||
+                      op.op == kOpElementStore || IsSwitch(code, at);
         if (Jumps(op)) targets.push_back(op.index);
+        if (IsSwitch(code, at))
+            for (uint32_t test = at + 3; test < next; test += 2)
+                targets.push_back(code.ops[test].index);
         if (op.op == kOpNumberCode || op.op == kOpSlotBranch) {
             const CompiledOp& branch = code.ops[op.index];
             if (branch.op == kOpBranchTrue) targets.push_back(branch.index);
@@ -239,6 +311,13 @@ public:
             case kOpElementStore:
                 Statement(at, program(at));
                 break;
+            case kOpSlot:
+            case kOpBoundSlot:
+                if (IsSwitch(code_, at))
+                    Switch(at, next);
+                else
+                    Emit(kLoopExit, 0, 0, at, at);
+                break;
             case kOpEndStatement:
                 Emit(kLoopEnd, 0, at + 1, at, at);
                 break;
@@ -261,7 +340,11 @@ public:
                 else
                     Emit(kLoopPopBlock, 0, at + 1, at, at);
                 break;
+            case kOpCountingRound:
+                break;
             default:
+                // A statement the steps take.
+                Emit(kLoopExit, 0, 0, at, at);
                 break;
             }
             at = next;
@@ -323,29 +406,76 @@ private:
 
     // A store into the cell of the element that is `program`'s first, by operator `operation`
     // of the statement at `at`: the program's value worked out, then written into the cell,
-    // which must hold a number, as StoreNumberInElement and StoreElementCell write it. An
+    // which must hold a number, as StoreNumberInElement and StoreElementCell write it; an
+    // assignment also grows a one-dimensional array by the element past its end. An
     // element not at hand as the program is written leaves for the steps, whose rounds are
-    // those that grow or make the array.
+    // those that make, shape or grow the array otherwise.
     void ElementStatement(uint32_t at, const NumberProgram* program, uint8_t operation,
                           bool leavesValue) {
         uint32_t flat = 0;
+        int32_t end = 0;
         CScriptArray::Number cell;
         const uint32_t element = uint32_t(loop_.elements.size());
         uint32_t result = 0;
         uint32_t kind = 0;
-        if (!Append(at, program,
-                    program != nullptr && !program->elements.empty() &&
-                        NumberCell(program->elements[0], slots_, bound_, program->variables.data(),
-                                   flat, cell) != nullptr,
-                    result, kind))
-            return;
+        const bool atHand = program != nullptr && !program->elements.empty() &&
+                            (NumberCell(program->elements[0], slots_, bound_,
+                                        program->variables.data(), flat, cell) != nullptr ||
+                             (operation == kTokenAssign &&
+                              ArrayEndingAt(program->elements[0], slots_, bound_,
+                                            program->variables.data(), end) != nullptr));
+        if (!Append(at, program, atHand, result, kind)) return;
         const uint32_t join =
             operation == kTokenAddAssign || operation == kTokenIncrement        ? kTokenPlus
             : operation == kTokenSubtractAssign || operation == kTokenDecrement ? kTokenMinus
                                                                                 : kTokenMultiply;
         const bool assign = operation == kTokenAssign;
+        int64_t packed = 0;
+        if (assign && QuickElementOf(loop_.elements[element], bound_, 0, packed)) {
+            Emit(kLoopQuickAssignInt + kind, result, element,
+                 packed | (leavesValue ? kLoopLeavesValue : 0), at);
+            return;
+        }
         Emit((assign ? kLoopElementAssignInt : kLoopElementJoinInt) + kind, result, element,
              (assign ? 0 : join) | (leavesValue ? kLoopLeavesValue : 0), at);
+    }
+
+    // A Switch whose selector is the slot read at step `at`, its Case tests up to step
+    // `next`: the selector compared with each Case's integer in turn, a match ending the
+    // statement there and going on at the Case's statements; no match goes on at `next`.
+    // Either way the selector is the statement's value, as the steps keep it above the
+    // base. A selector of another kind than an integer leaves for the steps, whose
+    // comparisons convert it.
+    void Switch(uint32_t at, uint32_t next) {
+        const CompiledOp& selector = code_.ops[at];
+        const uint32_t slot = selector.index;
+        if (slot >= 64 || kinds_[slot] != kValueInt ||
+            (selector.op == kOpBoundSlot && ((bound_ >> slot) & 1) == 0)) {
+            Emit(kLoopExit, 0, 0, at, at);
+            return;
+        }
+        uint32_t equal = 0;
+        while (kOperatorTokens[equal] != kTokenEqual)
+            ++equal;
+        const uint32_t compare =
+            kKindedBinary + (equal * 2 + kValueInt) * kKindedForms + kKindedSlotConstant;
+        Emit(kKindedSlotInt, 1, 0, slot, at);
+        std::vector<uint32_t> branches;
+        for (uint32_t value = at + 2; value < next; value += 2) {
+            Emit(compare, 2, slot, int32_t(code_.ops[value].index), at);
+            branches.push_back(uint32_t(loop_.code.size()));
+            Emit(kLoopBranchInt, 2, 0, 0, at);
+        }
+        // The slot holds the selector still: storing it back leaves it as the value.
+        Emit(kLoopStoreInt, 1, 1, slot, at);
+        JumpTo(kLoopJump, 0, next, at);
+        for (size_t k = 0; k < branches.size(); ++k) {
+            const uint32_t test = at + 3 + uint32_t(k) * 2;
+            loop_.code[branches[k]].left = uint32_t(loop_.code.size());
+            Emit(kLoopStoreInt, 1, 1, slot, test);
+            Emit(kLoopEnd, 0, code_.ops[test].index, test, test);
+            JumpTo(kLoopJump, 0, code_.ops[test].index, test);
+        }
     }
 
     // The statement or condition at step `at`, of register code `program`: worked out,
@@ -457,7 +587,10 @@ void CInterpretor::LoopBlock(const CompiledOp& step, uint32_t base) {
 }
 
 void CInterpretor::EndLoopStatement(const CompiledOp& end, uint32_t base, uint32_t poolMark) {
-    currentToken = end.token;
+    // A Switch whose Case matched ends where the walk stands after the Case's value.
+    currentToken = end.op == kOpCaseTest
+                       ? end.token + reinterpret_cast<const TokenHeader*>(end.token)->size
+                       : end.token;
     depth_ = base + end.depth;
     EndCompiledStatement(poolMark);
 }

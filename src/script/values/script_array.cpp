@@ -83,18 +83,21 @@ uint32_t CScriptArray::FlatIndexOf(const int32_t* indices) const {
     return uint32_t(flat);
 }
 
+bool CScriptArray::Reserve(uint64_t count) {
+    if (count <= capacity_) return true;
+    // Geometric growth: an array filled one element after the other is copied a
+    // bounded number of times per element.
+    uint64_t capacity = capacity_ < kFirstCapacity ? kFirstCapacity : capacity_;
+    while (capacity < count)
+        capacity += capacity / 2;
+    if (capacity > kMaxItems) capacity = kMaxItems;
+    if (!MemRealloc(size_t(capacity) * sizeof(Cell), &cells_)) return false;
+    capacity_ = uint32_t(capacity);
+    return true;
+}
+
 void CScriptArray::Resize(uint64_t count) {
-    if (count == 0 || count > kMaxItems) Fail(15);
-    if (count > capacity_) {
-        // Geometric growth: an array filled one element after the other is copied a
-        // bounded number of times per element.
-        uint64_t capacity = capacity_ < kFirstCapacity ? kFirstCapacity : capacity_;
-        while (capacity < count)
-            capacity += capacity / 2;
-        if (capacity > kMaxItems) capacity = kMaxItems;
-        if (!MemRealloc(size_t(capacity) * sizeof(Cell), &cells_)) Fail(15);
-        capacity_ = uint32_t(capacity);
-    }
+    if (count == 0 || count > kMaxItems || !Reserve(count)) Fail(15);
     std::memset(static_cast<void*>(cells_ + count_), 0, size_t(count - count_) * sizeof(Cell));
     count_ = uint32_t(count);
 }
@@ -114,6 +117,7 @@ uint32_t CScriptArray::GetFlatIndex(const int32_t* indices, int n) {
         return uint32_t(count - 1);
     }
     if (uint32_t(n) != dimensions) Fail(66, dimensions);
+    if (n == 1 && uint32_t(indices[0]) < sizes[0]) return uint32_t(indices[0]);
     bool inside = true;
     for (uint32_t i = 0; i < dimensions; ++i) {
         if (indices[i] < 0 || uint32_t(indices[i]) >= kSizeLimit) Fail(45, i + 1);
@@ -389,6 +393,18 @@ int CScriptArray::SetItem(const int32_t* indices, int n, const CValue* value) {
     uint32_t flatIndex = GetFlatIndex(indices, n);
     if (value != nullptr) Store(flatIndex, *value);
     return 1;
+}
+
+bool CScriptArray::AppendNumber(int32_t index, const Number& value) {
+    if (dimensions != 1 || uint32_t(index) != count_ || uint64_t(count_) + 1 > kMaxItems ||
+        !Reserve(uint64_t(count_) + 1))
+        return false;
+    Cell& cell = cells_[count_];
+    cell.kind = value.kind + kCellInt;
+    cell.unused = 0;
+    cell.bits = value.bits;
+    sizes[0] = ++count_;
+    return true;
 }
 
 int CScriptArray::SetItemFlat(uint32_t flatIndex, const CValue* value) {

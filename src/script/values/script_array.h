@@ -141,6 +141,10 @@ public:
         }
         return true;
     }
+    // Stores a number into the element just past the end of a one-dimensional array,
+    // which grows by that element as an assignment to it grows the array; false, with
+    // nothing changed, when `index` names another element or the array cannot grow.
+    bool AppendNumber(int32_t index, const Number& value);
     // Assigns the element to `out` (as CValue::Assign); false, with `out` unchanged,
     // when the element does not exist.
     bool ReadItem(uint32_t flatIndex, CValue& out) const;
@@ -213,6 +217,8 @@ private:
     uint32_t FlatIndexOf(const int32_t* indices) const;
     // Sets the count of cells, new ones empty; error 15 when memory runs out.
     void Resize(uint64_t count);
+    // Room for `count` cells; false when memory runs out.
+    bool Reserve(uint64_t count);
     // Regrows the items to the new sizes and moves each item to its index tuple.
     void Reshape(const uint32_t* newSizes);
     // Assigns into the item at `flatIndex` (which must be below the item count).

@@ -1,7 +1,9 @@
 // Loops whose rounds store into and read elements of arrays, of one and two indices, held by
 // the call's variables and by globals, run compiled as one program per round against the
 // reference walk. The rounds meet what a cell's quick store cannot do and must leave to the
-// full steps where the walk stands: missing elements, arrays that grow, texts in cells,
+// full steps where the walk stands: missing elements, arrays that grow (one element past
+// the end of a one-dimensional array, or further), texts in cells, Switch statements on
+// slots of any kind,
 // indices outside the shape or not integers, kinds changing between rounds; and handlers
 // posted between the statements that change, grow or replace the arrays the round uses.
 #include <gtest/gtest.h>
@@ -21,22 +23,25 @@ public:
 
     std::string Make() {
         std::string text = "g[0] = 1; g[1] = 2.5; g[2] = 3; g[3] = -4; g[4] = 0; g[5] = 7;\n"
+                           "ge[0] = 0;\n"
                            "m[0, 0] = 0;\n"
                            "For (j = 0; j < 3; j++) For (i = 0; i < 6; i++) m[i, j] = i - j;\n";
         const bool events = Pick(3) == 0;
         if (events) text += "Function H(n) {\n" + Change() + ";\nIf (n > 0) Post(H, n - 1);\n}\n";
         text += "Function F(p0, p1) {\nVar a[0] = p0; a[1] = 2; a[2] = 0.5; a[3] = p1; "
                 "a[4] = 0; a[5] = 1;\nVar b[0, 0] = 0; Var i = 0; Var j = 0; Var s = 0; "
-                "Var x = 1;\nFor (j = 0; j < 3; j++) For (i = 0; i < 6; i++) b[i, j] = i * j;\nj = "
+                "Var x = 1; Var k = 1; e[0] = 0;\nFor (j = 0; j < 3; j++) For (i = 0; i < 6; i++) "
+                "b[i, j] = i * j;\nj = "
                 "0;\n";
         if (events) text += "Post(H, " + std::to_string(Pick(20)) + ");\n";
         const int loops = 1 + Pick(2);
         for (int loop = 0; loop < loops; ++loop)
             text += Loop();
         text += "Return s + \"/\" + x + \"/\" + a[0] + \"/\" + a[1] + \"/\" + a[2] + \"/\" + "
-                "a[3] + \"/\" + a[5] + \"/\" + b[1, 1] + \"/\" + b[5, 2];\n}\n";
+                "a[3] + \"/\" + a[5] + \"/\" + b[1, 1] + \"/\" + b[5, 2] + \"/\" + k + \"/\" + "
+                "e[k - 1];\n}\n";
         text += "Print(F(3, 7));\nPrint(F(2.5, -1));\nPrint(F(2147483647, 0));\n"
-                "Print(g[0], g[1], g[2], g[5], m[1, 1], m[5, 2]);\n";
+                "Print(g[0], g[1], g[2], g[5], m[1, 1], m[5, 2], ge[0]);\n";
         return text;
     }
 
@@ -68,15 +73,23 @@ private:
             return std::to_string(Pick(7));
         case 5:
             return "x";
+        case 6:
+            return "k - 1";
+        case 7:
+            return "k";
         default:
             return "i";
         }
     }
 
     std::string Element() {
-        switch (Pick(4)) {
+        switch (Pick(6)) {
         case 0:
             return "g[" + Index() + "]";
+        case 4:
+            return "e[" + Index() + "]";
+        case 5:
+            return "b[" + Index() + ", j " + (Pick(2) == 0 ? "+" : "-") + " 1]";
         case 1:
             return "b[" + Index() + ", j]";
         case 2:
@@ -118,15 +131,35 @@ private:
     // What a handler does between two statements of the round.
     std::string Change() {
         static const char* const kChanges[] = {
-            "g[1] = 0.5",  "g[2] = \"t\"", "g[6] = 5", "g = 3",        "m[1, 1] = 2.5",
-            "m[6, 0] = 1", "g[0]++",       "g[3] = 2", "m = \"text\"", "g[5] *= 2",
+            "g[1] = 0.5",  "g[2] = \"t\"", "g[6] = 5",      "g = 3",        "m[1, 1] = 2.5",
+            "m[6, 0] = 1", "g[0]++",       "g[3] = 2",      "m = \"text\"", "g[5] *= 2",
+            "ge = 0",      "ge[40] = 1",   "ge[0] = \"t\"",
         };
         return kChanges[Pick(int(std::size(kChanges)))];
     }
 
+    // A Switch on a slot: integer Cases, some left by Break, some falling through to the
+    // next, now and then a Case value of another kind or a Default; the selector is now
+    // and then a double or a text.
+    std::string Switch() {
+        static const char* const kSelectors[] = {"i", "x", "k", "j", "s"};
+        std::string text = "Switch (" + std::string(kSelectors[Pick(5)]) + ") {\n";
+        const int cases = 1 + Pick(4);
+        for (int c = 0; c < cases; ++c) {
+            text +=
+                "Case " + (Pick(8) == 0 ? std::string("0.5") : std::to_string(Pick(6) - 1)) + ":\n";
+            const int statements = Pick(3);
+            for (int s = 0; s < statements; ++s)
+                text += Statement();
+            if (Pick(4) != 0) text += "Break;\n";
+        }
+        if (Pick(2) == 0) text += "Default:\n" + Statement();
+        return text + "}\n";
+    }
+
     std::string Statement() {
         static const char* const kStores[] = {"=", "+=", "-=", "*=", "=", "="};
-        switch (Pick(12)) {
+        switch (Pick(17)) {
         case 0:
             return Element() + (Pick(2) == 0 ? "++" : "--") + ";\n";
         case 1:
@@ -148,6 +181,19 @@ private:
                    "] = i;\n";
         case 6:
             return "If (i == 2) x = " + (Pick(2) == 0 ? std::string("0.5") : "1") + ";\n";
+        case 7:
+        case 8:
+            // The element past the end of the array, which the store grows by one; now and
+            // then one further on, which leaves an element holding nothing.
+            return "e[k] = " + Expression() + ";\nk" + (Pick(8) == 0 ? " += 2" : "++") + ";\n";
+        case 9:
+            return "ge[" + std::string(Pick(2) == 0 ? "i" : "i + 1") + "] = " + Operand() + ";\n";
+        case 10:
+        case 11:
+            return Switch();
+        case 12:
+            // An element as an index, which no loop program reads: the steps take it.
+            return "s = s + a[g[" + Index() + "]];\n";
         default:
             return Element() + " " + kStores[Pick(int(std::size(kStores)))] + " " + Expression() +
                    ";\n";
@@ -178,6 +224,9 @@ TEST_F(ElementLoops, RandomElementLoopsPart1) {
 }
 TEST_F(ElementLoops, RandomElementLoopsPart2) {
     Compare(91001, 1000);
+}
+TEST_F(ElementLoops, RandomElementLoopsPart3) {
+    Compare(92001, 1000);
 }
 
 } // namespace

@@ -261,6 +261,34 @@ TEST_F(ScriptArrayTest, PlainNumbersGoInAndOutOfNumberCellsOnly) {
     interpreter.FlushTemporaryTextsFrom(mark);
 }
 
+TEST_F(ScriptArrayTest, ANumberAppendedPastTheEndGrowsAOneDimensionalArrayByThatElementOnly) {
+    CValue a(&interpreter);
+    Put(a, {2}, 4);
+    CScriptArray* array = a.GetArray();
+    CScriptArray::Number number{};
+    number.kind = kValueDouble;
+    number.real = 0.5;
+    // Only the element just past the end, as the store there grows the array.
+    EXPECT_FALSE(array->AppendNumber(2, number));
+    EXPECT_FALSE(array->AppendNumber(4, number));
+    EXPECT_FALSE(array->AppendNumber(-1, number));
+    EXPECT_EQ(Sizes(a), std::vector<uint32_t>{3});
+    for (int32_t i = 3; i < 40; ++i)
+        ASSERT_TRUE(array->AppendNumber(i, number));
+    EXPECT_EQ(Sizes(a), std::vector<uint32_t>{40});
+    EXPECT_EQ(At(a, {1}), nullptr);
+    ExpectHolds(*At(a, {2}), I(4));
+    ExpectHolds(*At(a, {39}), D(0.5));
+    // The walk's store there gives the same shape.
+    Put(a, {40}, 1);
+    EXPECT_EQ(Sizes(a), std::vector<uint32_t>{41});
+
+    CValue grid(&interpreter);
+    Put(grid, {1, 1}, 2);
+    EXPECT_FALSE(grid.GetArray()->AppendNumber(4, number));
+    EXPECT_EQ(Sizes(grid), (std::vector<uint32_t>{2, 2}));
+}
+
 TEST_F(ScriptArrayTest, AnElementsAddressHoldsWhileTheArrayIsReshapedUntilTheStatementEnds) {
     uint32_t mark = interpreter.ReserveTemporaryEntry();
     CValue a(&interpreter);
