@@ -46,7 +46,8 @@ inline const CompiledOp* ElementValueEnd(const CompiledOp* from, const CompiledO
 }
 
 // The value a kNumberElementStore's program worked out, `value`, stored by its operator into
-// the cell of the program's first element; false, with nothing changed, when the element is
+// the cell of the program's first element, or by "=" into the element just past the end of a
+// one-dimensional array, which grows by it; false, with nothing changed, when the element is
 // not at hand or its cell holds no number: the full steps then make, grow, shape or fail as
 // the walk does.
 [[gnu::noinline]] bool StoreNumberInElement(const NumberProgram& program, const CompiledOp& op,
