@@ -97,7 +97,8 @@
 // find it bound). A program's names keep their variables from call to call while the locals'
 // shape and the stamps of This and the globals are the ones they were found with, none of them
 // among the locals (FindNames); a statement that only steps such a name by an integer ("++",
-// "--", "op= integer") is done on the integer in its variable without the program (StepName). A statement "element = value",
+// "--", "op= integer") is done on the integer in its variable without the program (StepName). A
+// statement "element = value",
 // "+=", "-=" or "*=" on an element of an array in a slot or named, whose value is number code,
 // is a register program too that works the value out, then stores it into the element's cell
 // when the cell holds a number (kNumberElementStore, compiled_register_names.h): nothing before

@@ -284,8 +284,8 @@ CallBare : {
 Argument : {
     const Number argument = values.Get(step->depth + 1);
     if (openCalls[openCount - 1] == kMethodCall) {
-        methodArguments[openCount - 1] = argument.kind == kValueInt ? double(argument.Int())
-                                                                    : argument.Dbl();
+        methodArguments[openCount - 1] =
+            argument.kind == kValueInt ? double(argument.Int()) : argument.Dbl();
         ZORV_NUMBER_STEP();
     }
     if (argument.kind != kValueInt) return false;
@@ -297,7 +297,8 @@ ArgumentSlot : {
     if (openCalls[openCount - 1] == kMethodCall) {
         Number value;
         if (!Read<kIntegers>(argument, value)) return false;
-        methodArguments[openCount - 1] = value.kind == kValueInt ? double(value.Int()) : value.Dbl();
+        methodArguments[openCount - 1] =
+            value.kind == kValueInt ? double(value.Int()) : value.Dbl();
         ZORV_NUMBER_STEP();
     }
     if (argument.StoredType() != kValueInt) return false;

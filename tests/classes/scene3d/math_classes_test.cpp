@@ -100,10 +100,10 @@ TEST(MathAngles, TurnsRemainderHasTheBitsOfFmod) {
             x = std::nextafter(x, 1e300);
         }
     }
-    for (double x : {kTurn, -kTurn, 1099511627776.0, -1099511627776.0, 1e300, -1e300,
-                     std::numeric_limits<double>::infinity(),
-                     -std::numeric_limits<double>::infinity(),
-                     std::numeric_limits<double>::quiet_NaN(), 1000.0, 999.999})
+    for (double x :
+         {kTurn, -kTurn, 1099511627776.0, -1099511627776.0, 1e300, -1e300,
+          std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+          std::numeric_limits<double>::quiet_NaN(), 1000.0, 999.999})
         EXPECT_TRUE(same(x)) << x;
 }
 

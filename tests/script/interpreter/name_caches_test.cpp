@@ -46,7 +46,8 @@ public:
         loop += "}\n";
         const std::string shown = "Print(g, h, k, arr[0], arr[1], arr[2], arr[3], s);\n";
         if (fromMain)
-            text += "Function Main() {\nVar i; Var g = 1;\n" + loop + shown + "}\ns = 0;\nMain();\n";
+            text +=
+                "Function Main() {\nVar i; Var g = 1;\n" + loop + shown + "}\ns = 0;\nMain();\n";
         else
             text += "s = 0;\n" + loop + shown;
         return text;
@@ -56,8 +57,8 @@ private:
     int Pick(int n) { return int(random_() % uint32_t(n)); }
 
     std::string Literal() {
-        static const char* const kLiterals[] = {"0", "1", "2", "7", "-1", "2147483647", "0.5",
-                                                "-0.75"};
+        static const char* const kLiterals[] = {"0",  "1",          "2",   "7",
+                                                "-1", "2147483647", "0.5", "-0.75"};
         return kLiterals[Pick(int(std::size(kLiterals)))];
     }
 
@@ -107,8 +108,8 @@ private:
             return Name() + (Pick(2) == 0 ? "++" : "--") + ";\n";
         case 2:
         case 3:
-            return Name() + " " + kCompound[Pick(int(std::size(kCompound)))] + " " +
-                   Expression(0) + ";\n";
+            return Name() + " " + kCompound[Pick(int(std::size(kCompound)))] + " " + Expression(0) +
+                   ";\n";
         case 4:
             return Name() + " = " + Expression(0) + ";\n";
         case 5:
@@ -119,14 +120,15 @@ private:
                    " = " + (Pick(4) == 0 ? "2147483647" : "2.5") + ";\n";
         case 7:
             // A handler between two statements changes g and makes or sets made.
-            return "If (p == " + std::to_string(Pick(4)) + ") Math.Post(Change, " + Literal() + ");\n";
+            return "If (p == " + std::to_string(Pick(4)) + ") Math.Post(Change, " + Literal() +
+                   ");\n";
         case 8:
             return "g += made;\n";
         case 9:
             // A local of a global's name, in a block: a slot, or (read by its own Var) a
             // local of the call's scopes, which the names after it find there.
-            return "If (p == " + std::to_string(Pick(3)) + ") { Var h = " +
-                   (Pick(2) == 0 ? "p" : "h + p") + "; h += g; k += h; }\n";
+            return "If (p == " + std::to_string(Pick(3)) +
+                   ") { Var h = " + (Pick(2) == 0 ? "p" : "h + p") + "; h += g; k += h; }\n";
         default:
             return "s += " + Expression(0) + ";\n";
         }
@@ -148,7 +150,8 @@ private:
             return "If (i == " + std::to_string(Pick(5)) + ") o" + std::to_string(1 + Pick(2)) +
                    "." + std::string(1, "gh"[Pick(2)]) + " = " + Literal() + ";\n";
         default:
-            return "If (i == " + std::to_string(Pick(5)) + ") Math.Post(Change, " + Literal() + ");\n";
+            return "If (i == " + std::to_string(Pick(5)) + ") Math.Post(Change, " + Literal() +
+                   ");\n";
         }
     }
 
