@@ -296,6 +296,20 @@ union KindedRegister {
     double d;
 };
 
+// The number of kind `kKind` in cell `flat` of `array` (null: no array at hand) into `out`;
+// false when the cell is missing or holds another kind.
+template <uint32_t kKind>
+[[gnu::always_inline]] inline bool ReadKindedCell(const CScriptArray* array, uint32_t flat,
+                                                  KindedRegister& out) {
+    CScriptArray::Number cell;
+    if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kKind) return false;
+    if constexpr (kKind == kValueInt)
+        out.i = cell.integer;
+    else
+        out.d = cell.real;
+    return true;
+}
+
 template <uint32_t kToken>
 [[gnu::always_inline]] inline bool ApplyInts(int32_t a, int32_t b, KindedRegister& out) {
     return IntegerResult(kToken, uint32_t(a), uint32_t(b), out.i);
@@ -491,20 +505,14 @@ ElementInt : {
     uint32_t flat;
     const CScriptArray* array =
         ElementCell(elements[instruction->left], slots, bound, variables, flat);
-    CScriptArray::Number cell;
-    if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueInt)
-        return instruction;
-    ZORV_HERE.i = cell.integer;
+    if (!ReadKindedCell<kValueInt>(array, flat, ZORV_HERE)) return instruction;
     ZORV_NEXT_INSTRUCTION();
 }
 ElementDouble : {
     uint32_t flat;
     const CScriptArray* array =
         ElementCell(elements[instruction->left], slots, bound, variables, flat);
-    CScriptArray::Number cell;
-    if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueDouble)
-        return instruction;
-    ZORV_HERE.d = cell.real;
+    if (!ReadKindedCell<kValueDouble>(array, flat, ZORV_HERE)) return instruction;
     ZORV_NEXT_INSTRUCTION();
 }
 Int:
@@ -616,10 +624,7 @@ QuickElementInt:
     if constexpr (kLoop) {
         uint32_t flat;
         const CScriptArray* array = QuickElement(slots, variables, instruction->right, flat);
-        CScriptArray::Number cell;
-        if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueInt)
-            return instruction;
-        ZORV_HERE.i = cell.integer;
+        if (!ReadKindedCell<kValueInt>(array, flat, ZORV_HERE)) return instruction;
         ZORV_NEXT_INSTRUCTION();
     }
     return instruction;
@@ -627,10 +632,7 @@ QuickElementDouble:
     if constexpr (kLoop) {
         uint32_t flat;
         const CScriptArray* array = QuickElement(slots, variables, instruction->right, flat);
-        CScriptArray::Number cell;
-        if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueDouble)
-            return instruction;
-        ZORV_HERE.d = cell.real;
+        if (!ReadKindedCell<kValueDouble>(array, flat, ZORV_HERE)) return instruction;
         ZORV_NEXT_INSTRUCTION();
     }
     return instruction;
@@ -638,10 +640,7 @@ QuickGridInt:
     if constexpr (kLoop) {
         uint32_t flat;
         const CScriptArray* array = QuickGrid(slots, variables, instruction->right, flat);
-        CScriptArray::Number cell;
-        if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueInt)
-            return instruction;
-        ZORV_HERE.i = cell.integer;
+        if (!ReadKindedCell<kValueInt>(array, flat, ZORV_HERE)) return instruction;
         ZORV_NEXT_INSTRUCTION();
     }
     return instruction;
@@ -649,10 +648,7 @@ QuickGridDouble:
     if constexpr (kLoop) {
         uint32_t flat;
         const CScriptArray* array = QuickGrid(slots, variables, instruction->right, flat);
-        CScriptArray::Number cell;
-        if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kValueDouble)
-            return instruction;
-        ZORV_HERE.d = cell.real;
+        if (!ReadKindedCell<kValueDouble>(array, flat, ZORV_HERE)) return instruction;
         ZORV_NEXT_INSTRUCTION();
     }
     return instruction;
