@@ -98,12 +98,16 @@ CValue* CInterpretor::ReserveSlotsInNewSegment(uint32_t count) {
         segment.values.reset(values);
         segment.size = size;
     }
-    slotSegment_ = next;
+    SaveSlotTop();
     segment.used = count;
-    return segment.values.get();
+    EnterSlotSegment(next);
+    return slotBase_;
 }
 
 void CInterpretor::ReleaseSlots(CValue* slots) {
+    // Calls of code with no slots may have reserved none before any segment was made.
+    if (slotSegments_.empty()) return;
+    SaveSlotTop();
     auto address = reinterpret_cast<uintptr_t>(slots);
     for (;;) {
         SlotSegment& segment = slotSegments_[slotSegment_];
@@ -114,18 +118,20 @@ void CInterpretor::ReleaseSlots(CValue* slots) {
         for (uint32_t i = from; i < segment.used; ++i)
             values[i].SetInt(0);
         segment.used = from;
-        if (inside || slotSegment_ == 0) return;
+        if (inside || slotSegment_ == 0) break;
         --slotSegment_;
     }
+    EnterSlotSegment(slotSegment_);
 }
 
 void CInterpretor::ClearSlotStack() {
+    SaveSlotTop();
     for (SlotSegment& segment : slotSegments_) {
         for (uint32_t i = 0; i < segment.used; ++i)
             segment.values[i].SetInt(0);
         segment.used = 0;
     }
-    slotSegment_ = 0;
+    if (!slotSegments_.empty()) EnterSlotSegment(0);
     pendingTop_ = 0;
 }
 

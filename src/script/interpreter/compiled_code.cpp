@@ -2615,6 +2615,14 @@ DoBindName : {
     // Bound already (a loop's next round), the local is found before any other scope.
     if (((bound >> op->index) & 1) != 0) goto PushBoundSlot;
     if (op->code != 0) declaredName_ = op->token;
+    // A name no scope has, which is what a call mostly meets, becomes the slot here, as
+    // the walk's handler would leave it; one some scope has goes through the handler.
+    if (LookUp(reinterpret_cast<NameToken*>(op->token)) == nullptr) {
+        cleared(slots_[depth_]).SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
+        currentToken = TokenAfter(op->token);
+        bound |= uint64_t(1) << op->index;
+        ZORV_NEXT_STEP();
+    }
     tables.operand[kTokenName](*this);
     if (Left()->GetType() == kValueUnboundName) bound |= uint64_t(1) << op->index;
     ZORV_NEXT_STEP();

@@ -672,13 +672,10 @@ private:
                                                      const CompiledFunction& code, CValue* slots);
     // `count` slots of a compiled call on top of the slot stack, each holding integer 0.
     CValue* ReserveSlots(uint32_t count) {
-        if (slotSegment_ < slotSegments_.size()) {
-            SlotSegment& segment = slotSegments_[slotSegment_];
-            if (segment.size - segment.used >= count) {
-                CValue* slots = segment.values.get() + segment.used;
-                segment.used += count;
-                return slots;
-            }
+        if (uint32_t(slotLimit_ - slotTop_) >= count) {
+            CValue* slots = slotTop_;
+            slotTop_ += count;
+            return slots;
         }
         return ReserveSlotsInNewSegment(count);
     }
@@ -689,14 +686,13 @@ private:
     // ReleaseSlots when the top of the stack is the end of the `count` slots at `slots`,
     // as it is when a call ends without an error.
     void ReleaseTopSlots(CValue* slots, uint32_t count) {
-        SlotSegment& segment = slotSegments_[slotSegment_];
-        if (segment.used < count || segment.values.get() + (segment.used - count) != slots) {
+        if (uint32_t(slotTop_ - slotBase_) < count || slotTop_ - count != slots) {
             ReleaseSlots(slots);
             return;
         }
         for (uint32_t i = 0; i < count; ++i)
             slots[i].SetInt(0);
-        segment.used -= count;
+        slotTop_ = slots;
     }
     // Empties the whole slot stack (a reset).
     void ClearSlotStack();
@@ -864,6 +860,23 @@ private:
     std::vector<SlotSegment> slotSegments_;
     // The segment holding the top of the stack.
     uint32_t slotSegment_ = 0;
+    // That segment's first slot, the top, and its end, which a call moves the top
+    // between without going through the segments; its `used` is written only as the top
+    // leaves it (SaveSlotTop) and read back as it comes to it (EnterSlotSegment).
+    CValue* slotBase_ = nullptr;
+    CValue* slotTop_ = nullptr;
+    CValue* slotLimit_ = nullptr;
+    void SaveSlotTop() {
+        if (!slotSegments_.empty())
+            slotSegments_[slotSegment_].used = uint32_t(slotTop_ - slotBase_);
+    }
+    void EnterSlotSegment(uint32_t index) {
+        slotSegment_ = index;
+        SlotSegment& segment = slotSegments_[index];
+        slotBase_ = segment.values.get();
+        slotTop_ = slotBase_ + segment.used;
+        slotLimit_ = slotBase_ + segment.size;
+    }
     // The calls of running compiled code waiting for their arguments, each running code's
     // frame of CompiledFunction::kMaxPendingCalls + 1 above that of the code that called
     // it: the function called, and the callee's slots its arguments go into (null: the

@@ -340,9 +340,8 @@ CIBaseClassImpl* CValue::GetObjectNonNull() const {
     return object;
 }
 
-const BlockRecord* CValue::GetFunction() const {
+void CValue::FailFunction() const {
     SettleIfObjectGone();
-    if (type_ == kValueFunction) return payload_.function;
     Fail(IsPlaceholder(type_) ? 41 : 40);
 }
 

@@ -127,7 +127,12 @@ public:
     size_t GetStringLength() const;
     CIBaseClassImpl* GetObject() const;
     CIBaseClassImpl* GetObjectNonNull() const;
-    const BlockRecord* GetFunction() const;
+    // Inline, as every call reads its function through it.
+    const BlockRecord* GetFunction() const {
+        if (type_ == kValueFunction) [[likely]]
+            return payload_.function;
+        FailFunction();
+    }
     uintptr_t GetPlaceholder() const;
     uint32_t GetMissingElementIndex() const;
     int IsDefault() const { return type_ == kValueDefault; }
@@ -240,6 +245,8 @@ private:
     // The error of a kind that cannot take part: 18 object or function, 130 array, 41
     // for the rest.
     [[noreturn]] void FailKind() const;
+    // GetFunction's failure on a value that holds no function.
+    [[noreturn]] void FailFunction() const;
 
     // Both sides of a two-operand operator after promotion.
     struct Operands;
