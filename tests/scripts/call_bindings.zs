@@ -86,3 +86,31 @@ Function Swap() {
     Return 1;
 }
 Print(Me(), Me(), A() + Swap() + A());
+
+//== a name a call makes its own is the global once a global of that name is made
+// expect: end
+// expect output: 7 5 5
+// expect output: 3 1
+// expect output: 4 4 4
+Function SetA(v) {
+    a = v;
+    Return a;
+}
+Function Block(v) {
+    If (v > 0) {
+        Var b = v;
+        Return b;
+    }
+    Return 0;
+}
+r1 = SetA(7);
+a = "text";
+r2 = SetA(5);
+Print(r1, r2, a);
+b = 1;
+Print(Block(3), b);
+r3 = 0;
+For (i = 0; i < 3; i++) {
+    r3 = SetA(4);
+}
+Print(r3, a, SetA(4));
