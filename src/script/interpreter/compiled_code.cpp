@@ -51,7 +51,7 @@
 // parameters, `Var name = ...` at the top level of the body, and names whose first use in
 // the body is an assignment "name = ..." or "name[...] = ..." that always runs when its
 // block does and names it nowhere else. Such a name is looked up when that assignment
-// runs: found in no scope, the assignment makes the slot (holding the new array, for an
+// runs, in the step through the name's cache: found in no scope, the assignment makes the slot (holding the new array, for an
 // element) the call's local until the block that made it ends; found, the name keeps
 // going through the scopes. Another such assignment binds the slot again in a block that
 // neither holds nor lies inside one binding it already (loops side by side). "Var name = ..."
