@@ -2647,6 +2647,13 @@ DoBoundSlot : {
     }
 PushBoundSlot:
     currentToken = op->token + reinterpret_cast<const TokenHeader*>(op->token)->size;
+    // A number read as kOpSlot reads it (an argument, mostly); the rest as PushSlot does.
+    if (CValue* value = &slots[op->index]; value->StoredType() <= kValueDouble) {
+        StackSlot* place = slots_[depth_];
+        cleared(place).Assign(*value);
+        place->source = value;
+        ZORV_NEXT_STEP();
+    }
     PushSlot(&slots[op->index]);
     ZORV_NEXT_STEP();
 }

@@ -26,7 +26,11 @@ public:
                 "Function Gone(k) { Delete This; Return k + 1; }\n"
                 // Called without arguments: it waits for an event or fails on the third call.
                 "Function Z() { zs = zs + 1; If (zs == 3) Post(H, zs); Return zs % 5; }\n"
-                "zs = 0;\n"
+                "zs = 0;\n";
+        // A callee's "u = ..." makes its own u, or assigns this global when there is one.
+        const bool global = Pick(2) == 0;
+        if (global) text_ += "u = \"g\";\n";
+        text_ +=
                 "Function Rec(n, d) { If (n <= 0) Return d; Return Rec(n - 1, d + 1) " +
                 Operator() + " " + Operand("n", "d", 1) + "; }\n";
         for (int f = 0; f < 3; ++f)
@@ -36,7 +40,7 @@ public:
         int statements = 2 + Pick(5);
         for (int n = 0; n < statements; ++n)
             text_ += "        " + MainStatement() + "\n";
-        text_ += "    }\n    Return s;\n}\nPrint(Main());\n";
+        text_ += "    }\n    Return s;\n}\nPrint(Main()" + std::string(global ? ", u" : "") + ");\n";
         return text_;
     }
 
@@ -108,7 +112,10 @@ private:
         text_ += "Function K" + std::to_string(f) + "(a, b, c) {\n";
         int statements = Pick(4);
         for (int n = 0; n < statements; ++n) {
-            switch (Pick(6)) {
+            switch (Pick(7)) {
+            case 6:
+                text_ += "    u = " + Operand("a", "c", 1) + ";\n    b = u;\n";
+                break;
             case 0:
                 text_ += "    Var t" + std::to_string(n) + " = " + Operand("a", "b", 1) + ";\n";
                 break;
