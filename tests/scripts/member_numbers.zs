@@ -69,3 +69,15 @@ Function Obj(a) { This.a = a; }
 Function Use(p) { p.a = p.a + 1; Return p.a; }
 Print(Use(New Obj(1)));
 Use(0);
+
+//== one statement's members found again in objects that hold them at other places and kinds
+// expect: error 41 line 6 column 36
+// expect output: 7 13 15 8.5 4.5
+Function Obj(a) { This.a = a; This.b = 2; }
+Function Alt(a) { This.b = 3; This.a = a; }
+Function Bare(a) { This.a = a; }
+Function Bump(p) { p.a = p.a * p.b + 1; Return p.a; }
+o = New Obj(3);
+t = New Alt(4);
+Print(Bump(o), Bump(t), Bump(o), Bump(New Alt(2.5)), Bump(New Obj(1.75)));
+Bump(New Bare(1));

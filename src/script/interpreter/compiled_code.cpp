@@ -106,8 +106,8 @@
 // had not begun. One member of a script object in a slot or of This (no run of members) may be
 // an operand of such a program and the variable its statement assigns (kOpMemberNumbers, in
 // place of kOpNumberCode, so that no loop program takes it): the member's variable is found as
-// the program begins, through the shape its object had when last found, and read and written as
-// a name's; an object gone, a member missing or holding no number give up before any effect.
+// the program begins, through the shape its object had when last found (members of one holder
+// through one shape check), and read and written as a name's; an object gone, a member missing or holding no number give up before any effect.
 // A number statement on one slot whose operand is a slot or
 // a literal (or none: "++", "--"), or a slot and such an operand joined by an operator, is one step
 // instead (kOpSlotStatement), which stores only when the slot and the operand hold numbers of one

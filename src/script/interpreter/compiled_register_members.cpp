@@ -11,21 +11,55 @@
 // statement to its steps, which read, add or fail as the walk does.
 bool CInterpretor::FindMembers(const NumberProgram& program, const CValue* slots, uint64_t bound) {
     CVariable** variables = program.variables.data() + program.names.size();
+    const MemberOperand& first = program.members.front();
+    if (first.holderShape != 0) {
+        CIBaseObjectVar* holder = MembersHolder(first, slots, bound);
+        if (holder == nullptr) return false;
+        if (holder->GetShape() == first.holderShape) {
+            for (const MemberOperand& member : program.members) {
+                CVariable* variable = holder->FrontVariable(member.position - 1);
+                if (variable->value.StoredType() > kValueDouble) return false;
+                *variables++ = variable;
+            }
+            return true;
+        }
+    }
+    // Finding them again moves the kept positions to the holder's shape now.
+    first.holderShape = 0;
+    if (!FindEachMember(program, slots, bound)) return false;
+    // The shapes kept now vouch for all the members together when they are of one holder
+    // and all were found at front positions of one shape.
+    uint64_t shape = first.shape;
+    for (const MemberOperand& member : program.members) {
+        if (member.slot != first.slot || member.position == 0 || member.shape != shape) shape = 0;
+    }
+    first.holderShape = shape;
+    return true;
+}
+
+// The script object holding the member `member`, or null when its slot is not bound or holds
+// no script object.
+CIBaseObjectVar* CInterpretor::MembersHolder(const MemberOperand& member, const CValue* slots,
+                                            uint64_t bound) {
+    if (member.slot == kMemberOfThis) return currentObject_;
+    if (member.boundSlot && ((bound >> member.slot) & 1) == 0) return nullptr;
+    const CValue& value = slots[member.slot];
+    if (value.StoredType() != kValueObject) return nullptr;
+    CIBaseClassImpl* object = value.ObjectPayload();
+    if (object == nullptr || !IsScriptObject(object)) return nullptr;
+    return static_cast<CIBaseObjectVar*>(object);
+}
+
+bool CInterpretor::FindEachMember(const NumberProgram& program, const CValue* slots,
+                                  uint64_t bound) {
+    CVariable** variables = program.variables.data() + program.names.size();
     // Members of one object follow each other most often: it is checked once for them.
     uint32_t checked = ~0u;
     CIBaseObjectVar* holder = nullptr;
     for (const MemberOperand& member : program.members) {
-        if (member.slot == kMemberOfThis) {
-            holder = currentObject_;
-            checked = kMemberOfThis;
+        if (holder == nullptr || member.slot != checked) {
+            holder = MembersHolder(member, slots, bound);
             if (holder == nullptr) return false;
-        } else if (member.slot != checked) {
-            if (member.boundSlot && ((bound >> member.slot) & 1) == 0) return false;
-            const CValue& value = slots[member.slot];
-            if (value.StoredType() != kValueObject) return false;
-            CIBaseClassImpl* object = value.ObjectPayload();
-            if (object == nullptr || !IsScriptObject(object)) return false;
-            holder = static_cast<CIBaseObjectVar*>(object);
             checked = member.slot;
         }
         CVariable* variable;

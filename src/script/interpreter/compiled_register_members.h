@@ -20,10 +20,14 @@ constexpr uint32_t kMemberOfThis = ~0u;
 // only once the call bound it) or of This, named by `token`. The object's shape when its member was
 // last found, and 1 + the member's front position then (0: none kept), as a member site
 // keeps them.
+// The first member also keeps `holderShape`: while every member of the program is of one
+// holder, the shape under which each member's kept position holds (0: none), so that a
+// holder of that shape vouches for all of them at once.
 struct MemberOperand {
     uint32_t slot;
     bool boundSlot;
     NameToken* token;
     mutable uint64_t shape = 0;
     mutable uint32_t position = 0;
+    mutable uint64_t holderShape = 0;
 };

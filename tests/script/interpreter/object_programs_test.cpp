@@ -157,7 +157,10 @@ public:
     explicit MemberNumberProgram(uint32_t seed) : random_(seed) {}
 
     std::string Make() {
+        // Alt holds Obj's members at other places: a statement that last found them in an Obj
+        // finds them again in an Alt.
         text_ = "Function Obj(a) { This.a = a; This.b = 2; This.c = 0.5; }\n"
+                "Function Alt(a) { This.c = 1; This.a = a; This.b = 2.5; }\n"
                 "Function Kill(q) { Delete q; Return 1; }\n"
                 "Function Later(q) { If (q != 0) Delete q; Print(\"later\"); }\n"
                 "Function G(p, q) {\nVar s = 1;\nVar i;\nVar j;\nVar v = q;\n";
@@ -205,9 +208,13 @@ private:
         switch (Pick(depth < 2 ? 14 : 11)) {
         case 0:
         case 1:
-        case 2:
-            text_ += Member() + kAssignments[Pick(4)] + Expression() + ";\n";
+        case 2: {
+            // Members of one holder only.
+            const std::string h = Holder();
+            text_ += h + "." + "abca"[Pick(4)] + kAssignments[Pick(4)] + "(" + h + "." +
+                     "abcd"[Pick(4)] + " * " + Operand() + ") + " + h + ".b;\n";
             break;
+        }
         case 3:
             text_ += Member() + (Pick(2) == 0 ? "++;\n" : "--;\n");
             break;
@@ -232,7 +239,7 @@ private:
             text_ += Member() + "[1] = 2;\n";
             break;
         case 10:
-            text_ += "v = " + std::string(Pick(2) == 0 ? "p" : "New Obj(2)") + ";\n";
+            text_ += "v = " + std::string(Pick(3) == 0 ? "p" : Pick(2) == 0 ? "New Obj(2)" : "New Alt(2)") + ";\n";
             break;
         default:
             // A counter of each depth, which inner loops leave alone.
@@ -265,8 +272,8 @@ private:
                      "For (t = 0; t < 11; t++) Print(G(o1, o3));\n";
             break;
         case 1:
-            text_ +=
-                "o" + std::to_string(Pick(4)) + " = New Obj(" + std::to_string(Pick(5)) + ");\n";
+            text_ += "o" + std::to_string(Pick(4)) + (Pick(2) == 0 ? " = New Obj(" : " = New Alt(") +
+                     std::to_string(Pick(5)) + ");\n";
             break;
         case 2:
             text_ += "Print(G(" + Object() + ", " + Object() + "));\n";
