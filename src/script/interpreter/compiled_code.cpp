@@ -51,11 +51,11 @@
 // parameters, `Var name = ...` at the top level of the body, and names whose first use in
 // the body is an assignment "name = ..." or "name[...] = ..." that always runs when its
 // block does and names it nowhere else. Such a name is looked up when that assignment
-// runs, in the step through the name's cache: found in no scope, the assignment makes the slot (holding the new array, for an
-// element) the call's local until the block that made it ends; found, the name keeps
-// going through the scopes. Another such assignment binds the slot again in a block that
-// neither holds nor lies inside one binding it already (loops side by side). "Var name = ..."
-// inside a block, whose statement names it nowhere else, binds a slot the same way, its name
+// runs, in the step through the name's cache: found in no scope, the assignment makes the slot
+// (holding the new array, for an element) the call's local until the block that made it ends;
+// found, the name keeps going through the scopes. Another such assignment binds the slot again in a
+// block that neither holds nor lies inside one binding it already (loops side by side). "Var name =
+// ..." inside a block, whose statement names it nowhere else, binds a slot the same way, its name
 // looked up among the call's locals only as the walk's Var does: the locals a loop body's Var
 // makes each round are then slots, and its statement number code on them. A For loop counting
 // with such a slot runs its step and test as one step while counter and limit hold integers, and an
@@ -107,12 +107,12 @@
 // an operand of such a program and the variable its statement assigns (kOpMemberNumbers, in
 // place of kOpNumberCode, so that no loop program takes it): the member's variable is found as
 // the program begins, through the shape its object had when last found (members of one holder
-// through one shape check), and read and written as a name's; an object gone, a member missing or holding no number give up before any effect.
-// A number statement on one slot whose operand is a slot or
-// a literal (or none: "++", "--"), or a slot and such an operand joined by an operator, is one step
-// instead (kOpSlotStatement), which stores only when the slot and the operand hold numbers of one
-// kind, leaving the statement's value above the base as the number code does, and goes past the
-// statement's end when it has nothing to do but count. A condition of a slot and a slot or an
+// through one shape check), and read and written as a name's; an object gone, a member missing or
+// holding no number give up before any effect. A number statement on one slot whose operand is a
+// slot or a literal (or none: "++", "--"), or a slot and such an operand joined by an operator, is
+// one step instead (kOpSlotStatement), which stores only when the slot and the operand hold numbers
+// of one kind, leaving the statement's value above the base as the number code does, and goes past
+// the statement's end when it has nothing to do but count. A condition of a slot and a slot or an
 // integer joined by an operator takes its branch in the same step while both hold integers
 // (kOpSlotBranch). A call of a function whose body is one Return of integer operators over its
 // parameters is answered the same way without entering the call, as nothing in it can have an

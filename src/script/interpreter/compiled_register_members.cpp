@@ -40,7 +40,7 @@ bool CInterpretor::FindMembers(const NumberProgram& program, const CValue* slots
 // The script object holding the member `member`, or null when its slot is not bound or holds
 // no script object.
 CIBaseObjectVar* CInterpretor::MembersHolder(const MemberOperand& member, const CValue* slots,
-                                            uint64_t bound) {
+                                             uint64_t bound) {
     if (member.slot == kMemberOfThis) return currentObject_;
     if (member.boundSlot && ((bound >> member.slot) & 1) == 0) return nullptr;
     const CValue& value = slots[member.slot];

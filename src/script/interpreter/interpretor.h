@@ -724,8 +724,10 @@ private:
     // (compiled_register_members.cpp); false when one is not a number member of a script
     // object at hand.
     bool FindMembers(const NumberProgram& program, const CValue* slots, uint64_t bound);
-    [[gnu::noinline]] bool FindEachMember(const NumberProgram& program, const CValue* slots, uint64_t bound);
-    CIBaseObjectVar* MembersHolder(const MemberOperand& member, const CValue* slots, uint64_t bound);
+    [[gnu::noinline]] bool FindEachMember(const NumberProgram& program, const CValue* slots,
+                                          uint64_t bound);
+    CIBaseObjectVar* MembersHolder(const MemberOperand& member, const CValue* slots,
+                                   uint64_t bound);
     // The kOpNumberCode `op` worked out, integers tried first unless it met a double
     // before (compiled_registers.cpp): false when its expression is not one of numbers now.
     // Out of RunCompiled, which every level of a recursion carries.

@@ -30,9 +30,8 @@ public:
         // A callee's "u = ..." makes its own u, or assigns this global when there is one.
         const bool global = Pick(2) == 0;
         if (global) text_ += "u = \"g\";\n";
-        text_ +=
-                "Function Rec(n, d) { If (n <= 0) Return d; Return Rec(n - 1, d + 1) " +
-                Operator() + " " + Operand("n", "d", 1) + "; }\n";
+        text_ += "Function Rec(n, d) { If (n <= 0) Return d; Return Rec(n - 1, d + 1) " +
+                 Operator() + " " + Operand("n", "d", 1) + "; }\n";
         for (int f = 0; f < 3; ++f)
             MakeCallee(f);
         text_ += "Function Main() {\n    Var s = " + Literal() + ";\n    Var i;\n";
@@ -40,7 +39,8 @@ public:
         int statements = 2 + Pick(5);
         for (int n = 0; n < statements; ++n)
             text_ += "        " + MainStatement() + "\n";
-        text_ += "    }\n    Return s;\n}\nPrint(Main()" + std::string(global ? ", u" : "") + ");\n";
+        text_ +=
+            "    }\n    Return s;\n}\nPrint(Main()" + std::string(global ? ", u" : "") + ");\n";
         return text_;
     }
 

@@ -239,7 +239,11 @@ private:
             text_ += Member() + "[1] = 2;\n";
             break;
         case 10:
-            text_ += "v = " + std::string(Pick(3) == 0 ? "p" : Pick(2) == 0 ? "New Obj(2)" : "New Alt(2)") + ";\n";
+            text_ += "v = " +
+                     std::string(Pick(3) == 0   ? "p"
+                                 : Pick(2) == 0 ? "New Obj(2)"
+                                                : "New Alt(2)") +
+                     ";\n";
             break;
         default:
             // A counter of each depth, which inner loops leave alone.
@@ -272,8 +276,9 @@ private:
                      "For (t = 0; t < 11; t++) Print(G(o1, o3));\n";
             break;
         case 1:
-            text_ += "o" + std::to_string(Pick(4)) + (Pick(2) == 0 ? " = New Obj(" : " = New Alt(") +
-                     std::to_string(Pick(5)) + ");\n";
+            text_ += "o" + std::to_string(Pick(4)) +
+                     (Pick(2) == 0 ? " = New Obj(" : " = New Alt(") + std::to_string(Pick(5)) +
+                     ");\n";
             break;
         case 2:
             text_ += "Print(G(" + Object() + ", " + Object() + "));\n";
