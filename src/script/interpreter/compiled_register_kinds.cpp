@@ -70,7 +70,7 @@ private:
     };
 
     void Emit(uint32_t opcode, uint32_t target, uint32_t left = 0, int64_t right = 0) {
-        code.push_back(RegisterInstruction{uint8_t(opcode), uint8_t(target), left, right, nullptr});
+        code.push_back(RegisterInstruction{uint16_t(opcode), uint8_t(target), left, right, nullptr});
     }
 
     static uint32_t NumberKind(const CValue& value) {

@@ -104,7 +104,7 @@ enum LoopOpcode : uint32_t {
     kLoopOpcodeEnd,
 };
 constexpr int64_t kLoopLeavesValue = 0x100;
-static_assert(kLoopOpcodeEnd <= 256);
+static_assert(kLoopOpcodeEnd <= 65536);
 
 // Writes program.kinded for the kinds of the values the program would read now, its names'
 // variables found; false, leaving it empty, when a value read is no number or the program

@@ -29,10 +29,10 @@ constexpr uint32_t kOperatorTokens[] = {
 
 // The register opcode of binary operator `code` in form `form`; false when the registers
 // have no such operator.
-bool BinaryOpcode(uint32_t code, uint32_t form, uint8_t& opcode) {
+bool BinaryOpcode(uint32_t code, uint32_t form, uint16_t& opcode) {
     for (uint32_t i = 0; i < std::size(kOperatorTokens); ++i) {
         if (kOperatorTokens[i] == code) {
-            opcode = uint8_t(kRegisterBinary + i * kRegisterForms + form);
+            opcode = uint16_t(kRegisterBinary + i * kRegisterForms + form);
             return true;
         }
     }
@@ -176,12 +176,12 @@ bool RoundOfNumbers(const CompiledFunction& code, uint32_t start, uint32_t end) 
 // the others; for "++" and "--", the slot before the step in register 1, after it in 2.
 NumberProgram SlotStatementCode(const CompiledFunction& code, const CompiledOp* op) {
     NumberProgram program;
-    auto emit = [&program](uint8_t opcode, uint32_t target, uint32_t left, int64_t right) {
+    auto emit = [&program](uint16_t opcode, uint32_t target, uint32_t left, int64_t right) {
         program.code.push_back(RegisterInstruction{opcode, uint8_t(target), left, right, nullptr});
     };
     const uint32_t target = op->count;
     const uint32_t form = op->depth & kSlotFormMask;
-    uint8_t opcode = 0;
+    uint16_t opcode = 0;
     if (form == kSlotStepOnly) {
         emit(kRegisterSlot, 1, 0, target);
         emit(kRegisterSlot, 2, 0, target);
@@ -234,7 +234,7 @@ NumberProgram ElementStoreCode(const CompiledFunction& code, const ElementStore&
                                uint8_t operation) {
     NumberProgram program;
     program.elements.push_back(code.elementReads[store.target]);
-    auto emit = [&program](uint8_t opcode, uint32_t target, uint32_t left, int64_t right) {
+    auto emit = [&program](uint16_t opcode, uint32_t target, uint32_t left, int64_t right) {
         program.code.push_back(RegisterInstruction{opcode, uint8_t(target), left, right, nullptr});
     };
     auto load = [&](uint8_t source, uint32_t value, uint32_t target) {
@@ -263,7 +263,7 @@ NumberProgram ElementStoreCode(const CompiledFunction& code, const ElementStore&
     const bool step = operation == kTokenIncrement || operation == kTokenDecrement;
     load(step ? uint8_t(kStoreNothing) : store.source, store.value, 2);
     for (uint32_t k = 0; k < store.joins; ++k) {
-        uint8_t opcode = 0;
+        uint16_t opcode = 0;
         load(store.sources[k], store.values[k], 3);
         if (!BinaryOpcode(store.operators[k], kFormRegisters, opcode)) return {};
         emit(opcode, 2, 0, 0);
@@ -276,7 +276,7 @@ NumberProgram ElementStoreCode(const CompiledFunction& code, const ElementStore&
 NumberProgram SlotBranchCode(const CompiledOp* op) {
     const CompiledOp& pair = op[1];
     NumberProgram program;
-    uint8_t opcode = 0;
+    uint16_t opcode = 0;
     const bool slots = pair.op == kOpSlotSlot;
     if (!BinaryOpcode(pair.code, slots ? kFormSlots : kFormSlotInt, opcode)) return {};
     program.code.push_back(
@@ -369,7 +369,7 @@ private:
 
     void Emit(uint32_t opcode, uint32_t target, uint32_t left, int64_t right, uint32_t exit) {
         loop_.code.push_back(
-            RegisterInstruction{uint8_t(opcode), uint8_t(target), left, right, nullptr});
+            RegisterInstruction{uint16_t(opcode), uint8_t(target), left, right, nullptr});
         loop_.exits.push_back(exit);
     }
 

@@ -105,7 +105,7 @@ public:
     void Emit(uint32_t opcode, uint32_t target, uint32_t left = 0, int64_t right = 0,
               uint8_t* token = nullptr) {
         program_.code.push_back(
-            RegisterInstruction{uint8_t(opcode), uint8_t(target), left, right, token});
+            RegisterInstruction{uint16_t(opcode), uint8_t(target), left, right, token});
     }
 
     // The statement's target, the program's first name or element.

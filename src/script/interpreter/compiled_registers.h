@@ -77,7 +77,7 @@ enum RegisterOpcode : uint8_t {
 };
 
 struct RegisterInstruction {
-    uint8_t opcode;
+    uint16_t opcode;
     uint8_t target;
     uint32_t left;
     int64_t right;
