@@ -24,7 +24,9 @@
 // without a call are operands with no expression inside them: the walk's own handlers read
 // them, from the slot's value when the name is a slot's; a slot's number member is read in
 // the step itself while the object's shape is the one its site met last (the member's
-// place in the object's variables is then the same). A chain that ends in a method call
+// place in the object's variables is then the same). A script object in a slot or in an element of
+// an array at hand with no member after it is read in one step as the chain would leave it. A
+// chain that ends in a method call
 // takes a step per member, as the walk reads them, and one at each end of the call (what
 // it runs on and its method, then the call), with the arguments compiled between them;
 // each call site keeps the class it met last and the method its name has there. A
@@ -105,10 +107,12 @@
 // the store has an effect, so the full steps that follow otherwise find the statement as if it
 // had not begun. One member of a script object in a slot or of This (no run of members) may be
 // an operand of such a program and the variable its statement assigns (kOpMemberNumbers, in
-// place of kOpNumberCode, so that no loop program takes it): the member's variable is found as
+// place of kOpNumberCode): the member's variable is found as
 // the program begins, through the shape its object had when last found (members of one holder
 // through one shape check), and read and written as a name's; an object gone, a member missing or
-// holding no number give up before any effect. A number statement on one slot whose operand is a
+// holding no number give up before any effect. Loop programs take such statements with "=" and
+// "op=" and such conditions, their members found again as the program is entered and left at
+// any change of the scopes. A number statement on one slot whose operand is a
 // slot or a literal (or none: "++", "--"), or a slot and such an operand joined by an operator, is
 // one step instead (kOpSlotStatement), which stores only when the slot and the operand hold numbers
 // of one kind, leaving the statement's value above the base as the number code does, and goes past
@@ -2348,7 +2352,7 @@ void CInterpretor::PushSlot(CValue* value) {
     if (value->GetType() <= kValueDouble) {
         slot->Assign(*value);
         place->source = value;
-    } else {
+    } else if (!PushWholeObject(value)) {
         PushVariable(value);
     }
 }
@@ -3395,7 +3399,7 @@ DoElement : {
         }
     }
     ZORV_SYNC();
-    CompiledElementOperand(int(op->count));
+    if (!ElementObjectOperand(int(op->count))) CompiledElementOperand(int(op->count));
     ZORV_NEXT_STEP();
 }
 DoElementAssign : {

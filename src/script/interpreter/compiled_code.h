@@ -237,7 +237,7 @@ enum CompiledOpCode : uint8_t {
 
     // ---- Members in number code (compiled_register_members.cpp) ----
     // A kOpNumberCode whose register program reads or assigns members of objects, which
-    // are found as it runs: no loop program takes it.
+    // are found as it runs (a loop program's, as the loop program is entered).
     kOpMemberNumbers,
 
     // ---- Calls of script functions (compiled_calls.cpp) ----

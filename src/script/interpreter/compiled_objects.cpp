@@ -7,6 +7,7 @@
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_codes.h"
 #include "script/language/token_record.h"
+#include "script/values/script_array.h"
 
 namespace {
 
@@ -302,4 +303,50 @@ void CInterpretor::CompiledDelete(const CValue& value) {
     CIBaseClassImpl* object = value.GetObjectNonNull();
     if (object == static_cast<CIBaseClassImpl*>(this)) RaiseError(133);
     DeleteObject(object);
+}
+
+// An object passed on as a whole (an argument, an assignment's right side) is what the walk
+// reaches through PushVariable and EvalMemberChain with no member after it: the object
+// anchored and held by the operand, whose source is its holder.
+CIBaseClassImpl* CInterpretor::WholeObject(const CValue& holder) {
+    if (holder.StoredType() != kValueObject) return nullptr;
+    CIBaseClassImpl* object = holder.ObjectPayload();
+    if (object == nullptr || !IsScriptObject(object)) return nullptr;
+    const uint16_t next = CurrentCode();
+    if (next == kTokenMember || next == kTokenMemberCall || next == kTokenArrayMember)
+        return nullptr;
+    return object;
+}
+
+void CInterpretor::PushObjectOperand(CIBaseClassImpl* object, CValue* holder) {
+    CheckStack();
+    Anchor(object);
+    StackSlot* slot = slots_[depth_];
+    slot->value.SetObject(object, 1);
+    slot->source = holder;
+}
+
+bool CInterpretor::PushWholeObject(CValue* holder) {
+    CIBaseClassImpl* object = WholeObject(*holder);
+    if (object == nullptr) return false;
+    PushObjectOperand(object, holder);
+    return true;
+}
+
+// The element's cell is the one ElementOperand takes when the indices fall inside the array,
+// which then anchors the array only for the object to take the anchor's place.
+bool CInterpretor::ElementObjectOperand(int count) {
+    StackSlot* place = slots_[depth_];
+    CScriptArray* array = ArrayOf(*place->source);
+    uint32_t flat;
+    if (array == nullptr || !array->FindFlatIndex(place->indices, uint32_t(count), flat))
+        return false;
+    // A cell never assigned has no value: the walk reads it as a missing element.
+    CValue* item = array->GetItem(flat);
+    if (item == nullptr) return false;
+    CIBaseClassImpl* object = WholeObject(*item);
+    if (object == nullptr) return false;
+    Operand();
+    PushObjectOperand(object, item);
+    return true;
 }

@@ -457,7 +457,9 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
                                                 &&QuickAssignInt,
                                                 &&QuickAssignDouble,
                                                 &&QuickGridInt,
-                                                &&QuickGridDouble};
+                                                &&QuickGridDouble,
+                                                &&MemberStoreInt,
+                                                &&MemberStoreDouble};
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
@@ -686,6 +688,27 @@ BranchDouble:
     if (DoubleToInt(ZORV_HERE.d) == 0) ZORV_NEXT_INSTRUCTION();
     instruction = code + instruction->left;
     goto* kInstructions[instruction->opcode];
+// A member's variable holds what the object had when the program was entered.
+MemberStoreInt:
+    if constexpr (kLoop) {
+        CValue& member = variables[uint32_t(instruction->right)]->value;
+        if (member.StoredType() > kValueDouble) return instruction;
+        member.SetInt(ZORV_HERE.i);
+        last.bits = registers[instruction->left].i;
+        last.kind = kValueInt;
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+MemberStoreDouble:
+    if constexpr (kLoop) {
+        CValue& member = variables[uint32_t(instruction->right)]->value;
+        if (member.StoredType() > kValueDouble) return instruction;
+        member.SetFloat(ZORV_HERE.d);
+        last.bits = std::bit_cast<int64_t>(registers[instruction->left].d);
+        last.kind = kValueDouble;
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
 // A statement's end or a block's change, which the interpreter takes.
 ToHost:
     if (!host(*instruction)) return instruction;
@@ -766,6 +789,7 @@ uint32_t CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
         if (!WriteLoopProgram(code, loop, slots, bound)) return loop.start;
     } else if (loop.epoch != ScopeEpoch()) {
         for (size_t name = 0; name < loop.names.size(); ++name) {
+            if (loop.names[name] == nullptr) continue;
             currentToken = loop.names[name];
             CVariable* variable = LookUp(reinterpret_cast<NameToken*>(currentToken));
             if (variable == nullptr) return loop.start;
@@ -773,6 +797,7 @@ uint32_t CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
         }
         loop.epoch = ScopeEpoch();
     }
+    if (!loop.members.empty() && !FindLoopMembers(loop, slots, bound)) return loop.start;
     const std::atomic<uint32_t>& stopRequest = StopRequestFlag();
     struct Running {
         bool& running;

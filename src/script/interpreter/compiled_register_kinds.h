@@ -101,6 +101,12 @@ enum LoopOpcode : uint32_t {
     // QuickGridOf packs them into `right`, read as kLoopQuickElement* reads.
     kLoopQuickGridInt,
     kLoopQuickGridDouble,
+    // ---- Members of objects (compiled_register_members.cpp) ----
+    // Register `target`, an integer or a double, stored into the variable of member
+    // `right`, the statement's value being register `left`; false when the member holds
+    // no number.
+    kLoopMemberStoreInt,
+    kLoopMemberStoreDouble,
     kLoopOpcodeEnd,
 };
 constexpr int64_t kLoopLeavesValue = 0x100;

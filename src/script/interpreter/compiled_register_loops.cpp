@@ -101,14 +101,16 @@ uint32_t StepsStatementEnd(const CompiledFunction& code, uint32_t at) {
 uint32_t NextInRound(const CompiledFunction& code, uint32_t at) {
     const CompiledOp& op = code.ops[at];
     switch (op.op) {
-    case kOpNumberCode: {
+    case kOpNumberCode:
+    case kOpMemberNumbers: {
         const NumberProgram& program = code.numberPrograms[op.depth];
         if (program.code.empty()) return 0;
         if (op.code == kNumberValue)
             return code.ops[op.index].op == kOpBranchTrue ? op.index + 1 : 0;
         if (op.code == kNumberElementStore) return op.index;
         // A name's variable is found per state of the scopes, which a round's statement
-        // ends can change; only slots are kept across them.
+        // ends can change; only slots and members (whose objects the slots keep) are kept
+        // across them.
         return op.code == kNumberAssign && op.site != kNumberTargetName ? op.index : 0;
     }
     case kOpSlotStatement:
@@ -154,13 +156,13 @@ bool RoundOfNumbers(const CompiledFunction& code, uint32_t start, uint32_t end) 
         begins[at - start] = true;
         const uint32_t next = NextInRound(code, at);
         if (next == 0 || next > end + 1) return false;
-        statements |= op.op == kOpNumberCode || op.op == kOpSlotStatement ||
-                      op.op == kOpElementStore || IsSwitch(code, at);
+        statements |= op.op == kOpNumberCode || op.op == kOpMemberNumbers ||
+                      op.op == kOpSlotStatement || op.op == kOpElementStore || IsSwitch(code, at);
         if (Jumps(op)) targets.push_back(op.index);
         if (IsSwitch(code, at))
             for (uint32_t test = at + 3; test < next; test += 2)
                 targets.push_back(code.ops[test].index);
-        if (op.op == kOpNumberCode || op.op == kOpSlotBranch) {
+        if (op.op == kOpNumberCode || op.op == kOpMemberNumbers || op.op == kOpSlotBranch) {
             const CompiledOp& branch = code.ops[op.index];
             if (branch.op == kOpBranchTrue) targets.push_back(branch.index);
         }
@@ -306,6 +308,7 @@ public:
             const uint32_t next = NextInRound(code_, at);
             switch (op.op) {
             case kOpNumberCode:
+            case kOpMemberNumbers:
             case kOpSlotStatement:
             case kOpSlotBranch:
             case kOpElementStore:
@@ -392,11 +395,17 @@ private:
             return false;
         }
         loop_.exits.resize(loop_.code.size(), at);
+        const uint32_t nameBase = uint32_t(loop_.names.size());
         for (size_t name = 0; name < program->names.size(); ++name) {
             loop_.names.push_back(program->names[name]);
             loop_.variables.push_back(program->variables[name]);
         }
-        const uint32_t nameBase = uint32_t(loop_.names.size() - program->names.size());
+        // Members follow the names, as in the program's own variables.
+        for (const MemberOperand& member : program->members) {
+            loop_.members.push_back(LoopMember{&member, uint32_t(loop_.names.size())});
+            loop_.names.push_back(nullptr);
+            loop_.variables.push_back(program->variables[loop_.variables.size() - nameBase]);
+        }
         for (ElementRead read : program->elements) {
             if (read.begin == kOpElementName) read.slot += nameBase;
             loop_.elements.push_back(read);
@@ -488,15 +497,16 @@ private:
             ElementStatement(at, program, op.code, false);
             return;
         }
-        if (op.op == kOpNumberCode && op.code == kNumberElementStore) {
+        const bool numberCode = op.op == kOpNumberCode || op.op == kOpMemberNumbers;
+        if (numberCode && op.code == kNumberElementStore) {
             ElementStatement(at, program, uint8_t(op.count), true);
             return;
         }
-        const bool condition =
-            op.op == kOpSlotBranch || (op.op == kOpNumberCode && op.code == kNumberValue);
+        const bool condition = op.op == kOpSlotBranch || (numberCode && op.code == kNumberValue);
+        const bool member = numberCode && op.site == kNumberTargetMember;
         uint32_t target = op.count;
         const bool targetBound =
-            op.op == kOpNumberCode ? op.site != 0 : (op.depth & kSlotTargetBound) != 0;
+            numberCode ? op.site != 0 && !member : (op.depth & kSlotTargetBound) != 0;
         uint32_t result = 0;
         uint32_t kind = 0;
         if (!Append(at, program, condition || !targetBound || ((bound_ >> target) & 1) != 0, result,
@@ -505,6 +515,13 @@ private:
         if (condition) {
             JumpTo(kind == kValueInt ? kLoopBranchInt : kLoopBranchDouble, result,
                    code_.ops[op.index].index, at);
+            return;
+        }
+        if (member) {
+            // The statement's member is its program's first.
+            const uint32_t variable = loop_.members[loop_.members.size() - program->members.size()].variable;
+            Emit(kind == kValueInt ? kLoopMemberStoreInt : kLoopMemberStoreDouble, result, result,
+                 variable, at);
             return;
         }
         // "++" and "--" leave the slot's value before the step as the statement's.
@@ -553,6 +570,7 @@ bool CInterpretor::WriteLoopProgram(const CompiledFunction& code, const LoopProg
     loop.names.clear();
     loop.variables.clear();
     loop.elements.clear();
+    loop.members.clear();
     loop.bound = bound;
     LoopWriter writer(code, loop, slots, bound);
     NumberProgram own;
@@ -564,9 +582,12 @@ bool CInterpretor::WriteLoopProgram(const CompiledFunction& code, const LoopProg
             own = ElementStoreCode(code, code.elementStores[op->count], op->code);
         else if (op->op == kOpSlotBranch)
             own = SlotBranchCode(op);
-        else
-            return FindNames(code.numberPrograms[op->depth]) ? &code.numberPrograms[op->depth]
-                                                             : nullptr;
+        else {
+            const NumberProgram& program = code.numberPrograms[op->depth];
+            const bool found = FindNames(program) && (program.members.empty() ||
+                                                       FindMembers(program, slots, bound));
+            return found ? &program : nullptr;
+        }
         return &own;
     });
     loop.epoch = ScopeEpoch();

@@ -29,6 +29,8 @@ struct LoopProgram {
     mutable std::vector<uint8_t*> names;
     mutable std::vector<CVariable*> variables;
     mutable std::vector<ElementRead> elements;
+    // The members its statements read or assign: their entries in `names` are null.
+    mutable std::vector<LoopMember> members;
     mutable uint64_t epoch = 0;
     // The slots the call had bound when the code was written.
     mutable uint64_t bound = 0;

@@ -1,6 +1,7 @@
 // The members of register programs found before they run (compiled_register_members.h).
 #include "script/interpreter/compiled_register_members.h"
 
+#include "script/interpreter/compiled_register_loops.h"
 #include "script/interpreter/compiled_registers.h"
 #include "script/interpreter/interpretor.h"
 #include "script/interpreter/object_var.h"
@@ -73,6 +74,28 @@ bool CInterpretor::FindEachMember(const NumberProgram& program, const CValue* sl
         }
         if (variable->value.StoredType() > kValueDouble) return false;
         *variables++ = variable;
+    }
+    return true;
+}
+
+// Found as FindEachMember finds them, each through the shape its object had when last found.
+// The kinds are the loads' to check: a member holding no number leaves the program there.
+bool CInterpretor::FindLoopMembers(const LoopProgram& loop, const CValue* slots,
+                                   uint64_t bound) {
+    for (const LoopMember& entry : loop.members) {
+        const MemberOperand& member = *entry.operand;
+        CIBaseObjectVar* holder = MembersHolder(member, slots, bound);
+        if (holder == nullptr) return false;
+        CVariable* variable;
+        if (member.position != 0 && holder->GetShape() == member.shape) {
+            variable = holder->FrontVariable(member.position - 1);
+        } else {
+            variable = FindMember(member.token, holder);
+            if (variable == nullptr) return false;
+            member.shape = holder->GetShape();
+            member.position = holder->ShapedPosition(variable);
+        }
+        loop.variables[entry.variable] = variable;
     }
     return true;
 }

@@ -31,3 +31,12 @@ struct MemberOperand {
     mutable uint32_t position = 0;
     mutable uint64_t holderShape = 0;
 };
+
+// A member read or assigned by a statement of a loop program, its variable at `variable`
+// among the program's. Found again as the program is entered, since the steps between may
+// have put another object in the slot; within a run, only a change of the scopes (a member
+// added or removed, an object deleted) can move it, and the program leaves at that.
+struct LoopMember {
+    const MemberOperand* operand;
+    uint32_t variable;
+};

@@ -728,6 +728,10 @@ private:
                                           uint64_t bound);
     CIBaseObjectVar* MembersHolder(const MemberOperand& member, const CValue* slots,
                                    uint64_t bound);
+    // The variables of a loop program's members in the objects its slots hold now; false
+    // when an object is not at hand or has no such member.
+    [[gnu::noinline]] bool FindLoopMembers(const LoopProgram& loop, const CValue* slots,
+                                           uint64_t bound);
     // The kOpNumberCode `op` worked out, integers tried first unless it met a double
     // before (compiled_registers.cpp): false when its expression is not one of numbers now.
     // Out of RunCompiled, which every level of a recursion carries.
@@ -735,6 +739,15 @@ private:
                                          const CompiledOp* end, CValue* slots, uint64_t bound);
     // A slot's value read as an operand at the current depth.
     void PushSlot(CValue* value);
+    // A script object held by `holder` read as an operand at the current depth when no
+    // member follows (compiled_objects.cpp); false, having changed nothing the walk's
+    // handlers do not change again, for anything else.
+    bool PushWholeObject(CValue* holder);
+    // The script object `holder` holds when no member follows, else null.
+    CIBaseClassImpl* WholeObject(const CValue& holder);
+    void PushObjectOperand(CIBaseClassImpl* object, CValue* holder);
+    // The element at the place's array and indices read so when it holds a script object.
+    [[gnu::noinline]] bool ElementObjectOperand(int count);
     // The rounds of loop program `loop` run from its first step, the value stack at
     // `base` (compiled_register_loops.cpp): the step where the ordinary steps go on.
     [[gnu::noinline]] uint32_t RunLoopProgram(const CompiledFunction& code, const LoopProgram& loop,

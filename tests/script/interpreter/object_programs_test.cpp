@@ -294,6 +294,119 @@ private:
     std::string text_;
 };
 
+// Loops whose rounds are number statements and conditions on members of objects in
+// parameters, locals and This, run long enough for the housekeeping to dispatch posted
+// handlers between their statements: handlers that delete the objects, add members to them
+// (a new shape), change a member's kind or give it a text. Between the rounds' calls, the
+// holders take objects of other shapes, no object or a deleted one.
+class MemberLoopProgram {
+public:
+    explicit MemberLoopProgram(uint32_t seed) : random_(seed) {}
+
+    std::string Make() {
+        text_ = "Function Obj(a) { This.a = a; This.b = 2; This.c = 0.5; This.Run = Run; }\n"
+                "Function Alt(a) { This.c = 1; This.a = a; This.b = 3; }\n"
+                "Function Kill() { Delete o1; }\n"
+                "Function Grow() { o1.e = 1; o3.b = 1.5; }\n"
+                "Function Text() { o3.a = \"t\"; }\n"
+                "Function Shrink() { o1.c = 2; o3.a = 7; }\n"
+                "Function Run(n) {\nVar i;\n";
+        Loop("This");
+        text_ += "Return This.a;\n}\n"
+                 "Function G(p, q, n) {\nVar s = 1;\nVar i;\nVar v = q;\n";
+        for (int k = 0, count = 1 + Pick(2); k < count; ++k)
+            Loop(Pick(3) == 0 ? "v" : Pick(2) == 0 ? "p" : "q");
+        text_ += "Return s;\n}\n"
+                 "o0 = New Obj(3); o1 = New Obj(4); o2 = New Alt(2); o3 = New Obj(1.5);\n";
+        for (int k = 0, count = 3 + Pick(5); k < count; ++k)
+            Top();
+        text_ += "Print(o0.a, o0.b, o1.a, o1.b, o3.a, o3.b);\n";
+        return text_;
+    }
+
+private:
+    int Pick(int n) { return int(random_() % uint32_t(n)); }
+
+    std::string Operand(const std::string& holder) {
+        switch (Pick(6)) {
+        case 0:
+            return std::to_string(Pick(5));
+        case 1:
+            return "0.25";
+        case 2:
+            return "i";
+        default:
+            return holder + "." + "abcb"[Pick(4)];
+        }
+    }
+
+    // A round of one holder's members, now and then with a second holder's.
+    void Loop(const std::string& holder) {
+        static const char* const kAssignments[] = {" = ", " += ", " -= ", " = "};
+        static const char* const kOperators[] = {" + ", " - ", " * ", " < ", " % "};
+        text_ += "For (i = 0; i < n; i++) {\n";
+        for (int k = 0, count = 1 + Pick(4); k < count; ++k) {
+            const std::string h = holder != "This" && Pick(5) == 0 ? "q" : holder;
+            const std::string value =
+                "(" + Operand(h) + kOperators[Pick(5)] + Operand(h) + ") % 1000";
+            switch (Pick(5)) {
+            case 0:
+                text_ += "If (" + h + ".a < " + Operand(h) + ") " + h + ".b = " + value + ";\n";
+                break;
+            case 1:
+                if (holder != "This") {
+                    text_ += "s = s + " + h + "." + "abc"[Pick(3)] + ";\n";
+                    break;
+                }
+                [[fallthrough]];
+            default:
+                text_ += h + "." + "abac"[Pick(4)] + kAssignments[Pick(4)] + value + ";\n";
+                break;
+            }
+        }
+        text_ += "}\n";
+    }
+
+    std::string Object() {
+        switch (Pick(12)) {
+        case 0:
+            return "0";
+        default:
+            return "o" + std::to_string(Pick(4));
+        }
+    }
+
+    void Top() {
+        static const char* const kHandlers[] = {"Kill", "Grow", "Text", "Shrink"};
+        const std::string rounds = std::to_string(2 + Pick(30));
+        switch (Pick(6)) {
+        case 0:
+        case 1:
+            // Dispatched between the statements of the rounds that follow.
+            text_ += std::string("Post(") + kHandlers[Pick(4)] + ");\n";
+            [[fallthrough]];
+        case 2:
+            text_ += "Print(G(" + Object() + ", " + Object() + ", " + rounds + "));\n";
+            break;
+        case 3:
+            text_ += "If (o0 != 0) Print(o0.Run(" + rounds + "));\n";
+            break;
+        case 4:
+            text_ += "o" + std::to_string(Pick(4)) +
+                     (Pick(2) == 0 ? " = New Obj(" : " = New Alt(") + std::to_string(Pick(5)) +
+                     ");\n";
+            break;
+        default:
+            text_ += "o" + std::to_string(Pick(4)) + "." + "abc"[Pick(3)] + " = " +
+                     (Pick(2) == 0 ? "2.5" : "\"u\"") + ";\n";
+            break;
+        }
+    }
+
+    std::mt19937 random_;
+    std::string text_;
+};
+
 class ObjectPrograms : public ProgramRunsTest {
 protected:
     static void Compare(uint32_t firstSeed, uint32_t count) {
@@ -332,6 +445,25 @@ TEST_F(ObjectPrograms, MemberNumberStatementsAgree) {
         }
     }
     // Some run to their end, others fail at a member that is no number or an object gone.
+    EXPECT_GE(ended, 40u);
+}
+
+TEST_F(ObjectPrograms, MemberLoopRoundsAgree) {
+    uint32_t ended = 0;
+    for (uint32_t seed = 1; seed <= 1200; ++seed) {
+        std::string source = MemberLoopProgram(seed).Make();
+        Outcome reference = RunProgram(source, Way::kReference);
+        ASSERT_NE(reference.output, "does not compile") << source;
+        ended += reference.code == 0 ? 1 : 0;
+        for (Way way : {Way::kFast, Way::kCompiled}) {
+            Outcome other = RunProgram(source, way);
+            ASSERT_EQ(other.output, reference.output) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(other.code, reference.code) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(other.line, reference.line) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(other.column, reference.column) << "seed " << seed << "\n" << source;
+        }
+    }
+    // Some run to their end, others fail at an object deleted or a text in a member.
     EXPECT_GE(ended, 40u);
 }
 
