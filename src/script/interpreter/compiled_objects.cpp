@@ -320,8 +320,11 @@ CIBaseClassImpl* CInterpretor::WholeObject(const CValue& holder) {
 
 void CInterpretor::PushObjectOperand(CIBaseClassImpl* object, CValue* holder) {
     CheckStack();
-    Anchor(object);
+    // As Anchor does, with the raw tag: an anchor whose object went takes the new one.
     StackSlot* slot = slots_[depth_];
+    if (slot->anchor.StoredType() != kValueObject || slot->anchor.ObjectPayload() != object)
+        slot->anchor.SetObject(object, 1);
+    slot->anchorKind = kValueObject;
     slot->value.SetObject(object, 1);
     slot->source = holder;
 }

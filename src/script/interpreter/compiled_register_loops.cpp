@@ -519,7 +519,8 @@ private:
         }
         if (member) {
             // The statement's member is its program's first.
-            const uint32_t variable = loop_.members[loop_.members.size() - program->members.size()].variable;
+            const uint32_t variable =
+                loop_.members[loop_.members.size() - program->members.size()].variable;
             Emit(kind == kValueInt ? kLoopMemberStoreInt : kLoopMemberStoreDouble, result, result,
                  variable, at);
             return;
@@ -584,8 +585,8 @@ bool CInterpretor::WriteLoopProgram(const CompiledFunction& code, const LoopProg
             own = SlotBranchCode(op);
         else {
             const NumberProgram& program = code.numberPrograms[op->depth];
-            const bool found = FindNames(program) && (program.members.empty() ||
-                                                       FindMembers(program, slots, bound));
+            const bool found = FindNames(program) &&
+                               (program.members.empty() || FindMembers(program, slots, bound));
             return found ? &program : nullptr;
         }
         return &own;

@@ -80,8 +80,7 @@ bool CInterpretor::FindEachMember(const NumberProgram& program, const CValue* sl
 
 // Found as FindEachMember finds them, each through the shape its object had when last found.
 // The kinds are the loads' to check: a member holding no number leaves the program there.
-bool CInterpretor::FindLoopMembers(const LoopProgram& loop, const CValue* slots,
-                                   uint64_t bound) {
+bool CInterpretor::FindLoopMembers(const LoopProgram& loop, const CValue* slots, uint64_t bound) {
     for (const LoopMember& entry : loop.members) {
         const MemberOperand& member = *entry.operand;
         CIBaseObjectVar* holder = MembersHolder(member, slots, bound);
