@@ -3,8 +3,10 @@
 // kinds tests both sides' kinds at every operator. A side of another kind than the
 // operator's is made one by an instruction of its own (an integer beside a double, a
 // double where a bitwise or logical operator takes integers), as CValue converts it.
+#include <atomic>
 #include <bit>
 #include <iterator>
+#include <type_traits>
 #include <vector>
 
 #include "script/interpreter/compiled_code.h"
@@ -404,15 +406,38 @@ namespace {
 // null) and `place`; else the instruction it stopped at, having changed nothing since the
 // last statement it finished. With `kLoop`, the code of a loop program, whose statements
 // store into the slots, whose conditions branch, and whose statement ends and blocks
-// `host` takes (false: the code stops there); `last` keeps the value of the last statement
-// finished.
+// `host` takes (false: the code stops there); `kept` receives the value of the last
+// statement finished.
+//
+// A statement end that only counts is the hot path of every loop program: the host hands
+// over how many ends may pass by counting alone (QuickEnds), which this counts down in a
+// local and gives back (Settle) before the host takes anything and on every way out; only
+// the stop request, set from another thread, is read at each end. The last value is kept
+// in a local too, so that stores do not write through a pointer the registers cannot hold.
 template <bool kLoop, class Slots, class Host>
 const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots* slots,
                                          uint64_t bound, CVariable* const* variables,
                                          const ElementRead* elements, CValue* target, CValue* place,
-                                         LoopValue& last, Host&& host) {
+                                         LoopValue& kept, Host& host) {
     KindedRegister registers[CompiledFunction::kMaxQuickDepth + 2];
     const RegisterInstruction* instruction = code;
+    LoopValue last;
+    int32_t quickEnds = host.QuickEnds();
+    [[maybe_unused]] const std::atomic<uint32_t>* const stop = host.Stop();
+    struct Leave {
+        Host& host;
+        const int32_t& quickEnds;
+        const LoopValue& last;
+        LoopValue& kept;
+        ~Leave() {
+            host.Settle(quickEnds);
+            kept = last;
+        }
+    };
+    struct Stay {
+        Stay(Host&, const int32_t&, const LoopValue&, LoopValue&) {}
+    };
+    [[maybe_unused]] std::conditional_t<kLoop, Leave, Stay> leave{host, quickEnds, last, kept};
 #define ZORV_KINDED_LABELS(name, token)                                                            \
     &&name##IntRegisters, &&name##IntSlot, &&name##IntConstant, &&name##IntSlots,                  \
         &&name##IntSlotConstant, &&name##IntName, &&name##DoubleRegisters, &&name##DoubleSlot,     \
@@ -443,11 +468,11 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
                                                 &&StoreDouble,
                                                 &&BranchInt,
                                                 &&BranchDouble,
-                                                &&ToHost,
+                                                &&End,
                                                 &&Jump,
                                                 &&Exit,
-                                                &&ToHost,
-                                                &&ToHost,
+                                                &&Block,
+                                                &&Block,
                                                 &&ElementAssignInt,
                                                 &&ElementAssignDouble,
                                                 &&ElementJoinInt,
@@ -686,10 +711,28 @@ BranchDouble:
     if (DoubleToInt(ZORV_HERE.d) == 0) ZORV_NEXT_INSTRUCTION();
     instruction = code + instruction->left;
     goto* kInstructions[instruction->opcode];
-// A statement's end or a block's change, which the interpreter takes.
-ToHost:
-    if (!host(*instruction)) return instruction;
-    ZORV_NEXT_INSTRUCTION();
+// A statement's end or a block's change, which the interpreter takes unless the end only
+// counts.
+End:
+    if constexpr (kLoop) {
+        if (quickEnds > 0 && stop->load(std::memory_order_relaxed) == 0) [[likely]] {
+            --quickEnds;
+            ZORV_NEXT_INSTRUCTION();
+        }
+        host.Settle(quickEnds);
+        if (!host.End(*instruction, last)) return instruction;
+        quickEnds = host.QuickEnds();
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+Block:
+    if constexpr (kLoop) {
+        host.Settle(quickEnds);
+        if (!host.Block(*instruction)) return instruction;
+        quickEnds = host.QuickEnds();
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
 Jump:
     instruction = code + instruction->left;
     goto* kInstructions[instruction->opcode];
@@ -749,10 +792,17 @@ Exit:
 
 bool RunKindedProgram(const NumberProgram& program, const CValue* slots, uint64_t bound,
                       CValue* target, CValue& place) {
+    // A program outside loops has no statement ends or blocks.
+    struct NoHost {
+        static int32_t QuickEnds() { return 0; }
+        static const std::atomic<uint32_t>* Stop() { return nullptr; }
+        static void Settle(int32_t) {}
+        static bool End(const RegisterInstruction&, const LoopValue&) { return false; }
+        static bool Block(const RegisterInstruction&) { return false; }
+    } host;
     LoopValue unused;
     return RunKindedCode<false>(program.kinded.data(), slots, bound, program.variables.data(),
-                                program.elements.data(), target, &place, unused,
-                                [](const RegisterInstruction&) { return true; }) == nullptr;
+                                program.elements.data(), target, &place, unused, host) == nullptr;
 }
 
 uint32_t CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
@@ -773,46 +823,67 @@ uint32_t CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
         }
         loop.epoch = ScopeEpoch();
     }
-    const std::atomic<uint32_t>& stopRequest = StopRequestFlag();
     struct Running {
         bool& running;
         ~Running() { running = false; }
     } running{loop.running};
     loop.running = true;
-    LoopValue last;
-    // The value of the last statement above the base, where the steps leave it.
-    auto leaveValue = [&]() {
-        if (last.kind > kValueDouble) return;
-        StackSlot* place = slots_[base + 1];
-        if (last.kind == kValueInt)
-            place->value.SetInt(int32_t(last.bits));
-        else
-            place->value.SetFloat(std::bit_cast<double>(last.bits));
-        place->source = nullptr;
-        place->anchorKind = kValueInt;
-    };
-    // A statement's end as kOpEndStatement takes it, a block as kOpPushBlock and
-    // kOpPopBlock take it; the program goes on unless the scopes changed meanwhile, which
-    // its names' variables were found in.
-    auto host = [&](const RegisterInstruction& at) __attribute__((always_inline)) {
-        if (at.opcode == kLoopEnd) {
-            if (pendingEvent_ == 0 && statementCounter_ > 0 && pendingEndCode < 0 &&
-                stopRequest.load(std::memory_order_relaxed) == 0) {
-                --statementCounter_;
-                return true;
-            }
-            leaveValue();
-            EndLoopStatement(code.ops[uint32_t(at.right)], base, poolMark);
-        } else {
-            LoopBlock(code.ops[uint32_t(at.right)], base);
+    // The interpreter's side of the program: statement ends and blocks as kOpEndStatement,
+    // kOpPushBlock and kOpPopBlock take them; the program goes on unless the scopes changed
+    // meanwhile, which its names' variables were found in.
+    struct Host {
+        CInterpretor& interpreter;
+        const CompiledFunction& code;
+        const LoopProgram& loop;
+        uint32_t base;
+        uint32_t poolMark;
+        // The ends QuickEnds handed over last, less those given back since.
+        int32_t given = 0;
+
+        // The ends that may pass by counting alone: none while an event or an end of the
+        // program waits, since only the full end dispatches them.
+        int32_t QuickEnds() {
+            given = interpreter.pendingEvent_ == 0 && interpreter.pendingEndCode < 0 &&
+                            interpreter.statementCounter_ > 0
+                        ? interpreter.statementCounter_
+                        : 0;
+            return given;
         }
-        return loop.names.empty() || loop.epoch == ScopeEpoch();
-    };
+        const std::atomic<uint32_t>* Stop() const { return &interpreter.StopRequestFlag(); }
+        void Settle(int32_t left) {
+            interpreter.statementCounter_ -= given - left;
+            given = left;
+        }
+        [[gnu::noinline]] bool End(const RegisterInstruction& at, const LoopValue& last) {
+            LeaveValue(interpreter, last, base);
+            interpreter.EndLoopStatement(code.ops[uint32_t(at.right)], base, poolMark);
+            return Unchanged();
+        }
+        [[gnu::noinline]] bool Block(const RegisterInstruction& at) {
+            interpreter.LoopBlock(code.ops[uint32_t(at.right)], base);
+            return Unchanged();
+        }
+        // The value of the last statement above the base, where the steps leave it.
+        static void LeaveValue(CInterpretor& interpreter, const LoopValue& last, uint32_t base) {
+            if (last.kind > kValueDouble) return;
+            StackSlot* place = interpreter.slots_[base + 1];
+            if (last.kind == kValueInt)
+                place->value.SetInt(int32_t(last.bits));
+            else
+                place->value.SetFloat(std::bit_cast<double>(last.bits));
+            place->source = nullptr;
+            place->anchorKind = kValueInt;
+        }
+        bool Unchanged() const {
+            return loop.names.empty() || loop.epoch == interpreter.ScopeEpoch();
+        }
+    } host{*this, code, loop, base, poolMark};
+    LoopValue last;
     const RegisterInstruction* at =
         RunKindedCode<true>(loop.code.data(), slots, bound, loop.variables.data(),
                             loop.elements.data(), nullptr, nullptr, last, host);
     depth_ = base;
-    leaveValue();
+    Host::LeaveValue(*this, last, base);
     if (at->opcode == kLoopEnd || at->opcode == kLoopPushBlock || at->opcode == kLoopPopBlock)
         return at->left;
     if (at->opcode == kLoopExit) return uint32_t(at->right);
