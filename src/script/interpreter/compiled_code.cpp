@@ -3176,7 +3176,12 @@ DoLoopRound:
         ZORV_SYNC();
         EndCompiledStatement(poolMark);
     }
-    op = ops + RunLoopProgram(code, code.loopPrograms[op->count], slots, bound, base, poolMark) - 1;
+    {
+        const LoopExit left =
+            RunLoopProgram(code, code.loopPrograms[op->count], slots, bound, base, poolMark);
+        bound = left.bound;
+        op = ops + left.step - 1;
+    }
     ZORV_NEXT_STEP();
 DoSwitchSelector:
     ZORV_SYNC();

@@ -98,6 +98,11 @@ private:
         if (slotKinds_ == nullptr ||
             (read.begin == kOpElementBoundSlot && ((bound_ >> read.slot) & 1) == 0))
             return kNoNumber;
+        for (uint32_t k = 0; k < read.count; ++k)
+            if ((read.sources[k] == kIndexFromBoundSlot ||
+                 read.sources[k] == kIndexFromBoundSlotOffset) &&
+                ((bound_ >> read.values[k]) & 1) == 0)
+                return kNoNumber;
         array = CInterpretor::ArrayOf(read.begin == kOpElementName
                                           ? program_.variables[read.slot]->value
                                           : slots_[read.slot]);
@@ -457,7 +462,8 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
                                                 &&QuickAssignInt,
                                                 &&QuickAssignDouble,
                                                 &&QuickGridInt,
-                                                &&QuickGridDouble};
+                                                &&QuickGridDouble,
+                                                &&ToHost};
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
@@ -755,22 +761,34 @@ bool RunKindedProgram(const NumberProgram& program, const CValue* slots, uint64_
                                 [](const RegisterInstruction&) { return true; }) == nullptr;
 }
 
-uint32_t CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
+namespace {
+
+// The slots of `block` bound in `bound` let go of, holding 0: the slots bound after.
+[[gnu::noinline]] uint64_t DropBlockSlots(uint64_t block, uint64_t bound, CValue* slots) {
+    for (uint64_t dropped = block & bound; dropped != 0; dropped &= dropped - 1)
+        slots[std::countr_zero(dropped)].SetInt(0);
+    return bound & ~block;
+}
+
+} // namespace
+
+LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
                                       CValue* slots, uint64_t bound, uint32_t base,
                                       uint32_t poolMark) {
-    if (loop.running) return loop.start;
+    if (loop.running) return {loop.start, bound};
     if (loop.stale || loop.bound != bound) {
         // Written again as long as kinds keep changing only now and then.
-        if (loop.writings == LoopProgram::kMaxWritings) return loop.start;
+        if (loop.writings == LoopProgram::kMaxWritings) return {loop.start, bound};
         ++loop.writings;
-        if (!WriteLoopProgram(code, loop, slots, bound)) return loop.start;
+        if (!WriteLoopProgram(code, loop, slots, bound)) return {loop.start, bound};
     } else if (loop.epoch != ScopeEpoch()) {
         for (size_t name = 0; name < loop.names.size(); ++name) {
             currentToken = loop.names[name];
             CVariable* variable = LookUp(reinterpret_cast<NameToken*>(currentToken));
-            if (variable == nullptr) return loop.start;
+            if (variable == nullptr) return {loop.start, bound};
             loop.variables[name] = variable;
         }
+        if (!LoopBindsFree(loop)) return {loop.start, bound};
         loop.epoch = ScopeEpoch();
     }
     const std::atomic<uint32_t>& stopRequest = StopRequestFlag();
@@ -791,10 +809,17 @@ uint32_t CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
         place->source = nullptr;
         place->anchorKind = kValueInt;
     };
+    // The slots bound where the program stands. Its instructions test only slots bound
+    // there on every way, so that they read those it binds as bound throughout.
+    uint64_t current = bound;
     // A statement's end as kOpEndStatement takes it, a block as kOpPushBlock and
     // kOpPopBlock take it; the program goes on unless the scopes changed meanwhile, which
-    // its names' variables were found in.
+    // its names' variables were found in and which had none of the names it binds.
     auto host = [&](const RegisterInstruction& at) __attribute__((always_inline)) {
+        if (at.opcode == kLoopBind) {
+            current |= uint64_t(1) << at.right;
+            return true;
+        }
         if (at.opcode == kLoopEnd) {
             if (pendingEvent_ == 0 && statementCounter_ > 0 && pendingEndCode < 0 &&
                 stopRequest.load(std::memory_order_relaxed) == 0) {
@@ -804,20 +829,25 @@ uint32_t CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
             leaveValue();
             EndLoopStatement(code.ops[uint32_t(at.right)], base, poolMark);
         } else {
-            LoopBlock(code.ops[uint32_t(at.right)], base);
+            const CompiledOp& step = code.ops[uint32_t(at.right)];
+            // The locals made in the block go with it, as the steps drop them.
+            if (at.opcode == kLoopPopBlock && (code.blockSlots[step.index] & current) != 0)
+                [[unlikely]]
+                current = DropBlockSlots(code.blockSlots[step.index], current, slots);
+            LoopBlock(step, base);
         }
-        return loop.names.empty() || loop.epoch == ScopeEpoch();
+        return (loop.names.empty() && loop.binds.empty()) || loop.epoch == ScopeEpoch();
     };
     const RegisterInstruction* at =
-        RunKindedCode<true>(loop.code.data(), slots, bound, loop.variables.data(),
+        RunKindedCode<true>(loop.code.data(), slots, bound | loop.bindsSlots, loop.variables.data(),
                             loop.elements.data(), nullptr, nullptr, last, host);
     depth_ = base;
     leaveValue();
     if (at->opcode == kLoopEnd || at->opcode == kLoopPushBlock || at->opcode == kLoopPopBlock)
-        return at->left;
-    if (at->opcode == kLoopExit) return uint32_t(at->right);
+        return {at->left, current};
+    if (at->opcode == kLoopExit) return {uint32_t(at->right), current};
     // A kind it was written for no longer holds, or an operator failed: the statement's
     // full steps take it.
     loop.stale = true;
-    return loop.exits[size_t(at - loop.code.data())];
+    return {loop.exits[size_t(at - loop.code.data())], current};
 }
