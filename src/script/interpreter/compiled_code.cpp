@@ -141,7 +141,11 @@
 // as the walk's assignment does. An element of one index (a slot's, plus a constant) of an
 // array in a slot is read and assigned by one instruction. A Switch on a slot whose Cases are
 // integer literals is taken too, and a statement of operands and elements it cannot write
-// leaves the program at its start, the steps taking the rest of that round.
+// leaves the program at its start, the steps taking the rest of that round. A round may bind
+// slots of kOpBindName (an inner For's start on a counter no Var declares, a block's Var) and
+// let them go at a block's end: the slots bound on every way into each step are worked out
+// when it is written, a statement on one that may be unbound binds it while no scope has its
+// name (kLoopBind), and the program hands back the slots bound where it leaves.
 //
 // An element "name[index, ...]" keeps its array's variable (a slot, or the name looked up
 // first, as the walk does) in its place while its indices are worked out above it, then

@@ -816,10 +816,6 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
     // kOpPopBlock take it; the program goes on unless the scopes changed meanwhile, which
     // its names' variables were found in and which had none of the names it binds.
     auto host = [&](const RegisterInstruction& at) __attribute__((always_inline)) {
-        if (at.opcode == kLoopBind) {
-            current |= uint64_t(1) << at.right;
-            return true;
-        }
         if (at.opcode == kLoopEnd) {
             if (pendingEvent_ == 0 && statementCounter_ > 0 && pendingEndCode < 0 &&
                 stopRequest.load(std::memory_order_relaxed) == 0) {
@@ -828,6 +824,9 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
             }
             leaveValue();
             EndLoopStatement(code.ops[uint32_t(at.right)], base, poolMark);
+        } else if (at.opcode == kLoopBind) {
+            current |= uint64_t(1) << at.right;
+            return true;
         } else {
             const CompiledOp& step = code.ops[uint32_t(at.right)];
             // The locals made in the block go with it, as the steps drop them.
