@@ -100,6 +100,11 @@ private:
         if (slotKinds_ == nullptr ||
             (read.begin == kOpElementBoundSlot && ((bound_ >> read.slot) & 1) == 0))
             return kNoNumber;
+        for (uint32_t k = 0; k < read.count; ++k)
+            if ((read.sources[k] == kIndexFromBoundSlot ||
+                 read.sources[k] == kIndexFromBoundSlotOffset) &&
+                ((bound_ >> read.values[k]) & 1) == 0)
+                return kNoNumber;
         array = CInterpretor::ArrayOf(read.begin == kOpElementName
                                           ? program_.variables[read.slot]->value
                                           : slots_[read.slot]);
@@ -482,7 +487,8 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
                                                 &&QuickAssignInt,
                                                 &&QuickAssignDouble,
                                                 &&QuickGridInt,
-                                                &&QuickGridDouble};
+                                                &&QuickGridDouble,
+                                                &&Bind};
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
@@ -725,6 +731,9 @@ End:
         ZORV_NEXT_INSTRUCTION();
     }
     return instruction;
+Bind:
+    host.Bind(instruction->right);
+    ZORV_NEXT_INSTRUCTION();
 Block:
     if constexpr (kLoop) {
         host.Settle(quickEnds);
@@ -799,28 +808,41 @@ bool RunKindedProgram(const NumberProgram& program, const CValue* slots, uint64_
         static void Settle(int32_t) {}
         static bool End(const RegisterInstruction&, const LoopValue&) { return false; }
         static bool Block(const RegisterInstruction&) { return false; }
+        static void Bind(int64_t) {}
     } host;
     LoopValue unused;
     return RunKindedCode<false>(program.kinded.data(), slots, bound, program.variables.data(),
                                 program.elements.data(), target, &place, unused, host) == nullptr;
 }
 
-uint32_t CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
+namespace {
+
+// The slots of `block` bound in `bound` let go of, holding 0: the slots bound after.
+[[gnu::noinline]] uint64_t DropBlockSlots(uint64_t block, uint64_t bound, CValue* slots) {
+    for (uint64_t dropped = block & bound; dropped != 0; dropped &= dropped - 1)
+        slots[std::countr_zero(dropped)].SetInt(0);
+    return bound & ~block;
+}
+
+} // namespace
+
+LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
                                       CValue* slots, uint64_t bound, uint32_t base,
                                       uint32_t poolMark) {
-    if (loop.running) return loop.start;
+    if (loop.running) return {loop.start, bound};
     if (loop.stale || loop.bound != bound) {
         // Written again as long as kinds keep changing only now and then.
-        if (loop.writings == LoopProgram::kMaxWritings) return loop.start;
+        if (loop.writings == LoopProgram::kMaxWritings) return {loop.start, bound};
         ++loop.writings;
-        if (!WriteLoopProgram(code, loop, slots, bound)) return loop.start;
+        if (!WriteLoopProgram(code, loop, slots, bound)) return {loop.start, bound};
     } else if (loop.epoch != ScopeEpoch()) {
         for (size_t name = 0; name < loop.names.size(); ++name) {
             currentToken = loop.names[name];
             CVariable* variable = LookUp(reinterpret_cast<NameToken*>(currentToken));
-            if (variable == nullptr) return loop.start;
+            if (variable == nullptr) return {loop.start, bound};
             loop.variables[name] = variable;
         }
+        if (!LoopBindsFree(loop)) return {loop.start, bound};
         loop.epoch = ScopeEpoch();
     }
     struct Running {
@@ -830,13 +852,18 @@ uint32_t CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
     loop.running = true;
     // The interpreter's side of the program: statement ends and blocks as kOpEndStatement,
     // kOpPushBlock and kOpPopBlock take them; the program goes on unless the scopes changed
-    // meanwhile, which its names' variables were found in.
+    // meanwhile, which its names' variables were found in and which had none of the names
+    // it binds.
     struct Host {
         CInterpretor& interpreter;
         const CompiledFunction& code;
         const LoopProgram& loop;
+        CValue* slots;
         uint32_t base;
         uint32_t poolMark;
+        // The slots bound where the program stands. Its instructions test only slots bound
+        // there on every way, so that they read those it binds as bound throughout.
+        uint64_t current;
         // The ends QuickEnds handed over last, less those given back since.
         int32_t given = 0;
 
@@ -859,8 +886,14 @@ uint32_t CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
             interpreter.EndLoopStatement(code.ops[uint32_t(at.right)], base, poolMark);
             return Unchanged();
         }
+        void Bind(int64_t slot) { current |= uint64_t(1) << slot; }
         [[gnu::noinline]] bool Block(const RegisterInstruction& at) {
-            interpreter.LoopBlock(code.ops[uint32_t(at.right)], base);
+            const CompiledOp& step = code.ops[uint32_t(at.right)];
+            // The locals made in the block go with it, as the steps drop them.
+            if (at.opcode == kLoopPopBlock && (code.blockSlots[step.index] & current) != 0)
+                [[unlikely]]
+                current = DropBlockSlots(code.blockSlots[step.index], current, slots);
+            interpreter.LoopBlock(step, base);
             return Unchanged();
         }
         // The value of the last statement above the base, where the steps leave it.
@@ -875,20 +908,21 @@ uint32_t CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
             place->anchorKind = kValueInt;
         }
         bool Unchanged() const {
-            return loop.names.empty() || loop.epoch == interpreter.ScopeEpoch();
+            return (loop.names.empty() && loop.binds.empty()) ||
+                   loop.epoch == interpreter.ScopeEpoch();
         }
-    } host{*this, code, loop, base, poolMark};
+    } host{*this, code, loop, slots, base, poolMark, bound};
     LoopValue last;
     const RegisterInstruction* at =
-        RunKindedCode<true>(loop.code.data(), slots, bound, loop.variables.data(),
+        RunKindedCode<true>(loop.code.data(), slots, bound | loop.bindsSlots, loop.variables.data(),
                             loop.elements.data(), nullptr, nullptr, last, host);
     depth_ = base;
     Host::LeaveValue(*this, last, base);
     if (at->opcode == kLoopEnd || at->opcode == kLoopPushBlock || at->opcode == kLoopPopBlock)
-        return at->left;
-    if (at->opcode == kLoopExit) return uint32_t(at->right);
+        return {at->left, host.current};
+    if (at->opcode == kLoopExit) return {uint32_t(at->right), host.current};
     // A kind it was written for no longer holds, or an operator failed: the statement's
     // full steps take it.
     loop.stale = true;
-    return loop.exits[size_t(at - loop.code.data())];
+    return {loop.exits[size_t(at - loop.code.data())], host.current};
 }

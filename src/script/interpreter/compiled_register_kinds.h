@@ -101,6 +101,10 @@ enum LoopOpcode : uint32_t {
     // QuickGridOf packs them into `right`, read as kLoopQuickElement* reads.
     kLoopQuickGridInt,
     kLoopQuickGridDouble,
+    // ---- Slots bound in the round ----
+    // Slot `right` bound by the statement just stored into it, as kOpBindName binds a
+    // name no scope has (the program is written only while none has it).
+    kLoopBind,
     kLoopOpcodeEnd,
 };
 constexpr int64_t kLoopLeavesValue = 0x100;

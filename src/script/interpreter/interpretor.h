@@ -43,6 +43,7 @@ class CIBaseMessages;
 struct MSG;
 struct CompiledFunction;
 struct LoopProgram;
+struct LoopExit;
 struct CompiledOp;
 struct NumberProgram;
 struct MemberOperand;
@@ -736,8 +737,9 @@ private:
     // A slot's value read as an operand at the current depth.
     void PushSlot(CValue* value);
     // The rounds of loop program `loop` run from its first step, the value stack at
-    // `base` (compiled_register_loops.cpp): the step where the ordinary steps go on.
-    [[gnu::noinline]] uint32_t RunLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
+    // `base` (compiled_register_loops.cpp): the step where the ordinary steps go on, and
+    // the slots bound there.
+    [[gnu::noinline]] LoopExit RunLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
                                               CValue* slots, uint64_t bound, uint32_t base,
                                               uint32_t poolMark);
     // Loop program `loop` written for the kinds its slots and names hold now; false when
@@ -750,6 +752,8 @@ private:
                                             uint32_t poolMark);
     // A loop program's kOpPushBlock or kOpPopBlock `step`, as the step does it.
     [[gnu::noinline]] void LoopBlock(const CompiledOp& step, uint32_t base);
+    // Whether no scope has the names loop program `loop` binds slots for.
+    bool LoopBindsFree(const LoopProgram& loop);
     // ---- Array elements of compiled code (compiled_elements.cpp) ----------------------
     // An element named by the current token, which no scope has: the placeholder of a
     // new array as the operand, which only an assignment at `after` (the token after "]")
