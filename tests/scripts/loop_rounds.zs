@@ -74,3 +74,43 @@ Function Split(n) {
 }
 Print(Split(9) > 0);
 Print(Split(2));
+
+//== a handler that posts itself again runs at the statement ends of a loop round where the walk runs it, the round counting on between them
+// expect: end
+// expect output: h 1 0 0
+// expect output: h 2 0 0
+// expect output: h 3 0 0
+// expect output: h 4 0 0
+// expect output: h 5 0 0
+// expect output: h 6 0 0
+// expect output: h 7 1 0
+// expect output: h 8 1 0
+// expect output: h 9 1 0
+// expect output: h 10 1 0
+// expect output: h 11 1 0
+// expect output: h 12 3 0
+// expect output: h 13 3 0
+// expect output: h 14 3 1
+// expect output: h 15 3 1
+// expect output: h 16 3 1
+// expect output: 820/820/39
+Function H(n) {
+    Print("h", n, v[0], v[1]);
+    If (n < 16) Post(H, n + 1);
+}
+Function Round() {
+    Var a = 0;
+    Var b = 1;
+    Var t;
+    For (t = 0; t < 40; t++) {
+        a = a + b;
+        v[0] = a;
+        b = b + 1;
+        v[1] = t;
+    }
+    Return a + "/" + v[0] + "/" + v[1];
+}
+v[0] = 0;
+v[1] = 0;
+Post(H, 1);
+Print(Round());

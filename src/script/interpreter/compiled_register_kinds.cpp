@@ -298,8 +298,20 @@ private:
     uint32_t kinds_[CompiledFunction::kMaxQuickDepth + 2] = {};
 };
 
+// An integer register is written whole, as a double's is: a register is copied whole (Move),
+// and a read of 8 bytes from a store of 4 cannot be forwarded from the store, stalling the
+// read until the store retires.
+struct WholeInt {
+    uint64_t bits;
+    operator int32_t() const { return int32_t(uint32_t(bits)); }
+    WholeInt& operator=(int32_t value) {
+        bits = uint32_t(value);
+        return *this;
+    }
+};
+
 union KindedRegister {
-    int32_t i;
+    WholeInt i;
     double d;
 };
 
@@ -319,7 +331,10 @@ template <uint32_t kKind>
 
 template <uint32_t kToken>
 [[gnu::always_inline]] inline bool ApplyInts(int32_t a, int32_t b, KindedRegister& out) {
-    return IntegerResult(kToken, uint32_t(a), uint32_t(b), out.i);
+    int32_t result;
+    if (!IntegerResult(kToken, uint32_t(a), uint32_t(b), result)) return false;
+    out.i = result;
+    return true;
 }
 
 // The operators on two doubles as CValue works them out: arithmetic gives a double (a
