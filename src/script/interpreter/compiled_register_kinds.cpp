@@ -503,7 +503,9 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
                                                 &&QuickAssignDouble,
                                                 &&QuickGridInt,
                                                 &&QuickGridDouble,
-                                                &&Bind};
+                                                &&Bind,
+                                                &&StoreIntEnd,
+                                                &&StoreDoubleEnd};
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
@@ -617,6 +619,28 @@ StoreDouble:
         last.bits = std::bit_cast<int64_t>(registers[instruction->left].d);
         last.kind = kValueDouble;
         ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+StoreIntEnd:
+    if constexpr (kLoop) {
+        CValue& slot = slots[uint32_t(instruction->right)];
+        if (slot.StoredType() > kValueDouble) return instruction;
+        slot.SetInt(ZORV_HERE.i);
+        last.bits = registers[instruction->left].i;
+        last.kind = kValueInt;
+        ++instruction;
+        goto End;
+    }
+    return instruction;
+StoreDoubleEnd:
+    if constexpr (kLoop) {
+        CValue& slot = slots[uint32_t(instruction->right)];
+        if (slot.StoredType() > kValueDouble) return instruction;
+        slot.SetFloat(ZORV_HERE.d);
+        last.bits = std::bit_cast<int64_t>(registers[instruction->left].d);
+        last.kind = kValueDouble;
+        ++instruction;
+        goto End;
     }
     return instruction;
 // The cell is found again at every store, from the array its holder has then; an

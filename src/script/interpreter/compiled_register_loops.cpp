@@ -680,6 +680,12 @@ bool CInterpretor::WriteLoopProgram(const CompiledFunction& code, const LoopProg
         return LookUp(reinterpret_cast<NameToken*>(name)) == nullptr;
     });
     loop.epoch = ScopeEpoch();
+    // A store that ends its statement takes the end in the same dispatch; the end stays in
+    // place for the jumps to it and for the way out there.
+    for (size_t at = 0; at + 1 < loop.code.size(); ++at)
+        if (loop.code[at + 1].opcode == kLoopEnd &&
+            (loop.code[at].opcode == kLoopStoreInt || loop.code[at].opcode == kLoopStoreDouble))
+            loop.code[at].opcode += kLoopStoreIntEnd - kLoopStoreInt;
     // A program that leaves at its first instruction does nothing but cost its entry, every
     // round (an array grown by the round's first statement): it counts as not written, so
     // that the round's steps take it alone once the writings are spent.
