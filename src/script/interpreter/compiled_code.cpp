@@ -136,8 +136,9 @@
 // A loop's round whose steps are all such number statements and conditions (with their ends,
 // branches, jumps, inner loops and blocks) runs as one kinded register program
 // (compiled_register_loops.cpp), entered at the jump back to the round's first step
-// (kOpLoopRound): it counts the statements as the steps do, hands statement ends that have
-// more to do than count and block changes to the interpreter, and leaves at the start of a
+// (kOpLoopRound): it counts the statements as the steps do (in a countdown of its own, given
+// back before the interpreter takes anything), hands statement ends that have more to do than
+// count and block changes to the interpreter, and leaves at the start of a
 // statement, which nothing has changed yet, when a kind it was written for fails to hold or an
 // operator fails. Its element stores (kNumberElementStore, kOpElementStore) are instructions
 // that find the cell from the array's holder at each run and leave when it holds no number;
@@ -145,7 +146,11 @@
 // as the walk's assignment does. An element of one index (a slot's, plus a constant) of an
 // array in a slot is read and assigned by one instruction. A Switch on a slot whose Cases are
 // integer literals is taken too, and a statement of operands and elements it cannot write
-// leaves the program at its start, the steps taking the rest of that round.
+// leaves the program at its start, the steps taking the rest of that round. A round may bind
+// slots of kOpBindName (an inner For's start on a counter no Var declares, a block's Var) and
+// let them go at a block's end: the slots bound on every way into each step are worked out
+// when it is written, a statement on one that may be unbound binds it while no scope has its
+// name (kLoopBind), and the program hands back the slots bound where it leaves.
 //
 // An element "name[index, ...]" keeps its array's variable (a slot, or the name looked up
 // first, as the walk does) in its place while its indices are worked out above it, then
@@ -3195,7 +3200,12 @@ DoLoopRound:
         ZORV_SYNC();
         EndCompiledStatement(poolMark);
     }
-    op = ops + RunLoopProgram(code, code.loopPrograms[op->count], slots, bound, base, poolMark) - 1;
+    {
+        const LoopExit left =
+            RunLoopProgram(code, code.loopPrograms[op->count], slots, bound, base, poolMark);
+        bound = left.bound;
+        op = ops + left.step - 1;
+    }
     ZORV_NEXT_STEP();
 DoSwitchSelector:
     ZORV_SYNC();

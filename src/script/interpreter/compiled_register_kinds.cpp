@@ -3,8 +3,10 @@
 // kinds tests both sides' kinds at every operator. A side of another kind than the
 // operator's is made one by an instruction of its own (an integer beside a double, a
 // double where a bitwise or logical operator takes integers), as CValue converts it.
+#include <atomic>
 #include <bit>
 #include <iterator>
+#include <type_traits>
 #include <vector>
 
 #include "script/interpreter/compiled_code.h"
@@ -98,6 +100,11 @@ private:
         if (slotKinds_ == nullptr ||
             (read.begin == kOpElementBoundSlot && ((bound_ >> read.slot) & 1) == 0))
             return kNoNumber;
+        for (uint32_t k = 0; k < read.count; ++k)
+            if ((read.sources[k] == kIndexFromBoundSlot ||
+                 read.sources[k] == kIndexFromBoundSlotOffset) &&
+                ((bound_ >> read.values[k]) & 1) == 0)
+                return kNoNumber;
         array = CInterpretor::ArrayOf(read.begin == kOpElementName
                                           ? program_.variables[read.slot]->value
                                           : slots_[read.slot]);
@@ -291,8 +298,20 @@ private:
     uint32_t kinds_[CompiledFunction::kMaxQuickDepth + 2] = {};
 };
 
+// An integer register is written whole, as a double's is: a register is copied whole (Move),
+// and a read of 8 bytes from a store of 4 cannot be forwarded from the store, stalling the
+// read until the store retires.
+struct WholeInt {
+    uint64_t bits;
+    operator int32_t() const { return int32_t(uint32_t(bits)); }
+    WholeInt& operator=(int32_t value) {
+        bits = uint32_t(value);
+        return *this;
+    }
+};
+
 union KindedRegister {
-    int32_t i;
+    WholeInt i;
     double d;
 };
 
@@ -312,7 +331,10 @@ template <uint32_t kKind>
 
 template <uint32_t kToken>
 [[gnu::always_inline]] inline bool ApplyInts(int32_t a, int32_t b, KindedRegister& out) {
-    return IntegerResult(kToken, uint32_t(a), uint32_t(b), out.i);
+    int32_t result;
+    if (!IntegerResult(kToken, uint32_t(a), uint32_t(b), result)) return false;
+    out.i = result;
+    return true;
 }
 
 // The operators on two doubles as CValue works them out: arithmetic gives a double (a
@@ -404,15 +426,38 @@ namespace {
 // null) and `place`; else the instruction it stopped at, having changed nothing since the
 // last statement it finished. With `kLoop`, the code of a loop program, whose statements
 // store into the slots, whose conditions branch, and whose statement ends and blocks
-// `host` takes (false: the code stops there); `last` keeps the value of the last statement
-// finished.
+// `host` takes (false: the code stops there); `kept` receives the value of the last
+// statement finished.
+//
+// A statement end that only counts is the hot path of every loop program: the host hands
+// over how many ends may pass by counting alone (QuickEnds), which this counts down in a
+// local and gives back (Settle) before the host takes anything and on every way out; only
+// the stop request, set from another thread, is read at each end. The last value is kept
+// in a local too, so that stores do not write through a pointer the registers cannot hold.
 template <bool kLoop, class Slots, class Host>
 const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots* slots,
                                          uint64_t bound, CVariable* const* variables,
                                          const ElementRead* elements, CValue* target, CValue* place,
-                                         LoopValue& last, Host&& host) {
+                                         LoopValue& kept, Host& host) {
     KindedRegister registers[CompiledFunction::kMaxQuickDepth + 2];
     const RegisterInstruction* instruction = code;
+    LoopValue last;
+    int32_t quickEnds = host.QuickEnds();
+    [[maybe_unused]] const std::atomic<uint32_t>* const stop = host.Stop();
+    struct Leave {
+        Host& host;
+        const int32_t& quickEnds;
+        const LoopValue& last;
+        LoopValue& kept;
+        ~Leave() {
+            host.Settle(quickEnds);
+            kept = last;
+        }
+    };
+    struct Stay {
+        Stay(Host&, const int32_t&, const LoopValue&, LoopValue&) {}
+    };
+    [[maybe_unused]] std::conditional_t<kLoop, Leave, Stay> leave{host, quickEnds, last, kept};
 #define ZORV_KINDED_LABELS(name, token)                                                            \
     &&name##IntRegisters, &&name##IntSlot, &&name##IntConstant, &&name##IntSlots,                  \
         &&name##IntSlotConstant, &&name##IntName, &&name##DoubleRegisters, &&name##DoubleSlot,     \
@@ -443,11 +488,11 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
                                                 &&StoreDouble,
                                                 &&BranchInt,
                                                 &&BranchDouble,
-                                                &&ToHost,
+                                                &&End,
                                                 &&Jump,
                                                 &&Exit,
-                                                &&ToHost,
-                                                &&ToHost,
+                                                &&Block,
+                                                &&Block,
                                                 &&ElementAssignInt,
                                                 &&ElementAssignDouble,
                                                 &&ElementJoinInt,
@@ -459,7 +504,10 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
                                                 &&QuickGridInt,
                                                 &&QuickGridDouble,
                                                 &&MemberStoreInt,
-                                                &&MemberStoreDouble};
+                                                &&MemberStoreDouble,
+                                                &&Bind,
+                                                &&StoreIntEnd,
+                                                &&StoreDoubleEnd};
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
@@ -573,6 +621,28 @@ StoreDouble:
         last.bits = std::bit_cast<int64_t>(registers[instruction->left].d);
         last.kind = kValueDouble;
         ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+StoreIntEnd:
+    if constexpr (kLoop) {
+        CValue& slot = slots[uint32_t(instruction->right)];
+        if (slot.StoredType() > kValueDouble) return instruction;
+        slot.SetInt(ZORV_HERE.i);
+        last.bits = registers[instruction->left].i;
+        last.kind = kValueInt;
+        ++instruction;
+        goto End;
+    }
+    return instruction;
+StoreDoubleEnd:
+    if constexpr (kLoop) {
+        CValue& slot = slots[uint32_t(instruction->right)];
+        if (slot.StoredType() > kValueDouble) return instruction;
+        slot.SetFloat(ZORV_HERE.d);
+        last.bits = std::bit_cast<int64_t>(registers[instruction->left].d);
+        last.kind = kValueDouble;
+        ++instruction;
+        goto End;
     }
     return instruction;
 // The cell is found again at every store, from the array its holder has then; an
@@ -709,10 +779,31 @@ MemberStoreDouble:
         ZORV_NEXT_INSTRUCTION();
     }
     return instruction;
-// A statement's end or a block's change, which the interpreter takes.
-ToHost:
-    if (!host(*instruction)) return instruction;
+// A statement's end or a block's change, which the interpreter takes unless the end only
+// counts.
+End:
+    if constexpr (kLoop) {
+        if (quickEnds > 0 && stop->load(std::memory_order_relaxed) == 0) [[likely]] {
+            --quickEnds;
+            ZORV_NEXT_INSTRUCTION();
+        }
+        host.Settle(quickEnds);
+        if (!host.End(*instruction, last)) return instruction;
+        quickEnds = host.QuickEnds();
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+Bind:
+    host.Bind(instruction->right);
     ZORV_NEXT_INSTRUCTION();
+Block:
+    if constexpr (kLoop) {
+        host.Settle(quickEnds);
+        if (!host.Block(*instruction)) return instruction;
+        quickEnds = host.QuickEnds();
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
 Jump:
     instruction = code + instruction->left;
     goto* kInstructions[instruction->opcode];
@@ -772,77 +863,130 @@ Exit:
 
 bool RunKindedProgram(const NumberProgram& program, const CValue* slots, uint64_t bound,
                       CValue* target, CValue& place) {
+    // A program outside loops has no statement ends or blocks.
+    struct NoHost {
+        static int32_t QuickEnds() { return 0; }
+        static const std::atomic<uint32_t>* Stop() { return nullptr; }
+        static void Settle(int32_t) {}
+        static bool End(const RegisterInstruction&, const LoopValue&) { return false; }
+        static bool Block(const RegisterInstruction&) { return false; }
+        static void Bind(int64_t) {}
+    } host;
     LoopValue unused;
     return RunKindedCode<false>(program.kinded.data(), slots, bound, program.variables.data(),
-                                program.elements.data(), target, &place, unused,
-                                [](const RegisterInstruction&) { return true; }) == nullptr;
+                                program.elements.data(), target, &place, unused, host) == nullptr;
 }
 
-uint32_t CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
+namespace {
+
+// The slots of `block` bound in `bound` let go of, holding 0: the slots bound after.
+[[gnu::noinline]] uint64_t DropBlockSlots(uint64_t block, uint64_t bound, CValue* slots) {
+    for (uint64_t dropped = block & bound; dropped != 0; dropped &= dropped - 1)
+        slots[std::countr_zero(dropped)].SetInt(0);
+    return bound & ~block;
+}
+
+} // namespace
+
+LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
                                       CValue* slots, uint64_t bound, uint32_t base,
                                       uint32_t poolMark) {
-    if (loop.running) return loop.start;
+    if (loop.running) return {loop.start, bound};
     if (loop.stale || loop.bound != bound) {
         // Written again as long as kinds keep changing only now and then.
-        if (loop.writings == LoopProgram::kMaxWritings) return loop.start;
+        if (loop.writings == LoopProgram::kMaxWritings) return {loop.start, bound};
         ++loop.writings;
-        if (!WriteLoopProgram(code, loop, slots, bound)) return loop.start;
+        if (!WriteLoopProgram(code, loop, slots, bound)) return {loop.start, bound};
     } else if (loop.epoch != ScopeEpoch()) {
         for (size_t name = 0; name < loop.names.size(); ++name) {
             if (loop.names[name] == nullptr) continue;
             currentToken = loop.names[name];
             CVariable* variable = LookUp(reinterpret_cast<NameToken*>(currentToken));
-            if (variable == nullptr) return loop.start;
+            if (variable == nullptr) return {loop.start, bound};
             loop.variables[name] = variable;
         }
+        if (!LoopBindsFree(loop)) return {loop.start, bound};
         loop.epoch = ScopeEpoch();
     }
-    if (!loop.members.empty() && !FindLoopMembers(loop, slots, bound)) return loop.start;
-    const std::atomic<uint32_t>& stopRequest = StopRequestFlag();
+    if (!loop.members.empty() && !FindLoopMembers(loop, slots, bound)) return {loop.start, bound};
     struct Running {
         bool& running;
         ~Running() { running = false; }
     } running{loop.running};
     loop.running = true;
-    LoopValue last;
-    // The value of the last statement above the base, where the steps leave it.
-    auto leaveValue = [&]() {
-        if (last.kind > kValueDouble) return;
-        StackSlot* place = slots_[base + 1];
-        if (last.kind == kValueInt)
-            place->value.SetInt(int32_t(last.bits));
-        else
-            place->value.SetFloat(std::bit_cast<double>(last.bits));
-        place->source = nullptr;
-        place->anchorKind = kValueInt;
-    };
-    // A statement's end as kOpEndStatement takes it, a block as kOpPushBlock and
-    // kOpPopBlock take it; the program goes on unless the scopes changed meanwhile, which
-    // its names' variables were found in.
-    auto host = [&](const RegisterInstruction& at) __attribute__((always_inline)) {
-        if (at.opcode == kLoopEnd) {
-            if (pendingEvent_ == 0 && statementCounter_ > 0 && pendingEndCode < 0 &&
-                stopRequest.load(std::memory_order_relaxed) == 0) {
-                --statementCounter_;
-                return true;
-            }
-            leaveValue();
-            EndLoopStatement(code.ops[uint32_t(at.right)], base, poolMark);
-        } else {
-            LoopBlock(code.ops[uint32_t(at.right)], base);
+    // The interpreter's side of the program: statement ends and blocks as kOpEndStatement,
+    // kOpPushBlock and kOpPopBlock take them; the program goes on unless the scopes changed
+    // meanwhile, which its names' variables were found in and which had none of the names
+    // it binds.
+    struct Host {
+        CInterpretor& interpreter;
+        const CompiledFunction& code;
+        const LoopProgram& loop;
+        CValue* slots;
+        uint32_t base;
+        uint32_t poolMark;
+        // The slots bound where the program stands. Its instructions test only slots bound
+        // there on every way, so that they read those it binds as bound throughout.
+        uint64_t current;
+        // The ends QuickEnds handed over last, less those given back since.
+        int32_t given = 0;
+
+        // The ends that may pass by counting alone: none while an event or an end of the
+        // program waits, since only the full end dispatches them.
+        int32_t QuickEnds() {
+            given = interpreter.pendingEvent_ == 0 && interpreter.pendingEndCode < 0 &&
+                            interpreter.statementCounter_ > 0
+                        ? interpreter.statementCounter_
+                        : 0;
+            return given;
         }
-        return loop.names.empty() || loop.epoch == ScopeEpoch();
-    };
+        const std::atomic<uint32_t>* Stop() const { return &interpreter.StopRequestFlag(); }
+        void Settle(int32_t left) {
+            interpreter.statementCounter_ -= given - left;
+            given = left;
+        }
+        [[gnu::noinline]] bool End(const RegisterInstruction& at, const LoopValue& last) {
+            LeaveValue(interpreter, last, base);
+            interpreter.EndLoopStatement(code.ops[uint32_t(at.right)], base, poolMark);
+            return Unchanged();
+        }
+        void Bind(int64_t slot) { current |= uint64_t(1) << slot; }
+        [[gnu::noinline]] bool Block(const RegisterInstruction& at) {
+            const CompiledOp& step = code.ops[uint32_t(at.right)];
+            // The locals made in the block go with it, as the steps drop them.
+            if (at.opcode == kLoopPopBlock && (code.blockSlots[step.index] & current) != 0)
+                [[unlikely]]
+                current = DropBlockSlots(code.blockSlots[step.index], current, slots);
+            interpreter.LoopBlock(step, base);
+            return Unchanged();
+        }
+        // The value of the last statement above the base, where the steps leave it.
+        static void LeaveValue(CInterpretor& interpreter, const LoopValue& last, uint32_t base) {
+            if (last.kind > kValueDouble) return;
+            StackSlot* place = interpreter.slots_[base + 1];
+            if (last.kind == kValueInt)
+                place->value.SetInt(int32_t(last.bits));
+            else
+                place->value.SetFloat(std::bit_cast<double>(last.bits));
+            place->source = nullptr;
+            place->anchorKind = kValueInt;
+        }
+        bool Unchanged() const {
+            return (loop.names.empty() && loop.binds.empty()) ||
+                   loop.epoch == interpreter.ScopeEpoch();
+        }
+    } host{*this, code, loop, slots, base, poolMark, bound};
+    LoopValue last;
     const RegisterInstruction* at =
-        RunKindedCode<true>(loop.code.data(), slots, bound, loop.variables.data(),
+        RunKindedCode<true>(loop.code.data(), slots, bound | loop.bindsSlots, loop.variables.data(),
                             loop.elements.data(), nullptr, nullptr, last, host);
     depth_ = base;
-    leaveValue();
+    Host::LeaveValue(*this, last, base);
     if (at->opcode == kLoopEnd || at->opcode == kLoopPushBlock || at->opcode == kLoopPopBlock)
-        return at->left;
-    if (at->opcode == kLoopExit) return uint32_t(at->right);
+        return {at->left, host.current};
+    if (at->opcode == kLoopExit) return {uint32_t(at->right), host.current};
     // A kind it was written for no longer holds, or an operator failed: the statement's
     // full steps take it.
     loop.stale = true;
-    return loop.exits[size_t(at - loop.code.data())];
+    return {loop.exits[size_t(at - loop.code.data())], host.current};
 }

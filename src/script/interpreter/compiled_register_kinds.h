@@ -107,6 +107,15 @@ enum LoopOpcode : uint32_t {
     // no number.
     kLoopMemberStoreInt,
     kLoopMemberStoreDouble,
+    // ---- Slots bound in the round ----
+    // Slot `right` bound by the statement just stored into it, as kOpBindName binds a
+    // name no scope has (the program is written only while none has it).
+    kLoopBind,
+    // ---- Stores that end their statement (the loop runner) ----
+    // kLoopStoreInt or kLoopStoreDouble, then the kLoopEnd that follows it taken in the same
+    // dispatch.
+    kLoopStoreIntEnd,
+    kLoopStoreDoubleEnd,
     kLoopOpcodeEnd,
 };
 constexpr int64_t kLoopLeavesValue = 0x100;

@@ -96,6 +96,17 @@ uint32_t StepsStatementEnd(const CompiledFunction& code, uint32_t at) {
     return 0;
 }
 
+// The step after the assignment "name = literal" from step `at` whose name is a slot of
+// kOpBindName, which its first run binds (a statement, or a For loop's start); else 0.
+uint32_t BindStatementEnd(const CompiledFunction& code, uint32_t at) {
+    const std::vector<CompiledOp>& ops = code.ops;
+    if (at + 3 >= ops.size() || ops[at].op != kOpBindName ||
+        (ops[at + 1].op != kOpInt && ops[at + 1].op != kOpDouble) ||
+        ops[at + 2].op != kOpAssignBound || ops[at + 2].index != ops[at].index)
+        return 0;
+    return at + 3;
+}
+
 // The step after the statement, condition or control step at `at`, which the round goes
 // through; 0 when the round has a step of another kind there.
 uint32_t NextInRound(const CompiledFunction& code, uint32_t at) {
@@ -122,6 +133,8 @@ uint32_t NextInRound(const CompiledFunction& code, uint32_t at) {
     case kOpBoundSlot:
         if (const uint32_t end = SwitchEnd(code, at)) return end;
         return StepsStatementEnd(code, at);
+    case kOpBindName:
+        return BindStatementEnd(code, at);
     case kOpEndStatement:
     case kOpEndAndJump:
     case kOpLoopRound:
@@ -145,6 +158,63 @@ bool Jumps(const CompiledOp& op) {
     return op.op == kOpEndAndJump || op.op == kOpLoopRound || op.op == kOpJump;
 }
 
+// The step of kOpBindName that binds the slot the statement at `at` assigns, when that
+// slot is one of kOpBindName; else 0.
+uint32_t BindingStep(const CompiledFunction& code, uint32_t at) {
+    const CompiledOp& op = code.ops[at];
+    uint32_t target;
+    if (op.op == kOpBindName) return at;
+    if (op.op == kOpNumberCode && op.code == kNumberAssign && op.site == 1)
+        target = op.count;
+    else if (op.op == kOpSlotStatement && (op.depth & kSlotTargetBound) != 0)
+        target = op.count;
+    else
+        return 0;
+    // The statement's full steps follow it, up to its end.
+    for (uint32_t step = at + 1; step < op.index; ++step)
+        if (code.ops[step].op == kOpBindName && code.ops[step].index == target) return step;
+    return 0;
+}
+
+// The slots bound on every way into each step of the round from `start` to `end`, entered
+// with `entry` bound: its statements bind slots, its blocks' ends let go of those bound in
+// them, and where ways meet only the slots bound on all of them count.
+std::vector<uint64_t> BoundAtSteps(const CompiledFunction& code, uint32_t start, uint32_t end,
+                                   uint64_t entry) {
+    std::vector<uint64_t> in(end - start + 1, ~uint64_t(0));
+    in[0] = entry;
+    for (bool changed = true; changed;) {
+        changed = false;
+        auto reach = [&](uint32_t step, uint64_t state) {
+            if (step < start || step > end) return;
+            const uint64_t met = in[step - start] & state;
+            changed |= met != in[step - start];
+            in[step - start] = met;
+        };
+        for (uint32_t at = start; at <= end;) {
+            const CompiledOp& op = code.ops[at];
+            const uint32_t next = NextInRound(code, at);
+            uint64_t out = in[at - start];
+            if (const uint32_t binding = BindingStep(code, at))
+                out |= uint64_t(1) << code.ops[binding].index;
+            if (op.op == kOpPopBlock) out &= ~code.blockSlots[op.index];
+            if (Jumps(op)) {
+                reach(op.index, out);
+            } else {
+                reach(next, out);
+                if (IsSwitch(code, at))
+                    for (uint32_t test = at + 3; test < next; test += 2)
+                        reach(code.ops[test].index, out);
+                if ((op.op == kOpNumberCode || op.op == kOpSlotBranch) &&
+                    code.ops[op.index].op == kOpBranchTrue)
+                    reach(code.ops[op.index].index, out);
+            }
+            at = next;
+        }
+    }
+    return in;
+}
+
 // Whether every step of the round from `start` to `end` is one a loop program takes, every
 // jump within it lands on the start of one, and it has a statement to work out.
 bool RoundOfNumbers(const CompiledFunction& code, uint32_t start, uint32_t end) {
@@ -157,7 +227,8 @@ bool RoundOfNumbers(const CompiledFunction& code, uint32_t start, uint32_t end) 
         const uint32_t next = NextInRound(code, at);
         if (next == 0 || next > end + 1) return false;
         statements |= op.op == kOpNumberCode || op.op == kOpMemberNumbers ||
-                      op.op == kOpSlotStatement || op.op == kOpElementStore || IsSwitch(code, at);
+                      op.op == kOpSlotStatement || op.op == kOpElementStore ||
+                      op.op == kOpBindName || IsSwitch(code, at);
         if (Jumps(op)) targets.push_back(op.index);
         if (IsSwitch(code, at))
             for (uint32_t test = at + 3; test < next; test += 2)
@@ -274,6 +345,21 @@ NumberProgram ElementStoreCode(const CompiledFunction& code, const ElementStore&
     return program;
 }
 
+// The register code of the literal a statement of BindStatementEnd assigns, in register 2.
+NumberProgram BindValueCode(const CompiledOp* op) {
+    NumberProgram program;
+    const CompiledOp& value = op[1];
+    program.code.push_back(
+        value.op == kOpInt
+            ? RegisterInstruction{kRegisterInt, 2, 0, int32_t(value.index), nullptr}
+            : RegisterInstruction{
+                  kRegisterDouble, 2, 0,
+                  std::bit_cast<int64_t>(reinterpret_cast<const DoubleToken*>(value.token)->value),
+                  nullptr});
+    program.code.push_back(RegisterInstruction{kRegisterReturn, 2, 0, 0, nullptr});
+    return program;
+}
+
 // The register code of the condition of kOpSlotBranch `op`.
 NumberProgram SlotBranchCode(const CompiledOp* op) {
     const CompiledOp& pair = op[1];
@@ -293,18 +379,21 @@ public:
     LoopWriter(const CompiledFunction& code, const LoopProgram& loop, const CValue* slots,
                uint64_t bound)
         : code_(code), loop_(loop), slots_(slots), bound_(bound),
+          boundAt_(BoundAtSteps(code, loop.start, loop.end, bound)),
           steps_(loop.end - loop.start + 1, kNoInstruction) {
         for (uint32_t slot = 0; slot < code.slotCount && slot < 64; ++slot)
             kinds_[slot] = slots[slot].GetType();
     }
 
     // The round's code, each statement written by `program` (the register code of a
-    // number statement, its names' variables found: null when they are not).
-    template <class Program> bool Write(Program&& program) {
+    // number statement, its names' variables found: null when they are not); `unbound`
+    // tells whether no scope has a name, which a statement then binds a slot for.
+    template <class Program, class Unbound> bool Write(Program&& program, Unbound&& unbound) {
         const std::vector<CompiledOp>& ops = code_.ops;
         for (uint32_t at = loop_.start; at <= loop_.end;) {
             const CompiledOp& op = ops[at];
             steps_[at - loop_.start] = uint32_t(loop_.code.size());
+            bound_ = boundAt_[at - loop_.start];
             const uint32_t next = NextInRound(code_, at);
             switch (op.op) {
             case kOpNumberCode:
@@ -312,7 +401,8 @@ public:
             case kOpSlotStatement:
             case kOpSlotBranch:
             case kOpElementStore:
-                Statement(at, program(at));
+            case kOpBindName:
+                Statement(at, program(at), unbound);
                 break;
             case kOpSlot:
             case kOpBoundSlot:
@@ -336,12 +426,10 @@ public:
                 Emit(kLoopPushBlock, 0, at + 1, at, at);
                 break;
             case kOpPopBlock:
-                // A block whose end lets go of slots the call bound changes what the
-                // program was written for: the steps take it.
-                if ((code_.blockSlots[op.index] & bound_) != 0)
-                    Emit(kLoopExit, 0, 0, at, at);
-                else
-                    Emit(kLoopPopBlock, 0, at + 1, at, at);
+                // The slots bound in the block are let go of as it ends, holding 0.
+                for (uint32_t slot = 0; slot < 64; ++slot)
+                    if (((code_.blockSlots[op.index] >> slot) & 1) != 0) kinds_[slot] = kValueInt;
+                Emit(kLoopPopBlock, 0, at + 1, at, at);
                 break;
             case kOpCountingRound:
                 break;
@@ -489,8 +577,10 @@ private:
 
     // The statement or condition at step `at`, of register code `program`: worked out,
     // then stored or branched on; or the way out to its steps when it cannot be written
-    // for the kinds at hand.
-    void Statement(uint32_t at, const NumberProgram* program) {
+    // for the kinds at hand. A statement on a slot of kOpBindName that may not be bound
+    // there binds it, as the steps do when no scope has its name.
+    template <class Unbound>
+    void Statement(uint32_t at, const NumberProgram* program, Unbound&& unbound) {
         const CompiledOp& op = code_.ops[at];
         if (op.op == kOpElementStore) {
             // Its step leaves the value above the base as it was.
@@ -504,13 +594,19 @@ private:
         }
         const bool condition = op.op == kOpSlotBranch || (numberCode && op.code == kNumberValue);
         const bool member = numberCode && op.site == kNumberTargetMember;
-        uint32_t target = op.count;
-        const bool targetBound =
-            numberCode ? op.site != 0 && !member : (op.depth & kSlotTargetBound) != 0;
+        const uint32_t target = op.op == kOpBindName ? op.index : op.count;
+        const uint32_t binding = condition ? 0 : BindingStep(code_, at);
+        const bool binds = binding != 0 && ((bound_ >> target) & 1) == 0;
+        const bool targetBound = numberCode ? op.site != 0 && !member
+                                 : op.op == kOpSlotStatement
+                                     ? (op.depth & kSlotTargetBound) != 0
+                                     : op.op == kOpBindName;
         uint32_t result = 0;
         uint32_t kind = 0;
-        if (!Append(at, program, condition || !targetBound || ((bound_ >> target) & 1) != 0, result,
-                    kind))
+        if (!Append(at, program,
+                    condition || !targetBound || ((bound_ >> target) & 1) != 0 ||
+                        (binds && unbound(code_.ops[binding].token)),
+                    result, kind))
             return;
         if (condition) {
             JumpTo(kind == kValueInt ? kLoopBranchInt : kLoopBranchDouble, result,
@@ -530,12 +626,20 @@ private:
         Emit(kind == kValueInt ? kLoopStoreInt : kLoopStoreDouble, result, step ? 1 : result,
              target, at);
         kinds_[target] = kind;
+        if (binds) {
+            Emit(kLoopBind, 0, 0, target, at);
+            loop_.binds.push_back(code_.ops[binding].token);
+            loop_.bindsSlots |= uint64_t(1) << target;
+        }
     }
 
     const CompiledFunction& code_;
     const LoopProgram& loop_;
     const CValue* slots_;
+    // The slots bound where the code being written stands, and on every way into each
+    // step of the round.
     uint64_t bound_;
+    std::vector<uint64_t> boundAt_;
     // The kind each slot holds where the code being written stands.
     uint32_t kinds_[64] = {};
     // For each step of the round, its first instruction.
@@ -572,6 +676,8 @@ bool CInterpretor::WriteLoopProgram(const CompiledFunction& code, const LoopProg
     loop.variables.clear();
     loop.elements.clear();
     loop.members.clear();
+    loop.binds.clear();
+    loop.bindsSlots = 0;
     loop.bound = bound;
     LoopWriter writer(code, loop, slots, bound);
     NumberProgram own;
@@ -583,6 +689,8 @@ bool CInterpretor::WriteLoopProgram(const CompiledFunction& code, const LoopProg
             own = ElementStoreCode(code, code.elementStores[op->count], op->code);
         else if (op->op == kOpSlotBranch)
             own = SlotBranchCode(op);
+        else if (op->op == kOpBindName)
+            own = BindValueCode(op);
         else {
             const NumberProgram& program = code.numberPrograms[op->depth];
             const bool found = FindNames(program) &&
@@ -590,8 +698,17 @@ bool CInterpretor::WriteLoopProgram(const CompiledFunction& code, const LoopProg
             return found ? &program : nullptr;
         }
         return &own;
+    }, [&](uint8_t* name) {
+        currentToken = name;
+        return LookUp(reinterpret_cast<NameToken*>(name)) == nullptr;
     });
     loop.epoch = ScopeEpoch();
+    // A store that ends its statement takes the end in the same dispatch; the end stays in
+    // place for the jumps to it and for the way out there.
+    for (size_t at = 0; at + 1 < loop.code.size(); ++at)
+        if (loop.code[at + 1].opcode == kLoopEnd &&
+            (loop.code[at].opcode == kLoopStoreInt || loop.code[at].opcode == kLoopStoreDouble))
+            loop.code[at].opcode += kLoopStoreIntEnd - kLoopStoreInt;
     // A program that leaves at its first instruction does nothing but cost its entry, every
     // round (an array grown by the round's first statement): it counts as not written, so
     // that the round's steps take it alone once the writings are spent.
@@ -606,6 +723,14 @@ void CInterpretor::LoopBlock(const CompiledOp& step, uint32_t base) {
         PushBlock(GetBlock(step.index));
     else
         PopBlock();
+}
+
+bool CInterpretor::LoopBindsFree(const LoopProgram& loop) {
+    for (uint8_t* name : loop.binds) {
+        currentToken = name;
+        if (LookUp(reinterpret_cast<NameToken*>(name)) != nullptr) return false;
+    }
+    return true;
 }
 
 void CInterpretor::EndLoopStatement(const CompiledOp& end, uint32_t base, uint32_t poolMark) {

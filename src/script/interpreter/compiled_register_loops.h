@@ -23,6 +23,9 @@ struct LoopProgram {
     // For each instruction, the step where the statement it belongs to begins: where the
     // ordinary steps go on when it fails.
     mutable std::vector<uint32_t> exits;
+    // The names of the slots its statements bind, which no scope had when it was written.
+    mutable std::vector<uint8_t*> binds;
+    mutable uint64_t bindsSlots = 0;
     // The names its statements read, their variables found while the scopes were in state
     // `epoch`, and the elements they read (an element of a named array by its place in
     // `names`).
@@ -40,6 +43,12 @@ struct LoopProgram {
     // whose rounds then take the steps, leaving the code that runs as it is.
     mutable bool running = false;
     static constexpr uint8_t kMaxWritings = 8;
+};
+
+// Where the steps go on after a loop program, and the slots the call has bound there.
+struct LoopExit {
+    uint32_t step;
+    uint64_t bound;
 };
 
 // Each round of a loop whose steps are all number statements, conditions, statement ends,

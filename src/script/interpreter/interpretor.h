@@ -43,6 +43,7 @@ class CIBaseMessages;
 struct MSG;
 struct CompiledFunction;
 struct LoopProgram;
+struct LoopExit;
 struct CompiledOp;
 struct NumberProgram;
 struct MemberOperand;
@@ -749,8 +750,9 @@ private:
     // The element at the place's array and indices read so when it holds a script object.
     [[gnu::noinline]] bool ElementObjectOperand(int count);
     // The rounds of loop program `loop` run from its first step, the value stack at
-    // `base` (compiled_register_loops.cpp): the step where the ordinary steps go on.
-    [[gnu::noinline]] uint32_t RunLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
+    // `base` (compiled_register_loops.cpp): the step where the ordinary steps go on, and
+    // the slots bound there.
+    [[gnu::noinline]] LoopExit RunLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
                                               CValue* slots, uint64_t bound, uint32_t base,
                                               uint32_t poolMark);
     // Loop program `loop` written for the kinds its slots and names hold now; false when
@@ -763,6 +765,8 @@ private:
                                             uint32_t poolMark);
     // A loop program's kOpPushBlock or kOpPopBlock `step`, as the step does it.
     [[gnu::noinline]] void LoopBlock(const CompiledOp& step, uint32_t base);
+    // Whether no scope has the names loop program `loop` binds slots for.
+    bool LoopBindsFree(const LoopProgram& loop);
     // ---- Array elements of compiled code (compiled_elements.cpp) ----------------------
     // An element named by the current token, which no scope has: the placeholder of a
     // new array as the operand, which only an assignment at `after` (the token after "]")

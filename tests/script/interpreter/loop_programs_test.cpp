@@ -6,7 +6,9 @@
 // Events posted by a handler between the statements of the round read and change what the
 // round reads. Vars in the bodies shadow globals, parameters and outer locals, run twice in a
 // round, are read before they are made and after their block, and are left by Break,
-// Continue, Return and errors in their value.
+// Continue, Return and errors in their value. Counters no Var declares are made by the start
+// of their loop inside the outer loop's round and let go of at its block's end, the outer
+// round then binding them again, unless a handler has meanwhile made a global of the name.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -20,7 +22,8 @@ using namespace program_runs;
 
 class LoopProgramsMaker {
 public:
-    LoopProgramsMaker(uint32_t seed, bool blockVars) : random_(seed), blockVars_(blockVars) {}
+    LoopProgramsMaker(uint32_t seed, bool blockVars, bool freeCounters = false)
+        : random_(seed), blockVars_(blockVars || freeCounters), freeCounters_(freeCounters) {}
 
     std::string Make() {
         std::string text = "g = 2;\nv[0] = 1; v[1] = 2.5; v[2] = 3; v[3] = -4;\n";
@@ -28,7 +31,9 @@ public:
         const bool events = Pick(4) == 0;
         if (events)
             text += "Function H(n) {\ng = " + Change() + ";\n" +
-                    (blockVars_ ? "u = u + g;\n" : "") + "If (n > 0) Post(H, n - 1);\n}\n";
+                    (blockVars_ ? "u = u + g;\n" : "") +
+                    (freeCounters_ && Pick(2) == 0 ? "If (n == 3) q = 10;\n" : "") +
+                    "If (n > 0) Post(H, n - 1);\n}\n";
         text += "Function F(p0, p1) {\nVar a = p0; Var b = p1; Var c = 0; Var d = 0.5; "
                 "Var i = 0; Var j = 0; Var k = 0;\n";
         if (events) text += "Post(H, " + std::to_string(Pick(30)) + ");\n";
@@ -48,7 +53,12 @@ private:
 
     // A loop with its own counter, `depth` loops deep.
     std::string Loop(int depth) {
-        const std::string counter = depth == 0 ? "i" : depth == 1 ? "j" : "k";
+        const std::string counter = freeCounters_ ? (depth == 0   ? "m"
+                                                     : depth == 1 ? "q"
+                                                                  : "r")
+                                    : depth == 0 ? "i"
+                                    : depth == 1 ? "j"
+                                                 : "k";
         const std::string rounds = std::to_string(1 + Pick(9));
         std::string text;
         switch (Pick(3)) {
@@ -68,7 +78,8 @@ private:
         }
         const int statements = 1 + Pick(5);
         for (int s = 0; s < statements; ++s)
-            text += depth < 2 && Pick(8) == 0 ? Loop(depth + 1) : Statement(counter);
+            text += depth < 2 && Pick(freeCounters_ ? 3 : 8) == 0 ? Loop(depth + 1)
+                                                                   : Statement(counter);
         return text + "}\n";
     }
 
@@ -179,6 +190,7 @@ private:
 
     std::mt19937 random_;
     const bool blockVars_;
+    const bool freeCounters_;
 };
 
 class LoopPrograms : public ProgramRunsTest {
@@ -186,10 +198,11 @@ protected:
     // `count` programs from `firstSeed`, compiled against the reference walk: output,
     // kinds, errors with their place and the pace of the checks alike. A good share runs
     // to its end.
-    static void Compare(uint32_t firstSeed, uint32_t count, bool blockVars = false) {
+    static void Compare(uint32_t firstSeed, uint32_t count, bool blockVars = false,
+                        bool freeCounters = false) {
         uint32_t ended = 0;
         for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
-            const std::string source = LoopProgramsMaker(seed, blockVars).Make();
+            const std::string source = LoopProgramsMaker(seed, blockVars, freeCounters).Make();
             const Outcome reference = RunProgram(source, Way::kReference);
             const Outcome compiled = RunProgram(source, Way::kCompiled);
             ASSERT_GE(compiled.compiled, 1u) << source;
@@ -208,6 +221,9 @@ TEST_F(LoopPrograms, RandomLoopsPart2) {
 }
 TEST_F(LoopPrograms, RandomVarsInBodies) {
     Compare(82001, 1500, true);
+}
+TEST_F(LoopPrograms, RandomCountersBoundInRounds) {
+    Compare(83501, 1500, true, true);
 }
 
 } // namespace
