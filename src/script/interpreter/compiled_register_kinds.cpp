@@ -763,15 +763,10 @@ uint32_t CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
         // Written again as long as kinds keep changing only now and then.
         if (loop.writings == LoopProgram::kMaxWritings) return loop.start;
         ++loop.writings;
+        loop.globalsStamp = 0;
         if (!WriteLoopProgram(code, loop, slots, bound)) return loop.start;
-    } else if (loop.epoch != ScopeEpoch()) {
-        for (size_t name = 0; name < loop.names.size(); ++name) {
-            currentToken = loop.names[name];
-            CVariable* variable = LookUp(reinterpret_cast<NameToken*>(currentToken));
-            if (variable == nullptr) return loop.start;
-            loop.variables[name] = variable;
-        }
-        loop.epoch = ScopeEpoch();
+    } else if (loop.epoch != ScopeEpoch() && !FindLoopNames(loop)) {
+        return loop.start;
     }
     const std::atomic<uint32_t>& stopRequest = StopRequestFlag();
     struct Running {
@@ -816,6 +811,12 @@ uint32_t CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
     if (at->opcode == kLoopEnd || at->opcode == kLoopPushBlock || at->opcode == kLoopPopBlock)
         return at->left;
     if (at->opcode == kLoopExit) return uint32_t(at->right);
+    // An element store whose cell is not at hand (an index outside the array, a cell holding
+    // no number) has changed nothing the program was written for: its statement's steps
+    // shape, grow or fail, and the next round runs the program again.
+    if ((at->opcode >= kLoopElementAssignInt && at->opcode <= kLoopElementJoinDouble) ||
+        at->opcode == kLoopQuickAssignInt || at->opcode == kLoopQuickAssignDouble)
+        return loop.exits[size_t(at - loop.code.data())];
     // A kind it was written for no longer holds, or an operator failed: the statement's
     // full steps take it.
     loop.stale = true;

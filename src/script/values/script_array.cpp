@@ -399,12 +399,10 @@ bool CScriptArray::AppendNumber(int32_t index, const Number& value) {
     if (dimensions != 1 || uint32_t(index) != count_ || uint64_t(count_) + 1 > kMaxItems ||
         !Reserve(uint64_t(count_) + 1))
         return false;
-    Cell& cell = cells_[count_];
-    cell.kind = value.kind + kCellInt;
-    cell.unused = 0;
-    cell.bits = value.bits;
+    // A number cell, which the number is then written over as any number cell is.
+    cells_[count_] = Cell{kCellInt, 0, {}};
     sizes[0] = ++count_;
-    return true;
+    return WriteNumber(uint32_t(index), value);
 }
 
 int CScriptArray::SetItemFlat(uint32_t flatIndex, const CValue* value) {
