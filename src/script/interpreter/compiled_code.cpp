@@ -136,12 +136,13 @@
 // more to do than count and block changes to the interpreter, and leaves at the start of a
 // statement, which nothing has changed yet, when a kind it was written for fails to hold or an
 // operator fails. Its element stores (kNumberElementStore, kOpElementStore) are instructions
-// that find the cell from the array's holder at each run and leave when it holds no number;
-// "=" to the element just past the end of a one-dimensional array grows it by that element,
+// that find the cell from the array's holder at each run and leave for that statement's steps
+// alone when it holds no number, the program staying as written; "=" to the element just past the end of a one-dimensional array grows it by that element,
 // as the walk's assignment does. An element of one index (a slot's, plus a constant) of an
 // array in a slot is read and assigned by one instruction. A Switch on a slot whose Cases are
 // integer literals is taken too, and a statement of operands and elements it cannot write
-// leaves the program at its start, the steps taking the rest of that round.
+// leaves the program at its start, the steps taking the rest of that round. The names it
+// reads are found again in a new call by the same stamps as number programs' names.
 //
 // An element "name[index, ...]" keeps its array's variable (a slot, or the name looked up
 // first, as the walk does) in its place while its indices are worked out above it, then
