@@ -258,7 +258,7 @@ Print(Machine(3));
 Print(Machine(-1));
 
 //== a function's loop reads a global array by name, which is replaced between calls by a longer one, then by a number
-// expect: error 41 line 6 column 42
+// expect: error 41 line 7 column 42
 // expect output: 6
 // expect output: 10.5
 Function Sum(n) {

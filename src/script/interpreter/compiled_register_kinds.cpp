@@ -663,8 +663,9 @@ QuickAssignDouble:
             number.integer = ZORV_HERE.i;
         else
             number.real = ZORV_HERE.d;
-        if ((array == nullptr || !array->WriteNumber(flat, number)) &&
-            !AppendElementNumber(elements[instruction->left], slots, bound, variables, number))
+        // The array and index found are those the element past the end would have.
+        if (array == nullptr ||
+            (!array->WriteNumber(flat, number) && !array->AppendNumber(int32_t(flat), number)))
             return instruction;
         if ((instruction->right & kLoopLeavesValue) != 0) {
             last.bits = number.kind == kValueInt ? int64_t(number.integer) : int64_t(number.bits);

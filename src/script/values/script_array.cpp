@@ -395,14 +395,8 @@ int CScriptArray::SetItem(const int32_t* indices, int n, const CValue* value) {
     return 1;
 }
 
-bool CScriptArray::AppendNumber(int32_t index, const Number& value) {
-    if (dimensions != 1 || uint32_t(index) != count_ || uint64_t(count_) + 1 > kMaxItems ||
-        !Reserve(uint64_t(count_) + 1))
-        return false;
-    // A number cell, which the number is then written over as any number cell is.
-    cells_[count_] = Cell{kCellInt, 0, {}};
-    sizes[0] = ++count_;
-    return WriteNumber(uint32_t(index), value);
+bool CScriptArray::ReserveOneMore() {
+    return uint64_t(count_) + 1 <= kMaxItems && Reserve(uint64_t(count_) + 1);
 }
 
 int CScriptArray::SetItemFlat(uint32_t flatIndex, const CValue* value) {
