@@ -203,6 +203,11 @@ template <class Slots>
                                            uint64_t bound, CVariable* const* variables,
                                            const CScriptArray::Number& number);
 
+// `number` appended to `array` as its element `index` (CScriptArray::AppendNumber), out of
+// line, so that the runners that grow arrays keep their hot code small.
+[[gnu::noinline]] bool AppendNumberTo(CScriptArray& array, uint32_t index,
+                                      const CScriptArray::Number& number);
+
 // `left` "+", "-" or "*" `right`, as the values' operators work out two numbers: integers
 // wrap, and an integer meeting a double becomes one.
 [[gnu::always_inline]] inline void JoinNumbers(uint8_t operation, CScriptArray::Number& left,

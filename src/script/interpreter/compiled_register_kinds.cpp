@@ -665,7 +665,7 @@ QuickAssignDouble:
             number.real = ZORV_HERE.d;
         // The array and index found are those the element past the end would have.
         if (array == nullptr ||
-            (!array->WriteNumber(flat, number) && !array->AppendNumber(int32_t(flat), number)))
+            (!array->WriteNumber(flat, number) && !AppendNumberTo(*array, flat, number)))
             return instruction;
         if ((instruction->right & kLoopLeavesValue) != 0) {
             last.bits = number.kind == kValueInt ? int64_t(number.integer) : int64_t(number.bits);
