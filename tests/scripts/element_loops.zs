@@ -235,3 +235,41 @@ Function Run(n) {
     Return s;
 }
 Print(Run(12), Run(3));
+
+//== a store whose index the loop works out elsewhere, out of the array as the loop's program is written, then inside it, then negative
+// expect: error 45 line 10 column 18
+// expect output: 58/50/58/49
+Function Machine(last) {
+    Var code[0] = 40; code[1] = 1; code[2] = 2; code[3] = 0; code[4] = last; code[5] = 3;
+    mem[0] = 0; mem[1] = 0; mem[2] = 0; mem[3] = 0;
+    Var pc = 0;
+    Var arg = 0;
+    Var acc = 9;
+    While (pc < 6) {
+        mem[arg] = acc;
+        arg = code[pc];
+        pc++;
+        acc = acc + arg;
+    }
+    mem[arg] = acc;
+    Return acc + "/" + mem[1] + "/" + mem[3] + "/" + mem[40];
+}
+Print(Machine(3));
+Print(Machine(-1));
+
+//== a function's loop reads a global array by name, which is replaced between calls by a longer one, then by a number
+// expect: error 41 line 7 column 42
+// expect output: 6
+// expect output: 10.5
+Function Sum(n) {
+    Var i = 0;
+    Var s = 0;
+    For (i = 0; i < n; i++) s = s + px[i];
+    Return s;
+}
+px[0] = 1; px[1] = 2; px[2] = 3;
+Print(Sum(3));
+px = 0; px[0] = 1.5; px[1] = 2; px[2] = 3; px[3] = 4;
+Print(Sum(4));
+px = 5;
+Print(Sum(2));

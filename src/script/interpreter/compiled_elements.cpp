@@ -165,6 +165,10 @@ bool AppendElementNumber(const ElementRead& read, const CValue* slots, uint64_t 
     return array != nullptr && array->AppendNumber(index, number);
 }
 
+bool AppendNumberTo(CScriptArray& array, uint32_t index, const CScriptArray::Number& number) {
+    return array.AppendNumber(int32_t(index), number);
+}
+
 bool StoreElementCell(const CompiledFunction& code, const ElementStore& store, uint8_t operation,
                       const CValue* slots, uint64_t bound) {
     uint32_t flat;

@@ -169,6 +169,17 @@ template <class Slots>
     return array;
 }
 
+// The array of as many dimensions as the element `read` names has indices, in its slot or
+// in the variable of name `read.slot` of the program; null when there is none.
+[[gnu::always_inline]] inline CScriptArray* ShapedArrayOf(const ElementRead& read,
+                                                          const CValue* slots, uint64_t bound,
+                                                          CVariable* const* variables) {
+    if (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0) return nullptr;
+    CScriptArray* array = CInterpretor::ArrayOf(
+        read.begin == kOpElementName ? variables[read.slot]->value : slots[read.slot]);
+    return array != nullptr && array->dimensions == read.count ? array : nullptr;
+}
+
 // The array whose element just past its end, the array having one dimension, is the one
 // `read` names, and that element's index; null for any other element.
 [[gnu::always_inline]] inline CScriptArray* ArrayEndingAt(const ElementRead& read,
@@ -191,6 +202,11 @@ template <class Slots>
 [[gnu::noinline]] bool AppendElementNumber(const ElementRead& read, const CValue* slots,
                                            uint64_t bound, CVariable* const* variables,
                                            const CScriptArray::Number& number);
+
+// `number` appended to `array` as its element `index` (CScriptArray::AppendNumber), out of
+// line, so that the runners that grow arrays keep their hot code small.
+[[gnu::noinline]] bool AppendNumberTo(CScriptArray& array, uint32_t index,
+                                      const CScriptArray::Number& number);
 
 // `left` "+", "-" or "*" `right`, as the values' operators work out two numbers: integers
 // wrap, and an integer meeting a double becomes one.

@@ -735,8 +735,9 @@ QuickAssignDouble:
             number.integer = ZORV_HERE.i;
         else
             number.real = ZORV_HERE.d;
-        if ((array == nullptr || !array->WriteNumber(flat, number)) &&
-            !AppendElementNumber(elements[instruction->left], slots, bound, variables, number))
+        // The array and index found are those the element past the end would have.
+        if (array == nullptr ||
+            (!array->WriteNumber(flat, number) && !AppendNumberTo(*array, flat, number)))
             return instruction;
         if ((instruction->right & kLoopLeavesValue) != 0) {
             last.bits = number.kind == kValueInt ? int64_t(number.integer) : int64_t(number.bits);
@@ -896,17 +897,10 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
         // Written again as long as kinds keep changing only now and then.
         if (loop.writings == LoopProgram::kMaxWritings) return {loop.start, bound};
         ++loop.writings;
+        loop.globalsStamp = 0;
         if (!WriteLoopProgram(code, loop, slots, bound)) return {loop.start, bound};
-    } else if (loop.epoch != ScopeEpoch()) {
-        for (size_t name = 0; name < loop.names.size(); ++name) {
-            if (loop.names[name] == nullptr) continue;
-            currentToken = loop.names[name];
-            CVariable* variable = LookUp(reinterpret_cast<NameToken*>(currentToken));
-            if (variable == nullptr) return {loop.start, bound};
-            loop.variables[name] = variable;
-        }
-        if (!LoopBindsFree(loop)) return {loop.start, bound};
-        loop.epoch = ScopeEpoch();
+    } else if (loop.epoch != ScopeEpoch() && (!LoopBindsFree(loop) || !FindLoopNames(loop))) {
+        return {loop.start, bound};
     }
     if (!loop.members.empty() && !FindLoopMembers(loop, slots, bound)) return {loop.start, bound};
     struct Running {
@@ -985,6 +979,12 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
     if (at->opcode == kLoopEnd || at->opcode == kLoopPushBlock || at->opcode == kLoopPopBlock)
         return {at->left, host.current};
     if (at->opcode == kLoopExit) return {uint32_t(at->right), host.current};
+    // An element store whose cell is not at hand (an index outside the array, a cell holding
+    // no number) has changed nothing the program was written for: its statement's steps
+    // shape, grow or fail, and the next round runs the program again.
+    if ((at->opcode >= kLoopElementAssignInt && at->opcode <= kLoopElementJoinDouble) ||
+        at->opcode == kLoopQuickAssignInt || at->opcode == kLoopQuickAssignDouble)
+        return {loop.exits[size_t(at - loop.code.data())], host.current};
     // A kind it was written for no longer holds, or an operator failed: the statement's
     // full steps take it.
     loop.stale = true;

@@ -91,8 +91,8 @@ enum LoopOpcode : uint32_t {
     // The element of a one-dimensional array in a slot or named, at the index a slot holds
     // plus a constant, as QuickElementOf packs them into `right`: read into register
     // `target`, false unless the cell holds a number of the opcode's kind; or register
-    // `target` assigned to it as kLoopElementAssign* does, `elements[left]` naming the
-    // element for the store past the array's end, kLoopLeavesValue in `right` as there.
+    // `target` assigned to it as kLoopElementAssign* does, growing the array by the element
+    // just past its end, kLoopLeavesValue in `right` as there (`elements[left]` names it).
     kLoopQuickElementInt,
     kLoopQuickElementDouble,
     kLoopQuickAssignInt,

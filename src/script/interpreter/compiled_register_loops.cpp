@@ -504,23 +504,20 @@ private:
     // A store into the cell of the element that is `program`'s first, by operator `operation`
     // of the statement at `at`: the program's value worked out, then written into the cell,
     // which must hold a number, as StoreNumberInElement and StoreElementCell write it; an
-    // assignment also grows a one-dimensional array by the element past its end. An
-    // element not at hand as the program is written leaves for the steps, whose rounds are
-    // those that make, shape or grow the array otherwise.
+    // assignment also grows a one-dimensional array by the element past its end. A store
+    // whose holder holds no array of the element's shape as the program is written leaves
+    // for the steps, whose rounds are those that make or shape the array. The index is
+    // not looked at: the slots hold what the previous round left there, and a cell not at
+    // hand as the store runs leaves for that statement's steps alone.
     void ElementStatement(uint32_t at, const NumberProgram* program, uint8_t operation,
                           bool leavesValue) {
-        uint32_t flat = 0;
-        int32_t end = 0;
-        CScriptArray::Number cell;
         const uint32_t element = uint32_t(loop_.elements.size());
         uint32_t result = 0;
         uint32_t kind = 0;
-        const bool atHand = program != nullptr && !program->elements.empty() &&
-                            (NumberCell(program->elements[0], slots_, bound_,
-                                        program->variables.data(), flat, cell) != nullptr ||
-                             (operation == kTokenAssign &&
-                              ArrayEndingAt(program->elements[0], slots_, bound_,
-                                            program->variables.data(), end) != nullptr));
+        const bool atHand =
+            program != nullptr && !program->elements.empty() &&
+            ShapedArrayOf(program->elements[0], slots_, bound_, program->variables.data()) !=
+                nullptr;
         if (!Append(at, program, atHand, result, kind)) return;
         const uint32_t join =
             operation == kTokenAddAssign || operation == kTokenIncrement        ? kTokenPlus

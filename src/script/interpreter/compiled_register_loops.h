@@ -35,6 +35,12 @@ struct LoopProgram {
     // The members its statements read or assign: their entries in `names` are null.
     mutable std::vector<LoopMember> members;
     mutable uint64_t epoch = 0;
+    // The locals' shape and the stamps of This and the globals when the names were found
+    // outside the locals, as a NumberProgram keeps them (globalsStamp 0 else): a new call of
+    // the function finds the same variables without a lookup while they hold.
+    mutable uint64_t localsShape = 0;
+    mutable uint64_t currentStamp = 0;
+    mutable uint64_t globalsStamp = 0;
     // The slots the call had bound when the code was written.
     mutable uint64_t bound = 0;
     mutable bool stale = true;

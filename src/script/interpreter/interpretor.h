@@ -718,6 +718,9 @@ private:
     // The variables of a register program's names in this state of the scopes; false when
     // one finds none.
     [[gnu::noinline]] bool FindNames(const NumberProgram& program);
+    // The variables of a loop program's names in the scopes as they are now; false when a
+    // name has none.
+    [[gnu::noinline]] bool FindLoopNames(const LoopProgram& loop);
     // A program with a nameStep done on the integer its name holds; false, with nothing
     // changed, when it has none, the name holds no integer or the operator fails.
     [[gnu::noinline]] bool StepName(const NumberProgram& program);

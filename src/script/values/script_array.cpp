@@ -395,16 +395,8 @@ int CScriptArray::SetItem(const int32_t* indices, int n, const CValue* value) {
     return 1;
 }
 
-bool CScriptArray::AppendNumber(int32_t index, const Number& value) {
-    if (dimensions != 1 || uint32_t(index) != count_ || uint64_t(count_) + 1 > kMaxItems ||
-        !Reserve(uint64_t(count_) + 1))
-        return false;
-    Cell& cell = cells_[count_];
-    cell.kind = value.kind + kCellInt;
-    cell.unused = 0;
-    cell.bits = value.bits;
-    sizes[0] = ++count_;
-    return true;
+bool CScriptArray::ReserveOneMore() {
+    return uint64_t(count_) + 1 <= kMaxItems && Reserve(uint64_t(count_) + 1);
 }
 
 int CScriptArray::SetItemFlat(uint32_t flatIndex, const CValue* value) {

@@ -144,7 +144,17 @@ public:
     // Stores a number into the element just past the end of a one-dimensional array,
     // which grows by that element as an assignment to it grows the array; false, with
     // nothing changed, when `index` names another element or the array cannot grow.
-    bool AppendNumber(int32_t index, const Number& value);
+    bool AppendNumber(int32_t index, const Number& value) {
+        if (dimensions != 1 || uint32_t(index) != count_ ||
+            (count_ == capacity_ && !ReserveOneMore()))
+            return false;
+        Cell& cell = cells_[count_];
+        cell.kind = value.kind + kCellInt;
+        cell.unused = 0;
+        cell.bits = value.bits;
+        sizes[0] = ++count_;
+        return true;
+    }
     // Assigns the element to `out` (as CValue::Assign); false, with `out` unchanged,
     // when the element does not exist.
     bool ReadItem(uint32_t flatIndex, CValue& out) const;
@@ -219,6 +229,8 @@ private:
     void Resize(uint64_t count);
     // Room for `count` cells; false when memory runs out.
     bool Reserve(uint64_t count);
+    // Room for one more item; false when the array holds as many as it may.
+    [[gnu::noinline]] bool ReserveOneMore();
     // Regrows the items to the new sizes and moves each item to its index tuple.
     void Reshape(const uint32_t* newSizes);
     // Assigns into the item at `flatIndex` (which must be below the item count).

@@ -6,6 +6,9 @@
 // slots of any kind,
 // indices outside the shape or not integers, kinds changing between rounds; and handlers
 // posted between the statements that change, grow or replace the arrays the round uses.
+// The function is called again after the globals its loops read were grown, replaced or
+// made something else, and its stores take indices that a slot held out of range, or
+// negative, as the loop's program was written.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -30,7 +33,7 @@ public:
         if (events) text += "Function H(n) {\n" + Change() + ";\nIf (n > 0) Post(H, n - 1);\n}\n";
         text += "Function F(p0, p1) {\nVar a[0] = p0; a[1] = 2; a[2] = 0.5; a[3] = p1; "
                 "a[4] = 0; a[5] = 1;\nVar b[0, 0] = 0; Var i = 0; Var j = 0; Var s = 0; "
-                "Var x = 1; Var k = 1; e[0] = 0;\nFor (j = 0; j < 3; j++) For (i = 0; i < 6; i++) "
+                "Var x = 1; Var k = 1; Var q = " + std::to_string(Pick(9) - 1) + "; e[0] = 0;\nFor (j = 0; j < 3; j++) For (i = 0; i < 6; i++) "
                 "b[i, j] = i * j;\nj = "
                 "0;\n";
         if (events) text += "Post(H, " + std::to_string(Pick(20)) + ");\n";
@@ -40,7 +43,8 @@ public:
         text += "Return s + \"/\" + x + \"/\" + a[0] + \"/\" + a[1] + \"/\" + a[2] + \"/\" + "
                 "a[3] + \"/\" + a[5] + \"/\" + b[1, 1] + \"/\" + b[5, 2] + \"/\" + k + \"/\" + "
                 "e[k - 1];\n}\n";
-        text += "Print(F(3, 7));\nPrint(F(2.5, -1));\nPrint(F(2147483647, 0));\n"
+        text += "Print(F(3, 7));\n" + Between() + "Print(F(2.5, -1));\n" + Between() +
+                "Print(F(2147483647, 0));\n"
                 "Print(g[0], g[1], g[2], g[5], m[1, 1], m[5, 2], ge[0]);\n";
         return text;
     }
@@ -60,9 +64,26 @@ private:
         return text + "}\n";
     }
 
+    // What changes the globals between two calls of the function.
+    std::string Between() {
+        static const char* const kChanges[] = {
+            "",
+            "g[6] = 5;\n",
+            "g = 0; g[0] = 4; g[1] = 0.5; g[2] = 1; g[3] = 2; g[4] = 3; g[5] = 1;\n",
+            "g = 0; g[0] = 1; g[1] = 2;\n",
+            "ge = 0; ge[0] = 2;\n",
+            "m = 0; m[0, 0] = 1; m[5, 2] = 2;\n",
+            "fresh = 1;\n",
+        };
+        return kChanges[Pick(int(std::size(kChanges)))];
+    }
+
     // An index: mostly inside the arrays' shapes, now and then outside or no integer.
     std::string Index() {
-        switch (Pick(24)) {
+        switch (Pick(26)) {
+        case 8:
+        case 9:
+            return "q";
         case 0:
         case 1:
             return "i + 1";
@@ -159,7 +180,7 @@ private:
 
     std::string Statement() {
         static const char* const kStores[] = {"=", "+=", "-=", "*=", "=", "="};
-        switch (Pick(17)) {
+        switch (Pick(19)) {
         case 0:
             return Element() + (Pick(2) == 0 ? "++" : "--") + ";\n";
         case 1:
@@ -194,6 +215,11 @@ private:
         case 12:
             // An element as an index, which no loop program reads: the steps take it.
             return "s = s + a[g[" + Index() + "]];\n";
+        case 13:
+            // An index slot out of the arrays now and then, inside them else.
+            return "q = " + std::string(Pick(3) == 0 ? std::to_string(Pick(12) - 2) : "i") + ";\n";
+        case 14:
+            return (Pick(2) == 0 ? "g[q] = " : "a[q] = ") + Operand() + ";\n";
         default:
             return Element() + " " + kStores[Pick(int(std::size(kStores)))] + " " + Expression() +
                    ";\n";
@@ -218,6 +244,136 @@ protected:
         EXPECT_GE(ended, count / 10);
     }
 };
+
+// A function whose loop reads globals, arrays and numbers, by name, called again and again as
+// a plain function and as a method of objects, which gain members of those names between
+// calls, while handlers give the globals other kinds and make new globals; and the calls
+// come from the top level or from a function with a local of a global's name. Each call is a
+// new state of the scopes, where the loop's names must find what a lookup would find now.
+class LoopNamesMaker {
+public:
+    explicit LoopNamesMaker(uint32_t seed) : random_(seed) {}
+
+    std::string Make(bool fromMain) {
+        std::string text = "Function Change(v) { g = v; made = v; }\n"
+                           "Function Obj(k) { This.k = k; This.F = F; }\n"
+                           "Function F(p) {\nVar i; Var s = 0;\n";
+        text += "For (i = 0; i < " + std::to_string(2 + Pick(4)) + "; i++) {\n";
+        const int statements = 2 + Pick(4);
+        for (int i = 0; i < statements; ++i)
+            text += Statement();
+        text += "}\nReturn s;\n}\n";
+        text += "g = 5; k = 3; arr[0] = 1; arr[1] = 2.5; arr[2] = -4; arr[3] = 7;\n"
+                "w[0] = 0; w[1] = 0; w[2] = 0; w[3] = 0; w[4] = 0; w[5] = 0;\n"
+                "o1 = New Obj(10); o2 = New Obj(20);\n";
+        std::string loop = "For (j = 0; j < " + std::to_string(3 + Pick(5)) + "; j++) {\n";
+        const int calls = 2 + Pick(4);
+        for (int i = 0; i < calls; ++i)
+            loop += Call();
+        loop += "}\n";
+        const std::string shown = "Print(g, k, arr[0], arr[1], arr[2], arr[3], w[2], t);\n";
+        if (fromMain)
+            text += "Function Main() {\nVar j; Var g = 1;\n" + loop + shown + "}\nt = 0;\nMain();\n";
+        else
+            text += "t = 0;\n" + loop + shown;
+        return text;
+    }
+
+private:
+    int Pick(int n) { return int(random_() % uint32_t(n)); }
+
+    std::string Index() {
+        static const char* const kIndices[] = {"i & 3", "(i + p) & 3", "p & 3", "i", "3 - (i & 3)"};
+        return kIndices[Pick(int(std::size(kIndices)))];
+    }
+
+    std::string Operand() {
+        switch (Pick(5)) {
+        case 0:
+            return "arr[" + Index() + "]";
+        case 1:
+            return "w[" + Index() + "]";
+        case 2:
+            return "g";
+        case 3:
+            return "k";
+        default:
+            return Pick(2) == 0 ? "p" : "0.5";
+        }
+    }
+
+    // The statements of F's loop, each one a loop program takes.
+    std::string Statement() {
+        switch (Pick(5)) {
+        case 0:
+            return "s = s + (" + Operand() + " * " + Operand() + ");\n";
+        case 1:
+            return "w[" + Index() + "] = " + Operand() + " + s;\n";
+        case 2:
+            return "arr[" + Index() + "] " + (Pick(2) == 0 ? "+=" : "=") + " " + Operand() + ";\n";
+        case 3:
+            return "If (" + Operand() + " > s) s = s - 1;\n";
+        default:
+            return "s += " + Operand() + ";\n";
+        }
+    }
+
+    std::string Literal() {
+        static const char* const kLiterals[] = {"0", "1", "-1", "2147483647", "0.5"};
+        return kLiterals[Pick(int(std::size(kLiterals)))];
+    }
+
+    // A call, as a function or a method; or, between calls, a member of a global's name
+    // made in an object, a handler posted that changes g and makes a global, or a global
+    // array replaced.
+    std::string Call() {
+        const std::string when = "If (j == " + std::to_string(Pick(5)) + ") ";
+        switch (Pick(8)) {
+        case 0:
+        case 1:
+            return "t = t + F(j & 3);\n";
+        case 2:
+            return "t = t + o1.F(j & 3);\n";
+        case 3:
+            return "t = t + o2.F(j & 3);\n";
+        case 4:
+            return when + "o" + std::to_string(1 + Pick(2)) + "." + std::string(1, "gk"[Pick(2)]) +
+                   " = " + Literal() + ";\n";
+        case 5:
+            return when + "{ o1.arr = 0; o1.arr[0] = 2; o1.arr[1] = 1.5; o1.arr[2] = 0; o1.arr[3] = 4; }\n";
+        case 6:
+            return when + "{ w = 0; w[0] = 1; w[1] = 2; w[2] = 0.25; w[3] = 3; }\n";
+        default:
+            return when + "Math.Post(Change, " + Literal() + ");\n";
+        }
+    }
+
+    std::mt19937 random_;
+};
+
+class LoopNames : public ProgramRunsTest {
+protected:
+    static void Compare(uint32_t firstSeed, uint32_t count, bool fromMain) {
+        uint32_t ended = 0;
+        for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
+            const std::string source = LoopNamesMaker(seed).Make(fromMain);
+            const Outcome reference = RunProgram(source, Way::kReference);
+            const Outcome compiled = RunProgram(source, Way::kCompiled);
+            ASSERT_NE(reference.output, "does not compile") << source;
+            ASSERT_NO_FATAL_FAILURE(SameAsReference(compiled, reference, seed, source));
+            ended += reference.code == 0 ? 1 : 0;
+        }
+        EXPECT_GE(ended, count / 6);
+    }
+};
+
+TEST_F(LoopNames, CalledFromTheTopLevelAgreeWithTheWalk) {
+    Compare(130001, 800, false);
+}
+
+TEST_F(LoopNames, CalledFromAFunctionAgreeWithTheWalk) {
+    Compare(131001, 800, true);
+}
 
 TEST_F(ElementLoops, RandomElementLoopsPart1) {
     Compare(90001, 1000);
