@@ -72,6 +72,13 @@ using TextObjectFactory = CIBaseClassImpl* (*)(CInterpretor& interpreter,
 // method, whose result is the double it gives.
 using NumberMethod = double (*)(double argument);
 
+// The whole work of a text's method that reads nothing but the text and its arguments and can
+// neither fail nor have an effect: compiled code calls it on the text, its arguments in the
+// frame, in place of the method on a temporary object of the text class, which nothing a
+// script does could tell apart. It leaves its result in the result slot, or gives false,
+// having done nothing, for arguments it does not take (the method then runs on the object).
+using TextMethod = bool (*)(CInterpretor& interpreter, const char* text);
+
 // The static description of one built-in class.
 struct ScriptClassInfo {
     // Row 0 names the class (a built-in class id and name); registered for the compiler.
@@ -91,6 +98,10 @@ struct ScriptClassInfo {
     // null for the others.
     const NumberMethod* numberMethods = nullptr;
     uint32_t numberMethodCount = 0;
+    // The text class only, by method id, `textMethodCount` of them: the TextMethod of each
+    // method that is one, null for the others.
+    const TextMethod* textMethods = nullptr;
+    uint32_t textMethodCount = 0;
 };
 
 // Makes `info` the description of the class named by row 0 of its name table (and

@@ -937,8 +937,9 @@ public:
                 if (ops[i].op != kOpNumberCode) kept.push_back(ops[i]);
                 continue;
             }
-            NumberProgram program = CompileNumberProgram(&ops[i], &ops[ops[i].index], out_.doubles,
-                                                         out_.elementReads, in_.GetStream());
+            NumberProgram program =
+                CompileNumberProgram(&ops[i], &ops[ops[i].index], out_.doubles, out_.elementReads,
+                                     out_.methodSites, in_.GetStream());
             // Only the register programs read elements: the steps replayed on numbers do not.
             if (program.code.empty() && (program.readsElements || NeedsRegisters(ops[i]))) continue;
             kept.push_back(ops[i]);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "script/interpreter/compiled_code.h"
+#include "script/interpreter/compiled_methods.h"
 #include "script/interpreter/compiled_register_kinds.h"
 #include "script/interpreter/interpretor.h"
 #include "script/interpreter/object_var.h"
@@ -275,6 +276,11 @@ private:
             resultKind = kinds_[target];
             Emit(kKindedReturnInt + kinds_[target], target);
             return true;
+        case kRegisterMethod:
+            Convert(target + 1, kValueDouble);
+            kind = kValueDouble;
+            Emit(kLoopMethodDouble, target, instruction.left, instruction.right);
+            break;
         default:
             return Binary(instruction);
         }
@@ -457,7 +463,8 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
                                                 &&QuickAssignInt,
                                                 &&QuickAssignDouble,
                                                 &&QuickGridInt,
-                                                &&QuickGridDouble};
+                                                &&QuickGridDouble,
+                                                &&MethodDouble};
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
@@ -695,6 +702,10 @@ Jump:
     goto* kInstructions[instruction->opcode];
 Exit:
     return instruction;
+MethodDouble:
+    if (!CallNumberMethod(*instruction, registers[instruction->target + 1].d, ZORV_HERE.d))
+        return instruction;
+    ZORV_NEXT_INSTRUCTION();
 // The six forms of operator `token` on operands of kind `Kind` (Int or Double), read from
 // a value by `Payload`, from a constant by `Kind##Constant`, from a register's `field`.
 #define ZORV_KINDED_FORMS(name, token, Kind, field, valueKind)                                     \

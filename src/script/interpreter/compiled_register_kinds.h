@@ -101,6 +101,10 @@ enum LoopOpcode : uint32_t {
     // QuickGridOf packs them into `right`, read as kLoopQuickElement* reads.
     kLoopQuickGridInt,
     kLoopQuickGridDouble,
+    // ---- Methods of one number (compiled_methods.h) ----
+    // Register `target` given the double that kRegisterMethod's method gives for the double
+    // in register `target` + 1, `left` and `right` as there.
+    kLoopMethodDouble,
     kLoopOpcodeEnd,
 };
 constexpr int64_t kLoopLeavesValue = 0x100;

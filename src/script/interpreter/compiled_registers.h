@@ -11,6 +11,7 @@
 
 #include "script/interpreter/compiled_register_members.h"
 
+struct CompiledMethodSite;
 struct CompiledOp;
 struct ElementRead;
 struct CVariable;
@@ -131,4 +132,6 @@ struct NumberProgram {
 // do not cover.
 NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
                                    const std::vector<double>& doubles,
-                                   const std::vector<ElementRead>& elementReads, uint8_t* stream);
+                                   const std::vector<ElementRead>& elementReads,
+                                   const std::vector<CompiledMethodSite>& methodSites,
+                                   uint8_t* stream);
