@@ -906,7 +906,8 @@ public:
     bool IsNumberMethodCall(size_t at, size_t to) const {
         const std::vector<CompiledOp>& ops = out_.ops;
         return ops[at].op == kOpChainHead && ops[at].code == kChainSingleton && at + 1 < to &&
-               ops[at + 1].op == kOpMethodBegin && ops[at + 1].count == 1 &&
+               ops[at + 1].op == kOpMethodBegin &&
+               (ops[at + 1].count == 1 || ops[at + 1].count == 2) &&
                ops[at].depth < CompiledFunction::kMaxQuickDepth;
     }
 

@@ -101,10 +101,13 @@ enum LoopOpcode : uint32_t {
     // QuickGridOf packs them into `right`, read as kLoopQuickElement* reads.
     kLoopQuickGridInt,
     kLoopQuickGridDouble,
-    // ---- Methods of one number (compiled_methods.h) ----
-    // Register `target` given the double that kRegisterMethod's method gives for the double
-    // in register `target` + 1, `left` and `right` as there.
+    // ---- Methods of numbers (compiled_methods.h) ----
+    // Register `target` given the double that kRegisterMethod's NumberMethod gives for the
+    // double in register `target` + 1, `left` and `right` as there; and what a method gives for
+    // the numbers of the kinds `left` names in register `target` + 1 (or `target` and `target`
+    // + 1), false unless it is of the kind `left` names.
     kLoopMethodDouble,
+    kLoopMethodNumbers,
     kLoopOpcodeEnd,
 };
 constexpr int64_t kLoopLeavesValue = 0x100;

@@ -220,24 +220,31 @@ private:
                           DoubleBits(doubles_[op.index]));
         // A singleton's method of one number (the only call the number code lets in with
         // registers): its argument worked out into the register above the call's.
+        // A singleton's method of numbers (the only call the number code lets in with
+        // registers): its argument worked out into the register above the call's; of two
+        // arguments, the first moved down into the call's own register.
         case kOpChainHead:
             methodClasses_[depth] = reinterpret_cast<const TokenHeader*>(op.token)->code;
             return op.code == kChainSingleton;
         case kOpMethodBegin:
+            methodArguments_[depth] = op.count;
+            return true;
         case kOpArgumentsBegin:
         case kOpArgumentsEnd:
         case kOpArgumentSlotInt:
+            return true;
         case kOpArgument:
+            if (FirstOfTwo(op)) Emit(kRegisterMove, depth);
             return true;
         case kOpArgumentSlot:
-            Emit(kRegisterSlot, depth + 1, 0, op.count);
+            Emit(kRegisterSlot, FirstOfTwo(op) ? depth : depth + 1, 0, op.count);
             return true;
         case kOpArgumentInt:
-            Emit(kRegisterInt, depth + 1, 0, int32_t(op.count));
+            Emit(kRegisterInt, FirstOfTwo(op) ? depth : depth + 1, 0, int32_t(op.count));
             return true;
         case kOpMethodEnd:
-            program_.code.push_back(
-                MethodInstruction(depth, methodClasses_[depth], methodSites_[op.site], op.token));
+            program_.code.push_back(MethodInstruction(depth, methodArguments_[depth],
+                                                      methodClasses_[depth], methodSites_[op.site]));
             return true;
         default:
             // Calls run as the steps run them.
@@ -251,8 +258,14 @@ private:
     const std::vector<CompiledMethodSite>& methodSites_;
     uint8_t* stream_;
     NumberProgram program_;
-    // The class of the singleton whose method a call at each depth calls.
+    bool FirstOfTwo(const CompiledOp& argument) const {
+        return methodArguments_[argument.depth] == 2 && argument.index == 0;
+    }
+
+    // The class of the singleton whose method a call at each depth calls, and how many
+    // arguments it has.
     uint32_t methodClasses_[CompiledFunction::kMaxQuickDepth + 1] = {};
+    uint32_t methodArguments_[CompiledFunction::kMaxQuickDepth + 1] = {};
     // The loads of members, whose variables' places are known once the names are.
     std::vector<uint32_t> memberLoads_;
 };
@@ -512,8 +525,9 @@ bool CInterpretor::RunNumberProgram(const NumberProgram& program, const Compiled
                                                 ZORV_NUMBER_OPERATORS(ZORV_BINARY_LABELS)
 #undef ZORV_BINARY_LABELS
                                                 &&Method,
+                                                &&Method,
     };
-    static_assert(std::size(kInstructions) == kRegisterMethod + 1);
+    static_assert(std::size(kInstructions) == kRegisterMethodOfTwo + 1);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
     goto* kInstructions[instruction->opcode];
 LoadSlot : {
@@ -633,20 +647,29 @@ Complement : {
     ZORV_NUMBER_OPERATORS(ZORV_BINARY_CODE)
 #undef ZORV_BINARY_CODE
 #undef ZORV_APPLY
-Method:
-    // The method gives a double, which the registers of integers cannot hold.
-    if constexpr (kIntegers) {
+Method : {
+    auto number = [&registers](uint32_t at) {
+        if constexpr (kIntegers)
+            return Integer(registers.Get(at));
+        else
+            return registers.Get(at);
+    };
+    const uint32_t at = instruction->target;
+    const bool two = instruction->opcode == kRegisterMethodOfTwo;
+    Number result;
+    if (!CallNumberMethod(*instruction, number(two ? at : at + 1), number(at + 1), result)) {
+        program.callsInFull = CallsInFull(*instruction);
         return false;
-    } else {
-        const Number argument = registers.Get(instruction->target + 1);
-        double result;
-        if (!CallNumberMethod(*instruction,
-                              argument.kind == kValueInt ? double(argument.Int()) : argument.Dbl(),
-                              result))
-            return false;
-        registers.Set(instruction->target, Double(result));
-        ZORV_NEXT_INSTRUCTION();
     }
+    if constexpr (kIntegers) {
+        // A double, which the registers of integers cannot hold.
+        if (result.kind != kValueInt) return false;
+        registers.Set(at, result.Int());
+    } else {
+        registers.Set(at, result);
+    }
+    ZORV_NEXT_INSTRUCTION();
+}
 Return : {
     const Value result = registers.Get(instruction->target);
     if (target != nullptr) Store(*target, result);
@@ -707,6 +730,7 @@ bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp*
     // calls has no register program: its steps are replayed.
     uint8_t& metDouble = code.metDoubles[op->depth];
     const NumberProgram& program = code.numberPrograms[op->depth];
+    if (program.callsInFull) return false;
     if (program.code.empty()) {
         if (metDouble == 0 && RunCompiledNumbers<true>(code, op, end, slots, bound)) return true;
         if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) return false;

@@ -3,7 +3,9 @@
 // them and where it stands. The singleton's methods of one number are worked out by number
 // code once their call site knows them, and the programs give them every kind of argument,
 // too few and too many, beside a method with an effect that number code must not run twice,
-// and a method that fails.
+// and a method that fails. Loops made of number statements alone run as loop programs, whose
+// method calls meet a global that an event handler run between statements gives another
+// kind; texts' methods meet texts that are shared, changed and made from numbers.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -130,8 +132,30 @@ private:
             return "t.LastIndexOf(\",\")";
         case 8:
             return "s.Length()";
+        case 9:
+            return TextMethod();
         default:
             return "n";
+        }
+    }
+
+    // A text's method, its arguments of every kind.
+    std::string TextMethod() {
+        switch (Pick(7)) {
+        case 0:
+            return "t.IndexOf(s)";
+        case 1:
+            return "t.LastIndexOf(n)";
+        case 2:
+            return "t.IndexOf(\",\", d)";
+        case 3:
+            return "s.IndexOf(\"2\", i)";
+        case 4:
+            return "t.LastIndexOf(\",\", o)";
+        case 5:
+            return "n.Length()";
+        default:
+            return "t.IndexOf()";
         }
     }
 
@@ -186,8 +210,87 @@ private:
             // The kinds the methods meet change between rounds.
             return Pick(2) == 0 ? "n = n + 0.5;" : "d = i;";
         case 3:
-            return "s = s + i;";
+            switch (Pick(4)) {
+            case 0:
+                return "t = s;";
+            case 1:
+                return "s = t + i;";
+            case 2:
+                return "t = t + \",\";";
+            default:
+                return "s = s + i;";
+            }
         case 4:
+            return "d = " + Expression() + ";";
+        default:
+            return "x = " + Expression() + ";";
+        }
+    }
+
+    std::mt19937 random_;
+};
+
+// Loops whose rounds are number statements calling Half and Root alone, so that they run as
+// loop programs, beside a global that a handler run between two of their statements makes an
+// integer, a double, a text or an object.
+class LoopProgramMaker {
+public:
+    explicit LoopProgramMaker(uint32_t seed) : random_(seed) {}
+
+    std::string Make() {
+        static const char* const kEventValues[] = {"\"7\"", "1.5", "4", "New Obj()", "\"x\""};
+        std::string text = "Var g = 2;\n"
+                           "Function Obj() { This.v = 1; }\n"
+                           "Function H(a) { g = a; }\n"
+                           "Function Main() {\n"
+                           "    Var n = 3;\n    Var d = 0.75;\n    Var x = 0;\n    Var y = 0.5;\n"
+                           "    Var i;\n";
+        if (Pick(3) != 0) text += std::string("    Math.Post(H, ") + kEventValues[Pick(5)] + ");\n";
+        text += "    For (i = 0; i < " + std::to_string(2 + Pick(30)) + "; i++) {\n";
+        const int statements = 1 + Pick(4);
+        for (int k = 0; k < statements; ++k)
+            text += "        " + Statement() + "\n";
+        text += "    }\n    Math.Print(n, d, x, y, g);\n}\nMain();\n";
+        return text;
+    }
+
+private:
+    int Pick(int count) { return int(random_() % uint32_t(count)); }
+
+    std::string Operand() {
+        static const char* const kOperands[] = {"n", "d", "i", "x", "y", "g", "3", "2.5", "-1"};
+        return kOperands[Pick(9)];
+    }
+
+    std::string Method(int depth) {
+        const int pick = Pick(24);
+        if (pick == 0) return "Math.Fail()";
+        if (pick == 1) return "Math.Half()";
+        std::string argument = depth > 0 && Pick(3) == 0 ? Method(depth - 1) : Operand();
+        if (Pick(2) == 0) argument += std::string(Pick(2) == 0 ? " * " : " - ") + Operand();
+        return std::string(Pick(2) == 0 ? "Math.Half(" : "Math.Root(") + argument + ")";
+    }
+
+    std::string Expression() {
+        std::string expression = Pick(4) == 0 ? Operand() : Method(2);
+        const int more = Pick(3);
+        for (int k = 0; k < more; ++k) {
+            static const char* const kOperators[] = {"+", "-", "*", "<", "/"};
+            expression += std::string(" ") + kOperators[Pick(5)] + " " +
+                          (Pick(2) == 0 ? Operand() : Method(1));
+        }
+        return expression;
+    }
+
+    std::string Statement() {
+        switch (Pick(8)) {
+        case 0:
+            return "If (" + Expression() + " > 1) x = x + 1;";
+        case 1:
+            return Pick(2) == 0 ? "n = n + 0.5;" : "d = i;";
+        case 2:
+            return "y = y + " + Method(1) + ";";
+        case 3:
             return "d = " + Expression() + ";";
         default:
             return "x = " + Expression() + ";";
@@ -204,10 +307,11 @@ protected:
         RegisterScriptClass(&kNumberConsoleClass);
     }
 
+    template <class Maker = MethodProgramMaker>
     static void Check(uint32_t firstSeed, uint32_t count) {
         uint32_t ended = 0;
         for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
-            const std::string source = MethodProgramMaker(seed).Make();
+            const std::string source = Maker(seed).Make();
             const Outcome reference = RunProgram(source, Way::kReference);
             SameAsReference(RunProgram(source, Way::kCompiled), reference, seed, source);
             SameAsReference(RunProgram(source, Way::kFast), reference, seed, source);
@@ -224,6 +328,10 @@ TEST_F(MethodCalls, AgreeWithTheReferenceWalkPart1) {
 
 TEST_F(MethodCalls, AgreeWithTheReferenceWalkPart2) {
     Check(301, 300);
+}
+
+TEST_F(MethodCalls, LoopProgramsAgreeWithTheReferenceWalk) {
+    Check<LoopProgramMaker>(1, 400);
 }
 
 } // namespace
