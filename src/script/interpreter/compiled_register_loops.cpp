@@ -103,7 +103,7 @@ uint32_t NextInRound(const CompiledFunction& code, uint32_t at) {
     switch (op.op) {
     case kOpNumberCode: {
         const NumberProgram& program = code.numberPrograms[op.depth];
-        if (program.code.empty() || program.callsInFull) return 0;
+        if (program.code.empty()) return 0;
         if (op.code == kNumberValue)
             return code.ops[op.index].op == kOpBranchTrue ? op.index + 1 : 0;
         if (op.code == kNumberElementStore) return op.index;

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "program_runs.h"
+#include "script/values/number_text.h"
 
 namespace {
 
@@ -29,8 +30,23 @@ public:
 
     static double HalfOf(double x) { return x / 2; }
     static double RootOf(double x) { return std::sqrt(std::fabs(x)) - 1; }
+    // Power fails for an exponent of 13; Mag keeps an integer's kind; Whole gives an integer.
+    static bool PowerOf(double x, double y, double& result) {
+        if (y == 13) return false;
+        result = std::pow(x, y);
+        return true;
+    }
+    static bool MagOf(double x, double, double& result) {
+        result = std::fabs(x);
+        return true;
+    }
+    static int32_t MagOfInt(int32_t n) { return n < 0 ? int32_t(0u - uint32_t(n)) : n; }
+    static bool WholeOf(double x, double, double& result) {
+        result = std::trunc(x);
+        return true;
+    }
 
-    static const ScriptMethod<NumberConsole> kMethods[8];
+    static const ScriptMethod<NumberConsole> kMethods[11];
 
 private:
     void Print() {
@@ -56,11 +72,28 @@ private:
     void Root() { interpreter->GetResultSlot()->SetFloat(RootOf(Argument())); }
     void Count() { interpreter->GetResultSlot()->SetInt(++count_); }
     void Fail() { interpreter->RaiseError(77); }
+    void Power() {
+        if (interpreter->GetArgCount() < 2) interpreter->RaiseError(14);
+        double result;
+        if (!PowerOf(interpreter->GetArgDouble(0), interpreter->GetArgDouble(1), result))
+            interpreter->RaiseError(78);
+        interpreter->GetResultSlot()->SetFloat(result);
+    }
+    void Mag() {
+        if (interpreter->GetArgCount() < 1) interpreter->RaiseError(14);
+        const CValue& value = *interpreter->GetArg(0);
+        if (value.GetType() == kValueInt)
+            return interpreter->GetResultSlot()->SetInt(MagOfInt(value.IntPayload()));
+        interpreter->GetResultSlot()->SetFloat(std::fabs(value.GetDouble()));
+    }
+    void Whole() {
+        interpreter->GetResultSlot()->SetInt(DoubleToInt(std::trunc(Argument())));
+    }
 
     int32_t count_ = 0;
 };
 
-const ScriptMethod<NumberConsole> NumberConsole::kMethods[8] = {
+const ScriptMethod<NumberConsole> NumberConsole::kMethods[11] = {
     nullptr,
     &NumberConsole::Print,
     &NumberConsole::Post,
@@ -69,6 +102,9 @@ const ScriptMethod<NumberConsole> NumberConsole::kMethods[8] = {
     &NumberConsole::Root,
     &NumberConsole::Count,
     &NumberConsole::Fail,
+    &NumberConsole::Power,
+    &NumberConsole::Mag,
+    &NumberConsole::Whole,
 };
 
 const NumberMethod kNumberMethods[8] = {
@@ -76,10 +112,18 @@ const NumberMethod kNumberMethods[8] = {
     nullptr, nullptr,
 };
 
+const NumberFunction kNumberFunctions[11] = {
+    {}, {}, {}, {}, {}, {}, {}, {},
+    {2, false, &NumberConsole::PowerOf, nullptr},
+    {1, false, &NumberConsole::MagOf, &NumberConsole::MagOfInt},
+    {1, true, &NumberConsole::WholeOf, nullptr},
+};
+
 const MethodNameRow kNames[] = {
-    {kMathId, "Math", 0, 0},  {1, "Print", kMathId, 0}, {2, "Post", kMathId, 0},
-    {3, "Raise", kMathId, 0}, {4, "Half", kMathId, 0},  {5, "Root", kMathId, 0},
-    {6, "Count", kMathId, 0}, {7, "Fail", kMathId, 0},  {0, nullptr, 0, 0},
+    {kMathId, "Math", 0, 0},   {1, "Print", kMathId, 0}, {2, "Post", kMathId, 0},
+    {3, "Raise", kMathId, 0},  {4, "Half", kMathId, 0},  {5, "Root", kMathId, 0},
+    {6, "Count", kMathId, 0},  {7, "Fail", kMathId, 0},  {8, "Power", kMathId, 0},
+    {9, "Mag", kMathId, 0},    {10, "Whole", kMathId, 0}, {0, nullptr, 0, 0},
 };
 
 CIBaseClassImpl* MakeConsole(CInterpretor& interpreter, const CClassRecord* record) {
@@ -87,7 +131,8 @@ CIBaseClassImpl* MakeConsole(CInterpretor& interpreter, const CClassRecord* reco
 }
 
 const ScriptClassInfo kNumberConsoleClass = {
-    kNames, MakeConsole, 99, nullptr, 0, nullptr, nullptr, kNumberMethods, 8,
+    kNames, MakeConsole, 99, nullptr, 0, nullptr, nullptr, kNumberMethods, 8, nullptr, 0,
+    kNumberFunctions, 11,
 };
 
 class MethodProgramMaker {
@@ -177,6 +222,10 @@ private:
             return Pick(8) == 0 ? "Math.Fail()" : "Math.Root(i)";
         case 6:
             return "t.IndexOf(\",\", " + Argument(depth) + ")";
+        case 7:
+            return "Math.Power(" + Argument(depth) + ", " + Argument(depth) + ")";
+        case 8:
+            return std::string(Pick(2) == 0 ? "Math.Mag(" : "Math.Whole(") + Argument(depth) + ")";
         default:
             return std::string(Pick(2) == 0 ? "Math.Half(" : "Math.Root(") + Argument(depth) + ")";
         }
@@ -258,17 +307,24 @@ private:
     int Pick(int count) { return int(random_() % uint32_t(count)); }
 
     std::string Operand() {
-        static const char* const kOperands[] = {"n", "d", "i", "x", "y", "g", "3", "2.5", "-1"};
-        return kOperands[Pick(9)];
+        static const char* const kOperands[] = {"n", "d", "i", "x", "y", "g", "3", "2.5", "-1", "13"};
+        return kOperands[Pick(10)];
     }
 
     std::string Method(int depth) {
         const int pick = Pick(24);
         if (pick == 0) return "Math.Fail()";
-        if (pick == 1) return "Math.Half()";
+        if (pick == 1) return Pick(2) == 0 ? "Math.Half()" : "Math.Power(2)";
+        if (pick < 6) return "Math.Power(" + Argument(depth) + ", " + Argument(depth) + ")";
+        static const char* const kMethods[] = {"Math.Half(", "Math.Root(", "Math.Mag(",
+                                               "Math.Whole("};
+        return kMethods[Pick(4)] + Argument(depth) + ")";
+    }
+
+    std::string Argument(int depth) {
         std::string argument = depth > 0 && Pick(3) == 0 ? Method(depth - 1) : Operand();
         if (Pick(2) == 0) argument += std::string(Pick(2) == 0 ? " * " : " - ") + Operand();
-        return std::string(Pick(2) == 0 ? "Math.Half(" : "Math.Root(") + argument + ")";
+        return argument;
     }
 
     std::string Expression() {
