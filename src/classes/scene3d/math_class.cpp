@@ -173,9 +173,19 @@ constexpr NumberFunctions MakeNumberFunctions() {
 
 constexpr NumberFunctions kNumberFunctions = MakeNumberFunctions();
 
-const ScriptClassInfo kMathClass = {
-    kNameTable,          NewMath,         0, nullptr, 0, nullptr, nullptr, kNumberMethods.byId,
-    M::kMethodCount,     nullptr,         0, kNumberFunctions.byId, M::kMethodCount};
+const ScriptClassInfo kMathClass = {kNameTable,
+                                    NewMath,
+                                    0,
+                                    nullptr,
+                                    0,
+                                    nullptr,
+                                    nullptr,
+                                    kNumberMethods.byId,
+                                    M::kMethodCount,
+                                    nullptr,
+                                    0,
+                                    kNumberFunctions.byId,
+                                    M::kMethodCount};
 
 // One step of a multiplicative generator, word = a·word mod m with k = word / q, written
 // as a·word − k·m in 32 bits: computed in unsigned 64-bit arithmetic and cut to 32 bits,

@@ -88,9 +88,10 @@ struct NumberFunction {
 
 // The whole work of a text's method that reads nothing but the text and its arguments and can
 // neither fail nor have an effect: compiled code calls it on the text, its arguments in the
-// frame, in place of the method on a temporary object of the text class, which nothing a
-// script does could tell apart. It leaves its result in the result slot, or gives false,
-// having done nothing, for arguments it does not take (the method then runs on the object).
+// frame, in place of the method on a temporary object of the text class (whose instance number
+// and serial it still takes), which nothing a script does could tell apart. It leaves its
+// result in the result slot, or gives false, having done nothing, for arguments it does not
+// take (the method then runs on the object).
 using TextMethod = bool (*)(CInterpretor& interpreter, const char* text);
 
 // The static description of one built-in class.

@@ -8,8 +8,8 @@
 
 #include "platform/kernel/cp1252.h"
 #include "script/interpreter/interpretor.h"
-#include "script/values/number_text.h"
 #include "script/project/string_bank_text.h"
+#include "script/values/number_text.h"
 
 namespace {
 
@@ -398,9 +398,9 @@ void CIString::Replace() {
 
 const ScriptClassInfo* GetStringClassInfo() {
     static const ScriptClassInfo info{
-        kNameTable,        &NewString,          CIString::kMethodCount, nullptr, 0, nullptr,
-        &NewStringAround,  nullptr,             0,                      kTextMethods.byId,
-        CIString::kMethodCount,
+        kNameTable, &NewString,        CIString::kMethodCount, nullptr,
+        0,          nullptr,           &NewStringAround,       nullptr,
+        0,          kTextMethods.byId, CIString::kMethodCount,
     };
     return &info;
 }

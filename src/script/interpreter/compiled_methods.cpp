@@ -61,9 +61,9 @@ bool CallNumberMethod(const RegisterInstruction& instruction, Number first, Numb
     const ScriptClassInfo* info = SiteClass(instruction);
     if (info == nullptr) return false;
     const uint32_t id = SiteOf(instruction).id;
-    const bool two = instruction.opcode == kRegisterMethodOfTwo ||
-                     (instruction.opcode == kLoopMethodNumbers &&
-                      (instruction.left & kMethodOfTwo) != 0);
+    const bool two =
+        instruction.opcode == kRegisterMethodOfTwo ||
+        (instruction.opcode == kLoopMethodNumbers && (instruction.left & kMethodOfTwo) != 0);
     if (!two) {
         if (const NumberMethod method = MethodOf(*info, id)) {
             result = Double(method(AsDouble(first)));

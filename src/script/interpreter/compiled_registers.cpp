@@ -243,8 +243,8 @@ private:
             Emit(kRegisterInt, FirstOfTwo(op) ? depth : depth + 1, 0, int32_t(op.count));
             return true;
         case kOpMethodEnd:
-            program_.code.push_back(MethodInstruction(depth, methodArguments_[depth],
-                                                      methodClasses_[depth], methodSites_[op.site]));
+            program_.code.push_back(MethodInstruction(
+                depth, methodArguments_[depth], methodClasses_[depth], methodSites_[op.site]));
             return true;
         default:
             // Calls run as the steps run them.
@@ -449,8 +449,7 @@ NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
                                    const std::vector<ElementRead>& elementReads,
                                    const std::vector<CompiledMethodSite>& methodSites,
                                    uint8_t* stream) {
-    NumberProgram program =
-        CompileRegisters(at, end, doubles, elementReads, methodSites, stream);
+    NumberProgram program = CompileRegisters(at, end, doubles, elementReads, methodSites, stream);
     if (at->site == kNumberTargetName && at->code != kNumberElementStore) NoteNameStep(program);
     program.readsElements = std::any_of(at + 1, end, [](const CompiledOp& step) {
         return step.op == kOpElementRead || step.op == kOpSlotMembers;

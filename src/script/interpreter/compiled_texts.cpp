@@ -53,5 +53,11 @@ bool AnswerTextMethod(CInterpretor& interpreter, const CompiledMethodSite& site,
     const ScriptClassInfo* info = site.record != nullptr ? site.record->info : nullptr;
     if (info == nullptr || site.id >= info->textMethodCount) return false;
     const TextMethod method = info->textMethods[site.id];
-    return method != nullptr && method(interpreter, text != nullptr ? text : "");
+    if (method == nullptr || !method(interpreter, text != nullptr ? text : "")) return false;
+    // The object the method stands in for would have taken an instance number and the next
+    // serial of its class, which scripts can see on the objects made after it.
+    if (site.record->classIndex < kClassSlotCount)
+        ++interpreter.classSerials[site.record->classIndex];
+    ++interpreter.instancesMade;
+    return true;
 }

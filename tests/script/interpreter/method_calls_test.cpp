@@ -86,9 +86,7 @@ private:
             return interpreter->GetResultSlot()->SetInt(MagOfInt(value.IntPayload()));
         interpreter->GetResultSlot()->SetFloat(std::fabs(value.GetDouble()));
     }
-    void Whole() {
-        interpreter->GetResultSlot()->SetInt(DoubleToInt(std::trunc(Argument())));
-    }
+    void Whole() { interpreter->GetResultSlot()->SetInt(DoubleToInt(std::trunc(Argument()))); }
 
     int32_t count_ = 0;
 };
@@ -113,17 +111,24 @@ const NumberMethod kNumberMethods[8] = {
 };
 
 const NumberFunction kNumberFunctions[11] = {
-    {}, {}, {}, {}, {}, {}, {}, {},
+    {},
+    {},
+    {},
+    {},
+    {},
+    {},
+    {},
+    {},
     {2, false, &NumberConsole::PowerOf, nullptr},
     {1, false, &NumberConsole::MagOf, &NumberConsole::MagOfInt},
     {1, true, &NumberConsole::WholeOf, nullptr},
 };
 
 const MethodNameRow kNames[] = {
-    {kMathId, "Math", 0, 0},   {1, "Print", kMathId, 0}, {2, "Post", kMathId, 0},
-    {3, "Raise", kMathId, 0},  {4, "Half", kMathId, 0},  {5, "Root", kMathId, 0},
-    {6, "Count", kMathId, 0},  {7, "Fail", kMathId, 0},  {8, "Power", kMathId, 0},
-    {9, "Mag", kMathId, 0},    {10, "Whole", kMathId, 0}, {0, nullptr, 0, 0},
+    {kMathId, "Math", 0, 0},  {1, "Print", kMathId, 0},  {2, "Post", kMathId, 0},
+    {3, "Raise", kMathId, 0}, {4, "Half", kMathId, 0},   {5, "Root", kMathId, 0},
+    {6, "Count", kMathId, 0}, {7, "Fail", kMathId, 0},   {8, "Power", kMathId, 0},
+    {9, "Mag", kMathId, 0},   {10, "Whole", kMathId, 0}, {0, nullptr, 0, 0},
 };
 
 CIBaseClassImpl* MakeConsole(CInterpretor& interpreter, const CClassRecord* record) {
@@ -131,8 +136,8 @@ CIBaseClassImpl* MakeConsole(CInterpretor& interpreter, const CClassRecord* reco
 }
 
 const ScriptClassInfo kNumberConsoleClass = {
-    kNames, MakeConsole, 99, nullptr, 0, nullptr, nullptr, kNumberMethods, 8, nullptr, 0,
-    kNumberFunctions, 11,
+    kNames, MakeConsole, 99, nullptr,          0,  nullptr, nullptr, kNumberMethods,
+    8,      nullptr,     0,  kNumberFunctions, 11,
 };
 
 class MethodProgramMaker {
@@ -307,7 +312,8 @@ private:
     int Pick(int count) { return int(random_() % uint32_t(count)); }
 
     std::string Operand() {
-        static const char* const kOperands[] = {"n", "d", "i", "x", "y", "g", "3", "2.5", "-1", "13"};
+        static const char* const kOperands[] = {"n", "d", "i",   "x",  "y",
+                                                "g", "3", "2.5", "-1", "13"};
         return kOperands[Pick(10)];
     }
 
