@@ -131,6 +131,7 @@ Function Main() {
     }
     Print("".Length(), "".LastIndexOf(""), t.IndexOf("", 99), t.IndexOf(",", -1), t.IndexOf());
     Print(t.LastIndexOf(",,"), "aaa".LastIndexOf("aa"), "abc".IndexOf("c", 2), "abc".IndexOf("c", 3));
+    Print(t.GetAscii(), t.GetAscii(1), t.GetAscii(1.5), t.GetAscii(-1), t.GetAscii(99), t.GetAscii("2"));
 }
 Main();
 // expect output: 7 1 1 1 5

@@ -144,6 +144,12 @@ int32_t LastIndexIn(std::string_view text, std::string_view pattern) {
     return position;
 }
 
+// The byte at `index` of `text`, 0 outside it.
+int32_t ByteAt(std::string_view text, int64_t index) {
+    if (index < 0 || index >= static_cast<int64_t>(text.size())) return 0;
+    return static_cast<unsigned char>(text[static_cast<size_t>(index)]);
+}
+
 // Argument `i` when it is a text, which the methods read as it is; a number would be made a
 // text first, and anything else fails or reads as the default.
 bool TextArgument(CInterpretor& interpreter, uint32_t i, std::string_view& out) {
@@ -174,6 +180,18 @@ bool IndexOfIn(CInterpretor& interpreter, const char* text) {
     return true;
 }
 
+bool AsciiIn(CInterpretor& interpreter, const char* text) {
+    // Missing (or the default value) reads as 0; a double or a text would be converted.
+    const CValue& argument = *interpreter.GetArg(0);
+    int64_t index = 0;
+    if (!argument.IsDefault()) {
+        if (argument.StoredType() != kValueInt) return false;
+        index = argument.IntPayload();
+    }
+    interpreter.GetResultSlot()->SetInt(ByteAt(text, index));
+    return true;
+}
+
 bool LastIndexOfIn(CInterpretor& interpreter, const char* text) {
     std::string_view pattern;
     if (!TextArgument(interpreter, 0, pattern)) return false;
@@ -190,6 +208,7 @@ constexpr TextMethods MakeTextMethods() {
     methods.byId[CIString::kLength] = LengthOf;
     methods.byId[CIString::kIndexOf] = IndexOfIn;
     methods.byId[CIString::kLastIndexOf] = LastIndexOfIn;
+    methods.byId[CIString::kGetAscii] = AsciiIn;
     return methods;
 }
 
@@ -339,11 +358,7 @@ void CIString::GetInt() {
 
 void CIString::GetAscii() {
     int64_t index = interpreter->IsArgDefault(0) ? 0 : interpreter->GetArgInt(0);
-    std::string_view text = Text();
-    int32_t byte = 0;
-    if (index >= 0 && index < static_cast<int64_t>(text.size()))
-        byte = static_cast<unsigned char>(text[static_cast<size_t>(index)]);
-    interpreter->GetResultSlot()->SetInt(byte);
+    interpreter->GetResultSlot()->SetInt(ByteAt(Text(), index));
 }
 
 void CIString::CompareNoCase() {

@@ -203,9 +203,9 @@ private:
         case 4:
             return "t.LastIndexOf(\",\", o)";
         case 5:
-            return "n.Length()";
+            return Pick(2) == 0 ? "n.Length()" : "t.GetAscii(" + Operand() + ")";
         default:
-            return "t.IndexOf()";
+            return Pick(2) == 0 ? "t.IndexOf()" : "s.GetAscii()";
         }
     }
 
