@@ -142,6 +142,7 @@ Main();
 // expect output: -1 -1 -1 -1 4
 // expect output: 0 -1 -1 -1 -1
 // expect output: 4 0 2 -1
+// expect output: 97 44 44 0 0 98
 // expect: end
 
 //== a text's method given an object fails as the method does
