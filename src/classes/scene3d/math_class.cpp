@@ -83,6 +83,40 @@ double Sqrt(double x) {
     return std::sqrt(x);
 }
 
+double Pow(double a, double b) {
+    return std::pow(a, b);
+}
+double Atan2(double y, double x) {
+    return std::atan2(y, x);
+}
+double GetRadian(double x, double) {
+    return x * kPiValue * 0.005555555555555556;
+}
+double GetDegree(double x, double) {
+    return x * 180 * 0.3183098861837907;
+}
+double AbsOfDouble(double x, double) {
+    return std::fabs(x);
+}
+// The smallest integer has no positive counterpart and stays as it is.
+int32_t AbsOfInt(int32_t n) {
+    const uint32_t bits = uint32_t(n);
+    return n < 0 ? int32_t(0u - bits) : int32_t(bits);
+}
+// Halves round up; DoubleToInt makes the integer (NaN and results beyond the integers give
+// 0x80000000).
+double RoundedWhole(double x, double) {
+    double whole = std::trunc(x);
+    if (x - whole >= 0.5) whole += 1;
+    return whole;
+}
+double Finite(double x, double) {
+    return std::isfinite(x) ? 1 : 0;
+}
+double NotANumber(double x, double) {
+    return std::isnan(x) ? 1 : 0;
+}
+
 // The methods of one argument that give a double and nothing else; each method of them
 // gives what its entry does.
 struct NumberMethods {
@@ -107,8 +141,51 @@ constexpr NumberMethods MakeNumberMethods() {
 
 constexpr NumberMethods kNumberMethods = MakeNumberMethods();
 
-const ScriptClassInfo kMathClass = {
-    kNameTable, NewMath, 0, nullptr, 0, nullptr, nullptr, kNumberMethods.byId, M::kMethodCount};
+// `F` as a NumberFunction's call: the methods that read their arguments with RequiredArg fail
+// for a number that reads as a missing argument.
+template <double (*F)(double, double)> bool Required(double a, double b, double& result) {
+    if (a == kMissingDouble || b == kMissingDouble) return false;
+    result = F(a, b);
+    return true;
+}
+template <double (*F)(double, double)> bool Always(double a, double b, double& result) {
+    result = F(a, b);
+    return true;
+}
+
+// The other methods of numbers without effect, as their methods below work them out.
+struct NumberFunctions {
+    NumberFunction byId[M::kMethodCount] = {};
+};
+
+constexpr NumberFunctions MakeNumberFunctions() {
+    NumberFunctions functions;
+    functions.byId[M::kPow] = {2, false, Required<Pow>, nullptr};
+    functions.byId[M::kAtan2] = {2, false, Required<Atan2>, nullptr};
+    functions.byId[M::kGetRadian] = {1, false, Required<GetRadian>, nullptr};
+    functions.byId[M::kGetDegree] = {1, false, Required<GetDegree>, nullptr};
+    functions.byId[M::kAbs] = {1, false, Always<AbsOfDouble>, AbsOfInt};
+    functions.byId[M::kRound] = {1, true, Always<RoundedWhole>, nullptr};
+    functions.byId[M::kIsFloatFinite] = {1, true, Required<Finite>, nullptr};
+    functions.byId[M::kIsNotAFloatNumber] = {1, true, Required<NotANumber>, nullptr};
+    return functions;
+}
+
+constexpr NumberFunctions kNumberFunctions = MakeNumberFunctions();
+
+const ScriptClassInfo kMathClass = {kNameTable,
+                                    NewMath,
+                                    0,
+                                    nullptr,
+                                    0,
+                                    nullptr,
+                                    nullptr,
+                                    kNumberMethods.byId,
+                                    M::kMethodCount,
+                                    nullptr,
+                                    0,
+                                    kNumberFunctions.byId,
+                                    M::kMethodCount};
 
 // One step of a multiplicative generator, word = a·word mod m with k = word / q, written
 // as a·word − k·m in 32 bits: computed in unsigned 64-bit arithmetic and cut to 32 bits,
@@ -245,13 +322,10 @@ void CIMath::Abs() {
     if (IsArgMissing(*interpreter, 0)) return result->SetFloat(-kMissingDouble);
     const CValue& value = *interpreter->GetArg(0);
     switch (value.GetType()) {
-    case kValueInt: {
-        // The smallest integer has no positive counterpart and stays as it is.
-        const uint32_t bits = uint32_t(value.IntPayload());
-        return result->SetInt(value.IntPayload() < 0 ? int32_t(0u - bits) : int32_t(bits));
-    }
+    case kValueInt:
+        return result->SetInt(AbsOfInt(value.IntPayload()));
     case kValueDouble:
-        return result->SetFloat(std::fabs(value.DoublePayload()));
+        return result->SetFloat(AbsOfDouble(value.DoublePayload(), 0));
     case kValueString:
         return result->SetFloat(std::fabs(value.GetDouble()));
     default:
@@ -273,7 +347,7 @@ void CIMath::Atan() {
 
 void CIMath::Atan2() {
     const double y = RequiredArg(0);
-    Result(std::atan2(y, RequiredArg(1)));
+    Result(::Atan2(y, RequiredArg(1)));
 }
 
 void CIMath::Ceil() {
@@ -285,11 +359,7 @@ void CIMath::Floor() {
 }
 
 void CIMath::Round() {
-    const double x = Arg(0);
-    double whole = std::trunc(x);
-    if (x - whole >= 0.5) whole += 1;
-    // NaN and results beyond the integers give 0x80000000.
-    interpreter->GetResultSlot()->SetInt(DoubleToInt(whole));
+    interpreter->GetResultSlot()->SetInt(DoubleToInt(RoundedWhole(Arg(0), 0)));
 }
 
 void CIMath::Cos() {
@@ -318,7 +388,7 @@ void CIMath::Sqrt() {
 
 void CIMath::Pow() {
     const double a = RequiredArg(0);
-    Result(std::pow(a, RequiredArg(1)));
+    Result(::Pow(a, RequiredArg(1)));
 }
 
 void CIMath::Choose(bool larger) {
@@ -350,19 +420,19 @@ void CIMath::Pi() {
 }
 
 void CIMath::IsFloatFinite() {
-    interpreter->GetResultSlot()->SetInt(std::isfinite(RequiredArg(0)) ? 1 : 0);
+    interpreter->GetResultSlot()->SetInt(DoubleToInt(Finite(RequiredArg(0), 0)));
 }
 
 void CIMath::IsNotAFloatNumber() {
-    interpreter->GetResultSlot()->SetInt(std::isnan(RequiredArg(0)) ? 1 : 0);
+    interpreter->GetResultSlot()->SetInt(DoubleToInt(NotANumber(RequiredArg(0), 0)));
 }
 
 void CIMath::GetRadian() {
-    Result(RequiredArg(0) * kPiValue * 0.005555555555555556);
+    Result(::GetRadian(RequiredArg(0), 0));
 }
 
 void CIMath::GetDegree() {
-    Result(RequiredArg(0) * 180 * 0.3183098861837907);
+    Result(::GetDegree(RequiredArg(0), 0));
 }
 
 void CIMath::Random() {

@@ -72,6 +72,28 @@ using TextObjectFactory = CIBaseClassImpl* (*)(CInterpretor& interpreter,
 // method, whose result is the double it gives.
 using NumberMethod = double (*)(double argument);
 
+// The whole work of a method of one or two numbers that has no effect, beside the
+// NumberMethods: compiled number code calls `call` on its arguments' numbers (integers made
+// doubles; the second 0 for a method of one) in place of the method. `call` gives false where
+// the method fails for those numbers, which then runs and raises its error. The result is the
+// double `call` gives; with `integer`, the integer DoubleToInt makes of it; and for one integer
+// argument, the integer `onInteger` gives when it is set.
+struct NumberFunction {
+    // 1 or 2; 0 when the method is none.
+    uint8_t arguments = 0;
+    bool integer = false;
+    bool (*call)(double first, double second, double& result) = nullptr;
+    int32_t (*onInteger)(int32_t argument) = nullptr;
+};
+
+// The whole work of a text's method that reads nothing but the text and its arguments and can
+// neither fail nor have an effect: compiled code calls it on the text, its arguments in the
+// frame, in place of the method on a temporary object of the text class (whose instance number
+// and serial it still takes), which nothing a script does could tell apart. It leaves its
+// result in the result slot, or gives false, having done nothing, for arguments it does not
+// take (the method then runs on the object).
+using TextMethod = bool (*)(CInterpretor& interpreter, const char* text);
+
 // The static description of one built-in class.
 struct ScriptClassInfo {
     // Row 0 names the class (a built-in class id and name); registered for the compiler.
@@ -91,6 +113,14 @@ struct ScriptClassInfo {
     // null for the others.
     const NumberMethod* numberMethods = nullptr;
     uint32_t numberMethodCount = 0;
+    // The text class only, by method id, `textMethodCount` of them: the TextMethod of each
+    // method that is one, null for the others.
+    const TextMethod* textMethods = nullptr;
+    uint32_t textMethodCount = 0;
+    // By method id, `numberFunctionCount` of them: the NumberFunction of each method that is
+    // one (`arguments` 0 for the others).
+    const NumberFunction* numberFunctions = nullptr;
+    uint32_t numberFunctionCount = 0;
 };
 
 // Makes `info` the description of the class named by row 0 of its name table (and

@@ -8,8 +8,8 @@
 
 #include "platform/kernel/cp1252.h"
 #include "script/interpreter/interpretor.h"
-#include "script/values/number_text.h"
 #include "script/project/string_bank_text.h"
+#include "script/values/number_text.h"
 
 namespace {
 
@@ -126,6 +126,94 @@ double ParseNumber(const char* text) {
     return TextToDouble(text);
 }
 
+// The first place of `pattern` in `text` from `start` on, -1 for none.
+int32_t IndexIn(std::string_view text, std::string_view pattern, int64_t start) {
+    if (start < 0 || start >= static_cast<int64_t>(text.size())) return -1;
+    size_t at = text.find(pattern, static_cast<size_t>(start));
+    return at != std::string_view::npos ? ToScriptInt(at) : -1;
+}
+
+// The last place of `pattern` in `text`, -1 for none.
+int32_t LastIndexIn(std::string_view text, std::string_view pattern) {
+    int32_t position = -1;
+    if (text.empty() || pattern.empty()) return position;
+    // Each search starts after the previous hit, so overlapping hits are not seen.
+    for (size_t at = text.find(pattern); at != std::string_view::npos;
+         at = text.find(pattern, at + pattern.size()))
+        position = ToScriptInt(at);
+    return position;
+}
+
+// The byte at `index` of `text`, 0 outside it.
+int32_t ByteAt(std::string_view text, int64_t index) {
+    if (index < 0 || index >= static_cast<int64_t>(text.size())) return 0;
+    return static_cast<unsigned char>(text[static_cast<size_t>(index)]);
+}
+
+// Argument `i` when it is a text, which the methods read as it is; a number would be made a
+// text first, and anything else fails or reads as the default.
+bool TextArgument(CInterpretor& interpreter, uint32_t i, std::string_view& out) {
+    if (static_cast<int32_t>(i) >= interpreter.GetArgCount()) return false;
+    const CValue& value = *interpreter.GetArg(i);
+    if (value.StoredType() != kValueString) return false;
+    out = value.GetStringSafe();
+    return true;
+}
+
+// The methods on a text without an object (TextMethod): a borrowed text's length is where
+// its first zero byte is, as the object's borrowed copy gives it.
+bool LengthOf(CInterpretor& interpreter, const char* text) {
+    interpreter.GetResultSlot()->SetInt(ToScriptInt(std::strlen(text)));
+    return true;
+}
+
+bool IndexOfIn(CInterpretor& interpreter, const char* text) {
+    std::string_view pattern;
+    if (!TextArgument(interpreter, 0, pattern)) return false;
+    int64_t start = 0;
+    if (interpreter.GetArgCount() > 1) {
+        const CValue& second = *interpreter.GetArg(1);
+        if (second.StoredType() != kValueInt) return false;
+        start = second.IntPayload();
+    }
+    interpreter.GetResultSlot()->SetInt(IndexIn(text, pattern, start));
+    return true;
+}
+
+bool AsciiIn(CInterpretor& interpreter, const char* text) {
+    // Missing (or the default value) reads as 0; a double or a text would be converted.
+    const CValue& argument = *interpreter.GetArg(0);
+    int64_t index = 0;
+    if (!argument.IsDefault()) {
+        if (argument.StoredType() != kValueInt) return false;
+        index = argument.IntPayload();
+    }
+    interpreter.GetResultSlot()->SetInt(ByteAt(text, index));
+    return true;
+}
+
+bool LastIndexOfIn(CInterpretor& interpreter, const char* text) {
+    std::string_view pattern;
+    if (!TextArgument(interpreter, 0, pattern)) return false;
+    interpreter.GetResultSlot()->SetInt(LastIndexIn(text, pattern));
+    return true;
+}
+
+struct TextMethods {
+    TextMethod byId[CIString::kMethodCount] = {};
+};
+
+constexpr TextMethods MakeTextMethods() {
+    TextMethods methods;
+    methods.byId[CIString::kLength] = LengthOf;
+    methods.byId[CIString::kIndexOf] = IndexOfIn;
+    methods.byId[CIString::kLastIndexOf] = LastIndexOfIn;
+    methods.byId[CIString::kGetAscii] = AsciiIn;
+    return methods;
+}
+
+constexpr TextMethods kTextMethods = MakeTextMethods();
+
 CIBaseClassImpl* NewString(CInterpretor& interpreter, const CClassRecord* record) {
     return new (std::nothrow) CIString(&interpreter, record, nullptr, 0);
 }
@@ -236,26 +324,12 @@ void CIString::CharAt() {
 void CIString::IndexOf() {
     std::string_view pattern = interpreter->GetArgString(0);
     int64_t start = interpreter->IsArgDefault(1) ? 0 : interpreter->GetArgInt(1);
-    std::string_view text = Text();
-    int32_t position = -1;
-    if (start >= 0 && start < static_cast<int64_t>(text.size())) {
-        size_t at = text.find(pattern, static_cast<size_t>(start));
-        if (at != std::string_view::npos) position = ToScriptInt(at);
-    }
-    interpreter->GetResultSlot()->SetInt(position);
+    interpreter->GetResultSlot()->SetInt(IndexIn(Text(), pattern, start));
 }
 
 void CIString::LastIndexOf() {
     std::string_view pattern = interpreter->GetArgString(0);
-    std::string_view text = Text();
-    int32_t position = -1;
-    if (!text.empty() && !pattern.empty()) {
-        // Each search starts after the previous hit, so overlapping hits are not seen.
-        for (size_t at = text.find(pattern); at != std::string_view::npos;
-             at = text.find(pattern, at + pattern.size()))
-            position = ToScriptInt(at);
-    }
-    interpreter->GetResultSlot()->SetInt(position);
+    interpreter->GetResultSlot()->SetInt(LastIndexIn(Text(), pattern));
 }
 
 void CIString::SubString() {
@@ -284,11 +358,7 @@ void CIString::GetInt() {
 
 void CIString::GetAscii() {
     int64_t index = interpreter->IsArgDefault(0) ? 0 : interpreter->GetArgInt(0);
-    std::string_view text = Text();
-    int32_t byte = 0;
-    if (index >= 0 && index < static_cast<int64_t>(text.size()))
-        byte = static_cast<unsigned char>(text[static_cast<size_t>(index)]);
-    interpreter->GetResultSlot()->SetInt(byte);
+    interpreter->GetResultSlot()->SetInt(ByteAt(Text(), index));
 }
 
 void CIString::CompareNoCase() {
@@ -343,7 +413,9 @@ void CIString::Replace() {
 
 const ScriptClassInfo* GetStringClassInfo() {
     static const ScriptClassInfo info{
-        kNameTable, &NewString, CIString::kMethodCount, nullptr, 0, nullptr, &NewStringAround,
+        kNameTable, &NewString,        CIString::kMethodCount, nullptr,
+        0,          nullptr,           &NewStringAround,       nullptr,
+        0,          kTextMethods.byId, CIString::kMethodCount,
     };
     return &info;
 }

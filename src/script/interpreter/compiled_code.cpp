@@ -122,16 +122,20 @@
 // parameters is answered the same way without entering the call, as nothing in it can have an
 // effect; inside number code too, once its site has called that function, for integer arguments.
 // Number code that meets a site whose function is any other body gives up at once on its later
-// runs: such a call runs only in the full steps. A call of a singleton's method with one
-// argument (no member between) is a number step too: once its site has resolved the method on
-// the singleton's class, number code calls the class's NumberMethod for it (a method of one
-// number with no effect and no error) on the argument's number; a method that is none gives up
-// the statement's number code for good, as a call run in full does.
+// runs: such a call runs only in the full steps. A call of a singleton's method with one or two
+// arguments (no member between) is a number step too: once its site has resolved the method on
+// the singleton's class, number code calls the class's NumberMethod or NumberFunction for it (a
+// method of numbers with no effect, which says where it would fail) on the arguments' numbers,
+// from one instruction of a register program (the replayed steps call NumberMethods only); a
+// method that is neither gives up the statement's number code for good, as a call run in full
+// does.
 //
 // A statement "slot = slot + slot" whose slot holds a text and whose other slot a text or a
 // number appends to the slot's own text (JoinIntoSlot, in its kOpSlotStatement) rather than
 // making a new one: the block grows in place when nothing else holds it, as for "+=", and the
 // value above the statement's base shares it after, let go of first by the next such join.
+// A text's method that reads nothing but the text and its text or integer arguments (the text
+// class's TextMethods) is done on the text without the temporary object the walk makes for it.
 //
 // A loop's round whose steps are all such number statements and conditions (with their ends,
 // branches, jumps, inner loops and blocks) runs as one kinded register program
@@ -916,7 +920,8 @@ public:
     bool IsNumberMethodCall(size_t at, size_t to) const {
         const std::vector<CompiledOp>& ops = out_.ops;
         return ops[at].op == kOpChainHead && ops[at].code == kChainSingleton && at + 1 < to &&
-               ops[at + 1].op == kOpMethodBegin && ops[at + 1].count == 1 &&
+               ops[at + 1].op == kOpMethodBegin &&
+               (ops[at + 1].count == 1 || ops[at + 1].count == 2) &&
                ops[at].depth < CompiledFunction::kMaxQuickDepth;
     }
 
@@ -947,8 +952,9 @@ public:
                 if (ops[i].op != kOpNumberCode) kept.push_back(ops[i]);
                 continue;
             }
-            NumberProgram program = CompileNumberProgram(&ops[i], &ops[ops[i].index], out_.doubles,
-                                                         out_.elementReads, in_.GetStream());
+            NumberProgram program =
+                CompileNumberProgram(&ops[i], &ops[ops[i].index], out_.doubles, out_.elementReads,
+                                     out_.methodSites, in_.GetStream());
             // Only the register programs read elements: the steps replayed on numbers do not.
             if (program.code.empty() && (program.readsElements || NeedsRegisters(ops[i]))) continue;
             kept.push_back(ops[i]);

@@ -323,9 +323,14 @@ MethodHead : {
     // steps called it on the singleton's class; the result is a double.
     if constexpr (kIntegers) return false;
     const CompiledOp& begin = step[1];
-    if (step->code != kChainSingleton || begin.op != kOpMethodBegin || begin.count != 1 ||
+    if (step->code != kChainSingleton || begin.op != kOpMethodBegin ||
         openCount == CompiledFunction::kMaxPendingCalls)
         return false;
+    if (begin.count != 1) {
+        // Methods of two numbers are called by register programs only.
+        code.metDoubles[op->depth] = CompiledFunction::kCallsInFull;
+        return false;
+    }
     const CIBaseClassImpl* object =
         singletons_[reinterpret_cast<const TokenHeader*>(step->token)->code];
     if (object == nullptr) return false;

@@ -3,6 +3,7 @@
 // the same order, with the arguments worked out by the compiled steps between a call's
 // first step and its last.
 #include "script/interpreter/compiled_code.h"
+#include "script/interpreter/compiled_texts.h"
 #include "script/interpreter/handler_tables.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_codes.h"
@@ -259,7 +260,12 @@ const BlockRecord* CInterpretor::MethodEnd(const CompiledFunction& code, uint32_
     const bool kept = count == 0;
     CValue text(this);
     if (!(kept && chain_.text != nullptr)) text.Assign(kept ? *chain_.value : place->value);
-    TextObject temporary(*this, kept && chain_.text != nullptr ? chain_.text : text.GetString(), 1);
+    const char* bytes = kept && chain_.text != nullptr ? chain_.text : text.GetString();
+    if (AnswerTextMethod(*this, code.methodSites[site], bytes)) {
+        slots_[depth_]->source = nullptr;
+        return nullptr;
+    }
+    TextObject temporary(*this, bytes, 1);
     Anchor(temporary.object);
     StackSlot* result = slots_[depth_];
     result->value.SetInt(0);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "script/interpreter/compiled_code.h"
+#include "script/interpreter/compiled_methods.h"
 #include "script/interpreter/compiled_register_kinds.h"
 #include "script/interpreter/interpretor.h"
 #include "script/interpreter/object_var.h"
@@ -282,6 +283,17 @@ private:
             resultKind = kinds_[target];
             Emit(kKindedReturnInt + kinds_[target], target);
             return true;
+        case kRegisterMethod:
+        case kRegisterMethodOfTwo: {
+            const bool two = instruction.opcode == kRegisterMethodOfTwo;
+            RegisterInstruction kinded;
+            if (!KindedMethod(instruction, kinds_[two ? target : target + 1], kinds_[target + 1],
+                              kinded, kind))
+                return false;
+            if (kinded.opcode == kLoopMethodDouble) Convert(target + 1, kValueDouble);
+            code.push_back(kinded);
+            break;
+        }
         default:
             return Binary(instruction);
         }
@@ -507,7 +519,9 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
                                                 &&MemberStoreDouble,
                                                 &&Bind,
                                                 &&StoreIntEnd,
-                                                &&StoreDoubleEnd};
+                                                &&StoreDoubleEnd,
+                                                &&MethodDouble,
+                                                &&MethodNumbers};
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
@@ -810,6 +824,28 @@ Jump:
     goto* kInstructions[instruction->opcode];
 Exit:
     return instruction;
+MethodDouble:
+    if (!CallNumberMethod(*instruction, registers[instruction->target + 1].d, ZORV_HERE.d))
+        return instruction;
+    ZORV_NEXT_INSTRUCTION();
+MethodNumbers : {
+    const uint32_t forms = instruction->left;
+    const bool two = (forms & kMethodOfTwo) != 0;
+    auto number = [&](uint32_t at, uint32_t doubleFlag) {
+        return (forms & doubleFlag) != 0 ? Double(registers[at].d) : Integer(registers[at].i);
+    };
+    const uint32_t first = two ? instruction->target : instruction->target + 1;
+    Number result;
+    if (!CallNumberMethod(*instruction, number(first, kMethodFirstKind),
+                          number(instruction->target + 1, kMethodSecondKind), result) ||
+        (result.kind == kValueDouble) != ((forms & kMethodGivesDouble) != 0))
+        return instruction;
+    if (result.kind == kValueDouble)
+        ZORV_HERE.d = result.Dbl();
+    else
+        ZORV_HERE.i = result.Int();
+    ZORV_NEXT_INSTRUCTION();
+}
 // The six forms of operator `token` on operands of kind `Kind` (Int or Double), read from
 // a value by `Payload`, from a constant by `Kind##Constant`, from a register's `field`.
 #define ZORV_KINDED_FORMS(name, token, Kind, field, valueKind)                                     \

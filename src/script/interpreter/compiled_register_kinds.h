@@ -116,6 +116,13 @@ enum LoopOpcode : uint32_t {
     // dispatch.
     kLoopStoreIntEnd,
     kLoopStoreDoubleEnd,
+    // ---- Methods of numbers (compiled_methods.h) ----
+    // Register `target` given the double that kRegisterMethod's NumberMethod gives for the
+    // double in register `target` + 1, `left` and `right` as there; and what a method gives for
+    // the numbers of the kinds `left` names in register `target` + 1 (or `target` and `target`
+    // + 1), false unless it is of the kind `left` names.
+    kLoopMethodDouble,
+    kLoopMethodNumbers,
     kLoopOpcodeEnd,
 };
 constexpr int64_t kLoopLeavesValue = 0x100;

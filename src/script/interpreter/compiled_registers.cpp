@@ -10,6 +10,7 @@
 #include <type_traits>
 
 #include "script/interpreter/compiled_code.h"
+#include "script/interpreter/compiled_methods.h"
 #include "script/interpreter/compiled_numbers.h"
 #include "script/interpreter/compiled_register_kinds.h"
 #include "script/interpreter/compiled_register_names.h"
@@ -36,8 +37,10 @@ uint32_t BinaryOpcode(uint32_t code) {
 class ProgramWriter {
 public:
     ProgramWriter(const CompiledOp* ops, const std::vector<double>& doubles,
-                  const std::vector<ElementRead>& elementReads, uint8_t* stream)
-        : ops_(ops), doubles_(doubles), elementReads_(elementReads), stream_(stream) {}
+                  const std::vector<ElementRead>& elementReads,
+                  const std::vector<CompiledMethodSite>& methodSites, uint8_t* stream)
+        : ops_(ops), doubles_(doubles), elementReads_(elementReads), methodSites_(methodSites),
+          stream_(stream) {}
 
     // The steps from `step` up to `end`; false for one the registers do not cover. An
     // element read for its value is one load, its generic steps skipped.
@@ -215,6 +218,34 @@ private:
         case kOpSlotDouble:
             return Binary(op.code, kFormSlotDouble, depth, op.count,
                           DoubleBits(doubles_[op.index]));
+        // A singleton's method of one number (the only call the number code lets in with
+        // registers): its argument worked out into the register above the call's.
+        // A singleton's method of numbers (the only call the number code lets in with
+        // registers): its argument worked out into the register above the call's; of two
+        // arguments, the first moved down into the call's own register.
+        case kOpChainHead:
+            methodClasses_[depth] = reinterpret_cast<const TokenHeader*>(op.token)->code;
+            return op.code == kChainSingleton;
+        case kOpMethodBegin:
+            methodArguments_[depth] = op.count;
+            return true;
+        case kOpArgumentsBegin:
+        case kOpArgumentsEnd:
+        case kOpArgumentSlotInt:
+            return true;
+        case kOpArgument:
+            if (FirstOfTwo(op)) Emit(kRegisterMove, depth);
+            return true;
+        case kOpArgumentSlot:
+            Emit(kRegisterSlot, FirstOfTwo(op) ? depth : depth + 1, 0, op.count);
+            return true;
+        case kOpArgumentInt:
+            Emit(kRegisterInt, FirstOfTwo(op) ? depth : depth + 1, 0, int32_t(op.count));
+            return true;
+        case kOpMethodEnd:
+            program_.code.push_back(MethodInstruction(
+                depth, methodArguments_[depth], methodClasses_[depth], methodSites_[op.site]));
+            return true;
         default:
             // Calls run as the steps run them.
             return false;
@@ -224,8 +255,17 @@ private:
     const CompiledOp* ops_;
     const std::vector<double>& doubles_;
     const std::vector<ElementRead>& elementReads_;
+    const std::vector<CompiledMethodSite>& methodSites_;
     uint8_t* stream_;
     NumberProgram program_;
+    bool FirstOfTwo(const CompiledOp& argument) const {
+        return methodArguments_[argument.depth] == 2 && argument.index == 0;
+    }
+
+    // The class of the singleton whose method a call at each depth calls, and how many
+    // arguments it has.
+    uint32_t methodClasses_[CompiledFunction::kMaxQuickDepth + 1] = {};
+    uint32_t methodArguments_[CompiledFunction::kMaxQuickDepth + 1] = {};
     // The loads of members, whose variables' places are known once the names are.
     std::vector<uint32_t> memberLoads_;
 };
@@ -307,9 +347,11 @@ template <class Value>
 
 NumberProgram CompileRegisters(const CompiledOp* at, const CompiledOp* end,
                                const std::vector<double>& doubles,
-                               const std::vector<ElementRead>& elementReads, uint8_t* stream) {
+                               const std::vector<ElementRead>& elementReads,
+                               const std::vector<CompiledMethodSite>& methodSites,
+                               uint8_t* stream) {
     // The number code's `index` is the position of its end among the steps.
-    ProgramWriter writer(end - at->index, doubles, elementReads, stream);
+    ProgramWriter writer(end - at->index, doubles, elementReads, methodSites, stream);
     if (at->code == kNumberValue) {
         if (!writer.Steps(at + 1, end)) return {};
         writer.Emit(kRegisterReturn, 1);
@@ -404,8 +446,10 @@ void NoteNameStep(NumberProgram& program) {
 
 NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
                                    const std::vector<double>& doubles,
-                                   const std::vector<ElementRead>& elementReads, uint8_t* stream) {
-    NumberProgram program = CompileRegisters(at, end, doubles, elementReads, stream);
+                                   const std::vector<ElementRead>& elementReads,
+                                   const std::vector<CompiledMethodSite>& methodSites,
+                                   uint8_t* stream) {
+    NumberProgram program = CompileRegisters(at, end, doubles, elementReads, methodSites, stream);
     if (at->site == kNumberTargetName && at->code != kNumberElementStore) NoteNameStep(program);
     program.readsElements = std::any_of(at + 1, end, [](const CompiledOp& step) {
         return step.op == kOpElementRead || step.op == kOpSlotMembers;
@@ -479,9 +523,10 @@ bool CInterpretor::RunNumberProgram(const NumberProgram& program, const Compiled
         &&name##SlotDouble, &&name##Name,
                                                 ZORV_NUMBER_OPERATORS(ZORV_BINARY_LABELS)
 #undef ZORV_BINARY_LABELS
+                                                &&Method,
+                                                &&Method,
     };
-    static_assert(std::size(kInstructions) ==
-                  kRegisterBinary + std::size(kOperatorTokens) * kRegisterForms);
+    static_assert(std::size(kInstructions) == kRegisterMethodOfTwo + 1);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
     goto* kInstructions[instruction->opcode];
 LoadSlot : {
@@ -601,6 +646,29 @@ Complement : {
     ZORV_NUMBER_OPERATORS(ZORV_BINARY_CODE)
 #undef ZORV_BINARY_CODE
 #undef ZORV_APPLY
+Method : {
+    auto number = [&registers](uint32_t at) {
+        if constexpr (kIntegers)
+            return Integer(registers.Get(at));
+        else
+            return registers.Get(at);
+    };
+    const uint32_t at = instruction->target;
+    const bool two = instruction->opcode == kRegisterMethodOfTwo;
+    Number result;
+    if (!CallNumberMethod(*instruction, number(two ? at : at + 1), number(at + 1), result)) {
+        program.callsInFull = CallsInFull(*instruction);
+        return false;
+    }
+    if constexpr (kIntegers) {
+        // A double, which the registers of integers cannot hold.
+        if (result.kind != kValueInt) return false;
+        registers.Set(at, result.Int());
+    } else {
+        registers.Set(at, result);
+    }
+    ZORV_NEXT_INSTRUCTION();
+}
 Return : {
     const Value result = registers.Get(instruction->target);
     if (target != nullptr) Store(*target, result);
@@ -661,6 +729,7 @@ bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp*
     // calls has no register program: its steps are replayed.
     uint8_t& metDouble = code.metDoubles[op->depth];
     const NumberProgram& program = code.numberPrograms[op->depth];
+    if (program.callsInFull) return false;
     if (program.code.empty()) {
         if (metDouble == 0 && RunCompiledNumbers<true>(code, op, end, slots, bound)) return true;
         if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) return false;

@@ -11,6 +11,7 @@
 
 #include "script/interpreter/compiled_register_members.h"
 
+struct CompiledMethodSite;
 struct CompiledOp;
 struct ElementRead;
 struct CVariable;
@@ -124,6 +125,9 @@ struct NumberProgram {
     mutable std::vector<RegisterInstruction> kinded;
     mutable uint8_t kindings = 0;
     static constexpr uint8_t kMaxKindings = 4;
+    // Set once a method the program calls turned out to be none it can call: the full steps
+    // take the statement from then on.
+    mutable bool callsInFull = false;
 };
 
 // The register program of kOpNumberCode `at`, whose expression's steps run up to `end`,
@@ -131,4 +135,6 @@ struct NumberProgram {
 // do not cover.
 NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
                                    const std::vector<double>& doubles,
-                                   const std::vector<ElementRead>& elementReads, uint8_t* stream);
+                                   const std::vector<ElementRead>& elementReads,
+                                   const std::vector<CompiledMethodSite>& methodSites,
+                                   uint8_t* stream);

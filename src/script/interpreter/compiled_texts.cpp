@@ -1,5 +1,6 @@
 #include "script/interpreter/compiled_texts.h"
 
+#include "script/classes/base_class.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_codes.h"
 #include "script/values/value.h"
@@ -46,4 +47,17 @@ bool JoinIntoSlot(CInterpretor& interpreter, const CompiledOp& op, const Compile
         (plus.op != kOpBinaryBoundSlot || plus.index >= 64 || ((bound >> plus.index) & 1) == 0))
         return false;
     return Join(interpreter, slots[target.index], slots[plus.index], plus.token, place);
+}
+
+bool AnswerTextMethod(CInterpretor& interpreter, const CompiledMethodSite& site, const char* text) {
+    const ScriptClassInfo* info = site.record != nullptr ? site.record->info : nullptr;
+    if (info == nullptr || site.id >= info->textMethodCount) return false;
+    const TextMethod method = info->textMethods[site.id];
+    if (method == nullptr || !method(interpreter, text != nullptr ? text : "")) return false;
+    // The object the method stands in for would have taken an instance number and the next
+    // serial of its class, which scripts can see on the objects made after it.
+    if (site.record->classIndex < kClassSlotCount)
+        ++interpreter.classSerials[site.record->classIndex];
+    ++interpreter.instancesMade;
+    return true;
 }

@@ -1,4 +1,5 @@
-// Texts joined onto the text of the slot they are assigned to, in compiled code.
+// Texts joined onto the text of the slot they are assigned to, and the methods of texts, in
+// compiled code.
 #pragma once
 
 #include "script/interpreter/compiled_code.h"
@@ -17,3 +18,8 @@ bool JoinIntoSlot(CInterpretor& interpreter, const CompiledOp& op, CValue* slots
 // operand is a slot bound by the call (as `bound` says) or one of its own.
 bool JoinIntoSlot(CInterpretor& interpreter, const CompiledOp& op, const CompiledOp* end,
                   CValue* slots, uint64_t bound, CValue& place);
+
+// A text's method called by compiled code at `site` on `text`, its arguments in the frame, done
+// by the text class's TextMethod when the method has one (its result then in the result slot);
+// false, with nothing done, when the method must run on a temporary object of the class.
+bool AnswerTextMethod(CInterpretor& interpreter, const CompiledMethodSite& site, const char* text);

@@ -3,7 +3,9 @@
 // them and where it stands. The singleton's methods of one number are worked out by number
 // code once their call site knows them, and the programs give them every kind of argument,
 // too few and too many, beside a method with an effect that number code must not run twice,
-// and a method that fails.
+// and a method that fails. Loops made of number statements alone run as loop programs, whose
+// method calls meet a global that an event handler run between statements gives another
+// kind; texts' methods meet texts that are shared, changed and made from numbers.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,6 +13,7 @@
 #include <string>
 
 #include "program_runs.h"
+#include "script/values/number_text.h"
 
 namespace {
 
@@ -27,8 +30,23 @@ public:
 
     static double HalfOf(double x) { return x / 2; }
     static double RootOf(double x) { return std::sqrt(std::fabs(x)) - 1; }
+    // Power fails for an exponent of 13; Mag keeps an integer's kind; Whole gives an integer.
+    static bool PowerOf(double x, double y, double& result) {
+        if (y == 13) return false;
+        result = std::pow(x, y);
+        return true;
+    }
+    static bool MagOf(double x, double, double& result) {
+        result = std::fabs(x);
+        return true;
+    }
+    static int32_t MagOfInt(int32_t n) { return n < 0 ? int32_t(0u - uint32_t(n)) : n; }
+    static bool WholeOf(double x, double, double& result) {
+        result = std::trunc(x);
+        return true;
+    }
 
-    static const ScriptMethod<NumberConsole> kMethods[8];
+    static const ScriptMethod<NumberConsole> kMethods[11];
 
 private:
     void Print() {
@@ -54,11 +72,26 @@ private:
     void Root() { interpreter->GetResultSlot()->SetFloat(RootOf(Argument())); }
     void Count() { interpreter->GetResultSlot()->SetInt(++count_); }
     void Fail() { interpreter->RaiseError(77); }
+    void Power() {
+        if (interpreter->GetArgCount() < 2) interpreter->RaiseError(14);
+        double result;
+        if (!PowerOf(interpreter->GetArgDouble(0), interpreter->GetArgDouble(1), result))
+            interpreter->RaiseError(78);
+        interpreter->GetResultSlot()->SetFloat(result);
+    }
+    void Mag() {
+        if (interpreter->GetArgCount() < 1) interpreter->RaiseError(14);
+        const CValue& value = *interpreter->GetArg(0);
+        if (value.GetType() == kValueInt)
+            return interpreter->GetResultSlot()->SetInt(MagOfInt(value.IntPayload()));
+        interpreter->GetResultSlot()->SetFloat(std::fabs(value.GetDouble()));
+    }
+    void Whole() { interpreter->GetResultSlot()->SetInt(DoubleToInt(std::trunc(Argument()))); }
 
     int32_t count_ = 0;
 };
 
-const ScriptMethod<NumberConsole> NumberConsole::kMethods[8] = {
+const ScriptMethod<NumberConsole> NumberConsole::kMethods[11] = {
     nullptr,
     &NumberConsole::Print,
     &NumberConsole::Post,
@@ -67,6 +100,9 @@ const ScriptMethod<NumberConsole> NumberConsole::kMethods[8] = {
     &NumberConsole::Root,
     &NumberConsole::Count,
     &NumberConsole::Fail,
+    &NumberConsole::Power,
+    &NumberConsole::Mag,
+    &NumberConsole::Whole,
 };
 
 const NumberMethod kNumberMethods[8] = {
@@ -74,10 +110,25 @@ const NumberMethod kNumberMethods[8] = {
     nullptr, nullptr,
 };
 
+const NumberFunction kNumberFunctions[11] = {
+    {},
+    {},
+    {},
+    {},
+    {},
+    {},
+    {},
+    {},
+    {2, false, &NumberConsole::PowerOf, nullptr},
+    {1, false, &NumberConsole::MagOf, &NumberConsole::MagOfInt},
+    {1, true, &NumberConsole::WholeOf, nullptr},
+};
+
 const MethodNameRow kNames[] = {
-    {kMathId, "Math", 0, 0},  {1, "Print", kMathId, 0}, {2, "Post", kMathId, 0},
-    {3, "Raise", kMathId, 0}, {4, "Half", kMathId, 0},  {5, "Root", kMathId, 0},
-    {6, "Count", kMathId, 0}, {7, "Fail", kMathId, 0},  {0, nullptr, 0, 0},
+    {kMathId, "Math", 0, 0},  {1, "Print", kMathId, 0},  {2, "Post", kMathId, 0},
+    {3, "Raise", kMathId, 0}, {4, "Half", kMathId, 0},   {5, "Root", kMathId, 0},
+    {6, "Count", kMathId, 0}, {7, "Fail", kMathId, 0},   {8, "Power", kMathId, 0},
+    {9, "Mag", kMathId, 0},   {10, "Whole", kMathId, 0}, {0, nullptr, 0, 0},
 };
 
 CIBaseClassImpl* MakeConsole(CInterpretor& interpreter, const CClassRecord* record) {
@@ -85,7 +136,8 @@ CIBaseClassImpl* MakeConsole(CInterpretor& interpreter, const CClassRecord* reco
 }
 
 const ScriptClassInfo kNumberConsoleClass = {
-    kNames, MakeConsole, 99, nullptr, 0, nullptr, nullptr, kNumberMethods, 8,
+    kNames, MakeConsole, 99, nullptr,          0,  nullptr, nullptr, kNumberMethods,
+    8,      nullptr,     0,  kNumberFunctions, 11,
 };
 
 class MethodProgramMaker {
@@ -130,8 +182,30 @@ private:
             return "t.LastIndexOf(\",\")";
         case 8:
             return "s.Length()";
+        case 9:
+            return TextMethod();
         default:
             return "n";
+        }
+    }
+
+    // A text's method, its arguments of every kind.
+    std::string TextMethod() {
+        switch (Pick(7)) {
+        case 0:
+            return "t.IndexOf(s)";
+        case 1:
+            return "t.LastIndexOf(n)";
+        case 2:
+            return "t.IndexOf(\",\", d)";
+        case 3:
+            return "s.IndexOf(\"2\", i)";
+        case 4:
+            return "t.LastIndexOf(\",\", o)";
+        case 5:
+            return Pick(2) == 0 ? "n.Length()" : "t.GetAscii(" + Operand() + ")";
+        default:
+            return Pick(2) == 0 ? "t.IndexOf()" : "s.GetAscii()";
         }
     }
 
@@ -153,6 +227,10 @@ private:
             return Pick(8) == 0 ? "Math.Fail()" : "Math.Root(i)";
         case 6:
             return "t.IndexOf(\",\", " + Argument(depth) + ")";
+        case 7:
+            return "Math.Power(" + Argument(depth) + ", " + Argument(depth) + ")";
+        case 8:
+            return std::string(Pick(2) == 0 ? "Math.Mag(" : "Math.Whole(") + Argument(depth) + ")";
         default:
             return std::string(Pick(2) == 0 ? "Math.Half(" : "Math.Root(") + Argument(depth) + ")";
         }
@@ -186,8 +264,95 @@ private:
             // The kinds the methods meet change between rounds.
             return Pick(2) == 0 ? "n = n + 0.5;" : "d = i;";
         case 3:
-            return "s = s + i;";
+            switch (Pick(4)) {
+            case 0:
+                return "t = s;";
+            case 1:
+                return "s = t + i;";
+            case 2:
+                return "t = t + \",\";";
+            default:
+                return "s = s + i;";
+            }
         case 4:
+            return "d = " + Expression() + ";";
+        default:
+            return "x = " + Expression() + ";";
+        }
+    }
+
+    std::mt19937 random_;
+};
+
+// Loops whose rounds are number statements calling Half and Root alone, so that they run as
+// loop programs, beside a global that a handler run between two of their statements makes an
+// integer, a double, a text or an object.
+class LoopProgramMaker {
+public:
+    explicit LoopProgramMaker(uint32_t seed) : random_(seed) {}
+
+    std::string Make() {
+        static const char* const kEventValues[] = {"\"7\"", "1.5", "4", "New Obj()", "\"x\""};
+        std::string text = "Var g = 2;\n"
+                           "Function Obj() { This.v = 1; }\n"
+                           "Function H(a) { g = a; }\n"
+                           "Function Main() {\n"
+                           "    Var n = 3;\n    Var d = 0.75;\n    Var x = 0;\n    Var y = 0.5;\n"
+                           "    Var i;\n";
+        if (Pick(3) != 0) text += std::string("    Math.Post(H, ") + kEventValues[Pick(5)] + ");\n";
+        text += "    For (i = 0; i < " + std::to_string(2 + Pick(30)) + "; i++) {\n";
+        const int statements = 1 + Pick(4);
+        for (int k = 0; k < statements; ++k)
+            text += "        " + Statement() + "\n";
+        text += "    }\n    Math.Print(n, d, x, y, g);\n}\nMain();\n";
+        return text;
+    }
+
+private:
+    int Pick(int count) { return int(random_() % uint32_t(count)); }
+
+    std::string Operand() {
+        static const char* const kOperands[] = {"n", "d", "i",   "x",  "y",
+                                                "g", "3", "2.5", "-1", "13"};
+        return kOperands[Pick(10)];
+    }
+
+    std::string Method(int depth) {
+        const int pick = Pick(24);
+        if (pick == 0) return "Math.Fail()";
+        if (pick == 1) return Pick(2) == 0 ? "Math.Half()" : "Math.Power(2)";
+        if (pick < 6) return "Math.Power(" + Argument(depth) + ", " + Argument(depth) + ")";
+        static const char* const kMethods[] = {"Math.Half(", "Math.Root(", "Math.Mag(",
+                                               "Math.Whole("};
+        return kMethods[Pick(4)] + Argument(depth) + ")";
+    }
+
+    std::string Argument(int depth) {
+        std::string argument = depth > 0 && Pick(3) == 0 ? Method(depth - 1) : Operand();
+        if (Pick(2) == 0) argument += std::string(Pick(2) == 0 ? " * " : " - ") + Operand();
+        return argument;
+    }
+
+    std::string Expression() {
+        std::string expression = Pick(4) == 0 ? Operand() : Method(2);
+        const int more = Pick(3);
+        for (int k = 0; k < more; ++k) {
+            static const char* const kOperators[] = {"+", "-", "*", "<", "/"};
+            expression += std::string(" ") + kOperators[Pick(5)] + " " +
+                          (Pick(2) == 0 ? Operand() : Method(1));
+        }
+        return expression;
+    }
+
+    std::string Statement() {
+        switch (Pick(8)) {
+        case 0:
+            return "If (" + Expression() + " > 1) x = x + 1;";
+        case 1:
+            return Pick(2) == 0 ? "n = n + 0.5;" : "d = i;";
+        case 2:
+            return "y = y + " + Method(1) + ";";
+        case 3:
             return "d = " + Expression() + ";";
         default:
             return "x = " + Expression() + ";";
@@ -204,10 +369,11 @@ protected:
         RegisterScriptClass(&kNumberConsoleClass);
     }
 
+    template <class Maker = MethodProgramMaker>
     static void Check(uint32_t firstSeed, uint32_t count) {
         uint32_t ended = 0;
         for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
-            const std::string source = MethodProgramMaker(seed).Make();
+            const std::string source = Maker(seed).Make();
             const Outcome reference = RunProgram(source, Way::kReference);
             SameAsReference(RunProgram(source, Way::kCompiled), reference, seed, source);
             SameAsReference(RunProgram(source, Way::kFast), reference, seed, source);
@@ -224,6 +390,10 @@ TEST_F(MethodCalls, AgreeWithTheReferenceWalkPart1) {
 
 TEST_F(MethodCalls, AgreeWithTheReferenceWalkPart2) {
     Check(301, 300);
+}
+
+TEST_F(MethodCalls, LoopProgramsAgreeWithTheReferenceWalk) {
+    Check<LoopProgramMaker>(1, 400);
 }
 
 } // namespace

@@ -1,0 +1,53 @@
+// Calls of a singleton's methods of numbers inside register programs: the number code of
+// `total = total + Math.Sin(x)` or `d = Math.Pow(x, 2)` calls the class's NumberMethod or
+// NumberFunction from one instruction, so that the statement, and a loop round made of such
+// statements, stays one register program rather than replaying its steps.
+#pragma once
+
+#include <cstdint>
+
+#include "script/interpreter/compiled_numbers.h"
+#include "script/interpreter/compiled_register_kinds.h"
+
+struct CompiledMethodSite;
+
+// Register `target` given what the method of the call site `right` (a CompiledMethodSite)
+// gives for the number in register `target` + 1 (kRegisterMethod), or for those in registers
+// `target` and `target` + 1 (kRegisterMethodOfTwo), the site being that of a method of the
+// singleton of class `left`. The instruction fails, before any effect, while the singleton is
+// gone, is of another class than the one the site last resolved the method on, the method is
+// neither a NumberMethod nor a NumberFunction of as many arguments there, or it would fail
+// for these numbers: the full steps then call it, as the walk does.
+constexpr uint32_t kRegisterMethod = kRegisterBinary + kNumberOperatorCount * kRegisterForms;
+constexpr uint32_t kRegisterMethodOfTwo = kRegisterMethod + 1;
+
+// A kLoopMethodNumbers' `left`: the class in the low 16 bits, then the kinds its arguments were
+// written for and the kind of its result.
+constexpr uint32_t kMethodFirstKind = 1u << 16;
+constexpr uint32_t kMethodSecondKind = 1u << 17;
+constexpr uint32_t kMethodOfTwo = 1u << 18;
+constexpr uint32_t kMethodGivesDouble = 1u << 19;
+
+// The instruction of the call of `arguments` arguments whose singleton's class is `classId`
+// and whose site is `site`.
+RegisterInstruction MethodInstruction(uint32_t target, uint32_t arguments, uint32_t classId,
+                                      const CompiledMethodSite& site);
+
+// The double the NumberMethod of `instruction` (kLoopMethodDouble) gives for `argument` into
+// `result`; false when the method cannot be called that way now.
+[[gnu::noinline]] bool CallNumberMethod(const RegisterInstruction& instruction, double argument,
+                                        double& result);
+// What the method of kRegisterMethod, kRegisterMethodOfTwo or kLoopMethodNumbers
+// `instruction` gives for `first` (and `second`, for a method of two) into `result`; false
+// when the method cannot be called that way now.
+[[gnu::noinline]] bool CallNumberMethod(const RegisterInstruction& instruction, Number first,
+                                        Number second, Number& result);
+// Whether the site of `instruction`, which failed, found a method that is none of those on the
+// singleton's class: the full steps call it from then on.
+bool CallsInFull(const RegisterInstruction& instruction);
+
+// The kinded instruction of kRegisterMethod or kRegisterMethodOfTwo `instruction` for arguments
+// of kinds `first` and `second`, and the kind of its result; false when its method is none
+// that number code calls now.
+bool KindedMethod(const RegisterInstruction& instruction, uint32_t first, uint32_t second,
+                  RegisterInstruction& kinded, uint32_t& kind);
