@@ -203,3 +203,51 @@ Function F(p) { x0[(-2) & 3] = R(3) - p; Return x0[2]; }
 Function G(p) { x1[2] = R(p) - p; Return x1[2]; }
 Function H(p) { x2[2] = R(p); Return x2[2]; }
 Print(F(1), G(1), H(1));
+
+//== a Var of a number value at the top of a body takes texts and objects by its own steps, and fails where the walk does
+// expect: error ERR
+// expect output: OUT
+Function Obj(v) { This.v = v; }
+Function F(x, y) {
+    Var m = (x * 3) % 1009;
+    Var n = m + y;
+    Return n;
+}
+Function Main() {
+    Var o = New Obj(2);
+    Var t = "ab";
+    Print(F(1, 2), F(2.5, 1), F(1, t), F(3, o.v), F(1, o));
+    Delete o;
+    Print(F(4, o));
+    Return F(1, 0) + F(t, 1);
+}
+Print(Main());
+
+//== names bound by their assignment, texts and objects are arguments of calls made in one step
+// expect: end
+// expect output: OUT
+Function P(x, y) { Return x * 10 + y; }
+Function Name(o, t) { Return t + o.v; }
+Function Box(v) { This.v = v; }
+Function Q(n) {
+    Var a;
+    Var b;
+    Var o;
+    Var t;
+    a = P(n, 1);
+    b = P(a, 2);
+    o = New Box(a);
+    t = "v";
+    Return Name(o, t) + P(a, b);
+}
+Function Main() {
+    Var i;
+    Var o = New Box(1);
+    Var t = "k";
+    For (i = 0; i < 3; i++) {
+        Print(Q(i), Name(o, t));
+        If (i == 1) o = New Box(7);
+        t = t + i;
+    }
+}
+Main();
