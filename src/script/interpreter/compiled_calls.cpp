@@ -159,7 +159,13 @@ namespace {
 // An argument read from a slot as the full steps would pass it: a number, a text or an
 // object (its holder counted once more). False for anything else, which those steps read
 // in ways of their own (an array, a function, a placeholder).
-bool PassSlot(CValue& argument, const CValue& value) {
+[[gnu::always_inline]] inline bool PassSlot(CValue& argument, const CValue& value) {
+    // The callee's slot holds integer 0, which a number replaces without a release.
+    if (value.StoredType() == kValueInt) {
+        argument.SetInt(value.IntPayload());
+        return true;
+    }
+    // A deleted object's holder reads as a number here.
     const uint32_t type = value.GetType();
     if (type <= kValueDouble) {
         AssignNumber(argument, value);

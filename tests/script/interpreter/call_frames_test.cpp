@@ -291,6 +291,8 @@ public:
         text += "g = " + std::to_string(Pick(9)) + ";\n";
         text += "Function Main() {\n    Var s = 0;\n    Var o = New Obj(3);\n    Var t = \"w\";\n"
                 "    Var i;\n    Var a;\n    Var b;\n";
+        // Read before their assignment binds them, the names fail as arguments.
+        if (Pick(3) != 0) text += "    a = 1;\n    b = 2;\n";
         text += "    For (i = 0; i < " + std::to_string(2 + Pick(5)) + "; i++) {\n";
         int statements = 2 + Pick(5);
         for (int n = 0; n < statements; ++n)
@@ -304,10 +306,11 @@ private:
 
     std::string VarValue() {
         static const char* const kValues[] = {"(x * 3) % 1009", "x + y",      "y * 2.5",
-                                              "x / y",          "(x % 3) - z", "g * 2",
+                                              "x / 3",          "(x % 3) - z", "g * 2",
                                               "-x",             "(x + g) - z", "z",
-                                              "1.5",            "x / 0",      "(y + 7) % 17"};
-        return kValues[Pick(12)];
+                                              "1.5",            "x / y",      "(y + 7) % 17"};
+        // A divisor of zero fails now and then.
+        return kValues[Pick(Pick(4) == 0 ? 12 : 11)];
     }
 
     std::string Use() {
@@ -316,10 +319,10 @@ private:
         return kUses[Pick(5)];
     }
 
+    // Mostly numbers; a text or an object fails most operators of the callee.
     std::string Argument() {
-        static const char* const kArguments[] = {"i", "s", "t", "o", "a", "b", "i + 1", "2",
-                                                 "a - 1"};
-        return kArguments[Pick(9)];
+        static const char* const kArguments[] = {"i", "s", "a", "b", "i + 1", "2", "a - 1", "t", "o"};
+        return kArguments[Pick(Pick(5) == 0 ? 9 : 7)];
     }
 
     std::string Call() {
