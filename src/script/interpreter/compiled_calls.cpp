@@ -46,6 +46,7 @@ CallFrameKind FrameKindOf(const CompiledFunction& code) {
             if (i + 1 == code.ops.size() || code.ops[i + 1].op != kOpUnbound) return kFrameFull;
             names = true;
             break;
+        case kOpDeclareFree:
         case kOpBinaryName:
         case kOpBindName:
         case kOpBoundSlot:

@@ -2021,9 +2021,7 @@ private:
                     Code(Next(token)) == kTokenName && Code(Next(Next(token))) == kTokenSemicolon &&
                     SlotOf(NameOf(Next(token))) == kNoSlot && !Seen(NameOf(Next(token)))) {
                     uint8_t* name = Next(token);
-                    Emit(kOpDeclare, 1, name);
-                    Emit(kOpUnbound, 2, name);
-                    Emit(kOpSwap, 1, Next(name));
+                    Emit(kOpDeclareFree, 1, name);
                     out_.maxDepth = std::max(out_.maxDepth, 3u);
                     token = Next(name);
                     EndStatementAt(token);
@@ -2561,8 +2559,9 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoCallBare,
                                          &&DoArgumentSlotInt,
                                          &&DoCallDirect,
-                                         &&DoDeclareNumber};
-    static_assert(std::size(kSteps) == kOpDeclareNumber + 1);
+                                         &&DoDeclareNumber,
+                                         &&DoDeclareFree};
+    static_assert(std::size(kSteps) == kOpDeclareFree + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -3027,12 +3026,44 @@ DoDeclareNumber : {
     declaredName_ = op[1].token;
     depth_ = base;
     const CompiledOp* end = ops + op->index;
-    if (!RunNumberCode(code, op, end, slots, bound)) ZORV_NEXT_STEP();
+    // A value of a slot and a slot or an integer joined by an operator is worked out on
+    // integers as its one step would, without the program.
+    const CompiledOp& pair = op[3];
+    bool done = false;
+    if (end == op + 6 && (pair.op == kOpSlotInt || pair.op == kOpSlotSlot)) {
+        const CValue& left = slots[pair.count];
+        const CValue* right = pair.op == kOpSlotSlot ? &slots[pair.index] : nullptr;
+        CValue& target = slots[op->count];
+        int32_t result;
+        if (left.StoredType() == kValueInt && target.StoredType() <= kValueDouble &&
+            (right == nullptr || right->StoredType() == kValueInt) &&
+            IntegerResult(pair.code, uint32_t(left.IntPayload()),
+                          right != nullptr ? uint32_t(right->IntPayload()) : pair.index, result)) {
+            target.SetInt(result);
+            cleared(slots_[base + 1]).SetInt(result);
+            done = true;
+        }
+    }
+    if (!done && !RunNumberCode(code, op, end, slots, bound)) ZORV_NEXT_STEP();
     if (quiet()) {
         --statementCounter_;
         op = end->op == kOpEndAndJump ? ops + end->index - 1 : end;
     } else {
         op = end - 1;
+    }
+    ZORV_NEXT_STEP();
+}
+DoDeclareFree : {
+    // As kOpDeclare, kOpUnbound and kOpSwap leave it: the placeholder is the statement's value.
+    declaredName_ = op->token;
+    currentToken = op->token;
+    depth_ = base + 2;
+    cleared(slots_[base + 1]);
+    cleared(slots_[base + 2]).SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
+    SwapSlots(base + 1, base + 2);
+    if (op[1].op == kOpEndStatement && quiet()) {
+        --statementCounter_;
+        ++op;
     }
     ZORV_NEXT_STEP();
 }

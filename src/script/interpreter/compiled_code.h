@@ -267,6 +267,10 @@ enum CompiledOpCode : uint8_t {
     // when it has nothing to do but count. Else on to the Var's own steps, which do it in
     // full.
     kOpDeclareNumber,
+    // "Var name;" whose name no scope may have yet, which makes no local: kOpDeclare, the
+    // kOpUnbound placeholder above it and the kOpSwap after them in one step, which also
+    // ends the statement when it has nothing to do but count.
+    kOpDeclareFree,
 };
 
 // Where a kOpSlotStatement finds its operand: slot `site`, the integer `site`, the double
