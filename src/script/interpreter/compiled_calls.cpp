@@ -236,3 +236,24 @@ CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const Compil
         target[n].SetDefault();
     return target;
 }
+
+bool CInterpretor::DeclareIntegerPair(const CompiledOp& op, CValue* slots) {
+    const CompiledOp& pair = (&op)[3];
+    if (pair.op != kOpSlotInt && pair.op != kOpSlotSlot) return false;
+    const CValue& left = slots[pair.count];
+    const CValue* right = pair.op == kOpSlotSlot ? &slots[pair.index] : nullptr;
+    CValue& target = slots[op.count];
+    int32_t result;
+    if (left.StoredType() != kValueInt || target.StoredType() > kValueDouble ||
+        (right != nullptr && right->StoredType() != kValueInt) ||
+        !IntegerResult(pair.code, uint32_t(left.IntPayload()),
+                       right != nullptr ? uint32_t(right->IntPayload()) : pair.index, result))
+        return false;
+    target.SetInt(result);
+    // The statement's value, as the program leaves it above the base.
+    StackSlot* place = slots_[depth_ + 1];
+    place->value.SetInt(result);
+    place->source = nullptr;
+    place->anchorKind = kValueInt;
+    return true;
+}

@@ -97,7 +97,10 @@
 // its assignment once the call has bound it (number code only inside loops, whose later rounds
 // find it bound). "Var name = value" at the top level of a body, whose name is a slot and whose
 // value is such an expression without calls, elements or members, is first the register program
-// of "slot = value" (kOpDeclareNumber), the Var's own steps following for when it gives up. A program's names keep their variables from call to call while the locals'
+// of "slot = value" (kOpDeclareNumber), the Var's own steps following for when it gives up (a
+// slot and a slot or an integer joined by an operator is worked out on integers without the
+// program); a "Var name;" that makes no local is one step (kOpDeclareFree). A program's names
+// keep their variables from call to call while the locals'
 // shape and the stamps of This and the globals are the ones they were found with, none of them
 // among the locals (FindNames); a statement that only steps such a name by an integer ("++",
 // "--", "op= integer") is done on the integer in its variable without the program (StepName). A
@@ -3026,25 +3029,9 @@ DoDeclareNumber : {
     declaredName_ = op[1].token;
     depth_ = base;
     const CompiledOp* end = ops + op->index;
-    // A value of a slot and a slot or an integer joined by an operator is worked out on
-    // integers as its one step would, without the program.
-    const CompiledOp& pair = op[3];
-    bool done = false;
-    if (end == op + 6 && (pair.op == kOpSlotInt || pair.op == kOpSlotSlot)) {
-        const CValue& left = slots[pair.count];
-        const CValue* right = pair.op == kOpSlotSlot ? &slots[pair.index] : nullptr;
-        CValue& target = slots[op->count];
-        int32_t result;
-        if (left.StoredType() == kValueInt && target.StoredType() <= kValueDouble &&
-            (right == nullptr || right->StoredType() == kValueInt) &&
-            IntegerResult(pair.code, uint32_t(left.IntPayload()),
-                          right != nullptr ? uint32_t(right->IntPayload()) : pair.index, result)) {
-            target.SetInt(result);
-            cleared(slots_[base + 1]).SetInt(result);
-            done = true;
-        }
-    }
-    if (!done && !RunNumberCode(code, op, end, slots, bound)) ZORV_NEXT_STEP();
+    if ((end != op + 6 || !DeclareIntegerPair(*op, slots)) &&
+        !RunNumberCode(code, op, end, slots, bound))
+        ZORV_NEXT_STEP();
     if (quiet()) {
         --statementCounter_;
         op = end->op == kOpEndAndJump ? ops + end->index - 1 : end;

@@ -663,6 +663,10 @@ private:
     [[gnu::noinline]] bool AnswerFromReturn(const CompiledFunction& callee, CValue* target,
                                             uint32_t count);
     [[gnu::always_inline]] inline void TakeResult(const CValue& result);
+    // The kOpDeclareNumber `op` whose value is one kOpSlotInt or kOpSlotSlot step, worked out
+    // on integers into its slot (compiled_calls.cpp); false, with nothing changed, when
+    // they are not integers or the operator fails.
+    [[gnu::noinline]] bool DeclareIntegerPair(const CompiledOp& op, CValue* slots);
     // The variable a call site's name finds with This and the globals as they are now,
     // kept in the site; out of line, since most calls find the site's variable still valid.
     [[gnu::noinline]] CVariable* LookUpCallSite(CompiledCallSite& site, NameToken* token);

@@ -284,10 +284,11 @@ public:
 
     std::string Make() {
         std::string text = "Function Obj(v) { This.v = v; }\n";
-        text += "Function P(x, y, z) {\n    Var m = " + VarValue() + ";\n    Var n = " +
-                VarValue() + ";\n    Return " + Use() + ";\n}\n";
+        text += "Function P(x, y, z) {\n    Var m = " + VarValue() +
+                ";\n    Var n = " + VarValue() + ";\n    Return " + Use() + ";\n}\n";
         text += "Function Q(x, y, z) {\n    Var a;\n    Var b;\n    a = P(x - 1, y, z);\n"
-                "    b = " + VarValue() + ";\n    Return P(a, b, " + Argument() + ");\n}\n";
+                "    b = " +
+                VarValue() + ";\n    Return P(a, b, " + Argument() + ");\n}\n";
         text += "g = " + std::to_string(Pick(9)) + ";\n";
         text += "Function Main() {\n    Var s = 0;\n    Var o = New Obj(3);\n    Var t = \"w\";\n"
                 "    Var i;\n    Var a;\n    Var b;\n";
@@ -305,23 +306,22 @@ private:
     int Pick(int count) { return int(random_() % uint32_t(count)); }
 
     std::string VarValue() {
-        static const char* const kValues[] = {"(x * 3) % 1009", "x + y",      "y * 2.5",
-                                              "x / 3",          "(x % 3) - z", "g * 2",
-                                              "-x",             "(x + g) - z", "z",
-                                              "1.5",            "x / y",      "(y + 7) % 17"};
+        static const char* const kValues[] = {
+            "(x * 3) % 1009", "x + y", "y * 2.5", "x / 3", "(x % 3) - z", "g * 2", "-x",
+            "(x + g) - z",    "z",     "1.5",     "x / y", "(y + 7) % 17"};
         // A divisor of zero fails now and then.
         return kValues[Pick(Pick(4) == 0 ? 12 : 11)];
     }
 
     std::string Use() {
-        static const char* const kUses[] = {"m + n", "m * n - z", "m", "(m + x) % 1000003",
-                                            "z"};
+        static const char* const kUses[] = {"m + n", "m * n - z", "m", "(m + x) % 1000003", "z"};
         return kUses[Pick(5)];
     }
 
     // Mostly numbers; a text or an object fails most operators of the callee.
     std::string Argument() {
-        static const char* const kArguments[] = {"i", "s", "a", "b", "i + 1", "2", "a - 1", "t", "o"};
+        static const char* const kArguments[] = {"i", "s",     "a", "b", "i + 1",
+                                                 "2", "a - 1", "t", "o"};
         return kArguments[Pick(Pick(5) == 0 ? 9 : 7)];
     }
 
