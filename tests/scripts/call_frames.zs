@@ -203,3 +203,73 @@ Function F(p) { x0[(-2) & 3] = R(3) - p; Return x0[2]; }
 Function G(p) { x1[2] = R(p) - p; Return x1[2]; }
 Function H(p) { x2[2] = R(p); Return x2[2]; }
 Print(F(1), G(1), H(1));
+
+//== a Var of a number value at the top of a body takes texts and objects by its own steps, and fails where the walk does
+// expect: error 12 line 7 column 19
+// expect output: 6 0 ab1 2.5 3 3
+// expect output: 1 1
+Function Obj(v) { This.v = v; }
+Function F(x, y) {
+    Var m = x + y;
+    Var n = (m * 2) % 7;
+    Return n;
+}
+Function G(x) {
+    Var m = x + 1;
+    Return m;
+}
+Function Main() {
+    Var o = New Obj(2);
+    Var t = "ab";
+    Print(F(1, 2), F(2.5, 1), G(t), G(1.5), F(3, o.v), G(o.v));
+    Delete o;
+    Print(G(o), F(o, 4));
+    Return F(1, 0) + F(t, 1);
+}
+Print(Main());
+
+//== a Var whose number value fails on an operator fails where the walk does, after the calls before it
+// expect: error 111 line 3 column 18
+Function H(x, y) {
+    Var q = x / y;
+    Var r = q * 2;
+    Return r;
+}
+Function Main() {
+    Var i;
+    Var s = 0;
+    For (i = 3; i >= 0; i--) s = s + H(12, i);
+    Return s;
+}
+Print(Main());
+
+//== names bound by their assignment, texts and objects are arguments of calls made in one step
+// expect: end
+// expect output: v122 k1
+// expect output: v11222 k01
+// expect output: v21422 k017
+Function P(x, y) { Return x * 10 + y; }
+Function Name(o, t) { Return t + o.v; }
+Function Box(v) { This.v = v; }
+Function Q(n) {
+    Var a;
+    Var b;
+    Var o;
+    Var t;
+    a = P(n, 1);
+    b = P(a, 2);
+    o = New Box(a);
+    t = "v";
+    Return Name(o, t) + P(a, b);
+}
+Function Main() {
+    Var i;
+    Var o = New Box(1);
+    Var t = "k";
+    For (i = 0; i < 3; i++) {
+        Print(Q(i), Name(o, t));
+        If (i == 1) o = New Box(7);
+        t = t + i;
+    }
+}
+Main();

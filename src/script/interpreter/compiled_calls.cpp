@@ -46,6 +46,7 @@ CallFrameKind FrameKindOf(const CompiledFunction& code) {
             if (i + 1 == code.ops.size() || code.ops[i + 1].op != kOpUnbound) return kFrameFull;
             names = true;
             break;
+        case kOpDeclareFree:
         case kOpBinaryName:
         case kOpBindName:
         case kOpBoundSlot:
@@ -154,24 +155,32 @@ void CInterpretor::AddPendingSegment() {
     pendingCapacity_ += kPendingFramesPerSegment;
 }
 
-CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const CompiledOp& op,
-                                      const CValue* slots) {
-    // The argument steps that follow the kOpCallOpen, read here for what they read: first
-    // whether their slots hold numbers, which is what mostly keeps a site from this way.
-    const CompiledOp* const first = &op + 2;
-    const CompiledOp* step = first;
-    for (uint32_t n = 0; n < op.count; ++n) {
-        if (step->op == kOpArgumentInt) {
-            step += 1;
-        } else if (step->op == kOpArgumentSlot) {
-            if (slots[step->count].GetType() > kValueDouble) return nullptr;
-            step += 1;
-        } else {
-            // kOpArgumentSlotInt, then its kOpSlotInt and kOpArgument.
-            if (slots[step[1].count].GetType() != kValueInt) return nullptr;
-            step += 3;
-        }
+namespace {
+
+// An argument read from a slot as the full steps would pass it: a number, a text or an
+// object (its holder counted once more). False for anything else, which those steps read
+// in ways of their own (an array, a function, a placeholder).
+[[gnu::always_inline]] inline bool PassSlot(CValue& argument, const CValue& value) {
+    // The callee's slot holds integer 0, which a number replaces without a release.
+    if (value.StoredType() == kValueInt) {
+        argument.SetInt(value.IntPayload());
+        return true;
     }
+    // A deleted object's holder reads as a number here.
+    const uint32_t type = value.GetType();
+    if (type <= kValueDouble) {
+        AssignNumber(argument, value);
+        return true;
+    }
+    if (type != kValueString && type != kValueObject) return false;
+    argument.Assign(value);
+    return true;
+}
+
+} // namespace
+
+CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const CompiledOp& op,
+                                      const CValue* slots, uint64_t bound) {
     CompiledCallSite& site = code.sites[op.site];
     CVariable* variable =
         site.currentStamp == currentObject_->GetStamp() && site.globalsStamp == GetStamp()
@@ -184,28 +193,67 @@ CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const Compil
     if (function != site.function || callee == nullptr || op.count > callee->parameterCount ||
         function->kind != kBlockFunction || callNesting_ >= kMaxCallNesting)
         return nullptr;
+    // The argument steps that follow the kOpCallOpen, read once, straight into the callee's
+    // slots; the first that is not at hand lets them all go again, which leaves nothing
+    // changed for the full steps.
     CValue* target = ReserveSlots(callee->slotCount);
-    step = first;
+    const CompiledOp* step = &op + 2;
     for (uint32_t n = 0; n < op.count; ++n) {
-        if (step->op == kOpArgumentSlot) {
-            AssignNumber(target[n], slots[step->count]);
-            step += 1;
-        } else if (step->op == kOpArgumentInt) {
+        bool passed;
+        switch (step->op) {
+        case kOpArgumentInt:
             target[n].SetInt(int32_t(step->count));
+            passed = true;
             step += 1;
-        } else {
+            break;
+        case kOpArgumentSlot:
+            passed = PassSlot(target[n], slots[step->count]);
+            step += 1;
+            break;
+        case kOpBoundSlot:
+            // A name bound by its assignment is the slot only once the call has bound it.
+            passed = ((bound >> step->index) & 1) != 0 && PassSlot(target[n], slots[step->index]);
+            step += 2;
+            break;
+        default: {
+            // kOpArgumentSlotInt, then its kOpSlotInt and kOpArgument.
             const CompiledOp& pair = step[1];
+            const CValue& left = slots[pair.count];
             int32_t result;
-            if (!IntegerResult(pair.code, uint32_t(slots[pair.count].IntPayload()), pair.index,
-                               result)) {
-                ReleaseTopSlots(target, callee->slotCount);
-                return nullptr;
-            }
-            target[n].SetInt(result);
+            passed = left.GetType() == kValueInt &&
+                     IntegerResult(pair.code, uint32_t(left.IntPayload()), pair.index, result);
+            if (passed) target[n].SetInt(result);
             step += 3;
+            break;
+        }
+        }
+        if (!passed) {
+            ReleaseTopSlots(target, callee->slotCount);
+            return nullptr;
         }
     }
     for (uint32_t n = op.count; n < callee->parameterCount; ++n)
         target[n].SetDefault();
     return target;
+}
+
+bool CInterpretor::DeclareIntegerPair(const CompiledOp& op, CValue* slots) {
+    const CompiledOp& pair = (&op)[3];
+    if (pair.op != kOpSlotInt && pair.op != kOpSlotSlot) return false;
+    const CValue& left = slots[pair.count];
+    const CValue* right = pair.op == kOpSlotSlot ? &slots[pair.index] : nullptr;
+    CValue& target = slots[op.count];
+    int32_t result;
+    if (left.StoredType() != kValueInt || target.StoredType() > kValueDouble ||
+        (right != nullptr && right->StoredType() != kValueInt) ||
+        !IntegerResult(pair.code, uint32_t(left.IntPayload()),
+                       right != nullptr ? uint32_t(right->IntPayload()) : pair.index, result))
+        return false;
+    target.SetInt(result);
+    // The statement's value, as the program leaves it above the base.
+    StackSlot* place = slots_[depth_ + 1];
+    place->value.SetInt(result);
+    place->source = nullptr;
+    place->anchorKind = kValueInt;
+    return true;
 }

@@ -70,9 +70,10 @@
 // from which the callee's slots are filled as it begins. The call's first step opens its
 // argument list too, and its last one closes it; a call without arguments is one step. An
 // argument of a slot and an integer joined by an operator goes straight into its place while
-// both are integers, and a call whose arguments are all such, slots or integer literals is
-// made in one step while its site calls the function it called last and each argument is a
-// number at hand (kOpCallDirect), the full steps that follow making it otherwise. A callee whose
+// both are integers, and a call whose arguments are all such, slots (a name's slot once its
+// assignment bound it among them) or integer literals is made in one step while its site calls
+// the function it called last and each argument is a number, a text or an object at hand
+// (kOpCallDirect), the full steps that follow making it otherwise. A callee whose
 // body can make no named variable runs without a locals object of its own and without its
 // function's block (nothing it does reads them); when it reads no name through the scopes at all,
 // it keeps its caller's locals object and scope epoch (FrameKindOf, compiled_calls.cpp), and
@@ -96,7 +97,12 @@
 // name that is no slot (its "++" and "--" too), found with the program's names and written
 // straight (the value left above the base is then the new one), or the slot of a name bound by
 // its assignment once the call has bound it (number code only inside loops, whose later rounds
-// find it bound). A program's names keep their variables from call to call while the locals'
+// find it bound). "Var name = value" at the top level of a body, whose name is a slot and whose
+// value is such an expression without calls, elements or members, is first the register program
+// of "slot = value" (kOpDeclareNumber), the Var's own steps following for when it gives up (a
+// slot and a slot or an integer joined by an operator is worked out on integers without the
+// program); a "Var name;" that makes no local is one step (kOpDeclareFree). A program's names
+// keep their variables from call to call while the locals'
 // shape and the stamps of This and the globals are the ones they were found with, none of them
 // among the locals (FindNames); a statement that only steps such a name by an integer ("++",
 // "--", "op= integer") is done on the integer in its variable without the program (StepName). A
@@ -607,8 +613,9 @@ public:
         return 0;
     }
 
-    // A kOpCallDirect before the call at `at` when each of its arguments is a slot, an
-    // integer literal or a slot and an integer joined by an operator.
+    // A kOpCallDirect before the call at `at` when each of its arguments is a slot (one a
+    // name binds among them), an integer literal or a slot and an integer joined by an
+    // operator.
     void DirectCall(size_t at, std::vector<CompiledOp>& fused) {
         const std::vector<CompiledOp>& ops = out_.ops;
         const CompiledOp& call = ops[at];
@@ -618,9 +625,9 @@ public:
             if ((ops[i].op == kOpArgumentSlot || ops[i].op == kOpArgumentInt) &&
                 ops[i].depth == call.depth) {
                 i += 1;
-            } else if (ops[i].op == kOpSlotInt && i + 1 < ops.size() &&
-                       ops[i + 1].op == kOpArgument && ops[i + 1].depth == call.depth &&
-                       ops[i].depth == call.depth + 1) {
+            } else if ((ops[i].op == kOpSlotInt || ops[i].op == kOpBoundSlot) &&
+                       i + 1 < ops.size() && ops[i + 1].op == kOpArgument &&
+                       ops[i + 1].depth == call.depth && ops[i].depth == call.depth + 1) {
                 i += 2;
             } else {
                 return;
@@ -861,7 +868,8 @@ public:
                 op.op == kOpElementBoundSlot || op.op == kOpNewArray || op.op == kOpNewArrayEnd ||
                 op.op == kOpElementRead || op.op == kOpMemberElementBegin ||
                 op.op == kOpElementStore || op.op == kOpSlotStatement || op.op == kOpSlotBranch ||
-                op.op == kOpLoopRound || op.op == kOpMemberNumbers || op.op == kOpCallDirect)
+                op.op == kOpLoopRound || op.op == kOpMemberNumbers || op.op == kOpCallDirect ||
+                op.op == kOpDeclareNumber)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -947,6 +955,11 @@ public:
         kept.reserve(ops.size());
         for (size_t i = 0; i < ops.size(); ++i) {
             moved[i] = uint32_t(kept.size());
+            if (ops[i].op == kOpDeclareNumber) {
+                if (out_.metDoubles.size() < UINT16_MAX && SettleDeclareNumber(i))
+                    kept.push_back(ops[i]);
+                continue;
+            }
             if (ops[i].op != kOpNumberCode || out_.metDoubles.size() == UINT16_MAX ||
                 !SettleNumberCode(i)) {
                 if (ops[i].op != kOpNumberCode) kept.push_back(ops[i]);
@@ -965,6 +978,63 @@ public:
         }
         moved[ops.size()] = uint32_t(kept.size());
         Renumber(kept, moved);
+    }
+
+    // The register program of the kOpDeclareNumber at `at`: its Var's value written as
+    // "slot = value" would be, each step one place shallower (the Var's declared name and
+    // placeholder stand below the value, where the assignment has only its slot). A value
+    // with calls, elements or members keeps the Var's own steps alone.
+    bool SettleDeclareNumber(size_t at) {
+        std::vector<CompiledOp>& ops = out_.ops;
+        size_t end = at + 1;
+        while (end < ops.size() && ops[end].op != kOpEndStatement && ops[end].op != kOpEndAndJump)
+            ++end;
+        if (end == ops.size() || end < at + 6) return false;
+        const CompiledOp& assign = ops[end - 2];
+        if (ops[at + 1].op != kOpDeclare || ops[at + 2].op != kOpUnbound ||
+            assign.op != kOpAssignDeclared || assign.depth != 2 || ops[end - 1].op != kOpSwap ||
+            ops[end - 1].depth != 1)
+            return false;
+        std::vector<CompiledOp> steps;
+        steps.reserve(end - at);
+        CompiledOp code = ops[at];
+        code.op = kOpNumberCode;
+        code.code = kNumberAssign;
+        code.count = assign.index;
+        code.site = 0;
+        steps.push_back(code);
+        CompiledOp target = ops[at + 1];
+        target.op = kOpSlot;
+        target.depth = 1;
+        target.index = assign.index;
+        steps.push_back(target);
+        for (size_t i = at + 3; i < end - 2; ++i) {
+            CompiledOp step = ops[i];
+            if (step.depth < 3 || !IsNumberStep(step) || step.op == kOpMethodEnd ||
+                (step.op >= kOpCallBegin && step.op <= kOpCallEnd) || step.op >= kOpCallOpen)
+                return false;
+            --step.depth;
+            steps.push_back(step);
+        }
+        CompiledOp assignment = assign;
+        assignment.op = kOpBinary;
+        assignment.code = kTokenAssign;
+        assignment.depth = 1;
+        steps.push_back(assignment);
+        steps.push_back(ops[end]);
+        steps.front().index = uint32_t(steps.size() - 1);
+        NumberProgram program = CompileNumberProgram(steps.data(), &steps.back(), out_.doubles,
+                                                     out_.elementReads, in_.GetStream());
+        if (program.code.empty() || !program.members.empty()) return false;
+        CompiledOp& op = ops[at];
+        op.code = kNumberAssign;
+        op.count = assign.index;
+        op.site = 0;
+        op.index = uint32_t(end);
+        op.depth = uint16_t(out_.metDoubles.size());
+        out_.metDoubles.push_back(0);
+        out_.numberPrograms.push_back(std::move(program));
+        return true;
     }
 
     // Each number statement on one slot whose operand is a slot or a literal becomes one
@@ -1970,9 +2040,7 @@ private:
                     Code(Next(token)) == kTokenName && Code(Next(Next(token))) == kTokenSemicolon &&
                     SlotOf(NameOf(Next(token))) == kNoSlot && !Seen(NameOf(Next(token)))) {
                     uint8_t* name = Next(token);
-                    Emit(kOpDeclare, 1, name);
-                    Emit(kOpUnbound, 2, name);
-                    Emit(kOpSwap, 1, Next(name));
+                    Emit(kOpDeclareFree, 1, name);
                     out_.maxDepth = std::max(out_.maxDepth, 3u);
                     token = Next(name);
                     EndStatementAt(token);
@@ -1995,6 +2063,7 @@ private:
                      (bound == kNoSlot || InLoop())) ||
                     code == kTokenThis)
                     Emit(kOpNumberCode, 0, token);
+                if (declared != kNoSlot) Emit(kOpDeclareNumber, 0, token);
                 declaring_ = declared;
                 uint8_t* next =
                     bound != kNoSlot ? BoundExpression(0, token, bound) : Expression(0, token);
@@ -2508,8 +2577,10 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoCallClose,
                                          &&DoCallBare,
                                          &&DoArgumentSlotInt,
-                                         &&DoCallDirect};
-    static_assert(std::size(kSteps) == kOpCallDirect + 1);
+                                         &&DoCallDirect,
+                                         &&DoDeclareNumber,
+                                         &&DoDeclareFree};
+    static_assert(std::size(kSteps) == kOpDeclareFree + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -2958,7 +3029,7 @@ DoArgumentSlotInt : {
 }
 DoCallDirect : {
     ZORV_SYNC();
-    CValue* target = DirectArguments(code, *op, slots);
+    CValue* target = DirectArguments(code, *op, slots, bound);
     if (target == nullptr) ZORV_NEXT_STEP();
     // As the call's kOpCallBegin and kOpCallClose would do it, standing where the latter does.
     const CompiledCallSite& site = code.sites[op->site];
@@ -2967,6 +3038,36 @@ DoCallDirect : {
     if (site.code->returnsOnly && AnswerFromReturn(*site.code, target, op->count)) ZORV_NEXT_STEP();
     Operand();
     RunCompiledFrame(currentObject_, site.function, *site.code, target);
+    ZORV_NEXT_STEP();
+}
+DoDeclareNumber : {
+    // The walk's Var names its variable before it works the value out.
+    declaredName_ = op[1].token;
+    depth_ = base;
+    const CompiledOp* end = ops + op->index;
+    if ((end != op + 6 || !DeclareIntegerPair(*op, slots)) &&
+        !RunNumberCode(code, op, end, slots, bound))
+        ZORV_NEXT_STEP();
+    if (quiet()) {
+        --statementCounter_;
+        op = end->op == kOpEndAndJump ? ops + end->index - 1 : end;
+    } else {
+        op = end - 1;
+    }
+    ZORV_NEXT_STEP();
+}
+DoDeclareFree : {
+    // As kOpDeclare, kOpUnbound and kOpSwap leave it: the placeholder is the statement's value.
+    declaredName_ = op->token;
+    currentToken = op->token;
+    depth_ = base + 2;
+    cleared(slots_[base + 1]);
+    cleared(slots_[base + 2]).SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
+    SwapSlots(base + 1, base + 2);
+    if (op[1].op == kOpEndStatement && quiet()) {
+        --statementCounter_;
+        ++op;
+    }
     ZORV_NEXT_STEP();
 }
 DoArgumentsEnd:

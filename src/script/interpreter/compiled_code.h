@@ -259,6 +259,18 @@ enum CompiledOpCode : uint8_t {
     // arguments worked out straight into the callee's slots, and on to `index`, after its
     // kOpCallClose. Else on to the next step, which makes the call in full.
     kOpCallDirect,
+
+    // ---- Statements of small bodies (compiled_calls.cpp) ----
+    // A "Var name = value" at the top level of a body, whose name is a slot and whose value
+    // is number code without calls: register program `depth` assigns the slot as "slot =
+    // value" would (fields as kOpNumberCode's), then on past the statement's end at `index`
+    // when it has nothing to do but count. Else on to the Var's own steps, which do it in
+    // full.
+    kOpDeclareNumber,
+    // "Var name;" whose name no scope may have yet, which makes no local: kOpDeclare, the
+    // kOpUnbound placeholder above it and the kOpSwap after them in one step, which also
+    // ends the statement when it has nothing to do but count.
+    kOpDeclareFree,
 };
 
 // Where a kOpSlotStatement finds its operand: slot `site`, the integer `site`, the double

@@ -654,16 +654,20 @@ private:
                           const CompiledFunction& code, CValue* slots);
     [[gnu::always_inline]] inline void LeavePlainFrame(CallRecord* record, bool sameScopes);
     // The callee's slots of a kOpCallDirect `op`, its arguments worked out into them from
-    // the caller's `slots` (compiled_calls.cpp); null when the call is not one its site
-    // made last or an argument is not a number at hand: nothing has changed then but the
-    // site's cache of its name's variable.
+    // the caller's `slots` and the names it has `bound` (compiled_calls.cpp); null when the
+    // call is not one its site made last or an argument is not a number, text or object at
+    // hand: nothing has changed then but the site's cache of its name's variable.
     [[gnu::noinline]] CValue* DirectArguments(const CompiledFunction& code, const CompiledOp& op,
-                                              const CValue* slots);
+                                              const CValue* slots, uint64_t bound);
     // The call of `callee`, whose `count` arguments are in `target`, answered from its one
     // Return when it can be: its result is then the operand and its slots are let go.
     [[gnu::noinline]] bool AnswerFromReturn(const CompiledFunction& callee, CValue* target,
                                             uint32_t count);
     [[gnu::always_inline]] inline void TakeResult(const CValue& result);
+    // The kOpDeclareNumber `op` whose value is one kOpSlotInt or kOpSlotSlot step, worked out
+    // on integers into its slot (compiled_calls.cpp); false, with nothing changed, when
+    // they are not integers or the operator fails.
+    [[gnu::noinline]] bool DeclareIntegerPair(const CompiledOp& op, CValue* slots);
     // The variable a call site's name finds with This and the globals as they are now,
     // kept in the site; out of line, since most calls find the site's variable still valid.
     [[gnu::noinline]] CVariable* LookUpCallSite(CompiledCallSite& site, NameToken* token);
