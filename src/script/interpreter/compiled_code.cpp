@@ -1023,8 +1023,9 @@ public:
         steps.push_back(assignment);
         steps.push_back(ops[end]);
         steps.front().index = uint32_t(steps.size() - 1);
-        NumberProgram program = CompileNumberProgram(steps.data(), &steps.back(), out_.doubles,
-                                                     out_.elementReads, in_.GetStream());
+        NumberProgram program =
+            CompileNumberProgram(steps.data(), &steps.back(), out_.doubles, out_.elementReads,
+                                 out_.methodSites, in_.GetStream());
         if (program.code.empty() || !program.members.empty()) return false;
         CompiledOp& op = ops[at];
         op.code = kNumberAssign;
