@@ -152,16 +152,17 @@
 // statement, which nothing has changed yet, when a kind it was written for fails to hold or an
 // operator fails. Its element stores (kNumberElementStore, kOpElementStore) are instructions
 // that find the cell from the array's holder at each run and leave for that statement's steps
-// alone when it holds no number, the program staying as written; "=" to the element just past the end of a one-dimensional array grows it by that element,
-// as the walk's assignment does. An element of one index (a slot's, plus a constant) of an
-// array in a slot is read and assigned by one instruction. A Switch on a slot whose Cases are
-// integer literals is taken too, and a statement of operands and elements it cannot write
-// leaves the program at its start, the steps taking the rest of that round. A round may bind
-// slots of kOpBindName (an inner For's start on a counter no Var declares, a block's Var) and
-// let them go at a block's end: the slots bound on every way into each step are worked out
-// when it is written, a statement on one that may be unbound binds it while no scope has its
-// name (kLoopBind), and the program hands back the slots bound where it leaves.
-// The names it reads are found again in a new call by the same stamps as number programs' names.
+// alone when it holds no number, the program staying as written; "=" to the element just past the
+// end of a one-dimensional array grows it by that element, as the walk's assignment does. An
+// element of one index (a slot's, plus a constant) of an array in a slot is read and assigned by
+// one instruction. A Switch on a slot whose Cases are integer literals is taken too, and a
+// statement of operands and elements it cannot write leaves the program at its start, the steps
+// taking the rest of that round. A round may bind slots of kOpBindName (an inner For's start on a
+// counter no Var declares, a block's Var) and let them go at a block's end: the slots bound on
+// every way into each step are worked out when it is written, a statement on one that may be
+// unbound binds it while no scope has its name (kLoopBind), and the program hands back the slots
+// bound where it leaves. The names it reads are found again in a new call by the same stamps as
+// number programs' names.
 //
 // An element "name[index, ...]" keeps its array's variable (a slot, or the name looked up
 // first, as the walk does) in its place while its indices are worked out above it, then

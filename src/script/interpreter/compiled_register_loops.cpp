@@ -514,10 +514,9 @@ private:
         const uint32_t element = uint32_t(loop_.elements.size());
         uint32_t result = 0;
         uint32_t kind = 0;
-        const bool atHand =
-            program != nullptr && !program->elements.empty() &&
-            ShapedArrayOf(program->elements[0], slots_, bound_, program->variables.data()) !=
-                nullptr;
+        const bool atHand = program != nullptr && !program->elements.empty() &&
+                            ShapedArrayOf(program->elements[0], slots_, bound_,
+                                          program->variables.data()) != nullptr;
         if (!Append(at, program, atHand, result, kind)) return;
         const uint32_t join =
             operation == kTokenAddAssign || operation == kTokenIncrement        ? kTokenPlus
@@ -594,10 +593,9 @@ private:
         const uint32_t target = op.op == kOpBindName ? op.index : op.count;
         const uint32_t binding = condition ? 0 : BindingStep(code_, at);
         const bool binds = binding != 0 && ((bound_ >> target) & 1) == 0;
-        const bool targetBound = numberCode ? op.site != 0 && !member
-                                 : op.op == kOpSlotStatement
-                                     ? (op.depth & kSlotTargetBound) != 0
-                                     : op.op == kOpBindName;
+        const bool targetBound = numberCode                  ? op.site != 0 && !member
+                                 : op.op == kOpSlotStatement ? (op.depth & kSlotTargetBound) != 0
+                                                             : op.op == kOpBindName;
         uint32_t result = 0;
         uint32_t kind = 0;
         if (!Append(at, program,
@@ -678,27 +676,29 @@ bool CInterpretor::WriteLoopProgram(const CompiledFunction& code, const LoopProg
     loop.bound = bound;
     LoopWriter writer(code, loop, slots, bound);
     NumberProgram own;
-    const bool written = writer.Write([&](uint32_t at) -> const NumberProgram* {
-        const CompiledOp* op = &code.ops[at];
-        if (op->op == kOpSlotStatement)
-            own = SlotStatementCode(code, op);
-        else if (op->op == kOpElementStore)
-            own = ElementStoreCode(code, code.elementStores[op->count], op->code);
-        else if (op->op == kOpSlotBranch)
-            own = SlotBranchCode(op);
-        else if (op->op == kOpBindName)
-            own = BindValueCode(op);
-        else {
-            const NumberProgram& program = code.numberPrograms[op->depth];
-            const bool found = FindNames(program) &&
-                               (program.members.empty() || FindMembers(program, slots, bound));
-            return found ? &program : nullptr;
-        }
-        return &own;
-    }, [&](uint8_t* name) {
-        currentToken = name;
-        return LookUp(reinterpret_cast<NameToken*>(name)) == nullptr;
-    });
+    const bool written = writer.Write(
+        [&](uint32_t at) -> const NumberProgram* {
+            const CompiledOp* op = &code.ops[at];
+            if (op->op == kOpSlotStatement)
+                own = SlotStatementCode(code, op);
+            else if (op->op == kOpElementStore)
+                own = ElementStoreCode(code, code.elementStores[op->count], op->code);
+            else if (op->op == kOpSlotBranch)
+                own = SlotBranchCode(op);
+            else if (op->op == kOpBindName)
+                own = BindValueCode(op);
+            else {
+                const NumberProgram& program = code.numberPrograms[op->depth];
+                const bool found = FindNames(program) &&
+                                   (program.members.empty() || FindMembers(program, slots, bound));
+                return found ? &program : nullptr;
+            }
+            return &own;
+        },
+        [&](uint8_t* name) {
+            currentToken = name;
+            return LookUp(reinterpret_cast<NameToken*>(name)) == nullptr;
+        });
     loop.epoch = ScopeEpoch();
     // A store that ends its statement takes the end in the same dispatch; the end stays in
     // place for the jumps to it and for the way out there.

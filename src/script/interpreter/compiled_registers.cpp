@@ -507,24 +507,25 @@ bool CInterpretor::RunNumberProgram(const NumberProgram& program, const Compiled
     auto slot = [slots](int64_t index, Value& out) {
         return ReadValue(slots[uint32_t(index)], out);
     };
-    static const void* const kInstructions[] = {&&LoadSlot,
-                                                &&LoadBoundSlot,
-                                                &&LoadInt,
-                                                &&LoadDouble,
-                                                &&LoadName,
-                                                &&Move,
-                                                &&LoadElement,
-                                                &&Negate,
-                                                &&Not,
-                                                &&Complement,
-                                                &&Return,
+    static const void* const kInstructions[] = {
+        &&LoadSlot,
+        &&LoadBoundSlot,
+        &&LoadInt,
+        &&LoadDouble,
+        &&LoadName,
+        &&Move,
+        &&LoadElement,
+        &&Negate,
+        &&Not,
+        &&Complement,
+        &&Return,
 #define ZORV_BINARY_LABELS(name, token)                                                            \
     &&name##Registers, &&name##Slot, &&name##Int, &&name##Slots, &&name##SlotInt, &&name##Double,  \
         &&name##SlotDouble, &&name##Name,
-                                                ZORV_NUMBER_OPERATORS(ZORV_BINARY_LABELS)
+        ZORV_NUMBER_OPERATORS(ZORV_BINARY_LABELS)
 #undef ZORV_BINARY_LABELS
-                                                &&Method,
-                                                &&Method,
+            && Method,
+        &&Method,
     };
     static_assert(std::size(kInstructions) == kRegisterMethodOfTwo + 1);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]

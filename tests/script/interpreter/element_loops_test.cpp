@@ -33,7 +33,9 @@ public:
         if (events) text += "Function H(n) {\n" + Change() + ";\nIf (n > 0) Post(H, n - 1);\n}\n";
         text += "Function F(p0, p1) {\nVar a[0] = p0; a[1] = 2; a[2] = 0.5; a[3] = p1; "
                 "a[4] = 0; a[5] = 1;\nVar b[0, 0] = 0; Var i = 0; Var j = 0; Var s = 0; "
-                "Var x = 1; Var k = 1; Var q = " + std::to_string(Pick(9) - 1) + "; e[0] = 0;\nFor (j = 0; j < 3; j++) For (i = 0; i < 6; i++) "
+                "Var x = 1; Var k = 1; Var q = " +
+                std::to_string(Pick(9) - 1) +
+                "; e[0] = 0;\nFor (j = 0; j < 3; j++) For (i = 0; i < 6; i++) "
                 "b[i, j] = i * j;\nj = "
                 "0;\n";
         if (events) text += "Post(H, " + std::to_string(Pick(20)) + ");\n";
@@ -273,7 +275,8 @@ public:
         loop += "}\n";
         const std::string shown = "Print(g, k, arr[0], arr[1], arr[2], arr[3], w[2], t);\n";
         if (fromMain)
-            text += "Function Main() {\nVar j; Var g = 1;\n" + loop + shown + "}\nt = 0;\nMain();\n";
+            text +=
+                "Function Main() {\nVar j; Var g = 1;\n" + loop + shown + "}\nt = 0;\nMain();\n";
         else
             text += "t = 0;\n" + loop + shown;
         return text;
@@ -340,7 +343,8 @@ private:
             return when + "o" + std::to_string(1 + Pick(2)) + "." + std::string(1, "gk"[Pick(2)]) +
                    " = " + Literal() + ";\n";
         case 5:
-            return when + "{ o1.arr = 0; o1.arr[0] = 2; o1.arr[1] = 1.5; o1.arr[2] = 0; o1.arr[3] = 4; }\n";
+            return when + "{ o1.arr = 0; o1.arr[0] = 2; o1.arr[1] = 1.5; o1.arr[2] = 0; o1.arr[3] "
+                          "= 4; }\n";
         case 6:
             return when + "{ w = 0; w[0] = 1; w[1] = 2; w[2] = 0.25; w[3] = 3; }\n";
         default:

@@ -56,9 +56,9 @@ private:
         const std::string counter = freeCounters_ ? (depth == 0   ? "m"
                                                      : depth == 1 ? "q"
                                                                   : "r")
-                                    : depth == 0 ? "i"
-                                    : depth == 1 ? "j"
-                                                 : "k";
+                                    : depth == 0  ? "i"
+                                    : depth == 1  ? "j"
+                                                  : "k";
         const std::string rounds = std::to_string(1 + Pick(9));
         std::string text;
         switch (Pick(3)) {
@@ -79,7 +79,7 @@ private:
         const int statements = 1 + Pick(5);
         for (int s = 0; s < statements; ++s)
             text += depth < 2 && Pick(freeCounters_ ? 3 : 8) == 0 ? Loop(depth + 1)
-                                                                   : Statement(counter);
+                                                                  : Statement(counter);
         return text + "}\n";
     }
 
