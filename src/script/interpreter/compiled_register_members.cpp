@@ -51,6 +51,18 @@ CIBaseObjectVar* CInterpretor::MembersHolder(const MemberOperand& member, const 
     return static_cast<CIBaseObjectVar*>(object);
 }
 
+// The variable of `member` in `holder`, through the shape the holder had when it was last
+// found; null when the holder has no such member.
+CVariable* CInterpretor::ShapedMember(const MemberOperand& member, CIBaseObjectVar* holder) {
+    if (member.position != 0 && holder->GetShape() == member.shape)
+        return holder->FrontVariable(member.position - 1);
+    CVariable* variable = FindMember(member.token, holder);
+    if (variable == nullptr) return nullptr;
+    member.shape = holder->GetShape();
+    member.position = holder->ShapedPosition(variable);
+    return variable;
+}
+
 bool CInterpretor::FindEachMember(const NumberProgram& program, const CValue* slots,
                                   uint64_t bound) {
     CVariable** variables = program.variables.data() + program.names.size();
@@ -63,16 +75,8 @@ bool CInterpretor::FindEachMember(const NumberProgram& program, const CValue* sl
             if (holder == nullptr) return false;
             checked = member.slot;
         }
-        CVariable* variable;
-        if (member.position != 0 && holder->GetShape() == member.shape) {
-            variable = holder->FrontVariable(member.position - 1);
-        } else {
-            variable = FindMember(member.token, holder);
-            if (variable == nullptr) return false;
-            member.shape = holder->GetShape();
-            member.position = holder->ShapedPosition(variable);
-        }
-        if (variable->value.StoredType() > kValueDouble) return false;
+        CVariable* variable = ShapedMember(member, holder);
+        if (variable == nullptr || variable->value.StoredType() > kValueDouble) return false;
         *variables++ = variable;
     }
     return true;
@@ -85,15 +89,8 @@ bool CInterpretor::FindLoopMembers(const LoopProgram& loop, const CValue* slots,
         const MemberOperand& member = *entry.operand;
         CIBaseObjectVar* holder = MembersHolder(member, slots, bound);
         if (holder == nullptr) return false;
-        CVariable* variable;
-        if (member.position != 0 && holder->GetShape() == member.shape) {
-            variable = holder->FrontVariable(member.position - 1);
-        } else {
-            variable = FindMember(member.token, holder);
-            if (variable == nullptr) return false;
-            member.shape = holder->GetShape();
-            member.position = holder->ShapedPosition(variable);
-        }
+        CVariable* variable = ShapedMember(member, holder);
+        if (variable == nullptr) return false;
         loop.variables[entry.variable] = variable;
     }
     return true;

@@ -736,6 +736,7 @@ private:
                                           uint64_t bound);
     CIBaseObjectVar* MembersHolder(const MemberOperand& member, const CValue* slots,
                                    uint64_t bound);
+    CVariable* ShapedMember(const MemberOperand& member, CIBaseObjectVar* holder);
     // The variables of a loop program's members in the objects its slots hold now; false
     // when an object is not at hand or has no such member.
     [[gnu::noinline]] bool FindLoopMembers(const LoopProgram& loop, const CValue* slots,
