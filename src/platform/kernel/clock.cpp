@@ -34,6 +34,9 @@ DWORD CoarseMargin() {
     return static_cast<DWORD>(resolution.tv_nsec / 1'000'000) * 2 + 2;
 }
 
+// Read once at load: the bound is asked for every few statements of a running script.
+const DWORD coarseMargin = CoarseMargin();
+
 } // namespace
 
 bool platform::IsClockFrozen() {
@@ -49,7 +52,7 @@ DWORD timeGetTime() {
 }
 
 DWORD platform::LatestClockBound() {
-    static const DWORD margin = CoarseMargin();
+    const DWORD margin = coarseMargin;
     if (margin == 0 || frozen.load(std::memory_order_acquire)) return ReadClock();
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC_COARSE, &now);

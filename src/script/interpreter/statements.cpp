@@ -133,20 +133,6 @@ void CInterpretor::ExecuteBlock(uint8_t* position) {
     }
 }
 
-void CInterpretor::Housekeeping() {
-    // Most checks fall between ticks, refreshes and pumps; a bound on the clock that is
-    // cheaper to read tells when none of them can be due.
-    if (!TimedWorkMayBeDue(platform::LatestClockBound())) {
-        if (creations > garbageThreshold) CollectGarbage();
-        return;
-    }
-    uint32_t now = timeGetTime();
-    TickIfDue(now);
-    if (creations > garbageThreshold) CollectGarbage();
-    RefreshIfDue(now);
-    PumpMessages(now);
-}
-
 void CInterpretor::GrowBlocks() {
     uint32_t capacity = blockCapacity_ + kBlockGrowth;
     if (!MemRealloc(size_t(capacity) * sizeof(BlockRecord*), &blocks_)) RaiseError(15);

@@ -153,6 +153,20 @@ bool CInterpretor::TimedWorkMayBeDue(uint32_t later) const {
             IsDue(later, lastRefresh, refreshInterval));
 }
 
+void CInterpretor::Housekeeping() {
+    // Most checks fall between ticks, refreshes and pumps; a bound on the clock that is
+    // cheaper to read tells when none of them can be due.
+    if (!TimedWorkMayBeDue(platform::LatestClockBound())) {
+        if (creations > garbageThreshold) CollectGarbage();
+        return;
+    }
+    uint32_t now = timeGetTime();
+    TickIfDue(now);
+    if (creations > garbageThreshold) CollectGarbage();
+    RefreshIfDue(now);
+    PumpMessages(now);
+}
+
 void CInterpretor::ScheduleRefresh() {
     if (autoRefresh == 0) return;
     refreshPending = 1;
