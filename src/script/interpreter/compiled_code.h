@@ -467,8 +467,8 @@ struct CompiledFunction {
     std::vector<double> doubles;
     // For each kOpNumberCode (by its `depth`), whether its expression has met a double:
     // it then goes straight to the steps that take both kinds. kCallsInFull: it calls a
-    // function that is more than one Return, which only the full steps can run, so the
-    // number code gives up at once.
+    // function that is more than one Return, or a method its register program cannot call,
+    // which only the full steps can run, so its step goes straight on to them.
     mutable std::vector<uint8_t> metDoubles;
     static constexpr uint8_t kCallsInFull = 2;
     // For each kOpNumberCode (as for metDoubles), its register program.

@@ -186,7 +186,7 @@ private:
             EmitName(depth, op.token);
             return true;
         case kOpSwap:
-            Emit(kRegisterMove, depth);
+            MoveDown(depth);
             return true;
         case kOpNegate:
             Emit(kRegisterNegate, depth);
@@ -251,6 +251,25 @@ private:
             // Calls run as the steps run them.
             return false;
         }
+    }
+
+    // A parenthesis's value, in the register above `target`, moved down into it: the
+    // instruction that wrote it writes `target` instead when it reads no register (nothing
+    // reads the register above after the move).
+    void MoveDown(uint32_t target) {
+        if (!program_.code.empty()) {
+            RegisterInstruction& last = program_.code.back();
+            const uint32_t form = (last.opcode - kRegisterBinary) % kRegisterForms;
+            const bool readsNoRegister =
+                last.opcode <= kRegisterName || last.opcode == kRegisterElement ||
+                (last.opcode >= kRegisterBinary && last.opcode < kRegisterMethod &&
+                 (form == kFormSlots || form == kFormSlotInt || form == kFormSlotDouble));
+            if (last.target == target + 1 && readsNoRegister) {
+                last.target = uint8_t(target);
+                return;
+            }
+        }
+        Emit(kRegisterMove, target);
     }
 
     const CompiledOp* ops_;
