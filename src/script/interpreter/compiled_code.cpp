@@ -127,9 +127,11 @@
 // (kOpSlotBranch). A call of a function whose body is one Return of integer operators over its
 // parameters is answered the same way without entering the call, as nothing in it can have an
 // effect; inside number code too, once its site has called that function, for integer arguments.
-// Number code that meets a site whose function is any other body gives up at once on its later
-// runs: such a call runs only in the full steps. A call of a singleton's method with one or two
-// arguments (no member between) is a number step too: once its site has resolved the method on
+// Number code that meets a site whose function is any other body is not tried again (its step
+// goes straight on to the next): such a call runs only in the full steps, and a statement on a
+// slot then has its assignment done by a kOpSlotStatement before it, from the value its steps
+// leave above the slot's read, while both are numbers. A call of a singleton's method with one or
+// two arguments (no member between) is a number step too: once its site has resolved the method on
 // the singleton's class, number code calls the class's NumberMethod or NumberFunction for it (a
 // method of numbers with no effect, which says where it would fail) on the arguments' numbers,
 // from one instruction of a register program (the replayed steps call NumberMethods only); a
@@ -450,6 +452,7 @@ public:
         RewriteSteps(&FunctionCompiler::FuseCall);
         SettleNumberCode();
         SlotStatements();
+        AddStackStatements();
         AddLoopPrograms(out_);
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
@@ -1037,6 +1040,46 @@ public:
         out_.metDoubles.push_back(0);
         out_.numberPrograms.push_back(std::move(program));
         return true;
+    }
+
+    // A statement assigning a slot whose number code calls functions, which run in full once
+    // a call is of a body that is more than one Return, has its assignment done by a
+    // kOpSlotStatement from the value its steps leave above the assigned slot's read: the
+    // steps before it reach it whichever way their calls go, and it ends the statement when
+    // the slot and that value are numbers the operator takes.
+    void AddStackStatements() {
+        std::vector<CompiledOp>& ops = out_.ops;
+        // The steps to add, each before the step at its place.
+        std::vector<std::pair<uint32_t, CompiledOp>> added;
+        for (const CompiledOp& op : ops) {
+            if (op.op != kOpNumberCode || !out_.numberPrograms[op.depth].code.empty() ||
+                op.code != kNumberAssign || op.site > 1)
+                continue;
+            const CompiledOp& assignment = ops[op.index - 1];
+            if (assignment.op != kOpBinary || assignment.depth != 1 ||
+                !IsAssignment(assignment.code))
+                continue;
+            CompiledOp step = assignment;
+            step.op = kOpSlotStatement;
+            step.depth = kSlotFromStack | (op.site != 0 ? kSlotTargetBound : 0);
+            step.count = op.count;
+            step.site = 0;
+            step.index = op.index;
+            added.emplace_back(op.index - 1, step);
+        }
+        if (added.empty()) return;
+        std::vector<uint32_t> moved(ops.size() + 1);
+        std::vector<CompiledOp> kept;
+        kept.reserve(ops.size() + added.size());
+        size_t next = 0;
+        for (size_t i = 0; i < ops.size(); ++i) {
+            // Every way to the assignment now comes to the step before it.
+            moved[i] = uint32_t(kept.size());
+            if (next < added.size() && added[next].first == i) kept.push_back(added[next++].second);
+            kept.push_back(ops[i]);
+        }
+        moved[ops.size()] = uint32_t(kept.size());
+        Renumber(kept, moved);
     }
 
     // Each number statement on one slot whose operand is a slot or a literal becomes one
@@ -3183,6 +3226,8 @@ DoReturnZero:
     return;
 DoNumberCode : {
     depth_ = base;
+    // Number code that met a call of a body run in full leaves its statement to the steps.
+    if (code.metDoubles[op->depth] == CompiledFunction::kCallsInFull) ZORV_NEXT_STEP();
     const CompiledOp* end = ops + op->index;
     if ((op->site != kNumberTargetName || !StepName(code.numberPrograms[op->depth])) &&
         (!(RunNumberCode(code, op, end, slots, bound) ||
@@ -3224,6 +3269,11 @@ DoSlotStatement : {
         break;
     case kSlotFromInteger:
         integer = int32_t(op->site);
+        break;
+    case kSlotFromStack:
+        from = &slots_[base + 2]->value;
+        if (from->StoredType() > kValueDouble) ZORV_NEXT_STEP();
+        integer = from->IntPayload();
         break;
     case kSlotFromDouble:
         if (!SlotStatementOnDoubles(*op, *target, code.doubles[op->site], slots_[base + 1]->value))

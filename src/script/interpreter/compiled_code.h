@@ -275,7 +275,9 @@ enum CompiledOpCode : uint8_t {
 
 // Where a kOpSlotStatement finds its operand: slot `site`, the integer `site`, the double
 // `doubles[site]`; nothing, for "++" and "--"; what the kOpSlotSlot, kOpSlotInt or
-// kOpSlotDouble two steps on makes of its slot and operand. With kSlotTargetBound, the
+// kOpSlotDouble two steps on makes of its slot and operand; the value two places above the
+// statement's base, which the steps of its expression left there (the step then stands
+// before the statement's assignment, whose fields it takes). With kSlotTargetBound, the
 // slot assigned is one of kOpBindName, left alone while the call has not bound it.
 enum SlotStatementForm : uint16_t {
     kSlotFromSlot,
@@ -283,6 +285,7 @@ enum SlotStatementForm : uint16_t {
     kSlotFromDouble,
     kSlotStepOnly,
     kSlotFromPair,
+    kSlotFromStack,
     kSlotFormMask = 0xFF,
     kSlotTargetBound = 0x100,
 };
@@ -464,8 +467,8 @@ struct CompiledFunction {
     std::vector<double> doubles;
     // For each kOpNumberCode (by its `depth`), whether its expression has met a double:
     // it then goes straight to the steps that take both kinds. kCallsInFull: it calls a
-    // function that is more than one Return, which only the full steps can run, so the
-    // number code gives up at once.
+    // function that is more than one Return, or a method its register program cannot call,
+    // which only the full steps can run, so its step goes straight on to them.
     mutable std::vector<uint8_t> metDoubles;
     static constexpr uint8_t kCallsInFull = 2;
     // For each kOpNumberCode (as for metDoubles), its register program.

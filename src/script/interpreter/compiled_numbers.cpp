@@ -128,8 +128,9 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
     // on every statement. Each step goes on to the next one's code itself, and each
     // operator step has its own choice of operator, which the processor predicts far
     // better than shared ones. The steps from kOpNumberCode to kOpMemberNumbers are none of
-    // an expression's; the call steps fused (FuseCall) take the labels of the steps they
-    // fuse.
+    // an expression's but the kOpSlotStatement before an assignment (AddStackStatements),
+    // which these steps do themselves; the call steps fused (FuseCall) take the labels of
+    // the steps they fuse.
     static const void* const kNumberSteps[] = {
         &&Fail,        &&Name,       &&Int,        &&Double,
         &&Fail,        &&Fail,       &&Slot,       &&Fail,
@@ -150,7 +151,7 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
         &&Fail,        &&Fail,       &&Fail,       &&Fail,
         &&Fail,        &&Fail,       &&Fail,       &&Fail,
         &&Fail,        &&Fail,       &&Fail,       &&Fail,
-        &&Fail,        &&Fail,       &&Fail,       &&Fail,
+        &&Fail,        &&Next,       &&Fail,       &&Fail,
         &&Fail,        &&CallBegin,  &&CallEnd,    &&CallBare,
         &&Next,        &&Next};
     static_assert(kOpOperand == 0 && kOpName == 1 && kOpInt == 2 && kOpDouble == 3 &&
@@ -158,7 +159,7 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
                   kOpSlotInt == 19 && kOpSwap == 23 && kOpNegate == 24 && kOpComplement == 26 &&
                   kOpCallBegin == 28 && kOpCallEnd == 34 && kOpBinaryDouble == 43 &&
                   kOpSlotDouble == 44 && kOpChainHead == 54 && kOpMethodBegin == 56 &&
-                  kOpMethodEnd == 57 && kOpCallOpen == 81 &&
+                  kOpMethodEnd == 57 && kOpSlotStatement == 77 && kOpCallOpen == 81 &&
                   std::size(kNumberSteps) == kOpCallDirect + 1);
     if (code.metDoubles[op->depth] == CompiledFunction::kCallsInFull) return false;
     Places<kIntegers> values;

@@ -151,6 +151,7 @@ public:
         for (uint32_t at : memberLoads_)
             program_.code[at].left += uint32_t(program_.names.size());
         program_.variables.resize(program_.names.size() + program_.members.size());
+        program_.findsVariables = !program_.variables.empty();
         return std::move(program_);
     }
 
@@ -185,7 +186,7 @@ private:
             EmitName(depth, op.token);
             return true;
         case kOpSwap:
-            Emit(kRegisterMove, depth);
+            MoveDown(depth);
             return true;
         case kOpNegate:
             Emit(kRegisterNegate, depth);
@@ -250,6 +251,25 @@ private:
             // Calls run as the steps run them.
             return false;
         }
+    }
+
+    // A parenthesis's value, in the register above `target`, moved down into it: the
+    // instruction that wrote it writes `target` instead when it reads no register (nothing
+    // reads the register above after the move).
+    void MoveDown(uint32_t target) {
+        if (!program_.code.empty()) {
+            RegisterInstruction& last = program_.code.back();
+            const uint32_t form = (last.opcode - kRegisterBinary) % kRegisterForms;
+            const bool readsNoRegister =
+                last.opcode <= kRegisterName || last.opcode == kRegisterElement ||
+                (last.opcode >= kRegisterBinary && last.opcode < kRegisterMethod &&
+                 (form == kFormSlots || form == kFormSlotInt || form == kFormSlotDouble));
+            if (last.target == target + 1 && readsNoRegister) {
+                last.target = uint8_t(target);
+                return;
+            }
+        }
+        Emit(kRegisterMove, target);
     }
 
     const CompiledOp* ops_;
@@ -494,13 +514,24 @@ bool CInterpretor::FindNames(const NumberProgram& program) {
 
 template <bool kIntegers>
 bool CInterpretor::RunNumberProgram(const NumberProgram& program, const CompiledOp& op,
-                                    CValue* slots, uint64_t bound) {
+                                    CValue* slots, uint64_t bound, uint8_t& state) {
     using Value = std::conditional_t<kIntegers, int32_t, Number>;
-    if (!program.names.empty() && program.epoch != ScopeEpoch() && !FindNames(program)) [[unlikely]]
-        return false;
-    if (!program.members.empty() && !FindMembers(program, slots, bound)) return false;
+    // On integers, what they cannot take goes on to the registers that keep kinds, in a call
+    // that takes this one's place.
+#define ZORV_GIVE_UP()                                                                             \
+    do {                                                                                           \
+        if constexpr (kIntegers)                                                                   \
+            return RunOnKinds(program, op, slots, bound, state);                                   \
+        else                                                                                       \
+            return false;                                                                          \
+    } while (false)
+    if (program.findsVariables) [[unlikely]] {
+        if (!program.names.empty() && program.epoch != ScopeEpoch() && !FindNames(program))
+            ZORV_GIVE_UP();
+        if (!program.members.empty() && !FindMembers(program, slots, bound)) ZORV_GIVE_UP();
+    }
     CValue* target;
-    if (!NumberTargetOf(program, op, slots, bound, target)) return false;
+    if (!NumberTargetOf(program, op, slots, bound, target)) ZORV_GIVE_UP();
     CVariable* const* variables = program.variables.data();
     const RegisterInstruction* instruction = program.code.data();
     Registers<Value> registers;
@@ -532,13 +563,14 @@ bool CInterpretor::RunNumberProgram(const NumberProgram& program, const Compiled
     goto* kInstructions[instruction->opcode];
 LoadSlot : {
     Value value;
-    if (!slot(instruction->right, value)) return false;
+    if (!slot(instruction->right, value)) ZORV_GIVE_UP();
     registers.Set(instruction->target, value);
     ZORV_NEXT_INSTRUCTION();
 }
 LoadBoundSlot : {
     Value value;
-    if (((bound >> instruction->right) & 1) == 0 || !slot(instruction->right, value)) return false;
+    if (((bound >> instruction->right) & 1) == 0 || !slot(instruction->right, value))
+        ZORV_GIVE_UP();
     registers.Set(instruction->target, value);
     ZORV_NEXT_INSTRUCTION();
 }
@@ -547,14 +579,14 @@ LoadInt:
     ZORV_NEXT_INSTRUCTION();
 LoadDouble:
     if constexpr (kIntegers) {
-        return false;
+        ZORV_GIVE_UP();
     } else {
         registers.Set(instruction->target, Number{instruction->right, kValueDouble});
         ZORV_NEXT_INSTRUCTION();
     }
 LoadName : {
     Value value;
-    if (!ReadValue(variables[instruction->left]->value, value)) return false;
+    if (!ReadValue(variables[instruction->left]->value, value)) ZORV_GIVE_UP();
     registers.Set(instruction->target, value);
     ZORV_NEXT_INSTRUCTION();
 }
@@ -564,7 +596,7 @@ Move:
 LoadElement : {
     Value value;
     if (!ReadElement(program.elements[instruction->left], slots, bound, variables, value))
-        return false;
+        ZORV_GIVE_UP();
     registers.Set(instruction->target, value);
     ZORV_NEXT_INSTRUCTION();
 }
@@ -599,7 +631,7 @@ Complement : {
 #define ZORV_APPLY(token, left, right)                                                             \
     do {                                                                                           \
         Value result = (left);                                                                     \
-        if (!Apply<token>(result, (right))) return false;                                          \
+        if (!Apply<token>(result, (right))) ZORV_GIVE_UP();                                        \
         registers.Set(instruction->target, result);                                                \
         ZORV_NEXT_INSTRUCTION();                                                                   \
     } while (false)
@@ -608,7 +640,7 @@ Complement : {
                                  registers.Get(instruction->target + 1));                          \
     name##Slot : {                                                                                 \
         Value right;                                                                               \
-        if (!slot(instruction->right, right)) return false;                                        \
+        if (!slot(instruction->right, right)) ZORV_GIVE_UP();                                      \
         ZORV_APPLY(token, registers.Get(instruction->target), right);                              \
     }                                                                                              \
     name##Int : ZORV_APPLY(token, registers.Get(instruction->target),                              \
@@ -616,32 +648,32 @@ Complement : {
     name##Slots : {                                                                                \
         Value left;                                                                                \
         Value right;                                                                               \
-        if (!slot(instruction->left, left) || !slot(instruction->right, right)) return false;      \
+        if (!slot(instruction->left, left) || !slot(instruction->right, right)) ZORV_GIVE_UP();    \
         ZORV_APPLY(token, left, right);                                                            \
     }                                                                                              \
     name##SlotInt : {                                                                              \
         Value left;                                                                                \
-        if (!slot(instruction->left, left)) return false;                                          \
+        if (!slot(instruction->left, left)) ZORV_GIVE_UP();                                        \
         ZORV_APPLY(token, left, IntegerValue<Value>(int32_t(instruction->right)));                 \
     }                                                                                              \
     name##Double : if constexpr (kIntegers) {                                                      \
-        return false;                                                                              \
+        ZORV_GIVE_UP();                                                                            \
     }                                                                                              \
     else {                                                                                         \
         ZORV_APPLY(token, registers.Get(instruction->target),                                      \
                    (Number{instruction->right, kValueDouble}));                                    \
     }                                                                                              \
     name##SlotDouble : if constexpr (kIntegers) {                                                  \
-        return false;                                                                              \
+        ZORV_GIVE_UP();                                                                            \
     }                                                                                              \
     else {                                                                                         \
         Value left;                                                                                \
-        if (!slot(instruction->left, left)) return false;                                          \
+        if (!slot(instruction->left, left)) ZORV_GIVE_UP();                                        \
         ZORV_APPLY(token, left, (Number{instruction->right, kValueDouble}));                       \
     }                                                                                              \
     name##Name : {                                                                                 \
         Value right;                                                                               \
-        if (!ReadValue(variables[instruction->right]->value, right)) return false;                 \
+        if (!ReadValue(variables[instruction->right]->value, right)) ZORV_GIVE_UP();               \
         ZORV_APPLY(token, registers.Get(instruction->target), right);                              \
     }
     ZORV_NUMBER_OPERATORS(ZORV_BINARY_CODE)
@@ -658,12 +690,17 @@ Method : {
     const bool two = instruction->opcode == kRegisterMethodOfTwo;
     Number result;
     if (!CallNumberMethod(*instruction, number(two ? at : at + 1), number(at + 1), result)) {
-        program.callsInFull = CallsInFull(*instruction);
-        return false;
+        // A site whose method is none the program can call leaves the statement to the full
+        // steps from now on.
+        if (CallsInFull(*instruction)) {
+            state = CompiledFunction::kCallsInFull;
+            return false;
+        }
+        ZORV_GIVE_UP();
     }
     if constexpr (kIntegers) {
         // A double, which the registers of integers cannot hold.
-        if (result.kind != kValueInt) return false;
+        if (result.kind != kValueInt) ZORV_GIVE_UP();
         registers.Set(at, result.Int());
     } else {
         registers.Set(at, result);
@@ -681,6 +718,7 @@ Return : {
     return true;
 }
 #undef ZORV_NEXT_INSTRUCTION
+#undef ZORV_GIVE_UP
 }
 
 [[gnu::always_inline]] inline bool CInterpretor::RunKinded(const NumberProgram& program,
@@ -724,33 +762,46 @@ bool CInterpretor::StepName(const NumberProgram& program) {
 
 bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp* op,
                                  const CompiledOp* end, CValue* slots, uint64_t bound) {
-    // Most expressions meet integers alone, which need no kinds; one that meets a double,
-    // or anything else, is taken again with both, and from then on with both at once when
-    // it was a double. Nothing is changed before an attempt succeeds. An expression with
-    // calls has no register program: its steps are replayed.
-    uint8_t& metDouble = code.metDoubles[op->depth];
+    // Most expressions meet integers alone, which need no kinds: their program runs on
+    // integers in a call that takes this one's place, and goes on with kinds itself when it
+    // meets a double (RunOnKinds). One that met a double runs kinded from then on.
+    uint8_t& state = code.metDoubles[op->depth];
     const NumberProgram& program = code.numberPrograms[op->depth];
-    if (program.callsInFull) return false;
+    if (state == 0 && !program.code.empty())
+        return RunNumberProgram<true>(program, *op, slots, bound, state);
+    return RunNumberCodeOtherwise(code, op, end, slots, bound);
+}
+
+bool CInterpretor::RunNumberCodeOtherwise(const CompiledFunction& code, const CompiledOp* op,
+                                          const CompiledOp* end, CValue* slots, uint64_t bound) {
+    // Nothing is changed before an attempt succeeds. An expression with calls has no
+    // register program: its steps are replayed, on integers first.
+    uint8_t& state = code.metDoubles[op->depth];
+    const NumberProgram& program = code.numberPrograms[op->depth];
+    if (state == CompiledFunction::kCallsInFull) return false;
     if (program.code.empty()) {
-        if (metDouble == 0 && RunCompiledNumbers<true>(code, op, end, slots, bound)) return true;
+        if (state == 0 && RunCompiledNumbers<true>(code, op, end, slots, bound)) return true;
         if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) return false;
-    } else {
-        if (metDouble == 0) {
-            if (RunNumberProgram<true>(program, *op, slots, bound)) return true;
-        } else if (RunKinded(program, *op, slots, bound)) {
-            return true;
-        }
-        if (!RunNumberProgram<false>(program, *op, slots, bound)) return false;
-        // The kinds the program was written for no longer hold (or it is not written yet).
-        program.kinded.clear();
+        state = 1;
+        return true;
     }
-    metDouble = 1;
+    return RunKinded(program, *op, slots, bound) || RunOnKinds(program, *op, slots, bound, state);
+}
+
+bool CInterpretor::RunOnKinds(const NumberProgram& program, const CompiledOp& op, CValue* slots,
+                              uint64_t bound, uint8_t& state) {
+    if (state == CompiledFunction::kCallsInFull ||
+        !RunNumberProgram<false>(program, op, slots, bound, state))
+        return false;
+    // The kinds the program was written for no longer hold (or it is not written yet).
+    program.kinded.clear();
+    state = 1;
     return true;
 }
 
 template bool CInterpretor::RunNumberProgram<true>(const NumberProgram& program,
                                                    const CompiledOp& op, CValue* slots,
-                                                   uint64_t bound);
+                                                   uint64_t bound, uint8_t& state);
 template bool CInterpretor::RunNumberProgram<false>(const NumberProgram& program,
                                                     const CompiledOp& op, CValue* slots,
-                                                    uint64_t bound);
+                                                    uint64_t bound, uint8_t& state);

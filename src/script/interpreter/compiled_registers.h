@@ -125,9 +125,9 @@ struct NumberProgram {
     mutable std::vector<RegisterInstruction> kinded;
     mutable uint8_t kindings = 0;
     static constexpr uint8_t kMaxKindings = 4;
-    // Set once a method the program calls turned out to be none it can call: the full steps
-    // take the statement from then on.
-    mutable bool callsInFull = false;
+    // Whether the program has names or members, whose variables are found before its first
+    // instruction.
+    bool findsVariables = false;
 };
 
 // The register program of kOpNumberCode `at`, whose expression's steps run up to `end`,

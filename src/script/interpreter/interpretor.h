@@ -711,10 +711,14 @@ private:
     RunCompiledNumbers(const CompiledFunction& code, const CompiledOp* op, const CompiledOp* end,
                        CValue* slots, uint64_t bound);
     // The register program of a kOpNumberCode `op` (compiled_registers.cpp), false as for
-    // RunCompiledNumbers.
+    // RunCompiledNumbers; `state` is the op's entry of metDoubles. On integers, it goes on
+    // with RunOnKinds where they do not suffice.
     template <bool kIntegers>
     [[gnu::noinline]] bool RunNumberProgram(const NumberProgram& program, const CompiledOp& op,
-                                            CValue* slots, uint64_t bound);
+                                            CValue* slots, uint64_t bound, uint8_t& state);
+    // The register program on registers that keep kinds, after the integers did not suffice.
+    [[gnu::noinline]] bool RunOnKinds(const NumberProgram& program, const CompiledOp& op,
+                                      CValue* slots, uint64_t bound, uint8_t& state);
     // The register program of `op` written for the kinds its values hold (written first
     // when it has none), false as for RunNumberProgram or when a kind differs.
     bool RunKinded(const NumberProgram& program, const CompiledOp& op, CValue* slots,
@@ -746,6 +750,10 @@ private:
     // Out of RunCompiled, which every level of a recursion carries.
     [[gnu::noinline]] bool RunNumberCode(const CompiledFunction& code, const CompiledOp* op,
                                          const CompiledOp* end, CValue* slots, uint64_t bound);
+    // RunNumberCode of a program that met a double or gave up for good, or of steps replayed.
+    [[gnu::noinline]] bool RunNumberCodeOtherwise(const CompiledFunction& code,
+                                                  const CompiledOp* op, const CompiledOp* end,
+                                                  CValue* slots, uint64_t bound);
     // A slot's value read as an operand at the current depth.
     void PushSlot(CValue* value);
     // A script object held by `holder` read as an operand at the current depth when no

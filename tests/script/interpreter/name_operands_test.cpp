@@ -1,6 +1,7 @@
 // Random programs whose number statements assign to names that are no slots of the call
 // (globals, names of a top level) and to elements of global arrays of one and two
-// dimensions, and to names bound by their first assignment, run compiled and on the
+// dimensions, and to names bound by their first assignment, some with calls among their
+// operands, run compiled and on the
 // reference walk: each value, kind, error and housekeeping tick must agree. The globals
 // and cells change kind between rounds, elements go missing, arrays grow and cells take
 // texts, so that the register programs give way as often as they run.
@@ -27,6 +28,12 @@ public:
         text += "gm[0, 0] = 1.5; gm[1, 0] = 4; gm[0, 1] = -0.25; gm[1, 1] = 9;\n";
         // An event handler that changes a global's kind, and makes one, between statements.
         text += "Function H(x) { g = x; made = x; }\n";
+        // Calls among the operands: a body run in full that reads g, one that changes n
+        // while the expression that reads n runs, and one answered from its Return whose
+        // zero makes a divisor after it.
+        text += "Function C(x) { If (x > 3) Return x - 1; Return g; }\n"
+                "Function D(x) { n = n + 1; Return x; }\n"
+                "Function Z(x) { Return x - x; }\n";
         // In a function, t is bound by this assignment, before anything reads it.
         std::string loop =
             "For (i = 0; i < " + std::to_string(2 + Pick(7)) + "; i++) {\nt = " + Element() + ";\n";
@@ -77,6 +84,8 @@ private:
 
     std::string Operand(int depth) {
         if (Pick(3) == 0) return Element();
+        if (depth <= 2 && Pick(8) == 0)
+            return std::string(1, "CDZ"[Pick(3)]) + "(" + Operand(depth + 1) + ")";
         switch (Pick(depth > 2 ? 3 : 5)) {
         case 0:
             return std::string(1, "abghint"[Pick(7)]);

@@ -930,8 +930,9 @@ public:
     // of one passed in, whose cells change kind as the variables do. `calls`: the
     // expressions call functions too: Q, answered from its one Return; M, a body run in
     // full whose result has either argument's kind; K, which changes the global g that the
-    // same expression reads; P, which posts an event; and Step, a variable given one of Q
-    // and M or a text between rounds.
+    // same expression reads; P, which posts an event; T, N and O, whose results are a text,
+    // nothing and an array; and Step, a variable given one of Q, M and T or a text between
+    // rounds.
     explicit NumberRoundsMaker(uint32_t seed, bool elements = false, bool calls = false)
         : random_(seed), elements_(elements), calls_(calls) {}
 
@@ -944,6 +945,9 @@ public:
                     "Function K(x) { g = g + 1; Return x - g; }\n"
                     "Function H(x) { h = h + x; Print(\"event\", x, h); }\n"
                     "Function P(x) { Post(H, x); Var y = x; Return y; }\n"
+                    "Function T(x, y) { Return \"t\" + x; }\n"
+                    "Function N(x) { g = x; }\n"
+                    "Function O(x) { Return r; }\n"
                     "Step = Q;\n";
         text += "Function F(p0, p1, q) {\nVar a = p0; Var b = p1; "
                 "Var c = 0; Var d = 0.5; Var s = 1; Var w; Var i;\n";
@@ -1001,6 +1005,9 @@ private:
     }
 
     std::string Call(int depth) {
+        // Now and then a call whose result is a text, nothing (the global g given the
+        // argument) or an array.
+        if (Pick(8) == 0) return std::string(1, "TNO"[Pick(3)]) + "(" + Operand(depth + 1) + ")";
         switch (Pick(5)) {
         case 0:
             return "Q(" + Operand(depth + 1) + ", " + Operand(depth + 1) + ")";
@@ -1068,7 +1075,7 @@ private:
                    Expression(1) + ";\n";
         case 1: {
             if (calls_ && Pick(3) == 0) {
-                static const char* const kCallees[] = {"Q", "M", "\"Q\""};
+                static const char* const kCallees[] = {"Q", "M", "\"Q\"", "T"};
                 return "If (i == " + std::to_string(Pick(4)) +
                        ") Step = " + kCallees[Pick(int(std::size(kCallees)))] + ";\n";
             }

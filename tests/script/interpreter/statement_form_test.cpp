@@ -32,12 +32,14 @@ public:
 
     // The same on integers, with elements of the array v and every integer operator;
     // the first `leaves` leaves of the list, whose later ones call the functions Seven
-    // and Mul and read the members of the object o and the elements of the grid g.
+    // and Mul, read the members of the object o and the elements of the grid g, and call
+    // Low, whose body is more than its Return.
     std::string MakeInteger(int depth, uint32_t leaves = 9) {
         if (depth == 0 || Pick(4) == 0) {
             static const char* const kLeaves[] = {
-                "i",    "k",       "m",         "3",         "7",   "-2",  "v[i]",    "v[0]",
-                "v[k]", "Seven()", "Mul(i, 3)", "Mul(k, m)", "o.a", "o.b", "g[i, k]", "g[k, 1]"};
+                "i",    "k",    "m",       "3",       "7",         "-2",
+                "v[i]", "v[0]", "v[k]",    "Seven()", "Mul(i, 3)", "Mul(k, m)",
+                "o.a",  "o.b",  "g[i, k]", "g[k, 1]", "Low(i, m)"};
             return kLeaves[Pick(leaves)];
         }
         static const char* const kOperators[] = {" + ", " - ",  " * ",  " / ",  " % ",
@@ -130,11 +132,14 @@ For (q = 0; q < 2; q++) {
 }
 
 // Calls of functions that return a number of their parameters, members of script
-// objects and elements of a grid run inside the typed code of a statement; the walk must
+// objects and elements of a grid run inside the typed code of a statement, and calls of a
+// body run in full among the steps of a function's statement on its local; the walk must
 // give the same numbers.
 TEST(IntegerStatements, AgreeWhenTheyCallFunctionsAndReadMembersAndGridElements) {
     const char* script = R"(Function Seven() { Return 7; }
 Function Mul(a, b) { Return a * b - 1; }
+Function Low(a, b) { If (a < b) Return a; Return b; }
+Function Local(i, k, m) { Var x = 1; x += E; Return x - 1; }
 Function Pair(a, b) { This.a = a; This.b = b; }
 Function Of(i, k, m) { Return E; }
 o = New Pair(3, -4);
@@ -145,12 +150,13 @@ For (q = 0; q < 2; q++) {
     r = E;
     s = 0 + (E);
     w = Of(i, k, m);
+    n = Local(i, k, m);
     o.a = E;
-    If (r != s || o.a != r || w != r) Print(q, r, s, o.a, w);
+    If (r != s || o.a != r || w != r || n != r) Print(q, r, s, o.a, w, n);
 }
 )";
     ExpressionMaker maker(20261207);
-    EXPECT_GT(CompareWays(script, 9, [&maker] { return maker.MakeInteger(3, 16); }), 200);
+    EXPECT_GT(CompareWays(script, 11, [&maker] { return maker.MakeInteger(3, 17); }), 200);
 }
 
 } // namespace
