@@ -128,6 +128,10 @@ struct NumberProgram {
     // Set once a method the program calls turned out to be none it can call: the full steps
     // take the statement from then on.
     mutable bool callsInFull = false;
+    // An element store whose index the program works out, into register 1: only a loop
+    // program's store takes the index from there, so that alone the statement takes its
+    // full steps.
+    bool storesByIndex = false;
 };
 
 // The register program of kOpNumberCode `at`, whose expression's steps run up to `end`,
