@@ -1104,10 +1104,12 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
     if (at->opcode == kLoopExit) return {uint32_t(at->right), host.current};
     // An element store whose cell is not at hand (an index outside the array, a cell holding
     // no number) has changed nothing the program was written for: its statement's steps
-    // shape, grow or fail, and the next round runs the program again.
+    // shape, grow or fail, and the next round runs the program again. So does a read of an
+    // element whose index the program works out, whose kind the array's first cell only
+    // stood for: writing the program again would guess the same.
     if ((at->opcode >= kLoopElementAssignInt && at->opcode <= kLoopElementJoinDouble) ||
         at->opcode == kLoopQuickAssignInt || at->opcode == kLoopQuickAssignDouble ||
-        (at->opcode >= kLoopIndexedAssignInt && at->opcode <= kLoopIndexedJoinDouble))
+        (at->opcode >= kLoopIndexedElementInt && at->opcode <= kLoopIndexedJoinDouble))
         return {loop.exits[size_t(at - loop.code.data())], host.current};
     // A kind it was written for no longer holds, or an operator failed: the statement's
     // full steps take it.

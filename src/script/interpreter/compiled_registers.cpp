@@ -415,6 +415,7 @@ NumberProgram CompileRegisters(const CompiledOp* at, const CompiledOp* end,
         writer.Emit(kRegisterReturn, 2);
         NumberProgram program = writer.Take();
         program.storesByIndex = true;
+        program.callsInFull = true;
         return program;
     }
     if (at->code == kNumberElementStore) {
@@ -807,7 +808,7 @@ bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp*
     // calls has no register program: its steps are replayed.
     uint8_t& metDouble = code.metDoubles[op->depth];
     const NumberProgram& program = code.numberPrograms[op->depth];
-    if (program.callsInFull || program.storesByIndex) return false;
+    if (program.callsInFull) return false;
     if (program.code.empty()) {
         if (metDouble == 0 && RunCompiledNumbers<true>(code, op, end, slots, bound)) return true;
         if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) return false;

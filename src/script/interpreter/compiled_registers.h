@@ -126,7 +126,7 @@ struct NumberProgram {
     mutable uint8_t kindings = 0;
     static constexpr uint8_t kMaxKindings = 4;
     // Set once a method the program calls turned out to be none it can call: the full steps
-    // take the statement from then on.
+    // take the statement from then on. Set from the start when the program stores by index.
     mutable bool callsInFull = false;
     // An element store whose index the program works out, into register 1: only a loop
     // program's store takes the index from there, so that alone the statement takes its
