@@ -273,3 +273,37 @@ px = 0; px[0] = 1.5; px[1] = 2; px[2] = 3; px[3] = 4;
 Print(Sum(4));
 px = 5;
 Print(Sum(2));
+
+//== a stack machine's loop indexes its registers by the program's cells, growing them by one, until a cell names a register past their end
+// expect: error 41 line 7 column 33
+// expect output: 4/2/3
+Function Machine(last) {
+    Var pc = 0;
+    Var stack[0] = 0;
+    While (pc < last) {
+        stack[0] = reg[code[pc]];
+        reg[code[pc + 1]] = stack[0] + 1;
+        pc += 2;
+    }
+    Return reg[0] + "/" + reg[1] + "/" + reg[2];
+}
+reg[0] = 1; reg[1] = 2;
+code[0] = 0; code[1] = 1; code[2] = 1; code[3] = 2; code[4] = 2; code[5] = 0; code[6] = 4; code[7] = 0;
+Print(Machine(6));
+Print(Machine(8));
+
+//== elements indexed by expressions that fall on a double, then below 0, in a loop, left to the steps where the walk fails
+// expect: error 45 line 8 column 28
+// expect output: 3.5/0
+Function Mixed(n) {
+    Var a[0] = 1; a[1] = 2.5; a[2] = 3;
+    Var i = 0;
+    Var s = 0;
+    For (i = 0; i < n; i++) {
+        s = s + a[a[i] - 1];
+        a[(i * 2) % 3] -= s;
+    }
+    Return s + "/" + a[0];
+}
+Print(Mixed(2));
+Print(Mixed(3));

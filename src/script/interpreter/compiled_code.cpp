@@ -977,7 +977,9 @@ public:
             kept.push_back(ops[i]);
             if (!program.members.empty()) kept.back().op = kOpMemberNumbers;
             kept.back().depth = uint16_t(out_.metDoubles.size());
-            out_.metDoubles.push_back(0);
+            // Outside loop programs, a store by a worked-out index has nowhere to take its
+            // index from: its full steps take it from the start.
+            out_.metDoubles.push_back(program.storesByIndex ? CompiledFunction::kCallsInFull : 0);
             out_.numberPrograms.push_back(std::move(program));
         }
         moved[ops.size()] = uint32_t(kept.size());
@@ -1166,6 +1168,8 @@ public:
             return AreNumberSteps(at + 1, end);
         }
         if (first.op == kOpElementRead) return SettleElementStore(code, at, end);
+        if (const CompiledOp* index = IndexedElementIndex(&first, &ops[end], kElementTarget))
+            return first.depth == 1 && SettleElementStore(code, at, end, index);
         // A name that is no slot is the register program's first name; a member, its first
         // member, found on every run.
         const bool named = first.op == kOpName;
@@ -1204,24 +1208,30 @@ public:
 
     // "element op= value" whose element's target read is step at + 1 and whose value is
     // number steps: "=", "+=", "-=" or "*=", the operators whose cell writes cannot fail.
-    bool SettleElementStore(CompiledOp& code, size_t at, size_t end) {
+    // An element whose index number steps work out begins at step at + 1, `index` its
+    // kOpElementIndex.
+    bool SettleElementStore(CompiledOp& code, size_t at, size_t end,
+                            const CompiledOp* index = nullptr) {
         const std::vector<CompiledOp>& ops = out_.ops;
         const CompiledOp& read = ops[at + 1];
         const CompiledOp& assign = ops[end - 1];
-        if (read.code != kElementTarget || read.depth != 1 || assign.op != kOpElementAssign ||
-            assign.depth != 1 || assign.count != 0 ||
+        if ((index == nullptr && (read.code != kElementTarget || read.depth != 1)) ||
+            assign.op != kOpElementAssign || assign.depth != 1 || assign.count != 0 ||
             (assign.code != kTokenAssign && assign.code != kTokenAddAssign &&
              assign.code != kTokenSubtractAssign && assign.code != kTokenMultiplyAssign))
             return false;
-        const size_t stop = ElementValueEnd(&ops[read.index], &ops[end - 1]) - ops.data();
+        const size_t value = index == nullptr ? read.index : size_t(index - ops.data()) + 2;
+        const size_t stop = ElementValueEnd(&ops[value], &ops[end - 1]) - ops.data();
         code.code = kNumberElementStore;
         code.count = assign.code;
         code.site = 0;
-        return read.index < stop && AreNumberSteps(read.index, stop);
+        return value < stop && AreNumberSteps(value, stop) &&
+               (index == nullptr || AreNumberSteps(at + 2, size_t(index - ops.data())));
     }
 
     // Whether the steps from `from` up to `to` are number steps, an element that a
-    // kOpElementRead reads for its value counting as one.
+    // kOpElementRead reads for its value counting as one, and so an element of one index
+    // that number steps work out.
     bool AreNumberSteps(size_t from, size_t to) const {
         const std::vector<CompiledOp>& ops = out_.ops;
         for (size_t i = from; i < to; ++i) {
@@ -1229,6 +1239,9 @@ public:
             if (op.op == kOpElementRead && op.code == kElementValue && op.index <= to &&
                 op.depth < CompiledFunction::kMaxQuickDepth)
                 i = op.index - 1;
+            else if (const CompiledOp* index = IndexedElementIndex(&op, &ops[0] + to);
+                     index != nullptr && AreNumberSteps(i + 1, size_t(index - &ops[0])))
+                i = size_t(index - &ops[0]) + 1;
             else if (IsNumberMethodCall(i, to))
                 ++i;
             else if (!IsNumberStep(op) && !IsNumberMember(op))

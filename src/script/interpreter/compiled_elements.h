@@ -169,6 +169,52 @@ template <class Slots>
     return array;
 }
 
+// The kOpElementIndex of the element whose first step is `begin`, before `end`, when the
+// element has one index, worked out by the steps between them (its value lands in the
+// register above the element's), and is read as ElementMode `mode` says (kElementValue or
+// kElementTarget); null for any other step.
+inline const CompiledOp* IndexedElementIndex(const CompiledOp* begin, const CompiledOp* end,
+                                             uint8_t mode = kElementValue) {
+    if ((begin->op != kOpElementSlot && begin->op != kOpElementBoundSlot &&
+         begin->op != kOpElementName) ||
+        uint32_t(begin->depth) + 1 >= CompiledFunction::kMaxQuickDepth)
+        return nullptr;
+    const CompiledOp* index = begin + 1;
+    while (index < end && index->depth > begin->depth)
+        ++index;
+    if (index == begin + 1 || index + 1 >= end || index->op != kOpElementIndex ||
+        index->code != kIndexFromStack || index->depth != begin->depth || index->index != 0)
+        return nullptr;
+    const CompiledOp& element = index[1];
+    return element.op == kOpElement && element.depth == begin->depth && element.count == 1 &&
+                   element.code == mode
+               ? index
+               : nullptr;
+}
+
+// The one-dimensional array holding the element of one index `read` names, whose index
+// (kIndexFromStack) the program works out; null when its holder holds none.
+template <class Slots>
+[[gnu::always_inline]] inline CScriptArray*
+IndexedArrayOf(const ElementRead& read, Slots* slots, uint64_t bound, CVariable* const* variables) {
+    if (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) == 0) return nullptr;
+    CScriptArray* array =
+        (read.begin == kOpElementName ? variables[read.slot]->value : slots[read.slot]).GetArray();
+    return array != nullptr && array->dimensions == 1 ? array : nullptr;
+}
+
+// That array when the element at `index` lies inside it, `flat` its place; null when the
+// element is not at hand (as for ElementCell).
+template <class Slots>
+[[gnu::always_inline]] inline CScriptArray*
+IndexedElementCell(const ElementRead& read, Slots* slots, uint64_t bound,
+                   CVariable* const* variables, int32_t index, uint32_t& flat) {
+    CScriptArray* array = IndexedArrayOf(read, slots, bound, variables);
+    if (array == nullptr || uint32_t(index) >= array->sizes[0]) return nullptr;
+    flat = uint32_t(index);
+    return array;
+}
+
 // The array of as many dimensions as the element `read` names has indices, in its slot or
 // in the variable of name `read.slot` of the program; null when there is none.
 [[gnu::always_inline]] inline CScriptArray* ShapedArrayOf(const ElementRead& read,

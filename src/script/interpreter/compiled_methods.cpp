@@ -48,14 +48,6 @@ RegisterInstruction MethodInstruction(uint32_t target, uint32_t arguments, uint3
                                int64_t(reinterpret_cast<uintptr_t>(&site)), nullptr};
 }
 
-bool CallNumberMethod(const RegisterInstruction& instruction, double argument, double& result) {
-    const ScriptClassInfo* info = SiteClass(instruction);
-    const NumberMethod method = info != nullptr ? MethodOf(*info, SiteOf(instruction).id) : nullptr;
-    if (method == nullptr) return false;
-    result = method(argument);
-    return true;
-}
-
 bool CallNumberMethod(const RegisterInstruction& instruction, Number first, Number second,
                       Number& result) {
     const ScriptClassInfo* info = SiteClass(instruction);

@@ -6,10 +6,10 @@
 
 #include <cstdint>
 
+#include "script/interpreter/compiled_code.h"
 #include "script/interpreter/compiled_numbers.h"
 #include "script/interpreter/compiled_register_kinds.h"
-
-struct CompiledMethodSite;
+#include "script/interpreter/interpretor.h"
 
 // Register `target` given what the method of the call site `right` (a CompiledMethodSite)
 // gives for the number in register `target` + 1 (kRegisterMethod), or for those in registers
@@ -20,6 +20,12 @@ struct CompiledMethodSite;
 // for these numbers: the full steps then call it, as the walk does.
 constexpr uint32_t kRegisterMethod = kRegisterBinary + kNumberOperatorCount * kRegisterForms;
 constexpr uint32_t kRegisterMethodOfTwo = kRegisterMethod + 1;
+// Into `target`: the number in the cell of the element of one index `elements[left]` names,
+// at the integer in register `target` + 1 (IndexedElementCell).
+constexpr uint32_t kRegisterIndexedElement = kRegisterMethodOfTwo + 1;
+// Into `target`: register `target` + 1, the index of the element a statement stores into,
+// false unless it is an integer.
+constexpr uint32_t kRegisterElementIndex = kRegisterIndexedElement + 1;
 
 // A kLoopMethodNumbers' `left`: the class in the low 16 bits, then the kinds its arguments were
 // written for and the kind of its result.
@@ -33,10 +39,21 @@ constexpr uint32_t kMethodGivesDouble = 1u << 19;
 RegisterInstruction MethodInstruction(uint32_t target, uint32_t arguments, uint32_t classId,
                                       const CompiledMethodSite& site);
 
-// The double the NumberMethod of `instruction` (kLoopMethodDouble) gives for `argument` into
-// `result`; false when the method cannot be called that way now.
-[[gnu::noinline]] bool CallNumberMethod(const RegisterInstruction& instruction, double argument,
-                                        double& result);
+// The NumberMethod of kLoopMethodDouble `instruction` while the singleton it calls is of the
+// class its site resolved the method on (a handler run between statements may have replaced
+// the singleton, and the site may have met another class since); null otherwise. Inline, so
+// that a loop program's call of Math.Sin costs a few loads and compares besides the call.
+[[gnu::always_inline]] inline NumberMethod
+SiteNumberMethod(const RegisterInstruction& instruction) {
+    const auto& site = *reinterpret_cast<const CompiledMethodSite*>(uintptr_t(instruction.right));
+    const CIBaseClassImpl* object =
+        CInterpretor::Current()->GetSingleton(instruction.left & 0xffff);
+    if (object == nullptr || site.record == nullptr || object->classRecord != site.record)
+        return nullptr;
+    const ScriptClassInfo* info = site.record->info;
+    return info != nullptr && site.id < info->numberMethodCount ? info->numberMethods[site.id]
+                                                                : nullptr;
+}
 // What the method of kRegisterMethod, kRegisterMethodOfTwo or kLoopMethodNumbers
 // `instruction` gives for `first` (and `second`, for a method of two) into `result`; false
 // when the method cannot be called that way now.

@@ -267,6 +267,24 @@ private:
                 Emit(kKindedElementInt + kind, target, instruction.left + elementBase_);
             break;
         }
+        case kRegisterIndexedElement: {
+            // The index is known only as the program runs: the kind of the array's first
+            // cell stands for the element's, its load checking it.
+            const ElementRead& read = program_.elements[instruction.left];
+            const CScriptArray* array =
+                kinds_[target + 1] == kValueInt
+                    ? ShapedArrayOf(read, slots_, bound_, program_.variables.data())
+                    : nullptr;
+            CScriptArray::Number cell;
+            if (array == nullptr || !array->ReadNumber(0, cell)) return false;
+            kind = cell.kind;
+            Emit(kLoopIndexedElementInt + kind, target, instruction.left + elementBase_);
+            break;
+        }
+        case kRegisterElementIndex:
+            if (kinds_[target + 1] != kValueInt) return false;
+            Emit(kKindedMove, target);
+            break;
         case kRegisterNegate:
             kind = kinds_[target];
             Emit(kind == kValueInt ? kKindedNegateInt : kKindedNegateDouble, target);
@@ -521,7 +539,13 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
                                                 &&StoreIntEnd,
                                                 &&StoreDoubleEnd,
                                                 &&MethodDouble,
-                                                &&MethodNumbers};
+                                                &&MethodNumbers,
+                                                &&IndexedElementInt,
+                                                &&IndexedElementDouble,
+                                                &&IndexedAssignInt,
+                                                &&IndexedAssignDouble,
+                                                &&IndexedJoinInt,
+                                                &&IndexedJoinDouble};
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
@@ -576,6 +600,22 @@ ElementDouble : {
     uint32_t flat;
     const CScriptArray* array =
         ElementCell(elements[instruction->left], slots, bound, variables, flat);
+    if (!ReadKindedCell<kValueDouble>(array, flat, ZORV_HERE)) return instruction;
+    ZORV_NEXT_INSTRUCTION();
+}
+IndexedElementInt : {
+    uint32_t flat;
+    const CScriptArray* array =
+        IndexedElementCell(elements[instruction->left], slots, bound, variables,
+                           registers[instruction->target + 1].i, flat);
+    if (!ReadKindedCell<kValueInt>(array, flat, ZORV_HERE)) return instruction;
+    ZORV_NEXT_INSTRUCTION();
+}
+IndexedElementDouble : {
+    uint32_t flat;
+    const CScriptArray* array =
+        IndexedElementCell(elements[instruction->left], slots, bound, variables,
+                           registers[instruction->target + 1].i, flat);
     if (!ReadKindedCell<kValueDouble>(array, flat, ZORV_HERE)) return instruction;
     ZORV_NEXT_INSTRUCTION();
 }
@@ -760,6 +800,51 @@ QuickAssignDouble:
         ZORV_NEXT_INSTRUCTION();
     }
     return instruction;
+// The index the statement worked out waits in register 1.
+IndexedAssignInt:
+IndexedAssignDouble:
+    if constexpr (kLoop) {
+        CScriptArray* array = IndexedArrayOf(elements[instruction->left], slots, bound, variables);
+        const uint32_t flat = uint32_t(int32_t(registers[1].i));
+        CScriptArray::Number number;
+        number.kind = instruction->opcode - kLoopIndexedAssignInt;
+        if (number.kind == kValueInt)
+            number.integer = ZORV_HERE.i;
+        else
+            number.real = ZORV_HERE.d;
+        if (array == nullptr ||
+            (!array->WriteNumber(flat, number) && !AppendNumberTo(*array, flat, number)))
+            return instruction;
+        if ((instruction->right & kLoopLeavesValue) != 0) {
+            last.bits = number.kind == kValueInt ? int64_t(number.integer) : int64_t(number.bits);
+            last.kind = number.kind;
+        }
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+IndexedJoinInt:
+IndexedJoinDouble:
+    if constexpr (kLoop) {
+        uint32_t flat;
+        CScriptArray::Number cell;
+        CScriptArray* array = IndexedElementCell(elements[instruction->left], slots, bound,
+                                                 variables, registers[1].i, flat);
+        if (array == nullptr || !array->ReadNumber(flat, cell)) return instruction;
+        CScriptArray::Number number;
+        number.kind = instruction->opcode - kLoopIndexedJoinInt;
+        if (number.kind == kValueInt)
+            number.integer = ZORV_HERE.i;
+        else
+            number.real = ZORV_HERE.d;
+        JoinNumbers(uint8_t(instruction->right), cell, number);
+        array->WriteNumber(flat, cell);
+        if ((instruction->right & kLoopLeavesValue) != 0) {
+            last.bits = number.kind == kValueInt ? int64_t(number.integer) : int64_t(number.bits);
+            last.kind = number.kind;
+        }
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
 // A condition's value stays above the statement's base, where the branch reads it.
 BranchInt:
     last.bits = ZORV_HERE.i;
@@ -824,10 +909,12 @@ Jump:
     goto* kInstructions[instruction->opcode];
 Exit:
     return instruction;
-MethodDouble:
-    if (!CallNumberMethod(*instruction, registers[instruction->target + 1].d, ZORV_HERE.d))
-        return instruction;
+MethodDouble : {
+    const NumberMethod method = SiteNumberMethod(*instruction);
+    if (method == nullptr) return instruction;
+    ZORV_HERE.d = method(registers[instruction->target + 1].d);
     ZORV_NEXT_INSTRUCTION();
+}
 MethodNumbers : {
     const uint32_t forms = instruction->left;
     const bool two = (forms & kMethodOfTwo) != 0;
@@ -1017,9 +1104,12 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
     if (at->opcode == kLoopExit) return {uint32_t(at->right), host.current};
     // An element store whose cell is not at hand (an index outside the array, a cell holding
     // no number) has changed nothing the program was written for: its statement's steps
-    // shape, grow or fail, and the next round runs the program again.
+    // shape, grow or fail, and the next round runs the program again. So does a read of an
+    // element whose index the program works out, whose kind the array's first cell only
+    // stood for: writing the program again would guess the same.
     if ((at->opcode >= kLoopElementAssignInt && at->opcode <= kLoopElementJoinDouble) ||
-        at->opcode == kLoopQuickAssignInt || at->opcode == kLoopQuickAssignDouble)
+        at->opcode == kLoopQuickAssignInt || at->opcode == kLoopQuickAssignDouble ||
+        (at->opcode >= kLoopIndexedElementInt && at->opcode <= kLoopIndexedJoinDouble))
         return {loop.exits[size_t(at - loop.code.data())], host.current};
     // A kind it was written for no longer holds, or an operator failed: the statement's
     // full steps take it.

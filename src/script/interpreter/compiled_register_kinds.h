@@ -123,6 +123,18 @@ enum LoopOpcode : uint32_t {
     // + 1), false unless it is of the kind `left` names.
     kLoopMethodDouble,
     kLoopMethodNumbers,
+    // ---- Elements of one index worked out by the program (compiled_elements.h) ----
+    // kRegisterIndexedElement's element read into register `target`, false unless the cell
+    // holds a number of the opcode's kind.
+    kLoopIndexedElementInt,
+    kLoopIndexedElementDouble,
+    // Register `target` stored into the element of one index `elements[left]` names, at the
+    // integer in register 1 (kRegisterElementIndex), as kLoopQuickAssign* or
+    // kLoopElementJoin* store it.
+    kLoopIndexedAssignInt,
+    kLoopIndexedAssignDouble,
+    kLoopIndexedJoinInt,
+    kLoopIndexedJoinDouble,
     kLoopOpcodeEnd,
 };
 constexpr int64_t kLoopLeavesValue = 0x100;

@@ -523,6 +523,11 @@ private:
             : operation == kTokenSubtractAssign || operation == kTokenDecrement ? kTokenMinus
                                                                                 : kTokenMultiply;
         const bool assign = operation == kTokenAssign;
+        if (program->storesByIndex) {
+            Emit((assign ? kLoopIndexedAssignInt : kLoopIndexedJoinInt) + kind, result, element,
+                 (assign ? 0 : join) | (leavesValue ? kLoopLeavesValue : 0), at);
+            return;
+        }
         int64_t packed = 0;
         if (assign && QuickElementOf(loop_.elements[element], bound_, 0, packed)) {
             Emit(kLoopQuickAssignInt + kind, result, element,

@@ -57,6 +57,21 @@ public:
                 Emit(kRegisterElement, step->depth, uint32_t(program_.elements.size()));
                 program_.elements.push_back(read);
                 step = ops_ + step->index;
+            } else if (const CompiledOp* index = IndexedElementIndex(step, end)) {
+                // Its index worked out into the register above it, then read from there.
+                if (!Steps(step + 1, index)) return false;
+                ElementRead read{};
+                read.begin = step->op;
+                read.count = 1;
+                read.slot = step->count;
+                read.sources[0] = kIndexFromStack;
+                if (read.begin == kOpElementName) {
+                    read.slot = uint32_t(program_.names.size());
+                    program_.names.push_back(step->token);
+                }
+                Emit(kRegisterIndexedElement, step->depth, uint32_t(program_.elements.size()));
+                program_.elements.push_back(read);
+                step = index + 2;
             } else if (step->op == kOpSlotMembers || step->op == kOpWalkOperand) {
                 EmitMember(step->depth, *step);
                 ++step;
@@ -357,6 +372,32 @@ template <class Value>
     return true;
 }
 
+// The number in the cell of the element of one index `read` names at `index`, which must be
+// an integer; false as for ReadElement.
+template <class Value>
+[[gnu::always_inline]] inline bool ReadIndexedElement(const ElementRead& read, const CValue* slots,
+                                                      uint64_t bound, CVariable* const* variables,
+                                                      const Value& index, Value& out) {
+    int32_t at;
+    if constexpr (std::is_same_v<Value, int32_t>) {
+        at = index;
+    } else {
+        if (index.kind != kValueInt) return false;
+        at = index.Int();
+    }
+    uint32_t flat;
+    const CScriptArray* array = IndexedElementCell(read, slots, bound, variables, at, flat);
+    CScriptArray::Number cell;
+    if (array == nullptr || !array->ReadNumber(flat, cell)) return false;
+    if constexpr (std::is_same_v<Value, int32_t>) {
+        if (cell.kind != kValueInt) return false;
+        out = cell.integer;
+    } else {
+        out = cell.kind == kValueInt ? Integer(cell.integer) : Double(cell.real);
+    }
+    return true;
+}
+
 [[gnu::always_inline]] inline void Store(CValue& value, int32_t n) {
     value.SetInt(n);
 }
@@ -376,6 +417,25 @@ NumberProgram CompileRegisters(const CompiledOp* at, const CompiledOp* end,
         if (!writer.Steps(at + 1, end)) return {};
         writer.Emit(kRegisterReturn, 1);
         return writer.Take();
+    }
+    if (at->code == kNumberElementStore && at[1].op != kOpElementRead) {
+        // An element whose index number steps work out: the index kept in the element's own
+        // register while the value is worked out above it, where a loop program's store
+        // takes both from.
+        const CompiledOp* index = IndexedElementIndex(at + 1, end, kElementTarget);
+        ElementRead read{};
+        read.begin = at[1].op;
+        read.count = 1;
+        read.slot = at[1].count;
+        read.sources[0] = kIndexFromStack;
+        writer.TargetElement(read, at[1].token);
+        if (index == nullptr || !writer.Steps(at + 2, index)) return {};
+        writer.Emit(kRegisterElementIndex, 1);
+        if (!writer.Steps(index + 2, ElementValueEnd(index + 2, end - 1))) return {};
+        writer.Emit(kRegisterReturn, 2);
+        NumberProgram program = writer.Take();
+        program.storesByIndex = true;
+        return program;
     }
     if (at->code == kNumberElementStore) {
         // The value above the element, which the store writes once it is worked out.
@@ -471,8 +531,9 @@ NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
                                    uint8_t* stream) {
     NumberProgram program = CompileRegisters(at, end, doubles, elementReads, methodSites, stream);
     if (at->site == kNumberTargetName && at->code != kNumberElementStore) NoteNameStep(program);
-    program.readsElements = std::any_of(at + 1, end, [](const CompiledOp& step) {
-        return step.op == kOpElementRead || step.op == kOpSlotMembers;
+    program.readsElements = std::any_of(at + 1, end, [end](const CompiledOp& step) {
+        return step.op == kOpElementRead || step.op == kOpSlotMembers ||
+               IndexedElementIndex(&step, end) != nullptr;
     });
     return program;
 }
@@ -557,8 +618,10 @@ bool CInterpretor::RunNumberProgram(const NumberProgram& program, const Compiled
 #undef ZORV_BINARY_LABELS
             && Method,
         &&Method,
+        &&IndexedElement,
+        &&ElementIndex,
     };
-    static_assert(std::size(kInstructions) == kRegisterMethodOfTwo + 1);
+    static_assert(std::size(kInstructions) == kRegisterElementIndex + 1);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
     goto* kInstructions[instruction->opcode];
 LoadSlot : {
@@ -600,6 +663,20 @@ LoadElement : {
     registers.Set(instruction->target, value);
     ZORV_NEXT_INSTRUCTION();
 }
+IndexedElement : {
+    Value value;
+    if (!ReadIndexedElement(program.elements[instruction->left], slots, bound, variables,
+                            registers.Get(instruction->target + 1), value))
+        return false;
+    registers.Set(instruction->target, value);
+    ZORV_NEXT_INSTRUCTION();
+}
+ElementIndex:
+    if constexpr (!kIntegers) {
+        if (registers.Get(instruction->target + 1).kind != kValueInt) return false;
+    }
+    registers.Set(instruction->target, registers.Get(instruction->target + 1));
+    ZORV_NEXT_INSTRUCTION();
 Negate : {
     const Value here = registers.Get(instruction->target);
     if constexpr (kIntegers)

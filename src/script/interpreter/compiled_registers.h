@@ -128,6 +128,10 @@ struct NumberProgram {
     // Whether the program has names or members, whose variables are found before its first
     // instruction.
     bool findsVariables = false;
+    // An element store whose index the program works out, into register 1: only a loop
+    // program's store takes the index from there, so that alone the statement takes its
+    // full steps.
+    bool storesByIndex = false;
 };
 
 // The register program of kOpNumberCode `at`, whose expression's steps run up to `end`,

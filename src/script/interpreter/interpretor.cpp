@@ -126,10 +126,6 @@ const CClassRecord* CInterpretor::GetClassRecord(uint32_t classId) const {
     return classId < kClassSlotCount ? &classRecords_[classId] : nullptr;
 }
 
-CIBaseClassImpl* CInterpretor::GetSingleton(uint32_t classId) const {
-    return classId < kClassSlotCount ? singletons_[classId] : nullptr;
-}
-
 void CInterpretor::MakeSingletons() {
     for (uint32_t classId : kSingletonClasses) {
         const CClassRecord* record = &classRecords_[classId];

@@ -91,7 +91,9 @@ public:
     const CClassRecord* GetClassRecord(uint32_t classId) const;
     // The singleton of a class (Math, Disk, Keyboard, System, Program, Display, Editor),
     // null when there is none.
-    CIBaseClassImpl* GetSingleton(uint32_t classId) const;
+    CIBaseClassImpl* GetSingleton(uint32_t classId) const {
+        return classId < kClassSlotCount ? singletons_[classId] : nullptr;
+    }
     CIProgram* GetProgram() const { return program_; }
 
     // ---- A run ---------------------------------------------------------------------

@@ -8,7 +8,8 @@
 // posted between the statements that change, grow or replace the arrays the round uses.
 // The function is called again after the globals its loops read were grown, replaced or
 // made something else, and its stores take indices that a slot held out of range, or
-// negative, as the loop's program was written.
+// negative, as the loop's program was written. Elements are indexed by slots, constants,
+// elements and expressions.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -180,9 +181,39 @@ private:
         return text + "}\n";
     }
 
+    // An index worked out by an expression: an element, or arithmetic that now and then
+    // falls outside the arrays, below 0 or on a double.
+    std::string WorkedIndex() {
+        switch (Pick(8)) {
+        case 0:
+            return "g[" + Index() + "]";
+        case 1:
+            return "a[" + Index() + "] + 1";
+        case 2:
+            return "(i * 2) - 3";
+        case 3:
+            return "(i + k) % 4";
+        case 4:
+            return "x * 2";
+        case 5:
+            return "e[k - 1] - i";
+        case 6:
+            return "a[a[" + Index() + "]]";
+        default:
+            return "q - 1";
+        }
+    }
+
+    // An element of one index worked out by an expression, of an array in a slot or named,
+    // now and then one of two dimensions.
+    std::string WorkedElement() {
+        static const char* const kArrays[] = {"a", "g", "e", "ge", "a", "m"};
+        return std::string(kArrays[Pick(int(std::size(kArrays)))]) + "[" + WorkedIndex() + "]";
+    }
+
     std::string Statement() {
         static const char* const kStores[] = {"=", "+=", "-=", "*=", "=", "="};
-        switch (Pick(19)) {
+        switch (Pick(22)) {
         case 0:
             return Element() + (Pick(2) == 0 ? "++" : "--") + ";\n";
         case 1:
@@ -215,13 +246,20 @@ private:
         case 11:
             return Switch();
         case 12:
-            // An element as an index, which no loop program reads: the steps take it.
+            // An element as an index, read by the round's program from the index it works out.
             return "s = s + a[g[" + Index() + "]];\n";
         case 13:
             // An index slot out of the arrays now and then, inside them else.
             return "q = " + std::string(Pick(3) == 0 ? std::to_string(Pick(12) - 2) : "i") + ";\n";
         case 14:
             return (Pick(2) == 0 ? "g[q] = " : "a[q] = ") + Operand() + ";\n";
+        case 19:
+        case 20:
+            return WorkedElement() + " " + kStores[Pick(int(std::size(kStores)))] + " " +
+                   Expression() + ";\n";
+        case 21:
+            return "If (" + WorkedElement() + " < " + WorkedElement() + ") x = " + WorkedElement() +
+                   ";\n";
         default:
             return Element() + " " + kStores[Pick(int(std::size(kStores)))] + " " + Expression() +
                    ";\n";
@@ -246,6 +284,117 @@ protected:
         EXPECT_GE(ended, count / 10);
     }
 };
+
+// A stack machine whose loop decodes a random program: its stack and registers are indexed
+// by the program's cells and by expressions of its counters, which stray outside the arrays,
+// below 0, onto doubles and texts, while handlers replace, shrink and change the arrays
+// between the statements.
+class MachineLoopsMaker {
+public:
+    explicit MachineLoopsMaker(uint32_t seed) : random_(seed) {}
+
+    std::string Make() {
+        const bool local = Pick(2) == 0;
+        const bool events = Pick(3) == 0;
+        std::string text;
+        if (events) text += "Function H(n) {\n" + Change() + ";\nIf (n > 0) Post(H, n - 1);\n}\n";
+        text += "Function Run(code, size) {\nVar pc = 0; Var sp = 3; Var steps = 0; Var op;\n";
+        if (local) text += "Var reg[0] = 0; reg[1] = 2; reg[2] = 0.5;\n";
+        if (events) text += "Post(H, " + std::to_string(Pick(12)) + ");\n";
+        text += "While ((pc < size) && (steps < 200)) {\nsteps++;\nop = code[pc];\n";
+        text += Pick(2) == 0 ? Switch() : Chain();
+        text += "}\nReturn sp + \"/\" + pc + \"/\" + reg[0] + \"/\" + reg[1] + \"/\" + reg[2] + "
+                "\"/\" + stack[0] + \"/\" + stack[1];\n}\n";
+        text += "reg[0] = 1; reg[1] = 0; reg[2] = 3;\nstack[0] = 0;\n"
+                "For (i = 1; i < 10; i++) stack[i] = i;\n";
+        const int size = 6 + Pick(14);
+        for (int i = 0; i < size; ++i)
+            text += "prog[" + std::to_string(i) + "] = " + Cell(i % 2 == 0) + ";\n";
+        text += "Print(Run(prog, " + std::to_string(size) + "));\nPrint(Run(prog, " +
+                std::to_string(size) + "));\n";
+        return text;
+    }
+
+private:
+    int Pick(int n) { return int(random_() % uint32_t(n)); }
+
+    // An opcode, mostly, or an operand: a register's number, now and then outside the
+    // registers, negative, a double or a text.
+    std::string Cell(bool opcode) {
+        if (Pick(24) == 0) {
+            static const char* const kOdd[] = {"0.5", "\"t\"", "-1", "7", "1.0"};
+            return kOdd[Pick(int(std::size(kOdd)))];
+        }
+        return std::to_string(Pick(opcode ? 8 : 3));
+    }
+
+    std::string Change() {
+        static const char* const kChanges[] = {
+            "reg = 0; reg[0] = 4", "reg[1] = \"t\"", "reg[2] = 1.5",  "stack = 0; stack[0] = 2",
+            "stack[3] = 0.25",     "reg[3] = 9",     "prog[1] = 2.5", "prog = 0; prog[0] = 1",
+        };
+        return kChanges[Pick(int(std::size(kChanges)))];
+    }
+
+    // The instructions, each as the statements of one opcode.
+    static std::string Instruction(int op) {
+        switch (op) {
+        case 0:
+            return "stack[sp] = code[pc + 1]; sp++; pc += 2;";
+        case 1:
+            return "stack[sp] = reg[code[pc + 1]]; sp++; pc += 2;";
+        case 2:
+            return "sp--; reg[code[pc + 1]] = stack[sp]; pc += 2;";
+        case 3:
+            return "sp--; stack[sp - 1] = stack[sp - 1] + stack[sp]; pc++;";
+        case 4:
+            return "sp--; stack[sp - 1] = stack[sp - 1] * stack[sp]; pc++;";
+        case 5:
+            return "sp--; If (stack[sp] != 0) pc = code[pc + 1]; Else pc += 2;";
+        case 6:
+            return "reg[code[pc + 1]] += code[(pc + 1) - 0] * reg[(sp * 2) % 3]; pc += 2;";
+        default:
+            return "stack[(sp + code[pc + 1]) % 5] -= reg[(stack[sp - 1] & 1) + 1]; pc += 2;";
+        }
+    }
+
+    std::string Switch() {
+        std::string text = "Switch (op) {\n";
+        for (int op = 0; op < 8; ++op)
+            text += "Case " + std::to_string(op) + ":\n" + Instruction(op) + "\nBreak;\n";
+        return text + "Default:\npc++;\n}\n";
+    }
+
+    std::string Chain() {
+        std::string text;
+        for (int op = 0; op < 8; ++op)
+            text += (op == 0 ? "If (op == " : "Else If (op == ") + std::to_string(op) + ") {\n" +
+                    Instruction(op) + "\n}\n";
+        return text + "Else pc++;\n";
+    }
+
+    std::mt19937 random_;
+};
+
+class MachineLoops : public ProgramRunsTest {
+protected:
+    static void Compare(uint32_t firstSeed, uint32_t count) {
+        uint32_t ended = 0;
+        for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
+            const std::string source = MachineLoopsMaker(seed).Make();
+            const Outcome reference = RunProgram(source, Way::kReference);
+            const Outcome compiled = RunProgram(source, Way::kCompiled);
+            ASSERT_GE(compiled.compiled, 1u) << source;
+            ASSERT_NO_FATAL_FAILURE(SameAsReference(compiled, reference, seed, source));
+            ended += reference.code == 0 ? 1 : 0;
+        }
+        EXPECT_GE(ended, count / 10);
+    }
+};
+
+TEST_F(MachineLoops, RandomMachinesAgreeWithTheWalk) {
+    Compare(140001, 800);
+}
 
 // A function whose loop reads globals, arrays and numbers, by name, called again and again as
 // a plain function and as a method of objects, which gain members of those names between
