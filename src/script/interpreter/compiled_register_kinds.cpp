@@ -30,6 +30,18 @@ constexpr uint32_t kOperatorTokens[] = {
 
 constexpr uint32_t kNoNumber = ~0u;
 
+constexpr uint32_t kComparisonTokens[] = {
+#define ZORV_OPERATOR_TOKEN(name, token) token,
+    ZORV_COMPARISONS(ZORV_OPERATOR_TOKEN)
+#undef ZORV_OPERATOR_TOKEN
+};
+constexpr bool ComparisonsEndOperators() {
+    for (uint32_t k = 0; k < kComparisonCount; ++k)
+        if (kComparisonTokens[k] != kOperatorTokens[kFirstComparison + k]) return false;
+    return true;
+}
+static_assert(ComparisonsEndOperators(), "a compare-and-branch opcode follows its comparison's");
+
 bool IsArithmetic(uint32_t token) {
     return token == kTokenPlus || token == kTokenMinus || token == kTokenMultiply ||
            token == kTokenDivide || token == kTokenModulo;
@@ -53,8 +65,12 @@ public:
           nameBase_(nameBase), elementBase_(elementBase) {}
 
     bool Write() {
-        for (const RegisterInstruction& instruction : program_.code)
+        const std::vector<RegisterInstruction>& source = program_.code;
+        for (size_t at = 0; at < source.size(); ++at) {
+            RegisterInstruction instruction = source[at];
+            if (at + 1 < source.size() && FoldsLoad(instruction, source[at + 1])) ++at;
             if (!Instruction(instruction)) return false;
+        }
         return true;
     }
 
@@ -110,6 +126,29 @@ private:
                                           ? program_.variables[read.slot]->value
                                           : slots_[read.slot]);
         return array != nullptr && array->ReadNumber(0, cell) ? cell.kind : kNoNumber;
+    }
+
+    // A slot's load into the register that the binary operator after it works on, as
+    // that operator's slot form (`load` becomes it), in a loop program, where a slot that
+    // the program reads as bound is bound on every way into the statement (the writer
+    // tests it), so that its load need not test it again.
+    bool FoldsLoad(RegisterInstruction& load, const RegisterInstruction& binary) const {
+        if (slotKinds_ == nullptr || binary.opcode < kRegisterBinary ||
+            binary.target != load.target ||
+            (load.opcode != kRegisterSlot &&
+             (load.opcode != kRegisterBoundSlot || ((bound_ >> load.right) & 1) == 0)))
+            return false;
+        const uint32_t form = (binary.opcode - kRegisterBinary) % kRegisterForms;
+        const uint32_t slotForm = form == kFormInt      ? kFormSlotInt
+                                  : form == kFormDouble ? kFormSlotDouble
+                                  : form == kFormSlot   ? kFormSlots
+                                                        : kRegisterForms;
+        if (slotForm == kRegisterForms) return false;
+        const uint32_t slot = uint32_t(load.right);
+        load = binary;
+        load.opcode = uint16_t(binary.opcode - form + slotForm);
+        load.left = slot;
+        return true;
     }
 
     // Register `at` made of kind `kind`.
@@ -395,6 +434,24 @@ template <uint32_t kToken>
     }
 }
 
+template <uint32_t kToken, class Left, class Right>
+[[gnu::always_inline]] inline bool Compares(Left a, Right b) {
+    switch (kToken) {
+    case kTokenGreaterEqual:
+        return a >= b;
+    case kTokenLessEqual:
+        return a <= b;
+    case kTokenEqual:
+        return a == b;
+    case kTokenLess:
+        return a < b;
+    case kTokenGreater:
+        return a > b;
+    default:
+        return a != b;
+    }
+}
+
 [[gnu::always_inline]] inline int32_t IntOf(const CValue& value) {
     return value.IntPayload();
 }
@@ -475,6 +532,11 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
         &&name##IntSlotConstant, &&name##IntName, &&name##DoubleRegisters, &&name##DoubleSlot,     \
         &&name##DoubleConstant, &&name##DoubleSlots, &&name##DoubleSlotConstant,                   \
         &&name##DoubleName,
+#define ZORV_KINDED_BRANCH_LABELS(name, token)                                                     \
+    &&name##IntRegistersBranch, &&name##IntSlotBranch, &&name##IntConstantBranch,                  \
+        &&name##IntSlotsBranch, &&name##IntSlotConstantBranch, &&name##IntNameBranch,              \
+        &&name##DoubleRegistersBranch, &&name##DoubleSlotBranch, &&name##DoubleConstantBranch,     \
+        &&name##DoubleSlotsBranch, &&name##DoubleSlotConstantBranch, &&name##DoubleNameBranch,
     static const void* const kInstructions[] = {&&SlotInt,
                                                 &&SlotDouble,
                                                 &&BoundSlotInt,
@@ -521,7 +583,11 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
                                                 &&StoreIntEnd,
                                                 &&StoreDoubleEnd,
                                                 &&MethodDouble,
-                                                &&MethodNumbers};
+                                                &&MethodNumbers,
+                                                ZORV_COMPARISONS(ZORV_KINDED_BRANCH_LABELS) &&
+                                                    AndBranch,
+                                                &&OrBranch};
+#undef ZORV_KINDED_BRANCH_LABELS
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
@@ -892,6 +958,54 @@ MethodNumbers : {
     ZORV_NUMBER_OPERATORS(ZORV_KINDED_CODE)
 #undef ZORV_KINDED_CODE
 #undef ZORV_KINDED_FORMS
+// A condition's value is left as the statement's, as kLoopBranchInt leaves it; the branch
+// after the instruction holds where a condition that holds goes.
+#define ZORV_BRANCH_ON(holds)                                                                      \
+    {                                                                                              \
+        const bool taken = (holds);                                                                \
+        last.bits = taken;                                                                         \
+        last.kind = kValueInt;                                                                     \
+        instruction = taken ? code + instruction[1].left : instruction + 2;                        \
+        goto* kInstructions[instruction->opcode];                                                  \
+    }
+// The six forms of comparison `token` on operands of kind `Kind`, branching on its value.
+#define ZORV_BRANCH_FORMS(name, token, Kind, field, valueKind)                                     \
+    name##Kind##RegistersBranch                                                                    \
+        : ZORV_BRANCH_ON(Compares<token>(ZORV_HERE.field, registers[instruction->target + 1].field)) \
+              name##Kind##SlotBranch : {                                                           \
+        const CValue& right = slots[uint32_t(instruction->right)];                                 \
+        if (right.StoredType() != valueKind) return instruction;                                   \
+        ZORV_BRANCH_ON(Compares<token>(ZORV_HERE.field, Kind##Of(right)))                          \
+    }                                                                                              \
+    name##Kind##ConstantBranch                                                                     \
+        : ZORV_BRANCH_ON(Compares<token>(ZORV_HERE.field, Kind##Constant(instruction->right)))     \
+              name##Kind##SlotsBranch : {                                                          \
+        const CValue& left = slots[instruction->left];                                             \
+        const CValue& right = slots[uint32_t(instruction->right)];                                 \
+        if (left.StoredType() != valueKind || right.StoredType() != valueKind) return instruction; \
+        ZORV_BRANCH_ON(Compares<token>(Kind##Of(left), Kind##Of(right)))                           \
+    }                                                                                              \
+    name##Kind##SlotConstantBranch : {                                                             \
+        const CValue& left = slots[instruction->left];                                             \
+        if (left.StoredType() != valueKind) return instruction;                                    \
+        ZORV_BRANCH_ON(Compares<token>(Kind##Of(left), Kind##Constant(instruction->right)))        \
+    }                                                                                              \
+    name##Kind##NameBranch : {                                                                     \
+        const CValue& right = variables[uint32_t(instruction->right)]->value;                      \
+        if (right.StoredType() != valueKind) return instruction;                                   \
+        ZORV_BRANCH_ON(Compares<token>(ZORV_HERE.field, Kind##Of(right)))                          \
+    }
+#define ZORV_BRANCH_CODE(name, token)                                                              \
+    ZORV_BRANCH_FORMS(name, token, Int, i, kValueInt)                                              \
+    ZORV_BRANCH_FORMS(name, token, Double, d, kValueDouble)
+    ZORV_COMPARISONS(ZORV_BRANCH_CODE)
+#undef ZORV_BRANCH_CODE
+#undef ZORV_BRANCH_FORMS
+AndBranch:
+    ZORV_BRANCH_ON(ZORV_HERE.i != 0 && registers[instruction->target + 1].i != 0)
+OrBranch:
+    ZORV_BRANCH_ON(ZORV_HERE.i != 0 || registers[instruction->target + 1].i != 0)
+#undef ZORV_BRANCH_ON
 #undef ZORV_HERE
 #undef ZORV_NEXT_INSTRUCTION
 }
