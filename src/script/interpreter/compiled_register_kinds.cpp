@@ -65,7 +65,8 @@ public:
           nameBase_(nameBase), elementBase_(elementBase) {}
 
     bool Write() {
-        const std::vector<RegisterInstruction>& source = program_.code;
+        std::vector<RegisterInstruction> source = program_.code;
+        WithoutMoves(source);
         for (size_t at = 0; at < source.size(); ++at) {
             RegisterInstruction instruction = source[at];
             if (at + 1 < source.size() && FoldsLoad(instruction, source[at + 1])) ++at;
@@ -128,13 +129,82 @@ private:
         return array != nullptr && array->ReadNumber(0, cell) ? cell.kind : kNoNumber;
     }
 
+    // The registers instruction `at` reads, as a mask of registers (kMaxQuickDepth + 2 of
+    // them at most).
+    static uint64_t Reads(const RegisterInstruction& at) {
+        const uint64_t own = uint64_t(1) << at.target;
+        switch (at.opcode) {
+        case kRegisterSlot:
+        case kRegisterBoundSlot:
+        case kRegisterInt:
+        case kRegisterDouble:
+        case kRegisterName:
+        case kRegisterElement:
+            return 0;
+        case kRegisterMove:
+        case kRegisterMethod:
+            return own << 1;
+        case kRegisterNegate:
+        case kRegisterNot:
+        case kRegisterComplement:
+        case kRegisterReturn:
+            return own;
+        case kRegisterMethodOfTwo:
+            return own | own << 1;
+        default:
+            break;
+        }
+        switch ((at.opcode - kRegisterBinary) % kRegisterForms) {
+        case kFormRegisters:
+            return own | own << 1;
+        case kFormSlots:
+        case kFormSlotInt:
+        case kFormSlotDouble:
+            return 0;
+        default:
+            return own;
+        }
+    }
+
+    // A parenthesised operand is worked out a register up and moved down into its own: the
+    // code that works it out is written a register down instead, when it reads no register
+    // it did not write and nothing after the move reads one that code changed before
+    // writing it again, and the move goes.
+    static void WithoutMoves(std::vector<RegisterInstruction>& code) {
+        for (size_t move = 0; move < code.size(); ++move) {
+            if (code[move].opcode != kRegisterMove) continue;
+            const uint32_t down = code[move].target;
+            size_t begin = move;
+            while (begin > 0 && code[begin - 1].target > down)
+                --begin;
+            uint64_t written = 0;
+            bool inside = begin < move;
+            for (size_t at = begin; at < move && inside; ++at) {
+                inside = (Reads(code[at]) & ~written) == 0;
+                written |= uint64_t(1) << code[at].target;
+            }
+            // The registers the code after the move must not read before writing: those
+            // the code wrote and those it writes instead.
+            uint64_t dead = (written | written >> 1) & ~(uint64_t(1) << down);
+            for (size_t at = move + 1; at < code.size() && inside && dead != 0; ++at) {
+                inside = (Reads(code[at]) & dead) == 0;
+                dead &= ~(uint64_t(1) << code[at].target);
+            }
+            if (!inside) continue;
+            for (size_t at = begin; at < move; ++at)
+                --code[at].target;
+            code.erase(code.begin() + std::ptrdiff_t(move));
+            --move;
+        }
+    }
+
     // A slot's load into the register that the binary operator after it works on, as
     // that operator's slot form (`load` becomes it), in a loop program, where a slot that
     // the program reads as bound is bound on every way into the statement (the writer
     // tests it), so that its load need not test it again.
     bool FoldsLoad(RegisterInstruction& load, const RegisterInstruction& binary) const {
         if (slotKinds_ == nullptr || binary.opcode < kRegisterBinary ||
-            binary.target != load.target ||
+            binary.opcode >= kRegisterMethod || binary.target != load.target ||
             (load.opcode != kRegisterSlot &&
              (load.opcode != kRegisterBoundSlot || ((bound_ >> load.right) & 1) == 0)))
             return false;
