@@ -1,6 +1,6 @@
 //== conditions joined by && and || in loops compare integers and doubles as the walk does
 // expect: end
-// expect output: ?
+// expect output: 6/4.5/224/10 4/3/112/4 2/1.5/200/8
 Function Count(n, limit) {
     Var it = 0;
     Var x = 0.0;
@@ -20,7 +20,7 @@ Function Count(n, limit) {
 Print(Count(10, 16), Count(4, 100.5), Count(7, 2));
 
 //== both sides of && and || are worked out: a side that fails fails whatever the other gives
-// expect: error 111 line 5 column 0
+// expect: error 111 line 7 column 40
 // expect output: 3
 Function Guard(n) {
     Var i = 0;
@@ -37,7 +37,7 @@ Print(Guard(5));
 
 //== members and elements in conditions, their kinds changing between rounds
 // expect: end
-// expect output: ?
+// expect output: 14.5/-4.5/5 1 4.5 5
 Function Ball(x, v) {
     This.x = x;
     This.v = v;
@@ -61,7 +61,7 @@ Print(Bounce(New Ball(1, 3), 20), w[0], w[1], w[2]);
 
 //== a text compared in a loop's condition compares as texts, as the walk compares it
 // expect: end
-// expect output: ?
+// expect output: 63 26 63 26
 Function Texts(v) {
     Var s = 5;
     Var n = 0;

@@ -1040,16 +1040,20 @@ MethodNumbers : {
     }
 // The six forms of comparison `token` on operands of kind `Kind`, branching on its value.
 #define ZORV_BRANCH_FORMS(name, token, Kind, field, valueKind)                                     \
-    name##Kind##RegistersBranch                                                                    \
-        : ZORV_BRANCH_ON(Compares<token>(ZORV_HERE.field, registers[instruction->target + 1].field)) \
-              name##Kind##SlotBranch : {                                                           \
+    name##Kind##RegistersBranch : {                                                                \
+        const auto right = registers[instruction->target + 1].field;                               \
+        ZORV_BRANCH_ON(Compares<token>(ZORV_HERE.field, right))                                    \
+    }                                                                                              \
+    name##Kind##SlotBranch : {                                                                     \
         const CValue& right = slots[uint32_t(instruction->right)];                                 \
         if (right.StoredType() != valueKind) return instruction;                                   \
         ZORV_BRANCH_ON(Compares<token>(ZORV_HERE.field, Kind##Of(right)))                          \
     }                                                                                              \
-    name##Kind##ConstantBranch                                                                     \
-        : ZORV_BRANCH_ON(Compares<token>(ZORV_HERE.field, Kind##Constant(instruction->right)))     \
-              name##Kind##SlotsBranch : {                                                          \
+    name##Kind##ConstantBranch : {                                                                 \
+        const auto right = Kind##Constant(instruction->right);                                     \
+        ZORV_BRANCH_ON(Compares<token>(ZORV_HERE.field, right))                                    \
+    }                                                                                              \
+    name##Kind##SlotsBranch : {                                                                    \
         const CValue& left = slots[instruction->left];                                             \
         const CValue& right = slots[uint32_t(instruction->right)];                                 \
         if (left.StoredType() != valueKind || right.StoredType() != valueKind) return instruction; \
