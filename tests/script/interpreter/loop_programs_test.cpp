@@ -338,7 +338,6 @@ TEST_F(LoopPrograms, RandomCompoundConditions) {
         ended += reference.code == 0 ? 1 : 0;
         compiledRuns += compiled.compiled >= 1 ? 1 : 0;
     }
-    std::printf("ended %u compiled %u\n", ended, compiledRuns);
     EXPECT_GE(ended, count / 10);
     EXPECT_GE(compiledRuns, count / 2);
 }
