@@ -30,6 +30,18 @@ constexpr uint32_t kOperatorTokens[] = {
 
 constexpr uint32_t kNoNumber = ~0u;
 
+constexpr uint32_t kComparisonTokens[] = {
+#define ZORV_OPERATOR_TOKEN(name, token) token,
+    ZORV_COMPARISONS(ZORV_OPERATOR_TOKEN)
+#undef ZORV_OPERATOR_TOKEN
+};
+constexpr bool ComparisonsEndOperators() {
+    for (uint32_t k = 0; k < kComparisonCount; ++k)
+        if (kComparisonTokens[k] != kOperatorTokens[kFirstComparison + k]) return false;
+    return true;
+}
+static_assert(ComparisonsEndOperators(), "a compare-and-branch opcode follows its comparison's");
+
 bool IsArithmetic(uint32_t token) {
     return token == kTokenPlus || token == kTokenMinus || token == kTokenMultiply ||
            token == kTokenDivide || token == kTokenModulo;
@@ -53,8 +65,13 @@ public:
           nameBase_(nameBase), elementBase_(elementBase) {}
 
     bool Write() {
-        for (const RegisterInstruction& instruction : program_.code)
+        std::vector<RegisterInstruction> source = program_.code;
+        WithoutMoves(source);
+        for (size_t at = 0; at < source.size(); ++at) {
+            RegisterInstruction instruction = source[at];
+            if (at + 1 < source.size() && FoldsLoad(instruction, source[at + 1])) ++at;
             if (!Instruction(instruction)) return false;
+        }
         return true;
     }
 
@@ -110,6 +127,98 @@ private:
                                           ? program_.variables[read.slot]->value
                                           : slots_[read.slot]);
         return array != nullptr && array->ReadNumber(0, cell) ? cell.kind : kNoNumber;
+    }
+
+    // The registers instruction `at` reads, as a mask of registers (kMaxQuickDepth + 2 of
+    // them at most).
+    static uint64_t Reads(const RegisterInstruction& at) {
+        const uint64_t own = uint64_t(1) << at.target;
+        switch (at.opcode) {
+        case kRegisterSlot:
+        case kRegisterBoundSlot:
+        case kRegisterInt:
+        case kRegisterDouble:
+        case kRegisterName:
+        case kRegisterElement:
+            return 0;
+        case kRegisterMove:
+        case kRegisterMethod:
+            return own << 1;
+        case kRegisterNegate:
+        case kRegisterNot:
+        case kRegisterComplement:
+        case kRegisterReturn:
+            return own;
+        case kRegisterMethodOfTwo:
+            return own | own << 1;
+        default:
+            break;
+        }
+        switch ((at.opcode - kRegisterBinary) % kRegisterForms) {
+        case kFormRegisters:
+            return own | own << 1;
+        case kFormSlots:
+        case kFormSlotInt:
+        case kFormSlotDouble:
+            return 0;
+        default:
+            return own;
+        }
+    }
+
+    // A parenthesised operand is worked out a register up and moved down into its own: the
+    // code that works it out is written a register down instead, when it reads no register
+    // it did not write and nothing after the move reads one that code changed before
+    // writing it again, and the move goes.
+    static void WithoutMoves(std::vector<RegisterInstruction>& code) {
+        for (size_t move = 0; move < code.size(); ++move) {
+            if (code[move].opcode != kRegisterMove) continue;
+            const uint32_t down = code[move].target;
+            size_t begin = move;
+            while (begin > 0 && code[begin - 1].target > down)
+                --begin;
+            uint64_t written = 0;
+            bool inside = begin < move;
+            for (size_t at = begin; at < move && inside; ++at) {
+                inside = (Reads(code[at]) & ~written) == 0;
+                written |= uint64_t(1) << code[at].target;
+            }
+            // The registers the code after the move must not read before writing: those
+            // the code wrote and those it writes instead.
+            uint64_t dead = (written | written >> 1) & ~(uint64_t(1) << down);
+            for (size_t at = move + 1; at < code.size() && inside && dead != 0; ++at) {
+                inside = (Reads(code[at]) & dead) == 0;
+                dead &= ~(uint64_t(1) << code[at].target);
+            }
+            if (!inside) continue;
+            for (size_t at = begin; at < move; ++at)
+                --code[at].target;
+            code.erase(code.begin() + std::ptrdiff_t(move));
+            --move;
+        }
+    }
+
+    // A slot's load into the register that the binary operator after it works on, as
+    // that operator's slot form (`load` becomes it), in a loop program, where a slot that
+    // the program reads as bound is bound on every way into the statement (the writer
+    // tests it), so that its load need not test it again.
+    bool FoldsLoad(RegisterInstruction& load, const RegisterInstruction& binary) const {
+        if (slotKinds_ == nullptr || binary.opcode < kRegisterBinary ||
+            binary.opcode >= kRegisterMethod || binary.target != load.target ||
+            (load.opcode != kRegisterSlot &&
+             (load.opcode != kRegisterBoundSlot || ((bound_ >> load.right) & 1) == 0)))
+            return false;
+        const uint32_t form = (binary.opcode - kRegisterBinary) % kRegisterForms;
+        const uint32_t slotForm = form == kFormInt      ? kFormSlotInt
+                                  : form == kFormDouble ? kFormSlotDouble
+                                  : form == kFormSlot   ? kFormSlots
+                                                        : kRegisterForms;
+        if (slotForm == kRegisterForms) return false;
+        const uint32_t slot = uint32_t(load.right);
+        load = binary;
+        load.opcode = uint16_t(binary.opcode - form + slotForm);
+        load.left = slot;
+        return true;
     }
 
     // Register `at` made of kind `kind`.
@@ -413,6 +522,24 @@ template <uint32_t kToken>
     }
 }
 
+template <uint32_t kToken, class Left, class Right>
+[[gnu::always_inline]] inline bool Compares(Left a, Right b) {
+    switch (kToken) {
+    case kTokenGreaterEqual:
+        return a >= b;
+    case kTokenLessEqual:
+        return a <= b;
+    case kTokenEqual:
+        return a == b;
+    case kTokenLess:
+        return a < b;
+    case kTokenGreater:
+        return a > b;
+    default:
+        return a != b;
+    }
+}
+
 [[gnu::always_inline]] inline int32_t IntOf(const CValue& value) {
     return value.IntPayload();
 }
@@ -493,6 +620,11 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
         &&name##IntSlotConstant, &&name##IntName, &&name##DoubleRegisters, &&name##DoubleSlot,     \
         &&name##DoubleConstant, &&name##DoubleSlots, &&name##DoubleSlotConstant,                   \
         &&name##DoubleName,
+#define ZORV_KINDED_BRANCH_LABELS(name, token)                                                     \
+    &&name##IntRegistersBranch, &&name##IntSlotBranch, &&name##IntConstantBranch,                  \
+        &&name##IntSlotsBranch, &&name##IntSlotConstantBranch, &&name##IntNameBranch,              \
+        &&name##DoubleRegistersBranch, &&name##DoubleSlotBranch, &&name##DoubleConstantBranch,     \
+        &&name##DoubleSlotsBranch, &&name##DoubleSlotConstantBranch, &&name##DoubleNameBranch,
     static const void* const kInstructions[] = {&&SlotInt,
                                                 &&SlotDouble,
                                                 &&BoundSlotInt,
@@ -545,7 +677,11 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
                                                 &&IndexedAssignInt,
                                                 &&IndexedAssignDouble,
                                                 &&IndexedJoinInt,
-                                                &&IndexedJoinDouble};
+                                                &&IndexedJoinDouble,
+                                                ZORV_COMPARISONS(ZORV_KINDED_BRANCH_LABELS) &&
+                                                    AndBranch,
+                                                &&OrBranch};
+#undef ZORV_KINDED_BRANCH_LABELS
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
@@ -979,6 +1115,58 @@ MethodNumbers : {
     ZORV_NUMBER_OPERATORS(ZORV_KINDED_CODE)
 #undef ZORV_KINDED_CODE
 #undef ZORV_KINDED_FORMS
+// A condition's value is left as the statement's, as kLoopBranchInt leaves it; the branch
+// after the instruction holds where a condition that holds goes.
+#define ZORV_BRANCH_ON(holds)                                                                      \
+    {                                                                                              \
+        const bool taken = (holds);                                                                \
+        last.bits = taken;                                                                         \
+        last.kind = kValueInt;                                                                     \
+        instruction = taken ? code + instruction[1].left : instruction + 2;                        \
+        goto* kInstructions[instruction->opcode];                                                  \
+    }
+// The six forms of comparison `token` on operands of kind `Kind`, branching on its value.
+#define ZORV_BRANCH_FORMS(name, token, Kind, field, valueKind)                                     \
+    name##Kind##RegistersBranch : {                                                                \
+        const auto right = registers[instruction->target + 1].field;                               \
+        ZORV_BRANCH_ON(Compares<token>(ZORV_HERE.field, right))                                    \
+    }                                                                                              \
+    name##Kind##SlotBranch : {                                                                     \
+        const CValue& right = slots[uint32_t(instruction->right)];                                 \
+        if (right.StoredType() != valueKind) return instruction;                                   \
+        ZORV_BRANCH_ON(Compares<token>(ZORV_HERE.field, Kind##Of(right)))                          \
+    }                                                                                              \
+    name##Kind##ConstantBranch : {                                                                 \
+        const auto right = Kind##Constant(instruction->right);                                     \
+        ZORV_BRANCH_ON(Compares<token>(ZORV_HERE.field, right))                                    \
+    }                                                                                              \
+    name##Kind##SlotsBranch : {                                                                    \
+        const CValue& left = slots[instruction->left];                                             \
+        const CValue& right = slots[uint32_t(instruction->right)];                                 \
+        if (left.StoredType() != valueKind || right.StoredType() != valueKind) return instruction; \
+        ZORV_BRANCH_ON(Compares<token>(Kind##Of(left), Kind##Of(right)))                           \
+    }                                                                                              \
+    name##Kind##SlotConstantBranch : {                                                             \
+        const CValue& left = slots[instruction->left];                                             \
+        if (left.StoredType() != valueKind) return instruction;                                    \
+        ZORV_BRANCH_ON(Compares<token>(Kind##Of(left), Kind##Constant(instruction->right)))        \
+    }                                                                                              \
+    name##Kind##NameBranch : {                                                                     \
+        const CValue& right = variables[uint32_t(instruction->right)]->value;                      \
+        if (right.StoredType() != valueKind) return instruction;                                   \
+        ZORV_BRANCH_ON(Compares<token>(ZORV_HERE.field, Kind##Of(right)))                          \
+    }
+#define ZORV_BRANCH_CODE(name, token)                                                              \
+    ZORV_BRANCH_FORMS(name, token, Int, i, kValueInt)                                              \
+    ZORV_BRANCH_FORMS(name, token, Double, d, kValueDouble)
+    ZORV_COMPARISONS(ZORV_BRANCH_CODE)
+#undef ZORV_BRANCH_CODE
+#undef ZORV_BRANCH_FORMS
+AndBranch:
+    ZORV_BRANCH_ON(ZORV_HERE.i != 0 && registers[instruction->target + 1].i != 0)
+OrBranch:
+    ZORV_BRANCH_ON(ZORV_HERE.i != 0 || registers[instruction->target + 1].i != 0)
+#undef ZORV_BRANCH_ON
 #undef ZORV_HERE
 #undef ZORV_NEXT_INSTRUCTION
 }

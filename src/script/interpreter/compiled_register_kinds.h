@@ -61,6 +61,19 @@ enum KindedForm : uint8_t {
 constexpr uint32_t kNumberOperatorCount = 0 ZORV_NUMBER_OPERATORS(ZORV_COUNT_OPERATOR);
 #undef ZORV_COUNT_OPERATOR
 
+// The comparisons, the last operators of ZORV_NUMBER_OPERATORS.
+#define ZORV_COMPARISONS(X)                                                                        \
+    X(GreaterEqual, kTokenGreaterEqual)                                                            \
+    X(LessEqual, kTokenLessEqual)                                                                  \
+    X(Equal, kTokenEqual)                                                                          \
+    X(Less, kTokenLess)                                                                            \
+    X(Greater, kTokenGreater)                                                                      \
+    X(NotEqual, kTokenNotEqual)
+#define ZORV_COUNT_OPERATOR(name, token) +1
+constexpr uint32_t kComparisonCount = 0 ZORV_COMPARISONS(ZORV_COUNT_OPERATOR);
+#undef ZORV_COUNT_OPERATOR
+constexpr uint32_t kFirstComparison = kNumberOperatorCount - kComparisonCount;
+
 // The opcodes of loop programs (compiled_register_loops.h), after the binary ones. A store
 // of register `target` (an integer or a double) into slot `right`, the statement's value
 // being register `left`, false when the slot holds no number; a branch to instruction
@@ -135,6 +148,15 @@ enum LoopOpcode : uint32_t {
     kLoopIndexedAssignDouble,
     kLoopIndexedJoinInt,
     kLoopIndexedJoinDouble,
+    // ---- Conditions that branch (the loop runner) ----
+    // A comparison of the kinded binary opcodes, in their order (kKindedForms per operator
+    // and kind), whose value only the kLoopBranchInt after it reads: compared and branched
+    // in one dispatch, the branch staying in place for its target.
+    kLoopCompareBranch,
+    // kLoopBranchInt on register `target` joined by && or || to register `target` + 1, both
+    // integers, in one dispatch.
+    kLoopAndBranch = kLoopCompareBranch + kComparisonCount * 2 * kKindedForms,
+    kLoopOrBranch,
     kLoopOpcodeEnd,
 };
 constexpr int64_t kLoopLeavesValue = 0x100;

@@ -374,6 +374,32 @@ NumberProgram SlotBranchCode(const CompiledOp* op) {
     return program;
 }
 
+// Each comparison, && and || whose value only the branch after it reads takes the branch
+// in its own dispatch (a While's, an If's or a Case's test); the branch stays in place,
+// holding its target.
+void FuseBranches(std::vector<RegisterInstruction>& code, const std::vector<uint32_t>& exits) {
+    uint32_t logical = 0;
+    while (kOperatorTokens[logical] != kTokenLogicalAnd)
+        ++logical;
+    const uint32_t andRegisters = kKindedBinary + logical * 2 * kKindedForms + kKindedRegisters;
+    const uint32_t orRegisters = andRegisters + 2 * kKindedForms;
+    const uint32_t comparisons = kKindedBinary + kFirstComparison * 2 * kKindedForms;
+    for (size_t at = 0; at + 1 < code.size(); ++at) {
+        RegisterInstruction& instruction = code[at];
+        const RegisterInstruction& branch = code[at + 1];
+        // A branch of the same statement is no step's first instruction: nothing jumps to it.
+        if (branch.opcode != kLoopBranchInt || branch.target != instruction.target ||
+            exits[at] != exits[at + 1])
+            continue;
+        if (instruction.opcode >= comparisons && instruction.opcode < kLoopStoreInt)
+            instruction.opcode += kLoopCompareBranch - comparisons;
+        else if (instruction.opcode == andRegisters)
+            instruction.opcode = kLoopAndBranch;
+        else if (instruction.opcode == orRegisters)
+            instruction.opcode = kLoopOrBranch;
+    }
+}
+
 class LoopWriter {
 public:
     LoopWriter(const CompiledFunction& code, const LoopProgram& loop, const CValue* slots,
@@ -711,6 +737,7 @@ bool CInterpretor::WriteLoopProgram(const CompiledFunction& code, const LoopProg
         if (loop.code[at + 1].opcode == kLoopEnd &&
             (loop.code[at].opcode == kLoopStoreInt || loop.code[at].opcode == kLoopStoreDouble))
             loop.code[at].opcode += kLoopStoreIntEnd - kLoopStoreInt;
+    FuseBranches(loop.code, loop.exits);
     // A program that leaves at its first instruction does nothing but cost its entry, every
     // round (an array grown by the round's first statement): it counts as not written, so
     // that the round's steps take it alone once the writings are spent.

@@ -226,4 +226,120 @@ TEST_F(LoopPrograms, RandomCountersBoundInRounds) {
     Compare(83501, 1500, true, true);
 }
 
+// Conditions of loop rounds that compare and branch in one step: comparisons joined by &&
+// and || (which the walk works out on both sides), negated by !, on integers, doubles and
+// texts, members of an object in a slot and elements of an array, with a side that fails
+// (a division by zero, an element outside the array, a text in arithmetic) whatever the
+// other side gives, and kinds that change between rounds.
+class ConditionsMaker {
+public:
+    explicit ConditionsMaker(uint32_t seed) : random_(seed) {}
+
+    std::string Make() {
+        std::string text = "Function Box(x) {\nThis.x = x;\nThis.y = 0.5;\n}\n"
+                           "g = 3;\nv[0] = 1; v[1] = 2.5; v[2] = -3;\n"
+                           "Function F(p0) {\nVar a = p0; Var b = 2; Var c = 0; Var d = 1.5; "
+                           "Var i = 0; Var j = 0; Var o = New Box(p0);\n";
+        const int loops = 1 + Pick(2);
+        for (int loop = 0; loop < loops; ++loop)
+            text += Loop(0);
+        text += "Return a + \"/\" + b + \"/\" + c + \"/\" + d + \"/\" + o.x + \"/\" + o.y + "
+                "\"/\" + i;\n}\n";
+        return text + "Print(F(3));\nPrint(F(2.5));\nPrint(F(-7));\nPrint(F(\"4\"));\n"
+                      "Print(F(0));\nPrint(g, v[0], v[1]);\n";
+    }
+
+private:
+    int Pick(int n) { return int(random_() % uint32_t(n)); }
+
+    std::string Loop(int depth) {
+        const std::string counter = depth == 0 ? "i" : "j";
+        const std::string rounds = std::to_string(1 + Pick(12));
+        std::string text = Pick(2) == 0 ? "For (" + counter + " = 0; " + counter + " < " + rounds +
+                                              "; " + counter + "++) {\n"
+                                        : counter + " = 0;\nWhile ((" + counter + " < " + rounds +
+                                              ") " + Joiner() + " " + Condition(counter) + ") {\n" +
+                                              counter + "++;\n";
+        // A While whose || could run for ever stops by its counter too.
+        if (text.find("||") != std::string::npos)
+            text += "If (" + counter + " > " + rounds + ") Break;\n";
+        const int statements = 1 + Pick(4);
+        for (int s = 0; s < statements; ++s)
+            text += depth == 0 && Pick(6) == 0 ? Loop(1) : Statement(counter);
+        return text + "}\n";
+    }
+
+    std::string Joiner() { return Pick(2) == 0 ? "&&" : "||"; }
+
+    std::string Operand(const std::string& counter) {
+        static const char* const kOperands[] = {
+            "a",     "b",       "c",    "d",    "o.x",     "o.y",    "g",   "v[0]",
+            "v[1]",  "0",       "1",    "2",    "-1",      "0.5",    "2.5", "-3.0",
+            "\"2\"", "(a % 3)", "v[2]", "v[3]", "(a * 2)", "(d + 1)"};
+        const int pick = Pick(int(std::size(kOperands)) + 3);
+        if (pick == int(std::size(kOperands))) return "(b / (" + counter + " - 2))";
+        return pick > int(std::size(kOperands)) ? counter : kOperands[pick];
+    }
+
+    std::string Comparison(const std::string& counter) {
+        static const char* const kComparisons[] = {"<", ">", "<=", ">=", "==", "!="};
+        if (Pick(8) == 0) return Operand(counter);
+        return "(" + Operand(counter) + " " + kComparisons[Pick(6)] + " " + Operand(counter) + ")";
+    }
+
+    std::string Condition(const std::string& counter) {
+        std::string text = Comparison(counter);
+        const int joins = Pick(3);
+        for (int k = 0; k < joins; ++k) {
+            std::string side = Comparison(counter);
+            if (Pick(5) == 0) side = "!" + side;
+            text = "(" + text + " " + Joiner() + " " + side + ")";
+        }
+        return Pick(6) == 0 ? "!" + text : text;
+    }
+
+    std::string Target() {
+        static const char* const kTargets[] = {"a", "b", "c", "d", "o.x", "o.y", "g", "v[1]"};
+        return kTargets[Pick(int(std::size(kTargets)))];
+    }
+
+    std::string Statement(const std::string& counter) {
+        switch (Pick(6)) {
+        case 0:
+            // Kinds changing between rounds.
+            return "If (" + counter + " == " + std::to_string(Pick(5)) + ") " + Target() + " = " +
+                   (Pick(5) == 0   ? "\"x\""
+                    : Pick(2) == 0 ? "0.25"
+                                   : "4") +
+                   ";\n";
+        case 1:
+            return "If (" + Condition(counter) + ") {\n" + Target() + " = " + Operand(counter) +
+                   ";\n}\n";
+        case 2:
+            return "If (" + Condition(counter) + ") Break;\n";
+        default:
+            return "If (" + Condition(counter) + ") " + Target() + " = " + Operand(counter) +
+                   " + 1;\nElse " + Target() + " -= " + Operand(counter) + ";\n";
+        }
+    }
+
+    std::mt19937 random_;
+};
+
+TEST_F(LoopPrograms, RandomCompoundConditions) {
+    uint32_t ended = 0;
+    uint32_t compiledRuns = 0;
+    const uint32_t count = 1500;
+    for (uint32_t seed = 84001; seed < 84001 + count; ++seed) {
+        const std::string source = ConditionsMaker(seed).Make();
+        const Outcome reference = RunProgram(source, Way::kReference);
+        const Outcome compiled = RunProgram(source, Way::kCompiled);
+        ASSERT_NO_FATAL_FAILURE(SameAsReference(compiled, reference, seed, source));
+        ended += reference.code == 0 ? 1 : 0;
+        compiledRuns += compiled.compiled >= 1 ? 1 : 0;
+    }
+    EXPECT_GE(ended, count / 10);
+    EXPECT_GE(compiledRuns, count / 2);
+}
+
 } // namespace
