@@ -71,9 +71,10 @@
 // argument list too, and its last one closes it; a call without arguments is one step. An
 // argument of a slot and an integer joined by an operator goes straight into its place while
 // both are integers, and a call whose arguments are all such, slots (a name's slot once its
-// assignment bound it among them) or integer literals is made in one step while its site calls
-// the function it called last and each argument is a number, a text or an object at hand
-// (kOpCallDirect), the full steps that follow making it otherwise. A callee whose
+// assignment bound it among them), integer literals or elements of arrays (a number or a script
+// object read from its cell) is made in one step while its site calls the function it called
+// last and each argument is a number, a text or an object at hand (kOpCallDirect), the full
+// steps that follow making it otherwise. A callee whose
 // body can make no named variable runs without a locals object of its own and without its
 // function's block (nothing it does reads them); when it reads no name through the scopes at all,
 // it keeps its caller's locals object and scope epoch (FrameKindOf, compiled_calls.cpp), and
@@ -615,8 +616,9 @@ public:
     }
 
     // A kOpCallDirect before the call at `at` when each of its arguments is a slot (one a
-    // name binds among them), an integer literal, a run of integer operators on slots and
-    // integers (IntegerRunEnd) or an element (ElementArgumentEnd).
+    // name binds among them), an integer literal, a slot and an integer joined by an operator
+    // or an element (ElementArgumentEnd). Longer runs of operators stay with the full steps,
+    // which give them to a callee answered from its Return at less cost.
     void DirectCall(size_t at, std::vector<CompiledOp>& fused) {
         const std::vector<CompiledOp>& ops = out_.ops;
         const CompiledOp& call = ops[at];
@@ -628,10 +630,10 @@ public:
                 i += 1;
                 continue;
             }
-            size_t end = IntegerRunEnd(i, call.depth + 1);
-            if (end == 0 && ops[i].op == kOpBoundSlot && ops[i].depth == call.depth + 1)
-                end = i + 1;
-            if (end == 0) end = ElementArgumentEnd(i, call.depth + 1);
+            size_t end = (ops[i].op == kOpSlotInt || ops[i].op == kOpBoundSlot) &&
+                                 ops[i].depth == call.depth + 1
+                             ? i + 1
+                             : ElementArgumentEnd(i, call.depth + 1);
             if (end == 0 || end >= ops.size() || ops[end].op != kOpArgument ||
                 ops[end].depth != call.depth)
                 return;
