@@ -358,7 +358,7 @@ private:
 };
 
 // Calls in one step whose arguments are elements of arrays in slots or named (indexed by
-// slots, integers and runs of integer operators on them) and slots joined by operators:
+// slots, integers and runs of integer operators on them), beside slots joined by operators:
 // elements holding numbers, texts, objects deleted by a callee or between calls, and none;
 // arrays replaced, grown or given another shape between calls, names that stop holding an
 // array, and indices outside the array.
