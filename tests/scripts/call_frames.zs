@@ -273,3 +273,45 @@ Function Main() {
     }
 }
 Main();
+
+//== elements passed to a function are read as they are at each call, a deleted object's as 0
+// expect: end
+// expect output: 18 2.5 t
+// expect output: 0 0 17
+Function Obj(v) { This.v = v; }
+Function Get(o, k) { Return o.v + k; }
+Function Id(x) { Return x; }
+Function Run() {
+    Var i;
+    Var s = 0;
+    items[0] = New Obj(5);
+    items[1] = New Obj(10);
+    items[2] = 2.5;
+    items[3] = "t";
+    For (i = 0; i < 2; i++) s = s + Get(items[i], (i * 3) % 5);
+    Print(s, Id(items[i]), Id(items[(s / 10) % 4 + 2]));
+    Delete items[1];
+    Print(Id(items[1]), Id(items[i * 2 - 3]), Get(items[0], i + s - 8));
+}
+Run();
+
+//== an array replaced by a shorter one between calls fails at an element past its end
+// expect: error 41 line 8 column 30
+// expect output: 6
+Function Id(x) { Return x; }
+Function Run() {
+    Var i;
+    Var s = 0;
+    For (i = 0; i < 5; i++) {
+        s = s + Id(row[i % 5]);
+        If (i == 2) {
+            Print(s);
+            row = tiny;
+        }
+    }
+    Return s;
+}
+row[0] = 0;
+For (n = 0; n < 5; n++) row[n] = n * 2;
+tiny[0] = 7;
+Print(Run());

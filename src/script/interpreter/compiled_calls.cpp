@@ -8,6 +8,7 @@
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_codes.h"
 #include "script/language/token_record.h"
+#include "script/values/script_array.h"
 
 namespace {
 
@@ -177,7 +178,96 @@ namespace {
     return true;
 }
 
+// The integer in the slot that `slot` names, a name's slot only once the call bound it
+// (`bound`); false when it holds none.
+[[gnu::always_inline]] inline bool SlotInteger(const CValue* slots, uint64_t bound, uint32_t slot,
+                                               bool named, uint32_t& value) {
+    if ((named && ((bound >> slot) & 1) == 0) || slots[slot].GetType() != kValueInt) return false;
+    value = uint32_t(slots[slot].IntPayload());
+    return true;
+}
+
+// The integer that a run of integer operators from `step` works out (a slot joined to an
+// integer or a slot, a slot then an operator, or such a run in parentheses, then each further
+// operator with an integer or a slot), and the step after the run; null when a slot holds no
+// integer, a name's slot is not bound yet or an operator fails, which the full steps then meet.
+const CompiledOp* IntegerRun(const CompiledOp* step, const CValue* slots, uint64_t bound,
+                             int32_t& result) {
+    const uint16_t depth = step->depth;
+    uint32_t left;
+    uint32_t right;
+    if (step->op == kOpClear) {
+        // The parenthesis, worked out above, then its kOpSwap.
+        step = IntegerRun(step + 1, slots, bound, result);
+        if (step == nullptr) return nullptr;
+    } else if (step->op == kOpSlot || step->op == kOpBoundSlot) {
+        if (!SlotInteger(slots, bound, step->index, step->op == kOpBoundSlot, left)) return nullptr;
+        result = int32_t(left);
+    } else {
+        right = step->index;
+        if (!SlotInteger(slots, bound, step->count, false, left) ||
+            (step->op == kOpSlotSlot && !SlotInteger(slots, bound, step->index, false, right)) ||
+            !IntegerResult(step->code, left, right, result))
+            return nullptr;
+    }
+    for (++step; step->depth == depth && (step->op == kOpBinaryInt || step->op == kOpBinarySlot ||
+                                          step->op == kOpBinaryBoundSlot);
+         ++step) {
+        right = step->index;
+        if ((step->op != kOpBinaryInt &&
+             !SlotInteger(slots, bound, step->index, step->op == kOpBinaryBoundSlot, right)) ||
+            !IntegerResult(step->code, uint32_t(result), right, result))
+            return nullptr;
+    }
+    return step;
+}
+
 } // namespace
+
+bool CInterpretor::PassElement(const CompiledOp*& step, const CValue* slots, uint64_t bound,
+                               CValue& argument) {
+    if (step->op == kOpElementRead) ++step;
+    const CValue* holder;
+    if (step->op == kOpElementName) {
+        // The lookup of the walk's own step, which changes nothing but the name's cache.
+        CVariable* variable = LookUp(reinterpret_cast<NameToken*>(step->token));
+        if (variable == nullptr) return false;
+        holder = &variable->value;
+    } else {
+        if (step->op == kOpElementBoundSlot && ((bound >> step->count) & 1) == 0) return false;
+        holder = &slots[step->count];
+    }
+    int32_t indices[ElementRead::kMaxIndices];
+    uint32_t count = 0;
+    for (++step; step->op != kOpElement; ++step, ++count) {
+        if (step->op != kOpElementIndex) {
+            // A run of integer operators, then its kOpElementIndex.
+            step = IntegerRun(step, slots, bound, indices[count]);
+            if (step == nullptr) return false;
+        } else if (step->code == kIndexFromInteger) {
+            indices[count] = int32_t(step->count);
+        } else {
+            const CValue& index = slots[step->count];
+            if ((step->code == kIndexFromBoundSlot && ((bound >> step->count) & 1) == 0) ||
+                index.GetType() != kValueInt)
+                return false;
+            indices[count] = index.IntPayload();
+        }
+    }
+    ++step;
+    // An element outside the array's shape, or one never assigned, the walk reads in ways of
+    // its own (shaping, growing or failing).
+    const CScriptArray* array = ArrayOf(*holder);
+    uint32_t flat;
+    if (array == nullptr || !array->FindFlatIndex(indices, count, flat)) return false;
+    if (array->ReadNumber(flat, argument)) return true;
+    if (array->ItemType(flat) != kValueObject) return false;
+    // An object's cell is boxed: its box is what the walk's operand holds the object from.
+    const CValue& item = *array->GetItem(flat);
+    if (!IsScriptObject(item.ObjectPayload())) return false;
+    argument.Assign(item);
+    return true;
+}
 
 CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const CompiledOp& op,
                                       const CValue* slots, uint64_t bound) {
@@ -200,23 +290,12 @@ CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const Compil
     const CompiledOp* step = &op + 2;
     for (uint32_t n = 0; n < op.count; ++n) {
         bool passed;
-        switch (step->op) {
-        case kOpArgumentInt:
-            target[n].SetInt(int32_t(step->count));
-            passed = true;
-            step += 1;
-            break;
-        case kOpArgumentSlot:
+        // The commonest first, in the order of a chain of tests, which costs less than a table.
+        if (step->op == kOpArgumentSlot) {
             passed = PassSlot(target[n], slots[step->count]);
             step += 1;
-            break;
-        case kOpBoundSlot:
-            // A name bound by its assignment is the slot only once the call has bound it.
-            passed = ((bound >> step->index) & 1) != 0 && PassSlot(target[n], slots[step->index]);
-            step += 2;
-            break;
-        default: {
-            // kOpArgumentSlotInt, then its kOpSlotInt and kOpArgument.
+        } else if (step->op == kOpArgumentSlotInt) {
+            // Then its kOpSlotInt and kOpArgument.
             const CompiledOp& pair = step[1];
             const CValue& left = slots[pair.count];
             int32_t result;
@@ -224,8 +303,19 @@ CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const Compil
                      IntegerResult(pair.code, uint32_t(left.IntPayload()), pair.index, result);
             if (passed) target[n].SetInt(result);
             step += 3;
-            break;
-        }
+        } else if (step->op == kOpArgumentInt) {
+            target[n].SetInt(int32_t(step->count));
+            passed = true;
+            step += 1;
+        } else if (step->op == kOpBoundSlot) {
+            // A name bound by its assignment is the slot only once the call has bound it.
+            passed = ((bound >> step->index) & 1) != 0 && PassSlot(target[n], slots[step->index]);
+            step += 2;
+        } else {
+            // An element, then its kOpArgument.
+            const CompiledOp* element = step;
+            passed = PassElement(element, slots, bound, target[n]);
+            step = element + 1;
         }
         if (!passed) {
             ReleaseTopSlots(target, callee->slotCount);

@@ -71,9 +71,10 @@
 // argument list too, and its last one closes it; a call without arguments is one step. An
 // argument of a slot and an integer joined by an operator goes straight into its place while
 // both are integers, and a call whose arguments are all such, slots (a name's slot once its
-// assignment bound it among them) or integer literals is made in one step while its site calls
-// the function it called last and each argument is a number, a text or an object at hand
-// (kOpCallDirect), the full steps that follow making it otherwise. A callee whose
+// assignment bound it among them), integer literals or elements of arrays (a number or a script
+// object read from its cell) is made in one step while its site calls the function it called
+// last and each argument is a number, a text or an object at hand (kOpCallDirect), the full
+// steps that follow making it otherwise. A callee whose
 // body can make no named variable runs without a locals object of its own and without its
 // function's block (nothing it does reads them); when it reads no name through the scopes at all,
 // it keeps its caller's locals object and scope epoch (FrameKindOf, compiled_calls.cpp), and
@@ -618,8 +619,9 @@ public:
     }
 
     // A kOpCallDirect before the call at `at` when each of its arguments is a slot (one a
-    // name binds among them), an integer literal or a slot and an integer joined by an
-    // operator.
+    // name binds among them), an integer literal, a slot and an integer joined by an operator
+    // or an element (ElementArgumentEnd). Longer runs of operators stay with the full steps,
+    // which give them to a callee answered from its Return at less cost.
     void DirectCall(size_t at, std::vector<CompiledOp>& fused) {
         const std::vector<CompiledOp>& ops = out_.ops;
         const CompiledOp& call = ops[at];
@@ -629,19 +631,80 @@ public:
             if ((ops[i].op == kOpArgumentSlot || ops[i].op == kOpArgumentInt) &&
                 ops[i].depth == call.depth) {
                 i += 1;
-            } else if ((ops[i].op == kOpSlotInt || ops[i].op == kOpBoundSlot) &&
-                       i + 1 < ops.size() && ops[i + 1].op == kOpArgument &&
-                       ops[i + 1].depth == call.depth && ops[i].depth == call.depth + 1) {
-                i += 2;
-            } else {
-                return;
+                continue;
             }
+            size_t end = (ops[i].op == kOpSlotInt || ops[i].op == kOpBoundSlot) &&
+                                 ops[i].depth == call.depth + 1
+                             ? i + 1
+                             : ElementArgumentEnd(i, call.depth + 1);
+            if (end == 0 || end >= ops.size() || ops[end].op != kOpArgument ||
+                ops[end].depth != call.depth)
+                return;
+            i = end + 1;
         }
         if (arguments != call.count || i + 1 >= ops.size() || ops[i + 1].op != kOpCallEnd) return;
         CompiledOp direct = call;
         direct.op = kOpCallDirect;
         direct.index = uint32_t(i + 2);
         fused.push_back(direct);
+    }
+
+    // The step after a run of integer operators at `depth` from step `at`: a slot joined to
+    // an integer or a slot, a slot then an operator, or such a run in parentheses, then each
+    // further operator with an integer or a slot; 0 when no such run begins there.
+    size_t IntegerRunEnd(size_t at, uint32_t depth) const {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        if (at >= ops.size() || ops[at].depth != depth) return 0;
+        size_t end = at + 1;
+        if (ops[at].op == kOpClear) {
+            end = IntegerRunEnd(at + 1, depth + 1);
+            if (end == 0 || end >= ops.size() || ops[end].op != kOpSwap || ops[end].depth != depth)
+                return 0;
+            ++end;
+        } else if (ops[at].op != kOpSlot && ops[at].op != kOpBoundSlot &&
+                   ((ops[at].op != kOpSlotInt && ops[at].op != kOpSlotSlot) ||
+                    !IsIntegerOperator(ops[at].code))) {
+            return 0;
+        }
+        const size_t head = end;
+        while (end < ops.size() &&
+               (ops[end].op == kOpBinaryInt || ops[end].op == kOpBinarySlot ||
+                ops[end].op == kOpBinaryBoundSlot) &&
+               ops[end].depth == depth && IsIntegerOperator(ops[end].code))
+            ++end;
+        // A slot alone is an operand of its own kind.
+        return (ops[at].op == kOpSlot || ops[at].op == kOpBoundSlot) && end == head ? 0 : end;
+    }
+
+    // The step after the element at `depth` from step `at` (its kOpElementRead first, when
+    // it has one) of an array in a slot or named, with one or two indices, each a slot, an
+    // integer or a run of integer operators; 0 when no such element begins there.
+    size_t ElementArgumentEnd(size_t at, uint32_t depth) const {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        if (at < ops.size() && ops[at].op == kOpElementRead && ops[at].depth == depth) ++at;
+        if (at >= ops.size() || ops[at].depth != depth ||
+            (ops[at].op != kOpElementSlot && ops[at].op != kOpElementBoundSlot &&
+             ops[at].op != kOpElementName))
+            return 0;
+        size_t step = at + 1;
+        uint32_t count = 0;
+        for (; count < ElementRead::kMaxIndices && step < ops.size(); ++count) {
+            if (size_t end = IntegerRunEnd(step, depth + 1); end != 0) {
+                if (end >= ops.size() || ops[end].code != kIndexFromStack) return 0;
+                step = end;
+            } else if (ops[step].op != kOpElementIndex || ops[step].code == kIndexFromStack) {
+                break;
+            }
+            if (ops[step].op != kOpElementIndex || ops[step].depth != depth ||
+                ops[step].index != count)
+                return 0;
+            ++step;
+        }
+        if (count == 0 || step >= ops.size() || ops[step].op != kOpElement ||
+            ops[step].depth != depth || ops[step].count != count ||
+            ops[step].code == kElementTarget)
+            return 0;
+        return step + 1;
     }
 
     // An index that is a slot or an integer literal alone, read by its kOpElementIndex.

@@ -253,11 +253,13 @@ enum CompiledOpCode : uint8_t {
     // step when the slot holds an integer and the operator gives one, which goes straight
     // into the argument: on past them. Else on to the next step, which does it in full.
     kOpArgumentSlotInt,
-    // A kOpCallOpen next whose arguments are each a kOpArgumentSlot, a kOpArgumentInt or
-    // a kOpArgumentSlotInt's three steps: when the site's function is the one it called
-    // last, compiled, and every argument is a number at hand, the call in one step, its
-    // arguments worked out straight into the callee's slots, and on to `index`, after its
-    // kOpCallClose. Else on to the next step, which makes the call in full.
+    // A kOpCallOpen next whose arguments are each a kOpArgumentSlot, a kOpArgumentInt, a
+    // kOpArgumentSlotInt's three steps, a kOpBoundSlot or an element of an array in a slot or
+    // named (its indices slots, integers or runs of integer operators on them), each of the
+    // last two with its kOpArgument: when the site's function is the one it called last,
+    // compiled, and every argument is a number, a text or an object at hand, the call in one
+    // step, its arguments worked out straight into the callee's slots, and on to `index`,
+    // after its kOpCallClose. Else on to the next step, which makes the call in full.
     kOpCallDirect,
 
     // ---- Statements of small bodies (compiled_calls.cpp) ----

@@ -661,6 +661,11 @@ private:
     // hand: nothing has changed then but the site's cache of its name's variable.
     [[gnu::noinline]] CValue* DirectArguments(const CompiledFunction& code, const CompiledOp& op,
                                               const CValue* slots, uint64_t bound);
+    // The element argument whose steps begin at `step` read into `argument` (integer 0) as
+    // the walk's operand would pass it, `step` left on its kOpArgument; false, with nothing
+    // changed, when it is not a number or a script object in a cell inside its array.
+    bool PassElement(const CompiledOp*& step, const CValue* slots, uint64_t bound,
+                     CValue& argument);
     // The call of `callee`, whose `count` arguments are in `target`, answered from its one
     // Return when it can be: its result is then the operand and its slots are let go.
     [[gnu::noinline]] bool AnswerFromReturn(const CompiledFunction& callee, CValue* target,

@@ -357,6 +357,119 @@ private:
     std::mt19937 random_;
 };
 
+// Calls in one step whose arguments are elements of arrays in slots or named (indexed by
+// slots, integers and runs of integer operators on them), beside slots joined by operators:
+// elements holding numbers, texts, objects deleted by a callee or between calls, and none;
+// arrays replaced, grown or given another shape between calls, names that stop holding an
+// array, and indices outside the array.
+class ElementArgumentMaker {
+public:
+    explicit ElementArgumentMaker(uint32_t seed) : random_(seed) {}
+
+    std::string Make() {
+        std::string text = "Function Obj(v) { This.v = v; }\n"
+                           "Function P(x, y, z) {\n    Var m = x + y * 2;\n    Return m - z;\n}\n"
+                           "Function Q(o, k) { Return o.v + k; }\n"
+                           "Function D(o, k) { Delete o; Return k; }\n"
+                           "Function R(x) { Return x; }\n";
+        // Numbers, a few other values among them; objects; a grid of two dimensions.
+        text += "g[0] = 0;\nFor (n = 0; n < 8; n++) g[n] = n * 3;\n";
+        for (int n = Pick(3); n > 0; --n)
+            text += "g[" + std::to_string(Pick(8)) + "] = " + Content() + ";\n";
+        text += "h[0] = 0;\nFor (n = 0; n < 6; n++) h[n] = New Obj(n);\n";
+        text += "e[1, 2] = 2;\ne[0, 0] = 4;\ne[0, 1] = 1;\ne[0, 2] = 7;\ne[1, 0] = 0.5;\n"
+                "e[1, 1] = 3;\nsmall[1] = 9;\n";
+        text += "Function Main() {\n    Var s = 0;\n    Var i;\n    Var j = " +
+                std::to_string(Pick(3)) +
+                ";\n    w[3] = 1;\n    w[0] = 5;\n    w[1] = " + Content() + ";\n    w[2] = j;\n";
+        text += "    For (i = 0; i < " + std::to_string(3 + Pick(4)) + "; i++) {\n";
+        int statements = 2 + Pick(5);
+        for (int n = 0; n < statements; ++n)
+            text += "        " + Statement() + "\n";
+        text += "    }\n    Return s;\n}\nPrint(Main());\n";
+        return text;
+    }
+
+private:
+    int Pick(int count) { return int(random_() % uint32_t(count)); }
+
+    std::string Content() {
+        switch (Pick(4)) {
+        case 0:
+            return "\"t\"";
+        case 1:
+            return "New Obj(2)";
+        case 2:
+            return "2.5";
+        default:
+            return "-4";
+        }
+    }
+
+    // An index: mostly inside the arrays, now and then past them or below zero.
+    std::string Index() {
+        static const char* const kIndices[] = {"i % 4", "j",     "2",         "(i * 3) % 5",
+                                               "j + 1", "i / 2", "i % 3 + j", "(i + j) % 4",
+                                               "i",     "i - 1", "i + 4",     "9"};
+        return kIndices[Pick(Pick(4) == 0 ? 12 : 8)];
+    }
+
+    std::string Number() {
+        switch (Pick(8)) {
+        case 0:
+            return "w[" + Index() + "]";
+        case 1:
+            return "e[" + std::string(Pick(2) == 0 ? "i % 2" : "j % 2") + ", " + Index() + "]";
+        case 2:
+            return "i + j";
+        case 3:
+            return "(s + i) % 7";
+        default:
+            return "g[" + Index() + "]";
+        }
+    }
+
+    std::string Object() { return "h[" + Index() + "]"; }
+
+    std::string Call() {
+        switch (Pick(5)) {
+        case 0:
+            return "Q(" + Object() + ", " + Number() + ")";
+        case 1:
+            return "R(" + (Pick(3) == 0 ? Object() : Number()) + ")";
+        default:
+            return "P(" + Number() + ", " + Number() + ", " + Number() + ")";
+        }
+    }
+
+    std::string Statement() {
+        const std::string at = std::to_string(Pick(6));
+        switch (Pick(14)) {
+        case 0:
+            return "If (i == " + at + ") Delete " + Object() + ";";
+        case 1:
+            return "If (i == " + at + ") s = s + D(" + Object() + ", i);";
+        case 2:
+            return "If (i == " + at + ") " + (Pick(2) == 0 ? "g" : "h") + " = small;";
+        case 3:
+            return "If (i == " + at + ") g[i + 8] = " + Content() + ";";
+        case 4:
+            return "If (i == " + at + ") w = 5;";
+        case 5:
+            return "If (i == " + at + ") h[" + Index() + "] = New Obj(i);";
+        case 6:
+            return "g[" + Index() + "] = " + Content() + ";";
+        case 7:
+        case 8:
+            return "Print(" + Call() + ");";
+        default:
+            return "s = s + " + Call() + ";";
+        }
+    }
+
+    std::mt19937 random_;
+};
+
 void CompareDeepPrograms(uint32_t firstSeed, uint32_t count) {
     script_test::ScriptRunner reference;
     reference.referenceWalk = true;
@@ -405,6 +518,10 @@ TEST(CallFrames, RandomCallsAgreeWithTheReferenceWalkPart2) {
 
 TEST(CallFrames, SmallBodiesCalledInOneStepAgreeWithTheReferenceWalk) {
     CompareCallPrograms<SmallBodyMaker>(1, 400);
+}
+
+TEST(CallFrames, ElementArgumentsCalledInOneStepAgreeWithTheReferenceWalk) {
+    CompareCallPrograms<ElementArgumentMaker>(1, 400);
 }
 
 TEST(CallFrames, DeepRecursionsAgreeWithTheReferenceWalk) {
