@@ -3311,8 +3311,7 @@ DoLoopRound:
         EndCompiledStatement(poolMark);
     }
     {
-        const LoopExit left =
-            RunLoopProgram(code, code.loopPrograms[op->count], slots, bound, base, poolMark);
+        const LoopExit left = RunLoopProgram(code, *op, slots, bound, base, poolMark);
         bound = left.bound;
         op = ops + left.step - 1;
     }

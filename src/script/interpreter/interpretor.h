@@ -757,16 +757,19 @@ private:
     void PushObjectOperand(CIBaseClassImpl* object, CValue* holder);
     // The element at the place's array and indices read so when it holds a script object.
     [[gnu::noinline]] bool ElementObjectOperand(int count);
-    // The rounds of loop program `loop` run from its first step, the value stack at
-    // `base` (compiled_register_loops.cpp): the step where the ordinary steps go on, and
-    // the slots bound there.
-    [[gnu::noinline]] LoopExit RunLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
+    // The rounds of the loop program of kOpLoopRound `round` run from its first step, the
+    // value stack at `base` (compiled_register_loops.cpp): the step where the ordinary steps
+    // go on, and the slots bound there.
+    [[gnu::noinline]] LoopExit RunLoopProgram(const CompiledFunction& code, const CompiledOp& round,
                                               CValue* slots, uint64_t bound, uint32_t base,
                                               uint32_t poolMark);
     // Loop program `loop` written for the kinds its slots and names hold now; false when
     // it cannot be.
     [[gnu::noinline]] bool WriteLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
                                             const CValue* slots, uint64_t bound);
+    // Its code written for `bound` alone.
+    bool WriteLoopCode(const CompiledFunction& code, const LoopProgram& loop, const CValue* slots,
+                       uint64_t bound);
     // A loop program's statement end that has more to do than count: what
     // EndCompiledStatement does there, with the statement's value above the base.
     [[gnu::noinline]] void EndLoopStatement(const CompiledOp& end, uint32_t base,
