@@ -954,8 +954,7 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const Compil
             if (!WriteLoopProgram(code, loop, slots, bound)) return {loop.start, bound};
         }
     }
-    if (loop.epoch != ScopeEpoch() && (!LoopBindsFree(loop) || !FindLoopNames(loop)))
-        return {loop.start, bound};
+    if (loop.epoch != ScopeEpoch() && !FindLoopNames(loop)) return {loop.start, bound};
     if (!loop.members.empty() && !FindLoopMembers(loop, slots, bound)) return {loop.start, bound};
     struct Running {
         bool& running;

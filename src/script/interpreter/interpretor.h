@@ -723,7 +723,7 @@ private:
     // one finds none.
     [[gnu::noinline]] bool FindNames(const NumberProgram& program);
     // The variables of a loop program's names in the scopes as they are now; false when a
-    // name has none.
+    // name has none, or a scope has a name it binds a slot for.
     [[gnu::noinline]] bool FindLoopNames(const LoopProgram& loop);
     // A program with a nameStep done on the integer its name holds; false, with nothing
     // changed, when it has none, the name holds no integer or the operator fails.
