@@ -941,8 +941,12 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const Compil
             if (loop.stale) return {loop.start, bound};
             if ((bound & loop.bound) != loop.bound) {
                 if (loop.firstRounds && (loop.entryBound & ~bound) != 0) {
-                    loop.entryBound &= bound;
-                    loop.stale = true;
+                    if (loop.declines < LoopProgram::kDeclines) {
+                        ++loop.declines;
+                    } else {
+                        loop.entryBound &= bound;
+                        loop.stale = true;
+                    }
                 }
                 return {loop.start, bound};
             }

@@ -50,6 +50,10 @@ struct LoopProgram {
     // Whether first rounds enter: not once the code written without those slots had to
     // leave for the steps where the code written with them did not.
     mutable bool firstRounds = true;
+    // First rounds turned away for slots they had not bound: the code is written for them
+    // only for a loop entered afresh often enough to pay for the binds its rounds then do.
+    mutable uint8_t declines = 0;
+    static constexpr uint8_t kDeclines = 8;
     mutable bool stale = true;
     mutable uint8_t writings = 0;
     // Running: a handler that a statement's end dispatches may call the function again,
