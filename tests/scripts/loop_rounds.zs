@@ -114,3 +114,71 @@ v[0] = 0;
 v[1] = 0;
 Post(H, 1);
 Print(Round());
+
+//== a function's loops entered again at their first rounds: a sum begun as an integer, a test that fails at once, steps of either kind
+// expect: end
+// expect output: 3/3
+// expect output: 2.5/3
+// expect output: 0/0
+// expect output: 5/3
+// expect output: 1.5/3
+Function Sum(n, step) {
+    Var total = 0;
+    Var i;
+    For (i = 0; i < n; i++) total = total + step;
+    Var k = n;
+    While (k > 3) k--;
+    Return total + "/" + k;
+}
+Print(Sum(3, 1));
+Print(Sum(5, 0.5));
+Print(Sum(0, 2));
+Print(Sum(5, 1));
+Print(Sum(3, 0.5));
+
+//== a handler posted just before a loop runs at the end of its first test, its global read by the rounds
+// expect: end
+// expect output: 33
+// expect output: 63
+// expect output: 93
+Function Tick() {
+    g = g + 10;
+}
+Function Run() {
+    Var total = 0;
+    Var i;
+    Post(Tick);
+    For (i = 0; i < 3; i++) total = total + g;
+    Return total;
+}
+g = 1;
+Print(Run());
+Print(Run());
+Print(Run());
+
+//== block Vars of a While entered at its first round in every call, the handler after it reading the global of their name
+// expect: end
+// expect output: t global
+// expect output: 12
+// expect output: t global
+// expect output: 2.5
+// expect output: t global
+// expect output: 0
+Function Show() {
+    Print("t", t);
+}
+Function Rounds(n, f) {
+    Var s = 0;
+    Var i = 0;
+    While (i < n) {
+        Var t = i * f;
+        s = s + t;
+        i++;
+    }
+    Post(Show);
+    Return s;
+}
+t = "global";
+Print(Rounds(4, 2));
+Print(Rounds(2, 2.5));
+Print(Rounds(0, 1));

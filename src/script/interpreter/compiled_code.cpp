@@ -149,8 +149,9 @@
 // A loop's round whose steps are all such number statements and conditions (with their ends,
 // branches, jumps, inner loops and blocks) runs as one kinded register program
 // (compiled_register_loops.cpp), entered at the jump back to the round's first step
-// (kOpLoopRound): it counts the statements as the steps do (in a countdown of its own, given
-// back before the interpreter takes anything), hands statement ends that have more to do than
+// (kOpLoopRound), and at the end of the loop's first test once a jump back has written it
+// (kOpLoopRound of `site` 1): it counts the statements as the steps do (in a countdown of its own,
+// given back before the interpreter takes anything), hands statement ends that have more to do than
 // count and block changes to the interpreter, and leaves at the start of a
 // statement, which nothing has changed yet, when a kind it was written for fails to hold or an
 // operator fails. Its element stores (kNumberElementStore, kOpElementStore) are instructions
@@ -3437,8 +3438,7 @@ DoLoopRound:
         EndCompiledStatement(poolMark);
     }
     {
-        const LoopExit left =
-            RunLoopProgram(code, code.loopPrograms[op->count], slots, bound, base, poolMark);
+        const LoopExit left = RunLoopProgram(code, *op, slots, bound, base, poolMark);
         bound = left.bound;
         op = ops + left.step - 1;
     }

@@ -2,7 +2,8 @@
 // a function whose loop reads globals is called again and again, each call a new state, and
 // its names would otherwise be looked up at every call. They are found as a number program's
 // are (FindNames): while the locals' shape and the stamps of This and of the globals are those
-// of the last lookup, none of whose variables was a local, each name finds the same variable.
+// of the last lookup, none of whose variables was a local, each name finds the same variable,
+// and the names it binds slots for are still in no scope.
 #include "script/interpreter/compiled_register_loops.h"
 #include "script/interpreter/interpretor.h"
 #include "script/interpreter/object_var.h"
@@ -15,6 +16,8 @@ bool CInterpretor::FindLoopNames(const LoopProgram& loop) {
         loop.epoch = ScopeEpoch();
         return true;
     }
+    // The names it binds slots for, which no scope had, are as free while those hold.
+    if (!LoopBindsFree(loop)) return false;
     bool outsideLocals = true;
     const bool ownLocals = locals_ != currentObject_ && locals_ != this;
     loop.globalsStamp = 0;

@@ -90,7 +90,8 @@ private:
     };
 
     void Emit(uint32_t opcode, uint32_t target, uint32_t left = 0, int64_t right = 0) {
-        code.push_back(RegisterInstruction{uint16_t(opcode), uint8_t(target), left, right, nullptr});
+        code.push_back(
+            RegisterInstruction{uint16_t(opcode), uint8_t(target), left, right, nullptr});
     }
 
     static uint32_t NumberKind(const CValue& value) {
@@ -1200,19 +1201,39 @@ namespace {
 
 } // namespace
 
-LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
+LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const CompiledOp& round,
                                       CValue* slots, uint64_t bound, uint32_t base,
                                       uint32_t poolMark) {
+    const LoopProgram& loop = code.loopPrograms[round.count];
+    // Entered at the loop's first round rather than at its jump back.
+    const bool first = round.site != 0;
     if (loop.running) return {loop.start, bound};
     if (loop.stale || loop.bound != bound) {
-        // Written again as long as kinds keep changing only now and then.
-        if (loop.writings == LoopProgram::kMaxWritings) return {loop.start, bound};
-        ++loop.writings;
-        loop.globalsStamp = 0;
-        if (!WriteLoopProgram(code, loop, slots, bound)) return {loop.start, bound};
-    } else if (loop.epoch != ScopeEpoch() && (!LoopBindsFree(loop) || !FindLoopNames(loop))) {
-        return {loop.start, bound};
+        if (first) {
+            // Only the jump back writes the code, for the kinds the rounds keep; a first
+            // round enters code written for slots it has bound, and else has the next
+            // writing leave out those it has not.
+            if (loop.stale) return {loop.start, bound};
+            if ((bound & loop.bound) != loop.bound) {
+                if (loop.firstRounds && (loop.entryBound & ~bound) != 0) {
+                    if (loop.declines < LoopProgram::kDeclines) {
+                        ++loop.declines;
+                    } else {
+                        loop.entryBound &= bound;
+                        loop.stale = true;
+                    }
+                }
+                return {loop.start, bound};
+            }
+        } else if (loop.stale || loop.bound != (bound & loop.entryBound)) {
+            // Written again as long as kinds keep changing only now and then.
+            if (loop.writings == LoopProgram::kMaxWritings) return {loop.start, bound};
+            ++loop.writings;
+            loop.globalsStamp = 0;
+            if (!WriteLoopProgram(code, loop, slots, bound)) return {loop.start, bound};
+        }
     }
+    if (loop.epoch != ScopeEpoch() && !FindLoopNames(loop)) return {loop.start, bound};
     if (!loop.members.empty() && !FindLoopMembers(loop, slots, bound)) return {loop.start, bound};
     struct Running {
         bool& running;
@@ -1300,7 +1321,8 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const LoopPr
         (at->opcode >= kLoopIndexedElementInt && at->opcode <= kLoopIndexedJoinDouble))
         return {loop.exits[size_t(at - loop.code.data())], host.current};
     // A kind it was written for no longer holds, or an operator failed: the statement's
-    // full steps take it.
-    loop.stale = true;
+    // full steps take it. A first round may hold kinds that its own statements change for
+    // the rounds after it (a sum begun as an integer), for which the code stays.
+    if (!first) loop.stale = true;
     return {loop.exits[size_t(at - loop.code.data())], host.current};
 }

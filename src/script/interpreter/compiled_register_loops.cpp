@@ -8,6 +8,7 @@
 // changed yet, and the full steps take it from there as they would have. Blocks begun and
 // ended in the round (an inner loop's, a braced If's) are taken by the interpreter from the
 // program, so that nested loops run in one program.
+#include <algorithm>
 #include <bit>
 
 #include "script/interpreter/compiled_code.h"
@@ -443,7 +444,8 @@ public:
             case kOpEndAndJump:
             case kOpLoopRound:
                 Emit(kLoopEnd, 0, op.index, at, at);
-                JumpTo(kLoopJump, 0, op.index, at);
+                // An inner loop's way into its first round goes on to the next step.
+                if (op.index != at + 1) JumpTo(kLoopJump, 0, op.index, at);
                 break;
             case kOpJump:
                 JumpTo(kLoopJump, 0, op.index, at);
@@ -690,12 +692,54 @@ void AddLoopPrograms(CompiledFunction& code) {
         loop.end = end;
         ops[end].op = kOpLoopRound;
         ops[end].count = uint32_t(code.loopPrograms.size());
+        // The first round comes from just before the round's first step: the end of the
+        // loop's first test, which goes on into the body as the jump back does (its jump
+        // left behind it).
+        CompiledOp* entry = &ops[end];
+        if (loop.start >= 2 && ops[loop.start - 1].op == kOpEndStatement &&
+            ops[loop.start - 2].op == kOpPushBlock)
+            entry = &ops[loop.start - 1];
+        else if (loop.start >= 2 && ops[loop.start - 1].op == kOpJump &&
+                 ops[loop.start - 1].index == loop.start &&
+                 ops[loop.start - 2].op == kOpEndAndJump && ops[loop.start - 2].index == loop.start)
+            entry = &ops[loop.start - 2];
+        if (entry != &ops[end]) {
+            entry->op = kOpLoopRound;
+            entry->index = loop.start;
+            entry->count = ops[end].count;
+            entry->site = 1;
+        }
         code.loopPrograms.push_back(std::move(loop));
     }
 }
 
+namespace {
+
+size_t ExitCount(const LoopProgram& loop) {
+    return size_t(
+        std::count_if(loop.code.begin(), loop.code.end(),
+                      [](const RegisterInstruction& at) { return at.opcode == kLoopExit; }));
+}
+
+} // namespace
+
 bool CInterpretor::WriteLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
                                     const CValue* slots, uint64_t bound) {
+    // Written for the slots bound at the first rounds too, while that costs no statement
+    // its instructions.
+    const uint64_t entry = bound & loop.entryBound;
+    if (entry == bound) return WriteLoopCode(code, loop, slots, bound);
+    const bool written = WriteLoopCode(code, loop, slots, entry);
+    const size_t exits = ExitCount(loop);
+    if (!WriteLoopCode(code, loop, slots, bound)) return false;
+    if (written && ExitCount(loop) >= exits) return WriteLoopCode(code, loop, slots, entry);
+    loop.firstRounds = false;
+    loop.entryBound = ~uint64_t(0);
+    return true;
+}
+
+bool CInterpretor::WriteLoopCode(const CompiledFunction& code, const LoopProgram& loop,
+                                 const CValue* slots, uint64_t bound) {
     loop.code.clear();
     loop.exits.clear();
     loop.names.clear();

@@ -43,6 +43,17 @@ struct LoopProgram {
     mutable uint64_t globalsStamp = 0;
     // The slots the call had bound when the code was written.
     mutable uint64_t bound = 0;
+    // The slots bound at every first round that came to the program (all before one came):
+    // the code is written for those bound at the jump back less the others, which the round
+    // binds itself, so that a first round with fewer bound enters it too.
+    mutable uint64_t entryBound = ~uint64_t(0);
+    // Whether first rounds enter: not once the code written without those slots had to
+    // leave for the steps where the code written with them did not.
+    mutable bool firstRounds = true;
+    // First rounds turned away for slots they had not bound: the code is written for them
+    // only for a loop entered afresh often enough to pay for the binds its rounds then do.
+    mutable uint8_t declines = 0;
+    static constexpr uint8_t kDeclines = 8;
     mutable bool stale = true;
     mutable uint8_t writings = 0;
     // Running: a handler that a statement's end dispatches may call the function again,
@@ -58,5 +69,7 @@ struct LoopExit {
 };
 
 // Each round of a loop whose steps are all number statements, conditions, statement ends,
-// jumps and block changes becomes a loop program: its jump back becomes kOpLoopRound.
+// jumps and block changes becomes a loop program: its jump back becomes kOpLoopRound, and so
+// does the step into its first round (a For's first test going into the body, the end of a
+// While's first test once its block is begun), whose kOpLoopRound has `site` 1.
 void AddLoopPrograms(CompiledFunction& code);

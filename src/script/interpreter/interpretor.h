@@ -734,7 +734,7 @@ private:
     // one finds none.
     [[gnu::noinline]] bool FindNames(const NumberProgram& program);
     // The variables of a loop program's names in the scopes as they are now; false when a
-    // name has none.
+    // name has none, or a scope has a name it binds a slot for.
     [[gnu::noinline]] bool FindLoopNames(const LoopProgram& loop);
     // A program with a nameStep done on the integer its name holds; false, with nothing
     // changed, when it has none, the name holds no integer or the operator fails.
@@ -772,16 +772,19 @@ private:
     void PushObjectOperand(CIBaseClassImpl* object, CValue* holder);
     // The element at the place's array and indices read so when it holds a script object.
     [[gnu::noinline]] bool ElementObjectOperand(int count);
-    // The rounds of loop program `loop` run from its first step, the value stack at
-    // `base` (compiled_register_loops.cpp): the step where the ordinary steps go on, and
-    // the slots bound there.
-    [[gnu::noinline]] LoopExit RunLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
+    // The rounds of the loop program of kOpLoopRound `round` run from its first step, the
+    // value stack at `base` (compiled_register_loops.cpp): the step where the ordinary steps
+    // go on, and the slots bound there.
+    [[gnu::noinline]] LoopExit RunLoopProgram(const CompiledFunction& code, const CompiledOp& round,
                                               CValue* slots, uint64_t bound, uint32_t base,
                                               uint32_t poolMark);
     // Loop program `loop` written for the kinds its slots and names hold now; false when
     // it cannot be.
     [[gnu::noinline]] bool WriteLoopProgram(const CompiledFunction& code, const LoopProgram& loop,
                                             const CValue* slots, uint64_t bound);
+    // Its code written for `bound` alone.
+    bool WriteLoopCode(const CompiledFunction& code, const LoopProgram& loop, const CValue* slots,
+                       uint64_t bound);
     // A loop program's statement end that has more to do than count: what
     // EndCompiledStatement does there, with the statement's value above the base.
     [[gnu::noinline]] void EndLoopStatement(const CompiledOp& end, uint32_t base,

@@ -9,6 +9,9 @@
 // Continue, Return and errors in their value. Counters no Var declares are made by the start
 // of their loop inside the outer loop's round and let go of at its block's end, the outer
 // round then binding them again, unless a handler has meanwhile made a global of the name.
+// A function called again and again enters its loops' programs at their first rounds: with
+// counters unbound there, conditions false from the start, events posted just before the
+// loop, and kinds at the first round other than those the later rounds keep.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -22,13 +25,15 @@ using namespace program_runs;
 
 class LoopProgramsMaker {
 public:
-    LoopProgramsMaker(uint32_t seed, bool blockVars, bool freeCounters = false)
-        : random_(seed), blockVars_(blockVars || freeCounters), freeCounters_(freeCounters) {}
+    LoopProgramsMaker(uint32_t seed, bool blockVars, bool freeCounters = false,
+                      bool firstRounds = false)
+        : random_(seed), blockVars_(blockVars || freeCounters), freeCounters_(freeCounters),
+          firstRounds_(firstRounds) {}
 
     std::string Make() {
         std::string text = "g = 2;\nv[0] = 1; v[1] = 2.5; v[2] = 3; v[3] = -4;\n";
         if (blockVars_) text += "u = 9;\n";
-        const bool events = Pick(4) == 0;
+        const bool events = Pick(firstRounds_ ? 2 : 4) == 0;
         if (events)
             text += "Function H(n) {\ng = " + Change() + ";\n" +
                     (blockVars_ ? "u = u + g;\n" : "") +
@@ -38,13 +43,20 @@ public:
                 "Var i = 0; Var j = 0; Var k = 0;\n";
         if (events) text += "Post(H, " + std::to_string(Pick(30)) + ");\n";
         const int loops = 1 + Pick(2);
-        for (int loop = 0; loop < loops; ++loop)
+        for (int loop = 0; loop < loops; ++loop) {
+            // An event due at the end of the loop's first test.
+            if (events && firstRounds_ && Pick(2) == 0)
+                text += "Post(H, " + std::to_string(Pick(3)) + ");\n";
             text += Loop(0);
+        }
         text += "Return a + \"/\" + b + \"/\" + c + \"/\" + d + \"/\" + i + \"/\" + j";
         text += blockVars_ ? " + \"/\" + u + \"/\" + t;\n}\n" : ";\n}\n";
         if (blockVars_) text += "t = -3;\n";
         text += "Print(F(3, 7));\nPrint(F(2.5, -1));\nPrint(F(2147483647, 0));\n"
                 "Print(F(6, 0.25));\nPrint(F(\"5\", 2));\nPrint(g, v[0], v[1]);\n";
+        // Calls after the loops' programs are written, with integers and doubles in turn.
+        if (firstRounds_)
+            text += "For (w = 0; w < 8; w++) Print(F(w % 3, (w * 1.5) - 2));\nPrint(g, v[0]);\n";
         return text;
     }
 
@@ -59,7 +71,8 @@ private:
                                     : depth == 0  ? "i"
                                     : depth == 1  ? "j"
                                                   : "k";
-        const std::string rounds = std::to_string(1 + Pick(9));
+        // A first test that fails at once, too, when the loops are entered again and again.
+        const std::string rounds = std::to_string(firstRounds_ ? Pick(6) : 1 + Pick(9));
         std::string text;
         switch (Pick(3)) {
         case 0:
@@ -191,6 +204,7 @@ private:
     std::mt19937 random_;
     const bool blockVars_;
     const bool freeCounters_;
+    const bool firstRounds_;
 };
 
 class LoopPrograms : public ProgramRunsTest {
@@ -199,10 +213,11 @@ protected:
     // kinds, errors with their place and the pace of the checks alike. A good share runs
     // to its end.
     static void Compare(uint32_t firstSeed, uint32_t count, bool blockVars = false,
-                        bool freeCounters = false) {
+                        bool freeCounters = false, bool firstRounds = false) {
         uint32_t ended = 0;
         for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
-            const std::string source = LoopProgramsMaker(seed, blockVars, freeCounters).Make();
+            const std::string source =
+                LoopProgramsMaker(seed, blockVars, freeCounters, firstRounds).Make();
             const Outcome reference = RunProgram(source, Way::kReference);
             const Outcome compiled = RunProgram(source, Way::kCompiled);
             ASSERT_GE(compiled.compiled, 1u) << source;
@@ -224,6 +239,12 @@ TEST_F(LoopPrograms, RandomVarsInBodies) {
 }
 TEST_F(LoopPrograms, RandomCountersBoundInRounds) {
     Compare(83501, 1500, true, true);
+}
+TEST_F(LoopPrograms, RandomFirstRounds) {
+    Compare(85001, 800, false, false, true);
+}
+TEST_F(LoopPrograms, RandomFirstRoundsWithBlockVars) {
+    Compare(85801, 800, true, true, true);
 }
 
 // Conditions of loop rounds that compare and branch in one step: comparisons joined by &&
