@@ -352,6 +352,18 @@ template <> struct Registers<Number> {
     return Read<false>(value, out);
 }
 
+// A cell's number as a register holds it; false for a double in a program of integers.
+template <class Value>
+[[gnu::always_inline]] inline bool CellValue(const CScriptArray::Number& cell, Value& out) {
+    if constexpr (std::is_same_v<Value, int32_t>) {
+        if (cell.kind != kValueInt) return false;
+        out = cell.integer;
+    } else {
+        out = cell.kind == kValueInt ? Integer(cell.integer) : Double(cell.real);
+    }
+    return true;
+}
+
 // The number in the cell of the element `read` names; false when the cell holds none or
 // the element is not at hand.
 template <class Value>
@@ -362,14 +374,7 @@ template <class Value>
     const CScriptArray* array = ElementCell(read, slots, bound, variables, flat);
     if (array == nullptr) return false;
     CScriptArray::Number cell;
-    if (!array->ReadNumber(flat, cell)) return false;
-    if constexpr (std::is_same_v<Value, int32_t>) {
-        if (cell.kind != kValueInt) return false;
-        out = cell.integer;
-    } else {
-        out = cell.kind == kValueInt ? Integer(cell.integer) : Double(cell.real);
-    }
-    return true;
+    return array->ReadNumber(flat, cell) && CellValue(cell, out);
 }
 
 // The number in the cell of the element of one index `read` names at `index`, which must be
@@ -388,14 +393,7 @@ template <class Value>
     uint32_t flat;
     const CScriptArray* array = IndexedElementCell(read, slots, bound, variables, at, flat);
     CScriptArray::Number cell;
-    if (array == nullptr || !array->ReadNumber(flat, cell)) return false;
-    if constexpr (std::is_same_v<Value, int32_t>) {
-        if (cell.kind != kValueInt) return false;
-        out = cell.integer;
-    } else {
-        out = cell.kind == kValueInt ? Integer(cell.integer) : Double(cell.real);
-    }
-    return true;
+    return array != nullptr && array->ReadNumber(flat, cell) && CellValue(cell, out);
 }
 
 [[gnu::always_inline]] inline void Store(CValue& value, int32_t n) {
