@@ -81,3 +81,19 @@ o = New Obj(3);
 t = New Alt(4);
 Print(Bump(o), Bump(t), Bump(o), Bump(New Alt(2.5)), Bump(New Obj(1.75)));
 Bump(New Bare(1));
+
+//== members of objects passed as elements, of two classes, one gaining a member between calls
+// expect: error 35 line 8 column 22
+// expect output: 3 12 4.5
+// expect output: 5 9 6.5
+// expect output: 7 6 8.5
+// expect output: 3 9
+Function Obj(a) { This.x = a; This.v = 2; }
+Function Alt(a) { This.v = 3; This.x = a; }
+Function Move(p) { p.x = p.x + p.v; If ((p.x < 0) || (p.x > 10)) p.v = 0 - p.v; Return p.x; }
+ps[0] = New Obj(1); ps[1] = New Alt(9); grid[1, 1] = New Obj(2.5);
+For (i = 0; i < 3; i++) Print(Move(ps[0]), Move(ps[1]), Move(grid[1, 1]));
+ps[1].extra = 1;
+Print(Move(ps[1]), Move(ps[0]));
+Delete ps[0];
+Print(Move(ps[0]));

@@ -261,11 +261,13 @@ bool CInterpretor::PassElement(const CompiledOp*& step, const CValue* slots, uin
     uint32_t flat;
     if (array == nullptr || !array->FindFlatIndex(indices, count, flat)) return false;
     if (array->ReadNumber(flat, argument)) return true;
-    if (array->ItemType(flat) != kValueObject) return false;
     // An object's cell is boxed: its box is what the walk's operand holds the object from.
-    const CValue& item = *array->GetItem(flat);
-    if (!IsScriptObject(item.ObjectPayload())) return false;
-    argument.Assign(item);
+    // A deleted object's holder reads as a number, which the walk passes in its own way.
+    const CValue* item = array->BoxedItem(flat);
+    if (item == nullptr || item->StoredType() != kValueObject) return false;
+    const CIBaseClassImpl* object = item->ObjectPayload();
+    if (object == nullptr || !IsScriptObject(object)) return false;
+    argument.Assign(*item);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "script/interpreter/compiled_code.h"
 #include "script/interpreter/compiled_registers.h"
 #include "script/interpreter/interpretor.h"
+#include "script/interpreter/object_var.h"
 #include "script/values/value.h"
 
 // Whether the number code `op` can run only as a register program: the steps replayed on
@@ -23,6 +24,37 @@ inline const CompiledOp* ElementValueEnd(const CompiledOp* from, const CompiledO
     for (const CompiledOp* step = from; step != assignment; ++step)
         if (step->op == kOpNewArray && step->depth == 1) return step;
     return assignment;
+}
+
+// The variables of the program's members without a call while their holder (This being
+// `current`, the globals' object `interpreter`) has the shape that vouches for them all: most
+// statements on members meet objects of one class, whose members were added in one order.
+// False otherwise, and FindMembers finds them, or gives up, as it always does.
+[[gnu::always_inline]] inline bool ShapedMembers(const NumberProgram& program, const CValue* slots,
+                                                 uint64_t bound, const CIBaseObjectVar* current,
+                                                 const CIBaseClassImpl* interpreter) {
+    const MemberOperand& first = program.members.front();
+    const CIBaseObjectVar* holder = nullptr;
+    if (first.slot == kMemberOfThis) {
+        holder = current;
+    } else if (!first.boundSlot || ((bound >> first.slot) & 1) != 0) {
+        const CValue& value = slots[first.slot];
+        // A script object, as IsScriptObject tells.
+        if (value.StoredType() == kValueObject) {
+            const CIBaseClassImpl* object = value.ObjectPayload();
+            if (object != nullptr && (object->classRecord == nullptr || object == interpreter))
+                holder = static_cast<const CIBaseObjectVar*>(object);
+        }
+    }
+    if (holder == nullptr || first.holderShape == 0 || holder->GetShape() != first.holderShape)
+        return false;
+    CVariable** variables = program.variables.data() + program.names.size();
+    for (const MemberOperand& member : program.members) {
+        CVariable* variable = holder->FrontVariable(member.position - 1);
+        if (variable->value.StoredType() > kValueDouble) return false;
+        *variables++ = variable;
+    }
+    return true;
 }
 
 // The variable the number code `op` writes (null for a condition's, and for an element's,

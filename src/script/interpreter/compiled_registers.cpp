@@ -587,7 +587,10 @@ bool CInterpretor::RunNumberProgram(const NumberProgram& program, const Compiled
     if (program.findsVariables) [[unlikely]] {
         if (!program.names.empty() && program.epoch != ScopeEpoch() && !FindNames(program))
             ZORV_GIVE_UP();
-        if (!program.members.empty() && !FindMembers(program, slots, bound)) ZORV_GIVE_UP();
+        if (!program.members.empty() &&
+            !ShapedMembers(program, slots, bound, currentObject_, this) &&
+            !FindMembers(program, slots, bound))
+            ZORV_GIVE_UP();
     }
     CValue* target;
     if (!NumberTargetOf(program, op, slots, bound, target)) ZORV_GIVE_UP();
@@ -801,7 +804,9 @@ Return : {
                                                            uint64_t bound) {
     if (!program.names.empty() && program.epoch != ScopeEpoch() && !FindNames(program))
         return false;
-    if (!program.members.empty() && !FindMembers(program, slots, bound)) return false;
+    if (!program.members.empty() && !ShapedMembers(program, slots, bound, currentObject_, this) &&
+        !FindMembers(program, slots, bound))
+        return false;
     CValue* target;
     if (!NumberTargetOf(program, op, slots, bound, target)) return false;
     if (program.kinded.empty() && !WriteKindedProgram(program, slots, bound)) return false;

@@ -69,6 +69,12 @@ public:
         uint32_t flat = 0;
         return FindFlatIndex(indices, n, flat) ? GetItem(flat) : nullptr;
     }
+    // The value in an element's box (an object's cell is always boxed), without boxing a
+    // cell that holds none; null for any other cell or an element beyond the items.
+    const CValue* BoxedItem(uint32_t flatIndex) const {
+        if (flatIndex >= count_ || cells_[flatIndex].kind != kCellBoxed) return nullptr;
+        return cells_[flatIndex].box;
+    }
     // Reading without an address: the kind of value an element holds (kNoItem when it
     // does not exist), its integer, or a copy of it.
     uint32_t ItemType(uint32_t flatIndex) const;

@@ -407,6 +407,135 @@ private:
     std::string text_;
 };
 
+// One function's number statements and conditions on the members of the object it is passed,
+// called from loops over elements of one and two dimensions whose objects are of two classes
+// holding the members at other places, gain a member between calls or during one, are
+// deleted by the call, by a handler or between calls, or are no objects at all; and the same
+// statements on This in a method.
+class MemberCallProgram {
+public:
+    explicit MemberCallProgram(uint32_t seed) : random_(seed) {}
+
+    std::string Make() {
+        text_ = "Function Obj(a) { This.x = a; This.v = 2; This.hits = 0; This.Step = Step; }\n"
+                "Function Alt(a) { This.v = 1.5; This.x = a; This.Step = Step; This.hits = 0; }\n"
+                "Function Kill(q) { Delete q; Return 1; }\n"
+                "Function Later(q) { If (q != 0) Delete q; Print(\"later\"); }\n"
+                "Function Grow(q) { If (q != 0) q.extra = 1; }\n"
+                "Function Step(k) {\nVar i;\n";
+        Body("This");
+        text_ += "Return This.x;\n}\nFunction Move(p, k) {\nVar i;\n";
+        Body("p");
+        text_ += "Return p.x;\n}\n";
+        for (int j = 0; j < 4; ++j) {
+            text_ += "ps[" + std::to_string(j) + "] = " + NewObject() + "; grid[1, " +
+                     std::to_string(j) + "] = " + NewObject() + ";\n";
+        }
+        for (int i = 0, n = 3 + Pick(5); i < n; ++i)
+            Top();
+        text_ += "Print(ps[0].x, ps[1].hits, grid[1, 2].x);\n";
+        return text_;
+    }
+
+private:
+    int Pick(int n) { return int(random_() % uint32_t(n)); }
+
+    std::string NewObject() {
+        return std::string(Pick(2) == 0 ? "New Obj(" : "New Alt(") + std::to_string(Pick(900)) +
+               ")";
+    }
+    std::string Operand(const std::string& h) {
+        switch (Pick(5)) {
+        case 0:
+            return std::to_string(Pick(9));
+        case 1:
+            return "k";
+        default:
+            return h + "." + (Pick(8) == 0 ? "extra" : Pick(2) == 0 ? "x" : "v");
+        }
+    }
+
+    void Body(const std::string& h) {
+        for (int i = 0, n = 2 + Pick(4); i < n; ++i) {
+            switch (Pick(12)) {
+            case 0:
+            case 1:
+            case 2:
+                text_ +=
+                    h + "." + (Pick(3) == 0 ? "v" : "x") + " = " + h + ".x + " + Operand(h) + ";\n";
+                break;
+            case 3:
+            case 4:
+                text_ += "If ((" + h + ".x < " + std::to_string(Pick(300)) + ") || (" + h +
+                         ".x > " + std::to_string(500 + Pick(500)) + ")) {\n" + h + ".v = 0 - " +
+                         h + ".v;\n" + h + ".hits = " + h + ".hits + 1;\n}\n";
+                break;
+            case 5:
+                text_ += h + ".hits" + (Pick(2) == 0 ? "++;\n" : " += " + Operand(h) + ";\n");
+                break;
+            case 6:
+                // Enough statements for the housekeeping to dispatch a posted handler.
+                text_ += "For (i = 0; i < 11; i++) " + h + ".hits = " + h + ".hits + i;\n";
+                break;
+            case 7:
+                // A member added during the call: the object takes a new shape.
+                text_ += "If (k == " + std::to_string(Pick(6)) + ") " + h + ".extra = k;\n";
+                break;
+            case 8:
+                if (h == "p") {
+                    text_ += "If (k == " + std::to_string(Pick(12)) + ") " +
+                             (Pick(2) == 0 ? "Delete p;\n" : "p.x = Kill(p) + p.x;\n");
+                    break;
+                }
+                [[fallthrough]];
+            default:
+                text_ += h + ".x = (" + Operand(h) + " * " + Operand(h) + ") % 1000;\n";
+                break;
+            }
+        }
+    }
+
+    std::string Element() {
+        return Pick(3) == 0 ? "grid[1, " + std::to_string(Pick(4)) + "]"
+                            : "ps[" + std::to_string(Pick(4)) + "]";
+    }
+
+    void Top() {
+        const std::string rounds = std::to_string(1 + Pick(12));
+        switch (Pick(10)) {
+        case 0:
+            text_ += Element() + " = " + NewObject() + ";\n";
+            break;
+        case 1:
+            text_ += Element() + ".extra = 2;\n";
+            break;
+        case 2:
+            text_ += std::string("Post(") + (Pick(2) == 0 ? "Later" : "Grow") + ", " + Element() +
+                     ");\n";
+            break;
+        case 3:
+            // No object: a number, a text, or an object deleted through another holder.
+            text_ += Pick(3) == 0   ? Element() + " = 0;\n"
+                     : Pick(2) == 0 ? Element() + " = \"t\";\n"
+                                    : "Delete " + Element() + ";\n";
+            break;
+        case 4:
+            text_ += "For (k = 0; k < " + rounds + "; k++) If (" + Element() +
+                     " != 0) Print(ps[k % 4].Step(k));\n";
+            break;
+        case 5:
+            text_ += "For (k = 0; k < " + rounds + "; k++) Print(Move(grid[1, k % 4], k));\n";
+            break;
+        default:
+            text_ += "For (k = 0; k < " + rounds + "; k++) Print(Move(ps[k % 4], k));\n";
+            break;
+        }
+    }
+
+    std::mt19937 random_;
+    std::string text_;
+};
+
 class ObjectPrograms : public ProgramRunsTest {
 protected:
     static void Compare(uint32_t firstSeed, uint32_t count) {
@@ -465,6 +594,25 @@ TEST_F(ObjectPrograms, MemberLoopRoundsAgree) {
     }
     // Some run to their end, others fail at an object deleted or a text in a member.
     EXPECT_GE(ended, 40u);
+}
+
+TEST_F(ObjectPrograms, MemberCallsOnElementsAgree) {
+    uint32_t ended = 0;
+    for (uint32_t seed = 1; seed <= 1500; ++seed) {
+        std::string source = MemberCallProgram(seed).Make();
+        Outcome reference = RunProgram(source, Way::kReference);
+        ASSERT_NE(reference.output, "does not compile") << source;
+        ended += reference.code == 0 ? 1 : 0;
+        for (Way way : {Way::kFast, Way::kCompiled}) {
+            Outcome other = RunProgram(source, way);
+            ASSERT_EQ(other.output, reference.output) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(other.code, reference.code) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(other.line, reference.line) << "seed " << seed << "\n" << source;
+            ASSERT_EQ(other.column, reference.column) << "seed " << seed << "\n" << source;
+        }
+    }
+    // Some run to their end, others fail at an element holding no object or a member missing.
+    EXPECT_GE(ended, 100u);
 }
 
 TEST_F(ObjectPrograms, HoldersOfDeletedObjectsAgreePart1) {
