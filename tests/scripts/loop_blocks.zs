@@ -135,3 +135,31 @@ g = 0;
 Run();
 Print(g, g * 2);
 Print(g, 6);
+
+//== a Switch of the round that declares nothing: Cases left by Break, a kind that changes inside a Case, and a Continue inside it failing as the walk's does
+// expect: error 26 line 18 column 17
+// expect output: 6.5 3 8
+Function Machine(stop) {
+    Var acc = 0;
+    Var n = 0;
+    Var pc = 0;
+    While (pc < 8) {
+        Switch (pc % 3) {
+        Case 0:
+            acc = acc + 2;
+            Break;
+        Case 1:
+            If (pc == 4) acc = acc + 0.5;
+            n++;
+            Break;
+        Default:
+            If (pc == stop) {
+                Continue;
+            }
+        }
+        pc++;
+    }
+    Return acc + " " + n + " " + pc;
+}
+Print(Machine(100));
+Print(Machine(5));
