@@ -1307,9 +1307,16 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const Compil
                             loop.elements.data(), nullptr, nullptr, last, host);
     depth_ = base;
     Host::LeaveValue(*this, last, base);
+    // The steps end the block they go on in.
+    auto leave = [&](uint32_t step) -> LoopExit {
+        if (!loop.unrecorded.empty() && step >= loop.start && step <= loop.end)
+            if (const uint32_t block = loop.unrecorded[step - loop.start])
+                PushBlock(GetBlock(block - 1));
+        return {step, host.current};
+    };
     if (at->opcode == kLoopEnd || at->opcode == kLoopPushBlock || at->opcode == kLoopPopBlock)
-        return {at->left, host.current};
-    if (at->opcode == kLoopExit) return {uint32_t(at->right), host.current};
+        return leave(at->left);
+    if (at->opcode == kLoopExit) return leave(uint32_t(at->right));
     // An element store whose cell is not at hand (an index outside the array, a cell holding
     // no number) has changed nothing the program was written for: its statement's steps
     // shape, grow or fail, and the next round runs the program again. So does a read of an
@@ -1318,10 +1325,10 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const Compil
     if ((at->opcode >= kLoopElementAssignInt && at->opcode <= kLoopElementJoinDouble) ||
         at->opcode == kLoopQuickAssignInt || at->opcode == kLoopQuickAssignDouble ||
         (at->opcode >= kLoopIndexedElementInt && at->opcode <= kLoopIndexedJoinDouble))
-        return {loop.exits[size_t(at - loop.code.data())], host.current};
+        return leave(loop.exits[size_t(at - loop.code.data())]);
     // A kind it was written for no longer holds, or an operator failed: the statement's
     // full steps take it. A first round may hold kinds that its own statements change for
     // the rounds after it (a sum begun as an integer), for which the code stays.
     if (!first) loop.stale = true;
-    return {loop.exits[size_t(at - loop.code.data())], host.current};
+    return leave(loop.exits[size_t(at - loop.code.data())]);
 }

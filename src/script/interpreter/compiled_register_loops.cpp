@@ -216,6 +216,21 @@ std::vector<uint64_t> BoundAtSteps(const CompiledFunction& code, uint32_t start,
     return in;
 }
 
+// Calls `visit` with the step each jump or branch of the step at `at` may go to, other than
+// `next`, the step after it.
+template <class Visit>
+void VisitJumps(const CompiledFunction& code, uint32_t at, uint32_t next, Visit&& visit) {
+    const CompiledOp& op = code.ops[at];
+    if (Jumps(op)) visit(op.index);
+    if (IsSwitch(code, at))
+        for (uint32_t test = at + 3; test < next; test += 2)
+            visit(code.ops[test].index);
+    if (op.op == kOpNumberCode || op.op == kOpMemberNumbers || op.op == kOpSlotBranch) {
+        const CompiledOp& branch = code.ops[op.index];
+        if (branch.op == kOpBranchTrue) visit(branch.index);
+    }
+}
+
 // Whether every step of the round from `start` to `end` is one a loop program takes, every
 // jump within it lands on the start of one, and it has a statement to work out.
 bool RoundOfNumbers(const CompiledFunction& code, uint32_t start, uint32_t end) {
@@ -230,19 +245,58 @@ bool RoundOfNumbers(const CompiledFunction& code, uint32_t start, uint32_t end) 
         statements |= op.op == kOpNumberCode || op.op == kOpMemberNumbers ||
                       op.op == kOpSlotStatement || op.op == kOpElementStore ||
                       op.op == kOpBindName || IsSwitch(code, at);
-        if (Jumps(op)) targets.push_back(op.index);
-        if (IsSwitch(code, at))
-            for (uint32_t test = at + 3; test < next; test += 2)
-                targets.push_back(code.ops[test].index);
-        if (op.op == kOpNumberCode || op.op == kOpMemberNumbers || op.op == kOpSlotBranch) {
-            const CompiledOp& branch = code.ops[op.index];
-            if (branch.op == kOpBranchTrue) targets.push_back(branch.index);
-        }
+        VisitJumps(code, at, next, [&](uint32_t target) { targets.push_back(target); });
         at = next;
     }
     for (uint32_t target : targets)
         if (target >= start && target <= end && !begins[target - start]) return false;
     return statements;
+}
+
+// The steps of the round from `start` to `end` that its ways from `from` reach, going past
+// no step that `stop` accepts.
+template <class Stop>
+std::vector<bool> Reached(const CompiledFunction& code, uint32_t start, uint32_t end, uint32_t from,
+                          Stop&& stop) {
+    std::vector<bool> reached(end - start + 1);
+    std::vector<uint32_t> work{from};
+    while (!work.empty()) {
+        const uint32_t at = work.back();
+        work.pop_back();
+        if (at < start || at > end || reached[at - start]) continue;
+        reached[at - start] = true;
+        if (stop(at)) continue;
+        const uint32_t next = NextInRound(code, at);
+        if (!Jumps(code.ops[at]) && next != 0) work.push_back(next);
+        VisitJumps(code, at, next, [&](uint32_t target) { work.push_back(target); });
+    }
+    return reached;
+}
+
+// The steps of the round from `start` to `end` where the block begun by the kOpPushBlock at
+// `push` is open, when a loop program need keep no record of it, and `id`, the index of its
+// kOpPopBlock steps; else none. Such a block binds no slot and holds no other block, and
+// no way into its steps passes by its beginning: nothing in it can then find its level or
+// make a variable there, and only the steps, going on inside it, need its record.
+std::vector<bool> UnrecordedBlock(const CompiledFunction& code, uint32_t start, uint32_t end,
+                                  uint32_t push, uint32_t& id) {
+    constexpr uint32_t kNone = ~0u;
+    id = kNone;
+    bool other = false;
+    std::vector<bool> open = Reached(code, start, end, push + 1, [&](uint32_t at) {
+        const CompiledOp& op = code.ops[at];
+        if (op.op == kOpPushBlock) other = true;
+        if (op.op != kOpPopBlock) return false;
+        if (id != kNone && id != op.index) other = true;
+        id = op.index;
+        return true;
+    });
+    if (other || id == kNone || code.blockSlots[id] != 0) return {};
+    const std::vector<bool> closed =
+        Reached(code, start, end, start, [&](uint32_t at) { return at == push; });
+    for (size_t step = 0; step < open.size(); ++step)
+        if (open[step] && closed[step]) return {};
+    return open;
 }
 
 // The register code of the kOpSlotStatement `op` (its pair two steps on), as the number
@@ -451,9 +505,13 @@ public:
                 JumpTo(kLoopJump, 0, op.index, at);
                 break;
             case kOpPushBlock:
+                if (Unrecorded(at)) break;
                 Emit(kLoopPushBlock, 0, at + 1, at, at);
                 break;
             case kOpPopBlock:
+                if (std::find(unrecorded_.begin(), unrecorded_.end(), op.index) !=
+                    unrecorded_.end())
+                    break;
                 // The slots bound in the block are let go of as it ends, holding 0.
                 for (uint32_t slot = 0; slot < 64; ++slot)
                     if (((code_.blockSlots[op.index] >> slot) & 1) != 0) kinds_[slot] = kValueInt;
@@ -485,6 +543,19 @@ public:
 
 private:
     static constexpr uint32_t kNoInstruction = ~0u;
+
+    // Whether the block that the step at `push` begins goes without a record in the program,
+    // its steps then marked with it where it is open.
+    bool Unrecorded(uint32_t push) {
+        uint32_t id;
+        const std::vector<bool> open = UnrecordedBlock(code_, loop_.start, loop_.end, push, id);
+        if (open.empty()) return false;
+        if (loop_.unrecorded.empty()) loop_.unrecorded.assign(open.size(), 0);
+        for (size_t step = 0; step < open.size(); ++step)
+            if (open[step]) loop_.unrecorded[step] = code_.ops[push].index + 1;
+        unrecorded_.push_back(id);
+        return true;
+    }
 
     void Emit(uint32_t opcode, uint32_t target, uint32_t left, int64_t right, uint32_t exit) {
         loop_.code.push_back(
@@ -672,6 +743,8 @@ private:
     uint32_t kinds_[64] = {};
     // For each step of the round, its first instruction.
     std::vector<uint32_t> steps_;
+    // The kOpPopBlock indices of the blocks without a record.
+    std::vector<uint32_t> unrecorded_;
     // Jumps and branches written, with the step they go to.
     std::vector<std::pair<uint32_t, uint32_t>> jumps_;
 };
@@ -748,6 +821,7 @@ bool CInterpretor::WriteLoopCode(const CompiledFunction& code, const LoopProgram
     loop.members.clear();
     loop.binds.clear();
     loop.bindsSlots = 0;
+    loop.unrecorded.clear();
     loop.bound = bound;
     LoopWriter writer(code, loop, slots, bound);
     NumberProgram own;

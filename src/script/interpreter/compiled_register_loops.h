@@ -56,6 +56,10 @@ struct LoopProgram {
     static constexpr uint8_t kDeclines = 8;
     mutable bool stale = true;
     mutable uint8_t writings = 0;
+    // For each step of the round, 1 + the index of the block open there that the program
+    // keeps no record of, else 0 (empty when it keeps a record of every block): where the
+    // steps go on inside such a block, its record is pushed then.
+    mutable std::vector<uint32_t> unrecorded;
     // Running: a handler that a statement's end dispatches may call the function again,
     // whose rounds then take the steps, leaving the code that runs as it is.
     mutable bool running = false;

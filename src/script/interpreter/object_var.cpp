@@ -1,5 +1,6 @@
 #include "script/interpreter/object_var.h"
 
+#include <algorithm>
 #include <new>
 
 #include "foundation/memory/memory_helpers.h"
@@ -155,6 +156,7 @@ CVariable* CIBaseObjectVar::FindInTable(uint32_t key) const {
 }
 
 CVariable* CIBaseObjectVar::AddVariableAnew(uint32_t key, int32_t level) {
+    if (level > topLevel_) topLevel_ = level;
     CVariable* variable = spares_;
     if (variable != nullptr) [[likely]] {
         spares_ = variable->nextSpare;
@@ -250,7 +252,9 @@ void CIBaseObjectVar::FreeIndex() const {
     indexStale_ = false;
 }
 
-void CIBaseObjectVar::DropVariablesFromLevel(int32_t level) {
+void CIBaseObjectVar::DropVariablesFrom(int32_t level) {
+    // Lowered first: a variable made while values are destroyed raises it again.
+    topLevel_ = std::max(level - 1, 0);
     // Taken out of the array first, recycled once the object is consistent again:
     // destroying a value may reach the object.
     CVariable* dropped[kFrontEntries];

@@ -57,6 +57,7 @@ public:
                 spares_ = variable->nextSpare;
                 variable->nextSpare = nullptr;
                 variable->level = level;
+                if (level > topLevel_) topLevel_ = level;
                 SetStamp(entry.stamp);
                 shape_ = entry.shape;
                 frontCount_ = position + 1;
@@ -66,7 +67,11 @@ public:
         return AddVariableAnew(key, level);
     }
     // Removes and destroys every variable created at `level` or deeper.
-    void DropVariablesFromLevel(int32_t level);
+    void DropVariablesFromLevel(int32_t level) {
+        // Most blocks end without a variable of their own: nothing to look through.
+        if (level > topLevel_) return;
+        DropVariablesFrom(level);
+    }
     // Destroys every variable; the table keeps its room for the next ones.
     void ClearVariables() {
         // The locals of most calls: a few numbers in the front. Their values hold nothing,
@@ -171,6 +176,8 @@ private:
     [[gnu::noinline]] void AddToTable(uint32_t key, CVariable* variable);
     // A new variable record; error 15 when memory runs out.
     [[gnu::noinline]] CVariable* NewVariable(int32_t level);
+    // DropVariablesFromLevel for a level some variable may have.
+    [[gnu::noinline]] void DropVariablesFrom(int32_t level);
     // Takes the entries of `level` or deeper out of the array and recycles them.
     void DropFrontFromLevel(int32_t level);
     // 0 when memory runs out: the chains then serve alone.
@@ -219,6 +226,8 @@ private:
     // the table only when it holds any).
     uint32_t count_ = 0;
     uint32_t leveledCount_ = 0;
+    // No variable of the object lies at a deeper level than this.
+    int32_t topLevel_ = 0;
     mutable IndexSlot* index_ = nullptr;
     mutable uint32_t indexMask_ = 0;
     // Set when variables were removed: the index is rebuilt at the next lookup.

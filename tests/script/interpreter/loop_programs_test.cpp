@@ -11,7 +11,9 @@
 // round then binding them again, unless a handler has meanwhile made a global of the name.
 // A function called again and again enters its loops' programs at their first rounds: with
 // counters unbound there, conditions false from the start, events posted just before the
-// loop, and kinds at the first round other than those the later rounds keep.
+// loop, and kinds at the first round other than those the later rounds keep. Braced blocks
+// nested in the rounds, with and without Vars, are entered and left every round, and left
+// by Break, Continue, Return, errors and kinds that change inside them.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -26,9 +28,9 @@ using namespace program_runs;
 class LoopProgramsMaker {
 public:
     LoopProgramsMaker(uint32_t seed, bool blockVars, bool freeCounters = false,
-                      bool firstRounds = false)
+                      bool firstRounds = false, bool blocks = false)
         : random_(seed), blockVars_(blockVars || freeCounters), freeCounters_(freeCounters),
-          firstRounds_(firstRounds) {}
+          firstRounds_(firstRounds), blocks_(blocks) {}
 
     std::string Make() {
         std::string text = "g = 2;\nv[0] = 1; v[1] = 2.5; v[2] = 3; v[3] = -4;\n";
@@ -133,6 +135,7 @@ private:
     }
 
     std::string Statement(const std::string& counter) {
+        if (blocks_ && nested_ < 3 && Pick(4) == 0) return Block(counter);
         if (blockVars_ && Pick(3) == 0) return BlockVar(counter);
         static const char* const kCompound[] = {"+=", "-=", "*=", "/=", "%=", "="};
         switch (Pick(14)) {
@@ -201,10 +204,40 @@ private:
         }
     }
 
+    // Braced blocks in the round, plain or an If's and Else's, nested in one another, with
+    // Vars, Break, Continue, Return and failing divisions among their statements.
+    std::string Block(const std::string& counter) {
+        ++nested_;
+        auto body = [&] {
+            std::string text;
+            const int statements = 1 + Pick(3);
+            for (int s = 0; s < statements; ++s)
+                text += Statement(counter);
+            return text;
+        };
+        std::string text;
+        switch (Pick(3)) {
+        case 0:
+            text = "{\n" + body() + "}\n";
+            break;
+        case 1:
+            text = "If (" + Expression(counter) + ") " + Target() + " = " + Operand(counter) +
+                   ";\nElse {\n" + body() + "}\n";
+            break;
+        default:
+            text = "If (" + Expression(counter) + ") {\n" + body() + "}\nElse {\n" + body() + "}\n";
+            break;
+        }
+        --nested_;
+        return text;
+    }
+
     std::mt19937 random_;
     const bool blockVars_;
     const bool freeCounters_;
     const bool firstRounds_;
+    const bool blocks_;
+    int nested_ = 0;
 };
 
 class LoopPrograms : public ProgramRunsTest {
@@ -213,11 +246,11 @@ protected:
     // kinds, errors with their place and the pace of the checks alike. A good share runs
     // to its end.
     static void Compare(uint32_t firstSeed, uint32_t count, bool blockVars = false,
-                        bool freeCounters = false, bool firstRounds = false) {
+                        bool freeCounters = false, bool firstRounds = false, bool blocks = false) {
         uint32_t ended = 0;
         for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
             const std::string source =
-                LoopProgramsMaker(seed, blockVars, freeCounters, firstRounds).Make();
+                LoopProgramsMaker(seed, blockVars, freeCounters, firstRounds, blocks).Make();
             const Outcome reference = RunProgram(source, Way::kReference);
             const Outcome compiled = RunProgram(source, Way::kCompiled);
             ASSERT_GE(compiled.compiled, 1u) << source;
@@ -245,6 +278,15 @@ TEST_F(LoopPrograms, RandomFirstRounds) {
 }
 TEST_F(LoopPrograms, RandomFirstRoundsWithBlockVars) {
     Compare(85801, 800, true, true, true);
+}
+TEST_F(LoopPrograms, RandomBlocksInRounds) {
+    Compare(86601, 1000, false, false, false, true);
+}
+TEST_F(LoopPrograms, RandomBlocksWithVarsInRounds) {
+    Compare(87601, 1000, true, false, false, true);
+}
+TEST_F(LoopPrograms, RandomBlocksWithCountersBoundInRounds) {
+    Compare(88601, 600, true, true, true, true);
 }
 
 // Conditions of loop rounds that compare and branch in one step: comparisons joined by &&
