@@ -1,5 +1,7 @@
 #include "platform/kernel/clock_alarm.h"
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
@@ -18,16 +20,7 @@ struct ClockWatcher {
     bool started = false;
 
     // Under the lock.
-    bool Start() {
-        if (started) return true;
-        try {
-            std::thread([this] { Watch(); }).detach();
-        } catch (const std::system_error&) {
-            return false;
-        }
-        started = true;
-        return true;
-    }
+    bool Start();
 
     // Under the lock.
     void Unlink(ClockAlarm& alarm) {
@@ -71,12 +64,41 @@ namespace {
 
 // Never destroyed: alarms of objects destroyed at exit still unlink themselves, and the
 // thread may be waiting on it then.
+ClockWatcher*& WatcherPlace() {
+    static ClockWatcher* watcher = new ClockWatcher;
+    return watcher;
+}
+
 ClockWatcher& Watcher() {
-    static ClockWatcher* const watcher = new ClockWatcher;
-    return *watcher;
+    return *WatcherPlace();
+}
+
+// A child of fork has no watching thread, and the watcher's lock and condition may count
+// the parent's threads: its alarms ring, and it starts afresh with a new watcher.
+void ForkChildWatcher() {
+    static ClockWatcher* forsaken = nullptr;
+    forsaken = WatcherPlace();
+    while (forsaken->armed != nullptr)
+        forsaken->Ring(*forsaken->armed);
+    WatcherPlace() = new ClockWatcher;
 }
 
 } // namespace
+
+bool ClockWatcher::Start() {
+    if (started) return true;
+    static const bool forkHandled =
+        pthread_atfork([] { Watcher().mutex.lock(); }, [] { Watcher().mutex.unlock(); },
+                       &ForkChildWatcher) == 0;
+    if (!forkHandled) return false;
+    try {
+        std::thread([this] { Watch(); }).detach();
+    } catch (const std::system_error&) {
+        return false;
+    }
+    started = true;
+    return true;
+}
 
 ClockAlarm::~ClockAlarm() {
     ClockWatcher& watcher = Watcher();

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <memory>
@@ -78,6 +80,24 @@ TEST(ClockAlarm, AFrozenClockRingsEveryAlarmAndKeepsThemRung) {
     EXPECT_TRUE(alarm.Rang());
     platform::test::UnfreezeClock();
     alarm.Set(timeGetTime() + 1000);
+    EXPECT_FALSE(alarm.Rang());
+}
+
+TEST(ClockAlarm, AChildOfForkRingsItsAlarmsAndWatchesAfresh) {
+    platform::ClockAlarm alarm;
+    alarm.Set(timeGetTime() + 5000);
+    ASSERT_FALSE(alarm.Rang());
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        const bool rang = alarm.Rang();
+        alarm.Set(timeGetTime() + 20);
+        const bool waited = !alarm.Rang() && AwaitRing(alarm);
+        _exit(rang && waited ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_FALSE(alarm.Rang());
 }
 
