@@ -6,6 +6,7 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/kernel/clock_alarm.h"
 #include "platform/kernel/test_hooks.h"
 
 namespace {
@@ -82,6 +83,7 @@ namespace platform::test {
 void FreezeClock(DWORD milliseconds) {
     frozenTime.store(milliseconds);
     frozen.store(true, std::memory_order_release);
+    platform::RingClockAlarms();
 }
 
 void AdvanceClock(DWORD milliseconds) {

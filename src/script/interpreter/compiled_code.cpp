@@ -2560,11 +2560,28 @@ void CInterpretor::PushSlot(CValue* value) {
     }
 }
 
+bool CInterpretor::EndStatementQuietly(uint32_t poolMark) {
+    if (pendingEvent_ != 0 || pendingEndCode >= 0 ||
+        StopRequestFlag().load(std::memory_order_relaxed) != 0)
+        return false;
+    if (statementCounter_ > 0) {
+        --statementCounter_;
+        return true;
+    }
+    // Most checks find no text asked for and no element box made since the last, and
+    // nothing timed due.
+    if (temporaryTextCount_ > poolMark || elementBoxNoteCount_ != 0 || boxesSinceSettling_ != 0 ||
+        (eventsEnabled != 0 && !HousekeepingIdle()))
+        return false;
+    statementCounter_ = statementsPerCheck;
+    return true;
+}
+
 void CInterpretor::EndCompiledStatement(uint32_t poolMark) {
+    if (EndStatementQuietly(poolMark)) return;
     if (pendingEvent_ != 0 && eventsEnabled != 0 && handlerDepth_ == 0) DispatchEvent();
     if (--statementCounter_ < 0) {
         statementCounter_ = statementsPerCheck;
-        // Most checks find no text asked for and no element box made since the last.
         if (temporaryTextCount_ > poolMark || elementBoxNoteCount_ != 0 || boxesSinceSettling_ != 0)
             FlushTemporaryTextsFrom(poolMark);
         if (eventsEnabled != 0) Housekeeping();

@@ -1271,6 +1271,9 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const Compil
             given = left;
         }
         [[gnu::noinline]] bool End(const RegisterInstruction& at, const LoopValue& last) {
+            // An end that only counts and checks that nothing is due runs nothing that
+            // could look at the statement's value or change the scopes.
+            if (interpreter.EndStatementQuietly(poolMark)) return true;
             LeaveValue(interpreter, last, base);
             interpreter.EndLoopStatement(code.ops[uint32_t(at.right)], base, poolMark);
             return Unchanged();

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "foundation/containers/handle_list.h"
+#include "platform/kernel/clock_alarm.h"
 #include "platform/user/hwnd.h"
 #include "script/classes/base_class.h"
 #include "script/interpreter/ierror.h"
@@ -523,6 +524,8 @@ private:
     // ---- Statement loop (statements.cpp) -------------------------------------------
     void ExecuteBlock(uint8_t* position);
     void Housekeeping();
+    // Whether Housekeeping would do nothing now.
+    bool HousekeepingIdle();
     uint16_t CurrentCode() const {
         return reinterpret_cast<const TokenHeader*>(currentToken)->code;
     }
@@ -818,6 +821,9 @@ private:
                                              CValue* slots, uint64_t bound, uint32_t base);
     // After a statement of compiled code, what the statement loop does after each.
     void EndCompiledStatement(uint32_t poolMark);
+    // Counts a statement end that has nothing else to do, as EndCompiledStatement would;
+    // false, having done nothing, when the end has more to do.
+    bool EndStatementQuietly(uint32_t poolMark);
     // ---- Members, methods, New and Delete in compiled code (compiled_objects.cpp) ---
     // Where a chain of members stands between two steps of compiled code, as the walk
     // stands between two links of it: a variable's value not looked at yet, a script
@@ -1284,6 +1290,14 @@ private:
     void RefreshIfDue(uint32_t now);
     // Whether the tick, the refresh or the message pump is due at `later` or before.
     bool TimedWorkMayBeDue(uint32_t later) const;
+    // Whether the tick, the refresh or the message pump may be due now. Reads the clock
+    // only once the alarm has rung, and then sets it again if nothing is due.
+    bool TimedWorkDue();
+    // Sets the alarm for the earliest moment the tick, the refresh or the pump can be due.
+    void ArmClockAlarm();
+    // Rings when timed work may have come due; sound whatever moment it was set for, as
+    // its moment only bounds the clock.
+    platform::ClockAlarm clockAlarm_;
     CIBaseMessages* filters_[kMaxMessageFilters] = {};
     uint32_t filterCount_ = 0;
     CHandleList movingLocations_;

@@ -153,10 +153,34 @@ bool CInterpretor::TimedWorkMayBeDue(uint32_t later) const {
             IsDue(later, lastRefresh, refreshInterval));
 }
 
+bool CInterpretor::TimedWorkDue() {
+    // Most checks fall between ticks, refreshes and pumps. Until the alarm rings, the
+    // clock is before its moment; after, a bound on the clock that is cheaper to read
+    // than the clock tells when none of them can be due.
+    if (!clockAlarm_.Rang()) return TimedWorkMayBeDue(clockAlarm_.Moment() - 1);
+    if (TimedWorkMayBeDue(platform::LatestClockBound())) return true;
+    ArmClockAlarm();
+    return false;
+}
+
+void CInterpretor::ArmClockAlarm() {
+    // A pump is always due in time: the moment is never far ahead.
+    uint32_t moment = lastPump + kPumpInterval + 1;
+    auto earlier = [&moment](uint32_t other) {
+        if (int32_t(other - moment) < 0) moment = other;
+    };
+    if (GetTimeDrivenCount() != 0) earlier(lastTick + tickInterval);
+    if (refreshing == 0 && refreshPending != 0 && autoRefresh != 0)
+        earlier(lastRefresh + refreshInterval);
+    clockAlarm_.Set(moment);
+}
+
+bool CInterpretor::HousekeepingIdle() {
+    return creations <= garbageThreshold && !TimedWorkDue();
+}
+
 void CInterpretor::Housekeeping() {
-    // Most checks fall between ticks, refreshes and pumps; a bound on the clock that is
-    // cheaper to read tells when none of them can be due.
-    if (!TimedWorkMayBeDue(platform::LatestClockBound())) {
+    if (!TimedWorkDue()) {
         if (creations > garbageThreshold) CollectGarbage();
         return;
     }
@@ -165,6 +189,7 @@ void CInterpretor::Housekeeping() {
     if (creations > garbageThreshold) CollectGarbage();
     RefreshIfDue(now);
     PumpMessages(now);
+    ArmClockAlarm();
 }
 
 void CInterpretor::ScheduleRefresh() {

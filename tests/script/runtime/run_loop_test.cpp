@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -267,6 +268,7 @@ public:
     static inline std::atomic<uint32_t>* stopAfter100 = nullptr;
     static inline CIRefresh* dirtied = nullptr;
     static inline const BlockRecord* handler = nullptr;
+    static inline std::function<void(CInterpretor&)> marked;
 
 private:
     // Takes its argument's milliseconds, 1 by default.
@@ -275,7 +277,10 @@ private:
         if (dirtied != nullptr) dirtied->SetDirty();
         if (++steps == 100 && stopAfter100 != nullptr) stopAfter100->store(1);
     }
-    void Mark() { journal.push_back(interpreter->GetArgString(0)); }
+    void Mark() {
+        journal.push_back(interpreter->GetArgString(0));
+        if (marked) marked(*interpreter);
+    }
     void SetHandler() { handler = interpreter->GetArg(0)->GetFunction(); }
     void Fire() {
         interpreter->PostEvent(handler);
@@ -325,6 +330,7 @@ protected:
         Probe::stopAfter100 = nullptr;
         Probe::dirtied = nullptr;
         Probe::handler = nullptr;
+        Probe::marked = nullptr;
     }
     void TearDown() override {
         UnregisterScriptClass(kProbeId);
@@ -443,6 +449,39 @@ TEST_F(StatementLoop, AStopRequestFromTheHostEndsTheRunNormally) {
                   [&](CInterpretor& interpreter) { interpreter.launchInfo = &launch; }),
               1);
     EXPECT_EQ(Probe::steps, 100);
+}
+
+// On the running clock the checks between two pumps wait for an alarm instead of reading
+// the clock; what changes meanwhile still counts at the next check.
+TEST_F(StatementLoop, TimedWorkListedWhileTheClockRunsComesAtTheNextCheck) {
+    const std::string source =
+        Repeat("x = 1;", 25) + "p = New Timer(); p.Mark(\"list\");\n" + Repeat("p.Step();", 30);
+    auto ticks = [&] {
+        StepCounter counter;
+        Probe::steps = 0;
+        Probe::marked = [&](CInterpretor& interpreter) { interpreter.AddMovingLocation(&counter); };
+        EXPECT_EQ(Run(source, nullptr, 0), 1);
+        return counter.steps;
+    };
+    const std::vector<int> frozen = ticks();
+    EXPECT_EQ(frozen, (std::vector<int>{7, 18, 29}));
+    platform::test::UnfreezeClock();
+    EXPECT_EQ(ticks(), frozen);
+}
+
+TEST_F(StatementLoop, FreezingTheClockWhileTheAlarmWaitsCountsAtTheNextCheck) {
+    platform::test::UnfreezeClock();
+    GetNeighbourServices().pollNetwork = [](CInterpretor&) { journal.push_back("network"); };
+    Probe::marked = [](CInterpretor&) {
+        if (journal.back() == "freeze") platform::test::FreezeClock(timeGetTime() + 1000);
+    };
+    EXPECT_EQ(Run(Repeat("x = 1;", 25) + "p = New Timer(); p.Mark(\"freeze\");\n" +
+                      Repeat("x = 1;", 11) + "p.Mark(\"later\");\n",
+                  nullptr, 50),
+              1);
+    std::vector<std::string> after(std::find(journal.begin(), journal.end(), "freeze"),
+                                   journal.end());
+    EXPECT_EQ(after, (std::vector<std::string>{"freeze", "network", "later"}));
 }
 
 // A counting loop run from its loop form keeps the statement loop's pace: every round is a
