@@ -386,11 +386,15 @@ Done:
     }
 Stored:
     // The value above the statement's base, where the walk leaves it.
-    StackSlot* place = slots_[depth_ + 1];
-    StoreNumber(place->value, result);
-    place->source = nullptr;
-    place->anchorKind = kValueInt;
-    return true;
+    if constexpr (kIntegers) {
+        return LeaveInteger(result.Int());
+    } else {
+        StackSlot* place = slots_[depth_ + 1];
+        StoreNumber(place->value, result);
+        place->source = nullptr;
+        place->anchorKind = kValueInt;
+        return true;
+    }
 }
 
 bool CInterpretor::ReplayOnKinds(const CompiledFunction& code, const CompiledOp* op,
