@@ -786,15 +786,11 @@ Return : {
     const Value result = registers.Get(instruction->target);
     if (target != nullptr) Store(*target, result);
     // The value above the statement's base, where the walk leaves it.
-    if constexpr (kIntegers) {
-        return LeaveInteger(result);
-    } else {
-        StackSlot* place = slots_[depth_ + 1];
-        Store(place->value, result);
-        place->source = nullptr;
-        place->anchorKind = kValueInt;
-        return true;
-    }
+    StackSlot* place = slots_[depth_ + 1];
+    Store(place->value, result);
+    place->source = nullptr;
+    place->anchorKind = kValueInt;
+    return true;
 }
 #undef ZORV_NEXT_INSTRUCTION
 #undef ZORV_GIVE_UP
@@ -832,7 +828,11 @@ bool CInterpretor::StepName(const NumberProgram& program) {
                        uint32_t(program.nameOperand), result))
         return false;
     value.SetInt(result);
-    return LeaveInteger(result);
+    StackSlot* place = slots_[depth_ + 1];
+    place->value.SetInt(result);
+    place->source = nullptr;
+    place->anchorKind = kValueInt;
+    return true;
 }
 
 namespace {
