@@ -342,10 +342,5 @@ bool CInterpretor::DeclareIntegerPair(const CompiledOp& op, CValue* slots) {
                        right != nullptr ? uint32_t(right->IntPayload()) : pair.index, result))
         return false;
     target.SetInt(result);
-    // The statement's value, as the program leaves it above the base.
-    StackSlot* place = slots_[depth_ + 1];
-    place->value.SetInt(result);
-    place->source = nullptr;
-    place->anchorKind = kValueInt;
-    return true;
+    return LeaveInteger(result);
 }

@@ -1043,7 +1043,11 @@ public:
             kept.back().depth = uint16_t(out_.metDoubles.size());
             // Outside loop programs, a store by a worked-out index has nowhere to take its
             // index from: its full steps take it from the start.
-            out_.metDoubles.push_back(program.storesByIndex ? CompiledFunction::kCallsInFull : 0);
+            out_.metDoubles.push_back(program.storesByIndex  ? CompiledFunction::kCallsInFull
+                                      : program.code.empty() ? CompiledFunction::kStepsOnIntegers
+                                      : IsPlainProgram(program, ops[i])
+                                          ? CompiledFunction::kPlainIntegers
+                                          : 0);
             out_.numberPrograms.push_back(std::move(program));
         }
         moved[ops.size()] = uint32_t(kept.size());
@@ -1103,7 +1107,8 @@ public:
         op.site = 0;
         op.index = uint32_t(end);
         op.depth = uint16_t(out_.metDoubles.size());
-        out_.metDoubles.push_back(0);
+        out_.metDoubles.push_back(IsPlainProgram(program, op) ? CompiledFunction::kPlainIntegers
+                                                              : 0);
         out_.numberPrograms.push_back(std::move(program));
         return true;
     }

@@ -471,8 +471,12 @@ struct CompiledFunction {
     // it then goes straight to the steps that take both kinds. kCallsInFull: it calls a
     // function that is more than one Return, or a method its register program cannot call,
     // which only the full steps can run, so its step goes straight on to them.
+    // kStepsOnIntegers: it has no register program, and its steps are replayed on integers;
+    // kPlainIntegers: its register program is plain (IsPlainProgram) and runs on integers.
     mutable std::vector<uint8_t> metDoubles;
     static constexpr uint8_t kCallsInFull = 2;
+    static constexpr uint8_t kStepsOnIntegers = 3;
+    static constexpr uint8_t kPlainIntegers = 4;
     // For each kOpNumberCode (as for metDoubles), its register program.
     std::vector<NumberProgram> numberPrograms;
     std::vector<ElementRead> elementReads;

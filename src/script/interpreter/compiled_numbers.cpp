@@ -161,7 +161,9 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
                   kOpSlotDouble == 44 && kOpChainHead == 54 && kOpMethodBegin == 56 &&
                   kOpMethodEnd == 57 && kOpSlotStatement == 77 && kOpCallOpen == 81 &&
                   std::size(kNumberSteps) == kOpCallDirect + 1);
-    if (code.metDoubles[op->depth] == CompiledFunction::kCallsInFull) return false;
+    // On integers, the steps are entered only while their number code has met no double nor
+    // a call run in full.
+    if (!kIntegers && code.metDoubles[op->depth] == CompiledFunction::kCallsInFull) return false;
     Places<kIntegers> values;
     Number result;
     const CompiledOp* step;
@@ -174,10 +176,10 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
         target = &slots[op->count];
         if ((op->site != 0 && ((bound >> op->count) & 1) == 0) ||
             target->StoredType() > kValueDouble)
-            return false;
+            goto Fail;
         if (op->code != kNumberAssign) {
             // The statement's value is the one before the step.
-            if (!Read<kIntegers>(*target, result)) return false;
+            if (!Read<kIntegers>(*target, result)) goto Fail;
             if (result.kind == kValueInt) {
                 const uint32_t increment = op->code == kNumberIncrement ? 1u : ~0u;
                 target->SetInt(int32_t(uint32_t(result.Int()) + increment));
@@ -193,21 +195,21 @@ bool CInterpretor::RunCompiledNumbers(const CompiledFunction& code, const Compil
 #define ZORV_NUMBER_STEP()                                                                         \
     do {                                                                                           \
         if (++step == last) goto Done;                                                             \
-        if (step->op >= std::size(kNumberSteps)) return false;                                     \
+        if (step->op >= std::size(kNumberSteps)) goto Fail;                                        \
         goto* kNumberSteps[step->op];                                                              \
     } while (false)
 #define ZORV_NUMBER_OPERATOR(read)                                                                 \
     do {                                                                                           \
         Number here = values.Get(step->depth);                                                     \
         Number right;                                                                              \
-        if (!(read) || !NumberResult<kIntegers>(step->code, here, right)) return false;            \
+        if (!(read) || !NumberResult<kIntegers>(step->code, here, right)) goto Fail;               \
         values.Set(step->depth, here);                                                             \
         ZORV_NUMBER_STEP();                                                                        \
     } while (false)
 #define ZORV_NUMBER_READ(read)                                                                     \
     do {                                                                                           \
         Number value;                                                                              \
-        if (!(read)) return false;                                                                 \
+        if (!(read)) goto Fail;                                                                    \
         values.Set(step->depth, value);                                                            \
         ZORV_NUMBER_STEP();                                                                        \
     } while (false)
@@ -221,7 +223,7 @@ Int:
     values.Set(step->depth, Integer(int32_t(step->index)));
     ZORV_NUMBER_STEP();
 Double:
-    if constexpr (kIntegers) return false;
+    if constexpr (kIntegers) goto Fail;
     values.Set(step->depth, Double(reinterpret_cast<const DoubleToken*>(step->token)->value));
     ZORV_NUMBER_STEP();
 Name:
@@ -254,7 +256,7 @@ BinaryBoundSlot:
 BinaryInt:
     ZORV_NUMBER_OPERATOR((right = Integer(int32_t(step->index)), true));
 BinaryDouble:
-    if constexpr (kIntegers) return false;
+    if constexpr (kIntegers) goto Fail;
     ZORV_NUMBER_OPERATOR((right = Double(code.doubles[step->index]), true));
 BinaryName:
     ZORV_NUMBER_OPERATOR(nameNumber(GetStream() + step->count, right));
@@ -263,7 +265,7 @@ SlotSlot:
 SlotInt:
     ZORV_NUMBER_OPERATOR((right = Integer(int32_t(step->index)), slotNumber(step->count, here)));
 SlotDouble:
-    if constexpr (kIntegers) return false;
+    if constexpr (kIntegers) goto Fail;
     ZORV_NUMBER_OPERATOR(
         (right = Double(code.doubles[step->index]), slotNumber(step->count, here)));
 CallBegin:
@@ -276,7 +278,7 @@ CallBare : {
         site.currentStamp == currentObject_->GetStamp() && site.globalsStamp == GetStamp()
             ? site.variable
             : LookUpCallSite(site, reinterpret_cast<NameToken*>(step->token));
-    if (variable == nullptr || variable->value.GetType() != kValueFunction) return false;
+    if (variable == nullptr || variable->value.GetType() != kValueFunction) goto Fail;
     callFunctions[step->index] = variable->value.GetFunction();
     openCalls[openCount++] = step->index;
     if (step->op == kOpCallBare) goto CallEnd;
@@ -289,7 +291,7 @@ Argument : {
             argument.kind == kValueInt ? double(argument.Int()) : argument.Dbl();
         ZORV_NUMBER_STEP();
     }
-    if (argument.kind != kValueInt) return false;
+    if (argument.kind != kValueInt) goto Fail;
     callArguments[openCalls[openCount - 1]][step->index] = argument.Int();
     ZORV_NUMBER_STEP();
 }
@@ -297,12 +299,12 @@ ArgumentSlot : {
     const CValue& argument = slots[step->count];
     if (openCalls[openCount - 1] == kMethodCall) {
         Number value;
-        if (!Read<kIntegers>(argument, value)) return false;
+        if (!Read<kIntegers>(argument, value)) goto Fail;
         methodArguments[openCount - 1] =
             value.kind == kValueInt ? double(value.Int()) : value.Dbl();
         ZORV_NUMBER_STEP();
     }
-    if (argument.StoredType() != kValueInt) return false;
+    if (argument.StoredType() != kValueInt) goto Fail;
     callArguments[openCalls[openCount - 1]][step->index] = argument.IntPayload();
     ZORV_NUMBER_STEP();
 }
@@ -315,29 +317,29 @@ ArgumentInt:
 CallEnd : {
     --openCount;
     Number value;
-    if (!canAnswer(*step) || !answer(*step, value)) return false;
+    if (!canAnswer(*step) || !answer(*step, value)) goto Fail;
     values.Set(step->depth, value);
     ZORV_NUMBER_STEP();
 }
 MethodHead : {
     // A singleton's method of one argument, its method the one the site found when the full
     // steps called it on the singleton's class; the result is a double.
-    if constexpr (kIntegers) return false;
+    if constexpr (kIntegers) goto Fail;
     const CompiledOp& begin = step[1];
     if (step->code != kChainSingleton || begin.op != kOpMethodBegin ||
         openCount == CompiledFunction::kMaxPendingCalls)
-        return false;
+        goto Fail;
     if (begin.count != 1) {
         // Methods of two numbers are called by register programs only.
         code.metDoubles[op->depth] = CompiledFunction::kCallsInFull;
-        return false;
+        goto Fail;
     }
     const CIBaseClassImpl* object =
         singletons_[reinterpret_cast<const TokenHeader*>(step->token)->code];
-    if (object == nullptr) return false;
+    if (object == nullptr) goto Fail;
     const CClassRecord* record = object->classRecord;
     const CompiledMethodSite& site = code.methodSites[begin.site];
-    if (record == nullptr || site.record != record) return false;
+    if (record == nullptr || site.record != record) goto Fail;
     const ScriptClassInfo* info = record->info;
     const NumberMethod method = info != nullptr && site.id < info->numberMethodCount
                                     ? info->numberMethods[site.id]
@@ -345,7 +347,7 @@ MethodHead : {
     if (method == nullptr) {
         // A method of any other kind runs in full, on the next runs too.
         code.metDoubles[op->depth] = CompiledFunction::kCallsInFull;
-        return false;
+        goto Fail;
     }
     openMethods[openCount] = method;
     openCalls[openCount++] = kMethodCall;
@@ -359,30 +361,46 @@ MethodEnd:
 #undef ZORV_NUMBER_OPERATOR
 #undef ZORV_NUMBER_STEP
 Fail:
-    return false;
+    // On integers, what they cannot take goes on to the steps that keep kinds, in a call that
+    // takes this one's place.
+    if constexpr (kIntegers)
+        return ReplayOnKinds(code, op, end, slots, bound);
+    else
+        return false;
 Done:
     if (target == nullptr) {
         result = values.Get(1);
     } else {
         const CompiledOp& assignment = end[-1];
         Number unused;
-        if (!rightNumber(assignment, values, unused, result)) return false;
+        if (!rightNumber(assignment, values, unused, result)) goto Fail;
         if (assignment.code != kTokenAssign) {
             // The variable's value as the operator's left side, the result its new value.
             Number now;
             if (!Read<kIntegers>(*target, now) ||
                 !NumberResult<kIntegers>(CompoundOperator(assignment.code), now, result))
-                return false;
+                goto Fail;
             result = now;
         }
         StoreNumber(*target, result);
     }
 Stored:
     // The value above the statement's base, where the walk leaves it.
-    StackSlot* place = slots_[depth_ + 1];
-    StoreNumber(place->value, result);
-    place->source = nullptr;
-    place->anchorKind = kValueInt;
+    if constexpr (kIntegers) {
+        return LeaveInteger(result.Int());
+    } else {
+        StackSlot* place = slots_[depth_ + 1];
+        StoreNumber(place->value, result);
+        place->source = nullptr;
+        place->anchorKind = kValueInt;
+        return true;
+    }
+}
+
+bool CInterpretor::ReplayOnKinds(const CompiledFunction& code, const CompiledOp* op,
+                                 const CompiledOp* end, CValue* slots, uint64_t bound) {
+    if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) return false;
+    code.metDoubles[op->depth] = 1;
     return true;
 }
 

@@ -840,31 +840,170 @@ bool CInterpretor::StepName(const NumberProgram& program) {
     return true;
 }
 
+namespace {
+
+[[gnu::noinline]] bool ReplaceByInteger(CValue& value, int32_t integer) {
+    value.SetInt(integer);
+    return true;
+}
+
+} // namespace
+
+// Letting go of what the place held is rare enough to take a call of its own, which keeps
+// the common way free of saved registers.
+bool CInterpretor::LeaveInteger(int32_t value) {
+    StackSlot* place = slots_[depth_ + 1];
+    place->source = nullptr;
+    place->anchorKind = kValueInt;
+    if (place->value.StoredType() > kValueDouble) return ReplaceByInteger(place->value, value);
+    place->value.SetInt(value);
+    return true;
+}
+
+bool IsPlainProgram(const NumberProgram& program, const CompiledOp& op) {
+    if (program.code.empty() || !program.names.empty() || !program.members.empty() ||
+        !program.elements.empty() || program.storesByIndex || program.nameStep != 0 ||
+        op.code == kNumberElementStore || op.site >= kNumberTargetName)
+        return false;
+    for (const RegisterInstruction& instruction : program.code) {
+        const uint32_t form = (instruction.opcode - kRegisterBinary) % kRegisterForms;
+        if (instruction.opcode >= kRegisterMethod ||
+            (instruction.opcode >= kRegisterBinary
+                 ? form > kFormSlotInt
+                 : instruction.opcode == kRegisterDouble || instruction.opcode == kRegisterName ||
+                       instruction.opcode == kRegisterElement))
+            return false;
+    }
+    return true;
+}
+
+// Calls nothing on its way, so that what it keeps stays in the registers it was called with
+// rather than in ones it would save and restore; where integers do not suffice (or the value
+// above the base holds something to let go) it goes on to the registers that keep kinds,
+// from the top, nothing having changed.
+bool CInterpretor::RunPlainProgram(const NumberProgram& program, const CompiledOp& op,
+                                   CValue* slots, uint64_t bound, uint8_t& state) {
+    const RegisterInstruction* instruction = program.code.data();
+    int32_t registers[CompiledFunction::kMaxQuickDepth + 1];
+    auto slot = [slots](int64_t index, int32_t& out) {
+        return ReadValue(slots[uint32_t(index)], out);
+    };
+    static const void* const kInstructions[] = {
+        &&LoadSlot,
+        &&LoadBoundSlot,
+        &&LoadInt,
+        &&Kinds,
+        &&Kinds,
+        &&Move,
+        &&Kinds,
+        &&Negate,
+        &&Not,
+        &&Complement,
+        &&Return,
+#define ZORV_BINARY_LABELS(name, token)                                                            \
+    &&name##Registers, &&name##Slot, &&name##Int, &&name##Slots, &&name##SlotInt, &&Kinds,         \
+        &&Kinds, &&Kinds,
+        ZORV_NUMBER_OPERATORS(ZORV_BINARY_LABELS)
+#undef ZORV_BINARY_LABELS
+            && Kinds,
+        &&Kinds,
+        &&Kinds,
+        &&Kinds,
+    };
+    static_assert(std::size(kInstructions) == kRegisterElementIndex + 1);
+#define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
+    goto* kInstructions[instruction->opcode];
+LoadSlot:
+    if (!slot(instruction->right, registers[instruction->target])) goto Kinds;
+    ZORV_NEXT_INSTRUCTION();
+LoadBoundSlot:
+    if (((bound >> instruction->right) & 1) == 0 ||
+        !slot(instruction->right, registers[instruction->target]))
+        goto Kinds;
+    ZORV_NEXT_INSTRUCTION();
+LoadInt:
+    registers[instruction->target] = int32_t(instruction->right);
+    ZORV_NEXT_INSTRUCTION();
+Move:
+    registers[instruction->target] = registers[instruction->target + 1];
+    ZORV_NEXT_INSTRUCTION();
+Negate:
+    registers[instruction->target] = int32_t(0u - uint32_t(registers[instruction->target]));
+    ZORV_NEXT_INSTRUCTION();
+Not:
+    registers[instruction->target] = registers[instruction->target] == 0;
+    ZORV_NEXT_INSTRUCTION();
+Complement:
+    registers[instruction->target] = ~registers[instruction->target];
+    ZORV_NEXT_INSTRUCTION();
+#define ZORV_APPLY(token, left, right)                                                             \
+    do {                                                                                           \
+        int32_t result = (left);                                                                   \
+        if (!Apply<token>(result, (right))) goto Kinds;                                            \
+        registers[instruction->target] = result;                                                   \
+        ZORV_NEXT_INSTRUCTION();                                                                   \
+    } while (false)
+#define ZORV_BINARY_CODE(name, token)                                                              \
+    name##Registers                                                                                \
+        : ZORV_APPLY(token, registers[instruction->target], registers[instruction->target + 1]);   \
+    name##Slot : {                                                                                 \
+        int32_t right;                                                                             \
+        if (!slot(instruction->right, right)) goto Kinds;                                          \
+        ZORV_APPLY(token, registers[instruction->target], right);                                  \
+    }                                                                                              \
+    name##Int : ZORV_APPLY(token, registers[instruction->target], int32_t(instruction->right));    \
+    name##Slots : {                                                                                \
+        int32_t left;                                                                              \
+        int32_t right;                                                                             \
+        if (!slot(instruction->left, left) || !slot(instruction->right, right)) goto Kinds;        \
+        ZORV_APPLY(token, left, right);                                                            \
+    }                                                                                              \
+    name##SlotInt : {                                                                              \
+        int32_t left;                                                                              \
+        if (!slot(instruction->left, left)) goto Kinds;                                            \
+        ZORV_APPLY(token, left, int32_t(instruction->right));                                      \
+    }
+    ZORV_NUMBER_OPERATORS(ZORV_BINARY_CODE)
+#undef ZORV_BINARY_CODE
+#undef ZORV_APPLY
+#undef ZORV_NEXT_INSTRUCTION
+Return : {
+    const int32_t result = registers[instruction->target];
+    if (op.code != kNumberValue) {
+        CValue& target = slots[op.count];
+        if ((op.site != 0 && ((bound >> op.count) & 1) == 0) || target.StoredType() > kValueDouble)
+            goto Kinds;
+        target.SetInt(result);
+    }
+    return LeaveInteger(result);
+}
+Kinds:
+    return RunOnKinds(program, op, slots, bound, state);
+}
+
 bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp* op,
                                  const CompiledOp* end, CValue* slots, uint64_t bound) {
-    // Most expressions meet integers alone, which need no kinds: their program runs on
-    // integers in a call that takes this one's place, and goes on with kinds itself when it
-    // meets a double (RunOnKinds). One that met a double runs kinded from then on.
+    // Most expressions meet integers alone, which need no kinds: their program, or their
+    // steps when they have none, run on integers in a call that takes this one's place, and
+    // go on with kinds themselves when they meet a double (RunOnKinds, ReplayOnKinds). One
+    // that met a double runs with kinds from then on.
     uint8_t& state = code.metDoubles[op->depth];
-    const NumberProgram& program = code.numberPrograms[op->depth];
-    if (state == 0 && !program.code.empty())
-        return RunNumberProgram<true>(program, *op, slots, bound, state);
+    if (state == CompiledFunction::kPlainIntegers)
+        return RunPlainProgram(code.numberPrograms[op->depth], *op, slots, bound, state);
+    if (state == 0)
+        return RunNumberProgram<true>(code.numberPrograms[op->depth], *op, slots, bound, state);
+    if (state == CompiledFunction::kStepsOnIntegers)
+        return RunCompiledNumbers<true>(code, op, end, slots, bound);
     return RunNumberCodeOtherwise(code, op, end, slots, bound);
 }
 
 bool CInterpretor::RunNumberCodeOtherwise(const CompiledFunction& code, const CompiledOp* op,
                                           const CompiledOp* end, CValue* slots, uint64_t bound) {
-    // Nothing is changed before an attempt succeeds. An expression with calls has no
-    // register program: its steps are replayed, on integers first.
+    // Nothing is changed before an attempt succeeds.
     uint8_t& state = code.metDoubles[op->depth];
     const NumberProgram& program = code.numberPrograms[op->depth];
     if (state == CompiledFunction::kCallsInFull) return false;
-    if (program.code.empty()) {
-        if (state == 0 && RunCompiledNumbers<true>(code, op, end, slots, bound)) return true;
-        if (!RunCompiledNumbers<false>(code, op, end, slots, bound)) return false;
-        state = 1;
-        return true;
-    }
+    if (program.code.empty()) return RunCompiledNumbers<false>(code, op, end, slots, bound);
     return RunKinded(program, *op, slots, bound) || RunOnKinds(program, *op, slots, bound, state);
 }
 

@@ -142,3 +142,6 @@ NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
                                    const std::vector<ElementRead>& elementReads,
                                    const std::vector<CompiledMethodSite>& methodSites,
                                    uint8_t* stream);
+// Whether the register program of number code `op` reads slots and integers alone and assigns
+// a slot or nothing: RunPlainProgram can run it.
+bool IsPlainProgram(const NumberProgram& program, const CompiledOp& op);

@@ -720,12 +720,21 @@ private:
     [[gnu::noinline, gnu::flatten]] bool
     RunCompiledNumbers(const CompiledFunction& code, const CompiledOp* op, const CompiledOp* end,
                        CValue* slots, uint64_t bound);
+    // RunCompiledNumbers on both kinds after the integers did not suffice; the steps take both
+    // from then on.
+    [[gnu::noinline]] bool ReplayOnKinds(const CompiledFunction& code, const CompiledOp* op,
+                                         const CompiledOp* end, CValue* slots, uint64_t bound);
     // The register program of a kOpNumberCode `op` (compiled_registers.cpp), false as for
     // RunCompiledNumbers; `state` is the op's entry of metDoubles. On integers, it goes on
     // with RunOnKinds where they do not suffice.
     template <bool kIntegers>
     [[gnu::noinline]] bool RunNumberProgram(const NumberProgram& program, const CompiledOp& op,
                                             CValue* slots, uint64_t bound, uint8_t& state);
+    // `value` left above the statement's base, where the walk leaves a statement's value.
+    [[gnu::noinline]] bool LeaveInteger(int32_t value);
+    // RunNumberProgram on integers of a program that IsPlainProgram.
+    [[gnu::noinline]] bool RunPlainProgram(const NumberProgram& program, const CompiledOp& op,
+                                           CValue* slots, uint64_t bound, uint8_t& state);
     // The register program on registers that keep kinds, after the integers did not suffice.
     [[gnu::noinline]] bool RunOnKinds(const NumberProgram& program, const CompiledOp& op,
                                       CValue* slots, uint64_t bound, uint8_t& state);

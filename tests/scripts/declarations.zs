@@ -1,0 +1,55 @@
+//== declarations of a body's locals take every kind their values have
+// expect: end
+// expect output: 12/0/13/12 | 5/4.5/6/0.5 | ab1/ab1x
+Function Pair(a, b) {
+    Var c = a * b;
+    Var d = (a + b) % 7;
+    Var e;
+    e = c + 1;
+    Var f = c - d;
+    Return c + "/" + d + "/" + e + "/" + f;
+}
+Function Join(a, b) {
+    Var c = a + b;
+    Var d = c + "x";
+    Return c + "/" + d;
+}
+Print(Pair(3, 4), "|", Pair(2.5, 2), "|", Join("ab", 1));
+
+//== a name declared again takes the value of its later declaration
+// expect: end
+// expect output: 7 2.5
+Function Again(n) {
+    Var x = n * 2;
+    Var x = x + 1;
+    Return x;
+}
+Print(Again(3), Again(0.75));
+
+//== a division by zero in a declaration fails where the walk fails
+// expect: error 111 line 4 column 18
+// expect output: 3
+Function Share(a, b) {
+    Var q = a / b;
+    Var r = q + 1;
+    Return r;
+}
+Print(Share(4, 2));
+Print(Share(4, 0));
+
+//== a declaration reads a global as a handler left it
+// expect: end
+// expect output: 2 12
+g = 100;
+Function H(x) { g = x; }
+Function Read(n) {
+    Post(H, n);
+    Var a = n + 1;
+    Var b = a;
+    Var c = b - 1;
+    Var d = c * 2;
+    Var e = d / 2;
+    Var f = e + g;
+    Return f;
+}
+Print(Read(1), Read(6));
