@@ -2840,8 +2840,13 @@ DoAssignBound:
     ZORV_SYNC();
     if (((bound >> op->index) & 1) != 0) {
         const CValue* right = Right();
-        if (IsPlaceholder(right->GetType())) RaiseError(41);
-        slots[op->index].Assign(*right);
+        // A number (a call's result, mostly) is copied in place, without the call of Assign.
+        if (right->StoredType() <= kValueDouble) {
+            AssignNumber(slots[op->index], *right);
+        } else {
+            if (IsPlaceholder(right->GetType())) RaiseError(41);
+            slots[op->index].Assign(*right);
+        }
         SwapSlots(depth_, depth_ + 1);
     } else {
         operators_[depth_] = kTokenAssign;

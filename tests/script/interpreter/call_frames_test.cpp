@@ -304,14 +304,19 @@ private:
 
 // Small bodies called in one step: arguments from names bound by their assignment ("Var
 // a;" then "a = ..."), read before they are bound too, texts and objects held in slots
-// (deleted or replaced between calls), and Vars of number values at the top of the body
-// over parameters, a global that turns into a text or a double, and failing operators.
+// (deleted or replaced between calls), results of every kind bound to those names, and Vars of
+// number values at the top of the body over parameters, a global that turns into a text or a
+// double, and failing operators.
 class SmallBodyMaker {
 public:
     explicit SmallBodyMaker(uint32_t seed) : random_(seed) {}
 
     std::string Make() {
         std::string text = "Function Obj(v) { This.v = v; }\n";
+        // Results of every kind for the names bound by their assignment.
+        text += "Function R(k) {\n    If (k % 4 == 0) Return \"r\" + k;\n"
+                "    If (k % 4 == 1) Return New Obj(k);\n    If (k % 4 == 2) Return;\n"
+                "    Return k / 2.0;\n}\n";
         text += "Function P(x, y, z) {\n    Var m = " + VarValue() +
                 ";\n    Var n = " + VarValue() + ";\n    Return " + Use() + ";\n}\n";
         text += "Function Q(x, y, z) {\n    Var a;\n    Var b;\n    a = P(x - 1, y, z);\n"
@@ -360,7 +365,7 @@ private:
 
     std::string Statement() {
         const std::string at = std::to_string(Pick(4));
-        switch (Pick(9)) {
+        switch (Pick(10)) {
         case 0:
             return "a = " + Call() + ";";
         case 1:
@@ -377,6 +382,8 @@ private:
             return "t = t + i;";
         case 7:
             return "Print(" + Call() + ", a);";
+        case 8:
+            return std::string(Pick(2) == 0 ? "a" : "b") + " = R(i + " + at + ");";
         default:
             return "s = " + Call() + ";";
         }
