@@ -381,3 +381,24 @@ Print(Make());
 Function Down(n) { depth++; Return 1 + Down(n + 1); }
 depth = 0;
 Print(Down(0));
+
+//== a recursion's results bound to a name go to the global or This's member of that name once there is one
+// expect: end
+// expect output: 3
+// expect output: 4 7
+// expect output: 4 7 1
+Function Tak(x, y, z) {
+    If (y >= x) Return z;
+    a = Tak(x - 1, y, z);
+    b = Tak(y - 1, z, x);
+    c = Tak(z - 1, x, y);
+    Return Tak(a, b, c);
+}
+Function Holder() { This.b = 0; This.Run = Run; }
+Function Run() { Return Tak(8, 4, 2); }
+Print(Tak(8, 4, 2));
+b = 1;
+Print(Tak(8, 4, 2), b);
+b = 1;
+h = New Holder();
+Print(h.Run(), h.b, b);

@@ -203,7 +203,8 @@ private:
 // not, through methods of objects that delete themselves (or hold a member named as a global),
 // with an error raised, a text met, an event posted or a bare Return at one level, arguments
 // missing or over, globals stepped or read at every level (and turned into a text or a double
-// between calls), and a caller whose locals are empty as it calls and filled after.
+// between calls), a caller whose locals are empty as it calls and filled after, and results
+// bound to a name that a global, This's member or a local of the level takes now and then.
 class DeepProgramMaker {
 public:
     explicit DeepProgramMaker(uint32_t seed) : random_(seed) {}
@@ -212,7 +213,7 @@ public:
         std::string text = "Function H(a) { Print(\"event\", a); }\n"
                            "Function Obj(v) { This.v = v; This.Go = Go; }\n"
                            "Function Go(n, k) { Delete This; Return Deep(n, k) + 1; }\n"
-                           "Function Shade(v) { This.g = v * 5; This.Go = Go; }\n"
+                           "Function Shade(v) { This.g = v * 5; This.u = v; This.Go = Go; }\n"
                            "Function Full(n, k) {\n    Var r = Deep(n, k);\n    w[0] = r;\n"
                            "    Return Deep(n % 5, k) + w[0] + calls;\n}\n"
                            "calls = 0;\ng = 2;\n";
@@ -230,9 +231,9 @@ public:
             text += "        s = s + Deep(" + Depth() + ", i);\n";
             break;
         }
-        static const char* const kGlobals[] = {"", "g = g + 1;", "g = \"z\";", "g = 0.5;",
-                                               "calls = calls * 2;"};
-        text += std::string("        ") + kGlobals[Pick(5)] + "\n";
+        static const char* const kGlobals[] = {"",         "g = g + 1;", "g = \"z\";",
+                                               "g = 0.5;", "u = i;",     "calls = calls * 2;"};
+        text += std::string("        ") + kGlobals[Pick(6)] + "\n";
         text += "        Print(s, calls);\n    }\n    Return s;\n}\nPrint(Main());\n";
         return text;
     }
@@ -248,7 +249,7 @@ private:
     std::string Body(const std::string& name, const std::string& other) {
         std::string at = std::to_string(Pick(60));
         std::string text = "Function " + name + "(n, k) {\n    Var t = (n * 7 + k) % 13;\n";
-        switch (Pick(11)) {
+        switch (Pick(12)) {
         case 0:
             text += "    If (n == " + at + ") Raise(" + std::to_string(100 + Pick(50)) + ");\n";
             break;
@@ -280,14 +281,20 @@ private:
             // Only a caller's locals have it: no name of theirs reaches a callee.
             text += "    If (n == " + at + ") t = t + w[0];\n";
             break;
+        case 10:
+            text += "    If (n == " + at + ") Var u = n;\n";
+            break;
         default:
             break;
         }
         std::string callee = Pick(3) == 0 ? other : name;
         text += "    If (n <= 0) Return t;\n";
-        switch (Pick(3)) {
+        switch (Pick(4)) {
         case 0:
             text += "    Return " + callee + "(n - 1, k) + t;\n";
+            break;
+        case 3:
+            text += "    u = " + callee + "(n - 1, k);\n    Return u - t;\n";
             break;
         case 1:
             text += "    t = t * 3 - " + callee + "(n - 1, t);\n    Return t % 1000;\n";
