@@ -231,8 +231,12 @@ public:
             text += "        s = s + Deep(" + Depth() + ", i);\n";
             break;
         }
-        static const char* const kGlobals[] = {"",         "g = g + 1;", "g = \"z\";",
-                                               "g = 0.5;", "u = i;",     "calls = calls * 2;"};
+        static const char* const kGlobals[] = {"",
+                                               "g = g + 1;",
+                                               "g = \"z\";",
+                                               "g = 0.5;",
+                                               "If (i > 0) Print(u);\n        u = i;",
+                                               "calls = calls * 2;"};
         text += std::string("        ") + kGlobals[Pick(6)] + "\n";
         text += "        Print(s, calls);\n    }\n    Return s;\n}\nPrint(Main());\n";
         return text;
