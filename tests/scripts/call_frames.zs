@@ -315,3 +315,90 @@ row[0] = 0;
 For (n = 0; n < 5; n++) row[n] = n * 2;
 tiny[0] = 7;
 Print(Run());
+
+//== a recursion that counts its calls in a global counts there at every level, in This's member on an object that has one
+// expect: end
+// expect output: 3 137 0
+// expect output: 3 142 137
+Function Tak(x, y, z) {
+    Var a;
+    Var b;
+    Var c;
+    calls++;
+    If (y >= x) Return z;
+    a = Tak(x - 1, y, z);
+    b = Tak(y - 1, z, x);
+    c = Tak(z - 1, x, y);
+    Return Tak(a, b, c);
+}
+Function Count() { Return calls; }
+Function Own() {
+    Var calls = 0;
+    Print(Tak(8, 4, 2), Count(), calls);
+}
+Function Holder() { This.calls = 5; This.Run = Run; }
+Function Run() { Return Tak(8, 4, 2); }
+calls = 0;
+Own();
+h = New Holder();
+Print(h.Run(), h.calls, calls);
+
+//== a name read at every level of a recursion finds the global as it is at each run, or This's member of that name
+// expect: end
+// expect output: 40
+// expect output: 80
+// expect output: 20
+// expect output: ttt0
+Function Level(n) { If (n == 0) Return 0; Return late + Level(n - 1); }
+Function Obj(v) { This.late = v; This.Go = Go; }
+Function Go(n) { Return Level(n); }
+late = 1;
+Print(Level(40));
+Print((New Obj(2)).Go(40));
+late = 0.5;
+Print(Level(40));
+late = "t";
+Print(Level(3));
+
+//== a name read deep in a recursion is not one of a caller's locals, made after its first calls
+// expect: error 41 line 4 column 44
+// expect output: 12
+Function Level(n, read) {
+    If (n == 0 && read == 1) Return kept[0];
+    If (n == 0) Return 1;
+    Return Level(n - 1, read);
+}
+Function Make() {
+    Var r = Level(10, 0) + 5;
+    kept[0] = r;
+    Print(r + kept[0]);
+    Return Level(30, 1);
+}
+Print(Make());
+
+//== a recursion that steps a global at every level fails at the call nesting limit where the walk does
+// expect: error 15 line 2 column 51
+Function Down(n) { depth++; Return 1 + Down(n + 1); }
+depth = 0;
+Print(Down(0));
+
+//== a recursion's results bound to a name go to the global or This's member of that name once there is one
+// expect: end
+// expect output: 3
+// expect output: 4 7
+// expect output: 4 7 1
+Function Tak(x, y, z) {
+    If (y >= x) Return z;
+    a = Tak(x - 1, y, z);
+    b = Tak(y - 1, z, x);
+    c = Tak(z - 1, x, y);
+    Return Tak(a, b, c);
+}
+Function Holder() { This.b = 0; This.Run = Run; }
+Function Run() { Return Tak(8, 4, 2); }
+Print(Tak(8, 4, 2));
+b = 1;
+Print(Tak(8, 4, 2), b);
+b = 1;
+h = New Holder();
+Print(h.Run(), h.b, b);

@@ -378,8 +378,13 @@ inline void CInterpretor::RunPlainFrame(CIBaseObjectVar* current, const BlockRec
         callNesting_ < callRecordCount_ ? callRecords_[callNesting_] : NewCallRecord();
     // A body that reads no name through the scopes, called on the caller's This, leaves
     // the scopes and their epoch as it found them (its own calls put back what they
-    // change): only its place, its result and the blocks are kept for it.
-    const bool sameScopes = code.frameKind == kFrameNoNames && current == currentObject_;
+    // change): only its place, its result and the blocks are kept for it. So does one that
+    // reads names but makes none, when the caller's locals are an empty object of a call
+    // (a recursion's deeper levels): its names miss there as in an empty object of its own,
+    // the caller cannot add to them while it waits, and the name caches filled at the
+    // caller's epoch keep answering.
+    const bool sameScopes = current == currentObject_ &&
+                            (code.frameKind == kFrameNoNames || locals_->IsEmptyCallLocals());
     if (sameScopes) {
         SaveCallPlace(record, current);
     } else {

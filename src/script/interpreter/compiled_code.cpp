@@ -458,6 +458,7 @@ public:
         AddLoopPrograms(out_);
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
+        if (boundSlots_ != 0) out_.bindEpochs.assign(out_.slotCount, 0);
         out_.returnsOnly = !scopesOnly_ && ReturnsOnly(out_);
         out_.frameKind = scopesOnly_ ? kFrameFull : FrameKindOf(out_);
         return true;
@@ -2848,7 +2849,11 @@ DoBindName : {
     if (op->code != 0) declaredName_ = op->token;
     // A name no scope has, which is what a call mostly meets, becomes the slot here, as
     // the walk's handler would leave it; one some scope has goes through the handler.
-    if (LookUp(reinterpret_cast<NameToken*>(op->token)) == nullptr) {
+    // While the scopes are as they were when the name was last missed (a recursion's
+    // levels, a loop's rounds), it is missed again without a lookup.
+    if ((op->code == 0 && code.bindEpochs[op->index] == ScopeEpoch()) ||
+        LookUp(reinterpret_cast<NameToken*>(op->token)) == nullptr) {
+        if (op->code == 0) code.bindEpochs[op->index] = ScopeEpoch();
         cleared(slots_[depth_]).SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
         currentToken = TokenAfter(op->token);
         bound |= uint64_t(1) << op->index;
@@ -2862,8 +2867,13 @@ DoAssignBound:
     ZORV_SYNC();
     if (((bound >> op->index) & 1) != 0) {
         const CValue* right = Right();
-        if (IsPlaceholder(right->GetType())) RaiseError(41);
-        slots[op->index].Assign(*right);
+        // A number (a call's result, mostly) is copied in place, without the call of Assign.
+        if (right->StoredType() <= kValueDouble) {
+            AssignNumber(slots[op->index], *right);
+        } else {
+            if (IsPlaceholder(right->GetType())) RaiseError(41);
+            slots[op->index].Assign(*right);
+        }
         SwapSlots(depth_, depth_ + 1);
     } else {
         operators_[depth_] = kTokenAssign;

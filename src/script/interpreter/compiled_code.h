@@ -503,4 +503,7 @@ struct CompiledFunction {
     // The pending call of the arguments of a method or a New, which always go into the
     // argument frame: its target is always null.
     static constexpr uint32_t kFrameArguments = kMaxPendingCalls;
+    // For each slot of kOpBindName (`code` 0), the scope epoch at which its name was last
+    // found in no scope: at that epoch again, the name is still in none.
+    mutable std::vector<uint64_t> bindEpochs;
 };

@@ -113,6 +113,8 @@ public:
     // Marks the object as the locals of calls, which only the call running with them
     // can reach.
     void MarkCallLocals() { callLocals_ = true; }
+    // The locals of a call holding no variable, which none but that call can add to.
+    bool IsEmptyCallLocals() const { return callLocals_ && shape_ == kEmptyShape; }
     // Identifies the keys the object holds and their order, whatever the variables:
     // two objects (or moments) with the same shape hold their variables under the same
     // keys at the same front positions, so a name found at a position of one is at that

@@ -199,9 +199,12 @@ private:
     int callees_ = 0;
 };
 
-// Recursions of compiled calls a few hundred levels deep, mutual or not, through methods
-// of objects that delete themselves, with an error raised, a text met, an event posted or
-// a bare Return at one level, and arguments missing or over.
+// Recursions of compiled calls a few hundred levels deep or at the nesting limit, mutual or
+// not, through methods of objects that delete themselves (or hold a member named as a global),
+// with an error raised, a text met, an event posted or a bare Return at one level, arguments
+// missing or over, globals stepped or read at every level (and turned into a text or a double
+// between calls), a caller whose locals are empty as it calls and filled after, and results
+// bound to a name that a global, This's member or a local of the level takes now and then.
 class DeepProgramMaker {
 public:
     explicit DeepProgramMaker(uint32_t seed) : random_(seed) {}
@@ -209,31 +212,48 @@ public:
     std::string Make() {
         std::string text = "Function H(a) { Print(\"event\", a); }\n"
                            "Function Obj(v) { This.v = v; This.Go = Go; }\n"
-                           "Function Go(n, k) { Delete This; Return Deep(n, k) + 1; }\n";
+                           "Function Go(n, k) { Delete This; Return Deep(n, k) + 1; }\n"
+                           "Function Shade(v) { This.g = v * 5; This.u = v; This.Go = Go; }\n"
+                           "Function Full(n, k) {\n    Var r = Deep(n, k);\n    w[0] = r;\n"
+                           "    Return Deep(n % 5, k) + w[0] + calls;\n}\n"
+                           "calls = 0;\ng = 2;\n";
         text += Body("Deep", "Back") + Body("Back", "Deep");
         text += "Function Main() {\n    Var s = 0;\n    Var i;\n";
         text += "    For (i = 0; i < " + std::to_string(1 + Pick(3)) + "; i++) {\n";
-        switch (Pick(3)) {
+        switch (Pick(5)) {
         case 0:
             text += "        s = s + (New Obj(i)).Go(" + Depth() + ", i);\n";
+            break;
+        case 1:
+            text += "        s = s + (New Shade(i)).Go(" + Depth() + ", i);\n";
             break;
         default:
             text += "        s = s + Deep(" + Depth() + ", i);\n";
             break;
         }
-        text += "        Print(s);\n    }\n    Return s;\n}\nPrint(Main());\n";
+        static const char* const kGlobals[] = {"",
+                                               "g = g + 1;",
+                                               "g = \"z\";",
+                                               "g = 0.5;",
+                                               "If (i > 0) Print(u);\n        u = i;",
+                                               "calls = calls * 2;"};
+        text += std::string("        ") + kGlobals[Pick(6)] + "\n";
+        text += "        Print(s, calls);\n    }\n    Return s;\n}\nPrint(Main());\n";
         return text;
     }
 
 private:
     int Pick(int count) { return int(random_() % uint32_t(count)); }
 
-    std::string Depth() { return std::to_string(Pick(4) == 0 ? Pick(5) : 50 + Pick(400)); }
+    std::string Depth() {
+        if (Pick(10) == 0) return std::to_string(5990 + Pick(20));
+        return std::to_string(Pick(4) == 0 ? Pick(5) : 50 + Pick(400));
+    }
 
     std::string Body(const std::string& name, const std::string& other) {
         std::string at = std::to_string(Pick(60));
         std::string text = "Function " + name + "(n, k) {\n    Var t = (n * 7 + k) % 13;\n";
-        switch (Pick(7)) {
+        switch (Pick(12)) {
         case 0:
             text += "    If (n == " + at + ") Raise(" + std::to_string(100 + Pick(50)) + ");\n";
             break;
@@ -252,14 +272,33 @@ private:
         case 5:
             text += "    If (n == " + at + ") t = t + " + other + "(n - 1);\n";
             break;
+        case 6:
+            text += "    calls++;\n";
+            break;
+        case 7:
+            text += "    t = t + g;\n";
+            break;
+        case 8:
+            text += "    If (n == " + at + ") Return Full(n - 1, k);\n";
+            break;
+        case 9:
+            // Only a caller's locals have it: no name of theirs reaches a callee.
+            text += "    If (n == " + at + ") t = t + w[0];\n";
+            break;
+        case 10:
+            text += "    If (n == " + at + ") Var u = n;\n";
+            break;
         default:
             break;
         }
         std::string callee = Pick(3) == 0 ? other : name;
         text += "    If (n <= 0) Return t;\n";
-        switch (Pick(3)) {
+        switch (Pick(4)) {
         case 0:
             text += "    Return " + callee + "(n - 1, k) + t;\n";
+            break;
+        case 3:
+            text += "    u = " + callee + "(n - 1, k);\n    Return u - t;\n";
             break;
         case 1:
             text += "    t = t * 3 - " + callee + "(n - 1, t);\n    Return t % 1000;\n";
@@ -276,14 +315,19 @@ private:
 
 // Small bodies called in one step: arguments from names bound by their assignment ("Var
 // a;" then "a = ..."), read before they are bound too, texts and objects held in slots
-// (deleted or replaced between calls), and Vars of number values at the top of the body
-// over parameters, a global that turns into a text or a double, and failing operators.
+// (deleted or replaced between calls), results of every kind bound to those names, and Vars of
+// number values at the top of the body over parameters, a global that turns into a text or a
+// double, and failing operators.
 class SmallBodyMaker {
 public:
     explicit SmallBodyMaker(uint32_t seed) : random_(seed) {}
 
     std::string Make() {
         std::string text = "Function Obj(v) { This.v = v; }\n";
+        // Results of every kind for the names bound by their assignment.
+        text += "Function R(k) {\n    If (k % 4 == 0) Return \"r\" + k;\n"
+                "    If (k % 4 == 1) Return New Obj(k);\n    If (k % 4 == 2) Return;\n"
+                "    Return k / 2.0;\n}\n";
         text += "Function P(x, y, z) {\n    Var m = " + VarValue() +
                 ";\n    Var n = " + VarValue() + ";\n    Return " + Use() + ";\n}\n";
         text += "Function Q(x, y, z) {\n    Var a;\n    Var b;\n    a = P(x - 1, y, z);\n"
@@ -332,7 +376,7 @@ private:
 
     std::string Statement() {
         const std::string at = std::to_string(Pick(4));
-        switch (Pick(9)) {
+        switch (Pick(10)) {
         case 0:
             return "a = " + Call() + ";";
         case 1:
@@ -349,6 +393,8 @@ private:
             return "t = t + i;";
         case 7:
             return "Print(" + Call() + ", a);";
+        case 8:
+            return std::string(Pick(2) == 0 ? "a" : "b") + " = R(i + " + at + ");";
         default:
             return "s = " + Call() + ";";
         }
