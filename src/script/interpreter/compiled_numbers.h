@@ -12,7 +12,9 @@
 #include "script/values/number_text.h"
 #include "script/values/value.h"
 
-inline bool CompareIntegers(uint32_t code, int32_t a, int32_t b) {
+// A comparison of two numbers by its token; with a constant token, one compare.
+template <class Left, class Right>
+[[gnu::always_inline]] inline bool Compare(uint32_t code, Left a, Right b) {
     switch (code) {
     case kTokenGreaterEqual:
         return a >= b;
@@ -27,6 +29,10 @@ inline bool CompareIntegers(uint32_t code, int32_t a, int32_t b) {
     default:
         return a != b;
     }
+}
+
+inline bool CompareIntegers(uint32_t code, int32_t a, int32_t b) {
+    return Compare(code, a, b);
 }
 
 // The operators of two integers whose results are integers that CValue would give;

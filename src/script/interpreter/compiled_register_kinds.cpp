@@ -501,43 +501,15 @@ template <uint32_t kToken>
         out.d = std::fmod(a, b);
         return true;
     case kTokenGreaterEqual:
-        out.i = a >= b;
-        return true;
     case kTokenLessEqual:
-        out.i = a <= b;
-        return true;
     case kTokenEqual:
-        out.i = a == b;
-        return true;
     case kTokenLess:
-        out.i = a < b;
-        return true;
     case kTokenGreater:
-        out.i = a > b;
-        return true;
     case kTokenNotEqual:
-        out.i = a != b;
+        out.i = Compare(kToken, a, b);
         return true;
     default:
         return false;
-    }
-}
-
-template <uint32_t kToken, class Left, class Right>
-[[gnu::always_inline]] inline bool Compares(Left a, Right b) {
-    switch (kToken) {
-    case kTokenGreaterEqual:
-        return a >= b;
-    case kTokenLessEqual:
-        return a <= b;
-    case kTokenEqual:
-        return a == b;
-    case kTokenLess:
-        return a < b;
-    case kTokenGreater:
-        return a > b;
-    default:
-        return a != b;
     }
 }
 
@@ -1129,32 +1101,32 @@ MethodNumbers : {
 #define ZORV_BRANCH_FORMS(name, token, Kind, field, valueKind)                                     \
     name##Kind##RegistersBranch : {                                                                \
         const auto right = registers[instruction->target + 1].field;                               \
-        ZORV_BRANCH_ON(Compares<token>(ZORV_HERE.field, right))                                    \
+        ZORV_BRANCH_ON(Compare(token, ZORV_HERE.field, right))                                     \
     }                                                                                              \
     name##Kind##SlotBranch : {                                                                     \
         const CValue& right = slots[uint32_t(instruction->right)];                                 \
         if (right.StoredType() != valueKind) return instruction;                                   \
-        ZORV_BRANCH_ON(Compares<token>(ZORV_HERE.field, Kind##Of(right)))                          \
+        ZORV_BRANCH_ON(Compare(token, ZORV_HERE.field, Kind##Of(right)))                           \
     }                                                                                              \
     name##Kind##ConstantBranch : {                                                                 \
         const auto right = Kind##Constant(instruction->right);                                     \
-        ZORV_BRANCH_ON(Compares<token>(ZORV_HERE.field, right))                                    \
+        ZORV_BRANCH_ON(Compare(token, ZORV_HERE.field, right))                                     \
     }                                                                                              \
     name##Kind##SlotsBranch : {                                                                    \
         const CValue& left = slots[instruction->left];                                             \
         const CValue& right = slots[uint32_t(instruction->right)];                                 \
         if (left.StoredType() != valueKind || right.StoredType() != valueKind) return instruction; \
-        ZORV_BRANCH_ON(Compares<token>(Kind##Of(left), Kind##Of(right)))                           \
+        ZORV_BRANCH_ON(Compare(token, Kind##Of(left), Kind##Of(right)))                            \
     }                                                                                              \
     name##Kind##SlotConstantBranch : {                                                             \
         const CValue& left = slots[instruction->left];                                             \
         if (left.StoredType() != valueKind) return instruction;                                    \
-        ZORV_BRANCH_ON(Compares<token>(Kind##Of(left), Kind##Constant(instruction->right)))        \
+        ZORV_BRANCH_ON(Compare(token, Kind##Of(left), Kind##Constant(instruction->right)))         \
     }                                                                                              \
     name##Kind##NameBranch : {                                                                     \
         const CValue& right = variables[uint32_t(instruction->right)]->value;                      \
         if (right.StoredType() != valueKind) return instruction;                                   \
-        ZORV_BRANCH_ON(Compares<token>(ZORV_HERE.field, Kind##Of(right)))                          \
+        ZORV_BRANCH_ON(Compare(token, ZORV_HERE.field, Kind##Of(right)))                           \
     }
 #define ZORV_BRANCH_CODE(name, token)                                                              \
     ZORV_BRANCH_FORMS(name, token, Int, i, kValueInt)                                              \
