@@ -272,15 +272,10 @@ private:
 class ElementLoops : public ProgramRunsTest {
 protected:
     static void Compare(uint32_t firstSeed, uint32_t count) {
-        uint32_t ended = 0;
-        for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
-            const std::string source = ElementLoopsMaker(seed).Make();
-            const Outcome reference = RunProgram(source, Way::kReference);
-            const Outcome compiled = RunProgram(source, Way::kCompiled);
-            ASSERT_GE(compiled.compiled, 1u) << source;
-            ASSERT_NO_FATAL_FAILURE(SameAsReference(compiled, reference, seed, source));
-            ended += reference.code == 0 ? 1 : 0;
-        }
+        uint32_t ended;
+        ASSERT_NO_FATAL_FAILURE(CompareWithTheWalk(
+            firstSeed, count, 1, [](uint32_t seed) { return ElementLoopsMaker(seed).Make(); },
+            ended));
         EXPECT_GE(ended, count / 10);
     }
 };
@@ -379,15 +374,10 @@ private:
 class MachineLoops : public ProgramRunsTest {
 protected:
     static void Compare(uint32_t firstSeed, uint32_t count) {
-        uint32_t ended = 0;
-        for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
-            const std::string source = MachineLoopsMaker(seed).Make();
-            const Outcome reference = RunProgram(source, Way::kReference);
-            const Outcome compiled = RunProgram(source, Way::kCompiled);
-            ASSERT_GE(compiled.compiled, 1u) << source;
-            ASSERT_NO_FATAL_FAILURE(SameAsReference(compiled, reference, seed, source));
-            ended += reference.code == 0 ? 1 : 0;
-        }
+        uint32_t ended;
+        ASSERT_NO_FATAL_FAILURE(CompareWithTheWalk(
+            firstSeed, count, 1, [](uint32_t seed) { return MachineLoopsMaker(seed).Make(); },
+            ended));
         EXPECT_GE(ended, count / 10);
     }
 };
@@ -507,15 +497,10 @@ private:
 class LoopNames : public ProgramRunsTest {
 protected:
     static void Compare(uint32_t firstSeed, uint32_t count, bool fromMain) {
-        uint32_t ended = 0;
-        for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
-            const std::string source = LoopNamesMaker(seed).Make(fromMain);
-            const Outcome reference = RunProgram(source, Way::kReference);
-            const Outcome compiled = RunProgram(source, Way::kCompiled);
-            ASSERT_NE(reference.output, "does not compile") << source;
-            ASSERT_NO_FATAL_FAILURE(SameAsReference(compiled, reference, seed, source));
-            ended += reference.code == 0 ? 1 : 0;
-        }
+        uint32_t ended;
+        ASSERT_NO_FATAL_FAILURE(CompareWithTheWalk(
+            firstSeed, count, 0,
+            [fromMain](uint32_t seed) { return LoopNamesMaker(seed).Make(fromMain); }, ended));
         EXPECT_GE(ended, count / 6);
     }
 };

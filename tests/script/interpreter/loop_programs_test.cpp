@@ -247,16 +247,13 @@ protected:
     // to its end.
     static void Compare(uint32_t firstSeed, uint32_t count, bool blockVars = false,
                         bool freeCounters = false, bool firstRounds = false, bool blocks = false) {
-        uint32_t ended = 0;
-        for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
-            const std::string source =
-                LoopProgramsMaker(seed, blockVars, freeCounters, firstRounds, blocks).Make();
-            const Outcome reference = RunProgram(source, Way::kReference);
-            const Outcome compiled = RunProgram(source, Way::kCompiled);
-            ASSERT_GE(compiled.compiled, 1u) << source;
-            ASSERT_NO_FATAL_FAILURE(SameAsReference(compiled, reference, seed, source));
-            ended += reference.code == 0 ? 1 : 0;
-        }
+        uint32_t ended;
+        ASSERT_NO_FATAL_FAILURE(CompareWithTheWalk(
+            firstSeed, count, 1,
+            [=](uint32_t seed) {
+                return LoopProgramsMaker(seed, blockVars, freeCounters, firstRounds, blocks).Make();
+            },
+            ended));
         EXPECT_GE(ended, count / 10);
     }
 };

@@ -161,15 +161,10 @@ private:
 class NameCaches : public ProgramRunsTest {
 protected:
     static void Compare(uint32_t firstSeed, uint32_t count, bool fromMain) {
-        uint32_t ended = 0;
-        for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
-            const std::string source = NameCachesMaker(seed).Make(fromMain);
-            const Outcome reference = RunProgram(source, Way::kReference);
-            const Outcome compiled = RunProgram(source, Way::kCompiled);
-            ASSERT_NE(reference.output, "does not compile") << source;
-            ASSERT_NO_FATAL_FAILURE(SameAsReference(compiled, reference, seed, source));
-            ended += reference.code == 0 ? 1 : 0;
-        }
+        uint32_t ended;
+        ASSERT_NO_FATAL_FAILURE(CompareWithTheWalk(
+            firstSeed, count, 0,
+            [fromMain](uint32_t seed) { return NameCachesMaker(seed).Make(fromMain); }, ended));
         EXPECT_GE(ended, count / 6);
     }
 };

@@ -244,16 +244,10 @@ private:
 class NameOperands : public ProgramRunsTest {
 protected:
     static void Compare(uint32_t firstSeed, uint32_t count, bool topLevel) {
-        uint32_t ended = 0;
-        for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
-            const std::string source = NameOperandsMaker(seed).Make(topLevel);
-            const Outcome reference = RunProgram(source, Way::kReference);
-            const Outcome compiled = RunProgram(source, Way::kCompiled);
-            ASSERT_NE(reference.output, "does not compile") << source;
-            ASSERT_GE(compiled.compiled, topLevel ? 0u : 1u) << source;
-            ASSERT_NO_FATAL_FAILURE(SameAsReference(compiled, reference, seed, source));
-            ended += reference.code == 0 ? 1 : 0;
-        }
+        uint32_t ended;
+        ASSERT_NO_FATAL_FAILURE(CompareWithTheWalk(
+            firstSeed, count, topLevel ? 0 : 1,
+            [topLevel](uint32_t seed) { return NameOperandsMaker(seed).Make(topLevel); }, ended));
         EXPECT_GE(ended, count / 6);
     }
 };
@@ -267,16 +261,9 @@ TEST_F(NameOperands, AtTheTopLevelAgreeWithTheWalk) {
 }
 
 TEST_F(NameOperands, DeclarationsAgreeWithTheWalk) {
-    uint32_t ended = 0;
-    for (uint32_t seed = 96001; seed < 98001; ++seed) {
-        const std::string source = DeclarationsMaker(seed).Make();
-        const Outcome reference = RunProgram(source, Way::kReference);
-        const Outcome compiled = RunProgram(source, Way::kCompiled);
-        ASSERT_NE(reference.output, "does not compile") << source;
-        ASSERT_GE(compiled.compiled, 1u) << source;
-        ASSERT_NO_FATAL_FAILURE(SameAsReference(compiled, reference, seed, source));
-        ended += reference.code == 0 ? 1 : 0;
-    }
+    uint32_t ended;
+    ASSERT_NO_FATAL_FAILURE(CompareWithTheWalk(
+        96001, 2000, 1, [](uint32_t seed) { return DeclarationsMaker(seed).Make(); }, ended));
     // The text passed last fails most of them at their last call, and zero divisors others.
     EXPECT_GE(ended, 2000u / 5);
 }

@@ -152,6 +152,24 @@ inline void SameAsReference(const Outcome& other, const Outcome& reference, uint
     ASSERT_EQ(other.ticks, reference.ticks) << "seed " << seed << "\n" << source;
 }
 
+// The programs `make` writes for `count` seeds from `firstSeed`, each run by the reference
+// walk and compiled, with at least `minimumCompiled` bodies compiled: the first difference
+// fails. `ended` counts those that ran to their end, which a test asks to be a good share.
+template <class Make>
+void CompareWithTheWalk(uint32_t firstSeed, uint32_t count, uint32_t minimumCompiled, Make make,
+                        uint32_t& ended) {
+    ended = 0;
+    for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
+        const std::string source = make(seed);
+        const Outcome reference = RunProgram(source, Way::kReference);
+        const Outcome compiled = RunProgram(source, Way::kCompiled);
+        ASSERT_NE(reference.output, "does not compile") << source;
+        ASSERT_GE(compiled.compiled, minimumCompiled) << source;
+        ASSERT_NO_FATAL_FAILURE(SameAsReference(compiled, reference, seed, source));
+        ended += reference.code == 0 ? 1 : 0;
+    }
+}
+
 // A test of random programs: Math is the console above for its length, beside Program and
 // String, and the clock stands still.
 class ProgramRunsTest : public ::testing::Test {

@@ -1218,15 +1218,8 @@ protected:
     // reference walk; at least `minimumEnded` of them must run to their end.
     template <class Make>
     static void CompareMade(uint32_t firstSeed, uint32_t count, uint32_t minimumEnded, Make make) {
-        uint32_t ended = 0;
-        for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
-            std::string source = make(seed);
-            Outcome reference = RunProgram(source, Way::kReference);
-            Outcome fromCode = RunProgram(source, Way::kCompiled);
-            ASSERT_GE(fromCode.compiled, 1u) << source;
-            ASSERT_NO_FATAL_FAILURE(SameAsReference(fromCode, reference, seed, source));
-            ended += reference.code == 0 ? 1 : 0;
-        }
+        uint32_t ended;
+        ASSERT_NO_FATAL_FAILURE(CompareWithTheWalk(firstSeed, count, 1, make, ended));
         EXPECT_GE(ended, minimumEnded);
     }
 
