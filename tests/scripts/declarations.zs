@@ -53,3 +53,23 @@ Function Read(n) {
     Return f;
 }
 Print(Read(1), Read(6));
+
+//== declarations in a row without values leave each name free until it is assigned
+// expect: error 41 line 14 column 24
+// expect output: 8/2/t 4/1/t
+// expect output: 6
+calls = -2;
+Function Three(n) {
+    Var a;
+    Var b;
+    Var c;
+    calls++;
+    calls -= -3;
+    a = n * 2;
+    If (n > 1) b = a / 4;
+    c = "t";
+    Return a + "/" + b + "/" + c;
+}
+Print(Three(4), Three(2));
+Print(calls);
+Print(Three(1));

@@ -102,7 +102,8 @@
 // value is such an expression without calls, elements or members, is first the register program
 // of "slot = value" (kOpDeclareNumber), the Var's own steps following for when it gives up (a
 // slot and a slot or an integer joined by an operator is worked out on integers without the
-// program); a "Var name;" that makes no local is one step (kOpDeclareFree). A program's names
+// program); a "Var name;" that makes no local is one step (kOpDeclareFree), a row of them one
+// step too while their statement ends have nothing to do but count. A program's names
 // keep their variables from call to call while the locals'
 // shape and the stamps of This and the globals are the ones they were found with, none of them
 // among the locals (FindNames); a statement that only steps such a name by an integer ("++",
@@ -456,6 +457,14 @@ public:
         SlotStatements();
         AddStackStatements();
         AddLoopPrograms(out_);
+        // How many declarations that make no local follow each other from each of them, for
+        // a run made in one step.
+        for (size_t i = ops.size(); i-- > 1;) {
+            if (ops[i - 1].op == kOpDeclareFree && ops[i].op == kOpEndStatement)
+                ops[i - 1].count = i + 1 < ops.size() && ops[i + 1].op == kOpDeclareFree
+                                       ? ops[i + 1].count + 1
+                                       : 1;
+        }
         out_.slotCount = uint32_t(slotNames_.size());
         out_.boundSlots = boundSlots_;
         if (boundSlots_ != 0) out_.bindEpochs.assign(out_.slotCount, 0);
@@ -3211,6 +3220,21 @@ DoDeclareNumber : {
     ZORV_NEXT_STEP();
 }
 DoDeclareFree : {
+    // A run of them, each as the walk makes it, when none of their ends has work to do.
+    if (op->count > 1 && quiet() && uint32_t(statementCounter_) >= op->count) {
+        statementCounter_ -= int32_t(op->count);
+        for (uint32_t left = op->count;; op += 2) {
+            cleared(slots_[base + 1]);
+            cleared(slots_[base + 2]).SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
+            SwapSlots(base + 1, base + 2);
+            if (--left == 0) break;
+        }
+        declaredName_ = op->token;
+        currentToken = op->token;
+        depth_ = base + 2;
+        ++op;
+        ZORV_NEXT_STEP();
+    }
     // As kOpDeclare, kOpUnbound and kOpSwap leave it: the placeholder is the statement's value.
     declaredName_ = op->token;
     currentToken = op->token;

@@ -501,6 +501,12 @@ void NoteNameStep(NumberProgram& program) {
             integer = int32_t(instruction.right);
         } else if (instruction.opcode == kRegisterReturn) {
             if (held[instruction.target] != kTheResult) return;
+            // Taking an integer away is adding its negation, on integers that wrap either way,
+            // so that the steps most programs make are one case.
+            if (code == kTokenMinus) {
+                code = kTokenPlus;
+                integer = int32_t(0u - uint32_t(integer));
+            }
             program.nameStep = code;
             program.nameOperand = integer;
             return;
@@ -819,18 +825,21 @@ Return : {
 
 // A function's new call makes a new state of the scopes, so the stamps are what tells first
 // whether the name still finds its variable. The new integer goes where the program's Return
-// would put it.
+// would put it. Looking the name up again comes back here once found, its state then being the
+// scopes' own, so that the way with nothing to find calls nothing and saves no registers.
 bool CInterpretor::StepName(const NumberProgram& program) {
     if (program.nameStep == 0) return false;
     if ((program.globalsStamp != GetStamp() || program.currentStamp != currentObject_->GetStamp() ||
          program.localsShape != locals_->GetShape()) &&
-        program.epoch != ScopeEpoch() && !FindNames(program))
-        return false;
+        program.epoch != ScopeEpoch())
+        return FindNameAndStep(program);
     CValue& value = program.variables[0]->value;
+    if (value.StoredType() != kValueInt) return false;
+    const uint32_t integer = uint32_t(value.IntPayload());
     int32_t result;
-    if (value.StoredType() != kValueInt ||
-        !IntegerResult(program.nameStep, uint32_t(value.IntPayload()),
-                       uint32_t(program.nameOperand), result))
+    if (program.nameStep == kTokenPlus)
+        result = int32_t(integer + uint32_t(program.nameOperand));
+    else if (!IntegerResult(program.nameStep, integer, uint32_t(program.nameOperand), result))
         return false;
     value.SetInt(result);
     StackSlot* place = slots_[depth_ + 1];
@@ -838,6 +847,10 @@ bool CInterpretor::StepName(const NumberProgram& program) {
     place->source = nullptr;
     place->anchorKind = kValueInt;
     return true;
+}
+
+bool CInterpretor::FindNameAndStep(const NumberProgram& program) {
+    return FindNames(program) && StepName(program);
 }
 
 namespace {

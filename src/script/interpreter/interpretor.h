@@ -751,6 +751,8 @@ private:
     // A program with a nameStep done on the integer its name holds; false, with nothing
     // changed, when it has none, the name holds no integer or the operator fails.
     [[gnu::noinline]] bool StepName(const NumberProgram& program);
+    // StepName once the scopes' state has changed: the name found again, then stepped.
+    [[gnu::noinline]] bool FindNameAndStep(const NumberProgram& program);
     // The variables of a register program's members in the objects its slots hold now
     // (compiled_register_members.cpp); false when one is not a number member of a script
     // object at hand.
