@@ -97,3 +97,27 @@ ps[1].extra = 1;
 Print(Move(ps[1]), Move(ps[0]));
 Delete ps[0];
 Print(Move(ps[0]));
+
+//== statements on the members of one holder alone, a text and a double arriving between calls
+// expect: end
+// expect output: -2 -5 -1 9 -4 1
+// expect output: 4 10 4.5
+// expect output: t1 12
+Function P(x, v) { This.x = x; This.v = v; This.hits = 0; This.Move = Move; }
+Function Move(limit) {
+    Var s;
+    This.x = This.x + This.v;
+    If ((This.x < 0) || (This.x > limit)) {
+        This.v = 0 - This.v;
+        This.hits = This.hits + 1;
+    }
+    s = (0 - This.x) % 7;
+    Return s + This.hits;
+}
+Function Push(p, d) { p.x = p.x + d; Return p.x; }
+a = New P(5, 4);
+Print(a.Move(10), a.Move(10), a.Move(10), a.x, a.v, a.hits);
+b = New P(1, 2);
+Print(Push(b, 3), Push(a, 1), Push(b, 0.5));
+b.x = "t";
+Print(Push(b, 1), Push(a, 2));

@@ -1053,11 +1053,12 @@ public:
             kept.back().depth = uint16_t(out_.metDoubles.size());
             // Outside loop programs, a store by a worked-out index has nowhere to take its
             // index from: its full steps take it from the start.
-            out_.metDoubles.push_back(program.storesByIndex  ? CompiledFunction::kCallsInFull
-                                      : program.code.empty() ? CompiledFunction::kStepsOnIntegers
-                                      : IsPlainProgram(program, ops[i])
-                                          ? CompiledFunction::kPlainIntegers
-                                          : 0);
+            out_.metDoubles.push_back(
+                program.storesByIndex                   ? CompiledFunction::kCallsInFull
+                : program.code.empty()                  ? CompiledFunction::kStepsOnIntegers
+                : IsPlainProgram(program, ops[i])       ? CompiledFunction::kPlainIntegers
+                : IsPlainMemberProgram(program, ops[i]) ? CompiledFunction::kPlainMembers
+                                                        : 0);
             out_.numberPrograms.push_back(std::move(program));
         }
         moved[ops.size()] = uint32_t(kept.size());

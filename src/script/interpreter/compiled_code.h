@@ -477,6 +477,8 @@ struct CompiledFunction {
     static constexpr uint8_t kCallsInFull = 2;
     static constexpr uint8_t kStepsOnIntegers = 3;
     static constexpr uint8_t kPlainIntegers = 4;
+    // kPlainMembers: its register program is plain but for members (IsPlainMemberProgram).
+    static constexpr uint8_t kPlainMembers = 5;
     // For each kOpNumberCode (as for metDoubles), its register program.
     std::vector<NumberProgram> numberPrograms;
     std::vector<ElementRead> elementReads;

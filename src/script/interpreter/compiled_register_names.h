@@ -26,13 +26,12 @@ inline const CompiledOp* ElementValueEnd(const CompiledOp* from, const CompiledO
     return assignment;
 }
 
-// The variables of the program's members without a call while their holder (This being
-// `current`, the globals' object `interpreter`) has the shape that vouches for them all: most
-// statements on members meet objects of one class, whose members were added in one order.
-// False otherwise, and FindMembers finds them, or gives up, as it always does.
-[[gnu::always_inline]] inline bool ShapedMembers(const NumberProgram& program, const CValue* slots,
-                                                 uint64_t bound, const CIBaseObjectVar* current,
-                                                 const CIBaseClassImpl* interpreter) {
+// The holder of the program's members (This being `current`, the globals' object
+// `interpreter`) while it has the shape that vouches for them all: most statements on members
+// meet objects of one class, whose members were added in one order. Null otherwise.
+[[gnu::always_inline]] inline const CIBaseObjectVar*
+ShapedHolder(const NumberProgram& program, const CValue* slots, uint64_t bound,
+             const CIBaseObjectVar* current, const CIBaseClassImpl* interpreter) {
     const MemberOperand& first = program.members.front();
     const CIBaseObjectVar* holder = nullptr;
     if (first.slot == kMemberOfThis) {
@@ -47,7 +46,17 @@ inline const CompiledOp* ElementValueEnd(const CompiledOp* from, const CompiledO
         }
     }
     if (holder == nullptr || first.holderShape == 0 || holder->GetShape() != first.holderShape)
-        return false;
+        return nullptr;
+    return holder;
+}
+
+// The variables of the program's members without a call while ShapedHolder vouches for them.
+// False otherwise, and FindMembers finds them, or gives up, as it always does.
+[[gnu::always_inline]] inline bool ShapedMembers(const NumberProgram& program, const CValue* slots,
+                                                 uint64_t bound, const CIBaseObjectVar* current,
+                                                 const CIBaseClassImpl* interpreter) {
+    const CIBaseObjectVar* holder = ShapedHolder(program, slots, bound, current, interpreter);
+    if (holder == nullptr) return false;
     CVariable** variables = program.variables.data() + program.names.size();
     for (const MemberOperand& member : program.members) {
         CVariable* variable = holder->FrontVariable(member.position - 1);

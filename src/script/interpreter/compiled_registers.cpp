@@ -994,6 +994,148 @@ Kinds:
     return RunOnKinds(program, op, slots, bound, state);
 }
 
+bool IsPlainMemberProgram(const NumberProgram& program, const CompiledOp& op) {
+    if (program.code.empty() || !program.names.empty() || program.members.empty() ||
+        !program.elements.empty() || program.storesByIndex || op.code == kNumberElementStore ||
+        op.site == kNumberTargetName)
+        return false;
+    // Only members of one holder can have a shape that vouches for them all.
+    for (const MemberOperand& member : program.members)
+        if (member.slot != program.members.front().slot) return false;
+    for (const RegisterInstruction& instruction : program.code) {
+        const uint32_t form = (instruction.opcode - kRegisterBinary) % kRegisterForms;
+        if (instruction.opcode >= kRegisterMethod ||
+            (instruction.opcode >= kRegisterBinary
+                 ? form > kFormSlotInt && form != kFormName
+                 : instruction.opcode == kRegisterDouble || instruction.opcode == kRegisterElement))
+            return false;
+    }
+    return true;
+}
+
+// RunPlainProgram with the members of one holder whose shape vouches for them: it too calls
+// nothing on its way. Each member is read at its place in the holder, its kind checked by
+// the read (a member holding no number then ends the program as it would have before its
+// first instruction). Members found otherwise, and whatever integers do not suffice for, go
+// on to RunNumberProgram from the top, nothing having changed.
+bool CInterpretor::RunPlainMembers(const NumberProgram& program, const CompiledOp& op,
+                                   CValue* slots, uint64_t bound, uint8_t& state) {
+    const CIBaseObjectVar* holder = ShapedHolder(program, slots, bound, currentObject_, this);
+    if (holder == nullptr) return RunNumberProgram<true>(program, op, slots, bound, state);
+    const MemberOperand* members = program.members.data();
+    auto member = [holder, members](uint32_t at) -> CValue& {
+        return holder->FrontVariable(members[at].position - 1)->value;
+    };
+    const RegisterInstruction* instruction = program.code.data();
+    int32_t registers[CompiledFunction::kMaxQuickDepth + 1];
+    auto slot = [slots](int64_t index, int32_t& out) {
+        return ReadValue(slots[uint32_t(index)], out);
+    };
+    static const void* const kInstructions[] = {
+        &&LoadSlot,
+        &&LoadBoundSlot,
+        &&LoadInt,
+        &&Kinds,
+        &&LoadName,
+        &&Move,
+        &&Kinds,
+        &&Negate,
+        &&Not,
+        &&Complement,
+        &&Return,
+#define ZORV_BINARY_LABELS(name, token)                                                            \
+    &&name##Registers, &&name##Slot, &&name##Int, &&name##Slots, &&name##SlotInt, &&Kinds,         \
+        &&Kinds, &&name##Name,
+        ZORV_NUMBER_OPERATORS(ZORV_BINARY_LABELS)
+#undef ZORV_BINARY_LABELS
+            && Kinds,
+        &&Kinds,
+        &&Kinds,
+        &&Kinds,
+    };
+    static_assert(std::size(kInstructions) == kRegisterElementIndex + 1);
+#define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
+    goto* kInstructions[instruction->opcode];
+LoadSlot:
+    if (!slot(instruction->right, registers[instruction->target])) goto Kinds;
+    ZORV_NEXT_INSTRUCTION();
+LoadBoundSlot:
+    if (((bound >> instruction->right) & 1) == 0 ||
+        !slot(instruction->right, registers[instruction->target]))
+        goto Kinds;
+    ZORV_NEXT_INSTRUCTION();
+LoadInt:
+    registers[instruction->target] = int32_t(instruction->right);
+    ZORV_NEXT_INSTRUCTION();
+LoadName:
+    if (!ReadValue(member(instruction->left), registers[instruction->target])) goto Kinds;
+    ZORV_NEXT_INSTRUCTION();
+Move:
+    registers[instruction->target] = registers[instruction->target + 1];
+    ZORV_NEXT_INSTRUCTION();
+Negate:
+    registers[instruction->target] = int32_t(0u - uint32_t(registers[instruction->target]));
+    ZORV_NEXT_INSTRUCTION();
+Not:
+    registers[instruction->target] = registers[instruction->target] == 0;
+    ZORV_NEXT_INSTRUCTION();
+Complement:
+    registers[instruction->target] = ~registers[instruction->target];
+    ZORV_NEXT_INSTRUCTION();
+#define ZORV_APPLY(token, left, right)                                                             \
+    do {                                                                                           \
+        int32_t result = (left);                                                                   \
+        if (!Apply<token>(result, (right))) goto Kinds;                                            \
+        registers[instruction->target] = result;                                                   \
+        ZORV_NEXT_INSTRUCTION();                                                                   \
+    } while (false)
+#define ZORV_BINARY_CODE(name, token)                                                              \
+    name##Registers                                                                                \
+        : ZORV_APPLY(token, registers[instruction->target], registers[instruction->target + 1]);   \
+    name##Slot : {                                                                                 \
+        int32_t right;                                                                             \
+        if (!slot(instruction->right, right)) goto Kinds;                                          \
+        ZORV_APPLY(token, registers[instruction->target], right);                                  \
+    }                                                                                              \
+    name##Int : ZORV_APPLY(token, registers[instruction->target], int32_t(instruction->right));    \
+    name##Slots : {                                                                                \
+        int32_t left;                                                                              \
+        int32_t right;                                                                             \
+        if (!slot(instruction->left, left) || !slot(instruction->right, right)) goto Kinds;        \
+        ZORV_APPLY(token, left, right);                                                            \
+    }                                                                                              \
+    name##SlotInt : {                                                                              \
+        int32_t left;                                                                              \
+        if (!slot(instruction->left, left)) goto Kinds;                                            \
+        ZORV_APPLY(token, left, int32_t(instruction->right));                                      \
+    }                                                                                              \
+    name##Name : {                                                                                 \
+        int32_t right;                                                                             \
+        if (!ReadValue(member(uint32_t(instruction->right)), right)) goto Kinds;                   \
+        ZORV_APPLY(token, registers[instruction->target], right);                                  \
+    }
+    ZORV_NUMBER_OPERATORS(ZORV_BINARY_CODE)
+#undef ZORV_BINARY_CODE
+#undef ZORV_APPLY
+#undef ZORV_NEXT_INSTRUCTION
+Return : {
+    const int32_t result = registers[instruction->target];
+    if (op.code != kNumberValue) {
+        // A member the statement assigns is its program's first.
+        CValue* target = &member(0);
+        if (op.site != kNumberTargetMember) {
+            target = &slots[op.count];
+            if (op.site != 0 && ((bound >> op.count) & 1) == 0) goto Kinds;
+        }
+        if (target->StoredType() > kValueDouble) goto Kinds;
+        target->SetInt(result);
+    }
+    return LeaveInteger(result);
+}
+Kinds:
+    return RunOnKinds(program, op, slots, bound, state);
+}
+
 bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp* op,
                                  const CompiledOp* end, CValue* slots, uint64_t bound) {
     // Most expressions meet integers alone, which need no kinds: their program, or their
@@ -1005,6 +1147,8 @@ bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp*
         return RunPlainProgram(code.numberPrograms[op->depth], *op, slots, bound, state);
     if (state == 0)
         return RunNumberProgram<true>(code.numberPrograms[op->depth], *op, slots, bound, state);
+    if (state == CompiledFunction::kPlainMembers)
+        return RunPlainMembers(code.numberPrograms[op->depth], *op, slots, bound, state);
     if (state == CompiledFunction::kStepsOnIntegers)
         return RunCompiledNumbers<true>(code, op, end, slots, bound);
     return RunNumberCodeOtherwise(code, op, end, slots, bound);

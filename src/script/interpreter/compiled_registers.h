@@ -145,3 +145,6 @@ NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
 // Whether the register program of number code `op` reads slots and integers alone and assigns
 // a slot or nothing: RunPlainProgram can run it.
 bool IsPlainProgram(const NumberProgram& program, const CompiledOp& op);
+// Whether the register program of number code `op` reads members, slots and integers alone
+// and assigns a member, a slot or nothing: RunPlainMembers can run it.
+bool IsPlainMemberProgram(const NumberProgram& program, const CompiledOp& op);

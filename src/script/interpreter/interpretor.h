@@ -735,6 +735,9 @@ private:
     // RunNumberProgram on integers of a program that IsPlainProgram.
     [[gnu::noinline]] bool RunPlainProgram(const NumberProgram& program, const CompiledOp& op,
                                            CValue* slots, uint64_t bound, uint8_t& state);
+    // RunNumberProgram on integers of a program that IsPlainMemberProgram.
+    [[gnu::noinline]] bool RunPlainMembers(const NumberProgram& program, const CompiledOp& op,
+                                           CValue* slots, uint64_t bound, uint8_t& state);
     // The register program on registers that keep kinds, after the integers did not suffice.
     [[gnu::noinline]] bool RunOnKinds(const NumberProgram& program, const CompiledOp& op,
                                       CValue* slots, uint64_t bound, uint8_t& state);

@@ -205,7 +205,7 @@ private:
 
     void Statement(int depth) {
         static const char* const kAssignments[] = {" = ", " += ", " -= ", " *= "};
-        switch (Pick(depth < 2 ? 14 : 11)) {
+        switch (Pick(depth < 2 ? 17 : 14)) {
         case 0:
         case 1:
         case 2: {
@@ -245,6 +245,11 @@ private:
                                                 : "New Alt(2)") +
                      ";\n";
             break;
+        case 11:
+        case 12:
+        case 13:
+            OneHolderStatement();
+            break;
         default:
             // A counter of each depth, which inner loops leave alone.
             const std::string counter = depth == 0 ? "i" : "j";
@@ -253,6 +258,44 @@ private:
             for (int i = 0, n = 1 + Pick(3); i < n; ++i)
                 Statement(depth + 1);
             text_ += "}\n";
+            break;
+        }
+    }
+
+    // Conditions, slots' values and members of one holder worked out from its members, slots
+    // and integers: bounds tests joined by "||" or "&&", negations and results past 32 bits.
+    void OneHolderStatement() {
+        const std::string h = Holder();
+        auto member = [&] { return h + "." + "abcad"[Pick(5)]; };
+        auto operand = [&] {
+            switch (Pick(5)) {
+            case 0:
+                return std::to_string(Pick(9) - 2);
+            case 1:
+                return std::string(Pick(2) == 0 ? "s" : "2147483647");
+            default:
+                return member();
+            }
+        };
+        static const char* const kTests[] = {" < ", " > ", " <= ", " != "};
+        static const char* const kOperators[] = {" + ", " - ", " * ", " % ", " / ", " << "};
+        const std::string test = "(" + member() + kTests[Pick(4)] + operand() + ")" +
+                                 (Pick(2) == 0 ? " || " : " && ") + "(" + member() +
+                                 kTests[Pick(4)] + operand() + ")";
+        switch (Pick(4)) {
+        case 0:
+            text_ += "If (" + test + ") " + member() + " = 0 - " + member() + ";\n";
+            break;
+        case 1:
+            text_ += "s = " + std::string(Pick(2) == 0 ? "-" : "!") + member() +
+                     kOperators[Pick(6)] + operand() + ";\n";
+            break;
+        case 2:
+            text_ += member() + " = (" + member() + kOperators[Pick(6)] + operand() + ")" +
+                     kOperators[Pick(3)] + operand() + ";\n";
+            break;
+        default:
+            text_ += "If (!(" + test + ")) s = s + 1; Else " + member() + "++;\n";
             break;
         }
     }
