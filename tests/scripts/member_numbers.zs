@@ -121,3 +121,16 @@ b = New P(1, 2);
 Print(Push(b, 3), Push(a, 1), Push(b, 0.5));
 b.x = "t";
 Print(Push(b, 1), Push(a, 2));
+
+//== an object passed from an element outlives the element in the parameter, and goes with its Delete
+// expect: end
+// expect output: 5 0 5
+// expect output: 0 0
+Function Obj(a) { This.a = a; }
+Function Swap(p) { ps[0] = 0; p.a = p.a + 1; keep = p; Return p.a; }
+Function Gone(p) { Delete p; Return ps[1]; }
+keep = 0;
+ps[0] = New Obj(4);
+Print(Swap(ps[0]), ps[0], keep.a);
+ps[1] = New Obj(7);
+Print(Gone(ps[1]), ps[1]);

@@ -226,7 +226,34 @@ const CompiledOp* IntegerRun(const CompiledOp* step, const CValue* slots, uint64
 
 bool CInterpretor::PassElement(const CompiledOp*& step, const CValue* slots, uint64_t bound,
                                CValue& argument) {
+    // The element at `flat` of `array` as an argument: a number, or a script object from its
+    // box, which is what the walk's operand holds it from. False for anything else, which the
+    // walk reads in ways of its own (a deleted object's holder reads as a number there).
+    auto pass = [this, &argument](const CScriptArray& array, uint32_t flat) {
+        if (array.ReadNumber(flat, argument)) return true;
+        const CValue* item = array.BoxedItem(flat);
+        if (item == nullptr || item->StoredType() != kValueObject) return false;
+        const CIBaseClassImpl* object = item->ObjectPayload();
+        if (object == nullptr || !IsScriptObject(object)) return false;
+        argument.AssignLiveObject(*item);
+        return true;
+    };
     if (step->op == kOpElementRead) ++step;
+    // The commonest, an array in a slot indexed by a slot, without the walk over the steps.
+    if (step->op != kOpElementName && step[1].op == kOpElementIndex && step[2].op == kOpElement &&
+        step[1].code != kIndexFromInteger) {
+        const CompiledOp& index = step[1];
+        if ((step->op == kOpElementBoundSlot && ((bound >> step->count) & 1) == 0) ||
+            (index.code == kIndexFromBoundSlot && ((bound >> index.count) & 1) == 0))
+            return false;
+        const CValue& value = slots[index.count];
+        const CScriptArray* array = ArrayOf(slots[step->count]);
+        step += 3;
+        if (value.GetType() != kValueInt || array == nullptr || array->dimensions != 1 ||
+            uint32_t(value.IntPayload()) >= array->sizes[0])
+            return false;
+        return pass(*array, uint32_t(value.IntPayload()));
+    }
     const CValue* holder;
     if (step->op == kOpElementName) {
         // The lookup of the walk's own step, which changes nothing but the name's cache.
@@ -260,15 +287,7 @@ bool CInterpretor::PassElement(const CompiledOp*& step, const CValue* slots, uin
     const CScriptArray* array = ArrayOf(*holder);
     uint32_t flat;
     if (array == nullptr || !array->FindFlatIndex(indices, count, flat)) return false;
-    if (array->ReadNumber(flat, argument)) return true;
-    // An object's cell is boxed: its box is what the walk's operand holds the object from.
-    // A deleted object's holder reads as a number, which the walk passes in its own way.
-    const CValue* item = array->BoxedItem(flat);
-    if (item == nullptr || item->StoredType() != kValueObject) return false;
-    const CIBaseClassImpl* object = item->ObjectPayload();
-    if (object == nullptr || !IsScriptObject(object)) return false;
-    argument.Assign(*item);
-    return true;
+    return pass(*array, flat);
 }
 
 CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const CompiledOp& op,

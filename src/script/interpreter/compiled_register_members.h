@@ -1,8 +1,9 @@
 // Members of script objects as operands and targets of register programs. The object's
 // member is found once per run of the program, before its first instruction, and its
 // variable then stands among the program's names: loads read it and the statement stores
-// into it as into a name's. Nothing a program does can add, remove or delete anything, so
-// the variable found stays the member's until the program ends.
+// into it as into a name's (a program of one holder's members on integers reads each at the
+// place its holder's shape vouches for instead). Nothing a program does can add, remove or
+// delete anything, so the variable found stays the member's until the program ends.
 #pragma once
 
 #include <cstdint>

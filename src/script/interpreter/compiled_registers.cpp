@@ -1130,7 +1130,14 @@ Return : {
         if (target->StoredType() > kValueDouble) goto Kinds;
         target->SetInt(result);
     }
-    return LeaveInteger(result);
+    // The value above the statement's base, as LeaveInteger leaves it, which takes the
+    // rare one holding something to let go.
+    StackSlot* place = slots_[depth_ + 1];
+    if (place->value.StoredType() > kValueDouble) return LeaveInteger(result);
+    place->source = nullptr;
+    place->anchorKind = kValueInt;
+    place->value.SetInt(result);
+    return true;
 }
 Kinds:
     return RunOnKinds(program, op, slots, bound, state);
@@ -1147,10 +1154,10 @@ bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp*
         return RunPlainProgram(code.numberPrograms[op->depth], *op, slots, bound, state);
     if (state == 0)
         return RunNumberProgram<true>(code.numberPrograms[op->depth], *op, slots, bound, state);
-    if (state == CompiledFunction::kPlainMembers)
-        return RunPlainMembers(code.numberPrograms[op->depth], *op, slots, bound, state);
     if (state == CompiledFunction::kStepsOnIntegers)
         return RunCompiledNumbers<true>(code, op, end, slots, bound);
+    if (state == CompiledFunction::kPlainMembers)
+        return RunPlainMembers(code.numberPrograms[op->depth], *op, slots, bound, state);
     return RunNumberCodeOtherwise(code, op, end, slots, bound);
 }
 

@@ -470,6 +470,12 @@ public:
         text_ += "Return This.x;\n}\nFunction Move(p, k) {\nVar i;\n";
         Body("p");
         text_ += "Return p.x;\n}\n";
+        // Elements of an array passed in, indexed by a slot: past its end at 4, of two
+        // dimensions when the grid is passed.
+        text_ +=
+            "Function Sweep(a, n, m) {\nVar j;\nVar i;\nVar s = 0;\n"
+            "For (j = 0; j < n; j++) {\ni = j % m;\nMove(a[i], j);\ns = s + Move(a[i], 1);\n}\n"
+            "Return s;\n}\n";
         for (int j = 0; j < 4; ++j) {
             text_ += "ps[" + std::to_string(j) + "] = " + NewObject() + "; grid[1, " +
                      std::to_string(j) + "] = " + NewObject() + ";\n";
@@ -568,6 +574,10 @@ private:
             break;
         case 5:
             text_ += "For (k = 0; k < " + rounds + "; k++) Print(Move(grid[1, k % 4], k));\n";
+            break;
+        case 6:
+            text_ += std::string("Print(Sweep(") + (Pick(6) == 0 ? "grid" : "ps") + ", " + rounds +
+                     (Pick(4) == 0 ? ", 5));\n" : ", 4));\n");
             break;
         default:
             text_ += "For (k = 0; k < " + rounds + "; k++) Print(Move(ps[k % 4], k));\n";
