@@ -2900,6 +2900,14 @@ DoUnbound:
     Operand()->SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
     ZORV_NEXT_STEP();
 DoBindName : {
+    // Missed at this state of the scopes already (a recursion's levels, a loop's rounds), the
+    // name becomes the slot as below, the steps that follow standing where they need to.
+    if (op->code == 0 && ((bound >> op->index) & 1) == 0 &&
+        code.bindEpochs[op->index] == ScopeEpoch()) {
+        cleared(slots_[base + op->depth]).SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
+        bound |= uint64_t(1) << op->index;
+        ZORV_NEXT_STEP();
+    }
     ZORV_SYNC();
     // Bound already (a loop's next round), the local is found before any other scope.
     if (((bound >> op->index) & 1) != 0) goto PushBoundSlot;
