@@ -188,6 +188,7 @@
 // compiler's passes that fuse steps (operands, indices, element reads and stores) are rules
 // of one walker over the steps, which renumbers the jumps.
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <iterator>
 #include <memory>
@@ -312,6 +313,19 @@ uint8_t* TokenAfter(uint8_t* token) {
 }
 
 constexpr int64_t kNoCondition = INT64_MIN;
+
+// For each operator's token code, the outcomes of comparing two integers for which it holds,
+// one bit each (less, equal, greater); 0 for the operators that compare nothing.
+constexpr std::array<uint8_t, 256> kComparisonOutcomes = [] {
+    std::array<uint8_t, 256> outcomes{};
+    outcomes[kTokenLess] = 0b001;
+    outcomes[kTokenLessEqual] = 0b011;
+    outcomes[kTokenEqual] = 0b010;
+    outcomes[kTokenGreaterEqual] = 0b110;
+    outcomes[kTokenGreater] = 0b100;
+    outcomes[kTokenNotEqual] = 0b101;
+    return outcomes;
+}();
 
 // The integer that the kOpSlotSlot or kOpSlotInt of a kOpSlotBranch makes, or kNoCondition
 // for any other kinds and a failing operator. Out of the runner, whose frame every level of
@@ -455,6 +469,7 @@ public:
         RewriteSteps(&FunctionCompiler::FuseCall);
         SettleNumberCode();
         SlotStatements();
+        NameSteps();
         AddStackStatements();
         AddLoopPrograms(out_);
         // How many declarations that make no local follow each other from each of them, for
@@ -470,6 +485,11 @@ public:
         if (boundSlots_ != 0) out_.bindEpochs.assign(out_.slotCount, 0);
         out_.returnsOnly = !scopesOnly_ && ReturnsOnly(out_);
         out_.frameKind = scopesOnly_ ? kFrameFull : FrameKindOf(out_);
+        // A body answered from its Return reads that Return's steps as they are.
+        if (!out_.returnsOnly)
+            for (size_t i = 0; i + 1 < ops.size(); ++i)
+                if (ops[i].op == kOpSlot && ops[i].depth == 1 && ops[i + 1].op == kOpReturn)
+                    ops[i].op = kOpReturnSlot;
         return true;
     }
 
@@ -947,7 +967,7 @@ public:
                 op.op == kOpElementRead || op.op == kOpMemberElementBegin ||
                 op.op == kOpElementStore || op.op == kOpSlotStatement || op.op == kOpSlotBranch ||
                 op.op == kOpLoopRound || op.op == kOpMemberNumbers || op.op == kOpCallDirect ||
-                op.op == kOpDeclareNumber)
+                op.op == kOpDeclareNumber || op.op == kOpStepName)
                 op.index = moved[op.index];
         for (CountingRound& round : out_.rounds) {
             round.holds = moved[round.holds];
@@ -1228,6 +1248,32 @@ public:
             op.count = fused ? last.count : op.count;
             op.site = last.index;
             op.op = kOpSlotStatement;
+        }
+    }
+
+    // Each statement stepping a name by an integer outside the rounds of loops, whose
+    // programs take number code as it is, becomes a kOpStepName.
+    void NameSteps() {
+        std::vector<CompiledOp>& ops = out_.ops;
+        // How many rounds begin (+1) and end after (-1) each step: the steps a jump back
+        // reaches over.
+        std::vector<int32_t> rounds(ops.size() + 1);
+        for (size_t i = 0; i < ops.size(); ++i) {
+            const CompiledOp& op = ops[i];
+            if ((op.op == kOpJump || op.op == kOpEndAndJump || op.op == kOpBranchTrue) &&
+                op.index <= i) {
+                ++rounds[op.index];
+                --rounds[i + 1];
+            }
+        }
+        int32_t inRounds = 0;
+        for (size_t i = 0; i < ops.size(); ++i) {
+            inRounds += rounds[i];
+            CompiledOp& op = ops[i];
+            if (inRounds == 0 && op.op == kOpNumberCode && op.site == kNumberTargetName &&
+                op.code != kNumberValue && op.code != kNumberElementStore &&
+                out_.numberPrograms[op.depth].nameStep != 0)
+                op.op = kOpStepName;
         }
     }
 
@@ -2734,8 +2780,10 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoArgumentSlotInt,
                                          &&DoCallDirect,
                                          &&DoDeclareNumber,
-                                         &&DoDeclareFree};
-    static_assert(std::size(kSteps) == kOpDeclareFree + 1);
+                                         &&DoDeclareFree,
+                                         &&DoStepName,
+                                         &&DoReturnSlot};
+    static_assert(std::size(kSteps) == kOpReturnSlot + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -2853,6 +2901,14 @@ DoUnbound:
     Operand()->SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
     ZORV_NEXT_STEP();
 DoBindName : {
+    // Missed at this state of the scopes already (a recursion's levels, a loop's rounds), the
+    // name becomes the slot as below, the steps that follow standing where they need to.
+    if (op->code == 0 && ((bound >> op->index) & 1) == 0 &&
+        code.bindEpochs[op->index] == ScopeEpoch()) {
+        cleared(slots_[base + op->depth]).SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
+        bound |= uint64_t(1) << op->index;
+        ZORV_NEXT_STEP();
+    }
     ZORV_SYNC();
     // Bound already (a loop's next round), the local is found before any other scope.
     if (((bound >> op->index) & 1) != 0) goto PushBoundSlot;
@@ -2874,6 +2930,18 @@ DoBindName : {
     ZORV_NEXT_STEP();
 }
 DoAssignBound:
+    // A number (a call's result, mostly) into the slot bound, as below, and on past the
+    // statement's end when it has nothing to do but count.
+    if (const CValue& right = slots_[base + op->depth + 1]->value;
+        ((bound >> op->index) & 1) != 0 && right.StoredType() <= kValueDouble) {
+        AssignNumber(slots[op->index], right);
+        SwapSlots(base + op->depth, base + op->depth + 1);
+        if (op[1].op == kOpEndStatement && quiet()) {
+            --statementCounter_;
+            ++op;
+        }
+        ZORV_NEXT_STEP();
+    }
     ZORV_SYNC();
     if (((bound >> op->index) & 1) != 0) {
         const CValue* right = Right();
@@ -3224,12 +3292,19 @@ DoDeclareFree : {
     // A run of them, each as the walk makes it, when none of their ends has work to do.
     if (op->count > 1 && quiet() && uint32_t(statementCounter_) >= op->count) {
         statementCounter_ -= int32_t(op->count);
-        for (uint32_t left = op->count;; op += 2) {
-            cleared(slots_[base + 1]);
-            cleared(slots_[base + 2]).SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
-            SwapSlots(base + 1, base + 2);
-            if (--left == 0) break;
-        }
+        // Of the walk's placeholders only the last two stay: the two places take them as
+        // its swaps leave them, letting go of what they held in its order.
+        const bool odd = (op->count & 1) != 0;
+        op += 2 * (op->count - 1);
+        const auto last = reinterpret_cast<uintptr_t>(op->token);
+        const auto before = reinterpret_cast<uintptr_t>(op[-2].token);
+        StackSlot* first = slots_[base + 1];
+        StackSlot* second = slots_[base + 2];
+        cleared(first);
+        cleared(second).SetUnboundName(odd ? last : before);
+        first->value.SetUnboundName(odd ? before : last);
+        slots_[base + 1] = odd ? second : first;
+        slots_[base + 2] = odd ? first : second;
         declaredName_ = op->token;
         currentToken = op->token;
         depth_ = base + 2;
@@ -3353,6 +3428,19 @@ DoReturn : {
     depth_ = base;
     return;
 }
+DoReturnSlot : {
+    CValue* value = &slots[op->index];
+    if (value->StoredType() > kValueDouble) goto DoSlot;
+    // The value read as kOpSlot leaves it, then given as kOpReturn gives it.
+    StackSlot* place = slots_[base + 1];
+    cleared(place).Assign(*value);
+    place->source = value;
+    ++op;
+    ZORV_SYNC();
+    if (returnValue_ != nullptr) AssignNumber(*returnValue_, *value);
+    depth_ = base;
+    return;
+}
 DoReturnZero:
     ZORV_SYNC();
     if (returnValue_ != nullptr) returnValue_->SetInt(0);
@@ -3376,6 +3464,30 @@ DoNumberCode : {
         // A double holds as the branch reads it, by its integer, which cannot fail.
         op = slots_[base + 1]->value.GetInt() != 0 ? ops + end->index - 1 : end;
     } else if ((end->op == kOpEndStatement || end->op == kOpEndAndJump) && quiet()) {
+        --statementCounter_;
+        op = end->op == kOpEndAndJump ? ops + end->index - 1 : end;
+    } else {
+        op = end - 1;
+    }
+    ZORV_NEXT_STEP();
+}
+DoStepName : {
+    // The name's variable found at this state of the scopes is still the one it finds: its
+    // integer stepped as StepName steps it, without the call. Anything else as the number
+    // code goes.
+    const NumberProgram& program = code.numberPrograms[op->depth];
+    depth_ = base;
+    if (program.epoch != ScopeEpoch() || program.nameStep != kTokenPlus) goto DoNumberCode;
+    CValue& value = program.variables[0]->value;
+    if (value.StoredType() != kValueInt) goto DoNumberCode;
+    const int32_t result = int32_t(uint32_t(value.IntPayload()) + uint32_t(program.nameOperand));
+    value.SetInt(result);
+    StackSlot* place = slots_[base + 1];
+    place->value.SetInt(result);
+    place->source = nullptr;
+    place->anchorKind = kValueInt;
+    const CompiledOp* end = ops + op->index;
+    if ((end->op == kOpEndStatement || end->op == kOpEndAndJump) && quiet()) {
         --statementCounter_;
         op = end->op == kOpEndAndJump ? ops + end->index - 1 : end;
     } else {
@@ -3475,9 +3587,22 @@ SlotStatementDone : {
 }
 }
 DoSlotBranch : {
-    const int64_t holds = SlotCondition(op[1], slots);
-    // Any other kinds as the number code takes them, or else by the full steps.
-    if (holds == kNoCondition) goto DoNumberCode;
+    // Two integers compared, the commonest condition, without a call; the other operators
+    // and kinds out of line, or else as the number code takes them, or by the full steps.
+    const CompiledOp& pair = op[1];
+    const CValue& left = slots[pair.count];
+    int64_t holds;
+    if (const uint32_t outcomes = kComparisonOutcomes[pair.code];
+        outcomes != 0 && left.StoredType() == kValueInt &&
+        (pair.op != kOpSlotSlot || slots[pair.index].StoredType() == kValueInt)) {
+        const int32_t a = left.IntPayload();
+        const int32_t b =
+            pair.op == kOpSlotSlot ? slots[pair.index].IntPayload() : int32_t(pair.index);
+        holds = (outcomes >> (int(a > b) + int(a >= b))) & 1;
+    } else {
+        holds = SlotCondition(pair, slots);
+        if (holds == kNoCondition) goto DoNumberCode;
+    }
     // The condition's value above the statement's base, where the walk leaves it.
     StackSlot* place = slots_[base + 1];
     place->value.SetInt(int32_t(holds));

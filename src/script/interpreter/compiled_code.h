@@ -273,6 +273,16 @@ enum CompiledOpCode : uint8_t {
     // kOpUnbound placeholder above it and the kOpSwap after them in one step, which also
     // ends the statement when it has nothing to do but count.
     kOpDeclareFree,
+
+    // ---- Statements around calls ----
+    // A kOpNumberCode of a statement outside every loop round that only steps a name that is
+    // no slot by an integer (NumberProgram::nameStep, "calls++"), done on the integer in the
+    // name's variable while the scopes are as they were when it was found, and on past the
+    // statement's end at `index` when it has nothing to do but count. Else as kOpNumberCode.
+    kOpStepName,
+    // "Return slot;": kOpSlot of slot `index` and the kOpReturn after it, in one step when
+    // the slot holds a number. Else on to the kOpSlot's own way and the kOpReturn.
+    kOpReturnSlot,
 };
 
 // Where a kOpSlotStatement finds its operand: slot `site`, the integer `site`, the double
