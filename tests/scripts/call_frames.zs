@@ -402,3 +402,33 @@ Print(Tak(8, 4, 2), b);
 b = 1;
 h = New Holder();
 Print(h.Run(), h.b, b);
+
+//== a call in one step reaches a body with locals of its own, one answered from its Return, and a global rebound between them
+// expect: end
+// expect output: 9 9
+// expect output: 13 13
+Function Pair(x, y) {
+    v[0] = x;
+    v[1] = y;
+    Return v[0] * 2 + v[1];
+}
+Function Twice(x, y) { Return x * 2 + y; }
+Function Run(a, b) {
+    Var r;
+    r = Call(a, b);
+    Return r;
+}
+Call = Pair;
+Print(Run(3, 3), Call(3, 3));
+Call = Twice;
+Print(Run(5, 3), Call(5, 3));
+
+//== a failing argument of a call in one step stops it before the callee runs
+// expect: error 111 line 4 column 50
+// expect output: 4
+Function Add(x, y) { entered = 1; Return x + y; }
+Function Run(a, t) { Return Add(a, t) + Add(a / t, 1); }
+entered = 0;
+Print(Run(1, 1));
+entered = 0;
+Print(Run(2, 0), entered);

@@ -449,8 +449,8 @@ inline void CInterpretor::TakeResult(const CValue& result) {
         operand->Assign(result);
 }
 
-void CInterpretor::RunCompiledFrame(CIBaseObjectVar* current, const BlockRecord* function,
-                                    const CompiledFunction& code, CValue* slots) {
+inline void CInterpretor::EnterCompiledFrame(CIBaseObjectVar* current, const BlockRecord* function,
+                                             const CompiledFunction& code, CValue* slots) {
     // Here rather than at each call site: one frame of the machine per level of a
     // recursion either way.
     if (code.frameKind != kFrameFull) {
@@ -471,6 +471,108 @@ void CInterpretor::RunCompiledFrame(CIBaseObjectVar* current, const BlockRecord*
     }
     ReleaseTopSlots(slots, code.slotCount);
     LeaveCall();
+}
+
+void CInterpretor::RunCompiledFrame(CIBaseObjectVar* current, const BlockRecord* function,
+                                    const CompiledFunction& code, CValue* slots) {
+    EnterCompiledFrame(current, function, code, slots);
+}
+
+namespace {
+
+// An argument read from a slot as the full steps would pass it: a number, a text or an
+// object (its holder counted once more). False for anything else, which those steps read
+// in ways of their own (an array, a function, a placeholder).
+[[gnu::always_inline]] inline bool PassSlot(CValue& argument, const CValue& value) {
+    // The callee's slot holds integer 0, which a number replaces without a release.
+    if (value.StoredType() == kValueInt) {
+        argument.SetInt(value.IntPayload());
+        return true;
+    }
+    // A deleted object's holder reads as a number here.
+    const uint32_t type = value.GetType();
+    if (type <= kValueDouble) {
+        AssignNumber(argument, value);
+        return true;
+    }
+    if (type != kValueString && type != kValueObject) return false;
+    argument.Assign(value);
+    return true;
+}
+
+} // namespace
+
+inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const CompiledOp& op,
+                                             const CValue* slots, uint64_t bound) {
+    CompiledCallSite& site = code.sites[op.site];
+    CVariable* variable =
+        site.currentStamp == currentObject_->GetStamp() && site.globalsStamp == GetStamp()
+            ? site.variable
+            : LookUpCallSite(site, reinterpret_cast<NameToken*>(op.token));
+    if (variable == nullptr || variable->value.GetType() != kValueFunction) return nullptr;
+    const BlockRecord* function = variable->value.GetFunction();
+    const CompiledFunction* callee = site.code;
+    // Whatever the call would fail on, the full steps fail on where the walk does.
+    if (function != site.function || callee == nullptr || op.count > callee->parameterCount ||
+        function->kind != kBlockFunction || callNesting_ >= kMaxCallNesting)
+        return nullptr;
+    // The argument steps that follow the kOpCallOpen, read once, straight into the callee's
+    // slots; the first that is not at hand lets them all go again, which leaves nothing
+    // changed for the full steps.
+    CValue* target = ReserveSlots(callee->slotCount);
+    const CompiledOp* step = &op + 2;
+    for (uint32_t n = 0; n < op.count; ++n) {
+        bool passed;
+        // The commonest first, in the order of a chain of tests, which costs less than a table.
+        if (step->op == kOpArgumentSlot) {
+            passed = PassSlot(target[n], slots[step->count]);
+            step += 1;
+        } else if (step->op == kOpArgumentSlotInt) {
+            // Then its kOpSlotInt and kOpArgument.
+            const CompiledOp& pair = step[1];
+            const CValue& left = slots[pair.count];
+            int32_t result;
+            passed = left.GetType() == kValueInt &&
+                     IntegerResult(pair.code, uint32_t(left.IntPayload()), pair.index, result);
+            if (passed) target[n].SetInt(result);
+            step += 3;
+        } else if (step->op == kOpArgumentInt) {
+            target[n].SetInt(int32_t(step->count));
+            passed = true;
+            step += 1;
+        } else if (step->op == kOpBoundSlot) {
+            // A name bound by its assignment is the slot only once the call has bound it.
+            passed = ((bound >> step->index) & 1) != 0 && PassSlot(target[n], slots[step->index]);
+            step += 2;
+        } else {
+            // An element, then its kOpArgument.
+            const CompiledOp* element = step;
+            passed = PassElement(element, slots, bound, target[n]);
+            step = element + 1;
+        }
+        if (!passed) {
+            ReleaseTopSlots(target, callee->slotCount);
+            return nullptr;
+        }
+    }
+    for (uint32_t n = op.count; n < callee->parameterCount; ++n)
+        target[n].SetDefault();
+    return target;
+}
+
+bool CInterpretor::RunDirectCall(const CompiledFunction& code, const CompiledOp& op,
+                                 const CValue* slots, uint64_t bound) {
+    CValue* target = DirectArguments(code, op, slots, bound);
+    if (target == nullptr) return false;
+    // As the call's kOpCallBegin and kOpCallClose would do it, standing where the latter does.
+    const CompiledOp& close = code.ops[op.index - 1];
+    currentToken = close.token;
+    const CompiledCallSite& site = code.sites[op.site];
+    const CompiledFunction& callee = *site.code;
+    if (callee.returnsOnly && AnswerFromReturn(callee, target, close.count)) return true;
+    Operand();
+    EnterCompiledFrame(currentObject_, site.function, callee, target);
+    return true;
 }
 
 void CInterpretor::SetCallResult(int32_t value) {

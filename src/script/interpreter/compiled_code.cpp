@@ -3259,19 +3259,10 @@ DoArgumentSlotInt : {
         op += 2;
     ZORV_NEXT_STEP();
 }
-DoCallDirect : {
+DoCallDirect:
     ZORV_SYNC();
-    CValue* target = DirectArguments(code, *op, slots, bound);
-    if (target == nullptr) ZORV_NEXT_STEP();
-    // As the call's kOpCallBegin and kOpCallClose would do it, standing where the latter does.
-    const CompiledCallSite& site = code.sites[op->site];
-    op = ops + op->index - 1;
-    currentToken = op->token;
-    if (site.code->returnsOnly && AnswerFromReturn(*site.code, target, op->count)) ZORV_NEXT_STEP();
-    Operand();
-    RunCompiledFrame(currentObject_, site.function, *site.code, target);
+    if (RunDirectCall(code, *op, slots, bound)) op = ops + op->index - 1;
     ZORV_NEXT_STEP();
-}
 DoDeclareNumber : {
     // The walk's Var names its variable before it works the value out.
     declaredName_ = op[1].token;

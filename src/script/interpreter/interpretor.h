@@ -657,13 +657,23 @@ private:
     // its result in the operand; the slots are let go as it ends.
     void RunCompiledFrame(CIBaseObjectVar* current, const BlockRecord* function,
                           const CompiledFunction& code, CValue* slots);
+    [[gnu::always_inline]] inline void EnterCompiledFrame(CIBaseObjectVar* current,
+                                                          const BlockRecord* function,
+                                                          const CompiledFunction& code,
+                                                          CValue* slots);
     [[gnu::always_inline]] inline void LeavePlainFrame(CallRecord* record, bool sameScopes);
     // The callee's slots of a kOpCallDirect `op`, its arguments worked out into them from
-    // the caller's `slots` and the names it has `bound` (compiled_calls.cpp); null when the
-    // call is not one its site made last or an argument is not a number, text or object at
-    // hand: nothing has changed then but the site's cache of its name's variable.
-    [[gnu::noinline]] CValue* DirectArguments(const CompiledFunction& code, const CompiledOp& op,
-                                              const CValue* slots, uint64_t bound);
+    // the caller's `slots` and the names it has `bound`; null when the call is not one its
+    // site made last or an argument is not a number, text or object at hand: nothing has
+    // changed then but the site's cache of its name's variable.
+    [[gnu::always_inline]] inline CValue* DirectArguments(const CompiledFunction& code,
+                                                          const CompiledOp& op, const CValue* slots,
+                                                          uint64_t bound);
+    // The whole call of a kOpCallDirect `op`, from the check of its site to the callee's
+    // value in the operand, in one frame of the machine per level of a recursion; false,
+    // with nothing changed but the site's cache, when DirectArguments finds no slots.
+    [[gnu::noinline]] bool RunDirectCall(const CompiledFunction& code, const CompiledOp& op,
+                                         const CValue* slots, uint64_t bound);
     // The element argument whose steps begin at `step` read into `argument` (integer 0) as
     // the walk's operand would pass it, `step` left on its kOpArgument; false, with nothing
     // changed, when it is not a number or a script object in a cell inside its array.

@@ -317,10 +317,12 @@ private:
 // a;" then "a = ..."), read before they are bound too, texts and objects held in slots
 // (deleted or replaced between calls), results of every kind bound to those names, and Vars of
 // number values at the top of the body over parameters, a global that turns into a text or a
-// double, and failing operators.
+// double, and failing operators. Wide, the calls also reach a body with a locals object of its
+// own, one that only returns an integer expression and a global rebound to either between
+// calls, at depth enough to meet the nesting limit now and then.
 class SmallBodyMaker {
 public:
-    explicit SmallBodyMaker(uint32_t seed) : random_(seed) {}
+    explicit SmallBodyMaker(uint32_t seed, bool wide = false) : random_(seed), wide_(wide) {}
 
     std::string Make() {
         std::string text = "Function Obj(v) { This.v = v; }\n";
@@ -334,6 +336,15 @@ public:
                 "    b = " +
                 VarValue() + ";\n    Return P(a, b, " + Argument() + ");\n}\n";
         text += "g = " + std::to_string(Pick(9)) + ";\n";
+        if (wide_) {
+            text +=
+                "Function F(x, y, z) {\n    Var v[2];\n    v[0] = x;\n    v[1] = " + VarValue() +
+                ";\n    Return v[0] + v[1] - z;\n}\n";
+            text += "Function D(x, y, z) { Return x * 2 + y - z; }\n";
+            text += "Function Deep(n, k) {\n    If (n <= 0) Return P(k, n, 1);\n"
+                    "    Return Deep(n - 1, k) + 1;\n}\n";
+            text += "C = " + std::string(Pick(2) == 0 ? "F" : "D") + ";\n";
+        }
         text += "Function Main() {\n    Var s = 0;\n    Var o = New Obj(3);\n    Var t = \"w\";\n"
                 "    Var i;\n    Var a;\n    Var b;\n";
         // Read before their assignment binds them, the names fail as arguments.
@@ -370,8 +381,11 @@ private:
     }
 
     std::string Call() {
-        return std::string(Pick(2) == 0 ? "P(" : "Q(") + Argument() + ", " + Argument() + ", " +
-               Argument() + ")";
+        static const char* const kCallees[] = {"P(", "Q(", "F(", "D(", "C("};
+        if (wide_ && Pick(3) == 0)
+            return "Deep(" + std::to_string(Pick(2) == 0 ? 40 : 6100) + ", " + Argument() + ")";
+        return kCallees[Pick(wide_ ? 5 : 2)] + Argument() + ", " + Argument() + ", " + Argument() +
+               ")";
     }
 
     std::string Statement() {
@@ -394,6 +408,8 @@ private:
         case 7:
             return "Print(" + Call() + ", a);";
         case 8:
+            if (wide_ && Pick(2) == 0)
+                return "If (i == " + at + ") C = " + (Pick(2) == 0 ? "F;" : "D;");
             return std::string(Pick(2) == 0 ? "a" : "b") + " = R(i + " + at + ");";
         default:
             return "s = " + Call() + ";";
@@ -401,6 +417,7 @@ private:
     }
 
     std::mt19937 random_;
+    bool wide_;
 };
 
 // Calls in one step whose arguments are elements of arrays in slots or named (indexed by
@@ -533,6 +550,10 @@ void CompareDeepPrograms(uint32_t firstSeed, uint32_t count) {
     }
 }
 
+struct WideSmallBodyMaker : SmallBodyMaker {
+    explicit WideSmallBodyMaker(uint32_t seed) : SmallBodyMaker(seed, true) {}
+};
+
 template <class Maker> void CompareCallPrograms(uint32_t firstSeed, uint32_t count) {
     script_test::ScriptRunner reference;
     reference.referenceWalk = true;
@@ -564,6 +585,10 @@ TEST(CallFrames, RandomCallsAgreeWithTheReferenceWalkPart2) {
 
 TEST(CallFrames, SmallBodiesCalledInOneStepAgreeWithTheReferenceWalk) {
     CompareCallPrograms<SmallBodyMaker>(1, 400);
+}
+
+TEST(CallFrames, CallsInOneStepOfEveryFrameAgreeWithTheReferenceWalk) {
+    CompareCallPrograms<WideSmallBodyMaker>(1, 300);
 }
 
 TEST(CallFrames, ElementArgumentsCalledInOneStepAgreeWithTheReferenceWalk) {
