@@ -102,7 +102,8 @@
 // value is such an expression without calls, elements or members, is first the register program
 // of "slot = value" (kOpDeclareNumber), the Var's own steps following for when it gives up (a
 // slot and a slot or an integer joined by an operator is worked out on integers without the
-// program); a "Var name;" that makes no local is one step (kOpDeclareFree), a row of them one
+// program; a row of them on slots and integers alone is one program, kOpDeclareNumbers); a
+// "Var name;" that makes no local is one step (kOpDeclareFree), a row of them one
 // step too while their statement ends have nothing to do but count. A program's names
 // keep their variables from call to call while the locals'
 // shape and the stamps of This and the globals are the ones they were found with, none of them
@@ -456,6 +457,7 @@ public:
         SettleNumberCode();
         SlotStatements();
         AddStackStatements();
+        JoinDeclarations();
         AddLoopPrograms(out_);
         // How many declarations that make no local follow each other from each of them, for
         // a run made in one step.
@@ -1121,6 +1123,60 @@ public:
                                                               : 0);
         out_.numberPrograms.push_back(std::move(program));
         return true;
+    }
+
+    // Whether the kOpDeclareNumber at `at` can be one of a kOpDeclareNumbers.
+    bool JoinsDeclarations(size_t at) const {
+        const CompiledOp& op = out_.ops[at];
+        return op.op == kOpDeclareNumber &&
+               out_.metDoubles[op.depth] == CompiledFunction::kPlainIntegers &&
+               out_.numberPrograms[op.depth].code.back().opcode == kRegisterReturn &&
+               out_.ops[op.index].op == kOpEndStatement;
+    }
+
+    // The top-level declarations of plain integer code in a row, as a body's first
+    // statements often are, cost one step and one program for all of them.
+    void JoinDeclarations() {
+        std::vector<CompiledOp>& ops = out_.ops;
+        std::vector<uint32_t> moved(ops.size() + 1);
+        std::vector<CompiledOp> kept;
+        kept.reserve(ops.size());
+        for (size_t i = 0, joined = 0; i < ops.size(); ++i) {
+            moved[i] = uint32_t(kept.size());
+            if (i >= joined && JoinsDeclarations(i)) {
+                NumberProgram run;
+                uint32_t count = 0;
+                for (joined = i; joined < ops.size() && JoinsDeclarations(joined) && count < 255;
+                     joined = ops[joined].index + 1, ++count) {
+                    const std::vector<RegisterInstruction>& code =
+                        out_.numberPrograms[ops[joined].depth].code;
+                    run.code.insert(run.code.end(), code.begin(), code.end());
+                    run.code.back().left = ops[joined].count;
+                    run.code.back().token = ops[joined + 1].token;
+                }
+                if (count > 1 && out_.declarationRuns.size() < UINT16_MAX) {
+                    CompiledOp step = ops[i];
+                    step.op = kOpDeclareNumbers;
+                    step.count = count;
+                    step.depth = uint16_t(out_.declarationRuns.size());
+                    out_.declarationRuns.push_back(std::move(run));
+                    kept.push_back(step);
+                }
+            }
+            kept.push_back(ops[i]);
+        }
+        moved[ops.size()] = uint32_t(kept.size());
+        Renumber(kept, moved);
+        // Each return goes on past its declaration's end.
+        for (size_t i = 0; i < ops.size(); ++i) {
+            if (ops[i].op != kOpDeclareNumbers) continue;
+            size_t declaration = i + 1;
+            for (RegisterInstruction& instruction : out_.declarationRuns[ops[i].depth].code) {
+                if (instruction.opcode != kRegisterReturn) continue;
+                instruction.right = ops[declaration].index;
+                declaration = ops[declaration].index + 1;
+            }
+        }
     }
 
     // A statement assigning a slot whose number code calls functions, which run in full once
@@ -2733,8 +2789,9 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoArgumentSlotInt,
                                          &&DoCallDirect,
                                          &&DoDeclareNumber,
-                                         &&DoDeclareFree};
-    static_assert(std::size(kSteps) == kOpDeclareFree + 1);
+                                         &&DoDeclareFree,
+                                         &&DoDeclareNumbers};
+    static_assert(std::size(kSteps) == kOpDeclareNumbers + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -3219,6 +3276,12 @@ DoDeclareNumber : {
     }
     ZORV_NEXT_STEP();
 }
+DoDeclareNumbers:
+    if (quiet()) {
+        depth_ = base;
+        op = RunDeclarations(code, op, slots, bound);
+    }
+    ZORV_NEXT_STEP();
 DoDeclareFree : {
     // A run of them, each as the walk makes it, when none of their ends has work to do.
     if (op->count > 1 && quiet() && uint32_t(statementCounter_) >= op->count) {

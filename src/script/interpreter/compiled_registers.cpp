@@ -893,11 +893,18 @@ bool IsPlainProgram(const NumberProgram& program, const CompiledOp& op) {
 // Calls nothing on its way, so that what it keeps stays in the registers it was called with
 // rather than in ones it would save and restore; where integers do not suffice (or the value
 // above the base holds something to let go) it goes on to the registers that keep kinds,
-// from the top, nothing having changed.
-bool CInterpretor::RunPlainProgram(const NumberProgram& program, const CompiledOp& op,
+// from the top, nothing having changed. The code of a row of declarations (kDeclarations)
+// has each of its returns store its register into slot `left` and end its statement, up to
+// `state` of them; it stops at the first declaration that integers do not take (or whose
+// slot holds something to let go), and gives the step of the last one's end, 0 for none.
+template <bool kDeclarations>
+auto CInterpretor::RunPlainProgram(const NumberProgram& program, const CompiledOp& op,
                                    CValue* slots, uint64_t bound, uint8_t& state) {
     const RegisterInstruction* instruction = program.code.data();
     int32_t registers[CompiledFunction::kMaxQuickDepth + 1];
+    // Of declarations: the value and the end of the last one done.
+    [[maybe_unused]] int32_t declared = 0;
+    [[maybe_unused]] uint32_t ended = 0;
     auto slot = [slots](int64_t index, int32_t& out) {
         return ReadValue(slots[uint32_t(index)], out);
     };
@@ -979,19 +986,49 @@ Complement:
     ZORV_NUMBER_OPERATORS(ZORV_BINARY_CODE)
 #undef ZORV_BINARY_CODE
 #undef ZORV_APPLY
-#undef ZORV_NEXT_INSTRUCTION
 Return : {
     const int32_t result = registers[instruction->target];
-    if (op.code != kNumberValue) {
-        CValue& target = slots[op.count];
-        if ((op.site != 0 && ((bound >> op.count) & 1) == 0) || target.StoredType() > kValueDouble)
-            goto Kinds;
+    if constexpr (kDeclarations) {
+        CValue& target = slots[instruction->left];
+        if (target.StoredType() > kValueDouble) goto Kinds;
         target.SetInt(result);
+        // Its end, as the declaration's own step ends it when nothing is pending.
+        declaredName_ = instruction->token;
+        --statementCounter_;
+        declared = result;
+        ended = uint32_t(instruction->right);
+        if (--state != 0) ZORV_NEXT_INSTRUCTION();
+        LeaveInteger(result);
+        return ended;
+    } else {
+        if (op.code != kNumberValue) {
+            CValue& target = slots[op.count];
+            if ((op.site != 0 && ((bound >> op.count) & 1) == 0) ||
+                target.StoredType() > kValueDouble)
+                goto Kinds;
+            target.SetInt(result);
+        }
+        return LeaveInteger(result);
     }
-    return LeaveInteger(result);
 }
+#undef ZORV_NEXT_INSTRUCTION
 Kinds:
-    return RunOnKinds(program, op, slots, bound, state);
+    if constexpr (kDeclarations) {
+        // The value of the last one done stays above the base.
+        if (ended != 0) LeaveInteger(declared);
+        return ended;
+    } else {
+        return RunOnKinds(program, op, slots, bound, state);
+    }
+}
+
+const CompiledOp* CInterpretor::RunDeclarations(const CompiledFunction& code, const CompiledOp* op,
+                                                CValue* slots, uint64_t bound) {
+    // As many as may end by counting alone.
+    uint8_t quiet = uint8_t(std::min(op->count, uint32_t(statementCounter_)));
+    const uint32_t end =
+        RunPlainProgram<true>(code.declarationRuns[op->depth], *op, slots, bound, quiet);
+    return end == 0 ? op : code.ops.data() + end;
 }
 
 bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp* op,
@@ -1002,7 +1039,7 @@ bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp*
     // that met a double runs with kinds from then on.
     uint8_t& state = code.metDoubles[op->depth];
     if (state == CompiledFunction::kPlainIntegers)
-        return RunPlainProgram(code.numberPrograms[op->depth], *op, slots, bound, state);
+        return RunPlainProgram<false>(code.numberPrograms[op->depth], *op, slots, bound, state);
     if (state == 0)
         return RunNumberProgram<true>(code.numberPrograms[op->depth], *op, slots, bound, state);
     if (state == CompiledFunction::kStepsOnIntegers)

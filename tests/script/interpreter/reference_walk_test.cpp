@@ -1183,6 +1183,75 @@ private:
     std::mt19937 random_;
 };
 
+// A function whose body declares its variables in rows ("Var name = value;" one after
+// the other, each value of parameters, the row's earlier names, a global and literals),
+// between statements that print, post an event or change a global, called with every kind
+// of argument and many times over: integers at their edges, doubles, texts, nothing and
+// zero divisors stop a row at each of its declarations in turn, and the events and
+// housekeeping checks fall between them.
+class DeclarationsMaker {
+public:
+    explicit DeclarationsMaker(uint32_t seed) : random_(seed) {}
+
+    std::string Make() {
+        std::string text = "g = 2;\nFunction H(x) { g = g + 1; Print(\"event\", x, g); }\n";
+        text += "Function F(p0, p1) {\n";
+        int rows = 1 + Pick(3);
+        for (int row = 0; row < rows; ++row) {
+            int count = 2 + Pick(4);
+            for (int k = 0; k < count; ++k) {
+                text += "Var v" + std::to_string(names_) + " = " + Value() + ";\n";
+                ++names_;
+            }
+            switch (Pick(4)) {
+            case 0:
+                text += "Print(v" + std::to_string(Pick(names_)) + ");\n";
+                break;
+            case 1:
+                text += "If (p0 == 3) Post(H, v" + std::to_string(Pick(names_)) + ");\n";
+                break;
+            case 2:
+                text += "g = " + Operand() + ";\n";
+                break;
+            default:
+                break;
+            }
+        }
+        text += "Return v" + std::to_string(names_ - 1) + " + \"/\" + v0;\n}\n";
+        text += "Var n;\nFor (n = 0; n < 12; n++) {\nPrint(F(n + 1, n * 2 - 7));\n}\n";
+        text += "Print(F(2147483647, 2));\nPrint(F(2.5, -1));\nPrint(F(\"5\", 0));\n"
+                "Print(F(0 - 2147483647 - 1, -1));\nPrint(F(3));\nPrint(g);\n";
+        return text;
+    }
+
+private:
+    int Pick(int n) { return int(random_() % uint32_t(n)); }
+
+    std::string Operand() {
+        // The last three now and then.
+        static const char* const kOperands[] = {"p0", "p1", "1", "3", "-2", "7", "0", "g", "0.5"};
+        if (names_ > 0 && Pick(2) == 0) return "v" + std::to_string(Pick(names_));
+        return kOperands[Pick(int(std::size(kOperands)) - (Pick(6) == 0 ? 0 : 3))];
+    }
+
+    // An operand, or two or three joined by number operators, parenthesised now and then.
+    std::string Value() {
+        static const char* const kOperators[] = {"+", "-", "*", "/", "%",  "<<", ">>",
+                                                 "&", "|", "^", "<", "==", "!=", "&&"};
+        std::string value = Operand();
+        int joined = Pick(3);
+        for (int k = 0; k < joined; ++k) {
+            std::string next =
+                std::string(" ") + kOperators[Pick(int(std::size(kOperators)))] + " " + Operand();
+            value = Pick(3) == 0 ? "(" + value + ")" + next : value + next;
+        }
+        return Pick(8) == 0 ? "-(" + value + ")" : value;
+    }
+
+    std::mt19937 random_;
+    int names_ = 0;
+};
+
 class ReferenceWalk : public ProgramRunsTest {
 protected:
     // Runs `count` programs from `firstSeed` on both ways; the first difference fails.
@@ -1417,6 +1486,14 @@ TEST_F(ReferenceWalk, NumberStatementsWithElementsOverRoundsOfChangingKinds) {
 TEST_F(ReferenceWalk, NumberStatementsWithCallsOverRounds) {
     CompareMade(62001, 1500, 1500 / 5,
                 [](uint32_t seed) { return NumberRoundsMaker(seed, false, true).Make(); });
+}
+
+// Rows of declarations at the top of a body and between its statements, which run as one
+// program while nothing stops them: each declaration is counted and ends as the walk ends it,
+// and the one that meets what integers cannot take, with those after it, takes its own steps.
+TEST_F(ReferenceWalk, RowsOfDeclarationsAgreeWithTheWalk) {
+    CompareMade(74001, 2000, 2000 / 8,
+                [](uint32_t seed) { return DeclarationsMaker(seed).Make(); });
 }
 
 } // namespace
