@@ -197,6 +197,7 @@
 
 #include "script/interpreter/compiled_code.h"
 #include "script/interpreter/compiled_elements.h"
+#include "script/interpreter/compiled_methods.h"
 #include "script/interpreter/compiled_numbers.h"
 #include "script/interpreter/compiled_register_names.h"
 #include "script/interpreter/compiled_texts.h"
@@ -1048,6 +1049,7 @@ public:
             NumberProgram program =
                 CompileNumberProgram(&ops[i], &ops[ops[i].index], out_.doubles, out_.elementReads,
                                      out_.methodSites, in_.GetStream());
+            PlaceCallSites(program, out_.sites);
             // Only the register programs read elements: the steps replayed on numbers do not.
             if (program.code.empty() && (program.readsElements || NeedsRegisters(ops[i]))) continue;
             kept.push_back(ops[i]);
@@ -1112,6 +1114,7 @@ public:
         NumberProgram program =
             CompileNumberProgram(steps.data(), &steps.back(), out_.doubles, out_.elementReads,
                                  out_.methodSites, in_.GetStream());
+        PlaceCallSites(program, out_.sites);
         if (program.code.empty() || !program.members.empty()) return false;
         CompiledOp& op = ops[at];
         op.code = kNumberAssign;
