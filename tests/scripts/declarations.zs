@@ -73,3 +73,34 @@ Function Three(n) {
 Print(Three(4), Three(2));
 Print(calls);
 Print(Three(1));
+
+//== a row of declarations fails at the one whose divisor is zero, those before it done
+// expect: error 111 line 6 column 18
+// expect output: 9/1/1
+Function Row(a, b) {
+    Var c = a + b;
+    Var d = a - b;
+    Var e = c / d;
+    Var f = e % b;
+    Return c + "/" + d + "/" + f;
+}
+Print(Row(5, 4));
+Print(Row(3, 3));
+
+//== a row of declarations goes on from the one that meets a double or a text
+// expect: end
+// expect output: 7/3.5/4.5/9 | 4/x1/x11/6 | 1/1/0
+Function Mix(a, b) {
+    Var c = a + 3;
+    Var d = b;
+    Var e = d + 1;
+    Var f = c + 2;
+    Return c + "/" + d + "/" + e + "/" + f;
+}
+Function Edge(a) {
+    Var b = a + 1;
+    Var c = b + 1;
+    Var d = a + 2.0;
+    Return (b - a) + "/" + (c - b) + "/" + (d - c);
+}
+Print(Mix(4, 3.5), "|", Mix(1, "x1"), "|", Edge(2147483647));

@@ -102,7 +102,8 @@
 // value is such an expression without calls, elements or members, is first the register program
 // of "slot = value" (kOpDeclareNumber), the Var's own steps following for when it gives up (a
 // slot and a slot or an integer joined by an operator is worked out on integers without the
-// program); a "Var name;" that makes no local is one step (kOpDeclareFree), a row of them one
+// program; a row of them on slots and integers alone is one program, kOpDeclareNumbers); a
+// "Var name;" that makes no local is one step (kOpDeclareFree), a row of them one
 // step too while their statement ends have nothing to do but count. A program's names
 // keep their variables from call to call while the locals'
 // shape and the stamps of This and the globals are the ones they were found with, none of them
@@ -197,6 +198,7 @@
 
 #include "script/interpreter/compiled_code.h"
 #include "script/interpreter/compiled_elements.h"
+#include "script/interpreter/compiled_methods.h"
 #include "script/interpreter/compiled_numbers.h"
 #include "script/interpreter/compiled_register_names.h"
 #include "script/interpreter/compiled_texts.h"
@@ -471,6 +473,7 @@ public:
         SlotStatements();
         NameSteps();
         AddStackStatements();
+        JoinDeclarations();
         AddLoopPrograms(out_);
         // How many declarations that make no local follow each other from each of them, for
         // a run made in one step.
@@ -1066,6 +1069,7 @@ public:
             NumberProgram program =
                 CompileNumberProgram(&ops[i], &ops[ops[i].index], out_.doubles, out_.elementReads,
                                      out_.methodSites, in_.GetStream());
+            PlaceCallSites(program, out_.sites);
             // Only the register programs read elements: the steps replayed on numbers do not.
             if (program.code.empty() && (program.readsElements || NeedsRegisters(ops[i]))) continue;
             kept.push_back(ops[i]);
@@ -1131,6 +1135,7 @@ public:
         NumberProgram program =
             CompileNumberProgram(steps.data(), &steps.back(), out_.doubles, out_.elementReads,
                                  out_.methodSites, in_.GetStream());
+        PlaceCallSites(program, out_.sites);
         if (program.code.empty() || !program.members.empty()) return false;
         CompiledOp& op = ops[at];
         op.code = kNumberAssign;
@@ -1142,6 +1147,60 @@ public:
                                                               : 0);
         out_.numberPrograms.push_back(std::move(program));
         return true;
+    }
+
+    // Whether the kOpDeclareNumber at `at` can be one of a kOpDeclareNumbers.
+    bool JoinsDeclarations(size_t at) const {
+        const CompiledOp& op = out_.ops[at];
+        return op.op == kOpDeclareNumber &&
+               out_.metDoubles[op.depth] == CompiledFunction::kPlainIntegers &&
+               out_.numberPrograms[op.depth].code.back().opcode == kRegisterReturn &&
+               out_.ops[op.index].op == kOpEndStatement;
+    }
+
+    // The top-level declarations of plain integer code in a row, as a body's first
+    // statements often are, cost one step and one program for all of them.
+    void JoinDeclarations() {
+        std::vector<CompiledOp>& ops = out_.ops;
+        std::vector<uint32_t> moved(ops.size() + 1);
+        std::vector<CompiledOp> kept;
+        kept.reserve(ops.size());
+        for (size_t i = 0, joined = 0; i < ops.size(); ++i) {
+            moved[i] = uint32_t(kept.size());
+            if (i >= joined && JoinsDeclarations(i)) {
+                NumberProgram run;
+                uint32_t count = 0;
+                for (joined = i; joined < ops.size() && JoinsDeclarations(joined) && count < 255;
+                     joined = ops[joined].index + 1, ++count) {
+                    const std::vector<RegisterInstruction>& code =
+                        out_.numberPrograms[ops[joined].depth].code;
+                    run.code.insert(run.code.end(), code.begin(), code.end());
+                    run.code.back().left = ops[joined].count;
+                    run.code.back().token = ops[joined + 1].token;
+                }
+                if (count > 1 && out_.declarationRuns.size() < UINT16_MAX) {
+                    CompiledOp step = ops[i];
+                    step.op = kOpDeclareNumbers;
+                    step.count = count;
+                    step.depth = uint16_t(out_.declarationRuns.size());
+                    out_.declarationRuns.push_back(std::move(run));
+                    kept.push_back(step);
+                }
+            }
+            kept.push_back(ops[i]);
+        }
+        moved[ops.size()] = uint32_t(kept.size());
+        Renumber(kept, moved);
+        // Each return goes on past its declaration's end.
+        for (size_t i = 0; i < ops.size(); ++i) {
+            if (ops[i].op != kOpDeclareNumbers) continue;
+            size_t declaration = i + 1;
+            for (RegisterInstruction& instruction : out_.declarationRuns[ops[i].depth].code) {
+                if (instruction.opcode != kRegisterReturn) continue;
+                instruction.right = ops[declaration].index;
+                declaration = ops[declaration].index + 1;
+            }
+        }
     }
 
     // A statement assigning a slot whose number code calls functions, which run in full once
@@ -2781,6 +2840,7 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoCallDirect,
                                          &&DoDeclareNumber,
                                          &&DoDeclareFree,
+                                         &&DoDeclareNumbers,
                                          &&DoStepName,
                                          &&DoReturnSlot};
     static_assert(std::size(kSteps) == kOpReturnSlot + 1);
@@ -3279,6 +3339,12 @@ DoDeclareNumber : {
     }
     ZORV_NEXT_STEP();
 }
+DoDeclareNumbers:
+    if (quiet()) {
+        depth_ = base;
+        op = RunDeclarations(code, op, slots, bound);
+    }
+    ZORV_NEXT_STEP();
 DoDeclareFree : {
     // A run of them, each as the walk makes it, when none of their ends has work to do.
     if (op->count > 1 && quiet() && uint32_t(statementCounter_) >= op->count) {

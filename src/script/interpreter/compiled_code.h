@@ -273,6 +273,11 @@ enum CompiledOpCode : uint8_t {
     // kOpUnbound placeholder above it and the kOpSwap after them in one step, which also
     // ends the statement when it has nothing to do but count.
     kOpDeclareFree,
+    // Before the first of `count` kOpDeclareNumber in a row, each of plain integer code
+    // ending in a kOpEndStatement: while their ends have nothing to do but count, they run
+    // as the code of declarationRuns[depth], on past the last one done. The first one not
+    // done, and those after it, take their own steps.
+    kOpDeclareNumbers,
 
     // ---- Statements around calls ----
     // A kOpNumberCode of a statement outside every loop round that only steps a name that is
@@ -518,4 +523,8 @@ struct CompiledFunction {
     // For each slot of kOpBindName (`code` 0), the scope epoch at which its name was last
     // found in no scope: at that epoch again, the name is still in none.
     mutable std::vector<uint64_t> bindEpochs;
+    // The register code of each kOpDeclareNumbers: its declarations' plain programs one after
+    // the other, each kRegisterReturn storing into the declared slot `left`, `token` the
+    // declared name and `right` the step of the declaration's end.
+    std::vector<NumberProgram> declarationRuns;
 };

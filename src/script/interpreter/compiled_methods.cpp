@@ -1,5 +1,7 @@
 #include "script/interpreter/compiled_methods.h"
 
+#include <algorithm>
+
 #include "script/classes/base_class.h"
 #include "script/interpreter/compiled_code.h"
 #include "script/interpreter/interpretor.h"
@@ -72,6 +74,17 @@ bool CallNumberMethod(const RegisterInstruction& instruction, Number first, Numb
     if (!function->call(AsDouble(first), two ? AsDouble(second) : 0, value)) return false;
     result = function->integer ? Integer(DoubleToInt(value)) : Double(value);
     return true;
+}
+
+void PlaceCallSites(NumberProgram& program, std::vector<CompiledCallSite>& sites) {
+    for (RegisterInstruction& instruction : program.code)
+        if (instruction.opcode == kRegisterCall)
+            instruction.right = int64_t(reinterpret_cast<uintptr_t>(&sites[instruction.right]));
+}
+
+bool CallsFunctions(const NumberProgram& program) {
+    return std::any_of(program.code.begin(), program.code.end(),
+                       [](const RegisterInstruction& at) { return at.opcode == kRegisterCall; });
 }
 
 bool CallsInFull(const RegisterInstruction& instruction) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "script/interpreter/compiled_code.h"
 #include "script/interpreter/compiled_numbers.h"
@@ -26,6 +27,12 @@ constexpr uint32_t kRegisterIndexedElement = kRegisterMethodOfTwo + 1;
 // Into `target`: register `target` + 1, the index of the element a statement stores into,
 // false unless it is an integer.
 constexpr uint32_t kRegisterElementIndex = kRegisterIndexedElement + 1;
+// Into `target`: what the function of the call site `right` (a CompiledCallSite) returns for
+// the `left` integers in the registers from `target` + 1 on, while the site's name `token`
+// holds the function the site last called and that function is answered from its Return
+// (QuickReturnOf), which has no effect; it gives up otherwise, nothing having changed. A site
+// whose function runs in full leaves the statement to the full steps from then on.
+constexpr uint32_t kRegisterCall = kRegisterElementIndex + 1;
 
 // A kLoopMethodNumbers' `left`: the class in the low 16 bits, then the kinds its arguments were
 // written for and the kind of its result.
@@ -59,6 +66,15 @@ SiteNumberMethod(const RegisterInstruction& instruction) {
 // when the method cannot be called that way now.
 [[gnu::noinline]] bool CallNumberMethod(const RegisterInstruction& instruction, Number first,
                                         Number second, Number& result);
+// The call sites of the kRegisterCall instructions of `program`, written as their indices
+// among `sites`, made their places: the sites of a function all exist once its number code is
+// written, and stay where they are as long as its code does.
+void PlaceCallSites(NumberProgram& program, std::vector<CompiledCallSite>& sites);
+
+// Whether `program` calls a function (kRegisterCall), whose result's kind is known only once
+// it returns: kinded code and loop programs are not written for it.
+bool CallsFunctions(const NumberProgram& program);
+
 // Whether the site of `instruction`, which failed, found a method that is none of those on the
 // singleton's class: the full steps call it from then on.
 bool CallsInFull(const RegisterInstruction& instruction);

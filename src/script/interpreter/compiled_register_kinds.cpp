@@ -65,6 +65,7 @@ public:
           nameBase_(nameBase), elementBase_(elementBase) {}
 
     bool Write() {
+        if (CallsFunctions(program_)) return false;
         std::vector<RegisterInstruction> source = program_.code;
         WithoutMoves(source);
         for (size_t at = 0; at < source.size(); ++at) {

@@ -244,18 +244,33 @@ private:
             return op.code == kChainSingleton;
         case kOpMethodBegin:
             methodArguments_[depth] = op.count;
+            calls_[depth].function = false;
+            return true;
+        case kOpCallBegin:
+        case kOpCallOpen:
+        case kOpCallBare:
+            return CallBegin(op);
+        case kOpCallEnd:
+        case kOpCallClose:
+            EmitCall(depth);
             return true;
         case kOpArgumentsBegin:
         case kOpArgumentsEnd:
         case kOpArgumentSlotInt:
+        case kOpCallDirect:
             return true;
         case kOpArgument:
+            // A function's first argument is worked out where the call takes it; the others
+            // are slots and integers, loaded once all are worked out.
+            if (calls_[depth].function) return op.index == 0 || LoadLater(op);
             if (FirstOfTwo(op)) Emit(kRegisterMove, depth);
             return true;
         case kOpArgumentSlot:
+            if (calls_[depth].function) return Later(op, kRegisterSlot, op.count);
             Emit(kRegisterSlot, FirstOfTwo(op) ? depth : depth + 1, 0, op.count);
             return true;
         case kOpArgumentInt:
+            if (calls_[depth].function) return Later(op, kRegisterInt, int32_t(op.count));
             Emit(kRegisterInt, FirstOfTwo(op) ? depth : depth + 1, 0, int32_t(op.count));
             return true;
         case kOpMethodEnd:
@@ -266,6 +281,35 @@ private:
             // Calls run as the steps run them.
             return false;
         }
+    }
+
+    // A call of a function by name, its arguments in the registers above its own.
+    bool CallBegin(const CompiledOp& op) {
+        if (op.depth + op.count > CompiledFunction::kMaxQuickDepth) return false;
+        Call& call = calls_[op.depth];
+        call = Call{true, op.site, op.count, op.token, {}};
+        if (op.op == kOpCallBare) EmitCall(op.depth);
+        return true;
+    }
+    bool Later(const CompiledOp& argument, uint32_t opcode, int64_t right) {
+        Call& call = calls_[argument.depth];
+        call.loads.push_back(RegisterInstruction{
+            uint16_t(opcode), uint8_t(argument.depth + 1 + argument.index), 0, right, nullptr});
+        return true;
+    }
+    // An argument after the first that is one load, written where the call takes it.
+    bool LoadLater(const CompiledOp& argument) {
+        if (program_.code.empty()) return false;
+        const RegisterInstruction load = program_.code.back();
+        if (load.target != argument.depth + 1 || load.opcode > kRegisterDouble) return false;
+        program_.code.pop_back();
+        return Later(argument, load.opcode, load.right);
+    }
+    void EmitCall(uint32_t depth) {
+        Call& call = calls_[depth];
+        program_.code.insert(program_.code.end(), call.loads.begin(), call.loads.end());
+        Emit(kRegisterCall, depth, call.arguments, call.site, call.token);
+        call = Call{};
     }
 
     // A parenthesis's value, in the register above `target`, moved down into it: the
@@ -301,6 +345,16 @@ private:
     // arguments it has.
     uint32_t methodClasses_[CompiledFunction::kMaxQuickDepth + 1] = {};
     uint32_t methodArguments_[CompiledFunction::kMaxQuickDepth + 1] = {};
+    // The call of a function under way at each depth, and the loads of its arguments that
+    // wait for its end.
+    struct Call {
+        bool function = false;
+        uint32_t site = 0;
+        uint32_t arguments = 0;
+        uint8_t* token = nullptr;
+        std::vector<RegisterInstruction> loads;
+    };
+    Call calls_[CompiledFunction::kMaxQuickDepth + 1];
     // The loads of members, whose variables' places are known once the names are.
     std::vector<uint32_t> memberLoads_;
 };
@@ -627,8 +681,9 @@ bool CInterpretor::RunNumberProgram(const NumberProgram& program, const Compiled
         &&Method,
         &&IndexedElement,
         &&ElementIndex,
+        &&Call,
     };
-    static_assert(std::size(kInstructions) == kRegisterElementIndex + 1);
+    static_assert(std::size(kInstructions) == kRegisterCall + 1);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
     goto* kInstructions[instruction->opcode];
 LoadSlot : {
@@ -791,6 +846,44 @@ Method : {
     }
     ZORV_NEXT_INSTRUCTION();
 }
+Call : {
+    // As the number steps answer a call (RunCompiledNumbers), the site's variable found as
+    // the full steps find it.
+    CompiledCallSite& site = *reinterpret_cast<CompiledCallSite*>(uintptr_t(instruction->right));
+    CVariable* variable = site.variable;
+    if (site.currentStamp != currentObject_->GetStamp() || site.globalsStamp != GetStamp()) {
+        currentToken = instruction->token;
+        variable = LookUpCallSite(site, reinterpret_cast<NameToken*>(instruction->token));
+    }
+    if (variable == nullptr || variable->value.GetType() != kValueFunction) ZORV_GIVE_UP();
+    const BlockRecord* function = variable->value.GetFunction();
+    if (function->kind != kBlockFunction || callNesting_ >= kMaxCallNesting) ZORV_GIVE_UP();
+    auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+    if ((stackBase_ != 0 && stackBase_ - here > kStackBudget) || site.function != function)
+        ZORV_GIVE_UP();
+    if (site.code == nullptr || !site.code->returnsOnly) {
+        // Its function runs in full: so will the next runs' most likely.
+        state = CompiledFunction::kCallsInFull;
+        return false;
+    }
+    const uint32_t at = instruction->target;
+    const uint32_t count = instruction->left;
+    auto parameter = [&registers, at, count](uint32_t index, int32_t& value) {
+        if (index >= count) return false;
+        if constexpr (kIntegers) {
+            value = registers.Get(at + 1 + index);
+        } else {
+            const Number argument = registers.Get(at + 1 + index);
+            if (argument.kind != kValueInt) return false;
+            value = argument.Int();
+        }
+        return true;
+    };
+    int32_t value;
+    if (!QuickReturnOf(*site.code, parameter, value)) ZORV_GIVE_UP();
+    registers.Set(at, IntegerValue<Value>(value));
+    ZORV_NEXT_INSTRUCTION();
+}
 Return : {
     const Value result = registers.Get(instruction->target);
     if (target != nullptr) Store(*target, result);
@@ -893,11 +986,18 @@ bool IsPlainProgram(const NumberProgram& program, const CompiledOp& op) {
 // Calls nothing on its way, so that what it keeps stays in the registers it was called with
 // rather than in ones it would save and restore; where integers do not suffice (or the value
 // above the base holds something to let go) it goes on to the registers that keep kinds,
-// from the top, nothing having changed.
-bool CInterpretor::RunPlainProgram(const NumberProgram& program, const CompiledOp& op,
+// from the top, nothing having changed. The code of a row of declarations (kDeclarations)
+// has each of its returns store its register into slot `left` and end its statement, up to
+// `state` of them; it stops at the first declaration that integers do not take (or whose
+// slot holds something to let go), and gives the step of the last one's end, 0 for none.
+template <bool kDeclarations>
+auto CInterpretor::RunPlainProgram(const NumberProgram& program, const CompiledOp& op,
                                    CValue* slots, uint64_t bound, uint8_t& state) {
     const RegisterInstruction* instruction = program.code.data();
     int32_t registers[CompiledFunction::kMaxQuickDepth + 1];
+    // Of declarations: the value and the end of the last one done.
+    [[maybe_unused]] int32_t declared = 0;
+    [[maybe_unused]] uint32_t ended = 0;
     auto slot = [slots](int64_t index, int32_t& out) {
         return ReadValue(slots[uint32_t(index)], out);
     };
@@ -922,8 +1022,9 @@ bool CInterpretor::RunPlainProgram(const NumberProgram& program, const CompiledO
         &&Kinds,
         &&Kinds,
         &&Kinds,
+        &&Kinds,
     };
-    static_assert(std::size(kInstructions) == kRegisterElementIndex + 1);
+    static_assert(std::size(kInstructions) == kRegisterCall + 1);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
     goto* kInstructions[instruction->opcode];
 LoadSlot:
@@ -979,19 +1080,49 @@ Complement:
     ZORV_NUMBER_OPERATORS(ZORV_BINARY_CODE)
 #undef ZORV_BINARY_CODE
 #undef ZORV_APPLY
-#undef ZORV_NEXT_INSTRUCTION
 Return : {
     const int32_t result = registers[instruction->target];
-    if (op.code != kNumberValue) {
-        CValue& target = slots[op.count];
-        if ((op.site != 0 && ((bound >> op.count) & 1) == 0) || target.StoredType() > kValueDouble)
-            goto Kinds;
+    if constexpr (kDeclarations) {
+        CValue& target = slots[instruction->left];
+        if (target.StoredType() > kValueDouble) goto Kinds;
         target.SetInt(result);
+        // Its end, as the declaration's own step ends it when nothing is pending.
+        declaredName_ = instruction->token;
+        --statementCounter_;
+        declared = result;
+        ended = uint32_t(instruction->right);
+        if (--state != 0) ZORV_NEXT_INSTRUCTION();
+        LeaveInteger(result);
+        return ended;
+    } else {
+        if (op.code != kNumberValue) {
+            CValue& target = slots[op.count];
+            if ((op.site != 0 && ((bound >> op.count) & 1) == 0) ||
+                target.StoredType() > kValueDouble)
+                goto Kinds;
+            target.SetInt(result);
+        }
+        return LeaveInteger(result);
     }
-    return LeaveInteger(result);
 }
+#undef ZORV_NEXT_INSTRUCTION
 Kinds:
-    return RunOnKinds(program, op, slots, bound, state);
+    if constexpr (kDeclarations) {
+        // The value of the last one done stays above the base.
+        if (ended != 0) LeaveInteger(declared);
+        return ended;
+    } else {
+        return RunOnKinds(program, op, slots, bound, state);
+    }
+}
+
+const CompiledOp* CInterpretor::RunDeclarations(const CompiledFunction& code, const CompiledOp* op,
+                                                CValue* slots, uint64_t bound) {
+    // As many as may end by counting alone.
+    uint8_t quiet = uint8_t(std::min(op->count, uint32_t(statementCounter_)));
+    const uint32_t end =
+        RunPlainProgram<true>(code.declarationRuns[op->depth], *op, slots, bound, quiet);
+    return end == 0 ? op : code.ops.data() + end;
 }
 
 bool IsPlainMemberProgram(const NumberProgram& program, const CompiledOp& op) {
@@ -1151,7 +1282,7 @@ bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp*
     // that met a double runs with kinds from then on.
     uint8_t& state = code.metDoubles[op->depth];
     if (state == CompiledFunction::kPlainIntegers)
-        return RunPlainProgram(code.numberPrograms[op->depth], *op, slots, bound, state);
+        return RunPlainProgram<false>(code.numberPrograms[op->depth], *op, slots, bound, state);
     if (state == 0)
         return RunNumberProgram<true>(code.numberPrograms[op->depth], *op, slots, bound, state);
     if (state == CompiledFunction::kStepsOnIntegers)

@@ -742,12 +742,21 @@ private:
                                             CValue* slots, uint64_t bound, uint8_t& state);
     // `value` left above the statement's base, where the walk leaves a statement's value.
     [[gnu::noinline]] bool LeaveInteger(int32_t value);
-    // RunNumberProgram on integers of a program that IsPlainProgram.
-    [[gnu::noinline]] bool RunPlainProgram(const NumberProgram& program, const CompiledOp& op,
+    // RunNumberProgram on integers of a program that IsPlainProgram; with kDeclarations, the
+    // code of a kOpDeclareNumbers, of which `state` declarations may end by counting alone:
+    // the step of the last one's end, 0 when none was done.
+    template <bool kDeclarations>
+    [[gnu::noinline]] auto RunPlainProgram(const NumberProgram& program, const CompiledOp& op,
                                            CValue* slots, uint64_t bound, uint8_t& state);
     // RunNumberProgram on integers of a program that IsPlainMemberProgram.
     [[gnu::noinline]] bool RunPlainMembers(const NumberProgram& program, const CompiledOp& op,
                                            CValue* slots, uint64_t bound, uint8_t& state);
+    // The declarations of kOpDeclareNumbers `op` worked out on integers while nothing is
+    // pending (compiled_registers.cpp), each while the one before it was: the step before the
+    // one to go on at, `op` itself when none was.
+    [[gnu::noinline]] const CompiledOp* RunDeclarations(const CompiledFunction& code,
+                                                        const CompiledOp* op, CValue* slots,
+                                                        uint64_t bound);
     // The register program on registers that keep kinds, after the integers did not suffice.
     [[gnu::noinline]] bool RunOnKinds(const NumberProgram& program, const CompiledOp& op,
                                       CValue* slots, uint64_t bound, uint8_t& state);

@@ -932,9 +932,12 @@ public:
     // full whose result has either argument's kind; K, which changes the global g that the
     // same expression reads; P, which posts an event; T, N and O, whose results are a text,
     // nothing and an array; and Step, a variable given one of Q, M and T or a text between
-    // rounds.
-    explicit NumberRoundsMaker(uint32_t seed, bool elements = false, bool calls = false)
-        : random_(seed), elements_(elements), calls_(calls) {}
+    // rounds. `answered`: more calls of functions answered from their Return, of no
+    // argument, of three, nested, with one whose Return divides and one whose Return is a
+    // double, and Step given those too.
+    explicit NumberRoundsMaker(uint32_t seed, bool elements = false, bool calls = false,
+                               bool answered = false)
+        : random_(seed), elements_(elements), calls_(calls || answered), answered_(answered) {}
 
     std::string Make() {
         // Globals g and h are read by name, and change kind as the locals do.
@@ -949,6 +952,11 @@ public:
                     "Function N(x) { g = x; }\n"
                     "Function O(x) { Return r; }\n"
                     "Step = Q;\n";
+        if (answered_)
+            text += "Function Z() { Return 1; }\n"
+                    "Function Three(x, y, z) { Return x + y - z; }\n"
+                    "Function Div(x, y) { Return x / y; }\n"
+                    "Function Half(x, y) { Return x * 0.5 + y; }\n";
         text += "Function F(p0, p1, q) {\nVar a = p0; Var b = p1; "
                 "Var c = 0; Var d = 0.5; Var s = 1; Var w; Var i;\n";
         if (elements_) {
@@ -1008,6 +1016,24 @@ private:
         // Now and then a call whose result is a text, nothing (the global g given the
         // argument) or an array.
         if (Pick(8) == 0) return std::string(1, "TNO"[Pick(3)]) + "(" + Operand(depth + 1) + ")";
+        if (answered_ && Pick(2) == 0) {
+            switch (Pick(6)) {
+            case 0:
+                return "Z()";
+            case 1:
+                return "Three(" + Operand(depth + 1) + ", " + Operand(depth + 1) + ", " +
+                       Operand(depth + 1) + ")";
+            case 2:
+                return std::string("Three(") + "abcdsi"[Pick(6)] + ", " + Literal() + ", " +
+                       "abcdsi"[Pick(6)] + ")";
+            case 3:
+                return "Div(" + Operand(depth + 1) + ", " + Operand(depth + 1) + ")";
+            case 4:
+                return "Half(" + Operand(depth + 1) + ", " + Operand(depth + 1) + ")";
+            default:
+                return "Q(" + Call(depth + 1) + ", i)";
+            }
+        }
         switch (Pick(5)) {
         case 0:
             return "Q(" + Operand(depth + 1) + ", " + Operand(depth + 1) + ")";
@@ -1075,9 +1101,9 @@ private:
                    Expression(1) + ";\n";
         case 1: {
             if (calls_ && Pick(3) == 0) {
-                static const char* const kCallees[] = {"Q", "M", "\"Q\"", "T"};
-                return "If (i == " + std::to_string(Pick(4)) +
-                       ") Step = " + kCallees[Pick(int(std::size(kCallees)))] + ";\n";
+                static const char* const kCallees[] = {"Q", "M", "\"Q\"", "T", "Div", "Half"};
+                return "If (i == " + std::to_string(Pick(4)) + ") Step = " +
+                       kCallees[Pick(int(std::size(kCallees)) - (answered_ ? 0 : 2))] + ";\n";
             }
             // A kind the statements meet from a later round on.
             static const char* const kChanges[] = {
@@ -1099,6 +1125,7 @@ private:
     std::mt19937 random_;
     bool elements_;
     bool calls_;
+    bool answered_;
 };
 
 // A function whose loops run statements on one variable with an operand that is a
@@ -1181,6 +1208,75 @@ private:
     }
 
     std::mt19937 random_;
+};
+
+// A function whose body declares its variables in rows ("Var name = value;" one after
+// the other, each value of parameters, the row's earlier names, a global and literals),
+// between statements that print, post an event or change a global, called with every kind
+// of argument and many times over: integers at their edges, doubles, texts, nothing and
+// zero divisors stop a row at each of its declarations in turn, and the events and
+// housekeeping checks fall between them.
+class DeclarationsMaker {
+public:
+    explicit DeclarationsMaker(uint32_t seed) : random_(seed) {}
+
+    std::string Make() {
+        std::string text = "g = 2;\nFunction H(x) { g = g + 1; Print(\"event\", x, g); }\n";
+        text += "Function F(p0, p1) {\n";
+        int rows = 1 + Pick(3);
+        for (int row = 0; row < rows; ++row) {
+            int count = 2 + Pick(4);
+            for (int k = 0; k < count; ++k) {
+                text += "Var v" + std::to_string(names_) + " = " + Value() + ";\n";
+                ++names_;
+            }
+            switch (Pick(4)) {
+            case 0:
+                text += "Print(v" + std::to_string(Pick(names_)) + ");\n";
+                break;
+            case 1:
+                text += "If (p0 == 3) Post(H, v" + std::to_string(Pick(names_)) + ");\n";
+                break;
+            case 2:
+                text += "g = " + Operand() + ";\n";
+                break;
+            default:
+                break;
+            }
+        }
+        text += "Return v" + std::to_string(names_ - 1) + " + \"/\" + v0;\n}\n";
+        text += "Var n;\nFor (n = 0; n < 12; n++) {\nPrint(F(n + 1, n * 2 - 7));\n}\n";
+        text += "Print(F(2147483647, 2));\nPrint(F(2.5, -1));\nPrint(F(\"5\", 0));\n"
+                "Print(F(0 - 2147483647 - 1, -1));\nPrint(F(3));\nPrint(g);\n";
+        return text;
+    }
+
+private:
+    int Pick(int n) { return int(random_() % uint32_t(n)); }
+
+    std::string Operand() {
+        // The last three now and then.
+        static const char* const kOperands[] = {"p0", "p1", "1", "3", "-2", "7", "0", "g", "0.5"};
+        if (names_ > 0 && Pick(2) == 0) return "v" + std::to_string(Pick(names_));
+        return kOperands[Pick(int(std::size(kOperands)) - (Pick(6) == 0 ? 0 : 3))];
+    }
+
+    // An operand, or two or three joined by number operators, parenthesised now and then.
+    std::string Value() {
+        static const char* const kOperators[] = {"+", "-", "*", "/", "%",  "<<", ">>",
+                                                 "&", "|", "^", "<", "==", "!=", "&&"};
+        std::string value = Operand();
+        int joined = Pick(3);
+        for (int k = 0; k < joined; ++k) {
+            std::string next =
+                std::string(" ") + kOperators[Pick(int(std::size(kOperators)))] + " " + Operand();
+            value = Pick(3) == 0 ? "(" + value + ")" + next : value + next;
+        }
+        return Pick(8) == 0 ? "-(" + value + ")" : value;
+    }
+
+    std::mt19937 random_;
+    int names_ = 0;
 };
 
 class ReferenceWalk : public ProgramRunsTest {
@@ -1417,6 +1513,22 @@ TEST_F(ReferenceWalk, NumberStatementsWithElementsOverRoundsOfChangingKinds) {
 TEST_F(ReferenceWalk, NumberStatementsWithCallsOverRounds) {
     CompareMade(62001, 1500, 1500 / 5,
                 [](uint32_t seed) { return NumberRoundsMaker(seed, false, true).Make(); });
+}
+
+// The same with more calls of functions answered from their Return, which the registers
+// call: their site's function replaced between rounds by one run in full, a text or one whose
+// Return fails, their arguments of every kind and their results doubles now and then.
+TEST_F(ReferenceWalk, NumberStatementsWithAnsweredCallsOverRounds) {
+    CompareMade(66001, 1500, 1500 / 6,
+                [](uint32_t seed) { return NumberRoundsMaker(seed, false, false, true).Make(); });
+}
+
+// Rows of declarations at the top of a body and between its statements, which run as one
+// program while nothing stops them: each declaration is counted and ends as the walk ends it,
+// and the one that meets what integers cannot take, with those after it, takes its own steps.
+TEST_F(ReferenceWalk, RowsOfDeclarationsAgreeWithTheWalk) {
+    CompareMade(74001, 2000, 2000 / 8,
+                [](uint32_t seed) { return DeclarationsMaker(seed).Make(); });
 }
 
 } // namespace
