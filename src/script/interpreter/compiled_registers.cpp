@@ -983,6 +983,63 @@ bool IsPlainProgram(const NumberProgram& program, const CompiledOp& op) {
     return true;
 }
 
+// The instructions both integer runners below take alike: loads of slots and integers,
+// moves, unary and binary operators on registers, slots and integers, each going on to the
+// runner's Kinds when integers do not suffice.
+#define ZORV_PLAIN_LOADS                                                                           \
+    LoadSlot:                                                                                      \
+    if (!slot(instruction->right, registers[instruction->target])) goto Kinds;                     \
+    ZORV_NEXT_INSTRUCTION();                                                                       \
+    LoadBoundSlot:                                                                                 \
+    if (((bound >> instruction->right) & 1) == 0 ||                                                \
+        !slot(instruction->right, registers[instruction->target]))                                 \
+        goto Kinds;                                                                                \
+    ZORV_NEXT_INSTRUCTION();                                                                       \
+    LoadInt:                                                                                       \
+    registers[instruction->target] = int32_t(instruction->right);                                  \
+    ZORV_NEXT_INSTRUCTION();
+#define ZORV_PLAIN_UNARY                                                                           \
+    Move:                                                                                          \
+    registers[instruction->target] = registers[instruction->target + 1];                           \
+    ZORV_NEXT_INSTRUCTION();                                                                       \
+    Negate:                                                                                        \
+    registers[instruction->target] = int32_t(0u - uint32_t(registers[instruction->target]));       \
+    ZORV_NEXT_INSTRUCTION();                                                                       \
+    Not:                                                                                           \
+    registers[instruction->target] = registers[instruction->target] == 0;                          \
+    ZORV_NEXT_INSTRUCTION();                                                                       \
+    Complement:                                                                                    \
+    registers[instruction->target] = ~registers[instruction->target];                              \
+    ZORV_NEXT_INSTRUCTION();
+#define ZORV_PLAIN_APPLY(token, left, right)                                                       \
+    do {                                                                                           \
+        int32_t result = (left);                                                                   \
+        if (!Apply<token>(result, (right))) goto Kinds;                                            \
+        registers[instruction->target] = result;                                                   \
+        ZORV_NEXT_INSTRUCTION();                                                                   \
+    } while (false)
+#define ZORV_PLAIN_BINARY(name, token)                                                             \
+    name##Registers : ZORV_PLAIN_APPLY(token, registers[instruction->target],                      \
+                                       registers[instruction->target + 1]);                        \
+    name##Slot : {                                                                                 \
+        int32_t right;                                                                             \
+        if (!slot(instruction->right, right)) goto Kinds;                                          \
+        ZORV_PLAIN_APPLY(token, registers[instruction->target], right);                            \
+    }                                                                                              \
+    name##Int                                                                                      \
+        : ZORV_PLAIN_APPLY(token, registers[instruction->target], int32_t(instruction->right));    \
+    name##Slots : {                                                                                \
+        int32_t left;                                                                              \
+        int32_t right;                                                                             \
+        if (!slot(instruction->left, left) || !slot(instruction->right, right)) goto Kinds;        \
+        ZORV_PLAIN_APPLY(token, left, right);                                                      \
+    }                                                                                              \
+    name##SlotInt : {                                                                              \
+        int32_t left;                                                                              \
+        if (!slot(instruction->left, left)) goto Kinds;                                            \
+        ZORV_PLAIN_APPLY(token, left, int32_t(instruction->right));                                \
+    }
+
 // Calls nothing on its way, so that what it keeps stays in the registers it was called with
 // rather than in ones it would save and restore; where integers do not suffice (or the value
 // above the base holds something to let go) it goes on to the registers that keep kinds,
@@ -1027,59 +1084,9 @@ auto CInterpretor::RunPlainProgram(const NumberProgram& program, const CompiledO
     static_assert(std::size(kInstructions) == kRegisterCall + 1);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
     goto* kInstructions[instruction->opcode];
-LoadSlot:
-    if (!slot(instruction->right, registers[instruction->target])) goto Kinds;
-    ZORV_NEXT_INSTRUCTION();
-LoadBoundSlot:
-    if (((bound >> instruction->right) & 1) == 0 ||
-        !slot(instruction->right, registers[instruction->target]))
-        goto Kinds;
-    ZORV_NEXT_INSTRUCTION();
-LoadInt:
-    registers[instruction->target] = int32_t(instruction->right);
-    ZORV_NEXT_INSTRUCTION();
-Move:
-    registers[instruction->target] = registers[instruction->target + 1];
-    ZORV_NEXT_INSTRUCTION();
-Negate:
-    registers[instruction->target] = int32_t(0u - uint32_t(registers[instruction->target]));
-    ZORV_NEXT_INSTRUCTION();
-Not:
-    registers[instruction->target] = registers[instruction->target] == 0;
-    ZORV_NEXT_INSTRUCTION();
-Complement:
-    registers[instruction->target] = ~registers[instruction->target];
-    ZORV_NEXT_INSTRUCTION();
-#define ZORV_APPLY(token, left, right)                                                             \
-    do {                                                                                           \
-        int32_t result = (left);                                                                   \
-        if (!Apply<token>(result, (right))) goto Kinds;                                            \
-        registers[instruction->target] = result;                                                   \
-        ZORV_NEXT_INSTRUCTION();                                                                   \
-    } while (false)
-#define ZORV_BINARY_CODE(name, token)                                                              \
-    name##Registers                                                                                \
-        : ZORV_APPLY(token, registers[instruction->target], registers[instruction->target + 1]);   \
-    name##Slot : {                                                                                 \
-        int32_t right;                                                                             \
-        if (!slot(instruction->right, right)) goto Kinds;                                          \
-        ZORV_APPLY(token, registers[instruction->target], right);                                  \
-    }                                                                                              \
-    name##Int : ZORV_APPLY(token, registers[instruction->target], int32_t(instruction->right));    \
-    name##Slots : {                                                                                \
-        int32_t left;                                                                              \
-        int32_t right;                                                                             \
-        if (!slot(instruction->left, left) || !slot(instruction->right, right)) goto Kinds;        \
-        ZORV_APPLY(token, left, right);                                                            \
-    }                                                                                              \
-    name##SlotInt : {                                                                              \
-        int32_t left;                                                                              \
-        if (!slot(instruction->left, left)) goto Kinds;                                            \
-        ZORV_APPLY(token, left, int32_t(instruction->right));                                      \
-    }
-    ZORV_NUMBER_OPERATORS(ZORV_BINARY_CODE)
-#undef ZORV_BINARY_CODE
-#undef ZORV_APPLY
+    ZORV_PLAIN_LOADS
+    ZORV_PLAIN_UNARY
+    ZORV_NUMBER_OPERATORS(ZORV_PLAIN_BINARY)
 Return : {
     const int32_t result = registers[instruction->target];
     if constexpr (kDeclarations) {
@@ -1183,71 +1190,25 @@ bool CInterpretor::RunPlainMembers(const NumberProgram& program, const CompiledO
         &&Kinds,
         &&Kinds,
         &&Kinds,
+        &&Kinds,
     };
-    static_assert(std::size(kInstructions) == kRegisterElementIndex + 1);
+    static_assert(std::size(kInstructions) == kRegisterCall + 1);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
     goto* kInstructions[instruction->opcode];
-LoadSlot:
-    if (!slot(instruction->right, registers[instruction->target])) goto Kinds;
-    ZORV_NEXT_INSTRUCTION();
-LoadBoundSlot:
-    if (((bound >> instruction->right) & 1) == 0 ||
-        !slot(instruction->right, registers[instruction->target]))
-        goto Kinds;
-    ZORV_NEXT_INSTRUCTION();
-LoadInt:
-    registers[instruction->target] = int32_t(instruction->right);
-    ZORV_NEXT_INSTRUCTION();
+    ZORV_PLAIN_LOADS
 LoadName:
     if (!ReadValue(member(instruction->left), registers[instruction->target])) goto Kinds;
     ZORV_NEXT_INSTRUCTION();
-Move:
-    registers[instruction->target] = registers[instruction->target + 1];
-    ZORV_NEXT_INSTRUCTION();
-Negate:
-    registers[instruction->target] = int32_t(0u - uint32_t(registers[instruction->target]));
-    ZORV_NEXT_INSTRUCTION();
-Not:
-    registers[instruction->target] = registers[instruction->target] == 0;
-    ZORV_NEXT_INSTRUCTION();
-Complement:
-    registers[instruction->target] = ~registers[instruction->target];
-    ZORV_NEXT_INSTRUCTION();
-#define ZORV_APPLY(token, left, right)                                                             \
-    do {                                                                                           \
-        int32_t result = (left);                                                                   \
-        if (!Apply<token>(result, (right))) goto Kinds;                                            \
-        registers[instruction->target] = result;                                                   \
-        ZORV_NEXT_INSTRUCTION();                                                                   \
-    } while (false)
-#define ZORV_BINARY_CODE(name, token)                                                              \
-    name##Registers                                                                                \
-        : ZORV_APPLY(token, registers[instruction->target], registers[instruction->target + 1]);   \
-    name##Slot : {                                                                                 \
-        int32_t right;                                                                             \
-        if (!slot(instruction->right, right)) goto Kinds;                                          \
-        ZORV_APPLY(token, registers[instruction->target], right);                                  \
-    }                                                                                              \
-    name##Int : ZORV_APPLY(token, registers[instruction->target], int32_t(instruction->right));    \
-    name##Slots : {                                                                                \
-        int32_t left;                                                                              \
-        int32_t right;                                                                             \
-        if (!slot(instruction->left, left) || !slot(instruction->right, right)) goto Kinds;        \
-        ZORV_APPLY(token, left, right);                                                            \
-    }                                                                                              \
-    name##SlotInt : {                                                                              \
-        int32_t left;                                                                              \
-        if (!slot(instruction->left, left)) goto Kinds;                                            \
-        ZORV_APPLY(token, left, int32_t(instruction->right));                                      \
-    }                                                                                              \
+    ZORV_PLAIN_UNARY
+#define ZORV_MEMBER_BINARY(name, token)                                                            \
+    ZORV_PLAIN_BINARY(name, token)                                                                 \
     name##Name : {                                                                                 \
         int32_t right;                                                                             \
         if (!ReadValue(member(uint32_t(instruction->right)), right)) goto Kinds;                   \
-        ZORV_APPLY(token, registers[instruction->target], right);                                  \
+        ZORV_PLAIN_APPLY(token, registers[instruction->target], right);                            \
     }
-    ZORV_NUMBER_OPERATORS(ZORV_BINARY_CODE)
-#undef ZORV_BINARY_CODE
-#undef ZORV_APPLY
+    ZORV_NUMBER_OPERATORS(ZORV_MEMBER_BINARY)
+#undef ZORV_MEMBER_BINARY
 #undef ZORV_NEXT_INSTRUCTION
 Return : {
     const int32_t result = registers[instruction->target];
@@ -1273,6 +1234,10 @@ Return : {
 Kinds:
     return RunOnKinds(program, op, slots, bound, state);
 }
+#undef ZORV_PLAIN_BINARY
+#undef ZORV_PLAIN_APPLY
+#undef ZORV_PLAIN_UNARY
+#undef ZORV_PLAIN_LOADS
 
 bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp* op,
                                  const CompiledOp* end, CValue* slots, uint64_t bound) {
