@@ -2857,6 +2857,22 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
         ++op;                                                                                      \
         goto* kSteps[op->op];                                                                      \
     } while (false)
+// Of a statement whose step left an integer in `place`, above its base: on past the
+// statement's end `at` when it has nothing to do but count (a For loop's step ends at its test
+// instead).
+#define ZORV_INTEGER_STATEMENT_DONE(place, at)                                                     \
+    do {                                                                                           \
+        (place)->source = nullptr;                                                                 \
+        (place)->anchorKind = kValueInt;                                                           \
+        const CompiledOp* end = (at);                                                              \
+        if ((end->op == kOpEndStatement || end->op == kOpEndAndJump) && quiet()) {                 \
+            --statementCounter_;                                                                   \
+            op = end->op == kOpEndAndJump ? ops + end->index - 1 : end;                            \
+        } else {                                                                                   \
+            op = end - 1;                                                                          \
+        }                                                                                          \
+        ZORV_NEXT_STEP();                                                                          \
+    } while (false)
     --op;
     ZORV_NEXT_STEP();
 DoOperand:
@@ -3541,16 +3557,7 @@ DoStepName : {
     value.SetInt(result);
     StackSlot* place = slots_[base + 1];
     place->value.SetInt(result);
-    place->source = nullptr;
-    place->anchorKind = kValueInt;
-    const CompiledOp* end = ops + op->index;
-    if ((end->op == kOpEndStatement || end->op == kOpEndAndJump) && quiet()) {
-        --statementCounter_;
-        op = end->op == kOpEndAndJump ? ops + end->index - 1 : end;
-    } else {
-        op = end - 1;
-    }
-    ZORV_NEXT_STEP();
+    ZORV_INTEGER_STATEMENT_DONE(place, ops + op->index);
 }
 DoSlotStatement : {
     CValue* target = &slots[op->count];
@@ -3626,22 +3633,9 @@ DoSlotStatement : {
     }
     target->SetInt(integer);
     slots_[base + 1]->value.SetInt(integer);
-SlotStatementDone : {
+SlotStatementDone:
     // The value above the statement's base, where the walk leaves it.
-    StackSlot* place = slots_[base + 1];
-    place->source = nullptr;
-    place->anchorKind = kValueInt;
-    // On past the statement's end when it has nothing to do but count (a For loop's step
-    // ends at its test instead).
-    const CompiledOp* end = ops + op->index;
-    if ((end->op == kOpEndStatement || end->op == kOpEndAndJump) && quiet()) {
-        --statementCounter_;
-        op = end->op == kOpEndAndJump ? ops + end->index - 1 : end;
-    } else {
-        op = end - 1;
-    }
-    ZORV_NEXT_STEP();
-}
+    ZORV_INTEGER_STATEMENT_DONE(slots_[base + 1], ops + op->index);
 }
 DoSlotBranch : {
     // Two integers compared, the commonest condition, without a call; the other operators
@@ -3974,6 +3968,7 @@ DoMemberElement:
     if (currentToken != GetStream() + op->index) op = ops + WalkedOperandEnd(op + 1)->index - 1;
     ZORV_NEXT_STEP();
 #undef ZORV_PENDING
+#undef ZORV_INTEGER_STATEMENT_DONE
 #undef ZORV_NEXT_STEP
 #undef ZORV_SYNC
 }

@@ -986,6 +986,16 @@ bool IsPlainProgram(const NumberProgram& program, const CompiledOp& op) {
 // The instructions both integer runners below take alike: loads of slots and integers,
 // moves, unary and binary operators on registers, slots and integers, each going on to the
 // runner's Kinds when integers do not suffice.
+// Their tables: `loadName` for a member's load, `binary` for each operator's forms.
+#define ZORV_PLAIN_LABELS(loadName, binary)                                                        \
+    &&LoadSlot, &&LoadBoundSlot, &&LoadInt, &&Kinds, &&loadName, &&Move, &&Kinds, &&Negate, &&Not, \
+        &&Complement, &&Return, ZORV_NUMBER_OPERATORS(binary) && Kinds, &&Kinds, &&Kinds, &&Kinds, \
+        &&Kinds
+#define ZORV_FORM_LABELS(name, nameForm)                                                           \
+    &&name##Registers, &&name##Slot, &&name##Int, &&name##Slots, &&name##SlotInt, &&Kinds,         \
+        &&Kinds, &&nameForm,
+#define ZORV_BINARY_LABELS(name, token) ZORV_FORM_LABELS(name, Kinds)
+#define ZORV_MEMBER_BINARY_LABELS(name, token) ZORV_FORM_LABELS(name, name##Name)
 #define ZORV_PLAIN_LOADS                                                                           \
     LoadSlot:                                                                                      \
     if (!slot(instruction->right, registers[instruction->target])) goto Kinds;                     \
@@ -1058,29 +1068,7 @@ auto CInterpretor::RunPlainProgram(const NumberProgram& program, const CompiledO
     auto slot = [slots](int64_t index, int32_t& out) {
         return ReadValue(slots[uint32_t(index)], out);
     };
-    static const void* const kInstructions[] = {
-        &&LoadSlot,
-        &&LoadBoundSlot,
-        &&LoadInt,
-        &&Kinds,
-        &&Kinds,
-        &&Move,
-        &&Kinds,
-        &&Negate,
-        &&Not,
-        &&Complement,
-        &&Return,
-#define ZORV_BINARY_LABELS(name, token)                                                            \
-    &&name##Registers, &&name##Slot, &&name##Int, &&name##Slots, &&name##SlotInt, &&Kinds,         \
-        &&Kinds, &&Kinds,
-        ZORV_NUMBER_OPERATORS(ZORV_BINARY_LABELS)
-#undef ZORV_BINARY_LABELS
-            && Kinds,
-        &&Kinds,
-        &&Kinds,
-        &&Kinds,
-        &&Kinds,
-    };
+    static const void* const kInstructions[] = {ZORV_PLAIN_LABELS(Kinds, ZORV_BINARY_LABELS)};
     static_assert(std::size(kInstructions) == kRegisterCall + 1);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
     goto* kInstructions[instruction->opcode];
@@ -1170,28 +1158,7 @@ bool CInterpretor::RunPlainMembers(const NumberProgram& program, const CompiledO
         return ReadValue(slots[uint32_t(index)], out);
     };
     static const void* const kInstructions[] = {
-        &&LoadSlot,
-        &&LoadBoundSlot,
-        &&LoadInt,
-        &&Kinds,
-        &&LoadName,
-        &&Move,
-        &&Kinds,
-        &&Negate,
-        &&Not,
-        &&Complement,
-        &&Return,
-#define ZORV_BINARY_LABELS(name, token)                                                            \
-    &&name##Registers, &&name##Slot, &&name##Int, &&name##Slots, &&name##SlotInt, &&Kinds,         \
-        &&Kinds, &&name##Name,
-        ZORV_NUMBER_OPERATORS(ZORV_BINARY_LABELS)
-#undef ZORV_BINARY_LABELS
-            && Kinds,
-        &&Kinds,
-        &&Kinds,
-        &&Kinds,
-        &&Kinds,
-    };
+        ZORV_PLAIN_LABELS(LoadName, ZORV_MEMBER_BINARY_LABELS)};
     static_assert(std::size(kInstructions) == kRegisterCall + 1);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
     goto* kInstructions[instruction->opcode];
@@ -1238,6 +1205,10 @@ Kinds:
 #undef ZORV_PLAIN_APPLY
 #undef ZORV_PLAIN_UNARY
 #undef ZORV_PLAIN_LOADS
+#undef ZORV_MEMBER_BINARY_LABELS
+#undef ZORV_BINARY_LABELS
+#undef ZORV_FORM_LABELS
+#undef ZORV_PLAIN_LABELS
 
 bool CInterpretor::RunNumberCode(const CompiledFunction& code, const CompiledOp* op,
                                  const CompiledOp* end, CValue* slots, uint64_t bound) {
