@@ -1228,6 +1228,11 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const Compil
         uint64_t current;
         // The ends QuickEnds handed over last, less those given back since.
         int32_t given = 0;
+        // Whether the last end that checked for due work found none, with nothing but
+        // counted ends since: the next check can only find something the clock or
+        // another thread brought.
+        bool idle = false;
+        const std::atomic<uint32_t>& stop = interpreter.StopRequestFlag();
 
         // The ends that may pass by counting alone: none while an event or an end of the
         // program waits, since only the full end dispatches them.
@@ -1238,21 +1243,36 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const Compil
                         : 0;
             return given;
         }
-        const std::atomic<uint32_t>* Stop() const { return &interpreter.StopRequestFlag(); }
+        const std::atomic<uint32_t>* Stop() const { return &stop; }
         void Settle(int32_t left) {
             interpreter.statementCounter_ -= given - left;
             given = left;
         }
         [[gnu::noinline]] bool End(const RegisterInstruction& at, const LoopValue& last) {
+            if (idle && interpreter.statementCounter_ == 0 &&
+                (interpreter.eventsEnabled == 0 || !interpreter.clockAlarm_.Rang()) &&
+                stop.load(std::memory_order_relaxed) == 0) {
+                interpreter.statementCounter_ = interpreter.statementsPerCheck;
+                return true;
+            }
+            return EndFully(at, last);
+        }
+        [[gnu::noinline]] bool EndFully(const RegisterInstruction& at, const LoopValue& last) {
             // An end that only counts and checks that nothing is due runs nothing that
             // could look at the statement's value or change the scopes.
-            if (interpreter.EndStatementQuietly(poolMark)) return true;
+            const bool checks = interpreter.statementCounter_ == 0;
+            idle = false;
+            if (interpreter.EndStatementQuietly(poolMark)) {
+                idle = checks;
+                return true;
+            }
             LeaveValue(interpreter, last, base);
             interpreter.EndLoopStatement(code.ops[uint32_t(at.right)], base, poolMark);
             return Unchanged();
         }
         void Bind(int64_t slot) { current |= uint64_t(1) << slot; }
         [[gnu::noinline]] bool Block(const RegisterInstruction& at) {
+            idle = false;
             const CompiledOp& step = code.ops[uint32_t(at.right)];
             // The locals made in the block go with it, as the steps drop them.
             if (at.opcode == kLoopPopBlock && (code.blockSlots[step.index] & current) != 0)

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "foundation/containers/ptr_array.h"
@@ -482,6 +484,28 @@ TEST_F(StatementLoop, FreezingTheClockWhileTheAlarmWaitsCountsAtTheNextCheck) {
     std::vector<std::string> after(std::find(journal.begin(), journal.end(), "freeze"),
                                    journal.end());
     EXPECT_EQ(after, (std::vector<std::string>{"freeze", "network", "later"}));
+}
+
+// A loop program asks the interpreter only at the checks, and most of those read no more
+// than the alarm: the ticks that the running clock brings still come, and a stop request
+// from another thread still ends the loop.
+TEST_F(StatementLoop, ALoopProgramOnTheRunningClockTicksAndStops) {
+    platform::test::UnfreezeClock();
+    CLaunchInfo launch;
+    StepCounter counter;
+    std::thread host([&launch] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        launch.stopRequest.store(1);
+    });
+    EXPECT_EQ(Run("Function F() {\nx = 0;\nWhile (1) {\nx = (x * 7 + 3) % 1000;\n}\n}\nF();\n",
+                  &counter, 10,
+                  [&](CInterpretor& interpreter) { interpreter.launchInfo = &launch; }),
+              1);
+    host.join();
+    // A loop that never looked at the alarm again would have ticked once.
+    EXPECT_GE(counter.times.size(), 5u);
+    for (size_t i = 1; i < counter.times.size(); ++i)
+        EXPECT_GE(counter.times[i] - counter.times[i - 1], 10u);
 }
 
 // A counting loop run from its loop form keeps the statement loop's pace: every round is a
