@@ -437,7 +437,7 @@ void RequestEndIfNoWindow(CInterpretor& interpreter) {
         CIBaseClassImpl* object = interpreter.GetNextObject(CIWindow::kClassId, position);
         if (object != nullptr && object->alive != 0) return;
     }
-    if (interpreter.pendingEndCode == -1) interpreter.pendingEndCode = 0;
+    interpreter.EndAtNextStatement();
 }
 
 void PushModalWindow(HWND window) {

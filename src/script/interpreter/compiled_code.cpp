@@ -2685,6 +2685,7 @@ bool CInterpretor::EndStatementQuietly(uint32_t poolMark) {
     if (pendingEvent_ != 0 || pendingEndCode >= 0 ||
         StopRequestFlag().load(std::memory_order_relaxed) != 0)
         return false;
+    TakeBackStatementCount();
     if (statementCounter_ > 0) {
         --statementCounter_;
         return true;
@@ -2701,8 +2702,7 @@ bool CInterpretor::EndStatementQuietly(uint32_t poolMark) {
 void CInterpretor::EndCompiledStatement(uint32_t poolMark) {
     if (EndStatementQuietly(poolMark)) return;
     if (pendingEvent_ != 0 && eventsEnabled != 0 && handlerDepth_ == 0) DispatchEvent();
-    if (--statementCounter_ < 0) {
-        statementCounter_ = statementsPerCheck;
+    if (CountStatementEnd()) {
         if (temporaryTextCount_ > poolMark || elementBoxNoteCount_ != 0 || boxesSinceSettling_ != 0)
             FlushTemporaryTextsFrom(poolMark);
         if (eventsEnabled != 0) Housekeeping();
@@ -2740,8 +2740,7 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     // Most statements end with nothing to do but count them. Inlined whatever the size of
     // this function, since a call costs as much as the test.
     auto quiet = [&]() __attribute__((always_inline)) {
-        return pendingEvent_ == 0 && statementCounter_ > 0 && pendingEndCode < 0 &&
-               stopRequest.load(std::memory_order_relaxed) == 0;
+        return statementCounter_ > 0 && stopRequest.load(std::memory_order_relaxed) == 0;
     };
     // Operand() at a place of the value stack. Written without captures, as the
     // frame of a deep recursion of compiled calls holds every closure.

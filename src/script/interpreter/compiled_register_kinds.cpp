@@ -1235,12 +1235,9 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const Compil
         const std::atomic<uint32_t>& stop = interpreter.StopRequestFlag();
 
         // The ends that may pass by counting alone: none while an event or an end of the
-        // program waits, since only the full end dispatches them.
+        // program waits (the counter reads 0 then), since only the full end takes them.
         int32_t QuickEnds() {
-            given = interpreter.pendingEvent_ == 0 && interpreter.pendingEndCode < 0 &&
-                            interpreter.statementCounter_ > 0
-                        ? interpreter.statementCounter_
-                        : 0;
+            given = interpreter.statementCounter_ > 0 ? interpreter.statementCounter_ : 0;
             return given;
         }
         const std::atomic<uint32_t>* Stop() const { return &stop; }
@@ -1260,6 +1257,7 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const Compil
         [[gnu::noinline]] bool EndFully(const RegisterInstruction& at, const LoopValue& last) {
             // An end that only counts and checks that nothing is due runs nothing that
             // could look at the statement's value or change the scopes.
+            interpreter.TakeBackStatementCount();
             const bool checks = interpreter.statementCounter_ == 0;
             idle = false;
             if (interpreter.EndStatementQuietly(poolMark)) {

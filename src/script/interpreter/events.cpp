@@ -102,6 +102,7 @@ uint32_t CInterpretor::QueueEvent(const BlockRecord* handler, CIBaseClassImpl* s
             RaiseError(15);
         }
         if (pendingEvent_ == 0) pendingEvent_ = position;
+        HoldStatementCount();
     }
     return position;
 }
@@ -123,6 +124,7 @@ void CInterpretor::DispatchEvent() {
     auto* event = reinterpret_cast<CScriptEvent*>(eventQueue_.GetAt(pendingEvent_));
     if (event == nullptr) {
         pendingEvent_ = eventQueue_.GetHead();
+        if (pendingEvent_ != 0) HoldStatementCount();
         return;
     }
     if (callNesting_ >= kMaxCallNesting) RaiseError(15);
@@ -141,6 +143,7 @@ void CInterpretor::DispatchEvent() {
     eventQueue_.Remove(pendingEvent_);
     FreeEventRecord(event);
     pendingEvent_ = eventQueue_.GetHead();
+    if (pendingEvent_ != 0) HoldStatementCount();
 
     struct HandlerScope {
         CInterpretor& interpreter;

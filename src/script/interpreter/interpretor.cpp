@@ -178,6 +178,7 @@ void CInterpretor::Start(CTokenInfos& report) {
     }
     if (soundOutput != nullptr) soundOutput->StartRun(0);
     statementCounter_ = 0;
+    countHeld_ = false;
     creations = 0;
     garbageThreshold = kDefaultGarbageThreshold;
     for (uint32_t i = 0; i < report.GetBlockCount(); ++i) {
@@ -443,9 +444,16 @@ HWND CInterpretor::GetMciNotifyWindow() {
     return mciNotifyWindow_;
 }
 
+void CInterpretor::EndAtNextStatement() {
+    if (pendingEndCode >= 0) return;
+    pendingEndCode = 0;
+    HoldStatementCount();
+}
+
 void CInterpretor::KeepPendingError(CIError* error) {
     if (pendingEndCode < 0) {
         pendingEndCode = error != nullptr ? error->code : 15;
+        HoldStatementCount();
         if (keptError_ != nullptr) CWXException::Delete(keptError_);
         keptError_ = error;
     } else if (error != nullptr) {

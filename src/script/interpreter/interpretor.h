@@ -174,6 +174,8 @@ public:
     // pending end code unless one is pending already, and a run that then fails with that
     // code reports this error, with the place where it arose. Takes the error.
     void KeepPendingError(CIError* error);
+    // Ends the run normally at the next statement end, unless an end is pending already.
+    void EndAtNextStatement();
     // The name of the application entry of the running module (the first entry's when the
     // index names none); empty without a project.
     void GetApplicationName(std::string& name);
@@ -422,6 +424,7 @@ public:
     HWND mainWindowHandle = 0;
 
     // Program.End and the window classes: the run ends with this code at the next check.
+    // Set through EndAtNextStatement or KeepPendingError.
     int32_t pendingEndCode = -1;
     int32_t eventsEnabled = 1;
     int32_t eventLimit = kDefaultEventLimit;
@@ -1272,8 +1275,34 @@ private:
     CallRecord** callRecords_ = nullptr;
     uint32_t callRecordCount_ = 0;
 
-    // Statement loop.
+    // Statement loop. While an event or an end code waits, the counter reads 0, so that the
+    // test at every statement end reads one word for them and the count; the count is held
+    // aside meanwhile, and the full end that finds it held takes it back.
     int32_t statementCounter_ = 0;
+    int32_t heldCount_ = 0;
+    bool countHeld_ = false;
+    void HoldStatementCount() {
+        if (countHeld_) return;
+        countHeld_ = true;
+        heldCount_ = statementCounter_;
+        statementCounter_ = 0;
+    }
+    void TakeBackStatementCount() {
+        if (!countHeld_) return;
+        countHeld_ = false;
+        statementCounter_ = heldCount_;
+    }
+    // Counts the end of a statement whose event, if any, has been dispatched: true when
+    // the housekeeping check is due.
+    bool CountStatementEnd() {
+        TakeBackStatementCount();
+        const bool due = --statementCounter_ < 0;
+        if (due) statementCounter_ = statementsPerCheck;
+        // An event that could not run here (inside a handler, or with events off) waits on;
+        // so does the end code until this end raises it.
+        if (pendingEvent_ != 0 || pendingEndCode >= 0) HoldStatementCount();
+        return due;
+    }
     // Temporary text pool; each statement loop flushes what was asked for inside it.
     char** temporaryTexts_ = nullptr;
     uint32_t temporaryTextCount_ = 0;

@@ -115,8 +115,7 @@ void CInterpretor::ExecuteBlock(uint8_t* position) {
         tables.statement[code < kHandlerCodes ? code : 0](*this);
         if (returnFlag_ != 0) return;
         if (pendingEvent_ != 0 && eventsEnabled != 0 && handlerDepth_ == 0) DispatchEvent();
-        if (--statementCounter_ < 0) {
-            statementCounter_ = statementsPerCheck;
+        if (CountStatementEnd()) {
             // Flushed even with events disabled: a loop converting numbers to texts must
             // not grow the pool without end.
             FlushTemporaryTextsFrom(poolMark);

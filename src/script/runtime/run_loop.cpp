@@ -48,6 +48,7 @@ void CInterpretor::StartRunClock() {
     lastTick = now - tickInterval;
     lastPump = now;
     statementCounter_ = 0;
+    countHeld_ = false;
 }
 
 void CInterpretor::ResetRunLoop() {
@@ -115,7 +116,10 @@ int CInterpretor::Wait(uint32_t milliseconds) {
         }
         PollNeighbours();
         // A host's stop request ends a long wait as it ends the statement loop.
-        if (StopRequestFlag().load(std::memory_order_relaxed) != 0) pendingEndCode = 0;
+        if (StopRequestFlag().load(std::memory_order_relaxed) != 0) {
+            pendingEndCode = 0;
+            HoldStatementCount();
+        }
         CheckPendingAndTick();
         int32_t left = int32_t(deadline - timeGetTime());
         if (left < 0) return 0;

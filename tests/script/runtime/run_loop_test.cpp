@@ -265,7 +265,7 @@ public:
     void CallMethod(uint16_t methodId) override { CallMethodFromTable(*this, kMethods, methodId); }
     void Destroy(int) override { delete this; }
 
-    static const ScriptMethod<Probe> kMethods[8];
+    static const ScriptMethod<Probe> kMethods[9];
     static inline int steps = 0;
     static inline std::atomic<uint32_t>* stopAfter100 = nullptr;
     static inline CIRefresh* dirtied = nullptr;
@@ -295,16 +295,26 @@ private:
         journal.push_back("waited " + std::to_string(timeGetTime() - before));
     }
     void Events() { interpreter->eventsEnabled = interpreter->GetArgInt(0); }
+    // Ends the run at the statement's end: normally with 0, else with that error.
+    void End() {
+        if (interpreter->GetArgInt(0) == 0)
+            interpreter->EndAtNextStatement();
+        else
+            interpreter->KeepPendingError(nullptr);
+        journal.push_back("end asked");
+    }
 };
 
-const ScriptMethod<Probe> Probe::kMethods[8] = {
+const ScriptMethod<Probe> Probe::kMethods[9] = {
     nullptr,      &Probe::Step,         &Probe::Mark,       &Probe::SetHandler,
-    &Probe::Fire, &Probe::PostToWindow, &Probe::WaitIfIdle, &Probe::Events};
+    &Probe::Fire, &Probe::PostToWindow, &Probe::WaitIfIdle, &Probe::Events,
+    &Probe::End};
 
-const MethodNameRow kProbeNames[] = {
-    {kProbeId, "Timer", 0, 0}, {1, "Step", 0, 0},   {2, "Mark", 0, 0},
-    {3, "SetHandler", 0, 0},   {4, "Fire", 0, 0},   {5, "PostToWindow", 0, 0},
-    {6, "WaitIfIdle", 0, 0},   {7, "Events", 0, 0}, {0, nullptr, 0, 0}};
+const MethodNameRow kProbeNames[] = {{kProbeId, "Timer", 0, 0}, {1, "Step", 0, 0},
+                                     {2, "Mark", 0, 0},         {3, "SetHandler", 0, 0},
+                                     {4, "Fire", 0, 0},         {5, "PostToWindow", 0, 0},
+                                     {6, "WaitIfIdle", 0, 0},   {7, "Events", 0, 0},
+                                     {8, "End", 0, 0},          {0, nullptr, 0, 0}};
 
 CIBaseClassImpl* MakeProbe(CInterpretor& interpreter, const CClassRecord* record) {
     return new (std::nothrow) Probe(&interpreter, record);
@@ -484,6 +494,40 @@ TEST_F(StatementLoop, FreezingTheClockWhileTheAlarmWaitsCountsAtTheNextCheck) {
     std::vector<std::string> after(std::find(journal.begin(), journal.end(), "freeze"),
                                    journal.end());
     EXPECT_EQ(after, (std::vector<std::string>{"freeze", "network", "later"}));
+}
+
+// While an event waits (events off, or posted inside a handler) or an end was asked for
+// inside a statement, compiled code keeps the walk's checks and order.
+TEST_F(StatementLoop, CompiledCodeKeepsThePaceWhileAnEventOrAnEndWaits) {
+    struct TickMark final : public CInterrupt {
+        void Tick(uint32_t) override { journal.push_back("tick"); }
+    };
+    const std::string handler =
+        "Function H() {\np.Mark(\"handler\");\nIf (n < 2) {\nn = n + 1;\np.Fire();\n}\n" +
+        Repeat("y = 1;", 12) + "}\n";
+    const std::string main =
+        "Function Main(k) {\np.Fire();\n" + Repeat("x = 1;", 14) + "p.Events(0); p.Fire();\n" +
+        Repeat("x = x + 1;", 23) + "p.Mark(\"on\"); p.Events(1);\n" + Repeat("x = x * 2;", 12) +
+        "If (k >= 0) {\np.Mark(p.End(k));\n}\n" + Repeat("x = 2;", 3) + "p.Mark(\"last\");\n}\n";
+    for (int k : {-1, 0, 1}) {
+        const std::string source = handler + main +
+                                   "n = 0; p = New Timer(); p.SetHandler(H);\nMain(" +
+                                   std::to_string(k) + ");\n";
+        auto run = [&](int compiled) {
+            journal.clear();
+            TickMark ticks;
+            int result = Run(source, nullptr, 0, [&](CInterpretor& interpreter) {
+                interpreter.compiledForm = compiled;
+                interpreter.AddMovingLocation(&ticks);
+            });
+            journal.push_back(std::to_string(result));
+            return journal;
+        };
+        const std::vector<std::string> walked = run(0);
+        EXPECT_GT(std::count(walked.begin(), walked.end(), "tick"), 8) << k;
+        EXPECT_EQ(std::count(walked.begin(), walked.end(), "handler"), 4) << k;
+        EXPECT_EQ(run(1), walked) << k;
+    }
 }
 
 // A loop program asks the interpreter only at the checks, and most of those read no more
