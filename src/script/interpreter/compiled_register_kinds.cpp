@@ -996,6 +996,10 @@ End:
             --quickEnds;
             ZORV_NEXT_INSTRUCTION();
         }
+        if (quickEnds == 0 && host.Rested()) {
+            quickEnds = host.QuickEnds();
+            ZORV_NEXT_INSTRUCTION();
+        }
         host.Settle(quickEnds);
         if (!host.End(*instruction, last)) return instruction;
         quickEnds = host.QuickEnds();
@@ -1245,16 +1249,17 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const Compil
             interpreter.statementCounter_ -= given - left;
             given = left;
         }
-        [[gnu::noinline]] bool End(const RegisterInstruction& at, const LoopValue& last) {
-            if (idle && interpreter.statementCounter_ == 0 &&
-                (interpreter.eventsEnabled == 0 || !interpreter.clockAlarm_.Rang()) &&
-                stop.load(std::memory_order_relaxed) == 0) {
-                interpreter.statementCounter_ = interpreter.statementsPerCheck;
-                return true;
-            }
-            return EndFully(at, last);
+        // At a check, the ends QuickEnds handed over all counted: whether it finds what the
+        // last check found, and if so counts it.
+        bool Rested() {
+            if (!idle || interpreter.statementCounter_ != given ||
+                (interpreter.eventsEnabled != 0 && interpreter.clockAlarm_.Rang()) ||
+                stop.load(std::memory_order_relaxed) != 0)
+                return false;
+            interpreter.statementCounter_ = interpreter.statementsPerCheck;
+            return true;
         }
-        [[gnu::noinline]] bool EndFully(const RegisterInstruction& at, const LoopValue& last) {
+        [[gnu::noinline]] bool End(const RegisterInstruction& at, const LoopValue& last) {
             // An end that only counts and checks that nothing is due runs nothing that
             // could look at the statement's value or change the scopes.
             interpreter.TakeBackStatementCount();
