@@ -2700,7 +2700,10 @@ bool CInterpretor::EndStatementQuietly(uint32_t poolMark) {
 }
 
 void CInterpretor::EndCompiledStatement(uint32_t poolMark) {
-    if (EndStatementQuietly(poolMark)) return;
+    if (!EndStatementQuietly(poolMark)) EndStatementFully(poolMark);
+}
+
+void CInterpretor::EndStatementFully(uint32_t poolMark) {
     if (pendingEvent_ != 0 && eventsEnabled != 0 && handlerDepth_ == 0) DispatchEvent();
     if (CountStatementEnd()) {
         if (temporaryTextCount_ > poolMark || elementBoxNoteCount_ != 0 || boxesSinceSettling_ != 0)

@@ -860,6 +860,8 @@ private:
     // Counts a statement end that has nothing else to do, as EndCompiledStatement would;
     // false, having done nothing, when the end has more to do.
     bool EndStatementQuietly(uint32_t poolMark);
+    // The rest of EndCompiledStatement, apart so that the quiet ends take no frame for it.
+    [[gnu::noinline]] void EndStatementFully(uint32_t poolMark);
     // ---- Members, methods, New and Delete in compiled code (compiled_objects.cpp) ---
     // Where a chain of members stands between two steps of compiled code, as the walk
     // stands between two links of it: a variable's value not looked at yet, a script
