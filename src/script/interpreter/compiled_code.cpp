@@ -3539,6 +3539,15 @@ DoReturnZero:
     if (returnValue_ != nullptr) returnValue_->SetInt(0);
     depth_ = base;
     return;
+DoMemberRow:
+    if (quiet()) {
+        depth_ = base;
+        if (const CompiledOp* last = RunMemberRow(code, op, slots, bound)) {
+            op = last;
+            ZORV_NEXT_STEP();
+        }
+    }
+    // Else as the statement's own kOpMemberNumbers.
 DoNumberCode : {
     depth_ = base;
     // Number code that met a call of a body run in full leaves its statement to the steps.
@@ -3564,15 +3573,6 @@ DoNumberCode : {
     }
     ZORV_NEXT_STEP();
 }
-DoMemberRow:
-    if (quiet()) {
-        depth_ = base;
-        if (const CompiledOp* last = RunMemberRow(code, op, slots, bound)) {
-            op = last;
-            ZORV_NEXT_STEP();
-        }
-    }
-    goto DoNumberCode;
 DoStepName : {
     // The name's variable found at this state of the scopes is still the one it finds: its
     // integer stepped as StepName steps it, without the call. Anything else as the number

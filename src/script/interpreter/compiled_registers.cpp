@@ -1210,6 +1210,7 @@ Kinds:
 // nothing changed, as are those after a statement end with work to do.
 const CompiledOp* CInterpretor::RunMemberRow(const CompiledFunction& code, const CompiledOp* op,
                                              CValue* slots, uint64_t bound) {
+    if (code.metDoubles[op->depth] != CompiledFunction::kPlainMembers) return nullptr;
     const NumberProgram* program = &code.numberPrograms[op->depth];
     const CIBaseObjectVar* holder = ShapedHolder(*program, slots, bound, currentObject_, this);
     if (holder == nullptr) return nullptr;
