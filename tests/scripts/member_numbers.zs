@@ -134,3 +134,50 @@ ps[0] = New Obj(4);
 Print(Swap(ps[0]), ps[0], keep.a);
 ps[1] = New Obj(7);
 Print(Gone(ps[1]), ps[1]);
+
+//== a row of statements on one holder's members, its holder deleted by a handler before it
+// expect: error 35 line 7 column 7
+// expect output: 2 2 0
+// expect output: deleted
+Function Obj(a) { This.a = a; This.b = 1; }
+Function Later() { Delete o; Print("deleted"); }
+Function Row(p) {
+    p.a = p.a + p.b;
+    p.b = p.b + 2;
+    p.a = p.a * p.b;
+    p.b = p.a - p.b;
+    p.a = p.a % 1000;
+    p.b = p.b % 100;
+    p.a = p.a + p.b;
+    p.b = p.b + 1;
+    p.a = p.a - 3;
+    p.b = p.b * 2;
+    p.a = p.a + p.b;
+    p.b = p.b - p.a;
+    Return p.a + p.b;
+}
+o = New Obj(0);
+Print(Row(o), o.a, o.b);
+Post(Later);
+Print(Row(o));
+
+//== a row on one holder's members meeting a double midway, then a text a handler gave
+// expect: error 12 line 8 column 18
+// expect output: -1 -1 -3
+// expect output: 11 2.5 -6.25
+Function Obj(a) { This.a = a; This.b = 1; This.c = 2; }
+Function Texts() { o.a = "t"; }
+Function Row(p) {
+    p.a = p.a + 1;
+    p.a = p.a * 2;
+    p.b = p.b + p.c;
+    p.a = p.a - p.b;
+    p.b = p.b * p.a;
+    Return p.a;
+}
+o = New Obj(0);
+Print(Row(o), o.a, o.b);
+o.c = 0.5;
+Print(Row(New Obj(6)), Row(o), o.b);
+Post(Texts);
+Print(Row(o), o.b);

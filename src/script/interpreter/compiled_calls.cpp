@@ -202,38 +202,49 @@ const CompiledOp* IntegerRun(const CompiledOp* step, const CValue* slots, uint64
     return step;
 }
 
+// The element at `flat` of `array` as an argument: a number, or a script object from its box,
+// which is what the walk's operand holds it from. False for anything else, which the walk
+// reads in ways of its own (a deleted object's holder reads as a number there). Script objects
+// are those of no class record, and the globals' object, `interpreter`.
+[[gnu::always_inline]] inline bool PassItem(const CIBaseClassImpl* interpreter,
+                                            const CScriptArray& array, uint32_t flat,
+                                            CValue& argument) {
+    if (array.ReadNumber(flat, argument)) return true;
+    const CValue* item = array.BoxedItem(flat);
+    if (item == nullptr || item->StoredType() != kValueObject) return false;
+    const CIBaseClassImpl* object = item->ObjectPayload();
+    if (object == nullptr || (object->classRecord != nullptr && object != interpreter))
+        return false;
+    argument.AssignLiveObject(*item);
+    return true;
+}
+
 } // namespace
 
 bool CInterpretor::PassElement(const CompiledOp*& step, const CValue* slots, uint64_t bound,
                                CValue& argument) {
-    // The element at `flat` of `array` as an argument: a number, or a script object from its
-    // box, which is what the walk's operand holds it from. False for anything else, which the
-    // walk reads in ways of its own (a deleted object's holder reads as a number there).
-    auto pass = [this, &argument](const CScriptArray& array, uint32_t flat) {
-        if (array.ReadNumber(flat, argument)) return true;
-        const CValue* item = array.BoxedItem(flat);
-        if (item == nullptr || item->StoredType() != kValueObject) return false;
-        const CIBaseClassImpl* object = item->ObjectPayload();
-        if (object == nullptr || !IsScriptObject(object)) return false;
-        argument.AssignLiveObject(*item);
-        return true;
-    };
     if (step->op == kOpElementRead) ++step;
-    // The commonest, an array in a slot indexed by a slot, without the walk over the steps.
-    if (step->op != kOpElementName && step[1].op == kOpElementIndex && step[2].op == kOpElement &&
-        step[1].code != kIndexFromInteger) {
-        const CompiledOp& index = step[1];
-        if ((step->op == kOpElementBoundSlot && ((bound >> step->count) & 1) == 0) ||
-            (index.code == kIndexFromBoundSlot && ((bound >> index.count) & 1) == 0))
-            return false;
-        const CValue& value = slots[index.count];
-        const CScriptArray* array = ArrayOf(slots[step->count]);
-        step += 3;
-        if (value.GetType() != kValueInt || array == nullptr || array->dimensions != 1 ||
-            uint32_t(value.IntPayload()) >= array->sizes[0])
-            return false;
-        return pass(*array, uint32_t(value.IntPayload()));
-    }
+    // The commonest, an array in a slot indexed by a slot, without the walk over the steps
+    // and with no more registers than its own.
+    if (step->op == kOpElementName || step[1].op != kOpElementIndex || step[2].op != kOpElement ||
+        step[1].code == kIndexFromInteger)
+        return PassIndexedElement(step, slots, bound, argument);
+    const CompiledOp& index = step[1];
+    if ((step->op == kOpElementBoundSlot && ((bound >> step->count) & 1) == 0) ||
+        (index.code == kIndexFromBoundSlot && ((bound >> index.count) & 1) == 0))
+        return false;
+    const CValue& value = slots[index.count];
+    const CScriptArray* array = ArrayOf(slots[step->count]);
+    step += 3;
+    if (value.GetType() != kValueInt || array == nullptr || array->dimensions != 1 ||
+        uint32_t(value.IntPayload()) >= array->sizes[0])
+        return false;
+    return PassItem(static_cast<const CIBaseClassImpl*>(this), *array, uint32_t(value.IntPayload()),
+                    argument);
+}
+
+bool CInterpretor::PassIndexedElement(const CompiledOp*& step, const CValue* slots, uint64_t bound,
+                                      CValue& argument) {
     const CValue* holder;
     if (step->op == kOpElementName) {
         // The lookup of the walk's own step, which changes nothing but the name's cache.
@@ -246,6 +257,21 @@ bool CInterpretor::PassElement(const CompiledOp*& step, const CValue* slots, uin
     }
     int32_t indices[ElementRead::kMaxIndices];
     uint32_t count = 0;
+    if (step[1].op != kOpElementIndex) {
+        // One index that integer operators work out, the next commonest.
+        step = IntegerRun(step + 1, slots, bound, indices[0]);
+        if (step == nullptr) return false;
+        if (step[1].op == kOpElement) {
+            step += 2;
+            const CScriptArray* array = ArrayOf(*holder);
+            if (array == nullptr || array->dimensions != 1 ||
+                uint32_t(indices[0]) >= array->sizes[0])
+                return false;
+            return PassItem(static_cast<const CIBaseClassImpl*>(this), *array, uint32_t(indices[0]),
+                            argument);
+        }
+        count = 1;
+    }
     for (++step; step->op != kOpElement; ++step, ++count) {
         if (step->op != kOpElementIndex) {
             // A run of integer operators, then its kOpElementIndex.
@@ -267,7 +293,7 @@ bool CInterpretor::PassElement(const CompiledOp*& step, const CValue* slots, uin
     const CScriptArray* array = ArrayOf(*holder);
     uint32_t flat;
     if (array == nullptr || !array->FindFlatIndex(indices, count, flat)) return false;
-    return pass(*array, flat);
+    return PassItem(static_cast<const CIBaseClassImpl*>(this), *array, flat, argument);
 }
 
 bool CInterpretor::DeclareIntegerPair(const CompiledOp& op, CValue* slots) {

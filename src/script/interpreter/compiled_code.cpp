@@ -493,7 +493,26 @@ public:
             for (size_t i = 0; i + 1 < ops.size(); ++i)
                 if (ops[i].op == kOpSlot && ops[i].depth == 1 && ops[i + 1].op == kOpReturn)
                     ops[i].op = kOpReturnSlot;
+        MarkMemberRows();
         return true;
+    }
+
+    // Each statement on members that the next one joins in a row (InMemberRow) is a
+    // kOpMemberRow, but within a loop program's round, whose steps the program reads as they
+    // were.
+    void MarkMemberRows() {
+        std::vector<CompiledOp>& ops = out_.ops;
+        std::vector<bool> inRounds(ops.size());
+        for (const LoopProgram& loop : out_.loopPrograms)
+            std::fill(inRounds.begin() + loop.start, inRounds.begin() + loop.end + 1, true);
+        for (size_t i = 0; i < ops.size(); ++i) {
+            if (ops[i].op != kOpMemberNumbers || inRounds[i]) continue;
+            const MemberOperand& holder = out_.numberPrograms[ops[i].depth].members.front();
+            const size_t next = size_t(ops[i].index) + 1;
+            if (InMemberRow(out_, ops[i], holder) && next < ops.size() && !inRounds[next] &&
+                InMemberRow(out_, ops[next], holder))
+                ops[i].op = kOpMemberRow;
+        }
     }
 
     // The statement at `token` that the compiler did not cover, in code with no slots:
@@ -2844,8 +2863,9 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
                                          &&DoDeclareFree,
                                          &&DoDeclareNumbers,
                                          &&DoStepName,
-                                         &&DoReturnSlot};
-    static_assert(std::size(kSteps) == kOpReturnSlot + 1);
+                                         &&DoReturnSlot,
+                                         &&DoMemberRow};
+    static_assert(std::size(kSteps) == kOpMemberRow + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -3521,6 +3541,15 @@ DoReturnZero:
     if (returnValue_ != nullptr) returnValue_->SetInt(0);
     depth_ = base;
     return;
+DoMemberRow:
+    if (quiet()) {
+        depth_ = base;
+        if (const CompiledOp* last = RunMemberRow(code, op, slots, bound)) {
+            op = last;
+            ZORV_NEXT_STEP();
+        }
+    }
+    // Else as the statement's own kOpMemberNumbers.
 DoNumberCode : {
     depth_ = base;
     // Number code that met a call of a body run in full leaves its statement to the steps.

@@ -50,6 +50,20 @@ ShapedHolder(const NumberProgram& program, const CValue* slots, uint64_t bound,
     return holder;
 }
 
+// Whether the statement at `op` can run in a row on the members of the holder that `holder`
+// names (RunMemberRow): its program plain on integers but for members, all of that holder,
+// the first its target, and its end one that may have nothing to do but count.
+inline bool InMemberRow(const CompiledFunction& code, const CompiledOp& op,
+                        const MemberOperand& holder) {
+    if ((op.op != kOpMemberNumbers && op.op != kOpMemberRow) || op.code == kNumberValue ||
+        op.site != kNumberTargetMember ||
+        code.metDoubles[op.depth] != CompiledFunction::kPlainMembers ||
+        code.ops[op.index].op != kOpEndStatement)
+        return false;
+    const MemberOperand& first = code.numberPrograms[op.depth].members.front();
+    return first.slot == holder.slot && first.boundSlot == holder.boundSlot;
+}
+
 // The variables of the program's members without a call while ShapedHolder vouches for them.
 // False otherwise, and FindMembers finds them, or gives up, as it always does.
 [[gnu::always_inline]] inline bool ShapedMembers(const NumberProgram& program, const CValue* slots,

@@ -5,6 +5,7 @@
 // wherever a value is no number or an operator would fail, and the full steps that
 // follow raise the error.
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <iterator>
 #include <type_traits>
@@ -1175,7 +1176,6 @@ LoadName:
         ZORV_PLAIN_APPLY(token, registers[instruction->target], right);                            \
     }
     ZORV_NUMBER_OPERATORS(ZORV_MEMBER_BINARY)
-#undef ZORV_MEMBER_BINARY
 #undef ZORV_NEXT_INSTRUCTION
 Return : {
     const int32_t result = registers[instruction->target];
@@ -1201,6 +1201,76 @@ Return : {
 Kinds:
     return RunOnKinds(program, op, slots, bound, state);
 }
+
+// Between the statements of a row nothing can change the holder's members or what its slot
+// holds (their programs call nothing and assign only members that hold numbers), nor post an
+// event: the holder found for the first stays theirs, and each program's shape is checked
+// against it. Each kOpMemberRow of the row is followed by the next statement of it. The first a
+// shape does not vouch for, or that integers do not suffice for, is left to its own steps with
+// nothing changed, as are those after a statement end with work to do.
+const CompiledOp* CInterpretor::RunMemberRow(const CompiledFunction& code, const CompiledOp* op,
+                                             CValue* slots, uint64_t bound) {
+    if (code.metDoubles[op->depth] != CompiledFunction::kPlainMembers) return nullptr;
+    const NumberProgram* program = &code.numberPrograms[op->depth];
+    const CIBaseObjectVar* holder = ShapedHolder(*program, slots, bound, currentObject_, this);
+    if (holder == nullptr) return nullptr;
+    const std::atomic<uint32_t>& stopRequest = StopRequestFlag();
+    const CompiledOp* done = nullptr;
+    const MemberOperand* members = program->members.data();
+    auto member = [holder, &members](uint32_t at) -> CValue& {
+        return holder->FrontVariable(members[at].position - 1)->value;
+    };
+    const RegisterInstruction* instruction = program->code.data();
+    int32_t registers[CompiledFunction::kMaxQuickDepth + 1];
+    auto slot = [slots](int64_t index, int32_t& out) {
+        return ReadValue(slots[uint32_t(index)], out);
+    };
+    static const void* const kInstructions[] = {
+        ZORV_PLAIN_LABELS(LoadName, ZORV_MEMBER_BINARY_LABELS)};
+    static_assert(std::size(kInstructions) == kRegisterCall + 1);
+#define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
+    goto* kInstructions[instruction->opcode];
+    ZORV_PLAIN_LOADS
+LoadName:
+    if (!ReadValue(member(instruction->left), registers[instruction->target])) goto Kinds;
+    ZORV_NEXT_INSTRUCTION();
+    ZORV_PLAIN_UNARY
+    ZORV_NUMBER_OPERATORS(ZORV_MEMBER_BINARY)
+#undef ZORV_NEXT_INSTRUCTION
+Return : {
+    const int32_t result = registers[instruction->target];
+    CValue& target = member(0);
+    if (target.StoredType() > kValueDouble) goto Kinds;
+    target.SetInt(result);
+    const CompiledOp* end = code.ops.data() + op->index;
+    StackSlot* place = slots_[depth_ + 1];
+    if (place->value.StoredType() > kValueDouble) {
+        // What it let go of may have run anything: its end, and what follows, take their steps.
+        LeaveInteger(result);
+        return end - 1;
+    }
+    place->source = nullptr;
+    place->anchorKind = kValueInt;
+    place->value.SetInt(result);
+    --statementCounter_;
+    done = end;
+    // A kOpMemberRow is followed by a statement of its row, which may have met a double since.
+    if (op->op != kOpMemberRow || statementCounter_ <= 0 ||
+        stopRequest.load(std::memory_order_relaxed) != 0 ||
+        code.metDoubles[end[1].depth] != CompiledFunction::kPlainMembers)
+        return done;
+    op = end + 1;
+    program = &code.numberPrograms[op->depth];
+    const uint64_t shape = program->members.front().holderShape;
+    if (shape == 0 || holder->GetShape() != shape) return done;
+    members = program->members.data();
+    instruction = program->code.data();
+    goto* kInstructions[instruction->opcode];
+}
+Kinds:
+    return done;
+}
+#undef ZORV_MEMBER_BINARY
 #undef ZORV_PLAIN_BINARY
 #undef ZORV_PLAIN_APPLY
 #undef ZORV_PLAIN_UNARY

@@ -682,6 +682,10 @@ private:
     // changed, when it is not a number or a script object in a cell inside its array.
     bool PassElement(const CompiledOp*& step, const CValue* slots, uint64_t bound,
                      CValue& argument);
+    // PassElement of any other element: of a name, or by several indices, or by an index
+    // that integer operators work out.
+    [[gnu::noinline]] bool PassIndexedElement(const CompiledOp*& step, const CValue* slots,
+                                              uint64_t bound, CValue& argument);
     // The call of `callee`, whose `count` arguments are in `target`, answered from its one
     // Return when it can be: its result is then the operand and its slots are let go.
     [[gnu::noinline]] bool AnswerFromReturn(const CompiledFunction& callee, CValue* target,
@@ -754,6 +758,11 @@ private:
     // RunNumberProgram on integers of a program that IsPlainMemberProgram.
     [[gnu::noinline]] bool RunPlainMembers(const NumberProgram& program, const CompiledOp& op,
                                            CValue* slots, uint64_t bound, uint8_t& state);
+    // The statements of the row that the kOpMemberRow `op` begins, each as RunPlainMembers
+    // runs it, ended by counting while their ends have nothing else to do: the step before
+    // the one to go on at; null, with nothing changed, when not even the first was done so.
+    [[gnu::noinline]] const CompiledOp*
+    RunMemberRow(const CompiledFunction& code, const CompiledOp* op, CValue* slots, uint64_t bound);
     // The declarations of kOpDeclareNumbers `op` worked out on integers while nothing is
     // pending (compiled_registers.cpp), each while the one before it was: the step before the
     // one to go on at, `op` itself when none was.
