@@ -432,3 +432,43 @@ entered = 0;
 Print(Run(1, 1));
 entered = 0;
 Print(Run(2, 0), entered);
+
+//== a call in one step takes a loop's counter joined to an integer, and the full steps one that holds no integer
+// expect: error 111 line 17 column 21
+// expect output: 15
+// expect output: t1
+// expect output: 1.5
+Function Add(x, y) { Return x + y; }
+Function Mix(x, y) { If (x > y) Return x - y; Return y - x; }
+Function Run() {
+    Var i;
+    Var s = 0;
+    For (i = 0; i < 4; i++) s = s + Mix(i % 3, i * 2) + Add(i - 1, 1);
+    Print(s);
+    i = "t";
+    Print(Add(i + 1, ""));
+    i = 0.5;
+    Print(Add(i * 3, 0));
+    i = 2;
+    Return Add(i / 0, 1);
+}
+Run();
+
+//== a call in one step whose argument holds an array goes the full way, and in one step again once it holds a number
+// expect: end
+// expect output: 2840
+Function Pick(v, k) {
+    If (k < 20) Return v[0] + k;
+    Return v + k;
+}
+Function Run() {
+    Var i;
+    Var s = 0;
+    w[0] = 3;
+    For (i = 0; i < 40; i++) {
+        If (i == 20) w = 100;
+        s = s + Pick(w, i);
+    }
+    Return s;
+}
+Print(Run());

@@ -505,6 +505,10 @@ namespace {
 inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const CompiledOp& op,
                                              const CValue* slots, uint64_t bound) {
     CompiledCallSite& site = code.sites[op.site];
+    if (site.directSkips != 0) [[unlikely]] {
+        --site.directSkips;
+        return nullptr;
+    }
     CVariable* variable =
         site.currentStamp == currentObject_->GetStamp() && site.globalsStamp == GetStamp()
             ? site.variable
@@ -523,9 +527,12 @@ inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const
     const CompiledOp* step = &op + 2;
     for (uint32_t n = 0; n < op.count; ++n) {
         bool passed;
+        // A slot read whole fails on what it will mostly hold at the next calls too.
+        bool lasting = false;
         // The commonest first, in the order of a chain of tests, which costs less than a table.
         if (step->op == kOpArgumentSlot) {
             passed = PassSlot(target[n], slots[step->count]);
+            lasting = true;
             step += 1;
         } else if (step->op == kOpArgumentSlotInt) {
             // Then its kOpSlotInt and kOpArgument.
@@ -542,8 +549,22 @@ inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const
             step += 1;
         } else if (step->op == kOpBoundSlot) {
             // A name bound by its assignment is the slot only once the call has bound it.
-            passed = ((bound >> step->index) & 1) != 0 && PassSlot(target[n], slots[step->index]);
-            step += 2;
+            const bool isBound = ((bound >> step->index) & 1) != 0;
+            const CValue& value = slots[step->index];
+            if (step[1].op == kOpArgument) {
+                passed = isBound && PassSlot(target[n], value);
+                lasting = true;
+                step += 2;
+            } else {
+                // Then its kOpBinaryInt and kOpArgument, worked out as kOpArgumentSlotInt's.
+                const CompiledOp& right = step[1];
+                int32_t result;
+                passed =
+                    isBound && value.GetType() == kValueInt &&
+                    IntegerResult(right.code, uint32_t(value.IntPayload()), right.index, result);
+                if (passed) target[n].SetInt(result);
+                step += 3;
+            }
         } else {
             // An element, then its kOpArgument.
             const CompiledOp* element = step;
@@ -551,6 +572,7 @@ inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const
             step = element + 1;
         }
         if (!passed) {
+            if (lasting) site.directSkips = CompiledCallSite::kDirectSkips;
             ReleaseTopSlots(target, callee->slotCount);
             return nullptr;
         }

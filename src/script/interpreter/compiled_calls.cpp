@@ -134,7 +134,8 @@ void CInterpretor::ClearSlotStack() {
         segment.used = 0;
     }
     if (!slotSegments_.empty()) EnterSlotSegment(0);
-    pendingTop_ = 0;
+    pendingNext_ = nullptr;
+    pendingLimit_ = nullptr;
 }
 
 CVariable* CInterpretor::LookUpCallSite(CompiledCallSite& site, NameToken* token) {
@@ -149,11 +150,33 @@ void CInterpretor::AddPendingSegment() {
     try {
         pendingSegments_.reserve(pendingSegments_.size() + 1);
         pendingSegments_.push_back(
-            std::make_unique<PendingCall[]>(kPendingFramesPerSegment * kPendingFrameSize));
+            std::make_unique<PendingCall[]>((kPendingFramesPerSegment + 1) * kPendingFrameSize));
     } catch (const std::bad_alloc&) {
         RaiseError(15);
     }
-    pendingCapacity_ += kPendingFramesPerSegment;
+}
+
+CInterpretor::PendingCall* CInterpretor::PendingSegmentFrame(PendingCall* frame) {
+    // No frame taken since the start or a reset: the first segment's first.
+    size_t index = 0;
+    bool atEnd = false;
+    if (frame != nullptr) {
+        const auto at = reinterpret_cast<uintptr_t>(frame);
+        for (;; ++index) {
+            const auto start = reinterpret_cast<uintptr_t>(pendingSegments_[index].get());
+            if (at >= start && at - start <= kPendingSegmentBytes) {
+                atEnd = at - start == kPendingSegmentBytes;
+                break;
+            }
+        }
+    }
+    if (atEnd || frame == nullptr) {
+        if (atEnd) ++index;
+        if (index == pendingSegments_.size()) AddPendingSegment();
+        frame = pendingSegments_[index].get();
+    }
+    pendingLimit_ = pendingSegments_[index].get() + kPendingFramesPerSegment * kPendingFrameSize;
+    return frame;
 }
 
 namespace {

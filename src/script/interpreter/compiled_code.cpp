@@ -672,9 +672,9 @@ public:
     }
 
     // A kOpCallDirect before the call at `at` when each of its arguments is a slot (one a
-    // name binds among them), an integer literal, a slot and an integer joined by an operator
-    // or an element (ElementArgumentEnd). Longer runs of operators stay with the full steps,
-    // which give them to a callee answered from its Return at less cost.
+    // name binds among them), an integer literal, a slot (either kind) and an integer joined
+    // by an operator or an element (ElementArgumentEnd). Longer runs of operators stay with the
+    // full steps, which give them to a callee answered from its Return at less cost.
     void DirectCall(size_t at, std::vector<CompiledOp>& fused) {
         const std::vector<CompiledOp>& ops = out_.ops;
         const CompiledOp& call = ops[at];
@@ -690,6 +690,12 @@ public:
                                  ops[i].depth == call.depth + 1
                              ? i + 1
                              : ElementArgumentEnd(i, call.depth + 1);
+            // A name's slot joined to an integer, as a loop's counter that no Var gave a
+            // value is: the bound slot's kOpSlotInt.
+            if (ops[i].op == kOpBoundSlot && ops[i].depth == call.depth + 1 && end < ops.size() &&
+                ops[end].op == kOpBinaryInt && ops[end].depth == call.depth + 1 &&
+                IsIntegerOperator(ops[end].code))
+                ++end;
             if (end == 0 || end >= ops.size() || ops[end].op != kOpArgument ||
                 ops[end].depth != call.depth)
                 return;
@@ -2745,14 +2751,12 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     const uint32_t poolMark = temporaryTextCount_;
     const std::atomic<uint32_t>& stopRequest = StopRequestFlag();
     // This code's pending calls, on the interpreter's stack of them.
-    const uint32_t pendingFrame = pendingTop_;
-    PendingCall* const pending = PendingFrame(pendingFrame);
+    PendingCall* const pending = TakePendingFrame();
     struct PendingScope {
-        uint32_t& top;
-        uint32_t frame;
-        ~PendingScope() { top = frame; }
-    } pendingScope{pendingTop_, pendingFrame};
-    pendingTop_ = pendingFrame + 1;
+        PendingCall*& next;
+        PendingCall* frame;
+        ~PendingScope() { next = frame; }
+    } pendingScope{pendingNext_, pending};
 #define ZORV_PENDING(index) pending[index]
     const CompiledOp* ops = code.ops.data();
     const CompiledOp* op = ops;

@@ -442,6 +442,10 @@ struct CompiledCallSite {
     CVariable* variable = nullptr;
     uint64_t currentStamp = 0;
     uint64_t globalsStamp = 0;
+    // The calls of the site still to go the full way before a kOpCallDirect tries again, after
+    // one met an argument of a kind a slot keeps (an array, mostly).
+    uint32_t directSkips = 0;
+    static constexpr uint32_t kDirectSkips = 15;
 };
 
 // The class a method call site met last and the method its name has there; for a script

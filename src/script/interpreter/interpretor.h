@@ -719,7 +719,10 @@ private:
     // ReleaseSlots when the top of the stack is the end of the `count` slots at `slots`,
     // as it is when a call ends without an error.
     void ReleaseTopSlots(CValue* slots, uint32_t count) {
-        if (uint32_t(slotTop_ - slotBase_) < count || slotTop_ - count != slots) {
+        // Slots in the segment of the top, and ending there; those of another segment (which
+        // may end where this one starts) lie below its start.
+        if (reinterpret_cast<uintptr_t>(slots) < reinterpret_cast<uintptr_t>(slotBase_) ||
+            slots + count != slotTop_) {
             ReleaseSlots(slots);
             return;
         }
@@ -992,19 +995,33 @@ private:
     static constexpr uint32_t kPendingFrameSize = 17;
     static constexpr uint32_t kPendingFramesPerSegmentShift = 8;
     static constexpr uint32_t kPendingFramesPerSegment = 1u << kPendingFramesPerSegmentShift;
+    // Each segment has one frame more that is never taken, so that the end of one is the
+    // start of no other.
     std::vector<std::unique_ptr<PendingCall[]>> pendingSegments_;
-    // Frames in use, and frames the segments hold.
-    uint32_t pendingTop_ = 0;
-    uint32_t pendingCapacity_ = 0;
-    // The pending frame `frame`, made when first needed.
-    [[gnu::always_inline]] PendingCall* PendingFrame(uint32_t frame) {
-        if (frame >= pendingCapacity_) [[unlikely]]
-            AddPendingSegment();
-        return pendingSegments_[frame >> kPendingFramesPerSegmentShift].get() +
-               (frame & (kPendingFramesPerSegment - 1)) * kPendingFrameSize;
+    static constexpr uintptr_t kPendingSegmentBytes =
+        uintptr_t(kPendingFramesPerSegment) * kPendingFrameSize * sizeof(PendingCall);
+    static constexpr uintptr_t kPendingFrameBytes = kPendingFrameSize * sizeof(PendingCall);
+    // The frame the next running code takes, and the end of the segment that holds it:
+    // a running code takes its frame with a pointer and gives it back by putting it back.
+    PendingCall* pendingNext_ = nullptr;
+    PendingCall* pendingLimit_ = nullptr;
+    // The frame for the running code about to start, made when first needed.
+    [[gnu::always_inline]] PendingCall* TakePendingFrame() {
+        PendingCall* frame = pendingNext_;
+        // Inside the segment whose end the limit is; anything else (a segment's end, one
+        // left for another) finds its segment out of line.
+        if (reinterpret_cast<uintptr_t>(pendingLimit_) - reinterpret_cast<uintptr_t>(frame) -
+                kPendingFrameBytes >
+            kPendingSegmentBytes - kPendingFrameBytes) [[unlikely]]
+            frame = PendingSegmentFrame(frame);
+        pendingNext_ = frame + kPendingFrameSize;
+        return frame;
     }
+    // TakePendingFrame's frame when `frame` lies outside the limit's segment: the first of
+    // the next segment (made when there is none) at a segment's end.
+    [[gnu::noinline]] PendingCall* PendingSegmentFrame(PendingCall* frame);
     // One more segment of pending frames (error 15 when there is no memory).
-    [[gnu::noinline]] void AddPendingSegment();
+    void AddPendingSegment();
     // Evaluates "(arguments)" after a call token into the current frame and stores the
     // count; the current token is the one after the call token.
     void EvaluateArguments();

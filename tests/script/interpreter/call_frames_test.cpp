@@ -314,12 +314,13 @@ private:
 };
 
 // Small bodies called in one step: arguments from names bound by their assignment ("Var
-// a;" then "a = ..."), read before they are bound too, texts and objects held in slots
-// (deleted or replaced between calls), results of every kind bound to those names, and Vars of
-// number values at the top of the body over parameters, a global that turns into a text or a
-// double, and failing operators. Wide, the calls also reach a body with a locals object of its
-// own, one that only returns an integer expression and a global rebound to either between
-// calls, at depth enough to meet the nesting limit now and then.
+// a;" then "a = ..."), alone or joined to an integer, read before they are bound too, texts and
+// objects held in slots (deleted or replaced between calls, or an array for a while), results of
+// every kind bound to those names, and Vars of number values at the top of the body over
+// parameters, a global that turns into a text or a double, and failing operators. Wide, the calls
+// also reach a body with a locals object of its own, one that only returns an integer expression
+// and a global rebound to either between calls, at depth enough to meet the nesting limit now and
+// then.
 class SmallBodyMaker {
 public:
     explicit SmallBodyMaker(uint32_t seed, bool wide = false) : random_(seed), wide_(wide) {}
@@ -335,7 +336,7 @@ public:
         text += "Function Q(x, y, z) {\n    Var a;\n    Var b;\n    a = P(x - 1, y, z);\n"
                 "    b = " +
                 VarValue() + ";\n    Return P(a, b, " + Argument() + ");\n}\n";
-        text += "g = " + std::to_string(Pick(9)) + ";\n";
+        text += "g = " + std::to_string(Pick(9)) + ";\narr[0] = 4;\n";
         if (wide_) {
             text +=
                 "Function F(x, y, z) {\n    Var v[2];\n    v[0] = x;\n    v[1] = " + VarValue() +
@@ -373,11 +374,12 @@ private:
         return kUses[Pick(5)];
     }
 
-    // Mostly numbers; a text or an object fails most operators of the callee.
+    // Mostly numbers; a text or an object fails most operators of the callee, as a divisor
+    // of zero fails the argument.
     std::string Argument() {
-        static const char* const kArguments[] = {"i", "s",     "a", "b", "i + 1",
-                                                 "2", "a - 1", "t", "o"};
-        return kArguments[Pick(Pick(5) == 0 ? 9 : 7)];
+        static const char* const kArguments[] = {"i",     "s",     "a",     "b", "i + 1", "2",
+                                                 "a - 1", "i % 3", "b * 2", "t", "o",     "b % 0"};
+        return kArguments[Pick(Pick(5) == 0 ? 12 : 9)];
     }
 
     std::string Call() {
@@ -400,7 +402,8 @@ private:
         case 3:
             return "If (i == " + at + ") Delete o;";
         case 4:
-            return "If (i == " + at + ") o = New Obj(i);";
+            // An array in a slot sends its site's next calls the full way.
+            return "If (i == " + at + ") o = " + (Pick(3) == 0 ? "arr;" : "New Obj(i);");
         case 5:
             return "If (i == " + at + ") g = " + (Pick(2) == 0 ? "\"k\";" : "0.5;");
         case 6:
