@@ -68,6 +68,7 @@ public:
         if (CallsFunctions(program_)) return false;
         std::vector<RegisterInstruction> source = program_.code;
         WithoutMoves(source);
+        if (slotKinds_ != nullptr) WithSlotOperands(source);
         for (size_t at = 0; at < source.size(); ++at) {
             RegisterInstruction instruction = source[at];
             if (at + 1 < source.size() && FoldsLoad(instruction, source[at + 1])) ++at;
@@ -153,6 +154,9 @@ private:
             return own;
         case kRegisterMethodOfTwo:
             return own | own << 1;
+        case kRegisterIndexedElement:
+        case kRegisterElementIndex:
+            return own << 1;
         default:
             break;
         }
@@ -200,15 +204,48 @@ private:
         }
     }
 
+    // Whether slot `load` reads is bound wherever a loop program's statement runs: the
+    // writer tests it, and the program's slots stay bound while it runs.
+    bool Bound(const RegisterInstruction& load) const {
+        return load.opcode == kRegisterSlot ||
+               (load.opcode == kRegisterBoundSlot && ((bound_ >> load.right) & 1) != 0);
+    }
+
+    // A slot loaded into the register above a binary operator's, which the operator then
+    // reads, is read by the operator itself as its slot form, in a loop program: the
+    // load's dispatch goes, and the register's load and store with it.
+    void WithSlotOperands(std::vector<RegisterInstruction>& code) const {
+        for (size_t at = 0; at + 1 < code.size(); ++at) {
+            const RegisterInstruction& load = code[at];
+            RegisterInstruction& binary = code[at + 1];
+            if (!Bound(load) || binary.opcode < kRegisterBinary ||
+                binary.opcode >= kRegisterMethod || binary.target + 1 != load.target ||
+                (binary.opcode - kRegisterBinary) % kRegisterForms != kFormRegisters)
+                continue;
+            // Nothing after the operator reads the register before writing it again.
+            const uint64_t above = uint64_t(1) << load.target;
+            bool dead = true;
+            for (size_t later = at + 2; later < code.size(); ++later) {
+                if ((Reads(code[later]) & above) != 0) {
+                    dead = false;
+                    break;
+                }
+                if (code[later].target == load.target) break;
+            }
+            if (!dead) continue;
+            binary.opcode = uint16_t(binary.opcode - kFormRegisters + kFormSlot);
+            binary.right = load.right;
+            code.erase(code.begin() + std::ptrdiff_t(at));
+        }
+    }
+
     // A slot's load into the register that the binary operator after it works on, as
     // that operator's slot form (`load` becomes it), in a loop program, where a slot that
     // the program reads as bound is bound on every way into the statement (the writer
     // tests it), so that its load need not test it again.
     bool FoldsLoad(RegisterInstruction& load, const RegisterInstruction& binary) const {
         if (slotKinds_ == nullptr || binary.opcode < kRegisterBinary ||
-            binary.opcode >= kRegisterMethod || binary.target != load.target ||
-            (load.opcode != kRegisterSlot &&
-             (load.opcode != kRegisterBoundSlot || ((bound_ >> load.right) & 1) == 0)))
+            binary.opcode >= kRegisterMethod || binary.target != load.target || !Bound(load))
             return false;
         const uint32_t form = (binary.opcode - kRegisterBinary) % kRegisterForms;
         const uint32_t slotForm = form == kFormInt      ? kFormSlotInt
@@ -346,7 +383,9 @@ private:
         case kRegisterBoundSlot:
             kind = SlotKind(instruction.right);
             if (((bound_ >> instruction.right) & 1) == 0 || kind == kNoNumber) return false;
-            Emit(kKindedBoundSlotInt + kind, target, 0, instruction.right);
+            // A loop program's slot bound where its statement runs stays bound.
+            Emit((slotKinds_ != nullptr ? kKindedSlotInt : kKindedBoundSlotInt) + kind, target, 0,
+                 instruction.right);
             break;
         case kRegisterInt:
             Emit(kKindedInt, target, 0, instruction.right);
