@@ -692,7 +692,9 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
         &&IndexedJoinInt,
         &&IndexedJoinDouble,
         ZORV_COMPARISONS(ZORV_KINDED_BRANCH_LABELS) && AndBranch,
-        &&OrBranch};
+        &&OrBranch,
+        &&CopyIntEnd,
+        &&CopyDoubleEnd};
 #undef ZORV_KINDED_BRANCH_LABELS
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
@@ -844,6 +846,33 @@ StoreDoubleEnd:
         last.bits = std::bit_cast<int64_t>(registers[instruction->left].d);
         last.kind = kValueDouble;
         ++instruction;
+        goto End;
+    }
+    return instruction;
+CopyIntEnd:
+    if constexpr (kLoop) {
+        const CValue& from = slots[instruction->left];
+        CValue& slot = slots[uint32_t(instruction->right)];
+        if (from.StoredType() != kValueInt || slot.StoredType() > kValueDouble) return instruction;
+        const int32_t value = from.IntPayload();
+        slot.SetInt(value);
+        last.bits = value;
+        last.kind = kValueInt;
+        instruction += 2;
+        goto End;
+    }
+    return instruction;
+CopyDoubleEnd:
+    if constexpr (kLoop) {
+        const CValue& from = slots[instruction->left];
+        CValue& slot = slots[uint32_t(instruction->right)];
+        if (from.StoredType() != kValueDouble || slot.StoredType() > kValueDouble)
+            return instruction;
+        const double value = from.DoublePayload();
+        slot.SetFloat(value);
+        last.bits = std::bit_cast<int64_t>(value);
+        last.kind = kValueDouble;
+        instruction += 2;
         goto End;
     }
     return instruction;

@@ -456,6 +456,23 @@ void FuseBranches(std::vector<RegisterInstruction>& code, const std::vector<uint
     }
 }
 
+// A statement that copies a slot into a slot (a value shifted along a row of them) loads,
+// stores and ends in one dispatch; the store stays in place behind the load, with the end.
+void FuseCopies(std::vector<RegisterInstruction>& code, const std::vector<uint32_t>& exits) {
+    for (size_t at = 0; at + 2 < code.size(); ++at) {
+        RegisterInstruction& load = code[at];
+        const RegisterInstruction& store = code[at + 1];
+        const uint32_t kind = load.opcode - kKindedSlotInt;
+        // The store is of the same statement as the load, so that nothing jumps to it.
+        if (kind > kValueDouble || store.opcode != kLoopStoreIntEnd + kind ||
+            store.target != load.target || store.left != load.target || exits[at] != exits[at + 1])
+            continue;
+        load.opcode = uint16_t(kLoopCopyIntEnd + kind);
+        load.left = uint32_t(load.right);
+        load.right = store.right;
+    }
+}
+
 class LoopWriter {
 public:
     LoopWriter(const CompiledFunction& code, const LoopProgram& loop, const CValue* slots,
@@ -856,6 +873,7 @@ bool CInterpretor::WriteLoopCode(const CompiledFunction& code, const LoopProgram
         if (loop.code[at + 1].opcode == kLoopEnd &&
             (loop.code[at].opcode == kLoopStoreInt || loop.code[at].opcode == kLoopStoreDouble))
             loop.code[at].opcode += kLoopStoreIntEnd - kLoopStoreInt;
+    FuseCopies(loop.code, loop.exits);
     FuseBranches(loop.code, loop.exits);
     // A program that leaves at its first instruction does nothing but cost its entry, every
     // round (an array grown by the round's first statement): it counts as not written, so

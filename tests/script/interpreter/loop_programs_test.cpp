@@ -14,7 +14,8 @@
 // loop, and kinds at the first round other than those the later rounds keep. Braced blocks
 // nested in the rounds, with and without Vars, are entered and left every round, and left
 // by Break, Continue, Return, errors and kinds that change inside them. Operators take
-// operands worked out beside them (nested on the right) as well as slots read straight in.
+// operands worked out beside them (nested on the right) as well as slots read straight in,
+// and values are shifted from slot to slot.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -144,6 +145,10 @@ private:
     std::string Statement(const std::string& counter) {
         if (blocks_ && depth_ < 3 && Pick(4) == 0) return Block(counter);
         if (blockVars_ && Pick(3) == 0) return BlockVar(counter);
+        if (nested_ && Pick(5) == 0) {
+            // Values shifted along the locals, whose kinds the last one brings in.
+            return "a = b;\nb = c;\nc = d;\nd = " + Operand(counter) + ";\n";
+        }
         static const char* const kCompound[] = {"+=", "-=", "*=", "/=", "%=", "="};
         switch (Pick(14)) {
         case 0:
