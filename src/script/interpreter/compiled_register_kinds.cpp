@@ -237,6 +237,49 @@ private:
             binary.right = load.right;
             code.erase(code.begin() + std::ptrdiff_t(at));
         }
+        // A constant on the left of such an operator goes to its right when the operator
+        // gives the same with its sides swapped (the comparisons mirrored), so that the
+        // operator reads both itself: `2.0 * x` as `x * 2.0`.
+        for (size_t at = 0; at + 1 < code.size(); ++at) {
+            const RegisterInstruction& constant = code[at];
+            RegisterInstruction& binary = code[at + 1];
+            if ((constant.opcode != kRegisterInt && constant.opcode != kRegisterDouble) ||
+                binary.opcode < kRegisterBinary || binary.opcode >= kRegisterMethod ||
+                binary.target != constant.target ||
+                (binary.opcode - kRegisterBinary) % kRegisterForms != kFormSlot)
+                continue;
+            const uint32_t swapped = SwappedOperator(
+                kOperatorTokens[(binary.opcode - kRegisterBinary) / kRegisterForms]);
+            if (swapped == kNumberOperatorCount) continue;
+            binary.opcode =
+                uint16_t(kRegisterBinary + swapped * kRegisterForms +
+                         (constant.opcode == kRegisterInt ? kFormSlotInt : kFormSlotDouble));
+            binary.left = uint32_t(binary.right);
+            binary.right = constant.right;
+            code.erase(code.begin() + std::ptrdiff_t(at));
+        }
+    }
+
+    // The index of the operator that gives for (b, a) what `token` gives for (a, b), when
+    // one does; else kNumberOperatorCount.
+    static uint32_t SwappedOperator(uint32_t token) {
+        uint32_t swapped = token;
+        if (token == kTokenLess)
+            swapped = kTokenGreater;
+        else if (token == kTokenGreater)
+            swapped = kTokenLess;
+        else if (token == kTokenLessEqual)
+            swapped = kTokenGreaterEqual;
+        else if (token == kTokenGreaterEqual)
+            swapped = kTokenLessEqual;
+        else if (token != kTokenPlus && token != kTokenMultiply && token != kTokenEqual &&
+                 token != kTokenNotEqual && token != kTokenBitAnd && token != kTokenBitOr &&
+                 token != kTokenBitXor)
+            return kNumberOperatorCount;
+        uint32_t op = 0;
+        while (kOperatorTokens[op] != swapped)
+            ++op;
+        return op;
     }
 
     // A slot's load into the register that the binary operator after it works on, as
