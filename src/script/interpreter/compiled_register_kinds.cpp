@@ -258,6 +258,44 @@ private:
             binary.right = constant.right;
             code.erase(code.begin() + std::ptrdiff_t(at));
         }
+        // So does a slot on the left of such an operator whose right side takes code of its
+        // own: that code is written a register down, into the slot's, and the operator reads
+        // the slot on its right (`s + (a * b)` as `(a * b) + s`), when the code reads no
+        // register it did not write and nothing after the operator reads one it wrote.
+        for (size_t at = 0; at + 2 < code.size(); ++at) {
+            const RegisterInstruction load = code[at];
+            const uint32_t down = load.target;
+            size_t end = at + 1;
+            while (end < code.size() && code[end].target > down)
+                ++end;
+            if (!Bound(load) || end == at + 1 || end == code.size()) continue;
+            RegisterInstruction& binary = code[end];
+            if (binary.target != down || binary.opcode < kRegisterBinary ||
+                binary.opcode >= kRegisterMethod ||
+                (binary.opcode - kRegisterBinary) % kRegisterForms != kFormRegisters)
+                continue;
+            const uint32_t swapped = SwappedOperator(
+                kOperatorTokens[(binary.opcode - kRegisterBinary) / kRegisterForms]);
+            uint64_t written = 0;
+            bool inside = swapped != kNumberOperatorCount;
+            // (An element store's index stays in the register the store reads it from.)
+            for (size_t side = at + 1; side < end && inside; ++side) {
+                inside = (Reads(code[side]) & ~written) == 0 &&
+                         code[side].opcode != kRegisterElementIndex;
+                written |= uint64_t(1) << code[side].target;
+            }
+            uint64_t dead = (written | written >> 1) & ~(uint64_t(1) << down);
+            for (size_t later = end + 1; later < code.size() && inside && dead != 0; ++later) {
+                inside = (Reads(code[later]) & dead) == 0;
+                dead &= ~(uint64_t(1) << code[later].target);
+            }
+            if (!inside) continue;
+            for (size_t side = at + 1; side < end; ++side)
+                --code[side].target;
+            binary.opcode = uint16_t(kRegisterBinary + swapped * kRegisterForms + kFormSlot);
+            binary.right = load.right;
+            code.erase(code.begin() + std::ptrdiff_t(at));
+        }
     }
 
     // The index of the operator that gives for (b, a) what `token` gives for (a, b), when
