@@ -775,7 +775,8 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
         ZORV_COMPARISONS(ZORV_KINDED_BRANCH_LABELS) && AndBranch,
         &&OrBranch,
         &&CopyIntEnd,
-        &&CopyDoubleEnd};
+        &&CopyDoubleEnd,
+        &&StepIntEnd};
 #undef ZORV_KINDED_BRANCH_LABELS
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
@@ -927,6 +928,18 @@ StoreDoubleEnd:
         last.bits = std::bit_cast<int64_t>(registers[instruction->left].d);
         last.kind = kValueDouble;
         ++instruction;
+        goto End;
+    }
+    return instruction;
+StepIntEnd:
+    if constexpr (kLoop) {
+        CValue& slot = slots[instruction->left];
+        if (slot.StoredType() != kValueInt) return instruction;
+        const int32_t before = slot.IntPayload();
+        slot.SetInt(int32_t(uint32_t(before) + uint32_t(instruction->right)));
+        last.bits = before;
+        last.kind = kValueInt;
+        instruction += 3;
         goto End;
     }
     return instruction;

@@ -163,6 +163,11 @@ enum LoopOpcode : uint32_t {
     // taken in the same dispatch (a kLoopStore*End of the copy stays between them).
     kLoopCopyIntEnd,
     kLoopCopyDoubleEnd,
+    // ---- Integer slots stepped by a statement (the loop runner) ----
+    // The integer in slot `left` joined by + to the integer `right` (wrapping), the slot
+    // before the step being the statement's value, false when the slot holds no integer;
+    // then the kLoopEnd three instructions on taken in the same dispatch.
+    kLoopStepIntEnd,
     kLoopOpcodeEnd,
 };
 constexpr int64_t kLoopLeavesValue = 0x100;
