@@ -168,3 +168,21 @@ Function Grow(x) {
 }
 Print(Grow(1));
 Print(Grow(0.5));
+
+//== integer slots stepped in a loop wrap at the ends of the integers, and a double stepped stays a double
+// expect: end
+// expect output: -2147483647/2147483647/1.5/3
+Function Steps() {
+    Var a = 2147483646;
+    Var b = 0 - 2147483646;
+    Var c = 4.5;
+    Var i = 0;
+    While (i < 3) {
+        a++;
+        b--;
+        c--;
+        i++;
+    }
+    Return a + "/" + b + "/" + c + "/" + i;
+}
+Print(Steps());
