@@ -776,7 +776,8 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
         &&OrBranch,
         &&CopyIntEnd,
         &&CopyDoubleEnd,
-        &&StepIntEnd};
+        &&StepIntEnd,
+        &&StepInt};
 #undef ZORV_KINDED_BRANCH_LABELS
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
@@ -941,6 +942,18 @@ StepIntEnd:
         last.kind = kValueInt;
         instruction += 3;
         goto End;
+    }
+    return instruction;
+StepInt:
+    if constexpr (kLoop) {
+        CValue& slot = slots[instruction->left];
+        if (slot.StoredType() != kValueInt) return instruction;
+        const int32_t before = slot.IntPayload();
+        slot.SetInt(int32_t(uint32_t(before) + uint32_t(instruction->right)));
+        last.bits = before;
+        last.kind = kValueInt;
+        instruction += 2;
+        ZORV_NEXT_INSTRUCTION();
     }
     return instruction;
 CopyIntEnd:

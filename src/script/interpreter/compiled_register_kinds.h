@@ -168,6 +168,8 @@ enum LoopOpcode : uint32_t {
     // before the step being the statement's value, false when the slot holds no integer;
     // then the kLoopEnd three instructions on taken in the same dispatch.
     kLoopStepIntEnd,
+    // kLoopStepIntEnd without the end: the instruction after its store follows.
+    kLoopStepInt,
     kLoopOpcodeEnd,
 };
 constexpr int64_t kLoopLeavesValue = 0x100;

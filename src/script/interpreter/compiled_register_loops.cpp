@@ -487,8 +487,8 @@ void FuseCopies(std::vector<RegisterInstruction>& code, const std::vector<uint32
 }
 
 // A statement `i++` or `i--` on an integer slot (the value before the step being the
-// statement's) loads, steps, stores and ends in one dispatch; the operator and the store
-// stay in place behind it, with the end.
+// statement's) loads, steps, stores and ends in one dispatch (a For's step, which its test
+// follows, has no end); the operator and the store stay in place behind it.
 void FuseSteps(std::vector<RegisterInstruction>& code, const std::vector<uint32_t>& exits) {
     uint32_t add = 0;
     while (kOperatorTokens[add] != kTokenPlus)
@@ -505,13 +505,14 @@ void FuseSteps(std::vector<RegisterInstruction>& code, const std::vector<uint32_
         const RegisterInstruction& store = code[at + 2];
         if (load.opcode != kKindedSlotInt ||
             (step.opcode != stepOf(add) && step.opcode != stepOf(subtract)) ||
-            step.left != load.right || store.opcode != kLoopStoreIntEnd ||
+            step.left != load.right ||
+            (store.opcode != kLoopStoreIntEnd && store.opcode != kLoopStoreInt) ||
             store.target != step.target || store.left != load.target || store.right != load.right ||
             step.target == load.target || exits[at] != exits[at + 1] || exits[at] != exits[at + 2])
             continue;
         // Integers wrap: a - c is a + (0 - c).
         const uint32_t by = uint32_t(int32_t(step.right));
-        load.opcode = kLoopStepIntEnd;
+        load.opcode = store.opcode == kLoopStoreInt ? kLoopStepInt : kLoopStepIntEnd;
         load.left = uint32_t(load.right);
         load.right = int32_t(step.opcode == stepOf(add) ? by : 0u - by);
     }
