@@ -15,7 +15,7 @@
 // nested in the rounds, with and without Vars, are entered and left every round, and left
 // by Break, Continue, Return, errors and kinds that change inside them. Operators take
 // operands worked out beside them (nested on the right) as well as slots read straight in,
-// and values are shifted from slot to slot.
+// values are shifted from slot to slot, and counters stepped by their loops become doubles.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -79,10 +79,13 @@ private:
         const std::string rounds = std::to_string(firstRounds_ ? Pick(6) : 1 + Pick(9));
         std::string text;
         switch (Pick(3)) {
-        case 0:
-            text = "For (" + counter + " = 0; " + counter + " < " + rounds + "; " + counter +
-                   "++) {\n";
+        case 0: {
+            // A counter that starts as a double in some calls (p1 - p1 is 0.0 for a double).
+            const std::string start = nested_ && Pick(3) == 0 ? "(p1 - p1)" : "0";
+            text = "For (" + counter + " = " + start + "; " + counter + " < " + rounds + "; " +
+                   counter + "++) {\n";
             break;
+        }
         case 1:
             text =
                 counter + " = " + rounds + ";\nWhile (" + counter + " > 0) {\n" + counter + "--;\n";
@@ -148,6 +151,11 @@ private:
         if (nested_ && Pick(5) == 0) {
             // Values shifted along the locals, whose kinds the last one brings in.
             return "a = b;\nb = c;\nc = d;\nd = " + Operand(counter) + ";\n";
+        }
+        if (nested_ && Pick(10) == 0) {
+            // A counter that its step then finds a double.
+            return "If (" + counter + " == " + std::to_string(Pick(4)) + ") " + counter + " = " +
+                   counter + " + 0.5;\n";
         }
         static const char* const kCompound[] = {"+=", "-=", "*=", "/=", "%=", "="};
         switch (Pick(14)) {
