@@ -131,3 +131,58 @@ Function Count(n) {
 }
 Post(H, 12);
 Print(Count(20));
+
+//== values shifted along a row of locals in a loop keep their kinds, a text among them included
+// expect: end
+// expect output: 0.5/2.5/4.5
+// expect output: t/8.5/10.5
+Function Shift(n) {
+    Var a = 1;
+    Var b = 2;
+    Var c = 3.5;
+    Var i = 0;
+    While (i < n) {
+        a = b;
+        b = c;
+        If (i == 3) c = "t";
+        Else c = (2 * i) + 0.5;
+        i++;
+    }
+    Return a + "/" + b + "/" + c;
+}
+Print(Shift(3));
+Print(Shift(6));
+
+//== constants on the left of a loop's products and comparisons give what the walk gives, an integer that wraps included
+// expect: end
+// expect output: 689956897
+// expect output: 21:5.23018e+09
+Function Grow(x) {
+    Var n = 0;
+    While (40 > n) {
+        x = 3 * x;
+        n++;
+        If (3000000000.5 < x) Return n + ":" + x;
+    }
+    Return x;
+}
+Print(Grow(1));
+Print(Grow(0.5));
+
+//== integer slots stepped in a loop wrap at the ends of the integers, and a double stepped stays a double
+// expect: end
+// expect output: -2147483647/2147483647/1.5/3
+Function Steps() {
+    Var a = 2147483646;
+    Var b = 0 - 2147483646;
+    Var c = 4.5;
+    Var i = 0;
+    While (i < 3) {
+        a++;
+        b--;
+        c--;
+        i++;
+    }
+    Return a + "/" + b + "/" + c + "/" + i;
+}
+Print(Steps());

@@ -68,6 +68,7 @@ public:
         if (CallsFunctions(program_)) return false;
         std::vector<RegisterInstruction> source = program_.code;
         WithoutMoves(source);
+        if (slotKinds_ != nullptr) WithSlotOperands(source);
         for (size_t at = 0; at < source.size(); ++at) {
             RegisterInstruction instruction = source[at];
             if (at + 1 < source.size() && FoldsLoad(instruction, source[at + 1])) ++at;
@@ -153,6 +154,9 @@ private:
             return own;
         case kRegisterMethodOfTwo:
             return own | own << 1;
+        case kRegisterIndexedElement:
+        case kRegisterElementIndex:
+            return own << 1;
         default:
             break;
         }
@@ -200,15 +204,129 @@ private:
         }
     }
 
+    // Whether slot `load` reads is bound wherever a loop program's statement runs: the
+    // writer tests it, and the program's slots stay bound while it runs.
+    bool Bound(const RegisterInstruction& load) const {
+        return load.opcode == kRegisterSlot ||
+               (load.opcode == kRegisterBoundSlot && ((bound_ >> load.right) & 1) != 0);
+    }
+
+    // A slot loaded into the register above a binary operator's, which the operator then
+    // reads, is read by the operator itself as its slot form, in a loop program: the
+    // load's dispatch goes, and the register's load and store with it.
+    void WithSlotOperands(std::vector<RegisterInstruction>& code) const {
+        for (size_t at = 0; at + 1 < code.size(); ++at) {
+            const RegisterInstruction& load = code[at];
+            RegisterInstruction& binary = code[at + 1];
+            if (!Bound(load) || binary.opcode < kRegisterBinary ||
+                binary.opcode >= kRegisterMethod || binary.target + 1 != load.target ||
+                (binary.opcode - kRegisterBinary) % kRegisterForms != kFormRegisters)
+                continue;
+            // Nothing after the operator reads the register before writing it again.
+            const uint64_t above = uint64_t(1) << load.target;
+            bool dead = true;
+            for (size_t later = at + 2; later < code.size(); ++later) {
+                if ((Reads(code[later]) & above) != 0) {
+                    dead = false;
+                    break;
+                }
+                if (code[later].target == load.target) break;
+            }
+            if (!dead) continue;
+            binary.opcode = uint16_t(binary.opcode - kFormRegisters + kFormSlot);
+            binary.right = load.right;
+            code.erase(code.begin() + std::ptrdiff_t(at));
+        }
+        // A constant on the left of such an operator goes to its right when the operator
+        // gives the same with its sides swapped (the comparisons mirrored), so that the
+        // operator reads both itself: `2.0 * x` as `x * 2.0`.
+        for (size_t at = 0; at + 1 < code.size(); ++at) {
+            const RegisterInstruction& constant = code[at];
+            RegisterInstruction& binary = code[at + 1];
+            if ((constant.opcode != kRegisterInt && constant.opcode != kRegisterDouble) ||
+                binary.opcode < kRegisterBinary || binary.opcode >= kRegisterMethod ||
+                binary.target != constant.target ||
+                (binary.opcode - kRegisterBinary) % kRegisterForms != kFormSlot)
+                continue;
+            const uint32_t swapped = SwappedOperator(
+                kOperatorTokens[(binary.opcode - kRegisterBinary) / kRegisterForms]);
+            if (swapped == kNumberOperatorCount) continue;
+            binary.opcode =
+                uint16_t(kRegisterBinary + swapped * kRegisterForms +
+                         (constant.opcode == kRegisterInt ? kFormSlotInt : kFormSlotDouble));
+            binary.left = uint32_t(binary.right);
+            binary.right = constant.right;
+            code.erase(code.begin() + std::ptrdiff_t(at));
+        }
+        // So does a slot on the left of such an operator whose right side takes code of its
+        // own: that code is written a register down, into the slot's, and the operator reads
+        // the slot on its right (`s + (a * b)` as `(a * b) + s`), when the code reads no
+        // register it did not write and nothing after the operator reads one it wrote.
+        for (size_t at = 0; at + 2 < code.size(); ++at) {
+            const RegisterInstruction load = code[at];
+            const uint32_t down = load.target;
+            size_t end = at + 1;
+            while (end < code.size() && code[end].target > down)
+                ++end;
+            if (!Bound(load) || end == at + 1 || end == code.size()) continue;
+            RegisterInstruction& binary = code[end];
+            if (binary.target != down || binary.opcode < kRegisterBinary ||
+                binary.opcode >= kRegisterMethod ||
+                (binary.opcode - kRegisterBinary) % kRegisterForms != kFormRegisters)
+                continue;
+            const uint32_t swapped = SwappedOperator(
+                kOperatorTokens[(binary.opcode - kRegisterBinary) / kRegisterForms]);
+            uint64_t written = 0;
+            bool inside = swapped != kNumberOperatorCount;
+            // (An element store's index stays in the register the store reads it from.)
+            for (size_t side = at + 1; side < end && inside; ++side) {
+                inside = (Reads(code[side]) & ~written) == 0 &&
+                         code[side].opcode != kRegisterElementIndex;
+                written |= uint64_t(1) << code[side].target;
+            }
+            uint64_t dead = (written | written >> 1) & ~(uint64_t(1) << down);
+            for (size_t later = end + 1; later < code.size() && inside && dead != 0; ++later) {
+                inside = (Reads(code[later]) & dead) == 0;
+                dead &= ~(uint64_t(1) << code[later].target);
+            }
+            if (!inside) continue;
+            for (size_t side = at + 1; side < end; ++side)
+                --code[side].target;
+            binary.opcode = uint16_t(kRegisterBinary + swapped * kRegisterForms + kFormSlot);
+            binary.right = load.right;
+            code.erase(code.begin() + std::ptrdiff_t(at));
+        }
+    }
+
+    // The index of the operator that gives for (b, a) what `token` gives for (a, b), when
+    // one does; else kNumberOperatorCount.
+    static uint32_t SwappedOperator(uint32_t token) {
+        uint32_t swapped = token;
+        if (token == kTokenLess)
+            swapped = kTokenGreater;
+        else if (token == kTokenGreater)
+            swapped = kTokenLess;
+        else if (token == kTokenLessEqual)
+            swapped = kTokenGreaterEqual;
+        else if (token == kTokenGreaterEqual)
+            swapped = kTokenLessEqual;
+        else if (token != kTokenPlus && token != kTokenMultiply && token != kTokenEqual &&
+                 token != kTokenNotEqual && token != kTokenBitAnd && token != kTokenBitOr &&
+                 token != kTokenBitXor)
+            return kNumberOperatorCount;
+        uint32_t op = 0;
+        while (kOperatorTokens[op] != swapped)
+            ++op;
+        return op;
+    }
+
     // A slot's load into the register that the binary operator after it works on, as
     // that operator's slot form (`load` becomes it), in a loop program, where a slot that
     // the program reads as bound is bound on every way into the statement (the writer
     // tests it), so that its load need not test it again.
     bool FoldsLoad(RegisterInstruction& load, const RegisterInstruction& binary) const {
         if (slotKinds_ == nullptr || binary.opcode < kRegisterBinary ||
-            binary.opcode >= kRegisterMethod || binary.target != load.target ||
-            (load.opcode != kRegisterSlot &&
-             (load.opcode != kRegisterBoundSlot || ((bound_ >> load.right) & 1) == 0)))
+            binary.opcode >= kRegisterMethod || binary.target != load.target || !Bound(load))
             return false;
         const uint32_t form = (binary.opcode - kRegisterBinary) % kRegisterForms;
         const uint32_t slotForm = form == kFormInt      ? kFormSlotInt
@@ -346,7 +464,9 @@ private:
         case kRegisterBoundSlot:
             kind = SlotKind(instruction.right);
             if (((bound_ >> instruction.right) & 1) == 0 || kind == kNoNumber) return false;
-            Emit(kKindedBoundSlotInt + kind, target, 0, instruction.right);
+            // A loop program's slot bound where its statement runs stays bound.
+            Emit((slotKinds_ != nullptr ? kKindedSlotInt : kKindedBoundSlotInt) + kind, target, 0,
+                 instruction.right);
             break;
         case kRegisterInt:
             Emit(kKindedInt, target, 0, instruction.right);
@@ -653,7 +773,11 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
         &&IndexedJoinInt,
         &&IndexedJoinDouble,
         ZORV_COMPARISONS(ZORV_KINDED_BRANCH_LABELS) && AndBranch,
-        &&OrBranch};
+        &&OrBranch,
+        &&CopyIntEnd,
+        &&CopyDoubleEnd,
+        &&StepIntEnd,
+        &&StepInt};
 #undef ZORV_KINDED_BRANCH_LABELS
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
@@ -805,6 +929,57 @@ StoreDoubleEnd:
         last.bits = std::bit_cast<int64_t>(registers[instruction->left].d);
         last.kind = kValueDouble;
         ++instruction;
+        goto End;
+    }
+    return instruction;
+StepIntEnd:
+    if constexpr (kLoop) {
+        CValue& slot = slots[instruction->left];
+        if (slot.StoredType() != kValueInt) return instruction;
+        const int32_t before = slot.IntPayload();
+        slot.SetInt(int32_t(uint32_t(before) + uint32_t(instruction->right)));
+        last.bits = before;
+        last.kind = kValueInt;
+        instruction += 3;
+        goto End;
+    }
+    return instruction;
+StepInt:
+    if constexpr (kLoop) {
+        CValue& slot = slots[instruction->left];
+        if (slot.StoredType() != kValueInt) return instruction;
+        const int32_t before = slot.IntPayload();
+        slot.SetInt(int32_t(uint32_t(before) + uint32_t(instruction->right)));
+        last.bits = before;
+        last.kind = kValueInt;
+        instruction += 2;
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
+CopyIntEnd:
+    if constexpr (kLoop) {
+        const CValue& from = slots[instruction->left];
+        CValue& slot = slots[uint32_t(instruction->right)];
+        if (from.StoredType() != kValueInt || slot.StoredType() > kValueDouble) return instruction;
+        const int32_t value = from.IntPayload();
+        slot.SetInt(value);
+        last.bits = value;
+        last.kind = kValueInt;
+        instruction += 2;
+        goto End;
+    }
+    return instruction;
+CopyDoubleEnd:
+    if constexpr (kLoop) {
+        const CValue& from = slots[instruction->left];
+        CValue& slot = slots[uint32_t(instruction->right)];
+        if (from.StoredType() != kValueDouble || slot.StoredType() > kValueDouble)
+            return instruction;
+        const double value = from.DoublePayload();
+        slot.SetFloat(value);
+        last.bits = std::bit_cast<int64_t>(value);
+        last.kind = kValueDouble;
+        instruction += 2;
         goto End;
     }
     return instruction;

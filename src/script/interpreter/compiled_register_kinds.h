@@ -157,6 +157,19 @@ enum LoopOpcode : uint32_t {
     // integers, in one dispatch.
     kLoopAndBranch = kLoopCompareBranch + kComparisonCount * 2 * kKindedForms,
     kLoopOrBranch,
+    // ---- Slots copied by a statement (the loop runner) ----
+    // Slot `left`, of the opcode's kind, stored into slot `right` as the statement's value,
+    // false when either holds no number of its kind; then the kLoopEnd two instructions on
+    // taken in the same dispatch (a kLoopStore*End of the copy stays between them).
+    kLoopCopyIntEnd,
+    kLoopCopyDoubleEnd,
+    // ---- Integer slots stepped by a statement (the loop runner) ----
+    // The integer in slot `left` joined by + to the integer `right` (wrapping), the slot
+    // before the step being the statement's value, false when the slot holds no integer;
+    // then the kLoopEnd three instructions on taken in the same dispatch.
+    kLoopStepIntEnd,
+    // kLoopStepIntEnd without the end: the instruction after its store follows.
+    kLoopStepInt,
     kLoopOpcodeEnd,
 };
 constexpr int64_t kLoopLeavesValue = 0x100;

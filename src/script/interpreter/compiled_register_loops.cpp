@@ -349,6 +349,19 @@ NumberProgram SlotStatementCode(const CompiledFunction& code, const CompiledOp* 
         emit(kRegisterReturn, 2, 0, 0);
         return program;
     }
+    if (form == kSlotFromSlot || form == kSlotFromInteger || form == kSlotFromDouble) {
+        // The slot joined to its operand by one instruction, which reads the operand itself.
+        const RegisterInstruction operand = program.code.back();
+        program.code.pop_back();
+        const uint32_t joinForm = form == kSlotFromSlot      ? kFormSlot
+                                  : form == kSlotFromInteger ? kFormInt
+                                                             : kFormDouble;
+        if (!BinaryOpcode(CompoundOperator(op->code), joinForm, opcode)) return {};
+        emit(kRegisterSlot, 1, 0, target);
+        emit(opcode, 1, 0, operand.right);
+        emit(kRegisterReturn, 1, 0, 0);
+        return program;
+    }
     emit(kRegisterSlot, 1, 0, target);
     if (!BinaryOpcode(CompoundOperator(op->code), kFormRegisters, opcode)) return {};
     emit(opcode, 1, 0, 0);
@@ -453,6 +466,55 @@ void FuseBranches(std::vector<RegisterInstruction>& code, const std::vector<uint
             instruction.opcode = kLoopAndBranch;
         else if (instruction.opcode == orRegisters)
             instruction.opcode = kLoopOrBranch;
+    }
+}
+
+// A statement that copies a slot into a slot (a value shifted along a row of them) loads,
+// stores and ends in one dispatch; the store stays in place behind the load, with the end.
+void FuseCopies(std::vector<RegisterInstruction>& code, const std::vector<uint32_t>& exits) {
+    for (size_t at = 0; at + 2 < code.size(); ++at) {
+        RegisterInstruction& load = code[at];
+        const RegisterInstruction& store = code[at + 1];
+        const uint32_t kind = load.opcode - kKindedSlotInt;
+        // The store is of the same statement as the load, so that nothing jumps to it.
+        if (kind > kValueDouble || store.opcode != kLoopStoreIntEnd + kind ||
+            store.target != load.target || store.left != load.target || exits[at] != exits[at + 1])
+            continue;
+        load.opcode = uint16_t(kLoopCopyIntEnd + kind);
+        load.left = uint32_t(load.right);
+        load.right = store.right;
+    }
+}
+
+// A statement `i++` or `i--` on an integer slot (the value before the step being the
+// statement's) loads, steps, stores and ends in one dispatch (a For's step, which its test
+// follows, has no end); the operator and the store stay in place behind it.
+void FuseSteps(std::vector<RegisterInstruction>& code, const std::vector<uint32_t>& exits) {
+    uint32_t add = 0;
+    while (kOperatorTokens[add] != kTokenPlus)
+        ++add;
+    uint32_t subtract = 0;
+    while (kOperatorTokens[subtract] != kTokenMinus)
+        ++subtract;
+    auto stepOf = [](uint32_t op) {
+        return kKindedBinary + (op * 2 + kValueInt) * kKindedForms + kKindedSlotConstant;
+    };
+    for (size_t at = 0; at + 3 < code.size(); ++at) {
+        RegisterInstruction& load = code[at];
+        const RegisterInstruction& step = code[at + 1];
+        const RegisterInstruction& store = code[at + 2];
+        if (load.opcode != kKindedSlotInt ||
+            (step.opcode != stepOf(add) && step.opcode != stepOf(subtract)) ||
+            step.left != load.right ||
+            (store.opcode != kLoopStoreIntEnd && store.opcode != kLoopStoreInt) ||
+            store.target != step.target || store.left != load.target || store.right != load.right ||
+            step.target == load.target || exits[at] != exits[at + 1] || exits[at] != exits[at + 2])
+            continue;
+        // Integers wrap: a - c is a + (0 - c).
+        const uint32_t by = uint32_t(int32_t(step.right));
+        load.opcode = store.opcode == kLoopStoreInt ? kLoopStepInt : kLoopStepIntEnd;
+        load.left = uint32_t(load.right);
+        load.right = int32_t(step.opcode == stepOf(add) ? by : 0u - by);
     }
 }
 
@@ -856,6 +918,8 @@ bool CInterpretor::WriteLoopCode(const CompiledFunction& code, const LoopProgram
         if (loop.code[at + 1].opcode == kLoopEnd &&
             (loop.code[at].opcode == kLoopStoreInt || loop.code[at].opcode == kLoopStoreDouble))
             loop.code[at].opcode += kLoopStoreIntEnd - kLoopStoreInt;
+    FuseCopies(loop.code, loop.exits);
+    FuseSteps(loop.code, loop.exits);
     FuseBranches(loop.code, loop.exits);
     // A program that leaves at its first instruction does nothing but cost its entry, every
     // round (an array grown by the round's first statement): it counts as not written, so

@@ -13,7 +13,9 @@
 // counters unbound there, conditions false from the start, events posted just before the
 // loop, and kinds at the first round other than those the later rounds keep. Braced blocks
 // nested in the rounds, with and without Vars, are entered and left every round, and left
-// by Break, Continue, Return, errors and kinds that change inside them.
+// by Break, Continue, Return, errors and kinds that change inside them. Operators take
+// operands worked out beside them (nested on the right) as well as slots read straight in,
+// values are shifted from slot to slot, and counters stepped by their loops become doubles.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -28,9 +30,9 @@ using namespace program_runs;
 class LoopProgramsMaker {
 public:
     LoopProgramsMaker(uint32_t seed, bool blockVars, bool freeCounters = false,
-                      bool firstRounds = false, bool blocks = false)
+                      bool firstRounds = false, bool blocks = false, bool nested = false)
         : random_(seed), blockVars_(blockVars || freeCounters), freeCounters_(freeCounters),
-          firstRounds_(firstRounds), blocks_(blocks) {}
+          firstRounds_(firstRounds), blocks_(blocks), nested_(nested) {}
 
     std::string Make() {
         std::string text = "g = 2;\nv[0] = 1; v[1] = 2.5; v[2] = 3; v[3] = -4;\n";
@@ -77,10 +79,13 @@ private:
         const std::string rounds = std::to_string(firstRounds_ ? Pick(6) : 1 + Pick(9));
         std::string text;
         switch (Pick(3)) {
-        case 0:
-            text = "For (" + counter + " = 0; " + counter + " < " + rounds + "; " + counter +
-                   "++) {\n";
+        case 0: {
+            // A counter that starts as a double in some calls (p1 - p1 is 0.0 for a double).
+            const std::string start = nested_ && Pick(3) == 0 ? "(p1 - p1)" : "0";
+            text = "For (" + counter + " = " + start + "; " + counter + " < " + rounds + "; " +
+                   counter + "++) {\n";
             break;
+        }
         case 1:
             text =
                 counter + " = " + rounds + ";\nWhile (" + counter + " > 0) {\n" + counter + "--;\n";
@@ -123,9 +128,15 @@ private:
                                                  "==", "!=", "&", "|", "&&", "<<", ">="};
         std::string text = Operand(counter);
         const int operators = Pick(3);
-        for (int o = 0; o < operators; ++o)
-            text = "(" + text + " " + kOperators[Pick(int(std::size(kOperators)))] + " " +
-                   Operand(counter) + ")";
+        for (int o = 0; o < operators; ++o) {
+            const std::string op = kOperators[Pick(int(std::size(kOperators)))];
+            // An operand worked out in the register above its operator's, or a slot read
+            // straight into it.
+            if (nested_ && Pick(2) == 0)
+                text = "(" + Operand(counter) + " " + op + " " + text + ")";
+            else
+                text = "(" + text + " " + op + " " + Operand(counter) + ")";
+        }
         return text;
     }
 
@@ -135,8 +146,17 @@ private:
     }
 
     std::string Statement(const std::string& counter) {
-        if (blocks_ && nested_ < 3 && Pick(4) == 0) return Block(counter);
+        if (blocks_ && depth_ < 3 && Pick(4) == 0) return Block(counter);
         if (blockVars_ && Pick(3) == 0) return BlockVar(counter);
+        if (nested_ && Pick(5) == 0) {
+            // Values shifted along the locals, whose kinds the last one brings in.
+            return "a = b;\nb = c;\nc = d;\nd = " + Operand(counter) + ";\n";
+        }
+        if (nested_ && Pick(10) == 0) {
+            // A counter that its step then finds a double.
+            return "If (" + counter + " == " + std::to_string(Pick(4)) + ") " + counter + " = " +
+                   counter + " + 0.5;\n";
+        }
         static const char* const kCompound[] = {"+=", "-=", "*=", "/=", "%=", "="};
         switch (Pick(14)) {
         case 0:
@@ -207,7 +227,7 @@ private:
     // Braced blocks in the round, plain or an If's and Else's, nested in one another, with
     // Vars, Break, Continue, Return and failing divisions among their statements.
     std::string Block(const std::string& counter) {
-        ++nested_;
+        ++depth_;
         auto body = [&] {
             std::string text;
             const int statements = 1 + Pick(3);
@@ -228,7 +248,7 @@ private:
             text = "If (" + Expression(counter) + ") {\n" + body() + "}\nElse {\n" + body() + "}\n";
             break;
         }
-        --nested_;
+        --depth_;
         return text;
     }
 
@@ -237,7 +257,8 @@ private:
     const bool freeCounters_;
     const bool firstRounds_;
     const bool blocks_;
-    int nested_ = 0;
+    const bool nested_;
+    int depth_ = 0;
 };
 
 class LoopPrograms : public ProgramRunsTest {
@@ -246,12 +267,14 @@ protected:
     // kinds, errors with their place and the pace of the checks alike. A good share runs
     // to its end.
     static void Compare(uint32_t firstSeed, uint32_t count, bool blockVars = false,
-                        bool freeCounters = false, bool firstRounds = false, bool blocks = false) {
+                        bool freeCounters = false, bool firstRounds = false, bool blocks = false,
+                        bool nested = false) {
         uint32_t ended;
         ASSERT_NO_FATAL_FAILURE(CompareWithTheWalk(
             firstSeed, count, 1,
             [=](uint32_t seed) {
-                return LoopProgramsMaker(seed, blockVars, freeCounters, firstRounds, blocks).Make();
+                return LoopProgramsMaker(seed, blockVars, freeCounters, firstRounds, blocks, nested)
+                    .Make();
             },
             ended));
         EXPECT_GE(ended, count / 10);
@@ -284,6 +307,12 @@ TEST_F(LoopPrograms, RandomBlocksWithVarsInRounds) {
 }
 TEST_F(LoopPrograms, RandomBlocksWithCountersBoundInRounds) {
     Compare(88601, 600, true, true, true, true);
+}
+TEST_F(LoopPrograms, RandomOperandsNestedOnTheRight) {
+    Compare(89201, 800, false, false, false, false, true);
+}
+TEST_F(LoopPrograms, RandomOperandsNestedOnTheRightWithBlocks) {
+    Compare(90001, 600, true, false, true, true, true);
 }
 
 // Conditions of loop rounds that compare and branch in one step: comparisons joined by &&
