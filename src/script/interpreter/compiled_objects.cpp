@@ -18,7 +18,13 @@ constexpr uint32_t kTextClass = 8;
 } // namespace
 
 void CInterpretor::ChainStops() {
-    RaiseError(CurrentCode() == kTokenMemberCall ? 41 : 16);
+    // The walk's expression ends before the member, so its statement ends there as any
+    // other does, and the next one, which starts at the member, is what fails.
+    uint8_t* member = currentToken;
+    const int32_t code = CurrentCode() == kTokenMemberCall ? 41 : 16;
+    EndCompiledStatement(temporaryTextCount_);
+    currentToken = member;
+    RaiseError(code);
 }
 
 void CInterpretor::WalkedOperand(uint32_t code) {
