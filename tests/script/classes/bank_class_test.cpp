@@ -98,7 +98,11 @@ protected:
                   kResultOk);
         CTokenInfos report;
         report.AddSourceText(source.data(), uint32_t(source.size()), kUnitOwnsText, "bank.zs", 0);
-        EXPECT_EQ(interpreter.GetCompiler()->Compile(report), 1);
+        if (interpreter.GetCompiler()->Compile(report) != 1) {
+            ADD_FAILURE() << "the script does not compile";
+            printed = nullptr;
+            return outcome;
+        }
         try {
             interpreter.Start(report);
             interpreter.RunMain(report, nullptr);

@@ -361,7 +361,10 @@ protected:
         EXPECT_EQ(interpreter.InitClassRegistry(names), 1);
         CTokenInfos report;
         report.AddSourceText(source.data(), uint32_t(source.size()), kUnitOwnsText, "loop", 0);
-        EXPECT_EQ(interpreter.GetCompiler()->Compile(report), 1);
+        if (interpreter.GetCompiler()->Compile(report) != 1) {
+            ADD_FAILURE() << "the script does not compile";
+            return 0;
+        }
         interpreter.Start(report);
         interpreter.cpuShare = 100;
         interpreter.tickInterval = tickInterval;
