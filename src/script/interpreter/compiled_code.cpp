@@ -475,6 +475,7 @@ public:
         AddStackStatements();
         JoinDeclarations();
         AddLoopPrograms(out_);
+        PlaceCallingSteps();
         // How many declarations that make no local follow each other from each of them, for
         // a run made in one step.
         for (size_t i = ops.size(); i-- > 1;) {
@@ -1094,16 +1095,23 @@ public:
             NumberProgram program =
                 CompileNumberProgram(&ops[i], &ops[ops[i].index], out_.doubles, out_.elementReads,
                                      out_.methodSites, in_.GetStream());
+            program.callingCode =
+                CompileCallingCode(&ops[i], &ops[ops[i].index], out_.doubles, out_.elementReads,
+                                   out_.methodSites, in_.GetStream());
             PlaceCallSites(program, out_.sites);
             // Only the register programs read elements: the steps replayed on numbers do not.
-            if (program.code.empty() && (program.readsElements || NeedsRegisters(ops[i]))) continue;
+            if (program.code.empty() && program.callingCode.empty() &&
+                (program.readsElements || NeedsRegisters(ops[i])))
+                continue;
             kept.push_back(ops[i]);
             if (!program.members.empty()) kept.back().op = kOpMemberNumbers;
             kept.back().depth = uint16_t(out_.metDoubles.size());
             // Outside loop programs, a store by a worked-out index has nowhere to take its
-            // index from: its full steps take it from the start.
+            // index from: its full steps take it from the start. Number code that only its
+            // calling program works out goes there from the start.
+            const bool calling = program.code.empty() && !program.callingCode.empty();
             out_.metDoubles.push_back(
-                program.storesByIndex                   ? CompiledFunction::kCallsInFull
+                program.storesByIndex || calling        ? CompiledFunction::kCallsInFull
                 : program.code.empty()                  ? CompiledFunction::kStepsOnIntegers
                 : IsPlainProgram(program, ops[i])       ? CompiledFunction::kPlainIntegers
                 : IsPlainMemberProgram(program, ops[i]) ? CompiledFunction::kPlainMembers
@@ -1224,6 +1232,31 @@ public:
                 if (instruction.opcode != kRegisterReturn) continue;
                 instruction.right = ops[declaration].index;
                 declaration = ops[declaration].index + 1;
+            }
+        }
+    }
+
+    // The kOpCallDirect of each call that a number code's callingCode makes, by its place
+    // after the number code's step once the steps are final: the calls in their order, those
+    // inside a call's arguments being that call's own. A program whose calls are not all
+    // there is dropped.
+    void PlaceCallingSteps() {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        for (size_t i = 0; i < ops.size(); ++i) {
+            if (ops[i].op != kOpNumberCode) continue;
+            std::vector<RegisterInstruction>& calling =
+                out_.numberPrograms[ops[i].depth].callingCode;
+            size_t step = i + 1;
+            for (RegisterInstruction& instruction : calling) {
+                if (instruction.opcode != kRegisterCall) continue;
+                while (step < ops[i].index && ops[step].op != kOpCallDirect)
+                    ++step;
+                if (step >= ops[i].index) {
+                    calling.clear();
+                    break;
+                }
+                instruction.right = int64_t(step - i);
+                step = ops[step].index;
             }
         }
     }
@@ -3555,10 +3588,12 @@ DoMemberRow:
     }
     // Else as the statement's own kOpMemberNumbers.
 DoNumberCode : {
+    const CompiledOp* end;
     depth_ = base;
-    // Number code that met a call of a body run in full leaves its statement to the steps.
-    if (code.metDoubles[op->depth] == CompiledFunction::kCallsInFull) ZORV_NEXT_STEP();
-    const CompiledOp* end = ops + op->index;
+    // Number code that met a call of a body run in full leaves its statement to the steps,
+    // unless its calling program makes the calls.
+    if (code.metDoubles[op->depth] == CompiledFunction::kCallsInFull) goto CallingNumbers;
+    end = ops + op->index;
     if ((op->site != kNumberTargetName || !StepName(code.numberPrograms[op->depth])) &&
         (!(RunNumberCode(code, op, end, slots, bound) ||
            (op->code == kNumberAssign &&
@@ -3567,6 +3602,7 @@ DoNumberCode : {
           !StoreNumberInElement(code.numberPrograms[op->depth], *op, slots_[base + 1]->value, slots,
                                 bound))))
         ZORV_NEXT_STEP();
+NumberCodeDone:
     // The step at the end taken here too, when it has nothing to do but count or branch.
     if (end->op == kOpBranchTrue) {
         // A double holds as the branch reads it, by its integer, which cannot fail.
@@ -3576,6 +3612,17 @@ DoNumberCode : {
         op = end->op == kOpEndAndJump ? ops + end->index - 1 : end;
     } else {
         op = end - 1;
+    }
+    ZORV_NEXT_STEP();
+CallingNumbers:
+    if (RunCallingProgram(code, *op, slots, bound)) {
+        end = ops + op->index;
+        goto NumberCodeDone;
+    }
+    // A call made hands the rest of the statement to the steps after it.
+    if (numberResume_ != nullptr) {
+        op = numberResume_ - 1;
+        numberResume_ = nullptr;
     }
     ZORV_NEXT_STEP();
 }

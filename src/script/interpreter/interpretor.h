@@ -1400,4 +1400,13 @@ private:
     // Arrays waiting to be destroyed, linked through CScriptArray::nextToDestroy.
     CScriptArray* arraysToDestroy_ = nullptr;
     int destroyingArrays_ = 0;
+
+    // The callingCode of kOpNumberCode `op` (compiled_registers.cpp): true when it worked the
+    // statement out; false with nothing changed, or, once a call has run, with the registers
+    // below the call put on the stack and the step the statement goes on at in numberResume_.
+    [[gnu::noinline]] bool RunCallingProgram(const CompiledFunction& code, const CompiledOp& op,
+                                             CValue* slots, uint64_t bound);
+    [[gnu::noinline]] bool ResumeNumberSteps(const int32_t* registers, uint32_t written,
+                                             const CompiledOp* resume);
+    const CompiledOp* numberResume_ = nullptr;
 };
