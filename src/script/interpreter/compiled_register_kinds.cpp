@@ -932,57 +932,44 @@ StoreDoubleEnd:
         goto End;
     }
     return instruction;
-StepIntEnd:
-    if constexpr (kLoop) {
-        CValue& slot = slots[instruction->left];
-        if (slot.StoredType() != kValueInt) return instruction;
-        const int32_t before = slot.IntPayload();
-        slot.SetInt(int32_t(uint32_t(before) + uint32_t(instruction->right)));
-        last.bits = before;
-        last.kind = kValueInt;
-        instruction += 3;
-        goto End;
-    }
+// A slot's integer stepped by `right`, its value before the statement's; the store behind it
+// skipped, and the end after that for the form with one.
+#define ZORV_STEP_INT(skipped, onward)                                                             \
+    if constexpr (kLoop) {                                                                         \
+        CValue& slot = slots[instruction->left];                                                   \
+        if (slot.StoredType() != kValueInt) return instruction;                                    \
+        const int32_t before = slot.IntPayload();                                                  \
+        slot.SetInt(int32_t(uint32_t(before) + uint32_t(instruction->right)));                     \
+        last.bits = before;                                                                        \
+        last.kind = kValueInt;                                                                     \
+        instruction += skipped;                                                                    \
+        onward;                                                                                    \
+    }                                                                                              \
     return instruction;
+StepIntEnd:
+    ZORV_STEP_INT(3, goto End)
 StepInt:
-    if constexpr (kLoop) {
-        CValue& slot = slots[instruction->left];
-        if (slot.StoredType() != kValueInt) return instruction;
-        const int32_t before = slot.IntPayload();
-        slot.SetInt(int32_t(uint32_t(before) + uint32_t(instruction->right)));
-        last.bits = before;
-        last.kind = kValueInt;
-        instruction += 2;
-        ZORV_NEXT_INSTRUCTION();
-    }
+    ZORV_STEP_INT(2, ZORV_NEXT_INSTRUCTION())
+#undef ZORV_STEP_INT
+// Slot `left` copied into slot `right`, both holding numbers of the form's kind.
+#define ZORV_COPY_SLOT(Kind, type, Payload, Set, raw)                                              \
+    if constexpr (kLoop) {                                                                         \
+        const CValue& from = slots[instruction->left];                                             \
+        CValue& slot = slots[uint32_t(instruction->right)];                                        \
+        if (from.StoredType() != Kind || slot.StoredType() > kValueDouble) return instruction;     \
+        const type value = from.Payload();                                                         \
+        slot.Set(value);                                                                           \
+        last.bits = raw;                                                                           \
+        last.kind = Kind;                                                                          \
+        instruction += 2;                                                                          \
+        goto End;                                                                                  \
+    }                                                                                              \
     return instruction;
 CopyIntEnd:
-    if constexpr (kLoop) {
-        const CValue& from = slots[instruction->left];
-        CValue& slot = slots[uint32_t(instruction->right)];
-        if (from.StoredType() != kValueInt || slot.StoredType() > kValueDouble) return instruction;
-        const int32_t value = from.IntPayload();
-        slot.SetInt(value);
-        last.bits = value;
-        last.kind = kValueInt;
-        instruction += 2;
-        goto End;
-    }
-    return instruction;
+    ZORV_COPY_SLOT(kValueInt, int32_t, IntPayload, SetInt, value)
 CopyDoubleEnd:
-    if constexpr (kLoop) {
-        const CValue& from = slots[instruction->left];
-        CValue& slot = slots[uint32_t(instruction->right)];
-        if (from.StoredType() != kValueDouble || slot.StoredType() > kValueDouble)
-            return instruction;
-        const double value = from.DoublePayload();
-        slot.SetFloat(value);
-        last.bits = std::bit_cast<int64_t>(value);
-        last.kind = kValueDouble;
-        instruction += 2;
-        goto End;
-    }
-    return instruction;
+    ZORV_COPY_SLOT(kValueDouble, double, DoublePayload, SetFloat, std::bit_cast<int64_t>(value))
+#undef ZORV_COPY_SLOT
 // The cell is found again at every store, from the array its holder has then; an
 // assignment past the end of a one-dimensional array grows it by that element.
 ElementAssignInt:

@@ -1215,6 +1215,32 @@ bool IsPlainMemberProgram(const NumberProgram& program, const CompiledOp& op) {
     return true;
 }
 
+#define ZORV_MEMBER_BINARY(name, token)                                                            \
+    ZORV_PLAIN_BINARY(name, token)                                                                 \
+    name##Name : {                                                                                 \
+        int32_t right;                                                                             \
+        if (!ReadValue(member(uint32_t(instruction->right)), right)) goto Kinds;                   \
+        ZORV_PLAIN_APPLY(token, registers[instruction->target], right);                            \
+    }
+// The registers and instructions of a program on slots and the members of `holder`, given
+// its `instruction`, the `member` of a place among its members, and a Kinds label for what
+// integers do not suffice for; its Return is the runner's own.
+#define ZORV_MEMBER_CODE                                                                           \
+    int32_t registers[CompiledFunction::kMaxQuickDepth + 1];                                       \
+    auto slot = [slots](int64_t index, int32_t& out) {                                             \
+        return ReadValue(slots[uint32_t(index)], out);                                             \
+    };                                                                                             \
+    static const void* const kInstructions[] = {                                                   \
+        ZORV_PLAIN_LABELS(LoadName, ZORV_MEMBER_BINARY_LABELS)};                                   \
+    static_assert(std::size(kInstructions) == kRegisterCall + 1);                                  \
+    goto* kInstructions[instruction->opcode];                                                      \
+    ZORV_PLAIN_LOADS                                                                               \
+    LoadName:                                                                                      \
+    if (!ReadValue(member(instruction->left), registers[instruction->target])) goto Kinds;         \
+    ZORV_NEXT_INSTRUCTION();                                                                       \
+    ZORV_PLAIN_UNARY                                                                               \
+    ZORV_NUMBER_OPERATORS(ZORV_MEMBER_BINARY)
+
 // RunPlainProgram with the members of one holder whose shape vouches for them: it too calls
 // nothing on its way. Each member is read at its place in the holder, its kind checked by
 // the read (a member holding no number then ends the program as it would have before its
@@ -1229,28 +1255,8 @@ bool CInterpretor::RunPlainMembers(const NumberProgram& program, const CompiledO
         return holder->FrontVariable(members[at].position - 1)->value;
     };
     const RegisterInstruction* instruction = program.code.data();
-    int32_t registers[CompiledFunction::kMaxQuickDepth + 1];
-    auto slot = [slots](int64_t index, int32_t& out) {
-        return ReadValue(slots[uint32_t(index)], out);
-    };
-    static const void* const kInstructions[] = {
-        ZORV_PLAIN_LABELS(LoadName, ZORV_MEMBER_BINARY_LABELS)};
-    static_assert(std::size(kInstructions) == kRegisterCall + 1);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
-    goto* kInstructions[instruction->opcode];
-    ZORV_PLAIN_LOADS
-LoadName:
-    if (!ReadValue(member(instruction->left), registers[instruction->target])) goto Kinds;
-    ZORV_NEXT_INSTRUCTION();
-    ZORV_PLAIN_UNARY
-#define ZORV_MEMBER_BINARY(name, token)                                                            \
-    ZORV_PLAIN_BINARY(name, token)                                                                 \
-    name##Name : {                                                                                 \
-        int32_t right;                                                                             \
-        if (!ReadValue(member(uint32_t(instruction->right)), right)) goto Kinds;                   \
-        ZORV_PLAIN_APPLY(token, registers[instruction->target], right);                            \
-    }
-    ZORV_NUMBER_OPERATORS(ZORV_MEMBER_BINARY)
+    ZORV_MEMBER_CODE
 #undef ZORV_NEXT_INSTRUCTION
 Return : {
     const int32_t result = registers[instruction->target];
@@ -1296,21 +1302,8 @@ const CompiledOp* CInterpretor::RunMemberRow(const CompiledFunction& code, const
         return holder->FrontVariable(members[at].position - 1)->value;
     };
     const RegisterInstruction* instruction = program->code.data();
-    int32_t registers[CompiledFunction::kMaxQuickDepth + 1];
-    auto slot = [slots](int64_t index, int32_t& out) {
-        return ReadValue(slots[uint32_t(index)], out);
-    };
-    static const void* const kInstructions[] = {
-        ZORV_PLAIN_LABELS(LoadName, ZORV_MEMBER_BINARY_LABELS)};
-    static_assert(std::size(kInstructions) == kRegisterCall + 1);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
-    goto* kInstructions[instruction->opcode];
-    ZORV_PLAIN_LOADS
-LoadName:
-    if (!ReadValue(member(instruction->left), registers[instruction->target])) goto Kinds;
-    ZORV_NEXT_INSTRUCTION();
-    ZORV_PLAIN_UNARY
-    ZORV_NUMBER_OPERATORS(ZORV_MEMBER_BINARY)
+    ZORV_MEMBER_CODE
 #undef ZORV_NEXT_INSTRUCTION
 Return : {
     const int32_t result = registers[instruction->target];
@@ -1345,6 +1338,7 @@ Return : {
 Kinds:
     return done;
 }
+#undef ZORV_MEMBER_CODE
 #undef ZORV_MEMBER_BINARY
 
 // The calls run as their own steps run them, with the same checks, arguments, frame and
