@@ -327,9 +327,12 @@ struct StepCounter final : public CInterrupt {
     void Tick(uint32_t now) override {
         steps.push_back(Probe::steps);
         times.push_back(now);
+        ++count;
     }
     std::vector<int> steps;
     std::vector<uint32_t> times;
+    // The ticks so far, for another thread to read.
+    std::atomic<size_t> count{0};
 };
 
 class StatementLoop : public LoopFixture {
@@ -540,8 +543,12 @@ TEST_F(StatementLoop, ALoopProgramOnTheRunningClockTicksAndStops) {
     platform::test::UnfreezeClock();
     CLaunchInfo launch;
     StepCounter counter;
-    std::thread host([&launch] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // The host stops the run once it has ticked enough, however slowly a loaded machine
+    // runs it, or after a time no working loop needs.
+    std::thread host([&launch, &counter] {
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (counter.count.load() < 5 && std::chrono::steady_clock::now() < limit)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         launch.stopRequest.store(1);
     });
     EXPECT_EQ(Run("Function F() {\nx = 0;\nWhile (1) {\nx = (x * 7 + 3) % 1000;\n}\n}\nF();\n",
