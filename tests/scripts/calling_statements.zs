@@ -73,3 +73,11 @@ Function Run() {
     Return n;
 }
 Print(g + Run() - 1, Run(), g + 1);
+
+//== a global, a condition and a plain statement at the top level holding such calls
+// expect: end
+// expect output: 19 big 3
+Function Add(a, b) { Var c = a + b; Return c; }
+t = 10;
+For (i = 0; i < 3; i++) t = t + Add(1, 2);
+If (Add(t, 1) > 10) Print(t, "big", Add(1, 2));

@@ -1352,10 +1352,10 @@ bool CInterpretor::RunCallingProgram(const CompiledFunction& code, const Compile
     // so that they meet the limit of calls, not that of the machine's stack, where the steps
     // would.
     const std::vector<RegisterInstruction>& calling = code.numberPrograms[op.depth].callingCode;
+    if (calling.empty() || callNesting_ >= kCallingNesting) return false;
+    // Only a calling program assigns a slot, and only code with slots has one.
     CValue* target = op.code == kNumberValue ? nullptr : &slots[op.count];
-    if (calling.empty() || callNesting_ >= kCallingNesting ||
-        (target != nullptr && target->StoredType() > kValueDouble))
-        return false;
+    if (target != nullptr && target->StoredType() > kValueDouble) return false;
     auto run = [ this, &code, &op, slots, bound, target ](const RegisterInstruction* instruction)
         __attribute__((noinline)) {
         const uint32_t base = depth_;
