@@ -472,3 +472,75 @@ Function Run() {
     Return s;
 }
 Print(Run());
+
+//== calls whose arguments are calls, answered from their Return or run in full, give what the walk gives
+// expect: end
+// expect output: 27819
+Function Add(a, b) { Return a + b; }
+Function Mul(a, b) { Return a * b; }
+Function Max(a, b) {
+    If (a > b) Return a;
+    Return b;
+}
+Function Min(a, b) {
+    If (a < b) Return a;
+    Return b;
+}
+Function Run() {
+    Var s = 0;
+    Var i;
+    For (i = 0; i < 300; i++)
+        s = Add(s, Min(Mul(i % 100, 3), Max(Add(i % 7, 50), Mul(i % 13, 20)))) % 1000003;
+    Return s;
+}
+Print(Run());
+
+//== a call in the arguments that binds the outer call's name to another function leaves that call to the function its name held
+// expect: end
+// expect output: 7 12 9
+Function Add(a, b) { Return a + b; }
+Function Mul(a, b) { Return a * b; }
+Function Max(a, b) {
+    If (a > b) Return a;
+    Return b;
+}
+Function Flip(a) {
+    Add = Mul;
+    Return a;
+}
+Function Run() {
+    Var s = Add(3, Max(1, Flip(4)));
+    Return s;
+}
+Print(Run(), Add(3, 4), Max(Add(2, 1), Mul(3, 3)));
+
+//== an error in a call inside another's arguments stands in that callee, after the calls before it
+// expect: error 12 line 7 column 31
+// expect output: side 0
+// expect output: side 1
+// expect output: side 2
+Function Add(a, b) { Return a + b; }
+Function Bad(a) {
+    If (a == 2) Return a * "x";
+    Return a;
+}
+Function Side(a) {
+    Print("side", a);
+    Return a;
+}
+Function Run() {
+    Var i;
+    Var s = 0;
+    For (i = 0; i < 4; i++) s = Add(Add(s, i), Bad(Side(i)));
+    Return s;
+}
+Print(Run());
+
+//== a recursion through calls in arguments fails at the call nesting limit where the walk does
+// expect: error 15 line 5 column 29
+Function Add(a, b) { Return a + b; }
+Function Rec(n) {
+    If (n <= 0) Return 0;
+    Return Add(1, Rec(n - 1));
+}
+Print(Rec(10), Rec(1000000));

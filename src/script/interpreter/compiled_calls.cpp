@@ -319,6 +319,23 @@ bool CInterpretor::PassIndexedElement(const CompiledOp*& step, const CValue* slo
     return PassItem(static_cast<const CIBaseClassImpl*>(this), *array, flat, argument);
 }
 
+const CompiledFunction* CInterpretor::AnsweringCallee(CompiledCallSite& site, uint8_t* token) {
+    // As kRegisterCall checks it (RunNumberProgram).
+    CVariable* variable = site.variable;
+    if (site.currentStamp != currentObject_->GetStamp() || site.globalsStamp != GetStamp()) {
+        currentToken = token;
+        variable = LookUpCallSite(site, reinterpret_cast<NameToken*>(token));
+    }
+    if (variable == nullptr || variable->value.GetType() != kValueFunction) return nullptr;
+    const BlockRecord* function = variable->value.GetFunction();
+    if (function->kind != kBlockFunction || callNesting_ >= kMaxCallNesting) return nullptr;
+    auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+    if ((stackBase_ != 0 && stackBase_ - here > kStackBudget) || site.function != function ||
+        site.code == nullptr || !site.code->returnsOnly)
+        return nullptr;
+    return site.code;
+}
+
 bool CInterpretor::DeclareIntegerPair(const CompiledOp& op, CValue* slots) {
     const CompiledOp& pair = (&op)[3];
     if (pair.op != kOpSlotInt && pair.op != kOpSlotSlot) return false;

@@ -78,7 +78,8 @@ SiteNumberMethod(const RegisterInstruction& instruction) {
 void PlaceCallSites(NumberProgram& program, std::vector<CompiledCallSite>& sites);
 
 // Whether `program` calls a function (kRegisterCall), whose result's kind is known only once
-// it returns: kinded code and loop programs are not written for it.
+// it returns: kinded code is written for it only in a loop program, whose call of integer
+// arguments (kLoopCall) gives up unless its function is answered from its Return.
 bool CallsFunctions(const NumberProgram& program);
 
 // Whether the site of `instruction`, which failed, found a method that is none of those on the

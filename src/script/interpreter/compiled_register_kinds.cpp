@@ -11,6 +11,7 @@
 
 #include "script/interpreter/compiled_code.h"
 #include "script/interpreter/compiled_methods.h"
+#include "script/interpreter/compiled_numbers.h"
 #include "script/interpreter/compiled_register_kinds.h"
 #include "script/interpreter/interpretor.h"
 #include "script/interpreter/object_var.h"
@@ -65,7 +66,8 @@ public:
           nameBase_(nameBase), elementBase_(elementBase) {}
 
     bool Write() {
-        if (CallsFunctions(program_)) return false;
+        // A call's result is an integer only in a loop program, whose call gives up otherwise.
+        if (slotKinds_ == nullptr && CallsFunctions(program_)) return false;
         std::vector<RegisterInstruction> source = program_.code;
         WithoutMoves(source);
         if (slotKinds_ != nullptr) WithSlotOperands(source);
@@ -157,6 +159,8 @@ private:
         case kRegisterIndexedElement:
         case kRegisterElementIndex:
             return own << 1;
+        case kRegisterCall:
+            return ((uint64_t(1) << at.left) - 1) << (at.target + 1);
         default:
             break;
         }
@@ -532,6 +536,19 @@ private:
             resultKind = kinds_[target];
             Emit(kKindedReturnInt + kinds_[target], target);
             return true;
+        case kRegisterCall: {
+            // Written while its site calls a function answered from its Return, for integer
+            // arguments.
+            const auto& site =
+                *reinterpret_cast<const CompiledCallSite*>(uintptr_t(instruction.right));
+            if (site.code == nullptr || !site.code->returnsOnly) return false;
+            for (uint32_t n = 1; n <= instruction.left; ++n)
+                if (kinds_[target + n] != kValueInt) return false;
+            RegisterInstruction call = instruction;
+            call.opcode = kLoopCall;
+            code.push_back(call);
+            break;
+        }
         case kRegisterMethod:
         case kRegisterMethodOfTwo: {
             const bool two = instruction.opcode == kRegisterMethodOfTwo;
@@ -587,6 +604,25 @@ template <uint32_t kKind>
         out.i = cell.integer;
     else
         out.d = cell.real;
+    return true;
+}
+
+// kLoopCall `instruction` answered into `place`, its arguments in the registers above it;
+// false, with nothing changed, when it cannot be (its site's checks as kRegisterCall's).
+[[gnu::noinline]] bool AnswerLoopCall(const RegisterInstruction& instruction,
+                                      KindedRegister* place) {
+    auto& site = *reinterpret_cast<CompiledCallSite*>(uintptr_t(instruction.right));
+    const CompiledFunction* callee =
+        CInterpretor::Current()->AnsweringCallee(site, instruction.token);
+    const uint32_t count = instruction.left;
+    auto parameter = [place, count](uint32_t index, int32_t& value) {
+        if (index >= count) return false;
+        value = place[1 + index].i;
+        return true;
+    };
+    int32_t result;
+    if (callee == nullptr || !QuickReturnOf(*callee, parameter, result)) return false;
+    place->i = result;
     return true;
 }
 
@@ -777,7 +813,8 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
         &&CopyIntEnd,
         &&CopyDoubleEnd,
         &&StepIntEnd,
-        &&StepInt};
+        &&StepInt,
+        &&Call};
 #undef ZORV_KINDED_BRANCH_LABELS
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
@@ -951,6 +988,12 @@ StepIntEnd:
 StepInt:
     ZORV_STEP_INT(2, ZORV_NEXT_INSTRUCTION())
 #undef ZORV_STEP_INT
+Call:
+    if constexpr (kLoop) {
+        if (!AnswerLoopCall(*instruction, &ZORV_HERE)) return instruction;
+        ZORV_NEXT_INSTRUCTION();
+    }
+    return instruction;
 // Slot `left` copied into slot `right`, both holding numbers of the form's kind.
 #define ZORV_COPY_SLOT(Kind, type, Payload, Set, raw)                                              \
     if constexpr (kLoop) {                                                                         \

@@ -170,6 +170,11 @@ enum LoopOpcode : uint32_t {
     kLoopStepIntEnd,
     // kLoopStepIntEnd without the end: the instruction after its store follows.
     kLoopStepInt,
+    // ---- Calls answered from their Return (compiled_methods.h) ----
+    // kRegisterCall for the integers in the registers from `target` + 1 on, its fields as
+    // there: false, nothing having changed, while its site's name holds another function
+    // than the one the site last called or that one's Return gives no integer for them.
+    kLoopCall,
     kLoopOpcodeEnd,
 };
 constexpr int64_t kLoopLeavesValue = 0x100;

@@ -117,7 +117,7 @@ uint32_t NextInRound(const CompiledFunction& code, uint32_t at) {
     case kOpNumberCode:
     case kOpMemberNumbers: {
         const NumberProgram& program = code.numberPrograms[op.depth];
-        if (program.code.empty() || CallsFunctions(program)) return 0;
+        if (program.code.empty()) return 0;
         if (op.code == kNumberValue)
             return code.ops[op.index].op == kOpBranchTrue ? op.index + 1 : 0;
         if (op.code == kNumberElementStore) return op.index;

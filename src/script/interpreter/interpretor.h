@@ -245,6 +245,10 @@ public:
     // running, else the last one made that is still alive, else none. Only tests hold
     // several at once, one of them made or run while another lives.
     static CInterpretor* Current() { return running_ != nullptr ? running_ : newest_; }
+    // The compiled callee of `site`, whose name is `token`, while its name holds the function
+    // the site called last and that function is answered from its Return with nothing in the
+    // way of a call (compiled_calls.cpp); null otherwise.
+    const CompiledFunction* AnsweringCallee(CompiledCallSite& site, uint8_t* token);
 
     // ---- Arguments of the method being called ---------------------------------------
     // Arguments not given read as: the default value (tag 11), 0x80000000,

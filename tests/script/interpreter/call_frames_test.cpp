@@ -536,6 +536,120 @@ private:
     std::mt19937 random_;
 };
 
+// Calls whose arguments are calls, to bodies answered from their Return and to bodies that
+// run in full: calls before and after them among the arguments, slots, elements and literals
+// beside them, callees that rebind the outer call's name (or another's) as they run, raise
+// an error, post an event, count statements, give back a text, an object, nothing or a
+// double, integer results that overflow or divide by zero, arguments missing or over, and a
+// recursion through calls in arguments to the limit of calls.
+class NestedCallMaker {
+public:
+    explicit NestedCallMaker(uint32_t seed) : random_(seed) {}
+
+    std::string Make() {
+        const std::string at = std::to_string(Pick(5));
+        std::string text =
+            "Function H(a) { Print(\"event\", a); }\n"
+            "Function Obj(v) { This.v = v; }\n"
+            "Function Add(a, b) { Return a + b; }\n"
+            "Function Mul(a, b) { Return a * b; }\n"
+            "Function Div(a, b) { Return a / b; }\n"
+            "Function Max(a, b) {\n    If (a > b) Return a;\n    Return b;\n}\n"
+            "Function Side(a) {\n    calls++;\n    Print(\"side\", a);\n    Return a + calls;\n}\n"
+            "Function Boom(a) {\n    If (a == " +
+            at + ") Raise(" + std::to_string(100 + Pick(50)) +
+            ");\n    Return a;\n}\n"
+            "Function Swap(a) {\n    If (a == " +
+            at + ") " + Rebinding() +
+            "\n    Return a;\n}\n"
+            "Function Ev(a) {\n    If (a % 3 == 0) Post(H, a);\n    Return a;\n}\n"
+            "Function Other(a, b) {\n    If (a == " +
+            at + ") Return " + Other() +
+            ";\n    Return a - b;\n}\n"
+            "Function Rec(n, k) {\n    If (n <= 0) Return k;\n    Return Add(Rec(n - 1, k), "
+            "1);\n}\n"
+            "calls = 0;\nw[0] = 2;\nw[1] = \"x\";\nw[2] = 5;\n";
+        text += "Function Main() {\n    Var s = " + std::to_string(Pick(9)) + ";\n    Var i;\n";
+        text += "    For (i = 0; i < " + std::to_string(3 + Pick(4)) + "; i++) {\n";
+        int statements = 2 + Pick(4);
+        for (int n = 0; n < statements; ++n)
+            text += "        " + Statement() + "\n";
+        text += "    }\n    Return s;\n}\nPrint(Main(), calls);\n";
+        return text;
+    }
+
+private:
+    int Pick(int count) { return int(random_() % uint32_t(count)); }
+
+    std::string Rebinding() {
+        static const char* const kRebindings[] = {"Add = Mul;", "Max = Side;", "Mul = Max;",
+                                                  "Add = 3;", "Div = Add;"};
+        return kRebindings[Pick(5)];
+    }
+
+    std::string Other() {
+        static const char* const kOthers[] = {"\"t\" + a", "New Obj(b)", "a / 2.0", "",
+                                              "2000000000 + b"};
+        return kOthers[Pick(5)];
+    }
+
+    // An argument: a call at most `calls` deep, or what may stand beside one.
+    std::string Argument(int calls) {
+        switch (Pick(calls > 0 ? 11 : 6)) {
+        case 0:
+            return "i";
+        case 1:
+            return "s";
+        case 2:
+            return "i % 7";
+        case 3:
+            return "w[i % 3]";
+        case 4:
+            return std::to_string(Pick(4) == 0 ? 0 : 1 + Pick(60));
+        case 5:
+            return "(s + i) % 11";
+        default:
+            return Call(calls - 1);
+        }
+    }
+
+    std::string Call(int calls) {
+        static const char* const kCallees[] = {"Add",  "Mul",  "Max", "Div",  "Side",
+                                               "Boom", "Swap", "Ev",  "Other"};
+        const int callee = Pick(Pick(3) == 0 ? 9 : 4);
+        const int parameters = callee == 4 || callee == 5 || callee == 6 || callee == 7 ? 1 : 2;
+        if (Pick(20) == 0)
+            return "Rec(" + std::string(Pick(2) == 0 ? "6100" : std::to_string(Pick(50))) + ", " +
+                   Argument(0) + ")";
+        // Mostly as many arguments as parameters; one fewer takes the default, one more fails.
+        const int count = Pick(10) == 0 ? parameters + Pick(3) - 1 : parameters;
+        std::string call = std::string(kCallees[callee]) + "(";
+        for (int n = 0; n < count; ++n)
+            call += (n > 0 ? ", " : "") + Argument(calls);
+        return call + ")";
+    }
+
+    std::string Statement() {
+        const std::string at = std::to_string(Pick(5));
+        switch (Pick(9)) {
+        case 0:
+            return "Print(" + Call(3) + ");";
+        case 1:
+            return "s = (s + " + Call(3) + ") % 1000003;";
+        case 2:
+            return "If (" + Call(2) + " > " + std::to_string(Pick(30)) + ") Print(\"yes\", i);";
+        case 3:
+            return "If (i == " + at + ") " + Rebinding();
+        case 4:
+            return Call(3) + ";";
+        default:
+            return "s = " + Call(3) + ";";
+        }
+    }
+
+    std::mt19937 random_;
+};
+
 void CompareDeepPrograms(uint32_t firstSeed, uint32_t count) {
     script_test::ScriptRunner reference;
     reference.referenceWalk = true;
@@ -596,6 +710,10 @@ TEST(CallFrames, CallsInOneStepOfEveryFrameAgreeWithTheReferenceWalk) {
 
 TEST(CallFrames, ElementArgumentsCalledInOneStepAgreeWithTheReferenceWalk) {
     CompareCallPrograms<ElementArgumentMaker>(1, 400);
+}
+
+TEST(CallFrames, CallsInArgumentsAgreeWithTheReferenceWalk) {
+    CompareCallPrograms<NestedCallMaker>(1, 500);
 }
 
 TEST(CallFrames, DeepRecursionsAgreeWithTheReferenceWalk) {

@@ -16,6 +16,8 @@
 // by Break, Continue, Return, errors and kinds that change inside them. Operators take
 // operands worked out beside them (nested on the right) as well as slots read straight in,
 // values are shifted from slot to slot, and counters stepped by their loops become doubles.
+// Calls of functions answered from their Return stand among the operands, the round and the
+// handlers binding their names to other such functions, to one that runs in full or to none.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -30,16 +32,25 @@ using namespace program_runs;
 class LoopProgramsMaker {
 public:
     LoopProgramsMaker(uint32_t seed, bool blockVars, bool freeCounters = false,
-                      bool firstRounds = false, bool blocks = false, bool nested = false)
+                      bool firstRounds = false, bool blocks = false, bool nested = false,
+                      bool calls = false)
         : random_(seed), blockVars_(blockVars || freeCounters), freeCounters_(freeCounters),
-          firstRounds_(firstRounds), blocks_(blocks), nested_(nested) {}
+          firstRounds_(firstRounds), blocks_(blocks), nested_(nested), calls_(calls) {}
 
     std::string Make() {
         std::string text = "g = 2;\nv[0] = 1; v[1] = 2.5; v[2] = 3; v[3] = -4;\n";
         if (blockVars_) text += "u = 9;\n";
+        // Functions answered from their Return (a divisor of zero, a sum past the integers
+        // and a missing parameter among their arguments now and then), and one that runs in
+        // full, which the round's statements and handlers bind the others' names to.
+        if (calls_)
+            text += "Function Q0() { Return 1; }\nFunction Q2(x, y) { Return x * 3 - y; }\n"
+                    "Function Q3(x, y, z) { Return (x + y) % (z + 5); }\n"
+                    "Function Full(x, y) {\ng = g + 1;\nReturn 2;\n}\n";
         const bool events = Pick(firstRounds_ ? 2 : 4) == 0;
         if (events)
             text += "Function H(n) {\ng = " + Change() + ";\n" +
+                    (calls_ && Pick(2) == 0 ? Rebinding() : "") +
                     (blockVars_ ? "u = u + g;\n" : "") +
                     (freeCounters_ && Pick(2) == 0 ? "If (n == 3) q = 10;\n" : "") +
                     "If (n > 0) Post(H, n - 1);\n}\n";
@@ -105,7 +116,20 @@ private:
 
     std::string Target() { return std::string(1, "abcd"[Pick(4)]); }
 
-    std::string Operand(const std::string& counter) {
+    // An operand, a call among them when `calls` more may be nested in it.
+    std::string Operand(const std::string& counter, int calls = 2) {
+        if (calls_ && calls > 0 && Pick(4) == 0) {
+            switch (Pick(4)) {
+            case 0:
+                return "Q0()";
+            case 1:
+                return "Q3(" + Operand(counter, calls - 1) + ", " + counter + ", " +
+                       Operand(counter, calls - 1) + ")";
+            default:
+                return "Q2(" + Operand(counter, calls - 1) + ", " + Operand(counter, calls - 1) +
+                       ")";
+            }
+        }
         switch (Pick(12)) {
         case 0:
             return counter;
@@ -140,6 +164,12 @@ private:
         return text;
     }
 
+    std::string Rebinding() {
+        static const char* const kRebindings[] = {"Q2 = Q3;\n", "Q0 = Full;\n", "Q2 = Full;\n",
+                                                  "Q3 = Q2;\n", "Q2 = 4;\n"};
+        return kRebindings[Pick(int(std::size(kRebindings)))];
+    }
+
     std::string Change() {
         static const char* const kChanges[] = {"g + 1", "g + 0.5", "2", "\"t\"", "g * 2", "0"};
         return kChanges[Pick(int(std::size(kChanges)))];
@@ -158,6 +188,8 @@ private:
                    counter + " + 0.5;\n";
         }
         static const char* const kCompound[] = {"+=", "-=", "*=", "/=", "%=", "="};
+        if (calls_ && Pick(12) == 0)
+            return "If (" + counter + " == " + std::to_string(Pick(6)) + ") " + Rebinding();
         switch (Pick(14)) {
         case 0:
             return Target() + (Pick(2) == 0 ? "++" : "--") + ";\n";
@@ -258,6 +290,7 @@ private:
     const bool firstRounds_;
     const bool blocks_;
     const bool nested_;
+    const bool calls_;
     int depth_ = 0;
 };
 
@@ -268,12 +301,13 @@ protected:
     // to its end.
     static void Compare(uint32_t firstSeed, uint32_t count, bool blockVars = false,
                         bool freeCounters = false, bool firstRounds = false, bool blocks = false,
-                        bool nested = false) {
+                        bool nested = false, bool calls = false) {
         uint32_t ended;
         ASSERT_NO_FATAL_FAILURE(CompareWithTheWalk(
             firstSeed, count, 1,
             [=](uint32_t seed) {
-                return LoopProgramsMaker(seed, blockVars, freeCounters, firstRounds, blocks, nested)
+                return LoopProgramsMaker(seed, blockVars, freeCounters, firstRounds, blocks, nested,
+                                         calls)
                     .Make();
             },
             ended));
@@ -313,6 +347,12 @@ TEST_F(LoopPrograms, RandomOperandsNestedOnTheRight) {
 }
 TEST_F(LoopPrograms, RandomOperandsNestedOnTheRightWithBlocks) {
     Compare(90001, 600, true, false, true, true, true);
+}
+TEST_F(LoopPrograms, RandomCallsInRounds) {
+    Compare(90601, 800, false, false, false, false, false, true);
+}
+TEST_F(LoopPrograms, RandomCallsInRoundsWithFirstRoundsAndBlocks) {
+    Compare(91401, 600, true, false, true, true, true, true);
 }
 
 // Conditions of loop rounds that compare and branch in one step: comparisons joined by &&
