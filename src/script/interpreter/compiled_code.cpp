@@ -1998,6 +1998,7 @@ private:
         uint32_t count = 0;
         uint8_t* next = IndexList(depth, Next(member), count);
         if (next == nullptr) return nullptr;
+        MemberStops(next);
         uint8_t* end = next;
         while (Code(end) == kTokenMember)
             end = Next(end);

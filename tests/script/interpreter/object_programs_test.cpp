@@ -622,7 +622,9 @@ public:
             "v[1] = 2;\n",                  // an array
             "v = New Obj(1);\nDelete v;\n", // a deleted object
         };
-        static const char* const kMembers[] = {"v.a", "v.F()", "v.F(1)", "v.a.b"};
+        // The value also stands in an element, a member and a member's element.
+        static const char* const kMembers[] = {"v.a",    "v.F()",   "v.F(1)",  "v.a.b",
+                                               "w[0].a", "o.n.F()", "o.m[0].a"};
         // A function taken as an argument, a Return's value or a choice goes on into the
         // call or past the member: those places come last.
         static const char* const kPlaces[] = {
@@ -661,7 +663,7 @@ public:
         };
         constexpr size_t kFunctionPlaces = std::size(kPlaces) - 6;
         const size_t kind = Pick(std::size(kHolders));
-        std::string stop = kMembers[Pick(std::size(kMembers))];
+        std::string stop = kMembers[Pick(kind < 2 ? 4 : std::size(kMembers))];
         std::string place = kPlaces[Pick(kind == 2 ? kFunctionPlaces : std::size(kPlaces))];
         // (A method call's argument after a parenthesis is read on as the next statement.)
         if (kind == 2 && stop == "v.F(1)" && place.find("(S)") != std::string::npos) stop = "v.a";
@@ -670,7 +672,8 @@ public:
                            "Function K(p) { Print(\"K\", p); Return 2; }\n"
                            "Function Obj(a) { This.a = a; This.M = K; }\n";
         std::string body = std::string(kHolders[kind]) + "x = 1;\nar[0] = 1;\no = New Obj(2);\n" +
-                           place + "\nPrint(x);\n";
+                           (kind < 2 ? "" : "w[0] = v;\no.n = v;\no.m[0] = v;\n") + place +
+                           "\nPrint(x);\n";
         // In a function's slots, or at the top level through the scopes, after statements
         // that bring the housekeeping's round anywhere.
         const std::string before = std::to_string(Pick(12));
@@ -745,7 +748,7 @@ TEST_F(ObjectPrograms, StatementEndingBeforeAMemberCounts) {
 // Each stop before a member ends the run with the walk's error at the walk's place, after
 // the statements and output the walk has before it.
 TEST_F(ObjectPrograms, StopsBeforeAMemberInEveryPlaceAgree) {
-    Compare<MemberStopProgram>(1, 1500, 0);
+    Compare<MemberStopProgram>(1, 3000, 0);
 }
 
 // Some run to their end, others fail at an object deleted or a text in a member.
