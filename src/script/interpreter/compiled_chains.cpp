@@ -51,7 +51,14 @@ bool CInterpretor::MemberElementBegin() {
         object = chain_.value->GetObjectNonNull();
     }
     // Anything else the walk leaves as its operand's value, and stops at the member.
-    if (object == nullptr) ChainStops();
+    if (object == nullptr) {
+        if (chain_.mode == MemberChain::kValue)
+            Left()->Assign(*chain_.value);
+        else
+            Left()->SetInt(0);
+        LeftSource() = nullptr;
+        ChainStops();
+    }
     Anchor(object);
     const auto* token = reinterpret_cast<const NameToken*>(currentToken);
     SkipToken();

@@ -1582,6 +1582,7 @@ private:
         const uint32_t slot = BindableSlot(name, conditional);
         if (slot == kNoSlot) return token;
         if (InLoop()) Emit(kOpNumberCode, 0, token);
+        nextRole_ = kStopStatement;
         uint8_t* end = BoundExpression(0, name, slot);
         if (end != nullptr) out_.ops[bindOp_].code = 1;
         return end;
@@ -1694,6 +1695,7 @@ private:
         uint32_t declaredAt = kNoSlot;
         operators[base] = 0;
         uint32_t depth = base;
+        ExpressionOpen open(*this, {base, operators, &depth, nextRole_, prefixSteps_.size()});
         for (;;) {
             ++depth;
             if (depth >= kMaxCompiledDepth) return nullptr;
@@ -1811,6 +1813,7 @@ private:
             // only a local of it while it is being declared.
             if (Code(name) == kTokenArrayName && SlotOf(NameOf(name)) == kNoSlot) {
                 Emit(kOpDeclare, depth, name);
+                nextRole_ = kStopVar;
                 uint8_t* end = Expression(depth, name);
                 if (end == nullptr) return nullptr;
                 Emit(kOpSwap, depth, end);
@@ -1820,6 +1823,7 @@ private:
             Emit(kOpDeclare, depth, name);
             uint32_t declared = declaring_;
             declaring_ = kNoSlot;
+            nextRole_ = kStopVar;
             uint8_t* end = Expression(depth, name, declared);
             if (end == nullptr) return nullptr;
             Emit(kOpSwap, depth, end);
@@ -1828,6 +1832,7 @@ private:
         case kTokenOpenParen: {
             Emit(kOpClear, depth, token);
             closers_.push_back(kParenthesis);
+            nextRole_ = kStopParenthesis;
             uint8_t* end = Expression(depth, Next(token));
             closers_.pop_back();
             if (end == nullptr || Code(end) != kTokenCloseParen) return nullptr;
@@ -1848,7 +1853,12 @@ private:
         case kTokenIncrement:
         case kTokenDecrement: {
             if (++prefixes_ > kMaxCompiledDepth) return nullptr;
+            prefixSteps_.push_back(code == kTokenMinus    ? kStopNegate
+                                   : code == kTokenNot    ? kStopNot
+                                   : code == kTokenBitNot ? kStopComplement
+                                                          : 0);
             uint8_t* end = Operand(depth, Next(token));
+            prefixSteps_.pop_back();
             --prefixes_;
             if (end == nullptr) return nullptr;
             uint8_t op = code == kTokenMinus    ? kOpNegate
@@ -1880,6 +1890,7 @@ private:
         if (Code(token) != kTokenCloseParen) {
             Emit(kOpArgumentsBegin, depth, token);
             for (;;) {
+                nextRole_ = kStopArgument;
                 token = Expression(depth, token);
                 if (token == nullptr) return nullptr;
                 uint32_t argument = Emit(kOpArgument, depth, token, count++);
@@ -1921,6 +1932,7 @@ private:
     uint8_t* Members(uint32_t depth, uint8_t* head) {
         const uint16_t code = Code(head);
         uint8_t* link = Next(head);
+        MemberStops(link);
         uint8_t* call = link;
         while (Code(call) == kTokenMember)
             call = Next(call);
@@ -1986,6 +1998,7 @@ private:
         uint32_t count = 0;
         uint8_t* next = IndexList(depth, Next(member), count);
         if (next == nullptr) return nullptr;
+        MemberStops(next);
         uint8_t* end = next;
         while (Code(end) == kTokenMember)
             end = Next(end);
@@ -2042,6 +2055,7 @@ private:
     // run of members the walk reads on from that value; a chain ending in a method call
     // takes the chain's steps from it.
     uint8_t* MembersAfter(uint32_t depth, uint8_t* link, uint32_t indices) {
+        MemberStops(link);
         uint8_t* call = link;
         while (Code(call) == kTokenMember)
             call = Next(call);
@@ -2113,6 +2127,7 @@ private:
         for (;;) {
             // The link pass lets no more indices through than an array has dimensions.
             if (count == uint32_t(CInterpretor::kMaxArrayIndices)) return nullptr;
+            nextRole_ = kStopIndex;
             next = Expression(depth, next);
             if (next == nullptr) return nullptr;
             Emit(kOpElementIndex, depth, next, count++);
@@ -2193,6 +2208,7 @@ private:
         if (Code(next) != kTokenCloseParen) {
             Emit(kOpArgumentsBegin, depth, next);
             for (;;) {
+                nextRole_ = kStopArgument;
                 next = Expression(depth, next);
                 if (next == nullptr) return nullptr;
                 uint32_t argument = Emit(kOpArgument, depth, next, count++);
@@ -2222,6 +2238,7 @@ private:
     // after this runs when it does not.
     bool Condition(uint8_t* token, uint32_t& branch) {
         Emit(kOpNumberCode, 0, token);
+        nextRole_ = kStopLoopCondition;
         uint8_t* end = Expression(0, token);
         if (end == nullptr) return false;
         branch = Emit(kOpBranchTrue, 0, end);
@@ -2366,6 +2383,7 @@ private:
                     Emit(kOpNumberCode, 0, token);
                 if (declared != kNoSlot) Emit(kOpDeclareNumber, 0, token);
                 declaring_ = declared;
+                nextRole_ = kStopStatement;
                 uint8_t* next =
                     bound != kNoSlot ? BoundExpression(0, token, bound) : Expression(0, token);
                 declaring_ = kNoSlot;
@@ -2380,6 +2398,7 @@ private:
                 uint8_t* otherwise = At(header->target);
                 if (Code(otherwise) == kTokenElse) otherwise = Next(otherwise);
                 Emit(kOpNumberCode, 0, token);
+                nextRole_ = kStopIf;
                 uint8_t* close = Expression(0, Next(token));
                 if ((close == nullptr || Code(close) != kTokenCloseParen) && scopesOnly_) {
                     // The walk works the condition out; the code goes on in its branch.
@@ -2491,6 +2510,7 @@ private:
                 if (Code(next) == kTokenSemicolon) {
                     Emit(kOpReturnZero, 0, next);
                 } else {
+                    nextRole_ = kStopArgument;
                     next = Expression(0, next);
                     if (next == nullptr) return false;
                     Emit(kOpReturn, 0, next);
@@ -2665,6 +2685,71 @@ private:
     // At each depth, the kOpElement step of the operand read there, or kNoElement.
     static constexpr uint32_t kNoElement = ~0u;
     uint32_t elementAt_[kMaxCompiledDepth + 2] = {};
+    // The expressions being compiled, innermost last, with what the construct around each
+    // does with its value (a MemberStopStep, 0 when the walk's steps after an operand that
+    // ends it early are not written), and the prefixes met in their operands.
+    struct OpenExpression {
+        uint32_t base;
+        const uint32_t* operators;
+        const uint32_t* depth;
+        uint8_t role;
+        size_t prefixes;
+    };
+    std::vector<OpenExpression> expressions_;
+    std::vector<uint8_t> prefixSteps_;
+    // The role of the next expression compiled.
+    uint8_t nextRole_ = 0;
+    struct ExpressionOpen {
+        FunctionCompiler& compiler;
+        ExpressionOpen(FunctionCompiler& c, const OpenExpression& open) : compiler(c) {
+            compiler.expressions_.push_back(open);
+            compiler.nextRole_ = 0;
+        }
+        ~ExpressionOpen() { compiler.expressions_.pop_back(); }
+    };
+
+    // For each member from `link` up to a call or an element, what the walk does when the
+    // operand's expression ends there: the steps back out through the expressions around
+    // it, up to one that takes the value or ends the statement, or to the first the
+    // compiler does not write (where the steps leave it to the statement's end).
+    void MemberStops(uint8_t* link) {
+        for (uint8_t* member = link;; member = Next(member)) {
+            const uint16_t code = Code(member);
+            if (code != kTokenMember && code != kTokenMemberCall && code != kTokenArrayMember)
+                return;
+            MemberStop stop{Offset(member)};
+            StopSteps(member, stop);
+            if (stop.count != 0) out_.memberStops.push_back(stop);
+            if (code != kTokenMember) return;
+        }
+    }
+    void StopSteps(uint8_t* at, MemberStop& stop) const {
+        size_t prefixEnd = prefixSteps_.size();
+        for (size_t e = expressions_.size(); e-- > 0;) {
+            const OpenExpression& open = expressions_[e];
+            for (size_t p = prefixEnd; p-- > open.prefixes;)
+                if (!AddStopStep(stop, prefixSteps_[p])) return;
+            prefixEnd = open.prefixes;
+            for (uint32_t d = *open.depth - 1; d > open.base; --d)
+                if (!AddStopStep(stop, uint8_t(open.operators[d]))) return;
+            // The next statement, starting at the member or a ")", fails there.
+            if (open.role == kStopStatement && Code(at) != kTokenMember &&
+                Code(at) != kTokenMemberCall && Code(at) != kTokenCloseParen)
+                return;
+            if (!AddStopStep(stop, open.role)) return;
+            if (open.role == kStopParenthesis) {
+                at = Next(at);
+                if (IsMemberLink(Code(at)) || IsOperator(Code(at))) return;
+            } else if (open.role != kStopVar) {
+                return;
+            }
+        }
+    }
+    static bool AddStopStep(MemberStop& stop, uint8_t step) {
+        if (step == 0 || stop.count == stop.steps.size()) return false;
+        stop.steps[stop.count++] = step;
+        return true;
+    }
 };
 
 const CompiledFunction* CInterpretor::CompiledFor(const BlockRecord* function) {

@@ -5,6 +5,7 @@
 // everything else that reads the current token see what the walk would show.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -478,6 +479,37 @@ enum CallFrameKind : uint8_t {
     kFrameNoNames,
 };
 
+// What the walk does with the value an operand leaves when its expression ends at one of
+// its members (a name that holds no object, a function): the steps of a MemberStop, each
+// a prefix of the operand, the operator of a binary step (its token code), or what the
+// construct around an expression does with its value.
+enum MemberStopStep : uint8_t {
+    kStopNegate = 1,
+    kStopNot,
+    kStopComplement,
+    // The expression is the statement's: the statement ends, and the next, starting at
+    // the member, fails.
+    kStopStatement,
+    // A parenthesis steps over the token (as over its ")"), and reads a member after it.
+    kStopParenthesis,
+    // Var's expression: the operand around it goes on.
+    kStopVar,
+    // A call's argument or a Return's value, which a name's placeholder cannot give; an
+    // index, a loop's condition: the value is taken there.
+    kStopArgument,
+    kStopIndex,
+    kStopLoopCondition,
+    // An If's condition: taken after the token.
+    kStopIf,
+};
+
+struct MemberStop {
+    // The member's token, as an offset in the stream.
+    uint32_t member = 0;
+    uint8_t count = 0;
+    std::array<uint8_t, 15> steps{};
+};
+
 struct CompiledFunction;
 // The CallFrameKind that a function body's code needs.
 CallFrameKind FrameKindOf(const CompiledFunction& code);
@@ -537,4 +569,7 @@ struct CompiledFunction {
     // the other, each kRegisterReturn storing into the declared slot `left`, `token` the
     // declared name and `right` the step of the declaration's end.
     std::vector<NumberProgram> declarationRuns;
+    // For each member of a chain the code reads, the walk's steps should its expression end
+    // there.
+    std::vector<MemberStop> memberStops;
 };

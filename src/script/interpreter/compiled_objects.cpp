@@ -15,16 +15,111 @@ namespace {
 // The text class, whose objects a method call on a text makes for the call.
 constexpr uint32_t kTextClass = 8;
 
+bool IsPlaceholder(uint32_t type) {
+    return type >= kValueUnboundName && type <= kValueMissingElement;
+}
+
 } // namespace
 
 void CInterpretor::ChainStops() {
-    // The walk's expression ends before the member, so its statement ends there as any
-    // other does, and the next one, which starts at the member, is what fails.
+    // The walk's expression ends before the member with the operand's value (a name no
+    // scope has, a function) where its value goes, and the walk takes the steps the
+    // compiler wrote for the member: the operators and prefixes waiting for it, and the
+    // constructs around, which mostly fail at the value.
     uint8_t* member = currentToken;
+    const uint32_t depth = depth_;
+    const uint32_t offset = uint32_t(member - GetStream());
+    const MemberStop* stop = nullptr;
+    auto find = [&](const auto& codes) {
+        for (const auto& [key, code] : codes) {
+            if (code == nullptr || stop != nullptr) continue;
+            for (const MemberStop& each : code->memberStops)
+                if (each.member == offset) stop = &each;
+        }
+    };
+    find(compiled_);
+    find(compiledEntries_);
+    const uint32_t type = Left()->GetType();
+    if (stop != nullptr && (type == kValueFunction || IsPlaceholder(type))) TakeStopSteps(*stop);
+    // Where those steps are not written, or go on past where they are: the expression is
+    // taken as the statement's, which ends there as any other does, and the next one,
+    // starting at the member, is what fails.
+    currentToken = member;
+    depth_ = depth;
     const int32_t code = CurrentCode() == kTokenMemberCall ? 41 : 16;
     EndCompiledStatement(temporaryTextCount_);
     currentToken = member;
     RaiseError(code);
+}
+
+void CInterpretor::TakeStopSteps(const MemberStop& stop) {
+    for (uint8_t k = 0; k < stop.count; ++k) {
+        const uint8_t step = stop.steps[k];
+        CValue* value = Left();
+        const uint32_t type = value->GetType();
+        switch (step) {
+        case kStopNegate:
+            value->Negate();
+            break;
+        case kStopNot:
+            value->Not();
+            break;
+        case kStopComplement:
+            value->Complement();
+            break;
+        case kStopStatement: {
+            uint8_t* at = currentToken;
+            const int32_t code = CurrentCode() == kTokenMemberCall ? 41 : 16;
+            EndCompiledStatement(temporaryTextCount_);
+            currentToken = at;
+            RaiseError(code);
+        }
+        case kStopParenthesis:
+            if (type == kValueObject || type == kValueString) return;
+            --depth_;
+            SwapSlots(depth_, depth_ + 1);
+            SkipToken();
+            if (IsMemberLink(CurrentCode())) RaiseError(35);
+            break;
+        case kStopVar:
+            --depth_;
+            SwapSlots(depth_, depth_ + 1);
+            break;
+        case kStopArgument:
+            if (IsPlaceholder(type)) RaiseError(41);
+            return;
+        case kStopIf:
+            SkipToken();
+            [[fallthrough]];
+        case kStopIndex:
+        case kStopLoopCondition:
+            value->GetInt();
+            return;
+        case kTokenAssign:
+        case kTokenQuestion:
+            // Either keeps the value, which a name's placeholder cannot give.
+            if (IsPlaceholder(type)) RaiseError(41);
+            if (step == kTokenQuestion) return;
+            --depth_;
+            SwapSlots(depth_, depth_ + 1);
+            break;
+        default: {
+            // A compound assignment works its operator on its target's value.
+            static constexpr uint8_t kCompounded[] = {
+                kTokenPlus,  kTokenMinus,  kTokenMultiply, kTokenDivide,    kTokenBitAnd,
+                kTokenBitOr, kTokenBitXor, kTokenModulo,   kTokenShiftLeft, kTokenShiftRight};
+            uint8_t op = step;
+            if (step >= kTokenAddAssign && step <= kTokenShiftRightAssign)
+                op = kCompounded[step - kTokenAddAssign];
+            if (!(op >= kTokenLogicalAnd && op <= kTokenNotEqual) && op < kTokenPlus) return;
+            --depth_;
+            operators_[depth_] = op;
+            Tables().binary[op](*this);
+            break;
+        }
+        }
+        LeftSource() = nullptr;
+    }
 }
 
 void CInterpretor::WalkedOperand(uint32_t code) {

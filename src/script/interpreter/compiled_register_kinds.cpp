@@ -176,10 +176,31 @@ private:
         }
     }
 
+    // Whether the code from `begin` up to the instruction at `end` that reads its result can
+    // be written a register down, into `down`: it reads no register it did not write, and
+    // nothing after `end` reads one that it wrote, nor one it would write instead, before
+    // writing it again. With `keepsIndices`, code that works out an element store's index
+    // stays where the store reads it from.
+    static bool WritableOneDown(const std::vector<RegisterInstruction>& code, size_t begin,
+                                size_t end, uint32_t down, bool keepsIndices) {
+        uint64_t written = 0;
+        for (size_t at = begin; at < end; ++at) {
+            if ((Reads(code[at]) & ~written) != 0 ||
+                (keepsIndices && code[at].opcode == kRegisterElementIndex))
+                return false;
+            written |= uint64_t(1) << code[at].target;
+        }
+        uint64_t dead = (written | written >> 1) & ~(uint64_t(1) << down);
+        for (size_t at = end + 1; at < code.size() && dead != 0; ++at) {
+            if ((Reads(code[at]) & dead) != 0) return false;
+            dead &= ~(uint64_t(1) << code[at].target);
+        }
+        return true;
+    }
+
     // A parenthesised operand is worked out a register up and moved down into its own: the
-    // code that works it out is written a register down instead, when it reads no register
-    // it did not write and nothing after the move reads one that code changed before
-    // writing it again, and the move goes.
+    // code that works it out is written a register down instead, when it can be, and the
+    // move goes.
     static void WithoutMoves(std::vector<RegisterInstruction>& code) {
         for (size_t move = 0; move < code.size(); ++move) {
             if (code[move].opcode != kRegisterMove) continue;
@@ -187,20 +208,7 @@ private:
             size_t begin = move;
             while (begin > 0 && code[begin - 1].target > down)
                 --begin;
-            uint64_t written = 0;
-            bool inside = begin < move;
-            for (size_t at = begin; at < move && inside; ++at) {
-                inside = (Reads(code[at]) & ~written) == 0;
-                written |= uint64_t(1) << code[at].target;
-            }
-            // The registers the code after the move must not read before writing: those
-            // the code wrote and those it writes instead.
-            uint64_t dead = (written | written >> 1) & ~(uint64_t(1) << down);
-            for (size_t at = move + 1; at < code.size() && inside && dead != 0; ++at) {
-                inside = (Reads(code[at]) & dead) == 0;
-                dead &= ~(uint64_t(1) << code[at].target);
-            }
-            if (!inside) continue;
+            if (begin == move || !WritableOneDown(code, begin, move, down, false)) continue;
             for (size_t at = begin; at < move; ++at)
                 --code[at].target;
             code.erase(code.begin() + std::ptrdiff_t(move));
@@ -280,20 +288,8 @@ private:
                 continue;
             const uint32_t swapped = SwappedOperator(
                 kOperatorTokens[(binary.opcode - kRegisterBinary) / kRegisterForms]);
-            uint64_t written = 0;
-            bool inside = swapped != kNumberOperatorCount;
-            // (An element store's index stays in the register the store reads it from.)
-            for (size_t side = at + 1; side < end && inside; ++side) {
-                inside = (Reads(code[side]) & ~written) == 0 &&
-                         code[side].opcode != kRegisterElementIndex;
-                written |= uint64_t(1) << code[side].target;
-            }
-            uint64_t dead = (written | written >> 1) & ~(uint64_t(1) << down);
-            for (size_t later = end + 1; later < code.size() && inside && dead != 0; ++later) {
-                inside = (Reads(code[later]) & dead) == 0;
-                dead &= ~(uint64_t(1) << code[later].target);
-            }
-            if (!inside) continue;
+            if (swapped == kNumberOperatorCount || !WritableOneDown(code, at + 1, end, down, true))
+                continue;
             for (size_t side = at + 1; side < end; ++side)
                 --code[side].target;
             binary.opcode = uint16_t(kRegisterBinary + swapped * kRegisterForms + kFormSlot);

@@ -43,6 +43,7 @@ class CTDMovements;
 class CIBaseMessages;
 struct MSG;
 struct CompiledFunction;
+struct MemberStop;
 struct LoopProgram;
 struct LoopExit;
 struct CompiledOp;
@@ -912,8 +913,11 @@ private:
     // The chain's value looked at: what its next member or method is read on.
     void ResolveChain();
     // The walk ends its expression at a member token it cannot read: the error the
-    // statement starting there raises.
+    // constructs around it, or the statement starting there, raise.
     [[noreturn]] void ChainStops();
+    // The steps the walk takes then, as far as they are written and fail; returns where
+    // they would go on.
+    void TakeStopSteps(const MemberStop& stop);
     uint32_t SiteMethod(const CompiledFunction& code, uint32_t site, const CClassRecord* record);
     bool IsScriptObject(const CIBaseClassImpl* object) const {
         return object->classRecord == nullptr ||

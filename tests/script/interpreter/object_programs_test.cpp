@@ -6,6 +6,7 @@
 // with the same error at the same place.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -604,6 +605,93 @@ private:
     std::string text_;
 };
 
+// A member after a name that holds no object, in every place an operand can stand: the
+// walk's expression ends before the member, and the operators and constructs around it take
+// the value left there (a name's placeholder, a function) and fail, or end the statement.
+class MemberStopProgram {
+public:
+    explicit MemberStopProgram(uint32_t seed) : random_(seed) {}
+
+    std::string Make() {
+        static const char* const kHolders[] = {
+            "",                             // unknown
+            "Var v;\n",                     // an unset Var
+            "v = G;\n",                     // a function
+            "v = 3;\n",                     // a number
+            "v = \"t\";\n",                 // a text
+            "v[1] = 2;\n",                  // an array
+            "v = New Obj(1);\nDelete v;\n", // a deleted object
+        };
+        // The value also stands in an element, a member and a member's element.
+        static const char* const kMembers[] = {"v.a",    "v.F()",   "v.F(1)",  "v.a.b",
+                                               "w[0].a", "o.n.F()", "o.m[0].a"};
+        // A function taken as an argument, a Return's value or a choice goes on into the
+        // call or past the member: those places come last.
+        static const char* const kPlaces[] = {
+            "S;",
+            "x = S;",
+            "y = S;",
+            "x = x + S;",
+            "x = 1 + S;",
+            "x = S + 1;",
+            "x += S;",
+            "x = -S;",
+            "x = !S;",
+            "x = (S);",
+            "x = (S) + 1;",
+            "x = ((S));",
+            "x = 1 < S;",
+            "x = 1 && S;",
+            "x = 1 - (2 * S);",
+            "If (S) Print(1);",
+            "If (x == 1 && S) Print(1);",
+            "If ((S) > 1) Print(1);",
+            "While (S) Print(1);",
+            "For (k = 0; S; k++) Print(k);",
+            "For (k = 1 + S; k < 2; k++) Print(k);",
+            "x = ar[S];",
+            "ar[S] = 1;",
+            "x = ar[1 + S];",
+            "Var z = S;",
+            "Var w = 2 * S;",
+            "x = 1 ? S : 2;",
+            "Print(S);",
+            "Print(1, S);",
+            "Print(K(S));",
+            "x = o.M(S);",
+            "Return S;",
+        };
+        constexpr size_t kFunctionPlaces = std::size(kPlaces) - 6;
+        const size_t kind = Pick(std::size(kHolders));
+        std::string stop = kMembers[Pick(kind < 2 ? 4 : std::size(kMembers))];
+        std::string place = kPlaces[Pick(kind == 2 ? kFunctionPlaces : std::size(kPlaces))];
+        // (A method call's argument after a parenthesis is read on as the next statement.)
+        if (kind == 2 && stop == "v.F(1)" && place.find("(S)") != std::string::npos) stop = "v.a";
+        place.replace(place.find('S'), 1, stop);
+        std::string text = "Function G(p) { Print(\"G\", p); Return 1; }\n"
+                           "Function K(p) { Print(\"K\", p); Return 2; }\n"
+                           "Function Obj(a) { This.a = a; This.M = K; }\n";
+        std::string body = std::string(kHolders[kind]) + "x = 1;\nar[0] = 1;\no = New Obj(2);\n" +
+                           (kind < 2 ? "" : "w[0] = v;\no.n = v;\no.m[0] = v;\n") + place +
+                           "\nPrint(x);\n";
+        // In a function's slots, or at the top level through the scopes, after statements
+        // that bring the housekeeping's round anywhere.
+        const std::string before = std::to_string(Pick(12));
+        if (Pick(3) != 0 || place.find("Return") == 0) {
+            text += "Function H(n) {\nVar i;\nFor (i = 0; i < n; i++) Print(i);\n" + body +
+                    "Return 0;\n}\nPrint(H(" + before + "));\n";
+        } else {
+            text += "For (i = 0; i < " + before + "; i++) Print(i);\n" + body;
+        }
+        return text;
+    }
+
+private:
+    size_t Pick(size_t n) { return size_t(random_() % uint32_t(n)); }
+
+    std::mt19937 random_;
+};
+
 class ObjectPrograms : public ProgramRunsTest {
 protected:
     // The programs `Maker` writes for `count` seeds from `firstSeed`, run by the reference
@@ -655,6 +743,12 @@ TEST_F(ObjectPrograms, StatementEndingBeforeAMemberCounts) {
             ASSERT_EQ(compiled.ticks, reference.ticks) << source;
         }
     }
+}
+
+// Each stop before a member ends the run with the walk's error at the walk's place, after
+// the statements and output the walk has before it.
+TEST_F(ObjectPrograms, StopsBeforeAMemberInEveryPlaceAgree) {
+    Compare<MemberStopProgram>(1, 3000, 0);
 }
 
 // Some run to their end, others fail at an object deleted or a text in a member.
