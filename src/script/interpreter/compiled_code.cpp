@@ -200,6 +200,7 @@
 #include "script/interpreter/compiled_elements.h"
 #include "script/interpreter/compiled_methods.h"
 #include "script/interpreter/compiled_numbers.h"
+#include "script/interpreter/compiled_register_kinds.h"
 #include "script/interpreter/compiled_register_names.h"
 #include "script/interpreter/compiled_texts.h"
 #include "script/interpreter/handler_tables.h"
@@ -1110,6 +1111,8 @@ public:
                 : IsPlainProgram(program, ops[i])       ? CompiledFunction::kPlainIntegers
                 : IsPlainMemberProgram(program, ops[i]) ? CompiledFunction::kPlainMembers
                                                         : 0);
+            if (out_.metDoubles.back() == CompiledFunction::kPlainMembers)
+                TakeOutMoves(program.code);
             out_.numberPrograms.push_back(std::move(program));
         }
         moved[ops.size()] = uint32_t(kept.size());
