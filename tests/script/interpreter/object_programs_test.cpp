@@ -465,6 +465,7 @@ public:
                 "Function Kill(q) { Delete q; Return 1; }\n"
                 "Function Later(q) { If (q != 0) Delete q; Print(\"later\"); }\n"
                 "Function Grow(q) { If (q != 0) q.extra = 1; }\n"
+                "Function Touch(q, k) { q.hits = q.hits + 1; If (k > 3) Return q.x; Return k; }\n"
                 "Function Step(k) {\nVar i;\n";
         Body("This");
         text_ += "Return This.x;\n}\nFunction Move(p, k) {\nVar i;\n";
@@ -541,6 +542,11 @@ private:
                          ".hits = " + h + ".hits + 1;\nIf (" + Condition("q") + ") q.x = q.x - " +
                          std::to_string(1 + Pick(9)) + ";\nq.v = q.v + " + h + ".x;\n" + h +
                          ".x = " + h + ".x % 1000;\n";
+                break;
+            case 14:
+                // A call of a body that runs in full, passed the holder: the condition's
+                // program gives up before it, and its calling program makes it from then on.
+                text_ += "If (Touch(" + h + ", k) > 2) " + h + ".x = " + h + ".x + 1;\n";
                 break;
             case 13:
                 text_ += "i = 0;\nWhile ((" + h + ".x > 990) && (i < 4)) {\n" + h + ".x = " + h +
