@@ -181,3 +181,62 @@ o.c = 0.5;
 Print(Row(New Obj(6)), Row(o), o.b);
 Post(Texts);
 Print(Row(o), o.b);
+
+//== conditions on one holder's members take their branches between its statements, a double midway
+// expect: end
+// expect output: 10 21 31 5 -4
+// expect output: 41 40 4 40
+Function Obj(x, v) { This.x = x; This.v = v; This.hits = 0; }
+Function Move(p) {
+    p.x = p.x + p.v;
+    If ((p.x < 0) || (p.x > 10)) {
+        p.v = 0 - p.v;
+        p.hits = p.hits + 1;
+    }
+    If (p.x > 5) p.hits = p.hits + 10;
+    Else p.hits = p.hits - 1;
+    If (p.hits > 15) p.x = p.x - 1;
+    p.x = p.x * 3;
+    p.x = p.x / 3;
+    Return p.hits;
+}
+o = New Obj(3, 4);
+Print(Move(o), Move(o), Move(o), o.x, o.v);
+o.v = 0.5;
+Print(Move(o), Move(o), o.x, o.hits);
+
+//== a handler posted between rows of conditions deletes their holder: the next row fails at its first member
+// expect: error 35 line 10 column 12
+// expect output: 4 6
+// expect output: deleted
+Function Obj(x) { This.x = x; This.n = 0; }
+Function Later() { Delete o; Print("deleted"); }
+Function Check(p, k) {
+    If (p.x > 1) p.n = p.n + 1;
+    If (p.x > 2) p.n = p.n + 1;
+    If (k == 1) Post(Later);
+    If ((p.x > 3) && (p.n > 1)) p.n = p.n + 1;
+    If (p.x > 9) p.n = p.n + 1;
+    If (p.n < 0) p.n = 0;
+    If (p.x > 4) p.n = p.n + 1;
+    If (p.x > 5) p.n = p.n + 1;
+    p.x = p.x + 1;
+    Return p.n;
+}
+o = New Obj(5);
+Print(Check(o, 0), o.x);
+Print(Check(o, 1));
+
+//== a condition of a row dividing by a member that became 0 fails where the walk does
+// expect: error 111 line 6 column 19
+// expect output: 12 12
+Function Obj() { This.a = 12; This.b = 3; }
+Function Row(p) {
+    p.b = p.b - 1;
+    If ((p.a / p.b) > 5) p.a = p.a + 1;
+    p.a = p.a - 1;
+    Return p.a;
+}
+o = New Obj();
+Print(Row(o), Row(o));
+Print(Row(o));

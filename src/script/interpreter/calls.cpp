@@ -495,7 +495,12 @@ namespace {
         AssignNumber(argument, value);
         return true;
     }
-    if (type != kValueString && type != kValueObject) return false;
+    if (type == kValueObject) {
+        // One still there: its holder counted once more, over the slot's integer.
+        argument.AssignLiveObject(value);
+        return true;
+    }
+    if (type != kValueString) return false;
     argument.Assign(value);
     return true;
 }

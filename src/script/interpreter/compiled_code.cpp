@@ -200,6 +200,7 @@
 #include "script/interpreter/compiled_elements.h"
 #include "script/interpreter/compiled_methods.h"
 #include "script/interpreter/compiled_numbers.h"
+#include "script/interpreter/compiled_register_kinds.h"
 #include "script/interpreter/compiled_register_names.h"
 #include "script/interpreter/compiled_texts.h"
 #include "script/interpreter/handler_tables.h"
@@ -498,22 +499,16 @@ public:
         return true;
     }
 
-    // Each statement on members that the next one joins in a row (InMemberRow) is a
-    // kOpMemberRow, but within a loop program's round, whose steps the program reads as they
-    // were.
+    // Each statement on members that can run in a row (InMemberRow) is a kOpMemberRow, but
+    // within a loop program's round, whose steps the program reads as they were. Which
+    // statements follow one depends on its branch, so the row finds them as it runs.
     void MarkMemberRows() {
         std::vector<CompiledOp>& ops = out_.ops;
         std::vector<bool> inRounds(ops.size());
         for (const LoopProgram& loop : out_.loopPrograms)
             std::fill(inRounds.begin() + loop.start, inRounds.begin() + loop.end + 1, true);
-        for (size_t i = 0; i < ops.size(); ++i) {
-            if (ops[i].op != kOpMemberNumbers || inRounds[i]) continue;
-            const MemberOperand& holder = out_.numberPrograms[ops[i].depth].members.front();
-            const size_t next = size_t(ops[i].index) + 1;
-            if (InMemberRow(out_, ops[i], holder) && next < ops.size() && !inRounds[next] &&
-                InMemberRow(out_, ops[next], holder))
-                ops[i].op = kOpMemberRow;
-        }
+        for (size_t i = 0; i < ops.size(); ++i)
+            if (!inRounds[i] && InMemberRow(out_, ops[i])) ops[i].op = kOpMemberRow;
     }
 
     // The statement at `token` that the compiler did not cover, in code with no slots:
@@ -1116,6 +1111,8 @@ public:
                 : IsPlainProgram(program, ops[i])       ? CompiledFunction::kPlainIntegers
                 : IsPlainMemberProgram(program, ops[i]) ? CompiledFunction::kPlainMembers
                                                         : 0);
+            if (out_.metDoubles.back() == CompiledFunction::kPlainMembers)
+                TakeOutMoves(program.code);
             out_.numberPrograms.push_back(std::move(program));
         }
         moved[ops.size()] = uint32_t(kept.size());

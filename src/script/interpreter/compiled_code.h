@@ -289,10 +289,10 @@ enum CompiledOpCode : uint8_t {
     // "Return slot;": kOpSlot of slot `index` and the kOpReturn after it, in one step when
     // the slot holds a number. Else on to the kOpSlot's own way and the kOpReturn.
     kOpReturnSlot,
-    // A kOpMemberNumbers outside every loop program that the next statement joins on
-    // members of the same holder (InMemberRow): while their ends have nothing to do but
-    // count, the statements of the row run one after the other in one call (RunMemberRow),
-    // on past the last one done. Else as kOpMemberNumbers.
+    // A kOpMemberNumbers outside every loop program whose end is its condition's branch or a
+    // statement end (InMemberRow): it and the statements of such steps that its branch, end
+    // and jump lead to run one after the other in one call (RunMemberRow) while their ends have
+    // nothing to do but count, on past the last one done. Else as kOpMemberNumbers.
     kOpMemberRow,
 };
 

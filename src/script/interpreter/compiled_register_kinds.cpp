@@ -54,6 +54,8 @@ bool IsComparison(uint32_t token) {
 }
 
 class KindedWriter {
+    friend void ::TakeOutMoves(std::vector<RegisterInstruction>& code);
+
 public:
     KindedWriter(const NumberProgram& program, const CValue* slots, uint64_t bound)
         : program_(program), slots_(slots), bound_(bound) {}
@@ -1531,4 +1533,8 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const Compil
     // the rounds after it (a sum begun as an integer), for which the code stays.
     if (!first) loop.stale = true;
     return leave(loop.exits[size_t(at - loop.code.data())]);
+}
+
+void TakeOutMoves(std::vector<RegisterInstruction>& code) {
+    KindedWriter::WithoutMoves(code);
 }

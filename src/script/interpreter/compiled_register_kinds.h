@@ -207,3 +207,7 @@ struct LoopValue {
 // an operator fails.
 [[gnu::noinline]] bool RunKindedProgram(const NumberProgram& program, const CValue* slots,
                                         uint64_t bound, CValue* target, CValue& place);
+
+// `code` without the moves of parenthesised operands whose code can write the register moved
+// into instead, as a kinded program is written: the same values in fewer instructions.
+void TakeOutMoves(std::vector<RegisterInstruction>& code);

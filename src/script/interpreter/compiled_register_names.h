@@ -50,18 +50,16 @@ ShapedHolder(const NumberProgram& program, const CValue* slots, uint64_t bound,
     return holder;
 }
 
-// Whether the statement at `op` can run in a row on the members of the holder that `holder`
-// names (RunMemberRow): its program plain on integers but for members, all of that holder,
-// the first its target, and its end one that may have nothing to do but count.
-inline bool InMemberRow(const CompiledFunction& code, const CompiledOp& op,
-                        const MemberOperand& holder) {
-    if ((op.op != kOpMemberNumbers && op.op != kOpMemberRow) || op.code == kNumberValue ||
-        op.site != kNumberTargetMember ||
-        code.metDoubles[op.depth] != CompiledFunction::kPlainMembers ||
-        code.ops[op.index].op != kOpEndStatement)
+// Whether the statement at `op` can run in a row of statements on members (RunMemberRow): its
+// program plain on integers but for members, all of one holder, and its end a step the row
+// takes itself: a condition's branch, or a statement end that may have nothing to do but count.
+inline bool InMemberRow(const CompiledFunction& code, const CompiledOp& op) {
+    if ((op.op != kOpMemberNumbers && op.op != kOpMemberRow) ||
+        code.metDoubles[op.depth] != CompiledFunction::kPlainMembers)
         return false;
-    const MemberOperand& first = code.numberPrograms[op.depth].members.front();
-    return first.slot == holder.slot && first.boundSlot == holder.boundSlot;
+    const uint8_t end = code.ops[op.index].op;
+    return op.code == kNumberValue ? end == kOpBranchTrue
+                                   : end == kOpEndStatement || end == kOpEndAndJump;
 }
 
 // The variables of the program's members without a call while ShapedHolder vouches for them.

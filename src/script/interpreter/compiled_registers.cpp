@@ -1283,22 +1283,30 @@ Kinds:
     return RunOnKinds(program, op, slots, bound, state);
 }
 
-// Between the statements of a row nothing can change the holder's members or what its slot
-// holds (their programs call nothing and assign only members that hold numbers), nor post an
-// event: the holder found for the first stays theirs, and each program's shape is checked
-// against it. Each kOpMemberRow of the row is followed by the next statement of it. The first a
-// shape does not vouch for, or that integers do not suffice for, is left to its own steps with
-// nothing changed, as are those after a statement end with work to do.
+// Between the statements of a row nothing can change the members of holders or what their
+// slots hold (their programs call nothing and assign only members and slots that hold
+// numbers), nor post an event: a holder found for one statement stays the next one's when
+// it is in the same slot, and each program's shape is checked against it. A condition takes
+// its branch, and the statement ends and jumps after it or after an assignment are taken as
+// their steps take them when they have nothing to do but count; the row goes on while the
+// step it comes to is a statement of a row. The first that a shape does not vouch for, or
+// that integers do not suffice for, is left to its own steps with nothing changed, as is
+// any step after a statement end with work to do.
 const CompiledOp* CInterpretor::RunMemberRow(const CompiledFunction& code, const CompiledOp* op,
                                              CValue* slots, uint64_t bound) {
     if (code.metDoubles[op->depth] != CompiledFunction::kPlainMembers) return nullptr;
     const NumberProgram* program = &code.numberPrograms[op->depth];
     const CIBaseObjectVar* holder = ShapedHolder(*program, slots, bound, currentObject_, this);
-    if (holder == nullptr) return nullptr;
+    // The value above the statement's base, which each statement done leaves there: one
+    // holding something to let go of is let go by the statement's own steps.
+    StackSlot* const place = slots_[depth_ + 1];
+    if (holder == nullptr || place->value.StoredType() > kValueDouble) return nullptr;
     const std::atomic<uint32_t>& stopRequest = StopRequestFlag();
+    const CompiledOp* const ops = code.ops.data();
     const CompiledOp* done = nullptr;
+    int32_t value = 0;
     const MemberOperand* members = program->members.data();
-    auto member = [holder, &members](uint32_t at) -> CValue& {
+    auto member = [&holder, &members](uint32_t at) -> CValue& {
         return holder->FrontVariable(members[at].position - 1)->value;
     };
     const RegisterInstruction* instruction = program->code.data();
@@ -1307,35 +1315,51 @@ const CompiledOp* CInterpretor::RunMemberRow(const CompiledFunction& code, const
 #undef ZORV_NEXT_INSTRUCTION
 Return : {
     const int32_t result = registers[instruction->target];
-    CValue& target = member(0);
-    if (target.StoredType() > kValueDouble) goto Kinds;
-    target.SetInt(result);
-    const CompiledOp* end = code.ops.data() + op->index;
-    StackSlot* place = slots_[depth_ + 1];
-    if (place->value.StoredType() > kValueDouble) {
-        // What it let go of may have run anything: its end, and what follows, take their steps.
-        LeaveInteger(result);
-        return end - 1;
+    const CompiledOp* next = ops + op->index;
+    if (op->code != kNumberValue) {
+        // A member the statement assigns is its program's first.
+        CValue* target = &member(0);
+        if (op->site != kNumberTargetMember) {
+            target = &slots[op->count];
+            if (op->site != 0 && ((bound >> op->count) & 1) == 0) goto Kinds;
+        }
+        if (target->StoredType() > kValueDouble) goto Kinds;
+        target->SetInt(result);
+    } else {
+        next = result != 0 ? ops + next->index : next + 1;
     }
-    place->source = nullptr;
-    place->anchorKind = kValueInt;
-    place->value.SetInt(result);
-    --statementCounter_;
-    done = end;
-    // A kOpMemberRow is followed by a statement of its row, which may have met a double since.
-    if (op->op != kOpMemberRow || statementCounter_ <= 0 ||
-        stopRequest.load(std::memory_order_relaxed) != 0 ||
-        code.metDoubles[end[1].depth] != CompiledFunction::kPlainMembers)
-        return done;
-    op = end + 1;
+    value = result;
+    if (next->op == kOpEndStatement || next->op == kOpEndAndJump) {
+        if (statementCounter_ <= 0 || stopRequest.load(std::memory_order_relaxed) != 0) {
+            done = next - 1;
+            goto Kinds;
+        }
+        --statementCounter_;
+        next = next->op == kOpEndAndJump ? ops + next->index : next + 1;
+    }
+    if (next->op == kOpJump) next = ops + next->index;
+    done = next - 1;
+    if (next->op != kOpMemberRow || code.metDoubles[next->depth] != CompiledFunction::kPlainMembers)
+        goto Kinds;
+    op = next;
     program = &code.numberPrograms[op->depth];
-    const uint64_t shape = program->members.front().holderShape;
-    if (shape == 0 || holder->GetShape() != shape) return done;
+    const MemberOperand& first = program->members.front();
+    if (first.slot == members->slot && first.boundSlot == members->boundSlot) {
+        if (first.holderShape == 0 || holder->GetShape() != first.holderShape) goto Kinds;
+    } else {
+        holder = ShapedHolder(*program, slots, bound, currentObject_, this);
+        if (holder == nullptr) goto Kinds;
+    }
     members = program->members.data();
     instruction = program->code.data();
     goto* kInstructions[instruction->opcode];
 }
 Kinds:
+    if (done != nullptr) {
+        place->source = nullptr;
+        place->anchorKind = kValueInt;
+        place->value.SetInt(value);
+    }
     return done;
 }
 #undef ZORV_MEMBER_CODE
@@ -1489,11 +1513,30 @@ bool CInterpretor::ResumeNumberSteps(const int32_t* registers, uint32_t written,
     return false;
 }
 
+namespace {
+
+// Whether a call of the program's is made by a site whose function last ran in full: its
+// program, having given up before that call (an object passed, mostly), would do so again,
+// while its steps make the call in full.
+bool CallsRunInFull(const NumberProgram& program) {
+    if (program.callingCode.empty()) return false;
+    for (const RegisterInstruction& instruction : program.code) {
+        if (instruction.opcode != kRegisterCall) continue;
+        const auto* site = reinterpret_cast<const CompiledCallSite*>(uintptr_t(instruction.right));
+        if (site->code != nullptr && !site->code->returnsOnly) return true;
+    }
+    return false;
+}
+
+} // namespace
+
 bool CInterpretor::RunOnKinds(const NumberProgram& program, const CompiledOp& op, CValue* slots,
                               uint64_t bound, uint8_t& state) {
-    if (state == CompiledFunction::kCallsInFull ||
-        !RunNumberProgram<false>(program, op, slots, bound, state))
+    if (state == CompiledFunction::kCallsInFull) return false;
+    if (!RunNumberProgram<false>(program, op, slots, bound, state)) {
+        if (CallsRunInFull(program)) state = CompiledFunction::kCallsInFull;
         return false;
+    }
     // The kinds the program was written for no longer hold (or it is not written yet).
     program.kinded.clear();
     state = 1;

@@ -767,8 +767,8 @@ private:
     [[gnu::noinline]] bool RunPlainMembers(const NumberProgram& program, const CompiledOp& op,
                                            CValue* slots, uint64_t bound, uint8_t& state);
     // The statements of the row that the kOpMemberRow `op` begins, each as RunPlainMembers
-    // runs it, ended by counting while their ends have nothing else to do: the step before
-    // the one to go on at; null, with nothing changed, when not even the first was done so.
+    // runs it, its branch taken and its end counted while that is all it has to do: the step
+    // before the one to go on at; null, with nothing changed, when the first was not done so.
     [[gnu::noinline]] const CompiledOp*
     RunMemberRow(const CompiledFunction& code, const CompiledOp* op, CValue* slots, uint64_t bound);
     // The declarations of kOpDeclareNumbers `op` worked out on integers while nothing is

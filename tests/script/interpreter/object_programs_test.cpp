@@ -466,6 +466,7 @@ public:
                 "Function Kill(q) { Delete q; Return 1; }\n"
                 "Function Later(q) { If (q != 0) Delete q; Print(\"later\"); }\n"
                 "Function Grow(q) { If (q != 0) q.extra = 1; }\n"
+                "Function Touch(q, k) { q.hits = q.hits + 1; If (k > 3) Return q.x; Return k; }\n"
                 "Function Step(k) {\nVar i;\n";
         Body("This");
         text_ += "Return This.x;\n}\nFunction Move(p, k) {\nVar i;\n";
@@ -507,9 +508,51 @@ private:
         }
     }
 
+    // A condition on the holder's members: some meet a double, a member missing or a
+    // division by zero.
+    std::string Condition(const std::string& h) {
+        switch (Pick(5)) {
+        case 0:
+            return "(" + h + ".x < " + std::to_string(Pick(300)) + ") || (" + h + ".x > " +
+                   std::to_string(500 + Pick(500)) + ")";
+        case 1:
+            return h + ".x > k";
+        case 2:
+            return "(" + h + ".v * 3) > (" + h + ".hits + k)";
+        case 3:
+            return "(" + h + ".x / k) > 40";
+        default:
+            return "(" + h + "." + RowMember() + " >= 2) && (" + h + ".x != k)";
+        }
+    }
+
     void Body(const std::string& h) {
         for (int i = 0, n = 2 + Pick(4); i < n; ++i) {
-            switch (Pick(14)) {
+            switch (Pick(17)) {
+            case 11:
+                // A branch that leads on to statements on the holder's members, or past them.
+                text_ += "If (" + Condition(h) + ") " + h + "." + RowMember() + " = " + h + "." +
+                         RowMember() + " + " + Operand(h) + ";\n";
+                if (Pick(2) == 0) text_ += "Else " + h + ".hits = " + h + ".hits - 1;\n";
+                text_ += h + ".x = " + h + ".x + " + std::to_string(Pick(5)) + ";\n";
+                break;
+            case 12:
+                // Statements on two holders in turn: the same object, or one from an element
+                // that may hold none.
+                text_ += std::string("q = ") + (Pick(2) == 0 ? h : "ps[k % 4]") + ";\n" + h +
+                         ".hits = " + h + ".hits + 1;\nIf (" + Condition("q") + ") q.x = q.x - " +
+                         std::to_string(1 + Pick(9)) + ";\nq.v = q.v + " + h + ".x;\n" + h +
+                         ".x = " + h + ".x % 1000;\n";
+                break;
+            case 14:
+                // A call of a body that runs in full, passed the holder: the condition's
+                // program gives up before it, and its calling program makes it from then on.
+                text_ += "If (Touch(" + h + ", k) > 2) " + h + ".x = " + h + ".x + 1;\n";
+                break;
+            case 13:
+                text_ += "i = 0;\nWhile ((" + h + ".x > 990) && (i < 4)) {\n" + h + ".x = " + h +
+                         ".x - " + std::to_string(1 + Pick(30)) + ";\ni++;\n}\n";
+                break;
             case 0:
             case 1:
             case 2:
