@@ -221,7 +221,10 @@ int CInterpretor::RunOnce(CTokenInfos& report, uint8_t* start) {
     int result = 1;
     lastEndCode = 0;
     uintptr_t outerStackBase = stackBase_;
-    if (stackBase_ == 0) stackBase_ = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+    if (stackBase_ == 0) {
+        stackBase_ = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+        stackFloor_ = stackBase_ > kStackBudget ? stackBase_ - kStackBudget : 0;
+    }
     try {
         RunTopLevel(start != nullptr ? start : GetStream());
     } catch (CIError* error) {
@@ -234,6 +237,7 @@ int CInterpretor::RunOnce(CTokenInfos& report, uint8_t* start) {
         }
     }
     stackBase_ = outerStackBase;
+    if (stackBase_ == 0) stackFloor_ = 0;
     runningState = kIdle;
     mode = kModeIdle;
     report.TakeOver(*this);

@@ -574,8 +574,7 @@ private:
 
     // Error 15 when the run has used more than its stack budget.
     void CheckStack() {
-        auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
-        if (stackBase_ != 0 && stackBase_ - here > kStackBudget) RaiseError(15);
+        if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < stackFloor_) RaiseError(15);
     }
 
     // ---- Expressions (expression.cpp) ----------------------------------------------
@@ -1005,7 +1004,7 @@ private:
     // a running code takes its frame with a pointer and gives it back by putting it back.
     PendingCall* pendingNext_ = nullptr;
     PendingCall* pendingLimit_ = nullptr;
-    // The frame for the running code about to start, made when first needed.
+    // The frame for the running code's pending calls, made when first needed.
     [[gnu::always_inline]] PendingCall* TakePendingFrame() {
         PendingCall* frame = pendingNext_;
         // Inside the segment whose end the limit is; anything else (a segment's end, one
@@ -1295,6 +1294,9 @@ private:
     uint32_t callNesting_ = 0;
     // Where the stack stood when the run began; 0 outside a run.
     uintptr_t stackBase_ = 0;
+    // The deepest the stack may reach within its budget, which every call checks: 0
+    // outside a run.
+    uintptr_t stackFloor_ = 0;
     // The chain of live interpreters from the newest, and the innermost one running.
     static inline thread_local CInterpretor* newest_ = nullptr;
     static inline thread_local CInterpretor* running_ = nullptr;
