@@ -134,7 +134,12 @@ public:
     char* restartFileName = nullptr;
     void SetRestartFileName(const char* name);
     // The launch block the run belongs to; null when none.
-    CLaunchInfo* launchInfo = nullptr;
+    CLaunchInfo* LaunchInfo() const { return launchInfo_; }
+    // Also points the stop request that every compiled call reads at the new block's.
+    void SetLaunchInfo(CLaunchInfo* launch) {
+        launchInfo_ = launch;
+        stopRequest_ = launch != nullptr ? &launch->stopRequest : &kNeverStop;
+    }
     // A copy of the command line, and its argument count (set at every start).
     char* commandLine = nullptr;
     int32_t argumentCount = 0;
@@ -1366,12 +1371,12 @@ private:
     int32_t handlerDepth_ = 0;
 
     // ---- Run loop (run_loop.cpp) ---------------------------------------------------
-    // The launch block's stop request, or a flag that is never set. Inline, as every
+    static constexpr std::atomic<uint32_t> kNeverStop{0};
+    CLaunchInfo* launchInfo_ = nullptr;
+    // The launch block's stop request, or a flag that is never set: kept apart, as every
     // compiled call reads it.
-    const std::atomic<uint32_t>& StopRequestFlag() const {
-        static constexpr std::atomic<uint32_t> neverStop{0};
-        return launchInfo != nullptr ? launchInfo->stopRequest : neverStop;
-    }
+    const std::atomic<uint32_t>* stopRequest_ = &kNeverStop;
+    const std::atomic<uint32_t>& StopRequestFlag() const { return *stopRequest_; }
     // Offers a taken message to the filters, then translates and dispatches it unless a
     // filter swallowed it.
     void HandleMessage(MSG& message);
