@@ -544,3 +544,43 @@ Function Rec(n) {
     Return Add(1, Rec(n - 1));
 }
 Print(Rec(10), Rec(1000000));
+
+//== calls inside arguments made before and after a deep recursion, by every other level or all, find their callees' values
+// expect: end
+// expect output: 651 25
+Function Id(v) {
+    If (v < 0) Return 0;
+    Return v;
+}
+Function Pair(a, b) {
+    Var s = a + b;
+    Return s;
+}
+Function Down(n) {
+    If (n == 0) Return 1;
+    Var u = 0;
+    If (n % 2 == 0) u = Pair(Id(n), 1);
+    Var t = Down(n - 1);
+    Return (t + u + Pair(Id(n), Id(t))) % 1000;
+}
+Print(Down(700), Down(3));
+
+//== an error deep in a recursion whose levels made calls inside arguments on the way down stands where it was raised, and the next run of the calls finds them again
+// expect: error 121 line 14 column 30
+// expect output: 8 9
+Function Id(v) {
+    If (v < 0) Return 0;
+    Return v;
+}
+Function Pair(a, b) {
+    Var s = a + b;
+    Return s;
+}
+Function Down(n, stop) {
+    If (n == 0) Return 1;
+    If (n % 3 == 0) Var u = Pair(Id(n), 1);
+    If (n == stop) Raise(121);
+    Return Pair(Id(1), Down(n - 1, stop) * 0) + Pair(0, Id(n % 10));
+}
+Print(Down(7, -1), Down(598, -1));
+Print(Down(600, 300));

@@ -242,12 +242,12 @@ void CIProgramClass::IsDebug() {
 }
 
 void CIProgramClass::IsScreenSaverSetupDialog() {
-    const CLaunchInfo* launch = interpreter->launchInfo;
+    const CLaunchInfo* launch = interpreter->LaunchInfo();
     SetResult(launch != nullptr && launch->hosted != 0 ? 1 : 0);
 }
 
 void CIProgramClass::IsScreenSaverControlPanel() {
-    const CLaunchInfo* launch = interpreter->launchInfo;
+    const CLaunchInfo* launch = interpreter->LaunchInfo();
     int32_t answer = 0;
     RECT rect{};
     if (launch != nullptr && launch->notifyOnEnd != 0 && launch->hosted == 0 &&

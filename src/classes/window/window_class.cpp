@@ -124,7 +124,7 @@ void CIWindow::ComputeBorders(bool withMenu) {
 }
 
 void CIWindow::CreateWindowObject(int32_t depth, int32_t backColorArg, HWND) {
-    CLaunchInfo* launch = interpreter->launchInfo;
+    CLaunchInfo* launch = interpreter->LaunchInfo();
     if (launch != nullptr && launch->hosted != 0 && interpreter->mainWindowHandle != 0 &&
         parent == nullptr)
         interpreter->RaiseError(8);

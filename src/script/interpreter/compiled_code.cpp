@@ -2865,17 +2865,21 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
     if (base + code.maxDepth + 2 >= stackCapacity_) GrowValueStack(base + code.maxDepth + 2);
     const uint32_t poolMark = temporaryTextCount_;
     const std::atomic<uint32_t>& stopRequest = StopRequestFlag();
-    // This code's pending calls, on the interpreter's stack of them.
-    PendingCall* const pending = TakePendingFrame();
+    // This code's pending calls, on the interpreter's stack of them: taken at the first call
+    // that runs its full steps, since most bodies make every call directly or none. Until
+    // then the next frame stays where it is (the calls made in between put it back), and
+    // it goes back there as this code ends; the arguments of methods and New read the
+    // frame's last entry, null in every frame, from a frame that is never written.
+    static PendingCall noPendingCalls[kPendingFrameSize];
+    PendingCall* pending = noPendingCalls;
     struct PendingScope {
         PendingCall*& next;
-        PendingCall* frame;
+        PendingCall* const frame;
         ~PendingScope() { next = frame; }
-    } pendingScope{pendingNext_, pending};
+    } pendingScope{pendingNext_, pendingNext_};
 #define ZORV_PENDING(index) pending[index]
     const CompiledOp* ops = code.ops.data();
     const CompiledOp* op = ops;
-    const ElementRead* const elementReads = code.elementReads.data();
     // The slots this call bound to names (kOpBindName).
     uint64_t bound = 0;
     // Most statements end with nothing to do but count them. Inlined whatever the size of
@@ -3414,6 +3418,7 @@ DoCallBare : {
     if (variable->value.GetType() != kValueFunction) RaiseError(128);
     Operand();
     const BlockRecord* function = variable->value.GetFunction();
+    if (pending == noPendingCalls) pending = TakePendingFrame();
     ZORV_PENDING(op->index).function = function;
     // A function the site called last, compiled, takes its arguments in its own slots.
     ZORV_PENDING(op->index).target = site.function == function && site.code != nullptr &&
@@ -4090,7 +4095,7 @@ DoNewArrayEnd:
     ZORV_NEXT_STEP();
 DoElementRead : {
     // An array in a slot, read here; one named through the scopes, out of line.
-    const ElementRead& read = elementReads[op->count];
+    const ElementRead& read = code.elementReads[op->count];
     if ((read.begin == kOpElementSlot ||
          (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) != 0))
             ? ReadElementCell(op->code, read, slots[read.slot], slots, bound,

@@ -64,8 +64,8 @@ constexpr uint32_t kGameInputClass = 38;
 } // namespace
 
 CInterpretor::CInterpretor(uint32_t compilerOption, CLaunchInfo* launch)
-    : CIBaseObjectVar(this, 0), launchInfo(launch), defaultArg_(this), locals_(this),
-      currentObject_(this) {
+    : CIBaseObjectVar(this, 0), defaultArg_(this), locals_(this), currentObject_(this) {
+    SetLaunchInfo(launch);
     older_ = newest_;
     newest_ = this;
     compiler_ = new (std::nothrow) CTokenCompiler(compilerOption);
@@ -221,7 +221,10 @@ int CInterpretor::RunOnce(CTokenInfos& report, uint8_t* start) {
     int result = 1;
     lastEndCode = 0;
     uintptr_t outerStackBase = stackBase_;
-    if (stackBase_ == 0) stackBase_ = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+    if (stackBase_ == 0) {
+        stackBase_ = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+        stackFloor_ = stackBase_ > kStackBudget ? stackBase_ - kStackBudget : 0;
+    }
     try {
         RunTopLevel(start != nullptr ? start : GetStream());
     } catch (CIError* error) {
@@ -234,6 +237,7 @@ int CInterpretor::RunOnce(CTokenInfos& report, uint8_t* start) {
         }
     }
     stackBase_ = outerStackBase;
+    if (stackBase_ == 0) stackFloor_ = 0;
     runningState = kIdle;
     mode = kModeIdle;
     report.TakeOver(*this);
@@ -389,14 +393,14 @@ int CInterpretor::Init(const char* projectName, const char* commandLineText, int
     if (projectFile == nullptr) projectFile = new (std::nothrow) CProjectFile(this);
     if (projectFile == nullptr) return 0;
     if (load) {
-        const char* path = launchInfo != nullptr && !launchInfo->projectPath.empty()
-                               ? launchInfo->projectPath.c_str()
+        const char* path = launchInfo_ != nullptr && !launchInfo_->projectPath.empty()
+                               ? launchInfo_->projectPath.c_str()
                                : nullptr;
-        ResultCode code = projectFile->Open(projectName, path, launchInfo);
+        ResultCode code = projectFile->Open(projectName, path, launchInfo_);
         // Data without a single entry has nothing to run: as good as none.
         if (code == 0 && projectFile->GetCurrentEntry() == nullptr) code = kResultNoProjectData;
         if (code != 0) {
-            if (launchInfo != nullptr) launchInfo->errorCode = int32_t(code);
+            if (launchInfo_ != nullptr) launchInfo_->errorCode = int32_t(code);
             return 0;
         }
         CProjectEntry* entry = projectFile->GetCurrentEntry();
@@ -409,7 +413,7 @@ int CInterpretor::Init(const char* projectName, const char* commandLineText, int
     if (commandLine == nullptr) return 0;
     PtrArray allClasses;
     const PtrArray* classNames = &projectFile->GetClassNames();
-    if (launchInfo != nullptr && launchInfo->allClasses == 1) {
+    if (launchInfo_ != nullptr && launchInfo_->allClasses == 1) {
         if (!BuildBuiltinClassNameList(allClasses)) return 0;
         classNames = &allClasses;
     }

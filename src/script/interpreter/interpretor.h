@@ -135,7 +135,12 @@ public:
     char* restartFileName = nullptr;
     void SetRestartFileName(const char* name);
     // The launch block the run belongs to; null when none.
-    CLaunchInfo* launchInfo = nullptr;
+    CLaunchInfo* LaunchInfo() const { return launchInfo_; }
+    // Also points the stop request that every compiled call reads at the new block's.
+    void SetLaunchInfo(CLaunchInfo* launch) {
+        launchInfo_ = launch;
+        stopRequest_ = launch != nullptr ? &launch->stopRequest : &kNeverStop;
+    }
     // A copy of the command line, and its argument count (set at every start).
     char* commandLine = nullptr;
     int32_t argumentCount = 0;
@@ -579,8 +584,7 @@ private:
 
     // Error 15 when the run has used more than its stack budget.
     void CheckStack() {
-        auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
-        if (stackBase_ != 0 && stackBase_ - here > kStackBudget) RaiseError(15);
+        if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < stackFloor_) RaiseError(15);
     }
 
     // ---- Expressions (expression.cpp) ----------------------------------------------
@@ -1013,7 +1017,7 @@ private:
     // a running code takes its frame with a pointer and gives it back by putting it back.
     PendingCall* pendingNext_ = nullptr;
     PendingCall* pendingLimit_ = nullptr;
-    // The frame for the running code about to start, made when first needed.
+    // The frame for the running code's pending calls, made when first needed.
     [[gnu::always_inline]] PendingCall* TakePendingFrame() {
         PendingCall* frame = pendingNext_;
         // Inside the segment whose end the limit is; anything else (a segment's end, one
@@ -1303,6 +1307,9 @@ private:
     uint32_t callNesting_ = 0;
     // Where the stack stood when the run began; 0 outside a run.
     uintptr_t stackBase_ = 0;
+    // The deepest the stack may reach within its budget, which every call checks: 0
+    // outside a run.
+    uintptr_t stackFloor_ = 0;
     // The chain of live interpreters from the newest, and the innermost one running.
     static inline thread_local CInterpretor* newest_ = nullptr;
     static inline thread_local CInterpretor* running_ = nullptr;
@@ -1372,12 +1379,12 @@ private:
     int32_t handlerDepth_ = 0;
 
     // ---- Run loop (run_loop.cpp) ---------------------------------------------------
-    // The launch block's stop request, or a flag that is never set. Inline, as every
+    static constexpr std::atomic<uint32_t> kNeverStop{0};
+    CLaunchInfo* launchInfo_ = nullptr;
+    // The launch block's stop request, or a flag that is never set: kept apart, as every
     // compiled call reads it.
-    const std::atomic<uint32_t>& StopRequestFlag() const {
-        static constexpr std::atomic<uint32_t> neverStop{0};
-        return launchInfo != nullptr ? launchInfo->stopRequest : neverStop;
-    }
+    const std::atomic<uint32_t>* stopRequest_ = &kNeverStop;
+    const std::atomic<uint32_t>& StopRequestFlag() const { return *stopRequest_; }
     // Offers a taken message to the filters, then translates and dispatches it unless a
     // filter swallowed it.
     void HandleMessage(MSG& message);

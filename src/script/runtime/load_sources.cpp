@@ -70,7 +70,7 @@ int CInterpretor::CompileSources(CTokenInfos& report, HWND parentWindow, int wit
             for (LListNode* node = projectFile->GetEntries().GetHead(); node != nullptr;
                  node = node->next, ++entryIndex) {
                 auto* entry = static_cast<CProjectEntry*>(node->item);
-                if (entry->extra != 0 && SkipsExtraEntries(launchInfo)) continue;
+                if (entry->extra != 0 && SkipsExtraEntries(launchInfo_)) continue;
                 CBank* sources = projectFile->FindBankInEntry(entry, project_format::kSourceBank);
                 if (sources != nullptr) AddModules(report, *sources, entryIndex, first);
             }

@@ -204,7 +204,8 @@ private:
 // with an error raised, a text met, an event posted or a bare Return at one level, arguments
 // missing or over, globals stepped or read at every level (and turned into a text or a double
 // between calls), a caller whose locals are empty as it calls and filled after, and results
-// bound to a name that a global, This's member or a local of the level takes now and then.
+// bound to a name that a global, This's member or a local of the level takes now and then,
+// and calls inside another call's arguments made before the level recurses or after.
 class DeepProgramMaker {
 public:
     explicit DeepProgramMaker(uint32_t seed) : random_(seed) {}
@@ -293,7 +294,7 @@ private:
         }
         std::string callee = Pick(3) == 0 ? other : name;
         text += "    If (n <= 0) Return t;\n";
-        switch (Pick(4)) {
+        switch (Pick(5)) {
         case 0:
             text += "    Return " + callee + "(n - 1, k) + t;\n";
             break;
@@ -302,6 +303,11 @@ private:
             break;
         case 1:
             text += "    t = t * 3 - " + callee + "(n - 1, t);\n    Return t % 1000;\n";
+            break;
+        case 4:
+            // A call inside another's arguments only once the deeper levels have made theirs.
+            text += "    t = t + " + callee + "(n - 1, k);\n    Return " + callee + "(0, " +
+                    callee + "(0, t)) % 1000;\n";
             break;
         default:
             text += "    Return " + callee + "(n - 1, " + callee + "(0, k)) - t;\n";

@@ -123,7 +123,7 @@ TEST_F(MessagePump, WaitRunsUntilItsDeadlineOrAQuitMessage) {
     EXPECT_EQ(timeGetTime(), start);
     // A host's stop request ends a wait with code 0.
     CLaunchInfo launch;
-    interpreter.launchInfo = &launch;
+    interpreter.SetLaunchInfo(&launch);
     launch.stopRequest = 1;
     int32_t code = -1;
     try {
@@ -464,7 +464,7 @@ TEST_F(StatementLoop, AStopRequestFromTheHostEndsTheRunNormally) {
     CLaunchInfo launch;
     Probe::stopAfter100 = &launch.stopRequest;
     EXPECT_EQ(Run("p = New Timer(); while (1) { p.Step(); }\n", nullptr, 50,
-                  [&](CInterpretor& interpreter) { interpreter.launchInfo = &launch; }),
+                  [&](CInterpretor& interpreter) { interpreter.SetLaunchInfo(&launch); }),
               1);
     EXPECT_EQ(Probe::steps, 100);
 }
@@ -553,7 +553,7 @@ TEST_F(StatementLoop, ALoopProgramOnTheRunningClockTicksAndStops) {
     });
     EXPECT_EQ(Run("Function F() {\nx = 0;\nWhile (1) {\nx = (x * 7 + 3) % 1000;\n}\n}\nF();\n",
                   &counter, 10,
-                  [&](CInterpretor& interpreter) { interpreter.launchInfo = &launch; }),
+                  [&](CInterpretor& interpreter) { interpreter.SetLaunchInfo(&launch); }),
               1);
     host.join();
     // A loop that never looked at the alarm again would have ticked once.
