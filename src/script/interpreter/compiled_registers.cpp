@@ -1130,15 +1130,19 @@ bool IsPlainProgram(const NumberProgram& program, const CompiledOp& op) {
 // rather than in ones it would save and restore; where integers do not suffice (or the value
 // above the base holds something to let go) it goes on to the registers that keep kinds,
 // from the top, nothing having changed. The code of a row of declarations (kDeclarations),
-// entered at instruction `from`, has each of its returns store its register into slot `left`
-// and count its statement's end, up to `state` of them; it stops at the first declaration
+// entered where `state` says, has each of its returns store its register into slot `left`
+// and count its statement's end, up to its quota of them; it stops at the first declaration
 // that integers do not take (or whose slot holds something to let go), and gives the step of
 // the last one's end, `op` itself for none, leaving its name and value as its own step would.
 template <bool kDeclarations>
-auto CInterpretor::RunPlainProgram(const NumberProgram& program, const CompiledOp& op,
-                                   CValue* slots, uint64_t bound, uint8_t& state,
-                                   const RegisterInstruction* from) {
-    const RegisterInstruction* instruction = kDeclarations ? from : program.code.data();
+auto CInterpretor::RunPlainProgram(
+    const NumberProgram& program, const CompiledOp& op, CValue* slots, uint64_t bound,
+    std::conditional_t<kDeclarations, DeclarationRun, uint8_t>& state) {
+    const RegisterInstruction* instruction;
+    if constexpr (kDeclarations)
+        instruction = state.from;
+    else
+        instruction = program.code.data();
     int32_t registers[CompiledFunction::kMaxQuickDepth + 1];
     [[maybe_unused]] const RegisterInstruction* done = nullptr;
     auto slot = [slots](int64_t index, int32_t& out) {
@@ -1159,7 +1163,7 @@ Return : {
         target.SetInt(result);
         --statementCounter_;
         done = instruction;
-        if (--state != 0) ZORV_NEXT_INSTRUCTION();
+        if (--state.quota != 0) ZORV_NEXT_INSTRUCTION();
         declaredName_ = instruction->token;
         LeaveInteger(result);
         return &op + instruction->right;
@@ -1191,8 +1195,8 @@ const CompiledOp* CInterpretor::RunDeclarations(const CompiledFunction& code, co
     if (uint32_t(statementCounter_) < op->count)
         return CheckDeclarations(code, op, slots, bound, poolMark);
     const NumberProgram& run = code.declarationRuns[op->depth];
-    uint8_t quota = uint8_t(op->count);
-    return RunPlainProgram<true>(run, *op, slots, bound, quota, run.code.data());
+    DeclarationRun state{run.code.data(), uint8_t(op->count)};
+    return RunPlainProgram<true>(run, *op, slots, bound, state);
 }
 
 const CompiledOp* CInterpretor::CheckDeclarations(const CompiledFunction& code,
@@ -1205,10 +1209,10 @@ const CompiledOp* CInterpretor::CheckDeclarations(const CompiledFunction& code,
         // As many as may end by counting alone, and the one after them, whose end is the
         // housekeeping check: the count comes to -1 there.
         const uint8_t given = uint8_t(std::min(left, uint32_t(statementCounter_) + 1));
-        uint8_t quota = given;
-        const CompiledOp* reached = RunPlainProgram<true>(run, *op, slots, bound, quota, from);
+        DeclarationRun state{from, given};
+        const CompiledOp* reached = RunPlainProgram<true>(run, *op, slots, bound, state);
         if (reached != op) last = reached;
-        if (quota != 0 || statementCounter_ >= 0) return last;
+        if (state.quota != 0 || statementCounter_ >= 0) return last;
         // A check that finds work to do is the end step's own.
         statementCounter_ = 0;
         if (!EndStatementQuietly(poolMark)) return last - 1;

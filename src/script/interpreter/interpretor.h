@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -50,7 +51,7 @@ struct NumberProgram;
 struct MemberOperand;
 struct CompiledMemberSite;
 struct CompiledCallSite;
-struct RegisterInstruction;
+struct DeclarationRun;
 class FunctionCompiler;
 
 // It adopts the compiled token stream (CTokenInfos) and walks it.
@@ -754,12 +755,13 @@ private:
     // `value` left above the statement's base, where the walk leaves a statement's value.
     [[gnu::noinline]] bool LeaveInteger(int32_t value);
     // RunNumberProgram on integers of a program that IsPlainProgram; with kDeclarations, the
-    // code of a kOpDeclareNumbers `op` from instruction `from`, of which `state` declarations
-    // are done, each ending by counting: the step of the last one's end, `op` when none was.
+    // code of a kOpDeclareNumbers `op` from where `state` says, of which its quota are done,
+    // each ending by counting: the step of the last one's end, `op` when none was.
     template <bool kDeclarations>
-    [[gnu::noinline]] auto RunPlainProgram(const NumberProgram& program, const CompiledOp& op,
-                                           CValue* slots, uint64_t bound, uint8_t& state,
-                                           const RegisterInstruction* from = nullptr);
+    [[gnu::noinline]] auto
+    RunPlainProgram(const NumberProgram& program, const CompiledOp& op, CValue* slots,
+                    uint64_t bound,
+                    std::conditional_t<kDeclarations, DeclarationRun, uint8_t>& state);
     // RunNumberProgram on integers of a program that IsPlainMemberProgram.
     [[gnu::noinline]] bool RunPlainMembers(const NumberProgram& program, const CompiledOp& op,
                                            CValue* slots, uint64_t bound, uint8_t& state);
