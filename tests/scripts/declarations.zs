@@ -104,3 +104,27 @@ Function Edge(a) {
     Return (b - a) + "/" + (c - b) + "/" + (d - c);
 }
 Print(Mix(4, 3.5), "|", Mix(1, "x1"), "|", Edge(2147483647));
+
+//== a row longer than the statements between two checks goes on past each of them
+// expect: error 111 line 14 column 18
+// expect output: 49
+Function Long(n, k) {
+    Var a = n + 1;
+    Var b = a * 3;
+    Var c = b - n;
+    Var d = c % 7;
+    Var e = d + a;
+    Var f = e * 2;
+    Var g = f - b;
+    Var h = g + c;
+    Var i = h % 11;
+    Var j = i + k;
+    Var m = j % k;
+    Var o = m + a;
+    Return o;
+}
+s = 0;
+Var t;
+For (t = 0; t < 9; t++) s = s + Long(t, t % 3 + 1);
+Print(s);
+Print(Long(4, 0));

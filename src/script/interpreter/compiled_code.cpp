@@ -1221,13 +1221,13 @@ public:
         }
         moved[ops.size()] = uint32_t(kept.size());
         Renumber(kept, moved);
-        // Each return goes on past its declaration's end.
+        // Each return goes on past its declaration's end, counted from the row's step.
         for (size_t i = 0; i < ops.size(); ++i) {
             if (ops[i].op != kOpDeclareNumbers) continue;
             size_t declaration = i + 1;
             for (RegisterInstruction& instruction : out_.declarationRuns[ops[i].depth].code) {
                 if (instruction.opcode != kRegisterReturn) continue;
-                instruction.right = ops[declaration].index;
+                instruction.right = int64_t(ops[declaration].index) - int64_t(i);
                 declaration = ops[declaration].index + 1;
             }
         }
@@ -3502,9 +3502,10 @@ DoDeclareNumber : {
     ZORV_NEXT_STEP();
 }
 DoDeclareNumbers:
-    if (quiet()) {
+    // The row counts its ends and makes the checks they come to itself.
+    if (stopRequest.load(std::memory_order_relaxed) == 0) {
         depth_ = base;
-        op = RunDeclarations(code, op, slots, bound);
+        op = RunDeclarations(code, op, slots, bound, poolMark);
     }
     ZORV_NEXT_STEP();
 DoDeclareFree : {
@@ -3652,7 +3653,7 @@ DoReturnSlot : {
     if (value->StoredType() > kValueDouble) goto DoSlot;
     // The value read as kOpSlot leaves it, then given as kOpReturn gives it.
     StackSlot* place = slots_[base + 1];
-    cleared(place).Assign(*value);
+    AssignNumber(cleared(place), *value);
     place->source = value;
     ++op;
     ZORV_SYNC();

@@ -275,9 +275,9 @@ enum CompiledOpCode : uint8_t {
     // ends the statement when it has nothing to do but count.
     kOpDeclareFree,
     // Before the first of `count` kOpDeclareNumber in a row, each of plain integer code
-    // ending in a kOpEndStatement: while their ends have nothing to do but count, they run
-    // as the code of declarationRuns[depth], on past the last one done. The first one not
-    // done, and those after it, take their own steps.
+    // ending in a kOpEndStatement: while their ends have nothing to do but count, or a check
+    // that finds nothing due, they run as the code of declarationRuns[depth], on past the
+    // last one done. The first one not done, and those after it, take their own steps.
     kOpDeclareNumbers,
 
     // ---- Statements around calls ----
@@ -567,7 +567,8 @@ struct CompiledFunction {
     mutable std::vector<uint64_t> bindEpochs;
     // The register code of each kOpDeclareNumbers: its declarations' plain programs one after
     // the other, each kRegisterReturn storing into the declared slot `left`, `token` the
-    // declared name and `right` the step of the declaration's end.
+    // declared name and `right` the step of the declaration's end, counted from the
+    // kOpDeclareNumbers.
     std::vector<NumberProgram> declarationRuns;
     // For each member of a chain the code reads, the walk's steps should its expression end
     // there.

@@ -1129,18 +1129,22 @@ bool IsPlainProgram(const NumberProgram& program, const CompiledOp& op) {
 // Calls nothing on its way, so that what it keeps stays in the registers it was called with
 // rather than in ones it would save and restore; where integers do not suffice (or the value
 // above the base holds something to let go) it goes on to the registers that keep kinds,
-// from the top, nothing having changed. The code of a row of declarations (kDeclarations)
-// has each of its returns store its register into slot `left` and end its statement, up to
-// `state` of them; it stops at the first declaration that integers do not take (or whose
-// slot holds something to let go), and gives the step of the last one's end, 0 for none.
+// from the top, nothing having changed. The code of a row of declarations (kDeclarations),
+// entered where `state` says, has each of its returns store its register into slot `left`
+// and count its statement's end, up to its quota of them; it stops at the first declaration
+// that integers do not take (or whose slot holds something to let go), and gives the step of
+// the last one's end, `op` itself for none, leaving its name and value as its own step would.
 template <bool kDeclarations>
-auto CInterpretor::RunPlainProgram(const NumberProgram& program, const CompiledOp& op,
-                                   CValue* slots, uint64_t bound, uint8_t& state) {
-    const RegisterInstruction* instruction = program.code.data();
+auto CInterpretor::RunPlainProgram(
+    const NumberProgram& program, const CompiledOp& op, CValue* slots, uint64_t bound,
+    std::conditional_t<kDeclarations, DeclarationRun, uint8_t>& state) {
+    const RegisterInstruction* instruction;
+    if constexpr (kDeclarations)
+        instruction = state.from;
+    else
+        instruction = program.code.data();
     int32_t registers[CompiledFunction::kMaxQuickDepth + 1];
-    // Of declarations: the value and the end of the last one done.
-    [[maybe_unused]] int32_t declared = 0;
-    [[maybe_unused]] uint32_t ended = 0;
+    [[maybe_unused]] const RegisterInstruction* done = nullptr;
     auto slot = [slots](int64_t index, int32_t& out) {
         return ReadValue(slots[uint32_t(index)], out);
     };
@@ -1157,14 +1161,12 @@ Return : {
         CValue& target = slots[instruction->left];
         if (target.StoredType() > kValueDouble) goto Kinds;
         target.SetInt(result);
-        // Its end, as the declaration's own step ends it when nothing is pending.
-        declaredName_ = instruction->token;
         --statementCounter_;
-        declared = result;
-        ended = uint32_t(instruction->right);
-        if (--state != 0) ZORV_NEXT_INSTRUCTION();
+        done = instruction;
+        if (--state.quota != 0) ZORV_NEXT_INSTRUCTION();
+        declaredName_ = instruction->token;
         LeaveInteger(result);
-        return ended;
+        return &op + instruction->right;
     } else {
         if (op.code != kNumberValue) {
             CValue& target = slots[op.count];
@@ -1179,21 +1181,46 @@ Return : {
 #undef ZORV_NEXT_INSTRUCTION
 Kinds:
     if constexpr (kDeclarations) {
-        // The value of the last one done stays above the base.
-        if (ended != 0) LeaveInteger(declared);
-        return ended;
+        if (done == nullptr) return &op;
+        declaredName_ = done->token;
+        LeaveInteger(slots[done->left].IntPayload());
+        return &op + done->right;
     } else {
         return RunOnKinds(program, op, slots, bound, state);
     }
 }
 
 const CompiledOp* CInterpretor::RunDeclarations(const CompiledFunction& code, const CompiledOp* op,
-                                                CValue* slots, uint64_t bound) {
-    // As many as may end by counting alone.
-    uint8_t quiet = uint8_t(std::min(op->count, uint32_t(statementCounter_)));
-    const uint32_t end =
-        RunPlainProgram<true>(code.declarationRuns[op->depth], *op, slots, bound, quiet);
-    return end == 0 ? op : code.ops.data() + end;
+                                                CValue* slots, uint64_t bound, uint32_t poolMark) {
+    if (uint32_t(statementCounter_) < op->count)
+        return CheckDeclarations(code, op, slots, bound, poolMark);
+    const NumberProgram& run = code.declarationRuns[op->depth];
+    DeclarationRun state{run.code.data(), uint8_t(op->count)};
+    return RunPlainProgram<true>(run, *op, slots, bound, state);
+}
+
+const CompiledOp* CInterpretor::CheckDeclarations(const CompiledFunction& code,
+                                                  const CompiledOp* op, CValue* slots,
+                                                  uint64_t bound, uint32_t poolMark) {
+    const NumberProgram& run = code.declarationRuns[op->depth];
+    const RegisterInstruction* from = run.code.data();
+    const CompiledOp* last = op;
+    for (uint32_t left = op->count;;) {
+        // As many as may end by counting alone, and the one after them, whose end is the
+        // housekeeping check: the count comes to -1 there.
+        const uint8_t given = uint8_t(std::min(left, uint32_t(statementCounter_) + 1));
+        DeclarationRun state{from, given};
+        const CompiledOp* reached = RunPlainProgram<true>(run, *op, slots, bound, state);
+        if (reached != op) last = reached;
+        if (state.quota != 0 || statementCounter_ >= 0) return last;
+        // A check that finds work to do is the end step's own.
+        statementCounter_ = 0;
+        if (!EndStatementQuietly(poolMark)) return last - 1;
+        left -= given;
+        if (left == 0) return last;
+        for (uint32_t passed = 0; passed < given; ++from)
+            passed += from->opcode == kRegisterReturn ? 1 : 0;
+    }
 }
 
 bool IsPlainMemberProgram(const NumberProgram& program, const CompiledOp& op) {

@@ -85,6 +85,13 @@ struct RegisterInstruction {
     uint8_t* token;
 };
 
+// Where a row of declarations (CompiledFunction::declarationRuns) goes on, and how many of
+// them are to be done from there.
+struct DeclarationRun {
+    const RegisterInstruction* from;
+    uint8_t quota;
+};
+
 struct NumberProgram {
     // Empty when the number code has what the registers do not cover (calls, "++" and
     // "--"): the steps of the number code are then replayed.

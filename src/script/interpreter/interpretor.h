@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -51,6 +52,7 @@ struct NumberProgram;
 struct MemberOperand;
 struct CompiledMemberSite;
 struct CompiledCallSite;
+struct DeclarationRun;
 class FunctionCompiler;
 
 // It adopts the compiled token stream (CTokenInfos) and walks it.
@@ -762,11 +764,13 @@ private:
     // `value` left above the statement's base, where the walk leaves a statement's value.
     [[gnu::noinline]] bool LeaveInteger(int32_t value);
     // RunNumberProgram on integers of a program that IsPlainProgram; with kDeclarations, the
-    // code of a kOpDeclareNumbers, of which `state` declarations may end by counting alone:
-    // the step of the last one's end, 0 when none was done.
+    // code of a kOpDeclareNumbers `op` from where `state` says, of which its quota are done,
+    // each ending by counting: the step of the last one's end, `op` when none was.
     template <bool kDeclarations>
-    [[gnu::noinline]] auto RunPlainProgram(const NumberProgram& program, const CompiledOp& op,
-                                           CValue* slots, uint64_t bound, uint8_t& state);
+    [[gnu::noinline]] auto
+    RunPlainProgram(const NumberProgram& program, const CompiledOp& op, CValue* slots,
+                    uint64_t bound,
+                    std::conditional_t<kDeclarations, DeclarationRun, uint8_t>& state);
     // RunNumberProgram on integers of a program that IsPlainMemberProgram.
     [[gnu::noinline]] bool RunPlainMembers(const NumberProgram& program, const CompiledOp& op,
                                            CValue* slots, uint64_t bound, uint8_t& state);
@@ -775,12 +779,17 @@ private:
     // before the one to go on at; null, with nothing changed, when the first was not done so.
     [[gnu::noinline]] const CompiledOp*
     RunMemberRow(const CompiledFunction& code, const CompiledOp* op, CValue* slots, uint64_t bound);
-    // The declarations of kOpDeclareNumbers `op` worked out on integers while nothing is
-    // pending (compiled_registers.cpp), each while the one before it was: the step before the
-    // one to go on at, `op` itself when none was.
+    // The declarations of kOpDeclareNumbers `op` worked out on integers (compiled_registers.cpp),
+    // each while the one before it was and its end found nothing to do, their ends counted
+    // and checked as EndStatementQuietly does (`poolMark` as for EndCompiledStatement): the
+    // step before the one to go on at, `op` itself when none was.
     [[gnu::noinline]] const CompiledOp* RunDeclarations(const CompiledFunction& code,
                                                         const CompiledOp* op, CValue* slots,
-                                                        uint64_t bound);
+                                                        uint64_t bound, uint32_t poolMark);
+    // RunDeclarations of a row whose ends come to the housekeeping check.
+    [[gnu::noinline]] const CompiledOp* CheckDeclarations(const CompiledFunction& code,
+                                                          const CompiledOp* op, CValue* slots,
+                                                          uint64_t bound, uint32_t poolMark);
     // The register program on registers that keep kinds, after the integers did not suffice.
     [[gnu::noinline]] bool RunOnKinds(const NumberProgram& program, const CompiledOp& op,
                                       CValue* slots, uint64_t bound, uint8_t& state);

@@ -1225,7 +1225,8 @@ public:
         text += "Function F(p0, p1) {\n";
         int rows = 1 + Pick(3);
         for (int row = 0; row < rows; ++row) {
-            int count = 2 + Pick(4);
+            // Now and then a row longer than the statements between two checks.
+            int count = Pick(5) == 0 ? 9 + Pick(14) : 2 + Pick(4);
             for (int k = 0; k < count; ++k) {
                 text += "Var v" + std::to_string(names_) + " = " + Value() + ";\n";
                 ++names_;
