@@ -393,10 +393,10 @@ inline void CInterpretor::RunPlainFrame(CIBaseObjectVar* current, const BlockRec
         // object and the call's This.
         if (code.frameKind == kFrameNamesOnly) locals_ = SpareLocals(record);
         NoteScopeChange();
+        currentObject_ = current;
     }
     ++callNesting_;
     ++current->runningCalls;
-    currentObject_ = current;
     // The Return gives its value straight to the caller's operand, which the body's steps
     // never reach (they stand above it): every way out of such a body is a Return (the
     // closing brace's among them) or an error, so nothing needs resetting first. The
