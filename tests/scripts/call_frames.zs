@@ -584,3 +584,37 @@ Function Down(n, stop) {
 }
 Print(Down(7, -1), Down(598, -1));
 Print(Down(600, 300));
+
+//== a call answered from its callee's Return wraps integers as the callee does and calls what the name holds at each call
+// expect: end
+// expect output: -2 -2147483648 5 -7
+Function Mul(a, b) { Return a * b; }
+Function Sub(a, b) { Return a - b; }
+Op = Mul;
+Function Run() {
+    Var i;
+    Var s = 0;
+    Var t;
+    For (i = 0; i < 4; i++) {
+        t = Op(i % 3, 4);
+        s = s + t;
+        If (i == 1) Op = Sub;
+    }
+    Print(s, Mul(65536, 32768), Mul(2.5, 2), Mul(7, -1));
+}
+Run();
+
+//== a divisor of zero in a callee answered from its Return fails in the callee, after the calls before it
+// expect: error 111 line 4 column 34
+// expect output: 4 2
+// expect output: 8 1
+Function Div(a, b) { Return a / b; }
+Function Run() {
+    Var i;
+    Var q;
+    For (i = 2; i >= 0; i--) {
+        q = Div(8, i % 3);
+        Print(q, i);
+    }
+}
+Run();

@@ -507,6 +507,57 @@ namespace {
 
 } // namespace
 
+bool CInterpretor::AnswerDirectCall(const CompiledFunction& code, const CompiledOp& op,
+                                    const CValue* slots, uint64_t bound) {
+    // Integer arguments are read straight from the caller's slots and the callee's Return
+    // worked out on them, with no slots of its own to fill and empty again.
+    int32_t values[kAnsweredArguments];
+    if (op.count > kAnsweredArguments) return false;
+    const CompiledOp* step = &op + 2;
+    for (uint32_t n = 0; n < op.count; ++n) {
+        if (step->op == kOpArgumentInt) {
+            values[n] = int32_t(step->count);
+            step += 1;
+            continue;
+        }
+        const CValue* value;
+        const CompiledOp* right = nullptr;
+        if (step->op == kOpArgumentSlot) {
+            value = &slots[step->count];
+            step += 1;
+        } else if (step->op == kOpArgumentSlotInt) {
+            // Then its kOpSlotInt and kOpArgument.
+            right = &step[1];
+            value = &slots[right->count];
+            step += 3;
+        } else if (step->op == kOpBoundSlot && ((bound >> step->index) & 1) != 0) {
+            // Then its kOpArgument, or its kOpBinaryInt and kOpArgument.
+            value = &slots[step->index];
+            right = step[1].op == kOpArgument ? nullptr : &step[1];
+            step += right == nullptr ? 2 : 3;
+        } else {
+            return false;
+        }
+        if (value->GetType() != kValueInt) return false;
+        values[n] = value->IntPayload();
+        if (right != nullptr &&
+            !IntegerResult(right->code, uint32_t(values[n]), right->index, values[n]))
+            return false;
+    }
+    const uint32_t count = op.count;
+    auto parameter = [&values, count](uint32_t index, int32_t& value) {
+        if (index >= count) return false;
+        value = values[index];
+        return true;
+    };
+    int32_t result;
+    if (!QuickAnswer(*code.sites[op.site].code, parameter, result)) return false;
+    // As the call's kOpCallClose would leave it.
+    currentToken = code.ops[op.index - 1].token;
+    Operand()->SetInt(result);
+    return true;
+}
+
 inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const CompiledOp& op,
                                              const CValue* slots, uint64_t bound) {
     CompiledCallSite& site = code.sites[op.site];
@@ -525,6 +576,7 @@ inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const
     if (function != site.function || callee == nullptr || op.count > callee->parameterCount ||
         function->kind != kBlockFunction || callNesting_ >= kMaxCallNesting)
         return nullptr;
+    if (callee->returnsOnly && AnswerDirectCall(code, op, slots, bound)) return AnsweredCall();
     // The argument steps that follow the kOpCallOpen, read once, straight into the callee's
     // slots; the first that is not at hand lets them all go again, which leaves nothing
     // changed for the full steps.
@@ -590,7 +642,7 @@ inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const
 bool CInterpretor::RunDirectCall(const CompiledFunction& code, const CompiledOp& op,
                                  const CValue* slots, uint64_t bound) {
     CValue* target = DirectArguments(code, op, slots, bound);
-    if (target == nullptr) return false;
+    if (target == nullptr || target == AnsweredCall()) return target != nullptr;
     // As the call's kOpCallBegin and kOpCallClose would do it, standing where the latter does.
     const CompiledOp& close = code.ops[op.index - 1];
     currentToken = close.token;

@@ -425,7 +425,7 @@ bool QuickReturn(const CompiledFunction& code, const CValue* arguments, int32_t 
         value = arguments[index].IntPayload();
         return true;
     };
-    return QuickReturnOf(code, parameter, result);
+    return QuickAnswer(code, parameter, result);
 }
 
 } // namespace

@@ -155,6 +155,23 @@ Return:
 #undef ZORV_QUICK_STEP
 }
 
+// QuickReturnOf, with the commonest body, a Return of one operator on parameters or a
+// parameter and an integer, worked out in place of the steps' dispatch.
+template <class Parameter>
+[[gnu::always_inline]] inline bool QuickAnswer(const CompiledFunction& code, Parameter parameter,
+                                               int32_t& result) {
+    const CompiledOp* op = code.ops.data();
+    int32_t left;
+    int32_t right;
+    if (op->op == kOpSlotSlot && op[1].op == kOpReturn)
+        return parameter(op->count, left) && parameter(op->index, right) &&
+               IntegerResult(op->code, uint32_t(left), uint32_t(right), result);
+    if (op->op == kOpSlotInt && op[1].op == kOpReturn)
+        return parameter(op->count, left) &&
+               IntegerResult(op->code, uint32_t(left), op->index, result);
+    return QuickReturnOf(code, parameter, result);
+}
+
 // An integer or a double, as a value holds it: the integer sign-extended, or the
 // double's bits.
 struct Number {

@@ -683,6 +683,14 @@ private:
     [[gnu::always_inline]] inline CValue* DirectArguments(const CompiledFunction& code,
                                                           const CompiledOp& op, const CValue* slots,
                                                           uint64_t bound);
+    // A kOpCallDirect `op` of a callee answered from its one Return, worked out from integer
+    // arguments without the callee's slots, its value in the operand; false, with nothing
+    // changed, when an argument is not an integer at hand or the Return gives up.
+    [[gnu::noinline]] bool AnswerDirectCall(const CompiledFunction& code, const CompiledOp& op,
+                                            const CValue* slots, uint64_t bound);
+    // What DirectArguments gives for a call that AnswerDirectCall answered.
+    static CValue* AnsweredCall() { return reinterpret_cast<CValue*>(alignof(CValue)); }
+    static constexpr uint32_t kAnsweredArguments = 8;
     // The whole call of a kOpCallDirect `op`, from the check of its site to the callee's
     // value in the operand, in one frame of the machine per level of a recursion; false,
     // with nothing changed but the site's cache, when DirectArguments finds no slots.

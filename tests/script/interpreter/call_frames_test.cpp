@@ -329,7 +329,8 @@ private:
 // then.
 class SmallBodyMaker {
 public:
-    explicit SmallBodyMaker(uint32_t seed, bool wide = false) : random_(seed), wide_(wide) {}
+    explicit SmallBodyMaker(uint32_t seed, bool wide = false, bool answered = false)
+        : random_(seed), wide_(wide), answered_(answered) {}
 
     std::string Make() {
         std::string text = "Function Obj(v) { This.v = v; }\n";
@@ -351,6 +352,19 @@ public:
             text += "Function Deep(n, k) {\n    If (n <= 0) Return P(k, n, 1);\n"
                     "    Return Deep(n - 1, k) + 1;\n}\n";
             text += "C = " + std::string(Pick(2) == 0 ? "F" : "D") + ";\n";
+        }
+        if (answered_) {
+            // Answered from their Return: one operator on two parameters or on one and an
+            // integer, several, a divisor that may be zero, more parameters than are read
+            // at once, and a name rebound between them and to what runs in full or is none.
+            text += "Function M2(x, y) { Return x * y; }\n";
+            text += "Function H1(x) { Return x / 3; }\n";
+            text += "Function V2(x, y) { Return x / y; }\n";
+            text += "Function E3(x, y, z) { Return ((x - y) * z) % 1009; }\n";
+            text += "Function N9(a, b, c, d, e, f, g, h, k) { Return a + k; }\n";
+            text += "Function Down(n, k) {\n    If (n <= 0) Return M2(k, n + 2);\n"
+                    "    Return Down(n - 1, k) + 1;\n}\n";
+            text += "K = M2;\n";
         }
         text += "Function Main() {\n    Var s = 0;\n    Var o = New Obj(3);\n    Var t = \"w\";\n"
                 "    Var i;\n    Var a;\n    Var b;\n";
@@ -388,8 +402,32 @@ private:
         return kArguments[Pick(Pick(5) == 0 ? 12 : 9)];
     }
 
+    std::string AnsweredCall() {
+        switch (Pick(9)) {
+        case 0:
+            return "H1(" + Argument() + ")";
+        case 1:
+            return "V2(" + Argument() + ", " + Argument() + ")";
+        case 2:
+            return "E3(" + Argument() + ", " + Argument() + ", " + Argument() + ")";
+        case 3:
+            // A parameter given no argument, or an argument given no parameter.
+            return Pick(2) == 0 ? "M2(" + Argument() + ")"
+                                : "H1(" + Argument() + ", " + Argument() + ")";
+        case 4:
+            return "N9(" + Argument() + ", 1, 2, 3, 4, 5, 6, 7, " + Argument() + ")";
+        case 5:
+            return "Down(" + std::to_string(Pick(2) == 0 ? 30 : 6100) + ", " + Argument() + ")";
+        case 6:
+            return "K(" + Argument() + ", " + Argument() + ")";
+        default:
+            return "M2(" + Argument() + ", " + Argument() + ")";
+        }
+    }
+
     std::string Call() {
         static const char* const kCallees[] = {"P(", "Q(", "F(", "D(", "C("};
+        if (answered_ && Pick(3) != 0) return AnsweredCall();
         if (wide_ && Pick(3) == 0)
             return "Deep(" + std::to_string(Pick(2) == 0 ? 40 : 6100) + ", " + Argument() + ")";
         return kCallees[Pick(wide_ ? 5 : 2)] + Argument() + ", " + Argument() + ", " + Argument() +
@@ -419,6 +457,10 @@ private:
         case 8:
             if (wide_ && Pick(2) == 0)
                 return "If (i == " + at + ") C = " + (Pick(2) == 0 ? "F;" : "D;");
+            if (answered_ && Pick(2) == 0) {
+                static const char* const kRebound[] = {"V2;", "M2;", "P;", "2;"};
+                return "If (i == " + at + ") K = " + kRebound[Pick(4)];
+            }
             return std::string(Pick(2) == 0 ? "a" : "b") + " = R(i + " + at + ");";
         default:
             return "s = " + Call() + ";";
@@ -427,6 +469,7 @@ private:
 
     std::mt19937 random_;
     bool wide_;
+    bool answered_;
 };
 
 // Calls in one step whose arguments are elements of arrays in slots or named (indexed by
@@ -677,6 +720,14 @@ struct WideSmallBodyMaker : SmallBodyMaker {
     explicit WideSmallBodyMaker(uint32_t seed) : SmallBodyMaker(seed, true) {}
 };
 
+// Calls of functions answered from their Return, mostly on integers: slots, bound names
+// (read before and after their assignment), integer literals and a slot's operator on one,
+// beside texts, objects, doubles and failing operators in the arguments and the callee,
+// missing and extra arguments, the nesting limit, and the callee's name rebound.
+struct AnsweredSmallBodyMaker : SmallBodyMaker {
+    explicit AnsweredSmallBodyMaker(uint32_t seed) : SmallBodyMaker(seed, false, true) {}
+};
+
 template <class Maker> void CompareCallPrograms(uint32_t firstSeed, uint32_t count) {
     script_test::ScriptRunner reference;
     reference.referenceWalk = true;
@@ -712,6 +763,10 @@ TEST(CallFrames, SmallBodiesCalledInOneStepAgreeWithTheReferenceWalk) {
 
 TEST(CallFrames, CallsInOneStepOfEveryFrameAgreeWithTheReferenceWalk) {
     CompareCallPrograms<WideSmallBodyMaker>(1, 300);
+}
+
+TEST(CallFrames, CallsAnsweredFromTheirReturnAgreeWithTheReferenceWalk) {
+    CompareCallPrograms<AnsweredSmallBodyMaker>(1, 500);
 }
 
 TEST(CallFrames, ElementArgumentsCalledInOneStepAgreeWithTheReferenceWalk) {
