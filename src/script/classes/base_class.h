@@ -32,6 +32,7 @@
 
 #include "script/classes/class_table.h"
 #include "script/classes/object_link.h"
+#include "script/values/value.h"
 
 class CInterpretor;
 class CValue;
@@ -217,3 +218,16 @@ private:
     void DetachLink();
     static void FreeLink(ObjectLink* link);
 };
+
+// Here rather than in value.cpp, so that the calls passing objects take their shares in line.
+[[gnu::always_inline]] inline void CValue::AssignLiveObject(const CValue& source) {
+    // The object's link is the source's, which counts the holders that Hold counts.
+    ObjectLink* link = source.payload_.link;
+    if (link->holders == INT32_MAX) Fail(15);
+    ++link->holders;
+    ++link->object->useCount;
+    if (((kNothingHeld >> type_) & 1) == 0) Release(false);
+    type_ = kValueObject;
+    flags_ = 0;
+    payload_.link = link;
+}

@@ -238,18 +238,6 @@ void CValue::AssignHeld(const CValue& from) {
     payload_ = payload;
 }
 
-void CValue::AssignLiveObject(const CValue& source) {
-    // The object's link is the source's, which counts the holders that Hold counts.
-    ObjectLink* link = source.payload_.link;
-    if (link->holders == INT32_MAX) Fail(15);
-    ++link->holders;
-    ++link->object->useCount;
-    if (((kNothingHeld >> type_) & 1) == 0) Release(false);
-    type_ = kValueObject;
-    flags_ = 0;
-    payload_.link = link;
-}
-
 int32_t CValue::ConvertToInt() const {
     SettleIfObjectGone();
     switch (type_) {

@@ -114,8 +114,8 @@ public:
         AssignHeld(source);
     }
     // Assign of a source holding an object that is still there: the share taken without
-    // looking at kinds.
-    void AssignLiveObject(const CValue& source);
+    // looking at kinds. Defined with the objects (base_class.h), whose counts it takes.
+    inline void AssignLiveObject(const CValue& source);
 
     // Conversions; kinds that cannot be converted raise 18 (object, function), 41
     // (placeholder; default where a value is needed) and so on.
