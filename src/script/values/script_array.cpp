@@ -62,8 +62,10 @@ CScriptArray::CScriptArray(CInterpretor* interpreter) : interpreter(interpreter)
 
 CScriptArray::~CScriptArray() {
     interpreter->arrayList.Remove(handle);
-    for (uint32_t i = 0; i < count_; ++i)
-        ReleaseCell(cells_[i], true);
+    if (holdsReferences_) {
+        for (uint32_t i = 0; i < count_; ++i)
+            ReleaseCell(cells_[i], true);
+    }
     MemFree(&cells_);
     MemFree(&boxes_);
 }
@@ -202,6 +204,7 @@ bool CScriptArray::CellOf(const CValue& value, Cell& cell) const {
         cell.integer = value.payload_.integer;
         return true;
     case kValueString:
+        holdsReferences_ = true;
         cell.kind = kCellString;
         cell.text = value.payload_.text;
         if (cell.text == nullptr) return true;
@@ -213,6 +216,7 @@ bool CScriptArray::CellOf(const CValue& value, Cell& cell) const {
         }
         return true;
     case kValueArray:
+        holdsReferences_ = true;
         cell.kind = kCellArray;
         cell.array = value.payload_.array;
         ++cell.array->useCount;
@@ -247,6 +251,7 @@ void CScriptArray::ReleaseCell(Cell& cell, bool destroying) {
 CValue* CScriptArray::Box(Cell& cell, uint32_t flatIndex, bool settles) const {
     std::unique_ptr<CValue> box(spareBoxes.Take());
     if (box == nullptr) Fail(15);
+    holdsReferences_ = true;
     if (settles) {
         if (boxCount_ == boxCapacity_) {
             uint32_t capacity = boxCapacity_ != 0 ? boxCapacity_ * 2 : kFirstCapacity;
@@ -382,6 +387,7 @@ void CScriptArray::Store(uint32_t flatIndex, const CValue& value) {
             box->Assign(value);
             Cell& target = cells_[flatIndex];
             ReleaseCell(target, false);
+            holdsReferences_ = true;
             target.kind = kCellBoxed;
             target.box = box.release();
         }
@@ -430,6 +436,7 @@ int CScriptArray::SetItemString(const int32_t* indices, int n, const char* text)
     char* copy = TextBlock::Copy(text, std::strlen(text));
     if (copy == nullptr) Fail(15);
     ReleaseCell(cell, false);
+    holdsReferences_ = true;
     cell.kind = kCellString;
     cell.text = copy;
     return 1;

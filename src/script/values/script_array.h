@@ -258,4 +258,7 @@ private:
     // Set while a scan for references holds the array in its work list.
     CScriptArray* nextToScan_ = nullptr;
     int scanning_ = 0;
+    // Set once a cell has held a text, an array or a box, and never cleared: until then no
+    // cell holds anything to let go of, and the teardown frees the cells without a walk.
+    mutable bool holdsReferences_ = false;
 };

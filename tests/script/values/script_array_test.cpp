@@ -366,6 +366,60 @@ TEST_F(ScriptArrayTest, IntegerStoresReplaceAnyContent) {
     EXPECT_EQ(number, 5);
 }
 
+// An array of numbers alone is freed without a look at its cells, so every way a cell can
+// come to hold something to let go of must still reach the teardown; the leak checker
+// catches a text or a box left behind.
+TEST_F(ScriptArrayTest, EveryWayACellComesToHoldAReferenceIsLetGoOfWithTheArray) {
+    CValue nested(&interpreter);
+    Put(nested, {0}, 5);
+    CValue object(static_cast<CIBaseClassImpl*>(&first));
+    CValue word(&interpreter);
+    word.SetString("word", 0);
+    CValue borrowed(&interpreter);
+    borrowed.SetString("borrowed", 1);
+    CScriptArray::Number number{};
+    number.kind = kValueInt;
+    auto numbers = [&](CValue& a) {
+        Put(a, {0}, 1);
+        for (int32_t i = 1; i < 9; ++i)
+            ASSERT_TRUE(a.GetArray()->AppendNumber(i, number));
+    };
+    constexpr int kWays = 7;
+    CValue arrays[kWays] = {CValue(&interpreter), CValue(&interpreter), CValue(&interpreter),
+                            CValue(&interpreter), CValue(&interpreter), CValue(&interpreter),
+                            CValue(&interpreter)};
+    for (CValue& a : arrays)
+        numbers(a);
+    arrays[0].SetArrayItemString(3, "text");
+    arrays[1].SetArrayItem(3, &word);
+    arrays[2].SetArrayItem(3, &borrowed);
+    arrays[3].SetArrayItem(3, &nested);
+    arrays[4].SetArrayItem(3, &object);
+    // A box that outlives its statement's end in the array's teardown.
+    At(arrays[5], {3})->SetInt(7);
+    // A text stored over by a number was let go of then: nothing is let go of twice.
+    arrays[6].SetArrayItemString(5, "over");
+    Put(arrays[6], {5}, 2);
+    // Stored first, then moved by the growth of two dimensions.
+    CValue grid(&interpreter);
+    grid.MakeArray();
+    int32_t corner[2] = {0, 0};
+    grid.SetArrayItemAt(corner, 2, &nested);
+    int32_t far[2] = {3, 2};
+    grid.SetArrayItemAt(far, 2, &word);
+    EXPECT_EQ(nested.GetArray()->useCount, 3u);
+    EXPECT_EQ(first.useCount, 2);
+
+    for (CValue& a : arrays)
+        a.SetInt(0);
+    grid.SetInt(0);
+    EXPECT_EQ(nested.GetArray()->useCount, 1u);
+    EXPECT_EQ(first.useCount, 1);
+    EXPECT_EQ(Holders(first), 1);
+    nested.SetInt(0);
+    EXPECT_EQ(interpreter.arrayList.GetCount(), 0u);
+}
+
 // Deep enough to overflow the stack if either walk recursed.
 TEST_F(ScriptArrayTest, DeeplyNestedArraysAreScannedAndDestroyedWithoutRecursion) {
     CValue chain(&interpreter, 0);
