@@ -165,7 +165,7 @@ bool AppendElementNumber(const ElementRead& read, const CValue* slots, uint64_t 
     return array != nullptr && array->AppendNumber(index, number);
 }
 
-bool AppendNumberTo(CScriptArray& array, uint32_t index, const CScriptArray::Number& number) {
+bool AppendNumberTo(CScriptArray& array, uint32_t index, CScriptArray::Number number) {
     return array.AppendNumber(int32_t(index), number);
 }
 

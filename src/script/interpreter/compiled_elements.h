@@ -111,11 +111,13 @@ template <class Slots>
 [[gnu::always_inline]] inline CScriptArray* QuickElement(Slots* slots, CVariable* const* variables,
                                                          int64_t packed, uint32_t& flat) {
     const uint32_t holder = uint32_t(packed) & 0xFF;
-    CScriptArray* array =
-        ((packed & kQuickNamed) != 0 ? variables[holder]->value : slots[holder]).GetArray();
+    const CValue& held =
+        (packed & kQuickNamed) == 0 ? slots[holder] : variables[holder]->value;
     const CValue& index = slots[uint32_t(packed >> kQuickIndexShift) & 0xFF];
-    if (array == nullptr || array->dimensions != 1 || index.StoredType() != kValueInt)
-        return nullptr;
+    // A value of kind array always holds one: the kind alone is tested.
+    if (held.StoredType() != kValueArray || index.StoredType() != kValueInt) return nullptr;
+    CScriptArray* array = held.GetArray();
+    if (array->dimensions != 1) return nullptr;
     flat = uint32_t(index.IntPayload()) + uint32_t(uint64_t(packed) >> kQuickOffsetShift);
     return array;
 }
@@ -153,13 +155,15 @@ template <class Slots>
 [[gnu::always_inline]] inline CScriptArray* QuickGrid(Slots* slots, CVariable* const* variables,
                                                       int64_t packed, uint32_t& flat) {
     const uint32_t holder = uint32_t(packed) & 0xFF;
-    CScriptArray* array =
-        ((packed & kQuickNamed) != 0 ? variables[holder]->value : slots[holder]).GetArray();
+    const CValue& held =
+        (packed & kQuickNamed) == 0 ? slots[holder] : variables[holder]->value;
     const CValue& first = slots[uint32_t(packed >> kQuickIndexShift) & 0xFF];
     const CValue& second = slots[uint32_t(packed >> (kQuickIndexShift + 8)) & 0xFF];
-    if (array == nullptr || array->dimensions != 2 || first.StoredType() != kValueInt ||
+    if (held.StoredType() != kValueArray || first.StoredType() != kValueInt ||
         second.StoredType() != kValueInt)
         return nullptr;
+    CScriptArray* array = held.GetArray();
+    if (array->dimensions != 2) return nullptr;
     const uint32_t x =
         uint32_t(first.IntPayload()) + uint32_t(int32_t(int8_t(packed >> kQuickOffsetShift)));
     const uint32_t y = uint32_t(second.IntPayload()) +
@@ -250,9 +254,10 @@ IndexedElementCell(const ElementRead& read, Slots* slots, uint64_t bound,
                                            const CScriptArray::Number& number);
 
 // `number` appended to `array` as its element `index` (CScriptArray::AppendNumber), out of
-// line, so that the runners that grow arrays keep their hot code small.
+// line, so that the runners that grow arrays keep their hot code small; the number goes by
+// value, in registers, so that the caller's need not stay in memory.
 [[gnu::noinline]] bool AppendNumberTo(CScriptArray& array, uint32_t index,
-                                      const CScriptArray::Number& number);
+                                      CScriptArray::Number number);
 
 // `left` "+", "-" or "*" `right`, as the values' operators work out two numbers: integers
 // wrap, and an integer meeting a double becomes one.

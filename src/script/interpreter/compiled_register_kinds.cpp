@@ -812,7 +812,8 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
         &&CopyDoubleEnd,
         &&StepIntEnd,
         &&StepInt,
-        &&Call};
+        &&Call,
+        &&QuickConstant};
 #undef ZORV_KINDED_BRANCH_LABELS
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
@@ -1090,28 +1091,33 @@ QuickGridDouble:
         ZORV_NEXT_INSTRUCTION();
     }
     return instruction;
-QuickAssignInt:
-QuickAssignDouble:
-    if constexpr (kLoop) {
-        uint32_t flat;
-        CScriptArray* array = QuickElement(slots, variables, instruction->right, flat);
-        CScriptArray::Number number;
-        number.kind = instruction->opcode - kLoopQuickAssignInt;
-        if (number.kind == kValueInt)
-            number.integer = ZORV_HERE.i;
-        else
-            number.real = ZORV_HERE.d;
-        // The array and index found are those the element past the end would have.
-        if (array == nullptr ||
-            (!array->WriteNumber(flat, number) && !AppendNumberTo(*array, flat, number)))
-            return instruction;
-        if ((instruction->right & kLoopLeavesValue) != 0) {
-            last.bits = number.kind == kValueInt ? int64_t(number.integer) : int64_t(number.bits);
-            last.kind = number.kind;
-        }
-        ZORV_NEXT_INSTRUCTION();
-    }
+// Each kind has its own code, so that the number stays in registers; the array and index
+// found are those the element past the end would have.
+#define ZORV_QUICK_ASSIGN(Kind, field, value, raw, skipped)                                        \
+    if constexpr (kLoop) {                                                                         \
+        uint32_t flat;                                                                             \
+        CScriptArray* array = QuickElement(slots, variables, instruction->right, flat);            \
+        if (array == nullptr) return instruction;                                                  \
+        CScriptArray::Number number;                                                               \
+        number.kind = Kind;                                                                        \
+        number.field = value;                                                                      \
+        if (!array->WriteNumber(flat, number) && !AppendNumberTo(*array, flat, number))           \
+            return instruction;                                                                    \
+        if ((instruction->right & kLoopLeavesValue) != 0) {                                        \
+            last.bits = raw;                                                                       \
+            last.kind = Kind;                                                                      \
+        }                                                                                          \
+        instruction += skipped;                                                                    \
+        goto* kInstructions[instruction->opcode];                                                  \
+    }                                                                                              \
     return instruction;
+QuickAssignInt:
+    ZORV_QUICK_ASSIGN(kValueInt, integer, ZORV_HERE.i, int64_t(number.integer), 1)
+QuickAssignDouble:
+    ZORV_QUICK_ASSIGN(kValueDouble, real, ZORV_HERE.d, int64_t(number.bits), 1)
+QuickConstant:
+    ZORV_QUICK_ASSIGN(kValueInt, integer, int32_t(instruction->left), int64_t(number.integer), 2)
+#undef ZORV_QUICK_ASSIGN
 // The index the statement worked out waits in register 1.
 IndexedAssignInt:
 IndexedAssignDouble:
@@ -1526,6 +1532,7 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const Compil
     // stood for: writing the program again would guess the same.
     if ((at->opcode >= kLoopElementAssignInt && at->opcode <= kLoopElementJoinDouble) ||
         at->opcode == kLoopQuickAssignInt || at->opcode == kLoopQuickAssignDouble ||
+        at->opcode == kLoopQuickConstant ||
         (at->opcode >= kLoopIndexedElementInt && at->opcode <= kLoopIndexedJoinDouble))
         return leave(loop.exits[size_t(at - loop.code.data())]);
     // A kind it was written for no longer holds, or an operator failed: the statement's

@@ -175,6 +175,11 @@ enum LoopOpcode : uint32_t {
     // there: false, nothing having changed, while its site's name holds another function
     // than the one the site last called or that one's Return gives no integer for them.
     kLoopCall,
+    // ---- Integer constants stored into elements (the loop runner) ----
+    // The integer `left` assigned to the element a kLoopQuickAssignInt of the same statement
+    // right after it names, as that one assigns its register, which this one loads; the
+    // store stays in place behind it, skipped.
+    kLoopQuickConstant,
     kLoopOpcodeEnd,
 };
 constexpr int64_t kLoopLeavesValue = 0x100;

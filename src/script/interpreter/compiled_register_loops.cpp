@@ -518,6 +518,23 @@ void FuseSteps(std::vector<RegisterInstruction>& code, const std::vector<uint32_
     }
 }
 
+// A statement assigning an integer constant to an element of one index found in one
+// instruction loads and stores in one dispatch; the store stays in place behind it.
+void FuseElementConstants(std::vector<RegisterInstruction>& code,
+                          const std::vector<uint32_t>& exits) {
+    for (size_t at = 0; at + 1 < code.size(); ++at) {
+        RegisterInstruction& load = code[at];
+        const RegisterInstruction& store = code[at + 1];
+        // The store is of the same statement as the load, so that nothing jumps to it.
+        if (load.opcode != kKindedInt || store.opcode != kLoopQuickAssignInt ||
+            store.target != load.target || exits[at] != exits[at + 1])
+            continue;
+        load.opcode = kLoopQuickConstant;
+        load.left = uint32_t(int32_t(load.right));
+        load.right = store.right;
+    }
+}
+
 class LoopWriter {
 public:
     LoopWriter(const CompiledFunction& code, const LoopProgram& loop, const CValue* slots,
@@ -920,6 +937,7 @@ bool CInterpretor::WriteLoopCode(const CompiledFunction& code, const LoopProgram
             loop.code[at].opcode += kLoopStoreIntEnd - kLoopStoreInt;
     FuseCopies(loop.code, loop.exits);
     FuseSteps(loop.code, loop.exits);
+    FuseElementConstants(loop.code, loop.exits);
     FuseBranches(loop.code, loop.exits);
     // A program that leaves at its first instruction does nothing but cost its entry, every
     // round (an array grown by the round's first statement): it counts as not written, so
