@@ -227,11 +227,16 @@ private:
 
     // A slot loaded into the register above a binary operator's, which the operator then
     // reads, is read by the operator itself as its slot form, in a loop program: the
-    // load's dispatch goes, and the register's load and store with it.
+    // load's dispatch goes, and the register's load and store with it. A slot's load into
+    // the operator's own register may come between them (a compound assignment's right
+    // side worked out before its target is read), and is then folded into the operator too.
     void WithSlotOperands(std::vector<RegisterInstruction>& code) const {
         for (size_t at = 0; at + 1 < code.size(); ++at) {
             const RegisterInstruction& load = code[at];
-            RegisterInstruction& binary = code[at + 1];
+            size_t next = at + 1;
+            if (next + 1 < code.size() && Bound(code[next]) && code[next].target + 1 == load.target)
+                ++next;
+            RegisterInstruction& binary = code[next];
             if (!Bound(load) || binary.opcode < kRegisterBinary ||
                 binary.opcode >= kRegisterMethod || binary.target + 1 != load.target ||
                 (binary.opcode - kRegisterBinary) % kRegisterForms != kFormRegisters)
@@ -239,7 +244,7 @@ private:
             // Nothing after the operator reads the register before writing it again.
             const uint64_t above = uint64_t(1) << load.target;
             bool dead = true;
-            for (size_t later = at + 2; later < code.size(); ++later) {
+            for (size_t later = next + 1; later < code.size(); ++later) {
                 if ((Reads(code[later]) & above) != 0) {
                     dead = false;
                     break;
@@ -1091,16 +1096,16 @@ QuickGridDouble:
         ZORV_NEXT_INSTRUCTION();
     }
     return instruction;
-// Each kind has its own code, so that the number stays in registers; the array and index
-// found are those the element past the end would have.
-#define ZORV_QUICK_ASSIGN(Kind, field, value, raw, skipped)                                        \
+// Each kind has its own code, and the number is written whole, so that it stays in
+// registers; the array and index found are those the element past the end would have.
+#define ZORV_QUICK_ASSIGN(Kind, bitsOfValue, raw, skipped)                                         \
     if constexpr (kLoop) {                                                                         \
         uint32_t flat;                                                                             \
         CScriptArray* array = QuickElement(slots, variables, instruction->right, flat);            \
         if (array == nullptr) return instruction;                                                  \
         CScriptArray::Number number;                                                               \
         number.kind = Kind;                                                                        \
-        number.field = value;                                                                      \
+        number.bits = bitsOfValue;                                                                 \
         if (!array->WriteNumber(flat, number) && !AppendNumberTo(*array, flat, number))           \
             return instruction;                                                                    \
         if ((instruction->right & kLoopLeavesValue) != 0) {                                        \
@@ -1112,11 +1117,11 @@ QuickGridDouble:
     }                                                                                              \
     return instruction;
 QuickAssignInt:
-    ZORV_QUICK_ASSIGN(kValueInt, integer, ZORV_HERE.i, int64_t(number.integer), 1)
+    ZORV_QUICK_ASSIGN(kValueInt, uint32_t(ZORV_HERE.i), int64_t(number.integer), 1)
 QuickAssignDouble:
-    ZORV_QUICK_ASSIGN(kValueDouble, real, ZORV_HERE.d, int64_t(number.bits), 1)
+    ZORV_QUICK_ASSIGN(kValueDouble, std::bit_cast<uint64_t>(ZORV_HERE.d), int64_t(number.bits), 1)
 QuickConstant:
-    ZORV_QUICK_ASSIGN(kValueInt, integer, int32_t(instruction->left), int64_t(number.integer), 2)
+    ZORV_QUICK_ASSIGN(kValueInt, instruction->left, int64_t(number.integer), 2)
 #undef ZORV_QUICK_ASSIGN
 // The index the statement worked out waits in register 1.
 IndexedAssignInt:
