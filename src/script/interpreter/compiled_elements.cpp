@@ -165,7 +165,10 @@ bool AppendElementNumber(const ElementRead& read, const CValue* slots, uint64_t 
     return array != nullptr && array->AppendNumber(index, number);
 }
 
-bool AppendNumberTo(CScriptArray& array, uint32_t index, CScriptArray::Number number) {
+bool AppendNumberTo(CScriptArray& array, uint32_t index, uint32_t kind, uint64_t bits) {
+    CScriptArray::Number number;
+    number.kind = kind;
+    number.bits = bits;
     return array.AppendNumber(int32_t(index), number);
 }
 

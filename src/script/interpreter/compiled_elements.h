@@ -254,10 +254,10 @@ IndexedElementCell(const ElementRead& read, Slots* slots, uint64_t bound,
                                            const CScriptArray::Number& number);
 
 // `number` appended to `array` as its element `index` (CScriptArray::AppendNumber), out of
-// line, so that the runners that grow arrays keep their hot code small; the number goes by
-// value, in registers, so that the caller's need not stay in memory.
-[[gnu::noinline]] bool AppendNumberTo(CScriptArray& array, uint32_t index,
-                                      CScriptArray::Number number);
+// line, so that the runners that grow arrays keep their hot code small; the number goes as
+// its kind and bits, in registers, so that the caller's need not stay in memory.
+[[gnu::noinline]] bool AppendNumberTo(CScriptArray& array, uint32_t index, uint32_t kind,
+                                      uint64_t bits);
 
 // `left` "+", "-" or "*" `right`, as the values' operators work out two numbers: integers
 // wrap, and an integer meeting a double becomes one.

@@ -601,12 +601,12 @@ union KindedRegister {
 template <uint32_t kKind>
 [[gnu::always_inline]] inline bool ReadKindedCell(const CScriptArray* array, uint32_t flat,
                                                   KindedRegister& out) {
-    CScriptArray::Number cell;
-    if (array == nullptr || !array->ReadNumber(flat, cell) || cell.kind != kKind) return false;
+    uint64_t bits;
+    if (array == nullptr || !array->ReadNumberOfKind(flat, kKind, bits)) return false;
     if constexpr (kKind == kValueInt)
-        out.i = cell.integer;
+        out.i = int32_t(uint32_t(bits));
     else
-        out.d = cell.real;
+        out.d = std::bit_cast<double>(bits);
     return true;
 }
 
@@ -1106,7 +1106,8 @@ QuickGridDouble:
         CScriptArray::Number number;                                                               \
         number.kind = Kind;                                                                        \
         number.bits = bitsOfValue;                                                                 \
-        if (!array->WriteNumber(flat, number) && !AppendNumberTo(*array, flat, number))           \
+        if (!array->WriteNumber(flat, number) &&                                                   \
+            !AppendNumberTo(*array, flat, number.kind, number.bits))                               \
             return instruction;                                                                    \
         if ((instruction->right & kLoopLeavesValue) != 0) {                                        \
             last.bits = raw;                                                                       \
@@ -1136,7 +1137,8 @@ IndexedAssignDouble:
         else
             number.real = ZORV_HERE.d;
         if (array == nullptr ||
-            (!array->WriteNumber(flat, number) && !AppendNumberTo(*array, flat, number)))
+            (!array->WriteNumber(flat, number) &&
+             !AppendNumberTo(*array, flat, number.kind, number.bits)))
             return instruction;
         if ((instruction->right & kLoopLeavesValue) != 0) {
             last.bits = number.kind == kValueInt ? int64_t(number.integer) : int64_t(number.bits);

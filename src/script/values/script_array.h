@@ -122,6 +122,15 @@ public:
         out.bits = cell.bits;
         return true;
     }
+    // The bits of the number of kind `kind` (kValueInt or kValueDouble) held in a cell;
+    // false when the element holds anything else or lies beyond the items.
+    bool ReadNumberOfKind(uint32_t flatIndex, uint32_t kind, uint64_t& bits) const {
+        if (flatIndex >= count_) return false;
+        const Cell& cell = cells_[flatIndex];
+        if (cell.kind != kind + kCellInt) return false;
+        bits = cell.bits;
+        return true;
+    }
     // Writes a number over a number held in its cell; false, with nothing written, when
     // the cell holds something else or lies beyond the items.
     bool WriteNumber(uint32_t flatIndex, const Number& value) {
