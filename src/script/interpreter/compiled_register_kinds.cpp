@@ -818,7 +818,8 @@ const RegisterInstruction* RunKindedCode(const RegisterInstruction* code, Slots*
         &&StepIntEnd,
         &&StepInt,
         &&Call,
-        &&QuickConstant};
+        &&QuickConstant,
+        &&EndJump};
 #undef ZORV_KINDED_BRANCH_LABELS
 #undef ZORV_KINDED_LABELS
     static_assert(std::size(kInstructions) == kLoopOpcodeEnd);
@@ -1222,6 +1223,16 @@ End:
         ZORV_NEXT_INSTRUCTION();
     }
     return instruction;
+EndJump:
+    if constexpr (kLoop) {
+        if (quickEnds > 0 && stop->load(std::memory_order_relaxed) == 0) [[likely]] {
+            --quickEnds;
+            instruction = code + instruction[1].left;
+            goto* kInstructions[instruction->opcode];
+        }
+        goto End;
+    }
+    return instruction;
 Bind:
     host.Bind(instruction->right);
     ZORV_NEXT_INSTRUCTION();
@@ -1529,7 +1540,8 @@ LoopExit CInterpretor::RunLoopProgram(const CompiledFunction& code, const Compil
                 PushBlock(GetBlock(block - 1));
         return {step, host.current};
     };
-    if (at->opcode == kLoopEnd || at->opcode == kLoopPushBlock || at->opcode == kLoopPopBlock)
+    if (at->opcode == kLoopEnd || at->opcode == kLoopEndJump || at->opcode == kLoopPushBlock ||
+        at->opcode == kLoopPopBlock)
         return leave(at->left);
     if (at->opcode == kLoopExit) return leave(uint32_t(at->right));
     // An element store whose cell is not at hand (an index outside the array, a cell holding

@@ -180,6 +180,10 @@ enum LoopOpcode : uint32_t {
     // right after it names, as that one assigns its register, which this one loads; the
     // store stays in place behind it, skipped.
     kLoopQuickConstant,
+    // ---- Statement ends that jump (the loop runner) ----
+    // kLoopEnd, then the kLoopJump after it (staying in place, of the same step) taken in the
+    // same dispatch when the end only counts.
+    kLoopEndJump,
     kLoopOpcodeEnd,
 };
 constexpr int64_t kLoopLeavesValue = 0x100;

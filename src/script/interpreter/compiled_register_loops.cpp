@@ -935,6 +935,12 @@ bool CInterpretor::WriteLoopCode(const CompiledFunction& code, const LoopProgram
         if (loop.code[at + 1].opcode == kLoopEnd &&
             (loop.code[at].opcode == kLoopStoreInt || loop.code[at].opcode == kLoopStoreDouble))
             loop.code[at].opcode += kLoopStoreIntEnd - kLoopStoreInt;
+    // So does an end with the jump after it (a round's back to its start), the jump staying
+    // in place for the end's slow way.
+    for (size_t at = 0; at + 1 < loop.code.size(); ++at)
+        if (loop.code[at].opcode == kLoopEnd && loop.code[at + 1].opcode == kLoopJump &&
+            loop.exits[at] == loop.exits[at + 1])
+            loop.code[at].opcode = kLoopEndJump;
     FuseCopies(loop.code, loop.exits);
     FuseSteps(loop.code, loop.exits);
     FuseElementConstants(loop.code, loop.exits);
