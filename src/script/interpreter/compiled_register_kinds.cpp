@@ -1213,6 +1213,20 @@ End:
             --quickEnds;
             ZORV_NEXT_INSTRUCTION();
         }
+    }
+    goto EndInFull;
+EndJump:
+    if constexpr (kLoop) {
+        if (quickEnds > 0 && stop->load(std::memory_order_relaxed) == 0) [[likely]] {
+            --quickEnds;
+            instruction = code + instruction[1].left;
+            goto* kInstructions[instruction->opcode];
+        }
+    }
+    goto EndInFull;
+// An end with more to do than counting; the jump after an end that has one follows it.
+EndInFull:
+    if constexpr (kLoop) {
         if (quickEnds == 0 && host.Rested()) {
             quickEnds = host.QuickEnds();
             ZORV_NEXT_INSTRUCTION();
@@ -1221,16 +1235,6 @@ End:
         if (!host.End(*instruction, last)) return instruction;
         quickEnds = host.QuickEnds();
         ZORV_NEXT_INSTRUCTION();
-    }
-    return instruction;
-EndJump:
-    if constexpr (kLoop) {
-        if (quickEnds > 0 && stop->load(std::memory_order_relaxed) == 0) [[likely]] {
-            --quickEnds;
-            instruction = code + instruction[1].left;
-            goto* kInstructions[instruction->opcode];
-        }
-        goto End;
     }
     return instruction;
 Bind:
