@@ -486,7 +486,7 @@ namespace {
 [[gnu::always_inline]] inline bool PassSlot(CValue& argument, const CValue& value) {
     // The callee's slot holds integer 0, which a number replaces without a release.
     if (value.StoredType() == kValueInt) {
-        argument.SetInt(value.IntPayload());
+        argument.SetIntOverPlain(value.IntPayload());
         return true;
     }
     // A deleted object's holder reads as a number here.
@@ -572,9 +572,11 @@ inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const
     if (variable == nullptr || variable->value.GetType() != kValueFunction) return nullptr;
     const BlockRecord* function = variable->value.GetFunction();
     const CompiledFunction* callee = site.code;
-    // Whatever the call would fail on, the full steps fail on where the walk does.
+    // Whatever the call would fail on, the full steps fail on where the walk does. The
+    // site keeps only a function its call found of the function kind, which no function
+    // leaves, so the function it called last needs no test of its kind.
     if (function != site.function || callee == nullptr || op.count > callee->parameterCount ||
-        function->kind != kBlockFunction || callNesting_ >= kMaxCallNesting)
+        callNesting_ >= kMaxCallNesting)
         return nullptr;
     if (callee->returnsOnly && AnswerDirectCall(code, op, slots, bound)) return AnsweredCall();
     // The argument steps that follow the kOpCallOpen, read once, straight into the callee's
@@ -598,10 +600,10 @@ inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const
             int32_t result;
             passed = left.GetType() == kValueInt &&
                      IntegerResult(pair.code, uint32_t(left.IntPayload()), pair.index, result);
-            if (passed) target[n].SetInt(result);
+            if (passed) target[n].SetIntOverPlain(result);
             step += 3;
         } else if (step->op == kOpArgumentInt) {
-            target[n].SetInt(int32_t(step->count));
+            target[n].SetIntOverPlain(int32_t(step->count));
             passed = true;
             step += 1;
         } else if (step->op == kOpBoundSlot) {
@@ -619,7 +621,7 @@ inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const
                 passed =
                     isBound && value.GetType() == kValueInt &&
                     IntegerResult(right.code, uint32_t(value.IntPayload()), right.index, result);
-                if (passed) target[n].SetInt(result);
+                if (passed) target[n].SetIntOverPlain(result);
                 step += 3;
             }
         } else {
