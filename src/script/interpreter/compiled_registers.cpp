@@ -1038,7 +1038,7 @@ bool CInterpretor::LeaveInteger(int32_t value) {
     place->source = nullptr;
     place->anchorKind = kValueInt;
     if (place->value.StoredType() > kValueDouble) return ReplaceByInteger(place->value, value);
-    place->value.SetIntOverPlain(value);
+    place->value.SetInt(value);
     return true;
 }
 

@@ -76,13 +76,6 @@ public:
         flags_ = 0;
         payload_.integer = value;
     }
-    // SetInt over content known to hold nothing (a number, a call's fresh slot), which
-    // needs no release test.
-    void SetIntOverPlain(int32_t value) {
-        type_ = kValueInt;
-        flags_ = 0;
-        payload_.integer = value;
-    }
     void SetFloat(double value) {
         if (((kNothingHeld >> type_) & 1) == 0) Release(false);
         type_ = kValueDouble;
