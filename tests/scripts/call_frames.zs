@@ -130,6 +130,26 @@ Function Half(n) { If (n == 0) Return 5 / 2.0; Return Half(n - 1); }
 Function Twice(n) { If (n == 0) Return Text(n); Return Twice(n - 1) + ""; }
 Print(Text(300), Bare(300), Half(300), Twice(250) + Text(3));
 
+//== a slot that adds a call's value on every level of a recursion deeper than a segment of slots, or that takes a text from a level, comes out as the steps leave it
+// expect: end
+// expect output: 2701 010101010101010101010101010101010101010101010101010101010101x
+Function Sum(n, t) {
+    Var a = n % 5;
+    Var b = a + 1;
+    Var total = b;
+    If (n == 0) Return total;
+    total = total + Sum(n - 1, t);
+    Return total;
+}
+Function Mixed(n, t) {
+    Var a = n % 2;
+    Var total = a;
+    If (n == 0) Return t;
+    total = total + Mixed(n - 1, t);
+    Return total;
+}
+Print(Sum(900, "x"), Mixed(60, "x"));
+
 //== a call without arguments fails at the nesting limit where the walk does, its value in an expression
 // expect: error 15 line 2 column 38
 Function Again() { Return 1 + Again(); }

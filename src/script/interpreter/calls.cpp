@@ -572,9 +572,11 @@ inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const
     if (variable == nullptr || variable->value.GetType() != kValueFunction) return nullptr;
     const BlockRecord* function = variable->value.GetFunction();
     const CompiledFunction* callee = site.code;
-    // Whatever the call would fail on, the full steps fail on where the walk does.
+    // Whatever the call would fail on, the full steps fail on where the walk does. The
+    // site keeps only a function its call found of the function kind, which no function
+    // leaves, so the function it called last needs no test of its kind.
     if (function != site.function || callee == nullptr || op.count > callee->parameterCount ||
-        function->kind != kBlockFunction || callNesting_ >= kMaxCallNesting)
+        callNesting_ >= kMaxCallNesting)
         return nullptr;
     if (callee->returnsOnly && AnswerDirectCall(code, op, slots, bound)) return AnsweredCall();
     // The argument steps that follow the kOpCallOpen, read once, straight into the callee's

@@ -1405,32 +1405,35 @@ bool CInterpretor::RunCallingProgram(const CompiledFunction& code, const Compile
     const std::vector<RegisterInstruction>& calling = code.numberPrograms[op.depth].callingCode;
     if (calling.empty() || callNesting_ >= kCallingNesting) return false;
     // Only a calling program assigns a slot, and only code with slots has one.
-    CValue* target = op.code == kNumberValue ? nullptr : &slots[op.count];
-    if (target != nullptr && target->StoredType() > kValueDouble) return false;
-    auto run = [ this, &code, &op, slots, bound, target ](const RegisterInstruction* instruction)
-        __attribute__((noinline)) {
-        const uint32_t base = depth_;
-        // One pair of operands for every operator, which keeps the frame that each level of a
-        // recursion adds small.
-        int32_t registers[CompiledFunction::kMaxQuickDepth + 1];
-        int32_t left;
-        int32_t right;
-        bool called = false;
-        auto slot = [slots](int64_t index, int32_t& out) {
-            return ReadValue(slots[uint32_t(index)], out);
-        };
-        static const void* const kInstructions[] = {
-            &&LoadSlot,   &&LoadBoundSlot, &&LoadInt,
-            &&Kinds,      &&Kinds,         &&Move,
-            &&Kinds,      &&Negate,        &&Not,
-            &&Complement, &&Return,        ZORV_NUMBER_OPERATORS(ZORV_BINARY_LABELS) && Kinds,
-            &&Kinds,      &&Kinds,         &&Kinds,
-            &&Call};
-        static_assert(std::size(kInstructions) == kRegisterCall + 1);
+    if (op.code != kNumberValue && slots[op.count].StoredType() > kValueDouble) return false;
+    // Its last call, so that the run takes this frame's place between the levels of a
+    // recursion.
+    return RunCallingCode(calling.data(), code, op, slots, bound);
+}
+
+bool CInterpretor::RunCallingCode(const RegisterInstruction* instruction,
+                                  const CompiledFunction& code, const CompiledOp& op, CValue* slots,
+                                  uint64_t bound) {
+    const uint32_t base = depth_;
+    // One pair of operands for every operator, which keeps the frame that each level of a
+    // recursion adds small.
+    int32_t registers[CompiledFunction::kMaxQuickDepth + 1];
+    int32_t left;
+    int32_t right;
+    bool called = false;
+    auto slot = [slots](int64_t index, int32_t& out) {
+        return ReadValue(slots[uint32_t(index)], out);
+    };
+    static const void* const kInstructions[] = {
+        &&LoadSlot, &&LoadBoundSlot, &&LoadInt, &&Kinds,
+        &&Kinds,    &&Move,          &&Kinds,   &&Negate,
+        &&Not,      &&Complement,    &&Return,  ZORV_NUMBER_OPERATORS(ZORV_BINARY_LABELS) && Kinds,
+        &&Kinds,    &&Kinds,         &&Kinds,   &&Call};
+    static_assert(std::size(kInstructions) == kRegisterCall + 1);
 #define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
-        goto* kInstructions[instruction->opcode];
-        ZORV_PLAIN_LOADS
-        ZORV_PLAIN_UNARY
+    goto* kInstructions[instruction->opcode];
+    ZORV_PLAIN_LOADS
+    ZORV_PLAIN_UNARY
 #define ZORV_CALLING_BINARY(name, token)                                                           \
     name##Registers : left = registers[instruction->target];                                       \
     right = registers[instruction->target + 1];                                                    \
@@ -1449,42 +1452,41 @@ bool CInterpretor::RunCallingProgram(const CompiledFunction& code, const Compile
     name##Apply : if (!Apply<token>(left, right)) goto Kinds;                                      \
     registers[instruction->target] = left;                                                         \
     ZORV_NEXT_INSTRUCTION();
-        ZORV_NUMBER_OPERATORS(ZORV_CALLING_BINARY)
+    ZORV_NUMBER_OPERATORS(ZORV_CALLING_BINARY)
 #undef ZORV_CALLING_BINARY
-    Call : {
-        const CompiledOp& call = (&op)[instruction->right];
-        currentToken = call.token;
-        depth_ = base + call.depth;
-        const bool made = RunDirectCall(code, call, slots, bound);
-        depth_ = base;
-        // Anything but an integer goes on in the steps that follow the call; a call not made
-        // after one that was, in its own steps.
-        if (made && slots_[base + call.depth]->value.StoredType() == kValueInt) {
-            called = true;
-            registers[instruction->target] = slots_[base + call.depth]->value.IntPayload();
-            ZORV_NEXT_INSTRUCTION();
-        }
-        if (!made && !called) return false;
-        ResumeNumberSteps(registers, instruction->left,
-                          made ? code.ops.data() + call.index : &call);
-        if (target != nullptr) {
-            // The assigned slot, read at the bottom as its own step read it.
-            StackSlot* place = slots_[base + 1];
-            place->value.Assign(*target);
-            place->source = target;
-        }
-        return false;
+Call : {
+    const CompiledOp& call = (&op)[instruction->right];
+    currentToken = call.token;
+    depth_ = base + call.depth;
+    const bool made = RunDirectCall(code, call, slots, bound);
+    depth_ = base;
+    // Anything but an integer goes on in the steps that follow the call; a call not made
+    // after one that was, in its own steps.
+    if (made && slots_[base + call.depth]->value.StoredType() == kValueInt) {
+        called = true;
+        registers[instruction->target] = slots_[base + call.depth]->value.IntPayload();
+        ZORV_NEXT_INSTRUCTION();
     }
+    if (!made && !called) return false;
+    ResumeNumberSteps(registers, instruction->left, made ? code.ops.data() + call.index : &call);
+    // Only a calling program assigns a slot, and only code with slots has one.
+    if (op.code != kNumberValue) {
+        // The assigned slot, read at the bottom as its own step read it.
+        CValue* target = &slots[op.count];
+        StackSlot* place = slots_[base + 1];
+        place->value.Assign(*target);
+        place->source = target;
+    }
+    return false;
+}
 #undef ZORV_NEXT_INSTRUCTION
-    Return : {
-        const int32_t result = registers[instruction->target];
-        if (target != nullptr) target->SetInt(result);
-        return LeaveInteger(result);
-    }
-    Kinds:
-        return false;
-    };
-    return run(calling.data());
+Return : {
+    const int32_t result = registers[instruction->target];
+    if (op.code != kNumberValue) slots[op.count].SetInt(result);
+    return LeaveInteger(result);
+}
+Kinds:
+    return false;
 }
 
 #undef ZORV_PLAIN_BINARY

@@ -49,6 +49,7 @@ struct LoopProgram;
 struct LoopExit;
 struct CompiledOp;
 struct NumberProgram;
+struct RegisterInstruction;
 struct MemberOperand;
 struct CompiledMemberSite;
 struct CompiledCallSite;
@@ -1438,6 +1439,10 @@ private:
     // below the call put on the stack and the step the statement goes on at in numberResume_.
     [[gnu::noinline]] bool RunCallingProgram(const CompiledFunction& code, const CompiledOp& op,
                                              CValue* slots, uint64_t bound);
+    // RunCallingProgram's run of its program from `instruction` on, once it has one to run.
+    [[gnu::noinline]] bool RunCallingCode(const RegisterInstruction* instruction,
+                                          const CompiledFunction& code, const CompiledOp& op,
+                                          CValue* slots, uint64_t bound);
     [[gnu::noinline]] bool ResumeNumberSteps(const int32_t* registers, uint32_t written,
                                              const CompiledOp* resume);
     const CompiledOp* numberResume_ = nullptr;
