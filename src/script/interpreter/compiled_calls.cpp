@@ -97,6 +97,10 @@ CValue* CInterpretor::ReserveSlotsInNewSegment(uint32_t count) {
         uint32_t size = count > kSlotSegmentSize ? count : kSlotSegmentSize;
         auto* values = new (std::nothrow) CValue[size];
         if (values == nullptr) RaiseError(15);
+        // Slots are handed out holding integer 0, as a released slot is left: a fresh one
+        // must not read otherwise.
+        for (uint32_t i = 0; i < size; ++i)
+            values[i].SetInt(0);
         segment.values.reset(values);
         segment.size = size;
     }
