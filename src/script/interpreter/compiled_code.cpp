@@ -2507,7 +2507,7 @@ private:
                 if (Code(next) == kTokenSemicolon) {
                     Emit(kOpReturnZero, 0, next);
                 } else {
-                    nextRole_ = kStopArgument;
+                    nextRole_ = kStopReturn;
                     next = Expression(0, next);
                     if (next == nullptr) return false;
                     Emit(kOpReturn, 0, next);

@@ -88,6 +88,12 @@ void CInterpretor::TakeStopSteps(const MemberStop& stop) {
         case kStopArgument:
             if (IsPlaceholder(type)) RaiseError(41);
             return;
+        case kStopReturn:
+            if (IsPlaceholder(type)) RaiseError(41);
+            if (returnValue_ != nullptr) returnValue_->Assign(*value);
+            // The Return's expression stands just above the code's base.
+            --depth_;
+            throw ReturnedBeforeMember{};
         case kStopIf:
             SkipToken();
             [[fallthrough]];
