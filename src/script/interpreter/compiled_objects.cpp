@@ -105,7 +105,14 @@ void CInterpretor::TakeStopSteps(const MemberStop& stop) {
         case kTokenQuestion:
             // Either keeps the value, which a name's placeholder cannot give.
             if (IsPlaceholder(type)) RaiseError(41);
-            if (step == kTokenQuestion) return;
+            if (step == kTokenQuestion) {
+                // A function is kept as the choice's first value, and the second is read
+                // after the token taken for the ":": when nothing can start there, that
+                // fails before anything else happens.
+                SkipToken();
+                if (!StartsOperand(CurrentCode())) RaiseError(16);
+                return;
+            }
             --depth_;
             SwapSlots(depth_, depth_ + 1);
             break;

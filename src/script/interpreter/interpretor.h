@@ -482,6 +482,8 @@ private:
     using Handler = void (*)(CInterpretor& interpreter);
     struct HandlerTables;
     static const HandlerTables& Tables();
+    // Whether the walk's expression reads an operand at a token of this code, or fails there.
+    static bool StartsOperand(uint32_t code);
     // What Tables() returns, named for the compiled code's entry, which takes its address
     // without a call.
     static const HandlerTables handlerTables_;
