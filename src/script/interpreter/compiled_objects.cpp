@@ -52,6 +52,15 @@ void CInterpretor::ChainStops() {
     RaiseError(code);
 }
 
+bool CInterpretor::OperatorsThenStatement(const MemberStop& stop, uint8_t from) {
+    for (uint8_t k = from; k < stop.count; ++k) {
+        const uint8_t step = stop.steps[k];
+        if (step == kStopStatement) return true;
+        if (step < kTokenAssign) return false;
+    }
+    return false;
+}
+
 void CInterpretor::TakeStopSteps(const MemberStop& stop) {
     for (uint8_t k = 0; k < stop.count; ++k) {
         const uint8_t step = stop.steps[k];
@@ -111,7 +120,19 @@ void CInterpretor::TakeStopSteps(const MemberStop& stop) {
                 // fails before anything else happens.
                 SkipToken();
                 if (!StartsOperand(CurrentCode())) RaiseError(16);
-                return;
+                // A ")" there is an empty second value, and the operators below the choice
+                // take the chosen one: when only they and the statement's end follow, the
+                // statement ends at that ")", as the walk's does.
+                if (CurrentCode() != kTokenCloseParen || !OperatorsThenStatement(stop, k + 1))
+                    return;
+                --depth_;
+                StackSlot* place = slots_[depth_];
+                if (place->value.GetInt() != 0)
+                    place->value.Assign(*Right());
+                else
+                    place->value.SetDefault();
+                place->source = nullptr;
+                continue;
             }
             --depth_;
             SwapSlots(depth_, depth_ + 1);

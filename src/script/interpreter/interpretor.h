@@ -941,6 +941,8 @@ private:
     // The steps the walk takes then, as far as they are written and fail; returns where
     // they would go on.
     void TakeStopSteps(const MemberStop& stop);
+    // Whether the steps from `from` are operators up to the statement's end.
+    static bool OperatorsThenStatement(const MemberStop& stop, uint8_t from);
     uint32_t SiteMethod(const CompiledFunction& code, uint32_t site, const CClassRecord* record);
     bool IsScriptObject(const CIBaseClassImpl* object) const {
         return object->classRecord == nullptr ||

@@ -712,8 +712,7 @@ public:
         // (A method call's argument after a parenthesis is read on as the next statement.)
         if (kind == 2 && stop == "v.F(1)" && place.find("(S)") != std::string::npos) stop = "v.a";
         // (A choice's second operand read in a method call's list is not followed.)
-        if (kind == 2 && place.find('?') != std::string::npos && stop.find('(') != std::string::npos)
-            stop = "v.a.b";
+        if (kind == 2 && place.find('?') != std::string::npos && stop == "v.F(1)") stop = "v.F()";
         place.replace(place.find('S'), 1, stop);
         std::string text = "Function G(p) { Print(\"G\", p); Return 1; }\n"
                            "Function K(p) { Print(\"K\", p); Return 2; }\n"
@@ -842,11 +841,13 @@ TEST_F(ObjectPrograms, ReturnBeforeAMemberGivesTheFunction) {
 }
 
 // A function chosen by "?" before a member: the walk reads the choice's second operand from
-// the token after the member, which fails there when no operand can start at it.
+// the token after the member, which fails there when no operand can start at it, and is
+// empty at a ")", the statement ending there.
 TEST_F(ObjectPrograms, ChoiceOfAFunctionBeforeAMemberFailsAfterIt) {
     for (const char* choice : {"x = 1 ? v.a : 2;", "x = 0 ? v.a.b : 2;", "x = 1 ? (v.a) : 2;",
                                "x = 2 * (1 ? w[0].a : 2);", "If (1 ? o.n.a : 0) Print(9);",
-                               "x = 1 ? u.a : 2;", "Print(1 ? v.a : 2);"}) {
+                               "x = 1 ? u.a : 2;", "Print(1 ? v.a : 2);", "x = 1 ? v.F() : 2;",
+                               "x = 0 ? o.n.F() : 2;", "x = 1 < 2 ? v.F() : 2;"}) {
         // In a function's slots or at the top level, with the housekeeping's round anywhere.
         for (int where = 0; where < 4; ++where) {
             std::string body = std::string(where % 2 == 0 ? "" : "For (i = 0; i < 9; i++) Print(i);\n") +
