@@ -808,12 +808,15 @@ TEST_F(ObjectPrograms, ReturnBeforeAMemberGivesTheFunction) {
         {"o.n = G;\nReturn o.n.F();", true},   {"v = G;\nReturn -v.a.b;", false},
         {"v = G;\nReturn (v.a.b);", false},    {"v = G;\nReturn 1 + v.a;", false},
         {"Return u.a;", false},                 {"Var v;\nReturn v.a;", false},
+        {"Return G.a;", true},
     };
     const char* const kCallers[] = {
         "Print(R(1));\n",
         "Function S(n) { f = R(n); Print(n); Return f; }\nPrint(S(2));\n",
         "o = New Obj(1);\no.R = R;\nPrint(o.R(3));\n",
         "Post(R, 4);\nFor (i = 0; i < 12; i++) Print(i);\n",
+        // A body of its Return alone, and a call assigned.
+        "Function T(v) { Return v.a; }\nPrint(T(G), T(R));\nx = R(5);\nPrint(x);\n",
     };
     for (const auto& [body, ends] : kReturns) {
         for (const char* caller : kCallers) {
