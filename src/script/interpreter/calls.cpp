@@ -407,13 +407,14 @@ inline void CInterpretor::RunPlainFrame(CIBaseObjectVar* current, const BlockRec
     entryIndex = function->unitArgument;
     try {
         RunCompiled(code, slots);
-        operand->source = nullptr;
-        operand->anchorKind = kValueInt;
+    } catch (ReturnedBeforeMember) {
     } catch (CIError*) {
         ReleaseSlots(slots);
         LeavePlainFrame(record, sameScopes);
         throw;
     }
+    operand->source = nullptr;
+    operand->anchorKind = kValueInt;
     ReleaseTopSlots(slots, code.slotCount);
     LeavePlainFrame(record, sameScopes);
 }
@@ -461,7 +462,10 @@ inline void CInterpretor::EnterCompiledFrame(CIBaseObjectVar* current, const Blo
     try {
         entryIndex = function->unitArgument;
         PushBlock(function);
-        RunCompiled(code, slots);
+        try {
+            RunCompiled(code, slots);
+        } catch (ReturnedBeforeMember) {
+        }
         TakeResult(record->result);
     } catch (CIError*) {
         // Emptied before the call ends, as its locals would be.

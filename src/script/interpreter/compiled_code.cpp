@@ -38,8 +38,8 @@
 // nothing or a function before it, a member after a method's result, anything but a
 // script object before a member with an index list), its expression ends there and the
 // statement starting at that member fails; the compiled code raises that error at once,
-// without first working out the operators before the operand (nor, in a Return, giving
-// back what the walk read up to there). The right side of an event property's assignment
+// without first working out the operators before the operand. A Return whose operand read a
+// function there gives the function back, as the walk's does. The right side of an event property's assignment
 // is read by the walk, which does not see the call's slots: it must not read them.
 //
 // An element or a parenthesis followed by members is worked out by compiled steps, and
@@ -2507,7 +2507,7 @@ private:
                 if (Code(next) == kTokenSemicolon) {
                     Emit(kOpReturnZero, 0, next);
                 } else {
-                    nextRole_ = kStopArgument;
+                    nextRole_ = kStopReturn;
                     next = Expression(0, next);
                     if (next == nullptr) return false;
                     Emit(kOpReturn, 0, next);

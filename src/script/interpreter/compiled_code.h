@@ -501,7 +501,15 @@ enum MemberStopStep : uint8_t {
     kStopLoopCondition,
     // An If's condition: taken after the token.
     kStopIf,
+    // A Return's value: a function is given back as the call's result, and nothing after
+    // the member is read (a name's placeholder fails as an argument does).
+    kStopReturn,
 };
+
+// Thrown by the stop steps of a Return that gives back a function, out of the compiled
+// code to the call that ran it, which ends as the code's own Return would end it (the
+// value is already where the Return puts it).
+struct ReturnedBeforeMember {};
 
 struct MemberStop {
     // The member's token, as an offset in the stream.

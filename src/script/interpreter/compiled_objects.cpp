@@ -52,6 +52,15 @@ void CInterpretor::ChainStops() {
     RaiseError(code);
 }
 
+bool CInterpretor::OperatorsThenStatement(const MemberStop& stop, uint8_t from) {
+    for (uint8_t k = from; k < stop.count; ++k) {
+        const uint8_t step = stop.steps[k];
+        if (step == kStopStatement) return true;
+        if (step < kTokenAssign) return false;
+    }
+    return false;
+}
+
 void CInterpretor::TakeStopSteps(const MemberStop& stop) {
     for (uint8_t k = 0; k < stop.count; ++k) {
         const uint8_t step = stop.steps[k];
@@ -88,6 +97,12 @@ void CInterpretor::TakeStopSteps(const MemberStop& stop) {
         case kStopArgument:
             if (IsPlaceholder(type)) RaiseError(41);
             return;
+        case kStopReturn:
+            if (IsPlaceholder(type)) RaiseError(41);
+            if (returnValue_ != nullptr) returnValue_->Assign(*value);
+            // The Return's expression stands just above the code's base.
+            --depth_;
+            throw ReturnedBeforeMember{};
         case kStopIf:
             SkipToken();
             [[fallthrough]];
@@ -99,7 +114,26 @@ void CInterpretor::TakeStopSteps(const MemberStop& stop) {
         case kTokenQuestion:
             // Either keeps the value, which a name's placeholder cannot give.
             if (IsPlaceholder(type)) RaiseError(41);
-            if (step == kTokenQuestion) return;
+            if (step == kTokenQuestion) {
+                // A function is kept as the choice's first value, and the second is read
+                // after the token taken for the ":": when nothing can start there, that
+                // fails before anything else happens.
+                SkipToken();
+                if (!StartsOperand(CurrentCode())) RaiseError(16);
+                // A ")" there is an empty second value, and the operators below the choice
+                // take the chosen one: when only they and the statement's end follow, the
+                // statement ends at that ")", as the walk's does.
+                if (CurrentCode() != kTokenCloseParen || !OperatorsThenStatement(stop, k + 1))
+                    return;
+                --depth_;
+                StackSlot* place = slots_[depth_];
+                if (place->value.GetInt() != 0)
+                    place->value.Assign(*Right());
+                else
+                    place->value.SetDefault();
+                place->source = nullptr;
+                continue;
+            }
             --depth_;
             SwapSlots(depth_, depth_ + 1);
             break;

@@ -19,7 +19,10 @@ void CInterpretor::RunHandlerBody(const BlockRecord* handler) {
     if (compiledForm != 0 && referenceWalk == 0) {
         if (const CompiledFunction* code = CompiledEntry(nullptr, handler)) {
             currentToken = After(handler->bodyStart);
-            RunCompiled(*code, nullptr);
+            try {
+                RunCompiled(*code, nullptr);
+            } catch (ReturnedBeforeMember) {
+            }
             return;
         }
     }

@@ -483,6 +483,8 @@ private:
     using Handler = void (*)(CInterpretor& interpreter);
     struct HandlerTables;
     static const HandlerTables& Tables();
+    // Whether the walk's expression reads an operand at a token of this code, or fails there.
+    static bool StartsOperand(uint32_t code);
     // What Tables() returns, named for the compiled code's entry, which takes its address
     // without a call.
     static const HandlerTables handlerTables_;
@@ -940,6 +942,8 @@ private:
     // The steps the walk takes then, as far as they are written and fail; returns where
     // they would go on.
     void TakeStopSteps(const MemberStop& stop);
+    // Whether the steps from `from` are operators up to the statement's end.
+    static bool OperatorsThenStatement(const MemberStop& stop, uint8_t from);
     uint32_t SiteMethod(const CompiledFunction& code, uint32_t site, const CClassRecord* record);
     bool IsScriptObject(const CIBaseClassImpl* object) const {
         return object->classRecord == nullptr ||

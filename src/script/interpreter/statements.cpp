@@ -100,6 +100,11 @@ const CInterpretor::HandlerTables& CInterpretor::Tables() {
     return handlerTables_;
 }
 
+bool CInterpretor::StartsOperand(uint32_t code) {
+    return handlerTables_.operand[code < kHandlerCodes ? code : 0] !=
+           &HandlerTables::Call<&CInterpretor::OperandSyntaxError>;
+}
+
 // ---- The statement loop ------------------------------------------------------------
 
 void CInterpretor::ExecuteBlock(uint8_t* position) {

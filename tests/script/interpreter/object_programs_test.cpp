@@ -9,6 +9,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "program_runs.h"
@@ -668,8 +669,8 @@ public:
         // The value also stands in an element, a member and a member's element.
         static const char* const kMembers[] = {"v.a",    "v.F()",   "v.F(1)",  "v.a.b",
                                                "w[0].a", "o.n.F()", "o.m[0].a"};
-        // A function taken as an argument, a Return's value or a choice goes on into the
-        // call or past the member: those places come last.
+        // A function taken as an argument goes on into the call, and one chosen by "?" on
+        // to the operand after the member: those places come last.
         static const char* const kPlaces[] = {
             "S;",
             "x = S;",
@@ -697,19 +698,21 @@ public:
             "x = ar[1 + S];",
             "Var z = S;",
             "Var w = 2 * S;",
+            "Return S;",
             "x = 1 ? S : 2;",
             "Print(S);",
             "Print(1, S);",
             "Print(K(S));",
             "x = o.M(S);",
-            "Return S;",
         };
-        constexpr size_t kFunctionPlaces = std::size(kPlaces) - 6;
+        constexpr size_t kFunctionPlaces = std::size(kPlaces) - 4;
         const size_t kind = Pick(std::size(kHolders));
         std::string stop = kMembers[Pick(kind < 2 ? 4 : std::size(kMembers))];
         std::string place = kPlaces[Pick(kind == 2 ? kFunctionPlaces : std::size(kPlaces))];
         // (A method call's argument after a parenthesis is read on as the next statement.)
         if (kind == 2 && stop == "v.F(1)" && place.find("(S)") != std::string::npos) stop = "v.a";
+        // (A choice's second operand read in a method call's list is not followed.)
+        if (kind == 2 && place.find('?') != std::string::npos && stop == "v.F(1)") stop = "v.F()";
         place.replace(place.find('S'), 1, stop);
         std::string text = "Function G(p) { Print(\"G\", p); Return 1; }\n"
                            "Function K(p) { Print(\"K\", p); Return 2; }\n"
@@ -792,6 +795,81 @@ TEST_F(ObjectPrograms, StatementEndingBeforeAMemberCounts) {
 // the statements and output the walk has before it.
 TEST_F(ObjectPrograms, StopsBeforeAMemberInEveryPlaceAgree) {
     Compare<MemberStopProgram>(1, 3000, 0);
+}
+
+// A Return whose value stops before a member gives back what the walk read up to there: a
+// function, through the operators and parentheses around it, from a call with a frame of its
+// own or none, a method and a handler; a name that holds nothing fails there instead.
+TEST_F(ObjectPrograms, ReturnBeforeAMemberGivesTheFunction) {
+    // Each with whether the walk's call ends there with the function.
+    const std::pair<const char*, bool> kReturns[] = {
+        {"v = G;\nReturn v.a;", true},         {"v = G;\nReturn v.F(1);", true},
+        {"w[0] = G;\nReturn w[0].a;", true},   {"o.m[0] = G;\nReturn o.m[0].a;", true},
+        {"o.n = G;\nReturn o.n.F();", true},   {"v = G;\nReturn -v.a.b;", false},
+        {"v = G;\nReturn (v.a.b);", false},    {"v = G;\nReturn 1 + v.a;", false},
+        {"Return u.a;", false},                 {"Var v;\nReturn v.a;", false},
+        {"Return G.a;", true},
+    };
+    const char* const kCallers[] = {
+        "Print(R(1));\n",
+        "Function S(n) { f = R(n); Print(n); Return f; }\nPrint(S(2));\n",
+        "o = New Obj(1);\no.R = R;\nPrint(o.R(3));\n",
+        "Post(R, 4);\nFor (i = 0; i < 12; i++) Print(i);\n",
+        // A body of its Return alone, and a call assigned.
+        "Function T(v) { Return v.a; }\nPrint(T(G), T(R));\nx = R(5);\nPrint(x);\n",
+    };
+    for (const auto& [body, ends] : kReturns) {
+        for (const char* caller : kCallers) {
+            // A body that reads a name through the scopes before assigning it runs in a
+            // frame of its own.
+            for (const char* head : {"", "count = count + n;\n"}) {
+                std::string source = "Function G(p) { Print(\"G\", p); Return 1; }\n"
+                                     "Function Obj(a) { This.a = a; }\n"
+                                     "Function R(n) {\n" + std::string(head) +
+                                     "Print(n);\no = New Obj(2);\n" + body +
+                                     "\nPrint(n);\n}\ncount = 0;\n" + caller + "Print(7, count);\n";
+                const Outcome reference = RunProgram(source, Way::kReference);
+                ASSERT_EQ(reference.code == 0, ends) << source;
+                for (Way way : {Way::kFast, Way::kCompiled}) {
+                    const Outcome other = RunProgram(source, way);
+                    ASSERT_EQ(other.output, reference.output) << source;
+                    ASSERT_EQ(other.code, reference.code) << source;
+                    ASSERT_EQ(other.line, reference.line) << source;
+                    ASSERT_EQ(other.column, reference.column) << source;
+                    ASSERT_EQ(other.ticks, reference.ticks) << source;
+                }
+            }
+        }
+    }
+}
+
+// A function chosen by "?" before a member: the walk reads the choice's second operand from
+// the token after the member, which fails there when no operand can start at it, and is
+// empty at a ")", the statement ending there.
+TEST_F(ObjectPrograms, ChoiceOfAFunctionBeforeAMemberFailsAfterIt) {
+    for (const char* choice : {"x = 1 ? v.a : 2;", "x = 0 ? v.a.b : 2;", "x = 1 ? (v.a) : 2;",
+                               "x = 2 * (1 ? w[0].a : 2);", "If (1 ? o.n.a : 0) Print(9);",
+                               "x = 1 ? u.a : 2;", "Print(1 ? v.a : 2);", "x = 1 ? v.F() : 2;",
+                               "x = 0 ? o.n.F() : 2;", "x = 1 < 2 ? v.F() : 2;"}) {
+        // In a function's slots or at the top level, with the housekeeping's round anywhere.
+        for (int where = 0; where < 4; ++where) {
+            std::string body = std::string(where % 2 == 0 ? "" : "For (i = 0; i < 9; i++) Print(i);\n") +
+                               "v = G;\nw[0] = G;\no = New Obj(1);\no.n = G;\n" + choice +
+                               "\nPrint(x);\n";
+            std::string source = "Function G(p) { Print(\"G\", p); Return 1; }\n"
+                                 "Function Obj(a) { This.a = a; }\n" +
+                                 (where < 2 ? "Function H(n) {\n" + body + "}\nH(1);\n" : body);
+            const Outcome reference = RunProgram(source, Way::kReference);
+            for (Way other : {Way::kFast, Way::kCompiled}) {
+                const Outcome outcome = RunProgram(source, other);
+                ASSERT_EQ(outcome.output, reference.output) << source;
+                ASSERT_EQ(outcome.code, reference.code) << source;
+                ASSERT_EQ(outcome.line, reference.line) << source;
+                ASSERT_EQ(outcome.column, reference.column) << source;
+                ASSERT_EQ(outcome.ticks, reference.ticks) << source;
+            }
+        }
+    }
 }
 
 // Some run to their end, others fail at an object deleted or a text in a member.
