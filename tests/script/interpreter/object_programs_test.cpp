@@ -740,6 +740,18 @@ private:
 
 class ObjectPrograms : public ProgramRunsTest {
 protected:
+    // `source` run the fast way and compiled gives what the reference walk gave.
+    static void ExpectAgrees(const std::string& source, const Outcome& reference) {
+        for (Way way : {Way::kFast, Way::kCompiled}) {
+            const Outcome other = RunProgram(source, way);
+            ASSERT_EQ(other.output, reference.output) << source;
+            ASSERT_EQ(other.code, reference.code) << source;
+            ASSERT_EQ(other.line, reference.line) << source;
+            ASSERT_EQ(other.column, reference.column) << source;
+            ASSERT_EQ(other.ticks, reference.ticks) << source;
+        }
+    }
+
     // The programs `Maker` writes for `count` seeds from `firstSeed`, run by the reference
     // walk, the fast way and compiled: the same output and error at the same place, and the
     // housekeeping after the same statements. At least `minimumEnded` run to their end.
@@ -830,14 +842,7 @@ TEST_F(ObjectPrograms, ReturnBeforeAMemberGivesTheFunction) {
                                      "\nPrint(n);\n}\ncount = 0;\n" + caller + "Print(7, count);\n";
                 const Outcome reference = RunProgram(source, Way::kReference);
                 ASSERT_EQ(reference.code == 0, ends) << source;
-                for (Way way : {Way::kFast, Way::kCompiled}) {
-                    const Outcome other = RunProgram(source, way);
-                    ASSERT_EQ(other.output, reference.output) << source;
-                    ASSERT_EQ(other.code, reference.code) << source;
-                    ASSERT_EQ(other.line, reference.line) << source;
-                    ASSERT_EQ(other.column, reference.column) << source;
-                    ASSERT_EQ(other.ticks, reference.ticks) << source;
-                }
+                ASSERT_NO_FATAL_FAILURE(ExpectAgrees(source, reference));
             }
         }
     }
@@ -859,15 +864,7 @@ TEST_F(ObjectPrograms, ChoiceOfAFunctionBeforeAMemberFailsAfterIt) {
             std::string source = "Function G(p) { Print(\"G\", p); Return 1; }\n"
                                  "Function Obj(a) { This.a = a; }\n" +
                                  (where < 2 ? "Function H(n) {\n" + body + "}\nH(1);\n" : body);
-            const Outcome reference = RunProgram(source, Way::kReference);
-            for (Way other : {Way::kFast, Way::kCompiled}) {
-                const Outcome outcome = RunProgram(source, other);
-                ASSERT_EQ(outcome.output, reference.output) << source;
-                ASSERT_EQ(outcome.code, reference.code) << source;
-                ASSERT_EQ(outcome.line, reference.line) << source;
-                ASSERT_EQ(outcome.column, reference.column) << source;
-                ASSERT_EQ(outcome.ticks, reference.ticks) << source;
-            }
+            ASSERT_NO_FATAL_FAILURE(ExpectAgrees(source, RunProgram(source, Way::kReference)));
         }
     }
 }
