@@ -1,27 +1,22 @@
 # Shared by tools/fuzz, tools/fuzz-all and tools/fuzz-merge (sourced from the repository
-# root): the fuzz build, the list of targets, the sanitizer settings and each target's flags.
+# root): the build, the list of targets, the sanitizer settings and each target's flags.
 
-fuzz_build=build/fuzz
+# The targets are built in the tests' instrumented build; what runs find goes apart.
+fuzz_build=build/test
+fuzz_out=build/fuzz
 
 # Every fuzz/NAME.cpp is a target.
 fuzz_targets() {
   (cd fuzz && ls ./*.cpp | sed 's|^\./||; s/\.cpp$//')
 }
 
-# Configures the fuzz build and builds the given cmake targets (all when none).
+# Builds the given cmake targets (all when none) in the instrumented build.
 fuzz_make() {
-  tools/deps fuzz
-  # Line tables are all a report's stack needs; full debug information doubles the build.
-  CC=clang CXX=clang++ cmake -S . -B "$fuzz_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -gline-tables-only -DNDEBUG" \
-    -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -gline-tables-only -DNDEBUG" \
-    -DZORV_TESTS=OFF -DZORV_FUZZ=ON >/dev/null
-  if [ $# -gt 0 ]; then
-    cmake --build "$fuzz_build" --target "$@"
-  else
-    cmake --build "$fuzz_build"
-  fi
+  tools/instrumented-build "$@"
 }
+
+# The interpreter's stack budget in the instrumented build is three times the release build's.
+ulimit -s 65536
 
 # Any sanitizer report ends the run with a failure; libFuzzer keeps the input that caused it.
 export ASAN_OPTIONS=detect_leaks=1
@@ -46,13 +41,13 @@ fuzz_options() {
   done <"$file"
 }
 
-# Runs target NAME for SECONDS from its committed corpus into build/fuzz/corpus/NAME; a
-# finding is saved as build/fuzz/findings/NAME/crash-... (or leak-, timeout-, oom-).
+# Runs target NAME for SECONDS from its committed corpus into $fuzz_out/corpus/NAME; a
+# finding is saved as $fuzz_out/findings/NAME/crash-... (or leak-, timeout-, oom-).
 fuzz_run() {
   local name=$1 seconds=$2 seeds=()
   fuzz_options "$name"
-  mkdir -p "$fuzz_build/corpus/$name" "$fuzz_build/findings/$name"
+  mkdir -p "$fuzz_out/corpus/$name" "$fuzz_out/findings/$name"
   [ -d "fuzz/corpus/$name" ] && seeds=("fuzz/corpus/$name")
   "$fuzz_build/fuzz/fuzz_$name" "${fuzz_flags[@]}" -max_total_time="$seconds" -print_final_stats=1 \
-    -artifact_prefix="$fuzz_build/findings/$name/" "$fuzz_build/corpus/$name" "${seeds[@]}"
+    -artifact_prefix="$fuzz_out/findings/$name/" "$fuzz_out/corpus/$name" "${seeds[@]}"
 }

@@ -131,4 +131,19 @@ Bytes Noise(size_t size, uint32_t seed) {
     return out;
 }
 
+std::vector<int16_t> NoiseSamples(uint32_t frames, uint32_t seed) {
+    Bytes noise = Noise(size_t(frames) * 2, seed);
+    std::vector<int16_t> samples(frames);
+    for (uint32_t i = 0; i < frames; ++i)
+        samples[i] = static_cast<int16_t>((noise[2 * i] | (noise[2 * i + 1] << 8)) | 1);
+    return samples;
+}
+
+Bytes MonoWav(const std::vector<int16_t>& samples, uint32_t rate) {
+    Bytes data;
+    for (int16_t s : samples)
+        PutLe16(data, static_cast<uint16_t>(s));
+    return PcmWav(1, rate, 16, data);
+}
+
 } // namespace audio_test

@@ -32,4 +32,10 @@ Bytes Aiff(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& samples
 // Deterministic noise.
 Bytes Noise(size_t size, uint32_t seed);
 
+// 16-bit mono samples of noise, none of them 0, so that the played part of an output is found
+// after its leading silence.
+std::vector<int16_t> NoiseSamples(uint32_t frames, uint32_t seed);
+// A 16-bit mono PCM WAVE of the samples.
+Bytes MonoWav(const std::vector<int16_t>& samples, uint32_t rate);
+
 } // namespace audio_test

@@ -14,7 +14,6 @@ using input_fakes::IsOpen;
 using input_fakes::State;
 
 constexpr HWND kWindow = 7;
-constexpr int32_t kButtonRow = 22;  // JOY_BUTTON1
 constexpr int32_t kRightRow = 2;    // JOY_RIGHT: axis 0, positive
 constexpr int32_t kLeftRow = 0;     // JOY_LEFT
 constexpr int32_t kRotXPos = 6;     // JOY_ROT_X_POS

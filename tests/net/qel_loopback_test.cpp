@@ -1,6 +1,5 @@
 // The library over real sockets on 127.0.0.1: the protocol end to end, raw peers that
-// reset or refuse, datagrams from a party of their own address, many clients at once, and
-// a player polled on another thread.
+// reset or refuse, datagrams from a party of their own address and many clients at once.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -15,33 +14,6 @@
 #include "net/qel_test_support.h"
 
 namespace {
-
-ws::sockaddr_in Address(const char* host, int32_t port) {
-    ws::sockaddr_in address{};
-    address.sin_family = ws::AF_INET;
-    address.sin_port = ws::htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = ws::inet_addr(host);
-    return address;
-}
-
-// A server on a port whose TCP and UDP sides were both free.
-QelServer* HostOnFreePort(QelHost& host) {
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        QelSocketSystem& sockets = QelNetworkSockets();
-        ws::SOCKET probe = sockets.Open(ws::SOCK_STREAM, ws::IPPROTO_TCP);
-        sockets.Bind(probe, Address("0.0.0.0", 0));
-        ws::sockaddr_in bound{};
-        sockets.LocalAddress(probe, bound);
-        sockets.Close(probe);
-        int32_t port = ws::ntohs(bound.sin_port);
-        if (port == 0 || port > 65000) continue;
-        QelServer* server = host.HostServer(port);
-        if (!server->GetLocalAddressText().empty() && server->pair.udp.port == port + 1)
-            return server;
-        delete server;
-    }
-    return nullptr;
-}
 
 void WaitPolls(QelAPI& api, const std::function<bool()>& condition) {
     for (int i = 0; i < 5000 && !condition(); ++i) {
@@ -208,39 +180,6 @@ TEST_F(QelLoopbackTest, ThousandClientsInHundredSessions) {
         player->GetChannel(0)->SendText("hello", 2);
     WaitPolls(api, [&] { return events.Count(kQelEventUserText) == kClients * 9; });
     EXPECT_EQ(events.Count(kQelEventUserText), kClients * 9);
-}
-
-// A player with a root of its own, polled on another thread, against the server polled
-// here.
-TEST(QelServerThreads, PlayerOnAnotherThread) {
-    QelAPI api;
-    EventRecorder events(api);
-    QelServer* server = HostOnFreePort(*api.CreateHost());
-    ASSERT_NE(server, nullptr);
-    int32_t port = server->GetPort();
-    std::atomic<bool> done{false};
-    std::atomic<int> echoes{0};
-    std::thread peer([&] {
-        QelAPI own;
-        own.SetCallback(kQelEventPlayerServerText, [&](const QelEvent&) { ++echoes; });
-        QelPlayer* player = own.CreateHost()->Connect("127.0.0.1", port, "remote");
-        for (int i = 0; i < 20000 && echoes < 10; ++i) {
-            own.Process();
-            if (player->GetId() != 0 && i % 50 == 0) player->SendText("ping", 1);
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-        }
-        done = true;
-    });
-    events.also = [&](const QelEvent& event) {
-        if (event.number == kQelEventServerText)
-            static_cast<QelConnection*>(event.first)->SendText("pong", 2);
-    };
-    while (!done) {
-        api.Process();
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    peer.join();
-    EXPECT_GE(echoes.load(), 10);
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "net/qel_api.h"
+#include "net/qel_server.h"
+#include "net/qel_socket_system.h"
 
 struct FiredEvent {
     int number;
@@ -70,4 +72,33 @@ inline bool PollUntil(QelAPI& api, const std::function<bool()>& condition, int l
 inline void PollTimes(QelAPI& api, int times) {
     for (int i = 0; i < times; ++i)
         api.Process();
+}
+
+inline ws::sockaddr_in Address(const char* host, int32_t port) {
+    ws::sockaddr_in address{};
+    address.sin_family = ws::AF_INET;
+    address.sin_port = ws::htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = ws::inet_addr(host);
+    return address;
+}
+
+inline ws::sockaddr_in Loopback(int32_t port) { return Address("127.0.0.1", port); }
+
+// A server on a port whose TCP and UDP sides were both free.
+inline QelServer* HostOnFreePort(QelHost& host) {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        QelSocketSystem& sockets = QelNetworkSockets();
+        ws::SOCKET probe = sockets.Open(ws::SOCK_STREAM, ws::IPPROTO_TCP);
+        sockets.Bind(probe, Address("0.0.0.0", 0));
+        ws::sockaddr_in bound{};
+        sockets.LocalAddress(probe, bound);
+        sockets.Close(probe);
+        int32_t port = ws::ntohs(bound.sin_port);
+        if (port == 0 || port > 65000) continue;
+        QelServer* server = host.HostServer(port);
+        if (!server->GetLocalAddressText().empty() && server->pair.udp.port == port + 1)
+            return server;
+        delete server;
+    }
+    return nullptr;
 }

@@ -632,7 +632,8 @@ inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const
             // An element, then its kOpArgument.
             const CompiledOp* element = step;
             passed = PassElement(element, slots, bound, target[n]);
-            step = element + 1;
+            // A failed element may leave no step to go on from.
+            if (passed) step = element + 1;
         }
         if (!passed) {
             if (lasting) site.directSkips = CompiledCallSite::kDirectSkips;

@@ -22,22 +22,9 @@ using namespace audio_test;
 
 constexpr uint32_t kRate = 44100;
 
-// 16-bit mono samples at the output rate, none of them 0, so the played part of the output
-// is found after the leading silence.
-std::vector<int16_t> Samples(uint32_t frames, uint32_t seed) {
-    Bytes noise = Noise(frames * 2, seed);
-    std::vector<int16_t> samples(frames);
-    for (uint32_t i = 0; i < frames; ++i)
-        samples[i] = static_cast<int16_t>((noise[2 * i] | (noise[2 * i + 1] << 8)) | 1);
-    return samples;
-}
+std::vector<int16_t> Samples(uint32_t frames, uint32_t seed) { return NoiseSamples(frames, seed); }
 
-Bytes WavOf(const std::vector<int16_t>& samples) {
-    Bytes data;
-    for (int16_t s : samples)
-        PutLe16(data, static_cast<uint16_t>(s));
-    return PcmWav(1, kRate, 16, data);
-}
+Bytes WavOf(const std::vector<int16_t>& samples) { return MonoWav(samples, kRate); }
 
 class SoundChannelTest : public testing::Test {
 protected:
@@ -264,54 +251,6 @@ TEST_F(NoSoundTest, EveryPlayAnswersZeroAndNoTimerStarts) {
     EXPECT_EQ(still->Play(), 0);
     EXPECT_EQ(SoundMgr_Instance().IsTimerRunning(), 0);
     EXPECT_EQ(streaming->IsPlaying(), 0);
-}
-
-// Script-thread calls against the timer's refills and the mixer, with the real clock.
-TEST(SoundChannelThreads, CallsRaceTheTimerAndTheMixerSafely) {
-    setenv("ZORV_AUDIO", "null", 1);
-    platform::test::ResetSoundOutput();
-    SoundDevice* device = SoundMgr_Instance().CreateDevice(0, 0);
-    device->Start(0);
-    Bytes file = WavOf(Samples(kRate * 3, 13));
-    std::vector<std::unique_ptr<CMemInStream>> streams;
-    std::vector<SoundChannel*> channels;
-    for (int i = 0; i < 4; ++i) {
-        streams.push_back(std::make_unique<CMemInStream>());
-        streams.back()->Attach(file.data(), static_cast<uint32_t>(file.size()));
-        channels.push_back(device->CreateChannel(streams.back().get(), 0));
-        ASSERT_NE(channels.back(), nullptr);
-        channels.back()->SetLoop(1, 0);
-    }
-    for (int round = 0; round < 200; ++round) {
-        SoundChannel* channel = channels[round % channels.size()];
-        switch (round % 6) {
-        case 0:
-            channel->Play();
-            break;
-        case 1:
-            channel->SetPosition(round * 7 % 3000);
-            break;
-        case 2:
-            channel->SetVolume(round % 1000);
-            channel->SetPan(round % 2000 - 1000);
-            break;
-        case 3:
-            channel->SetFrequency(8000 + round * 100);
-            break;
-        case 4:
-            channel->Pause();
-            channel->Resume();
-            break;
-        default:
-            channel->Stop(round % 2, 1);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    SoundMgr_Instance().ReleaseAll();
-    SoundMgr_Instance().DestroyDevice(device);
-    unsetenv("ZORV_AUDIO");
-    platform::test::ResetSoundOutput();
 }
 
 } // namespace

@@ -223,8 +223,8 @@ TEST_F(DisplayClass, NamesAndModesComeFromTheListsNumbersOutsideThemRaise88) {
     const char* failing[] = {
         "Display.GetScreenModeDepth(Display.SOFTWARE, 0, 0, 3);",
         "Display.GetScreenModeDepth(Display.SOFTWARE, 0, 0, -1);",
-        "Function F(a, b) { Return Display.GetScreenModeWidth(Display.SOFTWARE, 0, 0, b); }\n"
-        "F(1);",
+        ("Function F(a, b) { Return Display.GetScreenModeWidth(Display.SOFTWARE, 0, 0, b); }\n"
+         "F(1);"),
         "Display.GetDisplayDeviceName(Display.OPENGL, -1);",
         "Display.GetDisplayDriverName(Display.OPENGL, 0, -1);",
         "Display.GetDisplayDriverCount(Display.OPENGL, 2);",

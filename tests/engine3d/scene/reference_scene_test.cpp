@@ -50,7 +50,10 @@ public:
                 text += Draw(device.draws[draw]);
             if (call == device.calls.size()) break;
             const RecordedCall& c = device.calls[call];
-            text += c.slot + " " + Id(c.first) + " " + Id(c.second) + " " + Id(c.third);
+            // One statement each: the operands of one expression may be named in any order.
+            text += c.slot;
+            for (const void* p : {c.first, c.second, c.third})
+                text += " " + Id(p);
             for (uint32_t value : c.values)
                 text += " " + std::to_string(value);
             // A batch's triangles make no draws of their own: the object names what it shows.

@@ -1544,8 +1544,8 @@ TEST_F(ReferenceWalk, CompiledStepsThatGiveWayAgreeWithTheWalk) {
         "Return Q(p0, 2.5) + Q(Q(1, 2), Q(3, p0));",
         "Return Q(p0, unknown);",
         // Calls worked out inside integer statements and conditions, and given up there.
-        "Var s = 0; Var i; For (i = 0; i < 3; i++) s = s + Q(i, p0) * Q(Q(i, 1), 2); "
-        "If (Q(s, 1) > 0) Return s; Return -s;",
+        ("Var s = 0; Var i; For (i = 0; i < 3; i++) s = s + Q(i, p0) * Q(Q(i, 1), 2); "
+         "If (Q(s, 1) > 0) Return s; Return -s;"),
         "Var s = 1; While (Q(s, 0) < 50) s = s + Q(s, 1); s = s - Q(s, nothing); Return s;",
         "Var s = 5; s = s + Q(s, 2147483000) * Q(); Return s;",
     };
@@ -1635,8 +1635,10 @@ TEST_F(ReferenceWalk, NumberStatementsWithAnsweredCallsOverRounds) {
 // Rows of declarations at the top of a body and between its statements, which run as one
 // program while nothing stops them: each declaration is counted and ends as the walk ends it,
 // and the one that meets what integers cannot take, with those after it, takes its own steps.
+// The maker's draws inside one expression come in an order each compiler chooses, so a seed
+// makes other programs under another compiler; a ninth of them run to their end under each.
 TEST_F(ReferenceWalk, RowsOfDeclarationsAgreeWithTheWalk) {
-    CompareMade(74001, 2000, 2000 / 8,
+    CompareMade(74001, 2000, 2000 / 9,
                 [](uint32_t seed) { return DeclarationsMaker(seed).Make(); });
 }
 

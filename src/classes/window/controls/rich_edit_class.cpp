@@ -44,7 +44,6 @@ const uint32_t kRichEditAttributes[] = {ES_DISABLENOSCROLL,
                                         CIChildWindow::kTableEnd};
 
 constexpr uint32_t kSurfaceClassId = 9;
-constexpr int32_t kReadChunk = 4096;
 
 CIRichEdit* RichEditOf(HWND hwnd) {
     CIBaseClassImpl* object = GetWindowObject(hwnd, kWindowObjectProperty);

@@ -39,7 +39,6 @@ constexpr DWORD kMagPoint = 1;              // D3DTFG_POINT
 constexpr DWORD kMinPoint = 1;              // D3DTFN_POINT
 constexpr DWORD kMinAnisotropic = 3;        // D3DTFN_ANISOTROPIC
 constexpr DWORD kMagAnisotropic = 5;        // D3DTFG_ANISOTROPIC
-constexpr DWORD kMipPoint = 2;              // D3DTFP_POINT
 constexpr DWORD kMipLinear = 3;             // D3DTFP_LINEAR
 
 // Direct3D fills pixels whose centres lie on a polygon's top edge and leaves those on its

@@ -16,7 +16,6 @@ using platform::DrawUiText;
 using platform::MeasureUiText;
 using platform::WrapUiText;
 
-constexpr COLORREF WHITE = RGB(255, 255, 255);
 
 // A visible window filled with white, destroyed after the test.
 class TextDrawing : public window_test::WindowTest {
