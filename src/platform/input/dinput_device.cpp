@@ -417,7 +417,7 @@ private:
     void ReadMouse(DIMOUSESTATE& state) {
         TakeMouseMotion(state.lX, state.lY, state.lZ);
         if (axisMode_ == DIPROPAXISMODE_ABS) {
-            // Absolute mouse axes are the movement gathered since the device was made.
+            // Absolute mouse axes are the sum of the movement read since the device was made.
             LONG* fields[3] = {&state.lX, &state.lY, &state.lZ};
             for (size_t i = 0; i < 3; ++i) {
                 // Wraps as a 32-bit counter would.
