@@ -1,6 +1,7 @@
 #include "input/directinput_devices.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #include "input/device_table.h"
@@ -15,6 +16,21 @@ constexpr DWORD kAxisOffsets[5] = {offsetof(DIJOYSTATE2, lX), offsetof(DIJOYSTAT
                                    offsetof(DIJOYSTATE2, rglSlider) + 4};
 constexpr DWORD kRotationOffsets[3] = {offsetof(DIJOYSTATE2, lRx), offsetof(DIJOYSTATE2, lRy),
                                        offsetof(DIJOYSTATE2, lRz)};
+// The blocks of the state, each laid out as the positions are.
+constexpr DWORD kPositions = 0;
+constexpr DWORD kVelocities = offsetof(DIJOYSTATE2, lVX);
+constexpr DWORD kAccelerations = offsetof(DIJOYSTATE2, lAX);
+constexpr DWORD kForces = offsetof(DIJOYSTATE2, lFX);
+static_assert(offsetof(DIJOYSTATE2, rglVSlider) - kVelocities == offsetof(DIJOYSTATE2, rglSlider));
+static_assert(offsetof(DIJOYSTATE2, lFRz) - kForces == offsetof(DIJOYSTATE2, lRz));
+
+// The percentage in hundredths of a percent; false when no 32-bit value holds it.
+bool Hundredths(int32_t percent, DWORD& value) {
+    int64_t scaled = int64_t{percent} * 100;
+    if (scaled < 0 || scaled > int64_t{UINT32_MAX}) return false;
+    value = DWORD(scaled);
+    return true;
+}
 
 // The position at an axis object's offset in the state.
 LONG FieldAt(const DIJOYSTATE2& state, DWORD offset) {
@@ -87,6 +103,14 @@ int32_t DirectInputDevice::GetButtonCount() {
     return int32_t(caps.dwButtons);
 }
 
+uint32_t DirectInputDevice::GetFFLoad() {
+    return ReadDword(DIPROP_FFLOAD, DIPH_DEVICE, 0);
+}
+
+uint32_t DirectInputDevice::GetGranularity() {
+    return ReadDword(DIPROP_GRANULARITY, DIPH_DEVICE, 0);
+}
+
 DWORD DirectInputDevice::ReadDword(DIPROPID property, DWORD how, DWORD object) {
     auto value = PropertyHeader<DIPROPDWORD>(how, object);
     if (device_ == nullptr || device_->GetProperty(property, &value.diph) < 0) return 0;
@@ -116,11 +140,85 @@ void DirectInputDevice::WriteRange(DWORD offset, int32_t minimum, int32_t maximu
     if (device_ != nullptr) device_->SetProperty(DIPROP_RANGE, &range.diph);
 }
 
+void DirectInputAxisDevice::SetAbsoluteAxes(int absolute) {
+    // The mode cannot change while the device is acquired, and every read acquires it; the
+    // next read acquires it again.
+    if (device_ == nullptr) return;
+    device_->Unacquire();
+    WriteDword(DIPROP_AXISMODE, DIPH_DEVICE, 0,
+               absolute != 0 ? DIPROPAXISMODE_ABS : DIPROPAXISMODE_REL);
+}
+
+int DirectInputAxisDevice::IsAbsoluteAxes() {
+    BeforeProperty();
+    return ReadDword(DIPROP_AXISMODE, DIPH_DEVICE, 0) == DIPROPAXISMODE_ABS ? 1 : 0;
+}
+
+void DirectInputAxisDevice::SetAxisDeadZonePercent(int32_t axis, int32_t percent) {
+    DWORD offset = 0, value = 0;
+    if (!AxisOffset(axis, offset) || !Hundredths(percent, value)) return;
+    BeforeProperty();
+    WriteDword(DIPROP_DEADZONE, DIPH_BYOFFSET, offset, value);
+}
+
+void DirectInputAxisDevice::SetDeadZonePercent(int32_t percent) {
+    DWORD value = 0;
+    if (!Hundredths(percent, value)) return;
+    BeforeProperty();
+    WriteDword(DIPROP_DEADZONE, DIPH_DEVICE, 0, value);
+}
+
+void DirectInputAxisDevice::SetAxisSaturation(int32_t axis, uint32_t value) {
+    DWORD offset = 0;
+    if (!AxisOffset(axis, offset)) return;
+    BeforeProperty();
+    WriteDword(DIPROP_SATURATION, DIPH_BYOFFSET, offset, value);
+}
+
+void DirectInputAxisDevice::SetSaturation(uint32_t value) {
+    BeforeProperty();
+    WriteDword(DIPROP_SATURATION, DIPH_DEVICE, 0, value);
+}
+
+int32_t DirectInputAxisDevice::GetAxisDeadZonePercent(int32_t axis) {
+    DWORD offset = 0;
+    if (!AxisOffset(axis, offset)) return 0;
+    BeforeProperty();
+    return int32_t(ReadDword(DIPROP_DEADZONE, DIPH_BYOFFSET, offset) / 100);
+}
+
+int32_t DirectInputAxisDevice::GetDeadZonePercent() {
+    BeforeProperty();
+    return int32_t(ReadDword(DIPROP_DEADZONE, DIPH_DEVICE, 0) / 100);
+}
+
+uint32_t DirectInputAxisDevice::GetAxisSaturation(int32_t axis) {
+    DWORD offset = 0;
+    if (!AxisOffset(axis, offset)) return 0;
+    BeforeProperty();
+    return ReadDword(DIPROP_SATURATION, DIPH_BYOFFSET, offset);
+}
+
+uint32_t DirectInputAxisDevice::GetSaturation() {
+    BeforeProperty();
+    return ReadDword(DIPROP_SATURATION, DIPH_DEVICE, 0);
+}
+
 int DirectInputMouse::Attach(HWND window, int exclusive) {
     if (!Create(c_dfDIMouse)) return 0;
     DWORD level =
         exclusive != 0 ? DISCL_EXCLUSIVE | DISCL_FOREGROUND : DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
     return device_->SetCooperativeLevel(window, level) >= 0 ? 1 : 0;
+}
+
+bool DirectInputMouse::AxisOffset(int32_t axis, DWORD& offset) const {
+    if (axis < 0 || axis > 2) return false;
+    offset = DWORD(axis) * 4;
+    return true;
+}
+
+void DirectInputMouse::BeforeProperty() {
+    if (device_ != nullptr) device_->Acquire();
 }
 
 const DIMOUSESTATE& DirectInputMouse::State() {
@@ -214,21 +312,54 @@ int DirectInputJoystick::Attach(HWND window, int exclusive) {
     return 1;
 }
 
+bool DirectInputJoystick::AxisOffset(int32_t axis, DWORD& offset) const {
+    if (axis < 0 || axis >= 5) return false;
+    offset = kAxisOffsets[axis];
+    return true;
+}
+
 bool DirectInputJoystick::Read(DIJOYSTATE2& state) {
     device_->Acquire();
     return device_->GetDeviceState(sizeof state, &state) >= 0;
 }
 
-DWORD DirectInputJoystick::CapabilityFlags() {
+int32_t DirectInputJoystick::ReadAt(DWORD offset) {
+    DIJOYSTATE2 state{};
+    return Read(state) ? FieldAt(state, offset) : 0;
+}
+
+int32_t DirectInputJoystick::ReadAxisOf(DWORD block, int32_t axis) {
+    return axis >= 0 && axis < 5 ? ReadAt(block + kAxisOffsets[axis]) : 0;
+}
+
+int32_t DirectInputJoystick::ReadRotationOf(DWORD block, int32_t rotation) {
+    return rotation >= 0 && rotation < 3 ? ReadAt(block + kRotationOffsets[rotation]) : 0;
+}
+
+DIDEVCAPS DirectInputJoystick::Capabilities() {
     DIDEVCAPS caps{};
     caps.dwSize = sizeof caps;
-    return device_->GetCapabilities(&caps) >= 0 ? caps.dwFlags : 0;
+    if (device_->GetCapabilities(&caps) < 0) {
+        caps = DIDEVCAPS{};
+        caps.dwSize = sizeof caps;
+    }
+    return caps;
+}
+
+DWORD DirectInputJoystick::CapabilityFlags() {
+    return Capabilities().dwFlags;
 }
 
 int32_t DirectInputJoystick::GetPovCount() {
-    DIDEVCAPS caps{};
-    caps.dwSize = sizeof caps;
-    return device_->GetCapabilities(&caps) >= 0 ? int32_t(caps.dwPOVs) : 0;
+    return int32_t(Capabilities().dwPOVs);
+}
+
+uint32_t DirectInputJoystick::GetFFSamplePeriod() {
+    return Capabilities().dwFFSamplePeriod;
+}
+
+uint32_t DirectInputJoystick::GetFFMinTimeResolution() {
+    return Capabilities().dwFFMinTimeResolution;
 }
 
 int DirectInputJoystick::GetButton(int32_t button) {
@@ -255,6 +386,30 @@ void DirectInputJoystick::Poll() {
     device_->Poll();
 }
 
+int32_t DirectInputJoystick::GetRotationVelocity(int32_t rotation) {
+    return ReadRotationOf(kVelocities, rotation);
+}
+
+int32_t DirectInputJoystick::GetRotationAcceleration(int32_t rotation) {
+    return ReadRotationOf(kAccelerations, rotation);
+}
+
+int32_t DirectInputJoystick::GetRotationForce(int32_t rotation) {
+    return ReadRotationOf(kForces, rotation);
+}
+
+int32_t DirectInputJoystick::GetAxisVelocity(int32_t axis) {
+    return ReadAxisOf(kVelocities, axis);
+}
+
+int32_t DirectInputJoystick::GetAxisAcceleration(int32_t axis) {
+    return ReadAxisOf(kAccelerations, axis);
+}
+
+int32_t DirectInputJoystick::GetAxisForce(int32_t axis) {
+    return ReadAxisOf(kForces, axis);
+}
+
 void DirectInputJoystick::SetAxisRange(int32_t axis, int32_t minimum, int32_t maximum) {
     if (axis >= 0 && axis < 5) WriteRange(kAxisOffsets[axis], minimum, maximum);
 }
@@ -271,14 +426,27 @@ void DirectInputJoystick::GetRotationRange(int32_t rotation, int32_t& minimum, i
     if (rotation >= 0 && rotation < 3) ReadRange(kRotationOffsets[rotation], minimum, maximum);
 }
 
+void DirectInputJoystick::SetAutoCenter(int on) {
+    WriteDword(DIPROP_AUTOCENTER, DIPH_DEVICE, 0, on != 0 ? 1 : 0);
+}
+
+void DirectInputJoystick::SetFFGainPercent(int32_t percent) {
+    DWORD value = 0;
+    if (Hundredths(percent, value)) WriteDword(DIPROP_FFGAIN, DIPH_DEVICE, 0, value);
+}
+
 int32_t DirectInputJoystick::GetAxis(int32_t axis) {
-    DIJOYSTATE2 state{};
-    if (axis < 0 || axis >= 5 || !Read(state)) return 0;
-    return FieldAt(state, kAxisOffsets[axis]);
+    return ReadAxisOf(kPositions, axis);
 }
 
 int32_t DirectInputJoystick::GetRotation(int32_t rotation) {
-    DIJOYSTATE2 state{};
-    if (rotation < 0 || rotation >= 3 || !Read(state)) return 0;
-    return FieldAt(state, kRotationOffsets[rotation]);
+    return ReadRotationOf(kPositions, rotation);
+}
+
+int DirectInputJoystick::GetAutoCenter() {
+    return ReadDword(DIPROP_AUTOCENTER, DIPH_DEVICE, 0) == 1 ? 1 : 0;
+}
+
+int32_t DirectInputJoystick::GetFFGainPercent() {
+    return int32_t(ReadDword(DIPROP_FFGAIN, DIPH_DEVICE, 0) / 100);
 }

@@ -18,6 +18,9 @@ public:
     // From the device's capabilities; 0 when they cannot be read.
     int32_t GetAxisCount() override;
     int32_t GetButtonCount() override;
+    // The device-wide properties; 0 when they cannot be read.
+    uint32_t GetFFLoad() override;
+    uint32_t GetGranularity() override;
     int32_t SetRange(int32_t minimum, int32_t maximum) override {
         rangeMinimum = minimum;
         rangeMaximum = maximum;
@@ -43,9 +46,35 @@ protected:
     std::vector<DWORD> axes_, buttons_, hats_;
 };
 
-class DirectInputMouse final : public DirectInputDevice {
+// The axis properties of the mouse and the joysticks: per-axis ones name the axis object by
+// its offset in the device's state, the others the whole device. Dead zones go to the device
+// in hundredths of a percent; a percentage no 32-bit value holds is not passed on, as the
+// device would refuse it anyway.
+class DirectInputAxisDevice : public DirectInputDevice {
 public:
     using DirectInputDevice::DirectInputDevice;
+
+    void SetAbsoluteAxes(int absolute) override;
+    void SetAxisDeadZonePercent(int32_t axis, int32_t percent) override;
+    void SetDeadZonePercent(int32_t percent) override;
+    void SetAxisSaturation(int32_t axis, uint32_t value) override;
+    void SetSaturation(uint32_t value) override;
+    int IsAbsoluteAxes() override;
+    int32_t GetAxisDeadZonePercent(int32_t axis) override;
+    int32_t GetDeadZonePercent() override;
+    uint32_t GetAxisSaturation(int32_t axis) override;
+    uint32_t GetSaturation() override;
+
+protected:
+    // False for an axis the device does not have.
+    virtual bool AxisOffset(int32_t axis, DWORD& offset) const = 0;
+    // Runs before each property call.
+    virtual void BeforeProperty() {}
+};
+
+class DirectInputMouse final : public DirectInputAxisDevice {
+public:
+    using DirectInputAxisDevice::DirectInputAxisDevice;
 
     int Attach(HWND window, int exclusive) override;
     int GetButton(int32_t button) override;
@@ -54,6 +83,8 @@ public:
     void SetAxisRange(int32_t axis, int32_t minimum, int32_t maximum) override;
 
 private:
+    bool AxisOffset(int32_t axis, DWORD& offset) const override;
+    void BeforeProperty() override;
     const DIMOUSESTATE& State();
 
     DWORD lastRead_ = 0;
@@ -70,24 +101,37 @@ public:
     int GetButton(int32_t code) override;
 };
 
-class DirectInputJoystick final : public DirectInputDevice {
+class DirectInputJoystick final : public DirectInputAxisDevice {
 public:
     static constexpr int32_t kDeadZone = 2000;
 
-    using DirectInputDevice::DirectInputDevice;
+    using DirectInputAxisDevice::DirectInputAxisDevice;
 
     int Attach(HWND window, int exclusive) override;
     int32_t GetPovCount() override;
     int GetButton(int32_t button) override;
     uint32_t GetPov(int32_t hat) override;
     int HasForceFeedback() override;
+    uint32_t GetFFSamplePeriod() override;
+    uint32_t GetFFMinTimeResolution() override;
     int NeedsPoll() override;
     void Poll() override;
+    // Velocity, acceleration and force: the state's fields of the same axis or rotation.
+    int32_t GetRotationVelocity(int32_t rotation) override;
+    int32_t GetRotationAcceleration(int32_t rotation) override;
+    int32_t GetRotationForce(int32_t rotation) override;
+    int32_t GetAxisVelocity(int32_t axis) override;
+    int32_t GetAxisAcceleration(int32_t axis) override;
+    int32_t GetAxisForce(int32_t axis) override;
     void SetAxisRange(int32_t axis, int32_t minimum, int32_t maximum) override;
     void GetAxisRange(int32_t axis, int32_t& minimum, int32_t& maximum) override;
     void GetRotationRange(int32_t rotation, int32_t& minimum, int32_t& maximum) override;
+    void SetAutoCenter(int on) override;
+    void SetFFGainPercent(int32_t percent) override;
     int32_t GetAxis(int32_t axis) override;
     int32_t GetRotation(int32_t rotation) override;
+    int GetAutoCenter() override;
+    int32_t GetFFGainPercent() override;
     int32_t GetDeadZone() override { return kDeadZone; }
     ~DirectInputJoystick() override;
 
@@ -151,7 +195,15 @@ private:
         int32_t type;
     };
 
+    bool AxisOffset(int32_t axis, DWORD& offset) const override;
     bool Read(DIJOYSTATE2& state);
+    // The state's value at an offset; 0 when it cannot be read.
+    int32_t ReadAt(DWORD offset);
+    // The axis's or rotation's field in a block of the state (positions, velocities,
+    // accelerations or forces); 0 for one the state does not hold.
+    int32_t ReadAxisOf(DWORD block, int32_t axis);
+    int32_t ReadRotationOf(DWORD block, int32_t rotation);
+    DIDEVCAPS Capabilities();
     DWORD CapabilityFlags();
     void ListEffectTypes();
     // The effect of the type with its category's block; its index or -1.

@@ -32,8 +32,15 @@ public:
     // Hundredths of a degree clockwise from forward, or the device's centred value.
     virtual uint32_t GetPov(int32_t) { return 0; }
     virtual int HasForceFeedback() { return 0; }
+    // Microseconds.
+    virtual uint32_t GetFFSamplePeriod() { return 0; }
+    virtual uint32_t GetFFMinTimeResolution() { return 0; }
     virtual int NeedsPoll() { return 0; }
     virtual void Poll() {}
+    // Rotations 0..2; 0 where the device has no such reading.
+    virtual int32_t GetRotationVelocity(int32_t) { return 0; }
+    virtual int32_t GetRotationAcceleration(int32_t) { return 0; }
+    virtual int32_t GetRotationForce(int32_t) { return 0; }
     virtual void SetAxisRange(int32_t, int32_t, int32_t) {}
     virtual void GetAxisRange(int32_t, int32_t& minimum, int32_t& maximum) {
         minimum = 0;
@@ -43,8 +50,32 @@ public:
         minimum = 0;
         maximum = 0;
     }
+    // Device properties. Percentages are whole percent; saturation is in hundredths of a
+    // percent of the way from the centre. A value the device refuses leaves it unchanged,
+    // and setters report nothing.
+    virtual void SetAutoCenter(int) {}
+    // Non-zero absolute positions, 0 the movement since the previous read.
+    virtual void SetAbsoluteAxes(int) {}
+    virtual void SetAxisDeadZonePercent(int32_t, int32_t) {}
+    virtual void SetDeadZonePercent(int32_t) {}
+    virtual void SetFFGainPercent(int32_t) {}
+    virtual void SetAxisSaturation(int32_t, uint32_t) {}
+    virtual void SetSaturation(uint32_t) {}
     virtual int32_t GetAxis(int32_t) { return 0; }
     virtual int32_t GetRotation(int32_t) { return 0; }
+    virtual int GetAutoCenter() { return 0; }
+    virtual int IsAbsoluteAxes() { return 0; }
+    virtual int32_t GetAxisDeadZonePercent(int32_t) { return 0; }
+    virtual int32_t GetDeadZonePercent() { return 0; }
+    virtual int32_t GetFFGainPercent() { return 0; }
+    virtual uint32_t GetAxisSaturation(int32_t) { return 0; }
+    virtual uint32_t GetSaturation() { return 0; }
+    virtual uint32_t GetFFLoad() { return 0; }
+    virtual uint32_t GetGranularity() { return 1; }
+    // Axes 0..4 as for GetAxis; 0 where the device has no such reading.
+    virtual int32_t GetAxisVelocity(int32_t) { return 0; }
+    virtual int32_t GetAxisAcceleration(int32_t) { return 0; }
+    virtual int32_t GetAxisForce(int32_t) { return 0; }
     // Stores the range the manager asks for; what a class does with it is its own.
     virtual int32_t SetRange(int32_t minimum, int32_t maximum) = 0;
     // The dead zone that action evaluation applies, in range units.

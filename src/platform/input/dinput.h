@@ -275,4 +275,14 @@ namespace platform::test {
 // While set, "DInput.DLL" cannot be loaded, as on a machine without it.
 void SetDirectInputMissing(bool missing);
 
+// "DInput.DLL" cannot be loaded while one lives, so that discovery takes the system calls
+// for the test that holds it, whatever way the test ends.
+class DirectInputRefusal {
+public:
+    DirectInputRefusal() { SetDirectInputMissing(true); }
+    ~DirectInputRefusal() { SetDirectInputMissing(false); }
+    DirectInputRefusal(const DirectInputRefusal&) = delete;
+    DirectInputRefusal& operator=(const DirectInputRefusal&) = delete;
+};
+
 } // namespace platform::test

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -75,6 +76,11 @@ LONG ScaleAxis(int16_t raw, const AxisSettings& axis) {
     int64_t span = raw < 0 ? centre - low : high - centre;
     int64_t value = raw < 0 ? centre - span * fraction / 10000 : centre + span * fraction / 10000;
     return static_cast<LONG>(value);
+}
+
+// A change between two positions of a range wider than half the 32-bit span can exceed it.
+LONG Clamped(int64_t value) {
+    return static_cast<LONG>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 class DeviceObject final : public IDirectInputDevice2A {
@@ -198,8 +204,8 @@ public:
         }
         case DIPROP_AXISMODE:
             if (acquired_) return DIERR_ACQUIRED;
-            axisMode_ =
-                value->dwData == DIPROPAXISMODE_REL ? DIPROPAXISMODE_REL : DIPROPAXISMODE_ABS;
+            SetAxisMode(value->dwData == DIPROPAXISMODE_REL ? DIPROPAXISMODE_REL
+                                                            : DIPROPAXISMODE_ABS);
             return DI_OK;
         case DIPROP_AUTOCENTER:
             autoCenter_ = value->dwData != 0 ? 1 : 0;
@@ -266,6 +272,8 @@ public:
                                                                : &c_dfDIJoystick2;
         if (format->dwDataSize != expected->dwDataSize) return DIERR_INVALIDPARAM;
         format_ = expected;
+        SetAxisMode((format->dwFlags & DIDF_RELAXIS) != 0 ? DIPROPAXISMODE_REL
+                                                           : DIPROPAXISMODE_ABS);
         return DI_OK;
     }
 
@@ -406,11 +414,39 @@ private:
         }
     }
 
-    static void ReadMouse(DIMOUSESTATE& state) {
+    void ReadMouse(DIMOUSESTATE& state) {
         TakeMouseMotion(state.lX, state.lY, state.lZ);
+        if (axisMode_ == DIPROPAXISMODE_ABS) {
+            // Absolute mouse axes are the sum of the movement read since the device was made.
+            LONG* fields[3] = {&state.lX, &state.lY, &state.lZ};
+            for (size_t i = 0; i < 3; ++i) {
+                // Wraps as a 32-bit counter would.
+                mouseTotal_[i] = LONG(uint32_t(mouseTotal_[i]) + uint32_t(*fields[i]));
+                *fields[i] = mouseTotal_[i];
+            }
+        }
         const int buttons[3] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
         for (int i = 0; i < 3; ++i)
             state.rgbButtons[i] = GetAsyncKeyState(buttons[i]) < 0 ? 0x80 : 0;
+    }
+
+    // The positions of the snapshot in the axes' ranges, in the order of DIJOYSTATE2.
+    std::array<LONG, kJoystickAxes> Positions(const JoystickSnapshot& snapshot) const {
+        std::array<LONG, kJoystickAxes> positions{};
+        for (size_t i = 0; i < kJoystickAxes; ++i)
+            positions[i] = ScaleAxis(i < snapshot.axes.size() ? snapshot.axes[i] : 0, axes_[i]);
+        return positions;
+    }
+
+    void SetAxisMode(DWORD mode) {
+        if (mode == DIPROPAXISMODE_REL && axisMode_ != mode && kind_ == Kind::Joystick) {
+            // Relative joystick axes give the change from the positions held when the mode
+            // changed, then from each read's.
+            JoystickSnapshot snapshot;
+            lastPositions_ = ReadJoystick(joystick_, snapshot) ? Positions(snapshot)
+                                                                : Positions(JoystickSnapshot{});
+        }
+        axisMode_ = mode;
     }
 
     HRESULT ReadJoystickState(DIJOYSTATE2& state) {
@@ -419,13 +455,16 @@ private:
             SetAcquired(false);
             return DIERR_INPUTLOST;
         }
-        LONG* positions[kJoystickAxes] = {&state.lX,           &state.lY,          &state.lZ,
-                                          &state.lRx,          &state.lRy,         &state.lRz,
-                                          &state.rglSlider[0], &state.rglSlider[1]};
+        LONG* fields[kJoystickAxes] = {&state.lX,           &state.lY,          &state.lZ,
+                                       &state.lRx,          &state.lRy,         &state.lRz,
+                                       &state.rglSlider[0], &state.rglSlider[1]};
+        std::array<LONG, kJoystickAxes> positions = Positions(snapshot);
         for (size_t i = 0; i < kJoystickAxes; ++i) {
-            int16_t raw = i < snapshot.axes.size() ? snapshot.axes[i] : 0;
-            *positions[i] = ScaleAxis(raw, axes_[i]);
+            *fields[i] = axisMode_ == DIPROPAXISMODE_REL
+                             ? Clamped(int64_t{positions[i]} - lastPositions_[i])
+                             : positions[i];
         }
+        lastPositions_ = positions;
         for (size_t i = 0; i < 4; ++i)
             state.rgdwPOV[i] =
                 HatHundredths(i < snapshot.hats.size() ? snapshot.hats[i] : 0, 0xFFFFFFFFu);
@@ -444,6 +483,8 @@ private:
     bool acquired_ = false;
     std::array<AxisSettings, kJoystickAxes> axes_{};
     DWORD axisMode_ = DIPROPAXISMODE_ABS;
+    std::array<LONG, 3> mouseTotal_{};
+    std::array<LONG, kJoystickAxes> lastPositions_{};
     DWORD autoCenter_ = 1;
     DWORD ffGain_ = 10000;
     std::unique_ptr<ForceFeedbackHost> forceFeedback_;

@@ -1,6 +1,7 @@
 // GameInput in a whole run: a project with a settings text that starts by itself reads
-// its players' actions from keys a user presses and from a joystick, and its script-level
-// rules (one start at a time, names, both argument orders) hold on the real devices.
+// its players' actions from keys a user presses and from a joystick, through DirectInput or,
+// where it cannot be loaded, the system calls, and its script-level rules (one start at a
+// time, names, both argument orders) hold on the real devices.
 #include <gtest/gtest.h>
 
 #include "classes/input/game_input_project.h"
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "platform/display/headless_display.h"
+#include "platform/input/dinput.h"
 #include "platform/input/joystick.h"
 #include "platform/kernel/clock.h"
 #include "platform/kernel/test_hooks.h"
@@ -64,6 +66,28 @@ TEST_F(GameInputRun, AutoStartReadsKeysAndAJoystick) {
     EXPECT_EQ(lines[0], "Race 2 1");
     EXPECT_EQ(lines[1], "65535 32768");
     EXPECT_EQ(lines[2], "65535 1 1");
+}
+
+TEST_F(GameInputRun, WithoutDirectInputPlayersReadTheSystemDevices) {
+    platform::test::DirectInputRefusal refusal;
+    int pad = platform::test::AttachVirtualJoystick(6, 32, 1, "Test pad");
+    ASSERT_GE(pad, 0);
+    platform::test::SetVirtualJoystickButton(pad, 0, true);
+    platform::test::SetVirtualJoystickAxis(pad, 0, 16384);
+    std::vector<std::string> lines =
+        Run(WaitFor("d.IsStarted()") +
+                "out.WriteLn(d.GetPlayerDeviceType(0), \" \", d.GetPlayerDeviceType(1));\n"
+                "out.WriteLn(d.GetDeviceValue(0, \"Fire\"), \" \", "
+                "d.GetDeviceValue(\"Right\", 0), \" \", d.HasFFSupport(0));\n" +
+                WaitFor("d.GetDeviceValue(1, \"Fire\")") +
+                "out.WriteLn(d.GetDeviceValue(1, \"Fire\"));\n",
+            1, 0, "window Game\nkeydown Shift\nkeydown A\nwait 10\n");
+    // The multimedia joystick and the key state: the pad's 0..65535 reads one step past
+    // its centre.
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "2 1");
+    EXPECT_EQ(lines[1], "65535 32770 0");
+    EXPECT_EQ(lines[2], "65535");
 }
 
 TEST_F(GameInputRun, OneStartAtATimeAndTheGameTypesByName) {
