@@ -57,12 +57,12 @@ TEST_F(Bitmaps, ColourTablesDecideWhatIndexesShow) {
     Info info = MakeInfo(2, 1, 8);
     info.colors[0] = 0x000000;
     info.colors[1] = 0xFF0000;
-    info.colors[2] = 0xFF0000; // the same red again: ties go to the later entry
+    info.colors[2] = 0xFF0000; // the same red again: ties go to the first entry
     Canvas canvas(info);
     EXPECT_EQ(SetPixel(canvas.dc, 0, 0, RGB(250, 10, 0)), RGB(255, 0, 0));
-    EXPECT_EQ(canvas.bits[0], 2);
+    EXPECT_EQ(canvas.bits[0], 1);
     RGBQUAD green{0, 255, 0, 0};
-    EXPECT_EQ(SetDIBColorTable(canvas.dc, 2, 1, &green), 1u);
+    EXPECT_EQ(SetDIBColorTable(canvas.dc, 1, 1, &green), 1u);
     EXPECT_EQ(GetPixel(canvas.dc, 0, 0), RGB(0, 255, 0));
     RGBQUAD read[3];
     EXPECT_EQ(GetDIBColorTable(canvas.dc, 254, 3, read), 2u); // clipped to the table
