@@ -32,7 +32,7 @@ HPALETTE CreatePalette(const LOGPALETTE* palette);
 // The number of entries copied; GetPaletteEntries with null entries gives the count.
 UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries);
 UINT SetPaletteEntries(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY* entries);
-// The index of the entry nearest the colour (ties to the later one), CLR_INVALID for a
+// The index of the entry nearest the colour (ties to the first one), CLR_INVALID for a
 // dead palette.
 UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF color);
 // The previous palette, 0 on failure.

@@ -106,7 +106,7 @@ TEST_F(DcState, PaletteColoursResolveThroughTheSelectedPalette) {
     } logical;
     HPALETTE palette = CreatePalette(reinterpret_cast<const LOGPALETTE*>(&logical));
     ASSERT_NE(palette, 0u);
-    EXPECT_EQ(GetNearestPaletteIndex(palette, RGB(1, 1, 1)), 2u); // ties: the later one
+    EXPECT_EQ(GetNearestPaletteIndex(palette, RGB(1, 1, 1)), 0u); // ties: the first one
     Info info = MakeInfo(4, 1, 8);
     info.colors[1] = 0xC80000;
     Canvas indexed(info), direct(4, 1, 32);
@@ -117,9 +117,10 @@ TEST_F(DcState, PaletteColoursResolveThroughTheSelectedPalette) {
     EXPECT_EQ(SetPixel(direct.dc, 2, 0, 0x05102030u), 0x102030u); // other high bytes: RGB
     SetPixel(indexed.dc, 0, 0, PALETTERGB(190, 10, 0));
     EXPECT_EQ(indexed.bits[0], 1);
-    // Black, however named, lands on the table's last black entry, never entry 0.
+    // Black, however named, lands on the table's first black entry.
+    indexed.bits[1] = 7;
     SetPixel(indexed.dc, 1, 0, PALETTEINDEX(2));
-    EXPECT_EQ(indexed.bits[1], 255);
+    EXPECT_EQ(indexed.bits[1], 0);
     EXPECT_EQ(RealizePalette(indexed.dc), 0u);
     PALETTEENTRY system[4];
     EXPECT_EQ(GetSystemPaletteEntries(indexed.dc, 0, 4, system), 0u);

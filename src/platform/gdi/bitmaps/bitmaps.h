@@ -86,7 +86,8 @@ int SetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, const void* bits,
               const BITMAPINFO* info, UINT usage);
 // A DIB drawn stretched: the source y is counted from the image's bottom row, for a
 // top-down image too. The image's height as its header gives it (negative for a top-down
-// image), 0 on failure.
+// image under every raster operation but SRCCOPY, which answers it positive), 0 on
+// failure.
 int StretchDIBits(HDC dc, int x, int y, int width, int height, int sourceX, int sourceY,
                   int sourceWidth, int sourceHeight, const void* bits, const BITMAPINFO* info,
                   UINT usage, DWORD rop);

@@ -221,8 +221,9 @@ int StretchDIBits(HDC dc, int x, int y, int width, int height, int sourceX, int 
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    // The answer is the image's height as its header gives it, negative for a top-down one.
-    int rows = layout.bottomUp ? layout.height : -layout.height;
+    // The answer is the image's height as its header gives it, negative for a top-down one,
+    // except that a plain source copy answers it positive whatever the rows' order.
+    int rows = layout.bottomUp || rop3 == Rop3(SRCCOPY) ? layout.height : -layout.height;
     if (!platform::RopUsesSource(rop3)) return PatBlt(dc, x, y, width, height, rop) ? rows : 0;
     platform::Surface source = platform::DibSurface(layout, bits);
     // The source's y counts from the image's bottom row, whichever way its rows are stored.

@@ -90,7 +90,7 @@ int NearestEntry(const uint32_t* table, int count, uint32_t rgb) {
         int dg = static_cast<int>(table[i] >> 8 & 0xFF) - static_cast<int>(rgb >> 8 & 0xFF);
         int db = static_cast<int>(table[i] & 0xFF) - static_cast<int>(rgb & 0xFF);
         int64_t distance = int64_t{dr} * dr + int64_t{dg} * dg + int64_t{db} * db;
-        if (distance <= bestDistance) {
+        if (distance < bestDistance) {
             bestDistance = distance;
             best = i;
         }

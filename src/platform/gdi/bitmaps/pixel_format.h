@@ -44,7 +44,7 @@ inline uint32_t SwapRedBlue(uint32_t value) {
     return (value & 0xFFu) << 16 | (value & 0xFF00u) | (value >> 16 & 0xFFu);
 }
 
-// The entry nearest `rgb` (0x00RRGGBB) by squared distance; of equals, the later one.
+// The entry nearest `rgb` (0x00RRGGBB) by squared distance; of equals, the first one.
 int NearestEntry(const uint32_t* table, int count, uint32_t rgb);
 
 // What a pixel shows and the pixel nearest a colour (both 0x00BBGGRR, no flags). 5- and

@@ -47,8 +47,8 @@ bool SplitRectangle(const RECT& rect, const ScanPen& pen, bool filled, Rectangle
                      box.bottom - (width - 1) / 2};
     }
     if (width > kWidestSquarePen) return false;
-    // A one-pixel outline one pixel wide or high would enclose nothing: none is drawn.
-    if (width == 1 && (box.right - box.left == 1 || box.bottom - box.top == 1)) return true;
+    // A one-pixel outline of a single pixel is left out; one a pixel wide or high is its line.
+    if (width == 1 && box.right - box.left == 1 && box.bottom - box.top == 1) return true;
     // The path runs through the centres of (left, top) and (right - 1, bottom - 1); the pen
     // reaches width / 2 before it and (width - 1) / 2 after it.
     const Rect64 outer{box.left - width / 2, box.top - width / 2, box.right + (width - 1) / 2,

@@ -194,8 +194,8 @@ FigureSpans ScanRectangle(const RECT& rect, const ScanPen& pen, bool filled,
         }
         box = InsideFrame(box, width);
     }
-    // A one-pixel outline one pixel wide or high would enclose nothing: none is drawn.
-    if (width == 1 && (box.right - box.left == 1 || box.bottom - box.top == 1)) return figure;
+    // A one-pixel outline of a single pixel is left out; one a pixel wide or high is its line.
+    if (width == 1 && box.right - box.left == 1 && box.bottom - box.top == 1) return figure;
     if (width == 1) return ThinRectangle(box, filled, clip);
     const Point64 path[] = {{box.left, box.top},
                             {box.right - 1, box.top},

@@ -13,8 +13,8 @@
 //   the pen is all outline. For polygons and lines it is a solid pen.
 // - One-pixel lines leave out their last pixel; a polyline's segments meet end to start.
 //   A line that does not move draws nothing, a figure that does not move one dot. A
-//   rectangle one pixel wide or high with a one-pixel pen draws nothing: its outline
-//   would have no inside.
+//   rectangle of one pixel with a one-pixel pen draws nothing; one a pixel wide or high
+//   draws its one-pixel line.
 // - The interior is what the brush shows: never under the outline.
 #pragma once
 

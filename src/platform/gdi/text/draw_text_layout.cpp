@@ -163,17 +163,16 @@ DrawTextLayout LayOutDrawText(const FontInstance& font, std::string_view text, c
     layout.lineHeight = font.Metrics().tmHeight +
                         ((format & DT_EXTERNALLEADING) ? font.Metrics().tmExternalLeading : 0);
     const int64_t lh = std::max<int64_t>(1, layout.lineHeight);
-    // Where drawing puts the line of DT_SINGLELINE; the answer counts from there under
-    // DT_CALCRECT too, whose lines stay at the rectangle's top. Halves are truncated each,
-    // so an odd line in an even rectangle sits nearer its bottom.
-    int64_t placedTop = rect.top;
+    // Where drawing puts the line of DT_SINGLELINE, measuring too: the rectangle found ends
+    // at that line's bottom. Halves are truncated each, so an odd line in an even rectangle
+    // sits nearer its bottom.
+    int64_t firstTop = rect.top;
     if (s.singleLine) {
         if (format & DT_VCENTER)
-            placedTop = rect.top + (int64_t{rect.bottom} - rect.top) / 2 - lh / 2;
+            firstTop = rect.top + (int64_t{rect.bottom} - rect.top) / 2 - lh / 2;
         else if (format & DT_BOTTOM)
-            placedTop = int64_t{rect.bottom} - lh;
+            firstTop = int64_t{rect.bottom} - lh;
     }
-    const int64_t firstTop = s.calc ? int64_t{rect.top} : placedTop;
 
     bool stopped = false;
     size_t consumed = 0;
@@ -262,7 +261,7 @@ DrawTextLayout LayOutDrawText(const FontInstance& font, std::string_view text, c
     layout.rect = rect;
     if (s.calc) {
         layout.rect.right = ToLong(rect.left + s.leftMargin + widest + s.rightMargin);
-        layout.rect.bottom = ToLong(rect.top + static_cast<int64_t>(layout.lines.size()) * lh);
+        layout.rect.bottom = ToLong(firstTop + static_cast<int64_t>(layout.lines.size()) * lh);
     }
     const RECT& box = layout.rect;
     for (DrawTextLine& line : layout.lines) {
@@ -278,7 +277,7 @@ DrawTextLayout LayOutDrawText(const FontInstance& font, std::string_view text, c
         line.prefixLeft += line.left;
         line.prefixRight += line.left;
     }
-    layout.height = ToLong(placedTop + static_cast<int64_t>(layout.lines.size()) * lh - rect.top);
+    layout.height = ToLong(firstTop + static_cast<int64_t>(layout.lines.size()) * lh - rect.top);
     layout.lengthDrawn = static_cast<UINT>(std::min<size_t>(consumed, UINT32_MAX));
     return layout;
 }

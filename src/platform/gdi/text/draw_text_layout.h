@@ -18,8 +18,9 @@
 // the last is underlined. DT_NOPREFIX shows '&' as it is, DT_HIDEPREFIX drops the marks
 // without underlines, DT_PREFIXONLY draws the underlines alone. DT_END_ELLIPSIS ends a
 // line too wide with "..." (under DT_WORDBREAK only the text's last line; other words
-// too wide are clipped). DT_VCENTER and DT_BOTTOM apply to DT_SINGLELINE; under
-// DT_CALCRECT they move the answer, not the rectangle.
+// too wide are clipped). DT_VCENTER and DT_BOTTOM apply to DT_SINGLELINE; DT_CALCRECT
+// places the line as drawing in the rectangle given would, and the rectangle it gives ends
+// at that line's bottom (so a centred line drawn in it sits higher).
 //
 // Drawing stops after the first line that reaches the rectangle's bottom (unless
 // DT_NOCLIP); DT_EDITCONTROL drops that line when it shows only in part and is not the

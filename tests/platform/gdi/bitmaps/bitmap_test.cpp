@@ -57,12 +57,12 @@ TEST_F(Bitmaps, ColourTablesDecideWhatIndexesShow) {
     Info info = MakeInfo(2, 1, 8);
     info.colors[0] = 0x000000;
     info.colors[1] = 0xFF0000;
-    info.colors[2] = 0xFF0000; // the same red again: ties go to the later entry
+    info.colors[2] = 0xFF0000; // the same red again: ties go to the first entry
     Canvas canvas(info);
     EXPECT_EQ(SetPixel(canvas.dc, 0, 0, RGB(250, 10, 0)), RGB(255, 0, 0));
-    EXPECT_EQ(canvas.bits[0], 2);
+    EXPECT_EQ(canvas.bits[0], 1);
     RGBQUAD green{0, 255, 0, 0};
-    EXPECT_EQ(SetDIBColorTable(canvas.dc, 2, 1, &green), 1u);
+    EXPECT_EQ(SetDIBColorTable(canvas.dc, 1, 1, &green), 1u);
     EXPECT_EQ(GetPixel(canvas.dc, 0, 0), RGB(0, 255, 0));
     RGBQUAD read[3];
     EXPECT_EQ(GetDIBColorTable(canvas.dc, 254, 3, read), 2u); // clipped to the table
@@ -197,7 +197,7 @@ TEST_F(Bitmaps, StretchDIBitsAnswersTheImagesSignedHeightAndCountsFromItsBottom)
     const uint32_t rows[6] = {0x1E0000, 0x1E0000, 0x140000, 0x140000, 0x0A0000, 0x0A0000};
     EXPECT_EQ(StretchDIBits(target.dc, 0, 0, 2, 1, 0, 0, 2, 1, rows, topDown.get(), DIB_RGB_COLORS,
                             SRCCOPY),
-              -3);
+              3);
     EXPECT_EQ(GetPixel(target.dc, 0, 0), RGB(10, 0, 0));
     const uint32_t four[8] = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
                               0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
@@ -217,6 +217,31 @@ TEST_F(Bitmaps, StretchDIBitsAnswersTheImagesSignedHeightAndCountsFromItsBottom)
     EXPECT_EQ(painted.bounds.top, 9);
     EXPECT_EQ(painted.bounds.right, 51);
     EXPECT_EQ(painted.bounds.bottom, 11);
+}
+
+// A 4 x 4 image drawn whole, as a 3 x 3 part and with both extents negative: a top-down one
+// answers 4 under SRCCOPY and -4 under SRCAND, a bottom-up one 4 under both.
+TEST_F(Bitmaps, StretchDIBitsAnswersATopDownImagesHeightSignedByTheRasterOperation) {
+    const std::vector<uint32_t> white(16, 0xFFFFFF);
+    struct Call {
+        int x, y, width, height, sourceX, sourceY, sourceWidth, sourceHeight;
+    };
+    const Call calls[] = {
+        {0, 0, 4, 4, 0, 0, 4, 4}, {0, 0, 3, 3, 1, 1, 3, 3}, {3, 3, -4, -4, 3, 3, -4, -4}};
+    for (int height : {-4, 4}) {
+        Info info = MakeInfo(4, height, 32);
+        for (DWORD rop : {SRCCOPY, SRCAND}) {
+            const int expected = height < 0 && rop == SRCAND ? -4 : 4;
+            for (const Call& c : calls) {
+                Canvas target(8, 8, 32);
+                EXPECT_EQ(StretchDIBits(target.dc, c.x, c.y, c.width, c.height, c.sourceX,
+                                        c.sourceY, c.sourceWidth, c.sourceHeight, white.data(),
+                                        info.get(), DIB_RGB_COLORS, rop),
+                          expected)
+                    << height << " " << std::hex << rop << " " << c.width;
+            }
+        }
+    }
 }
 
 TEST_F(Bitmaps, BitmapsGoIntoOneMemoryDCAtATime) {

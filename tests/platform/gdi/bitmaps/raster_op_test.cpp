@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <utility>
+#include <vector>
 
 #include "platform/gdi/bitmaps/blits.h"
 #include "platform/gdi/device_context.h"
@@ -161,6 +163,62 @@ TEST(RasterOperations, ColoursMatchAnEightBitTableFromTheMiddleOfTheirStep) {
     EXPECT_TRUE(FillRect(indexed.dc, &last, brush));
     DeleteObject(brush);
     EXPECT_EQ(GetPixel(indexed.dc, 2, 0), matched);
+}
+
+// Red 128..135 and green 80..87 are taken to 132 and 84, halfway between two entries 10
+// apart: entries 1 (127) and 2 (137) for red, 3 (89) and 4 (79) for green. The first of
+// equally near entries is the answer on every path into an 8-bit image, whichever is
+// brighter, and whether or not the image is large enough to search a colour once.
+TEST(RasterOperations, EightBitTargetsTakeTheFirstOfEquallyNearEntries) {
+    Info table = MakeInfo(64, -64, 8);
+    const uint32_t entries[] = {0xFFFFFF, 0x7F0000, 0x890000, 0x005900, 0x004F00};
+    std::memcpy(table.colors, entries, sizeof entries);
+    // Even columns red, odd ones green, the low bits of each changing down the rows.
+    auto paint = [](Canvas& source, int width, int height) {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                SetPixel(source.dc, x, y,
+                         x % 2 == 0 ? RGB(128 + y % 8, 0, 0) : RGB(0, 80 + y % 8, 0));
+    };
+    auto expectTies = [](const Canvas& target, int width, int height, const char* path) {
+        int wrong = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                wrong += target.bits[y * 64 + x] != (x % 2 == 0 ? 1 : 3);
+        EXPECT_EQ(wrong, 0) << path;
+    };
+    for (int size : {2, 64}) {
+        Canvas wide(MakeInfo(size, -size, 32)), fiveFiveFive(MakeInfo(size, -size, 16)),
+            fiveSixFive(MakeInfo(size, -size, 16, BI_BITFIELDS));
+        for (Canvas* source : {&wide, &fiveFiveFive, &fiveSixFive}) {
+            paint(*source, size, size);
+            Canvas copied(table), stretched(table);
+            ASSERT_TRUE(BitBlt(copied.dc, 0, 0, size, size, source->dc, 0, 0, SRCCOPY));
+            expectTies(copied, size, size, "BitBlt");
+            // Twice as tall, so that it samples rather than copies.
+            ASSERT_TRUE(StretchBlt(stretched.dc, 0, 0, size, 2 * size, source->dc, 0, 0, size, size,
+                                   SRCCOPY));
+            expectTies(stretched, size, std::min(2 * size, 64), "StretchBlt");
+        }
+        std::vector<uint32_t> bits(static_cast<size_t>(size) * size);
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                bits[static_cast<size_t>(y) * size + x] =
+                    x % 2 == 0 ? uint32_t(128 + y % 8) << 16 : uint32_t(80 + y % 8) << 8;
+        Info info = MakeInfo(size, -size, 32);
+        Canvas set(table), drawn(table);
+        ASSERT_EQ(SetDIBits(set.dc, set.bitmap, 0, size, bits.data(), info.get(), DIB_RGB_COLORS),
+                  size);
+        expectTies(set, size, size, "SetDIBits");
+        ASSERT_NE(StretchDIBits(drawn.dc, 0, 0, size, size, 0, 0, size, size, bits.data(),
+                                info.get(), DIB_RGB_COLORS, SRCCOPY),
+                  0);
+        expectTies(drawn, size, size, "StretchDIBits");
+    }
+    // A colour set directly ties the same way.
+    Canvas pixel(table);
+    EXPECT_EQ(SetPixel(pixel.dc, 0, 0, RGB(131, 0, 0)), RGB(127, 0, 0));
+    EXPECT_EQ(SetPixel(pixel.dc, 1, 0, RGB(0, 86, 0)), RGB(0, 89, 0));
 }
 
 TEST(RasterOperations, NegativeExtentsCoverTheOriginAndThePixelsBeforeIt) {

@@ -93,12 +93,18 @@ TEST(ScanFigures, ThinRectanglesCoverTheirBoxLessTheRightAndBottomEdges) {
     EXPECT_EQ(backwards.outline, box.outline);
     EXPECT_EQ(backwards.interior, box.interior);
 
-    // A one-pixel outline one pixel wide or high would have no inside: none is drawn.
+    // A one-pixel outline of one pixel is left out; one a pixel wide or high is its line.
     FigureSpans dot = platform::ScanRectangle(RECT{5, 5, 6, 6}, Solid(1), true, kOpen);
     EXPECT_TRUE(dot.outline.empty());
     EXPECT_TRUE(dot.interior.empty());
-    EXPECT_TRUE(platform::ScanRectangle(RECT{5, 5, 6, 9}, Solid(1), true, kOpen).outline.empty());
-    EXPECT_TRUE(platform::ScanRectangle(RECT{5, 5, 9, 6}, Solid(1), true, kOpen).outline.empty());
+    FigureSpans column = platform::ScanRectangle(RECT{5, 5, 6, 9}, Solid(1), true, kOpen);
+    ExpectEqualRects(Extent(column.outline), RECT{5, 5, 6, 9});
+    EXPECT_EQ(Count(column.outline), 4);
+    EXPECT_TRUE(column.interior.empty());
+    FigureSpans row = platform::ScanRectangle(RECT{9, 6, 5, 5}, Solid(0), true, kOpen);
+    ExpectEqualRects(Extent(row.outline), RECT{5, 5, 9, 6});
+    EXPECT_EQ(Count(row.outline), 4);
+    EXPECT_TRUE(row.interior.empty());
     EXPECT_EQ(Count(platform::ScanRectangle(RECT{5, 5, 7, 7}, Solid(1), true, kOpen).outline), 4);
     EXPECT_TRUE(platform::ScanRectangle(RECT{5, 5, 5, 9}, Solid(3), true, kOpen).outline.empty());
 

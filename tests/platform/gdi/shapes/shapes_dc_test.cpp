@@ -98,23 +98,39 @@ TEST_F(ShapesDc, PensFollowGdiRulesForRectangles) {
     }
 }
 
-TEST_F(ShapesDc, OnePixelOutlinesWithoutAnInsideDrawNothing) {
+TEST_F(ShapesDc, OnePixelOutlinesOfOnePixelAcrossAreTheirLine) {
     for (int penWidth : {1, 0}) {
-        Scene scene(130, 50, PS_SOLID, penWidth, true);
+        Scene scene(30, 30, PS_SOLID, penWidth, true);
         HDC dc = scene.canvas.dc;
-        EXPECT_TRUE(Rectangle(dc, 120, 40, 121, 41));
-        EXPECT_TRUE(Rectangle(dc, 2, 2, 3, 9)); // 1 x 7
-        EXPECT_TRUE(Rectangle(dc, 9, 2, 4, 3)); // 5 x 1, given backwards
-        EXPECT_TRUE(Rectangle(dc, 4, 5, 6, 7)); // 2 x 2 has an inside: four pixels
-        EXPECT_EQ(GetPixel(dc, 120, 40), RGB(255, 255, 255));
-        EXPECT_EQ(scene.Shows(10, 10),
-                  Rows({"..........", "..........", "..........", "..........", "..........",
-                        "....##....", "....##....", "..........", "..........", ".........."}));
+        // 1 x 10 and 10 x 1: a column at x 10 over y 10..19, a row at y 10 over x 10..19.
+        EXPECT_TRUE(Rectangle(dc, 10, 10, 11, 20));
+        EXPECT_TRUE(Rectangle(dc, 10, 10, 20, 11));
+        gdi_test::Painted painted(dc, 30, 30, RGB(255, 255, 255));
+        EXPECT_EQ(painted.count, 19);
+        EXPECT_EQ(painted.bounds.left, 10);
+        EXPECT_EQ(painted.bounds.top, 10);
+        EXPECT_EQ(painted.bounds.right, 20);
+        EXPECT_EQ(painted.bounds.bottom, 20);
+        for (int i = 10; i < 20; ++i) {
+            EXPECT_EQ(GetPixel(dc, 10, i), kRed) << i;
+            EXPECT_EQ(GetPixel(dc, i, 10), kRed) << i;
+        }
+        // Only 1 x 1 draws nothing.
+        EXPECT_TRUE(Rectangle(dc, 25, 25, 26, 26));
+        EXPECT_EQ(GetPixel(dc, 25, 25), RGB(255, 255, 255));
     }
+    Scene scene(10, 10, PS_SOLID, 1, true);
+    HDC dc = scene.canvas.dc;
+    EXPECT_TRUE(Rectangle(dc, 2, 2, 3, 9)); // 1 x 7
+    EXPECT_TRUE(Rectangle(dc, 9, 1, 4, 0)); // 5 x 1, given backwards
+    EXPECT_TRUE(Rectangle(dc, 4, 5, 6, 7)); // 2 x 2: four pixels, no inside for the brush
+    EXPECT_EQ(scene.Shows(10, 10),
+              Rows({"....#####.", "..........", "..#.......", "..#.......", "..#.......",
+                    "..#.##....", "..#.##....", "..#.......", "..#.......", ".........."}));
     Scene frame(6, 6, PS_INSIDEFRAME, 1, true);
     EXPECT_TRUE(Rectangle(frame.canvas.dc, 1, 1, 2, 5));
     EXPECT_EQ(frame.Shows(6, 6),
-              Rows({"......", "......", "......", "......", "......", "......"}));
+              Rows({"......", ".#....", ".#....", ".#....", ".#....", "......"}));
 }
 
 TEST_F(ShapesDc, LinesLeaveOutTheirLastPixelAndMoveTheCurrentPosition) {

@@ -433,15 +433,18 @@ TEST_F(TextOut, DrawTextCalcRectHoldsTheDrawing) {
                         DT_WORDBREAK | DT_RIGHT | DT_EDITCONTROL, DT_SINGLELINE | DT_VCENTER}) {
         RECT calc{20, 5, 140, 5};
         int height = DrawTextExA(dc(), text.c_str(), -1, &calc, format | DT_CALCRECT, nullptr);
-        // DT_VCENTER's answer counts from where the line would sit in the empty rectangle.
-        if (!(format & DT_VCENTER)) {
-            EXPECT_EQ(height, calc.bottom - calc.top) << format;
-        }
+        EXPECT_EQ(height, calc.bottom - calc.top) << format;
         EXPECT_TRUE(NoInk()) << format; // measuring draws nothing
         RECT rect = calc;
-        EXPECT_EQ(DrawTextA(dc(), text.c_str(), static_cast<int>(text.size()), &rect, format),
-                  calc.bottom - calc.top)
-            << format;
+        int drawnHeight =
+            DrawTextA(dc(), text.c_str(), static_cast<int>(text.size()), &rect, format);
+        // The rectangle found for a centred line ends at its bottom as centred in the empty
+        // rectangle measured; centred again in the rectangle found, it sits higher and shows
+        // only in part.
+        const bool centred = (format & DT_VCENTER) != 0;
+        if (!centred) {
+            EXPECT_EQ(drawnHeight, height) << format;
+        }
         RECT ink = Ink();
         EXPECT_GE(ink.left, calc.left) << format;
         EXPECT_LE(ink.right, calc.right) << format;
@@ -452,7 +455,9 @@ TEST_F(TextOut, DrawTextCalcRectHoldsTheDrawing) {
         Clear();
         rect = calc;
         DrawTextA(dc(), text.c_str(), -1, &rect, format | DT_NOCLIP);
-        EXPECT_EQ(Pixels(), drawn) << format;
+        if (!centred) {
+            EXPECT_EQ(Pixels(), drawn) << format;
+        }
         Clear();
     }
     DRAWTEXTPARAMS params{sizeof(DRAWTEXTPARAMS), 4, 1, 1, 0};
@@ -473,9 +478,22 @@ TEST_F(TextOut, DrawTextAnswersFromTheRectanglesTop) {
     EXPECT_EQ(DrawTextA(dc(), "", -1, &rect, 0), 15);
     EXPECT_EQ(DrawTextA(dc(), "abc", 0, &rect, 0), 0);
     EXPECT_TRUE(NoInk());
-    // Measuring a line put at the bottom answers where its bottom would be.
+    // Measuring a line put at the bottom or the middle answers where its bottom would be,
+    // from the rectangle's top, and the rectangle found ends there.
     EXPECT_EQ(DrawTextA(dc(), "abc", -1, &rect, DT_CALCRECT | DT_SINGLELINE | DT_BOTTOM), 40);
-    EXPECT_EQ(rect.bottom, 15);
+    EXPECT_EQ(rect.bottom, 40);
+    const char* text = "Bottommost";
+    ASSERT_EQ(Extent(text).cx, 71);
+    RECT bottom{4, 4, 300, 44};
+    EXPECT_EQ(DrawTextA(dc(), text, -1, &bottom, DT_CALCRECT | DT_SINGLELINE | DT_BOTTOM), 40);
+    EXPECT_EQ(bottom.left, 4);
+    EXPECT_EQ(bottom.top, 4);
+    EXPECT_EQ(bottom.right, 75);
+    EXPECT_EQ(bottom.bottom, 44);
+    RECT middle{4, 4, 300, 44}; // the line at 4 + 20 - 7
+    EXPECT_EQ(DrawTextA(dc(), text, -1, &middle, DT_CALCRECT | DT_SINGLELINE | DT_VCENTER), 28);
+    EXPECT_EQ(middle.right, 75);
+    EXPECT_EQ(middle.bottom, 32);
     // Margins are logical units: 3 + 2 pixels beside the text.
     DRAWTEXTPARAMS params{sizeof(DRAWTEXTPARAMS), 4, 3, 2, 0};
     RECT measured{0, 0, 200, 40};
