@@ -33,9 +33,11 @@ bool SameLogFont(const LOGFONTA& a, const LOGFONTA& b) {
            std::strncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
 }
 
+// At most LF_FACESIZE - 1 characters, the rest of the field zero.
 void CopyFace(char (&to)[LF_FACESIZE], const char* from) {
-    std::strncpy(to, from, LF_FACESIZE - 1);
-    to[LF_FACESIZE - 1] = 0;
+    const size_t length = strnlen(from, LF_FACESIZE - 1);
+    std::memcpy(to, from, length);
+    std::memset(to + length, 0, LF_FACESIZE - length);
 }
 
 } // namespace

@@ -214,7 +214,7 @@ void CIFile::Read() {
         else
             interpreter->RaiseError(14);
     }
-    if (separators.empty()) separators = ",";
+    if (separators.empty()) separators = ',';
     std::string token = reader_.ReadToken(file_, length_, position_, separators, skipSpaces,
                                           handleQuotes, returnQuotes);
     interpreter->GetResultSlot()->SetString(token.c_str(), 0);

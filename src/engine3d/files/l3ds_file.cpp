@@ -348,21 +348,20 @@ void L3dsFile::ReadFaces(const Chunk& chunk) {
             used[k] = read[k] < available ? read[k] : (k == 0 ? uint16_t(0) : used[k - 1]);
         corners.push_back(used);
     }
-    if (made_.empty()) {
+    // A further face list's corners are more uses of points already listed. Each is
+    // counted as its face takes it: a point no face holds yet starts over at one list
+    // use, so counting ahead of the faces would leave a point of several such corners
+    // with a single use, and the first face to let go would drop it from the list while
+    // the others still hold it.
+    const bool further = !made_.empty();
+    if (!further) {
         std::vector<int32_t> uses(points_.size(), 0);
         for (const auto& face : corners)
             for (uint16_t index : face)
                 ++uses[index];
         AddPoints(uses);
-    } else {
-        // A further face list: its corners count as more uses of points already listed.
-        LBasePoint* list = current_->GetCurrentPointList();
-        list->EnableMerging();
-        for (const auto& face : corners)
-            for (uint16_t index : face)
-                if (index < made_.size()) list->AddPointRef(made_[index]);
-        list->DisableMerging();
     }
+    LBasePoint* list = current_->GetCurrentPointList();
     std::vector<LPolygon*> faces;
     faces.reserve(corners.size());
     for (const auto& used : corners) {
@@ -374,8 +373,15 @@ void L3dsFile::ReadFaces(const Chunk& chunk) {
             continue;
         }
         polygon->capacity = 4;
-        for (uint16_t index : used)
-            polygon->AppendVertex(made_[index]);
+        if (further) {
+            list->EnableMerging();
+            for (uint16_t index : used)
+                polygon->AddVertex(made_[index]);
+            list->DisableMerging();
+        } else {
+            for (uint16_t index : used)
+                polygon->AppendVertex(made_[index]);
+        }
         for (int k = 0; k < 3; ++k) {
             const float* t = made_[used[size_t(k)]]->texture;
             polygon->SetUV(k, t[0], t[1]);

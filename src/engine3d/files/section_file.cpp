@@ -557,11 +557,12 @@ void SectionFileWriter::WriteLine(const char* text) {
     WriteNewLine();
 }
 
+// Names and texts are written whole: the reader takes lines of any length.
 void SectionFileWriter::WriteSection(const char* name) {
-    char line[260];
-    std::snprintf(line, sizeof line, "[%s]", name);
     WriteNewLine();
-    WriteLine(line);
+    WriteText("[");
+    WriteText(name);
+    WriteLine("]");
 }
 
 void SectionFileWriter::WriteFloat(const char* key, float value) {
@@ -583,15 +584,16 @@ void SectionFileWriter::WriteULong(const char* key, uint32_t value) {
 }
 
 void SectionFileWriter::WriteString(const char* key, const char* value) {
-    char line[260];
-    std::snprintf(line, sizeof line, "%s = %s", key, value);
-    WriteLine(line);
+    WriteText(key);
+    WriteText(" = ");
+    WriteLine(value);
 }
 
 void SectionFileWriter::WriteQuotedString(const char* key, const char* value) {
-    char line[260];
-    std::snprintf(line, sizeof line, "%s = '%s'", key, value);
-    WriteLine(line);
+    WriteText(key);
+    WriteText(" = '");
+    WriteText(value);
+    WriteLine("'");
 }
 
 void SectionFileWriter::WriteRGB(const char* key, uint32_t colour) {

@@ -48,7 +48,7 @@ int CUrlFetcher::ResolveUrl(const std::string& url, std::string& localPath, int*
         if (drive != std::string::npos) {
             path.erase(0, drive - 1);
         } else if (rooted) {
-            path.insert(0, "\\");
+            path.insert(path.begin(), '\\');
         }
         localPath = path;
         *exists = FileExists(path.c_str());

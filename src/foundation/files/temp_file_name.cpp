@@ -40,7 +40,7 @@ uint32_t MakeTempFileName(const char* directory, const char* prefix, char* outpu
         return 0;
     }
     std::string stem = folder + "\\" + (prefix != nullptr ? prefix : "");
-    std::string suffix = "." + CleanExtension(extension);
+    std::string suffix = '.' + CleanExtension(extension);
 
     uint32_t number = startNumber;
     for (uint32_t attempt = 0; attempt < kMaxAttempts; ++attempt) {

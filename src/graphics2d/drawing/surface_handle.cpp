@@ -55,8 +55,9 @@ std::vector<uint8_t> WidenToEightBits(const uint8_t* header, size_t headerSize,
         pixelsSize = headerSize - size_t(tableEnd);
     }
     if (sourceStride * rows > int64_t(pixelsSize)) return {};
+    // The header and the table of 256 colours are written whatever the rows hold.
     const int64_t size = GetPackedDIBSize(width, int32_t(rows), 8);
-    if (size > kMaxSurfaceBytes) return {};
+    if (size < GetDIBInfoSize(8) || size > kMaxSurfaceBytes) return {};
     std::vector<uint8_t> widened(size_t(size), 0);
     uint8_t* out = widened.data();
     std::memcpy(out, header, kInfoHeaderSize);

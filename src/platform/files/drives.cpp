@@ -36,7 +36,7 @@ std::string NormalizedRoot(const std::string& root) {
 
 void LoadDefaults(DriveMap& map) {
     map.roots.fill(std::string());
-    map.roots[2] = "/";
+    map.roots[2] = '/';
     const char* configured = std::getenv("ZORV_DRIVES");
     std::string text = configured ? configured : "";
     size_t start = 0;

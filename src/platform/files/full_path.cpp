@@ -89,9 +89,9 @@ bool GetFullWindowsPath(std::string_view path, std::string& fullPath) {
         size_t shareEnd = serverEnd < path.size() ? serverEnd + 1 : serverEnd;
         while (shareEnd < path.size() && !IsSeparator(path[shareEnd]))
             ++shareEnd;
-        root = "\\\\" + std::string(path.substr(2, serverEnd - 2));
+        root.assign(2, '\\').append(path.substr(2, serverEnd - 2));
         if (shareEnd > serverEnd + 1) {
-            root += "\\" + std::string(path.substr(serverEnd + 1, shareEnd - serverEnd - 1));
+            root.append(1, '\\').append(path.substr(serverEnd + 1, shareEnd - serverEnd - 1));
         }
         relative = path.substr(shareEnd);
     } else {

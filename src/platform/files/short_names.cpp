@@ -70,12 +70,12 @@ std::vector<std::string> MakeShortNames(const std::vector<std::string>& longName
         std::string base = ShortNameChars(name.substr(0, dot), 6);
         std::string extension =
             dot == std::string_view::npos ? std::string() : ShortNameChars(name.substr(dot + 1), 3);
-        if (base.empty()) base = "_";
-        if (!extension.empty()) extension.insert(0, ".");
+        if (base.empty()) base = '_';
+        if (!extension.empty()) extension.insert(extension.begin(), '.');
 
         unsigned& number = nextNumber.try_emplace(base + extension, 1).first->second;
         for (; number <= kLastNumber; ++number) {
-            std::string tail = "~" + std::to_string(number);
+            std::string tail = '~' + std::to_string(number);
             std::string candidate = base.substr(0, 8 - tail.size()) + tail + extension;
             if (taken.insert(candidate).second) {
                 shortNames[index] = std::move(candidate);

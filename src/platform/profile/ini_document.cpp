@@ -110,7 +110,7 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
     std::string line = std::string(Trim(key)) + "=" + std::string(Trim(value));
     const Section* found = FindSection(section);
     if (found == nullptr) {
-        lines_.push_back("[" + std::string(Trim(section)) + "]");
+        lines_.push_back('[' + std::string(Trim(section)) + ']');
         lines_.push_back(std::move(line));
     } else if (const Entry* entry = FindEntry(*found, key)) {
         lines_[entry->line] = entry->key + "=" + std::string(Trim(value));

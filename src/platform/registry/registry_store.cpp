@@ -332,7 +332,7 @@ DWORD ParseRegistryStore(const BYTE* bytes, size_t size, std::shared_ptr<Registr
 
 std::vector<BYTE> SerializeRegistryStore(const RegistryKey& root) {
     Writer writer;
-    writer.Raw(kMagic, sizeof kMagic);
+    writer.bytes.assign(std::begin(kMagic), std::end(kMagic));
     writer.U32(kVersion);
     writer.U32(0); // the CRC, once the rest is known
     WriteKey(writer, root);

@@ -149,7 +149,7 @@ UINT GlobalGetAtomNameA(ATOM atom, LPSTR buffer, int size) {
     }
     std::string name;
     if (atom != 0 && atom < MAXINTATOM) {
-        name = "#" + std::to_string(atom);
+        name = '#' + std::to_string(atom);
     } else {
         AtomTable& table = Table();
         std::lock_guard guard(table.lock);

@@ -75,7 +75,7 @@ BOOL SetShowState(const WindowPtr& window, ShowTarget target, bool visible, bool
         style = window->style;
     }
 
-    RECT rect;
+    RECT rect{};
     DWORD newStyle = style & ~(WS_MINIMIZE | WS_MAXIMIZE);
     {
         std::lock_guard lock(WindowLock());

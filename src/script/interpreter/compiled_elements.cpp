@@ -152,6 +152,9 @@ using Number = CScriptArray::Number;
         return NumberCell(code.elementReads[value], slots, bound, nullptr, at, number) != nullptr;
     }
     default:
+        // No operand ("++" and "--", which add their one afterwards) reads as integer 0.
+        number.bits = 0;
+        number.kind = kValueInt;
         return true;
     }
 }
@@ -174,7 +177,7 @@ bool AppendNumberTo(CScriptArray& array, uint32_t index, uint32_t kind, uint64_t
 
 bool StoreElementCell(const CompiledFunction& code, const ElementStore& store, uint8_t operation,
                       const CValue* slots, uint64_t bound) {
-    uint32_t flat;
+    uint32_t flat = 0;
     Number cell;
     // The cell must hold a number, whatever the operator: the full steps store anything else.
     // An assignment may also grow a one-dimensional array by the element past its end.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/materials/texture.h"
 #include "engine3d/scene/mesh/point.h"
+#include "engine3d/scene/mesh/point_list.h"
 #include "engine3d/scene/mesh/polygon.h"
 #include "engine3d/scene/objects/animated_object.h"
 #include "engine3d/scene/objects/world.h"
@@ -211,6 +213,62 @@ TEST_F(L3dsFileTest, FacesOfTwoMaterialsShareTheirCornersWithoutLosingThem) {
         EXPECT_EQ(pair->GetPolygonAt(0)->GetMaterial(), own.materials.FindByName("Stone"));
         EXPECT_NE(pair->GetPolygonAt(1)->GetMaterial(), own.materials.FindByName("Stone"));
     }
+}
+
+// Every corner of every face is a listed point whose list use counts the corners that
+// hold it, so that a face letting go never drops a point others still hold.
+void ExpectCornersListed(L3DObject& object) {
+    LBasePoint* list = object.GetCurrentPointList();
+    ASSERT_NE(list, nullptr);
+    std::map<const L3DPoint*, int32_t> corners;
+    for (int32_t i = 0; i < object.GetPolygonCount(0); ++i)
+        for (int k = 0; k < object.GetPolygonAt(i)->GetVertexCount(); ++k)
+            ++corners[object.GetPolygonAt(i)->GetVertex(k)];
+    for (const auto& [point, count] : corners) {
+        const int32_t at = list->IndexOf(point);
+        ASSERT_GE(at, 0) << "a corner left its list";
+        EXPECT_EQ(list->GetListUse(at), count);
+    }
+}
+
+TEST_F(L3dsFileTest, CornersOfALaterFaceListStayListedWhileFacesHoldThem) {
+    // The first face list is empty, so the second one's corners are counted onto points
+    // already made; points 1 and 2 are shared by both of its faces.
+    const auto mesh = [](ChunkBytes& b, const char* name, bool group) {
+        b.Begin(0x4000).Str(name).Begin(0x4100);
+        b.Begin(0x4110).U16(4);
+        for (float v : {0.f, 0.f, 0.f, 1.f, 0.f, 0.f, 0.f, 0.f, 1.f, 1.f, 0.f, 1.f})
+            b.F32(v);
+        b.End();
+        b.Begin(0x4120).U16(0).End();
+        b.Begin(0x4120).U16(2).U16(0).U16(1).U16(2).U16(0).U16(1).U16(3).U16(2).U16(0);
+        if (group) b.Begin(0x4130).Str("Stone").U16(1).U16(0).End();
+        b.End().End().End();
+    };
+    ChunkBytes b;
+    b.Open3ds();
+    Material(b, "Stone", 5, 2);
+    mesh(b, "Grouped", true);
+    mesh(b, "Plain", false);
+    ASSERT_EQ(Load(b.CloseAll().Data()), 1);
+
+    // Face 1 takes the default material and so private copies of the corners it shares
+    // with face 0, releasing the shared points once each.
+    L3DObject* grouped = Named("Grouped");
+    ASSERT_NE(grouped, nullptr);
+    ASSERT_EQ(grouped->GetPolygonCount(0), 2);
+    EXPECT_NE(grouped->GetPolygonAt(0)->GetVertex(1), grouped->GetPolygonAt(1)->GetVertex(0));
+    ExpectCornersListed(*grouped);
+
+    L3DObject* plain = Named("Plain");
+    ASSERT_NE(plain, nullptr);
+    ASSERT_EQ(plain->GetPolygonCount(0), 2);
+    const L3DPoint* shared = plain->GetPolygonAt(0)->GetVertex(1);
+    EXPECT_EQ(plain->GetPolygonAt(1)->GetVertex(0), shared);
+    ExpectCornersListed(*plain);
+    ASSERT_EQ(plain->RemovePolygon(1), 0);
+    ExpectCornersListed(*plain);
+    EXPECT_EQ(plain->GetPointCount(0), 3) << "only point 3 left with the face";
 }
 
 TEST_F(L3dsFileTest, LightsArePlacedAndCamerasAddNothing) {

@@ -244,6 +244,29 @@ TEST(SectionFileTest, OverlongTextAndSpoiltTuplesStayInsideTheirBuffers) {
     EXPECT_EQ(std::string(text).size(), SectionFile::kFieldSize - 1);
 }
 
+TEST(SectionFileTest, ALongKeyNeverCutsItsTextShort) {
+    // Key and text together pass the reader's line length; the text alone does not.
+    test_support::TempDir dir;
+    const std::string path = dir.Win("long.yix");
+    const std::string text(250, 'x');
+    SectionFileWriter writer;
+    ASSERT_EQ(writer.Open(path.c_str()), kResultOk);
+    writer.WriteSection("LONG");
+    writer.WriteQuotedString("QuotedTextureReference", (text + " y").c_str());
+    writer.WriteString("PlainTextureReference", text.c_str());
+    writer.WriteInt("After", 7);
+    ASSERT_EQ(writer.Close(), kResultOk);
+
+    SectionFile document(path.c_str());
+    ASSERT_EQ(document.FindSection("LONG", kFirst), 1);
+    char read[SectionFile::kLineSize];
+    document.GetQuotedString("QuotedTextureReference", read, sizeof read, "", kFirst);
+    EXPECT_EQ(std::string(read), text + " y");
+    document.GetString("PlainTextureReference", read, sizeof read, "", kFirst);
+    EXPECT_EQ(std::string(read), text);
+    EXPECT_EQ(document.GetInt("After", 0, kFirst), 7);
+}
+
 TEST(SectionFileTest, FilesThatCannotBeOpenedOrCreated) {
     test_support::TempDir dir;
     const std::string path = dir.Win("missing\\world.yix");
