@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/controls/rich_edit/rich_object.h"
@@ -46,6 +47,9 @@ struct RichFormat {
 enum class RichAlign : uint8_t { Left, Center, Right };
 
 struct RichRun {
+    RichRun(int count = 0, RichFormat shown = {}, std::shared_ptr<const RichObject> held = nullptr)
+        : length(count), format(std::move(shown)), object(std::move(held)) {}
+
     int length = 0;
     RichFormat format;
     std::shared_ptr<const RichObject> object;

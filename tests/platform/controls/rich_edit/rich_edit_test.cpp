@@ -477,7 +477,7 @@ TEST_F(RichEdit, DraggedTextMovesOrCopiesWithOneUndo) {
 
     // Dropped within itself nothing moves; with Ctrl held the text is copied.
     Select(edit, 4, 7);
-    DragBetween(kInTwo, kLineY, kInTwo + 6, kLineY);
+    DragBetween(kInTwo, kLineY, kInTwo - 4, kLineY);
     EXPECT_EQ(Text(edit), "one two three");
     Select(edit, 4, 7);
     platform::InjectKey(VK_CONTROL, true);
@@ -498,8 +498,8 @@ TEST_F(RichEdit, DraggedTextMovesOrCopiesWithOneUndo) {
 TEST_F(RichEdit, TextDraggedToAnotherWindowOfThePlayerMovesThere) {
     HWND edit = Make("one two three", ES_NOHIDESEL);
     HWND other = Keep(CreateWindowExA(0, kRichEditClass, "target",
-                                      WS_POPUP | WS_VISIBLE | ES_MULTILINE, kOrigin,
-                                      kOrigin + 200, 180, 60, 0, 0, 0, nullptr));
+                                      WS_POPUP | WS_VISIBLE | ES_MULTILINE, controls_test::kOrigin,
+                                      controls_test::kOrigin + 200, 180, 60, 0, 0, 0, nullptr));
     Pump();
     Select(edit, 4, 7);
     DragBetween(kInTwo, kLineY, 150, 200 + 8);
