@@ -450,8 +450,10 @@ void DragBetween(int fromX, int fromY, int toX, int toY) {
 }
 
 // "one " is about 25 pixels of the default face and "two" the next 20; the edit's text
-// starts at x 11 of the parent.
+// starts at x 11 of the parent. Presses in a row alternate between two points of "two" that
+// are too far apart to make a double click.
 constexpr int kInTwo = 11 + 32;
+constexpr int kAlsoInTwo = kInTwo + 6;
 constexpr int kLineY = 18;
 
 TEST_F(RichEdit, DraggedTextMovesOrCopiesWithOneUndo) {
@@ -460,7 +462,7 @@ TEST_F(RichEdit, DraggedTextMovesOrCopiesWithOneUndo) {
     Send(edit, EM_SETEVENTMASK, 0, ENM_CHANGE);
     Select(edit, 4, 7);
     // A press without a move puts the caret there.
-    SlowClick(kInTwo, kLineY);
+    SlowClick(kAlsoInTwo, kLineY);
     CHARRANGE clicked = Selection(edit);
     EXPECT_EQ(clicked.cpMin, clicked.cpMax);
     EXPECT_GT(clicked.cpMin, 4);
@@ -477,7 +479,7 @@ TEST_F(RichEdit, DraggedTextMovesOrCopiesWithOneUndo) {
 
     // Dropped within itself nothing moves; with Ctrl held the text is copied.
     Select(edit, 4, 7);
-    DragBetween(kInTwo, kLineY, kInTwo - 4, kLineY);
+    DragBetween(kAlsoInTwo, kLineY, kAlsoInTwo - 4, kLineY);
     EXPECT_EQ(Text(edit), "one two three");
     Select(edit, 4, 7);
     platform::InjectKey(VK_CONTROL, true);
@@ -491,7 +493,7 @@ TEST_F(RichEdit, DraggedTextMovesOrCopiesWithOneUndo) {
     // A read-only edit takes no drop.
     Send(edit, EM_SETREADONLY, TRUE);
     Select(edit, 4, 7);
-    DragBetween(kInTwo, kLineY, 170, kLineY);
+    DragBetween(kAlsoInTwo, kLineY, 170, kLineY);
     EXPECT_EQ(Text(edit), "one two three");
 }
 
