@@ -97,9 +97,13 @@ void DrawObject(HDC dc, const RichObject& object, const RECT& box, COLORREF back
     }
     std::vector<uint32_t> pixels = object.pixels;
     uint32_t under[3] = {background & 0xFF, background >> 8 & 0xFF, background >> 16 & 0xFF};
+    // The DC's pixels carry nothing in their top byte.
     for (uint32_t& pixel : pixels) {
         uint32_t alpha = pixel >> 24;
-        if (alpha == 0xFF) continue;
+        if (alpha == 0xFF) {
+            pixel &= 0xFFFFFF;
+            continue;
+        }
         uint32_t mixed = 0;
         for (int channel = 0; channel < 3; ++channel) {
             uint32_t over = pixel >> (16 - 8 * channel) & 0xFF;
