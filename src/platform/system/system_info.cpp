@@ -31,6 +31,8 @@ constexpr int kMinWidth = 112;
 constexpr int kMinHeight = 27;
 constexpr int kEdge = 2;
 constexpr int kDoubleClickBox = 4;
+// A press becomes a drag once the pointer leaves a box this size around it.
+constexpr int kDragBox = 4;
 constexpr int kMinimizedWidth = 160;
 constexpr int kMinimizedHeight = 24;
 
@@ -131,6 +133,9 @@ int GetSystemMetrics(int index) {
     case SM_CXDOUBLECLK:
     case SM_CYDOUBLECLK:
         return kDoubleClickBox;
+    case SM_CXDRAG:
+    case SM_CYDRAG:
+        return kDragBox;
     case SM_CXMINIMIZED:
         return kMinimizedWidth;
     case SM_CYMINIMIZED:

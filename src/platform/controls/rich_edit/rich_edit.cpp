@@ -68,6 +68,12 @@ struct RichEditState {
     std::vector<UndoRecord> redo;
     std::unique_ptr<RichFonts> fonts;
     std::vector<RichLine> lines;
+    int xOffset = 0; // pixels scrolled sideways, without word wrap
+    // A press inside the selection waits at pressAt for the pointer to leave the drag box;
+    // then the selection is dragged until the button is let go.
+    bool dragPending = false;
+    bool dragging = false;
+    POINT pressAt{};
 };
 
 ControlStates<RichEditState>& States() {
@@ -137,6 +143,14 @@ RECT TextArea(HWND window, const RichEditState& state) {
     return area;
 }
 
+// Without word wrap (ES_AUTOHSCROLL or WS_HSCROLL) a line is as long as its paragraph and the
+// text scrolls sideways.
+bool Wraps(HWND window) {
+    return (StyleOf(window) & (ES_AUTOHSCROLL | WS_HSCROLL)) == 0;
+}
+
+constexpr int kUnwrappedWidth = INT32_MAX / 4;
+
 RichFonts& Fonts(HWND window, RichEditState& state) {
     if (!state.fonts) {
         HDC dc = GetDC(window);
@@ -149,8 +163,23 @@ RichFonts& Fonts(HWND window, RichEditState& state) {
 
 void Layout(HWND window, RichEditState& state) {
     RECT area = TextArea(window, state);
-    state.lines = LayoutRich(state.document, state.urls, 0, state.document.Length(),
-                             area.right - area.left, Fonts(window, state), state.insertion);
+    int width = Wraps(window) ? area.right - area.left : kUnwrappedWidth;
+    state.lines = LayoutRich(state.document, state.urls, 0, state.document.Length(), width,
+                             Fonts(window, state), state.insertion);
+}
+
+// The widest line with room for the caret after it, and how far the text scrolls sideways.
+int ScrollWidth(const RichEditState& state) {
+    int widest = 0;
+    for (const RichLine& line : state.lines)
+        widest = std::max(widest, line.width);
+    return widest + 1;
+}
+
+int MaxXOffset(HWND window, const RichEditState& state) {
+    if (Wraps(window)) return 0;
+    RECT area = TextArea(window, state);
+    return std::max(ScrollWidth(state) - static_cast<int>(area.right - area.left), 0);
 }
 
 int LineCount(const RichEditState& state) {
@@ -198,7 +227,8 @@ int LineTop(HWND window, const RichEditState& state, int line) {
 
 int LineLeft(HWND window, const RichEditState& state, int line) {
     RECT area = TextArea(window, state);
-    return area.left + RichLineLeft(state.lines[static_cast<size_t>(line)], area.right - area.left);
+    return area.left - state.xOffset +
+           RichLineLeft(state.lines[static_cast<size_t>(line)], area.right - area.left);
 }
 
 // Where a position of `line` is drawn; the line's end is its right edge, not the start of
@@ -247,16 +277,38 @@ int CharAt(HWND window, RichEditState& state, int x, int y) {
 
 void UpdateScrollBar(HWND window, RichEditState& state) {
     DWORD style = StyleOf(window);
-    if (!(style & WS_VSCROLL)) return;
     UINT mask = SIF_ALL | ((style & ES_DISABLENOSCROLL) ? SIF_DISABLENOSCROLL : 0);
-    SCROLLINFO info{sizeof(SCROLLINFO),
-                    mask,
-                    0,
-                    LineCount(state) - 1,
-                    static_cast<UINT>(VisibleLines(window, state)),
-                    state.firstLine,
-                    0};
-    SetScrollInfo(window, SB_VERT, &info, TRUE);
+    if (style & WS_VSCROLL) {
+        SCROLLINFO info{sizeof(SCROLLINFO),
+                        mask,
+                        0,
+                        LineCount(state) - 1,
+                        static_cast<UINT>(VisibleLines(window, state)),
+                        state.firstLine,
+                        0};
+        SetScrollInfo(window, SB_VERT, &info, TRUE);
+    }
+    if (style & WS_HSCROLL) {
+        RECT area = TextArea(window, state);
+        SCROLLINFO info{sizeof(SCROLLINFO),
+                        mask,
+                        0,
+                        Wraps(window) ? 0 : ScrollWidth(state) - 1,
+                        static_cast<UINT>(area.right - area.left),
+                        state.xOffset,
+                        0};
+        SetScrollInfo(window, SB_HORZ, &info, TRUE);
+    }
+}
+
+// Scrolls sideways to `to` pixels; true when the text moved.
+bool ScrollTo(HWND window, RichEditState& state, int64_t to) {
+    int before = state.xOffset;
+    state.xOffset = static_cast<int>(std::clamp<int64_t>(to, 0, MaxXOffset(window, state)));
+    if (state.xOffset == before) return false;
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateScrollBar(window, state);
+    return true;
 }
 
 int ScrollLines(HWND window, RichEditState& state, int lines) {
@@ -276,6 +328,14 @@ void ShowCaret(HWND window, RichEditState& state) {
     while (line >= state.firstLine + VisibleLines(window, state) && state.firstLine < line)
         ++state.firstLine;
     state.firstLine = std::clamp(state.firstLine, 0, std::max(LineCount(state) - 1, 0));
+    // Sideways the caret is brought back a quarter of the width inside, as in an edit.
+    RECT area = TextArea(window, state);
+    int width = area.right - area.left;
+    int x = XOf(window, state, state.caret) + state.xOffset - area.left;
+    int offset = std::min(state.xOffset, MaxXOffset(window, state));
+    if (x < offset) offset = std::max(x - width / 4, 0);
+    if (x >= offset + width) offset = x - width + width / 4;
+    state.xOffset = std::clamp(offset, 0, MaxXOffset(window, state));
     UpdateScrollBar(window, state);
     InvalidateRect(window, nullptr, TRUE);
 }
@@ -548,7 +608,7 @@ void Paint(HWND window, RichEditState& state, HDC dc) {
     bool showSelection =
         !state.hideSelection && (state.focused || (StyleOf(window) & ES_NOHIDESEL));
     RichPaint paint{showSelection ? SelStart(state) : 0, showSelection ? SelEnd(state) : 0,
-                    !IsWindowEnabled(window), (StyleOf(window) & ES_PASSWORD) != 0};
+                    !IsWindowEnabled(window), (StyleOf(window) & ES_PASSWORD) != 0, background};
     int y = area.top;
     for (int line = state.firstLine; line < LineCount(state) && y < area.bottom; ++line) {
         const RichLine& shown = state.lines[static_cast<size_t>(line)];
@@ -839,7 +899,8 @@ LRESULT FormatRange(HWND window, RichEditState& state, WPARAM render, LPARAM lPa
         SetBkMode(dc, TRANSPARENT);
     }
     int y = area.top, next = from;
-    RichPaint paint{0, 0, false, (StyleOf(window) & ES_PASSWORD) != 0};
+    COLORREF background = state.systemBackground ? GetSysColor(COLOR_WINDOW) : state.background;
+    RichPaint paint{0, 0, false, (StyleOf(window) & ES_PASSWORD) != 0, background};
     for (const RichLine& line : lines) {
         if (y + line.height > area.bottom) break;
         if (render)
@@ -850,6 +911,105 @@ LRESULT FormatRange(HWND window, RichEditState& state, WPARAM render, LPARAM lPa
     }
     if (render) RestoreDC(dc, saved);
     return next;
+}
+
+int ColumnStep(HWND window, RichEditState& state) {
+    return std::max(Fonts(window, state).For(state.insertion).widths['x'], 1);
+}
+
+void ScrollColumns(HWND window, RichEditState& state, WORD code, int thumb) {
+    int64_t to = state.xOffset;
+    int page = TextArea(window, state).right - TextArea(window, state).left;
+    switch (code) {
+    case SB_LINELEFT:
+        to -= ColumnStep(window, state);
+        break;
+    case SB_LINERIGHT:
+        to += ColumnStep(window, state);
+        break;
+    case SB_PAGELEFT:
+        to -= page;
+        break;
+    case SB_PAGERIGHT:
+        to += page;
+        break;
+    case SB_LEFT:
+        to = 0;
+        break;
+    case SB_RIGHT:
+        to = MaxXOffset(window, state);
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        to = thumb;
+        break;
+    default:
+        return;
+    }
+    if (ScrollTo(window, state, to)) Notify(window, state, EN_HSCROLL);
+}
+
+bool InSelection(HWND window, RichEditState& state, int x, int y) {
+    int at = CharAt(window, state, x, y);
+    return at >= 0 && at >= SelStart(state) && at < SelEnd(state);
+}
+
+bool PastDragBox(const RichEditState& state, int x, int y) {
+    return std::abs(x - state.pressAt.x) > GetSystemMetrics(SM_CXDRAG) / 2 ||
+           std::abs(y - state.pressAt.y) > GetSystemMetrics(SM_CYDRAG) / 2;
+}
+
+// The dragged text put down at `at` of its own window: moved as one change, so that one undo
+// puts it back, or copied. Dropped on itself it stays.
+void DropHere(HWND window, RichEditState& state, int at, bool copy) {
+    int start = SelStart(state), end = SelEnd(state);
+    if (ReadOnly(window) || (at >= start && at <= end)) return;
+    RichText dragged = state.document.Slice(start, end);
+    if (copy) {
+        Select(window, state, at, at);
+        if (!ReplaceSelection(window, state, std::move(dragged), true)) return;
+        Select(window, state, at, state.caret);
+        return;
+    }
+    int first = std::min(at, start), last = std::max(at, end);
+    RichText span = at < start ? std::move(dragged) : state.document.Slice(end, at);
+    span.Replace(span.Length(), span.Length(),
+                 at < start ? state.document.Slice(at, start) : dragged);
+    int dropped = at < start ? at : at - (end - start);
+    Change(window, state, first, last, span, true, false);
+    Select(window, state, dropped, dropped + (end - start));
+    Notify(window, state, EN_CHANGE);
+}
+
+// The selection dropped at a client point: into this rich edit or another of the player's.
+// Between two, the text goes in first and leaves its source only when the source still holds
+// it, so that a handler that changes either loses nothing.
+void Drop(HWND window, RichEditState& state, int x, int y, bool copy) {
+    POINT screen{x, y};
+    ClientToScreen(window, &screen);
+    HWND target = WindowFromPoint(screen);
+    std::shared_ptr<RichEditState> other = States().Find(target);
+    if (!other) return;
+    POINT there = screen;
+    ScreenToClient(target, &there);
+    if (target == window) {
+        DropHere(window, state, PositionAt(window, state, there.x, there.y), copy);
+        return;
+    }
+    if (ReadOnly(target)) return;
+    int start = SelStart(state), end = SelEnd(state);
+    RichText dragged = state.document.Slice(start, end);
+    int at = PositionAt(target, *other, there.x, there.y);
+    if (GetFocus() != target) SetFocus(target);
+    if (!IsWindow(target)) return;
+    Select(target, *other, at, at);
+    if (!ReplaceSelection(target, *other, dragged, true)) return;
+    Select(target, *other, at, other->caret);
+    if (copy || ReadOnly(window) || !IsWindow(window) || end > state.document.Length() ||
+        !(state.document.Slice(start, end) == dragged))
+        return;
+    Select(window, state, start, end);
+    ReplaceSelection(window, state, RichText{}, true);
 }
 
 LRESULT Handle(HWND window, RichEditState& state, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -916,7 +1076,14 @@ LRESULT Handle(HWND window, RichEditState& state, UINT message, WPARAM wParam, L
         if (!IsWindow(window)) return 0;
         if (GetFocus() != window) SetFocus(window);
         if (!IsWindow(window)) return 0;
-        int at = PositionAt(window, state, PointX(lParam), PointY(lParam));
+        int x = PointX(lParam), y = PointY(lParam);
+        if (!(wParam & MK_SHIFT) && InSelection(window, state, x, y)) {
+            state.dragPending = true;
+            state.pressAt = POINT{x, y};
+            SetCapture(window);
+            return 0;
+        }
+        int at = PositionAt(window, state, x, y);
         Select(window, state, (wParam & MK_SHIFT) ? state.anchor : at, at);
         state.tracking = true;
         SetCapture(window);
@@ -929,6 +1096,15 @@ LRESULT Handle(HWND window, RichEditState& state, UINT message, WPARAM wParam, L
         SelectWord(window, state, PositionAt(window, state, PointX(lParam), PointY(lParam)));
         return 0;
     case WM_MOUSEMOVE:
+        if (state.dragPending && GetCapture() == window &&
+            PastDragBox(state, PointX(lParam), PointY(lParam))) {
+            state.dragPending = false;
+            state.dragging = true;
+        }
+        if (state.dragging) {
+            SetCursor(LoadCursorA(0, IDC_ARROW));
+            return 0;
+        }
         if (state.tracking && GetCapture() == window) {
             Select(window, state, state.anchor,
                    PositionAt(window, state, PointX(lParam), PointY(lParam)));
@@ -937,6 +1113,19 @@ LRESULT Handle(HWND window, RichEditState& state, UINT message, WPARAM wParam, L
         LinkNotify(window, state, message, wParam, lParam, PointX(lParam), PointY(lParam));
         return 0;
     case WM_LBUTTONUP:
+        if (state.dragPending || state.dragging) {
+            bool dragged = state.dragging;
+            state.dragPending = state.dragging = false;
+            if (GetCapture() == window) ReleaseCapture();
+            int x = PointX(lParam), y = PointY(lParam);
+            if (dragged) {
+                Drop(window, state, x, y, (wParam & MK_CONTROL) != 0);
+            } else {
+                int at = PositionAt(window, state, x, y);
+                Select(window, state, at, at);
+            }
+            return 0;
+        }
         if (state.tracking) {
             state.tracking = false;
             if (GetCapture() == window) ReleaseCapture();
@@ -948,9 +1137,13 @@ LRESULT Handle(HWND window, RichEditState& state, UINT message, WPARAM wParam, L
         LinkNotify(window, state, message, wParam, lParam, PointX(lParam), PointY(lParam));
         return 0;
     case WM_CAPTURECHANGED:
-        state.tracking = false;
+        state.tracking = state.dragPending = state.dragging = false;
         return 0;
     case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE && (state.dragPending || state.dragging)) {
+            if (GetCapture() == window) ReleaseCapture();
+            return 0;
+        }
         KeyDown(window, state, static_cast<int>(wParam));
         return 0;
     case WM_CHAR:
@@ -958,6 +1151,9 @@ LRESULT Handle(HWND window, RichEditState& state, UINT message, WPARAM wParam, L
         return 0;
     case WM_VSCROLL:
         Scroll(window, state, LOWORD(wParam), HIWORD(wParam), true);
+        return 0;
+    case WM_HSCROLL:
+        ScrollColumns(window, state, LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_SETTEXT:
         return SetText(window, state, lParam);
@@ -1072,6 +1268,8 @@ LRESULT Handle(HWND window, RichEditState& state, UINT message, WPARAM wParam, L
     }
     case EM_LINESCROLL:
         ScrollLines(window, state, static_cast<int>(lParam));
+        ScrollTo(window, state,
+                 state.xOffset + int64_t{static_cast<int>(wParam)} * ColumnStep(window, state));
         return TRUE;
     case EM_SCROLL:
         if (wParam > SB_PAGEDOWN) return FALSE;

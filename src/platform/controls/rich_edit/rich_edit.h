@@ -1,8 +1,11 @@
 // "RichEdit20A": a multi-line field of formatted text. Paragraphs end in one '\r', which
 // counts as one position; WM_GETTEXT gives "\r\n" for it. Text is held in runs of
 // character formats (CHARFORMATA) and paragraphs aligned left, centred or right; it wraps
-// at the window's width less its margins. Keys, mouse selection, the clipboard and the
-// vertical scroll bar work as in our EDIT. Beyond the EDIT's messages the control answers
+// at the window's width less its margins, unless ES_AUTOHSCROLL or WS_HSCROLL asks for lines
+// that scroll sideways. Pictures and objects of RTF take one position each
+// (rich_edit/rich_object.h). Keys, mouse selection, the clipboard and the scroll bars work as
+// in our EDIT; selected text dragged past SM_CXDRAG x SM_CYDRAG is moved where it is let go
+// (copied with Ctrl), in this or another rich edit of the process, as one change to undo. Beyond the EDIT's messages the control answers
 // the EM_EX* selection and limit messages, character formats, search, text ranges,
 // streaming text and RTF in and out, rendering into any DC (EM_FORMATRANGE), multi-level
 // undo and redo, and detects URLs as links, telling the parent of mouse messages over a

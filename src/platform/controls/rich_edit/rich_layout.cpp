@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/gdi/bitmaps/bitmaps.h"
+#include "platform/gdi/bitmaps/blits.h"
 #include "platform/gdi/screen_dc.h"
 
 namespace platform {
@@ -33,9 +35,14 @@ public:
     int Position() const { return position_; }
     char Char() const { return document_.Text()[static_cast<size_t>(position_)]; }
     const RichFonts::Face& Face() const { return *face_; }
+    const RichObject* Object() const { return object_; }
+    int ObjectHeight() const { return RichPixels(object_->height, fonts_.Dpi()); }
     // Counts the changes of run or link: characters of one segment share one format.
     int Segment() const { return segment_; }
-    int Width() const { return face_->widths[static_cast<unsigned char>(Char())]; }
+    int Width() const {
+        if (object_ != nullptr) return RichPixels(object_->width, fonts_.Dpi());
+        return face_->widths[static_cast<unsigned char>(Char())];
+    }
 
     void Next() {
         ++position_;
@@ -60,8 +67,10 @@ private:
         const std::vector<RichRun>& runs = document_.Runs();
         if (runs.empty()) {
             face_ = &fonts_.For(RichFormat{});
+            object_ = nullptr;
             return;
         }
+        object_ = runs[std::min(run_, runs.size() - 1)].object.get();
         bool url =
             url_ < urls_.size() && position_ >= urls_[url_].first && position_ < urls_[url_].second;
         face_ = &fonts_.For(ShownFormat(runs[std::min(run_, runs.size() - 1)].format, url));
@@ -76,7 +85,43 @@ private:
     size_t url_ = 0;
     int segment_ = 0;
     const RichFonts::Face* face_ = nullptr;
+    const RichObject* object_ = nullptr;
 };
+
+// A picture drawn over `paint.background` where it is not opaque, or the frame of one that
+// is not shown.
+void DrawObject(HDC dc, const RichObject& object, const RECT& box, COLORREF background) {
+    if (!object.Shown()) {
+        FrameRect(dc, &box, GetSysColorBrush(COLOR_WINDOWTEXT));
+        return;
+    }
+    std::vector<uint32_t> pixels = object.pixels;
+    uint32_t under[3] = {background & 0xFF, background >> 8 & 0xFF, background >> 16 & 0xFF};
+    // The DC's pixels carry nothing in their top byte.
+    for (uint32_t& pixel : pixels) {
+        uint32_t alpha = pixel >> 24;
+        if (alpha == 0xFF) {
+            pixel &= 0xFFFFFF;
+            continue;
+        }
+        uint32_t mixed = 0;
+        for (int channel = 0; channel < 3; ++channel) {
+            uint32_t over = pixel >> (16 - 8 * channel) & 0xFF;
+            uint32_t value = (over * alpha + under[channel] * (255 - alpha) + 127) / 255;
+            mixed |= value << (16 - 8 * channel);
+        }
+        pixel = mixed;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = object.pixelWidth;
+    info.bmiHeader.biHeight = -object.pixelHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    StretchDIBits(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, 0, 0,
+                  object.pixelWidth, object.pixelHeight, pixels.data(), &info, DIB_RGB_COLORS,
+                  SRCCOPY);
+}
 
 int NextTab(int x, int tab) {
     return (x / tab + 1) * tab;
@@ -87,6 +132,10 @@ bool Breaks(char c) {
 }
 
 } // namespace
+
+int RichPixels(int twips, int dpi) {
+    return static_cast<int>((static_cast<int64_t>(twips) * dpi + 720) / 1440);
+}
 
 RichFonts::RichFonts(int dpi) : dpi_(std::max(dpi, 1)), measure_(CreateCompatibleDC(0)) {}
 
@@ -188,8 +237,9 @@ std::vector<RichLine> LayoutRich(const RichText& document, const RichRanges& url
             x = 0;
             continue;
         }
+        bool object = walk.Object() != nullptr;
         int advance = c == '\t' ? NextTab(x, fonts.TabWidth()) - x : walk.Width();
-        if (x + advance > width && at > line.start && c != ' ') {
+        if (x + advance > width && at > line.start && (c != ' ' || object)) {
             int cut = lastSpace > line.start ? lastSpace : at;
             std::vector<Cell> carried(cells.begin() + (cut - line.start), cells.end());
             cells.resize(static_cast<size_t>(cut - line.start));
@@ -199,9 +249,12 @@ std::vector<RichLine> LayoutRich(const RichText& document, const RichRanges& url
             for (const Cell& cell : cells)
                 x += cell.width;
         }
-        cells.push_back(Cell{advance, face.ascent, face.descent});
+        if (object)
+            cells.push_back(Cell{advance, walk.ObjectHeight(), 0});
+        else
+            cells.push_back(Cell{advance, face.ascent, face.descent});
         x += advance;
-        if (c == ' ') lastSpace = at + 1;
+        if (c == ' ' && !object) lastSpace = at + 1;
     }
     int end = walk.Position();
     finish(end, end);
@@ -241,11 +294,20 @@ void DrawRichLine(HDC dc, const RichText& document, const RichRanges& urls, cons
     int x = left;
     CharWalk walk(document, urls, fonts, line.start);
     while (!walk.AtEnd() && walk.Position() < line.end) {
-        // One piece: characters of one face, on one side of the selection, without tabs.
         int start = walk.Position();
+        bool selected = start >= paint.selectionStart && start < paint.selectionEnd;
+        if (const RichObject* object = walk.Object()) {
+            int width = walk.Width(), height = walk.ObjectHeight();
+            RECT box{x, top + line.ascent - height, x + width, top + line.ascent};
+            DrawObject(dc, *object, box, paint.background);
+            if (selected) PatBlt(dc, box.left, box.top, width, height, DSTINVERT);
+            x += width;
+            walk.Next();
+            continue;
+        }
+        // One piece: characters of one face, on one side of the selection, without tabs.
         const RichFonts::Face* face = &walk.Face();
         int segment = walk.Segment();
-        bool selected = start >= paint.selectionStart && start < paint.selectionEnd;
         RichFormat format = document.FormatAt(start, RichFormat{});
         bool url = false;
         for (const auto& range : urls)

@@ -1,6 +1,7 @@
 // How a rich-edit document is measured into lines and drawn, at the resolution of the DC it
 // goes to: the control's window and EM_FORMATRANGE share it. Link text (CFE_LINK, or a
-// detected URL) shows underlined in the link colour.
+// detected URL) shows underlined in the link colour. A picture or object stands on the
+// baseline at its size in the DC's pixels.
 #pragma once
 
 #include <array>
@@ -45,6 +46,9 @@ private:
     std::map<std::tuple<std::string, int, uint32_t>, std::unique_ptr<Face>> faces_;
 };
 
+// Twips as pixels at `dpi`.
+int RichPixels(int twips, int dpi);
+
 // The format a character shows in: links underlined in the link colour.
 RichFormat ShownFormat(RichFormat format, bool url);
 
@@ -76,10 +80,12 @@ struct RichPaint {
     int selectionEnd = 0;
     bool grey = false;
     bool password = false;
+    COLORREF background = 0xFFFFFF; // what shows through a picture's transparent parts
 };
 
 // Draws one line with its top left corner at (left, top), the DC's background mode
-// transparent; a selection is filled in the highlight colour.
+// transparent; a selection is filled in the highlight colour, a selected picture or object
+// inverted.
 void DrawRichLine(HDC dc, const RichText& document, const RichRanges& urls, const RichLine& line,
                   int left, int top, RichFonts& fonts, const RichPaint& paint);
 

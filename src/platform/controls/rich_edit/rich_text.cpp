@@ -40,12 +40,20 @@ int RichText::ParagraphStart(int paragraph) const {
 }
 
 void RichText::Append(std::string_view text, const RichFormat& format) {
+    AppendRun(text, RichRun{0, format, nullptr});
+}
+
+void RichText::AppendObject(std::shared_ptr<const RichObject> object, const RichFormat& format) {
+    AppendRun(std::string_view(&kRichObjectChar, 1), RichRun{0, format, std::move(object)});
+}
+
+void RichText::AppendRun(std::string_view text, const RichRun& like) {
     if (text.empty()) return;
     text_.append(text);
-    if (!runs_.empty() && runs_.back().format == format)
+    if (!runs_.empty() && runs_.back().format == like.format && runs_.back().SameObject(like))
         runs_.back().length += static_cast<int>(text.size());
     else
-        runs_.push_back(RichRun{static_cast<int>(text.size()), format});
+        runs_.push_back(RichRun{static_cast<int>(text.size()), like.format, like.object});
     RichAlign align = aligns_.back();
     aligns_.insert(aligns_.end(), static_cast<size_t>(std::count(text.begin(), text.end(), '\r')),
                    align);
@@ -56,7 +64,7 @@ size_t RichText::SplitAt(int position) {
     for (size_t i = 0; i < runs_.size(); ++i) {
         if (at == position) return i;
         if (position < at + runs_[i].length) {
-            RichRun tail{at + runs_[i].length - position, runs_[i].format};
+            RichRun tail{at + runs_[i].length - position, runs_[i].format, runs_[i].object};
             runs_[i].length = position - at;
             runs_.insert(runs_.begin() + static_cast<std::ptrdiff_t>(i) + 1, tail);
             return i + 1;
@@ -71,7 +79,7 @@ void RichText::Normalise() {
     merged.reserve(runs_.size());
     for (RichRun& run : runs_) {
         if (run.length <= 0) continue;
-        if (!merged.empty() && merged.back().format == run.format)
+        if (!merged.empty() && merged.back().format == run.format && merged.back().SameObject(run))
             merged.back().length += run.length;
         else
             merged.push_back(std::move(run));
@@ -109,8 +117,8 @@ RichText RichText::Slice(int start, int end) const {
     for (const RichRun& run : runs_) {
         int from = std::max(at, start), to = std::min(at + run.length, end);
         if (from < to)
-            slice.Append(std::string_view(text_.data() + from, static_cast<size_t>(to - from)),
-                         run.format);
+            slice.AppendRun(std::string_view(text_.data() + from, static_cast<size_t>(to - from)),
+                            run);
         at += run.length;
     }
     slice.aligns_.assign(aligns_.begin() + ParagraphOf(start),

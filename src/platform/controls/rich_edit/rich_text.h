@@ -1,13 +1,18 @@
 // The document of a rich edit: Windows-1252 text whose paragraphs end in one '\r' (a '\v'
 // breaks a line inside a paragraph), the character formats as runs over it, and one
-// alignment per paragraph. Plain data, usable without a window: the RTF reader and writer
+// alignment per paragraph. A run may hold a picture or object: each of its characters is
+// one copy of it. Plain data, usable without a window: the RTF reader and writer
 // work on it, and the control keeps one.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "platform/controls/rich_edit/rich_object.h"
 
 // Character effects (CHARFORMAT's dwEffects) and the mask bits saying which members count.
 inline constexpr uint32_t CFE_BOLD = 0x1;
@@ -42,9 +47,18 @@ struct RichFormat {
 enum class RichAlign : uint8_t { Left, Center, Right };
 
 struct RichRun {
+    RichRun(int count = 0, RichFormat shown = {}, std::shared_ptr<const RichObject> held = nullptr)
+        : length(count), format(std::move(shown)), object(std::move(held)) {}
+
     int length = 0;
     RichFormat format;
-    bool operator==(const RichRun&) const = default;
+    std::shared_ptr<const RichObject> object;
+    bool operator==(const RichRun& other) const {
+        return length == other.length && format == other.format && SameObject(other);
+    }
+    bool SameObject(const RichRun& other) const {
+        return object == other.object || (object && other.object && *object == *other.object);
+    }
 };
 
 class RichText {
@@ -65,6 +79,7 @@ public:
     // Adds text in one format at the end; a '\r' in it starts a paragraph aligned as the
     // one it ends.
     void Append(std::string_view text, const RichFormat& format);
+    void AppendObject(std::shared_ptr<const RichObject> object, const RichFormat& format);
     void SetLastAlignment(RichAlign align) { aligns_.back() = align; }
     // Replaces [start, end) by `with`; the paragraphs it brings keep their alignments, the
     // last one taking the alignment of the paragraph it joins.
@@ -81,6 +96,7 @@ public:
 private:
     // Splits the run holding `position` there; returns the index of the run starting at it.
     size_t SplitAt(int position);
+    void AppendRun(std::string_view text, const RichRun& like);
     void Normalise();
 
     std::string text_;

@@ -12,6 +12,7 @@ namespace platform {
 namespace {
 
 enum class Destination : uint8_t { Text, FontTable, ColorTable, Skip };
+enum class Capture : uint8_t { None, Picture, Object };
 
 struct GroupState {
     Destination destination = Destination::Text;
@@ -52,7 +53,8 @@ int HexValue(char c) {
 }
 
 bool SkippedDestination(std::string_view word) {
-    static constexpr std::array<std::string_view, 22> kSkipped = {"pict",      "object",
+    static constexpr std::array<std::string_view, 23> kSkipped = {"pict",      "object",
+                                                                  "nonshppict",
                                                                   "info",      "stylesheet",
                                                                   "header",    "footer",
                                                                   "headerl",   "headerr",
@@ -75,6 +77,10 @@ public:
     RichText Read() {
         while (position_ < data_.size() && !finished_) {
             char c = data_[position_++];
+            if (capture_ != Capture::None) {
+                CaptureChar(c);
+                continue;
+            }
             switch (c) {
             case '{':
                 OpenGroup();
@@ -158,19 +164,34 @@ private:
     }
 
     void Control() {
-        if (position_ >= data_.size()) return;
+        wordStart_ = position_ - 1;
+        std::string word;
+        bool hasParameter = false;
+        int value = 0;
+        if (!ParseControl(word, hasParameter, value)) return;
+        Word(word, hasParameter, value);
+    }
+
+    // After a backslash: a control word with its parameter, true; else the symbol is
+    // handled (or, while capturing, passed over) and the answer is false.
+    bool ParseControl(std::string& word, bool& hasParameter, int& value) {
+        if (position_ >= data_.size()) return false;
         char c = data_[position_];
         if (!IsLetter(c)) {
             ++position_;
-            Symbol(c);
-            return;
+            if (capture_ == Capture::None)
+                Symbol(c);
+            else if (c == '\'')
+                for (int i = 0; i < 2 && position_ < data_.size() && HexValue(data_[position_]) >= 0;
+                     ++i)
+                    ++position_;
+            return false;
         }
-        std::string word;
         while (position_ < data_.size() && IsLetter(data_[position_])) {
             if (word.size() < 32) word.push_back(data_[position_]);
             ++position_;
         }
-        bool negative = false, hasParameter = false;
+        bool negative = false;
         int64_t parameter = 0;
         if (position_ < data_.size() && data_[position_] == '-' && position_ + 1 < data_.size() &&
             IsDigit(data_[position_ + 1])) {
@@ -183,8 +204,100 @@ private:
             ++position_;
         }
         if (position_ < data_.size() && data_[position_] == ' ') ++position_;
-        int value = static_cast<int>(negative ? -parameter : parameter);
-        Word(word, hasParameter, value);
+        value = static_cast<int>(negative ? -parameter : parameter);
+        return true;
+    }
+
+    // A picture or object group is read on its own, whatever the nesting around it, so that
+    // it reads the same wherever it is written back: its words give its kind and size, its
+    // hex digits or \binN bytes its data, and every group inside it is passed over.
+    void BeginCapture(Capture capture) {
+        capture_ = capture;
+        captureStart_ = wordStart_;
+        captureNesting_ = 0;
+        captureKind_ = RichObjectKind::OtherPicture;
+        captureSize_ = RichObjectSize{};
+        captureData_.clear();
+        nibble_ = -1;
+    }
+
+    void CaptureChar(char c) {
+        switch (c) {
+        case '{':
+            ++captureNesting_;
+            return;
+        case '}':
+            if (captureNesting_ > 0)
+                --captureNesting_;
+            else
+                FinishCapture();
+            return;
+        case '\\': {
+            std::string word;
+            bool hasParameter = false;
+            int value = 0;
+            if (ParseControl(word, hasParameter, value)) CaptureWord(word, value);
+            return;
+        }
+        default:
+            break;
+        }
+        int digit = HexValue(c);
+        if (captureNesting_ > 0 || capture_ != Capture::Picture || digit < 0) return;
+        if (nibble_ < 0) {
+            nibble_ = digit;
+            return;
+        }
+        captureData_.push_back(static_cast<char>(nibble_ * 16 + digit));
+        nibble_ = -1;
+    }
+
+    void CaptureWord(std::string_view word, int value) {
+        if (word == "bin") {
+            size_t count = std::min(static_cast<size_t>(std::max(value, 0)), data_.size() - position_);
+            if (captureNesting_ == 0 && capture_ == Capture::Picture)
+                captureData_.append(data_.substr(position_, count));
+            position_ += count;
+            return;
+        }
+        if (captureNesting_ > 0) return;
+        RichObjectSize& size = captureSize_;
+        if (capture_ == Capture::Object) {
+            if (word == "objw") size.width = value;
+            if (word == "objh") size.height = value;
+            if (word == "objscalex") size.scaleX = value;
+            if (word == "objscaley") size.scaleY = value;
+            return;
+        }
+        if (word == "pngblip") captureKind_ = RichObjectKind::Png;
+        if (word == "jpegblip") captureKind_ = RichObjectKind::Jpeg;
+        if (word == "dibitmap") captureKind_ = RichObjectKind::Dib;
+        if (word == "wbitmap" || word == "wmetafile" || word == "emfblip" ||
+            word == "pmmetafile" || word == "macpict")
+            captureKind_ = RichObjectKind::OtherPicture;
+        if (word == "picw") size.width = value;
+        if (word == "pich") size.height = value;
+        if (word == "picwgoal") size.goalWidth = value;
+        if (word == "pichgoal") size.goalHeight = value;
+        if (word == "picscalex") size.scaleX = value;
+        if (word == "picscaley") size.scaleY = value;
+    }
+
+    // The group is kept from its opening brace, whatever stood between that and the word
+    // (formats of the group alone, or text already read) left out.
+    void FinishCapture() {
+        std::string group = "{";
+        group.append(data_.substr(captureStart_, position_ - captureStart_));
+        std::shared_ptr<const RichObject> object =
+            capture_ == Capture::Picture
+                ? MakeRichPicture(std::move(group), captureKind_, captureData_, captureSize_)
+                : MakeRichEmbedded(std::move(group), captureSize_);
+        capture_ = Capture::None;
+        captureData_.clear();
+        CloseGroup();
+        if (state_.destination != Destination::Text) return;
+        document_.SetLastAlignment(state_.align);
+        document_.AppendObject(std::move(object), state_.format);
     }
 
     void Symbol(char c) {
@@ -282,6 +395,14 @@ private:
             state_.destination = Destination::FontTable;
         } else if (word == "colortbl") {
             state_.destination = Destination::ColorTable;
+        } else if ((word == "pict" || word == "object") &&
+                   state_.destination == Destination::Text) {
+            BeginCapture(word == "pict" ? Capture::Picture : Capture::Object);
+        } else if (word == "shppict") {
+            // The picture a newer reader shows; \nonshppict holds the same for older ones.
+            if (overflow_ == 0 && !stack_.empty() &&
+                stack_.back().destination == Destination::Text)
+                state_.destination = Destination::Text;
         } else if (SkippedDestination(word)) {
             state_.destination = Destination::Skip;
         } else if (word == "red" || word == "green" || word == "blue") {
@@ -354,6 +475,14 @@ private:
     std::vector<ColorEntry> colors_;
     ColorEntry color_;
     RichText document_;
+    size_t wordStart_ = 0;
+    Capture capture_ = Capture::None;
+    size_t captureStart_ = 0;
+    int captureNesting_ = 0;
+    RichObjectKind captureKind_ = RichObjectKind::OtherPicture;
+    RichObjectSize captureSize_;
+    std::string captureData_;
+    int nibble_ = -1;
 };
 
 } // namespace

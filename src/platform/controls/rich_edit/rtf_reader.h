@@ -1,10 +1,11 @@
 // Reads RTF into a rich-edit document: groups, control words and symbols, the font and
 // colour tables, character formats (\b \i \ul \strike \fs \cf \f \plain), paragraphs
-// (\par \pard \ql \qc \qr), \line, \tab, \'hh, \uN with its \ucN fallback and \binN.
-// Other destinations, pictures and objects among them, are skipped. The input comes from
-// outside: nesting is tracked without recursion (groups deeper than kRtfMaxDepth are read
-// with their parent's formats), \binN never reaches past the end, a truncated escape is
-// dropped, and every input ends in bounded time.
+// (\par \pard \ql \qc \qr), \line, \tab, \'hh, \uN with its \ucN fallback and \binN,
+// pictures (\pict, also inside \shppict) and embedded objects (\object), each kept as its
+// group. Other destinations are skipped. The input comes from outside: nesting is tracked
+// without recursion (groups deeper than kRtfMaxDepth are read with their parent's formats),
+// \binN never reaches past the end, a truncated escape is dropped, a picture or object cut
+// short is dropped, and every input ends in bounded time.
 #pragma once
 
 #include <optional>

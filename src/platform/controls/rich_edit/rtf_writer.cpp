@@ -72,7 +72,9 @@ std::string WriteRtf(const RichText& document) {
         RunFormat(body, run.format, faces, colors);
         for (int i = at; i < at + run.length; ++i) {
             char c = text[static_cast<size_t>(i)];
-            if (c == '\r') {
+            if (run.object) {
+                body.append(run.object->group);
+            } else if (c == '\r') {
                 body.append("\\par\n");
                 ParagraphStart(body, aligns[++paragraph]);
             } else if (c == '\v') {

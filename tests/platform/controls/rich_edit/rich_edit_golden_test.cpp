@@ -1,10 +1,12 @@
-// Formatted text, alignments and a detected link as the control draws them, against
+// Formatted text, alignments, a detected link and pictures as the control draws them, against
 // reference pictures in golden/ drawn with the pinned font set (within 16 a channel on at
 // most 1% of the pixels). ZORV_WRITE_PICTURES=1 writes the pictures anew.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "platform/controls/controls_fixture.h"
@@ -76,6 +78,23 @@ TEST_F(RichEditGolden, FormattedTextAlignmentsAndALink) {
     // Disabled, the text is grey on the same background.
     EnableWindow(edit, FALSE);
     Check("rich_edit_disabled.png", Shot());
+}
+
+// A PNG with transparent columns over the background, a JPEG scaled by half again and a
+// DIB at its goal size, then a metafile and an object as frames.
+TEST_F(RichEditGolden, PicturesInlineAtTheirSizes) {
+    std::ifstream file(std::filesystem::path(__FILE__).parent_path() / "pictures.rtf",
+                       std::ios::binary);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    std::string rtf = bytes.str();
+    HWND edit = Control(kRichEditClass, "", ES_MULTILINE, 5, 5, 190, 110);
+    SendMessageA(edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rtf), 0, ReadString};
+    SendMessageA(edit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+    SendMessageA(edit, EM_SETBKGNDCOLOR, 0, 0xC0E0FF);
+    platform::headless::Pixels drawn = Shot();
+    Check("rich_edit_pictures.png", drawn);
 }
 
 } // namespace

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "platform/controls/clipboard_text.h"
@@ -429,6 +432,149 @@ TEST_F(RichEdit, CopyAndPasteKeepFormatsInsideThePlayer) {
     Select(edit, 0, 0);
     Send(edit, WM_PASTE);
     EXPECT_EQ(Range(edit, 0, 3), "x\ry");
+}
+
+// A press at one point of the parent's client area, moves on to another and a release there.
+void DragBetween(int fromX, int fromY, int toX, int toY) {
+    controls_test::InjectMouse(controls_test::kOrigin + fromX, controls_test::kOrigin + fromY,
+                               controls_test::MouseEvent::LeftDown);
+    window_test::Pump();
+    for (int step = 1; step <= 4; ++step)
+        controls_test::InjectMouse(controls_test::kOrigin + fromX + (toX - fromX) * step / 4,
+                                   controls_test::kOrigin + fromY + (toY - fromY) * step / 4,
+                                   controls_test::MouseEvent::Move);
+    window_test::Pump();
+    controls_test::InjectMouse(controls_test::kOrigin + toX, controls_test::kOrigin + toY,
+                               controls_test::MouseEvent::LeftUp);
+    window_test::Pump();
+}
+
+// "one " is about 25 pixels of the default face and "two" the next 20; the edit's text
+// starts at x 11 of the parent. Presses in a row alternate between two points of "two" that
+// are too far apart to make a double click.
+constexpr int kInTwo = 11 + 32;
+constexpr int kAlsoInTwo = kInTwo + 6;
+constexpr int kLineY = 18;
+
+TEST_F(RichEdit, DraggedTextMovesOrCopiesWithOneUndo) {
+    HWND edit = Make("one two three", ES_NOHIDESEL);
+    Send(edit, EM_SETTEXTMODE, TM_MULTILEVELUNDO);
+    Send(edit, EM_SETEVENTMASK, 0, ENM_CHANGE);
+    Select(edit, 4, 7);
+    // A press without a move puts the caret there.
+    SlowClick(kAlsoInTwo, kLineY);
+    CHARRANGE clicked = Selection(edit);
+    EXPECT_EQ(clicked.cpMin, clicked.cpMax);
+    EXPECT_GT(clicked.cpMin, 4);
+
+    Select(edit, 4, 7);
+    Recorder::seen.clear();
+    DragBetween(kInTwo, kLineY, 170, kLineY);
+    EXPECT_EQ(Text(edit), "one  threetwo");
+    EXPECT_EQ(Selection(edit).cpMin, 10);
+    EXPECT_EQ(Selection(edit).cpMax, 13);
+    EXPECT_EQ(Notifications(edit), std::vector<int>{EN_CHANGE});
+    Send(edit, EM_UNDO);
+    EXPECT_EQ(Text(edit), "one two three");
+
+    // Dropped within itself nothing moves; with Ctrl held the text is copied.
+    Select(edit, 4, 7);
+    DragBetween(kAlsoInTwo, kLineY, kAlsoInTwo - 4, kLineY);
+    EXPECT_EQ(Text(edit), "one two three");
+    Select(edit, 4, 7);
+    platform::InjectKey(VK_CONTROL, true);
+    DragBetween(kInTwo, kLineY, 11, kLineY);
+    platform::InjectKey(VK_CONTROL, false);
+    Pump();
+    EXPECT_EQ(Text(edit), "twoone two three");
+    Send(edit, EM_UNDO);
+    EXPECT_EQ(Text(edit), "one two three");
+
+    // A read-only edit takes no drop.
+    Send(edit, EM_SETREADONLY, TRUE);
+    Select(edit, 4, 7);
+    DragBetween(kAlsoInTwo, kLineY, 170, kLineY);
+    EXPECT_EQ(Text(edit), "one two three");
+}
+
+TEST_F(RichEdit, TextDraggedToAnotherWindowOfThePlayerMovesThere) {
+    HWND edit = Make("one two three", ES_NOHIDESEL);
+    HWND other = Keep(CreateWindowExA(0, kRichEditClass, "target",
+                                      WS_POPUP | WS_VISIBLE | ES_MULTILINE, controls_test::kOrigin,
+                                      controls_test::kOrigin + 200, 180, 60, 0, 0, 0, nullptr));
+    Pump();
+    Select(edit, 4, 7);
+    DragBetween(kInTwo, kLineY, 150, 200 + 8);
+    EXPECT_EQ(Text(other), "targettwo");
+    EXPECT_EQ(Text(edit), "one  three");
+    EXPECT_EQ(GetFocus(), other);
+    Send(other, EM_UNDO);
+    EXPECT_EQ(Text(other), "target");
+
+    // Onto a window that is not a rich edit the drag ends with nothing done.
+    Select(edit, 0, 3);
+    DragBetween(11 + 8, kLineY, 195, 115);
+    EXPECT_EQ(Text(edit), "one  three");
+}
+
+TEST_F(RichEdit, WithoutWordWrapALongLineScrollsSideways) {
+    const char* text = "a line that is much too long to be shown in the width of one rich edit";
+    HWND edit = Make(text, ES_AUTOHSCROLL | WS_HSCROLL);
+    Send(edit, EM_SETEVENTMASK, 0, ENM_SCROLL);
+    EXPECT_EQ(Send(edit, EM_GETLINECOUNT), 1);
+    SCROLLINFO info{sizeof(SCROLLINFO), SIF_ALL, 0, 0, 0, 0, 0};
+    GetScrollInfo(edit, SB_HORZ, &info);
+    EXPECT_GT(info.nMax + 1, static_cast<int>(info.nPage));
+    EXPECT_EQ(info.nPos, 0);
+
+    Recorder::seen.clear();
+    Send(edit, WM_HSCROLL, SB_LINERIGHT);
+    EXPECT_GT(GetScrollPos(edit, SB_HORZ), 0);
+    EXPECT_EQ(Notifications(edit), std::vector<int>{EN_HSCROLL});
+    Send(edit, WM_HSCROLL, SB_RIGHT);
+    int right = info.nMax - static_cast<int>(info.nPage) + 1;
+    EXPECT_EQ(GetScrollPos(edit, SB_HORZ), right);
+    // A click lands in the scrolled text; the caret keeps itself in sight.
+    SlowClick(12, kLineY);
+    EXPECT_GT(Selection(edit).cpMin, 30);
+    Key(VK_HOME);
+    EXPECT_EQ(GetScrollPos(edit, SB_HORZ), 0);
+    Key(VK_END);
+    EXPECT_EQ(GetScrollPos(edit, SB_HORZ), right);
+    Send(edit, EM_LINESCROLL, -1000, 0);
+    EXPECT_EQ(GetScrollPos(edit, SB_HORZ), 0);
+    // The bar's right arrow, at the control's bottom right corner.
+    SlowClick(10 + 180 - 5, 10 + 100 - 5);
+    EXPECT_GT(GetScrollPos(edit, SB_HORZ), 0);
+
+    // With word wrap the same text takes several lines and does not move sideways.
+    DestroyWindow(edit);
+    HWND wrapped = Make(text);
+    EXPECT_GT(Send(wrapped, EM_GETLINECOUNT), 1);
+    Send(wrapped, WM_HSCROLL, SB_RIGHT);
+    SlowClick(12, kLineY);
+    EXPECT_EQ(Selection(wrapped).cpMin, 0);
+}
+
+TEST_F(RichEdit, PicturesStreamOutAsTheyCameIn) {
+    std::ifstream file(std::filesystem::path(__FILE__).parent_path() / "pictures.rtf",
+                       std::ios::binary);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    Source source{bytes.str()};
+    HWND edit = Make();
+    Send(edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
+    EXPECT_EQ(StreamIn(edit, SF_RTF, source), 36);
+    EXPECT_EQ(Range(edit, 0, 6), "PNG   ");
+    std::string out = StreamOut(edit, SF_RTF);
+    size_t png = source.data.find("{\\pict\\pngblip");
+    size_t end = source.data.find('}', png);
+    EXPECT_NE(out.find(source.data.substr(png, end - png + 1)), std::string::npos);
+    // A selected picture goes out alone.
+    Select(edit, 4, 5);
+    std::string picture = StreamOut(edit, SF_RTF | SFF_SELECTION);
+    EXPECT_NE(picture.find(source.data.substr(png, end - png + 1)), std::string::npos);
+    EXPECT_EQ(picture.find("jpegblip"), std::string::npos);
 }
 
 } // namespace
