@@ -1,4 +1,5 @@
-// A RichEdit showing an RTF document of the project's binary bank. The Format menu makes
+// A RichEdit showing an RTF document of the project's binary bank, a picture among its text.
+// Selected text drags to another place (Ctrl copies). The Format menu makes
 // the selection bold, italic, red or green; File > Save as RTF writes the text to
 // richtext.rtf in the current folder. A click on a link shows it in the caption. Closing
 // the window, or File > Quit, ends the program.
