@@ -1,0 +1,125 @@
+# Helpers for the tests that drive the player with real X input: projects packed with the
+# instrumented packer, run by the instrumented player on the X server of $DISPLAY through
+# SDL's x11 driver, and touched with xdotool (XTest), as a user's desktop would.
+# A test file sources this, calls x_project / x_start / the x_* actions, and checks with
+# x_expect / x_check. Every wait is bounded.
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+build="${ZORV_X_BUILD:-$root/build/test}"
+player="$build/src/app/zorv"
+packer="$build/src/app/zorv-pack"
+work="$(mktemp -d "${TMPDIR:-/tmp}/zorv-x.XXXXXX")"
+failures=0
+pid=""
+out=""
+
+x_cleanup() {
+  [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap x_cleanup EXIT
+
+# x_project NAME: the script text on standard input becomes the project NAME (one entry, one
+# module); prints the bare project file's path.
+x_project() {
+  local dir="$work/$1"
+  mkdir -p "$dir"
+  cat >"$dir/main.zs"
+  printf 'entry Main\n  module main.zs\n' >"$dir/project.zpk"
+  "$packer" --bare "$dir" "$work/$1.zp" >/dev/null
+  echo "$work/$1.zp"
+}
+
+# x_start PROJECT_FILE [NAME=VALUE...]: runs the player on the X display in the background
+# with the given environment; its standard output goes to $out, read by x_expect. Scripts
+# print through New File("/dev/stdout", File.WRITEONLY).
+x_start() {
+  local project=$1
+  shift
+  out="$work/out.$RANDOM"
+  : >"$out"
+  env ZORV_PROJECT="$project" ZORV_DISPLAY=sdl SDL_VIDEODRIVER=x11 ZORV_AUDIO=null "$@" \
+    "$player" >"$out" 2>"$out.err" &
+  pid=$!
+}
+
+# x_window TITLE: waits (10 s at most) for the player's visible top-level window named
+# TITLE and prints its X id.
+x_window() {
+  local id
+  id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1) || true
+  [ -n "$id" ] || { echo "no window named '$1'" >&2; return 1; }
+  echo "$id"
+}
+
+# x_expect TEXT [SECONDS]: waits until the player's standard output holds the line TEXT.
+x_expect() {
+  local text=$1 limit=${2:-10} i
+  for ((i = 0; i < limit * 20; i++)); do
+    grep -qxF -- "$text" "$out" && return 0
+    sleep 0.05
+  done
+  echo "expected the line '$text' in the player's output; it wrote:" >&2
+  sed 's/^/  | /' "$out" >&2
+  sed 's/^/  ! /' "$out.err" >&2
+  return 1
+}
+
+# x_ended [SECONDS]: waits for the player to end and prints its exit status.
+x_ended() {
+  local limit=${1:-10} i
+  for ((i = 0; i < limit * 20; i++)); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      wait "$pid"
+      echo $?
+      pid=""
+      return 0
+    fi
+    sleep 0.05
+  done
+  echo "the player is still running after $limit s" >&2
+  return 1
+}
+
+# x_stop: ends the player if it still runs.
+x_stop() {
+  if [ -n "$pid" ]; then
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    pid=""
+  fi
+}
+
+# x_click WINDOW X Y [BUTTON]: a click at the window-relative point.
+x_click() {
+  xdotool mousemove --window "$1" "$2" "$3" sleep 0.05 click "${4:-1}"
+}
+
+# x_key KEY...: key presses (xdotool's names: Return, alt+f, F4, Down...) to the focused window.
+x_key() {
+  xdotool key --delay 40 "$@"
+}
+
+# x_type TEXT: types TEXT into the focused window.
+x_type() {
+  xdotool type --delay 40 "$1"
+}
+
+# x_check NAME COMMAND...: runs one check; a failing one is reported and counted, and the
+# player is stopped so the next check starts clean.
+x_check() {
+  local name=$1
+  shift
+  if "$@"; then
+    echo "ok: $name"
+  else
+    echo "FAILED: $name"
+    failures=$((failures + 1))
+  fi
+  x_stop
+}
+
+# x_done: the test file's exit status.
+x_done() {
+  [ "$failures" -eq 0 ]
+}
