@@ -146,7 +146,9 @@ void CInterpretor::RefreshIfDue(uint32_t now) {
         !IsDue(now, lastRefresh, refreshInterval))
         return;
     RefreshPass();
-    lastRefresh = now;
+    // The next pass is due a whole interval after this one ended: a pass slower than the
+    // interval slows the frames, never the script's statements between them.
+    lastRefresh = timeGetTime();
 }
 
 bool CInterpretor::TimedWorkMayBeDue(uint32_t later) const {

@@ -159,6 +159,27 @@ TEST(RefreshPass, FallsDueByIntervalAndAScheduledOneTwoIntervalsLaterAcrossTheWr
     }
 }
 
+TEST(RefreshPass, APassSlowerThanTheIntervalLeavesTheScriptAWholeIntervalAfterIt) {
+    platform::test::FreezeClock(30000);
+    CInterpretor interpreter;
+    Log log;
+    Participant slow(interpreter, "slow", kWindow, log);
+    slow.then = [] { platform::test::AdvanceClock(80); };
+    interpreter.StartRunClock();
+    interpreter.CheckPendingAndTick();
+    ASSERT_EQ(log.size(), 1u);
+    // The statements run right after the slow pass find no pass due.
+    slow.SetDirty();
+    interpreter.CheckPendingAndTick();
+    platform::test::AdvanceClock(49);
+    interpreter.CheckPendingAndTick();
+    EXPECT_EQ(log.size(), 1u);
+    platform::test::AdvanceClock(1);
+    interpreter.CheckPendingAndTick();
+    EXPECT_EQ(log.size(), 2u);
+    platform::test::UnfreezeClock();
+}
+
 } // namespace
 
 namespace {
