@@ -94,4 +94,29 @@ void BM_WrappersMadeAndDropped(benchmark::State& state) {
 }
 BENCHMARK(BM_WrappersMadeAndDropped)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// kWrappers bricks made, then deleted one by one in the order they were made, and in the
+// opposite order: each deletion must cost the same however many objects the world holds.
+void BM_BricksDeletedOneByOne(benchmark::State& state) {
+    SetUpScene3DScripts();
+    const std::string n = std::to_string(kWrappers);
+    const std::string order = state.range(0) == 0 ? "For (i = 0; i < " + n + "; i++)"
+                                                   : "For (i = " + n + " - 1; i >= 0; i--)";
+    const std::string script = "s = New Surface(64, 48);\n"
+                               "scene = New World(s);\n"
+                               "bricks[0] = 0;\n"
+                               "For (i = 0; i < " + n + "; i++) bricks[i] = scene.CreateBrick(10, 10, 10);\n" +
+                               order + " { b = bricks[i]; Delete b; }\n"
+                               "If (scene.GetNObjects() != 0) WrongResult();\n";
+    for (auto _ : state) {
+        const int32_t code = RunScene3DScript(script);
+        if (code != 0) {
+            state.SkipWithError(("the script ended with error " + std::to_string(code)).c_str());
+            return;
+        }
+    }
+    state.counters["objects/s"] =
+        benchmark::Counter(double(kWrappers), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_BricksDeletedOneByOne)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
 } // namespace

@@ -89,7 +89,7 @@ void CIObject::AddPolygon() {
     if (IsClone()) RefuseOnClone();
     if (engineObject == nullptr) return interpreter->GetResultSlot()->SetInt(-1);
     LPolygon* face = AddFace(0);
-    interpreter->GetResultSlot()->SetInt(face != nullptr ? engineObject->GetPolygonIndex(face)
+    interpreter->GetResultSlot()->SetInt(face != nullptr ? engineObject->GetIndexOfAdded(face)
                                                          : -1);
     const int deferred = interpreter->IsPolygonChangeOpen() ? 1 : 0;
     interpreter->ApplyOrDeferPolygonChange(this, deferred, deferred);

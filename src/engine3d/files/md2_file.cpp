@@ -158,6 +158,7 @@ void CMD2File::BuildMesh(L3DObject& mesh, const float* positions) {
 
     LAPICLBK* device = world_->GetAPI();
     if (device == nullptr) return;
+    bool added = false;
     for (const Triangle& t : triangles_) {
         if (points[t.vertex[0]] == nullptr || points[t.vertex[1]] == nullptr ||
             points[t.vertex[2]] == nullptr)
@@ -172,8 +173,12 @@ void CMD2File::BuildMesh(L3DObject& mesh, const float* positions) {
             polygon->SetUV(k, c[0], c[1]);
             polygon->SetUV2(k, c[0], c[1]);
         }
-        if (mesh.AddPolygon(polygon, 1) != kSceneOk) device->DeletePolygon(polygon);
+        if (mesh.AddPolygonOfMany(polygon) == kSceneOk)
+            added = true;
+        else
+            device->DeletePolygon(polygon);
     }
+    if (added) mesh.RefreshShape();
 }
 
 void CMD2File::BuildTrack(L3DObject& mesh, const std::vector<float>& positions) {

@@ -1,5 +1,6 @@
 #include "foundation/containers/llist.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "foundation/memory/memory_helpers.h"
@@ -30,6 +31,7 @@ void LList::RemoveAll() {
     FreeNodes();
     MemFree(&index_);
     indexCapacity_ = 0;
+    validEntries_ = 0;
     if (MemCalloc(kIndexGrowth * sizeof(LListNode*), &index_)) indexCapacity_ = kIndexGrowth;
 }
 
@@ -71,12 +73,14 @@ LListNode* LList::InsertAfter(void* item, LListNode* node) {
     }
     if (anchor == tail_) {
         tail_ = added;
-        if (count_ % kSpan == 0) index_[count_ / kSpan] = added;
-        ++count_;
+        if (count_ % kSpan == 0 && validEntries_ == count_ / kSpan) {
+            index_[count_ / kSpan] = added;
+            ++validEntries_;
+        }
     } else {
-        ++count_;
         RebuildIndex();
     }
+    ++count_;
     return added;
 }
 
@@ -132,18 +136,25 @@ void LList::MoveBefore(LListNode* node, LListNode* before) {
 }
 
 void LList::RebuildIndex() {
-    uint32_t entry = 0;
-    uint32_t position = 0;
-    for (LListNode* node = head_; node != nullptr && entry < indexCapacity_; node = node->next) {
-        if (position % kSpan == 0) index_[entry++] = node;
-        ++position;
+    validEntries_ = 0;
+}
+
+void LList::ExtendIndex(uint32_t last) const {
+    uint32_t entry = validEntries_;
+    LListNode* node = entry == 0 ? head_ : index_[entry - 1];
+    uint32_t steps = entry == 0 ? 0 : kSpan;
+    for (; entry <= last; ++entry) {
+        for (; steps != 0; --steps)
+            node = node->next;
+        index_[entry] = node;
+        steps = kSpan;
     }
-    for (; entry < indexCapacity_; ++entry)
-        index_[entry] = nullptr;
+    validEntries_ = last + 1;
 }
 
 LListNode* LList::GetNodeAt(uint32_t i) const {
     if (i >= count_) return nullptr;
+    if (i / kSpan >= validEntries_) ExtendIndex(i / kSpan);
     LListNode* node = index_[i / kSpan];
     for (uint32_t steps = i % kSpan; steps != 0; --steps)
         node = node->next;
@@ -187,12 +198,9 @@ int LList::RemoveNode(LListNode* node, int force) {
         --node->useCount;
         return 0;
     }
-    // Every node behind the removed one moves one position forward, so each entry from
-    // the first at or after it moves on by one node.
-    for (uint32_t entry = (position + kSpan - 1) / kSpan;
-         entry < indexCapacity_ && index_[entry] != nullptr; ++entry) {
-        index_[entry] = index_[entry]->next;
-    }
+    // Every node behind the removed one moves one position forward: the entries from the
+    // first at or after it are stale.
+    validEntries_ = std::min(validEntries_, (position + kSpan - 1) / kSpan);
     if (node->prev != nullptr) {
         node->prev->next = node->next;
     } else {

@@ -1,7 +1,8 @@
 // A doubly linked list of pointers it does not own, with use-counted nodes and a sparse
 // position index: entry k points at the node at position 64 * k, so finding a position
 // costs one lookup and at most 63 steps. Appending is constant time, and so is removing
-// near either end; inserting or moving anywhere else rebuilds the index.
+// near either end. A change inside the list only marks the entries behind it stale; the
+// next lookup that needs them makes them again, so a run of changes costs one walk.
 #pragma once
 
 #include <cstdint>
@@ -36,6 +37,7 @@ public:
     // Relinks `node` just before `before`, or at the tail when `before` is null. Both
     // must be nodes of this list.
     void MoveBefore(LListNode* node, LListNode* before);
+    // Marks every index entry stale.
     void RebuildIndex();
 
     // Null when i >= count.
@@ -63,7 +65,11 @@ private:
     LListNode* NewNode(void* item);
     // The node's position, or -1 when it is not a node of this list.
     int64_t PositionOf(const LListNode* node) const;
+    // Makes the stale entries up to `last` again from the last good one.
+    void ExtendIndex(uint32_t last) const;
 
+    // Entries below this one are right; the others are stale.
+    mutable uint32_t validEntries_ = 0;
     LListNode** index_ = nullptr;
     uint32_t indexCapacity_ = 0;
     uint32_t count_ = 0;

@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "engine3d/scene/key_track.h"
 #include "engine3d/scene/mesh/point.h"
+#include "engine3d/scene/mesh/point_list.h"
 #include "engine3d/scene/mesh/polygon.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/render/null_device.h"
@@ -83,6 +85,13 @@ TEST_F(Md2FileTest, OneFrameMakesAMeshWithAOneKeyTrackWithoutMoves) {
     EXPECT_EQ(uv[0], 0.5f);
     EXPECT_EQ(uv[1], -0.25f);
     EXPECT_EQ(mesh->GetPolygonAt(0)->GetMaterial(), world.GetDefaultMaterial());
+    // The point normals are the finished mesh's: whole unit vectors, straight up or down.
+    for (int i = 0; i < 4; ++i) {
+        const float* n = mesh->GetCurrentPointList()->GetPoint(i)->normal;
+        EXPECT_EQ(n[0], 0.0f);
+        EXPECT_EQ(std::fabs(n[1]), 1.0f) << i;
+        EXPECT_EQ(n[2], 0.0f);
+    }
 }
 
 TEST_F(Md2FileTest, FramesBecomeMovesOfTheVerticesThatMove) {

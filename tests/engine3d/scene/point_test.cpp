@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 
 #include "engine3d/scene/camera/camera.h"
 #include "engine3d/scene/chunk_writer.h"
@@ -88,6 +89,31 @@ TEST_F(PointTest, LastReferenceDeletesThePointOnlyWithFlagFour) {
         if (!deleteUnused) device.DeletePoint(point);
         EXPECT_EQ(list.RemovePointRef(nullptr), 14);
     }
+}
+
+TEST_F(PointTest, PositionsOfALongListStayRightAsPointsComeAndGo) {
+    LBasePoint list;
+    list.world = &world;
+    std::vector<L3DPoint*> points;
+    for (int i = 0; i < 200; ++i)
+        points.push_back(list.AddPoint(float(i), 0, 0, 0, 0, 0, 0, 1));
+    // Asked again and again, as a mesh built face by face asks.
+    for (int round = 0; round < 3; ++round)
+        for (int i = 0; i < 200; i += 7)
+            ASSERT_EQ(list.IndexOf(points[size_t(i)]), i);
+    // Appended while merging is off: the first place of a point twice listed counts.
+    list.DisableMerging();
+    EXPECT_EQ(list.AddPointRef(points[5]), 200);
+    EXPECT_EQ(list.IndexOf(points[5]), 5);
+    L3DPoint* later = list.AddPoint(500, 0, 0, 0, 0, 0, 0, 1);
+    EXPECT_EQ(list.IndexOf(later), 201);
+    // A point leaving moves every later one a place forward.
+    EXPECT_EQ(list.RemovePointRef(points[10]), 0);
+    EXPECT_EQ(list.IndexOf(points[11]), 10);
+    EXPECT_EQ(list.IndexOf(points[11]), 10);
+    EXPECT_EQ(list.IndexOf(later), 200);
+    EXPECT_EQ(list.RemovePointRef(points[5]), 0);
+    EXPECT_EQ(list.IndexOf(points[5]), 198) << "its second entry";
 }
 
 TEST_F(PointTest, EmptyListWritesItsCountOnly) {

@@ -89,6 +89,41 @@ TEST_F(WorldTest, RemoveAllEmptiesTheWorldButKeepsTheBuiltInMaterials) {
     EXPECT_EQ(world.materials.list.GetCount(), 2u);
 }
 
+TEST_F(WorldTest, ObjectsLeaveInAnyOrderAndOnlyTheWorldListingThem) {
+    // Kept alive after leaving, so that leaving twice can be tried.
+    world.autoDelete = 0;
+    std::vector<L3DObject*> made;
+    for (int i = 0; i < 8; ++i) {
+        made.push_back(new L3DObject(("Part" + std::to_string(i)).c_str(), &world, nullptr));
+        world.AddObject(made.back(), 0);
+    }
+    L3DWorld other{&device, 0, nullptr, nullptr};
+    auto* stranger = new L3DObject("Stranger", &other, nullptr);
+    other.AddObject(stranger, 0);
+    EXPECT_EQ(world.RemoveObject(stranger), 1);
+    EXPECT_EQ(other.IndexOfObject(stranger), 0);
+    // The middle, then both ends, then the middle again.
+    for (int i : {4, 0, 7, 2}) {
+        EXPECT_EQ(world.RemoveObject(made[size_t(i)]), 0) << i;
+        EXPECT_EQ(world.RemoveObject(made[size_t(i)]), 1) << "once only: " << i;
+    }
+    std::vector<std::string> left;
+    for (LListNode* node = world.objects.GetHead(); node != nullptr; node = node->next)
+        left.push_back(static_cast<L3DObject*>(node->item)->RawName());
+    EXPECT_EQ(left, (std::vector<std::string>{"Part1", "Part3", "Part5", "Part6"}));
+    EXPECT_EQ(world.objectCount, 4u);
+    EXPECT_EQ(world.IndexOfObject(made[5]), 2);
+    // Taken out and put back, an object is found and taken out at its new place.
+    EXPECT_EQ(world.RemoveObject(made[3]), 0);
+    world.AddObject(made[3], 0);
+    EXPECT_EQ(world.IndexOfObject(made[3]), 3);
+    EXPECT_EQ(world.RemoveObject(made[3]), 0);
+    EXPECT_EQ(world.IndexOfObject(made[6]), 2);
+    world.autoDelete = 1;
+    for (int i : {4, 0, 7, 2, 3})
+        delete made[size_t(i)];
+}
+
 TEST_F(WorldTest, TheTextureFormatIsTheCurrentRenderersMapping) {
     EXPECT_EQ(world.GetTextureFormat(), 16u) << "no current renderer: the stored format";
     auto* renderer = static_cast<RecordingRenderer*>(device.CreateRenderer(&world));

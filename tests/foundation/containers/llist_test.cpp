@@ -39,6 +39,48 @@ std::vector<uintptr_t> Append(LList& list, uintptr_t count) {
     return model;
 }
 
+// One random insertion, move or removal, made in the list and in the model alike; returns
+// the kind of change.
+int RandomChange(LList& list, std::vector<uintptr_t>& model, std::mt19937& random,
+                 uintptr_t& next) {
+    uint32_t count = list.GetCount();
+    uint32_t at = count != 0 ? random() % count : 0;
+    uint32_t other = random() % (count + 1);
+    int op = int(random() % 6);
+    if (count == 0 || (op == 5 && count < 150)) op = 0;
+    switch (op) {
+    case 0:
+        list.InsertAfter(Item(next), nullptr);
+        model.push_back(next++);
+        break;
+    case 1:
+        list.InsertAfter(Item(next), list.GetNodeAt(at));
+        model.insert(model.begin() + at + 1, next++);
+        break;
+    case 2:
+        list.InsertBefore(Item(next), list.GetNodeAt(at));
+        model.insert(model.begin() + at, next++);
+        break;
+    case 3:
+        list.InsertAt(Item(next), other);
+        model.insert(other < count ? model.begin() + other + 1 : model.end(), next++);
+        break;
+    case 4: {
+        if (at == other) break;
+        list.MoveBefore(list.GetNodeAt(at), list.GetNodeAt(other));
+        uintptr_t moved = model[at];
+        model.erase(model.begin() + at);
+        model.insert(model.begin() + (other > at ? other - 1 : other), moved);
+        break;
+    }
+    default:
+        EXPECT_EQ(list.RemoveNode(list.GetNodeAt(at), 0), 1);
+        model.erase(model.begin() + at);
+        break;
+    }
+    return op;
+}
+
 TEST(LListTest, LookupsStayRightAfterInsertionsMovesAndRemovals) {
     LList list;
     std::vector<uintptr_t> model = Append(list, 200);
@@ -52,41 +94,7 @@ TEST(LListTest, LookupsStayRightAfterInsertionsMovesAndRemovals) {
     std::mt19937 random(5);
     uintptr_t next = 1000;
     for (int step = 0; step < 3000; ++step) {
-        uint32_t count = list.GetCount();
-        uint32_t at = count != 0 ? random() % count : 0;
-        uint32_t other = random() % (count + 1);
-        int op = int(random() % 6);
-        if (count == 0 || (op == 5 && count < 150)) op = 0;
-        switch (op) {
-        case 0:
-            list.InsertAfter(Item(next), nullptr);
-            model.push_back(next++);
-            break;
-        case 1:
-            list.InsertAfter(Item(next), list.GetNodeAt(at));
-            model.insert(model.begin() + at + 1, next++);
-            break;
-        case 2:
-            list.InsertBefore(Item(next), list.GetNodeAt(at));
-            model.insert(model.begin() + at, next++);
-            break;
-        case 3:
-            list.InsertAt(Item(next), other);
-            model.insert(other < count ? model.begin() + other + 1 : model.end(), next++);
-            break;
-        case 4: {
-            if (at == other) break;
-            list.MoveBefore(list.GetNodeAt(at), list.GetNodeAt(other));
-            uintptr_t moved = model[at];
-            model.erase(model.begin() + at);
-            model.insert(model.begin() + (other > at ? other - 1 : other), moved);
-            break;
-        }
-        default:
-            ASSERT_EQ(list.RemoveNode(list.GetNodeAt(at), 0), 1);
-            model.erase(model.begin() + at);
-            break;
-        }
+        const int op = RandomChange(list, model, random, next);
         ASSERT_NO_FATAL_FAILURE(ExpectMatches(list, model)) << "step " << step << " op " << op;
     }
     EXPECT_EQ(list.IndexOf(Item(model[77])), 77);
@@ -97,6 +105,27 @@ TEST(LListTest, LookupsStayRightAfterInsertionsMovesAndRemovals) {
     list.RemoveAll();
     ExpectMatches(list, {});
     ExpectMatches(list, Append(list, 700));
+}
+
+TEST(LListTest, SingleLookupsBetweenChangesFindTheRightNodes) {
+    // Lookups far apart in a long list, each after a change, as a caller picking items
+    // by position while it edits does.
+    LList list;
+    std::vector<uintptr_t> model = Append(list, 1000);
+    std::mt19937 random(11);
+    uintptr_t next = 5000;
+    for (int step = 0; step < 4000; ++step) {
+        RandomChange(list, model, random, next);
+        for (int probe = 0; probe < 2; ++probe) {
+            const uint32_t i = random() % uint32_t(model.size());
+            ASSERT_EQ(list.GetNodeAt(i)->item, Item(model[i])) << "step " << step;
+        }
+        if (step % 97 == 0) {
+            list.RemoveNode(list.GetHead(), 1);
+            model.erase(model.begin());
+        }
+    }
+    ExpectMatches(list, model);
 }
 
 TEST(LListTest, TheIndexGrowsFromNoEntriesAndAFailedGrowthChangesNothing) {

@@ -155,6 +155,12 @@ int32_t LMultiBasePoly::GetPolygonIndex(const LPolygon* polygon) const {
     return list != nullptr ? list->IndexOf(polygon) : -1;
 }
 
+int32_t LMultiBasePoly::GetIndexOfAdded(const LPolygon* polygon) const {
+    const LList* list = GetCurrentPolygonList();
+    if (list == nullptr || list->GetTail() == nullptr || list->GetTail()->item != polygon) return -1;
+    return int32_t(list->GetCount()) - 1;
+}
+
 int32_t LMultiBasePoly::GetPolygonCountOfBase() const {
     const LList* list = GetCurrentPolygonList();
     return list != nullptr ? int32_t(list->GetCount()) : -1;

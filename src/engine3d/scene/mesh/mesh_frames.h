@@ -43,6 +43,9 @@ public:
     int RemovePolygonObject(LPolygon* polygon);
     LPolygon* GetPolygonAt(int32_t i) const;
     int32_t GetPolygonIndex(const LPolygon* polygon) const;
+    // GetPolygonIndex of a polygon that was just added and is in no other place of the
+    // list: without a search, the last index, or -1 when it did not go in.
+    int32_t GetIndexOfAdded(const LPolygon* polygon) const;
     int32_t GetPolygonCountOfBase() const;
     LBasePoint* GetCurrentPointList() const;
     LList* GetCurrentPolygonList() const;

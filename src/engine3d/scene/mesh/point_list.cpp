@@ -86,6 +86,13 @@ void LBasePoint::Append(L3DPoint* point, int32_t uses) {
     Values v;
     if (indexValid_ && ValuesOf(point->model, point->texture, v))
         firstByValues_.emplace(v, GetCount() - 1);
+    if (pointIndexValid_) firstByPoint_.emplace(point, GetCount() - 1);
+}
+
+void LBasePoint::PointsLeft() {
+    pointIndexValid_ = false;
+    firstByPoint_.clear();
+    searchesSinceLeave_ = 0;
 }
 
 L3DPoint* LBasePoint::AddPoint(float x, float y, float z, float u1, float v1, float u2, float v2,
@@ -133,6 +140,7 @@ int LBasePoint::RemovePointRef(L3DPoint* point) {
     points_.erase(points_.begin() + i);
     uses_.erase(uses_.begin() + i);
     indexValid_ = false;
+    PointsLeft();
     FitCapacity();
     // A point appended twice while merging was off is still held by its other entry.
     if (point->useCount < 1 && (flags & kDeleteUnused) != 0 && IndexOf(point) < 0)
@@ -150,6 +158,7 @@ void LBasePoint::DropUnused() {
         points_.erase(points_.begin() + std::ptrdiff_t(i));
         uses_.erase(uses_.begin() + std::ptrdiff_t(i));
         indexValid_ = false;
+        PointsLeft();
         if ((flags & kDeleteUnused) != 0 && IndexOf(point) < 0) DeletePoint(point);
     }
     FitCapacity();
@@ -170,6 +179,7 @@ void LBasePoint::Clear() {
     points_.clear();
     uses_.clear();
     indexValid_ = false;
+    PointsLeft();
     FitCapacity();
 }
 
@@ -184,6 +194,7 @@ void LBasePoint::ReleaseAfterFaces() {
     points_.clear();
     uses_.clear();
     indexValid_ = false;
+    PointsLeft();
     FitCapacity();
     for (L3DPoint* point : unused)
         DeletePoint(point);
@@ -194,8 +205,19 @@ L3DPoint* LBasePoint::GetPoint(int32_t i) const {
 }
 
 int32_t LBasePoint::IndexOf(const L3DPoint* point) const {
-    const auto it = std::find(points_.begin(), points_.end(), point);
-    return it == points_.end() ? -1 : int32_t(it - points_.begin());
+    constexpr size_t kSearchedLength = 64;
+    // A search between two leaves (a list emptied point by point) is cheaper than an index.
+    if (!pointIndexValid_ && (points_.size() <= kSearchedLength || searchesSinceLeave_++ == 0)) {
+        const auto it = std::find(points_.begin(), points_.end(), point);
+        return it == points_.end() ? -1 : int32_t(it - points_.begin());
+    }
+    if (!pointIndexValid_) {
+        for (size_t i = 0; i < points_.size(); ++i)
+            firstByPoint_.emplace(points_[i], int32_t(i));
+        pointIndexValid_ = true;
+    }
+    const auto found = firstByPoint_.find(point);
+    return found == firstByPoint_.end() ? -1 : found->second;
 }
 
 int32_t LBasePoint::GetListUse(int32_t i) const {

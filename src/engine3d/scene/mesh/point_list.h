@@ -88,5 +88,11 @@ private:
     std::vector<int32_t> uses_;
     mutable std::unordered_map<Values, int32_t, ValuesHash> firstByValues_;
     mutable bool indexValid_ = false;
+    // The first position of each point, made when a long list is searched twice without a
+    // point leaving it in between: a mesh built face by face asks for every corner.
+    void PointsLeft();
+    mutable std::unordered_map<const L3DPoint*, int32_t> firstByPoint_;
+    mutable bool pointIndexValid_ = false;
+    mutable uint32_t searchesSinceLeave_ = 0;
     int32_t capacity_ = kCapacityStep;
 };

@@ -54,37 +54,51 @@ LBase3DCluster::LBase3DCluster(L3DWorld* owner) : L3DObject("Base_Cluster", owne
 LBase3DCluster::~LBase3DCluster() = default;
 
 void LBase3DCluster::AddDynamic(L3DObject* object) {
-    if (IsCloneType(object->typeCode))
-        dynamicObjects.InsertBefore(object, dynamicObjects.GetHead());
-    else
-        dynamicObjects.InsertAfter(object, nullptr);
+    LListNode* node = IsCloneType(object->typeCode)
+                          ? dynamicObjects.InsertBefore(object, dynamicObjects.GetHead())
+                          : dynamicObjects.InsertAfter(object, nullptr);
+    if (node != nullptr) Listed(object, dynamicObjects, node);
 }
 
 int LBase3DCluster::RemoveDynamic(L3DObject* object) {
-    LListNode* node = dynamicObjects.FindNode(object);
-    if (node == nullptr) return 1;
-    dynamicObjects.RemoveNode(node, 1);
-    return 0;
+    return Unlist(object, dynamicObjects);
 }
 
 int LBase3DCluster::AddStatic(L3DObject* object) {
     if (!object->HasPolygons(1)) return 1;
-    staticObjects.InsertAfter(object, nullptr);
+    if (LListNode* node = staticObjects.InsertAfter(object, nullptr))
+        Listed(object, staticObjects, node);
     return 0;
 }
 
 int LBase3DCluster::RemoveStatic(L3DObject* object) {
-    LListNode* node = staticObjects.FindNode(object);
-    if (node == nullptr) return 1;
-    staticObjects.RemoveNode(node, 1);
+    return Unlist(object, staticObjects);
+}
+
+void LBase3DCluster::Listed(L3DObject* object, LList& list, LListNode* node) {
+    object->clusterList = &list;
+    object->clusterNode = node;
+}
+
+int LBase3DCluster::Unlist(L3DObject* object, LList& list) {
+    // Every object enters these lists through AddDynamic or AddStatic, which keep its node.
+    if (object->clusterList != &list) return 1;
+    list.RemoveNode(object->clusterNode, 1);
+    object->clusterList = nullptr;
+    object->clusterNode = nullptr;
     return 0;
 }
 
 void LBase3DCluster::RemoveAll() {
     octree.reset();
     std::fill_n(words, 4, 0u);
-    dynamicObjects.RemoveAll();
-    staticObjects.RemoveAll();
+    for (LList* list : {&dynamicObjects, &staticObjects}) {
+        ForEachListed(*list, [](L3DObject* object) {
+            object->clusterList = nullptr;
+            object->clusterNode = nullptr;
+        });
+        list->RemoveAll();
+    }
 }
 
 void LBase3DCluster::BuildOctree() {
@@ -110,7 +124,10 @@ void LBase3DCluster::Optimize() {
         // Children are static objects of their own in this list, merged in their turn.
         object->CopyLightingFrom(*octree);
         octree->Insert(*object);
-        staticObjects.RemoveNode(node, 1);
+        if (object->clusterNode == node)
+            Unlist(object, staticObjects);
+        else
+            staticObjects.RemoveNode(node, 1);
         if (world != nullptr) world->RemoveObject(object);
     }
     octree->PrepareGeometry(1);

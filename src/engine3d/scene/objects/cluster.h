@@ -63,4 +63,10 @@ public:
     std::unique_ptr<L3DOctreeNode> octree;
     // The lights whose cubes meet no object.
     std::vector<L3DLight*> unlitLights;
+
+private:
+    // The object keeps its node, so that taking it out needs no search.
+    static void Listed(L3DObject* object, LList& list, LListNode* node);
+    // 1 when the object is not in the list.
+    static int Unlist(L3DObject* object, LList& list);
 };

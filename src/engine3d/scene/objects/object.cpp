@@ -154,15 +154,27 @@ bool L3DObject::HasPolygons(int withChildren) const {
 }
 
 int L3DObject::AddPolygon(LPolygon* polygon, int update) {
+    const int result = InsertFace(polygon, update);
+    if (result == kSceneOk && update == 1) RefreshShape();
+    return result;
+}
+
+int L3DObject::AddPolygonOfMany(LPolygon* polygon) {
+    return InsertFace(polygon, 1);
+}
+
+int L3DObject::InsertFace(LPolygon* polygon, int averageNormals) {
     const int n = polygon != nullptr ? polygon->GetVertexCount() : 0;
     if (n != 3 && n != 4) return kSceneBadPolygon;
     LMultiBasePoly::AddPolygon(polygon);
-    polygon->ComputePlanes(update);
-    if (world != nullptr && update == 1 && listedIn == world) {
-        ComputePointNormals(nullptr, nullptr);
-        UpdateBox(1);
-    }
+    polygon->ComputePlanes(averageNormals);
     return kSceneOk;
+}
+
+void L3DObject::RefreshShape() {
+    if (world == nullptr || listedIn != world) return;
+    ComputePointNormals(nullptr, nullptr);
+    UpdateBox(1);
 }
 
 int32_t L3DObject::GetPointCount(int withChildren) const {

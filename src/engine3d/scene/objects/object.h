@@ -77,8 +77,14 @@ public:
     // Slots 15-18.
     virtual int32_t GetPolygonCount(int withChildren) const;
     virtual bool HasPolygons(int withChildren) const;
-    // 5 for a polygon of neither 3 nor 4 vertices.
+    // 5 for a polygon of neither 3 nor 4 vertices. With update 1 the face also counts in
+    // its points' normals, and an object its world lists gets its point normals and box
+    // afresh (RefreshShape).
     virtual int AddPolygon(LPolygon* polygon, int update);
+    // As AddPolygon(polygon, 1) but without the whole object's recomputation, which only
+    // the finished mesh needs: a reader adding many faces calls RefreshShape after the last.
+    int AddPolygonOfMany(LPolygon* polygon);
+    void RefreshShape();
     virtual int32_t GetPointCount(int withChildren) const;
     // Slots 19-30; each drawing switch applies to the children too.
     virtual void SetWireframe(int on);
@@ -282,6 +288,11 @@ public:
     // The world whose object list holds this object; null while no list does (asking the
     // list itself costs a walk of every object).
     L3DWorld* listedIn = nullptr;
+    // Its node in that list, so that taking it out needs no search.
+    LListNode* worldNode = nullptr;
+    // Likewise in its world's cluster: the list of dynamic or of static objects it is in.
+    LList* clusterList = nullptr;
+    LListNode* clusterNode = nullptr;
     LList* children = nullptr;
     L3DObject* parent = nullptr;
     L3DObject* boxObject = nullptr;
@@ -315,6 +326,7 @@ protected:
                      std::span<const MarkerTriangle> triangles);
 
 private:
+    int InsertFace(LPolygon* polygon, int averageNormals);
     int DrawingMode(uint32_t value) const;
     void BuildBox();
     LPolygon* CreateShadow();

@@ -161,6 +161,7 @@ int L3DWorld::AddObject(L3DObject* object, int update) {
                                       : objects.InsertAfter(object, nullptr);
     if (node == nullptr) return 0;
     object->listedIn = this;
+    object->worldNode = node;
     ++objectCount;
     object->objectFlags = (object->objectFlags & ~L3DObject::kStatic) | L3DObject::kDynamic;
     cluster->AddDynamic(object);
@@ -175,11 +176,13 @@ int L3DWorld::AddObject(L3DObject* object, int update) {
 }
 
 int L3DWorld::RemoveObject(L3DObject* object) {
-    LListNode* node = objects.FindNode(object);
+    LListNode* node = object->listedIn == this ? object->worldNode : objects.FindNode(object);
     if (node == nullptr) return 1;
-    RemoveClonesOf(object);
-    objects.RemoveNode(objects.FindNode(object), 1);
+    // Only an object that was cloned can have clones in the list.
+    if (object->cloneCount > 0) RemoveClonesOf(object);
+    objects.RemoveNode(node, 1);
     object->listedIn = nullptr;
+    object->worldNode = nullptr;
     if (object->IsDynamic())
         cluster->RemoveDynamic(object);
     else
@@ -205,6 +208,7 @@ int L3DWorld::RemoveObjectAt(int32_t i) {
             L3DObject* object = ObjectOf(node);
             objects.RemoveNode(node, 1);
             object->listedIn = nullptr;
+            object->worldNode = nullptr;
             --objectCount;
             object->cloneCount = 0;
             if (autoDelete == 1) delete object;

@@ -28,8 +28,10 @@ void SetCollisionOfTree(L3DObject* object, int value) {
 void L3DWorld::AddStaticObject(L3DObject* object) {
     object->SetWorld(this);
     object->UpdateBox(1);
-    if (objects.InsertAfter(object, nullptr) == nullptr) return;
+    LListNode* node = objects.InsertAfter(object, nullptr);
+    if (node == nullptr) return;
     object->listedIn = this;
+    object->worldNode = node;
     ++objectCount;
     if (object->IsDynamic() != 0) {
         // Baking takes the object out of the list and registers it again, static.
