@@ -167,6 +167,12 @@ void DirectSoundChannel::Apply3D() {
 }
 
 int DirectSoundChannel::Play() {
+    if (Start()) return 1;
+    completed_ = 1;
+    return 0;
+}
+
+int DirectSoundChannel::Start() {
     if (!Ensure()) return 0;
     SoundMgr* manager = device_->GetManager();
     if (playing_ || paused_) Stop(0, 1);

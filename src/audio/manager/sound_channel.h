@@ -44,7 +44,12 @@ public:
     int32_t GetPosition();
     int32_t GetDuration();
     int IsPaused() const { return paused_; }
+    // Completed when the channel cannot play (no output) or loses its device, so a
+    // script waiting for the end is not left waiting.
     int IsCompleted();
+    void EndIfActive() {
+        if (IsActive()) completed_ = 1;
+    }
     void SetLoop(int flag, int32_t count);
     int IsLooping() const;
     int32_t GetLoopCount() const;
@@ -113,6 +118,8 @@ protected:
     uint64_t GetPlayBytes() override;
 
 private:
+    // Play's work; 0 when the sound cannot play.
+    int Start();
     int FillInitial();
     // Reads the source into a region; on a short read loops or ends the data as the loop
     // state says, filling silence after the end. `tailFrom` is the circular distance the

@@ -131,6 +131,15 @@ void SoundDevice::StopChannels(int reset) {
     if (reset) manager_->StopTimerIfIdle();
 }
 
+void SoundDevice::EndActiveChannels() {
+    manager_->HoldTimer();
+    manager_->Lock();
+    for (SoundChannel* channel : channels_)
+        channel->EndIfActive();
+    manager_->Unlock();
+    manager_->ReleaseTimer();
+}
+
 int SoundDevice::AnyActive() {
     manager_->Lock();
     int active = 0;

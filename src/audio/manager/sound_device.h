@@ -47,6 +47,8 @@ public:
     SoundChannel* CreateChannel(CInStream* stream, int want3D);
     // Without reset only channels that play or are paused stop.
     void StopChannels(int reset);
+    // Channels that play or are paused count as completed (the device is taken from them).
+    void EndActiveChannels();
     int AnyActive();
     // Timer work for this device's channels (the sound lock is held).
     void RefillChannels();

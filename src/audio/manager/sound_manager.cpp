@@ -90,18 +90,27 @@ void SoundMgr::DestroyDevice(SoundDevice* device) {
     delete device;
 }
 
-void SoundMgr::ReleaseAll() {
-    std::vector<SoundDevice*> devices;
+std::vector<SoundDevice*> SoundMgr::StartedDevices() {
     Lock();
-    devices = devices_;
+    std::vector<SoundDevice*> devices = devices_;
     Unlock();
-    for (SoundDevice* device : devices)
+    return devices;
+}
+
+void SoundMgr::ReleaseAll() {
+    for (SoundDevice* device : StartedDevices())
         device->StopChannels(1);
     Lock();
     for (SoundDevice* device : devices_)
         device->ReleasePrimary();
     ReleaseDirectSound();
     Unlock();
+}
+
+void SoundMgr::YieldDevice() {
+    for (SoundDevice* device : StartedDevices())
+        device->EndActiveChannels();
+    ReleaseAll();
 }
 
 void SoundMgr::ChooseOutputFormat(const WaveFormat& source, WaveFormat* out) {

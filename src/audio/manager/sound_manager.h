@@ -39,6 +39,9 @@ public:
     // Every channel of every device stops with reset, each device's primary buffer goes,
     // then the DirectSound object; the next sound operation makes it again.
     void ReleaseAll();
+    // Another player takes the sound device: the sounds that play or are paused end
+    // (completed, as though they had played out), then ReleaseAll.
+    void YieldDevice();
     // The format a source plays in: its own.
     void ChooseOutputFormat(const WaveFormat& source, WaveFormat* out);
     // Timer work: every channel's refill.
@@ -86,6 +89,8 @@ public:
     void Shutdown();
 
 private:
+    // A copy of the started devices' list, taken under the lock.
+    std::vector<SoundDevice*> StartedDevices();
     static void TimerCallback(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
     void AcquireBusy();
 

@@ -6,6 +6,10 @@
 namespace {
 
 constexpr int kLowWater = 4096;
+// Above the largest frame (Layer II at 384 kbit/s and 32 kHz, padded) and a header.
+constexpr int kFrameReach = 2048;
+// The samples the filter bank delays its output by, which lame's delay leaves out.
+constexpr int kDecoderDelay = 529;
 
 bool StartsHeader(const uint8_t* bytes) {
     MpegHeader header;
@@ -37,12 +41,21 @@ int MpegAudioStream::Open(BufferedStream* input, int* sampleRate, bool* stereo, 
     requestedChannels_ = channels;
     bytesPerSample_ = sixteenBits ? 2 : 4;
     input_ = input;
-    ResetInput();
+    ResetInput(0);
     reservoirBytes_ = 0;
     layerThree_.Reset();
     layerThree_.ClearLineGains();
     layerOneTwo_.Reset();
     totalBlocks_ = 0;
+    blockStarts_.clear();
+    frameNumber_ = 0;
+    expectedHeader_ = -1;
+    tagFrames_ = 0;
+    tagDelay_ = -1;
+    tagPadding_ = 0;
+    leadBytes_ = 0;
+    endBytes_ = -1;
+    produced_ = 0;
     firstBlock_ = true;
     if (!DecodeBlock(block_)) {
         firstBlock_ = false;
@@ -55,22 +68,46 @@ int MpegAudioStream::Open(BufferedStream* input, int* sampleRate, bool* stereo, 
         *sampleRate = MpegBaseSampleRate(firstRateIndex_) >> (firstVersion_ + reduction_);
     if (stereo != nullptr) *stereo = output_.OutputChannels() == 2;
     fastSeek_ = false;
-    BufferedStream::Open(randomAccess_ ? kReadable | kRandomAccess : kReadable, 0,
-                         int64_t{blockBytes_} * totalBlocks_);
+    int64_t length = int64_t{blockBytes_} * totalBlocks_;
+    if (tagDelay_ >= 0) {
+        const int64_t sampleBytes = blockBytes_ / (1152 >> reduction_);
+        const int64_t samples = tagFrames_ * (1152 / FramesPerBlock()) - tagDelay_ - tagPadding_;
+        leadBytes_ = ((tagDelay_ + kDecoderDelay) >> reduction_) * sampleBytes;
+        length = (samples >> reduction_) * sampleBytes;
+        endBytes_ = leadBytes_ + length;
+    }
+    for (int64_t skip = leadBytes_; skip > 0;) {
+        if (readOffset_ >= blockBytes_) {
+            if (!DecodeBlock(block_)) break;
+            ++blocksDecoded_;
+            readOffset_ = 0;
+        }
+        const int piece = static_cast<int>(std::min<int64_t>(skip, blockBytes_ - readOffset_));
+        readOffset_ += piece;
+        produced_ += piece;
+        skip -= piece;
+    }
+    BufferedStream::Open(randomAccess_ ? kReadable | kRandomAccess : kReadable, 0, length);
     return 0;
 }
 
-void MpegAudioStream::ResetInput() {
+void MpegAudioStream::ResetInput(int64_t at) {
     held_ = 0;
     bitPosition_ = 0;
     inputEnded_ = false;
+    bufferStart_ = at;
     std::memset(inputBuffer_, 0, sizeof inputBuffer_);
+}
+
+int MpegAudioStream::FramesPerBlock() const {
+    if (firstLayer_ == kLayer1) return 3;
+    return firstLayer_ == kLayer3 && firstVersion_ != kMpeg1 ? 2 : 1;
 }
 
 // ---- Framing ------------------------------------------------------------------------
 
 bool MpegAudioStream::Probe() {
-    ResetInput();
+    ResetInput(0);
     if (randomAccess_) input_->Seek(0);
     uint8_t* buffer = inputBuffer_;
     held_ = std::max(0, input_->Read(buffer, 10));
@@ -106,6 +143,7 @@ bool MpegAudioStream::Probe() {
     std::memmove(buffer, buffer + start, static_cast<size_t>(held_ - start));
     held_ -= start;
     firstFrameOffset_ = passed + start;
+    bufferStart_ = firstFrameOffset_;
     while (held_ < 4) {
         int got = input_->Read(buffer + held_, 4 - held_);
         if (got <= 0) return false;
@@ -120,16 +158,18 @@ bool MpegAudioStream::Probe() {
     probeSampleRate_ = first.SampleRate();
     probeBitRate_ = first.BitRate();
     if (probeBitRate_ == 0) return false;
-    if (!randomAccess_ || first.layer != kLayer3) return true;
-    // A variable bit rate gives its length and seek offsets from the mean of the first frames.
+    probeFrameBytes_ = 0;
+    if (!randomAccess_) return true;
+    // A variable bit rate gives its length from the mean of the first frames. A constant one
+    // that never pads (as twolame writes) has frames of one size, below the mean rate's.
     int64_t sum = 0;
     int64_t offset = firstFrameOffset_;
     MpegHeader current = first;
+    bool even = true;
     for (int frame = 0; frame < kProbeFrames; ++frame) {
         sum += current.BitRate();
-        offset += int64_t{current.BitRate()} * (current.version == kMpeg1 ? 144 : 72) /
-                      current.SampleRate() +
-                  current.padding;
+        even = even && current.padding == 0 && current.bitRateIndex == first.bitRateIndex;
+        offset += current.FrameBytes();
         uint8_t next[4];
         MpegHeader header;
         if (input_->Seek(offset) == offset && input_->Read(next, 4) == 4 &&
@@ -137,7 +177,8 @@ bool MpegAudioStream::Probe() {
             current = header;
     }
     probeBitRate_ = sum / kProbeFrames;
-    ResetInput();
+    if (even) probeFrameBytes_ = first.FrameBytes();
+    ResetInput(firstFrameOffset_);
     return input_->Seek(firstFrameOffset_) == firstFrameOffset_;
 }
 
@@ -148,6 +189,8 @@ void MpegAudioStream::FillBuffer() {
     if (unread <= kLowWater && byte > 0) {
         std::memmove(inputBuffer_, inputBuffer_ + byte, static_cast<size_t>(unread));
         bitPosition_ -= byte * 8;
+        frameEndBit_ -= byte * 8;
+        bufferStart_ += byte;
         held_ = unread;
     }
     while (!inputEnded_ && held_ < kInputSize) {
@@ -190,49 +233,134 @@ bool MpegAudioStream::FindSync() {
     }
 }
 
+bool MpegAudioStream::Confirmed(int at, const MpegHeader& header) {
+    const int next = at + header.FrameBytes();
+    auto tagFollows = [&] {
+        return next + 3 <= held_ && std::memcmp(inputBuffer_ + next, "TAG", 3) == 0;
+    };
+    if (next + 4 <= held_) {
+        MpegHeader following;
+        if (ParseMpegHeader(inputBuffer_ + next, following) && following.version == header.version &&
+            following.layer == header.layer &&
+            following.sampleRateIndex == header.sampleRateIndex &&
+            following.bitRateIndex != 0 && following.bitRateIndex != 15)
+            return true;
+        return tagFollows();
+    }
+    return inputEnded_ && (next == held_ || tagFollows());
+}
+
 bool MpegAudioStream::ReadHeader(bool first) {
     for (;;) {
         if (!FindSync()) {
             header_.bitRateIndex = 0;
             return false;
         }
-        const uint8_t* bytes = inputBuffer_ + (bitPosition_ >> 3);
+        if (!inputEnded_ && held_ - (bitPosition_ >> 3) < kFrameReach) FillBuffer();
+        const int at = static_cast<int>(bitPosition_ >> 3);
         MpegHeader header;
-        bool parsed = ParseMpegHeader(bytes, header);
+        const bool parsed = ParseMpegHeader(inputBuffer_ + at, header) &&
+                            header.bitRateIndex != 0 && header.bitRateIndex != 15;
         if (parsed && first) {
             firstVersion_ = header.version;
             firstLayer_ = header.layer;
             firstRateIndex_ = header.sampleRateIndex;
             firstChannelClass_ = header.ChannelClass();
         }
-        if (parsed && header.version == firstVersion_ && header.layer == firstLayer_ &&
-            header.sampleRateIndex == firstRateIndex_ && header.bitRateIndex != 0 &&
-            header.bitRateIndex != 15 && header.ChannelClass() == firstChannelClass_) {
+        const bool ours = parsed && header.version == firstVersion_ &&
+                          header.layer == firstLayer_ &&
+                          header.sampleRateIndex == firstRateIndex_ &&
+                          header.ChannelClass() == firstChannelClass_;
+        // Junk can look like a header: once sync is lost it takes a second to believe one.
+        const bool inSync = bufferStart_ + at == expectedHeader_;
+        if (ours && (first || inSync || Confirmed(at, header))) {
             header_ = header;
+            const int64_t offset = bufferStart_ + at;
+            const int frames = FramesPerBlock();
+            if (frameNumber_ % frames == 0 &&
+                frameNumber_ / frames == static_cast<int64_t>(blockStarts_.size()))
+                blockStarts_.push_back(offset);
+            ++frameNumber_;
+            expectedHeader_ = offset + header.FrameBytes();
+            frameEndBit_ = (int64_t{at} + header.FrameBytes()) * 8;
             bitPosition_ += 32 + (header.crc ? 16 : 0);
             return true;
         }
         if (first) return false;
-        bitPosition_ += 8;
+        expectedHeader_ = -1;
+        // Another stream's frames (another rate, say) pass whole.
+        if (parsed && !ours && Confirmed(at, header))
+            bitPosition_ += int64_t{header.FrameBytes()} * 8;
+        else
+            bitPosition_ += 8;
     }
+}
+
+bool MpegAudioStream::SkipTagFrame() {
+    const int size = header_.FrameBytes();
+    const int at = static_cast<int>(frameEndBit_ >> 3) - size;
+    if (firstLayer_ != kLayer3 || at < 0) return false;
+    const uint8_t* frame = inputBuffer_ + at;
+    auto has = [&](int from, int count) { return from + count <= std::min(size, held_ - at); };
+    auto word = [&](int from) {
+        return uint32_t{frame[from]} << 24 | uint32_t{frame[from + 1]} << 16 |
+               uint32_t{frame[from + 2]} << 8 | frame[from + 3];
+    };
+    auto named = [&](int from, const char* name) {
+        return has(from, 4) && std::memcmp(frame + from, name, 4) == 0;
+    };
+    const int xing = 4 + (header_.crc ? 2 : 0) + header_.SideInfoBytes();
+    int64_t frames = 0;
+    int delay = -1;
+    int padding = 0;
+    if (named(xing, "Xing") || named(xing, "Info")) {
+        const uint32_t flags = has(xing + 4, 4) ? word(xing + 4) : 0;
+        int field = xing + 8;
+        if ((flags & 1) != 0) {
+            if (has(field, 4)) frames = word(field);
+            field += 4;
+        }
+        field += ((flags & 2) != 0 ? 4 : 0) + ((flags & 4) != 0 ? 100 : 0) +
+                 ((flags & 8) != 0 ? 4 : 0);
+        // lame's extension (ffmpeg writes it too): delay and padding in 12 bits each.
+        if (has(field, 24) &&
+            (named(field, "LAME") || named(field, "Lavf") || named(field, "Lavc"))) {
+            delay = frame[field + 21] << 4 | frame[field + 22] >> 4;
+            padding = (frame[field + 22] & 0x0F) << 8 | frame[field + 23];
+        }
+    } else if (named(36, "VBRI") && has(36, 18)) {
+        frames = word(36 + 14);
+    } else {
+        return false;
+    }
+    tagFrames_ = frames;
+    if (frames > 0 && delay + padding < frames * (1152 / FramesPerBlock())) {
+        tagDelay_ = delay;
+        tagPadding_ = padding;
+    }
+    bitPosition_ = frameEndBit_;
+    firstFrameOffset_ = expectedHeader_;
+    blockStarts_.clear();
+    frameNumber_ = 0;
+    return true;
 }
 
 // ---- Blocks -------------------------------------------------------------------------
 
 void MpegAudioStream::SetupLayer(int64_t bitRate) {
     const int64_t rate = MpegBaseSampleRate(firstRateIndex_) >> firstVersion_;
-    slotSize_ = firstLayer_ == kLayer1 ? 4 : 1;
-    wholeSlots_ = 0;
-    remainder_ = 0;
-    divisor_ = rate > 0 ? rate : 1;
+    const int64_t slotSize = firstLayer_ == kLayer1 ? 4 : 1;
+    int64_t wholeSlots = 0;
+    int64_t remainder = 0;
+    const int64_t divisor = rate > 0 ? rate : 1;
     preroll_ = 0;
     if (bitRate > 0 && rate > 0) {
         const int64_t perBlock = (firstLayer_ == kLayer1 ? 36 : 144) * bitRate;
-        wholeSlots_ = perBlock / rate;
-        remainder_ = perBlock % rate;
+        wholeSlots = perBlock / rate;
+        remainder = perBlock % rate;
         // Enough frames back to refill the largest reservoir a frame may reach into.
-        if (firstLayer_ == kLayer3 && wholeSlots_ > 38)
-            preroll_ = (firstVersion_ == kMpeg1 ? 510 : 254) / (wholeSlots_ - 38) + 3;
+        if (firstLayer_ == kLayer3 && wholeSlots > 38)
+            preroll_ = (firstVersion_ == kMpeg1 ? 510 : 254) / (wholeSlots - 38) + 3;
     }
     if (firstLayer_ == kLayer3) {
         layerThree_.Reset();
@@ -240,12 +368,16 @@ void MpegAudioStream::SetupLayer(int64_t bitRate) {
         reservoirBytes_ = 0;
     }
     totalBlocks_ = 0;
-    if (bitRate > 0 && wholeSlots_ > 0) {
+    if (probeFrameBytes_ > 0) {
+        const int64_t bytes = int64_t{probeFrameBytes_} * FramesPerBlock();
+        totalBlocks_ = (input_->GetLength() - firstFrameOffset_ + bytes / 2) / bytes;
+    } else if (bitRate > 0 && wholeSlots > 0) {
         const int64_t length = input_->GetLength();
-        const int64_t numerator = (length + slotSize_) * divisor_;
-        const int64_t denominator = (wholeSlots_ * divisor_ + remainder_) * slotSize_;
+        const int64_t numerator = (length + slotSize) * divisor;
+        const int64_t denominator = (wholeSlots * divisor + remainder) * slotSize;
         totalBlocks_ = (numerator + denominator / 2) / denominator;
     }
+    if (tagFrames_ > 0) totalBlocks_ = (tagFrames_ + FramesPerBlock() - 1) / FramesPerBlock();
 }
 
 bool MpegAudioStream::FeedReservoir() {
@@ -270,7 +402,9 @@ bool MpegAudioStream::FeedReservoir() {
 
 bool MpegAudioStream::DecodeLayerThreeFrame(int firstSlot, bool decode) {
     const int subbands = 32 >> reduction_;
-    if (!FeedReservoir()) {
+    const bool fed = FeedReservoir();
+    bitPosition_ = frameEndBit_;
+    if (!fed) {
         float* out[2] = {subbands_[0] + firstSlot * 32, subbands_[1] + firstSlot * 32};
         for (int gr = 0; gr < (header_.version == kMpeg1 ? 2 : 1); ++gr) {
             layerThree_.FlushGranule(2, subbands, out);
@@ -298,9 +432,7 @@ bool MpegAudioStream::DecodeBlock(uint8_t* out) {
         ended_ = false;
     }
     if (ended_) return false;
-    const int frames = firstLayer_ == kLayer1                                ? 3
-                       : (firstLayer_ == kLayer3 && firstVersion_ != kMpeg1) ? 2
-                                                                             : 1;
+    const int frames = FramesPerBlock();
     const int slotsPerFrame = 36 / frames;
     const int subbands = 32 >> reduction_;
     for (int frame = 0; frame < frames; ++frame) {
@@ -319,7 +451,10 @@ bool MpegAudioStream::DecodeBlock(uint8_t* out) {
             }
             break;
         }
-        if (first && frame == 0) SetupLayer(probeBitRate_);
+        if (first && frame == 0) {
+            if (SkipTagFrame() && !ReadHeader(false)) return false;
+            SetupLayer(probeBitRate_);
+        }
         if (firstLayer_ == kLayer3) {
             DecodeLayerThreeFrame(frame * 18, true);
         } else {
@@ -330,7 +465,8 @@ bool MpegAudioStream::DecodeBlock(uint8_t* out) {
                 layerOneTwo_.DecodeLayer1(reader, header_, out);
             else
                 layerOneTwo_.DecodeLayer2(reader, header_, out);
-            bitPosition_ = reader.Position();
+            // Ancillary data may follow the samples; the next header is past the frame.
+            bitPosition_ = frameEndBit_;
         }
     }
     if (first) {
@@ -348,6 +484,7 @@ bool MpegAudioStream::DecodeBlock(uint8_t* out) {
 // ---- Reading and seeking ------------------------------------------------------------
 
 int32_t MpegAudioStream::RawRead(void* buffer, int32_t count) {
+    if (endBytes_ >= 0) count = static_cast<int32_t>(std::min<int64_t>(count, endBytes_ - produced_));
     if (input_ == nullptr || count <= 0) return 0;
     auto* out = static_cast<uint8_t*>(buffer);
     int32_t delivered = 0;
@@ -370,10 +507,12 @@ int32_t MpegAudioStream::RawRead(void* buffer, int32_t count) {
         readOffset_ += piece;
         delivered += piece;
     }
+    produced_ += delivered;
     return delivered;
 }
 
 int32_t MpegAudioStream::RawPeek(void* buffer, int32_t count) {
+    if (endBytes_ >= 0) count = static_cast<int32_t>(std::min<int64_t>(count, endBytes_ - produced_));
     if (input_ == nullptr || count <= 0) return 0;
     if (readOffset_ >= blockBytes_) {
         if (!DecodeBlock(block_)) return 0;
@@ -403,9 +542,12 @@ void MpegAudioStream::RebuildReservoir(int64_t shortfall) {
 int64_t MpegAudioStream::RawSeek(int64_t position) {
     if (closing_) return position;
     if (!randomAccess_ || input_ == nullptr || blockBytes_ == 0) return 0;
-    position = std::clamp<int64_t>(position, 0, totalBlocks_ * blockBytes_);
-    const int64_t block = position / blockBytes_;
-    const int offset = static_cast<int>(position % blockBytes_);
+    const int64_t length =
+        endBytes_ >= 0 ? endBytes_ - leadBytes_ : totalBlocks_ * blockBytes_;
+    position = std::clamp<int64_t>(position, 0, length);
+    produced_ = position + leadBytes_;
+    const int64_t block = produced_ / blockBytes_;
+    const int offset = static_cast<int>(produced_ % blockBytes_);
     if (block == blocksDecoded_ - 1 && blockInBuffer_) {
         readOffset_ = offset;
         return position;
@@ -418,13 +560,15 @@ int64_t MpegAudioStream::RawSeek(int64_t position) {
         shortfall = -start;
         start = 0;
     }
-    const int64_t byteOffset = (remainder_ * start / divisor_ + wholeSlots_ * start) * slotSize_;
-    input_->Seek(byteOffset);
-    ResetInput();
-    ended_ = false;
     blocksDecoded_ = block;
     blockInBuffer_ = false;
     readOffset_ = blockBytes_;
+    if (!IndexTo(start)) {
+        ended_ = true;
+        return position;
+    }
+    GoToBlock(start);
+    ended_ = false;
     if (firstLayer_ == kLayer3) RebuildReservoir(shortfall);
     if (!fastSeek_) {
         if (shortfall == lead)
@@ -442,10 +586,30 @@ int64_t MpegAudioStream::RawSeek(int64_t position) {
     return position;
 }
 
+bool MpegAudioStream::IndexTo(int64_t block) {
+    if (blockStarts_.empty()) return false;
+    if (block < static_cast<int64_t>(blockStarts_.size())) return true;
+    GoToBlock(static_cast<int64_t>(blockStarts_.size()) - 1);
+    while (block >= static_cast<int64_t>(blockStarts_.size())) {
+        if (!ReadHeader(false)) return false;
+        bitPosition_ = frameEndBit_;
+    }
+    return true;
+}
+
+void MpegAudioStream::GoToBlock(int64_t block) {
+    const int64_t offset = blockStarts_[static_cast<size_t>(block)];
+    input_->Seek(offset);
+    ResetInput(offset);
+    expectedHeader_ = offset;
+    frameNumber_ = block * FramesPerBlock();
+}
+
 int64_t MpegAudioStream::Control(int code, int64_t pointer, int64_t value) {
     const auto* floats = reinterpret_cast<const float*>(pointer);
     switch (code) {
     case kControlAtEnd:
+        if (endBytes_ >= 0 && produced_ >= endBytes_) return 1;
         return readOffset_ >= blockBytes_ && ended_ ? 1 : 0;
     case kControlGain:
         output_.SetGain(floats != nullptr ? *floats : 1.0f);

@@ -1,10 +1,13 @@
 // MPEG-1, 2 and 2.5 audio of Layers I, II and III read from another stream and delivered as
 // interleaved PCM, one block of 1152 samples per channel (at full rate) at a time. The
 // stream finds and checks the frames, keeps the Layer III bit reservoir, and knows its
-// length and seeks from the mean bit rate of the first frames.
+// length from an Info, Xing or VBRI frame (which does not play), else from the mean bit
+// rate of the first frames. Seeks walk the frame headers, so they land on the frame that
+// holds the time asked whatever the bit rate. lame's encoder delay and padding are trimmed.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "audio/mpeg/layer12_decoder.h"
 #include "audio/mpeg/layer3_decoder.h"
@@ -53,6 +56,16 @@ private:
     void FillBuffer();
     bool FindSync();
     bool ReadHeader(bool first);
+    // Whether the header at `at` in the buffer is followed, at its frame's length, by another
+    // of the same version, layer and sampling frequency (or by the end of the data).
+    bool Confirmed(int at, const MpegHeader& header);
+    // An Info, Xing or VBRI frame just read gives the length and goes; false for audio.
+    bool SkipTagFrame();
+    // Walks the headers until the start of `block` is known; false when the data ends first.
+    bool IndexTo(int64_t block);
+    // Positions the input on the start of a known block.
+    void GoToBlock(int64_t block);
+    int FramesPerBlock() const;
     // A whole block into `out` (null: filter state only); false when no block is left.
     bool DecodeBlock(uint8_t* out);
     bool DecodeLayerThreeFrame(int firstSlot, bool decode);
@@ -61,7 +74,7 @@ private:
     void SetLineGains(const float* gains);
     void SetupLayer(int64_t bitRate);
     void RebuildReservoir(int64_t shortfall);
-    void ResetInput();
+    void ResetInput(int64_t at);
 
     BufferedStream* input_ = nullptr;
     bool randomAccess_ = false;
@@ -69,6 +82,15 @@ private:
     int held_ = 0;
     int64_t bitPosition_ = 0;
     bool inputEnded_ = false;
+    // The input offset of inputBuffer_[0].
+    int64_t bufferStart_ = 0;
+    // Where the next header must start to be in sync (-1: sync lost, headers need a second).
+    int64_t expectedHeader_ = -1;
+    // The buffer's bit position just past the frame whose header was read last.
+    int64_t frameEndBit_ = 0;
+    // Audio frames read since the first, and the input offset of each block's first frame.
+    int64_t frameNumber_ = 0;
+    std::vector<int64_t> blockStarts_;
 
     MpegHeader header_;
     int firstVersion_ = 0;
@@ -80,12 +102,10 @@ private:
     bool closing_ = false;
     int64_t firstFrameOffset_ = 0;
     int64_t probeBitRate_ = 0;
+    // The size of every frame of a stream that never pads; 0 otherwise.
+    int probeFrameBytes_ = 0;
     int probeSampleRate_ = 0;
 
-    int slotSize_ = 1;
-    int64_t wholeSlots_ = 0;
-    int64_t remainder_ = 0;
-    int64_t divisor_ = 1;
     int64_t preroll_ = 0;
     bool fastSeek_ = false;
 
@@ -97,6 +117,15 @@ private:
     int64_t blocksDecoded_ = 0;
     int64_t totalBlocks_ = 0;
     bool ended_ = false;
+    // Output bytes in decoding order: the next to deliver, those trimmed at the start
+    // (encoder delay), and the end (-1: the data's end, padding not known).
+    int64_t produced_ = 0;
+    int64_t leadBytes_ = 0;
+    int64_t endBytes_ = -1;
+    // From an Info, Xing or VBRI frame: audio frames (0: none), lame's delay and padding.
+    int64_t tagFrames_ = 0;
+    int tagDelay_ = -1;
+    int tagPadding_ = 0;
 
     alignas(16) uint8_t reservoir_[kReservoirSize + kBitReaderPadding] = {};
     int reservoirBytes_ = 0;

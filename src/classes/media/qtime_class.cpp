@@ -454,7 +454,7 @@ bool CIQTime::ActionFilter(int32_t action) {
 }
 
 void CIQTime::ReleaseSoundDevice() {
-    if (SoundDevice* device = CISound::DeviceOf(*interpreter)) device->GetManager()->ReleaseAll();
+    if (SoundDevice* device = CISound::DeviceOf(*interpreter)) device->GetManager()->YieldDevice();
 }
 
 // ---- Drawing ---------------------------------------------------------------------------

@@ -305,7 +305,7 @@ bool CIVideo::InWindow() const {
 }
 
 void CIVideo::ReleaseSoundDevice() {
-    if (SoundDevice* device = CISound::DeviceOf(*interpreter)) device->GetManager()->ReleaseAll();
+    if (SoundDevice* device = CISound::DeviceOf(*interpreter)) device->GetManager()->YieldDevice();
 }
 
 VideoPlayer& CIVideo::Player() {

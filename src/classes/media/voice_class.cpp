@@ -88,7 +88,7 @@ void CIVoice::CallMethod(uint16_t methodId) {
 
 void CIVoice::ReleaseSoundDevice() {
     SoundDevice* device = CISound::DeviceOf(*interpreter);
-    if (device != nullptr) device->GetManager()->ReleaseAll();
+    if (device != nullptr) device->GetManager()->YieldDevice();
 }
 
 void CIVoice::Create() {

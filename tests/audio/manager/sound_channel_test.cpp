@@ -137,6 +137,11 @@ TEST_F(SoundChannelTest, PauseAndResumeContinueExactly) {
         EXPECT_EQ(channel->Pause(), 1);
         EXPECT_EQ(channel->IsPaused(), 1);
         EXPECT_EQ(channel->IsCompleted(), 0);
+        // A paused whole sound reports where it started; a streamed one where it is.
+        if (ms == 1000)
+            EXPECT_EQ(channel->GetPosition(), 0);
+        else
+            EXPECT_NEAR(channel->GetPosition(), 400, 60);
         size_t before = left_.size();
         Run(300);
         for (size_t i = before; i < left_.size(); ++i)
@@ -231,6 +236,33 @@ TEST_F(SoundChannelTest, ReleaseAllStopsEverythingAndTheNextPlayStartsAgain) {
     EXPECT_EQ(streaming->IsCompleted(), 1);
 }
 
+TEST_F(SoundChannelTest, SoundsThatLoseTheDeviceCompleteAndStoppedOnesDoNot) {
+    SoundChannel* streaming = Open(WavOf(Samples(kRate * 3, 13)));
+    SoundChannel* still = Open(WavOf(Samples(kRate / 2, 14)));
+    SoundChannel* paused = Open(WavOf(Samples(kRate / 2, 15)));
+    SoundChannel* idle = Open(WavOf(Samples(kRate / 2, 16)));
+    ASSERT_EQ(streaming->Play(), 1);
+    ASSERT_EQ(still->Play(), 1);
+    ASSERT_EQ(paused->Play(), 1);
+    Run(100);
+    ASSERT_EQ(paused->Pause(), 1);
+    SoundMgr_Instance().ReleaseAll();
+    EXPECT_EQ(streaming->IsCompleted(), 0);
+    EXPECT_EQ(still->IsCompleted(), 0);
+    ASSERT_EQ(streaming->Play(), 1);
+    ASSERT_EQ(still->Play(), 1);
+    ASSERT_EQ(paused->Play(), 1);
+    ASSERT_EQ(paused->Pause(), 1);
+    Run(100);
+    SoundMgr_Instance().YieldDevice();
+    for (SoundChannel* channel : {streaming, still, paused}) {
+        EXPECT_EQ(channel->IsPlaying(), 0);
+        EXPECT_EQ(channel->IsCompleted(), 1);
+    }
+    EXPECT_EQ(idle->IsCompleted(), 0);
+    EXPECT_EQ(SoundMgr_Instance().GetDirectSound(), nullptr);
+}
+
 TEST_F(SoundChannelTest, HostileFilesMakeNoChannel) {
     Bytes bad = WavOf(Samples(100, 9));
     bad[32] = 0; // block align 0
@@ -251,6 +283,9 @@ TEST_F(NoSoundTest, EveryPlayAnswersZeroAndNoTimerStarts) {
     EXPECT_EQ(still->Play(), 0);
     EXPECT_EQ(SoundMgr_Instance().IsTimerRunning(), 0);
     EXPECT_EQ(streaming->IsPlaying(), 0);
+    // A script waiting for the end is not left waiting.
+    EXPECT_EQ(streaming->IsCompleted(), 1);
+    EXPECT_EQ(still->IsCompleted(), 1);
 }
 
 } // namespace

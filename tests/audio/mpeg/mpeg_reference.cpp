@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "audio/mpeg/mpeg_audio_stream.h"
@@ -71,30 +72,22 @@ Bytes WavFile(const std::vector<int16_t>& samples, int rate, int channels) {
     return out;
 }
 
-Bytes Encode(const char* tool, const std::string& arguments, int rate, int channels, double seconds,
-             std::string* why) {
-    std::string path = std::string("/usr/bin/") + tool;
-    if (access(path.c_str(), X_OK) != 0) {
-        *why = std::string(tool) + " is not installed (tools/deps test)";
-        return {};
-    }
+namespace {
+
+// In a fresh temporary folder: `prepare` writes the inputs there and gives the command, which
+// is run with the output file's path after it; the output's bytes.
+Bytes RunInFolder(const std::function<std::string(const std::string&)>& prepare,
+                  std::string* why) {
     char folder[] = "/tmp/zorv-mpeg-XXXXXX";
     if (mkdtemp(folder) == nullptr) {
         *why = "no temporary folder";
         return {};
     }
-    std::string wav = std::string(folder) + "/in.wav";
-    std::string mp = std::string(folder) + "/out.mp";
-    {
-        Bytes bytes = WavFile(TestSignal(rate, channels, seconds), rate, channels);
-        std::ofstream(wav, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-    }
-    std::string command = path + " " + arguments + " " + wav + " " + mp + " >/dev/null 2>&1";
+    std::string out = std::string(folder) + "/out.mp";
+    std::string command = prepare(folder) + " " + out + " >/dev/null 2>&1";
     Bytes result;
     if (std::system(command.c_str()) == 0) {
-        std::ifstream in(mp, std::ios::binary);
+        std::ifstream in(out, std::ios::binary);
         result.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     std::filesystem::remove_all(folder);
@@ -102,13 +95,38 @@ Bytes Encode(const char* tool, const std::string& arguments, int rate, int chann
     return result;
 }
 
-Decoded ReferenceDecode(const Bytes& file, bool floats) {
+} // namespace
+
+Bytes Encode(const char* tool, const std::string& arguments, int rate, int channels, double seconds,
+             std::string* why) {
+    std::string path = std::string("/usr/bin/") + tool;
+    if (access(path.c_str(), X_OK) != 0) {
+        *why = std::string(tool) + " is not installed (tools/deps test)";
+        return {};
+    }
+    return RunInFolder(
+        [&](const std::string& folder) {
+            std::string wav = folder + "/in.wav";
+            Bytes bytes = WavFile(TestSignal(rate, channels, seconds), rate, channels);
+            std::ofstream(wav, std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()),
+                       static_cast<std::streamsize>(bytes.size()));
+            return path + " " + arguments + " " + wav;
+        },
+        why);
+}
+
+Bytes RunEncoder(const std::string& pipeline, std::string* why) {
+    return RunInFolder([&](const std::string&) { return pipeline; }, why);
+}
+
+Decoded ReferenceDecode(const Bytes& file, bool floats, bool gapless) {
     Decoded out;
     mpg123_init();
     int error = 0;
     mpg123_handle* handle = mpg123_new(nullptr, &error);
     if (handle == nullptr) return out;
-    mpg123_param(handle, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0.0);
+    mpg123_param(handle, gapless ? MPG123_ADD_FLAGS : MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0.0);
     mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
     mpg123_format_none(handle);
     const long rates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};

@@ -27,8 +27,10 @@ struct Decoded {
     std::vector<int16_t> shorts;
 };
 
-// libmpg123's decoding, float or 16-bit.
-Decoded ReferenceDecode(const Bytes& file, bool floats);
+// libmpg123's decoding, float or 16-bit; `gapless` trims lame's encoder delay and padding.
+Decoded ReferenceDecode(const Bytes& file, bool floats, bool gapless = false);
+// Runs a shell pipeline that writes the file named by its last argument, OUT.
+Bytes RunEncoder(const std::string& pipeline, std::string* why);
 // Ours through MpegAudioStream over the bytes.
 Decoded OurDecode(const Bytes& file, bool floats, int reduction = 0, int channels = 0);
 

@@ -163,6 +163,98 @@ TEST(MpegStreamTest, SeekingGivesTheSamplesOfAStraightDecode) {
     }
 }
 
+// Our samples from `seconds` on after a seek equal `expected` from there.
+void ExpectSeekLandsOn(const Bytes& file, const std::vector<float>& expected, double seconds,
+                       const std::string& what) {
+    OpenStream open(file);
+    ASSERT_EQ(open.result, 0) << what;
+    const int channels = open.stereo ? 2 : 1;
+    const int64_t sample = static_cast<int64_t>(seconds * open.rate);
+    const int64_t at = sample * channels * 4;
+    EXPECT_EQ(open.stream.Seek(at), at) << what;
+    std::vector<float> got = open.Floats(4608 * 4);
+    ASSERT_EQ(got.size(), 4608u) << what;
+    ASSERT_LE(static_cast<size_t>(sample * channels) + got.size(), expected.size()) << what;
+    std::vector<float> wanted(expected.begin() + sample * channels,
+                              expected.begin() + sample * channels + 4608);
+    EXPECT_LT(Compare(got, wanted).largest, kMaxLimit) << what << " at " << seconds << " s";
+}
+
+TEST(MpegStreamTest, SeeksLandOnTheFrameThatHoldsTheTime) {
+    std::string why;
+    // lame's default output starts with its Info frame; twolame never pads its frames.
+    const struct {
+        const char* tool;
+        const char* arguments;
+        int rate;
+    } kinds[] = {{"lame", "--quiet -b 128", 44100},
+                 {"twolame", "--quiet -b 192", 44100},
+                 {"twolame", "--quiet -b 64", 22050}};
+    for (const auto& kind : kinds) {
+        Bytes file = Encode(kind.tool, kind.arguments, kind.rate, 2, 6.0, &why);
+        if (file.empty()) GTEST_SKIP() << why;
+        std::vector<float> straight = OurDecode(file, true).floats;
+        for (double seconds : {0.013, 1.0, 2.5, 4.9})
+            ExpectSeekLandsOn(file, straight, seconds, kind.tool);
+    }
+    // Ten minutes of unpadded Layer II at 44.1 kHz.
+    Bytes file = RunEncoder("/usr/bin/sox -n -r 44100 -c 1 -b 16 -t raw - synth 600 sine 300-3000 "
+                            "| /usr/bin/twolame --quiet -r -s 44100 -N 1 -b 32 -m m -P -1 -",
+                            &why);
+    if (file.empty()) GTEST_SKIP() << why;
+    std::vector<float> reference = ReferenceDecode(file, true).floats;
+    for (double seconds : {540.0, 599.0})
+        ExpectSeekLandsOn(file, reference, seconds, "ten minutes");
+}
+
+// Frames of another format and bytes that only look like headers give no sound.
+TEST(MpegStreamTest, JunkAndOtherStreamsAreNotDecodedAsNoise) {
+    std::string why;
+    Bytes mp3 = Lame("-b 128", 44100, 2, 1.0);
+    Bytes other = Lame("-b 128", 48000, 2, 1.0);
+    Bytes mp2 = Encode("twolame", "--quiet -b 192", 44100, 2, 1.0, &why);
+    if (mp3.empty() || mp2.empty()) GTEST_SKIP() << "lame or twolame is not installed";
+    auto expectAlone = [](const Bytes& first, const Bytes& second, const char* what) {
+        std::vector<float> alone = OurDecode(first, true).floats;
+        Bytes joined = first;
+        joined.insert(joined.end(), second.begin(), second.end());
+        std::vector<float> got = OurDecode(joined, true).floats;
+        EXPECT_EQ(got.size(), alone.size()) << what;
+        EXPECT_LE(Compare(got, alone).largest, 1e-6) << what;
+    };
+    expectAlone(mp3, other, "then 48 kHz");
+    expectAlone(mp2, mp3, "MP2 then MP3");
+    uint32_t seed = 1;
+    for (int tail = 0; tail < 11; ++tail) {
+        Bytes noise(50000);
+        for (uint8_t& byte : noise) {
+            seed = seed * 1664525u + 1013904223u;
+            byte = static_cast<uint8_t>(seed >> 24);
+        }
+        expectAlone(mp3, noise, "random tail");
+    }
+}
+
+// lame's Info frame (CBR) and Xing frame (VBR) give the length and do not play; the encoder's
+// delay and padding go, so the decoding is as long as what was encoded.
+TEST(MpegStreamTest, TagFramesGiveTheLengthAndTheEncoderDelayIsTrimmed) {
+    std::string why;
+    for (const char* arguments : {"--quiet -b 128", "--quiet -V 2", "--quiet -b 64 -m m"}) {
+        const int channels = std::string(arguments).find("-m m") != std::string::npos ? 1 : 2;
+        Bytes file = Encode("lame", arguments, 44100, channels, 3.0, &why);
+        if (file.empty()) GTEST_SKIP() << why;
+        Decoded ours = OurDecode(file, true);
+        Decoded reference = ReferenceDecode(file, true, true);
+        EXPECT_EQ(ours.floats.size(), 44100u * 3 * channels) << arguments;
+        EXPECT_EQ(ours.floats.size(), reference.floats.size()) << arguments;
+        EXPECT_LT(Compare(ours.floats, reference.floats).largest, kMaxLimit) << arguments;
+        OpenStream open(file, true);
+        ASSERT_EQ(open.result, 0);
+        EXPECT_EQ(open.stream.Control(4, 0, 0), 44100 * 3 * channels * 2) << arguments;
+        ExpectSeekLandsOn(file, ours.floats, 2.2, arguments);
+    }
+}
+
 TEST(MpegStreamTest, VariableBitRateLengthComesFromTheFirstFrames) {
     Bytes file = Lame("-V 2", 44100, 2, 4.0);
     if (file.empty()) GTEST_SKIP() << "lame is not installed";

@@ -47,7 +47,8 @@ uint32_t HeardMs(Player& player) {
     uint32_t at = player.module->PositionMs();
     DWORD queued = player.voice != 0 ? sound::MediaVoiceQueuedFrames(player.voice) : 0;
     uint32_t queuedMs = static_cast<uint32_t>(uint64_t{queued} * 1000 / OUTPUT_RATE);
-    return at - std::min(at, queuedMs);
+    // The renderer's position runs on past the last row while the end drains.
+    return std::min(at - std::min(at, queuedMs), player.module->LengthMs());
 }
 
 // The module stays where it was heard; the voice goes.

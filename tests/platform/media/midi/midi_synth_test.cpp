@@ -13,6 +13,19 @@ namespace {
 using platform::media::MidiSynth;
 using platform::media::UnwrapMidiFile;
 
+// Renders until the file ends (three seconds at most); the largest sample.
+float PeakToTheEnd(MidiSynth& synth, size_t* rendered) {
+    std::vector<float> frames(4410 * 2);
+    float peak = 0;
+    while (!synth.Finished() && *rendered < 44100 * 3) {
+        synth.Render(frames.data(), 4410);
+        for (float sample : frames)
+            peak = std::max(peak, std::fabs(sample));
+        *rendered += 4410;
+    }
+    return peak;
+}
+
 TEST(MidiFile, RmidFilesAreUnwrappedAndOthersRefused) {
     std::vector<uint8_t> tune = test_midi::Tune();
     EXPECT_EQ(UnwrapMidiFile(tune.data(), tune.size()), tune);
@@ -35,15 +48,8 @@ TEST(MidiSynth, TheFileSoundsAndEndsAfterItsLength) {
     if (platform::media::SoundFontPath().empty()) GTEST_SKIP() << "no General MIDI sound font";
     std::unique_ptr<MidiSynth> synth = MidiSynth::Open(test_midi::Tune());
     ASSERT_NE(synth, nullptr);
-    std::vector<float> frames(44100 * 2);
     size_t rendered = 0;
-    float peak = 0;
-    while (!synth->Finished() && rendered < 44100 * 3) {
-        synth->Render(frames.data(), 4410);
-        for (size_t i = 0; i < 4410 * 2; ++i)
-            peak = std::max(peak, std::fabs(frames[i]));
-        rendered += 4410;
-    }
+    const float peak = PeakToTheEnd(*synth, &rendered);
     EXPECT_GT(peak, 0.01f);
     // Half a second of notes.
     EXPECT_GE(rendered, 44100u * 4 / 10);
@@ -51,6 +57,18 @@ TEST(MidiSynth, TheFileSoundsAndEndsAfterItsLength) {
     ASSERT_TRUE(synth->Rewind());
     EXPECT_FALSE(synth->Finished());
     EXPECT_EQ(synth->RenderedFrames(), 0u);
+}
+
+// A General MIDI file plays about as loud as a game's sounds: near -6 dBFS at its peak,
+// never clipping.
+TEST(MidiSynth, ABandPeaksNearSixDecibelsBelowFullScale) {
+    if (platform::media::SoundFontPath().empty()) GTEST_SKIP() << "no General MIDI sound font";
+    std::unique_ptr<MidiSynth> synth = MidiSynth::Open(test_midi::Band());
+    ASSERT_NE(synth, nullptr);
+    size_t rendered = 0;
+    const double decibels = 20 * std::log10(std::max(PeakToTheEnd(*synth, &rendered), 1e-9f));
+    EXPECT_GT(decibels, -9.0);
+    EXPECT_LT(decibels, -3.0);
 }
 
 } // namespace

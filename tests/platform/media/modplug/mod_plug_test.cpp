@@ -76,6 +76,7 @@ TEST_F(ModPlug, AModulePlaysToItsEndAndSounds) {
     EXPECT_EQ(play(instance), 1);
     Advance(1000);
     EXPECT_EQ(isPlaying(instance), 0);
+    EXPECT_EQ(position(instance), length(instance));
     float peak = 0;
     for (float sample : platform::test::TakeSoundOutput())
         peak = std::max(peak, std::fabs(sample));
