@@ -411,9 +411,15 @@ bool ReplaceSelection(HWND window, RichEditState& state, RichText insert, bool c
     return !changes || Notify(window, state, EN_CHANGE);
 }
 
+// Plain text has no paragraph format of its own: the paragraphs it makes, Return's among
+// them, are aligned as the one it goes into.
 bool ReplaceWithText(HWND window, RichEditState& state, std::string_view text, bool canUndo,
                      bool typing = false) {
-    return ReplaceSelection(window, state, PlainDocument(text, state.insertion), canUndo, typing);
+    RichText insert = PlainDocument(text, state.insertion);
+    const std::vector<RichAlign>& aligns = state.document.Alignments();
+    insert.Align(0, insert.Length(),
+                 aligns[static_cast<size_t>(state.document.ParagraphOf(SelStart(state)))]);
+    return ReplaceSelection(window, state, std::move(insert), canUndo, typing);
 }
 
 // Sets the members `mask` names on the selection (an empty one sets what typing takes).

@@ -148,6 +148,40 @@ TEST_F(RichEdit, ParagraphEndsCountOnceInPositionsAndTwiceInWindowText) {
     EXPECT_EQ(Selection(edit).cpMax, 13);
 }
 
+size_t Count(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+// Typing at the end of a right-aligned paragraph wraps only between words, and Return makes
+// a paragraph aligned as the one it splits, both halves; plain text put in does the same.
+TEST_F(RichEdit, TypedParagraphsKeepTheAlignmentOfTheOneTheyAreTypedInto) {
+    HWND edit = Make();
+    Source rtf{"{\\rtf1\\ansi\\pard\\qr\\fs16\\i Caf\\'e9 - characters beyond ASCII\\par\\pard "
+               "left}"};
+    ASSERT_GT(StreamIn(edit, SF_RTF, rtf), 0);
+    LONG end = static_cast<LONG>(Range(edit, 0, -1).find('\r'));
+    Select(edit, end, end);
+    Type(edit, "END and words enough to wrap this line more than once");
+    std::string text = Range(edit, 0, -1);
+    LRESULT lines = Send(edit, EM_GETLINECOUNT);
+    EXPECT_GT(lines, 3);
+    for (LRESULT line = 1; line < lines; ++line) {
+        auto start = static_cast<size_t>(Send(edit, EM_LINEINDEX, static_cast<WPARAM>(line)));
+        EXPECT_TRUE(text[start - 1] == ' ' || text[start - 1] == '\r') << text.substr(start);
+    }
+    EXPECT_NE(text.find("ASCIIEND"), std::string::npos);
+
+    Select(edit, end + 3, end + 3);
+    Type(edit, "\r");
+    Send(edit, EM_REPLACESEL, 0, "one\r\ntwo");
+    std::string written = StreamOut(edit, SF_RTF);
+    EXPECT_EQ(Count(written, "\\pard\\qr"), 3u) << written;
+    EXPECT_EQ(Count(written, "\\pard "), 1u) << written;
+}
+
 TEST_F(RichEdit, CharacterFormatsOverMixedSelectionsAndWhatTypingTakes) {
     HWND edit = Make("plain bold");
     Select(edit, 6, 10);
