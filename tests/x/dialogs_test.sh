@@ -23,8 +23,10 @@ return_confirms_the_colour_dialog() {
 }
 x_check "Return confirms the colour dialog" return_confirms_the_colour_dialog
 
-# A right-aligned paragraph in a field narrow enough to wrap it; the caret after its last
-# word. The script reports where the word typed on stands and how the paragraphs are aligned.
+# An RTF document whose last paragraph, right-aligned, ends in \par as RTF writers end it,
+# loaded into a field narrow enough to wrap that paragraph. Ctrl+End then puts the caret after
+# its last word. The script reports where the word typed on stands and how the paragraphs are
+# aligned.
 rich=$(x_project rich <<'ZS'
 out = New File("/dev/stdout", File.WRITEONLY);
 Function Show(text) { out.Write(text + Program.GetChar(10)); }
@@ -39,9 +41,11 @@ Function Count(text, part) {
 }
 w = New Window("Rich", 200, 120);
 pad = New RichEdit(RichEdit.MULTILEVELUNDO, 0, 0, 200, 120);
-pad.ReplaceSelection(RichEdit.RE_RTF, "{\rtf1\ansi\pard\qr Caf\'e9 - characters beyond ASCII\par\pard left}");
-at = pad.FindText("ASCII") + 5;
-pad.SetSelection(at, at);
+name = Disk.CreateTemporaryFile("rtf");
+f = New File(name, File.WRITEONLY);
+f.Write("{\rtf1\ansi\pard left\par\pard\qr Caf\'e9 - characters beyond ASCII\par}");
+f.Close();
+pad.LoadRTF(name);
 pad.SetFocus();
 Show("ready");
 reported = 0;
@@ -67,10 +71,10 @@ typing_after_a_right_aligned_line() {
   local id
   id=$(x_window Rich) || return 1
   x_expect ready || return 1
-  x_focus "$id" && x_type END && x_expect "word on one line 1" || return 1
+  x_focus "$id" && x_key ctrl+End && x_type END && x_expect "word on one line 1" || return 1
   x_key Return && x_type more && x_expect "aligned right 2 left 1"
 }
-x_check "typing after a right-aligned line wraps between words and Return keeps the alignment" \
+x_check "typing at the end of a right-aligned last line goes on it, and Return keeps its alignment" \
   typing_after_a_right_aligned_line
 
 x_done
