@@ -95,6 +95,11 @@ x_click() {
   xdotool mousemove --window "$1" "$2" "$3" sleep 0.05 click "${4:-1}"
 }
 
+# x_focus WINDOW: gives WINDOW the X input focus, as a window manager would when it opens.
+x_focus() {
+  xdotool windowfocus --sync "$1"
+}
+
 # x_key KEY...: key presses (xdotool's names: Return, alt+f, F4, Down...) to the focused window.
 x_key() {
   xdotool key --delay 40 "$@"

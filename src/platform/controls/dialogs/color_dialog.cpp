@@ -102,6 +102,9 @@ public:
         ShowFields(dialog);
     }
 
+    // The first tab stop is "Add to Custom Colors": focused, it would take Return from OK.
+    HWND InitialFocus(HWND dialog) override { return GetDlgItem(dialog, ID_RED); }
+
     void Command(HWND dialog, int id, WORD code, HWND) override {
         switch (id) {
         case IDOK:

@@ -154,15 +154,16 @@ private:
     }
 
     void Open(const std::string& folder) {
-        folder_ = folder;
+        folder_ = FullPath(folder);
         SendMessageA(lookIn_, CB_RESETCONTENT, 0, 0);
-        std::vector<std::string> chain = FolderChain(folder);
+        std::vector<std::string> chain = FolderChain(folder_);
         std::reverse(chain.begin(), chain.end());
         for (const std::string& root : DriveRoots())
             if (chain.empty() || root != chain.front()) chain.push_back(root);
         for (const std::string& item : chain)
             SendMessageA(lookIn_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-        SendMessageA(lookIn_, CB_SETCURSEL, static_cast<WPARAM>(FolderChain(folder).size() - 1), 0);
+        SendMessageA(lookIn_, CB_SETCURSEL, static_cast<WPARAM>(FolderChain(folder_).size() - 1),
+                     0);
         Fill();
     }
 

@@ -80,19 +80,19 @@ private:
 
     // Shows the sub-folders of `folder` ("": the drives) and selects it.
     void Open(const std::string& folder) {
-        shown_ = folder;
+        shown_ = FullPath(folder);
         SendMessageA(list_, LB_RESETCONTENT, 0, 0);
         std::vector<std::string> items;
-        if (folder.empty()) {
+        if (shown_.empty()) {
             items = DriveRoots();
         } else {
             items.push_back(UP);
-            for (const std::string& name : ListFolder(folder, "").folders)
+            for (const std::string& name : ListFolder(shown_, "").folders)
                 items.push_back(name);
         }
         for (const std::string& item : items)
             SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-        Select(folder);
+        Select(shown_);
     }
 
     void Select(const std::string& folder) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/files/files.h"
+#include "platform/files/full_path.h"
 #include "platform/files/logical_drives.h"
 #include "platform/files/wildcard.h"
 #include "platform/kernel/cp1252.h"
@@ -111,9 +112,16 @@ bool FileExists(const std::string& path) {
 std::string ResolvePath(const std::string& folder, const std::string& typed) {
     bool absolute = (typed.size() >= 2 && typed[1] == ':') ||
                     (!typed.empty() && (typed[0] == '\\' || typed[0] == '/'));
-    if (absolute || folder.empty()) return typed;
-    if (typed == "..") return ParentFolder(folder);
-    return JoinPath(folder, typed);
+    if (absolute || folder.empty()) return FullPath(typed);
+    if (typed == "..") return ParentFolder(FullPath(folder));
+    return FullPath(JoinPath(folder, typed));
+}
+
+std::string FullPath(const std::string& path) {
+    std::string full;
+    if (path.empty() || !GetFullWindowsPath(path, full)) return path;
+    if (full.size() > 3 && full.back() == '\\') full.pop_back();
+    return full;
 }
 
 } // namespace platform

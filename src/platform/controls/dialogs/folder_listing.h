@@ -28,7 +28,11 @@ std::vector<std::string> FolderChain(const std::string& folder);
 bool IsFolder(const std::string& path);
 bool FileExists(const std::string& path);
 // A path as a user typed it, relative to `folder` unless it starts at a drive or a
-// separator.
+// separator, as a full path.
 std::string ResolvePath(const std::string& folder, const std::string& typed);
+// The full Windows path of `path` (a script may name a folder "/home/user/docs"), so that
+// what a dialog gives has one kind of separator, as every other file call gives; without a
+// final separator but at a drive's root. "" stays "".
+std::string FullPath(const std::string& path);
 
 } // namespace platform

@@ -411,9 +411,15 @@ bool ReplaceSelection(HWND window, RichEditState& state, RichText insert, bool c
     return !changes || Notify(window, state, EN_CHANGE);
 }
 
+// Plain text has no paragraph format of its own: the paragraphs it makes, Return's among
+// them, are aligned as the one it goes into.
 bool ReplaceWithText(HWND window, RichEditState& state, std::string_view text, bool canUndo,
                      bool typing = false) {
-    return ReplaceSelection(window, state, PlainDocument(text, state.insertion), canUndo, typing);
+    RichText insert = PlainDocument(text, state.insertion);
+    const std::vector<RichAlign>& aligns = state.document.Alignments();
+    insert.Align(0, insert.Length(),
+                 aligns[static_cast<size_t>(state.document.ParagraphOf(SelStart(state)))]);
+    return ReplaceSelection(window, state, std::move(insert), canUndo, typing);
 }
 
 // Sets the members `mask` names on the selection (an empty one sets what typing takes).
@@ -822,6 +828,10 @@ LRESULT StreamIn(HWND window, RichEditState& state, WPARAM format, LPARAM lParam
     }
     std::optional<RichText> read;
     if (rtf) read = ReadRtf(data, state.base);
+    // RTF ends the last paragraph with \par as it ends the others; in a whole document that
+    // mark is the document's end, not an empty paragraph after it (StreamOut writes it back).
+    if (read && !selection && read->Length() > 0 && read->Text().back() == '\r')
+        read = read->Slice(0, read->Length() - 1);
     if (!read) {
         read = PlainDocument(data, state.insertion);
         if (!selection) read->Align(0, read->Length(), StyleAlign(window));
@@ -846,11 +856,13 @@ LRESULT StreamOut(const RichEditState& state, WPARAM format, LPARAM lParam) {
     auto* stream = reinterpret_cast<EDITSTREAM*>(lParam);
     if (stream == nullptr || stream->pfnCallback == nullptr) return 0;
     stream->dwError = 0;
-    RichText selection;
-    bool part = (format & SFF_SELECTION) != 0;
-    if (part) selection = state.document.Slice(SelStart(state), SelEnd(state));
-    const RichText& document = part ? selection : state.document;
-    std::string data = (format & SF_RTF) ? WriteRtf(document) : WithLineEnds(document.Text());
+    bool part = (format & SFF_SELECTION) != 0, rtf = (format & SF_RTF) != 0;
+    // As RTF, a whole document ends with its last paragraph's \par, which StreamIn takes back
+    // as the document's end.
+    RichText out = part ? state.document.Slice(SelStart(state), SelEnd(state)) : state.document;
+    if (!part && rtf)
+        out.Append("\r", state.document.FormatAt(state.document.Length(), state.insertion));
+    std::string data = rtf ? WriteRtf(out) : WithLineEnds(out.Text());
     size_t written = 0;
     while (written < data.size()) {
         LONG count = static_cast<LONG>(std::min(data.size() - written, kStreamChunk));

@@ -297,6 +297,18 @@ int PickerCallback(HWND window, UINT message, LPARAM lParam, LPARAM data) {
     return 0;
 }
 
+// Runs the folder picker with the script's callback: the folder chosen, "" when cancelled.
+std::string PickFolder(PickerScript& script) {
+    BROWSEINFOA info{
+        0, nullptr, nullptr, "Pick one", 0, PickerCallback, reinterpret_cast<LPARAM>(&script), 0};
+    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+    if (chosen == nullptr) return "";
+    char path[MAX_PATH] = {};
+    SHGetPathFromIDListA(chosen, path);
+    CoTaskMemFree(chosen);
+    return path;
+}
+
 std::vector<std::string> ListItems(HWND dialog, int id) {
     std::vector<std::string> items;
     LRESULT count = SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0);
@@ -338,22 +350,16 @@ TEST_F(DrawnDialog, TheFolderPickerWalksFoldersAndHonoursTheCallback) {
         headless::PressKey(VK_DOWN);
         headless::PressKey(VK_RETURN);
     });
-    BROWSEINFOA info{
-        0, nullptr, nullptr, "Pick one", 0, PickerCallback, reinterpret_cast<LPARAM>(&script), 0};
-    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
-    ASSERT_NE(chosen, nullptr);
-    char path[MAX_PATH] = {};
-    SHGetPathFromIDListA(chosen, path);
-    CoTaskMemFree(chosen);
+    std::string path = PickFolder(script);
     EXPECT_EQ(items, (std::vector<std::string>{"..", "alpha", "Beta"}));
     EXPECT_FALSE(okWhileRefused);
     EXPECT_EQ(inner, (std::vector<std::string>{"..", "inner"}));
-    EXPECT_EQ(std::string(path), dir.Win("Beta\\inner"));
+    EXPECT_EQ(path, dir.Win("Beta\\inner"));
     ASSERT_GE(script.heard.size(), 3u);
     EXPECT_EQ(script.heard.back(), dir.Win("Beta\\inner"));
 
     platform::test::SetDrawnDialogShownHook([](HWND) { headless::PressKey(VK_ESCAPE); });
-    EXPECT_EQ(SHBrowseForFolderA(&info), nullptr);
+    EXPECT_EQ(PickFolder(script), "");
 }
 
 } // namespace
@@ -460,6 +466,65 @@ TEST_F(FileDialog, SaveAsksBeforeReplacingAndANoKeepsTheDialog) {
     std::snprintf(file, sizeof file, "kept");
     EXPECT_FALSE(GetSaveFileNameA(&request));
     EXPECT_EQ(std::string(file), "kept");
+}
+
+// A folder named the Linux way ("/tmp/zv.../Sub") comes back as the Windows path every
+// other file call gives, with one kind of separator.
+TEST_F(FileDialog, ChosenPathsAreWindowsPathsWhateverTheFolderWasNamed) {
+    platform::test::SetDrawnDialogShownHook([&](HWND dialog) { TypeName(dialog, "out"); });
+    std::string linuxFolder = dir.Linux("Sub");
+    OPENFILENAMEA request = Request(0);
+    request.lpstrInitialDir = linuxFolder.c_str();
+    ASSERT_TRUE(GetSaveFileNameA(&request));
+    EXPECT_EQ(std::string(file), dir.Win("Sub\\out.txt"));
+
+    platform::test::SetDrawnDialogShownHook([&](HWND dialog) { TypeName(dialog, "d.txt"); });
+    std::snprintf(file, sizeof file, "%s", (dir.LinuxPath() + "/Sub/").c_str());
+    request = Request(OFN_FILEMUSTEXIST);
+    ASSERT_TRUE(GetOpenFileNameA(&request));
+    EXPECT_EQ(std::string(file), dir.Win("Sub\\d.txt"));
+
+    PickerScript script{dir.Linux("Sub"), "", {}};
+    platform::test::SetDrawnDialogShownHook([](HWND) { headless::PressKey(VK_RETURN); });
+    std::string path = PickFolder(script);
+    EXPECT_EQ(path, dir.Win("Sub"));
+}
+
+// Return, pressed as soon as a dialog shows, confirms it whichever control has the focus.
+TEST_F(FileDialog, ReturnAsADialogShowsPressesItsDefaultButton) {
+    platform::test::SetDrawnDialogShownHook([](HWND) { headless::PressKey(VK_RETURN); });
+    COLORREF custom[16] = {};
+    CHOOSECOLORA colour{sizeof(CHOOSECOLORA), 0, 0,       0x123456, custom,
+                        CC_RGBINIT,           0, nullptr, nullptr};
+    EXPECT_TRUE(ChooseColorA(&colour));
+    EXPECT_EQ(colour.rgbResult, 0x123456u);
+    EXPECT_EQ(custom[0], 0u);
+
+    LOGFONTA font{};
+    font.lfHeight = -16;
+    std::snprintf(font.lfFaceName, LF_FACESIZE, "Arial");
+    CHOOSEFONTA fontRequest{};
+    fontRequest.lStructSize = sizeof fontRequest;
+    fontRequest.lpLogFont = &font;
+    fontRequest.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
+    EXPECT_TRUE(ChooseFontA(&fontRequest));
+
+    setenv("ZORV_PRINTER", ("file:" + dir.LinuxPath()).c_str(), 1);
+    PRINTDLGA print{};
+    print.lStructSize = sizeof print;
+    print.nCopies = 1;
+    EXPECT_TRUE(PrintDlgA(&print));
+    print.Flags = PD_PRINTSETUP;
+    EXPECT_TRUE(PrintDlgA(&print));
+    unsetenv("ZORV_PRINTER");
+
+    PickerScript script{dir.WinPath(), "", {}};
+    EXPECT_EQ(PickFolder(script), dir.WinPath());
+
+    std::snprintf(file, sizeof file, "a.txt");
+    OPENFILENAMEA open = Request(OFN_FILEMUSTEXIST);
+    EXPECT_TRUE(GetOpenFileNameA(&open));
+    EXPECT_EQ(std::string(file), dir.Win("a.txt"));
 }
 
 TEST(TypedNames, QuotedNamesAreSplitAndAPlainOneKeptWhole) {

@@ -148,6 +148,40 @@ TEST_F(RichEdit, ParagraphEndsCountOnceInPositionsAndTwiceInWindowText) {
     EXPECT_EQ(Selection(edit).cpMax, 13);
 }
 
+size_t Count(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+// Typing at the end of a right-aligned paragraph wraps only between words, and Return makes
+// a paragraph aligned as the one it splits, both halves; plain text put in does the same.
+TEST_F(RichEdit, TypedParagraphsKeepTheAlignmentOfTheOneTheyAreTypedInto) {
+    HWND edit = Make();
+    Source rtf{"{\\rtf1\\ansi\\pard\\qr\\fs16\\i Caf\\'e9 - characters beyond ASCII\\par\\pard "
+               "left}"};
+    ASSERT_GT(StreamIn(edit, SF_RTF, rtf), 0);
+    LONG end = static_cast<LONG>(Range(edit, 0, -1).find('\r'));
+    Select(edit, end, end);
+    Type(edit, "END and words enough to wrap this line more than once");
+    std::string text = Range(edit, 0, -1);
+    LRESULT lines = Send(edit, EM_GETLINECOUNT);
+    EXPECT_GT(lines, 3);
+    for (LRESULT line = 1; line < lines; ++line) {
+        auto start = static_cast<size_t>(Send(edit, EM_LINEINDEX, static_cast<WPARAM>(line)));
+        EXPECT_TRUE(text[start - 1] == ' ' || text[start - 1] == '\r') << text.substr(start);
+    }
+    EXPECT_NE(text.find("ASCIIEND"), std::string::npos);
+
+    Select(edit, end + 3, end + 3);
+    Type(edit, "\r");
+    Send(edit, EM_REPLACESEL, 0, "one\r\ntwo");
+    std::string written = StreamOut(edit, SF_RTF);
+    EXPECT_EQ(Count(written, "\\pard\\qr"), 3u) << written;
+    EXPECT_NE(written.find("\\pard left\\par"), std::string::npos) << written;
+}
+
 TEST_F(RichEdit, CharacterFormatsOverMixedSelectionsAndWhatTypingTakes) {
     HWND edit = Make("plain bold");
     Select(edit, 6, 10);
@@ -279,6 +313,28 @@ TEST_F(RichEdit, StreamsInWholeOrNotAtAll) {
     Source part{"{\\rtf1 B}"};
     EXPECT_EQ(StreamIn(edit, SF_RTF | SFF_SELECTION, part), 1);
     EXPECT_EQ(Range(edit, 0, -1), "B\rmid");
+}
+
+// RTF ends the last paragraph with \par as it ends the others: a whole document read makes
+// no empty paragraph after it (typing at the end goes on the last line), and one written
+// and read back is the same, an empty last paragraph too; a selection keeps its \par.
+TEST_F(RichEdit, TheLastParagraphMarkOfAWholeDocumentIsItsEnd) {
+    HWND edit = Make();
+    Source rtf{"{\\rtf1\\ansi\\pard\\qr beyond ASCII\\par\n}"};
+    ASSERT_GT(StreamIn(edit, SF_RTF, rtf), 0);
+    EXPECT_EQ(Range(edit, 0, -1), "beyond ASCII");
+    EXPECT_EQ(Send(edit, EM_GETLINECOUNT), 1);
+    for (const char* text : {"beyond ASCII", "a\rb\r", ""}) {
+        Send(edit, EM_SETSEL, 0, -1);
+        Send(edit, EM_REPLACESEL, 0, text);
+        Source back{StreamOut(edit, SF_RTF)};
+        EXPECT_GT(StreamIn(edit, SF_RTF, back), -1);
+        EXPECT_EQ(Range(edit, 0, -1), text) << back.data;
+    }
+    Select(edit, 0, 0);
+    Source part{"{\\rtf1 x\\par}"};
+    EXPECT_EQ(StreamIn(edit, SF_RTF | SFF_SELECTION, part), 2);
+    EXPECT_EQ(Range(edit, 0, 2), "x\r");
 }
 
 TEST_F(RichEdit, StreamsOutTheSameBytesEveryTime) {
@@ -564,7 +620,7 @@ TEST_F(RichEdit, PicturesStreamOutAsTheyCameIn) {
     Source source{bytes.str()};
     HWND edit = Make();
     Send(edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
-    EXPECT_EQ(StreamIn(edit, SF_RTF, source), 36);
+    EXPECT_EQ(StreamIn(edit, SF_RTF, source), 35);
     EXPECT_EQ(Range(edit, 0, 6), "PNG   ");
     std::string out = StreamOut(edit, SF_RTF);
     size_t png = source.data.find("{\\pict\\pngblip");
