@@ -123,7 +123,10 @@ int CInterpretor::Wait(uint32_t milliseconds) {
         CheckPendingAndTick();
         int32_t left = int32_t(deadline - timeGetTime());
         if (left < 0) return 0;
-        if (!PeekMessageA(&message, 0, 0, 0, PM_NOREMOVE))
+        // Waiting events run back to back: one a slice would leave the script behind
+        // every peer that sends more than a thousand texts a second.
+        bool eventWaits = handlerDepth_ == 0 && pendingEvent_ != 0;
+        if (!eventWaits && !PeekMessageA(&message, 0, 0, 0, PM_NOREMOVE))
             MsgWaitForMultipleObjects(0, nullptr, FALSE, kWaitSlice, QS_ALLINPUT);
     }
 }

@@ -206,6 +206,36 @@ TEST(QelHostileScripts, TenFloodingConnectionsNeverEndAServersRun) {
     EXPECT_EQ(result.output, Probes(1, 20) + "end 20 11\n");
 }
 
+// The message pump's poll, firing 1,000 texts at the script's player in its first round.
+bool burstFired = false;
+void PollWithABurstOfTexts(CInterpretor& interpreter) {
+    QelAPI* root = FindNetworkRoot(interpreter);
+    QelHost* host = root != nullptr ? root->GetHost(0) : nullptr;
+    QelPlayer* player = host != nullptr ? host->GetPlayer(0) : nullptr;
+    if (player != nullptr && !burstFired) {
+        burstFired = true;
+        for (int i = 0; i < 1000; ++i)
+            root->FireEvent(kQelEventPlayerServerText, player, nullptr, "burst", 1);
+    }
+    PollNetwork(interpreter);
+}
+
+TEST(QelHostileScripts, AWaitRunsTheEventsThatWaitBackToBack) {
+    script_test::ScriptRunner runner;
+    burstFired = false;
+    GetNeighbourServices().pollNetwork = &PollWithABurstOfTexts;
+    // Nothing listens on port 1: the player stays, unconnected.
+    script_test::ScriptResult result =
+        runner.Run("Function Heard(p, text, code) { n++; }\n"
+                   "n = 0; q = New Qel(); p = q.Connect(\"127.0.0.1\", 1, \"p\");\n"
+                   "p.OnMsgFromServer = Heard;\n"
+                   "Program.Wait(500);\n"
+                   "Print(n);\n");
+    GetNeighbourServices().pollNetwork = &PollNetwork;
+    EXPECT_EQ(result.ok, 1) << "error " << result.code;
+    EXPECT_EQ(result.output, "1000\n");
+}
+
 TEST(QelHostileScripts, AJoinSeesTheWholeChannelAndALeaverIsNamedInItsEvent) {
     script_test::ScriptRunner runner;
     script_test::ScriptResult result = runner.Run(
