@@ -58,6 +58,10 @@ struct QelEvent {
 };
 
 using QelEventCallback = std::function<void(const QelEvent&)>;
+// Whether the events that a peer's input made still wait beyond their bound: the peer's
+// next TCP message then stays in its socket (back-pressure on the peer) and its datagrams
+// are dropped and counted.
+using QelBacklogProbe = std::function<bool(const QelObject& peer)>;
 
 class QelAPI {
 public:
@@ -70,6 +74,30 @@ public:
     void SetCallback(int event, QelEventCallback callback);
     void FireEvent(int event, QelObject* first, QelObject* second = nullptr,
                    std::string_view text = {}, uint16_t code = 0);
+
+    void SetBacklogProbe(QelBacklogProbe probe) { backlogProbe_ = std::move(probe); }
+    bool IsBacklogged(const QelObject& peer) const {
+        return backlogProbe_ && backlogProbe_(peer);
+    }
+    // The peer whose input is being handled, to which the events fired meanwhile count;
+    // null outside the handling of input.
+    const QelObject* GetInputSource() const { return inputSource_; }
+
+    // Names the peer whose input the enclosing code handles.
+    class InputScope {
+    public:
+        InputScope(QelAPI& root, const QelObject& peer)
+            : root_(root), outer_(root.inputSource_) {
+            root.inputSource_ = &peer;
+        }
+        InputScope(const InputScope&) = delete;
+        InputScope& operator=(const InputScope&) = delete;
+        ~InputScope() { root_.inputSource_ = outer_; }
+
+    private:
+        QelAPI& root_;
+        const QelObject* outer_;
+    };
 
     QelHost* CreateHost();
     size_t GetHostCount() const { return hosts_.size(); }
@@ -97,6 +125,8 @@ private:
     QelSocketSystem& sockets_;
     bool started_ = false;
     std::array<QelEventCallback, kQelEventCount> callbacks_;
+    QelBacklogProbe backlogProbe_;
+    const QelObject* inputSource_ = nullptr;
     std::vector<QelHost*> hosts_;
     std::vector<QelSocket*> rawSockets_;
 };

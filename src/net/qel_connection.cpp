@@ -6,10 +6,9 @@
 
 #include <algorithm>
 
-QelConnection::QelConnection(QelServer& server)
-    : root(server.root), pair(std::make_unique<QelSocketPair>(server.root.Sockets())),
-      server_(server), id_(server.host.NextId()), created_(timeGetTime()) {
-    server.pair.Accept(*pair);
+QelConnection::QelConnection(QelServer& server, std::unique_ptr<QelSocketPair> accepted)
+    : root(server.root), pair(std::move(accepted)), server_(server), id_(server.host.NextId()),
+      created_(timeGetTime()) {
     if (!pair->GetPeerAddressText(address_)) address_.clear();
     server.connections_.push_back(this);
     QelAPI::Register(this);
@@ -38,15 +37,16 @@ QelConnection::~QelConnection() {
 
 int QelConnection::Poll() {
     uint64_t serial = Serial();
-    if (greeted_) {
-        if (!pair->IsAlive()) {
-            greeted_ = false;
-            return 0;
-        }
-    } else {
+    QelAPI::InputScope input(root, *this);
+    if (!pair->IsAlive()) {
+        // A client that closed during the greeting is as gone as one that closed later.
+        greeted_ = false;
+        return 0;
+    }
+    if (!greeted_) {
         uint32_t elapsed = timeGetTime() - created_;
         if (static_cast<int32_t>(elapsed / 1000) > kQelGreetingSeconds) return 0;
-        if (pair->IsAlive()) {
+        if (pair->IsConnected()) {
             greeted_ = true;
             QelPutWelcome(scratch_, server_.GetWelcomeText());
             Queue(scratch_);
@@ -56,16 +56,13 @@ int QelConnection::Poll() {
     }
     if (queue_.GetBytes() > kQelMaxQueuedBytes) return 0;
 
-    int got = QelReceiveStep(*pair, received_, QelFrameForServer(received_));
-    if (got > 0) RecordIn(got);
-
-    QelFraming head = QelFrameForServer(received_);
-    if (head.frame == QelFrame::Invalid) return 0;
-    if (head.frame == QelFrame::Complete) {
+    if (!root.IsBacklogged(*this)) {
         QelPacket message;
-        message.Set(received_.GetData(), head.length);
-        received_.Erase(0, head.length);
-        if (!Handle(message) || !QelAPI::IsLive(this, serial)) return 0;
+        QelTake take =
+            QelTakeMessage(*pair, received_, QelFrameForServer, message, [this](int n) { RecordIn(n); });
+        if (take == QelTake::Invalid) return 0;
+        if (take == QelTake::Message && (!Handle(message) || !QelAPI::IsLive(this, serial)))
+            return 0;
     }
     QelDrainQueue(*pair, queue_, resume_, [this](int n) { RecordOut(n); });
     return 1;
@@ -75,6 +72,7 @@ bool QelConnection::Handle(const QelPacket& message) {
     uint64_t serial = Serial();
     switch (message.GetU8(0)) {
     case kQelHello:
+        if (message.GetU32(3) > kQelMaxName) return true;
         version_ = message.GetU16(1);
         name_ = *message.CopyText(7, message.GetU32(3));
         root.FireEvent(kQelEventConnectionNamed, &server_, this);
@@ -125,9 +123,12 @@ bool QelConnection::HandleTextToMember(const QelPacket& message) {
 
 bool QelConnection::HandleJoin(const QelPacket& message) {
     uint64_t serial = Serial();
+    if (message.GetU32(1) > kQelMaxName || sessions_.GetCount() >= kQelMaxSessionsPerConnection)
+        return true;
     std::string name = *message.CopyText(5, message.GetU32(1));
     QelSession* session = server_.FindSessionByName(name);
     if (session != nullptr) {
+        if (session->GetMemberCount() >= kQelMaxMembers) return true;
         if (!session->Join(*this)) return QelAPI::IsLive(this, serial);
     } else {
         session = new QelSession(server_, name);
@@ -151,6 +152,7 @@ bool QelConnection::HandleLeave(const QelPacket& message) {
 }
 
 bool QelConnection::HandleSetName(const QelPacket& message) {
+    if (message.GetU32(1) > kQelMaxName) return true;
     name_ = *message.CopyText(5, message.GetU32(1));
     QelPutNameChanged(scratch_, id_, name_);
     for (size_t s = 0; s < sessions_.GetCount(); ++s) {

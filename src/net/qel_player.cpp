@@ -39,35 +39,37 @@ QelPlayer::~QelPlayer() {
 
 int QelPlayer::Poll() {
     uint64_t serial = Serial();
+    QelAPI::InputScope input(root, *this);
     if (connected_) {
         if (!pair.IsAlive()) {
             connected_ = false;
             return 0;
         }
-    } else if (pair.IsAlive()) {
+    } else if (pair.IsConnected()) {
         connected_ = true;
     }
     if (queue_.GetBytes() > kQelMaxQueuedBytes) return 0;
 
-    int got = QelReceiveStep(pair, received_, QelFrameForPlayer(received_));
-    if (got > 0) RecordIn(got);
-
-    QelFraming head = QelFrameForPlayer(received_);
-    if (head.frame == QelFrame::Invalid) return 0;
-    if (head.frame == QelFrame::Complete) {
+    if (!root.IsBacklogged(*this)) {
         QelPacket message;
-        message.Set(received_.GetData(), head.length);
-        received_.Erase(0, head.length);
-        if (!Handle(message) || !QelAPI::IsLive(this, serial)) return 0;
+        QelTake take =
+            QelTakeMessage(pair, received_, QelFrameForPlayer, message, [this](int n) { RecordIn(n); });
+        if (take == QelTake::Invalid) return 0;
+        if (take == QelTake::Message && (!Handle(message) || !QelAPI::IsLive(this, serial)))
+            return 0;
     }
     QelDrainQueue(pair, queue_, resume_, [this](int n) { RecordOut(n); });
 
     uint8_t area[kQelReceiveSize];
-    for (;;) {
-        std::string from;
+    for (int taken = 0; taken < kQelDatagramsPerPoll; ++taken) {
+        ws::sockaddr_in from{};
         int size = pair.ReceiveFrom(area, sizeof area, from);
         if (size < 1) break;
         RecordIn(size);
+        if (root.IsBacklogged(*this)) {
+            ++stats.droppedDatagrams;
+            continue;
+        }
         if (!HandleDatagram(
                 std::string_view(reinterpret_cast<const char*>(area), static_cast<size_t>(size))))
             return 0;
@@ -131,10 +133,13 @@ bool QelPlayer::HandleText(const QelPacket& message) {
 
 bool QelPlayer::HandleJoined(const QelPacket& message) {
     int64_t at = 13;
+    if (message.GetU32(at) > kQelMaxName) return true;
     std::string name = *message.CopyText(at + 4, message.GetU32(at));
     at += 4 + message.GetU32(at);
+    if (message.GetU32(at) > kQelMaxName) return true;
     std::string address = *message.CopyText(at + 4, message.GetU32(at));
     at += 4 + message.GetU32(at);
+    if (message.GetU32(at) > kQelMaxName) return true;
     std::string sessionName = *message.CopyText(at + 4, message.GetU32(at));
     // The first pending channel of that name; a second join of one name completes the
     // second channel rather than the first again.
@@ -146,23 +151,60 @@ bool QelPlayer::HandleJoined(const QelPacket& message) {
         }
     if (channel == nullptr) return true;
     uint64_t serial = Serial();
+    uint64_t channelSerial = channel->Serial();
     channel->id_ = message.GetU32(5);
     new QelUser(*channel, message.GetU32(1), name, MemberAddress(address));
     if (QelUser* master = channel->FindUser(message.GetU32(9))) channel->master_ = master;
+    // The server follows the reply with the members already there: they are listed before
+    // the join is reported, so that its handler finds the channel whole.
+    std::vector<std::pair<QelUser*, uint64_t>> present;
+    for (;;) {
+        QelFraming head = QelFrameForPlayer(received_);
+        if (head.frame == QelFrame::Incomplete) {
+            int got = QelReceiveStep(pair, received_, head);
+            if (got > 0) {
+                RecordIn(got);
+                continue;
+            }
+        }
+        if (head.frame != QelFrame::Complete || received_.GetU8(0) != kQelMemberPresent ||
+            received_.GetU32(5) != channel->id_)
+            break;
+        QelPacket member;
+        member.Set(received_.GetData(), head.length);
+        received_.Erase(0, head.length);
+        if (QelUser* user = AddMember(*channel, member))
+            present.emplace_back(user, user->Serial());
+    }
     root.FireEvent(kQelEventChannelJoined, this, channel);
+    for (auto [user, userSerial] : present) {
+        if (!QelAPI::IsLive(this, serial)) return false;
+        if (!QelAPI::IsLive(channel, channelSerial)) break;
+        if (QelAPI::IsLive(user, userSerial)) root.FireEvent(kQelEventMemberPresent, channel, user);
+    }
     return QelAPI::IsLive(this, serial);
+}
+
+QelUser* QelPlayer::AddMember(QelChannel& channel, const QelPacket& message) {
+    uint32_t nameLength = message.GetU32(13);
+    int64_t at = 17 + static_cast<int64_t>(nameLength);
+    // A member already listed, or one past the bound, would only grow the channel.
+    if (nameLength > kQelMaxName || message.GetU32(at) > kQelMaxName ||
+        channel.GetUserCount() >= kQelMaxMembers || channel.FindUser(message.GetU32(1)) != nullptr)
+        return nullptr;
+    std::string name = *message.CopyText(17, nameLength);
+    std::string address = *message.CopyText(at + 4, message.GetU32(at));
+    auto* user = new QelUser(channel, message.GetU32(1), name, MemberAddress(address));
+    if (QelUser* master = channel.FindUser(message.GetU32(9))) channel.master_ = master;
+    return user;
 }
 
 bool QelPlayer::HandleMember(const QelPacket& message) {
     QelChannel* channel = FindChannel(message.GetU32(5));
     if (channel == nullptr) return true;
     uint64_t serial = Serial();
-    uint32_t nameLength = message.GetU32(13);
-    std::string name = *message.CopyText(17, nameLength);
-    int64_t at = 17 + static_cast<int64_t>(nameLength);
-    std::string address = *message.CopyText(at + 4, message.GetU32(at));
-    auto* user = new QelUser(*channel, message.GetU32(1), name, MemberAddress(address));
-    if (QelUser* master = channel->FindUser(message.GetU32(9))) channel->master_ = master;
+    QelUser* user = AddMember(*channel, message);
+    if (user == nullptr) return true;
     int event =
         message.GetU8(0) == kQelMemberJoined ? kQelEventMemberJoined : kQelEventMemberPresent;
     root.FireEvent(event, channel, user);
@@ -192,6 +234,7 @@ bool QelPlayer::HandleLeft(const QelPacket& message) {
 bool QelPlayer::HandleNameChanged(const QelPacket& message) {
     uint64_t serial = Serial();
     uint32_t id = message.GetU32(1);
+    if (message.GetU32(5) > kQelMaxName) return true;
     std::string name = *message.CopyText(9, message.GetU32(5));
     for (auto [channel, channelSerial] : QelSnapshot(channels_)) {
         if (!QelAPI::IsLive(channel, channelSerial)) continue;

@@ -70,6 +70,8 @@ private:
     bool HandleText(const QelPacket& message);
     bool HandleJoined(const QelPacket& message);
     bool HandleMember(const QelPacket& message);
+    // The user a member message lists in the channel; null when it is refused.
+    QelUser* AddMember(QelChannel& channel, const QelPacket& message);
     bool HandleLeft(const QelPacket& message);
     bool HandleNameChanged(const QelPacket& message);
     bool HandleRelay(const QelPacket& datagram);

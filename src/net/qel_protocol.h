@@ -18,6 +18,17 @@ inline constexpr uint16_t kQelVersion = 3;
 inline constexpr int kQelReceiveSize = 4096;
 // A receive packet stops reading while it holds a complete message and this much more.
 inline constexpr int64_t kQelReceiveSlack = 64 * 1024;
+// The longest name (a player's, a session's) or address text a peer may send. A message
+// that carries a longer one is refused: it is consumed and changes nothing.
+inline constexpr uint32_t kQelMaxName = 256;
+// The sessions one connection may be in at once: a join beyond them is refused.
+inline constexpr size_t kQelMaxSessionsPerConnection = 64;
+// The members of one session, and the users of one channel as a player keeps them: a join
+// beyond them is refused.
+inline constexpr size_t kQelMaxMembers = 1024;
+// The most datagrams a player or server takes from its socket in one poll; the rest wait
+// there, and the system drops what no longer fits.
+inline constexpr int kQelDatagramsPerPoll = 256;
 // A peer whose send queue holds more than this is taken for dead.
 inline constexpr uint64_t kQelMaxQueuedBytes = 64ull * 1024 * 1024;
 // The header of a UDP type 1 and type 2 datagram.

@@ -5,6 +5,7 @@
 #include "net/qel_api.h"
 #include "net/qel_player.h"
 #include "net/qel_protocol.h"
+#include "platform/kernel/clock.h"
 
 QelServer::QelServer(QelHost& host, int32_t port)
     : root(host.root), host(host), pair(host.root.Sockets()), port_(port) {
@@ -29,20 +30,58 @@ QelServer::~QelServer() {
 
 int QelServer::Poll() {
     uint64_t serial = Serial();
-    if (pair.IsReadable()) new QelConnection(*this);
+    AcceptWaiting();
     uint8_t area[kQelReceiveSize];
-    for (;;) {
-        std::string from;
+    for (int taken = 0; taken < kQelDatagramsPerPoll; ++taken) {
+        ws::sockaddr_in from{};
         int got = pair.ReceiveFrom(area, sizeof area, from);
         if (got < 1) break;
         stats.RecordIn(got);
         host.stats.RecordIn(got);
-        if (!HandleDatagram(
-                std::string_view(reinterpret_cast<const char*>(area), static_cast<size_t>(got))))
-            return 0;
+        std::string_view datagram(reinterpret_cast<const char*>(area), static_cast<size_t>(got));
+        QelConnection* sender = FindSender(datagram, from);
+        if (sender == nullptr || root.IsBacklogged(*sender)) {
+            ++stats.droppedDatagrams;
+            continue;
+        }
+        QelAPI::InputScope input(root, *sender);
+        if (!HandleDatagram(datagram)) return 0;
         if (!QelAPI::IsLive(this, serial)) return 0;
     }
     return 1;
+}
+
+QelConnection* QelServer::FindSender(std::string_view datagram, const ws::sockaddr_in& from) const {
+    QelPacket packet;
+    packet.Set(datagram.data(), static_cast<int64_t>(datagram.size()));
+    uint32_t id = packet.GetU8(0) == kQelText           ? packet.GetU32(7)
+                  : packet.GetU8(0) == kQelTextToServer ? packet.GetU32(3)
+                                                        : 0;
+    QelConnection* connection = id != 0 ? FindConnection(id) : nullptr;
+    // A player sends its datagrams from the address of its TCP connection, at the
+    // datagram port it shares with the server.
+    if (connection == nullptr ||
+        from.sin_addr.s_addr != connection->pair->tcp.address.sin_addr.s_addr ||
+        ws::ntohs(from.sin_port) != pair.udp.port)
+        return nullptr;
+    return connection;
+}
+
+void QelServer::AcceptWaiting() {
+    if (acceptPaused_ && timeGetTime() - acceptPausedAt_ < kQelAcceptPause) return;
+    acceptPaused_ = false;
+    for (;;) {
+        auto accepted = std::make_unique<QelSocketPair>(root.Sockets());
+        if (!pair.Accept(*accepted)) {
+            int error = root.Sockets().LastError();
+            if (error == ws::WSAEMFILE || error == ws::WSAENOBUFS) {
+                acceptPaused_ = true;
+                acceptPausedAt_ = timeGetTime();
+            }
+            return;
+        }
+        new QelConnection(*this, std::move(accepted));
+    }
 }
 
 bool QelServer::HandleDatagram(std::string_view datagram) {

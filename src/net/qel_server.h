@@ -24,6 +24,9 @@ class QelSession;
 inline constexpr std::string_view kQelDefaultWelcome = "QelAPI Version 1.22";
 // A connection that never tests alive is dropped once this many whole seconds have passed.
 inline constexpr int32_t kQelGreetingSeconds = 60;
+// While descriptors (or memory for sockets) run short, accepting waits this long between
+// tries; the clients meanwhile wait in the listen backlog.
+inline constexpr uint32_t kQelAcceptPause = 250;
 
 class QelServer : public QelObject {
 public:
@@ -63,6 +66,11 @@ private:
     friend class QelConnection;
     friend class QelSession;
 
+    // The connection a datagram from the network names as its sender, when it came from
+    // that connection's address and datagram port; null otherwise.
+    QelConnection* FindSender(std::string_view datagram, const ws::sockaddr_in& from) const;
+    // Accepts every client waiting, unless a shortage of descriptors paused accepting.
+    void AcceptWaiting();
     bool HandleRelay(const QelPacket& datagram);
     bool HandleServerText(const QelPacket& datagram);
     // Delivers a relay datagram to a connection: handed to a player of the same host with
@@ -72,15 +80,16 @@ private:
     std::string welcome_{kQelDefaultWelcome};
     int32_t port_;
     std::string localAddress_;
+    bool acceptPaused_ = false;
+    uint32_t acceptPausedAt_ = 0;
     std::vector<QelConnection*> connections_;
     std::vector<QelSession*> sessions_;
 };
 
 class QelConnection : public QelObject {
 public:
-    // Accepts the waiting client of the server's listening socket; a failed accept still
-    // makes a connection, which never tests alive and is dropped after the greeting limit.
-    explicit QelConnection(QelServer& server);
+    // The connection of a client the server's listening socket accepted into `accepted`.
+    QelConnection(QelServer& server, std::unique_ptr<QelSocketPair> accepted);
     // Fires event 10, then leaves every session.
     ~QelConnection() override;
 

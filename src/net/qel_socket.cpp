@@ -62,7 +62,7 @@ int QelSocket::Connect(const char* hostText, int32_t port) {
     // and went at once, which no exception reports, would otherwise be waited for again.
     bool wasReady = false;
     for (;;) {
-        if (pair.IsAlive()) {
+        if (pair.IsConnected()) {
             connected_ = true;
             Fire(kQelEventSocketConnected);
             return QelAPI::IsLive(this, serial) && connected_ ? 1 : 0;
@@ -224,18 +224,22 @@ const std::string& QelSocket::GetPeerAddressText() {
 
 void QelSocket::Poll() {
     uint64_t serial = Serial();
+    QelAPI::InputScope input(root, *this);
+    // The events that report input repeat while it waits: they wait for the script to
+    // take the ones it has.
+    bool backlogged = root.IsBacklogged(*this);
     if (state_ == kListening) {
-        if (pair.IsReadable()) Fire(kQelEventSocketAcceptable);
+        if (!backlogged && pair.IsReadable()) Fire(kQelEventSocketAcceptable);
         return;
     }
     if (!connected_) {
-        if (pair.IsAlive()) {
+        if (pair.IsConnected()) {
             connected_ = true;
             Fire(kQelEventSocketConnected);
         }
         return;
     }
-    if (HasData()) {
+    if (!backlogged && HasData()) {
         Fire(kQelEventSocketData);
         if (!QelAPI::IsLive(this, serial)) return;
     }

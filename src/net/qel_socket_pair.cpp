@@ -4,6 +4,10 @@
 
 namespace {
 
+// The system cuts a backlog to its own maximum, so that a burst of clients waits there
+// for the next poll rather than for the retransmission of its connect.
+constexpr int kListenBacklog = 0x7FFFFFFF;
+
 ws::sockaddr_in Address(uint32_t host, int32_t port) {
     ws::sockaddr_in address{};
     address.sin_family = ws::AF_INET;
@@ -47,7 +51,7 @@ int QelSocketPair::Listen(int32_t port) {
     sockets_.SetNonBlocking(tcp.handle);
     tcp.address = Address(ws::INADDR_ANY, port);
     if (sockets_.Bind(tcp.handle, tcp.address) == ws::SOCKET_ERROR) return -1;
-    if (sockets_.Listen(tcp.handle, 3) == ws::SOCKET_ERROR) return -1;
+    if (sockets_.Listen(tcp.handle, kListenBacklog) == ws::SOCKET_ERROR) return -1;
     ws::sockaddr_in bound{};
     if (sockets_.LocalAddress(tcp.handle, bound) == 0) tcp.port = ws::ntohs(bound.sin_port);
     return 1;
@@ -72,6 +76,9 @@ int QelSocketPair::Accept(QelSocketPair& other) {
     other.tcp.handle = accepted;
     other.tcp.address = peer;
     sockets_.SetNonBlocking(accepted);
+    // Without it, a reply of several messages waits for the peer's delayed
+    // acknowledgement after its first one.
+    sockets_.SetOption(accepted, ws::IPPROTO_TCP, ws::TCP_NODELAY, 1);
     other.tcp.port = tcp.port;
     return 1;
 }
@@ -91,11 +98,10 @@ int QelSocketPair::SendTo(const void* data, int n, const char* hostText) {
                            Address(ResolveHost(hostText), udp.port));
 }
 
-int QelSocketPair::ReceiveFrom(void* buffer, int n, std::string& fromText) {
-    ws::sockaddr_in from{};
+int QelSocketPair::ReceiveFrom(void* buffer, int n, ws::sockaddr_in& from) {
+    if (udp.handle == ws::INVALID_SOCKET) return 0;
     int got = sockets_.ReceiveFrom(udp.handle, static_cast<char*>(buffer), n, from);
     if (got < 0) return sockets_.LastError() == ws::WSAEWOULDBLOCK ? 0 : -1;
-    fromText = QelAddressText(from.sin_addr.s_addr);
     return got;
 }
 
@@ -108,8 +114,13 @@ int QelSocketPair::IsReadable() {
     return Select(tcp, QelReadiness::Read);
 }
 
-int QelSocketPair::IsAlive() {
+int QelSocketPair::IsConnected() {
     if (!Select(tcp, QelReadiness::Write)) return 0;
+    return IsAlive();
+}
+
+int QelSocketPair::IsAlive() {
+    if (tcp.handle == ws::INVALID_SOCKET) return 0;
     char peek[2];
     int got = sockets_.Receive(tcp.handle, peek, sizeof peek, ws::MSG_PEEK);
     if (got > 0) return 1;

@@ -33,8 +33,12 @@ public:
     int Receive(void* buffer, int n);
     // To hostText at the UDP socket's own port.
     int SendTo(const void* data, int n, const char* hostText);
-    int ReceiveFrom(void* buffer, int n, std::string& fromText);
+    int ReceiveFrom(void* buffer, int n, ws::sockaddr_in& from);
     int IsReadable();
+    // Whether a connect has completed: writable, and not closed by the peer.
+    int IsConnected();
+    // Whether an established connection still lives: only a socket error or the peer's
+    // close ends it. A full send buffer is back-pressure, not death.
     int IsAlive();
     int HasData();
     int HasException();

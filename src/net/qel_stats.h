@@ -38,6 +38,9 @@ public:
     int32_t lowestInReading = -1;
     int32_t highestOutReading = -1;
     int32_t lowestOutReading = -1;
+    // Datagrams dropped unhandled: from a sender other than the connection they name, or
+    // while the script had too many events of their peer waiting.
+    int32_t droppedDatagrams = 0;
 
     // Values derived for scripts.
     int32_t GetPackets() const { return Add(inPackets, outPackets); }

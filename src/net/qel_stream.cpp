@@ -12,6 +12,19 @@ int QelReceiveStep(QelSocketPair& pair, QelPacket& received, const QelFraming& h
     return got;
 }
 
+QelTake QelTakeMessage(QelSocketPair& pair, QelPacket& received,
+                       QelFraming (*frame)(const QelPacket&), QelPacket& message,
+                       const std::function<void(int)>& record) {
+    int got = QelReceiveStep(pair, received, frame(received));
+    if (got > 0) record(got);
+    QelFraming head = frame(received);
+    if (head.frame == QelFrame::Invalid) return QelTake::Invalid;
+    if (head.frame != QelFrame::Complete) return QelTake::None;
+    message.Set(received.GetData(), head.length);
+    received.Erase(0, head.length);
+    return QelTake::Message;
+}
+
 void QelDrainQueue(QelSocketPair& pair, QelPacketQueue& queue, size_t& resume,
                    const std::function<void(int)>& record) {
     while (queue.GetCount() > 0) {

@@ -15,6 +15,14 @@
 // bytes received, 0 when none.
 int QelReceiveStep(QelSocketPair& pair, QelPacket& received, const QelFraming& head);
 
+enum class QelTake { None, Message, Invalid };
+
+// A receive step, then the complete message at the head of the packet, as `frame` tells it,
+// moved into `message`. `record` gets the bytes received.
+QelTake QelTakeMessage(QelSocketPair& pair, QelPacket& received,
+                       QelFraming (*frame)(const QelPacket&), QelPacket& message,
+                       const std::function<void(int)>& record);
+
 // Sends queued messages until the socket takes less than asked; the first unsent byte
 // waits in `resume` for the next poll. `record` gets every positive send count.
 void QelDrainQueue(QelSocketPair& pair, QelPacketQueue& queue, size_t& resume,

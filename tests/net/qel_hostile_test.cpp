@@ -166,8 +166,9 @@ TEST_F(QelHostileTest, DatagramsOfAnySizeAreHandledOrDropped) {
     Send(raw, Bytes(message));
     PollTimes(api, 3);
     uint32_t id = server->GetConnection(0)->GetId();
+    // The datagram port a player shares with the server.
     ws::SOCKET udp = network.Open(ws::SOCK_DGRAM, ws::IPPROTO_UDP);
-    ASSERT_EQ(network.Bind(udp, Loopback(0)), 0);
+    ASSERT_EQ(network.Bind(udp, Loopback(kPort + 1)), 0);
     for (int size = 0; size < 20; ++size) {
         std::string shortDatagram(static_cast<size_t>(size), '\x01');
         network.SendTo(udp, shortDatagram.data(), size, Loopback(kPort + 1));

@@ -9,8 +9,8 @@
 // expect output: ann signed on room
 // expect output: bob joined session room
 // expect output: bob signed on room
-// expect output: ann sees bob join room
 // expect output: bob finds ann in room
+// expect output: ann sees bob join room
 // expect output: room 2 2 1 0 ann ann
 // expect output: bob hears ann: to the room 7
 // expect output: ann hears bob: just you 8

@@ -1,20 +1,21 @@
 //== leaving a session, losing the server and dropped objects answering 0 or nothing
 // expect: end
-// Handlers run after the poll that fired their events: what ended by then answers "".
+// Handlers run after the poll that fired their events: what ended by then answers "",
+// but for a member that left and a connection that went, which keep who they were.
 // expect output: bob signed off []
 // expect output: bob left [room] on the server
-// expect output: ann sees [] leave room
+// expect output: ann sees [bob] leave room
 // expect output: ann left [] on the server
 // expect output: session destroyed [] dropped
 // expect output: ann signed off []
 // expect output: 1 0 0
-// expect output: dead connection [] dropped
-// expect output: dead connection [] dropped
+// expect output: dead connection [ann] dropped
+// expect output: dead connection [bob] dropped
 // expect output: [] disconnected kept
 // expect output: [] disconnected 0
-// expect output: 0 0 [] [] 0 0 0
+// expect output: 0 0 [] [ann] 0 0 0
 // expect output: 0 0 0 [] [] [] 0 0 0
-// expect output: 0 0 [] 0 0 0 0 0 []
+// expect output: 0 0 [] 0 0 0 0 0 [127.0.0.1]
 // expect output: kept kept kept
 Function HostOn(q) {
     For (port = 42100; port < 44000; port = port + 2) {

@@ -76,11 +76,11 @@ void CIQelConnection::GetSession() {
 }
 
 void CIQelConnection::GetName() {
-    ReturnText(Object() != nullptr ? Object()->GetName() : std::string());
+    ReturnText(Object() != nullptr ? Object()->GetName() : keptName_);
 }
 
 void CIQelConnection::GetClientIP() {
-    ReturnText(Object() != nullptr ? Object()->GetAddressText() : std::string());
+    ReturnText(Object() != nullptr ? Object()->GetAddressText() : keptAddress_);
 }
 
 void CIQelConnection::GetVersion() {
@@ -114,7 +114,7 @@ void CIQelConnection::IsValid() {
 }
 
 void CIQelConnection::GetId() {
-    ReturnInt(Object() != nullptr ? static_cast<int32_t>(Object()->GetId()) : 0);
+    ReturnInt(static_cast<int32_t>(Object() != nullptr ? Object()->GetId() : keptId_));
 }
 
 void CIQelConnection::GetStats() {

@@ -1,4 +1,7 @@
 // The interpreter's networking root and the library's events turned into script events.
+#include <algorithm>
+#include <deque>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <string>
@@ -18,9 +21,53 @@
 
 namespace {
 
+// Script events that one peer's input may have waiting at once; past this its input waits.
+constexpr size_t kPeerEventBound = 32;
+
+// The script events made from peers' input that still wait in the interpreter's queue, each
+// by its place in the run order (the taken-event count at which it has run).
+class EventBacklog {
+public:
+    void Add(const QelObject* peer, uint64_t place) {
+        all_.push_back(place);
+        byPeer_[peer].push_back(place);
+    }
+    // Whether the peer's input must wait: its own events reached their bound, or the
+    // network's reached half the interpreter's event limit, leaving the rest of the queue
+    // to the script's own events and to what the network's deletions report.
+    bool IsFull(const QelObject& peer, const CInterpretor& interpreter) {
+        uint64_t taken = interpreter.GetTakenEventCount();
+        Prune(all_, taken);
+        if (all_.size() * 2 >= static_cast<size_t>(std::max(interpreter.eventLimit, 0)))
+            return true;
+        auto found = byPeer_.find(&peer);
+        if (found == byPeer_.end()) return false;
+        Prune(found->second, taken);
+        return found->second.size() >= kPeerEventBound;
+    }
+    // Forgets the peers whose events have all run, gone peers among them.
+    void Sweep(const CInterpretor& interpreter) {
+        uint64_t taken = interpreter.GetTakenEventCount();
+        for (auto it = byPeer_.begin(); it != byPeer_.end();) {
+            Prune(it->second, taken);
+            it = it->second.empty() ? byPeer_.erase(it) : std::next(it);
+        }
+    }
+
+private:
+    static void Prune(std::deque<uint64_t>& places, uint64_t taken) {
+        while (!places.empty() && places.front() <= taken)
+            places.pop_front();
+    }
+
+    std::deque<uint64_t> all_;
+    std::unordered_map<const QelObject*, std::deque<uint64_t>> byPeer_;
+};
+
 struct NetworkRoot {
     std::unique_ptr<QelAPI> root;
     int32_t users = 0;
+    EventBacklog backlog;
 };
 
 // Each script thread runs its own interpreters.
@@ -68,13 +115,24 @@ void Post(CInterpretor& interpreter, CIQELClassImpl* carrier, size_t slot, const
     } catch (const std::bad_alloc&) {
         return;
     }
-    // A full event queue ends the run, as errors of window procedures do.
+    // Events come from the network, which must never end the run: an event that finds the
+    // queue full is dropped. The bounds of the backlog keep an honest peer's from that.
     try {
         interpreter.PostEvent(handler, values[0].get(), values[1].get(), values[2].get(),
                               values[3].get());
     } catch (CIError* error) {
+        if (error->code == 61) {
+            delete error;
+            return;
+        }
         interpreter.KeepPendingError(error);
+        return;
     }
+    auto found = roots.find(&interpreter);
+    if (found == roots.end() || found->second.root == nullptr) return;
+    if (const QelObject* peer = found->second.root->GetInputSource())
+        found->second.backlog.Add(peer, interpreter.GetTakenEventCount() +
+                                            interpreter.GetQueuedEventCount());
 }
 
 // The library object of an event argument, of the type the event number says.
@@ -104,11 +162,15 @@ void OnLibraryEvent(CInterpretor& in, const QelEvent& event) {
     case kQelEventMemberJoined:
     case kQelEventMemberLeft: {
         CIQELClassImpl* carrier = WrapChannel(As<QelChannel>(event.first), nullptr);
+        CIQELClassImpl* member = WrapUser(As<QelUser>(event.second), nullptr);
+        if (event.number == kQelEventMemberLeft && member != nullptr) {
+            const QelUser& user = *As<QelUser>(event.second);
+            member->KeepIdentity(user.GetId(), user.GetName(), user.GetAddressText());
+        }
         size_t slot = event.number == kQelEventMemberPresent  ? CIQelChannel::kUserIsOnSlot
                       : event.number == kQelEventMemberJoined ? CIQelChannel::kUserJoinedSlot
                                                               : CIQelChannel::kUserLeftSlot;
-        Post(in, carrier, slot, event,
-             {Object(carrier), Object(WrapUser(As<QelUser>(event.second), nullptr))});
+        Post(in, carrier, slot, event, {Object(carrier), Object(member)});
         return;
     }
     case kQelEventSignedOn:
@@ -132,11 +194,16 @@ void OnLibraryEvent(CInterpretor& in, const QelEvent& event) {
     case kQelEventConnectionNamed:
     case kQelEventConnectionDestroyed: {
         CIQELClassImpl* carrier = WrapServer(As<QelServer>(event.first), nullptr);
+        CIQELClassImpl* client = WrapConnection(As<QelConnection>(event.second), nullptr);
+        if (event.number == kQelEventConnectionDestroyed && client != nullptr) {
+            const QelConnection& connection = *As<QelConnection>(event.second);
+            client->KeepIdentity(connection.GetId(), connection.GetName(),
+                                 connection.GetAddressText());
+        }
         Post(in, carrier,
              event.number == kQelEventConnectionNamed ? CIQelServer::kNewConnectionSlot
                                                       : CIQelServer::kDeadConnectionSlot,
-             event,
-             {Object(carrier), Object(WrapConnection(As<QelConnection>(event.second), nullptr))});
+             event, {Object(carrier), Object(client)});
         return;
     }
     case kQelEventSessionJoined:
@@ -208,6 +275,9 @@ QelAPI* AcquireNetworkRoot(CInterpretor& interpreter) {
         for (int event = 1; event < kQelEventCount; ++event)
             entry.root->SetCallback(event,
                                     [in](const QelEvent& fired) { OnLibraryEvent(*in, fired); });
+        EventBacklog* backlog = &entry.backlog;
+        entry.root->SetBacklogProbe(
+            [in, backlog](const QelObject& peer) { return backlog->IsFull(peer, *in); });
     }
     ++entry.users;
     return entry.root.get();
@@ -227,5 +297,8 @@ QelAPI* FindNetworkRoot(CInterpretor& interpreter) {
 }
 
 void PollNetwork(CInterpretor& interpreter) {
-    if (QelAPI* root = FindNetworkRoot(interpreter)) root->Process();
+    auto found = roots.find(&interpreter);
+    if (found == roots.end() || found->second.root == nullptr) return;
+    found->second.backlog.Sweep(interpreter);
+    found->second.root->Process();
 }

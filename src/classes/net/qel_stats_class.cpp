@@ -45,6 +45,7 @@ const Getter kGetters[CIQelStats::kMethodCount] = {
     [](const QelStats& s) { return s.GetAveragePacketIn(); },
     [](const QelStats& s) { return s.GetAveragePacketOut(); },
     [](const QelStats& s) { return s.GetAveragePacket(); },
+    [](const QelStats& s) { return s.droppedDatagrams; },
 };
 
 const MethodNameRow kNameTable[] = {
@@ -83,6 +84,7 @@ const MethodNameRow kNameTable[] = {
     {32, "GetAverageInPacketSize", 0, 0},
     {33, "GetAverageOutPacketSize", 0, 0},
     {34, "GetAveragePacketSize", 0, 0},
+    {35, "GetDroppedCount", 0, 0},
     {0, nullptr, 0, 0},
 };
 

@@ -11,7 +11,7 @@
 class CIQelStats final : public CIBaseClassImpl {
 public:
     static constexpr uint32_t kClassId = 0x21;
-    static constexpr uint16_t kMethodCount = 35;
+    static constexpr uint16_t kMethodCount = 36;
 
     CIQelStats(CInterpretor* interpreter, const CClassRecord* record);
 
@@ -27,7 +27,7 @@ private:
 
 const ScriptClassInfo* GetQelStatsClassInfo();
 
-// The value method `methodId` (1 to 34) answers for the record; 0 for other ids.
+// The value method `methodId` (1 to 35) answers for the record; 0 for other ids.
 int32_t QelStatsValue(const QelStats& record, uint16_t methodId);
 
 // A new registered QelStats holding a copy of `record`; null when memory runs out.

@@ -47,11 +47,11 @@ void CIQelUser::BlastText() {
 }
 
 void CIQelUser::GetName() {
-    ReturnText(Object() != nullptr ? Object()->GetName() : std::string());
+    ReturnText(Object() != nullptr ? Object()->GetName() : keptName_);
 }
 
 void CIQelUser::GetIP() {
-    ReturnText(Object() != nullptr ? Object()->GetAddressText() : std::string());
+    ReturnText(Object() != nullptr ? Object()->GetAddressText() : keptAddress_);
 }
 
 void CIQelUser::SendText() {
@@ -70,7 +70,7 @@ void CIQelUser::IsValid() {
 }
 
 void CIQelUser::GetId() {
-    ReturnInt(Object() != nullptr ? static_cast<int32_t>(Object()->GetId()) : 0);
+    ReturnInt(static_cast<int32_t>(Object() != nullptr ? Object()->GetId() : keptId_));
 }
 
 const ScriptClassInfo* GetQelUserClassInfo() {

@@ -33,6 +33,12 @@ const BlockRecord* CIQELClassImpl::GetHandler(size_t slot) const {
     return handlers_[slot].GetFunction();
 }
 
+void CIQELClassImpl::KeepIdentity(uint32_t id, std::string_view name, std::string_view address) {
+    keptId_ = id;
+    keptName_ = name;
+    keptAddress_ = address;
+}
+
 void CIQELClassImpl::Detach(QelObject* object) {
     CIQELClassImpl* owner = OwnerOf(object);
     if (owner == nullptr) return;

@@ -53,6 +53,9 @@ public:
     virtual void DropLibraryObject() { library_ = nullptr; }
 
     QelObject* GetLibraryObject() const { return library_; }
+    // A member or connection about to go: its wrapper goes on answering its name, id and
+    // address, so that the handler of its leave event can tell who left.
+    void KeepIdentity(uint32_t id, std::string_view name, std::string_view address);
     // The handler assigned to event property `slot`, null when none.
     const BlockRecord* GetHandler(size_t slot) const;
 
@@ -81,6 +84,10 @@ protected:
     void GetPrivateData();
 
     QelObject* library_ = nullptr;
+    // What KeepIdentity kept; 0 and empty until then.
+    uint32_t keptId_ = 0;
+    std::string keptName_;
+    std::string keptAddress_;
     // Qel and QelSocket objects hold a use of the interpreter's networking root, given
     // back after their library object went.
     bool holdsRoot_ = false;

@@ -115,6 +115,7 @@ void CInterpretor::ClearEvents() {
     while (uint32_t node = eventQueue_.GetHead()) {
         auto* event = reinterpret_cast<CScriptEvent*>(eventQueue_.GetAt(node));
         eventQueue_.Remove(node);
+        ++takenEvents_;
         FreeEventRecord(event);
     }
     pendingEvent_ = 0;
@@ -141,6 +142,7 @@ void CInterpretor::DispatchEvent() {
     // Taken off the queue before it runs: an event posted by the handler is a new one,
     // even when it would coalesce with this one.
     eventQueue_.Remove(pendingEvent_);
+    ++takenEvents_;
     FreeEventRecord(event);
     pendingEvent_ = eventQueue_.GetHead();
     if (pendingEvent_ != 0) HoldStatementCount();

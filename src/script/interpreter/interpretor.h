@@ -367,6 +367,10 @@ public:
     // runs one queued event when no handler is running.
     void CheckPendingAndTick();
     uint32_t GetQueuedEventCount() const { return eventQueue_.GetCount(); }
+    // How many events have left the queue, to run or by a reset, since the interpreter
+    // began. The queue runs in order, so an event queued as the n-th since then has left
+    // once this count reaches n.
+    uint64_t GetTakenEventCount() const { return takenEvents_; }
     // Non-zero while an event handler runs.
     int32_t GetHandlerDepth() const { return handlerDepth_; }
 
@@ -1403,6 +1407,7 @@ private:
 
     // Events.
     CHandleList eventQueue_;
+    uint64_t takenEvents_ = 0;
     uint32_t pendingEvent_ = 0;
     int32_t handlerDepth_ = 0;
 

@@ -115,6 +115,10 @@ int CInterpretor::Wait(uint32_t milliseconds) {
             if (taken != -1) HandleMessage(message);
         }
         PollNeighbours();
+        // Waiting events run back to back, and a poll that brought some is followed by
+        // another at once, while its peers' input flows: one a slice would leave the script
+        // behind every peer that sends more than a thousand texts a second.
+        bool eventWaits = handlerDepth_ == 0 && pendingEvent_ != 0;
         // A host's stop request ends a long wait as it ends the statement loop.
         if (StopRequestFlag().load(std::memory_order_relaxed) != 0) {
             pendingEndCode = 0;
@@ -123,7 +127,8 @@ int CInterpretor::Wait(uint32_t milliseconds) {
         CheckPendingAndTick();
         int32_t left = int32_t(deadline - timeGetTime());
         if (left < 0) return 0;
-        if (!PeekMessageA(&message, 0, 0, 0, PM_NOREMOVE))
+        eventWaits = eventWaits || (handlerDepth_ == 0 && pendingEvent_ != 0);
+        if (!eventWaits && !PeekMessageA(&message, 0, 0, 0, PM_NOREMOVE))
             MsgWaitForMultipleObjects(0, nullptr, FALSE, kWaitSlice, QS_ALLINPUT);
     }
 }

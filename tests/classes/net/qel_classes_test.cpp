@@ -153,6 +153,7 @@ TEST_F(QelStatsValues, EveryMethodAnswersItsValueOfAPlayedRecord) {
         75,  15, 15,  10, 5,   5,                   // highest and lowest readings
         10,  15, 25,  40, 0,   40,                  // last readings, the current window
         5,   52, 20,  41,                           // run time, average packet sizes
+        0,                                          // datagrams dropped
     };
     for (uint16_t id = 1; id < CIQelStats::kMethodCount; ++id)
         EXPECT_EQ(QelStatsValue(record, id), expected[id]) << "method " << id;
