@@ -16,6 +16,7 @@
 #include "platform/display/sni_tray.h"
 #include "platform/system/system_info.h"
 #include "platform/user/input/input_routing.h"
+#include "platform/system/sdl_subsystem.h"
 
 namespace platform {
 namespace {
@@ -168,10 +169,8 @@ private:
 } // namespace
 
 std::unique_ptr<DisplayBackend> MakeSdlDisplay() {
-    // A window losing the focus stays as it is, as on Windows; and Ctrl+C stops the
-    // player as it would without SDL, instead of becoming an SDL_QUIT nobody reads.
+    // A window losing the focus stays as it is, as on Windows.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Our pixels reach the window as they are, without a 3D renderer behind each window
     // (which would load a whole graphics stack, and stand in the way of the windows
     // that want OpenGL of their own). The environment can still ask for one.
@@ -183,7 +182,7 @@ std::unique_ptr<DisplayBackend> MakeSdlDisplay() {
     const bool consoleOnly =
         (named == nullptr || *named == '\0') && !IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY");
     if (consoleOnly) SDL_SetHint(SDL_HINT_VIDEODRIVER, "KMSDRM");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!StartSdlSubsystem(SDL_INIT_VIDEO)) {
         std::fprintf(stderr,
                      "zorv: the sdl display cannot start (%s%s); using the headless display\n",
                      consoleOnly ? "no X or Wayland display, and " : "", SDL_GetError());
