@@ -77,7 +77,7 @@ bool SameMode(const DisplayMode& a, const DisplayMode& b) {
 class SdlDisplay final : public DisplayBackend {
 public:
     SdlDisplay()
-        : showsWindows_(!ShowsNothing(SDL_GetCurrentVideoDriver())), clipboard_(showsWindows_) {
+        : showsWindows_(!ShowsNothing(SDL_GetCurrentVideoDriver())) {
         SDL_StartTextInput();
         SetTextInputDelivered(true);
     }
@@ -161,8 +161,9 @@ private:
     SdlInput input_{windows_};
     bool pumping_ = false;
     const bool showsWindows_;
-    // Shares text with other programs, and shows the tray, only where there are any.
-    SdlClipboard clipboard_;
+    // Shares the clipboard with other programs, and shows the tray, only where there are any.
+    std::unique_ptr<DesktopClipboard> clipboard_ =
+        showsWindows_ ? ShareDesktopClipboard() : nullptr;
     std::unique_ptr<SniTray> tray_ = showsWindows_ ? std::make_unique<SniTray>() : nullptr;
 };
 
