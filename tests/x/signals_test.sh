@@ -17,9 +17,10 @@ ends_by() {
   x_start "$project" ZORV_DISPLAY="$2"
   x_expect ready || return 1
   kill "-$1" "$pid"
-  local status
-  status=$(x_ended 5) || return 1
-  [ "$status" -ne 0 ] || { echo "the player ended with status 0 after SIG$1" >&2; return 1; }
+  # Not in a subshell, which could not wait for the player.
+  x_ended 5 >"$work/status" || return 1
+  [ "$(cat "$work/status")" -eq $((128 + $(kill -l "$1"))) ] ||
+    { echo "the player ended with status $(cat "$work/status") after SIG$1" >&2; return 1; }
 }
 x_check "SIGTERM ends a player with game input on X" ends_by TERM sdl
 x_check "SIGTERM ends a headless player with game input" ends_by TERM headless

@@ -14,9 +14,10 @@
 #include "platform/display/sdl_window_icons.h"
 #include "platform/display/sdl_window_set.h"
 #include "platform/display/sni_tray.h"
+#include "platform/display/x11_window_life.h"
+#include "platform/system/sdl_subsystem.h"
 #include "platform/system/system_info.h"
 #include "platform/user/input/input_routing.h"
-#include "platform/system/sdl_subsystem.h"
 
 namespace platform {
 namespace {
@@ -98,6 +99,7 @@ public:
         SDL_Event event;
         while (SDL_PollEvent(&event))
             input_.Handle(event);
+        if (life_ && life_->LostWindows()) return;
         input_.Finish();
         windows_.Sync();
         icons_.Sync(windows_);
@@ -159,6 +161,9 @@ private:
     SdlCursor cursor_;
     SdlWindowIcons icons_;
     SdlInput input_{windows_};
+    std::unique_ptr<X11WindowLife> life_ =
+        SDL_strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0 ? std::make_unique<X11WindowLife>(windows_)
+                                                            : nullptr;
     bool pumping_ = false;
     const bool showsWindows_;
     // Shares the clipboard with other programs, and shows the tray, only where there are any.

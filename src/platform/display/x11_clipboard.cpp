@@ -401,7 +401,7 @@ private:
 };
 
 std::unique_ptr<X11Clipboard> X11Clipboard::Open() {
-    ToleratesVanishedWindows();
+    InstallXErrorHandlers();
     std::unique_ptr<Connection> connection = Connection::Open();
     if (!connection) return nullptr;
     return std::unique_ptr<X11Clipboard>(new X11Clipboard(std::move(connection)));

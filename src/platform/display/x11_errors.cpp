@@ -2,6 +2,8 @@
 
 #include <X11/Xlib.h>
 
+#include <cstdio>
+
 namespace platform {
 namespace {
 
@@ -12,11 +14,18 @@ int OnError(Display* display, XErrorEvent* error) {
     return previous != nullptr ? previous(display, error) : 0;
 }
 
+int OnBrokenConnection(Display* display) {
+    std::fprintf(stderr, "zorv: the connection to the X server %s was closed\n",
+                 DisplayString(display));
+    return 0;
+}
+
 } // namespace
 
-void ToleratesVanishedWindows() {
+void InstallXErrorHandlers() {
     static const bool installed = [] {
         previous = XSetErrorHandler(OnError);
+        XSetIOErrorHandler(OnBrokenConnection);
         return true;
     }();
     (void)installed;
