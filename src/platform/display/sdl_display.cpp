@@ -96,10 +96,10 @@ public:
             bool& pumping;
             ~Done() { pumping = false; }
         } done{pumping_};
+        if (life_ && life_->LostWindows()) return;
         SDL_Event event;
         while (SDL_PollEvent(&event))
             input_.Handle(event);
-        if (life_ && life_->LostWindows()) return;
         input_.Finish();
         windows_.Sync();
         icons_.Sync(windows_);

@@ -4,8 +4,8 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
+#include <atomic>
 
-#include "platform/display/display_backend.h"
 #include "platform/display/sdl_window_set.h"
 #include "platform/display/x11_errors.h"
 #include "platform/user/messages.h"
@@ -14,9 +14,13 @@
 namespace platform {
 namespace {
 
+// Whether SDL's connection broke. Not a member: Xlib keeps the exit handler for as long as
+// the connection lasts, which may be longer than the object watching it.
+std::atomic<bool> connectionBroke{false};
+
 // Xlib's own ends the process; the next pump closes the windows instead.
-void ConnectionBroke(Display*, void* life) {
-    static_cast<std::atomic<bool>*>(life)->store(true);
+void ConnectionBroke(Display*, void*) {
+    connectionBroke = true;
 }
 
 void CloseAsTheDesktopWould(HWND window) {
@@ -28,6 +32,7 @@ void CloseAsTheDesktopWould(HWND window) {
 
 X11WindowLife::X11WindowLife(const SdlWindowSet& windows) : windows_(windows) {
     InstallXErrorHandlers();
+    connectionBroke = false;
     SDL_SetEventFilter(&X11WindowLife::Filter, this);
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
 }
@@ -46,7 +51,7 @@ int X11WindowLife::Filter(void* self, SDL_Event* event) {
     if (message == nullptr || message->subsystem != SDL_SYSWM_X11) return 0;
     const XEvent& x = message->msg.x11.event;
     if (!life.watching_) {
-        XSetIOErrorExitHandler(x.xany.display, &ConnectionBroke, &life.broken_);
+        XSetIOErrorExitHandler(x.xany.display, &ConnectionBroke, nullptr);
         life.watching_ = true;
     }
     if (x.type == DestroyNotify) life.destroyed_.push_back(x.xdestroywindow.window);
@@ -54,10 +59,11 @@ int X11WindowLife::Filter(void* self, SDL_Event* event) {
 }
 
 bool X11WindowLife::LostWindows() {
-    if (broken_) {
-        for (HWND window : windows_.Windows())
-            CloseAsTheDesktopWould(window);
-        SetActiveDisplay(MakeHeadlessDisplay());
+    if (connectionBroke) {
+        if (!closedAll_)
+            for (HWND window : windows_.Windows())
+                CloseAsTheDesktopWould(window);
+        closedAll_ = true;
         return true;
     }
     if (destroyed_.empty()) return false;
