@@ -119,11 +119,16 @@ public:
                          : std::nullopt;
         if (owner == None) return std::nullopt;
         // Some owners answer every target with what they hold: only a text's type counts.
+        const std::optional<std::vector<Atom>> offered = Offered();
         Atom type = None;
-        std::optional<Bytes> utf8 = Fetch(utf8String_, type);
-        if (utf8 && type == utf8String_) return std::string(utf8->begin(), utf8->end());
-        std::optional<Bytes> latin1 = Fetch(XA_STRING, type);
-        if (latin1 && type == XA_STRING) return Latin1ToUtf8(*latin1);
+        if (Offers(offered, utf8String_)) {
+            std::optional<Bytes> utf8 = Fetch(utf8String_, type);
+            if (utf8 && type == utf8String_) return std::string(utf8->begin(), utf8->end());
+        }
+        if (Offers(offered, XA_STRING)) {
+            std::optional<Bytes> latin1 = Fetch(XA_STRING, type);
+            if (latin1 && type == XA_STRING) return Latin1ToUtf8(*latin1);
+        }
         return std::nullopt;
     }
 
@@ -131,18 +136,10 @@ public:
         const Window owner = XGetSelectionOwner(display_, clipboard_);
         if (owner == window_) return png_ ? std::optional<Bytes>(*png_) : std::nullopt;
         if (owner == None) return std::nullopt;
+        const std::optional<std::vector<Atom>> offered = Offered();
         Atom type = None;
-        std::optional<Bytes> list = Fetch(targets_, type);
-        if (!list || type != XA_ATOM) return std::nullopt;
-        std::vector<Atom> offered(list->size() / sizeof(long));
-        for (size_t i = 0; i < offered.size(); ++i) {
-            long atom = 0;
-            std::memcpy(&atom, list->data() + i * sizeof atom, sizeof atom);
-            offered[i] = Atom(atom);
-        }
         for (Atom wanted : {imagePng_, imageBmp_, imageXBmp_})
-            if (std::find(offered.begin(), offered.end(), wanted) != offered.end())
-                return Fetch(wanted, type);
+            if (offered && Offers(offered, wanted)) return Fetch(wanted, type);
         return std::nullopt;
     }
 
@@ -328,6 +325,25 @@ private:
             if (!more) XSelectInput(display_, event.window, NoEventMask);
         }
         XFlush(display_);
+    }
+
+    // The targets the owner offers; nothing when it does not say.
+    std::optional<std::vector<Atom>> Offered() {
+        Atom type = None;
+        std::optional<Bytes> list = Fetch(targets_, type);
+        if (!list || type != XA_ATOM) return std::nullopt;
+        std::vector<Atom> offered(list->size() / sizeof(long));
+        for (size_t i = 0; i < offered.size(); ++i) {
+            long atom = 0;
+            std::memcpy(&atom, list->data() + i * sizeof atom, sizeof atom);
+            offered[i] = Atom(atom);
+        }
+        return offered;
+    }
+
+    // Whether the owner offers `target`, or may, not having said what it offers.
+    static bool Offers(const std::optional<std::vector<Atom>>& offered, Atom target) {
+        return !offered || std::find(offered->begin(), offered->end(), target) != offered->end();
     }
 
     // The owner's answer for `target` and its type, gathered whole when it comes in pieces.
