@@ -55,5 +55,6 @@ moved_then_pressed() {
   fi
 }
 x_check "a press after a movement adds none" moved_then_pressed
+rm -f /tmp/zorv-x-mouse-input.txt
 
 x_done
