@@ -3,15 +3,18 @@
 // owns once given; CF_BITMAP is a bitmap handle. CF_DIB and CF_BITMAP are each made from
 // the other on demand, so either reads back whichever of the two was put.
 //
-// With a desktop attached (the SDL display attaches one), CF_TEXT is also shared with
-// other programs: our text goes out as UTF-8 with bare line feeds, and a text another
-// program copied replaces the whole store the next time the clipboard is looked at.
+// With a desktop attached (the SDL display attaches one), CF_TEXT and pictures are also
+// shared with other programs: our text goes out as UTF-8 with bare line feeds and our
+// picture (CF_DIB or CF_BITMAP) as a PNG file, where the desktop takes pictures; a text or
+// picture another program copied replaces the whole store the next time the clipboard is
+// looked at. Sounds and registered formats have no counterpart there and stay inside.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/kernel/win_types.h"
 #include "platform/user/hwnd.h"
@@ -42,13 +45,18 @@ UINT RegisterClipboardFormatA(LPCSTR name);
 
 namespace platform {
 
-// The other programs' clipboard, as the display back end reaches it. Texts are UTF-8.
+// The other programs' clipboard, as the display back end reaches it, from any thread.
+// Texts are UTF-8; pictures go out as PNG files and come in as PNG or BMP files.
 class DesktopClipboard {
 public:
     virtual ~DesktopClipboard() = default;
-    virtual void PutText(const std::string& utf8) = 0;
+    // Offers the text, the picture (when not empty) or both in place of what we offered;
+    // a desktop without pictures offers the text alone.
+    virtual void Put(const std::optional<std::string>& utf8, const std::vector<uint8_t>& png) = 0;
     // Nothing when the desktop holds no text.
     virtual std::optional<std::string> Text() = 0;
+    // Nothing when the desktop holds no picture.
+    virtual std::optional<std::vector<uint8_t>> Picture() = 0;
 };
 
 // Null detaches; the caller keeps the object alive while attached.

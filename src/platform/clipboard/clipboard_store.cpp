@@ -5,6 +5,7 @@
 
 #include "platform/clipboard/clipboard.h"
 #include "platform/clipboard/clipboard_dib.h"
+#include "platform/clipboard/clipboard_picture.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/cp1252.h"
 #include "platform/kernel/errors.h"
@@ -19,9 +20,10 @@ struct Store {
     std::map<UINT, HANDLE> entries;
     std::vector<std::string> names;
     platform::DesktopClipboard* desktop = nullptr;
-    // The desktop's text as we last gave it or took it: any other text there was copied
-    // by another program since.
+    // The desktop's text and picture as we last gave or took them: any other there was
+    // copied by another program since.
     std::optional<std::string> desktopText;
+    std::optional<std::vector<uint8_t>> desktopPicture;
 };
 
 Store& TheStore() {
@@ -84,24 +86,54 @@ std::string FromDesktop(const std::string& utf8) {
     return lines;
 }
 
-void GiveDesktop(Store& store, HGLOBAL block) {
-    if (store.desktop == nullptr) return;
-    std::optional<std::string> text = BlockText(block);
-    if (!text) return;
-    store.desktopText = ToDesktop(*text);
-    store.desktop->PutText(*store.desktopText);
+// The store's picture as a PNG file; empty without one.
+std::vector<uint8_t> PictureOf(Store& store) {
+    auto dib = store.entries.find(CF_DIB);
+    if (dib != store.entries.end()) return platform::PngFromPackedDib(dib->second);
+    auto bitmap = store.entries.find(CF_BITMAP);
+    if (bitmap == store.entries.end()) return {};
+    HGLOBAL made = platform::PackedDibFromBitmap(bitmap->second);
+    std::vector<uint8_t> png = platform::PngFromPackedDib(made);
+    GlobalFree(made);
+    return png;
 }
 
-// Takes a text another program put on the desktop's clipboard since we last looked.
+// Offers the desktop the store's text and picture.
+void GiveDesktop(Store& store) {
+    if (store.desktop == nullptr) return;
+    std::optional<std::string> text;
+    auto found = store.entries.find(CF_TEXT);
+    if (found != store.entries.end()) text = BlockText(found->second);
+    if (text) text = ToDesktop(*text);
+    std::vector<uint8_t> png = PictureOf(store);
+    if (!text && png.empty()) return;
+    store.desktopText = text;
+    store.desktopPicture = png;
+    store.desktop->Put(text, png);
+}
+
+// Takes a text, else a picture, another program put on the desktop's clipboard since we
+// last looked.
 void TakeFromDesktop(Store& store) {
     if (store.desktop == nullptr || store.openThread != 0) return;
     std::optional<std::string> text = store.desktop->Text();
-    if (!text || text->empty() || text == store.desktopText) return;
-    HGLOBAL block = TextBlock(FromDesktop(*text));
-    if (block == 0) return;
-    store.desktopText = std::move(text);
+    if (text) {
+        if (text->empty() || text == store.desktopText) return;
+        HGLOBAL block = TextBlock(FromDesktop(*text));
+        if (block == 0) return;
+        store.desktopText = std::move(text);
+        EmptyStore(store);
+        store.entries[CF_TEXT] = block;
+        return;
+    }
+    std::optional<std::vector<uint8_t>> picture = store.desktop->Picture();
+    if (!picture || picture == store.desktopPicture) return;
+    HGLOBAL dib = platform::PackedDibFromPicture(*picture);
+    // A picture we cannot read is not looked at again until another replaces it.
+    store.desktopPicture = std::move(picture);
+    if (dib == 0) return;
     EmptyStore(store);
-    store.entries[CF_TEXT] = block;
+    store.entries[CF_DIB] = dib;
 }
 
 bool OpenedHere(const Store& store) {
@@ -196,7 +228,7 @@ HANDLE SetClipboardData(UINT format, HANDLE data) {
         }
     }
     PutEntry(store, format, data);
-    if (format == CF_TEXT) GiveDesktop(store, data);
+    if (format == CF_TEXT || format == CF_DIB || format == CF_BITMAP) GiveDesktop(store);
     return data;
 }
 
@@ -225,6 +257,9 @@ void AttachDesktopClipboard(DesktopClipboard* desktop) {
     std::lock_guard lock(store.mutex);
     store.desktop = desktop;
     store.desktopText.reset();
+    store.desktopPicture.reset();
+    // The display, and with it the desktop, may come after the script's first put.
+    GiveDesktop(store);
 }
 
 std::optional<std::string> ReadClipboardText() {
@@ -243,7 +278,7 @@ void WriteClipboardText(const std::string& text) {
     std::lock_guard lock(store.mutex);
     EmptyStore(store);
     store.entries[CF_TEXT] = block;
-    GiveDesktop(store, block);
+    GiveDesktop(store);
 }
 
 void ResetClipboardForTests() {
@@ -252,6 +287,7 @@ void ResetClipboardForTests() {
     EmptyStore(store);
     store.openThread = 0;
     store.desktopText.reset();
+    store.desktopPicture.reset();
 }
 
 } // namespace platform

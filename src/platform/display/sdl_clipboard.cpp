@@ -3,19 +3,20 @@
 #include <SDL.h>
 
 #include "platform/display/sdl_errors.h"
+#include "platform/display/x11_clipboard.h"
 
 namespace platform {
 
-SdlClipboard::SdlClipboard(bool attach) : attached_(attach) {
-    if (attached_) AttachDesktopClipboard(this);
+SdlClipboard::SdlClipboard() {
+    AttachDesktopClipboard(this);
 }
 
 SdlClipboard::~SdlClipboard() {
-    if (attached_) AttachDesktopClipboard(nullptr);
+    AttachDesktopClipboard(nullptr);
 }
 
-void SdlClipboard::PutText(const std::string& utf8) {
-    if (SDL_SetClipboardText(utf8.c_str()) != 0) ReportSdlError("SDL_SetClipboardText");
+void SdlClipboard::Put(const std::optional<std::string>& utf8, const std::vector<uint8_t>&) {
+    if (utf8 && SDL_SetClipboardText(utf8->c_str()) != 0) ReportSdlError("SDL_SetClipboardText");
 }
 
 std::optional<std::string> SdlClipboard::Text() {
@@ -25,6 +26,13 @@ std::optional<std::string> SdlClipboard::Text() {
     std::string copy(text);
     SDL_free(text);
     return copy;
+}
+
+std::unique_ptr<DesktopClipboard> ShareDesktopClipboard() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr && SDL_strcmp(driver, "x11") == 0)
+        if (std::unique_ptr<X11Clipboard> x = X11Clipboard::Open()) return x;
+    return std::make_unique<SdlClipboard>();
 }
 
 } // namespace platform

@@ -14,6 +14,8 @@
 #include "platform/display/sdl_window_icons.h"
 #include "platform/display/sdl_window_set.h"
 #include "platform/display/sni_tray.h"
+#include "platform/display/x11_window_life.h"
+#include "platform/system/sdl_subsystem.h"
 #include "platform/system/system_info.h"
 #include "platform/user/input/input_routing.h"
 
@@ -76,7 +78,7 @@ bool SameMode(const DisplayMode& a, const DisplayMode& b) {
 class SdlDisplay final : public DisplayBackend {
 public:
     SdlDisplay()
-        : showsWindows_(!ShowsNothing(SDL_GetCurrentVideoDriver())), clipboard_(showsWindows_) {
+        : showsWindows_(!ShowsNothing(SDL_GetCurrentVideoDriver())) {
         SDL_StartTextInput();
         SetTextInputDelivered(true);
     }
@@ -94,6 +96,7 @@ public:
             bool& pumping;
             ~Done() { pumping = false; }
         } done{pumping_};
+        if (life_ && life_->LostWindows()) return;
         SDL_Event event;
         while (SDL_PollEvent(&event))
             input_.Handle(event);
@@ -158,20 +161,22 @@ private:
     SdlCursor cursor_;
     SdlWindowIcons icons_;
     SdlInput input_{windows_};
+    std::unique_ptr<X11WindowLife> life_ =
+        SDL_strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0 ? std::make_unique<X11WindowLife>(windows_)
+                                                            : nullptr;
     bool pumping_ = false;
     const bool showsWindows_;
-    // Shares text with other programs, and shows the tray, only where there are any.
-    SdlClipboard clipboard_;
+    // Shares the clipboard with other programs, and shows the tray, only where there are any.
+    std::unique_ptr<DesktopClipboard> clipboard_ =
+        showsWindows_ ? ShareDesktopClipboard() : nullptr;
     std::unique_ptr<SniTray> tray_ = showsWindows_ ? std::make_unique<SniTray>() : nullptr;
 };
 
 } // namespace
 
 std::unique_ptr<DisplayBackend> MakeSdlDisplay() {
-    // A window losing the focus stays as it is, as on Windows; and Ctrl+C stops the
-    // player as it would without SDL, instead of becoming an SDL_QUIT nobody reads.
+    // A window losing the focus stays as it is, as on Windows.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Our pixels reach the window as they are, without a 3D renderer behind each window
     // (which would load a whole graphics stack, and stand in the way of the windows
     // that want OpenGL of their own). The environment can still ask for one.
@@ -183,7 +188,7 @@ std::unique_ptr<DisplayBackend> MakeSdlDisplay() {
     const bool consoleOnly =
         (named == nullptr || *named == '\0') && !IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY");
     if (consoleOnly) SDL_SetHint(SDL_HINT_VIDEODRIVER, "KMSDRM");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!StartSdlSubsystem(SDL_INIT_VIDEO)) {
         std::fprintf(stderr,
                      "zorv: the sdl display cannot start (%s%s); using the headless display\n",
                      consoleOnly ? "no X or Wayland display, and " : "", SDL_GetError());

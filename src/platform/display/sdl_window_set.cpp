@@ -124,6 +124,13 @@ SDL_Window* SdlWindowSet::SdlWindowOf(HWND window) const {
     return entry ? entry->sdl : nullptr;
 }
 
+std::vector<HWND> SdlWindowSet::Windows() const {
+    std::vector<HWND> windows;
+    for (const Entry& entry : entries_)
+        windows.push_back(entry.window);
+    return windows;
+}
+
 bool SdlWindowSet::AreaOrigin(HWND window, POINT& origin) {
     std::lock_guard lock(WindowLock());
     WindowPtr record = LiveLocked(window);

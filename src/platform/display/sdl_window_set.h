@@ -40,6 +40,8 @@ public:
     // Our window an SDL window shows; 0 for one that is not ours (any more).
     HWND WindowOf(Uint32 sdlWindowId) const;
     SDL_Window* SdlWindowOf(HWND window) const;
+    // Our windows that have an SDL window now.
+    std::vector<HWND> Windows() const;
     // Where the part of our window its SDL window shows starts on our screen; false when
     // the window is gone.
     static bool AreaOrigin(HWND window, POINT& origin);

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/input/ff_device.h"
+#include "platform/system/sdl_subsystem.h"
 
 namespace platform {
 namespace {
@@ -153,7 +154,7 @@ std::shared_ptr<ForceFeedbackDevice> OpenForceFeedback(int32_t instance) {
         auto found = Attached().find(instance);
         if (found != Attached().end()) return found->second;
     }
-    static bool ready = SDL_InitSubSystem(SDL_INIT_HAPTIC) == 0;
+    static bool ready = StartSdlSubsystem(SDL_INIT_HAPTIC);
     if (!ready) return nullptr;
     SDL_Joystick* joystick = SDL_JoystickFromInstanceID(instance);
     if (joystick == nullptr || SDL_JoystickIsHaptic(joystick) != SDL_TRUE) return nullptr;

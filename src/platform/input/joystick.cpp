@@ -10,6 +10,7 @@
 
 #include "platform/input/joystick_access.h"
 #include "platform/kernel/cp1252.h"
+#include "platform/system/sdl_subsystem.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ std::vector<SDL_JoystickID>& VirtualJoysticks() {
 }
 
 bool EnsureJoysticks() {
-    static bool ready = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
+    static bool ready = platform::StartSdlSubsystem(SDL_INIT_JOYSTICK);
     return ready;
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/sound/media_voice.h"
 #include "platform/sound/output_backend.h"
+#include "platform/system/sdl_subsystem.h"
 
 namespace platform::sound {
 namespace {
@@ -39,7 +40,7 @@ void Fill(void* mixer, Uint8* stream, int bytes) {
 
 std::unique_ptr<OutputBackend> OpenSdlOutput(Mixer& mixer) {
     snd_lib_error_set_handler(&QuietAlsa);
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+    if (!StartSdlSubsystem(SDL_INIT_AUDIO)) return nullptr;
     SDL_AudioSpec wanted{};
     wanted.freq = static_cast<int>(OUTPUT_RATE);
     wanted.format = AUDIO_F32SYS;

@@ -5,10 +5,12 @@
 #include <vector>
 
 #include "platform/clipboard/clipboard.h"
+#include "platform/clipboard/clipboard_picture.h"
 #include "platform/controls/clipboard_text.h"
 #include "platform/gdi/bitmaps/bitmaps.h"
 #include "platform/gdi/bitmaps/blits.h"
 #include "platform/gdi/dc_state.h"
+#include "platform/gdi/screen_dc.h"
 #include "platform/kernel/memory.h"
 
 namespace {
@@ -50,9 +52,14 @@ void Put(UINT format, HANDLE data) {
 
 class FakeDesktop : public platform::DesktopClipboard {
 public:
-    void PutText(const std::string& utf8) override { text = utf8; }
+    void Put(const std::optional<std::string>& utf8, const std::vector<uint8_t>& png) override {
+        text = utf8;
+        picture = png.empty() ? std::nullopt : std::optional(png);
+    }
     std::optional<std::string> Text() override { return text; }
+    std::optional<std::vector<uint8_t>> Picture() override { return picture; }
     std::optional<std::string> text;
+    std::optional<std::vector<uint8_t>> picture;
 };
 
 class Clipboard : public testing::Test {
@@ -201,6 +208,57 @@ TEST_F(Clipboard, TheDesktopGetsOurTextAndAnotherProgramsTextReplacesTheStore) {
     EXPECT_STREQ(reinterpret_cast<const char*>(BlockBytes(GetClipboardData(CF_TEXT)).data()),
                  "other");
     EXPECT_TRUE(CloseClipboard());
+}
+
+// The 32-bit pixel at column x, row y (top first) of the store's picture.
+uint32_t StorePixel(int x, int y) {
+    EXPECT_TRUE(OpenClipboard(0));
+    HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+    HDC dc = CreateCompatibleDC(0);
+    SelectObject(dc, bitmap);
+    const uint32_t pixel = GetPixel(dc, x, y);
+    DeleteDC(dc);
+    EXPECT_TRUE(CloseClipboard());
+    return pixel;
+}
+
+TEST_F(Clipboard, PicturesGoToTheDesktopAsPngAndComeBackFromPngOrBmp) {
+    FakeDesktop desktop;
+    platform::AttachDesktopClipboard(&desktop);
+    const std::vector<uint8_t> dib = PackedDib({0x0000FF, 0x00FF00, 0xFF0000, 1, 2, 3});
+    Put(CF_DIB, Block(dib.data(), dib.size()));
+    ASSERT_TRUE(desktop.picture.has_value());
+    EXPECT_FALSE(desktop.text.has_value());
+    ASSERT_GT(desktop.picture->size(), 8u);
+    EXPECT_EQ((*desktop.picture)[1], 'P');
+    // Our own picture coming back changes nothing.
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_DIB));
+    // Another program's PNG (here the one we gave, by then no longer ours): the bottom-left
+    // pixel, blue in the packed bitmap, reads back blue (GDI's 0x00BBGGRR).
+    const std::vector<uint8_t> png = *desktop.picture;
+    platform::PutClipboardText("words");
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB));
+    desktop.text.reset();
+    desktop.picture = png;
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
+    ASSERT_TRUE(IsClipboardFormatAvailable(CF_DIB));
+    EXPECT_EQ(StorePixel(0, 1), 0xFF0000u);
+    EXPECT_EQ(StorePixel(2, 0), 0x030000u);
+    // A BMP file is a packed bitmap behind a 14-byte header.
+    std::vector<uint8_t> bmp{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0};
+    const std::vector<uint8_t> other = PackedDib({7, 7, 7, 7, 7, 0x123456});
+    bmp.insert(bmp.end(), other.begin(), other.end());
+    desktop.picture = bmp;
+    ASSERT_TRUE(OpenClipboard(0));
+    EXPECT_EQ(BlockBytes(GetClipboardData(CF_DIB)), other);
+    ASSERT_TRUE(CloseClipboard());
+    // A damaged or oversized picture leaves the store as it was.
+    for (std::vector<uint8_t> damaged : {std::vector<uint8_t>(bmp.begin(), bmp.end() - 1),
+                                         std::vector<uint8_t>(png.begin(), png.begin() + 40)}) {
+        desktop.picture = damaged;
+        EXPECT_EQ(StorePixel(2, 0), 0x563412u);
+    }
+    EXPECT_EQ(platform::PackedDibFromPicture({'G', 'I', 'F', '8'}), 0u);
 }
 
 } // namespace

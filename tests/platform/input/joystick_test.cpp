@@ -2,6 +2,8 @@
 // the point of view as the calls report them, and the keyboard's type.
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include "platform/input/joystick.h"
 
 namespace {
@@ -24,6 +26,17 @@ protected:
 
     int id_ = -1;
 };
+
+// SDL's joysticks must not take SIGINT and SIGTERM from the player: with them taken, a
+// game with game input ignores being told to end.
+TEST_F(Joystick, StartingJoysticksLeavesTheEndingSignalsAlone) {
+    joyGetNumDevs();
+    for (int signal : {SIGINT, SIGTERM}) {
+        struct sigaction action {};
+        ASSERT_EQ(sigaction(signal, nullptr, &action), 0);
+        EXPECT_EQ(action.sa_handler, SIG_DFL) << "signal " << signal;
+    }
+}
 
 TEST_F(Joystick, CapabilitiesNameTheDeviceAndItsRanges) {
     EXPECT_GE(joyGetNumDevs(), UINT(id_ + 1));

@@ -32,6 +32,9 @@ LastClick lastClick;
 // The movement and wheel reported since the DirectInput mouse last took them.
 struct Motion {
     int64_t x = 0, y = 0, wheel = 0;
+    // Held-pointer movement came since the last pointer position: the next position is
+    // where that movement led, already counted, and not a movement of its own.
+    bool heldSincePosition = false;
 };
 std::mutex& MotionLock() {
     static std::mutex lock;
@@ -233,6 +236,7 @@ void InjectMouseMotion(int dx, int dy) {
     Motion& motion = GatheredMotion();
     motion.x += dx;
     motion.y += dy;
+    motion.heldSincePosition = true;
 }
 
 void TakeMouseMotion(LONG& x, LONG& y, LONG& wheel) {
@@ -241,7 +245,7 @@ void TakeMouseMotion(LONG& x, LONG& y, LONG& wheel) {
     x = Clamp32(motion.x);
     y = Clamp32(motion.y);
     wheel = Clamp32(motion.wheel);
-    motion = Motion{};
+    motion = Motion{.heldSincePosition = motion.heldSincePosition};
 }
 
 bool PostInputLocked(MessageQueue& queue, const MSG& msg) {
@@ -265,8 +269,11 @@ void InjectMouse(int screenX, int screenY, MouseEvent kind, int wheel) {
     {
         std::lock_guard hold(MotionLock());
         Motion& motion = GatheredMotion();
-        motion.x += int64_t{screenX} - cursorX;
-        motion.y += int64_t{screenY} - cursorY;
+        if (!motion.heldSincePosition) {
+            motion.x += int64_t{screenX} - cursorX;
+            motion.y += int64_t{screenY} - cursorY;
+        }
+        motion.heldSincePosition = false;
         if (kind == MouseEvent::Wheel) motion.wheel += wheel;
     }
     cursorX = screenX;

@@ -1,5 +1,7 @@
+#include <array>
 #include <cstring>
 
+#include "platform/input/dinput.h"
 #include "platform/user/input/input_fixture.h"
 
 namespace {
@@ -207,6 +209,29 @@ TEST_F(Mouse, CaptureGetsEverythingWithSignedCoordinatesAndTheWheelGoesToTheFocu
     SetCursorPos(7, 8);
     GetCursorPos(&cursor);
     EXPECT_EQ(cursor.y, 8);
+}
+
+TEST_F(Mouse, TheGatheredMotionCountsEachMovementOnce) {
+    auto take = [] {
+        LONG x = 0, y = 0, wheel = 0;
+        platform::TakeMouseMotion(x, y, wheel);
+        return std::array<LONG, 3>{x, y, wheel};
+    };
+    InjectMouse(10, 10, MouseEvent::Move);
+    take();
+    InjectMouse(40, 15, MouseEvent::Move);
+    InjectMouse(40, 15, MouseEvent::Wheel, -WHEEL_DELTA);
+    EXPECT_EQ(take(), (std::array<LONG, 3>{30, 5, -WHEEL_DELTA}));
+    // A held pointer moves by itself; the press then comes where that movement led.
+    platform::InjectMouseMotion(150, -20);
+    EXPECT_EQ(take(), (std::array<LONG, 3>{150, -20, 0}));
+    InjectMouse(190, -5, MouseEvent::RightDown);
+    InjectMouse(190, -5, MouseEvent::RightUp);
+    EXPECT_EQ(take(), (std::array<LONG, 3>{0, 0, 0}));
+    platform::InjectMouseMotion(3, 4);
+    InjectMouse(193, -1, MouseEvent::LeftDown);
+    InjectMouse(200, 0, MouseEvent::Move);
+    EXPECT_EQ(take(), (std::array<LONG, 3>{10, 5, 0}));
 }
 
 } // namespace
