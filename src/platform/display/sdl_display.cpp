@@ -94,9 +94,7 @@ public:
             bool& pumping;
             ~Done() { pumping = false; }
         } done{pumping_};
-        SDL_Event event;
-        while (SDL_PollEvent(&event))
-            input_.Handle(event);
+        input_.Poll();
         input_.Finish();
         windows_.Sync();
         icons_.Sync(windows_);
