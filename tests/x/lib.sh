@@ -52,6 +52,34 @@ x_window() {
   echo "$id"
 }
 
+# x_launch PROJECT_FILE TITLE: x_start, then waits for the window TITLE, whose X id goes to
+# $id, and for the script's line "ready".
+x_launch() {
+  x_start "$1"
+  id=$(x_window "$2") || return 1
+  x_expect ready
+}
+
+# x_shown COUNT [SECONDS]: waits (5 s at most) until the X server shows COUNT windows of the
+# player, its popups (menus, dropped lists) counted.
+x_shown() {
+  local count=$1 limit=${2:-5} i n=0
+  for ((i = 0; i < limit * 20; i++)); do
+    n=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l)
+    [ "$n" -eq "$count" ] && return 0
+    sleep 0.05
+  done
+  echo "expected $count windows of the player on the screen, found $n" >&2
+  return 1
+}
+
+# x_pixel WINDOW X Y: the colour the screen shows at the window-relative point, as RRGGBB.
+x_pixel() {
+  xwd -silent -id "$1" | xwdtopnm 2>/dev/null | pamcut -left "$2" -top "$3" -width 1 -height 1 |
+    pnmtoplainpnm | tr -s ' \n' ' ' |
+    awk '{ m = $4; printf "%02X%02X%02X\n", $5 * 255 / m, $6 * 255 / m, $7 * 255 / m }'
+}
+
 # x_expect TEXT [SECONDS]: waits until the player's standard output holds the line TEXT.
 x_expect() {
   local text=$1 limit=${2:-10} i
@@ -98,6 +126,15 @@ x_click() {
 # x_focus WINDOW: gives WINDOW the X input focus, as a window manager would when it opens.
 x_focus() {
   xdotool windowfocus --sync "$1"
+}
+
+# x_press WINDOW X Y / x_release WINDOW X Y: the left button goes down, or up, at the
+# window-relative point.
+x_press() {
+  xdotool mousemove --window "$1" "$2" "$3" sleep 0.05 mousedown 1
+}
+x_release() {
+  xdotool mousemove --window "$1" "$2" "$3" sleep 0.05 mouseup 1
 }
 
 # x_key KEY...: key presses (xdotool's names: Return, alt+f, F4, Down...) to the focused window.

@@ -136,6 +136,7 @@ void CIMessageBox::ShowBox(uint32_t type) {
         HWND handle = static_cast<CIWindow*>(boxOwner)->hwnd;
         if (handle != 0 && IsWindow(handle)) ownerWindow = handle;
     }
+    interpreter->RefreshBeforeModal();
     int answer =
         MessageBoxA(ownerWindow, hasText ? text.c_str() : nullptr,
                     hasCaption ? caption.c_str() : nullptr, defaultButton | boxIcon | type);

@@ -97,9 +97,7 @@ public:
             ~Done() { pumping = false; }
         } done{pumping_};
         if (life_ && life_->LostWindows()) return;
-        SDL_Event event;
-        while (SDL_PollEvent(&event))
-            input_.Handle(event);
+        input_.Poll();
         input_.Finish();
         windows_.Sync();
         icons_.Sync(windows_);

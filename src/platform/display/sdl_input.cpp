@@ -39,7 +39,51 @@ std::string DroppedName(const char* utf8) {
     return name;
 }
 
+bool IsFocusEvent(const SDL_Event& event, Uint8 change) {
+    return event.type == SDL_WINDOWEVENT && event.window.event == change;
+}
+
 } // namespace
+
+void DropFocusBounces(std::deque<SDL_Event>& events) {
+    std::vector<bool> drop(events.size(), false);
+    for (size_t lost = 0; lost < events.size(); ++lost) {
+        if (!IsFocusEvent(events[lost], SDL_WINDOWEVENT_FOCUS_LOST)) continue;
+        size_t gained = lost + 1;
+        while (gained < events.size() &&
+               !IsFocusEvent(events[gained], SDL_WINDOWEVENT_FOCUS_GAINED))
+            ++gained;
+        // The keyboard left for another application, or comes back in a later pump.
+        if (gained == events.size()) continue;
+        for (size_t up = lost; up-- > 0 && events[up].type == SDL_KEYUP;) {
+            for (size_t down = gained + 1; down < events.size() && events[down].type == SDL_KEYDOWN;
+                 ++down) {
+                if (drop[down] ||
+                    events[down].key.keysym.scancode != events[up].key.keysym.scancode)
+                    continue;
+                drop[up] = true;
+                drop[down] = true;
+                break;
+            }
+        }
+    }
+    size_t kept = 0;
+    for (size_t i = 0; i < events.size(); ++i)
+        if (!drop[i]) events[kept++] = events[i];
+    events.resize(kept);
+}
+
+void SdlInput::Poll() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        queue_.push_back(event);
+    DropFocusBounces(queue_);
+    while (!queue_.empty()) {
+        event = queue_.front();
+        queue_.pop_front();
+        Handle(event);
+    }
+}
 
 void SdlInput::Handle(const SDL_Event& event) {
     switch (event.type) {
@@ -140,6 +184,8 @@ void SdlInput::HandleWindowEvent(const SDL_WindowEvent& event) {
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         focusLost_ = false;
+        // A popup (a menu, a dropped list) is never activated: it would close at once.
+        if (windows_.ReturnFocusFromPopup(window)) break;
         DisplayActivated(window);
         if (GetActiveWindow() != window) windows_.RaiseActiveAgain();
         break;

@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,10 @@ class SdlInput {
 public:
     explicit SdlInput(SdlWindowSet& windows) : windows_(windows) {}
 
-    // One event polled. A window procedure that throws leaves the event handled and the
-    // rest in SDL's queue for the next pump.
+    // Every event SDL has, handled in turn. A window procedure that throws leaves the
+    // event handled and the rest for the next pump.
+    void Poll();
+    // One event.
     void Handle(const SDL_Event& event);
     // After the last event of a pump: what needs every pending event seen first (a drop
     // left unfinished, and whether the focus left for another application).
@@ -33,6 +36,7 @@ private:
     void FinishDrop();
 
     SdlWindowSet& windows_;
+    std::deque<SDL_Event> queue_;
     bool focusLost_ = false;
     // The files of a drop in progress, Windows-1252, and the SDL window they fall on.
     std::vector<std::string> dropped_;
@@ -41,5 +45,12 @@ private:
     float wheelRest_ = 0;
     bool relative_ = false;
 };
+
+// When the keyboard leaves one of our windows SDL lets go of every key held, and when it
+// comes to one it presses those still held again. Moved between two of ours (a popup shown
+// where no window manager keeps the keyboard where it was), those keys never moved: the
+// releases just before the loss and the presses of the same keys just after the gain are
+// taken out, so that a held Alt stays held.
+void DropFocusBounces(std::deque<SDL_Event>& events);
 
 } // namespace platform

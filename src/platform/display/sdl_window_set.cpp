@@ -182,6 +182,7 @@ void SdlWindowSet::Sync() {
         }
         if (WindowPtr window = LiveLocked(InputStateLocked().active)) active = window->handle;
     }
+    active_ = active;
 
     for (size_t i = 0; i < entries_.size();) {
         Entry& entry = entries_[i];
@@ -218,12 +219,15 @@ void SdlWindowSet::Create(const Wanted& wanted) {
     // Override-redirect on X11: no decoration, no focus, no task bar entry.
     if (wanted.popup) flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
     const RECT& client = wanted.client;
+    SDL_Window* focused = SDL_GetKeyboardFocus();
     SDL_Window* sdl = SDL_CreateWindow(Cp1252ToUtf8(wanted.title).c_str(), client.left, client.top,
                                        Width(client), Height(client), flags);
     if (!sdl) {
         ReportSdlError("SDL_CreateWindow");
         return;
     }
+    // Shown without a window manager, the popup took the keyboard from the window that had it.
+    if (wanted.popup && focused != nullptr) SDL_SetWindowInputFocus(focused);
     Entry entry;
     entry.window = wanted.window;
     entry.sdl = sdl;
@@ -234,6 +238,7 @@ void SdlWindowSet::Create(const Wanted& wanted) {
     entry.resizable = wanted.resizable;
     entry.bordered = wanted.bordered;
     entry.topmost = wanted.topmost;
+    entry.popup = wanted.popup;
     entries_.push_back(std::move(entry));
     if (pendingFullScreen_) {
         MakeFullScreen(sdl, *pendingFullScreen_);
@@ -281,8 +286,22 @@ void SdlWindowSet::Follow(Entry& entry, const Wanted& wanted) {
 }
 
 void SdlWindowSet::Drop(Entry& entry) {
+    // A popup going with the keyboard would leave it nowhere (no window manager gives it
+    // to anyone again), and the application taken for inactive.
+    if (entry.popup && SDL_GetKeyboardFocus() == entry.sdl) FocusActive();
     SDL_DestroyWindow(entry.sdl);
     if (raised_ == entry.window) raised_ = 0;
+}
+
+void SdlWindowSet::FocusActive() {
+    if (Entry* entry = Find(active_); entry && !entry->popup) SDL_SetWindowInputFocus(entry->sdl);
+}
+
+bool SdlWindowSet::ReturnFocusFromPopup(HWND window) {
+    Entry* entry = Find(window);
+    if (!entry || !entry->popup) return false;
+    FocusActive();
+    return true;
 }
 
 bool SdlWindowSet::NotedMove(HWND window, int x, int y) {

@@ -55,6 +55,10 @@ public:
     // The user's desktop brought another window forward than the active one (a disabled
     // owner under its message box, say): the next sync raises the active one again.
     void RaiseActiveAgain() { raised_ = 0; }
+    // Where no window manager decides, SDL gives the keyboard to every window it shows, a
+    // popup too; a popup never keeps it, and the keyboard goes back to the active
+    // window. False when `window` is no popup of this set.
+    bool ReturnFocusFromPopup(HWND window);
     // The next present shows the whole window (it was uncovered, or SDL lost its pixels).
     static void Repaint(HWND window);
 
@@ -77,6 +81,7 @@ private:
         bool resizable = false;
         bool bordered = false;
         bool topmost = false;
+        bool popup = false;
         // Minimised by us or by the user, while our window is minimised too.
         bool minimized = false;
         // The surface last drawn into; a new one has lost every pixel.
@@ -90,9 +95,11 @@ private:
     void Follow(Entry& entry, const Wanted& wanted);
     void Drop(Entry& entry);
     bool MakeFullScreen(SDL_Window* sdl, const SDL_DisplayMode& mode);
+    void FocusActive();
 
     std::vector<Entry> entries_;
     HWND raised_ = 0;
+    HWND active_ = 0; // as the last sync found it
     std::optional<SDL_DisplayMode> pendingFullScreen_;
 };
 

@@ -406,6 +406,9 @@ public:
     uint32_t GetTimeDrivenCount() const;
     // Repaints the dirty refresh participants.
     void RefreshPass();
+    // The refresh pass at once when one is pending: a modal loop is about to hold the
+    // thread, and what the script drew must be on the screen under it.
+    void RefreshBeforeModal();
     // With auto refresh: asks for a refresh that falls due two intervals from now.
     void ScheduleRefresh();
     // True unless the main window exists and is not the active one of this process.

@@ -156,6 +156,12 @@ void CInterpretor::RefreshIfDue(uint32_t now) {
     lastRefresh = timeGetTime();
 }
 
+void CInterpretor::RefreshBeforeModal() {
+    if (refreshing != 0 || refreshPending == 0 || autoRefresh == 0) return;
+    RefreshPass();
+    lastRefresh = timeGetTime();
+}
+
 bool CInterpretor::TimedWorkMayBeDue(uint32_t later) const {
     // Each test holds at `later` when it holds at any earlier reading of the clock.
     return int32_t(later - lastPump) > kPumpInterval ||

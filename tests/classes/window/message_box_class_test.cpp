@@ -3,8 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/display/headless_display.h"
 #include "platform/user/dialogs/message_box.h"
+#include "platform/user/dialogs/message_box_test_hooks.h"
+#include "platform/user/input/input.h"
 #include "platform/user/test_hooks.h"
+#include "platform/user/windows.h"
 #include "script/script_runner.h"
 
 namespace {
@@ -82,6 +86,35 @@ Print(box.YesNoBox("answer"));
     EXPECT_EQ(boxes[2].owner, HWND(0));
     EXPECT_EQ(boxes[3].owner, HWND(0));
     EXPECT_EQ(output, "7\n");
+}
+
+TEST(MessageBoxClass, WhatTheScriptDrewIsShownUnderTheBox) {
+    // The box's owner as the screen shows it while the box waits for its answer.
+    uint32_t under = 0;
+    bool read = false;
+    platform::test::ShowMessageBoxesAsWindows(true);
+    platform::test::SetMessageBoxShownHook([&](HWND box) {
+        platform::headless::Pixels pixels;
+        read = platform::headless::ReadPixels(GetWindow(box, GW_OWNER), pixels);
+        if (read) under = pixels.At(100, 10);
+        platform::headless::PressKey(VK_RETURN);
+    });
+    script_test::ScriptRunner runner;
+    script_test::ScriptResult result =
+        runner.Run(R"(w = New Window("Score", 200, 100, 10, 10, 0xFFFFFF);
+Program.Wait(200);
+w.SetPenColor(0xFF0000);
+w.SetFillColor(0xFF0000);
+w.Rectangle(0, 0, 200, 100);
+box = New MessageBox(w);
+Print(box.OkBox("lives 0", "Game over"));
+)");
+    platform::test::SetMessageBoxShownHook(nullptr);
+    platform::test::ShowMessageBoxesAsWindows(false);
+    EXPECT_EQ(result.ok, 1) << "error " << result.code << " line " << result.line + 1;
+    EXPECT_EQ(result.output, "1\n");
+    ASSERT_TRUE(read);
+    EXPECT_EQ(under, 0xFF0000u);
 }
 
 } // namespace

@@ -34,6 +34,21 @@ TEST(WindowHostedRun, AllowsOneTopLevelWindowAndItsChildren) {
     EXPECT_EQ(runner.Run("a = New Window(100, 50); b = New Window(100, 50);").code, 0);
 }
 
+TEST(WindowMouseEvents, TheButtonArgumentIsOneOfTheWindowsButtonConstants) {
+    script_test::ScriptRunner runner;
+    script_test::ScriptResult result =
+        runner.Run("w = New Window(100, 50, 0, 0);\n"
+                   "Function Down(source, x, y, b) {\n"
+                   "  Print(x, y, b == Window.LEFTBUTTON, b == Window.RIGHTBUTTON, b == "
+                   "Window.MIDDLEBUTTON);\n"
+                   "}\n"
+                   "w.OnMouseDown = Down;\n"
+                   "UiClick(w, 5, 7); UiClick(w, 9, 3, 1); UiClick(w, 2, 4, 2); UiDispatch(); "
+                   "RunPending();\n");
+    ASSERT_EQ(result.code, 0) << result.line;
+    EXPECT_EQ(result.output, "5 7 1 0 0\n9 3 0 1 0\n2 4 0 0 1\n");
+}
+
 class ChildWindowGolden : public font_test::PinnedFonts {
 protected:
     void Check(const std::string& name, const std::string& drawnPath) {

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/display/display_backend.h"
@@ -240,6 +241,40 @@ TEST_F(SdlDisplayTest, FocusMovesActivation) {
     ASSERT_TRUE(platform::test::PushSdlWindowEvent(second, SdlWindowChange::FocusLost));
     Run();
     EXPECT_EQ(GetActiveWindow(), HWND{0});
+}
+
+TEST_F(SdlDisplayTest, KeyboardLentToAPopupComesBackWithHeldKeysAndActivation) {
+    HWND window = Open();
+    HWND popup = Keep(Make(WS_POPUP | WS_VISIBLE, 150, 120, 80, 60, window, WS_EX_TOPMOST));
+    Run();
+    ASSERT_FALSE(SdlSize(popup).empty());
+    ASSERT_TRUE(platform::test::PushSdlWindowEvent(window, SdlWindowChange::FocusGained));
+    Run();
+    SetFocus(window);
+    ASSERT_TRUE(platform::test::PushSdlKey("Left Alt", true));
+    Run();
+    Recorder::seen.clear();
+    // Shown where no window manager keeps the keyboard, the popup takes it and gives it
+    // back: SDL lets the held Alt go as each window loses the keyboard and presses it again
+    // as the next one gets it.
+    for (auto [from, to] : {std::pair{window, popup}, std::pair{popup, window}}) {
+        ASSERT_TRUE(platform::test::PushSdlKey("Left Alt", false));
+        ASSERT_TRUE(platform::test::PushSdlWindowEvent(from, SdlWindowChange::FocusLost));
+        ASSERT_TRUE(platform::test::PushSdlWindowEvent(to, SdlWindowChange::FocusGained));
+        ASSERT_TRUE(platform::test::PushSdlKey("Left Alt", true));
+    }
+    Run();
+    EXPECT_EQ(GetActiveWindow(), window);
+    EXPECT_EQ(GetFocus(), window);
+    EXPECT_TRUE(Of(WM_ACTIVATE).empty());
+    EXPECT_LT(GetAsyncKeyState(VK_MENU), 0);
+    EXPECT_TRUE(Of(WM_SYSKEYUP).empty());
+    EXPECT_TRUE(Of(WM_SYSKEYDOWN).empty());
+    // Let go as the keyboard leaves for another application, Alt is up.
+    ASSERT_TRUE(platform::test::PushSdlKey("Left Alt", false));
+    ASSERT_TRUE(platform::test::PushSdlWindowEvent(window, SdlWindowChange::FocusLost));
+    Run();
+    EXPECT_GE(GetAsyncKeyState(VK_MENU), 0);
 }
 
 TEST_F(SdlDisplayTest, PaintedPixelsArePresented) {
