@@ -43,11 +43,8 @@ w.CreateSphere(10, 10, 10, 5000, 8);
 UseRenderers();
 s = New Surface(64, 48);
 w = New World(s);
-big = w.CreateSphere(10, 10, 10, 255, 255);
-Print(big.GetNPoints(), w.GetNObjects());
-w.CreateSphere(10, 10, 10, 300, 300);
-// expect output: 65282 1
-// expect: error 14 line 7
+w.CreateSphere(10, 10, 10, 256, 255);
+// expect: error 14 line 4
 
 //== objects are found by index, by name without regard to case, and as themselves
 UseRenderers();
