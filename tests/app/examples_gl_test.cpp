@@ -22,7 +22,8 @@ namespace {
 void ExpectPictureCurrent(const std::string& name, const std::vector<std::string>& arguments,
                           const std::string& picture, int allowedShare) {
     if (app_test::MesaMajor().empty()) GTEST_SKIP() << "no Mesa OpenGL here";
-    const std::filesystem::path example = std::filesystem::path(ZORV_SOURCE_DIR) / "examples" / name;
+    const std::filesystem::path example =
+        std::filesystem::path(ZORV_SOURCE_DIR) / "examples" / name;
     test_support::TempDir folder;
     std::filesystem::copy(example, folder.Linux("game"), std::filesystem::copy_options::recursive);
     std::filesystem::create_directories(folder.Linux("pictures"));

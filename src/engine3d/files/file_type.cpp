@@ -44,8 +44,7 @@ bool Has3dsChunkStructure(CInStream& stream) {
     constexpr uint32_t kHeader = 6;
     const uint32_t size = stream.GetLength();
     uint32_t mainLength = 0;
-    if (stream.Seek(2, 0) != 2 || stream.ReadLong(&mainLength) != kResultOk ||
-        mainLength != size)
+    if (stream.Seek(2, 0) != 2 || stream.ReadLong(&mainLength) != kResultOk || mainLength != size)
         return false;
     for (uint32_t at = kHeader; at + kHeader <= size;) {
         uint16_t tag = 0;

@@ -81,8 +81,7 @@ protected:
             body +
             "shot = New Surface(160, 120, 32);\nshot.CaptureWindow(win);\n"
             "shot.SaveImage(\"shown.png\", Surface.PNG);\n";
-        const script_test::ScriptResult result =
-            runner.Run(script, "test.zs", {}, {"shown.png"});
+        const script_test::ScriptResult result = runner.Run(script, "test.zs", {}, {"shown.png"});
         ASSERT_EQ(result.ok, 1) << "error " << result.code << " line " << result.line;
         if (std::string(in.name) != "Software" && result.output.substr(0, 2) == "0\n")
             GTEST_SKIP() << "no OpenGL here";
@@ -92,8 +91,7 @@ protected:
         platform::headless::Pixels shown;
         ASSERT_TRUE(test_support::ReadPngPicture(folder.Linux("shown.png"), shown));
         if (const char* keep = std::getenv("ZORV_GL_PICTURES"))
-            std::ofstream(std::string(keep) + "/" + name + "_" + in.name + ".png",
-                          std::ios::binary)
+            std::ofstream(std::string(keep) + "/" + name + "_" + in.name + ".png", std::ios::binary)
                 << result.files.at("shown.png");
         const std::filesystem::path golden =
             std::filesystem::path(__FILE__).parent_path() / "golden" / (name + ".png");
@@ -131,27 +129,28 @@ TEST_P(RendererPictures, FlatLitSpheresTakeTheirLitColours) {
 // one, and a Sprite with a transparent border over the view: the red plane shows through
 // the key and around the sprite's square.
 TEST_P(RendererPictures, KeyedTexturesAndSpritesShowWhatLiesBehind) {
-    ExpectPicture("keyed",
-                  "back = w.CreatePlane(600, 400);\nback.SetPosition(0, 0, 900);\n"
-                  "red = New Material(w, 0xFF0000, \"Red\");\nred.SetFlat(1);\n"
-                  "back.ReplaceMaterial(red);\n"
-                  "t = New Texture(w, 32, 32, \"Mark\");\nf = t.GetSurface();\n"
-                  "f.SetFillColor(0xFF00FF);\nf.SetPenColor(0xFF00FF);\nf.Rectangle(0, 0, 32, 32);\n"
-                  "f.SetFillColor(0x00FFFF);\nf.SetPenColor(0x00FFFF);\nf.Rectangle(8, 8, 24, 24);\n"
-                  "f.SaveImage(\"mark.bmp\");\n"
-                  "drawn = New Material(w, t, \"Drawn\");\ndrawn.SetTransparentColor(0xFF00FF);\n"
-                  "a = w.CreatePlane(200, 200);\na.SetPosition(-120, 0, 700);\n"
-                  "a.ReplaceMaterial(drawn);\n"
-                  "loaded = New Material(w, New Texture(w, \"mark.bmp\"), \"Loaded\");\n"
-                  "loaded.SetTransparentColor(0xFF00FF);\n"
-                  "b = w.CreatePlane(200, 200);\nb.SetPosition(120, 0, 700);\n"
-                  "b.ReplaceMaterial(loaded);\n"
-                  "badge = New Surface(40, 40, 32);\nbadge.Clear(0);\n"
-                  "badge.SetFillColor(0xFFFFFF);\nbadge.SetPenColor(0xFFFFFF);\n"
-                  "badge.Rectangle(10, 10, 30, 30);\n"
-                  "tag = New Sprite(win, 60, 10, badge);\n"
-                  "UiRefreshNow();\nUiRefreshNow();\n",
-                  7);
+    ExpectPicture(
+        "keyed",
+        "back = w.CreatePlane(600, 400);\nback.SetPosition(0, 0, 900);\n"
+        "red = New Material(w, 0xFF0000, \"Red\");\nred.SetFlat(1);\n"
+        "back.ReplaceMaterial(red);\n"
+        "t = New Texture(w, 32, 32, \"Mark\");\nf = t.GetSurface();\n"
+        "f.SetFillColor(0xFF00FF);\nf.SetPenColor(0xFF00FF);\nf.Rectangle(0, 0, 32, 32);\n"
+        "f.SetFillColor(0x00FFFF);\nf.SetPenColor(0x00FFFF);\nf.Rectangle(8, 8, 24, 24);\n"
+        "f.SaveImage(\"mark.bmp\");\n"
+        "drawn = New Material(w, t, \"Drawn\");\ndrawn.SetTransparentColor(0xFF00FF);\n"
+        "a = w.CreatePlane(200, 200);\na.SetPosition(-120, 0, 700);\n"
+        "a.ReplaceMaterial(drawn);\n"
+        "loaded = New Material(w, New Texture(w, \"mark.bmp\"), \"Loaded\");\n"
+        "loaded.SetTransparentColor(0xFF00FF);\n"
+        "b = w.CreatePlane(200, 200);\nb.SetPosition(120, 0, 700);\n"
+        "b.ReplaceMaterial(loaded);\n"
+        "badge = New Surface(40, 40, 32);\nbadge.Clear(0);\n"
+        "badge.SetFillColor(0xFFFFFF);\nbadge.SetPenColor(0xFFFFFF);\n"
+        "badge.Rectangle(10, 10, 30, 30);\n"
+        "tag = New Sprite(win, 60, 10, badge);\n"
+        "UiRefreshNow();\nUiRefreshNow();\n",
+        7);
 }
 
 // Lit spheres, flat, smooth and textured, in the first frame drawn after they were made.
@@ -202,8 +201,8 @@ std::string StripedOneBitPng() {
     png_set_write_fn(
         png, &file,
         [](png_structp p, png_bytep data, size_t length) {
-            static_cast<std::string*>(png_get_io_ptr(p))->append(reinterpret_cast<char*>(data),
-                                                                 length);
+            static_cast<std::string*>(png_get_io_ptr(p))
+                ->append(reinterpret_cast<char*>(data), length);
         },
         nullptr);
     png_set_IHDR(png, info, 16, 16, 1, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
@@ -234,8 +233,9 @@ TEST_P(RendererPictures, OneBitPngTexturesShow) {
 // A 3DS model whose version byte is 0: a tetrahedron, flat-lit.
 TEST_P(RendererPictures, AThreeDsModelWithoutItsVersionByteLoads) {
     test_support::ChunkBytes model;
-    model.Open3ds(0).Mesh("Tetra", {{-150, -100, -100}, {150, -100, -100}, {0, -100, 150}, {0, 150, 0}},
-                         {{0, 1, 3}, {1, 2, 3}, {2, 0, 3}, {0, 2, 1}});
+    model.Open3ds(0).Mesh("Tetra",
+                          {{-150, -100, -100}, {150, -100, -100}, {0, -100, 150}, {0, 150, 0}},
+                          {{0, 1, 3}, {1, 2, 3}, {2, 0, 3}, {0, 2, 1}});
     const std::vector<uint8_t>& bytes = model.CloseAll().Data();
     folder.WriteFile("tetra.3ds", std::string(bytes.begin(), bytes.end()));
     ExpectPicture("version_byte_3ds",
@@ -243,7 +243,7 @@ TEST_P(RendererPictures, AThreeDsModelWithoutItsVersionByteLoads) {
                       "\");\nPrint(w.GetNObjects());\n"
                       "t = w.GetObject(0);\nt.SetPosition(0, 0, 700);\nt.TurnLeft(0.4);\n"
                       "sand = New Material(w, 0xE0C080, \"Sand\");\nsand.SetFlat(1);\n"
-                  "t.ReplaceMaterial(sand);\n"
+                      "t.ReplaceMaterial(sand);\n"
                       "UiRefreshNow();\nUiRefreshNow();\n");
 }
 

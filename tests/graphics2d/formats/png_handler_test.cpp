@@ -123,7 +123,6 @@ TEST(PngRead, PaletteImagesKeepIndicesAndColours) {
     ASSERT_EQ(rgb.read, kImageOk);
     EXPECT_EQ(rgb.Pixel(0, 0, 3), (Bytes{0, 0, 255}));
     EXPECT_EQ(rgb.Pixel(2, 0, 3), (Bytes{255, 0, 0}));
-
 }
 
 // Pixels of 1, 2 and 4 bits are widened to a byte each, palette images kept indexed.
@@ -142,14 +141,18 @@ TEST(PngRead, PixelsBelowEightBitsAreWidened) {
     ASSERT_NE(handler.GetPalette(), nullptr);
     EXPECT_EQ(handler.GetPalette()->count, 3);
 
-    PngLayout one{.width = 10, .height = 1, .colorType = PNG_COLOR_TYPE_PALETTE, .bitDepth = 1,
-                  .rows = {0xA0, 0x40}, .palette = {{0, 0, 0}, {255, 255, 255}}};
+    PngLayout one{.width = 10,
+                  .height = 1,
+                  .colorType = PNG_COLOR_TYPE_PALETTE,
+                  .bitDepth = 1,
+                  .rows = {0xA0, 0x40},
+                  .palette = {{0, 0, 0}, {255, 255, 255}}};
     Decoded bits = DecodePng(MakePng(one));
     ASSERT_EQ(bits.read, kImageOk);
     EXPECT_EQ(bits.Pixel(0, 0, 10), (Bytes{1, 0, 1, 0, 0, 0, 0, 0, 0, 1}));
 
-    PngLayout grey{.width = 4, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .bitDepth = 2,
-                   .rows = {0x1B}};
+    PngLayout grey{
+        .width = 4, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .bitDepth = 2, .rows = {0x1B}};
     Decoded levels = DecodePng(MakePng(grey), 24);
     ASSERT_EQ(levels.read, kImageOk);
     EXPECT_EQ(levels.Rows(), (Bytes{0, 0, 0, 85, 85, 85, 170, 170, 170, 255, 255, 255}));

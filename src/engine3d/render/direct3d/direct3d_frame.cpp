@@ -56,8 +56,7 @@ uint32_t Mean(uint32_t a, uint32_t b, uint32_t c) {
 // corners' colours, first corner)`.
 template <typename Colour>
 std::vector<RenderVertex> FlatCorners(const std::vector<RenderVertex>& records,
-                                      const uint16_t* indices, uint32_t indexCount,
-                                      Colour colour) {
+                                      const uint16_t* indices, uint32_t indexCount, Colour colour) {
     std::vector<RenderVertex> corners;
     corners.reserve(indexCount);
     for (uint32_t i = 0; i + 2 < indexCount; i += 3) {
@@ -533,12 +532,10 @@ void LRenderAPI_Direct3D::DrawPolygonBatch(LCacheMaterial* batch, L3DCamera* cam
                 v.diffuse = Tinted(v.diffuse, m, modulated);
             }
         } else if (lambert) {
-            flatCorners = FlatCorners(records, indices, indexCount,
-                                      [&](uint32_t mean, const RenderVertex& first) {
-                                          return Tinted((mean & 0xFFFFFFu) |
-                                                            (first.diffuse & 0xFF000000u),
-                                                        m, modulated);
-                                      });
+            flatCorners = FlatCorners(
+                records, indices, indexCount, [&](uint32_t mean, const RenderVertex& first) {
+                    return Tinted((mean & 0xFFFFFFu) | (first.diffuse & 0xFF000000u), m, modulated);
+                });
             StageState(0, D3DTSS_COLOROP, D3DTOP_DISABLE);
             RenderState(D3DRENDERSTATE_SHADEMODE, D3DSHADE_FLAT);
         } else {

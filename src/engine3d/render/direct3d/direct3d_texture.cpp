@@ -183,8 +183,7 @@ void LTexture_Direct3D::ConvertAcross(uint8_t* to, LONG toPitch,
     const uint32_t alphaMask = format.alpha == 1 ? f.dwRGBAlphaBitMask : 0;
     const bool keyed = (flags & kColorKey) != 0;
     const uint32_t key16 = bits == 15 ? Key555(keyColor) : Key565(keyColor);
-    const uint32_t keyRgb =
-        (keyColor & 0xFF) << 16 | (keyColor & 0xFF00) | (keyColor >> 16 & 0xFF);
+    const uint32_t keyRgb = (keyColor & 0xFF) << 16 | (keyColor & 0xFF00) | (keyColor >> 16 & 0xFF);
     for (uint32_t y = 0; y < height; ++y) {
         const uint8_t* row = pixels + size_t(y) * pitch;
         uint8_t* out = to + ptrdiff_t(y) * toPitch;
@@ -194,11 +193,10 @@ void LTexture_Direct3D::ConvertAcross(uint8_t* to, LONG toPitch,
                 keyed && (bits == 15 || bits == 16 ? Read16(row + x * 2) == key16 : rgb == keyRgb);
             // An alpha mask of one bit keeps only the texels that are fully there.
             const uint32_t a = isKey ? 0 : AlphaOf(size_t(y) * width + x);
-            const uint32_t value = IntoMask(rgb >> 16 & 0xFF, f.dwRBitMask) |
-                                   IntoMask(rgb >> 8 & 0xFF, f.dwGBitMask) |
-                                   IntoMask(rgb & 0xFF, f.dwBBitMask) |
-                                   (alphaMask == 0x8000 ? (a != 0 ? 0x8000u : 0u)
-                                                        : IntoMask(a, alphaMask));
+            const uint32_t value =
+                IntoMask(rgb >> 16 & 0xFF, f.dwRBitMask) | IntoMask(rgb >> 8 & 0xFF, f.dwGBitMask) |
+                IntoMask(rgb & 0xFF, f.dwBBitMask) |
+                (alphaMask == 0x8000 ? (a != 0 ? 0x8000u : 0u) : IntoMask(a, alphaMask));
             uint8_t* p = out + x * outBytes;
             for (uint32_t b = 0; b < outBytes; ++b)
                 p[b] = uint8_t(value >> (8 * b));
