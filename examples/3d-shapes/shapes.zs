@@ -1,5 +1,5 @@
 // A sphere, a brick and a pyramid turning in fog over a floor, a coloured lamp circling
-// them; without materials of their own the shapes show as wireframes. The first argument
+// them; pale materials, lit smoothly, show the lamp's light move across them. The first argument
 // chooses the display interface: software, opengl or direct3d; without one the player's
 // own choice (Direct3D where OpenGL works, else software). Close the window to end.
 chosen = Display.GetDisplayInterface();
@@ -33,6 +33,21 @@ peak = scene.CreatePyramid(180, 220, 180);
 peak.SetPosition(320, -20, 0);
 ground = scene.CreateBrick(1400, 20, 1400);
 ground.SetPosition(0, -140, 300);
+
+// Without materials of their own the shapes would show as wireframes, which no light
+// reaches: pale colours, drawn filled (flat), take the lamp's best.
+chalk = New Material(scene, 0xE8E8E8, "Chalk");
+chalk.SetFlat(1);
+stone = New Material(scene, 0x909890, "Stone");
+stone.SetFlat(1);
+globe.ReplaceMaterial(chalk);
+cube.ReplaceMaterial(chalk);
+peak.ReplaceMaterial(chalk);
+ground.ReplaceMaterial(stone);
+globe.SetGouraud(1);
+cube.SetGouraud(1);
+peak.SetGouraud(1);
+ground.SetGouraud(1);
 
 // The lamp circles the shapes: each frame turns its place by a tenth of a radian.
 lamp = New Light(scene, 0xFFA040, 255, 900);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct ImageFileInfo {
@@ -12,5 +13,6 @@ struct ImageFileInfo {
     uint32_t depth = 0;
 };
 
-// False when no handler reads the file or its size does not fit the element's fields.
-bool ProbeImageFile(const std::vector<uint8_t>& bytes, ImageFileInfo& info);
+// False when no handler reads the file or its size does not fit the element's fields;
+// `reason` then says why, for the packer's message.
+bool ProbeImageFile(const std::vector<uint8_t>& bytes, ImageFileInfo& info, std::string& reason);

@@ -483,8 +483,9 @@ bool ManifestParser::FileElement(const std::vector<std::string>& words) {
     }
     if (image) {
         ImageFileInfo info;
-        if (!ProbeImageFile(element.data, info)) {
-            return Fail("'" + words[1] + "' is not an image file the player can read");
+        std::string reason;
+        if (!ProbeImageFile(element.data, info, reason)) {
+            return Fail("'" + words[1] + "' is not an image file the player can read: " + reason);
         }
         element.kind = PackElement::Kind::ImageFile;
         element.width = static_cast<uint16_t>(info.width);

@@ -80,6 +80,10 @@ TEST_F(ManifestTest, ErrorsNameTheLine) {
     dir.WriteFile("m.zs", "");
     dir.WriteFile("four.raw", "abcd");
     dir.WriteFile("not-an-image.png", "hello");
+    // A 2 x 1 bitmap of 4 bits a pixel, with its 16 colours.
+    std::string bmp4("BM\x7A\0\0\0\0\0\0\0\x76\0\0\0\x28\0\0\0\2\0\0\0\1\0\0\0\1\0\4\0", 30);
+    bmp4 += std::string(24, '\0') + std::string(64, '\x40') + std::string(4, '\x12');
+    dir.WriteFile("four-bits.bmp", bmp4);
     const struct {
         const char* text;
         const char* error;
@@ -106,7 +110,11 @@ TEST_F(ManifestTest, ErrorsNameTheLine) {
          "p.zpk:3: 'four.raw' holds 4 bytes; a 3 x 2 image of depth 8 needs 8 (rows padded to 4 "
          "bytes) or 6"},
         {"entry E\nbank image\nfile not-an-image.png",
-         "p.zpk:3: 'not-an-image.png' is not an image file the player can read"},
+         "p.zpk:3: 'not-an-image.png' is not an image file the player can read: its format is "
+         "none the player reads, or its header is damaged"},
+        {"entry E\nbank image\nfile four-bits.bmp",
+         "p.zpk:3: 'four-bits.bmp' is not an image file the player can read: its pixels have "
+         "fewer than 8 bits, which only PNG images may have"},
         {"entry E\nbank image\ntext t \"x\"", "p.zpk:3: 'text' does not suit an image bank"},
         {"entry E\nbank string\ntext t \"open", "p.zpk:3: unterminated quote"},
         {"entry E\nmodule m.zs\nclasses all",

@@ -59,6 +59,15 @@ w = New World(New Surface(64, 48));
 t = New Texture(w, "missing.bmp");
 // expect: error 58 line 3
 
+//== a Texture of a file that is no image it can read
+UseRenderers();
+w = New World(New Surface(64, 48));
+f = New File("bad.png");
+f.Write("not an image");
+f.Close();
+t = New Texture(w, "bad.png");
+// expect: error 58 line 6
+
 //== a blank Texture's sides lie between 1 and 16384
 UseRenderers();
 w = New World(New Surface(64, 48));

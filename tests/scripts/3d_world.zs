@@ -39,6 +39,13 @@ w.CreateSphere(10, 10, 10, 5000, 8);
 // expect output: 1 1
 // expect: error 14 line 7
 
+//== a sphere whose points its mesh cannot number is refused with an error, not made as 0
+UseRenderers();
+s = New Surface(64, 48);
+w = New World(s);
+w.CreateSphere(10, 10, 10, 256, 255);
+// expect: error 14 line 4
+
 //== objects are found by index, by name without regard to case, and as themselves
 UseRenderers();
 s = New Surface(64, 48);

@@ -775,6 +775,8 @@ void CIWorld::CreateSphere() {
     const auto segments = int32_t(values[3]);
     const auto rings = int32_t(values[4]);
     if (segments < 1 || rings < 1) return SetResultObject(nullptr);
+    // A mesh numbers its points in 16 bits.
+    if (2 + int64_t(rings) * (int64_t(segments) + 1) > 65535) interpreter->RaiseError(14);
     ReturnPrimitive(CreateSphereObject(world_, float(values[0]), float(values[1]), float(values[2]),
                                        segments, rings));
 }

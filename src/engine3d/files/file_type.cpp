@@ -37,10 +37,33 @@ void CopyMessage(uint32_t code, char* message, uint32_t size) {
     message[n] = '\0';
 }
 
+// Some exporters leave the version byte at offset 28 empty: a main chunk that spans the
+// whole file and holds an editor or key-frame chunk is a 3DS file whatever that byte says.
+bool Has3dsChunkStructure(CInStream& stream) {
+    constexpr uint16_t kEditor = 0x3D3D, kKeyFrames = 0xB000;
+    constexpr uint32_t kHeader = 6;
+    const uint32_t size = stream.GetLength();
+    uint32_t mainLength = 0;
+    if (stream.Seek(2, 0) != 2 || stream.ReadLong(&mainLength) != kResultOk || mainLength != size)
+        return false;
+    for (uint32_t at = kHeader; at + kHeader <= size;) {
+        uint16_t tag = 0;
+        uint32_t length = 0;
+        if (stream.Seek(int32_t(at), 0) != at || stream.ReadWord(&tag) != kResultOk ||
+            stream.ReadLong(&length) != kResultOk)
+            return false;
+        if (tag == kEditor || tag == kKeyFrames) return true;
+        if (length < kHeader || length > size - at) return false;
+        at += length;
+    }
+    return false;
+}
+
 bool Is3dsStream(CInStream& stream) {
     stream.Seek(0, 0);
     uint16_t magic = 0;
     if (stream.ReadWord(&magic) != kResultOk || magic != 0x4D4D) return false;
+    if (Has3dsChunkStructure(stream)) return true;
     if (stream.Seek(28, 0) != 28) return false;
     uint8_t version = 0;
     return stream.ReadByte(&version) == kResultOk && version >= 3;

@@ -44,7 +44,13 @@ ImageResult PngReadHeader(png_structp png, png_infop info, CInStream& stream, Pn
     header->height = png_get_image_height(png, info);
     const int bitDepth = png_get_bit_depth(png, info);
     const int colorType = png_get_color_type(png, info);
-    if (bitDepth < 8) return kImageBelow8Bits;
+    // Pixels of 1, 2 or 4 bits are widened to a byte each: palette images stay indexed.
+    if (bitDepth < 8) {
+        if (colorType == PNG_COLOR_TYPE_GRAY)
+            png_set_expand_gray_1_2_4_to_8(png);
+        else
+            png_set_packing(png);
+    }
     if (bitDepth == 16) png_set_strip_16(png);
     if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
         png_set_gray_to_rgb(png);

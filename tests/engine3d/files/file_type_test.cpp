@@ -69,6 +69,28 @@ TEST(FileTypeTest, AnOldVersionByteSendsTheFileToTheOtherTests) {
     EXPECT_EQ(Detect(Bytes(prefix.substr(0, 28))), kFileTypeUnknown) << "too short for 3DS";
 }
 
+// A file whose chunks span it and hold an editor chunk is 3DS whatever its version byte
+// holds; without that structure the byte decides.
+TEST(FileTypeTest, AThreeDsChunkStructureIsToldWithoutTheVersionByte) {
+    test_support::ChunkBytes empty;
+    empty.Open3ds(0).Mesh("Box", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
+    std::vector<uint8_t> bytes = empty.CloseAll().Data();
+    ASSERT_EQ(bytes[28], 0);
+    EXPECT_EQ(Detect(bytes), kFileType3ds);
+    std::vector<uint8_t> longer = bytes;
+    longer.push_back(0);
+    EXPECT_EQ(Detect(longer), kFileTypeUnknown) << "the main chunk must span the file";
+    std::vector<uint8_t> noEditor = bytes;
+    noEditor[16] = 0x3E;
+    EXPECT_EQ(Detect(noEditor), kFileTypeUnknown) << "no editor or key-frame chunk";
+    std::vector<uint8_t> overlong = bytes;
+    overlong[11] = 0x7F;
+    EXPECT_EQ(Detect(overlong), kFileTypeUnknown) << "a chunk past the end";
+    test_support::ChunkBytes keyFrames;
+    keyFrames.Begin(0x4D4D).Begin(0x0002).U32(0).End().Begin(0xB000).U32(0);
+    EXPECT_EQ(Detect(keyFrames.CloseAll().Data()), kFileType3ds);
+}
+
 TEST(FileTypeTest, PathsThatDoNotExistAndShortBuffers) {
     test_support::TempDir dir;
     const std::string missing = dir.Win("missing.yix");

@@ -123,11 +123,39 @@ TEST(PngRead, PaletteImagesKeepIndicesAndColours) {
     ASSERT_EQ(rgb.read, kImageOk);
     EXPECT_EQ(rgb.Pixel(0, 0, 3), (Bytes{0, 0, 255}));
     EXPECT_EQ(rgb.Pixel(2, 0, 3), (Bytes{255, 0, 0}));
+}
 
-    PngLayout small = layout;
-    small.bitDepth = 4;
-    small.rows = {0x01, 0x20, 0x21, 0x00};
-    EXPECT_EQ(DecodePng(MakePng(small)).open, kImageBelow8Bits);
+// Pixels of 1, 2 and 4 bits are widened to a byte each, palette images kept indexed.
+TEST(PngRead, PixelsBelowEightBitsAreWidened) {
+    const std::vector<png_color> colours = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+    PngLayout four{.colorType = PNG_COLOR_TYPE_PALETTE,
+                   .bitDepth = 4,
+                   .rows = {0x01, 0x20, 0x21, 0x00},
+                   .palette = colours};
+    CPNGHandler handler;
+    Decoded d = Decode(handler, MakePng(four));
+    ASSERT_EQ(d.read, kImageOk);
+    EXPECT_EQ(d.depth, 8);
+    EXPECT_EQ(d.Pixel(0, 1, 3), (Bytes{2, 1, 0}));
+    EXPECT_EQ(d.Pixel(0, 0, 3), (Bytes{0, 1, 2}));
+    ASSERT_NE(handler.GetPalette(), nullptr);
+    EXPECT_EQ(handler.GetPalette()->count, 3);
+
+    PngLayout one{.width = 10,
+                  .height = 1,
+                  .colorType = PNG_COLOR_TYPE_PALETTE,
+                  .bitDepth = 1,
+                  .rows = {0xA0, 0x40},
+                  .palette = {{0, 0, 0}, {255, 255, 255}}};
+    Decoded bits = DecodePng(MakePng(one));
+    ASSERT_EQ(bits.read, kImageOk);
+    EXPECT_EQ(bits.Pixel(0, 0, 10), (Bytes{1, 0, 1, 0, 0, 0, 0, 0, 0, 1}));
+
+    PngLayout grey{
+        .width = 4, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .bitDepth = 2, .rows = {0x1B}};
+    Decoded levels = DecodePng(MakePng(grey), 24);
+    ASSERT_EQ(levels.read, kImageOk);
+    EXPECT_EQ(levels.Rows(), (Bytes{0, 0, 0, 85, 85, 85, 170, 170, 170, 255, 255, 255}));
 }
 
 TEST(PngRead, InterlacedEqualsPlain) {

@@ -52,6 +52,25 @@ uint32_t Mean(uint32_t a, uint32_t b, uint32_t c) {
     return out;
 }
 
+// Each indexed triangle's three corners copied out, all coloured by `colour(mean of the
+// corners' colours, first corner)`.
+template <typename Colour>
+std::vector<RenderVertex> FlatCorners(const std::vector<RenderVertex>& records,
+                                      const uint16_t* indices, uint32_t indexCount, Colour colour) {
+    std::vector<RenderVertex> corners;
+    corners.reserve(indexCount);
+    for (uint32_t i = 0; i + 2 < indexCount; i += 3) {
+        const RenderVertex* v[3] = {&records[indices[i]], &records[indices[i + 1]],
+                                    &records[indices[i + 2]]};
+        const uint32_t c = colour(Mean(v[0]->diffuse, v[1]->diffuse, v[2]->diffuse), *v[0]);
+        for (const RenderVertex* corner : v) {
+            corners.push_back(*corner);
+            corners.back().diffuse = c;
+        }
+    }
+    return corners;
+}
+
 } // namespace
 
 void LRenderAPI_Direct3D::ResetStateCache() {
@@ -453,6 +472,9 @@ void LRenderAPI_Direct3D::DrawPolygonBatch(LCacheMaterial* batch, L3DCamera* cam
     RenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ZERO);
     std::vector<RenderVertex>& records = batch->records;
     const uint16_t* indices = batch->indices.data();
+    // A flat-lit triangle's corners are its own, coloured by its mean: shared records
+    // would give a face the colour of the last triangle that wrote them.
+    std::vector<RenderVertex> flatCorners;
     const bool translucent = (m.mode & (LMaterial::kAdditive | LMaterial::kAdditiveSecond)) != 0;
     auto* second = static_cast<LTexture_Direct3D*>(m.textures[1]);
     const bool textured = (m.mode & LMaterial::kTextured) != 0 && m.textures[0] != nullptr;
@@ -471,13 +493,9 @@ void LRenderAPI_Direct3D::DrawPolygonBatch(LCacheMaterial* batch, L3DCamera* cam
             StageState(0, D3DTSS_COLOROP, colourOperation[0]);
             StageState(0, D3DTSS_COLORARG1, colourOperation[1]);
             StageState(0, D3DTSS_COLORARG2, colourOperation[2]);
-            // Each triangle's mean goes into its vertices: a shared vertex keeps the last.
-            for (uint32_t i = 0; lambert && i + 2 < indexCount; i += 3) {
-                RenderVertex* v[3] = {&records[indices[i]], &records[indices[i + 1]],
-                                      &records[indices[i + 2]]};
-                const uint32_t mean = Mean(v[0]->diffuse, v[1]->diffuse, v[2]->diffuse);
-                v[0]->diffuse = v[1]->diffuse = v[2]->diffuse = mean;
-            }
+            if (lambert)
+                flatCorners = FlatCorners(records, indices, indexCount,
+                                          [](uint32_t mean, const RenderVertex&) { return mean; });
         } else {
             RenderState(D3DRENDERSTATE_SHADEMODE, D3DSHADE_FLAT);
             StageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
@@ -513,29 +531,30 @@ void LRenderAPI_Direct3D::DrawPolygonBatch(LCacheMaterial* batch, L3DCamera* cam
                 RenderVertex& v = records[indices[i]];
                 v.diffuse = Tinted(v.diffuse, m, modulated);
             }
+        } else if (lambert) {
+            flatCorners = FlatCorners(
+                records, indices, indexCount, [&](uint32_t mean, const RenderVertex& first) {
+                    return Tinted((mean & 0xFFFFFFu) | (first.diffuse & 0xFF000000u), m, modulated);
+                });
+            StageState(0, D3DTSS_COLOROP, D3DTOP_DISABLE);
+            RenderState(D3DRENDERSTATE_SHADEMODE, D3DSHADE_FLAT);
         } else {
-            for (uint32_t i = 0; i + 2 < indexCount; i += 3) {
-                RenderVertex* v[3] = {&records[indices[i]], &records[indices[i + 1]],
-                                      &records[indices[i + 2]]};
-                uint32_t colour;
-                if (lambert)
-                    colour =
-                        Tinted((Mean(v[0]->diffuse, v[1]->diffuse, v[2]->diffuse) & 0xFFFFFFu) |
-                                   (v[0]->diffuse & 0xFF000000u),
-                               m, modulated);
-                else
-                    colour = 0xFF000000u | uint32_t(m.colorBytes[0] & 0xFF) << 16 |
-                             uint32_t(m.colorBytes[1] & 0xFF) << 8 |
-                             uint32_t(m.colorBytes[2] & 0xFF);
-                v[0]->diffuse = v[1]->diffuse = v[2]->diffuse = colour;
-            }
+            const uint32_t colour = 0xFF000000u | uint32_t(m.colorBytes[0] & 0xFF) << 16 |
+                                    uint32_t(m.colorBytes[1] & 0xFF) << 8 |
+                                    uint32_t(m.colorBytes[2] & 0xFF);
+            for (uint32_t i = 0; i < indexCount; ++i)
+                records[indices[i]].diffuse = colour;
             StageState(0, D3DTSS_COLOROP, D3DTOP_DISABLE);
             RenderState(D3DRENDERSTATE_SHADEMODE, D3DSHADE_FLAT);
         }
     }
-    d3dDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX2, records.data(),
-                                    DWORD(records.size()), batch->indices.data(), indexCount,
-                                    D3DDP_DONOTLIGHT | D3DDP_DONOTCLIP);
+    if (lambert)
+        d3dDevice->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX2, flatCorners.data(),
+                                 DWORD(flatCorners.size()), D3DDP_DONOTLIGHT | D3DDP_DONOTCLIP);
+    else
+        d3dDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX2, records.data(),
+                                        DWORD(records.size()), batch->indices.data(), indexCount,
+                                        D3DDP_DONOTLIGHT | D3DDP_DONOTCLIP);
     if (camera != nullptr) camera->polygonsDrawn += indexCount / 3;
     if (textured && second != nullptr) {
         StageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);

@@ -1,6 +1,7 @@
 #include "engine3d/render/direct3d/direct3d_texture.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "engine3d/render/direct3d/direct3d_device.h"
@@ -25,6 +26,27 @@ uint32_t Key555(uint32_t key) {
 uint32_t Key565(uint32_t key) {
     const uint32_t r = key & 0xFF, g = key >> 8 & 0xFF, b = key >> 16 & 0xFF;
     return (r & 0xF8) << 8 | (g & 0xFC) << 3 | b >> 3;
+}
+
+// An image's texel as 0xRRGGBB, from 15, 16, 24 or 32 bits.
+uint32_t TexelColour(const uint8_t* row, uint32_t x, uint32_t bits) {
+    if (bits == 24 || bits == 32) {
+        const uint8_t* p = row + x * (bits / 8);
+        return uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+    }
+    const uint32_t v = Read16(row + x * 2);
+    const auto widen5 = [](uint32_t c) { return c << 3 | c >> 2; };
+    if (bits == 15) return widen5(v >> 10 & 31) << 16 | widen5(v >> 5 & 31) << 8 | widen5(v & 31);
+    const uint32_t g = v >> 5 & 63;
+    return widen5(v >> 11 & 31) << 16 | (g << 2 | g >> 4) << 8 | widen5(v & 31);
+}
+
+// An 8-bit channel placed in a mask of at most 8 bits.
+uint32_t IntoMask(uint32_t channel, uint32_t mask) {
+    if (mask == 0) return 0;
+    const int shift = std::countr_zero(mask);
+    const int width = std::min(std::popcount(mask), 8);
+    return (channel >> (8 - width)) << shift & mask;
 }
 
 uint32_t PowerOfTwoAtLeast(uint32_t value) {
@@ -151,6 +173,37 @@ void LTexture_Direct3D::Convert(uint8_t* to, LONG toPitch,
     }
 }
 
+void LTexture_Direct3D::ConvertAcross(uint8_t* to, LONG toPitch,
+                                      const LRenderAPI_Direct3D::TextureFormat& format) {
+    const uint32_t bits = bitsPerPixel;
+    if (bits != 15 && bits != 16 && bits != 24 && bits != 32) return;
+    const uint32_t outBytes = format.depth == 15 ? 2 : format.depth / 8;
+    if (outBytes != 2 && outBytes != 4) return;
+    const DDPIXELFORMAT& f = format.format;
+    const uint32_t alphaMask = format.alpha == 1 ? f.dwRGBAlphaBitMask : 0;
+    const bool keyed = (flags & kColorKey) != 0;
+    const uint32_t key16 = bits == 15 ? Key555(keyColor) : Key565(keyColor);
+    const uint32_t keyRgb = (keyColor & 0xFF) << 16 | (keyColor & 0xFF00) | (keyColor >> 16 & 0xFF);
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint8_t* row = pixels + size_t(y) * pitch;
+        uint8_t* out = to + ptrdiff_t(y) * toPitch;
+        for (uint32_t x = 0; x < width; ++x) {
+            const uint32_t rgb = TexelColour(row, x, bits);
+            const bool isKey =
+                keyed && (bits == 15 || bits == 16 ? Read16(row + x * 2) == key16 : rgb == keyRgb);
+            // An alpha mask of one bit keeps only the texels that are fully there.
+            const uint32_t a = isKey ? 0 : AlphaOf(size_t(y) * width + x);
+            const uint32_t value =
+                IntoMask(rgb >> 16 & 0xFF, f.dwRBitMask) | IntoMask(rgb >> 8 & 0xFF, f.dwGBitMask) |
+                IntoMask(rgb & 0xFF, f.dwBBitMask) |
+                (alphaMask == 0x8000 ? (a != 0 ? 0x8000u : 0u) : IntoMask(a, alphaMask));
+            uint8_t* p = out + x * outBytes;
+            for (uint32_t b = 0; b < outBytes; ++b)
+                p[b] = uint8_t(value >> (8 * b));
+        }
+    }
+}
+
 HRESULT LTexture_Direct3D::CreateTextureSurface() {
     if (width == 0 || height == 0 || pixels == nullptr) return 1;
     ReleaseDeviceCopy();
@@ -187,8 +240,12 @@ HRESULT LTexture_Direct3D::CreateTextureSurface() {
     if ((textureCaps & D3DPTEXTURECAPS_SQUAREONLY) != 0)
         desc.dwWidth = desc.dwHeight = std::max(desc.dwWidth, desc.dwHeight);
     LRenderAPI_Direct3D::TextureFormat format;
-    if (!ChooseTextureFormat(format) || format.depth != bitsPerPixel) return 0;
-    if (format.alpha == 1) {
+    if (!ChooseTextureFormat(format)) return 0;
+    const bool across = format.depth != bitsPerPixel;
+    if (across && bitsPerPixel != 15 && bitsPerPixel != 16 && bitsPerPixel != 24 &&
+        bitsPerPixel != 32)
+        return 0;
+    if (format.alpha == 1 || across) {
         desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT | DDSD_TEXTURESTAGE;
         desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE;
         desc.dwMipMapCount = 0;
@@ -204,8 +261,11 @@ HRESULT LTexture_Direct3D::CreateTextureSurface() {
     surface->SetColorKey(DDCKEY_SRCBLT, nullptr);
     uint8_t* memory = lockedResult == DD_OK ? SurfaceMemory(locked) : nullptr;
     if (memory == nullptr) return 1;
-    Convert(memory, locked.lPitch, format);
-    if (mipmaps && format.alpha != 1) {
+    if (across)
+        ConvertAcross(memory, locked.lPitch, format);
+    else
+        Convert(memory, locked.lPitch, format);
+    if (mipmaps && format.alpha != 1 && !across) {
         DDSCAPS2 levelCaps{DDSCAPS_TEXTURE | DDSCAPS_MIPMAP, 0, 0, 0};
         IDirectDrawSurface4* level = nullptr;
         IDirectDrawSurface4* from = surface;

@@ -38,4 +38,7 @@ private:
     // The alpha of pixel `index` of the image.
     uint8_t AlphaOf(size_t index) const;
     void Convert(uint8_t* to, LONG toPitch, const LRenderAPI_Direct3D::TextureFormat& format);
+    // Into a format of another depth than the image's, texel by texel through the format's
+    // masks: keyed and see-through images are kept at their own depth and converted here.
+    void ConvertAcross(uint8_t* to, LONG toPitch, const LRenderAPI_Direct3D::TextureFormat& format);
 };

@@ -83,23 +83,26 @@ void LCacheMaterial::Rebuild(L3DCamera& camera, L3DObject* object) {
         // Drawn one by one: their points still need this frame's projection.
         if (object != nullptr)
             for (L3DPoint* v : numbered)
-                v->TransformAndProject(*object, camera);
+                object->PlacePoint(*v, camera);
         return;
     }
     records.assign(vertexCount + 2, RenderVertex{});
     const uint32_t c = material->color;
     const uint32_t diffuse = 0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+    // A lit object's records keep the lit colours the projection gave them: the first frame
+    // after a rebuild is lit as the ones after it are.
+    const bool lit = object != nullptr && (object->IsGouraud() != 0 || object->IsLambert() != 0);
     for (uint32_t n = 0; n < vertexCount; ++n) {
         L3DPoint* v = numbered[n];
         v->renderIndex = uint16_t(n);
         RenderVertex& record = records[n];
         v->batchVertex = &record;
-        if (object != nullptr) v->TransformAndProject(*object, camera);
+        if (object != nullptr) object->PlacePoint(*v, camera);
         record.u1 = v->texture[0];
         record.v1 = v->texture[1];
         record.u2 = v->texture[2];
         record.v2 = v->texture[3];
-        record.diffuse = diffuse;
+        if (!lit) record.diffuse = diffuse;
     }
 }
 

@@ -239,6 +239,9 @@ void LPolygon::DeferIfDrawn(L3DCamera& camera) {
 
 void LPolygon::Draw(L3DCamera& camera) {
     if (material_ == nullptr) return;
+    // A flat-lit face is filled with the mean of its points' lit colours of this frame.
+    if (owner != nullptr && owner->IsGouraud() == 0 && owner->IsLambert() != 0)
+        AverageVertexColours();
     if (visibility == kInside) {
         ++camera.polygonsDrawn;
         if (material_->drawRoutine != nullptr) material_->drawRoutine(*this, camera);

@@ -250,9 +250,10 @@ public:
     void PickPolygonAtScreenPoint(L3DCamera& camera, const float* point, L3DObject** outObject,
                                   LPolygon** outPolygon, float* inOutDepth);
     LPolygon* FindPolygonAtScreenPoint(L3DCamera& camera, const float* point, float* inOutDepth);
-    // Puts a corner where the camera sees it: the object's placing applied to the model
-    // position. Octree nodes hold world positions already and only project them.
-    virtual void PlacePointForPicking(L3DPoint& point, L3DCamera& camera);
+    // Puts a corner where the camera sees it, for picking and for the material batches:
+    // the object's placing applied to the model position. Octree nodes hold world
+    // positions already and only project them.
+    virtual void PlacePoint(L3DPoint& point, L3DCamera& camera);
 
     // Saving.
     int SaveObjectRecord(ChunkWriter& writer, uint32_t mask);

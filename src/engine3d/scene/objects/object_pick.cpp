@@ -120,7 +120,7 @@ LPolygon* L3DObject::FindPolygonAtScreenPoint(L3DCamera& camera, const float* po
     LPolygon* best = nullptr;
     ForEachPolygon(GetCurrentPolygonList(), [&](LPolygon* polygon) {
         for (int i = 0; i < polygon->GetVertexCount(); ++i)
-            PlacePointForPicking(*polygon->GetVertex(i), camera);
+            PlacePoint(*polygon->GetVertex(i), camera);
         polygon->TestVisibility(camera);
         if (polygon->drawn == 0 || polygon->ContainsScreenPoint(point[0], point[1]) == 0) return;
         float w[3];
@@ -138,7 +138,7 @@ LPolygon* L3DObject::FindPolygonAtScreenPoint(L3DCamera& camera, const float* po
     return best;
 }
 
-void L3DObject::PlacePointForPicking(L3DPoint& point, L3DCamera& camera) {
+void L3DObject::PlacePoint(L3DPoint& point, L3DCamera& camera) {
     point.TransformAndProject(*this, camera);
 }
 

@@ -335,7 +335,7 @@ void L3DOctreeNode::ComputeWorldTransform(L3DCamera& camera) {
     ForEachChild(children, [&camera](L3DObject* c) { c->ComputeWorldTransform(camera); });
 }
 
-void L3DOctreeNode::PlacePointForPicking(L3DPoint& point, L3DCamera& camera) {
+void L3DOctreeNode::PlacePoint(L3DPoint& point, L3DCamera& camera) {
     point.Project(camera);
 }
 

@@ -34,7 +34,7 @@ public:
 
     void ComputeWorldTransform(L3DCamera& camera) override;
     void Draw(L3DCamera& camera) override;
-    void PlacePointForPicking(L3DPoint& point, L3DCamera& camera) override;
+    void PlacePoint(L3DPoint& point, L3DCamera& camera) override;
     int Save(ChunkWriter& writer, uint32_t mask) override;
 
     const float* Min() const { return min_; }

@@ -200,21 +200,20 @@ protected:
     std::unique_ptr<L3DObject> object;
 };
 
-TEST_F(Direct3DBatchTest, LambertMeansGoIntoSharedVerticesAndTheLastTriangleWins) {
+// Flat-lit triangles that share vertices are drawn with corners of their own, each
+// triangle in its own mean: the shared records keep their lit colours for the next frame.
+TEST_F(Direct3DBatchTest, LambertTrianglesGetCornersOfTheirOwnAndLeaveTheRecordsLit) {
     object->objectFlags |= L3DObject::kLambert;
     renderer->SetStateBits(0x08);
     const uint32_t before = camera->polygonsDrawn;
     Log().clear();
     renderer->DrawPolygonBatch(batch.get(), camera, object.get());
-    EXPECT_NE(Find("Draw 4 vertices 4 indices 6 flags 14"), -1);
+    EXPECT_NE(Find("Draw 4 vertices 6 indices 0 flags 14"), -1);
+    EXPECT_EQ(Find("Draw 4 vertices 4 indices 6 flags 14"), -1);
     EXPECT_EQ(camera->polygonsDrawn - before, 2u);
-    // The first triangle's mean (16, 16, 16) times the material / 256 is (4, 8, 15) in
-    // its three vertices; the second averages two of those with (0x80, 0x80, 0x80).
-    EXPECT_EQ(batch->records[0].diffuse, 0xFF04080Fu);
-    const uint32_t red = (4 + 4 + 0x80u) / 3 * 0x40u / 256,
-                   green = (8 + 8 + 0x80u) / 3 * 0x80u / 256,
-                   blue = (15 + 15 + 0x80u) / 3 * 0xFFu / 256;
-    EXPECT_EQ(batch->records[1].diffuse, 0xFF000000u | red << 16 | green << 8 | blue);
+    EXPECT_EQ(batch->records[0].diffuse, 0xFF300000u);
+    EXPECT_EQ(batch->records[1].diffuse, 0xFF003000u);
+    EXPECT_EQ(batch->records[3].diffuse, 0xFF808080u);
 
     // Untextured without lighting: the material's colour everywhere.
     object->objectFlags &= ~L3DObject::kLambert;

@@ -89,8 +89,8 @@ inline CameraTextureScene AddCameraTextureScene(LAPICLBK& device, L3DWorld& worl
     screen->SetMapped(1);
     auto* tv = new L3DObject("Screen", &world, nullptr);
     // Static objects of a hardware back end's world draw their triangles in batches.
-    AddPolygon(device, *tv, {{-30, -30, 100}, {30, -30, 100}, {30, 30, 100}}, screen);
-    AddPolygon(device, *tv, {{-30, -30, 100}, {30, 30, 100}, {-30, 30, 100}}, screen);
+    AddPolygon(device, *tv, {{-30, -30, 200}, {30, -30, 200}, {30, 30, 200}}, screen);
+    AddPolygon(device, *tv, {{-30, -30, 200}, {30, 30, 200}, {-30, 30, 200}}, screen);
     world.AddObject(tv, 0);
     tv->MakeStatic(0);
     world.Optimize();
