@@ -147,6 +147,74 @@ x_type() {
   xdotool type --delay 40 "$1"
 }
 
+# x_geometry WINDOW: the window's size and place on the screen, as WIDTHxHEIGHT+X+Y.
+x_geometry() {
+  xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+    /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print w "x" h "+" x "+" y }'
+}
+
+# x_expect_geometry WINDOW GEOMETRY [SECONDS]: waits until x_geometry gives GEOMETRY.
+x_expect_geometry() {
+  local limit=${3:-10} i now
+  for ((i = 0; i < limit * 20; i++)); do
+    now=$(x_geometry "$1")
+    [ "$now" = "$2" ] && return 0
+    sleep 0.05
+  done
+  echo "expected window $1 at $2; it is at $now" >&2
+  return 1
+}
+
+# x_snap: takes a picture of the whole screen, which x_pixel reads.
+x_snap() {
+  xwd -root -silent >"$work/screen.xwd"
+}
+
+# x_pixel X Y: the colour at that point of the last x_snap, as RRGGBB. The picture is an X
+# window dump: a header of big-endian 32-bit fields, the colour map, then rows of pixels in
+# the byte order the header gives (a TrueColor screen's masks are 0xFF0000, 0xFF00, 0xFF).
+x_pixel() {
+  local file="$work/screen.xwd" header b bytes at value=0 i
+  read -r -a header <<<"$(od -An -v -tu4 --endian=big -N 100 "$file" | tr '\n' ' ')"
+  bytes=$((header[11] / 8))
+  at=$((header[0] + header[19] * 12 + $2 * header[12] + $1 * bytes))
+  read -r -a b <<<"$(od -An -v -tu1 -j "$at" -N "$bytes" "$file")"
+  if [ "${header[7]}" -eq 0 ]; then
+    for ((i = bytes - 1; i >= 0; i--)); do value=$((value * 256 + b[i])); done
+  else
+    for ((i = 0; i < bytes; i++)); do value=$((value * 256 + b[i])); done
+  fi
+  printf '%06X\n' $((value & 0xFFFFFF))
+}
+
+# x_expect_pixels COLOUR X Y [X Y...]: every point of the last x_snap shows COLOUR (RRGGBB).
+x_expect_pixels() {
+  local colour=$1 seen
+  shift
+  while [ $# -ge 2 ]; do
+    seen=$(x_pixel "$1" "$2")
+    if [ "$seen" != "$colour" ]; then
+      echo "expected $colour at $1,$2 on the screen; it shows $seen" >&2
+      return 1
+    fi
+    shift 2
+  done
+}
+
+# x_screen_shows SECONDS COMMAND...: takes pictures of the screen until COMMAND, which reads
+# them with x_pixel, passes; what the last one failed on is reported.
+x_screen_shows() {
+  local limit=$1 i
+  shift
+  for ((i = 0; i < limit * 5; i++)); do
+    x_snap
+    "$@" 2>/dev/null && return 0
+    sleep 0.2
+  done
+  x_snap
+  "$@"
+}
+
 # x_check NAME COMMAND...: runs one check; a failing one is reported and counted, and the
 # player is stopped so the next check starts clean.
 x_check() {

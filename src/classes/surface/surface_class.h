@@ -217,6 +217,9 @@ public:
     // The creation flags the picture was made with, for its re-creation.
     uint32_t createFlags = 0;
     uint32_t fullScreen = 0;
+    // Where the host window stood before its 3D view went full screen, put back after.
+    RECT savedWindowRect{};
+    uint32_t windowRectSaved = 0;
     // The 3D view: the device it was made on, the renderer, the World it shows and the
     // Camera it draws through.
     LAPICLBK* device3D = nullptr;

@@ -143,12 +143,16 @@ void CISurface::DetachView3D() {
 
 int CISurface::SetViewFullScreen(int32_t newWidth, int32_t newHeight, int32_t newDepth) {
     if (fullScreen != 0) SetWindowed(0);
+    RECT before{};
+    const bool placed = hostWindow != nullptr && GetWindowRect(hostWindow->hwnd, &before);
     if (view3D->SetDisplayMode(LRenderAPICLBK::kFullScreen | kViewFlags, newWidth, newHeight,
                                newDepth) != 0) {
         RebindView3D();
         return 0;
     }
     fullScreen = 1;
+    savedWindowRect = before;
+    windowRectSaved = placed ? 1 : 0;
     if (!Recreate(int32_t(view3D->width), int32_t(view3D->height), view3D->depth)) RebindView3D();
     InvalidateAll();
     SetDirty();
@@ -158,6 +162,13 @@ int CISurface::SetViewFullScreen(int32_t newWidth, int32_t newHeight, int32_t ne
 void CISurface::LeaveViewFullScreen() {
     view3D->SetDisplayMode(LRenderAPICLBK::kWindowed | kViewFlags, LRenderAPICLBK::kKeep,
                            LRenderAPICLBK::kKeep, LRenderAPICLBK::kKeep);
+    // Not every renderer puts the window back where it stood.
+    if (windowRectSaved != 0 && hostWindow != nullptr) {
+        const RECT& r = savedWindowRect;
+        SetWindowPos(hostWindow->hwnd, 0, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    windowRectSaved = 0;
     RebindView3D();
 }
 

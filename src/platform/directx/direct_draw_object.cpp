@@ -8,6 +8,7 @@
 #include "platform/kernel/faults.h"
 #include "platform/system/system_info.h"
 #include "platform/user/display_settings.h"
+#include "platform/user/menus/menus.h"
 #include "platform/user/windows.h"
 
 namespace platform::ddraw {
@@ -30,6 +31,19 @@ PixelFormat FormatOfDepth(DWORD bits) {
     PixelFormat current = DisplayFormat();
     if (static_cast<DWORD>(BitsPerPixel(current)) == bits) return current;
     return bits == 16 ? PixelFormat::Rgb565 : bits == 24 ? PixelFormat::Bgr24 : PixelFormat::Bgrx32;
+}
+
+// A full-screen primary shows in its cooperative window's client area, which covers the
+// new screen from its top left corner for the picture to be seen whole; the window's
+// frame, caption and menu bar lie beyond the screen's edges.
+void CoverScreen(HWND window, DWORD width, DWORD height) {
+    if (!IsWindow(window)) return;
+    RECT wanted{0, 0, static_cast<LONG>(width), static_cast<LONG>(height)};
+    AdjustWindowRectEx(&wanted, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)),
+                       GetMenu(window) != 0 ? TRUE : FALSE,
+                       static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)));
+    SetWindowPos(window, 0, wanted.left, wanted.top, wanted.right - wanted.left,
+                 wanted.bottom - wanted.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void DescribeMode(const DEVMODEA& mode, PixelFormat format, DDSURFACEDESC& desc) {
@@ -169,6 +183,7 @@ public:
         if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL)
             return DDERR_INVALIDMODE;
         session_->changedMode = true;
+        CoverScreen(session_->window, width, height);
         return DD_OK;
     }
 

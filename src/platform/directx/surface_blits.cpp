@@ -48,8 +48,12 @@ HRESULT SurfaceObject::DrawThrough(const std::function<void(HDC)>& draw) {
         if (!dc) return DD_OK; // the window is gone: nothing of it is visible
         POINT corner{0, 0};
         ClientToScreen(window, &corner);
-        SetWindowOrgEx(dc, corner.x, corner.y, nullptr);
+        // A window of a class with its own DC keeps that DC's origin after ReleaseDC: what
+        // draws in the window next expects the one it had.
+        POINT previous{0, 0};
+        SetWindowOrgEx(dc, corner.x, corner.y, &previous);
         draw(dc);
+        SetWindowOrgEx(dc, previous.x, previous.y, nullptr);
         ::ReleaseDC(window, dc);
         return DD_OK;
     }

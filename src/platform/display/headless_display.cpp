@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <iterator>
+#include <limits>
 
 #include "platform/display/display_backend.h"
 #include "platform/display/png_dump.h"
+#include "platform/display/usual_modes.h"
 #include "platform/gdi/framebuffer.h"
 #include "platform/kernel/clock.h"
 #include "platform/kernel/test_hooks.h"
@@ -25,16 +27,8 @@ std::vector<DisplayMode> OfferedModes() {
     VirtualDisplay desktop = GetVirtualDisplay();
     std::vector<DisplayMode> modes{
         DisplayMode{desktop.width, desktop.height, desktop.bitsPerPixel, kFrequency}};
-    constexpr int kSizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {1280, 1024}};
-    for (const auto& size : kSizes) {
-        for (int bits : {16, 32}) {
-            DisplayMode mode{size[0], size[1], bits, kFrequency};
-            const DisplayMode& first = modes.front();
-            if (mode.width != first.width || mode.height != first.height ||
-                mode.bitsPerPixel != first.bitsPerPixel)
-                modes.push_back(mode);
-        }
-    }
+    AddUsualModes(modes, kFrequency, std::numeric_limits<int>::max(),
+                  std::numeric_limits<int>::max());
     return modes;
 }
 

@@ -2,6 +2,7 @@
 // of its own, and what the user does there as the window manager's input.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "platform/display/sdl_input.h"
 #include "platform/display/sdl_window_icons.h"
 #include "platform/display/sdl_window_set.h"
+#include "platform/display/usual_modes.h"
 #include "platform/display/sni_tray.h"
 #include "platform/display/x11_window_life.h"
 #include "platform/system/sdl_subsystem.h"
@@ -125,6 +127,9 @@ public:
                 known = known || SameMode(listed, offered);
             if (!known) modes.push_back(offered);
         }
+        // Sizes the X server cannot switch to are shown scaled over the desktop.
+        AddUsualModes(modes, modes.front().frequency, modes.front().width,
+                      modes.front().height);
         return modes;
     }
 
@@ -132,13 +137,19 @@ public:
         std::vector<DisplayMode> modes = Modes();
         if (modes.empty()) return false;
         if (SameMode(wanted, modes.front())) return windows_.LeaveFullScreen();
+        if (std::none_of(modes.begin(), modes.end(),
+                         [&](const DisplayMode& mode) { return SameMode(mode, wanted); }))
+            return false;
+        // The X server's own mode of that size where it has one (our pixels take any
+        // depth), else the desktop with the picture scaled.
         int count = SDL_GetNumDisplayModes(0);
         for (int i = 0; i < count; ++i) {
             SDL_DisplayMode mode;
-            if (SDL_GetDisplayMode(0, i, &mode) == 0 && SameMode(ModeOf(mode), wanted))
-                return windows_.EnterFullScreen(mode);
+            if (SDL_GetDisplayMode(0, i, &mode) == 0 && mode.w == wanted.width &&
+                mode.h == wanted.height && windows_.EnterFullScreen(&mode))
+                return true;
         }
-        return false;
+        return windows_.EnterFullScreen(nullptr);
     }
 
     bool ShowsWindows() const override { return showsWindows_; }

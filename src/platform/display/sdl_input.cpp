@@ -204,7 +204,9 @@ void SdlInput::HandleMouse(Uint32 sdlWindowId, int x, int y, MouseEvent kind, in
     POINT origin;
     HWND window = windows_.WindowOf(sdlWindowId);
     if (window == 0 || !SdlWindowSet::AreaOrigin(window, origin)) return;
-    InjectMouse(Clamp32(int64_t{origin.x} + x), Clamp32(int64_t{origin.y} + y), kind, wheel);
+    POINT shown = windows_.ShownPoint(window, x, y);
+    InjectMouse(Clamp32(int64_t{origin.x} + shown.x), Clamp32(int64_t{origin.y} + shown.y), kind,
+                wheel);
 }
 
 void SdlInput::HandleWheel(const SDL_MouseWheelEvent& event) {

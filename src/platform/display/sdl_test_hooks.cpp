@@ -18,12 +18,21 @@ bool Push(SDL_Event& event) {
     return SDL_PushEvent(&event) == 1;
 }
 
-// A point of the window's client area in its SDL window, which may show more than that.
+// A point of the window's client area in its SDL window, which may show more than that,
+// or show it scaled in full screen (the middle of the point's scaled pixel).
 bool InSdlWindow(HWND window, int& x, int& y) {
     RECT insets{};
     if (!SdlWindowSet::ClientInsets(window, insets)) return false;
     x += insets.left;
     y += insets.top;
+    SdlWindowSet* windows = SdlWindowSet::Live();
+    SDL_Rect fitted;
+    int width = 0;
+    int height = 0;
+    if (windows && windows->ScaledPicture(window, fitted, width, height)) {
+        x = fitted.x + static_cast<int>((int64_t{x} * 2 + 1) * fitted.w / (int64_t{width} * 2));
+        y = fitted.y + static_cast<int>((int64_t{y} * 2 + 1) * fitted.h / (int64_t{height} * 2));
+    }
     return true;
 }
 
@@ -150,11 +159,13 @@ bool PushSdlDrop(HWND window, const std::vector<std::string>& files) {
 }
 
 bool ReadPresentedPixel(HWND window, int x, int y, uint32_t& pixel) {
+    return InSdlWindow(window, x, y) && ReadSdlWindowPixel(window, x, y, pixel);
+}
+
+bool ReadSdlWindowPixel(HWND window, int x, int y, uint32_t& pixel) {
     SDL_Window* sdl = SdlWindowOf(window);
     SDL_Surface* surface = sdl ? SDL_GetWindowSurface(sdl) : nullptr;
-    if (!surface || !InSdlWindow(window, x, y) || x < 0 || y < 0 || x >= surface->w ||
-        y >= surface->h)
-        return false;
+    if (!surface || x < 0 || y < 0 || x >= surface->w || y >= surface->h) return false;
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
     const auto* at = static_cast<const unsigned char*>(surface->pixels) +
                      static_cast<size_t>(y) * surface->pitch +

@@ -24,7 +24,7 @@ bool SdlWindowTitle(HWND window, std::string& title);
 
 // Each queues an event for the next pump as SDL would report it; false when the window
 // has no SDL window or SDL refuses the event. Points are in the window's client area
-// (negative ones reach a menu bar above it).
+// (negative ones reach a menu bar above it), where a scaled full screen picture shows it.
 // A key is named as SDL names it ("A", "Return", "Left Shift", "Keypad 4").
 bool PushSdlKey(const char* keyName, bool down, bool repeat = false, bool numLock = false);
 bool PushSdlText(const char* utf8);
@@ -49,7 +49,9 @@ bool PushSdlWindowEvent(HWND window, SdlWindowChange change, int a = 0, int b = 
 bool PushSdlDrop(HWND window, const std::vector<std::string>& files);
 
 // The pixel the SDL window shows at a point of our window's client area (or of what the
-// SDL window shows around it), 0x00RRGGBB.
+// SDL window shows around it; scaled in full screen), 0x00RRGGBB.
 bool ReadPresentedPixel(HWND window, int x, int y, uint32_t& pixel);
+// The pixel at a point of the SDL window itself.
+bool ReadSdlWindowPixel(HWND window, int x, int y, uint32_t& pixel);
 
 } // namespace platform::test

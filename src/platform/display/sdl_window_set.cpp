@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "platform/display/sdl_errors.h"
+#include "platform/display/sdl_full_screen.h"
+#include "platform/display/sdl_x11_cover.h"
 #include "platform/gdi/framebuffer.h"
 #include "platform/kernel/cp1252.h"
 #include "platform/system/system_info.h"
@@ -239,9 +241,11 @@ void SdlWindowSet::Create(const Wanted& wanted) {
     entry.bordered = wanted.bordered;
     entry.topmost = wanted.topmost;
     entry.popup = wanted.popup;
+    entry.pictureWidth = Width(client);
+    entry.pictureHeight = Height(client);
     entries_.push_back(std::move(entry));
     if (pendingFullScreen_) {
-        MakeFullScreen(sdl, *pendingFullScreen_);
+        MakeFullScreen(entries_.back(), *pendingFullScreen_);
         pendingFullScreen_.reset();
     }
     Repaint(wanted.window);
@@ -257,6 +261,11 @@ void SdlWindowSet::Follow(Entry& entry, const Wanted& wanted) {
     bool desktopSized =
         (SDL_GetWindowFlags(entry.sdl) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MAXIMIZED)) != 0;
     const RECT& client = wanted.client;
+    if (Width(client) != entry.pictureWidth || Height(client) != entry.pictureHeight) {
+        entry.pictureWidth = Width(client);
+        entry.pictureHeight = Height(client);
+        if (desktopSized) Repaint(entry.window);
+    }
     if (!desktopSized) {
         if (client.left != entry.client.left || client.top != entry.client.top)
             SDL_SetWindowPosition(entry.sdl, client.left, client.top);
@@ -308,7 +317,8 @@ bool SdlWindowSet::NotedMove(HWND window, int x, int y) {
     Entry* entry = Find(window);
     if (!entry || (entry->client.left == x && entry->client.top == y)) return false;
     entry->client = RECT{x, y, x + Width(entry->client), y + Height(entry->client)};
-    return true;
+    // In full screen the SDL window covers the screen wherever our window stands.
+    return !entry->fullScreen;
 }
 
 bool SdlWindowSet::NotedSize(HWND window, int width, int height) {
@@ -319,7 +329,8 @@ bool SdlWindowSet::NotedSize(HWND window, int width, int height) {
     if (Width(entry->client) == width && Height(entry->client) == height) return false;
     entry->client.right = entry->client.left + width;
     entry->client.bottom = entry->client.top + height;
-    return true;
+    // The screen's size is not the picture's: a scaled picture keeps the size asked for.
+    return !entry->fullScreen;
 }
 
 void SdlWindowSet::Repaint(HWND window) {
@@ -352,6 +363,18 @@ void SdlWindowSet::Present() {
         if (surface != entry->surface) dirty.assign(1, shown);
         entry->surface = surface;
         Update update{entry->sdl, {}};
+        if (entry->fullScreen &&
+            (surface->w != entry->pictureWidth || surface->h != entry->pictureHeight)) {
+            RECT picture = IntersectRects(
+                RECT{entry->offset.x, entry->offset.y, entry->offset.x + entry->pictureWidth,
+                     entry->offset.y + entry->pictureHeight},
+                RECT{0, 0, view.width, view.height});
+            if (PresentFitted(view, picture, surface)) {
+                update.rects.push_back(SDL_Rect{0, 0, surface->w, surface->h});
+                updates.push_back(std::move(update));
+            }
+            return;
+        }
         if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) {
             ReportSdlError("SDL_LockSurface");
             return;
@@ -373,34 +396,68 @@ void SdlWindowSet::Present() {
             ReportSdlError("SDL_UpdateWindowSurfaceRects");
 }
 
-bool SdlWindowSet::MakeFullScreen(SDL_Window* sdl, const SDL_DisplayMode& mode) {
-    if (SDL_SetWindowDisplayMode(sdl, &mode) != 0) {
-        ReportSdlError("SDL_SetWindowDisplayMode");
-        return false;
-    }
-    if (SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN) != 0) {
+bool SdlWindowSet::MakeFullScreen(Entry& entry, const FullScreenRequest& request) {
+    if (request.ownMode) {
+        if (SDL_SetWindowDisplayMode(entry.sdl, &request.mode) != 0) {
+            ReportSdlError("SDL_SetWindowDisplayMode");
+            return false;
+        }
+        if (SDL_SetWindowFullscreen(entry.sdl, SDL_WINDOW_FULLSCREEN) != 0) {
+            ReportSdlError("SDL_SetWindowFullscreen");
+            return false;
+        }
+    } else if (SDL_SetWindowFullscreen(entry.sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
         ReportSdlError("SDL_SetWindowFullscreen");
         return false;
     }
+    entry.fullScreen = true;
+    CoverScreenOnX(entry.sdl);
+    Repaint(entry.window);
     return true;
 }
 
-bool SdlWindowSet::EnterFullScreen(const SDL_DisplayMode& mode) {
+bool SdlWindowSet::EnterFullScreen(const SDL_DisplayMode* mode) {
+    FullScreenRequest request{mode != nullptr, mode != nullptr ? *mode : SDL_DisplayMode{}};
     for (const DisplayWindow& shown : VisibleTopLevelWindows())
-        if (Entry* entry = Find(shown.window)) return MakeFullScreen(entry->sdl, mode);
-    pendingFullScreen_ = mode;
+        if (Entry* entry = Find(shown.window)) return MakeFullScreen(*entry, request);
+    pendingFullScreen_ = request;
     return true;
+}
+
+bool SdlWindowSet::ScaledPicture(HWND window, SDL_Rect& fitted, int& width, int& height) const {
+    const Entry* entry = Find(window);
+    if (!entry || !entry->fullScreen) return false;
+    int screenWidth = 0;
+    int screenHeight = 0;
+    SDL_GetWindowSize(entry->sdl, &screenWidth, &screenHeight);
+    width = entry->pictureWidth;
+    height = entry->pictureHeight;
+    if (screenWidth == width && screenHeight == height) return false;
+    fitted = FittedRect(width, height, screenWidth, screenHeight);
+    return true;
+}
+
+POINT SdlWindowSet::ShownPoint(HWND window, int x, int y) const {
+    SDL_Rect fitted;
+    int width = 0;
+    int height = 0;
+    if (!ScaledPicture(window, fitted, width, height)) return POINT{x, y};
+    return PicturePoint(fitted, width, height, x, y);
 }
 
 bool SdlWindowSet::LeaveFullScreen() {
     pendingFullScreen_.reset();
     bool left = true;
     for (Entry& entry : entries_) {
-        if (!(SDL_GetWindowFlags(entry.sdl) & SDL_WINDOW_FULLSCREEN)) continue;
+        if (!entry.fullScreen && !(SDL_GetWindowFlags(entry.sdl) & SDL_WINDOW_FULLSCREEN))
+            continue;
         if (SDL_SetWindowFullscreen(entry.sdl, 0) != 0) {
             ReportSdlError("SDL_SetWindowFullscreen");
             left = false;
+            continue;
         }
+        entry.fullScreen = false;
+        Repaint(entry.window);
     }
     return left;
 }

@@ -62,11 +62,18 @@ public:
     // The next present shows the whole window (it was uncovered, or SDL lost its pixels).
     static void Repaint(HWND window);
 
-    // Puts the top window in full screen at that mode (or the first window to come, when
-    // none is shown yet); false when SDL refuses.
-    bool EnterFullScreen(const SDL_DisplayMode& mode);
+    // Puts the top window in full screen (or the first window to come, when none is shown
+    // yet): at the X server's own mode when one is given, else over the whole desktop
+    // with the picture scaled to fit; false when SDL refuses.
+    bool EnterFullScreen(const SDL_DisplayMode* mode);
     // Every full screen window goes back to the desktop.
     bool LeaveFullScreen();
+    // Where a full screen window's picture lies in its SDL window when it is scaled, and
+    // the picture's size; false for every other window.
+    bool ScaledPicture(HWND window, SDL_Rect& fitted, int& width, int& height) const;
+    // The point of our window's shown area that a point of its SDL window shows: the same
+    // but where a full screen picture is scaled.
+    POINT ShownPoint(HWND window, int x, int y) const;
 
 private:
     struct Entry {
@@ -86,6 +93,15 @@ private:
         bool minimized = false;
         // The surface last drawn into; a new one has lost every pixel.
         SDL_Surface* surface = nullptr;
+        // Put in full screen by us; the picture is the shown area's size, which the SDL
+        // window takes only when the X server switched to that mode.
+        bool fullScreen = false;
+        LONG pictureWidth = 0;
+        LONG pictureHeight = 0;
+    };
+    struct FullScreenRequest {
+        bool ownMode; // the X server's mode, else the desktop's
+        SDL_DisplayMode mode;
     };
     struct Wanted;
 
@@ -94,13 +110,13 @@ private:
     void Create(const Wanted& wanted);
     void Follow(Entry& entry, const Wanted& wanted);
     void Drop(Entry& entry);
-    bool MakeFullScreen(SDL_Window* sdl, const SDL_DisplayMode& mode);
+    bool MakeFullScreen(Entry& entry, const FullScreenRequest& request);
     void FocusActive();
 
     std::vector<Entry> entries_;
     HWND raised_ = 0;
     HWND active_ = 0; // as the last sync found it
-    std::optional<SDL_DisplayMode> pendingFullScreen_;
+    std::optional<FullScreenRequest> pendingFullScreen_;
 };
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/user/display_settings.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -8,6 +9,8 @@
 #include "platform/display/display_backend.h"
 #include "platform/kernel/errors.h"
 #include "platform/system/system_info.h"
+#include "platform/user/messages.h"
+#include "platform/user/window_table.h"
 
 namespace platform {
 namespace {
@@ -54,16 +57,18 @@ DisplayMode CurrentMode(const std::vector<DisplayMode>& modes) {
     return DisplayMode{display.width, display.height, display.bitsPerPixel, FrequencyLocked(modes)};
 }
 
+// A field of the record when it names it, else the current mode's value.
+int64_t Wanted(const DEVMODEA& record, DWORD field, DWORD value, int current) {
+    return (record.dmFields & field) ? int64_t{value} : int64_t{current};
+}
+
 // The offered mode with the record's named fields, the current mode's for the others;
 // of several, the one at the current frequency.
 std::optional<DisplayMode> Match(const DEVMODEA& record, const std::vector<DisplayMode>& modes) {
     DisplayMode now = CurrentMode(modes);
-    auto wanted = [&](DWORD field, DWORD value, int current) {
-        return (record.dmFields & field) ? int64_t{value} : int64_t{current};
-    };
-    int64_t width = wanted(DM_PELSWIDTH, record.dmPelsWidth, now.width);
-    int64_t height = wanted(DM_PELSHEIGHT, record.dmPelsHeight, now.height);
-    int64_t bits = wanted(DM_BITSPERPEL, record.dmBitsPerPel, now.bitsPerPixel);
+    int64_t width = Wanted(record, DM_PELSWIDTH, record.dmPelsWidth, now.width);
+    int64_t height = Wanted(record, DM_PELSHEIGHT, record.dmPelsHeight, now.height);
+    int64_t bits = Wanted(record, DM_BITSPERPEL, record.dmBitsPerPel, now.bitsPerPixel);
     bool anyFrequency = !(record.dmFields & DM_DISPLAYFREQUENCY);
     int64_t frequency = record.dmDisplayFrequency;
     std::optional<DisplayMode> found;
@@ -74,6 +79,37 @@ std::optional<DisplayMode> Match(const DEVMODEA& record, const std::vector<Displ
             found = mode;
     }
     return found;
+}
+
+// Every top-level window hears of the new mode, as on Windows; posted, so that no window
+// procedure runs in the middle of the caller's switch.
+void AnnounceMode(const DisplayMode& mode) {
+    std::vector<HWND> windows;
+    {
+        std::lock_guard lock(WindowLock());
+        for (const WindowPtr& window : AllWindowsLocked())
+            if (window->parent == 0 && !window->dead && !window->destroying)
+                windows.push_back(window->handle);
+    }
+    for (HWND window : windows)
+        PostMessageA(window, WM_DISPLAYCHANGE, static_cast<WPARAM>(mode.bitsPerPixel),
+                     MAKELPARAM(mode.width, mode.height));
+}
+
+// A program that asked for a mode and did not get it goes on as it was; the person
+// running it learns why. A null record asked for the desktop's mode.
+void ReportRefusal(const DEVMODEA* record, const std::vector<DisplayMode>& modes,
+                   const char* why) {
+    DisplayMode now = record != nullptr ? CurrentMode(modes) : modes.front();
+    DEVMODEA none{};
+    const DEVMODEA& asked = record != nullptr ? *record : none;
+    std::fprintf(stderr, "zorv: the display cannot switch to %lld x %lld at %lld bits: %s\n",
+                 static_cast<long long>(Wanted(asked, DM_PELSWIDTH, asked.dmPelsWidth, now.width)),
+                 static_cast<long long>(
+                     Wanted(asked, DM_PELSHEIGHT, asked.dmPelsHeight, now.height)),
+                 static_cast<long long>(
+                     Wanted(asked, DM_BITSPERPEL, asked.dmBitsPerPel, now.bitsPerPixel)),
+                 why);
 }
 
 LONG Switch(DisplayBackend& display, const DisplayMode& mode) {
@@ -135,7 +171,17 @@ LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
     if (modes.empty()) return DISP_CHANGE_FAILED;
     std::optional<platform::DisplayMode> target =
         mode != nullptr ? platform::Match(*mode, modes) : modes.front();
-    if (!target) return DISP_CHANGE_BADMODE;
+    if (!target) {
+        if (!(flags & CDS_TEST)) platform::ReportRefusal(mode, modes, "the display offers no such mode");
+        return DISP_CHANGE_BADMODE;
+    }
     if (flags & CDS_TEST) return DISP_CHANGE_SUCCESSFUL;
-    return platform::Switch(display, *target);
+    const bool same = platform::SameShape(*target, platform::GetVirtualDisplay());
+    LONG result = platform::Switch(display, *target);
+    if (result == DISP_CHANGE_SUCCESSFUL) {
+        if (!same) platform::AnnounceMode(*target);
+    }
+    else
+        platform::ReportRefusal(mode, modes, "the display refused it");
+    return result;
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ddraw_test_support.h"
+#include "platform/gdi/dc_state.h"
 #include "platform/user/display_settings.h"
 
 namespace {
@@ -196,6 +197,58 @@ TEST_F(DirectDraw, FullScreenSwitchesTheModeAndFlipShowsTheBackBuffer) {
     EXPECT_EQ(current.dmBitsPerPel, 32u);
     EXPECT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
     primary->Release();
+}
+
+// A window of a class with its own DC, captioned, drawn in through a clipper and then made
+// the full-screen window of another session: its client area covers the new screen and
+// shows the flipped picture whole, from the screen's top left corner.
+TEST_F(DirectDraw, TheFullScreenWindowCoversTheScreenAndShowsTheWholePicture) {
+    static const char* name = window_test::Class("OwnDCWindow", DefWindowProcA, CS_OWNDC);
+    HWND window = CreateWindowExA(0, name, "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 50, 200,
+                                  150, 0, 0, 0, nullptr);
+    windows.push_back(window);
+
+    IDirectDraw2* windowed = Open(window);
+    IDirectDrawSurface* screen = Primary(windowed);
+    IDirectDrawClipper* clipper = nullptr;
+    ASSERT_EQ(windowed->CreateClipper(0, &clipper, nullptr), DD_OK);
+    ASSERT_EQ(clipper->SetHWnd(0, window), DD_OK);
+    ASSERT_EQ(screen->SetClipper(clipper), DD_OK);
+    clipper->Release();
+    RECT part{0, 0, 640, 480};
+    ASSERT_EQ(FillWith(screen, &part, 0x00336699), DD_OK);
+    EXPECT_EQ(Client(window)[0], 0x00336699u);
+    screen->Release();
+    windowed->Release();
+    // The DC the window keeps has the origin it had before.
+    HDC own = GetDC(window);
+    POINT origin{-1, -1};
+    GetWindowOrgEx(own, &origin);
+    EXPECT_EQ(origin.x, 0);
+    EXPECT_EQ(origin.y, 0);
+    ReleaseDC(window, own);
+
+    IDirectDraw2* dd = Open(window, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE);
+    ASSERT_EQ(dd->SetDisplayMode(800, 600, 32, 0, 0), DD_OK);
+    RECT client = window_test::ClientRect(window);
+    POINT corner{0, 0};
+    ClientToScreen(window, &corner);
+    EXPECT_EQ(window_test::Sides(client), (window_test::Longs{0, 0, 800, 600}));
+    EXPECT_EQ(window_test::XY(corner), (window_test::Longs{0, 0}));
+
+    IDirectDrawSurface* primary = Primary(dd, true);
+    DDSCAPS caps{DDSCAPS_BACKBUFFER};
+    IDirectDrawSurface* back = nullptr;
+    ASSERT_EQ(primary->GetAttachedSurface(&caps, &back), DD_OK);
+    ASSERT_EQ(FillWith(back, nullptr, 0x00FF0000), DD_OK);
+    ASSERT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+    std::vector<uint32_t> pixels = Client(window);
+    ASSERT_EQ(pixels.size(), 800u * 600u);
+    EXPECT_EQ(pixels[0], 0xFF0000u);
+    EXPECT_EQ(pixels[599 * 800 + 799], 0xFF0000u);
+    back->Release();
+    primary->Release();
+    dd->Release();
 }
 
 TEST_F(DirectDraw, NoDirectDrawAt256ColoursNorWhereAHookSaysSo) {

@@ -16,6 +16,7 @@
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/icons/icons.h"
+#include "platform/user/display_settings.h"
 #include "platform/user/input/drag_drop.h"
 #include "platform/user/input/input_fixture.h"
 #include "platform/user/paint/update_region.h"
@@ -77,6 +78,17 @@ protected:
     static Longs ClientSize(HWND window) {
         RECT client = window_test::ClientRect(window);
         return {client.right, client.bottom};
+    }
+    // What the SDL window shows at a point of the client area, and at a point of its own.
+    static uint32_t Presented(HWND window, int x, int y) {
+        uint32_t pixel = 0xFFFFFFFF;
+        EXPECT_TRUE(platform::test::ReadPresentedPixel(window, x, y, pixel)) << x << "," << y;
+        return pixel;
+    }
+    static uint32_t OnSdlWindow(HWND window, int x, int y) {
+        uint32_t pixel = 0xFFFFFFFF;
+        EXPECT_TRUE(platform::test::ReadSdlWindowPixel(window, x, y, pixel)) << x << "," << y;
+        return pixel;
     }
 };
 
@@ -310,6 +322,107 @@ TEST_F(SdlDisplayTest, PaintedPixelsArePresented) {
     client = ClientSize(window);
     EXPECT_EQ(presented(client[0] - 1, client[1] - 1), kPresented);
     DeleteObject(brush);
+}
+
+// Full screen at a mode the screen does not have: the picture is shown over the whole
+// desktop, scaled to fit with its aspect kept, and the mouse reaches the window where the
+// picture shows it.
+TEST_F(SdlDisplayTest, AModeTheScreenLacksShowsThePictureWholeOverTheDesktopAndGoesBack) {
+    // The left half of the client area, and the right half.
+    constexpr uint32_t kLeftShown = kPresented;
+    constexpr uint32_t kRightShown = 0x000088CC;
+    HBRUSH left = CreateSolidBrush(kPainted);
+    HBRUSH right = CreateSolidBrush(0x00CC8800);
+    Recorder::answer = [&](HWND window, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (message != WM_PAINT) return std::nullopt;
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        RECT half;
+        GetClientRect(window, &half);
+        half.right /= 2;
+        FillRect(dc, &half, left);
+        half.left = half.right;
+        half.right = window_test::ClientRect(window).right;
+        FillRect(dc, &half, right);
+        EndPaint(window, &paint);
+        return 0;
+    };
+    std::vector<platform::DisplayMode> modes = platform::ActiveDisplay().Modes();
+    ASSERT_FALSE(modes.empty());
+    const platform::DisplayMode desktop = modes.front();
+    ASSERT_GT(desktop.width, 640);
+    ASSERT_GT(desktop.height, 480);
+    for (int bits : {16, 32})
+        EXPECT_TRUE(std::any_of(modes.begin(), modes.end(), [&](const platform::DisplayMode& m) {
+            return m.width == 640 && m.height == 480 && m.bitsPerPixel == bits;
+        })) << bits;
+
+    HWND window = Keep(Make(kFramed, 50, 60, 300, 200));
+    Run();
+    Run();
+    const Longs windowed = SdlSize(window);
+
+    // What a full-screen surface does: the mode, then its window over the new screen; a
+    // picture wider than the screen's shape leaves bars above and below it.
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+    mode.dmPelsWidth = 640;
+    mode.dmPelsHeight = 480;
+    mode.dmBitsPerPel = 32;
+    ASSERT_EQ(ChangeDisplaySettingsA(&mode, 0), DISP_CHANGE_SUCCESSFUL);
+    RECT saved = window_test::WindowRect(window);
+    SetWindowLongA(window, GWL_STYLE, WS_POPUP | WS_VISIBLE);
+    SetWindowPos(window, 0, 0, 0, 640, 320, SWP_NOZORDER | SWP_FRAMECHANGED);
+    Run();
+    Run();
+    EXPECT_EQ(SdlSize(window), (Longs{desktop.width, desktop.height}));
+    EXPECT_EQ(Presented(window, 0, 0), kLeftShown);
+    EXPECT_EQ(Presented(window, 319, 319), kLeftShown);
+    EXPECT_EQ(Presented(window, 320, 0), kRightShown);
+    EXPECT_EQ(Presented(window, 639, 319), kRightShown);
+    const int fittedHeight = 320 * desktop.width / 640;
+    const int bar = (desktop.height - fittedHeight) / 2;
+    ASSERT_GT(bar, 1);
+    EXPECT_EQ(OnSdlWindow(window, desktop.width - 1, bar - 1), 0u);
+    EXPECT_EQ(OnSdlWindow(window, desktop.width - 1, bar), kRightShown);
+    EXPECT_EQ(OnSdlWindow(window, 0, desktop.height - bar), 0u);
+    EXPECT_EQ(OnSdlWindow(window, 0, desktop.height - bar - 1), kLeftShown);
+
+    std::vector<window_test::Seen> changes = Recorder::Of(WM_DISPLAYCHANGE);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].lParam, MAKELPARAM(640, 480));
+
+    // The mouse reaches the picture's point; the SDL window's moves leave the window be.
+    Recorder::seen.clear();
+    ASSERT_TRUE(platform::test::PushSdlMouse(window, 320, 200, MouseEvent::LeftDown));
+    ASSERT_TRUE(platform::test::PushSdlMouse(window, 639, 319, MouseEvent::LeftUp));
+    ASSERT_TRUE(platform::test::PushSdlWindowEvent(window, SdlWindowChange::Resize,
+                                                   desktop.width, desktop.height));
+    Run();
+    Run();
+    ASSERT_EQ(Recorder::Of(WM_LBUTTONDOWN).size(), 1u);
+    EXPECT_EQ(Recorder::Of(WM_LBUTTONDOWN)[0].lParam, MAKELPARAM(320, 200));
+    ASSERT_EQ(Recorder::Of(WM_LBUTTONUP).size(), 1u);
+    EXPECT_EQ(Recorder::Of(WM_LBUTTONUP)[0].lParam, MAKELPARAM(639, 319));
+    EXPECT_EQ(window_test::Sides(window_test::WindowRect(window)),
+              (Longs{0, 0, 640, 320}));
+
+    // Back to the desktop, the window where it stood, unscaled.
+    ASSERT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
+    SetWindowLongA(window, GWL_STYLE, kFramed);
+    SetWindowPos(window, 0, saved.left, saved.top, saved.right - saved.left,
+                 saved.bottom - saved.top, SWP_NOZORDER | SWP_FRAMECHANGED);
+    Run();
+    Run();
+    EXPECT_EQ(SdlSize(window), windowed);
+    RECT client = window_test::ClientRect(window);
+    EXPECT_EQ(Presented(window, 0, 0), kLeftShown);
+    EXPECT_EQ(Presented(window, client.right - 1, client.bottom - 1), kRightShown);
+    EXPECT_EQ(Recorder::Of(WM_DISPLAYCHANGE).back().lParam,
+              MAKELPARAM(desktop.width, desktop.height));
+    DeleteObject(left);
+    DeleteObject(right);
 }
 
 TEST_F(SdlDisplayTest, DroppedFilesKeepTheirNames) {

@@ -9,6 +9,7 @@
 #include "platform/gdi/screen_dc.h"
 #include "platform/system/system_info.h"
 #include "platform/user/display_settings.h"
+#include "platform/window_recorder.h"
 
 namespace {
 
@@ -172,6 +173,91 @@ TEST_F(DisplaySettings, ADisplayThatRefusesLeavesTheMetricsAsTheyWere) {
     DEVMODEA current = Record(0, 0, 0, 0);
     ASSERT_TRUE(EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &current));
     EXPECT_EQ(current.dmDisplayFrequency, 75u); // the desktop's
+}
+
+// Every top-level window hears of each change of mode, as a program that adapts its
+// windows to the screen expects; a refused switch, or none at all, says nothing to them and
+// tells the person running the program why on standard error.
+class DisplayChanges : public DisplaySettings {
+protected:
+    void TearDown() override {
+        for (HWND window : windows_)
+            DestroyWindow(window);
+        window_test::Pump();
+        window_test::Recorder::Reset();
+        DisplaySettings::TearDown();
+    }
+    HWND Keep(HWND window) {
+        windows_.push_back(window);
+        return window;
+    }
+    // What WM_DISPLAYCHANGE each window got, as (bits, width, height), once the queue ran.
+    static std::vector<std::vector<long>> Heard(HWND window) {
+        window_test::Pump();
+        std::vector<std::vector<long>> heard;
+        for (const window_test::Seen& seen : window_test::Recorder::Of(WM_DISPLAYCHANGE))
+            if (seen.window == window)
+                heard.push_back({static_cast<long>(seen.wParam),
+                                 static_cast<long>(LOWORD(static_cast<DWORD_PTR>(seen.lParam))),
+                                 static_cast<long>(HIWORD(static_cast<DWORD_PTR>(seen.lParam)))});
+        window_test::Recorder::seen.clear();
+        return heard;
+    }
+
+private:
+    std::vector<HWND> windows_;
+};
+
+TEST_F(DisplayChanges, EveryTopLevelWindowHearsOfTheNewModeAndNoneOfARefusal) {
+    HWND shown = Keep(window_test::Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100));
+    HWND hidden = Keep(window_test::Make(WS_POPUP, 0, 0, 50, 50));
+    HWND child = window_test::Make(WS_CHILD | WS_VISIBLE, 0, 0, 20, 20, shown);
+    Heard(shown);
+
+    DEVMODEA wanted = Record(kShapeFields, 640, 480, 16);
+    EXPECT_EQ(ChangeDisplaySettingsA(&wanted, 0), DISP_CHANGE_SUCCESSFUL);
+    window_test::Pump();
+    std::vector<window_test::Seen> got = window_test::Recorder::Of(WM_DISPLAYCHANGE);
+    ASSERT_EQ(got.size(), 2u);
+    for (const window_test::Seen& seen : got) {
+        EXPECT_NE(seen.window, child);
+        EXPECT_EQ(seen.wParam, 16u);
+        EXPECT_EQ(seen.lParam, MAKELPARAM(640, 480));
+    }
+    EXPECT_TRUE(got[0].window == hidden || got[1].window == hidden);
+    window_test::Recorder::seen.clear();
+
+    // The same mode again changes nothing; a test or a refused mode neither.
+    EXPECT_EQ(ChangeDisplaySettingsA(&wanted, 0), DISP_CHANGE_SUCCESSFUL);
+    DEVMODEA desktop = Record(kShapeFields, 800, 600, 32);
+    EXPECT_EQ(ChangeDisplaySettingsA(&desktop, CDS_TEST), DISP_CHANGE_SUCCESSFUL);
+    DEVMODEA odd = Record(kShapeFields, 1000, 700, 32);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ChangeDisplaySettingsA(&odd, 0), DISP_CHANGE_BADMODE);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "zorv: the display cannot switch to 1000 x 700 at 32 bits: the display offers no "
+              "such mode\n");
+    EXPECT_TRUE(Heard(shown).empty());
+
+    EXPECT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
+    EXPECT_EQ(Heard(shown), (std::vector<std::vector<long>>{{32, 800, 600}}));
+}
+
+TEST_F(DisplayChanges, ADisplayThatRefusesSaysSoAndNoWindowHears) {
+    HWND shown = Keep(window_test::Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100));
+    Heard(shown);
+    platform::SetActiveDisplay(std::make_unique<StubbornDisplay>());
+    // The depth left out is the current one.
+    DEVMODEA wanted = Record(DM_PELSWIDTH | DM_PELSHEIGHT, 640, 480, 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ChangeDisplaySettingsA(&wanted, 0), DISP_CHANGE_BADMODE);
+    wanted = Record(kShapeFields, 640, 480, 16);
+    EXPECT_EQ(ChangeDisplaySettingsA(&wanted, 0), DISP_CHANGE_FAILED);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "zorv: the display cannot switch to 640 x 480 at 32 bits: the display offers no "
+              "such mode\n"
+              "zorv: the display cannot switch to 640 x 480 at 16 bits: the display refused it\n");
+    EXPECT_TRUE(Heard(shown).empty());
 }
 
 } // namespace
