@@ -191,11 +191,11 @@ TEST_F(PlayerTest, OutputRedirectedToAFileFollowsWhatTheShellWroteThere) {
     project.classes.push_back("File");
     std::string player = PackPlayer(project);
     folder.WriteFile("out.txt", "earlier content\n");
-    PlayerOutcome outcome = Run(
-        "bash", {"-c", "{ echo 'line from the shell'; " + ShellQuote(player) +
-                           "; echo 'last line from the shell'; } >>" +
-                           ShellQuote(folder.Linux("out.txt")) + " 2>&1 && { echo again; " +
-                           ShellQuote(player) + "; } >" + ShellQuote(folder.Linux("new.txt"))});
+    PlayerOutcome outcome =
+        Run("bash", {"-c", "{ echo 'line from the shell'; " + ShellQuote(player) +
+                               "; echo 'last line from the shell'; } >>" +
+                               ShellQuote(folder.Linux("out.txt")) + " 2>&1 && { echo again; " +
+                               ShellQuote(player) + "; } >" + ShellQuote(folder.Linux("new.txt"))});
     EXPECT_EQ(outcome.exitCode, 0) << outcome.errors;
     EXPECT_EQ(folder.ReadFile("out.txt"),
               "earlier content\nline from the shell\nline from the script\r\nits error\r\n"

@@ -125,8 +125,8 @@ HANDLE OpenInherited(int inherited, DWORD access, DWORD disposition) {
     }
     if (refusal != ERROR_SUCCESS) return Refuse(fd, refusal);
     bool pipe = S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode);
-    HANDLE handle = RegisterObject(
-        std::make_shared<FileObject>(fd, access, FileIdOf(info), 0, pipe, true));
+    HANDLE handle =
+        RegisterObject(std::make_shared<FileObject>(fd, access, FileIdOf(info), 0, pipe, true));
     if (handle == 0) return INVALID_HANDLE_VALUE;
     bool reportsExisting = disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
     SetLastError(reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
