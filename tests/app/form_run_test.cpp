@@ -12,17 +12,15 @@
 
 namespace {
 
-using app_test::PackFolder;
+using app_test::PackExample;
 using app_test::PlayerOutcome;
 using app_test::RunPlayer;
 using app_test::ShellQuote;
 
 TEST(FormRun, TheValuesTheUserGaveComeBackInTheMessageBox) {
     test_support::TempDir folder;
-    const std::filesystem::path example =
-        std::filesystem::path(ZORV_SOURCE_DIR) / "examples" / "form";
-    std::filesystem::copy(example, folder.Linux("game"));
-    ASSERT_TRUE(PackFolder(folder));
+    const std::filesystem::path example = PackExample(folder, "form");
+    ASSERT_FALSE(example.empty());
     PlayerOutcome outcome = RunPlayer(folder, folder.Linux("packed"), {},
                                       "ZORV_INPUT=" + ShellQuote((example / "input.txt").string()));
     EXPECT_EQ(outcome.exitCode, 0) << outcome.errors;

@@ -35,6 +35,13 @@ bool PackFolder(const test_support::TempDir& folder, const std::string& source,
     return std::system(command.c_str()) == 0;
 }
 
+std::filesystem::path PackExample(const test_support::TempDir& folder, const std::string& name) {
+    const std::filesystem::path example =
+        std::filesystem::path(ZORV_SOURCE_DIR) / "examples" / name;
+    std::filesystem::copy(example, folder.Linux("game"), std::filesystem::copy_options::recursive);
+    return PackFolder(folder) ? example : std::filesystem::path();
+}
+
 PlayerOutcome RunPlayer(const test_support::TempDir& folder, const std::string& program,
                         const std::vector<std::string>& arguments, const std::string& environment) {
     std::string command = "cd " + ShellQuote(folder.LinuxPath()) +

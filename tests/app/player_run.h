@@ -23,6 +23,11 @@ std::string ShellQuote(const std::string& text);
 bool PackFolder(const test_support::TempDir& folder, const std::string& source = "game",
                 const std::string& output = "packed");
 
+// Packs examples/`name` of the source tree as PackFolder does, from a copy in `folder`;
+// returns the example's own folder (where its input script lies), or an empty path when the
+// packer fails.
+std::filesystem::path PackExample(const test_support::TempDir& folder, const std::string& name);
+
 // Runs `program` with `arguments` from `folder` on the headless display, so that an error
 // box never waits for a click. Nothing of the caller's own project or shell recording is
 // inherited; `environment` adds "NAME=value" words of its own (shell-quoted).

@@ -182,6 +182,28 @@ TEST_F(PlayerTest, AScriptWritesToStandardOutputAndErrorThroughFiles) {
     EXPECT_EQ(folder.ReadFile("stdout.txt"), "to standard output\r\nand on");
 }
 
+TEST_F(PlayerTest, OutputRedirectedToAFileFollowsWhatTheShellWroteThere) {
+    PackProject project = ProjectOf({"o = New File(\"/dev/stdout\", File.WRITEONLY);\n"
+                                     "e = New File(\"/dev/stderr\", File.WRITEONLY);\n"
+                                     "o.WriteLn(\"line from the script\");\n"
+                                     "e.WriteLn(\"its error\");\n"
+                                     "o.WriteLn(\"its last line\");\n"});
+    project.classes.push_back("File");
+    std::string player = PackPlayer(project);
+    folder.WriteFile("out.txt", "earlier content\n");
+    PlayerOutcome outcome =
+        Run("bash", {"-c", "{ echo 'line from the shell'; " + ShellQuote(player) +
+                               "; echo 'last line from the shell'; } >>" +
+                               ShellQuote(folder.Linux("out.txt")) + " 2>&1 && { echo again; " +
+                               ShellQuote(player) + "; } >" + ShellQuote(folder.Linux("new.txt"))});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.errors;
+    EXPECT_EQ(folder.ReadFile("out.txt"),
+              "earlier content\nline from the shell\nline from the script\r\nits error\r\n"
+              "its last line\r\nlast line from the shell\n");
+    EXPECT_EQ(folder.ReadFile("new.txt"), "again\nline from the script\r\nits last line\r\n");
+    EXPECT_EQ(outcome.errors, "its error\r\n");
+}
+
 TEST_F(PlayerTest, ABareProjectFileRunsThroughTheEnvironment) {
     std::string project = PackBare(ProjectOf({"y = 2 * 3;\n"}));
     EXPECT_EQ(Run(ZORV_PLAYER_PATH, {}, project).exitCode, 0);

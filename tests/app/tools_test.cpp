@@ -58,7 +58,7 @@ protected:
 TEST_F(PackToolTest, SaysThatItBuildsAndShowsTheProgressOnlyWhenItBuilds) {
     const std::string said = "Building the player and the packer in " +
                              folder.Linux("tree/build/release") +
-                             " (the first time takes a few minutes)...\n";
+                             " (the first time is a full build: about 11 minutes with 3 jobs)...\n";
     const std::string progress = "[1/2] Building CXX object main.o\n"
                                  "main.cpp:1: warning: something\n"
                                  "[2/2] Linking CXX executable zorv\n";

@@ -124,7 +124,9 @@ int CIFile::Adopt(HANDLE file) {
     file_ = file;
     length_ = int32_t(low);
     position_ = 0;
-    seekable_ = GetFileType(file) == FILE_TYPE_DISK;
+    // A redirected standard output is a disk file whose position the shell shares: it is
+    // written where the shell left it.
+    seekable_ = GetFileType(file) == FILE_TYPE_DISK && !IsInheritedDescriptor(file);
     reader_.Invalidate();
     return 1;
 }

@@ -67,11 +67,15 @@ HGLOBAL TextBlock(const std::string& text) {
     return block;
 }
 
-// Inside, lines end in CR LF; outside, in LF alone.
+// Inside, lines end in CR LF, and a rich edit's paragraphs in CR alone; outside, in LF alone.
 std::string ToDesktop(const std::string& text) {
     std::string lines;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (text[i] != '\r' || i + 1 >= text.size() || text[i + 1] != '\n') lines += text[i];
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r')
+            lines += text[i];
+        else if (i + 1 >= text.size() || text[i + 1] != '\n')
+            lines += '\n';
+    }
     return platform::Cp1252ToUtf8(lines);
 }
 

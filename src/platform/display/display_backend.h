@@ -53,7 +53,7 @@ void PresentFramebuffers();
 // A top-level window is going. When the headless display is in use and ZORV_HEADLESS_DUMP
 // names a folder, the last picture of its client area (`client`, in framebuffer
 // coordinates) is written there as window-N.png, N counting the windows gone since the
-// start from 1; a file that cannot be written is skipped.
+// start from 1; the folder is made when missing, and a file that cannot be written is skipped.
 void DumpLastPicture(HWND window, const RECT& client);
 
 // A display mode as EnumDisplaySettingsA reports it.

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,9 @@ void DumpLastPicture(HWND window, const RECT& client) {
             pixels.insert(pixels.end(), row + left, row + right);
         }
     }
+    // A folder named for the pictures of a run is made rather than the pictures lost.
+    std::error_code unmade;
+    std::filesystem::create_directories(folder, unmade);
     WritePngFile(std::string(folder) + "/window-" + std::to_string(number) + ".png", pixels.data(),
                  width, height);
 }

@@ -1,10 +1,13 @@
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <ctime>
 #include <fcntl.h>
 #include <memory>
 #include <optional>
 #include <pthread.h>
+#include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,11 +25,12 @@ namespace platform {
 namespace {
 
 // An open file: its descriptor, the access the opener asked for (the descriptor may
-// allow more, to truncate), its entry in the sharing record and whether it is a pipe.
+// allow more, to truncate), its entry in the sharing record, whether it is a pipe and
+// whether it is a copy of a descriptor the player inherited.
 class FileObject : public KernelObject {
 public:
-    FileObject(int fd, DWORD access, FileId id, uint64_t ticket, bool pipe)
-        : fd(fd), access(access), id(id), ticket(ticket), pipe(pipe) {}
+    FileObject(int fd, DWORD access, FileId id, uint64_t ticket, bool pipe, bool inherited = false)
+        : fd(fd), access(access), id(id), ticket(ticket), pipe(pipe), inherited(inherited) {}
     ~FileObject() override {
         close(fd);
         RemoveSharer(id, ticket);
@@ -39,6 +43,7 @@ public:
     const FileId id;
     const uint64_t ticket;
     const bool pipe;
+    const bool inherited;
 };
 
 constexpr int kCreateAttempts = 8;
@@ -78,6 +83,56 @@ std::shared_ptr<FileObject> LookupFile(HANDLE file) {
     return LookupObjectAs<FileObject>(file);
 }
 
+// Closes a descriptor that cannot become a file handle, and says why.
+HANDLE Refuse(int fd, DWORD refusal) {
+    close(fd);
+    SetLastError(refusal);
+    return INVALID_HANDLE_VALUE;
+}
+
+// The descriptor that "/dev/stdin", "/dev/stdout", "/dev/stderr" or "/dev/fd/N" names, or -1.
+int InheritedDescriptorOf(const std::string& linuxPath) {
+    if (linuxPath == "/dev/stdin") return 0;
+    if (linuxPath == "/dev/stdout") return 1;
+    if (linuxPath == "/dev/stderr") return 2;
+    constexpr std::string_view kFolder = "/dev/fd/";
+    if (!linuxPath.starts_with(kFolder) || linuxPath.size() == kFolder.size()) return -1;
+    const char* first = linuxPath.data() + kFolder.size();
+    const char* last = linuxPath.data() + linuxPath.size();
+    int descriptor = -1;
+    auto [end, error] = std::from_chars(first, last, descriptor);
+    return error == std::errc{} && end == last ? descriptor : -1;
+}
+
+// Opening one of those names again would start a new file position at 0 and, for a
+// redirected output, truncate what the shell wrote before. A copy of the descriptor writes
+// where its other users do instead; it is never truncated, and its flags (O_APPEND among
+// them) are shared, so they are left as they are.
+HANDLE OpenInherited(int inherited, DWORD access, DWORD disposition) {
+    int fd = fcntl(inherited, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) {
+        SetLastError(errno == EBADF ? ERROR_FILE_NOT_FOUND : Win32ErrorFromErrno(errno));
+        return INVALID_HANDLE_VALUE;
+    }
+    struct stat info {};
+    DWORD refusal = ERROR_SUCCESS;
+    if (fstat(fd, &info) != 0) {
+        refusal = Win32ErrorFromErrno(errno);
+    } else if (S_ISDIR(info.st_mode)) {
+        refusal = ERROR_ACCESS_DENIED;
+    } else if (disposition == CREATE_NEW) {
+        refusal = ERROR_FILE_EXISTS;
+    }
+    if (refusal != ERROR_SUCCESS) return Refuse(fd, refusal);
+    bool pipe = S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode);
+    HANDLE handle =
+        RegisterObject(std::make_shared<FileObject>(fd, access, FileIdOf(info), 0, pipe, true));
+    if (handle == 0) return INVALID_HANDLE_VALUE;
+    bool reportsExisting = disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
+    SetLastError(reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    return handle;
+}
+
 // The failure value of SetFilePointer and GetFileSize (both 0xFFFFFFFF), with its error.
 DWORD FailPosition(DWORD error) {
     SetLastError(error);
@@ -108,6 +163,8 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
     }
     platform::MappedPath mapped;
     if (!platform::MapWindowsPath(fileName, mapped)) return INVALID_HANDLE_VALUE;
+    int inherited = platform::InheritedDescriptorOf(mapped.linuxPath);
+    if (inherited >= 0) return platform::OpenInherited(inherited, access, creationDisposition);
     struct stat info {};
     if (mapped.isRoot || mapped.trailingSeparator) {
         bool folder = stat(mapped.linuxPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -152,11 +209,7 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
             refusal = ERROR_SHARING_VIOLATION;
         }
     }
-    if (refusal != ERROR_SUCCESS) {
-        close(fd);
-        SetLastError(refusal);
-        return INVALID_HANDLE_VALUE;
-    }
+    if (refusal != ERROR_SUCCESS) return platform::Refuse(fd, refusal);
     bool pipe = S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode);
     auto file = std::make_shared<platform::FileObject>(fd, access, id, ticket, pipe);
     if (truncates && existed && regular && info.st_size != 0 && ftruncate(fd, 0) != 0) {
@@ -343,6 +396,11 @@ DWORD GetFileType(HANDLE file) {
     if (S_ISCHR(info.st_mode)) return FILE_TYPE_CHAR;
     if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) return FILE_TYPE_PIPE;
     return FILE_TYPE_UNKNOWN;
+}
+
+BOOL IsInheritedDescriptor(HANDLE file) {
+    auto object = platform::LookupFile(file);
+    return object && object->inherited;
 }
 
 BOOL FlushFileBuffers(HANDLE file) {

@@ -72,7 +72,9 @@ struct WIN32_FIND_DATAA {
 // writer (ERROR_PIPE_NOT_CONNECTED) instead of waiting for one. A read-only file refuses
 // write access (ERROR_ACCESS_DENIED) to every user, and a folder cannot be opened.
 // CREATE_ALWAYS and OPEN_ALWAYS set ERROR_ALREADY_EXISTS when the file was there,
-// ERROR_SUCCESS otherwise.
+// ERROR_SUCCESS otherwise. "/dev/stdin", "/dev/stdout", "/dev/stderr" and "/dev/fd/N" open
+// a copy of that descriptor of the player, sharing its position with the shell and the other
+// programs that write there (see IsInheritedDescriptor).
 HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
                    LPSECURITY_ATTRIBUTES security, DWORD creationDisposition,
                    DWORD flagsAndAttributes, HANDLE templateFile);
@@ -98,6 +100,10 @@ inline constexpr DWORD FILE_TYPE_PIPE = 3;
 // that is none of them.
 DWORD GetFileType(HANDLE file);
 BOOL FlushFileBuffers(HANDLE file);
+// Whether the file is a copy of a descriptor the player inherited: it reads and writes
+// where the descriptor's other users left its position, which a caller keeping a position
+// of its own must not move.
+BOOL IsInheritedDescriptor(HANDLE file);
 
 // Wildcards are allowed in the last name only and match long names (not alternate
 // ones); a path without them finds its one entry, under its long name. Entries come

@@ -186,6 +186,14 @@ TEST_F(Clipboard, TextControlsShareTheStoreAndTextsStopAtTheBlock) {
     EXPECT_EQ(platform::ClipboardText(), std::nullopt);
 }
 
+// A rich edit ends its paragraphs with CR alone: other programs get LF for every line end.
+TEST_F(Clipboard, EveryLineEndReachesTheDesktopAsLineFeed) {
+    FakeDesktop desktop;
+    platform::AttachDesktopClipboard(&desktop);
+    platform::PutClipboardText("first\rsecond\r\nthird\r\rlast\r");
+    EXPECT_EQ(desktop.text, "first\nsecond\nthird\n\nlast\n");
+}
+
 TEST_F(Clipboard, TheDesktopGetsOurTextAndAnotherProgramsTextReplacesTheStore) {
     FakeDesktop desktop;
     platform::AttachDesktopClipboard(&desktop);

@@ -214,7 +214,8 @@ TEST_F(HeadlessPixels, AGoneWindowsLastPictureIsDumpedIntoTheNamedFolder) {
     headless::Install();
     test_support::TempDir folder;
     EnvironmentGuard environment;
-    environment.Set("ZORV_HEADLESS_DUMP", folder.LinuxPath().c_str());
+    // A folder that is not there yet is made.
+    environment.Set("ZORV_HEADLESS_DUMP", folder.Linux("shots/run").c_str());
     HWND framed = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 120, 90);
     input_test::DrainQueue();
     RECT client{};
@@ -230,7 +231,7 @@ TEST_F(HeadlessPixels, AGoneWindowsLastPictureIsDumpedIntoTheNamedFolder) {
 
     std::string dumped;
     for (int n = 1; n < 1000 && dumped.empty(); ++n) {
-        const std::string name = "window-" + std::to_string(n) + ".png";
+        const std::string name = "shots/run/window-" + std::to_string(n) + ".png";
         if (folder.Exists(name)) dumped = name;
     }
     ASSERT_FALSE(dumped.empty());
@@ -247,7 +248,7 @@ TEST_F(HeadlessPixels, AGoneWindowsLastPictureIsDumpedIntoTheNamedFolder) {
     DestroyWindow(quiet);
     int files = 0;
     for (int n = 1; n < 1000; ++n)
-        files += folder.Exists("window-" + std::to_string(n) + ".png") ? 1 : 0;
+        files += folder.Exists("shots/run/window-" + std::to_string(n) + ".png") ? 1 : 0;
     EXPECT_EQ(files, 1);
 }
 

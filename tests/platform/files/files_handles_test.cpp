@@ -1,5 +1,7 @@
 #include <atomic>
+#include <cstdio>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -185,6 +187,59 @@ TEST_F(FileHandlesTest, DevicesAndPipesOpenWithoutSharingRules) {
     EXPECT_EQ(GetFileType(file), DWORD(FILE_TYPE_DISK));
     CloseHandle(file);
     EXPECT_EQ(ErrorOf(GetFileType(file), DWORD(FILE_TYPE_UNKNOWN)), ERROR_INVALID_HANDLE);
+}
+
+// A shell's redirection: what it wrote before stays, and the script's lines come after it,
+// in turn with the shell's own.
+TEST_F(FileHandlesTest, StandardStreamsWriteWhereTheShellLeftThem) {
+    // As `>out.txt` leaves it after the shell's first line.
+    int shell = open(dir.Linux("out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(shell, 0);
+    ASSERT_EQ(write(shell, "from the shell\n", 15), 15);
+    std::fflush(stdout);
+    int savedOutput = dup(STDOUT_FILENO);
+    ASSERT_GE(savedOutput, 0);
+    ASSERT_EQ(dup2(shell, STDOUT_FILENO), STDOUT_FILENO);
+    HANDLE out = Open("/dev/stdout", GENERIC_WRITE, 0, CREATE_ALWAYS);
+    DWORD openError = GetLastError();
+    // Opened again with no sharing at all: a stream has many writers by nature.
+    HANDLE again = Open("C:\\dev\\fd\\" + std::to_string(shell), kReadWrite, 0, OPEN_EXISTING);
+    bool written = Write(out, "from the script\n");
+    EXPECT_EQ(write(STDOUT_FILENO, "the shell again\n", 16), 16);
+    written = written && Write(again, "the script again\n");
+    dup2(savedOutput, STDOUT_FILENO);
+    close(savedOutput);
+    ASSERT_NE(out, INVALID_HANDLE_VALUE) << openError;
+    ASSERT_NE(again, INVALID_HANDLE_VALUE) << GetLastError();
+    EXPECT_EQ(openError, DWORD(ERROR_ALREADY_EXISTS));
+    EXPECT_TRUE(written);
+    EXPECT_EQ(dir.ReadFile("out.txt"),
+              "from the shell\nfrom the script\nthe shell again\nthe script again\n");
+    EXPECT_TRUE(IsInheritedDescriptor(out));
+    EXPECT_EQ(GetFileType(out), DWORD(FILE_TYPE_DISK));
+    CloseHandle(again);
+    CloseHandle(out);
+    // The copies closed, the shell's descriptor is still open.
+    EXPECT_EQ(write(shell, "end\n", 4), 4);
+
+    const std::string name = "/dev/fd/" + std::to_string(shell);
+    EXPECT_EQ(OpenError(name, GENERIC_WRITE, 0, CREATE_NEW), ERROR_FILE_EXISTS);
+    close(shell);
+    EXPECT_EQ(OpenError(name, GENERIC_WRITE, 0, OPEN_EXISTING), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(dir.ReadFile("out.txt"),
+              "from the shell\nfrom the script\nthe shell again\nthe script again\nend\n");
+
+    // `>>log.txt`: the descriptor keeps appending once a copy of it was opened.
+    int appending = open(dir.Linux("log.txt").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+    ASSERT_GE(appending, 0);
+    HANDLE log = Open("/dev/fd/" + std::to_string(appending), GENERIC_WRITE, 0, OPEN_EXISTING);
+    EXPECT_NE(fcntl(appending, F_GETFL) & O_APPEND, 0);
+    CloseHandle(log);
+    close(appending);
+
+    HANDLE plain = Open(W("out.txt"), GENERIC_READ, kShareAll, OPEN_EXISTING);
+    EXPECT_FALSE(IsInheritedDescriptor(plain));
+    CloseHandle(plain);
 }
 
 TEST_F(FileHandlesTest, ReadOnlyFilesRefuseWritersAndDeletion) {
