@@ -73,8 +73,9 @@ x_shown() {
   return 1
 }
 
-# x_pixel WINDOW X Y: the colour the screen shows at the window-relative point, as RRGGBB.
-x_pixel() {
+# x_window_pixel WINDOW X Y: the colour the screen shows at the window-relative point, as
+# RRGGBB.
+x_window_pixel() {
   xwd -silent -id "$1" | xwdtopnm 2>/dev/null | pamcut -left "$2" -top "$3" -width 1 -height 1 |
     pnmtoplainpnm | tr -s ' \n' ' ' |
     awk '{ m = $4; printf "%02X%02X%02X\n", $5 * 255 / m, $6 * 255 / m, $7 * 255 / m }'

@@ -22,7 +22,7 @@ drawn_under_the_box() {
   id=$(x_window Score) || return 1
   x_expect ready && x_window "Game over" >/dev/null || return 1
   # A corner the box leaves uncovered.
-  colour=$(x_pixel "$id" 4 4)
+  colour=$(x_window_pixel "$id" 4 4)
   [ "$colour" = FF0000 ] || { echo "the window shows $colour under the box" >&2; return 1; }
   x_key Return && x_expect "answered 1"
 }
