@@ -61,23 +61,23 @@ std::vector<uint16_t> Sequence(int count) {
     return codes;
 }
 
+// Non-blocking TCP clients of the server, connecting.
+std::vector<ws::SOCKET> RawClients(QelSocketSystem& sockets, const QelServer& server, int count) {
+    std::vector<ws::SOCKET> clients;
+    for (int i = 0; i < count; ++i) {
+        ws::SOCKET client = sockets.Open(ws::SOCK_STREAM, ws::IPPROTO_TCP);
+        sockets.SetNonBlocking(client);
+        sockets.Connect(client, Loopback(server.GetPort()));
+        clients.push_back(client);
+    }
+    return clients;
+}
+
 class QelHostileLoopbackTest : public ::testing::Test {
 protected:
     void SetUp() override {
         server = HostOnFreePort(*api.CreateHost());
         ASSERT_NE(server, nullptr);
-    }
-
-    // Non-blocking TCP clients of the server, connecting.
-    std::vector<ws::SOCKET> RawClients(int count) {
-        std::vector<ws::SOCKET> clients;
-        for (int i = 0; i < count; ++i) {
-            ws::SOCKET client = sockets.Open(ws::SOCK_STREAM, ws::IPPROTO_TCP);
-            sockets.SetNonBlocking(client);
-            sockets.Connect(client, Loopback(server->GetPort()));
-            clients.push_back(client);
-        }
-        return clients;
     }
 
     QelSocketSystem& sockets = QelNetworkSockets();
@@ -140,7 +140,7 @@ TEST_F(QelHostileLoopbackTest, AReaderThatStallsBesideATenMegabyteBurstLosesNoth
 TEST_F(QelHostileLoopbackTest, AThousandClientsAtOnceAreAcceptedWithinSeconds) {
     constexpr int kClients = 1000;
     if (!EnsureDescriptors(2 * kClients + 100)) GTEST_SKIP() << "skipped: too few descriptors";
-    std::vector<ws::SOCKET> clients = RawClients(kClients);
+    std::vector<ws::SOCKET> clients = RawClients(sockets, *server, kClients);
     auto start = Clock::now();
     EXPECT_TRUE(PollFor(
         {&api}, [&] { return server->GetConnectionCount() == kClients; }, 5));
@@ -220,13 +220,7 @@ TEST(QelHostileDescriptors, OutOfDescriptorsTheServerMakesNoHalfConnectionsAndWa
     QelServer* server = HostOnFreePort(*api.CreateHost());
     ASSERT_NE(server, nullptr);
     sockets.left = kFree;
-    std::vector<ws::SOCKET> clients;
-    for (int i = 0; i < kClients; ++i) {
-        ws::SOCKET client = sockets.Open(ws::SOCK_STREAM, ws::IPPROTO_TCP);
-        sockets.SetNonBlocking(client);
-        sockets.Connect(client, Loopback(server->GetPort()));
-        clients.push_back(client);
-    }
+    std::vector<ws::SOCKET> clients = RawClients(sockets, *server, kClients);
     PollFor(
         {&api}, [] { return false; }, 0.3);
     EXPECT_EQ(server->GetConnectionCount(), static_cast<size_t>(kFree));
