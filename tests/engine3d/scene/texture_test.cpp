@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -170,6 +172,25 @@ TEST_F(TextureFileTest, SearchTriesTheFolderThenTheCurrentDirectoryDepthFirst) {
     EXPECT_EQ(world.textures.FindTextureFile("", found), 0);
     EXPECT_EQ(CurrentDirectory(), here);
     SetCurrentDirectoryA(before.c_str());
+}
+
+TEST_F(TextureFileTest, TheSearchGoesFourFoldersDeepAndReadsTenThousandEntries) {
+    WriteImage("top/1/2/3/4/near.bmp", 2, 2);
+    WriteImage("top/1/2/3/4/5/far.bmp", 2, 2);
+    world.textures.SetFolder(dir.Win("top").c_str());
+    std::string found;
+    EXPECT_EQ(world.textures.FindTextureFile("near.bmp", found), 1);
+    EXPECT_EQ(world.textures.FindTextureFile("far.bmp", found), 0);
+
+    // A folder of more entries than a walk reads: what lies behind them is not reached.
+    for (int i = 0; i < 10000; ++i)
+        ASSERT_TRUE(
+            std::filesystem::create_directories(dir.Linux("wide/f" + std::to_string(100000 + i))));
+    WriteImage("wide/a/first.bmp", 2, 2);
+    WriteImage("wide/z/last.bmp", 2, 2);
+    world.textures.SetFolder(dir.Win("wide").c_str());
+    EXPECT_EQ(world.textures.FindTextureFile("first.bmp", found), 1);
+    EXPECT_EQ(world.textures.FindTextureFile("last.bmp", found), 0);
 }
 
 TEST_F(TextureFileTest, ALinkLoopEndsTheSearch) {

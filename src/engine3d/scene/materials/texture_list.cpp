@@ -24,22 +24,36 @@ std::string WithoutTrailingBackslash(std::string path) {
     return path;
 }
 
+// A walk of the folders below a start folder: at most four folders deep and 10,000 entries
+// read in all, so that a missing image named by a file loaded from a large tree (or from
+// the root) costs a bounded time.
+struct SearchWalk {
+    static constexpr int kDepth = 4;
+    static constexpr uint32_t kEntries = 10000;
+    const std::string& file;
+    std::string& out;
+    uint32_t entriesLeft = kEntries;
+};
+
 // Depth first below `directory`, without following links, within the path limit.
-bool SearchDirectory(std::string directory, const std::string& file, std::string& out) {
+bool SearchDirectory(std::string directory, int depth, SearchWalk& walk) {
     if (!directory.empty() && directory.back() == ':') directory += '\\';
-    const std::string candidate = directory + '\\' + file;
+    const std::string candidate = directory + '\\' + walk.file;
     if (candidate.size() < LBaseTexture::kMaxPath) {
         const DWORD attributes = GetFileAttributesA(candidate.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            out = candidate;
+            walk.out = candidate;
             return true;
         }
     }
+    if (depth == SearchWalk::kDepth) return false;
     DirEnumerator entries;
     const std::string pattern = directory + "\\*";
     std::vector<std::string> folders;
     if (entries.FindFirst(pattern.c_str()) != 0) {
         do {
+            if (walk.entriesLeft == 0) break;
+            --walk.entriesLeft;
             if (entries.IsDirectoryEntry() == 0 || entries.IsDotEntry() != 0 ||
                 entries.IsLinkEntry() != 0)
                 continue;
@@ -49,12 +63,18 @@ bool SearchDirectory(std::string directory, const std::string& file, std::string
             const std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
             if (leaf.empty() || leaf[0] == '.') continue;
             const std::string next = directory + '\\' + leaf;
-            if (next.size() + 1 + file.size() < LBaseTexture::kMaxPath) folders.push_back(next);
+            if (next.size() + 1 + walk.file.size() < LBaseTexture::kMaxPath)
+                folders.push_back(next);
         } while (entries.FindNext() != 0);
     }
     for (const std::string& folder : folders)
-        if (SearchDirectory(folder, file, out)) return true;
+        if (SearchDirectory(folder, depth + 1, walk)) return true;
     return false;
+}
+
+bool SearchBelow(const std::string& directory, const std::string& file, std::string& out) {
+    SearchWalk walk{file, out};
+    return SearchDirectory(directory, 0, walk);
 }
 
 } // namespace
@@ -70,8 +90,8 @@ int LBaseTexture::FindTextureFile(const char* name, std::string& out) const {
     const std::string here =
         WithoutTrailingBackslash(length > 0 && length < kMaxPath ? current : ".");
     const std::string searchFolder = WithoutTrailingBackslash(folder);
-    if (!searchFolder.empty() && SearchDirectory(searchFolder, file, out)) return 1;
-    return SearchDirectory(here, file, out) ? 1 : 0;
+    if (!searchFolder.empty() && SearchBelow(searchFolder, file, out)) return 1;
+    return SearchBelow(here, file, out) ? 1 : 0;
 }
 
 void LBaseTexture::DeleteTexture(LTexture* texture) const {

@@ -25,7 +25,8 @@ public:
     LBaseTexture& operator=(const LBaseTexture&) = delete;
 
     // Searches the search folder, then the current folder, each depth first, for the
-    // name's file part; the current directory is never changed. 1 found.
+    // name's file part; the current directory is never changed. Each walk goes at most four
+    // folders below its start and reads at most 10,000 entries. 1 found.
     int FindTextureFile(const char* name, std::string& out) const;
     // The image loader first, when there is one; then the file searched for and decoded.
     LTexture* LoadTexture(const char* textureName, const char* fileName);
