@@ -586,7 +586,6 @@ void LBinaryWorldFile::ReadTextures(const ChunkHeader& header) {
     LList& list = world_->textures.list;
     for (LTexture* texture : order)
         list.MoveBefore(list.FindNode(texture), nullptr);
-    list.RebuildIndex();
 }
 
 void LBinaryWorldFile::ReadBlobs(const ChunkHeader& header) {

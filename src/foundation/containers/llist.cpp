@@ -78,7 +78,7 @@ LListNode* LList::InsertAfter(void* item, LListNode* node) {
             ++validEntries_;
         }
     } else {
-        RebuildIndex();
+        validEntries_ = 0;
     }
     ++count_;
     return added;
@@ -97,7 +97,7 @@ LListNode* LList::InsertBefore(void* item, LListNode* node) {
     }
     node->prev = added;
     ++count_;
-    RebuildIndex();
+    validEntries_ = 0;
     return added;
 }
 
@@ -132,10 +132,6 @@ void LList::MoveBefore(LListNode* node, LListNode* before) {
         }
         before->prev = node;
     }
-    RebuildIndex();
-}
-
-void LList::RebuildIndex() {
     validEntries_ = 0;
 }
 

@@ -37,8 +37,6 @@ public:
     // Relinks `node` just before `before`, or at the tail when `before` is null. Both
     // must be nodes of this list.
     void MoveBefore(LListNode* node, LListNode* before);
-    // Marks every index entry stale.
-    void RebuildIndex();
 
     // Null when i >= count.
     LListNode* GetNodeAt(uint32_t i) const;

@@ -282,7 +282,6 @@ void LMultiBasePoly::GroupPolygonsByMaterial() {
             }
             node = next;
         }
-        list->RebuildIndex();
     }
 }
 
