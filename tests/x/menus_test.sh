@@ -65,13 +65,15 @@ f10_and_escape() {
   start "$form" Form || return 1
   x_key F10 Down && x_shown 2 || return 1
   x_key Return && x_expect "chose &Open" && x_shown 1 || return 1
+  x_key F10 Return && x_shown 2 || return 1
+  x_key Escape Escape && x_shown 1 || return 1
   x_key alt+f && x_shown 2 || return 1
   x_key Escape Escape && x_shown 1 || return 1
   x_type c && x_expect "text c" || return 1
   grep -q "chose &Quit" "$out" && { echo "a cancelled menu chose" >&2; return 1; }
   return 0
 }
-x_check "F10 opens the menu bar, Escape cancels, the Edit types again" f10_and_escape
+x_check "F10 opens the menu bar, Return drops its menu, Escape cancels, the Edit types again" f10_and_escape
 
 mouse() {
   start "$form" Form || return 1
