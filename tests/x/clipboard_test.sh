@@ -1,6 +1,7 @@
 # The clipboard is shared with other programs on X: texts (short, 4 MB, Latin-1) and a
 # picture the script puts are what xclip reads, and what xclip puts (a text, a PNG and a
-# BMP picture) is what the script reads.
+# BMP picture) is what the script reads; a picture one player puts anew replaces the one
+# another player read before.
 source "$(dirname "$0")/lib.sh"
 
 xclips=()
@@ -130,4 +131,60 @@ stop_xclips
 x_check "xclip's BMP picture reaches the script" reads image/bmp "$work/in.bmp" "picture 3 2 255 65280"
 stop_xclips
 
+stop_xclips
+
+# A painter puts a red picture, a click puts a blue one; each key pressed in the reader
+# prints the colour of the picture it reads then.
+painter=$(x_project painter <<'ZS'
+out = New File("/dev/stdout", File.WRITEONLY);
+c = New Clipboard();
+s = New Surface(2, 2, 32);
+Function Put(colour) { s.Clear(colour); c.PutData(s); out.Write("put " + colour + Program.GetChar(10)); }
+Function Clicked(w, x, y, b) { Put(Surface.BLUE); }
+w = New Window("Painter", 200, 100, 0, 0);
+w.OnMouseDown = Clicked;
+Put(Surface.RED);
+out.Write("ready" + Program.GetChar(10));
+While (1) Program.Wait(20);
+ZS
+)
+viewer=$(x_project viewer <<'ZS'
+out = New File("/dev/stdout", File.WRITEONLY);
+c = New Clipboard();
+Function Pressed(w, code, flags, text) {
+  If (!c.HasImage()) Return;
+  p = c.GetImage();
+  out.Write("pixel " + p.GetPixel(0, 0) + Program.GetChar(10));
+}
+w = New Window("Viewer", 200, 100, 300, 0);
+w.OnKeyDown = Pressed;
+out.Write("ready" + Program.GetChar(10));
+While (1) Program.Wait(20);
+ZS
+)
+painter_pid=""
+stop_painter() {
+  [ -n "$painter_pid" ] && { kill -KILL "$painter_pid" 2>/dev/null; wait "$painter_pid" 2>/dev/null; }
+  painter_pid=""
+}
+trap 'stop_painter; stop_xclips; x_cleanup' EXIT
+picture_replaced() {
+  x_launch "$painter" Painter || return 1
+  local painter_id=$id
+  painter_pid=$pid painter_out=$out pid=""
+  x_launch "$viewer" Viewer || return 1
+  local viewer_id=$id
+  x_focus "$viewer_id" && x_key r && x_expect "pixel 16711680" || return 1
+  x_click "$painter_id" 50 50
+  local i
+  for ((i = 0; i < 100; i++)); do grep -q "put 255" "$painter_out" && break; sleep 0.05; done
+  x_focus "$viewer_id" && x_key b && x_expect "pixel 255" || return 1
+  # Read again while nothing changed: still the blue one.
+  x_focus "$viewer_id" && x_key c || return 1
+  for ((i = 0; i < 100; i++)); do [ "$(grep -c "pixel 255" "$out")" -eq 2 ] && return 0; sleep 0.05; done
+  echo "the second reading of the same picture did not come: $(cat "$out")" >&2
+  return 1
+}
+x_check "a picture put anew by another player replaces the one read before" picture_replaced
+stop_painter
 x_done

@@ -107,7 +107,14 @@ public:
         text_ = utf8 ? std::make_shared<const Bytes>(utf8->begin(), utf8->end()) : nullptr;
         latin1_ = text_ ? std::make_shared<const Bytes>(Utf8ToLatin1(*text_)) : nullptr;
         png_ = png.empty() ? nullptr : std::make_shared<const Bytes>(png);
-        ownedSince_ = ServerTime();
+        // Readers know a new content by a new moment of ownership: two puts within the
+        // server's millisecond must not share one.
+        Time now = ServerTime();
+        for (int tries = 0; now != CurrentTime && now == ownedSince_ && tries < 20; ++tries) {
+            std::this_thread::sleep_for(std::chrono::microseconds(250));
+            now = ServerTime();
+        }
+        ownedSince_ = now;
         XSetSelectionOwner(display_, clipboard_, window_, ownedSince_);
         XFlush(display_);
     }
@@ -136,11 +143,24 @@ public:
         const Window owner = XGetSelectionOwner(display_, clipboard_);
         if (owner == window_) return png_ ? std::optional<Bytes>(*png_) : std::nullopt;
         if (owner == None) return std::nullopt;
+        // A picture is taken whole, often megabytes; while the same owner holds the clipboard
+        // since the same moment, it holds the same picture, and the last one taken is it.
+        const Time since = OwnedSince();
+        if (since != CurrentTime && owner == pictureOwner_ && since == pictureSince_)
+            return picture_;
         const std::optional<std::vector<Atom>> offered = Offered();
         Atom type = None;
-        for (Atom wanted : {imagePng_, imageBmp_, imageXBmp_})
-            if (offered && Offers(offered, wanted)) return Fetch(wanted, type);
-        return std::nullopt;
+        std::optional<Bytes> picture;
+        for (Atom wanted : {imagePng_, imageBmp_, imageXBmp_}) {
+            if (offered && Offers(offered, wanted)) {
+                picture = Fetch(wanted, type);
+                break;
+            }
+        }
+        pictureOwner_ = owner;
+        pictureSince_ = since;
+        picture_ = picture;
+        return picture;
     }
 
 private:
@@ -341,6 +361,17 @@ private:
         return offered;
     }
 
+    // When the owner took the clipboard, by its answer to TIMESTAMP; CurrentTime when it
+    // does not say.
+    Time OwnedSince() {
+        Atom type = None;
+        std::optional<Bytes> stamp = Fetch(timestamp_, type);
+        if (!stamp || type != XA_INTEGER || stamp->size() < sizeof(long)) return CurrentTime;
+        long since = 0;
+        std::memcpy(&since, stamp->data(), sizeof since);
+        return Time(since);
+    }
+
     // Whether the owner offers `target`, or may, not having said what it offers.
     static bool Offers(const std::optional<std::vector<Atom>>& offered, Atom target) {
         return !offered || std::find(offered->begin(), offered->end(), target) != offered->end();
@@ -414,6 +445,9 @@ private:
     Time ownedSince_ = CurrentTime;
     std::shared_ptr<const Bytes> text_, latin1_, png_;
     std::vector<Transfer> transfers_;
+    Window pictureOwner_ = None;
+    Time pictureSince_ = CurrentTime;
+    std::optional<Bytes> picture_;
 };
 
 std::unique_ptr<X11Clipboard> X11Clipboard::Open() {
