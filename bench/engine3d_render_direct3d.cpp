@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "plain_wall.h"
+#include "render_window.h"
 #include "side_by_side.h"
 
 #include "engine3d/render/textured_scene.h"
@@ -42,15 +43,7 @@ constexpr uint32_t kFlags = LRenderAPICLBK::kWindowed | LRenderAPICLBK::kDepthBu
                             LRenderAPICLBK::kClearEachFrame | LRenderAPICLBK::kSkipModeChecks;
 
 HWND OpenWindow(int x) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = "Direct3DBench";
-    RegisterClassA(&windowClass);
-    const HWND window = CreateWindowExA(0, "Direct3DBench", "", WS_POPUP | WS_VISIBLE, x, 0, kWidth,
-                                        kHeight, 0, 0, 0, nullptr);
-    platform::headless::DispatchPending();
-    return window;
+    return bench::OpenRenderWindow("Direct3DBench", x, kWidth, kHeight);
 }
 
 // One back end's world and renderer drawing the textured scene into its own window.

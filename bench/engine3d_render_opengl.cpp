@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "plain_wall.h"
+#include "render_window.h"
 #include "side_by_side.h"
 
 #include "engine3d/render/textured_scene.h"
@@ -53,37 +54,15 @@ constexpr uint32_t kFlags = LRenderAPICLBK::kWindowed | LRenderAPICLBK::kDepthBu
                             LRenderAPICLBK::kClearEachFrame | LRenderAPICLBK::kSkipModeChecks;
 
 HWND OpenWindow(int x, int width, int height) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = "OpenGLBench";
-    RegisterClassA(&windowClass);
-    const HWND window = CreateWindowExA(0, "OpenGLBench", "", WS_POPUP | WS_VISIBLE, x, 0, width,
-                                        height, 0, 0, 0, nullptr);
-    platform::headless::DispatchPending();
-    return window;
-}
-
-// A 64 x 64 checker of two colours at 32 bits, as a world's texture.
-LTexture* Checker(L3DWorld& world, LAPICLBK& device) {
-    constexpr uint32_t kSide = 64;
-    auto* pixels = static_cast<uint8_t*>(std::malloc(kSide * kSide * 4));
-    for (uint32_t y = 0; y < kSide; ++y)
-        for (uint32_t x = 0; x < kSide; ++x) {
-            const uint32_t texel = (x / 8 + y / 8) % 2 ? 0x2080E0 : 0xF0F0F0;
-            std::memcpy(pixels + (y * kSide + x) * 4, &texel, 4);
-        }
-    LTexture* texture = device.CreateTexture(&world, "Checker", nullptr);
-    world.textures.AddTexture(texture);
-    texture->SetImage(pixels, kSide * 4, nullptr, 0, kSide, kSide, 1, 32, nullptr);
-    return texture;
+    return bench::OpenRenderWindow("OpenGLBench", x, width, height);
 }
 
 // A wall of 20 x 15 textured quads, each two triangles, seen from the origin.
 L3DCamera* TexturedScene(L3DWorld& world, LAPICLBK& device) {
     L3DCamera* camera = world.CreateCamera(0);
     LMaterial* material =
-        world.materials.CreateMaterial("Checker", Checker(world, device), 0xFFFFFF, 0, nullptr);
+        world.materials.CreateMaterial("Checker", bench::CheckerTexture(world, device),
+                                        0xFFFFFF, 0, nullptr);
     auto* wall = new L3DObject("Wall", &world, nullptr);
     for (int row = 0; row < 15; ++row)
         for (int column = 0; column < 20; ++column) {
