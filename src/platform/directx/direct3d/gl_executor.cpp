@@ -479,11 +479,15 @@ public:
                 gl_.EnableClientState(GL_TEXTURE_COORD_ARRAY);
                 gl_.TexCoordPointer(2, GL_FLOAT, kStride, first->coordinates[unit]);
             }
+        // A fan of one triangle is drawn as a triangle: flat, it takes its first vertex's
+        // colour, where a GL fan would take its second's.
+        GLenum mode = Primitive(primitive);
+        if (mode == GL_TRIANGLE_FAN && (indices != nullptr ? indexCount : vertexCount) == 3)
+            mode = GL_TRIANGLES;
         if (indices != nullptr)
-            gl_.DrawElements(Primitive(primitive), GLsizei(indexCount), GL_UNSIGNED_SHORT,
-                             indices);
+            gl_.DrawElements(mode, GLsizei(indexCount), GL_UNSIGNED_SHORT, indices);
         else
-            gl_.DrawArrays(Primitive(primitive), 0, GLsizei(vertexCount));
+            gl_.DrawArrays(mode, 0, GLsizei(vertexCount));
         if (textured)
             for (int unit = 1; unit >= 0; --unit) {
                 gl_.ClientActiveTexture(GLenum(GL_TEXTURE0 + unit));
