@@ -15,6 +15,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "plain_wall.h"
 #include "render_window.h"
 #include "side_by_side.h"
 
@@ -44,70 +45,61 @@ constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 constexpr int kColumns = 100;
 constexpr int kRows = 50;
-constexpr uint32_t kFlags = LRenderAPICLBK::kWindowed | LRenderAPICLBK::kDepthBuffer |
-                            LRenderAPICLBK::kClearEachFrame | LRenderAPICLBK::kSkipModeChecks;
 
-HWND OpenWindow(int x) {
-    return bench::OpenRenderWindow("BatchBench", x, kWidth, kHeight);
-}
-
-// One back end's world drawing the wall into its own window.
-template <typename Device> struct View {
-    explicit View(int x) : window(OpenWindow(x)), device(std::make_unique<Device>()) {
-        world = std::make_unique<L3DWorld>(device.get(), 0, nullptr, nullptr);
-        renderer = device->CreateRenderer(world.get());
-        L3DCamera* camera = world->CreateCamera(0);
-        material = world->materials.CreateMaterial(
-            "Checker", bench::CheckerTexture(*world, *device), 0xFFFFFF, 0, nullptr);
-        wall = new L3DObject("Wall", world.get(), nullptr);
-        const float w = 200.0f / kColumns, h = 150.0f / kRows;
-        for (int row = 0; row < kRows; ++row)
-            for (int column = 0; column < kColumns; ++column) {
-                const float x = float(column) * w - 100, y = float(row) * h - 75, z = 200;
-                for (int half = 0; half < 2; ++half) {
-                    LPolygon* polygon = device->CreatePolygon(wall, 2, 0);
-                    polygon->AddNewVertex(x, y, z, 0, 0, 0, 0);
-                    if (half == 0) {
-                        polygon->AddNewVertex(x + w, y, z, 1, 0, 1, 0);
-                        polygon->AddNewVertex(x + w, y + h, z, 1, 1, 1, 1);
-                    } else {
-                        polygon->AddNewVertex(x + w, y + h, z, 1, 1, 1, 1);
-                        polygon->AddNewVertex(x, y + h, z, 0, 1, 0, 1);
-                    }
-                    wall->AddPolygonOfMany(polygon);
-                    polygon->SetMaterial(material);
-                }
-            }
-        wall->RefreshShape();
-        world->AddObject(wall, 1);
-        wall->SetGouraud(1);
-        renderer->targetWindow = window;
-        renderer->background = 0x203040;
-        ok = renderer->SetDisplayMode(kFlags, kWidth, kHeight, 32) == 0 &&
-             renderer->AttachView(camera) == 0;
-        // Textures made, llvmpipe's shaders built, the batches filled.
-        if (ok) renderer->RenderFrame();
-    }
-    ~View() {
-        device->ReleaseRenderer(renderer);
-        world.reset();
-        device.reset();
-        DestroyWindow(window);
-    }
-
-    HWND window;
-    std::unique_ptr<Device> device;
-    std::unique_ptr<L3DWorld> world;
-    LRenderAPICLBK* renderer = nullptr;
+// The wall's material and object, which the plain program reads.
+struct WallParts {
     LMaterial* material = nullptr;
     L3DObject* wall = nullptr;
-    bool ok = false;
+};
+
+// A wall of kColumns x kRows quads, each two triangles, Gouraud-lit, seen from the origin.
+L3DCamera* BuildWall(L3DWorld& world, LAPICLBK& device, WallParts& parts) {
+    L3DCamera* camera = world.CreateCamera(0);
+    parts.material = world.materials.CreateMaterial("Checker", bench::CheckerTexture(world, device),
+                                                    0xFFFFFF, 0, nullptr);
+    auto* wall = parts.wall = new L3DObject("Wall", &world, nullptr);
+    const float w = 200.0f / kColumns, h = 150.0f / kRows;
+    for (int row = 0; row < kRows; ++row)
+        for (int column = 0; column < kColumns; ++column) {
+            const float x = float(column) * w - 100, y = float(row) * h - 75, z = 200;
+            for (int half = 0; half < 2; ++half) {
+                LPolygon* polygon = device.CreatePolygon(wall, 2, 0);
+                polygon->AddNewVertex(x, y, z, 0, 0, 0, 0);
+                if (half == 0) {
+                    polygon->AddNewVertex(x + w, y, z, 1, 0, 1, 0);
+                    polygon->AddNewVertex(x + w, y + h, z, 1, 1, 1, 1);
+                } else {
+                    polygon->AddNewVertex(x + w, y + h, z, 1, 1, 1, 1);
+                    polygon->AddNewVertex(x, y + h, z, 0, 1, 0, 1);
+                }
+                wall->AddPolygonOfMany(polygon);
+                polygon->SetMaterial(parts.material);
+            }
+        }
+    wall->RefreshShape();
+    world.AddObject(wall, 1);
+    wall->SetGouraud(1);
+    return camera;
+}
+
+// One back end's world drawing the wall into its own window, its textures made,
+// llvmpipe's shaders built and its batches filled. The parts come first: the view's scene
+// fills them.
+template <typename Device> struct View : WallParts, bench::RenderView<Device> {
+    explicit View(int x)
+        : bench::RenderView<Device>("BatchBench", x, kWidth, kHeight,
+                                    [this](L3DWorld& world, LAPICLBK& device) {
+                                        return BuildWall(world, device, *this);
+                                    }) {
+        if (this->ok) this->renderer->RenderFrame();
+    }
 };
 
 // The plain program: the OpenGL back end's projected wall as arrays, one texture, one
 // glDrawElements, then the same read-back into the window as the back end's.
-struct PlainProgram {
-    explicit PlainProgram(View<LAPI_OpenGL>& gl) : window(gl.window), context(gl.world->glContext) {
+struct PlainProgram : bench::PlainTarget {
+    explicit PlainProgram(View<LAPI_OpenGL>& gl)
+        : bench::PlainTarget{gl.window, gl.world->glContext} {
         LCacheMaterialList* batches = gl.wall->GetCurrentBatchList();
         const LCacheMaterial* batch = batches ? batches->FindBatch(gl.material) : nullptr;
         if (batch == nullptr || batch->indexCount == 0) return;
@@ -115,7 +107,8 @@ struct PlainProgram {
             positions.insert(positions.end(), {v.x, v.y, v.z});
             coordinates.insert(coordinates.end(), {v.u1 * v.rhw, v.v1 * v.rhw, 0, v.rhw});
             const uint32_t d = v.diffuse;
-            colours.push_back((d >> 16 & 0xFF) | (d & 0xFF00) | (d & 0xFF) << 16 | (d & 0xFF000000));
+            colours.push_back((d >> 16 & 0xFF) | (d & 0xFF00) | (d & 0xFF) << 16 |
+                              (d & 0xFF000000));
         }
         indices.assign(batch->indices.begin(), batch->indices.begin() + batch->indexCount);
         dc = GetDC(window);
@@ -141,14 +134,7 @@ struct PlainProgram {
     bool Ready() const { return dc != 0; }
     void Frame() {
         wglMakeCurrent(dc, context);
-        glViewport(0, 0, kWidth, kHeight);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, kWidth, kHeight, 0, 1, -1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glClearColor(0.2f, 0.1f, 0.1f, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        bench::BeginPlainFrame(kWidth, kHeight);
         glEnable(GL_DEPTH_TEST);
         glDisable(GL_BLEND);
         glDisable(GL_ALPHA_TEST);
@@ -165,25 +151,16 @@ struct PlainProgram {
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glDisableClientState(GL_COLOR_ARRAY);
         glDisableClientState(GL_VERTEX_ARRAY);
-        glFinish();
-        SwapBuffers(dc);
+        Show();
     }
 
-    HWND window;
-    HGLRC context;
-    HDC dc = 0;
-    GLuint texture = 0;
     std::vector<float> positions, coordinates;
     std::vector<uint32_t> colours;
     std::vector<GLushort> indices;
 };
 
 template <typename Device> void BesidePlainProgram(benchmark::State& state) {
-    setenv("LP_NUM_THREADS", "1", 0);
-    platform::SetVirtualDisplay(2 * kWidth, kHeight, 32);
-    platform::headless::Install();
-    RegisterSurfaceThread();
-    if (!platform::OpenGLAvailable()) {
+    if (!bench::StartHeadlessOpenGL(2 * kWidth, kHeight)) {
         state.SkipWithError("no OpenGL here");
     } else {
         // The plain program borrows an OpenGL view's context and projected wall; the
