@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "plain_wall.h"
+#include "render_window.h"
 #include "side_by_side.h"
 
 #include "engine3d/render/textured_scene.h"
@@ -38,54 +39,20 @@ namespace {
 
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
-constexpr uint32_t kFlags = LRenderAPICLBK::kWindowed | LRenderAPICLBK::kDepthBuffer |
-                            LRenderAPICLBK::kClearEachFrame | LRenderAPICLBK::kSkipModeChecks;
-
-HWND OpenWindow(int x) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = "Direct3DBench";
-    RegisterClassA(&windowClass);
-    const HWND window = CreateWindowExA(0, "Direct3DBench", "", WS_POPUP | WS_VISIBLE, x, 0, kWidth,
-                                        kHeight, 0, 0, 0, nullptr);
-    platform::headless::DispatchPending();
-    return window;
-}
-
-// One back end's world and renderer drawing the textured scene into its own window.
-template <typename Device> struct View {
-    explicit View(int x) : window(OpenWindow(x)), device(std::make_unique<Device>()) {
-        world = std::make_unique<L3DWorld>(device.get(), 0, nullptr, nullptr);
-        renderer = device->CreateRenderer(world.get());
-        camera = BuildTexturedScene(*world, *device, 32);
-        renderer->targetWindow = window;
-        renderer->background = 0x203040;
-        ok = renderer->SetDisplayMode(kFlags, kWidth, kHeight, 32) == 0 &&
-             renderer->AttachView(camera) == 0;
-        if (ok) renderer->RenderFrame(); // textures made, llvmpipe's shaders built
+// One back end's world and renderer drawing the textured scene into its own window, its
+// textures made and llvmpipe's shaders built.
+template <typename Device> struct View : bench::RenderView<Device> {
+    explicit View(int x)
+        : bench::RenderView<Device>("Direct3DBench", x, kWidth, kHeight,
+                                    [](L3DWorld& world, LAPICLBK& device) {
+                                        return BuildTexturedScene(world, device, 32);
+                                    }) {
+        if (this->ok) this->renderer->RenderFrame();
     }
-    ~View() {
-        device->ReleaseRenderer(renderer);
-        world.reset();
-        device.reset();
-        DestroyWindow(window);
-    }
-
-    HWND window;
-    std::unique_ptr<Device> device;
-    std::unique_ptr<L3DWorld> world;
-    LRenderAPICLBK* renderer = nullptr;
-    L3DCamera* camera = nullptr;
-    bool ok = false;
 };
 
 template <typename Other> void Direct3DBeside(benchmark::State& state, const char* otherName) {
-    setenv("LP_NUM_THREADS", "1", 0);
-    platform::SetVirtualDisplay(2 * kWidth, kHeight, 32);
-    platform::headless::Install();
-    RegisterSurfaceThread();
-    if (!platform::OpenGLAvailable()) {
+    if (!bench::StartHeadlessOpenGL(2 * kWidth, kHeight)) {
         state.SkipWithError("no OpenGL here");
     } else {
         View<LAPI_Direct3D> d3d(0);
@@ -179,11 +146,7 @@ struct PlainProgram {
 };
 
 void BM_Direct3DTexturedFrameBesidePlainProgram(benchmark::State& state) {
-    setenv("LP_NUM_THREADS", "1", 0);
-    platform::SetVirtualDisplay(kWidth, kHeight, 32);
-    platform::headless::Install();
-    RegisterSurfaceThread();
-    if (!platform::OpenGLAvailable()) {
+    if (!bench::StartHeadlessOpenGL(kWidth, kHeight)) {
         state.SkipWithError("no OpenGL here");
     } else {
         View<LAPI_Direct3D> d3d(0);
@@ -205,11 +168,7 @@ BENCHMARK(BM_Direct3DTexturedFrameBesidePlainProgram)->UseRealTime();
 // The device calls of a frame: states, textures, scenes, clears and draws, as the layer's
 // recorder writes them.
 void BM_Direct3DDeviceCallsPerFrame(benchmark::State& state) {
-    setenv("LP_NUM_THREADS", "1", 0);
-    platform::SetVirtualDisplay(kWidth, kHeight, 32);
-    platform::headless::Install();
-    RegisterSurfaceThread();
-    if (!platform::OpenGLAvailable()) {
+    if (!bench::StartHeadlessOpenGL(kWidth, kHeight)) {
         state.SkipWithError("no OpenGL here");
     } else {
         View<LAPI_Direct3D> d3d(0);

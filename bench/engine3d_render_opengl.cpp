@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "plain_wall.h"
+#include "render_window.h"
 #include "side_by_side.h"
 
 #include "engine3d/render/textured_scene.h"
@@ -49,41 +50,11 @@ constexpr int kHeight = 480;
 // The sizes the textured scene's frames are timed at.
 constexpr int kLargeWidth = 1024;
 constexpr int kLargeHeight = 768;
-constexpr uint32_t kFlags = LRenderAPICLBK::kWindowed | LRenderAPICLBK::kDepthBuffer |
-                            LRenderAPICLBK::kClearEachFrame | LRenderAPICLBK::kSkipModeChecks;
-
-HWND OpenWindow(int x, int width, int height) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = "OpenGLBench";
-    RegisterClassA(&windowClass);
-    const HWND window = CreateWindowExA(0, "OpenGLBench", "", WS_POPUP | WS_VISIBLE, x, 0, width,
-                                        height, 0, 0, 0, nullptr);
-    platform::headless::DispatchPending();
-    return window;
-}
-
-// A 64 x 64 checker of two colours at 32 bits, as a world's texture.
-LTexture* Checker(L3DWorld& world, LAPICLBK& device) {
-    constexpr uint32_t kSide = 64;
-    auto* pixels = static_cast<uint8_t*>(std::malloc(kSide * kSide * 4));
-    for (uint32_t y = 0; y < kSide; ++y)
-        for (uint32_t x = 0; x < kSide; ++x) {
-            const uint32_t texel = (x / 8 + y / 8) % 2 ? 0x2080E0 : 0xF0F0F0;
-            std::memcpy(pixels + (y * kSide + x) * 4, &texel, 4);
-        }
-    LTexture* texture = device.CreateTexture(&world, "Checker", nullptr);
-    world.textures.AddTexture(texture);
-    texture->SetImage(pixels, kSide * 4, nullptr, 0, kSide, kSide, 1, 32, nullptr);
-    return texture;
-}
-
 // A wall of 20 x 15 textured quads, each two triangles, seen from the origin.
 L3DCamera* TexturedScene(L3DWorld& world, LAPICLBK& device) {
     L3DCamera* camera = world.CreateCamera(0);
-    LMaterial* material =
-        world.materials.CreateMaterial("Checker", Checker(world, device), 0xFFFFFF, 0, nullptr);
+    LMaterial* material = world.materials.CreateMaterial(
+        "Checker", bench::CheckerTexture(world, device), 0xFFFFFF, 0, nullptr);
     auto* wall = new L3DObject("Wall", &world, nullptr);
     for (int row = 0; row < 15; ++row)
         for (int column = 0; column < 20; ++column) {
@@ -109,40 +80,15 @@ L3DCamera* TexturedScene(L3DWorld& world, LAPICLBK& device) {
 }
 
 // One back end's world and renderer drawing the scene into its own window.
-template <typename Device> struct View {
+template <typename Device> struct View : bench::RenderView<Device> {
     using Scene = L3DCamera* (*)(L3DWorld&, LAPICLBK&);
     explicit View(int x, int width = kWidth, int height = kHeight, Scene scene = TexturedScene)
-        : window(OpenWindow(x, width, height)), device(std::make_unique<Device>()) {
-        world = std::make_unique<L3DWorld>(device.get(), 0, nullptr, nullptr);
-        renderer = device->CreateRenderer(world.get());
-        camera = scene(*world, *device);
-        renderer->targetWindow = window;
-        renderer->background = 0x203040;
-        ok = renderer->SetDisplayMode(kFlags, width, height, 32) == 0 &&
-             renderer->AttachView(camera) == 0;
-    }
-    ~View() {
-        device->ReleaseRenderer(renderer);
-        world.reset();
-        device.reset();
-        DestroyWindow(window);
-    }
-
-    HWND window;
-    std::unique_ptr<Device> device;
-    std::unique_ptr<L3DWorld> world;
-    LRenderAPICLBK* renderer = nullptr;
-    L3DCamera* camera = nullptr;
-    bool ok = false;
+        : bench::RenderView<Device>("OpenGLBench", x, width, height, scene) {}
 };
 
 void BM_OpenGLTexturedFrameBesideSoftware(benchmark::State& state) {
     const int width = int(state.range(0)), height = int(state.range(1));
-    setenv("LP_NUM_THREADS", "1", 0);
-    platform::SetVirtualDisplay(2 * kLargeWidth, kLargeHeight, 32);
-    platform::headless::Install();
-    RegisterSurfaceThread();
-    if (!platform::OpenGLAvailable()) {
+    if (!bench::StartHeadlessOpenGL(2 * kLargeWidth, kLargeHeight)) {
         state.SkipWithError("no OpenGL here");
     } else {
         View<LAPI_OpenGL> gl(0, width, height);
@@ -171,11 +117,7 @@ BENCHMARK(BM_OpenGLTexturedFrameBesideSoftware)
 // read-back into the window are counted in llvmpipe's time.
 void BM_SoftwareReferenceFrameBesideLlvmpipe(benchmark::State& state) {
     const int width = int(state.range(0)), height = int(state.range(1));
-    setenv("LP_NUM_THREADS", "1", 0);
-    platform::SetVirtualDisplay(2 * kLargeWidth, kLargeHeight, 32);
-    platform::headless::Install();
-    RegisterSurfaceThread();
-    if (!platform::OpenGLAvailable()) {
+    if (!bench::StartHeadlessOpenGL(2 * kLargeWidth, kLargeHeight)) {
         state.SkipWithError("no OpenGL here");
     } else {
         const auto scene = [](L3DWorld& world, LAPICLBK& device) {
@@ -202,8 +144,8 @@ BENCHMARK(BM_SoftwareReferenceFrameBesideLlvmpipe)
 
 // The wall's 600 triangles as a plain program draws them: one vertex array in screen space,
 // one texture, one glDrawElements, then the same read-back into the window as the back end's.
-struct PlainProgram {
-    explicit PlainProgram(HWND window, HGLRC context) : window(window), context(context) {
+struct PlainProgram : bench::PlainTarget {
+    explicit PlainProgram(HWND window, HGLRC context) : bench::PlainTarget{window, context} {
         dc = GetDC(window);
         wglMakeCurrent(dc, context);
         glGenTextures(1, &texture);
@@ -220,14 +162,7 @@ struct PlainProgram {
     }
     void Frame() {
         wglMakeCurrent(dc, context);
-        glViewport(0, 0, kWidth, kHeight);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, kWidth, kHeight, 0, 1, -1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glClearColor(0.2f, 0.1f, 0.1f, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        bench::BeginPlainFrame(kWidth, kHeight);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, texture);
         glEnableClientState(GL_VERTEX_ARRAY);
@@ -235,23 +170,14 @@ struct PlainProgram {
         wall.Draw();
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glDisableClientState(GL_VERTEX_ARRAY);
-        glFinish();
-        SwapBuffers(dc);
+        Show();
     }
 
-    HWND window;
-    HGLRC context;
-    HDC dc = 0;
-    GLuint texture = 0;
     const bench::PlainWall wall;
 };
 
 void BM_OpenGLTexturedFrameBesidePlainProgram(benchmark::State& state) {
-    setenv("LP_NUM_THREADS", "1", 0);
-    platform::SetVirtualDisplay(2 * kWidth, kHeight, 32);
-    platform::headless::Install();
-    RegisterSurfaceThread();
-    if (!platform::OpenGLAvailable()) {
+    if (!bench::StartHeadlessOpenGL(2 * kWidth, kHeight)) {
         state.SkipWithError("no OpenGL here");
     } else {
         View<LAPI_OpenGL> gl(0);
@@ -337,11 +263,7 @@ private:
 // glBegin/glEnd pairs, vertices and state calls in a frame of the textured scene (the
 // counts are the same in every frame after the first); the time is the frame's.
 void BM_OpenGLCallsPerFrame(benchmark::State& state) {
-    setenv("LP_NUM_THREADS", "1", 0);
-    platform::SetVirtualDisplay(kWidth, kHeight, 32);
-    platform::headless::Install();
-    RegisterSurfaceThread();
-    if (!platform::OpenGLAvailable()) {
+    if (!bench::StartHeadlessOpenGL(kWidth, kHeight)) {
         state.SkipWithError("no OpenGL here");
     } else {
         View<LAPI_OpenGL> gl(0);

@@ -1,6 +1,6 @@
-// What the plain GL programs beside the renderer benchmarks draw: a wall of 600 triangles
-// over 640 x 480 in screen space, as one vertex array for one glDrawElements, in a 64 x 64
-// checker texture.
+// What the plain GL programs beside the renderer benchmarks share: where they draw and how
+// they begin and show a frame, and a wall of 600 triangles over 640 x 480 in screen space,
+// as one vertex array for one glDrawElements, in a 64 x 64 checker texture.
 #pragma once
 
 #include <GL/gl.h>
@@ -8,7 +8,38 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/gl/wgl.h"
+#include "platform/user/windows.h"
+
 namespace bench {
+
+// A plain program's frame begins: screen coordinates with y downwards over the whole
+// target, colour and depth cleared.
+inline void BeginPlainFrame(int width, int height) {
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, width, height, 0, 1, -1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClearColor(0.2f, 0.1f, 0.1f, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+// The window and context a plain program borrows from a back end, the device context it
+// draws through and its one texture.
+struct PlainTarget {
+    // Finished, then read back into the window as the back ends' frames are.
+    void Show() const {
+        glFinish();
+        SwapBuffers(dc);
+    }
+
+    HWND window;
+    HGLRC context;
+    HDC dc = 0;
+    GLuint texture = 0;
+};
 
 struct PlainWall {
     PlainWall() {

@@ -75,10 +75,17 @@ inline constexpr GLenum NICEST = 0x1102;
 inline constexpr GLenum MODELVIEW = 0x1700;
 inline constexpr GLenum PROJECTION = 0x1701;
 
-// Pixels.
+// Pixels and arrays.
 inline constexpr GLenum UNSIGNED_BYTE = 0x1401;
+inline constexpr GLenum UNSIGNED_SHORT = 0x1403;
+inline constexpr GLenum FLOAT = 0x1406;
 inline constexpr GLenum RGB = 0x1907;
 inline constexpr GLenum RGBA = 0x1908;
+
+// Client arrays.
+inline constexpr GLenum VERTEX_ARRAY = 0x8074;
+inline constexpr GLenum COLOR_ARRAY = 0x8076;
+inline constexpr GLenum TEXTURE_COORD_ARRAY = 0x8078;
 
 // Textures.
 inline constexpr GLenum MODULATE = 0x2100;

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "engine3d/render/opengl/opengl_loader.h"
@@ -49,13 +50,6 @@ void ApplyColourKey(const LTexture& texture) {
     } else {
         gl11::glDisable(gl::ALPHA_TEST);
     }
-}
-
-// Vertices are already on the screen: w stays 1, and the texture coordinates carry the
-// reciprocal depth so that GL divides them per pixel.
-void SendTextured(float x, float y, float z, float rhw, float u, float v) {
-    gl11::glTexCoord4f(u * rhw, v * rhw, 0, rhw);
-    gl11::glVertex4f(x, y, z, 1);
 }
 
 // A record's diffuse word is 0xAARRGGBB.
@@ -316,48 +310,91 @@ void LRenderAPI_OpenGL::SelectTextureState(int count, LTexture_OpenGL* texture, 
 
 void LRenderAPI_OpenGL::DrawBatchPass(const LCacheMaterial& batch, bool gouraud, bool lambert,
                                       int slot, uint8_t passAlpha, int mode) {
-    const uint32_t groups = batch.indexCount / 3;
+    const uint32_t count = batch.indexCount / 3 * 3;
     const uint16_t* index = batch.Indices();
-    const RenderVertex* records = batch.records.data();
+    const std::vector<RenderVertex>& records = batch.records;
     const LMaterial& m = *batch.material;
     const bool textured = mode == LMaterial::kTextured;
-    const auto send = [&](const RenderVertex& v) {
-        if (textured)
-            SendTextured(v.x, v.y, v.z, v.rhw, slot == 0 ? v.u1 : v.u2, slot == 0 ? v.v1 : v.v2);
-        else
-            gl11::glVertex4f(v.x, v.y, v.z, 1);
-    };
     const int cr = Red(m.color), cg = Green(m.color), cb = Blue(m.color);
     gl11::glShadeModel(gouraud ? gl::SMOOTH : gl::FLAT);
-    gl11::glBegin(gl::TRIANGLES);
     if (!textured && !gouraud && !lambert)
         gl11::glColor4ub(GLubyte(cr), GLubyte(cg), GLubyte(cb), passAlpha);
-    for (uint32_t g = 0; g < groups; ++g) {
-        const RenderVertex* v[3] = {&records[index[3 * g]], &records[index[3 * g + 1]],
-                                    &records[index[3 * g + 2]]};
-        if (lambert) {
-            const RecordColour mean = MeanOf(*v[0], *v[1], *v[2]);
-            if (textured)
-                gl11::glColor4ub(GLubyte(mean.red), GLubyte(mean.green), GLubyte(mean.blue),
-                                 GLubyte(mean.alpha * passAlpha / 255));
-            else
-                gl11::glColor4ub(GLubyte(mean.red * cr >> 8), GLubyte(mean.green * cg >> 8),
-                                 GLubyte(mean.blue * cb >> 8), passAlpha);
-        }
-        for (const RenderVertex* vertex : v) {
-            if (gouraud) {
-                const RecordColour c = ColourOf(*vertex);
-                if (textured)
-                    gl11::glColor4ub(GLubyte(c.red), GLubyte(c.green), GLubyte(c.blue),
-                                     GLubyte(c.alpha * passAlpha / 255));
-                else
-                    gl11::glColor4ub(GLubyte(c.red * cr >> 8), GLubyte(c.green * cg >> 8),
-                                     GLubyte(c.blue * cb >> 8), passAlpha);
+    if (count == 0) return;
+    // A lit colour as the pass sends it: the record's own under a texture, else tinted by
+    // the material's colour.
+    const auto lit = [&](const RecordColour& c) -> std::array<GLubyte, 4> {
+        if (textured)
+            return {GLubyte(c.red), GLubyte(c.green), GLubyte(c.blue),
+                    GLubyte(c.alpha * passAlpha / 255)};
+        return {GLubyte(c.red * cr >> 8), GLubyte(c.green * cg >> 8), GLubyte(c.blue * cb >> 8),
+                passAlpha};
+    };
+    // Colours go as floats of byte / 255, the very values glColor4ub gives GL, so that
+    // nothing is rounded differently.
+    const auto putColour = [](float* out, const std::array<GLubyte, 4>& c) {
+        for (int k = 0; k < 4; ++k)
+            out[k] = float(c[size_t(k)]) / 255.0f;
+    };
+    // Vertices are already on the screen (w stays 1); the texture coordinates carry the
+    // reciprocal depth so that GL divides them per pixel.
+    const auto putCoordinates = [slot](float* out, const RenderVertex& v) {
+        out[0] = (slot == 0 ? v.u1 : v.u2) * v.rhw;
+        out[1] = (slot == 0 ? v.v1 : v.v2) * v.rhw;
+        out[2] = 0;
+        out[3] = v.rhw;
+    };
+    const bool coloured = gouraud || lambert;
+    // Shared records for every pass but a flat-lit one, whose triangles each have a colour
+    // of their own and so corners of their own.
+    const size_t n = lambert ? count : records.size();
+    if (coloured) batchColours_.resize(n * 4);
+    if (textured) batchCoordinates_.resize(n * 4);
+    std::array<GLubyte, 4> last{};
+    if (lambert) {
+        batchCorners_.resize(n * 3);
+        for (uint32_t g = 0; g < count; g += 3) {
+            const RenderVertex* v[3] = {&records[index[g]], &records[index[g + 1]],
+                                        &records[index[g + 2]]};
+            last = lit(MeanOf(*v[0], *v[1], *v[2]));
+            for (uint32_t k = 0; k < 3; ++k) {
+                float* corner = &batchCorners_[(g + k) * 3];
+                corner[0] = v[k]->x;
+                corner[1] = v[k]->y;
+                corner[2] = v[k]->z;
+                putColour(&batchColours_[(g + k) * 4], last);
+                if (textured) putCoordinates(&batchCoordinates_[(g + k) * 4], *v[k]);
             }
-            send(*vertex);
         }
+    } else {
+        for (size_t i = 0; i < n; ++i) {
+            if (gouraud) putColour(&batchColours_[i * 4], lit(ColourOf(records[i])));
+            if (textured) putCoordinates(&batchCoordinates_[i * 4], records[i]);
+        }
+        if (gouraud) last = lit(ColourOf(records[index[count - 1]]));
     }
-    gl11::glEnd();
+    gl11::glEnableClientState(gl::VERTEX_ARRAY);
+    if (lambert)
+        gl11::glVertexPointer(3, gl::FLOAT, 0, batchCorners_.data());
+    else
+        gl11::glVertexPointer(3, gl::FLOAT, GLsizei(sizeof(RenderVertex)), &records[0].x);
+    if (coloured) {
+        gl11::glEnableClientState(gl::COLOR_ARRAY);
+        gl11::glColorPointer(4, gl::FLOAT, 0, batchColours_.data());
+    }
+    if (textured) {
+        gl11::glEnableClientState(gl::TEXTURE_COORD_ARRAY);
+        gl11::glTexCoordPointer(4, gl::FLOAT, 0, batchCoordinates_.data());
+    }
+    if (lambert)
+        gl11::glDrawArrays(gl::TRIANGLES, 0, GLsizei(count));
+    else
+        gl11::glDrawElements(gl::TRIANGLES, GLsizei(count), gl::UNSIGNED_SHORT, index);
+    if (textured) gl11::glDisableClientState(gl::TEXTURE_COORD_ARRAY);
+    if (coloured) gl11::glDisableClientState(gl::COLOR_ARRAY);
+    gl11::glDisableClientState(gl::VERTEX_ARRAY);
+    // An array leaves GL's current colour undefined; what follows finds the last one sent,
+    // as it would after vertices sent one by one.
+    if (coloured) gl11::glColor4ub(last[0], last[1], last[2], last[3]);
 }
 
 void LRenderAPI_OpenGL::DrawPolygonBatch(LCacheMaterial* batch, L3DCamera* camera,

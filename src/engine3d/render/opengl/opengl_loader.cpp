@@ -15,12 +15,17 @@ void (*glClear)(GLbitfield) = nullptr;
 void (*glClearColor)(GLclampf, GLclampf, GLclampf, GLclampf) = nullptr;
 void (*glClearDepth)(GLclampd) = nullptr;
 void (*glColor4ub)(GLubyte, GLubyte, GLubyte, GLubyte) = nullptr;
+void (*glColorPointer)(GLint, GLenum, GLsizei, const GLvoid*) = nullptr;
 void (*glDeleteLists)(GLuint, GLsizei) = nullptr;
 void (*glDeleteTextures)(GLsizei, const GLuint*) = nullptr;
 void (*glDepthFunc)(GLenum) = nullptr;
 void (*glDepthRange)(GLclampd, GLclampd) = nullptr;
 void (*glDisable)(GLenum) = nullptr;
+void (*glDisableClientState)(GLenum) = nullptr;
+void (*glDrawArrays)(GLenum, GLint, GLsizei) = nullptr;
+void (*glDrawElements)(GLenum, GLsizei, GLenum, const GLvoid*) = nullptr;
 void (*glEnable)(GLenum) = nullptr;
+void (*glEnableClientState)(GLenum) = nullptr;
 void (*glEnd)() = nullptr;
 void (*glFinish)() = nullptr;
 void (*glFlush)() = nullptr;
@@ -37,9 +42,11 @@ void (*glPolygonMode)(GLenum, GLenum) = nullptr;
 void (*glRasterPos2f)(GLfloat, GLfloat) = nullptr;
 void (*glShadeModel)(GLenum) = nullptr;
 void (*glTexCoord4f)(GLfloat, GLfloat, GLfloat, GLfloat) = nullptr;
+void (*glTexCoordPointer)(GLint, GLenum, GLsizei, const GLvoid*) = nullptr;
 void (*glTexEnvi)(GLenum, GLenum, GLint) = nullptr;
 void (*glTexParameteri)(GLenum, GLenum, GLint) = nullptr;
 void (*glVertex4f)(GLfloat, GLfloat, GLfloat, GLfloat) = nullptr;
+void (*glVertexPointer)(GLint, GLenum, GLsizei, const GLvoid*) = nullptr;
 void (*glViewport)(GLint, GLint, GLsizei, GLsizei) = nullptr;
 
 HGLRC (*wglCreateContext)(HDC) = nullptr;
@@ -89,12 +96,17 @@ constexpr TypedSlot kTyped[] = {
     ZORV_TYPED(glClearColor),
     ZORV_TYPED(glClearDepth),
     ZORV_TYPED(glColor4ub),
+    ZORV_TYPED(glColorPointer),
     ZORV_TYPED(glDeleteLists),
     ZORV_TYPED(glDeleteTextures),
     ZORV_TYPED(glDepthFunc),
     ZORV_TYPED(glDepthRange),
     ZORV_TYPED(glDisable),
+    ZORV_TYPED(glDisableClientState),
+    ZORV_TYPED(glDrawArrays),
+    ZORV_TYPED(glDrawElements),
     ZORV_TYPED(glEnable),
+    ZORV_TYPED(glEnableClientState),
     ZORV_TYPED(glEnd),
     ZORV_TYPED(glFinish),
     ZORV_TYPED(glFlush),
@@ -111,9 +123,11 @@ constexpr TypedSlot kTyped[] = {
     ZORV_TYPED(glRasterPos2f),
     ZORV_TYPED(glShadeModel),
     ZORV_TYPED(glTexCoord4f),
+    ZORV_TYPED(glTexCoordPointer),
     ZORV_TYPED(glTexEnvi),
     ZORV_TYPED(glTexParameteri),
     ZORV_TYPED(glVertex4f),
+    ZORV_TYPED(glVertexPointer),
     ZORV_TYPED(glViewport),
     ZORV_TYPED(wglCreateContext),
     ZORV_TYPED(wglDeleteContext),

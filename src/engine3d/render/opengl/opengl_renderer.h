@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "engine3d/scene/render/renderer.h"
 #include "platform/gl/gl_types.h"
@@ -118,4 +119,9 @@ private:
     // The window's DC while this renderer's frame is being drawn; 0 otherwise.
     HDC frameDC_ = 0;
     bool holdsContext_ = false;
+    // A batch pass's arrays, kept from frame to frame: corners (lit flat, each triangle's
+    // own), colours and perspective texture coordinates.
+    std::vector<float> batchCorners_;
+    std::vector<float> batchColours_;
+    std::vector<float> batchCoordinates_;
 };

@@ -49,21 +49,24 @@ constexpr double kNudge = 1.0 / 128;
 
 struct Gl {
     decltype(&glAlphaFunc) AlphaFunc;
-    decltype(&glBegin) Begin;
     decltype(&glBindTexture) BindTexture;
     decltype(&glBlendFunc) BlendFunc;
     decltype(&glClear) Clear;
     decltype(&glClearColor) ClearColor;
     decltype(&glClearDepth) ClearDepth;
-    decltype(&glColor4ub) Color4ub;
+    decltype(&glClientActiveTexture) ClientActiveTexture;
+    decltype(&glColorPointer) ColorPointer;
     decltype(&glCullFace) CullFace;
     decltype(&glDeleteTextures) DeleteTextures;
     decltype(&glDepthFunc) DepthFunc;
     decltype(&glDepthMask) DepthMask;
     decltype(&glDisable) Disable;
+    decltype(&glDisableClientState) DisableClientState;
+    decltype(&glDrawArrays) DrawArrays;
+    decltype(&glDrawElements) DrawElements;
     decltype(&glDrawPixels) DrawPixels;
     decltype(&glEnable) Enable;
-    decltype(&glEnd) End;
+    decltype(&glEnableClientState) EnableClientState;
     decltype(&glFogfv) Fogfv;
     decltype(&glFogf) Fogf;
     decltype(&glFogi) Fogi;
@@ -81,16 +84,16 @@ struct Gl {
     decltype(&glReadPixels) ReadPixels;
     decltype(&glScissor) Scissor;
     decltype(&glShadeModel) ShadeModel;
+    decltype(&glTexCoordPointer) TexCoordPointer;
     decltype(&glTexEnvfv) TexEnvfv;
     decltype(&glTexEnvi) TexEnvi;
     decltype(&glTexImage2D) TexImage2D;
     decltype(&glTexParameterf) TexParameterf;
     decltype(&glTexParameteri) TexParameteri;
-    decltype(&glVertex4f) Vertex4f;
+    decltype(&glVertexPointer) VertexPointer;
     decltype(&glViewport) Viewport;
     PFNGLACTIVETEXTUREPROC ActiveTexture;
-    decltype(&glMultiTexCoord2f) MultiTexCoord2f;
-    PFNGLFOGCOORDFPROC FogCoordf;
+    PFNGLFOGCOORDPOINTERPROC FogCoordPointer;
     PFNGLWINDOWPOS2IPROC WindowPos2i;
     PFNGLGENFRAMEBUFFERSPROC GenFramebuffers;
     PFNGLDELETEFRAMEBUFFERSPROC DeleteFramebuffers;
@@ -120,21 +123,24 @@ bool Load(gl::ContextProvider& provider, Gl& calls) {
         slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(address);
     };
     fill(calls.AlphaFunc, "glAlphaFunc");
-    fill(calls.Begin, "glBegin");
     fill(calls.BindTexture, "glBindTexture");
     fill(calls.BlendFunc, "glBlendFunc");
     fill(calls.Clear, "glClear");
     fill(calls.ClearColor, "glClearColor");
     fill(calls.ClearDepth, "glClearDepth");
-    fill(calls.Color4ub, "glColor4ub");
+    fill(calls.ClientActiveTexture, "glClientActiveTexture");
+    fill(calls.ColorPointer, "glColorPointer");
     fill(calls.CullFace, "glCullFace");
     fill(calls.DeleteTextures, "glDeleteTextures");
     fill(calls.DepthFunc, "glDepthFunc");
     fill(calls.DepthMask, "glDepthMask");
     fill(calls.Disable, "glDisable");
+    fill(calls.DisableClientState, "glDisableClientState");
+    fill(calls.DrawArrays, "glDrawArrays");
+    fill(calls.DrawElements, "glDrawElements");
     fill(calls.DrawPixels, "glDrawPixels");
     fill(calls.Enable, "glEnable");
-    fill(calls.End, "glEnd");
+    fill(calls.EnableClientState, "glEnableClientState");
     fill(calls.Fogfv, "glFogfv");
     fill(calls.Fogf, "glFogf");
     fill(calls.Fogi, "glFogi");
@@ -152,16 +158,16 @@ bool Load(gl::ContextProvider& provider, Gl& calls) {
     fill(calls.ReadPixels, "glReadPixels");
     fill(calls.Scissor, "glScissor");
     fill(calls.ShadeModel, "glShadeModel");
+    fill(calls.TexCoordPointer, "glTexCoordPointer");
     fill(calls.TexEnvfv, "glTexEnvfv");
     fill(calls.TexEnvi, "glTexEnvi");
     fill(calls.TexImage2D, "glTexImage2D");
     fill(calls.TexParameterf, "glTexParameterf");
     fill(calls.TexParameteri, "glTexParameteri");
-    fill(calls.Vertex4f, "glVertex4f");
+    fill(calls.VertexPointer, "glVertexPointer");
     fill(calls.Viewport, "glViewport");
     fill(calls.ActiveTexture, "glActiveTexture");
-    fill(calls.MultiTexCoord2f, "glMultiTexCoord2f");
-    fill(calls.FogCoordf, "glFogCoordf");
+    fill(calls.FogCoordPointer, "glFogCoordPointer");
     fill(calls.WindowPos2i, "glWindowPos2i");
     fill(calls.GenFramebuffers, "glGenFramebuffers");
     fill(calls.DeleteFramebuffers, "glDeleteFramebuffers");
@@ -232,6 +238,15 @@ void ColourOf(DWORD colour, float out[4]) {
     out[2] = float(colour & 0xFF) / 255.0f;
     out[3] = float(colour >> 24) / 255.0f;
 }
+
+// A vertex as the arrays of a draw hold it: the position with w = 1/rhw, the colour and fog
+// factor as floats, the coordinates each texture unit reads.
+struct ArrayVertex {
+    float position[4];
+    float colour[4];
+    float fog;
+    float coordinates[2][2];
+};
 
 // A texture stage's states, with Direct3D's defaults.
 struct Stage {
@@ -429,23 +444,58 @@ public:
         UploadMemory();
         const bool textured = ApplyStages();
         const bool fogged = renderStates_[D3DRENDERSTATE_FOGENABLE] != 0;
-        const DWORD count = indices != nullptr ? indexCount : vertexCount;
-        gl_.Begin(Primitive(primitive));
-        for (DWORD i = 0; i < count; ++i) {
-            const TLVertex& v = vertices[indices != nullptr ? indices[i] : i];
-            gl_.Color4ub(GLubyte(v.diffuse >> 16), GLubyte(v.diffuse >> 8), GLubyte(v.diffuse),
-                         GLubyte(v.diffuse >> 24));
-            if (fogged) gl_.FogCoordf(float(v.specular >> 24) / 255.0f);
-            if (textured)
-                for (int unit = 0; unit < 2; ++unit) {
-                    const bool second = stages_[unit].coordinates == 1;
-                    gl_.MultiTexCoord2f(GLenum(GL_TEXTURE0 + unit), second ? v.u2 : v.u1,
-                                        second ? v.v2 : v.v1);
-                }
+        // The whole list goes to GL as arrays in one draw.
+        arrays_.resize(vertexCount);
+        for (DWORD i = 0; i < vertexCount; ++i) {
+            const TLVertex& v = vertices[i];
+            ArrayVertex& a = arrays_[i];
             const float w = v.rhw != 0.0f ? 1.0f / v.rhw : 1.0f;
-            gl_.Vertex4f(v.x * w, v.y * w, v.z * w, w);
+            a.position[0] = v.x * w;
+            a.position[1] = v.y * w;
+            a.position[2] = v.z * w;
+            a.position[3] = w;
+            // Byte / 255, the very values glColor4ub would give GL.
+            ColourOf(v.diffuse, a.colour);
+            a.fog = float(v.specular >> 24) / 255.0f;
+            for (int unit = 0; unit < 2; ++unit) {
+                const bool second = stages_[unit].coordinates == 1;
+                a.coordinates[unit][0] = second ? v.u2 : v.u1;
+                a.coordinates[unit][1] = second ? v.v2 : v.v1;
+            }
         }
-        gl_.End();
+        constexpr auto kStride = GLsizei(sizeof(ArrayVertex));
+        const ArrayVertex* first = arrays_.data();
+        gl_.EnableClientState(GL_VERTEX_ARRAY);
+        gl_.VertexPointer(4, GL_FLOAT, kStride, first->position);
+        gl_.EnableClientState(GL_COLOR_ARRAY);
+        gl_.ColorPointer(4, GL_FLOAT, kStride, first->colour);
+        if (fogged) {
+            gl_.EnableClientState(GL_FOG_COORD_ARRAY);
+            gl_.FogCoordPointer(GL_FLOAT, kStride, &first->fog);
+        }
+        if (textured)
+            for (int unit = 0; unit < 2; ++unit) {
+                gl_.ClientActiveTexture(GLenum(GL_TEXTURE0 + unit));
+                gl_.EnableClientState(GL_TEXTURE_COORD_ARRAY);
+                gl_.TexCoordPointer(2, GL_FLOAT, kStride, first->coordinates[unit]);
+            }
+        // A fan of one triangle is drawn as a triangle: flat, it takes its first vertex's
+        // colour, where a GL fan would take its second's.
+        GLenum mode = Primitive(primitive);
+        if (mode == GL_TRIANGLE_FAN && (indices != nullptr ? indexCount : vertexCount) == 3)
+            mode = GL_TRIANGLES;
+        if (indices != nullptr)
+            gl_.DrawElements(mode, GLsizei(indexCount), GL_UNSIGNED_SHORT, indices);
+        else
+            gl_.DrawArrays(mode, 0, GLsizei(vertexCount));
+        if (textured)
+            for (int unit = 1; unit >= 0; --unit) {
+                gl_.ClientActiveTexture(GLenum(GL_TEXTURE0 + unit));
+                gl_.DisableClientState(GL_TEXTURE_COORD_ARRAY);
+            }
+        if (fogged) gl_.DisableClientState(GL_FOG_COORD_ARRAY);
+        gl_.DisableClientState(GL_COLOR_ARRAY);
+        gl_.DisableClientState(GL_VERTEX_ARRAY);
         drawnNewer_ = true;
     }
 
@@ -827,6 +877,8 @@ private:
     D3DVIEWPORT2 viewport_{};
     bool hasViewport_ = false;
     std::map<uint32_t, MadeTexture> textures_;
+    // A draw's vertices as GL takes them, kept from draw to draw.
+    std::vector<ArrayVertex> arrays_;
 };
 
 } // namespace

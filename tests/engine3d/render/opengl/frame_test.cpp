@@ -209,17 +209,22 @@ TEST_F(OpenGLBatchTest, LambertUsesTheMeansOfEachTriangleAndGouraudEachVertex) {
     const uint32_t drawnBefore = camera->polygonsDrawn;
     renderer->DrawPolygonBatch(batch.get(), camera, object.get());
     // Means (16,16,16) of the first triangle times the material's (0x40,0x80,0xFF) >> 8.
-    EXPECT_TRUE(InOrder(
-        {"glShadeModel(7424)", "glBegin(4)", "glColor4ub(4,8,15,255)", "glVertex4f(0,5,0.5,1)"}));
+    EXPECT_TRUE(InOrder({"glShadeModel(7424)", "glDrawArrays(4,0,6)", "glColor4ub(4,8,15,255)",
+                         "glVertex4f(0,5,0.5,1)"}));
     EXPECT_EQ(rec->Count("glVertex4f"), 6);
     EXPECT_EQ(camera->polygonsDrawn - drawnBefore, 2u);
-    EXPECT_EQ(rec->calls.back(), "glEnd()");
+    // One array draw, no primitive left open, and the arrays off again.
+    EXPECT_EQ(rec->Find("glBegin"), -1);
+    EXPECT_EQ(rec->Count("glEnableClientState"), rec->Count("glDisableClientState"));
 
     rec->calls.clear();
     object->objectFlags = (object->objectFlags & ~L3DObject::kLambert) | L3DObject::kGouraud;
     renderer->DrawPolygonBatch(batch.get(), camera, object.get());
-    EXPECT_TRUE(InOrder({"glShadeModel(7425)", "glColor4ub(12,0,0,255)", "glVertex4f(0,5,0.5,1)",
-                         "glColor4ub(0,24,0,255)", "glVertex4f(10,5,0.5,1)"}));
+    EXPECT_TRUE(InOrder({"glShadeModel(7425)", "glDrawElements(4,6,5123)", "glColor4ub(12,0,0,255)",
+                         "glVertex4f(0,5,0.5,1)", "glColor4ub(0,24,0,255)",
+                         "glVertex4f(10,5,0.5,1)"}));
+    // What follows finds the colour of the last vertex drawn current.
+    EXPECT_EQ(rec->calls.back(), "glColor4ub(32,64,127,255)");
 }
 
 TEST_F(OpenGLBatchTest, BatchWithAnIndexPastItsRecordsIsNotDrawn) {

@@ -25,6 +25,45 @@ template <typename... Values> void Record(const char* name, Values... values) {
     gRecorder->calls.push_back(text + ")");
 }
 
+// The client arrays as set, so that an array draw is recorded as the vertices it sends.
+struct Arrays {
+    bool vertices = false, colours = false, coordinates = false;
+    const float* vertex = nullptr;
+    const float* colour = nullptr;
+    const float* coordinate = nullptr;
+    int vertexStride = 3;
+} gArrays;
+
+bool* ArrayFlag(GLenum array) {
+    switch (array) {
+    case 0x8074:
+        return &gArrays.vertices;
+    case 0x8076:
+        return &gArrays.colours;
+    case 0x8078:
+        return &gArrays.coordinates;
+    default:
+        return nullptr;
+    }
+}
+
+// One array element as glColor4ub, glTexCoord4f and glVertex4f calls would send it.
+void RecordElement(size_t i) {
+    if (gArrays.colours) {
+        const float* c = gArrays.colour + 4 * i;
+        Record("glColor4ub", int(c[0] * 255 + 0.5f), int(c[1] * 255 + 0.5f),
+               int(c[2] * 255 + 0.5f), int(c[3] * 255 + 0.5f));
+    }
+    if (gArrays.coordinates) {
+        const float* t = gArrays.coordinate + 4 * i;
+        Record("glTexCoord4f", t[0], t[1], t[2], t[3]);
+    }
+    if (gArrays.vertices) {
+        const float* v = gArrays.vertex + size_t(gArrays.vertexStride) * i;
+        Record("glVertex4f", v[0], v[1], v[2], 1);
+    }
+}
+
 } // namespace
 
 int Recorder::Find(const std::string& prefix, int from) const {
@@ -51,6 +90,7 @@ Recorder& Install() {
     static Recorder recorder;
     recorder = Recorder{};
     gRecorder = &recorder;
+    gArrays = Arrays{};
     using namespace gl11;
     glAlphaFunc = [](GLenum f, GLclampf r) { Record("glAlphaFunc", f, r); };
     glBegin = [](GLenum m) { Record("glBegin", m); };
@@ -68,12 +108,34 @@ Recorder& Install() {
     glColor4ub = [](GLubyte r, GLubyte g, GLubyte b, GLubyte a) {
         Record("glColor4ub", r, g, b, a);
     };
+    glColorPointer = [](GLint size, GLenum type, GLsizei stride, const GLvoid* p) {
+        Record("glColorPointer", size, type, stride);
+        gArrays.colour = static_cast<const float*>(p);
+    };
     glDeleteLists = [](GLuint l, GLsizei r) { Record("glDeleteLists", l, r); };
     glDeleteTextures = [](GLsizei n, const GLuint* t) { Record("glDeleteTextures", n, t[0]); };
     glDepthFunc = [](GLenum f) { Record("glDepthFunc", f); };
     glDepthRange = [](GLclampd n, GLclampd f) { Record("glDepthRange", n, f); };
     glDisable = [](GLenum c) { Record("glDisable", c); };
     glEnable = [](GLenum c) { Record("glEnable", c); };
+    glEnableClientState = [](GLenum a) {
+        Record("glEnableClientState", a);
+        if (bool* flag = ArrayFlag(a)) *flag = true;
+    };
+    glDisableClientState = [](GLenum a) {
+        Record("glDisableClientState", a);
+        if (bool* flag = ArrayFlag(a)) *flag = false;
+    };
+    glDrawArrays = [](GLenum m, GLint first, GLsizei n) {
+        Record("glDrawArrays", m, first, n);
+        for (GLsizei i = 0; i < n; ++i)
+            RecordElement(size_t(first + i));
+    };
+    glDrawElements = [](GLenum m, GLsizei n, GLenum type, const GLvoid* indices) {
+        Record("glDrawElements", m, n, type);
+        for (GLsizei i = 0; i < n; ++i)
+            RecordElement(static_cast<const GLushort*>(indices)[i]);
+    };
     glEnd = [] { Record("glEnd"); };
     glFinish = [] { Record("glFinish"); };
     glFlush = [] { Record("glFlush"); };
@@ -97,10 +159,19 @@ Recorder& Install() {
     glTexCoord4f = [](GLfloat s, GLfloat t, GLfloat r, GLfloat q) {
         Record("glTexCoord4f", s, t, r, q);
     };
+    glTexCoordPointer = [](GLint size, GLenum type, GLsizei stride, const GLvoid* p) {
+        Record("glTexCoordPointer", size, type, stride);
+        gArrays.coordinate = static_cast<const float*>(p);
+    };
     glTexEnvi = [](GLenum t, GLenum n, GLint v) { Record("glTexEnvi", t, n, v); };
     glTexParameteri = [](GLenum t, GLenum n, GLint v) { Record("glTexParameteri", t, n, v); };
     glVertex4f = [](GLfloat x, GLfloat y, GLfloat z, GLfloat w) {
         Record("glVertex4f", x, y, z, w);
+    };
+    glVertexPointer = [](GLint size, GLenum type, GLsizei stride, const GLvoid* p) {
+        Record("glVertexPointer", size, type, stride);
+        gArrays.vertex = static_cast<const float*>(p);
+        gArrays.vertexStride = stride != 0 ? stride / int(sizeof(float)) : size;
     };
     glViewport = [](GLint x, GLint y, GLsizei w, GLsizei h) { Record("glViewport", x, y, w, h); };
     gl11::wglCreateContext = [](HDC) -> HGLRC {
@@ -185,6 +256,14 @@ void Uninstall() {
     glTexParameteri = nullptr;
     glVertex4f = nullptr;
     glViewport = nullptr;
+    glColorPointer = nullptr;
+    glDisableClientState = nullptr;
+    glDrawArrays = nullptr;
+    glDrawElements = nullptr;
+    glEnableClientState = nullptr;
+    glTexCoordPointer = nullptr;
+    glVertexPointer = nullptr;
+    gArrays = Arrays{};
     gl11::wglCreateContext = nullptr;
     gl11::wglDeleteContext = nullptr;
     gl11::wglMakeCurrent = nullptr;
