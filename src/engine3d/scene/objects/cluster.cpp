@@ -83,7 +83,7 @@ void LBase3DCluster::Listed(L3DObject* object, LList& list, LListNode* node) {
 int LBase3DCluster::Unlist(L3DObject* object, LList& list) {
     // Every object enters these lists through AddDynamic or AddStatic, which keep its node.
     if (object->clusterList != &list) return 1;
-    list.RemoveNode(object->clusterNode, 1);
+    list.RemoveKnownNode(object->clusterNode);
     object->clusterList = nullptr;
     object->clusterNode = nullptr;
     return 0;
