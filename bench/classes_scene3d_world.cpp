@@ -2,7 +2,8 @@
 // of 10^4 placed objects made and dropped, through the real interpreter with the 3D classes on
 // an unhosted Surface (software renderer, headless display). A lookup line runs its script
 // twice in each iteration, once with the lookups and once without, and is timed by the
-// difference: the building of the world is left out. Counters: lookups or wrappers a second.
+// difference: the building of the world is left out. Worlds of many objects are also made,
+// filled and emptied. Counters: lookups, wrappers or objects a second.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -72,6 +73,20 @@ void BM_ObjectFindChild(benchmark::State& state) {
 }
 BENCHMARK(BM_ObjectFindChild)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// Runs the script in each iteration; a run makes `count` of what `counter` counts.
+void RunEach(benchmark::State& state, const std::string& script, const char* counter,
+             double count) {
+    for (auto _ : state) {
+        const int32_t code = RunScene3DScript(script);
+        if (code != 0) {
+            state.SkipWithError(("the script ended with error " + std::to_string(code)).c_str());
+            return;
+        }
+    }
+    state.counters[counter] =
+        benchmark::Counter(count, benchmark::Counter::kIsIterationInvariantRate);
+}
+
 // kWrappers placed objects made in a world (each with its engine object and its wrapper),
 // then the world deleted, which drops every wrapper with it.
 void BM_WrappersMadeAndDropped(benchmark::State& state) {
@@ -82,15 +97,7 @@ void BM_WrappersMadeAndDropped(benchmark::State& state) {
                                std::to_string(kWrappers) +
                                "; i++) o = New Object(scene);\n"
                                "Delete scene;\n";
-    for (auto _ : state) {
-        const int32_t code = RunScene3DScript(script);
-        if (code != 0) {
-            state.SkipWithError(("the script ended with error " + std::to_string(code)).c_str());
-            return;
-        }
-    }
-    state.counters["wrappers/s"] =
-        benchmark::Counter(double(kWrappers), benchmark::Counter::kIsIterationInvariantRate);
+    RunEach(state, script, "wrappers/s", double(kWrappers));
 }
 BENCHMARK(BM_WrappersMadeAndDropped)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -107,16 +114,32 @@ void BM_BricksDeletedOneByOne(benchmark::State& state) {
                                "For (i = 0; i < " + n + "; i++) bricks[i] = scene.CreateBrick(10, 10, 10);\n" +
                                order + " { b = bricks[i]; Delete b; }\n"
                                "If (scene.GetNObjects() != 0) WrongResult();\n";
-    for (auto _ : state) {
-        const int32_t code = RunScene3DScript(script);
-        if (code != 0) {
-            state.SkipWithError(("the script ended with error " + std::to_string(code)).c_str());
-            return;
-        }
-    }
-    state.counters["objects/s"] =
-        benchmark::Counter(double(kWrappers), benchmark::Counter::kIsIterationInvariantRate);
+    RunEach(state, script, "objects/s", double(kWrappers));
 }
 BENCHMARK(BM_BricksDeletedOneByOne)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// `range(0)` objects made, each filled with two faces through AddPolygon (which brings the
+// object's normals and box up to date at once) and moved, then every other one deleted
+// (its faces leave the long list of the material they all share) and the world with the
+// rest: each object must cost the same however many the world holds.
+void BM_WorldOfObjectsFilled(benchmark::State& state) {
+    SetUpScene3DScripts();
+    const std::string n = std::to_string(state.range(0));
+    const std::string script = "s = New Surface(64, 48);\n"
+                               "scene = New World(s);\n"
+                               "all[0] = 0;\n"
+                               "For (i = 0; i < " + n + "; i++) {\n"
+                               "    o = New Object(scene);\n"
+                               "    o.AddPolygon(0, 0, 0, 0, 1, 0, 1, 0, 0);\n"
+                               "    o.AddPolygon(0, 0, 0, 1, 0, 0, 0, 0, 1);\n"
+                               "    o.SetPosition(i, 0, 0);\n"
+                               "    all[i] = o;\n"
+                               "}\n"
+                               "For (i = 0; i < " + n + "; i += 2) { o = all[i]; Delete o; }\n"
+                               "If (scene.GetNObjects() != " + n + " / 2) WrongResult();\n"
+                               "Delete scene;\n";
+    RunEach(state, script, "objects/s", double(state.range(0)));
+}
+BENCHMARK(BM_WorldOfObjectsFilled)->Arg(2500)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 } // namespace

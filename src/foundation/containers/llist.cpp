@@ -197,6 +197,18 @@ int LList::RemoveNode(LListNode* node, int force) {
     // Every node behind the removed one moves one position forward: the entries from the
     // first at or after it are stale.
     validEntries_ = std::min(validEntries_, (position + kSpan - 1) / kSpan);
+    Unlink(node);
+    return 1;
+}
+
+void LList::RemoveKnownNode(LListNode* node) {
+    // The tail's place is known; elsewhere, the position is not worth a walk.
+    validEntries_ =
+        node == tail_ ? std::min(validEntries_, (count_ - 1 + kSpan - 1) / kSpan) : 0;
+    Unlink(node);
+}
+
+void LList::Unlink(LListNode* node) {
     if (node->prev != nullptr) {
         node->prev->next = node->next;
     } else {
@@ -209,5 +221,4 @@ int LList::RemoveNode(LListNode* node, int force) {
     }
     --count_;
     MemFree(&node);
-    return 1;
 }

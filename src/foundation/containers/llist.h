@@ -48,6 +48,10 @@ public:
     // other than 1, only drops the use count and returns 0. 0 for null or for a node
     // that is not in this list.
     int RemoveNode(LListNode* node, int force);
+    // Removes and frees a node that its holder knows to be in this list (it kept the node
+    // that an insertion returned), whatever its use count: constant time, without finding
+    // its position first. The position index goes stale but for the tail's removal.
+    void RemoveKnownNode(LListNode* node);
 
     uint32_t GetCount() const { return count_; }
     LListNode* GetHead() const { return head_; }
@@ -58,6 +62,8 @@ private:
     static constexpr uint32_t kIndexGrowth = 10;
 
     void FreeNodes();
+    // Takes the node out of the links and frees it.
+    void Unlink(LListNode* node);
     // Makes sure the index has an entry for a node at position `count_`.
     int ReserveIndexEntry();
     LListNode* NewNode(void* item);

@@ -1213,6 +1213,7 @@ private:
     void SkipIndexList();
     // Marks (2) the object and, through the dependent classes, every object that
     // dropped a reference to a marked one; 1 when any besides the object was marked.
+    // The values holding a marked object read as integer 0 from then on.
     int MarkReferencers(CIBaseClassImpl* object);
     // Destroys the object, or only detaches it while its own code runs.
     void DestroyObject(CIBaseClassImpl* object);

@@ -72,7 +72,11 @@ int CInterpretor::MarkReferencers(CIBaseClassImpl* object) {
             }
             if (classId == 0) break;
         }
-        ReleaseReferencesTo(target);
+        // Every value holding the target reads as 0 from here on through its link, and
+        // settles when next used: no walk through the variables and their arrays, which
+        // made each deletion cost as much as everything the script holds.
+        ForgetWindowObject(target);
+        target->ClearReferences();
     }
     return marked != 0;
 }

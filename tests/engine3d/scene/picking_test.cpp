@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
+#include <random>
+#include <vector>
 
 #include "engine3d/scene/camera/camera.h"
+#include "engine3d/scene/mesh/point.h"
+#include "engine3d/scene/mesh/point_list.h"
+#include "engine3d/scene/mesh/polygon.h"
 #include "engine3d/scene/support/scene_fixture.h"
 
 namespace {
@@ -76,6 +82,64 @@ TEST_F(PickingTest, CamerasArePicked) {
     other->SetPosition(0, 0, 100);
     EXPECT_EQ(world.FindObjectAt(camera, centre, 4), other);
     EXPECT_EQ(world.FindObjectAt(camera, centre, 2), nullptr);
+}
+
+// Every point of every object projected and every polygon tried: what a pick must find
+// whatever it passes over without looking.
+L3DObject* PickedByProjectingAll(L3DCamera& camera, const std::vector<L3DObject*>& objects,
+                                 const float* point) {
+    L3DObject* best = nullptr;
+    float distance = 1000000.0f;
+    for (L3DObject* object : objects) {
+        const LBasePoint* points = object->GetCurrentPointList();
+        double cx = 0, cy = 0;
+        for (int32_t i = 0; i < points->GetCount(); ++i) {
+            L3DPoint* p = points->GetPoint(i);
+            p->TransformAndProject(*object, camera);
+            cx += p->screenX;
+            cy += p->screenY;
+        }
+        cx /= points->GetCount();
+        cy /= points->GetCount();
+        const double apart = std::hypot(cx - point[0], cy - point[1]);
+        if (apart > distance) continue;
+        LPolygon* face = object->GetPolygonAt(0);
+        bool ahead = true;
+        for (int i = 0; i < face->GetVertexCount(); ++i)
+            ahead = ahead && face->GetVertex(i)->depth > 0;
+        if (ahead && face->ContainsScreenPoint(point[0], point[1]) != 0) {
+            best = object;
+            distance = float(apart);
+        }
+    }
+    return best;
+}
+
+TEST_F(PickingTest, PicksAgreeWithProjectingEveryObjectOnRandomScenes) {
+    // Squares turned, scaled and shifted off their centres, some reaching behind the
+    // camera, picked at points on, beside and between them.
+    std::mt19937 random(41);
+    auto uniform = [&](float lo, float hi) {
+        return std::uniform_real_distribution<float>(lo, hi)(random);
+    };
+    std::vector<L3DObject*> objects;
+    for (int i = 0; i < 60; ++i) {
+        L3DObject* object = Square("S", uniform(-120, 120), uniform(-50, 500), uniform(2, 40));
+        object->SetPosition(object->position[0], uniform(-90, 90), object->position[2]);
+        object->SetAngles(uniform(-50, 50), uniform(-50, 50), uniform(0, 360), 0);
+        object->SetHotSpot(uniform(-3, 3), uniform(-3, 3), uniform(-1, 1));
+        object->scale[0] = uniform(0.2f, 3);
+        object->scale[1] = uniform(0.2f, 3);
+        objects.push_back(object);
+    }
+    int found = 0;
+    for (int k = 0; k < 400; ++k) {
+        const float point[2] = {uniform(0, 640), uniform(0, 480)};
+        L3DObject* expected = PickedByProjectingAll(camera, objects, point);
+        EXPECT_EQ(world.FindObjectAt(camera, point, 2), expected) << k;
+        found += expected != nullptr;
+    }
+    EXPECT_GT(found, 40);
 }
 
 } // namespace

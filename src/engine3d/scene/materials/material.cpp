@@ -322,7 +322,7 @@ void LMaterial::AddPolygon(LPolygon* polygon) {
 }
 
 void LMaterial::ReleasePolygon(LPolygon* polygon) {
-    if (polygon->materialNode != nullptr) polygons.RemoveNode(polygon->materialNode, 1);
+    if (polygon->materialNode != nullptr) polygons.RemoveKnownNode(polygon->materialNode);
     polygon->materialNode = nullptr;
 }
 

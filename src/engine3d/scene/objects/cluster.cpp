@@ -47,6 +47,14 @@ void CollideWithTree(L3DCamera& camera, L3DObject& object, L3DObject& other) {
                  [&](L3DObject* child) { CollideWithTree(camera, object, *child); });
 }
 
+// An object that did not move meets no other (CollideWithObject asks the same first), so
+// the walk over all the others is spared for each object at rest.
+bool MovedSinceLastFrame(const L3DObject& object) {
+    for (int i = 0; i < 3; ++i)
+        if (!(double(object.position[i]) - object.previousPosition[i] == 0)) return true;
+    return false;
+}
+
 } // namespace
 
 LBase3DCluster::LBase3DCluster(L3DWorld* owner) : L3DObject("Base_Cluster", owner, nullptr) {}
@@ -83,7 +91,7 @@ void LBase3DCluster::Listed(L3DObject* object, LList& list, LListNode* node) {
 int LBase3DCluster::Unlist(L3DObject* object, LList& list) {
     // Every object enters these lists through AddDynamic or AddStatic, which keep its node.
     if (object->clusterList != &list) return 1;
-    list.RemoveNode(object->clusterNode, 1);
+    list.RemoveKnownNode(object->clusterNode);
     object->clusterList = nullptr;
     object->clusterNode = nullptr;
     return 0;
@@ -179,14 +187,16 @@ void LBase3DCluster::Update(L3DCamera& camera) {
 void LBase3DCluster::CheckCollisions(L3DCamera& camera, const std::vector<L3DObject*>& extra) {
     ForEachListed(dynamicObjects, [&](L3DObject* object) {
         if (object->IsCollisionOn() == 0) return;
-        ForEachListed(dynamicObjects, [&](L3DObject* other) {
-            if (other == object || other->IsCollisionOn() == 0 ||
-                L3DObject::IsAncestor(object, other))
-                return;
-            CollideWithTree(camera, *object, *other);
-        });
-        for (L3DObject* other : extra)
-            if (other != object) CollideWithTree(camera, *object, *other);
+        if (MovedSinceLastFrame(*object)) {
+            ForEachListed(dynamicObjects, [&](L3DObject* other) {
+                if (other == object || other->IsCollisionOn() == 0 ||
+                    L3DObject::IsAncestor(object, other))
+                    return;
+                CollideWithTree(camera, *object, *other);
+            });
+            for (L3DObject* other : extra)
+                if (other != object) CollideWithTree(camera, *object, *other);
+        }
         object->CollideWithPolygons(camera);
         ForEachChild(object->children, [&](L3DObject* child) {
             if (child->IsCollisionOn() != 0) child->CollideWithPolygons(camera);

@@ -9,10 +9,59 @@
 #include "engine3d/scene/mesh/point_list.h"
 #include "engine3d/scene/objects/object_walk.h"
 
+namespace {
+
+// The Frobenius norm of a matrix's 3 x 3 part: no vector grows by more under it.
+double LinearBound(const float* m) {
+    double sum = 0;
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            sum += double(m[4 * r + c]) * m[4 * r + c];
+    return std::sqrt(sum);
+}
+
+// Whether the line of sight through the screen point passes clear of a sphere holding
+// every point of the object: then none of its polygons can hold the screen point, and
+// projecting its points is not needed. The test leaves a wide margin, as the
+// projections it stands for are rounded; anything not finite is never passed by.
+bool SightMisses(const L3DObject& object, const LBasePoint& points, const L3DCamera& camera,
+                 const float* point) {
+    double largest = 0;
+    for (int32_t i = 0; i < points.GetCount(); ++i) {
+        const L3DPoint* p = points.GetPoint(i);
+        double sum = 0;
+        for (int k = 0; k < 3; ++k) {
+            const double v = (double(p->model[k]) + object.hotSpot[k]) * object.scale[k];
+            sum += v * v;
+        }
+        largest = std::max(largest, sum);
+    }
+    const float* v = camera.viewMatrix;
+    const double offset[3] = {double(object.position[0]) - camera.position[0],
+                              double(object.position[1]) - camera.position[1],
+                              double(object.position[2]) - camera.position[2]};
+    double centre[3];
+    for (int r = 0; r < 3; ++r)
+        centre[r] = v[4 * r] * offset[0] + v[4 * r + 1] * offset[1] + v[4 * r + 2] * offset[2];
+    const double radius =
+        LinearBound(v) * LinearBound(object.worldMatrix) * std::sqrt(largest);
+    const double sight[3] = {(double(point[0]) - camera.halfWidth) / camera.focalX,
+                             (camera.halfHeight - double(point[1])) / camera.focalY, 1};
+    const double along = centre[0] * sight[0] + centre[1] * sight[1] + centre[2] * sight[2];
+    const double sightSquared = sight[0] * sight[0] + sight[1] * sight[1] + 1;
+    const double centreSquared = centre[0] * centre[0] + centre[1] * centre[1] + centre[2] * centre[2];
+    const double apart = std::sqrt(std::max(0.0, centreSquared - along * along / sightSquared));
+    const double margin = radius * 0.01 + std::sqrt(centreSquared) * 0.01 + 0.01;
+    return std::isfinite(apart) && std::isfinite(radius) && apart > radius + margin;
+}
+
+} // namespace
+
 void L3DObject::PickAtScreenPoint(L3DCamera& camera, const float* point, L3DObject** outObject,
                                   float* inOutDistance) {
     const LBasePoint* points = GetCurrentPointList();
-    if (IsVisible() != 0 && points != nullptr && points->GetCount() > 0) {
+    if (IsVisible() != 0 && points != nullptr && points->GetCount() > 0 &&
+        !SightMisses(*this, *points, camera, point)) {
         double cx = 0, cy = 0;
         for (int32_t i = 0; i < points->GetCount(); ++i) {
             L3DPoint* p = points->GetPoint(i);

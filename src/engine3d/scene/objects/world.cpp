@@ -180,7 +180,7 @@ int L3DWorld::RemoveObject(L3DObject* object) {
     if (node == nullptr) return 1;
     // Only an object that was cloned can have clones in the list.
     if (object->cloneCount > 0) RemoveClonesOf(object);
-    objects.RemoveNode(node, 1);
+    objects.RemoveKnownNode(node);
     object->listedIn = nullptr;
     object->worldNode = nullptr;
     if (object->IsDynamic())
