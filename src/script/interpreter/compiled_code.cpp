@@ -196,6 +196,7 @@
 #include <new>
 #include <unordered_map>
 
+#include "script/interpreter/call_frames.h"
 #include "script/interpreter/compiled_code.h"
 #include "script/interpreter/compiled_elements.h"
 #include "script/interpreter/compiled_methods.h"
@@ -2859,11 +2860,15 @@ void CInterpretor::EndStatementFully(uint32_t poolMark) {
     }
 }
 
-void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
+void CInterpretor::RunCompiled(const CompiledFunction& entry, CValue* slots) {
     const HandlerTables& tables = handlerTables_;
-    const uint32_t base = depth_;
-    if (base + code.maxDepth + 2 >= stackCapacity_) GrowValueStack(base + code.maxDepth + 2);
-    const uint32_t poolMark = temporaryTextCount_;
+    // The code running, and where its values stand: the entry's, or those of a call that
+    // this dispatch runs in its caller's place (kOpCallDirect), whose caller's are kept in
+    // the callee's record until it returns.
+    const CompiledFunction* code = &entry;
+    uint32_t base = depth_;
+    if (base + code->maxDepth + 2 >= stackCapacity_) GrowValueStack(base + code->maxDepth + 2);
+    uint32_t poolMark = temporaryTextCount_;
     const std::atomic<uint32_t>& stopRequest = StopRequestFlag();
     // This code's pending calls, on the interpreter's stack of them: taken at the first call
     // that runs its full steps, since most bodies make every call directly or none. Until
@@ -2878,7 +2883,7 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
         ~PendingScope() { next = frame; }
     } pendingScope{pendingNext_, pendingNext_};
 #define ZORV_PENDING(index) pending[index]
-    const CompiledOp* ops = code.ops.data();
+    const CompiledOp* ops = code->ops.data();
     const CompiledOp* op = ops;
     // The slots this call bound to names (kOpBindName).
     uint64_t bound = 0;
@@ -3018,8 +3023,17 @@ void CInterpretor::RunCompiled(const CompiledFunction& code, CValue* slots) {
         }                                                                                          \
         ZORV_NEXT_STEP();                                                                          \
     } while (false)
-    --op;
-    ZORV_NEXT_STEP();
+    // The innermost call this dispatch runs in its caller's place (kOpCallDirect), and
+    // whether it just returned by an exception (ReturnedBeforeMember).
+    CallRecord* inlineCall = nullptr;
+    bool returnedInline = false;
+    for (;;) {
+        try {
+            if (returnedInline) {
+                returnedInline = false;
+                goto ReturnInline;
+            }
+            goto* kSteps[op->op];
 DoOperand:
     ZORV_SYNC();
     tables.operand[op->code](*this);
@@ -3049,13 +3063,13 @@ DoEmpty:
     cleared(slots_[base + op->depth]).SetDefault();
     ZORV_NEXT_STEP();
 DoCountingRound : {
-    const CountingRound& round = code.rounds[op->index];
-    if (!IsBoundOrPlain(bound, code, round.counter)) ZORV_NEXT_STEP();
+    const CountingRound& round = code->rounds[op->index];
+    if (!IsBoundOrPlain(bound, *code, round.counter)) ZORV_NEXT_STEP();
     CValue* counter = &slots[round.counter];
     if (counter->GetType() != kValueInt) ZORV_NEXT_STEP();
     const CValue* limitValue = nullptr;
     if (round.limitSlot != CountingRound::kNoLimitSlot) {
-        if (!IsBoundOrPlain(bound, code, round.limitSlot)) ZORV_NEXT_STEP();
+        if (!IsBoundOrPlain(bound, *code, round.limitSlot)) ZORV_NEXT_STEP();
         limitValue = &slots[round.limitSlot];
         if (limitValue->GetType() != kValueInt) ZORV_NEXT_STEP();
     }
@@ -3125,7 +3139,7 @@ DoBindName : {
     // Missed at this state of the scopes already (a recursion's levels, a loop's rounds), the
     // name becomes the slot as below, the steps that follow standing where they need to.
     if (op->code == 0 && ((bound >> op->index) & 1) == 0 &&
-        code.bindEpochs[op->index] == ScopeEpoch()) {
+        code->bindEpochs[op->index] == ScopeEpoch()) {
         cleared(slots_[base + op->depth]).SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
         bound |= uint64_t(1) << op->index;
         ZORV_NEXT_STEP();
@@ -3138,9 +3152,9 @@ DoBindName : {
     // the walk's handler would leave it; one some scope has goes through the handler.
     // While the scopes are as they were when the name was last missed (a recursion's
     // levels, a loop's rounds), it is missed again without a lookup.
-    if ((op->code == 0 && code.bindEpochs[op->index] == ScopeEpoch()) ||
+    if ((op->code == 0 && code->bindEpochs[op->index] == ScopeEpoch()) ||
         LookUp(reinterpret_cast<NameToken*>(op->token)) == nullptr) {
-        if (op->code == 0) code.bindEpochs[op->index] = ScopeEpoch();
+        if (op->code == 0) code->bindEpochs[op->index] = ScopeEpoch();
         cleared(slots_[depth_]).SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
         currentToken = TokenAfter(op->token);
         bound |= uint64_t(1) << op->index;
@@ -3246,7 +3260,7 @@ DoBinaryInt : {
 DoBinaryDouble : {
     StackSlot* leftSlot = slots_[base + op->depth];
     CValue* left = &leftSlot->value;
-    const double right = code.doubles[op->index];
+    const double right = code->doubles[op->index];
     if (left->GetType() == kValueDouble &&
         DoubleOperation(op->code, *left, leftSlot->source, right))
         ZORV_NEXT_STEP();
@@ -3260,7 +3274,7 @@ DoSlotDouble : {
     const CValue& left = slots[op->count];
     double result;
     if (left.GetType() == kValueDouble &&
-        DoubleResult(op->code, left.DoublePayload(), code.doubles[op->index], result)) {
+        DoubleResult(op->code, left.DoublePayload(), code->doubles[op->index], result)) {
         cleared(slots_[base + op->depth]).SetFloat(result);
         ZORV_NEXT_STEP();
     }
@@ -3408,7 +3422,7 @@ DoCallBegin:
 DoCallOpen:
 DoCallBare : {
     ZORV_SYNC();
-    CompiledCallSite& site = code.sites[op->site];
+    CompiledCallSite& site = code->sites[op->site];
     // The variable is read on every call, so a new function given to it is seen.
     CVariable* variable =
         site.currentStamp == currentObject_->GetStamp() && site.globalsStamp == GetStamp()
@@ -3481,17 +3495,45 @@ DoArgumentSlotInt : {
         op += 2;
     ZORV_NEXT_STEP();
 }
-DoCallDirect:
+DoCallDirect : {
     ZORV_SYNC();
-    if (RunDirectCall(code, *op, slots, bound)) op = ops + op->index - 1;
-    ZORV_NEXT_STEP();
+    // The callee's steps run here, its caller's place kept in its record, so that a
+    // recursion's levels take no frame of the machine each.
+    bool made;
+    CallRecord* record = BeginDirectCall(*code, *op, slots, bound, made);
+    if (record == nullptr) {
+        if (made) op = ops + op->index - 1;
+        ZORV_NEXT_STEP();
+    }
+    record->callerCode = code;
+    record->callerResume = ops + op->index - 1;
+    record->callerSlots = slots;
+    record->callerBound = bound;
+    record->callerBase = base;
+    record->callerPoolMark = poolMark;
+    record->callerPending = pending;
+    record->calleePending = pendingNext_;
+    record->callerRecord = inlineCall;
+    inlineCall = record;
+    // As RunCompiled begins.
+    code = record->calleeCode;
+    slots = record->calleeSlots;
+    ops = code->ops.data();
+    op = ops;
+    bound = 0;
+    base = depth_;
+    poolMark = temporaryTextCount_;
+    pending = noPendingCalls;
+    if (base + code->maxDepth + 2 >= stackCapacity_) GrowValueStack(base + code->maxDepth + 2);
+    goto* kSteps[op->op];
+}
 DoDeclareNumber : {
     // The walk's Var names its variable before it works the value out.
     declaredName_ = op[1].token;
     depth_ = base;
     const CompiledOp* end = ops + op->index;
     if ((end != op + 6 || !DeclareIntegerPair(*op, slots)) &&
-        !RunNumberCode(code, op, end, slots, bound))
+        !RunNumberCode(*code, op, end, slots, bound))
         ZORV_NEXT_STEP();
     if (quiet()) {
         --statementCounter_;
@@ -3505,7 +3547,7 @@ DoDeclareNumbers:
     // The row counts its ends and makes the checks they come to itself.
     if (stopRequest.load(std::memory_order_relaxed) == 0) {
         depth_ = base;
-        op = RunDeclarations(code, op, slots, bound, poolMark);
+        op = RunDeclarations(*code, op, slots, bound, poolMark);
     }
     ZORV_NEXT_STEP();
 DoDeclareFree : {
@@ -3562,7 +3604,7 @@ CallEnd : {
     // The stack's budget is checked as the callee's frame is entered, or not at all for
     // a body answered from its Return, which goes no deeper.
     if (callNesting_ >= kMaxCallNesting) RaiseError(15);
-    CompiledCallSite& site = code.sites[op->site];
+    CompiledCallSite& site = code->sites[op->site];
     if (site.function != function) {
         site.function = function;
         site.code = CompiledFor(function);
@@ -3628,7 +3670,7 @@ DoPushBlock:
     ZORV_NEXT_STEP();
 DoPopBlock:
     ZORV_SYNC();
-    if (uint64_t dropped = code.blockSlots[op->index] & bound; dropped != 0) {
+    if (uint64_t dropped = code->blockSlots[op->index] & bound; dropped != 0) {
         // The locals made in the block go with it, as the walk drops them.
         bound &= ~dropped;
         for (uint32_t slot = 0; slot < 64; ++slot)
@@ -3646,7 +3688,7 @@ DoReturn : {
             returnValue_->Assign(result);
     }
     depth_ = base;
-    return;
+    goto Finish;
 }
 DoReturnSlot : {
     CValue* value = &slots[op->index];
@@ -3659,17 +3701,17 @@ DoReturnSlot : {
     ZORV_SYNC();
     if (returnValue_ != nullptr) AssignNumber(*returnValue_, *value);
     depth_ = base;
-    return;
+    goto Finish;
 }
 DoReturnZero:
     ZORV_SYNC();
     if (returnValue_ != nullptr) returnValue_->SetInt(0);
     depth_ = base;
-    return;
+    goto Finish;
 DoMemberRow:
     if (quiet()) {
         depth_ = base;
-        if (const CompiledOp* last = RunMemberRow(code, op, slots, bound)) {
+        if (const CompiledOp* last = RunMemberRow(*code, op, slots, bound)) {
             op = last;
             ZORV_NEXT_STEP();
         }
@@ -3680,14 +3722,14 @@ DoNumberCode : {
     depth_ = base;
     // Number code that met a call of a body run in full leaves its statement to the steps,
     // unless its calling program makes the calls.
-    if (code.metDoubles[op->depth] == CompiledFunction::kCallsInFull) goto CallingNumbers;
+    if (code->metDoubles[op->depth] == CompiledFunction::kCallsInFull) goto CallingNumbers;
     end = ops + op->index;
-    if ((op->site != kNumberTargetName || !StepName(code.numberPrograms[op->depth])) &&
-        (!(RunNumberCode(code, op, end, slots, bound) ||
+    if ((op->site != kNumberTargetName || !StepName(code->numberPrograms[op->depth])) &&
+        (!(RunNumberCode(*code, op, end, slots, bound) ||
            (op->code == kNumberAssign &&
             JoinIntoSlot(*this, *op, end, slots, bound, cleared(slots_[base + 1])))) ||
          (op->code == kNumberElementStore &&
-          !StoreNumberInElement(code.numberPrograms[op->depth], *op, slots_[base + 1]->value, slots,
+          !StoreNumberInElement(code->numberPrograms[op->depth], *op, slots_[base + 1]->value, slots,
                                 bound))))
         ZORV_NEXT_STEP();
 NumberCodeDone:
@@ -3703,7 +3745,7 @@ NumberCodeDone:
     }
     ZORV_NEXT_STEP();
 CallingNumbers:
-    if (RunCallingProgram(code, *op, slots, bound)) {
+    if (RunCallingProgram(*code, *op, slots, bound)) {
         end = ops + op->index;
         goto NumberCodeDone;
     }
@@ -3718,7 +3760,7 @@ DoStepName : {
     // The name's variable found at this state of the scopes is still the one it finds: its
     // integer stepped as StepName steps it, without the call. Anything else as the number
     // code goes.
-    const NumberProgram& program = code.numberPrograms[op->depth];
+    const NumberProgram& program = code->numberPrograms[op->depth];
     depth_ = base;
     if (program.epoch != ScopeEpoch() || program.nameStep != kTokenPlus) goto DoNumberCode;
     CValue& value = program.variables[0]->value;
@@ -3756,7 +3798,7 @@ DoSlotStatement : {
         integer = from->IntPayload();
         break;
     case kSlotFromDouble:
-        if (!SlotStatementOnDoubles(*op, *target, code.doubles[op->site], slots_[base + 1]->value))
+        if (!SlotStatementOnDoubles(*op, *target, code->doubles[op->site], slots_[base + 1]->value))
             ZORV_NEXT_STEP();
         goto SlotStatementDone;
     case kSlotFromPair: {
@@ -3774,7 +3816,7 @@ DoSlotStatement : {
                 break;
             }
         }
-        if (!PairStatementOnDoubles(*op, slots, code.doubles, *target, slots_[base + 1]->value))
+        if (!PairStatementOnDoubles(*op, slots, code->doubles, *target, slots_[base + 1]->value))
             ZORV_NEXT_STEP();
         goto SlotStatementDone;
     }
@@ -3841,7 +3883,7 @@ DoLoopRound:
         EndCompiledStatement(poolMark);
     }
     {
-        const LoopExit left = RunLoopProgram(code, *op, slots, bound, base, poolMark);
+        const LoopExit left = RunLoopProgram(*code, *op, slots, bound, base, poolMark);
         bound = left.bound;
         op = ops + left.step - 1;
     }
@@ -3865,14 +3907,14 @@ DoWalkStatement:
     ZORV_SYNC();
     if (WalkCompiledStatement(GetStream() + op->index, poolMark)) {
         depth_ = base;
-        return;
+        goto Finish;
     }
     ZORV_NEXT_STEP();
 DoWalkOn:
     ZORV_SYNC();
     ExecuteBlock(op->token);
     depth_ = base;
-    return;
+    goto Finish;
 DoWalkIf:
     ZORV_SYNC();
     tables.statement[kTokenIf](*this);
@@ -3882,7 +3924,7 @@ DoWalkIf:
         EndCompiledStatement(poolMark);
         ExecuteBlock(next);
         depth_ = base;
-        return;
+        goto Finish;
     }
     if (quiet())
         --statementCounter_;
@@ -3899,7 +3941,7 @@ DoSlotMembers : {
     // The site's number member of the object its shape still vouches for, as SlotMembers
     // reads it, without the call; anything else takes the full way below.
     const CValue* value = &slots[op->index];
-    const CompiledMemberSite& site = code.memberSites[op->site];
+    const CompiledMemberSite& site = code->memberSites[op->site];
     if (site.position != 0 && value->StoredType() == kValueObject &&
         (op->code == 0 || ((bound >> op->index) & 1) != 0)) {
         CIBaseClassImpl* object = value->ObjectPayload();
@@ -3922,10 +3964,10 @@ DoSlotMembers : {
 }
     ZORV_SYNC();
     if (op->code != 0 && ((bound >> op->index) & 1) == 0) {
-        currentToken = GetStream() + code.memberSites[op->site].head;
+        currentToken = GetStream() + code->memberSites[op->site].head;
         WalkedOperand(kTokenName);
     } else {
-        SlotMembers(&slots[op->index], code.memberSites[op->site]);
+        SlotMembers(&slots[op->index], code->memberSites[op->site]);
     }
     if (currentToken != GetStream() + op->count) op = ops + WalkedOperandEnd(op + 1)->index - 1;
     ZORV_NEXT_STEP();
@@ -3944,14 +3986,14 @@ DoChainMember:
     ZORV_NEXT_STEP();
 DoMethodBegin:
     ZORV_SYNC();
-    MethodBegin(code, op->site, op->count);
+    MethodBegin(*code, op->site, op->count);
     ZORV_NEXT_STEP();
 DoMethodEnd:
     ZORV_SYNC();
-    if (const BlockRecord* function = MethodEnd(code, op->site, int32_t(op->count))) {
+    if (const BlockRecord* function = MethodEnd(*code, op->site, int32_t(op->count))) {
         // As kOpCallEnd calls, on the object the call runs on.
         auto* object = static_cast<CIBaseObjectVar*>(slots_[depth_]->anchor.GetObject());
-        CompiledMethodSite& site = code.methodSites[op->site];
+        CompiledMethodSite& site = code->methodSites[op->site];
         if (site.function != function) {
             site.function = function;
             site.code = CompiledFor(function);
@@ -4096,17 +4138,17 @@ DoNewArrayEnd:
     ZORV_NEXT_STEP();
 DoElementRead : {
     // An array in a slot, read here; one named through the scopes, out of line.
-    const ElementRead& read = code.elementReads[op->count];
+    const ElementRead& read = code->elementReads[op->count];
     if ((read.begin == kOpElementSlot ||
          (read.begin == kOpElementBoundSlot && ((bound >> read.slot) & 1) != 0))
             ? ReadElementCell(op->code, read, slots[read.slot], slots, bound,
                               slots_[base + op->depth])
-            : ReadElementInCell(code, *op, slots, bound, base))
+            : ReadElementInCell(*code, *op, slots, bound, base))
         op = ops + op->index - 1;
     ZORV_NEXT_STEP();
 }
 DoElementStore:
-    if (StoreElementCell(code, code.elementStores[op->count], op->code, slots, bound))
+    if (StoreElementCell(*code, code->elementStores[op->count], op->code, slots, bound))
         op = ops + op->index - 1;
     ZORV_NEXT_STEP();
 DoElementMembers:
@@ -4137,6 +4179,43 @@ DoMemberElement:
                           int(op->count));
     if (currentToken != GetStream() + op->index) op = ops + WalkedOperandEnd(op + 1)->index - 1;
     ZORV_NEXT_STEP();
+Finish:
+    if (inlineCall == nullptr) return;
+ReturnInline : {
+    // The call ends as RunDirectCall's does, and its caller's steps go on after it.
+    CallRecord* record = inlineCall;
+    const CompiledFunction& callee = *code;
+    CValue* calleeSlots = slots;
+    inlineCall = record->callerRecord;
+    code = record->callerCode;
+    ops = code->ops.data();
+    op = record->callerResume;
+    slots = record->callerSlots;
+    bound = record->callerBound;
+    base = record->callerBase;
+    poolMark = record->callerPoolMark;
+    pending = record->callerPending;
+    pendingNext_ = record->calleePending;
+    LeaveFrame(record, callee, calleeSlots);
+    ZORV_NEXT_STEP();
+}
+        } catch (ReturnedBeforeMember) {
+            // A Return that stopped on a member ends the call as a Return does.
+            if (inlineCall == nullptr) throw;
+            returnedInline = true;
+        } catch (CIError*) {
+            // Each call run here ends as its own frame would, from the innermost.
+            while (inlineCall != nullptr) {
+                CallRecord* record = inlineCall;
+                CValue* calleeSlots = slots;
+                inlineCall = record->callerRecord;
+                slots = record->callerSlots;
+                pendingNext_ = record->calleePending;
+                AbandonDirectCall(record, calleeSlots);
+            }
+            throw;
+        }
+    }
 #undef ZORV_PENDING
 #undef ZORV_INTEGER_STATEMENT_DONE
 #undef ZORV_NEXT_STEP

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <type_traits>
 
+#include "script/interpreter/call_frames.h"
 #include "script/interpreter/compiled_code.h"
 #include "script/interpreter/compiled_methods.h"
 #include "script/interpreter/compiled_numbers.h"

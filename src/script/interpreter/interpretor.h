@@ -522,6 +522,7 @@ private:
     // What a running script function or event handler changed in the interpreter, put
     // back when it ends. Kept off the C++ stack, so that a deep recursion of script
     // calls uses little of it.
+    struct PendingCall;
     struct CallRecord {
         explicit CallRecord(CInterpretor* interpreter) : result(interpreter) {}
         CValue result;
@@ -541,6 +542,25 @@ private:
         // The locals object of this nesting level, emptied after each call and used
         // again by the next (it is listed and holds one use, like any locals object).
         CIBaseObjectVar* spareLocals = nullptr;
+        // Of a compiled call that runs in its caller's dispatch (RunCompiled) rather than
+        // in a frame of the machine: the callee's code and slots as it begins, how its
+        // frame was entered, and where the caller's steps go on when it returns.
+        const CompiledFunction* calleeCode = nullptr;
+        CValue* calleeSlots = nullptr;
+        StackSlot* operand = nullptr;
+        bool plainFrame = false;
+        bool sameScopes = false;
+        const CompiledFunction* callerCode = nullptr;
+        const CompiledOp* callerResume = nullptr;
+        CValue* callerSlots = nullptr;
+        uint64_t callerBound = 0;
+        uint32_t callerBase = 0;
+        uint32_t callerPoolMark = 0;
+        PendingCall* callerPending = nullptr;
+        // The next code's pending calls as the callee began, put back as it ends.
+        PendingCall* calleePending = nullptr;
+        // The call of the same dispatch that this one was made from; null for its entry.
+        CallRecord* callerRecord = nullptr;
     };
 
     // One call frame: the arguments of a call being made.
@@ -692,6 +712,14 @@ private:
                                                           const CompiledFunction& code,
                                                           CValue* slots);
     [[gnu::always_inline]] inline void LeavePlainFrame(CallRecord* record, bool sameScopes);
+    // The frame of a compiled call begun (its record) and ended, with RunCompiled between
+    // them; the call's slots are let go as it ends, or as the frame fails to begin.
+    [[gnu::always_inline]] inline CallRecord* EnterFrame(CIBaseObjectVar* current,
+                                                         const BlockRecord* function,
+                                                         const CompiledFunction& code,
+                                                         CValue* slots);
+    [[gnu::always_inline]] inline void LeaveFrame(CallRecord* record, const CompiledFunction& code,
+                                                  CValue* slots);
     // The callee's slots of a kOpCallDirect `op`, its arguments worked out into them from
     // the caller's `slots` and the names it has `bound`; null when the call is not one its
     // site made last or an argument is not a number, text or object at hand: nothing has
@@ -708,10 +736,25 @@ private:
     static CValue* AnsweredCall() { return reinterpret_cast<CValue*>(alignof(CValue)); }
     static constexpr uint32_t kAnsweredArguments = 8;
     // The whole call of a kOpCallDirect `op`, from the check of its site to the callee's
-    // value in the operand, in one frame of the machine per level of a recursion; false,
-    // with nothing changed but the site's cache, when DirectArguments finds no slots.
-    [[gnu::noinline]] bool RunDirectCall(const CompiledFunction& code, const CompiledOp& op,
-                                         const CValue* slots, uint64_t bound);
+    // value in the operand, inlined into the calling program that makes it, so that a
+    // recursion through it takes that program's frame and the callee's dispatch per level;
+    // false, with nothing changed but the site's cache, when DirectArguments finds no slots.
+    [[gnu::always_inline]] inline bool RunDirectCall(const CompiledFunction& code,
+                                                     const CompiledOp& op, const CValue* slots,
+                                                     uint64_t bound);
+    // RunDirectCall for RunCompiled, which runs the callee's steps itself: the callee's
+    // record, its frame entered and its code and slots in it, for a call to run; null when
+    // the call was answered (`made`) or, with nothing changed, cannot be made here.
+    [[gnu::always_inline]] inline CallRecord* BeginDirectCall(const CompiledFunction& code,
+                                                              const CompiledOp& op,
+                                                              const CValue* slots, uint64_t bound,
+                                                              bool& made);
+    // The steps of `code` with its `slots` run in a frame of their own that EnterFrame began
+    // (its `record`), and the frame ended.
+    [[gnu::always_inline]] inline void RunInFrame(CallRecord* record, const CompiledFunction& code,
+                                                  CValue* slots);
+    // The end of a frame that EnterFrame began, with its `slots`, as an error leaves it.
+    void AbandonDirectCall(CallRecord* record, CValue* slots);
     // The element argument whose steps begin at `step` read into `argument` (integer 0) as
     // the walk's operand would pass it, `step` left on its kOpArgument; false, with nothing
     // changed, when it is not a number or a script object in a cell inside its array.
@@ -733,11 +776,11 @@ private:
     // The variable a call site's name finds with This and the globals as they are now,
     // kept in the site; out of line, since most calls find the site's variable still valid.
     [[gnu::noinline]] CVariable* LookUpCallSite(CompiledCallSite& site, NameToken* token);
-    // RunCompiledFrame for code whose body reaches no scope by name (plainFrame): the
-    // call keeps the caller's locals object and pushes no block.
-    [[gnu::always_inline]] inline void RunPlainFrame(CIBaseObjectVar* current,
-                                                     const BlockRecord* function,
-                                                     const CompiledFunction& code, CValue* slots);
+    // The frame of RunCompiledFrame for code whose body reaches no scope by name
+    // (plainFrame): the call keeps the caller's locals object and pushes no block.
+    [[gnu::always_inline]] inline CallRecord* EnterPlainFrame(CIBaseObjectVar* current,
+                                                              const BlockRecord* function,
+                                                              const CompiledFunction& code);
     // `count` slots of a compiled call on top of the slot stack, each holding integer 0.
     CValue* ReserveSlots(uint32_t count) {
         if (uint32_t(slotLimit_ - slotTop_) >= count) {

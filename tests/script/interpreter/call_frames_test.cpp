@@ -781,4 +781,42 @@ TEST(CallFrames, DeepRecursionsAgreeWithTheReferenceWalk) {
     CompareDeepPrograms(1, 200);
 }
 
+// A recursion of direct calls runs every level in one dispatch: each way out of a level (its
+// Return, a Return that gives back a function, the walk's end of the body, an error that
+// unwinds every level at once, the limit of calls) leaves its caller where the walk leaves
+// it, and the interpreter as it was for the next run.
+TEST(CallFrames, LevelsOfOneDispatchEndAsTheWalksCalls) {
+    const std::string shared = "Function G(x) { Return x * 2; }\n"
+                               "Function Fn(n) { If (n > 0) { Var r = Fn(n - 1); Return r; }"
+                               " Return G; }\n"
+                               "Function Down(n, at) {\n    Var t = n % 7;\n"
+                               "    If (n == at) Raise(120);\n"
+                               "    If (n <= 0) Return t;\n"
+                               "    t = Down(n - 1, at) + t;\n    Return t % 1000;\n}\n";
+    const std::string programs[] = {
+        shared + "h = Fn(400);\nPrint(h(21), Down(3000, -1));\n",
+        shared + "Print(Down(2000, 5));\n",
+        shared + "Print(Down(5990, -1));\n",
+        shared + "Print(Down(6010, -1));\n",
+        shared + "s = 0;\nFor (i = 0; i < 3; i++) s = s + Down(100 * i, -1);\nPrint(s);\n",
+    };
+    script_test::ScriptRunner reference;
+    reference.referenceWalk = true;
+    reference.compiledForm = false;
+    script_test::ScriptRunner compiled;
+    for (const std::string& source : programs) {
+        script_test::ScriptResult walked = reference.Run(source);
+        script_test::ScriptResult fromCode = compiled.Run(source);
+        EXPECT_EQ(fromCode.output, walked.output) << source;
+        EXPECT_EQ(fromCode.code, walked.code) << source;
+        EXPECT_EQ(fromCode.line, walked.line) << source;
+        EXPECT_EQ(fromCode.column, walked.column) << source;
+    }
+    const std::string down = reference.Run(shared + "Print(Down(3000, -1));\n").output;
+    EXPECT_EQ(compiled.Run(programs[0]).output, "42 " + down);
+    EXPECT_EQ(compiled.Run(programs[1]).code, 120);
+    EXPECT_EQ(compiled.Run(programs[2]).ok, 1);
+    EXPECT_EQ(compiled.Run(programs[3]).code, 15);
+}
+
 } // namespace
