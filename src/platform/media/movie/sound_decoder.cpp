@@ -45,7 +45,7 @@ struct SoundDecoder::State {
     }
 
     bool Open(const std::string& path) {
-        video::QuietFfmpegLog();
+        if (!video::StartFfmpeg()) return false;
         if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return false;
         if (avformat_find_stream_info(format, nullptr) < 0) return false;
         stream = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);

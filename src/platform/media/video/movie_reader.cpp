@@ -100,7 +100,7 @@ struct MovieReader::State {
 };
 
 bool MovieReader::State::Open(const char* path) {
-    QuietFfmpegLog();
+    if (!StartFfmpeg()) return false;
     // A movie is a file: playlists and references inside it reach no network.
     AVDictionary* options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "file", 0);

@@ -60,7 +60,7 @@ void MovieSound::State::DropBeforeSeek() {
 }
 
 bool MovieSound::State::Open(const char* path) {
-    QuietFfmpegLog();
+    if (!StartFfmpeg()) return false;
     AVDictionary* options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "file", 0);
     int opened = avformat_open_input(&format, path, nullptr, &options);
