@@ -17,8 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "packer/pack_output.h"
-#include "packer/project_writer.h"
+#include "packed_player.h"
 #include "script/project/project_format.h"
 
 extern char** environ;
@@ -33,14 +32,7 @@ const std::string& EmptyPlayer() {
         PackElement module;
         module.name = "main.zs";
         BankOfType(entry, project_format::kSourceBank).elements.push_back(module);
-        ProjectChunkWriter data;
-        std::string error;
-        const std::string output =
-            (std::filesystem::temp_directory_path() / "zorv_empty_startup_bench").string();
-        if (!WriteProjectData(project, data, error) ||
-            !WriteAppendedProject(ZORV_PLAYER_PATH, data.Bytes(), output, error))
-            return std::string();
-        return output;
+        return bench::PackPlayer(project, "zorv_empty_startup_bench");
     }();
     return path;
 }
