@@ -2,8 +2,7 @@
 // both started as processes in turn in every iteration. Counters: the wall time of each in
 // milliseconds and their ratio, and the peak resident size of each in MiB (the child's
 // peak as time(1) reports it: a process's own ru_maxrss counts the memory of the process it
-// was exec'ed from, this benchmark, whereas time's child is forked from time) and their ratio. Goals: at most 2 and 1.5. With sound/0 the sound output is off
-// (ZORV_AUDIO=none); with sound/1 the player opens it as usual, which loads SDL.
+// was exec'ed from, this benchmark, whereas time's child is forked from time) and their ratio. Goals: at most 2 and 1.5.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -14,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "packed_player.h"
@@ -43,7 +41,7 @@ struct Run {
     double residentMiB = 0;
 };
 
-Run Start(const std::vector<std::string>& words, char** environment) {
+Run Start(const std::vector<std::string>& words) {
     static const std::string peakFile =
         (std::filesystem::temp_directory_path() / "zorv_empty_startup_peak").string();
     std::vector<char*> argv{const_cast<char*>("time"), const_cast<char*>("-f"),
@@ -59,7 +57,7 @@ Run Start(const std::vector<std::string>& words, char** environment) {
     Run run;
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
-    if (posix_spawn(&pid, "/usr/bin/time", &actions, nullptr, argv.data(), environment) == 0) {
+    if (posix_spawn(&pid, "/usr/bin/time", &actions, nullptr, argv.data(), environ) == 0) {
         int status = 0;
         std::ifstream peak;
         long kilobytes = 0;
@@ -81,18 +79,10 @@ void BM_EmptyProjectStartupBesideLua(benchmark::State& state) {
         state.SkipWithError("the project could not be packed");
         return;
     }
-    std::vector<std::string> words;
-    for (char** variable = environ; *variable != nullptr; ++variable)
-        if (std::string_view(*variable).substr(0, 11) != "ZORV_AUDIO=") words.push_back(*variable);
-    if (state.range(0) == 0) words.push_back("ZORV_AUDIO=none");
-    std::vector<char*> environment;
-    for (std::string& word : words)
-        environment.push_back(word.data());
-    environment.push_back(nullptr);
     double ours = 0, lua = 0, oursMiB = 0, luaMiB = 0;
     for (auto _ : state) {
-        const Run player_run = Start({player}, environment.data());
-        const Run lua_run = Start({"lua5.4", "-e", ""}, environment.data());
+        const Run player_run = Start({player});
+        const Run lua_run = Start({"lua5.4", "-e", ""});
         if (!player_run.ok || !lua_run.ok) {
             state.SkipWithError(player_run.ok ? "lua5.4 did not run" : "the player failed");
             return;
@@ -111,9 +101,6 @@ void BM_EmptyProjectStartupBesideLua(benchmark::State& state) {
     state.counters["rss_ratio"] = oursMiB / luaMiB;
 }
 BENCHMARK(BM_EmptyProjectStartupBesideLua)
-    ->ArgName("sound")
-    ->Arg(0)
-    ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
