@@ -12,6 +12,30 @@
 
 namespace platform {
 
+void* OpenLazyTable(const LazyTable& table) {
+    void* handle = dlopen(table.soname, RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        const char* reason = dlerror();
+        std::fprintf(stderr, "zorv: %s cannot be loaded (%s): install the package %s\n",
+                     table.soname, reason != nullptr ? reason : "not found", table.package);
+        return nullptr;
+    }
+    // Every symbol first, so that an older library is refused whole rather than half used.
+    std::vector<void*> found(table.count);
+    for (size_t i = 0; i < table.count; ++i) {
+        found[i] = dlsym(handle, table.symbols[i]);
+        if (found[i] == nullptr) {
+            std::fprintf(stderr, "zorv: %s lacks %s: install a newer %s\n", table.soname,
+                         table.symbols[i], table.package);
+            dlclose(handle);
+            return nullptr;
+        }
+    }
+    for (size_t i = 0; i < table.count; ++i)
+        __atomic_store_n(&table.slots[i], found[i], __ATOMIC_RELEASE);
+    return handle;
+}
+
 #ifdef ZORV_LAZY_LIBRARIES_LINKED
 
 // Where trampolines cannot be made, the libraries are linked as usual.
@@ -39,35 +63,11 @@ LoadState& StateOf(LazyLibrary library) {
     return states[size_t(library)];
 }
 
-void* Load(const LazyTable& table) {
-    void* handle = dlopen(table.soname, RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
-        const char* reason = dlerror();
-        std::fprintf(stderr, "zorv: %s cannot be loaded (%s): install the package %s\n",
-                     table.soname, reason != nullptr ? reason : "not found", table.package);
-        return nullptr;
-    }
-    // Every symbol first, so that an older library is refused whole rather than half used.
-    std::vector<void*> found(table.count);
-    for (size_t i = 0; i < table.count; ++i) {
-        found[i] = dlsym(handle, table.symbols[i]);
-        if (found[i] == nullptr) {
-            std::fprintf(stderr, "zorv: %s lacks %s: install a newer %s\n", table.soname,
-                         table.symbols[i], table.package);
-            dlclose(handle);
-            return nullptr;
-        }
-    }
-    for (size_t i = 0; i < table.count; ++i)
-        __atomic_store_n(&table.slots[i], found[i], __ATOMIC_RELEASE);
-    return handle;
-}
-
 } // namespace
 
 bool Require(LazyLibrary library) {
     LoadState& state = StateOf(library);
-    std::call_once(state.once, [&] { state.handle = Load(TableOf(library)); });
+    std::call_once(state.once, [&] { state.handle = OpenLazyTable(TableOf(library)); });
     return state.handle != nullptr;
 }
 

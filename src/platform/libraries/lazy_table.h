@@ -17,6 +17,11 @@ struct LazyTable {
     size_t count;
 };
 
+// Opens the table's library and points its slots at its functions: the handle, or nullptr
+// (and the reason on standard error, with the package to install) when the library is
+// missing or lacks one of them.
+void* OpenLazyTable(const LazyTable& table);
+
 // Generated beside the trampolines.
 const LazyTable& TableOf(LazyLibrary library);
 
