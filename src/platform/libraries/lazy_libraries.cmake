@@ -9,10 +9,11 @@
 set(ZORV_LAZY_DIR ${CMAKE_CURRENT_LIST_DIR})
 set_property(GLOBAL PROPERTY ZORV_LAZY_TABLES "")
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
-  set(ZORV_LAZY_TRAMPOLINES ON)
+  set(trampolines ON)
 else()
-  set(ZORV_LAZY_TRAMPOLINES OFF)
+  set(trampolines OFF)
 endif()
+option(ZORV_LAZY_TRAMPOLINES "Load the optional libraries on first use (x86-64 only)" ${trampolines})
 
 # Writes only a changed file, so that a new configure rebuilds nothing.
 function(zorv_lazy_write path content)
