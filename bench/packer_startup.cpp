@@ -5,11 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
-#include "packer/pack_output.h"
-#include "packer/project_writer.h"
+#include "packed_player.h"
 #include "script/project/project_format.h"
 
 namespace {
@@ -48,15 +46,7 @@ const std::string& PackedPlayer() {
             sources.elements.push_back(
                 Module("part" + std::to_string(sources.elements.size()) + ".zs", text));
         }
-        ProjectChunkWriter data;
-        std::string error;
-        const std::string output =
-            (std::filesystem::temp_directory_path() / "zorv_startup_bench").string();
-        if (!WriteProjectData(project, data, error) ||
-            !WriteAppendedProject(ZORV_PLAYER_PATH, data.Bytes(), output, error)) {
-            return std::string();
-        }
-        return output;
+        return bench::PackPlayer(project, "zorv_startup_bench");
     }();
     return path;
 }

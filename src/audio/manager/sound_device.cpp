@@ -168,7 +168,20 @@ DirectSoundDevice::~DirectSoundDevice() {
     manager_->Unlock();
 }
 
+void DirectSoundDevice::StartRun(int32_t flags) {
+    if (started_)
+        SoundDevice::StartRun(flags);
+    else
+        runStartPending_ = true;
+}
+
+void DirectSoundDevice::Stop() {
+    runStartPending_ = false;
+    SoundDevice::Stop();
+}
+
 int DirectSoundDevice::Start(HWND window) {
+    runStartPending_ = false;
     if (!started_) {
         manager_->Lock();
         if (!manager_->ProbeDirectSound()) {
@@ -197,6 +210,7 @@ int DirectSoundDevice::Start(HWND window) {
 }
 
 SoundChannel* DirectSoundDevice::CreateChannelObject() {
+    if (runStartPending_) Start(cooperativeWindow_);
     return new (std::nothrow) DirectSoundChannel(this);
 }
 

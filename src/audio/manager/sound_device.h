@@ -73,7 +73,11 @@ public:
     DirectSoundDevice(SoundMgr* manager, int wantListener);
     ~DirectSoundDevice() override;
 
+    // Only a device that was open before opens again at once: the first run opens the
+    // output (and loads the sound libraries) with its first sound.
+    void StartRun(int32_t flags) override;
     int Start(HWND window) override;
+    void Stop() override;
     SoundChannel* CreateChannelObject() override;
     void SetCooperativeWindow(HWND window) override;
     HWND GetCooperativeWindow() override { return cooperativeWindow_; }
@@ -102,6 +106,7 @@ private:
     IDirectSound3DListener* UsableListener();
 
     int wantListener_;
+    bool runStartPending_ = false;
     IDirectSoundBuffer* primary_ = nullptr;
     HWND cooperativeWindow_ = 0;
     IDirectSound3DListener* listener_ = nullptr;

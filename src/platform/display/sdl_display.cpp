@@ -17,6 +17,7 @@
 #include "platform/display/usual_modes.h"
 #include "platform/display/sni_tray.h"
 #include "platform/display/x11_window_life.h"
+#include "platform/libraries/lazy_library.h"
 #include "platform/system/sdl_subsystem.h"
 #include "platform/system/system_info.h"
 #include "platform/user/input/input_routing.h"
@@ -184,6 +185,10 @@ private:
 } // namespace
 
 std::unique_ptr<DisplayBackend> MakeSdlDisplay() {
+    if (!Require(LazyLibrary::Sdl2)) {
+        std::fprintf(stderr, "zorv: the sdl display cannot start; using the headless display\n");
+        return nullptr;
+    }
     // A window losing the focus stays as it is, as on Windows.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     // Our pixels reach the window as they are, without a 3D renderer behind each window

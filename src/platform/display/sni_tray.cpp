@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "platform/kernel/cp1252.h"
+#include "platform/libraries/lazy_library.h"
 #include "platform/shell/tray.h"
 #include "platform/user/input/input.h"
 
@@ -121,8 +123,10 @@ int GetToolTip(sd_bus*, const char*, const char*, const char*, sd_bus_message* r
     return sd_bus_message_close_container(reply);
 }
 
-const sd_bus_vtable kItemVtable[] = {
-    SD_BUS_VTABLE_START(0),
+// In writable static storage, so that the parts of each entry's union that it leaves unset
+// are zero as sd-bus requires; the first entry is filled in by ItemVtable.
+sd_bus_vtable kItemVtable[] = {
+    {},
     SD_BUS_PROPERTY("Category", "s", GetCategory, 0, SD_BUS_VTABLE_PROPERTY_CONST),
     SD_BUS_PROPERTY("Id", "s", GetId, 0, SD_BUS_VTABLE_PROPERTY_CONST),
     SD_BUS_PROPERTY("Title", "s", GetTitle, 0, 0),
@@ -139,6 +143,21 @@ const sd_bus_vtable kItemVtable[] = {
     SD_BUS_SIGNAL("NewToolTip", "", 0),
     SD_BUS_VTABLE_END,
 };
+
+// SD_BUS_VTABLE_START's entry names a variable of libsystemd, which is loaded only here.
+const sd_bus_vtable* ItemVtable() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        sd_bus_vtable& start = kItemVtable[0];
+        start.type = _SD_BUS_VTABLE_START;
+        start.flags = 0;
+        start.x.start.element_size = sizeof(sd_bus_vtable);
+        start.x.start.features = _SD_BUS_VTABLE_PARAM_NAMES;
+        start.x.start.vtable_format_reference = static_cast<const unsigned*>(
+            LazyLibraryData(LazyLibrary::Systemd, "sd_bus_object_vtable_format"));
+    });
+    return kItemVtable;
+}
 
 // The items of one bus connection, changed only on the bus thread.
 class Items {
@@ -180,7 +199,7 @@ public:
                 item->pixels = entry.pixels;
                 item->path = "/org/zorv/tray/" + std::to_string(++made_);
                 if (sd_bus_add_object_vtable(bus_, &item->slot, item->path.c_str(), kItemInterface,
-                                             kItemVtable, item.get()) < 0)
+                                             ItemVtable(), item.get()) < 0)
                     continue;
                 Register(*item);
             }
@@ -244,7 +263,7 @@ SniTray::~SniTray() {
 
 void SniTray::Run() {
     sd_bus* bus = nullptr;
-    if (sd_bus_open_user(&bus) < 0) return;
+    if (!Require(LazyLibrary::Systemd) || sd_bus_open_user(&bus) < 0) return;
     {
         Items items(bus);
         sd_bus_match_signal(bus, nullptr, "org.freedesktop.DBus", "/org/freedesktop/DBus",

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "platform/display/x11_errors.h"
+#include "platform/libraries/lazy_library.h"
 
 namespace platform {
 namespace {
@@ -451,6 +452,7 @@ private:
 };
 
 std::unique_ptr<X11Clipboard> X11Clipboard::Open() {
+    if (!Require(LazyLibrary::X11)) return nullptr;
     InstallXErrorHandlers();
     std::unique_ptr<Connection> connection = Connection::Open();
     if (!connection) return nullptr;

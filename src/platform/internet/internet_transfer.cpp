@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "platform/internet/internet.h"
+#include "platform/libraries/lazy_library.h"
 
 namespace platform {
 namespace {
@@ -120,7 +121,8 @@ std::string NoProxyList() {
 } // namespace
 
 bool InitializeCurl() {
-    static const bool initialized = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    static const bool initialized =
+        Require(LazyLibrary::Curl) && curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     return initialized;
 }
 

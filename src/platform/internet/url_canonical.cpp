@@ -7,6 +7,7 @@
 
 #include "platform/internet/internet.h"
 #include "platform/kernel/errors.h"
+#include "platform/libraries/lazy_library.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ bool Canonical(const char* url, std::string& result) {
         result = url;
         return true;
     }
+    if (!platform::Require(platform::LazyLibrary::Curl)) return false;
     CURLU* handle = curl_url();
     if (handle == nullptr) return false;
     char* text = nullptr;

@@ -7,6 +7,7 @@
 
 #include "platform/internet/internet.h"
 #include "platform/kernel/errors.h"
+#include "platform/libraries/lazy_library.h"
 
 namespace {
 
@@ -67,6 +68,7 @@ bool TakePart(CURLU* handle, CURLUPart which, std::string& part) {
 }
 
 bool SplitWithParser(const std::string& text, Parts& parts) {
+    if (!platform::Require(platform::LazyLibrary::Curl)) return false;
     CURLU* handle = curl_url();
     if (handle == nullptr) return false;
     std::string port, query, fragment;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/libraries/lazy_library.h"
+
 namespace platform {
 namespace {
 
@@ -17,6 +19,7 @@ int Dots(int hundredths) {
 
 std::vector<CupsDestination> CupsDestinations() {
     std::vector<CupsDestination> found;
+    if (!Require(LazyLibrary::Cups)) return found;
     cups_dest_t* dests = nullptr;
     int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
     for (int i = 0; i < count; ++i) {
@@ -51,6 +54,7 @@ bool CupsPaper(const std::string& name, PageGeometry& page) {
 
 bool CupsSubmit(const std::string& name, const std::string& file, const std::string& title,
                 int copies, const std::string& media) {
+    if (!Require(LazyLibrary::Cups)) return false;
     cups_option_t* options = nullptr;
     int count = 0;
     if (copies > 1)

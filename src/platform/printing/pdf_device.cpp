@@ -13,6 +13,7 @@
 #include "platform/gdi/dc_state.h"
 #include "platform/gdi/text/font_instance.h"
 #include "platform/kernel/errors.h"
+#include "platform/libraries/lazy_library.h"
 #include "platform/printing/printing.h"
 
 namespace platform {
@@ -108,7 +109,7 @@ void PdfDevice::Close() {
 
 bool PdfDevice::BeginDocument() {
     std::lock_guard guard(lock_);
-    if (surface_ != nullptr) return false;
+    if (surface_ != nullptr || !Require({LazyLibrary::Cairo, LazyLibrary::Freetype})) return false;
     bytes_.clear();
     double points = 72.0 / PRINTER_DPI;
     surface_ = cairo_pdf_surface_create_for_stream(&Append, &bytes_, page_.widthPoints,

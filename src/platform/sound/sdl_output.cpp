@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/libraries/lazy_library.h"
 #include "platform/sound/media_voice.h"
 #include "platform/sound/output_backend.h"
 #include "platform/system/sdl_subsystem.h"
@@ -39,7 +40,7 @@ void Fill(void* mixer, Uint8* stream, int bytes) {
 } // namespace
 
 std::unique_ptr<OutputBackend> OpenSdlOutput(Mixer& mixer) {
-    snd_lib_error_set_handler(&QuietAlsa);
+    if (Require(LazyLibrary::Alsa)) snd_lib_error_set_handler(&QuietAlsa);
     if (!StartSdlSubsystem(SDL_INIT_AUDIO)) return nullptr;
     SDL_AudioSpec wanted{};
     wanted.freq = static_cast<int>(OUTPUT_RATE);

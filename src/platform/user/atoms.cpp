@@ -1,12 +1,12 @@
 #include "platform/user/atoms.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/kernel/cp1252.h"
 #include "platform/kernel/errors.h"
@@ -23,7 +23,9 @@ struct AtomEntry {
 
 struct AtomTable {
     std::mutex lock;
-    std::array<AtomEntry, kTextAtoms> entries;    // entry i is atom MAXINTATOM + i
+    // Entry i is atom MAXINTATOM + i; atoms past the end are free. Grown as atoms are
+    // added, since the whole range would cost every process over half a megabyte.
+    std::vector<AtomEntry> entries;
     std::unordered_map<std::string, ATOM> byName; // keyed by the upper-case name
     size_t searchFrom = 0;
 };
@@ -31,6 +33,12 @@ struct AtomTable {
 AtomTable& Table() {
     static auto* table = new AtomTable;
     return *table;
+}
+
+// The entry of a text atom, or nullptr for one never added.
+AtomEntry* EntryOf(AtomTable& table, ATOM atom) {
+    const size_t index = atom - MAXINTATOM;
+    return index < table.entries.size() ? &table.entries[index] : nullptr;
 }
 
 std::string NameKey(std::string_view name) {
@@ -95,6 +103,7 @@ ATOM GlobalAddAtomA(LPCSTR name) {
     }
     for (size_t step = 0; step < kTextAtoms; ++step) {
         size_t index = (table.searchFrom + step) % kTextAtoms;
+        if (index >= table.entries.size()) table.entries.resize(index + 1);
         AtomEntry& entry = table.entries[index];
         if (entry.references != 0) continue;
         entry.name = parsed.text;
@@ -130,14 +139,14 @@ ATOM GlobalDeleteAtom(ATOM atom) {
     if (atom < MAXINTATOM) return 0;
     AtomTable& table = Table();
     std::lock_guard guard(table.lock);
-    AtomEntry& entry = table.entries[atom - MAXINTATOM];
-    if (entry.references == 0) {
+    AtomEntry* entry = EntryOf(table, atom);
+    if (entry == nullptr || entry->references == 0) {
         SetLastError(ERROR_INVALID_HANDLE);
         return atom;
     }
-    if (--entry.references == 0) {
-        table.byName.erase(NameKey(entry.name));
-        entry.name.clear();
+    if (--entry->references == 0) {
+        table.byName.erase(NameKey(entry->name));
+        entry->name.clear();
     }
     return 0;
 }
@@ -153,11 +162,12 @@ UINT GlobalGetAtomNameA(ATOM atom, LPSTR buffer, int size) {
     } else {
         AtomTable& table = Table();
         std::lock_guard guard(table.lock);
-        if (atom == 0 || table.entries[atom - MAXINTATOM].references == 0) {
+        AtomEntry* entry = atom != 0 ? EntryOf(table, atom) : nullptr;
+        if (entry == nullptr || entry->references == 0) {
             SetLastError(ERROR_INVALID_HANDLE);
             return 0;
         }
-        name = table.entries[atom - MAXINTATOM].name;
+        name = entry->name;
     }
     size_t length = std::min(name.size(), static_cast<size_t>(size) - 1);
     std::memcpy(buffer, name.data(), length);

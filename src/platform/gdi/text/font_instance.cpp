@@ -15,6 +15,7 @@
 #include "platform/gdi/text/font_lookup.h"
 #include "platform/gdi/text/font_outline_metrics.h"
 #include "platform/kernel/cp1252.h"
+#include "platform/libraries/lazy_library.h"
 
 namespace platform {
 namespace {
@@ -40,7 +41,8 @@ struct FreeType {
     bool tried = false;
 
     FT_Library LibraryLocked() {
-        if (!tried && FT_Init_FreeType(&library) != 0) library = nullptr;
+        if (!tried && (!Require(LazyLibrary::Freetype) || FT_Init_FreeType(&library) != 0))
+            library = nullptr;
         tried = true;
         return library;
     }

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "platform/kernel/cp1252.h"
+#include "platform/libraries/lazy_library.h"
 
 namespace platform {
 namespace {
@@ -56,7 +57,7 @@ struct FontSet {
     unsigned generation = 0;
 
     FcConfig* ConfigLocked() {
-        if (config != nullptr) return config;
+        if (config != nullptr || !Require(LazyLibrary::Fontconfig)) return config;
         if (configFile.empty()) {
             config = FcInitLoadConfigAndFonts();
         } else {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/libraries/lazy_library.h"
 #include "platform/sound/media_voice.h"
 
 namespace platform::media {
@@ -55,7 +56,7 @@ MidiSynth::~MidiSynth() = default;
 
 std::unique_ptr<MidiSynth> MidiSynth::Open(std::vector<uint8_t> midiFile) {
     std::string font = SoundFontPath();
-    if (font.empty() || midiFile.empty()) return nullptr;
+    if (font.empty() || midiFile.empty() || !Require(LazyLibrary::FluidSynth)) return nullptr;
     SilenceLog();
     auto parts = std::make_unique<Parts>();
     parts->file = std::move(midiFile);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "platform/libraries/lazy_library.h"
 #include "platform/sound/media_voice.h"
 
 namespace platform::media {
@@ -13,7 +14,7 @@ struct TrackerModule::Module {
 };
 
 std::unique_ptr<TrackerModule> TrackerModule::Load(const std::vector<uint8_t>& bytes) {
-    if (bytes.empty()) return nullptr;
+    if (bytes.empty() || !Require(LazyLibrary::OpenMpt)) return nullptr;
     // The library's messages stay out of standard error.
     openmpt_module* handle = openmpt_module_create_from_memory2(
         bytes.data(), bytes.size(), &openmpt_log_func_silent, nullptr, &openmpt_error_func_ignore,

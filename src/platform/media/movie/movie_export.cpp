@@ -297,11 +297,11 @@ int32_t ExportMovie(Movie& movie, const char* windowsName, ExportFormat format) 
 }
 
 int32_t ExportMovieToLinuxPath(Movie& movie, const std::string& path, ExportFormat format) {
-    video::QuietFfmpegLog();
     auto fail = [](int32_t error) {
         SetMoviesError(error);
         return error;
     };
+    if (!video::StartFfmpeg()) return fail(kBadParameter);
     if (!movie.HasVideoTrack() || movie.Duration() <= 0 || movie.NativeWidth() < 1 ||
         movie.NativeHeight() < 1)
         return fail(kBadParameter);

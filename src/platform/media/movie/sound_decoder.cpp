@@ -45,7 +45,6 @@ struct SoundDecoder::State {
     }
 
     bool Open(const std::string& path) {
-        video::QuietFfmpegLog();
         if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return false;
         if (avformat_find_stream_info(format, nullptr) < 0) return false;
         stream = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
@@ -151,6 +150,8 @@ SoundDecoder::SoundDecoder() = default;
 SoundDecoder::~SoundDecoder() = default;
 
 bool SoundDecoder::Open(const std::string& path) {
+    // Before any State: even its destructor calls FFmpeg.
+    if (!video::StartFfmpeg()) return false;
     auto state = std::make_unique<State>();
     if (!state->Open(path)) return false;
     state_ = std::move(state);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/kernel/cp1252.h"
+#include "platform/libraries/lazy_library.h"
 #include "platform/sound/media_voice.h"
 #include "platform/sound/multimedia_timer.h"
 #include "platform/user/messages.h"
@@ -54,6 +55,7 @@ public:
         std::lock_guard guard(lock_);
         if (started_) return ready_;
         started_ = true;
+        if (!Require(LazyLibrary::EspeakNg)) return false;
         ready_ = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 200, nullptr,
                                    espeakINITIALIZE_DONT_EXIT) == SPEECH_RATE;
         if (!ready_) return false;

@@ -3,7 +3,8 @@
 
 namespace platform::video {
 
-// Sets FFmpeg's log level to quiet once per process.
-void QuietFfmpegLog();
+// Loads FFmpeg's libraries (false when one of them is missing) and sets its log level to
+// quiet once per process.
+bool StartFfmpeg();
 
 } // namespace platform::video

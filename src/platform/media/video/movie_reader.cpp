@@ -100,7 +100,6 @@ struct MovieReader::State {
 };
 
 bool MovieReader::State::Open(const char* path) {
-    QuietFfmpegLog();
     // A movie is a file: playlists and references inside it reach no network.
     AVDictionary* options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "file", 0);
@@ -279,6 +278,8 @@ bool MovieReader::Open(const char* windowsName) {
 
 bool MovieReader::OpenLinuxPath(const char* path) {
     Close();
+    // Before any State: even its destructor calls FFmpeg.
+    if (!StartFfmpeg()) return false;
     auto state = std::make_unique<State>();
     if (!state->Open(path)) return false;
     state_ = std::move(state);

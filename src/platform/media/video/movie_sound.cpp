@@ -60,7 +60,6 @@ void MovieSound::State::DropBeforeSeek() {
 }
 
 bool MovieSound::State::Open(const char* path) {
-    QuietFfmpegLog();
     AVDictionary* options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "file", 0);
     int opened = avformat_open_input(&format, path, nullptr, &options);
@@ -142,6 +141,8 @@ MovieSound::MovieSound() = default;
 MovieSound::~MovieSound() = default;
 
 bool MovieSound::OpenLinuxPath(const char* path) {
+    // Before any State: even its destructor calls FFmpeg.
+    if (!StartFfmpeg()) return false;
     state_ = std::make_unique<State>();
     if (!state_->Open(path)) {
         state_.reset();

@@ -173,7 +173,7 @@ std::string OpenAudio(Writer& w) {
 } // namespace
 
 std::string WriteMovie(const std::string& linuxPath, const MoviePlan& plan) {
-    QuietFfmpegLog();
+    if (!StartFfmpeg()) return "FFmpeg's libraries are not installed";
     if (plan.colours.empty() || plan.width <= 0 || plan.height <= 0 || plan.rateNumerator <= 0 ||
         plan.rateDenominator <= 0)
         return "nothing to write";

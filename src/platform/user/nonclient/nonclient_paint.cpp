@@ -53,8 +53,11 @@ void DrawCaption(HDC dc, const FrameParts& parts, const std::string& text, DWORD
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
-              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    // An empty title (the sound window's, at every start) needs no font: loading the font
+    // libraries waits for the first text.
+    if (!text.empty())
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     SelectObject(dc, oldFont);
     RECT close = parts.closeButton;
     if (HasArea(close))
