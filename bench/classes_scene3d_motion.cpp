@@ -202,10 +202,10 @@ void BM_CollidingFrameWithHandlers(benchmark::State& state) {
 BENCHMARK(BM_CollidingFrameWithHandlers)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // `count` bricks of side 10 in a wall of rows of 100, 30 apart, in front of the camera,
-// each with its collisions on, shown once; then `frames` frames in which the bricks of the
-// first column step 2 units sideways and back while the rest stay, or `picks` picks at points
-// over the wall.
-std::string BrickWallScript(int count, int frames, int picks) {
+// each with its collisions on, shown once; then `frames` frames in which the bricks of every
+// `stride`th column step 2 units sideways and back (odd columns the other way) while the rest
+// stay, or `picks` picks at points over the wall.
+std::string BrickWallScript(int count, int frames, int picks, int stride = 100) {
     return "s = New Surface(64, 48);\n"
            "w = New World(s);\n"
            "c = New Camera(w, s);\n"
@@ -219,19 +219,21 @@ std::string BrickWallScript(int count, int frames, int picks) {
            "c.Render();\n"
            "step = 2;\n"
            "For (f = 0; f < " + std::to_string(frames) + "; f++) {\n"
-           "    For (i = 0; i < " + std::to_string(count) + "; i = i + 100) all[i].AddPosition(step, 0, 0);\n"
+           "    For (i = 0; i < " + std::to_string(count) + "; i = i + " + std::to_string(stride) + ") all[i].AddPosition(step - 2 * step * (i % 2), 0, 0);\n"
            "    step = -step;\n"
            "    c.Render();\n"
            "}\n"
            "For (k = 0; k < " + std::to_string(picks) + "; k++) found = c.FindObjectAt(k % 64, k % 48);\n";
 }
 
+// Arguments: the number of bricks, and whether one column in 100 moves (100) or all (1).
 void BM_BrickWallCollidingFrame(benchmark::State& state) {
     const int count = int(state.range(0));
-    TimedByDifference(state, BrickWallScript(count, 2, 0), BrickWallScript(count, 0, 0),
-                      "frames/s", 2);
+    const int stride = int(state.range(1));
+    TimedByDifference(state, BrickWallScript(count, 2, 0, stride),
+                      BrickWallScript(count, 0, 0, stride), "frames/s", 2);
 }
-BENCHMARK(BM_BrickWallCollidingFrame)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_BrickWallCollidingFrame)->Args({1000, 100})->Args({10000, 100})->Args({1000, 1})->Args({10000, 1})->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_BrickWallPick(benchmark::State& state) {
     const int count = int(state.range(0));

@@ -1,12 +1,15 @@
 // The text world and the model importers: indexing and loading a text world of 10^5
 // point lines (bytes per second), and importing generated 3DS and MD2 models beside
-// Assimp reading the same bytes, with the ratio of the two times printed as a counter.
+// Assimp reading the same bytes, with the ratio of the two times printed as a counter; and
+// loading a text world that names ten images found nowhere, below a folder of 3,000 entries.
 #include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -17,7 +20,9 @@
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/render/null_device.h"
 #include "foundation/streams/mem_in_stream.h"
+#include "platform/files/files.h"
 #include "support/model_files.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -135,5 +140,40 @@ void BM_ImportOneFrameMd2BesideAssimp(benchmark::State& state) {
     ImportMd2BesideAssimp(state, test_support::GridMd2(32, 64, 1));
 }
 BENCHMARK(BM_ImportOneFrameMd2BesideAssimp)->Unit(benchmark::kMillisecond);
+
+// Ten texture records whose files are nowhere: each is looked for below the world's texture
+// folder, a tree of 10 x 10 folders of 30 files, and below the current folder, kept empty.
+void BM_TextWorldMissingTextures(benchmark::State& state) {
+    test_support::TempDir dir;
+    for (int a = 0; a < 10; ++a)
+        for (int b = 0; b < 10; ++b) {
+            const std::string folder = dir.Linux("art/a" + std::to_string(a) + "/b" +
+                                                 std::to_string(b));
+            std::filesystem::create_directories(folder);
+            for (int c = 0; c < 30; ++c)
+                std::ofstream(folder + "/image" + std::to_string(c) + ".bmp");
+        }
+    std::filesystem::create_directories(dir.Linux("here"));
+    std::string text = "\r\n[SCRIPT_INFORMATION]\r\nSCR_Version = 1068708663\r\n"
+                       "\r\n[BASETEXTURE]\r\nBMA_NbTexture = 10\r\n";
+    for (int i = 0; i < 10; ++i)
+        text += "\r\n[TEXTURE]\r\nTEX_TextureFileName = 'missing" + std::to_string(i) +
+                ".bmp'\r\nTEX_TextureName = 'missing" + std::to_string(i) + "'\r\n";
+    char before[260] = {};
+    GetCurrentDirectoryA(sizeof before, before);
+    SetCurrentDirectoryA(dir.Win("here").c_str());
+    LAPINull device;
+    for (auto _ : state) {
+        L3DWorld world(&device, 0, nullptr, nullptr);
+        world.textures.SetFolder(dir.Win("art").c_str());
+        CMemInStream stream;
+        stream.Attach(text.data(), uint32_t(text.size()));
+        LScriptWorldFile file;
+        benchmark::DoNotOptimize(file.LoadWorld(&stream, &world, 0xEFE, nullptr));
+        if (world.textures.count != 0) state.SkipWithError("a missing image was found");
+    }
+    SetCurrentDirectoryA(before);
+}
+BENCHMARK(BM_TextWorldMissingTextures)->Unit(benchmark::kMillisecond);
 
 } // namespace

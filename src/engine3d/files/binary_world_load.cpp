@@ -111,6 +111,7 @@ int LBinaryWorldFile::LoadWorld(CInStream* stream, L3DWorld* world, uint32_t mas
                                 zyb::LoadStatistics* statistics) {
     if (statistics != nullptr) *statistics = {};
     if (stream == nullptr || world == nullptr) return 0;
+    const LBaseTexture::LoadScope imageSearches(world->textures);
     ChunkReader reader(*stream);
     reader_ = &reader;
     statistics_ = statistics;
@@ -141,6 +142,7 @@ L3DObject* LBinaryWorldFile::MergeObjectsFile(const char* path, L3DWorld* world,
 
 L3DObject* LBinaryWorldFile::MergeObjects(CInStream* stream, L3DWorld* world, const char* name) {
     if (stream == nullptr || world == nullptr || name == nullptr) return nullptr;
+    const LBaseTexture::LoadScope imageSearches(world->textures);
     ChunkReader reader(*stream);
     reader_ = &reader;
     statistics_ = nullptr;

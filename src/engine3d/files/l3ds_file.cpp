@@ -134,6 +134,7 @@ int L3dsFile::Load(L3DWorld* world, CInStream* stream, const char* name,
                    zyb::LoadStatistics* statistics) {
     if (statistics != nullptr) *statistics = {};
     if (world == nullptr || stream == nullptr) return 0;
+    const LBaseTexture::LoadScope imageSearches(world->textures);
     ChunkReader reader(*stream);
     reader_ = &reader;
     world_ = world;

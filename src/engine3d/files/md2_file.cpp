@@ -225,6 +225,7 @@ int CMD2File::Load(L3DWorld* world, CInStream* stream, const char* name,
                    zyb::LoadStatistics* statistics) {
     if (statistics != nullptr) *statistics = {};
     if (world == nullptr || stream == nullptr) return 0;
+    const LBaseTexture::LoadScope imageSearches(world->textures);
     world_ = world;
     ChunkReader reader(*stream);
     reader.SkipTo(0);

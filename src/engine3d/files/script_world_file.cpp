@@ -112,6 +112,7 @@ int LScriptWorldFile::LoadWorld(CInStream* stream, L3DWorld* world, uint32_t mas
                                 zyb::LoadStatistics* statistics) {
     if (statistics != nullptr) *statistics = {};
     if (stream == nullptr || world == nullptr || !Open(stream, world)) return 0;
+    const LBaseTexture::LoadScope imageSearches(world->textures);
     mask_ = mask;
     statistics_ = statistics;
     if ((mask & zyb::kLoadWorld) != 0) ReadWorld();
@@ -140,6 +141,7 @@ L3DObject* LScriptWorldFile::MergeObjectsFile(const char* path, L3DWorld* world,
 L3DObject* LScriptWorldFile::MergeObjects(CInStream* stream, L3DWorld* world, const char* name) {
     if (stream == nullptr || world == nullptr || name == nullptr || !Open(stream, world))
         return nullptr;
+    const LBaseTexture::LoadScope imageSearches(world->textures);
     // Clones go to the front of the object list, so the objects added are told apart
     // from the ones there before by identity rather than by position.
     std::unordered_set<const L3DObject*> before;

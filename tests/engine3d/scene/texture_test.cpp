@@ -191,6 +191,36 @@ TEST_F(TextureFileTest, TheSearchGoesFourFoldersDeepAndReadsTenThousandEntries) 
     world.textures.SetFolder(dir.Win("wide").c_str());
     EXPECT_EQ(world.textures.FindTextureFile("first.bmp", found), 1);
     EXPECT_EQ(world.textures.FindTextureFile("last.bmp", found), 0);
+
+    // The same bounds hold for what a load keeps of its walks.
+    const LBaseTexture::LoadScope load(world.textures);
+    EXPECT_EQ(world.textures.FindTextureFile("last.bmp", found), 0);
+    EXPECT_EQ(world.textures.FindTextureFile("first.bmp", found), 1);
+    world.textures.SetFolder(dir.Win("top").c_str());
+    EXPECT_EQ(world.textures.FindTextureFile("none.bmp", found), 0);
+    EXPECT_EQ(world.textures.FindTextureFile("far.bmp", found), 0);
+    EXPECT_EQ(world.textures.FindTextureFile("near.bmp", found), 1);
+}
+
+TEST_F(TextureFileTest, ALoadReadsEachTreeOnceForAllTheImagesItLooksFor) {
+    WriteImage("tree/a/b/found.bmp", 2, 2);
+    dir.WriteFile("tree/c/notes.txt", "");
+    world.textures.SetFolder(dir.Win("tree").c_str());
+    std::string found;
+    {
+        const LBaseTexture::LoadScope load(world.textures);
+        EXPECT_EQ(world.textures.FindTextureFile("missing.bmp", found), 0);
+        WriteImage("tree/c/late.bmp", 2, 2);
+        EXPECT_EQ(world.textures.FindTextureFile("late.bmp", found), 0)
+            << "the tree was read by the first search of the load";
+        EXPECT_EQ(world.textures.FindTextureFile("FOUND.BMP", found), 1);
+        EXPECT_EQ(found, dir.Win("tree\\a\\b") + "\\FOUND.BMP");
+        ASSERT_TRUE(std::filesystem::remove(dir.Linux("tree/a/b/found.bmp")));
+        EXPECT_EQ(world.textures.FindTextureFile("found.bmp", found), 0)
+            << "a file named in what was read is still asked for";
+    }
+    EXPECT_EQ(world.textures.FindTextureFile("late.bmp", found), 1);
+    EXPECT_EQ(found, dir.Win("tree\\c") + "\\late.bmp");
 }
 
 TEST_F(TextureFileTest, ALinkLoopEndsTheSearch) {

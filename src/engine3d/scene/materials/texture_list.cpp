@@ -2,13 +2,12 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "engine3d/scene/materials/texture.h"
+#include "engine3d/scene/materials/texture_search.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/render/device.h"
 #include "engine3d/scene/scene_codes.h"
-#include "foundation/files/dir_enumerator.h"
 #include "graphics2d/formats/image_file_manager.h"
 #include "platform/files/files.h"
 #include "platform/kernel/cp1252.h"
@@ -24,60 +23,11 @@ std::string WithoutTrailingBackslash(std::string path) {
     return path;
 }
 
-// A walk of the folders below a start folder: at most four folders deep and 10,000 entries
-// read in all, so that a missing image named by a file loaded from a large tree (or from
-// the root) costs a bounded time.
-struct SearchWalk {
-    static constexpr int kDepth = 4;
-    static constexpr uint32_t kEntries = 10000;
-    const std::string& file;
-    std::string& out;
-    uint32_t entriesLeft = kEntries;
-};
-
-// Depth first below `directory`, without following links, within the path limit.
-bool SearchDirectory(std::string directory, int depth, SearchWalk& walk) {
-    if (!directory.empty() && directory.back() == ':') directory += '\\';
-    const std::string candidate = directory + '\\' + walk.file;
-    if (candidate.size() < LBaseTexture::kMaxPath) {
-        const DWORD attributes = GetFileAttributesA(candidate.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            walk.out = candidate;
-            return true;
-        }
-    }
-    if (depth == SearchWalk::kDepth) return false;
-    DirEnumerator entries;
-    const std::string pattern = directory + "\\*";
-    std::vector<std::string> folders;
-    if (entries.FindFirst(pattern.c_str()) != 0) {
-        do {
-            if (walk.entriesLeft == 0) break;
-            --walk.entriesLeft;
-            if (entries.IsDirectoryEntry() == 0 || entries.IsDotEntry() != 0 ||
-                entries.IsLinkEntry() != 0)
-                continue;
-            std::string path;
-            entries.GetEntryPath(path);
-            const size_t slash = path.find_last_of("\\/");
-            const std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
-            if (leaf.empty() || leaf[0] == '.') continue;
-            const std::string next = directory + '\\' + leaf;
-            if (next.size() + 1 + walk.file.size() < LBaseTexture::kMaxPath)
-                folders.push_back(next);
-        } while (entries.FindNext() != 0);
-    }
-    for (const std::string& folder : folders)
-        if (SearchDirectory(folder, depth + 1, walk)) return true;
-    return false;
-}
-
-bool SearchBelow(const std::string& directory, const std::string& file, std::string& out) {
-    SearchWalk walk{file, out};
-    return SearchDirectory(directory, 0, walk);
-}
-
 } // namespace
+
+LBaseTexture::LBaseTexture() = default;
+
+LBaseTexture::~LBaseTexture() = default;
 
 int LBaseTexture::FindTextureFile(const char* name, std::string& out) const {
     if (name == nullptr || name[0] == 0) return 0;
@@ -92,6 +42,23 @@ int LBaseTexture::FindTextureFile(const char* name, std::string& out) const {
     const std::string searchFolder = WithoutTrailingBackslash(folder);
     if (!searchFolder.empty() && SearchBelow(searchFolder, file, out)) return 1;
     return SearchBelow(here, file, out) ? 1 : 0;
+}
+
+bool LBaseTexture::SearchBelow(const std::string& start, const std::string& file,
+                               std::string& out) const {
+    if (loads_ == 0) return TextureSearch(start).Find(file, out);
+    std::unique_ptr<TextureSearch>& search = searches_[start];
+    if (search == nullptr || !search->Fits(file.size()))
+        search = std::make_unique<TextureSearch>(start);
+    return search->Find(file, out);
+}
+
+LBaseTexture::LoadScope::LoadScope(LBaseTexture& textures) : textures_(textures) {
+    ++textures_.loads_;
+}
+
+LBaseTexture::LoadScope::~LoadScope() {
+    if (--textures_.loads_ == 0) textures_.searches_.clear();
 }
 
 void LBaseTexture::DeleteTexture(LTexture* texture) const {

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 
 #include "foundation/containers/llist.h"
@@ -11,6 +13,7 @@
 class ChunkWriter;
 class L3DWorld;
 class LTexture;
+class TextureSearch;
 
 // Gives a texture named in a world file its image in place of the file search; 1 when it
 // did.
@@ -20,7 +23,22 @@ class LBaseTexture {
 public:
     static constexpr size_t kMaxPath = 260;
 
-    LBaseTexture() = default;
+    // While a file loads, the folder walks of its image searches are kept, so that the
+    // images it names that are missing walk each tree once; the trees are taken as
+    // unchanged meanwhile.
+    class LoadScope {
+    public:
+        explicit LoadScope(LBaseTexture& textures);
+        ~LoadScope();
+        LoadScope(const LoadScope&) = delete;
+        LoadScope& operator=(const LoadScope&) = delete;
+
+    private:
+        LBaseTexture& textures_;
+    };
+
+    LBaseTexture();
+    ~LBaseTexture();
     LBaseTexture(const LBaseTexture&) = delete;
     LBaseTexture& operator=(const LBaseTexture&) = delete;
 
@@ -55,4 +73,9 @@ public:
 
 private:
     void DeleteTexture(LTexture* texture) const;
+    bool SearchBelow(const std::string& start, const std::string& file, std::string& out) const;
+
+    // The walks of the load under way, by start folder.
+    mutable std::map<std::string, std::unique_ptr<TextureSearch>> searches_;
+    int loads_ = 0;
 };

@@ -8,6 +8,7 @@
 #include "engine3d/scene/lights/light_list.h"
 #include "engine3d/scene/materials/material.h"
 #include "engine3d/scene/materials/texture.h"
+#include "engine3d/scene/objects/collision_grid.h"
 #include "engine3d/scene/objects/object_walk.h"
 #include "engine3d/scene/objects/octree.h"
 #include "engine3d/scene/objects/world.h"
@@ -40,11 +41,12 @@ bool ShownInOctree(const LMaterial& material) {
     return false;
 }
 
-// Collides the object with the other and its children.
-void CollideWithTree(L3DCamera& camera, L3DObject& object, L3DObject& other) {
-    object.CollideWithObject(camera, other);
+// Collides the object with the other and its children; true when any met it.
+bool CollideWithTree(L3DCamera& camera, L3DObject& object, L3DObject& other) {
+    bool met = object.CollideWithObject(camera, other) != 0;
     ForEachChild(other.children,
-                 [&](L3DObject* child) { CollideWithTree(camera, object, *child); });
+                 [&](L3DObject* child) { met = CollideWithTree(camera, object, *child) || met; });
+    return met;
 }
 
 // An object that did not move meets no other (CollideWithObject asks the same first), so
@@ -184,24 +186,49 @@ void LBase3DCluster::Update(L3DCamera& camera) {
                   [&](L3DObject* object) { object->ComputeWorldTransform(camera); });
 }
 
-void LBase3DCluster::CheckCollisions(L3DCamera& camera, const std::vector<L3DObject*>& extra) {
-    ForEachListed(dynamicObjects, [&](L3DObject* object) {
-        if (object->IsCollisionOn() == 0) return;
+void LBase3DCluster::ResolveCollisions(L3DCamera& camera, const std::vector<L3DObject*>& extra) {
+    std::vector<L3DObject*> objects;
+    objects.reserve(dynamicObjects.GetCount());
+    ForEachListed(dynamicObjects, [&](L3DObject* object) { objects.push_back(object); });
+    // The others are still tried in list order, but only those a mover's path can come
+    // near; after each contact the two trees moved, so the rest is looked up again.
+    CollisionGrid grid(objects);
+    std::vector<size_t> candidates;
+    for (size_t i = 0; i < objects.size(); ++i) {
+        L3DObject* object = objects[i];
+        if (object->IsCollisionOn() == 0) continue;
         if (MovedSinceLastFrame(*object)) {
-            ForEachListed(dynamicObjects, [&](L3DObject* other) {
-                if (other == object || other->IsCollisionOn() == 0 ||
-                    L3DObject::IsAncestor(object, other))
-                    return;
-                CollideWithTree(camera, *object, *other);
-            });
+            for (size_t from = 0; from < objects.size();) {
+                grid.Candidates(*object, from, candidates);
+                from = objects.size();
+                for (size_t k : candidates) {
+                    L3DObject* other = objects[k];
+                    if (other == object || other->IsCollisionOn() == 0 ||
+                        L3DObject::IsAncestor(object, other) ||
+                        !CollideWithTree(camera, *object, *other))
+                        continue;
+                    grid.Refresh(i);
+                    grid.Refresh(k);
+                    from = k + 1;
+                    break;
+                }
+            }
+            // A tree of the extra list hanging under a listed object moves that one too.
             for (L3DObject* other : extra)
-                if (other != object) CollideWithTree(camera, *object, *other);
+                if (other != object && CollideWithTree(camera, *object, *other) &&
+                    other->parent != nullptr)
+                    grid.Invalidate();
         }
         object->CollideWithPolygons(camera);
         ForEachChild(object->children, [&](L3DObject* child) {
             if (child->IsCollisionOn() != 0) child->CollideWithPolygons(camera);
         });
-    });
+        grid.Refresh(i);
+    }
+}
+
+void LBase3DCluster::CheckCollisions(L3DCamera& camera, const std::vector<L3DObject*>& extra) {
+    ResolveCollisions(camera, extra);
     LRenderAPICLBK* renderer = GetCurrentRenderer();
     ForEachListed(dynamicObjects, [&](L3DObject* object) {
         object->Update(camera);

@@ -32,6 +32,9 @@ public:
     void Optimize();
     int OptimizeObjects(L3DCamera* camera, uint32_t mode);
     void Update(L3DCamera& camera) override;
+    // Each moving dynamic object against the other dynamic objects, then the extra ones,
+    // then the static scene.
+    void ResolveCollisions(L3DCamera& camera, const std::vector<L3DObject*>& extra);
     void CheckCollisions(L3DCamera& camera, const std::vector<L3DObject*>& extra);
     void DrawCluster(L3DCamera& camera, const std::vector<L3DObject*>& extra);
     void SetSpatialOption(int value);
