@@ -457,8 +457,12 @@ int MsgWaitForSockets(WSAPOLLFD* sockets, uint32_t count, DWORD milliseconds) {
         polls.push_back({objects[i]->fd, events, 0});
     }
     if (invalid > 0) return invalid;
-    if (platform::MsgWaitForDescriptors(polls, milliseconds) != WAIT_OBJECT_0 + 1) return 0;
-    int ready = 0;
+    // A socket ready already needs none of the message wait's work: while traffic flows,
+    // this is the common case.
+    bool ready = !polls.empty() && ::poll(polls.data(), polls.size(), 0) > 0;
+    if (!ready && platform::MsgWaitForDescriptors(polls, milliseconds) != WAIT_OBJECT_0 + 1)
+        return 0;
+    int readyCount = 0;
     for (uint32_t i = 0; i < count; ++i) {
         short found = polls[i].revents;
         SettleConnect(*objects[i], found);
@@ -469,9 +473,9 @@ int MsgWaitForSockets(WSAPOLLFD* sockets, uint32_t count, DWORD milliseconds) {
         if (found & POLLHUP) revents |= kPollHangUp;
         if (found & POLLNVAL) revents |= kPollInvalid;
         sockets[i].revents = revents;
-        if (revents != 0) ++ready;
+        if (revents != 0) ++readyCount;
     }
-    return ready;
+    return readyCount;
 }
 
 int closesocket(SOCKET s) {
