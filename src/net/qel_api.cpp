@@ -79,6 +79,23 @@ void QelAPI::Process() {
     }
 }
 
+bool QelAPI::WaitForTraffic(uint32_t milliseconds) {
+    if (hosts_.empty() && rawSockets_.empty()) return false;
+    QelWaits waits;
+    for (QelHost* host : hosts_) {
+        for (QelPlayer* player : host->players_)
+            player->CollectWaits(waits);
+        for (QelServer* server : host->servers_)
+            server->CollectWaits(waits);
+    }
+    for (QelSocket* socket : rawSockets_)
+        socket->CollectWaits(waits);
+    if (waits.inputWaiting) return true;
+    sockets_.WaitWithMessages(waits.sockets.data(), static_cast<uint32_t>(waits.sockets.size()),
+                              milliseconds);
+    return true;
+}
+
 namespace {
 
 // Every linked library object of the process. Each root is used by one thread, but tests

@@ -62,6 +62,8 @@ using QelEventCallback = std::function<void(const QelEvent&)>;
 // next TCP message then stays in its socket (back-pressure on the peer) and its datagrams
 // are dropped and counted.
 using QelBacklogProbe = std::function<bool(const QelObject& peer)>;
+// How many events that a peer's input made still wait for the script.
+using QelWaitingProbe = std::function<size_t(const QelObject& peer)>;
 
 class QelAPI {
 public:
@@ -78,6 +80,11 @@ public:
     void SetBacklogProbe(QelBacklogProbe probe) { backlogProbe_ = std::move(probe); }
     bool IsBacklogged(const QelObject& peer) const {
         return backlogProbe_ && backlogProbe_(peer);
+    }
+    void SetWaitingProbe(QelWaitingProbe probe) { waitingProbe_ = std::move(probe); }
+    // 0 without a probe.
+    size_t GetWaitingEvents(const QelObject& peer) const {
+        return waitingProbe_ ? waitingProbe_(peer) : 0;
     }
     // The peer whose input is being handled, to which the events fired meanwhile count;
     // null outside the handling of input.
@@ -105,6 +112,12 @@ public:
 
     // The poll of every host's players, servers and connections, then of the raw sockets.
     void Process();
+    // Sleeps up to `milliseconds` until a socket turns ready that the next poll would take
+    // input from, accept on or send through, or a message comes for the calling thread;
+    // at once when a peer's buffer already holds input for it. A peer whose input waits
+    // for the script (the backlog probe) wakes nobody. False, without waiting, when the
+    // root has neither hosts nor raw sockets.
+    bool WaitForTraffic(uint32_t milliseconds);
 
     size_t GetRawSocketCount() const { return rawSockets_.size(); }
 
@@ -126,6 +139,7 @@ private:
     bool started_ = false;
     std::array<QelEventCallback, kQelEventCount> callbacks_;
     QelBacklogProbe backlogProbe_;
+    QelWaitingProbe waitingProbe_;
     const QelObject* inputSource_ = nullptr;
     std::vector<QelHost*> hosts_;
     std::vector<QelSocket*> rawSockets_;

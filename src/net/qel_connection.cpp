@@ -68,6 +68,15 @@ int QelConnection::Poll() {
     return 1;
 }
 
+void QelConnection::CollectWaits(QelWaits& waits) {
+    int16_t events = queue_.GetCount() > 0 ? ws::kPollWrite : 0;
+    if (!root.IsBacklogged(*this)) {
+        if (QelFrameForServer(received_).frame != QelFrame::Incomplete) waits.inputWaiting = true;
+        events |= ws::kPollRead;
+    }
+    if (events != 0) waits.Add(pair->tcp.handle, events);
+}
+
 bool QelConnection::Handle(const QelPacket& message) {
     uint64_t serial = Serial();
     switch (message.GetU8(0)) {

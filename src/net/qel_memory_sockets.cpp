@@ -198,6 +198,27 @@ int QelMemorySockets::Wait(ws::SOCKET s, QelReadiness readiness, uint32_t millis
     return 0;
 }
 
+int QelMemorySockets::WaitWithMessages(ws::WSAPOLLFD* sockets, uint32_t count,
+                                       uint32_t milliseconds) {
+    int ready = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        ws::WSAPOLLFD& entry = sockets[i];
+        entry.revents = 0;
+        if (Find(entry.fd) == nullptr) {
+            entry.revents = ws::kPollInvalid;
+        } else {
+            if ((entry.events & ws::kPollRead) && Select(entry.fd, QelReadiness::Read) > 0)
+                entry.revents |= ws::kPollRead;
+            if ((entry.events & ws::kPollWrite) && Select(entry.fd, QelReadiness::Write) > 0)
+                entry.revents |= ws::kPollWrite;
+            if (Select(entry.fd, QelReadiness::Exception) > 0) entry.revents |= ws::kPollError;
+        }
+        if (entry.revents != 0) ++ready;
+    }
+    if (ready == 0) Sleep(milliseconds);
+    return ready;
+}
+
 int QelMemorySockets::Close(ws::SOCKET s) {
     Socket* socket = Find(s);
     if (!socket) return ws::SOCKET_ERROR;

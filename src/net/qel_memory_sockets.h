@@ -31,6 +31,9 @@ public:
     // Nobody can send meanwhile, so a socket that is not ready now only lets the time
     // pass: Sleep, which moves the test clock on when it is frozen.
     int Wait(ws::SOCKET s, QelReadiness readiness, uint32_t milliseconds) override;
+    // The ready sockets at once; when none is, the time passes as in Wait. Messages are
+    // not looked at.
+    int WaitWithMessages(ws::WSAPOLLFD* sockets, uint32_t count, uint32_t milliseconds) override;
     int Close(ws::SOCKET s) override;
     int LocalAddress(ws::SOCKET s, ws::sockaddr_in& address) override;
     int PeerAddress(ws::SOCKET s, ws::sockaddr_in& address) override;

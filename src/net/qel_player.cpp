@@ -77,6 +77,20 @@ int QelPlayer::Poll() {
     return 1;
 }
 
+void QelPlayer::CollectWaits(QelWaits& waits) {
+    // Until its connect completes, the player is looked at only as often as every poll.
+    if (connected_) {
+        int16_t events = queue_.GetCount() > 0 ? ws::kPollWrite : 0;
+        if (!root.IsBacklogged(*this)) {
+            if (QelFrameForPlayer(received_).frame != QelFrame::Incomplete)
+                waits.inputWaiting = true;
+            events |= ws::kPollRead;
+        }
+        if (events != 0) waits.Add(pair.tcp.handle, events);
+    }
+    waits.Add(pair.udp.handle, ws::kPollRead);
+}
+
 bool QelPlayer::Handle(const QelPacket& message) {
     switch (message.GetU8(0)) {
     case kQelHello:

@@ -27,6 +27,8 @@ public:
 
     // 0 when the player must be deleted.
     int Poll();
+    // Adds what the next poll has work for once it turns ready (QelAPI::WaitForTraffic).
+    void CollectWaits(QelWaits& waits);
     void SendText(std::string_view text, uint16_t code);
     void BlastText(std::string_view text, uint16_t code);
 

@@ -51,6 +51,14 @@ int QelServer::Poll() {
     return 1;
 }
 
+void QelServer::CollectWaits(QelWaits& waits) {
+    // A pause for descriptors ends in its own time.
+    if (!acceptPaused_) waits.Add(pair.tcp.handle, ws::kPollRead);
+    waits.Add(pair.udp.handle, ws::kPollRead);
+    for (QelConnection* connection : connections_)
+        connection->CollectWaits(waits);
+}
+
 QelConnection* QelServer::FindSender(std::string_view datagram, const ws::sockaddr_in& from) const {
     QelPacket packet;
     packet.Set(datagram.data(), static_cast<int64_t>(datagram.size()));

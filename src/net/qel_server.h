@@ -35,6 +35,9 @@ public:
 
     // 0 when a datagram handler found the server gone.
     int Poll();
+    // Adds what the next poll of the server and its connections has work for once it
+    // turns ready (QelAPI::WaitForTraffic).
+    void CollectWaits(QelWaits& waits);
     void SetWelcomeText(std::string_view text) { welcome_ = text; }
     const std::string& GetWelcomeText() const { return welcome_; }
     void SendText(std::string_view text, uint16_t code);
@@ -95,6 +98,7 @@ public:
 
     // 0 when the connection must be deleted.
     int Poll();
+    void CollectWaits(QelWaits& waits);
     void SendText(std::string_view text, uint16_t code);
     void BlastText(std::string_view text, uint16_t code);
     size_t GetSessionCount() const { return sessions_.GetCount(); }

@@ -45,6 +45,11 @@ void QelSocket::Fire(int event) {
     root.FireEvent(event, this);
 }
 
+void QelSocket::Tell(int event) {
+    told_ = true;
+    Fire(event);
+}
+
 int QelSocket::Connect(const char* hostText, int32_t port) {
     if (pair.tcp.handle != ws::INVALID_SOCKET) {
         pair.Close();
@@ -52,6 +57,7 @@ int QelSocket::Connect(const char* hostText, int32_t port) {
     }
     state_ = kClient;
     connected_ = false;
+    told_ = false;
     kept_.clear();
     keptStart_ = 0;
     pair.Connect(hostText, port);
@@ -75,12 +81,14 @@ int QelSocket::Connect(const char* hostText, int32_t port) {
 
 int QelSocket::Listen(int32_t port) {
     state_ = kListening;
+    told_ = false;
     return pair.Listen(port);
 }
 
 QelSocket* QelSocket::Accept() {
     auto* accepted = new (std::nothrow) QelSocket(root);
     if (accepted == nullptr) return nullptr;
+    told_ = false;
     accepted->state_ = kAccepted;
     accepted->connected_ = true;
     uint32_t start = timeGetTime();
@@ -136,6 +144,7 @@ size_t QelSocket::TakeKept(void* buffer, size_t size) {
 
 int QelSocket::Receive(void* buffer, size_t size) {
     if (size == 0) return 0;
+    told_ = false;
     int got;
     if (Kept() > 0) {
         got = static_cast<int>(TakeKept(buffer, std::min<size_t>(size, INT_MAX)));
@@ -171,6 +180,7 @@ int QelSocket::FillWaiting(uint32_t start) {
 
 std::string QelSocket::ReceiveLine() {
     std::string line;
+    told_ = false;
     uint32_t start = timeGetTime();
     for (;;) {
         while (keptStart_ < kept_.size()) {
@@ -228,8 +238,11 @@ void QelSocket::Poll() {
     // The events that report input repeat while it waits: they wait for the script to
     // take the ones it has.
     bool backlogged = root.IsBacklogged(*this);
+    // Input already reported is reported again once that report has run, not while it
+    // waits: each report would otherwise keep an idle run loop from ever sleeping.
+    bool mayReport = !told_ || root.GetWaitingEvents(*this) == 0;
     if (state_ == kListening) {
-        if (!backlogged && pair.IsReadable()) Fire(kQelEventSocketAcceptable);
+        if (!backlogged && mayReport && pair.IsReadable()) Tell(kQelEventSocketAcceptable);
         return;
     }
     if (!connected_) {
@@ -239,8 +252,8 @@ void QelSocket::Poll() {
         }
         return;
     }
-    if (!backlogged && HasData()) {
-        Fire(kQelEventSocketData);
+    if (!backlogged && mayReport && HasData()) {
+        Tell(kQelEventSocketData);
         if (!QelAPI::IsLive(this, serial)) return;
     }
     if (!pair.IsAlive()) {
@@ -249,4 +262,16 @@ void QelSocket::Poll() {
         if (!QelAPI::IsLive(this, serial)) return;
     }
     if (!blocking_) QelDrainQueue(pair, queue_, resume_, [this](int n) { stats.RecordOut(n); });
+}
+
+void QelSocket::CollectWaits(QelWaits& waits) {
+    // A connect in progress is looked at only as often as every poll: a failed one stays
+    // ready for good.
+    if (state_ != kListening && !connected_) return;
+    int16_t events = !blocking_ && queue_.GetCount() > 0 ? ws::kPollWrite : 0;
+    if (!told_ && !root.IsBacklogged(*this)) {
+        if (Kept() > 0) waits.inputWaiting = true;
+        events |= ws::kPollRead;
+    }
+    if (events != 0) waits.Add(pair.tcp.handle, events);
 }

@@ -73,7 +73,11 @@ public:
 
     // Once per tick: events 20 and 19 of a connected socket, 18 of one that connected,
     // 21 of a listening one with a client waiting; the send queue of a non-blocking one.
+    // Events 20 and 21 repeat while their input waits, once the previous one has run.
     void Poll();
+    // Adds what the next poll has work for once it turns ready (QelAPI::WaitForTraffic):
+    // input the script was told of and has not read since wakes nobody again.
+    void CollectWaits(QelWaits& waits);
 
     QelAPI& root;
     QelSocketPair pair;
@@ -93,10 +97,14 @@ private:
     size_t Kept() const { return kept_.size() - keptStart_; }
     size_t TakeKept(void* buffer, size_t size);
     void Fire(int event);
+    // Reports input (event 20 or 21), which then wakes no wait until the script takes some.
+    void Tell(int event);
 
     State state_ = kClient;
     bool blocking_ = true;
     bool connected_ = false;
+    // Input was reported and the script has taken none since.
+    bool told_ = false;
     int32_t timeOut_ = kQelDefaultTimeOut;
     std::string localAddress_;
     std::string peerAddress_;

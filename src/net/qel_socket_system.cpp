@@ -64,6 +64,10 @@ public:
             ws::select(0, read ? &ready : nullptr, read ? nullptr : &ready, &failed, &limit);
         return result > 0 ? 1 : result;
     }
+    int WaitWithMessages(ws::WSAPOLLFD* sockets, uint32_t count, uint32_t milliseconds) override {
+        int ready = ws::MsgWaitForSockets(sockets, count, milliseconds);
+        return ready > 0 ? ready : 0;
+    }
     int Close(ws::SOCKET s) override { return ws::closesocket(s); }
     int LocalAddress(ws::SOCKET s, ws::sockaddr_in& address) override {
         int size = sizeof address;

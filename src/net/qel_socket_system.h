@@ -3,12 +3,24 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/net/winsock.h"
 
 namespace ws = platform::winsock;
 
 enum class QelReadiness { Read, Write, Exception };
+
+// What the next poll of a root has work for: the sockets whose readiness would bring it
+// some, and whether some already waits in a peer's buffer.
+struct QelWaits {
+    std::vector<ws::WSAPOLLFD> sockets;
+    bool inputWaiting = false;
+
+    void Add(ws::SOCKET socket, int16_t events) {
+        if (socket != ws::INVALID_SOCKET) sockets.push_back({socket, events, 0});
+    }
+};
 
 class QelSocketSystem {
 public:
@@ -35,6 +47,11 @@ public:
     // reports an exception: 1 then, 0 when the time passed, -1 failed. Only a raw socket
     // in blocking mode waits.
     virtual int Wait(ws::SOCKET s, QelReadiness readiness, uint32_t milliseconds) = 0;
+    // Waits up to `milliseconds` until one of the sockets is ready as asked (the peer's
+    // close reads as readable, an error as anything) or a message comes for the calling
+    // thread: the count of ready sockets with their revents set, 0 when a message came or
+    // the time passed.
+    virtual int WaitWithMessages(ws::WSAPOLLFD* sockets, uint32_t count, uint32_t milliseconds) = 0;
     virtual int Close(ws::SOCKET s) = 0;
     virtual int LocalAddress(ws::SOCKET s, ws::sockaddr_in& address) = 0;
     virtual int PeerAddress(ws::SOCKET s, ws::sockaddr_in& address) = 0;

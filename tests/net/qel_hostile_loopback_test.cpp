@@ -193,6 +193,9 @@ public:
     int Wait(ws::SOCKET s, QelReadiness readiness, uint32_t milliseconds) override {
         return real_.Wait(s, readiness, milliseconds);
     }
+    int WaitWithMessages(ws::WSAPOLLFD* sockets, uint32_t count, uint32_t milliseconds) override {
+        return real_.WaitWithMessages(sockets, count, milliseconds);
+    }
     int Close(ws::SOCKET s) override { return real_.Close(s); }
     int LocalAddress(ws::SOCKET s, ws::sockaddr_in& a) override { return real_.LocalAddress(s, a); }
     int PeerAddress(ws::SOCKET s, ws::sockaddr_in& a) override { return real_.PeerAddress(s, a); }

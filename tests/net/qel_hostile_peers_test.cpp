@@ -10,6 +10,7 @@
 #include "net/qel_protocol.h"
 #include "net/qel_server.h"
 #include "net/qel_test_support.h"
+#include "platform/kernel/clock.h"
 #include "platform/kernel/test_hooks.h"
 
 namespace {
@@ -173,21 +174,12 @@ TEST_F(QelHostilePeersTest, NamesSessionsAndMembersAreBoundedAndFreedWithThePeer
 }
 
 TEST_F(QelHostilePeersTest, AHostileServerCannotGrowAChannelWithoutBound) {
-    ws::SOCKET listener = network.Open(ws::SOCK_STREAM, ws::IPPROTO_TCP);
-    ASSERT_EQ(network.Bind(listener, Loopback(kPort + 10)), 0);
-    ASSERT_EQ(network.Listen(listener, 3), 0);
-    QelPlayer* player = api.CreateHost()->Connect("127.0.0.1", kPort + 10, "p");
-    QelChannel* channel = player->JoinChannel("room");
-    ws::sockaddr_in peer;
-    ws::SOCKET raw = network.Accept(listener, peer);
+    QelChannel* channel = nullptr;
+    ws::SOCKET raw = PlayedServer(network, *api.CreateHost(), kPort + 10, channel);
     ASSERT_NE(raw, ws::INVALID_SOCKET);
-    QelPacket message;
-    QelPutHello(message, kQelVersion, 5);
-    Send(raw, message);
-    QelPutJoined(message, 5, 77, 5, "p", "127.0.0.1", "room");
-    Send(raw, message);
-    PollTimes(api, 4);
     ASSERT_EQ(channel->GetId(), 77u);
+    QelPlayer* player = &channel->GetPlayer();
+    QelPacket message;
 
     std::string longName(kQelMaxName + 1, 'x');
     for (uint32_t id = 100; id < 100 + kQelMaxMembers + 50; ++id) {
@@ -206,6 +198,49 @@ TEST_F(QelHostilePeersTest, AHostileServerCannotGrowAChannelWithoutBound) {
     ASSERT_NE(channel->FindUser(100), nullptr);
     EXPECT_EQ(channel->FindUser(100)->GetName(), "m");
     EXPECT_EQ(channel->FindUser(101)->GetName(), "m");
+}
+
+// The in-memory network's wait moves the frozen clock on by the whole time when no socket
+// is ready, and leaves it where it was when one is.
+TEST_F(QelHostilePeersTest, TheWaitForTrafficEndsForInputThePollTakesAndNoOtherInput) {
+    QelAPI bare{&network};
+    EXPECT_FALSE(bare.WaitForTraffic(50));
+
+    ws::SOCKET raw;
+    QelConnection* connection = SignedOnClient(raw);
+    ASSERT_NE(connection, nullptr);
+    PollTimes(api, 3);
+    DWORD start = timeGetTime();
+    EXPECT_TRUE(api.WaitForTraffic(50));
+    EXPECT_EQ(timeGetTime() - start, 50u);
+
+    // Two texts in one receive: the poll takes the first, the buffer holds the second.
+    QelPacket message;
+    QelPutTextToServer(message, 1, "first");
+    Send(raw, message);
+    QelPutTextToServer(message, 2, "second");
+    Send(raw, message);
+    api.Process();
+    ASSERT_EQ(events.Count(kQelEventServerText), 1);
+    EXPECT_EQ(network.Pending(connection->pair->tcp.handle), 0u);
+    start = timeGetTime();
+    EXPECT_TRUE(api.WaitForTraffic(50));
+    EXPECT_EQ(timeGetTime(), start);
+    api.Process();
+    EXPECT_EQ(events.Count(kQelEventServerText), 2);
+
+    // Input of a peer whose events wait for the script wakes nobody; once they ran, it does.
+    bool held = true;
+    api.SetBacklogProbe([&](const QelObject& peer) { return held && &peer == connection; });
+    QelPutTextToServer(message, 3, "third");
+    Send(raw, message);
+    start = timeGetTime();
+    EXPECT_TRUE(api.WaitForTraffic(50));
+    EXPECT_EQ(timeGetTime() - start, 50u);
+    held = false;
+    start = timeGetTime();
+    EXPECT_TRUE(api.WaitForTraffic(50));
+    EXPECT_EQ(timeGetTime(), start);
 }
 
 TEST_F(QelHostilePeersTest, TheJoinReportFindsTheMembersAlreadyThere) {

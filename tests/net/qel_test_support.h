@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "net/qel_api.h"
+#include "net/qel_memory_sockets.h"
+#include "net/qel_player.h"
+#include "net/qel_protocol.h"
 #include "net/qel_server.h"
 #include "net/qel_socket_system.h"
 
@@ -101,4 +104,28 @@ inline QelServer* HostOnFreePort(QelHost& host) {
         delete server;
     }
     return nullptr;
+}
+
+// A server that the test plays over the in-memory network on `port`: a player of `host`
+// connects, is greeted as id 5 and joins "room" as session 77. The server's end of the
+// connection; the player's channel in `channel`.
+inline ws::SOCKET PlayedServer(QelMemorySockets& network, QelHost& host, int32_t port,
+                               QelChannel*& channel) {
+    ws::SOCKET listener = network.Open(ws::SOCK_STREAM, ws::IPPROTO_TCP);
+    network.Bind(listener, Loopback(port));
+    network.Listen(listener, 3);
+    QelPlayer* player = host.Connect("127.0.0.1", port, "p");
+    channel = player->JoinChannel("room");
+    ws::sockaddr_in peer;
+    ws::SOCKET raw = network.Accept(listener, peer);
+    network.Close(listener);
+    QelPacket message;
+    QelPutHello(message, kQelVersion, 5);
+    network.Send(raw, reinterpret_cast<const char*>(message.GetData()),
+                 static_cast<int>(message.GetLength()));
+    QelPutJoined(message, 5, 77, 5, "p", "127.0.0.1", "room");
+    network.Send(raw, reinterpret_cast<const char*>(message.GetData()),
+                 static_cast<int>(message.GetLength()));
+    PollTimes(host.root, 4);
+    return raw;
 }

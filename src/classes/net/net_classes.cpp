@@ -31,6 +31,7 @@ void RegisterNetClasses() {
     for (size_t i = 0; i < count; ++i)
         RegisterScriptClass(classes[i]);
     GetNeighbourServices().pollNetwork = &PollNetwork;
+    GetNeighbourServices().waitNetwork = &WaitNetwork;
 }
 
 void UnregisterNetClasses() {
@@ -39,4 +40,5 @@ void UnregisterNetClasses() {
     for (size_t i = 0; i < count; ++i)
         UnregisterScriptClass(classes[i]->nameTable[0].id);
     GetNeighbourServices().pollNetwork = nullptr;
+    GetNeighbourServices().waitNetwork = nullptr;
 }

@@ -45,6 +45,12 @@ public:
         Prune(found->second, taken);
         return found->second.size() >= kPeerEventBound;
     }
+    size_t Waiting(const QelObject& peer, const CInterpretor& interpreter) {
+        auto found = byPeer_.find(&peer);
+        if (found == byPeer_.end()) return 0;
+        Prune(found->second, interpreter.GetTakenEventCount());
+        return found->second.size();
+    }
     // Forgets the peers whose events have all run, gone peers among them.
     void Sweep(const CInterpretor& interpreter) {
         uint64_t taken = interpreter.GetTakenEventCount();
@@ -278,6 +284,8 @@ QelAPI* AcquireNetworkRoot(CInterpretor& interpreter) {
         EventBacklog* backlog = &entry.backlog;
         entry.root->SetBacklogProbe(
             [in, backlog](const QelObject& peer) { return backlog->IsFull(peer, *in); });
+        entry.root->SetWaitingProbe(
+            [in, backlog](const QelObject& peer) { return backlog->Waiting(peer, *in); });
     }
     ++entry.users;
     return entry.root.get();
@@ -301,4 +309,10 @@ void PollNetwork(CInterpretor& interpreter) {
     if (found == roots.end() || found->second.root == nullptr) return;
     found->second.backlog.Sweep(interpreter);
     found->second.root->Process();
+}
+
+bool WaitNetwork(CInterpretor& interpreter, uint32_t milliseconds) {
+    auto found = roots.find(&interpreter);
+    if (found == roots.end() || found->second.root == nullptr) return false;
+    return found->second.root->WaitForTraffic(milliseconds);
 }

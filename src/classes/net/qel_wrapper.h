@@ -118,3 +118,5 @@ void ReleaseNetworkRoot(CInterpretor& interpreter);
 QelAPI* FindNetworkRoot(CInterpretor& interpreter);
 // The poll of the message pump.
 void PollNetwork(CInterpretor& interpreter);
+// The idle run loop's sleep: false when the interpreter has no networking root.
+bool WaitNetwork(CInterpretor& interpreter, uint32_t milliseconds);

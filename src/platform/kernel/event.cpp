@@ -24,7 +24,7 @@ BOOL SetState(HANDLE event, bool signalled) {
     platform::WaitHub& hub = platform::GetWaitHub();
     std::lock_guard guard(hub.lock);
     object->signalled = signalled;
-    if (signalled) hub.changed.notify_all();
+    if (signalled) hub.NotifyAll();
     return TRUE;
 }
 

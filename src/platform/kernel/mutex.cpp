@@ -67,7 +67,7 @@ void OwnedMutexes::AbandonAll() {
         mutex->abandoned = true;
     }
     mutexes_.clear();
-    hub.changed.notify_all();
+    hub.NotifyAll();
 }
 
 } // namespace
@@ -102,7 +102,7 @@ BOOL ReleaseMutex(HANDLE mutex) {
     if (--object->recursion == 0) {
         object->owner = 0;
         ownedMutexes.Remove(object.get());
-        hub.changed.notify_all();
+        hub.NotifyAll();
     }
     return TRUE;
 }

@@ -43,6 +43,6 @@ BOOL ReleaseSemaphore(HANDLE semaphore, LONG releaseCount, LPLONG previousCount)
     }
     if (previousCount) *previousCount = object->count;
     object->count += releaseCount;
-    hub.changed.notify_all();
+    hub.NotifyAll();
     return TRUE;
 }

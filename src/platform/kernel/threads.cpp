@@ -57,7 +57,7 @@ void* RunThread(void* argument) {
     std::lock_guard guard(hub.lock);
     thread->exitCode = exitCode;
     thread->ended = true;
-    hub.changed.notify_all();
+    hub.NotifyAll();
     return nullptr;
 }
 
@@ -105,7 +105,7 @@ DWORD ResumeThread(HANDLE thread) {
     platform::WaitHub& hub = platform::GetWaitHub();
     std::lock_guard guard(hub.lock);
     DWORD previous = object->suspendCount;
-    if (previous != 0 && --object->suspendCount == 0) hub.changed.notify_all();
+    if (previous != 0 && --object->suspendCount == 0) hub.NotifyAll();
     return previous;
 }
 

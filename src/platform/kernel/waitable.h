@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "platform/kernel/kernel_objects.h"
 #include "platform/kernel/sync.h"
@@ -21,6 +22,12 @@ namespace platform {
 struct WaitHub {
     std::mutex lock;
     std::condition_variable changed;
+    // The event descriptors of the waits that sleep in poll() beside other descriptors
+    // (descriptor_wait.h) instead of on `changed`.
+    std::vector<int> descriptorWakers;
+
+    // Wakes every waiter after a change; called with the lock held.
+    void NotifyAll();
 };
 
 WaitHub& GetWaitHub();

@@ -47,6 +47,7 @@ constexpr int MSG_PEEK_NATIVE = MSG_PEEK;
 #include "platform/kernel/errors.h"
 #include "platform/kernel/kernel_objects.h"
 #include "platform/net/winsock.h"
+#include "platform/user/message_queue.h"
 
 namespace platform::winsock {
 namespace {
@@ -432,6 +433,49 @@ int select(int, fd_set* readSet, fd_set* writeSet, fd_set* exceptSet, const time
     total += Keep(writeSet, entries, writeFirst, polls, IsWritable);
     total += Keep(exceptSet, entries, exceptFirst, polls, HasException);
     return static_cast<int>(total);
+}
+
+int MsgWaitForSockets(WSAPOLLFD* sockets, uint32_t count, DWORD milliseconds) {
+    if (count > 0 && sockets == nullptr) return Fail(WSAEFAULT);
+    std::vector<std::shared_ptr<SocketObject>> objects(count);
+    std::vector<pollfd> polls;
+    polls.reserve(count + 1);
+    int invalid = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        WSAPOLLFD& entry = sockets[i];
+        entry.revents = 0;
+        objects[i] = LookupObjectAs<SocketObject>(entry.fd);
+        if (!objects[i]) {
+            entry.revents = kPollInvalid;
+            ++invalid;
+            polls.push_back({-1, 0, 0});
+            continue;
+        }
+        short events = 0;
+        if (entry.events & kPollRead) events |= POLLIN;
+        if (entry.events & kPollWrite) events |= POLLOUT;
+        polls.push_back({objects[i]->fd, events, 0});
+    }
+    if (invalid > 0) return invalid;
+    // A socket ready already needs none of the message wait's work: while traffic flows,
+    // this is the common case.
+    bool ready = !polls.empty() && ::poll(polls.data(), polls.size(), 0) > 0;
+    if (!ready && platform::MsgWaitForDescriptors(polls, milliseconds) != WAIT_OBJECT_0 + 1)
+        return 0;
+    int readyCount = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        short found = polls[i].revents;
+        SettleConnect(*objects[i], found);
+        int16_t revents = 0;
+        if (found & POLLIN) revents |= kPollRead;
+        if (found & POLLOUT) revents |= kPollWrite;
+        if (found & POLLERR) revents |= kPollError;
+        if (found & POLLHUP) revents |= kPollHangUp;
+        if (found & POLLNVAL) revents |= kPollInvalid;
+        sockets[i].revents = revents;
+        if (revents != 0) ++readyCount;
+    }
+    return readyCount;
 }
 
 int closesocket(SOCKET s) {

@@ -134,6 +134,26 @@ int recvfrom(SOCKET s, char* buffer, int length, int flags, sockaddr* from, int*
 // socket error. The sets are rewritten to hold the ready sockets; the result is their total.
 int select(int ignored, fd_set* readSet, fd_set* writeSet, fd_set* exceptSet,
            const timeval* timeout);
+
+// One socket of MsgWaitForSockets: the readiness asked for (kPollRead, kPollWrite) and the
+// readiness found. WinSock's values; the C library keeps its own macros of those names.
+struct WSAPOLLFD {
+    SOCKET fd;
+    int16_t events;
+    int16_t revents;
+};
+inline constexpr int16_t kPollRead = 0x0100;
+inline constexpr int16_t kPollWrite = 0x0010;
+inline constexpr int16_t kPollError = 0x0001;
+inline constexpr int16_t kPollHangUp = 0x0002;
+inline constexpr int16_t kPollInvalid = 0x0004;
+// Waits up to `milliseconds` (INFINITE: no end) until a message waits for the calling
+// thread, as MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT) would
+// end, or until one of the sockets is ready as asked: the peer's close reads as readable,
+// an error makes a socket ready whatever was asked, and a handle naming no socket is ready
+// at once with kPollInvalid. The count of ready sockets (their revents set), 0 when a
+// message came or the time passed, SOCKET_ERROR (WSAEFAULT) for a missing array.
+int MsgWaitForSockets(WSAPOLLFD* sockets, uint32_t count, DWORD milliseconds);
 int closesocket(SOCKET s);
 int getsockname(SOCKET s, sockaddr* address, int* length);
 int getpeername(SOCKET s, sockaddr* address, int* length);

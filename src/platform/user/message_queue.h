@@ -6,10 +6,18 @@
 #pragma once
 
 #include <deque>
+#include <vector>
 
 #include "platform/user/messages.h"
 
+struct pollfd;
+
 namespace platform {
+
+// MsgWaitForMultipleObjects with no handles and every message waking it, which also ends
+// when one of `descriptors` turns ready: WAIT_OBJECT_0 for a message, WAIT_OBJECT_0 + 1
+// with the ready descriptors' revents set, or WAIT_TIMEOUT.
+DWORD MsgWaitForDescriptors(std::vector<pollfd>& descriptors, DWORD milliseconds);
 
 struct MessageQueue {
     std::deque<MSG> posted;

@@ -24,7 +24,7 @@ BOOL PostLocked(MessageQueue& queue, HWND window, UINT message, WPARAM wParam, L
         return FALSE;
     }
     queue.posted.push_back(MSG{window, message, wParam, lParam, timeGetTime(), {0, 0}});
-    platform::GetWaitHub().changed.notify_all();
+    platform::GetWaitHub().NotifyAll();
     return TRUE;
 }
 
@@ -85,7 +85,7 @@ void PostQuitMessage(int exitCode) {
     MessageQueue& queue = platform::CurrentThreadQueueLocked();
     queue.quitPending = true;
     queue.quitCode = exitCode;
-    platform::GetWaitHub().changed.notify_all();
+    platform::GetWaitHub().NotifyAll();
 }
 
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {

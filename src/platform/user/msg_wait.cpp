@@ -2,9 +2,11 @@
 #include <chrono>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 #include "platform/display/display_backend.h"
 #include "platform/kernel/clock.h"
+#include "platform/kernel/descriptor_wait.h"
 #include "platform/kernel/errors.h"
 #include "platform/kernel/threads.h"
 #include "platform/kernel/waitable.h"
@@ -26,19 +28,10 @@ DWORD TryWait(const platform::WaitSet& objects, DWORD count, bool waitAll, bool 
     return WAIT_OBJECT_0 + count;
 }
 
-} // namespace
-
-DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
-                                DWORD milliseconds, DWORD wakeMask) {
-    // One index stays free for the message, as WAIT_OBJECT_0 + count.
-    if (count >= MAXIMUM_WAIT_OBJECTS || (count > 0 && !handles)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return WAIT_FAILED;
-    }
-    platform::WaitSet waitables;
-    if (!platform::CollectWaitables(count, handles, waitAll != FALSE, waitables))
-        return WAIT_FAILED;
-
+// MsgWaitForMultipleObjects, also ending with WAIT_OBJECT_0 + count + 1 when one of
+// `descriptors` (if given) is ready.
+DWORD MsgWait(const platform::WaitSet& waitables, DWORD count, BOOL waitAll, DWORD milliseconds,
+              DWORD wakeMask, std::vector<pollfd>* descriptors) {
     const DWORD threadId = GetCurrentThreadId();
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
@@ -55,6 +48,17 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
         platform::PumpDisplay(true);
         lock.lock();
     };
+    using Clock = std::chrono::steady_clock;
+    // Sleeps on the hub, and on the descriptors when there are some: true when one is ready.
+    auto sleep = [&](std::optional<Clock::time_point> until) {
+        if (descriptors) return platform::WaitForChangeOrDescriptors(lock, *descriptors, until);
+        if (until)
+            hub.changed.wait_until(lock, *until);
+        else
+            hub.changed.wait(lock);
+        return false;
+    };
+    const DWORD descriptorReady = WAIT_OBJECT_0 + count + 1;
     platform::MessageQueue& queue = platform::CurrentThreadQueueLocked();
     for (;;) {
         bool messageWaiting =
@@ -62,6 +66,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
                               platform::PaintPendingLocked() || platform::TimerDueLocked());
         DWORD result = TryWait(waitables, count, waitAll != FALSE, messageWaiting, threadId);
         if (result != WAIT_TIMEOUT) return result;
+        if (descriptors && platform::DescriptorsReady(*descriptors)) return descriptorReady;
         // A timer falling due is a message arriving.
         DWORD timerDelay = wakeMask != 0 ? platform::NextTimerDelayLocked(0, 0, 0) : INFINITE;
         if (milliseconds == INFINITE) {
@@ -69,9 +74,11 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
                 if (timerDelay != INFINITE && platform::IsClockFrozen())
                     Sleep(slice); // a frozen clock only moves forward by the wait
                 else
-                    hub.changed.wait_for(lock, std::chrono::milliseconds(slice));
+                    sleep(Clock::now() + std::chrono::milliseconds(slice));
             } else if (timerDelay == INFINITE) {
-                hub.changed.wait(lock);
+                sleep(std::nullopt);
+            } else if (descriptors && !platform::IsClockFrozen()) {
+                sleep(Clock::now() + std::chrono::milliseconds(timerDelay));
             } else {
                 platform::WaitForMessageLocked(lock, 0, 0, 0);
             }
@@ -101,7 +108,30 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
         if (timerDelay != INFINITE)
             until = std::min(until, now + std::chrono::milliseconds(timerDelay));
         if (slice != INFINITE) until = std::min(until, now + std::chrono::milliseconds(slice));
-        hub.changed.wait_until(lock, until);
+        sleep(until);
         pumpAfterWait();
     }
 }
+
+} // namespace
+
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                DWORD milliseconds, DWORD wakeMask) {
+    // One index stays free for the message, as WAIT_OBJECT_0 + count.
+    if (count >= MAXIMUM_WAIT_OBJECTS || (count > 0 && !handles)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return WAIT_FAILED;
+    }
+    platform::WaitSet waitables;
+    if (!platform::CollectWaitables(count, handles, waitAll != FALSE, waitables))
+        return WAIT_FAILED;
+    return MsgWait(waitables, count, waitAll, milliseconds, wakeMask, nullptr);
+}
+
+namespace platform {
+
+DWORD MsgWaitForDescriptors(std::vector<pollfd>& descriptors, DWORD milliseconds) {
+    return MsgWait(WaitSet{}, 0, FALSE, milliseconds, QS_ALLINPUT, &descriptors);
+}
+
+} // namespace platform

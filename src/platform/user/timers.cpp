@@ -151,7 +151,7 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure) {
     } else {
         timers.push_back(platform::Timer{self, window, id, interval, due, procedure});
     }
-    platform::GetWaitHub().changed.notify_all();
+    platform::GetWaitHub().NotifyAll();
     return window != 0 && id == 0 ? 1 : id;
 }
 

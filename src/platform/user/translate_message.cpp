@@ -150,6 +150,6 @@ BOOL TranslateMessage(const MSG* msg) {
     std::lock_guard lock(platform::GetWaitHub().lock);
     // The character comes next, before whatever was queued after its key.
     platform::CurrentThreadQueueLocked().posted.push_front(out);
-    platform::GetWaitHub().changed.notify_all();
+    platform::GetWaitHub().NotifyAll();
     return TRUE;
 }

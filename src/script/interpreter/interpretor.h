@@ -1470,6 +1470,12 @@ private:
     void HandleMessage(MSG& message);
     // The pollers of the subsystems that wait on outside events.
     void PollNeighbours();
+    // Sleeps until a window message comes, the network has traffic for its poll or
+    // `milliseconds` pass; `networkMilliseconds` instead bounds a sleep that the network's
+    // traffic wakes (it need not be polled in between).
+    void SleepIdle(uint32_t milliseconds, uint32_t networkMilliseconds);
+    // Milliseconds until the tick or the refresh pass falls due at `now`, at most `bound`.
+    uint32_t UntilTickOrRefresh(uint32_t now, uint32_t bound) const;
     // The tick and the refresh pass when they are due at `now`.
     void TickIfDue(uint32_t now);
     void RefreshIfDue(uint32_t now);

@@ -3,6 +3,8 @@
 // the program starts; until then a hook left null means "nothing of that kind exists".
 #pragma once
 
+#include <cstdint>
+
 #include "platform/user/hwnd.h"
 
 class CInterpretor;
@@ -14,6 +16,10 @@ struct NeighbourServices {
     void (*idleQuickTime)(CInterpretor& interpreter) = nullptr;
     void (*pollNetwork)(CInterpretor& interpreter) = nullptr;
     void (*pollDownloads)(CInterpretor& interpreter) = nullptr;
+    // An idle run loop's sleep while the network is in use: up to `milliseconds`, ending
+    // early when a window message comes or a socket turns ready that the network's next
+    // poll has work for. False, without sleeping, when the network has no socket to wait for.
+    bool (*waitNetwork)(CInterpretor& interpreter, uint32_t milliseconds) = nullptr;
     // The end of every refresh pass: every visible GroupBox, then StaticText, window is
     // redrawn.
     void (*redrawGroupBoxes)(CInterpretor& interpreter) = nullptr;

@@ -21,6 +21,10 @@ constexpr int32_t kPumpInterval = 50;
 // A wait with an empty queue gives the processor back for at most this long per round,
 // so that ticks, polls and events keep their pace.
 constexpr uint32_t kWaitSlice = 1;
+// While the network is in use its sockets wake the wait, which then needs no short slice
+// for it: an idle server with quiet peers stays asleep. The other pollers keep a pace
+// well under a video frame.
+constexpr uint32_t kNetworkWaitSlice = 10;
 
 // Whether `interval` has passed from `last` to `now`. A `last` in the future (a refresh
 // scheduled ahead) is not due.
@@ -87,13 +91,20 @@ void CInterpretor::PollNeighbours() {
     if (services.pollDownloads != nullptr) services.pollDownloads(*this);
 }
 
+void CInterpretor::SleepIdle(uint32_t milliseconds, uint32_t networkMilliseconds) {
+    NeighbourServices& services = GetNeighbourServices();
+    if (services.waitNetwork != nullptr && services.waitNetwork(*this, networkMilliseconds)) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
+}
+
 void CInterpretor::PumpMessages(uint32_t now) {
     if (int32_t(now - lastPump) <= kPumpInterval) return;
     lastPump = now;
     MSG message;
     uint32_t share = std::min<uint32_t>(cpuShare, 100);
     if (share != 100 && !PeekMessageA(&message, 0, 0, 0, PM_NOREMOVE)) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, (5000 - 50 * share) / 100, QS_ALLINPUT);
+        uint32_t pause = (5000 - 50 * share) / 100;
+        SleepIdle(pause, pause);
     } else {
         while (PeekMessageA(&message, 0, 0, 0, PM_NOREMOVE)) {
             BOOL taken = GetMessageA(&message, 0, 0, 0);
@@ -115,10 +126,6 @@ int CInterpretor::Wait(uint32_t milliseconds) {
             if (taken != -1) HandleMessage(message);
         }
         PollNeighbours();
-        // Waiting events run back to back, and a poll that brought some is followed by
-        // another at once, while its peers' input flows: one a slice would leave the script
-        // behind every peer that sends more than a thousand texts a second.
-        bool eventWaits = handlerDepth_ == 0 && pendingEvent_ != 0;
         // A host's stop request ends a long wait as it ends the statement loop.
         if (StopRequestFlag().load(std::memory_order_relaxed) != 0) {
             pendingEndCode = 0;
@@ -127,9 +134,16 @@ int CInterpretor::Wait(uint32_t milliseconds) {
         CheckPendingAndTick();
         int32_t left = int32_t(deadline - timeGetTime());
         if (left < 0) return 0;
-        eventWaits = eventWaits || (handlerDepth_ == 0 && pendingEvent_ != 0);
-        if (!eventWaits && !PeekMessageA(&message, 0, 0, 0, PM_NOREMOVE))
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, kWaitSlice, QS_ALLINPUT);
+        // Waiting events run back to back. The network's wait ends at once while its peers'
+        // input flows, so that the script keeps up with peers that send thousands of texts
+        // a second; input the script was already told of does not end it again.
+        bool eventWaits = handlerDepth_ == 0 && pendingEvent_ != 0;
+        if (!eventWaits && !PeekMessageA(&message, 0, 0, 0, PM_NOREMOVE)) {
+            // Never less than a slice: the wait is what moves a frozen test clock on.
+            uint32_t bound = std::min(uint32_t(left), kNetworkWaitSlice);
+            bound = std::max(UntilTickOrRefresh(timeGetTime(), bound), kWaitSlice);
+            SleepIdle(kWaitSlice, bound);
+        }
     }
 }
 
@@ -160,6 +174,17 @@ void CInterpretor::RefreshBeforeModal() {
     if (refreshing != 0 || refreshPending == 0 || autoRefresh == 0) return;
     RefreshPass();
     lastRefresh = timeGetTime();
+}
+
+uint32_t CInterpretor::UntilTickOrRefresh(uint32_t now, uint32_t bound) const {
+    auto sooner = [now, &bound](uint32_t due) {
+        int32_t until = int32_t(due - now);
+        if (until < int32_t(bound)) bound = uint32_t(std::max(until, 0));
+    };
+    if (GetTimeDrivenCount() != 0) sooner(lastTick + tickInterval);
+    if (refreshing == 0 && refreshPending != 0 && autoRefresh != 0)
+        sooner(lastRefresh + refreshInterval);
+    return bound;
 }
 
 bool CInterpretor::TimedWorkMayBeDue(uint32_t later) const {

@@ -25,6 +25,17 @@ ws::sockaddr_in Loopback(int32_t port) {
     return address;
 }
 
+// A listening socket of the test on a free loopback port; its port in `port`.
+ws::SOCKET LoopbackListener(int32_t& port) {
+    QelSocketSystem& sockets = QelNetworkSockets();
+    ws::SOCKET listener = sockets.Open(ws::SOCK_STREAM, ws::IPPROTO_TCP);
+    ws::sockaddr_in bound{};
+    if (sockets.Bind(listener, Loopback(0)) == 0 && sockets.Listen(listener, 5) == 0)
+        sockets.LocalAddress(listener, bound);
+    port = ws::ntohs(bound.sin_port);
+    return listener;
+}
+
 // A TCP peer that keeps what the socket did not take for the next try, so that its
 // messages stay whole however full the socket is.
 struct StreamPeer {
@@ -107,12 +118,8 @@ void PollWithSpoofedDatagrams(CInterpretor& interpreter) {
 TEST(QelHostileScripts, SpoofedDatagramsNeverEndAPlayersRun) {
     QelSocketSystem& sockets = QelNetworkSockets();
     spoofing = SpoofingServer{};
-    spoofing.listener = sockets.Open(ws::SOCK_STREAM, ws::IPPROTO_TCP);
-    ASSERT_EQ(sockets.Bind(spoofing.listener, Loopback(0)), 0);
-    ASSERT_EQ(sockets.Listen(spoofing.listener, 5), 0);
-    ws::sockaddr_in bound{};
-    sockets.LocalAddress(spoofing.listener, bound);
-    spoofing.port = ws::ntohs(bound.sin_port);
+    spoofing.listener = LoopbackListener(spoofing.port);
+    ASSERT_NE(spoofing.port, 0);
     spoofing.spoofer = sockets.Open(ws::SOCK_DGRAM, ws::IPPROTO_UDP);
 
     script_test::ScriptRunner runner;
@@ -234,6 +241,48 @@ TEST(QelHostileScripts, AWaitRunsTheEventsThatWaitBackToBack) {
     GetNeighbourServices().pollNetwork = &PollNetwork;
     EXPECT_EQ(result.ok, 1) << "error " << result.code;
     EXPECT_EQ(result.output, "1000\n");
+}
+
+// A peer of the script's raw socket that sends a few bytes once and no more.
+struct Talker {
+    ws::SOCKET listener = ws::INVALID_SOCKET;
+    ws::SOCKET accepted = ws::INVALID_SOCKET;
+} talker;
+
+void PollWithATalker(CInterpretor& interpreter) {
+    if (talker.accepted == ws::INVALID_SOCKET) {
+        ws::sockaddr_in peer{};
+        talker.accepted = QelNetworkSockets().Accept(talker.listener, peer);
+        if (talker.accepted != ws::INVALID_SOCKET)
+            QelNetworkSockets().Send(talker.accepted, "unread\n", 7);
+    }
+    PollNetwork(interpreter);
+}
+
+// The socket's event repeats while its bytes wait, but the bytes it told of do not wake
+// the wait again: the wait sleeps between polls instead of spinning through them.
+TEST(QelHostileScripts, BytesLeftUnreadAreToldAgainWithoutSpinningTheWait) {
+    QelSocketSystem& sockets = QelNetworkSockets();
+    talker = Talker{};
+    int32_t port = 0;
+    talker.listener = LoopbackListener(port);
+    ASSERT_NE(port, 0);
+    script_test::ScriptRunner runner;
+    GetNeighbourServices().pollNetwork = &PollWithATalker;
+    script_test::ScriptResult result = runner.Run(
+        "Function Told(s) { reports++; }\n"
+        "reports = 0; s = New QelSocket(); s.OnReceived = Told;\n"
+        "s.Connect(\"127.0.0.1\", " +
+        std::to_string(port) +
+        ");\n"
+        "For (i = 0; i < 1000 && reports == 0; i++) Program.Wait(5);\n"
+        "reports = 0; Program.Wait(300);\n"
+        "Print(reports > 0, reports < 100, s.RecvLine());\n");
+    GetNeighbourServices().pollNetwork = &PollNetwork;
+    sockets.Close(talker.accepted);
+    sockets.Close(talker.listener);
+    EXPECT_EQ(result.ok, 1) << "error " << result.code << " line " << result.line + 1;
+    EXPECT_EQ(result.output, "1 1 unread\n");
 }
 
 TEST(QelHostileScripts, AJoinSeesTheWholeChannelAndALeaverIsNamedInItsEvent) {

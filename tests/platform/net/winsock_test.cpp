@@ -4,10 +4,14 @@
 
 #include <sys/resource.h>
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <vector>
 
+#include "platform/kernel/threads.h"
 #include "platform/net/winsock.h"
+#include "platform/user/messages.h"
 
 namespace ws = platform::winsock;
 
@@ -92,6 +96,77 @@ TEST(Winsock, StreamOverLoopback) {
     EXPECT_EQ(ws::recv(server, buffer, sizeof buffer, 0), 0);
     EXPECT_EQ(ws::closesocket(server), 0);
     EXPECT_EQ(ws::closesocket(listener), 0);
+}
+
+// A connected pair over loopback: `client` and the accepted `server`.
+void ConnectedPair(ws::SOCKET& client, ws::SOCKET& server) {
+    uint16_t port = 0;
+    ws::SOCKET listener = Listener(port);
+    client = ws::socket(ws::AF_INET, ws::SOCK_STREAM, ws::IPPROTO_TCP);
+    ws::sockaddr_in to = Address("127.0.0.1", port);
+    ws::connect(client, Raw(to), sizeof to);
+    ASSERT_TRUE(WaitReady(listener, 0));
+    server = ws::accept(listener, nullptr, nullptr);
+    ASSERT_NE(server, ws::INVALID_SOCKET);
+    ASSERT_TRUE(WaitReady(client, 1));
+    ws::closesocket(listener);
+}
+
+TEST(Winsock, MsgWaitForSocketsEndsWithTheFirstReadySocketOrMessage) {
+    using Clock = std::chrono::steady_clock;
+    // A wait that nothing ends would last this long; the waits below end far sooner.
+    constexpr DWORD kLong = 20000;
+    ws::SOCKET client = ws::INVALID_SOCKET;
+    ws::SOCKET server = ws::INVALID_SOCKET;
+    ASSERT_NO_FATAL_FAILURE(ConnectedPair(client, server));
+    MSG message;
+    PeekMessageA(&message, 0, 0, 0, PM_NOREMOVE);
+
+    ws::WSAPOLLFD entry{server, ws::kPollRead, 0};
+    EXPECT_EQ(ws::MsgWaitForSockets(&entry, 1, 20), 0);
+    EXPECT_EQ(entry.revents, 0);
+
+    std::thread sender([client] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        ws::send(client, "x", 1, 0);
+    });
+    auto start = Clock::now();
+    EXPECT_EQ(ws::MsgWaitForSockets(&entry, 1, kLong), 1);
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(kLong / 2));
+    EXPECT_NE(entry.revents & ws::kPollRead, 0);
+    sender.join();
+    char byte;
+    EXPECT_EQ(ws::recv(server, &byte, 1, 0), 1);
+
+    // A message posted from another thread ends the wait as it ends MsgWaitForMultipleObjects.
+    DWORD self = GetCurrentThreadId();
+    std::thread poster([self] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        PostThreadMessageA(self, WM_USER + 7, 0, 0);
+    });
+    start = Clock::now();
+    EXPECT_EQ(ws::MsgWaitForSockets(&entry, 1, kLong), 0);
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(kLong / 2));
+    poster.join();
+    ASSERT_TRUE(PeekMessageA(&message, 0, 0, 0, PM_REMOVE));
+    EXPECT_EQ(message.message, WM_USER + 7);
+
+    // Ready as asked only; the peer's close reads as readable.
+    ws::WSAPOLLFD both[2] = {{server, ws::kPollRead, 0}, {client, ws::kPollWrite, 0}};
+    EXPECT_EQ(ws::MsgWaitForSockets(both, 2, kLong), 1);
+    EXPECT_EQ(both[0].revents, 0);
+    EXPECT_NE(both[1].revents & ws::kPollWrite, 0);
+    ws::closesocket(client);
+    ws::WSAPOLLFD closed{server, ws::kPollRead, 0};
+    EXPECT_EQ(ws::MsgWaitForSockets(&closed, 1, kLong), 1);
+    EXPECT_NE(closed.revents & ws::kPollRead, 0);
+
+    // A handle that names no socket: at once.
+    ws::WSAPOLLFD gone{client, ws::kPollRead, 0};
+    EXPECT_EQ(ws::MsgWaitForSockets(&gone, 1, kLong), 1);
+    EXPECT_EQ(gone.revents, ws::kPollInvalid);
+    EXPECT_EQ(ws::MsgWaitForSockets(nullptr, 1, 0), ws::SOCKET_ERROR);
+    ws::closesocket(server);
 }
 
 TEST(Winsock, ClosedHandlesAreNeverReused) {

@@ -254,14 +254,14 @@ bool PostInputLocked(MessageQueue& queue, const MSG& msg) {
             if (IsButtonOrKey(it->message)) break;
             if (it->message == WM_MOUSEMOVE) {
                 *it = msg;
-                GetWaitHub().changed.notify_all();
+                GetWaitHub().NotifyAll();
                 return true;
             }
         }
     }
     if (queue.posted.size() >= MAX_POSTED_MESSAGES) return false;
     queue.posted.push_back(msg);
-    GetWaitHub().changed.notify_all();
+    GetWaitHub().NotifyAll();
     return true;
 }
 
