@@ -8,6 +8,9 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 build="${ZORV_X_BUILD:-$root/build/test}"
 player="$build/src/app/zorv"
 packer="$build/src/app/zorv-pack"
+# The instrumented player reports the leaks of system libraries it loads (D-Bus, under SDL)
+# unless told they are not ours.
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$root/tools/lsan.supp}"
 work="$(mktemp -d "${TMPDIR:-/tmp}/zorv-x.XXXXXX")"
 failures=0
 pid=""
