@@ -38,7 +38,6 @@ void L3DCamera::DrawWorld(LRenderAPICLBK* given) {
     renderer = previous;
 }
 
-
 void LBaseCamera::UpdateForFrame(L3DCamera& current) {
     for (LListNode* node = list.GetHead(); node != nullptr; node = node->next) {
         auto* camera = static_cast<L3DCamera*>(node->item);

@@ -15,6 +15,7 @@
 #include "engine3d/scene/objects/object_walk.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/objects/world_light.h"
+#include "engine3d/scene/prefetch.h"
 
 namespace {
 
@@ -107,8 +108,12 @@ void L3DObject::ProjectPoints(L3DCamera& camera) {
     if (pass != 0 && pass == projectedPass && points == projectedList &&
         points->GetCount() == projectedCount)
         return;
-    for (L3DPoint* p : points->Points())
-        p->Project(camera);
+    const std::vector<L3DPoint*>& all = points->Points();
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (i + kPrefetchAhead < all.size())
+            PrefetchBytes(all[i + kPrefetchAhead], sizeof(L3DPoint));
+        all[i]->Project(camera);
+    }
     MarkProjected(*this, camera);
 }
 
