@@ -102,16 +102,7 @@ TEST_F(FrameTest, ADrawModeOtherThanFourSkipsTheScene) {
 
 TEST_F(FrameTest, ACameraTextureAddsOneNestedFrame) {
     L3DCamera* mirror = world.CreateCamera(0);
-    LTexture* texture = device.CreateTexture(&world, "Mirror", nullptr);
-    world.textures.AddTexture(texture);
-    ASSERT_EQ(texture->AllocatePixels(mirror, 64, 64, 16), 0);
-    LMaterial* material = world.materials.CreateMaterial("Mirror", texture, 0, 0, nullptr);
-    material->mode |= LMaterial::kCameraTexture;
-    world.specialMaterials.InsertAfter(material, nullptr);
-    auto* wall = new L3DObject("Wall", &world, nullptr);
-    AddFace(*wall, {{-10, -10, 100}, {10, -10, 100}, {10, 10, 100}})->SetMaterial(material);
-    world.AddObject(wall, 0);
-    wall->MakeStatic(1);
+    ASSERT_TRUE(AddMirror(mirror));
     device.calls.clear();
 
     screen->RenderFrame();
@@ -139,16 +130,7 @@ TEST_F(FrameTest, PointsAreProjectedAgainForEachFramesCamera) {
     // frame must not take that projection for its own.
     L3DCamera* mirror = world.CreateCamera(0);
     mirror->SetPosition(50, 0, 0);
-    LTexture* texture = device.CreateTexture(&world, "Mirror", nullptr);
-    world.textures.AddTexture(texture);
-    ASSERT_EQ(texture->AllocatePixels(mirror, 64, 64, 16), 0);
-    LMaterial* glass = world.materials.CreateMaterial("Mirror", texture, 0, 0, nullptr);
-    glass->mode |= LMaterial::kCameraTexture;
-    world.specialMaterials.InsertAfter(glass, nullptr);
-    auto* frame = new L3DObject("Frame", &world, nullptr);
-    AddFace(*frame, {{-10, -10, 100}, {10, -10, 100}, {10, 10, 100}})->SetMaterial(glass);
-    world.AddObject(frame, 0);
-    frame->MakeStatic(1);
+    ASSERT_TRUE(AddMirror(mirror));
     auto* wall = new L3DObject("Wall", &world, nullptr);
     LPolygon* face = Facing(*wall, 400);
     world.AddObject(wall, 1);
