@@ -102,16 +102,7 @@ TEST_F(FrameTest, ADrawModeOtherThanFourSkipsTheScene) {
 
 TEST_F(FrameTest, ACameraTextureAddsOneNestedFrame) {
     L3DCamera* mirror = world.CreateCamera(0);
-    LTexture* texture = device.CreateTexture(&world, "Mirror", nullptr);
-    world.textures.AddTexture(texture);
-    ASSERT_EQ(texture->AllocatePixels(mirror, 64, 64, 16), 0);
-    LMaterial* material = world.materials.CreateMaterial("Mirror", texture, 0, 0, nullptr);
-    material->mode |= LMaterial::kCameraTexture;
-    world.specialMaterials.InsertAfter(material, nullptr);
-    auto* wall = new L3DObject("Wall", &world, nullptr);
-    AddFace(*wall, {{-10, -10, 100}, {10, -10, 100}, {10, 10, 100}})->SetMaterial(material);
-    world.AddObject(wall, 0);
-    wall->MakeStatic(1);
+    ASSERT_TRUE(AddMirror(mirror));
     device.calls.clear();
 
     screen->RenderFrame();
@@ -124,6 +115,56 @@ TEST_F(FrameTest, ACameraTextureAddsOneNestedFrame) {
     EXPECT_EQ(slots.back(), "EndFrame");
     EXPECT_EQ(mirror->frameCounter, 1u);
     EXPECT_EQ(GetCurrentRenderer(), nullptr);
+}
+
+// Camera-space corners of the polygon's last draw.
+std::vector<std::array<float, 3>> LastDrawOf(const RecordingDevice& device, const LPolygon* p) {
+    for (auto it = device.draws.rbegin(); it != device.draws.rend(); ++it)
+        if (it->polygon == p) return it->vertices;
+    return {};
+}
+
+TEST_F(FrameTest, PointsAreProjectedAgainForEachFramesCamera) {
+    EXPECT_EQ(camera.ProjectionPass(), 0u) << "no frame is drawn";
+    // A nested frame through another camera projects the wall's points first; the outer
+    // frame must not take that projection for its own.
+    L3DCamera* mirror = world.CreateCamera(0);
+    mirror->SetPosition(50, 0, 0);
+    ASSERT_TRUE(AddMirror(mirror));
+    auto* wall = new L3DObject("Wall", &world, nullptr);
+    LPolygon* face = Facing(*wall, 400);
+    world.AddObject(wall, 1);
+
+    screen->RenderFrame();
+    using Corners = std::vector<std::array<float, 3>>;
+    EXPECT_EQ(LastDrawOf(device, face), (Corners{{0, 0, 400}, {10, 0, 400}, {0, 10, 400}}));
+    EXPECT_EQ(camera.ProjectionPass(), 0u);
+    // The next frame projects again though nothing moved: the camera sees the wall moved
+    // by the frame before's own.
+    camera.SetPosition(0, 5, 0);
+    device.draws.clear();
+    screen->RenderFrame();
+    EXPECT_EQ(LastDrawOf(device, face), (Corners{{0, -5, 400}, {10, -5, 400}, {0, 5, 400}}));
+}
+
+TEST_F(FrameTest, AChildIsDrawnWhereItsMovedParentTookIt) {
+    auto* parent = new L3DObject("Parent", &world, nullptr);
+    world.AddObject(parent, 1);
+    auto* child = new L3DObject("Child", &world, nullptr);
+    LPolygon* face = Facing(*child, 0);
+    world.AddObject(child, 1);
+    child->SetPosition(0, 0, 400);
+    ASSERT_EQ(child->SetParent(parent, 1), 0);
+    screen->RenderFrame();
+    using Corners = std::vector<std::array<float, 3>>;
+    ASSERT_EQ(LastDrawOf(device, face), (Corners{{0, 0, 400}, {10, 0, 400}, {0, 10, 400}}));
+
+    // The child's points are projected before the parent's move reaches them, then moved:
+    // the frame draws them projected again.
+    parent->SetPosition(20, 0, 0);
+    device.draws.clear();
+    screen->RenderFrame();
+    EXPECT_EQ(LastDrawOf(device, face), (Corners{{20, 0, 400}, {30, 0, 400}, {20, 10, 400}}));
 }
 
 TEST_F(FrameTest, AFrameLightsTheVisibleObjects) {

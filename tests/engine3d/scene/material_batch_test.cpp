@@ -82,6 +82,33 @@ TEST_F(BatchTest, AnOversizedBatchIsDrawnTriangleByTriangle) {
     EXPECT_EQ(device.draws.size(), size_t(triangles));
 }
 
+TEST_F(BatchTest, TrianglesLeavingAndJoiningABatchAreDrawnAsTheyAreNow) {
+    world.backFaceCulling = 0;
+    LPolygon* a = AddFace(object, {{0, 0, 0}, {10, 0, 0}, {0, 10, 0}});
+    LPolygon* b = AddFace(object, {{10, 0, 0}, {10, 10, 0}, {0, 10, 0}});
+    for (LPolygon* p : {a, b})
+        p->SetMaterial(material);
+    // Partly beyond the screen, so that each triangle is tested on its own.
+    Batches().SetVisibilityTest();
+    for (LPolygon* p : {a, b})
+        p->visibility = LPolygon::kInside;
+    Batches().DrawAll(camera, &object);
+    ASSERT_EQ(renderer->batchIndices.size(), 1u);
+    EXPECT_EQ(renderer->batchIndices[0].size(), 6u);
+
+    ASSERT_EQ(object.RemovePolygonObject(a), 0);
+    Batches().DrawAll(camera, &object);
+    ASSERT_EQ(renderer->batchIndices.size(), 2u);
+    EXPECT_EQ(renderer->batchIndices[1].size(), 3u);
+
+    LPolygon* c = AddFace(object, {{0, 0, 5}, {10, 0, 5}, {0, 10, 5}});
+    c->SetMaterial(material);
+    c->visibility = LPolygon::kInside;
+    Batches().DrawAll(camera, &object);
+    ASSERT_EQ(renderer->batchIndices.size(), 3u);
+    EXPECT_EQ(renderer->batchIndices[2].size(), 6u);
+}
+
 TEST_F(BatchTest, ADeletedBatchLeavesNoRecordBehind) {
     AddFace(object, {{0, 0, 0}, {10, 0, 0}, {0, 10, 0}})->SetMaterial(material);
     Batches().DrawAll(camera, &object);

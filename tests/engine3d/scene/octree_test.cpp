@@ -201,16 +201,7 @@ TEST_F(OctreeTest, CameraTexturesRenderOnlyOutsideMemoryTargets) {
     L3DCamera* camera = world.CreateCamera(0);
     camera->SetViewSize(640, 480);
     L3DCamera* mirror = world.CreateCamera(0);
-    LTexture* texture = device.CreateTexture(&world, "Mirror", nullptr);
-    world.textures.AddTexture(texture);
-    ASSERT_EQ(texture->AllocatePixels(mirror, 64, 64, 16), 0);
-    LMaterial* material = world.materials.CreateMaterial("Mirror", texture, 0, 0, nullptr);
-    material->mode |= LMaterial::kCameraTexture;
-    world.specialMaterials.InsertAfter(material, nullptr);
-    auto* wall = new L3DObject("Wall", &world, nullptr);
-    AddFace(*wall, {{-10, -10, 100}, {10, -10, 100}, {10, 10, 100}})->SetMaterial(material);
-    world.AddObject(wall, 0);
-    wall->MakeStatic(1);
+    ASSERT_TRUE(AddMirror(mirror));
     ASSERT_NE(world.cluster->octree, nullptr);
     LRenderAPICLBK* screen = device.CreateRenderer(&world);
     SetCurrentRenderer(screen);

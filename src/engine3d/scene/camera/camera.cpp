@@ -1,6 +1,7 @@
 #include "engine3d/scene/camera/camera.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -362,4 +363,42 @@ int L3DCamera::MoveStep(L3DCamera& camera) {
     std::vector<LPolygon*> polygons;
     CollectStaticInBox(min, max, polygons);
     return CollideWithPolygonList(camera, polygons);
+}
+
+void L3DCamera::StartProjectionPass() {
+    // Unique over every camera, so that points projected through one camera never pass for
+    // projected through another.
+    static std::atomic<uint64_t> last{0};
+    pass_ = ++last;
+    passInputs_ = CurrentProjectionInputs();
+}
+
+uint64_t L3DCamera::ProjectionPass() {
+    if (pass_ == 0) return 0;
+    const ProjectionInputs now = CurrentProjectionInputs();
+    if (std::memcmp(&now, &passInputs_, sizeof now) != 0) StartProjectionPass();
+    return pass_;
+}
+
+L3DCamera::ProjectionInputs L3DCamera::CurrentProjectionInputs() const {
+    ProjectionInputs in;
+    std::copy_n(viewMatrix, 12, in.view);
+    std::copy_n(position, 3, in.position);
+    in.half[0] = halfWidth;
+    in.half[1] = halfHeight;
+    in.focal[0] = focalX;
+    in.focal[1] = focalY;
+    in.range[0] = nearDistance;
+    in.range[1] = farDistance;
+    for (int i = 0; i < 4; ++i) {
+        in.planes[i][0] = planes[i].a;
+        in.planes[i][1] = planes[i].b;
+        in.planes[i][2] = planes[i].c;
+    }
+    in.fog[0] = fogMode;
+    in.fog[1] = fogStartDistance;
+    in.fog[2] = fogEndDistance;
+    in.fog[3] = 0;
+    in.fogDensity = fogDensity;
+    return in;
 }

@@ -77,6 +77,10 @@ public:
 
     // One frame through this camera; nothing without a renderer or a world.
     void DrawWorld(LRenderAPICLBK* renderer);
+    // The number of the projection points get in this frame: new for each frame and
+    // whenever what a point's projection reads of the camera changes, 0 outside a frame.
+    // Points projected under the current number need not be projected again.
+    uint64_t ProjectionPass();
 
     void PrepareDepthSort();
     // Keeps the polygon for the far-to-near walk by the depth it has now; a depth beyond
@@ -121,6 +125,20 @@ public:
     int32_t clipPointCount = 0;
 
 private:
+    // What a point's projection reads of the camera, compared bit for bit.
+    struct ProjectionInputs {
+        float view[12];
+        float position[3];
+        float half[2];
+        float focal[2];
+        int32_t range[2];
+        float planes[4][3];
+        int32_t fog[4];
+        float fogDensity;
+    };
+    ProjectionInputs CurrentProjectionInputs() const;
+    void StartProjectionPass();
+
     struct Queued {
         int32_t bucket;
         LPolygon* polygon;
@@ -139,4 +157,7 @@ private:
     std::vector<Queued> queued_;
     std::vector<uint32_t> bucketStarts_;
     std::vector<LPolygon*> sorted_;
+    ProjectionInputs passInputs_{};
+    // While a frame is drawn through this camera.
+    uint64_t pass_ = 0;
 };

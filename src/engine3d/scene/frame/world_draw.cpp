@@ -24,12 +24,17 @@ template <typename F> void ForEachListed(const LList& list, F&& f) {
 
 void L3DCamera::DrawWorld(LRenderAPICLBK* given) {
     LRenderAPICLBK* previous = renderer;
+    const uint64_t outerPass = pass_;
     renderer = given;
     if (given != nullptr && world != nullptr) {
         MatrixCopy(localMatrix, worldMatrix);
         ++frameCounter;
+        // Each frame projects every shown point at least once: positions and colours may
+        // have changed since the last without any flag saying so.
+        StartProjectionPass();
         world->Draw(*this);
     }
+    pass_ = outerPass;
     renderer = previous;
 }
 

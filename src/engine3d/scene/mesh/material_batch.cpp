@@ -8,6 +8,7 @@
 #include "engine3d/scene/mesh/polygon.h"
 #include "engine3d/scene/objects/object.h"
 #include "engine3d/scene/objects/world.h"
+#include "engine3d/scene/prefetch.h"
 #include "engine3d/scene/render/renderer.h"
 
 namespace {
@@ -34,6 +35,7 @@ void LCacheMaterial::AddPolygon(LPolygon* polygon) {
     if (polygon->GetVertexCount() != 3 || polygon->batch == this) return;
     if (triangles.InsertAfter(polygon, nullptr) == nullptr) return;
     polygon->batch = this;
+    orderedValid_ = false;
     for (int i = 0; i < 3; ++i) {
         L3DPoint* v = polygon->GetVertex(i);
         if (v->renderIndex != L3DPoint::kNoRenderIndex) continue;
@@ -48,6 +50,7 @@ void LCacheMaterial::RemovePolygon(LPolygon* polygon) {
     if (node == nullptr) return;
     triangles.RemoveNode(node, 1);
     polygon->batch = nullptr;
+    orderedValid_ = false;
     for (int i = 0; i < polygon->GetVertexCount(); ++i) {
         L3DPoint* v = polygon->GetVertex(i);
         v->batchVertex = nullptr;
@@ -55,6 +58,17 @@ void LCacheMaterial::RemovePolygon(LPolygon* polygon) {
         v->renderIndex = L3DPoint::kNoRenderIndex;
     }
     dirty = 1;
+}
+
+const std::vector<LPolygon*>& LCacheMaterial::Triangles() {
+    if (!orderedValid_) {
+        ordered_.clear();
+        ordered_.reserve(triangles.GetCount());
+        for (LListNode* node = triangles.GetHead(); node != nullptr; node = node->next)
+            ordered_.push_back(static_cast<LPolygon*>(node->item));
+        orderedValid_ = true;
+    }
+    return ordered_;
 }
 
 void LCacheMaterial::Rebuild(L3DCamera& camera, L3DObject* object) {
@@ -171,20 +185,27 @@ void LCacheMaterialList::Gather(LCacheMaterial& batch, L3DCamera& camera, L3DObj
     const bool hasClones = object != nullptr && object->cloneCount > 0;
     if (!batch.IsBatchable() || (!hasClones && batch.material->NeedsBlending())) {
         batch.indexCount = 0;
-        for (LListNode* node = batch.triangles.GetHead(); node != nullptr; node = node->next)
-            static_cast<LPolygon*>(node->item)->Submit(camera);
+        for (LPolygon* polygon : batch.Triangles())
+            polygon->Submit(camera);
         return;
     }
-    auto append = [&batch](LPolygon* polygon) {
+    auto append = [&batch](const LPolygon* polygon) {
+        L3DPoint* const* corners = polygon->Vertices();
         for (int i = 0; i < 3; ++i)
-            batch.indices[batch.indexCount++] = polygon->GetVertex(i)->renderIndex;
+            batch.indices[batch.indexCount++] = corners[i]->renderIndex;
     };
     if (testVisibility != 0) {
         batch.indexCount = 0;
         const L3DWorld* world = object != nullptr ? object->world : nullptr;
         const bool culling = world != nullptr && world->backFaceCulling != 0;
-        for (LListNode* node = batch.triangles.GetHead(); node != nullptr; node = node->next) {
-            auto* polygon = static_cast<LPolygon*>(node->item);
+        const std::vector<LPolygon*>& all = batch.Triangles();
+        for (size_t i = 0; i < all.size(); ++i) {
+            // Each polygon is fetched well ahead, its corners and planes half as far.
+            if (i + kPrefetchAhead < all.size())
+                PrefetchBytes(all[i + kPrefetchAhead], sizeof(LPolygon));
+            if (i + kPrefetchAhead / 2 < all.size())
+                all[i + kPrefetchAhead / 2]->PrefetchGeometry();
+            LPolygon* polygon = all[i];
             uint16_t code;
             if (culling) {
                 if (!polygon->IsFrontFacing()) continue;
@@ -203,8 +224,8 @@ void LCacheMaterialList::Gather(LCacheMaterial& batch, L3DCamera& camera, L3DObj
     const uint32_t all = batch.triangles.GetCount() * 3;
     if (batch.indexCount == all) return;
     batch.indexCount = 0;
-    for (LListNode* node = batch.triangles.GetHead(); node != nullptr; node = node->next)
-        append(static_cast<LPolygon*>(node->item));
+    for (LPolygon* polygon : batch.Triangles())
+        append(polygon);
 }
 
 void LCacheMaterialList::DrawAll(L3DCamera& camera, L3DObject* object) {

@@ -33,6 +33,9 @@ public:
     virtual void Draw(L3DCamera& camera, L3DObject* object);
 
     bool IsBatchable() const { return vertexCount <= kMaxVertices; }
+    // The triangles in list order as an array, made again after each change, so that the
+    // walk of every frame does not chase the list's links.
+    const std::vector<LPolygon*>& Triangles();
     const uint16_t* Indices() const { return indices.data(); }
 
     LList triangles;
@@ -44,6 +47,10 @@ public:
     uint32_t dirty = 1;
     // False until a rebuild made the index array.
     bool built = false;
+
+private:
+    std::vector<LPolygon*> ordered_;
+    bool orderedValid_ = false;
 };
 
 class LCacheMaterialList {

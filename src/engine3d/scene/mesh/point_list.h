@@ -47,6 +47,7 @@ public:
     // flag 4 the points nothing uses are deleted; the list is emptied.
     void ReleaseAfterFaces();
     L3DPoint* GetPoint(int32_t i) const;
+    const std::vector<L3DPoint*>& Points() const { return points_; }
     int32_t IndexOf(const L3DPoint* point) const;
     int32_t GetListUse(int32_t i) const;
     void EnableMerging() { flags |= kMerge; }

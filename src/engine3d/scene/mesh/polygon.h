@@ -66,6 +66,8 @@ public:
     int IndexOfVertex(const L3DPoint* point) const;
     int GetVertexCount() const { return int(vertices_.size()); }
     L3DPoint* const* Vertices() const { return vertices_.data(); }
+    // Asks for the corner list and the planes ahead of a visibility test.
+    void PrefetchGeometry() const;
     int RemoveVertex(L3DPoint* point);
     int RemoveVertexAt(int i);
     void SetUV(int i, float u, float v);

@@ -9,6 +9,7 @@
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/objects/world_light.h"
 #include "engine3d/scene/plane.h"
+#include "engine3d/scene/prefetch.h"
 #include "engine3d/scene/render/frame_state.h"
 
 namespace {
@@ -57,6 +58,11 @@ uint16_t LPolygon::ComputeVisibility(L3DCamera& camera) {
     }
     visibility = code;
     return code;
+}
+
+void LPolygon::PrefetchGeometry() const {
+    PrefetchBytes(vertices_.data(), vertices_.size() * sizeof(L3DPoint*));
+    PrefetchBytes(planes_.data(), 3 * sizeof(float));
 }
 
 bool LPolygon::IsFrontFacing() const {

@@ -137,6 +137,9 @@ public:
     virtual int CollideWithObject(L3DCamera& camera, L3DObject& other);
     virtual void TransformPoints(L3DCamera& camera);
     virtual void TransformMesh(L3DCamera& camera);
+    // Projects the current frame's points through the camera, unless they were projected in
+    // its current pass and none has been moved since.
+    void ProjectPoints(L3DCamera& camera);
     virtual void Draw(L3DCamera& camera);
     virtual void Update(L3DCamera& camera);
     virtual void Render(L3DCamera& camera);
@@ -285,6 +288,11 @@ public:
     uint8_t frameState = 2;
     uint32_t objectFlags = kInitialFlags;
     uint8_t visibleThisFrame = 1;
+    // The camera pass, point list and count of the points' last projection; pass 0 trusts
+    // nothing.
+    uint64_t projectedPass = 0;
+    const LBasePoint* projectedList = nullptr;
+    int32_t projectedCount = 0;
     int32_t cloneCount = 0;
     // The world whose object list holds this object; null while no list does (asking the
     // list itself costs a walk of every object).

@@ -15,6 +15,7 @@
 #include "engine3d/scene/objects/object_walk.h"
 #include "engine3d/scene/objects/world.h"
 #include "engine3d/scene/objects/world_light.h"
+#include "engine3d/scene/prefetch.h"
 
 namespace {
 
@@ -24,6 +25,14 @@ template <typename F> void ForEachPoint(const L3DObject& object, F&& f) {
     const LBasePoint* points = object.GetCurrentPointList();
     for (int32_t i = 0; points != nullptr && i < points->GetCount(); ++i)
         f(points->GetPoint(i));
+}
+
+// Every point of the current frame now holds its projection through the camera.
+void MarkProjected(L3DObject& object, L3DCamera& camera) {
+    const LBasePoint* points = object.GetCurrentPointList();
+    object.projectedPass = camera.ProjectionPass();
+    object.projectedList = points;
+    object.projectedCount = points != nullptr ? points->GetCount() : 0;
 }
 
 void MarkVisible(L3DObject* object) {
@@ -58,9 +67,10 @@ void L3DObject::ComputeWorldTransform(L3DCamera& camera) {
         if (moved || cameraMoved) {
             if (!moved) {
                 if (boxObject != nullptr) MatrixCopy(worldMatrix, boxObject->worldMatrix);
-                ForEachPoint(*this, [&](L3DPoint* p) { p->Project(camera); });
+                ProjectPoints(camera);
             } else {
                 ForEachPoint(*this, [&](L3DPoint* p) { p->TransformAndProject(*this, camera); });
+                MarkProjected(*this, camera);
             }
             if (boundingRadiusValid == 0) ComputeRadius(*this);
             for (int i = 0; i < 3; ++i)
@@ -91,6 +101,22 @@ void L3DObject::ComputeWorldTransform(L3DCamera& camera) {
     ForEachChild(children, [&camera](L3DObject* child) { child->ComputeWorldTransform(camera); });
 }
 
+void L3DObject::ProjectPoints(L3DCamera& camera) {
+    const LBasePoint* points = GetCurrentPointList();
+    if (points == nullptr) return;
+    const uint64_t pass = camera.ProjectionPass();
+    if (pass != 0 && pass == projectedPass && points == projectedList &&
+        points->GetCount() == projectedCount)
+        return;
+    const std::vector<L3DPoint*>& all = points->Points();
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (i + kPrefetchAhead < all.size())
+            PrefetchBytes(all[i + kPrefetchAhead], sizeof(L3DPoint));
+        all[i]->Project(camera);
+    }
+    MarkProjected(*this, camera);
+}
+
 void L3DObject::Update(L3DCamera& camera) {
     if ((objectFlags & kShadowShown) != 0) PlaceShadow();
     ComputeWorldTransform(camera);
@@ -100,14 +126,17 @@ void L3DObject::Update(L3DCamera& camera) {
 
 void L3DObject::TransformPoints(L3DCamera& camera) {
     std::copy_n(position, 3, previousPosition);
-    if (IsVisible() != 0) ForEachPoint(*this, [&](L3DPoint* p) { p->Transform(*this, &camera); });
+    if (IsVisible() != 0) {
+        ForEachPoint(*this, [&](L3DPoint* p) { p->Transform(*this, &camera); });
+        projectedPass = 0;
+    }
     ForEachChild(children, [&camera](L3DObject* child) { child->TransformPoints(camera); });
 }
 
 void L3DObject::TransformMesh(L3DCamera& camera) {
     if (visibleThisFrame != 0) {
         if (IsVisible() != 0) {
-            ForEachPoint(*this, [&](L3DPoint* p) { p->Project(camera); });
+            ProjectPoints(camera);
             frameState = 2;
         }
         L3DLocation::flags &= ~kMoved;

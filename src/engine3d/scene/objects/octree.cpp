@@ -342,9 +342,7 @@ void L3DOctreeNode::PlacePoint(L3DPoint& point, L3DCamera& camera) {
 void L3DOctreeNode::Draw(L3DCamera& camera) {
     if (visibleThisFrame != 0 && IsVisible() != 0 && HasPolygons(0)) {
         MatrixCopy(camera.viewMatrix, modelView);
-        if (LBasePoint* points = GetCurrentPointList())
-            for (int32_t i = 0; i < points->GetCount(); ++i)
-                points->GetPoint(i)->Project(camera);
+        ProjectPoints(camera);
         const bool batched = world != nullptr && world->IsAccelerated() != 0 && basesChanged == 0;
         // A batch holds triangles only: the quads and larger faces of a merged mesh go one
         // by one even when the rest is batched.

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "engine3d/scene/clbk_object.h"
+#include "engine3d/scene/materials/material.h"
+#include "engine3d/scene/materials/texture.h"
 #include "engine3d/scene/mesh/polygon.h"
 #include "engine3d/scene/objects/object.h"
 #include "engine3d/scene/objects/world.h"
@@ -32,6 +34,23 @@ protected:
             polygon->AddNewVertex(c.x, c.y, c.z, 0, 0, 0, 0);
         object.AddPolygon(polygon, update);
         return polygon;
+    }
+
+    // A static face ahead of the origin showing what the mirror camera sees, which draws
+    // a nested frame through that camera inside each frame; false when its texture could
+    // not be made.
+    bool AddMirror(L3DCamera* mirror) {
+        LTexture* texture = device.CreateTexture(&world, "Mirror", nullptr);
+        world.textures.AddTexture(texture);
+        if (texture->AllocatePixels(mirror, 64, 64, 16) != 0) return false;
+        LMaterial* material = world.materials.CreateMaterial("Mirror", texture, 0, 0, nullptr);
+        material->mode |= LMaterial::kCameraTexture;
+        world.specialMaterials.InsertAfter(material, nullptr);
+        auto* wall = new L3DObject("Wall", &world, nullptr);
+        AddFace(*wall, {{-10, -10, 100}, {10, -10, 100}, {10, 10, 100}})->SetMaterial(material);
+        world.AddObject(wall, 0);
+        wall->MakeStatic(1);
+        return true;
     }
 
     RecordingDevice device;
