@@ -208,7 +208,7 @@ namespace call_frames {
 [[gnu::always_inline]] inline bool PassSlot(CValue& argument, const CValue& value) {
     // The callee's slot holds integer 0, which a number replaces without a release.
     if (value.StoredType() == kValueInt) {
-        argument.SetInt(value.IntPayload());
+        argument.SetIntOverZero(value.IntPayload());
         return true;
     }
     // A deleted object's holder reads as a number here.
@@ -271,10 +271,10 @@ inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const
             int32_t result;
             passed = left.GetType() == kValueInt &&
                      IntegerResult(pair.code, uint32_t(left.IntPayload()), pair.index, result);
-            if (passed) target[n].SetInt(result);
+            if (passed) target[n].SetIntOverZero(result);
             step += 3;
         } else if (step->op == kOpArgumentInt) {
-            target[n].SetInt(int32_t(step->count));
+            target[n].SetIntOverZero(int32_t(step->count));
             passed = true;
             step += 1;
         } else if (step->op == kOpBoundSlot) {
@@ -292,7 +292,7 @@ inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const
                 passed =
                     isBound && value.GetType() == kValueInt &&
                     IntegerResult(right.code, uint32_t(value.IntPayload()), right.index, result);
-                if (passed) target[n].SetInt(result);
+                if (passed) target[n].SetIntOverZero(result);
                 step += 3;
             }
         } else {

@@ -76,6 +76,9 @@ public:
         flags_ = 0;
         payload_.integer = value;
     }
+    // SetInt of a value that holds integer 0, as a slot of a call is handed out: only the
+    // number changes.
+    void SetIntOverZero(int32_t value) { payload_.integer = value; }
     void SetFloat(double value) {
         if (((kNothingHeld >> type_) & 1) == 0) Release(false);
         type_ = kValueDouble;
