@@ -441,7 +441,9 @@ public:
         : in_(interpreter), function_(function), out_(out) {}
     FunctionCompiler(CInterpretor& interpreter, const BlockRecord* handler, uint8_t* start,
                      CompiledFunction& out)
-        : in_(interpreter), function_(handler), out_(out), start_(start), scopesOnly_(true) {}
+        : in_(interpreter), function_(handler), out_(out), start_(start), scopesOnly_(true) {
+        out_.topLevel = handler == nullptr;
+    }
 
     bool Compile() {
         if (!scopesOnly_ && !BindParameters()) return false;
@@ -3905,14 +3907,14 @@ DoCaseTest:
     ZORV_NEXT_STEP();
 DoWalkStatement:
     ZORV_SYNC();
-    if (WalkCompiledStatement(GetStream() + op->index, poolMark)) {
+    if (EndsTopLevel(*code) || WalkCompiledStatement(GetStream() + op->index, poolMark)) {
         depth_ = base;
         goto Finish;
     }
     ZORV_NEXT_STEP();
 DoWalkOn:
     ZORV_SYNC();
-    ExecuteBlock(op->token);
+    if (!EndsTopLevel(*code)) ExecuteBlock(op->token);
     depth_ = base;
     goto Finish;
 DoWalkIf:

@@ -524,6 +524,9 @@ CallFrameKind FrameKindOf(const CompiledFunction& code);
 
 struct CompiledFunction {
     std::vector<CompiledOp> ops;
+    // A top level's code (RunTopLevel): when its steps reach the stream's end, the run is
+    // over and RunCompiled returns, the normal end being no error to unwind for.
+    bool topLevel = false;
     // Filled as the calls run.
     mutable std::vector<CompiledCallSite> sites;
     mutable std::vector<CompiledMethodSite> methodSites;

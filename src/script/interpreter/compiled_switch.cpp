@@ -40,6 +40,13 @@ bool CInterpretor::CaseMatches() {
     return slots_[depth_ + 1]->value.IsEqual(slots_[depth_ + 2]->value) != 0;
 }
 
+bool CInterpretor::EndsTopLevel(const CompiledFunction& code) const {
+    if (!code.topLevel) return false;
+    uint16_t token = CurrentCode();
+    return Tables().statement[token < kHandlerCodes ? token : 0] ==
+           &HandlerTables::Call<&CInterpretor::StatementEnd>;
+}
+
 bool CInterpretor::WalkCompiledStatement(const uint8_t* expected, uint32_t poolMark) {
     uint16_t code = CurrentCode();
     Tables().statement[code < kHandlerCodes ? code : 0](*this);

@@ -1040,6 +1040,10 @@ private:
     // The statement at the current token run by the walk's handler: false when it stops at
     // `expected`; else the statement ends and the walk runs the rest of the block (true).
     bool WalkCompiledStatement(const uint8_t* expected, uint32_t poolMark);
+    // Whether the statement at the current token ends the run (its walk raises 0) and the
+    // code is a top level's: RunCompiled then returns, as the normal end of a run is no error
+    // to unwind the machine stack for.
+    bool EndsTopLevel(const CompiledFunction& code) const;
     // The compiled code of each top level and handler run so far (null: not covered).
     std::unordered_map<const void*, std::unique_ptr<CompiledFunction>> compiledEntries_;
 

@@ -69,19 +69,29 @@ int CTokenCompiler::BuildClassLookups(const PtrArray& classNames) {
         const char* name = GetBuiltinClassName(id);
         if (!IsListed(classNames, name)) continue;
         const MethodNameRow* table = GetClassNameTable(id);
-        lookups_[id] = new (std::nothrow) CClassLookup;
-        if (lookups_[id] == nullptr || !lookups_[0]->Add(GetBuiltinClassRow(id)) ||
-            (table != nullptr && !lookups_[id]->AddRows(table))) {
+        lookups_[id] = table != nullptr ? new (std::nothrow) CClassLookup(table)
+                                        : new (std::nothrow) CClassLookup;
+        if (lookups_[id] == nullptr || !lookups_[0]->Add(GetBuiltinClassRow(id))) {
             FreeLookups();
             return 0;
         }
         tables_[id] = table;
         names_[id] = name;
     }
+    // A bare name calls its class's first row of that name. The rows are filed here apart
+    // from the class's own lookup, which stays unfiled until a script names the class.
     for (uint32_t id = 1; id < kBuiltinClassCount; ++id) {
         if (tables_[id] == nullptr) continue;
+        CClassLookup firstRows;
+        bool filed = false;
         for (const MethodNameRow* row = tables_[id] + 1; row->name != nullptr; ++row) {
-            if (!IsBareClass(row->bareClass) || lookups_[id]->FindName(row->name) != row) continue;
+            if (!IsBareClass(row->bareClass)) continue;
+            if (!filed && !firstRows.AddRows(tables_[id])) {
+                FreeLookups();
+                return 0;
+            }
+            filed = true;
+            if (firstRows.FindName(row->name) != row) continue;
             if (!bareLookup_->Add(row)) {
                 FreeLookups();
                 return 0;

@@ -1,4 +1,5 @@
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -226,6 +227,30 @@ TEST(ClassLookup, FirstRowWinsByNameAndById) {
     EXPECT_EQ(lookup.FindId(3 + 256), &rows[2]);
     EXPECT_EQ(lookup.FindId(9), &rows[3]);
     EXPECT_EQ(lookup.FindId(4), nullptr);
+}
+
+// Hundreds of rows make the tables grow several times; the first row under a name or an id
+// must still win after every growth, and names differing only in case are one name.
+TEST(ClassLookup, FirstRowStillWinsAfterTheTablesGrow) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 600; ++i)
+        names.push_back((i % 2 ? "method" : "METHOD") + std::to_string(i / 2));
+    std::vector<MethodNameRow> rows{{1, "Class", 0, 0}};
+    for (int i = 0; i < 600; ++i)
+        rows.push_back({uint32_t(1000 + i % 450), names[size_t(i)].c_str(), 0, 0});
+    rows.push_back({0, nullptr, 0, 0});
+    CClassLookup lookup;
+    ASSERT_EQ(lookup.AddRows(rows.data()), 1);
+    for (int i = 0; i < 300; ++i) {
+        const std::string name = "Method" + std::to_string(i);
+        ASSERT_EQ(lookup.FindName(name.c_str()), &rows[size_t(2 * i + 1)]) << name;
+    }
+    for (int i = 0; i < 450; ++i)
+        ASSERT_EQ(lookup.FindId(uint32_t(1000 + i)), &rows[size_t(i + 1)]) << i;
+    EXPECT_EQ(lookup.FindName("Method300"), nullptr);
+    EXPECT_EQ(lookup.FindId(1450), nullptr);
+    EXPECT_EQ(CClassLookup().FindName("Go"), nullptr);
+    EXPECT_EQ(CClassLookup().FindId(0), nullptr);
 }
 
 TEST(NameTable, IdsIgnoreCaseAndNameTheirBucket) {
