@@ -1,8 +1,11 @@
 #include "platform/system/process_memory.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
-#include <cstdio>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/files/errno_mapping.h"
@@ -22,24 +25,41 @@ struct StatusSizes {
 bool ReadKb(const char* line, const char* name, SIZE_T& kb) {
     size_t length = std::strlen(name);
     if (std::strncmp(line, name, length) != 0 || line[length] != ':') return false;
-    unsigned long long value = 0;
-    if (std::sscanf(line + length + 1, " %llu kB", &value) != 1) return false;
+    char* end = nullptr;
+    unsigned long long value = std::strtoull(line + length + 1, &end, 10);
+    if (end == line + length + 1) return false;
     kb = static_cast<SIZE_T>(value);
     return true;
 }
 
+// Read with the plain calls rather than stdio's scanning: this runs at every start, and
+// the scanner alone is many pages of the C library to bring in.
 bool ReadStatus(StatusSizes& sizes) {
-    FILE* status = std::fopen("/proc/self/status", "r");
-    if (status == nullptr) return false;
+    int file = open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+    if (file < 0) return false;
+    char text[8192];
+    size_t length = 0;
+    for (ssize_t got; length < sizeof(text) - 1 &&
+                      (got = read(file, text + length, sizeof(text) - 1 - length)) != 0;) {
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        length += size_t(got);
+    }
+    close(file);
+    text[length] = 0;
     int found = 0;
-    char line[256];
-    while (std::fgets(line, sizeof(line), status) != nullptr) {
+    for (char* line = text; *line != 0;) {
+        char* end = std::strchr(line, '\n');
+        if (end != nullptr) *end = 0;
         found += ReadKb(line, "VmRSS", sizes.residentKb) ||
                  ReadKb(line, "VmHWM", sizes.peakResidentKb) ||
                  ReadKb(line, "VmSize", sizes.virtualKb) ||
                  ReadKb(line, "VmPeak", sizes.peakVirtualKb);
+        if (end == nullptr) break;
+        line = end + 1;
     }
-    std::fclose(status);
     return found == 4;
 }
 
