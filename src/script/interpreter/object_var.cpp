@@ -108,7 +108,7 @@ void CIBaseObjectVar::ReshapeFront(uint32_t from) {
 inline void CIBaseObjectVar::Recycle(CVariable* variable) {
     // At shutdown a value lets go of its content by the destructor's rule only.
     if (!recycling_ || interpreter == nullptr || interpreter->shuttingDown != 0) {
-        delete variable;
+        DestroyRecord(variable);
         return;
     }
     variable->value.SetUnboundName(0);
@@ -125,7 +125,7 @@ CIBaseObjectVar::~CIBaseObjectVar() {
     FreeIndex();
     while (CVariable* spare = spares_) {
         spares_ = spare->nextSpare;
-        delete spare;
+        DestroyRecord(spare);
     }
 }
 
@@ -174,18 +174,19 @@ CVariable* CIBaseObjectVar::AddVariableAnew(uint32_t key, int32_t level) {
     // The same variable under the same key after the same prefix: the state of the object
     // is one it had before, and so is its stamp. The same key alone gives the same shape.
     if (position < memoCount_ && entry.key == key) [[likely]] {
-        if (entry.variable == variable) {
+        if (frontVariables_[position] == variable) {
             SetStamp(entry.stamp);
         } else {
             SetStamp(NextStamp());
-            entry.variable = variable;
+            frontVariables_[position] = variable;
             entry.stamp = stamp_;
             memoCount_ = position + 1;
         }
     } else {
         SetStamp(NextStamp());
         uint64_t prefix = position == 0 ? kEmptyShape : front_[position - 1].shape;
-        entry = {key, variable, stamp_, ShapeAfter(prefix, key)};
+        entry = {key, stamp_, ShapeAfter(prefix, key)};
+        frontVariables_[position] = variable;
         if (position <= memoCount_) memoCount_ = position + 1;
     }
     shape_ = entry.shape;
@@ -194,9 +195,22 @@ CVariable* CIBaseObjectVar::AddVariableAnew(uint32_t key, int32_t level) {
 }
 
 CVariable* CIBaseObjectVar::NewVariable(int32_t level) {
+    if (ownRecordsMade_ < kOwnRecords) {
+        void* place = ownRecords_ + ownRecordsMade_++ * sizeof(CVariable);
+        return new (place) CVariable(interpreter, level);
+    }
     auto* variable = new (std::nothrow) CVariable(interpreter, level);
     if (variable == nullptr) CInterpretor::RaiseErrorOn(interpreter, 15);
     return variable;
+}
+
+void CIBaseObjectVar::DestroyRecord(CVariable* variable) {
+    const auto at = reinterpret_cast<uintptr_t>(variable);
+    const auto own = reinterpret_cast<uintptr_t>(ownRecords_);
+    if (at - own < sizeof(ownRecords_))
+        variable->~CVariable();
+    else
+        delete variable;
 }
 
 void CIBaseObjectVar::AddToTable(uint32_t key, CVariable* variable) {
@@ -263,12 +277,13 @@ void CIBaseObjectVar::DropVariablesFrom(int32_t level) {
     uint32_t firstDropped = 0;
     bool moved = false;
     for (uint32_t i = 0; i < frontCount_; ++i) {
-        if (front_[i].variable->level >= level) {
+        if (frontVariables_[i]->level >= level) {
             if (droppedCount == 0) firstDropped = i;
-            dropped[droppedCount++] = front_[i].variable;
+            dropped[droppedCount++] = frontVariables_[i];
         } else {
             if (kept != i) {
                 front_[kept] = front_[i];
+                frontVariables_[kept] = frontVariables_[i];
                 moved = true;
             }
             ++kept;
@@ -321,7 +336,7 @@ void CIBaseObjectVar::ClearHeldVariables() {
     SetStamp(NextStamp());
     shape_ = stamp_;
     while (frontCount_ != 0)
-        Recycle(front_[--frontCount_].variable);
+        Recycle(frontVariables_[--frontCount_]);
     if (count_ == 0 && index_ == nullptr) {
         SetStamp(emptyStamp_);
         shape_ = kEmptyShape;
