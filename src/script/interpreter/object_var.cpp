@@ -108,7 +108,7 @@ void CIBaseObjectVar::ReshapeFront(uint32_t from) {
 inline void CIBaseObjectVar::Recycle(CVariable* variable) {
     // At shutdown a value lets go of its content by the destructor's rule only.
     if (!recycling_ || interpreter == nullptr || interpreter->shuttingDown != 0) {
-        DestroyRecord(variable);
+        delete variable;
         return;
     }
     variable->value.SetUnboundName(0);
@@ -125,7 +125,7 @@ CIBaseObjectVar::~CIBaseObjectVar() {
     FreeIndex();
     while (CVariable* spare = spares_) {
         spares_ = spare->nextSpare;
-        DestroyRecord(spare);
+        delete spare;
     }
 }
 
@@ -174,19 +174,18 @@ CVariable* CIBaseObjectVar::AddVariableAnew(uint32_t key, int32_t level) {
     // The same variable under the same key after the same prefix: the state of the object
     // is one it had before, and so is its stamp. The same key alone gives the same shape.
     if (position < memoCount_ && entry.key == key) [[likely]] {
-        if (frontVariables_[position] == variable) {
+        if (entry.variable == variable) {
             SetStamp(entry.stamp);
         } else {
             SetStamp(NextStamp());
-            frontVariables_[position] = variable;
+            entry.variable = variable;
             entry.stamp = stamp_;
             memoCount_ = position + 1;
         }
     } else {
         SetStamp(NextStamp());
         uint64_t prefix = position == 0 ? kEmptyShape : front_[position - 1].shape;
-        entry = {key, stamp_, ShapeAfter(prefix, key)};
-        frontVariables_[position] = variable;
+        entry = {key, variable, stamp_, ShapeAfter(prefix, key)};
         if (position <= memoCount_) memoCount_ = position + 1;
     }
     shape_ = entry.shape;
@@ -195,22 +194,9 @@ CVariable* CIBaseObjectVar::AddVariableAnew(uint32_t key, int32_t level) {
 }
 
 CVariable* CIBaseObjectVar::NewVariable(int32_t level) {
-    if (ownRecordsMade_ < kOwnRecords) {
-        void* place = ownRecords_ + ownRecordsMade_++ * sizeof(CVariable);
-        return new (place) CVariable(interpreter, level);
-    }
     auto* variable = new (std::nothrow) CVariable(interpreter, level);
     if (variable == nullptr) CInterpretor::RaiseErrorOn(interpreter, 15);
     return variable;
-}
-
-void CIBaseObjectVar::DestroyRecord(CVariable* variable) {
-    const auto at = reinterpret_cast<uintptr_t>(variable);
-    const auto own = reinterpret_cast<uintptr_t>(ownRecords_);
-    if (at - own < sizeof(ownRecords_))
-        variable->~CVariable();
-    else
-        delete variable;
 }
 
 void CIBaseObjectVar::AddToTable(uint32_t key, CVariable* variable) {
@@ -277,13 +263,12 @@ void CIBaseObjectVar::DropVariablesFrom(int32_t level) {
     uint32_t firstDropped = 0;
     bool moved = false;
     for (uint32_t i = 0; i < frontCount_; ++i) {
-        if (frontVariables_[i]->level >= level) {
+        if (front_[i].variable->level >= level) {
             if (droppedCount == 0) firstDropped = i;
-            dropped[droppedCount++] = frontVariables_[i];
+            dropped[droppedCount++] = front_[i].variable;
         } else {
             if (kept != i) {
                 front_[kept] = front_[i];
-                frontVariables_[kept] = frontVariables_[i];
                 moved = true;
             }
             ++kept;
@@ -336,7 +321,7 @@ void CIBaseObjectVar::ClearHeldVariables() {
     SetStamp(NextStamp());
     shape_ = stamp_;
     while (frontCount_ != 0)
-        Recycle(frontVariables_[--frontCount_]);
+        Recycle(front_[--frontCount_].variable);
     if (count_ == 0 && index_ == nullptr) {
         SetStamp(emptyStamp_);
         shape_ = kEmptyShape;

@@ -40,7 +40,7 @@ public:
             if (CVariable* variable = FindInTable(key)) return variable;
         }
         for (uint32_t i = frontCount_; i-- > 0;) {
-            if (front_[i].key == key) return frontVariables_[i];
+            if (front_[i].key == key) return front_[i].variable;
         }
         return nullptr;
     }
@@ -53,7 +53,7 @@ public:
         if (count_ == 0 && position < memoCount_) [[likely]] {
             FrontEntry& entry = front_[position];
             CVariable* variable = spares_;
-            if (entry.key == key && frontVariables_[position] == variable && variable != nullptr) {
+            if (entry.key == key && entry.variable == variable && variable != nullptr) {
                 spares_ = variable->nextSpare;
                 variable->nextSpare = nullptr;
                 variable->level = level;
@@ -79,10 +79,10 @@ public:
         if (count_ == 0 && index_ == nullptr && recycling_) {
             bool plain = true;
             for (uint32_t i = 0; i < frontCount_; ++i)
-                plain &= HoldsNothing(frontVariables_[i]->value);
+                plain &= HoldsNothing(front_[i].variable->value);
             if (plain) [[likely]] {
                 while (frontCount_ != 0) {
-                    CVariable* variable = frontVariables_[--frontCount_];
+                    CVariable* variable = front_[--frontCount_].variable;
                     variable->value.SetUnboundName(0);
                     variable->nextSpare = spares_;
                     spares_ = variable;
@@ -123,20 +123,20 @@ public:
     // holds variables the shape is the stamp, which no other object shares.
     uint64_t GetShape() const { return shape_; }
     // The variable at a front position the shape vouches for.
-    CVariable* FrontVariable(uint32_t position) const { return frontVariables_[position]; }
+    CVariable* FrontVariable(uint32_t position) const { return front_[position].variable; }
     // 1 + the front position of `variable` while the shape is shared by key order alone,
     // else 0.
     uint32_t ShapedPosition(const CVariable* variable) const {
         if (count_ != 0 || shape_ == stamp_) return 0;
         for (uint32_t i = 0; i < frontCount_; ++i) {
-            if (frontVariables_[i] == variable) return i + 1;
+            if (front_[i].variable == variable) return i + 1;
         }
         return 0;
     }
     // Calls `visit` with every variable.
     template <class Visit> void ForEachVariable(Visit&& visit) const {
         for (uint32_t i = 0; i < frontCount_; ++i)
-            visit(*frontVariables_[i]);
+            visit(*front_[i].variable);
         for (uint32_t chain = 0; chain < 8; ++chain) {
             for (uint32_t node = variables_.GetHead(chain); node != 0;)
                 visit(*reinterpret_cast<CVariable*>(variables_.GetNext(node)));
@@ -154,16 +154,14 @@ private:
     // below memoCount_ still hold the stamps of the states their prefixes made: filled
     // again with the same variables (the parameters of each call of a function), the
     // object takes the same stamps again, so names keep finding them through the caches.
-    // The variables themselves are in frontVariables_, apart from the rest of their
-    // entries: reading members walks those pointers alone, packed in a line or two.
     struct FrontEntry {
         uint32_t key;
+        CVariable* variable;
         uint64_t stamp;
         // The shape of the entries up to and including this one.
         uint64_t shape;
     };
     static constexpr uint32_t kFrontEntries = 8;
-    static constexpr uint32_t kOwnRecords = 8;
 
     // An open-addressed index over the table once it holds many variables, so that a
     // lookup does not walk a long chain; it always answers as the chains would.
@@ -180,8 +178,6 @@ private:
     [[gnu::noinline]] void AddToTable(uint32_t key, CVariable* variable);
     // A new variable record; error 15 when memory runs out.
     [[gnu::noinline]] CVariable* NewVariable(int32_t level);
-    // Destroys a record NewVariable made, freeing it unless the object holds it.
-    void DestroyRecord(CVariable* variable);
     // DropVariablesFromLevel for a level some variable may have.
     [[gnu::noinline]] void DropVariablesFrom(int32_t level);
     // Takes the entries of `level` or deeper out of the array and recycles them.
@@ -219,21 +215,12 @@ private:
     static constinit inline thread_local uint64_t scopeEpoch_ = 1;
     static constinit inline thread_local uint64_t lastEpoch_ = 1;
     static constinit inline thread_local uint64_t sharedChanges_ = 0;
-    // What reading a member at the place its shape vouches for touches comes first, next to
-    // the object's header: the shape, the front's variables and their records.
-    uint64_t shape_ = kEmptyShape;
-    CVariable* frontVariables_[kFrontEntries] = {};
-    // The records of the first variables the object makes, so that the values of an
-    // object's first members lie in the object itself (it reads them without a look
-    // elsewhere in memory). Records go and come back through the spares like any other;
-    // the object destroys them in place.
-    alignas(CVariable) unsigned char ownRecords_[kOwnRecords * sizeof(CVariable)];
-    uint32_t ownRecordsMade_ = 0;
     bool callLocals_ = false;
     CHandleTable variables_;
     uint64_t stamp_ = NextStamp();
     // The stamp of the object while empty.
     uint64_t emptyStamp_ = stamp_;
+    uint64_t shape_ = kEmptyShape;
     FrontEntry front_[kFrontEntries];
     uint32_t frontCount_ = 0;
     uint32_t memoCount_ = 0;

@@ -107,33 +107,4 @@ TEST(ObjectVariables, TheSameStateGivesTheSameStampAndNoOtherDoes) {
     EXPECT_EQ(object.FindVariable(1), nullptr);
 }
 
-TEST(ObjectVariables, RecordsInTheObjectAndOnTheHeapKeepTheirValuesThroughDropsAndReuse) {
-    CInterpretor interpreter;
-    auto* object = new CIBaseObjectVar(&interpreter, 0);
-    // More variables than the object holds records for, each holding a text to let go.
-    std::vector<uint32_t> keys;
-    for (uint32_t key = 1; key <= 14; ++key)
-        keys.push_back(key);
-    for (uint32_t key : keys) {
-        CVariable* variable = object->AddVariable(key, key % 2 == 0 ? 1 : 2);
-        variable->value.SetString("member text", 0);
-    }
-    object->DropVariablesFromLevel(2);
-    for (uint32_t key : keys)
-        EXPECT_EQ(object->FindVariable(key) != nullptr, key % 2 == 0) << key;
-    // The dropped records come back for new variables; each keeps its own value.
-    for (uint32_t key = 20; key < 30; ++key)
-        object->AddVariable(key, 0)->value.SetInt(int32_t(key));
-    for (uint32_t key = 20; key < 30; ++key)
-        EXPECT_EQ(object->FindVariable(key)->value.GetInt(), int32_t(key)) << key;
-    for (uint32_t key = 2; key <= 14; key += 2)
-        EXPECT_STREQ(object->FindVariable(key)->value.GetString(), "member text") << key;
-    object->ClearVariables();
-    object->AddVariable(7, 0)->value.SetString("after the clear", 0);
-    EXPECT_STREQ(object->FindVariable(7)->value.GetString(), "after the clear");
-    // Destroyed with records of both kinds held and spare: the leak checker and the
-    // address checker see each freed once.
-    object->Destroy(1);
-}
-
 } // namespace
