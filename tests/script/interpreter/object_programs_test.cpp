@@ -879,11 +879,11 @@ TEST_F(ObjectPrograms, MemberCallsOnElementsAgree) {
     Compare<MemberCallProgram>(1, 1500, 100);
 }
 
-// Objects with more members than an object keeps records of in itself: statements on
-// members on either side of that boundary, an object of another order of members at the
-// same sites, a member added after the sites met the object, members holding texts and
-// objects, and an object deleted while another of its shape goes on through the sites.
-TEST_F(ObjectPrograms, MembersPastTheObjectsOwnRecordsAgree) {
+// Objects with more members than the front of an object holds: statements on members on
+// either side of it, an object of another order of members at the same sites, a member
+// added after the sites met the object, members holding texts and objects, and an object
+// deleted while another of its shape goes on through the sites.
+TEST_F(ObjectPrograms, MembersPastTheFrontOfTheirObjectAgree) {
     std::string source = "Function Wide(k) {\n";
     for (int member = 0; member < 12; ++member)
         source += "    This.m" + std::to_string(member) + " = k + " + std::to_string(member) + ";\n";
