@@ -191,6 +191,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
 #include <iterator>
 #include <memory>
 #include <new>
@@ -3675,8 +3676,8 @@ DoPopBlock:
     if (uint64_t dropped = code->blockSlots[op->index] & bound; dropped != 0) {
         // The locals made in the block go with it, as the walk drops them.
         bound &= ~dropped;
-        for (uint32_t slot = 0; slot < 64; ++slot)
-            if (((dropped >> slot) & 1) != 0) slots[slot].SetInt(0);
+        for (; dropped != 0; dropped &= dropped - 1)
+            slots[std::countr_zero(dropped)].SetInt(0);
     }
     PopBlock();
     ZORV_NEXT_STEP();

@@ -879,6 +879,39 @@ TEST_F(ObjectPrograms, MemberCallsOnElementsAgree) {
     Compare<MemberCallProgram>(1, 1500, 100);
 }
 
+// Objects with more members than the front of an object holds: statements on members on
+// either side of it, an object of another order of members at the same sites, a member
+// added after the sites met the object, members holding texts and objects, and an object
+// deleted while another of its shape goes on through the sites.
+TEST_F(ObjectPrograms, MembersPastTheFrontOfTheirObjectAgree) {
+    std::string source = "Function Wide(k) {\n";
+    for (int member = 0; member < 12; ++member)
+        source += "    This.m" + std::to_string(member) + " = k + " + std::to_string(member) + ";\n";
+    source += "    This.t = \"text\";\n    This.o = New Narrow(k);\n}\n"
+              "Function Narrow(k) { This.m11 = k; This.m0 = k * 2; }\n"
+              "Function Touch(p, n) {\n"
+              "    Var i;\n"
+              "    For (i = 0; i < n; i++) {\n"
+              "        p.m0 = p.m0 + p.m11;\n"
+              "        p.m11 = p.m11 - 1;\n"
+              "        If ((p.m0 > 40) || (p.m11 < 0)) p.m0 = p.m0 - 7;\n"
+              "    }\n"
+              "    Return p.m0 + p.m11;\n"
+              "}\n"
+              "a = New Wide(1); b = New Wide(5); c = New Narrow(3);\n"
+              "Print(Touch(a, 30), Touch(b, 30), Touch(c, 30), Touch(a.o, 5));\n"
+              "Delete a;\n"
+              "Print(Touch(b, 3), a);\n"
+              "c.m5 = 9;\n"
+              "Print(Touch(c, 4), c.m5, b.t, Touch(b.o, 2));\n"
+              "b.m11 = \"no number\";\n"
+              "Print(Touch(b, 1));\n";
+    const Outcome reference = RunProgram(source, Way::kReference);
+    const Outcome compiled = RunProgram(source, Way::kCompiled);
+    ASSERT_NE(reference.output.find("text"), std::string::npos) << reference.output;
+    SameAsReference(compiled, reference, 0, source);
+}
+
 // Members and Deletes through a holder whose object went end some.
 TEST_F(ObjectPrograms, HoldersOfDeletedObjectsAgreePart1) {
     Compare<HolderProgram>(1, 2000, 2000 / 4);
