@@ -721,12 +721,15 @@ private:
     [[gnu::always_inline]] inline void LeaveFrame(CallRecord* record, const CompiledFunction& code,
                                                   CValue* slots);
     // The callee's slots of a kOpCallDirect `op`, its arguments worked out into them from
-    // the caller's `slots` and the names it has `bound`; null when the call is not one its
-    // site made last or an argument is not a number, text or object at hand: nothing has
-    // changed then but the site's cache of its name's variable.
+    // the caller's `slots` and the names it has `bound`, and the callee and its function
+    // found; null when the call is not one its site made last or an argument is not a
+    // number, text or object at hand: nothing has changed then but the site's cache of its
+    // name's variable.
     [[gnu::always_inline]] inline CValue* DirectArguments(const CompiledFunction& code,
                                                           const CompiledOp& op, const CValue* slots,
-                                                          uint64_t bound);
+                                                          uint64_t bound,
+                                                          const CompiledFunction*& calleeFound,
+                                                          const BlockRecord*& functionFound);
     // A kOpCallDirect `op` of a callee answered from its one Return, worked out from integer
     // arguments without the callee's slots, its value in the operand; false, with nothing
     // changed, when an argument is not an integer at hand or the Return gives up.
