@@ -230,7 +230,9 @@ namespace call_frames {
 } // namespace call_frames
 
 inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const CompiledOp& op,
-                                             const CValue* slots, uint64_t bound) {
+                                             const CValue* slots, uint64_t bound,
+                                             const CompiledFunction*& calleeFound,
+                                             const BlockRecord*& functionFound) {
     CompiledCallSite& site = code.sites[op.site];
     if (site.directSkips != 0) [[unlikely]] {
         --site.directSkips;
@@ -250,6 +252,8 @@ inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const
         callNesting_ >= kMaxCallNesting)
         return nullptr;
     if (callee->returnsOnly && AnswerDirectCall(code, op, slots, bound)) return AnsweredCall();
+    calleeFound = callee;
+    functionFound = function;
     // The argument steps that follow the kOpCallOpen, read once, straight into the callee's
     // slots; the first that is not at hand lets them all go again, which leaves nothing
     // changed for the full steps.
@@ -317,18 +321,20 @@ inline CInterpretor::CallRecord* CInterpretor::BeginDirectCall(const CompiledFun
                                                                const CompiledOp& op,
                                                                const CValue* slots, uint64_t bound,
                                                                bool& made) {
-    CValue* target = DirectArguments(code, op, slots, bound);
+    // The callee that the arguments were worked out for, and its function.
+    const CompiledFunction* found = nullptr;
+    const BlockRecord* function = nullptr;
+    CValue* target = DirectArguments(code, op, slots, bound, found, function);
     made = target != nullptr;
     if (reinterpret_cast<uintptr_t>(target) <= reinterpret_cast<uintptr_t>(AnsweredCall()))
         return nullptr;
     // As RunDirectCall makes it, up to the callee's steps.
     const CompiledOp& close = code.ops[op.index - 1];
     currentToken = close.token;
-    const CompiledCallSite& site = code.sites[op.site];
-    const CompiledFunction& callee = *site.code;
+    const CompiledFunction& callee = *found;
     if (callee.returnsOnly && AnswerFromReturn(callee, target, close.count)) return nullptr;
     Operand();
-    CallRecord* record = EnterFrame(currentObject_, site.function, callee, target);
+    CallRecord* record = EnterFrame(currentObject_, function, callee, target);
     record->calleeCode = &callee;
     record->calleeSlots = target;
     return record;

@@ -721,12 +721,15 @@ private:
     [[gnu::always_inline]] inline void LeaveFrame(CallRecord* record, const CompiledFunction& code,
                                                   CValue* slots);
     // The callee's slots of a kOpCallDirect `op`, its arguments worked out into them from
-    // the caller's `slots` and the names it has `bound`; null when the call is not one its
-    // site made last or an argument is not a number, text or object at hand: nothing has
-    // changed then but the site's cache of its name's variable.
+    // the caller's `slots` and the names it has `bound`, and the callee and its function
+    // found; null when the call is not one its site made last or an argument is not a
+    // number, text or object at hand: nothing has changed then but the site's cache of its
+    // name's variable.
     [[gnu::always_inline]] inline CValue* DirectArguments(const CompiledFunction& code,
                                                           const CompiledOp& op, const CValue* slots,
-                                                          uint64_t bound);
+                                                          uint64_t bound,
+                                                          const CompiledFunction*& calleeFound,
+                                                          const BlockRecord*& functionFound);
     // A kOpCallDirect `op` of a callee answered from its one Return, worked out from integer
     // arguments without the callee's slots, its value in the operand; false, with nothing
     // changed, when an argument is not an integer at hand or the Return gives up.
@@ -796,7 +799,7 @@ private:
     void ReleaseSlots(CValue* slots);
     // ReleaseSlots when the top of the stack is the end of the `count` slots at `slots`,
     // as it is when a call ends without an error.
-    void ReleaseTopSlots(CValue* slots, uint32_t count) {
+    [[gnu::always_inline]] void ReleaseTopSlots(CValue* slots, uint32_t count) {
         // Slots in the segment of the top, and ending there; those of another segment (which
         // may end where this one starts) lie below its start.
         if (reinterpret_cast<uintptr_t>(slots) < reinterpret_cast<uintptr_t>(slotBase_) ||
@@ -804,9 +807,36 @@ private:
             ReleaseSlots(slots);
             return;
         }
+        slotTop_ = slots;
+        // Most calls have a few slots and leave numbers alone in them: those are read and
+        // zeroed without a test for each.
+        switch (count) {
+        case 0: return;
+        case 1: if (ClearNumberSlots<1>(slots)) return; break;
+        case 2: if (ClearNumberSlots<2>(slots)) return; break;
+        case 3: if (ClearNumberSlots<3>(slots)) return; break;
+        case 4: if (ClearNumberSlots<4>(slots)) return; break;
+        case 5: if (ClearNumberSlots<5>(slots)) return; break;
+        case 6: if (ClearNumberSlots<6>(slots)) return; break;
+        case 7: if (ClearNumberSlots<7>(slots)) return; break;
+        case 8: if (ClearNumberSlots<8>(slots)) return; break;
+        default: break;
+        }
         for (uint32_t i = 0; i < count; ++i)
             slots[i].SetInt(0);
-        slotTop_ = slots;
+    }
+    // The `kCount` slots at `slots` left holding integer 0 when they all hold numbers; false,
+    // with nothing changed, when one holds anything else.
+    template <uint32_t kCount>
+    [[gnu::always_inline]] static bool ClearNumberSlots(CValue* slots) {
+        uint32_t kinds = 0;
+        for (uint32_t i = 0; i < kCount; ++i)
+            kinds |= slots[i].StoredType();
+        // Integers and doubles are the kinds 0 and 1.
+        if (kinds > kValueDouble) return false;
+        for (uint32_t i = 0; i < kCount; ++i)
+            slots[i].ClearNumber();
+        return true;
     }
     // Empties the whole slot stack (a reset).
     void ClearSlotStack();

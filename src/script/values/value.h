@@ -79,6 +79,12 @@ public:
     // SetInt of a value that holds integer 0, as a slot of a call is handed out: only the
     // number changes.
     void SetIntOverZero(int32_t value) { payload_.integer = value; }
+    // SetInt(0) of a value that holds a number, which has nothing to release.
+    void ClearNumber() {
+        type_ = kValueInt;
+        flags_ = 0;
+        payload_.integer = 0;
+    }
     void SetFloat(double value) {
         if (((kNothingHeld >> type_) & 1) == 0) Release(false);
         type_ = kValueDouble;

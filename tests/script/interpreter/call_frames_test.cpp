@@ -781,6 +781,42 @@ TEST(CallFrames, DeepRecursionsAgreeWithTheReferenceWalk) {
     CompareDeepPrograms(1, 200);
 }
 
+// A call's slots are let go at its end, the kinds they hold read together when there are a
+// few: a text, an object or an array in any one of them (a parameter or a local), or one
+// that held such a value and then a number, is let go (the leak checker sees one that is
+// not) and leaves the slot as a fresh call finds it, for frames of two slots to more than
+// the few.
+TEST(CallFrames, SlotsHoldingTextsObjectsAndArraysAreLetGoAtEveryPlace) {
+    const char* const kValues[] = {"\"t\" + n", "New Obj(n)", "ga"};
+    std::string source = "Function Obj(v) { This.v = v; }\nga[0] = 1; ga[1] = 2;\ns = 0;\n";
+    for (uint32_t count = 1; count <= 10; ++count) {
+        for (uint32_t at = 0; at < count; ++at) {
+            // `count - 1` parameters and a local, the value in slot `at`.
+            std::string name = "F" + std::to_string(count) + "_" + std::to_string(at);
+            std::string parameters = "n";
+            for (uint32_t p = 1; p + 1 < count; ++p)
+                parameters += ", p" + std::to_string(p);
+            const std::string slot = at == 0 ? "n" : at + 1 == count ? "v" : "p" + std::to_string(at);
+            const std::string value = kValues[(count + at) % 3];
+            // The global i chooses: numbers alone, the value kept, or a number over it.
+            source += "Function " + name + "(" + parameters + ") {\n    Var v = 2;\n" +
+                      "    If (i % 3 == 1) Return n;\n    " + slot + " = " + value + ";\n" +
+                      "    If (i % 3 == 2) " + slot + " = i * 2;\n    Return i + 1;\n}\n";
+            source += "For (i = 0; i < 6; i++) s = s + " + name + "(i) + " + name + "(i + 1);\n";
+        }
+    }
+    source += "Print(s);\n";
+    script_test::ScriptRunner reference;
+    reference.referenceWalk = true;
+    reference.compiledForm = false;
+    script_test::ScriptRunner compiled;
+    script_test::ScriptResult walked = reference.Run(source);
+    script_test::ScriptResult fromCode = compiled.Run(source);
+    ASSERT_EQ(walked.ok, 1) << walked.code << "\n" << source;
+    EXPECT_EQ(fromCode.ok, 1) << fromCode.code;
+    EXPECT_EQ(fromCode.output, walked.output);
+}
+
 // A recursion of direct calls runs every level in one dispatch: each way out of a level (its
 // Return, a Return that gives back a function, the walk's end of the body, an error that
 // unwinds every level at once, the limit of calls) leaves its caller where the walk leaves
