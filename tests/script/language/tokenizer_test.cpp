@@ -243,7 +243,7 @@ TEST(ClassLookup, FirstRowStillWinsAfterTheTablesGrow) {
     ASSERT_EQ(filed.AddRows(rows.data()), 1);
     // A lookup made over the table files it at its first search, with the same answers.
     const CClassLookup unfiled(rows.data());
-    for (const CClassLookup* lookup : {&filed, &unfiled}) {
+    for (const CClassLookup* lookup : {static_cast<const CClassLookup*>(&filed), &unfiled}) {
         for (int i = 0; i < 300; ++i) {
             const std::string name = "Method" + std::to_string(i);
             ASSERT_EQ(lookup->FindName(name.c_str()), &rows[size_t(2 * i + 1)]) << name;
