@@ -1,5 +1,6 @@
 // The libraries a packed player maps while it runs a project that needs none of the
-// optional ones: a new link-time dependency of the player shows here.
+// optional ones: a new link-time dependency of the player shows here. And what a project
+// meets when one of them cannot be loaded.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -7,6 +8,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
@@ -62,11 +64,43 @@ TEST(StartupLibraries, APlayerRunningAProjectWithoutMediaMapsFewLibraries) {
     std::string names;
     for (const std::string& library : libraries)
         names += library + "\n";
-    EXPECT_LE(libraries.size(), 40u) << names;
-    for (const char* optional : {"libSDL2", "libavformat", "libfluidsynth", "libopenmpt",
-                                 "libespeak-ng", "libcups", "libcairo", "libcurl", "libsystemd",
-                                 "libX11", "libfontconfig", "libfreetype"})
+    EXPECT_LE(libraries.size(), 37u) << names;
+    for (const char* optional :
+         {"libSDL2", "libavformat", "libfluidsynth", "libopenmpt", "libespeak-ng", "libcups",
+          "libcairo", "libcurl", "libsystemd", "libX11", "libfontconfig", "libfreetype", "libpng",
+          "libjpeg", "libffi"})
         EXPECT_EQ(names.find(optional), std::string::npos) << optional << " is mapped:\n" << names;
+}
+
+// libpng replaced by a file that is no library: the window's picture is not dumped, the
+// picture element does not decode (a script error, as for a damaged file), and the package
+// to install is named once for both.
+TEST(StartupLibraries, AMissingPictureLibraryFailsThePicturesAndNamesItsPackage) {
+    test_support::TempDir folder;
+    folder.WriteFile("game/project.zpk", "entry Game\n  module main.zs\n  bank image Pictures\n"
+                                         "    file floor.png name=floor\n");
+    std::filesystem::copy_file(std::filesystem::path(ZORV_SOURCE_DIR) /
+                                   "examples/3d-walk/generator/floor.png",
+                               folder.Linux("game/floor.png"));
+    folder.WriteFile("game/main.zs", "w = New Window(\"Run\", 40, 30, 20, 20);\n"
+                                     "w.Rectangle(0, 0, 20, 20);\n"
+                                     "Delete w;\n"
+                                     "s = New Surface(\"floor\");\n");
+    folder.WriteFile("missing/libpng16.so.16", "not a library");
+    std::filesystem::create_directories(folder.Linux("pictures"));
+    ASSERT_TRUE(app_test::PackFolder(folder));
+    const app_test::PlayerOutcome outcome = app_test::RunPlayer(
+        folder, folder.Linux("packed"), {},
+        "LD_LIBRARY_PATH=" + app_test::ShellQuote(folder.Linux("missing")) +
+            " ZORV_HEADLESS_DUMP=" + app_test::ShellQuote(folder.Linux("pictures")));
+    EXPECT_EQ(outcome.exitCode, 1) << outcome.errors;
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Linux("pictures")));
+    const std::string said = outcome.errors;
+    const size_t named = said.find("libpng16.so.16 cannot be loaded");
+    ASSERT_NE(named, std::string::npos) << said;
+    EXPECT_EQ(said.find("libpng16.so.16 cannot be loaded", named + 1), std::string::npos) << said;
+    EXPECT_NE(said.find("install the package"), std::string::npos) << said;
+    EXPECT_NE(said.find("#9"), std::string::npos) << said;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "foundation/memory/memory_helpers.h"
 #include "graphics2d/formats/jpeg_glue.h"
+#include "platform/libraries/lazy_library.h"
 
 struct JpegReadState {
     jpeg_decompress_struct decompress;
@@ -78,6 +79,7 @@ void CJPEGHandler::EndRead(CInStream&) {
 
 ImageResult CJPEGHandler::Open(CInStream& stream) {
     DestroyDecompress();
+    if (!platform::Require(platform::LazyLibrary::Jpeg)) return kImageNotSupported;
     read_ = new (std::nothrow) JpegReadState{};
     if (read_ == nullptr) return kImageNoMemory;
     if (ImageResult result = ReadHeader(read_, stream)) {

@@ -4,6 +4,7 @@
 #include "foundation/memory/memory_helpers.h"
 #include "graphics2d/formats/jpeg_glue.h"
 #include "graphics2d/formats/jpeg_handler.h"
+#include "platform/libraries/lazy_library.h"
 
 namespace {
 
@@ -50,6 +51,7 @@ ImageResult CJPEGHandler::WriteImage(COutStream& stream, const uint8_t* pixels, 
                                      uint32_t) {
     if (pixels == nullptr || width <= 0 || height <= 0) return kImageBadArgument;
     if (depth != 24) return kImageBadWriteDepth;
+    if (!platform::Require(platform::LazyLibrary::Jpeg)) return kImageNotSupported;
     uint8_t* row = nullptr;
     if (!MemAlloc(static_cast<size_t>(width) * 3, &row)) return kImageNoMemory;
     // Its own error manager, so that writing never disturbs a decompressor that is open.

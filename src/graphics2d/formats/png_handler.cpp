@@ -6,6 +6,7 @@
 
 #include "foundation/memory/memory_helpers.h"
 #include "graphics2d/formats/png_glue.h"
+#include "platform/libraries/lazy_library.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ ImageResult CPNGHandler::Open(CInStream& stream) {
     uint8_t signature[8];
     if (stream.Read(signature, sizeof signature) != kResultOk) return kImageBadHeader;
     if (std::memcmp(signature, kSignature, sizeof signature) != 0) return kImageBadHeader;
+    if (!platform::Require(platform::LazyLibrary::Png)) return kImageNotSupported;
 
     png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
     if (png_ == nullptr) return kImageNoMemory;
@@ -125,6 +127,7 @@ ImageResult CPNGHandler::WriteImage(COutStream& stream, const uint8_t* pixels, i
     if (pixels == nullptr || width <= 0 || height <= 0) return kImageBadArgument;
     if (depth != 8 && depth != 24) return kImageBadWriteDepth;
     if (depth == 8 && palette == nullptr) return kImagePaletteMissing;
+    if (!platform::Require(platform::LazyLibrary::Png)) return kImageNotSupported;
     png_color colors[256];
     if (depth == 8) {
         for (int i = 0; i < 256; i++)

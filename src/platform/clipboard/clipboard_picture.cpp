@@ -8,6 +8,7 @@
 #include "platform/clipboard/clipboard_dib.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/memory.h"
+#include "platform/libraries/lazy_library.h"
 
 namespace platform {
 namespace {
@@ -43,6 +44,7 @@ HGLOBAL CopyBlock(const uint8_t* bytes, size_t size) {
 
 // A 24-bit bottom-up packed bitmap, transparent pixels shown over white.
 HGLOBAL DibFromPng(const std::vector<uint8_t>& file) {
+    if (!Require(LazyLibrary::Png)) return 0;
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&image, file.data(), file.size())) return 0;
@@ -84,6 +86,7 @@ HGLOBAL DibFromBmp(const std::vector<uint8_t>& file) {
 } // namespace
 
 std::vector<uint8_t> PngFromPackedDib(HGLOBAL dib) {
+    if (!Require(LazyLibrary::Png)) return {};
     // Any depth the clipboard holds, read back as 32 bits, rows bottom first.
     HBITMAP bitmap = BitmapFromPackedDib(dib);
     if (bitmap == 0) return {};

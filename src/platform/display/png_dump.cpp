@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/libraries/lazy_library.h"
+
 namespace platform {
 namespace {
 
@@ -51,7 +53,7 @@ bool WriteImage(std::FILE* file, const uint32_t* pixels, int width, int height, 
 } // namespace
 
 bool WritePngFile(const std::string& linuxPath, const uint32_t* pixels, int width, int height) {
-    if (pixels == nullptr || width <= 0 || height <= 0) return false;
+    if (pixels == nullptr || width <= 0 || height <= 0 || !Require(LazyLibrary::Png)) return false;
     std::FILE* file = std::fopen(linuxPath.c_str(), "wb");
     if (file == nullptr) return false;
     std::vector<png_byte> row(static_cast<size_t>(width) * 3);

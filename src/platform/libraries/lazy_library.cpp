@@ -51,7 +51,7 @@ void* LazyLibraryData(LazyLibrary, const char* name) {
 
 namespace {
 
-constexpr size_t kLibraryCount = size_t(LazyLibrary::Alsa) + 1;
+constexpr size_t kLibraryCount = size_t(LazyLibrary::Ffi) + 1;
 
 struct LoadState {
     std::once_flag once;

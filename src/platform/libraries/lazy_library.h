@@ -33,6 +33,9 @@ enum class LazyLibrary {
     OpenMpt,
     EspeakNg,
     Alsa,
+    Png,
+    Jpeg,
+    Ffi,
 };
 
 // Loads the library now if it is not yet loaded; false (said once on standard error)

@@ -20,5 +20,5 @@ struct FfiArgument {
 };
 
 // Calls `function` with the arguments in order and returns its 32-bit integer result.
-// false when libffi cannot describe the call (then nothing was called).
+// false when libffi cannot be loaded or cannot describe the call (then nothing was called).
 bool CallExport(FARPROC function, const FfiArgument* arguments, size_t count, int32_t& result);

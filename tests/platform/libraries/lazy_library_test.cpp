@@ -1,6 +1,7 @@
 #include "platform/libraries/lazy_library.h"
 
 #include <dlfcn.h>
+#include <ffi.h>
 #include <gtest/gtest.h>
 #include <systemd/sd-bus.h>
 #include <zlib.h>
@@ -62,16 +63,34 @@ TEST(LazyLibrary, ALoadedTablePointsEverySlotAtTheLibrarysFunction) {
 // lacks, or a misspelt one, fails here rather than on a user's first movie.
 TEST(LazyLibrary, EveryTableLoadsAgainstTheInstalledLibraries) {
     for (LazyLibrary library :
-         {LazyLibrary::Sdl2, LazyLibrary::Curl, LazyLibrary::X11, LazyLibrary::Freetype,
-          LazyLibrary::Fontconfig, LazyLibrary::Systemd, LazyLibrary::Cairo, LazyLibrary::Cups,
-          LazyLibrary::AvFormat, LazyLibrary::AvCodec, LazyLibrary::AvUtil, LazyLibrary::SwScale,
+         {LazyLibrary::Sdl2,       LazyLibrary::Curl,       LazyLibrary::X11,
+          LazyLibrary::Freetype,   LazyLibrary::Fontconfig, LazyLibrary::Systemd,
+          LazyLibrary::Cairo,      LazyLibrary::Cups,       LazyLibrary::AvFormat,
+          LazyLibrary::AvCodec,    LazyLibrary::AvUtil,     LazyLibrary::SwScale,
           LazyLibrary::SwResample, LazyLibrary::FluidSynth, LazyLibrary::OpenMpt,
-          LazyLibrary::EspeakNg, LazyLibrary::Alsa})
+          LazyLibrary::EspeakNg,   LazyLibrary::Alsa,       LazyLibrary::Png,
+          LazyLibrary::Jpeg,       LazyLibrary::Ffi})
         EXPECT_TRUE(Require(library)) << int(library);
     // The one variable we use, from the library's own copy: sd-bus compares its address.
     EXPECT_EQ(LazyLibraryData(LazyLibrary::Systemd, "sd_bus_object_vtable_format"),
               &sd_bus_object_vtable_format);
     EXPECT_EQ(LazyLibraryData(LazyLibrary::Systemd, "zorv_no_such_variable"), nullptr);
+    // libffi's type descriptions, which calls into a shared library's exports are built on.
+    const struct {
+        const char* name;
+        size_t size;
+        unsigned short type;
+    } described[] = {{"ffi_type_sint32", 4, FFI_TYPE_SINT32},
+                     {"ffi_type_float", 4, FFI_TYPE_FLOAT},
+                     {"ffi_type_double", 8, FFI_TYPE_DOUBLE},
+                     {"ffi_type_pointer", sizeof(void*), FFI_TYPE_POINTER}};
+    for (const auto& expected : described) {
+        const auto* type =
+            static_cast<const ffi_type*>(LazyLibraryData(LazyLibrary::Ffi, expected.name));
+        ASSERT_NE(type, nullptr) << expected.name;
+        EXPECT_EQ(type->size, expected.size) << expected.name;
+        EXPECT_EQ(type->type, expected.type) << expected.name;
+    }
 }
 
 } // namespace

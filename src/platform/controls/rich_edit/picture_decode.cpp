@@ -8,6 +8,8 @@
 
 #include <jpeglib.h>
 
+#include "platform/libraries/lazy_library.h"
+
 namespace platform {
 
 namespace {
@@ -97,6 +99,7 @@ constexpr size_t kInfoHeader = 40;
 } // namespace
 
 bool DecodePng(std::string_view data, DecodedPicture& out) {
+    if (!Require(LazyLibrary::Png)) return false;
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&image, data.data(), data.size())) return false;
@@ -116,7 +119,7 @@ bool DecodePng(std::string_view data, DecodedPicture& out) {
 }
 
 bool DecodeJpeg(std::string_view data, DecodedPicture& out) {
-    if (data.empty()) return false;
+    if (data.empty() || !Require(LazyLibrary::Jpeg)) return false;
     jpeg_decompress_struct jpeg{};
     JpegErrors errors{};
     jpeg.err = jpeg_std_error(&errors.pub);
