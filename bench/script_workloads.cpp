@@ -2,9 +2,9 @@
 // stencil over a grid, an escape-time set, springs with many locals, calls three deep as
 // arguments, objects updated by functions, the Takeuchi recursion, a totient sieve over a
 // million elements, heap sort, an accumulator machine, comma-separated lines, subtraction
-// loops and a checksum in sixteen locals. bench/lua/ holds each one for Lua 5.4 with the
-// same work, and tools/bench-script-vs-lua runs both. Each checks its own result (error
-// 42 otherwise).
+// loops, a checksum in sixteen locals and the methods of texts. bench/lua/ holds each one
+// for Lua 5.4 with the same work, and tools/bench-script-vs-lua runs both. Each checks its
+// own result (error 42 otherwise).
 #include <string>
 
 #include "script_program_runner.h"
@@ -420,6 +420,26 @@ Function Main() {
 If (Main() != 493383) WrongResult();
 )";
 
+// Words cut out of a sentence, raised to upper case and compared letter by letter and
+// without regard to case, 300000 rounds.
+const char kTextMethods[] = R"(
+Function Main() {
+    Var s = "the quick brown fox jumps over the lazy dog";
+    Var total = 0;
+    Var i;
+    For (i = 0; i < 300000; i++) {
+        Var start = (i * 7) % 40;
+        Var word = s.SubString(start, 5);
+        Var upper = word.ToUpperCase();
+        If (upper.CharAt(0) == "O") total = total + 3;
+        If (word.CompareNoCase("quick") == 0) total = total + 5;
+        total = total + upper.IndexOf("O") + word.GetAscii(1);
+    }
+    Return total;
+}
+If (Main() != 28425000) WrongResult();
+)";
+
 // A checksum kept in sixteen locals that rotate through each round, with a variable
 // declared in the loop body, 2,000,000 rounds.
 const char kHashLocals[] = R"(
@@ -477,5 +497,6 @@ ZORV_SCRIPT_PROGRAM(accumulator_vm, kAccumulatorVm);
 ZORV_SCRIPT_PROGRAM(csv_text, kCsvText);
 ZORV_SCRIPT_PROGRAM(gcd_loops, kGcdLoops);
 ZORV_SCRIPT_PROGRAM(hash_locals, kHashLocals);
+ZORV_SCRIPT_PROGRAM(text_methods, kTextMethods);
 
 } // namespace

@@ -92,7 +92,7 @@ struct NumberFunction {
 // frame, in place of the method on a temporary object of the text class (whose instance number
 // and serial it still takes), which nothing a script does could tell apart. It leaves its
 // result in the result slot, or gives false, having done nothing, for arguments it does not
-// take (the method then runs on the object).
+// take and for what would fail (the method then runs on the object, and fails there).
 using TextMethod = bool (*)(CInterpretor& interpreter, const char* text);
 
 // The static description of one built-in class.

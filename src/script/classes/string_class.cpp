@@ -10,6 +10,7 @@
 #include "script/interpreter/interpretor.h"
 #include "script/project/string_bank_text.h"
 #include "script/values/number_text.h"
+#include "script/values/text_block.h"
 
 namespace {
 
@@ -150,6 +151,72 @@ int32_t ByteAt(std::string_view text, int64_t index) {
     return static_cast<unsigned char>(text[static_cast<size_t>(index)]);
 }
 
+// The character at `index` of `text`, empty outside it.
+std::string_view CharAtOf(std::string_view text, int64_t index) {
+    if (index < 0 || index >= static_cast<int64_t>(text.size())) return {};
+    return text.substr(static_cast<size_t>(index), 1);
+}
+
+// At most `length` characters of `text` from `start` on, empty when `start` is outside it or
+// `length` is not positive.
+std::string_view SubStringOf(std::string_view text, int64_t start, int64_t length) {
+    const auto size = static_cast<int64_t>(text.size());
+    if (start < 0 || start >= size || length <= 0) return {};
+    return text.substr(static_cast<size_t>(start),
+                       static_cast<size_t>(std::min(length, size - start)));
+}
+
+int32_t CompareNoCaseOf(const char* text, const char* other) {
+    const unsigned char* lower = Maps().lower;
+    auto* a = reinterpret_cast<const unsigned char*>(text);
+    auto* b = reinterpret_cast<const unsigned char*>(other);
+    while (*a != 0 && lower[*a] == lower[*b]) {
+        ++a;
+        ++b;
+    }
+    return int32_t(lower[*a]) - int32_t(lower[*b]);
+}
+
+// Every `old` (not empty) in `text` replaced by `replacement`, bytes compared through `map`.
+class Replacement {
+public:
+    Replacement(std::string_view text, std::string_view old, std::string_view replacement,
+                const unsigned char* map)
+        : text_(text), old_(old), replacement_(replacement), map_(map) {}
+
+    // The length of the new text; false when it would not fit in memory's sizes.
+    bool Length(size_t& length) const {
+        size_t count = 0;
+        for (auto at = Next(text_.begin()); at != text_.end(); at = Next(at + old_.size()))
+            ++count;
+        size_t added;
+        return !__builtin_mul_overflow(count, replacement_.size(), &added) &&
+               !__builtin_add_overflow(text_.size() - count * old_.size(), added, &length);
+    }
+    void Write(char* out) const {
+        auto piece = text_.begin();
+        for (auto at = Next(piece); at != text_.end(); at = Next(piece)) {
+            out = std::copy(piece, at, out);
+            out = std::copy(replacement_.begin(), replacement_.end(), out);
+            piece = at + old_.size();
+        }
+        std::copy(piece, text_.end(), out);
+    }
+
+private:
+    std::string_view::iterator Next(std::string_view::iterator from) const {
+        const unsigned char* map = map_;
+        return std::search(from, text_.end(), old_.begin(), old_.end(), [map](char a, char b) {
+            return map[static_cast<unsigned char>(a)] == map[static_cast<unsigned char>(b)];
+        });
+    }
+
+    std::string_view text_;
+    std::string_view old_;
+    std::string_view replacement_;
+    const unsigned char* map_;
+};
+
 // Argument `i` when it is a text, which the methods read as it is; a number would be made a
 // text first, and anything else fails or reads as the default.
 bool TextArgument(CInterpretor& interpreter, uint32_t i, std::string_view& out) {
@@ -199,6 +266,104 @@ bool LastIndexOfIn(CInterpretor& interpreter, const char* text) {
     return true;
 }
 
+// Argument `i` as an integer, `fallback` when it is missing or the default; false for any
+// other kind, which the object's method converts.
+bool IntArgument(CInterpretor& interpreter, uint32_t i, int64_t fallback, int64_t& out) {
+    const CValue& argument = *interpreter.GetArg(i);
+    if (argument.IsDefault()) {
+        out = fallback;
+        return true;
+    }
+    if (argument.StoredType() != kValueInt) return false;
+    out = argument.IntPayload();
+    return true;
+}
+
+// The methods that make a text write it into a block of their own and hand it to the result
+// slot once it is whole. Short of memory, or for a text longer than a script text may be,
+// they leave the method to its object, which fails as a method fails (ResultText).
+char* NewTextBytes(size_t length) {
+    if (length >= INT32_MAX) return nullptr;
+    char* bytes = TextBlock::Make(length);
+    if (bytes != nullptr) bytes[length] = '\0';
+    return bytes;
+}
+
+bool AnswerText(CInterpretor& interpreter, std::string_view text) {
+    char* bytes = NewTextBytes(text.size());
+    if (bytes == nullptr) return false;
+    std::copy(text.begin(), text.end(), bytes);
+    interpreter.GetResultSlot()->SetOwnedText(bytes);
+    return true;
+}
+
+bool AnswerMapped(CInterpretor& interpreter, std::string_view text, const unsigned char* map) {
+    char* bytes = NewTextBytes(text.size());
+    if (bytes == nullptr) return false;
+    for (size_t i = 0; i < text.size(); ++i)
+        bytes[i] = static_cast<char>(map[static_cast<unsigned char>(text[i])]);
+    interpreter.GetResultSlot()->SetOwnedText(bytes);
+    return true;
+}
+
+bool LowerCaseOf(CInterpretor& interpreter, const char* text) {
+    return AnswerMapped(interpreter, text, Maps().lower);
+}
+
+bool UpperCaseOf(CInterpretor& interpreter, const char* text) {
+    return AnswerMapped(interpreter, text, Maps().upper);
+}
+
+bool CharAtIn(CInterpretor& interpreter, const char* text) {
+    const CValue& index = *interpreter.GetArg(0);
+    return index.StoredType() == kValueInt &&
+           AnswerText(interpreter, CharAtOf(text, index.IntPayload()));
+}
+
+bool SubStringOfText(CInterpretor& interpreter, const char* text) {
+    const std::string_view whole = text;
+    int64_t start;
+    int64_t length;
+    return IntArgument(interpreter, 0, 0, start) &&
+           IntArgument(interpreter, 1, static_cast<int64_t>(whole.size()), length) &&
+           AnswerText(interpreter, SubStringOf(whole, start, length));
+}
+
+bool FloatOf(CInterpretor& interpreter, const char* text) {
+    interpreter.GetResultSlot()->SetFloat(ParseNumber(text));
+    return true;
+}
+
+bool IntOf(CInterpretor& interpreter, const char* text) {
+    interpreter.GetResultSlot()->SetInt(DoubleToInt(ParseNumber(text)));
+    return true;
+}
+
+bool CompareNoCaseWith(CInterpretor& interpreter, const char* text) {
+    const CValue& other = *interpreter.GetArg(0);
+    if (other.StoredType() != kValueString) return false;
+    interpreter.GetResultSlot()->SetInt(CompareNoCaseOf(text, other.GetStringSafe()));
+    return true;
+}
+
+bool ReplaceIn(CInterpretor& interpreter, const char* text) {
+    std::string_view old;
+    std::string_view replacement;
+    int64_t matchCase;
+    if (!TextArgument(interpreter, 0, old) || !TextArgument(interpreter, 1, replacement) ||
+        !IntArgument(interpreter, 2, 1, matchCase) || (matchCase != 0 && matchCase != 1))
+        return false;
+    if (old.empty()) return AnswerText(interpreter, text);
+    const Replacement replaced(text, old, replacement,
+                               matchCase != 0 ? Maps().exact : Maps().lower);
+    size_t length;
+    char* bytes;
+    if (!replaced.Length(length) || (bytes = NewTextBytes(length)) == nullptr) return false;
+    replaced.Write(bytes);
+    interpreter.GetResultSlot()->SetOwnedText(bytes);
+    return true;
+}
+
 struct TextMethods {
     TextMethod byId[CIString::kMethodCount] = {};
 };
@@ -209,6 +374,14 @@ constexpr TextMethods MakeTextMethods() {
     methods.byId[CIString::kIndexOf] = IndexOfIn;
     methods.byId[CIString::kLastIndexOf] = LastIndexOfIn;
     methods.byId[CIString::kGetAscii] = AsciiIn;
+    methods.byId[CIString::kToLowerCase] = LowerCaseOf;
+    methods.byId[CIString::kToUpperCase] = UpperCaseOf;
+    methods.byId[CIString::kCharAt] = CharAtIn;
+    methods.byId[CIString::kSubString] = SubStringOfText;
+    methods.byId[CIString::kGetFloat] = FloatOf;
+    methods.byId[CIString::kGetInt] = IntOf;
+    methods.byId[CIString::kCompareNoCase] = CompareNoCaseWith;
+    methods.byId[CIString::kReplace] = ReplaceIn;
     return methods;
 }
 
@@ -313,12 +486,7 @@ void CIString::ToUpperCase() {
 }
 
 void CIString::CharAt() {
-    int64_t index = interpreter->GetArgInt(0);
-    std::string_view text = Text();
-    if (index >= 0 && index < static_cast<int64_t>(text.size()))
-        StoreText(*interpreter, text.substr(static_cast<size_t>(index), 1));
-    else
-        StoreText(*interpreter, {});
+    StoreText(*interpreter, CharAtOf(Text(), interpreter->GetArgInt(0)));
 }
 
 void CIString::IndexOf() {
@@ -334,14 +502,10 @@ void CIString::LastIndexOf() {
 
 void CIString::SubString() {
     std::string_view text = Text();
-    int64_t size = static_cast<int64_t>(text.size());
     int64_t start = interpreter->IsArgDefault(0) ? 0 : interpreter->GetArgInt(0);
-    int64_t length = interpreter->IsArgDefault(1) ? size : interpreter->GetArgInt(1);
-    if (start >= 0 && start < size && length > 0)
-        StoreText(*interpreter, text.substr(static_cast<size_t>(start),
-                                            static_cast<size_t>(std::min(length, size - start))));
-    else
-        StoreText(*interpreter, {});
+    int64_t length = interpreter->IsArgDefault(1) ? static_cast<int64_t>(text.size())
+                                                  : interpreter->GetArgInt(1);
+    StoreText(*interpreter, SubStringOf(text, start, length));
 }
 
 void CIString::Length() {
@@ -363,14 +527,7 @@ void CIString::GetAscii() {
 
 void CIString::CompareNoCase() {
     if (interpreter->IsArgDefault(0)) interpreter->RaiseError(115);
-    const unsigned char* lower = Maps().lower;
-    auto* a = reinterpret_cast<const unsigned char*>(Text());
-    auto* b = reinterpret_cast<const unsigned char*>(interpreter->GetArgString(0));
-    while (*a != 0 && lower[*a] == lower[*b]) {
-        ++a;
-        ++b;
-    }
-    interpreter->GetResultSlot()->SetInt(int32_t(lower[*a]) - int32_t(lower[*b]));
+    interpreter->GetResultSlot()->SetInt(CompareNoCaseOf(Text(), interpreter->GetArgString(0)));
 }
 
 void CIString::Replace() {
@@ -384,31 +541,12 @@ void CIString::Replace() {
         StoreText(*interpreter, text);
         return;
     }
-    const unsigned char* map = matchCase != 0 ? Maps().exact : Maps().lower;
-    auto same = [map](char a, char b) {
-        return map[static_cast<unsigned char>(a)] == map[static_cast<unsigned char>(b)];
-    };
-    auto next = [&](std::string_view::iterator from) {
-        return std::search(from, text.end(), old.begin(), old.end(), same);
-    };
-
-    size_t count = 0;
-    for (auto at = next(text.begin()); at != text.end(); at = next(at + old.size()))
-        ++count;
-    size_t added;
+    const Replacement replaced(text, old, replacement,
+                               matchCase != 0 ? Maps().exact : Maps().lower);
     size_t length;
-    if (__builtin_mul_overflow(count, replacement.size(), &added) ||
-        __builtin_add_overflow(text.size() - count * old.size(), added, &length))
-        interpreter->RaiseError(15);
-
+    if (!replaced.Length(length)) interpreter->RaiseError(15);
     ResultText result(*interpreter, length);
-    auto piece = text.begin();
-    for (auto at = next(piece); at != text.end(); at = next(piece)) {
-        result.Append(std::string_view(piece, at));
-        result.Append(replacement);
-        piece = at + old.size();
-    }
-    result.Append(std::string_view(piece, text.end()));
+    replaced.Write(result.Reserve(length));
 }
 
 const ScriptClassInfo* GetStringClassInfo() {

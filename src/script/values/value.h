@@ -95,6 +95,8 @@ public:
     // An owned buffer of n bytes starting with a 0 byte, for methods to fill; null
     // (the empty text) for n < 1.
     char* SetStringBuffer(int32_t n);
+    // Takes `text`, the bytes of a block this value becomes the holder of (or null).
+    void SetOwnedText(char* text);
     void SetDefault();
     // A null object gives integer 0. Without `release` the old content is dropped as
     // it is: objects use it to clear the values that hold them.
@@ -245,8 +247,6 @@ private:
         flags_ = 0;
         payload_.placeholder = payload;
     }
-    // Takes `text`, the bytes of a block this value becomes the holder of (or null).
-    void SetOwnedText(char* text);
     // A new block holding the first `length` bytes of `text`.
     void SetCopiedText(const char* text, size_t length);
     // A string value's text is its own to write: no other value or cell shares it.

@@ -189,9 +189,20 @@ private:
         }
     }
 
-    // A text's method, its arguments of every kind.
+    // A text's method, its arguments of every kind; those that make a text are mostly
+    // measured, so that the programs go on with a number.
     std::string TextMethod() {
-        switch (Pick(7)) {
+        switch (Pick(14)) {
+        case 7:
+            return MadeText() + (Pick(4) == 0 ? "" : ".Length()");
+        case 8:
+            return MadeText() + ".GetAscii(" + Operand() + ")";
+        case 9:
+            return Pick(2) == 0 ? "s.GetInt()" : "t.GetFloat()";
+        case 10:
+            return Pick(3) == 0 ? "t.CompareNoCase(" + Operand() + ")" : "s.CompareNoCase(t)";
+        case 11:
+            return Pick(2) == 0 ? "\"A\".CompareNoCase()" : "n.GetInt()";
         case 0:
             return "t.IndexOf(s)";
         case 1:
@@ -206,6 +217,25 @@ private:
             return Pick(2) == 0 ? "n.Length()" : "t.GetAscii(" + Operand() + ")";
         default:
             return Pick(2) == 0 ? "t.IndexOf()" : "s.GetAscii()";
+        }
+    }
+
+    std::string MadeText() {
+        switch (Pick(7)) {
+        case 0:
+            return "t.CharAt(" + Operand() + ")";
+        case 1:
+            return "s.SubString(" + Operand() + ", " + Operand() + ")";
+        case 2:
+            return Pick(2) == 0 ? "t.SubString(" + Operand() + ")" : "s.SubString()";
+        case 3:
+            return Pick(2) == 0 ? "t.ToUpperCase()" : "s.ToLowerCase()";
+        case 4:
+            return "t.Replace(\",\", s)";
+        case 5:
+            return "s.Replace(\"2\", t, " + Operand() + ")";
+        default:
+            return Pick(3) == 0 ? "t.Replace(s)" : "t.Replace(\"\", \"x\")";
         }
     }
 
@@ -390,6 +420,61 @@ TEST_F(MethodCalls, AgreeWithTheReferenceWalkPart1) {
 
 TEST_F(MethodCalls, AgreeWithTheReferenceWalkPart2) {
     Check(301, 300);
+}
+
+// Texts' methods done on the text by compiled code give what they give on a temporary object,
+// for arguments of every kind, missing, outside the text and failing.
+TEST_F(MethodCalls, TextMethodsAgreeWithTheirObjects) {
+    // Each call's value is assigned before it is printed: the compiled call is the
+    // assignment's.
+    std::string calls;
+    for (const char* call : {"t.CharAt(a)",
+                             "e.CharAt(a)",
+                             "t.SubString(a)",
+                             "t.SubString(a, 2)",
+                             "t.SubString(1, a)",
+                             "e.SubString(a, a)",
+                             "t.GetAscii(a)",
+                             "t.Replace(\",\", a)",
+                             "t.Replace(a, \"-\")",
+                             "t.Replace(\"b\", \"xy\", 0)",
+                             "t.Replace(\"b\", \"xy\", 1)",
+                             "t.Replace(\"\", \"x\")",
+                             "t.Replace(\",\", \"\")",
+                             "t.CompareNoCase(a)",
+                             "t.CompareNoCase(\"A,b,,C\xc9\")",
+                             "e.CompareNoCase(t)",
+                             "t.ToUpperCase()",
+                             "t.ToLowerCase()",
+                             "e.ToUpperCase()",
+                             "t.CharAt()",
+                             "t.SubString()",
+                             "\"0x1F\".GetInt()",
+                             "\"0b101\".GetFloat()",
+                             "\"2.75\".GetInt()",
+                             "\"-2.75\".GetFloat()",
+                             "e.GetInt()"})
+        calls += std::string("        r = ") + call + ";\n        Math.Print(r);\n";
+    const std::string all =
+        "Function Main() {\n"
+        "    Var t = \"a,B,,c\xe9\";\n    Var e = \"\";\n    Var k;\n    Var r;\n"
+        "    w[0] = 0; w[1] = 2; w[2] = -1; w[3] = 7; w[4] = 1.9; w[5] = \"1\";\n"
+        "    w[6] = 99999;\n"
+        "    For (k = 0; k < 7; k++) {\n        Var a = w[k];\n" +
+        calls + "    }\n}\nMain();\n";
+    const std::string kSources[] = {
+        all,
+        "Function Main() { Var t = \"ab\"; Var r = t.CompareNoCase(); Math.Print(r); }\nMain();\n",
+        "Function Main() { Var t = \"ab\"; Var r = t.Replace(\"a\"); Math.Print(r); }\nMain();\n",
+        "Function Main() { Var r = \"ab\".Replace(\"a\", \"b\", 2); Math.Print(r); }\nMain();\n",
+    };
+    uint32_t index = 0;
+    for (const std::string& source : kSources) {
+        const Outcome reference = RunProgram(source, Way::kReference);
+        EXPECT_EQ(reference.code, index == 0 ? 0 : 115) << source;
+        SameAsReference(RunProgram(source, Way::kCompiled), reference, index, source);
+        SameAsReference(RunProgram(source, Way::kFast), reference, index++, source);
+    }
 }
 
 TEST_F(MethodCalls, LoopProgramsAgreeWithTheReferenceWalk) {
