@@ -1792,7 +1792,9 @@ private:
             return token;
         case kTokenString:
             if (IsMemberLink(Code(Next(token)))) return Members(depth, token);
-            Emit(kOpOperand, depth, token, 0, 0, uint8_t(code));
+            Emit(kOpOperand, depth, token, 0,
+                 out_.texts.Add(GetStringTokenText(reinterpret_cast<const TokenHeader*>(token))),
+                 uint8_t(code));
             return Next(token);
         case kTokenName: {
             uint8_t* next = Next(token);
@@ -3039,6 +3041,13 @@ void CInterpretor::RunCompiled(const CompiledFunction& entry, CValue* slots) {
             goto* kSteps[op->op];
 DoOperand:
     ZORV_SYNC();
+    if (op->count != 0 && op->code == kTokenString) {
+        // The literal's text as OperandString leaves it, borrowed from the block the code
+        // holds, which whatever keeps the text shares.
+        SkipToken();
+        Operand()->SetBorrowedBlock(code->texts[op->count]);
+        ZORV_NEXT_STEP();
+    }
     tables.operand[op->code](*this);
     ZORV_NEXT_STEP();
 DoName : {

@@ -18,7 +18,8 @@ struct CVariable;
 struct CompiledFunction;
 
 enum CompiledOpCode : uint8_t {
-    // The operand handler of the token's code at `depth`.
+    // The operand handler of the token's code at `depth`; for a text literal with a `count`,
+    // the text of that number in the code's `texts`, as the handler gives it.
     kOpOperand,
     // A name read through the scopes as an operand.
     kOpName,
@@ -522,6 +523,25 @@ struct CompiledFunction;
 // The CallFrameKind that a function body's code needs.
 CallFrameKind FrameKindOf(const CompiledFunction& code);
 
+// The texts of a body's literals, each in a block the code holds once: the kOpOperand of a
+// literal lends its block to the value it makes (CValue::kBorrowedBlock), so that a value
+// keeping the text (an assignment, an argument) shares the block rather than copying the
+// text (compiled_texts.cpp).
+class LiteralTexts {
+public:
+    LiteralTexts() = default;
+    LiteralTexts(const LiteralTexts&) = delete;
+    LiteralTexts& operator=(const LiteralTexts&) = delete;
+    ~LiteralTexts();
+    // The number (from 1) of a new block holding `text`; 0 when memory runs out.
+    uint32_t Add(const char* text);
+    // The bytes of block `number`.
+    char* operator[](uint32_t number) const { return blocks_[number - 1]; }
+
+private:
+    std::vector<char*> blocks_;
+};
+
 struct CompiledFunction {
     std::vector<CompiledOp> ops;
     // A top level's code (RunTopLevel): when its steps reach the stream's end, the run is
@@ -584,4 +604,6 @@ struct CompiledFunction {
     // For each member of a chain the code reads, the walk's steps should its expression end
     // there.
     std::vector<MemberStop> memberStops;
+    // The texts of the literals whose kOpOperand has a `count`.
+    LiteralTexts texts;
 };

@@ -1,8 +1,12 @@
 #include "script/interpreter/compiled_texts.h"
 
+#include <cstring>
+#include <new>
+
 #include "script/classes/base_class.h"
 #include "script/interpreter/interpretor.h"
 #include "script/language/token_codes.h"
+#include "script/values/text_block.h"
 #include "script/values/value.h"
 
 namespace {
@@ -60,4 +64,21 @@ bool AnswerTextMethod(CInterpretor& interpreter, const CompiledMethodSite& site,
         ++interpreter.classSerials[site.record->classIndex];
     ++interpreter.instancesMade;
     return true;
+}
+
+LiteralTexts::~LiteralTexts() {
+    for (char* block : blocks_)
+        TextBlock::LetGo(block);
+}
+
+uint32_t LiteralTexts::Add(const char* text) {
+    char* block = TextBlock::Copy(text, std::strlen(text));
+    if (block == nullptr) return 0;
+    try {
+        blocks_.push_back(block);
+    } catch (const std::bad_alloc&) {
+        TextBlock::LetGo(block);
+        return 0;
+    }
+    return uint32_t(blocks_.size());
 }

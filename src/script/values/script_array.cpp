@@ -208,7 +208,8 @@ bool CScriptArray::CellOf(const CValue& value, Cell& cell) const {
         cell.kind = kCellString;
         cell.text = value.payload_.text;
         if (cell.text == nullptr) return true;
-        if ((value.flags_ & CValue::kBorrowedText) == 0) {
+        if ((value.flags_ & (CValue::kBorrowedText | CValue::kBorrowedBlock)) !=
+            CValue::kBorrowedText) {
             TextBlock::Share(cell.text);
         } else {
             cell.text = TextBlock::Copy(cell.text, std::strlen(cell.text));

@@ -116,6 +116,11 @@ void CValue::SetCopiedText(const char* text, size_t length) {
     SetOwnedText(copy);
 }
 
+void CValue::SetBorrowedBlock(const char* block) {
+    SetOwnedText(const_cast<char*>(block));
+    flags_ = kBorrowedText | kBorrowedBlock;
+}
+
 bool CValue::OwnsTextAlone() const {
     return type_ == kValueString && (flags_ & kBorrowedText) == 0 && payload_.text != nullptr &&
            TextBlock::Of(payload_.text)->holders == 1;
@@ -216,7 +221,7 @@ void CValue::AssignHeld(const CValue& from) {
         break;
     case kValueString:
         if (payload.text == nullptr) break;
-        if ((from.flags_ & kBorrowedText) == 0) {
+        if ((from.flags_ & (kBorrowedText | kBorrowedBlock)) != kBorrowedText) {
             TextBlock::Share(payload.text);
         } else {
             payload.text = TextBlock::Copy(payload.text, std::strlen(payload.text));
@@ -319,7 +324,8 @@ const char* CValue::GetString() const {
 size_t CValue::GetStringLength() const {
     if (type_ != kValueString) return std::strlen(GetString());
     if (payload_.text == nullptr) return 0;
-    if ((flags_ & kBorrowedText) != 0) return std::strlen(payload_.text);
+    if ((flags_ & (kBorrowedText | kBorrowedBlock)) == kBorrowedText)
+        return std::strlen(payload_.text);
     return TextBlock::Length(payload_.text);
 }
 

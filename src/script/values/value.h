@@ -47,6 +47,9 @@ public:
     // Flags bit: the text of a string value is borrowed, never freed. Other texts are
     // the bytes of a counted block (text_block.h) that copies of the value share.
     static constexpr uint32_t kBorrowedText = 1;
+    // With kBorrowedText: the borrowed text is the bytes of a block that outlives the value
+    // (a literal's), which a value or cell keeping the text shares rather than copies.
+    static constexpr uint32_t kBorrowedBlock = 2;
 
     // A value does not know its interpreter: errors are raised on, and number texts
     // written into, CInterpretor::Current(); an array knows its own. The constructors
@@ -97,6 +100,8 @@ public:
     char* SetStringBuffer(int32_t n);
     // Takes `text`, the bytes of a block this value becomes the holder of (or null).
     void SetOwnedText(char* text);
+    // Borrows `block`, the bytes of a block that outlives the value (kBorrowedBlock).
+    void SetBorrowedBlock(const char* block);
     void SetDefault();
     // A null object gives integer 0. Without `release` the old content is dropped as
     // it is: objects use it to clear the values that hold them.

@@ -477,6 +477,31 @@ TEST_F(MethodCalls, TextMethodsAgreeWithTheirObjects) {
     }
 }
 
+// A text literal that compiled code lends to what keeps it is never written through: each
+// round finds the literals as they are written, wherever the last round's texts grew.
+TEST_F(MethodCalls, KeptTextLiteralsStayAsWritten) {
+    const std::string source = "Function Obj() { This.s = 0; }\n"
+                               "Function Grow(p) { p = p + \"q\"; Return p; }\n"
+                               "Function Lit() { Return \"r\"; }\n"
+                               "Function Main() {\n"
+                               "    Var k;\n    Var t;\n    Var x;\n    Var o = New Obj();\n"
+                               "    For (k = 0; k < 3; k++) {\n"
+                               "        t = \"ab\";\n        t = t + \"c\";\n        t += k;\n"
+                               "        a[k] = \"xy\";\n        a[k] = a[k] + k;\n"
+                               "        g = \"lit\";\n        g = g + \"!\";\n"
+                               "        o.s = \"m\";\n        o.s = o.s + k;\n"
+                               "        x = Lit();\n        x = x + Grow(\"p\");\n"
+                               "        Math.Print(t, a[k], g, o.s, x);\n"
+                               "    }\n}\nMain();\n";
+    const Outcome reference = RunProgram(source, Way::kReference);
+    EXPECT_EQ(reference.code, 0);
+    EXPECT_EQ(reference.output, " 2:abc0 2:xy0 2:lit! 2:m0 2:rpq\n"
+                                " 2:abc1 2:xy1 2:lit! 2:m1 2:rpq\n"
+                                " 2:abc2 2:xy2 2:lit! 2:m2 2:rpq\n");
+    SameAsReference(RunProgram(source, Way::kCompiled), reference, 0, source);
+    SameAsReference(RunProgram(source, Way::kFast), reference, 0, source);
+}
+
 TEST_F(MethodCalls, LoopProgramsAgreeWithTheReferenceWalk) {
     Check<LoopProgramMaker>(1, 400);
 }
