@@ -500,6 +500,7 @@ public:
                 if (ops[i].op == kOpSlot && ops[i].depth == 1 && ops[i + 1].op == kOpReturn)
                     ops[i].op = kOpReturnSlot;
         MarkMemberRows();
+        out_.giveUps.assign(out_.metDoubles.size(), 0);
         return true;
     }
 
@@ -2865,6 +2866,24 @@ void CInterpretor::EndStatementFully(uint32_t poolMark) {
     }
 }
 
+inline bool CInterpretor::RunNumberCodeUnlessGivenUp(const CompiledFunction& code,
+                                                     const CompiledOp* op, const CompiledOp* end,
+                                                     CValue* slots, uint64_t bound) {
+    uint8_t& giveUps = code.giveUps[op->depth];
+    if (giveUps < CompiledFunction::kGiveUpStreak) [[likely]] {
+        if (RunNumberCode(code, op, end, slots, bound)) {
+            giveUps = 0;
+            return true;
+        }
+        ++giveUps;
+        return false;
+    }
+    // A streak of give-ups: the next runs go straight to the steps, then one tries again.
+    if (++giveUps == CompiledFunction::kGiveUpStreak + CompiledFunction::kRunsAfterGiveUps)
+        giveUps = CompiledFunction::kGiveUpStreak - 1;
+    return false;
+}
+
 void CInterpretor::RunCompiled(const CompiledFunction& entry, CValue* slots) {
     const HandlerTables& tables = handlerTables_;
     // The code running, and where its values stand: the entry's, or those of a call that
@@ -3737,7 +3756,7 @@ DoNumberCode : {
     if (code->metDoubles[op->depth] == CompiledFunction::kCallsInFull) goto CallingNumbers;
     end = ops + op->index;
     if ((op->site != kNumberTargetName || !StepName(code->numberPrograms[op->depth])) &&
-        (!(RunNumberCode(*code, op, end, slots, bound) ||
+        (!(RunNumberCodeUnlessGivenUp(*code, op, end, slots, bound) ||
            (op->code == kNumberAssign &&
             JoinIntoSlot(*this, *op, end, slots, bound, cleared(slots_[base + 1])))) ||
          (op->code == kNumberElementStore &&

@@ -567,6 +567,12 @@ struct CompiledFunction {
     static constexpr uint8_t kPlainIntegers = 4;
     // kPlainMembers: its register program is plain but for members (IsPlainMemberProgram).
     static constexpr uint8_t kPlainMembers = 5;
+    // For each kOpNumberCode (as for metDoubles), how many of its last runs in a row gave
+    // up (a text or an object met where numbers were expected): from kGiveUpStreak on, its
+    // statement goes straight to the steps for kRunsAfterGiveUps runs, then tries once more.
+    mutable std::vector<uint8_t> giveUps;
+    static constexpr uint8_t kGiveUpStreak = 8;
+    static constexpr uint8_t kRunsAfterGiveUps = 64;
     // For each kOpNumberCode (as for metDoubles), its register program.
     std::vector<NumberProgram> numberPrograms;
     std::vector<ElementRead> elementReads;

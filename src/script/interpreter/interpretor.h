@@ -923,6 +923,11 @@ private:
     // Out of RunCompiled, which every level of a recursion carries.
     [[gnu::noinline]] bool RunNumberCode(const CompiledFunction& code, const CompiledOp* op,
                                          const CompiledOp* end, CValue* slots, uint64_t bound);
+    // RunNumberCode, unless its last runs gave up in a row (CompiledFunction::giveUps).
+    [[gnu::always_inline]] inline bool RunNumberCodeUnlessGivenUp(const CompiledFunction& code,
+                                                                  const CompiledOp* op,
+                                                                  const CompiledOp* end,
+                                                                  CValue* slots, uint64_t bound);
     // RunNumberCode of a program that met a double or gave up for good, or of steps replayed.
     [[gnu::noinline]] bool RunNumberCodeOtherwise(const CompiledFunction& code,
                                                   const CompiledOp* op, const CompiledOp* end,

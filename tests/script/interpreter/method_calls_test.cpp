@@ -502,6 +502,24 @@ TEST_F(MethodCalls, KeptTextLiteralsStayAsWritten) {
     SameAsReference(RunProgram(source, Way::kFast), reference, 0, source);
 }
 
+// A statement whose numbers turn to texts for a long stretch, and back, gives what the walk
+// gives in every round: the rounds after a streak of texts, which take the full steps, too.
+TEST_F(MethodCalls, StatementsBackFromAStretchOfTextsAgree) {
+    const std::string source = "Function Main() {\n"
+                               "    Var k;\n    Var y = 0;\n    Var x = 0;\n    Var sum = 0;\n"
+                               "    For (k = 0; k < 300; k++) {\n"
+                               "        If ((k % 100) == 20) y = \"t\";\n"
+                               "        If ((k % 100) == 70) y = k;\n"
+                               "        x = y + (k * 2) + 1;\n"
+                               "        If ((k % 100) < 20 || (k % 100) >= 70) sum = sum + x;\n"
+                               "        If ((k % 25) == 0) Math.Print(k, x, sum);\n"
+                               "    }\n}\nMain();\n";
+    const Outcome reference = RunProgram(source, Way::kReference);
+    EXPECT_EQ(reference.code, 0);
+    SameAsReference(RunProgram(source, Way::kCompiled), reference, 0, source);
+    SameAsReference(RunProgram(source, Way::kFast), reference, 0, source);
+}
+
 TEST_F(MethodCalls, LoopProgramsAgreeWithTheReferenceWalk) {
     Check<LoopProgramMaker>(1, 400);
 }
