@@ -91,8 +91,9 @@ struct NumberFunction {
 // neither fail nor have an effect: compiled code calls it on the text, its arguments in the
 // frame, in place of the method on a temporary object of the text class (whose instance number
 // and serial it still takes), which nothing a script does could tell apart. It leaves its
-// result in the result slot, or gives false, having done nothing, for arguments it does not
-// take and for what would fail (the method then runs on the object, and fails there).
+// result in the result slot, which may hold the text itself, only once it has read the text
+// wholly; or gives false, having done nothing, for arguments it does not take and for what
+// would fail (the method then runs on the object, and fails there).
 using TextMethod = bool (*)(CInterpretor& interpreter, const char* text);
 
 // The static description of one built-in class.

@@ -393,13 +393,19 @@ const BlockRecord* CInterpretor::MethodEnd(const CompiledFunction& code, uint32_
     }
     // Without arguments nothing ran since the chain read its text.
     const bool kept = count == 0;
-    CValue text(this);
-    if (!(kept && chain_.text != nullptr)) text.Assign(kept ? *chain_.value : place->value);
-    const char* bytes = kept && chain_.text != nullptr ? chain_.text : text.GetString();
+    // A TextMethod reads the text wholly before it writes its result, which may go over the
+    // place that holds the text.
+    const char* bytes = kept && chain_.text != nullptr ? chain_.text
+                        : kept                         ? chain_.value->GetString()
+                                                       : place->value.GetString();
     if (AnswerTextMethod(*this, code.methodSites[site], bytes)) {
         slots_[depth_]->source = nullptr;
         return nullptr;
     }
+    // The object borrows a text that the method's result must not let go of.
+    CValue text(this);
+    if (!(kept && chain_.text != nullptr)) text.Assign(kept ? *chain_.value : place->value);
+    bytes = kept && chain_.text != nullptr ? chain_.text : text.GetString();
     TextObject temporary(*this, bytes, 1);
     Anchor(temporary.object);
     StackSlot* result = slots_[depth_];
