@@ -1,6 +1,6 @@
 #include "script/classes/base_class.h"
 
-#include "foundation/memory/memory_helpers.h"
+#include "foundation/memory/block_pool.h"
 #include "script/interpreter/interpretor.h"
 
 namespace {
@@ -61,7 +61,7 @@ void CIBaseClassImpl::DetachLink() {
 }
 
 void CIBaseClassImpl::FreeLink(ObjectLink* link) {
-    MemFree(&link);
+    block_pool::Give(link, sizeof(ObjectLink));
 }
 
 void CIBaseClassImpl::CallMethod(uint16_t) {}
@@ -104,8 +104,9 @@ int32_t CIBaseClassImpl::GetProjectKindMask() {
 
 ObjectLink* CIBaseClassImpl::Hold() {
     if (link == nullptr) {
-        if (!MemAlloc(sizeof(ObjectLink), &link)) return nullptr;
-        *link = ObjectLink{this, 0};
+        void* block = block_pool::Take(sizeof(ObjectLink));
+        if (block == nullptr) return nullptr;
+        link = new (block) ObjectLink{this, 0};
     }
     if (link->holders == INT32_MAX) return nullptr;
     ++link->holders;

@@ -5,13 +5,14 @@
 
 #include <cstdint>
 
+#include "foundation/memory/block_pool.h"
 #include "script/classes/base_class.h"
 #include "script/interpreter/handle_table.h"
 #include "script/values/value.h"
 
 // One variable: its value and the block level at which it was created (0 for members
 // and for variables that no block end drops).
-struct CVariable {
+struct CVariable : block_pool::Pooled {
     explicit CVariable(CInterpretor* interpreter, int32_t level)
         : value(interpreter), level(level) {}
     CValue value;
@@ -20,7 +21,7 @@ struct CVariable {
     CVariable* nextSpare = nullptr;
 };
 
-class CIBaseObjectVar : public CIBaseClassImpl {
+class CIBaseObjectVar : public CIBaseClassImpl, public block_pool::Pooled {
 public:
     // Class index 0, no class record; listed in the class-0 list when asked.
     CIBaseObjectVar(CInterpretor* interpreter, int addToList);
