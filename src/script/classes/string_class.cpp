@@ -247,18 +247,6 @@ bool IndexOfIn(CInterpretor& interpreter, const char* text) {
     return true;
 }
 
-bool AsciiIn(CInterpretor& interpreter, const char* text) {
-    // Missing (or the default value) reads as 0; a double or a text would be converted.
-    const CValue& argument = *interpreter.GetArg(0);
-    int64_t index = 0;
-    if (!argument.IsDefault()) {
-        if (argument.StoredType() != kValueInt) return false;
-        index = argument.IntPayload();
-    }
-    interpreter.GetResultSlot()->SetInt(ByteAt(text, index));
-    return true;
-}
-
 bool LastIndexOfIn(CInterpretor& interpreter, const char* text) {
     std::string_view pattern;
     if (!TextArgument(interpreter, 0, pattern)) return false;
@@ -276,6 +264,13 @@ bool IntArgument(CInterpretor& interpreter, uint32_t i, int64_t fallback, int64_
     }
     if (argument.StoredType() != kValueInt) return false;
     out = argument.IntPayload();
+    return true;
+}
+
+bool AsciiIn(CInterpretor& interpreter, const char* text) {
+    int64_t index;
+    if (!IntArgument(interpreter, 0, 0, index)) return false;
+    interpreter.GetResultSlot()->SetInt(ByteAt(text, index));
     return true;
 }
 
