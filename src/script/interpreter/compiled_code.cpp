@@ -3964,6 +3964,13 @@ DoWalkIf:
     op = ops + op->index - 1;
     ZORV_NEXT_STEP();
 DoWalkOperand:
+    // The constructor's "This.member = parameter;", whose member is new to the object.
+    if (op->code == kTokenThis && op[1].op == kOpMemberAssigned && op[2].op == kOpBinarySlot &&
+        op[2].code == kTokenAssign && op[3].op == kOpEndStatement &&
+        AddThisMember(*op, slots[op[2].index], slots_[base + op->depth])) {
+        op += 2;
+        ZORV_NEXT_STEP();
+    }
     ZORV_SYNC();
     WalkedOperand(op->code);
     if (currentToken != GetStream() + op->count) op = ops + WalkedOperandEnd(op + 1)->index - 1;

@@ -160,6 +160,31 @@ void CInterpretor::WalkedOperand(uint32_t code) {
     Tables().operand[code](*this);
 }
 
+bool CInterpretor::AddThisMember(const CompiledOp& op, const CValue& value, StackSlot* place) {
+    // A value the walk's read of the slot passes as it is: a number, a text or an object still
+    // there. A placeholder fails the assignment (error 41), and the rest the walk reads in
+    // ways of its own.
+    const uint32_t type = value.StoredType();
+    if (type != kValueInt && type != kValueDouble && type != kValueString &&
+        (type != kValueObject || value.GetType() != kValueObject))
+        return false;
+    auto* member = reinterpret_cast<NameToken*>(
+        op.token + reinterpret_cast<const TokenHeader*>(op.token)->size);
+    if (member->header.code != kTokenMember ||
+        op.token + reinterpret_cast<const TokenHeader*>(op.token)->size + member->header.size !=
+            GetStream() + op.count)
+        return false;
+    // This is the object the call runs on: the walk's read anchors it for the assignment,
+    // and nothing between the two can take it away.
+    CIBaseObjectVar* object = currentObject_;
+    if (FindMember(member, object) != nullptr) return false;
+    object->AddVariable(member->nameId, 0)->value.Assign(value);
+    place->value.Assign(value);
+    place->source = nullptr;
+    place->anchorKind = kValueInt;
+    return true;
+}
+
 void CInterpretor::SlotMembers(CValue* value, CompiledMemberSite& site) {
     CValue* place = Operand();
     // A number member of a script object, the commonest: read as EvalMemberChain reads it.

@@ -1011,6 +1011,11 @@ private:
     };
     // The walk's operand handler of `code` at the current token.
     void WalkedOperand(uint32_t code);
+    // "This.member = slot;" (`op` its kOpWalkOperand) when This has no such member yet, as
+    // the walk's read and assignment would do it: the member added with the slot's value,
+    // which is left above the statement's base. False, with nothing changed, for anything
+    // else.
+    bool AddThisMember(const CompiledOp& op, const CValue& value, StackSlot* place);
     // A slot's value read at the member token after its name, and the members after it.
     void SlotMembers(CValue* value, CompiledMemberSite& site);
     // Where the walk stopped after one of those when it is not at its end: on at the

@@ -912,6 +912,47 @@ TEST_F(ObjectPrograms, MembersPastTheFrontOfTheirObjectAgree) {
     SameAsReference(compiled, reference, 0, source);
 }
 
+// Constructors that give their new object members from their parameters: numbers, texts
+// written in the code and made, objects live and deleted, an array, a function and a missing
+// argument; a member given twice, one read before it is given (error 41), one given through a
+// member chain, and This of a plain function, which is the globals. Each constructor runs
+// often enough for its statements to settle into the way they keep.
+TEST_F(ObjectPrograms, ConstructorsAddTheirMembersAsTheWalkDoes) {
+    const std::string source =
+        "Function Keep(a, b, c) { This.a = a; This.b = b; This.c = c; This.a = b; }\n"
+        "Function Plain(v) { This.g = v; }\n"
+        "Function Chain(v) { This.o = New Keep(v, v, v); This.o.z = v; }\n"
+        "Function Early(v) { This.e = This.e + v; }\n"
+        "Function Show(k) { Print(k.a, k.b, k.c); }\n"
+        "Function Twice(x) { Return x * 2; }\n"
+        "Var i;\n"
+        "For (i = 0; i < 40; i++) {\n"
+        "    k = New Keep(i, i / 2.0, \"t\" + i);\n"
+        "    If ((i % 13) == 0) Show(k);\n"
+        "}\n"
+        "d = New Keep(1, 2, 3);\n"
+        "o = New Keep(d, \"lit\", 0.5);\n"
+        "Delete d;\n"
+        "n = New Keep(o.a, Twice, o);\n"
+        "Print(n.a, n.b(4), n.c.b);\n"
+        "m = New Keep(7);\n"
+        "Print(m.a, m.b, m.c);\n"
+        "arr[2] = 5;\n"
+        "r = New Keep(1, arr, 2);\n"
+        "Print(r.a[2], r.b[2]);\n"
+        "Plain(11);\n"
+        "Print(g);\n"
+        "ch = New Chain(3);\n"
+        "Print(ch.o.a, ch.o.z);\n"
+        "e = New Early(1);\n"
+        "Print(\"not reached\");\n";
+    const Outcome reference = RunProgram(source, Way::kReference);
+    const Outcome compiled = RunProgram(source, Way::kCompiled);
+    ASSERT_EQ(reference.code, 41) << reference.output;
+    ASSERT_NE(reference.output.find("lit"), std::string::npos) << reference.output;
+    SameAsReference(compiled, reference, 0, source);
+}
+
 // Members and Deletes through a holder whose object went end some.
 TEST_F(ObjectPrograms, HoldersOfDeletedObjectsAgreePart1) {
     Compare<HolderProgram>(1, 2000, 2000 / 4);
