@@ -374,6 +374,13 @@ constexpr std::array<uint8_t, 256> kComparisonOutcomes = [] {
 
 // Whether the slot holds its variable in this call: any slot but one that kOpBindName
 // left to a scope's variable.
+// "This.member = slot;" from its kOpWalkOperand on.
+bool IsThisMemberFromSlot(const CompiledOp* walk) {
+    return walk->op == kOpWalkOperand && walk->code == kTokenThis &&
+           walk[1].op == kOpMemberAssigned && walk[2].op == kOpBinarySlot &&
+           walk[2].code == kTokenAssign && walk[3].op == kOpEndStatement;
+}
+
 bool IsBoundOrPlain(uint64_t bound, const CompiledFunction& code, uint32_t slot) {
     return slot >= 64 || ((code.boundSlots >> slot) & 1) == 0 || ((bound >> slot) & 1) != 0;
 }
@@ -3740,6 +3747,12 @@ DoReturnZero:
     depth_ = base;
     goto Finish;
 DoMemberRow:
+    // A member new to This, whose program would give up, goes straight to its own step.
+    if (IsThisMemberFromSlot(op + 1) &&
+        AddThisMember(op[1], slots[op[3].index], slots_[base + op[1].depth])) {
+        op += 3;
+        ZORV_NEXT_STEP();
+    }
     if (quiet()) {
         depth_ = base;
         if (const CompiledOp* last = RunMemberRow(*code, op, slots, bound)) {
@@ -3965,9 +3978,7 @@ DoWalkIf:
     ZORV_NEXT_STEP();
 DoWalkOperand:
     // The constructor's "This.member = parameter;", whose member is new to the object.
-    if (op->code == kTokenThis && op[1].op == kOpMemberAssigned && op[2].op == kOpBinarySlot &&
-        op[2].code == kTokenAssign && op[3].op == kOpEndStatement &&
-        AddThisMember(*op, slots[op[2].index], slots_[base + op->depth])) {
+    if (IsThisMemberFromSlot(op) && AddThisMember(*op, slots[op[2].index], slots_[base + op->depth])) {
         op += 2;
         ZORV_NEXT_STEP();
     }

@@ -178,6 +178,8 @@ bool CInterpretor::AddThisMember(const CompiledOp& op, const CValue& value, Stac
     // and nothing between the two can take it away.
     CIBaseObjectVar* object = currentObject_;
     if (FindMember(member, object) != nullptr) return false;
+    // Where a shortage of memory is reported.
+    currentToken = op.token;
     object->AddVariable(member->nameId, 0)->value.Assign(value);
     place->value.Assign(value);
     place->source = nullptr;
