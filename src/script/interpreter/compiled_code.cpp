@@ -3982,6 +3982,8 @@ DoWalkOperand:
         op += 2;
         ZORV_NEXT_STEP();
     }
+    // A number member of This, read without the walk.
+    if (op->code == kTokenThis && ReadThisMember(*op, slots_[base + op->depth])) ZORV_NEXT_STEP();
     ZORV_SYNC();
     WalkedOperand(op->code);
     if (currentToken != GetStream() + op->count) op = ops + WalkedOperandEnd(op + 1)->index - 1;

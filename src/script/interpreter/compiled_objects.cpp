@@ -160,6 +160,25 @@ void CInterpretor::WalkedOperand(uint32_t code) {
     Tables().operand[code](*this);
 }
 
+bool CInterpretor::ReadThisMember(const CompiledOp& op, StackSlot* place) {
+    auto* member = reinterpret_cast<NameToken*>(
+        op.token + reinterpret_cast<const TokenHeader*>(op.token)->size);
+    const uint8_t* after = reinterpret_cast<const uint8_t*>(member) + member->header.size;
+    if (member->header.code != kTokenMember || after != GetStream() + op.count ||
+        IsMemberLink(reinterpret_cast<const TokenHeader*>(after)->code))
+        return false;
+    CIBaseObjectVar* object = currentObject_;
+    CVariable* variable = FindMember(member, object);
+    if (variable == nullptr || variable->value.StoredType() > kValueDouble) return false;
+    // Anchored to This, as the walk's read anchors the member it reads to its object.
+    if (place->anchor.StoredType() != kValueObject || place->anchor.ObjectPayload() != object)
+        place->anchor.SetObject(object, 1);
+    place->anchorKind = kValueObject;
+    place->value.Assign(variable->value);
+    place->source = &variable->value;
+    return true;
+}
+
 bool CInterpretor::AddThisMember(const CompiledOp& op, const CValue& value, StackSlot* place) {
     // A value the walk's read of the slot passes as it is: a number, a text or an object still
     // there. A placeholder fails the assignment (error 41), and the rest the walk reads in

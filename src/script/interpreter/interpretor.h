@@ -1016,6 +1016,9 @@ private:
     // which is left above the statement's base. False, with nothing changed, for anything
     // else.
     bool AddThisMember(const CompiledOp& op, const CValue& value, StackSlot* place);
+    // "This.member" (`op` its kOpWalkOperand) read into `place` as the walk reads a member
+    // of This that holds a number. False, with nothing changed, for anything else.
+    bool ReadThisMember(const CompiledOp& op, StackSlot* place);
     // A slot's value read at the member token after its name, and the members after it.
     void SlotMembers(CValue* value, CompiledMemberSite& site);
     // Where the walk stopped after one of those when it is not at its end: on at the

@@ -953,6 +953,46 @@ TEST_F(ObjectPrograms, ConstructorsAddTheirMembersAsTheWalkDoes) {
     SameAsReference(compiled, reference, 0, source);
 }
 
+// Methods of script objects reading members of This: numbers in expressions, a member read
+// and then assigned, texts (and a text method called on one), an object member and a member
+// of it, a function member called, a member that changes kind between calls, This of a plain
+// function (the globals), and a member that is missing (error 41 at the end).
+TEST_F(ObjectPrograms, MethodsReadTheMembersOfThisAsTheWalkDoes) {
+    const std::string source =
+        "Function Box(v) { This.v = v; This.w = v * 2; This.Get = BoxGet; This.Sum = BoxSum; "
+        "This.Self = BoxSelf; }\n"
+        "Function BoxGet() { Return This.v; }\n"
+        "Function BoxSum(k) { Var t = This.v; t = t + This.w * k; Return This.v + t; }\n"
+        "Function BoxSelf() { Return This.Get(); }\n"
+        "Function Label() { Return This.name.Length() + This.v; }\n"
+        "Function Inner() { Return This.o.v + This.v; }\n"
+        "Function Missing() { Return This.nothing + 1; }\n"
+        "Function Top() { Return This.g + 1; }\n"
+        "b = New Box(3);\n"
+        "b.name = \"box\";\n"
+        "b.Label = Label;\n"
+        "b.o = New Box(10);\n"
+        "b.Inner = Inner;\n"
+        "Var i;\n"
+        "total = 0;\n"
+        "For (i = 0; i < 30; i++) {\n"
+        "    total = total + b.Sum(i) + b.Get() + b.Self();\n"
+        "    If (i == 10) b.v = 2.5;\n"
+        "    If (i == 20) b.v = \"t\";\n"
+        "    If (i == 25) b.v = 4;\n"
+        "}\n"
+        "Print(total, b.Label(), b.Inner());\n"
+        "g = 41;\n"
+        "Print(Top());\n"
+        "b.Missing = Missing;\n"
+        "Print(b.Missing());\n";
+    const Outcome reference = RunProgram(source, Way::kReference);
+    const Outcome compiled = RunProgram(source, Way::kCompiled);
+    ASSERT_EQ(reference.code, 41) << reference.output;
+    ASSERT_NE(reference.output.find(" 0:42"), std::string::npos) << reference.output;
+    SameAsReference(compiled, reference, 0, source);
+}
+
 // Members and Deletes through a holder whose object went end some.
 TEST_F(ObjectPrograms, HoldersOfDeletedObjectsAgreePart1) {
     Compare<HolderProgram>(1, 2000, 2000 / 4);
