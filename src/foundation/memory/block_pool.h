@@ -70,9 +70,11 @@ void GiveLarge(void* block) noexcept;
     GiveLarge(block);
 }
 
-// A base whose class's objects come from the pool. The size given back is that of the
-// object's own class, so a class with a virtual destructor may be made larger by its heirs.
-struct Pooled {
+// A base whose class's objects come from the pool, `Own` being that class. The size given
+// back is that of the object's own class, so a class with a virtual destructor may be made
+// larger by its heirs. A constructor that throws after a nothrow `new` gives back the block
+// as one of `Own`'s size, which no heir's block is smaller than.
+template <class Own> struct Pooled {
     static void* operator new(size_t size) {
         void* block = Take(size);
         if (block == nullptr) throw std::bad_alloc();
@@ -80,6 +82,9 @@ struct Pooled {
     }
     static void* operator new(size_t size, const std::nothrow_t&) noexcept { return Take(size); }
     static void operator delete(void* block, size_t size) noexcept { Give(block, size); }
+    static void operator delete(void* block, const std::nothrow_t&) noexcept {
+        Give(block, sizeof(Own));
+    }
 };
 
 } // namespace block_pool

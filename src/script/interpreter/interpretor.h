@@ -59,6 +59,17 @@ class FunctionCompiler;
 // It adopts the compiled token stream (CTokenInfos) and walks it.
 class CInterpretor : public CIBaseObjectVar, public CTokenInfos {
 public:
+    // One large object, made once: it comes from the heap, not from the pool that the
+    // objects of its base come from.
+    static void* operator new(size_t size) { return ::operator new(size); }
+    static void* operator new(size_t size, const std::nothrow_t& tag) noexcept {
+        return ::operator new(size, tag);
+    }
+    static void operator delete(void* block) noexcept { ::operator delete(block); }
+    static void operator delete(void* block, const std::nothrow_t& tag) noexcept {
+        ::operator delete(block, tag);
+    }
+
     // Arguments a call frame holds; a call takes at most one less (error 13).
     static constexpr uint32_t kFrameSlots = 16;
     static constexpr uint32_t kMaxArguments = kFrameSlots - 1;

@@ -12,7 +12,7 @@
 
 // One variable: its value and the block level at which it was created (0 for members
 // and for variables that no block end drops).
-struct CVariable : block_pool::Pooled {
+struct CVariable : block_pool::Pooled<CVariable> {
     explicit CVariable(CInterpretor* interpreter, int32_t level)
         : value(interpreter), level(level) {}
     CValue value;
@@ -21,7 +21,7 @@ struct CVariable : block_pool::Pooled {
     CVariable* nextSpare = nullptr;
 };
 
-class CIBaseObjectVar : public CIBaseClassImpl, public block_pool::Pooled {
+class CIBaseObjectVar : public CIBaseClassImpl, public block_pool::Pooled<CIBaseObjectVar> {
 public:
     // Class index 0, no class record; listed in the class-0 list when asked.
     CIBaseObjectVar(CInterpretor* interpreter, int addToList);
