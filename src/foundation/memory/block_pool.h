@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <new>
 
 #if defined(__SANITIZE_ADDRESS__)

@@ -372,8 +372,6 @@ constexpr std::array<uint8_t, 256> kComparisonOutcomes = [] {
            SlotStatementOnDoubles(op, target, result, place);
 }
 
-// Whether the slot holds its variable in this call: any slot but one that kOpBindName
-// left to a scope's variable.
 // "This.member = slot;" from its kOpWalkOperand on.
 bool IsThisMemberFromSlot(const CompiledOp* walk) {
     return walk->op == kOpWalkOperand && walk->code == kTokenThis &&
@@ -381,6 +379,8 @@ bool IsThisMemberFromSlot(const CompiledOp* walk) {
            walk[2].code == kTokenAssign && walk[3].op == kOpEndStatement;
 }
 
+// Whether the slot holds its variable in this call: any slot but one that kOpBindName
+// left to a scope's variable.
 bool IsBoundOrPlain(uint64_t bound, const CompiledFunction& code, uint32_t slot) {
     return slot >= 64 || ((code.boundSlots >> slot) & 1) == 0 || ((bound >> slot) & 1) != 0;
 }

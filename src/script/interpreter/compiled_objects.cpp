@@ -160,13 +160,19 @@ void CInterpretor::WalkedOperand(uint32_t code) {
     Tables().operand[code](*this);
 }
 
-bool CInterpretor::ReadThisMember(const CompiledOp& op, StackSlot* place) {
+NameToken* CInterpretor::ThisMemberToken(const CompiledOp& op) {
     auto* member = reinterpret_cast<NameToken*>(
         op.token + reinterpret_cast<const TokenHeader*>(op.token)->size);
     const uint8_t* after = reinterpret_cast<const uint8_t*>(member) + member->header.size;
     if (member->header.code != kTokenMember || after != GetStream() + op.count ||
         IsMemberLink(reinterpret_cast<const TokenHeader*>(after)->code))
-        return false;
+        return nullptr;
+    return member;
+}
+
+bool CInterpretor::ReadThisMember(const CompiledOp& op, StackSlot* place) {
+    NameToken* member = ThisMemberToken(op);
+    if (member == nullptr) return false;
     CIBaseObjectVar* object = currentObject_;
     CVariable* variable = FindMember(member, object);
     if (variable == nullptr || variable->value.StoredType() > kValueDouble) return false;
@@ -187,16 +193,13 @@ bool CInterpretor::AddThisMember(const CompiledOp& op, const CValue& value, Stac
     if (type != kValueInt && type != kValueDouble && type != kValueString &&
         (type != kValueObject || value.GetType() != kValueObject))
         return false;
-    auto* member = reinterpret_cast<NameToken*>(
-        op.token + reinterpret_cast<const TokenHeader*>(op.token)->size);
-    if (member->header.code != kTokenMember ||
-        op.token + reinterpret_cast<const TokenHeader*>(op.token)->size + member->header.size !=
-            GetStream() + op.count)
-        return false;
+    NameToken* member = ThisMemberToken(op);
+    if (member == nullptr) return false;
     // This is the object the call runs on: the walk's read anchors it for the assignment,
-    // and nothing between the two can take it away.
+    // and nothing between the two can take it away. A member it has already is the member
+    // statement's to assign.
     CIBaseObjectVar* object = currentObject_;
-    if (FindMember(member, object) != nullptr) return false;
+    if (object->FindVariable(member->nameId) != nullptr) return false;
     // Where a shortage of memory is reported.
     currentToken = op.token;
     object->AddVariable(member->nameId, 0)->value.Assign(value);

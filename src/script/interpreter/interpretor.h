@@ -1030,6 +1030,9 @@ private:
     // "This.member" (`op` its kOpWalkOperand) read into `place` as the walk reads a member
     // of This that holds a number. False, with nothing changed, for anything else.
     bool ReadThisMember(const CompiledOp& op, StackSlot* place);
+    // The member token of an operand "This.member" that ends at `op`'s end (`op` its
+    // kOpWalkOperand), or null for a longer chain or another operand.
+    NameToken* ThisMemberToken(const CompiledOp& op);
     // A slot's value read at the member token after its name, and the members after it.
     void SlotMembers(CValue* value, CompiledMemberSite& site);
     // Where the walk stopped after one of those when it is not at its end: on at the

@@ -399,14 +399,21 @@ protected:
         RegisterScriptClass(&kNumberConsoleClass);
     }
 
+    // `source` run by the reference walk, then compiled and the fast way with the same
+    // outcome; the reference run, for what the test asks of it.
+    static Outcome RunAllWays(const std::string& source, uint32_t seed) {
+        Outcome reference = RunProgram(source, Way::kReference);
+        SameAsReference(RunProgram(source, Way::kCompiled), reference, seed, source);
+        SameAsReference(RunProgram(source, Way::kFast), reference, seed, source);
+        return reference;
+    }
+
     template <class Maker = MethodProgramMaker>
     static void Check(uint32_t firstSeed, uint32_t count) {
         uint32_t ended = 0;
         for (uint32_t seed = firstSeed; seed < firstSeed + count; ++seed) {
             const std::string source = Maker(seed).Make();
-            const Outcome reference = RunProgram(source, Way::kReference);
-            SameAsReference(RunProgram(source, Way::kCompiled), reference, seed, source);
-            SameAsReference(RunProgram(source, Way::kFast), reference, seed, source);
+            const Outcome reference = RunAllWays(source, seed);
             ended += reference.code == 0 ? 1 : 0;
         }
         // Many end in an error (a missing argument, an object, Fail); enough do not.
@@ -470,10 +477,8 @@ TEST_F(MethodCalls, TextMethodsAgreeWithTheirObjects) {
     };
     uint32_t index = 0;
     for (const std::string& source : kSources) {
-        const Outcome reference = RunProgram(source, Way::kReference);
-        EXPECT_EQ(reference.code, index == 0 ? 0 : 115) << source;
-        SameAsReference(RunProgram(source, Way::kCompiled), reference, index, source);
-        SameAsReference(RunProgram(source, Way::kFast), reference, index++, source);
+        const Outcome reference = RunAllWays(source, index++);
+        EXPECT_EQ(reference.code, index == 1 ? 0 : 115) << source;
     }
 }
 
@@ -493,13 +498,11 @@ TEST_F(MethodCalls, KeptTextLiteralsStayAsWritten) {
                                "        x = Lit();\n        x = x + Grow(\"p\");\n"
                                "        Math.Print(t, a[k], g, o.s, x);\n"
                                "    }\n}\nMain();\n";
-    const Outcome reference = RunProgram(source, Way::kReference);
+    const Outcome reference = RunAllWays(source, 0);
     EXPECT_EQ(reference.code, 0);
     EXPECT_EQ(reference.output, " 2:abc0 2:xy0 2:lit! 2:m0 2:rpq\n"
                                 " 2:abc1 2:xy1 2:lit! 2:m1 2:rpq\n"
                                 " 2:abc2 2:xy2 2:lit! 2:m2 2:rpq\n");
-    SameAsReference(RunProgram(source, Way::kCompiled), reference, 0, source);
-    SameAsReference(RunProgram(source, Way::kFast), reference, 0, source);
 }
 
 // A statement whose numbers turn to texts for a long stretch, and back, gives what the walk
@@ -514,10 +517,7 @@ TEST_F(MethodCalls, StatementsBackFromAStretchOfTextsAgree) {
                                "        If ((k % 100) < 20 || (k % 100) >= 70) sum = sum + x;\n"
                                "        If ((k % 25) == 0) Math.Print(k, x, sum);\n"
                                "    }\n}\nMain();\n";
-    const Outcome reference = RunProgram(source, Way::kReference);
-    EXPECT_EQ(reference.code, 0);
-    SameAsReference(RunProgram(source, Way::kCompiled), reference, 0, source);
-    SameAsReference(RunProgram(source, Way::kFast), reference, 0, source);
+    EXPECT_EQ(RunAllWays(source, 0).code, 0);
 }
 
 TEST_F(MethodCalls, LoopProgramsAgreeWithTheReferenceWalk) {

@@ -752,6 +752,16 @@ protected:
         }
     }
 
+    // `source` ends in error `code` by the reference walk, having printed `shown` on the way,
+    // and runs the fast way and compiled alike.
+    static void ExpectAgreesEndingIn(const std::string& source, int32_t code,
+                                     const std::string& shown) {
+        const Outcome reference = RunProgram(source, Way::kReference);
+        ASSERT_EQ(reference.code, code) << reference.output;
+        ASSERT_NE(reference.output.find(shown), std::string::npos) << reference.output;
+        ExpectAgrees(source, reference);
+    }
+
     // The programs `Maker` writes for `count` seeds from `firstSeed`, run by the reference
     // walk, the fast way and compiled: the same output and error at the same place, and the
     // housekeeping after the same statements. At least `minimumEnded` run to their end.
@@ -946,10 +956,7 @@ TEST_F(ObjectPrograms, ConstructorsAddTheirMembersAsTheWalkDoes) {
         "Print(ch.o.a, ch.o.z);\n"
         "e = New Early(1);\n"
         "Print(\"not reached\");\n";
-    const Outcome reference = RunProgram(source, Way::kReference);
-    ASSERT_EQ(reference.code, 41) << reference.output;
-    ASSERT_NE(reference.output.find("lit"), std::string::npos) << reference.output;
-    ExpectAgrees(source, reference);
+    ExpectAgreesEndingIn(source, 41, "lit");
 }
 
 // Methods of script objects reading members of This: numbers in expressions, a member read
@@ -985,10 +992,7 @@ TEST_F(ObjectPrograms, MethodsReadTheMembersOfThisAsTheWalkDoes) {
         "Print(Top());\n"
         "b.Missing = Missing;\n"
         "Print(b.Missing());\n";
-    const Outcome reference = RunProgram(source, Way::kReference);
-    ASSERT_EQ(reference.code, 41) << reference.output;
-    ASSERT_NE(reference.output.find(" 0:42"), std::string::npos) << reference.output;
-    ExpectAgrees(source, reference);
+    ExpectAgreesEndingIn(source, 41, " 0:42");
 }
 
 // Members and Deletes through a holder whose object went end some.
