@@ -249,6 +249,26 @@ Function Walk(n, depth) {
 If (Walk(5, 21) != 559824) WrongResult();
 )";
 
+// Recursion a thousand levels deep, each level adding its callee's value to its own, 1,000
+// times.
+const char kDeepRecursion[] = R"(
+Function Sum(n) {
+    Var total = n % 7;
+    If (n == 0) Return 0;
+    total = total + Sum(n - 1);
+    Return total;
+}
+Function Main() {
+    Var total = 0;
+    Var i;
+    For (i = 0; i < 1000; i++) {
+        total = (total + Sum(1000) + i) % 1000003;
+    }
+    Return total;
+}
+If (Main() != 502491) WrongResult();
+)";
+
 // The primes up to 2,000,000 by the sieve of Eratosthenes over an array of 2,000,001
 // elements.
 const char kSieve[] = R"(
@@ -522,6 +542,7 @@ ZORV_SCRIPT_PROGRAM(nbody, kNbody);
 ZORV_SCRIPT_PROGRAM(nested_calls, kNestedCalls);
 ZORV_SCRIPT_PROGRAM(object_update, kObjectUpdate);
 ZORV_SCRIPT_PROGRAM(recursion_body, kRecursionBody);
+ZORV_SCRIPT_PROGRAM(deep_recursion, kDeepRecursion);
 ZORV_SCRIPT_PROGRAM(sieve, kSieve);
 ZORV_SCRIPT_PROGRAM(insertion_sort, kInsertionSort);
 ZORV_SCRIPT_PROGRAM(stack_machine, kStackMachine);
