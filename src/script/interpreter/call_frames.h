@@ -328,7 +328,6 @@ inline CInterpretor::CallRecord* CInterpretor::BeginDirectCall(const CompiledFun
     made = target != nullptr;
     if (reinterpret_cast<uintptr_t>(target) <= reinterpret_cast<uintptr_t>(AnsweredCall()))
         return nullptr;
-    // As RunDirectCall makes it, up to the callee's steps.
     const CompiledOp& close = code.ops[op.index - 1];
     currentToken = close.token;
     const CompiledFunction& callee = *found;
@@ -356,13 +355,4 @@ inline void CInterpretor::RunInFrame(CallRecord* record, const CompiledFunction&
 inline void CInterpretor::EnterCompiledFrame(CIBaseObjectVar* current, const BlockRecord* function,
                                              const CompiledFunction& code, CValue* slots) {
     RunInFrame(EnterFrame(current, function, code, slots), code, slots);
-}
-
-inline bool CInterpretor::RunDirectCall(const CompiledFunction& code, const CompiledOp& op,
-                                        const CValue* slots, uint64_t bound) {
-    bool made;
-    CallRecord* record = BeginDirectCall(code, op, slots, bound, made);
-    if (record == nullptr) return made;
-    RunInFrame(record, *record->calleeCode, record->calleeSlots);
-    return true;
 }

@@ -487,7 +487,6 @@ public:
         AddStackStatements();
         JoinDeclarations();
         AddLoopPrograms(out_);
-        PlaceCallingSteps();
         // How many declarations that make no local follow each other from each of them, for
         // a run made in one step.
         for (size_t i = ops.size(); i-- > 1;) {
@@ -1102,23 +1101,17 @@ public:
             NumberProgram program =
                 CompileNumberProgram(&ops[i], &ops[ops[i].index], out_.doubles, out_.elementReads,
                                      out_.methodSites, in_.GetStream());
-            program.callingCode =
-                CompileCallingCode(&ops[i], &ops[ops[i].index], out_.doubles, out_.elementReads,
-                                   out_.methodSites, in_.GetStream());
             PlaceCallSites(program, out_.sites);
             // Only the register programs read elements: the steps replayed on numbers do not.
-            if (program.code.empty() && program.callingCode.empty() &&
-                (program.readsElements || NeedsRegisters(ops[i])))
+            if (program.code.empty() && (program.readsElements || NeedsRegisters(ops[i])))
                 continue;
             kept.push_back(ops[i]);
             if (!program.members.empty()) kept.back().op = kOpMemberNumbers;
             kept.back().depth = uint16_t(out_.metDoubles.size());
             // Outside loop programs, a store by a worked-out index has nowhere to take its
-            // index from: its full steps take it from the start. Number code that only its
-            // calling program works out goes there from the start.
-            const bool calling = program.code.empty() && !program.callingCode.empty();
+            // index from: its full steps take it from the start.
             out_.metDoubles.push_back(
-                program.storesByIndex || calling        ? CompiledFunction::kCallsInFull
+                program.storesByIndex                   ? CompiledFunction::kCallsInFull
                 : program.code.empty()                  ? CompiledFunction::kStepsOnIntegers
                 : IsPlainProgram(program, ops[i])       ? CompiledFunction::kPlainIntegers
                 : IsPlainMemberProgram(program, ops[i]) ? CompiledFunction::kPlainMembers
@@ -1241,31 +1234,6 @@ public:
                 if (instruction.opcode != kRegisterReturn) continue;
                 instruction.right = int64_t(ops[declaration].index) - int64_t(i);
                 declaration = ops[declaration].index + 1;
-            }
-        }
-    }
-
-    // The kOpCallDirect of each call that a number code's callingCode makes, by its place
-    // after the number code's step once the steps are final: the calls in their order, those
-    // inside a call's arguments being that call's own. A program whose calls are not all
-    // there is dropped.
-    void PlaceCallingSteps() {
-        const std::vector<CompiledOp>& ops = out_.ops;
-        for (size_t i = 0; i < ops.size(); ++i) {
-            if (ops[i].op != kOpNumberCode) continue;
-            std::vector<RegisterInstruction>& calling =
-                out_.numberPrograms[ops[i].depth].callingCode;
-            size_t step = i + 1;
-            for (RegisterInstruction& instruction : calling) {
-                if (instruction.opcode != kRegisterCall) continue;
-                while (step < ops[i].index && ops[step].op != kOpCallDirect)
-                    ++step;
-                if (step >= ops[i].index) {
-                    calling.clear();
-                    break;
-                }
-                instruction.right = int64_t(step - i);
-                step = ops[step].index;
             }
         }
     }
@@ -3160,8 +3128,7 @@ DoSlot : {
     CValue* value = &slots[op->index];
     if (value->StoredType() <= kValueDouble) {
         StackSlot* place = slots_[base + op->depth];
-        CValue& slot = cleared(place);
-        slot.Assign(*value);
+        AssignNumber(cleared(place), *value);
         place->source = value;
         ZORV_NEXT_STEP();
     }
@@ -3762,12 +3729,10 @@ DoMemberRow:
     }
     // Else as the statement's own kOpMemberNumbers.
 DoNumberCode : {
-    const CompiledOp* end;
     depth_ = base;
-    // Number code that met a call of a body run in full leaves its statement to the steps,
-    // unless its calling program makes the calls.
-    if (code->metDoubles[op->depth] == CompiledFunction::kCallsInFull) goto CallingNumbers;
-    end = ops + op->index;
+    // Number code that met a call of a body run in full leaves its statement to the steps.
+    if (code->metDoubles[op->depth] == CompiledFunction::kCallsInFull) ZORV_NEXT_STEP();
+    const CompiledOp* end = ops + op->index;
     if ((op->site != kNumberTargetName || !StepName(code->numberPrograms[op->depth])) &&
         (!(RunNumberCodeUnlessGivenUp(*code, op, end, slots, bound) ||
            (op->code == kNumberAssign &&
@@ -3776,7 +3741,6 @@ DoNumberCode : {
           !StoreNumberInElement(code->numberPrograms[op->depth], *op, slots_[base + 1]->value, slots,
                                 bound))))
         ZORV_NEXT_STEP();
-NumberCodeDone:
     // The step at the end taken here too, when it has nothing to do but count or branch.
     if (end->op == kOpBranchTrue) {
         // A double holds as the branch reads it, by its integer, which cannot fail.
@@ -3786,17 +3750,6 @@ NumberCodeDone:
         op = end->op == kOpEndAndJump ? ops + end->index - 1 : end;
     } else {
         op = end - 1;
-    }
-    ZORV_NEXT_STEP();
-CallingNumbers:
-    if (RunCallingProgram(*code, *op, slots, bound)) {
-        end = ops + op->index;
-        goto NumberCodeDone;
-    }
-    // A call made hands the rest of the statement to the steps after it.
-    if (numberResume_ != nullptr) {
-        op = numberResume_ - 1;
-        numberResume_ = nullptr;
     }
     ZORV_NEXT_STEP();
 }
@@ -4233,7 +4186,7 @@ DoMemberElement:
 Finish:
     if (inlineCall == nullptr) return;
 ReturnInline : {
-    // The call ends as RunDirectCall's does, and its caller's steps go on after it.
+    // The call ends as EnterCompiledFrame's does, and its caller's steps go on after it.
     CallRecord* record = inlineCall;
     const CompiledFunction& callee = *code;
     CValue* calleeSlots = slots;

@@ -557,8 +557,7 @@ struct CompiledFunction {
     // For each kOpNumberCode (by its `depth`), whether its expression has met a double:
     // it then goes straight to the steps that take both kinds. kCallsInFull: it calls a
     // function that is more than one Return, or a method its register program cannot call,
-    // which only the full steps can run, so its step goes straight on to them (or to its
-    // program's callingCode, which makes the calls).
+    // which only the full steps can run, so its step goes straight on to them.
     // kStepsOnIntegers: it has no register program, and its steps are replayed on integers;
     // kPlainIntegers: its register program is plain (IsPlainProgram) and runs on integers.
     mutable std::vector<uint8_t> metDoubles;

@@ -33,12 +33,6 @@ constexpr uint32_t kRegisterElementIndex = kRegisterIndexedElement + 1;
 // (QuickReturnOf), which has no effect; it gives up otherwise, nothing having changed. A site
 // whose function runs in full leaves the statement to the full steps from then on.
 constexpr uint32_t kRegisterCall = kRegisterElementIndex + 1;
-// A kRegisterCall's `left` with this bit (NumberProgram::callingCode alone): the direct call
-// whose kOpCallDirect is `right` steps after the number code's (placed once the steps are
-// final), made by its own steps into
-// register `target` (also in the bits from 16 on), the registers below it that the low 16
-// bits name holding what the steps would hold on the stack there.
-constexpr uint32_t kCallFromSteps = 1u << 31;
 
 // A kLoopMethodNumbers' `left`: the class in the low 16 bits, then the kinds its arguments were
 // written for and the kind of its result.

@@ -28,10 +28,6 @@ constexpr uint32_t kOperatorTokens[] = {
 #undef ZORV_OPERATOR_TOKEN
 };
 
-// Where a kCallFromSteps call's `left` keeps its depth, above the registers it names.
-constexpr uint32_t kCallDepthShift = 16;
-// The levels of calls below which calling programs make their calls (RunCallingProgram).
-constexpr uint32_t kCallingNesting = 48;
 
 // The first opcode of the binary operator `code` (kRegisterForms of them), or 0 when
 // the registers have no such operator.
@@ -82,10 +78,6 @@ public:
             } else if (step->op == kOpSlotMembers || step->op == kOpWalkOperand) {
                 EmitMember(step->depth, *step);
                 ++step;
-            } else if (callsFromSteps_ && step->op == kOpCallDirect) {
-                if (step->depth > CompiledFunction::kMaxQuickDepth) return false;
-                EmitCallFromSteps(*step);
-                step = ops_ + step->index;
             } else if (!Step(*step)) {
                 return false;
             } else {
@@ -171,9 +163,6 @@ public:
         memberLoads_.push_back(uint32_t(program_.code.size()));
         Emit(kRegisterName, target, member, 0, token);
     }
-
-    // Writes each direct call as one instruction that makes it from its own steps.
-    void CallFromSteps() { callsFromSteps_ = true; }
 
     NumberProgram Take() {
         // The members' variables follow the names'.
@@ -319,15 +308,6 @@ private:
         program_.code.pop_back();
         return Later(argument, load.opcode, load.right);
     }
-    // The registers below the call that the instructions before it wrote, which hold what
-    // the steps would hold on the stack there, and the call's step by its place.
-    void EmitCallFromSteps(const CompiledOp& call) {
-        uint32_t written = 0;
-        for (const RegisterInstruction& instruction : program_.code)
-            if (instruction.target < call.depth) written |= 1u << instruction.target;
-        Emit(kRegisterCall, call.depth, kCallFromSteps | call.depth << kCallDepthShift | written, 0,
-             call.token);
-    }
     void EmitCall(uint32_t depth) {
         Call& call = calls_[depth];
         program_.code.insert(program_.code.end(), call.loads.begin(), call.loads.end());
@@ -380,7 +360,6 @@ private:
     Call calls_[CompiledFunction::kMaxQuickDepth + 1];
     // The loads of members, whose variables' places are known once the names are.
     std::vector<uint32_t> memberLoads_;
-    bool callsFromSteps_ = false;
 };
 
 // An integer operand in the registers' own form.
@@ -485,11 +464,10 @@ template <class Value>
 NumberProgram CompileRegisters(const CompiledOp* at, const CompiledOp* end,
                                const std::vector<double>& doubles,
                                const std::vector<ElementRead>& elementReads,
-                               const std::vector<CompiledMethodSite>& methodSites, uint8_t* stream,
-                               bool callsFromSteps = false) {
+                               const std::vector<CompiledMethodSite>& methodSites,
+                               uint8_t* stream) {
     // The number code's `index` is the position of its end among the steps.
     ProgramWriter writer(end - at->index, doubles, elementReads, methodSites, stream);
-    if (callsFromSteps) writer.CallFromSteps();
     if (at->code == kNumberValue) {
         if (!writer.Steps(at + 1, end)) return {};
         writer.Emit(kRegisterReturn, 1);
@@ -619,58 +597,6 @@ NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
                IndexedElementIndex(&step, end) != nullptr;
     });
     return program;
-}
-
-std::vector<RegisterInstruction>
-CompileCallingCode(const CompiledOp* at, const CompiledOp* end, const std::vector<double>& doubles,
-                   const std::vector<ElementRead>& elementReads,
-                   const std::vector<CompiledMethodSite>& methodSites, uint8_t* stream) {
-    // The steps a call hands the statement to find its slot read below the value, as its
-    // own step left it.
-    if (at->code != kNumberValue &&
-        (at->code != kNumberAssign || at->site != 0 || at[1].op != kOpSlot || at[1].depth != 1 ||
-         at[1].index != at->count))
-        return {};
-    if (std::none_of(at + 1, end, [](const CompiledOp& step) { return step.op == kOpCallDirect; }))
-        return {};
-    NumberProgram program =
-        CompileRegisters(at, end, doubles, elementReads, methodSites, stream, true);
-    if (program.code.empty() || program.findsVariables || !program.elements.empty() ||
-        program.storesByIndex)
-        return {};
-    // The slots read after the first call, whose kinds no call changes: read first too, so
-    // that those reads cannot fail.
-    std::vector<RegisterInstruction> checks;
-    auto check = [&checks](uint32_t opcode, int64_t slot) {
-        checks.push_back(RegisterInstruction{
-            uint16_t(opcode), uint8_t(CompiledFunction::kMaxQuickDepth), 0, slot, nullptr});
-    };
-    bool called = false;
-    for (RegisterInstruction& instruction : program.code) {
-        const uint32_t opcode = instruction.opcode;
-        if (opcode == kRegisterCall) {
-            if ((instruction.left & kCallFromSteps) == 0) return {};
-            called = true;
-        } else if (opcode >= kRegisterMethod || opcode == kRegisterDouble ||
-                   opcode == kRegisterName || opcode == kRegisterElement) {
-            return {};
-        } else if (opcode == kRegisterSlot || opcode == kRegisterBoundSlot) {
-            if (called) check(opcode, instruction.right);
-        } else if (opcode >= kRegisterBinary) {
-            const uint32_t form = (opcode - kRegisterBinary) % kRegisterForms;
-            const uint32_t token = kOperatorTokens[(opcode - kRegisterBinary) / kRegisterForms];
-            if (form > kFormSlotInt) return {};
-            if (!called) continue;
-            if ((token == kTokenDivide || token == kTokenModulo) &&
-                (form != kFormInt || int32_t(instruction.right) == 0))
-                return {};
-            if (form == kFormSlot || form == kFormSlots) check(kRegisterSlot, instruction.right);
-            if (form == kFormSlots || form == kFormSlotInt) check(kRegisterSlot, instruction.left);
-        }
-    }
-    if (!called) return {};
-    checks.insert(checks.end(), program.code.begin(), program.code.end());
-    return checks;
 }
 
 // Nothing a program does changes a scope, so every name is looked up before the first
@@ -1393,103 +1319,6 @@ Kinds:
 #undef ZORV_MEMBER_CODE
 #undef ZORV_MEMBER_BINARY
 
-// The calls run as their own steps run them, with the same checks, arguments, frame and
-// limits. Before the first call, whatever integers do not suffice for leaves the statement
-// to its steps from the top; after it, only a call or its result can (CompileCallingCode).
-bool CInterpretor::RunCallingProgram(const CompiledFunction& code, const CompiledOp& op,
-                                     CValue* slots, uint64_t bound) {
-    // Most number code whose calls run in full has no calling program: that is found before
-    // the registers that the program's run needs are saved. The program's frame stands
-    // between each level of a recursion and the next: deep ones take the steps' frames alone,
-    // so that they meet the limit of calls, not that of the machine's stack, where the steps
-    // would.
-    const std::vector<RegisterInstruction>& calling = code.numberPrograms[op.depth].callingCode;
-    if (calling.empty() || callNesting_ >= kCallingNesting) return false;
-    // Only a calling program assigns a slot, and only code with slots has one.
-    if (op.code != kNumberValue && slots[op.count].StoredType() > kValueDouble) return false;
-    // Its last call, so that the run takes this frame's place between the levels of a
-    // recursion.
-    return RunCallingCode(calling.data(), code, op, slots, bound);
-}
-
-bool CInterpretor::RunCallingCode(const RegisterInstruction* instruction,
-                                  const CompiledFunction& code, const CompiledOp& op, CValue* slots,
-                                  uint64_t bound) {
-    const uint32_t base = depth_;
-    // One pair of operands for every operator, which keeps the frame that each level of a
-    // recursion adds small.
-    int32_t registers[CompiledFunction::kMaxQuickDepth + 1];
-    int32_t left;
-    int32_t right;
-    bool called = false;
-    auto slot = [slots](int64_t index, int32_t& out) {
-        return ReadValue(slots[uint32_t(index)], out);
-    };
-    static const void* const kInstructions[] = {
-        &&LoadSlot, &&LoadBoundSlot, &&LoadInt, &&Kinds,
-        &&Kinds,    &&Move,          &&Kinds,   &&Negate,
-        &&Not,      &&Complement,    &&Return,  ZORV_NUMBER_OPERATORS(ZORV_BINARY_LABELS) && Kinds,
-        &&Kinds,    &&Kinds,         &&Kinds,   &&Call};
-    static_assert(std::size(kInstructions) == kRegisterCall + 1);
-#define ZORV_NEXT_INSTRUCTION() goto* kInstructions[(++instruction)->opcode]
-    goto* kInstructions[instruction->opcode];
-    ZORV_PLAIN_LOADS
-    ZORV_PLAIN_UNARY
-#define ZORV_CALLING_BINARY(name, token)                                                           \
-    name##Registers : left = registers[instruction->target];                                       \
-    right = registers[instruction->target + 1];                                                    \
-    goto name##Apply;                                                                              \
-    name##Slot : left = registers[instruction->target];                                            \
-    if (!slot(instruction->right, right)) goto Kinds;                                              \
-    goto name##Apply;                                                                              \
-    name##Int : left = registers[instruction->target];                                             \
-    right = int32_t(instruction->right);                                                           \
-    goto name##Apply;                                                                              \
-    name##Slots                                                                                    \
-        : if (!slot(instruction->left, left) || !slot(instruction->right, right)) goto Kinds;      \
-    goto name##Apply;                                                                              \
-    name##SlotInt : if (!slot(instruction->left, left)) goto Kinds;                                \
-    right = int32_t(instruction->right);                                                           \
-    name##Apply : if (!Apply<token>(left, right)) goto Kinds;                                      \
-    registers[instruction->target] = left;                                                         \
-    ZORV_NEXT_INSTRUCTION();
-    ZORV_NUMBER_OPERATORS(ZORV_CALLING_BINARY)
-#undef ZORV_CALLING_BINARY
-Call : {
-    const CompiledOp& call = (&op)[instruction->right];
-    currentToken = call.token;
-    depth_ = base + call.depth;
-    const bool made = RunDirectCall(code, call, slots, bound);
-    depth_ = base;
-    // Anything but an integer goes on in the steps that follow the call; a call not made
-    // after one that was, in its own steps.
-    if (made && slots_[base + call.depth]->value.StoredType() == kValueInt) {
-        called = true;
-        registers[instruction->target] = slots_[base + call.depth]->value.IntPayload();
-        ZORV_NEXT_INSTRUCTION();
-    }
-    if (!made && !called) return false;
-    ResumeNumberSteps(registers, instruction->left, made ? code.ops.data() + call.index : &call);
-    // Only a calling program assigns a slot, and only code with slots has one.
-    if (op.code != kNumberValue) {
-        // The assigned slot, read at the bottom as its own step read it.
-        CValue* target = &slots[op.count];
-        StackSlot* place = slots_[base + 1];
-        place->value.Assign(*target);
-        place->source = target;
-    }
-    return false;
-}
-#undef ZORV_NEXT_INSTRUCTION
-Return : {
-    const int32_t result = registers[instruction->target];
-    if (op.code != kNumberValue) slots[op.count].SetInt(result);
-    return LeaveInteger(result);
-}
-Kinds:
-    return false;
-}
-
 #undef ZORV_PLAIN_BINARY
 #undef ZORV_PLAIN_APPLY
 #undef ZORV_PLAIN_UNARY
@@ -1527,46 +1356,10 @@ bool CInterpretor::RunNumberCodeOtherwise(const CompiledFunction& code, const Co
     return RunKinded(program, *op, slots, bound) || RunOnKinds(program, *op, slots, bound, state);
 }
 
-// The stack below the call (kCallFromSteps `left`) as the steps leave it: the registers
-// written put where the steps leave their values (integers, read from no place), the other
-// places cleared as operands.
-bool CInterpretor::ResumeNumberSteps(const int32_t* registers, uint32_t written,
-                                     const CompiledOp* resume) {
-    const uint32_t depth = (written & ~kCallFromSteps) >> kCallDepthShift;
-    for (uint32_t at = 1; at < depth; ++at) {
-        StackSlot* place = slots_[depth_ + at];
-        place->source = nullptr;
-        place->anchorKind = kValueInt;
-        if (((written >> at) & 1) != 0) place->value.SetInt(registers[at]);
-    }
-    numberResume_ = resume;
-    return false;
-}
-
-namespace {
-
-// Whether a call of the program's is made by a site whose function last ran in full: its
-// program, having given up before that call (an object passed, mostly), would do so again,
-// while its steps make the call in full.
-bool CallsRunInFull(const NumberProgram& program) {
-    if (program.callingCode.empty()) return false;
-    for (const RegisterInstruction& instruction : program.code) {
-        if (instruction.opcode != kRegisterCall) continue;
-        const auto* site = reinterpret_cast<const CompiledCallSite*>(uintptr_t(instruction.right));
-        if (site->code != nullptr && !site->code->returnsOnly) return true;
-    }
-    return false;
-}
-
-} // namespace
-
 bool CInterpretor::RunOnKinds(const NumberProgram& program, const CompiledOp& op, CValue* slots,
                               uint64_t bound, uint8_t& state) {
     if (state == CompiledFunction::kCallsInFull) return false;
-    if (!RunNumberProgram<false>(program, op, slots, bound, state)) {
-        if (CallsRunInFull(program)) state = CompiledFunction::kCallsInFull;
-        return false;
-    }
+    if (!RunNumberProgram<false>(program, op, slots, bound, state)) return false;
     // The kinds the program was written for no longer hold (or it is not written yet).
     program.kinded.clear();
     state = 1;

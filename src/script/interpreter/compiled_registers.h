@@ -139,10 +139,6 @@ struct NumberProgram {
     // program's store takes the index from there, so that alone the statement takes its
     // full steps.
     bool storesByIndex = false;
-    // The program written with each direct call made from its own steps (kCallFromSteps),
-    // which RunCallingProgram runs once a call runs its body in full (kCallsInFull); empty
-    // when it has anything else that program cannot take (CompileCallingCode).
-    std::vector<RegisterInstruction> callingCode;
 };
 
 // The register program of kOpNumberCode `at`, whose expression's steps run up to `end`,
@@ -153,14 +149,6 @@ NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
                                    const std::vector<ElementRead>& elementReads,
                                    const std::vector<CompiledMethodSite>& methodSites,
                                    uint8_t* stream);
-// The code of NumberProgram::callingCode for kOpNumberCode `at`: empty unless the expression
-// makes a direct call, reads slots and integers alone and assigns a slot or nothing, and
-// nothing after its first call can fail on integers (once a call has run, the statement has
-// no start to go back to: only a call or its result hands the rest to the steps).
-std::vector<RegisterInstruction>
-CompileCallingCode(const CompiledOp* at, const CompiledOp* end, const std::vector<double>& doubles,
-                   const std::vector<ElementRead>& elementReads,
-                   const std::vector<CompiledMethodSite>& methodSites, uint8_t* stream);
 // Whether the register program of number code `op` reads slots and integers alone and assigns
 // a slot or nothing: RunPlainProgram can run it.
 bool IsPlainProgram(const NumberProgram& program, const CompiledOp& op);

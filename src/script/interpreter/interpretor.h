@@ -749,16 +749,10 @@ private:
     // What DirectArguments gives for a call that AnswerDirectCall answered.
     static CValue* AnsweredCall() { return reinterpret_cast<CValue*>(alignof(CValue)); }
     static constexpr uint32_t kAnsweredArguments = 8;
-    // The whole call of a kOpCallDirect `op`, from the check of its site to the callee's
-    // value in the operand, inlined into the calling program that makes it, so that a
-    // recursion through it takes that program's frame and the callee's dispatch per level;
-    // false, with nothing changed but the site's cache, when DirectArguments finds no slots.
-    [[gnu::always_inline]] inline bool RunDirectCall(const CompiledFunction& code,
-                                                     const CompiledOp& op, const CValue* slots,
-                                                     uint64_t bound);
-    // RunDirectCall for RunCompiled, which runs the callee's steps itself: the callee's
-    // record, its frame entered and its code and slots in it, for a call to run; null when
-    // the call was answered (`made`) or, with nothing changed, cannot be made here.
+    // The call of a kOpCallDirect `op` up to the callee's steps, which the caller's dispatch
+    // runs itself (RunCompiled): the callee's record, its frame entered and its code and
+    // slots in it, for a call to run; null when the call was answered (`made`) or, with
+    // nothing changed but the site's cache, cannot be made here.
     [[gnu::always_inline]] inline CallRecord* BeginDirectCall(const CompiledFunction& code,
                                                               const CompiledOp& op,
                                                               const CValue* slots, uint64_t bound,
@@ -1563,16 +1557,4 @@ private:
     CScriptArray* arraysToDestroy_ = nullptr;
     int destroyingArrays_ = 0;
 
-    // The callingCode of kOpNumberCode `op` (compiled_registers.cpp): true when it worked the
-    // statement out; false with nothing changed, or, once a call has run, with the registers
-    // below the call put on the stack and the step the statement goes on at in numberResume_.
-    [[gnu::noinline]] bool RunCallingProgram(const CompiledFunction& code, const CompiledOp& op,
-                                             CValue* slots, uint64_t bound);
-    // RunCallingProgram's run of its program from `instruction` on, once it has one to run.
-    [[gnu::noinline]] bool RunCallingCode(const RegisterInstruction* instruction,
-                                          const CompiledFunction& code, const CompiledOp& op,
-                                          CValue* slots, uint64_t bound);
-    [[gnu::noinline]] bool ResumeNumberSteps(const int32_t* registers, uint32_t written,
-                                             const CompiledOp* resume);
-    const CompiledOp* numberResume_ = nullptr;
 };

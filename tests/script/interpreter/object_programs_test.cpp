@@ -547,7 +547,7 @@ private:
                 break;
             case 14:
                 // A call of a body that runs in full, passed the holder: the condition's
-                // program gives up before it, and its calling program makes it from then on.
+                // program gives up before it, and its steps make it from then on.
                 text_ += "If (Touch(" + h + ", k) > 2) " + h + ".x = " + h + ".x + 1;\n";
                 break;
             case 13:
