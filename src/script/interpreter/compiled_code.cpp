@@ -1103,8 +1103,7 @@ public:
                                      out_.methodSites, in_.GetStream());
             PlaceCallSites(program, out_.sites);
             // Only the register programs read elements: the steps replayed on numbers do not.
-            if (program.code.empty() && (program.readsElements || NeedsRegisters(ops[i])))
-                continue;
+            if (program.code.empty() && (program.readsElements || NeedsRegisters(ops[i]))) continue;
             kept.push_back(ops[i]);
             if (!program.members.empty()) kept.back().op = kOpMemberNumbers;
             kept.back().depth = uint16_t(out_.metDoubles.size());

@@ -28,7 +28,6 @@ constexpr uint32_t kOperatorTokens[] = {
 #undef ZORV_OPERATOR_TOKEN
 };
 
-
 // The first opcode of the binary operator `code` (kRegisterForms of them), or 0 when
 // the registers have no such operator.
 uint32_t BinaryOpcode(uint32_t code) {

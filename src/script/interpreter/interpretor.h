@@ -1556,5 +1556,4 @@ private:
     // Arrays waiting to be destroyed, linked through CScriptArray::nextToDestroy.
     CScriptArray* arraysToDestroy_ = nullptr;
     int destroyingArrays_ = 0;
-
 };
