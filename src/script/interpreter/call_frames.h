@@ -200,6 +200,16 @@ inline void CInterpretor::LeaveFrame(CallRecord* record, const CompiledFunction&
     LeaveCall();
 }
 
+inline CInterpretor::CallRecord* CInterpretor::EnterInlineFrame(CIBaseObjectVar* current,
+                                                                const BlockRecord* function,
+                                                                const CompiledFunction& code,
+                                                                CValue* slots) {
+    CallRecord* record = EnterFrame(current, function, code, slots);
+    record->calleeCode = &code;
+    record->calleeSlots = slots;
+    return record;
+}
+
 namespace call_frames {
 
 // An argument read from a slot as the full steps would pass it: a number, a text or an
@@ -333,10 +343,7 @@ inline CInterpretor::CallRecord* CInterpretor::BeginDirectCall(const CompiledFun
     const CompiledFunction& callee = *found;
     if (callee.returnsOnly && AnswerFromReturn(callee, target, close.count)) return nullptr;
     Operand();
-    CallRecord* record = EnterFrame(currentObject_, function, callee, target);
-    record->calleeCode = &callee;
-    record->calleeSlots = target;
-    return record;
+    return EnterInlineFrame(currentObject_, function, callee, target);
 }
 
 // The callee's steps and the end of the frame that EnterFrame began for them.

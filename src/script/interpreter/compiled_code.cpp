@@ -2758,15 +2758,20 @@ const CompiledFunction* CInterpretor::CompiledEntry(uint8_t* start, const BlockR
 
 void CInterpretor::RunCompiledCall(CIBaseObjectVar* current, const BlockRecord* function,
                                    const CompiledFunction& code) {
+    CValue* slots;
+    if (FrameArguments(code, slots)) RunCompiledFrame(current, function, code, slots);
+}
+
+bool CInterpretor::FrameArguments(const CompiledFunction& code, CValue*& slots) {
     if (code.returnsOnly) {
         const CallFrame& frame = Frame();
         int32_t result;
         if (QuickReturn(code, frame.slots, frame.count, result)) {
             SetCallResult(result);
-            return;
+            return false;
         }
     }
-    CValue* slots = ReserveSlots(code.slotCount);
+    slots = ReserveSlots(code.slotCount);
     const CallFrame& frame = Frame();
     try {
         for (uint32_t n = 0; n < code.parameterCount; ++n) {
@@ -2779,7 +2784,7 @@ void CInterpretor::RunCompiledCall(CIBaseObjectVar* current, const BlockRecord* 
         ReleaseSlots(slots);
         throw;
     }
-    RunCompiledFrame(current, function, code, slots);
+    return true;
 }
 
 bool CInterpretor::AnswerFromReturn(const CompiledFunction& callee, CValue* target,
@@ -3025,6 +3030,8 @@ void CInterpretor::RunCompiled(const CompiledFunction& entry, CValue* slots) {
     // whether it just returned by an exception (ReturnedBeforeMember).
     CallRecord* inlineCall = nullptr;
     bool returnedInline = false;
+    // The record of a call whose frame a step just entered, for this dispatch to run it.
+    CallRecord* entering = nullptr;
     for (;;) {
         try {
             if (returnedInline) {
@@ -3504,13 +3511,19 @@ DoCallDirect : {
     // The callee's steps run here, its caller's place kept in its record, so that a
     // recursion's levels take no frame of the machine each.
     bool made;
-    CallRecord* record = BeginDirectCall(*code, *op, slots, bound, made);
-    if (record == nullptr) {
+    entering = BeginDirectCall(*code, *op, slots, bound, made);
+    if (entering == nullptr) {
         if (made) op = ops + op->index - 1;
         ZORV_NEXT_STEP();
     }
+    op = ops + op->index - 1;
+}
+EnterInline : {
+    // The callee's steps run here, on from its first, and the caller's go on after `op` as
+    // it returns.
+    CallRecord* record = entering;
     record->callerCode = code;
-    record->callerResume = ops + op->index - 1;
+    record->callerResume = op;
     record->callerSlots = slots;
     record->callerBound = bound;
     record->callerBase = base;
@@ -3618,8 +3631,9 @@ CallEnd : {
         // default value.
         for (uint32_t n = op->count; n < site.code->parameterCount; ++n)
             target[n].SetDefault();
-        RunCompiledFrame(currentObject_, function, *site.code, target);
-        ZORV_NEXT_STEP();
+        // The callee's steps run in this dispatch, as a direct call's.
+        entering = EnterInlineFrame(currentObject_, function, *site.code, target);
+        goto EnterInline;
     }
     if (site.code != nullptr && site.code->returnsOnly) {
         // As RunCompiledCall begins, without the call into it.
@@ -3631,10 +3645,14 @@ CallEnd : {
             ZORV_NEXT_STEP();
         }
     }
-    if (site.code != nullptr)
-        RunCompiledCall(currentObject_, function, *site.code);
-    else
+    if (site.code == nullptr) {
         InvokeFunction(nullptr, currentObject_, function);
+        ZORV_NEXT_STEP();
+    }
+    if (CValue* arguments; FrameArguments(*site.code, arguments)) {
+        entering = EnterInlineFrame(currentObject_, function, *site.code, arguments);
+        goto EnterInline;
+    }
     ZORV_NEXT_STEP();
 }
 DoEndStatement:
@@ -4001,10 +4019,15 @@ DoMethodEnd:
             site.function = function;
             site.code = CompiledFor(function);
         }
-        if (site.code != nullptr)
-            RunCompiledCall(object, function, *site.code);
-        else
+        if (site.code == nullptr) {
             InvokeFunction(nullptr, object, function);
+            ZORV_NEXT_STEP();
+        }
+        // The method's steps run in this dispatch, on its object.
+        if (CValue* arguments; FrameArguments(*site.code, arguments)) {
+            entering = EnterInlineFrame(object, function, *site.code, arguments);
+            goto EnterInline;
+        }
     }
     ZORV_NEXT_STEP();
 DoNewBegin:

@@ -712,6 +712,9 @@ private:
     // frame, its result in the operand.
     void RunCompiledCall(CIBaseObjectVar* current, const BlockRecord* function,
                          const CompiledFunction& code);
+    // The `slots` of a call of `code` (of ReserveSlots; null for none), its parameters bound
+    // from the current frame; false when its Return answered it, its value in the operand.
+    bool FrameArguments(const CompiledFunction& code, CValue*& slots);
     // Runs the code of a call with its slots, until Return or the body's end.
     void RunCompiled(const CompiledFunction& code, CValue* slots);
     // The call of a compiled function whose parameters are in `slots` (of ReserveSlots),
@@ -731,6 +734,12 @@ private:
                                                          CValue* slots);
     [[gnu::always_inline]] inline void LeaveFrame(CallRecord* record, const CompiledFunction& code,
                                                   CValue* slots);
+    // EnterFrame for a callee whose steps the caller's dispatch runs itself (RunCompiled),
+    // its code and slots kept in the record it gives.
+    [[gnu::always_inline]] inline CallRecord* EnterInlineFrame(CIBaseObjectVar* current,
+                                                               const BlockRecord* function,
+                                                               const CompiledFunction& code,
+                                                               CValue* slots);
     // The callee's slots of a kOpCallDirect `op`, its arguments worked out into them from
     // the caller's `slots` and the names it has `bound`, and the callee and its function
     // found; null when the call is not one its site made last or an argument is not a

@@ -817,10 +817,11 @@ TEST(CallFrames, SlotsHoldingTextsObjectsAndArraysAreLetGoAtEveryPlace) {
     EXPECT_EQ(fromCode.output, walked.output);
 }
 
-// A recursion of direct calls runs every level in one dispatch: each way out of a level (its
-// Return, a Return that gives back a function, the walk's end of the body, an error that
-// unwinds every level at once, the limit of calls) leaves its caller where the walk leaves
-// it, and the interpreter as it was for the next run.
+// A recursion of direct calls, methods or calls whose arguments the full steps pass runs
+// every level in one dispatch: each way out of a level (its Return, a Return that gives back
+// a function, the walk's end of the body, an error that unwinds every level at once, the
+// limit of calls) leaves its caller where the walk leaves it, and the interpreter as it was
+// for the next run.
 TEST(CallFrames, LevelsOfOneDispatchEndAsTheWalksCalls) {
     const std::string shared = "Function G(x) { Return x * 2; }\n"
                                "Function Fn(n) { If (n > 0) { Var r = Fn(n - 1); Return r; }"
@@ -829,12 +830,25 @@ TEST(CallFrames, LevelsOfOneDispatchEndAsTheWalksCalls) {
                                "    If (n == at) Raise(120);\n"
                                "    If (n <= 0) Return t;\n"
                                "    t = Down(n - 1, at) + t;\n    Return t % 1000;\n}\n";
+    const std::string methods = "Function Node(v) { This.v = v; This.Walk = NodeWalk; }\n"
+                                "Function NodeWalk(n, at) {\n    If (n == at) Raise(121);\n"
+                                "    If (n <= 0) Return This.v;\n"
+                                "    Return (This.Walk(n - 1, at) + n) % 1000;\n}\n"
+                                "o = New Node(3);\n";
+    const std::string texts = "Function Join(n, s) {\n    If (n <= 0) Return s.Length();\n"
+                              "    Return Join(n - 1, s + \"\") + 1;\n}\n";
     const std::string programs[] = {
         shared + "h = Fn(400);\nPrint(h(21), Down(3000, -1));\n",
         shared + "Print(Down(2000, 5));\n",
         shared + "Print(Down(5990, -1));\n",
         shared + "Print(Down(6010, -1));\n",
         shared + "s = 0;\nFor (i = 0; i < 3; i++) s = s + Down(100 * i, -1);\nPrint(s);\n",
+        // Methods, and calls whose arguments only the full steps pass, in the same dispatch.
+        shared + methods + "Print(o.Walk(5990, -1));\n",
+        shared + methods + "Print(o.Walk(6010, -1));\n",
+        shared + methods + "Print(o.Walk(3000, 7));\n",
+        shared + texts + "Print(Join(5990, \"\"));\n",
+        shared + texts + "Print(Join(6010, \"\"));\n",
     };
     script_test::ScriptRunner reference;
     reference.referenceWalk = true;
@@ -853,6 +867,11 @@ TEST(CallFrames, LevelsOfOneDispatchEndAsTheWalksCalls) {
     EXPECT_EQ(compiled.Run(programs[1]).code, 120);
     EXPECT_EQ(compiled.Run(programs[2]).ok, 1);
     EXPECT_EQ(compiled.Run(programs[3]).code, 15);
+    EXPECT_EQ(compiled.Run(programs[5]).ok, 1);
+    EXPECT_EQ(compiled.Run(programs[6]).code, 15);
+    EXPECT_EQ(compiled.Run(programs[7]).code, 121);
+    EXPECT_EQ(compiled.Run(programs[8]).output, "5990\n");
+    EXPECT_EQ(compiled.Run(programs[9]).code, 15);
 }
 
 } // namespace
