@@ -3649,7 +3649,8 @@ CallEnd : {
         InvokeFunction(nullptr, currentObject_, function);
         ZORV_NEXT_STEP();
     }
-    if (CValue * arguments; FrameArguments(*site.code, arguments)) {
+    CValue* arguments;
+    if (FrameArguments(*site.code, arguments)) {
         entering = EnterInlineFrame(currentObject_, function, *site.code, arguments);
         goto EnterInline;
     }
@@ -4024,7 +4025,8 @@ DoMethodEnd:
             ZORV_NEXT_STEP();
         }
         // The method's steps run in this dispatch, on its object.
-        if (CValue * arguments; FrameArguments(*site.code, arguments)) {
+        CValue* arguments;
+        if (FrameArguments(*site.code, arguments)) {
             entering = EnterInlineFrame(object, function, *site.code, arguments);
             goto EnterInline;
         }
