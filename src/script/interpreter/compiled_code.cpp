@@ -3635,16 +3635,6 @@ CallEnd : {
         entering = EnterInlineFrame(currentObject_, function, *site.code, target);
         goto EnterInline;
     }
-    if (site.code != nullptr && site.code->returnsOnly) {
-        // As RunCompiledCall begins, without the call into it.
-        const CallFrame& frame = Frame();
-        int32_t result;
-        if (QuickReturn(*site.code, frame.slots, frame.count, result)) {
-            CValue& place = cleared(slots_[depth_]);
-            place.SetInt(result);
-            ZORV_NEXT_STEP();
-        }
-    }
     if (site.code == nullptr) {
         InvokeFunction(nullptr, currentObject_, function);
         ZORV_NEXT_STEP();
@@ -3949,7 +3939,8 @@ DoWalkIf:
     ZORV_NEXT_STEP();
 DoWalkOperand:
     // The constructor's "This.member = parameter;", whose member is new to the object.
-    if (IsThisMemberFromSlot(op) && AddThisMember(*op, slots[op[2].index], slots_[base + op->depth])) {
+    if (IsThisMemberFromSlot(op) &&
+        AddThisMember(*op, slots[op[2].index], slots_[base + op->depth])) {
         op += 2;
         ZORV_NEXT_STEP();
     }
