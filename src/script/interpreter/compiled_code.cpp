@@ -439,6 +439,15 @@ bool QuickReturn(const CompiledFunction& code, const CValue* arguments, int32_t 
 
 } // namespace
 
+inline bool CInterpretor::AnswerFromFrame(const CompiledFunction& code) {
+    if (!code.returnsOnly) return false;
+    const CallFrame& frame = Frame();
+    int32_t result;
+    if (!QuickReturn(code, frame.slots, frame.count, result)) return false;
+    Operand()->SetInt(result);
+    return true;
+}
+
 // Compiles one function; Compile answers false when the body has what it does not cover.
 // A module's top level (from `start`) and an event handler's body are compiled with every
 // name going through the scopes, as the walk finds them there: their statements that the
@@ -2758,20 +2767,11 @@ const CompiledFunction* CInterpretor::CompiledEntry(uint8_t* start, const BlockR
 
 void CInterpretor::RunCompiledCall(CIBaseObjectVar* current, const BlockRecord* function,
                                    const CompiledFunction& code) {
-    CValue* slots;
-    if (FrameArguments(code, slots)) RunCompiledFrame(current, function, code, slots);
+    if (!AnswerFromFrame(code)) RunCompiledFrame(current, function, code, FrameArguments(code));
 }
 
-bool CInterpretor::FrameArguments(const CompiledFunction& code, CValue*& slots) {
-    if (code.returnsOnly) {
-        const CallFrame& frame = Frame();
-        int32_t result;
-        if (QuickReturn(code, frame.slots, frame.count, result)) {
-            SetCallResult(result);
-            return false;
-        }
-    }
-    slots = ReserveSlots(code.slotCount);
+CValue* CInterpretor::FrameArguments(const CompiledFunction& code) {
+    CValue* slots = ReserveSlots(code.slotCount);
     const CallFrame& frame = Frame();
     try {
         for (uint32_t n = 0; n < code.parameterCount; ++n) {
@@ -2784,7 +2784,7 @@ bool CInterpretor::FrameArguments(const CompiledFunction& code, CValue*& slots) 
         ReleaseSlots(slots);
         throw;
     }
-    return true;
+    return slots;
 }
 
 bool CInterpretor::AnswerFromReturn(const CompiledFunction& callee, CValue* target,
@@ -3639,12 +3639,10 @@ CallEnd : {
         InvokeFunction(nullptr, currentObject_, function);
         ZORV_NEXT_STEP();
     }
-    CValue* arguments;
-    if (FrameArguments(*site.code, arguments)) {
-        entering = EnterInlineFrame(currentObject_, function, *site.code, arguments);
-        goto EnterInline;
-    }
-    ZORV_NEXT_STEP();
+    if (AnswerFromFrame(*site.code)) ZORV_NEXT_STEP();
+    entering =
+        EnterInlineFrame(currentObject_, function, *site.code, FrameArguments(*site.code));
+    goto EnterInline;
 }
 DoEndStatement:
     if (quiet()) {
@@ -4016,9 +4014,8 @@ DoMethodEnd:
             ZORV_NEXT_STEP();
         }
         // The method's steps run in this dispatch, on its object.
-        CValue* arguments;
-        if (FrameArguments(*site.code, arguments)) {
-            entering = EnterInlineFrame(object, function, *site.code, arguments);
+        if (!AnswerFromFrame(*site.code)) {
+            entering = EnterInlineFrame(object, function, *site.code, FrameArguments(*site.code));
             goto EnterInline;
         }
     }

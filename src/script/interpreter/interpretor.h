@@ -712,9 +712,12 @@ private:
     // frame, its result in the operand.
     void RunCompiledCall(CIBaseObjectVar* current, const BlockRecord* function,
                          const CompiledFunction& code);
-    // The `slots` of a call of `code` (of ReserveSlots; null for none), its parameters bound
-    // from the current frame; false when its Return answered it, its value in the operand.
-    bool FrameArguments(const CompiledFunction& code, CValue*& slots);
+    // Whether `code`, a body answered from its Return, gave its value for the current frame's
+    // arguments to the operand, without a call.
+    [[gnu::always_inline]] inline bool AnswerFromFrame(const CompiledFunction& code);
+    // The slots of a call of `code` (of ReserveSlots), its parameters bound from the current
+    // frame.
+    CValue* FrameArguments(const CompiledFunction& code);
     // Runs the code of a call with its slots, until Return or the body's end.
     void RunCompiled(const CompiledFunction& code, CValue* slots);
     // The call of a compiled function whose parameters are in `slots` (of ReserveSlots),
