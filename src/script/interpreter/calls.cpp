@@ -354,11 +354,6 @@ bool CInterpretor::AnswerDirectCall(const CompiledFunction& code, const Compiled
     return true;
 }
 
-void CInterpretor::SetCallResult(int32_t value) {
-    CValue* slot = Operand();
-    slot->SetInt(value);
-}
-
 void CInterpretor::BindParameters(const BlockRecord* function, CIBaseObjectVar* locals,
                                   int32_t count) {
     currentToken = At(function->step);

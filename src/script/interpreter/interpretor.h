@@ -1205,8 +1205,6 @@ private:
     inline void RestoreCallState(const CallRecord* record);
     // The record of nesting level callNesting_, made when the level is reached first.
     [[gnu::noinline]] CallRecord* NewCallRecord();
-    // The operand holds `value`, a call's result.
-    void SetCallResult(int32_t value);
     // Binds the parameters of a function's header to new variables of `locals`.
     void BindParameters(const BlockRecord* function, CIBaseObjectVar* locals, int32_t count);
     // The binding loop of BindParameters; the current token is the header's "(".
