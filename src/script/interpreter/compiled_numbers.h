@@ -12,6 +12,34 @@
 #include "script/values/number_text.h"
 #include "script/values/value.h"
 
+// A division by a constant integer as a multiplication, which takes a few cycles where a
+// division takes tens: the divisor in the low half, and in the high half the multiplier m
+// less one, m being 2^(32 + j) / |divisor| rounded up past it (j = log2 |divisor|, rounded
+// down), exact for every dividend of 2^31 or less; 0 for a divisor of -1, 0 or 1.
+inline uint64_t DivisorReciprocal(int32_t divisor) {
+    const uint32_t magnitude = divisor < 0 ? 0u - uint32_t(divisor) : uint32_t(divisor);
+    if (magnitude < 2) return 0;
+    const uint32_t shift = 32 + uint32_t(std::bit_width(magnitude) - 1);
+    const bool power = (magnitude & (magnitude - 1)) == 0;
+    const uint64_t multiplier = (uint64_t(1) << shift) / magnitude + (power ? 0 : 1);
+    return (multiplier - 1) << 32 | uint32_t(divisor);
+}
+
+// The quotient (truncated) and the remainder (of the dividend's sign) of `a` by the divisor
+// of a DivisorReciprocal, as integer division gives them.
+[[gnu::always_inline]] inline void DivideByReciprocal(int32_t a, uint64_t reciprocal,
+                                                      int32_t& quotient, int32_t& remainder) {
+    const auto divisor = int32_t(uint32_t(reciprocal));
+    const uint32_t magnitude = divisor < 0 ? 0u - uint32_t(divisor) : uint32_t(divisor);
+    const uint32_t n = a < 0 ? 0u - uint32_t(a) : uint32_t(a);
+    const uint32_t shift = 32 + uint32_t(std::bit_width(magnitude) - 1);
+    // n * (m - 1) + n is at most 2^63: no overflow.
+    const auto q = uint32_t((uint64_t(n) * (reciprocal >> 32) + n) >> shift);
+    const uint32_t r = n - q * magnitude;
+    quotient = int32_t((a ^ divisor) < 0 ? 0u - q : q);
+    remainder = int32_t(a < 0 ? 0u - r : r);
+}
+
 // A comparison of two numbers by its token; with a constant token, one compare.
 template <class Left, class Right>
 [[gnu::always_inline]] inline bool Compare(uint32_t code, Left a, Right b) {

@@ -124,8 +124,14 @@ public:
 
     void Emit(uint32_t opcode, uint32_t target, uint32_t left = 0, int64_t right = 0,
               uint8_t* token = nullptr) {
-        program_.code.push_back(
+        RegisterInstruction& instruction = program_.code.emplace_back(
             RegisterInstruction{uint16_t(opcode), uint8_t(target), left, right, token});
+        const uint32_t binary = (opcode - kRegisterBinary) / kRegisterForms;
+        const uint32_t form = (opcode - kRegisterBinary) % kRegisterForms;
+        if (opcode >= kRegisterBinary && binary < std::size(kOperatorTokens) &&
+            (kOperatorTokens[binary] == kTokenDivide || kOperatorTokens[binary] == kTokenModulo) &&
+            (form == kFormInt || form == kFormSlotInt))
+            instruction.reciprocal = DivisorReciprocal(int32_t(right));
     }
 
     // The statement's target, the program's first name or element.
@@ -375,6 +381,24 @@ template <uint32_t kToken> [[gnu::always_inline]] inline bool Apply(int32_t& a, 
 
 template <uint32_t kToken> [[gnu::always_inline]] inline bool Apply(Number& a, const Number& b) {
     return NumberResult<false>(kToken, a, b);
+}
+
+// Apply of the integer constant of `instruction`: a division or a remainder by its
+// reciprocal when it has one for that constant.
+template <uint32_t kToken>
+[[gnu::always_inline]] inline bool ApplyConstant(int32_t& a,
+                                                 const RegisterInstruction& instruction) {
+    if constexpr (kToken == kTokenDivide || kToken == kTokenModulo) {
+        if (instruction.reciprocal != 0 &&
+            uint32_t(instruction.reciprocal) == uint32_t(instruction.right)) {
+            int32_t quotient;
+            int32_t remainder;
+            DivideByReciprocal(a, instruction.reciprocal, quotient, remainder);
+            a = kToken == kTokenDivide ? quotient : remainder;
+            return true;
+        }
+    }
+    return Apply<kToken>(a, int32_t(instruction.right));
 }
 
 // The registers of a program. Kinds and numbers of the registers that keep kinds are
@@ -1030,6 +1054,13 @@ bool IsPlainProgram(const NumberProgram& program, const CompiledOp& op) {
         registers[instruction->target] = result;                                                   \
         ZORV_NEXT_INSTRUCTION();                                                                   \
     } while (false)
+#define ZORV_PLAIN_APPLY_CONSTANT(token, left)                                                     \
+    do {                                                                                           \
+        int32_t result = (left);                                                                   \
+        if (!ApplyConstant<token>(result, *instruction)) goto Kinds;                               \
+        registers[instruction->target] = result;                                                   \
+        ZORV_NEXT_INSTRUCTION();                                                                   \
+    } while (false)
 #define ZORV_PLAIN_BINARY(name, token)                                                             \
     name##Registers : ZORV_PLAIN_APPLY(token, registers[instruction->target],                      \
                                        registers[instruction->target + 1]);                        \
@@ -1038,8 +1069,7 @@ bool IsPlainProgram(const NumberProgram& program, const CompiledOp& op) {
         if (!slot(instruction->right, right)) goto Kinds;                                          \
         ZORV_PLAIN_APPLY(token, registers[instruction->target], right);                            \
     }                                                                                              \
-    name##Int                                                                                      \
-        : ZORV_PLAIN_APPLY(token, registers[instruction->target], int32_t(instruction->right));    \
+    name##Int : ZORV_PLAIN_APPLY_CONSTANT(token, registers[instruction->target]);                  \
     name##Slots : {                                                                                \
         int32_t left;                                                                              \
         int32_t right;                                                                             \
@@ -1049,7 +1079,7 @@ bool IsPlainProgram(const NumberProgram& program, const CompiledOp& op) {
     name##SlotInt : {                                                                              \
         int32_t left;                                                                              \
         if (!slot(instruction->left, left)) goto Kinds;                                            \
-        ZORV_PLAIN_APPLY(token, left, int32_t(instruction->right));                                \
+        ZORV_PLAIN_APPLY_CONSTANT(token, left);                                                    \
     }
 
 // Calls nothing on its way, so that what it keeps stays in the registers it was called with
@@ -1319,6 +1349,7 @@ Kinds:
 #undef ZORV_MEMBER_BINARY
 
 #undef ZORV_PLAIN_BINARY
+#undef ZORV_PLAIN_APPLY_CONSTANT
 #undef ZORV_PLAIN_APPLY
 #undef ZORV_PLAIN_UNARY
 #undef ZORV_PLAIN_LOADS

@@ -83,6 +83,9 @@ struct RegisterInstruction {
     uint32_t left;
     int64_t right;
     uint8_t* token;
+    // Of a division or a remainder by the integer `right`: DivisorReciprocal of it, which
+    // the plain runner multiplies by rather than divide (0: none).
+    uint64_t reciprocal = 0;
 };
 
 // Where a row of declarations (CompiledFunction::declarationRuns) goes on, and how many of
