@@ -3362,17 +3362,21 @@ DoBinary : {
     if (left->StoredType() == kValueDouble && right->StoredType() == kValueDouble &&
         DoubleOperation(op->code, *left, leftSlot->source, *right))
         ZORV_NEXT_STEP();
-    ZORV_SYNC();
     if (op->code == kTokenAssign && left->GetType() <= kValueDouble &&
         leftSlot->source != nullptr &&
-        (slots_[depth_]->anchorKind != kValueObject ||
-         slots_[depth_]->anchor.GetType() == kValueObject)) {
+        (leftSlot->anchorKind != kValueObject || leftSlot->anchor.GetType() == kValueObject)) {
         // A number read from a variable (of an object still there), assigned as
-        // BinaryAssign does.
-        leftSlot->source->Assign(*right);
-        SwapSlots(depth_, depth_ + 1);
+        // BinaryAssign does; a number assigned fails on nothing.
+        if (right->GetType() <= kValueDouble) {
+            AssignNumber(*leftSlot->source, *right);
+        } else {
+            ZORV_SYNC();
+            leftSlot->source->Assign(*right);
+        }
+        SwapSlots(base + op->depth, base + op->depth + 1);
         ZORV_NEXT_STEP();
     }
+    ZORV_SYNC();
     operators_[depth_] = op->code;
     tables.binary[op->code](*this);
     ZORV_NEXT_STEP();
