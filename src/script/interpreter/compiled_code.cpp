@@ -3990,6 +3990,10 @@ DoMemberAssigned:
     ZORV_NEXT_STEP();
 DoChainHead:
     ZORV_SYNC();
+    if (op[1].op == kOpMethodBegin && SlotMethodBegin(*op, slots, bound)) {
+        ++op;
+        ZORV_NEXT_STEP();
+    }
     // Code without slots (a top level, a handler) has no slot heads.
     ChainHead(op->code == kChainBoundSlot && ((bound >> op->index) & 1) != 0 ? uint32_t(kChainSlot)
                                                                              : uint32_t(op->code),

@@ -418,6 +418,34 @@ void CInterpretor::MethodBegin(const CompiledFunction& code, uint32_t site, uint
     }
 }
 
+bool CInterpretor::SlotMethodBegin(const CompiledOp& head, CValue* slots, uint64_t bound) {
+    if (head.code != kChainSlot &&
+        (head.code != kChainBoundSlot || ((bound >> head.index) & 1) == 0))
+        return false;
+    CValue* value = &slots[head.index];
+    if (value->GetType() != kValueObject) return false;
+    CIBaseClassImpl* object = value->ObjectPayload();
+    if (!IsScriptObject(object)) return false;
+    const CompiledOp& call = (&head)[1];
+    CVariable* member = static_cast<CIBaseObjectVar*>(object)->FindVariable(
+        reinterpret_cast<const NameToken*>(call.token)->nameId);
+    if (member == nullptr || member->value.GetType() != kValueFunction) return false;
+    // What ChainHead and MethodBegin leave, without their steps through the chain.
+    chain_ = MemberChain{};
+    chain_.mode = MemberChain::kScript;
+    chain_.value = value;
+    chain_.object = object;
+    chain_.holder = value;
+    StackSlot* place = slots_[depth_];
+    if (place->anchor.StoredType() != kValueObject || place->anchor.ObjectPayload() != object)
+        place->anchor.SetObject(object, 1);
+    place->anchorKind = kValueObject;
+    place->source = nullptr;
+    place->value.SetFunction(member->value.GetFunction());
+    currentToken = call.token + reinterpret_cast<const TokenHeader*>(call.token)->size;
+    return true;
+}
+
 const BlockRecord* CInterpretor::MethodEnd(const CompiledFunction& code, uint32_t site,
                                            int32_t count) {
     Frame().count = count;

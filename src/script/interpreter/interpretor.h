@@ -1045,6 +1045,10 @@ private:
     // kOpMemberAssigned `next` when the operand read its assignment, else its error.
     const CompiledOp* WalkedOperandEnd(const CompiledOp* next);
     void ChainHead(uint32_t kind, CValue* slot);
+    // ChainHead and MethodBegin at once for the kOpChainHead `head` of a slot whose value is
+    // a script object, followed by the call of a member holding a function; false, with
+    // nothing done, for any other.
+    bool SlotMethodBegin(const CompiledOp& head, CValue* slots, uint64_t bound);
     void ChainMember();
     // `count`: the call's arguments.
     void MethodBegin(const CompiledFunction& code, uint32_t site, uint32_t count);

@@ -995,6 +995,43 @@ TEST_F(ObjectPrograms, MethodsReadTheMembersOfThisAsTheWalkDoes) {
     ExpectAgreesEndingIn(source, 41, " 0:42");
 }
 
+// Methods called through a function's local (declared, or bound by its assignment): the
+// method the member holds before the arguments run is the one called, an object deleted by
+// them fails the call, and a member that is no function, a missing member, a deleted object
+// and a text each end as the walk ends them.
+TEST_F(ObjectPrograms, MethodsCalledThroughLocalsAgree) {
+    const std::string head =
+        "Function Box(v) { This.v = v; This.Get = BoxGet; This.Add = BoxAdd; }\n"
+        "Function BoxGet() { Return This.v; }\n"
+        "Function BoxAdd(k) { This.v = This.v + k; Return This.v; }\n"
+        "Function Other(k) { Return 1000 + k; }\n"
+        "Function Swap(o) { o.Add = Other; Return 5; }\n"
+        "Function Kill(o) { Delete o; Return 1; }\n";
+    const std::string calls = "Function Main() {\n"
+                              "    Var o = New Box(2);\n"
+                              "    Var i;\n"
+                              "    Var t = 0;\n"
+                              "    For (i = 0; i < 20; i++) t = t + o.Add(i) + o.Get();\n"
+                              "    bound = New Box(7);\n"
+                              "    Print(t, bound.Get(), o.Add(Swap(o)), o.Add(1));\n"
+                              "    Var s = \"text\";\n"
+                              "    Print(s.Length());\n"
+                              "    o.Get = 3;\n"
+                              "    Print(o.Get());\n"
+                              "}\n"
+                              "Main();\n";
+    ExpectAgreesEndingIn(head + calls, 40, " 0:2740 0:7 0:197 0:1001\n 0:4");
+    ExpectAgreesEndingIn(head + "Function Main() { Var o = New Box(1); Print(o.Get());"
+                                " Print(o.Add(Kill(o))); }\nMain();\n",
+                         32, " 0:1");
+    ExpectAgreesEndingIn(head + "Function Main() { Var o = New Box(1); Var p = o; Delete o;"
+                                " Print(1); Print(p.Get()); }\nMain();\n",
+                         35, " 0:1");
+    ExpectAgreesEndingIn(head + "Function Main() { Var o = New Box(1); Print(o.Get());"
+                                " Print(o.Missing()); }\nMain();\n",
+                         42, " 0:1");
+}
+
 // Members and Deletes through a holder whose object went end some.
 TEST_F(ObjectPrograms, HoldersOfDeletedObjectsAgreePart1) {
     Compare<HolderProgram>(1, 2000, 2000 / 4);
