@@ -1384,7 +1384,8 @@ public:
         size_t end = at + 1;
         // A For loop's step ends where its test begins.
         while (end < ops.size() && ops[end].op != kOpEndStatement && ops[end].op != kOpEndAndJump &&
-               ops[end].op != kOpBranchTrue && ops[end].op != kOpNumberCode)
+               ops[end].op != kOpBranchTrue && ops[end].op != kOpNumberCode &&
+               ops[end].op != kOpReturn)
             ++end;
         if (end == ops.size() || end == at + 1) return false;
         CompiledOp& code = ops[at];
@@ -1394,6 +1395,13 @@ public:
         if (ops[end].op == kOpBranchTrue) {
             code.code = kNumberValue;
             return AreNumberSteps(at + 1, end);
+        }
+        if (ops[end].op == kOpReturn) {
+            // One read the Return takes as it is; calls the steps run in this dispatch. A body
+            // that begins with its Return of no member may be answered from its steps.
+            code.code = kNumberValue;
+            return end > at + 2 && !HasCalls(at + 1, end) &&
+                   (at != 0 || ReadsMember(at + 1, end)) && AreNumberSteps(at + 1, end);
         }
         if (first.op == kOpElementRead) return SettleElementStore(code, at, end);
         if (const CompiledOp* index = IndexedElementIndex(&first, &ops[end], kElementTarget))
@@ -1460,6 +1468,23 @@ public:
     // Whether the steps from `from` up to `to` are number steps, an element that a
     // kOpElementRead reads for its value counting as one, and so an element of one index
     // that number steps work out.
+    bool ReadsMember(size_t from, size_t to) const {
+        for (size_t i = from; i < to; ++i)
+            if (IsNumberMember(out_.ops[i])) return true;
+        return false;
+    }
+
+    bool HasCalls(size_t from, size_t to) const {
+        for (size_t i = from; i < to; ++i) {
+            const uint8_t op = out_.ops[i].op;
+            if ((op >= kOpCallBegin && op <= kOpCallEnd) || op == kOpCallOpen ||
+                op == kOpCallClose || op == kOpCallBare || op == kOpCallDirect ||
+                op == kOpMethodEnd)
+                return true;
+        }
+        return false;
+    }
+
     bool AreNumberSteps(size_t from, size_t to) const {
         const std::vector<CompiledOp>& ops = out_.ops;
         for (size_t i = from; i < to; ++i) {
@@ -2497,6 +2522,7 @@ private:
                 if (Code(next) == kTokenSemicolon) {
                     Emit(kOpReturnZero, 0, next);
                 } else {
+                    Emit(kOpNumberCode, 0, next);
                     nextRole_ = kStopReturn;
                     next = Expression(0, next);
                     if (next == nullptr) return false;

@@ -1032,6 +1032,35 @@ TEST_F(ObjectPrograms, MethodsCalledThroughLocalsAgree) {
                          42, " 0:1");
 }
 
+// Returns of number expressions, worked out before their steps: on slots and This's
+// members, becoming doubles, meeting a member that holds a text, inside a loop, of a
+// function whose body is its Return, and failing on a zero divisor where the walk fails.
+TEST_F(ObjectPrograms, ReturnsOfNumbersAgree) {
+    const std::string source =
+        "Function P(x, y) { This.x = x; This.y = y; This.Sum = PSum; This.Mix = PMix; }\n"
+        "Function PSum() { Return This.x + This.y; }\n"
+        "Function PMix(k) { Var t = k * 3; Return (This.x - t) % 7 + This.y / 2; }\n"
+        "Function Find(n) { Var i; For (i = 0; i < 10; i++) If (i * i > n) Return i * 10 + n; "
+        "Return -1; }\n"
+        "Function Cut(a, b) { Var c = a - b; Return (a * 1000) / c; }\n"
+        "Function Main() {\n"
+        "    Var p = New P(5, 8);\n"
+        "    Var i;\n"
+        "    Var t = 0;\n"
+        "    For (i = 0; i < 12; i++) {\n"
+        "        t = t + p.Sum() + p.Mix(i) + Find(i * 7);\n"
+        "        If (i == 4) p.y = 2.5;\n"
+        "        If (i == 10) p.x = 2147483647;\n"
+        "    }\n"
+        "    Print(t, Cut(9, 4));\n"
+        "    p.y = \"7\";\n"
+        "    Print(p.Sum());\n"
+        "    Print(Cut(3, 3));\n"
+        "}\n"
+        "Main();\n";
+    ExpectAgreesEndingIn(source, 111, " 0:1800\n 2:2.14748e+097\n");
+}
+
 // Members and Deletes through a holder whose object went end some.
 TEST_F(ObjectPrograms, HoldersOfDeletedObjectsAgreePart1) {
     Compare<HolderProgram>(1, 2000, 2000 / 4);
