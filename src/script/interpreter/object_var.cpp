@@ -89,11 +89,26 @@ private:
 
 } // namespace
 
-uint64_t CIBaseObjectVar::ShapeAfter(uint64_t shape, uint32_t key) {
+uint64_t CIBaseObjectVar::ShapeInTable(uint64_t shape, uint32_t key) {
     static thread_local ShapeTable table;
-    uint64_t fresh = NextStamp();
-    uint64_t next = table.Find(shape, key, fresh);
-    return next != 0 ? next : fresh;
+    return table.Find(shape, key, NextStamp());
+}
+
+uint64_t CIBaseObjectVar::ShapeAfter(uint64_t shape, uint32_t key) {
+    // The steps met last, by a hash of the pair, in front of the table: most objects are
+    // made by a few constructors, which add the same members in the same order each time.
+    struct Step {
+        uint64_t shape;
+        uint64_t next;
+        uint32_t key;
+    };
+    static thread_local Step recent[64];
+    Step& step = recent[((shape ^ (uint64_t(key) << 32)) * 0x9E3779B97F4A7C15ull) >> 58];
+    if (step.next != 0 && step.shape == shape && step.key == key) [[likely]]
+        return step.next;
+    const uint64_t next = ShapeInTable(shape, key);
+    if (next != 0) step = {shape, next, key};
+    return next != 0 ? next : NextStamp();
 }
 
 void CIBaseObjectVar::ReshapeFront(uint32_t from) {

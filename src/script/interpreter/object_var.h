@@ -193,6 +193,8 @@ private:
     // The shape of an object with the keys of `shape` and then `key`; the same value
     // every time for the same two, until the shapes run out (then a fresh stamp).
     static uint64_t ShapeAfter(uint64_t shape, uint32_t key);
+    // ShapeAfter from the table of every shape met, or 0 when it has no room for the pair.
+    [[gnu::noinline]] static uint64_t ShapeInTable(uint64_t shape, uint32_t key);
     // The shape of every empty object; the stamps never count up to it.
     static constexpr uint64_t kEmptyShape = ~uint64_t(0);
     static bool HoldsNothing(const CValue& value) {

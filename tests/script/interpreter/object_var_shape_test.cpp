@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -47,6 +48,25 @@ TEST(ObjectVariableShapes, TheSameKeysInTheSameOrderShareAShapeAcrossObjects) {
     std::vector<uint64_t> twice = Fill(repeated, {5, 5}, 1);
     EXPECT_NE(twice[1], twice[0]);
     EXPECT_EQ(repeated.ShapedPosition(repeated.FindVariable(5)), 2u);
+}
+
+// More pairs of a shape and a key than the shapes met last are kept for: each pair still
+// gives its one shape, made again after many others, and no two pairs share one.
+TEST(ObjectVariableShapes, ManyObjectsOfManyKeysKeepTheirShapes) {
+    CInterpretor interpreter;
+    std::vector<std::vector<uint64_t>> shapes;
+    for (uint32_t key = 1; key <= 300; ++key) {
+        CIBaseObjectVar object(&interpreter, 0);
+        shapes.push_back(Fill(object, {key, 1000, 2000}, 1));
+    }
+    std::vector<uint64_t> last;
+    for (uint32_t key = 1; key <= 300; ++key) {
+        CIBaseObjectVar again(&interpreter, 0);
+        EXPECT_EQ(Fill(again, {key, 1000, 2000}, 1), shapes[key - 1]) << key;
+        last.push_back(shapes[key - 1][2]);
+    }
+    std::sort(last.begin(), last.end());
+    EXPECT_EQ(std::adjacent_find(last.begin(), last.end()), last.end());
 }
 
 TEST(ObjectVariableShapes, DropsAndClearsGoBackToTheShapesOfWhatRemains) {
