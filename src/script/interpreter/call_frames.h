@@ -346,6 +346,34 @@ inline CInterpretor::CallRecord* CInterpretor::BeginDirectCall(const CompiledFun
     return EnterInlineFrame(currentObject_, function, callee, target);
 }
 
+inline CInterpretor::CallRecord* CInterpretor::BeginScriptMethod(const CompiledFunction& code,
+                                                                 const CompiledOp& op) {
+    // MethodEnd's checks, each of which passes here.
+    StackSlot* place = slots_[depth_];
+    if (place->anchorKind != kValueObject || place->anchor.GetType() != kValueObject ||
+        place->value.StoredType() != kValueFunction || callNesting_ >= kMaxCallNesting)
+        return nullptr;
+    CIBaseClassImpl* object = place->anchor.ObjectPayload();
+    const BlockRecord* function = place->value.GetFunction();
+    const CompiledMethodSite& site = code.methodSites[op.site];
+    const CompiledFunction* callee = site.code;
+    if (!IsScriptObject(object) || function != site.function || callee == nullptr ||
+        callee->returnsOnly || op.count > callee->parameterCount)
+        return nullptr;
+    const CallFrame& frame = Frame();
+    CValue* target = ReserveSlots(callee->slotCount);
+    for (uint32_t n = 0; n < op.count; ++n) {
+        if (!call_frames::PassSlot(target[n], frame.slots[n])) {
+            ReleaseTopSlots(target, callee->slotCount);
+            return nullptr;
+        }
+    }
+    for (uint32_t n = op.count; n < callee->parameterCount; ++n)
+        target[n].SetDefault();
+    Frame().count = int32_t(op.count);
+    return EnterInlineFrame(static_cast<CIBaseObjectVar*>(object), function, *callee, target);
+}
+
 // The callee's steps and the end of the frame that EnterFrame began for them.
 inline void CInterpretor::RunInFrame(CallRecord* record, const CompiledFunction& code,
                                      CValue* slots) {

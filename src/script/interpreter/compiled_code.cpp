@@ -4035,6 +4035,7 @@ DoMethodBegin:
     ZORV_NEXT_STEP();
 DoMethodEnd:
     ZORV_SYNC();
+    if ((entering = BeginScriptMethod(*code, *op)) != nullptr) goto EnterInline;
     if (const BlockRecord* function = MethodEnd(*code, op->site, int32_t(op->count))) {
         // As kOpCallEnd calls, on the object the call runs on.
         auto* object = static_cast<CIBaseObjectVar*>(slots_[depth_]->anchor.GetObject());

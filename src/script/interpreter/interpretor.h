@@ -769,6 +769,13 @@ private:
                                                               const CompiledOp& op,
                                                               const CValue* slots, uint64_t bound,
                                                               bool& made);
+    // The call of a kOpMethodEnd `op` on a script object up to the method's steps, as
+    // BeginDirectCall's: its arguments taken from the argument frame into the method's
+    // slots. Null, with nothing changed, for any call that is not of the compiled method its
+    // site called last, with no error to raise, and arguments that are numbers, texts or
+    // objects.
+    [[gnu::always_inline]] inline CallRecord* BeginScriptMethod(const CompiledFunction& code,
+                                                                const CompiledOp& op);
     // The steps of `code` with its `slots` run in a frame of their own that EnterFrame began
     // (its `record`), and the frame ended.
     [[gnu::always_inline]] inline void RunInFrame(CallRecord* record, const CompiledFunction& code,

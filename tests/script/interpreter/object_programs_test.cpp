@@ -1001,8 +1001,9 @@ TEST_F(ObjectPrograms, MethodsReadTheMembersOfThisAsTheWalkDoes) {
 // and a text each end as the walk ends them.
 TEST_F(ObjectPrograms, MethodsCalledThroughLocalsAgree) {
     const std::string head =
-        "Function Box(v) { This.v = v; This.Get = BoxGet; This.Add = BoxAdd; }\n"
+        "Function Box(v) { This.v = v; This.Get = BoxGet; This.Add = BoxAdd; This.Two = Two; }\n"
         "Function BoxGet() { Return This.v; }\n"
+        "Function Two(a, b) { Var t = b; Return a; }\n"
         "Function BoxAdd(k) { This.v = This.v + k; Return This.v; }\n"
         "Function Other(k) { Return 1000 + k; }\n"
         "Function Swap(o) { o.Add = Other; Return 5; }\n"
@@ -1014,6 +1015,7 @@ TEST_F(ObjectPrograms, MethodsCalledThroughLocalsAgree) {
                               "    For (i = 0; i < 20; i++) t = t + o.Add(i) + o.Get();\n"
                               "    bound = New Box(7);\n"
                               "    Print(t, bound.Get(), o.Add(Swap(o)), o.Add(1));\n"
+                              "    Print(o.Two(4), o.Two(Other), o.Two(\"t\", 1, 2));\n"
                               "    Var s = \"text\";\n"
                               "    Print(s.Length());\n"
                               "    o.Get = 3;\n"
