@@ -1082,23 +1082,20 @@ bool IsPlainProgram(const NumberProgram& program, const CompiledOp& op) {
         ZORV_PLAIN_APPLY_CONSTANT(token, left);                                                    \
     }
 
-// Calls nothing on its way, so that what it keeps stays in the registers it was called with
-// rather than in ones it would save and restore; where integers do not suffice (or the value
-// above the base holds something to let go) it goes on to the registers that keep kinds,
-// from the top, nothing having changed. The code of a row of declarations (kDeclarations),
-// entered where `state` says, has each of its returns store its register into slot `left`
-// and count its statement's end, up to its quota of them; it stops at the first declaration
-// that integers do not take (or whose slot holds something to let go), and gives the step of
-// the last one's end, `op` itself for none, leaving its name and value as its own step would.
+// Calls nothing on its way (a declaration's housekeeping check aside), so that what it keeps
+// stays in the registers it was called with rather than in ones it would save and restore; where
+// integers do not suffice (or the value above the base holds something to let go) it goes on to the
+// registers that keep kinds, from the top, nothing having changed. The code of a row of
+// declarations (kDeclarations) has each of its returns store its register into slot `left` and
+// count its statement's end, making the housekeeping check that the end comes to, up to its quota
+// of them; it stops at the first declaration that integers do not take (or whose slot holds
+// something to let go), and gives the step of the last one's end, `op` itself for none, leaving its
+// name and value as its own step would (the step before that end's, whose check found work to do).
 template <bool kDeclarations>
 auto CInterpretor::RunPlainProgram(
     const NumberProgram& program, const CompiledOp& op, CValue* slots, uint64_t bound,
     std::conditional_t<kDeclarations, DeclarationRun, uint8_t>& state) {
-    const RegisterInstruction* instruction;
-    if constexpr (kDeclarations)
-        instruction = state.from;
-    else
-        instruction = program.code.data();
+    const RegisterInstruction* instruction = program.code.data();
     int32_t registers[CompiledFunction::kMaxQuickDepth + 1];
     [[maybe_unused]] const RegisterInstruction* done = nullptr;
     auto slot = [slots](int64_t index, int32_t& out) {
@@ -1117,8 +1114,17 @@ Return : {
         CValue& target = slots[instruction->left];
         if (target.StoredType() > kValueDouble) goto Kinds;
         target.SetInt(result);
-        --statementCounter_;
         done = instruction;
+        if (--statementCounter_ < 0) [[unlikely]] {
+            // This end is the housekeeping check; one that finds work to do is left to the
+            // end's own step.
+            statementCounter_ = 0;
+            if (!EndStatementQuietly(state.poolMark)) {
+                declaredName_ = instruction->token;
+                LeaveInteger(result);
+                return &op + instruction->right - 1;
+            }
+        }
         if (--state.quota != 0) ZORV_NEXT_INSTRUCTION();
         declaredName_ = instruction->token;
         LeaveInteger(result);
@@ -1148,35 +1154,9 @@ Kinds:
 
 const CompiledOp* CInterpretor::RunDeclarations(const CompiledFunction& code, const CompiledOp* op,
                                                 CValue* slots, uint64_t bound, uint32_t poolMark) {
-    if (uint32_t(statementCounter_) < op->count)
-        return CheckDeclarations(code, op, slots, bound, poolMark);
     const NumberProgram& run = code.declarationRuns[op->depth];
-    DeclarationRun state{run.code.data(), uint8_t(op->count)};
+    DeclarationRun state{uint8_t(op->count), poolMark};
     return RunPlainProgram<true>(run, *op, slots, bound, state);
-}
-
-const CompiledOp* CInterpretor::CheckDeclarations(const CompiledFunction& code,
-                                                  const CompiledOp* op, CValue* slots,
-                                                  uint64_t bound, uint32_t poolMark) {
-    const NumberProgram& run = code.declarationRuns[op->depth];
-    const RegisterInstruction* from = run.code.data();
-    const CompiledOp* last = op;
-    for (uint32_t left = op->count;;) {
-        // As many as may end by counting alone, and the one after them, whose end is the
-        // housekeeping check: the count comes to -1 there.
-        const uint8_t given = uint8_t(std::min(left, uint32_t(statementCounter_) + 1));
-        DeclarationRun state{from, given};
-        const CompiledOp* reached = RunPlainProgram<true>(run, *op, slots, bound, state);
-        if (reached != op) last = reached;
-        if (state.quota != 0 || statementCounter_ >= 0) return last;
-        // A check that finds work to do is the end step's own.
-        statementCounter_ = 0;
-        if (!EndStatementQuietly(poolMark)) return last - 1;
-        left -= given;
-        if (left == 0) return last;
-        for (uint32_t passed = 0; passed < given; ++from)
-            passed += from->opcode == kRegisterReturn ? 1 : 0;
-    }
 }
 
 bool IsPlainMemberProgram(const NumberProgram& program, const CompiledOp& op) {

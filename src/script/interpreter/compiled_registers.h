@@ -88,11 +88,12 @@ struct RegisterInstruction {
     uint64_t reciprocal = 0;
 };
 
-// Where a row of declarations (CompiledFunction::declarationRuns) goes on, and how many of
-// them are to be done from there.
+// How many declarations of a row (CompiledFunction::declarationRuns) are to be done, and
+// the mark of the temporary texts for the housekeeping check that one of their ends may
+// come to.
 struct DeclarationRun {
-    const RegisterInstruction* from;
     uint8_t quota;
+    uint32_t poolMark;
 };
 
 struct NumberProgram {

@@ -907,10 +907,6 @@ private:
     [[gnu::noinline]] const CompiledOp* RunDeclarations(const CompiledFunction& code,
                                                         const CompiledOp* op, CValue* slots,
                                                         uint64_t bound, uint32_t poolMark);
-    // RunDeclarations of a row whose ends come to the housekeeping check.
-    [[gnu::noinline]] const CompiledOp* CheckDeclarations(const CompiledFunction& code,
-                                                          const CompiledOp* op, CValue* slots,
-                                                          uint64_t bound, uint32_t poolMark);
     // The register program on registers that keep kinds, after the integers did not suffice.
     [[gnu::noinline]] bool RunOnKinds(const NumberProgram& program, const CompiledOp& op,
                                       CValue* slots, uint64_t bound, uint8_t& state);
