@@ -1126,6 +1126,8 @@ public:
                                                         : 0);
             if (out_.metDoubles.back() == CompiledFunction::kPlainMembers)
                 TakeOutMoves(program.code);
+            if (out_.metDoubles.back() == CompiledFunction::kPlainIntegers)
+                MarkTargetsAtHand(program);
             out_.numberPrograms.push_back(std::move(program));
         }
         moved[ops.size()] = uint32_t(kept.size());
@@ -1188,6 +1190,7 @@ public:
         op.depth = uint16_t(out_.metDoubles.size());
         out_.metDoubles.push_back(IsPlainProgram(program, op) ? CompiledFunction::kPlainIntegers
                                                               : 0);
+        if (out_.metDoubles.back() == CompiledFunction::kPlainIntegers) MarkTargetsAtHand(program);
         out_.numberPrograms.push_back(std::move(program));
         return true;
     }

@@ -1052,6 +1052,7 @@ bool IsPlainProgram(const NumberProgram& program, const CompiledOp& op) {
         int32_t result = (left);                                                                   \
         if (!Apply<token>(result, (right))) goto Kinds;                                            \
         registers[instruction->target] = result;                                                   \
+        worked = result;                                                                           \
         ZORV_NEXT_INSTRUCTION();                                                                   \
     } while (false)
 #define ZORV_PLAIN_APPLY_CONSTANT(token, left)                                                     \
@@ -1059,17 +1060,20 @@ bool IsPlainProgram(const NumberProgram& program, const CompiledOp& op) {
         int32_t result = (left);                                                                   \
         if (!ApplyConstant<token>(result, *instruction)) goto Kinds;                               \
         registers[instruction->target] = result;                                                   \
+        worked = result;                                                                           \
         ZORV_NEXT_INSTRUCTION();                                                                   \
     } while (false)
+// Register `target` as an operand, from where the operator before worked it out when it did.
+#define ZORV_TARGET_REGISTER (instruction->targetAtHand ? worked : registers[instruction->target])
 #define ZORV_PLAIN_BINARY(name, token)                                                             \
-    name##Registers : ZORV_PLAIN_APPLY(token, registers[instruction->target],                      \
-                                       registers[instruction->target + 1]);                        \
+    name##Registers                                                                                \
+        : ZORV_PLAIN_APPLY(token, ZORV_TARGET_REGISTER, registers[instruction->target + 1]);       \
     name##Slot : {                                                                                 \
         int32_t right;                                                                             \
         if (!slot(instruction->right, right)) goto Kinds;                                          \
-        ZORV_PLAIN_APPLY(token, registers[instruction->target], right);                            \
+        ZORV_PLAIN_APPLY(token, ZORV_TARGET_REGISTER, right);                                      \
     }                                                                                              \
-    name##Int : ZORV_PLAIN_APPLY_CONSTANT(token, registers[instruction->target]);                  \
+    name##Int : ZORV_PLAIN_APPLY_CONSTANT(token, ZORV_TARGET_REGISTER);                            \
     name##Slots : {                                                                                \
         int32_t left;                                                                              \
         int32_t right;                                                                             \
@@ -1097,6 +1101,10 @@ auto CInterpretor::RunPlainProgram(
     std::conditional_t<kDeclarations, DeclarationRun, uint8_t>& state) {
     const RegisterInstruction* instruction = program.code.data();
     int32_t registers[CompiledFunction::kMaxQuickDepth + 1];
+    // The last operator's result, kept where it was worked out: the instruction just after it
+    // takes it from there (targetAtHand), since reading it back from `registers` right after
+    // the store stalls.
+    int32_t worked = 0;
     [[maybe_unused]] const RegisterInstruction* done = nullptr;
     auto slot = [slots](int64_t index, int32_t& out) {
         return ReadValue(slots[uint32_t(index)], out);
@@ -1109,7 +1117,7 @@ auto CInterpretor::RunPlainProgram(
     ZORV_PLAIN_UNARY
     ZORV_NUMBER_OPERATORS(ZORV_PLAIN_BINARY)
 Return : {
-    const int32_t result = registers[instruction->target];
+    const int32_t result = ZORV_TARGET_REGISTER;
     if constexpr (kDeclarations) {
         CValue& target = slots[instruction->left];
         if (target.StoredType() > kValueDouble) goto Kinds;
@@ -1159,6 +1167,23 @@ const CompiledOp* CInterpretor::RunDeclarations(const CompiledFunction& code, co
     return RunPlainProgram<true>(run, *op, slots, bound, state);
 }
 
+void MarkTargetsAtHand(NumberProgram& program) {
+    // The operator forms whose result the plain runners keep, and those that read `target`.
+    auto form = [](const RegisterInstruction& instruction) {
+        return instruction.opcode >= kRegisterBinary && instruction.opcode < kRegisterMethod
+                   ? (instruction.opcode - kRegisterBinary) % kRegisterForms
+                   : uint32_t(kRegisterForms);
+    };
+    std::vector<RegisterInstruction>& code = program.code;
+    for (size_t i = 1; i < code.size(); ++i) {
+        const RegisterInstruction& before = code[i - 1];
+        const uint32_t reads = form(code[i]);
+        code[i].targetAtHand = form(before) <= kFormSlotInt && before.target == code[i].target &&
+                               (code[i].opcode == kRegisterReturn || reads == kFormRegisters ||
+                                reads == kFormSlot || reads == kFormInt);
+    }
+}
+
 bool IsPlainMemberProgram(const NumberProgram& program, const CompiledOp& op) {
     if (program.code.empty() || !program.names.empty() || program.members.empty() ||
         !program.elements.empty() || program.storesByIndex || op.code == kNumberElementStore ||
@@ -1190,6 +1215,7 @@ bool IsPlainMemberProgram(const NumberProgram& program, const CompiledOp& op) {
 // integers do not suffice for; its Return is the runner's own.
 #define ZORV_MEMBER_CODE                                                                           \
     int32_t registers[CompiledFunction::kMaxQuickDepth + 1];                                       \
+    [[maybe_unused]] int32_t worked = 0;                                                           \
     auto slot = [slots](int64_t index, int32_t& out) {                                             \
         return ReadValue(slots[uint32_t(index)], out);                                             \
     };                                                                                             \

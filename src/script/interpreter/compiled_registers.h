@@ -86,6 +86,11 @@ struct RegisterInstruction {
     // Of a division or a remainder by the integer `right`: DivisorReciprocal of it, which
     // the plain runner multiplies by rather than divide (0: none).
     uint64_t reciprocal = 0;
+    // Of a kRegisterReturn, or an operator reading register `target`, in a plain program
+    // (MarkTargetsAtHand): the instruction before it is an operator whose result went to
+    // `target`, which the plain runner then still holds rather than reading it back from
+    // where it was just stored.
+    bool targetAtHand = false;
 };
 
 // How many declarations of a row (CompiledFunction::declarationRuns) are to be done, and
@@ -156,6 +161,9 @@ NumberProgram CompileNumberProgram(const CompiledOp* at, const CompiledOp* end,
 // Whether the register program of number code `op` reads slots and integers alone and assigns
 // a slot or nothing: RunPlainProgram can run it.
 bool IsPlainProgram(const NumberProgram& program, const CompiledOp& op);
+// Marks each instruction of a plain program that reads the register the operator before it
+// worked out (targetAtHand).
+void MarkTargetsAtHand(NumberProgram& program);
 // Whether the register program of number code `op` reads members, slots and integers alone
 // and assigns a member, a slot or nothing: RunPlainMembers can run it.
 bool IsPlainMemberProgram(const NumberProgram& program, const CompiledOp& op);
