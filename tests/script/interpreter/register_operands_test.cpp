@@ -1,6 +1,6 @@
 // The integer runners keep an operator's result at hand for the instruction after it: chains
-// of operators whose next one reads that register, or the register above it, or a slot, in
-// rows of declarations and in assignments, give what the reference walk gives.
+// of operators whose next one reads that register, or the register above it, a slot or a
+// member, in rows of declarations and in assignments, give what the reference walk gives.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -29,10 +29,22 @@ TEST_F(RegisterOperands, ChainsOfOperatorsGiveWhatTheWalkGives) {
     Math.Print(a, b, c, d, e, f);
     Return (a + b + c + d + e + f) % 1000003;
 }
+Function Point(x, y) {
+    This.x = x;
+    This.y = y;
+}
+Function Mix(p) {
+    Var a = (p.x * 3) % 101 + p.y;
+    Var b = p.x - (p.y + 1) * (a - 2);
+    p.x = (p.x + a) % 1000 - b * p.y;
+    p.y = p.y - (p.x - a) * 2;
+    Return a + b + p.x - p.y;
+}
 Var total = 0;
 Var i;
-For (i = -20; i < 20; i++) total = total + Chain(i * 37, 5 - i);
-Math.Print(total, Chain(2147483647, -2147483647), Chain(-65536, 65535));
+Var p = New Point(3, -4);
+For (i = -20; i < 20; i++) total = total + Chain(i * 37, 5 - i) + Mix(p) % 1000;
+Math.Print(total, p.x, p.y, Chain(2147483647, -2147483647), Chain(-65536, 65535));
 )";
     const Outcome reference = RunProgram(source, Way::kReference);
     const Outcome compiled = RunProgram(source, Way::kCompiled);
