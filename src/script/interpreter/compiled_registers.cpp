@@ -1063,8 +1063,10 @@ bool IsPlainProgram(const NumberProgram& program, const CompiledOp& op) {
         worked = result;                                                                           \
         ZORV_NEXT_INSTRUCTION();                                                                   \
     } while (false)
-// Register `target` as an operand, from where the operator before worked it out when it did.
-#define ZORV_TARGET_REGISTER (instruction->targetAtHand ? worked : registers[instruction->target])
+// Register `target` as an operand, from where the operator before worked it out when it did
+// and the runner keeps its results (`keepsWorked`).
+#define ZORV_TARGET_REGISTER                                                                       \
+    (keepsWorked && instruction->targetAtHand ? worked : registers[instruction->target])
 #define ZORV_PLAIN_BINARY(name, token)                                                             \
     name##Registers                                                                                \
         : ZORV_PLAIN_APPLY(token, ZORV_TARGET_REGISTER, registers[instruction->target + 1]);       \
@@ -1104,6 +1106,7 @@ auto CInterpretor::RunPlainProgram(
     // The last operator's result, kept where it was worked out: the instruction just after it
     // takes it from there (targetAtHand), since reading it back from `registers` right after
     // the store stalls.
+    constexpr bool keepsWorked = true;
     int32_t worked = 0;
     [[maybe_unused]] const RegisterInstruction* done = nullptr;
     auto slot = [slots](int64_t index, int32_t& out) {
@@ -1212,9 +1215,11 @@ bool IsPlainMemberProgram(const NumberProgram& program, const CompiledOp& op) {
     }
 // The registers and instructions of a program on slots and the members of `holder`, given
 // its `instruction`, the `member` of a place among its members, and a Kinds label for what
-// integers do not suffice for; its Return is the runner's own.
+// integers do not suffice for; its Return is the runner's own. Its programs are not marked
+// (MarkTargetsAtHand), so it keeps no operator's result.
 #define ZORV_MEMBER_CODE                                                                           \
     int32_t registers[CompiledFunction::kMaxQuickDepth + 1];                                       \
+    constexpr bool keepsWorked = false;                                                            \
     [[maybe_unused]] int32_t worked = 0;                                                           \
     auto slot = [slots](int64_t index, int32_t& out) {                                             \
         return ReadValue(slots[uint32_t(index)], out);                                             \
