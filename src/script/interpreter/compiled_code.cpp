@@ -39,8 +39,8 @@
 // script object before a member with an index list), its expression ends there and the
 // statement starting at that member fails; the compiled code raises that error at once,
 // without first working out the operators before the operand. A Return whose operand read a
-// function there gives the function back, as the walk's does. The right side of an event property's assignment
-// is read by the walk, which does not see the call's slots: it must not read them.
+// function there gives the function back, as the walk's does. The right side of an event property's
+// assignment is read by the walk, which does not see the call's slots: it must not read them.
 //
 // An element or a parenthesis followed by members is worked out by compiled steps, and
 // the walk's handlers read the members from its value; a method call after it takes the
@@ -133,7 +133,9 @@
 // Number code that meets a site whose function is any other body is not tried again (its step
 // goes straight on to the next): such a call runs only in the full steps, and a statement on a
 // slot then has its assignment done by a kOpSlotStatement before it, from the value its steps
-// leave above the slot's read, while both are numbers. A call of a singleton's method with one or
+// leave above the slot's read, while both are numbers; when an integer operator comes just
+// before that assignment, another kOpSlotStatement before the operator takes both at once
+// while its two operands are integers. A call of a singleton's method with one or
 // two arguments (no member between) is a number step too: once its site has resolved the method on
 // the singleton's class, number code calls the class's NumberMethod or NumberFunction for it (a
 // method of numbers with no effect, which says where it would fail) on the arguments' numbers,
@@ -1259,19 +1261,30 @@ public:
         // The steps to add, each before the step at its place.
         std::vector<std::pair<uint32_t, CompiledOp>> added;
         for (const CompiledOp& op : ops) {
-            if (op.op != kOpNumberCode || !out_.numberPrograms[op.depth].code.empty() ||
-                op.code != kNumberAssign || op.site > 1)
+            if (op.op != kOpNumberCode || op.code != kNumberAssign || op.site > 1 ||
+                !(out_.numberPrograms[op.depth].code.empty() ||
+                  CallsFunctions(out_.numberPrograms[op.depth])))
                 continue;
             const CompiledOp& assignment = ops[op.index - 1];
             if (assignment.op != kOpBinary || assignment.depth != 1 ||
                 !IsAssignment(assignment.code))
                 continue;
+            const uint16_t bound = op.site != 0 ? kSlotTargetBound : 0;
             CompiledOp step = assignment;
             step.op = kOpSlotStatement;
-            step.depth = kSlotFromStack | (op.site != 0 ? kSlotTargetBound : 0);
             step.count = op.count;
-            step.site = 0;
             step.index = op.index;
+            // "slot = a op F(...)": the operator and the assignment in one step once the
+            // call has left its value.
+            if (const CompiledOp& last = ops[op.index - 2];
+                last.op == kOpBinary && last.depth == 2 && IsIntegerOperator(last.code)) {
+                CompiledOp pair = step;
+                pair.depth = kSlotFromStackPair | bound;
+                pair.site = last.code;
+                added.emplace_back(op.index - 2, pair);
+            }
+            step.depth = kSlotFromStack | bound;
+            step.site = 0;
             added.emplace_back(op.index - 1, step);
         }
         if (added.empty()) return;
@@ -3833,6 +3846,15 @@ DoSlotStatement : {
         if (from->StoredType() > kValueDouble) ZORV_NEXT_STEP();
         integer = from->IntPayload();
         break;
+    case kSlotFromStackPair: {
+        // Doubles and failures are the operator's own step's.
+        const CValue& left = slots_[base + 2]->value;
+        const CValue& right = slots_[base + 3]->value;
+        if (!left.IsIntPair(right) || !IntegerResult(op->site, uint32_t(left.IntPayload()),
+                                                     uint32_t(right.IntPayload()), integer))
+            ZORV_NEXT_STEP();
+        break;
+    }
     case kSlotFromDouble:
         if (!SlotStatementOnDoubles(*op, *target, code->doubles[op->site], slots_[base + 1]->value))
             ZORV_NEXT_STEP();

@@ -301,8 +301,11 @@ enum CompiledOpCode : uint8_t {
 // `doubles[site]`; nothing, for "++" and "--"; what the kOpSlotSlot, kOpSlotInt or
 // kOpSlotDouble two steps on makes of its slot and operand; the value two places above the
 // statement's base, which the steps of its expression left there (the step then stands
-// before the statement's assignment, whose fields it takes). With kSlotTargetBound, the
-// slot assigned is one of kOpBindName, left alone while the call has not bound it.
+// before the statement's assignment, whose fields it takes); the integer operator `site` on
+// the values two and three places above the base, which its steps left for the operator
+// before the assignment (the step then stands before that operator). With
+// kSlotTargetBound, the slot assigned is one of kOpBindName, left alone while the call has
+// not bound it.
 enum SlotStatementForm : uint16_t {
     kSlotFromSlot,
     kSlotFromInteger,
@@ -310,6 +313,7 @@ enum SlotStatementForm : uint16_t {
     kSlotStepOnly,
     kSlotFromPair,
     kSlotFromStack,
+    kSlotFromStackPair,
     kSlotFormMask = 0xFF,
     kSlotTargetBound = 0x100,
 };
