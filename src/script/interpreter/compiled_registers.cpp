@@ -118,6 +118,17 @@ public:
     bool Binary(uint32_t code, uint32_t form, uint32_t target, uint32_t left, int64_t right) {
         const uint32_t first = BinaryOpcode(code);
         if (first == 0) return false;
+        // A member loaded just before its operator is read by the operator itself: read
+        // back from the register just written, the value would wait on that store.
+        if (form == kFormRegisters && !memberLoads_.empty() &&
+            memberLoads_.back() + 1 == program_.code.size() &&
+            program_.code.back().target == target + 1) {
+            right = program_.code.back().left;
+            form = kFormName;
+            program_.code.pop_back();
+            memberLoads_.pop_back();
+            memberOperands_.push_back(uint32_t(program_.code.size()));
+        }
         Emit(first + form, target, left, right);
         return true;
     }
@@ -173,6 +184,8 @@ public:
         // The members' variables follow the names'.
         for (uint32_t at : memberLoads_)
             program_.code[at].left += uint32_t(program_.names.size());
+        for (uint32_t at : memberOperands_)
+            program_.code[at].right += int64_t(program_.names.size());
         program_.variables.resize(program_.names.size() + program_.members.size());
         program_.findsVariables = !program_.variables.empty();
         return std::move(program_);
@@ -365,6 +378,9 @@ private:
     Call calls_[CompiledFunction::kMaxQuickDepth + 1];
     // The loads of members, whose variables' places are known once the names are.
     std::vector<uint32_t> memberLoads_;
+    // The operators that read a member as their right side (kFormName), numbered as those
+    // loads are.
+    std::vector<uint32_t> memberOperands_;
 };
 
 // An integer operand in the registers' own form.

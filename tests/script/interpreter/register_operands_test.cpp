@@ -123,4 +123,59 @@ Mixed(4);
         << reference.output;
 }
 
+// Operators that read a member as their right side, the member read by the operator itself:
+// with slots alone, with names (globals) beside them, on doubles, in loop rounds and in
+// methods of This; a member holding a text or gone leaves the statement to its steps.
+TEST_F(RegisterOperands, MembersReadByTheirOperatorsGiveWhatTheWalkGives) {
+    const std::string source = R"(Function Pair(x, y) {
+    This.x = x;
+    This.y = y;
+}
+Function Spread() {
+    Return (This.y - This.x) * This.y + This.x;
+}
+Function Mix(p, q) {
+    Var s = 1;
+    Var i;
+    For (i = 0; i < 5; i++) {
+        s = (s + p.x + q.y) % 1000003;
+        s -= p.y * q.x;
+        g = g * 3 - p.y + q.x;
+    }
+    Var d = (s - p.x) * (q.y + p.y);
+    h = h + q.x * p.x;
+    Math.Print(s, d, g, h);
+    Return s + d;
+}
+g = 2;
+h = 1;
+Function Names(p) {
+    k = k + 1 + p.x;
+    m = p.y;
+    m = m + 3 * p.x;
+    Var t = 1;
+    t = t + k + p.x;
+    t = t * (k - p.y);
+    Return (k * 100 + m) * 100 + t;
+}
+k = 5;
+Math.Print(Names(New Pair(7, 9)));
+Var a = New Pair(3, -4);
+Var b = New Pair(2.5, 7);
+a.Spread = Spread;
+Math.Print(Mix(a, a), Mix(a, b), Mix(b, a), a.Spread());
+b.y = "t";
+Math.Print(Mix(a, b));
+Delete a;
+Math.Print(Mix(b, b));
+)";
+    const Outcome reference = RunBothWays(source);
+    EXPECT_NE(reference.code, 0);
+    // Mix(a, a) on the integers: s gains 12 a round, g becomes 3g + 7, d = (56 - 3) * -8; and
+    // Spread gives (-4 - 3) * -4 + 3.
+    EXPECT_NE(reference.output.find("0:56 0:-424 0:1333 0:10"), std::string::npos)
+        << reference.output;
+    EXPECT_NE(reference.output.find(" 0:31\n"), std::string::npos) << reference.output;
+}
+
 } // namespace
