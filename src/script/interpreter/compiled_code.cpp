@@ -1128,7 +1128,8 @@ public:
                                                         : 0);
             if (out_.metDoubles.back() == CompiledFunction::kPlainMembers)
                 TakeOutMoves(program.code);
-            if (out_.metDoubles.back() == CompiledFunction::kPlainIntegers)
+            if (out_.metDoubles.back() == CompiledFunction::kPlainIntegers ||
+                out_.metDoubles.back() == CompiledFunction::kPlainMembers)
                 MarkTargetsAtHand(program);
             out_.numberPrograms.push_back(std::move(program));
         }

@@ -1197,9 +1197,10 @@ void MarkTargetsAtHand(NumberProgram& program) {
     for (size_t i = 1; i < code.size(); ++i) {
         const RegisterInstruction& before = code[i - 1];
         const uint32_t reads = form(code[i]);
-        code[i].targetAtHand = form(before) <= kFormSlotInt && before.target == code[i].target &&
+        code[i].targetAtHand = (form(before) <= kFormSlotInt || form(before) == kFormName) &&
+                               before.target == code[i].target &&
                                (code[i].opcode == kRegisterReturn || reads == kFormRegisters ||
-                                reads == kFormSlot || reads == kFormInt);
+                                reads == kFormSlot || reads == kFormInt || reads == kFormName);
     }
 }
 
@@ -1227,16 +1228,16 @@ bool IsPlainMemberProgram(const NumberProgram& program, const CompiledOp& op) {
     name##Name : {                                                                                 \
         int32_t right;                                                                             \
         if (!ReadValue(member(uint32_t(instruction->right)), right)) goto Kinds;                   \
-        ZORV_PLAIN_APPLY(token, registers[instruction->target], right);                            \
+        ZORV_PLAIN_APPLY(token, ZORV_TARGET_REGISTER, right);                                      \
     }
 // The registers and instructions of a program on slots and the members of `holder`, given
 // its `instruction`, the `member` of a place among its members, and a Kinds label for what
-// integers do not suffice for; its Return is the runner's own. Its programs are not marked
-// (MarkTargetsAtHand), so it keeps no operator's result.
+// integers do not suffice for; its Return is the runner's own. It keeps the last operator's
+// result at hand as the plain runner does.
 #define ZORV_MEMBER_CODE                                                                           \
     int32_t registers[CompiledFunction::kMaxQuickDepth + 1];                                       \
-    constexpr bool keepsWorked = false;                                                            \
-    [[maybe_unused]] int32_t worked = 0;                                                           \
+    constexpr bool keepsWorked = true;                                                             \
+    int32_t worked = 0;                                                                            \
     auto slot = [slots](int64_t index, int32_t& out) {                                             \
         return ReadValue(slots[uint32_t(index)], out);                                             \
     };                                                                                             \
@@ -1269,7 +1270,7 @@ bool CInterpretor::RunPlainMembers(const NumberProgram& program, const CompiledO
     ZORV_MEMBER_CODE
 #undef ZORV_NEXT_INSTRUCTION
 Return : {
-    const int32_t result = registers[instruction->target];
+    const int32_t result = ZORV_TARGET_REGISTER;
     if (op.code != kNumberValue) {
         // A member the statement assigns is its program's first.
         CValue* target = &member(0);
@@ -1324,7 +1325,7 @@ const CompiledOp* CInterpretor::RunMemberRow(const CompiledFunction& code, const
     ZORV_MEMBER_CODE
 #undef ZORV_NEXT_INSTRUCTION
 Return : {
-    const int32_t result = registers[instruction->target];
+    const int32_t result = ZORV_TARGET_REGISTER;
     const CompiledOp* next = ops + op->index;
     if (op->code != kNumberValue) {
         // A member the statement assigns is its program's first.

@@ -86,10 +86,10 @@ struct RegisterInstruction {
     // Of a division or a remainder by the integer `right`: DivisorReciprocal of it, which
     // the plain runner multiplies by rather than divide (0: none).
     uint64_t reciprocal = 0;
-    // Of a kRegisterReturn, or an operator reading register `target`, in a plain program
-    // (MarkTargetsAtHand): the instruction before it is an operator whose result went to
-    // `target`, which the plain runner then still holds rather than reading it back from
-    // where it was just stored.
+    // Of a kRegisterReturn, or an operator reading register `target`, in a program of plain
+    // integers or of plain members (MarkTargetsAtHand): the instruction before it is an
+    // operator whose result went to `target`, which those runners then still hold rather
+    // than reading it back from where it was just stored.
     bool targetAtHand = false;
 };
 
