@@ -252,7 +252,7 @@ inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const
         site.currentStamp == currentObject_->GetStamp() && site.globalsStamp == GetStamp()
             ? site.variable
             : LookUpCallSite(site, reinterpret_cast<NameToken*>(op.token));
-    if (variable == nullptr || variable->value.GetType() != kValueFunction) return nullptr;
+    if (variable == nullptr || variable->value.StoredType() != kValueFunction) return nullptr;
     const BlockRecord* function = variable->value.GetFunction();
     const CompiledFunction* callee = site.code;
     // Whatever the call would fail on, the full steps fail on where the walk does. The
@@ -283,7 +283,7 @@ inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const
             const CompiledOp& pair = step[1];
             const CValue& left = slots[pair.count];
             int32_t result;
-            passed = left.GetType() == kValueInt &&
+            passed = left.StoredType() == kValueInt &&
                      IntegerResult(pair.code, uint32_t(left.IntPayload()), pair.index, result);
             if (passed) target[n].SetIntOverZero(result);
             step += 3;
@@ -304,7 +304,7 @@ inline CValue* CInterpretor::DirectArguments(const CompiledFunction& code, const
                 const CompiledOp& right = step[1];
                 int32_t result;
                 passed =
-                    isBound && value.GetType() == kValueInt &&
+                    isBound && value.StoredType() == kValueInt &&
                     IntegerResult(right.code, uint32_t(value.IntPayload()), right.index, result);
                 if (passed) target[n].SetIntOverZero(result);
                 step += 3;
