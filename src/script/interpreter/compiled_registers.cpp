@@ -1079,10 +1079,8 @@ bool IsPlainProgram(const NumberProgram& program, const CompiledOp& op) {
         worked = result;                                                                           \
         ZORV_NEXT_INSTRUCTION();                                                                   \
     } while (false)
-// Register `target` as an operand, from where the operator before worked it out when it did
-// and the runner keeps its results (`keepsWorked`).
-#define ZORV_TARGET_REGISTER                                                                       \
-    (keepsWorked && instruction->targetAtHand ? worked : registers[instruction->target])
+// Register `target` as an operand, from where the operator before worked it out when it did.
+#define ZORV_TARGET_REGISTER (instruction->targetAtHand ? worked : registers[instruction->target])
 #define ZORV_PLAIN_BINARY(name, token)                                                             \
     name##Registers                                                                                \
         : ZORV_PLAIN_APPLY(token, ZORV_TARGET_REGISTER, registers[instruction->target + 1]);       \
@@ -1122,7 +1120,6 @@ auto CInterpretor::RunPlainProgram(
     // The last operator's result, kept where it was worked out: the instruction just after it
     // takes it from there (targetAtHand), since reading it back from `registers` right after
     // the store stalls.
-    constexpr bool keepsWorked = true;
     int32_t worked = 0;
     [[maybe_unused]] const RegisterInstruction* done = nullptr;
     auto slot = [slots](int64_t index, int32_t& out) {
@@ -1236,7 +1233,6 @@ bool IsPlainMemberProgram(const NumberProgram& program, const CompiledOp& op) {
 // result at hand as the plain runner does.
 #define ZORV_MEMBER_CODE                                                                           \
     int32_t registers[CompiledFunction::kMaxQuickDepth + 1];                                       \
-    constexpr bool keepsWorked = true;                                                             \
     int32_t worked = 0;                                                                            \
     auto slot = [slots](int64_t index, int32_t& out) {                                             \
         return ReadValue(slots[uint32_t(index)], out);                                             \
