@@ -3192,15 +3192,16 @@ DoUnbound:
 DoBindName : {
     // Missed at this state of the scopes already (a recursion's levels, a loop's rounds), the
     // name becomes the slot as below, the steps that follow standing where they need to.
-    if (op->code == 0 && ((bound >> op->index) & 1) == 0 &&
-        code->bindEpochs[op->index] == ScopeEpoch()) {
+    // Bound already (a loop's next round), the local is found before any other scope, and
+    // its assignment replaces the value unread: the placeholder stands in for it, which
+    // spares anchoring an object or copying a text only to drop it.
+    if (((bound >> op->index) & 1) != 0 ||
+        (op->code == 0 && code->bindEpochs[op->index] == ScopeEpoch())) {
         cleared(slots_[base + op->depth]).SetUnboundName(reinterpret_cast<uintptr_t>(op->token));
         bound |= uint64_t(1) << op->index;
         ZORV_NEXT_STEP();
     }
     ZORV_SYNC();
-    // Bound already (a loop's next round), the local is found before any other scope.
-    if (((bound >> op->index) & 1) != 0) goto PushBoundSlot;
     if (op->code != 0) declaredName_ = op->token;
     // A name no scope has, which is what a call mostly meets, becomes the slot here, as
     // the walk's handler would leave it; one some scope has goes through the handler.
@@ -3253,7 +3254,6 @@ DoBoundSlot : {
         tables.operand[kTokenName](*this);
         ZORV_NEXT_STEP();
     }
-PushBoundSlot:
     currentToken = op->token + reinterpret_cast<const TokenHeader*>(op->token)->size;
     // A number read as kOpSlot reads it (an argument, mostly); the rest as PushSlot does.
     if (CValue* value = &slots[op->index]; value->StoredType() <= kValueDouble) {

@@ -1063,6 +1063,34 @@ TEST_F(ObjectPrograms, ReturnsOfNumbersAgree) {
     ExpectAgreesEndingIn(source, 111, " 0:1800\n 2:2.14748e+097\n");
 }
 
+// Locals given a new value again and again, which the assignment replaces unread: an object
+// dropped for a new one each round, a text, a Var inside the loop made again each round, a
+// local that the called function of its right side assigns too, and a right side that fails.
+TEST_F(ObjectPrograms, LocalsAssignedAgainEachRoundAgree) {
+    const std::string source = "Function Pair(x, y) { This.x = x; This.y = y; }\n"
+                               "Function Other() { p = 5; Return New Pair(1, 2); }\n"
+                               "Function Main() {\n"
+                               "    Var i;\n"
+                               "    Var sum = 0;\n"
+                               "    For (i = 0; i < 40; i++) {\n"
+                               "        p = New Pair(i, i + 1);\n"
+                               "        sum = sum + p.x * p.y;\n"
+                               "        s = \"r\" + i;\n"
+                               "        Var q = New Pair(s, i);\n"
+                               "        sum = sum + q.y;\n"
+                               "        If (i == 20) p = Other();\n"
+                               "        If (i == 39) Print(q.x, s, p.x);\n"
+                               "    }\n"
+                               "    Print(sum);\n"
+                               "    t = Other();\n"
+                               "    t = Other();\n"
+                               "    Print(t.y);\n"
+                               "    t = missing;\n"
+                               "}\n"
+                               "Main();\n";
+    ExpectAgreesEndingIn(source, 41, " 2:r39 2:r39 0:39\n 0:22100\n 0:2\n");
+}
+
 // Members and Deletes through a holder whose object went end some.
 TEST_F(ObjectPrograms, HoldersOfDeletedObjectsAgreePart1) {
     Compare<HolderProgram>(1, 2000, 2000 / 4);
