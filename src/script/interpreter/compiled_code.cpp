@@ -514,8 +514,10 @@ public:
         // A body answered from its Return reads that Return's steps as they are.
         if (!out_.returnsOnly)
             for (size_t i = 0; i + 1 < ops.size(); ++i)
-                if (ops[i].op == kOpSlot && ops[i].depth == 1 && ops[i + 1].op == kOpReturn)
-                    ops[i].op = kOpReturnSlot;
+                if (ops[i].depth == 1 && ops[i + 1].op == kOpReturn) {
+                    if (ops[i].op == kOpSlot) ops[i].op = kOpReturnSlot;
+                    if (ops[i].op == kOpSlotInt) ops[i].op = kOpReturnSlotInt;
+                }
         MarkMemberRows();
         out_.giveUps.assign(out_.metDoubles.size(), 0);
         return true;
@@ -3038,8 +3040,9 @@ void CInterpretor::RunCompiled(const CompiledFunction& entry, CValue* slots) {
                                          &&DoDeclareNumbers,
                                          &&DoStepName,
                                          &&DoReturnSlot,
-                                         &&DoMemberRow};
-    static_assert(std::size(kSteps) == kOpMemberRow + 1);
+                                         &&DoMemberRow,
+                                         &&DoReturnSlotInt};
+    static_assert(std::size(kSteps) == kOpReturnSlotInt + 1);
 // The current token and depth are written only by the steps that may raise an error or
 // reach code that reads them (the walk's handlers, calls, the statement's end); the
 // quick paths of the commonest steps work on their own place of the value stack.
@@ -3751,13 +3754,23 @@ DoReturn : {
 DoReturnSlot : {
     CValue* value = &slots[op->index];
     if (value->StoredType() > kValueDouble) goto DoSlot;
-    // The value read as kOpSlot leaves it, then given as kOpReturn gives it.
-    StackSlot* place = slots_[base + 1];
-    AssignNumber(cleared(place), *value);
-    place->source = value;
     ++op;
     ZORV_SYNC();
+    // The value goes straight where the Return gives it: nothing reads the place above the
+    // base, where kOpSlot would have left it, once the body is over.
     if (returnValue_ != nullptr) AssignNumber(*returnValue_, *value);
+    depth_ = base;
+    goto Finish;
+}
+DoReturnSlotInt : {
+    const CValue& left = slots[op->count];
+    int32_t result;
+    if (left.StoredType() != kValueInt ||
+        !IntegerResult(op->code, uint32_t(left.IntPayload()), op->index, result))
+        goto DoSlotInt;
+    ++op;
+    ZORV_SYNC();
+    if (returnValue_ != nullptr) returnValue_->SetInt(result);
     depth_ = base;
     goto Finish;
 }

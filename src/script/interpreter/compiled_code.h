@@ -295,6 +295,9 @@ enum CompiledOpCode : uint8_t {
     // and jump lead to run one after the other in one call (RunMemberRow) while their ends have
     // nothing to do but count, on past the last one done. Else as kOpMemberNumbers.
     kOpMemberRow,
+    // "Return slot op integer;": kOpSlotInt at depth 1 and the kOpReturn after it, in one step
+    // when the operator is worked out on integers. Else on to the kOpSlotInt's own way.
+    kOpReturnSlotInt,
 };
 
 // Where a kOpSlotStatement finds its operand: slot `site`, the integer `site`, the double

@@ -167,12 +167,6 @@ void CValue::SetObject(CIBaseClassImpl* object, int release) {
     payload_.link = link;
 }
 
-void CValue::SetFunction(const BlockRecord* record) {
-    Release(false);
-    type_ = kValueFunction;
-    payload_.function = record;
-}
-
 void CValue::SetUnboundMember(uintptr_t token) {
     SetPlaceholder(kValueUnboundMember, token);
 }

@@ -106,7 +106,12 @@ public:
     // A null object gives integer 0. Without `release` the old content is dropped as
     // it is: objects use it to clear the values that hold them.
     void SetObject(CIBaseClassImpl* object, int release);
-    void SetFunction(const BlockRecord* record);
+    void SetFunction(const BlockRecord* record) {
+        if (((kNothingHeld >> type_) & 1) == 0) Release(false);
+        type_ = kValueFunction;
+        flags_ = 0;
+        payload_.function = record;
+    }
     void SetUnboundName(uintptr_t token) { SetPlaceholder(kValueUnboundName, token); }
     void SetUnboundMember(uintptr_t token);
     void SetUnboundArray(uintptr_t token);
