@@ -520,6 +520,7 @@ public:
                 }
         MarkMemberRows();
         out_.giveUps.assign(out_.metDoubles.size(), 0);
+        out_.readsAfterCall.resize(out_.metDoubles.size(), 0);
         return true;
     }
 
@@ -1024,9 +1025,31 @@ public:
         out_.ops = std::move(kept);
     }
 
+    // Whether `op` is one of the steps of a function's call (not a method's).
+    static bool IsCallStep(uint8_t op) {
+        switch (op) {
+        case kOpCallBegin:
+        case kOpArgumentsBegin:
+        case kOpArgument:
+        case kOpArgumentSlot:
+        case kOpArgumentInt:
+        case kOpArgumentsEnd:
+        case kOpCallEnd:
+        case kOpCallOpen:
+        case kOpCallClose:
+        case kOpCallBare:
+        case kOpArgumentSlotInt:
+        case kOpCallDirect:
+            return true;
+        default:
+            return false;
+        }
+    }
+
     // Whether kOpNumberCode can work `op` out on plain numbers.
     static bool IsNumberStep(const CompiledOp& op) {
         if (op.depth >= CompiledFunction::kMaxQuickDepth) return false;
+        if (IsCallStep(op.op) || op.op == kOpMethodEnd) return true;
         switch (op.op) {
         case kOpSlot:
         case kOpBoundSlot:
@@ -1038,20 +1061,6 @@ public:
         case kOpNegate:
         case kOpNot:
         case kOpComplement:
-            return true;
-        case kOpCallBegin:
-        case kOpArgumentsBegin:
-        case kOpArgument:
-        case kOpArgumentSlot:
-        case kOpArgumentInt:
-        case kOpArgumentsEnd:
-        case kOpCallEnd:
-        case kOpMethodEnd:
-        case kOpCallOpen:
-        case kOpCallClose:
-        case kOpCallBare:
-        case kOpArgumentSlotInt:
-        case kOpCallDirect:
             return true;
         case kOpBinary:
         case kOpBinarySlot:
@@ -1254,6 +1263,46 @@ public:
         }
     }
 
+    // Whether the steps of "slot = slot op F(...)" of the kOpNumberCode at `at`, whose
+    // operator step is at `last`, read the target's slot and the left operand's right after it
+    // and then only call and read above them: no step between them and the operator assigns a
+    // slot or works on the left operand.
+    bool ReadsCanWaitForCall(size_t at, size_t last) const {
+        const std::vector<CompiledOp>& ops = out_.ops;
+        const CompiledOp& target = ops[at + 1];
+        const CompiledOp& left = ops[at + 2];
+        if (ops[at].site != 0 || target.op != kOpSlot || target.depth != 1 ||
+            target.index != ops[at].count || left.op != kOpSlot || left.depth != 2 ||
+            left.index > UINT16_MAX || at + 3 >= last)
+            return false;
+        for (size_t i = at + 3; i < last; ++i) {
+            // Steps at the left operand's place or below it would change what it holds.
+            if (ops[i].depth < 3) return false;
+            if (IsCallStep(ops[i].op)) continue;
+            switch (ops[i].op) {
+            case kOpSlot:
+            case kOpBoundSlot:
+            case kOpInt:
+            case kOpDouble:
+                break;
+            // An operator that works out a value, and so assigns nothing.
+            case kOpBinary:
+            case kOpSlotSlot:
+            case kOpSlotInt:
+            case kOpSlotDouble:
+            case kOpBinarySlot:
+            case kOpBinaryBoundSlot:
+            case kOpBinaryInt:
+            case kOpBinaryDouble:
+                if (!IsIntegerOperator(ops[i].code)) return false;
+                break;
+            default:
+                return false;
+            }
+        }
+        return true;
+    }
+
     // A statement assigning a slot whose number code calls functions, which run in full once
     // a call is of a body that is more than one Return, has its assignment done by a
     // kOpSlotStatement from the value its steps leave above the assigned slot's read: the
@@ -1261,9 +1310,11 @@ public:
     // the slot and that value are numbers the operator takes.
     void AddStackStatements() {
         std::vector<CompiledOp>& ops = out_.ops;
+        out_.readsAfterCall.assign(out_.metDoubles.size(), 0);
         // The steps to add, each before the step at its place.
         std::vector<std::pair<uint32_t, CompiledOp>> added;
-        for (const CompiledOp& op : ops) {
+        for (size_t at = 0; at < ops.size(); ++at) {
+            const CompiledOp& op = ops[at];
             if (op.op != kOpNumberCode || op.code != kNumberAssign || op.site > 1 ||
                 !(out_.numberPrograms[op.depth].code.empty() ||
                   CallsFunctions(out_.numberPrograms[op.depth])))
@@ -1284,6 +1335,11 @@ public:
                 CompiledOp pair = step;
                 pair.depth = kSlotFromStackPair | bound;
                 pair.site = last.code;
+                if (assignment.code == kTokenAssign && ReadsCanWaitForCall(at, op.index - 2)) {
+                    out_.readsAfterCall[op.depth] = 1;
+                    pair.depth = kSlotFromCallPair;
+                    pair.site = last.code | ops[at + 2].index << 16;
+                }
                 added.emplace_back(op.index - 2, pair);
             }
             step.depth = kSlotFromStack | bound;
@@ -3797,7 +3853,13 @@ DoMemberRow:
 DoNumberCode : {
     depth_ = base;
     // Number code that met a call of a body run in full leaves its statement to the steps.
-    if (code->metDoubles[op->depth] == CompiledFunction::kCallsInFull) ZORV_NEXT_STEP();
+    if (code->metDoubles[op->depth] == CompiledFunction::kCallsInFull) {
+        if (code->readsAfterCall[op->depth] != 0 &&
+            slots[op[1].index].StoredType() <= kValueDouble &&
+            slots[op[2].index].StoredType() <= kValueDouble)
+            op += 2;
+        ZORV_NEXT_STEP();
+    }
     const CompiledOp* end = ops + op->index;
     if ((op->site != kNumberTargetName || !StepName(code->numberPrograms[op->depth])) &&
         (!(RunNumberCodeUnlessGivenUp(*code, op, end, slots, bound) ||
@@ -3868,6 +3930,21 @@ DoSlotStatement : {
                                                      uint32_t(right.IntPayload()), integer))
             ZORV_NEXT_STEP();
         break;
+    }
+    case kSlotFromCallPair: {
+        const CValue& left = slots[op->site >> 16];
+        const CValue& right = slots_[base + 3]->value;
+        if (left.IsIntPair(right) && IntegerResult(op->site & 0xFFFF, uint32_t(left.IntPayload()),
+                                                   uint32_t(right.IntPayload()), integer))
+            break;
+        // The reads the call went ahead of, as the steps that go on from here expect them.
+        if (left.StoredType() <= kValueDouble) {
+            AssignNumber(cleared(slots_[base + 1]), *target);
+            slots_[base + 1]->source = target;
+            AssignNumber(cleared(slots_[base + 2]), left);
+            slots_[base + 2]->source = const_cast<CValue*>(&left);
+        }
+        ZORV_NEXT_STEP();
     }
     case kSlotFromDouble:
         if (!SlotStatementOnDoubles(*op, *target, code->doubles[op->site], slots_[base + 1]->value))

@@ -306,7 +306,10 @@ enum CompiledOpCode : uint8_t {
 // statement's base, which the steps of its expression left there (the step then stands
 // before the statement's assignment, whose fields it takes); the integer operator `site` on
 // the values two and three places above the base, which its steps left for the operator
-// before the assignment (the step then stands before that operator). With
+// before the assignment (the step then stands before that operator); the same with the left
+// operand in slot `site` >> 16 and the operator in its low 16 bits, when the reads of the
+// left operand and of the target before the call were left for this step (readsAfterCall),
+// which makes them when the steps are to go on without it. With
 // kSlotTargetBound, the slot assigned is one of kOpBindName, left alone while the call has
 // not bound it.
 enum SlotStatementForm : uint16_t {
@@ -317,6 +320,7 @@ enum SlotStatementForm : uint16_t {
     kSlotFromPair,
     kSlotFromStack,
     kSlotFromStackPair,
+    kSlotFromCallPair,
     kSlotFormMask = 0xFF,
     kSlotTargetBound = 0x100,
 };
@@ -568,6 +572,11 @@ struct CompiledFunction {
     // kStepsOnIntegers: it has no register program, and its steps are replayed on integers;
     // kPlainIntegers: its register program is plain (IsPlainProgram) and runs on integers.
     mutable std::vector<uint8_t> metDoubles;
+    // For each kOpNumberCode (by its `depth`) of "slot = slot op F(...)" whose two slot
+    // reads come right after it and whose call's steps assign no slot: 1. Once it goes
+    // straight on to the full steps, reads of numbers are left to its kSlotFromCallPair,
+    // since nothing the call does can change a number in a slot of this call.
+    std::vector<uint8_t> readsAfterCall;
     static constexpr uint8_t kCallsInFull = 2;
     static constexpr uint8_t kStepsOnIntegers = 3;
     static constexpr uint8_t kPlainIntegers = 4;

@@ -1091,6 +1091,54 @@ TEST_F(ObjectPrograms, LocalsAssignedAgainEachRoundAgree) {
     ExpectAgreesEndingIn(source, 41, " 2:r39 2:r39 0:39\n 0:22100\n 0:2\n");
 }
 
+// "slot = slot op F(...)" whose reads before the call wait until after it while they read
+// numbers: the target as the left operand and apart from it, a left operand or a target that
+// holds a double or a text, a call that gives a double, a text or an integer that overflows,
+// an argument that assigns the target, a left operand worked on before the last operator, and
+// a call that fails.
+TEST_F(ObjectPrograms, ReadsLeftUntilAfterACallAgree) {
+    const std::string source =
+        "Function Sum(n) { Var t = n % 7; If (n == 0) Return 0; t = t + Sum(n - 1); Return t; }\n"
+        "Function F(n) { Var k = n % 5; If (n < 1) Return k; Return k + 1; }\n"
+        "Function H(n) { If (n == 3) Return 1.5; If (n == 1) Return 2147483647; Return n; }\n"
+        "Function G(n) { If (n == 2) Return \"x\"; Return n; }\n"
+        "Function Walk(n, d) {\n"
+        "    Var t = n % 9;\n"
+        "    Var a = d * 2;\n"
+        "    If (d == 0) Return t;\n"
+        "    t = t + Walk(a + 1, d - 1);\n"
+        "    t = a * Walk(t % 13, d - 1);\n"
+        "    t = t + H(d);\n"
+        "    Return t;\n"
+        "}\n"
+        "Function Main() {\n"
+        "    Var i;\n"
+        "    Var s = 0;\n"
+        "    Var u = 2.5;\n"
+        "    Var w = \"w\";\n"
+        "    Var g = 0;\n"
+        "    Print(Sum(20));\n"
+        "    For (i = 0; i < 6; i++) {\n"
+        "        s = s + Sum(i + 3);\n"
+        "        u = u + F(i);\n"
+        "        w = w + F(i);\n"
+        "        g = g + G(i);\n"
+        "        u = u - F(i) > F(2) + i;\n"
+        "        Print(Walk(i, 3));\n"
+        "    }\n"
+        "    Print(s, u, w, g);\n"
+        "    s = 2147483647;\n"
+        "    s = s + F(7);\n"
+        "    Print(s);\n"
+        "    s = 1;\n"
+        "    s = s + F(s = 4);\n"
+        "    Print(s);\n"
+        "    s = s + Missing(2);\n"
+        "}\n"
+        "Main();\n";
+    ExpectAgreesEndingIn(source, 42, " 0:63\n");
+}
+
 // Members and Deletes through a holder whose object went end some.
 TEST_F(ObjectPrograms, HoldersOfDeletedObjectsAgreePart1) {
     Compare<HolderProgram>(1, 2000, 2000 / 4);
