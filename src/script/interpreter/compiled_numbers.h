@@ -67,6 +67,16 @@ inline bool CompareIntegers(uint32_t code, int32_t a, int32_t b) {
 // false for the others (and a division by zero, which fails).
 [[gnu::always_inline]] inline bool IntegerResult(uint32_t code, uint32_t a, uint32_t b,
                                                  int32_t& result) {
+    // The commonest two ahead of the switch: a compare and a branch each, which the
+    // processor predicts better than the switch's one jump for every operator.
+    if (code == kTokenPlus) {
+        result = int32_t(a + b);
+        return true;
+    }
+    if (code == kTokenMinus) {
+        result = int32_t(a - b);
+        return true;
+    }
     switch (code) {
     case kTokenGreaterEqual:
     case kTokenLessEqual:
@@ -75,12 +85,6 @@ inline bool CompareIntegers(uint32_t code, int32_t a, int32_t b) {
     case kTokenGreater:
     case kTokenNotEqual:
         result = CompareIntegers(code, int32_t(a), int32_t(b));
-        return true;
-    case kTokenPlus:
-        result = int32_t(a + b);
-        return true;
-    case kTokenMinus:
-        result = int32_t(a - b);
         return true;
     case kTokenMultiply:
         result = int32_t(a * b);
