@@ -3003,6 +3003,12 @@ void CInterpretor::RunCompiled(const CompiledFunction& entry, CValue* slots) {
         slot->anchorKind = kValueInt;
         return slot->value;
     };
+    // A number read from a slot at a place of the value stack, as kOpSlot leaves it.
+    auto readNumber = [](StackSlot* place, CValue* value) {
+        place->anchorKind = kValueInt;
+        AssignNumber(place->value, *value);
+        place->source = value;
+    };
     // Each step ends by going to the next one's code itself, which the processor
     // predicts better than one shared jump.
     static const void* const kSteps[] = {&&DoOperand,
@@ -3235,9 +3241,7 @@ DoCountingRound : {
 DoSlot : {
     CValue* value = &slots[op->index];
     if (value->StoredType() <= kValueDouble) {
-        StackSlot* place = slots_[base + op->depth];
-        AssignNumber(cleared(place), *value);
-        place->source = value;
+        readNumber(slots_[base + op->depth], value);
         ZORV_NEXT_STEP();
     }
     ZORV_SYNC();
@@ -3932,17 +3936,15 @@ DoSlotStatement : {
         break;
     }
     case kSlotFromCallPair: {
-        const CValue& left = slots[op->site >> 16];
+        CValue& left = slots[op->site >> 16];
         const CValue& right = slots_[base + 3]->value;
         if (left.IsIntPair(right) && IntegerResult(op->site & 0xFFFF, uint32_t(left.IntPayload()),
                                                    uint32_t(right.IntPayload()), integer))
             break;
         // The reads the call went ahead of, as the steps that go on from here expect them.
         if (left.StoredType() <= kValueDouble) {
-            AssignNumber(cleared(slots_[base + 1]), *target);
-            slots_[base + 1]->source = target;
-            AssignNumber(cleared(slots_[base + 2]), left);
-            slots_[base + 2]->source = const_cast<CValue*>(&left);
+            readNumber(slots_[base + 1], target);
+            readNumber(slots_[base + 2], &left);
         }
         ZORV_NEXT_STEP();
     }
